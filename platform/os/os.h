@@ -1,0 +1,45 @@
+// The few operating-system services the module uses (current folder, files
+// named by Windows-style paths, folder listing, UTC time). The module builds
+// every path as the simulator folder plus a literal such as
+// "\ovi\navdata\navs.txt"; MapPath turns that into a path of this system.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ovi::os {
+
+// Longest path the module handles, terminator included. A longer path is a
+// missing file, never a truncated one.
+constexpr std::size_t kMaxPath = 260;
+
+// Fills buf with the process's current folder; returns the length written,
+// or 0 when it does not fit in size characters (terminator included).
+std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buf);
+
+// Maps a Windows-style path ("C:\sim\ovi\ovi.cfg" or "/sim\ovi\ovi.cfg") onto
+// the real file system: backslashes become separators, and each component
+// that does not exist as written is matched case-insensitively against its
+// folder. Returns the mapped path even when the last component does not exist
+// yet (so files can be created); nullopt when the path is longer than
+// kMaxPath - 1 characters, empty, or holds a NUL.
+std::optional<std::string> MapPath(std::string_view windows_path);
+
+// fopen through MapPath; null when the path cannot be mapped or opened.
+std::FILE* OpenFile(std::string_view windows_path, const char* mode);
+
+// Names (not paths) of the regular files in a folder whose names end with the
+// given extension, compared case-insensitively (".rte"); sorted by name as
+// the folder lists them here (byte order). Empty when the folder is missing.
+std::vector<std::string> ListFiles(std::string_view windows_folder, std::string_view extension);
+
+struct SystemTime {
+  int year, month, day_of_week, day, hour, minute, second, milliseconds;
+};
+SystemTime GetSystemTime();
+
+}  // namespace ovi::os

@@ -1,0 +1,245 @@
+// The gauge-module interface between the simulator's panel system (the host)
+// and a gauge module. Written for this project from what the module expects of
+// its host; both sides of the seam include this one header, so its layout is
+// the contract between ovi1.gau and whatever loads it.
+#pragma once
+
+#include <cstdint>
+
+namespace ovi::gfx {
+struct DeviceContext;  // platform/gfx/device_context.h
+}
+
+extern "C" {
+
+// ---------------------------------------------------------------------------
+// Versions
+// ---------------------------------------------------------------------------
+constexpr std::uint32_t GAUGE_HEADER_VERSION = 0x320;
+constexpr std::uint32_t MODULE_VERSION_FS2004 = 0x900;
+constexpr std::uint32_t MODULE_ID = 0x4F564931;  // "OVI1"
+
+// ---------------------------------------------------------------------------
+// Panel service ids sent to every gauge callback
+// ---------------------------------------------------------------------------
+enum PanelService : std::int32_t {
+  PANEL_SERVICE_PRE_QUERY = 0,
+  PANEL_SERVICE_POST_QUERY = 1,
+  PANEL_SERVICE_PRE_INSTALL = 2,
+  PANEL_SERVICE_POST_INSTALL = 3,
+  PANEL_SERVICE_PRE_INITIALIZE = 4,
+  PANEL_SERVICE_POST_INITIALIZE = 5,
+  PANEL_SERVICE_PRE_UPDATE = 6,
+  PANEL_SERVICE_POST_UPDATE = 7,
+  PANEL_SERVICE_PRE_GENERATE = 8,
+  PANEL_SERVICE_POST_GENERATE = 9,
+  PANEL_SERVICE_PRE_DRAW = 10,
+  PANEL_SERVICE_POST_DRAW = 11,
+  PANEL_SERVICE_PRE_KILL = 12,
+  PANEL_SERVICE_POST_KILL = 13,
+  PANEL_SERVICE_CONNECT_TO_WINDOW = 14,
+  PANEL_SERVICE_DISCONNECT = 15,
+};
+
+// ---------------------------------------------------------------------------
+// Simulator variables
+// ---------------------------------------------------------------------------
+// The caller sets `id`, zeroes the rest, calls lookup_var and reads `value`.
+// Token values are doubles unless the token is documented as a text (then
+// `value.text` points at a host-owned NUL-terminated string) or an integer
+// word (`value.u32` / `value.i32`, e.g. BCD radio frequencies).
+union VarValue {
+  double n;
+  std::uint32_t u32;
+  std::int32_t i32;
+  std::int64_t i64;
+  const char* text;
+  void* ptr;
+};
+static_assert(sizeof(VarValue) == 8);
+
+struct MODULE_VAR {
+  std::uint32_t id;        // token / variable number
+  void* var_ptr;           // host's storage, if it exposes one
+  std::uint32_t var_type;  // host's type code of the value
+  VarValue value;
+  VarValue prev_value;
+};
+
+// Types of named / registered variables.
+enum VarType : std::uint32_t {
+  VAR_TYPE_NONE = 0,
+  VAR_TYPE_U32 = 1,
+  VAR_TYPE_S32 = 2,
+  VAR_TYPE_FLOAT64 = 3,
+  VAR_TYPE_TEXT = 4,
+  VAR_TYPE_FUNCTION = 0x26,  // a module entry point published by another module
+};
+
+// ---------------------------------------------------------------------------
+// Elements
+// ---------------------------------------------------------------------------
+enum ElementType : std::int32_t {
+  ELEMENT_TYPE_STATIC_IMAGE = 0,
+  ELEMENT_TYPE_STRING = 2,
+  ELEMENT_TYPE_SLIDER = 3,
+};
+
+// Bits of an element's image-flag word.
+constexpr std::uint32_t IMAGE_ON_SCREEN = 0x80000000u;  // host's on-screen mark
+constexpr std::uint32_t IMAGE_HIDDEN = 0x40000000u;     // image not shown
+constexpr std::uint32_t IMAGE_LUMINOUS = 0x00004000u;   // lit (_LM gauges)
+
+struct PIXPOINT {
+  std::int32_t x;
+  std::int32_t y;
+};
+
+struct PIXSIZE {
+  std::int32_t x;  // width
+  std::int32_t y;  // height
+};
+
+struct ELEMENT_HEADER;
+
+// An element's picture: the surface the module draws on, owned by the host.
+struct IMAGE {
+  PIXSIZE size;                 // pixel size, width then height
+  ovi::gfx::DeviceContext* dc;  // may be null
+};
+
+// Slider axis: one simulator variable, a scale and an optional callback that
+// turns the variable's value into the offset the host applies (times scale).
+struct SLIDER_AXIS {
+  std::uint32_t token;  // 0 = axis not used
+  double scale;
+  double (*callback)(MODULE_VAR* var);  // may be null: offset = value * scale
+};
+
+// One element of a gauge. Elements form a chain: an element's first entry in
+// `next_element` is the element drawn under it (its child); the list is
+// terminated by a null pointer.
+struct ELEMENT_HEADER {
+  std::int32_t element_type;
+  std::uint32_t resource_id;  // background bitmap; 0 = none
+  PIXPOINT position;          // on the gauge
+  PIXSIZE image_size;         // requested picture size (bitmap size)
+  std::uint32_t image_flags;
+  ELEMENT_HEADER** next_element;  // null-terminated list, or null
+  // Host-filled.
+  IMAGE image;
+  // Slider elements.
+  SLIDER_AXIS slider_x;
+  SLIDER_AXIS slider_y;
+  // String elements: the host asks the callback for the text to show.
+  void (*string_callback)(char* buf, std::uint32_t size);
+};
+
+// ---------------------------------------------------------------------------
+// Mouse rectangles
+// ---------------------------------------------------------------------------
+enum MouseRectType : std::int32_t {
+  MOUSE_RECT_EOL = 0,
+  MOUSE_RECT_PARENT = 1,
+  MOUSE_RECT_CHILD = 2,
+};
+
+constexpr std::uint32_t MOUSE_LEFTSINGLE = 0x20000000u;
+constexpr std::uint32_t MOUSE_REPEAT = 0x00200000u;
+constexpr std::uint32_t MOUSE_LEFTSINGLE_REPEAT = 0x20200000u;
+
+enum MouseCursor : std::int32_t {
+  CURSOR_NONE = 0,
+  CURSOR_NORMAL = 1,
+  CURSOR_HAND = 2,
+  CURSOR_UPARROW = 3,
+  CURSOR_DOWNARROW = 4,
+  CURSOR_LEFTARROW = 5,
+  CURSOR_RIGHTARROW = 6,
+};
+
+typedef std::int32_t (*MouseHandler)(PIXPOINT* relative, std::uint32_t flags);
+
+// A list starts with one PARENT rectangle (the gauge's box), then CHILD
+// rectangles with a handler each, and ends with an EOL entry. Positions are in
+// the gauge's design coordinates.
+struct MOUSERECT {
+  std::int32_t rect_type;
+  PIXPOINT position;
+  PIXSIZE size;
+  std::int32_t cursor;
+  std::uint32_t event_flags;
+  MouseHandler handler;
+};
+
+// ---------------------------------------------------------------------------
+// Gauges
+// ---------------------------------------------------------------------------
+struct GAUGEHDR;
+typedef void (*GaugeCallback)(GAUGEHDR* gauge, std::int32_t service_id, std::uint32_t extra);
+
+struct GAUGEHDR {
+  std::uint32_t gauge_header_version;  // GAUGE_HEADER_VERSION
+  const char* gauge_name;
+  ELEMENT_HEADER** elements_list;  // first element at [0]; null-terminated
+  GaugeCallback gauge_callback;
+  std::uint32_t user_data;
+  const char* parameters;  // from the panel configuration; host-owned, may be empty
+  MOUSERECT* mouse_rect;   // may be null
+  PIXSIZE design_size;     // x = 312 for the display and panel gauges
+  // Host-filled.
+  void* host_data;
+};
+
+// ---------------------------------------------------------------------------
+// The host's panel services
+// ---------------------------------------------------------------------------
+typedef void (*KeyEventHandler)(std::uint32_t event_id, std::uint32_t value, void* user);
+
+struct PANELS {
+  void (*lookup_var)(MODULE_VAR* var);
+  double (*aircraft_varget)(std::uint32_t simvar, std::int32_t units, std::int32_t index);
+  std::int32_t (*get_units_enum)(const char* unit_name);
+  // Evaluates a calculator expression; the results that are not null receive it.
+  std::int32_t (*execute_calculator_code)(const char* code, double* fvalue, std::int32_t* ivalue,
+                                          const char** svalue);
+  void (*trigger_key_event)(std::uint32_t event_id, std::uint32_t value);
+  // Memory-backed variables: the host reads the module's storage directly.
+  void (*register_var_by_name)(void* storage, std::uint32_t var_type, const char* name);
+  // Looks a registered variable up; var->var_type stays VAR_TYPE_NONE when absent.
+  void (*initialize_var_by_name)(MODULE_VAR* var, const char* name);
+  void (*unregister_var_by_name)(const char* name);
+  // Named values kept by the host; ids are -1 when absent.
+  std::int32_t (*register_named_variable)(const char* name);
+  std::int32_t (*check_named_variable)(const char* name);
+  double (*get_named_variable_value)(std::int32_t id);
+  void (*set_named_variable_value)(std::int32_t id, double value);
+  std::int32_t (*panel_window_toggle)(std::uint32_t window_ident);
+  std::int32_t (*is_panel_window_visible_ident)(std::uint32_t window_ident);
+  void (*register_key_event_handler)(KeyEventHandler handler, void* user);
+  void (*unregister_key_event_handler)(KeyEventHandler handler, void* user);
+};
+
+// ---------------------------------------------------------------------------
+// What the module exports
+// ---------------------------------------------------------------------------
+struct IMPORT_TABLE_ENTRY {
+  std::uint32_t id;
+  PANELS* panels;  // filled by the host before any gauge is called
+};
+
+struct IMPORT_TABLE {
+  IMPORT_TABLE_ENTRY panels_entry;
+  IMPORT_TABLE_ENTRY end_marker;  // id 0
+};
+
+struct GAUGESLINKAGE {
+  std::uint32_t module_id;
+  void (*module_init)();
+  void (*module_deinit)();
+  std::uint32_t flags;
+  std::uint32_t module_version;  // MODULE_VERSION_FS2004
+  GAUGEHDR** gauge_table;        // null-terminated
+};
+
+}  // extern "C"

@@ -1,0 +1,14 @@
+#include "src/host/module_state.h"
+
+#include "src/host/state.h"
+#include "src/model/fixed_table.h"
+#include "src/model/state.h"
+
+namespace ovi {
+
+void ResetModuleState() {
+  model::Recreate(host::host_state);
+  model::Recreate(model::model_state);
+}
+
+}  // namespace ovi

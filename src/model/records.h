@@ -1,0 +1,195 @@
+// The record types every subsystem shares. Field order follows the order in
+// which the route files, lists and pages use them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "src/model/fixed_table.h"
+
+namespace ovi::model {
+
+// Sentinels used throughout.
+constexpr double kNoValue = -999.0;     // no altitude / speed / value
+constexpr int kNoWaypoint = 999;        // no active / edited waypoint
+inline constexpr const char* kNoneText = "------";
+
+// Capacities.
+constexpr int kMaxFlightPlanWaypoints = 200;  // highest last index
+constexpr int kFlightPlanSlots = 201;         // indices 0..200
+constexpr int kMaxLibraryPlans = 300;
+constexpr int kFlightPlanLibrarySlots = 304;
+constexpr int kHoldTableSlots = 11;
+constexpr int kMaxHolds = 8;
+constexpr int kMaxStatusMessages = 400;
+constexpr int kMaxProcedureLegs = 300;
+constexpr int kMaxRunways = 22;
+constexpr int kMaxBoundaryPoints = 800;
+
+// One waypoint of a route.
+struct FlightPlanWaypoint {
+  std::string ident;            // or a marker: "DISCO", "THEN", "******", ...
+  double latitude = 0.0;        // degrees, north positive
+  double longitude = 0.0;       // degrees, east positive
+  std::string type;             // "APT", "VOR", "NDB", "INT", "WPT", "OAWY", ""
+  std::string via;              // airway name, "DIRECT", ""
+  std::string procedure_tag;    // "SID", "STAR", "SIDSTAR", "APPR", "APCH", ""
+  std::string text1;
+  std::string text2;            // approach leg role: "IAF", "FAF", "ARC", "HP", "MAP"
+  std::string time_over_text;   // "%02.0f:%02.0f" when passed; entry 0 = takeoff time
+  double altitude_constraint = kNoValue;  // feet
+  double speed_constraint = kNoValue;     // knots
+  double value3 = -1.0;                   // intercept course, degrees magnetic; <= -1 none
+  std::int32_t flyover = 0;               // 1 = fly-over
+  std::uint32_t constraint_flag = 0;      // 0 none, 1 honoured, 2 speed only, 3 altitude and speed
+  std::uint32_t hold_number = 0;          // HoldTable entry, 0 none
+  std::string frequency_text;             // navaid frequency token for VOR / NDB
+  std::int32_t screen_x = 0;              // eighths of a pixel, where a route layer last drew it
+  std::int32_t screen_y = 0;
+};
+
+using FlightPlanTable = FixedTable<FlightPlanWaypoint, kFlightPlanSlots>;
+
+struct FlightPlanLibraryEntry {
+  std::string name;  // file name
+  std::string origin_ident;
+  std::string destination_ident;
+  std::int32_t last_index = -1;
+  FlightPlanTable waypoints;
+};
+
+// The one record of the navigation database.
+struct NavDbRecord {
+  std::string ident;
+  std::string name;
+  double latitude = 0.0;
+  double longitude = 0.0;
+  std::string kind;            // "APT", "I", "V", "N", "O"
+  std::string frequency_text;  // navaids: the frequency token; others: extra token
+  std::string airport_text;    // airports: third token of the airport line (elevation, feet)
+  double distance = 0.0;       // NM, when listed by nearness (9999.0 = empty place)
+  double bearing = 0.0;        // degrees
+};
+
+struct RunwayRecord {
+  std::string number_text;         // "09L", "27R", "18"
+  double latitude = 0.0;           // threshold
+  double longitude = 0.0;
+  std::int32_t length = 0;         // feet
+  double heading = 0.0;            // degrees magnetic
+  double approach_course = 0.0;    // equal to the heading as loaded when none is given
+  std::int32_t right_pattern = 0;  // 1 = right-hand traffic pattern
+  std::string frequency_text;      // ILS frequency
+  std::string extra_text1;
+  std::string extra_text2;
+};
+
+struct ProcedureLeg {
+  std::string transition;     // "---" or empty = common part
+  std::string fix_ident;
+  std::string role;           // "IAF", "IAF*", "FAF", "MAP", "ARC", "HP", other
+  std::string altitude_text;  // integer feet or a placeholder
+  std::string filter_text;    // holds the runway "to" text; empty = any
+  double latitude = 0.0;
+  double longitude = 0.0;
+  std::string approach_name;  // the text after the position
+  std::string ninth_text;     // "*" = left out of the CDU transition lists
+  std::int32_t flyover = 0;
+};
+
+struct ProcedureRecord {
+  std::string name;
+  std::string runway;  // SIDs / STARs: comma-separated runways, empty = all
+  std::string type;    // approach type (approaches and approach transitions)
+  std::int32_t leg_count = 0;
+  FixedTable<ProcedureLeg, kMaxProcedureLegs + 1> legs;  // 1-based
+};
+
+struct ProcedureListEntry {
+  std::string text1;
+  std::string fix_ident;      // 2nd
+  std::string role;           // 3rd
+  std::string altitude_text;  // 4th (approach rows)
+  std::string text5;
+  std::string via_text;       // 6th (SID rows, empty in row 1)
+  double latitude = 0.0;
+  double longitude = 0.0;
+  std::int32_t flyover = 0;
+};
+
+struct NameIndexEntry {
+  std::string name;
+  std::int32_t number = 0;
+};
+
+struct RouteViaToEntry {
+  std::string to;   // ident, "THEN" or "DISCO"
+  std::string via;  // airway or "DIRECT"
+};
+
+struct HoldPoint {
+  double latitude = 0.0;
+  double longitude = 0.0;
+  std::string name;  // the fix, "Xwind", "Dwind", "Base", "Final"
+};
+
+struct HoldingPattern {
+  std::string name;                    // fix ident
+  std::int32_t active_index = 0;       // index in the active plan, 0 none
+  std::int32_t pending_index = 0;      // index in the pending plan
+  std::int32_t turn_side = 1;          // 1 right, 2 left
+  double leg_length = 0.0;             // NM
+  double leg_time = 1.0;               // minutes
+  double inbound_course = 0.0;         // degrees magnetic
+  std::int32_t time_based = 1;         // 1 time, 2 distance
+  HoldPoint corners[5];
+};
+
+struct AtcBoundary {
+  std::string name;
+  std::string label;  // at most 3 characters shown
+  std::int32_t point_count = 0;
+  double label_latitude = 0.0;
+  double label_longitude = 0.0;
+  struct Point {
+    double latitude = 0.0;
+    double longitude = 0.0;
+  };
+  FixedTable<Point, kMaxBoundaryPoints + 1> points;  // 1-based
+};
+
+struct FixInfoRecord {
+  std::string ident;  // empty = unused
+  double latitude = 0.0;
+  double longitude = 0.0;
+  std::string kind;
+  struct RadialDistance {
+    double radial = 0.0;    // degrees magnetic; 0 none, an entered 000 is stored as 360
+    double distance = 0.0;  // NM; 0 none
+  };
+  RadialDistance rows[3];
+};
+
+// Exported to other gauges as one memory block, in this order.
+struct NavigationSnapshot {
+  std::uint32_t ActWptPos = 0;
+  double ActWptDist = 0.0;
+  std::uint32_t FplnWptCnt = 0;
+  double ActWptTrk = 0.0;
+  double ActWptBrg = 0.0;
+  std::uint32_t XtkErrDir = 0;
+  double XtkErrDist = 0.0;
+  std::uint32_t LnavMode = 0;
+  std::uint32_t VnavMode = 0;
+};
+
+// Per-instrument drawing size: every draw entry copies the element's pixel
+// size into width and height; the instrument draws on a fixed logical canvas.
+struct GaugeDisplay {
+  std::int32_t default_width = 134;
+  std::int32_t default_height = 97;
+  std::int32_t width = 134;
+  std::int32_t height = 97;
+};
+
+}  // namespace ovi::model

@@ -1,0 +1,32 @@
+// Small text helpers shared by every subsystem: bounded printf-style
+// formatting (screens keep their "%6.0f" style formats), case-insensitive
+// comparison, and splitting of blank-separated lines.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ovi::util {
+
+// printf-style formatting into a std::string; never overflows.
+std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+std::string ToUpper(std::string_view s);
+std::string_view Trim(std::string_view s);
+
+// Splits on blanks and tabs (and a trailing CR); empty fields are not kept.
+std::vector<std::string_view> SplitBlanks(std::string_view line);
+
+// Reads one whole line of any length (without its '\n' or a trailing '\r').
+// Returns false at end of file with nothing read.
+bool ReadLine(std::FILE* f, std::string& line);
+
+// Parses a whole field as a number; false (and out untouched) when the text
+// is not entirely a finite number.
+bool ParseDouble(std::string_view s, double& out);
+bool ParseInt(std::string_view s, int& out);
+
+}  // namespace ovi::util
