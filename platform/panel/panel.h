@@ -45,9 +45,12 @@ enum PanelService : std::int32_t {
 // Simulator variables
 // ---------------------------------------------------------------------------
 // The caller sets `id`, zeroes the rest, calls lookup_var and reads `value`.
-// Token values are doubles unless the token is documented as a text (then
-// `value.text` points at a host-owned NUL-terminated string) or an integer
-// word (`value.u32` / `value.i32`, e.g. BCD radio frequencies).
+// Every numeric token arrives as a double in `value.n`, in the raw encoding
+// the host keeps it in (latitude token 71 as degrees x 10001750 / 90, the
+// 48-bit longitude of token 72 as its integer value, BCD radio words such as
+// token 24 as the integer value of the word: 0x1130 is 4400.0). The text
+// tokens (19, 47, 56: station idents) arrive in `value.text`, a host-owned
+// NUL-terminated string, or null.
 union VarValue {
   double n;
   std::uint32_t u32;
