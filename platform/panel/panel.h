@@ -165,7 +165,8 @@ typedef std::int32_t (*MouseHandler)(PIXPOINT* relative, std::uint32_t flags);
 
 // A list starts with one PARENT rectangle (the gauge's box), then CHILD
 // rectangles with a handler each, and ends with an EOL entry. Positions are in
-// the gauge's design coordinates.
+// the gauge's design coordinates; a CHILD's position is relative to the
+// PARENT's (a child at (0, 0) of the parent's size covers it whole).
 struct MOUSERECT {
   std::int32_t rect_type;
   PIXPOINT position;

@@ -1,11 +1,17 @@
 #include "src/host/gauge_table.h"
 
+#include "src/host/bdry_gauge.h"
+#include "src/host/server_gauge.h"
+
 // Each subsystem defines its gauge headers next to its callbacks; the table
-// only collects them.
+// only collects them. A subsystem adds its gauges by declaring them in its
+// own header and listing them here.
 namespace ovi::host {
 
 GAUGEHDR** GaugeTable() {
   static GAUGEHDR* table[] = {
+      &server_gauge,
+      &bdry_gauge,
       nullptr,
   };
   return table;

@@ -13,7 +13,24 @@ namespace ovi::host {
 constexpr int kSimHostFs2004 = 9;
 constexpr int kSimHostFsx = 10;
 
+// The one variable record every simulator-variable reader works on, and the
+// state the smoothing reader keeps between calls.
+struct SimVarReaderState {
+  MODULE_VAR Var{};
+  // Last result of ReadSmoothedToken61 (knots); 0 until the first call.
+  double SmoothedToken61 = 0.0;
+};
+
 struct State {
+  State() = default;
+  // The debug log is closed when the state goes, which is at module unload
+  // (and whenever tests re-create the state).
+  ~State() {
+    if (LogFile != nullptr) std::fclose(LogFile);
+  }
+  State(const State&) = delete;
+  State& operator=(const State&) = delete;
+
   // The host's panel services, bound when the module is loaded.
   PANELS* Panels = nullptr;
   // The simulator's folder (at most 259 characters); every data path is this
@@ -25,6 +42,7 @@ struct State {
   ELEMENT_HEADER* CurrentGaugeElement = nullptr;
   // 9 = FS2004 (default), 10 = FSX / ESP.
   int SimHostVersion = kSimHostFs2004;
+  SimVarReaderState SimVarReader;
 };
 
 extern State host_state;

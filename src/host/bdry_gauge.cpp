@@ -1,0 +1,43 @@
+#include "src/host/bdry_gauge.h"
+
+namespace ovi::host {
+
+namespace {
+
+// WIRING POINT: the boundary layer switch is ShowAtcBoundaries of the
+// display settings; ToggleBoundaryDisplay flips that one once the display
+// layer is in. Until then the button keeps the switch here.
+int show_atc_boundaries = 0;
+
+constexpr std::uint32_t kBdryBitmap = 10072;
+
+ELEMENT_HEADER bdry_background = {
+    ELEMENT_TYPE_STATIC_IMAGE, kBdryBitmap, {0, 0}, {49, 49}, 0, nullptr, {}, {}, {}, nullptr,
+};
+ELEMENT_HEADER* bdry_elements[] = {&bdry_background, nullptr};
+
+MOUSERECT bdry_mouse[] = {
+    {MOUSE_RECT_PARENT, {7, 7}, {35, 35}, CURSOR_NONE, 0, nullptr},
+    {MOUSE_RECT_CHILD, {0, 0}, {35, 35}, CURSOR_HAND, MOUSE_LEFTSINGLE, BdryClick},
+    {MOUSE_RECT_EOL, {0, 0}, {0, 0}, CURSOR_NONE, 0, nullptr},
+};
+
+}  // namespace
+
+void bdry_callback(GAUGEHDR* /*gauge*/, std::int32_t /*service*/, std::uint32_t /*extra*/) {}
+
+std::int32_t BdryClick(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
+  ToggleBoundaryDisplay();
+  return 0;
+}
+
+void ToggleBoundaryDisplay() { show_atc_boundaries = show_atc_boundaries == 0 ? 1 : 0; }
+
+int BoundaryDisplaySwitch() { return show_atc_boundaries; }
+
+GAUGEHDR bdry_gauge = {
+    GAUGE_HEADER_VERSION, "BDRY", bdry_elements, bdry_callback, 0, "", bdry_mouse, {49, 49},
+    nullptr,
+};
+
+}  // namespace ovi::host

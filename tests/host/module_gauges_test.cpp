@@ -1,0 +1,47 @@
+// The built module, loaded as the host loads it: its table lists the
+// gauges of this folder and each answers every service.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/panel/panel.h"
+
+namespace {
+
+PANELS panels{};
+
+TEST(ModuleGauges, ServerAndBdryAreExportedAndAnswerEveryService) {
+  void* module = ::dlopen(OVI_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(module, nullptr) << ::dlerror();
+  auto* linkage = static_cast<GAUGESLINKAGE*>(::dlsym(module, "Linkage"));
+  auto* imports = static_cast<IMPORT_TABLE*>(::dlsym(module, "ImportTable"));
+  ASSERT_NE(linkage, nullptr);
+  ASSERT_NE(imports, nullptr);
+  imports->panels_entry.panels = &panels;
+  linkage->module_init();
+
+  std::vector<std::string> names;
+  for (GAUGEHDR** g = linkage->gauge_table; *g != nullptr; ++g) {
+    GAUGEHDR* gauge = *g;
+    names.emplace_back(gauge->gauge_name);
+    EXPECT_EQ(gauge->gauge_header_version, GAUGE_HEADER_VERSION);
+    for (std::int32_t service : {2, 3, 4, 5, 14, 6, 10, 7, 11, 15, 12, 13}) {
+      gauge->gauge_callback(gauge, service, 0);
+    }
+    if (gauge->mouse_rect != nullptr) {
+      for (MOUSERECT* m = gauge->mouse_rect; m->rect_type != MOUSE_RECT_EOL; ++m) {
+        PIXPOINT p{0, 0};
+        if (m->handler != nullptr) {
+          EXPECT_EQ(m->handler(&p, m->event_flags), 0);
+        }
+      }
+    }
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"SERVER", "BDRY"}));
+  linkage->module_deinit();
+  ::dlclose(module);
+}
+
+}  // namespace
