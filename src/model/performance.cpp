@@ -97,6 +97,8 @@ void Profile(PerformanceSegment seg, double top, double weight, double& minutes,
 // Mean rate and true airspeed of a climb or descent through [0, top].
 bool MeanRateAndTas(PerformanceSegment seg, double top, double weight, double& rate, double& tas) {
   if (*TableOf(seg).count == 0) return false;
+  if (!std::isfinite(top)) top = 0;
+  top = std::min(top, 60000.0);  // no table goes higher; also bounds the slices
   if (top <= 0) {
     LookupPerformance(seg, PerformanceColumn::kVerticalSpeed, 0, weight, rate);
     LookupPerformance(seg, PerformanceColumn::kTas, 0, weight, tas);

@@ -130,6 +130,11 @@ TEST_F(PerformanceTest, LookupInterpolatesInWeightThenAltitude) {
   s.PerformanceWeight = 100000;
   InterpolatePerformanceSpeeds();
   EXPECT_DOUBLE_EQ(s.CruiseTas, 400.0);
+  // A cruise altitude no table reaches is held at the top, not walked to.
+  s.CruiseAlt = 2000000000;
+  InterpolatePerformanceSpeeds();
+  EXPECT_DOUBLE_EQ(s.CruiseTas, 450.0);
+  EXPECT_DOUBLE_EQ(s.ClimbTas, 400.0);
 }
 
 TEST_F(PerformanceTest, EmptyTablesGiveNoCeilingAndChangeNothing) {
