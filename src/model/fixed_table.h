@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 
 namespace ovi::model {
 
@@ -29,8 +30,13 @@ class FixedTable {
   T* At(int i) { return InRange(i) ? &slots_[static_cast<std::size_t>(i)] : nullptr; }
   const T* At(int i) const { return InRange(i) ? &slots_[static_cast<std::size_t>(i)] : nullptr; }
 
+  // Slots are re-created in place: a slot may be large (a procedure of 300
+  // legs), and `slot = T{}` would build the temporary on the stack.
   void Clear() {
-    for (auto& s : slots_) s = T{};
+    for (auto& s : slots_) {
+      std::destroy_at(&s);
+      std::construct_at(&s);
+    }
   }
 
   int refused() const { return refused_; }
@@ -38,7 +44,8 @@ class FixedTable {
  private:
   T& Refuse() {
     ++refused_;
-    scratch_ = T{};
+    std::destroy_at(&scratch_);
+    std::construct_at(&scratch_);
     return scratch_;
   }
 
@@ -46,12 +53,6 @@ class FixedTable {
   T scratch_{};
   int refused_ = 0;
 };
-
-}  // namespace ovi::model
-
-#include <memory>
-
-namespace ovi::model {
 
 // Re-creates an object in place. State structs hold large tables, so
 // `state = State{}` would build a temporary of many megabytes on the stack.

@@ -26,6 +26,18 @@ constexpr int kMaxProcedureLegs = 300;
 constexpr int kMaxRunways = 22;
 constexpr int kMaxBoundaryPoints = 800;
 
+// Capacities of one airport's procedure set. A procedure holds 300 legs
+// (about 75 KB), so the procedure tables are kept to what a large airport
+// needs and carry no spare slots; the name lists have a few.
+constexpr int kMaxSids = 40;
+constexpr int kMaxStars = 40;
+constexpr int kMaxApproaches = 60;
+constexpr int kMaxApproachTransitions = 80;
+constexpr int kMaxSidTransitions = 100;
+constexpr int kMaxStarTransitions = 100;
+constexpr int kMaxApproachTransitionListEntries = 140;
+constexpr int kNameListSpare = 4;
+
 // One waypoint of a route.
 struct FlightPlanWaypoint {
   std::string ident;            // or a marker: "DISCO", "THEN", "******", ...
@@ -168,6 +180,75 @@ struct FixInfoRecord {
     double distance = 0.0;  // NM; 0 none
   };
   RadialDistance rows[3];
+};
+
+// The runways and terminal procedures of one airport. Two sets exist: 1 is
+// the origin (departure lists), 2 the destination (arrival lists); each set
+// carries every member, the lists of the other side stay empty. A set is
+// about 17 MB, so sets are never kept in a FixedTable (its scratch slot would
+// double that) and never assigned from a temporary: use Recreate().
+struct AirportProcedureSet {
+  std::string AirportIdent;       // from the airport line; set 2: DestinationSetAirportIdent
+  double AirportLatitude = 0.0;   // set 2: DestinationAirportLatitude
+  double AirportLongitude = 0.0;  // set 2: DestinationAirportLongitude
+  std::int32_t RunwayCount = 0;   // set 2: DestinationRunwayCount
+  FixedTable<RunwayRecord, kMaxRunways + 1> Runways;  // same index as AirportRunwayTable
+  // SelectedDepartureRunwayIndex (set 1) / SelectedArrivalRunwayIndex (set 2); 0 none.
+  std::int32_t SelectedRunwayIndex = 0;
+
+  FixedTable<ProcedureRecord, kMaxSids + 1> SidTable;
+  std::int32_t SidCount = 0;
+  FixedTable<ProcedureRecord, kMaxStars + 1> StarTable;
+  std::int32_t StarCount = 0;
+  FixedTable<ProcedureRecord, kMaxApproaches + 1> ApproachTable;
+  std::int32_t ApproachCount = 0;
+  // type = approach type (the third text of the record).
+  FixedTable<ProcedureRecord, kMaxApproachTransitions + 1> ApproachTransitionTable;
+  std::int32_t ApproachTransitionCount = 0;
+
+  // Departure lists (set 1).
+  FixedTable<NameIndexEntry, kMaxRunways + 1 + kNameListSpare> DepartureRunwayNameList;
+  std::int32_t DepartureRunwayListCount = 0;
+  FixedTable<NameIndexEntry, kMaxSids + 1 + kNameListSpare> SidNameList;
+  std::int32_t SidNameListCount = 0;
+  FixedTable<NameIndexEntry, kMaxSidTransitions + 1 + kNameListSpare> SidTransitionList;
+  std::int32_t SidTransitionListCount = 0;
+
+  // Arrival lists (set 2).
+  FixedTable<NameIndexEntry, kMaxRunways + 1 + kNameListSpare> ArrivalRunwayNameList;
+  std::int32_t ArrivalRunwayListCount = 0;
+  FixedTable<NameIndexEntry, kMaxStars + 1 + kNameListSpare> StarNameList;
+  std::int32_t StarListCount = 0;
+  FixedTable<NameIndexEntry, kMaxStarTransitions + 1 + kNameListSpare> StarTransitionList;
+  std::int32_t StarTransitionListCount = 0;
+  FixedTable<NameIndexEntry, kMaxApproachTransitionListEntries + 1 + kNameListSpare>
+      ApproachTransitionList;
+  std::int32_t ApproachTransitionListCount = 0;
+  // via = approach name, to = its runway.
+  FixedTable<RouteViaToEntry, kMaxApproaches + 1 + kNameListSpare> ArrivalNameList;
+  std::int32_t ArrivalNameListCount = 0;
+};
+
+// Sub-page indices and counts of the CDU pages, in this order; every index
+// starts at 1, and each count at 1 unless its page has a fixed number.
+struct FmsSubPageTable {
+  std::int32_t RteSubPage = 1;
+  std::int32_t RteSubPageCount = 1;
+  std::int32_t LegsSubPage = 1;
+  std::int32_t LegsSubPageCount = 1;
+  std::int32_t RteHoldSubPage = 1;
+  std::int32_t RteHoldSubPageCount = 1;
+  std::int32_t ProgressSubPage = 1;
+  std::int32_t ProgressSubPageCount = 3;
+  std::int32_t PerfInitSubPage = 1;
+  std::int32_t PerfInitSubPageCount = 2;
+  std::int32_t NavStatusSubPage = 1;
+  std::int32_t NavStatusSubPageCount = 2;
+  std::int32_t FixInfoSubPage = 1;
+  std::int32_t FixInfoSubPageCount = 2;
+  std::int32_t PosSubPage = 1;
+  std::int32_t PosSubPageCount = 3;
+  std::int32_t RefNavDataKind = 1;
 };
 
 // Exported to other gauges as one memory block, in this order.

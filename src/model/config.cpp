@@ -1,0 +1,256 @@
+#include "src/model/config.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "platform/os/os.h"
+#include "src/host/state.h"
+#include "src/model/performance.h"
+#include "src/util/text.h"
+
+namespace ovi::model {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Keys and values from a file can be of any length; status texts show a
+// bounded part of them.
+std::string Shown(std::string_view s) {
+  constexpr std::size_t kShown = 40;
+  std::string out(s.substr(0, kShown));
+  for (char& c : out) {
+    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) c = '?';
+  }
+  if (s.size() > kShown) out += "...";
+  return out;
+}
+
+void Report(std::string_view file, std::string_view key, const char* problem) {
+  AddStatusMessage(util::Format("%s: '%s' %s", Shown(file).c_str(), Shown(key).c_str(), problem));
+}
+
+bool IsComment(std::string_view line) {
+  line = util::Trim(line);
+  return line.empty() || line.front() == ';';
+}
+
+bool OnLadder(std::span<const double> ladder, double v) {
+  for (double step : ladder) {
+    if (step == v) return true;
+  }
+  return false;
+}
+
+// Accepts any finite number inside the 32-bit range, truncated toward zero.
+bool ParseInt32(std::string_view s, int& out) {
+  double v = 0;
+  if (!util::ParseDouble(s, v)) return false;
+  if (v < static_cast<double>(INT_MIN) || v > static_cast<double>(INT_MAX)) return false;
+  out = static_cast<int>(std::trunc(v));
+  return true;
+}
+
+// A file name taken from a panel parameter or an aircraft file must stay
+// inside its folder.
+bool IsPlainFileName(std::string_view name) {
+  if (name.empty() || name.find("..") != std::string_view::npos) return false;
+  for (char c : name) {
+    if (c == '\\' || c == '/' || c == ':' || c == '\0') return false;
+  }
+  return true;
+}
+
+std::string AircraftFileLabel() {
+  return "Aircraft\\" + model_state.AircraftConfigName + ".cfg";
+}
+
+}  // namespace
+
+bool ApplyConfigValue(const ConfigKey& key, std::string_view value, std::string_view file_label) {
+  State& s = model_state;
+  if (auto* text = std::get_if<std::string State::*>(&key.target)) {
+    if (value.size() > kMaxTextValue) {
+      Report(file_label, key.name, "value too long, not taken");
+      return false;
+    }
+    s.*(*text) = std::string(value);
+    return true;
+  }
+
+  double v = 0;
+  bool is_int = std::holds_alternative<int State::*>(key.target);
+  if (is_int) {
+    int iv = 0;
+    if (!ParseInt32(value, iv)) {
+      Report(file_label, key.name, "value is not a number, not taken");
+      return false;
+    }
+    v = iv;
+  } else if (!util::ParseDouble(value, v)) {
+    Report(file_label, key.name, "value is not a number, not taken");
+    return false;
+  }
+
+  switch (key.check) {
+    case KeyCheck::kNone:
+      break;
+    case KeyCheck::kClamp:
+      if (v < key.min || v > key.max) {
+        Report(file_label, key.name, "value out of range, brought into range");
+        v = v < key.min ? key.min : key.max;
+      }
+      break;
+    case KeyCheck::kDefault:
+      if (v < key.min || v > key.max) {
+        Report(file_label, key.name, "value out of range, not taken");
+        return false;
+      }
+      break;
+    case KeyCheck::kColor:
+      if (v < 0 || v > 255) Report(file_label, key.name, "colour out of 0..255, low 8 bits used");
+      v = static_cast<int>(v) & 0xFF;
+      break;
+    case KeyCheck::kMd11Mode:
+      if (v < key.min || v > key.max) {
+        Report(file_label, key.name, "mode out of range, set to 1");
+        v = 1;
+      }
+      break;
+    case KeyCheck::kLadder:
+      if (!OnLadder(key.ladder, v)) {
+        Report(file_label, key.name, "range is not one of the display's steps, not taken");
+        return false;
+      }
+      break;
+  }
+
+  if (is_int) {
+    s.*std::get<int State::*>(key.target) = static_cast<int>(v);
+  } else {
+    s.*std::get<double State::*>(key.target) = v;
+  }
+  return true;
+}
+
+void LoadConfiguration() {
+  State& s = model_state;
+  const char* label = "ovi.cfg";
+  File f(os::OpenFile(host::DataPath("\\ovi\\ovi.cfg"), "rb"));
+  if (!f) {
+    AddStatusMessage("ovi.cfg not found, defaults kept");
+  } else {
+    std::string line;
+    while (util::ReadLine(f.get(), line)) {
+      if (IsComment(line)) continue;
+      std::size_t eq = line.find('=');
+      std::string_view view(line);
+      if (eq == std::string::npos) {
+        Report(label, util::Trim(view), "has no '=', line ignored");
+        continue;
+      }
+      std::string_view key = util::Trim(view.substr(0, eq));
+      std::string_view value = util::Trim(view.substr(eq + 1));
+      const ConfigKey* k = FindConfigKey(key, KeyFile::kModule);
+      if (k == nullptr) continue;  // keys of other versions and aircraft keys
+      ApplyConfigValue(*k, value, label);
+    }
+  }
+  s.ConfigLoaded = 1;
+}
+
+void ReadNavDataCycle() {
+  State& s = model_state;
+  s.NavDataCycleText.clear();
+  s.NavDataActiveDates.clear();
+  File f(os::OpenFile(host::DataPath("\\ovi\\navdata\\navs.txt"), "rb"));
+  if (!f) return;
+  std::string line;
+  while (util::ReadLine(f.get(), line)) {
+    std::string_view t = util::Trim(line);
+    if (t.size() < 6 || !util::EqualsIgnoreCase(t.substr(0, 6), ";AIRAC")) continue;
+    auto tokens = util::SplitBlanks(t);
+    std::string text = "AIRAC";
+    for (std::size_t i = 1; i < tokens.size() && text.size() < kMaxTextValue; ++i) {
+      text += ' ';
+      text += tokens[i];
+    }
+    if (text.size() > kMaxTextValue) text.resize(kMaxTextValue);
+    s.NavDataCycleText = text;
+    if (tokens.size() < 3) {
+      AddStatusMessage("navs.txt: ';AIRAC' line lacks its two dates");
+      return;
+    }
+    // 1-based inclusive character ranges; a short token gives what it has.
+    auto part = [](std::string_view tok, std::size_t from, std::size_t to) {
+      if (tok.size() < from) return std::string_view{};
+      return tok.substr(from - 1, to - from + 1);
+    };
+    std::string_view first = tokens[1], second = tokens[2];
+    std::string dates;
+    dates += part(second, 5, 7);
+    dates += part(second, 2, 3);
+    dates += part(first, 4, 6);
+    dates += part(first, 1, 2);
+    dates += '/';
+    dates += part(first, 10, 11);
+    s.NavDataActiveDates = dates;
+    return;
+  }
+}
+
+void LoadAircraftConfig() {
+  State& s = model_state;
+  if (s.AircraftConfigName.empty()) return;
+  const std::string label = AircraftFileLabel();
+  File f;
+  if (!IsPlainFileName(s.AircraftConfigName)) {
+    Report(label, s.AircraftConfigName, "is not a plain file name, not read");
+  } else {
+    f.reset(os::OpenFile(host::DataPath("\\ovi\\Aircraft\\") + s.AircraftConfigName + ".cfg", "rb"));
+    if (!f) AddStatusMessage(util::Format("%s not found, defaults kept", Shown(label).c_str()));
+  }
+  if (f) {
+    std::string line;
+    while (util::ReadLine(f.get(), line)) {
+      if (IsComment(line)) continue;
+      auto tokens = util::SplitBlanks(line);
+      if (tokens.empty()) continue;
+      const ConfigKey* k = FindConfigKey(tokens[0], KeyFile::kAircraft);
+      if (k == nullptr) continue;
+      if (tokens.size() < 2) {
+        Report(label, tokens[0], "has no value, not taken");
+        continue;
+      }
+      if (tokens.size() > 2) Report(label, tokens[0], "has text after its value, ignored");
+      std::string value(tokens[1]);
+      for (char& c : value) {
+        if (c == '*') c = ' ';
+      }
+      ApplyConfigValue(*k, value, label);
+    }
+    f.reset();
+  }
+
+  s.LoadedSpeedSchedule = {s.DescentSpeed, s.ClimbIas, s.CruiseSpeed};
+  const double limits[6] = {s.ClimbIasMin,  s.ClimbIasMax,   s.CruiseIasMin,
+                            s.CruiseIasMax, s.DescentIasMin, s.DescentIasMax};
+  for (int i = 0; i < 6; ++i) s.MinSpeedTable[static_cast<std::size_t>(i)] = IasToMach(limits[i], 15000.0);
+
+  ReadNavDataCycle();
+
+  ClearPerformanceData();
+  if (!s.PerformanceFile.empty()) {
+    if (!IsPlainFileName(s.PerformanceFile)) {
+      Report(label, "PerformanceFile", "is not a plain file name, not read");
+    } else {
+      LoadPerformanceData(s.PerformanceFile);
+    }
+  }
+}
+
+}  // namespace ovi::model

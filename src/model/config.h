@@ -1,0 +1,68 @@
+// The module configuration file (\ovi\ovi.cfg) and the per-aircraft file
+// (\ovi\Aircraft\<name>.cfg): one table of keys drives both readers.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "src/model/state.h"
+
+namespace ovi::model {
+
+// Which file may set a key. Options of the module file may also be given in
+// the aircraft file, whose value then overrides the module's.
+enum class KeyFile : unsigned char { kModule = 1, kAircraft = 2, kBoth = 3 };
+
+// How a value outside its range is treated.
+enum class KeyCheck : unsigned char {
+  kNone,
+  kClamp,     // brought into [min, max]
+  kDefault,   // outside [min, max]: the value is refused, the previous one stays
+  kColor,     // colour component: only the low 8 bits are kept
+  kMd11Mode,  // outside [min, max]: becomes 1
+  kLadder,    // a display range: must be one of the steps of its ladder
+};
+
+using KeyTarget = std::variant<int State::*, double State::*, std::string State::*>;
+
+struct ConfigKey {
+  const char* name;
+  KeyFile file;
+  KeyTarget target;
+  const char* default_text;  // as the sample file and the documentation show it
+  KeyCheck check;
+  double min;
+  double max;
+  std::span<const double> ladder;
+  const char* meaning;  // one line, for the sample file
+};
+
+// Longest text value kept (a path fits); longer values are refused.
+constexpr std::size_t kMaxTextValue = 259;
+
+std::span<const ConfigKey> ConfigKeys();
+
+// The key of that name (case-insensitive) that the given file may set.
+const ConfigKey* FindConfigKey(std::string_view name, KeyFile file);
+
+// Reads SimulatorFolder\ovi\ovi.cfg ("key = value" lines) into the option
+// globals; sets ConfigLoaded to 1, also when the file is missing.
+void LoadConfiguration();
+
+// Reads SimulatorFolder\ovi\Aircraft\<AircraftConfigName>.cfg ("key value"
+// lines, '*' for a blank inside a value), then: the loaded speed schedule,
+// MinSpeedTable, the navigation-data cycle texts, and the performance file
+// the aircraft file names.
+void LoadAircraftConfig();
+
+// Fills NavDataCycleText and NavDataActiveDates from the ";AIRAC" comment
+// line of SimulatorFolder\ovi\navdata\navs.txt (both empty when none).
+void ReadNavDataCycle();
+
+// Applies one value to a key as the readers do (checks, status texts naming
+// file_label). False when the value was refused.
+bool ApplyConfigValue(const ConfigKey& key, std::string_view value, std::string_view file_label);
+
+}  // namespace ovi::model

@@ -1,0 +1,282 @@
+#include "src/model/config.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "src/host/module_state.h"
+#include "src/model/performance.h"
+#include "src/util/text.h"
+#include "tests/model/sim_folder.h"
+
+namespace ovi::model {
+namespace {
+
+class ConfigTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetModuleState(); }
+  State& s = model_state;
+};
+
+// The defaults written in the key table (and so in the sample file and the
+// documentation) are the values the state starts with.
+TEST_F(ConfigTest, KeyTableDefaultsAreTheInitialValues) {
+  for (const ConfigKey& k : ConfigKeys()) {
+    SCOPED_TRACE(k.name);
+    if (auto* text = std::get_if<std::string State::*>(&k.target)) {
+      EXPECT_EQ(s.*(*text), k.default_text);
+    } else if (auto* i = std::get_if<int State::*>(&k.target)) {
+      int v = 0;
+      ASSERT_TRUE(util::ParseInt(k.default_text, v));
+      EXPECT_EQ(s.*(*i), v);
+    } else {
+      double v = 0;
+      ASSERT_TRUE(util::ParseDouble(k.default_text, v));
+      EXPECT_EQ(s.*std::get<double State::*>(k.target), v);
+    }
+  }
+}
+
+TEST_F(ConfigTest, SampleModuleFileListsEveryModuleKeyWithItsDefault) {
+  std::ifstream in(OVI_SOURCE_DIR "/data/ovi/ovi.cfg");
+  ASSERT_TRUE(in.good());
+  std::map<std::string, std::string> seen;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == ';') continue;
+    auto eq = line.find('=');
+    ASSERT_NE(eq, std::string::npos) << line;
+    seen[std::string(util::Trim(std::string_view(line).substr(0, eq)))] =
+        std::string(util::Trim(std::string_view(line).substr(eq + 1)));
+  }
+  int module_keys = 0;
+  for (const ConfigKey& k : ConfigKeys()) {
+    if (k.file == KeyFile::kAircraft) continue;
+    ++module_keys;
+    ASSERT_TRUE(seen.count(k.name)) << k.name;
+    EXPECT_EQ(seen[k.name], k.default_text) << k.name;
+  }
+  EXPECT_EQ(static_cast<int>(seen.size()), module_keys);
+
+  testing::UseSampleFolder();
+  LoadConfiguration();
+  EXPECT_EQ(s.ConfigLoaded, 1);
+  EXPECT_EQ(s.StatusMessageCount, 0) << s.StatusMessageLog[1];
+}
+
+TEST_F(ConfigTest, MissingModuleFileKeepsDefaultsAndStillCountsAsLoaded) {
+  testing::SimFolder sim;
+  LoadConfiguration();
+  EXPECT_EQ(s.ConfigLoaded, 1);
+  EXPECT_EQ(s.WptChgDist, 3.0);
+  EXPECT_EQ(s.WeightUnit, "LBS");
+  EXPECT_EQ(CountStatusMessages("ovi.cfg not found"), 1);
+}
+
+TEST_F(ConfigTest, ModuleFileLinesAndTheirProblems) {
+  testing::SimFolder sim;
+  sim.Write("ovi/ovi.cfg",
+            "; comment\r\n"
+            "\r\n"
+            "WptChgDist = 4.5\r\n"
+            "wptprocchgdist=2\r\n"              // any case, no blanks
+            "TcasVertRange = 99\n"
+            "TcasVertRange = 120\n"             // last one wins
+            "FlightPlansFolder = C:\\My Plans\n"  // text keeps its blanks
+            "SomeFutureKey = 7\n"                // ignored, no status
+            "V1 = 140\n"                         // aircraft key: not from ovi.cfg
+            "FlyoverWptChgDist = far\n"          // not a number
+            "WptChgSecs = -5\n"                  // out of range
+            "DispFPV\n"                          // no '='
+            "VnavSetSpdRestDist =\n"             // missing value
+            "ShowTodBodIndicators = 0\n");
+  LoadConfiguration();
+  EXPECT_EQ(s.ConfigLoaded, 1);
+  EXPECT_EQ(s.WptChgDist, 4.5);
+  EXPECT_EQ(s.WptProcChgDist, 2.0);
+  EXPECT_EQ(s.TcasVertRange, 120);
+  EXPECT_EQ(s.FlightPlansFolder, "C:\\My Plans");
+  EXPECT_EQ(s.V1, 0);
+  EXPECT_EQ(s.FlyoverWptChgDist, 1.5);
+  EXPECT_EQ(s.WptChgSecs, 0.0);
+  EXPECT_EQ(s.VnavSetSpdRestDist, 25.0);
+  EXPECT_EQ(s.ShowTodBodIndicators, 0);
+  EXPECT_EQ(s.StatusMessageCount, 4);
+  EXPECT_EQ(CountStatusMessages("ovi.cfg: 'FlyoverWptChgDist' value is not a number"), 1);
+  EXPECT_EQ(CountStatusMessages("ovi.cfg: 'WptChgSecs' value out of range"), 1);
+  EXPECT_EQ(CountStatusMessages("ovi.cfg: 'DispFPV' has no '='"), 1);
+  EXPECT_EQ(CountStatusMessages("ovi.cfg: 'VnavSetSpdRestDist'"), 1);
+}
+
+TEST_F(ConfigTest, SampleTwinJetOverridesModuleOptionsAndFillsDerivedValues) {
+  testing::UseSampleFolder();
+  LoadConfiguration();
+  s.AircraftConfigName = "B737-800";
+  LoadAircraftConfig();
+  EXPECT_EQ(s.StatusMessageCount, 1) << s.StatusMessageLog[1];  // the performance summary only
+  EXPECT_EQ(s.ModelId, "737-800");
+  EXPECT_EQ(s.EngThrust, 26);
+  EXPECT_EQ(s.HWB737NDMode, 5);
+  EXPECT_EQ(s.VREFMIN, 152);
+  EXPECT_EQ(s.TOFLAPSRANGE, ",1,5,10,15,25,");
+  EXPECT_EQ(s.MaxCruise, 41000);
+  EXPECT_EQ(s.CostIndex, 35);
+  // Aircraft values win over the module file's.
+  EXPECT_EQ(s.MinMapRange, 2.5);
+  EXPECT_EQ(s.DispPrevWpt, 1);
+  // Schedule {descent, climb, cruise} and the Mach limits at 15000 ft.
+  EXPECT_EQ(s.LoadedSpeedSchedule, (std::array<int, 3>{280, 280, 290}));
+  const double ias[6] = {210, 340, 220, 340, 220, 340};
+  for (int i = 0; i < 6; ++i) EXPECT_DOUBLE_EQ(s.MinSpeedTable[i], IasToMach(ias[i], 15000.0)) << i;
+  EXPECT_GT(s.ClimbPerformanceCount, 30);
+  EXPECT_GT(s.CruisePerformanceCount, 20);
+  EXPECT_EQ(s.DescentPerformanceCount, 9);
+}
+
+TEST_F(ConfigTest, SampleQuadJetUsesBlanksFromStarsAndKeysOfAnyCase) {
+  testing::UseSampleFolder();
+  s.AircraftConfigName = "B747-400";
+  LoadAircraftConfig();
+  EXPECT_EQ(s.ModelId, "747-400 PW4056");
+  EXPECT_EQ(s.PerformanceFile, "B747-400 perf.txt");
+  EXPECT_EQ(s.EngThrust, 56);
+  EXPECT_EQ(s.WeightUnit, "KGS");
+  EXPECT_EQ(s.HWMD11NDBkgrdColorBlue, 16);
+  EXPECT_EQ(s.B777PFDSkyColorRed, 30);
+  EXPECT_EQ(s.B777PFDGrndColorRed, 120);  // not in the file: default
+  EXPECT_EQ(s.Md11NdRange, 40.0);
+  EXPECT_EQ(s.LoadedSpeedSchedule, (std::array<int, 3>{290, 320, 300}));
+  ASSERT_EQ(s.ClimbPerformanceCount, 36);
+  // The file gives kilograms: the tables hold pounds.
+  EXPECT_NEAR(s.ClimbPerformanceTable[1].weight, 249476 * 2.20462262, 1.0);
+}
+
+TEST_F(ConfigTest, AircraftClampsColoursRangesAndSideEffects) {
+  testing::SimFolder sim;
+  sim.Write("ovi/Aircraft/Test.cfg",
+            "HWB737NDMode 0\n"
+            "HWMD11NDMode 6\n"
+            "DU1000EHSIMode 5\n"           // stated range 0..3: refused
+            "MD80EHSIMode 2\n"
+            "HWB737NDBkgrdColorRed 256\n"  // low 8 bits
+            "HWB737NDBkgrdColorGreen -1\n"
+            "HWB737NDBkgrdColorBlue 300\n"
+            "NdRange 30\n"                 // not a B737 ladder step: refused
+            "Du1000EhsiRange 0.125\n"
+            "FlightPlansFolder D:\\Plans*Heavy\n"
+            "ClimbRate 0\n"                // would divide by zero later: refused
+            "v1 140\n"
+            "V1 141 knots\n"               // extra text: value still taken
+            "VR\n"                         // no value
+            "TransAlt 6000.7\n"            // integers are truncated
+            "CostIndex abc\n"
+            "UnknownKey 5\n");
+  s.AircraftConfigName = "Test";
+  LoadAircraftConfig();
+  EXPECT_EQ(s.HWB737NDMode, 1);
+  EXPECT_EQ(s.HWMD11NDMode, 1);
+  EXPECT_EQ(s.DU1000EHSIMode, 3);
+  EXPECT_EQ(s.MD80EHSIMode, 2);
+  EXPECT_EQ(s.HWB737NDBkgrdColorRed, 0);
+  EXPECT_EQ(s.HWB737NDBkgrdColorGreen, 255);
+  EXPECT_EQ(s.HWB737NDBkgrdColorBlue, 44);
+  EXPECT_EQ(s.NdRange, 40.0);
+  EXPECT_EQ(s.Du1000EhsiRange, 0.125);
+  EXPECT_EQ(s.AircraftFlightPlansFolder, "D:\\Plans Heavy");
+  EXPECT_EQ(s.FlightPlansFolder, "");
+  EXPECT_EQ(s.ClimbRate, 2000);
+  EXPECT_EQ(s.V1, 141);
+  EXPECT_EQ(s.VR, 0);
+  EXPECT_EQ(s.TransAlt, 6000);
+  EXPECT_EQ(s.CostIndex, -1);
+  for (const char* key : {"HWB737NDMode", "HWMD11NDMode", "DU1000EHSIMode", "HWB737NDBkgrdColorGreen",
+                          "HWB737NDBkgrdColorBlue", "NdRange", "ClimbRate", "'V1' has text after",
+                          "'VR' has no value", "CostIndex"}) {
+    EXPECT_EQ(CountStatusMessages(key), 1) << key;
+  }
+  EXPECT_EQ(CountStatusMessages("Aircraft\\Test.cfg: "), s.StatusMessageCount);
+
+  // Mode values inside their ranges stay as given.
+  ResetModuleState();
+  sim.Activate();
+  sim.Write("ovi/Aircraft/Test.cfg", "HWB737NDMode 9\nHWMD11NDMode 4\nDU1000EHSIMode 0\n");
+  s.AircraftConfigName = "Test";
+  LoadAircraftConfig();
+  EXPECT_EQ(s.HWB737NDMode, 7);
+  EXPECT_EQ(s.HWMD11NDMode, 4);
+  EXPECT_EQ(s.DU1000EHSIMode, 0);
+}
+
+TEST_F(ConfigTest, MissingOrUnsafeAircraftFileKeepsDefaultsButStillDerivesValues) {
+  testing::SimFolder sim;
+  sim.Write("ovi/navdata/navs.txt", ";AIRAC 09-FEB-2006 (12-JAN-2006)\nABC ...\n");
+  s.AircraftConfigName = "Nothing";
+  LoadAircraftConfig();
+  EXPECT_EQ(CountStatusMessages("Aircraft\\Nothing.cfg not found"), 1);
+  EXPECT_DOUBLE_EQ(s.MinSpeedTable[0], IasToMach(210.0, 15000.0));
+  EXPECT_EQ(s.LoadedSpeedSchedule, (std::array<int, 3>{220, 220, 250}));
+  EXPECT_EQ(s.NavDataCycleText, "AIRAC 09-FEB-2006 (12-JAN-2006)");
+
+  ResetModuleState();
+  sim.Activate();
+  sim.Write("ovi/Secret.cfg", "ModelId leaked\n");
+  s.AircraftConfigName = "..\\Secret";
+  LoadAircraftConfig();
+  EXPECT_EQ(s.ModelId, "");
+  EXPECT_EQ(CountStatusMessages("not a plain file name"), 1);
+
+  // A performance file outside the aircraft folder is not read either.
+  ResetModuleState();
+  sim.Activate();
+  sim.Write("ovi/Aircraft/P.cfg", "PerformanceFile ..\\..\\x.perf\n");
+  s.AircraftConfigName = "P";
+  LoadAircraftConfig();
+  EXPECT_EQ(CountStatusMessages("'PerformanceFile' is not a plain file name"), 1);
+}
+
+TEST_F(ConfigTest, TextValuesAreBounded) {
+  testing::SimFolder sim;
+  std::string long_value(300, 'x');
+  sim.Write("ovi/Aircraft/L.cfg", "ModelId " + long_value + "\nAPPRFLAPSMIN 20\n");
+  sim.Write("ovi/ovi.cfg", "FlightPlansFolder = " + long_value + "\n" + long_value + " = 1\n");
+  LoadConfiguration();
+  s.AircraftConfigName = "L";
+  LoadAircraftConfig();
+  EXPECT_EQ(s.ModelId, "");
+  EXPECT_EQ(s.FlightPlansFolder, "");
+  EXPECT_EQ(s.APPRFLAPSMIN, "20");
+  EXPECT_EQ(CountStatusMessages("value too long"), 2);
+}
+
+TEST_F(ConfigTest, NavDataCycleFromTheAiracLine) {
+  testing::SimFolder sim;
+  sim.Write("ovi/navdata/navs.txt",
+            "; navaids\n"
+            ";airac 09-FEB-2006 (12-JAN-2006)   0602\n"
+            ";AIRAC 99-XXX-9999 (99-XXX-9999)\n");
+  ReadNavDataCycle();
+  EXPECT_EQ(s.NavDataCycleText, "AIRAC 09-FEB-2006 (12-JAN-2006) 0602");
+  EXPECT_EQ(s.NavDataActiveDates, "JAN12FEB09/06");
+
+  // Short tokens give what they hold, never more.
+  sim.Write("ovi/navdata/navs.txt", ";AIRAC 1 2\n");
+  ReadNavDataCycle();
+  EXPECT_EQ(s.NavDataCycleText, "AIRAC 1 2");
+  EXPECT_EQ(s.NavDataActiveDates, "1/");
+
+  sim.Write("ovi/navdata/navs.txt", ";AIRAC\n");
+  ReadNavDataCycle();
+  EXPECT_EQ(s.NavDataCycleText, "AIRAC");
+  EXPECT_EQ(s.NavDataActiveDates, "");
+  EXPECT_EQ(CountStatusMessages("lacks its two dates"), 1);
+
+  sim.Write("ovi/navdata/navs.txt", "no cycle line\n");
+  ReadNavDataCycle();
+  EXPECT_EQ(s.NavDataCycleText, "");
+  EXPECT_EQ(s.NavDataActiveDates, "");
+}
+
+}  // namespace
+}  // namespace ovi::model
