@@ -4,20 +4,20 @@
 // LoadAircraftConfig, AircraftConfigName), the navigation database (navdb:
 // LoadNavDatabase, AirportCount) and the flight-plan library (flightplan:
 // ScanFlightPlanFolder, FlightPlanLibraryCount) are connected here and
-// nowhere else. Until they are, each step keeps its own flag: the
-// configuration step marks itself loaded, the others load nothing.
+// nowhere else. Until a loader is in, its step keeps its own flag and
+// loads nothing.
 #include "src/host/one_time_loads.h"
 
+#include "src/model/config.h"
 #include "src/model/fixed_table.h"
+#include "src/model/state.h"
 
 namespace ovi::host {
 
 namespace {
 
 struct LoadStandIns {
-  int ConfigLoaded = 0;
   int AirportCount = 0;
-  std::string AircraftConfigName;
   int FlightPlanLibraryCount = 0;
 };
 
@@ -25,12 +25,12 @@ LoadStandIns stand_ins;
 
 }  // namespace
 
-int ConfigLoadedFlag() { return stand_ins.ConfigLoaded; }
-void RunLoadConfiguration() { stand_ins.ConfigLoaded = 1; }
+int ConfigLoadedFlag() { return model::model_state.ConfigLoaded; }
+void RunLoadConfiguration() { model::LoadConfiguration(); }
 int NavDatabaseAirportCount() { return stand_ins.AirportCount; }
 void RunLoadNavDatabase() {}
-std::string& AircraftConfigNameRef() { return stand_ins.AircraftConfigName; }
-void RunLoadAircraftConfig() {}
+std::string& AircraftConfigNameRef() { return model::model_state.AircraftConfigName; }
+void RunLoadAircraftConfig() { model::LoadAircraftConfig(); }
 int FlightPlanLibraryCountValue() { return stand_ins.FlightPlanLibraryCount; }
 void RunScanFlightPlanFolder() {}
 
