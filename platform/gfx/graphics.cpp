@@ -1136,6 +1136,8 @@ Status Graphics::DrawImage(const Bitmap& image, REAL x, REAL y, REAL w, REAL h) 
   cairo_translate(cr_, x, y);
   cairo_scale(cr_, w / image.GetWidth(), h / image.GetHeight());
   cairo_set_source_surface(cr_, image.Surface(), 0, 0);
+  // Scaled images keep solid edges instead of fading into nothing.
+  cairo_pattern_set_extend(cairo_get_source(cr_), CAIRO_EXTEND_PAD);
   cairo_new_path(cr_);
   cairo_rectangle(cr_, 0, 0, image.GetWidth(), image.GetHeight());
   cairo_fill(cr_);
