@@ -3,14 +3,19 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+
+#include "platform/gfx/graphics.h"
 
 namespace ovi::gfx {
 
 namespace {
 
+bool Drawable(const DeviceContext& dc) { return !dc.Empty() && dc.Consistent(); }
+
 cairo_surface_t* SurfaceOf(const DeviceContext& dc) {
-  if (dc.width <= 0 || dc.height <= 0) return nullptr;
+  if (!Drawable(dc)) return nullptr;
   return cairo_image_surface_create_for_data(
       reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(dc.pixels.data())), CAIRO_FORMAT_ARGB32,
       dc.width, dc.height, dc.stride);
@@ -27,39 +32,37 @@ bool WritePng(const DeviceContext& dc, const std::string& path) {
 }
 
 bool PaintBitmapResource(DeviceContext& dc, const std::string& resources_dir, std::uint32_t id) {
-  cairo_surface_t* target = SurfaceOf(dc);
-  if (target == nullptr) return false;
-  cairo_t* cr = cairo_create(target);
+  if (!Drawable(dc)) return false;
   std::string path = resources_dir + "/" + std::to_string(id) + ".png";
-  cairo_surface_t* bmp = cairo_image_surface_create_from_png(path.c_str());
-  bool found = cairo_surface_status(bmp) == CAIRO_STATUS_SUCCESS;
-  if (found) {
-    int bw = cairo_image_surface_get_width(bmp), bh = cairo_image_surface_get_height(bmp);
-    cairo_scale(cr, static_cast<double>(dc.width) / bw, static_cast<double>(dc.height) / bh);
-    cairo_set_source_surface(cr, bmp, 0, 0);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
-  } else {
-    cairo_set_source_rgb(cr, 0.16, 0.16, 0.18);
-    cairo_paint(cr);
-    cairo_set_source_rgb(cr, 0.55, 0.55, 0.6);
-    cairo_select_font_face(cr, "Liberation Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, 9.0);
-    cairo_move_to(cr, 2.0, 10.0);
-    cairo_show_text(cr, std::to_string(id).c_str());
+  Bitmap bmp(path);
+  bool found = bmp.GetLastStatus() == Ok && bmp.GetWidth() > 0 && bmp.GetHeight() > 0;
+  Recorder* rec = dc.recorder;
+  dc.recorder = nullptr;  // backgrounds are not gauge drawing
+  {
+    Graphics g(&dc);
+    g.SetPixelOffsetMode(PixelOffsetMode::Half);
+    // A found bitmap replaces the pixels, transparency included.
+    g.Clear(found ? Color(0x00000000u) : Color(0xFF28282Eu));
+    if (found) {
+      g.DrawImage(bmp, 0, 0, static_cast<REAL>(dc.width), static_cast<REAL>(dc.height));
+    } else {
+      g.SetTextRenderingHint(TextRenderingHint::AntiAlias);
+      Font font("Arial", 9, FontStyleRegular, Unit::Pixel);
+      SolidBrush brush(Color(0xFF8C8C99u));
+      g.DrawString(std::to_string(id), font, PointF(1, 1), brush);
+    }
   }
-  cairo_surface_destroy(bmp);
-  cairo_destroy(cr);
-  cairo_surface_flush(target);
-  cairo_surface_destroy(target);
+  dc.recorder = rec;
   return found;
 }
 
 void Blit(const DeviceContext& src, DeviceContext& dst, int x, int y) {
-  int x0 = std::max(0, x), y0 = std::max(0, y);
-  int x1 = std::min(dst.width, x + src.width), y1 = std::min(dst.height, y + src.height);
-  if (x0 >= x1) return;
-  for (int row = y0; row < y1; ++row) {
+  if (!Drawable(src) || !Drawable(dst)) return;
+  long long x0 = std::max(0LL, static_cast<long long>(x)), y0 = std::max(0LL, static_cast<long long>(y));
+  long long x1 = std::min(static_cast<long long>(dst.width), static_cast<long long>(x) + src.width);
+  long long y1 = std::min(static_cast<long long>(dst.height), static_cast<long long>(y) + src.height);
+  if (x0 >= x1 || y0 >= y1) return;
+  for (long long row = y0; row < y1; ++row) {
     const std::uint32_t* s = &src.pixels[static_cast<std::size_t>(row - y) * src.width + (x0 - x)];
     std::uint32_t* d = &dst.pixels[static_cast<std::size_t>(row) * dst.width + x0];
     std::memcpy(d, s, static_cast<std::size_t>(x1 - x0) * sizeof(std::uint32_t));

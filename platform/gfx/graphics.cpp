@@ -1,0 +1,1147 @@
+#include "platform/gfx/graphics.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "platform/gfx/fonts.h"
+
+namespace ovi::gfx {
+
+namespace {
+
+using detail::PathData;
+
+// Device coordinates beyond this are brought back onto a box of this size
+// before rasterising (straight edges) or refused (curves): the rasteriser
+// works in fixed point and would wrap far-away values into the picture.
+constexpr double kFar = 131072.0;
+
+bool Fin(double v) { return std::isfinite(v); }
+bool AllFinite(std::initializer_list<double> vs) {
+  for (double v : vs)
+    if (!std::isfinite(v)) return false;
+  return true;
+}
+
+struct Box {
+  double x0 = std::numeric_limits<double>::infinity(), y0 = x0;
+  double x1 = -std::numeric_limits<double>::infinity(), y1 = x1;
+  void Add(double x, double y) {
+    x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+  }
+  bool Empty() const { return !(x0 <= x1 && y0 <= y1); }
+  RectF ToRect(double pad) const {
+    if (Empty()) return RectF();
+    return RectF(static_cast<REAL>(x0 - pad), static_cast<REAL>(y0 - pad), static_cast<REAL>(x1 - x0 + 2 * pad),
+                 static_cast<REAL>(y1 - y0 + 2 * pad));
+  }
+};
+
+RectF Intersect(const RectF& a, const RectF& b) {
+  double x0 = std::max(a.X, b.X), y0 = std::max(a.Y, b.Y);
+  double x1 = std::min(static_cast<double>(a.X) + a.Width, static_cast<double>(b.X) + b.Width);
+  double y1 = std::min(static_cast<double>(a.Y) + a.Height, static_cast<double>(b.Y) + b.Height);
+  if (x1 <= x0 || y1 <= y0) return RectF(static_cast<REAL>(x0), static_cast<REAL>(y0), 0, 0);
+  return RectF(static_cast<REAL>(x0), static_cast<REAL>(y0), static_cast<REAL>(x1 - x0), static_cast<REAL>(y1 - y0));
+}
+
+bool Meets(const RectF& a, const RectF& b) {
+  return a.X <= b.X + b.Width && b.X <= a.X + a.Width && a.Y <= b.Y + b.Height && b.Y <= a.Y + a.Height &&
+         a.Width >= 0 && b.Width > 0 && b.Height > 0;
+}
+
+template <typename P>
+bool PointsOk(const P* pts, int count, int min) {
+  if (pts == nullptr || count < min || count > kMaxPoints) return false;
+  for (int i = 0; i < count; ++i)
+    if (!AllFinite({static_cast<double>(pts[i].X), static_cast<double>(pts[i].Y)})) return false;
+  return true;
+}
+
+// Liang-Barsky: clips the segment to [-kFar, kFar]^2; false when outside.
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1) {
+  double t0 = 0, t1 = 1, dx = x1 - x0, dy = y1 - y0;
+  auto edge = [&](double p, double q) {
+    if (p == 0) return q >= 0;
+    double r = q / p;
+    if (p < 0) {
+      if (r > t1) return false;
+      t0 = std::max(t0, r);
+    } else {
+      if (r < t0) return false;
+      t1 = std::min(t1, r);
+    }
+    return true;
+  };
+  if (!edge(-dx, x0 + kFar) || !edge(dx, kFar - x0) || !edge(-dy, y0 + kFar) || !edge(dy, kFar - y0)) return false;
+  double nx0 = x0 + t0 * dx, ny0 = y0 + t0 * dy, nx1 = x0 + t1 * dx, ny1 = y0 + t1 * dy;
+  x0 = nx0, y0 = ny0, x1 = nx1, y1 = ny1;
+  return true;
+}
+
+// Sutherland-Hodgman against the same box; keeps winding numbers inside it.
+void ClipPolygon(std::vector<PathData::Pt>& poly) {
+  std::vector<PathData::Pt> out;
+  for (int side = 0; side < 4; ++side) {
+    out.clear();
+    auto inside = [&](const PathData::Pt& p) {
+      switch (side) {
+        case 0: return p.x >= -kFar;
+        case 1: return p.x <= kFar;
+        case 2: return p.y >= -kFar;
+        default: return p.y <= kFar;
+      }
+    };
+    auto cross = [&](const PathData::Pt& a, const PathData::Pt& b) {
+      double t;
+      if (side < 2) {
+        double X = side == 0 ? -kFar : kFar;
+        t = (X - a.x) / (b.x - a.x);
+        return PathData::Pt{X, a.y + t * (b.y - a.y)};
+      }
+      double Y = side == 2 ? -kFar : kFar;
+      t = (Y - a.y) / (b.y - a.y);
+      return PathData::Pt{a.x + t * (b.x - a.x), Y};
+    };
+    for (std::size_t i = 0; i < poly.size(); ++i) {
+      const auto& cur = poly[i];
+      const auto& prev = poly[(i + poly.size() - 1) % poly.size()];
+      bool ci = inside(cur), pi = inside(prev);
+      if (ci) {
+        if (!pi) out.push_back(cross(prev, cur));
+        out.push_back(cur);
+      } else if (pi) {
+        out.push_back(cross(prev, cur));
+      }
+    }
+    poly.swap(out);
+    if (poly.empty()) return;
+  }
+}
+
+const double kDash[] = {3, 1};
+const double kDot[] = {1, 1};
+const double kDashDot[] = {3, 1, 1, 1};
+const double kDashDotDot[] = {3, 1, 1, 1, 1, 1};
+
+}  // namespace
+
+// ---------------------------------------------------------------- life
+
+Graphics::Graphics(DeviceContext* dc) : dc_(dc) {
+  if (dc == nullptr || dc->Empty() || !dc->Consistent()) {
+    last_status_ = InvalidParameter;
+    return;
+  }
+  recorder_ = dc->recorder;
+  surface_ = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(dc->pixels.data()),
+                                                 CAIRO_FORMAT_ARGB32, dc->width, dc->height, dc->stride);
+  if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(surface_);
+    surface_ = nullptr;
+    last_status_ = OutOfMemory;
+    return;
+  }
+  cr_ = cairo_create(surface_);
+  if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS) {
+    cairo_destroy(cr_);
+    cr_ = nullptr;
+    last_status_ = OutOfMemory;
+    return;
+  }
+  cairo_set_miter_limit(cr_, 10.0);
+}
+
+Graphics::~Graphics() {
+  if (cr_ != nullptr) cairo_destroy(cr_);
+  if (surface_ != nullptr) {
+    cairo_surface_flush(surface_);
+    cairo_surface_destroy(surface_);
+  }
+}
+
+Status Graphics::GetLastStatus() {
+  Status s = last_status_;
+  last_status_ = Ok;
+  return s;
+}
+
+Status Graphics::Fail(Status s) {
+  if (s != Ok) last_status_ = s;
+  return s;
+}
+
+bool Graphics::Usable() const { return cr_ != nullptr && cairo_status(cr_) == CAIRO_STATUS_SUCCESS; }
+
+// ---------------------------------------------------------------- state
+
+Status Graphics::SetSmoothingMode(SmoothingMode mode) {
+  int v = static_cast<int>(mode);
+  if (v < 0 || v > 5) return Fail(InvalidParameter);
+  smoothing_ = mode;
+  aa_dirty_ = true;
+  return Ok;
+}
+
+Status Graphics::SetPixelOffsetMode(PixelOffsetMode mode) {
+  int v = static_cast<int>(mode);
+  if (v < 0 || v > 4) return Fail(InvalidParameter);
+  pixel_offset_ = mode;
+  matrix_dirty_ = true;
+  return Ok;
+}
+
+Status Graphics::SetTextRenderingHint(TextRenderingHint hint) {
+  int v = static_cast<int>(hint);
+  if (v < 0 || v > 5) return Fail(InvalidParameter);
+  text_hint_ = hint;
+  return Ok;
+}
+
+Status Graphics::ResetTransform() {
+  world_.Reset();
+  matrix_dirty_ = true;
+  return Ok;
+}
+
+Status Graphics::MultiplyTransform(const Matrix& m, MatrixOrder order) {
+  Matrix next = world_;
+  if (next.Multiply(m, order) != Ok || !next.IsInvertible()) return Fail(InvalidParameter);
+  world_ = next;
+  matrix_dirty_ = true;
+  return Ok;
+}
+
+Status Graphics::TranslateTransform(REAL dx, REAL dy, MatrixOrder order) {
+  Matrix t;
+  if (t.Translate(dx, dy) != Ok) return Fail(InvalidParameter);
+  return MultiplyTransform(t, order);
+}
+
+Status Graphics::ScaleTransform(REAL sx, REAL sy, MatrixOrder order) {
+  Matrix t;
+  if (t.Scale(sx, sy) != Ok) return Fail(InvalidParameter);
+  return MultiplyTransform(t, order);
+}
+
+Status Graphics::RotateTransform(REAL degrees, MatrixOrder order) {
+  Matrix t;
+  if (t.Rotate(degrees) != Ok) return Fail(InvalidParameter);
+  return MultiplyTransform(t, order);
+}
+
+Status Graphics::SetTransform(const Matrix& m) {
+  if (!m.IsInvertible()) return Fail(InvalidParameter);
+  world_ = m;
+  matrix_dirty_ = true;
+  return Ok;
+}
+
+Status Graphics::GetTransform(Matrix* m) const {
+  if (m == nullptr) return InvalidParameter;
+  *m = world_;
+  return Ok;
+}
+
+void Graphics::SyncMatrix() {
+  if (!matrix_dirty_) return;
+  double off = (pixel_offset_ == PixelOffsetMode::Half || pixel_offset_ == PixelOffsetMode::HighQuality) ? 0.0 : 0.5;
+  cairo_matrix_t m;
+  cairo_matrix_init(&m, world_.a, world_.b, world_.c, world_.d, world_.e + off, world_.f + off);
+  cairo_set_matrix(cr_, &m);
+  matrix_dirty_ = false;
+}
+
+void Graphics::SyncAntialias() {
+  if (!aa_dirty_) return;
+  bool aa = smoothing_ == SmoothingMode::HighQuality || smoothing_ == SmoothingMode::AntiAlias ||
+            static_cast<int>(smoothing_) == 5;
+  cairo_set_antialias(cr_, aa ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+  aa_dirty_ = false;
+}
+
+void Graphics::SetSource(ARGB c) {
+  cairo_set_source_rgba(cr_, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0,
+                        ((c >> 24) & 0xFF) / 255.0);
+}
+
+// ---------------------------------------------------------------- paths
+
+namespace {
+struct Checked {
+  Box box;
+  bool far = false;
+  bool curves = false;
+};
+}  // namespace
+
+Status Graphics::CheckPath(const PathData& data, double /*pad*/) {
+  Checked c;
+  for (auto cmd : data.cmds)
+    if (cmd == PathData::kCurve) c.curves = true;
+  for (const auto& p : data.pts) {
+    double x, y;
+    world_.Apply(p.x, p.y, &x, &y);
+    if (!Fin(x) || !Fin(y)) return InvalidParameter;
+    if (std::fabs(x) > kFar || std::fabs(y) > kFar) c.far = true;
+    c.box.Add(x, y);
+  }
+  if (c.far && c.curves) return ValueOverflow;
+  op_box_ = c.box.ToRect(0);
+  op_empty_ = c.box.Empty();
+  op_far_ = c.far;
+  return Ok;
+}
+
+void Graphics::EmitPath(const PathData& data) {
+  cairo_new_path(cr_);
+  if (!op_far_) {
+    std::size_t k = 0;
+    for (auto cmd : data.cmds) {
+      switch (cmd) {
+        case PathData::kMove: cairo_move_to(cr_, data.pts[k].x, data.pts[k].y), ++k; break;
+        case PathData::kLine: cairo_line_to(cr_, data.pts[k].x, data.pts[k].y), ++k; break;
+        case PathData::kCurve:
+          cairo_curve_to(cr_, data.pts[k].x, data.pts[k].y, data.pts[k + 1].x, data.pts[k + 1].y, data.pts[k + 2].x,
+                         data.pts[k + 2].y);
+          k += 3;
+          break;
+        case PathData::kClose: cairo_close_path(cr_); break;
+      }
+    }
+    return;
+  }
+  // Far-away straight edges: clip in device space, map back to world space.
+  Matrix inv = world_;
+  inv.Invert();
+  auto emit_world = [&](double dx, double dy, bool move) {
+    double wx, wy;
+    inv.Apply(dx, dy, &wx, &wy);
+    if (move)
+      cairo_move_to(cr_, wx, wy);
+    else
+      cairo_line_to(cr_, wx, wy);
+  };
+  std::vector<PathData::Pt> fig;
+  auto flush = [&](bool closed) {
+    if (fig.empty()) return;
+    if (fill_pass_) {
+      ClipPolygon(fig);
+      for (std::size_t i = 0; i < fig.size(); ++i) emit_world(fig[i].x, fig[i].y, i == 0);
+      if (!fig.empty()) cairo_close_path(cr_);
+    } else {
+      std::size_t n = fig.size();
+      std::size_t segs = closed ? n : n - 1;
+      for (std::size_t i = 0; i < segs; ++i) {
+        double x0 = fig[i].x, y0 = fig[i].y, x1 = fig[(i + 1) % n].x, y1 = fig[(i + 1) % n].y;
+        if (ClipSegment(x0, y0, x1, y1)) {
+          emit_world(x0, y0, true);
+          emit_world(x1, y1, false);
+        }
+      }
+    }
+    fig.clear();
+  };
+  std::size_t k = 0;
+  for (auto cmd : data.cmds) {
+    if (cmd == PathData::kMove) {
+      flush(false);
+    }
+    if (cmd == PathData::kMove || cmd == PathData::kLine) {
+      double x, y;
+      world_.Apply(data.pts[k].x, data.pts[k].y, &x, &y);
+      fig.push_back({x, y});
+      ++k;
+    } else if (cmd == PathData::kClose) {
+      flush(true);
+    }
+  }
+  flush(false);
+}
+
+// ---------------------------------------------------------------- recording
+
+void Graphics::RecordCommon(RecordedOp& op) const {
+  REAL m[6];
+  world_.GetElements(m);
+  std::copy(m, m + 6, op.matrix);
+}
+
+bool Graphics::VisibleDevice(const RectF& r) const {
+  RectF surf(0, 0, static_cast<REAL>(dc_->width), static_cast<REAL>(dc_->height));
+  RectF area = clip_infinite_ ? surf : Intersect(surf, clip_bounds_);
+  RectF rr = r;
+  // A horizontal or vertical line has an empty box: give it a hair.
+  if (rr.Width <= 0) rr.Width = 1e-3f;
+  if (rr.Height <= 0) rr.Height = 1e-3f;
+  return Meets(rr, area);
+}
+
+void Graphics::RecordShape(OpKind kind, bool filled, ARGB color, const Pen* pen, FillMode mode, const REAL* angles,
+                           double pad) {
+  if (recorder_ == nullptr) return;
+  RecordedOp op;
+  op.kind = kind;
+  op.filled = filled;
+  op.color = color;
+  op.fill_mode = mode;
+  if (pen != nullptr) {
+    op.pen_width = pen->GetWidth();
+    op.device_pen_width = static_cast<REAL>(pen->GetWidth() * std::sqrt(std::fabs(world_.Determinant())));
+    op.dash = pen->GetDashStyle();
+  }
+  if (angles != nullptr) op.start_angle = angles[0], op.sweep_angle = angles[1];
+  op.points.reserve(rec_points_.size());
+  for (const auto& p : rec_points_) {
+    double x, y;
+    world_.Apply(p.X, p.Y, &x, &y);
+    op.points.emplace_back(static_cast<REAL>(x), static_cast<REAL>(y));
+  }
+  op.bounds = op_empty_ ? RectF() : RectF(op_box_.X - static_cast<REAL>(pad), op_box_.Y - static_cast<REAL>(pad),
+                                          op_box_.Width + static_cast<REAL>(2 * pad),
+                                          op_box_.Height + static_cast<REAL>(2 * pad));
+  op.visible = !op_empty_ && VisibleDevice(op.bounds);
+  RecordCommon(op);
+  recorder_->Add(std::move(op));
+}
+
+// ---------------------------------------------------------------- stroke / fill
+
+void Graphics::DrawArrow(const Pen& pen, const Pen::Arrow& arrow, double tipx, double tipy, double fromx,
+                         double fromy) {
+  double dx = tipx - fromx, dy = tipy - fromy, len = std::hypot(dx, dy);
+  if (!(len > 0)) return;
+  dx /= len, dy /= len;
+  double w = pen.GetWidth(), h = arrow.height * w, half = arrow.width * w / 2;
+  double bx = tipx - dx * h, by = tipy - dy * h;
+  cairo_new_path(cr_);
+  cairo_move_to(cr_, tipx, tipy);
+  cairo_line_to(cr_, bx - dy * half, by + dx * half);
+  cairo_line_to(cr_, bx + dy * half, by - dx * half);
+  cairo_close_path(cr_);
+  if (arrow.filled)
+    cairo_fill(cr_);
+  else
+    cairo_stroke(cr_);
+}
+
+Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
+  if (!Usable()) return Fail(InvalidParameter);
+  if (pen.GetLastStatus() != Ok) return Fail(pen.GetLastStatus());
+  double s = std::sqrt(std::fabs(world_.Determinant()));
+  double width = pen.GetWidth();
+  // Lines are never thinner than one device pixel.
+  if (width * s < 1.0) width = 1.0 / s;
+  Status st = CheckPath(scratch_, 0);
+  if (st != Ok) return Fail(st);
+
+  // Arrow caps: pull the line back to the arrow's base, draw the arrow after.
+  struct ArrowAt {
+    const Pen::Arrow* arrow;
+    double tx, ty, fx, fy;
+  };
+  ArrowAt arrows[8];
+  int n_arrows = 0;
+  if ((pen.EndArrow().on || pen.StartArrow().on) && !op_far_) {
+    std::size_t k = 0, fig_first_pt = 0, fig_first_cmd = 0;
+    auto finish = [&](std::size_t end_cmd, std::size_t end_pt) {
+      // figure = cmds [fig_first_cmd, end_cmd), points [fig_first_pt, end_pt)
+      if (end_pt - fig_first_pt < 2 || n_arrows > 6) return;
+      auto& P = scratch_.pts;
+      if (pen.EndArrow().on) {
+        auto& tip = P[end_pt - 1];
+        auto& from = P[end_pt - 2];
+        double tx = tip.x, ty = tip.y;
+        double len = std::hypot(tx - from.x, ty - from.y), h = pen.EndArrow().height * pen.GetWidth();
+        if (len > 0) {
+          arrows[n_arrows++] = {&pen.EndArrow(), tx, ty, from.x, from.y};
+          if (scratch_.cmds[end_cmd - 1] == PathData::kLine && h < len) {
+            tip.x -= (tx - from.x) / len * h, tip.y -= (ty - from.y) / len * h;
+          }
+        }
+      }
+      if (pen.StartArrow().on) {
+        auto& tip = P[fig_first_pt];
+        auto& from = P[fig_first_pt + 1];
+        double tx = tip.x, ty = tip.y;
+        double len = std::hypot(tx - from.x, ty - from.y), h = pen.StartArrow().height * pen.GetWidth();
+        if (len > 0) {
+          arrows[n_arrows++] = {&pen.StartArrow(), tx, ty, from.x, from.y};
+          if (scratch_.cmds[fig_first_cmd + 1] == PathData::kLine && h < len) {
+            tip.x -= (tx - from.x) / len * h, tip.y -= (ty - from.y) / len * h;
+          }
+        }
+      }
+    };
+    bool closed = false;
+    for (std::size_t i = 0; i < scratch_.cmds.size(); ++i) {
+      auto cmd = scratch_.cmds[i];
+      if (cmd == PathData::kMove) {
+        if (i > 0 && !closed) finish(i, k);
+        fig_first_pt = k, fig_first_cmd = i, closed = false;
+        ++k;
+      } else if (cmd == PathData::kLine) {
+        ++k;
+      } else if (cmd == PathData::kCurve) {
+        k += 3;
+      } else {
+        closed = true;
+      }
+    }
+    if (!scratch_.cmds.empty() && !closed) finish(scratch_.cmds.size(), k);
+  }
+
+  double pad = std::max(pen.GetWidth() * s, 1.0) / 2;
+  for (int i = 0; i < n_arrows; ++i)
+    pad = std::max(pad, s * pen.GetWidth() * std::max(arrows[i].arrow->width, arrows[i].arrow->height));
+  RecordShape(kind, false, pen.GetColor().argb, &pen, FillMode::Alternate, angles, pad);
+
+  SyncMatrix();
+  SyncAntialias();
+  SetSource(pen.GetColor().argb);
+  cairo_set_line_width(cr_, width);
+  switch (pen.GetEndCap()) {
+    case LineCap::Round: cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND); break;
+    case LineCap::Square: cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE); break;
+    default: cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT); break;
+  }
+  switch (pen.GetLineJoin()) {
+    case LineJoin::Round: cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND); break;
+    case LineJoin::Bevel: cairo_set_line_join(cr_, CAIRO_LINE_JOIN_BEVEL); break;
+    default: cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER); break;
+  }
+  const double* pattern = nullptr;
+  int n = 0;
+  switch (pen.GetDashStyle()) {
+    case DashStyle::Dash: pattern = kDash, n = 2; break;
+    case DashStyle::Dot: pattern = kDot, n = 2; break;
+    case DashStyle::DashDot: pattern = kDashDot, n = 4; break;
+    case DashStyle::DashDotDot: pattern = kDashDotDot, n = 6; break;
+    default: break;
+  }
+  if (n > 0) {
+    double d[6];
+    for (int i = 0; i < n; ++i) d[i] = pattern[i] * width;
+    cairo_set_dash(cr_, d, n, 0);
+  }
+  fill_pass_ = false;
+  EmitPath(scratch_);
+  cairo_stroke(cr_);
+  if (n > 0) cairo_set_dash(cr_, nullptr, 0, 0);
+  for (int i = 0; i < n_arrows; ++i)
+    DrawArrow(pen, *arrows[i].arrow, arrows[i].tx, arrows[i].ty, arrows[i].fx, arrows[i].fy);
+  return Ok;
+}
+
+Status Graphics::FillData(const SolidBrush& brush, FillMode mode, OpKind kind, const REAL* angles) {
+  if (!Usable()) return Fail(InvalidParameter);
+  if (mode != FillMode::Alternate && mode != FillMode::Winding) return Fail(InvalidParameter);
+  Status st = CheckPath(scratch_, 0);
+  if (st != Ok) return Fail(st);
+  RecordShape(kind, true, brush.GetColor().argb, nullptr, mode, angles, 0);
+  SyncMatrix();
+  SyncAntialias();
+  SetSource(brush.GetColor().argb);
+  cairo_set_fill_rule(cr_, mode == FillMode::Winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+  fill_pass_ = true;
+  EmitPath(scratch_);
+  cairo_fill(cr_);
+  return Ok;
+}
+
+// ---------------------------------------------------------------- clipping
+
+RectF Graphics::GetClipDeviceBounds() const {
+  RectF surf(0, 0, dc_ != nullptr ? static_cast<REAL>(dc_->width) : 0, dc_ != nullptr ? static_cast<REAL>(dc_->height) : 0);
+  return clip_infinite_ ? surf : Intersect(surf, clip_bounds_);
+}
+
+Status Graphics::ApplyClipData(const PathData& data, FillMode fill, CombineMode mode) {
+  Status st = CheckPath(data, 0);
+  if (st != Ok) return Fail(st);
+  RectF surf(0, 0, static_cast<REAL>(dc_->width), static_cast<REAL>(dc_->height));
+  if (mode == CombineMode::Replace) {
+    cairo_reset_clip(cr_);
+    clip_bounds_ = Intersect(surf, op_box_);
+  } else {
+    clip_bounds_ = Intersect(clip_infinite_ ? surf : clip_bounds_, op_box_);
+  }
+  clip_infinite_ = false;
+  if (recorder_ != nullptr) {
+    RecordedOp op;
+    op.kind = OpKind::Clip;
+    op.combine = mode;
+    op.fill_mode = fill;
+    std::size_t k = 0;
+    for (auto cmd : data.cmds) {
+      if (cmd == PathData::kClose) continue;
+      std::size_t last = k + (cmd == PathData::kCurve ? 2 : 0);
+      double x, y;
+      world_.Apply(data.pts[last].x, data.pts[last].y, &x, &y);
+      op.points.emplace_back(static_cast<REAL>(x), static_cast<REAL>(y));
+      k += cmd == PathData::kCurve ? 3 : 1;
+    }
+    op.bounds = op_box_;
+    op.visible = true;
+    RecordCommon(op);
+    recorder_->Add(std::move(op));
+  }
+  SyncMatrix();
+  // Clip edges are whole pixels, whatever the smoothing mode.
+  cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+  aa_dirty_ = true;
+  cairo_set_fill_rule(cr_, fill == FillMode::Winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+  fill_pass_ = true;
+  EmitPath(data);
+  cairo_clip(cr_);
+  return Ok;
+}
+
+Status Graphics::SetClip(const RectF& r, CombineMode mode) {
+  if (!Usable()) return Fail(InvalidParameter);
+  if (mode != CombineMode::Replace && mode != CombineMode::Intersect) return Fail(NotImplemented);
+  if (!AllFinite({r.X, r.Y, r.Width, r.Height}) || r.Width < 0 || r.Height < 0) return Fail(InvalidParameter);
+  scratch_.Clear();
+  scratch_.MoveTo(r.X, r.Y);
+  scratch_.LineTo(static_cast<double>(r.X) + r.Width, r.Y);
+  scratch_.LineTo(static_cast<double>(r.X) + r.Width, static_cast<double>(r.Y) + r.Height);
+  scratch_.LineTo(r.X, static_cast<double>(r.Y) + r.Height);
+  scratch_.Close();
+  return ApplyClipData(scratch_, FillMode::Alternate, mode);
+}
+
+Status Graphics::SetClip(const Rect& r, CombineMode mode) {
+  return SetClip(RectF(static_cast<REAL>(r.X), static_cast<REAL>(r.Y), static_cast<REAL>(r.Width),
+                       static_cast<REAL>(r.Height)),
+                 mode);
+}
+
+Status Graphics::SetClip(const GraphicsPath& path, CombineMode mode) {
+  if (!Usable()) return Fail(InvalidParameter);
+  if (mode != CombineMode::Replace && mode != CombineMode::Intersect) return Fail(NotImplemented);
+  if (path.GetLastStatus() != Ok) return Fail(path.GetLastStatus());
+  return ApplyClipData(path.Data(), path.GetFillMode(), mode);
+}
+
+Status Graphics::SetClip(const Region& region, CombineMode mode) {
+  if (!Usable()) return Fail(InvalidParameter);
+  if (mode != CombineMode::Replace && mode != CombineMode::Intersect) return Fail(NotImplemented);
+  if (region.GetLastStatus() != Ok) return Fail(region.GetLastStatus());
+  if (region.IsInfinite()) return mode == CombineMode::Replace ? ResetClip() : Ok;
+  for (std::size_t i = 0; i < region.Parts().size(); ++i) {
+    const auto& part = region.Parts()[i];
+    Status st = ApplyClipData(part.data, part.mode, i == 0 ? mode : CombineMode::Intersect);
+    if (st != Ok) return st;
+  }
+  return Ok;
+}
+
+Status Graphics::ResetClip() {
+  if (!Usable()) return Fail(InvalidParameter);
+  cairo_reset_clip(cr_);
+  clip_infinite_ = true;
+  if (recorder_ != nullptr) {
+    RecordedOp op;
+    op.kind = OpKind::ResetClip;
+    RecordCommon(op);
+    recorder_->Add(std::move(op));
+  }
+  return Ok;
+}
+
+// ---------------------------------------------------------------- drawing
+
+Status Graphics::Clear(const Color& color) {
+  if (!Usable()) return Fail(InvalidParameter);
+  if (recorder_ != nullptr) {
+    RecordedOp op;
+    op.kind = OpKind::Clear;
+    op.filled = true;
+    op.color = color.argb;
+    op.bounds = GetClipDeviceBounds();
+    RecordCommon(op);
+    recorder_->Add(std::move(op));
+  }
+  cairo_identity_matrix(cr_);
+  matrix_dirty_ = true;
+  cairo_set_operator(cr_, CAIRO_OPERATOR_SOURCE);
+  SetSource(color.argb);
+  cairo_paint(cr_);
+  cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
+  return Ok;
+}
+
+Status Graphics::DrawLine(const Pen& pen, REAL x1, REAL y1, REAL x2, REAL y2) {
+  if (!AllFinite({x1, y1, x2, y2})) return Fail(InvalidParameter);
+  scratch_.Clear();
+  scratch_.MoveTo(x1, y1);
+  scratch_.LineTo(x2, y2);
+  rec_points_.assign({PointF(x1, y1), PointF(x2, y2)});
+  return StrokeData(pen, OpKind::Line, nullptr);
+}
+
+Status Graphics::DrawLineI(const Pen& pen, int x1, int y1, int x2, int y2) {
+  return DrawLine(pen, static_cast<REAL>(x1), static_cast<REAL>(y1), static_cast<REAL>(x2), static_cast<REAL>(y2));
+}
+
+namespace {
+template <typename P>
+void PolyTo(PathData& d, std::vector<PointF>& rec, const P* pts, int count, bool close) {
+  d.Clear();
+  rec.clear();
+  for (int i = 0; i < count; ++i) {
+    double x = pts[i].X, y = pts[i].Y;
+    if (i == 0)
+      d.MoveTo(x, y);
+    else
+      d.LineTo(x, y);
+    rec.emplace_back(static_cast<REAL>(x), static_cast<REAL>(y));
+  }
+  if (close) d.Close();
+}
+}  // namespace
+
+Status Graphics::DrawLines(const Pen& pen, const PointF* pts, int count) {
+  if (!PointsOk(pts, count, 2)) return Fail(InvalidParameter);
+  PolyTo(scratch_, rec_points_, pts, count, false);
+  return StrokeData(pen, OpKind::Lines, nullptr);
+}
+
+Status Graphics::DrawLinesI(const Pen& pen, const Point* pts, int count) {
+  if (!PointsOk(pts, count, 2)) return Fail(InvalidParameter);
+  PolyTo(scratch_, rec_points_, pts, count, false);
+  return StrokeData(pen, OpKind::Lines, nullptr);
+}
+
+Status Graphics::DrawPolygon(const Pen& pen, const PointF* pts, int count) {
+  if (!PointsOk(pts, count, 2)) return Fail(InvalidParameter);
+  PolyTo(scratch_, rec_points_, pts, count, true);
+  return StrokeData(pen, OpKind::Polygon, nullptr);
+}
+
+Status Graphics::DrawPolygonI(const Pen& pen, const Point* pts, int count) {
+  if (!PointsOk(pts, count, 2)) return Fail(InvalidParameter);
+  PolyTo(scratch_, rec_points_, pts, count, true);
+  return StrokeData(pen, OpKind::Polygon, nullptr);
+}
+
+Status Graphics::FillPolygon(const SolidBrush& brush, const PointF* pts, int count, FillMode mode) {
+  if (!PointsOk(pts, count, 3)) return Fail(InvalidParameter);
+  PolyTo(scratch_, rec_points_, pts, count, true);
+  return FillData(brush, mode, OpKind::Polygon, nullptr);
+}
+
+Status Graphics::FillPolygonI(const SolidBrush& brush, const Point* pts, int count, FillMode mode) {
+  if (!PointsOk(pts, count, 3)) return Fail(InvalidParameter);
+  PolyTo(scratch_, rec_points_, pts, count, true);
+  return FillData(brush, mode, OpKind::Polygon, nullptr);
+}
+
+namespace {
+bool BoxOk(double x, double y, double w, double h) { return AllFinite({x, y, w, h}) && w > 0 && h > 0; }
+void RectPath(PathData& d, std::vector<PointF>& rec, double x, double y, double w, double h) {
+  d.Clear();
+  d.MoveTo(x, y);
+  d.LineTo(x + w, y);
+  d.LineTo(x + w, y + h);
+  d.LineTo(x, y + h);
+  d.Close();
+  rec.assign({PointF(static_cast<REAL>(x), static_cast<REAL>(y)), PointF(static_cast<REAL>(x + w), static_cast<REAL>(y)),
+              PointF(static_cast<REAL>(x + w), static_cast<REAL>(y + h)),
+              PointF(static_cast<REAL>(x), static_cast<REAL>(y + h))});
+}
+}  // namespace
+
+Status Graphics::DrawRectangle(const Pen& pen, REAL x, REAL y, REAL w, REAL h) {
+  if (!BoxOk(x, y, w, h)) return Fail(InvalidParameter);
+  RectPath(scratch_, rec_points_, x, y, w, h);
+  return StrokeData(pen, OpKind::Rectangle, nullptr);
+}
+
+Status Graphics::DrawRectangleI(const Pen& pen, int x, int y, int w, int h) {
+  return DrawRectangle(pen, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(w), static_cast<REAL>(h));
+}
+
+Status Graphics::FillRectangle(const SolidBrush& brush, REAL x, REAL y, REAL w, REAL h) {
+  if (!BoxOk(x, y, w, h)) return Fail(InvalidParameter);
+  RectPath(scratch_, rec_points_, x, y, w, h);
+  return FillData(brush, FillMode::Alternate, OpKind::Rectangle, nullptr);
+}
+
+Status Graphics::FillRectangleI(const SolidBrush& brush, int x, int y, int w, int h) {
+  return FillRectangle(brush, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(w), static_cast<REAL>(h));
+}
+
+Status Graphics::DrawEllipse(const Pen& pen, REAL x, REAL y, REAL w, REAL h) {
+  if (!BoxOk(x, y, w, h)) return Fail(InvalidParameter);
+  scratch_.Clear();
+  scratch_.Ellipse(x, y, w, h);
+  rec_points_.assign({PointF(x + w / 2, y + h / 2)});
+  return StrokeData(pen, OpKind::Ellipse, nullptr);
+}
+
+Status Graphics::DrawEllipseI(const Pen& pen, int x, int y, int w, int h) {
+  return DrawEllipse(pen, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(w), static_cast<REAL>(h));
+}
+
+Status Graphics::FillEllipse(const SolidBrush& brush, REAL x, REAL y, REAL w, REAL h) {
+  if (!BoxOk(x, y, w, h)) return Fail(InvalidParameter);
+  scratch_.Clear();
+  scratch_.Ellipse(x, y, w, h);
+  rec_points_.assign({PointF(x + w / 2, y + h / 2)});
+  return FillData(brush, FillMode::Alternate, OpKind::Ellipse, nullptr);
+}
+
+Status Graphics::FillEllipseI(const SolidBrush& brush, int x, int y, int w, int h) {
+  return FillEllipse(brush, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(w), static_cast<REAL>(h));
+}
+
+namespace {
+// Arc path plus the recorded start, end and centre.
+void ArcPath(PathData& d, std::vector<PointF>& rec, double x, double y, double w, double h, double start, double sweep,
+             bool pie) {
+  d.Clear();
+  double cx = x + w / 2, cy = y + h / 2;
+  if (pie) d.MoveTo(cx, cy);
+  d.Arc(x, y, w, h, start, sweep, pie);
+  // The arc's first point is the one after the centre for pies.
+  std::size_t first = pie ? 1 : 0;
+  auto s = d.pts[first];
+  auto e = d.pts.back();
+  if (pie) d.Close();
+  rec.assign({PointF(static_cast<REAL>(s.x), static_cast<REAL>(s.y)), PointF(static_cast<REAL>(e.x), static_cast<REAL>(e.y)),
+              PointF(static_cast<REAL>(cx), static_cast<REAL>(cy))});
+}
+}  // namespace
+
+Status Graphics::DrawArc(const Pen& pen, REAL x, REAL y, REAL w, REAL h, REAL start, REAL sweep) {
+  if (!BoxOk(x, y, w, h) || !AllFinite({start, sweep})) return Fail(InvalidParameter);
+  ArcPath(scratch_, rec_points_, x, y, w, h, start, sweep, false);
+  REAL angles[2] = {start, sweep};
+  return StrokeData(pen, OpKind::Arc, angles);
+}
+
+Status Graphics::DrawArcI(const Pen& pen, int x, int y, int w, int h, REAL start, REAL sweep) {
+  return DrawArc(pen, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(w), static_cast<REAL>(h), start,
+                 sweep);
+}
+
+Status Graphics::DrawPie(const Pen& pen, REAL x, REAL y, REAL w, REAL h, REAL start, REAL sweep) {
+  if (!BoxOk(x, y, w, h) || !AllFinite({start, sweep})) return Fail(InvalidParameter);
+  ArcPath(scratch_, rec_points_, x, y, w, h, start, sweep, true);
+  REAL angles[2] = {start, sweep};
+  return StrokeData(pen, OpKind::Pie, angles);
+}
+
+Status Graphics::DrawPieI(const Pen& pen, int x, int y, int w, int h, REAL start, REAL sweep) {
+  return DrawPie(pen, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(w), static_cast<REAL>(h), start,
+                 sweep);
+}
+
+Status Graphics::FillPie(const SolidBrush& brush, REAL x, REAL y, REAL w, REAL h, REAL start, REAL sweep) {
+  if (!BoxOk(x, y, w, h) || !AllFinite({start, sweep})) return Fail(InvalidParameter);
+  ArcPath(scratch_, rec_points_, x, y, w, h, start, sweep, true);
+  REAL angles[2] = {start, sweep};
+  return FillData(brush, FillMode::Alternate, OpKind::Pie, angles);
+}
+
+Status Graphics::FillPieI(const SolidBrush& brush, int x, int y, int w, int h, REAL start, REAL sweep) {
+  return FillPie(brush, static_cast<REAL>(x), static_cast<REAL>(y), static_cast<REAL>(w), static_cast<REAL>(h), start,
+                 sweep);
+}
+
+Status Graphics::DrawCurve(const Pen& pen, const PointF* pts, int count, REAL tension) {
+  if (!PointsOk(pts, count, 2) || !Fin(tension) || tension < 0) return Fail(InvalidParameter);
+  scratch_.Clear();
+  scratch_.Curve(pts, count, tension, false);
+  rec_points_.assign(pts, pts + count);
+  return StrokeData(pen, OpKind::Curve, nullptr);
+}
+
+namespace {
+void PathEnds(const PathData& d, std::vector<PointF>& rec) {
+  rec.clear();
+  std::size_t k = 0;
+  for (auto cmd : d.cmds) {
+    if (cmd == PathData::kClose) continue;
+    std::size_t last = k + (cmd == PathData::kCurve ? 2 : 0);
+    rec.emplace_back(static_cast<REAL>(d.pts[last].x), static_cast<REAL>(d.pts[last].y));
+    k += cmd == PathData::kCurve ? 3 : 1;
+  }
+}
+}  // namespace
+
+Status Graphics::DrawPath(const Pen& pen, const GraphicsPath& path) {
+  if (path.GetLastStatus() != Ok) return Fail(path.GetLastStatus());
+  if (path.Data().cmds.empty()) return Fail(InvalidParameter);
+  scratch_ = path.Data();
+  PathEnds(scratch_, rec_points_);
+  return StrokeData(pen, OpKind::Path, nullptr);
+}
+
+Status Graphics::FillPath(const SolidBrush& brush, const GraphicsPath& path) {
+  if (path.GetLastStatus() != Ok) return Fail(path.GetLastStatus());
+  if (path.Data().cmds.empty()) return Fail(InvalidParameter);
+  scratch_ = path.Data();
+  PathEnds(scratch_, rec_points_);
+  return FillData(brush, path.GetFillMode(), OpKind::Path, nullptr);
+}
+
+// ---------------------------------------------------------------- text
+
+Status Graphics::DrawString(const char* ansi, const Font& font, const PointF& origin, const SolidBrush& brush) {
+  if (ansi == nullptr) return Fail(InvalidParameter);
+  return DrawString(std::string_view(ansi, strnlen(ansi, kMaxStringLength + 1)), font, origin, brush);
+}
+
+Status Graphics::DrawString(std::string_view ansi, const Font& font, const PointF& origin, const SolidBrush& brush) {
+  return DrawString(ansi, font, RectF(origin.X, origin.Y, 0, 0), nullptr, brush);
+}
+
+Status Graphics::DrawString(std::string_view ansi, const Font& font, const PointF& origin, const StringFormat* format,
+                            const SolidBrush& brush) {
+  return DrawString(ansi, font, RectF(origin.X, origin.Y, 0, 0), format, brush);
+}
+
+Status Graphics::DrawString(std::string_view ansi, const Font& font, const RectF& layout, const StringFormat* format,
+                            const SolidBrush& brush) {
+  if (ansi.size() > kMaxStringLength || (ansi.data() == nullptr && !ansi.empty())) return Fail(InvalidParameter);
+  return TextOp(AnsiToUtf8(ansi), font, layout, format, &brush, nullptr);
+}
+
+Status Graphics::DrawString(std::u16string_view wide, const Font& font, const RectF& layout, const StringFormat* format,
+                            const SolidBrush& brush) {
+  if (wide.size() > kMaxStringLength || (wide.data() == nullptr && !wide.empty())) return Fail(InvalidParameter);
+  return TextOp(Utf16ToUtf8(wide), font, layout, format, &brush, nullptr);
+}
+
+Status Graphics::MeasureString(std::string_view ansi, const Font& font, const RectF& layout, const StringFormat* format,
+                               RectF* bounds) {
+  if (bounds == nullptr || ansi.size() > kMaxStringLength || (ansi.data() == nullptr && !ansi.empty()))
+    return Fail(InvalidParameter);
+  return TextOp(AnsiToUtf8(ansi), font, layout, format, nullptr, bounds);
+}
+
+Status Graphics::MeasureString(std::string_view ansi, const Font& font, const PointF& origin, const StringFormat* format,
+                               RectF* bounds) {
+  return MeasureString(ansi, font, RectF(origin.X, origin.Y, 0, 0), format, bounds);
+}
+
+Status Graphics::MeasureString(std::u16string_view wide, const Font& font, const RectF& layout,
+                               const StringFormat* format, RectF* bounds) {
+  if (bounds == nullptr || wide.size() > kMaxStringLength || (wide.data() == nullptr && !wide.empty()))
+    return Fail(InvalidParameter);
+  return TextOp(Utf16ToUtf8(wide), font, layout, format, nullptr, bounds);
+}
+
+namespace {
+double Advance(cairo_scaled_font_t* sf, const std::string& s, std::size_t from, std::size_t len) {
+  // Trailing blanks do not count, as in the original layout.
+  while (len > 0 && s[from + len - 1] == ' ') --len;
+  if (len == 0) return 0;
+  std::string part = s.substr(from, len);
+  cairo_text_extents_t ext;
+  cairo_scaled_font_text_extents(sf, part.c_str(), &ext);
+  return ext.x_advance;
+}
+}  // namespace
+
+Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout, const StringFormat* format,
+                        const SolidBrush* brush, RectF* measured) {
+  if (!Usable()) return Fail(InvalidParameter);
+  if (font.GetLastStatus() != Ok) return Fail(font.GetLastStatus());
+  if (!AllFinite({layout.X, layout.Y, layout.Width, layout.Height}) || layout.Width < 0 || layout.Height < 0)
+    return Fail(InvalidParameter);
+  double ox, oy;
+  world_.Apply(layout.X, layout.Y, &ox, &oy);
+  if (std::fabs(ox) > kFar || std::fabs(oy) > kFar) return Fail(ValueOverflow);
+
+  const detail::FaceEntry* face = font.Face();
+  double em = font.EmWorld();
+  double pad = em / 6.0, line_h = em * face->line_spacing, ascent = em * face->ascent;
+  StringAlignment align = format != nullptr ? format->GetAlignment() : StringAlignment::Near;
+  StringAlignment valign = format != nullptr ? format->GetLineAlignment() : StringAlignment::Near;
+  int flags = format != nullptr ? format->GetFormatFlags() : 0;
+  bool wrap = layout.Width > 0 && !(flags & StringFormatFlagsNoWrap);
+  bool clip = layout.Width > 0 && layout.Height > 0 && !(flags & StringFormatFlagsNoClip);
+
+  SyncMatrix();
+  cairo_set_font_face(cr_, face->face);
+  cairo_set_font_size(cr_, em);
+  cairo_set_font_options(cr_, detail::FontOptionsFor(static_cast<int>(text_hint_)));
+  cairo_scaled_font_t* sf = cairo_get_scaled_font(cr_);
+  if (cairo_scaled_font_status(sf) != CAIRO_STATUS_SUCCESS) return Fail(GenericError);
+
+  // Lines: explicit breaks, then greedy wrapping at blanks.
+  struct Line {
+    std::size_t from, len;
+    double adv;
+  };
+  Line lines_small[8];
+  std::vector<Line> lines_big;
+  int n_lines = 0;
+  bool need_adv = align != StringAlignment::Near || wrap || measured != nullptr || recorder_ != nullptr;
+  auto push = [&](std::size_t from, std::size_t len, double adv) {
+    if (n_lines < 8)
+      lines_small[n_lines] = {from, len, adv};
+    else {
+      if (n_lines == 8) lines_big.assign(lines_small, lines_small + 8);
+      lines_big.push_back({from, len, adv});
+    }
+    ++n_lines;
+  };
+  double avail = layout.Width - 2 * pad;
+  std::size_t pos = 0;
+  while (pos <= utf8.size()) {
+    std::size_t nl = utf8.find('\n', pos);
+    std::size_t end = nl == std::string::npos ? utf8.size() : nl;
+    std::size_t len = end - pos;
+    if (len > 0 && utf8[pos + len - 1] == '\r') --len;
+    if (!wrap) {
+      push(pos, len, need_adv ? Advance(sf, utf8, pos, len) : 0);
+    } else {
+      std::size_t start = pos, stop = pos + len;
+      while (true) {
+        double adv = Advance(sf, utf8, start, stop - start);
+        if (adv <= avail || stop == start) {
+          push(start, stop - start, adv);
+          break;
+        }
+        // Longest prefix ending at a blank that fits; at least one word.
+        std::size_t best = std::string::npos;
+        for (std::size_t i = start + 1; i < stop; ++i) {
+          if (utf8[i] != ' ') continue;
+          if (Advance(sf, utf8, start, i - start) <= avail)
+            best = i;
+          else
+            break;
+        }
+        if (best == std::string::npos) {
+          std::size_t sp = utf8.find(' ', start + 1);
+          best = (sp == std::string::npos || sp >= stop) ? stop : sp;
+        }
+        push(start, best - start, Advance(sf, utf8, start, best - start));
+        start = best;
+        while (start < stop && utf8[start] == ' ') ++start;
+        if (start >= stop) break;
+      }
+    }
+    if (nl == std::string::npos) break;
+    pos = nl + 1;
+  }
+  const Line* lines = n_lines <= 8 ? lines_small : lines_big.data();
+
+  double total_h = n_lines * line_h;
+  double top = layout.Y;
+  if (valign == StringAlignment::Center)
+    top = layout.Y + (layout.Height - total_h) / 2;
+  else if (valign == StringAlignment::Far)
+    top = layout.Y + layout.Height - total_h;
+  auto line_x = [&](const Line& l) {
+    switch (align) {
+      case StringAlignment::Center: return layout.X + (layout.Width - l.adv) / 2;
+      case StringAlignment::Far: return layout.X + layout.Width - pad - l.adv;
+      default: return static_cast<double>(layout.X) + pad;
+    }
+  };
+  double max_adv = 0, min_x = std::numeric_limits<double>::infinity();
+  for (int i = 0; i < n_lines; ++i) {
+    max_adv = std::max(max_adv, lines[i].adv);
+    min_x = std::min(min_x, line_x(lines[i]) - pad);
+  }
+  RectF box(static_cast<REAL>(min_x), static_cast<REAL>(top), static_cast<REAL>(max_adv + 2 * pad),
+            static_cast<REAL>(total_h));
+  if (utf8.empty()) box = RectF(layout.X, layout.Y, 0, 0);
+  if (measured != nullptr) {
+    *measured = box;
+    return Ok;
+  }
+
+  if (recorder_ != nullptr) {
+    RecordedOp op;
+    op.kind = OpKind::Text;
+    op.filled = true;
+    op.color = brush->GetColor().argb;
+    op.text = utf8;
+    op.font_family = font.GetFamilyName();
+    op.font_size = font.GetSize();
+    op.font_device_size = static_cast<REAL>(em * std::sqrt(std::fabs(world_.Determinant())));
+    op.font_style = font.GetStyle();
+    double bx, by;
+    world_.Apply(n_lines > 0 ? line_x(lines[0]) : layout.X + pad, top + ascent, &bx, &by);
+    op.points = {PointF(static_cast<REAL>(ox), static_cast<REAL>(oy)), PointF(static_cast<REAL>(bx), static_cast<REAL>(by))};
+    Box b;
+    double cx[4] = {box.X, box.X + box.Width, box.X + box.Width, box.X};
+    double cy[4] = {box.Y, box.Y, box.Y + box.Height, box.Y + box.Height};
+    for (int i = 0; i < 4; ++i) {
+      double x, y;
+      world_.Apply(cx[i], cy[i], &x, &y);
+      b.Add(x, y);
+    }
+    op.bounds = b.ToRect(0);
+    op.visible = !utf8.empty() && VisibleDevice(op.bounds);
+    RecordCommon(op);
+    recorder_->Add(std::move(op));
+  }
+  if (utf8.empty()) return Ok;
+
+  if (clip) {
+    cairo_save(cr_);
+    cairo_new_path(cr_);
+    cairo_rectangle(cr_, layout.X, layout.Y, layout.Width, layout.Height);
+    cairo_clip(cr_);
+  }
+  SetSource(brush->GetColor().argb);
+  std::string piece;
+  for (int i = 0; i < n_lines; ++i) {
+    const Line& l = lines[i];
+    if (l.len == 0) continue;
+    cairo_move_to(cr_, line_x(l), top + i * line_h + ascent);
+    if (l.from == 0 && l.len == utf8.size()) {
+      cairo_show_text(cr_, utf8.c_str());
+    } else {
+      piece.assign(utf8, l.from, l.len);
+      cairo_show_text(cr_, piece.c_str());
+    }
+  }
+  cairo_new_path(cr_);
+  if (clip) cairo_restore(cr_);
+  return Ok;
+}
+
+// ---------------------------------------------------------------- images
+
+Status Graphics::DrawImage(const Bitmap& image, REAL x, REAL y) {
+  return DrawImage(image, x, y, static_cast<REAL>(image.GetWidth()), static_cast<REAL>(image.GetHeight()));
+}
+
+Status Graphics::DrawImage(const Bitmap& image, REAL x, REAL y, REAL w, REAL h) {
+  if (!Usable()) return Fail(InvalidParameter);
+  if (image.GetLastStatus() != Ok) return Fail(image.GetLastStatus());
+  if (!BoxOk(x, y, w, h)) return Fail(InvalidParameter);
+  RectPath(scratch_, rec_points_, x, y, w, h);
+  Status st = CheckPath(scratch_, 0);
+  if (st != Ok) return Fail(st);
+  if (op_far_) return Fail(ValueOverflow);
+  RecordShape(OpKind::Image, true, 0, nullptr, FillMode::Alternate, nullptr, 0);
+  // Images sit on whole pixels: no half-pixel offset.
+  cairo_matrix_t m;
+  cairo_matrix_init(&m, world_.a, world_.b, world_.c, world_.d, world_.e, world_.f);
+  cairo_set_matrix(cr_, &m);
+  matrix_dirty_ = true;
+  cairo_translate(cr_, x, y);
+  cairo_scale(cr_, w / image.GetWidth(), h / image.GetHeight());
+  cairo_set_source_surface(cr_, image.Surface(), 0, 0);
+  // Scaled images keep solid edges instead of fading into nothing.
+  cairo_pattern_set_extend(cairo_get_source(cr_), CAIRO_EXTEND_PAD);
+  cairo_new_path(cr_);
+  cairo_rectangle(cr_, 0, 0, image.GetWidth(), image.GetHeight());
+  cairo_fill(cr_);
+  return Ok;
+}
+
+}  // namespace ovi::gfx

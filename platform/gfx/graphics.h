@@ -1,0 +1,181 @@
+// Graphics: draws on a device context. Float operations take world
+// coordinates as given; the ...I operations take integers (callers truncate).
+// World transforms compose in prepend order unless told otherwise, angles are
+// degrees clockwise on the y-down screen, arcs use true angles on ellipses.
+//
+// Every call returns a status; a refused call (InvalidParameter for NaN,
+// infinite, zero or negative sizes, null or over-long strings, too many
+// points; ValueOverflow for coordinates far off any surface) draws nothing.
+// GetLastStatus() returns the last failure and resets it to Ok.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/gfx/device_context.h"
+#include "platform/gfx/objects.h"
+#include "platform/gfx/recorder.h"
+#include "platform/gfx/types.h"
+
+typedef struct _cairo cairo_t;
+
+namespace ovi::gfx {
+
+// Longest text a single DrawString or MeasureString accepts (code units).
+inline constexpr std::size_t kMaxStringLength = 4096;
+// Most points a single polyline, polygon or path operation accepts.
+inline constexpr int kMaxPoints = 1 << 20;
+
+class Graphics {
+ public:
+  explicit Graphics(DeviceContext* dc);
+  ~Graphics();
+  Graphics(const Graphics&) = delete;
+  Graphics& operator=(const Graphics&) = delete;
+
+  Status GetLastStatus();
+
+  // --- state
+  Status SetSmoothingMode(SmoothingMode mode);
+  SmoothingMode GetSmoothingMode() const { return smoothing_; }
+  Status SetPixelOffsetMode(PixelOffsetMode mode);
+  PixelOffsetMode GetPixelOffsetMode() const { return pixel_offset_; }
+  Status SetTextRenderingHint(TextRenderingHint hint);
+  TextRenderingHint GetTextRenderingHint() const { return text_hint_; }
+
+  Status ResetTransform();
+  Status TranslateTransform(REAL dx, REAL dy, MatrixOrder order = MatrixOrder::Prepend);
+  Status ScaleTransform(REAL sx, REAL sy, MatrixOrder order = MatrixOrder::Prepend);
+  Status RotateTransform(REAL degrees, MatrixOrder order = MatrixOrder::Prepend);
+  Status MultiplyTransform(const Matrix& m, MatrixOrder order = MatrixOrder::Prepend);
+  Status SetTransform(const Matrix& m);
+  Status GetTransform(Matrix* m) const;
+
+  Status SetClip(const RectF& r, CombineMode mode = CombineMode::Replace);
+  Status SetClip(const Rect& r, CombineMode mode = CombineMode::Replace);
+  Status SetClip(const GraphicsPath& path, CombineMode mode = CombineMode::Replace);
+  Status SetClip(const Region& region, CombineMode mode = CombineMode::Replace);
+  Status IntersectClip(const RectF& r) { return SetClip(r, CombineMode::Intersect); }
+  Status ResetClip();
+  // Device-space bounds of the clip (the surface when there is none).
+  RectF GetClipDeviceBounds() const;
+
+  // --- drawing
+  Status Clear(const Color& color);
+
+  Status DrawLine(const Pen& pen, REAL x1, REAL y1, REAL x2, REAL y2);
+  Status DrawLine(const Pen& pen, const PointF& a, const PointF& b) { return DrawLine(pen, a.X, a.Y, b.X, b.Y); }
+  Status DrawLineI(const Pen& pen, int x1, int y1, int x2, int y2);
+  Status DrawLines(const Pen& pen, const PointF* pts, int count);
+  Status DrawLines(const Pen& pen, std::span<const PointF> pts) { return DrawLines(pen, pts.data(), Count(pts.size())); }
+  Status DrawLinesI(const Pen& pen, const Point* pts, int count);
+  Status DrawLinesI(const Pen& pen, std::span<const Point> pts) { return DrawLinesI(pen, pts.data(), Count(pts.size())); }
+
+  Status DrawRectangle(const Pen& pen, REAL x, REAL y, REAL w, REAL h);
+  Status DrawRectangle(const Pen& pen, const RectF& r) { return DrawRectangle(pen, r.X, r.Y, r.Width, r.Height); }
+  Status DrawRectangleI(const Pen& pen, int x, int y, int w, int h);
+  Status FillRectangle(const SolidBrush& brush, REAL x, REAL y, REAL w, REAL h);
+  Status FillRectangle(const SolidBrush& brush, const RectF& r) { return FillRectangle(brush, r.X, r.Y, r.Width, r.Height); }
+  Status FillRectangleI(const SolidBrush& brush, int x, int y, int w, int h);
+
+  Status DrawPolygon(const Pen& pen, const PointF* pts, int count);
+  Status DrawPolygon(const Pen& pen, std::span<const PointF> pts) { return DrawPolygon(pen, pts.data(), Count(pts.size())); }
+  Status DrawPolygonI(const Pen& pen, const Point* pts, int count);
+  Status DrawPolygonI(const Pen& pen, std::span<const Point> pts) { return DrawPolygonI(pen, pts.data(), Count(pts.size())); }
+  Status FillPolygon(const SolidBrush& brush, const PointF* pts, int count, FillMode mode = FillMode::Alternate);
+  Status FillPolygon(const SolidBrush& brush, std::span<const PointF> pts, FillMode mode = FillMode::Alternate) {
+    return FillPolygon(brush, pts.data(), Count(pts.size()), mode);
+  }
+  Status FillPolygonI(const SolidBrush& brush, const Point* pts, int count, FillMode mode = FillMode::Alternate);
+  Status FillPolygonI(const SolidBrush& brush, std::span<const Point> pts, FillMode mode = FillMode::Alternate) {
+    return FillPolygonI(brush, pts.data(), Count(pts.size()), mode);
+  }
+
+  Status DrawEllipse(const Pen& pen, REAL x, REAL y, REAL w, REAL h);
+  Status DrawEllipseI(const Pen& pen, int x, int y, int w, int h);
+  Status FillEllipse(const SolidBrush& brush, REAL x, REAL y, REAL w, REAL h);
+  Status FillEllipseI(const SolidBrush& brush, int x, int y, int w, int h);
+
+  Status DrawArc(const Pen& pen, REAL x, REAL y, REAL w, REAL h, REAL start, REAL sweep);
+  Status DrawArcI(const Pen& pen, int x, int y, int w, int h, REAL start, REAL sweep);
+  Status DrawPie(const Pen& pen, REAL x, REAL y, REAL w, REAL h, REAL start, REAL sweep);
+  Status DrawPieI(const Pen& pen, int x, int y, int w, int h, REAL start, REAL sweep);
+  Status FillPie(const SolidBrush& brush, REAL x, REAL y, REAL w, REAL h, REAL start, REAL sweep);
+  Status FillPieI(const SolidBrush& brush, int x, int y, int w, int h, REAL start, REAL sweep);
+
+  Status DrawCurve(const Pen& pen, const PointF* pts, int count, REAL tension = 0.5f);
+
+  Status DrawPath(const Pen& pen, const GraphicsPath& path);
+  Status FillPath(const SolidBrush& brush, const GraphicsPath& path);
+
+  // Text: `ansi` is 8-bit text in the Windows-1252 code page (what the
+  // gauges format with printf), `wide` UTF-16. At a point, the point is the
+  // top-left corner of the text's layout box. A layout rectangle of zero
+  // width and height behaves like a point; otherwise the text wraps at its
+  // width (unless NoWrap) and is clipped to it (unless NoClip).
+  Status DrawString(const char* ansi, const Font& font, const PointF& origin, const SolidBrush& brush);
+  Status DrawString(std::string_view ansi, const Font& font, const PointF& origin, const SolidBrush& brush);
+  Status DrawString(std::string_view ansi, const Font& font, const PointF& origin, const StringFormat* format,
+                    const SolidBrush& brush);
+  Status DrawString(std::string_view ansi, const Font& font, const RectF& layout, const StringFormat* format,
+                    const SolidBrush& brush);
+  Status DrawString(std::u16string_view wide, const Font& font, const RectF& layout, const StringFormat* format,
+                    const SolidBrush& brush);
+  // The layout box the text would take (padding included), in world units.
+  Status MeasureString(std::string_view ansi, const Font& font, const RectF& layout, const StringFormat* format,
+                       RectF* bounds);
+  Status MeasureString(std::string_view ansi, const Font& font, const PointF& origin, const StringFormat* format,
+                       RectF* bounds);
+  Status MeasureString(std::u16string_view wide, const Font& font, const RectF& layout, const StringFormat* format,
+                       RectF* bounds);
+
+  Status DrawImage(const Bitmap& image, REAL x, REAL y);
+  Status DrawImage(const Bitmap& image, REAL x, REAL y, REAL w, REAL h);
+
+  // The device context this draws on (null when created without one).
+  DeviceContext* GetDeviceContext() const { return dc_; }
+
+ private:
+  static int Count(std::size_t n) { return n > static_cast<std::size_t>(kMaxPoints) ? kMaxPoints + 1 : static_cast<int>(n); }
+  Status Fail(Status s);
+  bool Usable() const;
+  void SyncMatrix();
+  void SyncAntialias();
+  void SetSource(ARGB color);
+  void EmitPath(const detail::PathData& data);
+  Status CheckPath(const detail::PathData& data, double pad);
+  Status StrokeData(const Pen& pen, OpKind kind, const REAL* angles);
+  Status FillData(const SolidBrush& brush, FillMode mode, OpKind kind, const REAL* angles);
+  Status ApplyClipData(const detail::PathData& data, FillMode fill, CombineMode mode);
+  Status TextOp(std::string utf8, const Font& font, const RectF& layout, const StringFormat* format,
+                const SolidBrush* brush, RectF* measured);
+  void DrawArrow(const Pen& pen, const Pen::Arrow& arrow, double tipx, double tipy, double fromx, double fromy);
+  void RecordCommon(RecordedOp& op) const;
+  bool VisibleDevice(const RectF& r) const;
+  void RecordShape(OpKind kind, bool filled, ARGB color, const Pen* pen, FillMode mode, const REAL* angles,
+                   double pad);
+
+  DeviceContext* dc_ = nullptr;
+  cairo_surface_t* surface_ = nullptr;
+  cairo_t* cr_ = nullptr;
+  Recorder* recorder_ = nullptr;
+  Matrix world_;
+  SmoothingMode smoothing_ = SmoothingMode::Default;
+  PixelOffsetMode pixel_offset_ = PixelOffsetMode::Default;
+  TextRenderingHint text_hint_ = TextRenderingHint::SystemDefault;
+  Status last_status_ = Ok;
+  bool matrix_dirty_ = true;
+  bool aa_dirty_ = true;
+  bool clip_infinite_ = true;
+  RectF clip_bounds_;  // device space, valid when !clip_infinite_
+  detail::PathData scratch_;     // the shape of the current operation, world units
+  std::vector<PointF> rec_points_;  // its recorded points, world units
+  RectF op_box_;                 // its device bounds (set by CheckPath)
+  bool op_empty_ = true;
+  bool op_far_ = false;          // reaches far off the surface
+  bool fill_pass_ = false;
+};
+
+}  // namespace ovi::gfx

@@ -1,0 +1,46 @@
+#include "platform/gfx/startup.h"
+
+#include <mutex>
+#include <set>
+
+#include "platform/gfx/fonts.h"
+
+namespace ovi::gfx {
+
+namespace {
+struct Instances {
+  std::mutex mu;
+  std::set<std::uintptr_t> live;
+  std::uintptr_t next = 0x6F76;  // any non-zero start
+};
+Instances& Inst() {
+  static Instances s;
+  return s;
+}
+}  // namespace
+
+Status GdiplusStartup(std::uintptr_t* token) {
+  if (token == nullptr) return InvalidParameter;
+  detail::EnsureFontConfig();
+  Instances& s = Inst();
+  std::lock_guard<std::mutex> lock(s.mu);
+  std::uintptr_t t = ++s.next;
+  if (t == 0) t = ++s.next;
+  s.live.insert(t);
+  *token = t;
+  return Ok;
+}
+
+Status GdiplusShutdown(std::uintptr_t token) {
+  Instances& s = Inst();
+  std::lock_guard<std::mutex> lock(s.mu);
+  return s.live.erase(token) == 1 ? Ok : InvalidParameter;
+}
+
+int GdiplusInstances() {
+  Instances& s = Inst();
+  std::lock_guard<std::mutex> lock(s.mu);
+  return static_cast<int>(s.live.size());
+}
+
+}  // namespace ovi::gfx

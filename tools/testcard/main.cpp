@@ -1,0 +1,22 @@
+#include <cstdio>
+
+#include "platform/gfx/image_io.h"
+#include "platform/gfx/startup.h"
+#include "tools/testcard/testcard.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: ovi-testcard OUT.png\n");
+    return 2;
+  }
+  std::uintptr_t token = 0;
+  ovi::gfx::GdiplusStartup(&token);
+  ovi::gfx::DeviceContext dc(ovi::gfx::kTestCardWidth, ovi::gfx::kTestCardHeight);
+  ovi::gfx::DrawTestCard(dc);
+  ovi::gfx::GdiplusShutdown(token);
+  if (!ovi::gfx::WritePng(dc, argv[1])) {
+    std::fprintf(stderr, "ovi-testcard: cannot write %s\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}
