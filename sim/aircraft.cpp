@@ -314,6 +314,7 @@ void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
   Put(81, a.heading);
   Put(82, a.magvar);
   Put(86, a.heading);
+  Put(551, EncodeGroundSpeed(a.gs));
 
   // Autopilot.
   Put(103, a.ap_master);

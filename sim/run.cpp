@@ -306,12 +306,11 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     for (; next < scenario.actions.size() && !runner.LimitReached(); ++next) runner.Apply(scenario.actions[next]);
   }
   runner.Snapshot("final");
+  // Variables are written while the gauges still have theirs registered.
+  bool written = o.out.empty() || sim.WriteVariables(o.out + "/variables.txt");
   sim.Disconnect();
-
-  bool written = true;
   if (!o.out.empty()) {
-    written = sim.WriteServices(o.out + "/services.txt") && sim.WriteKeyEvents(o.out + "/key_events.txt") &&
-              sim.WriteVariables(o.out + "/variables.txt");
+    written = written && sim.WriteServices(o.out + "/services.txt") && sim.WriteKeyEvents(o.out + "/key_events.txt");
     if (!written) std::fprintf(err, "ovi-sim: %s: cannot write the records\n", o.out.c_str());
   }
 
