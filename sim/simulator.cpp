@@ -389,6 +389,10 @@ ClickResult Simulator::Click(int gauge, double x, double y, std::uint32_t flags,
   GaugeInstance& g = gauges_[gauge];
   double dx = x * g.design_w / g.w, dy = y * g.design_h / g.h;
   Trace("click %s at %.1f,%.1f (design %.1f,%.1f) flags 0x%08X", g.name.c_str(), x, y, dx, dy, flags);
+  if (!windows_[g.window].visible) {
+    Trace("  its window is closed: nothing to click");
+    return result;
+  }
   for (int i = 0; i < kMaxMouseRects; ++i) {
     const MOUSERECT* r = Rect(g, i);
     if (r == nullptr) break;
@@ -415,7 +419,7 @@ ClickResult Simulator::Click(int gauge, double x, double y, std::uint32_t flags,
 
 void Simulator::RepeatHeldClick() {
   if (held_.gauge < 0) return;
-  if (tick_ >= held_.end_tick) {
+  if (tick_ >= held_.end_tick || !windows_[gauges_[held_.gauge].window].visible) {
     held_ = Held{};
     return;
   }

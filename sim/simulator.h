@@ -119,7 +119,8 @@ class Simulator {
 
   // A click at (x, y) panel pixels from the gauge's top-left. A hold longer
   // than zero keeps the button down that long: rectangles with the repeat
-  // flag are called again while it is held.
+  // flag are called again while it is held. A gauge in a closed window is
+  // not on screen and cannot be clicked.
   ClickResult Click(int gauge, double x, double y, std::uint32_t flags, double hold_seconds);
   int mouse_calls() const { return mouse_calls_; }
 

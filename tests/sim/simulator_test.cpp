@@ -228,6 +228,8 @@ TEST_F(SimulatorTest, ClicksRouteByPositionAndFlags) {
   EXPECT_FALSE(sim.Click(0, 300, 150, MOUSE_LEFTSINGLE, 0).hit);
   EXPECT_FALSE(sim.Click(0, -5, 10, MOUSE_LEFTSINGLE, 0).hit);
   EXPECT_FALSE(sim.Click(9, 40, 40, MOUSE_LEFTSINGLE, 0).hit);  // no such gauge
+  EXPECT_FALSE(sim.Click(2, 60, 40, MOUSE_LEFTSINGLE, 0).hit);  // its window is closed
+  EXPECT_TRUE(sim.IsWindowVisible(0));
   // Rectangle 3 takes only its own button.
   EXPECT_FALSE(sim.Click(0, 30, 130, MOUSE_LEFTSINGLE, 0).hit);
   r = sim.Click(0, 30, 130, 0x80000000u, 0);
@@ -260,6 +262,13 @@ TEST_F(SimulatorTest, HeldClicksRepeatOnlyOnRepeatingRectangles) {
   sim.RunTicks(40);
   EXPECT_EQ(CountEvents(*rec, "click R"), 5);
   EXPECT_EQ(sim.mouse_calls(), 7);
+  // So does closing the window under the mouse.
+  sim.Click(0, 220, 40, MOUSE_LEFTSINGLE, 10.0);
+  sim.RunTicks(9);
+  EXPECT_EQ(CountEvents(*rec, "click R"), 7);
+  sim.SetWindowVisible(0, false);
+  sim.RunTicks(40);
+  EXPECT_EQ(CountEvents(*rec, "click R"), 7);
 }
 
 TEST_F(SimulatorTest, RepeatedGaugeGetsItsOwnHeaderAndElements) {
