@@ -135,7 +135,7 @@ bool Preamble(ActionKind k) {
 
 class Runner {
  public:
-  Runner(Simulator& sim, const Options& o, std::FILE* out, std::FILE* err) : sim_(sim), o_(o), out_(out), err_(err) {}
+  Runner(Simulator& sim, const Options& o, std::FILE* err) : sim_(sim), o_(o), err_(err) {}
 
   void Apply(const Action& a) {
     switch (a.kind) {
@@ -213,7 +213,6 @@ class Runner {
  private:
   Simulator& sim_;
   const Options& o_;
-  std::FILE* out_;
   std::FILE* err_;
   double planned_ = 0.0;
   std::set<std::string> used_;
@@ -285,7 +284,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     return 1;
   }
 
-  Runner runner(sim, o, out, err);
+  Runner runner(sim, o, err);
   runner.scenario_path_ = scenario.path;
   // The scenario's opening settings describe the world the panel loads into.
   std::size_t next = 0;
