@@ -1,0 +1,401 @@
+#include "sim/aircraft.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "src/util/text.h"
+
+namespace ovi::sim {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegToRad = kPi / 180.0;
+constexpr double kEarthRadiusNm = 3440.065;
+
+bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int DaysInMonth(int y, int m) {
+  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (m < 1 || m > 12) return 0;
+  return m == 2 && IsLeapYear(y) ? 29 : days[m - 1];
+}
+
+double StaticAirTemperature(double altitude_ft) { return std::max(-56.5, 15.0 - 0.0019812 * altitude_ft); }
+
+double MachOf(const AircraftState& a) {
+  if (a.mach > 0.0) return a.mach;
+  // True airspeed grows about 2 % per thousand feet over indicated.
+  double tas = a.ias * (1.0 + 0.02 * std::max(0.0, a.altitude) / 1000.0);
+  double sat_k = StaticAirTemperature(a.altitude) + 273.15;
+  return tas / (38.967854 * std::sqrt(sat_k));
+}
+
+}  // namespace
+
+double EncodeLatitude(double degrees) { return degrees * kLatitudeUnitsPerDegree; }
+double DecodeLatitude(double raw) { return raw * 90.0 / 10001750.0; }
+double EncodeLongitude(double degrees) { return std::round(degrees * kLongitudeUnitsPerDegree); }
+double DecodeLongitude(double raw) { return raw * 360.0 / 281474976710656.0; }
+double EncodeGroundSpeed(double knots) { return knots / kGroundSpeedKnotsPerUnit; }
+double EncodeMach(double mach) { return mach / kMachPerUnit; }
+double EncodeVerticalSpeed(double fpm) { return fpm / kFpmPerVerticalSpeedUnit; }
+
+namespace {
+
+std::uint32_t DecimalToBcd(std::uint32_t v) {
+  std::uint32_t out = 0;
+  for (int shift = 0; v != 0 && shift < 32; shift += 4) {
+    out |= (v % 10) << shift;
+    v /= 10;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::uint32_t EncodeNavFrequency(double mhz) {
+  if (!(mhz >= 100.0 && mhz < 200.0)) return 0;
+  auto hundredths = static_cast<std::uint32_t>(std::lround((mhz - 100.0) * 100.0));
+  return DecimalToBcd(std::min<std::uint32_t>(hundredths, 9999));
+}
+
+std::uint32_t EncodeAdfFrequency(double khz) {
+  if (!(khz >= 0.0 && khz < 10000.0)) return 0;
+  return DecimalToBcd(static_cast<std::uint32_t>(khz));
+}
+
+std::uint32_t BcdToDecimal(std::uint32_t bcd) {
+  std::uint32_t out = 0, weight = 1;
+  for (int shift = 0; shift < 32; shift += 4) {
+    out += ((bcd >> shift) & 0xF) * weight;
+    weight *= 10;
+  }
+  return out;
+}
+
+double CelsiusToRankine(double celsius) { return celsius * 9.0 / 5.0 + 491.67; }
+
+int DayOfYear(int year, int month, int day) {
+  int n = day;
+  for (int m = 1; m < month; ++m) n += DaysInMonth(year, m);
+  return n;
+}
+
+void AdvanceAircraft(AircraftState& a, double dt) {
+  if (!(dt > 0.0)) return;
+  // Position: great circle from the heading and the ground speed.
+  double d = a.gs * dt / 3600.0 / kEarthRadiusNm;
+  if (d != 0.0) {
+    double lat1 = a.latitude * kDegToRad, lon1 = a.longitude * kDegToRad, crs = a.heading * kDegToRad;
+    double lat2 = std::asin(std::clamp(std::sin(lat1) * std::cos(d) + std::cos(lat1) * std::sin(d) * std::cos(crs), -1.0, 1.0));
+    double lon2 = lon1 + std::atan2(std::sin(crs) * std::sin(d) * std::cos(lat1), std::cos(d) - std::sin(lat1) * std::sin(lat2));
+    a.latitude = lat2 / kDegToRad;
+    a.longitude = std::remainder(lon2 / kDegToRad, 360.0);
+    if (a.longitude == 180.0) a.longitude = -180.0;
+  }
+  a.altitude = std::max(a.ground_elevation, a.altitude + a.vs * dt / 60.0);
+
+  // Fuel: the centre tank first, then both mains alike.
+  double gallons = a.fuel_flow * std::clamp(a.engines, 0, 4) * dt / 3600.0 /
+                   std::max(0.1, a.fuel_weight_per_gallon);
+  double from_centre = std::min(gallons, a.fuel_centre);
+  a.fuel_centre -= from_centre;
+  double rest = (gallons - from_centre) / 2.0;
+  a.fuel_left = std::max(0.0, a.fuel_left - rest);
+  a.fuel_right = std::max(0.0, a.fuel_right - rest);
+
+  a.zulu_seconds += dt;
+  while (a.zulu_seconds >= 86400.0) {
+    a.zulu_seconds -= 86400.0;
+    if (++a.day > DaysInMonth(a.year, a.month)) {
+      a.day = 1;
+      if (++a.month > 12) {
+        a.month = 1;
+        ++a.year;
+      }
+    }
+  }
+}
+
+namespace {
+
+struct Field {
+  const char* name;
+  double AircraftState::*member;
+  double min, max;
+};
+
+const std::vector<Field>& Fields() {
+  static const std::vector<Field> fields = {
+      {"lat", &AircraftState::latitude, -90.0, 90.0},
+      {"lon", &AircraftState::longitude, -180.0, 180.0},
+      {"heading", &AircraftState::heading, 0.0, 360.0},
+      {"altitude", &AircraftState::altitude, -2000.0, 100000.0},
+      {"ground_elevation", &AircraftState::ground_elevation, -2000.0, 30000.0},
+      {"ias", &AircraftState::ias, 0.0, 1000.0},
+      {"gs", &AircraftState::gs, 0.0, 2000.0},
+      {"vs", &AircraftState::vs, -20000.0, 20000.0},
+      {"mach", &AircraftState::mach, 0.0, 5.0},
+      {"pitch", &AircraftState::pitch, -90.0, 90.0},
+      {"bank", &AircraftState::bank, -180.0, 180.0},
+      {"magvar", &AircraftState::magvar, -180.0, 180.0},
+      {"wind_dir", &AircraftState::wind_dir, 0.0, 360.0},
+      {"wind_speed", &AircraftState::wind_speed, 0.0, 500.0},
+      {"qnh", &AircraftState::qnh, 800.0, 1100.0},
+      {"sim_rate", &AircraftState::sim_rate, 0.0, 128.0},
+      {"fuel_left", &AircraftState::fuel_left, 0.0, 1e6},
+      {"fuel_right", &AircraftState::fuel_right, 0.0, 1e6},
+      {"fuel_centre", &AircraftState::fuel_centre, 0.0, 1e6},
+      {"fuel_weight_per_gallon", &AircraftState::fuel_weight_per_gallon, 0.1, 20.0},
+      {"fuel_flow", &AircraftState::fuel_flow, 0.0, 1e5},
+      {"n1", &AircraftState::n1, 0.0, 120.0},
+      {"n2", &AircraftState::n2, 0.0, 120.0},
+      {"egt", &AircraftState::egt, -100.0, 2000.0},
+      {"display_power", &AircraftState::display_power, 0.0, 1.0},
+      {"nav1", &AircraftState::nav1, 100.0, 199.99},
+      {"nav2", &AircraftState::nav2, 100.0, 199.99},
+      {"adf", &AircraftState::adf, 0.0, 9999.0},
+      {"course", &AircraftState::course, 0.0, 360.0},
+      {"decision_height", &AircraftState::decision_height, 0.0, 10000.0},
+      {"vs0", &AircraftState::vs0, 0.0, 1000.0},
+      {"vs1", &AircraftState::vs1, 0.0, 1000.0},
+      {"ap_master", &AircraftState::ap_master, 0.0, 1.0},
+      {"ap_hdg_lock", &AircraftState::ap_hdg_lock, 0.0, 1.0},
+      {"ap_heading", &AircraftState::ap_heading, 0.0, 360.0},
+      {"ap_alt_lock", &AircraftState::ap_alt_lock, 0.0, 1.0},
+      {"ap_altitude", &AircraftState::ap_altitude, -2000.0, 100000.0},
+      {"ap_vs", &AircraftState::ap_vs, -20000.0, 20000.0},
+      {"ap_spd_hold", &AircraftState::ap_spd_hold, 0.0, 1.0},
+      {"ap_speed", &AircraftState::ap_speed, 0.0, 1000.0},
+      {"ap_mach_hold", &AircraftState::ap_mach_hold, 0.0, 1.0},
+      {"ap_mach", &AircraftState::ap_mach, 0.0, 5.0},
+      {"ap_nav1_lock", &AircraftState::ap_nav1_lock, 0.0, 1.0},
+      {"ap_approach", &AircraftState::ap_approach, 0.0, 1.0},
+      {"ap_loc_hold", &AircraftState::ap_loc_hold, 0.0, 1.0},
+      {"autothrottle", &AircraftState::autothrottle, 0.0, 1.0},
+      {"flight_director", &AircraftState::flight_director, 0.0, 1.0},
+  };
+  return fields;
+}
+
+// "12:30:05" or "12:30" -> seconds of the day.
+bool ParseClock(const std::string& s, double& seconds) {
+  int h = 0, m = 0, sec = 0;
+  char tail = 0;
+  int n = std::sscanf(s.c_str(), "%2d:%2d:%2d%c", &h, &m, &sec, &tail);
+  if (n == 2) {
+    if (s.size() > 5) return false;
+    sec = 0;
+  } else if (n != 3) {
+    return false;
+  }
+  if (h < 0 || h > 23 || m < 0 || m > 59 || sec < 0 || sec > 59) return false;
+  seconds = h * 3600.0 + m * 60.0 + sec;
+  return true;
+}
+
+bool ParseDate(const std::string& s, int& y, int& mo, int& d) {
+  char tail = 0;
+  if (s.size() != 10 || std::sscanf(s.c_str(), "%4d-%2d-%2d%c", &y, &mo, &d, &tail) != 3) return false;
+  return y >= 1900 && y <= 2999 && mo >= 1 && mo <= 12 && d >= 1 && d <= DaysInMonth(y, mo);
+}
+
+}  // namespace
+
+bool IsAircraftField(const std::string& name) {
+  if (name == "zulu" || name == "date" || name == "engines") return true;
+  for (const auto& f : Fields())
+    if (name == f.name) return true;
+  return false;
+}
+
+bool SetAircraftField(AircraftState& a, const std::string& name, const std::string& value) {
+  if (name == "zulu") return ParseClock(value, a.zulu_seconds);
+  if (name == "date") {
+    int y = 0, m = 0, d = 0;
+    if (!ParseDate(value, y, m, d)) return false;
+    a.year = y;
+    a.month = m;
+    a.day = d;
+    return true;
+  }
+  double v = 0.0;
+  if (!util::ParseDouble(value, v)) return false;
+  if (name == "engines") {
+    if (v < 1 || v > 4 || v != std::floor(v)) return false;
+    a.engines = static_cast<int>(v);
+    return true;
+  }
+  for (const auto& f : Fields()) {
+    if (name != f.name) continue;
+    if (v < f.min || v > f.max) return false;
+    a.*(f.member) = v;
+    return true;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------------------
+
+void TokenTable::Put(std::uint32_t token, double raw) {
+  if (pinned_.count(token) == 0) numbers_[token] = raw;
+}
+
+void TokenTable::Pin(std::uint32_t token, double raw) {
+  texts_.erase(token);
+  numbers_[token] = raw;
+  pinned_.insert(token);
+}
+
+void TokenTable::PinText(std::uint32_t token, const std::string& text) {
+  numbers_.erase(token);
+  texts_[token] = text;
+  pinned_.insert(token);
+}
+
+double TokenTable::Number(std::uint32_t token) const {
+  auto it = numbers_.find(token);
+  return it == numbers_.end() ? 0.0 : it->second;
+}
+
+bool TokenTable::IsText(std::uint32_t token) const {
+  return texts_.count(token) != 0 || token == 19 || token == 47 || token == 56;
+}
+
+const char* TokenTable::Text(std::uint32_t token) const {
+  auto it = texts_.find(token);
+  return it == texts_.end() ? "" : it->second.c_str();
+}
+
+void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
+  Put(1, static_cast<double>(tick));
+
+  // Clock: local time is UTC here.
+  int secs = static_cast<int>(a.zulu_seconds);
+  double h = secs / 3600, m = (secs / 60) % 60, s = secs % 60;
+  Put(3, h);
+  Put(4, m);
+  Put(5, s);
+  Put(6, h);
+  Put(7, m);
+  Put(8, DayOfYear(a.year, a.month, a.day));
+  Put(9, a.year);
+
+  // Radios.
+  Put(16, EncodeAdfFrequency(a.adf));
+  Put(24, EncodeNavFrequency(a.nav1));
+  Put(27, EncodeNavFrequency(a.nav2));
+  Put(45, a.course);
+
+  // Air data and attitude.
+  double agl = std::max(0.0, a.altitude - a.ground_elevation);
+  bool on_ground = agl < 1.0;
+  double mach = MachOf(a);
+  double sat = StaticAirTemperature(a.altitude);
+  Put(60, on_ground ? 1.0 : 0.0);
+  Put(61, a.ias);
+  Put(63, 340.0 * 128.0);
+  Put(64, EncodeMach(mach));
+  Put(65, EncodeVerticalSpeed(a.vs));
+  Put(67, 0.0);
+  Put(68, a.ias > 340.0 ? 1.0 : 0.0);
+  Put(71, EncodeLatitude(a.latitude));
+  Put(72, EncodeLongitude(a.longitude));
+  Put(74, a.altitude);
+  Put(75, a.qnh);
+  Put(77, a.pitch);
+  Put(79, a.bank);
+  Put(80, a.bank);
+  Put(81, a.heading);
+  Put(82, a.magvar);
+  Put(86, a.heading);
+  Put(551, EncodeGroundSpeed(a.gs));
+
+  // Autopilot.
+  Put(103, a.ap_master);
+  Put(105, a.ap_nav1_lock);
+  Put(106, a.ap_hdg_lock);
+  Put(107, a.ap_heading);
+  Put(108, a.ap_alt_lock);
+  Put(109, a.ap_altitude);
+  Put(112, a.ap_approach);
+  Put(115, a.ap_spd_hold);
+  Put(116, a.ap_speed);
+  Put(117, a.ap_mach_hold);
+  Put(118, a.ap_mach);
+  Put(120, a.ap_vs);
+  Put(123, a.autothrottle);
+
+  // Engines 1..4; only the fitted ones run.
+  bool running = a.n1 > 0.0;
+  for (int e = 0; e < 4; ++e) {
+    bool fitted = e < a.engines;
+    double n1 = fitted ? a.n1 : 0.0;
+    Put(128 + 35 * e, fitted ? std::round(a.n1 / 100.0 * 16383.0) : 0.0);  // thrust lever
+    Put(149 + 35 * e, fitted ? 20.0 : 0.0);                                 // oil quantity, quarts
+    Put(421 + 39 * e, 0.0);  // piston fuel flow: jets report through the second variable
+    Put(561 + 10 * e, CelsiusToRankine(fitted && running ? 80.0 : 15.0));
+    Put(562 + 10 * e, fitted && running ? 60.0 * 144.0 : 0.0);  // oil pressure, psf
+    Put(567 + 10 * e, CelsiusToRankine(fitted ? a.egt : 15.0));
+    Put(625 + 19 * e, fitted ? a.n2 : 0.0);
+    Put(626 + 19 * e, n1);
+    Put(633 + 19 * e, n1 * 3.0);  // EPR source, against token 342
+    Put(638 + 19 * e, fitted && running ? a.fuel_flow : 0.0);
+  }
+  Put(342, 300.0);
+
+  // Fuel: capacities and quantity in gallons, weight per gallon.
+  Put(290, 4000.0);
+  Put(292, 2000.0);
+  Put(298, 2000.0);
+  Put(306, a.fuel_weight_per_gallon);
+  Put(386, a.fuel_left + a.fuel_right + a.fuel_centre);
+  Put(323, running ? 1.0 : 0.0);
+
+  // Gear down on the ground.
+  for (std::uint32_t t : {332u, 333u, 334u}) Put(t, on_ground ? 16383.0 : 0.0);
+
+  Put(336, a.sim_rate);
+  Put(341, sat);
+  Put(343, a.wind_speed);
+  Put(344, a.wind_dir);
+  Put(350, (sat + 273.15) * (1.0 + 0.2 * mach * mach) - 273.15);
+  Put(351, 624.0);
+  Put(614, agl / kFeetPerMetre);
+  Put(615, a.decision_height);
+  Put(773, a.display_power);
+  Put(792, a.flight_director);
+}
+
+bool EvaluateCalculator(const AircraftState& a, const char* code, double& result) {
+  result = 0.0;
+  if (code == nullptr) return false;
+  std::string key;
+  for (const char* p = code; *p != '\0' && key.size() < 256; ++p) {
+    if (!std::isspace(static_cast<unsigned char>(*p))) key += static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+  }
+  struct Expr {
+    const char* key;
+    std::function<double(const AircraftState&)> value;
+  };
+  static const Expr table[] = {
+      {"(A:DECISIONHEIGHT,FEET)", [](const AircraftState& s) { return s.decision_height; }},
+      {"(A:DESIGNSPEEDVS0,KNOTS)", [](const AircraftState& s) { return s.vs0; }},
+      {"(A:DESIGNSPEEDVS1,KNOTS)", [](const AircraftState& s) { return s.vs1; }},
+      {"(A:AP_LOC_HOLD_ON,ENUM)", [](const AircraftState& s) { return s.ap_loc_hold; }},
+  };
+  for (const auto& e : table) {
+    if (key == e.key) {
+      result = e.value(a);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace ovi::sim

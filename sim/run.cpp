@@ -1,0 +1,379 @@
+#include "sim/run.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/os/os.h"
+#include "sim/panel_cfg.h"
+#include "sim/scenario.h"
+#include "sim/simulator.h"
+#include "src/util/text.h"
+
+namespace ovi::sim {
+
+namespace {
+
+constexpr double kDefaultSeconds = 10.0;
+
+const char kUsage[] =
+    "usage: ovi-sim --list-gauges [--sim-folder DIR] [--module PATH]\n"
+    "       ovi-sim --sim-folder DIR --panel FILE [--scenario FILE] [--seconds N] [--out DIR]\n"
+    "               [--module PATH] [--trace FILE] [--resources DIR]\n";
+
+struct Options {
+  bool list = false;
+  std::string sim_folder = ".";
+  std::string panel, scenario, out, module, trace, resources;
+  std::optional<double> seconds;
+};
+
+// Paths named on the command line are taken from where ovi-sim was started,
+// before it moves into the simulator folder.
+std::string Absolute(const std::string& p) {
+  if (p.empty()) return p;
+  std::error_code ec;
+  auto a = std::filesystem::absolute(p, ec);
+  return ec ? p : a.lexically_normal().string();
+}
+
+bool TooLong(const std::string& p) { return p.size() >= kMaxSimPath; }
+
+std::string Shorten(const std::string& p) { return p.size() > 80 ? p.substr(0, 77) + "..." : p; }
+
+// The repository's resources/ next to the executable's build tree.
+std::string DefaultResources() {
+  if (const char* env = std::getenv("OVI_RESOURCES"); env != nullptr && *env != '\0' && std::strlen(env) < kMaxSimPath)
+    return env;
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return "";
+  auto dir = exe.parent_path();
+  for (int up = 0; up < 5 && !dir.empty(); ++up) {
+    if (std::filesystem::is_directory(dir / "resources", ec)) return (dir / "resources").string();
+    if (dir == dir.parent_path()) break;
+    dir = dir.parent_path();
+  }
+  return "";
+}
+
+int ParseArgs(int argc, char** argv, Options& o, std::FILE* err) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= argc) {
+        std::fprintf(err, "ovi-sim: %s needs a value\n%s", a.c_str(), kUsage);
+        return false;
+      }
+      into = argv[++i];
+      return true;
+    };
+    if (a == "--list-gauges") {
+      o.list = true;
+    } else if (a == "--sim-folder") {
+      if (!value(o.sim_folder)) return 2;
+    } else if (a == "--panel") {
+      if (!value(o.panel)) return 2;
+    } else if (a == "--scenario") {
+      if (!value(o.scenario)) return 2;
+    } else if (a == "--out") {
+      if (!value(o.out)) return 2;
+    } else if (a == "--module") {
+      if (!value(o.module)) return 2;
+    } else if (a == "--trace") {
+      if (!value(o.trace)) return 2;
+    } else if (a == "--resources") {
+      if (!value(o.resources)) return 2;
+    } else if (a == "--seconds") {
+      std::string s;
+      double v = 0.0;
+      if (!value(s)) return 2;
+      if (!util::ParseDouble(s, v) || v < 0.0 || v > kMaxScenarioSeconds) {
+        std::fprintf(err, "ovi-sim: --seconds takes a number of seconds from 0 to %.0f\n", kMaxScenarioSeconds);
+        return 2;
+      }
+      o.seconds = v;
+    } else if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, err);
+      return 2;
+    } else {
+      std::fprintf(err, "ovi-sim: unknown option '%s'\n%s", Shorten(a).c_str(), kUsage);
+      return 2;
+    }
+  }
+  if (!o.list && o.panel.empty()) {
+    std::fprintf(err, "ovi-sim: --panel FILE is needed to fly a panel\n%s", kUsage);
+    return 2;
+  }
+  for (const std::string* p : {&o.sim_folder, &o.panel, &o.scenario, &o.out, &o.module, &o.trace, &o.resources}) {
+    if (TooLong(*p)) {
+      std::fprintf(err, "ovi-sim: %s: path too long, no such file\n", Shorten(*p).c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
+
+// The module from --module, or GAUGES\ovi1.gau of the simulator folder
+// (matched case-insensitively, like every path of the simulator).
+std::string ModulePath(const Options& o) {
+  if (!o.module.empty()) return o.module;
+  auto mapped = os::MapPath("GAUGES\\ovi1.gau");
+  return mapped ? *mapped : "GAUGES/ovi1.gau";
+}
+
+bool Preamble(ActionKind k) {
+  return k == ActionKind::kSet || k == ActionKind::kToken || k == ActionKind::kText || k == ActionKind::kVar;
+}
+
+class Runner {
+ public:
+  Runner(Simulator& sim, const Options& o, std::FILE* err) : sim_(sim), o_(o), err_(err) {}
+
+  void Apply(const Action& a) {
+    switch (a.kind) {
+      case ActionKind::kAt:
+        planned_ = a.seconds;
+        RunTo(planned_);
+        break;
+      case ActionKind::kRun:
+        planned_ += a.seconds;
+        RunTo(planned_);
+        break;
+      case ActionKind::kSet:
+        SetAircraftField(sim_.aircraft(), a.name, a.text);
+        sim_.RefreshTokens();
+        break;
+      case ActionKind::kToken:
+        sim_.tokens().Pin(a.id, a.number);
+        break;
+      case ActionKind::kText:
+        sim_.tokens().PinText(a.id, a.text);
+        break;
+      case ActionKind::kVar:
+        sim_.SetNamedVariable(sim_.RegisterNamedVariable(a.name.c_str()), a.number);
+        break;
+      case ActionKind::kKey:
+        sim_.SendKeyEvent(a.id, a.value, "scenario");
+        break;
+      case ActionKind::kClick: {
+        int g = sim_.FindGauge(a.name, a.occurrence);
+        if (g < 0) {
+          std::fprintf(err_, "ovi-sim: %s:%d: gauge %s is not on the panel (skipped): click ignored\n",
+                       scenario_path_.c_str(), a.line, a.name.c_str());
+          break;
+        }
+        ++clicks_;
+        if (!sim_.Click(g, a.x, a.y, a.flags, a.seconds).hit) ++missed_;
+        break;
+      }
+      case ActionKind::kShow:
+      case ActionKind::kHide:
+        sim_.SetWindowVisible(a.ident, a.kind == ActionKind::kShow);
+        break;
+      case ActionKind::kToggle:
+        sim_.ToggleWindow(a.ident);
+        break;
+      case ActionKind::kSnapshot:
+        Snapshot(a.text);
+        break;
+    }
+  }
+
+  void RunTo(double seconds) { sim_.RunUntil(o_.seconds ? std::min(seconds, *o_.seconds) : seconds); }
+
+  bool LimitReached() const { return o_.seconds && sim_.time() + 1e-9 >= *o_.seconds; }
+
+  void Snapshot(std::string label) {
+    ++snapshots_;
+    if (o_.out.empty()) return;
+    if (label.empty()) label = util::Format("t%06.1f", sim_.time());
+    std::string unique = label;
+    for (int n = 2; used_.count(unique) != 0; ++n) unique = label + "_" + std::to_string(n);
+    used_.insert(unique);
+    std::string error;
+    if (!sim_.Snapshot(o_.out + "/snapshots", unique, files_, error)) {
+      std::fprintf(err_, "ovi-sim: snapshot %s: %s\n", unique.c_str(), error.c_str());
+      ok_ = false;
+    }
+  }
+
+  std::string scenario_path_;
+  int clicks_ = 0, missed_ = 0, snapshots_ = 0;
+  std::vector<std::string> files_;
+  bool ok_ = true;
+
+ private:
+  Simulator& sim_;
+  const Options& o_;
+  std::FILE* err_;
+  double planned_ = 0.0;
+  std::set<std::string> used_;
+};
+
+// Scenario references the panel must satisfy before anything runs: windows
+// by ident and gauges the panel lists.
+bool CheckScenario(const Scenario& sc, const Simulator& sim, std::string& error) {
+  for (const Action& a : sc.actions) {
+    std::string where = sc.path + ":" + std::to_string(a.line) + ": ";
+    if ((a.kind == ActionKind::kShow || a.kind == ActionKind::kHide || a.kind == ActionKind::kToggle) &&
+        !sim.HasWindow(a.ident)) {
+      error = where + "no window with ident " + std::to_string(a.ident) + " on the panel";
+      return false;
+    }
+    if (a.kind == ActionKind::kClick && !sim.PanelLists(a.name, a.occurrence)) {
+      error = where + "the panel lists no gauge " + a.name + (a.occurrence > 1 ? "#" + std::to_string(a.occurrence) : "");
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string Position(const AircraftState& a) {
+  return util::Format("%c%07.4f %c%08.4f, heading %03.0f, altitude %.0f ft, ground speed %.0f kt",
+                      a.latitude < 0 ? 'S' : 'N', std::fabs(a.latitude), a.longitude < 0 ? 'W' : 'E',
+                      std::fabs(a.longitude), a.heading, a.altitude, a.gs);
+}
+
+int Fly(const Options& o, std::FILE* out, std::FILE* err) {
+  PanelConfig panel;
+  std::string error;
+  if (!LoadPanelConfig(o.panel, panel, error)) {
+    std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+    return 1;
+  }
+  Scenario scenario;
+  if (!o.scenario.empty() && !LoadScenario(o.scenario, scenario, error)) {
+    std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+    return 1;
+  }
+  if (::chdir(o.sim_folder.c_str()) != 0) {
+    std::fprintf(err, "ovi-sim: %s: no such simulator folder\n", Shorten(o.sim_folder).c_str());
+    return 1;
+  }
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace(nullptr, std::fclose);
+  if (!o.trace.empty()) {
+    trace.reset(std::fopen(o.trace.c_str(), "w"));
+    if (!trace) {
+      std::fprintf(err, "ovi-sim: %s: cannot write the trace\n", o.trace.c_str());
+      return 1;
+    }
+  }
+  if (!o.out.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(o.out, ec);
+    if (ec) {
+      std::fprintf(err, "ovi-sim: %s: cannot create the output folder: %s\n", o.out.c_str(), ec.message().c_str());
+      return 1;
+    }
+  }
+
+  Simulator sim;
+  sim.SetTrace(trace.get());
+  sim.SetResources(o.resources.empty() ? DefaultResources() : o.resources);
+  const std::string module_path = ModulePath(o);
+  if (!sim.Load(module_path, error)) {
+    std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+    return 1;
+  }
+
+  Runner runner(sim, o, err);
+  runner.scenario_path_ = scenario.path;
+  // The scenario's opening settings describe the world the panel loads into.
+  std::size_t next = 0;
+  while (next < scenario.actions.size() && Preamble(scenario.actions[next].kind)) runner.Apply(scenario.actions[next++]);
+
+  std::vector<std::string> warnings;
+  sim.Install(panel, warnings);
+  for (const auto& w : warnings) std::fprintf(err, "ovi-sim: %s\n", w.c_str());
+  if (!CheckScenario(scenario, sim, error)) {
+    std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+    return 1;
+  }
+  sim.Connect();
+
+  if (o.scenario.empty()) {
+    sim.RunUntil(o.seconds.value_or(kDefaultSeconds));
+  } else {
+    for (; next < scenario.actions.size() && !runner.LimitReached(); ++next) runner.Apply(scenario.actions[next]);
+  }
+  runner.Snapshot("final");
+  // Variables are written while the gauges still have theirs registered.
+  bool written = o.out.empty() || sim.WriteVariables(o.out + "/variables.txt");
+  sim.Disconnect();
+  if (!o.out.empty()) {
+    written = written && sim.WriteServices(o.out + "/services.txt") && sim.WriteKeyEvents(o.out + "/key_events.txt");
+    if (!written) std::fprintf(err, "ovi-sim: %s: cannot write the records\n", o.out.c_str());
+  }
+
+  // Summary.
+  std::string summary;
+  auto line = [&](const std::string& s) { summary += "ovi-sim: " + s + "\n"; };
+  std::size_t exported = GaugeNames(sim.module()).size();
+  std::size_t listed = 0;
+  for (const auto& w : panel.windows) listed += w.gauges.size();
+  line(util::Format("module %s: %zu gauges exported", module_path.c_str(), exported));
+  line(util::Format("panel %s: %zu windows, %zu gauge entries, %zu installed, %zu skipped", panel.path.c_str(),
+                    panel.windows.size(), listed, sim.gauges().size(), listed - sim.gauges().size()));
+  line(util::Format("flew %.1f simulated seconds (%llu ticks): %s", sim.time(),
+                    static_cast<unsigned long long>(sim.tick()), Position(sim.aircraft()).c_str()));
+  std::size_t from_module = 0;
+  for (const auto& k : sim.key_events()) from_module += k.source == "module";
+  line(util::Format("%zu key events (%zu from the module), %d clicks (%d on no rectangle), %d mouse handler calls",
+                    sim.key_events().size(), from_module, runner.clicks_, runner.missed_, sim.mouse_calls()));
+  line(util::Format("%d snapshots, %zu PNG files", runner.snapshots_, runner.files_.size()));
+  if (!sim.unknown_tokens_read().empty()) {
+    std::string t;
+    for (auto id : sim.unknown_tokens_read()) t += " " + std::to_string(id);
+    line("tokens read that the stand-in does not keep (read as 0):" + t);
+  }
+  for (const auto& e : sim.unknown_expressions()) line("unknown calculator expression (0): " + e);
+  if (!o.out.empty()) line("outputs in " + o.out);
+  std::fputs(summary.c_str(), out);
+  if (!o.out.empty()) {
+    if (std::FILE* f = std::fopen((o.out + "/summary.txt").c_str(), "w")) {
+      std::fputs(summary.c_str(), f);
+      std::fclose(f);
+    }
+  }
+  return runner.ok_ && written ? 0 : 1;
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err) {
+  Options o;
+  if (int rc = ParseArgs(argc, argv, o, err); rc != 0) return rc;
+  o.panel = Absolute(o.panel);
+  o.scenario = Absolute(o.scenario);
+  o.out = Absolute(o.out);
+  o.trace = Absolute(o.trace);
+  o.module = Absolute(o.module);
+  o.resources = Absolute(o.resources);
+  if (o.list) {
+    if (::chdir(o.sim_folder.c_str()) != 0) {
+      std::fprintf(err, "ovi-sim: %s: no such simulator folder\n", Shorten(o.sim_folder).c_str());
+      return 1;
+    }
+    LoadedModule m;
+    std::string error;
+    std::string path = ModulePath(o);
+    if (!LoadModule(path, m, error)) {
+      std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+      return 1;
+    }
+    for (const auto& n : GaugeNames(m)) std::fprintf(out, "%s\n", n.c_str());
+    UnloadModule(m);
+    return 0;
+  }
+  return Fly(o, out, err);
+}
+
+}  // namespace ovi::sim

@@ -1,0 +1,199 @@
+#include "sim/scenario.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
+#include "platform/panel/panel.h"
+#include "sim/aircraft.h"
+#include "sim/text_file.h"
+#include "src/util/text.h"
+
+namespace ovi::sim {
+
+namespace {
+
+using util::EqualsIgnoreCase;
+
+// Decimal or 0x-hexadecimal, 0..0xFFFFFFFF.
+bool ParseU32(std::string_view s, std::uint32_t& out) {
+  unsigned long long v = 0;
+  int base = 10;
+  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    s.remove_prefix(2);
+    base = 16;
+  }
+  if (s.empty()) return false;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
+  if (ec != std::errc() || p != s.data() + s.size() || v > 0xFFFFFFFFull) return false;
+  out = static_cast<std::uint32_t>(v);
+  return true;
+}
+
+// A key-event value: an unsigned word or a negative whole number (sent in
+// two's complement, as descent rates are).
+bool ParseEventValue(std::string_view s, std::uint32_t& out) {
+  if (!s.empty() && s[0] == '-') {
+    long long v = 0;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || p != s.data() + s.size() || v < -2147483648LL) return false;
+    out = static_cast<std::uint32_t>(static_cast<std::int32_t>(v));
+    return true;
+  }
+  return ParseU32(s, out);
+}
+
+bool ParseSeconds(std::string_view s, double& out) {
+  double v = 0.0;
+  if (!util::ParseDouble(s, v) || v < 0.0 || v > kMaxScenarioSeconds) return false;
+  out = v;
+  return true;
+}
+
+bool ParseIdent(std::string_view s, std::uint32_t& out) {
+  if (EqualsIgnoreCase(s, "MAIN_PANEL")) {
+    out = 0;
+    return true;
+  }
+  return ParseU32(s, out);
+}
+
+bool ValidLabel(std::string_view s) {
+  if (s.empty() || s.size() > 64 || s[0] == '.') return false;
+  for (unsigned char c : s)
+    if (!std::isalnum(c) && c != '_' && c != '-' && c != '.') return false;
+  return true;
+}
+
+std::string Join(const std::vector<std::string_view>& f, std::size_t from, std::size_t to) {
+  std::string s;
+  for (std::size_t i = from; i < to; ++i) {
+    if (!s.empty()) s += ' ';
+    s += f[i];
+  }
+  return s;
+}
+
+}  // namespace
+
+bool ParseScenario(const std::string& text, const std::string& path, Scenario& out, std::string& error) {
+  out = Scenario{};
+  out.path = path;
+  double now = 0.0;
+  bool ok = true;
+  auto fail = [&](int line, const std::string& what) {
+    error = path + ":" + std::to_string(line) + ": " + what;
+    ok = false;
+    return false;
+  };
+
+  ForEachLine(text, [&](int number, const std::string& raw) {
+    std::string_view line = raw;
+    if (auto semi = line.find(';'); semi != std::string_view::npos) line = line.substr(0, semi);
+    auto f = util::SplitBlanks(line);
+    if (f.empty()) return true;
+    Action a;
+    a.line = number;
+    std::string_view cmd = f[0];
+    auto want = [&](std::size_t lo, std::size_t hi, const char* usage) {
+      if (f.size() < lo || f.size() > hi) return fail(number, std::string("usage: ") + usage);
+      return true;
+    };
+
+    if (cmd == "at") {
+      if (!want(2, 2, "at SECONDS")) return false;
+      if (!ParseSeconds(f[1], a.seconds)) return fail(number, "bad time '" + std::string(f[1]) + "'");
+      if (a.seconds < now) return fail(number, "time " + std::string(f[1]) + " is before the current time");
+      a.kind = ActionKind::kAt;
+      now = a.seconds;
+    } else if (cmd == "run") {
+      if (!want(2, 2, "run SECONDS")) return false;
+      if (!ParseSeconds(f[1], a.seconds)) return fail(number, "bad duration '" + std::string(f[1]) + "'");
+      a.kind = ActionKind::kRun;
+      now += a.seconds;
+    } else if (cmd == "set") {
+      if (!want(3, 3, "set FIELD VALUE")) return false;
+      a.kind = ActionKind::kSet;
+      a.name = std::string(f[1]);
+      a.text = std::string(f[2]);
+      if (!IsAircraftField(a.name)) return fail(number, "unknown aircraft field '" + a.name + "'");
+      AircraftState probe;
+      if (!SetAircraftField(probe, a.name, a.text))
+        return fail(number, "bad value '" + a.text + "' for " + a.name);
+    } else if (cmd == "token") {
+      if (!want(3, 3, "token ID VALUE")) return false;
+      a.kind = ActionKind::kToken;
+      if (!ParseU32(f[1], a.id)) return fail(number, "bad token id '" + std::string(f[1]) + "'");
+      if (!util::ParseDouble(f[2], a.number)) return fail(number, "bad token value '" + std::string(f[2]) + "'");
+    } else if (cmd == "text") {
+      if (!want(2, 64, "text ID [TEXT]")) return false;
+      a.kind = ActionKind::kText;
+      if (!ParseU32(f[1], a.id)) return fail(number, "bad token id '" + std::string(f[1]) + "'");
+      a.text = Join(f, 2, f.size());
+      if (a.text.size() > 255) return fail(number, "text longer than 255 characters");
+    } else if (cmd == "var") {
+      if (!want(3, 16, "var NAME VALUE")) return false;
+      a.kind = ActionKind::kVar;
+      a.name = Join(f, 1, f.size() - 1);  // names may hold blanks ("MFDX1 mode")
+      if (a.name.size() > 128) return fail(number, "variable name longer than 128 characters");
+      if (!util::ParseDouble(f.back(), a.number)) return fail(number, "bad value '" + std::string(f.back()) + "'");
+    } else if (cmd == "key") {
+      if (!want(2, 3, "key ID [VALUE]")) return false;
+      a.kind = ActionKind::kKey;
+      if (!ParseU32(f[1], a.id)) return fail(number, "bad key event id '" + std::string(f[1]) + "'");
+      if (f.size() == 3 && !ParseEventValue(f[2], a.value))
+        return fail(number, "bad key event value '" + std::string(f[2]) + "'");
+    } else if (cmd == "click") {
+      if (!want(4, 8, "click GAUGE[#N] X Y [hold SECONDS] [flags N]")) return false;
+      a.kind = ActionKind::kClick;
+      std::string_view ref = f[1];
+      if (auto hash = ref.find('#'); hash != std::string_view::npos) {
+        if (!util::ParseInt(ref.substr(hash + 1), a.occurrence) || a.occurrence < 1 || a.occurrence > 999)
+          return fail(number, "bad gauge occurrence in '" + std::string(ref) + "'");
+        ref = ref.substr(0, hash);
+      }
+      if (ref.empty() || ref.size() > 64) return fail(number, "bad gauge name");
+      a.name = std::string(ref);
+      if (!util::ParseDouble(f[2], a.x) || !util::ParseDouble(f[3], a.y) || std::fabs(a.x) > 16384 ||
+          std::fabs(a.y) > 16384)
+        return fail(number, "bad click position");
+      a.flags = MOUSE_LEFTSINGLE;
+      for (std::size_t i = 4; i < f.size(); i += 2) {
+        if (i + 1 >= f.size()) return fail(number, "'" + std::string(f[i]) + "' needs a value");
+        if (f[i] == "hold") {
+          if (!ParseSeconds(f[i + 1], a.seconds) || a.seconds > 3600.0) return fail(number, "bad hold time");
+        } else if (f[i] == "flags") {
+          if (!ParseU32(f[i + 1], a.flags) || a.flags == 0) return fail(number, "bad mouse flags");
+        } else {
+          return fail(number, "unknown click option '" + std::string(f[i]) + "'");
+        }
+      }
+    } else if (cmd == "show" || cmd == "hide" || cmd == "toggle") {
+      if (!want(2, 2, "show|hide|toggle IDENT")) return false;
+      a.kind = cmd == "show" ? ActionKind::kShow : cmd == "hide" ? ActionKind::kHide : ActionKind::kToggle;
+      if (!ParseIdent(f[1], a.ident)) return fail(number, "bad window ident '" + std::string(f[1]) + "'");
+    } else if (cmd == "snapshot") {
+      if (!want(1, 2, "snapshot [LABEL]")) return false;
+      a.kind = ActionKind::kSnapshot;
+      if (f.size() == 2) {
+        if (!ValidLabel(f[1])) return fail(number, "bad snapshot label (letters, digits, '_', '-', '.'; at most 64)");
+        a.text = std::string(f[1]);
+      }
+    } else {
+      return fail(number, "unknown command '" + std::string(cmd.substr(0, 32)) + "'");
+    }
+    if (now > kMaxScenarioSeconds) return fail(number, "scenario runs past 86400 simulated seconds");
+    out.actions.push_back(std::move(a));
+    return true;
+  });
+  out.duration = now;
+  return ok;
+}
+
+bool LoadScenario(const std::string& path, Scenario& out, std::string& error) {
+  std::string text;
+  if (!ReadTextFile(path, text, error)) return false;
+  return ParseScenario(text, path, out, error);
+}
+
+}  // namespace ovi::sim

@@ -1,0 +1,53 @@
+// Scenario files: a reproducible flight as a list of timed actions (see
+// docs/scenario.md).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ovi::sim {
+
+constexpr double kMaxScenarioSeconds = 86400.0;
+
+enum class ActionKind {
+  kAt,        // run until `seconds`
+  kRun,       // run for `seconds`
+  kSet,       // aircraft field `name` = `text`
+  kToken,     // pin token `id` to `number`
+  kText,      // pin text token `id` to `text`
+  kVar,       // named variable `name` = `number`
+  kKey,       // key event `id` with `value`
+  kClick,     // click gauge `name` (occurrence `occurrence`) at x, y
+  kShow,      // window `ident`
+  kHide,
+  kToggle,
+  kSnapshot,  // label in `text` (may be empty)
+};
+
+struct Action {
+  ActionKind kind = ActionKind::kRun;
+  int line = 0;
+  double seconds = 0.0;  // at, run; click hold time
+  std::string name;      // field, variable or gauge name
+  std::string text;      // field value, text token, snapshot label
+  std::uint32_t id = 0;  // token, key event
+  std::uint32_t value = 0;
+  double number = 0.0;
+  int occurrence = 1;  // NAME#N
+  double x = 0.0, y = 0.0;
+  std::uint32_t flags = 0;
+  std::uint32_t ident = 0;
+};
+
+struct Scenario {
+  std::string path;
+  std::vector<Action> actions;
+  double duration = 0.0;  // simulated seconds the scenario covers
+};
+
+// Parses a scenario; false with "FILE:LINE: what" at the first bad line.
+bool ParseScenario(const std::string& text, const std::string& path, Scenario& out, std::string& error);
+bool LoadScenario(const std::string& path, Scenario& out, std::string& error);
+
+}  // namespace ovi::sim

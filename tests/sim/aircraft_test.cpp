@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "sim/aircraft.h"
+#include "sim/simulator.h"
+
+namespace ovi::sim {
+namespace {
+
+// The module's readers decode the raw tokens with these formulas.
+double ReaderLatitude(double raw) { return raw * 90.0 / 10001750.0; }
+double ReaderLongitude(double raw) { return raw * 360.0 / 281474976710656.0; }
+double ReaderGroundSpeed(double raw) { return raw * 0.592484; }
+double ReaderVerticalSpeed(double raw) { return raw * 60.0 * 3.28084 / 256.0; }
+double ReaderMach(double raw) { return raw * 1.52587890625e-05 * 3.2; }
+// ConvertDigitsBase(value, 16, 10) of a radio word, then x 0.01 + 100.
+double ReaderNavFrequency(double raw) { return BcdToDecimal(static_cast<std::uint32_t>(raw)) * 0.01 + 100.0; }
+
+TEST(Tokens, PositionRoundTripsThroughTheReaders) {
+  const double positions[][2] = {{47.4647, 8.5492}, {-33.9461, 151.1772}, {40.6413, -73.7781}, {0.0, 0.0},
+                                 {89.9999, -179.9999}, {-90.0, 179.99999}, {51.4775, -0.4614}};
+  for (const auto& p : positions) {
+    AircraftState a;
+    a.latitude = p[0];
+    a.longitude = p[1];
+    TokenTable t;
+    t.WriteFrom(a, 0);
+    EXPECT_NEAR(ReaderLatitude(t.Number(71)), p[0], 1e-9);
+    EXPECT_NEAR(ReaderLongitude(t.Number(72)), p[1], 1e-9);
+    EXPECT_EQ(t.Number(72), std::floor(t.Number(72)));  // the 48-bit longitude is a whole number
+  }
+  EXPECT_DOUBLE_EQ(EncodeLatitude(90.0), 10001750.0);
+  EXPECT_DOUBLE_EQ(EncodeLongitude(180.0), 140737488355328.0);  // 2^47
+  EXPECT_DOUBLE_EQ(DecodeLongitude(EncodeLongitude(-45.0)), -45.0);
+}
+
+TEST(Tokens, SpeedsAttitudeAndEnginesInTheirRawEncodings) {
+  AircraftState a;
+  a.altitude = 35000;
+  a.ias = 280;
+  a.gs = 465;
+  a.vs = -1800;
+  a.mach = 0.78;
+  a.heading = 123.4;
+  a.bank = -12;
+  a.n1 = 85;
+  a.fuel_flow = 2600;
+  a.engines = 2;
+  TokenTable t;
+  t.WriteFrom(a, 42);
+  EXPECT_EQ(t.Number(1), 42.0);
+  EXPECT_EQ(t.Number(61), 280.0);
+  EXPECT_NEAR(ReaderGroundSpeed(t.Number(551)), 465.0, 1e-9);
+  EXPECT_NEAR(ReaderVerticalSpeed(t.Number(65)), -1800.0, 1e-9);
+  EXPECT_NEAR(ReaderMach(t.Number(64)), 0.78, 1e-12);
+  EXPECT_EQ(t.Number(74), 35000.0);
+  EXPECT_EQ(t.Number(81), 123.4);
+  EXPECT_EQ(t.Number(80), -12.0);
+  EXPECT_EQ(t.Number(79), -12.0);
+  EXPECT_EQ(t.Number(60), 0.0);  // airborne
+  EXPECT_EQ(t.Number(773), 1.0);  // display power on
+  EXPECT_NEAR((t.Number(567) - 491.67) * 5.0 / 9.0, a.egt, 1e-9);
+  // Jets report fuel flow through the second variable of each engine.
+  EXPECT_EQ(t.Number(421), 0.0);
+  EXPECT_EQ(t.Number(638), 2600.0);
+  EXPECT_EQ(t.Number(657), 2600.0);
+  EXPECT_EQ(t.Number(676), 0.0);  // engine 3 not fitted
+  EXPECT_EQ(t.Number(626), 85.0);
+  EXPECT_NEAR(t.Number(386) * t.Number(306), (1500 + 1500 + 2000) * 6.7, 1e-6);
+}
+
+TEST(Tokens, RadiosAreBcdWordsAndIdentsAreTexts) {
+  AircraftState a;
+  a.nav1 = 111.30;
+  a.nav2 = 113.70;
+  a.adf = 350;
+  TokenTable t;
+  t.WriteFrom(a, 0);
+  EXPECT_EQ(t.Number(24), static_cast<double>(0x1130));
+  EXPECT_NEAR(ReaderNavFrequency(t.Number(24)), 111.30, 1e-9);
+  EXPECT_EQ(t.Number(27), static_cast<double>(0x1370));
+  EXPECT_EQ(t.Number(16), static_cast<double>(0x350));
+  EXPECT_EQ(EncodeNavFrequency(99.0), 0u);
+  EXPECT_EQ(EncodeNavFrequency(std::nan("")), 0u);
+  EXPECT_EQ(BcdToDecimal(0x1130), 1130u);
+  // Station idents are texts, empty until set; never null.
+  for (std::uint32_t id : {19u, 47u, 56u}) {
+    EXPECT_TRUE(t.IsText(id));
+    ASSERT_NE(t.Text(id), nullptr);
+    EXPECT_STREQ(t.Text(id), "");
+  }
+  t.PinText(47, "ZUE");
+  EXPECT_STREQ(t.Text(47), "ZUE");
+}
+
+TEST(Tokens, ClockAndDateAdvanceAcrossMidnightAndYearEnd) {
+  AircraftState a;
+  ASSERT_TRUE(SetAircraftField(a, "date", "2024-02-29"));
+  ASSERT_TRUE(SetAircraftField(a, "zulu", "23:59:50"));
+  TokenTable t;
+  t.WriteFrom(a, 0);
+  EXPECT_EQ(t.Number(6), 23.0);
+  EXPECT_EQ(t.Number(7), 59.0);
+  EXPECT_EQ(t.Number(5), 50.0);
+  EXPECT_EQ(t.Number(8), 60.0);  // day of year, leap year
+  AdvanceAircraft(a, 20.0);
+  t.WriteFrom(a, 1);
+  EXPECT_EQ(t.Number(3), 0.0);
+  EXPECT_EQ(t.Number(4), 0.0);
+  EXPECT_EQ(t.Number(5), 10.0);
+  EXPECT_EQ(t.Number(8), 61.0);  // 1 March
+  ASSERT_TRUE(SetAircraftField(a, "date", "2023-12-31"));
+  ASSERT_TRUE(SetAircraftField(a, "zulu", "23:59"));
+  AdvanceAircraft(a, 61.0);
+  t.WriteFrom(a, 2);
+  EXPECT_EQ(t.Number(9), 2024.0);
+  EXPECT_EQ(t.Number(8), 1.0);
+}
+
+TEST(Tokens, KinematicsMovePositionAltitudeAndFuel) {
+  AircraftState a;
+  a.latitude = 0.0;
+  a.longitude = 179.0;
+  a.heading = 90.0;
+  a.gs = 120.0;  // two degrees of longitude an hour at the equator
+  a.altitude = a.ground_elevation + 1000.0;
+  a.vs = 600.0;
+  a.fuel_flow = 1000.0;
+  a.n1 = 60;
+  double fuel = a.fuel_left + a.fuel_right + a.fuel_centre;
+  for (int i = 0; i < 3600 * 18; ++i) AdvanceAircraft(a, 1.0 / 18.0);
+  EXPECT_NEAR(a.latitude, 0.0, 1e-6);
+  EXPECT_NEAR(a.longitude, -179.0, 0.01);  // across the date line
+  EXPECT_NEAR(a.altitude, a.ground_elevation + 1000.0 + 36000.0, 1e-3);
+  EXPECT_NEAR(fuel - (a.fuel_left + a.fuel_right + a.fuel_centre), 2 * 1000.0 / 6.7, 1e-6);
+  // Descending never goes below the ground.
+  a.vs = -5000;
+  AdvanceAircraft(a, 3600.0);
+  EXPECT_EQ(a.altitude, a.ground_elevation);
+}
+
+TEST(Tokens, PinnedTokensOutliveTheModel) {
+  AircraftState a;
+  TokenTable t;
+  t.Pin(773, 0.0);
+  t.Pin(5000, 7.0);
+  t.WriteFrom(a, 1);
+  EXPECT_EQ(t.Number(773), 0.0);
+  EXPECT_EQ(t.Number(5000), 7.0);
+  EXPECT_TRUE(t.Known(5000));
+  EXPECT_FALSE(t.Known(4999));
+  EXPECT_EQ(t.Number(4999), 0.0);
+}
+
+TEST(Tokens, FieldsRejectBadValues) {
+  AircraftState a;
+  EXPECT_TRUE(SetAircraftField(a, "heading", "270"));
+  EXPECT_EQ(a.heading, 270.0);
+  EXPECT_FALSE(SetAircraftField(a, "heading", "nan"));
+  EXPECT_FALSE(SetAircraftField(a, "heading", "400"));
+  EXPECT_FALSE(SetAircraftField(a, "engines", "2.5"));
+  EXPECT_FALSE(SetAircraftField(a, "no_such_field", "1"));
+  EXPECT_FALSE(SetAircraftField(a, "zulu", "12:61"));
+  EXPECT_EQ(a.heading, 270.0);
+}
+
+TEST(Calculator, KnownExpressionsAnyBlanksAndCase) {
+  AircraftState a;
+  a.decision_height = 250;
+  a.ap_loc_hold = 1;
+  double r = 0;
+  EXPECT_TRUE(EvaluateCalculator(a, "(A:DECISION HEIGHT,FEET)", r));
+  EXPECT_EQ(r, 250.0);
+  EXPECT_TRUE(EvaluateCalculator(a, " (A:Decision Height, feet) ", r));
+  EXPECT_EQ(r, 250.0);
+  EXPECT_TRUE(EvaluateCalculator(a, "(A:Design Speed VS0, knots)", r));
+  EXPECT_EQ(r, a.vs0);
+  EXPECT_TRUE(EvaluateCalculator(a, "(A:Design Speed VS1, knots)", r));
+  EXPECT_EQ(r, a.vs1);
+  EXPECT_TRUE(EvaluateCalculator(a, "(A:AP_LOC_HOLD_ON,Enum)", r));
+  EXPECT_EQ(r, 1.0);
+  EXPECT_FALSE(EvaluateCalculator(a, "(A:GENERAL ENG RPM:1,rpm)", r));
+  EXPECT_EQ(r, 0.0);
+  EXPECT_FALSE(EvaluateCalculator(a, nullptr, r));
+}
+
+}  // namespace
+}  // namespace ovi::sim

@@ -1,0 +1,189 @@
+// ovi-sim as a program: command line, bad input, outputs, and the real module
+// end to end.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <cstdio>
+
+#include "tests/sim/test_support.h"
+
+namespace ovi::sim {
+namespace {
+
+using test::ReadFile;
+using test::RunResult;
+using test::RunSim;
+using test::WriteFile;
+
+const char kFakePanel[] = R"([Window00]
+size_mm=640,480
+gauge00=fake_module!FAKE_DISPLAY, 10, 10, 200
+gauge01=fake_module!FAKE_SERVER, 0, 0, 1, 1
+gauge02=fake_module!NOT_THERE, 0, 0
+[Window01]
+ident=4012
+size_mm=100,100
+visible=0
+gauge00=fake_module!FAKE_BUTTON, 0, 0
+)";
+
+TEST(Cli, ListGaugesPrintsTheModulesGauges) {
+  RunResult r = RunSim({"--list-gauges", "--module", FAKE_MODULE_PATH});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "FAKE_DISPLAY\nFAKE_BUTTON\nFAKE_SERVER\n");
+
+  // Without --module the module is GAUGES/ovi1.gau of the simulator folder,
+  // found whatever the case of its name.
+  test::ScratchDir sim("list");
+  std::filesystem::create_directories(sim / "Gauges");
+  std::filesystem::copy_file(FAKE_MODULE_PATH, sim / "Gauges/OVI1.GAU");
+  r = RunSim({"--list-gauges"}, sim.path());
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out, "FAKE_DISPLAY\nFAKE_BUTTON\nFAKE_SERVER\n");
+  r = RunSim({"--list-gauges", "--sim-folder", sim.path()});
+  EXPECT_EQ(r.out, "FAKE_DISPLAY\nFAKE_BUTTON\nFAKE_SERVER\n");
+}
+
+TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
+  test::ScratchDir dir("bad");
+  WriteFile(dir / "good.cfg", kFakePanel);
+  WriteFile(dir / "bad.cfg", "[Window00]\nsize_mm=10,10\ngauge00=SERVER,1,2\n");
+  WriteFile(dir / "bad.txt", "run 1\nfly away\n");
+  WriteFile(dir / "unknown_gauge.txt", "click NOWHERE 1 2\n");
+  WriteFile(dir / "unknown_window.txt", "show 4999\n");
+  const std::string fake = FAKE_MODULE_PATH;
+  struct Case {
+    std::vector<std::string> args;
+    int exit_code;
+    std::string message;
+  } cases[] = {
+      {{"--panel", dir / "bad.cfg", "--module", fake}, 1, dir / "bad.cfg:3: gauge entry must start with"},
+      {{"--panel", dir / "missing.cfg", "--module", fake}, 1, dir / "missing.cfg: no such file"},
+      {{"--panel", dir / "good.cfg", "--module", dir / "none.gau"}, 1, dir / "none.gau: cannot load module"},
+      {{"--panel", dir / "good.cfg", "--module", dir / "good.cfg"}, 1, "cannot load module"},
+      {{"--panel", dir / "good.cfg", "--module", fake, "--scenario", dir / "bad.txt"}, 1,
+       dir / "bad.txt:2: unknown command 'fly'"},
+      {{"--panel", dir / "good.cfg", "--module", fake, "--scenario", dir / "unknown_gauge.txt"}, 1,
+       dir / "unknown_gauge.txt:1: the panel lists no gauge NOWHERE"},
+      {{"--panel", dir / "good.cfg", "--module", fake, "--scenario", dir / "unknown_window.txt"}, 1,
+       "unknown_window.txt:1: no window with ident 4999"},
+      {{"--panel", dir / "good.cfg", "--module", fake, "--sim-folder", dir / "nowhere"}, 1, "no such simulator folder"},
+      {{"--panel", "/" + std::string(3000, 'p'), "--module", fake}, 1, "path too long"},
+      {{"--panel"}, 2, "--panel needs a value"},
+      {{"--fly"}, 2, "unknown option '--fly'"},
+      {{"--module", fake}, 2, "--panel FILE is needed"},
+      {{"--panel", dir / "good.cfg", "--seconds", "-3"}, 2, "--seconds takes"},
+  };
+  for (const Case& c : cases) {
+    RunResult r = RunSim(c.args);
+    EXPECT_EQ(r.exit_code, c.exit_code) << c.message << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+  }
+}
+
+TEST(Cli, FliesAScenarioAndWritesItsOutputs) {
+  test::ScratchDir dir("fly");
+  WriteFile(dir / "panel.cfg", kFakePanel);
+  WriteFile(dir / "s.txt", R"(; fly east for a few seconds
+set gs 360
+set heading 90
+var fake_cmd 1
+run 1
+key 0x10311 0
+click FAKE_DISPLAY 30 30
+click NOT_THERE 1 1          ; listed on the panel but skipped: ignored
+show 4012
+snapshot open
+at 2.5
+)");
+  std::filesystem::create_directories(dir / "sim");
+  RunResult r = RunSim({"--sim-folder", dir / "sim", "--panel", dir / "panel.cfg", "--scenario", dir / "s.txt",
+                        "--out", dir / "out", "--module", FAKE_MODULE_PATH, "--trace", dir / "trace.txt"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.err.find("panel.cfg:5: gauge NOT_THERE is not exported by fake_module: skipped"), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("s.txt:8: gauge NOT_THERE is not on the panel (skipped): click ignored"), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.out.find("flew 2.5 simulated seconds (45 ticks)"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("2 windows, 4 gauge entries, 3 installed, 1 skipped"), std::string::npos) << r.out;
+
+  auto services = test::Lines(ReadFile(dir / "out/services.txt"));
+  ASSERT_EQ(services.size(), 4u);
+  EXPECT_EQ(services[1], "window00 gauge00 FAKE_DISPLAY: 2 3 4 5 14 [6 10]x45 15");
+  EXPECT_EQ(services[3], "window01 gauge00 FAKE_BUTTON: 2 3 4 5 14 [6]x18 [6 10]x27 15");
+
+  std::string keys = ReadFile(dir / "out/key_events.txt");
+  EXPECT_NE(keys.find("0.056 1 module 0x101FA 123 1"), std::string::npos) << keys;  // answer to fake_cmd
+  EXPECT_NE(keys.find("1.000 18 scenario 0x10311 0 1"), std::string::npos) << keys;
+  EXPECT_NE(ReadFile(dir / "out/variables.txt").find("registered fake_mem 0x3 = 42.5"), std::string::npos);
+  EXPECT_NE(ReadFile(dir / "out/summary.txt").find("2 snapshots, 10 PNG files"), std::string::npos)
+      << ReadFile(dir / "out/summary.txt");
+  for (const char* f : {"open/window00.png", "open/window00_gauge00_FAKE_DISPLAY.png", "open/window01.png",
+                        "final/window01_gauge00_FAKE_BUTTON.png"}) {
+    std::string png = ReadFile(dir / ("out/snapshots/" + std::string(f)));
+    EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n") << f;
+  }
+  std::string trace = ReadFile(dir / "trace.txt");
+  EXPECT_NE(trace.find("click FAKE_DISPLAY at 30.0,30.0"), std::string::npos);
+  EXPECT_NE(trace.find("window 4012 shown"), std::string::npos);
+}
+
+TEST(Cli, SecondsCapAScenarioOrFlyAlone) {
+  test::ScratchDir dir("seconds");
+  WriteFile(dir / "panel.cfg", kFakePanel);
+  WriteFile(dir / "s.txt", "run 100\nsnapshot late\n");
+  RunResult r = RunSim({"--panel", dir / "panel.cfg", "--scenario", dir / "s.txt", "--seconds", "1", "--module",
+                        FAKE_MODULE_PATH, "--out", dir / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("flew 1.0 simulated seconds (18 ticks)"), std::string::npos) << r.out;
+  EXPECT_FALSE(std::filesystem::exists(dir / "out/snapshots/late"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "out/snapshots/final/window00.png"));
+  r = RunSim({"--panel", dir / "panel.cfg", "--module", FAKE_MODULE_PATH, "--seconds", "0.5"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("flew 0.5 simulated seconds (9 ticks)"), std::string::npos) << r.out;
+}
+
+// The real module: every gauge it exports goes through the whole service
+// sequence in a panel that lists them all. (With no gauges exported yet the
+// panel is empty and the run must still succeed.)
+TEST(EndToEnd, RealModuleGaugesReceiveServicesInOrder) {
+  test::ScratchDir sim("real");
+  std::filesystem::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), std::filesystem::copy_options::recursive);
+  std::filesystem::create_directories(sim / "GAUGES");
+  std::filesystem::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+
+  RunResult list = RunSim({"--list-gauges"}, sim.path());
+  ASSERT_EQ(list.exit_code, 0) << list.err;
+  std::vector<std::string> names = test::Lines(list.out);
+
+  std::string panel = "[Window00]\nsize_mm=2048,2048\n";
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    panel += "gauge" + std::to_string(i) + "=ovi1!" + names[i] + ", " + std::to_string(100 * (i % 16)) + ", " +
+             std::to_string(100 * (i / 16)) + ", 100\n";
+  }
+  WriteFile(sim / "all.cfg", panel);
+  RunResult r = RunSim({"--sim-folder", sim.path(), "--panel", sim / "all.cfg", "--seconds", "1", "--out",
+                        sim / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  auto lines = test::Lines(ReadFile(sim / "out/services.txt"));
+  ASSERT_EQ(lines.size(), names.size() + 1);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    char expected[256];
+    std::snprintf(expected, sizeof expected, "window00 gauge%02zu %s: 2 3 4 5 14 [6 10]x18 15", i, names[i].c_str());
+    EXPECT_EQ(lines[i + 1], expected);
+  }
+}
+
+TEST(EndToEnd, SamplePanelAndScenarioRun) {
+  test::ScratchDir sim("sample");
+  std::filesystem::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), std::filesystem::copy_options::recursive);
+  std::filesystem::create_directories(sim / "GAUGES");
+  std::filesystem::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+  RunResult r = RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/sample/panel.cfg", "--scenario",
+                        sim / "scenarios/sample.txt", "--seconds", "3", "--out", sim / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(sim / "out/snapshots/final/window00.png"));
+}
+
+}  // namespace
+}  // namespace ovi::sim

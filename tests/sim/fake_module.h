@@ -1,0 +1,37 @@
+// What the fake gauge module records of the host's calls, for the tests of
+// ovi-sim. The tests reach it through dlsym("FakeModuleRecord") on the
+// module the simulator loaded.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/panel/panel.h"
+
+struct FakeServiceCall {
+  const GAUGEHDR* gauge;
+  std::string name;
+  std::string parameter;
+  int service;
+};
+
+struct FakeRecord {
+  std::vector<FakeServiceCall> services;
+  std::vector<std::string> events;  // "click A 3 4 0x20000000", "key 0x101FA 123", ...
+  bool panels_bound_at_install = false;
+  double latitude_at_init = 0.0;   // decoded by the readers' formulas
+  double longitude_at_init = 0.0;
+  std::string nav1_ident_at_init;
+  double decision_height = -1.0;   // through the calculator
+  std::int32_t unknown_expression_result = -1;
+  std::int32_t dh_int = -1;
+  void* provider_result = nullptr;  // what the traffic provider returned
+  std::uint32_t provider_status = 0;
+  int draw_width = 0, draw_height = 0;  // drawing element's device context
+  int draws = 0;
+  double fake_mem = 42.5;  // exported as the memory-backed "fake_mem"
+};
+
+typedef FakeRecord* (*FakeModuleRecordFn)();
+typedef void (*FakeModuleResetFn)();

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "sim/panel_cfg.h"
+
+namespace ovi::sim {
+namespace {
+
+const char kGood[] = R"(// a panel in the simulator's style
+[Window Titles]
+Window00=Main panel
+Window01=FMS
+
+[Views]
+this line is not ours and is ignored
+
+[Window01]
+ident=4012
+size_mm=400,300
+window_pos=100,50
+visible=0
+gauge01=ovi1!SMITHS_FMS, 0, 0
+gauge00=ovi1!SERVER, 1, 2, 3, 4
+
+[Window00]
+; the main window needs no ident
+size_mm=1024,768
+file=panel_background.bmp
+gauge00=ovi1!HW_B737_ND, 10, 20, 300, , B737,with,commas
+gauge01=ovi1!LNAV,5,6,50
+)";
+
+TEST(PanelConfig, ParsesWindowsGaugesAndDefaults) {
+  PanelConfig p;
+  std::string error;
+  ASSERT_TRUE(ParsePanelConfig(kGood, "panel.cfg", p, error)) << error;
+  ASSERT_EQ(p.windows.size(), 2u);
+
+  const PanelWindow& main = p.windows[0];
+  EXPECT_EQ(main.number, 0);
+  EXPECT_EQ(main.ident, 0);
+  EXPECT_EQ(main.title, "Main panel");
+  EXPECT_TRUE(main.visible);
+  EXPECT_EQ(main.w, 1024);
+  EXPECT_EQ(main.h, 768);
+  ASSERT_EQ(main.gauges.size(), 2u);
+  const PanelGauge& nd = main.gauges[0];
+  EXPECT_EQ(nd.module, "ovi1");
+  EXPECT_EQ(nd.name, "HW_B737_ND");
+  EXPECT_EQ(nd.line, 21);
+  EXPECT_EQ(nd.x, 10);
+  EXPECT_EQ(nd.y, 20);
+  EXPECT_EQ(nd.w, 300);
+  EXPECT_EQ(nd.h, 0);  // empty: keeps the gauge's proportions
+  EXPECT_EQ(nd.parameter, "B737,with,commas");
+  EXPECT_EQ(main.gauges[1].w, 50);
+  EXPECT_EQ(main.gauges[1].parameter, "");
+
+  const PanelWindow& fms = p.windows[1];
+  EXPECT_EQ(fms.ident, 4012);
+  EXPECT_FALSE(fms.visible);
+  EXPECT_EQ(fms.x, 100);
+  EXPECT_EQ(fms.y, 50);
+  ASSERT_EQ(fms.gauges.size(), 2u);
+  EXPECT_EQ(fms.gauges[0].name, "SERVER");  // ordered by gauge number
+  EXPECT_EQ(fms.gauges[0].h, 4);
+  EXPECT_EQ(fms.gauges[1].name, "SMITHS_FMS");
+  EXPECT_EQ(fms.gauges[1].w, 0);
+}
+
+TEST(PanelConfig, WindowsWithoutIdentAndMainPanelKeyword) {
+  PanelConfig p;
+  std::string error;
+  ASSERT_TRUE(ParsePanelConfig("[Window00]\nident=MAIN_PANEL\nsize_mm=10,10\n[Window02]\nsize_mm=5,5\n", "p", p, error))
+      << error;
+  EXPECT_EQ(p.windows[0].ident, 0);
+  EXPECT_EQ(p.windows[1].ident, kNoIdent);
+  EXPECT_EQ(p.windows[1].title, "Window02");
+}
+
+TEST(PanelConfig, MalformedInputNamesFileAndLine) {
+  struct Case {
+    const char* text;
+    const char* where;
+    const char* what;
+  } cases[] = {
+      {"junk\n", "p.cfg:1:", "outside any section"},
+      {"[Window00]\nsize_mm=10,10\nno equals here\n", "p.cfg:3:", "KEY=VALUE"},
+      {"[Window00\n", "p.cfg:1:", "']'"},
+      {"[Window00]\nsize_mm=10\n", "p.cfg:2:", "size_mm"},
+      {"[Window00]\nsize_mm=0,10\n", "p.cfg:2:", "size_mm"},
+      {"[Window00]\n\nident=12\n", "p.cfg:1:", "no size_mm"},
+      {"[Window00]\nsize_mm=10,10\ngauge00=SERVER, 1, 2\n", "p.cfg:3:", "MODULE!GAUGE_NAME"},
+      {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!, 1, 2\n", "p.cfg:3:", "MODULE!GAUGE_NAME"},
+      {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!SERVER\n", "p.cfg:3:", "position"},
+      {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!SERVER, a, 2\n", "p.cfg:3:", "position"},
+      {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!SERVER, 1.5, 2\n", "p.cfg:3:", "position"},
+      {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!SERVER, 1, 2, -4\n", "p.cfg:3:", "width"},
+      {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!SERVER, 1, 2, 3, x\n", "p.cfg:3:", "height"},
+      {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!A,1,2\ngauge0=ovi1!B,1,2\n", "p.cfg:4:", "twice"},
+      {"[Window00]\nsize_mm=10,10\nvisible=yes\n", "p.cfg:3:", "visible"},
+      {"[Window00]\nsize_mm=10,10\nident=-3\n", "p.cfg:3:", "ident"},
+      {"[Window00]\nsize_mm=10,10\n[Window01]\nident=0\nsize_mm=1,1\n", "p.cfg:3:", "ident 0 already used"},
+      {"[Window00]\nsize_mm=10,10\n[window00]\n", "p.cfg:3:", "twice"},
+      {"[Window00]\nsize_mm=10,10\nsize_mm=10,10\n", "p.cfg:3:", "twice"},
+      {"; only a comment\n", "p.cfg:", "no [WindowNN]"},
+  };
+  for (const Case& c : cases) {
+    PanelConfig p;
+    std::string error;
+    EXPECT_FALSE(ParsePanelConfig(c.text, "p.cfg", p, error)) << c.text;
+    EXPECT_EQ(error.rfind(c.where, 0), 0u) << c.text << " -> " << error;
+    EXPECT_NE(error.find(c.what), std::string::npos) << c.text << " -> " << error;
+  }
+}
+
+TEST(PanelConfig, ParameterLimitAndLongLines) {
+  PanelConfig p;
+  std::string error;
+  std::string text = "[Window00]\nsize_mm=10,10\ngauge00=ovi1!SERVER,1,2,3,4," + std::string(259, 'P') + "\n";
+  ASSERT_TRUE(ParsePanelConfig(text, "p", p, error)) << error;
+  EXPECT_EQ(p.windows[0].gauges[0].parameter.size(), 259u);
+  text = "[Window00]\nsize_mm=10,10\ngauge00=ovi1!SERVER,1,2,3,4," + std::string(260, 'P') + "\n";
+  EXPECT_FALSE(ParsePanelConfig(text, "p", p, error));
+  EXPECT_NE(error.find("p:3:"), std::string::npos);
+  // An unknown key may be as long as it likes.
+  text = "[Window00]\nsize_mm=10,10\n" + std::string(100000, 'k') + "=1\n";
+  EXPECT_TRUE(ParsePanelConfig(text, "p", p, error)) << error;
+}
+
+TEST(PanelConfig, MissingOrOverlongPathIsAMissingFile) {
+  PanelConfig p;
+  std::string error;
+  EXPECT_FALSE(LoadPanelConfig("/nonexistent/panel.cfg", p, error));
+  EXPECT_EQ(error, "/nonexistent/panel.cfg: no such file");
+  EXPECT_FALSE(LoadPanelConfig("/tmp/" + std::string(5000, 'a'), p, error));
+  EXPECT_NE(error.find("path too long"), std::string::npos);
+  EXPECT_FALSE(LoadPanelConfig("/tmp", p, error));  // a folder is no file
+}
+
+TEST(PanelConfig, AnyBytesGiveAResultNotACrash) {
+  std::mt19937 rng(7);
+  const std::string pieces[] = {"[Window00]", "[Window Titles]", "size_mm=", "gauge00=", "ovi1!", ",", "=", "\n",
+                                "\r\n", "ident=", "4012", "-", "\0", "\xff", " ", "99999999999999", ";"};
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    int n = rng() % 40;
+    for (int i = 0; i < n; ++i) {
+      if (rng() % 4 == 0) {
+        text += static_cast<char>(rng() % 256);
+      } else {
+        text += pieces[rng() % (sizeof pieces / sizeof pieces[0])];
+      }
+    }
+    PanelConfig p;
+    std::string error;
+    if (!ParsePanelConfig(text, "fuzz", p, error)) {
+      EXPECT_EQ(error.rfind("fuzz:", 0), 0u);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ovi::sim

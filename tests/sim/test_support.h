@@ -1,0 +1,38 @@
+// Helpers shared by the stand-in's tests: scratch folders, files, and runs
+// of the ovi-sim executable.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ovi::sim::test {
+
+// A fresh folder under the system's temporary folder, removed on scope exit.
+class ScratchDir {
+ public:
+  explicit ScratchDir(const std::string& name);
+  ~ScratchDir();
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& rel) const { return path_ + "/" + rel; }
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& text);
+std::string ReadFile(const std::string& path);
+std::vector<std::string> Lines(const std::string& text);
+
+struct RunResult {
+  int exit_code = -1;
+  std::string out, err;
+};
+
+// Runs ovi-sim with the arguments (each quoted for the shell).
+RunResult RunSim(const std::vector<std::string>& args, const std::string& cwd = "");
+
+// Writes solid-colour bitmaps resources/<id>.png (ARGB) for the background
+// elements of the fake module.
+void WriteSolidBitmap(const std::string& path, int w, int h, unsigned argb);
+
+}  // namespace ovi::sim::test
