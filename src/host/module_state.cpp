@@ -4,6 +4,7 @@
 #include "src/host/state.h"
 #include "src/model/fixed_table.h"
 #include "src/model/state.h"
+#include "src/navdb/state.h"
 
 namespace ovi {
 
@@ -11,6 +12,7 @@ void ResetModuleState() {
   model::Recreate(host::host_state);
   model::Recreate(model::model_state);
   model::Recreate(flightplan::flightplan_state);
+  model::Recreate(navdb::navdb_state);
 }
 
 }  // namespace ovi
