@@ -1,15 +1,16 @@
 // LoadNavDatabase and LoadAtcBoundaries: the navigation text files into the
 // tables. Layouts: docs/navigation-data.md.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "src/host/state.h"
 #include "src/model/state.h"
+#include "src/navdb/flat_index.h"
 #include "src/navdb/internal.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/text_file.h"
@@ -28,53 +29,6 @@ constexpr double kSamePlaceDegrees = 0.01;
 bool SamePlace(const NavDbRecord& r, double lat, double lon) {
   return std::fabs(r.latitude - lat) < kSamePlaceDegrees && std::fabs(r.longitude - lon) < kSamePlaceDegrees;
 }
-
-// Entries of a table chained by ident, to find duplicates while loading.
-class IdentChains {
- public:
-  explicit IdentChains(std::size_t expected) { heads_.reserve(expected); next_.reserve(expected + 1); }
-  // Index of the first entry with this ident (then Next()), 0 when none.
-  int First(std::string_view ident) const {
-    auto it = heads_.find(ident);
-    return it == heads_.end() ? 0 : it->second;
-  }
-  int Next(int index) const { return next_[static_cast<std::size_t>(index)]; }
-  // Adds entry `index` (indices arrive in increasing order) with its ident,
-  // whose storage must outlive the chains.
-  void Add(int index, std::string_view ident) {
-    if (next_.size() <= static_cast<std::size_t>(index)) next_.resize(static_cast<std::size_t>(index) + 1, 0);
-    auto [it, inserted] = heads_.try_emplace(ident, index);
-    if (!inserted) {
-      next_[static_cast<std::size_t>(index)] = it->second;
-      it->second = index;
-    }
-  }
-
- private:
-  std::unordered_map<std::string_view, int> heads_;
-  std::vector<int> next_;
-};
-
-// Ident storage that does not move while the tables grow (a short string
-// inside a record moves with the record when the vector reallocates).
-class IdentArena {
- public:
-  std::string_view Keep(std::string_view s) {
-    if (blocks_.empty() || used_ + s.size() > kBlock) {
-      blocks_.emplace_back(new char[kBlock]);
-      used_ = 0;
-    }
-    char* p = blocks_.back().get() + used_;
-    std::memcpy(p, s.data(), s.size());
-    used_ += s.size();
-    return std::string_view(p, s.size());
-  }
-
- private:
-  static constexpr std::size_t kBlock = 1 << 16;
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  std::size_t used_ = 0;
-};
 
 struct FileSpec {
   const char* path;  // under the simulator folder
@@ -102,12 +56,22 @@ void PostFull(const char* what, int count) {
   model::AddStatusMessage(util::Format("%s '%d' approaching struct_limit", what, count));
 }
 
+// Reserves table storage for what the files of one kind will probably
+// hold (bytes per entry at least min_line), so the tables grow once.
+template <typename T>
+void ReserveFor(BoundedTable<T>& table, const FileSpec (&files)[2], int min_line) {
+  std::int64_t bytes = 0;
+  for (const FileSpec& f : files) bytes += FileSize(host::DataPath(f.path));
+  const std::int64_t n = bytes / min_line;
+  table.Reserve(static_cast<int>(std::min<std::int64_t>(n, table.MaxIndex())));
+}
+
 // ---- navs ----
 
 void LoadNavaids() {
   State& s = navdb_state;
-  IdentChains chains(16384);
-  IdentArena arena;
+  FlatIndex by_ident(16384);
+  ReserveFor(s.NavaidTable, kNavFiles, 24);
   int user_last = 0;  // entries 1..user_last came from the user file
   bool full = false;
   for (const FileSpec& spec : kNavFiles) {
@@ -140,14 +104,11 @@ void LoadNavaids() {
       }
       // The same navaid twice: a user entry replaces the main file's; within
       // one file the second is a bad line.
-      int dup = 0;
-      for (int i = chains.First(t[0]); i != 0; i = chains.Next(i)) {
+      const std::uint64_t hash = HashBytes(t[0]);
+      const int dup = by_ident.Find(hash, [&](int i) {
         const NavDbRecord& r = s.NavaidTable[i];
-        if (r.kind == t[3] && SamePlace(r, lat, lon)) {
-          dup = i;
-          break;
-        }
-      }
+        return r.ident == t[0] && r.kind == t[3] && SamePlace(r, lat, lon);
+      });
       if (dup != 0) {
         if (!(dup <= user_last && !spec.user)) bad.Count();
         continue;
@@ -164,7 +125,7 @@ void LoadNavaids() {
       r.kind = std::string(t[3]);
       r.frequency_text = std::string(t[5]);
       r.name = n >= 7 ? CleanName(RestOfLine(line, t[6])) : std::string();
-      chains.Add(s.NavaidCount, arena.Keep(t[0]));
+      by_ident.Insert(hash, s.NavaidCount);
     }
     if (spec.user) user_last = s.NavaidCount;
     bad.Post();
@@ -175,8 +136,8 @@ void LoadNavaids() {
 
 void LoadIntersections() {
   State& s = navdb_state;
-  IdentChains chains(300000);
-  IdentArena arena;
+  FlatIndex by_ident(300000);
+  ReserveFor(s.IntersectionTable, kIntFiles, 16);
   int user_last = 0;
   bool full = false;
   for (const FileSpec& spec : kIntFiles) {
@@ -205,14 +166,11 @@ void LoadIntersections() {
         continue;
       }
       std::string_view kind = n == 4 ? t[3] : std::string_view("I");
-      int dup = 0;
-      for (int i = chains.First(t[0]); i != 0; i = chains.Next(i)) {
+      const std::uint64_t hash = HashBytes(t[0]);
+      const int dup = by_ident.Find(hash, [&](int i) {
         const NavDbRecord& r = s.IntersectionTable[i];
-        if (SamePlace(r, lat, lon)) {
-          dup = i;
-          break;
-        }
-      }
+        return r.ident == t[0] && SamePlace(r, lat, lon);
+      });
       if (dup != 0) {
         if (!(dup <= user_last && !spec.user)) bad.Count();
         continue;
@@ -227,7 +185,7 @@ void LoadIntersections() {
       r.latitude = lat;
       r.longitude = lon;
       r.kind = std::string(kind);
-      chains.Add(s.IntersectionCount, arena.Keep(t[0]));
+      by_ident.Insert(hash, s.IntersectionCount);
     }
     if (spec.user) user_last = s.IntersectionCount;
     bad.Post();
@@ -236,26 +194,77 @@ void LoadIntersections() {
 
 // ---- awys ----
 
-struct PointKey {
-  std::string_view ident;
-  std::int32_t lat;  // 1e-4 degrees
-  std::int32_t lon;
-  bool operator==(const PointKey& o) const { return lat == o.lat && lon == o.lon && ident == o.ident; }
-};
-struct PointKeyHash {
-  std::size_t operator()(const PointKey& k) const {
-    std::size_t h = std::hash<std::string_view>()(k.ident);
-    h ^= static_cast<std::size_t>(static_cast<std::uint32_t>(k.lat)) * 0x9E3779B97F4A7C15ull;
-    h ^= static_cast<std::size_t>(static_cast<std::uint32_t>(k.lon)) * 0xC2B2AE3D27D4EB4Full + (h << 6);
-    return h;
+// Airway points by ident and position, the whole key inside the slot so a
+// look-up touches one place in memory (the airway file is the largest).
+class AirwayPointIndex {
+ public:
+  explicit AirwayPointIndex(std::size_t expected) {
+    std::size_t cap = 1024;
+    while (cap < expected * 2) cap <<= 1;
+    slots_.assign(cap, Slot{});
   }
+  // The point's index, or 0 after making room for it (then call Set).
+  int FindOrReserve(std::string_view ident, std::int64_t place, std::size_t& where) {
+    if ((used_ + 1) * 2 > slots_.size()) Grow();
+    Slot key = MakeKey(ident, place);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+      const Slot& slot = slots_[i];
+      if (slot.index == 0) {
+        where = i;
+        pending_ = key;
+        return 0;
+      }
+      if (slot.place == key.place && slot.len == key.len && std::memcmp(slot.ident, key.ident, key.len) == 0)
+        return slot.index;
+    }
+  }
+  void Set(std::size_t where, int index) {
+    pending_.index = index;
+    slots_[where] = pending_;
+    ++used_;
+  }
+
+ private:
+  struct Slot {
+    std::int64_t place = 0;
+    std::int32_t index = 0;  // 0 = empty
+    std::uint8_t len = 0;
+    char ident[11] = {};
+  };
+  static Slot MakeKey(std::string_view ident, std::int64_t place) {
+    Slot k;
+    k.place = place;
+    k.len = static_cast<std::uint8_t>(std::min<std::size_t>(ident.size(), sizeof k.ident));
+    std::memcpy(k.ident, ident.data(), k.len);
+    return k;
+  }
+  static std::size_t Hash(const Slot& k) {
+    return static_cast<std::size_t>(HashBytes(std::string_view(k.ident, k.len), static_cast<std::uint64_t>(k.place)));
+  }
+  void Grow() {
+    std::vector<Slot> old;
+    old.swap(slots_);
+    slots_.assign(old.size() * 2, Slot{});
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& k : old) {
+      if (k.index == 0) continue;
+      std::size_t i = Hash(k) & mask;
+      while (slots_[i].index != 0) i = (i + 1) & mask;
+      slots_[i] = k;
+    }
+  }
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+  Slot pending_;
 };
 
 void LoadAirways() {
   State& s = navdb_state;
-  std::unordered_map<PointKey, int, PointKeyHash> points;
-  points.reserve(300000);
-  IdentArena arena;
+  // Points are the same when ident and position to 1e-4 degrees agree.
+  AirwayPointIndex points(262144);
+  ReserveFor(s.AirwayFixTable, kAwyFiles, 18);
+  ReserveFor(s.AirwayPointTable, kAwyFiles, 36);
   std::unordered_set<std::string> user_airways;
   bool full = false;
   for (const FileSpec& spec : kAwyFiles) {
@@ -300,13 +309,10 @@ void LoadAirways() {
         full = true;
         break;
       }
-      PointKey key{t[1], static_cast<std::int32_t>(std::lround(lat * 1e4)),
-                   static_cast<std::int32_t>(std::lround(lon * 1e4))};
-      int point;
-      auto it = points.find(key);
-      if (it != points.end()) {
-        point = it->second;
-      } else {
+      const std::int64_t place = std::llround(lat * 1e4) * 4000000 + std::llround(lon * 1e4);
+      std::size_t where = 0;
+      int point = points.FindOrReserve(t[1], place, where);
+      if (point == 0) {
         if (s.AirwayPointCount >= kMaxAirwayPoints) {
           PostFull("Awys", s.AirwayFixCount);
           full = true;
@@ -318,8 +324,7 @@ void LoadAirways() {
         r.latitude = lat;
         r.longitude = lon;
         r.kind = "I";
-        key.ident = arena.Keep(t[1]);
-        points.emplace(key, point);
+        points.Set(where, point);
       }
       AirwayFix& f = s.AirwayFixTable[++s.AirwayFixCount];
       f.airway = std::string(t[0]);
@@ -333,9 +338,8 @@ void LoadAirways() {
 
 void LoadAirports() {
   State& s = navdb_state;
-  std::unordered_map<std::string_view, int> by_ident;
-  by_ident.reserve(65536);
-  IdentArena arena;
+  FlatIndex by_ident(65536);
+  ReserveFor(s.AirportTable, kAptFiles, 60);
   bool full = false;
   s.AirportFileRefs.assign(1, AirportFileRef{});
   for (int f = 0; f < 2 && !full; ++f) {
@@ -374,11 +378,12 @@ void LoadAirports() {
         skipping_runways = true;
         continue;
       }
-      auto it = by_ident.find(t[1]);
-      if (it != by_ident.end()) {
+      const std::uint64_t hash = HashBytes(t[1]);
+      const int dup = by_ident.Find(hash, [&](int i) { return s.AirportTable[i].ident == t[1]; });
+      if (dup != 0) {
         // A user airport replaces the main file's; a repeat within one file
         // is a bad line.
-        if (!(f == 1 && s.AirportFileRefs[static_cast<std::size_t>(it->second)].file == 0)) bad.Count();
+        if (!(f == 1 && s.AirportFileRefs[static_cast<std::size_t>(dup)].file == 0)) bad.Count();
         have_airport = false;
         skipping_runways = true;
         continue;
@@ -396,7 +401,7 @@ void LoadAirports() {
       r.airport_text = std::string(t[2]);
       r.name = n >= 6 ? CleanName(RestOfLine(line, t[5])) : std::string();
       s.AirportFileRefs.push_back(AirportFileRef{static_cast<std::int8_t>(f), offset});
-      by_ident.emplace(arena.Keep(t[1]), s.AirportCount);
+      by_ident.Insert(hash, s.AirportCount);
       have_airport = true;
       skipping_runways = false;
     }

@@ -48,37 +48,65 @@ void FilterNear(const BoundedTable<NavDbRecord>& table, int table_count, const P
                 double lon, BoundedTable<NavDbRecord>& list, int& count, int slot) {
   State& s = navdb_state;
   s.NearListCenters[static_cast<std::size_t>(slot)] = LatLon{lat, lon};
-  std::vector<Candidate> c;
   if (!std::isfinite(lat) || !std::isfinite(lon)) {
     count = 0;
     list.Truncate(0);
     return;
   }
-  // Reject far entries on the unit vectors first; a margin of a few NM
-  // covers the float rounding, the exact test follows.
+  // The dot product of unit vectors orders points by distance. In float it
+  // is good to far better than a NM at this radius: points clearly inside
+  // or outside are decided by it alone, the few near the edge by the exact
+  // great circle.
   const double la = lat * kDegToRad, lo = lon * kDegToRad;
   const float qx = static_cast<float>(std::cos(la) * std::cos(lo));
   const float qy = static_cast<float>(std::cos(la) * std::sin(lo));
   const float qz = static_cast<float>(std::sin(la));
-  const float threshold = static_cast<float>(std::cos((kNearListRadius + 5.0) / kEarthRadiusNm));
+  constexpr double kMargin = 5.0;  // NM
+  const float outer = static_cast<float>(std::cos((kNearListRadius + kMargin) / kEarthRadiusNm));
+  const float inner = static_cast<float>(std::cos((kNearListRadius - kMargin) / kEarthRadiusNm));
   const int n = std::min<int>(table_count, static_cast<int>(v.x.size()) - 1);
   const float* xs = v.x.data();
   const float* ys = v.y.data();
   const float* zs = v.z.data();
-  std::vector<int> hits;
-  hits.reserve(4096);
-  for (int i = 1; i <= n; ++i) {
-    if (xs[i] * qx + ys[i] * qy + zs[i] * qz >= threshold) hits.push_back(i);
+  struct Hit {
+    int index;
+    float dot;
+  };
+  std::vector<Hit> hits;
+  hits.reserve(8192);
+  constexpr int kChunk = 512;
+  float dots[kChunk];
+  for (int base = 1; base <= n; base += kChunk) {
+    const int m = std::min(kChunk, n - base + 1);
+    for (int j = 0; j < m; ++j) dots[j] = xs[base + j] * qx + ys[base + j] * qy + zs[base + j] * qz;
+    for (int j = 0; j < m; ++j) {
+      const float dot = dots[j];
+      if (dot < outer) continue;
+      const int i = base + j;
+      if (dot < inner) {
+        const NavDbRecord& r = table[i];
+        double d, crs;
+        GreatCircle(lat, lon, r.latitude, r.longitude, d, crs);
+        if (d > kNearListRadius) continue;
+      }
+      hits.push_back(Hit{i, dot});
+    }
   }
-  c.reserve(hits.size());
-  for (int i : hits) {
-    const NavDbRecord& r = table[i];
-    double d, crs;
-    GreatCircle(lat, lon, r.latitude, r.longitude, d, crs);
-    if (d <= kNearListRadius) c.push_back(Candidate{i, d, crs});
+  // More than the list holds: the nearest, in table order.
+  if (static_cast<int>(hits.size()) > kMaxNearListEntries) {
+    auto nearer = [](const Hit& a, const Hit& b) { return a.dot > b.dot || (a.dot == b.dot && a.index < b.index); };
+    std::nth_element(hits.begin(), hits.begin() + kMaxNearListEntries, hits.end(), nearer);
+    hits.resize(static_cast<std::size_t>(kMaxNearListEntries));
+    std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.index < b.index; });
   }
-  KeepNearest(c, kMaxNearListEntries);
-  WriteList(c, table, list, count);
+  count = 0;
+  for (const Hit& h : hits) {
+    const NavDbRecord& src = table[h.index];
+    NavDbRecord& r = list[++count];
+    r = src;
+    GreatCircle(lat, lon, src.latitude, src.longitude, r.distance, r.bearing);
+  }
+  list.Truncate(count);
 }
 
 void FilterMap(const BoundedTable<NavDbRecord>& near, int near_count, double lat, double lon, double radius,

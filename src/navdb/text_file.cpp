@@ -16,7 +16,19 @@ constexpr std::size_t kBufferSize = 1 << 18;
 
 NavTextFile::NavTextFile(const std::string& path) {
   file_ = os::OpenFile(path, "rb");
-  if (file_ != nullptr) buf_.resize(kBufferSize);
+  if (file_ != nullptr) {
+    buf_.resize(kBufferSize);
+    if (std::fseek(file_, 0, SEEK_END) == 0) {
+      long size = std::ftell(file_);
+      size_ = size > 0 ? size : 0;
+    }
+    std::rewind(file_);
+  }
+}
+
+std::int64_t FileSize(const std::string& path) {
+  NavTextFile f(path);
+  return f.Size();
 }
 
 NavTextFile::~NavTextFile() {

@@ -26,6 +26,8 @@ class NavTextFile {
   NavTextFile& operator=(const NavTextFile&) = delete;
 
   bool IsOpen() const { return file_ != nullptr; }
+  // Size of the file in bytes when opened (0 when not open).
+  std::int64_t Size() const { return size_; }
 
   // Next line without its end-of-line bytes. offset = where the line starts
   // in the file; too_long = the line exceeded kMaxLineLength (line is then
@@ -44,7 +46,11 @@ class NavTextFile {
   std::size_t end_ = 0;    // one past the last valid byte
   std::int64_t buf_offset_ = 0;  // file offset of buf_[0]
   bool eof_ = false;
+  std::int64_t size_ = 0;
 };
+
+// Size in bytes of a file under the simulator folder, 0 when missing.
+std::int64_t FileSize(const std::string& path);
 
 // Splits a line on blanks and tabs into at most max tokens; returns the
 // number of tokens found (which may be less than all of them when max is

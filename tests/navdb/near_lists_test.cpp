@@ -112,3 +112,43 @@ TEST_F(NearListTest, MapLayersRebuildOnlyAfterMovingFarEnough) {
 
 }  // namespace
 }  // namespace ovi::navdb
+
+namespace ovi::navdb {
+namespace {
+
+using CrowdedListTest = test::NavdbTest;
+
+TEST_F(CrowdedListTest, KeepsTheNearestInTableOrder) {
+  test::ScratchFolder dir;
+  // 3600 airports on rings around (45, 10): ring k (k = 0..59) at k * 5 NM,
+  // listed from the outermost ring inwards.
+  std::string apts;
+  int n = 0;
+  for (int k = 59; k >= 0; --k) {
+    for (int j = 0; j < 60; ++j) {
+      double lat, lon;
+      ProjectPosition(45.0, 10.0, j * 6.0, k * 5.0 + 0.5, lat, lon);
+      apts += "A X" + std::to_string(n++) + " 0 " + std::to_string(lat) + " " + std::to_string(lon) + "\n";
+    }
+  }
+  dir.Write("apts.txt", apts);
+  LoadNavDatabase();
+  const State& s = navdb_state;
+  ASSERT_EQ(s.AirportCount, 3600);
+  FilterNearAirports(45.0, 10.0);
+  ASSERT_EQ(s.NearAirportCount, 3000);
+  // The 600 left out are the outermost ten rings, the first 600 of the file.
+  EXPECT_EQ(s.NearAirportList[1].ident, "X600");
+  EXPECT_EQ(s.NearAirportList[3000].ident, "X3599");
+  for (int i = 2; i <= s.NearAirportCount; ++i)
+    ASSERT_GT(s.NearAirportList[i].distance, 0.0);
+  FilterMapAirports(45.0, 10.0);
+  ASSERT_EQ(s.MapAirportCount, 1000);
+  // Rings 0..15 (960 airports, the last of the file) and 40 of ring 16.
+  EXPECT_EQ(s.MapAirportList[41].ident, "X2640");
+  EXPECT_EQ(s.MapAirportList[1000].ident, "X3599");
+  for (int i = 1; i <= 40; ++i) EXPECT_NEAR(s.MapAirportList[i].distance, 80.5, 0.01);
+}
+
+}  // namespace
+}  // namespace ovi::navdb
