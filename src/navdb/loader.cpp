@@ -30,26 +30,26 @@ bool SamePlace(const NavDbRecord& r, double lat, double lon) {
   return std::fabs(r.latitude - lat) < kSamePlaceDegrees && std::fabs(r.longitude - lon) < kSamePlaceDegrees;
 }
 
-struct FileSpec {
+struct NavFileName {
   const char* path;  // under the simulator folder
   const char* name;  // for messages
   bool user;
 };
 
-constexpr FileSpec kNavFiles[] = {{"\\ovi\\navdata\\navs_user.txt", "navs_user.txt", true},
+constexpr NavFileName kNavFiles[] = {{"\\ovi\\navdata\\navs_user.txt", "navs_user.txt", true},
                                   {"\\ovi\\navdata\\navs.txt", "navs.txt", false}};
-constexpr FileSpec kAptFiles[] = {{"\\ovi\\navdata\\apts_user.txt", "apts_user.txt", true},
+constexpr NavFileName kAptFiles[] = {{"\\ovi\\navdata\\apts_user.txt", "apts_user.txt", true},
                                   {"\\ovi\\navdata\\apts.txt", "apts.txt", false}};
-constexpr FileSpec kIntFiles[] = {{"\\ovi\\navdata\\ints_user.txt", "ints_user.txt", true},
+constexpr NavFileName kIntFiles[] = {{"\\ovi\\navdata\\ints_user.txt", "ints_user.txt", true},
                                   {"\\ovi\\navdata\\ints.txt", "ints.txt", false}};
-constexpr FileSpec kAwyFiles[] = {{"\\ovi\\navdata\\awys_user.txt", "awys_user.txt", true},
+constexpr NavFileName kAwyFiles[] = {{"\\ovi\\navdata\\awys_user.txt", "awys_user.txt", true},
                                   {"\\ovi\\navdata\\awys.txt", "awys.txt", false}};
 
-void ReportMissing(const FileSpec& spec, unsigned bit) {
+void ReportMissing(const NavFileName& entry, unsigned bit) {
   State& s = navdb_state;
-  if (spec.user || (s.ReportedMissingFiles & bit) != 0) return;
+  if (entry.user || (s.ReportedMissingFiles & bit) != 0) return;
   s.ReportedMissingFiles |= bit;
-  model::AddStatusMessage(util::Format("%s not found", spec.name));
+  model::AddStatusMessage(util::Format("%s not found", entry.name));
 }
 
 void PostFull(const char* what, int count) {
@@ -59,9 +59,9 @@ void PostFull(const char* what, int count) {
 // Reserves table storage for what the files of one kind will probably
 // hold (bytes per entry at least min_line), so the tables grow once.
 template <typename T>
-void ReserveFor(BoundedTable<T>& table, const FileSpec (&files)[2], int min_line) {
+void ReserveFor(BoundedTable<T>& table, const NavFileName (&files)[2], int min_line) {
   std::int64_t bytes = 0;
-  for (const FileSpec& f : files) bytes += FileSize(host::DataPath(f.path));
+  for (const NavFileName& f : files) bytes += FileSize(host::DataPath(f.path));
   const std::int64_t n = bytes / min_line;
   table.Reserve(static_cast<int>(std::min<std::int64_t>(n, table.MaxIndex())));
 }
@@ -74,14 +74,14 @@ void LoadNavaids() {
   ReserveFor(s.NavaidTable, kNavFiles, 24);
   int user_last = 0;  // entries 1..user_last came from the user file
   bool full = false;
-  for (const FileSpec& spec : kNavFiles) {
+  for (const NavFileName& entry : kNavFiles) {
     if (full) break;
-    NavTextFile file(host::DataPath(spec.path));
+    NavTextFile file(host::DataPath(entry.path));
     if (!file.IsOpen()) {
-      ReportMissing(spec, 1u);
+      ReportMissing(entry, 1u);
       continue;
     }
-    BadLineReport bad(spec.name);
+    BadLineReport bad(entry.name);
     std::string_view line;
     std::int64_t offset;
     bool too_long;
@@ -110,7 +110,7 @@ void LoadNavaids() {
         return r.ident == t[0] && r.kind == t[3] && SamePlace(r, lat, lon);
       });
       if (dup != 0) {
-        if (!(dup <= user_last && !spec.user)) bad.Count();
+        if (!(dup <= user_last && !entry.user)) bad.Count();
         continue;
       }
       if (s.NavaidCount >= kMaxNavaids) {
@@ -127,7 +127,7 @@ void LoadNavaids() {
       r.name = n >= 7 ? CleanName(RestOfLine(line, t[6])) : std::string();
       by_ident.Insert(hash, s.NavaidCount);
     }
-    if (spec.user) user_last = s.NavaidCount;
+    if (entry.user) user_last = s.NavaidCount;
     bad.Post();
   }
 }
@@ -140,14 +140,14 @@ void LoadIntersections() {
   ReserveFor(s.IntersectionTable, kIntFiles, 16);
   int user_last = 0;
   bool full = false;
-  for (const FileSpec& spec : kIntFiles) {
+  for (const NavFileName& entry : kIntFiles) {
     if (full) break;
-    NavTextFile file(host::DataPath(spec.path));
+    NavTextFile file(host::DataPath(entry.path));
     if (!file.IsOpen()) {
-      ReportMissing(spec, 4u);
+      ReportMissing(entry, 4u);
       continue;
     }
-    BadLineReport bad(spec.name);
+    BadLineReport bad(entry.name);
     std::string_view line;
     std::int64_t offset;
     bool too_long;
@@ -172,7 +172,7 @@ void LoadIntersections() {
         return r.ident == t[0] && SamePlace(r, lat, lon);
       });
       if (dup != 0) {
-        if (!(dup <= user_last && !spec.user)) bad.Count();
+        if (!(dup <= user_last && !entry.user)) bad.Count();
         continue;
       }
       if (s.IntersectionCount >= kMaxIntersections) {
@@ -187,7 +187,7 @@ void LoadIntersections() {
       r.kind = std::string(kind);
       by_ident.Insert(hash, s.IntersectionCount);
     }
-    if (spec.user) user_last = s.IntersectionCount;
+    if (entry.user) user_last = s.IntersectionCount;
     bad.Post();
   }
 }
@@ -267,14 +267,14 @@ void LoadAirways() {
   ReserveFor(s.AirwayPointTable, kAwyFiles, 36);
   std::unordered_set<std::string> user_airways;
   bool full = false;
-  for (const FileSpec& spec : kAwyFiles) {
+  for (const NavFileName& entry : kAwyFiles) {
     if (full) break;
-    NavTextFile file(host::DataPath(spec.path));
+    NavTextFile file(host::DataPath(entry.path));
     if (!file.IsOpen()) {
-      ReportMissing(spec, 8u);
+      ReportMissing(entry, 8u);
       continue;
     }
-    BadLineReport bad(spec.name);
+    BadLineReport bad(entry.name);
     std::string_view line;
     std::int64_t offset;
     bool too_long;
@@ -296,7 +296,7 @@ void LoadAirways() {
       }
       if (t[0] != last_airway) {
         last_airway.assign(t[0]);
-        if (spec.user) {
+        if (entry.user) {
           user_airways.insert(last_airway);
           last_overridden = false;
         } else {
@@ -343,13 +343,13 @@ void LoadAirports() {
   bool full = false;
   s.AirportFileRefs.assign(1, AirportFileRef{});
   for (int f = 0; f < 2 && !full; ++f) {
-    const FileSpec& spec = kAptFiles[f];
-    NavTextFile file(host::DataPath(spec.path));
+    const NavFileName& entry = kAptFiles[f];
+    NavTextFile file(host::DataPath(entry.path));
     if (!file.IsOpen()) {
-      ReportMissing(spec, 2u);
+      ReportMissing(entry, 2u);
       continue;
     }
-    BadLineReport bad(spec.name);
+    BadLineReport bad(entry.name);
     std::string_view line;
     std::int64_t offset;
     bool too_long;
