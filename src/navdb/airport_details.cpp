@@ -256,7 +256,7 @@ constexpr double kFeetToMetres = 0.3048;
 // (degrees * 10001750 / 90 * 2^32), 0x0D58 longitude (degrees * 2^64 / 360),
 // 0x0D60 altitude (metres * 2^32). The FSUIPC client is not part of the
 // module yet: this is the one place that will write them; for now it keeps
-// the request for inspection.
+// the request so that it can be checked.
 bool WriteTowerPositionToFsuipc(const TowerViewRequest& request) {
   TowerViewRequest& last = navdb_state.LastTowerViewRequest;
   const int writes = last.writes;

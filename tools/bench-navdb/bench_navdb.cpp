@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -17,9 +18,29 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ovi;
 
-std::string& WorldFolder() {
-  static std::string folder;
-  return folder;
+// The synthetic world, written on first use into a temporary folder that
+// is removed at exit.
+class World {
+ public:
+  World() : dir_(fs::temp_directory_path() / "ovi_bench_navdb_world") {
+    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::WorldSize{}, 1, nullptr)) {
+      std::fprintf(stderr, "bench-navdb: cannot write the data set under %s\n", dir_.string().c_str());
+      std::exit(1);
+    }
+  }
+  ~World() {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string Folder() const { return dir_.string(); }
+
+ private:
+  fs::path dir_;
+};
+
+std::string WorldFolder() {
+  static World world;
+  return world.Folder();
 }
 
 void EnsureLoaded() {
@@ -127,18 +148,4 @@ BENCHMARK(BM_LoadAirportDetails)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const fs::path dir = fs::temp_directory_path() / "ovi_bench_navdb_world";
-  navgen::WorldStats st;
-  if (!navgen::WriteSyntheticWorld(dir.string(), navgen::WorldSize{}, 1, &st)) {
-    std::fprintf(stderr, "bench-navdb: cannot write the data set under %s\n", dir.string().c_str());
-    return 1;
-  }
-  WorldFolder() = dir.string();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::error_code ec;
-  fs::remove_all(dir, ec);
-  return 0;
-}
+BENCHMARK_MAIN();
