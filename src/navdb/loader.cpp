@@ -1,0 +1,486 @@
+// LoadNavDatabase and LoadAtcBoundaries: the navigation text files into the
+// tables. Layouts: docs/navigation-data.md.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+#include "src/host/state.h"
+#include "src/model/state.h"
+#include "src/navdb/flat_index.h"
+#include "src/navdb/internal.h"
+#include "src/navdb/navdb.h"
+#include "src/navdb/text_file.h"
+#include "src/util/text.h"
+
+namespace ovi::navdb {
+
+namespace {
+
+using model::NavDbRecord;
+
+// Two entries of one kind with the same ident closer than this (degrees in
+// latitude and longitude) are the same entry.
+constexpr double kSamePlaceDegrees = 0.01;
+
+bool SamePlace(const NavDbRecord& r, double lat, double lon) {
+  return std::fabs(r.latitude - lat) < kSamePlaceDegrees && std::fabs(r.longitude - lon) < kSamePlaceDegrees;
+}
+
+struct NavFileName {
+  const char* path;  // under the simulator folder
+  const char* name;  // for messages
+  bool user;
+};
+
+constexpr NavFileName kNavFiles[] = {{"\\ovi\\navdata\\navs_user.txt", "navs_user.txt", true},
+                                  {"\\ovi\\navdata\\navs.txt", "navs.txt", false}};
+constexpr NavFileName kAptFiles[] = {{"\\ovi\\navdata\\apts_user.txt", "apts_user.txt", true},
+                                  {"\\ovi\\navdata\\apts.txt", "apts.txt", false}};
+constexpr NavFileName kIntFiles[] = {{"\\ovi\\navdata\\ints_user.txt", "ints_user.txt", true},
+                                  {"\\ovi\\navdata\\ints.txt", "ints.txt", false}};
+constexpr NavFileName kAwyFiles[] = {{"\\ovi\\navdata\\awys_user.txt", "awys_user.txt", true},
+                                  {"\\ovi\\navdata\\awys.txt", "awys.txt", false}};
+
+void ReportMissing(const NavFileName& entry, unsigned bit) {
+  State& s = navdb_state;
+  if (entry.user || (s.ReportedMissingFiles & bit) != 0) return;
+  s.ReportedMissingFiles |= bit;
+  model::AddStatusMessage(util::Format("%s not found", entry.name));
+}
+
+void PostFull(const char* what, int count) {
+  model::AddStatusMessage(util::Format("%s '%d' approaching struct_limit", what, count));
+}
+
+// Reserves table storage for what the files of one kind will probably
+// hold (bytes per entry at least min_line), so the tables grow once.
+template <typename T>
+void ReserveFor(BoundedTable<T>& table, const NavFileName (&files)[2], int min_line) {
+  std::int64_t bytes = 0;
+  for (const NavFileName& f : files) bytes += FileSize(host::DataPath(f.path));
+  const std::int64_t n = bytes / min_line;
+  table.Reserve(static_cast<int>(std::min<std::int64_t>(n, table.MaxIndex())));
+}
+
+// ---- navs ----
+
+void LoadNavaids() {
+  State& s = navdb_state;
+  FlatIndex by_ident(16384);
+  ReserveFor(s.NavaidTable, kNavFiles, 24);
+  int user_last = 0;  // entries 1..user_last came from the user file
+  bool full = false;
+  for (const NavFileName& entry : kNavFiles) {
+    if (full) break;
+    NavTextFile file(host::DataPath(entry.path));
+    if (!file.IsOpen()) {
+      ReportMissing(entry, 1u);
+      continue;
+    }
+    BadLineReport bad(entry.name);
+    std::string_view line;
+    std::int64_t offset;
+    bool too_long;
+    std::string_view t[8];
+    while (file.Next(line, offset, too_long)) {
+      if (too_long) {
+        bad.Count();
+        continue;
+      }
+      if (IsCommentOrBlank(line)) continue;
+      int n = Tokenize(line, t, 7);
+      double lat, lon;
+      int elevation;
+      double freq;
+      if (n < 6 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], lat) || !ParseLongitude(t[2], lon) ||
+          (t[3] != "V" && t[3] != "N") || !ParseInteger(t[4], elevation) || !ParseNumber(t[5], freq) ||
+          freq <= 0.0 || t[5].size() > kMaxIdentLength) {
+        bad.Count();
+        continue;
+      }
+      // The same navaid twice: a user entry replaces the main file's; within
+      // one file the second is a bad line.
+      const std::uint64_t hash = HashBytes(t[0]);
+      const int dup = by_ident.Find(hash, [&](int i) {
+        const NavDbRecord& r = s.NavaidTable[i];
+        return r.ident == t[0] && r.kind == t[3] && SamePlace(r, lat, lon);
+      });
+      if (dup != 0) {
+        if (!(dup <= user_last && !entry.user)) bad.Count();
+        continue;
+      }
+      if (s.NavaidCount >= kMaxNavaids) {
+        PostFull("Navs", s.NavaidCount);
+        full = true;
+        break;
+      }
+      NavDbRecord& r = s.NavaidTable[++s.NavaidCount];
+      r.ident = std::string(t[0]);
+      r.latitude = lat;
+      r.longitude = lon;
+      r.kind = std::string(t[3]);
+      r.frequency_text = std::string(t[5]);
+      r.name = n >= 7 ? CleanName(RestOfLine(line, t[6])) : std::string();
+      by_ident.Insert(hash, s.NavaidCount);
+    }
+    if (entry.user) user_last = s.NavaidCount;
+    bad.Post();
+  }
+}
+
+// ---- ints ----
+
+void LoadIntersections() {
+  State& s = navdb_state;
+  FlatIndex by_ident(300000);
+  ReserveFor(s.IntersectionTable, kIntFiles, 16);
+  int user_last = 0;
+  bool full = false;
+  for (const NavFileName& entry : kIntFiles) {
+    if (full) break;
+    NavTextFile file(host::DataPath(entry.path));
+    if (!file.IsOpen()) {
+      ReportMissing(entry, 4u);
+      continue;
+    }
+    BadLineReport bad(entry.name);
+    std::string_view line;
+    std::int64_t offset;
+    bool too_long;
+    std::string_view t[5];
+    while (file.Next(line, offset, too_long)) {
+      if (too_long) {
+        bad.Count();
+        continue;
+      }
+      if (IsCommentOrBlank(line)) continue;
+      int n = Tokenize(line, t, 5);
+      double lat, lon;
+      if (n < 3 || n > 4 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], lat) || !ParseLongitude(t[2], lon) ||
+          (n == 4 && t[3] != "I" && t[3] != "O")) {
+        bad.Count();
+        continue;
+      }
+      std::string_view kind = n == 4 ? t[3] : std::string_view("I");
+      const std::uint64_t hash = HashBytes(t[0]);
+      const int dup = by_ident.Find(hash, [&](int i) {
+        const NavDbRecord& r = s.IntersectionTable[i];
+        return r.ident == t[0] && SamePlace(r, lat, lon);
+      });
+      if (dup != 0) {
+        if (!(dup <= user_last && !entry.user)) bad.Count();
+        continue;
+      }
+      if (s.IntersectionCount >= kMaxIntersections) {
+        PostFull("Ints", s.IntersectionCount);
+        full = true;
+        break;
+      }
+      NavDbRecord& r = s.IntersectionTable[++s.IntersectionCount];
+      r.ident = std::string(t[0]);
+      r.latitude = lat;
+      r.longitude = lon;
+      r.kind = std::string(kind);
+      by_ident.Insert(hash, s.IntersectionCount);
+    }
+    if (entry.user) user_last = s.IntersectionCount;
+    bad.Post();
+  }
+}
+
+// ---- awys ----
+
+// Airway points by ident and position, the whole key inside the slot so a
+// look-up touches one place in memory (the airway file is the largest).
+class AirwayPointIndex {
+ public:
+  explicit AirwayPointIndex(std::size_t expected) {
+    std::size_t cap = 1024;
+    while (cap < expected * 2) cap <<= 1;
+    slots_.assign(cap, Slot{});
+  }
+  // The point's index, or 0 after making room for it (then call Set).
+  int FindOrReserve(std::string_view ident, std::int64_t place, std::size_t& where) {
+    if ((used_ + 1) * 2 > slots_.size()) Grow();
+    Slot key = MakeKey(ident, place);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+      const Slot& slot = slots_[i];
+      if (slot.index == 0) {
+        where = i;
+        pending_ = key;
+        return 0;
+      }
+      if (slot.place == key.place && slot.len == key.len && std::memcmp(slot.ident, key.ident, key.len) == 0)
+        return slot.index;
+    }
+  }
+  void Set(std::size_t where, int index) {
+    pending_.index = index;
+    slots_[where] = pending_;
+    ++used_;
+  }
+
+ private:
+  struct Slot {
+    std::int64_t place = 0;
+    std::int32_t index = 0;  // 0 = empty
+    std::uint8_t len = 0;
+    char ident[11] = {};
+  };
+  static Slot MakeKey(std::string_view ident, std::int64_t place) {
+    Slot k;
+    k.place = place;
+    k.len = static_cast<std::uint8_t>(std::min<std::size_t>(ident.size(), sizeof k.ident));
+    std::memcpy(k.ident, ident.data(), k.len);
+    return k;
+  }
+  static std::size_t Hash(const Slot& k) {
+    return static_cast<std::size_t>(HashBytes(std::string_view(k.ident, k.len), static_cast<std::uint64_t>(k.place)));
+  }
+  void Grow() {
+    std::vector<Slot> old;
+    old.swap(slots_);
+    slots_.assign(old.size() * 2, Slot{});
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& k : old) {
+      if (k.index == 0) continue;
+      std::size_t i = Hash(k) & mask;
+      while (slots_[i].index != 0) i = (i + 1) & mask;
+      slots_[i] = k;
+    }
+  }
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+  Slot pending_;
+};
+
+void LoadAirways() {
+  State& s = navdb_state;
+  // Points are the same when ident and position to 1e-4 degrees agree.
+  AirwayPointIndex points(262144);
+  ReserveFor(s.AirwayFixTable, kAwyFiles, 18);
+  ReserveFor(s.AirwayPointTable, kAwyFiles, 36);
+  std::unordered_set<std::string> user_airways;
+  bool full = false;
+  for (const NavFileName& entry : kAwyFiles) {
+    if (full) break;
+    NavTextFile file(host::DataPath(entry.path));
+    if (!file.IsOpen()) {
+      ReportMissing(entry, 8u);
+      continue;
+    }
+    BadLineReport bad(entry.name);
+    std::string_view line;
+    std::int64_t offset;
+    bool too_long;
+    std::string_view t[5];
+    std::string last_airway;  // user-set look-ups once per run of lines
+    bool last_overridden = false;
+    while (file.Next(line, offset, too_long)) {
+      if (too_long) {
+        bad.Count();
+        continue;
+      }
+      if (IsCommentOrBlank(line)) continue;
+      int n = Tokenize(line, t, 5);
+      double lat, lon;
+      if (n != 4 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseLatitude(t[2], lat) ||
+          !ParseLongitude(t[3], lon)) {
+        bad.Count();
+        continue;
+      }
+      if (t[0] != last_airway) {
+        last_airway.assign(t[0]);
+        if (entry.user) {
+          user_airways.insert(last_airway);
+          last_overridden = false;
+        } else {
+          last_overridden = user_airways.count(last_airway) != 0;
+        }
+      }
+      if (last_overridden) continue;  // the user file redefines this airway
+      if (s.AirwayFixCount >= kMaxAirwayFixes) {
+        PostFull("Awys", s.AirwayFixCount);
+        full = true;
+        break;
+      }
+      const std::int64_t place = std::llround(lat * 1e4) * 4000000 + std::llround(lon * 1e4);
+      std::size_t where = 0;
+      int point = points.FindOrReserve(t[1], place, where);
+      if (point == 0) {
+        if (s.AirwayPointCount >= kMaxAirwayPoints) {
+          PostFull("Awys", s.AirwayFixCount);
+          full = true;
+          break;
+        }
+        point = ++s.AirwayPointCount;
+        NavDbRecord& r = s.AirwayPointTable[point];
+        r.ident = std::string(t[1]);
+        r.latitude = lat;
+        r.longitude = lon;
+        r.kind = "I";
+        points.Set(where, point);
+      }
+      AirwayFix& f = s.AirwayFixTable[++s.AirwayFixCount];
+      f.airway = std::string(t[0]);
+      f.point = point;
+    }
+    bad.Post();
+  }
+}
+
+// ---- apts ----
+
+void LoadAirports() {
+  State& s = navdb_state;
+  FlatIndex by_ident(65536);
+  ReserveFor(s.AirportTable, kAptFiles, 60);
+  bool full = false;
+  s.AirportFileRefs.assign(1, AirportFileRef{});
+  for (int f = 0; f < 2 && !full; ++f) {
+    const NavFileName& entry = kAptFiles[f];
+    NavTextFile file(host::DataPath(entry.path));
+    if (!file.IsOpen()) {
+      ReportMissing(entry, 2u);
+      continue;
+    }
+    BadLineReport bad(entry.name);
+    std::string_view line;
+    std::int64_t offset;
+    bool too_long;
+    std::string_view t[7];
+    bool skipping_runways = false;  // runway lines of an airport not taken
+    bool have_airport = false;
+    while (file.Next(line, offset, too_long)) {
+      if (too_long) {
+        bad.Count();
+        continue;
+      }
+      if (IsCommentOrBlank(line)) continue;
+      int n = Tokenize(line, t, 6);
+      if (n >= 1 && t[0] == "R") {
+        // Runways are read by LoadAirportDetails; here they only have to
+        // follow an airport line.
+        if (!have_airport && !skipping_runways) bad.Count();
+        continue;
+      }
+      double lat, lon;
+      int elevation;
+      if (n < 5 || t[0] != "A" || !IsValidIdent(t[1]) || !ParseInteger(t[2], elevation) ||
+          t[2].size() > kMaxIdentLength || !ParseLatitude(t[3], lat) || !ParseLongitude(t[4], lon)) {
+        bad.Count();
+        have_airport = false;
+        skipping_runways = true;
+        continue;
+      }
+      const std::uint64_t hash = HashBytes(t[1]);
+      const int dup = by_ident.Find(hash, [&](int i) { return s.AirportTable[i].ident == t[1]; });
+      if (dup != 0) {
+        // A user airport replaces the main file's; a repeat within one file
+        // is a bad line.
+        if (!(f == 1 && s.AirportFileRefs[static_cast<std::size_t>(dup)].file == 0)) bad.Count();
+        have_airport = false;
+        skipping_runways = true;
+        continue;
+      }
+      if (s.AirportCount >= kMaxAirports) {
+        PostFull("Apts", s.AirportCount);
+        full = true;
+        break;
+      }
+      NavDbRecord& r = s.AirportTable[++s.AirportCount];
+      r.ident = std::string(t[1]);
+      r.latitude = lat;
+      r.longitude = lon;
+      r.kind = "APT";
+      r.airport_text = std::string(t[2]);
+      r.name = n >= 6 ? CleanName(RestOfLine(line, t[5])) : std::string();
+      s.AirportFileRefs.push_back(AirportFileRef{static_cast<std::int8_t>(f), offset});
+      by_ident.Insert(hash, s.AirportCount);
+      have_airport = true;
+      skipping_runways = false;
+    }
+    bad.Post();
+  }
+}
+
+}  // namespace
+
+void BuildPositionVectors(const BoundedTable<NavDbRecord>& table, int count, PositionVectors& v) {
+  constexpr double kRad = 3.14159265358979323846 / 180.0;
+  v.x.assign(static_cast<std::size_t>(count) + 1, 0.0f);
+  v.y.assign(static_cast<std::size_t>(count) + 1, 0.0f);
+  v.z.assign(static_cast<std::size_t>(count) + 1, 0.0f);
+  for (int i = 1; i <= count; ++i) {
+    const NavDbRecord& r = table[i];
+    double la = r.latitude * kRad, lo = r.longitude * kRad;
+    double c = std::cos(la);
+    v.x[static_cast<std::size_t>(i)] = static_cast<float>(c * std::cos(lo));
+    v.y[static_cast<std::size_t>(i)] = static_cast<float>(c * std::sin(lo));
+    v.z[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(la));
+  }
+}
+
+void BuildNavaidIndex() {
+  State& s = navdb_state;
+  NavaidFirstCharIndex& idx = s.NavaidIndex;
+  idx.start.fill(0);
+  idx.order.assign(static_cast<std::size_t>(s.NavaidCount), 0);
+  // Counting sort by first byte keeps table order within each byte.
+  std::array<std::int32_t, 257> count{};
+  for (int i = 1; i <= s.NavaidCount; ++i) {
+    const std::string& id = s.NavaidTable[i].ident;
+    ++count[static_cast<unsigned char>(id.empty() ? 0 : id[0])];
+  }
+  std::int32_t sum = 0;
+  for (int c = 0; c < 256; ++c) {
+    idx.start[static_cast<std::size_t>(c)] = sum;
+    sum += count[static_cast<std::size_t>(c)];
+  }
+  idx.start[256] = sum;
+  std::array<std::int32_t, 257> fill = idx.start;
+  for (int i = 1; i <= s.NavaidCount; ++i) {
+    const std::string& id = s.NavaidTable[i].ident;
+    unsigned char c = static_cast<unsigned char>(id.empty() ? 0 : id[0]);
+    idx.order[static_cast<std::size_t>(fill[c]++)] = i;
+  }
+}
+
+void ClearNearLists() {
+  State& s = navdb_state;
+  s.NearAirportCount = s.NearNavaidCount = s.NearAirwayPointCount = 0;
+  s.MapAirportCount = s.MapNavaidCount = s.MapAirwayPointCount = 0;
+  for (LatLon& c : s.NearListCenters) c = LatLon{};
+}
+
+void LoadNavDatabase() {
+  State& s = navdb_state;
+  s.AirportTable.Clear();
+  s.AirportCount = 0;
+  s.NavaidTable.Clear();
+  s.NavaidCount = 0;
+  s.IntersectionTable.Clear();
+  s.IntersectionCount = 0;
+  s.AirwayPointTable.Clear();
+  s.AirwayPointCount = 0;
+  s.AirwayFixTable.Clear();
+  s.AirwayFixCount = 0;
+  ClearNearLists();
+
+  LoadNavaids();
+  LoadAirports();
+  LoadIntersections();
+  LoadAirways();
+
+  BuildNavaidIndex();
+  BuildPositionVectors(s.AirportTable, s.AirportCount, s.AirportVectors);
+  BuildPositionVectors(s.NavaidTable, s.NavaidCount, s.NavaidVectors);
+  BuildPositionVectors(s.AirwayPointTable, s.AirwayPointCount, s.AirwayPointVectors);
+}
+
+}  // namespace ovi::navdb

@@ -1,0 +1,29 @@
+// Synthetic world-sized navigation data in the layouts of
+// docs/navigation-data.md: dense clusters where the real world has dense
+// airspace, a thin background elsewhere. Deterministic for a given seed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ovi::navgen {
+
+struct WorldSize {
+  int navaids = 12000;
+  int airports = 45000;
+  int intersections = 250000;
+  int airway_lines = 400000;
+  int boundaries = 400;
+  int boundary_points = 200;
+};
+
+struct WorldStats {
+  int navaids = 0, airports = 0, runway_lines = 0, intersections = 0, airway_lines = 0, boundaries = 0;
+};
+
+// Writes navs.txt, apts.txt, ints.txt, awys.txt, atc_bdry.txt and
+// apt_additional_info.txt into root/ovi/navdata (created). false when a
+// file cannot be written.
+bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::uint32_t seed, WorldStats* stats);
+
+}  // namespace ovi::navgen
