@@ -11,13 +11,13 @@
 #include "src/model/config.h"
 #include "src/model/fixed_table.h"
 #include "src/model/state.h"
+#include "src/navdb/navdb.h"
 
 namespace ovi::host {
 
 namespace {
 
 struct LoadStandIns {
-  int AirportCount = 0;
   int FlightPlanLibraryCount = 0;
 };
 
@@ -27,8 +27,8 @@ LoadStandIns stand_ins;
 
 int ConfigLoadedFlag() { return model::model_state.ConfigLoaded; }
 void RunLoadConfiguration() { model::LoadConfiguration(); }
-int NavDatabaseAirportCount() { return stand_ins.AirportCount; }
-void RunLoadNavDatabase() {}
+int NavDatabaseAirportCount() { return navdb::navdb_state.AirportCount; }
+void RunLoadNavDatabase() { navdb::LoadNavDatabase(); }
 std::string& AircraftConfigNameRef() { return model::model_state.AircraftConfigName; }
 void RunLoadAircraftConfig() { model::LoadAircraftConfig(); }
 int FlightPlanLibraryCountValue() { return stand_ins.FlightPlanLibraryCount; }

@@ -278,5 +278,12 @@ TEST_F(ConfigTest, NavDataCycleFromTheAiracLine) {
   EXPECT_EQ(s.NavDataActiveDates, "");
 }
 
+TEST_F(ConfigTest, SampleNavDataCarriesItsCycle) {
+  testing::UseSampleFolder();
+  ReadNavDataCycle();
+  EXPECT_EQ(s.NavDataCycleText, "AIRAC 12-JUN-2024 (16-MAY-2024) 2405");
+  EXPECT_EQ(s.NavDataActiveDates, "MAY16JUN12/24");
+}
+
 }  // namespace
 }  // namespace ovi::model

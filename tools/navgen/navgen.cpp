@@ -98,7 +98,7 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
   // navs.txt
   std::FILE* f = open("navs.txt");
   if (f == nullptr) return false;
-  std::fprintf(f, ";AIRAC 16-MAY-2024 -12-JUN-2024 2405\n; synthetic world\n");
+  std::fprintf(f, ";AIRAC 12-JUN-2024 (16-MAY-2024) 2405\n; synthetic world\n");
   for (int i = 0; i < size.navaids; ++i) {
     double lat, lon;
     pos.Next(lat, lon);
