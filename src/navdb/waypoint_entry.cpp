@@ -222,11 +222,11 @@ bool CrossTrueBearings(double lat1, double lon1, double course1, double lat2, do
   if (!(len > 1e-12)) return false;  // the same or parallel circles
   for (double& c : x) c /= len;
   // The circles meet twice, at opposite points: take the one ahead of both
-  // places, if either is.
+  // places and within a quarter circle of each, if either is.
   constexpr double kAhead = 1e-9;
   for (double sign : {1.0, -1.0}) {
     const Vec c{x[0] * sign, x[1] * sign, x[2] * sign};
-    if (Dot(c, d1) > kAhead && Dot(c, d2) > kAhead) {
+    if (Dot(c, d1) > kAhead && Dot(c, d2) > kAhead && Dot(c, p1) > 0.0 && Dot(c, p2) > 0.0) {
       out_lat = std::atan2(c[2], std::hypot(c[0], c[1])) * kRadToDeg;
       out_lon = std::atan2(c[1], c[0]) * kRadToDeg;
       return true;

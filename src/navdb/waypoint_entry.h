@@ -41,9 +41,10 @@ void PromoteWaypointCandidate(int n);
 int FindWaypointCandidate(const std::string& name);
 
 // The point where the great circle leaving (lat1, lon1) on true course1
-// meets the one leaving (lat2, lon2) on true course2, ahead of both places.
-// False when the two do not meet ahead of both (parallel, the same circle,
-// or crossing only behind one of them, or at one of the places).
+// meets the one leaving (lat2, lon2) on true course2, ahead of both places
+// and less than a quarter of the earth's circumference (5400 NM) from each.
+// False when there is no such point (the same circle, a crossing behind one
+// of them or at one of the places, or too far).
 bool CrossTrueBearings(double lat1, double lon1, double course1, double lat2, double lon2, double course2,
                        double& out_lat, double& out_lon);
 
