@@ -336,10 +336,15 @@ TEST_F(RouteViaTest, AnExitFixTypedOnTheThenRowSplicesTheSegment) {
   EXPECT_EQ(F().PendingFlightPlan[5].via, "J70");
   EXPECT_EQ(F().PendingFlightPlan[7].via, "");
 
-  // DELETE on the "THEN" row takes the marker out.
+  // DELETE on the "THEN" row takes the marker out; the entries after it
+  // move down and the hook hears of each.
+  F().PendingFlightPlan[7].hold_number = 1;
+  moves.clear();
   EXPECT_EQ(UpdatePendingViaFields(3), 1);
   EXPECT_EQ(PendingIdents(), (Strings{"KSEA", "SEA", "BUWZO", "STAMP", "MALTA", "MWH", "ALW", "KALW"}));
   EXPECT_EQ(F().PendingFlightPlan[8].ident, "******");
+  EXPECT_EQ(F().PendingFlightPlan[6].hold_number, 1u);
+  EXPECT_EQ(moves, (std::vector<Move>{{true, -1, 6}, {true, 6, 7}, {true, 7, 8}}));
 }
 
 TEST_F(RouteViaTest, TheExitAlreadyInTheRouteAfterTheMarkerIsNotRepeated) {
@@ -386,6 +391,60 @@ TEST_F(RouteViaTest, RowsThatAreNotADirectLegFromTheEntryFixAreLeftToTheMarker) 
   EXPECT_EQ(UpdatePendingViaFields(3), 0);  // DISCO
   EXPECT_EQ(F().PendingFlightPlanLastIndex, 6);
   EXPECT_TRUE(moves.empty());
+}
+
+TEST_F(RouteViaTest, AnAirwayBuiltAtOnceNearTheLimitKeepsTheRoute) {
+  Strings idents = {"KSEA", "SEA", "GEG"};
+  for (int i = 1; i <= 195; ++i) idents.push_back("W" + std::to_string(i));
+  idents.push_back("KGEG");  // 198
+  Pending(idents);
+  F().EditWaypointIndex = 1;
+  ListAirwaysThroughWaypoint("#V2");
+  EXPECT_EQ(SelectAirwayCandidate(2), 1);
+  EXPECT_EQ(F().PendingFlightPlanLastIndex, 199);
+  EXPECT_EQ(F().PendingFlightPlan[2].ident, "RAVEN");
+  EXPECT_EQ(F().PendingFlightPlan[3].ident, "GEG");
+  EXPECT_EQ(F().PendingFlightPlan[3].via, "");  // the airway did not reach it
+  EXPECT_EQ(F().PendingFlightPlan[199].ident, "KGEG");
+  EXPECT_EQ(F().PendingFlightPlan[200].ident, "******");
+  EXPECT_EQ(F().PendingFlightPlan.refused(), 0);
+}
+
+// Whatever bytes arrive, the lists stay within their slots and the routes
+// within theirs.
+TEST_F(AirwayTest, ArbitraryTextNeverLeavesTheTables) {
+  Pending({"KSEA", "SEA", "THEN", "BLI", "KBLI"});
+  std::uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 16;
+  };
+  const std::string alphabet = "SEAOLMV23J5#/0123456789. \xff";
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int length = static_cast<int>(next() % 20);
+    for (int i = 0; i < length; ++i) text += alphabet[next() % alphabet.size()];
+    E().WaypointEntryText = text;
+    ResolveWaypointEntry(static_cast<int>(next() % 6) - 1);
+    ASSERT_GE(E().WaypointCandidateCount, 0);
+    ASSERT_LE(E().WaypointCandidateCount, kMaxEntryCandidates);
+    F().EditWaypointIndex = static_cast<int>(next() % 8) - 1;
+    E().PendingPlanOpen = static_cast<int>(next() % 2);
+    E().AirwayInsertPending = static_cast<int>(next() % 2);
+    if (next() % 2 == 0) {
+      ListAirwayFixes(text);
+    } else {
+      ListAirwaysThroughWaypoint(text);
+    }
+    E().SelectedAirwayIndex = static_cast<int>(next() % 20) - 2;
+    InsertAirwayLegs();
+    SelectAirwayCandidate(static_cast<int>(next() % 6));
+    UpdatePendingViaFields(static_cast<int>(next() % 6));
+    ASSERT_LE(F().PendingFlightPlanLastIndex, kMaxRouteLastIndex);
+  }
+  EXPECT_EQ(F().PendingFlightPlan.refused(), 0);
+  EXPECT_EQ(F().ActiveFlightPlan.refused(), 0);
+  EXPECT_EQ(E().WaypointCandidateList.refused(), 0);
 }
 
 }  // namespace
