@@ -144,7 +144,9 @@ TEST_F(AirwayTest, LongAirwaysArePagedBySixteenAndStopAt250) {
     const std::string pos = i == 18 ? "47.4353 -122.3097" : std::to_string(40.0 + i * 0.1) + " -110.0";
     lines += "Q20 " + ident + " " + pos + "\n";
   }
-  for (int i = 1; i <= 300; ++i) lines += "Q300 FX" + std::to_string(i) + " " + std::to_string(30.0 + i * 0.01) + " -100.0\n";
+  for (int i = 1; i <= 300; ++i) {
+    lines += "Q300 FX" + std::to_string(i) + " " + std::to_string(30.0 + i * 0.01) + " -100.0\n";
+  }
   data.Write("awys_user.txt", lines);
   LoadNavDatabase();
   Active({"KSEA", "SEA", "KBLI"});
