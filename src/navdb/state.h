@@ -24,7 +24,6 @@ constexpr int kMaxMapAirports = 1000;
 constexpr int kMaxMapNavaids = 1000;
 constexpr int kMaxMapAirwayPoints = 3000;
 constexpr int kMaxAtcBoundaries = 400;
-constexpr int kMaxWaypointCandidates = 250;
 
 // Radii of the near and map lists, NM.
 constexpr double kNearListRadius = 600.0;
@@ -130,10 +129,6 @@ struct State {
   // Near airports, map airports, near airway points, map airway points,
   // near navaids, map navaids; -999 before the first build.
   std::array<LatLon, 6> NearListCenters{};
-
-  // ---- waypoint candidates (filled by the waypoint resolution) ----
-  model::FixedTable<model::NavDbRecord, kMaxWaypointCandidates + 1> WaypointCandidateList;
-  int WaypointCandidateCount = 0;
 
   // ---- ATC boundaries ----
   BoundedTable<model::AtcBoundary> AtcBoundaryTable{kMaxAtcBoundaries};
