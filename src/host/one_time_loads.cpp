@@ -8,6 +8,8 @@
 // loads nothing.
 #include "src/host/one_time_loads.h"
 
+#include "src/flightplan/library.h"
+#include "src/flightplan/state.h"
 #include "src/model/config.h"
 #include "src/model/fixed_table.h"
 #include "src/model/state.h"
@@ -18,7 +20,6 @@ namespace {
 
 struct LoadStandIns {
   int AirportCount = 0;
-  int FlightPlanLibraryCount = 0;
 };
 
 LoadStandIns stand_ins;
@@ -31,8 +32,8 @@ int NavDatabaseAirportCount() { return stand_ins.AirportCount; }
 void RunLoadNavDatabase() {}
 std::string& AircraftConfigNameRef() { return model::model_state.AircraftConfigName; }
 void RunLoadAircraftConfig() { model::LoadAircraftConfig(); }
-int FlightPlanLibraryCountValue() { return stand_ins.FlightPlanLibraryCount; }
-void RunScanFlightPlanFolder() {}
+int FlightPlanLibraryCountValue() { return flightplan::flightplan_state.FlightPlanLibraryCount; }
+void RunScanFlightPlanFolder() { flightplan::ScanFlightPlanFolder(); }
 
 void ResetOneTimeLoads() { model::Recreate(stand_ins); }
 
