@@ -16,6 +16,7 @@ namespace {
 
 constexpr const char* kUnableToLoad = "Unable to load FP";
 constexpr const char* kTempRouteName = "temp.rte";
+constexpr std::size_t kMaxPlnBytes = 16u << 20;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -332,8 +333,19 @@ int ConvertPlnToRte(const std::string& name) {
   std::string data;
   char buf[8192];
   std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) data.append(buf, n);
+  bool too_large = false;
+  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) {
+    if (data.size() + n > kMaxPlnBytes) {
+      too_large = true;
+      break;
+    }
+    data.append(buf, n);
+  }
   std::fclose(in);
+  if (too_large) {  // no flight plan is this large; do not load it into memory
+    m.McuEntryText = kUnableToLoad;
+    return kPlnNotLoaded;
+  }
 
   Converter conv;
   conv.Run(data);

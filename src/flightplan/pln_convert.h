@@ -14,9 +14,9 @@ constexpr int kPlnNotLoaded = -99;
 // Converts the named .PLN file of the flight-plan folder into temp.rte in
 // the same folder. Returns 0 when temp.rte now holds the conversion (also
 // when the plan had no usable waypoint), kPlnNotLoaded when the .PLN file
-// does not open or temp.rte cannot be written; McuEntryText then reads
-// "Unable to load FP". Waypoints without a usable ident or position are
-// left out.
+// does not open, is larger than 16 MB, or temp.rte cannot be written;
+// McuEntryText then reads "Unable to load FP". Waypoints without a usable
+// ident or position are left out.
 int ConvertPlnToRte(const std::string& name);
 
 // Decimal degrees of "Hdd:mm:ss" (latitude) and "Hdd:mm:ss" or

@@ -185,11 +185,11 @@ void CompleteNavaidIdent(model::FlightPlanWaypoint& wp) {
   }
 }
 
-RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadSpec& spec) {
+RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
   RouteReadResult result;
-  if (f == nullptr || spec.target.table == nullptr || spec.target.last_index == nullptr) return result;
-  const bool mirrored = spec.mirror.table != nullptr && spec.mirror.last_index != nullptr;
-  int& last = *spec.target.last_index;
+  if (f == nullptr || req.target.table == nullptr || req.target.last_index == nullptr) return result;
+  const bool mirrored = req.mirror.table != nullptr && req.mirror.last_index != nullptr;
+  int& last = *req.target.last_index;
 
   bool in_section = false;
   std::string line;
@@ -214,27 +214,27 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadSpec& spec) {
         bad_waypoint = true;
       } else {
         ++last;
-        model::FlightPlanWaypoint& wp = (*spec.target.table)[last];
+        model::FlightPlanWaypoint& wp = (*req.target.table)[last];
         StoreWaypoint(wp, tok, lat, lon);
         CompleteNavaidIdent(wp);
-        if (mirrored && *spec.mirror.last_index < model::kMaxFlightPlanWaypoints) {
-          ++*spec.mirror.last_index;
-          model::FlightPlanWaypoint& copy = (*spec.mirror.table)[*spec.mirror.last_index];
+        if (mirrored && *req.mirror.last_index < model::kMaxFlightPlanWaypoints) {
+          ++*req.mirror.last_index;
+          model::FlightPlanWaypoint& copy = (*req.mirror.table)[*req.mirror.last_index];
           StoreWaypoint(copy, tok, lat, lon);
           copy.frequency_text = wp.frequency_text;
           copy.type = wp.type;
         }
         ++result.stored;
-        if (spec.on_stored) spec.on_stored(last);
+        if (req.on_stored) req.on_stored(last);
       }
     }
 
     bool key_line = false;
-    if (spec.key_lines == RouteKeyLines::kRequestLoad) {
+    if (req.key_lines == RouteKeyLines::kRequestLoad) {
       upper = util::ToUpper(line);
-      key_line = ApplyKeyLine(upper, spec.key_lines, result);
-    } else if (spec.key_lines == RouteKeyLines::kSelectedLoad) {
-      key_line = ApplyKeyLine(line, spec.key_lines, result);
+      key_line = ApplyKeyLine(upper, req.key_lines, result);
+    } else if (req.key_lines == RouteKeyLines::kSelectedLoad) {
+      key_line = ApplyKeyLine(line, req.key_lines, result);
     }
     if (bad_waypoint && !key_line && !LooksLikeKeyLine(tok, n)) ++result.skipped;
 
@@ -242,7 +242,7 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadSpec& spec) {
   }
   if (result.skipped > 0) {
     model::AddStatusMessage(
-        util::Format("%s: %d bad lines skipped", spec.label.c_str(), result.skipped));
+        util::Format("%s: %d bad lines skipped", req.label.c_str(), result.skipped));
   }
   return result;
 }
@@ -296,10 +296,10 @@ void ReadFlightPlanFile(std::string name, int key_switch) {
   s.ScratchFlightPlanLastIndex = -1;
   std::FILE* f = os::OpenFile(FlightPlanReadPath(name), "r");
   if (f == nullptr) return;
-  RouteReadSpec spec;
-  spec.target = {&s.ScratchFlightPlan, &s.ScratchFlightPlanLastIndex};
-  spec.label = label;
-  ReadRouteFile(f, spec);
+  RouteReadRequest req;
+  req.target = {&s.ScratchFlightPlan, &s.ScratchFlightPlanLastIndex};
+  req.label = label;
+  ReadRouteFile(f, req);
   std::fclose(f);
 }
 

@@ -50,7 +50,7 @@ enum class RouteKeyLines {
   kSelectedLoad,  // on the line as read; FileCruiseAlt, ResvFuel, PlannedFuel
 };
 
-struct RouteReadSpec {
+struct RouteReadRequest {
   RouteTableRef target;
   // A second table that receives every waypoint line as well (the request
   // load fills the active and the pending route at once); table null = none.
@@ -68,14 +68,14 @@ struct RouteReadResult {
   int skipped = 0;               // lines inside the section that were not waypoints
 };
 
-// Reads an open route file line by line into spec.target (and the mirror):
+// Reads an open route file line by line into req.target (and the mirror):
 // key lines, the "[FlightPlan]" header, one waypoint per line, idents of
 // navaids completed with their frequency and type. Stops once the target's
 // last index reached kMaxFlightPlanWaypoints. Waypoint lines lacking a
 // column or with a position that is not a number are skipped, not stored,
 // and counted in one status text per file. The caller sets the last
 // indices and closes the file.
-RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadSpec& spec);
+RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req);
 
 // Fills in the frequency text and, for an "INT" or untyped entry, the type
 // of a waypoint that FindNavaid knows as a navaid. Nothing for an airport

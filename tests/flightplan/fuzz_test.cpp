@@ -23,7 +23,7 @@ using test::FlightPlanTest;
 State& fpl() { return flightplan_state; }
 
 std::string Mutate(std::string s, std::mt19937& rng) {
-  static const char* const kPieces[] = {"\n", "\r\n", ",", "*", ".", "'", "\"", "=", ";", " ", "\xC2", "\xB0",
+  static const char* const kFragments[] = {"\n", "\r\n", ",", "*", ".", "'", "\"", "=", ";", " ", "\xC2", "\xB0",
                                         "<ATCWaypoint id=\"", "</ATCWaypoint>", "<WorldPosition>",
                                         "</WorldPosition>", "<DepartureID>", "waypoint.", "waypoint.0=",
                                         "departure_id=", "[FlightPlan]", "---", "nan", "1e999"};
@@ -37,8 +37,8 @@ std::string Mutate(std::string s, std::mt19937& rng) {
       case 1:  // cut
         s.erase(at, rng() % 40);
         break;
-      case 2:  // insert a piece of the grammar
-        s.insert(at, kPieces[rng() % std::size(kPieces)]);
+      case 2:  // insert a fragment of the formats
+        s.insert(at, kFragments[rng() % std::size(kFragments)]);
         break;
       case 3:  // a long run
         s.insert(at, std::string(1 + rng() % 3000, "x 9,*"[rng() % 5]));

@@ -230,6 +230,12 @@ TEST_F(PlnTest, FailuresNeverLeaveAStaleTempRouteReadAsTheConversion) {
   ReadFlightPlanFile("KYKM-KSEA.PLN", 1);
   EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, -1);
 
+  // A file no flight plan comes near in size is not loaded.
+  sim->WritePlan("HUGE.PLN", std::string((16u << 20) + 1, ' '));
+  model::model_state.McuEntryText.clear();
+  EXPECT_EQ(ConvertPlnToRte("HUGE.PLN"), kPlnNotLoaded);
+  EXPECT_EQ(model::model_state.McuEntryText, "Unable to load FP");
+
   // A folder name beyond the path limit is a missing file.
   model::model_state.FlightPlansFolder = std::string(300, 'f');
   EXPECT_EQ(ConvertPlnToRte("KYKM-KSEA.PLN"), kPlnNotLoaded);

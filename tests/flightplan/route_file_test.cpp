@@ -222,10 +222,10 @@ TEST_F(FlightPlanTest, KeyLinesAreReadAsEachLoaderTakesThem) {
   auto read = [&](RouteKeyLines kind, model::FlightPlanTable& t, int& last) {
     std::FILE* f = os::OpenFile(FlightPlanReadPath("KEYS.RTE"), "r");
     EXPECT_NE(f, nullptr);
-    RouteReadSpec spec;
-    spec.target = {&t, &last};
-    spec.key_lines = kind;
-    RouteReadResult r = ReadRouteFile(f, spec);
+    RouteReadRequest req;
+    req.target = {&t, &last};
+    req.key_lines = kind;
+    RouteReadResult r = ReadRouteFile(f, req);
     std::fclose(f);
     return r;
   };
@@ -270,13 +270,13 @@ TEST_F(FlightPlanTest, RequestReaderFillsBothTablesAndReportsEachEntry) {
                                  Line("SEA", 47.4353, -122.3097, "VOR") + Line("KPDX", 45.5887, -122.5975, "APT"));
   std::FILE* f = os::OpenFile(FlightPlanReadPath("BOTH.RTE"), "r");
   ASSERT_NE(f, nullptr);
-  RouteReadSpec spec;
-  spec.target = {&fpl().ActiveFlightPlan, &fpl().ActiveFlightPlanLastIndex};
-  spec.mirror = {&fpl().PendingFlightPlan, &fpl().PendingFlightPlanLastIndex};
-  spec.key_lines = RouteKeyLines::kRequestLoad;
+  RouteReadRequest req;
+  req.target = {&fpl().ActiveFlightPlan, &fpl().ActiveFlightPlanLastIndex};
+  req.mirror = {&fpl().PendingFlightPlan, &fpl().PendingFlightPlanLastIndex};
+  req.key_lines = RouteKeyLines::kRequestLoad;
   std::string seen;
-  spec.on_stored = [&](int i) { seen += fpl().ActiveFlightPlan[i].ident + ";"; };
-  ReadRouteFile(f, spec);
+  req.on_stored = [&](int i) { seen += fpl().ActiveFlightPlan[i].ident + ";"; };
+  ReadRouteFile(f, req);
   std::fclose(f);
   EXPECT_EQ(seen, "KSEA;SEA;KPDX;");
   EXPECT_EQ(fpl().ActiveFlightPlanLastIndex, 2);
