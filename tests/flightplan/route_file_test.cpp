@@ -219,22 +219,30 @@ TEST_F(FlightPlanTest, KeyLinesAreReadAsEachLoaderTakesThem) {
                            Line("KSEA", 47.449, -122.3093, "APT") + Line("KPDX", 45.5887, -122.5975, "APT");
   sim->WritePlan("KEYS.RTE", text);
 
-  auto read = [&](RouteKeyLines kind, model::FlightPlanTable& t, int& last) {
+  std::string seen;
+  auto read = [&](RouteKeyLines kind, model::FlightPlanTable& t, int& last, RouteTableRef mirror = {}) {
     std::FILE* f = os::OpenFile(FlightPlanReadPath("KEYS.RTE"), "r");
     EXPECT_NE(f, nullptr);
     RouteReadRequest req;
     req.target = {&t, &last};
+    req.mirror = mirror;
     req.key_lines = kind;
+    req.on_stored = [&](int i) { seen += t[i].ident + ";"; };
     RouteReadResult r = ReadRouteFile(f, req);
     std::fclose(f);
     return r;
   };
 
-  RouteReadResult r = read(RouteKeyLines::kRequestLoad, fpl().ActiveFlightPlan, fpl().ActiveFlightPlanLastIndex);
+  // The request load fills the active and the pending route at once.
+  RouteReadResult r = read(RouteKeyLines::kRequestLoad, fpl().ActiveFlightPlan, fpl().ActiveFlightPlanLastIndex,
+                           {&fpl().PendingFlightPlan, &fpl().PendingFlightPlanLastIndex});
   EXPECT_EQ(model().CruiseAlt, 33000);
   EXPECT_DOUBLE_EQ(model().ReserveFuel, 3000.0);
   EXPECT_DOUBLE_EQ(r.load_fuel_total, 15000.5);
   EXPECT_EQ(r.stored, 2);
+  EXPECT_EQ(seen, "KSEA;KPDX;");
+  EXPECT_EQ(fpl().PendingFlightPlanLastIndex, 1);
+  EXPECT_EQ(fpl().PendingFlightPlan[1].ident, "KPDX");
 
   int last = -1;
   r = read(RouteKeyLines::kSelectedLoad, fpl().PendingFlightPlan, last);
@@ -263,26 +271,6 @@ TEST_F(FlightPlanTest, KeyLinesAreReadAsEachLoaderTakesThem) {
   EXPECT_EQ(model().FileCruiseAlt, 0);
   EXPECT_DOUBLE_EQ(model().ResvFuel, 0.0);
   EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, 1);
-}
-
-TEST_F(FlightPlanTest, RequestReaderFillsBothTablesAndReportsEachEntry) {
-  sim->WritePlan("BOTH.RTE", Header() + Line("KSEA", 47.449, -122.3093, "APT") +
-                                 Line("SEA", 47.4353, -122.3097, "VOR") + Line("KPDX", 45.5887, -122.5975, "APT"));
-  std::FILE* f = os::OpenFile(FlightPlanReadPath("BOTH.RTE"), "r");
-  ASSERT_NE(f, nullptr);
-  RouteReadRequest req;
-  req.target = {&fpl().ActiveFlightPlan, &fpl().ActiveFlightPlanLastIndex};
-  req.mirror = {&fpl().PendingFlightPlan, &fpl().PendingFlightPlanLastIndex};
-  req.key_lines = RouteKeyLines::kRequestLoad;
-  std::string seen;
-  req.on_stored = [&](int i) { seen += fpl().ActiveFlightPlan[i].ident + ";"; };
-  ReadRouteFile(f, req);
-  std::fclose(f);
-  EXPECT_EQ(seen, "KSEA;SEA;KPDX;");
-  EXPECT_EQ(fpl().ActiveFlightPlanLastIndex, 2);
-  EXPECT_EQ(fpl().PendingFlightPlanLastIndex, 2);
-  EXPECT_EQ(fpl().PendingFlightPlan[1].frequency_text, "116.80");
-  EXPECT_EQ(fpl().PendingFlightPlan[2].ident, "KPDX");
 }
 
 TEST_F(FlightPlanTest, MissingFilesLongPathsAndTheNextFplPlaceholder) {
