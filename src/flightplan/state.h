@@ -20,6 +20,14 @@ struct State {
 
   int ActiveWaypointIndex = model::kNoWaypoint;
   int EditWaypointIndex = model::kNoWaypoint;
+
+  // The stored flight plans of the flight-plan folder, 1-based: at most
+  // kMaxLibraryPlans plans and the closing "NEW FPL" entry. About 20 MB:
+  // this is the only instance, and entries are never copied whole.
+  model::FixedTable<model::FlightPlanLibraryEntry, model::kFlightPlanLibrarySlots> FlightPlanLibrary;
+  int FlightPlanLibraryCount = 0;  // last used slot; 0 = not built yet
+  int SelectedFlightPlanIndex = 0;  // 1-based cursor of the list pages
+  int GnsFplListPageCount = 0;      // eight-entry pages of the GNS-XLS list
 };
 
 extern State flightplan_state;

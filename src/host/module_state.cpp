@@ -1,7 +1,6 @@
 #include "src/host/module_state.h"
 
 #include "src/flightplan/state.h"
-#include "src/host/one_time_loads.h"
 #include "src/host/state.h"
 #include "src/model/fixed_table.h"
 #include "src/model/state.h"
@@ -12,7 +11,6 @@ namespace ovi {
 
 void ResetModuleState() {
   model::Recreate(host::host_state);
-  host::ResetOneTimeLoads();
   model::Recreate(model::model_state);
   model::Recreate(flightplan::flightplan_state);
   model::Recreate(navdb::navdb_state);

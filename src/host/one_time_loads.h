@@ -31,7 +31,4 @@ void RunLoadAircraftConfig();
 int FlightPlanLibraryCountValue();
 void RunScanFlightPlanFolder();
 
-// Re-creates what the steps keep here (called by ResetModuleState).
-void ResetOneTimeLoads();
-
 }  // namespace ovi::host

@@ -1,0 +1,367 @@
+#include "src/flightplan/pln_convert.h"
+
+#include <pugixml.hpp>
+
+#include <cctype>
+#include <cstdio>
+
+#include "platform/os/os.h"
+#include "src/flightplan/route_file.h"
+#include "src/model/state.h"
+#include "src/util/text.h"
+
+namespace ovi::flightplan {
+
+namespace {
+
+constexpr const char* kUnableToLoad = "Unable to load FP";
+constexpr const char* kTempRouteName = "temp.rte";
+constexpr std::size_t kMaxPlnBytes = 16u << 20;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// Digits at text[pos .. pos+len-1], up to the first non-digit; positions
+// past the end read as a non-digit.
+int FieldAt(std::string_view text, std::size_t pos, std::size_t len) {
+  int v = 0;
+  for (std::size_t i = pos; i < pos + len && i < text.size() && IsDigit(text[i]); ++i) v = v * 10 + (text[i] - '0');
+  return v;
+}
+
+// atoi over exactly these characters.
+int SmallAtoi(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+  bool neg = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+  int v = 0;
+  for (; i < s.size() && IsDigit(s[i]); ++i) v = v * 10 + (s[i] - '0');
+  return neg ? -v : v;
+}
+
+std::string_view FirstWord(std::string_view s) {
+  std::size_t b = 0;
+  while (b < s.size() && IsBlank(s[b])) ++b;
+  std::size_t e = b;
+  while (e < s.size() && !IsBlank(s[e])) ++e;
+  return s.substr(b, e - b);
+}
+
+// Common first steps of both position texts of the key-and-comma form.
+std::string NormalizeIniCommon(std::string_view text) {
+  std::string t(text);
+  for (char& c : t) {
+    if (c == '*') c = ':';
+  }
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] != '.') continue;
+    t[i] = ':';
+    // Hundredths of a minute become whole seconds.
+    if (t.size() - (i + 1) >= 2) {
+      const int hundredths = SmallAtoi(std::string_view(t).substr(i + 1, 2));
+      if (hundredths > 0) {
+        const std::string secs = util::Format("%02.0f", hundredths * 0.6);
+        t.replace(i + 1, 2, secs.substr(0, 2));
+      }
+    }
+  }
+  std::string out;
+  out.reserve(t.size());
+  for (char c : t) {
+    if (!IsBlank(c) && c != '\'') out.push_back(c);
+  }
+  return out;
+}
+
+bool At(const std::string& t, std::size_t i, char c) { return i < t.size() && t[i] == c; }
+
+struct Waypoint {
+  std::string ident;
+  std::string lat_text;
+  std::string lon_text;
+};
+
+class Converter {
+ public:
+  std::string out = "[FlightPlan]\n";
+
+  void Run(std::string_view data) {
+    if (data.size() >= 3 && data.substr(0, 3) == "\xEF\xBB\xBF") data.remove_prefix(3);
+    std::size_t pos = 0;
+    while (pos < data.size()) {
+      std::size_t nl = data.find('\n', pos);
+      if (nl == std::string_view::npos) nl = data.size();
+      std::string_view line = data.substr(pos, nl - pos);
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      if (line.find("<DepartureID>") != std::string_view::npos) {
+        // From here on the file is the XML form, for good.
+        RunXml(data);
+        return;
+      }
+      IniLine(line);
+      pos = nl + 1;
+    }
+  }
+
+ private:
+  std::string type_ = "I";
+  std::string departure_ident_;
+  int leading_field_ = 0;
+
+  void Write(const Waypoint& wp) {
+    if (wp.ident.empty()) return;  // a line without ident would read as something else
+    if (!IsDmsLatitude(wp.lat_text) || !IsDmsLongitude(wp.lon_text)) return;
+    double lat = 0.0, lon = 0.0;
+    ParseDmsLatLon(wp.lat_text, wp.lon_text, lat, lon);
+    if (wp.lat_text.front() == 'S') lat = -lat;
+    if (wp.lon_text.front() == 'W') lon = -lon;
+    out += util::Format("%-8s %-3.5f %-3.5f  %s\n", wp.ident.c_str(), lat, lon, type_.c_str());
+  }
+
+  // ---- key-and-comma form ----
+
+  void IniLine(std::string_view line) {
+    if (std::size_t p = line.find("departure_id="); p != std::string_view::npos) {
+      std::string_view v = line.substr(p + 13).substr(0, 4);
+      departure_ident_.clear();
+      for (char c : v) {
+        if (c != ' ' && c != ',') departure_ident_.push_back(c);
+      }
+    }
+    if (std::size_t p = line.find("waypoint.0"); p != std::string_view::npos) {
+      std::string value;
+      for (char c : line.substr(std::min(line.size(), p + 11))) {
+        if (c != ' ') value.push_back(c);
+      }
+      leading_field_ = value.compare(0, departure_ident_.size(), departure_ident_) != 0 ? 1 : 0;
+    }
+    if (line.find("waypoint.") != std::string_view::npos) IniWaypoint(line);
+  }
+
+  void IniWaypoint(std::string_view line) {
+    std::string_view rest;
+    if (std::size_t eq = line.find('='); eq != std::string_view::npos) rest = line.substr(eq + 1);
+    else rest = line.substr(std::min<std::size_t>(11, line.size()));
+
+    std::size_t comma = rest.find(',');
+    if (comma == std::string_view::npos) return;
+    std::string_view ident_text = rest.substr(0, comma);
+    rest.remove_prefix(comma + 1);
+    if (leading_field_ == 1) {
+      if (std::size_t c2 = rest.find(','); c2 != std::string_view::npos) {
+        ident_text = rest.substr(0, c2);
+        rest.remove_prefix(c2 + 1);
+      }
+    }
+    type_ = "INT";
+    Waypoint wp;
+    wp.ident = std::string(FirstWord(ident_text));
+
+    while (!rest.empty()) {
+      const std::string_view word = FirstWord(rest);
+      if (util::EqualsIgnoreCase(word, "A,")) {
+        type_ = "APT";
+      } else if (util::EqualsIgnoreCase(word, "V,")) {
+        type_ = "VOR";
+      } else if (util::EqualsIgnoreCase(word, "N,")) {
+        type_ = "NDB";
+      } else if (!word.empty() && word.back() == '*') {
+        const std::size_t c = rest.find(',');
+        if (c == std::string_view::npos) return;  // no longitude follows
+        const std::string_view lat_text = rest.substr(0, c);
+        rest.remove_prefix(c + 1);
+        const std::string_view lon_text = rest.substr(0, rest.find(','));
+        wp.lat_text = NormalizeIniLatitude(lat_text);
+        wp.lon_text = NormalizeIniLongitude(lon_text);
+        Write(wp);
+      }
+      const std::size_t next = rest.find(',');
+      if (next == std::string_view::npos) return;
+      rest.remove_prefix(next + 1);
+    }
+  }
+
+  // ---- XML form ----
+
+  // One position text of <WorldPosition> ("N47\xB0 26' 56.00\"") rebuilt as
+  // Hdd:mm:ss; empty when it is not a position.
+  static std::string XmlDms(std::string_view t, std::size_t max_degree_digits) {
+    if (t.empty()) return {};
+    std::string field[3];
+    int k = 0;
+    for (std::size_t i = 1; i < t.size(); ++i) {
+      const char c = t[i];
+      if (c == '.' || c == ',' || c == '"') break;
+      if (IsDigit(c)) {
+        field[k].push_back(c);
+      } else if (static_cast<unsigned char>(c) == 0xB0) {
+        if (k != 0) return {};
+        k = 1;
+      } else if (c == '\'') {
+        if (k != 1) return {};
+        k = 2;
+      } else if (c != ' ') {
+        return {};
+      }
+    }
+    if (field[0].empty() || field[0].size() > max_degree_digits) return {};
+    for (std::string& f : field) {
+      if (f.empty() || f.size() > 3) return {};
+      if (f.size() == 1) f.insert(f.begin(), '0');
+    }
+    return std::string(1, t[0]) + field[0] + ":" + field[1] + ":" + field[2];
+  }
+
+  void XmlWaypoint(const pugi::xml_node& node) {
+    const pugi::xml_attribute id = node.attribute("id");
+    if (!id) return;
+    Waypoint wp;
+    for (const char* p = id.value(); *p != '\0'; ++p) {
+      if (!std::isspace(static_cast<unsigned char>(*p))) wp.ident.push_back(*p);
+    }
+    if (const pugi::xml_node t = node.child("ATCWaypointType")) {
+      const std::string_view type = t.child_value();
+      if (type == "Airport") type_ = "APT";
+      else if (type == "Intersection") type_ = "INT";
+      else if (type == "VOR") type_ = "VOR";
+      else if (type == "NDB") type_ = "NDB";
+    }
+    // Without a position the waypoint is left out, not put somewhere else.
+    const pugi::xml_node wpos = node.child("WorldPosition");
+    if (!wpos) return;
+    std::string pos;
+    for (const char* p = wpos.child_value(); *p != '\0'; ++p) {
+      if (static_cast<unsigned char>(*p) != 0xC2) pos.push_back(*p);
+    }
+    std::string_view v = util::Trim(pos);
+    const std::size_t comma = v.find(',');
+    if (comma == std::string_view::npos) return;
+    const std::string_view lon_part = util::Trim(v.substr(comma + 1));
+    wp.lat_text = XmlDms(v.substr(0, 15), 2);
+    wp.lon_text = XmlDms(lon_part.substr(0, 15), 3);
+    Write(wp);
+  }
+
+  void RunXml(std::string_view data) {
+    pugi::xml_document doc;
+    // A document broken further down still yields what came before.
+    doc.load_buffer(data.data(), data.size(), pugi::parse_default, pugi::encoding_auto);
+
+    struct Walker : pugi::xml_tree_walker {
+      Converter* self = nullptr;
+      bool departure_seen = false;
+      bool for_each(pugi::xml_node& node) override {
+        if (node.type() != pugi::node_element) return true;
+        const std::string_view name = node.name();
+        if (name == "DepartureID") departure_seen = true;
+        else if (departure_seen && name == "ATCWaypoint") self->XmlWaypoint(node);
+        return true;
+      }
+    } walker;
+    walker.self = this;
+    doc.traverse(walker);
+  }
+};
+
+}  // namespace
+
+void ParseDmsLatLon(std::string_view lat_text, std::string_view lon_text, double& latitude,
+                    double& longitude) {
+  latitude = FieldAt(lat_text, 1, 2) + (FieldAt(lat_text, 4, 2) + FieldAt(lat_text, 7, 2) / 60.0) / 60.0;
+  if (lon_text.size() > 3 && lon_text[3] == ':') {
+    longitude = FieldAt(lon_text, 1, 2) + (FieldAt(lon_text, 4, 2) + FieldAt(lon_text, 7, 2) / 60.0) / 60.0;
+  } else {
+    longitude = FieldAt(lon_text, 1, 3) + (FieldAt(lon_text, 5, 2) + FieldAt(lon_text, 8, 2) / 60.0) / 60.0;
+  }
+}
+
+std::string NormalizeIniLatitude(std::string_view text) {
+  std::string t = NormalizeIniCommon(text);
+  if (t.size() >= 3 && At(t, 2, ':')) t.insert(1, "0");
+  if (t.size() >= 6 && At(t, 5, ':')) t.insert(4, "0");
+  if (t.size() == 8) t.insert(7, "0");
+  return t;
+}
+
+std::string NormalizeIniLongitude(std::string_view text) {
+  std::string t = NormalizeIniCommon(text);
+  if (t.size() >= 3 && At(t, 2, ':')) t.insert(1, "0");
+  if (t.size() >= 8 && At(t, 3, ':') && At(t, 5, ':')) t.insert(4, "0");
+  if (t.size() >= 7 && At(t, 4, ':') && At(t, 6, ':')) t.insert(5, "0");
+  if (t.size() == 8 && At(t, 3, ':')) t.insert(7, "0");
+  if (t.size() == 9 && At(t, 4, ':')) t.insert(8, "0");
+  return t;
+}
+
+namespace {
+
+// "dd:mm:ss" at text[pos..]; minutes and seconds below 60.
+bool IsMinSec(std::string_view t, std::size_t pos) {
+  return t.size() == pos + 6 && t[pos] == ':' && IsDigit(t[pos + 1]) && IsDigit(t[pos + 2]) &&
+         t[pos + 3] == ':' && IsDigit(t[pos + 4]) && IsDigit(t[pos + 5]) && t[pos + 1] < '6' &&
+         t[pos + 4] < '6';
+}
+
+}  // namespace
+
+bool IsDmsLatitude(std::string_view t) {
+  if (t.size() != 9 || (t[0] != 'N' && t[0] != 'S') || !IsDigit(t[1]) || !IsDigit(t[2]) || !IsMinSec(t, 3))
+    return false;
+  double lat = 0.0, lon = 0.0;
+  ParseDmsLatLon(t, "E000:00:00", lat, lon);
+  return lat <= 90.0;
+}
+
+bool IsDmsLongitude(std::string_view t) {
+  if (t.empty() || (t[0] != 'E' && t[0] != 'W')) return false;
+  std::size_t digits = 0;
+  while (digits < 3 && 1 + digits < t.size() && IsDigit(t[1 + digits])) ++digits;
+  if (digits < 2 || !IsMinSec(t, 1 + digits)) return false;
+  double lat = 0.0, lon = 0.0;
+  ParseDmsLatLon("N00:00:00", t, lat, lon);
+  return lon <= 180.0;
+}
+
+int ConvertPlnToRte(const std::string& name) {
+  model::State& m = model::model_state;
+  std::FILE* in = os::OpenFile(FlightPlanReadPath(name), "rb");
+  if (in == nullptr) {
+    m.McuEntryText = kUnableToLoad;
+    return kPlnNotLoaded;
+  }
+  std::string data;
+  char buf[8192];
+  std::size_t n;
+  bool too_large = false;
+  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) {
+    if (data.size() + n > kMaxPlnBytes) {
+      too_large = true;
+      break;
+    }
+    data.append(buf, n);
+  }
+  std::fclose(in);
+  if (too_large) {  // no flight plan is this large; do not load it into memory
+    m.McuEntryText = kUnableToLoad;
+    return kPlnNotLoaded;
+  }
+
+  Converter conv;
+  conv.Run(data);
+
+  // A temp.rte left from an earlier conversion must never pass for this one.
+  std::FILE* out = os::OpenFile(FlightPlanReadPath(kTempRouteName), "w");
+  bool ok = out != nullptr;
+  if (ok) {
+    ok = std::fwrite(conv.out.data(), 1, conv.out.size(), out) == conv.out.size();
+    ok = std::fclose(out) == 0 && ok;
+  }
+  if (!ok) {
+    m.McuEntryText = kUnableToLoad;
+    return kPlnNotLoaded;
+  }
+  return 0;
+}
+
+}  // namespace ovi::flightplan

@@ -1,0 +1,40 @@
+// The simulator's own flight plans (.PLN, in the older key-and-comma form
+// or in XML) converted into the module's temporary route file temp.rte,
+// which the route readers then read like any route file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ovi::flightplan {
+
+// Result of ConvertPlnToRte when the plan could not be converted.
+constexpr int kPlnNotLoaded = -99;
+
+// Converts the named .PLN file of the flight-plan folder into temp.rte in
+// the same folder. Returns 0 when temp.rte now holds the conversion (also
+// when the plan had no usable waypoint), kPlnNotLoaded when the .PLN file
+// does not open, is larger than 16 MB, or temp.rte cannot be written;
+// McuEntryText then reads "Unable to load FP". Waypoints without a usable
+// ident or position are left out.
+int ConvertPlnToRte(const std::string& name);
+
+// Decimal degrees of "Hdd:mm:ss" (latitude) and "Hdd:mm:ss" or
+// "Hddd:mm:ss" (longitude), H the hemisphere letter, which is not applied.
+// Each field is read up to its first non-digit; characters past the end of
+// a text read as non-digits.
+void ParseDmsLatLon(std::string_view lat_text, std::string_view lon_text, double& latitude,
+                    double& longitude);
+
+// The key-and-comma form's position texts ("N47* 26.13'") brought into the
+// Hdd:mm:ss form (hundredths of a minute become whole seconds). The result
+// is not checked; see IsDmsLatitude / IsDmsLongitude.
+std::string NormalizeIniLatitude(std::string_view text);
+std::string NormalizeIniLongitude(std::string_view text);
+
+// True for a text of the exact form ParseDmsLatLon reads, with minutes and
+// seconds below 60 and degrees within 90 (latitude) or 180 (longitude).
+bool IsDmsLatitude(std::string_view text);
+bool IsDmsLongitude(std::string_view text);
+
+}  // namespace ovi::flightplan

@@ -1,0 +1,306 @@
+#include "src/flightplan/route_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/os/os.h"
+#include "src/flightplan/pln_convert.h"
+#include "src/flightplan/state.h"
+#include "src/host/state.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "src/util/text.h"
+
+namespace ovi::flightplan {
+
+namespace {
+
+constexpr const char* kDefaultFolder = "\\ovi\\flightplans";
+constexpr int kColumns = 7;
+
+std::string JoinPath(const std::string& folder, std::string_view name) {
+  std::string path = folder;
+  path += '\\';
+  path += name;
+  return path;
+}
+
+// The number at the start of a value text, as the C library's decimal
+// conversions read it; false when the text does not start with a finite
+// number (the key line is then ignored rather than taken as 0).
+bool LeadingDouble(std::string_view text, double& out) {
+  std::string tmp(text);
+  char* end = nullptr;
+  errno = 0;
+  const double v = std::strtod(tmp.c_str(), &end);
+  if (end == tmp.c_str() || !std::isfinite(v)) return false;
+  out = v;
+  return true;
+}
+
+bool LeadingInt(std::string_view text, int& out) {
+  std::string tmp(text);
+  char* end = nullptr;
+  errno = 0;
+  const long v = std::strtol(tmp.c_str(), &end, 10);
+  if (end == tmp.c_str() || errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+bool LooksLikeKeyLine(const std::array<std::string_view, kColumns>& tok, std::size_t n) {
+  return (n >= 1 && tok[0].find('=') != std::string_view::npos) || (n >= 2 && tok[1].front() == '=');
+}
+
+// Applies one key line; true when its key is one the reader knows.
+bool ApplyKeyLine(std::string_view key_line, RouteKeyLines kind, RouteReadResult& result) {
+  model::State& m = model::model_state;
+  std::string text(key_line);
+  std::replace(text.begin(), text.end(), '=', ' ');
+  const auto tok = util::SplitBlanks(text);
+  double v = 0.0;
+  int iv = 0;
+  const bool has_value = tok.size() >= 2;
+
+  if (kind == RouteKeyLines::kRequestLoad) {
+    // The fuel line is told by its first four characters alone.
+    if (text.size() >= 4 && text.compare(0, 4, "FUEL") == 0) {
+      if (has_value && LeadingDouble(tok[1], v)) result.load_fuel_total = v;
+      return true;
+    }
+  }
+  if (tok.empty()) return false;
+  const std::string_view key = tok[0];
+  if (util::EqualsIgnoreCase(key, "CruiseAlt")) {
+    if (has_value && LeadingInt(tok[1], iv)) {
+      if (kind == RouteKeyLines::kRequestLoad) m.CruiseAlt = iv;
+      else m.FileCruiseAlt = iv;
+    }
+    return true;
+  }
+  if (util::EqualsIgnoreCase(key, "TripFuel")) {
+    if (has_value && LeadingDouble(tok[1], v)) {
+      if (kind == RouteKeyLines::kRequestLoad) result.load_fuel_total += v;
+      else m.PlannedFuel += v;
+    }
+    return true;
+  }
+  if (util::EqualsIgnoreCase(key, "ResvFuel")) {
+    if (has_value && LeadingDouble(tok[1], v)) {
+      if (kind == RouteKeyLines::kRequestLoad) {
+        m.ReserveFuel = v;
+        result.load_fuel_total += v;
+      } else {
+        m.ResvFuel = v;
+        m.PlannedFuel += v;
+      }
+    }
+    return true;
+  }
+  if (kind == RouteKeyLines::kSelectedLoad && util::EqualsIgnoreCase(key, "Fuel")) {
+    if (has_value && LeadingDouble(tok[1], v)) m.PlannedFuel = v;
+    return true;
+  }
+  return false;
+}
+
+void StoreWaypoint(model::FlightPlanWaypoint& wp, const std::array<std::string_view, kColumns>& tok,
+                   double latitude, double longitude) {
+  wp.ident.assign(tok[0]);
+  wp.latitude = latitude;
+  wp.longitude = longitude;
+  wp.type.assign(tok[3]);
+  wp.frequency_text.assign(tok[4]);
+  wp.via.assign(tok[5]);
+  wp.procedure_tag.assign(tok[6]);
+  // text1 belongs to others and stays as it was.
+  wp.text2.clear();
+  wp.time_over_text.clear();
+  wp.altitude_constraint = model::kNoValue;
+  wp.speed_constraint = model::kNoValue;
+  wp.value3 = -1.0;
+  wp.flyover = 0;
+  wp.constraint_flag = 0;
+  wp.hold_number = 0;
+}
+
+}  // namespace
+
+std::string FlightPlanReadFolder() {
+  const model::State& m = model::model_state;
+  if (!m.AircraftFlightPlansFolder.empty()) return m.AircraftFlightPlansFolder;
+  if (!m.FlightPlansFolder.empty()) return m.FlightPlansFolder;
+  return host::host_state.SimulatorFolder + kDefaultFolder;
+}
+
+std::string FlightPlanReadPath(std::string_view name) { return JoinPath(FlightPlanReadFolder(), name); }
+
+std::string FlightPlanWriteFolder() {
+  const model::State& m = model::model_state;
+  if (!m.FlightPlansFolder.empty()) return m.FlightPlansFolder;
+  return host::host_state.SimulatorFolder + kDefaultFolder;
+}
+
+std::string FlightPlanWritePath(std::string_view name) { return JoinPath(FlightPlanWriteFolder(), name); }
+
+int SaveFlightPlanFile(const std::string& name) {
+  std::FILE* f = os::OpenFile(FlightPlanWritePath(name), "w");
+  if (f == nullptr) return 0;
+  const model::State& m = model::model_state;
+  State& s = flightplan_state;
+
+  std::string out;
+  if (m.SaveFPLCruiseAlt == 1) out += util::Format("CruiseAlt=%d\n", m.CruiseAlt);
+  out += "[FlightPlan]\n";
+  const int last = std::min(s.ActiveFlightPlanLastIndex, model::kMaxFlightPlanWaypoints);
+  for (int i = 0; i <= last; ++i) {
+    model::FlightPlanWaypoint& wp = s.ActiveFlightPlan[i];
+    const std::string& freq = wp.frequency_text.empty() ? std::string("---") : wp.frequency_text;
+    const std::string tag = wp.via.empty() ? std::string() : wp.procedure_tag;
+    if (wp.type != "APT" && wp.type != "VOR" && wp.type != "NDB" && wp.type != "INT") wp.type = "WPT";
+    out += util::Format("%-16s %-2.5f  %-3.5f  %-3s %-6s %-7s %s\n", wp.ident.c_str(), wp.latitude,
+                        wp.longitude, wp.type.c_str(), freq.c_str(), wp.via.c_str(), tag.c_str());
+  }
+  // A file cut short (disk full) must not be reported as saved.
+  const bool written = std::fwrite(out.data(), 1, out.size(), f) == out.size();
+  const bool closed = std::fclose(f) == 0;
+  return written && closed ? 1 : 0;
+}
+
+void CompleteNavaidIdent(model::FlightPlanWaypoint& wp) {
+  if (!wp.frequency_text.empty() || wp.type == "APT") return;
+  const int i = navdb::FindNavaid(wp.ident, wp.type, wp.latitude, wp.longitude);
+  if (i <= 0) return;
+  const navdb::State& nav = navdb::navdb_state;
+  const model::NavDbRecord& r = nav.NavaidTable[i];
+  wp.frequency_text = r.frequency_text;
+  if (wp.type == "INT" || wp.type.empty()) {
+    if (r.kind == "V") wp.type = "VOR";
+    else if (r.kind == "N") wp.type = "NDB";
+    else wp.type = r.kind;
+  }
+}
+
+RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
+  RouteReadResult result;
+  if (f == nullptr || req.target.table == nullptr || req.target.last_index == nullptr) return result;
+  const bool mirrored = req.mirror.table != nullptr && req.mirror.last_index != nullptr;
+  int& last = *req.target.last_index;
+
+  bool in_section = false;
+  std::string line;
+  std::string upper;
+  while (util::ReadLine(f, line)) {
+    const auto all = util::SplitBlanks(line);
+    const std::size_t n = std::min<std::size_t>(all.size(), kColumns);
+    std::array<std::string_view, kColumns> tok{};
+    for (std::size_t i = 0; i < n; ++i) tok[i] = all[i];
+    if (util::EqualsIgnoreCase(tok[4], "---")) tok[4] = {};
+
+    if (last >= model::kMaxFlightPlanWaypoints) break;
+    if (n > 0 && tok[0].front() == ';') continue;
+
+    bool bad_waypoint = false;
+    if (in_section && n > 0) {
+      double lat = 0.0, lon = 0.0;
+      // A line lacking a column or a position is no waypoint: storing it
+      // would give it made-up fields (or the previous line's).
+      if (n < 4 || !util::ParseDouble(tok[1], lat) || !util::ParseDouble(tok[2], lon) ||
+          std::fabs(lat) > 90.0 || std::fabs(lon) > 180.0) {
+        bad_waypoint = true;
+      } else {
+        ++last;
+        model::FlightPlanWaypoint& wp = (*req.target.table)[last];
+        StoreWaypoint(wp, tok, lat, lon);
+        CompleteNavaidIdent(wp);
+        if (mirrored && *req.mirror.last_index < model::kMaxFlightPlanWaypoints) {
+          ++*req.mirror.last_index;
+          model::FlightPlanWaypoint& copy = (*req.mirror.table)[*req.mirror.last_index];
+          StoreWaypoint(copy, tok, lat, lon);
+          copy.frequency_text = wp.frequency_text;
+          copy.type = wp.type;
+        }
+        ++result.stored;
+        if (req.on_stored) req.on_stored(last);
+      }
+    }
+
+    bool key_line = false;
+    if (req.key_lines == RouteKeyLines::kRequestLoad) {
+      upper = util::ToUpper(line);
+      key_line = ApplyKeyLine(upper, req.key_lines, result);
+    } else if (req.key_lines == RouteKeyLines::kSelectedLoad) {
+      key_line = ApplyKeyLine(line, req.key_lines, result);
+    }
+    if (bad_waypoint && !key_line && !LooksLikeKeyLine(tok, n)) ++result.skipped;
+
+    if (!in_section && n > 0 && util::EqualsIgnoreCase(tok[0], "[FlightPlan]")) in_section = true;
+  }
+  if (result.skipped > 0) {
+    model::AddStatusMessage(
+        util::Format("%s: %d bad lines skipped", req.label.c_str(), result.skipped));
+  }
+  return result;
+}
+
+void PreparePlaceholderPlan(model::FlightPlanTable& table, int& last_index) {
+  const int last = std::min(last_index, model::kMaxFlightPlanWaypoints);
+  for (int i = 0; i <= last; ++i) {
+    model::FlightPlanWaypoint& wp = table[i];
+    wp.type.clear();
+    wp.frequency_text.clear();
+    wp.text2.clear();
+    wp.procedure_tag.clear();
+    wp.via.clear();
+  }
+  last_index = -1;
+  model::FlightPlanWaypoint& first = table[0];
+  first.ident = "******";
+  first.latitude = 0.0;
+  first.longitude = 0.0;
+  first.type.clear();
+  first.frequency_text.clear();
+  first.text2.clear();
+  first.procedure_tag.clear();
+  first.via.clear();
+  first.altitude_constraint = model::kNoValue;
+  first.speed_constraint = model::kNoValue;
+  first.value3 = -1.0;
+  first.flyover = 0;
+  first.constraint_flag = 0;
+  first.hold_number = 0;
+  table[1].ident.clear();
+}
+
+void ReadFlightPlanFile(std::string name, int key_switch) {
+  (void)key_switch;  // this reader never takes key lines
+  model::State& m = model::model_state;
+  State& s = flightplan_state;
+  m.FileCruiseAlt = 0;
+  m.ResvFuel = 0.0;
+  if (name == "NEXT FPL") {
+    PreparePlaceholderPlan(s.ScratchFlightPlan, s.ScratchFlightPlanLastIndex);
+    s.EditWaypointIndex = 0;
+    return;
+  }
+  const std::string label = name;
+  name = util::ToUpper(name);
+  if (name.find(".PLN") != std::string::npos) {
+    if (ConvertPlnToRte(name) == kPlnNotLoaded) return;
+    name = "Temp.rte";
+  }
+  s.ScratchFlightPlanLastIndex = -1;
+  std::FILE* f = os::OpenFile(FlightPlanReadPath(name), "r");
+  if (f == nullptr) return;
+  RouteReadRequest req;
+  req.target = {&s.ScratchFlightPlan, &s.ScratchFlightPlanLastIndex};
+  req.label = label;
+  ReadRouteFile(f, req);
+  std::fclose(f);
+}
+
+}  // namespace ovi::flightplan

@@ -1,0 +1,96 @@
+// Route files: the module's own text format for stored routes (see
+// docs/route-files.md), the folder they live in, the writer, and the one
+// reading procedure every route loader shares.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "src/model/records.h"
+
+namespace ovi::flightplan {
+
+// ---- folders ----
+
+// The folder every flight-plan file is read from (route files, .PLN files,
+// temp.rte), without a trailing backslash: the aircraft's
+// AircraftFlightPlansFolder, else the module's FlightPlansFolder, else
+// SimulatorFolder + "\ovi\flightplans".
+std::string FlightPlanReadFolder();
+std::string FlightPlanReadPath(std::string_view name);
+
+// The folder route files are saved in: FlightPlansFolder, else
+// SimulatorFolder + "\ovi\flightplans". The aircraft's folder is not used.
+std::string FlightPlanWriteFolder();
+std::string FlightPlanWritePath(std::string_view name);
+
+// ---- writing ----
+
+// Writes ActiveFlightPlan entries 0..ActiveFlightPlanLastIndex into the
+// named file of the writing folder (preceded by "CruiseAlt=" while
+// SaveFPLCruiseAlt is 1). An entry whose type is none of APT, VOR, NDB, INT
+// is written, and left in the active route, as "WPT". Returns 1 when the
+// whole file was written, 0 when it could not be created or written.
+int SaveFlightPlanFile(const std::string& name);
+
+// ---- reading ----
+
+// A route table and its last index.
+struct RouteTableRef {
+  model::FlightPlanTable* table = nullptr;
+  int* last_index = nullptr;
+};
+
+// Which key lines a reader takes (the readers differ here).
+enum class RouteKeyLines {
+  kNone,          // waypoints only (library reader)
+  kRequestLoad,   // on the upper-cased line; CruiseAlt, ReserveFuel, load fuel total
+  kSelectedLoad,  // on the line as read; FileCruiseAlt, ResvFuel, PlannedFuel
+};
+
+struct RouteReadRequest {
+  RouteTableRef target;
+  // A second table that receives every waypoint line as well (the request
+  // load fills the active and the pending route at once); table null = none.
+  RouteTableRef mirror;
+  RouteKeyLines key_lines = RouteKeyLines::kNone;
+  // Called with the index of each entry just stored and completed.
+  std::function<void(int)> on_stored;
+  // File name used in the status text about skipped lines.
+  std::string label;
+};
+
+struct RouteReadResult {
+  double load_fuel_total = 0.0;  // kRequestLoad: TripFuel + ResvFuel, or the Fuel line
+  int stored = 0;                // waypoint lines stored
+  int skipped = 0;               // lines inside the section that were not waypoints
+};
+
+// Reads an open route file line by line into req.target (and the mirror):
+// key lines, the "[FlightPlan]" header, one waypoint per line, idents of
+// navaids completed with their frequency and type. Stops once the target's
+// last index reached kMaxFlightPlanWaypoints. Waypoint lines lacking a
+// column or with a position that is not a number are skipped, not stored,
+// and counted in one status text per file. The caller sets the last
+// indices and closes the file.
+RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req);
+
+// Fills in the frequency text and, for an "INT" or untyped entry, the type
+// of a waypoint that FindNavaid knows as a navaid. Nothing for an airport
+// or an entry that already has a frequency text.
+void CompleteNavaidIdent(model::FlightPlanWaypoint& wp);
+
+// The empty plan that "NEXT FPL" stands for: the type, frequency, text 2,
+// procedure tag and via of entries 0..last are cleared, last index -1,
+// entry 0 the "******" placeholder, entry 1 without ident.
+void PreparePlaceholderPlan(model::FlightPlanTable& table, int& last_index);
+
+// The library's reader: reads one file of the flight-plan folder into
+// ScratchFlightPlan (a .PLN file through temp.rte), without key lines.
+// "NEXT FPL" gives the empty placeholder plan instead. Clears FileCruiseAlt
+// and ResvFuel first. The key switch is kept for the callers' signature.
+void ReadFlightPlanFile(std::string name, int key_switch);
+
+}  // namespace ovi::flightplan

@@ -1,0 +1,128 @@
+// The flight-plan library: which files it lists, in which order, what each
+// entry holds, and its limits.
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "src/flightplan/library.h"
+#include "src/flightplan/state.h"
+#include "src/host/one_time_loads.h"
+#include "src/model/state.h"
+#include "src/util/text.h"
+#include "tests/flightplan/test_support.h"
+
+namespace ovi::flightplan {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FlightPlanTest;
+
+State& fpl() { return flightplan_state; }
+
+std::string TwoPoints(const char* from, const char* to) {
+  return util::Format("[FlightPlan]\n%-16s 47.00000  -122.00000  APT ---\n%-16s 46.00000  -121.00000  APT ---\n",
+                      from, to);
+}
+
+TEST_F(FlightPlanTest, SampleFolderIsListedInFolderOrderWithTheClosingEntry) {
+  sim->CopySamplePlans();
+  ScanFlightPlanFolder();
+  struct Expect {
+    const char* name;
+    const char* origin;
+    const char* destination;
+    int last;
+  };
+  const Expect expected[] = {
+      {"KBFI-KGEG.RTE", "KBFI", "KGEG", 10},      {"KEAT-KGEG.pln", "KEAT", "KGEG", 8},
+      {"KOLM-KPDX.PLN", "KOLM", "KPDX", 6},       {"KPAE-KBLI.PLN", "KPAE", "KBLI", 7},
+      {"KSEA-KPDX.rte", "KSEA", "KPDX", 10},      {"KSEA-KSEA-LONG.rte", "KSEA", "KSEA", 199},
+      {"KYKM-KSEA.PLN", "KYKM", "KSEA", 7},
+  };
+  constexpr int n = static_cast<int>(std::size(expected));
+  ASSERT_EQ(fpl().FlightPlanLibraryCount, n + 1);
+  for (int i = 0; i < n; ++i) {
+    SCOPED_TRACE(expected[i].name);
+    const model::FlightPlanLibraryEntry& e = fpl().FlightPlanLibrary[i + 1];
+    EXPECT_EQ(e.name, expected[i].name);
+    EXPECT_EQ(e.origin_ident, expected[i].origin);
+    EXPECT_EQ(e.destination_ident, expected[i].destination);
+    EXPECT_EQ(e.last_index, expected[i].last);
+    EXPECT_EQ(e.waypoints[e.last_index].ident, expected[i].destination);
+  }
+  const model::FlightPlanLibraryEntry& closing = fpl().FlightPlanLibrary[n + 1];
+  EXPECT_EQ(closing.name, "NEW FPL");
+  EXPECT_EQ(closing.origin_ident, "NEXT FPL");
+  EXPECT_EQ(closing.destination_ident, "");
+  EXPECT_EQ(fpl().GnsFplListPageCount, 1);
+  EXPECT_EQ(fpl().SelectedFlightPlanIndex, 1);
+  // The SID and STAR legs and the completed navaids came along.
+  const auto& sea_pdx = fpl().FlightPlanLibrary[5].waypoints;
+  EXPECT_EQ(sea_pdx[1].procedure_tag, "SID");
+  EXPECT_EQ(sea_pdx[1].via, "SEA4");
+  EXPECT_EQ(sea_pdx[8].procedure_tag, "STAR");
+  EXPECT_EQ(sea_pdx[4].frequency_text, "113.40");
+  EXPECT_FALSE(fs::exists(fs::path(OVI_SOURCE_DIR) / "data" / "ovi" / "flightplans" / "temp.rte"));
+}
+
+TEST_F(FlightPlanTest, LibraryKeepsPlansOfTwoWaypointsSkipsOtherFilesAndKeepsTheCursor) {
+  sim->WritePlan("a.PLN",
+                 "waypoint.0=KSEA, A, N47* 26.94', W122* 18.56', +0,\nwaypoint.1=KPDX, A, N45* 35.32', W122* 35.85', +0,\n");
+  sim->WritePlan("b.rte", TwoPoints("KSEA", "KBFI"));
+  sim->WritePlan("c.RTE", "[FlightPlan]\nKSEA 47.0 -122.0 APT\n");  // one waypoint
+  sim->WritePlan("d.rte", TwoPoints("KOLM", "KPDX"));
+  sim->WritePlan("temp.rte", TwoPoints("XXXX", "YYYY"));
+  sim->WritePlan("notes.txt", TwoPoints("XXXX", "YYYY"));
+  sim->WritePlan("x.pln", "waypoint.0=KBLI, A, N48* 47.57', W122* 32.25', +0,\nwaypoint.1=BLI, V, N48* 56.72', W122* 34.85', +0,\n");
+  fs::create_directory(sim->plans() / "folder.rte");
+  fpl().SelectedFlightPlanIndex = 5;
+  fpl().FlightPlanLibrary[3].waypoints[0].text1 = "kept";
+  fpl().FlightPlanLibrary[3].waypoints[0].hold_number = 4;
+
+  ScanFlightPlanFolder();
+  ASSERT_EQ(fpl().FlightPlanLibraryCount, 5);
+  EXPECT_EQ(fpl().FlightPlanLibrary[1].name, "a.PLN");
+  EXPECT_EQ(fpl().FlightPlanLibrary[1].destination_ident, "KPDX");
+  EXPECT_EQ(fpl().FlightPlanLibrary[2].name, "b.rte");
+  EXPECT_EQ(fpl().FlightPlanLibrary[3].name, "d.rte");  // c.RTE left its slot to d.rte
+  EXPECT_EQ(fpl().FlightPlanLibrary[3].origin_ident, "KOLM");
+  EXPECT_EQ(fpl().FlightPlanLibrary[4].name, "x.pln");
+  EXPECT_EQ(fpl().FlightPlanLibrary[4].waypoints[1].frequency_text, "113.00");
+  EXPECT_EQ(fpl().FlightPlanLibrary[5].name, "NEW FPL");
+  EXPECT_EQ(fpl().SelectedFlightPlanIndex, 5);
+  // The copy leaves the first free text and the hold number of the slot.
+  EXPECT_EQ(fpl().FlightPlanLibrary[3].waypoints[0].text1, "kept");
+  EXPECT_EQ(fpl().FlightPlanLibrary[3].waypoints[0].hold_number, 4u);
+}
+
+TEST_F(FlightPlanTest, LibraryStopsAtThreeHundredPlans) {
+  for (int i = 0; i < 301; ++i) sim->WritePlan(util::Format("P%03d.RTE", i), TwoPoints("KSEA", "KPDX"));
+  ScanFlightPlanFolder();
+  EXPECT_EQ(fpl().FlightPlanLibraryCount, 301);
+  EXPECT_EQ(fpl().FlightPlanLibrary[300].name, "P299.RTE");
+  EXPECT_EQ(fpl().FlightPlanLibrary[301].name, "NEW FPL");
+  EXPECT_EQ(fpl().GnsFplListPageCount, 38);
+  EXPECT_EQ(fpl().FlightPlanLibrary.refused(), 0);
+}
+
+TEST_F(FlightPlanTest, MissingFolderGivesOnlyTheClosingEntryAndTheGaugesScanOnce) {
+  model::model_state.FlightPlansFolder = (sim->root() / "nowhere").string();
+  host::RunScanFlightPlanFolder();
+  EXPECT_EQ(host::FlightPlanLibraryCountValue(), 1);
+  EXPECT_EQ(fpl().FlightPlanLibrary[1].name, "NEW FPL");
+  EXPECT_EQ(fpl().GnsFplListPageCount, 1);
+
+  // The aircraft's folder comes first.
+  const fs::path aircraft = sim->root() / "aircraft";
+  fs::create_directories(aircraft);
+  std::ofstream(aircraft / "own.rte") << TwoPoints("KPAE", "KBLI");
+  model::model_state.AircraftFlightPlansFolder = aircraft.string();
+  ScanFlightPlanFolder();
+  ASSERT_EQ(fpl().FlightPlanLibraryCount, 2);
+  EXPECT_EQ(fpl().FlightPlanLibrary[1].name, "own.rte");
+}
+
+}  // namespace
+}  // namespace ovi::flightplan

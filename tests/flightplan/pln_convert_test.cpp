@@ -1,0 +1,245 @@
+// Conversion of the simulator's .PLN files (key-and-comma and XML forms)
+// into temp.rte, and reading converted plans.
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "src/flightplan/pln_convert.h"
+#include "src/flightplan/route_file.h"
+#include "src/flightplan/state.h"
+#include "src/model/state.h"
+#include "tests/flightplan/test_support.h"
+
+namespace ovi::flightplan {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FlightPlanTest;
+
+State& fpl() { return flightplan_state; }
+
+class PlnTest : public FlightPlanTest {
+ protected:
+  // Converts the given bytes and returns temp.rte.
+  std::string Convert(const std::string& bytes, const std::string& name = "T.PLN") {
+    sim->WritePlan(name, bytes);
+    EXPECT_EQ(ConvertPlnToRte(name), 0);
+    return test::ReadBytes(sim->plans() / "temp.rte");
+  }
+};
+
+std::string Xml(const std::string& waypoints, const std::string& decl = "UTF-8") {
+  return "<?xml version=\"1.0\" encoding=\"" + decl +
+         "\"?>\n<SimBase.Document Type=\"AceXML\" version=\"1,0\">\n<FlightPlan.FlightPlan>\n"
+         "<DepartureID>KSEA</DepartureID>\n" +
+         waypoints + "</FlightPlan.FlightPlan>\n</SimBase.Document>\n";
+}
+
+std::string XmlWaypoint(const std::string& id, const std::string& type, const std::string& pos) {
+  std::string s = "<ATCWaypoint id=\"" + id + "\">\n";
+  if (!type.empty()) s += "<ATCWaypointType>" + type + "</ATCWaypointType>\n";
+  if (!pos.empty()) s += "<WorldPosition>" + pos + "</WorldPosition>\n";
+  return s + "</ATCWaypoint>\n";
+}
+
+const char* kDeg = "\xC2\xB0";  // UTF-8 degree sign
+
+TEST_F(PlnTest, SamplePlansOfBothFormsConvertToTheExpectedBytes) {
+  sim->CopySamplePlans();
+  for (const char* name : {"KOLM-KPDX.PLN", "KPAE-KBLI.PLN", "KYKM-KSEA.PLN", "KEAT-KGEG.pln"}) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(ConvertPlnToRte(name), 0);
+    const std::string stem = fs::path(name).stem().string();
+    EXPECT_EQ(test::ReadBytes(sim->plans() / "temp.rte"), test::ExpectedBytes(stem + ".temp.rte"));
+  }
+}
+
+TEST_F(PlnTest, ConvertedPlansReadWithNavaidsCompleted) {
+  sim->CopySamplePlans();
+  ReadFlightPlanFile("KYKM-KSEA.PLN", 1);
+  const auto& p = fpl().ScratchFlightPlan;
+  ASSERT_EQ(fpl().ScratchFlightPlanLastIndex, 7);
+  EXPECT_EQ(p[0].ident, "KYKM");
+  EXPECT_EQ(p[0].type, "APT");
+  EXPECT_EQ(p[1].frequency_text, "116.00");
+  EXPECT_EQ(p[4].ident, "WPT01");  // a user waypoint takes the type before it
+  EXPECT_EQ(p[4].type, "INT");
+  EXPECT_EQ(p[6].frequency_text, "116.80");
+  EXPECT_DOUBLE_EQ(p[7].latitude, 47.44889);
+
+  ReadFlightPlanFile("kpae-kbli.pln", 1);
+  ASSERT_EQ(fpl().ScratchFlightPlanLastIndex, 7);
+  EXPECT_EQ(p[3].ident, "BVS");
+  EXPECT_EQ(p[3].type, "NDB");
+  EXPECT_EQ(p[3].frequency_text, "350");
+}
+
+TEST_F(PlnTest, KeyAndCommaFormWithAndWithoutTheLeadingField) {
+  // The value of waypoint.0 does not begin with the departure ident: every
+  // waypoint line carries a leading field before its ident.
+  EXPECT_EQ(Convert("[flightplan]\n"
+                    "departure_id=KSEA, N47* 26.94', W122* 18.56', +000433.00\n"
+                    "waypoint.0=, KSEA, , KSEA, A, N47* 26.94', W122* 18.56', +000433.00, \n"
+                    "waypoint.1=, SEA, , SEA, V, N47* 26.13', W122* 18.59', +000000.00, \n"),
+            "[FlightPlan]\n"
+            "KSEA     47.44889 -122.30944  APT\n"
+            "SEA      47.43556 -122.30972  VOR\n");
+  // The older form, a three-letter departure, an NDB and a fix.
+  EXPECT_EQ(Convert("[flightplan]\r\n"
+                    "departure_id=S50, N47* 12.00', W122* 30.00', +000100.00\r\n"
+                    "waypoint.0=S50, A, N47* 12.00', W122* 30.00', +000100.00, \r\n"
+                    "waypoint.1=PWT, N, N47* 29.42', W122* 45.88', +000000.00, \r\n"
+                    "waypoint.2=COUGA, I, N46* 9.34', W122* 41.64', +000000.00, V23\r\n"),
+            "[FlightPlan]\n"
+            "S50      47.20000 -122.50000  APT\n"
+            "PWT      47.49028 -122.76472  NDB\n"
+            "COUGA    46.15556 -122.69389  INT\n");
+}
+
+TEST_F(PlnTest, PositionTextsOfTheKeyAndCommaForm) {
+  EXPECT_EQ(NormalizeIniLatitude(" N47* 26.13'"), "N47:26:08");
+  EXPECT_EQ(NormalizeIniLatitude("N47* 26.98'"), "N47:26:59");
+  EXPECT_EQ(NormalizeIniLatitude("N47* 26.00'"), "N47:26:00");
+  EXPECT_EQ(NormalizeIniLatitude("N7* 5.50'"), "N07:05:30");
+  EXPECT_EQ(NormalizeIniLatitude("N7* 5.5'"), "N07:05:03");  // one digit is read as hundredths
+  EXPECT_EQ(NormalizeIniLongitude(" W122* 18.59'"), "W122:18:35");
+  EXPECT_EQ(NormalizeIniLongitude("E8* 5.00'"), "E08:05:00");
+  EXPECT_EQ(NormalizeIniLongitude("W12* 5.00'"), "W12:05:00");
+  EXPECT_EQ(NormalizeIniLongitude("W122* 5.00'"), "W122:05:00");
+  EXPECT_EQ(NormalizeIniLongitude("E151* 10.63'"), "E151:10:38");
+
+  double lat = 0, lon = 0;
+  ParseDmsLatLon("S33:56:46", "E151:10:38", lat, lon);
+  EXPECT_NEAR(lat, 33.946111, 1e-6);
+  EXPECT_NEAR(lon, 151.177222, 1e-6);
+  ParseDmsLatLon("N07:05:03", "W08:30:00", lat, lon);
+  EXPECT_NEAR(lat, 7.084167, 1e-6);
+  EXPECT_NEAR(lon, 8.5, 1e-9);
+  // Short texts read as zeros past their end.
+  ParseDmsLatLon("N4", "W", lat, lon);
+  EXPECT_DOUBLE_EQ(lat, 4.0);
+  EXPECT_DOUBLE_EQ(lon, 0.0);
+
+  EXPECT_TRUE(IsDmsLatitude("S33:56:46"));
+  EXPECT_FALSE(IsDmsLatitude("N91:00:00"));
+  EXPECT_FALSE(IsDmsLatitude("N47:60:00"));
+  EXPECT_FALSE(IsDmsLatitude("X47:26:08"));
+  EXPECT_FALSE(IsDmsLatitude("N47:26:0"));
+  EXPECT_TRUE(IsDmsLongitude("E08:05:00"));
+  EXPECT_TRUE(IsDmsLongitude("W122:18:35"));
+  EXPECT_FALSE(IsDmsLongitude("W181:00:00"));
+  EXPECT_FALSE(IsDmsLongitude("W1222:18:35"));
+}
+
+TEST_F(PlnTest, XmlFormPositionsTypesAndIdents) {
+  const std::string pos = std::string("S33") + kDeg + " 56' 46.00\",E151" + kDeg + " 10' 38.99\",+000021.00";
+  EXPECT_EQ(Convert(Xml(XmlWaypoint("WPT1", "User", pos) +  // first and unknown: "I"
+                        XmlWaypoint("YSSY", "Airport", pos) + XmlWaypoint("USR", "User", pos) +
+                        XmlWaypoint("SY", "NDB", std::string("N7") + kDeg + " 5' 3.50\",W8" + kDeg + " 0' 0.00\",+0") +
+                        XmlWaypoint(" A B ", "VOR", pos) +  // blanks leave the ident
+                        XmlWaypoint("", "VOR", pos))),     // no ident: left out
+            "[FlightPlan]\n"
+            "WPT1     -33.94611 151.17722  I\n"
+            "YSSY     -33.94611 151.17722  APT\n"
+            "USR      -33.94611 151.17722  APT\n"
+            "SY       7.08417 -8.00000  NDB\n"
+            "AB       -33.94611 151.17722  VOR\n");
+}
+
+TEST_F(PlnTest, XmlFormToleratesByteOrderMarkCrLfAndEitherEncoding) {
+  const std::string expected = "[FlightPlan]\nKSEA     47.44889 -122.30917  APT\n";
+  std::string utf8 = "\xEF\xBB\xBF" + Xml(XmlWaypoint("KSEA", "Airport",
+                                                      std::string("N47") + kDeg + " 26' 56.00\",W122" + kDeg +
+                                                          " 18' 33.00\",+000433.00"));
+  std::string crlf;
+  for (char c : utf8) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  EXPECT_EQ(Convert(crlf), expected);
+  const std::string latin = "N47\xB0 26' 56.00\",W122\xB0 18' 33.00\",+000433.00";
+  EXPECT_EQ(Convert(Xml(XmlWaypoint("KSEA", "Airport", latin), "Windows-1252")), expected);
+  EXPECT_EQ(Convert(Xml(XmlWaypoint("KSEA", "Airport", latin), "ISO-8859-1")), expected);
+}
+
+TEST_F(PlnTest, XmlWaypointWithoutOrWithBadPositionIsLeftOut) {
+  const std::string good = std::string("N47") + kDeg + " 26' 56.00\",W122" + kDeg + " 18' 33.00\",+0";
+  EXPECT_EQ(Convert(Xml(XmlWaypoint("KSEA", "Airport", good) + XmlWaypoint("NOPOS", "Intersection", "") +
+                        XmlWaypoint("NOCOMMA", "Intersection", "N47 26") +
+                        XmlWaypoint("NOSECS", "Intersection", std::string("N47") + kDeg + " 26',W122" + kDeg + " 18'") +
+                        XmlWaypoint("JUNK", "Intersection", "N4x7,W122") +
+                        XmlWaypoint("FAR", "Intersection", std::string("N147") + kDeg + " 1' 1\",W1" + kDeg + " 1' 1\"") +
+                        XmlWaypoint("LONG", "Intersection", std::string(5000, '7') + "," + std::string(5000, '7')) +
+                        XmlWaypoint("SEA", "VOR", good))),
+            "[FlightPlan]\n"
+            "KSEA     47.44889 -122.30917  APT\n"
+            "SEA      47.44889 -122.30917  VOR\n");
+}
+
+TEST_F(PlnTest, MixedEmptyAndOverlongFiles) {
+  // Key-and-comma lines first, then the XML form from its <DepartureID> line on.
+  const std::string pos = std::string("N47") + kDeg + " 26' 56.00\",W122" + kDeg + " 18' 33.00\",+0";
+  EXPECT_EQ(Convert("waypoint.0=KSEA, A, N47* 26.94', W122* 18.56', +000433.00,\n" +
+                    Xml(XmlWaypoint("SEA", "VOR", pos)) + "waypoint.1=PAE, V, N47* 55.19', W122* 16.64', +0,\n"),
+            "[FlightPlan]\n"
+            "KSEA     47.44889 -122.30944  APT\n"
+            "SEA      47.44889 -122.30917  VOR\n");
+  EXPECT_EQ(Convert(""), "[FlightPlan]\n");
+  EXPECT_EQ(Convert("[flightplan]\ntitle=nothing\n"), "[FlightPlan]\n");
+  // A line far longer than any fixed buffer stays one line.
+  EXPECT_EQ(Convert("waypoint.0=PAE, V," + std::string(3000, ' ') + "N47* 55.19', W122* 16.64', +0," +
+                    std::string(3000, ' ') + "V23\n"),
+            "[FlightPlan]\n"
+            "PAE      47.91972 -122.27722  VOR\n");
+  // Fields missing: nothing for that line, the rest of the file still counts.
+  EXPECT_EQ(Convert("waypoint.1=NOCOMMA\n"
+                    "waypoint.2=NOLON, V, N47* 26.13'\n"
+                    "waypoint.3=BADLAT, V, N477* 26.13', W122* 18.59', +0,\n"
+                    "waypoint.4=, V, N47* 26.13', W122* 18.59', +0,\n"
+                    "waypoint.5\n"
+                    "waypoint.6=SEA, V, N47* 26.13', W122* 18.59', +0,\n"),
+            "[FlightPlan]\n"
+            "SEA      47.43556 -122.30972  VOR\n");
+  // A document broken further down keeps the waypoints before the break.
+  const std::string cut = Xml(XmlWaypoint("SEA", "VOR", pos) + XmlWaypoint("PAE", "VOR", pos));
+  EXPECT_EQ(Convert(cut.substr(0, cut.find("<ATCWaypoint id=\"PAE\"") + 30)),
+            "[FlightPlan]\n"
+            "SEA      47.44889 -122.30917  VOR\n");
+}
+
+TEST_F(PlnTest, FailuresNeverLeaveAStaleTempRouteReadAsTheConversion) {
+  // The .PLN file does not open.
+  sim->WritePlan("temp.rte", "[FlightPlan]\nSTALE 1 2 WPT\nSTALE 3 4 WPT\n");
+  EXPECT_EQ(ConvertPlnToRte("MISSING.PLN"), kPlnNotLoaded);
+  EXPECT_EQ(model::model_state.McuEntryText, "Unable to load FP");
+  EXPECT_EQ(test::ReadBytes(sim->plans() / "temp.rte"), "[FlightPlan]\nSTALE 1 2 WPT\nSTALE 3 4 WPT\n");
+  fpl().ScratchFlightPlanLastIndex = -1;
+  ReadFlightPlanFile("MISSING.PLN", 1);
+  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, -1);
+
+  // temp.rte cannot be written (a folder holds its name) while an old
+  // Temp.rte is still there.
+  fs::remove(sim->plans() / "temp.rte");
+  fs::create_directory(sim->plans() / "temp.rte");
+  sim->WritePlan("Temp.rte", "[FlightPlan]\nSTALE 1 2 WPT\nSTALE 3 4 WPT\n");
+  sim->CopySamplePlans();
+  model::model_state.McuEntryText.clear();
+  EXPECT_EQ(ConvertPlnToRte("KYKM-KSEA.PLN"), kPlnNotLoaded);
+  EXPECT_EQ(model::model_state.McuEntryText, "Unable to load FP");
+  ReadFlightPlanFile("KYKM-KSEA.PLN", 1);
+  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, -1);
+
+  // A file no flight plan comes near in size is not loaded.
+  sim->WritePlan("HUGE.PLN", std::string((16u << 20) + 1, ' '));
+  model::model_state.McuEntryText.clear();
+  EXPECT_EQ(ConvertPlnToRte("HUGE.PLN"), kPlnNotLoaded);
+  EXPECT_EQ(model::model_state.McuEntryText, "Unable to load FP");
+
+  // A folder name beyond the path limit is a missing file.
+  model::model_state.FlightPlansFolder = std::string(300, 'f');
+  EXPECT_EQ(ConvertPlnToRte("KYKM-KSEA.PLN"), kPlnNotLoaded);
+}
+
+}  // namespace
+}  // namespace ovi::flightplan

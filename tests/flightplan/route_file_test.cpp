@@ -1,0 +1,301 @@
+// Route files: the exact bytes the writer produces, reading them back, the
+// readers' key lines, navaid completion, limits, damaged lines and folders.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/os/os.h"
+#include "src/flightplan/route_file.h"
+#include "src/flightplan/state.h"
+#include "src/model/state.h"
+#include "src/util/text.h"
+#include "tests/flightplan/test_support.h"
+
+namespace ovi::flightplan {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FlightPlanTest;
+
+State& fpl() { return flightplan_state; }
+model::State& model() { return model::model_state; }
+
+struct Row {
+  const char* ident;
+  double lat, lon;
+  const char* type;
+  const char* freq;
+  const char* via;
+  const char* tag;
+};
+
+// The route behind tests/data/flightplans/saved_route.rte.
+const Row kSavedRoute[] = {
+    {"KSEA", 47.449, -122.3093, "APT", "", "", "SID"},  // tag without via: not written
+    {"FOURT", 47.35, -122.306, "INT", "", "SEA4", "SID"},
+    {"OLM", 46.9713, -122.9022, "VOR", "113.40", "DIRECT", ""},
+    {"THEN", 0.0, 0.0, "OAWY", "", "V23", ""},
+    {"DISCO", 0.0, 0.0, "", "", "", ""},
+    {"USR1", 33.434167, -112.011667, "WPT", "", "", ""},
+    {"VERYLONGIDENTIFIER1", 45.5, -122.5, "INT", "", "LONGAIRWAY9", "SIDSTAR"},
+    {"CLS", 46.627, -122.983, "NDB", "470", "DIRECT", "STAR"},
+    {"KPDX", 45.5887, -122.5975, "APT", "", "DIRECT", "APCH"},
+};
+
+void FillActive(const Row* rows, int count) {
+  for (int i = 0; i < count; ++i) {
+    model::FlightPlanWaypoint& wp = fpl().ActiveFlightPlan[i];
+    wp.ident = rows[i].ident;
+    wp.latitude = rows[i].lat;
+    wp.longitude = rows[i].lon;
+    wp.type = rows[i].type;
+    wp.frequency_text = rows[i].freq;
+    wp.via = rows[i].via;
+    wp.procedure_tag = rows[i].tag;
+  }
+  fpl().ActiveFlightPlanLastIndex = count - 1;
+}
+
+double Rounded5(double v) { return std::stod(util::Format("%.5f", v)); }
+
+std::string Header() { return "[FlightPlan]\n"; }
+std::string Line(const char* ident, double lat, double lon, const char* type, const char* freq = "---",
+                 const char* via = "", const char* tag = "") {
+  return util::Format("%-16s %-2.5f  %-3.5f  %-3s %-6s %-7s %s\n", ident, lat, lon, type, freq, via, tag);
+}
+
+TEST_F(FlightPlanTest, SavedRouteMatchesTheHandMadeFileByteForByte) {
+  constexpr int n = static_cast<int>(std::size(kSavedRoute));
+  FillActive(kSavedRoute, n);
+  model().CruiseAlt = 35000;
+  ASSERT_EQ(SaveFlightPlanFile("SAVED.RTE"), 1);
+  EXPECT_EQ(test::ReadBytes(sim->plans() / "SAVED.RTE"), test::ExpectedBytes("saved_route.rte"));
+  // Unknown types are written as WPT and the active route itself says so.
+  EXPECT_EQ(fpl().ActiveFlightPlan[3].type, "WPT");
+  EXPECT_EQ(fpl().ActiveFlightPlan[4].type, "WPT");
+  EXPECT_EQ(fpl().ActiveFlightPlan[0].type, "APT");
+}
+
+TEST_F(FlightPlanTest, RouteWrittenAndReadBackIsIdentical) {
+  constexpr int n = static_cast<int>(std::size(kSavedRoute));
+  FillActive(kSavedRoute, n);
+  ASSERT_EQ(SaveFlightPlanFile("ROUNDTRIP.RTE"), 1);
+  ReadFlightPlanFile("roundtrip.rte", 1);
+  ASSERT_EQ(fpl().ScratchFlightPlanLastIndex, n - 1);
+  for (int i = 0; i < n; ++i) {
+    SCOPED_TRACE(i);
+    const model::FlightPlanWaypoint& a = fpl().ActiveFlightPlan[i];
+    const model::FlightPlanWaypoint& b = fpl().ScratchFlightPlan[i];
+    EXPECT_EQ(b.ident, a.ident);
+    EXPECT_DOUBLE_EQ(b.latitude, Rounded5(a.latitude));
+    EXPECT_DOUBLE_EQ(b.longitude, Rounded5(a.longitude));
+    EXPECT_EQ(b.type, a.type);
+    EXPECT_EQ(b.via, a.via);
+    // A tag without a via is not written, so it reads back empty.
+    EXPECT_EQ(b.procedure_tag, a.via.empty() ? "" : a.procedure_tag);
+    EXPECT_DOUBLE_EQ(b.altitude_constraint, -999.0);
+    EXPECT_DOUBLE_EQ(b.speed_constraint, -999.0);
+    EXPECT_DOUBLE_EQ(b.value3, -1.0);
+    EXPECT_EQ(b.hold_number, 0u);
+    EXPECT_EQ(b.frequency_text, a.frequency_text);
+  }
+  EXPECT_DOUBLE_EQ(fpl().ScratchFlightPlan[5].latitude, 33.43417);
+  EXPECT_DOUBLE_EQ(fpl().ScratchFlightPlan[5].longitude, -112.01167);
+}
+
+TEST_F(FlightPlanTest, CruiseAltLineFollowsTheOptionAndEmptyRouteIsHeaderOnly) {
+  model().SaveFPLCruiseAlt = 0;
+  model().CruiseAlt = 31000;
+  ASSERT_EQ(SaveFlightPlanFile("EMPTY.RTE"), 1);
+  EXPECT_EQ(test::ReadBytes(sim->plans() / "EMPTY.RTE"), Header());
+  model().SaveFPLCruiseAlt = 1;
+  ASSERT_EQ(SaveFlightPlanFile("EMPTY.RTE"), 1);
+  EXPECT_EQ(test::ReadBytes(sim->plans() / "EMPTY.RTE"), "CruiseAlt=31000\n" + Header());
+}
+
+TEST_F(FlightPlanTest, WriterUsesModuleFolderButNeverTheAircraftFolder) {
+  const fs::path module_dir = sim->root() / "module plans";
+  const fs::path aircraft_dir = sim->root() / "aircraft plans";
+  fs::create_directories(module_dir);
+  fs::create_directories(aircraft_dir);
+  FillActive(kSavedRoute, 2);
+  model().AircraftFlightPlansFolder = aircraft_dir.string();
+  ASSERT_EQ(SaveFlightPlanFile("A.RTE"), 1);
+  EXPECT_TRUE(fs::exists(sim->plans() / "A.RTE"));
+  model().FlightPlansFolder = module_dir.string();
+  ASSERT_EQ(SaveFlightPlanFile("B.RTE"), 1);
+  EXPECT_TRUE(fs::exists(module_dir / "B.RTE"));
+  EXPECT_FALSE(fs::exists(aircraft_dir / "A.RTE"));
+  EXPECT_FALSE(fs::exists(aircraft_dir / "B.RTE"));
+  // Readers try the aircraft folder first.
+  EXPECT_EQ(FlightPlanReadPath("X.RTE"), aircraft_dir.string() + "\\X.RTE");
+  model().AircraftFlightPlansFolder.clear();
+  EXPECT_EQ(FlightPlanReadPath("X.RTE"), module_dir.string() + "\\X.RTE");
+  model().FlightPlansFolder.clear();
+  EXPECT_EQ(FlightPlanReadPath("X.RTE"), sim->root().string() + "\\ovi\\flightplans\\X.RTE");
+}
+
+TEST_F(FlightPlanTest, WriterReportsAFileItCannotCreate) {
+  FillActive(kSavedRoute, 2);
+  model().FlightPlansFolder = (sim->root() / "no such folder").string();
+  EXPECT_EQ(SaveFlightPlanFile("A.RTE"), 0);
+  model().FlightPlansFolder = std::string(300, 'x');
+  EXPECT_EQ(SaveFlightPlanFile("A.RTE"), 0);
+#ifdef __linux__
+  model().FlightPlansFolder = "/dev";
+  EXPECT_EQ(SaveFlightPlanFile("full"), 0);  // every write fails: disk full
+#endif
+}
+
+TEST_F(FlightPlanTest, ReaderCompletesNavaidIdentsByTypeAndFrequency) {
+  sim->WritePlan("NAV.RTE", Header() + Line("KSEA", 47.449, -122.3093, "APT") +
+                                Line("SEA", 47.4353, -122.3097, "VOR") +           // freq filled
+                                Line("PWT", 47.4903, -122.7647, "INT") +           // INT that is an NDB
+                                Line("OLM", 46.9713, -122.9022, "WPT") +           // keeps WPT, gets freq
+                                Line("ELN", 47.0242, -120.4572, "NDB") +           // the NDB of the pair
+                                Line("ELN", 47.0245, -120.4535, "VOR") +           // the VOR of the pair
+                                Line("PAE", 47.9198, -122.2774, "VOR", "999.99") +  // own freq kept
+                                Line("SEA", 12.0, -122.3, "VOR") +                 // other latitude: none
+                                Line("KPDX", 45.5887, -122.5975, "APT"));
+  ReadFlightPlanFile("NAV.RTE", 1);
+  const auto& p = fpl().ScratchFlightPlan;
+  ASSERT_EQ(fpl().ScratchFlightPlanLastIndex, 8);
+  EXPECT_EQ(p[0].frequency_text, "");
+  EXPECT_EQ(p[1].frequency_text, "116.80");
+  EXPECT_EQ(p[2].type, "NDB");
+  EXPECT_EQ(p[2].frequency_text, "378");
+  EXPECT_EQ(p[3].type, "WPT");
+  EXPECT_EQ(p[3].frequency_text, "113.40");
+  EXPECT_EQ(p[4].frequency_text, "362");
+  EXPECT_EQ(p[5].frequency_text, "117.90");
+  EXPECT_EQ(p[6].frequency_text, "999.99");
+  EXPECT_EQ(p[7].frequency_text, "");
+  EXPECT_EQ(p[8].ident, "KPDX");
+}
+
+TEST_F(FlightPlanTest, ReaderStopsAtTwoHundredAndTakesHeaderInAnyCase) {
+  std::string text = "[flightplan]\n";
+  for (int i = 0; i < 250; ++i) text += Line(util::Format("W%03d", i).c_str(), 47.0, -122.0, "WPT");
+  sim->WritePlan("LONG.RTE", text);
+  ReadFlightPlanFile("LONG.RTE", 1);
+  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, 200);
+  EXPECT_EQ(fpl().ScratchFlightPlan[200].ident, "W200");
+  EXPECT_EQ(fpl().ScratchFlightPlan.refused(), 0);
+
+  sim->WritePlan("UP.RTE", "[FLIGHTPLAN]\n" + Line("A", 1, 2, "WPT") + Line("B", 3, 4, "WPT"));
+  ReadFlightPlanFile("UP.RTE", 1);
+  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, 1);
+
+  // No header: no waypoint.
+  sim->WritePlan("NOHDR.RTE", Line("A", 1, 2, "WPT") + Line("B", 3, 4, "WPT"));
+  ReadFlightPlanFile("NOHDR.RTE", 1);
+  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, -1);
+}
+
+TEST_F(FlightPlanTest, ShortBlankAndOverlongLinesNeverDuplicateOrSplitWaypoints) {
+  const std::string long_ident(300, 'Q');
+  // A comment longer than any fixed buffer whose tail looks like a waypoint.
+  const std::string long_comment = ";" + std::string(160, ' ') + "FAKE 47.0 -122.0 INT";
+  sim->WritePlan("DAMAGED.RTE", Header() + Line("KSEA", 47.449, -122.3093, "APT") + "\n" + "   \t \n" +
+                                    "STRAY\n" + "A 47.1\n" + "B 47.1 -122.1\n" + "C north west INT\n" +
+                                    "D 47.1 -122.1 INT ---\r\n" + long_comment + "\n" +
+                                    Line(long_ident.c_str(), 47.2, -122.2, "WPT") + "E 95.0 -122.0 INT\n" +
+                                    Line("KPDX", 45.5887, -122.5975, "APT"));
+  ReadFlightPlanFile("DAMAGED.RTE", 1);
+  const auto& p = fpl().ScratchFlightPlan;
+  ASSERT_EQ(fpl().ScratchFlightPlanLastIndex, 3);
+  EXPECT_EQ(p[0].ident, "KSEA");
+  EXPECT_EQ(p[1].ident, "D");  // four columns are enough; CRLF is a line end
+  EXPECT_EQ(p[1].type, "INT");
+  EXPECT_EQ(p[2].ident, long_ident);
+  EXPECT_EQ(p[3].ident, "KPDX");
+  EXPECT_NE(test::StatusLog().find("DAMAGED.RTE: 5 bad lines skipped"), std::string::npos) << test::StatusLog();
+}
+
+TEST_F(FlightPlanTest, KeyLinesAreReadAsEachLoaderTakesThem) {
+  const std::string text = "CruiseAlt = 33000\nTripFuel=12000.5\nResvFuel=3000\n; Fuel=1\n" + Header() +
+                           Line("KSEA", 47.449, -122.3093, "APT") + Line("KPDX", 45.5887, -122.5975, "APT");
+  sim->WritePlan("KEYS.RTE", text);
+
+  std::string seen;
+  auto read = [&](RouteKeyLines kind, model::FlightPlanTable& t, int& last, RouteTableRef mirror = {}) {
+    std::FILE* f = os::OpenFile(FlightPlanReadPath("KEYS.RTE"), "r");
+    EXPECT_NE(f, nullptr);
+    RouteReadRequest req;
+    req.target = {&t, &last};
+    req.mirror = mirror;
+    req.key_lines = kind;
+    req.on_stored = [&](int i) { seen += t[i].ident + ";"; };
+    RouteReadResult r = ReadRouteFile(f, req);
+    std::fclose(f);
+    return r;
+  };
+
+  // The request load fills the active and the pending route at once.
+  RouteReadResult r = read(RouteKeyLines::kRequestLoad, fpl().ActiveFlightPlan, fpl().ActiveFlightPlanLastIndex,
+                           {&fpl().PendingFlightPlan, &fpl().PendingFlightPlanLastIndex});
+  EXPECT_EQ(model().CruiseAlt, 33000);
+  EXPECT_DOUBLE_EQ(model().ReserveFuel, 3000.0);
+  EXPECT_DOUBLE_EQ(r.load_fuel_total, 15000.5);
+  EXPECT_EQ(r.stored, 2);
+  EXPECT_EQ(seen, "KSEA;KPDX;");
+  EXPECT_EQ(fpl().PendingFlightPlanLastIndex, 1);
+  EXPECT_EQ(fpl().PendingFlightPlan[1].ident, "KPDX");
+
+  int last = -1;
+  r = read(RouteKeyLines::kSelectedLoad, fpl().PendingFlightPlan, last);
+  EXPECT_EQ(model().FileCruiseAlt, 33000);
+  EXPECT_DOUBLE_EQ(model().ResvFuel, 3000.0);
+  EXPECT_DOUBLE_EQ(model().PlannedFuel, 15000.5);
+  EXPECT_EQ(last, 1);
+
+  // A fuel line sets the total; a value that is no number changes nothing.
+  sim->WritePlan("KEYS.RTE", "TripFuel=100\nfuel 9000\nCruiseAlt=high\n" + Header());
+  model().CruiseAlt = 1234;
+  last = -1;
+  r = read(RouteKeyLines::kRequestLoad, fpl().ScratchFlightPlan, last);
+  EXPECT_DOUBLE_EQ(r.load_fuel_total, 9000.0);
+  EXPECT_EQ(model().CruiseAlt, 1234);
+  model().PlannedFuel = 0.0;
+  sim->WritePlan("KEYS.RTE", "TripFuel=100\nFuel=7000\nFuelX=5\n" + Header());
+  r = read(RouteKeyLines::kSelectedLoad, fpl().ScratchFlightPlan, last);
+  EXPECT_DOUBLE_EQ(model().PlannedFuel, 7000.0);
+
+  // The library reader takes no key line and clears what a selection set.
+  model().FileCruiseAlt = 5;
+  model().ResvFuel = 5.0;
+  sim->WritePlan("KEYS.RTE", text);
+  ReadFlightPlanFile("KEYS.RTE", 1);
+  EXPECT_EQ(model().FileCruiseAlt, 0);
+  EXPECT_DOUBLE_EQ(model().ResvFuel, 0.0);
+  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, 1);
+}
+
+TEST_F(FlightPlanTest, MissingFilesLongPathsAndTheNextFplPlaceholder) {
+  fpl().ScratchFlightPlanLastIndex = 5;
+  ReadFlightPlanFile("NOPE.RTE", 1);
+  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, -1);
+
+  // A folder and name beyond the path limit are a missing file.
+  fpl().ScratchFlightPlanLastIndex = 5;
+  ReadFlightPlanFile(std::string(400, 'N') + ".RTE", 1);
+  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, -1);
+
+  fpl().ScratchFlightPlan[0].type = "APT";
+  fpl().ScratchFlightPlan[1].ident = "X";
+  fpl().ScratchFlightPlan[1].via = "J5";
+  fpl().ScratchFlightPlanLastIndex = 1;
+  ReadFlightPlanFile("NEXT FPL", 1);
+  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, -1);
+  EXPECT_EQ(fpl().ScratchFlightPlan[0].ident, "******");
+  EXPECT_EQ(fpl().ScratchFlightPlan[0].type, "");
+  EXPECT_DOUBLE_EQ(fpl().ScratchFlightPlan[0].altitude_constraint, -999.0);
+  EXPECT_EQ(fpl().ScratchFlightPlan[1].ident, "");
+  EXPECT_EQ(fpl().ScratchFlightPlan[1].via, "");
+  EXPECT_EQ(fpl().EditWaypointIndex, 0);
+}
+
+}  // namespace
+}  // namespace ovi::flightplan
