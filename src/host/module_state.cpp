@@ -5,6 +5,7 @@
 #include "src/host/state.h"
 #include "src/model/fixed_table.h"
 #include "src/model/state.h"
+#include "src/navdb/state.h"
 
 namespace ovi {
 
@@ -13,6 +14,7 @@ void ResetModuleState() {
   host::ResetOneTimeLoads();
   model::Recreate(model::model_state);
   model::Recreate(flightplan::flightplan_state);
+  model::Recreate(navdb::navdb_state);
 }
 
 }  // namespace ovi

@@ -1,0 +1,76 @@
+// LoadAtcBoundaries: atc_bdry.txt into AtcBoundaryTable.
+#include "src/host/state.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "src/navdb/text_file.h"
+#include "src/util/text.h"
+
+namespace ovi::navdb {
+
+void LoadAtcBoundaries() {
+  State& s = navdb_state;
+  s.AtcBoundaryTable.Clear();
+  s.AtcBoundaryCount = 0;
+  s.AtcBoundaryPointCount = 0;
+
+  NavTextFile file(host::DataPath("\\ovi\\navdata\\atc_bdry.txt"));
+  if (!file.IsOpen()) {
+    if ((s.ReportedMissingFiles & 16u) == 0) {
+      s.ReportedMissingFiles |= 16u;
+      model::AddStatusMessage("atc_bdry.txt not found");
+    }
+    return;
+  }
+  BadLineReport bad("atc_bdry.txt");
+  model::AtcBoundary* current = nullptr;
+  int declared = 0;
+  int total = 0;
+  std::string_view line;
+  std::int64_t offset;
+  bool too_long;
+  std::string_view t[6];
+  while (file.Next(line, offset, too_long)) {
+    if (too_long) {
+      bad.Count();
+      continue;
+    }
+    if (IsCommentOrBlank(line)) continue;
+    const int n = Tokenize(line, t, 6);
+    double lat, lon;
+    if (n == 2 && ParseLatitude(t[0], lat) && ParseLongitude(t[1], lon)) {
+      if (current == nullptr || current->point_count >= declared) {
+        bad.Count();  // no header, or more points than it announced
+        continue;
+      }
+      model::AtcBoundary::Point& p = current->points[++current->point_count];
+      p.latitude = lat;
+      p.longitude = lon;
+      ++total;
+      continue;
+    }
+    int count;
+    double label_lat, label_lon;
+    if (n != 5 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseInteger(t[2], count) ||
+        !ParseLatitude(t[3], label_lat) || !ParseLongitude(t[4], label_lon) || count < 0 ||
+        count > model::kMaxBoundaryPoints) {
+      bad.Count();
+      current = nullptr;  // the points of a rejected header are rejected too
+      continue;
+    }
+    if (s.AtcBoundaryCount >= kMaxAtcBoundaries) {
+      model::AddStatusMessage(util::Format("Bdry '%d' approaching struct_limit", s.AtcBoundaryCount));
+      break;
+    }
+    current = &s.AtcBoundaryTable[++s.AtcBoundaryCount];
+    current->name = std::string(t[0]);
+    current->label = std::string(t[1]);
+    current->label_latitude = label_lat;
+    current->label_longitude = label_lon;
+    current->point_count = 0;
+    declared = count;
+  }
+  s.AtcBoundaryPointCount = total;
+  bad.Post();
+}
+
+}  // namespace ovi::navdb

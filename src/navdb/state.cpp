@@ -1,0 +1,7 @@
+#include "src/navdb/state.h"
+
+namespace ovi::navdb {
+
+State navdb_state;
+
+}  // namespace ovi::navdb

@@ -1,0 +1,197 @@
+#include "src/navdb/text_file.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "platform/os/os.h"
+#include "src/model/state.h"
+#include "src/util/text.h"
+
+namespace ovi::navdb {
+
+namespace {
+constexpr std::size_t kBufferSize = 1 << 18;
+}
+
+NavTextFile::NavTextFile(const std::string& path) {
+  file_ = os::OpenFile(path, "rb");
+  if (file_ != nullptr) buf_.resize(kBufferSize);
+}
+
+NavTextFile::~NavTextFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool NavTextFile::Fill() {
+  if (eof_ || file_ == nullptr) return false;
+  if (begin_ > 0) {
+    std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+    buf_offset_ += static_cast<std::int64_t>(begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  if (end_ == buf_.size()) return false;
+  std::size_t n = std::fread(buf_.data() + end_, 1, buf_.size() - end_, file_);
+  if (n == 0) {
+    eof_ = true;
+    return false;
+  }
+  end_ += n;
+  return true;
+}
+
+bool NavTextFile::Next(std::string_view& line, std::int64_t& offset, bool& too_long) {
+  too_long = false;
+  line = {};
+  if (file_ == nullptr) return false;
+  for (;;) {
+    const char* start = buf_.data() + begin_;
+    std::size_t avail = end_ - begin_;
+    const void* nl = avail > 0 ? std::memchr(start, '\n', avail) : nullptr;
+    if (nl != nullptr) {
+      std::size_t len = static_cast<const char*>(nl) - start;
+      offset = buf_offset_ + static_cast<std::int64_t>(begin_);
+      begin_ += len + 1;
+      if (len > 0 && start[len - 1] == '\r') --len;
+      if (len > kMaxLineLength) {
+        too_long = true;
+      } else {
+        line = std::string_view(start, len);
+      }
+      return true;
+    }
+    if (avail > kMaxLineLength + 1) {
+      // An over-long line: skip to its end without keeping it.
+      offset = buf_offset_ + static_cast<std::int64_t>(begin_);
+      for (;;) {
+        begin_ = end_;
+        if (!Fill()) {
+          too_long = true;
+          return true;
+        }
+        const void* p = std::memchr(buf_.data() + begin_, '\n', end_ - begin_);
+        if (p != nullptr) {
+          begin_ = static_cast<std::size_t>(static_cast<const char*>(p) - buf_.data()) + 1;
+          too_long = true;
+          return true;
+        }
+      }
+    }
+    if (!Fill()) {
+      if (end_ == begin_) return false;
+      // Last line without a newline.
+      std::size_t len = end_ - begin_;
+      offset = buf_offset_ + static_cast<std::int64_t>(begin_);
+      start = buf_.data() + begin_;
+      begin_ = end_;
+      if (len > 0 && start[len - 1] == '\r') --len;
+      if (len > kMaxLineLength) {
+        too_long = true;
+      } else {
+        line = std::string_view(start, len);
+      }
+      return true;
+    }
+  }
+}
+
+bool NavTextFile::Seek(std::int64_t offset) {
+  if (file_ == nullptr || offset < 0) return false;
+  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  begin_ = end_ = 0;
+  buf_offset_ = offset;
+  eof_ = false;
+  return true;
+}
+
+int Tokenize(std::string_view line, std::string_view* tokens, int max) {
+  int n = 0;
+  std::size_t i = 0;
+  const std::size_t size = line.size();
+  while (i < size && n < max) {
+    while (i < size && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
+    if (i >= size) break;
+    std::size_t j = i;
+    while (j < size && line[j] != ' ' && line[j] != '\t' && line[j] != '\r') ++j;
+    tokens[n++] = line.substr(i, j - i);
+    i = j;
+  }
+  return n;
+}
+
+std::string_view RestOfLine(std::string_view line, std::string_view from) {
+  if (from.data() < line.data() || from.data() > line.data() + line.size()) return {};
+  std::size_t pos = static_cast<std::size_t>(from.data() - line.data());
+  return util::Trim(line.substr(pos));
+}
+
+bool IsCommentOrBlank(std::string_view line) {
+  for (char c : line) {
+    if (c == ' ' || c == '\t' || c == '\r') continue;
+    return c == ';';
+  }
+  return true;
+}
+
+bool ParseNumber(std::string_view s, double& out) {
+  if (s.empty()) return false;
+  const char* b = s.data();
+  const char* e = b + s.size();
+  if (*b == '+') ++b;
+  double v = 0.0;
+  auto [p, ec] = std::from_chars(b, e, v);
+  if (ec != std::errc() || p != e || !std::isfinite(v)) return false;
+  out = v;
+  return true;
+}
+
+bool ParseLatitude(std::string_view s, double& out) {
+  double v;
+  if (!ParseNumber(s, v) || v < -90.0 || v > 90.0) return false;
+  out = v;
+  return true;
+}
+
+bool ParseLongitude(std::string_view s, double& out) {
+  double v;
+  if (!ParseNumber(s, v) || v < -180.0 || v > 180.0) return false;
+  out = v;
+  return true;
+}
+
+bool ParseInteger(std::string_view s, int& out) {
+  if (s.empty()) return false;
+  const char* b = s.data();
+  const char* e = b + s.size();
+  if (*b == '+') ++b;
+  int v = 0;
+  auto [p, ec] = std::from_chars(b, e, v);
+  if (ec != std::errc() || p != e) return false;
+  out = v;
+  return true;
+}
+
+bool IsValidIdent(std::string_view s) {
+  if (s.empty() || s.size() > kMaxIdentLength || s[0] == ';') return false;
+  for (unsigned char c : s) {
+    if (c <= 0x20 || c >= 0x7F) return false;
+  }
+  return true;
+}
+
+std::string CleanName(std::string_view s) {
+  if (s.size() > kMaxNameLength) s = s.substr(0, kMaxNameLength);
+  std::string out(s);
+  for (char& c : out) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) c = '?';
+  }
+  return out;
+}
+
+void BadLineReport::Post() const {
+  if (count_ > 0) model::AddStatusMessage(util::Format("%s: %d bad lines skipped", file_name_.c_str(), count_));
+}
+
+}  // namespace ovi::navdb

@@ -1,0 +1,84 @@
+// Reading of the navigation text files: bounded lines, blank-separated
+// tokens, strict numeric fields, and the once-per-file bad-line report.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ovi::navdb {
+
+// No line of any navigation file is longer; a longer one is a bad line and
+// is skipped without being stored.
+constexpr std::size_t kMaxLineLength = 2048;
+constexpr std::size_t kMaxIdentLength = 10;
+constexpr std::size_t kMaxNameLength = 64;
+
+// Buffered line reader over a file opened through os::OpenFile.
+class NavTextFile {
+ public:
+  // path: a Windows-style path under the simulator folder.
+  explicit NavTextFile(const std::string& path);
+  ~NavTextFile();
+  NavTextFile(const NavTextFile&) = delete;
+  NavTextFile& operator=(const NavTextFile&) = delete;
+
+  bool IsOpen() const { return file_ != nullptr; }
+
+  // Next line without its end-of-line bytes. offset = where the line starts
+  // in the file; too_long = the line exceeded kMaxLineLength (line is then
+  // empty). false at end of file.
+  bool Next(std::string_view& line, std::int64_t& offset, bool& too_long);
+
+  // Continues reading at a byte offset returned by Next.
+  bool Seek(std::int64_t offset);
+
+ private:
+  bool Fill();
+
+  std::FILE* file_ = nullptr;
+  std::vector<char> buf_;
+  std::size_t begin_ = 0;  // first unread byte in buf_
+  std::size_t end_ = 0;    // one past the last valid byte
+  std::int64_t buf_offset_ = 0;  // file offset of buf_[0]
+  bool eof_ = false;
+};
+
+// Splits a line on blanks and tabs into at most max tokens; returns the
+// number of tokens found (which may be less than all of them when max is
+// reached).
+int Tokenize(std::string_view line, std::string_view* tokens, int max);
+
+// The text of the line from the start of `from` to its end, trimmed.
+std::string_view RestOfLine(std::string_view line, std::string_view from);
+
+// True for a blank line or one whose first non-blank byte is ';'.
+bool IsCommentOrBlank(std::string_view line);
+
+bool ParseLatitude(std::string_view s, double& out);   // finite, -90..90
+bool ParseLongitude(std::string_view s, double& out);  // finite, -180..180
+bool ParseNumber(std::string_view s, double& out);     // finite number, whole field
+bool ParseInteger(std::string_view s, int& out);       // whole field
+
+// 1..kMaxIdentLength printable non-blank ASCII bytes.
+bool IsValidIdent(std::string_view s);
+// At most kMaxNameLength bytes, control bytes replaced by '?'.
+std::string CleanName(std::string_view s);
+
+// Counts the bad lines of one file and reports them once.
+class BadLineReport {
+ public:
+  explicit BadLineReport(std::string file_name) : file_name_(std::move(file_name)) {}
+  void Count() { ++count_; }
+  int count() const { return count_; }
+  // Posts "<file>: <n> bad lines skipped" when any were counted.
+  void Post() const;
+
+ private:
+  std::string file_name_;
+  int count_ = 0;
+};
+
+}  // namespace ovi::navdb

@@ -1,0 +1,199 @@
+// Airport details: runways, texts, pattern sides, parking, tower view, and
+// the ATC boundaries.
+#include <gtest/gtest.h>
+
+#include "src/host/module_state.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "tests/navdb/test_support.h"
+
+namespace ovi::navdb {
+namespace {
+
+using test::NavdbTest;
+using test::ScratchFolder;
+using test::StatusLog;
+
+class AirportDetailsTest : public NavdbTest {
+ protected:
+  void SetUp() override {
+    NavdbTest::SetUp();
+    test::UseSampleData();
+    LoadNavDatabase();
+  }
+  State& s = navdb_state;
+};
+
+TEST_F(AirportDetailsTest, LoadsRunwaysTextsAndPatternSides) {
+  LoadAirportDetails("KBFI", 0);
+  EXPECT_EQ(s.AirportDetailText, "KBFI");
+  EXPECT_EQ(s.AirportElevationText, "21");
+  EXPECT_EQ(s.AirportDetailsElevationText, "21");
+  EXPECT_NEAR(s.AirportDetailRecord.latitude, 47.53, 1e-9);
+  ASSERT_EQ(s.AirportRunwayCount, 4);
+  const model::RunwayRecord& r14l = s.AirportRunwayTable[1];
+  EXPECT_EQ(r14l.number_text, "14L");
+  EXPECT_NEAR(r14l.latitude, 47.53734, 1e-9);
+  EXPECT_NEAR(r14l.longitude, -122.30294, 1e-9);
+  EXPECT_EQ(r14l.length, 3709);
+  EXPECT_NEAR(r14l.heading, 133.2, 1e-9);
+  EXPECT_NEAR(r14l.approach_course, 133.2, 1e-9) << "no course given: the heading";
+  EXPECT_EQ(r14l.right_pattern, 1);
+  EXPECT_EQ(r14l.frequency_text, "");
+  EXPECT_EQ(r14l.extra_text1, "ASP");
+  const model::RunwayRecord& r14r = s.AirportRunwayTable[3];
+  EXPECT_EQ(r14r.number_text, "14R");
+  EXPECT_EQ(r14r.frequency_text, "110 90");
+  EXPECT_EQ(r14r.extra_text2, "110.90");
+  EXPECT_EQ(r14r.approach_course, 133.0);
+  EXPECT_EQ(r14r.right_pattern, 0);
+  EXPECT_EQ(s.AirportRunwayTable[4].right_pattern, 1);  // 32L
+  EXPECT_EQ(model::model_state.StatusMessageLog[model::model_state.StatusMessageCount], "APT 'KBFI' Set");
+  EXPECT_EQ(s.ParkingLatitude, 0.0) << "mode 0 is the origin: no parking";
+
+  // A smaller airport replaces the table entirely.
+  LoadAirportDetails("KEAT", 3);
+  ASSERT_EQ(s.AirportRunwayCount, 2);
+  EXPECT_EQ(s.AirportRunwayTable[2].number_text, "30");
+  EXPECT_EQ(s.AirportRunwayTable[3].number_text, "") << "old runways cleared";
+  EXPECT_EQ(s.AirportElevationText, "1249");
+}
+
+TEST_F(AirportDetailsTest, AnUnknownAirportChangesNothing) {
+  LoadAirportDetails("KSEA", 1);
+  const int messages = model::model_state.StatusMessageCount;
+  LoadAirportDetails("KXYZ", 1);
+  LoadAirportDetails("", 1);
+  LoadAirportDetails(std::string(5000, 'K'), 1);
+  EXPECT_EQ(s.AirportDetailText, "KSEA");
+  EXPECT_EQ(s.AirportRunwayCount, 6);
+  EXPECT_EQ(model::model_state.StatusMessageCount, messages);
+}
+
+TEST_F(AirportDetailsTest, WorksBeforeTheDatabaseIsLoadedByScanningTheFiles) {
+  ResetModuleState();
+  test::UseSampleData();
+  LoadAirportDetails("CYVR", 0);
+  EXPECT_EQ(s.AirportDetailText, "CYVR");
+  EXPECT_EQ(s.AirportRunwayCount, 6);
+}
+
+TEST_F(AirportDetailsTest, DestinationModesLoadParkingAndFeedTheTowerView) {
+  s.ParkingFile = "parking.txt";
+  SetTowerViewPosition();  // no destination yet
+  EXPECT_EQ(s.LastTowerViewRequest.writes, 0);
+  EXPECT_EQ(model::model_state.StatusMessageCount, 0);
+
+  LoadAirportDetails("KSEA", 2);
+  EXPECT_NEAR(s.ParkingLatitude, 47.4445, 1e-9);
+  EXPECT_NEAR(s.ParkingLongitude, -122.3010, 1e-9);
+  EXPECT_NEAR(s.ParkingHeading, 270.0, 1e-9);
+  LoadAirportDetails("KOLM", 0);  // the origin leaves the destination alone
+  EXPECT_NEAR(s.ParkingLatitude, 47.4445, 1e-9);
+
+  SetTowerViewPosition();
+  EXPECT_EQ(s.LastTowerViewRequest.writes, 1);
+  EXPECT_EQ(model::model_state.StatusMessageLog[model::model_state.StatusMessageCount], "TWR Pos 'KSEA' set");
+  EXPECT_NEAR(static_cast<double>(s.LastTowerViewRequest.latitude) / 4294967296.0 * 90.0 / 10001750.0, 47.4490,
+              1e-6);
+  EXPECT_NEAR(static_cast<double>(s.LastTowerViewRequest.longitude) / 18446744073709551616.0 * 360.0, -122.3093,
+              1e-6);
+  EXPECT_NEAR(static_cast<double>(s.LastTowerViewRequest.altitude) / 4294967296.0, (433 + 150) * 0.3048, 1e-6);
+
+  LoadAirportDetails("KYKM", 1);  // no parking listed: none
+  EXPECT_EQ(s.ParkingLatitude, 0.0);
+  s.ParkingFile = "missing.txt";
+  LoadAirportDetails("KSEA", 1);
+  EXPECT_EQ(s.ParkingLatitude, 0.0);
+}
+
+TEST_F(NavdbTest, BadRunwayLinesAreSkippedAndCounted) {
+  ScratchFolder dir;
+  std::string apts = "A XTST 100 10.0 20.0 TEST\n";
+  apts += "R 09 10.0 20.0 5000 90 - 110.3 ASP\n";
+  apts += "R 37 10.0 20.0 5000 90\n";          // no such runway number
+  apts += "R 27 10.0 200.0 5000 270\n";        // longitude out of range
+  apts += "R 27 10.0 20.1 0 270\n";            // no length
+  apts += "R 27 10.0 20.1 5000 nan\n";         // heading not a number
+  apts += "R 27 10.0 20.1 5000 270 - 1e9\n";   // no ILS frequency
+  apts += "R 27 10.0 20.1 5000 270 265 - TURF\n";  // surface too long
+  apts += "R 27 10.0 20.1 5000 270 265\n";
+  for (int i = 0; i < 25; ++i) apts += "R 18 10.0 20.0 4000 180\n";  // 20 fit
+  apts += "A XOTH 5 1.0 1.0\n";
+  dir.Write("apts.txt", apts);
+  LoadNavDatabase();
+  LoadAirportDetails("XTST", 0);
+  const State& s = navdb_state;
+  ASSERT_EQ(s.AirportRunwayCount, 22);
+  EXPECT_EQ(s.AirportRunwayTable[1].frequency_text, "110 30");
+  EXPECT_EQ(s.AirportRunwayTable[2].number_text, "27");
+  EXPECT_EQ(s.AirportRunwayTable[2].approach_course, 265.0);
+  EXPECT_NE(StatusLog().find("apts.txt: 11 bad lines skipped"), std::string::npos) << StatusLog();
+}
+
+// ---- ATC boundaries ----
+
+TEST_F(NavdbTest, SampleBoundariesLoadWithTheirPoints) {
+  test::UseSampleData();
+  LoadAtcBoundaries();
+  const State& s = navdb_state;
+  ASSERT_EQ(s.AtcBoundaryCount, 4);
+  const model::AtcBoundary& zse = s.AtcBoundaryTable[1];
+  EXPECT_EQ(zse.name, "KZSE");
+  EXPECT_EQ(zse.label, "ZSE");
+  EXPECT_EQ(zse.point_count, 8);
+  EXPECT_NEAR(zse.label_latitude, 47.2, 1e-9);
+  EXPECT_NEAR(zse.label_longitude, -121.0, 1e-9);
+  EXPECT_NEAR(zse.points[1].latitude, 49.0, 1e-9);
+  EXPECT_NEAR(zse.points[1].longitude, -126.0, 1e-9);
+  EXPECT_EQ(zse.points[8].latitude, zse.points[1].latitude);
+  EXPECT_EQ(s.AtcBoundaryPointCount, 8 + 6 + 8 + 6);
+  EXPECT_EQ(model::model_state.StatusMessageCount, 0) << StatusLog();
+}
+
+TEST_F(NavdbTest, BoundaryFileFaults) {
+  ScratchFolder dir;
+  std::string b;
+  b += "1.0 2.0\n";                 // point before any header
+  b += "AAA A1 2 1.0 2.0\n";
+  b += "1.0 2.0\n3.0 4.0\n5.0 6.0\n";  // one point too many
+  b += "BBB B1 801 1.0 2.0\n";        // too many announced: rejected with its points
+  b += "1.0 2.0\n";
+  b += "CCC C1 3 1.0 2.0\n";
+  b += "1.0 2.0\n";                   // file ends early: keeps one point
+  dir.Write("atc_bdry.txt", b);
+  LoadAtcBoundaries();
+  const State& s = navdb_state;
+  ASSERT_EQ(s.AtcBoundaryCount, 2);
+  EXPECT_EQ(s.AtcBoundaryTable[1].point_count, 2);
+  EXPECT_EQ(s.AtcBoundaryTable[2].name, "CCC");
+  EXPECT_EQ(s.AtcBoundaryTable[2].point_count, 1);
+  EXPECT_EQ(s.AtcBoundaryPointCount, 3);
+  EXPECT_NE(StatusLog().find("atc_bdry.txt: 4 bad lines skipped"), std::string::npos) << StatusLog();
+}
+
+TEST_F(NavdbTest, BoundaryTableStopsAtFourHundred) {
+  ScratchFolder dir;
+  std::string b;
+  for (int i = 0; i < 405; ++i) b += "B" + std::to_string(i) + " L 1 1.0 2.0\n1.0 2.0\n";
+  dir.Write("atc_bdry.txt", b);
+  LoadAtcBoundaries();
+  EXPECT_EQ(navdb_state.AtcBoundaryCount, 400);
+  EXPECT_EQ(navdb_state.AtcBoundaryPointCount, 400);
+  EXPECT_NE(StatusLog().find("Bdry '400' approaching struct_limit"), std::string::npos);
+}
+
+TEST_F(NavdbTest, EmptyOrMissingBoundaryFileLeavesNothingLoaded) {
+  ScratchFolder dir;
+  LoadAtcBoundaries();
+  LoadAtcBoundaries();
+  EXPECT_EQ(navdb_state.AtcBoundaryPointCount, 0);
+  EXPECT_EQ(model::model_state.StatusMessageCount, 1);
+  dir.Write("atc_bdry.txt", "; only a comment\n");
+  LoadAtcBoundaries();
+  EXPECT_EQ(navdb_state.AtcBoundaryCount, 0);
+  EXPECT_EQ(navdb_state.AtcBoundaryPointCount, 0);
+}
+
+}  // namespace
+}  // namespace ovi::navdb

@@ -1,0 +1,114 @@
+// Near and map lists around positions of the sample region.
+#include <gtest/gtest.h>
+
+#include "src/host/module_state.h"
+#include "src/navdb/navdb.h"
+#include "tests/navdb/test_support.h"
+
+namespace ovi::navdb {
+namespace {
+
+class NearListTest : public test::NavdbTest {
+ protected:
+  void SetUp() override {
+    NavdbTest::SetUp();
+    test::UseSampleData();
+    LoadNavDatabase();
+  }
+  State& s = navdb_state;
+};
+
+bool Contains(const BoundedTable<model::NavDbRecord>& list, int count, const std::string& ident) {
+  for (int i = 1; i <= count; ++i)
+    if (list[i].ident == ident) return true;
+  return false;
+}
+
+TEST_F(NearListTest, CentresStartUnset) {
+  ResetModuleState();
+  for (const LatLon& c : navdb_state.NearListCenters) {
+    EXPECT_EQ(c.latitude, -999.0);
+    EXPECT_EQ(c.longitude, -999.0);
+  }
+}
+
+TEST_F(NearListTest, AroundSeattleEverythingIsNearAndOnlyCloseAirportsAreOnTheMap) {
+  FilterNearAirports(47.45, -122.31);
+  EXPECT_EQ(s.NearAirportCount, 16) << "the whole region lies within 600 NM";
+  for (int i = 1; i <= s.NearAirportCount; ++i) EXPECT_EQ(s.NearAirportList[i].ident, s.AirportTable[i].ident);
+  EXPECT_EQ(s.NearListCenters[kNearAirportsCenter].latitude, 47.45);
+  EXPECT_EQ(s.NearListCenters[kNearAirportsCenter].longitude, -122.31);
+
+  FilterMapAirports(47.45, -122.31);
+  EXPECT_TRUE(Contains(s.MapAirportList, s.MapAirportCount, "KSEA"));
+  EXPECT_TRUE(Contains(s.MapAirportList, s.MapAirportCount, "KPDX"));  // about 112 NM
+  EXPECT_TRUE(Contains(s.MapAirportList, s.MapAirportCount, "KYKM"));
+  EXPECT_FALSE(Contains(s.MapAirportList, s.MapAirportCount, "KGEG"));  // about 195 NM
+  EXPECT_FALSE(Contains(s.MapAirportList, s.MapAirportCount, "KALW"));  // about 184 NM
+  for (int i = 1; i <= s.MapAirportCount; ++i) {
+    double d, c;
+    ComputeDistanceAndBearing(47.45, -122.31, s.MapAirportList[i].latitude, s.MapAirportList[i].longitude, d, c);
+    EXPECT_LE(d, 180.0);
+    EXPECT_NEAR(s.MapAirportList[i].distance, d, 1e-9);
+    EXPECT_NEAR(s.MapAirportList[i].bearing, c, 1e-9);
+  }
+  EXPECT_EQ(s.NearListCenters[kMapAirportsCenter].latitude, 47.45);
+
+  FilterNearNavaids(47.45, -122.31);
+  FilterMapNavaids(47.45, -122.31);
+  EXPECT_EQ(s.NearNavaidCount, 23);
+  EXPECT_TRUE(Contains(s.MapNavaidList, s.MapNavaidCount, "GEG"));  // 320 NM reach
+  FilterNearAirwayPoints(47.45, -122.31);
+  FilterMapAirwayPoints(47.45, -122.31);
+  EXPECT_EQ(s.NearAirwayPointCount, s.AirwayPointCount);
+  EXPECT_TRUE(Contains(s.MapAirwayPointList, s.MapAirwayPointCount, "ALKIA"));
+  EXPECT_TRUE(Contains(s.MapAirwayPointList, s.MapAirwayPointCount, "PDT"));   // about 174 NM
+  FilterMapAirwayPoints(47.62, -117.53);  // Spokane, from the same near list
+  EXPECT_TRUE(Contains(s.MapAirwayPointList, s.MapAirwayPointCount, "MEDLK"));
+  EXPECT_FALSE(Contains(s.MapAirwayPointList, s.MapAirwayPointCount, "HQM"));  // about 280 NM
+}
+
+TEST_F(NearListTest, FarAwayTheListsAreEmpty) {
+  FilterNearAirports(40.64, -73.78);  // New York, about 2100 NM away
+  FilterMapAirports(40.64, -73.78);
+  FilterNearNavaids(40.64, -73.78);
+  EXPECT_EQ(s.NearAirportCount, 0);
+  EXPECT_EQ(s.MapAirportCount, 0);
+  EXPECT_EQ(s.NearNavaidCount, 0);
+  // Spokane: Seattle is just beyond the map radius, Felts Field close by.
+  FilterNearAirports(47.62, -117.53);
+  FilterMapAirports(47.62, -117.53);
+  EXPECT_TRUE(Contains(s.MapAirportList, s.MapAirportCount, "KSFF"));
+  EXPECT_FALSE(Contains(s.MapAirportList, s.MapAirportCount, "KSEA"));
+  for (int i = 2; i <= s.MapAirportCount; ++i) {
+    EXPECT_LT(FindAirport(s.MapAirportList[i - 1].ident), FindAirport(s.MapAirportList[i].ident))
+        << "table order is kept";
+  }
+}
+
+TEST_F(NearListTest, MapLayersRebuildOnlyAfterMovingFarEnough) {
+  KeepNearListsCurrent(NearKind::kNavaids, 47.45, -122.31);
+  EXPECT_EQ(s.NearListCenters[kNearNavaidsCenter].latitude, 47.45);
+  EXPECT_EQ(s.NearListCenters[kMapNavaidsCenter].latitude, 47.45);
+  // 40 NM north: nothing is rebuilt.
+  KeepNearListsCurrent(NearKind::kNavaids, 48.1166, -122.31);
+  EXPECT_EQ(s.NearListCenters[kMapNavaidsCenter].latitude, 47.45);
+  // 60 NM: the map list follows, the near list stays.
+  KeepNearListsCurrent(NearKind::kNavaids, 48.45, -122.31);
+  EXPECT_EQ(s.NearListCenters[kNearNavaidsCenter].latitude, 47.45);
+  EXPECT_EQ(s.NearListCenters[kMapNavaidsCenter].latitude, 48.45);
+  // 210 NM from the first centre: both.
+  KeepNearListsCurrent(NearKind::kNavaids, 50.95, -122.31);
+  EXPECT_EQ(s.NearListCenters[kNearNavaidsCenter].latitude, 50.95);
+  EXPECT_EQ(s.NearListCenters[kMapNavaidsCenter].latitude, 50.95);
+  // Other kinds untouched.
+  EXPECT_EQ(s.NearListCenters[kNearAirportsCenter].latitude, kNoCenter);
+  KeepNearListsCurrent(NearKind::kAirwayPoints, 47.0, -121.0);
+  EXPECT_EQ(s.NearListCenters[kNearAirwayPointsCenter].latitude, 47.0);
+  EXPECT_EQ(s.NearListCenters[kMapAirwayPointsCenter].latitude, 47.0);
+  KeepNearListsCurrent(NearKind::kAirports, 47.0, -121.0);
+  EXPECT_EQ(s.NearListCenters[kMapAirportsCenter].latitude, 47.0);
+}
+
+}  // namespace
+}  // namespace ovi::navdb
