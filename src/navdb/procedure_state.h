@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "src/model/records.h"
@@ -18,10 +17,12 @@ constexpr int kMaxStarLegRows = model::kMaxProcedureLegs;
 constexpr int kMaxApproachLegRows = 80;
 
 // The procedure sets, used 1-based: 1 = origin, 2 = destination. A set is
-// about 17 MB, so the sets live on the heap and are built the first time
-// one is touched: a module state reset then costs nothing until procedures
-// are used. Any other index is refused into a spare set that is cleared at
-// each such access, so a wrong index never reaches outside the storage.
+// about 17 MB, so the sets live in one heap block allocated once for the
+// module's life and are re-created in place the first time they are touched
+// after a state reset: a reset costs nothing until procedures are used, and
+// a reference to a set stays valid across resets. Any other index is
+// refused into a spare set that is cleared at each such access, so a wrong
+// index never reaches outside the storage.
 class AirportProcedureSetTable {
  public:
   model::AirportProcedureSet& operator[](int which);
@@ -32,7 +33,7 @@ class AirportProcedureSetTable {
  private:
   std::array<model::AirportProcedureSet, 3>& Sets() const;
 
-  mutable std::unique_ptr<std::array<model::AirportProcedureSet, 3>> sets_;
+  mutable bool fresh_ = false;  // the sets were re-created since this table was built
   mutable int refused_ = 0;
 };
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "src/host/module_state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedures.h"
@@ -337,6 +338,32 @@ TEST_F(ScratchLoadTest, AnAirportsBlocksMayRepeat) {
   ASSERT_EQ(LoadAirportProcedures("KTST", 2), 1);
   ASSERT_EQ(Set(2).StarCount, 2);
   EXPECT_EQ(Set(2).StarTable[2].name, "THREE");
+}
+
+}  // namespace
+}  // namespace ovi::navdb
+
+namespace ovi::navdb {
+namespace {
+
+TEST_F(ProceduresTest, ASetOutlivesAResetButNotItsContents) {
+  test::UseSampleData();
+  model::AirportProcedureSet& kept = procedure_state.AirportProcedureSets[2];
+  ASSERT_EQ(LoadAirportProcedures("KSEA", 2), 1);
+  ResetModuleState();
+  EXPECT_EQ(procedure_state.AirportProcedureSets[2].AirportIdent, "");
+  EXPECT_EQ(&kept, &procedure_state.AirportProcedureSets[2]);
+  EXPECT_EQ(kept.StarCount, 0);
+}
+
+TEST_F(ProceduresTest, AWrongSetIndexIsRefused) {
+  AirportProcedureSetTable& sets = procedure_state.AirportProcedureSets;
+  sets[0].AirportIdent = "KXXX";
+  sets[3].SidCount = 5;
+  EXPECT_EQ(sets.refused(), 2);
+  EXPECT_EQ(sets[-1].SidCount, 0) << "the spare is cleared at each refusal";
+  EXPECT_EQ(sets[1].AirportIdent, "");
+  EXPECT_EQ(sets[2].SidCount, 0);
 }
 
 }  // namespace
