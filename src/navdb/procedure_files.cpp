@@ -24,7 +24,6 @@ using model::ProcedureLeg;
 using model::ProcedureRecord;
 using model::RunwayRecord;
 
-constexpr char kCommonPart[] = "---";
 constexpr char kNoAltitude[] = "-";
 
 // ---- the airport and its runways ----------------------------------------
@@ -314,7 +313,7 @@ class BlockReader {
     }
     // An approach leads to one runway.
     if (kind_ == ProcKind::kApproach && (named > 1 || field.find(',') != std::string_view::npos)) return false;
-    if (named > 0 && out.empty()) return false;
+    if (out.empty()) return false;  // nothing named (",,") or no runway of this airport
     if (dropped) ++bad_;  // corrected: the unknown runways are left out
     return true;
   }
@@ -335,7 +334,7 @@ class BlockReader {
     bool corrected = false;
     ProcedureLeg& leg = r.legs[r.leg_count + 1];
     leg = ProcedureLeg{};
-    leg.transition = t[1] == "-" ? std::string(kCommonPart) : std::string(t[1]);
+    if (t[1] != "-") leg.transition = std::string(t[1]);
     leg.fix_ident = std::string(t[2]);
     if (t[3] != "-") {
       if (IsKnownRole(t[3]))

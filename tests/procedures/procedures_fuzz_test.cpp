@@ -90,7 +90,6 @@ void CheckTable(const Table& table, int count, int capacity, bool approach) {
     for (int l = 1; l <= r.leg_count; ++l) {
       const model::ProcedureLeg& leg = r.legs[l];
       ASSERT_FALSE(leg.fix_ident.empty());
-      ASSERT_FALSE(leg.transition.empty());
       ASSERT_TRUE(leg.altitude_text == "-" || leg.altitude_text.find_first_not_of("0123456789") == std::string::npos)
           << leg.altitude_text;
       ASSERT_TRUE(leg.latitude >= -90.0 && leg.latitude <= 90.0);

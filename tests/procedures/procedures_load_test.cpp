@@ -54,7 +54,8 @@ TEST_F(SampleLoadTest, FillsTheOriginSetFromTheAirportAndProcedureFiles) {
   EXPECT_EQ(s.SidTable[3].runway, "");
   const model::ProcedureRecord& summa = s.SidTable[1];
   ASSERT_EQ(summa.leg_count, 6);
-  EXPECT_EQ(summa.legs[1].transition, "---");
+  EXPECT_EQ(summa.legs[1].transition, "") << "written \"-\"";
+  EXPECT_EQ(s.ApproachTable[1].legs[3].transition, "---");
   EXPECT_EQ(summa.legs[1].fix_ident, "FOURT");
   EXPECT_EQ(summa.legs[1].altitude_text, "3000");
   EXPECT_EQ(summa.legs[1].flyover, 1);
@@ -223,9 +224,11 @@ TEST_F(ScratchLoadTest, BadLinesAreSkippedOrCorrectedAndReportedOncePerFile) {
       "L --- FFFFF - - 45.5 -120.5\n"           // 11 leg of a refused record
       "P TOO MANY FIELDS\n"                     // 12
       "L --- GGGGG - - 45.5 -120.5\n"           // 13
+      "P COMMAS ,,\n"                           // 14 names no runway at all
+      "L --- GGGGG - - 45.5 -120.5\n"           // 15
       "P GOOD2\n"
       "L ABC HHHHH - 12000 45.6 -120.6 * FO\n" +
-      std::string(5000, 'x') + "\n" +          // 14 an over-long line
+      std::string(5000, 'x') + "\n" +          // 16 an over-long line
       "A KTWO\n"
       "P OTHER\n"
       "L --- OTHER - - 46.1 -121.1\n"
@@ -281,7 +284,7 @@ TEST_F(ScratchLoadTest, BadLinesAreSkippedOrCorrectedAndReportedOncePerFile) {
   EXPECT_EQ(s.ApproachTable[2].legs[1].filter_text, "");
 
   EXPECT_EQ(StatusLog(),
-            "sids.txt: 14 bad lines for KTST\n"
+            "sids.txt: 16 bad lines for KTST\n"
             "stars.txt: 5 bad lines for KTST\n"
             "apps.txt: 4 bad lines for KTST\n");
 }
