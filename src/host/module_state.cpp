@@ -5,6 +5,7 @@
 #include "src/model/fixed_table.h"
 #include "src/model/state.h"
 #include "src/navdb/entry_state.h"
+#include "src/navdb/procedure_state.h"
 #include "src/navdb/state.h"
 
 namespace ovi {
@@ -15,6 +16,7 @@ void ResetModuleState() {
   model::Recreate(flightplan::flightplan_state);
   model::Recreate(navdb::navdb_state);
   model::Recreate(navdb::entry_state);
+  model::Recreate(navdb::procedure_state);
 }
 
 }  // namespace ovi

@@ -1,0 +1,461 @@
+// LoadAirportProcedures: the airport's own line and runways from the airport
+// files, then its blocks of sids(_user).txt, stars(_user).txt and apps.txt.
+// Layout and bad-input rules: docs/procedure-data.md.
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "src/host/state.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "src/navdb/procedures.h"
+#include "src/navdb/text_file.h"
+#include "src/util/text.h"
+
+namespace ovi::navdb {
+
+namespace {
+
+using model::AirportProcedureSet;
+using model::NavDbRecord;
+using model::ProcedureLeg;
+using model::ProcedureRecord;
+using model::RunwayRecord;
+
+constexpr char kNoAltitude[] = "-";
+
+// ---- the airport and its runways ----------------------------------------
+
+// Read here rather than through LoadAirportDetails, which would replace the
+// runway table and texts of the airport the displays show.
+struct AirportData {
+  NavDbRecord record;
+  RunwayRecord runways[model::kMaxRunways];
+  int runway_count = 0;
+};
+
+struct AirportFile {
+  const char* path;
+};
+constexpr AirportFile kAirportFiles[2] = {{"\\ovi\\navdata\\apts_user.txt"}, {"\\ovi\\navdata\\apts.txt"}};
+
+bool ParseAirportLine(std::string_view line, NavDbRecord& r) {
+  std::string_view t[6];
+  const int n = Tokenize(line, t, 6);
+  double lat, lon;
+  int elevation;
+  if (n < 5 || t[0] != "A" || !IsValidIdent(t[1]) || t[2].size() > kMaxIdentLength ||
+      !ParseInteger(t[2], elevation) || !ParseLatitude(t[3], lat) || !ParseLongitude(t[4], lon))
+    return false;
+  r.ident = std::string(t[1]);
+  r.latitude = lat;
+  r.longitude = lon;
+  r.kind = "APT";
+  r.airport_text = std::string(t[2]);
+  r.name = n >= 6 ? CleanName(RestOfLine(line, t[5])) : std::string();
+  return true;
+}
+
+bool IsRunwayNumber(std::string_view s) {
+  if (s.empty() || s.size() > 3) return false;
+  std::size_t digits = 0;
+  while (digits < s.size() && s[digits] >= '0' && s[digits] <= '9') ++digits;
+  if (digits == 0 || digits > 2) return false;
+  if (digits < s.size()) {
+    if (s.size() - digits != 1) return false;
+    const char c = s[digits];
+    if (c != 'L' && c != 'R' && c != 'C') return false;
+  }
+  int n = 0;
+  for (std::size_t i = 0; i < digits; ++i) n = n * 10 + (s[i] - '0');
+  return n >= 1 && n <= 36;
+}
+
+bool ParseRunwayLine(std::string_view line, RunwayRecord& r) {
+  std::string_view t[10];
+  const int n = Tokenize(line, t, 10);
+  double lat, lon, heading, freq = 0.0;
+  int length;
+  if (n < 6 || n > 9 || t[0] != "R" || !IsRunwayNumber(t[1]) || !ParseLatitude(t[2], lat) ||
+      !ParseLongitude(t[3], lon) || !ParseInteger(t[4], length) || length < 1 || length > 50000 ||
+      !ParseNumber(t[5], heading) || heading < 0.0 || heading > 360.0)
+    return false;
+  double course = heading;
+  if (n >= 7 && t[6] != "-" && (!ParseNumber(t[6], course) || course < 0.0 || course > 360.0)) return false;
+  const bool has_ils = n >= 8 && t[7] != "-";
+  if (has_ils && (!ParseNumber(t[7], freq) || freq < 100.0 || freq >= 1000.0 || t[7].size() > 6)) return false;
+  if (n >= 9 && t[8].size() > 3) return false;
+  r.number_text = std::string(t[1]);
+  r.latitude = lat;
+  r.longitude = lon;
+  r.length = length;
+  r.heading = heading;
+  r.approach_course = course;
+  if (has_ils) {
+    const long hundredths = std::lround(freq * 100.0);
+    r.frequency_text = util::Format("%ld %02ld", hundredths / 100, hundredths % 100);
+    r.extra_text2 = std::string(t[7]);
+  }
+  if (n >= 9) r.extra_text1 = std::string(t[8]);
+  return true;
+}
+
+// The runway lines after the airport line, up to the next airport line.
+// Bad runway lines are the details loader's to report.
+void ReadRunways(NavTextFile& file, AirportData& a) {
+  std::string_view line;
+  std::int64_t offset;
+  bool too_long;
+  while (file.Next(line, offset, too_long)) {
+    if (too_long || IsCommentOrBlank(line)) continue;
+    std::string_view t[1];
+    if (Tokenize(line, t, 1) == 1 && t[0] == "A") return;
+    RunwayRecord r;
+    if (a.runway_count < model::kMaxRunways && ParseRunwayLine(line, r)) a.runways[a.runway_count++] = r;
+  }
+}
+
+bool ReadAirportAt(const AirportFileRef& ref, const std::string& ident, AirportData& a) {
+  if (ref.file < 0 || ref.file > 1) return false;
+  NavTextFile file(host::DataPath(kAirportFiles[ref.file].path));
+  if (!file.IsOpen() || !file.Seek(ref.offset)) return false;
+  std::string_view line;
+  std::int64_t offset;
+  bool too_long;
+  if (!file.Next(line, offset, too_long) || too_long) return false;
+  if (!ParseAirportLine(line, a.record) || a.record.ident != ident) return false;
+  ReadRunways(file, a);
+  return true;
+}
+
+bool ScanForAirport(const std::string& ident, AirportData& a) {
+  for (const AirportFile& f : kAirportFiles) {
+    NavTextFile file(host::DataPath(f.path));
+    if (!file.IsOpen()) continue;
+    std::string_view line;
+    std::int64_t offset;
+    bool too_long;
+    std::string_view t[2];
+    while (file.Next(line, offset, too_long)) {
+      if (too_long || IsCommentOrBlank(line)) continue;
+      if (Tokenize(line, t, 2) != 2 || t[0] != "A" || t[1] != ident) continue;
+      if (!ParseAirportLine(line, a.record)) continue;
+      ReadRunways(file, a);
+      return true;
+    }
+  }
+  return false;
+}
+
+// The airport's line is found through the position the navigation loader
+// recorded; before the database is loaded the files are scanned.
+bool ReadAirport(const std::string& ident, AirportData& a) {
+  const State& s = navdb_state;
+  const int index = FindAirport(ident);
+  if (index > 0 && static_cast<std::size_t>(index) < s.AirportFileRefs.size() &&
+      ReadAirportAt(s.AirportFileRefs[static_cast<std::size_t>(index)], ident, a))
+    return true;
+  a = AirportData{};
+  return ScanForAirport(ident, a);
+}
+
+// ---- procedure files ------------------------------------------------------
+
+enum class ProcKind { kSid, kStar, kApproach };
+
+struct ProcFile {
+  const char* path;
+  const char* name;
+  bool user;             // a missing user file is normal
+  unsigned missing_bit;  // ProcedureState::ReportedMissingFiles
+};
+
+bool IsKnownRole(std::string_view role) {
+  return role == "IAF" || role == "IAF*" || role == "FAF" || role == "MAP" || role == "ARC" || role == "HP" ||
+         role == "IF";
+}
+
+// Whole feet 0..99999 written as digits only.
+bool IsAltitudeText(std::string_view s) {
+  if (s.empty() || s.size() > 5) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+bool AirportHasRunway(const AirportProcedureSet& set, std::string_view number) {
+  for (int i = 1; i <= set.RunwayCount; ++i)
+    if (set.Runways[i].number_text == number) return true;
+  return false;
+}
+
+// Parses one airport's blocks of one file into a procedure table. The
+// table's slots 1..count hold what was kept; the slot being filled is
+// committed only once it has a leg.
+template <std::size_t Slots>
+class BlockReader {
+ public:
+  BlockReader(ProcKind kind, AirportProcedureSet& set, model::FixedTable<ProcedureRecord, Slots>& table,
+              std::int32_t& count, std::vector<std::string>& user_names, bool user_file)
+      : kind_(kind), set_(set), table_(table), count_(count), user_names_(user_names), user_file_(user_file) {}
+
+  // Returns the number of bad lines in the airport's blocks.
+  int Read(NavTextFile& file) {
+    std::string_view line;
+    std::int64_t offset;
+    bool too_long;
+    std::string_view t[12];
+    while (file.Next(line, offset, too_long)) {
+      if (too_long) {
+        if (in_block_) ++bad_;
+        continue;
+      }
+      if (IsCommentOrBlank(line)) continue;
+      const int n = Tokenize(line, t, 12);
+      if (t[0] == "A") {
+        if (n < 2) {
+          if (in_block_) ++bad_;
+          continue;
+        }
+        Finish();
+        in_block_ = t[1] == set_.AirportIdent;
+        continue;
+      }
+      if (!in_block_) continue;
+      if (t[0] == "P") {
+        Finish();
+        StartRecord(t, n);
+      } else if (t[0] == "L") {
+        AddLeg(t, n);
+      } else {
+        ++bad_;
+      }
+    }
+    Finish();
+    return bad_;
+  }
+
+ private:
+  static constexpr int kCapacity = static_cast<int>(Slots) - 1;
+
+  ProcedureRecord& Slot() { return table_[count_ + 1]; }
+
+  void Finish() {
+    if (!open_) return;
+    open_ = false;
+    ProcedureRecord& r = Slot();
+    if (r.leg_count == 0) {
+      ++bad_;  // a record without legs
+      model::Recreate(r);
+      return;
+    }
+    ++count_;
+    if (user_file_) user_names_.push_back(r.name);
+  }
+
+  // "P NAME [RUNWAYS]"
+  void StartRecord(const std::string_view* t, int n) {
+    skip_legs_ = true;
+    silent_skip_ = false;
+    if (n < 2 || n > 3 || !IsValidIdent(t[1])) {
+      ++bad_;
+      return;
+    }
+    const std::string name(t[1]);
+    if (!user_file_) {
+      for (const std::string& u : user_names_) {
+        if (u == name) {  // the user file's procedure of that name replaces this one
+          silent_skip_ = true;
+          return;
+        }
+      }
+    }
+    if (count_ >= kCapacity) {
+      ++bad_;
+      return;
+    }
+    std::string runway;
+    if (n == 3 && !CheckRunwayField(t[2], runway)) {
+      ++bad_;
+      return;
+    }
+    ProcedureRecord& r = Slot();
+    model::Recreate(r);
+    r.name = name;
+    r.runway = runway;
+    if (kind_ == ProcKind::kApproach) r.type = name;  // an approach is named by its type ("ILS")
+    open_ = true;
+    skip_legs_ = false;
+  }
+
+  // Keeps the runways the airport has. false when none is left of a field
+  // that named some (the record then serves no runway of this airport).
+  bool CheckRunwayField(std::string_view field, std::string& out) {
+    bool dropped = false;
+    int named = 0;
+    std::size_t start = 0;
+    while (start <= field.size()) {
+      std::size_t comma = field.find(',', start);
+      if (comma == std::string_view::npos) comma = field.size();
+      const std::string_view item = field.substr(start, comma - start);
+      start = comma + 1;
+      if (item.empty()) continue;
+      ++named;
+      const bool known = set_.RunwayCount == 0 ? IsRunwayNumber(item) : AirportHasRunway(set_, item);
+      if (!known) {
+        dropped = true;
+        continue;
+      }
+      if (!out.empty()) out += ',';
+      out += item;
+    }
+    // An approach leads to one runway.
+    if (kind_ == ProcKind::kApproach && (named > 1 || field.find(',') != std::string_view::npos)) return false;
+    if (out.empty()) return false;  // nothing named (",,") or no runway of this airport
+    if (dropped) ++bad_;  // corrected: the unknown runways are left out
+    return true;
+  }
+
+  // "L TRANSITION FIX ROLE ALTITUDE LAT LON [FO] [*]"
+  void AddLeg(const std::string_view* t, int n) {
+    if (!open_ || skip_legs_) {
+      if (!silent_skip_) ++bad_;
+      return;
+    }
+    ProcedureRecord& r = Slot();
+    double lat, lon;
+    if (n < 7 || n > 9 || r.leg_count >= model::kMaxProcedureLegs || !IsValidIdent(t[1]) ||
+        !IsValidIdent(t[2]) || !ParseLatitude(t[5], lat) || !ParseLongitude(t[6], lon)) {
+      ++bad_;
+      return;
+    }
+    bool corrected = false;
+    ProcedureLeg& leg = r.legs[r.leg_count + 1];
+    leg = ProcedureLeg{};
+    if (t[1] != "-") leg.transition = std::string(t[1]);
+    leg.fix_ident = std::string(t[2]);
+    if (t[3] != "-") {
+      if (IsKnownRole(t[3]))
+        leg.role = std::string(t[3]);
+      else
+        corrected = true;
+    }
+    if (t[4] != "-" && IsAltitudeText(t[4])) {
+      leg.altitude_text = std::string(t[4]);
+    } else {
+      leg.altitude_text = kNoAltitude;
+      if (t[4] != "-") corrected = true;
+    }
+    leg.latitude = lat;
+    leg.longitude = lon;
+    for (int i = 7; i < n; ++i) {
+      if (t[i] == "FO")
+        leg.flyover = 1;
+      else if (t[i] == "*")
+        leg.ninth_text = "*";
+      else
+        corrected = true;
+    }
+    if (kind_ == ProcKind::kApproach) {
+      leg.filter_text = r.runway;
+      leg.approach_name = r.name;
+    }
+    ++r.leg_count;
+    if (corrected) ++bad_;
+  }
+
+  ProcKind kind_;
+  AirportProcedureSet& set_;
+  model::FixedTable<ProcedureRecord, Slots>& table_;
+  std::int32_t& count_;
+  std::vector<std::string>& user_names_;
+  bool user_file_;
+
+  bool in_block_ = false;
+  bool open_ = false;         // a record is being filled in Slot()
+  bool skip_legs_ = false;    // the current P line was refused
+  bool silent_skip_ = false;  // ... because the user file replaces it
+  int bad_ = 0;
+};
+
+template <std::size_t Slots>
+void LoadProcedureFile(const ProcFile& f, ProcKind kind, AirportProcedureSet& set,
+                       model::FixedTable<ProcedureRecord, Slots>& table, std::int32_t& count,
+                       std::vector<std::string>& user_names) {
+  NavTextFile file(host::DataPath(f.path));
+  if (!file.IsOpen()) {
+    ProcedureState& p = procedure_state;
+    if (!f.user && (p.ReportedMissingFiles & f.missing_bit) == 0) {
+      p.ReportedMissingFiles |= f.missing_bit;
+      model::AddStatusMessage(util::Format("%s not found", f.name));
+    }
+    return;
+  }
+  BlockReader<Slots> reader(kind, set, table, count, user_names, f.user);
+  const int bad = reader.Read(file);
+  if (bad > 0) model::AddStatusMessage(util::Format("%s: %d bad lines for %s", f.name, bad, set.AirportIdent.c_str()));
+}
+
+constexpr ProcFile kSidUser = {"\\ovi\\navdata\\sids_user.txt", "sids_user.txt", true, 0};
+constexpr ProcFile kSidMain = {"\\ovi\\navdata\\sids.txt", "sids.txt", false, 1};
+constexpr ProcFile kStarUser = {"\\ovi\\navdata\\stars_user.txt", "stars_user.txt", true, 0};
+constexpr ProcFile kStarMain = {"\\ovi\\navdata\\stars.txt", "stars.txt", false, 2};
+constexpr ProcFile kApproaches = {"\\ovi\\navdata\\apps.txt", "apps.txt", false, 4};
+
+void BuildArrivalNames(AirportProcedureSet& set);
+
+}  // namespace
+
+int LoadAirportProcedures(std::string ident, int which) {
+  if (which != 1 && which != 2) return 0;
+  if (!IsValidIdent(ident)) return 0;
+  AirportData a;
+  if (!ReadAirport(ident, a)) return 0;
+
+  ProcedureState& p = procedure_state;
+  AirportProcedureSet& set = p.AirportProcedureSets[which];
+  // A selection index points into the old airport's tables.
+  if (set.AirportIdent != a.record.ident) (which == 1 ? p.SelectedSidIndex : p.SelectedStarIndex) = 0;
+  model::Recreate(set);
+  set.AirportIdent = a.record.ident;
+  set.AirportLatitude = a.record.latitude;
+  set.AirportLongitude = a.record.longitude;
+  set.RunwayCount = a.runway_count;
+  for (int i = 0; i < a.runway_count; ++i) set.Runways[i + 1] = a.runways[i];
+
+  std::vector<std::string> user_names;
+  LoadProcedureFile(kSidUser, ProcKind::kSid, set, set.SidTable, set.SidCount, user_names);
+  LoadProcedureFile(kSidMain, ProcKind::kSid, set, set.SidTable, set.SidCount, user_names);
+  user_names.clear();
+  LoadProcedureFile(kStarUser, ProcKind::kStar, set, set.StarTable, set.StarCount, user_names);
+  LoadProcedureFile(kStarMain, ProcKind::kStar, set, set.StarTable, set.StarCount, user_names);
+  user_names.clear();
+  LoadProcedureFile(kApproaches, ProcKind::kApproach, set, set.ApproachTable, set.ApproachCount, user_names);
+  BuildArrivalNames(set);
+
+  navdb_state.AirportElevationText = a.record.airport_text;
+  return 1;
+}
+
+namespace {
+
+void BuildArrivalNames(AirportProcedureSet& set) {
+  using List = decltype(set.ArrivalNameList);
+  constexpr int kCapacity = List::kSlots - 1 - model::kNameListSpare;
+  const int old = set.ArrivalNameListCount;
+  set.ArrivalNameListCount = 0;
+  for (int a = 1; a <= set.ApproachCount && set.ArrivalNameListCount < kCapacity; ++a) {
+    model::RouteViaToEntry& e = set.ArrivalNameList[++set.ArrivalNameListCount];
+    e.via = set.ApproachTable[a].name;
+    e.to = set.ApproachTable[a].runway;
+  }
+  for (int i = set.ArrivalNameListCount + 1; i <= old && i < List::kSlots; ++i) set.ArrivalNameList[i] = {};
+}
+
+}  // namespace
+
+void BuildArrivalNameList() { BuildArrivalNames(procedure_state.AirportProcedureSets[2]); }
+
+}  // namespace ovi::navdb
