@@ -153,6 +153,8 @@ const std::vector<Field>& Fields() {
       {"fuel_centre", &AircraftState::fuel_centre, 0.0, 1e6},
       {"fuel_weight_per_gallon", &AircraftState::fuel_weight_per_gallon, 0.1, 20.0},
       {"fuel_flow", &AircraftState::fuel_flow, 0.0, 1e5},
+      {"zfw", &AircraftState::zero_fuel_weight, 0.0, 2e6},
+      {"payload", &AircraftState::payload, 0.0, 1e6},
       {"n1", &AircraftState::n1, 0.0, 120.0},
       {"n2", &AircraftState::n2, 0.0, 120.0},
       {"egt", &AircraftState::egt, -100.0, 2000.0},
@@ -208,7 +210,7 @@ bool ParseDate(const std::string& s, int& y, int& mo, int& d) {
 }  // namespace
 
 bool IsAircraftField(const std::string& name) {
-  if (name == "zulu" || name == "date" || name == "engines") return true;
+  if (name == "zulu" || name == "date" || name == "engines" || name == "title") return true;
   for (const auto& f : Fields())
     if (name == f.name) return true;
   return false;
@@ -216,6 +218,13 @@ bool IsAircraftField(const std::string& name) {
 
 bool SetAircraftField(AircraftState& a, const std::string& name, const std::string& value) {
   if (name == "zulu") return ParseClock(value, a.zulu_seconds);
+  if (name == "title") {
+    if (value.empty() || value.size() > kMaxTitle) return false;
+    for (unsigned char c : value)
+      if (c < 0x21 || c > 0x7E) return false;
+    a.title = value;
+    return true;
+  }
   if (name == "date") {
     int y = 0, m = 0, d = 0;
     if (!ParseDate(value, y, m, d)) return false;
@@ -350,9 +359,9 @@ void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
   Put(342, 300.0);
 
   // Fuel: capacities and quantity in gallons, weight per gallon.
-  Put(290, 4000.0);
-  Put(292, 2000.0);
-  Put(298, 2000.0);
+  Put(290, kCentreTankGallons);
+  Put(292, kMainTankGallons);
+  Put(298, kMainTankGallons);
   Put(306, a.fuel_weight_per_gallon);
   Put(386, a.fuel_left + a.fuel_right + a.fuel_centre);
   Put(323, running ? 1.0 : 0.0);

@@ -40,6 +40,11 @@ std::uint32_t EncodeAdfFrequency(double khz);
 std::uint32_t BcdToDecimal(std::uint32_t bcd);
 double CelsiusToRankine(double celsius);
 
+// Tank capacities, gallons (tokens 290, 292, 298; no auxiliary or tip tanks).
+constexpr double kCentreTankGallons = 4000.0;
+constexpr double kMainTankGallons = 2000.0;
+constexpr std::size_t kMaxTitle = 63;
+
 // ---------------------------------------------------------------------------
 // Aircraft state: plain values in pilot units; written into the token table
 // every tick. Deterministic: nothing depends on the wall clock.
@@ -68,6 +73,10 @@ struct AircraftState {
   double fuel_centre = 2000.0;
   double fuel_weight_per_gallon = 6.7;
   double fuel_flow = 0.0;
+  // Weights, pounds: without fuel, and the payload (one station; none at 0).
+  double zero_fuel_weight = 91300.0;
+  double payload = 0.0;
+  std::string title = "ovi-sim_B737-800";  // the aircraft title the host reports
   int engines = 2;
   double n1 = 0.0;
   double n2 = 0.0;

@@ -129,10 +129,6 @@ std::string ModulePath(const Options& o) {
   return mapped ? *mapped : "GAUGES/ovi1.gau";
 }
 
-bool Preamble(ActionKind k) {
-  return k == ActionKind::kSet || k == ActionKind::kToken || k == ActionKind::kText || k == ActionKind::kVar;
-}
-
 class Runner {
  public:
   Runner(Simulator& sim, const Options& o, std::FILE* err) : sim_(sim), o_(o), err_(err) {}
@@ -184,6 +180,32 @@ class Runner {
       case ActionKind::kSnapshot:
         Snapshot(a.text);
         break;
+      case ActionKind::kTraffic:
+        traffic_.push_back(TrafficTargetSpec{a.number, a.x, a.y, a.text[0], a.text[1]});
+        sim_.traffic().SetTargets(traffic_);
+        break;
+      case ActionKind::kTrafficClear:
+        traffic_.clear();
+        sim_.traffic().SetTargets(traffic_);
+        break;
+      case ActionKind::kGpsWpt:
+        gps_.push_back(GpsWaypointSpec{a.name, a.x, a.y, a.number});
+        sim_.gps().SetRoute(gps_);
+        break;
+      case ActionKind::kGpsClear:
+        gps_.clear();
+        sim_.gps().SetRoute(gps_);
+        break;
+      case ActionKind::kAiRunways: {
+        AiRunways r;
+        std::uint8_t dep[4], arr[4];
+        ParseRunwayList(a.text, dep);
+        ParseRunwayList(a.text2, arr);
+        std::copy(dep, dep + 4, r.departures.begin());
+        std::copy(arr, arr + 4, r.arrivals.begin());
+        sim_.fsuipc().SetAiRunways(a.name, r);
+        break;
+      }
     }
   }
 
@@ -216,6 +238,8 @@ class Runner {
   std::FILE* err_;
   double planned_ = 0.0;
   std::set<std::string> used_;
+  std::vector<TrafficTargetSpec> traffic_;
+  std::vector<GpsWaypointSpec> gps_;
 };
 
 // Scenario references the panel must satisfy before anything runs: windows
@@ -288,7 +312,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   runner.scenario_path_ = scenario.path;
   // The scenario's opening settings describe the world the panel loads into.
   std::size_t next = 0;
-  while (next < scenario.actions.size() && Preamble(scenario.actions[next].kind)) runner.Apply(scenario.actions[next++]);
+  while (next < scenario.actions.size() && DescribesWorld(scenario.actions[next].kind)) runner.Apply(scenario.actions[next++]);
 
   std::vector<std::string> warnings;
   sim.Install(panel, warnings);

@@ -6,6 +6,8 @@
 
 #include "platform/panel/panel.h"
 #include "sim/aircraft.h"
+#include "sim/fsuipc_server.h"
+#include "sim/traffic_provider.h"
 #include "sim/text_file.h"
 #include "src/util/text.h"
 
@@ -179,6 +181,47 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
         if (!ValidLabel(f[1])) return fail(number, "bad snapshot label (letters, digits, '_', '-', '.'; at most 64)");
         a.text = std::string(f[1]);
       }
+    } else if (cmd == "traffic") {
+      if (!want(4, 6, "traffic RELATIVE_ALTITUDE_FT RANGE_NM BEARING_DEG [v|-|^ [O|P|T|R]]")) return false;
+      a.kind = ActionKind::kTraffic;
+      if (!util::ParseDouble(f[1], a.number) || std::fabs(a.number) > 100000.0)
+        return fail(number, "bad relative altitude '" + std::string(f[1]) + "'");
+      if (!util::ParseDouble(f[2], a.x) || a.x < 0.0 || a.x > 1000.0)
+        return fail(number, "bad range '" + std::string(f[2]) + "'");
+      if (!util::ParseDouble(f[3], a.y) || a.y < 0.0 || a.y > 360.0)
+        return fail(number, "bad bearing '" + std::string(f[3]) + "'");
+      a.text = "-O";
+      if (f.size() > 4) {
+        if (f[4] != "v" && f[4] != "-" && f[4] != "^") return fail(number, "trend is one of v, -, ^");
+        a.text[0] = f[4][0];
+      }
+      if (f.size() > 5) {
+        if (f[5].size() != 1 || std::string_view("OPTR").find(f[5][0]) == std::string_view::npos)
+          return fail(number, "threat is one of O, P, T, R");
+        a.text[1] = f[5][0];
+      }
+    } else if (cmd == "traffic_clear" || cmd == "gps_clear") {
+      if (!want(1, 1, cmd == "gps_clear" ? "gps_clear" : "traffic_clear")) return false;
+      a.kind = cmd == "gps_clear" ? ActionKind::kGpsClear : ActionKind::kTrafficClear;
+    } else if (cmd == "gps_wpt") {
+      if (!want(4, 5, "gps_wpt IDENT LAT LON [ALTITUDE_FT]")) return false;
+      a.kind = ActionKind::kGpsWpt;
+      a.name = std::string(f[1]);
+      if (a.name.size() > 15) return fail(number, "GPS ident longer than 15 characters");
+      if (!util::ParseDouble(f[2], a.x) || std::fabs(a.x) > 90.0) return fail(number, "bad latitude");
+      if (!util::ParseDouble(f[3], a.y) || std::fabs(a.y) > 180.0) return fail(number, "bad longitude");
+      if (f.size() == 5 && (!util::ParseDouble(f[4], a.number) || std::fabs(a.number) > 100000.0))
+        return fail(number, "bad altitude");
+    } else if (cmd == "ai_runways") {
+      if (!want(4, 4, "ai_runways AIRPORT DEPARTURES ARRIVALS  (e.g. LSZH 28,16 14; - for none)")) return false;
+      a.kind = ActionKind::kAiRunways;
+      a.name = std::string(f[1]);
+      a.text = std::string(f[2]);
+      a.text2 = std::string(f[3]);
+      std::uint8_t bytes[4];
+      if (a.name.size() > 4) return fail(number, "airport ident longer than 4 characters");
+      if (!ParseRunwayList(a.text, bytes) || !ParseRunwayList(a.text2, bytes))
+        return fail(number, "runways are up to two of 01..36 with L, R, C or W, comma-separated, or -");
     } else {
       return fail(number, "unknown command '" + std::string(cmd.substr(0, 32)) + "'");
     }
@@ -188,6 +231,22 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
   });
   out.duration = now;
   return ok;
+}
+
+bool DescribesWorld(ActionKind k) {
+  return k == ActionKind::kSet || k == ActionKind::kToken || k == ActionKind::kText || k == ActionKind::kVar ||
+         k == ActionKind::kTraffic || k == ActionKind::kTrafficClear || k == ActionKind::kGpsWpt ||
+         k == ActionKind::kGpsClear || k == ActionKind::kAiRunways;
+}
+
+bool ParseRunwayList(const std::string& text, std::uint8_t (&bytes)[4]) {
+  bytes[0] = bytes[1] = bytes[2] = bytes[3] = 0;
+  if (text == "-") return true;
+  std::size_t comma = text.find(',');
+  std::string first = text.substr(0, comma);
+  if (!ParseRunway(first, bytes[0], bytes[1])) return false;
+  if (comma == std::string::npos) return true;
+  return ParseRunway(text.substr(comma + 1), bytes[2], bytes[3]);
 }
 
 bool LoadScenario(const std::string& path, Scenario& out, std::string& error) {

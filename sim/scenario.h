@@ -23,6 +23,11 @@ enum class ActionKind {
   kHide,
   kToggle,
   kSnapshot,  // label in `text` (may be empty)
+  kTraffic,       // traffic target: `number` relative altitude, `x` range, `y` bearing, `text` trend + threat
+  kTrafficClear,  // no traffic
+  kGpsWpt,        // GPS route point `name` at `x`, `y`, altitude `number`
+  kGpsClear,      // no GPS route
+  kAiRunways,     // runways in use at airport `name`: departures `text`, arrivals `text2`
 };
 
 struct Action {
@@ -31,6 +36,7 @@ struct Action {
   double seconds = 0.0;  // at, run; click hold time
   std::string name;      // field, variable or gauge name
   std::string text;      // field value, text token, snapshot label
+  std::string text2;
   std::uint32_t id = 0;  // token, key event
   std::uint32_t value = 0;
   double number = 0.0;
@@ -49,5 +55,13 @@ struct Scenario {
 // Parses a scenario; false with "FILE:LINE: what" at the first bad line.
 bool ParseScenario(const std::string& text, const std::string& path, Scenario& out, std::string& error);
 bool LoadScenario(const std::string& path, Scenario& out, std::string& error);
+
+// Commands that describe the world rather than act in it: those at the head
+// of a scenario take effect before the panel is installed.
+bool DescribesWorld(ActionKind kind);
+
+// "09L,27R" or "-" (none): up to two runways as number and designator-code
+// bytes; false for anything else.
+bool ParseRunwayList(const std::string& text, std::uint8_t (&bytes)[4]);
 
 }  // namespace ovi::sim

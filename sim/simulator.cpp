@@ -1,6 +1,7 @@
 #include "sim/simulator.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
@@ -124,6 +125,16 @@ std::string FileSafe(const std::string& s) {
 Simulator::Simulator() {
   g_sim = this;
   tokens_.WriteFrom(aircraft_, 0);
+  // The add-ons are there before any module: the FSUIPC server window, the
+  // traffic provider's entry point and the GPS module's route block.
+  fsuipc_.Start();
+  TrafficProvider::Current() = &traffic_;
+  void* entry = nullptr;
+  auto entry_function = &TrafficProvider::Entry;
+  static_assert(sizeof entry == sizeof entry_function);
+  std::memcpy(&entry, &entry_function, sizeof entry);
+  RegisterVarByName(entry, VAR_TYPE_FUNCTION, kTrafficProviderName);
+  RegisterVarByName(gps_.block(), kVarTypeBlock, kGpsDataName);
 }
 
 Simulator::~Simulator() {
@@ -137,6 +148,8 @@ Simulator::~Simulator() {
   }
   if (module_.linkage != nullptr && module_.linkage->module_deinit != nullptr) module_.linkage->module_deinit();
   UnloadModule(module_);
+  fsuipc_.Stop();
+  if (TrafficProvider::Current() == &traffic_) TrafficProvider::Current() = nullptr;
   if (g_sim == this) g_sim = nullptr;
 }
 
@@ -454,6 +467,18 @@ void Simulator::LookupVar(MODULE_VAR* var) {
 }
 
 std::int32_t Simulator::ExecuteCalculator(const char* code, double* f, std::int32_t* i, const char** s) {
+  // The one string expression: the aircraft title.
+  if (code != nullptr) {
+    std::string key;
+    for (const char* p = code; *p != '\0' && key.size() < 64; ++p)
+      if (!std::isspace(static_cast<unsigned char>(*p))) key += static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+    if (key == "(A:TITLE,STRING)") {
+      if (f != nullptr) *f = 0.0;
+      if (i != nullptr) *i = 0;
+      if (s != nullptr) *s = aircraft_.title.c_str();
+      return 1;
+    }
+  }
   double r = 0.0;
   bool known = EvaluateCalculator(aircraft_, code, r);
   if (!known && code != nullptr && unknown_expressions_.size() < 64) unknown_expressions_.insert(BoundedName(code));

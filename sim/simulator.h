@@ -15,8 +15,10 @@
 #include "platform/gfx/device_context.h"
 #include "platform/panel/panel.h"
 #include "sim/aircraft.h"
+#include "sim/fsuipc_server.h"
 #include "sim/host.h"
 #include "sim/panel_cfg.h"
+#include "sim/traffic_provider.h"
 
 namespace ovi::sim {
 
@@ -92,6 +94,11 @@ class Simulator {
   double time() const { return static_cast<double>(tick_) / kTicksPerSecond; }
 
   AircraftState& aircraft() { return aircraft_; }
+  // The simulator's add-ons the module talks to: the FSUIPC server, the
+  // traffic provider and the GPS module.
+  FsuipcServer& fsuipc() { return fsuipc_; }
+  TrafficProvider& traffic() { return traffic_; }
+  GpsModule& gps() { return gps_; }
   TokenTable& tokens() { return tokens_; }
   void RefreshTokens() { tokens_.WriteFrom(aircraft_, tick_); }
 
@@ -185,6 +192,9 @@ class Simulator {
   std::uint64_t tick_ = 0;
   AircraftState aircraft_;
   TokenTable tokens_;
+  FsuipcServer fsuipc_{aircraft_};
+  TrafficProvider traffic_;
+  GpsModule gps_;
   std::vector<WindowInstance> windows_;
   std::deque<GaugeInstance> gauges_;  // stable addresses: the module keeps pointers
   std::vector<std::pair<std::string, int>> listed_;  // every panel entry: name, window

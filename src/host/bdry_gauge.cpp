@@ -1,13 +1,10 @@
 #include "src/host/bdry_gauge.h"
 
+#include "src/host/display_commands.h"
+
 namespace ovi::host {
 
 namespace {
-
-// WIRING POINT: the boundary layer switch is ShowAtcBoundaries of the
-// display settings; ToggleBoundaryDisplay flips that one once the display
-// layer is in. Until then the button keeps the switch here.
-int show_atc_boundaries = 0;
 
 constexpr std::uint32_t kBdryBitmap = 10072;
 
@@ -31,9 +28,7 @@ std::int32_t BdryClick(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
   return 0;
 }
 
-void ToggleBoundaryDisplay() { show_atc_boundaries = show_atc_boundaries == 0 ? 1 : 0; }
-
-int BoundaryDisplaySwitch() { return show_atc_boundaries; }
+void ToggleBoundaryDisplay() { ToggleNdBoundaries(); }
 
 GAUGEHDR bdry_gauge = {
     GAUGE_HEADER_VERSION, "BDRY", bdry_elements, bdry_callback, 0, "", bdry_mouse, {49, 49},

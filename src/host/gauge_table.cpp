@@ -2,6 +2,7 @@
 
 #include "src/host/bdry_gauge.h"
 #include "src/host/server_gauge.h"
+#include "src/host/window_keys.h"
 
 // Each subsystem defines its gauge headers next to its callbacks; the table
 // only collects them. A subsystem adds its gauges by declaring them in its
@@ -12,6 +13,9 @@ GAUGEHDR** GaugeTable() {
   static GAUGEHDR* table[] = {
       &server_gauge,
       &bdry_gauge,
+      &p1000_mfd_open_gauge,
+      &p1000_mfd_cntr_open_gauge,
+      &efs50_tcas_open_gauge,
       nullptr,
   };
   return table;

@@ -39,6 +39,32 @@ std::int32_t TogglePanelWindow(std::uint32_t window_ident) {
   return panels->panel_window_toggle(window_ident);
 }
 
+bool SetNamedValueIfPresent(const char* name, double value) {
+  PANELS* panels = Panels();
+  if (panels == nullptr || panels->check_named_variable == nullptr || panels->set_named_variable_value == nullptr)
+    return false;
+  std::int32_t id = panels->check_named_variable(name);
+  if (id < 0) return false;
+  panels->set_named_variable_value(id, value);
+  return true;
+}
+
+bool GetNamedValue(const char* name, double& value) {
+  value = 0.0;
+  PANELS* panels = Panels();
+  if (panels == nullptr || panels->check_named_variable == nullptr || panels->get_named_variable_value == nullptr)
+    return false;
+  std::int32_t id = panels->check_named_variable(name);
+  if (id < 0) return false;
+  value = panels->get_named_variable_value(id);
+  return true;
+}
+
+void SendKeyEvent(std::uint32_t event_id, std::uint32_t value) {
+  PANELS* panels = Panels();
+  if (panels != nullptr && panels->trigger_key_event != nullptr) panels->trigger_key_event(event_id, value);
+}
+
 std::int32_t TogglePanelWindow4004(PIXPOINT* relative, std::uint32_t flags) {
   return PanelWindowToggleKey<4004>(relative, flags);
 }

@@ -30,6 +30,15 @@ bool IsPanelWindowVisible(std::uint32_t window_ident);
 // without a host).
 std::int32_t TogglePanelWindow(std::uint32_t window_ident);
 
+// Sets an existing named panel variable; a name the host does not know
+// (no SERVER gauge on the panel) is left alone, and no call is made with an
+// invalid id. False when nothing was written.
+bool SetNamedValueIfPresent(const char* name, double value);
+// The value of an existing named panel variable; false when it is absent.
+bool GetNamedValue(const char* name, double& value);
+// Sends one simulator key event; nothing without a host.
+void SendKeyEvent(std::uint32_t event_id, std::uint32_t value);
+
 // The family of mouse handlers that toggle one fixed panel window and pass
 // the host's result back; position and flags are ignored. Take the address of
 // PanelWindowToggleKey<4011> for a gauge's rectangle.

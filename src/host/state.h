@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/panel/panel.h"
+#include "src/model/records.h"
 
 namespace ovi::host {
 
@@ -20,6 +22,26 @@ struct SimVarReaderState {
   // Last result of ReadSmoothedToken61 (knots); 0 until the first call.
   double SmoothedToken61 = 0.0;
 };
+
+// The FSUIPC link: the server window and the caller's request area while a
+// link is open.
+struct FsuipcLinkState {
+  bool Open = false;
+  std::uintptr_t Window = 0;
+  std::uint8_t* Area = nullptr;
+  std::uint32_t AreaSize = 0;  // usable bytes (at most kFsuipcMaxArea)
+  std::uint32_t Used = 0;      // bytes of queued records
+};
+
+// One point of the simulator GPS flight planner's route, as read.
+struct GpsRouteWaypoint {
+  std::string ident;
+  double latitude = 0.0;
+  double longitude = 0.0;
+};
+
+constexpr std::size_t kActWptIdentSize = 16;
+constexpr std::size_t kFlightPlanTextSize = 2048;
 
 struct State {
   State() = default;
@@ -43,6 +65,36 @@ struct State {
   // 9 = FS2004 (default), 10 = FSX / ESP.
   int SimHostVersion = kSimHostFs2004;
   SimVarReaderState SimVarReader;
+
+  // The aircraft title the host reports at post-initialise (nothing reads it
+  // yet; kept for the log and the tests).
+  std::string AircraftTitle;
+
+  // --- SERVER gauge exports (memory-backed panel variables) --------------
+  // Filled by the per-tick update; the SERVER publishes their addresses.
+  model::NavigationSnapshot NavigationSnapshot;
+  std::uint32_t OviActive = 0;
+  // The active waypoint's ident and the active route's idents (blank
+  // separated), NUL-terminated; the SERVER refreshes them at pre-update.
+  char ActWptIdent[kActWptIdentSize] = {};
+  char FlightPlanText[kFlightPlanTextSize] = {};
+  // 1 between the SERVER's connect and disconnect.
+  std::int32_t ServerConnected = 0;
+  // The LNAV heading last sent as a key event; -1 = none sent.
+  std::int32_t LastLnavHeadingSent = -1;
+
+  // --- Traffic provider link ----------------------------------------------
+  // The provider's list block last returned (pointer-sized: it is a pointer).
+  void* TrafficProviderHandle = nullptr;
+  std::uint32_t TrafficProviderResult = 0;
+
+  // --- FSUIPC client --------------------------------------------------------
+  FsuipcLinkState FsuipcLink;
+
+  // --- Simulator GPS route ---------------------------------------------------
+  // The route LoadFlightPlannerRoute read last (at most kFlightPlanSlots
+  // points), for flight planning to type and execute.
+  std::vector<GpsRouteWaypoint> GpsRoute;
 };
 
 extern State host_state;

@@ -155,6 +155,7 @@ struct State {
   std::int32_t Efs50SavedHsiMode = 1;
   std::array<std::int32_t, 3> Du1000SymbolCodes = {74, 75, 76};
   std::int32_t C17MfdPage = 1;  // 6 = PLAN page
+  std::int32_t P1000MenuOpen = 0;  // 1 while the P1000 soft-key menu is open
 
   // --- Per-aircraft speeds, limits and performance values ----------------
   std::int32_t V1 = 0, VR = 0, V2 = 0, VREF = 0;

@@ -12,6 +12,7 @@
 #include "src/host/host_detect.h"
 #include "src/host/one_time_loads.h"
 #include "src/host/server_gauge.h"
+#include "src/model/state.h"
 #include "tests/host/fake_panels.h"
 
 namespace ovi::host {
@@ -58,7 +59,6 @@ TEST_F(GaugesTest, TheTableListsTheGaugesAndEndsWithNull) {
   GAUGEHDR** table = GaugeTable();
   ASSERT_NE(table[0], nullptr);
   ASSERT_NE(table[1], nullptr);
-  EXPECT_EQ(table[2], nullptr);
   EXPECT_STREQ(table[0]->gauge_name, "SERVER");
   EXPECT_STREQ(table[1]->gauge_name, "BDRY");
   for (GAUGEHDR** g = table; *g != nullptr; ++g) {
@@ -153,12 +153,15 @@ TEST_F(GaugesTest, BdryIgnoresEveryServiceAndTogglesOnClick) {
   EXPECT_EQ(m[1].event_flags, MOUSE_LEFTSINGLE);
   EXPECT_EQ(m[2].rect_type, MOUSE_RECT_EOL);
 
-  int before = BoundaryDisplaySwitch();
+  // The button is the boundary layer of every map display.
   PIXPOINT p{1, 1};
+  EXPECT_EQ(model::model_state.ShowAtcBoundaries, 0);
   EXPECT_EQ(m[1].handler(&p, MOUSE_LEFTSINGLE), 0);
-  EXPECT_EQ(BoundaryDisplaySwitch(), before == 0 ? 1 : 0);
+  EXPECT_EQ(model::model_state.ShowAtcBoundaries, 1);
+  EXPECT_EQ(model::model_state.Md80EhsiShowBoundaries, 1);
   EXPECT_EQ(m[1].handler(&p, MOUSE_LEFTSINGLE), 0);
-  EXPECT_EQ(BoundaryDisplaySwitch(), before);
+  EXPECT_EQ(model::model_state.ShowAtcBoundaries, 0);
+  EXPECT_EQ(model::model_state.Md80EhsiShowBoundaries, 0);
 }
 
 }  // namespace

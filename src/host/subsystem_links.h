@@ -1,0 +1,22 @@
+// Where the SERVER gauge reaches subsystems that are built on top of this
+// one (guidance, flight planning). Each link is one function in
+// subsystem_links.cpp; until its subsystem exists it does the least that
+// keeps the host's side correct.
+#pragma once
+
+#include <vector>
+
+#include "src/host/state.h"
+
+namespace ovi::host {
+
+// The LNAV and VNAV toggles (the LNAV / VNAV buttons' routines).
+void ToggleLnavLink();
+void ToggleVnavLink();
+// The heading LNAV commands, whole degrees 1..360, while LNAV is engaged;
+// false while it is not.
+bool LnavCommandedHeadingLink(double& heading);
+// Types and executes the route read from the simulator's GPS planner.
+void TakeOverGpsRoute(const std::vector<GpsRouteWaypoint>& route);
+
+}  // namespace ovi::host
