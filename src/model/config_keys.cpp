@@ -174,7 +174,7 @@ const ConfigKey kKeys[] = {
     R("Proline4MapRange", &State::Proline4MapRange, "40", kProline4Ladder, "Pro Line 4 map range (NM)"),
     R("Md80EhsiMapRange", &State::Md80EhsiMapRange, "20", kNdLadder, "MD-80 EHSI map range (NM)"),
     R("C17MfdMapRange", &State::C17MfdMapRange, "80", kNdLadder, "C-17 MFD map range (NM)"),
-    R("P1000MapRange", &State::P1000MapRange, "40", kP1000Ladder, "P1000 MFD map range (NM)"),
+    R("P1000MapRange", &State::P1000MapRange, "12.5", kP1000Ladder, "P1000 MFD map range (NM)"),
     R("P1000TcasRange", &State::P1000TcasRange, "12.5", kP1000Ladder, "P1000 traffic window range (NM)"),
     R("Efs50EhsiRange", &State::Efs50EhsiRange, "12.5", kP1000Ladder, "EFS 50 EHSI range (NM)"),
     R("Efs50TcasRange", &State::Efs50TcasRange, "5", kEfs50TcasLadder, "EFS 50 traffic range (NM)"),

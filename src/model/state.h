@@ -117,7 +117,7 @@ struct State {
   double Md80EhsiMapRange = 20.0;
   std::int32_t Md80EhsiMapRadius = 180;
   double C17MfdMapRange = 80.0;
-  double P1000MapRange = 40.0;
+  double P1000MapRange = 12.5;
   double P1000TcasRange = 12.5;
   double Efs50EhsiRange = 12.5;
   double Efs50TcasRange = 5.0;
