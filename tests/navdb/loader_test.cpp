@@ -28,7 +28,7 @@ class SampleLoadTest : public NavdbTest {
 TEST_F(SampleLoadTest, LoadsEveryTableOfTheRegion) {
   EXPECT_EQ(s.AirportCount, 16);
   EXPECT_EQ(s.NavaidCount, 23);
-  EXPECT_EQ(s.IntersectionCount, 57);
+  EXPECT_EQ(s.IntersectionCount, 70);
   EXPECT_EQ(s.AirwayFixCount, 67);
   // 43 airway fixes plus the 14 VORs the airways join, each once.
   EXPECT_EQ(s.AirwayPointCount, 57);
