@@ -202,6 +202,12 @@ std::string CleanName(std::string_view s) {
   return out;
 }
 
+void ReportMissingOnce(const char* name, bool user_file, unsigned bit, unsigned& reported) {
+  if (user_file || (reported & bit) != 0) return;
+  reported |= bit;
+  model::AddStatusMessage(util::Format("%s not found", name));
+}
+
 void BadLineReport::Post() const {
   if (count_ > 0) model::AddStatusMessage(util::Format("%s: %d bad lines skipped", file_name_.c_str(), count_));
 }
