@@ -1,7 +1,6 @@
 // LoadAirportProcedures: the airport's own line and runways from the airport
 // files, then its blocks of sids(_user).txt, stars(_user).txt and apps.txt.
 // Layout and bad-input rules: docs/procedure-data.md.
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,10 +19,8 @@ namespace ovi::navdb {
 namespace {
 
 using model::AirportProcedureSet;
-using model::NavDbRecord;
 using model::ProcedureLeg;
 using model::ProcedureRecord;
-using model::RunwayRecord;
 
 constexpr char kNoAltitude[] = "-";
 
@@ -252,11 +249,7 @@ void LoadProcedureFile(const ProcFile& f, ProcKind kind, AirportProcedureSet& se
                        std::vector<std::string>& user_names) {
   NavTextFile file(host::DataPath(f.path));
   if (!file.IsOpen()) {
-    ProcedureState& p = procedure_state;
-    if (!f.user && (p.ReportedMissingFiles & f.missing_bit) == 0) {
-      p.ReportedMissingFiles |= f.missing_bit;
-      model::AddStatusMessage(util::Format("%s not found", f.name));
-    }
+    ReportMissingOnce(f.name, f.user, f.missing_bit, procedure_state.ReportedMissingFiles);
     return;
   }
   BlockReader<Slots> reader(kind, set, table, count, user_names, f.user);
