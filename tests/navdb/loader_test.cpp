@@ -6,12 +6,12 @@
 
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
-#include "tests/navdb/test_support.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi::navdb {
 namespace {
 
-using test::NavdbTest;
+using NavdbTest = test::ModuleTest;
 using test::ScratchFolder;
 using test::StatusLog;
 

@@ -3,15 +3,15 @@
 
 #include "src/host/module_state.h"
 #include "src/navdb/navdb.h"
-#include "tests/navdb/test_support.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi::navdb {
 namespace {
 
-class NearListTest : public test::NavdbTest {
+class NearListTest : public test::ModuleTest {
  protected:
   void SetUp() override {
-    NavdbTest::SetUp();
+    ModuleTest::SetUp();
     test::UseSampleData();
     LoadNavDatabase();
   }
@@ -116,7 +116,7 @@ TEST_F(NearListTest, MapLayersRebuildOnlyAfterMovingFarEnough) {
 namespace ovi::navdb {
 namespace {
 
-using CrowdedListTest = test::NavdbTest;
+using CrowdedListTest = test::ModuleTest;
 
 TEST_F(CrowdedListTest, KeepsTheNearestInTableOrder) {
   test::ScratchFolder dir;

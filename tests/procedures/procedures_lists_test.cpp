@@ -8,7 +8,7 @@
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedures.h"
-#include "tests/procedures/procedures_support.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi::navdb {
 namespace {
@@ -23,10 +23,10 @@ Names NamesOf(const List& list, int count) {
   return out;
 }
 
-class ListsTest : public test::ProceduresTest {
+class ListsTest : public test::ModuleTest {
  protected:
   void SetUp() override {
-    ProceduresTest::SetUp();
+    ModuleTest::SetUp();
     test::UseSampleData();
     LoadNavDatabase();
     ASSERT_EQ(LoadAirportProcedures("KSEA", 1), 1);

@@ -1,4 +1,4 @@
-#include "tests/procedures/procedures_support.h"
+#include "tests/support/navdata_fixture.h"
 
 #include <fstream>
 #include <random>
@@ -11,30 +11,33 @@ namespace ovi::navdb::test {
 
 namespace fs = std::filesystem;
 
-void ProceduresTest::SetUp() { ResetModuleState(); }
+namespace {
+fs::path SampleNavdata() { return fs::path(OVI_SOURCE_DIR) / "data" / "ovi" / "navdata"; }
+}  // namespace
+
+void ModuleTest::SetUp() { ResetModuleState(); }
 
 void UseSampleData() { host::host_state.SimulatorFolder = std::string(OVI_SOURCE_DIR) + "/data"; }
 
-ProcScratchFolder::ProcScratchFolder() {
+ScratchFolder::ScratchFolder(Navdata contents) {
   std::random_device rd;
-  root_ = fs::temp_directory_path() / ("ovi_proc_" + std::to_string(rd()) + std::to_string(rd()));
-  fs::create_directories(root_ / "ovi" / "navdata");
+  root_ = fs::temp_directory_path() / ("ovi_navdata_" + std::to_string(rd()) + std::to_string(rd()));
+  fs::create_directories(navdata());
+  if (contents == Navdata::kSampleCopy) {
+    for (const auto& f : fs::directory_iterator(SampleNavdata()))
+      fs::copy_file(f.path(), navdata() / f.path().filename());
+  }
   host::host_state.SimulatorFolder = root_.string();
 }
 
-ProcScratchFolder::~ProcScratchFolder() {
+ScratchFolder::~ScratchFolder() {
   std::error_code ec;
   fs::remove_all(root_, ec);
 }
 
-void ProcScratchFolder::Write(const std::string& name, const std::string& bytes) const {
-  std::ofstream f(root_ / "ovi" / "navdata" / name, std::ios::binary);
+void ScratchFolder::Write(const std::string& name, const std::string& bytes) const {
+  std::ofstream f(navdata() / name, std::ios::binary);
   f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-void ProcScratchFolder::Remove(const std::string& name) const {
-  std::error_code ec;
-  fs::remove(root_ / "ovi" / "navdata" / name, ec);
 }
 
 std::string StatusLog() {
