@@ -46,13 +46,51 @@ void ReserveFor(BoundedTable<T>& table, const DataFile (&files)[2], int min_line
   table.Reserve(static_cast<int>(std::min<std::int64_t>(n, table.MaxIndex())));
 }
 
+// A navaid, intersection or airport table filled from its user file, then its main
+// file: the same entry twice within one file is a bad line; the main file's
+// copy of a user entry is left out without a word (the user entry replaces
+// it).
+class UserFirstTable {
+ public:
+  UserFirstTable(BoundedTable<NavDbRecord>& table, int& count, int max, const char* limit_name, std::size_t expected)
+      : table_(table), count_(count), max_(max), limit_name_(limit_name), by_ident_(expected) {}
+
+  // The slot of a new entry; nullptr for a repeat, or when the table is
+  // full (full is then set and the limit text posted). same(record) tells
+  // an earlier entry of this ident that is the same entry.
+  template <typename Same>
+  NavDbRecord* Add(std::string_view ident, bool user_file, BadLineReport& bad, bool& full, Same&& same) {
+    const std::uint64_t hash = HashBytes(ident);
+    const int dup = by_ident_.Find(hash, [&](int i) { return same(table_[i]); });
+    if (dup != 0) {
+      if (!(dup <= user_last_ && !user_file)) bad.Count();
+      return nullptr;
+    }
+    if (count_ >= max_) {
+      PostFull(limit_name_, count_);
+      full = true;
+      return nullptr;
+    }
+    by_ident_.Insert(hash, ++count_);
+    if (user_file) user_last_ = count_;
+    return &table_[count_];
+  }
+
+ private:
+  BoundedTable<NavDbRecord>& table_;
+  int& count_;
+  const int max_;
+  const char* limit_name_;
+  FlatIndex by_ident_;
+  int user_last_ = 0;  // entries 1..user_last_ came from the user file
+};
+
 // ---- navs ----
 
 void LoadNavaids() {
   State& s = navdb_state;
-  FlatIndex by_ident(16384);
   ReserveFor(s.NavaidTable, kNavFiles, 24);
-  int user_last = 0;  // entries 1..user_last came from the user file
+  UserFirstTable navaids(s.NavaidTable, s.NavaidCount, kMaxNavaids, "Navs", 16384);
   std::string_view t[8];
   LoadDataFiles(kNavFiles, 1u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
     const int n = Tokenize(line, t, 7);
@@ -65,30 +103,17 @@ void LoadNavaids() {
       bad.Count();
       return true;
     }
-    // The same navaid twice: a user entry replaces the main file's; within
-    // one file the second is a bad line.
-    const std::uint64_t hash = HashBytes(t[0]);
-    const int dup = by_ident.Find(hash, [&](int i) {
-      const NavDbRecord& r = s.NavaidTable[i];
-      return r.ident == t[0] && r.kind == t[3] && SamePlace(r, lat, lon);
+    bool full = false;
+    NavDbRecord* r = navaids.Add(t[0], kNavFiles[f].user, bad, full, [&](const NavDbRecord& e) {
+      return e.ident == t[0] && e.kind == t[3] && SamePlace(e, lat, lon);
     });
-    if (dup != 0) {
-      if (!(dup <= user_last && !kNavFiles[f].user)) bad.Count();
-      return true;
-    }
-    if (s.NavaidCount >= kMaxNavaids) {
-      PostFull("Navs", s.NavaidCount);
-      return false;
-    }
-    NavDbRecord& r = s.NavaidTable[++s.NavaidCount];
-    r.ident = std::string(t[0]);
-    r.latitude = lat;
-    r.longitude = lon;
-    r.kind = std::string(t[3]);
-    r.frequency_text = std::string(t[5]);
-    r.name = n >= 7 ? CleanName(RestOfLine(line, t[6])) : std::string();
-    by_ident.Insert(hash, s.NavaidCount);
-    if (kNavFiles[f].user) user_last = s.NavaidCount;
+    if (r == nullptr) return !full;
+    r->ident = std::string(t[0]);
+    r->latitude = lat;
+    r->longitude = lon;
+    r->kind = std::string(t[3]);
+    r->frequency_text = std::string(t[5]);
+    r->name = n >= 7 ? CleanName(RestOfLine(line, t[6])) : std::string();
     return true;
   });
 }
@@ -97,9 +122,8 @@ void LoadNavaids() {
 
 void LoadIntersections() {
   State& s = navdb_state;
-  FlatIndex by_ident(300000);
   ReserveFor(s.IntersectionTable, kIntFiles, 16);
-  int user_last = 0;  // entries 1..user_last came from the user file
+  UserFirstTable intersections(s.IntersectionTable, s.IntersectionCount, kMaxIntersections, "Ints", 300000);
   std::string_view t[5];
   LoadDataFiles(kIntFiles, 4u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
     const int n = Tokenize(line, t, 5);
@@ -109,27 +133,15 @@ void LoadIntersections() {
       bad.Count();
       return true;
     }
-    const std::string_view kind = n == 4 ? t[3] : std::string_view("I");
-    const std::uint64_t hash = HashBytes(t[0]);
-    const int dup = by_ident.Find(hash, [&](int i) {
-      const NavDbRecord& r = s.IntersectionTable[i];
-      return r.ident == t[0] && SamePlace(r, lat, lon);
+    bool full = false;
+    NavDbRecord* r = intersections.Add(t[0], kIntFiles[f].user, bad, full, [&](const NavDbRecord& e) {
+      return e.ident == t[0] && SamePlace(e, lat, lon);
     });
-    if (dup != 0) {
-      if (!(dup <= user_last && !kIntFiles[f].user)) bad.Count();
-      return true;
-    }
-    if (s.IntersectionCount >= kMaxIntersections) {
-      PostFull("Ints", s.IntersectionCount);
-      return false;
-    }
-    NavDbRecord& r = s.IntersectionTable[++s.IntersectionCount];
-    r.ident = std::string(t[0]);
-    r.latitude = lat;
-    r.longitude = lon;
-    r.kind = std::string(kind);
-    by_ident.Insert(hash, s.IntersectionCount);
-    if (kIntFiles[f].user) user_last = s.IntersectionCount;
+    if (r == nullptr) return !full;
+    r->ident = std::string(t[0]);
+    r->latitude = lat;
+    r->longitude = lon;
+    r->kind = std::string(n == 4 ? t[3] : std::string_view("I"));
     return true;
   });
 }
@@ -267,8 +279,8 @@ void LoadAirways() {
 
 void LoadAirports() {
   State& s = navdb_state;
-  FlatIndex by_ident(65536);
   ReserveFor(s.AirportTable, kAptFiles, 60);
+  UserFirstTable airports(s.AirportTable, s.AirportCount, kMaxAirports, "Apts", 65536);
   s.AirportFileRefs.assign(1, AirportFileRef{});
   std::string_view t[1];
   NavDbRecord airport;
@@ -288,21 +300,12 @@ void LoadAirports() {
           bad.Count();
           return true;
         }
-        const std::uint64_t hash = HashBytes(airport.ident);
-        const int dup = by_ident.Find(hash, [&](int i) { return s.AirportTable[i].ident == airport.ident; });
-        if (dup != 0) {
-          // A user airport replaces the main file's; a repeat within one file
-          // is a bad line.
-          if (!(f == 1 && s.AirportFileRefs[static_cast<std::size_t>(dup)].file == 0)) bad.Count();
-          return true;
-        }
-        if (s.AirportCount >= kMaxAirports) {
-          PostFull("Apts", s.AirportCount);
-          return false;
-        }
-        s.AirportTable[++s.AirportCount] = std::move(airport);
+        bool full = false;
+        NavDbRecord* r = airports.Add(airport.ident, kAptFiles[f].user, bad, full,
+                                      [&](const NavDbRecord& e) { return e.ident == airport.ident; });
+        if (r == nullptr) return !full;
+        *r = std::move(airport);
         s.AirportFileRefs.push_back(AirportFileRef{static_cast<std::int8_t>(f), offset});
-        by_ident.Insert(hash, s.AirportCount);
         return true;
       },
       start_file);
