@@ -39,6 +39,9 @@ class NavTextFile {
 
  private:
   bool Fill();
+  // Hands out the line of len bytes at begin_ and moves past consumed bytes.
+  void TakeLine(std::size_t len, std::size_t consumed, std::string_view& line, std::int64_t& offset,
+                bool& too_long);
 
   std::FILE* file_ = nullptr;
   std::vector<char> buf_;
