@@ -14,13 +14,8 @@ using NavdbTest = test::ModuleTest;
 using test::ScratchFolder;
 using test::StatusLog;
 
-class AirportDetailsTest : public NavdbTest {
+class AirportDetailsTest : public test::SampleRegionTest {
  protected:
-  void SetUp() override {
-    NavdbTest::SetUp();
-    test::UseSampleData();
-    LoadNavDatabase();
-  }
   State& s = navdb_state;
 };
 

@@ -15,13 +15,8 @@ using NavdbTest = test::ModuleTest;
 using test::ScratchFolder;
 using test::StatusLog;
 
-class SampleLoadTest : public NavdbTest {
+class SampleLoadTest : public test::SampleRegionTest {
  protected:
-  void SetUp() override {
-    NavdbTest::SetUp();
-    test::UseSampleData();
-    LoadNavDatabase();
-  }
   const State& s = navdb_state;
 };
 

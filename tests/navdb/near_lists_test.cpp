@@ -8,13 +8,8 @@
 namespace ovi::navdb {
 namespace {
 
-class NearListTest : public test::ModuleTest {
+class NearListTest : public test::SampleRegionTest {
  protected:
-  void SetUp() override {
-    ModuleTest::SetUp();
-    test::UseSampleData();
-    LoadNavDatabase();
-  }
   State& s = navdb_state;
 };
 

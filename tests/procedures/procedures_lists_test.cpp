@@ -23,12 +23,10 @@ Names NamesOf(const List& list, int count) {
   return out;
 }
 
-class ListsTest : public test::ModuleTest {
+class ListsTest : public test::SampleRegionTest {
  protected:
   void SetUp() override {
-    ModuleTest::SetUp();
-    test::UseSampleData();
-    LoadNavDatabase();
+    SampleRegionTest::SetUp();
     ASSERT_EQ(LoadAirportProcedures("KSEA", 1), 1);
     ASSERT_EQ(LoadAirportProcedures("KSEA", 2), 1);
   }

@@ -19,12 +19,10 @@ using ProceduresTest = test::ModuleTest;
 using test::ScratchFolder;
 using test::StatusLog;
 
-class SampleLoadTest : public ProceduresTest {
+class SampleLoadTest : public test::SampleRegionTest {
  protected:
   void SetUp() override {
-    ProceduresTest::SetUp();
-    test::UseSampleData();
-    LoadNavDatabase();
+    SampleRegionTest::SetUp();
     messages_before_ = model::model_state.StatusMessageCount;
   }
   AirportProcedureSet& Set(int which) { return procedure_state.AirportProcedureSets[which]; }

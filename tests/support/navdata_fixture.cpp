@@ -6,6 +6,7 @@
 #include "src/host/module_state.h"
 #include "src/host/state.h"
 #include "src/model/state.h"
+#include "src/navdb/navdb.h"
 
 namespace ovi::navdb::test {
 
@@ -18,6 +19,13 @@ fs::path SampleNavdata() { return fs::path(OVI_SOURCE_DIR) / "data" / "ovi" / "n
 void ModuleTest::SetUp() { ResetModuleState(); }
 
 void UseSampleData() { host::host_state.SimulatorFolder = std::string(OVI_SOURCE_DIR) + "/data"; }
+
+void SampleRegionTest::SetUp() {
+  ModuleTest::SetUp();
+  UseSampleData();
+  LoadNavDatabase();
+  ASSERT_GT(navdb_state.AirportCount, 0);
+}
 
 ScratchFolder::ScratchFolder(Navdata contents) {
   std::random_device rd;

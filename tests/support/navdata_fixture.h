@@ -18,6 +18,12 @@ class ModuleTest : public ::testing::Test {
 // Points SimulatorFolder at the repository's sample data folder.
 void UseSampleData();
 
+// Resets the module and loads the sample region's navigation database.
+class SampleRegionTest : public ModuleTest {
+ protected:
+  void SetUp() override;
+};
+
 // A fresh simulator folder with an ovi/navdata subfolder, empty or holding
 // a copy of the sample navigation files; removed with the object.
 class ScratchFolder {

@@ -6,13 +6,6 @@
 
 namespace ovi::navdb::test {
 
-void SampleRegionTest::SetUp() {
-  ModuleTest::SetUp();
-  UseSampleData();
-  LoadNavDatabase();
-  ASSERT_GT(navdb_state.AirportCount, 0);
-}
-
 namespace {
 
 const model::NavDbRecord* FindRecord(const std::string& ident) {

@@ -10,12 +10,6 @@
 
 namespace ovi::navdb::test {
 
-// Resets the module and loads the sample region.
-class SampleRegionTest : public ModuleTest {
- protected:
-  void SetUp() override;
-};
-
 // A route waypoint at the position the tables give its ident (navaids,
 // then intersections, then airports; type = the record's kind).
 model::FlightPlanWaypoint Waypoint(const std::string& ident);
