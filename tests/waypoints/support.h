@@ -1,5 +1,5 @@
-// Fixtures for the waypoint-entry and airway tests: the sample region and
-// routes built by ident.
+// Helpers of the waypoint-entry and airway tests: routes built by ident on
+// the sample region (SampleRegionTest).
 #pragma once
 
 #include <string>
