@@ -1,8 +1,7 @@
 // LoadAtcBoundaries: atc_bdry.txt into AtcBoundaryTable.
-#include "src/host/state.h"
 #include "src/model/state.h"
+#include "src/navdb/data_files.h"
 #include "src/navdb/navdb.h"
-#include "src/navdb/text_file.h"
 #include "src/util/text.h"
 
 namespace ovi::navdb {
@@ -13,40 +12,22 @@ void LoadAtcBoundaries() {
   s.AtcBoundaryCount = 0;
   s.AtcBoundaryPointCount = 0;
 
-  NavTextFile file(host::DataPath("\\ovi\\navdata\\atc_bdry.txt"));
-  if (!file.IsOpen()) {
-    if ((s.ReportedMissingFiles & 16u) == 0) {
-      s.ReportedMissingFiles |= 16u;
-      model::AddStatusMessage("atc_bdry.txt not found");
-    }
-    return;
-  }
-  BadLineReport bad("atc_bdry.txt");
   model::AtcBoundary* current = nullptr;
   int declared = 0;
-  int total = 0;
-  std::string_view line;
-  std::int64_t offset;
-  bool too_long;
   std::string_view t[6];
-  while (file.Next(line, offset, too_long)) {
-    if (too_long) {
-      bad.Count();
-      continue;
-    }
-    if (IsCommentOrBlank(line)) continue;
+  LoadDataFiles(kAtcFiles, 16u, [&](std::size_t, std::string_view line, std::int64_t, BadLineReport& bad) {
     const int n = Tokenize(line, t, 6);
     double lat, lon;
     if (n == 2 && ParseLatitude(t[0], lat) && ParseLongitude(t[1], lon)) {
       if (current == nullptr || current->point_count >= declared) {
         bad.Count();  // no header, or more points than it announced
-        continue;
+        return true;
       }
       model::AtcBoundary::Point& p = current->points[++current->point_count];
       p.latitude = lat;
       p.longitude = lon;
-      ++total;
-      continue;
+      ++s.AtcBoundaryPointCount;
+      return true;
     }
     int count;
     double label_lat, label_lon;
@@ -55,11 +36,11 @@ void LoadAtcBoundaries() {
         count > model::kMaxBoundaryPoints) {
       bad.Count();
       current = nullptr;  // the points of a rejected header are rejected too
-      continue;
+      return true;
     }
     if (s.AtcBoundaryCount >= kMaxAtcBoundaries) {
       model::AddStatusMessage(util::Format("Bdry '%d' approaching struct_limit", s.AtcBoundaryCount));
-      break;
+      return false;
     }
     current = &s.AtcBoundaryTable[++s.AtcBoundaryCount];
     current->name = std::string(t[0]);
@@ -68,9 +49,8 @@ void LoadAtcBoundaries() {
     current->label_longitude = label_lon;
     current->point_count = 0;
     declared = count;
-  }
-  s.AtcBoundaryPointCount = total;
-  bad.Post();
+    return true;
+  });
 }
 
 }  // namespace ovi::navdb

@@ -10,6 +10,8 @@
 
 #include "src/host/state.h"
 #include "src/model/state.h"
+#include "src/navdb/airport_file.h"
+#include "src/navdb/data_files.h"
 #include "src/navdb/flat_index.h"
 #include "src/navdb/internal.h"
 #include "src/navdb/navdb.h"
@@ -30,28 +32,6 @@ bool SamePlace(const NavDbRecord& r, double lat, double lon) {
   return std::fabs(r.latitude - lat) < kSamePlaceDegrees && std::fabs(r.longitude - lon) < kSamePlaceDegrees;
 }
 
-struct NavFileName {
-  const char* path;  // under the simulator folder
-  const char* name;  // for messages
-  bool user;
-};
-
-constexpr NavFileName kNavFiles[] = {{"\\ovi\\navdata\\navs_user.txt", "navs_user.txt", true},
-                                  {"\\ovi\\navdata\\navs.txt", "navs.txt", false}};
-constexpr NavFileName kAptFiles[] = {{"\\ovi\\navdata\\apts_user.txt", "apts_user.txt", true},
-                                  {"\\ovi\\navdata\\apts.txt", "apts.txt", false}};
-constexpr NavFileName kIntFiles[] = {{"\\ovi\\navdata\\ints_user.txt", "ints_user.txt", true},
-                                  {"\\ovi\\navdata\\ints.txt", "ints.txt", false}};
-constexpr NavFileName kAwyFiles[] = {{"\\ovi\\navdata\\awys_user.txt", "awys_user.txt", true},
-                                  {"\\ovi\\navdata\\awys.txt", "awys.txt", false}};
-
-void ReportMissing(const NavFileName& entry, unsigned bit) {
-  State& s = navdb_state;
-  if (entry.user || (s.ReportedMissingFiles & bit) != 0) return;
-  s.ReportedMissingFiles |= bit;
-  model::AddStatusMessage(util::Format("%s not found", entry.name));
-}
-
 void PostFull(const char* what, int count) {
   model::AddStatusMessage(util::Format("%s '%d' approaching struct_limit", what, count));
 }
@@ -59,137 +39,111 @@ void PostFull(const char* what, int count) {
 // Reserves table storage for what the files of one kind will probably
 // hold (bytes per entry at least min_line), so the tables grow once.
 template <typename T>
-void ReserveFor(BoundedTable<T>& table, const NavFileName (&files)[2], int min_line) {
+void ReserveFor(BoundedTable<T>& table, const DataFile (&files)[2], int min_line) {
   std::int64_t bytes = 0;
-  for (const NavFileName& f : files) bytes += FileSize(host::DataPath(f.path));
+  for (const DataFile& f : files) bytes += FileSize(host::DataPath(f.path));
   const std::int64_t n = bytes / min_line;
   table.Reserve(static_cast<int>(std::min<std::int64_t>(n, table.MaxIndex())));
 }
+
+// A navaid, intersection or airport table filled from its user file, then its main
+// file: the same entry twice within one file is a bad line; the main file's
+// copy of a user entry is left out without a word (the user entry replaces
+// it).
+class UserFirstTable {
+ public:
+  UserFirstTable(BoundedTable<NavDbRecord>& table, int& count, int max, const char* limit_name, std::size_t expected)
+      : table_(table), count_(count), max_(max), limit_name_(limit_name), by_ident_(expected) {}
+
+  // The slot of a new entry; nullptr for a repeat, or when the table is
+  // full (full is then set and the limit text posted). same(record) tells
+  // an earlier entry of this ident that is the same entry.
+  template <typename Same>
+  NavDbRecord* Add(std::string_view ident, bool user_file, BadLineReport& bad, bool& full, Same&& same) {
+    const std::uint64_t hash = HashBytes(ident);
+    const int dup = by_ident_.Find(hash, [&](int i) { return same(table_[i]); });
+    if (dup != 0) {
+      if (!(dup <= user_last_ && !user_file)) bad.Count();
+      return nullptr;
+    }
+    if (count_ >= max_) {
+      PostFull(limit_name_, count_);
+      full = true;
+      return nullptr;
+    }
+    by_ident_.Insert(hash, ++count_);
+    if (user_file) user_last_ = count_;
+    return &table_[count_];
+  }
+
+ private:
+  BoundedTable<NavDbRecord>& table_;
+  int& count_;
+  const int max_;
+  const char* limit_name_;
+  FlatIndex by_ident_;
+  int user_last_ = 0;  // entries 1..user_last_ came from the user file
+};
 
 // ---- navs ----
 
 void LoadNavaids() {
   State& s = navdb_state;
-  FlatIndex by_ident(16384);
   ReserveFor(s.NavaidTable, kNavFiles, 24);
-  int user_last = 0;  // entries 1..user_last came from the user file
-  bool full = false;
-  for (const NavFileName& entry : kNavFiles) {
-    if (full) break;
-    NavTextFile file(host::DataPath(entry.path));
-    if (!file.IsOpen()) {
-      ReportMissing(entry, 1u);
-      continue;
+  UserFirstTable navaids(s.NavaidTable, s.NavaidCount, kMaxNavaids, "Navs", 16384);
+  std::string_view t[8];
+  LoadDataFiles(kNavFiles, 1u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
+    const int n = Tokenize(line, t, 7);
+    double lat, lon;
+    int elevation;
+    double freq;
+    if (n < 6 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], lat) || !ParseLongitude(t[2], lon) ||
+        (t[3] != "V" && t[3] != "N") || !ParseInteger(t[4], elevation) || !ParseNumber(t[5], freq) ||
+        freq <= 0.0 || t[5].size() > kMaxIdentLength) {
+      bad.Count();
+      return true;
     }
-    BadLineReport bad(entry.name);
-    std::string_view line;
-    std::int64_t offset;
-    bool too_long;
-    std::string_view t[8];
-    while (file.Next(line, offset, too_long)) {
-      if (too_long) {
-        bad.Count();
-        continue;
-      }
-      if (IsCommentOrBlank(line)) continue;
-      int n = Tokenize(line, t, 7);
-      double lat, lon;
-      int elevation;
-      double freq;
-      if (n < 6 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], lat) || !ParseLongitude(t[2], lon) ||
-          (t[3] != "V" && t[3] != "N") || !ParseInteger(t[4], elevation) || !ParseNumber(t[5], freq) ||
-          freq <= 0.0 || t[5].size() > kMaxIdentLength) {
-        bad.Count();
-        continue;
-      }
-      // The same navaid twice: a user entry replaces the main file's; within
-      // one file the second is a bad line.
-      const std::uint64_t hash = HashBytes(t[0]);
-      const int dup = by_ident.Find(hash, [&](int i) {
-        const NavDbRecord& r = s.NavaidTable[i];
-        return r.ident == t[0] && r.kind == t[3] && SamePlace(r, lat, lon);
-      });
-      if (dup != 0) {
-        if (!(dup <= user_last && !entry.user)) bad.Count();
-        continue;
-      }
-      if (s.NavaidCount >= kMaxNavaids) {
-        PostFull("Navs", s.NavaidCount);
-        full = true;
-        break;
-      }
-      NavDbRecord& r = s.NavaidTable[++s.NavaidCount];
-      r.ident = std::string(t[0]);
-      r.latitude = lat;
-      r.longitude = lon;
-      r.kind = std::string(t[3]);
-      r.frequency_text = std::string(t[5]);
-      r.name = n >= 7 ? CleanName(RestOfLine(line, t[6])) : std::string();
-      by_ident.Insert(hash, s.NavaidCount);
-    }
-    if (entry.user) user_last = s.NavaidCount;
-    bad.Post();
-  }
+    bool full = false;
+    NavDbRecord* r = navaids.Add(t[0], kNavFiles[f].user, bad, full, [&](const NavDbRecord& e) {
+      return e.ident == t[0] && e.kind == t[3] && SamePlace(e, lat, lon);
+    });
+    if (r == nullptr) return !full;
+    r->ident = std::string(t[0]);
+    r->latitude = lat;
+    r->longitude = lon;
+    r->kind = std::string(t[3]);
+    r->frequency_text = std::string(t[5]);
+    r->name = n >= 7 ? CleanName(RestOfLine(line, t[6])) : std::string();
+    return true;
+  });
 }
 
 // ---- ints ----
 
 void LoadIntersections() {
   State& s = navdb_state;
-  FlatIndex by_ident(300000);
   ReserveFor(s.IntersectionTable, kIntFiles, 16);
-  int user_last = 0;
-  bool full = false;
-  for (const NavFileName& entry : kIntFiles) {
-    if (full) break;
-    NavTextFile file(host::DataPath(entry.path));
-    if (!file.IsOpen()) {
-      ReportMissing(entry, 4u);
-      continue;
+  UserFirstTable intersections(s.IntersectionTable, s.IntersectionCount, kMaxIntersections, "Ints", 300000);
+  std::string_view t[5];
+  LoadDataFiles(kIntFiles, 4u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
+    const int n = Tokenize(line, t, 5);
+    double lat, lon;
+    if (n < 3 || n > 4 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], lat) || !ParseLongitude(t[2], lon) ||
+        (n == 4 && t[3] != "I" && t[3] != "O")) {
+      bad.Count();
+      return true;
     }
-    BadLineReport bad(entry.name);
-    std::string_view line;
-    std::int64_t offset;
-    bool too_long;
-    std::string_view t[5];
-    while (file.Next(line, offset, too_long)) {
-      if (too_long) {
-        bad.Count();
-        continue;
-      }
-      if (IsCommentOrBlank(line)) continue;
-      int n = Tokenize(line, t, 5);
-      double lat, lon;
-      if (n < 3 || n > 4 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], lat) || !ParseLongitude(t[2], lon) ||
-          (n == 4 && t[3] != "I" && t[3] != "O")) {
-        bad.Count();
-        continue;
-      }
-      std::string_view kind = n == 4 ? t[3] : std::string_view("I");
-      const std::uint64_t hash = HashBytes(t[0]);
-      const int dup = by_ident.Find(hash, [&](int i) {
-        const NavDbRecord& r = s.IntersectionTable[i];
-        return r.ident == t[0] && SamePlace(r, lat, lon);
-      });
-      if (dup != 0) {
-        if (!(dup <= user_last && !entry.user)) bad.Count();
-        continue;
-      }
-      if (s.IntersectionCount >= kMaxIntersections) {
-        PostFull("Ints", s.IntersectionCount);
-        full = true;
-        break;
-      }
-      NavDbRecord& r = s.IntersectionTable[++s.IntersectionCount];
-      r.ident = std::string(t[0]);
-      r.latitude = lat;
-      r.longitude = lon;
-      r.kind = std::string(kind);
-      by_ident.Insert(hash, s.IntersectionCount);
-    }
-    if (entry.user) user_last = s.IntersectionCount;
-    bad.Post();
-  }
+    bool full = false;
+    NavDbRecord* r = intersections.Add(t[0], kIntFiles[f].user, bad, full, [&](const NavDbRecord& e) {
+      return e.ident == t[0] && SamePlace(e, lat, lon);
+    });
+    if (r == nullptr) return !full;
+    r->ident = std::string(t[0]);
+    r->latitude = lat;
+    r->longitude = lon;
+    r->kind = std::string(n == 4 ? t[3] : std::string_view("I"));
+    return true;
+  });
 }
 
 // ---- awys ----
@@ -266,147 +220,95 @@ void LoadAirways() {
   ReserveFor(s.AirwayFixTable, kAwyFiles, 18);
   ReserveFor(s.AirwayPointTable, kAwyFiles, 36);
   std::unordered_set<std::string> user_airways;
-  bool full = false;
-  for (const NavFileName& entry : kAwyFiles) {
-    if (full) break;
-    NavTextFile file(host::DataPath(entry.path));
-    if (!file.IsOpen()) {
-      ReportMissing(entry, 8u);
-      continue;
-    }
-    BadLineReport bad(entry.name);
-    std::string_view line;
-    std::int64_t offset;
-    bool too_long;
-    std::string_view t[5];
-    std::string last_airway;  // user-set look-ups once per run of lines
-    bool last_overridden = false;
-    while (file.Next(line, offset, too_long)) {
-      if (too_long) {
-        bad.Count();
-        continue;
-      }
-      if (IsCommentOrBlank(line)) continue;
-      int n = Tokenize(line, t, 5);
-      double lat, lon;
-      if (n != 4 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseLatitude(t[2], lat) ||
-          !ParseLongitude(t[3], lon)) {
-        bad.Count();
-        continue;
-      }
-      if (t[0] != last_airway) {
-        last_airway.assign(t[0]);
-        if (entry.user) {
-          user_airways.insert(last_airway);
-          last_overridden = false;
-        } else {
-          last_overridden = user_airways.count(last_airway) != 0;
+  std::string_view t[5];
+  std::string last_airway;  // user-set look-ups once per run of lines
+  bool last_overridden = false;
+  const auto start_file = [&](std::size_t) {
+    last_airway.clear();
+    last_overridden = false;
+  };
+  LoadDataFiles(
+      kAwyFiles, 8u,
+      [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
+        const int n = Tokenize(line, t, 5);
+        double lat, lon;
+        if (n != 4 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseLatitude(t[2], lat) ||
+            !ParseLongitude(t[3], lon)) {
+          bad.Count();
+          return true;
         }
-      }
-      if (last_overridden) continue;  // the user file redefines this airway
-      if (s.AirwayFixCount >= kMaxAirwayFixes) {
-        PostFull("Awys", s.AirwayFixCount);
-        full = true;
-        break;
-      }
-      const std::int64_t place = std::llround(lat * 1e4) * 4000000 + std::llround(lon * 1e4);
-      std::size_t where = 0;
-      int point = points.FindOrReserve(t[1], place, where);
-      if (point == 0) {
-        if (s.AirwayPointCount >= kMaxAirwayPoints) {
+        if (t[0] != last_airway) {
+          last_airway.assign(t[0]);
+          if (kAwyFiles[f].user) {
+            user_airways.insert(last_airway);
+            last_overridden = false;
+          } else {
+            last_overridden = user_airways.count(last_airway) != 0;
+          }
+        }
+        if (last_overridden) return true;  // the user file redefines this airway
+        if (s.AirwayFixCount >= kMaxAirwayFixes) {
           PostFull("Awys", s.AirwayFixCount);
-          full = true;
-          break;
+          return false;
         }
-        point = ++s.AirwayPointCount;
-        NavDbRecord& r = s.AirwayPointTable[point];
-        r.ident = std::string(t[1]);
-        r.latitude = lat;
-        r.longitude = lon;
-        r.kind = "I";
-        points.Set(where, point);
-      }
-      AirwayFix& f = s.AirwayFixTable[++s.AirwayFixCount];
-      f.airway = std::string(t[0]);
-      f.point = point;
-    }
-    bad.Post();
-  }
+        const std::int64_t place = std::llround(lat * 1e4) * 4000000 + std::llround(lon * 1e4);
+        std::size_t where = 0;
+        int point = points.FindOrReserve(t[1], place, where);
+        if (point == 0) {
+          if (s.AirwayPointCount >= kMaxAirwayPoints) {
+            PostFull("Awys", s.AirwayFixCount);
+            return false;
+          }
+          point = ++s.AirwayPointCount;
+          NavDbRecord& r = s.AirwayPointTable[point];
+          r.ident = std::string(t[1]);
+          r.latitude = lat;
+          r.longitude = lon;
+          r.kind = "I";
+          points.Set(where, point);
+        }
+        AirwayFix& fix = s.AirwayFixTable[++s.AirwayFixCount];
+        fix.airway = std::string(t[0]);
+        fix.point = point;
+        return true;
+      },
+      start_file);
 }
 
 // ---- apts ----
 
 void LoadAirports() {
   State& s = navdb_state;
-  FlatIndex by_ident(65536);
   ReserveFor(s.AirportTable, kAptFiles, 60);
-  bool full = false;
+  UserFirstTable airports(s.AirportTable, s.AirportCount, kMaxAirports, "Apts", 65536);
   s.AirportFileRefs.assign(1, AirportFileRef{});
-  for (int f = 0; f < 2 && !full; ++f) {
-    const NavFileName& entry = kAptFiles[f];
-    NavTextFile file(host::DataPath(entry.path));
-    if (!file.IsOpen()) {
-      ReportMissing(entry, 2u);
-      continue;
-    }
-    BadLineReport bad(entry.name);
-    std::string_view line;
-    std::int64_t offset;
-    bool too_long;
-    std::string_view t[7];
-    bool skipping_runways = false;  // runway lines of an airport not taken
-    bool have_airport = false;
-    while (file.Next(line, offset, too_long)) {
-      if (too_long) {
-        bad.Count();
-        continue;
-      }
-      if (IsCommentOrBlank(line)) continue;
-      int n = Tokenize(line, t, 6);
-      if (n >= 1 && t[0] == "R") {
-        // Runways are read by LoadAirportDetails; here they only have to
-        // follow an airport line.
-        if (!have_airport && !skipping_runways) bad.Count();
-        continue;
-      }
-      double lat, lon;
-      int elevation;
-      if (n < 5 || t[0] != "A" || !IsValidIdent(t[1]) || !ParseInteger(t[2], elevation) ||
-          t[2].size() > kMaxIdentLength || !ParseLatitude(t[3], lat) || !ParseLongitude(t[4], lon)) {
-        bad.Count();
-        have_airport = false;
-        skipping_runways = true;
-        continue;
-      }
-      const std::uint64_t hash = HashBytes(t[1]);
-      const int dup = by_ident.Find(hash, [&](int i) { return s.AirportTable[i].ident == t[1]; });
-      if (dup != 0) {
-        // A user airport replaces the main file's; a repeat within one file
-        // is a bad line.
-        if (!(f == 1 && s.AirportFileRefs[static_cast<std::size_t>(dup)].file == 0)) bad.Count();
-        have_airport = false;
-        skipping_runways = true;
-        continue;
-      }
-      if (s.AirportCount >= kMaxAirports) {
-        PostFull("Apts", s.AirportCount);
-        full = true;
-        break;
-      }
-      NavDbRecord& r = s.AirportTable[++s.AirportCount];
-      r.ident = std::string(t[1]);
-      r.latitude = lat;
-      r.longitude = lon;
-      r.kind = "APT";
-      r.airport_text = std::string(t[2]);
-      r.name = n >= 6 ? CleanName(RestOfLine(line, t[5])) : std::string();
-      s.AirportFileRefs.push_back(AirportFileRef{static_cast<std::int8_t>(f), offset});
-      by_ident.Insert(hash, s.AirportCount);
-      have_airport = true;
-      skipping_runways = false;
-    }
-    bad.Post();
-  }
+  std::string_view t[1];
+  NavDbRecord airport;
+  // Runway lines are read by LoadAirportDetails; here they only have to
+  // follow an airport line (taken or not).
+  bool after_airport_line = false;
+  const auto start_file = [&](std::size_t) { after_airport_line = false; };
+  LoadDataFiles(
+      kAptFiles, 2u,
+      [&](std::size_t f, std::string_view line, std::int64_t offset, BadLineReport& bad) {
+        if (Tokenize(line, t, 1) == 1 && t[0] == "R") {
+          if (!after_airport_line) bad.Count();
+          return true;
+        }
+        after_airport_line = true;
+        if (!ParseAirportLine(line, airport)) {
+          bad.Count();
+          return true;
+        }
+        bool full = false;
+        NavDbRecord* r = airports.Add(airport.ident, kAptFiles[f].user, bad, full,
+                                      [&](const NavDbRecord& e) { return e.ident == airport.ident; });
+        if (r == nullptr) return !full;
+        *r = std::move(airport);
+        s.AirportFileRefs.push_back(AirportFileRef{static_cast<std::int8_t>(f), offset});
+        return true;
+      },
+      start_file);
 }
 
 }  // namespace

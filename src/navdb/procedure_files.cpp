@@ -1,7 +1,6 @@
 // LoadAirportProcedures: the airport's own line and runways from the airport
 // files, then its blocks of sids(_user).txt, stars(_user).txt and apps.txt.
 // Layout and bad-input rules: docs/procedure-data.md.
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,6 +8,7 @@
 
 #include "src/host/state.h"
 #include "src/model/state.h"
+#include "src/navdb/airport_file.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedures.h"
 #include "src/navdb/text_file.h"
@@ -19,147 +19,10 @@ namespace ovi::navdb {
 namespace {
 
 using model::AirportProcedureSet;
-using model::NavDbRecord;
 using model::ProcedureLeg;
 using model::ProcedureRecord;
-using model::RunwayRecord;
 
 constexpr char kNoAltitude[] = "-";
-
-// ---- the airport and its runways ----------------------------------------
-
-// Read here rather than through LoadAirportDetails, which would replace the
-// runway table and texts of the airport the displays show.
-struct AirportData {
-  NavDbRecord record;
-  RunwayRecord runways[model::kMaxRunways];
-  int runway_count = 0;
-};
-
-struct AirportFile {
-  const char* path;
-};
-constexpr AirportFile kAirportFiles[2] = {{"\\ovi\\navdata\\apts_user.txt"}, {"\\ovi\\navdata\\apts.txt"}};
-
-bool ParseAirportLine(std::string_view line, NavDbRecord& r) {
-  std::string_view t[6];
-  const int n = Tokenize(line, t, 6);
-  double lat, lon;
-  int elevation;
-  if (n < 5 || t[0] != "A" || !IsValidIdent(t[1]) || t[2].size() > kMaxIdentLength ||
-      !ParseInteger(t[2], elevation) || !ParseLatitude(t[3], lat) || !ParseLongitude(t[4], lon))
-    return false;
-  r.ident = std::string(t[1]);
-  r.latitude = lat;
-  r.longitude = lon;
-  r.kind = "APT";
-  r.airport_text = std::string(t[2]);
-  r.name = n >= 6 ? CleanName(RestOfLine(line, t[5])) : std::string();
-  return true;
-}
-
-bool IsRunwayNumber(std::string_view s) {
-  if (s.empty() || s.size() > 3) return false;
-  std::size_t digits = 0;
-  while (digits < s.size() && s[digits] >= '0' && s[digits] <= '9') ++digits;
-  if (digits == 0 || digits > 2) return false;
-  if (digits < s.size()) {
-    if (s.size() - digits != 1) return false;
-    const char c = s[digits];
-    if (c != 'L' && c != 'R' && c != 'C') return false;
-  }
-  int n = 0;
-  for (std::size_t i = 0; i < digits; ++i) n = n * 10 + (s[i] - '0');
-  return n >= 1 && n <= 36;
-}
-
-bool ParseRunwayLine(std::string_view line, RunwayRecord& r) {
-  std::string_view t[10];
-  const int n = Tokenize(line, t, 10);
-  double lat, lon, heading, freq = 0.0;
-  int length;
-  if (n < 6 || n > 9 || t[0] != "R" || !IsRunwayNumber(t[1]) || !ParseLatitude(t[2], lat) ||
-      !ParseLongitude(t[3], lon) || !ParseInteger(t[4], length) || length < 1 || length > 50000 ||
-      !ParseNumber(t[5], heading) || heading < 0.0 || heading > 360.0)
-    return false;
-  double course = heading;
-  if (n >= 7 && t[6] != "-" && (!ParseNumber(t[6], course) || course < 0.0 || course > 360.0)) return false;
-  const bool has_ils = n >= 8 && t[7] != "-";
-  if (has_ils && (!ParseNumber(t[7], freq) || freq < 100.0 || freq >= 1000.0 || t[7].size() > 6)) return false;
-  if (n >= 9 && t[8].size() > 3) return false;
-  r.number_text = std::string(t[1]);
-  r.latitude = lat;
-  r.longitude = lon;
-  r.length = length;
-  r.heading = heading;
-  r.approach_course = course;
-  if (has_ils) {
-    const long hundredths = std::lround(freq * 100.0);
-    r.frequency_text = util::Format("%ld %02ld", hundredths / 100, hundredths % 100);
-    r.extra_text2 = std::string(t[7]);
-  }
-  if (n >= 9) r.extra_text1 = std::string(t[8]);
-  return true;
-}
-
-// The runway lines after the airport line, up to the next airport line.
-// Bad runway lines are the details loader's to report.
-void ReadRunways(NavTextFile& file, AirportData& a) {
-  std::string_view line;
-  std::int64_t offset;
-  bool too_long;
-  while (file.Next(line, offset, too_long)) {
-    if (too_long || IsCommentOrBlank(line)) continue;
-    std::string_view t[1];
-    if (Tokenize(line, t, 1) == 1 && t[0] == "A") return;
-    RunwayRecord r;
-    if (a.runway_count < model::kMaxRunways && ParseRunwayLine(line, r)) a.runways[a.runway_count++] = r;
-  }
-}
-
-bool ReadAirportAt(const AirportFileRef& ref, const std::string& ident, AirportData& a) {
-  if (ref.file < 0 || ref.file > 1) return false;
-  NavTextFile file(host::DataPath(kAirportFiles[ref.file].path));
-  if (!file.IsOpen() || !file.Seek(ref.offset)) return false;
-  std::string_view line;
-  std::int64_t offset;
-  bool too_long;
-  if (!file.Next(line, offset, too_long) || too_long) return false;
-  if (!ParseAirportLine(line, a.record) || a.record.ident != ident) return false;
-  ReadRunways(file, a);
-  return true;
-}
-
-bool ScanForAirport(const std::string& ident, AirportData& a) {
-  for (const AirportFile& f : kAirportFiles) {
-    NavTextFile file(host::DataPath(f.path));
-    if (!file.IsOpen()) continue;
-    std::string_view line;
-    std::int64_t offset;
-    bool too_long;
-    std::string_view t[2];
-    while (file.Next(line, offset, too_long)) {
-      if (too_long || IsCommentOrBlank(line)) continue;
-      if (Tokenize(line, t, 2) != 2 || t[0] != "A" || t[1] != ident) continue;
-      if (!ParseAirportLine(line, a.record)) continue;
-      ReadRunways(file, a);
-      return true;
-    }
-  }
-  return false;
-}
-
-// The airport's line is found through the position the navigation loader
-// recorded; before the database is loaded the files are scanned.
-bool ReadAirport(const std::string& ident, AirportData& a) {
-  const State& s = navdb_state;
-  const int index = FindAirport(ident);
-  if (index > 0 && static_cast<std::size_t>(index) < s.AirportFileRefs.size() &&
-      ReadAirportAt(s.AirportFileRefs[static_cast<std::size_t>(index)], ident, a))
-    return true;
-  a = AirportData{};
-  return ScanForAirport(ident, a);
-}
 
 // ---- procedure files ------------------------------------------------------
 
@@ -386,11 +249,7 @@ void LoadProcedureFile(const ProcFile& f, ProcKind kind, AirportProcedureSet& se
                        std::vector<std::string>& user_names) {
   NavTextFile file(host::DataPath(f.path));
   if (!file.IsOpen()) {
-    ProcedureState& p = procedure_state;
-    if (!f.user && (p.ReportedMissingFiles & f.missing_bit) == 0) {
-      p.ReportedMissingFiles |= f.missing_bit;
-      model::AddStatusMessage(util::Format("%s not found", f.name));
-    }
+    ReportMissingOnce(f.name, f.user, f.missing_bit, procedure_state.ReportedMissingFiles);
     return;
   }
   BlockReader<Slots> reader(kind, set, table, count, user_names, f.user);
@@ -411,6 +270,9 @@ void BuildArrivalNames(AirportProcedureSet& set);
 int LoadAirportProcedures(std::string ident, int which) {
   if (which != 1 && which != 2) return 0;
   if (!IsValidIdent(ident)) return 0;
+  // Read here rather than through LoadAirportDetails, which would replace
+  // the runway table and texts of the airport the displays show. Bad runway
+  // lines are the details loader's to report.
   AirportData a;
   if (!ReadAirport(ident, a)) return 0;
 

@@ -53,6 +53,19 @@ bool NavTextFile::Fill() {
   return true;
 }
 
+void NavTextFile::TakeLine(std::size_t len, std::size_t consumed, std::string_view& line, std::int64_t& offset,
+                           bool& too_long) {
+  const char* start = buf_.data() + begin_;
+  offset = buf_offset_ + static_cast<std::int64_t>(begin_);
+  begin_ += consumed;
+  if (len > 0 && start[len - 1] == '\r') --len;
+  if (len > kMaxLineLength) {
+    too_long = true;
+  } else {
+    line = std::string_view(start, len);
+  }
+}
+
 bool NavTextFile::Next(std::string_view& line, std::int64_t& offset, bool& too_long) {
   too_long = false;
   line = {};
@@ -62,15 +75,8 @@ bool NavTextFile::Next(std::string_view& line, std::int64_t& offset, bool& too_l
     std::size_t avail = end_ - begin_;
     const void* nl = avail > 0 ? std::memchr(start, '\n', avail) : nullptr;
     if (nl != nullptr) {
-      std::size_t len = static_cast<const char*>(nl) - start;
-      offset = buf_offset_ + static_cast<std::int64_t>(begin_);
-      begin_ += len + 1;
-      if (len > 0 && start[len - 1] == '\r') --len;
-      if (len > kMaxLineLength) {
-        too_long = true;
-      } else {
-        line = std::string_view(start, len);
-      }
+      const std::size_t len = static_cast<std::size_t>(static_cast<const char*>(nl) - start);
+      TakeLine(len, len + 1, line, offset, too_long);
       return true;
     }
     if (avail > kMaxLineLength + 1) {
@@ -92,17 +98,7 @@ bool NavTextFile::Next(std::string_view& line, std::int64_t& offset, bool& too_l
     }
     if (!Fill()) {
       if (end_ == begin_) return false;
-      // Last line without a newline.
-      std::size_t len = end_ - begin_;
-      offset = buf_offset_ + static_cast<std::int64_t>(begin_);
-      start = buf_.data() + begin_;
-      begin_ = end_;
-      if (len > 0 && start[len - 1] == '\r') --len;
-      if (len > kMaxLineLength) {
-        too_long = true;
-      } else {
-        line = std::string_view(start, len);
-      }
+      TakeLine(end_ - begin_, end_ - begin_, line, offset, too_long);  // the last line, without a newline
       return true;
     }
   }
@@ -146,14 +142,27 @@ bool IsCommentOrBlank(std::string_view line) {
   return true;
 }
 
-bool ParseNumber(std::string_view s, double& out) {
+namespace {
+
+// The whole field as one number, a leading '+' allowed.
+template <typename T>
+bool ParseWholeField(std::string_view s, T& out) {
   if (s.empty()) return false;
   const char* b = s.data();
   const char* e = b + s.size();
   if (*b == '+') ++b;
-  double v = 0.0;
+  T v{};
   auto [p, ec] = std::from_chars(b, e, v);
-  if (ec != std::errc() || p != e || !std::isfinite(v)) return false;
+  if (ec != std::errc() || p != e) return false;
+  out = v;
+  return true;
+}
+
+}  // namespace
+
+bool ParseNumber(std::string_view s, double& out) {
+  double v;
+  if (!ParseWholeField(s, v) || !std::isfinite(v)) return false;
   out = v;
   return true;
 }
@@ -172,17 +181,7 @@ bool ParseLongitude(std::string_view s, double& out) {
   return true;
 }
 
-bool ParseInteger(std::string_view s, int& out) {
-  if (s.empty()) return false;
-  const char* b = s.data();
-  const char* e = b + s.size();
-  if (*b == '+') ++b;
-  int v = 0;
-  auto [p, ec] = std::from_chars(b, e, v);
-  if (ec != std::errc() || p != e) return false;
-  out = v;
-  return true;
-}
+bool ParseInteger(std::string_view s, int& out) { return ParseWholeField(s, out); }
 
 bool IsValidIdent(std::string_view s) {
   if (s.empty() || s.size() > kMaxIdentLength || s[0] == ';') return false;
@@ -200,6 +199,12 @@ std::string CleanName(std::string_view s) {
     if (u < 0x20 || u == 0x7F) c = '?';
   }
   return out;
+}
+
+void ReportMissingOnce(const char* name, bool user_file, unsigned bit, unsigned& reported) {
+  if (user_file || (reported & bit) != 0) return;
+  reported |= bit;
+  model::AddStatusMessage(util::Format("%s not found", name));
 }
 
 void BadLineReport::Post() const {

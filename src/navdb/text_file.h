@@ -39,6 +39,9 @@ class NavTextFile {
 
  private:
   bool Fill();
+  // Hands out the line of len bytes at begin_ and moves past consumed bytes.
+  void TakeLine(std::size_t len, std::size_t consumed, std::string_view& line, std::int64_t& offset,
+                bool& too_long);
 
   std::FILE* file_ = nullptr;
   std::vector<char> buf_;
@@ -76,6 +79,7 @@ std::string CleanName(std::string_view s);
 // Counts the bad lines of one file and reports them once.
 class BadLineReport {
  public:
+  BadLineReport() = default;  // for a reader whose bad lines are never reported
   explicit BadLineReport(std::string file_name) : file_name_(std::move(file_name)) {}
   void Count() { ++count_; }
   int count() const { return count_; }
@@ -86,5 +90,28 @@ class BadLineReport {
   std::string file_name_;
   int count_ = 0;
 };
+
+// Posts "<name> not found" the first time a main file is missing (one bit
+// of `reported` for each file); a missing user file is normal.
+void ReportMissingOnce(const char* name, bool user_file, unsigned bit, unsigned& reported);
+
+// Hands every line of the file that is neither blank nor a comment to
+// on_line(line, offset), counting an over-long line as bad. on_line returns
+// false to stop reading; then so does this.
+template <typename OnLine>
+bool ForEachDataLine(NavTextFile& file, BadLineReport& bad, OnLine&& on_line) {
+  std::string_view line;
+  std::int64_t offset;
+  bool too_long;
+  while (file.Next(line, offset, too_long)) {
+    if (too_long) {
+      bad.Count();
+      continue;
+    }
+    if (IsCommentOrBlank(line)) continue;
+    if (!on_line(line, offset)) return false;
+  }
+  return true;
+}
 
 }  // namespace ovi::navdb

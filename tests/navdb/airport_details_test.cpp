@@ -5,22 +5,17 @@
 #include "src/host/module_state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
-#include "tests/navdb/test_support.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi::navdb {
 namespace {
 
-using test::NavdbTest;
+using NavdbTest = test::ModuleTest;
 using test::ScratchFolder;
 using test::StatusLog;
 
-class AirportDetailsTest : public NavdbTest {
+class AirportDetailsTest : public test::SampleRegionTest {
  protected:
-  void SetUp() override {
-    NavdbTest::SetUp();
-    test::UseSampleData();
-    LoadNavDatabase();
-  }
   State& s = navdb_state;
 };
 

@@ -13,12 +13,12 @@
 #include "src/host/module_state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
-#include "tests/navdb/test_support.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi::navdb {
 namespace {
 
-using test::NavdbTest;
+using NavdbTest = test::ModuleTest;
 using test::ScratchFolder;
 
 const char* const kFiles[] = {"navs.txt",     "navs_user.txt", "apts.txt",     "apts_user.txt",

@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "src/navdb/navdb.h"
-#include "tests/navdb/test_support.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi::navdb {
 namespace {
 
-using test::NavdbTest;
+using NavdbTest = test::ModuleTest;
 
 constexpr double kLaxLat = 33.9425, kLaxLon = -118.4081;
 constexpr double kJfkLat = 40.6398, kJfkLon = -73.7789;

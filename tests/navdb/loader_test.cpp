@@ -6,29 +6,24 @@
 
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
-#include "tests/navdb/test_support.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi::navdb {
 namespace {
 
-using test::NavdbTest;
+using NavdbTest = test::ModuleTest;
 using test::ScratchFolder;
 using test::StatusLog;
 
-class SampleLoadTest : public NavdbTest {
+class SampleLoadTest : public test::SampleRegionTest {
  protected:
-  void SetUp() override {
-    NavdbTest::SetUp();
-    test::UseSampleData();
-    LoadNavDatabase();
-  }
   const State& s = navdb_state;
 };
 
 TEST_F(SampleLoadTest, LoadsEveryTableOfTheRegion) {
   EXPECT_EQ(s.AirportCount, 16);
   EXPECT_EQ(s.NavaidCount, 23);
-  EXPECT_EQ(s.IntersectionCount, 57);
+  EXPECT_EQ(s.IntersectionCount, 70);
   EXPECT_EQ(s.AirwayFixCount, 67);
   // 43 airway fixes plus the 14 VORs the airways join, each once.
   EXPECT_EQ(s.AirwayPointCount, 57);

@@ -3,18 +3,13 @@
 
 #include "src/host/module_state.h"
 #include "src/navdb/navdb.h"
-#include "tests/navdb/test_support.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi::navdb {
 namespace {
 
-class NearListTest : public test::NavdbTest {
+class NearListTest : public test::SampleRegionTest {
  protected:
-  void SetUp() override {
-    NavdbTest::SetUp();
-    test::UseSampleData();
-    LoadNavDatabase();
-  }
   State& s = navdb_state;
 };
 
@@ -116,7 +111,7 @@ TEST_F(NearListTest, MapLayersRebuildOnlyAfterMovingFarEnough) {
 namespace ovi::navdb {
 namespace {
 
-using CrowdedListTest = test::NavdbTest;
+using CrowdedListTest = test::ModuleTest;
 
 TEST_F(CrowdedListTest, KeepsTheNearestInTableOrder) {
   test::ScratchFolder dir;

@@ -9,7 +9,7 @@
 
 #include "src/model/state.h"
 #include "src/navdb/procedures.h"
-#include "tests/procedures/procedures_support.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi::navdb {
 namespace {
@@ -100,14 +100,14 @@ void CheckTable(const Table& table, int count, int capacity, bool approach) {
   }
 }
 
-class ProcedureFuzzTest : public test::ProceduresTest {
+class ProcedureFuzzTest : public test::ModuleTest {
  protected:
   void SetUp() override {
-    ProceduresTest::SetUp();
-    folder_ = std::make_unique<test::ProcScratchFolder>();
+    ModuleTest::SetUp();
+    folder_ = std::make_unique<test::ScratchFolder>();
     folder_->Write("apts.txt", kAirports);
   }
-  std::unique_ptr<test::ProcScratchFolder> folder_;
+  std::unique_ptr<test::ScratchFolder> folder_;
 };
 
 TEST_F(ProcedureFuzzTest, RandomFilesNeverBreakTheBounds) {

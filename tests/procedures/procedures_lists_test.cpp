@@ -8,7 +8,7 @@
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedures.h"
-#include "tests/procedures/procedures_support.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi::navdb {
 namespace {
@@ -23,12 +23,10 @@ Names NamesOf(const List& list, int count) {
   return out;
 }
 
-class ListsTest : public test::ProceduresTest {
+class ListsTest : public test::SampleRegionTest {
  protected:
   void SetUp() override {
-    ProceduresTest::SetUp();
-    test::UseSampleData();
-    LoadNavDatabase();
+    SampleRegionTest::SetUp();
     ASSERT_EQ(LoadAirportProcedures("KSEA", 1), 1);
     ASSERT_EQ(LoadAirportProcedures("KSEA", 2), 1);
   }

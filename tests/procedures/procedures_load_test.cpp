@@ -9,22 +9,20 @@
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedures.h"
-#include "tests/procedures/procedures_support.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi::navdb {
 namespace {
 
 using model::AirportProcedureSet;
-using test::ProcScratchFolder;
-using test::ProceduresTest;
+using ProceduresTest = test::ModuleTest;
+using test::ScratchFolder;
 using test::StatusLog;
 
-class SampleLoadTest : public ProceduresTest {
+class SampleLoadTest : public test::SampleRegionTest {
  protected:
   void SetUp() override {
-    ProceduresTest::SetUp();
-    test::UseSampleData();
-    LoadNavDatabase();
+    SampleRegionTest::SetUp();
     messages_before_ = model::model_state.StatusMessageCount;
   }
   AirportProcedureSet& Set(int which) { return procedure_state.AirportProcedureSets[which]; }
@@ -184,10 +182,10 @@ class ScratchLoadTest : public ProceduresTest {
  protected:
   void SetUp() override {
     ProceduresTest::SetUp();  // before the folder: a reset forgets the simulator folder
-    folder_ = std::make_unique<ProcScratchFolder>();
+    folder_ = std::make_unique<ScratchFolder>();
     folder_->Write("apts.txt", kAirports);
   }
-  std::unique_ptr<ProcScratchFolder> folder_;
+  std::unique_ptr<ScratchFolder> folder_;
   AirportProcedureSet& Set(int which) { return procedure_state.AirportProcedureSets[which]; }
 };
 

@@ -137,7 +137,7 @@ TEST_F(AirwayTest, UnknownAndMalformedAirwaysGiveAnEmptyList) {
 
 TEST_F(AirwayTest, LongAirwaysArePagedBySixteenAndStopAt250) {
   ResetModuleState();
-  test::ScratchNavdata data;
+  test::ScratchFolder data(test::ScratchFolder::Navdata::kSampleCopy);
   std::string lines;
   for (int i = 1; i <= 20; ++i) {
     const std::string ident = i == 18 ? std::string("SEA") : "LNG" + std::to_string(i);

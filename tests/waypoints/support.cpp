@@ -1,45 +1,10 @@
 #include "tests/waypoints/support.h"
 
-#include <fstream>
-#include <random>
-
-#include "src/host/module_state.h"
-#include "src/host/state.h"
 #include "src/navdb/airways.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/state.h"
 
 namespace ovi::navdb::test {
-
-namespace fs = std::filesystem;
-
-ScratchNavdata::ScratchNavdata() {
-  std::random_device rd;
-  root_ = fs::temp_directory_path() / ("ovi_waypt_" + std::to_string(rd()) + std::to_string(rd()));
-  const fs::path navdata = root_ / "ovi" / "navdata";
-  fs::create_directories(navdata);
-  for (const auto& f : fs::directory_iterator(fs::path(OVI_SOURCE_DIR) / "data" / "ovi" / "navdata")) {
-    fs::copy_file(f.path(), navdata / f.path().filename());
-  }
-  host::host_state.SimulatorFolder = root_.string();
-}
-
-ScratchNavdata::~ScratchNavdata() {
-  std::error_code ec;
-  fs::remove_all(root_, ec);
-}
-
-void ScratchNavdata::Write(const std::string& name, const std::string& bytes) const {
-  std::ofstream f(root_ / "ovi" / "navdata" / name, std::ios::binary);
-  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-void SampleRegionTest::SetUp() {
-  ResetModuleState();
-  host::host_state.SimulatorFolder = std::string(OVI_SOURCE_DIR) + "/data";
-  LoadNavDatabase();
-  ASSERT_GT(navdb_state.AirportCount, 0);
-}
 
 namespace {
 

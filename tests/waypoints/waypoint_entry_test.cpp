@@ -17,7 +17,7 @@ namespace ovi::navdb {
 namespace {
 
 using test::SampleRegionTest;
-using test::ScratchNavdata;
+using test::ScratchFolder;
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kRad = kPi / 180.0;
@@ -204,7 +204,7 @@ class ScratchEntryTest : public ::testing::Test {
 };
 
 TEST_F(ScratchEntryTest, OneIdentInEveryTableListsNavaidsThenIntersectionsThenAirports) {
-  ScratchNavdata data;
+  ScratchFolder data(ScratchFolder::Navdata::kSampleCopy);
   data.Write("ints_user.txt", "PAE 47.5000 -121.0000\nOCEAN 45.0 -130.0 O\n");
   data.Write("apts_user.txt", "A PAE 100 48.0000 -121.5000 PAE FIELD\n");
   LoadNavDatabase();
@@ -228,7 +228,7 @@ TEST_F(ScratchEntryTest, OneIdentInEveryTableListsNavaidsThenIntersectionsThenAi
 }
 
 TEST_F(ScratchEntryTest, TheCandidateListStopsAt250) {
-  ScratchNavdata data;
+  ScratchFolder data(ScratchFolder::Navdata::kSampleCopy);
   std::string lines;
   for (int i = 0; i < 300; ++i) {
     lines += "DUPE " + std::to_string(40.0 + i * 0.05) + " -100.0\n";

@@ -1,4 +1,4 @@
-#include "tests/navdb/test_support.h"
+#include "tests/support/navdata_fixture.h"
 
 #include <fstream>
 #include <random>
@@ -6,17 +6,35 @@
 #include "src/host/module_state.h"
 #include "src/host/state.h"
 #include "src/model/state.h"
+#include "src/navdb/navdb.h"
 
 namespace ovi::navdb::test {
 
 namespace fs = std::filesystem;
 
+namespace {
+fs::path SampleNavdata() { return fs::path(OVI_SOURCE_DIR) / "data" / "ovi" / "navdata"; }
+}  // namespace
+
+void ModuleTest::SetUp() { ResetModuleState(); }
+
 void UseSampleData() { host::host_state.SimulatorFolder = std::string(OVI_SOURCE_DIR) + "/data"; }
 
-ScratchFolder::ScratchFolder() {
+void SampleRegionTest::SetUp() {
+  ModuleTest::SetUp();
+  UseSampleData();
+  LoadNavDatabase();
+  ASSERT_GT(navdb_state.AirportCount, 0);
+}
+
+ScratchFolder::ScratchFolder(Navdata contents) {
   std::random_device rd;
-  root_ = fs::temp_directory_path() / ("ovi_navdb_" + std::to_string(rd()) + std::to_string(rd()));
-  fs::create_directories(root_ / "ovi" / "navdata");
+  root_ = fs::temp_directory_path() / ("ovi_navdata_" + std::to_string(rd()) + std::to_string(rd()));
+  fs::create_directories(navdata());
+  if (contents == Navdata::kSampleCopy) {
+    for (const auto& f : fs::directory_iterator(SampleNavdata()))
+      fs::copy_file(f.path(), navdata() / f.path().filename());
+  }
   host::host_state.SimulatorFolder = root_.string();
 }
 
@@ -26,16 +44,9 @@ ScratchFolder::~ScratchFolder() {
 }
 
 void ScratchFolder::Write(const std::string& name, const std::string& bytes) const {
-  std::ofstream f(root_ / "ovi" / "navdata" / name, std::ios::binary);
+  std::ofstream f(navdata() / name, std::ios::binary);
   f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
-
-void ScratchFolder::CopySample(const std::string& name) const {
-  fs::copy_file(fs::path(OVI_SOURCE_DIR) / "data" / "ovi" / "navdata" / name, root_ / "ovi" / "navdata" / name,
-                fs::copy_options::overwrite_existing);
-}
-
-void NavdbTest::SetUp() { ResetModuleState(); }
 
 std::string StatusLog() {
   std::string out;
