@@ -67,14 +67,4 @@ std::string ExpectedBytes(const std::string& name) {
   return ReadBytes(fs::path(OVI_TEST_DATA) / "flightplans" / name);
 }
 
-std::string StatusLog() {
-  std::string out;
-  const model::State& m = model::model_state;
-  for (int i = 1; i <= m.StatusMessageCount; ++i) {
-    out += m.StatusMessageLog[i];
-    out += '\n';
-  }
-  return out;
-}
-
 }  // namespace ovi::flightplan::test

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/navdata_fixture.h"
+
 namespace ovi::flightplan::test {
 
 // A fresh simulator folder with an empty ovi/flightplans and the sample
@@ -42,6 +44,6 @@ class FlightPlanTest : public ::testing::Test {
 std::string ReadBytes(const std::filesystem::path& p);
 std::string SampleBytes(const std::string& plan_name);    // data/ovi/flightplans/<name>
 std::string ExpectedBytes(const std::string& name);       // tests/data/flightplans/<name>
-std::string StatusLog();
+using navdb::test::StatusLog;  // status messages in the log, each followed by '\n'
 
 }  // namespace ovi::flightplan::test
