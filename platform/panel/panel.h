@@ -151,14 +151,15 @@ constexpr std::uint32_t MOUSE_LEFTSINGLE = 0x20000000u;
 constexpr std::uint32_t MOUSE_REPEAT = 0x00200000u;
 constexpr std::uint32_t MOUSE_LEFTSINGLE_REPEAT = 0x20200000u;
 
+// The host's cursor codes: 1 up arrow, 2 down arrow, 5 hand.
 enum MouseCursor : std::int32_t {
   CURSOR_NONE = 0,
-  CURSOR_NORMAL = 1,
-  CURSOR_HAND = 2,
-  CURSOR_UPARROW = 3,
-  CURSOR_DOWNARROW = 4,
-  CURSOR_LEFTARROW = 5,
-  CURSOR_RIGHTARROW = 6,
+  CURSOR_UPARROW = 1,
+  CURSOR_DOWNARROW = 2,
+  CURSOR_LEFTARROW = 3,
+  CURSOR_RIGHTARROW = 4,
+  CURSOR_HAND = 5,
+  CURSOR_NORMAL = 6,
 };
 
 typedef std::int32_t (*MouseHandler)(PIXPOINT* relative, std::uint32_t flags);

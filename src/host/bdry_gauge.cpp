@@ -1,6 +1,6 @@
 #include "src/host/bdry_gauge.h"
 
-#include "src/host/display_commands.h"
+#include "src/model/state.h"
 
 namespace ovi::host {
 
@@ -28,7 +28,13 @@ std::int32_t BdryClick(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
   return 0;
 }
 
-void ToggleBoundaryDisplay() { ToggleNdBoundaries(); }
+// The button flips the boundary layer alone: the MD-80 EHSI's boundary lamp
+// follows only the display commands (ToggleNdBoundaries), and a value other
+// than 0 or 1 turns the layer off here where the command turns it on.
+void ToggleBoundaryDisplay() {
+  std::int32_t& shown = model::model_state.ShowAtcBoundaries;
+  shown = shown == 0 ? 1 : 0;
+}
 
 GAUGEHDR bdry_gauge = {
     GAUGE_HEADER_VERSION, "BDRY", bdry_elements, bdry_callback, 0, "", bdry_mouse, {49, 49},

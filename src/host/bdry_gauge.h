@@ -16,7 +16,7 @@ void bdry_callback(GAUGEHDR* gauge, std::int32_t service, std::uint32_t extra);
 // The button's click: ToggleBoundaryDisplay, then 0.
 std::int32_t BdryClick(PIXPOINT* relative, std::uint32_t flags);
 
-// Flips the boundary layer of every map display (ToggleNdBoundaries).
+// ShowAtcBoundaries: 1 when it was 0, else 0 (the layer of every map display).
 void ToggleBoundaryDisplay();
 
 }  // namespace ovi::host

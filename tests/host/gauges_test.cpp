@@ -149,19 +149,25 @@ TEST_F(GaugesTest, BdryIgnoresEveryServiceAndTogglesOnClick) {
   EXPECT_EQ(m[0].position.x, 7);
   EXPECT_EQ(m[0].size.x, 35);
   EXPECT_EQ(m[1].rect_type, MOUSE_RECT_CHILD);
-  EXPECT_EQ(m[1].cursor, CURSOR_HAND);
+  EXPECT_EQ(m[1].cursor, 5);  // the host's hand cursor
   EXPECT_EQ(m[1].event_flags, MOUSE_LEFTSINGLE);
   EXPECT_EQ(m[2].rect_type, MOUSE_RECT_EOL);
 
-  // The button is the boundary layer of every map display.
+  // The button is the boundary layer of every map display; the MD-80 EHSI's
+  // boundary lamp is not the button's.
   PIXPOINT p{1, 1};
-  EXPECT_EQ(model::model_state.ShowAtcBoundaries, 0);
+  model::State& s = model::model_state;
+  EXPECT_EQ(s.ShowAtcBoundaries, 0);
   EXPECT_EQ(m[1].handler(&p, MOUSE_LEFTSINGLE), 0);
-  EXPECT_EQ(model::model_state.ShowAtcBoundaries, 1);
-  EXPECT_EQ(model::model_state.Md80EhsiShowBoundaries, 1);
+  EXPECT_EQ(s.ShowAtcBoundaries, 1);
+  EXPECT_EQ(s.Md80EhsiShowBoundaries, 0);
   EXPECT_EQ(m[1].handler(&p, MOUSE_LEFTSINGLE), 0);
-  EXPECT_EQ(model::model_state.ShowAtcBoundaries, 0);
-  EXPECT_EQ(model::model_state.Md80EhsiShowBoundaries, 0);
+  EXPECT_EQ(s.ShowAtcBoundaries, 0);
+  // A value other than 0 turns the layer off (the display command turns it on).
+  s.ShowAtcBoundaries = 4;
+  m[1].handler(&p, MOUSE_LEFTSINGLE);
+  EXPECT_EQ(s.ShowAtcBoundaries, 0);
+  EXPECT_EQ(s.Md80EhsiShowBoundaries, 0);
 }
 
 }  // namespace
