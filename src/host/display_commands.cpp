@@ -109,18 +109,20 @@ void DownNd(double& range) {
 }
 
 // The P1000 steps one range: its traffic window's while traffic is shown
-// there, else its map's; never while its soft-key menu is open. The traffic
-// window's range is kept within 5..40, wrapping to the other end.
+// there, else its map's; never while its soft-key menu is open. It walks the
+// ladder the way its controller's RNG rocker does: wrapping at both ends, and
+// a value off the ladder restarts at the end it wraps to (0.5 up, 160 down).
+// The traffic window's range is kept within 5..40, wrapping to the other end.
 void StepP1000(int delta) {
   if (M().P1000MenuOpen != 0) return;
-  bool tcas = M().NdShowTraffic == 1 && M().DrawTcasWindowOnP1000MFD == 1;
-  if (!tcas) {
-    StepWrapping(kP1000Ladder, M().P1000MapRange, delta);
-    return;
+  const bool tcas = M().NdShowTraffic == 1 && M().DrawTcasWindowOnP1000MFD == 1;
+  double& range = tcas ? M().P1000TcasRange : M().P1000MapRange;
+  if (Rung(kP1000Ladder, range) < 0) {
+    range = delta > 0 ? kP1000Ladder.front() : kP1000Ladder.back();
+  } else {
+    StepWrapping(kP1000Ladder, range, delta);
   }
-  double& range = M().P1000TcasRange;
-  if (Rung(kP1000Ladder, range) < 0) return;
-  StepWrapping(kP1000Ladder, range, delta);
+  if (!tcas) return;
   if (delta > 0 && range > 40.0) range = 5.0;
   if (delta < 0 && range < 5.0) range = 40.0;
 }

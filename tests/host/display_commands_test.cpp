@@ -103,10 +103,9 @@ TEST_F(DisplayCommandsTest, ValuesOffTheLadderStay) {
     M().Md80EhsiMapRange = off;
     M().C17MfdMapRange = off;
     M().Proline4MapRange = off;
-    M().P1000MapRange = off;
     IncrementNdRange();
     DecrementNdRange();
-    for (double v : {M().NdRange, M().Md80EhsiMapRange, M().C17MfdMapRange, M().Proline4MapRange, M().P1000MapRange}) {
+    for (double v : {M().NdRange, M().Md80EhsiMapRange, M().C17MfdMapRange, M().Proline4MapRange}) {
       if (std::isnan(off)) {
         EXPECT_TRUE(std::isnan(v));
       } else {
@@ -119,6 +118,26 @@ TEST_F(DisplayCommandsTest, ValuesOffTheLadderStay) {
   IncrementNdRange();
   EXPECT_EQ(M().Md11NdRange, 1280);
   EXPECT_EQ(M().Du1000EhsiRange, 20);
+}
+
+TEST_F(DisplayCommandsTest, P1000RangeOffTheLadderRestartsAtTheEndItWrapsTo) {
+  // The knob walks the P1000's ranges like its controller's RNG rocker.
+  for (double off : {0.0, 3.0, 320.0, std::nan("")}) {
+    M().P1000MapRange = off;
+    IncrementNdRange();
+    EXPECT_EQ(M().P1000MapRange, 0.5) << off;
+    M().P1000MapRange = off;
+    DecrementNdRange();
+    EXPECT_EQ(M().P1000MapRange, 160) << off;
+  }
+  M().NdShowTraffic = 1;
+  M().DrawTcasWindowOnP1000MFD = 1;
+  M().P1000TcasRange = 7;
+  IncrementNdRange();
+  EXPECT_EQ(M().P1000TcasRange, 0.5);
+  M().P1000TcasRange = 7;
+  DecrementNdRange();
+  EXPECT_EQ(M().P1000TcasRange, 160);
 }
 
 TEST_F(DisplayCommandsTest, P1000StepsItsTrafficWindowWithinFiveToForty) {
