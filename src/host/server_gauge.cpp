@@ -89,8 +89,7 @@ void OutputLnavHeading() {
     host_state.LastLnavHeadingSent = -1;
     return;
   }
-  auto whole = static_cast<std::int32_t>(std::lround(std::fmod(std::fmod(heading, 360.0) + 360.0, 360.0)));
-  if (whole == 0) whole = 360;
+  const std::int32_t whole = WholeLnavHeading(heading);
   SetNamedValueIfPresent("ovi_lnav_hdg_set", whole);
   if (whole != host_state.LastLnavHeadingSent) {
     host_state.LastLnavHeadingSent = whole;
@@ -135,6 +134,15 @@ constexpr GaugeForm kServerForm{
 ELEMENT_HEADER* server_elements[] = {nullptr};
 
 }  // namespace
+
+std::int32_t WholeLnavHeading(double heading) {
+  if (!std::isfinite(heading)) return 360;
+  // The per-tick update truncates the same heading for the same event; a
+  // rounded copy would move the heading bug back and forth by a degree.
+  if (heading < 0.0 || heading >= 361.0) heading = std::fmod(std::fmod(heading, 360.0) + 360.0, 360.0);
+  auto whole = static_cast<std::int32_t>(heading);
+  return whole == 0 ? 360 : whole;
+}
 
 void ServerPostInitialise(GAUGEHDR* /*gauge*/) {
   ReadAircraftTitle();

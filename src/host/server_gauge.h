@@ -34,6 +34,11 @@ constexpr std::uint32_t kEventNdMode = 0x11009;
 // The key-event handler the SERVER registers; other ids are ignored.
 void HandlePanelKeyEvent(std::uint32_t event_id, std::uint32_t value, void* user);
 
+// The heading the SERVER publishes in ovi_lnav_hdg_set and sends to the
+// autopilot heading bug: the LNAV heading truncated to whole degrees, as the
+// per-tick update sends it, 1..360 (0 becomes 360).
+std::int32_t WholeLnavHeading(double heading);
+
 // The SERVER's services on their own (tests).
 void ServerPostInitialise(GAUGEHDR* gauge);
 void ServerConnect(GAUGEHDR* gauge);

@@ -214,6 +214,19 @@ TEST_F(ServerGaugeTest, PostInitialiseReadsTheTitleAndTheHost) {
   EXPECT_EQ(host_state.AircraftTitle, "");
 }
 
+TEST_F(ServerGaugeTest, LnavHeadingIsTruncatedLikeThePerTickUpdates) {
+  // The same heading the per-tick update sends as its whole part: never
+  // rounded up to the next degree.
+  EXPECT_EQ(WholeLnavHeading(123.7), 123);
+  EXPECT_EQ(WholeLnavHeading(123.2), 123);
+  EXPECT_EQ(WholeLnavHeading(359.9), 359);
+  EXPECT_EQ(WholeLnavHeading(360.4), 360);
+  EXPECT_EQ(WholeLnavHeading(0.7), 360);
+  EXPECT_EQ(WholeLnavHeading(-0.5), 359);
+  EXPECT_EQ(WholeLnavHeading(725.5), 5);
+  EXPECT_EQ(WholeLnavHeading(std::nan("")), 360);
+}
+
 TEST_F(ServerGaugeTest, WithoutNamedVariablesNothingIsWrittenOrCalled) {
   // A host that lacks the named-variable services, then no host at all.
   host.panels.register_named_variable = nullptr;
