@@ -83,6 +83,10 @@ struct State {
   // The LNAV heading last sent as a key event; -1 = none sent.
   std::int32_t LastLnavHeadingSent = -1;
 
+  // The last integer value read from the named variable "MFDX1 mode" (the
+  // C-17 MFD's first mode mailbox).
+  std::int32_t MfdxModeValue = 0;
+
   // --- Traffic provider link ----------------------------------------------
   // The provider's list block last returned (pointer-sized: it is a pointer).
   void* TrafficProviderHandle = nullptr;

@@ -38,6 +38,10 @@ void* QueryTrafficProvider(const char* token) {
   return entry(token, &host_state.TrafficProviderResult);
 }
 
+void HookTrafficProvider(GAUGEHDR* /*gauge*/) {
+  host_state.TrafficProviderHandle = QueryTrafficProvider(kTrafficProviderToken);
+}
+
 std::uint16_t TrafficListSequence(const void* block) {
   if (block == nullptr) return 0;
   return Load<std::uint16_t>(static_cast<const std::uint8_t*>(block), kTrafficListSequenceOffset);

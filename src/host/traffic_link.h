@@ -11,7 +11,10 @@
 // bearing (radians).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+#include "platform/panel/panel.h"
 
 namespace ovi::host {
 
@@ -29,6 +32,11 @@ using TrafficProviderEntry = void* (*)(const char* token, std::uint32_t* result)
 // entry, returns what the entry returns for (token, &TrafficProviderResult);
 // otherwise TrafficProviderResult = 1 and null.
 void* QueryTrafficProvider(const char* token);
+
+// The post-install step of the display gauges that hook the provider:
+// TrafficProviderHandle = QueryTrafficProvider(kTrafficProviderToken). Each
+// such gauge overwrites the handle; an absent provider leaves it null.
+void HookTrafficProvider(GAUGEHDR* gauge);
 
 // Layout of the provider's block.
 constexpr std::size_t kTrafficListSequenceOffset = 14;

@@ -213,12 +213,18 @@ TEST_F(IpcTest, TrafficProviderThroughTheModulesQuery) {
   std::memcpy(&first, block, 4);
   EXPECT_EQ(first, 0u);  // taken in
 
+  // A display gauge's post-install keeps the block as the handle.
+  HookTrafficProvider(nullptr);
+  EXPECT_EQ(host_state.TrafficProviderHandle, sim.traffic().block());
+
   // A wrong token is refused by the provider; a missing provider gives 1.
   EXPECT_EQ(QueryTrafficProvider("not the token"), nullptr);
   EXPECT_NE(host_state.TrafficProviderResult, 0u);
   sim.UnregisterVarByName("ovi_traffic_provider");
   EXPECT_EQ(QueryTrafficProvider(kTrafficProviderToken), nullptr);
   EXPECT_EQ(host_state.TrafficProviderResult, kTrafficProviderAbsent);
+  HookTrafficProvider(nullptr);
+  EXPECT_EQ(host_state.TrafficProviderHandle, nullptr);
   host_state.Panels = nullptr;
   EXPECT_EQ(QueryTrafficProvider(kTrafficProviderToken), nullptr);
 }
