@@ -150,7 +150,7 @@ struct State {
   model::NavDbRecord DestinationDetailRecord;
 
   // Parking position of the destination from the parking file; latitude 0 = none.
-  // ParkingFile: file name under \ovi\ (empty = no parking file).
+  // ParkingFile: file name under \ovi\navdata\ (empty = no parking file).
   std::string ParkingFile;
   double ParkingLatitude = 0.0;
   double ParkingLongitude = 0.0;
