@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "src/host/fsuipc.h"
 #include "src/host/state.h"
 #include "src/model/state.h"
 #include "src/navdb/airport_file.h"
@@ -98,10 +99,23 @@ constexpr double kFeetToMetres = 0.3048;
 
 // FSUIPC offsets of the tower position (8 bytes each): 0x0D50 latitude
 // (degrees * 10001750 / 90 * 2^32), 0x0D58 longitude (degrees * 2^64 / 360),
-// 0x0D60 altitude (metres * 2^32). The FSUIPC client is not part of the
-// module yet: this is the one place that will write them; for now it keeps
-// the request so that it can be checked.
+// 0x0D60 altitude (metres * 2^32).
+constexpr std::uint32_t kTowerLatitudeOffset = 0x0D50;
+constexpr std::uint32_t kTowerLongitudeOffset = 0x0D58;
+constexpr std::uint32_t kTowerAltitudeOffset = 0x0D60;
+
+// One batch of the three writes; true only when the server took it. A link
+// some other caller holds open is left alone.
 bool WriteTowerPositionToFsuipc(const TowerViewRequest& request) {
+  std::uint8_t area[host::kFsuipcCallerArea] = {};
+  std::uint32_t code = 0;
+  if (host::FsuipcOpen(0, &code, area, sizeof area) == 0) return false;
+  const bool sent = host::FsuipcWrite(kTowerLatitudeOffset, 8, &request.latitude, &code) != 0 &&
+                    host::FsuipcWrite(kTowerLongitudeOffset, 8, &request.longitude, &code) != 0 &&
+                    host::FsuipcWrite(kTowerAltitudeOffset, 8, &request.altitude, &code) != 0 &&
+                    host::FsuipcProcess(&code) != 0;
+  host::FsuipcClose();
+  if (!sent) return false;
   TowerViewRequest& last = navdb_state.LastTowerViewRequest;
   const int writes = last.writes;
   last = request;

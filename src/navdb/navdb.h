@@ -93,8 +93,9 @@ void KeepNearListsCurrent(NearKind kind, double latitude, double longitude);
 // tower-view target. An unknown airport changes nothing.
 void LoadAirportDetails(std::string ident, int mode);
 
-// Places the simulator's tower view at the destination airport and posts
-// "TWR Pos '%s' set"; nothing without a destination airport.
+// Places the simulator's tower view at the destination airport through
+// FSUIPC and posts "TWR Pos '%s' set" once the server took the write;
+// nothing without a destination airport or without a server.
 void SetTowerViewPosition();
 
 }  // namespace ovi::navdb

@@ -47,12 +47,15 @@ void WriteList(const std::vector<Candidate>& c, const BoundedTable<NavDbRecord>&
 void FilterNear(const BoundedTable<NavDbRecord>& table, int table_count, const PositionVectors& v, double lat,
                 double lon, BoundedTable<NavDbRecord>& list, int& count, int slot) {
   State& s = navdb_state;
-  s.NearListCenters[static_cast<std::size_t>(slot)] = LatLon{lat, lon};
   if (!std::isfinite(lat) || !std::isfinite(lon)) {
+    // No position to build around: an empty list that counts as never
+    // built, so the next good position rebuilds it.
+    s.NearListCenters[static_cast<std::size_t>(slot)] = LatLon{};
     count = 0;
     list.Truncate(0);
     return;
   }
+  s.NearListCenters[static_cast<std::size_t>(slot)] = LatLon{lat, lon};
   // The dot product of unit vectors orders points by distance. In float it
   // is good to far better than a NM at this radius: points clearly inside
   // or outside are decided by it alone, the few near the edge by the exact
@@ -112,9 +115,10 @@ void FilterNear(const BoundedTable<NavDbRecord>& table, int table_count, const P
 void FilterMap(const BoundedTable<NavDbRecord>& near, int near_count, double lat, double lon, double radius,
                int max, BoundedTable<NavDbRecord>& list, int& count, int slot) {
   State& s = navdb_state;
-  s.NearListCenters[static_cast<std::size_t>(slot)] = LatLon{lat, lon};
+  const bool position = std::isfinite(lat) && std::isfinite(lon);
+  s.NearListCenters[static_cast<std::size_t>(slot)] = position ? LatLon{lat, lon} : LatLon{};
   std::vector<Candidate> c;
-  if (std::isfinite(lat) && std::isfinite(lon)) {
+  if (position) {
     for (int i = 1; i <= near_count; ++i) {
       const NavDbRecord& r = near[i];
       double d, crs;
@@ -128,6 +132,7 @@ void FilterMap(const BoundedTable<NavDbRecord>& near, int near_count, double lat
 
 bool MovedBeyond(const LatLon& center, double lat, double lon, double limit) {
   if (center.latitude == kNoCenter && center.longitude == kNoCenter) return true;
+  if (!std::isfinite(center.latitude) || !std::isfinite(center.longitude)) return true;
   double d, crs;
   GreatCircle(lat, lon, center.latitude, center.longitude, d, crs);
   return d > limit;

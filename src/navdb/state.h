@@ -82,8 +82,8 @@ enum NearListSlot : int {
   kMapNavaidsCenter = 5,
 };
 
-// What the tower-view stand-in last asked FSUIPC to write (see
-// SetTowerViewPosition).
+// What SetTowerViewPosition last wrote through FSUIPC, and how many of its
+// writes the server took.
 struct TowerViewRequest {
   std::int64_t latitude = 0;   // FS units: degrees * 10001750 / 90 * 2^32
   std::int64_t longitude = 0;  // degrees * 2^64 / 360
@@ -150,7 +150,7 @@ struct State {
   model::NavDbRecord DestinationDetailRecord;
 
   // Parking position of the destination from the parking file; latitude 0 = none.
-  // ParkingFile: file name under \ovi\ (empty = no parking file).
+  // ParkingFile: file name under \ovi\navdata\ (empty = no parking file).
   std::string ParkingFile;
   double ParkingLatitude = 0.0;
   double ParkingLongitude = 0.0;

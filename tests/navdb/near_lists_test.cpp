@@ -1,4 +1,6 @@
 // Near and map lists around positions of the sample region.
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "src/host/module_state.h"
@@ -103,6 +105,22 @@ TEST_F(NearListTest, MapLayersRebuildOnlyAfterMovingFarEnough) {
   EXPECT_EQ(s.NearListCenters[kMapAirwayPointsCenter].latitude, 47.0);
   KeepNearListsCurrent(NearKind::kAirports, 47.0, -121.0);
   EXPECT_EQ(s.NearListCenters[kMapAirportsCenter].latitude, 47.0);
+}
+
+TEST_F(NearListTest, APositionThatIsNoNumberLeavesTheListsToBeBuiltAtTheNextGoodOne) {
+  const double nan = std::nan("");
+  FilterNearNavaids(nan, -122.31);
+  FilterMapNavaids(47.45, nan);
+  EXPECT_EQ(s.NearNavaidCount, 0);
+  EXPECT_EQ(s.MapNavaidCount, 0);
+  EXPECT_EQ(s.NearListCenters[kNearNavaidsCenter].latitude, kNoCenter);
+  EXPECT_EQ(s.NearListCenters[kMapNavaidsCenter].longitude, kNoCenter);
+  KeepNearListsCurrent(NearKind::kNavaids, nan, nan);  // nothing to build around
+  EXPECT_EQ(s.NearNavaidCount, 0);
+  KeepNearListsCurrent(NearKind::kNavaids, 47.45, -122.31);
+  EXPECT_EQ(s.NearNavaidCount, 23);
+  EXPECT_GT(s.MapNavaidCount, 0);
+  EXPECT_EQ(s.NearListCenters[kNearNavaidsCenter].latitude, 47.45);
 }
 
 }  // namespace
