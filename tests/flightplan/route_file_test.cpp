@@ -171,6 +171,16 @@ TEST_F(FlightPlanTest, WriterReportsAFileItCannotCreate) {
   EXPECT_EQ(SaveFlightPlanFile("A.RTE"), 0);
   model().FlightPlansFolder = std::string(300, 'x');
   EXPECT_EQ(SaveFlightPlanFile("A.RTE"), 0);
+  model().FlightPlansFolder.clear();
+  // The pilot's entry names a file of the folder, never a path elsewhere.
+  fs::create_directories(sim->plans() / "sub");
+  for (const char* name : {"../OUT.RTE", "..\\OUT.RTE", "sub/IN.RTE", "C:OUT.RTE"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(SaveFlightPlanFile(name), 0);
+  }
+  EXPECT_FALSE(fs::exists(sim->root() / "ovi" / "OUT.RTE"));
+  EXPECT_FALSE(fs::exists(sim->plans() / "sub" / "IN.RTE"));
+  EXPECT_EQ(SaveFlightPlanFile("..RTE"), 1);  // dots alone are a plain name
 #ifdef __linux__
   model().FlightPlansFolder = "/dev";
   EXPECT_EQ(SaveFlightPlanFile("full"), 0);  // every write fails: disk full
