@@ -148,6 +148,9 @@ std::string FlightPlanWriteFolder() {
 std::string FlightPlanWritePath(std::string_view name) { return JoinPath(FlightPlanWriteFolder(), name); }
 
 int SaveFlightPlanFile(const std::string& name) {
+  // The name is the pilot's entry: a saved route belongs in the flight-plan
+  // folder, where the library lists it, never in a folder the name points to.
+  if (name.find_first_of("\\/:") != std::string::npos) return 0;
   std::FILE* f = os::OpenFile(FlightPlanWritePath(name), "w");
   if (f == nullptr) return 0;
   const model::State& m = model::model_state;

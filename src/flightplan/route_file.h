@@ -32,7 +32,8 @@ std::string FlightPlanWritePath(std::string_view name);
 // named file of the writing folder (preceded by "CruiseAlt=" while
 // SaveFPLCruiseAlt is 1). An entry whose type is none of APT, VOR, NDB, INT
 // is written, and left in the active route, as "WPT". Returns 1 when the
-// whole file was written, 0 when it could not be created or written.
+// whole file was written, 0 when it could not be created or written or the
+// name holds a folder separator or drive colon.
 int SaveFlightPlanFile(const std::string& name);
 
 // ---- reading ----

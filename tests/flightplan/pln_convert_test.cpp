@@ -97,6 +97,24 @@ TEST_F(PlnTest, KeyAndCommaFormWithAndWithoutTheLeadingField) {
             "COUGA    46.15556 -122.69389  INT\n");
 }
 
+// Lines worked out by hand from the conversion rules: southern and eastern
+// hemispheres, one-digit degrees and minutes, a one-digit fraction,
+// lower-case type words, an unchanged 00 fraction.
+TEST_F(PlnTest, HandDerivedLinesOfBothForms) {
+  EXPECT_EQ(Convert("departure_id=YSSY, S33* 56.77', E151* 0.10', +000021.00\n"
+                    "waypoint.0=YSSY, a, S33* 56.77', E151* 0.10', +000021.00,\n"
+                    "waypoint.1=BOGUS, S7* 5.5', W12* 5.5', +0,\n"
+                    "waypoint.2=SY, n, S7* 50.00', E8* 9.99', +0,\n"),
+            "[FlightPlan]\n"
+            "YSSY     -33.94611 151.00167  APT\n"
+            "BOGUS    -7.08417 -12.08417  INT\n"
+            "SY       -7.83333 8.16639  NDB\n");
+  EXPECT_EQ(Convert(Xml(XmlWaypoint("ABC", "Intersection",
+                                    std::string("S7") + kDeg + " 5' 3.99\",E5" + kDeg + " 3' 7.50\",+0"))),
+            "[FlightPlan]\n"
+            "ABC      -7.08417 5.05194  INT\n");
+}
+
 TEST_F(PlnTest, PositionTextsOfTheKeyAndCommaForm) {
   EXPECT_EQ(NormalizeIniLatitude(" N47* 26.13'"), "N47:26:08");
   EXPECT_EQ(NormalizeIniLatitude("N47* 26.98'"), "N47:26:59");

@@ -78,6 +78,34 @@ TEST_F(FlightPlanTest, SavedRouteMatchesTheHandMadeFileByteForByte) {
   EXPECT_EQ(fpl().ActiveFlightPlan[0].type, "APT");
 }
 
+// Column widths worked out by hand, independent of the writer's format
+// text: minimum widths padded with blanks, longer texts whole, negative
+// zero and rounding up to 180 as printf gives them.
+TEST_F(FlightPlanTest, HandMadeRouteHasTheExactColumns) {
+  const Row rows[] = {
+      {"EGLL", 51.4775, -0.461389, "APT", "", "", "SID"},
+      {"BPK", 51.749722, -0.106667, "vor", "117.50", "UL10", ""},  // type compared exactly
+      {"ABCDEFGHIJKLMNOPQR", -12.3456789, 130.0000049, "NDB", "1234.567", "DIRECT7X", "APCH"},
+      {"DISCO", 0.0, 0.0, "", "", "", ""},
+      {"X", -0.000001, 179.999996, "INT", "", "V23", "STAR"},
+  };
+  FillActive(rows, 5);
+  model().SaveFPLCruiseAlt = 1;
+  model().CruiseAlt = 0;
+  ASSERT_EQ(SaveFlightPlanFile("HAND.RTE"), 1);
+  const std::string sp12(12, ' ');
+  EXPECT_EQ(test::ReadBytes(sim->plans() / "HAND.RTE"),
+            "CruiseAlt=0\n"
+            "[FlightPlan]\n"
+            "EGLL" + std::string(13, ' ') + "51.47750  -0.46139  APT ---" + sp12 + "\n" +
+            "BPK" + std::string(14, ' ') + "51.74972  -0.10667  WPT 117.50 UL10    \n" +
+            "ABCDEFGHIJKLMNOPQR -12.34568  130.00000  NDB 1234.567 DIRECT7X APCH\n" +
+            "DISCO" + std::string(12, ' ') + "0.00000  0.00000  WPT ---" + sp12 + "\n" +
+            "X" + std::string(16, ' ') + "-0.00000  180.00000  INT ---    V23     STAR\n");
+  EXPECT_EQ(fpl().ActiveFlightPlan[1].type, "WPT");
+  EXPECT_EQ(fpl().ActiveFlightPlan[3].type, "WPT");
+}
+
 TEST_F(FlightPlanTest, RouteWrittenAndReadBackIsIdentical) {
   constexpr int n = static_cast<int>(std::size(kSavedRoute));
   FillActive(kSavedRoute, n);
@@ -143,6 +171,16 @@ TEST_F(FlightPlanTest, WriterReportsAFileItCannotCreate) {
   EXPECT_EQ(SaveFlightPlanFile("A.RTE"), 0);
   model().FlightPlansFolder = std::string(300, 'x');
   EXPECT_EQ(SaveFlightPlanFile("A.RTE"), 0);
+  model().FlightPlansFolder.clear();
+  // The pilot's entry names a file of the folder, never a path elsewhere.
+  fs::create_directories(sim->plans() / "sub");
+  for (const char* name : {"../OUT.RTE", "..\\OUT.RTE", "sub/IN.RTE", "C:OUT.RTE"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(SaveFlightPlanFile(name), 0);
+  }
+  EXPECT_FALSE(fs::exists(sim->root() / "ovi" / "OUT.RTE"));
+  EXPECT_FALSE(fs::exists(sim->plans() / "sub" / "IN.RTE"));
+  EXPECT_EQ(SaveFlightPlanFile("..RTE"), 1);  // dots alone are a plain name
 #ifdef __linux__
   model().FlightPlansFolder = "/dev";
   EXPECT_EQ(SaveFlightPlanFile("full"), 0);  // every write fails: disk full
@@ -262,6 +300,17 @@ TEST_F(FlightPlanTest, KeyLinesAreReadAsEachLoaderTakesThem) {
   sim->WritePlan("KEYS.RTE", "TripFuel=100\nFuel=7000\nFuelX=5\n" + Header());
   r = read(RouteKeyLines::kSelectedLoad, fpl().ScratchFlightPlan, last);
   EXPECT_DOUBLE_EQ(model().PlannedFuel, 7000.0);
+
+  // A key line inside the section is still taken, and is no waypoint.
+  sim->WritePlan("KEYS.RTE", Header() + Line("KSEA", 47.449, -122.3093, "APT") + "cruisealt = 29000\n" +
+                                 Line("KPDX", 45.5887, -122.5975, "APT"));
+  last = -1;
+  model().StatusMessageCount = 0;
+  read(RouteKeyLines::kRequestLoad, fpl().ScratchFlightPlan, last);
+  EXPECT_EQ(model().CruiseAlt, 29000);
+  EXPECT_EQ(last, 1);
+  EXPECT_EQ(fpl().ScratchFlightPlan[1].ident, "KPDX");
+  EXPECT_EQ(test::StatusLog(), "");
 
   // The library reader takes no key line and clears what a selection set.
   model().FileCruiseAlt = 5;
