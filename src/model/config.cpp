@@ -39,13 +39,6 @@ bool IsComment(std::string_view line) {
   return line.empty() || line.front() == ';';
 }
 
-bool OnLadder(std::span<const double> ladder, double v) {
-  for (double step : ladder) {
-    if (step == v) return true;
-  }
-  return false;
-}
-
 // Accepts any finite number inside the 32-bit range, truncated toward zero.
 bool ParseInt32(std::string_view s, int& out) {
   double v = 0;
@@ -119,12 +112,6 @@ bool ApplyConfigValue(const ConfigKey& key, std::string_view value, std::string_
       if (v < key.min || v > key.max) {
         Report(file_label, key.name, "mode out of range, set to 1");
         v = 1;
-      }
-      break;
-    case KeyCheck::kLadder:
-      if (!OnLadder(key.ladder, v)) {
-        Report(file_label, key.name, "range is not one of the display's steps, not taken");
-        return false;
       }
       break;
   }

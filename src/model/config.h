@@ -2,6 +2,7 @@
 // (\ovi\Aircraft\<name>.cfg): one table of keys drives both readers.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -22,7 +23,6 @@ enum class KeyCheck : unsigned char {
   kDefault,   // outside [min, max]: the value is refused, the previous one stays
   kColor,     // colour component: only the low 8 bits are kept
   kMd11Mode,  // outside [min, max]: becomes 1
-  kLadder,    // a display range: must be one of the steps of its ladder
 };
 
 using KeyTarget = std::variant<int State::*, double State::*, std::string State::*>;
@@ -35,9 +35,15 @@ struct ConfigKey {
   KeyCheck check;
   double min;
   double max;
-  std::span<const double> ladder;
   const char* meaning;  // one line, for the sample file
 };
+
+// A configured colour as the displays paint it: opaque ARGB, each component
+// through its low 8 bits.
+constexpr std::uint32_t ColorFromComponents(int red, int green, int blue) {
+  auto low8 = [](int c) { return static_cast<std::uint32_t>(c) & 0xFFu; };
+  return 0xFF000000u + (low8(red) << 16) + (low8(green) << 8) + low8(blue);
+}
 
 // Longest text value kept (a path fits); longer values are refused.
 constexpr std::size_t kMaxTextValue = 259;

@@ -1,8 +1,6 @@
 // The key table of both configuration files: name, file, target member,
 // default, range rule. The defaults here are those of model::State's member
 // initialisers (a test keeps the two equal) and of the sample ovi.cfg.
-#include <array>
-
 #include "src/model/config.h"
 #include "src/util/text.h"
 
@@ -14,35 +12,23 @@ using C = KeyCheck;
 
 constexpr ConfigKey I(const char* n, F f, int State::*m, const char* d, const char* what,
                       C c = C::kNone, double lo = 0, double hi = 0) {
-  return {n, f, m, d, c, lo, hi, {}, what};
+  return {n, f, m, d, c, lo, hi, what};
 }
 constexpr ConfigKey D(const char* n, F f, double State::*m, const char* d, const char* what,
                       C c = C::kNone, double lo = 0, double hi = 0) {
-  return {n, f, m, d, c, lo, hi, {}, what};
+  return {n, f, m, d, c, lo, hi, what};
 }
 constexpr ConfigKey T(const char* n, F f, std::string State::*m, const char* d, const char* what) {
-  return {n, f, m, d, C::kNone, 0, 0, {}, what};
-}
-constexpr ConfigKey R(const char* n, double State::*m, const char* d, std::span<const double> ladder,
-                      const char* what) {
-  return {n, F::kAircraft, m, d, C::kLadder, 0, 0, ladder, what};
+  return {n, f, m, d, C::kNone, 0, 0, what};
 }
 constexpr ConfigKey Col(const char* n, int State::*m, const char* d, const char* what) {
-  return {n, F::kAircraft, m, d, C::kColor, 0, 255, {}, what};
+  return {n, F::kAircraft, m, d, C::kColor, 0, 255, what};
 }
 
 #define OVI_COLOR3(P, R_, G_, B_, WHAT)               \
   Col(#P "Red", &State::P##Red, #R_, WHAT " (red)"),   \
   Col(#P "Green", &State::P##Green, #G_, WHAT " (green)"), \
   Col(#P "Blue", &State::P##Blue, #B_, WHAT " (blue)")
-
-constexpr std::array kNdLadder{0.5, 1.0, 2.5, 5.0, 10.0, 20.0, 40.0, 80.0, 160.0, 320.0};
-constexpr std::array kMd11Ladder{0.5, 1.0, 2.5, 5.0, 10.0, 20.0, 40.0, 80.0, 160.0, 320.0, 640.0};
-constexpr std::array kDu1000Ladder{0.05, 0.125, 0.25, 0.5, 1.0, 2.5, 5.0,
-                                   10.0, 15.0,  30.0, 60.0, 120.0, 240.0};
-constexpr std::array kProline4Ladder{5.0, 10.0, 20.0, 40.0, 80.0, 160.0, 320.0};
-constexpr std::array kP1000Ladder{0.5, 1.0, 2.5, 5.0, 12.5, 25.0, 40.0, 80.0, 160.0};
-constexpr std::array kEfs50TcasLadder{2.0, 5.0, 10.0, 20.0, 40.0};
 
 const ConfigKey kKeys[] = {
     // --- Module options -------------------------------------------------
@@ -166,58 +152,6 @@ const ConfigKey kKeys[] = {
     OVI_COLOR3(A320EADIGrndColor, 155, 103, 53, "A320 EADI ground"),
     OVI_COLOR3(A320EADITapeColor, 100, 100, 100, "A320 EADI tapes"),
     OVI_COLOR3(P1000MFDBkgrdColor, 0, 0, 0, "P1000 MFD background"),
-
-    // --- Aircraft display ranges and layer switches ---------------------
-    R("NdRange", &State::NdRange, "40", kNdLadder, "B737 ND range (NM)"),
-    R("Md11NdRange", &State::Md11NdRange, "80", kMd11Ladder, "MD-11 ND range (NM)"),
-    R("Du1000EhsiRange", &State::Du1000EhsiRange, "60", kDu1000Ladder, "DU-1000 EHSI range (NM)"),
-    R("Proline4MapRange", &State::Proline4MapRange, "40", kProline4Ladder, "Pro Line 4 map range (NM)"),
-    R("Md80EhsiMapRange", &State::Md80EhsiMapRange, "20", kNdLadder, "MD-80 EHSI map range (NM)"),
-    R("C17MfdMapRange", &State::C17MfdMapRange, "80", kNdLadder, "C-17 MFD map range (NM)"),
-    R("P1000MapRange", &State::P1000MapRange, "12.5", kP1000Ladder, "P1000 MFD map range (NM)"),
-    R("P1000TcasRange", &State::P1000TcasRange, "12.5", kP1000Ladder, "P1000 traffic window range (NM)"),
-    R("Efs50EhsiRange", &State::Efs50EhsiRange, "12.5", kP1000Ladder, "EFS 50 EHSI range (NM)"),
-    R("Efs50TcasRange", &State::Efs50TcasRange, "5", kEfs50TcasLadder, "EFS 50 traffic range (NM)"),
-    I("NdShowAirports", F::kAircraft, &State::NdShowAirports, "1", "B737 ND airports"),
-    I("NdShowNavaids", F::kAircraft, &State::NdShowNavaids, "1", "B737 ND navaids"),
-    I("NdShowIntersections", F::kAircraft, &State::NdShowIntersections, "0", "B737 ND intersections"),
-    I("NdShowTraffic", F::kAircraft, &State::NdShowTraffic, "0", "traffic on every map"),
-    I("ShowAtcBoundaries", F::kAircraft, &State::ShowAtcBoundaries, "0", "ATC boundaries on every map"),
-    I("EfisAuxFlag", F::kAircraft, &State::EfisAuxFlag, "0", "B737 ND bearing pointers"),
-    I("NdRangeRingsShown", F::kAircraft, &State::NdRangeRingsShown, "0", "B737 ND half range rings"),
-    I("Md11NdShowAirports", F::kAircraft, &State::Md11NdShowAirports, "1", "MD-11 ND airports"),
-    I("Md11NdShowNavaids", F::kAircraft, &State::Md11NdShowNavaids, "1", "MD-11 ND navaids"),
-    I("Md11NdShowIntersections", F::kAircraft, &State::Md11NdShowIntersections, "0",
-      "MD-11 ND intersections"),
-    I("Du1000ShowAirports", F::kAircraft, &State::Du1000ShowAirports, "1", "DU-1000 airports"),
-    I("Du1000ShowNavaids", F::kAircraft, &State::Du1000ShowNavaids, "1", "DU-1000 VORs"),
-    I("Du1000ShowIntersections", F::kAircraft, &State::Du1000ShowIntersections, "0",
-      "DU-1000 intersections"),
-    I("Du1000ShowAux", F::kAircraft, &State::Du1000ShowAux, "0", "DU-1000 NDBs"),
-    I("Proline4ShowVors", F::kAircraft, &State::Proline4ShowVors, "1", "Pro Line 4 VORs"),
-    I("Proline4ShowNdbs", F::kAircraft, &State::Proline4ShowNdbs, "0", "Pro Line 4 NDBs"),
-    I("Proline4ShowAirports", F::kAircraft, &State::Proline4ShowAirports, "1", "Pro Line 4 airports"),
-    I("Proline4ShowIntersections", F::kAircraft, &State::Proline4ShowIntersections, "0",
-      "Pro Line 4 intersections"),
-    I("Md80EhsiShowNavaids", F::kAircraft, &State::Md80EhsiShowNavaids, "1", "MD-80 EHSI navaids"),
-    I("Md80EhsiShowAirports", F::kAircraft, &State::Md80EhsiShowAirports, "1", "MD-80 EHSI airports"),
-    I("Md80EhsiShowIntersections", F::kAircraft, &State::Md80EhsiShowIntersections, "0",
-      "MD-80 EHSI intersections"),
-    I("Md80EhsiShowBoundaries", F::kAircraft, &State::Md80EhsiShowBoundaries, "0",
-      "MD-80 EHSI boundary lamp"),
-    I("Md80EhsiShowAdf", F::kAircraft, &State::Md80EhsiShowAdf, "0", "MD-80 EHSI ADF pointer"),
-    I("P1000ShowAirports", F::kAircraft, &State::P1000ShowAirports, "1", "P1000 MFD airports"),
-    I("P1000ShowNavaids", F::kAircraft, &State::P1000ShowNavaids, "1", "P1000 MFD navaids"),
-    I("P1000ShowIntersections", F::kAircraft, &State::P1000ShowIntersections, "0",
-      "P1000 MFD intersections"),
-    I("Efs50BearingPointer1Source", F::kAircraft, &State::Efs50BearingPointer1Source, "0",
-      "EFS 50 bearing pointer 1 source"),
-    I("Efs50BearingPointer2Source", F::kAircraft, &State::Efs50BearingPointer2Source, "0",
-      "EFS 50 bearing pointer 2 source"),
-    I("Proline4BearingPointer1Source", F::kAircraft, &State::Proline4BearingPointer1Source, "0",
-      "Pro Line 4 bearing pointer 1 source"),
-    I("Proline4BearingPointer2Source", F::kAircraft, &State::Proline4BearingPointer2Source, "0",
-      "Pro Line 4 bearing pointer 2 source"),
 
     // --- Aircraft speeds, limits and performance ------------------------
     I("V1", F::kAircraft, &State::V1, "0", "V1 (kt), 0 = not set", C::kDefault, 0, 400),

@@ -15,7 +15,8 @@ constexpr int kNoWaypoint = 999;        // no active / edited waypoint
 inline constexpr const char* kNoneText = "------";
 
 // Capacities.
-constexpr int kMaxFlightPlanWaypoints = 200;  // highest last index
+constexpr int kMaxFlightPlanWaypoints = 200;  // highest last index a route-file reader fills
+constexpr int kMaxActivePlanWaypoints = 200;  // highest last index of the active plan
 constexpr int kFlightPlanSlots = 201;         // indices 0..200
 constexpr int kMaxLibraryPlans = 300;
 constexpr int kFlightPlanLibrarySlots = 304;

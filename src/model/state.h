@@ -109,6 +109,8 @@ struct State {
   std::int32_t P1000MFDBkgrdColorRed = 0, P1000MFDBkgrdColorGreen = 0, P1000MFDBkgrdColorBlue = 0;
 
   // --- Display ranges, radii and layer switches (every display family) ---
+  // Only the range commands and the control panels change these; they are
+  // not configuration keys.
   double NdRange = 40.0;
   double Md11NdRange = 80.0;
   double Du1000EhsiRange = 60.0;

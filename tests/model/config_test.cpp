@@ -146,14 +146,13 @@ TEST_F(ConfigTest, SampleQuadJetUsesBlanksFromStarsAndKeysOfAnyCase) {
   EXPECT_EQ(s.HWMD11NDBkgrdColorBlue, 16);
   EXPECT_EQ(s.B777PFDSkyColorRed, 30);
   EXPECT_EQ(s.B777PFDGrndColorRed, 120);  // not in the file: default
-  EXPECT_EQ(s.Md11NdRange, 40.0);
   EXPECT_EQ(s.LoadedSpeedSchedule, (std::array<int, 3>{290, 320, 300}));
   ASSERT_EQ(s.ClimbPerformanceCount, 36);
   // The file gives kilograms: the tables hold pounds.
   EXPECT_NEAR(s.ClimbPerformanceTable[1].weight, 249476 * 2.20462262, 1.0);
 }
 
-TEST_F(ConfigTest, AircraftClampsColoursRangesAndSideEffects) {
+TEST_F(ConfigTest, AircraftClampsColoursAndModes) {
   testing::SimFolder sim;
   sim.Write("ovi/Aircraft/Test.cfg",
             "HWB737NDMode 0\n"
@@ -163,8 +162,6 @@ TEST_F(ConfigTest, AircraftClampsColoursRangesAndSideEffects) {
             "HWB737NDBkgrdColorRed 256\n"  // low 8 bits
             "HWB737NDBkgrdColorGreen -1\n"
             "HWB737NDBkgrdColorBlue 300\n"
-            "NdRange 30\n"                 // not a B737 ladder step: refused
-            "Du1000EhsiRange 0.125\n"
             "FlightPlansFolder D:\\Plans*Heavy\n"
             "ClimbRate 0\n"                // would divide by zero later: refused
             "v1 140\n"
@@ -182,8 +179,11 @@ TEST_F(ConfigTest, AircraftClampsColoursRangesAndSideEffects) {
   EXPECT_EQ(s.HWB737NDBkgrdColorRed, 0);
   EXPECT_EQ(s.HWB737NDBkgrdColorGreen, 255);
   EXPECT_EQ(s.HWB737NDBkgrdColorBlue, 44);
-  EXPECT_EQ(s.NdRange, 40.0);
-  EXPECT_EQ(s.Du1000EhsiRange, 0.125);
+  EXPECT_EQ(ColorFromComponents(s.HWB737NDBkgrdColorRed, s.HWB737NDBkgrdColorGreen,
+                                s.HWB737NDBkgrdColorBlue),
+            0xFF00FF2Cu);
+  // The displays take the low 8 bits whatever a command may have stored.
+  EXPECT_EQ(ColorFromComponents(0x1FF, -1, 0x102), 0xFFFFFF02u);
   EXPECT_EQ(s.AircraftFlightPlansFolder, "D:\\Plans Heavy");
   EXPECT_EQ(s.FlightPlansFolder, "");
   EXPECT_EQ(s.ClimbRate, 2000);
@@ -192,7 +192,7 @@ TEST_F(ConfigTest, AircraftClampsColoursRangesAndSideEffects) {
   EXPECT_EQ(s.TransAlt, 6000);
   EXPECT_EQ(s.CostIndex, -1);
   for (const char* key : {"HWB737NDMode", "HWMD11NDMode", "DU1000EHSIMode", "HWB737NDBkgrdColorGreen",
-                          "HWB737NDBkgrdColorBlue", "NdRange", "ClimbRate", "'V1' has text after",
+                          "HWB737NDBkgrdColorBlue", "ClimbRate", "'V1' has text after",
                           "'VR' has no value", "CostIndex"}) {
     EXPECT_EQ(CountStatusMessages(key), 1) << key;
   }
@@ -207,6 +207,42 @@ TEST_F(ConfigTest, AircraftClampsColoursRangesAndSideEffects) {
   EXPECT_EQ(s.HWB737NDMode, 7);
   EXPECT_EQ(s.HWMD11NDMode, 4);
   EXPECT_EQ(s.DU1000EHSIMode, 0);
+}
+
+// Ranges, layer switches and bearing-pointer sources belong to the range
+// commands and the control panels: neither file sets them.
+TEST_F(ConfigTest, DisplayStateIsNotConfigurable) {
+  testing::SimFolder sim;
+  sim.Write("ovi/ovi.cfg", "NdRange = 10\nNdShowTraffic = 1\n");
+  sim.Write("ovi/Aircraft/Test.cfg",
+            "NdRange 10\nMd11NdRange 40\nDu1000EhsiRange 0.125\nProline4MapRange 80\n"
+            "Efs50EhsiRange 25\nEfs50TcasRange 10\nP1000MapRange 25\nC17MfdMapRange 40\n"
+            "NdShowTraffic 1\nShowAtcBoundaries 1\nProline4ShowNdbs 1\nMd80EhsiShowAdf 1\n"
+            "Efs50BearingPointer1Source 2\nProline4BearingPointer2Source 3\n"
+            "EFS50HsiMode 4\nPROLINE4MFDMode 2\n");
+  LoadConfiguration();
+  s.AircraftConfigName = "Test";
+  LoadAircraftConfig();
+  EXPECT_EQ(s.NdRange, 40.0);
+  EXPECT_EQ(s.Md11NdRange, 80.0);
+  EXPECT_EQ(s.Du1000EhsiRange, 60.0);
+  EXPECT_EQ(s.Proline4MapRange, 40.0);
+  EXPECT_EQ(s.Efs50EhsiRange, 12.5);
+  EXPECT_EQ(s.Efs50TcasRange, 5.0);
+  EXPECT_EQ(s.P1000MapRange, 12.5);
+  EXPECT_EQ(s.C17MfdMapRange, 80.0);
+  EXPECT_EQ(s.NdShowTraffic, 0);
+  EXPECT_EQ(s.ShowAtcBoundaries, 0);
+  EXPECT_EQ(s.Proline4ShowNdbs, 0);
+  EXPECT_EQ(s.Md80EhsiShowAdf, 0);
+  EXPECT_EQ(s.Efs50BearingPointer1Source, 0);
+  EXPECT_EQ(s.Proline4BearingPointer2Source, 0);
+  // The modes are aircraft keys.
+  EXPECT_EQ(s.EFS50HsiMode, 4);
+  EXPECT_EQ(s.PROLINE4MFDMode, 2);
+  for (const char* name : {"NdRange", "Efs50EhsiRange", "NdShowTraffic", "Proline4BearingPointer1Source"}) {
+    EXPECT_EQ(FindConfigKey(name, KeyFile::kBoth), nullptr) << name;
+  }
 }
 
 TEST_F(ConfigTest, MissingOrUnsafeAircraftFileKeepsDefaultsButStillDerivesValues) {
