@@ -23,6 +23,7 @@ using model::ProcedureLeg;
 using model::ProcedureRecord;
 
 constexpr char kNoAltitude[] = "-";
+constexpr char kCommonPart[] = "---";
 
 // ---- procedure files ------------------------------------------------------
 
@@ -144,6 +145,10 @@ class BlockReader {
       ++bad_;
       return;
     }
+    if (kind_ == ProcKind::kApproach && SharesTypeWithEarlier(name, runway)) {
+      ++bad_;
+      return;
+    }
     ProcedureRecord& r = Slot();
     model::Recreate(r);
     r.name = name;
@@ -151,6 +156,23 @@ class BlockReader {
     if (kind_ == ProcKind::kApproach) r.type = name;  // an approach is named by its type ("ILS")
     open_ = true;
     skip_legs_ = false;
+  }
+
+  // An approach is chosen by its type and its runway, and a leg is taken
+  // when its runway text holds the chosen runway (an empty one serves any).
+  // A second approach of one type whose runway could be taken for the
+  // other's would have its legs mixed into the other's route, so it is
+  // refused: same type and the same runway, one runway holding the other, or
+  // either serving every runway.
+  bool SharesTypeWithEarlier(const std::string& name, const std::string& runway) const {
+    for (int i = 1; i <= count_; ++i) {
+      const ProcedureRecord& other = table_[i];
+      if (other.name != name) continue;
+      if (runway.empty() || other.runway.empty() || runway.find(other.runway) != std::string::npos ||
+          other.runway.find(runway) != std::string::npos)
+        return true;
+    }
+    return false;
   }
 
   // Keeps the runways the airport has. false when none is left of a field
@@ -197,7 +219,14 @@ class BlockReader {
     bool corrected = false;
     ProcedureLeg& leg = r.legs[r.leg_count + 1];
     leg = ProcedureLeg{};
-    if (t[1] != "-") leg.transition = std::string(t[1]);
+    // An approach's common part is always "---": the approach-transition
+    // list offers an entry fix of it under that name, and names such a fix
+    // after its ident once another transition starts there, which an empty
+    // name would defeat.
+    if (t[1] != "-")
+      leg.transition = std::string(t[1]);
+    else if (kind_ == ProcKind::kApproach)
+      leg.transition = kCommonPart;
     leg.fix_ident = std::string(t[2]);
     if (t[3] != "-") {
       if (IsKnownRole(t[3]))

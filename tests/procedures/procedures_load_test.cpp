@@ -287,6 +287,48 @@ TEST_F(ScratchLoadTest, BadLinesAreSkippedOrCorrectedAndReportedOncePerFile) {
             "apps.txt: 4 bad lines for KTST\n");
 }
 
+TEST_F(ScratchLoadTest, ApproachesAreTellableApartByTypeAndRunway) {
+  // Pages choose an approach by its type and runway and take every leg whose
+  // runway text holds the chosen runway, so two approaches of one type must
+  // not be able to stand for each other.
+  folder_->Write("apps.txt",
+                "A KTST\n"
+                "P ILS 09\n"
+                "L IAF1 ALPHA IAF 4000 45.0 -120.5\n"
+                "L - BRAVO FAF 2000 45.0 -120.2\n"
+                "L - RW09 MAP - 45.0 -120.02 FO\n"
+                "P ILS 27\n"  // the same type to another runway: kept
+                "L - CHARL IAF 4000 45.0 -119.5\n"
+                "P ILS 09\n"                        // 1 the same type and runway again
+                "L - DELTA IAF 4000 45.0 -120.5\n"  // 2
+                "P VOR\n"                           // a circling VOR, the first of its type: kept
+                "L - ECHOO IAF 4000 45.3 -120.0\n"
+                "P VOR 18\n"                        // 3 the circling VOR already serves 18
+                "L - FOXTR IAF 4000 45.3 -120.0\n"  // 4
+                "P ILS\n"                           // 5 a circling ILS would serve 09 and 27 too
+                "L - GOLFF IAF 4000 45.3 -120.0\n");  // 6
+  folder_->Write("sids.txt", "A KTST\nP DEP1\nL - HOTEL - - 45.1 -120.1\n");
+  ASSERT_EQ(LoadAirportProcedures("KTST", 2), 1);
+  const AirportProcedureSet& s = Set(2);
+  ASSERT_EQ(s.ApproachCount, 3);
+  EXPECT_EQ(s.ArrivalNameList[1].via + " " + s.ArrivalNameList[1].to, "ILS 09");
+  EXPECT_EQ(s.ArrivalNameList[2].via + " " + s.ArrivalNameList[2].to, "ILS 27");
+  EXPECT_EQ(s.ArrivalNameList[3].via + " " + s.ArrivalNameList[3].to, "VOR ");
+  EXPECT_EQ(s.ApproachTable[1].leg_count, 3) << "no leg of the refused ILS 09 joined it";
+
+  // An approach's common part is "---" however it is written, so the
+  // approach-transition list can name it; a SID's stays empty.
+  EXPECT_EQ(s.ApproachTable[1].legs[1].transition, "IAF1");
+  EXPECT_EQ(s.ApproachTable[1].legs[2].transition, "---");
+  EXPECT_EQ(s.ApproachTable[2].legs[1].transition, "---");
+  EXPECT_EQ(s.SidTable[1].legs[1].transition, "");
+  ListApproachIafs("ILS", "---");
+  ASSERT_EQ(s.ArrivalRunwayListCount, 1);
+  EXPECT_EQ(s.ArrivalRunwayNameList[1].name, "27");
+
+  EXPECT_NE(StatusLog().find("apps.txt: 6 bad lines for KTST"), std::string::npos) << StatusLog();
+}
+
 TEST_F(ScratchLoadTest, AFullTableStopsAtItsCapacity) {
   std::string sids = "A KTST\n";
   for (int i = 1; i <= model::kMaxSids + 3; ++i)
