@@ -238,6 +238,8 @@ const ConfigKey kKeys[] = {
       "route-file folder of this aircraft, tried first when reading"),
     T("PerformanceFile", F::kAircraft, &State::PerformanceFile, "",
       "performance data file in \\ovi\\Aircraft\\ (empty = none)"),
+    T("ParkingFile", F::kAircraft, &State::ParkingFile, "",
+      "parking positions file in \\ovi\\navdata\\ (empty = none)"),
 };
 
 #undef OVI_COLOR3

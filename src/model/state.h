@@ -196,6 +196,7 @@ struct State {
   double MaxVnavDescRate = 3000.0, MinVnavDescRate = 1500.0;
   std::string AircraftFlightPlansFolder;
   std::string PerformanceFile;  // file in \ovi\Aircraft\ named by the aircraft file
+  std::string ParkingFile;      // parking positions file in \ovi\navdata\ (empty = none)
 
   std::int32_t CruiseAlt = 0;  // feet, 0 = not set
   std::int32_t CruiseAltEntry = 0;

@@ -46,8 +46,12 @@ void LoadPatternSides(const std::string& ident, AirportData& a) {
 void LoadParking(const std::string& ident) {
   State& s = navdb_state;
   s.ParkingLatitude = s.ParkingLongitude = s.ParkingHeading = 0.0;
-  if (s.ParkingFile.empty() || s.ParkingFile.size() > 64) return;
-  NavTextFile file(host::DataPath("\\ovi\\navdata\\") + s.ParkingFile);
+  const std::string& name = model::model_state.ParkingFile;
+  // A bare file name only: the option must not reach outside the folder.
+  if (name.empty() || name.size() > 64 || name.find_first_of("\\/:") != std::string::npos ||
+      name.find("..") != std::string::npos)
+    return;
+  NavTextFile file(host::DataPath("\\ovi\\navdata\\") + name);
   if (!file.IsOpen()) return;
   BadLineReport unreported;
   ForEachDataLine(file, unreported, [&](std::string_view line, std::int64_t) {

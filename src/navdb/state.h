@@ -150,8 +150,6 @@ struct State {
   model::NavDbRecord DestinationDetailRecord;
 
   // Parking position of the destination from the parking file; latitude 0 = none.
-  // ParkingFile: file name under \ovi\navdata\ (empty = no parking file).
-  std::string ParkingFile;
   double ParkingLatitude = 0.0;
   double ParkingLongitude = 0.0;
   double ParkingHeading = 0.0;

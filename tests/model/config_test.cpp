@@ -118,6 +118,7 @@ TEST_F(ConfigTest, SampleTwinJetOverridesModuleOptionsAndFillsDerivedValues) {
   EXPECT_EQ(s.StatusMessageCount, 1) << s.StatusMessageLog[1];  // the performance summary only
   EXPECT_EQ(s.ModelId, "737-800");
   EXPECT_EQ(s.EngThrust, 26);
+  EXPECT_EQ(s.ParkingFile, "parking.txt");
   EXPECT_EQ(s.HWB737NDMode, 5);
   EXPECT_EQ(s.VREFMIN, 152);
   EXPECT_EQ(s.TOFLAPSRANGE, ",1,5,10,15,25,");

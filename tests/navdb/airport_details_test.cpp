@@ -74,7 +74,7 @@ TEST_F(AirportDetailsTest, WorksBeforeTheDatabaseIsLoadedByScanningTheFiles) {
 }
 
 TEST_F(AirportDetailsTest, DestinationModesLoadParkingAndFeedTheTowerView) {
-  s.ParkingFile = "parking.txt";
+  model::model_state.ParkingFile = "parking.txt";
   SetTowerViewPosition();  // no destination yet
   EXPECT_EQ(s.LastTowerViewRequest.writes, 0);
   EXPECT_EQ(model::model_state.StatusMessageCount, 0);
@@ -92,9 +92,15 @@ TEST_F(AirportDetailsTest, DestinationModesLoadParkingAndFeedTheTowerView) {
 
   LoadAirportDetails("KYKM", 1);  // no parking listed: none
   EXPECT_EQ(s.ParkingLatitude, 0.0);
-  s.ParkingFile = "missing.txt";
+  model::model_state.ParkingFile = "missing.txt";
   LoadAirportDetails("KSEA", 1);
   EXPECT_EQ(s.ParkingLatitude, 0.0);
+  // The option names a file of the navdata folder, nothing outside it.
+  for (const char* outside : {"..\\navdata\\parking.txt", "sub/parking.txt", "C:parking.txt"}) {
+    model::model_state.ParkingFile = outside;
+    LoadAirportDetails("KSEA", 1);
+    EXPECT_EQ(s.ParkingLatitude, 0.0) << outside;
+  }
 }
 
 TEST_F(NavdbTest, BadRunwayLinesAreSkippedAndCounted) {

@@ -106,7 +106,7 @@ TEST_F(NavdbTest, AnyBytesInAnyFileLoadSafely) {
       if (rng() % 8 == 0) continue;  // sometimes missing
       dir.Write(name, BuildFile(name, rng));
     }
-    navdb_state.ParkingFile = "parking.txt";
+    model::model_state.ParkingFile = "parking.txt";
     LoadNavDatabase();
     LoadAtcBoundaries();
     const State& s = navdb_state;
