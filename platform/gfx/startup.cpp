@@ -31,6 +31,25 @@ Status GdiplusStartup(std::uintptr_t* token) {
   return Ok;
 }
 
+namespace {
+Status HookNothing(std::uintptr_t* token) {
+  if (token != nullptr) *token = 0;
+  return Ok;
+}
+void UnhookNothing(std::uintptr_t) {}
+}  // namespace
+
+Status GdiplusStartup(std::uintptr_t* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output) {
+  if (token == nullptr || input == nullptr) return InvalidParameter;
+  if (input->GdiplusVersion != 1) return UnsupportedGdiplusVersion;
+  if (input->SuppressBackgroundThread) {
+    if (output == nullptr) return InvalidParameter;
+    output->NotificationHook = HookNothing;
+    output->NotificationUnhook = UnhookNothing;
+  }
+  return GdiplusStartup(token);
+}
+
 Status GdiplusShutdown(std::uintptr_t token) {
   Instances& s = Inst();
   std::lock_guard<std::mutex> lock(s.mu);

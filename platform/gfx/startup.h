@@ -10,9 +10,28 @@
 
 namespace ovi::gfx {
 
+// What a module hands to start-up. Only version 1 exists; the debug callback
+// is never called (nothing here reports through it).
+struct GdiplusStartupInput {
+  std::uint32_t GdiplusVersion = 1;
+  void* DebugEventCallback = nullptr;
+  bool SuppressBackgroundThread = false;
+  bool SuppressExternalCodecs = false;
+};
+// Filled in only for a caller that suppresses the background thread (it then
+// owns the notification hooks; here they do nothing).
+struct GdiplusStartupOutput {
+  Status (*NotificationHook)(std::uintptr_t* token) = nullptr;
+  void (*NotificationUnhook)(std::uintptr_t token) = nullptr;
+};
+
 // Stores a fresh non-zero token into *token; InvalidParameter for a null
 // pointer.
 Status GdiplusStartup(std::uintptr_t* token);
+// The same with the start-up input: UnsupportedGdiplusVersion for a version
+// other than 1, InvalidParameter for a null input, or a null output when the
+// background thread is suppressed. A refused start-up leaves *token as it was.
+Status GdiplusStartup(std::uintptr_t* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output);
 // Takes back a token from GdiplusStartup; an unknown or repeated token is
 // refused with InvalidParameter and changes nothing.
 Status GdiplusShutdown(std::uintptr_t token);

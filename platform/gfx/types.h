@@ -4,6 +4,7 @@
 // is anti-alias, ...), so code can be read side by side with its description.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace ovi::gfx {
@@ -61,6 +62,17 @@ struct Point {
   constexpr Point() = default;
   constexpr Point(int x, int y) : X(x), Y(y) {}
 };
+
+// A computed coordinate or size as the integer drawing calls (...I) take it:
+// truncated toward zero, as the gauges' own conversions do. NaN gives 0 and
+// values beyond +-1e9 stop there, so the conversion is never undefined
+// (nothing that far off lies on any surface).
+inline int TruncToPixel(double v) {
+  if (std::isnan(v)) return 0;
+  if (v > 1e9) return 1000000000;
+  if (v < -1e9) return -1000000000;
+  return static_cast<int>(v);
+}
 
 struct SizeF {
   REAL Width = 0, Height = 0;

@@ -185,5 +185,30 @@ TEST(Startup, TokensAreNonZeroAndTakenBackOnce) {
   EXPECT_EQ(g.FillRectangleI(SolidBrush(0xFFFFFFFF), 0, 0, 5, 5), Ok);
 }
 
+TEST(Startup, StartupInputOfVersionOneWithoutOutput) {
+  // The module's start-up: version 1, no callback, background thread and
+  // codecs not suppressed, no output structure.
+  GdiplusStartupInput input;
+  std::uintptr_t token = 0;
+  ASSERT_EQ(GdiplusStartup(&token, &input, nullptr), Ok);
+  EXPECT_NE(token, 0u);
+  EXPECT_EQ(GdiplusShutdown(token), Ok);
+  // Refusals leave the token as it was.
+  std::uintptr_t kept = 77;
+  GdiplusStartupInput v2;
+  v2.GdiplusVersion = 2;
+  EXPECT_EQ(GdiplusStartup(&kept, &v2, nullptr), UnsupportedGdiplusVersion);
+  EXPECT_EQ(GdiplusStartup(&kept, nullptr, nullptr), InvalidParameter);
+  GdiplusStartupInput no_thread;
+  no_thread.SuppressBackgroundThread = true;
+  EXPECT_EQ(GdiplusStartup(&kept, &no_thread, nullptr), InvalidParameter);
+  EXPECT_EQ(kept, 77u);
+  GdiplusStartupOutput out;
+  ASSERT_EQ(GdiplusStartup(&kept, &no_thread, &out), Ok);
+  EXPECT_NE(out.NotificationHook, nullptr);
+  EXPECT_NE(out.NotificationUnhook, nullptr);
+  EXPECT_EQ(GdiplusShutdown(kept), Ok);
+}
+
 }  // namespace
 }  // namespace ovi::gfx

@@ -138,6 +138,76 @@ TEST(RasterStroke, DashesLeaveGapsOfThePenWidth) {
   }
   EXPECT_EQ(runs, 12);  // 96 / (4 * 2)
   EXPECT_EQ(on, 72);
+  // Dotted (dash style 2): one pen width on, one off.
+  DeviceContext dots = Blank(100, 10);
+  {
+    Graphics g(&dots);
+    g.SetPixelOffsetMode(PixelOffsetMode::Half);
+    Pen p(kWhite, 2);
+    p.SetDashStyle(DashStyle::Dot);
+    g.DrawLine(p, 0.0f, 5.0f, 40.0f, 5.0f);
+  }
+  for (int x = 0; x < 40; ++x) EXPECT_EQ(Alpha(Px(dots, x, 5)) > 128, x % 4 < 2) << x;
+}
+
+TEST(RasterWorldUnits, PenWidthsAndFontSizesScaleWithTheWorld) {
+  // A half-pixel frame (scale 0.5): a pen 4 wide is 2 device pixels.
+  DeviceContext half = Blank(40, 40);
+  {
+    Graphics g(&half);
+    g.ScaleTransform(0.5f, 0.5f);
+    Pen p(kWhite, 4);
+    g.DrawLineI(p, 0, 40, 80, 40);  // device row 20, rows 19 and 20 lit
+  }
+  for (int y = 15; y < 25; ++y) EXPECT_EQ(Alpha(Px(half, 10, y)), (y == 19 || y == 20) ? 255 : 0) << y;
+
+  // A fine frame: world scale w / (16 (w + h)), k = 16 (w + h) / 260 fine
+  // units per canvas unit; pens and fonts made k times larger come out at
+  // their canvas size, coordinates truncated to whole fine units.
+  DeviceContext fine = Blank(260, 260);
+  Recorder rec;
+  fine.recorder = &rec;
+  {
+    Graphics g(&fine);
+    g.SetPixelOffsetMode(PixelOffsetMode::Half);
+    const int w = 260, h = 260;
+    const float k = 16.0f * (w + h) / 260;
+    g.ScaleTransform(w / (16.0f * (w + h)), h / (16.0f * (w + h)));
+    g.TranslateTransform(115 * k, 130 * k);
+    Pen p(kWhite, 2 * k);
+    g.DrawLineI(p, TruncToPixel(-32 * k), TruncToPixel(10 * k), TruncToPixel(32 * k), TruncToPixel(10 * k));
+    Font f("Arial", 9 * k, FontStyleBold, Unit::Pixel);
+    g.DrawString("10", f, PointF(static_cast<REAL>(TruncToPixel(32 * k)), static_cast<REAL>(TruncToPixel(-5 * k))),
+                 SolidBrush(kWhite));
+  }
+  ASSERT_EQ(rec.Size(), 2u);
+  EXPECT_FLOAT_EQ(rec.Ops()[0].points[0].X, 83);
+  EXPECT_FLOAT_EQ(rec.Ops()[0].points[0].Y, 140);
+  EXPECT_NEAR(rec.Ops()[0].device_pen_width, 2, 1e-4);
+  EXPECT_NEAR(rec.Ops()[1].font_device_size, 9, 1e-4);
+  Recorder::TextItem t;
+  ASSERT_TRUE(rec.FindText("10", &t));
+  EXPECT_NEAR(t.x, 147, 1e-3);
+  EXPECT_NEAR(t.y, 125, 1e-3);
+  for (int y = 136; y < 144; ++y) EXPECT_EQ(Alpha(Px(fine, 115, y)), (y == 139 || y == 140) ? 255 : 0) << y;
+}
+
+TEST(RasterWorldUnits, TruncationToPixelsIsTowardZeroAndAlwaysDefined) {
+  EXPECT_EQ(TruncToPixel(2.9), 2);
+  EXPECT_EQ(TruncToPixel(-2.9), -2);
+  EXPECT_EQ(TruncToPixel(-0.5), 0);
+  EXPECT_EQ(TruncToPixel(std::nan("")), 0);
+  EXPECT_EQ(TruncToPixel(1e300), 1000000000);
+  EXPECT_EQ(TruncToPixel(-HUGE_VAL), -1000000000);
+  // Such a far point still draws the visible part of a line toward it.
+  DeviceContext dc = Blank(20, 20);
+  {
+    Graphics g(&dc);
+    Pen p(kWhite, 1);
+    EXPECT_EQ(g.DrawLineI(p, 5, 10, TruncToPixel(1e300), 10), Ok);
+  }
+  EXPECT_EQ(Alpha(Px(dc, 19, 10)), 255);
+  EXPECT_EQ(Alpha(Px(dc, 4, 10)), 0);
 }
 
 TEST(RasterArc, AnglesAreDegreesClockwiseFromPlusX) {
@@ -312,6 +382,34 @@ TEST(RasterClip, ClipStaysInDeviceSpaceWhenTheTransformChanges) {
   EXPECT_EQ(Px(dc, 55, 50), kGreen);
   EXPECT_EQ(Px(dc, 45, 50), 0u);
   EXPECT_EQ(Px(dc, 65, 50), 0u);
+}
+
+TEST(RasterClip, EmptyOutlineShowsNothingUntilTheClipIsReset) {
+  // A page whose clip outline is an empty path: the layers drawn inside it
+  // leave the picture as it was.
+  DeviceContext dc = Blank(40, 40);
+  Recorder rec;
+  dc.recorder = &rec;
+  {
+    Graphics g(&dc);
+    g.TranslateTransform(20, 20);
+    GraphicsPath empty;
+    ASSERT_EQ(g.SetClip(empty, CombineMode::Replace), Ok);
+    SolidBrush b(kRed);
+    Pen p(kWhite, 2);
+    g.FillRectangleI(b, -20, -20, 40, 40);
+    g.DrawLineI(p, -20, 0, 20, 0);
+    g.DrawString("X", Font("Arial", 12, FontStyleBold, Unit::Pixel), PointF(0, 0), b);
+    EXPECT_EQ(InkCount(dc, 1), 0);
+    for (const auto& op : rec.Ops()) {
+      if (op.kind != OpKind::Clip) {
+        EXPECT_FALSE(op.visible) << OpKindName(op.kind);
+      }
+    }
+    g.ResetClip();
+    g.FillRectangleI(b, -20, -20, 40, 40);
+  }
+  EXPECT_EQ(Px(dc, 20, 20), kRed);
 }
 
 TEST(RasterClear, ClearsToTransparentAndIgnoresTheTransform) {
