@@ -5,19 +5,13 @@
 
 #include "src/host/subsystem_links.h"
 #include "src/host/state.h"
+#include "src/util/bytes.h"
 #include "src/model/records.h"
 #include "src/model/state.h"
 
 namespace ovi::host {
 
 namespace {
-
-template <typename T>
-T Load(const std::uint8_t* p, std::size_t offset) {
-  T v;
-  std::memcpy(&v, p + offset, sizeof v);
-  return v;
-}
 
 const std::uint8_t* GpsBlock() {
   PANELS* panels = Panels();
@@ -33,16 +27,16 @@ int LoadFlightPlannerRoute(std::int32_t caller_page) {
   std::vector<GpsRouteWaypoint>& route = host_state.GpsRoute;
   route.clear();
   if (const std::uint8_t* block = GpsBlock()) {
-    const std::uint32_t bytes = Load<std::uint32_t>(block, 0);
-    std::uint64_t count = Load<std::uint32_t>(block, 4);
+    const std::uint32_t bytes = util::LoadUnaligned<std::uint32_t>(block, 0);
+    std::uint64_t count = util::LoadUnaligned<std::uint32_t>(block, 4);
     const std::uint64_t room = bytes >= kGpsHeaderSize ? (bytes - kGpsHeaderSize) / kGpsEntrySize : 0;
     if (count > room) count = room;
     for (std::uint64_t i = 0; i < count && route.size() < static_cast<std::size_t>(model::kFlightPlanSlots); ++i) {
       const std::uint8_t* e = block + kGpsHeaderSize + i * kGpsEntrySize;
       GpsRouteWaypoint w;
       w.ident.assign(reinterpret_cast<const char*>(e), strnlen(reinterpret_cast<const char*>(e), kGpsIdentSize));
-      w.latitude = Load<double>(e, kGpsIdentSize);
-      w.longitude = Load<double>(e, kGpsIdentSize + 8);
+      w.latitude = util::LoadUnaligned<double>(e, kGpsIdentSize);
+      w.longitude = util::LoadUnaligned<double>(e, kGpsIdentSize + 8);
       if (w.ident.empty() || !std::isfinite(w.latitude) || !std::isfinite(w.longitude) || std::fabs(w.latitude) > 90.0 ||
           std::fabs(w.longitude) > 180.0)
         continue;

@@ -4,17 +4,11 @@
 #include <cstring>
 
 #include "src/host/state.h"
+#include "src/util/bytes.h"
 
 namespace ovi::host {
 
 namespace {
-
-template <typename T>
-T Load(const std::uint8_t* p, std::size_t offset) {
-  T v;
-  std::memcpy(&v, p + offset, sizeof v);
-  return v;
-}
 
 // A signed 4-bit field.
 int Nibble(std::uint32_t codes, int shift) {
@@ -44,7 +38,7 @@ void HookTrafficProvider(GAUGEHDR* /*gauge*/) {
 
 std::uint16_t TrafficListSequence(const void* block) {
   if (block == nullptr) return 0;
-  return Load<std::uint16_t>(static_cast<const std::uint8_t*>(block), kTrafficListSequenceOffset);
+  return util::LoadUnaligned<std::uint16_t>(static_cast<const std::uint8_t*>(block), kTrafficListSequenceOffset);
 }
 
 int TakeTrafficList(void* block, TrafficTarget* out, int max) {
@@ -54,17 +48,17 @@ int TakeTrafficList(void* block, TrafficTarget* out, int max) {
   const int count = b[kTrafficListCountOffset];
   int taken = 0;
   for (int i = count - 1; i >= 0 && i >= count - kTrafficEntriesTaken && taken < max; --i) {
-    const void* pointer = Load<const void*>(b, kTrafficListEntriesOffset + static_cast<std::size_t>(i) * sizeof(void*));
+    const void* pointer = util::LoadUnaligned<const void*>(b, kTrafficListEntriesOffset + static_cast<std::size_t>(i) * sizeof(void*));
     if (pointer == nullptr) continue;
     const auto* e = static_cast<const std::uint8_t*>(pointer);
     if (e[kTrafficEntryActiveOffset] == 0) continue;
-    const std::uint32_t codes = Load<std::uint32_t>(e, kTrafficEntryCodesOffset);
+    const std::uint32_t codes = util::LoadUnaligned<std::uint32_t>(e, kTrafficEntryCodesOffset);
     TrafficTarget t;
-    t.relative_altitude_ft = Load<float>(e, 0);
+    t.relative_altitude_ft = util::LoadUnaligned<float>(e, 0);
     t.trend = Nibble(codes, 16);
     t.threat = Nibble(codes, 20);
-    t.range_nm = Load<float>(e, kTrafficEntryRangeOffset);
-    t.bearing_rad = Load<float>(e, kTrafficEntryBearingOffset);
+    t.range_nm = util::LoadUnaligned<float>(e, kTrafficEntryRangeOffset);
+    t.bearing_rad = util::LoadUnaligned<float>(e, kTrafficEntryBearingOffset);
     if (t.trend < 0 || t.trend > 2 || t.threat < 0 || t.threat > 3) continue;
     if (!std::isfinite(t.relative_altitude_ft) || !std::isfinite(t.range_nm) || !std::isfinite(t.bearing_rad) ||
         t.range_nm < 0.0)
