@@ -263,7 +263,7 @@ bool CheckScenario(const Scenario& sc, const Simulator& sim, std::string& error)
 std::string Position(const AircraftState& a) {
   return util::Format("%c%07.4f %c%08.4f, heading %03.0f, altitude %.0f ft, ground speed %.0f kt",
                       a.latitude < 0 ? 'S' : 'N', std::fabs(a.latitude), a.longitude < 0 ? 'W' : 'E',
-                      std::fabs(a.longitude), a.heading, a.altitude, a.gs);
+                      std::fabs(a.longitude), a.heading, a.altitude, GroundSpeedOf(a));
 }
 
 int Fly(const Options& o, std::FILE* out, std::FILE* err) {

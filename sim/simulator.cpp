@@ -498,6 +498,9 @@ void Simulator::SendKeyEvent(std::uint32_t id, std::uint32_t value, const std::s
   }
   std::size_t index = key_events_.size();
   key_events_.push_back(rec);
+  // The simulator itself answers its own events (autopilot, radios, clock);
+  // the tokens show the change from the next tick on.
+  ApplyKeyEvent(aircraft_, id, value);
   ++key_event_depth_;
   // Handlers may register or remove handlers while we route.
   auto handlers = key_handlers_;
