@@ -199,6 +199,16 @@ struct State {
   double LastWaypointAltitude = 0.0;
   double LastWaypointFuel = 0.0;
 
+  // --- Interim: the vertical plan of route execution ----------------------
+  std::int32_t TocPassed = 0, TodPassed = 0;
+  double TocLatitude = 0.0, TocLongitude = 0.0, TodLatitude = 0.0, TodLongitude = 0.0;
+  double TodAltitude = 0.0;
+  double NextConstraintAltitude = 0.0, NextConstraintDistance = 0.0;
+  double DestinationDistance = 0.0, DestinationCourse = 0.0;
+  double DistanceTodToLastWaypoint = 0.0, DistanceTodToConstraint = 0.0;
+  double DirectDistanceToLastWaypoint = 0.0;
+  std::int32_t TodReferenceIndex = 0;
+
   // =========================================================================
   // VNAV coupling: the targets commanded to the autopilot and the latches
   // that keep each command to one per segment.
