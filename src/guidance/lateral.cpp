@@ -289,7 +289,9 @@ void SteerLaterally() {
   if (g.LnavEngaged == 1 && g.ApHeadingLock == 1 && !FlyingHold()) {
     if (g.HoldTurnDirection == 0) {
       if (std::isfinite(g.LnavCommandedHeading)) {
-        auto h = static_cast<std::int32_t>(std::clamp(g.LnavCommandedHeading, 0.0, 361.0));
+        // North as 360, as the SERVER's own output sends it.
+        auto h = static_cast<std::int32_t>(std::clamp(g.LnavCommandedHeading, 0.0, 360.0));
+        if (h == 0) h = 360;
         if (h != g.LastSentLnavHeading) {
           host::SendKeyEvent(kEventHeadingBug, static_cast<std::uint32_t>(h));
           g.LastSentLnavHeading = h;
