@@ -289,13 +289,13 @@ TEST_F(VnavTest, OwnAltitudeCommandIsNotTakenForThePilots) {
   State& g = guidance_state;
   host.tokens[109] = 5000.0;
   g.TocPassed = 0;
-  g.VnavAltitudeSet = 0;
-  g.NextConstraintAltitude = 12000.0;
+  g.VnavAltitudeSet = 1;  // nothing to command yet
   g.NextConstraintDistance = 50.0;
   host.tokens[551] = 300.0 / 0.592484;
   // The command goes out on a pass of frame 3; the next pass (4) reads no
   // air data, so only the autopilot itself can tell what it now holds.
   for (int i = 0; i < 18 && g.FrameCounter != 2; ++i) Pass();
+  g.VnavAltitudeSet = 0;
   g.NextConstraintAltitude = 12000.0;
   Pass();
   ASSERT_EQ(g.FrameCounter, 3);
@@ -307,6 +307,31 @@ TEST_F(VnavTest, OwnAltitudeCommandIsNotTakenForThePilots) {
   host.tokens[109] = 15000.0;
   for (int i = 0; i < 18; ++i) Pass();
   EXPECT_EQ(g.VnavEngaged, 0);
+}
+
+TEST_F(VnavTest, OwnSpeedCommandIsNotTakenForThePilots) {
+  State& g = guidance_state;
+  host.tokens[116] = 250.0;
+  g.VnavAltitudeSet = 1;
+  g.VnavSpeedSet = 1;
+  g.VnavLastSetSpeed = 250;
+  model::FlightPlanWaypoint& w = flightplan::flightplan_state.ActiveFlightPlan[1];
+  w.altitude_constraint = 11000.0;
+  w.speed_constraint = 280.0;
+  w.constraint_flag = 1;
+  g.AircraftAltitude = 10500.0;
+  host.tokens[74] = 10500.0;
+  host.tokens[61] = 250.0;
+  for (int i = 0; i < 18 && g.FrameCounter != 2; ++i) Pass();
+  g.VnavSpeedSet = 0;
+  g.VnavSpdRestPending = 1;
+  Pass();  // frame 3: 280 goes out; frame 4 reads no air data
+  ASSERT_EQ(Sent(kEventAirspeed), (Events{{kEventAirspeed, 280}}));
+  for (int i = 0; i < 40; ++i) Pass();
+  EXPECT_EQ(model::model_state.VnavSetSpd, 1);
+  host.tokens[116] = 300.0;  // the pilot's own
+  for (int i = 0; i < 18; ++i) Pass();
+  EXPECT_EQ(model::model_state.VnavSetSpd, 2);
 }
 
 TEST_F(VnavTest, ManualSpeedChangeSwitchesSpeedControlOff) {
