@@ -39,13 +39,20 @@ std::int32_t Whole(double v) {
 
 void Send(std::uint32_t event, std::int32_t value) { host::SendKeyEvent(event, static_cast<std::uint32_t>(value)); }
 
+void SendAltitude(double feet) {
+  if (std::isfinite(feet)) Send(kEventAltitude, Whole(feet));
+}
+
+// A target that is no number, or no speed at all, is never sent.
 void SendSpeed(double knots) {
+  if (!(knots > 0.0) || !std::isfinite(knots)) return;
   std::int32_t v = Whole(knots);
   Send(kEventAirspeed, v);
   G().VnavLastSetSpeed = v;
 }
 
 void SendMach(double mach) {
+  if (!(mach > 0.0) || !std::isfinite(mach)) return;
   std::int32_t v = Whole(mach * 100.0);
   Send(kEventMach, v);
   G().VnavLastSetMach = v;
@@ -122,7 +129,7 @@ void ReachTopOfDescent() {
   g.DistanceTodToConstraint = sum;
 
   if (g.VnavEngaged != 1) return;
-  if (M().VnavSetAlts == 1) Send(kEventAltitude, Whole(g.NextConstraintAltitude));
+  if (M().VnavSetAlts == 1) SendAltitude(g.NextConstraintAltitude);
   g.VnavAltitudeSet = 1;
   g.VnavAltitudeReadbackMarker = CurrentTick();
   if (M().VnavSetSpd == 1) {
@@ -292,7 +299,7 @@ void CoupleVnavToAutopilot() {
   } else if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 0) {
     if (m.VnavSetAlts == 1) {
       bool cruise = g.TocPassed == 1 && g.TodPassed == 0;
-      Send(kEventAltitude, cruise ? m.CruiseAlt : Whole(g.NextConstraintAltitude));
+      SendAltitude(cruise ? m.CruiseAlt : g.NextConstraintAltitude);
     }
     g.VnavAltitudeSet = 1;
     g.VnavAltitudeReadbackMarker = tick;
