@@ -47,7 +47,9 @@ struct FlightPlanWaypoint {
   std::string type;             // "APT", "VOR", "NDB", "INT", "WPT", "OAWY", ""
   std::string via;              // airway name, "DIRECT", ""
   std::string procedure_tag;    // "SID", "STAR", "SIDSTAR", "APPR", "APCH", ""
-  std::string text1;
+  // Written by the CDU and navigator pages; the route operations copy it
+  // with a whole entry and otherwise leave it alone. Not the frequency.
+  std::string procedure_name;
   std::string text2;            // approach leg role: "IAF", "FAF", "ARC", "HP", "MAP"
   std::string time_over_text;   // "%02.0f:%02.0f" when passed; entry 0 = takeoff time
   double altitude_constraint = kNoValue;  // feet
