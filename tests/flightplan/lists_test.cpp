@@ -123,15 +123,6 @@ TEST_F(ApproachListTest, TransitionsListEachEntryFixOnce) {
   EXPECT_EQ(Transitions(), (Strings{"XYZ"}));  // the empty filter serves 16L too
 }
 
-TEST_F(ApproachListTest, GnsSelectionStateResets) {
-  for (int line = 1; line <= 10; ++line) Gns().GnsXlsLineState[line] = line;
-  Gns().GnsActiveFieldCode = 7;
-  ResetGnsSelectionState();
-  for (int line = 1; line <= 10; ++line) EXPECT_EQ(Gns().GnsXlsLineState[line], 0) << line;
-  EXPECT_EQ(Gns().GnsActiveFieldCode, 0);
-  EXPECT_EQ(Gns().GnsXlsLineState.refused(), 0);
-}
-
 // ---- entry line -------------------------------------------------------------
 
 TEST(EntryLineTest, KeysFillAFixedWidthField) {
