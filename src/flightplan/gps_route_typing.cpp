@@ -1,7 +1,6 @@
 #include "src/flightplan/gps_route_typing.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 
 #include "src/flightplan/plan_ops.h"
