@@ -79,6 +79,15 @@ void FillDestination(model::FlightPlanWaypoint& w) {
   w.type = "APT";
 }
 
+// The destination after the last entry; a full plan (the route itself
+// reaches the last slot) ends where it is and its last entry is left alone.
+model::FlightPlanWaypoint* AppendDestination(const PlanRef& p) {
+  if (p.last >= kMaxPlanLastIndex) return nullptr;
+  model::FlightPlanWaypoint& w = p.plan[++p.last];
+  FillDestination(w);
+  return &w;
+}
+
 // Entries b and b + 1 naming the same fix become one: b + 1 survives in
 // b's place, tagged "SIDSTAR" when b carried `other_tag`. After each pair,
 // merged or not, the scan moves on, so a run of three loses one entry.
@@ -187,8 +196,7 @@ void InsertStar(const Side& side) {
       FillDestination(p.plan[p.last]);
       p.plan[p.last].hold_number = hold;  // the same destination keeps its hold
     } else {
-      ++p.last;
-      FillDestination(p.plan[p.last]);
+      AppendDestination(p);
     }
   } else {
     // The arrival is rebuilt from the anchor on: what lay behind it (arrival,
@@ -206,9 +214,8 @@ void InsertStar(const Side& side) {
       FillLeg(p.plan[p.last], ps.StarList[r], "STAR");
       TypeProcedureFix(p.plan[p.last]);
     }
-    ++p.last;
-    FillDestination(p.plan[p.last]);
-    if (keep_constraint) p.plan[p.last].altitude_constraint = constraint;
+    model::FlightPlanWaypoint* dest = AppendDestination(p);
+    if (dest != nullptr && keep_constraint) dest->altitude_constraint = constraint;
     if (tracked_behind) tracked = p.last;
   }
 
@@ -296,14 +303,14 @@ void InsertApproach(const Side& side, int with_discontinuity) {
     TypeProcedureFix(w);
   }
 
-  model::FlightPlanWaypoint& dest = p.plan[++p.last];
-  FillDestination(dest);
-  if (side.pending) {
-    dest.value3 = model::kNoValue;
-  } else {
-    double elevation = 0.0;
-    if (!util::ParseDouble(navdb::navdb_state.AirportDetailsElevationText, elevation)) elevation = 0.0;
-    dest.altitude_constraint = elevation;
+  if (model::FlightPlanWaypoint* dest = AppendDestination(p)) {
+    if (side.pending) {
+      dest->value3 = model::kNoValue;
+    } else {
+      double elevation = 0.0;
+      if (!util::ParseDouble(navdb::navdb_state.AirportDetailsElevationText, elevation)) elevation = 0.0;
+      dest->altitude_constraint = elevation;
+    }
   }
 
   if (tracked_behind) tracked = p.last;

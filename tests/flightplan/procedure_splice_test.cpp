@@ -421,6 +421,23 @@ TEST_F(ApproachTest, TheActiveApproachEndsAtTheAirportElevation) {
   EXPECT_EQ(F().ActiveFlightPlan[2].altitude_constraint, 0.0);
 }
 
+// A route that fills every slot and ends without an airport has no room for
+// legs or a destination: it stays as it is.
+TEST_F(SpliceTest, AFullRouteTakesNoArrivalAndLosesNothing) {
+  const Strings full = LongRoute(200);
+  MakeActive(full);
+  SetStar({Row("R1", 45.9, -122.6)});
+  InsertStarIntoActivePlan();
+  EXPECT_EQ(ActiveIdents(), full);
+  SetApproach(kApproach);
+  InsertApproachIntoActivePlan();
+  EXPECT_EQ(ActiveIdents(), full);
+  Tag(F().ActiveFlightPlan, 199, "APPR");
+  InsertStarIntoActivePlan();  // before an approach: no room either
+  EXPECT_EQ(ActiveIdents(), full);
+  EXPECT_EQ(F().ActiveFlightPlan.refused(), 0);
+}
+
 TEST_F(ApproachTest, LegsStopOneSlotShortOfTheLimitForTheDestination) {
   MakePending(LongRoute(199));
   Tag(F().PendingFlightPlan, 199, "", "APT");
