@@ -205,7 +205,8 @@ void InsertStar(const Side& side) {
     const int old_last = p.last;
     int& tracked = TrackedIndex(side);
     const bool tracked_behind = side.pending ? (tracked > anchor && tracked <= old_last) : tracked >= anchor;
-    const bool keep_constraint = side.pending && tracked == old_last;
+    // The pending index on the old destination takes its constraint along.
+    const bool keep_constraint = side.pending && tracked == old_last && tracked_behind;
     const double constraint = p.plan[old_last].altitude_constraint;
     DropHoldsOn(p, anchor + 1, old_last);
     p.last = anchor;
