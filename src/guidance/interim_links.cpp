@@ -4,7 +4,6 @@ namespace ovi::guidance {
 
 void UpdateFlightLog(std::int32_t /*mode*/) {}
 double GetFuelFlowWeight() { return 0.0; }
-void TuneEnRouteNavaids(std::int32_t /*mode*/) {}
 
 }  // namespace ovi::guidance
 
