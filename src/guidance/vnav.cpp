@@ -43,12 +43,17 @@ void SendAltitude(double feet) {
   if (std::isfinite(feet)) Send(kEventAltitude, Whole(feet));
 }
 
-// A target that is no number, or no speed at all, is never sent.
+// A target that is no number, or no speed at all, is never sent. Every
+// speed command is read back on the next pass, wherever it was sent from:
+// without that, the manual-change check that follows a restriction speed
+// or the top-of-climb speed in the same pass takes VNAV's own new value for
+// the pilot's and switches speed control off.
 void SendSpeed(double knots) {
   if (!(knots > 0.0) || !std::isfinite(knots)) return;
   std::int32_t v = Whole(knots);
   Send(kEventAirspeed, v);
   G().VnavLastSetSpeed = v;
+  G().VnavSpeedReadbackMarker = CurrentTick();
 }
 
 void SendMach(double mach) {
@@ -56,6 +61,7 @@ void SendMach(double mach) {
   std::int32_t v = Whole(mach * 100.0);
   Send(kEventMach, v);
   G().VnavLastSetMach = v;
+  G().VnavSpeedReadbackMarker = CurrentTick();
 }
 
 // The active entry of the active route, or null.
@@ -90,7 +96,11 @@ double PathRate(double feet) {
   return std::isfinite(r) ? std::clamp(r, -kUnboundedRate, kUnboundedRate) : 0.0;
 }
 
-std::int32_t Hundreds(double rate) { return Whole(rate * 0.01) * 100; }
+// Whole hundreds of a rate. A rate built from the simulator's vertical speed
+// carries the last bit of its unit conversion (1500 reads 1499.9999999), and
+// plain truncation would take the hundred below: VNAV's "present rate + 100"
+// would never climb past the present rate.
+std::int32_t Hundreds(double rate) { return Whole(rate * 0.01 + 1e-6) * 100; }
 
 // Leaves Mach hold for airspeed hold; the descent speed follows on the next pass.
 void MachToAirspeedHold() {
