@@ -86,6 +86,13 @@ void TargetEntry(int index) {
   }
 }
 
+// Great-circle distance from the aircraft to a route entry; 0 without one.
+double DistanceTo(const model::FlightPlanWaypoint* w) {
+  double d = 0.0, c = 0.0;
+  if (w != nullptr) navdb::ComputeDistanceAndBearing(G().PlaneLatitude, G().PlaneLongitude, w->latitude, w->longitude, d, c);
+  return d;
+}
+
 // Path rate (ft/min) to climb or descend `feet` over the distance to the
 // segment target at the present ground speed.
 double PathRate(double feet) {
@@ -427,34 +434,22 @@ void CoupleSpeedToAutopilot() {
         SendSpeed(m.DescentSpeed);
       }
     } else if (g.TocPassed == 0) {
-      if (Constrained(active) && g.ActiveWaypointDistance >= 0.0) {
-        if (alt < m.ClbAltRest && entry_speed > m.ClbSpdRest) {
-          SendSpeed(m.ClbSpdRest);
-          g.ClimbRestrictionSpeedSet = 1.0;
-        } else {
-          SendSpeed(entry_speed);
-        }
-      } else {
-        const model::FlightPlanWaypoint* next = Entry(g.NextConstraintIndex);
-        double d = 0.0, c = 0.0;
-        if (next != nullptr)
-          navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, next->latitude, next->longitude, d, c);
+      double speed = entry_speed;
+      if (!Constrained(active) || g.ActiveWaypointDistance < 0.0) {
         // The next constraint's speed is taken once within the distance at
         // which speed restrictions are taken.
-        double speed = m.ClimbIas;
-        if (Constrained(next) && next->speed_constraint > 50.0 && d <= m.VnavSetSpdRestDist) speed = next->speed_constraint;
-        if (alt < m.ClbAltRest && speed > m.ClbSpdRest) {
-          SendSpeed(m.ClbSpdRest);
-          g.ClimbRestrictionSpeedSet = 1.0;
-        } else {
-          SendSpeed(speed);
-        }
+        const model::FlightPlanWaypoint* next = Entry(g.NextConstraintIndex);
+        const bool near = Constrained(next) && next->speed_constraint > 50.0 && DistanceTo(next) <= m.VnavSetSpdRestDist;
+        speed = near ? next->speed_constraint : m.ClimbIas;
+      }
+      if (alt < m.ClbAltRest && speed > m.ClbSpdRest) {
+        SendSpeed(m.ClbSpdRest);
+        g.ClimbRestrictionSpeedSet = 1.0;
+      } else {
+        SendSpeed(speed);
       }
     } else {
-      const model::FlightPlanWaypoint* next = Entry(g.NextConstraintIndex);
-      double d = 0.0, c = 0.0;
-      if (next != nullptr)
-        navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, next->latitude, next->longitude, d, c);
+      const double d = DistanceTo(Entry(g.NextConstraintIndex));
       if (d >= m.VnavSetSpdRestDist || !Constrained(active)) {
         if (m.VnavSetMachCruiseSpd == 1) {
           SendMach(m.CruiseMach);
