@@ -6,17 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "src/flightplan/runway_data.h"
+#include "src/guidance/flight_log.h"
 #include "src/guidance/radio_tuning.h"
 #include "src/guidance/vertical_plan.h"
 
-namespace ovi::guidance {
-
-void UpdateFlightLog(std::int32_t mode);
-double GetFuelFlowWeight();
-
-}  // namespace ovi::guidance
-
 namespace ovi::flightplan {
 void LoadRequestedFlightPlan(std::int32_t request);
-void RequestRunwayData(std::string ident);
 }  // namespace ovi::flightplan
