@@ -1,7 +1,7 @@
 #include "src/guidance/engage_buttons.h"
 
 #include "src/flightplan/state.h"
-#include "src/guidance/interim_links.h"
+#include "src/guidance/radio_tuning.h"
 #include "src/guidance/state.h"
 #include "src/host/gauge_skeleton.h"
 #include "src/host/panel_services.h"
