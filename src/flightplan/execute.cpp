@@ -58,7 +58,11 @@ void CommitDestination(int entry_state, const model::FlightPlanWaypoint& last) {
     navdb::LoadAirportDetails(last.ident, 1);
     ClearFixInfoEntries(0);
   }
-  const bool new_destination_entered = entry_state == 4 && !IsNoSelection(m.PendingDestinationIdent);
+  // A pending destination that already is the destination is no new one
+  // (the request load leaves it so); reloading would throw the arrival
+  // selections away.
+  const bool new_destination_entered = entry_state == 4 && !IsNoSelection(m.PendingDestinationIdent) &&
+                                       m.PendingDestinationIdent != m.DestinationAirportIdent;
   if (last.ident == m.DestinationAirportIdent && !new_destination_entered) return;
   if (new_destination_entered) {
     m.DestinationAirportIdent = m.PendingDestinationIdent;

@@ -145,7 +145,10 @@ void LoadRequestedFlightPlan(std::int32_t request) {
 
   std::string name = s.RequestedFlightPlanFile;
   if (EndsWithPln(name)) {
-    if (ConvertPlnToRte(name) == kPlnNotLoaded) return;
+    if (ConvertPlnToRte(name) == kPlnNotLoaded) {
+      g.FlightPlanLoadRequest = 0;
+      return;
+    }
     name = "Temp.RTE";
     s.RequestedFlightPlanFile = name;
   }
@@ -204,12 +207,15 @@ void LoadRequestedFlightPlan(std::int32_t request) {
     s.RouteState = 0;
     g.ActiveHoldIndex = 0;
     DeleteEveryHold();
+    const std::string entry_text = m.McuEntryText;
+    const std::int32_t page_entered = gnsxls::gnsxls_state.McuPageEntered;
     ExecutePendingRoute();
     // Execution treats the route as a new origin's and clears the MCU entry
     // line; the load's own signs stand: the near end shown, and the
     // destination's details already loaded when away from the origin.
+    m.McuEntryText = entry_text;
+    gnsxls::gnsxls_state.McuPageEntered = page_entered;
     g.DestinationDetailsState = details_state;
-    ShowNearEnd(request, near_end);
   }
 
   s.McuFlightPlanLoaded = request;
