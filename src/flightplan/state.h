@@ -2,11 +2,15 @@
 // library and the route-editing state.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "src/model/records.h"
 
 namespace ovi::flightplan {
+
+constexpr int kClosestNavaidCount = 9;
+constexpr int kClosestNavaidSlots = kClosestNavaidCount + 1;
 
 struct State {
   // Entry 0 is the origin; at most kMaxFlightPlanWaypoints is the last index;
@@ -20,6 +24,34 @@ struct State {
 
   int ActiveWaypointIndex = model::kNoWaypoint;
   int EditWaypointIndex = model::kNoWaypoint;
+
+  // --- Route editing ---------------------------------------------------------
+  // 0 no route, 1 a route being entered, 2 activated (EXEC armed), 3 executed
+  // and active, 4 the active route modified (EXEC armed, ERASE offered).
+  std::int32_t RouteState = 0;
+  // Index inside PendingFlightPlan of the waypoint NextConstraintIndex names
+  // in the active plan; it follows its entry through every edit.
+  std::int32_t PendingActiveWaypointIndex = 0;
+  // Plan index of the waypoint at the centre of PLAN mode; 0 = none stepped.
+  std::int32_t PlanStepIndex = 0;
+  // Rows of the CDU route page, 1..RouteViaToCount; row 0 is never filled.
+  model::FixedTable<model::RouteViaToEntry, model::kFlightPlanSlots> RouteViaToList;
+  std::int32_t RouteViaToCount = 0;
+  // The two FIX INFO reference fixes, entries 1 and 2.
+  model::FixedTable<model::FixInfoRecord, 3> FixInfoTable;
+
+  // --- Holds -----------------------------------------------------------------
+  // Entries 1..HoldCount, sorted by the active-plan index of their
+  // waypoints; at most kMaxHolds, entry 9 is the sort's exchange slot.
+  model::FixedTable<model::HoldingPattern, model::kHoldTableSlots> HoldTable;
+  std::int32_t HoldCount = 0;
+
+  // --- Nearest VORs (entries 1..9, the farthest first) ----------------------
+  model::FixedTable<model::NavDbRecord, kClosestNavaidSlots> ClosestNavaidList;
+
+  // --- Flight-plan load request (served by the per-tick update) -------------
+  std::string RequestedFlightPlanFile;  // file name, at most 259 characters
+  std::int32_t McuFlightPlanLoaded = 0;  // echo of the request served
 
   // The stored flight plans of the flight-plan folder, 1-based: at most
   // kMaxLibraryPlans plans and the closing "NEW FPL" entry. About 20 MB:

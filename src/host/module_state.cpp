@@ -1,7 +1,10 @@
 #include "src/host/module_state.h"
 
 #include "src/flightplan/state.h"
+#include "src/guidance/state.h"
 #include "src/host/state.h"
+#include "src/instruments/fms/state.h"
+#include "src/instruments/gnsxls/state.h"
 #include "src/model/fixed_table.h"
 #include "src/model/state.h"
 #include "src/navdb/entry_state.h"
@@ -14,6 +17,9 @@ void ResetModuleState() {
   model::Recreate(host::host_state);
   model::Recreate(model::model_state);
   model::Recreate(flightplan::flightplan_state);
+  model::Recreate(guidance::guidance_state);
+  model::Recreate(fms::fms_state);
+  model::Recreate(gnsxls::gnsxls_state);
   model::Recreate(navdb::navdb_state);
   model::Recreate(navdb::entry_state);
   model::Recreate(navdb::procedure_state);

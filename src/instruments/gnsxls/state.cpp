@@ -1,0 +1,7 @@
+#include "src/instruments/gnsxls/state.h"
+
+namespace ovi::gnsxls {
+
+State gnsxls_state;
+
+}  // namespace ovi::gnsxls
