@@ -105,6 +105,24 @@ TEST_F(ViaToTest, RowsFollowDirectLegsAirwaysAndMarkers) {
   }
 }
 
+// Route files write "DIRECT" as the via of a direct leg: such a leg ends its
+// own row like one with no via, it never extends the row before it.
+TEST_F(ViaToTest, EveryDirectLegEndsARowOfItsOwn) {
+  MakePending({"KSEA", "A", "B", "C", "D", "E", "F", "KPDX"});
+  const char* vias[] = {"", "DIRECT", "DIRECT", "J1", "J1", "", "DIRECT", "DIRECT"};
+  for (int i = 0; i <= 7; ++i) F().PendingFlightPlan[i].via = vias[i];
+  BuildRouteViaToList();
+  const std::pair<const char*, const char*> rows[] = {{"A", "DIRECT"}, {"B", "DIRECT"}, {"D", "J1"}, {"E", "DIRECT"},
+                                                      {"F", "DIRECT"}};
+  ASSERT_EQ(F().RouteViaToCount, 5);
+  for (int r = 1; r <= 5; ++r) {
+    EXPECT_EQ(F().RouteViaToList[r].to, rows[r - 1].first) << r;
+    EXPECT_EQ(F().RouteViaToList[r].via, rows[r - 1].second) << r;
+  }
+  const int ends[] = {1, 2, 4, 5, 6};
+  for (int r = 1; r <= 5; ++r) EXPECT_EQ(FindNextViaToWaypoint(r), ends[r - 1]) << r;
+}
+
 using CandidateTest = RouteTest;
 
 TEST_F(CandidateTest, ADiscontinuityFollowsAWaypointThatDoesNotEndTheRoute) {
