@@ -123,6 +123,25 @@ TEST_F(ViaToTest, EveryDirectLegEndsARowOfItsOwn) {
   for (int r = 1; r <= 5; ++r) EXPECT_EQ(FindNextViaToWaypoint(r), ends[r - 1]) << r;
 }
 
+// An airway row of three entries puts later rows two entries behind their
+// row numbers: the second discontinuity's row ends at that discontinuity,
+// not at the first one, which lies at the row's own number.
+TEST_F(ViaToTest, ARowEndsAtItsOwnEntryWhenAnEarlierRowEndsAtTheSameIdent) {
+  MakePending({"KSEA", "SEA", "ALKIA", "PAE", "X", "DISCO", "Y", "DISCO", "KBLI"});
+  for (int i = 1; i <= 3; ++i) F().PendingFlightPlan[i].via = "V23";
+  BuildRouteViaToList();
+  ASSERT_EQ(F().RouteViaToCount, 5);
+  EXPECT_EQ(F().RouteViaToList[5].to, "DISCO");
+  const int ends[] = {3, 4, 5, 6, 7};
+  for (int r = 1; r <= 5; ++r) EXPECT_EQ(FindNextViaToWaypoint(r), ends[r - 1]) << r;
+
+  // Rows left from before an edit are still found by their TO text.
+  F().RouteViaToList[5].to = "Y";
+  EXPECT_EQ(FindNextViaToWaypoint(5), 6);
+  F().RouteViaToList[5].to = "NONE";
+  EXPECT_EQ(FindNextViaToWaypoint(5), 8);
+}
+
 using CandidateTest = RouteTest;
 
 TEST_F(CandidateTest, ADiscontinuityFollowsAWaypointThatDoesNotEndTheRoute) {
