@@ -25,13 +25,6 @@ fms::State& Fms() { return fms::fms_state; }
 
 const Strings kRoute = {"KSEA", "A", "B", "C", "D", "E", "F", "G", "H", "KPDX"};
 
-// Holds straight into the table, as a loaded route would carry them.
-void PutHold(int k, int active, int pending) {
-  F().HoldCount = std::max(F().HoldCount, k);
-  F().HoldTable[k].active_index = active;
-  F().HoldTable[k].pending_index = pending;
-}
-
 using HoldTest = RouteTest;
 
 TEST_F(HoldTest, TheTableStaysInRouteOrderWithTheWaypointsNumbered) {

@@ -59,14 +59,6 @@ void Tag(model::FlightPlanTable& plan, int i, const char* tag, const char* type 
   plan[i].type = type;
 }
 
-// A route of `last` + 1 entries: KSEA, W1 .., KPDX.
-Strings LongRoute(int last) {
-  Strings idents{"KSEA"};
-  for (int i = 1; i < last; ++i) idents.push_back("W" + std::to_string(i));
-  idents.push_back("KPDX");
-  return idents;
-}
-
 class SpliceTest : public RouteTest {
  protected:
   void SetUp() override {
