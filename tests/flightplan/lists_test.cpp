@@ -163,6 +163,52 @@ TEST(EntryLineTest, KeysFillAFixedWidthField) {
   }
 }
 
+// Only trailing blanks go before a key: a blank inside the entry stays, and
+// a full field ignores further keys until one is deleted.
+TEST(EntryLineTest, TheFieldEdgesAndThePlaceholders) {
+  struct Case {
+    const char* before;
+    int page;
+    std::vector<std::string> keys;
+    const char* after;
+  };
+  const Case cases[] = {
+      {"******", 14, {"K"}, "K         "},
+      {"ABCDEF", 1, {"G"}, "ABCDEF"},
+      {"ABCDE ", 1, {"F"}, "ABCDEF"},
+      {"ABCDEF", 1, {"*1", "G"}, "ABCDEG"},
+      {"A B", 1, {"C"}, "A BC  "},
+      {"ABC   ", 14, {"D"}, "ABCD      "},
+      {"      ", 1, {"*1"}, "      "},
+      {"AB    ", 1, {"*1", "*1", "*1"}, "      "},
+      {"------", 14, {"1"}, "1         "},
+  };
+  for (const Case& c : cases) {
+    ResetModuleState();
+    gnsxls::State& g = gnsxls::gnsxls_state;
+    g.NavigatorScratchpad = c.before;
+    g.GnsXlsPage = c.page;
+    g.GnsXlsEntryActive = 1;
+    for (const std::string& key : c.keys) ScratchpadKeyInput(key, 0);
+    EXPECT_EQ(g.NavigatorScratchpad, c.after) << c.before << " page " << c.page;
+  }
+
+  // Filling only: a placeholder is a value like any other, and the next key
+  // still finds the line to be cleared.
+  ResetModuleState();
+  gnsxls::State& g = gnsxls::gnsxls_state;
+  g.NavigatorScratchpad = "------";
+  g.GnsXlsPage = 14;
+  g.GnsXlsEntryActive = 1;
+  g.ScratchpadClearPending = 1;
+  ScratchpadKeyInput("", 1);
+  EXPECT_EQ(g.NavigatorScratchpad, "------    ");
+  EXPECT_EQ(g.ScratchpadClearPending, 1);
+  ScratchpadKeyInput("Q", 0);
+  EXPECT_EQ(g.NavigatorScratchpad, "Q         ");
+  EXPECT_EQ(g.ScratchpadClearPending, 0);
+}
+
 TEST(EntryLineTest, NothingChangesWithoutAnOpenEntry) {
   ResetModuleState();
   gnsxls::State& g = gnsxls::gnsxls_state;
@@ -240,6 +286,56 @@ TEST_F(NearestTest, TwelveStationsKeepTheNineNearest) {
   EXPECT_EQ(List(), Strings(9, ""));
 }
 
+// Stations written straight into the map near list, in its order; the
+// aircraft south and west of zero.
+class NearestOrderTest : public RouteTest {
+ protected:
+  void SetUp() override {
+    RouteTest::SetUp();
+    G().PlaneLatitude = -33.0;
+    G().PlaneLongitude = -70.0;
+  }
+  static void Add(const std::string& ident, double lat, double lon, const char* kind = "V") {
+    navdb::State& db = navdb::navdb_state;
+    model::NavDbRecord& r = db.MapNavaidList[++db.MapNavaidCount];
+    r.ident = ident;
+    r.latitude = lat;
+    r.longitude = lon;
+    r.kind = kind;
+    r.frequency_text = "f" + ident;
+  }
+  static Strings List() {
+    Strings out;
+    for (int i = 1; i <= 9; ++i) out.push_back(F().ClosestNavaidList[i].ident);
+    return out;
+  }
+};
+
+// FA and FB lie 0.6 degree east and west of the aircraft, equally far and
+// farther than N1..N7 (3 to 21 NM north). The tenth station, 1 NM south,
+// replaces the first of the two farthest places (FA's); equal distances
+// keep their order in the sort.
+TEST_F(NearestOrderTest, ANearerStationTakesTheFirstOfTheFarthestPlaces) {
+  Add("FA", -33.0, -69.4);
+  Add("FB", -33.0, -70.6);
+  for (int n = 1; n <= 7; ++n) Add("N" + std::to_string(n), -33.0 + 3.0 * n / 60.0, -70.0);
+  Add("NEW", -33.0 - 1.0 / 60.0, -70.0);
+  FindNearestNavaids();
+  EXPECT_EQ(List(), (Strings{"FB", "N7", "N6", "N5", "N4", "N3", "N2", "N1", "NEW"}));
+  EXPECT_EQ(F().ClosestNavaidList[1].frequency_text, "fFB");
+  EXPECT_NEAR(F().ClosestNavaidList[2].distance, 21.0, 1e-6);
+  EXPECT_NEAR(F().ClosestNavaidList[9].distance, 1.0, 1e-6);
+
+  // Two stations at one distance, an NDB between them.
+  navdb::navdb_state.MapNavaidCount = 0;
+  Add("FA", -33.0, -69.4);
+  Add("NB", -33.0, -70.1, "N");
+  Add("FB", -33.0, -70.6);
+  FindNearestNavaids();
+  EXPECT_EQ(List(), (Strings{"", "", "", "", "", "", "", "FA", "FB"}));
+  EXPECT_EQ(F().ClosestNavaidList[8].distance, F().ClosestNavaidList[9].distance);
+}
+
 // ---- GPS route typing ----------------------------------------------------------
 
 class GpsTypingTest : public RouteTest {
@@ -298,6 +394,58 @@ TEST_F(GpsTypingTest, EveryPointIsTypedByANearbyDatabaseEntry) {
     EXPECT_EQ(F().PendingFlightPlan[i].type, cases[i - 1].type) << cases[i - 1].ident;
     EXPECT_EQ(F().PendingFlightPlan[i].frequency_text, cases[i - 1].frequency) << cases[i - 1].ident;
   }
+}
+
+// Across 180 degrees, a five-letter navaid, an NDB whose VOR twin lies too
+// far, and a six-letter ident that only a navaid carries.
+class GpsTypingEdgeTest : public RouteTest {
+ protected:
+  void SetUp() override {
+    RouteTest::SetUp();
+    folder_ = std::make_unique<navdb::test::ScratchFolder>();
+    folder_->Write("navs.txt",
+                   "DATE  -16.0000 179.9900 V 0 113.70 DATE LINE\n"
+                   "FIVEN  10.0000  10.0000 V 0 115.00 FIVE LETTERS\n"
+                   "TWIN  -20.0000 -40.0000 N 0 250 TWIN NDB\n"
+                   "TWIN  -20.1000 -40.0000 V 0 116.00 TWIN VOR 6 NM SOUTH\n"
+                   "SIXLTR -30.0000 -50.0000 V 0 117.00 SIX LETTERS\n");
+    navdb::LoadNavDatabase();
+  }
+  std::unique_ptr<navdb::test::ScratchFolder> folder_;
+};
+
+TEST_F(GpsTypingEdgeTest, EachPointFindsItsOwnKindOfEntry) {
+  struct Case {
+    const char* ident;
+    double lat, lon;
+    const char* type;
+    const char* frequency;
+  };
+  const Case cases[] = {
+      {"DATE", -16.0, -179.99, "VOR", "113.70"},  // 1.2 NM east, across the date line
+      {"FIVEN", 10.0, 10.01, "VOR", "115.00"},
+      {"TWIN", -20.0, -40.01, "NDB", "250"},      // the VOR after it is 6 NM away
+      {"SIXLTR", -30.0, -50.0, "WPT", ""},        // six letters: intersections only
+  };
+  F().PendingFlightPlan[0].ident = "KSEA";
+  for (int i = 1; i <= 4; ++i) {
+    model::FlightPlanWaypoint& w = F().PendingFlightPlan[i];
+    w.ident = cases[i - 1].ident;
+    w.latitude = cases[i - 1].lat;
+    w.longitude = cases[i - 1].lon;
+    w.frequency_text = "stale";
+  }
+  F().PendingFlightPlan[5].ident = "KPDX";
+  F().PendingFlightPlanLastIndex = 5;
+  ASSERT_GE(navdb::navdb_state.NavaidCount, 5);
+  ResolveGpsRouteWaypoints();
+  for (int i = 1; i <= 4; ++i) {
+    EXPECT_EQ(F().PendingFlightPlan[i].type, cases[i - 1].type) << cases[i - 1].ident;
+    EXPECT_EQ(F().PendingFlightPlan[i].frequency_text, cases[i - 1].frequency) << cases[i - 1].ident;
+  }
+  // No airports in this database: the ends keep their types.
+  EXPECT_EQ(F().PendingFlightPlan[0].type, "");
+  EXPECT_EQ(F().PendingFlightPlan[5].type, "");
 }
 
 TEST_F(GpsTypingTest, ShortRoutesTypeOnlyTheirEnds) {
