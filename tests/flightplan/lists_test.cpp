@@ -123,6 +123,28 @@ TEST_F(ApproachListTest, TransitionsListEachEntryFixOnce) {
   EXPECT_EQ(Transitions(), (Strings{"XYZ"}));  // the empty filter serves 16L too
 }
 
+// An approach of 300 legs fills the 80 leg rows and stops; 150 entry fixes
+// of distinct transitions fill the 140 list entries and stop.
+TEST_F(ApproachListTest, FullListsStopAtTheirLastRow) {
+  model::AirportProcedureSet& set = navdb::procedure_state.AirportProcedureSets[2];
+  model::ProcedureRecord& big = set.ApproachTable[2];
+  big.leg_count = model::kMaxProcedureLegs;
+  for (int l = 1; l <= big.leg_count; ++l) {
+    big.legs[l] = Leg("BIG", "T" + std::to_string(l), "F" + std::to_string(l), l <= 150 ? "IAF" : "", "");
+    if (l > 150) big.legs[l].transition = "---";
+  }
+  M().SelectedApproach = "BIG";
+  M().SelectedApproachTransition = "NONE";
+  SelectApproachTransition();
+  ASSERT_EQ(navdb::procedure_state.ApproachLegCount, 80);
+  EXPECT_EQ(navdb::procedure_state.ApproachList[80].fix_ident, "F230");  // legs 151.. are the common part
+  BuildTransitionList();
+  ASSERT_EQ(set.ApproachTransitionListCount, 140);
+  EXPECT_EQ(set.ApproachTransitionList[140].name, "T140");
+  EXPECT_EQ(navdb::procedure_state.ApproachList.refused(), 0);
+  EXPECT_EQ(set.ApproachTransitionList.refused(), 0);
+}
+
 // ---- entry line -------------------------------------------------------------
 
 TEST(EntryLineTest, KeysFillAFixedWidthField) {
