@@ -353,6 +353,43 @@ TEST_F(StarTest, AnActivePlanWithoutAnAnchorIsRebuiltFromTheFirstEntry) {
   EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "A", "B", "R1", "R2", "KPDX"}));
 }
 
+// Without an anchor the arrival is rebuilt under the active waypoint: the
+// waypoint at its index is a new one (flown to from its own position), or,
+// past the new end, the destination.
+TEST_F(StarTest, WithoutAnAnchorTheActiveWaypointIsReadFromItsRebuiltEntry) {
+  MakeActive({"KSEA", "KPDX"});
+  Tag(F().ActiveFlightPlan, 1, "", "APT");
+  F().ActiveWaypointIndex = 1;
+  G().ActiveWaypointLat = 46.9;  // the old destination's place
+  G().ActiveWaypointLon = -122.2;
+  G().ActiveLegFromEngagePosition = 1;
+  SetStar({Row("R1", 45.9, -122.6), Row("R2", 45.8, -122.6)});
+  InsertStarIntoActivePlan();
+  EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "R1", "R2", "KPDX"}));
+  EXPECT_EQ(F().ActiveWaypointIndex, 1);
+  EXPECT_DOUBLE_EQ(G().ActiveWaypointLat, 45.9);
+  EXPECT_DOUBLE_EQ(G().ActiveWaypointLon, -122.6);
+  EXPECT_EQ(G().ActiveLegFromEngagePosition, 0);
+
+  MakeActive({"KSEA", "R1", "R2", "R3", "KPDX"});
+  for (int i = 1; i <= 3; ++i) Tag(F().ActiveFlightPlan, i, "STAR");
+  Tag(F().ActiveFlightPlan, 4, "", "APT");
+  F().ActiveWaypointIndex = 4;
+  P().StarLegCount = 0;
+  InsertStarIntoActivePlan();
+  EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "KPDX"}));
+  EXPECT_EQ(F().ActiveWaypointIndex, 1);
+  EXPECT_DOUBLE_EQ(G().ActiveWaypointLat, 45.5887);
+  EXPECT_DOUBLE_EQ(G().ActiveWaypointLon, -122.5975);
+
+  // No active waypoint: none is made up.
+  MakeActive({"KSEA", "KPDX"});
+  Tag(F().ActiveFlightPlan, 1, "", "APT");
+  F().ActiveWaypointIndex = model::kNoWaypoint;
+  InsertStarIntoActivePlan();
+  EXPECT_EQ(F().ActiveWaypointIndex, model::kNoWaypoint);
+}
+
 TEST_F(StarTest, AStarJoiningTheDepartureMergesIntoSidStar) {
   MakePending({"KSEA", "D1", "R1", "KPDX"});
   Tag(F().PendingFlightPlan, 1, "SID");
