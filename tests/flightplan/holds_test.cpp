@@ -157,12 +157,8 @@ TEST_F(HoldTest, SaveAndRestoreMoveTheLiveIndex) {
 // waypoint, and leaves only when a modification that removed it is executed.
 TEST_F(HoldTest, AHoldFollowsItsWaypointThroughAModification) {
   MakeActive({"KSEA", "A", "B", "C", "KPDX"});
-  F().ActiveFlightPlan[3].hold_number = 1;
-  F().ActiveFlightPlan[2].hold_number = 2;
-  PutHold(1, 2, 0);
-  PutHold(2, 3, 0);
-  F().ActiveFlightPlan[2].hold_number = 1;
-  F().ActiveFlightPlan[3].hold_number = 2;
+  PutActiveHold(1, 2);
+  PutActiveHold(2, 3);
   F().ActiveWaypointIndex = 1;
   F().RouteState = 3;
 
@@ -239,8 +235,7 @@ TEST_F(HoldTest, EightHoldsAddedBackwardsEndInRouteOrder) {
 // sorts by its active index; both routes keep showing each hold's number.
 TEST_F(HoldTest, AHoldAddedToAModifiedRouteSortsWithTheHoldsItMoved) {
   MakeActive(kRoute);
-  F().ActiveFlightPlan[4].hold_number = 1;
-  PutHold(1, 4, 0);
+  PutActiveHold(1, 4);
   F().HoldTable[1].name = "D";
   F().RouteState = 3;
   CopyActiveToPendingPlan();

@@ -168,6 +168,17 @@ TEST(EntryLineTest, KeysFillAFixedWidthField) {
       {"ABCDEFGH", 1, 1, {""}, 1, "ABCDEFGH"},  // a long field value stays whole
       {"ABCDEFGH", 1, 1, {"Z"}, 0, "Z     "},   // until the first key replaces it
       {"SEA", 14, 1, {""}, 1, "SEA       "},
+      // Only trailing blanks go before a key, and a full field ignores keys
+      // until one is deleted.
+      {"******", 14, 0, {"K"}, 0, "K         "},
+      {"------", 14, 0, {"1"}, 0, "1         "},
+      {"ABCDEF", 1, 0, {"G"}, 0, "ABCDEF"},
+      {"ABCDE ", 1, 0, {"F"}, 0, "ABCDEF"},
+      {"ABCDEF", 1, 0, {"*1", "G"}, 0, "ABCDEG"},
+      {"A B", 1, 0, {"C"}, 0, "A BC  "},
+      {"ABC   ", 14, 0, {"D"}, 0, "ABCD      "},
+      {"      ", 1, 0, {"*1"}, 0, "      "},
+      {"AB    ", 1, 0, {"*1", "*1", "*1"}, 0, "      "},
   };
   for (const Case& c : cases) {
     ResetModuleState();
@@ -185,38 +196,9 @@ TEST(EntryLineTest, KeysFillAFixedWidthField) {
   }
 }
 
-// Only trailing blanks go before a key: a blank inside the entry stays, and
-// a full field ignores further keys until one is deleted.
-TEST(EntryLineTest, TheFieldEdgesAndThePlaceholders) {
-  struct Case {
-    const char* before;
-    int page;
-    std::vector<std::string> keys;
-    const char* after;
-  };
-  const Case cases[] = {
-      {"******", 14, {"K"}, "K         "},
-      {"ABCDEF", 1, {"G"}, "ABCDEF"},
-      {"ABCDE ", 1, {"F"}, "ABCDEF"},
-      {"ABCDEF", 1, {"*1", "G"}, "ABCDEG"},
-      {"A B", 1, {"C"}, "A BC  "},
-      {"ABC   ", 14, {"D"}, "ABCD      "},
-      {"      ", 1, {"*1"}, "      "},
-      {"AB    ", 1, {"*1", "*1", "*1"}, "      "},
-      {"------", 14, {"1"}, "1         "},
-  };
-  for (const Case& c : cases) {
-    ResetModuleState();
-    gnsxls::State& g = gnsxls::gnsxls_state;
-    g.NavigatorScratchpad = c.before;
-    g.GnsXlsPage = c.page;
-    g.GnsXlsEntryActive = 1;
-    for (const std::string& key : c.keys) ScratchpadKeyInput(key, 0);
-    EXPECT_EQ(g.NavigatorScratchpad, c.after) << c.before << " page " << c.page;
-  }
-
-  // Filling only: a placeholder is a value like any other, and the next key
-  // still finds the line to be cleared.
+// Filling only: a placeholder is a value like any other, and the next key
+// still finds the line to be cleared.
+TEST(EntryLineTest, FillingLeavesAPlaceholderForTheNextKey) {
   ResetModuleState();
   gnsxls::State& g = gnsxls::gnsxls_state;
   g.NavigatorScratchpad = "------";
@@ -371,7 +353,12 @@ class GpsTypingTest : public RouteTest {
                    "BF    47.5300 -122.3000 N 10 338 BOEING NDB\n"
                    "DUP   -1.0000 -0.1000 V 0 112.10 FIRST\n"
                    "DUP   -1.0100 -0.1000 V 0 113.20 SECOND\n"
-                   "FAR   47.0000 -122.0000 V 0 114.30 FAR AWAY\n");
+                   "FAR   47.0000 -122.0000 V 0 114.30 FAR AWAY\n"
+                   "DATE  -16.0000 179.9900 V 0 113.70 DATE LINE\n"
+                   "FIVEN  10.0000  10.0000 V 0 115.00 FIVE LETTERS\n"
+                   "TWIN  -20.0000 -40.0000 N 0 250 TWIN NDB\n"
+                   "TWIN  -20.1000 -40.0000 V 0 116.00 TWIN VOR 6 NM SOUTH\n"
+                   "SIXLTR -30.0000 -50.0000 V 0 117.00 SIX LETTERS\n");
     folder_->Write("apts.txt", "A KSEA 433 47.4490 -122.3093 SEATTLE\nA KPDX 31 45.5887 -122.5975 PORTLAND\n");
     folder_->Write("ints.txt", "CHINOOK 47.1600 -122.3050\nFIVEE 47.2000 -122.3000\n");
     navdb::LoadNavDatabase();
@@ -403,6 +390,10 @@ TEST_F(GpsTypingTest, EveryPointIsTypedByANearbyDatabaseEntry) {
       {"CHINOOK", 47.16, -122.31, "INT", ""},
       {"FIVEE", 47.20, -122.30, "WPT", ""},        // five letters: navaids only
       {"NOWHERE", 10.0, 10.0, "WPT", ""},
+      {"DATE", -16.0, -179.99, "VOR", "113.70"},  // 1.2 NM east, across the date line
+      {"FIVEN", 10.0, 10.01, "VOR", "115.00"},    // five letters and a navaid
+      {"TWIN", -20.0, -40.01, "NDB", "250"},      // the VOR after it is 6 NM away
+      {"SIXLTR", -30.0, -50.0, "WPT", ""},        // six letters: intersections only
   };
   const int last = static_cast<int>(std::size(cases)) + 1;
   Point(0, "KSEA", 0.0, 0.0);  // the ends go by ident alone
@@ -416,58 +407,6 @@ TEST_F(GpsTypingTest, EveryPointIsTypedByANearbyDatabaseEntry) {
     EXPECT_EQ(F().PendingFlightPlan[i].type, cases[i - 1].type) << cases[i - 1].ident;
     EXPECT_EQ(F().PendingFlightPlan[i].frequency_text, cases[i - 1].frequency) << cases[i - 1].ident;
   }
-}
-
-// Across 180 degrees, a five-letter navaid, an NDB whose VOR twin lies too
-// far, and a six-letter ident that only a navaid carries.
-class GpsTypingEdgeTest : public RouteTest {
- protected:
-  void SetUp() override {
-    RouteTest::SetUp();
-    folder_ = std::make_unique<navdb::test::ScratchFolder>();
-    folder_->Write("navs.txt",
-                   "DATE  -16.0000 179.9900 V 0 113.70 DATE LINE\n"
-                   "FIVEN  10.0000  10.0000 V 0 115.00 FIVE LETTERS\n"
-                   "TWIN  -20.0000 -40.0000 N 0 250 TWIN NDB\n"
-                   "TWIN  -20.1000 -40.0000 V 0 116.00 TWIN VOR 6 NM SOUTH\n"
-                   "SIXLTR -30.0000 -50.0000 V 0 117.00 SIX LETTERS\n");
-    navdb::LoadNavDatabase();
-  }
-  std::unique_ptr<navdb::test::ScratchFolder> folder_;
-};
-
-TEST_F(GpsTypingEdgeTest, EachPointFindsItsOwnKindOfEntry) {
-  struct Case {
-    const char* ident;
-    double lat, lon;
-    const char* type;
-    const char* frequency;
-  };
-  const Case cases[] = {
-      {"DATE", -16.0, -179.99, "VOR", "113.70"},  // 1.2 NM east, across the date line
-      {"FIVEN", 10.0, 10.01, "VOR", "115.00"},
-      {"TWIN", -20.0, -40.01, "NDB", "250"},      // the VOR after it is 6 NM away
-      {"SIXLTR", -30.0, -50.0, "WPT", ""},        // six letters: intersections only
-  };
-  F().PendingFlightPlan[0].ident = "KSEA";
-  for (int i = 1; i <= 4; ++i) {
-    model::FlightPlanWaypoint& w = F().PendingFlightPlan[i];
-    w.ident = cases[i - 1].ident;
-    w.latitude = cases[i - 1].lat;
-    w.longitude = cases[i - 1].lon;
-    w.frequency_text = "stale";
-  }
-  F().PendingFlightPlan[5].ident = "KPDX";
-  F().PendingFlightPlanLastIndex = 5;
-  ASSERT_GE(navdb::navdb_state.NavaidCount, 5);
-  ResolveGpsRouteWaypoints();
-  for (int i = 1; i <= 4; ++i) {
-    EXPECT_EQ(F().PendingFlightPlan[i].type, cases[i - 1].type) << cases[i - 1].ident;
-    EXPECT_EQ(F().PendingFlightPlan[i].frequency_text, cases[i - 1].frequency) << cases[i - 1].ident;
-  }
-  // No airports in this database: the ends keep their types.
-  EXPECT_EQ(F().PendingFlightPlan[0].type, "");
-  EXPECT_EQ(F().PendingFlightPlan[5].type, "");
 }
 
 TEST_F(GpsTypingTest, ShortRoutesTypeOnlyTheirEnds) {

@@ -214,8 +214,7 @@ TEST_F(SidTest, ActiveMergesLeaveTheNextConstraintOnItsWaypoint) {
     SpliceTest::SetUp();  // afresh for each case
     MakeActive({"KSEA", "S1", "A", "X", "X", "KPDX"});
     Tag(F().ActiveFlightPlan, 1, "SID");
-    F().ActiveFlightPlan[3].hold_number = 1;
-    PutHold(1, 3, 0);
+    PutActiveHold(1, 3);
     F().ActiveWaypointIndex = 2;
     G().NextConstraintIndex = next_constraint;
     SetSid({Row("N1", 47.3, -122.3), Row("N2", 47.2, -122.3)});
@@ -248,8 +247,7 @@ TEST_F(SidTest, AReplacementAtTheLimitTakesOnlyTheLegsThatFit) {
   MakePending(LongRoute(200));
   Tag(F().PendingFlightPlan, 1, "SID");
   Tag(F().PendingFlightPlan, 2, "SID");
-  F().PendingFlightPlan[200].hold_number = 1;
-  PutHold(1, 200, 200);
+  PutPendingHold(1, 200);
   F().PendingActiveWaypointIndex = 3;
   F().EditWaypointIndex = 1;
   SetSid({Row("N1", 47.3, -122.3), Row("N2", 47.2, -122.3), Row("N3", 47.1, -122.3), Row("N4", 47.0, -122.3)});
@@ -419,10 +417,8 @@ TEST_F(StarTest, TheAnchorRepeatedAsTheFirstStarFixGivesWayToIt) {
   MakePending({"KSEA", "A", "B", "R9", "KPDX"});
   Tag(F().PendingFlightPlan, 3, "STAR");
   Tag(F().PendingFlightPlan, 4, "", "APT");
-  PutHold(1, 2, 2);
-  PutHold(2, 3, 3);
-  F().PendingFlightPlan[2].hold_number = 1;
-  F().PendingFlightPlan[3].hold_number = 2;
+  PutPendingHold(1, 2);
+  PutPendingHold(2, 3);
   F().PendingActiveWaypointIndex = 2;
   SetStar({Row("B", 46.8, -122.4), Row("R1", 45.9, -122.6, "ARR1"), Row("R2", 45.8, -122.6, "ARR1")});
   InsertStarIntoPendingPlan();
@@ -444,10 +440,8 @@ TEST_F(StarTest, TheActiveRebuildMovesTheNextConstraintFromTheAnchorOn) {
     Tag(F().ActiveFlightPlan, 3, "STAR");
     Tag(F().ActiveFlightPlan, 4, "APPR");
     Tag(F().ActiveFlightPlan, 5, "", "APT");
-    PutHold(1, 1, 0);
-    PutHold(2, 3, 0);
-    F().ActiveFlightPlan[1].hold_number = 1;
-    F().ActiveFlightPlan[3].hold_number = 2;
+    PutActiveHold(1, 1);
+    PutActiveHold(2, 3);
     F().ActiveWaypointIndex = 1;
     G().NextConstraintIndex = before;
     SetStar({Row("Q1", 45.9, -122.6), Row("Q2", 45.8, -122.6)});
@@ -468,10 +462,8 @@ TEST_F(StarTest, PendingLegsBeforeAnApproachMoveItsHoldsAndTheTrackedIndex) {
   Tag(F().PendingFlightPlan, 2, "APPR");
   Tag(F().PendingFlightPlan, 3, "APPR");
   Tag(F().PendingFlightPlan, 4, "", "APT");
-  PutHold(1, 3, 3);
-  PutHold(2, 4, 4);
-  F().PendingFlightPlan[3].hold_number = 1;
-  F().PendingFlightPlan[4].hold_number = 2;
+  PutPendingHold(1, 3);
+  PutPendingHold(2, 4);
   F().PendingActiveWaypointIndex = 4;
   SetStar({Row("R1", 46.0, -122.6), Row("R2", 45.9, -122.6, "ARR1"), Row("R3", 45.8, -122.6, "ARR1")});
   InsertStarIntoPendingPlan();
@@ -607,10 +599,8 @@ TEST_F(ApproachTest, TheRoutesCopyOfTheFirstFixGivesWayWithItsHold) {
   MakePending({"KSEA", "A", "IAF1", "P9", "KPDX"});
   Tag(F().PendingFlightPlan, 3, "APPR");
   Tag(F().PendingFlightPlan, 4, "", "APT");
-  PutHold(1, 2, 2);
-  PutHold(2, 3, 3);
-  F().PendingFlightPlan[2].hold_number = 1;
-  F().PendingFlightPlan[3].hold_number = 2;
+  PutPendingHold(1, 2);
+  PutPendingHold(2, 3);
   F().PendingActiveWaypointIndex = 2;
   F().RouteState = 3;
   SetApproach({Row("IAF1", 45.9, -122.7, "", "IAF", "3000"), Row("CF", 45.8, -122.7, "", "", "100"),

@@ -257,8 +257,7 @@ TEST_F(CandidateTest, AnInsertThatDoesNotFitIsRefusedWhole) {
 // its hold and the tracked index end in the last slot.
 TEST_F(CandidateTest, TheLastTwoSlotsTakeAWaypointAndItsDiscontinuity) {
   MakePending(LongRoute(198));
-  F().PendingFlightPlan[198].hold_number = 1;
-  PutHold(1, 198, 198);
+  PutPendingHold(1, 198);
   F().PendingActiveWaypointIndex = 198;
   SetCandidate("X", "N", "362");
   ASSERT_TRUE(InsertCandidateIntoPending(1));
@@ -378,10 +377,8 @@ TEST_F(RemoveTest, CompactingMovesEachEntryDownByTheMarkersBeforeIt) {
 
 TEST_F(RemoveTest, RemovingTheDestinationLeavesTheTrackedIndexOnTheNewLast) {
   MakePending({"KSEA", "A", "B", "KPDX"});
-  PutHold(1, 2, 2);
-  PutHold(2, 3, 3);
-  F().PendingFlightPlan[2].hold_number = 1;
-  F().PendingFlightPlan[3].hold_number = 2;
+  PutPendingHold(1, 2);
+  PutPendingHold(2, 3);
   F().PendingActiveWaypointIndex = 3;
   ASSERT_TRUE(RemovePendingWaypoints(3, 4));
   EXPECT_EQ(PendingIdents(), (Strings{"KSEA", "A", "B"}));

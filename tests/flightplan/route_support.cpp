@@ -47,6 +47,16 @@ void PutHold(int k, int active, int pending) {
   F().HoldTable[k].pending_index = pending;
 }
 
+void PutPendingHold(int k, int index) {
+  PutHold(k, index, index);
+  F().PendingFlightPlan[index].hold_number = static_cast<unsigned>(k);
+}
+
+void PutActiveHold(int k, int index) {
+  PutHold(k, index, 0);
+  F().ActiveFlightPlan[index].hold_number = static_cast<unsigned>(k);
+}
+
 std::vector<std::pair<int, int>> HoldIndices() {
   std::vector<std::pair<int, int>> out;
   for (int k = 1; k <= F().HoldCount; ++k) out.emplace_back(F().HoldTable[k].active_index, F().HoldTable[k].pending_index);
