@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "src/flightplan/state.h"
-#include "src/guidance/vertical_plan.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/host/panel_services.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/fms/state.h"
@@ -13,6 +13,11 @@
 #include "src/navdb/navdb.h"
 
 namespace ovi::guidance {
+
+std::int32_t MachHundredths(double mach) {
+  double v = mach * 100.0 + 1e-6;
+  return std::isfinite(v) ? static_cast<std::int32_t>(std::clamp(v, -2147483648.0, 2147483647.0)) : 0;
+}
 
 namespace {
 
@@ -58,7 +63,7 @@ void SendSpeed(double knots) {
 
 void SendMach(double mach) {
   if (!(mach > 0.0) || !std::isfinite(mach)) return;
-  std::int32_t v = Whole(mach * 100.0);
+  std::int32_t v = MachHundredths(mach);  // 0.57 is 57, not 56.99999
   Send(kEventMach, v);
   G().VnavLastSetMach = v;
   G().VnavSpeedReadbackMarker = CurrentTick();
@@ -164,8 +169,6 @@ void ReachTopOfDescent() {
 }
 
 }  // namespace
-
-std::int32_t MachHundredths(double mach) { return Whole(mach * 100.0 + 1e-6); }
 
 void RunDeferredCommandsAndReadbacks() {
   State& g = G();
