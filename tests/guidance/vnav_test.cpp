@@ -193,6 +193,7 @@ TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
 TEST_F(VnavTest, TopOfClimbAt149FeetBelowNotAt150) {
   State& g = guidance_state;
   fms::fms_state.FmsPage = 34;
+  model::model_state.CruiseMach = 0.57;  // 56.99999 hundredths in binary: sent as 57
   g.ApAirspeedHold = 1.0;
   g.AircraftAltitude = 19850.0;
   RunVerticalTransitions();
@@ -207,8 +208,8 @@ TEST_F(VnavTest, TopOfClimbAt149FeetBelowNotAt150) {
   RunDeferredCommandsAndReadbacks();
   RunDeferredCommandsAndReadbacks();
   RunDeferredCommandsAndReadbacks();
-  EXPECT_EQ(Sent(kEventMach), (Events{{kEventMach, 78}, {kEventMach, 78}}));
-  EXPECT_EQ(g.VnavLastSetMach, 78);
+  EXPECT_EQ(Sent(kEventMach), (Events{{kEventMach, 57}, {kEventMach, 57}}));
+  EXPECT_EQ(g.VnavLastSetMach, 57);
   // Without Mach cruise: the cruise speed.
   ResetModuleState();
   host.Bind();
