@@ -8,7 +8,6 @@
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/route_file.h"
 #include "src/flightplan/state.h"
-
 #include "src/guidance/engage_buttons.h"
 #include "src/guidance/state.h"
 #include "src/host/panel_services.h"
@@ -19,10 +18,15 @@ void ToggleLnavLink() { guidance::ToggleLnav(); }
 
 void ToggleVnavLink() { guidance::ToggleVnav(); }
 
+// The SERVER sends this heading to the autopilot too: while a hold is flown
+// it is the hold's own heading, and during a turn forced to one side none,
+// so that the SERVER never pulls the heading bug against them.
 bool LnavCommandedHeadingLink(double& heading) {
   const guidance::State& g = guidance::guidance_state;
-  heading = g.LnavEngaged == 1 ? g.LnavCommandedHeading : 0.0;
-  return g.LnavEngaged == 1;
+  heading = 0.0;
+  if (g.LnavEngaged != 1 || g.HoldTurnDirection != 0) return false;
+  heading = g.ActiveHoldIndex == 1 && g.HoldSegmentCounter > 0 ? g.HoldHeadingCommand : g.LnavCommandedHeading;
+  return true;
 }
 
 void TakeOverGpsRoute(const std::vector<GpsRouteWaypoint>& route) {
