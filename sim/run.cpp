@@ -503,7 +503,6 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   line(util::Format("%zu key events (%zu from the module), %d clicks (%d on no rectangle), %d mouse handler calls",
                     sim.key_events().size(), from_module, runner.clicks_, runner.missed_, sim.mouse_calls()));
   line(util::Format("%d snapshots, %zu PNG files", runner.snapshots_, runner.files_.size()));
-  for (const auto& l : flight.Summary()) line(l);
   if (sim.keyboard_messages() > 0)
     line(util::Format("%d keyboard messages, %d discarded by the module's keyboard hook", sim.keyboard_messages(),
                       sim.keyboard_discarded()));
@@ -530,6 +529,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
       }
     }
   }
+  for (const auto& l : flight.Summary()) line(l);
   if (!sim.unknown_tokens_read().empty()) {
     std::string t;
     for (auto id : sim.unknown_tokens_read()) t += " " + std::to_string(id);
