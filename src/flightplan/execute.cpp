@@ -42,16 +42,6 @@ void SaveSelections() {
   s.SavedFmsSelectedApproachIndex = Fms().FmsSelectedApproachIndex;
 }
 
-void DeleteEveryHold() {
-  State& s = Fp();
-  // DeleteHold removes one hold a call; a hold it cannot find would loop.
-  for (int guard = s.HoldCount; s.HoldCount > 0 && guard > 0; --guard) {
-    const int before = s.HoldCount;
-    DeleteHold(s.HoldTable[1].active_index, 0);
-    if (s.HoldCount == before) break;
-  }
-}
-
 void CommitDestination(int entry_state, const model::FlightPlanWaypoint& last) {
   model::State& m = M();
   if (entry_state < 3) {
@@ -168,6 +158,16 @@ void RebuildVerticalPlan() {
 }  // namespace
 
 bool IsNoSelection(std::string_view text) { return text.empty() || text == model::kNoneText; }
+
+void DeleteEveryHold() {
+  State& s = Fp();
+  // DeleteHold removes one hold a call; a hold it cannot find would loop.
+  for (int guard = s.HoldCount; s.HoldCount > 0 && guard > 0; --guard) {
+    const int before = s.HoldCount;
+    DeleteHold(s.HoldTable[1].active_index, 0);
+    if (s.HoldCount == before) break;
+  }
+}
 
 void ExecutePendingRoute() {
   model::State& m = M();

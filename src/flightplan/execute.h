@@ -23,6 +23,9 @@ void ExecutePendingRoute();
 // from the active one. RouteState 4 becomes 3.
 void ResetRouteData();
 
+// Removes every hold of HoldTable (a new origin, a new route).
+void DeleteEveryHold();
+
 // A selection text that holds nothing: empty or "------".
 bool IsNoSelection(std::string_view text);
 

@@ -74,15 +74,6 @@ bool EndsWithPln(const std::string& name) {
 
 void ShowUnableToLoad() { M().McuEntryText = kUnableToLoadText; }
 
-void DeleteEveryHold() {
-  State& s = Fp();
-  for (int guard = s.HoldCount; s.HoldCount > 0 && guard > 0; --guard) {
-    const int before = s.HoldCount;
-    DeleteHold(s.HoldTable[1].active_index, 0);
-    if (s.HoldCount == before) break;
-  }
-}
-
 // What the request load shows of the route: the ident of its near end.
 void ShowNearEnd(std::int32_t request, const std::string& ident) {
   gnsxls::State& mcu = gnsxls::gnsxls_state;
@@ -249,11 +240,7 @@ void LoadSelectedFlightPlan(std::string name, std::int32_t key_switch) {
     return;
   }
   const std::string label = name;
-  name = util::ToUpper(name);
-  if (name.find(".PLN") != std::string::npos) {
-    if (ConvertPlnToRte(name) == kPlnNotLoaded) return;
-    name = "Temp.rte";
-  }
+  if (!ResolveLibraryFileName(name)) return;
 
   const double kept_fuel = m.PlannedFuel;
   m.PlannedFuel = 0.0;

@@ -290,6 +290,14 @@ void PreparePlaceholderPlan(model::FlightPlanTable& table, int& last_index) {
   table[1].ident.clear();
 }
 
+bool ResolveLibraryFileName(std::string& name) {
+  name = util::ToUpper(name);
+  if (name.find(".PLN") == std::string::npos) return true;
+  if (ConvertPlnToRte(name) == kPlnNotLoaded) return false;
+  name = "Temp.rte";
+  return true;
+}
+
 void ReadFlightPlanFile(std::string name, int key_switch) {
   (void)key_switch;  // this reader never takes key lines
   model::State& m = model::model_state;
@@ -302,11 +310,7 @@ void ReadFlightPlanFile(std::string name, int key_switch) {
     return;
   }
   const std::string label = name;
-  name = util::ToUpper(name);
-  if (name.find(".PLN") != std::string::npos) {
-    if (ConvertPlnToRte(name) == kPlnNotLoaded) return;
-    name = "Temp.rte";
-  }
+  if (!ResolveLibraryFileName(name)) return;
   s.ScratchFlightPlanLastIndex = -1;
   std::FILE* f = os::OpenFile(FlightPlanReadPath(name), "r");
   if (f == nullptr) return;

@@ -94,6 +94,11 @@ void CompleteNavaidIdent(model::FlightPlanWaypoint& wp);
 // entry 0 the "******" placeholder, entry 1 without ident.
 void PreparePlaceholderPlan(model::FlightPlanTable& table, int& last_index);
 
+// The file a selected or library load reads for a library name, into
+// `name`: the name upper-cased, a .PLN file converted first and temp.rte
+// read in its place. False when the conversion failed: nothing to read.
+bool ResolveLibraryFileName(std::string& name);
+
 // The library's reader: reads one file of the flight-plan folder into
 // ScratchFlightPlan (a .PLN file through temp.rte), without key lines.
 // "NEXT FPL" gives the empty placeholder plan instead. Clears FileCruiseAlt

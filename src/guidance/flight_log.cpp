@@ -158,7 +158,7 @@ std::int32_t NextPhase(std::int32_t phase) {
       return d >= 0.0 && d < 20.0 ? 7 : 6;
     }
     case 7: return gs < 60.0 ? 8 : 7;
-    case 8: return gs < 40.0 ? 9 : gs < 5.0 ? 10 : 8;
+    case 8: return gs < 40.0 ? 9 : 8;  // at rest already: on to 10 through 9 in the same call
     case 9: return gs < 5.0 ? 10 : 9;
     case 10:
       if (gs > 10.0) return 9;
