@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "platform/os/os.h"
+#include "sim/flight_watch.h"
 #include "sim/key_table.h"
 #include "sim/keyboard_keys.h"
-#include "sim/flight_watch.h"
 #include "sim/panel_cfg.h"
 #include "sim/scenario.h"
 #include "sim/simulator.h"

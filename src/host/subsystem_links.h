@@ -13,8 +13,9 @@ namespace ovi::host {
 // The LNAV and VNAV toggles (the LNAV / VNAV buttons' routines).
 void ToggleLnavLink();
 void ToggleVnavLink();
-// The heading LNAV commands, whole degrees 1..360, while LNAV is engaged;
-// false while it is not.
+// The heading LNAV commands while LNAV is engaged (the hold's heading while
+// a hold is flown); false while it is not, or while a turn is forced to one
+// side.
 bool LnavCommandedHeadingLink(double& heading);
 // Types and executes the route read from the simulator's GPS planner.
 void TakeOverGpsRoute(const std::vector<GpsRouteWaypoint>& route);

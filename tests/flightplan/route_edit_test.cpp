@@ -40,8 +40,12 @@ TEST_F(RouteStateTest, TheFirstStepOnTheGroundStartsANewFlight) {
   M().ResvFuel = 1234.0;
   G().GroundSpeedKnots = 4.9;
   StepRouteState();
-  EXPECT_EQ(G().FlightPhase, -1);
-  EXPECT_EQ(M().ReserveFuel, 1234.0);
+  // The log restarted at once: InitLoad, and PushBack above 2 kt.
+  EXPECT_EQ(G().FlightPhase, 1);
+  EXPECT_EQ(G().FlightLogState, 1);
+  // Taken from ResvFuel, then lowered to the fuel on board: none without a
+  // simulator.
+  EXPECT_EQ(M().ReserveFuel, 0.0);
   EXPECT_EQ(G().LastClockSecond, -99.0);
   EXPECT_EQ(G().ElapsedFlightSeconds, 0.0);
 
@@ -386,7 +390,7 @@ TEST_F(RemoveTest, RemovingTheDestinationLeavesTheTrackedIndexOnTheNewLast) {
   EXPECT_EQ(HoldIndices(), (std::vector<std::pair<int, int>>{{2, 2}, {3, -1}}));
   EXPECT_EQ(F().PendingActiveWaypointIndex, 2);
   EXPECT_EQ(F().RouteState, 1);
-  EXPECT_EQ(G().FlightPhase, -1);  // the first edit on the ground starts a flight
+  EXPECT_EQ(G().FlightPhase, 0);  // the first edit on the ground starts a flight: the log at InitLoad
   ASSERT_EQ(F().RouteViaToCount, 1);
   EXPECT_EQ(F().RouteViaToList[1].to, "A");
 }

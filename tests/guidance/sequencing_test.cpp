@@ -7,6 +7,7 @@
 #include "src/guidance/lateral.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
+#include "src/host/subsystem_links.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/model/state.h"
 #include "tests/host/fake_panels.h"
@@ -301,6 +302,25 @@ TEST_F(SequencingTest, AForcedTurnSideHoldsTheHeadingUntilItComesRound) {
   SteerLaterally();  // ordinary output from the next pass
   ASSERT_EQ(host.key_events.size(), 1u);
   EXPECT_EQ(host.key_events[0], std::make_pair(kHeadingBug, 360u));
+}
+
+TEST_F(SequencingTest, TheServerSendsTheSameHeadingAsTheUpdate) {
+  State& g = guidance_state;
+  g.LnavCommandedHeading = 123.4;
+  g.HoldHeadingCommand = 250.7;
+  double h = -1.0;
+  EXPECT_FALSE(host::LnavCommandedHeadingLink(h));  // LNAV off
+  g.LnavEngaged = 1;
+  ASSERT_TRUE(host::LnavCommandedHeadingLink(h));
+  EXPECT_EQ(h, 123.4);
+  g.ActiveHoldIndex = 1;  // a hold attached, its fix not reached: LNAV's
+  ASSERT_TRUE(host::LnavCommandedHeadingLink(h));
+  EXPECT_EQ(h, 123.4);
+  g.HoldSegmentCounter = 3;  // flown: the hold's
+  ASSERT_TRUE(host::LnavCommandedHeadingLink(h));
+  EXPECT_EQ(h, 250.7);
+  g.HoldTurnDirection = 1;  // a turn forced to one side: none
+  EXPECT_FALSE(host::LnavCommandedHeadingLink(h));
 }
 
 }  // namespace

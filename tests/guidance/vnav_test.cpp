@@ -193,6 +193,7 @@ TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
 TEST_F(VnavTest, TopOfClimbAt149FeetBelowNotAt150) {
   State& g = guidance_state;
   fms::fms_state.FmsPage = 34;
+  model::model_state.CruiseMach = 0.57;  // 56.99999 hundredths in binary: sent as 57
   g.ApAirspeedHold = 1.0;
   g.AircraftAltitude = 19850.0;
   RunVerticalTransitions();
@@ -207,8 +208,8 @@ TEST_F(VnavTest, TopOfClimbAt149FeetBelowNotAt150) {
   RunDeferredCommandsAndReadbacks();
   RunDeferredCommandsAndReadbacks();
   RunDeferredCommandsAndReadbacks();
-  EXPECT_EQ(Sent(kEventMach), (Events{{kEventMach, 78}, {kEventMach, 78}}));
-  EXPECT_EQ(g.VnavLastSetMach, 78);
+  EXPECT_EQ(Sent(kEventMach), (Events{{kEventMach, 57}, {kEventMach, 57}}));
+  EXPECT_EQ(g.VnavLastSetMach, 57);
   // Without Mach cruise: the cruise speed.
   ResetModuleState();
   host.Bind();
@@ -332,6 +333,27 @@ TEST_F(VnavTest, OwnSpeedCommandIsNotTakenForThePilots) {
   host.tokens[116] = 300.0;  // the pilot's own
   for (int i = 0; i < 18; ++i) Pass();
   EXPECT_EQ(model::model_state.VnavSetSpd, 2);
+}
+
+TEST_F(VnavTest, ARestrictionSpeedIsNotTakenForThePilotsInTheSamePass) {
+  State& g = guidance_state;
+  // Climbing through 10000 ft at the restriction speed, VNAV's 250 read back.
+  g.ClimbRestrictionSpeedSet = 1.0;
+  g.VnavSpeedSet = 1;
+  g.VnavLastSetSpeed = 250;
+  g.ApAirspeedHoldVar = g.PreviousApAirspeedHoldVar = 250.0;
+  g.AircraftAltitude = 10001.0;
+  g.LastTick = 7.0;
+  RunSpeedRestrictionChecks();  // the climb speed goes out, then the check runs
+  EXPECT_EQ(host.key_events, (Events{{kEventAirspeed, 220}}));
+  EXPECT_EQ(model::model_state.VnavSetSpd, 1);
+  // The next pass reads it back from the autopilot.
+  g.LastTick = 8.0;
+  RunDeferredCommandsAndReadbacks();
+  EXPECT_EQ(g.VnavLastSetSpeed, 220);
+  EXPECT_EQ(g.ApAirspeedHoldVar, 220.0);
+  CoupleSpeedToAutopilot();
+  EXPECT_EQ(model::model_state.VnavSetSpd, 1);
 }
 
 TEST_F(VnavTest, ManualSpeedChangeSwitchesSpeedControlOff) {
