@@ -24,6 +24,7 @@ cairo_surface_t* SurfaceOf(const DeviceContext& dc) {
 }  // namespace
 
 bool WritePng(const DeviceContext& dc, const std::string& path) {
+  detail::SettleClippedDrawing(dc);
   cairo_surface_t* s = SurfaceOf(dc);
   if (s == nullptr) return false;
   cairo_status_t st = cairo_surface_write_to_png(s, path.c_str());
@@ -58,6 +59,8 @@ bool PaintBitmapResource(DeviceContext& dc, const std::string& resources_dir, st
 
 void Blit(const DeviceContext& src, DeviceContext& dst, int x, int y) {
   if (!Drawable(src) || !Drawable(dst)) return;
+  detail::SettleClippedDrawing(src);
+  detail::SettleClippedDrawing(dst);
   long long x0 = std::max(0LL, static_cast<long long>(x)), y0 = std::max(0LL, static_cast<long long>(y));
   long long x1 = std::min(static_cast<long long>(dst.width), static_cast<long long>(x) + src.width);
   long long y1 = std::min(static_cast<long long>(dst.height), static_cast<long long>(y) + src.height);
