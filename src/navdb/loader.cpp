@@ -36,15 +36,37 @@ void PostFull(const char* what, int count) {
   model::AddStatusMessage(util::Format("%s '%d' approaching struct_limit", what, count));
 }
 
-// Reserves table storage for what the files of one kind will probably
-// hold (bytes per entry at least min_line), so the tables grow once.
-template <typename T>
-void ReserveFor(BoundedTable<T>& table, const DataFile (&files)[2], int min_line) {
-  std::int64_t bytes = 0;
-  for (const DataFile& f : files) bytes += FileSize(host::DataPath(f.path));
-  const std::int64_t n = bytes / min_line;
-  table.Reserve(static_cast<int>(std::min<std::int64_t>(n, table.MaxIndex())));
-}
+// Lines parsed ahead of their turn, so that the index slot each will look
+// at is already on its way into the cache when its turn comes (the large
+// files' look-ups would otherwise wait on memory one after another). Lines
+// still take their turns in file order, and nothing of a line counts
+// (its bad line neither) before its turn.
+template <typename Line>
+class ReadAhead {
+ public:
+  static constexpr int kDepth = 16;
+
+  // Takes the waiting lines in order until `keep` wait; take(line) returns
+  // false when its table is full, which stops every later turn.
+  template <typename Take>
+  bool TakeUntil(int keep, Take&& take) {
+    while (waiting_ > keep && !stopped_) {
+      stopped_ = !take(lines_[first_]);
+      first_ = (first_ + 1) % kDepth;
+      --waiting_;
+    }
+    return !stopped_;
+  }
+  // The place of the next line; room is made with TakeUntil(kDepth - 1).
+  Line& Next() { return lines_[(first_ + waiting_++) % kDepth]; }
+  // A file's lines left over when its reading stopped early.
+  void Drop() { first_ = waiting_ = 0; }
+
+ private:
+  Line lines_[kDepth];
+  int first_ = 0, waiting_ = 0;
+  bool stopped_ = false;
+};
 
 // A navaid, intersection or airport table filled from its user file, then its main
 // file: the same entry twice within one file is a bad line; the main file's
@@ -52,15 +74,27 @@ void ReserveFor(BoundedTable<T>& table, const DataFile (&files)[2], int min_line
 // it).
 class UserFirstTable {
  public:
-  UserFirstTable(BoundedTable<NavDbRecord>& table, int& count, int max, const char* limit_name, std::size_t expected)
-      : table_(table), count_(count), max_(max), limit_name_(limit_name), by_ident_(expected) {}
+  UserFirstTable(BoundedTable<NavDbRecord>& table, int& count, int max, const char* limit_name)
+      : table_(table), count_(count), max_(max), limit_name_(limit_name) {}
+
+  // Sizes the table and the index for a file of `lines` lines, before its
+  // lines are read.
+  void StartFile(std::int64_t lines) {
+    const std::int64_t n = std::min<std::int64_t>(count_ + std::max<std::int64_t>(lines, 0), max_);
+    table_.Reserve(static_cast<int>(n));
+    by_ident_.Reserve(static_cast<std::size_t>(n));
+  }
 
   // The slot of a new entry; nullptr for a repeat, or when the table is
   // full (full is then set and the limit text posted). same(record) tells
   // an earlier entry of this ident that is the same entry.
   template <typename Same>
   NavDbRecord* Add(std::string_view ident, bool user_file, BadLineReport& bad, bool& full, Same&& same) {
-    const std::uint64_t hash = HashBytes(ident);
+    return Add(HashBytes(ident), user_file, bad, full, same);
+  }
+  // The same, with the ident's HashBytes worked out (and prefetched) before.
+  template <typename Same>
+  NavDbRecord* Add(std::uint64_t hash, bool user_file, BadLineReport& bad, bool& full, Same&& same) {
     const int dup = by_ident_.Find(hash, [&](int i) { return same(table_[i]); });
     if (dup != 0) {
       if (!(dup <= user_last_ && !user_file)) bad.Count();
@@ -75,6 +109,7 @@ class UserFirstTable {
     if (user_file) user_last_ = count_;
     return &table_[count_];
   }
+  void Prefetch(std::uint64_t hash) const { by_ident_.Prefetch(hash); }
 
  private:
   BoundedTable<NavDbRecord>& table_;
@@ -89,10 +124,10 @@ class UserFirstTable {
 
 void LoadNavaids() {
   State& s = navdb_state;
-  ReserveFor(s.NavaidTable, kNavFiles, 24);
-  UserFirstTable navaids(s.NavaidTable, s.NavaidCount, kMaxNavaids, "Navs", 16384);
+  UserFirstTable navaids(s.NavaidTable, s.NavaidCount, kMaxNavaids, "Navs");
   std::string_view t[8];
-  LoadDataFiles(kNavFiles, 1u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
+  LoadDataFiles(
+      kNavFiles, 1u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
     const int n = Tokenize(line, t, 7);
     double lat, lon;
     int elevation;
@@ -108,42 +143,72 @@ void LoadNavaids() {
       return e.ident == t[0] && e.kind == t[3] && SamePlace(e, lat, lon);
     });
     if (r == nullptr) return !full;
-    r->ident = std::string(t[0]);
+    r->ident = t[0];
     r->latitude = lat;
     r->longitude = lon;
-    r->kind = std::string(t[3]);
-    r->frequency_text = std::string(t[5]);
-    r->name = n >= 7 ? CleanName(RestOfLine(line, t[6])) : std::string();
+    r->kind = t[3];
+    r->frequency_text = t[5];
+    if (n >= 7) r->name = CleanName(RestOfLine(line, t[6]));
     return true;
-  });
+  },
+      [&](std::size_t, std::int64_t lines) { navaids.StartFile(lines); });
 }
 
 // ---- ints ----
 
+struct IntersectionLine {
+  bool bad = false;
+  model::FixedText<kMaxIdentLength> ident;
+  double lat = 0.0, lon = 0.0;
+  char kind = 'I';
+  std::uint64_t hash = 0;
+};
+
 void LoadIntersections() {
   State& s = navdb_state;
-  ReserveFor(s.IntersectionTable, kIntFiles, 16);
-  UserFirstTable intersections(s.IntersectionTable, s.IntersectionCount, kMaxIntersections, "Ints", 300000);
-  std::string_view t[5];
-  LoadDataFiles(kIntFiles, 4u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
-    const int n = Tokenize(line, t, 5);
-    double lat, lon;
-    if (n < 3 || n > 4 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], lat) || !ParseLongitude(t[2], lon) ||
-        (n == 4 && t[3] != "I" && t[3] != "O")) {
+  UserFirstTable intersections(s.IntersectionTable, s.IntersectionCount, kMaxIntersections, "Ints");
+  ReadAhead<IntersectionLine> ahead;
+  // The line's turn: false when the table is full.
+  const auto take = [&](std::size_t f, const IntersectionLine& a, BadLineReport& bad) {
+    if (a.bad) {
       bad.Count();
       return true;
     }
     bool full = false;
-    NavDbRecord* r = intersections.Add(t[0], kIntFiles[f].user, bad, full, [&](const NavDbRecord& e) {
-      return e.ident == t[0] && SamePlace(e, lat, lon);
+    NavDbRecord* r = intersections.Add(a.hash, kIntFiles[f].user, bad, full, [&](const NavDbRecord& e) {
+      return e.ident == a.ident && SamePlace(e, a.lat, a.lon);
     });
     if (r == nullptr) return !full;
-    r->ident = std::string(t[0]);
-    r->latitude = lat;
-    r->longitude = lon;
-    r->kind = std::string(n == 4 ? t[3] : std::string_view("I"));
+    r->ident = a.ident;
+    r->latitude = a.lat;
+    r->longitude = a.lon;
+    r->kind = std::string_view(&a.kind, 1);
     return true;
-  });
+  };
+  std::string_view t[5];
+  LoadDataFiles(
+      kIntFiles, 4u,
+      [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
+        if (!ahead.TakeUntil(ahead.kDepth - 1, [&](const IntersectionLine& a) { return take(f, a, bad); }))
+          return false;
+        IntersectionLine& a = ahead.Next();
+        const int n = Tokenize(line, t, 5);
+        a.bad = n < 3 || n > 4 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], a.lat) ||
+                !ParseLongitude(t[2], a.lon) || (n == 4 && t[3] != "I" && t[3] != "O");
+        if (a.bad) return true;
+        a.ident = t[0];
+        a.kind = n == 4 ? t[3][0] : 'I';
+        a.hash = HashBytes(t[0]);
+        intersections.Prefetch(a.hash);
+        return true;
+      },
+      [&](std::size_t, std::int64_t lines) {
+        ahead.Drop();
+        intersections.StartFile(lines);
+      },
+      [&](std::size_t f, BadLineReport& bad) {
+        return ahead.TakeUntil(0, [&](const IntersectionLine& a) { return take(f, a, bad); });
+      });
 }
 
 // ---- awys ----
@@ -152,24 +217,30 @@ void LoadIntersections() {
 // look-up touches one place in memory (the airway file is the largest).
 class AirwayPointIndex {
  public:
-  explicit AirwayPointIndex(std::size_t expected) {
+  // Room for `expected` points without growing.
+  void Reserve(std::size_t expected) {
     std::size_t cap = 1024;
     while (cap < expected * 2) cap <<= 1;
-    slots_.assign(cap, Slot{});
+    if (cap > slots_.size()) Rehash(cap);
   }
+  static std::uint64_t Hash(std::string_view ident, std::int64_t place) {
+    return HashBytes(ident, static_cast<std::uint64_t>(place));
+  }
+  void Prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
   // The point's index, or 0 after making room for it (then call Set).
-  int FindOrReserve(std::string_view ident, std::int64_t place, std::size_t& where) {
-    if ((used_ + 1) * 2 > slots_.size()) Grow();
-    Slot key = MakeKey(ident, place);
+  int FindOrReserve(std::string_view ident, std::int64_t place, std::uint64_t hash, std::size_t& where) {
+    if ((used_ + 1) * 2 > slots_.size()) Rehash(slots_.size() * 2);
+    const Slot key = MakeKey(ident, place);
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = slots_[i];
       if (slot.index == 0) {
         where = i;
         pending_ = key;
         return 0;
       }
-      if (slot.place == key.place && slot.len == key.len && std::memcmp(slot.ident, key.ident, key.len) == 0)
+      // Idents are zero-padded: compare them whole.
+      if (slot.place == key.place && slot.len == key.len && std::memcmp(slot.ident, key.ident, sizeof key.ident) == 0)
         return slot.index;
     }
   }
@@ -184,8 +255,9 @@ class AirwayPointIndex {
     std::int64_t place = 0;
     std::int32_t index = 0;  // 0 = empty
     std::uint8_t len = 0;
-    char ident[11] = {};
+    char ident[kMaxIdentLength] = {};
   };
+  static_assert(sizeof(Slot) == 24);
   static Slot MakeKey(std::string_view ident, std::int64_t place) {
     Slot k;
     k.place = place;
@@ -193,17 +265,14 @@ class AirwayPointIndex {
     std::memcpy(k.ident, ident.data(), k.len);
     return k;
   }
-  static std::size_t Hash(const Slot& k) {
-    return static_cast<std::size_t>(HashBytes(std::string_view(k.ident, k.len), static_cast<std::uint64_t>(k.place)));
-  }
-  void Grow() {
+  void Rehash(std::size_t cap) {
     std::vector<Slot> old;
     old.swap(slots_);
-    slots_.assign(old.size() * 2, Slot{});
+    slots_.assign(cap, Slot{});
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& k : old) {
       if (k.index == 0) continue;
-      std::size_t i = Hash(k) & mask;
+      std::size_t i = Hash(std::string_view(k.ident, k.len), k.place) & mask;
       while (slots_[i].index != 0) i = (i + 1) & mask;
       slots_[i] = k;
     }
@@ -213,81 +282,113 @@ class AirwayPointIndex {
   Slot pending_;
 };
 
+struct AirwayLine {
+  bool bad = false;
+  model::FixedText<kMaxIdentLength> airway, ident;
+  double lat = 0.0, lon = 0.0;
+  std::int64_t place = 0;
+  std::uint64_t hash = 0;
+};
+
 void LoadAirways() {
   State& s = navdb_state;
   // Points are the same when ident and position to 1e-4 degrees agree.
-  AirwayPointIndex points(262144);
-  ReserveFor(s.AirwayFixTable, kAwyFiles, 18);
-  ReserveFor(s.AirwayPointTable, kAwyFiles, 36);
+  AirwayPointIndex points;
   std::unordered_set<std::string> user_airways;
-  std::string_view t[5];
-  std::string last_airway;  // user-set look-ups once per run of lines
+  model::FixedText<kMaxIdentLength> last_airway;  // user-set look-ups once per run of lines
   bool last_overridden = false;
-  const auto start_file = [&](std::size_t) {
-    last_airway.clear();
-    last_overridden = false;
+  ReadAhead<AirwayLine> ahead;
+
+  // The line's turn: false when a table is full.
+  const auto take = [&](std::size_t f, const AirwayLine& a, BadLineReport& bad) {
+    if (a.bad) {
+      bad.Count();
+      return true;
+    }
+    if (a.airway != last_airway) {
+      last_airway = a.airway;
+      if (kAwyFiles[f].user) {
+        user_airways.emplace(last_airway.view());
+        last_overridden = false;
+      } else {
+        last_overridden = !user_airways.empty() && user_airways.count(std::string(last_airway.view())) != 0;
+      }
+    }
+    if (last_overridden) return true;  // the user file redefines this airway
+    if (s.AirwayFixCount >= kMaxAirwayFixes) {
+      PostFull("Awys", s.AirwayFixCount);
+      return false;
+    }
+    std::size_t where = 0;
+    int point = points.FindOrReserve(a.ident, a.place, a.hash, where);
+    if (point == 0) {
+      if (s.AirwayPointCount >= kMaxAirwayPoints) {
+        PostFull("Awys", s.AirwayFixCount);
+        return false;
+      }
+      point = ++s.AirwayPointCount;
+      NavDbRecord& r = s.AirwayPointTable[point];
+      r.ident = a.ident;
+      r.latitude = a.lat;
+      r.longitude = a.lon;
+      r.kind = "I";
+      points.Set(where, point);
+    }
+    AirwayFix& fix = s.AirwayFixTable[++s.AirwayFixCount];
+    fix.airway = a.airway;
+    fix.point = point;
+    return true;
   };
+  std::string_view t[5];
   LoadDataFiles(
       kAwyFiles, 8u,
       [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
-        const int n = Tokenize(line, t, 5);
-        double lat, lon;
-        if (n != 4 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseLatitude(t[2], lat) ||
-            !ParseLongitude(t[3], lon)) {
-          bad.Count();
-          return true;
-        }
-        if (t[0] != last_airway) {
-          last_airway.assign(t[0]);
-          if (kAwyFiles[f].user) {
-            user_airways.insert(last_airway);
-            last_overridden = false;
-          } else {
-            last_overridden = user_airways.count(last_airway) != 0;
-          }
-        }
-        if (last_overridden) return true;  // the user file redefines this airway
-        if (s.AirwayFixCount >= kMaxAirwayFixes) {
-          PostFull("Awys", s.AirwayFixCount);
+        if (!ahead.TakeUntil(ahead.kDepth - 1, [&](const AirwayLine& a) { return take(f, a, bad); }))
           return false;
-        }
-        const std::int64_t place = std::llround(lat * 1e4) * 4000000 + std::llround(lon * 1e4);
-        std::size_t where = 0;
-        int point = points.FindOrReserve(t[1], place, where);
-        if (point == 0) {
-          if (s.AirwayPointCount >= kMaxAirwayPoints) {
-            PostFull("Awys", s.AirwayFixCount);
-            return false;
-          }
-          point = ++s.AirwayPointCount;
-          NavDbRecord& r = s.AirwayPointTable[point];
-          r.ident = std::string(t[1]);
-          r.latitude = lat;
-          r.longitude = lon;
-          r.kind = "I";
-          points.Set(where, point);
-        }
-        AirwayFix& fix = s.AirwayFixTable[++s.AirwayFixCount];
-        fix.airway = std::string(t[0]);
-        fix.point = point;
+        AirwayLine& a = ahead.Next();
+        const int n = Tokenize(line, t, 5);
+        a.bad = n != 4 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseLatitude(t[2], a.lat) ||
+                !ParseLongitude(t[3], a.lon);
+        if (a.bad) return true;
+        a.airway = t[0];
+        a.ident = t[1];
+        a.place = std::llround(a.lat * 1e4) * 4000000 + std::llround(a.lon * 1e4);
+        a.hash = AirwayPointIndex::Hash(t[1], a.place);
+        points.Prefetch(a.hash);
         return true;
       },
-      start_file);
+      [&](std::size_t, std::int64_t lines) {
+        last_airway.clear();
+        last_overridden = false;
+        ahead.Drop();
+        // About two lines per distinct point: airways share their fixes.
+        const std::int64_t max_lines = std::min<std::int64_t>(lines, kMaxAirwayFixes);
+        s.AirwayFixTable.Reserve(static_cast<int>(s.AirwayFixCount + max_lines));
+        s.AirwayPointTable.Reserve(
+            static_cast<int>(std::min<std::int64_t>(s.AirwayPointCount + max_lines, kMaxAirwayPoints)));
+        points.Reserve(static_cast<std::size_t>(s.AirwayPointCount + max_lines / 2));
+      },
+      [&](std::size_t f, BadLineReport& bad) {
+        return ahead.TakeUntil(0, [&](const AirwayLine& a) { return take(f, a, bad); });
+      });
 }
 
 // ---- apts ----
 
 void LoadAirports() {
   State& s = navdb_state;
-  ReserveFor(s.AirportTable, kAptFiles, 60);
-  UserFirstTable airports(s.AirportTable, s.AirportCount, kMaxAirports, "Apts", 65536);
+  UserFirstTable airports(s.AirportTable, s.AirportCount, kMaxAirports, "Apts");
   s.AirportFileRefs.assign(1, AirportFileRef{});
   std::string_view t[1];
   NavDbRecord airport;
   // Runway lines are read by LoadAirportDetails; here they only have to
   // follow an airport line (taken or not).
   bool after_airport_line = false;
-  const auto start_file = [&](std::size_t) { after_airport_line = false; };
+  const auto start_file = [&](std::size_t, std::int64_t lines) {
+    after_airport_line = false;
+    airports.StartFile(lines);
+    s.AirportFileRefs.reserve(static_cast<std::size_t>(s.AirportCount + std::max<std::int64_t>(lines, 0)) + 1);
+  };
   LoadDataFiles(
       kAptFiles, 2u,
       [&](std::size_t f, std::string_view line, std::int64_t offset, BadLineReport& bad) {

@@ -1,8 +1,10 @@
 #include "src/navdb/text_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/os/os.h"
 #include "src/model/state.h"
@@ -14,21 +16,33 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 18;
 }
 
-NavTextFile::NavTextFile(const std::string& path) {
+NavTextFile::NavTextFile(const std::string& path, Reading reading) {
   file_ = os::OpenFile(path, "rb");
-  if (file_ != nullptr) {
-    buf_.resize(kBufferSize);
-    if (std::fseek(file_, 0, SEEK_END) == 0) {
-      long size = std::ftell(file_);
-      size_ = size > 0 ? size : 0;
-    }
-    std::rewind(file_);
+  if (file_ == nullptr) return;
+  if (std::fseek(file_, 0, SEEK_END) == 0) {
+    long size = std::ftell(file_);
+    size_ = size > 0 ? size : 0;
   }
-}
-
-std::int64_t FileSize(const std::string& path) {
-  NavTextFile f(path);
-  return f.Size();
+  std::rewind(file_);
+  // A whole file gets a buffer of its size (a line must still fit when the
+  // file is tiny); left uninitialised, the read fills it.
+  cap_ = reading == kWhole ? std::max<std::size_t>(static_cast<std::size_t>(size_), kMaxLineLength + 2)
+                           : kBufferSize;
+  buf_.reset(new char[cap_]);
+  if (reading == kWhole) {
+    while (Fill()) {
+    }
+    const char* p = buf_.get();
+    const char* e = p + end_;
+    std::int64_t lines = 0;
+    while (p < e) {
+      const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(e - p));
+      ++lines;
+      if (nl == nullptr) break;
+      p = static_cast<const char*>(nl) + 1;
+    }
+    line_count_ = lines;
+  }
 }
 
 NavTextFile::~NavTextFile() {
@@ -38,13 +52,13 @@ NavTextFile::~NavTextFile() {
 bool NavTextFile::Fill() {
   if (eof_ || file_ == nullptr) return false;
   if (begin_ > 0) {
-    std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+    std::memmove(buf_.get(), buf_.get() + begin_, end_ - begin_);
     buf_offset_ += static_cast<std::int64_t>(begin_);
     end_ -= begin_;
     begin_ = 0;
   }
-  if (end_ == buf_.size()) return false;
-  std::size_t n = std::fread(buf_.data() + end_, 1, buf_.size() - end_, file_);
+  if (end_ == cap_) return false;
+  std::size_t n = std::fread(buf_.get() + end_, 1, cap_ - end_, file_);
   if (n == 0) {
     eof_ = true;
     return false;
@@ -55,7 +69,7 @@ bool NavTextFile::Fill() {
 
 void NavTextFile::TakeLine(std::size_t len, std::size_t consumed, std::string_view& line, std::int64_t& offset,
                            bool& too_long) {
-  const char* start = buf_.data() + begin_;
+  const char* start = buf_.get() + begin_;
   offset = buf_offset_ + static_cast<std::int64_t>(begin_);
   begin_ += consumed;
   if (len > 0 && start[len - 1] == '\r') --len;
@@ -71,7 +85,7 @@ bool NavTextFile::Next(std::string_view& line, std::int64_t& offset, bool& too_l
   line = {};
   if (file_ == nullptr) return false;
   for (;;) {
-    const char* start = buf_.data() + begin_;
+    const char* start = buf_.get() + begin_;
     std::size_t avail = end_ - begin_;
     const void* nl = avail > 0 ? std::memchr(start, '\n', avail) : nullptr;
     if (nl != nullptr) {
@@ -88,9 +102,9 @@ bool NavTextFile::Next(std::string_view& line, std::int64_t& offset, bool& too_l
           too_long = true;
           return true;
         }
-        const void* p = std::memchr(buf_.data() + begin_, '\n', end_ - begin_);
+        const void* p = std::memchr(buf_.get() + begin_, '\n', end_ - begin_);
         if (p != nullptr) {
-          begin_ = static_cast<std::size_t>(static_cast<const char*>(p) - buf_.data()) + 1;
+          begin_ = static_cast<std::size_t>(static_cast<const char*>(p) - buf_.get()) + 1;
           too_long = true;
           return true;
         }
@@ -144,6 +158,38 @@ bool IsCommentOrBlank(std::string_view line) {
 
 namespace {
 
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The plain decimals the files are made of ("-122.30819"), without the
+// general conversion: the digits as an integer over a power of ten. Both are
+// exact doubles when the digits stay within 2^53 and the power within 10^22,
+// so the one division rounds exactly as the full conversion does. false for
+// anything else (which then takes the full conversion).
+bool ParsePlainDecimal(const char* b, const char* e, double& out) {
+  const bool negative = b < e && *b == '-';
+  if (negative) ++b;
+  std::uint64_t digits = 0;
+  int count = 0, decimals = 0;
+  bool point = false;
+  for (; b < e; ++b) {
+    const char c = *b;
+    if (c >= '0' && c <= '9') {
+      if (++count > 19) return false;
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      decimals += point;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0 || digits > (std::uint64_t{1} << 53) || decimals > 22) return false;
+  const double v = static_cast<double>(digits) / kPowersOfTen[decimals];
+  out = negative ? -v : v;
+  return true;
+}
+
 // The whole field as one number, a leading '+' allowed.
 template <typename T>
 bool ParseWholeField(std::string_view s, T& out) {
@@ -151,6 +197,9 @@ bool ParseWholeField(std::string_view s, T& out) {
   const char* b = s.data();
   const char* e = b + s.size();
   if (*b == '+') ++b;
+  if constexpr (std::is_same_v<T, double>) {
+    if (ParsePlainDecimal(b, e, out)) return true;
+  }
   T v{};
   auto [p, ec] = std::from_chars(b, e, v);
   if (ec != std::errc() || p != e) return false;
