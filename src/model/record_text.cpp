@@ -21,15 +21,18 @@ class TextStore {
     if (s.empty()) return 0;
     std::lock_guard<std::mutex> lock(mutex_);
     if ((count_ + 1) * 2 > index_.size()) Grow();
+    const std::uint64_t hash = Hash(s);
+    const std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
     const std::size_t mask = index_.size() - 1;
-    for (std::size_t i = Hash(s) & mask;; i = (i + 1) & mask) {
-      const std::uint32_t id = index_[i];
-      if (id == 0) {
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      const Slot slot = index_[i];
+      if (slot.id == 0) {
         const std::uint32_t added = Add(s);
-        if (added != 0) index_[i] = added;
+        if (added != 0) index_[i] = Slot{added, tag};
         return added;
       }
-      if (Get(id) == s) return id;
+      // The tag spares looking at the texts of other names.
+      if (slot.tag == tag && Get(slot.id) == s) return slot.id;
     }
   }
 
@@ -95,13 +98,13 @@ class TextStore {
   }
 
   void Grow() {
-    std::vector<std::uint32_t> next(index_.empty() ? 1024 : index_.size() * 2, 0);
+    std::vector<Slot> next(index_.empty() ? 1024 : index_.size() * 2);
     const std::size_t mask = next.size() - 1;
-    for (std::uint32_t id : index_) {
-      if (id == 0) continue;
-      std::size_t i = Hash(Get(id)) & mask;
-      while (next[i] != 0) i = (i + 1) & mask;
-      next[i] = id;
+    for (const Slot& slot : index_) {
+      if (slot.id == 0) continue;
+      std::size_t i = Hash(Get(slot.id)) & mask;
+      while (next[i].id != 0) i = (i + 1) & mask;
+      next[i] = slot;
     }
     index_.swap(next);
   }
@@ -111,7 +114,11 @@ class TextStore {
   std::vector<std::unique_ptr<Entry[]>> owned_blocks_;
   std::vector<std::unique_ptr<char[]>> chunks_;
   std::size_t chunk_used_ = 0;
-  std::vector<std::uint32_t> index_;  // handles by hash, open addressing; 0 = free
+  struct Slot {
+    std::uint32_t id = 0;  // 0 = free
+    std::uint32_t tag = 0;  // upper half of the text's hash
+  };
+  std::vector<Slot> index_;  // handles by hash, open addressing
   std::size_t count_ = 0;
   std::size_t bytes_ = 0;
 };

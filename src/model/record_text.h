@@ -60,6 +60,20 @@ class FixedText {
   }
   friend bool operator<(const FixedText& a, const FixedText& b) { return a.view() < b.view(); }
 
+  // A hash of the text for the loaders' indexes: the zero-padded storage
+  // read a word at a time.
+  std::uint64_t Hash(std::uint64_t seed = 0) const {
+    std::uint64_t h = seed ^ 0x9E3779B97F4A7C15ull;
+    for (std::size_t i = 0; i < N + 1; i += 8) {
+      std::uint64_t w = 0;
+      std::memcpy(&w, text_ + i, std::min<std::size_t>(8, N + 1 - i));
+      h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
+      h ^= h >> 31;
+    }
+    h *= 0x94D049BB133111EBull;
+    return h ^ (h >> 29);
+  }
+
  private:
   FixedText& Assign(std::string_view s) {
     const std::size_t n = std::min(s.size(), N);

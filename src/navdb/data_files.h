@@ -37,7 +37,7 @@ struct FileDone {
   bool operator()(std::size_t, BadLineReport&) const { return true; }
 };
 
-// Reads the files of one kind in order, each whole. A missing main file is
+// Reads the files of one kind in order. A missing main file is
 // reported once (missing_bit of ReportedMissingFiles); start_file(index,
 // lines) runs before a file's lines (lines: how many the file holds, for
 // sizing the tables), which go to on_line(index, line, offset, bad);
@@ -48,13 +48,13 @@ template <std::size_t N, typename OnLine, typename OnFile = EachFile, typename O
 void LoadDataFiles(const DataFile (&files)[N], unsigned missing_bit, OnLine&& on_line, OnFile&& start_file = {},
                    OnDone&& end_file = {}) {
   for (std::size_t f = 0; f < N; ++f) {
-    NavTextFile file(host::DataPath(files[f].path), NavTextFile::kWhole);
+    NavTextFile file(host::DataPath(files[f].path));
     if (!file.IsOpen()) {
       ReportMissingOnce(files[f].name, files[f].user, missing_bit, navdb_state.ReportedMissingFiles);
       continue;
     }
     BadLineReport bad(files[f].name);
-    start_file(f, file.LineCount());
+    start_file(f, file.CountLines());
     bool more = ForEachDataLine(
         file, bad, [&](std::string_view line, std::int64_t offset) { return on_line(f, line, offset, bad); });
     more = end_file(f, bad) && more;

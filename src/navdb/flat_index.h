@@ -6,22 +6,9 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 namespace ovi::navdb {
-
-inline std::uint64_t HashBytes(std::string_view s, std::uint64_t seed = 0) {
-  std::uint64_t h = 1469598103934665603ull ^ seed;
-  for (unsigned char c : s) {
-    h ^= c;
-    h *= 1099511628211ull;
-  }
-  h ^= h >> 29;
-  h *= 0xBF58476D1CE4E5B9ull;
-  h ^= h >> 32;
-  return h;
-}
 
 class FlatIndex {
  public:

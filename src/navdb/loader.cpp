@@ -23,10 +23,21 @@ namespace ovi::navdb {
 namespace {
 
 using model::NavDbRecord;
+using Ident = model::FixedText<kMaxIdentLength>;
 
 // Two entries of one kind with the same ident closer than this (degrees in
 // latitude and longitude) are the same entry.
 constexpr double kSamePlaceDegrees = 0.01;
+
+// std::llround for the loaders' coordinates (|v| well below 2^52): halves
+// away from zero, without the library call.
+std::int64_t RoundToNearest(double v) {
+  std::int64_t i = static_cast<std::int64_t>(v);  // toward zero
+  const double rest = v - static_cast<double>(i);  // exact
+  if (rest >= 0.5) ++i;
+  if (rest <= -0.5) --i;
+  return i;
+}
 
 bool SamePlace(const NavDbRecord& r, double lat, double lon) {
   return std::fabs(r.latitude - lat) < kSamePlaceDegrees && std::fabs(r.longitude - lon) < kSamePlaceDegrees;
@@ -90,9 +101,9 @@ class UserFirstTable {
   // an earlier entry of this ident that is the same entry.
   template <typename Same>
   NavDbRecord* Add(std::string_view ident, bool user_file, BadLineReport& bad, bool& full, Same&& same) {
-    return Add(HashBytes(ident), user_file, bad, full, same);
+    return Add(Ident(ident).Hash(), user_file, bad, full, same);
   }
-  // The same, with the ident's HashBytes worked out (and prefetched) before.
+  // The same, with the ident's Hash() worked out (and prefetched) before.
   template <typename Same>
   NavDbRecord* Add(std::uint64_t hash, bool user_file, BadLineReport& bad, bool& full, Same&& same) {
     const int dup = by_ident_.Find(hash, [&](int i) { return same(table_[i]); });
@@ -158,7 +169,7 @@ void LoadNavaids() {
 
 struct IntersectionLine {
   bool bad = false;
-  model::FixedText<kMaxIdentLength> ident;
+  Ident ident;
   double lat = 0.0, lon = 0.0;
   char kind = 'I';
   std::uint64_t hash = 0;
@@ -198,7 +209,7 @@ void LoadIntersections() {
         if (a.bad) return true;
         a.ident = t[0];
         a.kind = n == 4 ? t[3][0] : 'I';
-        a.hash = HashBytes(t[0]);
+        a.hash = a.ident.Hash();
         intersections.Prefetch(a.hash);
         return true;
       },
@@ -217,31 +228,31 @@ void LoadIntersections() {
 // look-up touches one place in memory (the airway file is the largest).
 class AirwayPointIndex {
  public:
-  // Room for `expected` points without growing.
+  // Room for `expected` points without growing. The slots are filled to
+  // three quarters at most: a full-world index then stays small enough for
+  // the caches and the address translation (linear probing keeps a look-up
+  // within a cache line or two at that load).
   void Reserve(std::size_t expected) {
     std::size_t cap = 1024;
-    while (cap < expected * 2) cap <<= 1;
+    while (cap * 3 < expected * 4) cap <<= 1;
     if (cap > slots_.size()) Rehash(cap);
   }
-  static std::uint64_t Hash(std::string_view ident, std::int64_t place) {
-    return HashBytes(ident, static_cast<std::uint64_t>(place));
+  static std::uint64_t Hash(const Ident& ident, std::int64_t place) {
+    return ident.Hash(static_cast<std::uint64_t>(place));
   }
   void Prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
   // The point's index, or 0 after making room for it (then call Set).
-  int FindOrReserve(std::string_view ident, std::int64_t place, std::uint64_t hash, std::size_t& where) {
-    if ((used_ + 1) * 2 > slots_.size()) Rehash(slots_.size() * 2);
-    const Slot key = MakeKey(ident, place);
+  int FindOrReserve(const Ident& ident, std::int64_t place, std::uint64_t hash, std::size_t& where) {
+    if ((used_ + 1) * 4 > slots_.size() * 3) Rehash(slots_.size() * 2);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = slots_[i];
       if (slot.index == 0) {
         where = i;
-        pending_ = key;
+        pending_ = Slot{place, ident, 0};
         return 0;
       }
-      // Idents are zero-padded: compare them whole.
-      if (slot.place == key.place && slot.len == key.len && std::memcmp(slot.ident, key.ident, sizeof key.ident) == 0)
-        return slot.index;
+      if (slot.place == place && slot.ident == ident) return slot.index;
     }
   }
   void Set(std::size_t where, int index) {
@@ -253,18 +264,10 @@ class AirwayPointIndex {
  private:
   struct Slot {
     std::int64_t place = 0;
+    Ident ident;
     std::int32_t index = 0;  // 0 = empty
-    std::uint8_t len = 0;
-    char ident[kMaxIdentLength] = {};
   };
   static_assert(sizeof(Slot) == 24);
-  static Slot MakeKey(std::string_view ident, std::int64_t place) {
-    Slot k;
-    k.place = place;
-    k.len = static_cast<std::uint8_t>(std::min<std::size_t>(ident.size(), sizeof k.ident));
-    std::memcpy(k.ident, ident.data(), k.len);
-    return k;
-  }
   void Rehash(std::size_t cap) {
     std::vector<Slot> old;
     old.swap(slots_);
@@ -272,7 +275,7 @@ class AirwayPointIndex {
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& k : old) {
       if (k.index == 0) continue;
-      std::size_t i = Hash(std::string_view(k.ident, k.len), k.place) & mask;
+      std::size_t i = Hash(k.ident, k.place) & mask;
       while (slots_[i].index != 0) i = (i + 1) & mask;
       slots_[i] = k;
     }
@@ -284,7 +287,7 @@ class AirwayPointIndex {
 
 struct AirwayLine {
   bool bad = false;
-  model::FixedText<kMaxIdentLength> airway, ident;
+  Ident airway, ident;
   double lat = 0.0, lon = 0.0;
   std::int64_t place = 0;
   std::uint64_t hash = 0;
@@ -295,7 +298,7 @@ void LoadAirways() {
   // Points are the same when ident and position to 1e-4 degrees agree.
   AirwayPointIndex points;
   std::unordered_set<std::string> user_airways;
-  model::FixedText<kMaxIdentLength> last_airway;  // user-set look-ups once per run of lines
+  Ident last_airway;  // user-set look-ups once per run of lines
   bool last_overridden = false;
   ReadAhead<AirwayLine> ahead;
 
@@ -352,8 +355,8 @@ void LoadAirways() {
         if (a.bad) return true;
         a.airway = t[0];
         a.ident = t[1];
-        a.place = std::llround(a.lat * 1e4) * 4000000 + std::llround(a.lon * 1e4);
-        a.hash = AirwayPointIndex::Hash(t[1], a.place);
+        a.place = RoundToNearest(a.lat * 1e4) * 4000000 + RoundToNearest(a.lon * 1e4);
+        a.hash = AirwayPointIndex::Hash(a.ident, a.place);
         points.Prefetch(a.hash);
         return true;
       },
@@ -361,12 +364,13 @@ void LoadAirways() {
         last_airway.clear();
         last_overridden = false;
         ahead.Drop();
-        // About two lines per distinct point: airways share their fixes.
+        // Airways share their fixes: a file names a distinct point every
+        // two or three lines (the index grows if it names more).
         const std::int64_t max_lines = std::min<std::int64_t>(lines, kMaxAirwayFixes);
         s.AirwayFixTable.Reserve(static_cast<int>(s.AirwayFixCount + max_lines));
         s.AirwayPointTable.Reserve(
             static_cast<int>(std::min<std::int64_t>(s.AirwayPointCount + max_lines, kMaxAirwayPoints)));
-        points.Reserve(static_cast<std::size_t>(s.AirwayPointCount + max_lines / 2));
+        points.Reserve(static_cast<std::size_t>(s.AirwayPointCount + max_lines * 3 / 8));
       },
       [&](std::size_t f, BadLineReport& bad) {
         return ahead.TakeUntil(0, [&](const AirwayLine& a) { return take(f, a, bad); });

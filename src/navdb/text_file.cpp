@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 18;
 }
 
-NavTextFile::NavTextFile(const std::string& path, Reading reading) {
+NavTextFile::NavTextFile(const std::string& path) {
   file_ = os::OpenFile(path, "rb");
   if (file_ == nullptr) return;
   if (std::fseek(file_, 0, SEEK_END) == 0) {
@@ -24,25 +24,29 @@ NavTextFile::NavTextFile(const std::string& path, Reading reading) {
     size_ = size > 0 ? size : 0;
   }
   std::rewind(file_);
-  // A whole file gets a buffer of its size (a line must still fit when the
-  // file is tiny); left uninitialised, the read fills it.
-  cap_ = reading == kWhole ? std::max<std::size_t>(static_cast<std::size_t>(size_), kMaxLineLength + 2)
-                           : kBufferSize;
-  buf_.reset(new char[cap_]);
-  if (reading == kWhole) {
-    while (Fill()) {
-    }
+  buf_.reset(new char[kBufferSize]);
+}
+
+// Counting through the reading window costs a second pass over the bytes,
+// but no memory beyond the window (a whole-file buffer would be fresh pages
+// to fault in on every load).
+std::int64_t NavTextFile::CountLines() {
+  if (file_ == nullptr || !Seek(0)) return 0;
+  std::int64_t lines = 0;
+  char last = '\n';
+  std::size_t n;
+  while ((n = std::fread(buf_.get(), 1, kBufferSize, file_)) > 0) {
     const char* p = buf_.get();
-    const char* e = p + end_;
-    std::int64_t lines = 0;
-    while (p < e) {
-      const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(e - p));
+    const char* e = p + n;
+    while (const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(e - p))) {
       ++lines;
-      if (nl == nullptr) break;
       p = static_cast<const char*>(nl) + 1;
     }
-    line_count_ = lines;
+    last = e[-1];
   }
+  if (last != '\n') ++lines;  // the last line, without a newline
+  Seek(0);
+  return lines;
 }
 
 NavTextFile::~NavTextFile() {
@@ -57,8 +61,8 @@ bool NavTextFile::Fill() {
     end_ -= begin_;
     begin_ = 0;
   }
-  if (end_ == cap_) return false;
-  std::size_t n = std::fread(buf_.get() + end_, 1, cap_ - end_, file_);
+  if (end_ == kBufferSize) return false;
+  std::size_t n = std::fread(buf_.get() + end_, 1, kBufferSize - end_, file_);
   if (n == 0) {
     eof_ = true;
     return false;
@@ -169,22 +173,19 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 bool ParsePlainDecimal(const char* b, const char* e, double& out) {
   const bool negative = b < e && *b == '-';
   if (negative) ++b;
+  const auto digit = [](char c) { return static_cast<unsigned>(c - '0') < 10u; };
+  // Past 19 digits the integer wraps; such a field is refused below anyway.
   std::uint64_t digits = 0;
-  int count = 0, decimals = 0;
-  bool point = false;
-  for (; b < e; ++b) {
-    const char c = *b;
-    if (c >= '0' && c <= '9') {
-      if (++count > 19) return false;
-      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-      decimals += point;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
+  const char* start = b;
+  while (b < e && digit(*b)) digits = digits * 10 + static_cast<std::uint64_t>(*b++ - '0');
+  std::ptrdiff_t count = b - start, decimals = 0;
+  if (b < e && *b == '.') {
+    const char* fraction = ++b;
+    while (b < e && digit(*b)) digits = digits * 10 + static_cast<std::uint64_t>(*b++ - '0');
+    decimals = b - fraction;
+    count += decimals;
   }
-  if (count == 0 || digits > (std::uint64_t{1} << 53) || decimals > 22) return false;
+  if (b != e || count == 0 || count > 19 || digits > (std::uint64_t{1} << 53) || decimals > 22) return false;
   const double v = static_cast<double>(digits) / kPowersOfTen[decimals];
   out = negative ? -v : v;
   return true;

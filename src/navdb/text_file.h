@@ -20,12 +20,8 @@ constexpr std::size_t kMaxNameLength = 64;
 // Buffered line reader over a file opened through os::OpenFile.
 class NavTextFile {
  public:
-  // kWhole reads the whole file into memory at once, for a loader that sizes
-  // its tables from the line count before reading the lines; kStream keeps
-  // a small window (for reading a few lines at a known offset).
-  enum Reading { kStream, kWhole };
   // path: a Windows-style path under the simulator folder.
-  explicit NavTextFile(const std::string& path, Reading reading = kStream);
+  explicit NavTextFile(const std::string& path);
   ~NavTextFile();
   NavTextFile(const NavTextFile&) = delete;
   NavTextFile& operator=(const NavTextFile&) = delete;
@@ -33,9 +29,10 @@ class NavTextFile {
   bool IsOpen() const { return file_ != nullptr; }
   // Size of the file in bytes when opened (0 when not open).
   std::int64_t Size() const { return size_; }
-  // kWhole: the number of lines in the file, an upper bound of its entries
-  // (0 when not open; kStream: 0).
-  std::int64_t LineCount() const { return line_count_; }
+  // The number of lines in the file, an upper bound of its entries, for a
+  // loader that sizes its tables before reading; reading then starts over
+  // at the first line. 0 when not open.
+  std::int64_t CountLines();
 
   // Next line without its end-of-line bytes. offset = where the line starts
   // in the file; too_long = the line exceeded kMaxLineLength (line is then
@@ -53,13 +50,11 @@ class NavTextFile {
 
   std::FILE* file_ = nullptr;
   std::unique_ptr<char[]> buf_;
-  std::size_t cap_ = 0;
   std::size_t begin_ = 0;  // first unread byte in buf_
   std::size_t end_ = 0;    // one past the last valid byte
   std::int64_t buf_offset_ = 0;  // file offset of buf_[0]
   bool eof_ = false;
   std::int64_t size_ = 0;
-  std::int64_t line_count_ = 0;
 };
 
 // Splits a line on blanks and tabs into at most max tokens; returns the

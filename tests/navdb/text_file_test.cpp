@@ -1,6 +1,6 @@
-// Reading the navigation files: numbers as the files write them, whole-file
-// reading against the line-by-line window, and loaders that read ahead of
-// their turn stopping exactly where a full table stops them.
+// Reading the navigation files: numbers as the files write them, counting
+// lines before reading them, and loaders that read ahead of their turn
+// stopping exactly where a full table stops them.
 #include "src/navdb/text_file.h"
 
 #include <gtest/gtest.h>
@@ -71,20 +71,22 @@ struct ReadLine {
   bool too_long;
 };
 
-std::vector<ReadLine> ReadAll(const std::string& path, NavTextFile::Reading reading, std::int64_t* lines) {
-  NavTextFile f(path, reading);
+// Every line of the file; counted first when `lines` is given.
+std::vector<ReadLine> ReadAll(const std::string& path, std::int64_t* lines) {
+  NavTextFile f(path);
+  if (lines != nullptr) *lines = f.CountLines();
   std::vector<ReadLine> out;
   std::string_view line;
   std::int64_t offset;
   bool too_long;
   while (f.Next(line, offset, too_long)) out.push_back({std::string(line), offset, too_long});
-  if (lines != nullptr) *lines = f.LineCount();
   return out;
 }
 
-TEST_F(NavFileTest, WholeFilesReadLikeTheLineWindowAndCountTheirLines) {
+TEST_F(NavFileTest, CountingTheLinesLeavesTheFileToBeReadFromItsStart) {
   ScratchFolder dir;
   const std::string overlong(3000, 'x');
+  const std::string window_edge(256 * 1024 - 1, 'w');  // a newline as the window's last byte
   const struct {
     std::string bytes;
     std::int64_t lines;
@@ -96,25 +98,26 @@ TEST_F(NavFileTest, WholeFilesReadLikeTheLineWindowAndCountTheirLines) {
       {"A\r\n\r\nB\r\n", 3},
       {"A 1\n" + overlong + "\nB 2", 3},
       {overlong, 1},
+      {window_edge + "\nC", 2},
   };
+  const std::string path = host::DataPath("\\ovi\\navdata\\f.txt");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes.substr(0, 12));
     dir.Write("f.txt", c.bytes);
-    const char* path = "\\ovi\\navdata\\f.txt";
     std::int64_t lines = -1;
-    const std::vector<ReadLine> whole = ReadAll(host::DataPath(path), NavTextFile::kWhole, &lines);
-    const std::vector<ReadLine> window = ReadAll(host::DataPath(path), NavTextFile::kStream, nullptr);
+    const std::vector<ReadLine> counted = ReadAll(path, &lines);
+    const std::vector<ReadLine> plain = ReadAll(path, nullptr);
     EXPECT_EQ(lines, c.lines);
-    ASSERT_EQ(whole.size(), window.size());
-    for (std::size_t i = 0; i < whole.size(); ++i) {
-      EXPECT_EQ(whole[i].text, window[i].text);
-      EXPECT_EQ(whole[i].offset, window[i].offset);
-      EXPECT_EQ(whole[i].too_long, window[i].too_long);
+    ASSERT_EQ(counted.size(), plain.size());
+    for (std::size_t i = 0; i < counted.size(); ++i) {
+      EXPECT_EQ(counted[i].text, plain[i].text);
+      EXPECT_EQ(counted[i].offset, plain[i].offset);
+      EXPECT_EQ(counted[i].too_long, plain[i].too_long);
     }
   }
-  // The fourth case read by hand: "A 1" at 0, the long line at 4, "B 2" at 3005.
+  // The sixth case read by hand: "A 1" at 0, the long line at 4, "B 2" at 3005.
   dir.Write("f.txt", "A 1\n" + overlong + "\nB 2");
-  const std::vector<ReadLine> r = ReadAll(host::DataPath("\\ovi\\navdata\\f.txt"), NavTextFile::kWhole, nullptr);
+  const std::vector<ReadLine> r = ReadAll(path, nullptr);
   ASSERT_EQ(r.size(), 3u);
   EXPECT_EQ(r[1].offset, 4);
   EXPECT_TRUE(r[1].too_long);
