@@ -520,23 +520,42 @@ void Simulator::UnregisterKeyEventHandler(KeyEventHandler h, void* user) {
   key_handlers_.erase(std::remove(key_handlers_.begin(), key_handlers_.end(), entry), key_handlers_.end());
 }
 
+namespace {
+// A name folded to upper case (ASCII, as the case-insensitive comparison
+// does) into `buf`; empty when there is none or it is too long. Gauges look
+// their variables up by name every frame: no allocation here.
+std::string_view FoldedName(const char* name, char (&buf)[kMaxVariableName + 1]) {
+  if (name == nullptr) return {};
+  const std::size_t n = strnlen(name, kMaxVariableName + 1);
+  if (n == 0 || n > kMaxVariableName) return {};
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = name[i];
+    buf[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return std::string_view(buf, n);
+}
+}  // namespace
+
 // Names compare case-insensitively, as the simulator's own variable names do.
 std::int32_t Simulator::CheckNamedVariable(const char* name) const {
-  std::string n = BoundedName(name);
-  if (n.empty() || n.size() > kMaxVariableName) return -1;
-  for (std::size_t i = 0; i < named_.size(); ++i)
-    if (util::EqualsIgnoreCase(named_[i].name, n)) return static_cast<std::int32_t>(i);
-  return -1;
+  char buf[kMaxVariableName + 1];
+  const std::string_view folded = FoldedName(name, buf);
+  if (folded.empty()) return -1;
+  const auto it = named_ids_.find(folded);
+  return it == named_ids_.end() ? -1 : it->second;
 }
 
 std::int32_t Simulator::RegisterNamedVariable(const char* name) {
   std::int32_t id = CheckNamedVariable(name);
   if (id >= 0) return id;
-  std::string n = BoundedName(name);
-  if (n.empty() || n.size() > kMaxVariableName || named_.size() >= kMaxNamedVariables) return -1;
-  named_.push_back(NamedVar{n, 0.0});
-  Trace("named variable '%s' registered as %zu", n.c_str(), named_.size() - 1);
-  return static_cast<std::int32_t>(named_.size() - 1);
+  char buf[kMaxVariableName + 1];
+  const std::string_view folded = FoldedName(name, buf);
+  if (folded.empty() || named_.size() >= kMaxNamedVariables) return -1;
+  named_.push_back(NamedVar{BoundedName(name), 0.0});
+  id = static_cast<std::int32_t>(named_.size() - 1);
+  named_ids_.emplace(std::string(folded), id);
+  Trace("named variable '%s' registered as %d", named_.back().name.c_str(), id);
+  return id;
 }
 
 double Simulator::NamedVariable(std::int32_t id) const {
