@@ -688,7 +688,7 @@ bool Simulator::Snapshot(const std::string& dir, const std::string& label, std::
     if (!windows_[wi].visible) continue;
     std::string base = folder + "/" + util::Format("window%02d", windows_[wi].config.number);
     auto canvas = ComposeWindow(static_cast<int>(wi));
-    if (!gfx::WritePng(*canvas, base + ".png")) {
+    if (!gfx::WritePng(*canvas, base + ".png", gfx::PngSpeed::kFast)) {
       error = base + ".png: cannot write";
       return false;
     }
@@ -697,7 +697,7 @@ bool Simulator::Snapshot(const std::string& dir, const std::string& label, std::
       if (gauges_[gi].window != static_cast<int>(wi)) continue;
       std::string name = base + util::Format("_gauge%02d_", gauges_[gi].number) + FileSafe(gauges_[gi].name) + ".png";
       auto g = ComposeGauge(static_cast<int>(gi));
-      if (!gfx::WritePng(*g, name)) {
+      if (!gfx::WritePng(*g, name, gfx::PngSpeed::kFast)) {
         error = name + ": cannot write";
         return false;
       }

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <numbers>
 #include <string>
@@ -170,6 +171,21 @@ BENCHMARK(BM_MapFrameRawCairo)
     ->Args({4, kHardClip})
     ->Args({8, kHardClip})
     ->Unit(benchmark::kMicrosecond);
+
+// Writing the busy frame as a PNG file, with the usual and the fast
+// compression (Arg 0 / 1).
+void BM_WritePng(benchmark::State& state) {
+  DeviceContext dc(kFrameSize, kFrameSize);
+  DrawBusyFrame(dc, BusyFrame());
+  const std::string path = std::filesystem::temp_directory_path() / "ovi_bench_frame.png";
+  const PngSpeed speed = state.range(0) == 1 ? PngSpeed::kFast : PngSpeed::kSmall;
+  for (auto _ : state) {
+    if (!WritePng(dc, path, speed)) state.SkipWithError("cannot write the frame");
+  }
+  state.counters["KB"] = static_cast<double>(std::filesystem::file_size(path)) / 1024.0;
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_WritePng)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The console table, then the whole frame's clip costs as ratios to the
 // same frame without a clip.
