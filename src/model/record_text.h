@@ -60,16 +60,26 @@ class FixedText {
   }
   friend bool operator<(const FixedText& a, const FixedText& b) { return a.view() < b.view(); }
 
-  // A hash of the text for the loaders' indexes: the zero-padded storage
-  // read a word at a time.
+  // A hash of the text for the loaders' indexes: the whole zero-padded
+  // storage (length included) read in whole words, the last one a 4-byte
+  // word when that is all there is (whole loads, no byte gathering).
   std::uint64_t Hash(std::uint64_t seed = 0) const {
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(this);
     std::uint64_t h = seed ^ 0x9E3779B97F4A7C15ull;
-    for (std::size_t i = 0; i < N + 1; i += 8) {
-      std::uint64_t w = 0;
-      std::memcpy(&w, text_ + i, std::min<std::size_t>(8, N + 1 - i));
+    std::size_t i = 0;
+    for (; i + 8 <= sizeof(FixedText); i += 8) {
+      std::uint64_t w;
+      std::memcpy(&w, bytes + i, 8);
       h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
       h ^= h >> 31;
     }
+    for (; i + 4 <= sizeof(FixedText); i += 4) {
+      std::uint32_t w;
+      std::memcpy(&w, bytes + i, 4);
+      h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
+      h ^= h >> 31;
+    }
+    for (; i < sizeof(FixedText); ++i) h = (h ^ bytes[i]) * 0x100000001B3ull;
     h *= 0x94D049BB133111EBull;
     return h ^ (h >> 29);
   }
@@ -77,9 +87,11 @@ class FixedText {
  private:
   FixedText& Assign(std::string_view s) {
     const std::size_t n = std::min(s.size(), N);
-    if (n > 0) std::memmove(text_, s.data(), n);
-    // The unused tail stays zero, so records compare and copy as plain bytes.
-    std::memset(text_ + n, 0, N + 1 - n);
+    // Built aside (the source may be this text) and stored whole: the
+    // unused tail stays zero, so records compare and copy as plain bytes.
+    char text[N + 1] = {};
+    for (std::size_t i = 0; i < n; ++i) text[i] = s[i];
+    std::memcpy(text_, text, N + 1);
     size_ = static_cast<std::uint8_t>(n);
     return *this;
   }

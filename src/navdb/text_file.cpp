@@ -170,18 +170,34 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 // exact doubles when the digits stay within 2^53 and the power within 10^22,
 // so the one division rounds exactly as the full conversion does. false for
 // anything else (which then takes the full conversion).
+// Reads the digits at b (up to e) into `digits`, four at a time while four
+// are there; returns where the digits end.
+const char* ReadDigits(const char* b, const char* e, std::uint64_t& digits) {
+  while (e - b >= 4) {
+    std::uint32_t v;
+    std::memcpy(&v, b, 4);
+    v ^= 0x30303030u;  // '0'..'9' become 0..9, every other byte has a bit above them
+    if ((v & 0xF0F0F0F0u) != 0 || ((v + 0x06060606u) & 0xF0F0F0F0u) != 0) break;
+    // Bytes in memory order d0 d1 d2 d3: pair them, then join the pairs.
+    const std::uint32_t pairs = v * 10 + (v >> 8);  // byte 0: d0 d1, byte 2: d2 d3
+    digits = digits * 10000 + (pairs & 0xFF) * 100 + ((pairs >> 16) & 0xFF);
+    b += 4;
+  }
+  while (b < e && static_cast<unsigned>(*b - '0') < 10u) digits = digits * 10 + static_cast<std::uint64_t>(*b++ - '0');
+  return b;
+}
+
 bool ParsePlainDecimal(const char* b, const char* e, double& out) {
   const bool negative = b < e && *b == '-';
   if (negative) ++b;
-  const auto digit = [](char c) { return static_cast<unsigned>(c - '0') < 10u; };
   // Past 19 digits the integer wraps; such a field is refused below anyway.
   std::uint64_t digits = 0;
   const char* start = b;
-  while (b < e && digit(*b)) digits = digits * 10 + static_cast<std::uint64_t>(*b++ - '0');
+  b = ReadDigits(b, e, digits);
   std::ptrdiff_t count = b - start, decimals = 0;
   if (b < e && *b == '.') {
     const char* fraction = ++b;
-    while (b < e && digit(*b)) digits = digits * 10 + static_cast<std::uint64_t>(*b++ - '0');
+    b = ReadDigits(b, e, digits);
     decimals = b - fraction;
     count += decimals;
   }

@@ -41,6 +41,10 @@ TEST(NavNumbers, FieldsReadAsTheirCorrectlyRoundedValue) {
       {"0.0000000000000000000001", 1e-22},
       {"1e3", 1000.0},
       {"-179.99999", -179.99999},
+      {"1234.5678", 1234.5678},               // four digits each side
+      {"12345678.9012345", 12345678.9012345},  // eight and seven
+      {"0909.0090", 909.009},
+      {"12345678901234567890", 12345678901234567890.0},  // 20 digits
   };
   for (const auto& c : good) {
     double v = -1;
@@ -50,7 +54,8 @@ TEST(NavNumbers, FieldsReadAsTheirCorrectlyRoundedValue) {
   double zero = 1;
   ASSERT_TRUE(ParseNumber("-0", zero));
   EXPECT_TRUE(zero == 0.0 && std::signbit(zero));
-  for (const char* bad : {"", "-", ".", "+", "1.2.3", "1,5", "0x10", "nan", "inf", "12abc", "--5", "5-", "1 "}) {
+  for (const char* bad : {"", "-", ".", "+", "1.2.3", "1,5", "0x10", "nan", "inf", "12abc", "--5", "5-", "1 ", "123:",
+                          "12/4", "1234.567/", "1234:"}) {
     double v = 42;
     EXPECT_FALSE(ParseNumber(bad, v)) << '"' << bad << '"';
     EXPECT_EQ(v, 42) << "left as it was";
