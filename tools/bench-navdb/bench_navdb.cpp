@@ -227,10 +227,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
   RatioReporter(double resident_mb, OutputOptions opts) : ConsoleReporter(opts), resident_mb_(resident_mb) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
+    // With repetitions, the median stands for the benchmark.
     for (const Run& r : runs) {
-      if (r.run_type != Run::RT_Iteration || r.iterations == 0) continue;
+      const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+      if (!(r.run_type == Run::RT_Iteration && r.iterations > 0) && !median) continue;
       auto mb = r.counters.find("MB");
-      times_[r.benchmark_name()] = {r.GetAdjustedRealTime(), mb != r.counters.end() ? mb->second.value : 0.0};
+      times_[r.run_name.str()] = {r.GetAdjustedRealTime(), mb != r.counters.end() ? mb->second.value : 0.0};
     }
   }
   void Finalize() override {

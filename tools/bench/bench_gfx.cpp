@@ -194,8 +194,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
   using ConsoleReporter::ConsoleReporter;
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && r.iterations > 0) times_[r.benchmark_name()] = r.GetAdjustedRealTime();
+    // With repetitions, the median stands for the benchmark.
+    for (const Run& r : runs) {
+      const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+      if ((r.run_type == Run::RT_Iteration && r.iterations > 0) || median)
+        times_[r.run_name.str()] = r.GetAdjustedRealTime();
+    }
   }
   void Finalize() override {
     ConsoleReporter::Finalize();
