@@ -79,6 +79,35 @@ class ReadAhead {
   bool stopped_ = false;
 };
 
+// LoadDataFiles with the lines read ahead of their turn. parse(line, ahead)
+// fills a Line from its text (setting its `bad` flag for a bad line) and
+// prefetches what its turn will look at; take(file, line, bad) is its turn,
+// false when the table is full; start_file as for LoadDataFiles.
+template <typename Line, std::size_t N, typename Parse, typename Take, typename Start>
+void LoadDataFilesAhead(const DataFile (&files)[N], unsigned missing_bit, Parse&& parse, Take&& take,
+                        Start&& start_file) {
+  ReadAhead<Line> ahead;
+  const auto turns = [&](std::size_t f, BadLineReport& bad, int keep) {
+    return ahead.TakeUntil(keep, [&](const Line& a) {
+      if (!a.bad) return take(f, a, bad);
+      bad.Count();
+      return true;
+    });
+  };
+  LoadDataFiles(
+      files, missing_bit,
+      [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
+        if (!turns(f, bad, ReadAhead<Line>::kDepth - 1)) return false;
+        parse(line, ahead.Next());
+        return true;
+      },
+      [&](std::size_t f, std::int64_t lines) {
+        ahead.Drop();
+        start_file(f, lines);
+      },
+      [&](std::size_t f, BadLineReport& bad) { return turns(f, bad, 0); });
+}
+
 // A navaid, intersection or airport table filled from its user file, then its main
 // file: the same entry twice within one file is a bad line; the main file's
 // copy of a user entry is left out without a word (the user entry replaces
@@ -178,48 +207,32 @@ struct IntersectionLine {
 void LoadIntersections() {
   State& s = navdb_state;
   UserFirstTable intersections(s.IntersectionTable, s.IntersectionCount, kMaxIntersections, "Ints");
-  ReadAhead<IntersectionLine> ahead;
-  // The line's turn: false when the table is full.
-  const auto take = [&](std::size_t f, const IntersectionLine& a, BadLineReport& bad) {
-    if (a.bad) {
-      bad.Count();
-      return true;
-    }
-    bool full = false;
-    NavDbRecord* r = intersections.Add(a.hash, kIntFiles[f].user, bad, full, [&](const NavDbRecord& e) {
-      return e.ident == a.ident && SamePlace(e, a.lat, a.lon);
-    });
-    if (r == nullptr) return !full;
-    r->ident = a.ident;
-    r->latitude = a.lat;
-    r->longitude = a.lon;
-    r->kind = std::string_view(&a.kind, 1);
-    return true;
-  };
   std::string_view t[5];
-  LoadDataFiles(
+  LoadDataFilesAhead<IntersectionLine>(
       kIntFiles, 4u,
-      [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
-        if (!ahead.TakeUntil(ahead.kDepth - 1, [&](const IntersectionLine& a) { return take(f, a, bad); }))
-          return false;
-        IntersectionLine& a = ahead.Next();
+      [&](std::string_view line, IntersectionLine& a) {
         const int n = Tokenize(line, t, 5);
         a.bad = n < 3 || n > 4 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], a.lat) ||
                 !ParseLongitude(t[2], a.lon) || (n == 4 && t[3] != "I" && t[3] != "O");
-        if (a.bad) return true;
+        if (a.bad) return;
         a.ident = t[0];
         a.kind = n == 4 ? t[3][0] : 'I';
         a.hash = a.ident.Hash();
         intersections.Prefetch(a.hash);
+      },
+      [&](std::size_t f, const IntersectionLine& a, BadLineReport& bad) {
+        bool full = false;
+        NavDbRecord* r = intersections.Add(a.hash, kIntFiles[f].user, bad, full, [&](const NavDbRecord& e) {
+          return e.ident == a.ident && SamePlace(e, a.lat, a.lon);
+        });
+        if (r == nullptr) return !full;
+        r->ident = a.ident;
+        r->latitude = a.lat;
+        r->longitude = a.lon;
+        r->kind = std::string_view(&a.kind, 1);
         return true;
       },
-      [&](std::size_t, std::int64_t lines) {
-        ahead.Drop();
-        intersections.StartFile(lines);
-      },
-      [&](std::size_t f, BadLineReport& bad) {
-        return ahead.TakeUntil(0, [&](const IntersectionLine& a) { return take(f, a, bad); });
-      });
+      [&](std::size_t, std::int64_t lines) { intersections.StartFile(lines); });
 }
 
 // ---- awys ----
@@ -300,14 +313,8 @@ void LoadAirways() {
   std::unordered_set<std::string> user_airways;
   Ident last_airway;  // user-set look-ups once per run of lines
   bool last_overridden = false;
-  ReadAhead<AirwayLine> ahead;
-
   // The line's turn: false when a table is full.
-  const auto take = [&](std::size_t f, const AirwayLine& a, BadLineReport& bad) {
-    if (a.bad) {
-      bad.Count();
-      return true;
-    }
+  const auto take = [&](std::size_t f, const AirwayLine& a, BadLineReport&) {
     if (a.airway != last_airway) {
       last_airway = a.airway;
       if (kAwyFiles[f].user) {
@@ -343,27 +350,23 @@ void LoadAirways() {
     return true;
   };
   std::string_view t[5];
-  LoadDataFiles(
+  LoadDataFilesAhead<AirwayLine>(
       kAwyFiles, 8u,
-      [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
-        if (!ahead.TakeUntil(ahead.kDepth - 1, [&](const AirwayLine& a) { return take(f, a, bad); }))
-          return false;
-        AirwayLine& a = ahead.Next();
+      [&](std::string_view line, AirwayLine& a) {
         const int n = Tokenize(line, t, 5);
         a.bad = n != 4 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseLatitude(t[2], a.lat) ||
                 !ParseLongitude(t[3], a.lon);
-        if (a.bad) return true;
+        if (a.bad) return;
         a.airway = t[0];
         a.ident = t[1];
         a.place = RoundToNearest(a.lat * 1e4) * 4000000 + RoundToNearest(a.lon * 1e4);
         a.hash = AirwayPointIndex::Hash(a.ident, a.place);
         points.Prefetch(a.hash);
-        return true;
       },
+      take,
       [&](std::size_t, std::int64_t lines) {
         last_airway.clear();
         last_overridden = false;
-        ahead.Drop();
         // Airways share their fixes: a file names a distinct point every
         // two or three lines (the index grows if it names more).
         const std::int64_t max_lines = std::min<std::int64_t>(lines, kMaxAirwayFixes);
@@ -371,9 +374,6 @@ void LoadAirways() {
         s.AirwayPointTable.Reserve(
             static_cast<int>(std::min<std::int64_t>(s.AirwayPointCount + max_lines, kMaxAirwayPoints)));
         points.Reserve(static_cast<std::size_t>(s.AirwayPointCount + max_lines * 3 / 8));
-      },
-      [&](std::size_t f, BadLineReport& bad) {
-        return ahead.TakeUntil(0, [&](const AirwayLine& a) { return take(f, a, bad); });
       });
 }
 
