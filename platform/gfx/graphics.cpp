@@ -653,13 +653,13 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
   std::vector<std::uint8_t> next(static_cast<std::size_t>(stride) * h, 0);
   if (h > 0) {
     cairo_surface_t* ms = cairo_image_surface_create_for_data(next.data(), CAIRO_FORMAT_A8, w, h, stride);
+    cairo_surface_set_device_offset(ms, -x0, -y0);
     cairo_t* mc = cairo_create(ms);
     if (cairo_status(mc) != CAIRO_STATUS_SUCCESS) {
       cairo_destroy(mc);
       cairo_surface_destroy(ms);
       return false;
     }
-    cairo_surface_set_device_offset(ms, -x0, -y0);
     cairo_matrix_t m;
     cairo_matrix_init(&m, world_.a, world_.b, world_.c, world_.d, world_.e + off, world_.f + off);
     cairo_set_matrix(mc, &m);

@@ -34,10 +34,10 @@ class Graphics;
 
 namespace detail {
 // A clip whose edge is not a plain rectangle is paid for once: drawing under
-// it runs unclipped inside the clip's bounding box, and the pixels of the box
-// outside the clip are put back when the clip changes or the Graphics ends
-// (or earlier, when something else is about to read or draw on the same
-// pixels). This settles such pending pixels of `dc` now.
+// it runs unclipped, keeping the pixels each operation may touch first, and
+// the kept pixels outside the clip are put back when the clip changes or the
+// Graphics ends (or earlier, when something else is about to read or draw on
+// the same pixels). This settles such pending pixels of `dc` now.
 void SettleClippedDrawing(const DeviceContext& dc);
 // The former way, a clip mask applied to every operation, kept so that tests
 // and benchmarks can compare pixels and times; read when a Graphics is made.

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 #include "src/host/state.h"
 #include "src/navdb/state.h"
@@ -54,7 +55,11 @@ void LoadDataFiles(const DataFile (&files)[N], unsigned missing_bit, OnLine&& on
       continue;
     }
     BadLineReport bad(files[f].name);
-    start_file(f, file.CountLines());
+    // Counting costs a pass over the file: only for a loader that sizes by it.
+    if constexpr (std::is_same_v<std::decay_t<OnFile>, EachFile>)
+      start_file(f, 0);
+    else
+      start_file(f, file.CountLines());
     bool more = ForEachDataLine(
         file, bad, [&](std::string_view line, std::int64_t offset) { return on_line(f, line, offset, bad); });
     more = end_file(f, bad) && more;

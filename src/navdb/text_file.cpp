@@ -165,17 +165,12 @@ namespace {
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// The plain decimals the files are made of ("-122.30819"), without the
-// general conversion: the digits as an integer over a power of ten. Both are
-// exact doubles when the digits stay within 2^53 and the power within 10^22,
-// so the one division rounds exactly as the full conversion does. false for
-// anything else (which then takes the full conversion).
 // Reads the digits at b (up to e) into `digits`, four at a time while four
 // are there; returns where the digits end.
 const char* ReadDigits(const char* b, const char* e, std::uint64_t& digits) {
   while (e - b >= 4) {
-    std::uint32_t v;
-    std::memcpy(&v, b, 4);
+    const auto byte = [&](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(b[i])); };
+    std::uint32_t v = byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
     v ^= 0x30303030u;  // '0'..'9' become 0..9, every other byte has a bit above them
     if ((v & 0xF0F0F0F0u) != 0 || ((v + 0x06060606u) & 0xF0F0F0F0u) != 0) break;
     // Bytes in memory order d0 d1 d2 d3: pair them, then join the pairs.
@@ -187,6 +182,11 @@ const char* ReadDigits(const char* b, const char* e, std::uint64_t& digits) {
   return b;
 }
 
+// The plain decimals the files are made of ("-122.30819"), without the
+// general conversion: the digits as an integer over a power of ten. Both are
+// exact doubles when the digits stay within 2^53 and the power within 10^22,
+// so the one division rounds exactly as the full conversion does. false for
+// anything else (which then takes the full conversion).
 bool ParsePlainDecimal(const char* b, const char* e, double& out) {
   const bool negative = b < e && *b == '-';
   if (negative) ++b;
