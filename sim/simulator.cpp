@@ -602,31 +602,52 @@ void Simulator::UnregisterKeyEventHandler(KeyEventHandler h, void* user) {
   key_handlers_.erase(std::remove(key_handlers_.begin(), key_handlers_.end(), entry), key_handlers_.end());
 }
 
+namespace {
+// A name folded to upper case (ASCII, as the case-insensitive comparison
+// does) into `buf`; empty when there is none or it is too long. Gauges look
+// their variables up by name every frame: no allocation here.
+std::string_view FoldedName(const char* name, char (&buf)[kMaxVariableName + 1]) {
+  if (name == nullptr) return {};
+  const std::size_t n = strnlen(name, kMaxVariableName + 1);
+  if (n == 0 || n > kMaxVariableName) return {};
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = name[i];
+    buf[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return std::string_view(buf, n);
+}
+}  // namespace
+
 // Names compare case-insensitively, as the simulator's own variable names do.
 std::int32_t Simulator::CheckNamedVariable(const char* name) const {
-  std::string n = BoundedName(name);
-  if (n.empty() || n.size() > kMaxVariableName) return -1;
-  for (std::size_t i = 0; i < named_.size(); ++i)
-    if (!named_[i].removed && util::EqualsIgnoreCase(named_[i].name, n)) return static_cast<std::int32_t>(i);
-  return -1;
+  char buf[kMaxVariableName + 1];
+  const std::string_view folded = FoldedName(name, buf);
+  if (folded.empty()) return -1;
+  const auto it = named_ids_.find(folded);
+  if (it == named_ids_.end() || named_[static_cast<std::size_t>(it->second)].removed) return -1;
+  return it->second;
 }
 
 std::int32_t Simulator::RegisterNamedVariable(const char* name) {
   std::int32_t id = CheckNamedVariable(name);
   if (id >= 0) return id;
-  std::string n = BoundedName(name);
-  if (n.empty() || n.size() > kMaxVariableName) return -1;
-  // A removed variable registered again comes back under its old id, at 0.
-  for (std::size_t i = 0; i < named_.size(); ++i) {
-    if (!named_[i].removed || !util::EqualsIgnoreCase(named_[i].name, n)) continue;
-    named_[i] = NamedVar{n, 0.0};
-    Trace("named variable '%s' registered again as %zu", n.c_str(), i);
-    return static_cast<std::int32_t>(i);
+  char buf[kMaxVariableName + 1];
+  const std::string_view folded = FoldedName(name, buf);
+  if (folded.empty()) return -1;
+  // The index keeps a removed name: registered again, it comes back under
+  // its old id, at 0.
+  if (const auto it = named_ids_.find(folded); it != named_ids_.end()) {
+    const auto i = static_cast<std::size_t>(it->second);
+    named_[i] = NamedVar{BoundedName(name), 0.0};
+    Trace("named variable '%s' registered again as %zu", named_[i].name.c_str(), i);
+    return it->second;
   }
   if (named_.size() >= kMaxNamedVariables) return -1;
-  named_.push_back(NamedVar{n, 0.0});
-  Trace("named variable '%s' registered as %zu", n.c_str(), named_.size() - 1);
-  return static_cast<std::int32_t>(named_.size() - 1);
+  named_.push_back(NamedVar{BoundedName(name), 0.0});
+  id = static_cast<std::int32_t>(named_.size() - 1);
+  named_ids_.emplace(std::string(folded), id);
+  Trace("named variable '%s' registered as %d", named_.back().name.c_str(), id);
+  return id;
 }
 
 double Simulator::NamedVariable(std::int32_t id) const {
@@ -781,7 +802,7 @@ bool Simulator::Snapshot(const std::string& dir, const std::string& label, std::
     if (!windows_[wi].visible) continue;
     std::string base = folder + "/" + util::Format("window%02d", windows_[wi].config.number);
     auto canvas = ComposeWindow(static_cast<int>(wi));
-    if (!gfx::WritePng(*canvas, base + ".png")) {
+    if (!gfx::WritePng(*canvas, base + ".png", gfx::PngSpeed::kFast)) {
       error = base + ".png: cannot write";
       return false;
     }
@@ -790,7 +811,7 @@ bool Simulator::Snapshot(const std::string& dir, const std::string& label, std::
       if (gauges_[gi].window != static_cast<int>(wi)) continue;
       std::string name = base + util::Format("_gauge%02d_", gauges_[gi].number) + FileSafe(gauges_[gi].name) + ".png";
       auto g = ComposeGauge(static_cast<int>(gi));
-      if (!gfx::WritePng(*g, name)) {
+      if (!gfx::WritePng(*g, name, gfx::PngSpeed::kFast)) {
         error = name + ": cannot write";
         return false;
       }

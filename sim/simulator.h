@@ -11,6 +11,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/gfx/device_context.h"
@@ -260,6 +262,12 @@ class Simulator {
   std::vector<std::pair<std::string, int>> listed_;  // every panel entry: name, window
   std::vector<KeyEventRecord> key_events_;
   std::vector<NamedVar> named_;
+  // Ids of named_ by upper-case name.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, std::int32_t, NameHash, std::equal_to<>> named_ids_;
   std::map<std::string, RegisteredVar> registered_;  // by upper-case name
   std::vector<std::pair<KeyEventHandler, void*>> key_handlers_;
   int key_event_depth_ = 0;

@@ -123,6 +123,15 @@ void ClipPolygon(std::vector<PathData::Pt>& poly) {
   }
 }
 
+// Graphics objects drawing unclipped under a clip run, on this thread (at
+// most one per device context).
+thread_local std::vector<Graphics*> clip_runs;
+// One surface-sized buffer kept for the next Graphics on this thread, so that
+// a gauge drawing every frame does not fault fresh pages in each time.
+thread_local std::unique_ptr<std::uint32_t[]> spare_saved;
+thread_local std::size_t spare_saved_size = 0;
+bool clip_per_op_setting = false;
+
 const double kDash[] = {3, 1};
 const double kDot[] = {1, 1};
 const double kDashDot[] = {3, 1, 1, 1};
@@ -154,9 +163,15 @@ Graphics::Graphics(DeviceContext* dc) : dc_(dc) {
     return;
   }
   cairo_set_miter_limit(cr_, 10.0);
+  clip_per_op_ = clip_per_op_setting;
 }
 
 Graphics::~Graphics() {
+  EndRun();
+  if (saved_ && saved_size_ > spare_saved_size) {
+    spare_saved = std::move(saved_);
+    spare_saved_size = saved_size_;
+  }
   if (cr_ != nullptr) cairo_destroy(cr_);
   if (surface_ != nullptr) {
     cairo_surface_flush(surface_);
@@ -297,20 +312,20 @@ Status Graphics::CheckPath(const PathData& data, double /*pad*/) {
   return Ok;
 }
 
-void Graphics::EmitPath(const PathData& data) {
-  cairo_new_path(cr_);
+void Graphics::EmitPathTo(cairo_t* cr, const PathData& data) {
+  cairo_new_path(cr);
   if (!op_far_) {
     std::size_t k = 0;
     for (auto cmd : data.cmds) {
       switch (cmd) {
-        case PathData::kMove: cairo_move_to(cr_, data.pts[k].x, data.pts[k].y), ++k; break;
-        case PathData::kLine: cairo_line_to(cr_, data.pts[k].x, data.pts[k].y), ++k; break;
+        case PathData::kMove: cairo_move_to(cr, data.pts[k].x, data.pts[k].y), ++k; break;
+        case PathData::kLine: cairo_line_to(cr, data.pts[k].x, data.pts[k].y), ++k; break;
         case PathData::kCurve:
-          cairo_curve_to(cr_, data.pts[k].x, data.pts[k].y, data.pts[k + 1].x, data.pts[k + 1].y, data.pts[k + 2].x,
+          cairo_curve_to(cr, data.pts[k].x, data.pts[k].y, data.pts[k + 1].x, data.pts[k + 1].y, data.pts[k + 2].x,
                          data.pts[k + 2].y);
           k += 3;
           break;
-        case PathData::kClose: cairo_close_path(cr_); break;
+        case PathData::kClose: cairo_close_path(cr); break;
       }
     }
     return;
@@ -322,9 +337,9 @@ void Graphics::EmitPath(const PathData& data) {
     double wx, wy;
     inv.Apply(dx, dy, &wx, &wy);
     if (move)
-      cairo_move_to(cr_, wx, wy);
+      cairo_move_to(cr, wx, wy);
     else
-      cairo_line_to(cr_, wx, wy);
+      cairo_line_to(cr, wx, wy);
   };
   std::vector<PathData::Pt> fig;
   auto flush = [&](bool closed) {
@@ -332,7 +347,7 @@ void Graphics::EmitPath(const PathData& data) {
     if (fill_pass_) {
       ClipPolygon(fig);
       for (std::size_t i = 0; i < fig.size(); ++i) emit_world(fig[i].x, fig[i].y, i == 0);
-      if (!fig.empty()) cairo_close_path(cr_);
+      if (!fig.empty()) cairo_close_path(cr);
     } else {
       std::size_t n = fig.size();
       std::size_t segs = closed ? n : n - 1;
@@ -528,6 +543,10 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
     for (int i = 0; i < n; ++i) d[i] = pattern[i] * width;
     cairo_set_dash(cr_, d, n, 0);
   }
+  // Miter joins reach out up to half the miter limit (10) in pen widths.
+  double reach = pad + 5 * width * s;
+  BeforeDraw(op_box_.X - reach, op_box_.Y - reach, static_cast<double>(op_box_.X) + op_box_.Width + reach,
+             static_cast<double>(op_box_.Y) + op_box_.Height + reach);
   fill_pass_ = false;
   EmitPath(scratch_);
   cairo_stroke(cr_);
@@ -547,6 +566,8 @@ Status Graphics::FillData(const SolidBrush& brush, FillMode mode, OpKind kind, c
   SyncAntialias();
   SetSource(brush.GetColor().argb);
   cairo_set_fill_rule(cr_, mode == FillMode::Winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+  BeforeDraw(op_box_.X, op_box_.Y, static_cast<double>(op_box_.X) + op_box_.Width,
+             static_cast<double>(op_box_.Y) + op_box_.Height);
   fill_pass_ = true;
   EmitPath(scratch_);
   cairo_fill(cr_);
@@ -564,8 +585,9 @@ Status Graphics::ApplyClipData(const PathData& data, FillMode fill, CombineMode 
   Status st = CheckPath(data, 0);
   if (st != Ok) return Fail(st);
   RectF surf(0, 0, static_cast<REAL>(dc_->width), static_cast<REAL>(dc_->height));
+  bool had_clip = !clip_infinite_;
   if (mode == CombineMode::Replace) {
-    cairo_reset_clip(cr_);
+    if (clip_per_op_) cairo_reset_clip(cr_);
     clip_bounds_ = Intersect(surf, op_box_);
   } else {
     clip_bounds_ = Intersect(clip_infinite_ ? surf : clip_bounds_, op_box_);
@@ -590,6 +612,12 @@ Status Graphics::ApplyClipData(const PathData& data, FillMode fill, CombineMode 
     RecordCommon(op);
     recorder_->Add(std::move(op));
   }
+  if (!clip_per_op_) {
+    EndRun();
+    if (!ClipMaskOf(data, fill, had_clip ? mode : CombineMode::Replace)) return Fail(OutOfMemory);
+    SetDeviceClip();
+    return Ok;
+  }
   SyncMatrix();
   // Clip edges are whole pixels, whatever the smoothing mode.
   cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
@@ -600,6 +628,220 @@ Status Graphics::ApplyClipData(const PathData& data, FillMode fill, CombineMode 
   cairo_clip(cr_);
   return Ok;
 }
+
+// The pixels the clip path covers, filled the way a hard-edged clip mask is
+// (aliased), over the path's device box; an intersection keeps only the
+// pixels the previous mask also held. Lists, for each row of the mask, the
+// runs of the surface's row outside the clip, and finds whether the clip is
+// a plain box (clip_box_).
+bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode) {
+  double off = (pixel_offset_ == PixelOffsetMode::Half || pixel_offset_ == PixelOffsetMode::HighQuality) ? 0.0 : 0.5;
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // the path's box, a pixel wider each side, on the surface
+  if (!op_empty_) {
+    auto lo = [](double v, int hi) { return static_cast<int>(std::clamp(std::floor(v) - 1, 0.0, static_cast<double>(hi))); };
+    auto up = [](double v, int hi) { return static_cast<int>(std::clamp(std::ceil(v) + 1, 0.0, static_cast<double>(hi))); };
+    x0 = lo(op_box_.X + off, dc_->width), x1 = up(static_cast<double>(op_box_.X) + op_box_.Width + off, dc_->width);
+    y0 = lo(op_box_.Y + off, dc_->height), y1 = up(static_cast<double>(op_box_.Y) + op_box_.Height + off, dc_->height);
+  }
+  if (mode == CombineMode::Intersect) {
+    x0 = std::max(x0, mask_x0_), y0 = std::max(y0, mask_y0_);
+    x1 = std::min(x1, mask_x0_ + mask_w_), y1 = std::min(y1, mask_y0_ + mask_h_);
+  }
+  int w = std::max(0, x1 - x0), h = std::max(0, y1 - y0);
+  if (w == 0 || h == 0) w = h = 0;
+  int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, std::max(w, 1));
+  std::vector<std::uint8_t> next(static_cast<std::size_t>(stride) * h, 0);
+  if (h > 0) {
+    cairo_surface_t* ms = cairo_image_surface_create_for_data(next.data(), CAIRO_FORMAT_A8, w, h, stride);
+    cairo_surface_set_device_offset(ms, -x0, -y0);
+    cairo_t* mc = cairo_create(ms);
+    if (cairo_status(mc) != CAIRO_STATUS_SUCCESS) {
+      cairo_destroy(mc);
+      cairo_surface_destroy(ms);
+      return false;
+    }
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, world_.a, world_.b, world_.c, world_.d, world_.e + off, world_.f + off);
+    cairo_set_matrix(mc, &m);
+    cairo_set_antialias(mc, CAIRO_ANTIALIAS_NONE);
+    cairo_set_fill_rule(mc, fill == FillMode::Winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+    fill_pass_ = true;
+    EmitPathTo(mc, data);
+    cairo_fill(mc);
+    cairo_destroy(mc);
+    cairo_surface_flush(ms);
+    cairo_surface_destroy(ms);
+    if (mode == CombineMode::Intersect) {
+      for (int y = 0; y < h; ++y) {
+        const std::uint8_t* prev =
+            &mask_[static_cast<std::size_t>(y + y0 - mask_y0_) * mask_stride_ + (x0 - mask_x0_)];
+        std::uint8_t* row = &next[static_cast<std::size_t>(y) * stride];
+        for (int x = 0; x < w; ++x) row[x] &= prev[x];
+      }
+    }
+  }
+  mask_.swap(next);
+  mask_x0_ = x0, mask_y0_ = y0, mask_w_ = w, mask_h_ = h, mask_stride_ = stride;
+
+  // An aliased fill covers a pixel fully or not at all: whole words of 0 or
+  // 0xFF let the scan skip eight pixels at a time.
+  auto word = [](const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+  };
+  outside_.clear();
+  outside_row_.clear();
+  int tx0 = w, tx1 = -1, ty0 = h, ty1 = -1;  // tight box of the covered pixels
+  bool box = true;
+  for (int y = 0; y < h; ++y) {
+    const std::uint8_t* row = &mask_[static_cast<std::size_t>(y) * stride];
+    outside_row_.push_back(static_cast<int>(outside_.size()));
+    int from = 0, x = 0, runs = 0;  // from: start of the current outside run (surface x)
+    while (x < w) {
+      while (x + 8 <= w && word(row + x) == 0) x += 8;
+      while (x < w && row[x] == 0) ++x;
+      if (x == w) break;
+      int a = x;
+      while (x + 8 <= w && word(row + x) == ~std::uint64_t{0}) x += 8;
+      while (x < w && row[x] != 0) ++x;
+      if (x0 + a > from) outside_.push_back({from, x0 + a});
+      from = x0 + x;
+      if (runs++ == 0 && ty1 >= 0 && (a != tx0 || x - 1 != tx1)) box = false;
+      tx0 = std::min(tx0, a), tx1 = std::max(tx1, x - 1);
+      if (ty1 >= 0 && ty1 != y - 1) box = false;  // a row without pixels in between
+      ty0 = std::min(ty0, y), ty1 = y;
+    }
+    if (runs > 1) box = false;
+    if (from < dc_->width) outside_.push_back({from, dc_->width});
+  }
+  outside_row_.push_back(static_cast<int>(outside_.size()));
+  if (ty1 < 0) {
+    clip_box_ = Rect(0, 0, 0, 0);
+  } else {
+    clip_box_ = Rect(x0 + tx0, y0 + ty0, tx1 - tx0 + 1, ty1 - ty0 + 1);
+  }
+  if (box) outside_row_.clear();
+  return true;
+}
+
+// A clip that is a plain box is cairo's (a region, free per operation). Any
+// other runs without a cairo clip at all: a clip box would change how cairo
+// splits the shapes that cross it, and so their smoothed pixels.
+void Graphics::SetDeviceClip() {
+  cairo_reset_clip(cr_);
+  run_wanted_ = !outside_row_.empty();
+  if (run_wanted_) return;
+  cairo_identity_matrix(cr_);
+  matrix_dirty_ = true;
+  cairo_new_path(cr_);
+  cairo_rectangle(cr_, clip_box_.X, clip_box_.Y, clip_box_.Width, clip_box_.Height);
+  cairo_clip(cr_);
+}
+
+void Graphics::ClaimPixels() {
+  for (Graphics* other : clip_runs) {
+    if (other->dc_ == dc_) {
+      other->SuspendRun();
+      break;
+    }
+  }
+  if (!run_wanted_) return;
+  if (!saved_) {
+    std::size_t need = static_cast<std::size_t>(dc_->width) * dc_->height;
+    if (spare_saved_size >= need) {
+      saved_ = std::move(spare_saved);
+      saved_size_ = spare_saved_size;
+      spare_saved_size = 0;
+    } else {
+      // Left uninitialised: only the rows a run draws on are ever touched.
+      saved_.reset(new std::uint32_t[need]);
+      saved_size_ = need;
+    }
+    saved_cols_.assign(static_cast<std::size_t>(dc_->height), Span{0, 0});
+  }
+  saved_y0_ = dc_->height, saved_y1_ = 0;
+  cairo_surface_flush(surface_);
+  clip_runs.push_back(this);
+  run_owned_ = true;
+}
+
+// Keeps the pixels of the box as they are before the run draws on them; a
+// row's saved columns only grow, so each pixel is saved once per run.
+void Graphics::SaveOutside(double bx0, double by0, double bx1, double by1) {
+  auto at = [](double v, int hi) {
+    return static_cast<int>(std::clamp(v, 0.0, static_cast<double>(hi)));  // NaN gives 0
+  };
+  int x0 = at(std::floor(bx0) - 2, dc_->width), x1 = at(std::ceil(bx1) + 2, dc_->width);
+  int y0 = at(std::floor(by0) - 2, dc_->height), y1 = at(std::ceil(by1) + 2, dc_->height);
+  if (!(bx0 <= bx1 && by0 <= by1)) x0 = 0, x1 = dc_->width, y0 = 0, y1 = dc_->height;
+  if (x0 >= x1 || y0 >= y1) return;
+  std::uint32_t* px = dc_->pixels.data();
+  std::uint32_t* keep = saved_.get();
+  auto save = [&](std::size_t row, int a, int b) {
+    std::memcpy(keep + row + a, px + row + a, static_cast<std::size_t>(b - a) * sizeof(std::uint32_t));
+  };
+  for (int y = y0; y < y1; ++y) {
+    Span& c = saved_cols_[static_cast<std::size_t>(y)];
+    std::size_t row = static_cast<std::size_t>(y) * dc_->width;
+    if (c.x0 >= c.x1) {
+      save(row, x0, x1);
+      c = {x0, x1};
+      continue;
+    }
+    if (x0 < c.x0) save(row, x0, c.x0), c.x0 = x0;
+    if (x1 > c.x1) save(row, c.x1, x1), c.x1 = x1;
+  }
+  saved_y0_ = std::min(saved_y0_, y0), saved_y1_ = std::max(saved_y1_, y1);
+}
+
+// Puts the saved pixels outside the clip back; the run resumes at the next
+// drawing call.
+void Graphics::SuspendRun() {
+  if (!run_owned_) return;
+  cairo_surface_flush(surface_);
+  std::uint32_t* px = dc_->pixels.data();
+  const std::uint32_t* keep = saved_.get();
+  auto restore = [&](std::size_t row, int a, int b) {
+    if (a < b) std::memcpy(px + row + a, keep + row + a, static_cast<std::size_t>(b - a) * sizeof(std::uint32_t));
+  };
+  for (int y = saved_y0_; y < saved_y1_; ++y) {
+    Span& c = saved_cols_[static_cast<std::size_t>(y)];
+    if (c.x0 >= c.x1) continue;
+    std::size_t row = static_cast<std::size_t>(y) * dc_->width;
+    int r = y - mask_y0_;
+    if (r < 0 || r >= mask_h_) {
+      restore(row, c.x0, c.x1);
+    } else {
+      for (int i = outside_row_[r]; i < outside_row_[r + 1]; ++i)
+        restore(row, std::max(c.x0, outside_[i].x0), std::min(c.x1, outside_[i].x1));
+    }
+    c = {0, 0};
+  }
+  cairo_surface_mark_dirty(surface_);
+  clip_runs.erase(std::find(clip_runs.begin(), clip_runs.end(), this));
+  run_owned_ = false;
+}
+
+void Graphics::EndRun() {
+  SuspendRun();
+  run_wanted_ = false;
+}
+
+namespace detail {
+
+void SettleClippedDrawing(const DeviceContext& dc) {
+  for (Graphics* g : clip_runs) {
+    if (g->dc_ == &dc) {
+      g->SuspendRun();
+      return;
+    }
+  }
+}
+
+void UseClipPerOperation(bool on) { clip_per_op_setting = on; }
+
+}  // namespace detail
 
 Status Graphics::SetClip(const RectF& r, CombineMode mode) {
   if (!Usable()) return Fail(InvalidParameter);
@@ -642,8 +884,12 @@ Status Graphics::SetClip(const Region& region, CombineMode mode) {
 
 Status Graphics::ResetClip() {
   if (!Usable()) return Fail(InvalidParameter);
+  EndRun();
   cairo_reset_clip(cr_);
   clip_infinite_ = true;
+  mask_.clear();
+  outside_.clear();
+  outside_row_.clear();
   if (recorder_ != nullptr) {
     RecordedOp op;
     op.kind = OpKind::ResetClip;
@@ -666,6 +912,7 @@ Status Graphics::Clear(const Color& color) {
     RecordCommon(op);
     recorder_->Add(std::move(op));
   }
+  BeforeDraw(0, 0, dc_->width, dc_->height);
   cairo_identity_matrix(cr_);
   matrix_dirty_ = true;
   cairo_set_operator(cr_, CAIRO_OPERATOR_SOURCE);
@@ -1061,6 +1308,17 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     return Ok;
   }
 
+  auto device_box = [&](const RectF& r) {
+    Box b;
+    double cx[4] = {r.X, r.X + r.Width, r.X + r.Width, r.X};
+    double cy[4] = {r.Y, r.Y, r.Y + r.Height, r.Y + r.Height};
+    for (int i = 0; i < 4; ++i) {
+      double x, y;
+      world_.Apply(cx[i], cy[i], &x, &y);
+      b.Add(x, y);
+    }
+    return b;
+  };
   if (recorder_ != nullptr) {
     RecordedOp op;
     op.kind = OpKind::Text;
@@ -1074,21 +1332,27 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     double bx, by;
     world_.Apply(n_lines > 0 ? line_x(lines[0]) : layout.X + pad, top + ascent, &bx, &by);
     op.points = {PointF(static_cast<REAL>(ox), static_cast<REAL>(oy)), PointF(static_cast<REAL>(bx), static_cast<REAL>(by))};
-    Box b;
-    double cx[4] = {box.X, box.X + box.Width, box.X + box.Width, box.X};
-    double cy[4] = {box.Y, box.Y, box.Y + box.Height, box.Y + box.Height};
-    for (int i = 0; i < 4; ++i) {
-      double x, y;
-      world_.Apply(cx[i], cy[i], &x, &y);
-      b.Add(x, y);
-    }
-    op.bounds = b.ToRect(0);
+    op.bounds = device_box(box).ToRect(0);
     op.visible = !utf8.empty() && VisibleDevice(op.bounds);
     RecordCommon(op);
     recorder_->Add(std::move(op));
   }
   if (utf8.empty()) return Ok;
 
+  // The box the glyphs may touch: without measured advances, no glyph is
+  // wider than the face's widest; glyphs may reach past their layout box
+  // (overhangs, accents): an em more all round.
+  RectF ink = box;
+  if (!need_adv) {
+    cairo_font_extents_t fe;
+    cairo_scaled_font_extents(sf, &fe);
+    std::size_t longest = 0;
+    for (int i = 0; i < n_lines; ++i) longest = std::max(longest, lines[i].len);
+    ink.Width = static_cast<REAL>(static_cast<double>(longest) * fe.max_x_advance + 2 * pad);
+  }
+  Box dev = device_box(ink);
+  double em_device = em * std::sqrt(std::fabs(world_.Determinant()));
+  BeforeDraw(dev.x0 - em_device, dev.y0 - em_device, dev.x1 + em_device, dev.y1 + em_device);
   if (clip) {
     cairo_save(cr_);
     cairo_new_path(cr_);
@@ -1138,6 +1402,8 @@ Status Graphics::DrawImage(const Bitmap& image, REAL x, REAL y, REAL w, REAL h) 
   cairo_set_source_surface(cr_, image.Surface(), 0, 0);
   // Scaled images keep solid edges instead of fading into nothing.
   cairo_pattern_set_extend(cairo_get_source(cr_), CAIRO_EXTEND_PAD);
+  BeforeDraw(op_box_.X, op_box_.Y, static_cast<double>(op_box_.X) + op_box_.Width,
+             static_cast<double>(op_box_.Y) + op_box_.Height);
   cairo_new_path(cr_);
   cairo_rectangle(cr_, 0, 0, image.GetWidth(), image.GetHeight());
   cairo_fill(cr_);

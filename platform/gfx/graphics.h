@@ -10,9 +10,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/gfx/device_context.h"
 #include "platform/gfx/objects.h"
@@ -27,6 +29,20 @@ namespace ovi::gfx {
 inline constexpr std::size_t kMaxStringLength = 4096;
 // Most points a single polyline, polygon or path operation accepts.
 inline constexpr int kMaxPoints = 1 << 20;
+
+class Graphics;
+
+namespace detail {
+// A clip whose edge is not a plain rectangle is paid for once: drawing under
+// it runs unclipped, keeping the pixels each operation may touch first, and
+// the kept pixels outside the clip are put back when the clip changes or the
+// Graphics ends (or earlier, when something else is about to read or draw on
+// the same pixels). This settles such pending pixels of `dc` now.
+void SettleClippedDrawing(const DeviceContext& dc);
+// The former way, a clip mask applied to every operation, kept so that tests
+// and benchmarks can compare pixels and times; read when a Graphics is made.
+void UseClipPerOperation(bool on);
+}  // namespace detail
 
 class Graphics {
  public:
@@ -144,7 +160,8 @@ class Graphics {
   void SyncMatrix();
   void SyncAntialias();
   void SetSource(ARGB color);
-  void EmitPath(const detail::PathData& data);
+  void EmitPath(const detail::PathData& data) { EmitPathTo(cr_, data); }
+  void EmitPathTo(cairo_t* cr, const detail::PathData& data);
   Status CheckPath(const detail::PathData& data, double pad);
   Status StrokeData(const Pen& pen, OpKind kind, const REAL* angles);
   Status FillData(const SolidBrush& brush, FillMode mode, OpKind kind, const REAL* angles);
@@ -156,6 +173,23 @@ class Graphics {
   bool VisibleDevice(const RectF& r) const;
   void RecordShape(OpKind kind, bool filled, ARGB color, const Pen* pen, FillMode mode, const REAL* angles,
                    double pad);
+  // Clip runs (see detail::SettleClippedDrawing).
+  friend void detail::SettleClippedDrawing(const DeviceContext& dc);
+  struct Span {
+    int x0, x1;
+  };
+  // Every drawing call names the device box it may touch (pen, joins and
+  // smoothing included) before it draws.
+  void BeforeDraw(double x0, double y0, double x1, double y1) {
+    if (!run_owned_) ClaimPixels();
+    if (run_owned_) SaveOutside(x0, y0, x1, y1);
+  }
+  void ClaimPixels();
+  void SaveOutside(double x0, double y0, double x1, double y1);
+  void SuspendRun();
+  void EndRun();
+  bool ClipMaskOf(const detail::PathData& data, FillMode fill, CombineMode mode);
+  void SetDeviceClip();
 
   DeviceContext* dc_ = nullptr;
   cairo_surface_t* surface_ = nullptr;
@@ -176,6 +210,23 @@ class Graphics {
   bool op_empty_ = true;
   bool op_far_ = false;          // reaches far off the surface
   bool fill_pass_ = false;
+  // The clip as pixels: a mask over its tight device box (valid when
+  // !clip_infinite_ and not clip_per_op_); for each row of the box, the runs
+  // of the surface's row outside the clip (outside_row_[r] .. [r + 1]).
+  bool clip_per_op_ = false;
+  int mask_x0_ = 0, mask_y0_ = 0, mask_w_ = 0, mask_h_ = 0, mask_stride_ = 0;
+  std::vector<std::uint8_t> mask_;
+  Rect clip_box_;
+  std::vector<Span> outside_;
+  std::vector<int> outside_row_;
+  bool run_wanted_ = false;  // the clip is not a plain box
+  bool run_owned_ = false;   // drawing unclipped, saving what lies outside the clip before it is drawn on
+  // Pixels as they were before the run drew on them, in their own places;
+  // saved_cols_[y] the columns of row y saved so far.
+  std::unique_ptr<std::uint32_t[]> saved_;
+  std::size_t saved_size_ = 0;
+  std::vector<Span> saved_cols_;
+  int saved_y0_ = 0, saved_y1_ = 0;
 };
 
 }  // namespace ovi::gfx

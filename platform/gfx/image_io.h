@@ -8,8 +8,15 @@
 
 namespace ovi::gfx {
 
-// Writes the device context's pixels as a PNG file; false when it cannot.
-bool WritePng(const DeviceContext& dc, const std::string& path);
+// How WritePng weighs file size against time. kSmall: the PNG library's
+// usual filtering and compression. kFast: no filtering and the fastest
+// compression, several times quicker for files a little larger (pictures
+// written while a flight runs). Both read back to the same pixels.
+enum class PngSpeed { kSmall, kFast };
+
+// Writes the device context's pixels as a PNG file (8-bit RGBA, colours
+// unpremultiplied); false when it cannot.
+bool WritePng(const DeviceContext& dc, const std::string& path, PngSpeed speed = PngSpeed::kSmall);
 
 // Paints bitmap resource `id` (resources_dir/<id>.png) into the device
 // context, scaled to its size. A missing or unreadable bitmap paints a dark

@@ -9,6 +9,7 @@
 
 #include "platform/gfx/device_context.h"
 #include "platform/gfx/fonts.h"
+#include "platform/gfx/graphics.h"
 
 namespace ovi::gfx {
 
@@ -551,6 +552,7 @@ Bitmap::Bitmap(const DeviceContext& dc) {
     status_ = InvalidParameter;
     return;
   }
+  detail::SettleClippedDrawing(dc);
   surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, dc.width, dc.height);
   if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) {
     status_ = OutOfMemory;

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 #include "src/model/fixed_table.h"
+#include "src/model/record_text.h"
 
 namespace ovi::model {
 
@@ -76,18 +78,26 @@ struct FlightPlanLibraryEntry {
   FlightPlanTable waypoints;
 };
 
-// The one record of the navigation database.
+// Text sizes of the navigation records (bytes): idents and the tokens of
+// the navigation files are at most 10 bytes, kinds at most 4.
+constexpr std::size_t kRecordIdentLength = 10;
+constexpr std::size_t kRecordTokenLength = 10;
+constexpr std::size_t kRecordKindLength = 4;
+
+// The one record of the navigation database: 80 bytes, no heap memory, so
+// the world-sized tables are compact and copy as plain bytes.
 struct NavDbRecord {
-  std::string ident;
-  std::string name;
+  FixedText<kRecordIdentLength> ident;
+  InternedText name;           // at most kMaxInternedText bytes
   double latitude = 0.0;
   double longitude = 0.0;
-  std::string kind;            // "APT", "I", "V", "N", "O"
-  std::string frequency_text;  // navaids: the frequency token; others: extra token
-  std::string airport_text;    // airports: third token of the airport line (elevation, feet)
+  FixedText<kRecordKindLength> kind;             // "APT", "I", "V", "N", "O", "WPT"
+  FixedText<kRecordTokenLength> frequency_text;  // navaids: the frequency token; others: extra token
+  FixedText<kRecordTokenLength> airport_text;    // airports: third token of the airport line (elevation, feet)
   double distance = 0.0;       // NM, when listed by nearness (9999.0 = empty place)
   double bearing = 0.0;        // degrees
 };
+static_assert(sizeof(NavDbRecord) <= 80 && std::is_trivially_copyable_v<NavDbRecord>);
 
 struct RunwayRecord {
   std::string number_text;         // "09L", "27R", "18"

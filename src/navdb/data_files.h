@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 #include "src/host/state.h"
 #include "src/navdb/state.h"
@@ -31,16 +32,22 @@ inline constexpr DataFile kAwyFiles[] = {{"\\ovi\\navdata\\awys_user.txt", "awys
 inline constexpr DataFile kAtcFiles[] = {{"\\ovi\\navdata\\atc_bdry.txt", "atc_bdry.txt", false}};
 
 struct EachFile {
-  void operator()(std::size_t) const {}
+  void operator()(std::size_t, std::int64_t) const {}
+};
+struct FileDone {
+  bool operator()(std::size_t, BadLineReport&) const { return true; }
 };
 
-// Reads the files of one kind in order. A missing main file is reported
-// once (missing_bit of ReportedMissingFiles); start_file(index) runs before
-// a file's lines, which go to on_line(index, line, offset, bad); the file's
-// bad lines are posted after it. on_line returns false when its table is
-// full, which ends the kind.
-template <std::size_t N, typename OnLine, typename OnFile = EachFile>
-void LoadDataFiles(const DataFile (&files)[N], unsigned missing_bit, OnLine&& on_line, OnFile&& start_file = {}) {
+// Reads the files of one kind in order. A missing main file is
+// reported once (missing_bit of ReportedMissingFiles); start_file(index,
+// lines) runs before a file's lines (lines: how many the file holds, for
+// sizing the tables), which go to on_line(index, line, offset, bad);
+// end_file(index, bad) runs after them, before the file's bad lines are
+// posted. on_line or end_file return false when the table is full, which
+// ends the kind.
+template <std::size_t N, typename OnLine, typename OnFile = EachFile, typename OnDone = FileDone>
+void LoadDataFiles(const DataFile (&files)[N], unsigned missing_bit, OnLine&& on_line, OnFile&& start_file = {},
+                   OnDone&& end_file = {}) {
   for (std::size_t f = 0; f < N; ++f) {
     NavTextFile file(host::DataPath(files[f].path));
     if (!file.IsOpen()) {
@@ -48,9 +55,14 @@ void LoadDataFiles(const DataFile (&files)[N], unsigned missing_bit, OnLine&& on
       continue;
     }
     BadLineReport bad(files[f].name);
-    start_file(f);
-    const bool more = ForEachDataLine(
+    // Counting costs a pass over the file: only for a loader that sizes by it.
+    if constexpr (std::is_same_v<std::decay_t<OnFile>, EachFile>)
+      start_file(f, 0);
+    else
+      start_file(f, file.CountLines());
+    bool more = ForEachDataLine(
         file, bad, [&](std::string_view line, std::int64_t offset) { return on_line(f, line, offset, bad); });
+    more = end_file(f, bad) && more;
     bad.Post();
     if (!more) return;
   }

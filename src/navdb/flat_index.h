@@ -1,34 +1,29 @@
 // An open-addressing hash index from a key to a 1-based table index, used
 // by the loaders to find duplicates and shared points. The keys themselves
-// live in the tables; the index keeps only each entry's hash and index, so
-// lookups touch one flat array.
+// live in the tables; the index keeps only the upper half of each entry's
+// hash and its index in one 8-byte slot, so a look-up touches one place in
+// memory until a candidate is checked against its table entry.
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 namespace ovi::navdb {
 
-inline std::uint64_t HashBytes(std::string_view s, std::uint64_t seed = 0) {
-  std::uint64_t h = 1469598103934665603ull ^ seed;
-  for (unsigned char c : s) {
-    h ^= c;
-    h *= 1099511628211ull;
-  }
-  h ^= h >> 29;
-  h *= 0xBF58476D1CE4E5B9ull;
-  h ^= h >> 32;
-  return h;
-}
-
 class FlatIndex {
  public:
-  explicit FlatIndex(std::size_t expected) {
+  explicit FlatIndex(std::size_t expected = 0) { Reserve(expected); }
+
+  // Room for `expected` entries without growing (sized before a file is
+  // read, from its line count).
+  void Reserve(std::size_t expected) {
     std::size_t cap = 16;
     while (cap < expected * 2) cap <<= 1;
-    slots_.assign(cap, 0);
+    if (cap > slots_.size()) Rehash(cap);
   }
+
+  // Brings the slot a look-up of this hash starts at into the cache.
+  void Prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[Tag(hash) & (slots_.size() - 1)]); }
 
   // Calls visit(index) for every entry stored with this hash until visit
   // returns true; returns that index, or 0.
@@ -36,7 +31,7 @@ class FlatIndex {
   int Find(std::uint64_t hash, Visit&& visit) const {
     const std::uint32_t tag = Tag(hash);
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = static_cast<std::size_t>(hash) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
       const std::uint64_t slot = slots_[i];
       if (slot == 0) return 0;
       if (static_cast<std::uint32_t>(slot >> 32) == tag) {
@@ -46,39 +41,33 @@ class FlatIndex {
     }
   }
 
+  // index: 1 or more.
   void Insert(std::uint64_t hash, int index) {
-    if ((size_ + 1) * 2 > slots_.size()) Grow();
-    Place(Tag(hash), hash, index);
+    if ((size_ + 1) * 2 > slots_.size()) Rehash(slots_.size() * 2);
+    Place((static_cast<std::uint64_t>(Tag(hash)) << 32) | static_cast<std::uint32_t>(index));
     ++size_;
   }
 
  private:
-  static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32) | 1u; }
+  // The upper half of the hash: it places the slot and tells entries apart.
+  static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
 
-  void Place(std::uint32_t tag, std::uint64_t hash, int index) {
+  void Place(std::uint64_t slot) {
     const std::size_t mask = slots_.size() - 1;
-    std::size_t i = static_cast<std::size_t>(hash) & mask;
+    std::size_t i = static_cast<std::uint32_t>(slot >> 32) & mask;
     while (slots_[i] != 0) i = (i + 1) & mask;
-    slots_[i] = (static_cast<std::uint64_t>(tag) << 32) | static_cast<std::uint32_t>(index);
-    hashes_.resize(static_cast<std::size_t>(index) + 1 > hashes_.size() ? static_cast<std::size_t>(index) + 1
-                                                                         : hashes_.size());
-    hashes_[static_cast<std::size_t>(index)] = hash;
+    slots_[i] = slot;
   }
 
-  void Grow() {
+  void Rehash(std::size_t cap) {
     std::vector<std::uint64_t> old;
     old.swap(slots_);
-    slots_.assign(old.size() * 2, 0);
-    for (std::uint64_t slot : old) {
-      if (slot == 0) continue;
-      const int index = static_cast<int>(slot & 0xFFFFFFFFu);
-      const std::uint64_t hash = hashes_[static_cast<std::size_t>(index)];
-      Place(Tag(hash), hash, index);
-    }
+    slots_.assign(cap, 0);
+    for (std::uint64_t slot : old)
+      if (slot != 0) Place(slot);
   }
 
   std::vector<std::uint64_t> slots_;
-  std::vector<std::uint64_t> hashes_;  // by index, for growing
   std::size_t size_ = 0;
 };
 

@@ -23,10 +23,21 @@ namespace ovi::navdb {
 namespace {
 
 using model::NavDbRecord;
+using Ident = model::FixedText<kMaxIdentLength>;
 
 // Two entries of one kind with the same ident closer than this (degrees in
 // latitude and longitude) are the same entry.
 constexpr double kSamePlaceDegrees = 0.01;
+
+// std::llround for the loaders' coordinates (|v| well below 2^52): halves
+// away from zero, without the library call.
+std::int64_t RoundToNearest(double v) {
+  std::int64_t i = static_cast<std::int64_t>(v);  // toward zero
+  const double rest = v - static_cast<double>(i);  // exact
+  if (rest >= 0.5) ++i;
+  if (rest <= -0.5) --i;
+  return i;
+}
 
 bool SamePlace(const NavDbRecord& r, double lat, double lon) {
   return std::fabs(r.latitude - lat) < kSamePlaceDegrees && std::fabs(r.longitude - lon) < kSamePlaceDegrees;
@@ -36,14 +47,65 @@ void PostFull(const char* what, int count) {
   model::AddStatusMessage(util::Format("%s '%d' approaching struct_limit", what, count));
 }
 
-// Reserves table storage for what the files of one kind will probably
-// hold (bytes per entry at least min_line), so the tables grow once.
-template <typename T>
-void ReserveFor(BoundedTable<T>& table, const DataFile (&files)[2], int min_line) {
-  std::int64_t bytes = 0;
-  for (const DataFile& f : files) bytes += FileSize(host::DataPath(f.path));
-  const std::int64_t n = bytes / min_line;
-  table.Reserve(static_cast<int>(std::min<std::int64_t>(n, table.MaxIndex())));
+// Lines parsed ahead of their turn, so that the index slot each will look
+// at is already on its way into the cache when its turn comes (the large
+// files' look-ups would otherwise wait on memory one after another). Lines
+// still take their turns in file order, and nothing of a line counts
+// (its bad line neither) before its turn.
+template <typename Line>
+class ReadAhead {
+ public:
+  static constexpr int kDepth = 16;
+
+  // Takes the waiting lines in order until `keep` wait; take(line) returns
+  // false when its table is full, which stops every later turn.
+  template <typename Take>
+  bool TakeUntil(int keep, Take&& take) {
+    while (waiting_ > keep && !stopped_) {
+      stopped_ = !take(lines_[first_]);
+      first_ = (first_ + 1) % kDepth;
+      --waiting_;
+    }
+    return !stopped_;
+  }
+  // The place of the next line; room is made with TakeUntil(kDepth - 1).
+  Line& Next() { return lines_[(first_ + waiting_++) % kDepth]; }
+  // A file's lines left over when its reading stopped early.
+  void Drop() { first_ = waiting_ = 0; }
+
+ private:
+  Line lines_[kDepth];
+  int first_ = 0, waiting_ = 0;
+  bool stopped_ = false;
+};
+
+// LoadDataFiles with the lines read ahead of their turn. parse(line, ahead)
+// fills a Line from its text (setting its `bad` flag for a bad line) and
+// prefetches what its turn will look at; take(file, line, bad) is its turn,
+// false when the table is full; start_file as for LoadDataFiles.
+template <typename Line, std::size_t N, typename Parse, typename Take, typename Start>
+void LoadDataFilesAhead(const DataFile (&files)[N], unsigned missing_bit, Parse&& parse, Take&& take,
+                        Start&& start_file) {
+  ReadAhead<Line> ahead;
+  const auto turns = [&](std::size_t f, BadLineReport& bad, int keep) {
+    return ahead.TakeUntil(keep, [&](const Line& a) {
+      if (!a.bad) return take(f, a, bad);
+      bad.Count();
+      return true;
+    });
+  };
+  LoadDataFiles(
+      files, missing_bit,
+      [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
+        if (!turns(f, bad, ReadAhead<Line>::kDepth - 1)) return false;
+        parse(line, ahead.Next());
+        return true;
+      },
+      [&](std::size_t f, std::int64_t lines) {
+        ahead.Drop();
+        start_file(f, lines);
+      },
+      [&](std::size_t f, BadLineReport& bad) { return turns(f, bad, 0); });
 }
 
 // A navaid, intersection or airport table filled from its user file, then its main
@@ -52,15 +114,27 @@ void ReserveFor(BoundedTable<T>& table, const DataFile (&files)[2], int min_line
 // it).
 class UserFirstTable {
  public:
-  UserFirstTable(BoundedTable<NavDbRecord>& table, int& count, int max, const char* limit_name, std::size_t expected)
-      : table_(table), count_(count), max_(max), limit_name_(limit_name), by_ident_(expected) {}
+  UserFirstTable(BoundedTable<NavDbRecord>& table, int& count, int max, const char* limit_name)
+      : table_(table), count_(count), max_(max), limit_name_(limit_name) {}
+
+  // Sizes the table and the index for a file of `lines` lines, before its
+  // lines are read.
+  void StartFile(std::int64_t lines) {
+    const std::int64_t n = std::min<std::int64_t>(count_ + std::max<std::int64_t>(lines, 0), max_);
+    table_.Reserve(static_cast<int>(n));
+    by_ident_.Reserve(static_cast<std::size_t>(n));
+  }
 
   // The slot of a new entry; nullptr for a repeat, or when the table is
   // full (full is then set and the limit text posted). same(record) tells
   // an earlier entry of this ident that is the same entry.
   template <typename Same>
   NavDbRecord* Add(std::string_view ident, bool user_file, BadLineReport& bad, bool& full, Same&& same) {
-    const std::uint64_t hash = HashBytes(ident);
+    return Add(Ident(ident).Hash(), user_file, bad, full, same);
+  }
+  // The same, with the ident's Hash() worked out (and prefetched) before.
+  template <typename Same>
+  NavDbRecord* Add(std::uint64_t hash, bool user_file, BadLineReport& bad, bool& full, Same&& same) {
     const int dup = by_ident_.Find(hash, [&](int i) { return same(table_[i]); });
     if (dup != 0) {
       if (!(dup <= user_last_ && !user_file)) bad.Count();
@@ -75,6 +149,7 @@ class UserFirstTable {
     if (user_file) user_last_ = count_;
     return &table_[count_];
   }
+  void Prefetch(std::uint64_t hash) const { by_ident_.Prefetch(hash); }
 
  private:
   BoundedTable<NavDbRecord>& table_;
@@ -89,10 +164,10 @@ class UserFirstTable {
 
 void LoadNavaids() {
   State& s = navdb_state;
-  ReserveFor(s.NavaidTable, kNavFiles, 24);
-  UserFirstTable navaids(s.NavaidTable, s.NavaidCount, kMaxNavaids, "Navs", 16384);
+  UserFirstTable navaids(s.NavaidTable, s.NavaidCount, kMaxNavaids, "Navs");
   std::string_view t[8];
-  LoadDataFiles(kNavFiles, 1u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
+  LoadDataFiles(
+      kNavFiles, 1u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
     const int n = Tokenize(line, t, 7);
     double lat, lon;
     int elevation;
@@ -108,42 +183,56 @@ void LoadNavaids() {
       return e.ident == t[0] && e.kind == t[3] && SamePlace(e, lat, lon);
     });
     if (r == nullptr) return !full;
-    r->ident = std::string(t[0]);
+    r->ident = t[0];
     r->latitude = lat;
     r->longitude = lon;
-    r->kind = std::string(t[3]);
-    r->frequency_text = std::string(t[5]);
-    r->name = n >= 7 ? CleanName(RestOfLine(line, t[6])) : std::string();
+    r->kind = t[3];
+    r->frequency_text = t[5];
+    if (n >= 7) r->name = CleanName(RestOfLine(line, t[6]));
     return true;
-  });
+  },
+      [&](std::size_t, std::int64_t lines) { navaids.StartFile(lines); });
 }
 
 // ---- ints ----
 
+struct IntersectionLine {
+  bool bad = false;
+  Ident ident;
+  double lat = 0.0, lon = 0.0;
+  char kind = 'I';
+  std::uint64_t hash = 0;
+};
+
 void LoadIntersections() {
   State& s = navdb_state;
-  ReserveFor(s.IntersectionTable, kIntFiles, 16);
-  UserFirstTable intersections(s.IntersectionTable, s.IntersectionCount, kMaxIntersections, "Ints", 300000);
+  UserFirstTable intersections(s.IntersectionTable, s.IntersectionCount, kMaxIntersections, "Ints");
   std::string_view t[5];
-  LoadDataFiles(kIntFiles, 4u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
-    const int n = Tokenize(line, t, 5);
-    double lat, lon;
-    if (n < 3 || n > 4 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], lat) || !ParseLongitude(t[2], lon) ||
-        (n == 4 && t[3] != "I" && t[3] != "O")) {
-      bad.Count();
-      return true;
-    }
-    bool full = false;
-    NavDbRecord* r = intersections.Add(t[0], kIntFiles[f].user, bad, full, [&](const NavDbRecord& e) {
-      return e.ident == t[0] && SamePlace(e, lat, lon);
-    });
-    if (r == nullptr) return !full;
-    r->ident = std::string(t[0]);
-    r->latitude = lat;
-    r->longitude = lon;
-    r->kind = std::string(n == 4 ? t[3] : std::string_view("I"));
-    return true;
-  });
+  LoadDataFilesAhead<IntersectionLine>(
+      kIntFiles, 4u,
+      [&](std::string_view line, IntersectionLine& a) {
+        const int n = Tokenize(line, t, 5);
+        a.bad = n < 3 || n > 4 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], a.lat) ||
+                !ParseLongitude(t[2], a.lon) || (n == 4 && t[3] != "I" && t[3] != "O");
+        if (a.bad) return;
+        a.ident = t[0];
+        a.kind = n == 4 ? t[3][0] : 'I';
+        a.hash = a.ident.Hash();
+        intersections.Prefetch(a.hash);
+      },
+      [&](std::size_t f, const IntersectionLine& a, BadLineReport& bad) {
+        bool full = false;
+        NavDbRecord* r = intersections.Add(a.hash, kIntFiles[f].user, bad, full, [&](const NavDbRecord& e) {
+          return e.ident == a.ident && SamePlace(e, a.lat, a.lon);
+        });
+        if (r == nullptr) return !full;
+        r->ident = a.ident;
+        r->latitude = a.lat;
+        r->longitude = a.lon;
+        r->kind = std::string_view(&a.kind, 1);
+        return true;
+      },
+      [&](std::size_t, std::int64_t lines) { intersections.StartFile(lines); });
 }
 
 // ---- awys ----
@@ -152,25 +241,31 @@ void LoadIntersections() {
 // look-up touches one place in memory (the airway file is the largest).
 class AirwayPointIndex {
  public:
-  explicit AirwayPointIndex(std::size_t expected) {
+  // Room for `expected` points without growing. The slots are filled to
+  // three quarters at most: a full-world index then stays small enough for
+  // the caches and the address translation (linear probing keeps a look-up
+  // within a cache line or two at that load).
+  void Reserve(std::size_t expected) {
     std::size_t cap = 1024;
-    while (cap < expected * 2) cap <<= 1;
-    slots_.assign(cap, Slot{});
+    while (cap * 3 < expected * 4) cap <<= 1;
+    if (cap > slots_.size()) Rehash(cap);
   }
+  static std::uint64_t Hash(const Ident& ident, std::int64_t place) {
+    return ident.Hash(static_cast<std::uint64_t>(place));
+  }
+  void Prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
   // The point's index, or 0 after making room for it (then call Set).
-  int FindOrReserve(std::string_view ident, std::int64_t place, std::size_t& where) {
-    if ((used_ + 1) * 2 > slots_.size()) Grow();
-    Slot key = MakeKey(ident, place);
+  int FindOrReserve(const Ident& ident, std::int64_t place, std::uint64_t hash, std::size_t& where) {
+    if ((used_ + 1) * 4 > slots_.size() * 3) Rehash(slots_.size() * 2);
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = slots_[i];
       if (slot.index == 0) {
         where = i;
-        pending_ = key;
+        pending_ = Slot{place, ident, 0};
         return 0;
       }
-      if (slot.place == key.place && slot.len == key.len && std::memcmp(slot.ident, key.ident, key.len) == 0)
-        return slot.index;
+      if (slot.place == place && slot.ident == ident) return slot.index;
     }
   }
   void Set(std::size_t where, int index) {
@@ -182,28 +277,18 @@ class AirwayPointIndex {
  private:
   struct Slot {
     std::int64_t place = 0;
+    Ident ident;
     std::int32_t index = 0;  // 0 = empty
-    std::uint8_t len = 0;
-    char ident[11] = {};
   };
-  static Slot MakeKey(std::string_view ident, std::int64_t place) {
-    Slot k;
-    k.place = place;
-    k.len = static_cast<std::uint8_t>(std::min<std::size_t>(ident.size(), sizeof k.ident));
-    std::memcpy(k.ident, ident.data(), k.len);
-    return k;
-  }
-  static std::size_t Hash(const Slot& k) {
-    return static_cast<std::size_t>(HashBytes(std::string_view(k.ident, k.len), static_cast<std::uint64_t>(k.place)));
-  }
-  void Grow() {
+  static_assert(sizeof(Slot) == 24);
+  void Rehash(std::size_t cap) {
     std::vector<Slot> old;
     old.swap(slots_);
-    slots_.assign(old.size() * 2, Slot{});
+    slots_.assign(cap, Slot{});
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& k : old) {
       if (k.index == 0) continue;
-      std::size_t i = Hash(k) & mask;
+      std::size_t i = Hash(k.ident, k.place) & mask;
       while (slots_[i].index != 0) i = (i + 1) & mask;
       slots_[i] = k;
     }
@@ -213,81 +298,101 @@ class AirwayPointIndex {
   Slot pending_;
 };
 
+struct AirwayLine {
+  bool bad = false;
+  Ident airway, ident;
+  double lat = 0.0, lon = 0.0;
+  std::int64_t place = 0;
+  std::uint64_t hash = 0;
+};
+
 void LoadAirways() {
   State& s = navdb_state;
   // Points are the same when ident and position to 1e-4 degrees agree.
-  AirwayPointIndex points(262144);
-  ReserveFor(s.AirwayFixTable, kAwyFiles, 18);
-  ReserveFor(s.AirwayPointTable, kAwyFiles, 36);
+  AirwayPointIndex points;
   std::unordered_set<std::string> user_airways;
-  std::string_view t[5];
-  std::string last_airway;  // user-set look-ups once per run of lines
+  Ident last_airway;  // user-set look-ups once per run of lines
   bool last_overridden = false;
-  const auto start_file = [&](std::size_t) {
-    last_airway.clear();
-    last_overridden = false;
+  // The line's turn: false when a table is full.
+  const auto take = [&](std::size_t f, const AirwayLine& a, BadLineReport&) {
+    if (a.airway != last_airway) {
+      last_airway = a.airway;
+      if (kAwyFiles[f].user) {
+        user_airways.emplace(last_airway.view());
+        last_overridden = false;
+      } else {
+        last_overridden = !user_airways.empty() && user_airways.count(std::string(last_airway.view())) != 0;
+      }
+    }
+    if (last_overridden) return true;  // the user file redefines this airway
+    if (s.AirwayFixCount >= kMaxAirwayFixes) {
+      PostFull("Awys", s.AirwayFixCount);
+      return false;
+    }
+    std::size_t where = 0;
+    int point = points.FindOrReserve(a.ident, a.place, a.hash, where);
+    if (point == 0) {
+      if (s.AirwayPointCount >= kMaxAirwayPoints) {
+        PostFull("Awys", s.AirwayFixCount);
+        return false;
+      }
+      point = ++s.AirwayPointCount;
+      NavDbRecord& r = s.AirwayPointTable[point];
+      r.ident = a.ident;
+      r.latitude = a.lat;
+      r.longitude = a.lon;
+      r.kind = "I";
+      points.Set(where, point);
+    }
+    AirwayFix& fix = s.AirwayFixTable[++s.AirwayFixCount];
+    fix.airway = a.airway;
+    fix.point = point;
+    return true;
   };
-  LoadDataFiles(
+  std::string_view t[5];
+  LoadDataFilesAhead<AirwayLine>(
       kAwyFiles, 8u,
-      [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
+      [&](std::string_view line, AirwayLine& a) {
         const int n = Tokenize(line, t, 5);
-        double lat, lon;
-        if (n != 4 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseLatitude(t[2], lat) ||
-            !ParseLongitude(t[3], lon)) {
-          bad.Count();
-          return true;
-        }
-        if (t[0] != last_airway) {
-          last_airway.assign(t[0]);
-          if (kAwyFiles[f].user) {
-            user_airways.insert(last_airway);
-            last_overridden = false;
-          } else {
-            last_overridden = user_airways.count(last_airway) != 0;
-          }
-        }
-        if (last_overridden) return true;  // the user file redefines this airway
-        if (s.AirwayFixCount >= kMaxAirwayFixes) {
-          PostFull("Awys", s.AirwayFixCount);
-          return false;
-        }
-        const std::int64_t place = std::llround(lat * 1e4) * 4000000 + std::llround(lon * 1e4);
-        std::size_t where = 0;
-        int point = points.FindOrReserve(t[1], place, where);
-        if (point == 0) {
-          if (s.AirwayPointCount >= kMaxAirwayPoints) {
-            PostFull("Awys", s.AirwayFixCount);
-            return false;
-          }
-          point = ++s.AirwayPointCount;
-          NavDbRecord& r = s.AirwayPointTable[point];
-          r.ident = std::string(t[1]);
-          r.latitude = lat;
-          r.longitude = lon;
-          r.kind = "I";
-          points.Set(where, point);
-        }
-        AirwayFix& fix = s.AirwayFixTable[++s.AirwayFixCount];
-        fix.airway = std::string(t[0]);
-        fix.point = point;
-        return true;
+        a.bad = n != 4 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseLatitude(t[2], a.lat) ||
+                !ParseLongitude(t[3], a.lon);
+        if (a.bad) return;
+        a.airway = t[0];
+        a.ident = t[1];
+        a.place = RoundToNearest(a.lat * 1e4) * 4000000 + RoundToNearest(a.lon * 1e4);
+        a.hash = AirwayPointIndex::Hash(a.ident, a.place);
+        points.Prefetch(a.hash);
       },
-      start_file);
+      take,
+      [&](std::size_t, std::int64_t lines) {
+        last_airway.clear();
+        last_overridden = false;
+        // Airways share their fixes: a file names a distinct point every
+        // two or three lines (the index grows if it names more).
+        const std::int64_t max_lines = std::min<std::int64_t>(lines, kMaxAirwayFixes);
+        s.AirwayFixTable.Reserve(static_cast<int>(s.AirwayFixCount + max_lines));
+        s.AirwayPointTable.Reserve(
+            static_cast<int>(std::min<std::int64_t>(s.AirwayPointCount + max_lines, kMaxAirwayPoints)));
+        points.Reserve(static_cast<std::size_t>(s.AirwayPointCount + max_lines * 3 / 8));
+      });
 }
 
 // ---- apts ----
 
 void LoadAirports() {
   State& s = navdb_state;
-  ReserveFor(s.AirportTable, kAptFiles, 60);
-  UserFirstTable airports(s.AirportTable, s.AirportCount, kMaxAirports, "Apts", 65536);
+  UserFirstTable airports(s.AirportTable, s.AirportCount, kMaxAirports, "Apts");
   s.AirportFileRefs.assign(1, AirportFileRef{});
   std::string_view t[1];
   NavDbRecord airport;
   // Runway lines are read by LoadAirportDetails; here they only have to
   // follow an airport line (taken or not).
   bool after_airport_line = false;
-  const auto start_file = [&](std::size_t) { after_airport_line = false; };
+  const auto start_file = [&](std::size_t, std::int64_t lines) {
+    after_airport_line = false;
+    airports.StartFile(lines);
+    s.AirportFileRefs.reserve(static_cast<std::size_t>(s.AirportCount + std::max<std::int64_t>(lines, 0)) + 1);
+  };
   LoadDataFiles(
       kAptFiles, 2u,
       [&](std::size_t f, std::string_view line, std::int64_t offset, BadLineReport& bad) {

@@ -41,7 +41,7 @@ constexpr double kNoCenter = -999.0;
 // One line of an airway file: the airway's name and the fix it passes,
 // as an index into AirwayPointTable. Lines stay in file order.
 struct AirwayFix {
-  std::string airway;
+  model::FixedText<model::kRecordIdentLength> airway;
   std::int32_t point = 0;
 };
 

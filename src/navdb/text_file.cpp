@@ -1,8 +1,10 @@
 #include "src/navdb/text_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/os/os.h"
 #include "src/model/state.h"
@@ -16,19 +18,35 @@ constexpr std::size_t kBufferSize = 1 << 18;
 
 NavTextFile::NavTextFile(const std::string& path) {
   file_ = os::OpenFile(path, "rb");
-  if (file_ != nullptr) {
-    buf_.resize(kBufferSize);
-    if (std::fseek(file_, 0, SEEK_END) == 0) {
-      long size = std::ftell(file_);
-      size_ = size > 0 ? size : 0;
-    }
-    std::rewind(file_);
+  if (file_ == nullptr) return;
+  if (std::fseek(file_, 0, SEEK_END) == 0) {
+    long size = std::ftell(file_);
+    size_ = size > 0 ? size : 0;
   }
+  std::rewind(file_);
+  buf_.reset(new char[kBufferSize]);
 }
 
-std::int64_t FileSize(const std::string& path) {
-  NavTextFile f(path);
-  return f.Size();
+// Counting through the reading window costs a second pass over the bytes,
+// but no memory beyond the window (a whole-file buffer would be fresh pages
+// to fault in on every load).
+std::int64_t NavTextFile::CountLines() {
+  if (file_ == nullptr || !Seek(0)) return 0;
+  std::int64_t lines = 0;
+  char last = '\n';
+  std::size_t n;
+  while ((n = std::fread(buf_.get(), 1, kBufferSize, file_)) > 0) {
+    const char* p = buf_.get();
+    const char* e = p + n;
+    while (const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(e - p))) {
+      ++lines;
+      p = static_cast<const char*>(nl) + 1;
+    }
+    last = e[-1];
+  }
+  if (last != '\n') ++lines;  // the last line, without a newline
+  Seek(0);
+  return lines;
 }
 
 NavTextFile::~NavTextFile() {
@@ -38,13 +56,13 @@ NavTextFile::~NavTextFile() {
 bool NavTextFile::Fill() {
   if (eof_ || file_ == nullptr) return false;
   if (begin_ > 0) {
-    std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+    std::memmove(buf_.get(), buf_.get() + begin_, end_ - begin_);
     buf_offset_ += static_cast<std::int64_t>(begin_);
     end_ -= begin_;
     begin_ = 0;
   }
-  if (end_ == buf_.size()) return false;
-  std::size_t n = std::fread(buf_.data() + end_, 1, buf_.size() - end_, file_);
+  if (end_ == kBufferSize) return false;
+  std::size_t n = std::fread(buf_.get() + end_, 1, kBufferSize - end_, file_);
   if (n == 0) {
     eof_ = true;
     return false;
@@ -55,7 +73,7 @@ bool NavTextFile::Fill() {
 
 void NavTextFile::TakeLine(std::size_t len, std::size_t consumed, std::string_view& line, std::int64_t& offset,
                            bool& too_long) {
-  const char* start = buf_.data() + begin_;
+  const char* start = buf_.get() + begin_;
   offset = buf_offset_ + static_cast<std::int64_t>(begin_);
   begin_ += consumed;
   if (len > 0 && start[len - 1] == '\r') --len;
@@ -71,7 +89,7 @@ bool NavTextFile::Next(std::string_view& line, std::int64_t& offset, bool& too_l
   line = {};
   if (file_ == nullptr) return false;
   for (;;) {
-    const char* start = buf_.data() + begin_;
+    const char* start = buf_.get() + begin_;
     std::size_t avail = end_ - begin_;
     const void* nl = avail > 0 ? std::memchr(start, '\n', avail) : nullptr;
     if (nl != nullptr) {
@@ -88,9 +106,9 @@ bool NavTextFile::Next(std::string_view& line, std::int64_t& offset, bool& too_l
           too_long = true;
           return true;
         }
-        const void* p = std::memchr(buf_.data() + begin_, '\n', end_ - begin_);
+        const void* p = std::memchr(buf_.get() + begin_, '\n', end_ - begin_);
         if (p != nullptr) {
-          begin_ = static_cast<std::size_t>(static_cast<const char*>(p) - buf_.data()) + 1;
+          begin_ = static_cast<std::size_t>(static_cast<const char*>(p) - buf_.get()) + 1;
           too_long = true;
           return true;
         }
@@ -144,6 +162,51 @@ bool IsCommentOrBlank(std::string_view line) {
 
 namespace {
 
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Reads the digits at b (up to e) into `digits`, four at a time while four
+// are there; returns where the digits end.
+const char* ReadDigits(const char* b, const char* e, std::uint64_t& digits) {
+  while (e - b >= 4) {
+    const auto byte = [&](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(b[i])); };
+    std::uint32_t v = byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+    v ^= 0x30303030u;  // '0'..'9' become 0..9, every other byte has a bit above them
+    if ((v & 0xF0F0F0F0u) != 0 || ((v + 0x06060606u) & 0xF0F0F0F0u) != 0) break;
+    // Bytes in memory order d0 d1 d2 d3: pair them, then join the pairs.
+    const std::uint32_t pairs = v * 10 + (v >> 8);  // byte 0: d0 d1, byte 2: d2 d3
+    digits = digits * 10000 + (pairs & 0xFF) * 100 + ((pairs >> 16) & 0xFF);
+    b += 4;
+  }
+  while (b < e && static_cast<unsigned>(*b - '0') < 10u) digits = digits * 10 + static_cast<std::uint64_t>(*b++ - '0');
+  return b;
+}
+
+// The plain decimals the files are made of ("-122.30819"), without the
+// general conversion: the digits as an integer over a power of ten. Both are
+// exact doubles when the digits stay within 2^53 and the power within 10^22,
+// so the one division rounds exactly as the full conversion does. false for
+// anything else (which then takes the full conversion).
+bool ParsePlainDecimal(const char* b, const char* e, double& out) {
+  const bool negative = b < e && *b == '-';
+  if (negative) ++b;
+  // Past 19 digits the integer wraps; such a field is refused below anyway.
+  std::uint64_t digits = 0;
+  const char* start = b;
+  b = ReadDigits(b, e, digits);
+  std::ptrdiff_t count = b - start, decimals = 0;
+  if (b < e && *b == '.') {
+    const char* fraction = ++b;
+    b = ReadDigits(b, e, digits);
+    decimals = b - fraction;
+    count += decimals;
+  }
+  if (b != e || count == 0 || count > 19 || digits > (std::uint64_t{1} << 53) || decimals > 22) return false;
+  const double v = static_cast<double>(digits) / kPowersOfTen[decimals];
+  out = negative ? -v : v;
+  return true;
+}
+
 // The whole field as one number, a leading '+' allowed.
 template <typename T>
 bool ParseWholeField(std::string_view s, T& out) {
@@ -151,6 +214,9 @@ bool ParseWholeField(std::string_view s, T& out) {
   const char* b = s.data();
   const char* e = b + s.size();
   if (*b == '+') ++b;
+  if constexpr (std::is_same_v<T, double>) {
+    if (ParsePlainDecimal(b, e, out)) return true;
+  }
   T v{};
   auto [p, ec] = std::from_chars(b, e, v);
   if (ec != std::errc() || p != e) return false;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,10 @@ class NavTextFile {
   bool IsOpen() const { return file_ != nullptr; }
   // Size of the file in bytes when opened (0 when not open).
   std::int64_t Size() const { return size_; }
+  // The number of lines in the file, an upper bound of its entries, for a
+  // loader that sizes its tables before reading; reading then starts over
+  // at the first line. 0 when not open.
+  std::int64_t CountLines();
 
   // Next line without its end-of-line bytes. offset = where the line starts
   // in the file; too_long = the line exceeded kMaxLineLength (line is then
@@ -44,16 +49,13 @@ class NavTextFile {
                 bool& too_long);
 
   std::FILE* file_ = nullptr;
-  std::vector<char> buf_;
+  std::unique_ptr<char[]> buf_;
   std::size_t begin_ = 0;  // first unread byte in buf_
   std::size_t end_ = 0;    // one past the last valid byte
   std::int64_t buf_offset_ = 0;  // file offset of buf_[0]
   bool eof_ = false;
   std::int64_t size_ = 0;
 };
-
-// Size in bytes of a file under the simulator folder, 0 when missing.
-std::int64_t FileSize(const std::string& path);
 
 // Splits a line on blanks and tabs into at most max tokens; returns the
 // number of tokens found (which may be less than all of them when max is

@@ -42,6 +42,39 @@ TEST(Png, WrittenFileReadsBackPixelForPixel) {
   EXPECT_EQ(Bitmap("/nonexistent-dir/x.png").GetLastStatus(), FileNotFound);
 }
 
+TEST(Png, FastWritingReadsBackAsTheUsualWriting) {
+  // Premultiplied colours at every kind of alpha: none, the smallest, half,
+  // nearly and fully opaque; the fast writer's unpremultiplying must round
+  // as the usual one does.
+  DeviceContext dc(6, 4);
+  const std::uint32_t alphas[] = {0, 1, 128, 254, 255, 255};
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) {
+      const std::uint32_t a = alphas[x];
+      const std::uint32_t r = a * static_cast<std::uint32_t>(y + 1) / 4, g = a / 3, b = a * static_cast<std::uint32_t>(3 - y) / 4;
+      dc.pixels[static_cast<std::size_t>(y) * 6 + static_cast<std::size_t>(x)] = a << 24 | r << 16 | g << 8 | b;
+    }
+  const std::string dir = TempDir("png_fast");
+  ASSERT_TRUE(WritePng(dc, dir + "/small.png", PngSpeed::kSmall));
+  ASSERT_TRUE(WritePng(dc, dir + "/fast.png", PngSpeed::kFast));
+  auto read_back = [](const std::string& path) {
+    Bitmap bmp(path);
+    DeviceContext out(6, 4);
+    EXPECT_EQ(bmp.GetLastStatus(), Ok) << path;
+    Graphics g(&out);
+    g.Clear(Color(0));
+    g.DrawImage(bmp, 0, 0);
+    return out.pixels;
+  };
+  const std::vector<std::uint32_t> small = read_back(dir + "/small.png");
+  EXPECT_EQ(read_back(dir + "/fast.png"), small);
+  EXPECT_EQ(small[4], dc.pixels[4]);  // opaque pixels come back exactly
+  EXPECT_EQ(small[0], 0u);
+  EXPECT_FALSE(WritePng(dc, "/nonexistent-dir/x.png", PngSpeed::kFast));
+  EXPECT_FALSE(WritePng(DeviceContext(0, 0), dir + "/empty.png", PngSpeed::kFast));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/empty.png"));
+}
+
 TEST(BitmapResource, PresentBitmapIsScaledToTheSurface) {
   std::string dir = TempDir("res");
   DeviceContext art(2, 2);

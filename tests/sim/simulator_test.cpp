@@ -123,6 +123,28 @@ TEST_F(SimulatorTest, ElementSurfacesFollowThePanelSize) {
   EXPECT_TRUE(sim.gauges()[1].elements.empty());
 }
 
+TEST_F(SimulatorTest, NamedVariablesAreFoundByNameAtTheirLimits) {
+  // Up to 255 bytes a name; ASCII letters fold, other bytes compare as they are.
+  const std::string longest(255, 'v'), too_long(256, 'v');
+  const std::int32_t id = sim.RegisterNamedVariable(longest.c_str());
+  ASSERT_GE(id, 0);
+  EXPECT_EQ(sim.CheckNamedVariable(std::string(255, 'V').c_str()), id);
+  EXPECT_EQ(sim.RegisterNamedVariable(too_long.c_str()), -1);
+  EXPECT_EQ(sim.CheckNamedVariable(too_long.c_str()), -1);
+  EXPECT_EQ(sim.CheckNamedVariable(""), -1);
+  const std::int32_t lower = sim.RegisterNamedVariable("lamp_\xe4");
+  const std::int32_t upper = sim.RegisterNamedVariable("LAMP_\xc4");
+  EXPECT_NE(lower, upper);
+  EXPECT_EQ(sim.CheckNamedVariable("Lamp_\xe4"), lower);
+  // The last place of the table, then a refusal that loses none before it.
+  std::vector<std::int32_t> ids;
+  for (int i = 3; i < 4096; ++i) ids.push_back(sim.RegisterNamedVariable(("var" + std::to_string(i)).c_str()));
+  EXPECT_EQ(ids.back(), 4095);
+  EXPECT_EQ(sim.RegisterNamedVariable("one_too_many"), -1);
+  for (int i = 3; i < 4096; ++i) ASSERT_EQ(sim.CheckNamedVariable(("VAR" + std::to_string(i)).c_str()), i);
+  EXPECT_EQ(sim.CheckNamedVariable(longest.c_str()), id);
+}
+
 TEST_F(SimulatorTest, NamedVariablesAndKeyEventsReachTheModule) {
   Install(kPanel);
   PANELS* p = sim.panels();

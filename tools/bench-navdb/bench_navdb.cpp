@@ -1,16 +1,26 @@
-// Loading the world-sized data set and rebuilding the near and map lists
-// around a moving position.
+// Loading the world-sized data set (and its quarter and half) beside the
+// floor any loader has to pay, a plain read of the same files split into
+// fields; rebuilding the near and map lists around a moving position. After
+// the table: each load's time over its floor, each set's time per megabyte
+// against the full set's, and the resident memory the loaded full set takes.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "src/host/module_state.h"
 #include "src/host/state.h"
 #include "src/navdb/navdb.h"
+#include "src/navdb/text_file.h"
 #include "tools/navgen/navgen.h"
 
 namespace {
@@ -18,43 +28,61 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ovi;
 
-// The synthetic world, written on first use into a temporary folder that
-// is removed at exit.
+// The four files LoadNavDatabase reads (the user files are absent).
+constexpr const char* kLoadedFiles[] = {"navs.txt", "apts.txt", "ints.txt", "awys.txt"};
+
+// A synthetic world of `percent` of the full size, written on first use into
+// a temporary folder that is removed at exit.
 class World {
  public:
-  World() : dir_(fs::temp_directory_path() / "ovi_bench_navdb_world") {
-    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::WorldSize{}, 1, nullptr)) {
+  // One folder per process: runs from several builds at once must not
+  // regenerate or delete each other's data set.
+  explicit World(int percent)
+      : dir_(fs::temp_directory_path() / ("ovi_bench_navdb_world_" + std::to_string(getpid()) + "_" +
+                                         std::to_string(percent))) {
+    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::ScaledWorld(percent), 1, nullptr)) {
       std::fprintf(stderr, "bench-navdb: cannot write the data set under %s\n", dir_.string().c_str());
       std::exit(1);
     }
+    for (const char* f : kLoadedFiles) bytes_ += static_cast<double>(fs::file_size(dir_ / "ovi" / "navdata" / f));
   }
   ~World() {
     std::error_code ec;
     fs::remove_all(dir_, ec);
   }
   std::string Folder() const { return dir_.string(); }
+  fs::path File(const char* name) const { return dir_ / "ovi" / "navdata" / name; }
+  double Bytes() const { return bytes_; }
 
  private:
   fs::path dir_;
+  double bytes_ = 0;
 };
 
-std::string WorldFolder() {
-  static World world;
-  return world.Folder();
+const World& WorldOf(int percent) {
+  static std::map<int, std::unique_ptr<World>> worlds;
+  auto& w = worlds[percent];
+  if (!w) w = std::make_unique<World>(percent);
+  return *w;
 }
 
+std::string WorldFolder() { return WorldOf(100).Folder(); }
+
 void EnsureLoaded() {
-  if (navdb::navdb_state.AirportCount == 0) {
+  if (navdb::navdb_state.AirportCount == 0 || host::host_state.SimulatorFolder != WorldFolder()) {
+    ResetModuleState();
     host::host_state.SimulatorFolder = WorldFolder();
     navdb::LoadNavDatabase();
   }
 }
 
+// Arg: the share of the world in percent.
 void BM_LoadNavDatabase(benchmark::State& state) {
+  const World& world = WorldOf(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();  // dropping the previous tables is not loading
     ResetModuleState();
-    host::host_state.SimulatorFolder = WorldFolder();
+    host::host_state.SimulatorFolder = world.Folder();
     state.ResumeTiming();
     navdb::LoadNavDatabase();
     benchmark::DoNotOptimize(navdb::navdb_state.AirportCount);
@@ -65,8 +93,40 @@ void BM_LoadNavDatabase(benchmark::State& state) {
   state.counters["ints"] = s.IntersectionCount;
   state.counters["awy_lines"] = s.AirwayFixCount;
   state.counters["awy_points"] = s.AirwayPointCount;
+  state.counters["MB"] = world.Bytes() / 1e6;
+  ResetModuleState();
 }
-BENCHMARK(BM_LoadNavDatabase)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LoadNavDatabase)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond);
+
+// The floor: the same files read whole and split into lines and fields,
+// nothing converted or kept.
+void BM_ReadAndSplit(benchmark::State& state) {
+  const World& world = WorldOf(static_cast<int>(state.range(0)));
+  std::vector<char> buf;
+  std::string_view fields[16];
+  for (auto _ : state) {
+    long long n = 0;
+    for (const char* name : kLoadedFiles) {
+      std::FILE* f = std::fopen(world.File(name).c_str(), "rb");
+      if (f == nullptr) continue;
+      std::fseek(f, 0, SEEK_END);
+      buf.resize(static_cast<std::size_t>(std::ftell(f)));
+      std::rewind(f);
+      buf.resize(std::fread(buf.data(), 1, buf.size(), f));
+      std::fclose(f);
+      std::string_view rest(buf.data(), buf.size());
+      while (!rest.empty()) {
+        std::size_t nl = rest.find('\n');
+        std::string_view line = rest.substr(0, nl);
+        rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);
+        n += navdb::Tokenize(line, fields, 16);
+      }
+    }
+    benchmark::DoNotOptimize(n);
+  }
+  state.counters["MB"] = world.Bytes() / 1e6;
+}
+BENCHMARK(BM_ReadAndSplit)->Arg(25)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond);
 
 void BM_LoadAtcBoundaries(benchmark::State& state) {
   host::host_state.SimulatorFolder = WorldFolder();
@@ -146,6 +206,74 @@ void BM_LoadAirportDetails(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadAirportDetails)->Unit(benchmark::kMicrosecond);
 
+long ResidentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * 4096;
+}
+
+// Resident memory the loaded full set adds to the process (its first load,
+// before any other).
+double LoadedWorldResidentMB() {
+  const std::string folder = WorldFolder();
+  ResetModuleState();
+  const long before = ResidentBytes();
+  host::host_state.SimulatorFolder = folder;
+  navdb::LoadNavDatabase();
+  const long after = ResidentBytes();
+  ResetModuleState();
+  return static_cast<double>(after - before) / 1e6;
+}
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  RatioReporter(double resident_mb, OutputOptions opts) : ConsoleReporter(opts), resident_mb_(resident_mb) {}
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    // With repetitions, the median stands for the benchmark.
+    for (const Run& r : runs) {
+      const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+      if (!(r.run_type == Run::RT_Iteration && r.iterations > 0) && !median) continue;
+      auto mb = r.counters.find("MB");
+      times_[r.run_name.str()] = {r.GetAdjustedRealTime(), mb != r.counters.end() ? mb->second.value : 0.0};
+    }
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    std::printf("\nload / read-and-split floor, and time per MB against the full set's:\n");
+    const auto full = times_.find("BM_LoadNavDatabase/100");
+    for (int pct : {25, 50, 100}) {
+      auto load = times_.find("BM_LoadNavDatabase/" + std::to_string(pct));
+      auto floor = times_.find("BM_ReadAndSplit/" + std::to_string(pct));
+      if (load == times_.end()) continue;
+      std::printf("  %3d%% (%5.1f MB)", pct, load->second.mb);
+      if (floor != times_.end() && floor->second.time > 0) std::printf("  load/floor %5.2f", load->second.time / floor->second.time);
+      if (full != times_.end() && full->second.time > 0 && load->second.mb > 0 && full->second.mb > 0)
+        std::printf("  per MB vs full %5.2f",
+                    (load->second.time / load->second.mb) / (full->second.time / full->second.mb));
+      std::printf("\n");
+    }
+    std::printf("resident memory of the loaded full set: %.1f MB\n", resident_mb_);
+  }
+
+ private:
+  struct Timing {
+    double time, mb;
+  };
+  std::map<std::string, Timing> times_;
+  double resident_mb_;
+};
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  const double resident_mb = LoadedWorldResidentMB();
+  RatioReporter reporter(resident_mb, isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_Defaults
+                                                              : benchmark::ConsoleReporter::OO_Tabular);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

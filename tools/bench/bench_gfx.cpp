@@ -1,13 +1,18 @@
-// A map-display-like frame drawn twice: through the drawing layer (objects
-// created per call, as the gauges do) and as the same operations in raw
-// Cairo calls, the floor any layer over Cairo can reach.
+// The busy map frame drawn through the drawing layer and as the same
+// operations in raw Cairo calls (the floor any layer over Cairo can reach),
+// each without a clip, under the hard-edged clip the layer uses and, for raw
+// Cairo, under an anti-aliased clip, so that the price of the clip shows in
+// one run. The ratios are printed after the table.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <map>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -15,110 +20,19 @@
 #include "platform/gfx/fonts.h"
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/image_io.h"
+#include "tools/bench/busy_frame.h"
 
 namespace {
 
 using namespace ovi::gfx;
+using bench::BusyFrame;
+using bench::DrawBusyFrame;
+using bench::Frame;
+using bench::kFrameHeading;
+using bench::kFrameSize;
 
-constexpr int kSize = 512;
-constexpr ARGB kPalette[] = {0xFFDEE6E9, 0xFFFF13D5, 0xFF00E6E9, 0xFF00FA00, 0xFFC0C0C0, 0xFFFFFF00, 0xFF02A7EB};
-
-struct Frame {
-  struct Line {
-    float x1, y1, x2, y2, w;
-    ARGB c;
-    bool dashed;
-  };
-  struct Arc {
-    float x, y, d, start, sweep, w;
-    ARGB c;
-    bool circle;
-  };
-  struct Poly {
-    PointF p[4];
-    ARGB c;
-  };
-  struct Text {
-    float x, y, size;
-    ARGB c;
-    std::string s;
-  };
-  std::vector<Line> lines;
-  std::vector<Arc> arcs;
-  std::vector<Poly> polys;
-  std::vector<Text> texts;
-};
-
-Frame MakeFrame() {
-  Frame f;
-  std::uint32_t seed = 12345;
-  auto rnd = [&](float lo, float hi) {
-    seed = seed * 1664525u + 1013904223u;
-    return lo + (hi - lo) * static_cast<float>(seed >> 8) / static_cast<float>(1u << 24);
-  };
-  auto colour = [&] { return kPalette[static_cast<int>(rnd(0, 6.99f))]; };
-  for (int i = 0; i < 300; ++i) {
-    float x = rnd(-240, 240), y = rnd(-240, 240);
-    f.lines.push_back({x, y, x + rnd(-60, 60), y + rnd(-60, 60), rnd(0, 1) < 0.5f ? 1.0f : 2.0f, colour(), i % 10 == 0});
-  }
-  for (int i = 0; i < 60; ++i) {
-    f.arcs.push_back({rnd(-220, 200), rnd(-220, 200), rnd(8, 120), rnd(0, 360), rnd(30, 180), 2.0f, colour(), i % 2 == 0});
-  }
-  for (int i = 0; i < 100; ++i) {
-    float x = rnd(-230, 230), y = rnd(-230, 230);
-    f.polys.push_back({{PointF(x, y), PointF(x + 4, y + 4), PointF(x, y + 8), PointF(x - 4, y + 4)}, colour()});
-  }
-  const char* words[] = {"KSEA", "SEA", "BTG", "ELN", "HQM", "10", "20", "40", "PAE", "OLM"};
-  for (int i = 0; i < 150; ++i) {
-    f.texts.push_back({rnd(-230, 200), rnd(-230, 220), i % 3 == 0 ? 13.0f : 10.0f, colour(), words[i % 10]});
-  }
-  return f;
-}
-
-const Frame& TheFrame() {
-  static Frame f = MakeFrame();
-  return f;
-}
-
-constexpr double kHeading = 37.0;
-
-// parts: 1 lines, 2 arcs and circles, 4 polygons, 8 texts.
-void DrawWithLayer(DeviceContext& dc, const Frame& f, int parts = 15) {
-  Graphics g(&dc);
-  g.SetSmoothingMode(SmoothingMode::HighQuality);
-  g.SetTextRenderingHint(TextRenderingHint::AntiAlias);
-  g.Clear(Color(0xFF000000));
-  g.TranslateTransform(256, 256);
-  GraphicsPath clip;
-  clip.AddEllipse(-240, -240, 480, 480);
-  g.SetClip(clip);
-  g.RotateTransform(static_cast<REAL>(-kHeading));
-  for (const auto& l : f.lines) {
-    if (!(parts & 1)) break;
-    Pen p(l.c, l.w);
-    if (l.dashed) p.SetDashStyle(DashStyle::Dash);
-    g.DrawLine(p, l.x1, l.y1, l.x2, l.y2);
-  }
-  for (const auto& a : f.arcs) {
-    if (!(parts & 2)) break;
-    Pen p(a.c, a.w);
-    if (a.circle)
-      g.DrawEllipse(p, a.x, a.y, a.d, a.d);
-    else
-      g.DrawArc(p, a.x, a.y, a.d, a.d, a.start, a.sweep);
-  }
-  for (const auto& q : f.polys) {
-    if (!(parts & 4)) break;
-    SolidBrush b(q.c);
-    g.FillPolygon(b, q.p, 4);
-  }
-  for (const auto& t : f.texts) {
-    if (!(parts & 8)) break;
-    Font font("Arial", t.size, FontStyleBold, Unit::Pixel);
-    SolidBrush b(t.c);
-    g.DrawString(t.s, font, PointF(t.x, t.y), b);
-  }
-}
+// kFormerHardClip: the layer's former clip, a mask applied to every operation.
+enum ClipKind { kNoClip = 0, kHardClip = 1, kSmoothClip = 2, kFormerHardClip = 3 };
 
 // Circular arc as cubic pieces of at most 90 degrees: the same geometry the
 // layer hands to Cairo, so that the comparison measures the layer alone
@@ -141,7 +55,7 @@ void Source(cairo_t* cr, ARGB c) {
 }
 
 void DrawWithCairo(DeviceContext& dc, const Frame& f, cairo_font_face_t* face, const cairo_font_options_t* opts,
-                   int parts = 15) {
+                   int parts = bench::kAllParts, ClipKind clip = kHardClip) {
   cairo_surface_t* s = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(dc.pixels.data()),
                                                            CAIRO_FORMAT_ARGB32, dc.width, dc.height, dc.stride);
   cairo_t* cr = cairo_create(s);
@@ -149,13 +63,15 @@ void DrawWithCairo(DeviceContext& dc, const Frame& f, cairo_font_face_t* face, c
   cairo_set_source_rgba(cr, 0, 0, 0, 1);
   cairo_paint(cr);
   cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-  cairo_translate(cr, 256.5, 256.5);
-  ArcPieces(cr, 0, 0, 240, 0, 2 * std::numbers::pi);
-  cairo_close_path(cr);
-  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-  cairo_clip(cr);
-  cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
-  cairo_rotate(cr, -kHeading * std::numbers::pi / 180);
+  cairo_translate(cr, kFrameSize / 2 + 0.5, kFrameSize / 2 + 0.5);
+  if (clip != kNoClip) {
+    ArcPieces(cr, 0, 0, bench::kClipRadius, 0, 2 * std::numbers::pi);
+    cairo_close_path(cr);
+    if (clip == kHardClip) cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+    cairo_clip(cr);
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
+  }
+  cairo_rotate(cr, -kFrameHeading * std::numbers::pi / 180);
   const double dash[2] = {3, 1};
   for (const auto& l : f.lines) {
     if (!(parts & 1)) break;
@@ -207,47 +123,127 @@ void DrawWithCairo(DeviceContext& dc, const Frame& f, cairo_font_face_t* face, c
   cairo_surface_destroy(s);
 }
 
+cairo_font_face_t* ArialBold() { return detail::LookupFace("Arial", FontStyleBold)->face; }
+const cairo_font_options_t* SmoothText() {
+  return detail::FontOptionsFor(static_cast<int>(TextRenderingHint::AntiAlias));
+}
+
+// Args: parts (15 the whole frame, 1 lines, 2 arcs, 4 polygons, 8 texts), clip.
 void BM_MapFrameLayer(benchmark::State& state) {
-  DeviceContext dc(kSize, kSize);
-  const Frame& f = TheFrame();
+  DeviceContext dc(kFrameSize, kFrameSize);
+  const Frame& f = BusyFrame();
+  detail::UseClipPerOperation(state.range(1) == kFormerHardClip);
   for (auto _ : state) {
-    DrawWithLayer(dc, f, static_cast<int>(state.range(0)));
+    DrawBusyFrame(dc, f, static_cast<int>(state.range(0)), state.range(1) != kNoClip);
     benchmark::DoNotOptimize(dc.pixels.data());
   }
+  detail::UseClipPerOperation(false);
 }
-// Arg: which parts (15 the whole frame, 1 lines, 2 arcs, 4 polygons, 8 texts).
-BENCHMARK(BM_MapFrameLayer)->Arg(15)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MapFrameLayer)
+    ->ArgNames({"parts", "clip"})
+    ->Args({15, kNoClip})
+    ->Args({15, kHardClip})
+    ->Args({15, kFormerHardClip})
+    ->Args({1, kHardClip})
+    ->Args({2, kHardClip})
+    ->Args({4, kHardClip})
+    ->Args({8, kHardClip})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_MapFrameRawCairo(benchmark::State& state) {
-  DeviceContext dc(kSize, kSize);
-  const Frame& f = TheFrame();
+  DeviceContext dc(kFrameSize, kFrameSize);
+  const Frame& f = BusyFrame();
   // The raw program picks its face once, outside the frame.
-  cairo_font_face_t* face = detail::LookupFace("Arial", FontStyleBold)->face;
-  const cairo_font_options_t* opts = detail::FontOptionsFor(static_cast<int>(TextRenderingHint::AntiAlias));
+  cairo_font_face_t* face = ArialBold();
+  const cairo_font_options_t* opts = SmoothText();
   for (auto _ : state) {
-    DrawWithCairo(dc, f, face, opts, static_cast<int>(state.range(0)));
+    DrawWithCairo(dc, f, face, opts, static_cast<int>(state.range(0)), static_cast<ClipKind>(state.range(1)));
     benchmark::DoNotOptimize(dc.pixels.data());
   }
 }
-BENCHMARK(BM_MapFrameRawCairo)->Arg(15)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MapFrameRawCairo)
+    ->ArgNames({"parts", "clip"})
+    ->Args({15, kNoClip})
+    ->Args({15, kHardClip})
+    ->Args({15, kSmoothClip})
+    ->Args({1, kHardClip})
+    ->Args({2, kHardClip})
+    ->Args({4, kHardClip})
+    ->Args({8, kHardClip})
+    ->Unit(benchmark::kMicrosecond);
+
+// Writing the busy frame as a PNG file, with the usual and the fast
+// compression (Arg 0 / 1).
+void BM_WritePng(benchmark::State& state) {
+  DeviceContext dc(kFrameSize, kFrameSize);
+  DrawBusyFrame(dc, BusyFrame());
+  const std::string path = std::filesystem::temp_directory_path() / "ovi_bench_frame.png";
+  const PngSpeed speed = state.range(0) == 1 ? PngSpeed::kFast : PngSpeed::kSmall;
+  for (auto _ : state) {
+    if (!WritePng(dc, path, speed)) state.SkipWithError("cannot write the frame");
+  }
+  state.counters["KB"] = static_cast<double>(std::filesystem::file_size(path)) / 1024.0;
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_WritePng)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The console table, then the whole frame's clip costs as ratios to the
+// same frame without a clip.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  using ConsoleReporter::ConsoleReporter;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    // With repetitions, the median stands for the benchmark.
+    for (const Run& r : runs) {
+      const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+      if ((r.run_type == Run::RT_Iteration && r.iterations > 0) || median)
+        times_[r.run_name.str()] = r.GetAdjustedRealTime();
+    }
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    const struct {
+      const char* label;
+      const char* name;
+      const char* base;
+    } rows[] = {
+        {"layer, hard clip", "BM_MapFrameLayer/parts:15/clip:1", "BM_MapFrameLayer/parts:15/clip:0"},
+        {"layer, former hard clip", "BM_MapFrameLayer/parts:15/clip:3", "BM_MapFrameLayer/parts:15/clip:0"},
+        {"raw Cairo, hard clip", "BM_MapFrameRawCairo/parts:15/clip:1", "BM_MapFrameRawCairo/parts:15/clip:0"},
+        {"raw Cairo, smooth clip", "BM_MapFrameRawCairo/parts:15/clip:2", "BM_MapFrameRawCairo/parts:15/clip:0"},
+        {"layer / raw Cairo, hard clip", "BM_MapFrameLayer/parts:15/clip:1", "BM_MapFrameRawCairo/parts:15/clip:1"},
+    };
+    std::printf("\nwhole frame, time relative to the frame without a clip:\n");
+    for (const auto& row : rows) {
+      auto a = times_.find(row.name), b = times_.find(row.base);
+      if (a == times_.end() || b == times_.end() || !(b->second > 0)) continue;
+      std::printf("  %-30s %5.2f\n", row.label, a->second / b->second);
+    }
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};
 
 }  // namespace
 
-// --frames-to DIR writes both frames as PNG files (to compare them by eye).
+// --frames-to DIR writes the layer's and raw Cairo's frames as PNG files (to
+// compare them by eye).
 int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i) {
     if (std::string(argv[i]) != "--frames-to") continue;
-    DeviceContext a(kSize, kSize), b(kSize, kSize);
-    DrawWithLayer(a, TheFrame());
-    DrawWithCairo(b, TheFrame(), detail::LookupFace("Arial", FontStyleBold)->face,
-                  detail::FontOptionsFor(static_cast<int>(TextRenderingHint::AntiAlias)));
+    DeviceContext a(kFrameSize, kFrameSize), b(kFrameSize, kFrameSize);
+    DrawBusyFrame(a, BusyFrame());
+    DrawWithCairo(b, BusyFrame(), ArialBold(), SmoothText());
     std::string dir = argv[i + 1];
     bool ok = WritePng(a, dir + "/frame-layer.png") && WritePng(b, dir + "/frame-cairo.png");
     std::printf("%s\n", ok ? "frames written" : "cannot write frames");
     return ok ? 0 : 1;
   }
   benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
+  RatioReporter reporter(isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_Defaults : benchmark::ConsoleReporter::OO_Tabular);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;
 }

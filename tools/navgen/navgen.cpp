@@ -84,6 +84,19 @@ class Grid {
 
 }  // namespace
 
+WorldSize ScaledWorld(int percent) {
+  percent = std::clamp(percent, 1, 100);
+  const WorldSize full;
+  auto part = [&](int n) { return std::max(1, static_cast<int>(static_cast<long long>(n) * percent / 100)); };
+  WorldSize w = full;
+  w.navaids = part(full.navaids);
+  w.airports = part(full.airports);
+  w.intersections = part(full.intersections);
+  w.airway_lines = part(full.airway_lines);
+  w.boundaries = part(full.boundaries);
+  return w;
+}
+
 bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::uint32_t seed, WorldStats* stats) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::path(root) / "ovi" / "navdata";

@@ -17,6 +17,10 @@ struct WorldSize {
   int boundary_points = 200;
 };
 
+// The world scaled to a share of its size (percent, 1..100): every kind of
+// entry scaled alike, so the sets are alike but for their density.
+WorldSize ScaledWorld(int percent);
+
 struct WorldStats {
   int navaids = 0, airports = 0, runway_lines = 0, intersections = 0, airway_lines = 0, boundaries = 0;
 };

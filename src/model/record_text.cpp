@@ -1,0 +1,143 @@
+#include "src/model/record_text.h"
+
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace ovi::model {
+
+namespace {
+
+// The store of interned texts: each distinct text once, NUL-terminated, in
+// chunks that never move; handles index blocks of entries that never move
+// either, so reading a text takes no lock. Adding one takes the lock.
+class TextStore {
+ public:
+  std::uint32_t Intern(std::string_view s) {
+    if (s.size() > kMaxInternedText) s = s.substr(0, kMaxInternedText);
+    if (s.empty()) return 0;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if ((count_ + 1) * 2 > index_.size()) Grow();
+    const std::uint64_t hash = Hash(s);
+    const std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      const Slot slot = index_[i];
+      if (slot.id == 0) {
+        const std::uint32_t added = Add(s);
+        if (added != 0) index_[i] = Slot{added, tag};
+        return added;
+      }
+      // The tag spares looking at the texts of other names.
+      if (slot.tag == tag && Get(slot.id) == s) return slot.id;
+    }
+  }
+
+  std::string_view Get(std::uint32_t id) const {
+    const Entry* block = blocks_[(id >> kBlockBits) & (kMaxBlocks - 1)].load(std::memory_order_acquire);
+    if (block == nullptr) return std::string_view("", 0);
+    const Entry& e = block[id & (kBlockSize - 1)];
+    return std::string_view(e.text, e.size);
+  }
+
+  std::size_t Texts() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return count_;
+  }
+  std::size_t Bytes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return bytes_;
+  }
+
+ private:
+  struct Entry {
+    const char* text = "";
+    std::uint32_t size = 0;
+  };
+  static constexpr std::uint32_t kBlockBits = 12;
+  static constexpr std::uint32_t kBlockSize = 1u << kBlockBits;
+  static constexpr std::uint32_t kMaxBlocks = 4096;  // 16.7 million texts
+  static constexpr std::size_t kChunkSize = 1 << 16;
+
+  static std::uint64_t Hash(std::string_view s) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : s) h = (h ^ c) * 1099511628211ull;
+    // Names differ in their last bytes only ("... 123", "... 124"): mix
+    // those into the low bits that pick the slot.
+    h ^= h >> 29;
+    h *= 0xBF58476D1CE4E5B9ull;
+    return h ^ (h >> 32);
+  }
+
+  // The new text's handle; 0 when the store is full.
+  std::uint32_t Add(std::string_view s) {
+    const std::uint32_t id = static_cast<std::uint32_t>(count_ + 1);
+    const std::uint32_t b = id >> kBlockBits;
+    if (b >= kMaxBlocks) return 0;
+    if (owned_blocks_.size() <= b) {
+      owned_blocks_.push_back(std::make_unique<Entry[]>(kBlockSize));
+      blocks_[b].store(owned_blocks_.back().get(), std::memory_order_release);
+    }
+    if (chunks_.empty() || chunk_used_ + s.size() + 1 > kChunkSize) {
+      chunks_.push_back(std::make_unique<char[]>(kChunkSize));
+      chunk_used_ = 0;
+    }
+    char* text = chunks_.back().get() + chunk_used_;
+    std::memcpy(text, s.data(), s.size());
+    text[s.size()] = '\0';
+    chunk_used_ += s.size() + 1;
+    bytes_ += s.size() + 1;
+    Entry& e = owned_blocks_[b][id & (kBlockSize - 1)];
+    e.text = text;
+    e.size = static_cast<std::uint32_t>(s.size());
+    ++count_;
+    return id;
+  }
+
+  void Grow() {
+    std::vector<Slot> next(index_.empty() ? 1024 : index_.size() * 2);
+    const std::size_t mask = next.size() - 1;
+    for (const Slot& slot : index_) {
+      if (slot.id == 0) continue;
+      std::size_t i = Hash(Get(slot.id)) & mask;
+      while (next[i].id != 0) i = (i + 1) & mask;
+      next[i] = slot;
+    }
+    index_.swap(next);
+  }
+
+  std::mutex mutex_;
+  std::array<std::atomic<const Entry*>, kMaxBlocks> blocks_{};
+  std::vector<std::unique_ptr<Entry[]>> owned_blocks_;
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  std::size_t chunk_used_ = 0;
+  struct Slot {
+    std::uint32_t id = 0;  // 0 = free
+    std::uint32_t tag = 0;  // upper half of the text's hash
+  };
+  std::vector<Slot> index_;  // handles by hash, open addressing
+  std::size_t count_ = 0;
+  std::size_t bytes_ = 0;
+};
+
+TextStore& Store() {
+  static TextStore store;
+  return store;
+}
+
+}  // namespace
+
+std::uint32_t InternedText::Intern(std::string_view s) { return s.empty() ? 0 : Store().Intern(s); }
+
+std::string_view InternedText::Text(std::uint32_t id) {
+  if (id == 0) return std::string_view("", 0);
+  return Store().Get(id);
+}
+
+std::size_t InternedText::StoredTexts() { return Store().Texts(); }
+std::size_t InternedText::StoredBytes() { return Store().Bytes(); }
+
+}  // namespace ovi::model

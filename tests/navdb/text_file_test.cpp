@@ -1,0 +1,159 @@
+// Reading the navigation files: numbers as the files write them, counting
+// lines before reading them, and loaders that read ahead of their turn
+// stopping exactly where a full table stops them.
+#include "src/navdb/text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "src/host/state.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "tests/support/navdata_fixture.h"
+
+namespace ovi::navdb {
+namespace {
+
+using NavFileTest = test::ModuleTest;
+using test::ScratchFolder;
+using test::StatusLog;
+
+TEST(NavNumbers, FieldsReadAsTheirCorrectlyRoundedValue) {
+  const struct {
+    const char* field;
+    double value;
+  } good[] = {
+      {"47.4353", 47.4353},
+      {"-122.30819", -122.30819},
+      {"+5.5", 5.5},
+      {"1.", 1.0},
+      {".5", 0.5},
+      {"-.5", -0.5},
+      {"007.250", 7.25},
+      {"123456.7890123456", 123456.7890123456},      // 16 digits
+      {"9007199254740992", 9007199254740992.0},      // 2^53
+      {"9007199254740993", 9007199254740992.0},      // 2^53 + 1 rounds to even
+      {"0.1234567890123456789", 0.1234567890123456789},  // 19 digits
+      {"0.0000000000000000000001", 1e-22},
+      {"1e3", 1000.0},
+      {"-179.99999", -179.99999},
+      {"1234.5678", 1234.5678},               // four digits each side
+      {"12345678.9012345", 12345678.9012345},  // eight and seven
+      {"0909.0090", 909.009},
+      {"12345678901234567890", 12345678901234567890.0},  // 20 digits
+  };
+  for (const auto& c : good) {
+    double v = -1;
+    EXPECT_TRUE(ParseNumber(c.field, v)) << c.field;
+    EXPECT_EQ(v, c.value) << c.field;
+  }
+  double zero = 1;
+  ASSERT_TRUE(ParseNumber("-0", zero));
+  EXPECT_TRUE(zero == 0.0 && std::signbit(zero));
+  for (const char* bad : {"", "-", ".", "+", "1.2.3", "1,5", "0x10", "nan", "inf", "12abc", "--5", "5-", "1 ", "123:",
+                          "12/4", "1234.567/", "1234:"}) {
+    double v = 42;
+    EXPECT_FALSE(ParseNumber(bad, v)) << '"' << bad << '"';
+    EXPECT_EQ(v, 42) << "left as it was";
+  }
+}
+
+TEST(NavNumbers, LatitudeAndLongitudeLimitsAreInclusive) {
+  double v;
+  EXPECT_TRUE(ParseLatitude("90", v) && ParseLatitude("-90.0", v) && ParseLongitude("180", v) &&
+              ParseLongitude("-180.00000", v));
+  EXPECT_FALSE(ParseLatitude("90.0000001", v) || ParseLatitude("-90.00001", v) || ParseLongitude("180.00001", v) ||
+               ParseLongitude("-180.1", v));
+}
+
+struct ReadLine {
+  std::string text;
+  std::int64_t offset;
+  bool too_long;
+};
+
+// Every line of the file; counted first when `lines` is given.
+std::vector<ReadLine> ReadAll(const std::string& path, std::int64_t* lines) {
+  NavTextFile f(path);
+  if (lines != nullptr) *lines = f.CountLines();
+  std::vector<ReadLine> out;
+  std::string_view line;
+  std::int64_t offset;
+  bool too_long;
+  while (f.Next(line, offset, too_long)) out.push_back({std::string(line), offset, too_long});
+  return out;
+}
+
+TEST_F(NavFileTest, CountingTheLinesLeavesTheFileToBeReadFromItsStart) {
+  ScratchFolder dir;
+  const std::string overlong(3000, 'x');
+  const std::string window_edge(256 * 1024 - 1, 'w');  // a newline as the window's last byte
+  const struct {
+    std::string bytes;
+    std::int64_t lines;
+  } cases[] = {
+      {"", 0},
+      {"A", 1},
+      {"A\n", 1},
+      {"A\nB", 2},
+      {"A\r\n\r\nB\r\n", 3},
+      {"A 1\n" + overlong + "\nB 2", 3},
+      {overlong, 1},
+      {window_edge + "\nC", 2},
+  };
+  const std::string path = host::DataPath("\\ovi\\navdata\\f.txt");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes.substr(0, 12));
+    dir.Write("f.txt", c.bytes);
+    std::int64_t lines = -1;
+    const std::vector<ReadLine> counted = ReadAll(path, &lines);
+    const std::vector<ReadLine> plain = ReadAll(path, nullptr);
+    EXPECT_EQ(lines, c.lines);
+    ASSERT_EQ(counted.size(), plain.size());
+    for (std::size_t i = 0; i < counted.size(); ++i) {
+      EXPECT_EQ(counted[i].text, plain[i].text);
+      EXPECT_EQ(counted[i].offset, plain[i].offset);
+      EXPECT_EQ(counted[i].too_long, plain[i].too_long);
+    }
+  }
+  // The sixth case read by hand: "A 1" at 0, the long line at 4, "B 2" at 3005.
+  dir.Write("f.txt", "A 1\n" + overlong + "\nB 2");
+  const std::vector<ReadLine> r = ReadAll(path, nullptr);
+  ASSERT_EQ(r.size(), 3u);
+  EXPECT_EQ(r[1].offset, 4);
+  EXPECT_TRUE(r[1].too_long);
+  EXPECT_EQ(r[2].text, "B 2");
+  EXPECT_EQ(r[2].offset, 3005);
+}
+
+TEST_F(NavFileTest, AFullIntersectionTableStopsAtItsLineAndCountsNoBadLineBeyond) {
+  // Two bad lines just before the line that finds the table full, three
+  // just after it: the loader reads ahead of its turn, yet only the two
+  // count, and nothing after the full table is taken.
+  ScratchFolder dir;
+  std::string ints;
+  ints.reserve(static_cast<std::size_t>(kMaxIntersections + 8) * 24);
+  char line[64];
+  for (int i = 1; i <= kMaxIntersections; ++i) {
+    if (i == kMaxIntersections - 3) ints += "BAD LINE\n";
+    if (i == kMaxIntersections - 1) ints += "X 91.0 0.0\n";
+    std::snprintf(line, sizeof line, "F%d %.4f %.4f\n", i, -60.0 + (i % 1200) * 0.1, -170.0 + (i / 1200) * 0.1);
+    ints += line;
+  }
+  ints += "LAST 1.0 1.0\nBAD\nALSO BAD\nX 1.0 999.0\nAFTER 2.0 2.0\n";
+  dir.Write("ints.txt", ints);
+  LoadNavDatabase();
+  const State& s = navdb_state;
+  EXPECT_EQ(s.IntersectionCount, kMaxIntersections);
+  EXPECT_EQ(s.IntersectionTable[kMaxIntersections].ident, "F" + std::to_string(kMaxIntersections));
+  const std::string log = StatusLog();
+  EXPECT_NE(log.find("Ints '400000' approaching struct_limit"), std::string::npos) << log;
+  EXPECT_NE(log.find("ints.txt: 2 bad lines skipped"), std::string::npos) << log;
+}
+
+}  // namespace
+}  // namespace ovi::navdb
