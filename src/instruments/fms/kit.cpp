@@ -28,6 +28,21 @@ float ScaleFactor(int pixels, float logical) {
 
 std::string_view Bounded(std::string_view text) { return text.substr(0, kMaxScreenText); }
 
+// The action of the recorded key among a page's entries; a key the page
+// does not use does nothing.
+template <typename Entry, typename ActionOf>
+void RunRecordedKey(std::span<const Entry> entries, ActionOf action_of) {
+  int key = LineSelectKey();
+  if (key == kNoKey) return;
+  for (const Entry& e : entries) {
+    const KeyAction& a = action_of(e);
+    if (a.key == key) {
+      a.act();
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 float LabelY(int k) {
@@ -45,14 +60,11 @@ int RowOfKey(int key) {
 int LineSelectKey() { return fms_state.FmsLineSelectKey; }
 
 void RunKeyAction(std::span<const KeyAction> table) {
-  int key = LineSelectKey();
-  if (key == kNoKey) return;
-  for (const KeyAction& a : table) {
-    if (a.key == key) {
-      a.act();
-      return;
-    }
-  }
+  RunRecordedKey(table, [](const KeyAction& a) -> const KeyAction& { return a; });
+}
+
+void RunMenuKey(std::span<const MenuPrompt> prompts) {
+  RunRecordedKey(prompts, [](const MenuPrompt& p) -> const KeyAction& { return p.action; });
 }
 
 void OpenPage(std::int32_t page) { fms_state.FmsPage = page; }
@@ -134,6 +146,10 @@ void CduPage::EntryBoxes(float x, float y, int count) {
   for (int i = 0; i < count; ++i) {
     g_.DrawRectangle(pen_, x + kEntryBoxPitch * static_cast<float>(i), y, kEntryBoxWidth, kEntryBoxHeight);
   }
+}
+
+void CduPage::Prompts(std::span<const MenuPrompt> prompts) {
+  for (const MenuPrompt& p : prompts) Large(p.x, p.y, p.text);
 }
 
 void CduPage::ActModTitle(float x, int box_x) {

@@ -67,6 +67,17 @@ struct KeyAction {
 // table has none. The table of a page is data beside its drawing.
 void RunKeyAction(std::span<const KeyAction> table);
 
+// A prompt of a menu page: its text, drawn large at (x, y), and the key
+// that does what it names.
+struct MenuPrompt {
+  float x;
+  float y;
+  const char* text;
+  KeyAction action;
+};
+// Runs the action of the recorded key among the prompts.
+void RunMenuKey(std::span<const MenuPrompt> prompts);
+
 // ---- pages and sub-pages -------------------------------------------------
 
 // Shows `page` from the next frame on; the key that chose it is not seen
@@ -144,6 +155,9 @@ class CduPage {
 
   // `count` empty entry boxes, outlines 5 x 10, 10 apart, the first at (x, y).
   void EntryBoxes(float x, float y, int count);
+
+  // Every prompt of a menu page.
+  void Prompts(std::span<const MenuPrompt> prompts);
 
   // The route's state in the title: "ACT" while the executed route is
   // unchanged (RouteState 3), "MOD" on a 3-character highlight box while a

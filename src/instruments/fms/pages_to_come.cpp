@@ -5,6 +5,9 @@
 
 namespace ovi::fms {
 
+void FmsPageStoredFlightPlans(model::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageRoute(model::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPagePosition(model::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPagePerfInit(model::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageRouteLegs(model::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageSelectWaypoint(model::GaugeDisplay&, gfx::Graphics&) {}
