@@ -27,15 +27,72 @@ int DaysInMonth(int y, int m) {
 
 double StaticAirTemperature(double altitude_ft) { return std::max(-56.5, 15.0 - 0.0019812 * altitude_ft); }
 
-double MachOf(const AircraftState& a) {
-  if (a.mach > 0.0) return a.mach;
-  // True airspeed grows about 2 % per thousand feet over indicated.
-  double tas = a.ias * (1.0 + 0.02 * std::max(0.0, a.altitude) / 1000.0);
-  double sat_k = StaticAirTemperature(a.altitude) + 273.15;
-  return tas / (38.967854 * std::sqrt(sat_k));
+// Speed of sound, knots, at the altitude's standard temperature.
+double SpeedOfSound(double altitude_ft) { return 38.967854 * std::sqrt(StaticAirTemperature(altitude_ft) + 273.15); }
+
+// True airspeed grows about 2 % per thousand feet over indicated.
+double TasFactor(double altitude_ft) { return 1.0 + 0.02 * std::max(0.0, altitude_ft) / 1000.0; }
+
+double Wrap360(double deg) {
+  double r = std::fmod(deg, 360.0);
+  if (r < 0.0) r += 360.0;
+  return r >= 360.0 ? 0.0 : r;
+}
+
+// -180 .. 180: how far `to` lies clockwise of `from`.
+double Wrap180(double deg) {
+  double r = Wrap360(deg);
+  return r > 180.0 ? r - 360.0 : r;
+}
+
+double MoveToward(double value, double target, double max_step) {
+  if (value < target) return std::min(target, value + max_step);
+  return std::max(target, value - max_step);
 }
 
 }  // namespace
+
+double TrueAirspeedOf(const AircraftState& a) { return a.ias * TasFactor(a.altitude); }
+
+double MachOf(const AircraftState& a) {
+  if (a.mach > 0.0) return a.mach;
+  return TrueAirspeedOf(a) / SpeedOfSound(a.altitude);
+}
+
+bool OnGround(const AircraftState& a) { return a.altitude - a.ground_elevation < 1.0; }
+
+void GroundVectorOf(const AircraftState& a, double& gs, double& track) {
+  track = a.heading;
+  if (a.gs > 0.0) {
+    gs = a.gs;
+    return;
+  }
+  double tas = TrueAirspeedOf(a);
+  if (OnGround(a) || a.wind_speed <= 0.0) {
+    gs = tas;
+    return;
+  }
+  // The wind blows from wind_dir.
+  double north = tas * std::cos(a.heading * kDegToRad) - a.wind_speed * std::cos(a.wind_dir * kDegToRad);
+  double east = tas * std::sin(a.heading * kDegToRad) - a.wind_speed * std::sin(a.wind_dir * kDegToRad);
+  gs = std::hypot(north, east);
+  if (gs > 1e-9) track = Wrap360(std::atan2(east, north) / kDegToRad);
+}
+
+double GroundSpeedOf(const AircraftState& a) {
+  double gs = 0.0, track = 0.0;
+  GroundVectorOf(a, gs, track);
+  return gs;
+}
+
+double FuelFlowOf(const AircraftState& a) {
+  if (a.fuel_flow > 0.0) return a.fuel_flow;
+  if (a.n1 <= 0.0) return 0.0;
+  // Thrust goes with the cube of N1 and thins out with altitude.
+  double n = a.n1 / 100.0;
+  double sigma = std::max(0.25, 1.0 - std::max(0.0, a.altitude) / 60000.0);
+  return 300.0 + 5500.0 * n * n * n * sigma;
+}
 
 double EncodeLatitude(double degrees) { return degrees * kLatitudeUnitsPerDegree; }
 double DecodeLatitude(double raw) { return raw * 90.0 / 10001750.0; }
@@ -87,11 +144,14 @@ int DayOfYear(int year, int month, int day) {
 }
 
 void AdvanceAircraft(AircraftState& a, double dt) {
-  if (!(dt > 0.0)) return;
-  // Position: great circle from the heading and the ground speed.
-  double d = a.gs * dt / 3600.0 / kEarthRadiusNm;
+  if (!(dt > 0.0) || a.paused != 0.0) return;
+  StepAutopilot(a, dt);
+  // Position: great circle along the ground track.
+  double gs = 0.0, track = 0.0;
+  GroundVectorOf(a, gs, track);
+  double d = gs * dt / 3600.0 / kEarthRadiusNm;
   if (d != 0.0) {
-    double lat1 = a.latitude * kDegToRad, lon1 = a.longitude * kDegToRad, crs = a.heading * kDegToRad;
+    double lat1 = a.latitude * kDegToRad, lon1 = a.longitude * kDegToRad, crs = track * kDegToRad;
     double lat2 = std::asin(std::clamp(std::sin(lat1) * std::cos(d) + std::cos(lat1) * std::sin(d) * std::cos(crs), -1.0, 1.0));
     double lon2 = lon1 + std::atan2(std::sin(crs) * std::sin(d) * std::cos(lat1), std::cos(d) - std::sin(lat1) * std::sin(lat2));
     a.latitude = lat2 / kDegToRad;
@@ -101,7 +161,7 @@ void AdvanceAircraft(AircraftState& a, double dt) {
   a.altitude = std::max(a.ground_elevation, a.altitude + a.vs * dt / 60.0);
 
   // Fuel: the centre tank first, then both mains alike.
-  double gallons = a.fuel_flow * std::clamp(a.engines, 0, 4) * dt / 3600.0 /
+  double gallons = FuelFlowOf(a) * std::clamp(a.engines, 0, 4) * dt / 3600.0 /
                    std::max(0.1, a.fuel_weight_per_gallon);
   double from_centre = std::min(gallons, a.fuel_centre);
   a.fuel_centre -= from_centre;
@@ -119,6 +179,198 @@ void AdvanceAircraft(AircraftState& a, double dt) {
         ++a.year;
       }
     }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Autopilot
+// ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr double kGravity = 9.80665;           // m/s^2
+constexpr double kMetresPerSecondPerKnot = 0.514444;
+constexpr double kStandardRate = 3.0;          // degrees a second
+constexpr double kMaxBank = 25.0;              // degrees
+constexpr double kRollRate = 6.0;              // degrees a second
+constexpr double kHeadingGain = 0.4;           // turn rate (deg/s) per degree of error
+constexpr double kAltitudeGain = 4.0;          // ft/min of climb per foot to go
+constexpr double kMinCaptureRate = 200.0;      // ft/min, the last feet of a capture
+constexpr double kVerticalAcceleration = 400.0;  // ft/min per second
+constexpr double kAirAcceleration = 1.5;       // knots a second
+constexpr double kGroundAcceleration = 3.0;
+constexpr double kSpoolRate = 5.0;             // N1 percent a second
+
+// Turn rate (deg/s) a bank gives at the true airspeed.
+double TurnRate(double bank_deg, double tas_kt) {
+  double v = std::max(tas_kt, 60.0) * kMetresPerSecondPerKnot;
+  return std::tan(bank_deg * kDegToRad) * kGravity / v / kDegToRad;
+}
+
+double BankForRate(double rate_deg, double tas_kt) {
+  double v = std::max(tas_kt, 60.0) * kMetresPerSecondPerKnot;
+  return std::atan(rate_deg * kDegToRad * v / kGravity) / kDegToRad;
+}
+
+void StepLateral(AircraftState& a, double dt) {
+  double tas = TrueAirspeedOf(a);
+  double max_bank = std::min(kMaxBank, BankForRate(kStandardRate, tas));
+  double want_bank = 0.0;
+  if (a.ap_hdg_lock != 0.0) {
+    double err = Wrap180(a.ap_heading + a.magvar - a.heading);
+    // Rolling out takes time: lead the error by the heading still turned
+    // while the bank comes off.
+    double roll_out = TurnRate(a.bank, tas) * (std::fabs(a.bank) / kRollRate) / 2.0;
+    double rate = std::clamp((err - roll_out) * kHeadingGain, -kStandardRate, kStandardRate);
+    want_bank = std::clamp(BankForRate(rate, tas), -max_bank, max_bank);
+  }
+  a.bank = MoveToward(a.bank, want_bank, kRollRate * dt);
+  a.heading = Wrap360(a.heading + TurnRate(a.bank, tas) * dt);
+}
+
+void StepVertical(AircraftState& a, double dt) {
+  double to_go = a.ap_altitude - a.altitude;
+  double selected = std::fabs(a.ap_vs);
+  double want = std::clamp(to_go * kAltitudeGain, -selected, selected);
+  if (std::fabs(want) < kMinCaptureRate && selected > 0.0) {
+    want = std::copysign(std::min(kMinCaptureRate, selected), to_go);
+    // The last step lands on the target.
+    if (std::fabs(to_go) <= std::fabs(want) * dt / 60.0) {
+      a.altitude = a.ap_altitude;
+      want = 0.0;
+      a.vs = 0.0;
+    }
+  }
+  a.vs = MoveToward(a.vs, want, kVerticalAcceleration * dt);
+  double tas = TrueAirspeedOf(a);
+  if (tas > 1.0) a.pitch = 2.5 + std::atan(a.vs / (tas * 101.269)) / kDegToRad;
+}
+
+void StepSpeed(AircraftState& a, double dt) {
+  double target = -1.0;
+  if (a.ap_mach_hold != 0.0 && a.ap_mach > 0.0) {
+    target = a.ap_mach * SpeedOfSound(a.altitude) / TasFactor(a.altitude);
+  } else if (a.ap_spd_hold != 0.0 && a.ap_speed > 0.0) {
+    target = a.ap_speed;
+  }
+  if (target < 0.0) return;
+  double accel = OnGround(a) ? kGroundAcceleration : kAirAcceleration;
+  double gap = target - a.ias;
+  a.ias = MoveToward(a.ias, target, accel * dt);
+  if (a.n1 > 0.0) {
+    // Climb thrust for a climb, idle for a descent, more while accelerating.
+    double n1 = 72.0 + a.vs / 100.0 + std::clamp(gap, -10.0, 10.0);
+    a.n1 = MoveToward(a.n1, std::clamp(n1, 30.0, 98.0), kSpoolRate * dt);
+  }
+}
+
+}  // namespace
+
+void StepAutopilot(AircraftState& a, double dt) {
+  if (!(dt > 0.0)) return;
+  bool airborne = !OnGround(a) || a.vs > 0.0;
+  if (a.ap_master != 0.0 && airborne) StepLateral(a, dt);
+  if (a.ap_master != 0.0 && a.ap_alt_lock != 0.0 && airborne) StepVertical(a, dt);
+  StepSpeed(a, dt);
+}
+
+namespace {
+
+// A BCD word whose every nibble is a decimal digit.
+bool ValidBcd(std::uint32_t v) {
+  for (int shift = 0; shift < 32; shift += 4)
+    if (((v >> shift) & 0xF) > 9) return false;
+  return true;
+}
+
+// Navigation radio: the digits of the whole frequency (0x11370 for 113.70)
+// or, as older panels send, the four digits after the leading 1 (0x1370).
+bool NavFrequencyFromBcd(std::uint32_t v, double& mhz) {
+  if (!ValidBcd(v)) return false;
+  std::uint32_t d = BcdToDecimal(v);
+  mhz = d >= 10000 ? d / 100.0 : 100.0 + d / 100.0;
+  return mhz >= 108.0 && mhz < 118.0;
+}
+
+}  // namespace
+
+bool ApplyKeyEvent(AircraftState& a, std::uint32_t id, std::uint32_t value) {
+  const auto sv = static_cast<std::int32_t>(value);
+  switch (id) {
+    case 0x10019: a.paused = a.paused != 0.0 ? 0.0 : 1.0; return true;
+    case 0x10030: a.qnh = 1013.25; return true;  // the world's sea-level pressure is standard
+    case 0x1007E: a.course = Wrap360(a.course - 1.0); return true;
+    case 0x1007F: a.course = Wrap360(a.course + 1.0); return true;
+    case 0x100AC: {
+      double mhz = 0.0;
+      if (!NavFrequencyFromBcd(value, mhz)) return false;
+      a.nav1 = mhz;
+      return true;
+    }
+    case 0x100B2: {
+      if (!ValidBcd(value)) return false;
+      std::uint32_t khz = BcdToDecimal(value);
+      if (khz < 100 || khz > 1799) return false;
+      a.adf = khz;
+      return true;
+    }
+    case 0x100B4:
+      if (value > 360) return false;
+      a.course = Wrap360(value);
+      return true;
+    case 0x100FE: a.sim_rate = std::max(0.25, a.sim_rate / 2.0); return true;
+    case 0x1010F: a.ap_hdg_lock = 1.0; return true;
+    case 0x10143:
+    case 0x1022E: a.ap_spd_hold = 0.0; return true;
+    case 0x10157: a.ap_heading = Wrap360(a.ap_heading + 1.0); return true;
+    case 0x10158: a.ap_heading = Wrap360(a.ap_heading - 1.0); return true;
+    case 0x10163:
+      // Engaging a hold takes the present value until a target is set.
+      if (a.ap_spd_hold == 0.0) a.ap_speed = std::round(a.ias);
+      a.ap_spd_hold = 1.0;
+      return true;
+    case 0x1017B:
+      if (a.ap_mach_hold == 0.0) a.ap_mach = std::round(MachOf(a) * 100.0) / 100.0;
+      a.ap_mach_hold = 1.0;
+      return true;
+    case 0x1023E: a.ap_mach_hold = 0.0; return true;
+    case 0x101F4:
+      if (sv < -20000 || sv > 20000) return false;
+      a.ap_vs = sv;
+      return true;
+    case 0x101F5:
+      if (value > 999) return false;
+      a.ap_speed = value;
+      return true;
+    case 0x101F6:
+      if (value > 500) return false;
+      a.ap_mach = value / 100.0;
+      return true;
+    case 0x101FA:
+      if (value > 360) return false;
+      a.ap_heading = Wrap360(value);
+      return true;
+    case 0x1021B:
+    case 0x1021C: {
+      int secs = static_cast<int>(a.zulu_seconds);
+      int h = secs / 3600, m = (secs / 60) % 60;
+      if (id == 0x1021B) {
+        if (value > 23) return false;
+        h = static_cast<int>(value);
+      } else {
+        if (value > 59) return false;
+        m = static_cast<int>(value);
+      }
+      a.zulu_seconds = h * 3600.0 + m * 60.0 + secs % 60 + (a.zulu_seconds - secs);
+      return true;
+    }
+    case 0x1024C:
+      if (sv < -2000 || sv > 100000) return false;
+      a.ap_altitude = sv;
+      return true;
+    case 0x10311: a.decision_height = std::min(9990.0, a.decision_height + 10.0); return true;
+    case 0x10312: a.decision_height = std::max(0.0, a.decision_height - 10.0); return true;
+    default: return false;
   }
 }
 
@@ -181,6 +433,7 @@ const std::vector<Field>& Fields() {
       {"ap_loc_hold", &AircraftState::ap_loc_hold, 0.0, 1.0},
       {"autothrottle", &AircraftState::autothrottle, 0.0, 1.0},
       {"flight_director", &AircraftState::flight_director, 0.0, 1.0},
+      {"paused", &AircraftState::paused, 0.0, 1.0},
   };
   return fields;
 }
@@ -320,10 +573,10 @@ void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
   Put(77, a.pitch);
   Put(79, a.bank);
   Put(80, a.bank);
-  Put(81, a.heading);
+  Put(81, Wrap360(a.heading - a.magvar));  // magnetic, as the autopilot's heading bug
   Put(82, a.magvar);
   Put(86, a.heading);
-  Put(551, EncodeGroundSpeed(a.gs));
+  Put(551, EncodeGroundSpeed(GroundSpeedOf(a)));
 
   // Autopilot.
   Put(103, a.ap_master);
@@ -354,7 +607,7 @@ void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
     Put(625 + 19 * e, fitted ? a.n2 : 0.0);
     Put(626 + 19 * e, n1);
     Put(633 + 19 * e, n1 * 3.0);  // EPR source, against token 342
-    Put(638 + 19 * e, fitted && running ? a.fuel_flow : 0.0);
+    Put(638 + 19 * e, fitted && running ? FuelFlowOf(a) : 0.0);
   }
   Put(342, 300.0);
 
@@ -377,6 +630,9 @@ void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
   Put(351, 624.0);
   Put(614, agl / kFeetPerMetre);
   Put(615, a.decision_height);
+  // No station is received: signals, needles, DME and bearing pointers rest
+  // at 0; the flight director and the yaw damper are off.
+  for (std::uint32_t t : {20u, 31u, 32u, 35u, 39u, 40u, 41u, 59u, 114u, 550u, 793u, 794u}) Put(t, 0.0);
   Put(773, a.display_power);
   Put(792, a.flight_director);
 }

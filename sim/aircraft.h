@@ -56,7 +56,7 @@ struct AircraftState {
   double altitude = 1416.0;   // feet
   double ground_elevation = 1416.0;
   double ias = 0.0;   // knots
-  double gs = 0.0;    // knots
+  double gs = 0.0;    // knots; 0 = from the true airspeed and the wind
   double vs = 0.0;    // feet per minute
   double mach = 0.0;  // set 0 to derive from the airspeed
   double pitch = 0.0;
@@ -72,7 +72,7 @@ struct AircraftState {
   double fuel_right = 1500.0;
   double fuel_centre = 2000.0;
   double fuel_weight_per_gallon = 6.7;
-  double fuel_flow = 0.0;
+  double fuel_flow = 0.0;  // 0 = from N1 and altitude while the engines run
   // Weights, pounds: without fuel, and the payload (one station; none at 0).
   double zero_fuel_weight = 91300.0;
   double payload = 0.0;
@@ -111,10 +111,43 @@ struct AircraftState {
   int month = 6;
   int day = 1;
   double zulu_seconds = 12.0 * 3600.0;
+  // A paused simulator moves nothing, not even its clock.
+  double paused = 0.0;
 };
 
-// Advances position (great circle along the heading at the ground speed),
-// altitude (vertical speed), fuel (flow) and the clock by dt seconds.
+// Derived values the tokens and the model share.
+double TrueAirspeedOf(const AircraftState& a);  // knots
+double MachOf(const AircraftState& a);
+// Ground speed (knots) and ground track (degrees true): `gs` along the
+// heading when set, else the true airspeed along the heading plus the wind
+// (no wind on the ground).
+void GroundVectorOf(const AircraftState& a, double& gs, double& track);
+double GroundSpeedOf(const AircraftState& a);
+// Fuel flow of one running engine, pounds per hour.
+double FuelFlowOf(const AircraftState& a);
+bool OnGround(const AircraftState& a);
+
+// The autopilot and autothrottle, one step of dt seconds (AdvanceAircraft
+// calls it first):
+// - heading hold (master and heading lock, airborne): turns toward the
+//   heading bug (magnetic) at up to standard rate, banking up to 25 degrees
+//   and rolling 6 degrees a second; master alone rolls the wings level;
+// - altitude hold (master and altitude lock): climbs or descends toward the
+//   altitude target at the selected vertical speed (its size; 0 holds the
+//   altitude) and captures it smoothly;
+// - airspeed or Mach hold (Mach first; the master is not needed): the
+//   indicated airspeed moves toward the target at 1.5 kt a second (3 on the
+//   ground) and N1 follows the thrust the regime needs.
+void StepAutopilot(AircraftState& a, double dt);
+
+// A simulator key event the aircraft answers (the autopilot, radios, clock,
+// altimeter, pause and simulation rate); false for any other id or for a
+// value the event refuses (the aircraft is left as it was).
+bool ApplyKeyEvent(AircraftState& a, std::uint32_t id, std::uint32_t value);
+
+// Advances the autopilot, then position (great circle along the ground
+// track at the ground speed), altitude (vertical speed), fuel (flow) and the
+// clock by dt seconds; nothing while paused.
 void AdvanceAircraft(AircraftState& a, double dt);
 
 // Sets one field by its scenario name ("lat", "heading", "ap_altitude",

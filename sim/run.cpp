@@ -14,6 +14,7 @@
 #include "platform/os/os.h"
 #include "sim/key_table.h"
 #include "sim/keyboard_keys.h"
+#include "sim/flight_watch.h"
 #include "sim/panel_cfg.h"
 #include "sim/scenario.h"
 #include "sim/simulator.h"
@@ -395,7 +396,7 @@ std::string TimingReport(const Simulator& sim) {
 std::string Position(const AircraftState& a) {
   return util::Format("%c%07.4f %c%08.4f, heading %03.0f, altitude %.0f ft, ground speed %.0f kt",
                       a.latitude < 0 ? 'S' : 'N', std::fabs(a.latitude), a.longitude < 0 ? 'W' : 'E',
-                      std::fabs(a.longitude), a.heading, a.altitude, a.gs);
+                      std::fabs(a.longitude), a.heading, a.altitude, GroundSpeedOf(a));
 }
 
 int Fly(const Options& o, std::FILE* out, std::FILE* err) {
@@ -463,6 +464,8 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     return 1;
   }
   sim.Connect();
+  FlightWatch flight(sim);
+  sim.SetTickObserver([&flight] { flight.Observe(); });
 
   if (o.scenario.empty()) {
     sim.RunUntil(o.seconds.value_or(kDefaultSeconds));
@@ -473,8 +476,10 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   // Variables are written while the gauges still have theirs registered.
   bool written = o.out.empty() || sim.WriteVariables(o.out + "/variables.txt");
   sim.Disconnect();
+  sim.SetTickObserver(nullptr);
   if (!o.out.empty()) {
-    written = written && sim.WriteServices(o.out + "/services.txt") && sim.WriteKeyEvents(o.out + "/key_events.txt");
+    written = written && sim.WriteServices(o.out + "/services.txt") && sim.WriteKeyEvents(o.out + "/key_events.txt") &&
+              flight.WriteRecord(o.out + "/flight.txt");
     if (!written) std::fprintf(err, "ovi-sim: %s: cannot write the records\n", o.out.c_str());
   }
 
@@ -520,6 +525,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
       }
     }
   }
+  for (const auto& l : flight.Summary()) line(l);
   if (!sim.unknown_tokens_read().empty()) {
     std::string t;
     for (auto id : sim.unknown_tokens_read()) t += " " + std::to_string(id);

@@ -432,6 +432,7 @@ void Simulator::RunTicks(std::uint64_t n) {
     RepeatHeldClick();
     Frame();
     if (timing_on_) timing_.frame.Add(Now() - start);
+    if (tick_observer_) tick_observer_();
   }
 }
 
@@ -572,6 +573,9 @@ void Simulator::SendKeyEvent(std::uint32_t id, std::uint32_t value, const std::s
   }
   std::size_t index = key_events_.size();
   key_events_.push_back(rec);
+  // The simulator itself answers its own events (autopilot, radios, clock);
+  // the tokens show the change from the next tick on.
+  ApplyKeyEvent(aircraft_, id, value);
   ++key_event_depth_;
   // Handlers may register or remove handlers while we route.
   auto handlers = key_handlers_;
@@ -862,6 +866,26 @@ bool Simulator::WriteKeyEvents(const std::string& path) const {
                  k.value, k.handlers);
   }
   return std::fclose(f) == 0;
+}
+
+bool Simulator::RegisteredNumber(const std::string& name, double& value) const {
+  auto it = registered_.find(util::ToUpper(name));
+  if (it == registered_.end()) return false;
+  switch (it->second.type) {
+    case VAR_TYPE_U32: value = *static_cast<const std::uint32_t*>(it->second.storage); return true;
+    case VAR_TYPE_S32: value = *static_cast<const std::int32_t*>(it->second.storage); return true;
+    case VAR_TYPE_FLOAT64: value = *static_cast<const double*>(it->second.storage); return true;
+    default: return false;
+  }
+}
+
+bool Simulator::RegisteredText(const std::string& name, std::string& text) const {
+  auto it = registered_.find(util::ToUpper(name));
+  if (it == registered_.end() || it->second.type != VAR_TYPE_TEXT) return false;
+  // Module texts are NUL-terminated within their 2048-byte exports.
+  const char* t = static_cast<const char*>(it->second.storage);
+  text.assign(t, strnlen(t, 4095));
+  return true;
 }
 
 bool Simulator::WriteVariables(const std::string& path) const {

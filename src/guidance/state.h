@@ -12,6 +12,9 @@
 
 namespace ovi::guidance {
 
+// No command sent, no value read back.
+constexpr std::int32_t kNoCommand = -999;
+
 struct State {
   // --- Aircraft, captured each tick -------------------------------------
   double PlaneLatitude = 0.0;   // degrees, north positive
@@ -69,6 +72,225 @@ struct State {
   double LastClockSecond = -99.0;
   double ElapsedFlightSeconds = -99.0;  // -99 = not started
   std::string TakeoffTimeText;
+
+  // =========================================================================
+  // Per-tick update: the simulator snapshot, its derived values and the
+  // counters that spread the reads over the passes.
+  // =========================================================================
+  // Tick counter value at the last pass; a pass runs only when it changes.
+  double LastTick = -1.0;
+  // 0..17, one step a pass; a writer stores 999 to restart the cycle at 0.
+  std::int32_t FrameCounter = 0;
+  std::int32_t StartupTickCount = 0;  // +1 a pass up to 10
+  // 54 after a pass on which the heading selector moved, then counts down.
+  std::int32_t HeadingBugDisplayTicks = 0;
+
+  // Read on every call, before the tick gate.
+  double SmoothedAirspeed = 0.0;  // knots
+  double AircraftAltitude = 0.0;  // feet
+  // Read on every pass; the previous value is kept where the pages need it.
+  double AircraftHeading = 0.0;  // degrees magnetic
+  double PreviousAircraftHeading = 0.0;
+  double MapHeading = 0.0;  // degrees; rotation of every map
+  double PitchAttitude = 0.0;
+  double PreviousPitchAttitude = 0.0;
+  double BankAttitude = 0.0;  // |bank| under 0.035 degrees is stored as 0
+  double PreviousBankAttitude = 0.0;
+  double SimToken793Value = 0.0;
+  double PreviousSimToken793Value = 0.0;
+  double FlightDirectorBank = 0.0;
+  double PreviousFlightDirectorBank = 0.0;
+  double ApHeadingLockDir = 0.0;  // heading selector, degrees
+  double PreviousApHeadingLockDir = 0.0;
+  double LocalClockSecond = 0.0;
+  // Fuel used by each engine, the hourly flow spread over 18 passes a second.
+  double Engine1FuelFlow = 0.0, Engine2FuelFlow = 0.0, Engine3FuelFlow = 0.0, Engine4FuelFlow = 0.0;
+  double SimulationRate = 1.0;
+  double ApMaster = 0.0;  // read at the very end of the pass
+
+  // Read at FrameCounter 0.
+  double LocalClockHour = 0.0, ClockMinute = 0.0, ClockSecond = 0.0;
+  double ZuluHour = 0.0, ZuluMinute = 0.0;
+  std::int32_t DisplayPower = 1;  // every display clears to black while 0
+  double StaticAirTemp = 0.0;     // degrees C
+  double ApAltitudeLock = 0.0, ApNav1Lock = 0.0, ApYawDamper = 0.0, ApApproachHold = 0.0, ApMachHold = 0.0;
+  std::int32_t ApHeadingLock = 0;
+  double AutothrottleArm = 0.0;
+  double PreviousMagneticVariation = 0.0;
+  double BarometricPressureInHg = 29.92;
+
+  // Radio reads (FrameCounter 3, 4, 8, 12).
+  double Nav1GlideslopeNeedle = 0.0, PreviousNav1GlideslopeNeedle = 0.0;
+  double AdfSignal = 0.0, AdfRelativeBearing = 0.0, HeadingOffsetToken550 = 0.0, SecondBearingPointer = 0.0;
+  double Nav1DmeDistance = 0.0, Nav1HasDme = 0.0, Nav2DmeDistance = 0.0;
+  // Air-data reads (FrameCounter 2, 3, 6, 9, 12, 15).
+  double VerticalSpeedFpm = 0.0, PreviousVerticalSpeedFpm = 0.0;
+  double ApAltitudeLockVar = 0.0, PreviousApAltitudeLockVar = 0.0;  // feet
+  double ApAirspeedHold = 0.0;
+  double MachNumber = 0.0, PreviousMachNumber = 0.0;
+  double WindSpeed = 0.0;      // knots
+  double WindDirection = 0.0;  // degrees true
+  double ApVerticalSpeedVar = 0.0, PreviousApVerticalSpeedVar = 0.0;  // ft/min
+  double ApAirspeedHoldVar = 0.0, PreviousApAirspeedHoldVar = 0.0;    // knots
+  double ApMachHoldVar = 0.0;                                        // Mach
+  // Radio altitude and course (FrameCounter 1, 3, 5, 7, 9, 11, 15).
+  double RadioAltitudeFeet = 0.0, SelectedCourse = 0.0, Nav1CdiNeedle = 0.0;
+
+  // Derived from the air-data reads.
+  double PreviousTrueAirspeedEstimate = 0.0;
+  double HeadwindComponent = 0.0, CrosswindComponent = 0.0;
+  double TrueAirspeedEstimate = 0.0;  // ground speed + headwind above 25 kt, else 0
+  double DriftAngle = 0.0;            // 0 while there is no airspeed estimate
+  double WindDirectionMagnetic = 0.0;
+  double PrevGroundSpeed = 0.0;
+  double GroundTrack = 0.0;
+
+  // Seconds with an engine above 99 % and with an engine above 645 C.
+  double MaxThrustTimer = 0.0;
+  double EngineTempLimitTimer = 0.0;
+  // P1000 menu time-out: the activity count seen at the last check and the
+  // checks it has stayed the same.
+  std::int32_t P1000MenuSeenActivity = 0;
+  std::int32_t P1000MenuIdleChecks = 0;
+
+  // Airspeed trend: 16 smoothed airspeeds, newest first, and the rise per
+  // pass over the 15 passes they span.
+  double TrendHistory[16] = {};
+  double TrendAverage = 0.0;
+
+  // Times en route (hours and minutes 0 at 25 kt or less).
+  double MinutesToActiveWaypoint = 0.0, SavedMinutesToActiveWaypoint = 0.0;
+  double RealMinutesToActiveWaypoint = 0.0, SavedRealMinutesToActiveWaypoint = 0.0;
+  double ActiveWaypointEteHours = 0.0, EteMinutes = 0.0, EteMinuteTenths = 0.0;
+  double RealEteHours = 0.0, RealEteMinutes = 0.0;
+  double MinutesToDestination = 0.0, RealMinutesToDestination = 0.0;
+  double DestinationEteHours = 0.0, TodEteMinutes = 0.0, PrevTodEteMinutes = 0.0;
+  double RealTodEteHours = 0.0, RealTodEteMinutes = 0.0;
+
+  // > 0: tune the radios with this mode on the next pass (MCU airport page).
+  std::int32_t RadioTuneRequest = 0;
+
+  // =========================================================================
+  // Lateral guidance: the active leg, the deviation from it and the heading
+  // LNAV commands.
+  // =========================================================================
+  std::int32_t LnavEngaged = 0;
+  std::int32_t VnavEngaged = 0;
+  double BearingToActiveWaypoint = 0.0;  // degrees magnetic
+  double DesiredTrack = 0.0, SavedDesiredTrack = 0.0;
+  double SavedActiveWaypointDistance = 0.0;
+  double ActiveLegLength = 0.0;
+  double NextLegCourse = 0.0;
+  double WaypointSwitchDistance = 3.0;
+  double LnavInitialCourse = 0.0;  // degrees magnetic, engage position to the waypoint
+  double LnavLegTargetLatitude = 0.0, LnavLegTargetLongitude = 0.0;
+  double LnavCommandedHeading = 0.0;  // degrees magnetic
+  std::int32_t LastSentLnavHeading = 999;  // 999 = none sent
+  // 1 = right of the leg (steer left), 2 = left; -99.0 = no deviation.
+  std::int32_t CrossTrackSide = 0;
+  double CrossTrackDistance = 0.0;
+  std::int32_t LegBearingSide = 0;
+  double LegBearingOffset = 0.0;
+  std::int32_t LegDeviationOutput = 0;
+  double LegBearingOffset2 = 0.0;
+  // The waypoint last passed (FMS PROGRESS page).
+  std::string LastWaypointIdent;
+  std::string LastWaypointTimeText;
+  double LastWaypointAltitude = 0.0;
+  double LastWaypointFuel = 0.0;
+
+  // =========================================================================
+  // Vertical plan of the active route: cruise altitude, top of climb and top
+  // of descent, and the profile distances built from them. Route execution
+  // builds it, the per-tick update refreshes it, pages and maps show it.
+  // =========================================================================
+  double PreselectAltitude = 0.0;  // feet, the cruise altitude the plan chose
+  std::int32_t ClimbDistance = 0;  // NM from the first waypoint to the TOC, truncated
+  double TocLatitude = 0.0, TocLongitude = 0.0;
+  std::int32_t TocWaypointIndex = 0;  // waypoint on or before the TOC
+  double TodLatitude = 0.0, TodLongitude = 0.0;
+  double TodAltitude = 0.0;  // feet the descent starts from
+  // Active waypoint the descent was last re-planned from.
+  std::int32_t TodReferenceIndex = 0;
+  double NextConstraintAltitude = 0.0;  // feet
+  std::int32_t TocPassed = 0, TodPassed = 0;
+  // Profile (NM unless said otherwise).
+  double DestinationCourse = 0.0;    // degrees true, aircraft to the last waypoint
+  double DestinationDistance = 0.0;  // along the route, "DISCO" left out
+  double NextConstraintDistance = 0.0;  // to the next constraint or TOC (climb), TOD (cruise)
+  double DistanceTodToLastWaypoint = 0.0;
+  double DistanceTodToConstraint = 0.0;
+  double DistanceSinceTod = 0.0;         // descent: aircraft to the next constraint
+  double DescentPathAltitudeSpan = 0.0;  // descent: flown since the TOD
+  double VnavPathAltitude = 0.0;         // feet, descent path at the aircraft
+  double DirectDistanceToLastWaypoint = 0.0;
+  // Working sums of the profile: along the route to the TOC and to the TOD.
+  double ClimbSideDistance = 0.0;
+  double CruiseSideDistance = 0.0;
+
+  // =========================================================================
+  // Flight log (fpl.log) and the flight summary.
+  // =========================================================================
+  std::int32_t FlightLogInitialized = 0;  // 1 once an initialising call read the weights
+  double LastLogLineSeconds = 0.0;        // flight timer at the last line
+  double LastLogLineVerticalSpeed = 0.0;  // ft/min at the last line
+  double EndFlightStartSeconds = 0.0;     // flight timer when the aircraft came to rest
+  double FuelUsed = 0.0;       // fuel on board when the log started
+  double GrossWeight = 0.0;    // zero-fuel weight, pounds
+  double PayloadWeight = 0.0;  // sum of the payload stations, pounds
+  double TakeoffZuluHour = 0.0, TakeoffZuluMinute = 0.0;
+  std::string LandingTimeText;
+  std::uint32_t FsuipcOpenResult = 0;
+
+
+  // =========================================================================
+  // VNAV coupling: the targets commanded to the autopilot and the latches
+  // that keep each command to one per segment.
+  // =========================================================================
+  std::int32_t VnavAltitudeSet = 0;
+  // As last commanded or read back one pass later; kNoCommand = none.
+  std::int32_t VnavLastSetAltitude = kNoCommand;  // feet
+  std::int32_t VnavLastSetSpeed = kNoCommand;     // knots
+  std::int32_t VnavLastSetMach = kNoCommand;      // Mach x 100
+  // Tick of the last altitude or speed command; kNoCommand = none.
+  std::int32_t VnavAltitudeReadbackMarker = kNoCommand;
+  std::int32_t VnavSpeedReadbackMarker = kNoCommand;
+  double VnavRequiredVerticalSpeed = 0.0;  // ft/min to reach the segment target
+  std::int32_t VnavVerticalSpeedCommand = 0;
+  std::int32_t VnavLastVerticalSpeedCommand = kNoCommand;
+  std::int32_t VnavBelowMinSpeed = 0;  // climb speed protection active
+  std::int32_t PendingMachCommandCount = 0;
+  std::int32_t PendingDescentSpeedCommand = 0;
+  double ClimbRestrictionSpeedSet = 0.0;  // 1.0 while a restriction speed is in force
+  double DescentRestrictionSpeedSet = 0.0;
+  std::int32_t ConstraintSpeedArmed = 0;
+  // Set by engaging VNAV and by EXEC: apply the speed logic on the next pass
+  // whatever the distance; cleared at the end of every pass.
+  std::int32_t VnavSpdRestPending = 0;
+  std::int32_t TodRecheckAfterSkip = 0;
+  std::int32_t Lnav1xAtTodDone = 0;
+  std::int32_t PauseAtTodDone = 0;
+
+  // =========================================================================
+  // Holding racetrack (hold 1 of HoldTable).
+  // =========================================================================
+  std::int32_t HoldPreviousPoint = 4;
+  double HoldPointDistance = 0.0, HoldPointBearing = 0.0;  // NM, degrees true
+  double HoldSegmentLength = 0.0, HoldSegmentCourse = 0.0;
+  double HoldHeadingCommand = 0.0;  // degrees magnetic, in [0.5, 360.5)
+  double LastHoldHeadingSent = 0.0;
+  // The four corners as last computed, also while LNAV is off.
+  double HoldScratchPointLat = 0.0, HoldScratchPointLon = 0.0;      // "Xwind"
+  double HoldAbeamPointLat = 0.0, HoldAbeamPointLon = 0.0;          // "Dwind"
+  double HoldProjectedLatitude = 0.0, HoldProjectedLongitude = 0.0;  // "Base"
+  double HoldFinalLat = 0.0, HoldFinalLon = 0.0;                    // "Final"
+
+  // =========================================================================
+  // Simulator date (FMS position and GNS-XLS fuel pages).
+  // =========================================================================
+  std::string SimulatorMonthName;
+  std::int32_t SimulatorMonth = 0;
+  std::int32_t SimulatorDayOfMonth = 0;
 };
 
 extern State guidance_state;

@@ -1,0 +1,54 @@
+// Lateral guidance: when the active waypoint is passed, the geometry of the
+// active leg, the deviation from it and the heading LNAV commands; and the
+// small angle routines the displays share.
+#pragma once
+
+#include <cstdint>
+
+namespace ovi::guidance {
+
+// Side of a turn from `current` to `target`: 2 (right) when the clockwise
+// angle is at most 180 degrees, else 1; a target exactly 180 above the
+// current heading gives 2, exactly 180 below gives 1; equal headings 2.
+std::int32_t TurnDirection(double target, double current);
+
+// The side as TurnDirection (from `from` to `to`) and the angle of that
+// turn, truncated; equal headings give 2 and 0. Returns the side.
+std::int32_t TurnDirectionAndAngle(double from, double to, std::int32_t& direction, std::int32_t& angle);
+
+// The angle between two headings, folded into 0..180, truncated.
+std::int32_t HeadingDifference(double a, double b);
+
+// A true course as the pilot sees it: minus MagneticVariation, plus 360
+// below 0.5, else minus 360 at 360 or more (so 0.3 shows as 360.3 and is
+// sent as 360).
+double MagneticCourse(double true_course);
+
+// Deviation from the active leg (see the per-tick update): the bearing pair
+// (course to the waypoint against the leg course), the cross-track pair
+// (side 1 = right of the leg; distance capped at 125 NM for mode 7, the
+// per-tick update's own call, and 5 NM for a display's call) and the
+// heading pair (aircraft heading against the leg course). Sides are 1 when
+// the first course lies clockwise of the second within 180 degrees, else 2.
+// With no active waypoint only the distance is set, to -99.0.
+void ComputeLegDeviation(std::int32_t& side1, double& angle1, std::int32_t& xtk_side, double& xtk_distance,
+                         std::int32_t& side3, double& angle3, std::int32_t mode);
+
+constexpr std::int32_t kOwnDeviationMode = 7;
+constexpr double kNoDeviation = -99.0;
+
+// The per-tick steps with an active waypoint, in the order the update runs
+// them: passage and sequencing (with the switch distance of the new active
+// waypoint), then the leg geometry, then deviation and steering with the
+// heading output.
+void RunWaypointPassage();
+void UpdateLegGeometry();
+void SteerLaterally();
+
+// Start of the active leg: the engage position for a leg flown from there,
+// else the waypoint before the active one; with the origin active (no
+// waypoint before it) the aircraft itself, so the aircraft flies straight to
+// it. False with no valid active waypoint.
+bool ActiveLegStart(double& lat, double& lon);
+
+}  // namespace ovi::guidance

@@ -1,0 +1,197 @@
+// The angle helpers and the leg deviation the displays share.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/lateral.h"
+#include "src/guidance/state.h"
+#include "src/host/module_state.h"
+#include "src/navdb/navdb.h"
+
+namespace ovi::guidance {
+namespace {
+
+TEST(TurnHelpers, TurnDirectionAtEveryBoundary) {
+  struct Case {
+    double target, current;
+    int side;
+  };
+  const Case cases[] = {
+      {90, 0, 2},  {0, 90, 1},    {10, 350, 2},  {350, 10, 1},  {180, 0, 2},  // current 180 below: right
+      {0, 180, 1},                                                           // current 180 above: left
+      {45, 45, 2}, {181, 0, 1},   {0, 181, 2},   {359.9, 0, 1}, {0.1, 359.9, 2},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TurnDirection(c.target, c.current), c.side) << c.target << " from " << c.current;
+}
+
+TEST(TurnHelpers, TurnDirectionAndAngleTruncatesTheAngle) {
+  struct Case {
+    double from, to;
+    int side, angle;
+  };
+  const Case cases[] = {
+      {0, 90, 2, 90},     {90, 0, 1, 90},    {350, 10, 2, 20},  {10, 350, 1, 20}, {0, 180, 2, 180},
+      {180, 0, 1, 180},   {45, 45, 2, 0},    {0, 200.7, 1, 159}, {200.7, 0, 2, 159}, {10.2, 20.9, 2, 10},
+  };
+  for (const Case& c : cases) {
+    std::int32_t side = 0, angle = -1;
+    EXPECT_EQ(TurnDirectionAndAngle(c.from, c.to, side, angle), c.side) << c.from << " to " << c.to;
+    EXPECT_EQ(side, c.side);
+    EXPECT_EQ(angle, c.angle) << c.from << " to " << c.to;
+  }
+}
+
+TEST(TurnHelpers, HeadingDifferenceFoldsAndTruncates) {
+  struct Case {
+    double a, b;
+    int diff;
+  };
+  const Case cases[] = {{10, 350, 20}, {350, 10, 20}, {0, 180, 180}, {0, 180.5, 179}, {90.9, 0, 90},
+                        {362, 2, 0},   {0, 0, 0},     {359.5, 0.2, 0}};
+  for (const Case& c : cases) EXPECT_EQ(HeadingDifference(c.a, c.b), c.diff) << c.a << " " << c.b;
+  EXPECT_EQ(HeadingDifference(std::nan(""), 3.0), 0);
+}
+
+class DeviationTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetModuleState(); }
+
+  // A two-waypoint active route flown from entry 0 to entry 1, and the
+  // aircraft at (lat, lon) heading `heading` (magnetic).
+  void Leg(double lat0, double lon0, double lat1, double lon1, double lat, double lon, double heading) {
+    flightplan::State& fp = flightplan::flightplan_state;
+    fp.ActiveFlightPlan[0].latitude = lat0;
+    fp.ActiveFlightPlan[0].longitude = lon0;
+    fp.ActiveFlightPlan[1].latitude = lat1;
+    fp.ActiveFlightPlan[1].longitude = lon1;
+    fp.ActiveFlightPlanLastIndex = 1;
+    fp.ActiveWaypointIndex = 1;
+    State& g = guidance_state;
+    g.PlaneLatitude = lat;
+    g.PlaneLongitude = lon;
+    g.AircraftHeading = heading;
+    double course = 0.0, brg = 0.0;
+    navdb::ComputeDistanceAndBearing(lat0, lon0, lat1, lon1, g.ActiveLegLength, course);
+    g.DesiredTrack = MagneticCourse(course);
+    navdb::ComputeDistanceAndBearing(lat, lon, lat1, lon1, g.ActiveWaypointDistance, brg);
+  }
+
+  struct Out {
+    std::int32_t side1 = -5, xtk_side = -5, side3 = -5;
+    double angle1 = -5, xtk = -5, angle3 = -5;
+  };
+  Out Run(std::int32_t mode) {
+    Out o;
+    ComputeLegDeviation(o.side1, o.angle1, o.xtk_side, o.xtk, o.side3, o.angle3, mode);
+    return o;
+  }
+};
+
+// One minute of arc is one nautical mile on the module's sphere.
+constexpr double kNmPerArcMinute = 1.0;
+
+TEST_F(DeviationTest, SidesAndDistanceEverywhereOnTheGlobe) {
+  struct Case {
+    const char* where;
+    double lat0, lon0, lat1, lon1, lat, lon, heading;
+    int xtk_side;
+    double xtk;
+  };
+  const Case cases[] = {
+      // Northbound on the prime meridian, 2' east of it: right of the leg.
+      {"equator east", 0.0, 0.0, 1.0, 0.0, 0.5, 2.0 / 60.0, 10.0, 1, 2.0},
+      {"equator west", 0.0, 0.0, 1.0, 0.0, 0.5, -2.0 / 60.0, 350.0, 2, 2.0},
+      // Southbound west and south of zero: west of the leg is its right.
+      {"south west", -33.0, -70.0, -34.0, -70.0, -33.5, -70.0 - 3.0 / 60.0 / std::cos(33.5 * M_PI / 180.0), 180.0, 1,
+       3.0},
+      // Eastbound across 180 degrees, north of the leg: its left.
+      {"date line", 0.0, 179.5, 0.0, -179.5, 1.0 / 60.0, 179.9, 90.0, 2, 1.0},
+      {"date line south", 0.0, 179.5, 0.0, -179.5, -1.0 / 60.0, -179.9, 90.0, 1, 1.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    Leg(c.lat0, c.lon0, c.lat1, c.lon1, c.lat, c.lon, c.heading);
+    Out o = Run(kOwnDeviationMode);
+    EXPECT_EQ(o.xtk_side, c.xtk_side);
+    EXPECT_NEAR(o.xtk, c.xtk * kNmPerArcMinute, 0.01);
+  }
+}
+
+TEST_F(DeviationTest, BearingAndHeadingPairsAreNotFolded) {
+  // Northbound leg: true north reads 360, and 360 - 0 variation is 0 in
+  // magnetic. Aircraft 2' east heading 010: 10 above the leg, side 1; the
+  // waypoint bears 356.2, 3.8 below the leg's 360: side 2.
+  Leg(0.0, 0.0, 1.0, 0.0, 0.5, 2.0 / 60.0, 10.0);
+  Out o = Run(kOwnDeviationMode);
+  EXPECT_EQ(o.side3, 1);
+  EXPECT_NEAR(o.angle3, 10.0, 1e-9);
+  EXPECT_EQ(o.side1, 2);
+  EXPECT_NEAR(o.angle1, std::atan(2.0 / 30.0) * 180.0 / M_PI, 0.01);
+  // Heading 350: 350 above the leg's 0, more than 180: side 2, not folded.
+  guidance_state.AircraftHeading = 350.0;
+  o = Run(kOwnDeviationMode);
+  EXPECT_EQ(o.side3, 2);
+  EXPECT_NEAR(o.angle3, 350.0, 1e-9);
+  // With variation 10 E the leg shows 350; a heading of 350 lies on it.
+  guidance_state.MagneticVariation = 10.0;
+  o = Run(kOwnDeviationMode);
+  EXPECT_EQ(o.side3, 2);
+  EXPECT_NEAR(o.angle3, 0.0, 1e-9);
+}
+
+TEST_F(DeviationTest, DisplaysSeeAtMostFiveMilesAndNothingWithoutAWaypoint) {
+  // The along-track point lies the distance to go short of the waypoint, so
+  // abeam at 10 NM it is sqrt(30^2 + 10^2) - 30 = 1.62 NM short of abeam.
+  Leg(0.0, 0.0, 1.0, 0.0, 0.5, 10.0 / 60.0, 0.0);
+  EXPECT_NEAR(Run(kOwnDeviationMode).xtk, std::hypot(10.0, std::hypot(30.0, 10.0) - 30.0) * kNmPerArcMinute, 0.01);
+  EXPECT_EQ(Run(1).xtk, 5.0);
+  EXPECT_EQ(Run(0).xtk, 5.0);
+  Leg(0.0, 0.0, 3.0, 0.0, 1.5, 130.0 / 60.0, 0.0);
+  EXPECT_EQ(Run(kOwnDeviationMode).xtk, 125.0);
+
+  // No active waypoint: only the distance, -99.
+  flightplan::flightplan_state.ActiveWaypointIndex = model::kNoWaypoint;
+  Out o = Run(kOwnDeviationMode);
+  EXPECT_EQ(o.xtk, kNoDeviation);
+  EXPECT_EQ(o.side1, -5);
+  EXPECT_EQ(o.angle3, -5);
+  // An index past the end of the route counts as none.
+  flightplan::flightplan_state.ActiveWaypointIndex = 2;
+  EXPECT_EQ(Run(kOwnDeviationMode).xtk, kNoDeviation);
+}
+
+TEST_F(DeviationTest, EngagePositionLegStartsWhereLnavWasEngaged) {
+  // The route's leg runs up the meridian, but LNAV was engaged 10' east of
+  // entry 0 and flies from there straight north to... entry 1 at 1 degree:
+  // the aircraft on that line has (almost) no deviation from it.
+  Leg(0.0, 0.0, 1.0, 0.0, 0.5, 5.0 / 60.0, 0.0);
+  State& g = guidance_state;
+  g.ActiveLegFromEngagePosition = 1;
+  g.LegOriginLatitude = 0.0;
+  g.LegOriginLongitude = 10.0 / 60.0;
+  double course = 0.0;
+  navdb::ComputeDistanceAndBearing(0.0, 10.0 / 60.0, 1.0, 0.0, g.ActiveLegLength, course);
+  g.DesiredTrack = MagneticCourse(course);
+  Out o = Run(kOwnDeviationMode);
+  EXPECT_LT(o.xtk, 0.01);
+  g.ActiveLegFromEngagePosition = 0;
+  navdb::ComputeDistanceAndBearing(0.0, 0.0, 1.0, 0.0, g.ActiveLegLength, course);
+  g.DesiredTrack = MagneticCourse(course);
+  EXPECT_NEAR(Run(kOwnDeviationMode).xtk, std::hypot(5.0, std::hypot(30.0, 5.0) - 30.0) * kNmPerArcMinute, 0.01);
+}
+
+TEST(MagneticCourseTest, WrapsAtHalfADegreeAndAt360) {
+  ResetModuleState();
+  guidance_state.MagneticVariation = 16.0;
+  EXPECT_DOUBLE_EQ(MagneticCourse(100.0), 84.0);
+  EXPECT_NEAR(MagneticCourse(16.4), 360.4, 1e-9);
+  EXPECT_NEAR(MagneticCourse(16.5), 0.5, 1e-9);
+  EXPECT_NEAR(MagneticCourse(10.0), 354.0, 1e-9);
+  guidance_state.MagneticVariation = -10.0;
+  EXPECT_DOUBLE_EQ(MagneticCourse(350.0), 0.0);
+  EXPECT_DOUBLE_EQ(MagneticCourse(355.0), 5.0);
+}
+
+}  // namespace
+}  // namespace ovi::guidance
