@@ -135,7 +135,7 @@ TEST_F(CduTest, ScreenTextIsBoundedAndKeepsTheDegreeSign) {
   gfx::Recorder rec;
   dc.recorder = &rec;
   gfx::Graphics g(&dc);
-  model::GaugeDisplay display{134, 97, 282, 245};
+  display::GaugeDisplay display{134, 97, 282, 245};
   CduPage page(display, g);
   page.Large(0, 33, ScreenText("%03.0f\xB0", 90.0));
   page.Large(0, 66, long_text);
@@ -169,7 +169,7 @@ struct KitDrawing {
   KitDrawing(int w, int h) : dc(w, h), display{134, 97, w, h} { dc.recorder = &rec; }
   gfx::DeviceContext dc;
   gfx::Recorder rec;
-  model::GaugeDisplay display;
+  display::GaugeDisplay display;
 };
 
 TEST_F(CduTest, HighlightBoxIsFourteenPerCharacterAndTwentyHigh) {

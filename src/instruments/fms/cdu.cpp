@@ -71,7 +71,7 @@ void ClearFmsKeyFlags() {
   ClearOneShot(s.FmsRteKey);
 }
 
-void DrawFmsCdu(model::GaugeDisplay& display, gfx::DeviceContext* dc, int width, int height) {
+void DrawFmsCdu(display::GaugeDisplay& display, gfx::DeviceContext* dc, int width, int height) {
   if (dc == nullptr) return;
   display.width = width;
   display.height = height;

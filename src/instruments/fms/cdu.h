@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/gfx/device_context.h"
-#include "src/model/records.h"
+#include "src/display/lifetime.h"
 
 namespace ovi::fms {
 
@@ -13,7 +13,7 @@ namespace ovi::fms {
 // transparent, the PLAN centre is released once no display shows a PLAN
 // map, the page of FmsPage draws and acts (a number without a page leaves
 // the screen cleared), and ClearFmsKeyFlags ends the frame.
-void DrawFmsCdu(model::GaugeDisplay& display, gfx::DeviceContext* dc, int width, int height);
+void DrawFmsCdu(display::GaugeDisplay& display, gfx::DeviceContext* dc, int width, int height);
 
 // Drops the keys of the frame: the line-select key when above 0, each of
 // PREV, NEXT, LEGS, HOLD and RTE when 1.

@@ -115,7 +115,7 @@ void DrawFmsHighlightBox(int x, int y, gfx::Graphics& g, int n) {
   g.FillPolygonI(brush, corners);
 }
 
-CduPage::CduPage(const model::GaugeDisplay& display, gfx::Graphics& g)
+CduPage::CduPage(const display::GaugeDisplay& display, gfx::Graphics& g)
     : g_(g),
       green_(kGreen),
       black_(kBlack),

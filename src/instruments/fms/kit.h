@@ -1,6 +1,6 @@
 // The CDU's drawing kit: what every page routine shares. A page routine is
 //
-//   void FmsPageIdent(model::GaugeDisplay& display, gfx::Graphics& g) {
+//   void FmsPageIdent(display::GaugeDisplay& display, gfx::Graphics& g) {
 //     CduPage page(display, g);            // scale, brushes, pen, fonts
 //     page.Large(63, 0, "IDENT");          // draw ...
 //     RunKeyAction(kIdentKeys);            // ... act on the recorded key ...
@@ -20,7 +20,7 @@
 #include <string_view>
 
 #include "platform/gfx/graphics.h"
-#include "src/model/records.h"
+#include "src/display/lifetime.h"
 
 namespace ovi::fms {
 
@@ -137,7 +137,7 @@ void DrawFmsHighlightBox(int x, int y, gfx::Graphics& g, int n);
 // fonts, all released when the page routine returns.
 class CduPage {
  public:
-  CduPage(const model::GaugeDisplay& display, gfx::Graphics& g);
+  CduPage(const display::GaugeDisplay& display, gfx::Graphics& g);
   CduPage(const CduPage&) = delete;
   CduPage& operator=(const CduPage&) = delete;
 

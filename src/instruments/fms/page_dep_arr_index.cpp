@@ -24,7 +24,7 @@ constexpr KeyAction kKeys[] = {
 
 }  // namespace
 
-void FmsPageDepArrIndex(model::GaugeDisplay& display, gfx::Graphics& g) {
+void FmsPageDepArrIndex(display::GaugeDisplay& display, gfx::Graphics& g) {
   const model::State& m = model::model_state;
   CduPage page(display, g);
   page.Large(63, kTitleY, "DEP / ARR  INDEX");

@@ -20,7 +20,7 @@ constexpr KeyAction kKeys[] = {
 
 }  // namespace
 
-void FmsPageIdent(model::GaugeDisplay& display, gfx::Graphics& g) {
+void FmsPageIdent(display::GaugeDisplay& display, gfx::Graphics& g) {
   const model::State& m = model::model_state;
   CduPage page(display, g);
   page.Large(63, kTitleY, "IDENT");

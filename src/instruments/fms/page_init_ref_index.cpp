@@ -58,7 +58,7 @@ constexpr MenuPrompt kPrompts[] = {
 
 }  // namespace
 
-void FmsPageInitRefIndex(model::GaugeDisplay& display, gfx::Graphics& g) {
+void FmsPageInitRefIndex(display::GaugeDisplay& display, gfx::Graphics& g) {
   CduPage page(display, g);
   page.Large(63, kTitleY, "INIT/REF   INDEX");
   page.Prompts(kPrompts);

@@ -14,7 +14,7 @@ constexpr KeyAction kKeys[] = {
 
 }  // namespace
 
-void FmsPageTempNavSummary(model::GaugeDisplay& display, gfx::Graphics& g) {
+void FmsPageTempNavSummary(display::GaugeDisplay& display, gfx::Graphics& g) {
   CduPage page(display, g);
   page.Large(12, kTitleY, "TEMP  NAV  SUMMARY");
   page.Small(230, 3, "1 / 1");

@@ -5,24 +5,24 @@
 
 namespace ovi::fms {
 
-void FmsPageStoredFlightPlans(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageRoute(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPagePosition(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPagePerfInit(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageRouteLegs(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageSelectWaypoint(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageDepartures(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageArrivals(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageApproachRef(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageTakeoffRef(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageRefNavData(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageNavStatus(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageProgress(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageEconClimb(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageEconCruise(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageEconPathDescent(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageFixInfo(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageDescentForecasts(model::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageRouteHold(model::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageStoredFlightPlans(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageRoute(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPagePosition(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPagePerfInit(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageRouteLegs(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageSelectWaypoint(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageDepartures(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageArrivals(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageApproachRef(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageTakeoffRef(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageRefNavData(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageNavStatus(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageProgress(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageEconClimb(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageEconCruise(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageEconPathDescent(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageFixInfo(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageDescentForecasts(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageRouteHold(display::GaugeDisplay&, gfx::Graphics&) {}
 
 }  // namespace ovi::fms

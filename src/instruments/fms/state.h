@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "src/model/records.h"
+#include "src/display/lifetime.h"
 
 namespace ovi::fms {
 
@@ -91,7 +91,7 @@ struct State {
   std::string SelectedAirportLongName;
 
   // The CDU's drawing size, shared by both gauges.
-  model::GaugeDisplay FmsDisplay;
+  display::GaugeDisplay FmsDisplay;
 };
 
 extern State fms_state;
