@@ -6,6 +6,7 @@
 #include "src/flightplan/state.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
+#include "src/navdb/navdb.h"
 
 namespace ovi::fms {
 
@@ -105,6 +106,32 @@ std::string ScreenText(const char* format, ...) {
 float RightAlignedX(FontSize size, std::size_t chars) {
   float width = size == FontSize::kLarge ? kLargeCharWidth : kSmallCharWidth;
   return kRightEdge - width * static_cast<float>(chars);
+}
+
+namespace {
+
+// "N47:26:56" into "N47\xB026.5", the degrees padded to `degree_digits`.
+std::string PositionText(const std::string& dms, std::size_t degree_digits) {
+  std::size_t first = dms.find(':');
+  std::size_t second = first == std::string::npos ? first : dms.find(':', first + 1);
+  if (dms.empty() || second == std::string::npos || second + 1 >= dms.size()) return {};
+  std::string degrees = dms.substr(1, first - 1);
+  if (degrees.size() < degree_digits) degrees.insert(0, degree_digits - degrees.size(), '0');
+  return dms.substr(0, 1) + degrees + "\xB0" + dms.substr(first + 1, second - first - 1) + "." + dms[second + 1];
+}
+
+}  // namespace
+
+std::string LatitudeScreenText(double latitude) {
+  std::string lat, lon;
+  navdb::FormatLatLonDms(latitude, 0.0, 1, lat, lon);
+  return std::string(Bounded(PositionText(lat, 2)));
+}
+
+std::string LongitudeScreenText(double longitude) {
+  std::string lat, lon;
+  navdb::FormatLatLonDms(0.0, -longitude, 1, lat, lon);
+  return std::string(Bounded(PositionText(lon, 3)));
 }
 
 void DrawFmsHighlightBox(int x, int y, gfx::Graphics& g, int n) {

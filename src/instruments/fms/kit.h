@@ -126,6 +126,13 @@ enum class FontSize {
 // 272 - 5.5 n (small).
 float RightAlignedX(FontSize size, std::size_t chars);
 
+// A position as the CDU shows it, from FormatLatLonDms: "N47\xB026.5" (hemisphere,
+// two degree digits, the degree sign 0xB0, minutes, ".", the first digit of
+// the seconds) and "W122\xB018.3" (three degree digits). Longitude east
+// positive, as the aircraft position is kept.
+std::string LatitudeScreenText(double latitude);
+std::string LongitudeScreenText(double longitude);
+
 // ---- the page context ------------------------------------------------------
 
 // Fills the polygon (x, y), (x + 14 n, y), (x + 14 n, y + 20), (x, y + 20) in
