@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "src/flightplan/state.h"
-#include "src/guidance/interim_links.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/guidance/state.h"
 #include "src/host/panel_services.h"
 #include "src/host/sim_vars.h"
