@@ -238,10 +238,6 @@ struct AirportProcedureSet {
 // Sub-page indices and counts of the CDU pages, in this order; every index
 // starts at 1, and each count at 1 unless its page has a fixed number.
 struct FmsSubPageTable {
-  std::int32_t DeparturesSubPage = 1;
-  std::int32_t ArrivalsSubPage = 1;
-  std::int32_t DeparturesSubPageCount = 1;
-  std::int32_t ArrivalsSubPageCount = 1;
   std::int32_t RteSubPage = 1;
   std::int32_t RteSubPageCount = 1;
   std::int32_t LegsSubPage = 1;

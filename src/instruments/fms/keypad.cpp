@@ -3,6 +3,7 @@
 #include <string>
 
 #include "src/flightplan/entry_line.h"
+#include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/state.h"
@@ -78,6 +79,11 @@ void PressProgress() {
 void PressFix() {
   OpenPage(kPageFixInfo);
   SubPages().FixInfoSubPage = 1;
+}
+
+void PressExec() {
+  const std::int32_t state = flightplan::flightplan_state.RouteState;
+  if (state == 2 || state == 4) flightplan::ExecutePendingRoute();
 }
 
 void TypeCharacter(char c) {
