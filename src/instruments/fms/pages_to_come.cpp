@@ -5,7 +5,6 @@
 
 namespace ovi::fms {
 
-void FmsPageStoredFlightPlans(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPagePerfInit(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageRouteLegs(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageSelectWaypoint(display::GaugeDisplay&, gfx::Graphics&) {}
