@@ -108,22 +108,6 @@ TEST_F(IdentPageTest, KeysOpenTheIndexAndPosInitOnItsFirstSubPage) {
   }
 }
 
-TEST_F(IdentPageTest, AKeyActsOnceOnThePageShownAndTheOpenedPageNeverSeesIt) {
-  // L6 on IDENT opens the index; L1 of the index would come back here.
-  PressLineKey(kL6);
-  Frame first = DrawFrame();
-  EXPECT_TRUE(first.Find("IDENT"));  // the frame shows the page the key was pressed on
-  EXPECT_EQ(fms_state.FmsPage, kPageInitRefIndex);
-  Frame second = DrawFrame();
-  EXPECT_TRUE(second.Find("INIT/REF   INDEX"));
-  EXPECT_EQ(fms_state.FmsPage, kPageInitRefIndex);
-  // The later of two presses is the one acted on.
-  PressLineKey(kR2);
-  PressLineKey(kL1);
-  DrawFrame();
-  EXPECT_EQ(fms_state.FmsPage, kPageIdent);
-}
-
 TEST_F(CduTest, TempNavSummaryShowsNoScratchpadAndLeavesIt) {
   fms_state.FmsPage = kPageTempNavSummary;
   model::model_state.FmsScratchpad = "KSEA";
