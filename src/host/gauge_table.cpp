@@ -4,6 +4,7 @@
 #include "src/guidance/engage_buttons.h"
 #include "src/host/server_gauge.h"
 #include "src/host/window_keys.h"
+#include "src/instruments/fms/gauges.h"
 
 // Each subsystem defines its gauge headers next to its callbacks; the table
 // only collects them. A subsystem adds its gauges by declaring them in its
@@ -19,6 +20,8 @@ GAUGEHDR** GaugeTable() {
       &efs50_tcas_open_gauge,
       &guidance::lnav_gauge,
       &guidance::vnav_gauge,
+      &fms::smiths_fms_gauge,
+      &fms::smiths_fms_br_gauge,
       nullptr,
   };
   return table;

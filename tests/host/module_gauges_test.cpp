@@ -40,7 +40,8 @@ TEST(ModuleGauges, SubsystemGaugesAreExportedAndAnswerEveryService) {
     }
   }
   EXPECT_EQ(names, (std::vector<std::string>{"SERVER", "BDRY", "P1000_MFD_OPEN", "P1000_MFD_CNTR_OPEN",
-                                              "EFS50_TCAS_OPEN", "LNAV", "VNAV"}));
+                                              "EFS50_TCAS_OPEN", "LNAV", "VNAV", "SMITHS_FMS",
+                                              "SMITHS_FMS_BR"}));
   linkage->module_deinit();
   ::dlclose(module);
 }
