@@ -1,0 +1,12 @@
+// The B737 display's wrapper around the shared ATC-boundary drawing: the
+// boundaries are projected about the aircraft point of the mode.
+#include "src/instruments/nd/b737_nd.h"
+
+namespace ovi::nd {
+
+void DrawNdAtcBoundaries(const B737NdFrame& f) {
+  f.UseOrigin(static_cast<float>(kB737NdCenterX),
+              static_cast<float>(f.mode == 6 || f.Plan() ? kCentredCenterY : kArcCenterY));
+}
+
+}  // namespace ovi::nd
