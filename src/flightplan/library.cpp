@@ -16,7 +16,7 @@ bool EndsWithIgnoreCase(const std::string& name, std::string_view ext) {
   return name.size() >= ext.size() && util::EqualsIgnoreCase(std::string_view(name).substr(name.size() - ext.size()), ext);
 }
 
-// The fields the list pages use; the procedure name, the hold number and the screen
+// The fields the list pages use; text1, the hold number and the screen
 // position stay as they were in the slot.
 void CopyForLibrary(const model::FlightPlanWaypoint& from, model::FlightPlanWaypoint& to) {
   to.ident = from.ident;

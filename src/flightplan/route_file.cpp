@@ -117,7 +117,7 @@ void StoreWaypoint(model::FlightPlanWaypoint& wp, const std::array<std::string_v
   wp.frequency_text.assign(tok[4]);
   wp.via.assign(tok[5]);
   wp.procedure_tag.assign(tok[6]);
-  // The procedure name belongs to the pages and stays as it was.
+  // text1 belongs to others and stays as it was.
   wp.text2.clear();
   wp.time_over_text.clear();
   wp.altitude_constraint = model::kNoValue;

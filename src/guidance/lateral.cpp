@@ -3,9 +3,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/holding.h"
+#include "src/guidance/interim_links.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vnav.h"
+#include "src/host/panel_services.h"
+#include "src/instruments/gnsxls/state.h"
+#include "src/model/state.h"
 #include "src/navdb/navdb.h"
+#include "src/util/text.h"
 
 namespace ovi::guidance {
 
@@ -28,6 +36,90 @@ const model::FlightPlanWaypoint* ActiveEntry() {
   int i = fp.ActiveWaypointIndex;
   if (i == model::kNoWaypoint || i < 0 || i > fp.ActiveFlightPlanLastIndex) return nullptr;
   return fp.ActiveFlightPlan.At(i);
+}
+
+constexpr std::uint32_t kEventHeadingBug = 66042;
+constexpr std::uint32_t kEventBarometric = 65584;
+constexpr double kKilogramsPerPound = 0.45359237;
+constexpr double kTurnAllowancePerDegree = 0.028;  // NM
+
+bool IsProcedureTag(const std::string& tag) {
+  return tag == "SID" || tag == "STAR" || tag == "SIDSTAR" || tag == "APCH";
+}
+
+bool FlyingHold() {
+  const State& g = guidance_state;
+  return g.ActiveHoldIndex != 0 && g.HoldSegmentCounter != 0;
+}
+
+// The hold entries that lie behind the active waypoint are done with.
+void DropHoldsBehind(int active) {
+  flightplan::State& fp = flightplan::flightplan_state;
+  for (int guard = 0; fp.HoldCount > 0 && guard < model::kMaxHolds; ++guard) {
+    int w = fp.HoldTable[1].active_index;
+    if (w >= active) break;
+    int before = fp.HoldCount;
+    flightplan::DeleteHold(w, 0);
+    if (fp.HoldCount == before) break;
+  }
+}
+
+// Steps the active waypoint past the one within the switch distance.
+void Sequence() {
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  const model::State& m = model::model_state;
+  g.ConstraintSpeedArmed = 0;
+  if (g.HoldState == 4) g.HoldState = 0;
+  const int last = fp.ActiveFlightPlanLastIndex;
+  if (fp.ActiveWaypointIndex == last) {
+    g.LnavEngaged = 0;
+    return;
+  }
+  if (g.FlightPhase < 11) UpdateFlightLog(1);
+  const model::FlightPlanWaypoint& passed = fp.ActiveFlightPlan[fp.ActiveWaypointIndex];
+  g.LastWaypointIdent = passed.ident;
+  g.LastWaypointTimeText = util::Format("%02.0f%02.0fZ", g.ZuluHour, g.ZuluMinute);
+  g.LastWaypointAltitude = g.AircraftAltitude;
+  g.LastWaypointFuel = GetFuelFlowWeight() * (m.WeightUnit == "KGS" ? kKilogramsPerPound : 1.0);
+  ++fp.ActiveWaypointIndex;
+  UpdateVerticalProfile();
+  g.VnavSpeedSet = 0;
+  CoupleSpeedToAutopilot();
+  if (fp.ActiveWaypointIndex == last) {
+    if (m.VnavOffAtLastWpt == 1 && g.TocPassed == 1) g.VnavEngaged = 0;
+    if (m.LnavOffAtLastWpt == 1) g.LnavEngaged = 0;
+  }
+  if (m.LnavSetEnRouteFreqs == 1 && (g.LnavEngaged == 1 || m.SequenceFPlanWpts == 1)) TuneEnRouteNavaids(2);
+  g.LnavLegTracking = 1;
+  g.ActiveLegFromEngagePosition = 0;
+  const model::FlightPlanWaypoint& next = fp.ActiveFlightPlan[fp.ActiveWaypointIndex];
+  g.ActiveWaypointLat = next.latitude;
+  g.ActiveWaypointLon = next.longitude;
+  if (m.SetWptBaro == 1) host::SendKeyEvent(kEventBarometric, 0);
+}
+
+void UpdateSwitchDistance() {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  const model::FlightPlanWaypoint* w = ActiveEntry();
+  if (w == nullptr) return;
+  // The time options overwrite the distance options on every pass.
+  if (m.WptChgSecs > 0.0) m.WptChgDist = g.GroundSpeedKnots * m.WptChgSecs * (1.0 / 3600.0);
+  if (m.WptProcChgSecs > 0.0) m.WptProcChgDist = g.GroundSpeedKnots * m.WptProcChgSecs * (1.0 / 3600.0);
+  double d = IsProcedureTag(w->procedure_tag) ? m.WptProcChgDist : w->flyover == 1 ? m.FlyoverWptChgDist : m.WptChgDist;
+  if (g.ActiveWaypointDistance < 15.0 && w->flyover == 0) {
+    d += kTurnAllowancePerDegree * HeadingDifference(g.DesiredTrack, g.NextLegCourse);
+  }
+  g.WaypointSwitchDistance = d;
+}
+
+// Heading from the aircraft to a point, as the autopilot's heading bug.
+double HeadingTo(double lat, double lon) {
+  const State& g = guidance_state;
+  double d = 0.0, c = 0.0;
+  navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, lat, lon, d, c);
+  return MagneticCourse(c);
 }
 
 }  // namespace
@@ -114,6 +206,105 @@ void ComputeLegDeviation(std::int32_t& side1, double& angle1, std::int32_t& xtk_
   double ignored = 0.0;
   xtk_side = ClockwiseSide(q, c, ignored);
   xtk_distance = x;
+}
+
+void RunWaypointPassage() {
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  const model::State& m = model::model_state;
+  const int active = fp.ActiveWaypointIndex, last = fp.ActiveFlightPlanLastIndex;
+  model::FlightPlanWaypoint* w = fp.ActiveFlightPlan.At(active);
+  if (w == nullptr || active > last) return;
+
+  // Abeam: the waypoint has fallen behind without coming within the switch
+  // distance (not for the last two and not for a hold's fix).
+  if (g.LnavEngaged == 1 && g.ApHeadingLock == 1 && g.ActiveWaypointDistance < 10.0 && active < last - 1 &&
+      active != fp.HoldTable[1].active_index && HeadingDifference(g.BearingToActiveWaypoint, g.DesiredTrack) > 90) {
+    g.ActiveWaypointDistance = -1.0;
+    g.VnavAltitudeSet = 0;
+    g.VnavSpeedSet = 0;
+    if (g.TocPassed == 1 && g.TodPassed == 0) g.TodRecheckAfterSkip = 1;
+  }
+  const bool within = g.ActiveWaypointDistance < g.WaypointSwitchDistance;
+  if (within && g.LnavEngaged == 1 && active < last) SelectNextConstraint();
+  if (within && w->time_over_text.empty() && g.GroundSpeedKnots > 65.0) {
+    w->time_over_text = util::Format("%02.0f:%02.0f", g.ZuluHour, g.ZuluMinute);
+  }
+  if (fp.HoldCount > 0) {
+    if (fp.HoldTable[1].active_index > 0) ComputeHoldingPattern();
+    if (fp.HoldTable[1].active_index < fp.ActiveWaypointIndex) DropHoldsBehind(fp.ActiveWaypointIndex);
+  }
+  if (within && (g.LnavEngaged == 1 || m.SequenceFPlanWpts == 1) && (!FlyingHold() || g.HoldState == 4)) Sequence();
+  UpdateSwitchDistance();
+}
+
+void UpdateLegGeometry() {
+  State& g = guidance_state;
+  const flightplan::State& fp = flightplan::flightplan_state;
+  const model::FlightPlanWaypoint* w = ActiveEntry();
+  double start_lat = 0.0, start_lon = 0.0;
+  if (w == nullptr || !ActiveLegStart(start_lat, start_lon)) return;
+  g.SavedDesiredTrack = g.DesiredTrack;
+  g.SavedActiveWaypointDistance = g.ActiveWaypointDistance;
+  double course = 0.0;
+  navdb::ComputeDistanceAndBearing(start_lat, start_lon, w->latitude, w->longitude, g.ActiveLegLength, course);
+  g.DesiredTrack = MagneticCourse(course);
+  navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, g.ActiveWaypointLat, g.ActiveWaypointLon,
+                                   g.ActiveWaypointDistance, course);
+  g.BearingToActiveWaypoint = MagneticCourse(course);
+  const int active = fp.ActiveWaypointIndex;
+  if (active < fp.ActiveFlightPlanLastIndex && g.ActiveWaypointDistance < 10.0) {
+    const model::FlightPlanWaypoint& next = fp.ActiveFlightPlan[active + 1];
+    double d = 0.0;
+    navdb::ComputeDistanceAndBearing(w->latitude, w->longitude, next.latitude, next.longitude, d, course);
+    g.NextLegCourse = MagneticCourse(course);
+  }
+}
+
+void SteerLaterally() {
+  State& g = guidance_state;
+  ComputeLegDeviation(g.LegBearingSide, g.LegBearingOffset, g.CrossTrackSide, g.CrossTrackDistance,
+                      g.LegDeviationOutput, g.LegBearingOffset2, kOwnDeviationMode);
+  double start_lat = 0.0, start_lon = 0.0;
+  if (!ActiveLegStart(start_lat, start_lon)) return;
+  const double look_ahead = g.CrossTrackDistance > 0.0 && g.CrossTrackDistance <= 3.5 ? 3.0 : 5.0;
+  const double along = g.ActiveLegLength - g.ActiveWaypointDistance + look_ahead;
+  if (g.ActiveLegFromEngagePosition == 1) {
+    navdb::ProjectPosition(g.LegOriginLatitude, g.LegOriginLongitude, g.LnavInitialCourse + g.MagneticVariation, along,
+                           g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
+    g.LnavCommandedHeading = HeadingTo(g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
+    if (g.CrossTrackDistance <= g.WaypointSwitchDistance) g.ActiveLegFromEngagePosition = 0;
+  } else {
+    g.LnavCommandedHeading = g.BearingToActiveWaypoint;
+    navdb::ProjectPosition(start_lat, start_lon, g.DesiredTrack + g.MagneticVariation, along, g.LnavLegTargetLatitude,
+                           g.LnavLegTargetLongitude);
+    if (g.CrossTrackDistance < 10.0) {
+      if (g.LnavLegTracking == 1) g.LnavCommandedHeading = HeadingTo(g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
+    } else {
+      // Far off the leg: straight at the waypoint until the next one.
+      g.LnavLegTracking = 0;
+    }
+  }
+
+  if (g.LnavEngaged == 1 && g.ApHeadingLock == 1 && !FlyingHold()) {
+    if (g.HoldTurnDirection == 0) {
+      if (std::isfinite(g.LnavCommandedHeading)) {
+        // North as 360, as the SERVER's own output sends it.
+        auto h = static_cast<std::int32_t>(std::clamp(g.LnavCommandedHeading, 0.0, 360.0));
+        if (h == 0) h = 360;
+        if (h != g.LastSentLnavHeading) {
+          host::SendKeyEvent(kEventHeadingBug, static_cast<std::uint32_t>(h));
+          g.LastSentLnavHeading = h;
+        }
+      }
+    } else if (TurnDirection(g.BearingToActiveWaypoint, g.AircraftHeading) == g.HoldTurnDirection) {
+      // The forced turn has come round: ordinary steering from the next pass.
+      g.HoldTurnDirection = 0;
+      gnsxls::gnsxls_state.TurnDirectionText = "DEFAULT";
+    }
+  } else {
+    g.LastSentLnavHeading = model::kNoWaypoint;
+  }
 }
 
 }  // namespace ovi::guidance

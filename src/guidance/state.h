@@ -12,6 +12,9 @@
 
 namespace ovi::guidance {
 
+// No command sent, no value read back.
+constexpr std::int32_t kNoCommand = -999;
+
 struct State {
   // --- Aircraft, captured each tick -------------------------------------
   double PlaneLatitude = 0.0;   // degrees, north positive
@@ -195,6 +198,44 @@ struct State {
   std::string LastWaypointTimeText;
   double LastWaypointAltitude = 0.0;
   double LastWaypointFuel = 0.0;
+
+  // --- Interim: the vertical plan of route execution ----------------------
+  std::int32_t TocPassed = 0, TodPassed = 0;
+  double TocLatitude = 0.0, TocLongitude = 0.0, TodLatitude = 0.0, TodLongitude = 0.0;
+  double TodAltitude = 0.0;
+  double NextConstraintAltitude = 0.0, NextConstraintDistance = 0.0;
+  double DestinationDistance = 0.0, DestinationCourse = 0.0;
+  double DistanceTodToLastWaypoint = 0.0, DistanceTodToConstraint = 0.0;
+  double DirectDistanceToLastWaypoint = 0.0;
+  std::int32_t TodReferenceIndex = 0;
+
+  // =========================================================================
+  // VNAV coupling: the targets commanded to the autopilot and the latches
+  // that keep each command to one per segment.
+  // =========================================================================
+  std::int32_t VnavAltitudeSet = 0;
+  // As last commanded or read back one pass later; kNoCommand = none.
+  std::int32_t VnavLastSetAltitude = kNoCommand;  // feet
+  std::int32_t VnavLastSetSpeed = kNoCommand;     // knots
+  std::int32_t VnavLastSetMach = kNoCommand;      // Mach x 100
+  // Tick of the last altitude or speed command; kNoCommand = none.
+  std::int32_t VnavAltitudeReadbackMarker = kNoCommand;
+  std::int32_t VnavSpeedReadbackMarker = kNoCommand;
+  double VnavRequiredVerticalSpeed = 0.0;  // ft/min to reach the segment target
+  std::int32_t VnavVerticalSpeedCommand = 0;
+  std::int32_t VnavLastVerticalSpeedCommand = kNoCommand;
+  std::int32_t VnavBelowMinSpeed = 0;  // climb speed protection active
+  std::int32_t PendingMachCommandCount = 0;
+  std::int32_t PendingDescentSpeedCommand = 0;
+  double ClimbRestrictionSpeedSet = 0.0;  // 1.0 while a restriction speed is in force
+  double DescentRestrictionSpeedSet = 0.0;
+  std::int32_t ConstraintSpeedArmed = 0;
+  // Set by engaging VNAV and by EXEC: apply the speed logic on the next pass
+  // whatever the distance; cleared at the end of every pass.
+  std::int32_t VnavSpdRestPending = 0;
+  std::int32_t TodRecheckAfterSkip = 0;
+  std::int32_t Lnav1xAtTodDone = 0;
+  std::int32_t PauseAtTodDone = 0;
 
   // =========================================================================
   // Holding racetrack (hold 1 of HoldTable).

@@ -1,5 +1,6 @@
 #include "src/host/gauge_table.h"
 
+#include "src/guidance/engage_buttons.h"
 #include "src/host/bdry_gauge.h"
 #include "src/host/server_gauge.h"
 #include "src/host/window_keys.h"
@@ -16,6 +17,8 @@ GAUGEHDR** GaugeTable() {
       &p1000_mfd_open_gauge,
       &p1000_mfd_cntr_open_gauge,
       &efs50_tcas_open_gauge,
+      &guidance::lnav_gauge,
+      &guidance::vnav_gauge,
       nullptr,
   };
   return table;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/avionics_update.h"
 #include "src/host/display_commands.h"
 #include "src/host/gauge_skeleton.h"
 #include "src/host/gps_route.h"
@@ -184,6 +185,10 @@ void ServerDisconnect(GAUGEHDR* /*gauge*/) {
 }
 
 void ServerPreUpdate(GAUGEHDR* /*gauge*/) {
+  // The values the SERVER exports come from the per-tick update; a panel
+  // whose only module gauges are the SERVER and buttons draws nothing that
+  // would run it. Once per tick whoever calls first.
+  guidance::UpdateAvionicsState();
   PollCommands();
   PublishDisplayState();
   OutputLnavHeading();

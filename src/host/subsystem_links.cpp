@@ -1,20 +1,19 @@
 #include "src/host/subsystem_links.h"
 
+#include "src/guidance/engage_buttons.h"
+#include "src/guidance/state.h"
 #include "src/host/panel_services.h"
 
 namespace ovi::host {
 
-// WIRING POINT (guidance): ToggleLnav. Until guidance exists no waypoint can
-// be active, so a toggle engages nothing and publishes LNAV off.
-void ToggleLnavLink() { SetNamedValueIfPresent("ovi_lnav", 0.0); }
+void ToggleLnavLink() { guidance::ToggleLnav(); }
 
-// WIRING POINT (guidance): ToggleVnav; as above.
-void ToggleVnavLink() { SetNamedValueIfPresent("ovi_vnav", 0.0); }
+void ToggleVnavLink() { guidance::ToggleVnav(); }
 
-// WIRING POINT (guidance): LnavEngaged and LnavCommandedHeading.
 bool LnavCommandedHeadingLink(double& heading) {
-  heading = 0.0;
-  return false;
+  const guidance::State& g = guidance::guidance_state;
+  heading = g.LnavEngaged == 1 ? g.LnavCommandedHeading : 0.0;
+  return g.LnavEngaged == 1;
 }
 
 // WIRING POINT (flight planning): copy the points into PendingFlightPlan

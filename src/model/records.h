@@ -47,9 +47,7 @@ struct FlightPlanWaypoint {
   std::string type;             // "APT", "VOR", "NDB", "INT", "WPT", "OAWY", ""
   std::string via;              // airway name, "DIRECT", ""
   std::string procedure_tag;    // "SID", "STAR", "SIDSTAR", "APPR", "APCH", ""
-  // Written by the CDU and navigator pages; the route operations copy it
-  // with a whole entry and otherwise leave it alone. Not the frequency.
-  std::string procedure_name;
+  std::string text1;            // free text, unused by the route operations
   std::string text2;            // approach leg role: "IAF", "FAF", "ARC", "HP", "MAP"
   std::string time_over_text;   // "%02.0f:%02.0f" when passed; entry 0 = takeoff time
   double altitude_constraint = kNoValue;  // feet
@@ -58,7 +56,10 @@ struct FlightPlanWaypoint {
   std::int32_t flyover = 0;               // 1 = fly-over
   std::uint32_t constraint_flag = 0;      // 0 none, 1 honoured, 2 speed only, 3 altitude and speed
   std::uint32_t hold_number = 0;          // HoldTable entry, 0 none
-  std::string frequency_text;             // navaid frequency token for VOR / NDB
+  // Navaid frequency token for VOR / NDB; the CDU and navigator pages call
+  // it the "procedure name" (they write a candidate's frequency or extra
+  // token into it and show it beside a VOR or NDB).
+  std::string frequency_text;
   std::int32_t screen_x = 0;              // eighths of a pixel, where a route layer last drew it
   std::int32_t screen_y = 0;
 };

@@ -158,6 +158,14 @@ struct State {
   std::array<std::int32_t, 3> Du1000SymbolCodes = {74, 75, 76};
   std::int32_t C17MfdPage = 1;  // 6 = PLAN page
   std::int32_t P1000MenuOpen = 0;  // 1 while the P1000 soft-key menu is open
+  // Bumped by every P1000 soft key; the per-tick update closes the menu
+  // after 11 checks without a change.
+  std::int32_t P1000MenuActivityCount = 0;
+  std::int32_t P1000MapFormat = 0;  // 0 arc, 1 centred
+  struct MapGeometry {
+    std::int32_t centre_x = 134, centre_y = 148, radius = 53;
+  };
+  MapGeometry P1000MapGeometry;
 
   // --- Per-aircraft speeds, limits and performance values ----------------
   std::int32_t V1 = 0, VR = 0, V2 = 0, VREF = 0;

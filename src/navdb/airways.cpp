@@ -214,16 +214,9 @@ int Splice(const Route& route, int k, int start, int end) {
   return n;
 }
 
-// The rows of the CDU route page as they are built from PendingFlightPlan:
-// entries 1..last-1, a new row for every direct entry, every change of
-// airway and every "THEN" marker; further entries of the same airway extend
-// the row to its exit. A row's legs are the entries from + 1 .. to.
-struct RouteRow {
-  int from = 0;
-  int to = 0;
-};
+}  // namespace
 
-std::vector<RouteRow> PendingRows() {
+std::vector<RouteRow> PendingRouteRows() {
   const Route route = PendingRoute();
   std::vector<RouteRow> rows;
   std::string previous_via;
@@ -244,8 +237,6 @@ std::vector<RouteRow> PendingRows() {
   return rows;
 }
 
-}  // namespace
-
 void SetRouteEntryMovedHook(RouteEntryMoved hook) { route_entry_moved = hook; }
 
 void ListAirwayFixes(const std::string& airway) { ListFixes(airway, NavigatorRoute()); }
@@ -258,7 +249,7 @@ void ListAirwaysThroughWaypoint(const std::string& text) {
 int SelectAirwayCandidate(int row) {
   EntryState& e = entry_state;
   e.AirwayInsertPending = 1;
-  const std::vector<RouteRow> rows = PendingRows();
+  const std::vector<RouteRow> rows = PendingRouteRows();
   if (row < 1 || row > static_cast<int>(rows.size())) return 0;
   const RouteRow r = rows[static_cast<std::size_t>(row - 1)];
   // Only a direct leg is turned into the airway: the fixes of an airway row
@@ -276,7 +267,7 @@ int SelectAirwayCandidate(int row) {
 }
 
 int UpdatePendingViaFields(int row) {
-  const std::vector<RouteRow> rows = PendingRows();
+  const std::vector<RouteRow> rows = PendingRouteRows();
   if (row < 1 || row > static_cast<int>(rows.size())) return 0;
   const RouteRow r = rows[static_cast<std::size_t>(row - 1)];
   const Route route = PendingRoute();

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "src/navdb/entry_state.h"
 
@@ -25,6 +26,16 @@ inline constexpr const char* kRouteEndMarker = "******";
 // removed. Flight planning installs it; nullptr = nobody to tell.
 using RouteEntryMoved = void (*)(bool pending_plan, int new_index, int old_index);
 void SetRouteEntryMovedHook(RouteEntryMoved hook);
+
+// The rows of the CDU route page as they are built from PendingFlightPlan:
+// entries 1..last-1, a new row for every direct entry, every change of
+// airway and every "THEN" marker; further entries of the same airway extend
+// the row to its exit. A row's legs are the entries from + 1 .. to.
+struct RouteRow {
+  int from = 0;
+  int to = 0;
+};
+std::vector<RouteRow> PendingRouteRows();
 
 // Empties the candidate list and fills it with the fixes of the airway (a
 // leading "#" and surrounding blanks dropped), in airway-file order, at

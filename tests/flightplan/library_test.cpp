@@ -78,7 +78,7 @@ TEST_F(FlightPlanTest, LibraryKeepsPlansOfTwoWaypointsSkipsOtherFilesAndKeepsThe
   sim->WritePlan("x.pln", "waypoint.0=KBLI, A, N48* 47.57', W122* 32.25', +0,\nwaypoint.1=BLI, V, N48* 56.72', W122* 34.85', +0,\n");
   fs::create_directory(sim->plans() / "folder.rte");
   fpl().SelectedFlightPlanIndex = 5;
-  fpl().FlightPlanLibrary[3].waypoints[0].procedure_name = "kept";
+  fpl().FlightPlanLibrary[3].waypoints[0].text1 = "kept";
   fpl().FlightPlanLibrary[3].waypoints[0].hold_number = 4;
 
   ScanFlightPlanFolder();
@@ -93,7 +93,7 @@ TEST_F(FlightPlanTest, LibraryKeepsPlansOfTwoWaypointsSkipsOtherFilesAndKeepsThe
   EXPECT_EQ(fpl().FlightPlanLibrary[5].name, "NEW FPL");
   EXPECT_EQ(fpl().SelectedFlightPlanIndex, 5);
   // The copy leaves the first free text and the hold number of the slot.
-  EXPECT_EQ(fpl().FlightPlanLibrary[3].waypoints[0].procedure_name, "kept");
+  EXPECT_EQ(fpl().FlightPlanLibrary[3].waypoints[0].text1, "kept");
   EXPECT_EQ(fpl().FlightPlanLibrary[3].waypoints[0].hold_number, 4u);
 }
 

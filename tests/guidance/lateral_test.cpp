@@ -88,8 +88,8 @@ class DeviationTest : public ::testing::Test {
   }
 };
 
-// One minute of arc is 1.00066 NM on the module's sphere.
-constexpr double kNmPerArcMinute = 1.00066;
+// One minute of arc is one nautical mile on the module's sphere.
+constexpr double kNmPerArcMinute = 1.0;
 
 TEST_F(DeviationTest, SidesAndDistanceEverywhereOnTheGlobe) {
   struct Case {

@@ -40,7 +40,7 @@ TEST(ModuleGauges, SubsystemGaugesAreExportedAndAnswerEveryService) {
     }
   }
   EXPECT_EQ(names, (std::vector<std::string>{"SERVER", "BDRY", "P1000_MFD_OPEN", "P1000_MFD_CNTR_OPEN",
-                                              "EFS50_TCAS_OPEN"}));
+                                              "EFS50_TCAS_OPEN", "LNAV", "VNAV"}));
   linkage->module_deinit();
   ::dlclose(module);
 }

@@ -1,0 +1,22 @@
+// Hold-table upkeep that the route edits share with the hold operations.
+#pragma once
+
+#include "src/flightplan/holds.h"
+
+namespace ovi::flightplan {
+
+// Pending-plan index of a hold whose waypoint was removed from the pending
+// route; RestoreHoldIndices drops such holds.
+constexpr int kDetachedHold = -1;
+
+// Holds whose pending-plan index lies in first..last lose their waypoint in
+// the pending route (pending index kDetachedHold).
+void DetachPendingHolds(int first, int last);
+
+// Holds whose active-plan index lies in first..last leave the table.
+void RemoveActiveHolds(int first, int last);
+
+// Every hold leaves the table (a new active route).
+void ClearHolds();
+
+}  // namespace ovi::flightplan

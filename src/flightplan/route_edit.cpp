@@ -1,0 +1,209 @@
+#include "src/flightplan/route_edit.h"
+
+#include <algorithm>
+
+#include "src/flightplan/execution_hooks.h"
+#include "src/flightplan/holds.h"
+#include "src/flightplan/holds_internal.h"
+#include "src/flightplan/plan_ops.h"
+#include "src/flightplan/state.h"
+#include "src/guidance/state.h"
+#include "src/model/state.h"
+#include "src/navdb/airways.h"
+#include "src/navdb/entry_state.h"
+
+namespace ovi::flightplan {
+
+namespace {
+
+constexpr double kNewFlightGroundSpeed = 5.0;  // kt: below it a new route starts a new flight
+constexpr double kLeastPlannedFuel = 5.0;
+
+void StepIfUnchanged() {
+  const int state = flightplan_state.RouteState;
+  if (state == 0 || state == 3) StepRouteState();
+}
+
+// Every field blank except the first free text, which belongs to others;
+// constraints and value 3 -999.
+void ClearRouteEntry(model::FlightPlanWaypoint& w) {
+  std::string text1 = std::move(w.text1);
+  model::Recreate(w);
+  w.text1 = std::move(text1);
+  w.value3 = model::kNoValue;
+}
+
+void ClearPlanAndRows(model::FlightPlanTable& plan, int last) {
+  State& s = flightplan_state;
+  for (int i = 0; i <= std::min(last, kMaxPlanLastIndex); ++i) ClearRouteEntry(plan[i]);
+  const int rows = std::min(s.RouteViaToCount, model::kFlightPlanSlots - 1);
+  for (int r = 0; r <= rows; ++r) {
+    s.RouteViaToList[r].to.clear();
+    s.RouteViaToList[r].via.clear();
+  }
+}
+
+// The route type of a database kind: navaids get the types the route
+// files, the splices and radio tuning use; other kinds stay as they are.
+std::string RouteType(std::string_view kind) {
+  if (kind == "V") return "VOR";
+  if (kind == "N") return "NDB";
+  return std::string(kind);
+}
+
+// Room for `need` new entries at position `position` of the pending plan.
+bool PendingHasRoom(int position, int need) {
+  const int last = flightplan_state.PendingFlightPlanLastIndex;
+  return last >= 0 && last <= kMaxPlanLastIndex && position >= 1 && position <= last + 1 &&
+         last + need <= kMaxPlanLastIndex;
+}
+
+}  // namespace
+
+void StepRouteState() {
+  State& s = flightplan_state;
+  const int from = s.RouteState;
+  if (from >= 0 && from <= 3) {
+    s.RouteState = from + 1;
+  } else if (from == 4) {
+    s.RouteState = 3;
+  }
+  if (from != 0) return;
+  guidance::State& g = guidance::guidance_state;
+  if (!(g.GroundSpeedKnots < kNewFlightGroundSpeed)) return;
+  model::State& m = model::model_state;
+  g.FlightPhase = -1;
+  if (m.LoadFuelonFlightPlanLoad == 1 && m.PlannedFuel > kLeastPlannedFuel) LoadPlannedFuelHook(m.PlannedFuel);
+  m.ReserveFuel = m.ResvFuel;
+  g.LastClockSecond = -99.0;
+  g.ElapsedFlightSeconds = 0.0;
+  RestartFlightLogHook();
+}
+
+void BuildRouteViaToList() {
+  State& s = flightplan_state;
+  const int old_count = std::clamp(s.RouteViaToCount, 0, model::kFlightPlanSlots - 1);
+  const std::vector<navdb::RouteRow> rows = navdb::PendingRouteRows();
+  int count = 0;
+  for (const navdb::RouteRow& row : rows) {
+    if (count + 1 >= model::kFlightPlanSlots) break;
+    const model::FlightPlanWaypoint& to = s.PendingFlightPlan[row.to];
+    model::RouteViaToEntry& entry = s.RouteViaToList[++count];
+    entry.to = to.ident;
+    entry.via = to.via.empty() ? "DIRECT" : to.via;
+  }
+  s.RouteViaToCount = count;
+  for (int r = count + 1; r <= old_count; ++r) {
+    s.RouteViaToList[r].to.clear();
+    s.RouteViaToList[r].via.clear();
+  }
+}
+
+int FindNextViaToWaypoint(int row) {
+  const State& s = flightplan_state;
+  const int last = std::min(s.PendingFlightPlanLastIndex, kMaxPlanLastIndex);
+  if (row < 1 || row >= last) return last;
+  const std::string& to = s.RouteViaToList[row].to;
+  for (int i = row; i <= last - 1; ++i) {
+    if (s.PendingFlightPlan[i].ident == to) return i;
+  }
+  return last;
+}
+
+bool InsertCandidateIntoPending(int position) {
+  State& s = flightplan_state;
+  if (position == 0) position = 1;
+  const int last = s.PendingFlightPlanLastIndex;
+  // A waypoint that does not end the route gets a discontinuity after it.
+  const bool disco = position < last;
+  if (!PendingHasRoom(position, disco ? 2 : 1)) return false;
+  const PlanRef p = PendingPlan();
+  OpenSlots(p, position, 1);
+  const model::NavDbRecord& candidate = navdb::entry_state.WaypointCandidateList[1];
+  model::FlightPlanWaypoint& w = p.plan[position];
+  BlankEntry(w);
+  w.ident = std::string(candidate.ident);
+  w.latitude = candidate.latitude;
+  w.longitude = candidate.longitude;
+  w.type = RouteType(std::string_view(candidate.kind));
+  w.frequency_text = std::string(candidate.frequency_text);
+  if (disco) {
+    OpenSlots(p, position + 1, 1);
+    p.plan[position + 1].ident = "DISCO";
+  }
+  WriteEndMarker(p);
+  StepIfUnchanged();
+  return true;
+}
+
+bool InsertAirwayViaPending(int position) {
+  if (!PendingHasRoom(position, 1)) return false;
+  const PlanRef p = PendingPlan();
+  OpenSlots(p, position, 1);
+  model::FlightPlanWaypoint& w = p.plan[position];
+  BlankEntry(w);
+  w.ident = "THEN";
+  w.type = "OAWY";
+  std::string& scratchpad = model::model_state.FmsScratchpad;
+  w.via = scratchpad;
+  scratchpad.clear();
+  WriteEndMarker(p);
+  return true;
+}
+
+void CompactPendingPlan() {
+  const PlanRef p = PendingPlan();
+  for (int i = LastIndex(p); i >= 0; --i) {
+    if (p.plan[i].ident == "THEN") RemoveEntries(p, i, i + 1);
+  }
+  WriteEndMarker(p);
+}
+
+bool RemovePendingWaypoints(int first, int next) {
+  const PlanRef p = PendingPlan();
+  const int last = LastIndex(p);
+  if (first < 1 || next < first || first > last || next > last + 1) return false;
+  RemoveEntries(p, first, next);
+  WriteEndMarker(p);
+  StepIfUnchanged();
+  model::model_state.FmsScratchpad.clear();
+  BuildRouteViaToList();
+  return true;
+}
+
+void ClearPendingPlanFields() {
+  State& s = flightplan_state;
+  ClearPlanAndRows(s.PendingFlightPlan, s.PendingFlightPlanLastIndex);
+}
+
+void ClearActivePlanFields() {
+  State& s = flightplan_state;
+  ClearPlanAndRows(s.ActiveFlightPlan, s.ActiveFlightPlanLastIndex);
+  ClearHolds();
+  guidance::guidance_state.VerticalProfileValid = 0;
+}
+
+void CopyActiveToPendingPlan() {
+  State& s = flightplan_state;
+  const int last = std::min(s.ActiveFlightPlanLastIndex, kMaxPlanLastIndex);
+  for (int i = 0; i <= last; ++i) s.PendingFlightPlan[i] = s.ActiveFlightPlan[i];
+  s.PendingFlightPlanLastIndex = last < 0 ? -1 : last;
+  WriteEndMarker(PendingPlan());
+  s.EditWaypointIndex = s.ActiveWaypointIndex;
+  s.PendingActiveWaypointIndex = guidance::guidance_state.NextConstraintIndex;
+  SaveHoldIndices();
+}
+
+void ClearFixInfoEntries(int entry) {
+  State& s = flightplan_state;
+  for (int e = 1; e <= 2; ++e) {
+    if (entry > 0 && e != entry) continue;
+    model::FixInfoRecord& r = s.FixInfoTable[e];
+    r.ident.clear();
+    r.latitude = 0.0;
+    r.longitude = 0.0;
+    for (model::FixInfoRecord::RadialDistance& row : r.rows) row = {};
+  }
+}
+
+}  // namespace ovi::flightplan

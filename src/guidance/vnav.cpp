@@ -1,0 +1,459 @@
+#include "src/guidance/vnav.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/interim_links.h"
+#include "src/guidance/state.h"
+#include "src/host/panel_services.h"
+#include "src/host/sim_vars.h"
+#include "src/instruments/fms/state.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+
+namespace ovi::guidance {
+
+namespace {
+
+constexpr int kPageClimb = 34, kPageCruise = 35, kPageDescent = 36;
+// Stands in for a path rate with no time to fly (no distance or no ground
+// speed): far above any clamp, yet finite, so the rules below still give an
+// integer within the clamps.
+constexpr double kUnboundedRate = 1e6;
+
+State& G() { return guidance_state; }
+model::State& M() { return model::model_state; }
+flightplan::State& Fp() { return flightplan::flightplan_state; }
+
+std::int32_t CurrentTick() {
+  double t = G().LastTick;
+  return std::isfinite(t) ? static_cast<std::int32_t>(std::fmod(t, 2147483647.0)) : 0;
+}
+
+// Truncation of a finite value into 32 bits; anything else is 0.
+std::int32_t Whole(double v) {
+  if (!std::isfinite(v)) return 0;
+  return static_cast<std::int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
+void Send(std::uint32_t event, std::int32_t value) { host::SendKeyEvent(event, static_cast<std::uint32_t>(value)); }
+
+void SendSpeed(double knots) {
+  std::int32_t v = Whole(knots);
+  Send(kEventAirspeed, v);
+  G().VnavLastSetSpeed = v;
+}
+
+void SendMach(double mach) {
+  std::int32_t v = Whole(mach * 100.0);
+  Send(kEventMach, v);
+  G().VnavLastSetMach = v;
+}
+
+// The active entry of the active route, or null.
+model::FlightPlanWaypoint* ActiveEntry() {
+  int i = Fp().ActiveWaypointIndex;
+  if (i == model::kNoWaypoint || i < 0 || i > Fp().ActiveFlightPlanLastIndex) return nullptr;
+  return Fp().ActiveFlightPlan.At(i);
+}
+
+model::FlightPlanWaypoint* Entry(int i) {
+  if (i < 0 || i > Fp().ActiveFlightPlanLastIndex) return nullptr;
+  return Fp().ActiveFlightPlan.At(i);
+}
+
+bool Constrained(const model::FlightPlanWaypoint* w) { return w != nullptr && w->constraint_flag == 1; }
+
+void TargetEntry(int index) {
+  if (const model::FlightPlanWaypoint* w = Entry(index)) {
+    G().NextConstraintAltitude = w->altitude_constraint;
+    G().NextConstraintLat = w->latitude;
+    G().NextConstraintLon = w->longitude;
+  }
+}
+
+// Path rate (ft/min) to climb or descend `feet` over the distance to the
+// segment target at the present ground speed.
+double PathRate(double feet) {
+  const State& g = G();
+  double minutes = g.GroundSpeedKnots > 0.0 ? g.NextConstraintDistance / (g.GroundSpeedKnots / 60.0) : 0.0;
+  if (!(minutes > 0.0) || !std::isfinite(minutes)) return feet > 0.0 ? kUnboundedRate : -kUnboundedRate;
+  double r = feet / minutes;
+  return std::isfinite(r) ? std::clamp(r, -kUnboundedRate, kUnboundedRate) : 0.0;
+}
+
+std::int32_t Hundreds(double rate) { return Whole(rate * 0.01) * 100; }
+
+// Leaves Mach hold for airspeed hold; the descent speed follows on the next pass.
+void MachToAirspeedHold() {
+  Send(kEventMachHoldOff, 0);
+  Send(kEventAirspeedHoldOn, 0);
+  G().PendingDescentSpeedCommand = 1;
+}
+
+void ReachTopOfDescent() {
+  State& g = G();
+  if (g.VerticalProfileValid == 0) g.VerticalProfileValid = 1;
+  g.TodPassed = 1;
+  g.TodAltitude = M().CruiseAlt;
+  if (g.TocPassed == 0) {
+    g.TocPassed = 1;
+    g.Lnav1xAtTodDone = 0;
+  }
+  std::int32_t& page = fms::fms_state.FmsPage;
+  if (page == kPageClimb || page == kPageCruise) page = kPageDescent;
+  TargetEntry(g.NextConstraintIndex);
+  const int active = Fp().ActiveWaypointIndex;
+  g.TodReferenceIndex = active;
+  // Along the route: the top of descent to the active waypoint, then leg by
+  // leg to the constraint.
+  double sum = 0.0, d = 0.0, c = 0.0;
+  if (const model::FlightPlanWaypoint* w = Entry(active)) {
+    navdb::ComputeDistanceAndBearing(g.TodLatitude, g.TodLongitude, w->latitude, w->longitude, d, c);
+    sum = d;
+    for (int i = active; i < g.NextConstraintIndex && i < Fp().ActiveFlightPlanLastIndex; ++i) {
+      const model::FlightPlanWaypoint& a = Fp().ActiveFlightPlan[i];
+      const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[i + 1];
+      navdb::ComputeDistanceAndBearing(a.latitude, a.longitude, b.latitude, b.longitude, d, c);
+      sum += d;
+    }
+  }
+  g.DistanceTodToConstraint = sum;
+
+  if (g.VnavEngaged != 1) return;
+  if (M().VnavSetAlts == 1) Send(kEventAltitude, Whole(g.NextConstraintAltitude));
+  g.VnavAltitudeSet = 1;
+  g.VnavAltitudeReadbackMarker = CurrentTick();
+  if (M().VnavSetSpd == 1) {
+    if (g.ActiveWaypointDistance >= M().VnavSetSpdRestDist) {
+      if (g.ApMachHold <= 0.0) {
+        SendSpeed(M().DescentSpeed);
+      } else {
+        MachToAirspeedHold();
+      }
+    } else {
+      g.VnavSpeedSet = 0;
+      if (g.ApMachHold > 0.0) MachToAirspeedHold();
+    }
+  }
+}
+
+}  // namespace
+
+std::int32_t MachHundredths(double mach) { return Whole(mach * 100.0 + 1e-6); }
+
+void RunDeferredCommandsAndReadbacks() {
+  State& g = G();
+  // One Mach command a pass: the autopilot takes it once Mach hold is on.
+  if (g.PendingMachCommandCount > 0) {
+    SendMach(M().CruiseMach);
+    --g.PendingMachCommandCount;
+  }
+  if (g.PendingDescentSpeedCommand == 1) {
+    SendSpeed(M().DescentSpeed);
+    g.PendingDescentSpeedCommand = 0;
+  }
+  // The read-backs ask the autopilot itself: the snapshot of its settings is
+  // refreshed only on some passes, and a stale value would be taken for the
+  // pilot's own change one read later.
+  if (g.VnavAltitudeReadbackMarker != kNoCommand) {
+    g.VnavLastSetAltitude = Whole(host::GetAutopilotAltitudeLockVar());
+    g.VnavAltitudeReadbackMarker = kNoCommand;
+  }
+  if (g.VnavSpeedReadbackMarker != kNoCommand) {
+    g.VnavLastSetMach = MachHundredths(host::GetAutopilotMachHoldVar());
+    g.VnavLastSetSpeed = Whole(host::GetAutopilotAirspeedHoldVar());
+    g.VnavSpeedReadbackMarker = kNoCommand;
+  }
+}
+
+void RunTopOfDescentActions() {
+  State& g = G();
+  if (g.TodPassed != 1) return;
+  if (M().Lnav1xAtTod == 1 && g.Lnav1xAtTodDone == 0) {
+    if (g.SimulationRate > 1.0) {
+      Send(kEventSimRateDown, 0);
+    } else {
+      g.Lnav1xAtTodDone = 1;
+    }
+  }
+  if (M().PauseAtTod == 1 && g.PauseAtTodDone == 0) {
+    Send(kEventPause, 0);
+    M().PauseAtTod = 0;
+    g.PauseAtTodDone = 1;
+  }
+}
+
+void SelectNextConstraint() {
+  State& g = G();
+  const int active = Fp().ActiveWaypointIndex, last = Fp().ActiveFlightPlanLastIndex;
+  g.NextConstraintIndex = last;
+  for (int i = active + 1; i <= last; ++i) {
+    if (Fp().ActiveFlightPlan[i].constraint_flag == 1) {
+      g.NextConstraintIndex = i;
+      break;
+    }
+  }
+  g.NextConstraintAltitude = M().CruiseAlt;
+  g.NextConstraintLat = g.TocLatitude;
+  g.NextConstraintLon = g.TocLongitude;
+  const bool active_constrained = Constrained(ActiveEntry());
+  // The phase as it stood: re-planning the descent clears TodPassed.
+  const bool climbing = g.TocPassed == 0, descending = g.TodPassed == 1;
+  if (climbing) {
+    std::int32_t climb_target = ComputeTopOfClimb(1);
+    g.NextConstraintAltitude = M().CruiseAlt;
+    g.NextConstraintLat = g.TocLatitude;
+    g.NextConstraintLon = g.TocLongitude;
+    if (g.NextConstraintIndex <= climb_target) TargetEntry(g.NextConstraintIndex);
+  } else {
+    if (active_constrained) ComputeTopOfDescent(1);
+    if (descending) {
+      TargetEntry(g.NextConstraintIndex);
+    } else {
+      g.NextConstraintLat = g.TodLatitude;
+      g.NextConstraintLon = g.TodLongitude;
+    }
+    // The destination runway is crossed 200 ft above the airport.
+    const model::FlightPlanWaypoint* last_entry = Entry(last);
+    if (g.NextConstraintIndex == last && last_entry != nullptr && last_entry->type == "APT" &&
+        g.NextConstraintAltitude != M().CruiseAlt && g.VnavEngaged == 1) {
+      g.NextConstraintAltitude += 200.0;
+    }
+  }
+  if (climbing || descending) {
+    g.VnavAltitudeSet = 0;
+    g.VnavSpeedSet = 0;
+  } else {
+    g.VnavAltitudeSet = 1;
+  }
+}
+
+void RunVerticalTransitions() {
+  State& g = G();
+  model::State& m = M();
+  if (m.CruiseAlt > 0 && g.TocPassed == 0 && m.CruiseAlt - g.AircraftAltitude < 150.0) {
+    g.TodAltitude = m.CruiseAlt;
+    g.TocPassed = 1;
+    g.Lnav1xAtTodDone = 0;
+    g.PauseAtTodDone = 0;
+    if (fms::fms_state.FmsPage == kPageClimb) fms::fms_state.FmsPage = kPageCruise;
+    if (g.VnavEngaged == 1 && Fp().RouteState >= 3 && m.VnavSetSpd == 1) {
+      if (m.VnavSetMachCruiseSpd == 1) {
+        if (g.ApAirspeedHold > 0.0) Send(kEventAirspeedHoldOff, 0);
+        Send(kEventMachHoldOn, 0);
+        g.PendingMachCommandCount = 2;
+      } else {
+        SendSpeed(m.CruiseSpeed);
+      }
+      g.ClimbRestrictionSpeedSet = 0.0;
+    }
+    g.DescentRestrictionSpeedSet = 0.0;
+    TargetEntry(g.NextConstraintIndex);
+  }
+
+  if (m.CruiseAlt > 0 && g.TodPassed == 0) {
+    double d = 0.0, c = 0.0;
+    navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, g.TodLatitude, g.TodLongitude, d, c);
+    if (g.TodRecheckAfterSkip == 1) {
+      if (d < 10.0) d = -1.0;
+      g.TodRecheckAfterSkip = 0;
+    }
+    bool reached = d <= 1.5;
+    // The along-route distance alone decides: the course this test once
+    // compared the destination course with exists nowhere.
+    if (!reached && g.DestinationDistance < g.DistanceTodToLastWaypoint) {
+      reached = true;
+      g.VnavSpeedSet = 0;
+      CoupleSpeedToAutopilot();
+    }
+    if (reached) ReachTopOfDescent();
+  }
+}
+
+void CoupleVnavToAutopilot() {
+  State& g = G();
+  const model::State& m = M();
+  const std::int32_t tick = CurrentTick();
+  if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 1) {
+    // Nothing read back yet means nothing to compare.
+    if (m.VnavOffOnManAltChg == 1 && g.ApAltitudeLockVar == g.PreviousApAltitudeLockVar &&
+        g.VnavAltitudeReadbackMarker != tick && g.VnavLastSetAltitude != kNoCommand &&
+        g.VnavLastSetAltitude != Whole(g.ApAltitudeLockVar)) {
+      g.VnavEngaged = 0;
+    }
+  } else if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 0) {
+    if (m.VnavSetAlts == 1) {
+      bool cruise = g.TocPassed == 1 && g.TodPassed == 0;
+      Send(kEventAltitude, cruise ? m.CruiseAlt : Whole(g.NextConstraintAltitude));
+    }
+    g.VnavAltitudeSet = 1;
+    g.VnavAltitudeReadbackMarker = tick;
+    g.VnavLastVerticalSpeedCommand = kNoCommand;
+  }
+
+  if (g.TocPassed == 0 && g.VnavEngaged == 1) {
+    double r = PathRate(g.NextConstraintAltitude - g.AircraftAltitude);
+    if (r - 200.0 > g.VerticalSpeedFpm) r = g.VerticalSpeedFpm + 100.0;
+    bool path = g.VnavBelowMinSpeed == 1 || g.TrendAverage >= 0.005 || g.SmoothedAirspeed >= m.MinVnavClimbIas + 5.0 ||
+                g.ApAirspeedHoldVar <= m.MinVnavClimbIas;
+    if (!path) r = g.TrendAverage < 0.0 ? g.VerticalSpeedFpm - 100.0 : g.VerticalSpeedFpm;
+    g.VnavRequiredVerticalSpeed = r;
+    std::int32_t cmd = Hundreds(r);
+    if (cmd > m.MaxVnavClimbRate) {
+      cmd = Whole(m.MaxVnavClimbRate);
+    } else if (cmd < m.MinVnavClimbRate) {
+      cmd = Whole(m.MinVnavClimbRate);
+    }
+    if (g.VnavBelowMinSpeed == 1) {
+      if (g.SmoothedAirspeed <= m.MinVnavIas + 10.0) {
+        cmd = 0;
+      } else {
+        g.VnavBelowMinSpeed = 0;
+      }
+    } else if (g.SmoothedAirspeed < m.MinVnavIas) {
+      g.VnavBelowMinSpeed = 1;
+      cmd = 0;
+    }
+    g.VnavVerticalSpeedCommand = cmd;
+    if (cmd != g.VnavLastVerticalSpeedCommand && g.FrameCounter == 0) {
+      Send(kEventVerticalSpeed, cmd);
+      g.VnavLastVerticalSpeedCommand = cmd;
+    }
+  } else if (g.TodPassed == 1 && g.NextConstraintAltitude <= g.AircraftAltitude) {
+    double r = PathRate(g.AircraftAltitude - g.NextConstraintAltitude);
+    g.VnavRequiredVerticalSpeed = r;
+    if (g.VnavEngaged == 1) {
+      std::int32_t cmd = Hundreds(r);
+      if (cmd > m.MaxVnavDescRate) {
+        cmd = Whole(m.MaxVnavDescRate);
+      } else if (cmd < m.MinVnavDescRate) {
+        cmd = Whole(m.MinVnavDescRate);
+      }
+      if (g.SmoothedAirspeed < m.MinVnavIas) cmd = 0;
+      cmd = -cmd;
+      g.VnavVerticalSpeedCommand = cmd;
+      if (cmd != g.VnavLastVerticalSpeedCommand) {
+        Send(kEventVerticalSpeed, cmd);
+        g.VnavLastVerticalSpeedCommand = cmd;
+      }
+    }
+  }
+}
+
+void RunSpeedRestrictionChecks() {
+  State& g = G();
+  model::State& m = M();
+  const bool vnav = g.VnavEngaged == 1, executed = Fp().RouteState >= 3, speed = m.VnavSetSpd == 1;
+  if (vnav && g.VerticalProfileValid == 1 && g.AircraftAltitude < m.DescAltRest && m.DescAltRest > 0.0 &&
+      m.DescSpdRest > 0.0 && m.DescSpdRest < g.ApAirspeedHoldVar && executed && g.DescentRestrictionSpeedSet == 0.0 &&
+      speed) {
+    SendSpeed(m.DescSpdRest);
+    g.DescentRestrictionSpeedSet = 1.0;
+  }
+  if (g.TocPassed == 0 && g.ClimbRestrictionSpeedSet == 1.0 && g.AircraftAltitude > m.ClbAltRest && vnav && executed &&
+      speed) {
+    const model::FlightPlanWaypoint* w = ActiveEntry();
+    SendSpeed(Constrained(w) ? w->speed_constraint : m.ClimbIas);
+    g.ClimbRestrictionSpeedSet = 0.0;
+  }
+  if (g.ActiveWaypointDistance < m.VnavSetSpdRestDist && vnav && g.VerticalProfileValid == 1 &&
+      g.ConstraintSpeedArmed == 0 && Constrained(ActiveEntry())) {
+    g.VnavSpeedSet = 0;
+    g.ConstraintSpeedArmed = 1;
+  }
+  CoupleSpeedToAutopilot();
+}
+
+void CoupleSpeedToAutopilot() {
+  State& g = G();
+  model::State& m = M();
+  const std::int32_t tick = CurrentTick();
+  if (m.VnavSetSpd == 1 && g.VnavSpeedSet == 1 && m.VnavSetSpdOffOnManSpdChg == 1 &&
+      g.ApAirspeedHoldVar == g.PreviousApAirspeedHoldVar && g.VnavSpeedReadbackMarker != tick) {
+    bool changed = false;
+    if (m.VnavSetMachCruiseSpd == 1) {
+      changed = g.VnavLastSetSpeed != kNoCommand && g.VnavLastSetSpeed != Whole(g.ApAirspeedHoldVar);
+    } else {
+      // Mach against Mach, both in hundredths.
+      changed = g.VnavLastSetMach != kNoCommand && g.VnavLastSetMach != MachHundredths(g.ApMachHoldVar);
+    }
+    if (changed) m.VnavSetSpd = 2;
+  }
+
+  model::FlightPlanWaypoint* active = ActiveEntry();
+  if (!(g.ActiveWaypointDistance < m.VnavSetSpdRestDist || g.VnavSpdRestPending == 1) || active == nullptr ||
+      g.VnavSpeedSet != 0 || g.VnavEngaged != 1 || Fp().RouteState < 3 || m.VnavSetSpd != 1) {
+    return;
+  }
+  const double alt = g.AircraftAltitude;
+  if (active->altitude_constraint != model::kNoValue && active->speed_constraint != model::kNoValue) {
+    const double entry_speed = active->speed_constraint;
+    if (g.VerticalProfileValid == 1) {
+      if (g.ActiveWaypointDistance > 0.0 && Constrained(active)) {
+        if (alt < m.DescAltRest && entry_speed > m.DescSpdRest) {
+          SendSpeed(m.DescSpdRest);
+        } else {
+          SendSpeed(entry_speed);
+          if (entry_speed < m.DescentSpeed) m.CruiseSpeed = m.DescentSpeed = Whole(entry_speed);
+        }
+      } else if (alt < m.DescAltRest && m.DescentSpeed > m.DescSpdRest) {
+        SendSpeed(m.DescSpdRest);
+      } else {
+        SendSpeed(m.DescentSpeed);
+      }
+    } else if (g.TocPassed == 0) {
+      if (Constrained(active) && g.ActiveWaypointDistance >= 0.0) {
+        if (alt < m.ClbAltRest && entry_speed > m.ClbSpdRest) {
+          SendSpeed(m.ClbSpdRest);
+          g.ClimbRestrictionSpeedSet = 1.0;
+        } else {
+          SendSpeed(entry_speed);
+        }
+      } else {
+        const model::FlightPlanWaypoint* next = Entry(g.NextConstraintIndex);
+        double d = 0.0, c = 0.0;
+        if (next != nullptr)
+          navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, next->latitude, next->longitude, d, c);
+        // The next constraint's speed is taken once within the distance at
+        // which speed restrictions are taken.
+        double speed = m.ClimbIas;
+        if (Constrained(next) && next->speed_constraint > 50.0 && d <= m.VnavSetSpdRestDist) speed = next->speed_constraint;
+        if (alt < m.ClbAltRest && speed > m.ClbSpdRest) {
+          SendSpeed(m.ClbSpdRest);
+          g.ClimbRestrictionSpeedSet = 1.0;
+        } else {
+          SendSpeed(speed);
+        }
+      }
+    } else {
+      const model::FlightPlanWaypoint* next = Entry(g.NextConstraintIndex);
+      double d = 0.0, c = 0.0;
+      if (next != nullptr)
+        navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, next->latitude, next->longitude, d, c);
+      if (d >= m.VnavSetSpdRestDist || !Constrained(active)) {
+        if (m.VnavSetMachCruiseSpd == 1) {
+          SendMach(m.CruiseMach);
+        } else {
+          SendSpeed(m.CruiseSpeed);
+        }
+      } else {
+        SendSpeed(entry_speed);
+      }
+    }
+  }
+  g.VnavSpeedSet = 1;
+  g.VnavSpeedReadbackMarker = tick;
+}
+
+void WatchAutopilotMaster() {
+  State& g = G();
+  double master = host::GetAutopilotMaster();
+  if (M().SetSpdOffwhenAPMasterSetOff == 1 && g.ApMaster == 1.0 && master == 0.0 && g.ApAirspeedHold == 1.0) {
+    Send(kEventSpeedOff, 0);
+  }
+  g.ApMaster = master;
+}
+
+}  // namespace ovi::guidance

@@ -1,0 +1,47 @@
+// VNAV: the vertical half of the per-tick update. It commands the
+// autopilot's altitude, vertical speed, airspeed and Mach through key
+// events, passes the top of climb and the top of descent, and tells the
+// module's own changes of the autopilot settings from the pilot's.
+#pragma once
+
+#include <cstdint>
+
+namespace ovi::guidance {
+
+// Key events VNAV sends.
+constexpr std::uint32_t kEventAltitude = 66124;       // feet
+constexpr std::uint32_t kEventVerticalSpeed = 66036;  // ft/min, whole hundreds, negative down
+constexpr std::uint32_t kEventAirspeed = 66037;       // knots
+constexpr std::uint32_t kEventMach = 66038;           // Mach x 100
+constexpr std::uint32_t kEventAirspeedHoldOff = 66094;
+constexpr std::uint32_t kEventMachHoldOn = 65915;
+constexpr std::uint32_t kEventMachHoldOff = 66110;
+constexpr std::uint32_t kEventAirspeedHoldOn = 65891;
+constexpr std::uint32_t kEventSpeedOff = 65859;
+constexpr std::uint32_t kEventSimRateDown = 65790;
+constexpr std::uint32_t kEventPause = 65561;
+
+// Mach as the autopilot holds it, in hundredths (0.78 -> 78), immune to the
+// last bit of a binary fraction.
+std::int32_t MachHundredths(double mach);
+
+// The steps of the per-tick update, in their order there:
+// deferred commands and the read-backs of the last commands (every pass);
+void RunDeferredCommandsAndReadbacks();
+// the top-of-descent one-shots (every pass after the top of descent);
+void RunTopOfDescentActions();
+// the next constraint, when the active waypoint is within its switch
+// distance with LNAV engaged (called from the waypoint passage);
+void SelectNextConstraint();
+// the top of climb and the top of descent (every pass with a cruise altitude);
+void RunVerticalTransitions();
+// altitude and vertical speed;
+void CoupleVnavToAutopilot();
+// the restriction checks, then CoupleSpeedToAutopilot;
+void RunSpeedRestrictionChecks();
+// airspeed and Mach (also at sequencing and at the top of descent);
+void CoupleSpeedToAutopilot();
+// the autopilot master watch at the very end of a pass.
+void WatchAutopilotMaster();
+
+}  // namespace ovi::guidance

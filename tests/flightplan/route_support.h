@@ -1,0 +1,45 @@
+// Small hand-made routes for the route-editing tests: every waypoint gets a
+// distinct position (south and west of the first, so that tests also run
+// west of Greenwich and, where they choose, south of the equator).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/state.h"
+#include "src/model/records.h"
+
+namespace ovi::flightplan::test {
+
+using Strings = std::vector<std::string>;
+
+inline State& F() { return flightplan_state; }
+inline guidance::State& G() { return guidance::guidance_state; }
+
+// Fills entries 0.. with the idents (latitude base - 0.1 i, longitude
+// base_lon - 0.2 i) and returns the last index; the slot after holds the
+// end marker.
+int MakePlan(model::FlightPlanTable& plan, const Strings& idents, double base_lat = 47.0,
+             double base_lon = -122.0);
+void MakePending(const Strings& idents);
+void MakeActive(const Strings& idents);
+
+Strings Idents(const model::FlightPlanTable& plan, int last);
+Strings PendingIdents();
+Strings ActiveIdents();
+
+// The hold table as (active index, pending index) pairs, entries 1..count.
+std::vector<std::pair<int, int>> HoldIndices();
+// Hold numbers of entries 0..last.
+std::vector<unsigned> HoldNumbers(const model::FlightPlanTable& plan, int last);
+
+// Resets the whole module before each test.
+class RouteTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+};
+
+}  // namespace ovi::flightplan::test

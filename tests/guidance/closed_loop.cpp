@@ -1,0 +1,87 @@
+#include "tests/guidance/closed_loop.h"
+
+#include "src/guidance/avionics_update.h"
+#include "src/host/state.h"
+
+namespace ovi::guidance::testing {
+
+namespace {
+ClosedLoop* g_loop = nullptr;
+}
+
+ClosedLoop::ClosedLoop() {
+  g_loop = this;
+  panels_.lookup_var = LookupVar;
+  panels_.trigger_key_event = TriggerKeyEvent;
+  panels_.check_named_variable = CheckNamedVariable;
+  panels_.register_named_variable = RegisterNamedVariable;
+  panels_.get_named_variable_value = GetNamedVariableValue;
+  panels_.set_named_variable_value = SetNamedVariableValue;
+  RegisterNamedVariable("ovi_lnav");
+  RegisterNamedVariable("ovi_vnav");
+  tokens_.WriteFrom(aircraft_, 0);
+}
+
+void ClosedLoop::Bind() { host::host_state.Panels = &panels_; }
+
+ClosedLoop::~ClosedLoop() {
+  host::host_state.Panels = nullptr;
+  g_loop = nullptr;
+}
+
+void ClosedLoop::Tick() {
+  ++tick_;
+  sim::AdvanceAircraft(aircraft_, 1.0 / 18.0);
+  tokens_.WriteFrom(aircraft_, tick_);
+  UpdateAvionicsState();
+}
+
+void ClosedLoop::Run(double seconds, const std::function<bool()>& stop) {
+  const auto n = static_cast<std::uint64_t>(seconds * 18.0 + 0.5);
+  for (std::uint64_t i = 0; i < n; ++i) {
+    Tick();
+    if (stop && stop()) return;
+  }
+}
+
+double ClosedLoop::Named(const std::string& name) const {
+  for (const auto& [n, v] : named_)
+    if (n == name) return v;
+  return -1.0;
+}
+
+void ClosedLoop::LookupVar(MODULE_VAR* var) {
+  if (g_loop->tokens_.IsText(var->id)) {
+    var->value.text = g_loop->tokens_.Text(var->id);
+  } else {
+    var->value.n = g_loop->tokens_.Number(var->id);
+  }
+}
+
+void ClosedLoop::TriggerKeyEvent(std::uint32_t id, std::uint32_t value) {
+  g_loop->key_events_.push_back({g_loop->time(), id, value});
+  sim::ApplyKeyEvent(g_loop->aircraft_, id, value);
+}
+
+std::int32_t ClosedLoop::CheckNamedVariable(const char* name) {
+  for (std::size_t i = 0; i < g_loop->named_.size(); ++i)
+    if (g_loop->named_[i].first == name) return static_cast<std::int32_t>(i);
+  return -1;
+}
+
+std::int32_t ClosedLoop::RegisterNamedVariable(const char* name) {
+  std::int32_t id = CheckNamedVariable(name);
+  if (id >= 0) return id;
+  g_loop->named_.emplace_back(name, 0.0);
+  return static_cast<std::int32_t>(g_loop->named_.size() - 1);
+}
+
+double ClosedLoop::GetNamedVariableValue(std::int32_t id) {
+  return id >= 0 && static_cast<std::size_t>(id) < g_loop->named_.size() ? g_loop->named_[id].second : 0.0;
+}
+
+void ClosedLoop::SetNamedVariableValue(std::int32_t id, double value) {
+  if (id >= 0 && static_cast<std::size_t>(id) < g_loop->named_.size()) g_loop->named_[id].second = value;
+}
+
+}  // namespace ovi::guidance::testing

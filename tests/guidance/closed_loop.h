@@ -1,0 +1,60 @@
+// A closed loop in one process: the stand-in's aircraft and autopilot
+// (sim/aircraft) answer the module's simulator-variable reads and key
+// events, and the per-tick update runs once a tick as the gauges would run
+// it. Simulated time only; 18 ticks a second.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/panel/panel.h"
+#include "sim/aircraft.h"
+
+namespace ovi::guidance::testing {
+
+class ClosedLoop {
+ public:
+  ClosedLoop();
+  // Hands the panel services to the module; call after resetting its state.
+  void Bind();
+  ~ClosedLoop();
+  ClosedLoop(const ClosedLoop&) = delete;
+  ClosedLoop& operator=(const ClosedLoop&) = delete;
+
+  sim::AircraftState& aircraft() { return aircraft_; }
+  const sim::AircraftState& aircraft_const() const { return aircraft_; }
+  double time() const { return static_cast<double>(tick_) / 18.0; }
+
+  // One tick: the aircraft moves, the tokens follow, the update runs.
+  void Tick();
+  // Ticks until `seconds` have passed or `stop` returns true after a tick.
+  void Run(double seconds, const std::function<bool()>& stop = {});
+
+  struct KeyEvent {
+    double time;
+    std::uint32_t id, value;
+  };
+  const std::vector<KeyEvent>& key_events() const { return key_events_; }
+  double Named(const std::string& name) const;
+
+ private:
+  static void LookupVar(MODULE_VAR* var);
+  static void TriggerKeyEvent(std::uint32_t id, std::uint32_t value);
+  static std::int32_t CheckNamedVariable(const char* name);
+  static std::int32_t RegisterNamedVariable(const char* name);
+  static double GetNamedVariableValue(std::int32_t id);
+  static void SetNamedVariableValue(std::int32_t id, double value);
+
+  sim::AircraftState aircraft_;
+  sim::TokenTable tokens_;
+  std::uint64_t tick_ = 0;
+  PANELS panels_{};
+  std::vector<KeyEvent> key_events_;
+  std::vector<std::pair<std::string, double>> named_;
+};
+
+}  // namespace ovi::guidance::testing

@@ -1,0 +1,307 @@
+// Waypoint passage, switch distances and the LNAV heading output.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/lateral.h"
+#include "src/guidance/state.h"
+#include "src/host/module_state.h"
+#include "src/instruments/gnsxls/state.h"
+#include "src/model/state.h"
+#include "tests/host/fake_panels.h"
+
+namespace ovi::guidance {
+namespace {
+
+constexpr std::uint32_t kHeadingBug = 66042;
+
+class SequencingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetModuleState();
+    host.Bind();
+    // North up the prime meridian to the equator, then east along it: a
+    // 90-degree turn at entry 1, and on to entries 2 and 3.
+    Entry(0, -1.0, 0.0, "A");
+    Entry(1, 0.0, 0.0, "B");
+    Entry(2, 0.0, 1.0, "C");
+    Entry(3, 0.0, 2.0, "D");
+    flightplan::flightplan_state.ActiveFlightPlanLastIndex = 3;
+    Activate(1);
+  }
+  void TearDown() override { ResetModuleState(); }
+
+  static void Entry(int i, double lat, double lon, const char* ident) {
+    model::FlightPlanWaypoint& w = flightplan::flightplan_state.ActiveFlightPlan[i];
+    w.ident = ident;
+    w.latitude = lat;
+    w.longitude = lon;
+  }
+  static void Activate(int i) {
+    flightplan::flightplan_state.ActiveWaypointIndex = i;
+    guidance_state.ActiveWaypointLat = flightplan::flightplan_state.ActiveFlightPlan[i].latitude;
+    guidance_state.ActiveWaypointLon = flightplan::flightplan_state.ActiveFlightPlan[i].longitude;
+  }
+  static void At(double lat, double lon, double heading) {
+    guidance_state.PlaneLatitude = lat;
+    guidance_state.PlaneLongitude = lon;
+    guidance_state.AircraftHeading = heading;
+  }
+  testing::FakeHost host;
+};
+
+TEST_F(SequencingTest, SwitchDistanceByTagFlyoverTimeAndTurn) {
+  model::State& m = model::model_state;
+  m.SequenceFPlanWpts = 0;  // measure only
+  m.WptChgDist = 3.0;
+  m.WptProcChgDist = 2.0;
+  m.FlyoverWptChgDist = 1.5;
+  State& g = guidance_state;
+  g.ActiveWaypointDistance = 12.0;  // within 15 NM: the turn counts
+  g.DesiredTrack = 360.0;
+  g.NextLegCourse = 90.0;
+  struct Case {
+    const char* tag;
+    int flyover;
+    double expected;
+  };
+  const Case cases[] = {
+      {"SID", 0, 2.0 + 2.52},  {"STAR", 0, 2.0 + 2.52}, {"SIDSTAR", 0, 2.0 + 2.52}, {"APCH", 0, 2.0 + 2.52},
+      {"APPR", 0, 3.0 + 2.52}, {"sid", 0, 3.0 + 2.52}, {"", 0, 3.0 + 2.52},       {"", 1, 1.5},
+      {"APPR", 1, 1.5},        {"SID", 1, 2.0},
+  };
+  for (const Case& c : cases) {
+    flightplan::flightplan_state.ActiveFlightPlan[1].procedure_tag = c.tag;
+    flightplan::flightplan_state.ActiveFlightPlan[1].flyover = c.flyover;
+    RunWaypointPassage();
+    EXPECT_NEAR(g.WaypointSwitchDistance, c.expected, 1e-9) << c.tag << " flyover " << c.flyover;
+  }
+  // Beyond 15 NM no allowance; 15.0 itself is beyond.
+  flightplan::flightplan_state.ActiveFlightPlan[1].procedure_tag = "";
+  flightplan::flightplan_state.ActiveFlightPlan[1].flyover = 0;
+  g.ActiveWaypointDistance = 15.0;
+  RunWaypointPassage();
+  EXPECT_EQ(g.WaypointSwitchDistance, 3.0);
+  // 30 seconds at 240 kt are 2.0 NM, and the time option overwrites the
+  // distance option; a 45-degree turn adds 45 x 0.028.
+  m.WptChgSecs = 30.0;
+  g.GroundSpeedKnots = 240.0;
+  g.ActiveWaypointDistance = 5.0;
+  g.NextLegCourse = 45.0;
+  RunWaypointPassage();
+  EXPECT_NEAR(m.WptChgDist, 2.0, 1e-12);
+  EXPECT_NEAR(g.WaypointSwitchDistance, 2.0 + 45 * 0.028, 1e-9);
+  m.WptProcChgSecs = 15.0;
+  flightplan::flightplan_state.ActiveFlightPlan[1].procedure_tag = "STAR";
+  RunWaypointPassage();
+  EXPECT_NEAR(g.WaypointSwitchDistance, 1.0 + 45 * 0.028, 1e-9);
+}
+
+TEST_F(SequencingTest, PassingRecordsTheWaypointAndSetsUpTheNextLeg) {
+  State& g = guidance_state;
+  g.LnavEngaged = 1;
+  g.ZuluHour = 9.0;
+  g.ZuluMinute = 5.0;
+  g.GroundSpeedKnots = 250.0;
+  g.AircraftAltitude = 12000.0;
+  g.WaypointSwitchDistance = 3.0;
+  g.ActiveWaypointDistance = 2.9;
+  g.ActiveLegFromEngagePosition = 1;
+  model::model_state.SetWptBaro = 1;
+  RunWaypointPassage();
+  EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
+  EXPECT_EQ(flightplan::flightplan_state.ActiveFlightPlan[1].time_over_text, "09:05");
+  EXPECT_EQ(g.LastWaypointIdent, "B");
+  EXPECT_EQ(g.LastWaypointTimeText, "0905Z");
+  EXPECT_EQ(g.LastWaypointAltitude, 12000.0);
+  EXPECT_EQ(g.LnavLegTracking, 1);
+  EXPECT_EQ(g.ActiveLegFromEngagePosition, 0);
+  EXPECT_EQ(g.ActiveWaypointLat, 0.0);
+  EXPECT_EQ(g.ActiveWaypointLon, 1.0);
+  ASSERT_FALSE(host.key_events.empty());
+  EXPECT_EQ(host.key_events.back(), std::make_pair(65584u, 0u));
+  // The time over a waypoint stays as first written; at 65 kt none is written.
+  flightplan::flightplan_state.ActiveFlightPlan[2].time_over_text = "08:00";
+  g.ActiveWaypointDistance = 50.0;
+  RunWaypointPassage();
+  EXPECT_EQ(flightplan::flightplan_state.ActiveFlightPlan[2].time_over_text, "08:00");
+  g.GroundSpeedKnots = 65.0;
+  g.LnavEngaged = 0;
+  model::model_state.SequenceFPlanWpts = 0;
+  g.ActiveWaypointDistance = 1.0;
+  flightplan::flightplan_state.ActiveFlightPlan[2].time_over_text.clear();
+  RunWaypointPassage();
+  EXPECT_EQ(flightplan::flightplan_state.ActiveFlightPlan[2].time_over_text, "");
+  EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);  // LNAV off, no sequencing
+}
+
+TEST_F(SequencingTest, TheEndOfTheRouteSwitchesTheModesOff) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  g.LnavEngaged = g.VnavEngaged = 1;
+  g.WaypointSwitchDistance = 3.0;
+  // Passing the last-but-one: LNAV off as configured; VNAV only after the TOC.
+  Activate(2);
+  g.ActiveWaypointDistance = 1.0;
+  g.TocPassed = 0;
+  RunWaypointPassage();
+  EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 3);
+  EXPECT_EQ(g.LnavEngaged, 0);
+  EXPECT_EQ(g.VnavEngaged, 1);
+  g.TocPassed = 1;
+  g.LnavEngaged = 1;
+  Activate(2);
+  g.ActiveWaypointDistance = 1.0;
+  RunWaypointPassage();
+  EXPECT_EQ(g.VnavEngaged, 0);
+  // With the options off both stay on, and the last waypoint is not passed:
+  // its pass turns LNAV off instead.
+  m.LnavOffAtLastWpt = 0;
+  m.VnavOffAtLastWpt = 0;
+  g.LnavEngaged = g.VnavEngaged = 1;
+  Activate(2);
+  g.ActiveWaypointDistance = 1.0;
+  RunWaypointPassage();
+  EXPECT_EQ(g.LnavEngaged, 1);
+  EXPECT_EQ(g.VnavEngaged, 1);
+  g.ActiveWaypointDistance = 1.0;
+  RunWaypointPassage();
+  EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 3);
+  EXPECT_EQ(g.LnavEngaged, 0);
+  EXPECT_EQ(g.VnavEngaged, 1);
+}
+
+TEST_F(SequencingTest, AbeamSkipsAWaypointBehindButNotTheLastTwo) {
+  State& g = guidance_state;
+  g.LnavEngaged = 1;
+  g.ApHeadingLock = 1;
+  g.WaypointSwitchDistance = 3.0;
+  // Past B, 5 NM from it: B bears 200 off a 000 desired track.
+  At(0.1, 3.0 / 60.0, 90.0);
+  g.DesiredTrack = 0.0;
+  g.NextLegCourse = 0.0;
+  g.BearingToActiveWaypoint = 200.0;
+  g.ActiveWaypointDistance = 5.0;
+  g.TocPassed = 1;
+  RunWaypointPassage();
+  EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
+  EXPECT_EQ(g.TodRecheckAfterSkip, 1);
+  // C is the waypoint before the last: not skipped.
+  Activate(2);
+  g.DesiredTrack = 90.0;
+  g.NextLegCourse = 90.0;
+  g.BearingToActiveWaypoint = 250.0;
+  g.ActiveWaypointDistance = 5.0;
+  g.WaypointSwitchDistance = 3.0;
+  RunWaypointPassage();
+  EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
+  // Exactly 90 degrees off (abeam) is not behind.
+  Activate(1);
+  g.DesiredTrack = 0.0;
+  g.NextLegCourse = 0.0;
+  g.BearingToActiveWaypoint = 270.0;
+  g.ActiveWaypointDistance = 5.0;
+  g.WaypointSwitchDistance = 3.0;
+  RunWaypointPassage();
+  EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 1);
+}
+
+TEST_F(SequencingTest, LegTrackingEndsAtTenMilesOffTheLeg) {
+  // Leg A -> B up the meridian; the aircraft abeam its middle, to the east.
+  Activate(1);
+  State& g = guidance_state;
+  g.LnavLegTracking = 1;
+  g.WaypointSwitchDistance = 3.0;
+  auto xtk_at = [&](double east_nm) {
+    At(-0.5, east_nm / 60.0, 0.0);
+    UpdateLegGeometry();
+    std::int32_t s1, sx, s3;
+    double a1, x, a3;
+    ComputeLegDeviation(s1, a1, sx, x, s3, a3, kOwnDeviationMode);
+    return x;
+  };
+  // Find the offsets just below and at or above 10.0 NM.
+  double lo = 9.0, hi = 11.0;
+  for (int i = 0; i < 200 && hi - lo > 1e-13; ++i) {
+    double mid = (lo + hi) / 2.0;
+    (xtk_at(mid) < 10.0 ? lo : hi) = mid;
+  }
+  xtk_at(lo);
+  SteerLaterally();
+  EXPECT_LT(g.CrossTrackDistance, 10.0);
+  EXPECT_GT(g.CrossTrackDistance, 9.999);
+  EXPECT_EQ(g.LnavLegTracking, 1);
+  xtk_at(hi);
+  SteerLaterally();
+  EXPECT_GE(g.CrossTrackDistance, 10.0);
+  EXPECT_EQ(g.LnavLegTracking, 0);
+  // Once off, back within 10 NM the aircraft still flies straight at B.
+  xtk_at(2.0);
+  SteerLaterally();
+  EXPECT_EQ(g.LnavLegTracking, 0);
+  EXPECT_EQ(g.LnavCommandedHeading, g.BearingToActiveWaypoint);
+}
+
+TEST_F(SequencingTest, HeadingIsSentOncePerWholeDegreeWhileHeadingHoldIsOn) {
+  State& g = guidance_state;
+  g.LnavEngaged = 1;
+  g.ApHeadingLock = 1;
+  g.LnavLegTracking = 0;  // the heading is the bearing to the waypoint
+  At(-0.5, 0.0, 0.0);
+  auto steer = [&](double bearing) {
+    g.BearingToActiveWaypoint = bearing;
+    SteerLaterally();
+  };
+  steer(359.7);
+  steer(359.2);
+  steer(358.9);
+  ASSERT_EQ(host.key_events.size(), 2u);
+  EXPECT_EQ(host.key_events[0], std::make_pair(kHeadingBug, 359u));
+  EXPECT_EQ(host.key_events[1], std::make_pair(kHeadingBug, 358u));
+  // Heading hold off: nothing, and the same heading goes again once it is on.
+  g.ApHeadingLock = 0;
+  steer(358.5);
+  EXPECT_EQ(g.LastSentLnavHeading, 999);
+  g.ApHeadingLock = 1;
+  steer(358.5);
+  ASSERT_EQ(host.key_events.size(), 3u);
+  EXPECT_EQ(host.key_events[2], std::make_pair(kHeadingBug, 358u));
+  // Flying a hold: the hold sends its own headings.
+  g.ActiveHoldIndex = 1;
+  g.HoldSegmentCounter = 2;
+  steer(100.0);
+  EXPECT_EQ(host.key_events.size(), 3u);
+  g.HoldSegmentCounter = 0;  // approaching the hold's fix: LNAV steers
+  steer(100.0);
+  EXPECT_EQ(host.key_events.size(), 4u);
+}
+
+TEST_F(SequencingTest, AForcedTurnSideHoldsTheHeadingUntilItComesRound) {
+  State& g = guidance_state;
+  g.LnavEngaged = 1;
+  g.ApHeadingLock = 1;
+  g.LnavLegTracking = 0;
+  // Right round to the waypoint bearing 000 from a heading of 090, the long
+  // way; the navigator's own command turns the aircraft.
+  g.HoldTurnDirection = 2;
+  gnsxls::gnsxls_state.TurnDirectionText = "RIGHT";
+  At(-0.5, 0.0, 90.0);
+  g.BearingToActiveWaypoint = 0.0;
+  SteerLaterally();
+  g.AircraftHeading = 180.0;  // 000 exactly behind, above it by 180: left
+  SteerLaterally();
+  EXPECT_TRUE(host.key_events.empty());
+  EXPECT_EQ(g.HoldTurnDirection, 2);
+  g.AircraftHeading = 181.0;  // now 000 lies 179 clockwise: right
+  SteerLaterally();
+  EXPECT_EQ(g.HoldTurnDirection, 0);
+  EXPECT_EQ(gnsxls::gnsxls_state.TurnDirectionText, "DEFAULT");
+  EXPECT_TRUE(host.key_events.empty());
+  SteerLaterally();  // ordinary output from the next pass
+  ASSERT_EQ(host.key_events.size(), 1u);
+  EXPECT_EQ(host.key_events[0], std::make_pair(kHeadingBug, 360u));
+}
+
+}  // namespace
+}  // namespace ovi::guidance
