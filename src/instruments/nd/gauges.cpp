@@ -136,8 +136,12 @@ struct EfisPanelElements {
 EfisPanelElements efis_panel_elements(kB737EfisPanelBitmap);
 EfisPanelElements efis_panel_br_elements(kB737EfisPanelBrBitmap);
 
+// The traffic key is the push button in the middle of the range knob: it
+// comes before the knob's two halves so that the first area holding a
+// click, as the host picks it, is the button.
 MOUSERECT efis_panel_mouse[] = {
     {MOUSE_RECT_PARENT, {0, 0}, kPanelSize, CURSOR_NONE, 0, nullptr},
+    {MOUSE_RECT_CHILD, {256, 48}, {14, 14}, CURSOR_HAND, MOUSE_LEFTSINGLE, CommandKey<host::ToggleNdTcas>},
     {MOUSE_RECT_CHILD, {145, 35}, {26, 44}, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE, DecrementB737NdModeKey},
     {MOUSE_RECT_CHILD, {172, 35}, {26, 44}, CURSOR_UPARROW, MOUSE_LEFTSINGLE, IncrementB737NdModeKey},
     {MOUSE_RECT_CHILD, {238, 35}, {26, 44}, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE, CommandKey<host::DecrementNdRange>},
@@ -147,7 +151,6 @@ MOUSERECT efis_panel_mouse[] = {
     {MOUSE_RECT_CHILD, {157, 174}, {34, 36}, CURSOR_HAND, MOUSE_LEFTSINGLE, CommandKey<host::ToggleNdNavaids>},
     {MOUSE_RECT_CHILD, {122, 174}, {34, 36}, CURSOR_HAND, MOUSE_LEFTSINGLE, ToggleEfisAuxFlagKey},
     {MOUSE_RECT_CHILD, {223, 174}, {34, 36}, CURSOR_HAND, MOUSE_LEFTSINGLE, CommandKey<host::ToggleNdBoundaries>},
-    {MOUSE_RECT_CHILD, {256, 48}, {14, 14}, CURSOR_HAND, MOUSE_LEFTSINGLE, CommandKey<host::ToggleNdTcas>},
     {MOUSE_RECT_CHILD, {245, 109}, {38, 38}, CURSOR_HAND, MOUSE_LEFTSINGLE, ToggleNdRangeRings},
     {MOUSE_RECT_EOL, {0, 0}, {0, 0}, CURSOR_NONE, 0, nullptr},
 };
