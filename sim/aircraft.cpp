@@ -630,6 +630,9 @@ void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
   Put(351, 624.0);
   Put(614, agl / kFeetPerMetre);
   Put(615, a.decision_height);
+  // No station is received: signals, needles, DME and bearing pointers rest
+  // at 0; the flight director and the yaw damper are off.
+  for (std::uint32_t t : {20u, 31u, 32u, 35u, 39u, 40u, 41u, 59u, 114u, 550u, 793u, 794u}) Put(t, 0.0);
   Put(773, a.display_power);
   Put(792, a.flight_director);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/os/os.h"
+#include "sim/flight_watch.h"
 #include "sim/panel_cfg.h"
 #include "sim/scenario.h"
 #include "sim/simulator.h"
@@ -322,6 +323,8 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     return 1;
   }
   sim.Connect();
+  FlightWatch flight(sim);
+  sim.SetTickObserver([&flight] { flight.Observe(); });
 
   if (o.scenario.empty()) {
     sim.RunUntil(o.seconds.value_or(kDefaultSeconds));
@@ -332,8 +335,10 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   // Variables are written while the gauges still have theirs registered.
   bool written = o.out.empty() || sim.WriteVariables(o.out + "/variables.txt");
   sim.Disconnect();
+  sim.SetTickObserver(nullptr);
   if (!o.out.empty()) {
-    written = written && sim.WriteServices(o.out + "/services.txt") && sim.WriteKeyEvents(o.out + "/key_events.txt");
+    written = written && sim.WriteServices(o.out + "/services.txt") && sim.WriteKeyEvents(o.out + "/key_events.txt") &&
+              flight.WriteRecord(o.out + "/flight.txt");
     if (!written) std::fprintf(err, "ovi-sim: %s: cannot write the records\n", o.out.c_str());
   }
 
@@ -353,6 +358,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   line(util::Format("%zu key events (%zu from the module), %d clicks (%d on no rectangle), %d mouse handler calls",
                     sim.key_events().size(), from_module, runner.clicks_, runner.missed_, sim.mouse_calls()));
   line(util::Format("%d snapshots, %zu PNG files", runner.snapshots_, runner.files_.size()));
+  for (const auto& l : flight.Summary()) line(l);
   if (!sim.unknown_tokens_read().empty()) {
     std::string t;
     for (auto id : sim.unknown_tokens_read()) t += " " + std::to_string(id);

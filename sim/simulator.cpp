@@ -360,6 +360,7 @@ void Simulator::RunTicks(std::uint64_t n) {
     tokens_.WriteFrom(aircraft_, tick_);
     RepeatHeldClick();
     Frame();
+    if (tick_observer_) tick_observer_();
   }
 }
 
@@ -752,6 +753,26 @@ bool Simulator::WriteKeyEvents(const std::string& path) const {
                  k.value, k.handlers);
   }
   return std::fclose(f) == 0;
+}
+
+bool Simulator::RegisteredNumber(const std::string& name, double& value) const {
+  auto it = registered_.find(util::ToUpper(name));
+  if (it == registered_.end()) return false;
+  switch (it->second.type) {
+    case VAR_TYPE_U32: value = *static_cast<const std::uint32_t*>(it->second.storage); return true;
+    case VAR_TYPE_S32: value = *static_cast<const std::int32_t*>(it->second.storage); return true;
+    case VAR_TYPE_FLOAT64: value = *static_cast<const double*>(it->second.storage); return true;
+    default: return false;
+  }
+}
+
+bool Simulator::RegisteredText(const std::string& name, std::string& text) const {
+  auto it = registered_.find(util::ToUpper(name));
+  if (it == registered_.end() || it->second.type != VAR_TYPE_TEXT) return false;
+  // Module texts are NUL-terminated within their 2048-byte exports.
+  const char* t = static_cast<const char*>(it->second.storage);
+  text.assign(t, strnlen(t, 4095));
+  return true;
 }
 
 bool Simulator::WriteVariables(const std::string& path) const {

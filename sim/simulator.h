@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -140,6 +141,14 @@ class Simulator {
   bool Snapshot(const std::string& dir, const std::string& label, std::vector<std::string>& files,
                 std::string& error);
 
+  // Called after every tick's frame (the flight watch of the summary).
+  void SetTickObserver(std::function<void()> observer) { tick_observer_ = std::move(observer); }
+  // A variable the module registered by name (register_var_by_name): its
+  // number (types 1, 2, 3) or its text (type 4); false when absent or of
+  // another type.
+  bool RegisteredNumber(const std::string& name, double& value) const;
+  bool RegisteredText(const std::string& name, std::string& text) const;
+
   bool WriteServices(const std::string& path) const;
   bool WriteKeyEvents(const std::string& path) const;
   bool WriteVariables(const std::string& path) const;
@@ -209,6 +218,7 @@ class Simulator {
   std::set<std::uint32_t> unknown_tokens_;
   std::set<std::string> unknown_expressions_;
   std::set<GAUGEHDR*> used_headers_;
+  std::function<void()> tick_observer_;
 };
 
 }  // namespace ovi::sim

@@ -76,6 +76,19 @@ bool StepIfUnchanged() {
   return true;
 }
 
+// The first hold whose plan index (`index`) is old_index gets new_index;
+// 0 or less names no waypoint.
+void RenumberFirstHold(std::int32_t model::HoldingPattern::*index, int new_index, int old_index) {
+  if (old_index <= 0) return;
+  State& s = flightplan_state;
+  for (int k = 1; k <= HoldCount(); ++k) {
+    if (s.HoldTable[k].*index == old_index) {
+      s.HoldTable[k].*index = new_index;
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 bool AddHoldAtWaypoint(int waypoint, int mode) {
@@ -150,25 +163,11 @@ void DeleteHold(int waypoint, int mode) {
 }
 
 void RenumberHoldPendingIndex(int new_index, int old_index) {
-  if (old_index <= 0) return;
-  State& s = flightplan_state;
-  for (int k = 1; k <= HoldCount(); ++k) {
-    if (s.HoldTable[k].pending_index == old_index) {
-      s.HoldTable[k].pending_index = new_index;
-      return;
-    }
-  }
+  RenumberFirstHold(&model::HoldingPattern::pending_index, new_index, old_index);
 }
 
 void RenumberHoldActiveIndex(int new_index, int old_index) {
-  if (old_index <= 0) return;
-  State& s = flightplan_state;
-  for (int k = 1; k <= HoldCount(); ++k) {
-    if (s.HoldTable[k].active_index == old_index) {
-      s.HoldTable[k].active_index = new_index;
-      return;
-    }
-  }
+  RenumberFirstHold(&model::HoldingPattern::active_index, new_index, old_index);
 }
 
 void SaveHoldIndices() {

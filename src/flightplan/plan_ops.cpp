@@ -1,7 +1,6 @@
 #include "src/flightplan/plan_ops.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "src/flightplan/holds_internal.h"
 #include "src/flightplan/state.h"

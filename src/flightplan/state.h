@@ -53,6 +53,17 @@ struct State {
   std::string RequestedFlightPlanFile;  // file name, at most 259 characters
   std::int32_t McuFlightPlanLoaded = 0;  // echo of the request served
 
+  // --- Route execution: the selections as the last EXEC committed them,
+  // which ERASE puts back ("------" = none) --------------------------------
+  std::string SavedRouteSid = model::kNoneText;
+  std::string SavedSidTransition = model::kNoneText;
+  std::string SavedRouteDepartureRunway = model::kNoneText;
+  std::string SavedSelectedStar = model::kNoneText;
+  std::string SavedPendingStarTransition = model::kNoneText;
+  std::string SavedSelectedArrivalRunway = model::kNoneText;
+  std::int32_t SavedArrivalNameListSelection = 0;
+  std::int32_t SavedFmsSelectedApproachIndex = 0;
+
   // The stored flight plans of the flight-plan folder, 1-based: at most
   // kMaxLibraryPlans plans and the closing "NEW FPL" entry. About 20 MB:
   // this is the only instance, and entries are never copied whole.

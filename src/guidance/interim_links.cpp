@@ -2,12 +2,8 @@
 
 namespace ovi::guidance {
 
-void UpdateVerticalProfile() {}
-std::int32_t ComputeTopOfClimb(std::int32_t /*offset*/) { return 0; }
-void ComputeTopOfDescent(std::int32_t /*mode*/) {}
 void UpdateFlightLog(std::int32_t /*mode*/) {}
 double GetFuelFlowWeight() { return 0.0; }
-void TuneEnRouteNavaids(std::int32_t /*mode*/) {}
 
 }  // namespace ovi::guidance
 

@@ -6,14 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "src/guidance/radio_tuning.h"
+#include "src/guidance/vertical_plan.h"
+
 namespace ovi::guidance {
 
-void UpdateVerticalProfile();
-std::int32_t ComputeTopOfClimb(std::int32_t offset);
-void ComputeTopOfDescent(std::int32_t mode);
 void UpdateFlightLog(std::int32_t mode);
 double GetFuelFlowWeight();
-void TuneEnRouteNavaids(std::int32_t mode);
 
 }  // namespace ovi::guidance
 

@@ -199,15 +199,49 @@ struct State {
   double LastWaypointAltitude = 0.0;
   double LastWaypointFuel = 0.0;
 
-  // --- Interim: the vertical plan of route execution ----------------------
-  std::int32_t TocPassed = 0, TodPassed = 0;
-  double TocLatitude = 0.0, TocLongitude = 0.0, TodLatitude = 0.0, TodLongitude = 0.0;
-  double TodAltitude = 0.0;
-  double NextConstraintAltitude = 0.0, NextConstraintDistance = 0.0;
-  double DestinationDistance = 0.0, DestinationCourse = 0.0;
-  double DistanceTodToLastWaypoint = 0.0, DistanceTodToConstraint = 0.0;
-  double DirectDistanceToLastWaypoint = 0.0;
+  // =========================================================================
+  // Vertical plan of the active route: cruise altitude, top of climb and top
+  // of descent, and the profile distances built from them. Route execution
+  // builds it, the per-tick update refreshes it, pages and maps show it.
+  // =========================================================================
+  double PreselectAltitude = 0.0;  // feet, the cruise altitude the plan chose
+  std::int32_t ClimbDistance = 0;  // NM from the first waypoint to the TOC, truncated
+  double TocLatitude = 0.0, TocLongitude = 0.0;
+  std::int32_t TocWaypointIndex = 0;  // waypoint on or before the TOC
+  double TodLatitude = 0.0, TodLongitude = 0.0;
+  double TodAltitude = 0.0;  // feet the descent starts from
+  // Active waypoint the descent was last re-planned from.
   std::int32_t TodReferenceIndex = 0;
+  double NextConstraintAltitude = 0.0;  // feet
+  std::int32_t TocPassed = 0, TodPassed = 0;
+  // Profile (NM unless said otherwise).
+  double DestinationCourse = 0.0;    // degrees true, aircraft to the last waypoint
+  double DestinationDistance = 0.0;  // along the route, "DISCO" left out
+  double NextConstraintDistance = 0.0;  // to the next constraint or TOC (climb), TOD (cruise)
+  double DistanceTodToLastWaypoint = 0.0;
+  double DistanceTodToConstraint = 0.0;
+  double DistanceSinceTod = 0.0;         // descent: aircraft to the next constraint
+  double DescentPathAltitudeSpan = 0.0;  // descent: flown since the TOD
+  double VnavPathAltitude = 0.0;         // feet, descent path at the aircraft
+  double DirectDistanceToLastWaypoint = 0.0;
+  // Working sums of the profile: along the route to the TOC and to the TOD.
+  double ClimbSideDistance = 0.0;
+  double CruiseSideDistance = 0.0;
+
+  // =========================================================================
+  // Flight log (fpl.log) and the flight summary.
+  // =========================================================================
+  std::int32_t FlightLogInitialized = 0;  // 1 once an initialising call read the weights
+  double LastLogLineSeconds = 0.0;        // flight timer at the last line
+  double LastLogLineVerticalSpeed = 0.0;  // ft/min at the last line
+  double EndFlightStartSeconds = 0.0;     // flight timer when the aircraft came to rest
+  double FuelUsed = 0.0;       // fuel on board when the log started
+  double GrossWeight = 0.0;    // zero-fuel weight, pounds
+  double PayloadWeight = 0.0;  // sum of the payload stations, pounds
+  double TakeoffZuluHour = 0.0, TakeoffZuluMinute = 0.0;
+  std::string LandingTimeText;
+  std::uint32_t FsuipcOpenResult = 0;
+
 
   // =========================================================================
   // VNAV coupling: the targets commanded to the autopilot and the latches

@@ -154,16 +154,22 @@ void RunDeferredCommandsAndReadbacks() {
     SendSpeed(M().DescentSpeed);
     g.PendingDescentSpeedCommand = 0;
   }
-  // The read-backs ask the autopilot itself: the snapshot of its settings is
-  // refreshed only on some passes, and a stale value would be taken for the
-  // pilot's own change one read later.
+  // The read-backs ask the autopilot itself and bring the snapshot of its
+  // settings up to date with the answer: the snapshot is refreshed only on
+  // some passes, and a stale value on either side would be taken for the
+  // pilot's own change at the next check.
   if (g.VnavAltitudeReadbackMarker != kNoCommand) {
-    g.VnavLastSetAltitude = Whole(host::GetAutopilotAltitudeLockVar());
+    g.PreviousApAltitudeLockVar = g.ApAltitudeLockVar;
+    g.ApAltitudeLockVar = host::GetAutopilotAltitudeLockVar();
+    g.VnavLastSetAltitude = Whole(g.ApAltitudeLockVar);
     g.VnavAltitudeReadbackMarker = kNoCommand;
   }
   if (g.VnavSpeedReadbackMarker != kNoCommand) {
-    g.VnavLastSetMach = MachHundredths(host::GetAutopilotMachHoldVar());
-    g.VnavLastSetSpeed = Whole(host::GetAutopilotAirspeedHoldVar());
+    g.PreviousApAirspeedHoldVar = g.ApAirspeedHoldVar;
+    g.ApAirspeedHoldVar = host::GetAutopilotAirspeedHoldVar();
+    g.ApMachHoldVar = host::GetAutopilotMachHoldVar();
+    g.VnavLastSetMach = MachHundredths(g.ApMachHoldVar);
+    g.VnavLastSetSpeed = Whole(g.ApAirspeedHoldVar);
     g.VnavSpeedReadbackMarker = kNoCommand;
   }
 }

@@ -62,6 +62,8 @@ struct FlightPlanWaypoint {
   std::string frequency_text;
   std::int32_t screen_x = 0;              // eighths of a pixel, where a route layer last drew it
   std::int32_t screen_y = 0;
+
+  bool operator==(const FlightPlanWaypoint&) const = default;
 };
 
 using FlightPlanTable = FixedTable<FlightPlanWaypoint, kFlightPlanSlots>;

@@ -306,20 +306,10 @@ TEST_F(ClearTest, ClearingBlanksEveryEntryButKeepsTheCounts) {
   F().HoldTable[1].active_index = 1;
   G().VerticalProfileValid = 1;
   ClearActivePlanFields();
-  EXPECT_EQ(a.ident, "");
-  EXPECT_EQ(a.text1, "kept");
-  EXPECT_EQ(a.via, "");
-  EXPECT_EQ(a.procedure_tag, "");
-  EXPECT_EQ(a.frequency_text, "");
-  EXPECT_EQ(a.text2, "");
-  EXPECT_EQ(a.time_over_text, "");
-  EXPECT_EQ(a.latitude, 0.0);
-  EXPECT_EQ(a.altitude_constraint, model::kNoValue);
-  EXPECT_EQ(a.speed_constraint, model::kNoValue);
-  EXPECT_EQ(a.value3, model::kNoValue);
-  EXPECT_EQ(a.flyover, 0);
-  EXPECT_EQ(a.constraint_flag, 0u);
-  EXPECT_EQ(a.hold_number, 0u);
+  model::FlightPlanWaypoint blank;  // all blank but the free text; value 3 -999 here
+  blank.text1 = "kept";
+  blank.value3 = model::kNoValue;
+  EXPECT_TRUE(a == blank);
   EXPECT_EQ(F().ActiveFlightPlanLastIndex, 2);
   EXPECT_EQ(F().RouteViaToCount, 1);
   EXPECT_EQ(F().RouteViaToList[1].to, "");

@@ -16,7 +16,7 @@ int MakePlan(model::FlightPlanTable& plan, const Strings& idents, double base_la
     w.type = i == 0 ? "APT" : "INT";
     ++i;
   }
-  plan[i].ident = "******";
+  if (i < model::kFlightPlanSlots) plan[i].ident = "******";
   return i - 1;
 }
 

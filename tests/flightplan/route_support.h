@@ -10,6 +10,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/host/module_state.h"
 #include "src/model/records.h"
 
 namespace ovi::flightplan::test {

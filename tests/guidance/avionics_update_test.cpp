@@ -211,9 +211,11 @@ TEST_F(UpdateTest, SimulationRateOnTheFsxHostIsScaled) {
 
 TEST_F(UpdateTest, TimesEnRouteSplitHoursAndStayFinite) {
   ActiveRoute();
+  // 60 NM to the active waypoint and 90 NM on to the last: 150 NM to go
+  // along the route, which the vertical profile measures.
+  flightplan::flightplan_state.ActiveFlightPlan[2].latitude = 2.5;
   Position(0.0, 0.0);
   GroundSpeed(120.0);
-  guidance_state.DestinationDistance = 150.0;
   host.tokens[336] = 2.0;
   PassTo(0);
   PassTo(0);  // the distance of the first pass is in place

@@ -1,6 +1,8 @@
 #include "tests/guidance/closed_loop.h"
 
+#include "src/flightplan/state.h"
 #include "src/guidance/avionics_update.h"
+#include "src/guidance/state.h"
 #include "src/host/state.h"
 
 namespace ovi::guidance::testing {
@@ -82,6 +84,47 @@ double ClosedLoop::GetNamedVariableValue(std::int32_t id) {
 
 void ClosedLoop::SetNamedVariableValue(std::int32_t id, double value) {
   if (id >= 0 && static_cast<std::size_t>(id) < g_loop->named_.size()) g_loop->named_[id].second = value;
+}
+
+const SampleWaypoint kSampleRoute[] = {
+    {"KSEA", 47.44900, -122.30930, "APT", ""},     {"FOURT", 47.35000, -122.30600, "INT", "SID"},
+    {"PARKK", 47.23000, -122.30000, "INT", "SID"},   {"CHINS", 47.16000, -122.30500, "INT", "SID"},
+    {"OLM", 46.97130, -122.90220, "VOR", ""},        {"TOLLE", 46.56350, -122.79730, "INT", ""},
+    {"COUGA", 46.15560, -122.69400, "INT", ""},      {"BTG", 45.74760, -122.59220, "VOR", ""},
+    {"LAVAA", 45.61300, -122.92000, "INT", "STAR"},  {"JAYPE", 45.52000, -122.86000, "INT", "STAR"},
+    {"KPDX", 45.58870, -122.59750, "APT", ""},
+};
+
+void SetUpSampleFlight(ClosedLoop& loop) {
+  flightplan::State& fp = flightplan::flightplan_state;
+  for (int i = 0; i <= kSampleRouteLast; ++i) {
+    for (model::FlightPlanWaypoint* w : {&fp.ActiveFlightPlan[i], &fp.PendingFlightPlan[i]}) {
+      w->ident = kSampleRoute[i].ident;
+      w->latitude = kSampleRoute[i].lat;
+      w->longitude = kSampleRoute[i].lon;
+      w->type = kSampleRoute[i].type;
+      w->procedure_tag = kSampleRoute[i].tag;
+    }
+  }
+  fp.ActiveFlightPlanLastIndex = fp.PendingFlightPlanLastIndex = kSampleRouteLast;
+  fp.ActiveWaypointIndex = 1;
+  fp.RouteState = 3;
+  State& g = guidance_state;
+  g.ActiveWaypointLat = kSampleRoute[1].lat;
+  g.ActiveWaypointLon = kSampleRoute[1].lon;
+  g.ActiveWaypointDistance = 999.0;  // as route execution leaves it
+
+  sim::AircraftState& a = loop.aircraft();
+  a.latitude = kSampleRoute[0].lat;
+  a.longitude = kSampleRoute[0].lon;
+  a.ground_elevation = 433.0;
+  a.altitude = 3000.0;
+  a.heading = 180.0;
+  a.ias = 250.0;
+  a.magvar = 16.0;
+  a.ap_master = a.ap_hdg_lock = 1.0;
+  a.ap_heading = 164.0;
+  loop.Run(2.0);  // the snapshot sees the aircraft
 }
 
 }  // namespace ovi::guidance::testing

@@ -57,4 +57,20 @@ class ClosedLoop {
   std::vector<std::pair<std::string, double>> named_;
 };
 
+// The sample route KSEA to KPDX (its SID's three fixes, the airway south,
+// the STAR), entries 0..kSampleRouteLast.
+struct SampleWaypoint {
+  const char* ident;
+  double lat, lon;
+  const char* type;
+  const char* tag;
+};
+extern const SampleWaypoint kSampleRoute[];
+constexpr int kSampleRouteLast = 10;
+
+// The sample route as the active and the pending plan, executed, waypoint 1
+// active, and the aircraft over KSEA at 3000 ft, 250 kt, heading 180 true,
+// variation 16 E, autopilot master and heading hold on.
+void SetUpSampleFlight(ClosedLoop& loop);
+
 }  // namespace ovi::guidance::testing

@@ -17,63 +17,22 @@
 namespace ovi::guidance {
 namespace {
 
-struct Wpt {
-  const char* ident;
-  double lat, lon;
-  const char* type;
-  const char* tag;
-};
-
-// KSEA to KPDX: the SID's three fixes, the airway south, the STAR.
-const Wpt kRoute[] = {
-    {"KSEA", 47.44900, -122.30930, "APT", ""},   {"FOURT", 47.35000, -122.30600, "INT", "SID"},
-    {"PARKK", 47.23000, -122.30000, "INT", "SID"}, {"CHINS", 47.16000, -122.30500, "INT", "SID"},
-    {"OLM", 46.97130, -122.90220, "VOR", ""},    {"TOLLE", 46.56350, -122.79730, "INT", ""},
-    {"COUGA", 46.15560, -122.69400, "INT", ""},  {"BTG", 45.74760, -122.59220, "VOR", ""},
-    {"LAVAA", 45.61300, -122.92000, "INT", "STAR"}, {"JAYPE", 45.52000, -122.86000, "INT", "STAR"},
-    {"KPDX", 45.58870, -122.59750, "APT", ""},
-};
-constexpr int kLast = 10;
+using testing::kSampleRoute;
+constexpr int kLast = testing::kSampleRouteLast;
 
 class LnavFlightTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetModuleState();
     loop.Bind();
-    flightplan::State& fp = flightplan::flightplan_state;
-    for (int i = 0; i <= kLast; ++i) {
-      model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
-      w.ident = kRoute[i].ident;
-      w.latitude = kRoute[i].lat;
-      w.longitude = kRoute[i].lon;
-      w.type = kRoute[i].type;
-      w.procedure_tag = kRoute[i].tag;
-    }
-    fp.ActiveFlightPlanLastIndex = kLast;
-    fp.ActiveWaypointIndex = 1;
-    fp.RouteState = 3;
-    guidance_state.ActiveWaypointLat = kRoute[1].lat;
-    guidance_state.ActiveWaypointLon = kRoute[1].lon;
-    guidance_state.ActiveWaypointDistance = 999.0;  // as route execution leaves it
-
-    sim::AircraftState& a = loop.aircraft();
-    a.latitude = kRoute[0].lat;
-    a.longitude = kRoute[0].lon;
-    a.ground_elevation = 433.0;
-    a.altitude = 3000.0;
-    a.heading = 180.0;
-    a.ias = 250.0;
-    a.magvar = 16.0;
-    a.ap_master = a.ap_hdg_lock = 1.0;
-    a.ap_heading = 164.0;
-    loop.Run(2.0);  // the snapshot sees the aircraft
+    testing::SetUpSampleFlight(loop);
   }
   void TearDown() override { ResetModuleState(); }
 
   // Distance (NM) of the aircraft from the great circle of leg i-1 -> i, and
   // how far along it the aircraft is.
   void LegPosition(int i, double& off, double& along, double& to_go, double& length) const {
-    const Wpt &a = kRoute[i - 1], &b = kRoute[i];
+    const testing::SampleWaypoint &a = kSampleRoute[i - 1], &b = kSampleRoute[i];
     const sim::AircraftState& s = loop_const().aircraft_const();
     double d13 = 0.0, c13 = 0.0, c12 = 0.0;
     navdb::ComputeDistanceAndBearing(a.lat, a.lon, b.lat, b.lon, length, c12);

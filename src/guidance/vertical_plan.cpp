@@ -1,0 +1,523 @@
+#include "src/guidance/vertical_plan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/state.h"
+#include "src/host/sim_vars.h"
+#include "src/instruments/fms/state.h"
+#include "src/model/performance.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "src/util/text.h"
+
+namespace ovi::guidance {
+
+namespace {
+
+using model::FlightPlanWaypoint;
+
+constexpr double kHighBandsFrom = 42000.0;
+
+model::State& M() { return model::model_state; }
+State& G() { return guidance_state; }
+flightplan::State& Fp() { return flightplan::flightplan_state; }
+
+int LastIndex() { return std::min(Fp().ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints); }
+
+// The entry of ActiveFlightPlan at i; entries outside 0..last are not part
+// of the route, so callers must have checked i.
+FlightPlanWaypoint& E(int i) { return Fp().ActiveFlightPlan[i]; }
+
+void Measure(double lat1, double lon1, double lat2, double lon2, double& distance, double& course) {
+  navdb::ComputeDistanceAndBearing(lat1, lon1, lat2, lon2, distance, course);
+}
+
+double Distance(double lat1, double lon1, double lat2, double lon2) {
+  double d = 0.0, c = 0.0;
+  Measure(lat1, lon1, lat2, lon2, d, c);
+  return d;
+}
+
+double Distance(const FlightPlanWaypoint& a, const FlightPlanWaypoint& b) {
+  return Distance(a.latitude, a.longitude, b.latitude, b.longitude);
+}
+
+// Length of the leg that ends at entry i.
+double LegLength(int i) { return Distance(E(i - 1), E(i)); }
+
+// a / b, 0 where the quotient is no finite number (b of 0 included): rates,
+// airspeeds and distances from configuration files may be 0.
+double Ratio(double a, double b) {
+  if (b == 0.0) return 0.0;
+  const double q = a / b;
+  return std::isfinite(q) ? q : 0.0;
+}
+
+// Feet per minute that fly the path angle at a true airspeed, to the
+// nearest 100.
+double PathAngleRate(double tas) { return std::trunc((tas / 60.0 * M().FPA * 100.0 + 50.0) * 0.01) * 100.0; }
+double ClimbRateInUse() { return M().FPA > 0.0 ? PathAngleRate(M().ClimbTas) : M().ClimbRate; }
+double DescentRateInUse() { return M().FPA > 0.0 ? PathAngleRate(M().DescentTas) : M().DescentRate; }
+
+// Courses of the geodesy read 360 for north; a northbound route flies the
+// eastbound levels like any course from 000 to 179.
+bool Westbound(double course) { return course >= 180.0 && course < 360.0; }
+
+// Westbound even, eastbound odd thousands below 42000 ft; above it, with the
+// high bands, the 4000-ft steps of each direction.
+double LevelForDirection(double a, bool westbound, bool high_bands) {
+  if (a >= kHighBandsFrom) {
+    if (!high_bands) return a;
+    if (westbound) return a <= 47000.0 ? 43000.0 : a <= 51000.0 ? 47000.0 : a <= 55000.0 ? 51000.0 : 55000.0;
+    return a <= 49000.0 ? 45000.0 : a <= 53000.0 ? 49000.0 : a <= 57000.0 ? 53000.0 : 57000.0;
+  }
+  const long long n = static_cast<long long>(std::trunc(a));
+  const bool even = n % 2000 == 0;
+  if (westbound != even) return a - 1000.0;
+  return a;
+}
+
+// Minute by minute up the climb until MaxCruise or half the route; the last
+// candidate when neither comes within 199 minutes.
+double SearchCruiseLevel(double rate, double half_distance, bool westbound) {
+  const model::State& m = M();
+  double a = G().AircraftAltitude;
+  for (int i = 1; i <= 199; ++i) {
+    a = G().AircraftAltitude + i * rate;
+    const double climbed = i * m.ClimbTas / 60.0;
+    if (a >= m.MaxCruise) return LevelForDirection(m.MaxCruise, westbound, true);
+    a = std::trunc(a / 1000.0) * 1000.0;
+    if (climbed >= half_distance) break;
+  }
+  return LevelForDirection(a, westbound, false);
+}
+
+double AirportElevation(const std::string& ident) {
+  const int i = navdb::FindAirport(ident);
+  if (i <= 0) return 0.0;
+  int elevation = 0;
+  util::ParseInt(std::string_view(navdb::navdb_state.AirportTable[i].airport_text), elevation);
+  return elevation;
+}
+
+// The climb starts and the descent ends at the airports of the route; their
+// entries carry no altitude of their own, which would otherwise count as
+// the "no value" mark of -999 ft.
+void GiveAirportEndsTheirElevation(int last) {
+  for (int i : {0, last}) {
+    if (i < 0) continue;
+    FlightPlanWaypoint& w = E(i);
+    if (w.type == "APT" && w.constraint_flag != 1 && w.altitude_constraint == model::kNoValue)
+      w.altitude_constraint = AirportElevation(w.ident);
+  }
+}
+
+// Look-ahead cap of the climb at waypoint k: the first constrained waypoint
+// from k on, when it lies below the cruise altitude and nothing between
+// reaches the cruise altitude; 0 otherwise.
+int ClimbCap(int k, int last) {
+  const double cruise = M().CruiseAlt;
+  for (int j = k; j <= last - 1; ++j) {
+    if (E(j).constraint_flag != 1) continue;
+    if (PlannedAltitude(E(j)) >= cruise) return 0;
+    for (int q = k + 1; q < j; ++q) {
+      if (PlannedAltitude(E(q)) >= cruise) return 0;
+    }
+    return j;
+  }
+  return 0;
+}
+
+void PredictClimb(int last, double rate, double climb_distance, int& crossover) {
+  model::State& m = M();
+  State& g = G();
+  double p = PlannedAltitude(E(0));
+  double walked = 0.0;  // whole NM
+  bool found = false;
+  int cap = 0;
+  for (int k = 1; k <= last - 1; ++k) {
+    const double l = LegLength(k);
+    walked = std::trunc(walked + l);
+    p += Ratio(l, m.ClimbTas) * 60.0 * rate;
+    cap = ClimbCap(k, last);
+    FlightPlanWaypoint& w = E(k);
+    if (w.constraint_flag == 1) {
+      if (found) continue;
+      if (g.TocPassed == 1) {
+        found = true;
+        crossover = k;
+      }
+      p = PlannedAltitude(w);
+      // Waypoints before a speed constraint are not planned faster than it.
+      if (w.speed_constraint != model::kNoValue) {
+        for (int j = k - 1; j >= 1 && E(j).constraint_flag != 1; --j) {
+          if (E(j).speed_constraint > w.speed_constraint) E(j).speed_constraint = w.speed_constraint;
+        }
+      }
+      continue;
+    }
+    if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
+    if (cap > 0 && PlannedAltitude(E(cap)) < p) p = PlannedAltitude(E(cap));
+    w.altitude_constraint = p;
+    if (walked > climb_distance && !found) {
+      found = true;
+      crossover = k;
+    }
+    w.speed_constraint = m.ClimbIas;
+    if (m.ClbSpdRest > 0.0 && p < m.ClbAltRest && m.ClbSpdRest < m.ClimbIas) w.speed_constraint = m.ClbSpdRest;
+    if (p >= m.CruiseAlt) {
+      w.altitude_constraint = m.CruiseAlt;
+      w.speed_constraint = m.CruiseSpeed;
+      p = m.CruiseAlt;
+      if (!found) crossover = k;
+      found = true;
+    }
+  }
+  if (cap > 0 && g.TocPassed == 0) {
+    g.TocLatitude = E(cap).latitude;
+    g.TocLongitude = E(cap).longitude;
+    g.TocWaypointIndex = cap;
+  }
+}
+
+void PredictDescent(int last, int crossover) {
+  model::State& m = M();
+  double p = PlannedAltitude(E(last));
+  for (int k = last - 1; k >= 1; --k) {
+    p += Ratio(Distance(E(k + 1), E(k)), m.DescentTas) * 60.0 * m.PlanDescentRate;
+    int cap = 0;
+    for (int j = k - 1; j >= 1; --j) {
+      if (E(j).constraint_flag == 1) {
+        cap = j >= crossover ? j : 0;
+        break;
+      }
+    }
+    FlightPlanWaypoint& w = E(k);
+    if (w.constraint_flag == 1) {
+      p = PlannedAltitude(w);
+      if (w.speed_constraint == model::kNoValue) w.speed_constraint = m.DescentSpeed;
+    } else {
+      if (cap > 0 && PlannedAltitude(E(cap)) < p) p = PlannedAltitude(E(cap));
+      const double cap_speed = cap > 0 ? E(cap).speed_constraint : model::kNoValue;
+      const bool slower = cap_speed != model::kNoValue &&
+                          (cap_speed < w.speed_constraint || cap_speed < m.DescentSpeed);
+      w.speed_constraint = slower ? cap_speed : m.DescentSpeed;
+    }
+    if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
+    w.altitude_constraint = p;
+    if (m.DescSpdRest > 0.0 && m.DescSpdRest < w.speed_constraint && p <= m.DescAltRest)
+      w.speed_constraint = m.DescSpdRest;
+    if (p >= m.CruiseAlt) {
+      w.altitude_constraint = m.CruiseAlt;
+      w.speed_constraint = m.CruiseSpeed;
+      return;
+    }
+  }
+}
+
+// Along the route backwards from entry `from` to the TOD: leg by leg until
+// the TOD is no farther than the leg's far end.
+double WalkBackToTod(int from) {
+  const State& g = G();
+  double sum = 0.0;
+  for (int i = from; i >= 1; --i) {
+    const double d = LegLength(i);
+    const double to_tod = Distance(E(i).latitude, E(i).longitude, g.TodLatitude, g.TodLongitude);
+    if (to_tod <= d) return sum + to_tod;
+    sum += d;
+  }
+  return sum;
+}
+
+int ClampedConstraintIndex(int last) { return std::clamp(G().NextConstraintIndex, 0, std::max(last, 0)); }
+
+}  // namespace
+
+double PlannedAltitude(const model::FlightPlanWaypoint& wp) {
+  return wp.altitude_constraint == model::kNoValue ? 0.0 : wp.altitude_constraint;
+}
+
+void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
+  model::State& m = M();
+  State& g = G();
+  model::InterpolatePerformanceSpeeds();
+  const int last = LastIndex();
+  if (mode == 1) GiveAirportEndsTheirElevation(last);
+
+  double length = 0.0, course = 0.0;
+  for (int i = 1; i <= last; ++i) length += LegLength(i);
+  if (last >= 1) {
+    double d = 0.0;
+    Measure(E(0).latitude, E(0).longitude, E(last).latitude, E(last).longitude, d, course);
+  }
+  double half = length * 0.5;
+  if (half > 35.0) half -= 15.0;
+
+  double rate = ClimbRateInUse();
+  double altitude = requested_altitude;
+  if (requested_altitude == 0) {
+    const double ceiling = model::ComputePerformanceCeiling();
+    if (ceiling != 0.0) {
+      altitude = ceiling;
+      rate = m.ClimbRate;
+      m.FPA = 0.0;
+    } else {
+      altitude = SearchCruiseLevel(rate, half, Westbound(course));
+    }
+  }
+  const double climb_distance = Ratio(altitude - g.AircraftAltitude, rate) * m.ClimbTas / 60.0;
+
+  if (g.TocPassed == 0) {
+    g.ClimbDistance = host::TruncateToInt32(climb_distance);
+    g.PreselectAltitude = altitude;
+    double walked = 0.0;
+    for (int i = 1; i <= last; ++i) {
+      double l = 0.0, c = 0.0;
+      Measure(E(i - 1).latitude, E(i - 1).longitude, E(i).latitude, E(i).longitude, l, c);
+      if (walked + l >= climb_distance) {
+        navdb::ProjectPosition(E(i - 1).latitude, E(i - 1).longitude, c, climb_distance - walked, g.TocLatitude,
+                               g.TocLongitude);
+        g.TocWaypointIndex = i - 1;
+        break;
+      }
+      walked += l;
+    }
+  }
+
+  m.PlanDescentRate = DescentRateInUse();
+  const double bottom = last >= 0 ? PlannedAltitude(E(ClampedConstraintIndex(last))) : 0.0;
+  const double descent_distance = m.DescentTas / 60.0 * Ratio(altitude - bottom, m.PlanDescentRate);
+  double sum = 0.0;
+  for (int i = last; i >= 1; --i) {
+    double l = 0.0, c = 0.0;
+    Measure(E(i).latitude, E(i).longitude, E(i - 1).latitude, E(i - 1).longitude, l, c);
+    sum += l;
+    if (sum >= descent_distance) {
+      navdb::ProjectPosition(E(i).latitude, E(i).longitude, c, l - (sum - descent_distance), g.TodLatitude,
+                             g.TodLongitude);
+      break;
+    }
+  }
+
+  if (m.CruiseAlt == 0) m.CruiseAlt = host::TruncateToInt32(g.PreselectAltitude);
+  if (m.CruiseSpeed == m.LoadedSpeedSchedule[2]) m.CruiseMach = model::IasToMach(m.CruiseSpeed, m.CruiseAlt);
+
+  if (mode != 1) {
+    g.TocPassed = 0;
+    g.VerticalProfileValid = 1;
+    g.TodPassed = 0;
+    return;
+  }
+  int crossover = 0;
+  if (last > 1) PredictClimb(last, rate, climb_distance, crossover);
+  PredictDescent(last, crossover);
+}
+
+std::int32_t ComputeTopOfClimb(std::int32_t offset) {
+  model::State& m = M();
+  State& g = G();
+  const int last = LastIndex();
+  const int active = Fp().ActiveWaypointIndex;
+  if (active < 0 || active > last) return 0;
+
+  const int start = active + offset;
+  double walked = 0.0;  // whole NM
+  for (int i = 1; i <= std::min(start - 1, last); ++i) walked = std::trunc(walked + LegLength(i));
+  int found = 0;
+  for (int i = std::max(start, 1); i <= last - 1; ++i) {
+    walked = std::trunc(walked + LegLength(i));
+    const FlightPlanWaypoint& w = E(i);
+    if (PlannedAltitude(w) >= m.CruiseAlt) break;
+    if (w.constraint_flag != 1) continue;
+    if (walked < g.ClimbDistance) {
+      g.TocLatitude = w.latitude;
+      g.TocLongitude = w.longitude;
+    }
+    g.NextConstraintLat = w.latitude;
+    g.NextConstraintLon = w.longitude;
+    g.NextConstraintAltitude = PlannedAltitude(w);
+    g.TocWaypointIndex = i;
+    found = i;
+  }
+  if (found != 0) return found;
+
+  const double needed = m.ClimbTas / 60.0 * Ratio(m.CruiseAlt - g.AircraftAltitude, m.ClimbRate);
+  double from_lat = g.PlaneLatitude, from_lon = g.PlaneLongitude;
+  double sum = 0.0;
+  for (int end = active; end <= std::max(active, last - 1); ++end) {
+    double l = 0.0, c = 0.0;
+    Measure(from_lat, from_lon, E(end).latitude, E(end).longitude, l, c);
+    sum += l;
+    if (sum >= needed) {
+      navdb::ProjectPosition(from_lat, from_lon, c, l - (sum - needed), g.TocLatitude, g.TocLongitude);
+      g.NextConstraintLat = g.TocLatitude;
+      g.NextConstraintLon = g.TocLongitude;
+      if (offset == 0) g.TocWaypointIndex = end - 1;
+      return end;
+    }
+    from_lat = E(end).latitude;
+    from_lon = E(end).longitude;
+  }
+  return 0;
+}
+
+void ComputeTopOfDescent(std::int32_t mode) {
+  model::State& m = M();
+  State& g = G();
+  const int last = LastIndex();
+  const int active = Fp().ActiveWaypointIndex;
+  if (active < 0 || active > last) return;
+
+  double top = 0.0;
+  int search_from = active;
+  if (mode == 1) {
+    g.TodReferenceIndex = active;
+    top = std::trunc(PlannedAltitude(E(active)));
+    m.CruiseAlt = host::TruncateToInt32(top);
+    search_from = active + 1;
+    g.TodPassed = 0;
+    std::int32_t& page = fms::fms_state.FmsPage;
+    if (page == fms::kPageEconClimb || (g.VerticalProfileValid == 0 && page == fms::kPageEconDescent))
+      page = fms::kPageEconCruise;
+    UpdateVerticalProfile();
+  } else {
+    top = g.TocPassed == 0 ? m.CruiseAlt : std::trunc(g.AircraftAltitude);
+  }
+
+  int bottom_index = last;
+  double bottom = std::trunc(PlannedAltitude(E(last)));
+  for (int i = last - 1; i >= search_from; --i) {
+    if (PlannedAltitude(E(i)) >= top || i <= g.TocWaypointIndex) break;
+    if (E(i).constraint_flag == 1) {
+      bottom_index = i;
+      bottom = std::trunc(PlannedAltitude(E(i)));
+    }
+  }
+  const double descent = m.DescentTas / 60.0 * Ratio(top - bottom, m.PlanDescentRate);
+
+  double sum = 0.0;
+  bool placed = false;
+  for (int i = bottom_index; i >= std::max(active, 1); --i) {
+    double l = 0.0, c = 0.0;
+    Measure(E(i).latitude, E(i).longitude, E(i - 1).latitude, E(i - 1).longitude, l, c);
+    sum += l;
+    if (sum >= descent) {
+      navdb::ProjectPosition(E(i).latitude, E(i).longitude, c, l - (sum - descent), g.TodLatitude, g.TodLongitude);
+      placed = true;
+      break;
+    }
+  }
+  if (!placed) {
+    // Behind the active waypoint, back along the course the aircraft flies to it.
+    double back = g.BearingToActiveWaypoint + 180.0;
+    if (back >= 360.0) back -= 360.0;
+    navdb::ProjectPosition(E(active).latitude, E(active).longitude, back + g.MagneticVariation, descent - sum,
+                           g.TodLatitude, g.TodLongitude);
+  }
+  g.TodAltitude = top;
+  UpdateVerticalProfile();
+}
+
+void UpdateVerticalProfile() {
+  const model::State& m = M();
+  State& g = G();
+  const int last = LastIndex();
+  const int active = Fp().ActiveWaypointIndex;
+  const int constraint = ClampedConstraintIndex(last);
+
+  if (last >= 0) {
+    Measure(g.PlaneLatitude, g.PlaneLongitude, E(last).latitude, E(last).longitude, g.DestinationDistance,
+            g.DestinationCourse);
+    // Kept current whatever the phase: the arrival actions compare it with
+    // 25 NM, and a value left from an earlier route would set them off.
+    g.DirectDistanceToLastWaypoint = g.DestinationDistance;
+  }
+  g.DistanceTodToLastWaypoint = 0.0;
+  g.DistanceTodToConstraint = 0.0;
+  g.DistanceSinceTod = 0.0;
+  g.DescentPathAltitudeSpan = 0.0;
+  g.NextConstraintDistance = 0.0;
+  g.ClimbSideDistance = 0.0;
+  g.CruiseSideDistance = 0.0;
+
+  double to_go = 0.0;
+  double p_lat = g.PlaneLatitude, p_lon = g.PlaneLongitude;
+  bool toc_met = false, tod_met = false;
+  for (int i = std::max(active, 0); i <= last && active <= last; ++i) {
+    const FlightPlanWaypoint& w = E(i);
+    if (w.ident == "DISCO") continue;
+    const double d = Distance(p_lat, p_lon, w.latitude, w.longitude);
+    to_go += d;
+    if (g.TocPassed == 0 && !toc_met) {
+      const double to_toc = Distance(p_lat, p_lon, g.TocLatitude, g.TocLongitude);
+      if (d <= to_toc) {
+        g.ClimbSideDistance += d;
+        if (i == g.NextConstraintIndex) g.NextConstraintDistance = g.ClimbSideDistance;
+      } else {
+        g.ClimbSideDistance += to_toc;
+        toc_met = true;
+      }
+    }
+    if (g.TocPassed == 1 && !tod_met) {
+      const double to_tod = Distance(p_lat, p_lon, g.TodLatitude, g.TodLongitude);
+      if (d < to_tod) {
+        g.CruiseSideDistance += d;
+      } else {
+        g.CruiseSideDistance += to_tod;
+        tod_met = true;
+      }
+    }
+    p_lat = w.latitude;
+    p_lon = w.longitude;
+  }
+
+  if (g.TocPassed == 1 && last >= 0) {
+    g.DistanceTodToLastWaypoint = WalkBackToTod(last);
+    g.DistanceTodToConstraint = WalkBackToTod(constraint);
+  }
+  const bool has_active = active >= 0 && active <= last;
+  if (g.TodPassed == 1 && has_active) {
+    g.DistanceSinceTod = Distance(g.PlaneLatitude, g.PlaneLongitude, E(active).latitude, E(active).longitude);
+    for (int i = active + 1; i <= constraint; ++i) g.DistanceSinceTod += LegLength(i);
+    g.DistanceTodToConstraint = WalkBackToTod(constraint);
+    double c_lat = g.PlaneLatitude, c_lon = g.PlaneLongitude;
+    double span = 0.0;
+    for (int j = active - 1; j >= 0 && (j >= 1 || j == active - 1); --j) {
+      const double step = Distance(c_lat, c_lon, E(j).latitude, E(j).longitude);
+      const double to_tod = Distance(c_lat, c_lon, g.TodLatitude, g.TodLongitude);
+      if (to_tod <= step) {
+        span += to_tod;
+        break;
+      }
+      span += step;
+      c_lat = E(j).latitude;
+      c_lon = E(j).longitude;
+    }
+    g.DescentPathAltitudeSpan = span;
+  }
+  g.DestinationDistance = to_go;
+
+  if (m.CruiseAlt <= 1000) return;
+  if (g.TocPassed == 0) {
+    if (g.NextConstraintDistance == 0.0) g.NextConstraintDistance = g.ClimbSideDistance;
+  } else if (g.TodPassed == 0) {
+    g.NextConstraintDistance = g.CruiseSideDistance;
+    if (to_go <= g.DistanceTodToLastWaypoint && last >= 0) {
+      g.TodPassed = 1;
+      g.NextConstraintAltitude = PlannedAltitude(E(constraint));
+    }
+  } else {
+    g.NextConstraintDistance = g.DistanceSinceTod;
+    // A TOD on the constraint itself leaves no path to slope: the constraint
+    // altitude is the path.
+    g.VnavPathAltitude = g.DistanceTodToConstraint > 0.0
+                             ? g.TodAltitude - (g.TodAltitude - g.NextConstraintAltitude) /
+                                                   g.DistanceTodToConstraint * g.DescentPathAltitudeSpan
+                             : g.NextConstraintAltitude;
+  }
+}
+
+}  // namespace ovi::guidance

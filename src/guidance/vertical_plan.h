@@ -1,0 +1,43 @@
+// The vertical plan of the active route: the cruise altitude, the top of
+// climb and the top of descent, the predicted altitude and speed at every
+// unconstrained waypoint, and the profile distances and path altitude the
+// VNAV coupling, pages and maps read. docs/vertical-plan.md gives the rules.
+#pragma once
+
+#include <cstdint>
+
+#include "src/model/records.h"
+
+namespace ovi::guidance {
+
+// Chooses the cruise altitude (the requested one when not 0, else the
+// performance ceiling, else a climb of half the route levelled to the
+// direction of flight), places the TOC and the TOD and fills CruiseAlt when
+// it is 0. Mode 1 also writes the predicted altitude and speed into every
+// waypoint of ActiveFlightPlan whose constraint flag is not 1 (and gives an
+// airport at either end of the route without an altitude its elevation);
+// any other mode starts a new plan (TocPassed, TodPassed 0, the profile
+// valid).
+void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode);
+
+// Moves the TOC onto the first constrained waypoint ahead (from the active
+// waypoint + offset) below the cruise altitude, or re-projects it from the
+// aircraft. Result: that waypoint's index, the index of the waypoint after
+// the projected TOC, or 0. Nothing without an active waypoint.
+std::int32_t ComputeTopOfClimb(std::int32_t offset);
+
+// Re-places the TOD for the current plan (mode 0) or re-plans the descent
+// from the active waypoint's altitude (mode 1, which also turns the CDU's
+// climb page, and its descent page while the profile is not valid, to the
+// cruise page). Nothing without an active waypoint.
+void ComputeTopOfDescent(std::int32_t mode);
+
+// The profile distances, TodPassed and VnavPathAltitude from the aircraft's
+// position along the active route.
+void UpdateVerticalProfile();
+
+// The altitude the plan works with at a waypoint: its altitude field, or 0
+// where that holds the "no value" mark.
+double PlannedAltitude(const model::FlightPlanWaypoint& wp);
+
+}  // namespace ovi::guidance

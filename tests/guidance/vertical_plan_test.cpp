@@ -1,0 +1,419 @@
+// The vertical plan: cruise altitude, TOC and TOD, waypoint predictions and
+// the profile. Routes run along the equator or a meridian, where a degree is
+// 60 NM, so every value below is worked by hand.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
+#include "src/host/module_state.h"
+#include "src/instruments/fms/state.h"
+#include "src/model/state.h"
+
+namespace ovi::guidance {
+namespace {
+
+struct Point {
+  const char* ident;
+  double lat, lon;
+  const char* type = "WPT";
+  std::uint32_t flag = 0;
+  double altitude = model::kNoValue;
+  double speed = model::kNoValue;
+};
+
+class VerticalPlanTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetModuleState();
+    model::State& m = model::model_state;
+    m.FPA = 0.0;
+    m.ClimbRate = 1500;
+    m.ClimbTas = 360.0;  // 6 NM a minute: 250 ft a NM at 1500 ft/min
+    m.DescentRate = 2000.0;
+    m.DescentTas = 420.0;  // 7 NM a minute: 285.7 ft a NM at 2000 ft/min
+    m.MaxCruise = 35000;
+    m.ClimbIas = 250;
+    m.CruiseSpeed = 290;
+    m.DescentSpeed = 270;
+    m.ClbSpdRest = 240.0;
+    m.ClbAltRest = 10000.0;
+    m.DescSpdRest = 240.0;
+    m.DescAltRest = 10000.0;
+    m.CruiseAlt = 0;
+  }
+  void TearDown() override { ResetModuleState(); }
+
+  static void Route(const std::vector<Point>& points) {
+    flightplan::State& fp = flightplan::flightplan_state;
+    int i = 0;
+    for (const Point& p : points) {
+      model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i++];
+      w = model::FlightPlanWaypoint{};
+      w.ident = p.ident;
+      w.latitude = p.lat;
+      w.longitude = p.lon;
+      w.type = p.type;
+      w.constraint_flag = p.flag;
+      w.altitude_constraint = p.altitude;
+      w.speed_constraint = p.speed;
+    }
+    fp.ActiveFlightPlanLastIndex = i - 1;
+    guidance_state.NextConstraintIndex = i - 1;
+    fp.ActiveWaypointIndex = 1;
+  }
+  // Legs of 30, 30, 60, 60, 30 and 30 NM eastbound along the equator; the
+  // origin at 50 ft keeps the climb off the 100-ft steps the predictions
+  // truncate to.
+  static void EquatorRoute(bool constrained = false) {
+    Route({{"AAAA", 0, 0.0, "APT", 0, 50.0},
+           {"W1", 0, 0.5},
+           {"W2", 0, 1.0},
+           {"W3", 0, 2.0, "WPT", constrained ? 1u : 0u, constrained ? 9000.0 : model::kNoValue,
+            constrained ? 230.0 : model::kNoValue},
+           {"W4", 0, 3.0},
+           {"W5", 0, 3.5},
+           {"BBBB", 0, 4.0, "APT"}});
+  }
+  static const model::FlightPlanWaypoint& Wp(int i) { return flightplan::flightplan_state.ActiveFlightPlan[i]; }
+  static void At(double lat, double lon) {
+    guidance_state.PlaneLatitude = lat;
+    guidance_state.PlaneLongitude = lon;
+  }
+};
+
+constexpr double kPos = 1e-6;  // degrees
+constexpr double kNm = 1e-4;
+
+TEST_F(VerticalPlanTest, CruiseLevelFollowsTheDirectionOfFlight) {
+  struct Case {
+    const char* name;
+    double lat0, lon0, lat1, lon1;
+    int max_cruise;
+    int expected;
+  };
+  // 2000 ft/min at 6 NM a minute from 0 ft.
+  const Case cases[] = {
+      // 600 NM: half 300 - 15; MaxCruise comes first.
+      {"east, MaxCruise 35000 kept", 0, 0, 0, 10, 35000, 35000},
+      {"west, MaxCruise 35000 to even", 0, 10, 0, 0, 35000, 34000},
+      {"east, high band 45000", 0, 0, 0, 10, 45000, 45000},
+      {"west, high band 43000", 0, 10, 0, 0, 45000, 43000},
+      {"east, high band 49000", 0, 0, 0, 10, 50000, 49000},
+      {"west, high band 47000", 0, 10, 0, 0, 50000, 47000},
+      // 60 NM: half 30 NM, reached after 5 minutes at 10000 ft.
+      {"east, half distance", 0, 0, 0, 1, 35000, 9000},
+      {"west, half distance", 0, 1, 0, 0, 35000, 10000},
+      // 100 NM: half 50 - 15 = 35 NM, reached after 6 minutes at 12000 ft.
+      {"east, 100 NM", 0, 0, 0, 100.0 / 60.0, 35000, 11000},
+      // Due north: the course reads 360 and is eastbound.
+      {"north", 0, 0, 1, 0, 35000, 9000},
+      {"south is westbound", 1, 0, 0, 0, 35000, 10000},
+      // Across 180 degrees eastbound, south of the equator: 59.1 NM.
+      {"east across 180", -10, 179.5, -10, -179.5, 35000, 9000},
+      {"west across 180", -10, -179.5, -10, 179.5, 35000, 10000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    model::model_state.ClimbRate = 2000;
+    model::model_state.MaxCruise = c.max_cruise;
+    Route({{"A", c.lat0, c.lon0, "APT"}, {"B", c.lat1, c.lon1, "APT"}});
+    ComputeCruiseAltitude(0, 0);
+    EXPECT_EQ(model::model_state.CruiseAlt, c.expected);
+    EXPECT_EQ(guidance_state.PreselectAltitude, c.expected);
+    EXPECT_EQ(guidance_state.VerticalProfileValid, 1);
+  }
+}
+
+TEST_F(VerticalPlanTest, RequestedCeilingAndExistingAltitudes) {
+  Route({{"A", 0, 10, "APT"}, {"B", 0, 0, "APT"}});  // westbound
+  ComputeCruiseAltitude(33000, 0);  // asked for: no level rule
+  EXPECT_EQ(model::model_state.CruiseAlt, 33000);
+
+  // A cruise altitude already set stays; the plan still records its own
+  // (600 NM at 1500 ft/min: MaxCruise, even westbound).
+  model::model_state.CruiseAlt = 12000;
+  ComputeCruiseAltitude(0, 0);
+  EXPECT_EQ(model::model_state.CruiseAlt, 12000);
+  EXPECT_EQ(guidance_state.PreselectAltitude, 34000);
+  // Past the TOC the climb values stay; a mode other than 1 starts anew.
+  guidance_state.TocPassed = 1;
+  guidance_state.TodPassed = 1;
+  ComputeCruiseAltitude(20000, 0);
+  EXPECT_EQ(guidance_state.PreselectAltitude, 34000);
+  EXPECT_EQ(guidance_state.TocPassed, 0);
+  EXPECT_EQ(guidance_state.TodPassed, 0);
+
+  // With performance tables the ceiling is taken as it is (33000, odd on a
+  // westbound route) and the path angle is dropped.
+  model::State& m = model::model_state;
+  m.CruiseAlt = 0;
+  m.FPA = 3.0;
+  auto row = [](double alt, double tas, double vs) {
+    model::PerformanceRow r;
+    r.altitude = alt;
+    r.weight = 0.0;
+    r.tas = tas;
+    r.vertical_speed = vs;
+    r.fuel_flow = 5000.0;
+    return r;
+  };
+  m.ClimbPerformanceTable[1] = row(0, 360, 1500);
+  m.ClimbPerformanceTable[2] = row(40000, 360, 1500);
+  m.ClimbPerformanceCount = 2;
+  m.CruisePerformanceTable[1] = row(33000, 450, 0);
+  m.CruisePerformanceCount = 1;
+  m.DescentPerformanceTable[1] = row(0, 420, 2000);
+  m.DescentPerformanceTable[2] = row(40000, 420, 2000);
+  m.DescentPerformanceCount = 2;
+  ComputeCruiseAltitude(0, 0);
+  EXPECT_EQ(m.CruiseAlt, 33000);
+  EXPECT_EQ(m.FPA, 0.0);
+  EXPECT_EQ(m.PlanDescentRate, 2000.0);
+}
+
+TEST_F(VerticalPlanTest, PathAngleGivesTheRates) {
+  model::State& m = model::model_state;
+  m.FPA = 3.0;
+  EquatorRoute();
+  ComputeCruiseAltitude(12000, 0);
+  // Descent: 7 NM a minute x 3 x 100 = 2100 ft/min (2150 truncated to 100s).
+  EXPECT_EQ(m.PlanDescentRate, 2100.0);
+  // Climb: 6 x 300 = 1800 ft/min: 12000 ft in 6.67 minutes, 40 NM.
+  EXPECT_EQ(guidance_state.ClimbDistance, 40);
+}
+
+TEST_F(VerticalPlanTest, TocTodAndPredictionsWithoutConstraints) {
+  EquatorRoute();
+  ComputeCruiseAltitude(12000, 1);
+  const State& g = guidance_state;
+  // Climb: 12000 / 1500 x 6 = 48 NM, 18 NM past W1.
+  EXPECT_EQ(g.ClimbDistance, 48);
+  EXPECT_NEAR(g.TocLatitude, 0.0, kPos);
+  EXPECT_NEAR(g.TocLongitude, 0.8, kPos);
+  EXPECT_EQ(g.TocWaypointIndex, 1);
+  // Descent to BBBB at 0 ft: 7 x 12000 / 2000 = 42 NM, 12 NM before W5.
+  EXPECT_NEAR(g.TodLatitude, 0.0, kPos);
+  EXPECT_NEAR(g.TodLongitude, 3.3, kPos);
+  EXPECT_EQ(model::model_state.CruiseAlt, 12000);
+  // An airport without an altitude (and not in the database) stands at 0 ft.
+  EXPECT_EQ(Wp(0).altitude_constraint, 50.0);
+  EXPECT_EQ(Wp(6).altitude_constraint, 0.0);
+  struct Expect {
+    double altitude, speed;
+  };
+  // W1: 50 + 30 NM x 250 = 7550 -> 7500 ft, below 10000 at the restriction's 240 kt;
+  // W2 would be 15000: cruise. W5: 30 NM x 285.7 = 8571 -> 8500 ft, 240 kt.
+  const Expect want[] = {{7500, 240}, {12000, 290}, {12000, 290}, {12000, 290}, {8500, 240}};
+  for (int i = 1; i <= 5; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Wp(i).altitude_constraint, want[i - 1].altitude);
+    EXPECT_EQ(Wp(i).speed_constraint, want[i - 1].speed);
+    EXPECT_EQ(Wp(i).constraint_flag, 0u);
+  }
+}
+
+TEST_F(VerticalPlanTest, PredictionsAroundAConstraint) {
+  EquatorRoute(true);  // W3 at 9000 ft and 230 kt
+  ComputeCruiseAltitude(12000, 1);
+  struct Expect {
+    double altitude, speed;
+  };
+  // Climb: W1 7500/240; W2 capped at W3's 9000. Descent from BBBB: W5 8500
+  // at W3's 230 kt, W4 capped at 9000, W3 kept, and W2 at 26100 ft becomes
+  // cruise (the descent pass has the last word).
+  const Expect want[] = {{7500, 240}, {12000, 290}, {9000, 230}, {9000, 230}, {8500, 230}};
+  for (int i = 1; i <= 5; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Wp(i).altitude_constraint, want[i - 1].altitude);
+    EXPECT_EQ(Wp(i).speed_constraint, want[i - 1].speed);
+  }
+  EXPECT_EQ(Wp(3).constraint_flag, 1u);
+
+  // A two-waypoint route gets no predictions at all.
+  SetUp();
+  Route({{"A", 0, 0, "APT"}, {"B", 0, 1, "APT"}});
+  ComputeCruiseAltitude(12000, 1);
+  EXPECT_EQ(Wp(1).speed_constraint, model::kNoValue);
+}
+
+TEST_F(VerticalPlanTest, TopOfClimbFromTheAircraftOrAConstraint) {
+  EquatorRoute();
+  ComputeCruiseAltitude(12000, 1);
+  At(0.0, 0.0);
+  // W1 is unconstrained, W2 at cruise: the TOC is projected again, 48 NM on.
+  EXPECT_EQ(ComputeTopOfClimb(0), 2);
+  EXPECT_NEAR(guidance_state.TocLongitude, 0.8, kPos);
+  EXPECT_NEAR(guidance_state.NextConstraintLon, 0.8, kPos);
+  EXPECT_EQ(guidance_state.TocWaypointIndex, 1);
+
+  // The aircraft at 6000 ft needs 24 NM, short of W1.
+  guidance_state.AircraftAltitude = 6000.0;
+  guidance_state.TocWaypointIndex = 77;
+  EXPECT_EQ(ComputeTopOfClimb(1), 1);
+  EXPECT_NEAR(guidance_state.TocLongitude, 0.4, kPos);
+  EXPECT_EQ(guidance_state.TocWaypointIndex, 77);  // offset 1 leaves it
+
+  // A constraint below cruise within the climb distance takes the TOC.
+  SetUp();
+  Route({{"A", 0, 0, "APT"}, {"W1", 0, 0.5, "WPT", 1, 5000, 200}, {"W2", 0, 1.0}, {"B", 0, 3, "APT"}});
+  ComputeCruiseAltitude(12000, 1);
+  EXPECT_EQ(ComputeTopOfClimb(0), 1);
+  EXPECT_NEAR(guidance_state.TocLongitude, 0.5, kPos);
+  EXPECT_EQ(guidance_state.NextConstraintAltitude, 5000.0);
+  EXPECT_EQ(guidance_state.TocWaypointIndex, 1);
+
+  flightplan::flightplan_state.ActiveWaypointIndex = model::kNoWaypoint;
+  EXPECT_EQ(ComputeTopOfClimb(0), 0);
+}
+
+TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
+  EquatorRoute();
+  ComputeCruiseAltitude(12000, 1);
+  State& g = guidance_state;
+  g.TocPassed = 1;
+  g.AircraftAltitude = 12000.0;
+  g.TodLongitude = 99.0;
+  flightplan::flightplan_state.ActiveWaypointIndex = 4;
+  ComputeTopOfDescent(0);
+  EXPECT_NEAR(g.TodLongitude, 3.3, kPos);
+  EXPECT_EQ(g.TodAltitude, 12000.0);
+
+  // Flying to the last waypoint, 42 NM do not fit in its 30 NM leg: the
+  // rest lies behind it along the magnetic bearing turned true.
+  flightplan::flightplan_state.ActiveWaypointIndex = 6;
+  g.BearingToActiveWaypoint = 80.0;
+  g.MagneticVariation = 10.0;
+  ComputeTopOfDescent(0);
+  EXPECT_NEAR(g.TodLatitude, 0.0, kPos);
+  EXPECT_NEAR(g.TodLongitude, 3.8, kPos);
+
+  // Re-planned from a constrained active waypoint at 9000 ft: 31.5 NM.
+  flightplan::flightplan_state.ActiveFlightPlan[4].altitude_constraint = 9000.0;
+  flightplan::flightplan_state.ActiveWaypointIndex = 4;
+  fms::fms_state.FmsPage = fms::kPageEconClimb;
+  g.TodPassed = 1;
+  ComputeTopOfDescent(1);
+  EXPECT_EQ(model::model_state.CruiseAlt, 9000);
+  EXPECT_EQ(g.TodReferenceIndex, 4);
+  EXPECT_EQ(g.TodPassed, 0);
+  EXPECT_EQ(fms::fms_state.FmsPage, fms::kPageEconCruise);
+  EXPECT_NEAR(g.TodLongitude, 3.5 - 1.5 / 60.0, kPos);
+
+  // The descent page turns to cruise only while the profile is not valid.
+  fms::fms_state.FmsPage = fms::kPageEconDescent;
+  g.VerticalProfileValid = 1;
+  ComputeTopOfDescent(1);
+  EXPECT_EQ(fms::fms_state.FmsPage, fms::kPageEconDescent);
+  g.VerticalProfileValid = 0;
+  ComputeTopOfDescent(1);
+  EXPECT_EQ(fms::fms_state.FmsPage, fms::kPageEconCruise);
+}
+
+TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
+  EquatorRoute();
+  ComputeCruiseAltitude(12000, 1);
+  State& g = guidance_state;
+  // Climb, 12 NM out on the first leg.
+  At(0.0, 0.2);
+  UpdateVerticalProfile();
+  EXPECT_NEAR(g.DestinationDistance, 228.0, kNm);
+  EXPECT_NEAR(g.DirectDistanceToLastWaypoint, 228.0, kNm);
+  EXPECT_NEAR(g.DestinationCourse, 90.0, 1e-6);
+  EXPECT_NEAR(g.NextConstraintDistance, 36.0, kNm);  // to the TOC
+
+  // Cruise, on the way to W4: the TOD is 48 NM on, 42 NM from the end.
+  g.TocPassed = 1;
+  flightplan::flightplan_state.ActiveWaypointIndex = 4;
+  At(0.0, 2.5);
+  UpdateVerticalProfile();
+  EXPECT_NEAR(g.NextConstraintDistance, 48.0, kNm);
+  EXPECT_NEAR(g.DistanceTodToLastWaypoint, 42.0, kNm);
+  EXPECT_NEAR(g.DistanceTodToConstraint, 42.0, kNm);
+  EXPECT_NEAR(g.DestinationDistance, 90.0, kNm);
+  EXPECT_EQ(g.TodPassed, 0);
+  UpdateVerticalProfile();  // sums start afresh on every call
+  EXPECT_NEAR(g.NextConstraintDistance, 48.0, kNm);
+
+  // Just past the TOD.
+  flightplan::flightplan_state.ActiveWaypointIndex = 5;
+  At(0.0, 3.31);
+  UpdateVerticalProfile();
+  EXPECT_EQ(g.TodPassed, 1);
+  EXPECT_EQ(g.NextConstraintAltitude, 0.0);
+
+  // Halfway down, 21 NM from the TOD and from the end.
+  g.TodAltitude = 12000.0;
+  flightplan::flightplan_state.ActiveWaypointIndex = 6;
+  At(0.0, 3.65);
+  UpdateVerticalProfile();
+  EXPECT_NEAR(g.DistanceSinceTod, 21.0, kNm);
+  EXPECT_NEAR(g.NextConstraintDistance, 21.0, kNm);
+  EXPECT_NEAR(g.DescentPathAltitudeSpan, 21.0, kNm);
+  EXPECT_NEAR(g.VnavPathAltitude, 6000.0, 0.01);
+
+  // A TOD on the constraint itself: the constraint's altitude is the path.
+  g.TodLongitude = 4.0;
+  UpdateVerticalProfile();
+  EXPECT_EQ(g.VnavPathAltitude, 0.0);
+}
+
+TEST_F(VerticalPlanTest, ProfileEdges) {
+  State& g = guidance_state;
+  // A discontinuity after the active waypoint adds nothing.
+  Route({{"A", 0, 0, "APT"}, {"W1", 0, 0.5}, {"DISCO", 0, 0}, {"W2", 0, 1.0}, {"B", 0, 2.0, "APT"}});
+  model::model_state.CruiseAlt = 12000;
+  g.TocLongitude = 1.5;
+  At(0.0, 0.2);
+  UpdateVerticalProfile();
+  EXPECT_NEAR(g.DestinationDistance, 18.0 + 30.0 + 60.0, kNm);
+
+  // No active waypoint: nothing to go.
+  flightplan::flightplan_state.ActiveWaypointIndex = model::kNoWaypoint;
+  UpdateVerticalProfile();
+  EXPECT_EQ(g.DestinationDistance, 0.0);
+
+  // A cruise altitude of 1000 ft or less decides no phase, and repeated
+  // calls do not pile the sums up.
+  EquatorRoute();
+  model::model_state.CruiseAlt = 1000;
+  g.TocPassed = 1;
+  g.TodLongitude = 3.3;
+  flightplan::flightplan_state.ActiveWaypointIndex = 6;
+  At(0.0, 3.9);
+  UpdateVerticalProfile();
+  UpdateVerticalProfile();
+  EXPECT_EQ(g.TodPassed, 0);
+  EXPECT_NEAR(g.DistanceTodToLastWaypoint, 42.0, kNm);
+}
+
+TEST_F(VerticalPlanTest, ZeroRatesAndSpeedsStayFinite) {
+  model::State& m = model::model_state;
+  m.ClimbRate = 0;
+  m.ClimbTas = 0.0;
+  m.DescentRate = 0.0;
+  m.DescentTas = 0.0;
+  EquatorRoute(true);
+  ComputeCruiseAltitude(0, 1);
+  State& g = guidance_state;
+  ComputeTopOfClimb(0);
+  g.TocPassed = 1;
+  ComputeTopOfDescent(0);
+  UpdateVerticalProfile();
+  for (double v : {g.TocLatitude, g.TocLongitude, g.TodLatitude, g.TodLongitude, g.PreselectAltitude,
+                   g.NextConstraintDistance, g.VnavPathAltitude, g.DestinationDistance}) {
+    EXPECT_TRUE(std::isfinite(v));
+  }
+  for (int i = 0; i <= 6; ++i) {
+    EXPECT_TRUE(std::isfinite(Wp(i).altitude_constraint)) << i;
+    EXPECT_TRUE(std::isfinite(Wp(i).speed_constraint)) << i;
+  }
+}
+
+}  // namespace
+}  // namespace ovi::guidance

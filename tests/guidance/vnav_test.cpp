@@ -1,0 +1,443 @@
+// VNAV: the top of climb and descent, the vertical-speed rules, the speed
+// logic and the read-backs that tell VNAV's own changes from the pilot's.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/avionics_update.h"
+#include "src/guidance/lateral.h"
+#include "src/guidance/state.h"
+#include "src/guidance/vnav.h"
+#include "src/host/module_state.h"
+#include "src/instruments/fms/state.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "tests/host/fake_panels.h"
+
+namespace ovi::guidance {
+namespace {
+
+using Events = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+
+class VnavTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetModuleState();
+    host.Bind();
+    // The autopilot takes the altitude and speed targets VNAV sends.
+    host.key_handlers.emplace_back(
+        [](std::uint32_t id, std::uint32_t value, void* user) {
+          auto& tokens = static_cast<testing::FakeHost*>(user)->tokens;
+          if (id == kEventAltitude) tokens[109] = static_cast<std::int32_t>(value);
+          if (id == kEventAirspeed) tokens[116] = value;
+          if (id == kEventMach) tokens[118] = value / 100.0;
+        },
+        &host);
+    flightplan::State& fp = flightplan::flightplan_state;
+    for (int i = 0; i <= 3; ++i) {
+      fp.ActiveFlightPlan[i].ident = "W" + std::to_string(i);
+      fp.ActiveFlightPlan[i].latitude = i;
+      fp.ActiveFlightPlan[i].longitude = 0.0;
+    }
+    fp.ActiveFlightPlan[3].type = "APT";
+    fp.ActiveFlightPlanLastIndex = 3;
+    fp.ActiveWaypointIndex = 1;
+    fp.RouteState = 3;
+    State& g = guidance_state;
+    g.ActiveWaypointLat = 1.0;
+    g.ActiveWaypointDistance = 60.0;
+    g.NextConstraintIndex = 3;
+    g.TodLatitude = 50.0;  // far away unless a test moves it
+    g.DestinationDistance = 1000.0;
+    g.DistanceTodToLastWaypoint = 100.0;
+    g.VnavEngaged = 1;
+    g.SmoothedAirspeed = 250.0;
+    g.ApAirspeedHoldVar = 250.0;
+    model::model_state.CruiseAlt = 20000;
+    model::model_state.CruiseMach = 0.78;
+  }
+  void TearDown() override { ResetModuleState(); }
+
+  void Pass() {
+    host.tokens[1] += 1.0;
+    UpdateAvionicsState();
+  }
+  Events Sent(std::uint32_t id) const {
+    Events out;
+    for (const auto& e : host.key_events)
+      if (e.first == id) out.push_back(e);
+    return out;
+  }
+  // The vertical-speed command for a path rate, on a pass of frame 0.
+  std::int32_t ClimbCommand(double path_rate, double vs) {
+    State& g = guidance_state;
+    g.GroundSpeedKnots = 600.0;  // ten miles a minute
+    g.NextConstraintDistance = 10.0;
+    g.AircraftAltitude = 10000.0;
+    g.NextConstraintAltitude = 10000.0 + path_rate;
+    g.VerticalSpeedFpm = vs;
+    g.FrameCounter = 0;
+    g.VnavAltitudeSet = 1;
+    g.VnavLastVerticalSpeedCommand = kNoCommand;
+    CoupleVnavToAutopilot();
+    return g.VnavVerticalSpeedCommand;
+  }
+  testing::FakeHost host;
+};
+
+TEST_F(VnavTest, ClimbRateFollowsThePathWithinTheClamps) {
+  struct Case {
+    double path, vs;
+    std::int32_t command;
+  };
+  const Case cases[] = {
+      {2150, 2000, 2100},  // up to 200 above the present rate: whole hundreds
+      {2199, 2000, 2100},
+      {2200, 2000, 2200},
+      {2201, 2000, 2100},  // further above: the present rate + 100
+      {4000, 2000, 2100},
+      {1890, 2000, 1800},
+      {1000, 2000, 1500},  // clamped to MinVnavClimbRate
+      {-500, 2000, 1500},
+      {3100, 3000, 2500},  // clamped to MaxVnavClimbRate
+      {3300, 3000, 2500},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ClimbCommand(c.path, c.vs), c.command) << c.path << " at " << c.vs;
+  // Slow and not accelerating with a speed target above the minimum: the
+  // present rate, 100 less while slowing.
+  State& g = guidance_state;
+  g.SmoothedAirspeed = 184.9;  // MinVnavClimbIas + 5 = 185
+  EXPECT_EQ(ClimbCommand(2500, 2050), 2000);
+  g.TrendAverage = -0.01;
+  EXPECT_EQ(ClimbCommand(2500, 2050), 1900);
+  g.TrendAverage = 0.005;  // accelerating enough: the path again
+  EXPECT_EQ(ClimbCommand(2150, 2050), 2100);
+  g.TrendAverage = 0.0;
+  g.ApAirspeedHoldVar = 180.0;  // the target is the minimum: the path
+  EXPECT_EQ(ClimbCommand(2150, 2050), 2100);
+}
+
+TEST_F(VnavTest, ClimbSpeedProtectionAndTheFrameZeroRule) {
+  State& g = guidance_state;
+  g.SmoothedAirspeed = 154.9;  // below MinVnavIas 155
+  EXPECT_EQ(ClimbCommand(2150, 2000), 0);
+  EXPECT_EQ(g.VnavBelowMinSpeed, 1);
+  g.SmoothedAirspeed = 165.0;  // still within MinVnavIas + 10
+  EXPECT_EQ(ClimbCommand(2150, 2000), 0);
+  g.SmoothedAirspeed = 165.1;
+  EXPECT_EQ(ClimbCommand(2150, 2000), 2100);
+  EXPECT_EQ(g.VnavBelowMinSpeed, 0);
+  // Only passes of frame 0 send; the same command is not sent again.
+  g.SmoothedAirspeed = 250.0;
+  host.key_events.clear();
+  g.FrameCounter = 5;
+  g.VnavLastVerticalSpeedCommand = kNoCommand;
+  CoupleVnavToAutopilot();
+  EXPECT_TRUE(Sent(kEventVerticalSpeed).empty());
+  g.FrameCounter = 0;
+  CoupleVnavToAutopilot();
+  CoupleVnavToAutopilot();
+  ASSERT_EQ(Sent(kEventVerticalSpeed).size(), 1u);
+  EXPECT_EQ(Sent(kEventVerticalSpeed)[0].second, 2100u);
+  // No ground speed, or no distance: still a whole command within the clamps.
+  g.GroundSpeedKnots = 0.0;
+  g.VnavLastVerticalSpeedCommand = kNoCommand;
+  CoupleVnavToAutopilot();
+  EXPECT_EQ(g.VnavVerticalSpeedCommand, 2100);
+  g.GroundSpeedKnots = 300.0;
+  g.NextConstraintDistance = 0.0;
+  g.NextConstraintAltitude = 5000.0;  // below, nowhere to go
+  CoupleVnavToAutopilot();
+  EXPECT_EQ(g.VnavVerticalSpeedCommand, 1500);
+  EXPECT_TRUE(std::isfinite(g.VnavRequiredVerticalSpeed));
+}
+
+TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
+  State& g = guidance_state;
+  g.TocPassed = 1;
+  g.TodPassed = 1;
+  g.VnavAltitudeSet = 1;
+  g.GroundSpeedKnots = 600.0;
+  g.NextConstraintDistance = 10.0;
+  g.FrameCounter = 7;
+  struct Case {
+    double feet, smoothed;
+    std::int32_t command;
+  };
+  const Case cases[] = {{2150, 250, -2100}, {1000, 250, -1500}, {3600, 250, -3000}, {2150, 154, 0}};
+  for (const Case& c : cases) {
+    g.AircraftAltitude = 10000.0;
+    g.NextConstraintAltitude = 10000.0 - c.feet;
+    g.SmoothedAirspeed = c.smoothed;
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(g.VnavVerticalSpeedCommand, c.command) << c.feet;
+    EXPECT_EQ(g.VnavLastVerticalSpeedCommand, c.command);
+    EXPECT_EQ(static_cast<std::int32_t>(host.key_events.back().second), c.command);
+  }
+  // Nothing to fly down to: no command. VNAV off: the rate for the pages only.
+  std::size_t sent = host.key_events.size();
+  g.NextConstraintAltitude = 10500.0;
+  CoupleVnavToAutopilot();
+  EXPECT_EQ(host.key_events.size(), sent);
+  g.VnavEngaged = 0;
+  g.NextConstraintAltitude = 7000.0;
+  CoupleVnavToAutopilot();
+  EXPECT_EQ(host.key_events.size(), sent);
+  EXPECT_NEAR(g.VnavRequiredVerticalSpeed, 3000.0, 1e-9);
+  g.GroundSpeedKnots = 0.0;  // no time to fly: the full rate, finite
+  CoupleVnavToAutopilot();
+  EXPECT_TRUE(std::isfinite(g.VnavRequiredVerticalSpeed));
+}
+
+TEST_F(VnavTest, TopOfClimbAt149FeetBelowNotAt150) {
+  State& g = guidance_state;
+  fms::fms_state.FmsPage = 34;
+  g.ApAirspeedHold = 1.0;
+  g.AircraftAltitude = 19850.0;
+  RunVerticalTransitions();
+  EXPECT_EQ(g.TocPassed, 0);
+  g.AircraftAltitude = 19851.0;
+  RunVerticalTransitions();
+  EXPECT_EQ(g.TocPassed, 1);
+  EXPECT_EQ(g.TodAltitude, 20000.0);
+  EXPECT_EQ(fms::fms_state.FmsPage, 35);
+  // Mach cruise: airspeed hold off, Mach hold on, the Mach on the next two passes.
+  EXPECT_EQ(host.key_events, (Events{{kEventAirspeedHoldOff, 0}, {kEventMachHoldOn, 0}}));
+  RunDeferredCommandsAndReadbacks();
+  RunDeferredCommandsAndReadbacks();
+  RunDeferredCommandsAndReadbacks();
+  EXPECT_EQ(Sent(kEventMach), (Events{{kEventMach, 78}, {kEventMach, 78}}));
+  EXPECT_EQ(g.VnavLastSetMach, 78);
+  // Without Mach cruise: the cruise speed.
+  ResetModuleState();
+  host.Bind();
+  host.key_events.clear();
+  model::model_state.CruiseAlt = 20000;
+  model::model_state.VnavSetMachCruiseSpd = 0;
+  model::model_state.CruiseSpeed = 280;
+  flightplan::flightplan_state.RouteState = 3;
+  guidance_state.VnavEngaged = 1;
+  guidance_state.TodLatitude = 50.0;
+  guidance_state.AircraftAltitude = 19900.0;
+  RunVerticalTransitions();
+  EXPECT_EQ(host.key_events, (Events{{kEventAirspeed, 280}}));
+  EXPECT_EQ(guidance_state.VnavLastSetSpeed, 280);
+}
+
+TEST_F(VnavTest, TopOfDescentAtOneAndAHalfMiles) {
+  State& g = guidance_state;
+  g.TocPassed = 1;
+  g.AircraftAltitude = 20000.0;
+  fms::fms_state.FmsPage = 35;
+  flightplan::flightplan_state.ActiveFlightPlan[3].altitude_constraint = 500.0;
+  // The largest TOD latitude still measured within 1.5 NM, and one beyond.
+  double lo = 0.02, hi = 0.03;
+  auto distance = [](double lat) {
+    double d = 0.0, c = 0.0;
+    navdb::ComputeDistanceAndBearing(0.0, 0.0, lat, 0.0, d, c);
+    return d;
+  };
+  for (int i = 0; i < 200 && hi - lo > 1e-15; ++i) {
+    double mid = (lo + hi) / 2.0;
+    (distance(mid) <= 1.5 ? lo : hi) = mid;
+  }
+  g.TodLatitude = hi;
+  RunVerticalTransitions();
+  EXPECT_EQ(g.TodPassed, 0);
+  g.TodLatitude = lo;
+  g.ApMachHold = 1.0;
+  RunVerticalTransitions();
+  EXPECT_EQ(g.TodPassed, 1);
+  EXPECT_EQ(g.VerticalProfileValid, 1);
+  EXPECT_EQ(fms::fms_state.FmsPage, 36);
+  EXPECT_EQ(g.NextConstraintAltitude, 500.0);
+  EXPECT_EQ(g.TodReferenceIndex, 1);
+  // TOD to W1 (60 NM less the 1.5) and W1 -> W2 -> W3: 178.5 NM.
+  EXPECT_NEAR(g.DistanceTodToConstraint, 60.0 - distance(lo) + 120.0, 1e-6);
+  // The altitude goes down to the constraint; Mach hold gives way to
+  // airspeed hold and the descent speed follows a pass later.
+  EXPECT_EQ(host.key_events,
+            (Events{{kEventAltitude, 500}, {kEventMachHoldOff, 0}, {kEventAirspeedHoldOn, 0}}));
+  EXPECT_EQ(g.VnavAltitudeSet, 1);
+  RunDeferredCommandsAndReadbacks();
+  EXPECT_EQ(host.key_events.back(), std::make_pair(kEventAirspeed, 220u));
+  EXPECT_EQ(g.VnavLastSetSpeed, 220);
+}
+
+TEST_F(VnavTest, TopOfDescentOneShots) {
+  State& g = guidance_state;
+  g.TodPassed = 1;
+  model::model_state.Lnav1xAtTod = 1;
+  model::model_state.PauseAtTod = 1;
+  host.tokens[336] = 4.0;
+  Pass();
+  Pass();
+  host.tokens[336] = 2.0;
+  Pass();
+  host.tokens[336] = 1.0;
+  Pass();
+  Pass();
+  EXPECT_EQ(Sent(kEventSimRateDown).size(), 3u);
+  EXPECT_EQ(g.Lnav1xAtTodDone, 1);
+  EXPECT_EQ(Sent(kEventPause).size(), 1u);
+  EXPECT_EQ(model::model_state.PauseAtTod, 0);
+  EXPECT_EQ(g.PauseAtTodDone, 1);
+}
+
+TEST_F(VnavTest, OwnAltitudeCommandIsNotTakenForThePilots) {
+  State& g = guidance_state;
+  host.tokens[109] = 5000.0;
+  g.TocPassed = 0;
+  g.VnavAltitudeSet = 1;  // nothing to command yet
+  g.NextConstraintDistance = 50.0;
+  host.tokens[551] = 300.0 / 0.592484;
+  // The command goes out on a pass of frame 3; the next pass (4) reads no
+  // air data, so only the autopilot itself can tell what it now holds.
+  for (int i = 0; i < 18 && g.FrameCounter != 2; ++i) Pass();
+  g.VnavAltitudeSet = 0;
+  g.NextConstraintAltitude = 12000.0;
+  Pass();
+  ASSERT_EQ(g.FrameCounter, 3);
+  ASSERT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 12000}}));
+  for (int i = 0; i < 40; ++i) Pass();
+  EXPECT_EQ(g.VnavEngaged, 1);
+  EXPECT_EQ(g.VnavLastSetAltitude, 12000);
+  // The pilot's own change, held over two reads, switches VNAV off.
+  host.tokens[109] = 15000.0;
+  for (int i = 0; i < 18; ++i) Pass();
+  EXPECT_EQ(g.VnavEngaged, 0);
+}
+
+TEST_F(VnavTest, OwnSpeedCommandIsNotTakenForThePilots) {
+  State& g = guidance_state;
+  host.tokens[116] = 250.0;
+  g.VnavAltitudeSet = 1;
+  g.VnavSpeedSet = 1;
+  g.VnavLastSetSpeed = 250;
+  model::FlightPlanWaypoint& w = flightplan::flightplan_state.ActiveFlightPlan[1];
+  w.altitude_constraint = 11000.0;
+  w.speed_constraint = 280.0;
+  w.constraint_flag = 1;
+  g.AircraftAltitude = 10500.0;
+  host.tokens[74] = 10500.0;
+  host.tokens[61] = 250.0;
+  for (int i = 0; i < 18 && g.FrameCounter != 2; ++i) Pass();
+  g.VnavSpeedSet = 0;
+  g.VnavSpdRestPending = 1;
+  Pass();  // frame 3: 280 goes out; frame 4 reads no air data
+  ASSERT_EQ(Sent(kEventAirspeed), (Events{{kEventAirspeed, 280}}));
+  for (int i = 0; i < 40; ++i) Pass();
+  EXPECT_EQ(model::model_state.VnavSetSpd, 1);
+  host.tokens[116] = 300.0;  // the pilot's own
+  for (int i = 0; i < 18; ++i) Pass();
+  EXPECT_EQ(model::model_state.VnavSetSpd, 2);
+}
+
+TEST_F(VnavTest, ManualSpeedChangeSwitchesSpeedControlOff) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  g.VnavSpeedSet = 1;
+  g.ActiveWaypointDistance = 60.0;
+  struct Case {
+    int mach_cruise;
+    std::int32_t last_speed, last_mach;
+    double ap_speed, ap_mach;
+    std::int32_t marker;
+    int expected;
+  };
+  const Case cases[] = {
+      {1, 250, kNoCommand, 250.0, 0.0, kNoCommand, 1},  // VNAV's own value
+      {1, 250, kNoCommand, 270.0, 0.0, kNoCommand, 2},  // the pilot's
+      {1, 250, kNoCommand, 270.0, 0.0, 0, 1},           // commanded this very tick
+      {1, kNoCommand, kNoCommand, 270.0, 0.0, kNoCommand, 1},  // nothing read back yet
+      {0, 250, 78, 270.0, 0.78, kNoCommand, 1},         // Mach against Mach: 78 = 0.78
+      {0, 250, 78, 250.0, 0.80, kNoCommand, 2},
+  };
+  for (const Case& c : cases) {
+    m.VnavSetSpd = 1;
+    m.VnavSetMachCruiseSpd = c.mach_cruise;
+    g.VnavLastSetSpeed = c.last_speed;
+    g.VnavLastSetMach = c.last_mach;
+    g.ApAirspeedHoldVar = g.PreviousApAirspeedHoldVar = c.ap_speed;
+    g.ApMachHoldVar = c.ap_mach;
+    g.VnavSpeedReadbackMarker = c.marker;
+    g.LastTick = 0.0;
+    CoupleSpeedToAutopilot();
+    EXPECT_EQ(m.VnavSetSpd, c.expected) << c.mach_cruise << " " << c.ap_speed << " " << c.ap_mach;
+  }
+  // Still changing (two reads apart): not yet.
+  m.VnavSetSpd = 1;
+  m.VnavSetMachCruiseSpd = 1;
+  g.VnavLastSetSpeed = 250;
+  g.ApAirspeedHoldVar = 270.0;
+  g.PreviousApAirspeedHoldVar = 260.0;
+  CoupleSpeedToAutopilot();
+  EXPECT_EQ(m.VnavSetSpd, 1);
+}
+
+TEST_F(VnavTest, SpeedsOnlyAtTheTransitionsOfARouteWithoutConstraints) {
+  State& g = guidance_state;
+  g.VnavSpdRestPending = 1;
+  g.LastTick = 42.0;
+  CoupleSpeedToAutopilot();
+  EXPECT_TRUE(host.key_events.empty());
+  EXPECT_EQ(g.VnavSpeedSet, 1);
+  EXPECT_EQ(g.VnavSpeedReadbackMarker, 42);
+  // A constrained waypoint in the climb, below the restriction altitude: the
+  // restriction speed.
+  model::FlightPlanWaypoint& w = flightplan::flightplan_state.ActiveFlightPlan[1];
+  w.altitude_constraint = 8000.0;
+  w.speed_constraint = 280.0;
+  w.constraint_flag = 1;
+  g.AircraftAltitude = 5000.0;
+  g.VnavSpeedSet = 0;
+  CoupleSpeedToAutopilot();
+  EXPECT_EQ(host.key_events, (Events{{kEventAirspeed, 250}}));
+  EXPECT_EQ(g.ClimbRestrictionSpeedSet, 1.0);
+  // Above it, the end of the restriction sends the waypoint's speed.
+  g.AircraftAltitude = 10001.0;
+  RunSpeedRestrictionChecks();
+  EXPECT_EQ(host.key_events.back(), std::make_pair(kEventAirspeed, 280u));
+  EXPECT_EQ(g.ClimbRestrictionSpeedSet, 0.0);
+  // Beyond the restriction distance and without a pending request: nothing.
+  host.key_events.clear();
+  g.VnavSpeedSet = 0;
+  g.VnavSpdRestPending = 0;
+  g.ActiveWaypointDistance = 25.0;
+  CoupleSpeedToAutopilot();
+  EXPECT_TRUE(host.key_events.empty());
+  EXPECT_EQ(g.VnavSpeedSet, 0);
+}
+
+TEST_F(VnavTest, DestinationCrossedTwoHundredFeetAboveOnlyWithVnav) {
+  State& g = guidance_state;
+  model::FlightPlanWaypoint& apt = flightplan::flightplan_state.ActiveFlightPlan[3];
+  apt.altitude_constraint = 26.0;
+  g.TocPassed = 1;
+  g.TodPassed = 1;
+  SelectNextConstraint();
+  EXPECT_EQ(g.NextConstraintIndex, 3);
+  EXPECT_EQ(g.NextConstraintAltitude, 226.0);
+  EXPECT_EQ(g.VnavAltitudeSet, 0);
+  g.VnavEngaged = 0;
+  SelectNextConstraint();
+  EXPECT_EQ(g.NextConstraintAltitude, 26.0);
+  // A constraint before it is the target, as it is.
+  model::FlightPlanWaypoint& w2 = flightplan::flightplan_state.ActiveFlightPlan[2];
+  w2.constraint_flag = 1;
+  w2.altitude_constraint = 4000.0;
+  g.VnavEngaged = 1;
+  SelectNextConstraint();
+  EXPECT_EQ(g.NextConstraintIndex, 2);
+  EXPECT_EQ(g.NextConstraintAltitude, 4000.0);
+  // In cruise the target is the top of descent, and the altitude is held.
+  g.TodPassed = 0;
+  g.TodLatitude = 1.5;
+  SelectNextConstraint();
+  EXPECT_EQ(g.NextConstraintLat, 1.5);
+  EXPECT_EQ(g.VnavAltitudeSet, 1);
+}
+
+}  // namespace
+}  // namespace ovi::guidance
