@@ -13,6 +13,8 @@
 
 #include "platform/os/os.h"
 #include "sim/flight_watch.h"
+#include "sim/key_table.h"
+#include "sim/keyboard_keys.h"
 #include "sim/panel_cfg.h"
 #include "sim/scenario.h"
 #include "sim/simulator.h"
@@ -27,12 +29,13 @@ constexpr double kDefaultSeconds = 10.0;
 const char kUsage[] =
     "usage: ovi-sim --list-gauges [--sim-folder DIR] [--module PATH]\n"
     "       ovi-sim --sim-folder DIR --panel FILE [--scenario FILE] [--seconds N] [--out DIR]\n"
-    "               [--module PATH] [--trace FILE] [--resources DIR]\n";
+    "               [--module PATH] [--trace FILE] [--resources DIR] [--keys FILE] [--timing]\n";
 
 struct Options {
   bool list = false;
+  bool timing = false;
   std::string sim_folder = ".";
-  std::string panel, scenario, out, module, trace, resources;
+  std::string panel, scenario, out, module, trace, resources, keys;
   std::optional<double> seconds;
 };
 
@@ -92,6 +95,10 @@ int ParseArgs(int argc, char** argv, Options& o, std::FILE* err) {
       if (!value(o.trace)) return 2;
     } else if (a == "--resources") {
       if (!value(o.resources)) return 2;
+    } else if (a == "--keys") {
+      if (!value(o.keys)) return 2;
+    } else if (a == "--timing") {
+      o.timing = true;
     } else if (a == "--seconds") {
       std::string s;
       double v = 0.0;
@@ -113,7 +120,7 @@ int ParseArgs(int argc, char** argv, Options& o, std::FILE* err) {
     std::fprintf(err, "ovi-sim: --panel FILE is needed to fly a panel\n%s", kUsage);
     return 2;
   }
-  for (const std::string* p : {&o.sim_folder, &o.panel, &o.scenario, &o.out, &o.module, &o.trace, &o.resources}) {
+  for (const std::string* p : {&o.sim_folder, &o.panel, &o.scenario, &o.out, &o.module, &o.trace, &o.resources, &o.keys}) {
     if (TooLong(*p)) {
       std::fprintf(err, "ovi-sim: %s: path too long, no such file\n", Shorten(*p).c_str());
       return 1;
@@ -197,6 +204,33 @@ class Runner {
         gps_.clear();
         sim_.gps().SetRoute(gps_);
         break;
+      case ActionKind::kPress:
+        Press(a);
+        break;
+      case ActionKind::kType:
+        for (char c : a.text) {
+          const KeyboardKey* k = KeyForCharacter(c);
+          if (k == nullptr || LimitReached()) break;
+          sim_.SetKeyboardKey(*k, true);
+          Tick(1);
+          sim_.SetKeyboardKey(*k, false);
+          Tick(1);
+        }
+        break;
+      case ActionKind::kKeypress: {
+        const KeyboardKey* k = FindKeyboardKey(a.name);
+        if (k == nullptr) break;
+        for (const std::string& m : a.keys) sim_.SetKeyboardKey(*ModifierKey(m), true);
+        sim_.SetKeyboardKey(*k, true);
+        Tick(a.ticks - 1);
+        sim_.SetKeyboardKey(*k, false);
+        for (auto m = a.keys.rbegin(); m != a.keys.rend(); ++m) sim_.SetKeyboardKey(*ModifierKey(*m), false);
+        Tick(1);
+        break;
+      }
+      case ActionKind::kExpectText:
+        ExpectText(a);
+        break;
       case ActionKind::kAiRunways: {
         AiRunways r;
         std::uint8_t dep[4], arr[4];
@@ -211,6 +245,57 @@ class Runner {
   }
 
   void RunTo(double seconds) { sim_.RunUntil(o_.seconds ? std::min(seconds, *o_.seconds) : seconds); }
+
+  // Frames a keyboard or key action takes; the scenario's clock moves with them.
+  void Tick(int frames) {
+    for (int i = 0; i < frames && !LimitReached(); ++i) sim_.RunTicks(1);
+    planned_ = std::max(planned_, sim_.time());
+  }
+
+  int Gauge(const Action& a, const char* what) {
+    int g = sim_.FindGauge(a.name, a.occurrence);
+    if (g < 0) {
+      std::fprintf(err_, "ovi-sim: %s:%d: gauge %s is not on the panel (skipped): %s ignored\n",
+                   scenario_path_.c_str(), a.line, a.name.c_str(), what);
+    }
+    return g;
+  }
+
+  // Each key is a left click at the middle of its rectangle, then a frame.
+  void Press(const Action& a) {
+    int g = Gauge(a, "press");
+    if (g < 0) return;
+    const GaugeInstance& gauge = sim_.gauges()[g];
+    for (const std::string& name : a.keys) {
+      const NamedKey* k = keys_ != nullptr ? keys_->Find(gauge.name, name) : nullptr;
+      if (k == nullptr || LimitReached()) break;
+      ++clicks_;
+      double x = k->CentreX() * gauge.w / gauge.design_w, y = k->CentreY() * gauge.h / gauge.design_h;
+      if (!sim_.Click(g, x, y, MOUSE_LEFTSINGLE, 0.0).hit) ++missed_;
+      Tick(1);
+    }
+  }
+
+  void ExpectText(const Action& a) {
+    ++checks_;
+    int g = Gauge(a, "expect_text");
+    if (g < 0) return;
+    std::vector<TextEntry> texts = sim_.Texts(g);
+    for (const TextEntry& t : texts)
+      if (TextMatches(t.text, a.text)) return;
+    ++failed_checks_;
+    ok_ = false;
+    std::string shown;
+    for (const TextEntry& t : texts) {
+      if (shown.size() > 300) {
+        shown += " ...";
+        break;
+      }
+      shown += (shown.empty() ? "" : ", ") + ("\"" + t.text + "\"");
+    }
+    std::fprintf(err_, "ovi-sim: %s:%d: %s does not show \"%s\" at %.1f s (it shows: %s)\n", scenario_path_.c_str(),
+                 a.line, a.name.c_str(), a.text.c_str(), sim_.time(), shown.empty() ? "no text" : shown.c_str());
+  }
 
   bool LimitReached() const { return o_.seconds && sim_.time() + 1e-9 >= *o_.seconds; }
 
@@ -229,7 +314,8 @@ class Runner {
   }
 
   std::string scenario_path_;
-  int clicks_ = 0, missed_ = 0, snapshots_ = 0;
+  const KeyTable* keys_ = nullptr;
+  int clicks_ = 0, missed_ = 0, snapshots_ = 0, checks_ = 0, failed_checks_ = 0;
   std::vector<std::string> files_;
   bool ok_ = true;
 
@@ -243,9 +329,9 @@ class Runner {
   std::vector<GpsWaypointSpec> gps_;
 };
 
-// Scenario references the panel must satisfy before anything runs: windows
-// by ident and gauges the panel lists.
-bool CheckScenario(const Scenario& sc, const Simulator& sim, std::string& error) {
+// Scenario references the panel and the key table must satisfy before
+// anything runs: windows by ident, gauges the panel lists, keys by name.
+bool CheckScenario(const Scenario& sc, const Simulator& sim, const KeyTable* keys, std::string& error) {
   for (const Action& a : sc.actions) {
     std::string where = sc.path + ":" + std::to_string(a.line) + ": ";
     if ((a.kind == ActionKind::kShow || a.kind == ActionKind::kHide || a.kind == ActionKind::kToggle) &&
@@ -253,12 +339,58 @@ bool CheckScenario(const Scenario& sc, const Simulator& sim, std::string& error)
       error = where + "no window with ident " + std::to_string(a.ident) + " on the panel";
       return false;
     }
-    if (a.kind == ActionKind::kClick && !sim.PanelLists(a.name, a.occurrence)) {
+    bool names_gauge = a.kind == ActionKind::kClick || a.kind == ActionKind::kPress || a.kind == ActionKind::kExpectText;
+    if (names_gauge && !sim.PanelLists(a.name, a.occurrence)) {
       error = where + "the panel lists no gauge " + a.name + (a.occurrence > 1 ? "#" + std::to_string(a.occurrence) : "");
       return false;
     }
+    if (a.kind != ActionKind::kPress) continue;
+    if (keys == nullptr) {
+      error = where + "press needs a key table (--keys FILE, or keys.txt beside the panel file or one folder up)";
+      return false;
+    }
+    for (const std::string& k : a.keys) {
+      if (keys->Find(a.name, k) == nullptr) {
+        error = where + keys->path + " has no key " + k + " for gauge " + a.name;
+        return false;
+      }
+    }
   }
   return true;
+}
+
+// The key table named on the command line, else keys.txt beside the panel
+// file, else one folder up (data/panels/keys.txt serves every sample panel).
+std::string KeyTablePath(const Options& o) {
+  if (!o.keys.empty()) return o.keys;
+  std::error_code ec;
+  std::filesystem::path dir = std::filesystem::path(o.panel).parent_path();
+  for (int up = 0; up < 2 && !dir.empty(); ++up, dir = dir.parent_path()) {
+    if (std::filesystem::is_regular_file(dir / "keys.txt", ec)) return (dir / "keys.txt").string();
+  }
+  return "";
+}
+
+std::string Milliseconds(double s) { return util::Format("%.3f ms", s * 1000.0); }
+
+// Per gauge its pre-draw, then the whole frame and the module's share of it.
+std::string TimingReport(const Simulator& sim) {
+  std::string r = "; wall-clock costs: typical (median) and worst\n";
+  for (const GaugeInstance& g : sim.gauges()) {
+    if (g.pre_draw.count() == 0) continue;
+    r += util::Format("pre-draw window%02d gauge%02d %s: typical %s, worst %s over %llu frames\n",
+                      sim.windows()[g.window].config.number, g.number, g.name.c_str(),
+                      Milliseconds(g.pre_draw.Typical()).c_str(), Milliseconds(g.pre_draw.worst()).c_str(),
+                      static_cast<unsigned long long>(g.pre_draw.count()));
+  }
+  const RunTiming& t = sim.timing();
+  double total = t.frame.total();
+  r += util::Format("frame: typical %s, worst %s over %llu frames\n", Milliseconds(t.frame.Typical()).c_str(),
+                    Milliseconds(t.frame.worst()).c_str(), static_cast<unsigned long long>(t.frame.count()));
+  r += util::Format("module callbacks: %.3f s of %.3f s of frames (%.0f %%); the host's own work: %.3f s\n",
+                    t.module_seconds, total, total > 0.0 ? 100.0 * t.module_seconds / total : 0.0,
+                    std::max(0.0, total - t.module_seconds));
+  return r;
 }
 
 std::string Position(const AircraftState& a) {
@@ -309,8 +441,17 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     return 1;
   }
 
+  KeyTable keys;
+  const std::string keys_path = KeyTablePath(o);
+  if (!keys_path.empty() && !LoadKeyTable(keys_path, keys, error)) {
+    std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+    return 1;
+  }
+  sim.SetTiming(o.timing);
+
   Runner runner(sim, o, err);
   runner.scenario_path_ = scenario.path;
+  runner.keys_ = keys_path.empty() ? nullptr : &keys;
   // The scenario's opening settings describe the world the panel loads into.
   std::size_t next = 0;
   while (next < scenario.actions.size() && DescribesWorld(scenario.actions[next].kind)) runner.Apply(scenario.actions[next++]);
@@ -318,7 +459,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   std::vector<std::string> warnings;
   sim.Install(panel, warnings);
   for (const auto& w : warnings) std::fprintf(err, "ovi-sim: %s\n", w.c_str());
-  if (!CheckScenario(scenario, sim, error)) {
+  if (!CheckScenario(scenario, sim, runner.keys_, error)) {
     std::fprintf(err, "ovi-sim: %s\n", error.c_str());
     return 1;
   }
@@ -359,6 +500,32 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
                     sim.key_events().size(), from_module, runner.clicks_, runner.missed_, sim.mouse_calls()));
   line(util::Format("%d snapshots, %zu PNG files", runner.snapshots_, runner.files_.size()));
   for (const auto& l : flight.Summary()) line(l);
+  if (sim.keyboard_messages() > 0)
+    line(util::Format("%d keyboard messages, %d discarded by the module's keyboard hook", sim.keyboard_messages(),
+                      sim.keyboard_discarded()));
+  if (runner.checks_ > 0) line(util::Format("%d text checks, %d failed", runner.checks_, runner.failed_checks_));
+  if (!sim.missing_bitmaps().empty()) {
+    std::string ids;
+    for (auto id : sim.missing_bitmaps()) ids += " " + std::to_string(id);
+    line("bitmaps missing from the resources (placeholders painted):" + ids);
+  }
+  if (o.timing) {
+    std::string report = TimingReport(sim);
+    for (std::size_t at = 0; at < report.size();) {
+      std::size_t end = report.find('\n', at);
+      if (report[at] != ';') line(report.substr(at, end - at));
+      at = end + 1;
+    }
+    if (!o.out.empty()) {
+      std::FILE* f = std::fopen((o.out + "/timing.txt").c_str(), "w");
+      bool done = f != nullptr && std::fputs(report.c_str(), f) >= 0;
+      if (f != nullptr && std::fclose(f) != 0) done = false;
+      if (!done) {
+        std::fprintf(err, "ovi-sim: %s/timing.txt: cannot write\n", o.out.c_str());
+        written = false;
+      }
+    }
+  }
   if (!sim.unknown_tokens_read().empty()) {
     std::string t;
     for (auto id : sim.unknown_tokens_read()) t += " " + std::to_string(id);
@@ -387,6 +554,7 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err) {
   o.trace = Absolute(o.trace);
   o.module = Absolute(o.module);
   o.resources = Absolute(o.resources);
+  o.keys = Absolute(o.keys);
   if (o.list) {
     if (::chdir(o.sim_folder.c_str()) != 0) {
       std::fprintf(err, "ovi-sim: %s: no such simulator folder\n", Shorten(o.sim_folder).c_str());

@@ -1,5 +1,6 @@
 #include "sim/scenario.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -7,6 +8,9 @@
 #include "platform/panel/panel.h"
 #include "sim/aircraft.h"
 #include "sim/fsuipc_server.h"
+#include "sim/key_table.h"
+#include "sim/keyboard_keys.h"
+#include "sim/simulator.h"
 #include "sim/traffic_provider.h"
 #include "sim/text_file.h"
 #include "src/util/text.h"
@@ -67,6 +71,40 @@ bool ValidLabel(std::string_view s) {
   return true;
 }
 
+// GAUGE or GAUGE#N (its N-th entry on the panel).
+bool ParseGaugeRef(std::string_view ref, Action& a, std::string& what) {
+  if (auto hash = ref.find('#'); hash != std::string_view::npos) {
+    if (!util::ParseInt(ref.substr(hash + 1), a.occurrence) || a.occurrence < 1 || a.occurrence > 999) {
+      what = "bad gauge occurrence in '" + std::string(ref.substr(0, 80)) + "'";
+      return false;
+    }
+    ref = ref.substr(0, hash);
+  }
+  if (ref.empty() || ref.size() > 64) {
+    what = "bad gauge name";
+    return false;
+  }
+  a.name = std::string(ref);
+  return true;
+}
+
+// The text of `type` and `expect_text`: one quoted field, or the words left
+// joined by single blanks.
+bool TextArgument(const std::string& raw, std::size_t skip, std::string& text, std::string& what) {
+  std::vector<std::string> q;
+  if (!SplitQuotedFields(raw, q)) {
+    what = "a quote is not closed";
+    return false;
+  }
+  text.clear();
+  for (std::size_t i = skip; i < q.size(); ++i) text += (i > skip ? " " : "") + q[i];
+  if (text.empty()) {
+    what = "no text given";
+    return false;
+  }
+  return true;
+}
+
 std::string Join(const std::vector<std::string_view>& f, std::size_t from, std::size_t to) {
   std::string s;
   for (std::size_t i = from; i < to; ++i) {
@@ -97,6 +135,7 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
     Action a;
     a.line = number;
     std::string_view cmd = f[0];
+    std::string what;
     auto want = [&](std::size_t lo, std::size_t hi, const char* usage) {
       if (f.size() < lo || f.size() > hi) return fail(number, std::string("usage: ") + usage);
       return true;
@@ -148,14 +187,7 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
     } else if (cmd == "click") {
       if (!want(4, 8, "click GAUGE[#N] X Y [hold SECONDS] [flags N]")) return false;
       a.kind = ActionKind::kClick;
-      std::string_view ref = f[1];
-      if (auto hash = ref.find('#'); hash != std::string_view::npos) {
-        if (!util::ParseInt(ref.substr(hash + 1), a.occurrence) || a.occurrence < 1 || a.occurrence > 999)
-          return fail(number, "bad gauge occurrence in '" + std::string(ref) + "'");
-        ref = ref.substr(0, hash);
-      }
-      if (ref.empty() || ref.size() > 64) return fail(number, "bad gauge name");
-      a.name = std::string(ref);
+      if (!ParseGaugeRef(f[1], a, what)) return fail(number, what);
       if (!util::ParseDouble(f[2], a.x) || !util::ParseDouble(f[3], a.y) || std::fabs(a.x) > 16384 ||
           std::fabs(a.y) > 16384)
         return fail(number, "bad click position");
@@ -222,9 +254,47 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
       if (a.name.size() > 4) return fail(number, "airport ident longer than 4 characters");
       if (!ParseRunwayList(a.text, bytes) || !ParseRunwayList(a.text2, bytes))
         return fail(number, "runways are up to two of 01..36 with L, R, C or W, comma-separated, or -");
+    } else if (cmd == "press") {
+      if (!want(3, 2 + kMaxPressedKeys, "press GAUGE[#N] KEY [KEY...]")) return false;
+      a.kind = ActionKind::kPress;
+      if (!ParseGaugeRef(f[1], a, what)) return fail(number, what);
+      for (std::size_t i = 2; i < f.size(); ++i) a.keys.emplace_back(f[i]);
+      a.ticks = static_cast<int>(a.keys.size());
+    } else if (cmd == "type") {
+      a.kind = ActionKind::kType;
+      if (!TextArgument(raw, 1, a.text, what)) return fail(number, what + " (usage: type TEXT)");
+      if (a.text.size() > kMaxTypedCharacters) return fail(number, "more than 64 characters to type");
+      for (char c : a.text)
+        if (KeyForCharacter(c) == nullptr)
+          return fail(number, std::string("no key types '") + c + "' (letters, digits, blank, '.', '-', '/')");
+      a.ticks = static_cast<int>(a.text.size()) * kTicksPerTypedCharacter;
+    } else if (cmd == "keypress") {
+      if (!want(2, 7, "keypress KEY [shift] [ctrl] [alt] [hold SECONDS]")) return false;
+      a.kind = ActionKind::kKeypress;
+      a.name = std::string(f[1]);
+      if (FindKeyboardKey(a.name) == nullptr) return fail(number, "unknown key '" + a.name.substr(0, 32) + "'");
+      for (std::size_t i = 2; i < f.size(); ++i) {
+        if (f[i] == "hold") {
+          if (i + 1 >= f.size() || !ParseSeconds(f[i + 1], a.seconds) || a.seconds > 60.0)
+            return fail(number, "bad hold time");
+          ++i;
+        } else if (ModifierKey(f[i]) != nullptr) {
+          a.keys.emplace_back(f[i]);
+        } else {
+          return fail(number, "unknown keypress option '" + std::string(f[i].substr(0, 32)) + "'");
+        }
+      }
+      a.ticks = std::max(1, static_cast<int>(std::lround(a.seconds * kTicksPerSecond))) + 1;
+    } else if (cmd == "expect_text") {
+      if (!want(3, 64, "expect_text GAUGE[#N] TEXT")) return false;
+      a.kind = ActionKind::kExpectText;
+      if (!ParseGaugeRef(f[1], a, what)) return fail(number, what);
+      if (!TextArgument(raw, 2, a.text, what)) return fail(number, what);
+      if (a.text.size() > 255) return fail(number, "text longer than 255 characters");
     } else {
       return fail(number, "unknown command '" + std::string(cmd.substr(0, 32)) + "'");
     }
+    now += static_cast<double>(a.ticks) / kTicksPerSecond;
     if (now > kMaxScenarioSeconds) return fail(number, "scenario runs past 86400 simulated seconds");
     out.actions.push_back(std::move(a));
     return true;

@@ -28,7 +28,16 @@ enum class ActionKind {
   kGpsWpt,        // GPS route point `name` at `x`, `y`, altitude `number`
   kGpsClear,      // no GPS route
   kAiRunways,     // runways in use at airport `name`: departures `text`, arrivals `text2`
+  kPress,         // press the named `keys` of gauge `name` (occurrence `occurrence`), a frame after each
+  kType,          // type `text` on the PC keyboard, each character down for a frame and up for a frame
+  kKeypress,      // PC key `name` with the modifiers in `keys`, held `seconds` (at least a frame)
+  kExpectText,    // gauge `name` (occurrence `occurrence`) shows `text` in its last frame
 };
+
+// Frames each keyboard or key action takes (18 a simulated second).
+constexpr int kTicksPerTypedCharacter = 2;
+constexpr int kMaxTypedCharacters = 64;
+constexpr int kMaxPressedKeys = 64;
 
 struct Action {
   ActionKind kind = ActionKind::kRun;
@@ -44,6 +53,8 @@ struct Action {
   double x = 0.0, y = 0.0;
   std::uint32_t flags = 0;
   std::uint32_t ident = 0;
+  std::vector<std::string> keys;  // press: key names; keypress: modifiers
+  int ticks = 0;                  // frames a press, type or keypress takes
 };
 
 struct Scenario {

@@ -8,17 +8,17 @@
 #include <filesystem>
 
 #include "platform/gfx/image_io.h"
+#include "platform/ipc/ipc.h"
+#include "platform/ipc/keyboard.h"
+#include "sim/elements.h"
 #include "src/util/text.h"
 
 namespace ovi::sim {
 
 namespace {
 
-constexpr int kMaxElements = 256;
-constexpr int kMaxElementDepth = 16;
-constexpr int kMaxChildren = 64;
-constexpr int kMaxMouseRects = 1024;
 constexpr int kMaxSurface = 4096;
+constexpr std::uint32_t kMaxStringLength = 255;
 constexpr int kMaxNamedVariables = 4096;
 constexpr std::size_t kMaxVariableName = 255;
 constexpr int kMaxKeyEventDepth = 8;
@@ -135,6 +135,11 @@ Simulator::Simulator() {
   std::memcpy(&entry, &entry_function, sizeof entry);
   RegisterVarByName(entry, VAR_TYPE_FUNCTION, kTrafficProviderName);
   RegisterVarByName(gps_.block(), kVarTypeBlock, kGpsDataName);
+  // The simulator's main window, which the keyboard device is bound to.
+  main_window_ = ipc::RegisterWindow(
+      ipc::kSimulatorWindowClass, [](void*, std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t { return 0; },
+      nullptr);
+  ipc::ResetKeyboard();
 }
 
 Simulator::~Simulator() {
@@ -144,10 +149,17 @@ Simulator::~Simulator() {
     if (g.header_copy) continue;
     g.header->parameters = "";
     g.header->host_data = nullptr;
-    for (ELEMENT_HEADER* e : g.elements) e->image = IMAGE{};
+    for (ELEMENT_HEADER* e : g.elements) {
+      e->image = IMAGE{};
+      if (e->element_type == ELEMENT_TYPE_STRING) e->string.text = nullptr;
+    }
   }
   if (module_.linkage != nullptr && module_.linkage->module_deinit != nullptr) module_.linkage->module_deinit();
   UnloadModule(module_);
+  // Whatever hooks and devices the module left behind go with it.
+  ipc::ResetKeyboard();
+  ipc::SetKeyboardModuleFile("");
+  ipc::UnregisterWindow(main_window_);
   fsuipc_.Stop();
   if (TrafficProvider::Current() == &traffic_) TrafficProvider::Current() = nullptr;
   if (g_sim == this) g_sim = nullptr;
@@ -162,6 +174,9 @@ bool Simulator::Load(const std::string& module_path, std::string& error) {
   }
   if (!LoadModule(module_path, module_, error)) return false;
   module_path_ = module_path;
+  std::error_code ec;
+  auto absolute = std::filesystem::absolute(module_path, ec);
+  ipc::SetKeyboardModuleFile(ec ? module_path : absolute.string());
   module_.import_table->panels_entry.panels = &g_panels;
   if (module_.linkage->module_init != nullptr) module_.linkage->module_init();
   return true;
@@ -186,55 +201,27 @@ void Simulator::Trace(const char* fmt, ...) {
 // Gauges
 // ---------------------------------------------------------------------------
 
-bool Simulator::BuildGauge(GaugeInstance& g, GAUGEHDR* exported, bool copy) {
+void Simulator::BuildGauge(GaugeInstance& g, GAUGEHDR* exported, bool copy, const std::string& where,
+                           std::vector<std::string>& warnings) {
+  std::vector<std::string> problems;
+  ElementTree tree = ReadElementTree(exported->elements_list, problems);
   if (copy) {
+    // Each further instance of a gauge gets its own elements, linked alike.
     g.header_copy = std::make_unique<GAUGEHDR>(*exported);
     g.header = g.header_copy.get();
-    int budget = kMaxElements;
-    // Each further instance of a gauge gets its own elements, linked alike.
-    auto copy_tree = [&](auto&& self, ELEMENT_HEADER* e, int depth) -> ELEMENT_HEADER* {
-      g.element_copies.push_back(*e);
-      ELEMENT_HEADER* c = &g.element_copies.back();
-      --budget;
-      if (e->next_element != nullptr) {
-        g.list_copies.emplace_back();
-        std::vector<ELEMENT_HEADER*>& list = g.list_copies.back();
-        for (ELEMENT_HEADER** p = e->next_element; *p != nullptr && list.size() < kMaxChildren; ++p) {
-          if (depth >= kMaxElementDepth || budget <= 0) break;
-          list.push_back(self(self, *p, depth + 1));
-        }
-        list.push_back(nullptr);
-        c->next_element = list.data();
-      }
-      return c;
-    };
-    if (exported->elements_list != nullptr) {
-      g.list_copies.emplace_back();
-      std::vector<ELEMENT_HEADER*>& top = g.list_copies.back();
-      for (ELEMENT_HEADER** p = exported->elements_list; *p != nullptr && top.size() < kMaxChildren && budget > 0; ++p)
-        top.push_back(copy_tree(copy_tree, *p, 0));
-      top.push_back(nullptr);
-      g.header->elements_list = top.data();
-    }
+    if (exported->elements_list != nullptr) g.header->elements_list = CopyElementTree(tree, g.element_copies, g.list_copies);
+    for (ELEMENT_HEADER& e : g.element_copies) g.elements.push_back(&e);
   } else {
     g.header = exported;
+    g.elements = tree.nodes;
   }
+  for (const std::string& p : problems) warnings.push_back(where + "gauge " + g.name + ": element tree: " + p);
   g.header->parameters = g.parameter.c_str();
   g.header->host_data = &g;
 
-  // Every element once, parents before their children.
-  std::set<ELEMENT_HEADER*> seen;
-  auto walk = [&](auto&& self, ELEMENT_HEADER* e, int depth) -> void {
-    if (e == nullptr || depth > kMaxElementDepth || g.elements.size() >= kMaxElements || !seen.insert(e).second) return;
-    g.elements.push_back(e);
-    if (e->next_element == nullptr) return;
-    int n = 0;
-    for (ELEMENT_HEADER** p = e->next_element; *p != nullptr && n < kMaxChildren; ++p, ++n) self(self, *p, depth + 1);
-  };
-  if (g.header->elements_list != nullptr) {
-    int n = 0;
-    for (ELEMENT_HEADER** p = g.header->elements_list; *p != nullptr && n < kMaxChildren; ++p, ++n) walk(walk, *p, 0);
-  }
+  std::string mouse_problem;
+  g.mouse = ReadMouseList(g.header->mouse_rect, mouse_problem);
+  if (!mouse_problem.empty()) warnings.push_back(where + "gauge " + g.name + ": mouse rectangles: " + mouse_problem);
 
   // The root element's picture is the gauge's design box; the panel entry
   // scales it.
@@ -249,24 +236,38 @@ bool Simulator::BuildGauge(GaugeInstance& g, GAUGEHDR* exported, bool copy) {
   g.h = std::clamp(g.h, 1, kMaxSurface);
   double sx = g.w / g.design_w, sy = g.h / g.design_h;
 
-  for (ELEMENT_HEADER* e : g.elements) {
+  g.slots.resize(g.elements.size());
+  for (std::size_t i = 0; i < g.elements.size(); ++i) {
+    ELEMENT_HEADER* e = g.elements[i];
+    ElementSlot& slot = g.slots[i];
     e->image = IMAGE{};
+    if (e->element_type == ELEMENT_TYPE_STRING) {
+      if (e->string.max_length > kMaxStringLength) {
+        warnings.push_back(where + util::Format("gauge %s: string element %zu: text of %u characters cut to %u",
+                                                g.name.c_str(), i, e->string.max_length, kMaxStringLength));
+        e->string.max_length = kMaxStringLength;
+      }
+      slot.text = std::make_unique<char[]>(e->string.max_length + 1);
+      slot.text[0] = '\0';
+      e->string.text = slot.text.get();
+    }
     bool pictured = e->element_type == ELEMENT_TYPE_STATIC_IMAGE || e->element_type == ELEMENT_TYPE_SLIDER ||
-                    e->element_type == ELEMENT_TYPE_STRING;
+                    e->element_type == ELEMENT_TYPE_STRING || e->element_type == ELEMENT_TYPE_ICON;
     if (!pictured || e->image_size.x <= 0 || e->image_size.y <= 0) continue;
     int w = std::clamp(static_cast<int>(std::lround(e->image_size.x * sx)), 1, kMaxSurface);
     int h = std::clamp(static_cast<int>(std::lround(e->image_size.y * sy)), 1, kMaxSurface);
-    auto dc = std::make_unique<gfx::DeviceContext>(w, h);
-    if (e->resource_id != 0) {
-      gfx::PaintBitmapResource(*dc, resources_, e->resource_id);
+    slot.surface = std::make_unique<gfx::DeviceContext>(w, h);
+    if (e->resource_id != 0 && e->element_type != ELEMENT_TYPE_STRING) {
+      if (!gfx::PaintBitmapResource(*slot.surface, resources_, e->resource_id)) missing_bitmaps_.insert(e->resource_id);
     } else {
-      std::fill(dc->pixels.begin(), dc->pixels.end(), 0u);
+      std::fill(slot.surface->pixels.begin(), slot.surface->pixels.end(), 0u);
     }
-    e->image.dc = dc.get();
+    slot.frame = std::make_unique<gfx::Recorder>();
+    slot.shown = std::make_unique<gfx::Recorder>();
+    slot.frame->text_only = slot.shown->text_only = true;
+    e->image.dc = slot.surface.get();
     e->image.size = PIXSIZE{w, h};
-    g.surfaces.push_back(std::move(dc));
   }
-  return true;
 }
 
 void Simulator::Install(const PanelConfig& panel, std::vector<std::string>& warnings) {
@@ -311,7 +312,7 @@ void Simulator::Install(const PanelConfig& panel, std::vector<std::string>& warn
       g.w = pg.w;
       g.h = pg.h;
       bool copy = !used_headers_.insert(exported).second;
-      BuildGauge(g, exported, copy);
+      BuildGauge(g, exported, copy, where, warnings);
       windows_[window].config.gauges.push_back(pg);
     }
   }
@@ -336,17 +337,86 @@ void Simulator::Disconnect() {
   for (GaugeInstance& g : gauges_) Service(g, PANEL_SERVICE_DISCONNECT);
 }
 
+// A callback the module makes into the host that calls the module again
+// (a key event it sends reaches its own handler) is counted once.
+template <typename F>
+auto Simulator::InModule(F&& f) -> decltype(f()) {
+  if (!timing_on_ || module_depth_ > 0) return f();
+  struct Clock {
+    Simulator& sim;
+    double start = Now();
+    explicit Clock(Simulator& s) : sim(s) { ++sim.module_depth_; }
+    ~Clock() {
+      --sim.module_depth_;
+      sim.timing_.module_seconds += Now() - start;
+    }
+  } clock(*this);
+  return f();
+}
+
 void Simulator::Service(GaugeInstance& g, std::int32_t service) {
   g.services.push_back(service);
   Trace("service %d to %s (window %d, gauge%02d)", service, g.name.c_str(), g.window, g.number);
-  if (g.header->gauge_callback != nullptr) g.header->gauge_callback(g.header, service, 0);
+  if (g.header->gauge_callback != nullptr) InModule([&] { g.header->gauge_callback(g.header, service, 0); });
+}
+
+// String elements are the host's to draw: every frame each one's callback
+// sets its text and flags, before the gauges are drawn.
+void Simulator::UpdateStrings(GaugeInstance& g) {
+  for (std::size_t i = 0; i < g.elements.size(); ++i) {
+    ELEMENT_HEADER* e = g.elements[i];
+    if (e->element_type != ELEMENT_TYPE_STRING || g.slots[i].text == nullptr) continue;
+    if (e->string.update != nullptr) {
+      double v = InModule([&] { return e->string.update(e); });
+      e->string.value = v;
+    }
+    // Whatever the callback wrote, the text ends inside its buffer.
+    g.slots[i].text[e->string.max_length] = '\0';
+    e->string.text = g.slots[i].text.get();
+  }
+}
+
+void Simulator::DrawStrings(GaugeInstance& g) {
+  double sy = g.h / g.design_h;
+  for (std::size_t i = 0; i < g.elements.size(); ++i) {
+    ELEMENT_HEADER* e = g.elements[i];
+    ElementSlot& slot = g.slots[i];
+    if (e->element_type != ELEMENT_TYPE_STRING || slot.surface == nullptr || slot.text == nullptr) continue;
+    std::string text(slot.text.get());
+    if (slot.drawn && text == slot.drawn_text) continue;
+    slot.surface->recorder = slot.shown.get();
+    slot.shown->Clear();
+    DrawStringElement(*e, *slot.surface, sy);
+    slot.surface->recorder = nullptr;
+    slot.drawn_text = std::move(text);
+    slot.drawn = true;
+  }
 }
 
 void Simulator::Frame() {
-  for (GaugeInstance& g : gauges_) Service(g, PANEL_SERVICE_PRE_UPDATE);
+  for (GaugeInstance& g : gauges_) {
+    Service(g, PANEL_SERVICE_PRE_UPDATE);
+    UpdateStrings(g);
+  }
   for (GaugeInstance& g : gauges_) {
     if (!windows_[g.window].visible) continue;
+    // Each surface records the texts of this frame; a surface the gauge did
+    // not draw on keeps showing, and recording, its last picture.
+    for (std::size_t i = 0; i < g.slots.size(); ++i)
+      if (g.slots[i].frame != nullptr && g.elements[i]->element_type != ELEMENT_TYPE_STRING)
+        g.slots[i].surface->recorder = g.slots[i].frame.get();
+    double start = timing_on_ ? Now() : 0.0;
     Service(g, PANEL_SERVICE_PRE_DRAW);
+    if (timing_on_) g.pre_draw.Add(Now() - start);
+    for (std::size_t i = 0; i < g.slots.size(); ++i) {
+      ElementSlot& slot = g.slots[i];
+      if (slot.frame == nullptr || g.elements[i]->element_type == ELEMENT_TYPE_STRING) continue;
+      if (slot.surface != nullptr) slot.surface->recorder = nullptr;
+      if (slot.frame->Size() == 0) continue;
+      std::swap(slot.frame, slot.shown);
+      slot.frame->Clear();
+    }
+    DrawStrings(g);
     // The host has shown the pictures the module marked as new.
     for (ELEMENT_HEADER* e : g.elements) e->image_flags |= IMAGE_ON_SCREEN;
   }
@@ -355,11 +425,13 @@ void Simulator::Frame() {
 void Simulator::RunTicks(std::uint64_t n) {
   const double dt = 1.0 / kTicksPerSecond;
   for (std::uint64_t k = 0; k < n; ++k) {
+    double start = timing_on_ ? Now() : 0.0;
     ++tick_;
     AdvanceAircraft(aircraft_, dt);
     tokens_.WriteFrom(aircraft_, tick_);
     RepeatHeldClick();
     Frame();
+    if (timing_on_) timing_.frame.Add(Now() - start);
     if (tick_observer_) tick_observer_();
   }
 }
@@ -389,13 +461,6 @@ bool Simulator::PanelLists(const std::string& name, int occurrence) const {
 // Mouse
 // ---------------------------------------------------------------------------
 
-const MOUSERECT* Simulator::Rect(const GaugeInstance& g, int index) const {
-  if (g.header->mouse_rect == nullptr || index < 0 || index >= kMaxMouseRects) return nullptr;
-  for (int i = 0; i <= index; ++i)
-    if (g.header->mouse_rect[i].rect_type == MOUSE_RECT_EOL) return nullptr;
-  return &g.header->mouse_rect[index];
-}
-
 ClickResult Simulator::Click(int gauge, double x, double y, std::uint32_t flags, double hold_seconds) {
   ClickResult result;
   held_ = Held{};  // a new press releases the button
@@ -407,28 +472,28 @@ ClickResult Simulator::Click(int gauge, double x, double y, std::uint32_t flags,
     Trace("  its window is closed: nothing to click");
     return result;
   }
-  for (int i = 0; i < kMaxMouseRects; ++i) {
-    const MOUSERECT* r = Rect(g, i);
-    if (r == nullptr) break;
-    if (r->handler == nullptr || (r->rect_type != MOUSE_RECT_CHILD && r->rect_type != MOUSE_RECT_PARENT)) continue;
-    bool whole = r->size.x == 0 && r->size.y == 0;
-    bool inside = whole || (dx >= r->position.x && dx < r->position.x + r->size.x && dy >= r->position.y &&
-                            dy < r->position.y + r->size.y);
-    if (!inside || (r->event_flags & flags & ~MOUSE_REPEAT) == 0) continue;
-    PIXPOINT rel{static_cast<std::int32_t>(std::floor(dx - r->position.x)),
-                 static_cast<std::int32_t>(std::floor(dy - r->position.y))};
-    MouseHandler handler = r->handler;
-    bool repeats = (r->event_flags & MOUSE_REPEAT) != 0;
-    ++mouse_calls_;
-    result = ClickResult{true, i, handler(&rel, flags)};
-    Trace("  rectangle %d of %s handled it (%d)", i, g.name.c_str(), result.handler_result);
-    if (repeats && hold_seconds > 0.0) {
-      held_ = Held{gauge, i, rel, flags, tick_ + kRepeatDelayTicks,
-                   tick_ + static_cast<std::uint64_t>(std::llround(hold_seconds * kTicksPerSecond))};
-    }
-    return result;
+  result.cursor = FindCursor(g.mouse, dx, dy);
+  const MouseArea* a = FindClickArea(g.mouse, dx, dy, flags);
+  if (a == nullptr) return result;
+  PIXPOINT rel{static_cast<std::int32_t>(std::floor(dx - a->x)), static_cast<std::int32_t>(std::floor(dy - a->y))};
+  MouseHandler handler = a->handler;
+  int area = static_cast<int>(a - g.mouse.data());
+  ++mouse_calls_;
+  result.hit = true;
+  result.rect = a->entry;
+  result.handler_result = InModule([&] { return handler(&rel, flags); });
+  Trace("  rectangle %d of %s handled it (%d)", a->entry, g.name.c_str(), result.handler_result);
+  if ((a->flags & MOUSE_REPEAT) != 0 && hold_seconds > 0.0) {
+    held_ = Held{gauge, area, rel, flags, tick_ + kRepeatDelayTicks,
+                 tick_ + static_cast<std::uint64_t>(std::llround(hold_seconds * kTicksPerSecond))};
   }
   return result;
+}
+
+std::int32_t Simulator::CursorAt(int gauge, double x, double y) const {
+  if (gauge < 0 || gauge >= static_cast<int>(gauges_.size())) return CURSOR_NONE;
+  const GaugeInstance& g = gauges_[gauge];
+  return FindCursor(g.mouse, x * g.design_w / g.w, y * g.design_h / g.h);
 }
 
 void Simulator::RepeatHeldClick() {
@@ -439,15 +504,24 @@ void Simulator::RepeatHeldClick() {
   }
   if (tick_ < held_.next_tick) return;
   held_.next_tick += kRepeatIntervalTicks;
-  const MOUSERECT* r = Rect(gauges_[held_.gauge], held_.rect);
-  if (r == nullptr || r->handler == nullptr) {
-    held_ = Held{};
-    return;
-  }
+  const MouseArea& a = gauges_[held_.gauge].mouse[held_.rect];
   PIXPOINT rel = held_.point;
   ++mouse_calls_;
-  Trace("  repeat on rectangle %d of %s", held_.rect, gauges_[held_.gauge].name.c_str());
-  r->handler(&rel, held_.flags);
+  Trace("  repeat on rectangle %d of %s", a.entry, gauges_[held_.gauge].name.c_str());
+  InModule([&] { return a.handler(&rel, held_.flags); });
+}
+
+// ---------------------------------------------------------------------------
+// Keyboard
+// ---------------------------------------------------------------------------
+
+bool Simulator::SetKeyboardKey(const KeyboardKey& key, bool down) {
+  ipc::SetKeyboardKey(key.scan, key.virtual_key, down);
+  ++keyboard_messages_;
+  bool discarded = InModule([&] { return ipc::SendKeyboardMessage(key.scan, key.virtual_key, down); });
+  if (discarded) ++keyboard_discarded_;
+  Trace("keyboard %s %s%s", key.name, down ? "down" : "up", discarded ? " (discarded by a hook)" : "");
+  return discarded;
 }
 
 // ---------------------------------------------------------------------------
@@ -508,7 +582,7 @@ void Simulator::SendKeyEvent(std::uint32_t id, std::uint32_t value, const std::s
   for (const auto& h : handlers) {
     if (std::find(key_handlers_.begin(), key_handlers_.end(), h) == key_handlers_.end()) continue;
     ++key_events_[index].handlers;
-    h.first(id, value, h.second);
+    InModule([&] { h.first(id, value, h.second); });
   }
   --key_event_depth_;
 }
@@ -529,7 +603,7 @@ std::int32_t Simulator::CheckNamedVariable(const char* name) const {
   std::string n = BoundedName(name);
   if (n.empty() || n.size() > kMaxVariableName) return -1;
   for (std::size_t i = 0; i < named_.size(); ++i)
-    if (util::EqualsIgnoreCase(named_[i].name, n)) return static_cast<std::int32_t>(i);
+    if (!named_[i].removed && util::EqualsIgnoreCase(named_[i].name, n)) return static_cast<std::int32_t>(i);
   return -1;
 }
 
@@ -537,19 +611,27 @@ std::int32_t Simulator::RegisterNamedVariable(const char* name) {
   std::int32_t id = CheckNamedVariable(name);
   if (id >= 0) return id;
   std::string n = BoundedName(name);
-  if (n.empty() || n.size() > kMaxVariableName || named_.size() >= kMaxNamedVariables) return -1;
+  if (n.empty() || n.size() > kMaxVariableName) return -1;
+  // A removed variable registered again comes back under its old id, at 0.
+  for (std::size_t i = 0; i < named_.size(); ++i) {
+    if (!named_[i].removed || !util::EqualsIgnoreCase(named_[i].name, n)) continue;
+    named_[i] = NamedVar{n, 0.0};
+    Trace("named variable '%s' registered again as %zu", n.c_str(), i);
+    return static_cast<std::int32_t>(i);
+  }
+  if (named_.size() >= kMaxNamedVariables) return -1;
   named_.push_back(NamedVar{n, 0.0});
   Trace("named variable '%s' registered as %zu", n.c_str(), named_.size() - 1);
   return static_cast<std::int32_t>(named_.size() - 1);
 }
 
 double Simulator::NamedVariable(std::int32_t id) const {
-  if (id < 0 || static_cast<std::size_t>(id) >= named_.size()) return 0.0;
+  if (id < 0 || static_cast<std::size_t>(id) >= named_.size() || named_[id].removed) return 0.0;
   return named_[id].value;
 }
 
 void Simulator::SetNamedVariable(std::int32_t id, double value) {
-  if (id < 0 || static_cast<std::size_t>(id) >= named_.size()) return;
+  if (id < 0 || static_cast<std::size_t>(id) >= named_.size() || named_[id].removed) return;
   named_[id].value = value;
 }
 
@@ -579,7 +661,15 @@ void Simulator::InitializeVarByName(MODULE_VAR* var, const char* name) const {
   }
 }
 
-void Simulator::UnregisterVarByName(const char* name) { registered_.erase(util::ToUpper(BoundedName(name))); }
+// Removes the memory-backed variable and the named value of that name.
+void Simulator::UnregisterVarByName(const char* name) {
+  registered_.erase(util::ToUpper(BoundedName(name)));
+  std::int32_t id = CheckNamedVariable(name);
+  if (id < 0) return;
+  named_[id].removed = true;
+  named_[id].value = 0.0;
+  Trace("named variable '%s' removed", named_[id].name.c_str());
+}
 
 // ---------------------------------------------------------------------------
 // Windows
@@ -643,6 +733,20 @@ std::unique_ptr<gfx::DeviceContext> Simulator::ComposeGauge(int gauge) {
   return canvas;
 }
 
+std::vector<TextEntry> Simulator::Texts(int gauge) const {
+  std::vector<TextEntry> out;
+  if (gauge < 0 || gauge >= static_cast<int>(gauges_.size())) return out;
+  const GaugeInstance& g = gauges_[gauge];
+  double sx = g.w / g.design_w, sy = g.h / g.design_h;
+  for (std::size_t i = 0; i < g.elements.size(); ++i) {
+    const ELEMENT_HEADER* e = g.elements[i];
+    const ElementSlot& slot = g.slots[i];
+    if (slot.shown == nullptr || (e->image_flags & IMAGE_HIDDEN) != 0) continue;
+    AppendTexts(*slot.shown, static_cast<int>(i), e->position.x, e->position.y, sx, sy, out);
+  }
+  return out;
+}
+
 std::unique_ptr<gfx::DeviceContext> Simulator::ComposeWindow(int window) {
   if (window < 0 || window >= static_cast<int>(windows_.size())) return nullptr;
   const PanelWindow& w = windows_[window].config;
@@ -687,6 +791,15 @@ bool Simulator::Snapshot(const std::string& dir, const std::string& label, std::
         return false;
       }
       files.push_back(name);
+      std::string record = name.substr(0, name.size() - 4) + ".txt";
+      std::FILE* f = std::fopen(record.c_str(), "w");
+      std::string text = FormatTextRecord(Texts(static_cast<int>(gi)));
+      bool written = f != nullptr && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+      if (f != nullptr && std::fclose(f) != 0) written = false;
+      if (!written) {
+        error = record + ": cannot write";
+        return false;
+      }
     }
   }
   return true;
@@ -780,7 +893,7 @@ bool Simulator::WriteVariables(const std::string& path) const {
   if (f == nullptr) return false;
   std::fprintf(f, "; named variables: named ID NAME = VALUE; registered variables: registered NAME type = VALUE\n");
   for (std::size_t i = 0; i < named_.size(); ++i)
-    std::fprintf(f, "named %zu %s = %.6g\n", i, named_[i].name.c_str(), named_[i].value);
+    if (!named_[i].removed) std::fprintf(f, "named %zu %s = %.6g\n", i, named_[i].name.c_str(), named_[i].value);
   for (const auto& [key, r] : registered_) {
     std::string value;
     switch (r.type) {

@@ -14,11 +14,16 @@
 #include <vector>
 
 #include "platform/gfx/device_context.h"
+#include "platform/gfx/recorder.h"
 #include "platform/panel/panel.h"
 #include "sim/aircraft.h"
 #include "sim/fsuipc_server.h"
 #include "sim/host.h"
+#include "sim/keyboard_keys.h"
+#include "sim/mouse.h"
 #include "sim/panel_cfg.h"
+#include "sim/text_record.h"
+#include "sim/timing.h"
 #include "sim/traffic_provider.h"
 
 namespace ovi::sim {
@@ -28,6 +33,17 @@ constexpr int kTicksPerSecond = 18;
 // kRepeatDelayTicks, then every kRepeatIntervalTicks while held.
 constexpr int kRepeatDelayTicks = 9;
 constexpr int kRepeatIntervalTicks = 3;
+
+// What the host keeps beside one element: its surface, the recorders of the
+// texts drawn on it, and a string element's text buffer.
+struct ElementSlot {
+  std::unique_ptr<gfx::DeviceContext> surface;  // null: nothing to show
+  std::unique_ptr<gfx::Recorder> frame;         // attached to the surface while the gauge draws
+  std::unique_ptr<gfx::Recorder> shown;         // what the picture shows now
+  std::unique_ptr<char[]> text;                 // string elements: max_length + 1 bytes
+  std::string drawn_text;                       // string elements: the text on the surface
+  bool drawn = false;
+};
 
 struct GaugeInstance {
   std::string name;       // as the module exports it
@@ -42,8 +58,10 @@ struct GaugeInstance {
   std::deque<ELEMENT_HEADER> element_copies;
   std::deque<std::vector<ELEMENT_HEADER*>> list_copies;
   std::vector<ELEMENT_HEADER*> elements;  // pre-order: parents before children
-  std::vector<std::unique_ptr<gfx::DeviceContext>> surfaces;
+  std::vector<ElementSlot> slots;          // one per element
+  std::vector<MouseArea> mouse;            // the mouse-rectangle list as read at install
   std::vector<int> services;  // every service id delivered, in order
+  DurationStats pre_draw;     // with timing on
 };
 
 struct WindowInstance {
@@ -64,6 +82,14 @@ struct ClickResult {
   bool hit = false;
   int rect = -1;  // index in the gauge's mouse-rectangle list
   std::int32_t handler_result = 0;
+  std::int32_t cursor = CURSOR_NONE;  // the cursor shown where the click went
+};
+
+// Frame costs with timing on: the whole tick, and the time spent inside the
+// module's callbacks (services, string updates, mouse and key handlers).
+struct RunTiming {
+  DurationStats frame;
+  double module_seconds = 0.0;
 };
 
 class Simulator {
@@ -131,13 +157,31 @@ class Simulator {
   // not on screen and cannot be clicked.
   ClickResult Click(int gauge, double x, double y, std::uint32_t flags, double hold_seconds);
   int mouse_calls() const { return mouse_calls_; }
+  // The cursor shown over (x, y) panel pixels from the gauge's top-left.
+  std::int32_t CursorAt(int gauge, double x, double y) const;
+
+  // The PC keyboard: a key goes down or up; its message goes through the
+  // module's keyboard hooks first (true: a hook discarded it).
+  bool SetKeyboardKey(const KeyboardKey& key, bool down);
+  int keyboard_messages() const { return keyboard_messages_; }
+  int keyboard_discarded() const { return keyboard_discarded_; }
+
+  // The texts the gauge's last frame shows (hidden elements left out).
+  std::vector<TextEntry> Texts(int gauge) const;
+
+  // Wall-clock costs per gauge and frame, gathered while on.
+  void SetTiming(bool on) { timing_on_ = on; }
+  const RunTiming& timing() const { return timing_; }
+  // Bitmap ids that painted a placeholder (no file in the resources).
+  const std::set<std::uint32_t>& missing_bitmaps() const { return missing_bitmaps_; }
 
   // Composes one gauge (its elements at their places) or one window (its
   // gauges at their places).
   std::unique_ptr<gfx::DeviceContext> ComposeGauge(int gauge);
   std::unique_ptr<gfx::DeviceContext> ComposeWindow(int window);
-  // Writes PNGs of every visible window and of its gauges into dir/label/;
-  // the names written are appended to `files`.
+  // Writes PNGs of every visible window and of its gauges into dir/label/,
+  // and beside each gauge's picture the text record of its last frame; the
+  // names written are appended to `files`.
   bool Snapshot(const std::string& dir, const std::string& label, std::vector<std::string>& files,
                 std::string& error);
 
@@ -171,6 +215,7 @@ class Simulator {
   struct NamedVar {
     std::string name;
     double value = 0.0;
+    bool removed = false;  // by unregister_var_by_name; the id is not reused for another name
   };
   struct RegisteredVar {
     std::string name;
@@ -188,9 +233,14 @@ class Simulator {
 
   void Service(GaugeInstance& g, std::int32_t service);
   void Frame();
+  void UpdateStrings(GaugeInstance& g);
+  void DrawStrings(GaugeInstance& g);
   void RepeatHeldClick();
-  bool BuildGauge(GaugeInstance& g, GAUGEHDR* exported, bool copy);
-  const MOUSERECT* Rect(const GaugeInstance& g, int index) const;
+  void BuildGauge(GaugeInstance& g, GAUGEHDR* exported, bool copy, const std::string& where,
+                  std::vector<std::string>& warnings);
+  // Runs a module callback, counting its time as the module's.
+  template <typename F>
+  auto InModule(F&& f) -> decltype(f());
   int WindowIndex(std::uint32_t ident) const;
   void Trace(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
@@ -214,6 +264,13 @@ class Simulator {
   int key_event_depth_ = 0;
   Held held_;
   int mouse_calls_ = 0;
+  int keyboard_messages_ = 0;
+  int keyboard_discarded_ = 0;
+  std::uintptr_t main_window_ = 0;
+  bool timing_on_ = false;
+  int module_depth_ = 0;
+  RunTiming timing_;
+  std::set<std::uint32_t> missing_bitmaps_;
   bool connected_ = false;
   std::set<std::uint32_t> unknown_tokens_;
   std::set<std::string> unknown_expressions_;

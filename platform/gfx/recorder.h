@@ -55,7 +55,14 @@ struct RecordedOp {
 
 class Recorder {
  public:
-  void Add(RecordedOp op) { ops_.push_back(std::move(op)); }
+  // Keeps only texts and clears (what a host needs to know which texts a
+  // frame shows) when set.
+  bool text_only = false;
+
+  void Add(RecordedOp op) {
+    if (text_only && op.kind != OpKind::Text && op.kind != OpKind::Clear) return;
+    ops_.push_back(std::move(op));
+  }
   void Clear() { ops_.clear(); }
   const std::vector<RecordedOp>& Ops() const { return ops_; }
   std::size_t Size() const { return ops_.size(); }

@@ -86,12 +86,17 @@ enum ElementType : std::int32_t {
   ELEMENT_TYPE_STATIC_IMAGE = 0,
   ELEMENT_TYPE_STRING = 2,
   ELEMENT_TYPE_SLIDER = 3,
+  ELEMENT_TYPE_ICON = 4,  // a small picture over its parent, shown and hidden by IMAGE_HIDDEN
 };
 
 // Bits of an element's image-flag word.
 constexpr std::uint32_t IMAGE_ON_SCREEN = 0x80000000u;  // host's on-screen mark
 constexpr std::uint32_t IMAGE_HIDDEN = 0x40000000u;     // image not shown
 constexpr std::uint32_t IMAGE_LUMINOUS = 0x00004000u;   // lit (_LM gauges)
+constexpr std::uint32_t IMAGE_CREATE_DIBSECTION = 0x00000020u;  // a surface the module draws on
+constexpr std::uint32_t IMAGE_USE_BRIGHT = 0x00000004u;
+constexpr std::uint32_t IMAGE_USE_ERASE = 0x00000002u;
+constexpr std::uint32_t IMAGE_USE_TRANSPARENCY = 0x00000001u;
 
 struct PIXPOINT {
   std::int32_t x;
@@ -107,35 +112,65 @@ struct ELEMENT_HEADER;
 
 // An element's picture: the surface the module draws on, owned by the host.
 struct IMAGE {
-  PIXSIZE size;                 // pixel size, width then height
-  ovi::gfx::DeviceContext* dc;  // may be null
+  PIXSIZE size = {0, 0};                  // pixel size, width then height
+  ovi::gfx::DeviceContext* dc = nullptr;  // may be null
 };
 
 // Slider axis: one simulator variable, a scale and an optional callback that
 // turns the variable's value into the offset the host applies (times scale).
 struct SLIDER_AXIS {
-  std::uint32_t token;  // 0 = axis not used
-  double scale;
-  double (*callback)(MODULE_VAR* var);  // may be null: offset = value * scale
+  std::uint32_t token = 0;  // 0 = axis not used
+  double scale = 0.0;
+  double (*callback)(MODULE_VAR* var) = nullptr;  // may be null: offset = value * scale
+};
+
+// What a simulated failure does to an element; the list ends with key
+// FAIL_NONE. The stand-in keeps the records but simulates no failure.
+constexpr std::int32_t FAIL_NONE = 0;
+struct FAILURE_RECORD {
+  std::int32_t key;     // the failure (21: the host's electrical display failure)
+  std::int32_t action;  // what the element does then (2: goes blank)
+};
+
+// A string element: a line of text the host draws from the element's own
+// record. Every frame, before the gauge is drawn, the host calls `update`
+// with the element; the callback may write at most `max_length` characters
+// and a NUL into `text` (a host-owned buffer of max_length + 1 bytes, set
+// before pre-install), set or clear IMAGE_HIDDEN, and returns the element's
+// value, which the host keeps in `value`. The text is drawn centred in the
+// element's box (position, image_size) over `back_colour` (0 = transparent).
+struct ELEMENT_STRING {
+  double (*update)(ELEMENT_HEADER* element) = nullptr;  // null: the text stays
+  std::uint32_t max_length = 0;                         // at most 255
+  char* text = nullptr;                                 // host-filled
+  double value = 0.0;
+  const char* font = nullptr;       // face name; null = "Arial"
+  std::int32_t font_height = 0;     // design pixels
+  std::int32_t font_weight = 400;   // 400 normal, 700 bold
+  std::uint32_t fore_colour = 0;    // ARGB
+  std::uint32_t back_colour = 0;    // ARGB
 };
 
 // One element of a gauge. Elements form a chain: an element's first entry in
 // `next_element` is the element drawn under it (its child); the list is
-// terminated by a null pointer.
+// terminated by a null pointer. Write elements with designated initializers
+// (`.element_type = ..., .resource_id = ...`): the fields a kind does not use
+// keep their defaults.
 struct ELEMENT_HEADER {
-  std::int32_t element_type;
-  std::uint32_t resource_id;  // background bitmap; 0 = none
-  PIXPOINT position;          // on the gauge
-  PIXSIZE image_size;         // requested picture size (bitmap size)
-  std::uint32_t image_flags;
-  ELEMENT_HEADER** next_element;  // null-terminated list, or null
+  std::int32_t element_type = ELEMENT_TYPE_STATIC_IMAGE;
+  std::uint32_t resource_id = 0;  // bitmap; 0 = none (a transparent surface)
+  PIXPOINT position = {0, 0};     // on the gauge, design pixels
+  PIXSIZE image_size = {0, 0};    // requested picture size (bitmap size)
+  std::uint32_t image_flags = 0;
+  ELEMENT_HEADER** next_element = nullptr;    // null-terminated list, or null
+  const FAILURE_RECORD* failures = nullptr;  // null, or a list ended by FAIL_NONE
   // Host-filled.
-  IMAGE image;
+  IMAGE image = {};
   // Slider elements.
-  SLIDER_AXIS slider_x;
-  SLIDER_AXIS slider_y;
-  // String elements: the host asks the callback for the text to show.
-  void (*string_callback)(char* buf, std::uint32_t size);
+  SLIDER_AXIS slider_x = {};
+  SLIDER_AXIS slider_y = {};
+  // String elements.
+  ELEMENT_STRING string = {};
 };
 
 // ---------------------------------------------------------------------------
@@ -145,6 +180,7 @@ enum MouseRectType : std::int32_t {
   MOUSE_RECT_EOL = 0,
   MOUSE_RECT_PARENT = 1,
   MOUSE_RECT_CHILD = 2,
+  MOUSE_RECT_END_PARENT = 3,
 };
 
 constexpr std::uint32_t MOUSE_LEFTSINGLE = 0x20000000u;
@@ -164,10 +200,12 @@ enum MouseCursor : std::int32_t {
 
 typedef std::int32_t (*MouseHandler)(PIXPOINT* relative, std::uint32_t flags);
 
-// A list starts with one PARENT rectangle (the gauge's box), then CHILD
-// rectangles with a handler each, and ends with an EOL entry. Positions are in
-// the gauge's design coordinates; a CHILD's position is relative to the
-// PARENT's (a child at (0, 0) of the parent's size covers it whole).
+// A list of rectangles in the gauge's design pixels, ended by an EOL entry.
+// A PARENT opens a box; every entry after it up to its END_PARENT (or to the
+// end of the list) is placed relative to that parent's top-left, so parents
+// nest and a child at (0, 0) of the parent's size covers it whole. A parent
+// of size 0 x 0 covers the whole gauge. Where rectangles overlap, the first
+// one in list order that takes the click wins.
 struct MOUSERECT {
   std::int32_t rect_type;
   PIXPOINT position;

@@ -46,11 +46,13 @@ constexpr host::GaugeForm kLnavForm = ButtonForm("lnav_callback \n", LnavPreUpda
 constexpr host::GaugeForm kVnavForm = ButtonForm("vnav_callback \n", VnavPreUpdate);
 
 ELEMENT_HEADER lnav_lamp = {
-    ELEMENT_TYPE_STATIC_IMAGE, kLnavLitBitmap, {0, 0}, kEngageButtonSize, IMAGE_HIDDEN, nullptr, {}, {}, {}, nullptr,
+    .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = kLnavLitBitmap, .image_size = kEngageButtonSize,
+    .image_flags = IMAGE_HIDDEN,
 };
 ELEMENT_HEADER* lnav_elements[] = {&lnav_lamp, nullptr};
 ELEMENT_HEADER vnav_lamp = {
-    ELEMENT_TYPE_STATIC_IMAGE, kVnavLitBitmap, {0, 0}, kEngageButtonSize, IMAGE_HIDDEN, nullptr, {}, {}, {}, nullptr,
+    .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = kVnavLitBitmap, .image_size = kEngageButtonSize,
+    .image_flags = IMAGE_HIDDEN,
 };
 ELEMENT_HEADER* vnav_elements[] = {&vnav_lamp, nullptr};
 

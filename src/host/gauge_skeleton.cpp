@@ -121,6 +121,7 @@ void RunGaugeCallback(const GaugeForm& form, GAUGEHDR* gauge, std::int32_t servi
   switch (service) {
     case PANEL_SERVICE_PRE_INSTALL:
       if (form.pre_install) EnsureSimulatorFolder();
+      Call(form.after_pre_install, gauge);
       break;
     case PANEL_SERVICE_POST_INSTALL:
       Call(form.post_install, gauge);

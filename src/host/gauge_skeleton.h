@@ -8,7 +8,8 @@
 //
 // On every call the log line comes first (while LogFile is open), then the
 // service:
-//   2  pre-install      SimulatorFolder (when `pre_install`)
+//   2  pre-install      SimulatorFolder (when `pre_install`), then
+//                       `after_pre_install`
 //   3  post-install     `post_install`
 //   4  pre-initialise   the one-time loads in their order, then `after_loads`
 //   5  post-initialise  `post_initialise`
@@ -62,8 +63,11 @@ struct GaugeForm {
   // Written at every call while the log is open; null = the gauge logs nothing.
   const char* log_line = nullptr;
 
-  // Service 2: fill SimulatorFolder.
+  // Service 2: fill SimulatorFolder, then the gauge's own start state (the
+  // CDU's first page, the GNS-XLS pages), which a later install of another
+  // gauge of the same instrument must see too.
   bool pre_install = true;
+  void (*after_pre_install)(GAUGEHDR* gauge) = nullptr;
 
   // Service 4: the one-time loads, each behind its own flag, in this order:
   // folder, configuration, navigation database, `after_nav_database`,

@@ -328,6 +328,39 @@ TEST_F(GaugeSkeletonTest, PreInstallFillsTheFolderOnlyWhileEmpty) {
   EXPECT_EQ(host_state.SimulatorFolder, "C:\\sim");
 }
 
+// An instrument's start state at pre-install, as the CDU sets its first
+// page: after the folder, with the gauge at hand, and only the first install
+// of the instrument changes it.
+int first_page = 0;
+const GAUGEHDR* hooked_gauge = nullptr;
+
+TEST_F(GaugeSkeletonTest, PreInstallHookRunsAfterTheFolderForEveryInstall) {
+  first_page = 0;
+  GaugeForm form{.after_pre_install = [](GAUGEHDR* gauge) {
+    trace.push_back(host_state.SimulatorFolder.empty() ? "hook without folder" : "hook");
+    hooked_gauge = gauge;
+    if (first_page == 0) first_page = 25;
+  }};
+  GAUGEHDR a = Gauge(""), b = Gauge("");
+  RunGaugeCallback(form, &a, PANEL_SERVICE_PRE_INSTALL);
+  EXPECT_EQ(first_page, 25);
+  EXPECT_EQ(hooked_gauge, &a);
+  first_page = 6;  // the pilot moved on before the second gauge was installed
+  RunGaugeCallback(form, &b, PANEL_SERVICE_PRE_INSTALL);
+  EXPECT_EQ(first_page, 6);
+  EXPECT_EQ(hooked_gauge, &b);
+  EXPECT_EQ(trace, (std::vector<std::string>{"hook", "hook"}));
+
+  // A form that leaves the folder alone still runs its hook; no other service does.
+  trace.clear();
+  form.pre_install = false;
+  host_state.SimulatorFolder.clear();
+  for (std::int32_t service : {3, 5, 6, 10, 14, 15}) RunGaugeCallback(form, &a, service);
+  EXPECT_TRUE(trace.empty());
+  RunGaugeCallback(form, &a, PANEL_SERVICE_PRE_INSTALL);
+  EXPECT_EQ(trace, (std::vector<std::string>{"hook without folder"}));
+}
+
 TEST_F(GaugeSkeletonTest, DefaultLoadsKeepTheirOwnFlags) {
   GAUGEHDR g = Gauge("B737");
   RunGaugeCallback(GaugeForm{}, &g, PANEL_SERVICE_PRE_INITIALIZE);

@@ -28,9 +28,11 @@ gauge00=fake_module!FAKE_BUTTON, 0, 0
 )";
 
 TEST(Cli, ListGaugesPrintsTheModulesGauges) {
+  const std::string kAll =
+      "FAKE_DISPLAY\nFAKE_BUTTON\nFAKE_SERVER\nFAKE_CDU\nFAKE_NO_END\nFAKE_DEEP\nFAKE_STRAY_END\nFAKE_CYCLE\n";
   RunResult r = RunSim({"--list-gauges", "--module", FAKE_MODULE_PATH});
   EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(r.out, "FAKE_DISPLAY\nFAKE_BUTTON\nFAKE_SERVER\n");
+  EXPECT_EQ(r.out, kAll);
 
   // Without --module the module is GAUGES/ovi1.gau of the simulator folder,
   // found whatever the case of its name.
@@ -39,9 +41,9 @@ TEST(Cli, ListGaugesPrintsTheModulesGauges) {
   std::filesystem::copy_file(FAKE_MODULE_PATH, sim / "Gauges/OVI1.GAU");
   r = RunSim({"--list-gauges"}, sim.path());
   EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(r.out, "FAKE_DISPLAY\nFAKE_BUTTON\nFAKE_SERVER\n");
+  EXPECT_EQ(r.out, kAll);
   r = RunSim({"--list-gauges", "--sim-folder", sim.path()});
-  EXPECT_EQ(r.out, "FAKE_DISPLAY\nFAKE_BUTTON\nFAKE_SERVER\n");
+  EXPECT_EQ(r.out, kAll);
 }
 
 TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
@@ -126,6 +128,71 @@ at 2.5
   std::string trace = ReadFile(dir / "trace.txt");
   EXPECT_NE(trace.find("click FAKE_DISPLAY at 30.0,30.0"), std::string::npos);
   EXPECT_NE(trace.find("window 4012 shown"), std::string::npos);
+}
+
+// The worked example for instrument scenarios: named keys from a key table
+// beside the panel, text typed on the PC keyboard, texts asserted, and the
+// text record written with each snapshot.
+TEST(Cli, NamedKeysTypedTextAndTheTextRecord) {
+  test::ScratchDir dir("keys");
+  std::filesystem::create_directories(dir / "sim/GAUGES");
+  std::filesystem::copy_file(FAKE_MODULE_PATH, dir / "sim/GAUGES/fake_module.gau");
+  WriteFile(dir / "panels/cdu/panel.cfg", "[Window00]\nsize_mm=700,500\ngauge00=fake_module!FAKE_CDU, 10, 10, 600\n");
+  // One folder up from the panel, as data/panels/keys.txt serves every sample panel.
+  WriteFile(dir / "panels/keys.txt", R"([FAKE_CDU]
+A     100 100 30 20
+B     130 100 30 20
+C     160 100 30 20     ; its child is 20 wide: the middle (175) is on it
+CLR   100 140 60 30
+KBD    20  10 200 60 area
+)");
+  WriteFile(dir / "s.txt", R"(press FAKE_CDU A B C CLR C
+expect_text FAKE_CDU "SP ABC"
+press FAKE_CDU KBD
+type ksea1234
+expect_text FAKE_CDU "KB KSEA123"   ; the module's field holds seven
+keypress ENTER
+snapshot typed
+expect_text FAKE_CDU "SP ABX"       ; fails: reported, the run goes on
+run 1
+)");
+  RunResult r = RunSim({"--sim-folder", dir / "sim", "--module", dir / "sim/GAUGES/fake_module.gau", "--panel",
+                        dir / "panels/cdu/panel.cfg", "--scenario", dir / "s.txt", "--out", dir / "out", "--timing"});
+  EXPECT_EQ(r.exit_code, 1) << r.err;
+  EXPECT_NE(r.err.find("s.txt:8: FAKE_CDU does not show \"SP ABX\" at 1.3 s (it shows: \"SP ABC\", \"KB KSEA123\")"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("s.txt:2:"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("s.txt:5:"), std::string::npos) << r.err;
+  // 6 presses, 8 characters of 2 frames, Enter down and up: 24 frames, then 1 s.
+  // The hook passes only K down and up; from S on it discards.
+  EXPECT_NE(r.out.find("6 clicks (0 on no rectangle)"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("18 keyboard messages, 15 discarded"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("3 text checks, 1 failed"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("flew 2.3 simulated seconds (42 ticks)"), std::string::npos) << r.out;
+
+  auto record = test::Lines(ReadFile(dir / "out/snapshots/typed/window00_gauge00_FAKE_CDU.txt"));
+  ASSERT_EQ(record.size(), 3u);
+  EXPECT_EQ(record[0].substr(0, 12), "; element x ");
+  EXPECT_EQ(record[1].substr(0, 12), "1 25.0 15.0 ");
+  EXPECT_NE(record[1].find(" 0xFF00FA00 14.0 0 \"Courier New\" \"SP ABC\""), std::string::npos) << record[1];
+  EXPECT_NE(record[2].find(" 0xFFDEE6E9 14.0 0 \"Courier New\" \"KB KSEA123\""), std::string::npos) << record[2];
+
+  // --timing: per gauge its pre-draw, the frame and the module's share.
+  EXPECT_NE(r.out.find("pre-draw window00 gauge00 FAKE_CDU: typical "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("over 42 frames"), std::string::npos) << r.out;
+  std::string timing = ReadFile(dir / "out/timing.txt");
+  EXPECT_NE(timing.find("frame: typical "), std::string::npos) << timing;
+  EXPECT_NE(timing.find("module callbacks: "), std::string::npos) << timing;
+
+  // A key the table does not know stops the run before it flies.
+  WriteFile(dir / "bad.txt", "press FAKE_CDU A EXEC\n");
+  r = RunSim({"--sim-folder", dir / "sim", "--module", dir / "sim/GAUGES/fake_module.gau", "--panel",
+              dir / "panels/cdu/panel.cfg", "--scenario", dir / "bad.txt"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("bad.txt:1: " + (dir / "panels/keys.txt") + " has no key EXEC for gauge FAKE_CDU"),
+            std::string::npos)
+      << r.err;
 }
 
 TEST(Cli, SecondsCapAScenarioOrFlyAlone) {

@@ -31,6 +31,18 @@ struct FakeRecord {
   int draw_width = 0, draw_height = 0;  // drawing element's device context
   int draws = 0;
   double fake_mem = 42.5;  // exported as the memory-backed "fake_mem"
+
+  // FAKE_CDU: a keypad in nested parents, a screen it writes its lines on,
+  // an EXEC lamp (icon), an "ON" label (string element) and keyboard entry.
+  std::string scratchpad;            // keys A, B, C; CLR removes the last
+  int mode = 0, range = 0;           // the outer and the inner knob
+  bool keyboard_entry = false;       // KBD (the screen) toggles it
+  std::string entry;                 // typed on the PC keyboard, at most 7 characters
+  std::string keyboard_status;       // the first set-up failure, if any
+  int polls = 0, lost_polls = 0;
+  int hook_calls = 0, hook_discards = 0;
+  int entries_done = 0;              // Enter pressed
+  int label_updates = 0;             // string element callbacks
 };
 
 typedef FakeRecord* (*FakeModuleRecordFn)();

@@ -69,9 +69,50 @@ snapshot
   EXPECT_EQ(a[15].text, "");
 }
 
+TEST(Scenario, KeyActionsTakeTheirFramesOfSimulatedTime) {
+  const char text[] = R"(at 1
+press SMITHS_FMS#2 INIT_REF L1 +/- .
+type "ks ea.1-/"
+type hello world   ; words joined by one blank
+keypress G shift ctrl
+keypress backspace hold 0.5
+expect_text SMITHS_FMS "ACT RTE  1/1"   ; blanks kept inside quotes
+expect_text MCU "A;B"   ; a ';' inside quotes is text
+at 5
+)";
+  Scenario s;
+  std::string error;
+  ASSERT_TRUE(ParseScenario(text, "s.txt", s, error)) << error;
+  const auto& a = s.actions;
+  ASSERT_EQ(a.size(), 9u) << error;
+  EXPECT_EQ(a[1].kind, ActionKind::kPress);
+  EXPECT_EQ(a[1].name, "SMITHS_FMS");
+  EXPECT_EQ(a[1].occurrence, 2);
+  EXPECT_EQ(a[1].keys, (std::vector<std::string>{"INIT_REF", "L1", "+/-", "."}));
+  EXPECT_EQ(a[1].ticks, 4);
+  EXPECT_EQ(a[2].kind, ActionKind::kType);
+  EXPECT_EQ(a[2].text, "ks ea.1-/");
+  EXPECT_EQ(a[2].ticks, 18);
+  EXPECT_EQ(a[3].text, "hello world");
+  EXPECT_EQ(a[4].kind, ActionKind::kKeypress);
+  EXPECT_EQ(a[4].name, "G");
+  EXPECT_EQ(a[4].keys, (std::vector<std::string>{"shift", "ctrl"}));
+  EXPECT_EQ(a[4].ticks, 2);   // one frame down, one up
+  EXPECT_EQ(a[5].ticks, 10);  // half a second down (9 frames), one up
+  EXPECT_EQ(a[6].kind, ActionKind::kExpectText);
+  EXPECT_EQ(a[6].text, "ACT RTE  1/1");
+  EXPECT_EQ(a[7].text, "A;B");
+  EXPECT_EQ(a[8].kind, ActionKind::kAt);
+  EXPECT_DOUBLE_EQ(s.duration, 5.0);
+  Scenario late;
+  // 1 s, then 4 + 18 + 22 + 2 + 10 frames: 1 + 56/18 s, past 4.
+  EXPECT_FALSE(ParseScenario(std::string(text).replace(std::string(text).find("at 5"), 4, "at 4"), "t", late, error));
+  EXPECT_NE(error.find("t:9: time 4 is before the current time"), std::string::npos) << error;
+}
+
 TEST(Scenario, BadLinesNameFileAndLine) {
   struct Case {
-    const char* text;
+    std::string text;
     const char* where;
     const char* what;
   } cases[] = {
@@ -100,6 +141,17 @@ TEST(Scenario, BadLinesNameFileAndLine) {
       {"show left\n", "s:1:", "bad window ident"},
       {"snapshot ../x\n", "s:1:", "bad snapshot label"},
       {"snapshot a b\n", "s:1:", "usage"},
+      {"press G\n", "s:1:", "usage"},
+      {"press #2 A\n", "s:1:", "bad gauge name"},
+      {"type\n", "s:1:", "no text"},
+      {"type \"abc\n", "s:1:", "quote is not closed"},
+      {"type a+b\n", "s:1:", "no key types '+'"},
+      {"type " + std::string(65, 'a') + "\n", "s:1:", "more than 64"},
+      {"keypress F13\n", "s:1:", "unknown key"},
+      {"keypress A meta\n", "s:1:", "unknown keypress option"},
+      {"keypress A hold\n", "s:1:", "bad hold time"},
+      {"keypress A hold 61\n", "s:1:", "bad hold time"},
+      {"expect_text G\n", "s:1:", "usage"},
   };
   for (const Case& c : cases) {
     Scenario s;

@@ -1,5 +1,8 @@
 #include "src/instruments/nd/b737_efis_panel.h"
 
+#include <cmath>
+#include <cstdio>
+
 #include "src/host/display_commands.h"
 #include "src/host/panel_services.h"
 #include "src/model/state.h"
@@ -20,6 +23,34 @@ void ShowKnobImages(ELEMENT_HEADER* background, TenMileKnob rule) {
   show(7, rule == TenMileKnob::kAndBelow ? range <= 10.0 : range == 10.0);
   const double ladder[] = {40.0, 80.0, 160.0, 320.0};
   for (int i = 0; i < 4; ++i) show(8 + i, range == ladder[i]);
+}
+
+namespace {
+
+double ShowOnLabel(ELEMENT_HEADER* element, std::int32_t switch_value) {
+  if (element == nullptr) return 0.0;
+  if (switch_value == 1) {
+    element->image_flags &= ~IMAGE_HIDDEN;
+    if (element->string.text != nullptr) {
+      std::snprintf(element->string.text, static_cast<std::size_t>(element->string.max_length) + 1, "%s", "ON");
+    }
+  } else {
+    element->image_flags |= IMAGE_HIDDEN;
+  }
+  const double value = element->string.value;
+  return std::isfinite(value) ? std::trunc(value) : 0.0;
+}
+
+}  // namespace
+
+double UpdateNavaidsOnLabel(ELEMENT_HEADER* element) {
+  return ShowOnLabel(element, model::model_state.NdShowNavaids);
+}
+double UpdateAirportsOnLabel(ELEMENT_HEADER* element) {
+  return ShowOnLabel(element, model::model_state.NdShowAirports);
+}
+double UpdateIntersectionsOnLabel(ELEMENT_HEADER* element) {
+  return ShowOnLabel(element, model::model_state.NdShowIntersections);
 }
 
 std::int32_t DecrementB737NdModeKey(PIXPOINT*, std::uint32_t) {

@@ -22,6 +22,13 @@ enum class TenMileKnob { kExactly, kAndBelow };
 // Shows the knob images of the current mode and range, hides the others.
 void ShowKnobImages(ELEMENT_HEADER* background, TenMileKnob rule);
 
+// The "ON" labels above the navaids, airports and intersections keys: shown
+// with the text "ON" while the family's switch is 1, hidden otherwise. Each
+// returns the element's value unchanged (truncated to an integer).
+double UpdateNavaidsOnLabel(ELEMENT_HEADER* element);
+double UpdateAirportsOnLabel(ELEMENT_HEADER* element);
+double UpdateIntersectionsOnLabel(ELEMENT_HEADER* element);
+
 // Click handlers (position and flags ignored; each returns 0).
 std::int32_t DecrementB737NdModeKey(PIXPOINT* relative, std::uint32_t flags);
 std::int32_t IncrementB737NdModeKey(PIXPOINT* relative, std::uint32_t flags);

@@ -42,15 +42,16 @@ constexpr PIXSIZE kScreenSize = {247, 294};
 constexpr PIXSIZE kBezelSize = {281, 337};
 constexpr std::uint32_t kScreenFlags = 0x24;
 
-#define OVI_B737_ND_ELEMENTS(NAME, BACKGROUND, SIZE, FLAGS, SCREEN_X, SCREEN_Y)                              \
-  ELEMENT_HEADER NAME##_screen = {                                                                           \
-      ELEMENT_TYPE_STATIC_IMAGE, kB737NdScreenBitmap, {SCREEN_X, SCREEN_Y}, kScreenSize, kScreenFlags,        \
-      nullptr, {}, {}, {}, nullptr,                                                                          \
-  };                                                                                                         \
-  ELEMENT_HEADER* NAME##_screen_list[] = {&NAME##_screen, nullptr};                                          \
-  ELEMENT_HEADER NAME##_background = {                                                                       \
-      ELEMENT_TYPE_STATIC_IMAGE, BACKGROUND, {0, 0}, SIZE, FLAGS, NAME##_screen_list, {}, {}, {}, nullptr,  \
-  };                                                                                                         \
+#define OVI_B737_ND_ELEMENTS(NAME, BACKGROUND, SIZE, FLAGS, SCREEN_X, SCREEN_Y)                               \
+  ELEMENT_HEADER NAME##_screen = {                                                                            \
+      .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = kB737NdScreenBitmap,                          \
+      .position = {SCREEN_X, SCREEN_Y}, .image_size = kScreenSize, .image_flags = kScreenFlags,               \
+  };                                                                                                          \
+  ELEMENT_HEADER* NAME##_screen_list[] = {&NAME##_screen, nullptr};                                           \
+  ELEMENT_HEADER NAME##_background = {                                                                        \
+      .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = BACKGROUND, .image_size = SIZE,               \
+      .image_flags = FLAGS, .next_element = NAME##_screen_list,                                               \
+  };                                                                                                          \
   ELEMENT_HEADER* NAME##_elements[] = {&NAME##_background, nullptr};
 
 OVI_B737_ND_ELEMENTS(b737_nd, kB737NdBezelBitmap, kBezelSize, 0, 18, 25)
@@ -108,26 +109,52 @@ constexpr KnobImage kKnobs[kKnobImages] = {
     {9876, {243, 35}, kRangeKnobSize}, {9878, {245, 36}, kRangeKnobSize},
 };
 
-// The background and its chain of knob images, element n's only child
-// being element n + 1.
+// "ON" over the upper edge of the navaids, airports and intersections keys
+// (their areas start at y 174), centred on each key.
+struct OnLabel {
+  double (*update)(ELEMENT_HEADER* element);
+  PIXPOINT position;
+};
+constexpr OnLabel kOnLabels[] = {
+    {UpdateNavaidsOnLabel, {157, 161}},
+    {UpdateAirportsOnLabel, {190, 161}},
+    {UpdateIntersectionsOnLabel, {256, 161}},
+};
+constexpr int kOnLabelCount = 3;
+constexpr PIXSIZE kOnLabelSize = {34, 12};
+
+// The background, its chain of knob images (element n's first child being
+// element n + 1) and, beside the first knob, the three "ON" labels.
 struct EfisPanelElements {
   ELEMENT_HEADER background;
   ELEMENT_HEADER knobs[kKnobImages];
-  ELEMENT_HEADER* links[kKnobImages + 1][2];
+  ELEMENT_HEADER labels[kOnLabelCount];
+  ELEMENT_HEADER* background_children[kOnLabelCount + 2];
+  ELEMENT_HEADER* links[kKnobImages][2];
   ELEMENT_HEADER* list[2];
 
   explicit EfisPanelElements(std::uint32_t background_bitmap) {
-    background = {ELEMENT_TYPE_STATIC_IMAGE, background_bitmap, {0, 0}, kPanelSize, 0, nullptr, {}, {}, {}, nullptr};
+    background = {.element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = background_bitmap,
+                  .image_size = kPanelSize};
     for (int i = 0; i < kKnobImages; ++i) {
-      knobs[i] = {ELEMENT_TYPE_STATIC_IMAGE, kKnobs[i].bitmap, kKnobs[i].position, kKnobs[i].size, kKnobFlags,
-                  nullptr, {}, {}, {}, nullptr};
+      knobs[i] = {.element_type = ELEMENT_TYPE_ICON, .resource_id = kKnobs[i].bitmap,
+                  .position = kKnobs[i].position, .image_size = kKnobs[i].size, .image_flags = kKnobFlags};
     }
-    for (int i = 0; i <= kKnobImages; ++i) {
-      links[i][0] = i < kKnobImages ? &knobs[i] : nullptr;
+    for (int i = 0; i < kOnLabelCount; ++i) {
+      labels[i] = {.element_type = ELEMENT_TYPE_STRING, .position = kOnLabels[i].position,
+                   .image_size = kOnLabelSize, .image_flags = IMAGE_HIDDEN};
+      labels[i].string = {.update = kOnLabels[i].update, .max_length = 2, .font = "Arial", .font_height = 10,
+                          .font_weight = 700, .fore_colour = 0xFF00FA00};
+    }
+    background_children[0] = &knobs[0];
+    for (int i = 0; i < kOnLabelCount; ++i) background_children[i + 1] = &labels[i];
+    background_children[kOnLabelCount + 1] = nullptr;
+    background.next_element = background_children;
+    for (int i = 0; i + 1 < kKnobImages; ++i) {
+      links[i][0] = &knobs[i + 1];
       links[i][1] = nullptr;
+      knobs[i].next_element = links[i];
     }
-    background.next_element = links[0];
-    for (int i = 0; i < kKnobImages; ++i) knobs[i].next_element = i + 1 < kKnobImages ? links[i + 1] : nullptr;
     list[0] = &background;
     list[1] = nullptr;
   }
