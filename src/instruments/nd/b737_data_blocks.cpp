@@ -259,6 +259,12 @@ void DrawNdDataBlocks(const B737NdFrame& f) {
   f.UseCanvas();
   DrawDistanceFields(f, fonts, brushes);
   DrawTrafficStatus(f, fonts, brushes);
+  const int mode = f.mode;
+  if ((mode == 1 || mode == 3 || mode == 5 || mode == 6) && G().VerticalProfileValid == 1 && ActiveWaypoint()) {
+    DrawVerticalDeviationScale(f, G().VnavPathAltitude, G().AircraftAltitude, G().DistanceSinceTod,
+                               G().DistanceTodToConstraint);
+    f.UseCanvas();
+  }
   DrawHeadingRow(f, fonts, brushes);
   DrawTimeAndSpeed(f, fonts, brushes);
   DrawSources(f, fonts, brushes);

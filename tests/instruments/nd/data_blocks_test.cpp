@@ -263,5 +263,39 @@ TEST_F(DataBlocksTest, VerticalDeviationPointer) {
   }
 }
 
+TEST_F(DataBlocksTest, VerticalDeviationScaleByModeProfileAndWaypoint) {
+  Flying();
+  guidance().VerticalProfileValid = 1;
+  guidance().VnavPathAltitude = 11000.0;
+  guidance().AircraftAltitude = 11500.0;  // 500 ft above: pegged, number under the scale
+  guidance().DistanceSinceTod = 3.0;
+  guidance().DistanceTodToConstraint = 30.0;
+  auto pointer_top = [this]() {
+    for (const gfx::RecordedOp* op : rec.Find(OpKind::Lines))
+      if (op->color == colour::kWhite && op->points.size() == 6 && op->points[0].X == 218.0f) return op->points[0].Y;
+    return -1.0f;
+  };
+  for (int mode = 1; mode <= 7; ++mode) {
+    SCOPED_TRACE(mode);
+    model().HWB737NDMode = mode;
+    Draw();
+    const bool shown = mode == 1 || mode == 3 || mode == 5 || mode == 6;
+    EXPECT_EQ(Has(" 500"), shown);
+    EXPECT_EQ(pointer_top(), shown ? 258.0f : -1.0f);
+  }
+  model().HWB737NDMode = 5;
+  Draw();
+  ExpectField({" 500", 220, 265, colour::kWhite, 9});
+  EXPECT_EQ(Ops(OpKind::Rectangle, colour::kBlack, 1).back()->points[0].X, 218.0f);  // the mask box
+
+  guidance().VerticalProfileValid = 0;
+  Draw();
+  EXPECT_EQ(pointer_top(), -1.0f);
+  guidance().VerticalProfileValid = 1;
+  plan().ActiveWaypointIndex = model::kNoWaypoint;
+  Draw();
+  EXPECT_EQ(pointer_top(), -1.0f);
+}
+
 }  // namespace
 }  // namespace ovi::nd::test
