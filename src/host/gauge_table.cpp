@@ -1,7 +1,7 @@
 #include "src/host/gauge_table.h"
 
+#include "src/display/bdry_gauge.h"
 #include "src/guidance/engage_buttons.h"
-#include "src/host/bdry_gauge.h"
 #include "src/host/server_gauge.h"
 #include "src/host/window_keys.h"
 #include "src/instruments/nd/gauges.h"
@@ -14,7 +14,7 @@ namespace ovi::host {
 GAUGEHDR** GaugeTable() {
   static GAUGEHDR* table[] = {
       &server_gauge,
-      &bdry_gauge,
+      &display::bdry_gauge,
       &p1000_mfd_open_gauge,
       &p1000_mfd_cntr_open_gauge,
       &efs50_tcas_open_gauge,

@@ -1,5 +1,6 @@
 #include "src/host/module_state.h"
 
+#include "src/display/state.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/host/state.h"
@@ -25,6 +26,7 @@ void ResetModuleState() {
   model::Recreate(navdb::navdb_state);
   model::Recreate(navdb::entry_state);
   model::Recreate(navdb::procedure_state);
+  model::Recreate(display::display_state);
 }
 
 }  // namespace ovi

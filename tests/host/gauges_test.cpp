@@ -6,7 +6,6 @@
 #include <iterator>
 #include <string>
 
-#include "src/host/bdry_gauge.h"
 #include "src/host/debug_log.h"
 #include "src/host/gauge_table.h"
 #include "src/host/host_detect.h"
@@ -128,46 +127,6 @@ TEST_F(GaugesTest, LogFileIsClosedWhenTheStateGoes) {
   ResetModuleState();  // as at module unload
   EXPECT_EQ(host_state.LogFile, nullptr);
   EXPECT_EQ(folder.Read("ovi1.log"), "kept \n");
-}
-
-TEST_F(GaugesTest, BdryIgnoresEveryServiceAndTogglesOnClick) {
-  ELEMENT_HEADER* background = bdry_gauge.elements_list[0];
-  ASSERT_NE(background, nullptr);
-  EXPECT_EQ(background->resource_id, 10072u);
-  std::uint32_t flags = background->image_flags | IMAGE_ON_SCREEN;
-  background->image_flags = flags;
-  ASSERT_TRUE(OpenLogFile());
-  for (std::int32_t service = 0; service <= 15; ++service) bdry_callback(&bdry_gauge, service, 0);
-  CloseLogFile();
-  EXPECT_EQ(folder.Read("ovi1.log"), "");
-  EXPECT_EQ(background->image_flags, flags);  // not even pre-draw touches it
-  background->image_flags &= ~IMAGE_ON_SCREEN;
-
-  const MOUSERECT* m = bdry_gauge.mouse_rect;
-  ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m[0].rect_type, MOUSE_RECT_PARENT);
-  EXPECT_EQ(m[0].position.x, 7);
-  EXPECT_EQ(m[0].size.x, 35);
-  EXPECT_EQ(m[1].rect_type, MOUSE_RECT_CHILD);
-  EXPECT_EQ(m[1].cursor, 5);  // the host's hand cursor
-  EXPECT_EQ(m[1].event_flags, MOUSE_LEFTSINGLE);
-  EXPECT_EQ(m[2].rect_type, MOUSE_RECT_EOL);
-
-  // The button is the boundary layer of every map display; the MD-80 EHSI's
-  // boundary lamp is not the button's.
-  PIXPOINT p{1, 1};
-  model::State& s = model::model_state;
-  EXPECT_EQ(s.ShowAtcBoundaries, 0);
-  EXPECT_EQ(m[1].handler(&p, MOUSE_LEFTSINGLE), 0);
-  EXPECT_EQ(s.ShowAtcBoundaries, 1);
-  EXPECT_EQ(s.Md80EhsiShowBoundaries, 0);
-  EXPECT_EQ(m[1].handler(&p, MOUSE_LEFTSINGLE), 0);
-  EXPECT_EQ(s.ShowAtcBoundaries, 0);
-  // A value other than 0 turns the layer off (the display command turns it on).
-  s.ShowAtcBoundaries = 4;
-  m[1].handler(&p, MOUSE_LEFTSINGLE);
-  EXPECT_EQ(s.ShowAtcBoundaries, 0);
-  EXPECT_EQ(s.Md80EhsiShowBoundaries, 0);
 }
 
 }  // namespace

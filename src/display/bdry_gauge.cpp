@@ -1,8 +1,8 @@
-#include "src/host/bdry_gauge.h"
+#include "src/display/bdry_gauge.h"
 
 #include "src/model/state.h"
 
-namespace ovi::host {
+namespace ovi::display {
 
 namespace {
 
@@ -41,4 +41,4 @@ GAUGEHDR bdry_gauge = {
     nullptr,
 };
 
-}  // namespace ovi::host
+}  // namespace ovi::display

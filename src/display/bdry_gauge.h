@@ -6,7 +6,7 @@
 
 #include "platform/panel/panel.h"
 
-namespace ovi::host {
+namespace ovi::display {
 
 extern GAUGEHDR bdry_gauge;
 
@@ -19,4 +19,4 @@ std::int32_t BdryClick(PIXPOINT* relative, std::uint32_t flags);
 // ShowAtcBoundaries: 1 when it was 0, else 0 (the layer of every map display).
 void ToggleBoundaryDisplay();
 
-}  // namespace ovi::host
+}  // namespace ovi::display

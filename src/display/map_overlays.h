@@ -1,0 +1,79 @@
+// The overlays every map display shares: approach pattern, runways, ATC
+// boundaries, provider traffic and the top-of-climb / top-of-descent
+// markers. The instruments call these and never draw the same things
+// themselves.
+//
+// Common parameters:
+//   g        the display's graphics, in the frame the caller set up (its
+//            transform and clip stay as the caller left them)
+//   radius   pixels from the map centre to the range ring
+//   range    NM at the range ring; radius / range becomes MapPixelsPerNm,
+//            the map scale the caller's own layers read afterwards. A range
+//            that is not a positive finite number draws nothing and leaves
+//            MapPixelsPerNm as it was.
+//   cx, cy   the aircraft's (or the reference position's) map point
+//   sx, sy   the display's horizontal and vertical grid factors: scales of
+//            the logical canvas to the element's pixels
+//   kind     the display kind of the caller (DisplayKind)
+// Positions are placed by distance and bearing from the aircraft
+// (PlaneLatitude, PlaneLongitude; DrawTodTocMarkers: its reference
+// position), turned so that the map's up direction points up, and
+// truncated toward zero to whole pixels.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/gfx/graphics.h"
+
+namespace ovi::display {
+
+// Display kinds as the callers pass them.
+enum DisplayKind : std::int32_t {
+  kDisplayDu1000 = 0,   // traffic: the DU-1000 map
+  kDisplayP1000 = 2,    // P1000 MFD and its TCAS window
+  kDisplayEfs50 = 5,    // EFS 50 EHSI and TCAS display
+  kDisplayB737 = 8,     // B737 ND, MD-80 EHSI map, C-17 map (markers)
+  kDisplayMd11 = 9,     // MD-11 ND; the MD-80 EHSI and C-17 traffic
+  kDisplayDu1000Map = 10,  // DU-1000 and Pro Line 4 maps (markers)
+  kDisplayProLine4 = 11,   // traffic: the Pro Line 4 map
+};
+
+// The extended centreline (60 NM), the two 15 NM intercept legs at 14 NM
+// and the traffic pattern of the selected runway of AirportRunwayTable,
+// turned by MapHeading. Every point is plotted about (cx, cy) and then
+// multiplied by (sx, sy), so the pattern lands in element pixels whatever
+// the caller's canvas. With DispAppPtrnAlts 1 and range <= 20 NM the
+// intercept point and the crosswind turn carry the altitudes to fly (airport
+// elevation + 3000 and + 1500 ft). No runway selected (an index outside
+// 1..AirportRunwayCount) draws nothing.
+void DrawApproachPattern(gfx::Graphics& g, int radius, int cx, int cy, double range, double sx, double sy);
+
+// One line per physical runway of AirportRunwayTable with the designators
+// at both ends (the selected pair yellow, the rest red), turned by
+// MapHeading; at range <= 0.5 NM also the parking arrow. Completes the
+// table: the threshold of each runway's opposite end listed later becomes
+// the computed far end of its partner. The caller's transform is restored
+// before the call returns.
+void DrawAirportRunways(gfx::Graphics& g, int radius, int cx, int cy, double range);
+
+// The outlines of AtcBoundaryTable with their labels (at most
+// kAtcLabelField characters), turned by `rotation` (degrees, the map's up
+// direction). Loads the boundary file on first use. A boundary whose first
+// point is more than 1000 NM away is skipped (three wide oceanic ones only
+// from 5000 NM).
+void DrawAtcBoundaries(gfx::Graphics& g, int radius, int cx, int cy, double range, double rotation);
+constexpr int kAtcLabelField = 3;
+
+// The targets of the external traffic provider within +-TcasVertRange
+// (hundreds of feet) of the aircraft, turned by MapHeading, with their
+// relative altitude ("+12", "-5") and trend arrows; `kind` chooses symbol
+// sizes, colours and label places (kDisplayP1000 small symbols; kDisplayEfs50
+// and kDisplayProLine4 cyan; all others white). The provider is asked for
+// its list at most kTrafficProviderMaxAttempts times for the life of the
+// module; a new list (new sequence number) replaces the plotted targets.
+void DrawProviderTraffic(gfx::Graphics& g, int radius, double range, int cx, int cy, std::int32_t kind);
+constexpr int kTrafficProviderMaxAttempts = 20;
+// A relative-altitude label prints at most this many characters.
+constexpr int kTrafficLabelField = 4;
+
+}  // namespace ovi::display

@@ -1,0 +1,49 @@
+// Display drawing layer: the module's drawing-layer session, the shared map
+// scale and the provider traffic every map display draws. One instance,
+// re-created by ResetModuleState().
+#pragma once
+
+#include <cstdint>
+
+#include "src/model/fixed_table.h"
+
+namespace ovi::display {
+
+// Targets taken from one provider list (its last entries).
+constexpr int kMaxTrafficPlots = 5;
+
+// One provider target as the maps draw it.
+struct TrafficPlotEntry {
+  double bearing = 0.0;            // degrees true, 0 <= b < 360
+  double range = 0.0;              // NM
+  double relative_altitude = 0.0;  // hundreds of feet, + above
+  char trend = '-';                // 'v' descending, '-' level, '^' climbing
+  char threat = 'O';               // 'O' other, 'P' proximate, 'T' advisory, 'R' resolution
+};
+
+struct State {
+  // --- Drawing-layer lifetime --------------------------------------------
+  // The token start-up handed out; 0 while the layer is stopped.
+  std::uintptr_t GdiplusToken = 0;
+  // Drawing gauges connected to their windows and not yet disconnected:
+  // the layer stops only when the last of them goes.
+  int DrawingGaugeConnections = 0;
+
+  // --- Shared map scale ----------------------------------------------------
+  // Pixels per NM of the map drawn last (radius / range of that call).
+  double MapPixelsPerNm = 0.0;
+
+  // --- Provider traffic ------------------------------------------------------
+  // The provider's list block, null until a query returned one; once found
+  // it stays in use for the life of the module.
+  void* TrafficListPointer = nullptr;
+  int TrafficProviderAttempts = 0;
+  std::uint16_t TrafficListSequence = 0;
+  // 1-based; rebuilt only when the provider publishes a new list.
+  model::FixedTable<TrafficPlotEntry, kMaxTrafficPlots + 1> TrafficPlotTable;
+  int TrafficPlotCount = 0;
+};
+
+extern State display_state;
+
+}  // namespace ovi::display
