@@ -4,13 +4,12 @@
 
 #include "src/guidance/state.h"
 #include "src/instruments/nd/b737_nd.h"
-#include "src/instruments/nd/map_scale.h"
 
 namespace ovi::nd {
 
 void DrawAltitudeRangeArc(const B737NdFrame& f) {
   const guidance::State& g = guidance::guidance_state;
-  SetMapScale(f.pixels_per_nm);
+  f.SetMapScale();
   const double vs = FiniteOr(g.VerticalSpeedFpm);
   // Only a descent reaches a lower altitude; the frame's condition makes
   // sure of it, and nothing here divides by a vertical speed of 0.

@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "src/display/map_overlays.h"
+#include "src/display/state.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
@@ -21,7 +23,14 @@ void B737NdFrame::UseMapOrigin() const {
   UseOrigin(static_cast<float>(center_x), static_cast<float>(center_y));
 }
 
+void B737NdFrame::SetMapScale() const {
+  if (pixels_per_nm > 0.0 && std::isfinite(pixels_per_nm)) display::display_state.MapPixelsPerNm = pixels_per_nm;
+}
+
 namespace {
+
+// The traffic symbols' style of the B737 family.
+constexpr std::int32_t kB737TrafficStyle = 0;
 
 const model::State& M() { return model::model_state; }
 const guidance::State& G() { return guidance::guidance_state; }
@@ -44,7 +53,10 @@ void ReferencePosition(int mode, double& latitude, double& longitude) {
 }
 
 // --- The shared overlays, called with the frame's geometry ------------------
-void DrawRunwaysLayer(const B737NdFrame& /*f*/) {}
+void DrawRunwaysLayer(const B737NdFrame& f) {
+  f.UseCanvas();
+  display::DrawAirportRunways(f.g, f.radius, f.center_x, f.center_y, f.range);
+}
 
 bool HoldAttached(const B737NdFrame& f) {
   return F().HoldTable[1].active_index > 0 && MapModeBelowPlan(f);
@@ -95,6 +107,7 @@ const std::array<B737NdLayer, 12> kMapLayers = {{
 void DrawTrafficLayer(const B737NdFrame& f) {
   f.UseCanvas();
   f.g.RotateTransform(0.0f);
+  display::DrawProviderTraffic(f.g, f.radius, f.range, f.center_x, f.center_y, kB737TrafficStyle);
 }
 
 // The display's outline: the top edge is an arc of radius 175 about
@@ -112,7 +125,7 @@ void ClipToOutline(gfx::Graphics& g) {
 
 std::span<const B737NdLayer> B737NdMapLayers() { return kMapLayers; }
 
-B737NdFrame MakeB737NdFrame(gfx::Graphics& g, model::GaugeDisplay& display, int variant) {
+B737NdFrame MakeB737NdFrame(gfx::Graphics& g, display::GaugeDisplay& display, int variant) {
   B737NdFrame f{.g = g, .display = display, .scale = {}, .grid = {}};
   f.variant = variant;
   f.mode = M().HWB737NDMode;
@@ -134,7 +147,7 @@ B737NdFrame MakeB737NdFrame(gfx::Graphics& g, model::GaugeDisplay& display, int 
   return f;
 }
 
-void DrawB737NavigationDisplay(model::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size,
+void DrawB737NavigationDisplay(display::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size,
                                int variant) {
   if (dc == nullptr) return;
   display.width = size != nullptr ? size->x : dc->width;

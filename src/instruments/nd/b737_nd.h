@@ -15,7 +15,7 @@
 #include "platform/gfx/graphics.h"
 #include "platform/panel/panel.h"
 #include "src/instruments/nd/kit.h"
-#include "src/model/records.h"
+#include "src/display/lifetime.h"
 
 namespace ovi::nd {
 
@@ -34,7 +34,7 @@ inline constexpr int kCentredRadius = 110;
 // first layer runs. Layers keep nothing between frames.
 struct B737NdFrame {
   gfx::Graphics& g;
-  model::GaugeDisplay& display;
+  display::GaugeDisplay& display;
   int variant = 1;       // 1 full, 3 reduced (no ATC boundaries, no intersections)
   int mode = 5;          // HWB737NDMode
   double range = 40.0;   // NdRange, NM
@@ -58,6 +58,9 @@ struct B737NdFrame {
   void UseOrigin(float x, float y, double rotation = 0.0) const;
   // ... with the origin at the aircraft point (122, center_y), unrotated.
   void UseMapOrigin() const;
+  // Sets the shared MapPixelsPerNm to this frame's scale, as every map
+  // layer does before it projects (a range that is not positive leaves it).
+  void SetMapScale() const;
 };
 
 using B737NdLayer = Layer<B737NdFrame>;
@@ -68,12 +71,12 @@ std::span<const B737NdLayer> B737NdMapLayers();
 // Draws one picture. `size` is the surface's pixel size (null: the device
 // context's own); variant 1 full, 2 blank (cleared to transparent), 3
 // reduced. Nothing happens without a device context.
-void DrawB737NavigationDisplay(model::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size,
+void DrawB737NavigationDisplay(display::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size,
                                int variant);
 
 // The frame of the current state for a graphics and surface size, as the
 // draw entry builds it (also sets NdCenterY and NdArcRadius in modes 3 to 7).
-B737NdFrame MakeB737NdFrame(gfx::Graphics& g, model::GaugeDisplay& display, int variant);
+B737NdFrame MakeB737NdFrame(gfx::Graphics& g, display::GaugeDisplay& display, int variant);
 
 // --- Layers -------------------------------------------------------------------
 void DrawFullCompassRose(const B737NdFrame& frame);     // modes 1, 2

@@ -8,7 +8,6 @@
 #include "src/guidance/state.h"
 #include "src/instruments/nd/b737_nd.h"
 #include "src/instruments/nd/b737_trend_vector.h"
-#include "src/instruments/nd/map_scale.h"
 
 namespace ovi::nd {
 
@@ -56,7 +55,7 @@ TrendVector ComputeTrendVector(double bank_attitude, double ground_speed, double
 
 void DrawNdTrendVector(const B737NdFrame& f) {
   const guidance::State& g = guidance::guidance_state;
-  SetMapScale(f.pixels_per_nm);
+  f.SetMapScale();
   const TrendVector t = ComputeTrendVector(g.BankAttitude, g.GroundSpeedKnots, f.range, f.pixels_per_nm);
   if (t.segments == 0) return;
   const gfx::Pen white2(colour::kWhite, 2.0f);

@@ -3,6 +3,7 @@
 // of the module's one gauge skeleton.
 #include "src/instruments/nd/gauges.h"
 
+#include "src/display/lifetime.h"
 #include "src/guidance/avionics_update.h"
 #include "src/host/display_commands.h"
 #include "src/host/gauge_skeleton.h"
@@ -31,6 +32,8 @@ constexpr host::GaugeForm B737NdForm(const char* log_line) {
   f.display_form = host::DisplayForm::kB;
   f.window_ident = kB737NdWindow;
   f.draw = DrawB737Nd;
+  f.connect = display::ConnectDrawingGauge;
+  f.disconnect = display::DisconnectDrawingGauge;
   return f;
 }
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "src/model/records.h"
+#include "src/display/lifetime.h"
 
 namespace ovi::nd {
 
@@ -19,7 +19,7 @@ struct State {
   std::int32_t NdArcRadius = 215;
   // The display object of the three B737 ND gauges: the surface size of the
   // last draw.
-  model::GaugeDisplay B737NdDisplay;
+  display::GaugeDisplay B737NdDisplay;
 };
 
 extern State nd_state;
