@@ -115,9 +115,10 @@ bool ParseKeyTable(const std::string& text, const std::string& path, KeyTable& o
     if (k.w <= 0 || k.h <= 0) return fail(number, "a key is at least 1 x 1");
     std::size_t next = 5;
     if (next < f.size() && (f[next] == "key" || f[next] == "area")) k.drawn = f[next++] == "key";
-    if (next < f.size()) k.label = f[next++];
+    bool labelled = next < f.size();
+    if (labelled) k.label = f[next++];
     if (next < f.size()) return fail(number, "unexpected '" + f[next].substr(0, 20) + "'");
-    if (k.label.empty()) {
+    if (!labelled) {
       k.label = k.name;
       for (char& c : k.label)
         if (c == '_') c = ' ';

@@ -14,7 +14,7 @@ struct NamedKey {
   int line = 0;
   int x = 0, y = 0, w = 0, h = 0;  // design pixels
   bool drawn = true;               // style "key" (drawn on the bezel) or "area" (not drawn)
-  std::string label;               // as drawn; '|' breaks the line
+  std::string label;               // as drawn; '|' breaks the line; empty: a blank key
   double CentreX() const { return x + w / 2.0; }
   double CentreY() const { return y + h / 2.0; }
 };

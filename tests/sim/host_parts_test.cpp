@@ -191,6 +191,7 @@ TEST(KeyTable, SectionsShareKeysAndLabelsComeFromNames) {
 INIT_REF 51 298 44 30 key "INIT|REF"
 +/-      130 582 34 34      ; a key named by its legend
 SCREEN   160 100 92 92 area
+SP       212 582 34 34 key ""   ; a blank key
 [MCU]
 ROCKER_UP 371 224 32 32 "UP \"1\""
 )";
@@ -206,11 +207,12 @@ ROCKER_UP 371 224 32 32 "UP \"1\""
   EXPECT_EQ(t.Find("SMITHS_FMS", "+/-")->label, "+/-");
   EXPECT_TRUE(t.Find("SMITHS_FMS", "+/-")->drawn);
   EXPECT_FALSE(t.Find("SMITHS_FMS", "SCREEN")->drawn);
+  EXPECT_EQ(t.Find("SMITHS_FMS", "SP")->label, "");
   EXPECT_EQ(t.Find("MCU", "ROCKER_UP")->label, "UP \"1\"");
   EXPECT_EQ(t.Find("MCU", "INIT_REF"), nullptr);
   EXPECT_EQ(t.Find("GNSXLS", "A"), nullptr);
   EXPECT_EQ(t.KeysOf("GNSXLS"), nullptr);
-  EXPECT_EQ(t.Find("MCU", "ROCKER_UP")->line, 7);
+  EXPECT_EQ(t.Find("MCU", "ROCKER_UP")->line, 8);
 }
 
 TEST(KeyTable, BadLinesNameFileAndLine) {
