@@ -218,6 +218,14 @@ void InsertStar(const Side& side) {
     model::FlightPlanWaypoint* dest = AppendDestination(p);
     if (dest != nullptr && keep_constraint) dest->altitude_constraint = constraint;
     if (tracked_behind) tracked = p.last;
+    // Without an anchor the arrival was rebuilt under the active waypoint:
+    // it is now the entry at its index (the destination when that lies past
+    // the new end), flown to from that entry's place, not the old one's.
+    const int active = s.ActiveWaypointIndex;
+    if (!side.pending && active != model::kNoWaypoint && active > anchor) {
+      const int now = std::min(active, p.last);
+      SetActiveWaypoint(now, p.plan[now]);
+    }
   }
 
   int start = 1;

@@ -1,6 +1,7 @@
 #include "src/flightplan/route_edit.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "src/flightplan/execution_hooks.h"
 #include "src/flightplan/holds.h"
@@ -104,6 +105,14 @@ int FindNextViaToWaypoint(int row) {
   const int last = std::min(s.PendingFlightPlanLastIndex, kMaxPlanLastIndex);
   if (row < 1 || row >= last) return last;
   const std::string& to = s.RouteViaToList[row].to;
+  // While the rows still describe the plan, the row's own TO entry: an
+  // earlier row may end at the same ident (a second "DISCO", a fix flown
+  // twice) at or after index `row`, and an edit there lands in that row.
+  const std::vector<navdb::RouteRow> rows = navdb::PendingRouteRows();
+  if (row <= static_cast<int>(rows.size())) {
+    const int end = rows[static_cast<std::size_t>(row - 1)].to;
+    if (end >= row && end <= last - 1 && s.PendingFlightPlan[end].ident == to) return end;
+  }
   for (int i = row; i <= last - 1; ++i) {
     if (s.PendingFlightPlan[i].ident == to) return i;
   }

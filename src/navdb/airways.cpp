@@ -224,7 +224,9 @@ std::vector<RouteRow> PendingRouteRows() {
   for (int i = 1; i <= end; ++i) {
     const model::FlightPlanWaypoint& w = route.plan[i];
     const int from = rows.empty() ? 0 : rows.back().to;
-    if (w.via.empty()) {
+    // Route files write "DIRECT" for a direct leg: it ends a row of its own
+    // like an empty via, or loaded direct legs would hide in one row.
+    if (w.via.empty() || w.via == "DIRECT") {
       rows.push_back({from, i});
       previous_via = "DIRECT";
     } else if (w.via != previous_via || w.ident == "THEN" || rows.empty()) {

@@ -28,9 +28,10 @@ using RouteEntryMoved = void (*)(bool pending_plan, int new_index, int old_index
 void SetRouteEntryMovedHook(RouteEntryMoved hook);
 
 // The rows of the CDU route page as they are built from PendingFlightPlan:
-// entries 1..last-1, a new row for every direct entry, every change of
-// airway and every "THEN" marker; further entries of the same airway extend
-// the row to its exit. A row's legs are the entries from + 1 .. to.
+// entries 1..last-1, a new row for every direct entry (no via, or
+// "DIRECT"), every change of airway and every "THEN" marker; further
+// entries of the same airway extend the row to its exit. A row's legs are
+// the entries from + 1 .. to.
 struct RouteRow {
   int from = 0;
   int to = 0;

@@ -25,13 +25,6 @@ fms::State& Fms() { return fms::fms_state; }
 
 const Strings kRoute = {"KSEA", "A", "B", "C", "D", "E", "F", "G", "H", "KPDX"};
 
-// Holds straight into the table, as a loaded route would carry them.
-void PutHold(int k, int active, int pending) {
-  F().HoldCount = std::max(F().HoldCount, k);
-  F().HoldTable[k].active_index = active;
-  F().HoldTable[k].pending_index = pending;
-}
-
 using HoldTest = RouteTest;
 
 TEST_F(HoldTest, TheTableStaysInRouteOrderWithTheWaypointsNumbered) {
@@ -164,12 +157,8 @@ TEST_F(HoldTest, SaveAndRestoreMoveTheLiveIndex) {
 // waypoint, and leaves only when a modification that removed it is executed.
 TEST_F(HoldTest, AHoldFollowsItsWaypointThroughAModification) {
   MakeActive({"KSEA", "A", "B", "C", "KPDX"});
-  F().ActiveFlightPlan[3].hold_number = 1;
-  F().ActiveFlightPlan[2].hold_number = 2;
-  PutHold(1, 2, 0);
-  PutHold(2, 3, 0);
-  F().ActiveFlightPlan[2].hold_number = 1;
-  F().ActiveFlightPlan[3].hold_number = 2;
+  PutActiveHold(1, 2);
+  PutActiveHold(2, 3);
   F().ActiveWaypointIndex = 1;
   F().RouteState = 3;
 
@@ -198,6 +187,101 @@ TEST_F(HoldTest, AHoldFollowsItsWaypointThroughAModification) {
   EXPECT_EQ(HoldIndices(), (Pairs{{1, 0}}));
   EXPECT_EQ(F().HoldTable[1].name, "");  // put in by hand above
   EXPECT_EQ(HoldNumbers(F().ActiveFlightPlan, 2), (Numbers{0, 1, 0}));
+}
+
+// Due east along the equator across 180 degrees: 90 true; an easterly
+// variation larger than that leaves the inbound course below 0.
+TEST_F(HoldTest, TheInboundCourseIsKeptUnwrappedBelowZero) {
+  MakePending({"KSEA", "WEST", "EAST", "KPDX"});
+  F().PendingFlightPlan[1].latitude = 0.0;
+  F().PendingFlightPlan[1].longitude = 179.9;
+  F().PendingFlightPlan[2].latitude = 0.0;
+  F().PendingFlightPlan[2].longitude = -179.9;
+  G().MagneticVariation = 95.0;
+  ASSERT_TRUE(AddHoldAtWaypoint(2, 0));
+  const model::HoldingPattern& h = F().HoldTable[1];
+  EXPECT_EQ(h.name, "EAST");
+  EXPECT_NEAR(h.inbound_course, -5.0, 1e-9);
+  EXPECT_EQ(h.corners[0].longitude, -179.9);
+}
+
+// Eight holds added from the end of the route backwards sort into route
+// order; the exchange slot stays empty, a ninth is refused, and a deletion
+// makes room again with the later waypoints renumbered.
+TEST_F(HoldTest, EightHoldsAddedBackwardsEndInRouteOrder) {
+  MakePending(kRoute);
+  for (int w = 8; w >= 1; --w) ASSERT_TRUE(AddHoldAtWaypoint(w, 0)) << w;
+  Pairs in_order;
+  for (int w = 1; w <= 8; ++w) in_order.emplace_back(w, w);
+  EXPECT_EQ(HoldIndices(), in_order);
+  EXPECT_EQ(HoldNumbers(F().PendingFlightPlan, 9), (Numbers{0, 1, 2, 3, 4, 5, 6, 7, 8, 0}));
+  EXPECT_EQ(F().HoldTable[8].name, "H");
+  EXPECT_EQ(F().HoldTable[9].name, "");
+  EXPECT_EQ(F().HoldTable[9].active_index, 0);
+  EXPECT_FALSE(AddHoldAtWaypoint(9, 0));
+
+  DeleteHold(4, 0);
+  EXPECT_EQ(HoldNumbers(F().PendingFlightPlan, 9), (Numbers{0, 1, 2, 3, 0, 4, 5, 6, 7, 0}));
+  EXPECT_EQ(F().HoldTable[4].name, "E");
+  ASSERT_TRUE(AddHoldAtWaypoint(9, 0));
+  EXPECT_EQ(F().HoldTable[8].name, "KPDX");
+  EXPECT_EQ(F().PendingFlightPlan[9].hold_number, 8u);
+  EXPECT_FALSE(AddHoldAtWaypoint(4, 0));
+  EXPECT_EQ(M().FmsSubPageTable.RteHoldSubPageCount, 8);
+  EXPECT_EQ(F().HoldTable.refused(), 0);
+}
+
+// A hold added while the pending route has moved against the active one
+// sorts by its active index; both routes keep showing each hold's number.
+TEST_F(HoldTest, AHoldAddedToAModifiedRouteSortsWithTheHoldsItMoved) {
+  MakeActive(kRoute);
+  PutActiveHold(1, 4);
+  F().HoldTable[1].name = "D";
+  F().RouteState = 3;
+  CopyActiveToPendingPlan();
+  model::NavDbRecord& x = navdb::entry_state.WaypointCandidateList[1];
+  x.ident = "X";
+  x.kind = "I";
+  ASSERT_TRUE(InsertCandidateIntoPending(1));  // X, DISCO: D moves to 6
+  ASSERT_TRUE(AddHoldAtWaypoint(3, 1));        // A
+  EXPECT_EQ(HoldIndices(), (Pairs{{3, 3}, {4, 6}}));
+  EXPECT_EQ(F().HoldTable[1].name, "A");
+  EXPECT_EQ(HoldNumbers(F().PendingFlightPlan, 11), (Numbers{0, 0, 0, 1, 0, 0, 2, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(F().ActiveFlightPlan[4].hold_number, 2u);
+  EXPECT_EQ(F().RouteState, 4);
+
+  // Executed: both holds stand on their pending waypoints.
+  for (int i = 0; i <= 11; ++i) F().ActiveFlightPlan[i] = F().PendingFlightPlan[i];
+  F().ActiveFlightPlanLastIndex = 11;
+  RestoreHoldIndices();
+  EXPECT_EQ(HoldIndices(), (Pairs{{3, 0}, {6, 0}}));
+  EXPECT_EQ(HoldNumbers(F().ActiveFlightPlan, 11), (Numbers{0, 0, 0, 1, 0, 0, 2, 0, 0, 0, 0, 0}));
+}
+
+// The middle one of three holds loses its waypoint in a modification: at
+// EXEC it leaves the table and the hold after it takes its number.
+TEST_F(HoldTest, ExecutingARemovalDropsTheMiddleHoldAndRenumbersTheNext) {
+  MakePending(kRoute);
+  for (int w : {2, 4, 6}) ASSERT_TRUE(AddHoldAtWaypoint(w, 0));
+  for (int i = 0; i <= 9; ++i) F().ActiveFlightPlan[i] = F().PendingFlightPlan[i];
+  F().ActiveFlightPlanLastIndex = 9;
+  RestoreHoldIndices();
+  F().RouteState = 3;
+
+  CopyActiveToPendingPlan();
+  ASSERT_TRUE(RemovePendingWaypoints(4, 5));  // D
+  EXPECT_EQ(PendingIdents(), (Strings{"KSEA", "A", "B", "C", "E", "F", "G", "H", "KPDX"}));
+  EXPECT_EQ(HoldIndices(), (Pairs{{2, 2}, {4, -1}, {6, 5}}));
+  EXPECT_EQ(HoldNumbers(F().PendingFlightPlan, 8), (Numbers{0, 0, 1, 0, 0, 3, 0, 0, 0}));
+
+  for (int i = 0; i <= 8; ++i) F().ActiveFlightPlan[i] = F().PendingFlightPlan[i];
+  F().ActiveFlightPlanLastIndex = 8;
+  RestoreHoldIndices();
+  EXPECT_EQ(HoldIndices(), (Pairs{{2, 0}, {5, 0}}));
+  EXPECT_EQ(F().HoldTable[2].name, "F");
+  EXPECT_EQ(HoldNumbers(F().ActiveFlightPlan, 8), (Numbers{0, 0, 1, 0, 0, 2, 0, 0, 0}));
+  EXPECT_EQ(HoldNumbers(F().PendingFlightPlan, 8), (Numbers{0, 0, 1, 0, 0, 2, 0, 0, 0}));
+  EXPECT_EQ(M().FmsSubPageTable.RteHoldSubPageCount, 2);
 }
 
 class AirwayHoldTest : public navdb::test::SampleRegionTest {};

@@ -123,6 +123,28 @@ TEST_F(ApproachListTest, TransitionsListEachEntryFixOnce) {
   EXPECT_EQ(Transitions(), (Strings{"XYZ"}));  // the empty filter serves 16L too
 }
 
+// An approach of 300 legs fills the 80 leg rows and stops; 150 entry fixes
+// of distinct transitions fill the 140 list entries and stop.
+TEST_F(ApproachListTest, FullListsStopAtTheirLastRow) {
+  model::AirportProcedureSet& set = navdb::procedure_state.AirportProcedureSets[2];
+  model::ProcedureRecord& big = set.ApproachTable[2];
+  big.leg_count = model::kMaxProcedureLegs;
+  for (int l = 1; l <= big.leg_count; ++l) {
+    big.legs[l] = Leg("BIG", "T" + std::to_string(l), "F" + std::to_string(l), l <= 150 ? "IAF" : "", "");
+    if (l > 150) big.legs[l].transition = "---";
+  }
+  M().SelectedApproach = "BIG";
+  M().SelectedApproachTransition = "NONE";
+  SelectApproachTransition();
+  ASSERT_EQ(navdb::procedure_state.ApproachLegCount, 80);
+  EXPECT_EQ(navdb::procedure_state.ApproachList[80].fix_ident, "F230");  // legs 151.. are the common part
+  BuildTransitionList();
+  ASSERT_EQ(set.ApproachTransitionListCount, 140);
+  EXPECT_EQ(set.ApproachTransitionList[140].name, "T140");
+  EXPECT_EQ(navdb::procedure_state.ApproachList.refused(), 0);
+  EXPECT_EQ(set.ApproachTransitionList.refused(), 0);
+}
+
 // ---- entry line -------------------------------------------------------------
 
 TEST(EntryLineTest, KeysFillAFixedWidthField) {
@@ -146,6 +168,17 @@ TEST(EntryLineTest, KeysFillAFixedWidthField) {
       {"ABCDEFGH", 1, 1, {""}, 1, "ABCDEFGH"},  // a long field value stays whole
       {"ABCDEFGH", 1, 1, {"Z"}, 0, "Z     "},   // until the first key replaces it
       {"SEA", 14, 1, {""}, 1, "SEA       "},
+      // Only trailing blanks go before a key, and a full field ignores keys
+      // until one is deleted.
+      {"******", 14, 0, {"K"}, 0, "K         "},
+      {"------", 14, 0, {"1"}, 0, "1         "},
+      {"ABCDEF", 1, 0, {"G"}, 0, "ABCDEF"},
+      {"ABCDE ", 1, 0, {"F"}, 0, "ABCDEF"},
+      {"ABCDEF", 1, 0, {"*1", "G"}, 0, "ABCDEG"},
+      {"A B", 1, 0, {"C"}, 0, "A BC  "},
+      {"ABC   ", 14, 0, {"D"}, 0, "ABCD      "},
+      {"      ", 1, 0, {"*1"}, 0, "      "},
+      {"AB    ", 1, 0, {"*1", "*1", "*1"}, 0, "      "},
   };
   for (const Case& c : cases) {
     ResetModuleState();
@@ -161,6 +194,23 @@ TEST(EntryLineTest, KeysFillAFixedWidthField) {
       EXPECT_EQ(g.ScratchpadClearPending, 0) << c.before;
     }
   }
+}
+
+// Filling only: a placeholder is a value like any other, and the next key
+// still finds the line to be cleared.
+TEST(EntryLineTest, FillingLeavesAPlaceholderForTheNextKey) {
+  ResetModuleState();
+  gnsxls::State& g = gnsxls::gnsxls_state;
+  g.NavigatorScratchpad = "------";
+  g.GnsXlsPage = 14;
+  g.GnsXlsEntryActive = 1;
+  g.ScratchpadClearPending = 1;
+  ScratchpadKeyInput("", 1);
+  EXPECT_EQ(g.NavigatorScratchpad, "------    ");
+  EXPECT_EQ(g.ScratchpadClearPending, 1);
+  ScratchpadKeyInput("Q", 0);
+  EXPECT_EQ(g.NavigatorScratchpad, "Q         ");
+  EXPECT_EQ(g.ScratchpadClearPending, 0);
 }
 
 TEST(EntryLineTest, NothingChangesWithoutAnOpenEntry) {
@@ -240,6 +290,56 @@ TEST_F(NearestTest, TwelveStationsKeepTheNineNearest) {
   EXPECT_EQ(List(), Strings(9, ""));
 }
 
+// Stations written straight into the map near list, in its order; the
+// aircraft south and west of zero.
+class NearestOrderTest : public RouteTest {
+ protected:
+  void SetUp() override {
+    RouteTest::SetUp();
+    G().PlaneLatitude = -33.0;
+    G().PlaneLongitude = -70.0;
+  }
+  static void Add(const std::string& ident, double lat, double lon, const char* kind = "V") {
+    navdb::State& db = navdb::navdb_state;
+    model::NavDbRecord& r = db.MapNavaidList[++db.MapNavaidCount];
+    r.ident = ident;
+    r.latitude = lat;
+    r.longitude = lon;
+    r.kind = kind;
+    r.frequency_text = "f" + ident;
+  }
+  static Strings List() {
+    Strings out;
+    for (int i = 1; i <= 9; ++i) out.push_back(F().ClosestNavaidList[i].ident);
+    return out;
+  }
+};
+
+// FA and FB lie 0.6 degree east and west of the aircraft, equally far and
+// farther than N1..N7 (3 to 21 NM north). The tenth station, 1 NM south,
+// replaces the first of the two farthest places (FA's); equal distances
+// keep their order in the sort.
+TEST_F(NearestOrderTest, ANearerStationTakesTheFirstOfTheFarthestPlaces) {
+  Add("FA", -33.0, -69.4);
+  Add("FB", -33.0, -70.6);
+  for (int n = 1; n <= 7; ++n) Add("N" + std::to_string(n), -33.0 + 3.0 * n / 60.0, -70.0);
+  Add("NEW", -33.0 - 1.0 / 60.0, -70.0);
+  FindNearestNavaids();
+  EXPECT_EQ(List(), (Strings{"FB", "N7", "N6", "N5", "N4", "N3", "N2", "N1", "NEW"}));
+  EXPECT_EQ(F().ClosestNavaidList[1].frequency_text, "fFB");
+  EXPECT_NEAR(F().ClosestNavaidList[2].distance, 21.0, 1e-6);
+  EXPECT_NEAR(F().ClosestNavaidList[9].distance, 1.0, 1e-6);
+
+  // Two stations at one distance, an NDB between them.
+  navdb::navdb_state.MapNavaidCount = 0;
+  Add("FA", -33.0, -69.4);
+  Add("NB", -33.0, -70.1, "N");
+  Add("FB", -33.0, -70.6);
+  FindNearestNavaids();
+  EXPECT_EQ(List(), (Strings{"", "", "", "", "", "", "", "FA", "FB"}));
+  EXPECT_EQ(F().ClosestNavaidList[8].distance, F().ClosestNavaidList[9].distance);
+}
+
 // ---- GPS route typing ----------------------------------------------------------
 
 class GpsTypingTest : public RouteTest {
@@ -253,7 +353,12 @@ class GpsTypingTest : public RouteTest {
                    "BF    47.5300 -122.3000 N 10 338 BOEING NDB\n"
                    "DUP   -1.0000 -0.1000 V 0 112.10 FIRST\n"
                    "DUP   -1.0100 -0.1000 V 0 113.20 SECOND\n"
-                   "FAR   47.0000 -122.0000 V 0 114.30 FAR AWAY\n");
+                   "FAR   47.0000 -122.0000 V 0 114.30 FAR AWAY\n"
+                   "DATE  -16.0000 179.9900 V 0 113.70 DATE LINE\n"
+                   "FIVEN  10.0000  10.0000 V 0 115.00 FIVE LETTERS\n"
+                   "TWIN  -20.0000 -40.0000 N 0 250 TWIN NDB\n"
+                   "TWIN  -20.1000 -40.0000 V 0 116.00 TWIN VOR 6 NM SOUTH\n"
+                   "SIXLTR -30.0000 -50.0000 V 0 117.00 SIX LETTERS\n");
     folder_->Write("apts.txt", "A KSEA 433 47.4490 -122.3093 SEATTLE\nA KPDX 31 45.5887 -122.5975 PORTLAND\n");
     folder_->Write("ints.txt", "CHINOOK 47.1600 -122.3050\nFIVEE 47.2000 -122.3000\n");
     navdb::LoadNavDatabase();
@@ -285,6 +390,10 @@ TEST_F(GpsTypingTest, EveryPointIsTypedByANearbyDatabaseEntry) {
       {"CHINOOK", 47.16, -122.31, "INT", ""},
       {"FIVEE", 47.20, -122.30, "WPT", ""},        // five letters: navaids only
       {"NOWHERE", 10.0, 10.0, "WPT", ""},
+      {"DATE", -16.0, -179.99, "VOR", "113.70"},  // 1.2 NM east, across the date line
+      {"FIVEN", 10.0, 10.01, "VOR", "115.00"},    // five letters and a navaid
+      {"TWIN", -20.0, -40.01, "NDB", "250"},      // the VOR after it is 6 NM away
+      {"SIXLTR", -30.0, -50.0, "WPT", ""},        // six letters: intersections only
   };
   const int last = static_cast<int>(std::size(cases)) + 1;
   Point(0, "KSEA", 0.0, 0.0);  // the ends go by ident alone

@@ -59,14 +59,6 @@ void Tag(model::FlightPlanTable& plan, int i, const char* tag, const char* type 
   plan[i].type = type;
 }
 
-// A route of `last` + 1 entries: KSEA, W1 .., KPDX.
-Strings LongRoute(int last) {
-  Strings idents{"KSEA"};
-  for (int i = 1; i < last; ++i) idents.push_back("W" + std::to_string(i));
-  idents.push_back("KPDX");
-  return idents;
-}
-
 class SpliceTest : public RouteTest {
  protected:
   void SetUp() override {
@@ -213,6 +205,66 @@ TEST_F(SidTest, LegsStopAtTheLastSlot) {
   EXPECT_EQ(F().PendingFlightPlan.refused(), 0);
 }
 
+// The old departure goes, the legs go in, then the repeated en-route fix
+// X X merges: the next constraint (on A, before the pair) and the hold (on
+// the first X) stay with their waypoints. The origin as next constraint
+// stays the origin.
+TEST_F(SidTest, ActiveMergesLeaveTheNextConstraintOnItsWaypoint) {
+  for (const int next_constraint : {2, 0}) {
+    SpliceTest::SetUp();  // afresh for each case
+    MakeActive({"KSEA", "S1", "A", "X", "X", "KPDX"});
+    Tag(F().ActiveFlightPlan, 1, "SID");
+    PutActiveHold(1, 3);
+    F().ActiveWaypointIndex = 2;
+    G().NextConstraintIndex = next_constraint;
+    SetSid({Row("N1", 47.3, -122.3), Row("N2", 47.2, -122.3)});
+    InsertSidIntoActivePlan();
+    EXPECT_EQ(ActiveLines(), (Strings{"KSEA APT ", "N1  SID", "N2  SID", "A INT ", "X INT ", "KPDX INT "}));
+    EXPECT_EQ(G().NextConstraintIndex, next_constraint == 2 ? 3 : 0);
+    EXPECT_EQ(HoldIndices(), (Pairs{{4, 0}}));
+    EXPECT_EQ(F().ActiveFlightPlan[4].hold_number, 1u);  // the surviving X shows the hold
+    EXPECT_EQ(F().ActiveWaypointIndex, 1);
+    EXPECT_DOUBLE_EQ(G().ActiveWaypointLat, 46.8);  // A's, where entry 1 stood before the legs
+  }
+}
+
+// A departure put in front of an arrival that starts at its last fix: the
+// SID's copy goes and the arrival's entry survives with its own tag.
+TEST_F(SidTest, ADepartureEndingOnTheFirstArrivalFixLeavesTheArrivalEntry) {
+  MakePending({"KSEA", "R1", "R2", "KPDX"});
+  Tag(F().PendingFlightPlan, 1, "STAR");
+  Tag(F().PendingFlightPlan, 2, "STAR");
+  Tag(F().PendingFlightPlan, 3, "", "APT");
+  F().EditWaypointIndex = 1;
+  SetSid({Row("D1", 47.3, -122.3), Row("R1", 47.2, -122.3, "SEA4")});
+  InsertSidIntoPendingPlan();
+  EXPECT_EQ(PendingLines(), (Strings{"KSEA APT ", "D1  SID", "R1 INT STAR", "R2 INT STAR", "KPDX APT "}));
+}
+
+// A full route with a departure of two legs takes two of four new legs:
+// the en-route part, its hold and the tracked index all stay.
+TEST_F(SidTest, AReplacementAtTheLimitTakesOnlyTheLegsThatFit) {
+  MakePending(LongRoute(200));
+  Tag(F().PendingFlightPlan, 1, "SID");
+  Tag(F().PendingFlightPlan, 2, "SID");
+  PutPendingHold(1, 200);
+  F().PendingActiveWaypointIndex = 3;
+  F().EditWaypointIndex = 1;
+  SetSid({Row("N1", 47.3, -122.3), Row("N2", 47.2, -122.3), Row("N3", 47.1, -122.3), Row("N4", 47.0, -122.3)});
+  InsertSidIntoPendingPlan();
+  ASSERT_EQ(F().PendingFlightPlanLastIndex, 200);
+  const model::FlightPlanTable& p = F().PendingFlightPlan;
+  EXPECT_EQ(p[1].ident, "N1");
+  EXPECT_EQ(p[2].ident, "N2");
+  EXPECT_EQ(p[3].ident, "W3");
+  EXPECT_EQ(p[199].ident, "W199");
+  EXPECT_EQ(p[200].ident, "KPDX");
+  EXPECT_EQ(p[200].hold_number, 1u);
+  EXPECT_EQ(HoldIndices(), (Pairs{{200, 200}}));
+  EXPECT_EQ(F().PendingActiveWaypointIndex, 3);
+  EXPECT_EQ(F().PendingFlightPlan.refused(), 0);
+}
+
 // ---- STAR -------------------------------------------------------------------
 
 using StarTest = SpliceTest;
@@ -299,6 +351,43 @@ TEST_F(StarTest, AnActivePlanWithoutAnAnchorIsRebuiltFromTheFirstEntry) {
   EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "A", "B", "R1", "R2", "KPDX"}));
 }
 
+// Without an anchor the arrival is rebuilt under the active waypoint: the
+// waypoint at its index is a new one (flown to from its own position), or,
+// past the new end, the destination.
+TEST_F(StarTest, WithoutAnAnchorTheActiveWaypointIsReadFromItsRebuiltEntry) {
+  MakeActive({"KSEA", "KPDX"});
+  Tag(F().ActiveFlightPlan, 1, "", "APT");
+  F().ActiveWaypointIndex = 1;
+  G().ActiveWaypointLat = 46.9;  // the old destination's place
+  G().ActiveWaypointLon = -122.2;
+  G().ActiveLegFromEngagePosition = 1;
+  SetStar({Row("R1", 45.9, -122.6), Row("R2", 45.8, -122.6)});
+  InsertStarIntoActivePlan();
+  EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "R1", "R2", "KPDX"}));
+  EXPECT_EQ(F().ActiveWaypointIndex, 1);
+  EXPECT_DOUBLE_EQ(G().ActiveWaypointLat, 45.9);
+  EXPECT_DOUBLE_EQ(G().ActiveWaypointLon, -122.6);
+  EXPECT_EQ(G().ActiveLegFromEngagePosition, 0);
+
+  MakeActive({"KSEA", "R1", "R2", "R3", "KPDX"});
+  for (int i = 1; i <= 3; ++i) Tag(F().ActiveFlightPlan, i, "STAR");
+  Tag(F().ActiveFlightPlan, 4, "", "APT");
+  F().ActiveWaypointIndex = 4;
+  P().StarLegCount = 0;
+  InsertStarIntoActivePlan();
+  EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "KPDX"}));
+  EXPECT_EQ(F().ActiveWaypointIndex, 1);
+  EXPECT_DOUBLE_EQ(G().ActiveWaypointLat, 45.5887);
+  EXPECT_DOUBLE_EQ(G().ActiveWaypointLon, -122.5975);
+
+  // No active waypoint: none is made up.
+  MakeActive({"KSEA", "KPDX"});
+  Tag(F().ActiveFlightPlan, 1, "", "APT");
+  F().ActiveWaypointIndex = model::kNoWaypoint;
+  InsertStarIntoActivePlan();
+  EXPECT_EQ(F().ActiveWaypointIndex, model::kNoWaypoint);
+}
+
 TEST_F(StarTest, AStarJoiningTheDepartureMergesIntoSidStar) {
   MakePending({"KSEA", "D1", "R1", "KPDX"});
   Tag(F().PendingFlightPlan, 1, "SID");
@@ -319,6 +408,71 @@ TEST_F(StarTest, LegsStopOneSlotShortOfTheLimitForTheDestination) {
   EXPECT_EQ(F().PendingFlightPlan[199].ident, "R1");
   EXPECT_EQ(F().PendingFlightPlan[200].ident, "KPDX");
   EXPECT_EQ(F().PendingFlightPlan.refused(), 0);
+}
+
+// The last en-route fix B is also the first STAR fix: B's entry goes, the
+// STAR's survives in its place with B's hold and the tracked index; the
+// hold on the old arrival is detached.
+TEST_F(StarTest, TheAnchorRepeatedAsTheFirstStarFixGivesWayToIt) {
+  MakePending({"KSEA", "A", "B", "R9", "KPDX"});
+  Tag(F().PendingFlightPlan, 3, "STAR");
+  Tag(F().PendingFlightPlan, 4, "", "APT");
+  PutPendingHold(1, 2);
+  PutPendingHold(2, 3);
+  F().PendingActiveWaypointIndex = 2;
+  SetStar({Row("B", 46.8, -122.4), Row("R1", 45.9, -122.6, "ARR1"), Row("R2", 45.8, -122.6, "ARR1")});
+  InsertStarIntoPendingPlan();
+  EXPECT_EQ(PendingLines(), (Strings{"KSEA APT ", "A INT ", "B  STAR", "R1  STAR", "R2  STAR", "KPDX APT "}));
+  EXPECT_EQ(HoldIndices(), (Pairs{{2, 2}, {3, -1}}));
+  EXPECT_EQ(HoldNumbers(F().PendingFlightPlan, 5), (std::vector<unsigned>{0, 0, 1, 0, 0, 0}));
+  EXPECT_EQ(F().PendingActiveWaypointIndex, 2);
+  EXPECT_EQ(F().PendingFlightPlan[3].via, "ARR1");
+}
+
+// Rebuilding the active arrival: a next constraint on the anchor or behind
+// it ends on the new destination, one before the anchor stays; the hold of
+// the dropped STAR leg leaves the table, the one before the anchor stays.
+TEST_F(StarTest, TheActiveRebuildMovesTheNextConstraintFromTheAnchorOn) {
+  const std::pair<int, int> cases[] = {{2, 5}, {4, 5}, {1, 1}};
+  for (auto [before, after] : cases) {
+    SpliceTest::SetUp();  // afresh for each case
+    MakeActive({"KSEA", "A", "B", "R9", "P1", "KPDX"});
+    Tag(F().ActiveFlightPlan, 3, "STAR");
+    Tag(F().ActiveFlightPlan, 4, "APPR");
+    Tag(F().ActiveFlightPlan, 5, "", "APT");
+    PutActiveHold(1, 1);
+    PutActiveHold(2, 3);
+    F().ActiveWaypointIndex = 1;
+    G().NextConstraintIndex = before;
+    SetStar({Row("Q1", 45.9, -122.6), Row("Q2", 45.8, -122.6)});
+    InsertStarIntoActivePlan();
+    EXPECT_EQ(ActiveLines(), (Strings{"KSEA APT ", "A INT ", "B INT ", "Q1  STAR", "Q2  STAR", "KPDX APT "})) << before;
+    EXPECT_EQ(G().NextConstraintIndex, after) << before;
+    EXPECT_EQ(F().ActiveWaypointIndex, 1);
+    EXPECT_EQ(HoldIndices(), (Pairs{{1, 0}}));
+    EXPECT_EQ(HoldNumbers(F().ActiveFlightPlan, 5), (std::vector<unsigned>{0, 1, 0, 0, 0, 0}));
+  }
+}
+
+// The pending approach behind the route moves up by three legs with its
+// holds; the destination, rewritten in place, keeps its hold and the
+// tracked index.
+TEST_F(StarTest, PendingLegsBeforeAnApproachMoveItsHoldsAndTheTrackedIndex) {
+  MakePending({"KSEA", "A", "P1", "P2", "KPDX"});
+  Tag(F().PendingFlightPlan, 2, "APPR");
+  Tag(F().PendingFlightPlan, 3, "APPR");
+  Tag(F().PendingFlightPlan, 4, "", "APT");
+  PutPendingHold(1, 3);
+  PutPendingHold(2, 4);
+  F().PendingActiveWaypointIndex = 4;
+  SetStar({Row("R1", 46.0, -122.6), Row("R2", 45.9, -122.6, "ARR1"), Row("R3", 45.8, -122.6, "ARR1")});
+  InsertStarIntoPendingPlan();
+  EXPECT_EQ(PendingLines(), (Strings{"KSEA APT ", "A INT ", "R1  STAR", "R2  STAR", "R3  STAR", "P1 INT APPR",
+                                     "P2 INT APPR", "KPDX APT "}));
+  EXPECT_EQ(HoldIndices(), (Pairs{{3, 6}, {4, 7}}));
+  EXPECT_EQ(HoldNumbers(F().PendingFlightPlan, 7), (std::vector<unsigned>{0, 0, 0, 0, 0, 0, 1, 2}));
+  EXPECT_EQ(F().PendingActiveWaypointIndex, 7);
+  EXPECT_DOUBLE_EQ(F().PendingFlightPlan[7].latitude, 45.5887);
 }
 
 // ---- Approach ---------------------------------------------------------------
@@ -436,6 +590,73 @@ TEST_F(SpliceTest, AFullRouteTakesNoArrivalAndLosesNothing) {
   InsertStarIntoActivePlan();  // before an approach: no room either
   EXPECT_EQ(ActiveIdents(), full);
   EXPECT_EQ(F().ActiveFlightPlan.refused(), 0);
+}
+
+// The route's copy of the first approach fix gives way (its hold is
+// detached, like the one on the old approach); the tracked index on it now
+// names the approach's own fix. 100 ft is the least altitude kept.
+TEST_F(ApproachTest, TheRoutesCopyOfTheFirstFixGivesWayWithItsHold) {
+  MakePending({"KSEA", "A", "IAF1", "P9", "KPDX"});
+  Tag(F().PendingFlightPlan, 3, "APPR");
+  Tag(F().PendingFlightPlan, 4, "", "APT");
+  PutPendingHold(1, 2);
+  PutPendingHold(2, 3);
+  F().PendingActiveWaypointIndex = 2;
+  F().RouteState = 3;
+  SetApproach({Row("IAF1", 45.9, -122.7, "", "IAF", "3000"), Row("CF", 45.8, -122.7, "", "", "100"),
+               Row("MAPX", 45.6, -122.6, "", "MAP", "400")});
+  InsertApproachIntoPendingPlan(1);
+  EXPECT_EQ(PendingLines(), (Strings{"KSEA APT ", "A INT ", "IAF1  APPR", "CF  APPR", "KPDX APT "}));
+  const model::FlightPlanTable& p = F().PendingFlightPlan;
+  EXPECT_EQ(p[2].speed_constraint, 190.0);
+  EXPECT_EQ(p[2].altitude_constraint, 3000.0);
+  EXPECT_EQ(p[2].constraint_flag, 3u);
+  EXPECT_EQ(p[3].speed_constraint, 180.0);
+  EXPECT_EQ(p[3].altitude_constraint, 100.0);
+  EXPECT_EQ(p[3].constraint_flag, 3u);
+  EXPECT_EQ(p[4].speed_constraint, model::kNoValue);
+  EXPECT_EQ(p[4].constraint_flag, 0u);
+  EXPECT_EQ(HoldIndices(), (Pairs{{2, -1}, {3, -1}}));
+  EXPECT_EQ(HoldNumbers(p, 4), (std::vector<unsigned>{0, 0, 0, 0, 0}));
+  EXPECT_EQ(F().PendingActiveWaypointIndex, 2);
+  EXPECT_EQ(F().RouteState, 4);
+}
+
+// The active next constraint before the cut-back point stays; one on a
+// dropped approach leg ends on the new destination.
+TEST_F(ApproachTest, TheActiveNextConstraintStaysBeforeTheCutBackPoint) {
+  const std::pair<int, int> cases[] = {{1, 1}, {3, 6}};
+  for (auto [before, after] : cases) {
+    MakeActive({"KSEA", "A", "B", "P1", "KPDX"});
+    Tag(F().ActiveFlightPlan, 3, "APPR");
+    Tag(F().ActiveFlightPlan, 4, "", "APT");
+    G().NextConstraintIndex = before;
+    SetApproach(kApproach);
+    InsertApproachIntoActivePlan();
+    EXPECT_EQ(ActiveLines(), (Strings{"KSEA APT ", "A INT ", "B INT ", "IAF1  APPR", "CF  APPR", "BF NDB APPR",
+                                      "KPDX APT "}))
+        << before;
+    EXPECT_EQ(G().NextConstraintIndex, after) << before;
+  }
+}
+
+// Three slots behind a route that ends away from the approach: the
+// discontinuity, one leg and the destination.
+TEST_F(ApproachTest, NearTheLimitTheDiscontinuityTakesTheFirstLegsPlace) {
+  MakePending(LongRoute(197));  // its last entry is not an airport
+  SetApproach(kApproach);
+  InsertApproachIntoPendingPlan(1);
+  ASSERT_EQ(F().PendingFlightPlanLastIndex, 200);
+  const model::FlightPlanTable& p = F().PendingFlightPlan;
+  EXPECT_EQ(p[197].ident, "KPDX");
+  EXPECT_EQ(p[198].ident, "DISCO");
+  EXPECT_DOUBLE_EQ(p[198].latitude, 45.9);
+  EXPECT_EQ(p[198].speed_constraint, 190.0);
+  EXPECT_EQ(p[199].ident, "IAF1");
+  EXPECT_EQ(p[200].ident, "KPDX");
+  EXPECT_EQ(p[200].type, "APT");
+  EXPECT_EQ(F().RouteState, 1);
+  EXPECT_EQ(F().PendingFlightPlan.refused(), 0);
 }
 
 TEST_F(ApproachTest, LegsStopOneSlotShortOfTheLimitForTheDestination) {

@@ -105,6 +105,64 @@ TEST_F(ViaToTest, RowsFollowDirectLegsAirwaysAndMarkers) {
   }
 }
 
+// Route files write "DIRECT" as the via of a direct leg: such a leg ends its
+// own row like one with no via, it never extends the row before it.
+TEST_F(ViaToTest, EveryDirectLegEndsARowOfItsOwn) {
+  MakePending({"KSEA", "A", "B", "C", "D", "E", "F", "KPDX"});
+  const char* vias[] = {"", "DIRECT", "DIRECT", "J1", "J1", "", "DIRECT", "DIRECT"};
+  for (int i = 0; i <= 7; ++i) F().PendingFlightPlan[i].via = vias[i];
+  BuildRouteViaToList();
+  const std::pair<const char*, const char*> rows[] = {{"A", "DIRECT"}, {"B", "DIRECT"}, {"D", "J1"}, {"E", "DIRECT"},
+                                                      {"F", "DIRECT"}};
+  ASSERT_EQ(F().RouteViaToCount, 5);
+  for (int r = 1; r <= 5; ++r) {
+    EXPECT_EQ(F().RouteViaToList[r].to, rows[r - 1].first) << r;
+    EXPECT_EQ(F().RouteViaToList[r].via, rows[r - 1].second) << r;
+  }
+  const int ends[] = {1, 2, 4, 5, 6};
+  for (int r = 1; r <= 5; ++r) EXPECT_EQ(FindNextViaToWaypoint(r), ends[r - 1]) << r;
+}
+
+// An airway row of three entries puts later rows two entries behind their
+// row numbers: the second discontinuity's row ends at that discontinuity,
+// not at the first one, which lies at the row's own number.
+TEST_F(ViaToTest, ARowEndsAtItsOwnEntryWhenAnEarlierRowEndsAtTheSameIdent) {
+  MakePending({"KSEA", "SEA", "ALKIA", "PAE", "X", "DISCO", "Y", "DISCO", "KBLI"});
+  for (int i = 1; i <= 3; ++i) F().PendingFlightPlan[i].via = "V23";
+  BuildRouteViaToList();
+  ASSERT_EQ(F().RouteViaToCount, 5);
+  EXPECT_EQ(F().RouteViaToList[5].to, "DISCO");
+  const int ends[] = {3, 4, 5, 6, 7};
+  for (int r = 1; r <= 5; ++r) EXPECT_EQ(FindNextViaToWaypoint(r), ends[r - 1]) << r;
+
+  // Rows left from before an edit are still found by their TO text.
+  F().RouteViaToList[5].to = "Y";
+  EXPECT_EQ(FindNextViaToWaypoint(5), 6);
+  F().RouteViaToList[5].to = "NONE";
+  EXPECT_EQ(FindNextViaToWaypoint(5), 8);
+}
+
+// A route of 201 entries lists 199 rows; a shorter route built after it
+// leaves none of them standing.
+TEST_F(ViaToTest, AFullRouteListsEveryWaypointAndAShorterOneClearsTheRest) {
+  MakePending(LongRoute(200));
+  BuildRouteViaToList();
+  ASSERT_EQ(F().RouteViaToCount, 199);
+  EXPECT_EQ(F().RouteViaToList[199].to, "W199");
+  EXPECT_EQ(F().RouteViaToList[199].via, "DIRECT");
+  EXPECT_EQ(FindNextViaToWaypoint(199), 199);
+  EXPECT_EQ(FindNextViaToWaypoint(200), 200);
+  MakePending(LongRoute(3));
+  BuildRouteViaToList();
+  EXPECT_EQ(F().RouteViaToCount, 2);
+  EXPECT_EQ(F().RouteViaToList[2].to, "W2");
+  for (int r : {3, 100, 199}) {
+    EXPECT_EQ(F().RouteViaToList[r].to, "") << r;
+    EXPECT_EQ(F().RouteViaToList[r].via, "") << r;
+  }
+  EXPECT_EQ(F().RouteViaToList.refused(), 0);
+}
+
 using CandidateTest = RouteTest;
 
 TEST_F(CandidateTest, ADiscontinuityFollowsAWaypointThatDoesNotEndTheRoute) {
@@ -195,6 +253,48 @@ TEST_F(CandidateTest, AnInsertThatDoesNotFitIsRefusedWhole) {
   EXPECT_EQ(F().PendingFlightPlan.refused(), 0);
 }
 
+// Two free slots take a waypoint with its discontinuity; the destination,
+// its hold and the tracked index end in the last slot.
+TEST_F(CandidateTest, TheLastTwoSlotsTakeAWaypointAndItsDiscontinuity) {
+  MakePending(LongRoute(198));
+  PutPendingHold(1, 198);
+  F().PendingActiveWaypointIndex = 198;
+  SetCandidate("X", "N", "362");
+  ASSERT_TRUE(InsertCandidateIntoPending(1));
+  ASSERT_EQ(F().PendingFlightPlanLastIndex, 200);
+  const model::FlightPlanTable& p = F().PendingFlightPlan;
+  EXPECT_EQ(p[1].ident, "X");
+  EXPECT_EQ(p[1].type, "NDB");
+  const model::FlightPlanWaypoint& disco = p[2];
+  EXPECT_EQ(disco.ident, "DISCO");
+  EXPECT_EQ(disco.type, "");
+  EXPECT_EQ(disco.latitude, 0.0);
+  EXPECT_EQ(disco.longitude, 0.0);
+  EXPECT_EQ(disco.altitude_constraint, model::kNoValue);
+  EXPECT_EQ(disco.value3, -1.0);
+  EXPECT_EQ(disco.hold_number, 0u);
+  EXPECT_EQ(p[3].ident, "W1");
+  EXPECT_EQ(p[199].ident, "W197");
+  EXPECT_EQ(p[200].ident, "KPDX");
+  EXPECT_EQ(p[200].hold_number, 1u);
+  EXPECT_EQ(HoldIndices(), (std::vector<std::pair<int, int>>{{198, 200}}));
+  EXPECT_EQ(F().PendingActiveWaypointIndex, 200);
+  EXPECT_EQ(F().RouteState, 1);
+  // Full: not even an appended waypoint or an airway marker fits.
+  EXPECT_FALSE(InsertCandidateIntoPending(201));
+  EXPECT_FALSE(InsertAirwayViaPending(200));
+  EXPECT_EQ(F().PendingFlightPlanLastIndex, 200);
+  EXPECT_EQ(F().PendingFlightPlan.refused(), 0);
+
+  // The origin alone: position 0 appends at 1, with nothing to follow.
+  MakePending({"KSEA"});
+  F().RouteState = 3;
+  ASSERT_TRUE(InsertCandidateIntoPending(0));
+  EXPECT_EQ(PendingIdents(), (Strings{"KSEA", "X"}));
+  EXPECT_EQ(F().PendingFlightPlan[2].ident, "******");
+  EXPECT_EQ(F().RouteState, 4);
+}
+
 TEST_F(CandidateTest, AnAirwayMarkerTakesTheScratchpadsAirway) {
   MakePending({"KSEA", "A", "B", "C", "KPDX"});
   F().PendingFlightPlan[2].hold_number = 1;
@@ -257,6 +357,38 @@ TEST_F(RemoveTest, RemovedWaypointsTakeTheirHoldsAlong) {
   ASSERT_EQ(F().RouteViaToCount, 2);
   EXPECT_EQ(F().RouteViaToList[2].to, "D");
   EXPECT_EQ(F().PendingFlightPlan[4].ident, "******");
+}
+
+TEST_F(RemoveTest, CompactingMovesEachEntryDownByTheMarkersBeforeIt) {
+  MakePending({"KSEA", "THEN", "A", "THEN", "B", "THEN"});
+  PutHold(1, 2, 2);  // A
+  PutHold(2, 3, 3);  // on a marker
+  PutHold(3, 4, 4);  // B
+  for (int i : {2, 3, 4}) F().PendingFlightPlan[i].hold_number = static_cast<unsigned>(i - 1);
+  F().PendingActiveWaypointIndex = 5;  // on the closing marker: nothing follows, it ends on B
+  CompactPendingPlan();
+  EXPECT_EQ(PendingIdents(), (Strings{"KSEA", "A", "B"}));
+  EXPECT_EQ(F().PendingFlightPlan[3].ident, "******");
+  EXPECT_EQ(HoldIndices(), (std::vector<std::pair<int, int>>{{2, 1}, {3, -1}, {4, 2}}));
+  EXPECT_EQ(HoldNumbers(F().PendingFlightPlan, 2), (std::vector<unsigned>{0, 1, 3}));
+  EXPECT_EQ(F().PendingActiveWaypointIndex, 2);
+  EXPECT_EQ(F().RouteState, 0);  // the route page steps it
+}
+
+TEST_F(RemoveTest, RemovingTheDestinationLeavesTheTrackedIndexOnTheNewLast) {
+  MakePending({"KSEA", "A", "B", "KPDX"});
+  PutPendingHold(1, 2);
+  PutPendingHold(2, 3);
+  F().PendingActiveWaypointIndex = 3;
+  ASSERT_TRUE(RemovePendingWaypoints(3, 4));
+  EXPECT_EQ(PendingIdents(), (Strings{"KSEA", "A", "B"}));
+  EXPECT_EQ(F().PendingFlightPlan[3].ident, "******");
+  EXPECT_EQ(HoldIndices(), (std::vector<std::pair<int, int>>{{2, 2}, {3, -1}}));
+  EXPECT_EQ(F().PendingActiveWaypointIndex, 2);
+  EXPECT_EQ(F().RouteState, 1);
+  EXPECT_EQ(G().FlightPhase, -1);  // the first edit on the ground starts a flight
+  ASSERT_EQ(F().RouteViaToCount, 1);
+  EXPECT_EQ(F().RouteViaToList[1].to, "A");
 }
 
 TEST_F(RemoveTest, RangesOutsideTheRouteAreRefused) {
@@ -341,6 +473,22 @@ TEST_F(ClearTest, CopyingTheActiveRouteStartsAModification) {
   EXPECT_EQ(F().EditWaypointIndex, 2);
   EXPECT_EQ(F().PendingActiveWaypointIndex, 3);
   EXPECT_EQ(HoldIndices(), (std::vector<std::pair<int, int>>{{2, 2}}));
+}
+
+TEST_F(ClearTest, CopyingAFullOrAnEmptyActiveRoute) {
+  MakeActive(LongRoute(200));
+  MakePending({"OLD"});
+  PutHold(1, 5, -1);  // detached by an erased edit: attached again
+  CopyActiveToPendingPlan();
+  EXPECT_EQ(F().PendingFlightPlanLastIndex, 200);
+  EXPECT_EQ(F().PendingFlightPlan[200].ident, "KPDX");
+  EXPECT_EQ(HoldIndices(), (std::vector<std::pair<int, int>>{{5, 5}}));
+  EXPECT_EQ(F().PendingFlightPlan.refused(), 0);
+
+  F().ActiveFlightPlanLastIndex = -1;
+  CopyActiveToPendingPlan();
+  EXPECT_EQ(F().PendingFlightPlanLastIndex, -1);
+  EXPECT_EQ(F().PendingFlightPlan[0].ident, "******");
 }
 
 TEST_F(ClearTest, FixInfoEntriesClearOneOrBoth) {

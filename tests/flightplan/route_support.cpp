@@ -1,5 +1,7 @@
 #include "tests/flightplan/route_support.h"
 
+#include <algorithm>
+
 #include "src/host/module_state.h"
 #include "src/model/fixed_table.h"
 
@@ -31,6 +33,29 @@ Strings Idents(const model::FlightPlanTable& plan, int last) {
 
 Strings PendingIdents() { return Idents(F().PendingFlightPlan, F().PendingFlightPlanLastIndex); }
 Strings ActiveIdents() { return Idents(F().ActiveFlightPlan, F().ActiveFlightPlanLastIndex); }
+
+Strings LongRoute(int last) {
+  Strings idents{"KSEA"};
+  for (int i = 1; i < last; ++i) idents.push_back("W" + std::to_string(i));
+  idents.push_back("KPDX");
+  return idents;
+}
+
+void PutHold(int k, int active, int pending) {
+  F().HoldCount = std::max(F().HoldCount, k);
+  F().HoldTable[k].active_index = active;
+  F().HoldTable[k].pending_index = pending;
+}
+
+void PutPendingHold(int k, int index) {
+  PutHold(k, index, index);
+  F().PendingFlightPlan[index].hold_number = static_cast<unsigned>(k);
+}
+
+void PutActiveHold(int k, int index) {
+  PutHold(k, index, 0);
+  F().ActiveFlightPlan[index].hold_number = static_cast<unsigned>(k);
+}
 
 std::vector<std::pair<int, int>> HoldIndices() {
   std::vector<std::pair<int, int>> out;

@@ -32,6 +32,18 @@ Strings Idents(const model::FlightPlanTable& plan, int last);
 Strings PendingIdents();
 Strings ActiveIdents();
 
+// A route of `last` + 1 entries: KSEA, W1 .., KPDX.
+Strings LongRoute(int last);
+
+// Hold k straight into the table, as a loaded route would carry it; the
+// count grows to k when it is smaller.
+void PutHold(int k, int active, int pending);
+
+// Hold k on pending entry `index` (both plan indices), or on active entry
+// `index` of an executed route (pending index 0); the entry shows k.
+void PutPendingHold(int k, int index);
+void PutActiveHold(int k, int index);
+
 // The hold table as (active index, pending index) pairs, entries 1..count.
 std::vector<std::pair<int, int>> HoldIndices();
 // Hold numbers of entries 0..last.
