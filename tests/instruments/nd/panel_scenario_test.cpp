@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/sim/test_support.h"
 
@@ -138,6 +139,45 @@ snapshot popup
   // With the pop-up open the main panel's display is blank: no texts.
   EXPECT_EQ(CountTexts(Out("snapshots/popup/window00_gauge01_HW_B737_ND.txt")), 0);
   EXPECT_GT(CountTexts(Out("snapshots/second/window00_gauge01_HW_B737_ND.txt")), 10);
+}
+
+// The demo's scenario: every snapshot it names, with what a pilot reads on
+// the main display in each.
+TEST_F(PanelScenarioTest, DemoScenarioWritesEveryDisplaySnapshot) {
+  RunResult r = RunSim({"--sim-folder", sim_.path(), "--panel", sim_ / "panels/sample/panel.cfg", "--scenario",
+                        sim_ / "scenarios/nd737.txt", "--out", sim_ / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
+  struct Snapshot {
+    const char* label;
+    std::vector<const char*> shown;
+  } snapshots[] = {
+      {"nd-mode1", {"NAV", "33", "TAS"}},
+      {"nd-mode2", {"VOR 1", "DME", "113.40", "ADF 1"}},
+      {"nd-mode3", {"NAV", "TFC", "NM"}},
+      {"nd-mode4", {"ILS 1", "TO", "DME"}},
+      {"nd-mode5", {"TFC", " 20"}},
+      {"nd-mode6", {"TFC", " 20"}},
+      {"nd-mode7", {"N", "HDG"}},
+      {"nd-range-2.5", {"  1"}},
+      {"nd-range-40", {" 20"}},
+      {"nd-range-320", {"160"}},
+      {"nd-layers-off", {"TCAS", "OFF"}},
+      {"nd-aux", {"VOR 1", "ADF 1"}},
+      {"nd-descent", {"TFC", " 20"}},
+      {"nd-popup", {}},
+      {"nd-power-off", {}},
+  };
+  for (const Snapshot& snap : snapshots) {
+    SCOPED_TRACE(snap.label);
+    const std::string record = Out(std::string("snapshots/") + snap.label + "/window00_gauge01_HW_B737_ND.txt");
+    EXPECT_TRUE(std::filesystem::exists(sim_ / (std::string("out/snapshots/") + snap.label + "/window00.png")));
+    for (const char* text : snap.shown) EXPECT_TRUE(Has(record, std::string("\"") + text + "\"\n")) << text;
+  }
+  // The pop-up open: the main display blank, the two others drawn.
+  EXPECT_EQ(CountTexts(Out("snapshots/nd-popup/window00_gauge01_HW_B737_ND.txt")), 0);
+  EXPECT_GT(CountTexts(Out("snapshots/nd-popup/window01_gauge00_HW_B737_ND_NB.txt")), 10);
+  EXPECT_GT(CountTexts(Out("snapshots/nd-popup/window04_gauge00_HW_B737_ND_BR.txt")), 10);
+  EXPECT_EQ(CountTexts(Out("snapshots/nd-power-off/window00_gauge01_HW_B737_ND.txt")), 0);
 }
 
 }  // namespace
