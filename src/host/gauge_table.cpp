@@ -5,6 +5,7 @@
 #include "src/host/server_gauge.h"
 #include "src/host/window_keys.h"
 #include "src/instruments/fms/gauges.h"
+#include "src/instruments/nd/gauges.h"
 
 // Each subsystem defines its gauge headers next to its callbacks; the table
 // only collects them. A subsystem adds its gauges by declaring them in its
@@ -18,6 +19,11 @@ GAUGEHDR** GaugeTable() {
       &p1000_mfd_open_gauge,
       &p1000_mfd_cntr_open_gauge,
       &efs50_tcas_open_gauge,
+      &nd::hw_b737_nd_gauge,
+      &nd::hw_b737_nd_br_gauge,
+      &nd::hw_b737_nd_nb_gauge,
+      &nd::hw_b737_efis_cntr_gauge,
+      &nd::hw_b737_efis_cntr_br_gauge,
       &guidance::lnav_gauge,
       &guidance::vnav_gauge,
       &fms::smiths_fms_gauge,

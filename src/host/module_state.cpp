@@ -6,6 +6,7 @@
 #include "src/host/state.h"
 #include "src/instruments/fms/state.h"
 #include "src/instruments/gnsxls/state.h"
+#include "src/instruments/nd/state.h"
 #include "src/model/fixed_table.h"
 #include "src/model/state.h"
 #include "src/navdb/entry_state.h"
@@ -21,6 +22,7 @@ void ResetModuleState() {
   model::Recreate(guidance::guidance_state);
   model::Recreate(fms::fms_state);
   model::Recreate(gnsxls::gnsxls_state);
+  model::Recreate(nd::nd_state);
   model::Recreate(navdb::navdb_state);
   model::Recreate(navdb::entry_state);
   model::Recreate(navdb::procedure_state);

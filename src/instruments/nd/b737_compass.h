@@ -1,0 +1,31 @@
+// What the full rose and the expanded arc of the B737 display share: the
+// course and deviation of the route or of the first navigation radio, and
+// the TO/FROM sense of the tuned station.
+#pragma once
+
+namespace ovi::nd {
+
+struct CourseSource {
+  double rotation = 0.0;  // of the course pointer, degrees from the heading
+  int offset = 0;         // of the deviation bar, canvas units (full scale 37)
+};
+
+// The active route leg: pointer on DesiredTrack, the cross-track distance
+// clamped to 5 NM for full scale. Without an active waypoint the pointer
+// stays straight up and the bar centred.
+CourseSource RouteCourseSource();
+// The first navigation radio: pointer on SelectedCourse, bar from the CDI
+// needle (full scale +-127).
+CourseSource RadioCourseSource();
+
+// Bearing of the station tuned on the first navigation radio (0..360).
+double Nav1StationBearing();
+// True while the selected course points towards the tuned station: the
+// angle between course and station bearing, taken the short way round,
+// below 90 degrees.
+bool Nav1ToStation();
+
+// Angle a - b folded into (-180, 180].
+double RelativeAngle(double a, double b);
+
+}  // namespace ovi::nd

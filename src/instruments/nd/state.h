@@ -1,0 +1,27 @@
+// Navigation displays: the state the B737 display's frame keeps for its map
+// layers. The modes, ranges and layer switches every display family shares
+// live with the shared data model (model_state); the per-tick values with
+// guidance (guidance_state).
+#pragma once
+
+#include <cstdint>
+
+#include "src/display/lifetime.h"
+
+namespace ovi::nd {
+
+struct State {
+  // --- B737 navigation display ----------------------------------------------
+  // Map geometry the frame sets at every draw of modes 3 to 7: the aircraft
+  // symbol lies at (122, NdCenterY) of the 244 x 302 canvas and NdArcRadius
+  // canvas units stand for NdRange.
+  std::int32_t NdCenterY = 249;
+  std::int32_t NdArcRadius = 215;
+  // The display object of the three B737 ND gauges: the surface size of the
+  // last draw.
+  display::GaugeDisplay B737NdDisplay;
+};
+
+extern State nd_state;
+
+}  // namespace ovi::nd
