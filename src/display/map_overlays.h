@@ -76,4 +76,25 @@ constexpr int kTrafficProviderMaxAttempts = 20;
 // A relative-altitude label prints at most this many characters.
 constexpr int kTrafficLabelField = 4;
 
+// The vertical-path markers of the active route, placed by distance and
+// bearing from (ref_lat, ref_lon) on a map turned by `rotation` (degrees,
+// the map's up direction) with radius / range pixels per NM about (cx, cy):
+//   - the floating top of descent: where a descent at DescentTas and
+//     PlanDescentRate from the present altitude must start to make the next
+//     altitude constraint, walked back along the route ("[TOD]"), while the
+//     constraint lies more than 500 ft below;
+//   - the next constraint with its altitude ("[12000]", or "[TOC]" /
+//     "[TOD]" where it is the cruise level);
+//   - the plan's top of climb (until passed) and top of descent, while
+//     CruiseAlt is above 0.
+// Kinds kDisplayB737, kDisplayMd11 and kDisplayDu1000Map draw the first two
+// only with ShowFloatingTodBodIndicators 1. kDisplayB737 writes "T/C" and
+// "T/D" and multiplies map points by (sx, sy), truncated to whole pixels,
+// as its layers do; kDisplayMd11 and kDisplayDu1000Map mark the plan points
+// with small line symbols; the other kinds draw the plan points only while
+// VNAV is engaged, as circles with "[TOC]" and "[TOD]". Circles are 8 x sy
+// across, texts "Arial" 10 x sy.
+void DrawTodTocMarkers(gfx::Graphics& g, double radius, double range, double cx, double cy, std::int32_t kind,
+                       double sx, double sy, double ref_lat, double ref_lon, double rotation);
+
 }  // namespace ovi::display
