@@ -58,7 +58,7 @@ class RouteLayer {
   void Route();
 
  private:
-  gfx::REAL Width() const { return static_cast<gfx::REAL>(v_.FineX(kLineWidth)); }
+  gfx::REAL Width() const { return static_cast<gfx::REAL>(v_.FineWidth(kLineWidth)); }
   gfx::Point Grid(const MapPlace& p) const { return gfx::Point(v_.X(p.x), v_.Y(p.y)); }
   void Line(const gfx::Pen& pen, const gfx::Point& a, const gfx::Point& b) { g_.DrawLineI(pen, a.X, a.Y, b.X, b.Y); }
   void Ident(std::string_view ident, const gfx::SolidBrush& brush, const MapPlace& p) {

@@ -32,7 +32,7 @@ void DrawTunedStationCourseLine(const B737NdFrame& f) {
   const bool course_left = guidance::TurnDirection(course, aircraft_heading) == 1;
   v.UseFineGridAt(v.origin_x + x, v.origin_y + y, course - aircraft_heading + (course_left ? 90.0 : -90.0));
 
-  gfx::Pen pen(colour::kLightGreen, static_cast<gfx::REAL>(v.FineX(1.0)));
+  gfx::Pen pen(colour::kLightGreen, static_cast<gfx::REAL>(v.FineWidth(1.0)));
   pen.SetDashStyle(gfx::DashStyle::Dash);
   // The line's two ends take different grid factors (gx left, gy right), so
   // it reaches a little farther on one side; the clip cuts it either way.

@@ -56,7 +56,7 @@ void DrawNdHoldingPattern(const B737NdFrame& f, int radius, int center_x, int ce
   if (!fix.ok) return;
   const guidance::State& s = guidance::guidance_state;
   v.UseFineGridAt(center_x + fix.x, center_y + fix.y, hold->inbound_course - FiniteOr(s.AircraftHeading));
-  const gfx::Pen pen(colour::kMagenta, static_cast<gfx::REAL>(v.FineX(2.0)));
+  const gfx::Pen pen(colour::kMagenta, static_cast<gfx::REAL>(v.FineWidth(2.0)));
   DrawRacetrack(f.g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * v.grid.gy, hold->turn_side);
 }
 
@@ -77,7 +77,7 @@ void DrawMd11NdHoldingPattern(const display::GaugeDisplay& display, gfx::Graphic
   g.TranslateTransform(static_cast<gfx::REAL>((center_x + fix.x) * gx), static_cast<gfx::REAL>((center_y + fix.y) * gy));
   const double turn = std::fmod(FiniteOr(hold->inbound_course - v.rotation), 360.0);
   if (turn != 0.0) g.RotateTransform(static_cast<gfx::REAL>(turn));
-  const gfx::Pen pen(colour::kMagenta, static_cast<gfx::REAL>(2.0 * gx));
+  const gfx::Pen pen(colour::kMagenta, static_cast<gfx::REAL>(2.0 * std::sqrt(gx * gy)));
   DrawRacetrack(g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * gy, hold->turn_side);
 }
 

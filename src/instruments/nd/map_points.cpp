@@ -90,7 +90,7 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
   const gfx::SolidBrush label(m.label_colour);
   auto pen_for = [&](const PointMark& mark) {
     return gfx::Pen(colour::kBlue,
-                    static_cast<gfx::REAL>(mark.pen_in_canvas_units ? v.FineX(mark.pen_width) : mark.pen_width));
+                    static_cast<gfx::REAL>(mark.pen_in_canvas_units ? v.FineWidth(mark.pen_width) : mark.pen_width));
   };
   const gfx::Pen vor_pen = pen_for(m.vor), other_pen = pen_for(m.other);
 

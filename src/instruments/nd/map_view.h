@@ -13,6 +13,8 @@
 // so points land on device pixels; X() and Y() do that multiplication.
 #pragma once
 
+#include <cmath>
+
 #include "platform/gfx/graphics.h"
 #include "src/instruments/nd/kit.h"
 
@@ -81,6 +83,9 @@ struct MapView {
   // A canvas size on the fine grid, unrounded (pens, fonts, symbol scales).
   double FineX(double canvas) const { return canvas * grid.gx; }
   double FineY(double canvas) const { return canvas * grid.gy; }
+  // A pen width of `canvas` units on the fine grid (as wide on the device as
+  // on the plain scale).
+  double FineWidth(double canvas) const { return canvas * std::sqrt(grid.gx * grid.gy); }
 
   // Places a position measured from the reference with the map's rotation
   // (or another one), as BearingOffsetToScreen does about (0, 0).
