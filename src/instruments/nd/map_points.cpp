@@ -30,6 +30,8 @@ constexpr PointMark Circle(double diameter, double dx, double dy, double pen, bo
 
 using navdb::NearKind;
 
+constexpr double kLimitRounding = 1e-6;  // NM
+
 // The table of the family, row by row as the displays differ.
 constexpr PointLayerMember kMembers[] = {
     {"b737 navaids", NearKind::kNavaids, 50.0, Symbol(1, 3, -3, -4), Symbol(2, 3, -3, -4), 4, -14,
@@ -85,7 +87,9 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
   navdb::KeepNearListsCurrent(m.kind, about.latitude, about.longitude);
 
   const MapList points = MapListOf(m.kind);
-  const double limit = 2.0 * v.range + m.margin;
+  // A point at the limit is drawn; the great circle's last bits of rounding
+  // do not decide it.
+  const double limit = 2.0 * v.range + m.margin + kLimitRounding;
   const gfx::Font font = ArialBold(static_cast<float>(v.FineY(10.0)));
   const gfx::SolidBrush label(m.label_colour);
   auto pen_for = [&](const PointMark& mark) {
