@@ -571,8 +571,11 @@ void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
   Put(74, a.altitude);
   Put(75, a.qnh);
   Put(77, a.pitch);
-  Put(79, a.bank);
-  Put(80, a.bank);
+  // The host keeps bank positive with the left wing down: a right turn
+  // reads negative (the displays' trend vectors and attitude pictures
+  // are written against that).
+  Put(79, -a.bank);
+  Put(80, -a.bank);
   Put(81, Wrap360(a.heading - a.magvar));  // magnetic, as the autopilot's heading bug
   Put(82, a.magvar);
   Put(86, a.heading);

@@ -18,6 +18,8 @@ constexpr std::uint32_t kCentreTank = 0x0B74, kLeftMain = 0x0B7C, kRightMain = 0
 constexpr std::uint32_t kZeroFuelWeight = 0x3BFC;
 constexpr std::uint32_t kPayloadCount = 0x13FC;
 constexpr std::uint32_t kPayloadStations = 0x1400;
+constexpr std::uint32_t kPayloadStationStride = 48;
+constexpr std::size_t kMaxPayloadStations = 80;
 constexpr std::uint32_t kRunwayRequest = 0xD000;
 constexpr std::uint32_t kRunwayAirport = 0xD004;
 constexpr std::uint32_t kRunwayDepartures = 0xD00C;
@@ -97,8 +99,16 @@ void FsuipcServer::LoadFromAircraft() {
   put32(kLeftMain, level(aircraft_.fuel_left, kMainTankGallons));
   put32(kRightMain, level(aircraft_.fuel_right, kMainTankGallons));
   put32(kZeroFuelWeight, static_cast<std::uint32_t>(std::lround(aircraft_.zero_fuel_weight * 256.0)));
-  put32(kPayloadCount, aircraft_.payload > 0.0 ? 1u : 0u);
-  std::memcpy(memory_.data() + kPayloadStations, &aircraft_.payload, sizeof(double));
+  if (payload_stations_.empty()) {
+    put32(kPayloadCount, aircraft_.payload > 0.0 ? 1u : 0u);
+    std::memcpy(memory_.data() + kPayloadStations, &aircraft_.payload, sizeof(double));
+  } else {
+    // At most as many stations as fit below the next offsets in use.
+    const std::size_t n = std::min<std::size_t>(payload_stations_.size(), kMaxPayloadStations);
+    put32(kPayloadCount, static_cast<std::uint32_t>(payload_stations_.size()));
+    for (std::size_t i = 0; i < n; ++i)
+      std::memcpy(memory_.data() + kPayloadStations + kPayloadStationStride * i, &payload_stations_[i], sizeof(double));
+  }
 }
 
 // Checks every record first; applies them in order only when all are sound.

@@ -42,6 +42,9 @@ class FsuipcServer {
   bool running() const { return window_ != 0; }
 
   void SetAiRunways(const std::string& airport, const AiRunways& runways);
+  // Payload stations (pounds) served instead of the aircraft's one station;
+  // an empty list goes back to the aircraft's.
+  void SetPayloadStations(const std::vector<double>& stations) { payload_stations_ = stations; }
   int batches() const { return batches_; }
   int refused() const { return refused_; }
 
@@ -60,6 +63,7 @@ class FsuipcServer {
   std::vector<std::uint8_t> memory_;
   std::uintptr_t window_ = 0;
   std::map<std::string, AiRunways> runways_;  // by upper-case ident
+  std::vector<double> payload_stations_;
   int batches_ = 0;
   int refused_ = 0;
 };

@@ -103,14 +103,23 @@ std::vector<std::string> ListFiles(std::string_view windows_folder, std::string_
   return names;
 }
 
-SystemTime GetSystemTime() {
+namespace {
+
+SystemTime ClockTime(bool local) {
   using namespace std::chrono;
   auto now = system_clock::now();
   std::time_t t = system_clock::to_time_t(now);
   std::tm tm{};
-  ::gmtime_r(&t, &tm);
+  if (local) ::localtime_r(&t, &tm);
+  else ::gmtime_r(&t, &tm);
   int ms = static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_wday, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, ms};
 }
+
+}  // namespace
+
+SystemTime GetSystemTime() { return ClockTime(false); }
+
+SystemTime GetLocalTime() { return ClockTime(true); }
 
 }  // namespace ovi::os

@@ -41,5 +41,7 @@ struct SystemTime {
   int year, month, day_of_week, day, hour, minute, second, milliseconds;
 };
 SystemTime GetSystemTime();
+// The computer's local date and time, in the same form.
+SystemTime GetLocalTime();
 
 }  // namespace ovi::os

@@ -1,6 +1,5 @@
 // Calls the route edit cycle makes into route execution (fuel and the
-// flight log). Route execution fills their bodies in execution_hooks.cpp;
-// until then they do nothing.
+// flight log).
 #pragma once
 
 namespace ovi::flightplan {

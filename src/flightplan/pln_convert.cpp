@@ -85,6 +85,7 @@ struct Waypoint {
 class Converter {
  public:
   std::string out = "[FlightPlan]\n";
+  int written = 0;  // waypoint lines in `out`
 
   void Run(std::string_view data) {
     if (data.size() >= 3 && data.substr(0, 3) == "\xEF\xBB\xBF") data.remove_prefix(3);
@@ -96,7 +97,7 @@ class Converter {
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
       if (line.find("<DepartureID>") != std::string_view::npos) {
         // From here on the file is the XML form, for good.
-        RunXml(data);
+        RunXml(data.substr(pos));
         return;
       }
       IniLine(line);
@@ -116,7 +117,8 @@ class Converter {
     ParseDmsLatLon(wp.lat_text, wp.lon_text, lat, lon);
     if (wp.lat_text.front() == 'S') lat = -lat;
     if (wp.lon_text.front() == 'W') lon = -lon;
-    out += util::Format("%-8s %-3.5f %-3.5f  %s\n", wp.ident.c_str(), lat, lon, type_.c_str());
+    out += util::Format("%-8s %-3.5f %-3.5f  %s\n", RouteFileIdent(wp.ident).c_str(), lat, lon, type_.c_str());
+    ++written;
   }
 
   // ---- key-and-comma form ----
@@ -213,7 +215,13 @@ class Converter {
     return std::string(1, t[0]) + field[0] + ":" + field[1] + ":" + field[2];
   }
 
-  void XmlWaypoint(const pugi::xml_node& node) {
+  // One whole <ATCWaypoint ...> ... </ATCWaypoint> element, parsed on its
+  // own: damage anywhere else in the file cannot reach it, and an element
+  // that damage leaves unparsable is left out alone.
+  void XmlWaypoint(std::string_view element) {
+    pugi::xml_document doc;
+    if (!doc.load_buffer(element.data(), element.size(), pugi::parse_default, pugi::encoding_utf8)) return;
+    const pugi::xml_node node = doc.child("ATCWaypoint");
     const pugi::xml_attribute id = node.attribute("id");
     if (!id) return;
     Waypoint wp;
@@ -243,24 +251,36 @@ class Converter {
     Write(wp);
   }
 
-  void RunXml(std::string_view data) {
-    pugi::xml_document doc;
-    // A document broken further down still yields what came before.
-    doc.load_buffer(data.data(), data.size(), pugi::parse_default, pugi::encoding_auto);
+  // The start of the next <ATCWaypoint> element (not <ATCWaypointType>).
+  static std::size_t FindWaypointStart(std::string_view data, std::size_t from) {
+    static constexpr std::string_view kStart = "<ATCWaypoint";
+    for (std::size_t at = data.find(kStart, from); at != std::string_view::npos; at = data.find(kStart, at + 1)) {
+      const std::size_t after = at + kStart.size();
+      if (after < data.size() && (data[after] == '>' || std::isspace(static_cast<unsigned char>(data[after]))))
+        return at;
+    }
+    return std::string_view::npos;
+  }
 
-    struct Walker : pugi::xml_tree_walker {
-      Converter* self = nullptr;
-      bool departure_seen = false;
-      bool for_each(pugi::xml_node& node) override {
-        if (node.type() != pugi::node_element) return true;
-        const std::string_view name = node.name();
-        if (name == "DepartureID") departure_seen = true;
-        else if (departure_seen && name == "ATCWaypoint") self->XmlWaypoint(node);
-        return true;
+  // A waypoint is written when its element closes; one that never closes
+  // (a file cut short, a broken tag) gives nothing.
+  void RunXml(std::string_view data) {
+    static constexpr std::string_view kEnd = "</ATCWaypoint>";
+    std::size_t pos = 0;
+    std::size_t close = 0;  // the first closing tag at or after `open`, kept while it is ahead
+    for (;;) {
+      const std::size_t open = FindWaypointStart(data, pos);
+      if (open == std::string_view::npos) return;
+      if (close < open) close = data.find(kEnd, open);
+      if (close == std::string_view::npos) return;
+      const std::size_t next = FindWaypointStart(data, open + 1);
+      if (next < close) {
+        pos = next;
+        continue;
       }
-    } walker;
-    walker.self = this;
-    doc.traverse(walker);
+      XmlWaypoint(data.substr(open, close + kEnd.size() - open));
+      pos = close + kEnd.size();
+    }
   }
 };
 
@@ -359,6 +379,13 @@ int ConvertPlnToRte(const std::string& name) {
   }
   if (!ok) {
     m.McuEntryText = kUnableToLoad;
+    return kPlnNotLoaded;
+  }
+  // A route needs two ends; less is a plan this reading cannot take (other
+  // position forms, a damaged file), not an empty success.
+  if (conv.written < 2) {
+    m.McuEntryText = kUnableToLoad;
+    model::AddStatusMessage(util::Format("%s: fewer than two waypoints", name.c_str()));
     return kPlnNotLoaded;
   }
   return 0;

@@ -147,6 +147,16 @@ std::string FlightPlanWriteFolder() {
 
 std::string FlightPlanWritePath(std::string_view name) { return JoinPath(FlightPlanWriteFolder(), name); }
 
+std::string RouteFileIdent(std::string_view ident) {
+  std::string out(ident);
+  for (char& c : out) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if (b <= ' ' || b == 0x7F) c = '_';
+  }
+  if (!out.empty() && out[0] == ';') out[0] = '_';
+  return out;
+}
+
 int SaveFlightPlanFile(const std::string& name) {
   // The name is the pilot's entry: a saved route belongs in the flight-plan
   // folder, where the library lists it, never in a folder the name points to.
@@ -165,7 +175,8 @@ int SaveFlightPlanFile(const std::string& name) {
     const std::string& freq = wp.frequency_text.empty() ? std::string("---") : wp.frequency_text;
     const std::string tag = wp.via.empty() ? std::string() : wp.procedure_tag;
     if (wp.type != "APT" && wp.type != "VOR" && wp.type != "NDB" && wp.type != "INT") wp.type = "WPT";
-    out += util::Format("%-16s %-2.5f  %-3.5f  %-3s %-6s %-7s %s\n", wp.ident.c_str(), wp.latitude,
+    const std::string ident = RouteFileIdent(wp.ident.empty() ? std::string_view("_") : std::string_view(wp.ident));
+    out += util::Format("%-16s %-2.5f  %-3.5f  %-3s %-6s %-7s %s\n", ident.c_str(), wp.latitude,
                         wp.longitude, wp.type.c_str(), freq.c_str(), wp.via.c_str(), tag.c_str());
   }
   // A file cut short (disk full) must not be reported as saved.

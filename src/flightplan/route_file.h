@@ -28,10 +28,16 @@ std::string FlightPlanWritePath(std::string_view name);
 
 // ---- writing ----
 
+// The ident as a route file holds it and reads it back: every blank,
+// control byte or NUL becomes '_', and so does a leading ';', which the
+// reader takes for a comment. An empty ident stays empty.
+std::string RouteFileIdent(std::string_view ident);
+
 // Writes ActiveFlightPlan entries 0..ActiveFlightPlanLastIndex into the
 // named file of the writing folder (preceded by "CruiseAlt=" while
 // SaveFPLCruiseAlt is 1). An entry whose type is none of APT, VOR, NDB, INT
-// is written, and left in the active route, as "WPT". Returns 1 when the
+// is written, and left in the active route, as "WPT". Idents are written
+// as RouteFileIdent gives them ("_" for none). Returns 1 when the
 // whole file was written, 0 when it could not be created or written or the
 // name holds a folder separator or drive colon.
 int SaveFlightPlanFile(const std::string& name);

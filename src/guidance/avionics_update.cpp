@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "src/flightplan/load.h"
+#include "src/flightplan/runway_data.h"
 #include "src/flightplan/state.h"
-#include "src/guidance/interim_links.h"
+#include "src/guidance/flight_log.h"
 #include "src/guidance/lateral.h"
+#include "src/guidance/radio_tuning.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav.h"
 #include "src/host/panel_services.h"
 #include "src/host/sim_vars.h"

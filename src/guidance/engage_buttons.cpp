@@ -1,6 +1,7 @@
 #include "src/guidance/engage_buttons.h"
 
 #include "src/flightplan/state.h"
+#include "src/guidance/radio_tuning.h"
 #include "src/guidance/state.h"
 #include "src/host/gauge_skeleton.h"
 #include "src/host/panel_services.h"
@@ -77,6 +78,7 @@ void ToggleLnav() {
     if (HasActiveWaypoint()) {
       g.LnavEngaged = 1;
       if (m.HdgHoldOnLnavOn == 1) host::SendKeyEvent(kEventHeadingHold, 0);
+      if (m.LnavSetEnRouteFreqs == 1) TuneEnRouteNavaids(2);
       g.LegOriginLatitude = g.PlaneLatitude;
       g.LegOriginLongitude = g.PlaneLongitude;
       g.ActiveLegFromEngagePosition = 1;

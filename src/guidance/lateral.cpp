@@ -5,9 +5,11 @@
 
 #include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/flight_log.h"
 #include "src/guidance/holding.h"
-#include "src/guidance/interim_links.h"
+#include "src/guidance/radio_tuning.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav.h"
 #include "src/host/panel_services.h"
 #include "src/instruments/gnsxls/state.h"

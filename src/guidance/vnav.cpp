@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "src/flightplan/state.h"
-#include "src/guidance/interim_links.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/guidance/state.h"
 #include "src/host/panel_services.h"
 #include "src/host/sim_vars.h"
@@ -39,16 +39,29 @@ std::int32_t Whole(double v) {
 
 void Send(std::uint32_t event, std::int32_t value) { host::SendKeyEvent(event, static_cast<std::uint32_t>(value)); }
 
+void SendAltitude(double feet) {
+  if (std::isfinite(feet)) Send(kEventAltitude, Whole(feet));
+}
+
+// A target that is no number, or no speed at all, is never sent. Every
+// speed command is read back on the next pass, wherever it was sent from:
+// without that, the manual-change check that follows a restriction speed
+// or the top-of-climb speed in the same pass takes VNAV's own new value for
+// the pilot's and switches speed control off.
 void SendSpeed(double knots) {
+  if (!(knots > 0.0) || !std::isfinite(knots)) return;
   std::int32_t v = Whole(knots);
   Send(kEventAirspeed, v);
   G().VnavLastSetSpeed = v;
+  G().VnavSpeedReadbackMarker = CurrentTick();
 }
 
 void SendMach(double mach) {
+  if (!(mach > 0.0) || !std::isfinite(mach)) return;
   std::int32_t v = Whole(mach * 100.0);
   Send(kEventMach, v);
   G().VnavLastSetMach = v;
+  G().VnavSpeedReadbackMarker = CurrentTick();
 }
 
 // The active entry of the active route, or null.
@@ -73,6 +86,13 @@ void TargetEntry(int index) {
   }
 }
 
+// Great-circle distance from the aircraft to a route entry; 0 without one.
+double DistanceTo(const model::FlightPlanWaypoint* w) {
+  double d = 0.0, c = 0.0;
+  if (w != nullptr) navdb::ComputeDistanceAndBearing(G().PlaneLatitude, G().PlaneLongitude, w->latitude, w->longitude, d, c);
+  return d;
+}
+
 // Path rate (ft/min) to climb or descend `feet` over the distance to the
 // segment target at the present ground speed.
 double PathRate(double feet) {
@@ -83,7 +103,11 @@ double PathRate(double feet) {
   return std::isfinite(r) ? std::clamp(r, -kUnboundedRate, kUnboundedRate) : 0.0;
 }
 
-std::int32_t Hundreds(double rate) { return Whole(rate * 0.01) * 100; }
+// Whole hundreds of a rate. A rate built from the simulator's vertical speed
+// carries the last bit of its unit conversion (1500 reads 1499.9999999), and
+// plain truncation would take the hundred below: VNAV's "present rate + 100"
+// would never climb past the present rate.
+std::int32_t Hundreds(double rate) { return Whole(rate * 0.01 + 1e-6) * 100; }
 
 // Leaves Mach hold for airspeed hold; the descent speed follows on the next pass.
 void MachToAirspeedHold() {
@@ -122,7 +146,7 @@ void ReachTopOfDescent() {
   g.DistanceTodToConstraint = sum;
 
   if (g.VnavEngaged != 1) return;
-  if (M().VnavSetAlts == 1) Send(kEventAltitude, Whole(g.NextConstraintAltitude));
+  if (M().VnavSetAlts == 1) SendAltitude(g.NextConstraintAltitude);
   g.VnavAltitudeSet = 1;
   g.VnavAltitudeReadbackMarker = CurrentTick();
   if (M().VnavSetSpd == 1) {
@@ -292,7 +316,7 @@ void CoupleVnavToAutopilot() {
   } else if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 0) {
     if (m.VnavSetAlts == 1) {
       bool cruise = g.TocPassed == 1 && g.TodPassed == 0;
-      Send(kEventAltitude, cruise ? m.CruiseAlt : Whole(g.NextConstraintAltitude));
+      SendAltitude(cruise ? m.CruiseAlt : g.NextConstraintAltitude);
     }
     g.VnavAltitudeSet = 1;
     g.VnavAltitudeReadbackMarker = tick;
@@ -410,34 +434,22 @@ void CoupleSpeedToAutopilot() {
         SendSpeed(m.DescentSpeed);
       }
     } else if (g.TocPassed == 0) {
-      if (Constrained(active) && g.ActiveWaypointDistance >= 0.0) {
-        if (alt < m.ClbAltRest && entry_speed > m.ClbSpdRest) {
-          SendSpeed(m.ClbSpdRest);
-          g.ClimbRestrictionSpeedSet = 1.0;
-        } else {
-          SendSpeed(entry_speed);
-        }
-      } else {
-        const model::FlightPlanWaypoint* next = Entry(g.NextConstraintIndex);
-        double d = 0.0, c = 0.0;
-        if (next != nullptr)
-          navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, next->latitude, next->longitude, d, c);
+      double speed = entry_speed;
+      if (!Constrained(active) || g.ActiveWaypointDistance < 0.0) {
         // The next constraint's speed is taken once within the distance at
         // which speed restrictions are taken.
-        double speed = m.ClimbIas;
-        if (Constrained(next) && next->speed_constraint > 50.0 && d <= m.VnavSetSpdRestDist) speed = next->speed_constraint;
-        if (alt < m.ClbAltRest && speed > m.ClbSpdRest) {
-          SendSpeed(m.ClbSpdRest);
-          g.ClimbRestrictionSpeedSet = 1.0;
-        } else {
-          SendSpeed(speed);
-        }
+        const model::FlightPlanWaypoint* next = Entry(g.NextConstraintIndex);
+        const bool near = Constrained(next) && next->speed_constraint > 50.0 && DistanceTo(next) <= m.VnavSetSpdRestDist;
+        speed = near ? next->speed_constraint : m.ClimbIas;
+      }
+      if (alt < m.ClbAltRest && speed > m.ClbSpdRest) {
+        SendSpeed(m.ClbSpdRest);
+        g.ClimbRestrictionSpeedSet = 1.0;
+      } else {
+        SendSpeed(speed);
       }
     } else {
-      const model::FlightPlanWaypoint* next = Entry(g.NextConstraintIndex);
-      double d = 0.0, c = 0.0;
-      if (next != nullptr)
-        navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, next->latitude, next->longitude, d, c);
+      const double d = DistanceTo(Entry(g.NextConstraintIndex));
       if (d >= m.VnavSetSpdRestDist || !Constrained(active)) {
         if (m.VnavSetMachCruiseSpd == 1) {
           SendMach(m.CruiseMach);

@@ -255,6 +255,8 @@ struct FmsSubPageTable {
   std::int32_t PosSubPage = 1;
   std::int32_t PosSubPageCount = 3;
   std::int32_t RefNavDataKind = 1;
+  std::int32_t DeparturesSubPage = 1;
+  std::int32_t ArrivalsSubPage = 1;
 };
 
 // Exported to other gauges as one memory block, in this order.

@@ -101,7 +101,9 @@ TEST_F(FlightPlanTest, DamagedRouteAndPlnFilesAreReadSafely) {
       const std::string name = pln ? "FUZZ.PLN" : "FUZZ.RTE";
       sim->WritePlan(name, damaged);
       if (pln) {
-        ASSERT_EQ(ConvertPlnToRte(name), 0);
+        // A plan damaged down to fewer than two waypoints is refused.
+        const int result = ConvertPlnToRte(name);
+        ASSERT_TRUE(result == 0 || result == kPlnNotLoaded);
         CheckTempRoute(test::ReadBytes(sim->plans() / "temp.rte"));
       }
       fpl().ScratchFlightPlanLastIndex = -1;

@@ -22,11 +22,14 @@ State& fpl() { return flightplan_state; }
 class PlnTest : public FlightPlanTest {
  protected:
   // Converts the given bytes and returns temp.rte.
+  // temp.rte as the conversion wrote it; `result` keeps what it returned
+  // (plans of fewer than two waypoints are refused, their lines written).
   std::string Convert(const std::string& bytes, const std::string& name = "T.PLN") {
     sim->WritePlan(name, bytes);
-    EXPECT_EQ(ConvertPlnToRte(name), 0);
+    result = ConvertPlnToRte(name);
     return test::ReadBytes(sim->plans() / "temp.rte");
   }
+  int result = 0;
 };
 
 std::string Xml(const std::string& waypoints, const std::string& decl = "UTF-8") {
@@ -224,6 +227,87 @@ TEST_F(PlnTest, MixedEmptyAndOverlongFiles) {
   EXPECT_EQ(Convert(cut.substr(0, cut.find("<ATCWaypoint id=\"PAE\"") + 30)),
             "[FlightPlan]\n"
             "SEA      47.44889 -122.30917  VOR\n");
+}
+
+TEST_F(PlnTest, DamageLosesOnlyWhatItTouches) {
+  const std::string pos = std::string("N47") + kDeg + " 26' 56.00\",W122" + kDeg + " 18' 33.00\",+0";
+  const std::string two = XmlWaypoint("KSEA", "Airport", pos) + XmlWaypoint("SEA", "VOR", pos);
+  const std::string expected =
+      "[FlightPlan]\n"
+      "KSEA     47.44889 -122.30917  APT\n"
+      "SEA      47.44889 -122.30917  VOR\n";
+  // A broken element before the waypoints.
+  EXPECT_EQ(Convert(Xml("<Title>KSEA to KPDX</Titl>\n<Descr<>\n" + two)), expected);
+  EXPECT_EQ(result, 0);
+  // A waypoint element that never closes is lost alone.
+  EXPECT_EQ(Convert(Xml("<ATCWaypoint id=\"BROKEN\">\n<ATCWaypointType>VOR</ATCWaypointType>\n" + two)), expected);
+  EXPECT_EQ(result, 0);
+  // A file cut inside the last position: that waypoint is not written with
+  // the cut position.
+  const std::string three = Xml(two + XmlWaypoint("PAE", "VOR", pos));
+  EXPECT_EQ(Convert(three.substr(0, three.find("<WorldPosition>", three.find("id=\"PAE\"")) + 25)), expected);
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(PlnTest, PlansOfFewerThanTwoWaypointsAreRefused) {
+  const std::string pos = std::string("N47") + kDeg + " 26' 56.00\",W122" + kDeg + " 18' 33.00\",+0";
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"empty", ""},
+      {"one waypoint", Xml(XmlWaypoint("KSEA", "Airport", pos))},
+      {"decimal degrees", Xml(XmlWaypoint("KSEA", "Airport", "47.44889,-122.30917,+433") +
+                              XmlWaypoint("KPDX", "Airport", "45.58870,-122.59750,+30"))},
+      {"cut before the second closes", Xml(XmlWaypoint("KSEA", "Airport", pos) + "<ATCWaypoint id=\"SEA\">\n")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    model::model_state.McuEntryText.clear();
+    Convert(c.bytes);
+    EXPECT_EQ(result, kPlnNotLoaded);
+    EXPECT_EQ(model::model_state.McuEntryText, "Unable to load FP");
+  }
+  // Such a plan leaves the library instead of passing as an empty route.
+  fpl().ScratchFlightPlanLastIndex = 5;
+  ReadFlightPlanFile("T.PLN", 1);
+  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, 5);
+  EXPECT_NE(test::StatusLog().find("T.PLN: fewer than two waypoints"), std::string::npos);
+}
+
+TEST_F(PlnTest, IdentsReadBackAsWritten) {
+  const std::string pos = std::string("N47") + kDeg + " 26' 56.00\",W122" + kDeg + " 18' 33.00\",+0";
+  // A NUL inside an ident and one that starts with the comment mark.
+  const std::string nul_ident = std::string("A\0B", 3);
+  EXPECT_EQ(Convert("waypoint.0=" + nul_ident + ", V, N47* 26.13', W122* 18.59', +0,\n"
+                    "waypoint.1=;SEA, V, N47* 26.13', W122* 18.59', +0,\n"),
+            "[FlightPlan]\n"
+            "A_B      47.43556 -122.30972  VOR\n"
+            "_SEA     47.43556 -122.30972  VOR\n");
+  EXPECT_EQ(result, 0);
+  ReadFlightPlanFile("T.PLN", 1);
+  ASSERT_EQ(fpl().ScratchFlightPlanLastIndex, 1);
+  EXPECT_EQ(fpl().ScratchFlightPlan[0].ident, "A_B");
+  EXPECT_EQ(fpl().ScratchFlightPlan[1].ident, "_SEA");
+
+  // The route writer: what it writes reads back as written.
+  State& s = fpl();
+  const char* idents[] = {";KSEA", "TAB\tX", "", "NUL"};
+  for (int i = 0; i < 4; ++i) {
+    s.ActiveFlightPlan[i] = model::FlightPlanWaypoint{};
+    s.ActiveFlightPlan[i].ident = idents[i];
+    s.ActiveFlightPlan[i].latitude = 47.0 + i;
+    s.ActiveFlightPlan[i].longitude = -122.0;
+    s.ActiveFlightPlan[i].type = "WPT";
+  }
+  s.ActiveFlightPlan[3].ident.push_back('\0');
+  s.ActiveFlightPlanLastIndex = 3;
+  ASSERT_EQ(SaveFlightPlanFile("IDENTS.RTE"), 1);
+  ReadFlightPlanFile("IDENTS.RTE", 1);
+  ASSERT_EQ(s.ScratchFlightPlanLastIndex, 3);
+  const char* read_back[] = {"_KSEA", "TAB_X", "_", "NUL_"};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(s.ScratchFlightPlan[i].ident, read_back[i]) << i;
 }
 
 TEST_F(PlnTest, FailuresNeverLeaveAStaleTempRouteReadAsTheConversion) {

@@ -40,8 +40,12 @@ TEST_F(RouteStateTest, TheFirstStepOnTheGroundStartsANewFlight) {
   M().ResvFuel = 1234.0;
   G().GroundSpeedKnots = 4.9;
   StepRouteState();
-  EXPECT_EQ(G().FlightPhase, -1);
-  EXPECT_EQ(M().ReserveFuel, 1234.0);
+  // The log restarted at once: InitLoad, and PushBack above 2 kt.
+  EXPECT_EQ(G().FlightPhase, 1);
+  EXPECT_EQ(G().FlightLogState, 1);
+  // Taken from ResvFuel, then lowered to the fuel on board: none without a
+  // simulator.
+  EXPECT_EQ(M().ReserveFuel, 0.0);
   EXPECT_EQ(G().LastClockSecond, -99.0);
   EXPECT_EQ(G().ElapsedFlightSeconds, 0.0);
 

@@ -334,6 +334,27 @@ TEST_F(VnavTest, OwnSpeedCommandIsNotTakenForThePilots) {
   EXPECT_EQ(model::model_state.VnavSetSpd, 2);
 }
 
+TEST_F(VnavTest, ARestrictionSpeedIsNotTakenForThePilotsInTheSamePass) {
+  State& g = guidance_state;
+  // Climbing through 10000 ft at the restriction speed, VNAV's 250 read back.
+  g.ClimbRestrictionSpeedSet = 1.0;
+  g.VnavSpeedSet = 1;
+  g.VnavLastSetSpeed = 250;
+  g.ApAirspeedHoldVar = g.PreviousApAirspeedHoldVar = 250.0;
+  g.AircraftAltitude = 10001.0;
+  g.LastTick = 7.0;
+  RunSpeedRestrictionChecks();  // the climb speed goes out, then the check runs
+  EXPECT_EQ(host.key_events, (Events{{kEventAirspeed, 220}}));
+  EXPECT_EQ(model::model_state.VnavSetSpd, 1);
+  // The next pass reads it back from the autopilot.
+  g.LastTick = 8.0;
+  RunDeferredCommandsAndReadbacks();
+  EXPECT_EQ(g.VnavLastSetSpeed, 220);
+  EXPECT_EQ(g.ApAirspeedHoldVar, 220.0);
+  CoupleSpeedToAutopilot();
+  EXPECT_EQ(model::model_state.VnavSetSpd, 1);
+}
+
 TEST_F(VnavTest, ManualSpeedChangeSwitchesSpeedControlOff) {
   State& g = guidance_state;
   model::State& m = model::model_state;

@@ -57,8 +57,8 @@ TEST(Tokens, SpeedsAttitudeAndEnginesInTheirRawEncodings) {
   EXPECT_NEAR(ReaderMach(t.Number(64)), 0.78, 1e-12);
   EXPECT_EQ(t.Number(74), 35000.0);
   EXPECT_EQ(t.Number(81), 123.4);
-  EXPECT_EQ(t.Number(80), -12.0);
-  EXPECT_EQ(t.Number(79), -12.0);
+  EXPECT_EQ(t.Number(80), 12.0);  // left wing down reads positive
+  EXPECT_EQ(t.Number(79), 12.0);
   EXPECT_EQ(t.Number(60), 0.0);  // airborne
   EXPECT_EQ(t.Number(773), 1.0);  // display power on
   EXPECT_NEAR((t.Number(567) - 491.67) * 5.0 / 9.0, a.egt, 1e-9);

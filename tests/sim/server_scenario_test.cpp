@@ -35,11 +35,13 @@ TEST(ServerScenario, CommandsReachTheDisplaysAndTheNamedVariables) {
   EXPECT_TRUE(Has(vars, " ovi_nd_mode = 5\n")) << vars;
   EXPECT_TRUE(Has(vars, " ovi_nd_range_clicked = 0\n")) << vars;  // taken and cleared
   EXPECT_TRUE(Has(vars, " ovi_gps_rte_clicked = 0\n")) << vars;
-  // The memory-backed exports, as a second module reads them.
-  EXPECT_TRUE(Has(vars, "registered ovi_act_wpt_pos 0x1 = 0\n")) << vars;
-  EXPECT_TRUE(Has(vars, "registered ovi_act_wpt_dist 0x3 = 0\n")) << vars;
-  EXPECT_TRUE(Has(vars, "registered ovi_active 0x1 = 0\n")) << vars;
-  EXPECT_TRUE(Has(vars, "registered Ovi_FlightPlan 0x4 = \"\"\n")) << vars;
+  // The memory-backed exports, as a second module reads them: the GPS
+  // planner's route LSZH ZUE LFSB was taken over and executed, ZUE active.
+  EXPECT_TRUE(Has(vars, "registered ovi_act_wpt_pos 0x1 = 1\n")) << vars;
+  EXPECT_TRUE(Has(vars, "registered ovi_act_wpt_id 0x4 = \"ZUE\"\n")) << vars;
+  EXPECT_TRUE(Has(vars, "registered ovi_fpln_wpt_cnt 0x1 = 2\n")) << vars;
+  EXPECT_TRUE(Has(vars, "registered ovi_active 0x1 = 1\n")) << vars;
+  EXPECT_TRUE(Has(vars, "registered Ovi_FlightPlan 0x4 = \"LSZH ZUE LFSB\"\n")) << vars;
   EXPECT_TRUE(Has(vars, "registered ovi_traffic_provider 0x26 = (entry point or block)\n")) << vars;
 
   std::string keys = ReadFile(sim / "out/key_events.txt");

@@ -16,6 +16,7 @@
 #include "src/guidance/avionics_update.h"
 #include "src/guidance/engage_buttons.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/host/module_state.h"
 #include "src/host/state.h"
 #include "src/model/state.h"
@@ -72,6 +73,7 @@ void SetUpFlight() {
   g.ActiveWaypointLon = fp.ActiveFlightPlan[1].longitude;
   g.ActiveWaypointDistance = 999.0;
   model::model_state.CruiseAlt = 35000;
+  guidance::ComputeCruiseAltitude(35000, 1);  // TOC, TOD and the predictions
   g_tokens = {};
   SetPosition(fp.ActiveFlightPlan[0].latitude, fp.ActiveFlightPlan[0].longitude);
   g_tokens[74] = 20000.0;

@@ -48,6 +48,21 @@ TEST_F(NdTest, BackgroundFromTheLowEightBitsOfEachColourKey) {
   EXPECT_EQ(Ops(OpKind::Rectangle, 0xFFAB12FFu, 1).size(), 2u);
 }
 
+TEST_F(NdTest, BackgroundCoversEveryPixelOfTheLastPicture) {
+  for (auto [w, h] : {std::pair{244, 302}, std::pair{316, 377}, std::pair{101, 97}}) {
+    gfx::DeviceContext surface(w, h);
+    const PIXSIZE size{w, h};
+    model().HWB737NDMode = 5;  // the arc runs off the left edge
+    DrawB737NavigationDisplay(nd_state.B737NdDisplay, &surface, &size, 1);
+    model().HWB737NDMode = 1;
+    model().HWB737NDBkgrdColorBlue = 0x40;
+    DrawB737NavigationDisplay(nd_state.B737NdDisplay, &surface, &size, 1);
+    for (int y : {0, h / 3, h - 1})
+      for (int x : {0, w - 1}) EXPECT_EQ(surface.pixels[y * w + x], 0xFF000040u) << w << " " << x << "," << y;
+    model().HWB737NDBkgrdColorBlue = 0;
+  }
+}
+
 TEST_F(NdTest, OutlineClipCoversTheMapAndIsRemovedBeforeCompassArcAndDataBlocks) {
   model().HWB737NDMode = 5;
   Draw();

@@ -222,6 +222,36 @@ TEST_F(GaugesTest, KnobImagesAreSmallBitmapsAtTheirPlaces) {
   }
 }
 
+TEST_F(GaugesTest, OnLabelsFollowTheirSwitches) {
+  ELEMENT_HEADER** children = host::FirstElement(&hw_b737_efis_cntr_gauge)->next_element;
+  std::int32_t* switches[] = {&model().NdShowNavaids, &model().NdShowAirports, &model().NdShowIntersections};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    ELEMENT_HEADER* label = children[i + 1];
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->element_type, ELEMENT_TYPE_STRING);
+    char text[3] = "xx";
+    label->string.text = text;
+    label->string.value = 7.9;
+    *switches[i] = 1;
+    EXPECT_EQ(label->string.update(label), 7.0);
+    EXPECT_STREQ(text, "ON");
+    EXPECT_EQ(label->image_flags & IMAGE_HIDDEN, 0u);
+    *switches[i] = 0;
+    label->string.value = -2.5;
+    EXPECT_EQ(label->string.update(label), -2.0);
+    EXPECT_NE(label->image_flags & IMAGE_HIDDEN, 0u);
+    *switches[i] = 2;  // only 1 shows the label
+    EXPECT_EQ(label->string.update(label), -2.0);
+    EXPECT_NE(label->image_flags & IMAGE_HIDDEN, 0u);
+    label->string.text = nullptr;
+    *switches[i] = 1;
+    label->string.update(label);  // no buffer yet: nothing written
+    EXPECT_EQ(label->image_flags & IMAGE_HIDDEN, 0u);
+  }
+  EXPECT_EQ(children[4], nullptr);
+}
+
 TEST_F(GaugesTest, EveryClickAreaOfBothPanels) {
   for (GAUGEHDR* panel : kPanels) {
     SCOPED_TRACE(panel->gauge_name);

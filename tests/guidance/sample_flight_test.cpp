@@ -1,0 +1,147 @@
+// The sample flight closed-loop: the stored route KSEA-KPDX loaded through
+// the request mailbox as the MCU's flight-plan page posts it, a take-off by
+// hand, LNAV and VNAV engaged with their buttons, and the autopilot of the
+// stand-in flying it to Portland.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/engage_buttons.h"
+#include "src/guidance/state.h"
+#include "src/host/module_state.h"
+#include "src/host/one_time_loads.h"
+#include "src/host/state.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "tests/guidance/closed_loop.h"
+
+namespace ovi::guidance {
+namespace {
+
+namespace fs = std::filesystem;
+
+double Distance(double lat1, double lon1, double lat2, double lon2) {
+  double d = 0.0, c = 0.0;
+  navdb::ComputeDistanceAndBearing(lat1, lon1, lat2, lon2, d, c);
+  return d;
+}
+
+class SampleFlightTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("ovi_sample_flight_" + std::to_string(::getpid()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    fs::copy(fs::path(OVI_SOURCE_DIR) / "data", folder_, fs::copy_options::recursive);
+    ResetModuleState();
+    loop.Bind();
+    host::host_state.SimulatorFolder = folder_.string();
+    // What the first gauge's pre-initialise loads, with the aircraft file.
+    host::RunLoadConfiguration();
+    host::RunLoadNavDatabase();
+    host::AircraftConfigNameRef() = "B737-800";
+    host::RunLoadAircraftConfig();
+    host::RunScanFlightPlanFolder();
+  }
+  void TearDown() override {
+    ResetModuleState();
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+  }
+  std::string Read(const std::string& rel) const {
+    std::ifstream in(folder_ / rel);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  fs::path folder_;
+  testing::ClosedLoop loop;
+};
+
+TEST_F(SampleFlightTest, FliesTheStoredRouteToPortland) {
+  sim::AircraftState& a = loop.aircraft();
+  // Lined up on runway 16L at Seattle-Tacoma, engines at idle.
+  a.latitude = 47.4638;
+  a.longitude = -122.3082;
+  a.ground_elevation = a.altitude = 433.0;
+  a.heading = 180.0;
+  a.magvar = 16.0;
+  a.n1 = 22.0;
+  loop.Run(2.0);
+
+  // The MCU's flight-plan page posts the load.
+  flightplan::flightplan_state.RequestedFlightPlanFile = "KSEA-KPDX.rte";
+  guidance_state.FlightPlanLoadRequest = 1;
+  loop.Run(2.0);
+  const flightplan::State& fp = flightplan::flightplan_state;
+  ASSERT_EQ(fp.ActiveFlightPlanLastIndex, 10);
+  ASSERT_EQ(fp.ActiveFlightPlan[10].ident, "KPDX");
+  ASSERT_EQ(fp.ActiveWaypointIndex, 1);
+  ASSERT_GE(fp.RouteState, 3);
+  EXPECT_EQ(model::model_state.CruiseAlt, 16000);
+  const double toc_lat = guidance_state.TocLatitude, toc_lon = guidance_state.TocLongitude;
+
+  // Take-off by hand: thrust, 160 kt, rotate, 2000 ft/min.
+  a.n1 = 92.0;
+  a.ap_spd_hold = 1.0;
+  a.ap_speed = 160.0;
+  loop.Run(55.0);
+  a.vs = 2000.0;
+  loop.Run(30.0);
+  // The autopilot on, holding the runway heading and climbing; then the
+  // engage buttons.
+  a.ap_master = a.ap_hdg_lock = a.ap_alt_lock = 1.0;
+  a.ap_heading = 164.0;
+  a.ap_altitude = 3000.0;
+  a.ap_vs = 2000.0;
+  ToggleLnav();
+  ToggleVnav();
+  ASSERT_EQ(guidance_state.LnavEngaged, 1);
+  ASSERT_EQ(guidance_state.VnavEngaged, 1);
+
+  const State& g = guidance_state;
+  std::vector<int> sequence{fp.ActiveWaypointIndex};
+  double toc_error = -1.0, tod_error = -1.0;
+  int toc_passed = g.TocPassed, tod_passed = g.TodPassed;
+  for (int t = 0; t < 2 * 3600 * 18 && g.LnavEngaged == 1; ++t) {
+    loop.Tick();
+    if (fp.ActiveWaypointIndex != sequence.back()) sequence.push_back(fp.ActiveWaypointIndex);
+    if (g.TocPassed != toc_passed) {
+      toc_passed = g.TocPassed;
+      toc_error = Distance(a.latitude, a.longitude, toc_lat, toc_lon);
+    }
+    if (g.TodPassed != tod_passed && g.TodPassed == 1) {
+      tod_passed = 1;
+      tod_error = Distance(a.latitude, a.longitude, g.TodLatitude, g.TodLongitude);
+    }
+  }
+  std::vector<int> expected;
+  for (int i = 1; i <= 10; ++i) expected.push_back(i);
+  EXPECT_EQ(sequence, expected);
+  EXPECT_EQ(g.LnavEngaged, 0);
+  EXPECT_EQ(fp.ActiveWaypointIndex, 10);
+  // The top of climb within 5 NM of where route execution placed it (VNAV
+  // steers the climb rate to it, within 1500..2500 ft/min); the top of
+  // descent within 1.5 NM of its point, the distance at which VNAV takes it.
+  EXPECT_GE(toc_error, 0.0);
+  EXPECT_LT(toc_error, 5.0);
+  EXPECT_GE(tod_error, 0.0);
+  EXPECT_LE(tod_error, 1.5);
+  // The flight log recorded it: the route, then a line for each waypoint
+  // passed, in order.
+  std::string log = Read("ovi/FlightLog/fpl.log");
+  EXPECT_EQ(log.rfind("FlightPlan=KSEA-KPDX\n", 0), 0u) << log;
+  std::size_t at = 0;
+  for (int i = 1; i < 10; ++i) {
+    at = log.find(" " + fp.ActiveFlightPlan[i].ident + " ", at);
+    ASSERT_NE(at, std::string::npos) << fp.ActiveFlightPlan[i].ident << "\n" << log;
+  }
+}
+
+}  // namespace
+}  // namespace ovi::guidance
