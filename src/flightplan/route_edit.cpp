@@ -153,9 +153,8 @@ bool InsertAirwayViaPending(int position) {
   BlankEntry(w);
   w.ident = "THEN";
   w.type = "OAWY";
-  std::string& scratchpad = model::model_state.FmsScratchpad;
-  w.via = scratchpad;
-  scratchpad.clear();
+  w.via = model::model_state.FmsScratchpad.str();
+  model::model_state.FmsScratchpad.clear();
   WriteEndMarker(p);
   return true;
 }

@@ -46,15 +46,11 @@ constexpr host::GaugeForm ButtonForm(const char* log_line, void (*pre_update)(GA
 constexpr host::GaugeForm kLnavForm = ButtonForm("lnav_callback \n", LnavPreUpdate);
 constexpr host::GaugeForm kVnavForm = ButtonForm("vnav_callback \n", VnavPreUpdate);
 
-ELEMENT_HEADER lnav_lamp = {
-    .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = kLnavLitBitmap, .image_size = kEngageButtonSize,
-    .image_flags = IMAGE_HIDDEN,
-};
+ELEMENT_HEADER lnav_lamp = {.element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = kLnavLitBitmap,
+                          .image_size = kEngageButtonSize, .image_flags = IMAGE_HIDDEN};
 ELEMENT_HEADER* lnav_elements[] = {&lnav_lamp, nullptr};
-ELEMENT_HEADER vnav_lamp = {
-    .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = kVnavLitBitmap, .image_size = kEngageButtonSize,
-    .image_flags = IMAGE_HIDDEN,
-};
+ELEMENT_HEADER vnav_lamp = {.element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = kVnavLitBitmap,
+                          .image_size = kEngageButtonSize, .image_flags = IMAGE_HIDDEN};
 ELEMENT_HEADER* vnav_elements[] = {&vnav_lamp, nullptr};
 
 MOUSERECT lnav_mouse[] = {

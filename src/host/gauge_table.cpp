@@ -5,6 +5,7 @@
 #include "src/host/server_gauge.h"
 #include "src/host/window_keys.h"
 #include "src/instruments/nd/gauges.h"
+#include "src/instruments/fms/gauges.h"
 
 // Each subsystem defines its gauge headers next to its callbacks; the table
 // only collects them. A subsystem adds its gauges by declaring them in its
@@ -25,6 +26,8 @@ GAUGEHDR** GaugeTable() {
       &nd::hw_b737_efis_cntr_br_gauge,
       &guidance::lnav_gauge,
       &guidance::vnav_gauge,
+      &fms::smiths_fms_gauge,
+      &fms::smiths_fms_br_gauge,
       nullptr,
   };
   return table;

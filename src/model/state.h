@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "src/model/records.h"
+#include "src/util/capped_text.h"
 
 namespace ovi::model {
 
@@ -24,6 +25,8 @@ struct PerformanceRow {
 };
 constexpr int kMaxPerformanceRows = 200;
 using PerformanceTable = FixedTable<PerformanceRow, kMaxPerformanceRows + 1>;
+
+constexpr std::size_t kScratchpadCapacity = 24;
 
 struct State {
   // --- Loading -----------------------------------------------------------
@@ -267,7 +270,8 @@ struct State {
   std::int32_t McuAptPageCount = 1;
   std::string AiDepartureRunway1, AiDepartureRunway2;
   std::string AiArrivalRunway1, AiArrivalRunway2;
-  std::string FmsScratchpad;  // at most 24 characters
+  // The CDU scratchpad: whoever writes it, it never passes 24 characters.
+  util::CappedText<kScratchpadCapacity> FmsScratchpad;
   std::string PanelMessage;
 
   model::FmsSubPageTable FmsSubPageTable;

@@ -1,0 +1,25 @@
+// Pages whose routines are still to be written: each shows a cleared screen
+// and lets the frame drop its keys. A page moves into a file of its own when
+// it is built.
+#include "src/instruments/fms/pages.h"
+
+namespace ovi::fms {
+
+void FmsPagePerfInit(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageRouteLegs(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageSelectWaypoint(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageDepartures(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageArrivals(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageApproachRef(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageTakeoffRef(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageRefNavData(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageNavStatus(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageProgress(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageEconClimb(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageEconCruise(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageEconPathDescent(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageFixInfo(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageDescentForecasts(display::GaugeDisplay&, gfx::Graphics&) {}
+void FmsPageRouteHold(display::GaugeDisplay&, gfx::Graphics&) {}
+
+}  // namespace ovi::fms

@@ -1,0 +1,35 @@
+// Helpers of the CDU tests: one frame drawn on a recording surface, and the
+// place of a text on the logical 282 x 245 screen.
+#pragma once
+
+#include <string_view>
+
+#include <gtest/gtest.h>
+
+#include "platform/gfx/recorder.h"
+#include "tests/support/navdata_fixture.h"
+
+namespace ovi::fms::test {
+
+// A frame of the CDU drawn at a picture size, with its recording.
+struct Frame {
+  gfx::Recorder rec;
+  float sx = 1.0f;  // device pixels per logical unit
+  float sy = 1.0f;
+  // The text with its layout origin on the logical screen; false when the
+  // frame did not draw it.
+  bool Find(std::string_view text, float* x = nullptr, float* y = nullptr) const;
+  // Fails the test unless `text` stands at (x, y) of the logical screen in
+  // green Arial of `px` pixels.
+  void ExpectText(std::string_view text, float x, float y, float px = 18.0f) const;
+};
+
+// Draws one CDU frame (DrawFmsCdu) on a width x height picture.
+Frame DrawFrame(int width = 282, int height = 245);
+
+// Records a line-select key as the keypad does.
+void PressLineKey(int key);
+
+class CduTest : public navdb::test::ModuleTest {};
+
+}  // namespace ovi::fms::test

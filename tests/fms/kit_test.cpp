@@ -1,0 +1,282 @@
+// The CDU frame and its kit: the frame's order and key lifetime, the PLAN
+// centre release, sub-page stepping, bounded text, right alignment, the
+// scaled screen, highlight and entry boxes, the scratchpad line.
+#include <string>
+
+#include "platform/gfx/device_context.h"
+#include "platform/gfx/graphics.h"
+#include "src/flightplan/state.h"
+#include "src/host/module_state.h"
+#include "src/instruments/fms/cdu.h"
+#include "src/instruments/fms/kit.h"
+#include "src/instruments/fms/state.h"
+#include "src/model/state.h"
+#include "tests/fms/cdu_support.h"
+
+namespace ovi::fms::test {
+namespace {
+
+using gfx::OpKind;
+
+TEST_F(CduTest, WithoutDeviceContextNothingRunsAndKeysWait) {
+  fms_state.FmsPage = kPageIdent;
+  PressLineKey(kL6);
+  fms_state.FmsNextPageKey = 1;
+  DrawFmsCdu(fms_state.FmsDisplay, nullptr, 282, 245);
+  EXPECT_EQ(fms_state.FmsPage, kPageIdent);
+  EXPECT_EQ(fms_state.FmsLineSelectKey, kL6);
+  EXPECT_EQ(fms_state.FmsNextPageKey, 1);
+
+  Frame f = DrawFrame();  // the next drawn frame takes the key
+  EXPECT_TRUE(f.Find("IDENT"));
+  EXPECT_EQ(fms_state.FmsPage, kPageInitRefIndex);
+  EXPECT_EQ(fms_state.FmsLineSelectKey, 0);
+}
+
+TEST_F(CduTest, FrameClearsToTransparentAndNumbersWithoutPageDrawNothing) {
+  for (int page : {0, 2, 4, 5, 7, 8, 13, 21, 30, 32, 40, -1, 1000}) {
+    SCOPED_TRACE(page);
+    fms_state.FmsPage = page;
+    PressLineKey(kR6);
+    fms_state.FmsPrevPageKey = 1;
+    Frame f = DrawFrame();
+    ASSERT_GE(f.rec.Size(), 1u);
+    EXPECT_EQ(f.rec.Ops()[0].kind, OpKind::Clear);
+    EXPECT_EQ(f.rec.Ops()[0].color, 0x00000000u);
+    EXPECT_EQ(f.rec.Size(), 1u);
+    EXPECT_EQ(fms_state.FmsLineSelectKey, 0);
+    EXPECT_EQ(fms_state.FmsPrevPageKey, 0);
+    EXPECT_EQ(fms_state.FmsPage, page);
+  }
+}
+
+TEST_F(CduTest, KeyFlagsDropOnlyTheirSetValues) {
+  struct Case {
+    std::int32_t line, flag, line_after, flag_after;
+  };
+  for (Case c : {Case{12, 1, 0, 0}, Case{1, 1, 0, 0}, Case{0, 0, 0, 0}, Case{-3, 2, -3, 2}, Case{5, -1, 0, -1}}) {
+    SCOPED_TRACE(c.line);
+    State& s = fms_state;
+    s.FmsLineSelectKey = c.line;
+    s.FmsPrevPageKey = s.FmsNextPageKey = s.FmsRteKey = s.FmsLegsKey = s.FmsHoldKey = c.flag;
+    ClearFmsKeyFlags();
+    EXPECT_EQ(s.FmsLineSelectKey, c.line_after);
+    for (std::int32_t f : {s.FmsPrevPageKey, s.FmsNextPageKey, s.FmsRteKey, s.FmsLegsKey, s.FmsHoldKey})
+      EXPECT_EQ(f, c.flag_after);
+  }
+}
+
+TEST_F(CduTest, PlanCentreIsReleasedOnceNoDisplayShowsPlan) {
+  struct Case {
+    const char* what;
+    void (*set)(model::State&);
+    bool keeps;
+  };
+  const Case cases[] = {
+      {"none in PLAN", [](model::State&) {}, false},
+      {"B737 mode 7", [](model::State& m) { m.HWB737NDMode = 7; }, true},
+      {"B737 mode 6", [](model::State& m) { m.HWB737NDMode = 6; }, false},
+      {"DU-1000 mode 2", [](model::State& m) { m.DU1000EHSIMode = 2; }, true},
+      {"MD-11 mode 2", [](model::State& m) { m.HWMD11NDMode = 2; }, true},
+      {"MD-80 mode 2", [](model::State& m) { m.MD80EHSIMode = 2; }, true},
+      {"C-17 page 6", [](model::State& m) { m.C17MfdPage = 6; }, true},
+      {"C-17 page 5", [](model::State& m) { m.C17MfdPage = 5; }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetModuleState();
+    model::State& m = model::model_state;
+    m.HWB737NDMode = 5;
+    m.DU1000EHSIMode = 3;
+    m.HWMD11NDMode = 3;
+    m.MD80EHSIMode = 3;
+    m.C17MfdPage = 1;
+    c.set(m);
+    flightplan::flightplan_state.PlanStepIndex = 4;
+    DrawFrame();
+    EXPECT_EQ(flightplan::flightplan_state.PlanStepIndex, c.keeps ? 4 : 0);
+  }
+}
+
+TEST_F(CduTest, SubPagesWrapAndPrevWinsOverNext) {
+  struct Case {
+    std::int32_t index, count, prev, next;
+    PrevPageStep step;
+    std::int32_t after;
+  };
+  const Case cases[] = {
+      {1, 3, 1, 0, PrevPageStep::kBack, 3},     // PREV on the first shows the last
+      {3, 3, 0, 1, PrevPageStep::kBack, 1},     // NEXT on the last shows the first
+      {2, 3, 1, 1, PrevPageStep::kBack, 1},     // only PREV acts
+      {2, 3, 0, 0, PrevPageStep::kBack, 2},
+      {1, 2, 1, 0, PrevPageStep::kForward, 2},  // the selection list: PREV steps forward
+      {2, 2, 1, 0, PrevPageStep::kForward, 1},
+      {1, 2, 0, 1, PrevPageStep::kForward, 2},
+      {1, 0, 0, 1, PrevPageStep::kBack, 1},     // no count: one sub-page
+      {5, 2, 0, 1, PrevPageStep::kBack, 1},     // an index beyond a shrunk count
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.index << " of " << c.count);
+    fms_state.FmsPrevPageKey = c.prev;
+    fms_state.FmsNextPageKey = c.next;
+    std::int32_t index = c.index;
+    StepSubPage(index, c.count, c.step);
+    EXPECT_EQ(index, c.after);
+  }
+}
+
+TEST_F(CduTest, ScreenTextIsBoundedAndKeepsTheDegreeSign) {
+  EXPECT_EQ(ScreenText("%03.0f\xB0/%3.0f", 5.0, 12.0), "005\xB0/ 12");
+  EXPECT_EQ(ScreenText("%2d K", 5), " 5 K");
+  std::string long_text(300, 'X');
+  EXPECT_EQ(ScreenText("%s", long_text.c_str()), std::string(99, 'X'));
+
+  gfx::DeviceContext dc(282, 245);
+  gfx::Recorder rec;
+  dc.recorder = &rec;
+  gfx::Graphics g(&dc);
+  display::GaugeDisplay display{134, 97, 282, 245};
+  CduPage page(display, g);
+  page.Large(0, 33, ScreenText("%03.0f\xB0", 90.0));
+  page.Large(0, 66, long_text);
+  EXPECT_TRUE(rec.FindText("090\xC2\xB0"));
+  EXPECT_TRUE(rec.FindText(std::string(99, 'X')));
+}
+
+TEST_F(CduTest, RightAlignmentCountsCharacters) {
+  EXPECT_FLOAT_EQ(RightAlignedX(FontSize::kLarge, 10), 182.0f);  // "POS  INIT>"
+  EXPECT_FLOAT_EQ(RightAlignedX(FontSize::kSmall, 11), 211.5f);  // "A C T I V E"
+  EXPECT_FLOAT_EQ(RightAlignedX(FontSize::kLarge, 0), 272.0f);
+}
+
+TEST_F(CduTest, LabelRowsFollowTheGrid) {
+  const float expected[] = {22, 55, 88, 121, 155};
+  for (int k = 1; k <= 5; ++k) EXPECT_FLOAT_EQ(LabelY(k), expected[k - 1]) << k;
+}
+
+TEST_F(CduTest, KeyRowsAndSides) {
+  EXPECT_EQ(RowOfKey(kL1), 1);
+  EXPECT_EQ(RowOfKey(kL5), 5);
+  EXPECT_EQ(RowOfKey(kR1), 1);
+  EXPECT_EQ(RowOfKey(kR5), 5);
+  EXPECT_EQ(RowOfKey(kL6), 0);
+  EXPECT_EQ(RowOfKey(kR6), 0);
+  EXPECT_EQ(RowOfKey(kNoKey), 0);
+}
+
+// The kit's drawing on a surface of the given size, recorded.
+struct KitDrawing {
+  KitDrawing(int w, int h) : dc(w, h), display{134, 97, w, h} { dc.recorder = &rec; }
+  gfx::DeviceContext dc;
+  gfx::Recorder rec;
+  display::GaugeDisplay display;
+};
+
+TEST_F(CduTest, HighlightBoxIsFourteenPerCharacterAndTwentyHigh) {
+  for (auto [w, h] : {std::pair{282, 245}, std::pair{564, 490}}) {
+    KitDrawing d(w, h);
+    gfx::Graphics g(&d.dc);
+    CduPage page(d.display, g);
+    page.HighlightedText(18, 0, "MOD", 20, 0, 3);
+    auto polygons = d.rec.Find(OpKind::Polygon);
+    ASSERT_EQ(polygons.size(), 1u);
+    const gfx::RecordedOp& box = *polygons[0];
+    EXPECT_TRUE(box.filled);
+    EXPECT_EQ(box.color, kGreen);
+    const float s = static_cast<float>(w) / 282.0f;
+    const float corners[][2] = {{20, 0}, {62, 0}, {62, 20}, {20, 20}};
+    ASSERT_GE(box.points.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_NEAR(box.points[i].X, corners[i][0] * s, 0.01);
+      EXPECT_NEAR(box.points[i].Y, corners[i][1] * s, 0.01);
+    }
+    gfx::Recorder::TextItem t;
+    ASSERT_TRUE(d.rec.FindText("MOD", &t));
+    EXPECT_EQ(t.color, kBlack);
+    EXPECT_NEAR(t.x, 18 * s, 0.01);
+  }
+}
+
+TEST_F(CduTest, EntryBoxesAreOutlinesTenApart) {
+  KitDrawing d(282, 245);
+  gfx::Graphics g(&d.dc);
+  CduPage page(d.display, g);
+  page.EntryBoxes(220, 38, 5);
+  auto boxes = d.rec.Find(OpKind::Rectangle);
+  ASSERT_EQ(boxes.size(), 5u);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_FALSE(boxes[i]->filled);
+    EXPECT_EQ(boxes[i]->color, kGreen);
+    EXPECT_NEAR(boxes[i]->points[0].X, 220 + 10 * i, 0.01);  // top-left
+    EXPECT_NEAR(boxes[i]->points[0].Y, 38, 0.01);
+    EXPECT_NEAR(boxes[i]->points[2].X, 225 + 10 * i, 0.01);  // bottom-right
+    EXPECT_NEAR(boxes[i]->points[2].Y, 48, 0.01);
+  }
+}
+
+TEST_F(CduTest, ScratchpadLineShowsTheMessageFirst) {
+  model::model_state.FmsScratchpad = "KSEA";
+  auto line = [] {
+    KitDrawing d(282, 245);
+    gfx::Graphics g(&d.dc);
+    CduPage page(d.display, g);
+    page.ScratchpadLine();
+    auto texts = d.rec.Texts();
+    EXPECT_EQ(texts.size(), 1u);
+    if (texts.empty()) return std::string();
+    EXPECT_NEAR(texts[0].y, 227, 0.01);
+    EXPECT_NEAR(texts[0].x, 0, 0.01);
+    return texts[0].text;
+  };
+  EXPECT_EQ(line(), "KSEA");
+  model::model_state.PanelMessage = "INVALID ENTRY";
+  EXPECT_EQ(line(), "INVALID ENTRY");
+  model::model_state.PanelMessage.clear();
+  EXPECT_EQ(line(), "KSEA");
+}
+
+TEST_F(CduTest, ActAndModFollowTheRouteState) {
+  for (int state : {0, 1, 2, 3, 4}) {
+    SCOPED_TRACE(state);
+    flightplan::flightplan_state.RouteState = state;
+    KitDrawing d(282, 245);
+    gfx::Graphics g(&d.dc);
+    CduPage page(d.display, g);
+    page.ActModTitle(18, 20);
+    gfx::Recorder::TextItem t;
+    EXPECT_EQ(d.rec.FindText("ACT", &t), state == 3);
+    if (state == 3) {
+      EXPECT_EQ(t.color, kGreen);
+    }
+    EXPECT_EQ(d.rec.FindText("MOD", &t), state == 4);
+    if (state == 4) {
+      EXPECT_EQ(t.color, kBlack);
+    }
+    EXPECT_EQ(d.rec.Count(OpKind::Polygon), state == 4 ? 1 : 0);
+  }
+}
+
+TEST_F(CduTest, EntryOutcomes) {
+  model::State& m = model::model_state;
+  m.FmsScratchpad = "KXYZ";
+  RefuseEntry(kNotInDatabase);
+  EXPECT_EQ(m.PanelMessage, "NOT IN DATABASE");
+  EXPECT_EQ(Scratchpad(), "KXYZ");
+  EXPECT_FALSE(DeleteArmed());
+  m.PanelMessage = "DELETE";
+  EXPECT_TRUE(DeleteArmed());
+  AcceptEntry();
+  EXPECT_EQ(Scratchpad(), "");
+}
+
+TEST_F(CduTest, ScratchpadNeverPassesTwentyFourCharacters) {
+  model::State& m = model::model_state;
+  m.FmsScratchpad = std::string(30, 'A');
+  EXPECT_EQ(m.FmsScratchpad.size(), 24u);
+  EXPECT_FALSE(m.FmsScratchpad.push_back('B'));
+  m.FmsScratchpad = nullptr;
+  EXPECT_TRUE(m.FmsScratchpad.empty());
+}
+
+}  // namespace
+}  // namespace ovi::fms::test

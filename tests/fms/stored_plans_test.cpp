@@ -1,0 +1,115 @@
+// STORED FLIGHT PLANS: six plans a sub-page, paging at both ends, an empty
+// library, loading from a row and what the route state becomes.
+#include <string>
+
+#include "src/flightplan/library.h"
+#include "src/flightplan/state.h"
+#include "src/instruments/fms/kit.h"
+#include "src/instruments/fms/state.h"
+#include "src/model/state.h"
+#include "tests/fms/cdu_support.h"
+
+namespace ovi::fms::test {
+namespace {
+
+flightplan::State& F() { return flightplan::flightplan_state; }
+
+class StoredPlansTest : public navdb::test::SampleRegionTest {
+ protected:
+  void SetUp() override {
+    SampleRegionTest::SetUp();
+    fms_state.FmsPage = kPageStoredFlightPlans;
+  }
+  // A library of `count` plans named P1, P2, ...
+  void NamedLibrary(int count) {
+    for (int i = 1; i <= count; ++i) F().FlightPlanLibrary[i].name = "P" + std::to_string(i);
+    F().FlightPlanLibraryCount = count;
+  }
+  // The sample library, shown on the sub-page of `name`; its row.
+  int ShowPlan(const std::string& name) {
+    flightplan::ScanFlightPlanFolder();
+    for (int i = 1; i <= F().FlightPlanLibraryCount; ++i) {
+      if (F().FlightPlanLibrary[i].name == name) {
+        fms_state.StoredPlansPageIndex = (i - 1) / 6 + 1;
+        return (i - 1) % 6 + 1;
+      }
+    }
+    ADD_FAILURE() << name << " is not in the library";
+    return 1;
+  }
+};
+
+TEST_F(StoredPlansTest, SixPlansASubPageAndWrappingPages) {
+  NamedLibrary(13);
+  Frame first = DrawFrame(564, 490);
+  first.ExpectText("STORED FLIGHT PLANS", 10, 0);
+  first.ExpectText(" 1 /  3", 225, 0, 12);
+  for (int r = 1; r <= 6; ++r) first.ExpectText("P" + std::to_string(r), 0, 33.0f * r);
+  EXPECT_FALSE(first.Find("P7"));
+
+  fms_state.FmsPrevPageKey = 1;
+  Frame last = DrawFrame();
+  last.ExpectText(" 3 /  3", 225, 0, 12);
+  last.ExpectText("P13", 0, 33);
+  EXPECT_EQ(last.rec.Texts().size(), 3u);  // title, counter, one plan; no scratchpad text
+  fms_state.FmsNextPageKey = 1;
+  DrawFrame().ExpectText(" 1 /  3", 225, 0, 12);
+
+  // Rows past the library do nothing.
+  fms_state.StoredPlansPageIndex = 3;
+  for (int key : {kL2, kL5, kL6}) {
+    PressLineKey(key);
+    DrawFrame();
+    EXPECT_EQ(fms_state.FmsPage, kPageStoredFlightPlans) << key;
+  }
+}
+
+TEST_F(StoredPlansTest, AnEmptyOrShrunkLibrary) {
+  fms_state.StoredPlansPageIndex = 3;
+  Frame f = DrawFrame();
+  f.ExpectText(" 1 /  1", 225, 0, 12);
+  EXPECT_EQ(fms_state.StoredPlansPageIndex, 1);
+  PressLineKey(kL1);
+  DrawFrame();
+  EXPECT_EQ(fms_state.FmsPage, kPageStoredFlightPlans);
+  F().FlightPlanLibrary[1].name = "LEFT OVER";  // a slot past the count is never read
+  EXPECT_FALSE(DrawFrame().Find("LEFT OVER"));
+}
+
+TEST_F(StoredPlansTest, ALeftKeyLoadsThePlanAndShowsTheRoute) {
+  struct Case {
+    int state_before, state_after;
+  };
+  for (Case c : {Case{0, 1}, Case{3, 4}, Case{1, 1}, Case{2, 2}, Case{4, 4}}) {
+    SCOPED_TRACE(c.state_before);
+    fms_state.FmsPage = kPageStoredFlightPlans;
+    F().PendingFlightPlanLastIndex = -1;
+    F().RouteState = c.state_before;
+    model::model_state.FmsSubPageTable.RteSubPage = 2;
+    const int row = ShowPlan("KSEA-KPDX.rte");
+    if (row == 6) GTEST_SKIP() << "the plan is on the sixth row";
+    PressLineKey(row);
+    DrawFrame();
+    EXPECT_EQ(fms_state.FmsPage, kPageRoute);
+    EXPECT_EQ(model::model_state.FmsSubPageTable.RteSubPage, 1);
+    EXPECT_EQ(F().PendingFlightPlan[0].ident, "KSEA");
+    EXPECT_EQ(F().PendingFlightPlan[F().PendingFlightPlanLastIndex].ident, "KPDX");
+    EXPECT_EQ(F().RouteState, c.state_after);
+  }
+}
+
+TEST_F(StoredPlansTest, TheSixthRowMakesANewRouteAndItsRows) {
+  flightplan::ScanFlightPlanFolder();
+  ASSERT_GE(F().FlightPlanLibraryCount, 6);
+  const std::string name = F().FlightPlanLibrary[6].name;
+  F().RouteState = 3;
+  PressLineKey(kL6);
+  DrawFrame();
+  EXPECT_EQ(fms_state.FmsPage, kPageRoute);
+  EXPECT_EQ(F().RouteState, 1);
+  EXPECT_EQ(F().PendingFlightPlan[0].ident, F().FlightPlanLibrary[6].origin_ident) << name;
+  EXPECT_GT(F().RouteViaToCount, 0) << name;
+}
+
+}  // namespace
+}  // namespace ovi::fms::test
