@@ -1,7 +1,12 @@
 // The FIX INFO fixes on both displays. The overlay works on the plain
 // scale in integer canvas units: B737 mode 5 at 40 NM, 5.375 per NM about
 // (122, 249); MD-11 MAP at 80 NM, 1.875 per NM about (120, 178).
+#include <filesystem>
+
 #include "src/display/map_symbols.h"
+#include "src/flightplan/load.h"
+#include "src/host/state.h"
+#include "tests/sim/test_support.h"
 #include "src/instruments/nd/md11_nd.h"
 #include "tests/instruments/nd/map_layer_test_support.h"
 
@@ -150,6 +155,23 @@ TEST_F(FixInfoOverlayTest, PlanPlacesFixesNorthUpAboutTheCentre) {
   EXPECT_AT(FixCircles()[0]->points[0], 122, 171 - 27);
   // Radial reference 0: 090 runs to the right.
   EXPECT_NE(LineBetween(colour::kGreen, 122, 144, 122 + 360 * 2.75, 144, 1.0), nullptr);
+}
+
+TEST_F(FixInfoOverlayTest, AFlightPlanLoadTakesBothFixesOffTheDisplay) {
+  sim::test::ScratchDir folder("fix_info_load");
+  std::filesystem::create_directories(folder / "ovi/flightplans");
+  sim::test::WriteFile(folder / "ovi/flightplans/TWO.rte",
+                       "[FlightPlan]\nKSEA 47.44900 -122.30930 APT ---\nOLM 46.97130 -122.90220 VOR ---    DIRECT\n");
+  host::host_state.SimulatorFolder = folder.path();
+  Fix(1, "SEA", "V", 10.0);
+  Fix(2, "OLM", "V", 20.0);
+  Draw();
+  ASSERT_EQ(FixCircles().size(), 6u);
+  plan().RequestedFlightPlanFile = "TWO.rte";
+  flightplan::LoadRequestedFlightPlan(3);
+  ASSERT_EQ(plan().ActiveFlightPlan[1].ident, "OLM");  // the plan did load
+  Draw();
+  EXPECT_EQ(FixCircles().size(), 0u);
 }
 
 // --- MD-11 -------------------------------------------------------------------
