@@ -371,6 +371,16 @@ void Graphics::RecordCommon(RecordedOp& op) const {
   std::copy(m, m + 6, op.matrix);
 }
 
+// True when the shape just checked (op_box_, widened by `pad` device pixels
+// for the pen) lies wholly outside the surface or the clip's bounds: no
+// pixel can change, so the rasteriser is not asked.
+bool Graphics::WhollyClipped(double pad) const {
+  if (op_empty_) return false;
+  const RectF box(op_box_.X - static_cast<REAL>(pad), op_box_.Y - static_cast<REAL>(pad),
+                  op_box_.Width + static_cast<REAL>(2 * pad), op_box_.Height + static_cast<REAL>(2 * pad));
+  return !VisibleDevice(box);
+}
+
 bool Graphics::VisibleDevice(const RectF& r) const {
   RectF surf(0, 0, static_cast<REAL>(dc_->width), static_cast<REAL>(dc_->height));
   RectF area = clip_infinite_ ? surf : Intersect(surf, clip_bounds_);
@@ -499,6 +509,7 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
   for (int i = 0; i < n_arrows; ++i)
     pad = std::max(pad, s * pen.GetWidth() * std::max(arrows[i].arrow->width, arrows[i].arrow->height));
   RecordShape(kind, false, pen.GetColor().argb, &pen, FillMode::Alternate, angles, pad);
+  if (WhollyClipped(pad)) return Ok;
 
   SyncMatrix();
   SyncAntialias();
@@ -543,6 +554,7 @@ Status Graphics::FillData(const SolidBrush& brush, FillMode mode, OpKind kind, c
   Status st = CheckPath(scratch_, 0);
   if (st != Ok) return Fail(st);
   RecordShape(kind, true, brush.GetColor().argb, nullptr, mode, angles, 0);
+  if (WhollyClipped(1.0)) return Ok;
   SyncMatrix();
   SyncAntialias();
   SetSource(brush.GetColor().argb);
@@ -968,6 +980,26 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
   int flags = format != nullptr ? format->GetFormatFlags() : 0;
   bool wrap = layout.Width > 0 && !(flags & StringFormatFlagsNoWrap);
   bool clip = layout.Width > 0 && layout.Height > 0 && !(flags & StringFormatFlagsNoClip);
+
+  // Text placed wholly off the visible area is not shaped at all (unless it
+  // is measured or recorded): no glyph of this font is wider than 2 em, nor
+  // does a line reach more than 2 em above its layout top.
+  if (measured == nullptr && recorder_ == nullptr && !utf8.empty()) {
+    std::size_t lines_up_to = 1;
+    for (char c : utf8) lines_up_to += c == '\n' ? 1 : 0;
+    const double w = layout.Width > 0 ? layout.Width + 4 * em : 2 * em * (static_cast<double>(utf8.size()) + 2);
+    const double h = layout.Height > 0 ? layout.Height + 4 * em : 2 * em * (static_cast<double>(lines_up_to) + 2);
+    Box b;
+    const double cx[2] = {layout.X - 2 * em, layout.X - 2 * em + w};
+    const double cy[2] = {layout.Y - 2 * em, layout.Y - 2 * em + h};
+    for (double x : cx)
+      for (double y : cy) {
+        double dx, dy;
+        world_.Apply(x, y, &dx, &dy);
+        b.Add(dx, dy);
+      }
+    if (!VisibleDevice(b.ToRect(0))) return Ok;
+  }
 
   SyncMatrix();
   cairo_set_font_face(cr_, face->face);

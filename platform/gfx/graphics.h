@@ -154,6 +154,7 @@ class Graphics {
   void DrawArrow(const Pen& pen, const Pen::Arrow& arrow, double tipx, double tipy, double fromx, double fromy);
   void RecordCommon(RecordedOp& op) const;
   bool VisibleDevice(const RectF& r) const;
+  bool WhollyClipped(double pad) const;
   void RecordShape(OpKind kind, bool filled, ARGB color, const Pen* pen, FillMode mode, const REAL* angles,
                    double pad);
 
