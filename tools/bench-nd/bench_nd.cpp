@@ -67,6 +67,34 @@ PANELS& Panels() {
   return panels;
 }
 
+// A dozen targets around the aircraft.
+void SetUpTraffic() {
+  std::vector<sim::TrafficTargetSpec> targets;
+  for (int i = 0; i < 12; ++i) {
+    targets.push_back({-2000.0 + 400.0 * i, 2.0 + 1.5 * i, 30.0 * i, "v-^"[i % 3], "OPTR"[i % 4]});
+  }
+  Provider().SetTargets(targets);
+  sim::TrafficProvider::Current() = &Provider();
+}
+
+// Times one frame per iteration on `dc` and reports the median (typical)
+// and the slowest frame.
+void TimeFrames(benchmark::State& state, gfx::DeviceContext& dc, const PIXSIZE& size) {
+  std::vector<double> frames;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
+    const auto end = std::chrono::steady_clock::now();
+    frames.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+    benchmark::DoNotOptimize(dc.pixels.data());
+  }
+  std::sort(frames.begin(), frames.end());
+  if (!frames.empty()) {
+    state.counters["typical_us"] = frames[frames.size() / 2];
+    state.counters["worst_us"] = frames.back();
+  }
+}
+
 // The world of the frame: over Olympia on the sample route to Portland,
 // in a right turn, descending towards a lower selected altitude.
 void SetUpWorld(double range) {
@@ -116,31 +144,14 @@ void SetUpWorld(double range) {
   m.NdShowTraffic = 1;
   m.NdShowNavaids = m.NdShowAirports = m.NdShowIntersections = 1;
 
-  std::vector<sim::TrafficTargetSpec> targets;
-  for (int i = 0; i < 12; ++i) {
-    targets.push_back({-2000.0 + 400.0 * i, 2.0 + 1.5 * i, 30.0 * i, "v-^"[i % 3], "OPTR"[i % 4]});
-  }
-  Provider().SetTargets(targets);
-  sim::TrafficProvider::Current() = &Provider();
+  SetUpTraffic();
 }
 
 void BM_B737NdMapFrame(benchmark::State& state) {
   SetUpWorld(static_cast<double>(state.range(0)));
   gfx::DeviceContext dc(247, 294);
   const PIXSIZE size{247, 294};
-  std::vector<double> frames;
-  for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
-    nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
-    const auto end = std::chrono::steady_clock::now();
-    frames.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-    benchmark::DoNotOptimize(dc.pixels.data());
-  }
-  std::sort(frames.begin(), frames.end());
-  if (!frames.empty()) {
-    state.counters["typical_us"] = frames[frames.size() / 2];
-    state.counters["worst_us"] = frames.back();
-  }
+  TimeFrames(state, dc, size);
 }
 BENCHMARK(BM_B737NdMapFrame)->Arg(160)->Arg(40)->Unit(benchmark::kMicrosecond);
 
@@ -244,12 +255,7 @@ void SetUpLayersScene(bool world) {
   m.DispPrevWpt = 1;
   m.NdShowNavaids = m.NdShowAirports = m.NdShowIntersections = 1;
 
-  std::vector<sim::TrafficTargetSpec> targets;
-  for (int i = 0; i < 12; ++i) {
-    targets.push_back({-2000.0 + 400.0 * i, 2.0 + 1.5 * i, 30.0 * i, "v-^"[i % 3], "OPTR"[i % 4]});
-  }
-  Provider().SetTargets(targets);
-  sim::TrafficProvider::Current() = &Provider();
+  SetUpTraffic();
 }
 
 void BM_B737NdLayersFrame(benchmark::State& state) {
@@ -261,19 +267,7 @@ void BM_B737NdLayersFrame(benchmark::State& state) {
   nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
   const double rebuild =
       std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - rebuild_start).count();
-  std::vector<double> frames;
-  for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
-    nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
-    const auto end = std::chrono::steady_clock::now();
-    frames.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-    benchmark::DoNotOptimize(dc.pixels.data());
-  }
-  std::sort(frames.begin(), frames.end());
-  if (!frames.empty()) {
-    state.counters["typical_us"] = frames[frames.size() / 2];
-    state.counters["worst_us"] = frames.back();
-  }
+  TimeFrames(state, dc, size);
   state.counters["rebuild_us"] = rebuild;
   state.counters["map_navaids"] = navdb::navdb_state.MapNavaidCount;
   state.counters["map_airports"] = navdb::navdb_state.MapAirportCount;
