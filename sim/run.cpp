@@ -371,7 +371,9 @@ std::string KeyTablePath(const Options& o) {
   return "";
 }
 
-std::string Milliseconds(double s) { return util::Format("%.3f ms", s * 1000.0); }
+std::string Duration(double s) {
+  return s < 1e-3 ? util::Format("%.1f us", s * 1e6) : util::Format("%.3f ms", s * 1e3);
+}
 
 // Per gauge its pre-draw, then the whole frame and the module's share of it.
 std::string TimingReport(const Simulator& sim) {
@@ -380,16 +382,18 @@ std::string TimingReport(const Simulator& sim) {
     if (g.pre_draw.count() == 0) continue;
     r += util::Format("pre-draw window%02d gauge%02d %s: typical %s, worst %s over %llu frames\n",
                       sim.windows()[g.window].config.number, g.number, g.name.c_str(),
-                      Milliseconds(g.pre_draw.Typical()).c_str(), Milliseconds(g.pre_draw.worst()).c_str(),
+                      Duration(g.pre_draw.Typical()).c_str(), Duration(g.pre_draw.worst()).c_str(),
                       static_cast<unsigned long long>(g.pre_draw.count()));
   }
   const RunTiming& t = sim.timing();
   double total = t.frame.total();
-  r += util::Format("frame: typical %s, worst %s over %llu frames\n", Milliseconds(t.frame.Typical()).c_str(),
-                    Milliseconds(t.frame.worst()).c_str(), static_cast<unsigned long long>(t.frame.count()));
+  r += util::Format("frame: typical %s, worst %s over %llu frames\n", Duration(t.frame.Typical()).c_str(),
+                    Duration(t.frame.worst()).c_str(), static_cast<unsigned long long>(t.frame.count()));
   r += util::Format("module callbacks: %.3f s of %.3f s of frames (%.0f %%); the host's own work: %.3f s\n",
-                    t.module_seconds, total, total > 0.0 ? 100.0 * t.module_seconds / total : 0.0,
-                    std::max(0.0, total - t.module_seconds));
+                    t.frame_module_seconds, total, total > 0.0 ? 100.0 * t.frame_module_seconds / total : 0.0,
+                    std::max(0.0, total - t.frame_module_seconds));
+  r += util::Format("module callbacks outside frames (install, clicks, keys): %.3f s\n",
+                    std::max(0.0, t.module_seconds - t.frame_module_seconds));
   return r;
 }
 

@@ -426,12 +426,16 @@ void Simulator::RunTicks(std::uint64_t n) {
   const double dt = 1.0 / kTicksPerSecond;
   for (std::uint64_t k = 0; k < n; ++k) {
     double start = timing_on_ ? Now() : 0.0;
+    double module_before = timing_.module_seconds;
     ++tick_;
     AdvanceAircraft(aircraft_, dt);
     tokens_.WriteFrom(aircraft_, tick_);
     RepeatHeldClick();
     Frame();
-    if (timing_on_) timing_.frame.Add(Now() - start);
+    if (timing_on_) {
+      timing_.frame.Add(Now() - start);
+      timing_.frame_module_seconds += timing_.module_seconds - module_before;
+    }
     if (tick_observer_) tick_observer_();
   }
 }

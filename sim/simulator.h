@@ -89,7 +89,8 @@ struct ClickResult {
 // module's callbacks (services, string updates, mouse and key handlers).
 struct RunTiming {
   DurationStats frame;
-  double module_seconds = 0.0;
+  double module_seconds = 0.0;        // all of the run
+  double frame_module_seconds = 0.0;  // inside frames
 };
 
 class Simulator {

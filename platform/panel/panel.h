@@ -153,17 +153,17 @@ struct ELEMENT_STRING {
 
 // One element of a gauge. Elements form a chain: an element's first entry in
 // `next_element` is the element drawn under it (its child); the list is
-// terminated by a null pointer. Write elements with designated initializers
-// (`.element_type = ..., .resource_id = ...`): the fields a kind does not use
-// keep their defaults.
+// terminated by a null pointer. Designated initializers (`.element_type =
+// ..., .resource_id = ...`) leave the fields a kind does not use at their
+// defaults; the fields after `slider_y` come last so that a list of the first
+// ten in order still initializes an element.
 struct ELEMENT_HEADER {
   std::int32_t element_type = ELEMENT_TYPE_STATIC_IMAGE;
   std::uint32_t resource_id = 0;  // bitmap; 0 = none (a transparent surface)
   PIXPOINT position = {0, 0};     // on the gauge, design pixels
   PIXSIZE image_size = {0, 0};    // requested picture size (bitmap size)
   std::uint32_t image_flags = 0;
-  ELEMENT_HEADER** next_element = nullptr;    // null-terminated list, or null
-  const FAILURE_RECORD* failures = nullptr;  // null, or a list ended by FAIL_NONE
+  ELEMENT_HEADER** next_element = nullptr;  // null-terminated list, or null
   // Host-filled.
   IMAGE image = {};
   // Slider elements.
@@ -171,6 +171,7 @@ struct ELEMENT_HEADER {
   SLIDER_AXIS slider_y = {};
   // String elements.
   ELEMENT_STRING string = {};
+  const FAILURE_RECORD* failures = nullptr;  // null, or a list ended by FAIL_NONE
 };
 
 // ---------------------------------------------------------------------------

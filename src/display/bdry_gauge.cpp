@@ -9,7 +9,7 @@ namespace {
 constexpr std::uint32_t kBdryBitmap = 10072;
 
 ELEMENT_HEADER bdry_background = {
-    .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = kBdryBitmap, .image_size = {49, 49},
+    ELEMENT_TYPE_STATIC_IMAGE, kBdryBitmap, {0, 0}, {49, 49}, 0, nullptr, {}, {}, {}, nullptr,
 };
 ELEMENT_HEADER* bdry_elements[] = {&bdry_background, nullptr};
 

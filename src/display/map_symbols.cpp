@@ -266,6 +266,8 @@ gfx::ARGB StyleColour(std::uint32_t style, gfx::ARGB fallback,
 
 gfx::Status DrawMapSymbol(gfx::Graphics& g, double x, double y, std::uint32_t code, std::int32_t trend, double sx,
                           double sy, std::uint32_t style, double value) {
+  // A point or scale that is not a number has no place on the map.
+  if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(sx) || !std::isfinite(sy)) return gfx::InvalidParameter;
   Painter p(g, x, y, sx, sy);
   switch (code) {
     case kSymbolVortac:

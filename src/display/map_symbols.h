@@ -75,7 +75,9 @@ constexpr std::int32_t kTrendDescending = 2;
 // Every coordinate and size is computed in floating point and truncated
 // toward zero to whole pixels. Codes 30, 31 and 40 print at most
 // kSymbolLabelField characters. Returns the status of the last drawing
-// operation that failed (Ok when all succeeded); no caller needs it.
+// operation that failed (Ok when all succeeded; InvalidParameter, drawing
+// nothing, for a point or scale that is not a finite number); no caller
+// needs it.
 gfx::Status DrawMapSymbol(gfx::Graphics& g, double x, double y, std::uint32_t code, std::int32_t trend, double sx,
                           double sy, std::uint32_t style, double value);
 

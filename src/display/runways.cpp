@@ -80,7 +80,7 @@ void DrawAirportRunways(gfx::Graphics& g, int radius, int cx, int cy, double ran
   for (int i = 1; i <= count; ++i) {
     model::RunwayRecord* rwy = nav.AirportRunwayTable.At(i);
     if (rwy == nullptr) break;
-    const std::string number = rwy->number_text;
+    const std::string number(rwy->number_text);
     if (handled.find(" " + number + " ") != std::string::npos) continue;
 
     int tx, ty, ex, ey;

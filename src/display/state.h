@@ -14,7 +14,7 @@ constexpr int kMaxTrafficPlots = 5;
 
 // One provider target as the maps draw it.
 struct TrafficPlotEntry {
-  double bearing = 0.0;            // degrees true, 0 <= b < 360
+  double bearing = 0.0;            // degrees: provider bearing + MapHeading, below 360
   double range = 0.0;              // NM
   double relative_altitude = 0.0;  // hundreds of feet, + above
   char trend = '-';                // 'v' descending, '-' level, '^' climbing

@@ -15,7 +15,7 @@ constexpr PIXSIZE kButtonSize = {50, 49};
 
 #define OVI_WINDOW_BUTTON(NAME, BITMAP, WINDOW)                                                             \
   ELEMENT_HEADER NAME##_background = {                                                                     \
-      .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = BITMAP, .image_size = kButtonSize,          \
+      ELEMENT_TYPE_STATIC_IMAGE, BITMAP, {0, 0}, kButtonSize, 0, nullptr, {}, {}, {}, nullptr,              \
   };                                                                                                       \
   ELEMENT_HEADER* NAME##_elements[] = {&NAME##_background, nullptr};                                       \
   MOUSERECT NAME##_mouse[] = {                                                                             \

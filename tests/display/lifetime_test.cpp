@@ -58,14 +58,6 @@ TEST_F(LifetimeTest, TheLayerStopsOnlyWhenTheLastDrawingGaugeDisconnects) {
   EXPECT_EQ(gfx::GdiplusInstances(), before + 1);
 }
 
-TEST_F(LifetimeTest, StartAndStopHandTheTokenToTheCaller) {
-  const std::uintptr_t token = StartGdiplus();
-  EXPECT_NE(token, 0u);
-  EXPECT_EQ(display_state.GdiplusToken, token);
-  EXPECT_EQ(StopGdiplus(token), 0u);
-  display_state.GdiplusToken = 0;
-}
-
 TEST_F(LifetimeTest, GaugeDisplayConstructorsSetOnlyTheDefaultSize) {
   GaugeDisplay fresh;
   EXPECT_EQ(fresh.default_width, 134);

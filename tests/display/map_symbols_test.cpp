@@ -2,6 +2,7 @@
 // coordinates truncated toward zero.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -339,11 +340,17 @@ TEST_F(MapSymbolTest, Du1000CircleSymbols) {
   for (const auto& op : r.rec.Ops()) EXPECT_EQ(op.color, kMapMagenta);
 }
 
-TEST_F(MapSymbolTest, UnknownCodesDrawNothing) {
+TEST_F(MapSymbolTest, UnknownCodesAndPointsThatAreNoNumbersDrawNothing) {
   for (std::uint32_t code : {0u, 6u, 13u, 22u, 32u, 64u, 77u, 0xFFFFFFFFu}) {
     Draw(50, 50, code, 1, 1, 1, 0, 12.5);
     EXPECT_EQ(r.rec.Size(), 0u) << code;
   }
+  gfx::Graphics g(&r.dc);
+  r.rec.Clear();
+  const double nan = std::nan("");
+  EXPECT_EQ(DrawMapSymbol(g, nan, 50, kSymbolVortac, 0, 1, 1, 0, 0), gfx::InvalidParameter);
+  EXPECT_EQ(DrawMapSymbol(g, 50, 50, kSymbolAirport, 0, 1, INFINITY, 0, 0), gfx::InvalidParameter);
+  EXPECT_EQ(r.rec.Size(), 0u);
 }
 
 }  // namespace

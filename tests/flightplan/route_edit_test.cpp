@@ -390,7 +390,7 @@ TEST_F(RemoveTest, RemovingTheDestinationLeavesTheTrackedIndexOnTheNewLast) {
   EXPECT_EQ(HoldIndices(), (std::vector<std::pair<int, int>>{{2, 2}, {3, -1}}));
   EXPECT_EQ(F().PendingActiveWaypointIndex, 2);
   EXPECT_EQ(F().RouteState, 1);
-  EXPECT_EQ(G().FlightPhase, 0);  // the first edit on the ground restarted the flight log
+  EXPECT_EQ(G().FlightPhase, 0);  // the first edit on the ground starts a flight: the log at InitLoad
   ASSERT_EQ(F().RouteViaToCount, 1);
   EXPECT_EQ(F().RouteViaToList[1].to, "A");
 }

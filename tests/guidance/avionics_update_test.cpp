@@ -148,15 +148,6 @@ TEST_F(UpdateTest, OncePerSimulatorSecondNotPerPass) {
   EXPECT_EQ(guidance_state.EngineTempLimitTimer, 4.0);
 }
 
-TEST_F(UpdateTest, FuelUsedIsTheHourlyFlowSpreadOver18PassesASecond) {
-  host.tokens[638] = 3600.0 * 18.0;  // engine 1: one pound a pass
-  host.tokens[657] = 1800.0 * 18.0;
-  for (int i = 0; i < 36; ++i) Pass();
-  EXPECT_NEAR(guidance_state.Engine1FuelFlow, 36.0, 1e-9);
-  EXPECT_NEAR(guidance_state.Engine2FuelFlow, 18.0, 1e-9);
-  EXPECT_EQ(guidance_state.Engine3FuelFlow, 0.0);
-}
-
 TEST_F(UpdateTest, WindAirspeedAndDriftAtTheAirDataFrames) {
   // 30 kt from 090 on a map heading of 000: all crosswind.
   host.tokens[343] = 30.0;
@@ -197,16 +188,6 @@ TEST_F(UpdateTest, WindAirspeedAndDriftAtTheAirDataFrames) {
   PassTo(12);
   EXPECT_NEAR(g.MachNumber, 0.78, 1e-12);
   EXPECT_EQ(g.ApAirspeedHoldVar, 280.0);
-}
-
-TEST_F(UpdateTest, SimulationRateOnTheFsxHostIsScaled) {
-  host.tokens[336] = 4.0;
-  Pass();
-  EXPECT_EQ(guidance_state.SimulationRate, 4.0);
-  host::host_state.SimHostVersion = host::kSimHostFsx;
-  host.tokens[336] = 1024.0;
-  Pass();
-  EXPECT_EQ(guidance_state.SimulationRate, 4.0);
 }
 
 TEST_F(UpdateTest, TimesEnRouteSplitHoursAndStayFinite) {

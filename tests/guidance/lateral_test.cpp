@@ -161,37 +161,5 @@ TEST_F(DeviationTest, DisplaysSeeAtMostFiveMilesAndNothingWithoutAWaypoint) {
   EXPECT_EQ(Run(kOwnDeviationMode).xtk, kNoDeviation);
 }
 
-TEST_F(DeviationTest, EngagePositionLegStartsWhereLnavWasEngaged) {
-  // The route's leg runs up the meridian, but LNAV was engaged 10' east of
-  // entry 0 and flies from there straight north to... entry 1 at 1 degree:
-  // the aircraft on that line has (almost) no deviation from it.
-  Leg(0.0, 0.0, 1.0, 0.0, 0.5, 5.0 / 60.0, 0.0);
-  State& g = guidance_state;
-  g.ActiveLegFromEngagePosition = 1;
-  g.LegOriginLatitude = 0.0;
-  g.LegOriginLongitude = 10.0 / 60.0;
-  double course = 0.0;
-  navdb::ComputeDistanceAndBearing(0.0, 10.0 / 60.0, 1.0, 0.0, g.ActiveLegLength, course);
-  g.DesiredTrack = MagneticCourse(course);
-  Out o = Run(kOwnDeviationMode);
-  EXPECT_LT(o.xtk, 0.01);
-  g.ActiveLegFromEngagePosition = 0;
-  navdb::ComputeDistanceAndBearing(0.0, 0.0, 1.0, 0.0, g.ActiveLegLength, course);
-  g.DesiredTrack = MagneticCourse(course);
-  EXPECT_NEAR(Run(kOwnDeviationMode).xtk, std::hypot(5.0, std::hypot(30.0, 5.0) - 30.0) * kNmPerArcMinute, 0.01);
-}
-
-TEST(MagneticCourseTest, WrapsAtHalfADegreeAndAt360) {
-  ResetModuleState();
-  guidance_state.MagneticVariation = 16.0;
-  EXPECT_DOUBLE_EQ(MagneticCourse(100.0), 84.0);
-  EXPECT_NEAR(MagneticCourse(16.4), 360.4, 1e-9);
-  EXPECT_NEAR(MagneticCourse(16.5), 0.5, 1e-9);
-  EXPECT_NEAR(MagneticCourse(10.0), 354.0, 1e-9);
-  guidance_state.MagneticVariation = -10.0;
-  EXPECT_DOUBLE_EQ(MagneticCourse(350.0), 0.0);
-  EXPECT_DOUBLE_EQ(MagneticCourse(355.0), 5.0);
-}
-
 }  // namespace
 }  // namespace ovi::guidance

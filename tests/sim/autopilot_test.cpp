@@ -72,27 +72,6 @@ TEST(Autopilot, HeadingHoldTurnsTheShortWayWithinBankAndRateLimits) {
   }
 }
 
-TEST(Autopilot, TurnTakesAsLongAsTheBankAllows) {
-  AircraftState a = Airborne(10000.0, 250.0, 0.0);
-  a.ap_hdg_lock = 1.0;
-  a.ap_heading = 90.0;
-  Fly(a, 30.0);
-  // About 45 degrees after 30 s (1.7 deg/s less the roll-in).
-  EXPECT_GT(a.heading, 40.0);
-  EXPECT_LT(a.heading, 52.0);
-  EXPECT_NEAR(a.bank, 25.0, 1e-9);
-  // On the ground heading hold does nothing; master alone levels the wings.
-  AircraftState g;
-  g.ap_master = 1.0;
-  g.ap_hdg_lock = 1.0;
-  g.ap_heading = 90.0;
-  Fly(g, 10.0);
-  EXPECT_EQ(g.heading, 0.0);
-  a.ap_hdg_lock = 0.0;
-  Fly(a, 10.0);
-  EXPECT_EQ(a.bank, 0.0);
-}
-
 TEST(Autopilot, AltitudeCaptureAtTheSelectedVerticalSpeed) {
   struct Case {
     double from, target, selected;

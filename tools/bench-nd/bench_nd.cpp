@@ -2,7 +2,8 @@
 // a second: MAP mode on the design-size surface (247 x 294), the sample
 // navigation database loaded, the sample route active, ATC boundaries on
 // and a dozen traffic targets from a provider. Besides the mean, each run
-// reports the median (typical) and the slowest frame in microseconds.
+// reports the median (typical) and the slowest frame in microseconds of the
+// thread's processor time, after one frame that loads what is loaded once.
 //
 // BM_B737NdLayersFrame draws every map layer at once at 160 NM: a
 // 40-waypoint active route, a pending modification, two holds, both FIX
@@ -15,7 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -77,15 +78,22 @@ void SetUpTraffic() {
   sim::TrafficProvider::Current() = &Provider();
 }
 
+// The frame's own processor time: on a busy machine wall-clock worst frames
+// measure the other processes.
+double ThreadMicroseconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
 // Times one frame per iteration on `dc` and reports the median (typical)
 // and the slowest frame.
 void TimeFrames(benchmark::State& state, gfx::DeviceContext& dc, const PIXSIZE& size) {
   std::vector<double> frames;
   for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
+    const double start = ThreadMicroseconds();
     nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
-    const auto end = std::chrono::steady_clock::now();
-    frames.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+    frames.push_back(ThreadMicroseconds() - start);
     benchmark::DoNotOptimize(dc.pixels.data());
   }
   std::sort(frames.begin(), frames.end());
@@ -151,6 +159,8 @@ void BM_B737NdMapFrame(benchmark::State& state) {
   SetUpWorld(static_cast<double>(state.range(0)));
   gfx::DeviceContext dc(247, 294);
   const PIXSIZE size{247, 294};
+  // The first frame loads the boundary file; the panel pays that once.
+  nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
   TimeFrames(state, dc, size);
 }
 BENCHMARK(BM_B737NdMapFrame)->Arg(160)->Arg(40)->Unit(benchmark::kMicrosecond);
@@ -263,10 +273,9 @@ void BM_B737NdLayersFrame(benchmark::State& state) {
   gfx::DeviceContext dc(247, 294);
   const PIXSIZE size{247, 294};
   // The first frame builds the near and map lists.
-  const auto rebuild_start = std::chrono::steady_clock::now();
+  const double rebuild_start = ThreadMicroseconds();
   nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
-  const double rebuild =
-      std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - rebuild_start).count();
+  const double rebuild = ThreadMicroseconds() - rebuild_start;
   TimeFrames(state, dc, size);
   state.counters["rebuild_us"] = rebuild;
   state.counters["map_navaids"] = navdb::navdb_state.MapNavaidCount;
