@@ -1,11 +1,16 @@
 #include "tests/fms/cdu_support.h"
 
 #include <cmath>
+#include <string>
+
+#include <unistd.h>
 
 #include "platform/gfx/device_context.h"
 #include "src/instruments/fms/cdu.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/state.h"
+#include "src/host/state.h"
+#include "src/navdb/navdb.h"
 
 namespace ovi::fms::test {
 
@@ -38,5 +43,23 @@ Frame DrawFrame(int width, int height) {
 }
 
 void PressLineKey(int key) { fms_state.FmsLineSelectKey = key; }
+
+void SampleCopyTest::SetUp() {
+  CduTest::SetUp();
+  namespace fs = std::filesystem;
+  static int run = 0;
+  root_ = fs::temp_directory_path() / ("ovi_cdu_sample_" + std::to_string(::getpid()) + "_" + std::to_string(++run));
+  fs::remove_all(root_);
+  fs::create_directories(root_);
+  fs::copy(fs::path(OVI_SOURCE_DIR) / "data" / "ovi", root_ / "ovi", fs::copy_options::recursive);
+  host::host_state.SimulatorFolder = root_.string();
+  navdb::LoadNavDatabase();
+  ASSERT_GT(navdb::navdb_state.AirportCount, 0);
+}
+
+void SampleCopyTest::TearDown() {
+  std::error_code ec;
+  std::filesystem::remove_all(root_, ec);
+}
 
 }  // namespace ovi::fms::test

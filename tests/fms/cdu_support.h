@@ -2,6 +2,7 @@
 // place of a text on the logical 282 x 245 screen.
 #pragma once
 
+#include <filesystem>
 #include <string_view>
 
 #include <gtest/gtest.h>
@@ -31,5 +32,16 @@ Frame DrawFrame(int width = 282, int height = 245);
 void PressLineKey(int key);
 
 class CduTest : public navdb::test::ModuleTest {};
+
+// A copy of the sample simulator folder's ovi data (navigation data,
+// flight plans, aircraft) with its navigation database loaded: the pages
+// may write there (the library scan converts .PLN files into temp.rte, SAVE
+// FPL writes route files). Removed after the test.
+class SampleCopyTest : public CduTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::filesystem::path root_;
+};
 
 }  // namespace ovi::fms::test

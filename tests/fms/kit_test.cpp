@@ -149,21 +149,6 @@ TEST_F(CduTest, RightAlignmentCountsCharacters) {
   EXPECT_FLOAT_EQ(RightAlignedX(FontSize::kLarge, 0), 272.0f);
 }
 
-TEST_F(CduTest, LabelRowsFollowTheGrid) {
-  const float expected[] = {22, 55, 88, 121, 155};
-  for (int k = 1; k <= 5; ++k) EXPECT_FLOAT_EQ(LabelY(k), expected[k - 1]) << k;
-}
-
-TEST_F(CduTest, KeyRowsAndSides) {
-  EXPECT_EQ(RowOfKey(kL1), 1);
-  EXPECT_EQ(RowOfKey(kL5), 5);
-  EXPECT_EQ(RowOfKey(kR1), 1);
-  EXPECT_EQ(RowOfKey(kR5), 5);
-  EXPECT_EQ(RowOfKey(kL6), 0);
-  EXPECT_EQ(RowOfKey(kR6), 0);
-  EXPECT_EQ(RowOfKey(kNoKey), 0);
-}
-
 // The kit's drawing on a surface of the given size, recorded.
 struct KitDrawing {
   KitDrawing(int w, int h) : dc(w, h), display{134, 97, w, h} { dc.recorder = &rec; }
@@ -233,40 +218,6 @@ TEST_F(CduTest, ScratchpadLineShowsTheMessageFirst) {
   EXPECT_EQ(line(), "INVALID ENTRY");
   model::model_state.PanelMessage.clear();
   EXPECT_EQ(line(), "KSEA");
-}
-
-TEST_F(CduTest, ActAndModFollowTheRouteState) {
-  for (int state : {0, 1, 2, 3, 4}) {
-    SCOPED_TRACE(state);
-    flightplan::flightplan_state.RouteState = state;
-    KitDrawing d(282, 245);
-    gfx::Graphics g(&d.dc);
-    CduPage page(d.display, g);
-    page.ActModTitle(18, 20);
-    gfx::Recorder::TextItem t;
-    EXPECT_EQ(d.rec.FindText("ACT", &t), state == 3);
-    if (state == 3) {
-      EXPECT_EQ(t.color, kGreen);
-    }
-    EXPECT_EQ(d.rec.FindText("MOD", &t), state == 4);
-    if (state == 4) {
-      EXPECT_EQ(t.color, kBlack);
-    }
-    EXPECT_EQ(d.rec.Count(OpKind::Polygon), state == 4 ? 1 : 0);
-  }
-}
-
-TEST_F(CduTest, EntryOutcomes) {
-  model::State& m = model::model_state;
-  m.FmsScratchpad = "KXYZ";
-  RefuseEntry(kNotInDatabase);
-  EXPECT_EQ(m.PanelMessage, "NOT IN DATABASE");
-  EXPECT_EQ(Scratchpad(), "KXYZ");
-  EXPECT_FALSE(DeleteArmed());
-  m.PanelMessage = "DELETE";
-  EXPECT_TRUE(DeleteArmed());
-  AcceptEntry();
-  EXPECT_EQ(Scratchpad(), "");
 }
 
 TEST_F(CduTest, ScratchpadNeverPassesTwentyFourCharacters) {

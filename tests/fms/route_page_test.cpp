@@ -37,10 +37,10 @@ Strings Rows() {
   return out;
 }
 
-class RoutePageTest : public navdb::test::SampleRegionTest {
+class RoutePageTest : public SampleCopyTest {
  protected:
   void SetUp() override {
-    SampleRegionTest::SetUp();
+    SampleCopyTest::SetUp();
     fms_state.FmsPage = kPageRoute;
   }
   // Types `text` and presses `key` on the page shown; one frame.

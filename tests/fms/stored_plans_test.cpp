@@ -14,10 +14,10 @@ namespace {
 
 flightplan::State& F() { return flightplan::flightplan_state; }
 
-class StoredPlansTest : public navdb::test::SampleRegionTest {
+class StoredPlansTest : public SampleCopyTest {
  protected:
   void SetUp() override {
-    SampleRegionTest::SetUp();
+    SampleCopyTest::SetUp();
     fms_state.FmsPage = kPageStoredFlightPlans;
   }
   // A library of `count` plans named P1, P2, ...
@@ -84,6 +84,8 @@ TEST_F(StoredPlansTest, ALeftKeyLoadsThePlanAndShowsTheRoute) {
     SCOPED_TRACE(c.state_before);
     fms_state.FmsPage = kPageStoredFlightPlans;
     F().PendingFlightPlanLastIndex = -1;
+    F().RouteViaToCount = 1;
+    F().RouteViaToList[1] = {"STALE", "DIRECT"};
     F().RouteState = c.state_before;
     model::model_state.FmsSubPageTable.RteSubPage = 2;
     const int row = ShowPlan("KSEA-KPDX.rte");
@@ -95,6 +97,10 @@ TEST_F(StoredPlansTest, ALeftKeyLoadsThePlanAndShowsTheRoute) {
     EXPECT_EQ(F().PendingFlightPlan[0].ident, "KSEA");
     EXPECT_EQ(F().PendingFlightPlan[F().PendingFlightPlanLastIndex].ident, "KPDX");
     EXPECT_EQ(F().RouteState, c.state_after);
+    // Its rows, not those of an earlier route.
+    ASSERT_EQ(F().RouteViaToCount, 4);
+    EXPECT_EQ(F().RouteViaToList[2].to, "OLM");
+    EXPECT_EQ(F().RouteViaToList[4].via, "LAVAA2");
   }
 }
 

@@ -46,12 +46,6 @@ void RunRecordedKey(std::span<const Entry> entries, ActionOf action_of) {
 
 }  // namespace
 
-float LabelY(int k) {
-  if (k >= 5) return 155.0f;
-  if (k < 1) k = 1;
-  return 22.0f + 33.0f * static_cast<float>(k - 1);
-}
-
 int RowOfKey(int key) {
   if (IsLeftKey(key)) return key;
   if (IsRightKey(key)) return key - kR1 + 1;

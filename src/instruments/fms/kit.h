@@ -38,9 +38,6 @@ inline constexpr float kScratchpadY = 227.0f;
 inline constexpr int kHighlightCharWidth = 14;
 inline constexpr int kHighlightHeight = 20;
 
-// The left label line k (1..5): 22 + 33 (k - 1), the fifth at 155.
-float LabelY(int k);
-
 // ---- keys --------------------------------------------------------------------
 
 // Line-select key numbers as the keypad records them in FmsLineSelectKey.

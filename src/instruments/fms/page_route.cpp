@@ -287,22 +287,12 @@ int RowCount() { return std::clamp(Route().RouteViaToCount, 0, model::kFlightPla
 // The first route row of a sub-page (sub-page 2 shows rows 1 to 5).
 int FirstRowOf(int sub_page) { return kRowsPerSubPage * (sub_page - 2) + 1; }
 
-// The pending-plan entries of row r (1..count), or of the entry row
-// (count + 1): the row's legs start after the previous row's TO.
-struct RowSpan {
-  int first = 1;  // first plan entry of the row
-  int to = 0;     // plan entry of the row's TO; 0 for the entry row
-};
-RowSpan SpanOfRow(int r) {
+// The first pending-plan entry of row r (1..count) or of the entry row
+// (count + 1): a row's legs start after the previous row's TO.
+int FirstLegOfRow(int r) {
   const std::vector<navdb::RouteRow> rows = navdb::PendingRouteRows();
-  RowSpan span;
-  if (r >= 1 && r <= static_cast<int>(rows.size())) {
-    span.first = rows[static_cast<std::size_t>(r - 1)].from + 1;
-    span.to = rows[static_cast<std::size_t>(r - 1)].to;
-  } else if (!rows.empty()) {
-    span.first = rows.back().to + 1;
-  }
-  return span;
+  if (r >= 1 && r <= static_cast<int>(rows.size())) return rows[static_cast<std::size_t>(r - 1)].from + 1;
+  return rows.empty() ? 1 : rows.back().to + 1;
 }
 
 const model::RouteViaToEntry& RowAt(int r) { return Route().RouteViaToList[r]; }
@@ -360,10 +350,10 @@ void EnterTo(int r, const std::string& t) {
   const bool listed = r <= RowCount();
   if (listed && t == RowAt(r).to) return RefuseEntry(kInvalidEntry);
   // A waypoint further down the route: the legs up to it go.
-  const RowSpan span = SpanOfRow(r);
-  for (int j = std::max(span.first, 1); j <= fp.PendingFlightPlanLastIndex; ++j) {
+  const int first = std::max(FirstLegOfRow(r), 1);
+  for (int j = first; j <= fp.PendingFlightPlanLastIndex; ++j) {
     if (fp.PendingFlightPlan[j].ident == t) {
-      flightplan::RemovePendingWaypoints(span.first, j);
+      flightplan::RemovePendingWaypoints(first, j);
       return;
     }
   }

@@ -37,13 +37,13 @@ void LoadPlanOfRow(int key) {
   if (entry == 0) return;
   flightplan::State& fp = flightplan::flightplan_state;
   flightplan::LoadSelectedFlightPlan(fp.FlightPlanLibrary[entry].name, 0);
+  // The RTE rows show the plan just loaded, whichever row it came from.
+  if (fp.PendingFlightPlanLastIndex > 1) flightplan::BuildRouteViaToList();
+  ShowOnRoutePage();
   if (key == kL6) {
-    if (fp.PendingFlightPlanLastIndex > 1) flightplan::BuildRouteViaToList();
-    ShowOnRoutePage();
     fp.RouteState = 1;
     return;
   }
-  ShowOnRoutePage();
   // A new route waits for ACTIVATE, a loaded plan over the executed route
   // is a modification; a route already activated or modified stays so.
   if (fp.RouteState == 0 || fp.RouteState == 3) flightplan::StepRouteState();
