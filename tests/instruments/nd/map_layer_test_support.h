@@ -20,6 +20,9 @@ namespace ovi::nd::test {
 // float transform.
 inline constexpr double kGridTolerance = 0.75;
 
+// The first radio's flags: a localizer is tuned.
+inline constexpr double kLocalizer = 0x80;
+
 class MapLayerTest : public NdTest {
  public:
   void SetUp() override {
