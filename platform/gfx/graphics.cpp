@@ -381,6 +381,47 @@ bool Graphics::WhollyClipped(double pad) const {
   return !VisibleDevice(box);
 }
 
+// A dashed straight line is cut to the part that crosses the visible area
+// (widened by `pad` device pixels), and the dash pattern starts where that
+// part starts on the whole line: the same dashes land on the same pixels,
+// without the rasteriser dashing the length that lies off the surface.
+// False when no part of the line is visible.
+bool Graphics::ClipDashedLine(double pad, double& dash_offset) {
+  dash_offset = 0.0;
+  if (scratch_.cmds.size() != 2 || scratch_.cmds[0] != PathData::kMove || scratch_.cmds[1] != PathData::kLine)
+    return true;
+  const RectF area = GetClipDeviceBounds();
+  const double x0 = area.X - pad, y0 = area.Y - pad, x1 = area.X + area.Width + pad, y1 = area.Y + area.Height + pad;
+  PathData::Pt& a = scratch_.pts[0];
+  PathData::Pt& b = scratch_.pts[1];
+  double ax, ay, bx, by;
+  world_.Apply(a.x, a.y, &ax, &ay);
+  world_.Apply(b.x, b.y, &bx, &by);
+  // Liang-Barsky: the interval of t in [0, 1] where a + t (b - a) lies inside.
+  double t0 = 0.0, t1 = 1.0;
+  const double dx = bx - ax, dy = by - ay;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {ax - x0, x1 - ax, ay - y0, y1 - ay};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0.0) {
+      if (q[i] < 0.0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0.0)
+      t0 = std::max(t0, t);
+    else
+      t1 = std::min(t1, t);
+  }
+  if (t0 > t1) return false;
+  const double ux = b.x - a.x, uy = b.y - a.y;
+  dash_offset = t0 * std::hypot(ux, uy);
+  const PathData::Pt from{a.x + t0 * ux, a.y + t0 * uy}, to{a.x + t1 * ux, a.y + t1 * uy};
+  a = from;
+  b = to;
+  return true;
+}
+
 bool Graphics::VisibleDevice(const RectF& r) const {
   RectF surf(0, 0, static_cast<REAL>(dc_->width), static_cast<REAL>(dc_->height));
   RectF area = clip_infinite_ ? surf : Intersect(surf, clip_bounds_);
@@ -534,10 +575,12 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
     case DashStyle::DashDotDot: pattern = kDashDotDot, n = 6; break;
     default: break;
   }
+  double dash_offset = 0.0;
+  if (n > 0 && !op_far_ && !ClipDashedLine(pad, dash_offset)) return Ok;
   if (n > 0) {
     double d[6];
     for (int i = 0; i < n; ++i) d[i] = pattern[i] * width;
-    cairo_set_dash(cr_, d, n, 0);
+    cairo_set_dash(cr_, d, n, dash_offset);
   }
   fill_pass_ = false;
   EmitPath(scratch_);

@@ -155,6 +155,7 @@ class Graphics {
   void RecordCommon(RecordedOp& op) const;
   bool VisibleDevice(const RectF& r) const;
   bool WhollyClipped(double pad) const;
+  bool ClipDashedLine(double pad, double& dash_offset);
   void RecordShape(OpKind kind, bool filled, ARGB color, const Pen* pen, FillMode mode, const REAL* angles,
                    double pad);
 
