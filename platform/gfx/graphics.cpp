@@ -386,6 +386,57 @@ void Graphics::RecordCommon(RecordedOp& op) const {
   std::copy(m, m + 6, op.matrix);
 }
 
+// True when the shape just checked (op_box_, widened by `pad` device pixels
+// for the pen) lies wholly outside the surface or the clip's bounds: no
+// pixel can change, so the rasteriser is not asked.
+bool Graphics::WhollyClipped(double pad) const {
+  if (op_empty_) return false;
+  const RectF box(op_box_.X - static_cast<REAL>(pad), op_box_.Y - static_cast<REAL>(pad),
+                  op_box_.Width + static_cast<REAL>(2 * pad), op_box_.Height + static_cast<REAL>(2 * pad));
+  return !VisibleDevice(box);
+}
+
+// A dashed straight line is cut to the part that crosses the visible area
+// (widened by `pad` device pixels), and the dash pattern starts where that
+// part starts on the whole line: the same dashes land on the same pixels,
+// without the rasteriser dashing the length that lies off the surface.
+// False when no part of the line is visible.
+bool Graphics::ClipDashedLine(double pad, double& dash_offset) {
+  dash_offset = 0.0;
+  if (scratch_.cmds.size() != 2 || scratch_.cmds[0] != PathData::kMove || scratch_.cmds[1] != PathData::kLine)
+    return true;
+  const RectF area = GetClipDeviceBounds();
+  const double x0 = area.X - pad, y0 = area.Y - pad, x1 = area.X + area.Width + pad, y1 = area.Y + area.Height + pad;
+  PathData::Pt& a = scratch_.pts[0];
+  PathData::Pt& b = scratch_.pts[1];
+  double ax, ay, bx, by;
+  world_.Apply(a.x, a.y, &ax, &ay);
+  world_.Apply(b.x, b.y, &bx, &by);
+  // Liang-Barsky: the interval of t in [0, 1] where a + t (b - a) lies inside.
+  double t0 = 0.0, t1 = 1.0;
+  const double dx = bx - ax, dy = by - ay;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {ax - x0, x1 - ax, ay - y0, y1 - ay};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0.0) {
+      if (q[i] < 0.0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0.0)
+      t0 = std::max(t0, t);
+    else
+      t1 = std::min(t1, t);
+  }
+  if (t0 > t1) return false;
+  const double ux = b.x - a.x, uy = b.y - a.y;
+  dash_offset = t0 * std::hypot(ux, uy);
+  const PathData::Pt from{a.x + t0 * ux, a.y + t0 * uy}, to{a.x + t1 * ux, a.y + t1 * uy};
+  a = from;
+  b = to;
+  return true;
+}
+
 bool Graphics::VisibleDevice(const RectF& r) const {
   RectF surf(0, 0, static_cast<REAL>(dc_->width), static_cast<REAL>(dc_->height));
   RectF area = clip_infinite_ ? surf : Intersect(surf, clip_bounds_);
@@ -514,6 +565,7 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
   for (int i = 0; i < n_arrows; ++i)
     pad = std::max(pad, s * pen.GetWidth() * std::max(arrows[i].arrow->width, arrows[i].arrow->height));
   RecordShape(kind, false, pen.GetColor().argb, &pen, FillMode::Alternate, angles, pad);
+  if (WhollyClipped(pad)) return Ok;
 
   SyncMatrix();
   SyncAntialias();
@@ -538,10 +590,12 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
     case DashStyle::DashDotDot: pattern = kDashDotDot, n = 6; break;
     default: break;
   }
+  double dash_offset = 0.0;
+  if (n > 0 && !op_far_ && !ClipDashedLine(pad, dash_offset)) return Ok;
   if (n > 0) {
     double d[6];
     for (int i = 0; i < n; ++i) d[i] = pattern[i] * width;
-    cairo_set_dash(cr_, d, n, 0);
+    cairo_set_dash(cr_, d, n, dash_offset);
   }
   // Miter joins reach out up to half the miter limit (10) in pen widths.
   double reach = pad + 5 * width * s;
@@ -562,6 +616,7 @@ Status Graphics::FillData(const SolidBrush& brush, FillMode mode, OpKind kind, c
   Status st = CheckPath(scratch_, 0);
   if (st != Ok) return Fail(st);
   RecordShape(kind, true, brush.GetColor().argb, nullptr, mode, angles, 0);
+  if (WhollyClipped(1.0)) return Ok;
   SyncMatrix();
   SyncAntialias();
   SetSource(brush.GetColor().argb);
@@ -1215,6 +1270,26 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
   int flags = format != nullptr ? format->GetFormatFlags() : 0;
   bool wrap = layout.Width > 0 && !(flags & StringFormatFlagsNoWrap);
   bool clip = layout.Width > 0 && layout.Height > 0 && !(flags & StringFormatFlagsNoClip);
+
+  // Text placed wholly off the visible area is not shaped at all (unless it
+  // is measured or recorded): no glyph of this font is wider than 2 em, nor
+  // does a line reach more than 2 em above its layout top.
+  if (measured == nullptr && recorder_ == nullptr && !utf8.empty()) {
+    std::size_t lines_up_to = 1;
+    for (char c : utf8) lines_up_to += c == '\n' ? 1 : 0;
+    const double w = layout.Width > 0 ? layout.Width + 4 * em : 2 * em * (static_cast<double>(utf8.size()) + 2);
+    const double h = layout.Height > 0 ? layout.Height + 4 * em : 2 * em * (static_cast<double>(lines_up_to) + 2);
+    Box b;
+    const double cx[2] = {layout.X - 2 * em, layout.X - 2 * em + w};
+    const double cy[2] = {layout.Y - 2 * em, layout.Y - 2 * em + h};
+    for (double x : cx)
+      for (double y : cy) {
+        double dx, dy;
+        world_.Apply(x, y, &dx, &dy);
+        b.Add(dx, dy);
+      }
+    if (!VisibleDevice(b.ToRect(0))) return Ok;
+  }
 
   SyncMatrix();
   cairo_set_font_face(cr_, face->face);

@@ -171,6 +171,8 @@ class Graphics {
   void DrawArrow(const Pen& pen, const Pen::Arrow& arrow, double tipx, double tipy, double fromx, double fromy);
   void RecordCommon(RecordedOp& op) const;
   bool VisibleDevice(const RectF& r) const;
+  bool WhollyClipped(double pad) const;
+  bool ClipDashedLine(double pad, double& dash_offset);
   void RecordShape(OpKind kind, bool filled, ARGB color, const Pen* pen, FillMode mode, const REAL* angles,
                    double pad);
   // Clip runs (see detail::SettleClippedDrawing).

@@ -95,6 +95,35 @@ TEST(Text, RotatedTextTurnsWithTheWorld) {
   EXPECT_LE(box.x1, 51);
 }
 
+// Shapes and texts that lie wholly off the surface or its clip are not
+// rasterised; those that reach into it by a pixel still draw there, turned
+// or not, and neither kind reports a failure.
+TEST(Text, OnlyWhatReachesTheVisibleAreaIsDrawn) {
+  struct Case {
+    float x, y, turn;
+    bool clip;
+    bool ink;
+  };
+  for (const Case& c : {Case{-20, 40, 0, false, true}, Case{99, 40, 0, false, true}, Case{-90, 40, 0, false, false},
+                        Case{40, -40, 0, false, false}, Case{40, 140, 0, false, false},
+                        // Turned a half round, text at x 110 runs back left onto the surface.
+                        Case{110, 60, 180, false, true}, Case{40, 40, 0, true, false}}) {
+    SCOPED_TRACE(::testing::Message() << c.x << " " << c.y << " " << c.turn << (c.clip ? " clip" : ""));
+    DeviceContext dc(100, 100);
+    MakeTransparent(dc);
+    Graphics g(&dc);
+    if (c.clip) g.SetClip(RectF(0, 0, 20, 20));
+    g.TranslateTransform(c.x, c.y);
+    g.RotateTransform(c.turn);
+    EXPECT_EQ(g.DrawString("WWWW", Font("Arial", 16, FontStyleBold, Unit::Pixel), PointF(0, 0),
+                           SolidBrush(0xFFFFFFFF)),
+              Ok);
+    EXPECT_EQ(g.DrawEllipse(Pen(0xFFFFFFFF, 2), 0, 0, 30, 10), Ok);
+    InkBox box;
+    EXPECT_EQ(Ink(dc, &box, 1), c.ink);
+  }
+}
+
 TEST(Text, MeasureAddsASixthOfAnEmEachSide) {
   DeviceContext dc(200, 50);
   Graphics g(&dc);

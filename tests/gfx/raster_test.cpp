@@ -119,6 +119,44 @@ TEST(RasterStroke, AliasedOnePixelLineLiesOnItsRow) {
   for (auto px : dc.pixels) EXPECT_TRUE(Alpha(px) == 0 || Alpha(px) == 255);  // no smoothing
 }
 
+// A dashed line that runs far off the surface (here under a clip, turned
+// and smoothed) puts its dashes on the same pixels as the same line drawn
+// as a polyline of two pieces, which is dashed whole.
+TEST(RasterStroke, DashesOfALineFarOffTheSurfaceKeepTheirPlaces) {
+  for (const bool clip : {false, true}) {
+    SCOPED_TRACE(clip);
+    DeviceContext line = Blank(), polyline = Blank();
+    for (DeviceContext* dc : {&line, &polyline}) {
+      Graphics g(dc);
+      g.SetSmoothingMode(SmoothingMode::HighQuality);
+      if (clip) g.SetClip(RectF(20, 10, 50, 60));
+      g.TranslateTransform(50, 50);
+      g.RotateTransform(25);
+      g.ScaleTransform(0.5f, 0.5f);
+      Pen p(kWhite, 3);
+      p.SetDashStyle(DashStyle::Dash);
+      if (dc == &line) {
+        g.DrawLine(p, -5003.0f, 7.0f, 40.0f, 7.0f);
+      } else {
+        const PointF pts[] = {{-5003.0f, 7.0f}, {-2000.0f, 7.0f}, {40.0f, 7.0f}};
+        g.DrawLines(p, pts, 3);
+      }
+    }
+    ASSERT_GT(InkCount(line, 1), 0);
+    int differ = 0;
+    for (std::size_t i = 0; i < line.pixels.size(); ++i)
+      differ += std::abs(Alpha(line.pixels[i]) - Alpha(polyline.pixels[i])) > 8 ? 1 : 0;
+    EXPECT_EQ(differ, 0);
+  }
+  // Wholly off the surface: nothing, and no failure.
+  DeviceContext dc = Blank();
+  Graphics g(&dc);
+  Pen p(kWhite, 1);
+  p.SetDashStyle(DashStyle::Dash);
+  EXPECT_EQ(g.DrawLine(p, -500.0f, -10.0f, 500.0f, -400.0f), Ok);
+  EXPECT_EQ(InkCount(dc, 1), 0);
+}
+
 TEST(RasterStroke, DashesLeaveGapsOfThePenWidth) {
   DeviceContext dc = Blank(100, 10);
   {

@@ -4,6 +4,15 @@
 // and a dozen traffic targets from a provider. Besides the mean, each run
 // reports the median (typical) and the slowest frame in microseconds of the
 // thread's processor time, after one frame that loads what is loaded once.
+//
+// BM_B737NdLayersFrame draws every map layer at once at 160 NM: a
+// 40-waypoint active route, a pending modification, two holds, both FIX
+// INFO fixes with their rows, NAV1's station, the rings and the traffic, over
+// the sample database (arg 0) or ovi-navgen's world-sized set (arg 1) with
+// the route through its densest region. The near and map lists are built by
+// a frame before the timed ones ("rebuild_us"), so the timed frames are the
+// ones between rebuilds. BM_B737NdLayer times each map layer of that scene
+// alone (arg: the layer's place in the table).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -11,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,6 +36,7 @@
 #include "src/instruments/nd/state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
+#include "tools/navgen/navgen.h"
 
 namespace {
 
@@ -44,7 +55,8 @@ void InitializeVarByName(MODULE_VAR* var, const char* name) {
   static_assert(sizeof entry == sizeof var->value.ptr);
   std::memcpy(&var->value.ptr, &entry, sizeof entry);
 }
-void LookupVar(MODULE_VAR* var) { var->value.n = 0.0; }
+// NAV1 receives a station (token 49, its signal); every other token reads 0.
+void LookupVar(MODULE_VAR* var) { var->value.n = var->id == 49 ? 1.0 : 0.0; }
 
 PANELS& Panels() {
   static PANELS panels = [] {
@@ -54,6 +66,41 @@ PANELS& Panels() {
     return p;
   }();
   return panels;
+}
+
+// A dozen targets around the aircraft.
+void SetUpTraffic() {
+  std::vector<sim::TrafficTargetSpec> targets;
+  for (int i = 0; i < 12; ++i) {
+    targets.push_back({-2000.0 + 400.0 * i, 2.0 + 1.5 * i, 30.0 * i, "v-^"[i % 3], "OPTR"[i % 4]});
+  }
+  Provider().SetTargets(targets);
+  sim::TrafficProvider::Current() = &Provider();
+}
+
+// The frame's own processor time: on a busy machine wall-clock worst frames
+// measure the other processes.
+double ThreadMicroseconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
+// Times one frame per iteration on `dc` and reports the median (typical)
+// and the slowest frame.
+void TimeFrames(benchmark::State& state, gfx::DeviceContext& dc, const PIXSIZE& size) {
+  std::vector<double> frames;
+  for (auto _ : state) {
+    const double start = ThreadMicroseconds();
+    nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
+    frames.push_back(ThreadMicroseconds() - start);
+    benchmark::DoNotOptimize(dc.pixels.data());
+  }
+  std::sort(frames.begin(), frames.end());
+  if (!frames.empty()) {
+    state.counters["typical_us"] = frames[frames.size() / 2];
+    state.counters["worst_us"] = frames.back();
+  }
 }
 
 // The world of the frame: over Olympia on the sample route to Portland,
@@ -105,20 +152,7 @@ void SetUpWorld(double range) {
   m.NdShowTraffic = 1;
   m.NdShowNavaids = m.NdShowAirports = m.NdShowIntersections = 1;
 
-  std::vector<sim::TrafficTargetSpec> targets;
-  for (int i = 0; i < 12; ++i) {
-    targets.push_back({-2000.0 + 400.0 * i, 2.0 + 1.5 * i, 30.0 * i, "v-^"[i % 3], "OPTR"[i % 4]});
-  }
-  Provider().SetTargets(targets);
-  sim::TrafficProvider::Current() = &Provider();
-}
-
-// The frame's own processor time: on a busy machine wall-clock worst frames
-// measure the other processes.
-double ThreadMicroseconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+  SetUpTraffic();
 }
 
 void BM_B737NdMapFrame(benchmark::State& state) {
@@ -127,20 +161,155 @@ void BM_B737NdMapFrame(benchmark::State& state) {
   const PIXSIZE size{247, 294};
   // The first frame loads the boundary file; the panel pays that once.
   nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
-  std::vector<double> frames;
-  for (auto _ : state) {
-    const double start = ThreadMicroseconds();
-    nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
-    frames.push_back(ThreadMicroseconds() - start);
-    benchmark::DoNotOptimize(dc.pixels.data());
-  }
-  std::sort(frames.begin(), frames.end());
-  if (!frames.empty()) {
-    state.counters["typical_us"] = frames[frames.size() / 2];
-    state.counters["worst_us"] = frames.back();
-  }
+  TimeFrames(state, dc, size);
 }
 BENCHMARK(BM_B737NdMapFrame)->Arg(160)->Arg(40)->Unit(benchmark::kMicrosecond);
+
+// --- Every layer at once ----------------------------------------------------
+
+namespace fs = std::filesystem;
+
+// ovi-navgen's world, written on first use into a temporary folder that is
+// removed at exit.
+class World {
+ public:
+  World() : dir_(fs::temp_directory_path() / "ovi_bench_nd_world") {
+    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::WorldSize{}, 1, nullptr)) {
+      std::fprintf(stderr, "bench-nd: cannot write the world data set under %s\n", dir_.string().c_str());
+      std::exit(1);
+    }
+  }
+  ~World() {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string Folder() const { return dir_.string(); }
+
+ private:
+  fs::path dir_;
+};
+
+// The layers' scene about (lat, lon): a 40-waypoint route zigzagging south
+// through it with the aircraft on its 5th leg, every other entry modified
+// beyond the 10th, holds at waypoints 6 and 8, fixes at waypoints 5 and 7.
+void SetUpLayersScene(bool world) {
+  static World* world_data = nullptr;
+  ResetModuleState();
+  host::host_state.Panels = &Panels();
+  if (world) {
+    if (world_data == nullptr) world_data = new World;
+    host::host_state.SimulatorFolder = world_data->Folder();
+  } else {
+    host::host_state.SimulatorFolder = OVI_SOURCE_DIR "/data";
+  }
+  navdb::LoadNavDatabase();
+  // Europe's cluster is the densest of the world set; the sample region is
+  // about Seattle.
+  const double lat = world ? 49.0 : 47.4, lon = world ? 8.0 : -122.3;
+
+  flightplan::State& fp = flightplan::flightplan_state;
+  for (int i = 0; i < 40; ++i) {
+    model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
+    w.ident = "WP" + std::to_string(i);
+    w.latitude = lat + 1.0 - i * 0.1;
+    w.longitude = lon + (i % 2 == 0 ? -0.15 : 0.15);
+    w.type = "WPT";
+  }
+  fp.ActiveFlightPlanLastIndex = 39;
+  fp.ActiveWaypointIndex = 5;
+  fp.PendingFlightPlan = fp.ActiveFlightPlan;
+  fp.PendingFlightPlanLastIndex = 39;
+  for (int i = 10; i < 40; i += 2) fp.PendingFlightPlan[i].longitude += 0.1;
+  fp.EditWaypointIndex = 10;
+  fp.RouteState = 4;
+  for (int h = 1; h <= 2; ++h) {
+    model::HoldingPattern& hold = fp.HoldTable[h];
+    const model::FlightPlanWaypoint& at = fp.ActiveFlightPlan[4 + 2 * h];
+    hold.name = at.ident;
+    hold.active_index = 4 + 2 * h;
+    hold.leg_length = 5.0;
+    hold.inbound_course = 170.0;
+    hold.corners[0].latitude = at.latitude;
+    hold.corners[0].longitude = at.longitude;
+  }
+  fp.HoldCount = 2;
+  for (int n = 1; n <= 2; ++n) {
+    model::FixInfoRecord& fix = fp.FixInfoTable[n];
+    const model::FlightPlanWaypoint& at = fp.ActiveFlightPlan[3 + 2 * n];
+    fix.ident = at.ident;
+    fix.kind = "V";
+    fix.latitude = at.latitude;
+    fix.longitude = at.longitude;
+    fix.rows[0] = {90.0, 25.0};
+    fix.rows[1] = {180.0, 10.0};
+    fix.rows[2] = {270.0, 40.0};
+  }
+
+  guidance::State& g = guidance::guidance_state;
+  g.PlaneLatitude = lat + 0.52;
+  g.PlaneLongitude = lon;
+  g.AircraftHeading = g.MapHeading = 170.0;
+  g.GroundSpeedKnots = 320.0;
+  g.AircraftAltitude = 16000.0;
+  g.DestinationDistance = 200.0;
+  g.Nav1DmeDistance = 30.0;
+  g.HeadingOffsetToken550 = 10.0;
+  g.SelectedCourse = 175.0;
+
+  model::State& m = model::model_state;
+  m.HWB737NDMode = 5;
+  m.NdRange = 160.0;
+  m.ShowAtcBoundaries = 1;
+  m.NdShowTraffic = 1;
+  m.NdRangeRingsShown = 1;
+  m.DispPrevWpt = 1;
+  m.NdShowNavaids = m.NdShowAirports = m.NdShowIntersections = 1;
+
+  SetUpTraffic();
+}
+
+void BM_B737NdLayersFrame(benchmark::State& state) {
+  SetUpLayersScene(state.range(0) == 1);
+  gfx::DeviceContext dc(247, 294);
+  const PIXSIZE size{247, 294};
+  // The first frame builds the near and map lists.
+  const double rebuild_start = ThreadMicroseconds();
+  nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
+  const double rebuild = ThreadMicroseconds() - rebuild_start;
+  TimeFrames(state, dc, size);
+  state.counters["rebuild_us"] = rebuild;
+  state.counters["map_navaids"] = navdb::navdb_state.MapNavaidCount;
+  state.counters["map_airports"] = navdb::navdb_state.MapAirportCount;
+}
+BENCHMARK(BM_B737NdLayersFrame)->ArgName("world")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// One map layer of the scene alone (args: its place in the table, the world
+// set), without the frame's outline clip.
+void BM_B737NdLayer(benchmark::State& state) {
+  SetUpLayersScene(state.range(1) == 1);
+  const auto layers = nd::B737NdMapLayers();
+  const std::size_t n = static_cast<std::size_t>(state.range(0));
+  if (n >= layers.size()) {
+    state.SkipWithError("no such layer");
+    return;
+  }
+  state.SetLabel(layers[n].name);
+  gfx::DeviceContext dc(247, 294);
+  const PIXSIZE size{247, 294};
+  nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);  // lists built
+  gfx::Graphics g(&dc);
+  g.SetSmoothingMode(gfx::SmoothingMode::HighQuality);
+  g.SetTextRenderingHint(gfx::TextRenderingHint::AntiAlias);
+  const nd::B737NdFrame frame = nd::MakeB737NdFrame(g, nd::nd_state.B737NdDisplay, 1);
+  for (auto _ : state) {
+    layers[n].draw(frame);
+    benchmark::DoNotOptimize(dc.pixels.data());
+  }
+}
+BENCHMARK(BM_B737NdLayer)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 11, 1), {0, 1}})
+    ->ArgNames({"layer", "world"})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

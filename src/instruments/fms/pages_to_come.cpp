@@ -18,7 +18,6 @@ void FmsPageProgress(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageEconClimb(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageEconCruise(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageEconPathDescent(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageFixInfo(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageDescentForecasts(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageRouteHold(display::GaugeDisplay&, gfx::Graphics&) {}
 

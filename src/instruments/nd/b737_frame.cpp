@@ -38,20 +38,6 @@ const flightplan::State& F() { return flightplan::flightplan_state; }
 
 bool MapModeBelowPlan(const B737NdFrame& f) { return f.mode < kB737NdModePlan; }
 
-// PLAN centres on the stepped waypoint, else the active one; with no active
-// waypoint (or an index outside the plan) the aircraft stays the reference.
-void ReferencePosition(int mode, double& latitude, double& longitude) {
-  latitude = G().PlaneLatitude;
-  longitude = G().PlaneLongitude;
-  if (mode != kB737NdModePlan || F().ActiveWaypointIndex == model::kNoWaypoint) return;
-  const int index = F().PlanStepIndex >= 1 ? F().PlanStepIndex : F().ActiveWaypointIndex;
-  if (index < 0 || index > F().ActiveFlightPlanLastIndex) return;
-  const model::FlightPlanWaypoint* wpt = F().ActiveFlightPlan.At(index);
-  if (wpt == nullptr) return;
-  latitude = wpt->latitude;
-  longitude = wpt->longitude;
-}
-
 // --- The shared overlays, called with the frame's geometry ------------------
 void DrawRunwaysLayer(const B737NdFrame& f) {
   f.UseCanvas();
@@ -143,7 +129,9 @@ B737NdFrame MakeB737NdFrame(gfx::Graphics& g, display::GaugeDisplay& display, in
   f.radius = nd_state.NdArcRadius;
   f.pixels_per_nm = f.range > 0.0 ? f.radius / f.range : 0.0;
   f.map_heading = f.Plan() ? 0.0 : FiniteOr(G().MapHeading);
-  ReferencePosition(f.mode, f.ref_latitude, f.ref_longitude);
+  const GeoPoint reference = MapReference(f.Plan(), kB737MapFamily.plan_centre);
+  f.ref_latitude = reference.latitude;
+  f.ref_longitude = reference.longitude;
   return f;
 }
 

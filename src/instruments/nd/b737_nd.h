@@ -15,6 +15,7 @@
 #include "platform/gfx/graphics.h"
 #include "platform/panel/panel.h"
 #include "src/instruments/nd/kit.h"
+#include "src/instruments/nd/map_view.h"
 #include "src/display/lifetime.h"
 
 namespace ovi::nd {
@@ -64,6 +65,10 @@ struct B737NdFrame {
 };
 
 using B737NdLayer = Layer<B737NdFrame>;
+
+// The map as the frame's layers project it: the frame's geometry, the
+// aircraft point as origin, the B737 family's PLAN centre.
+MapView B737MapView(const B737NdFrame& frame);
 
 // The map layers of modes 5 to 7 in drawing order, each with its condition.
 std::span<const B737NdLayer> B737NdMapLayers();

@@ -1,9 +1,84 @@
-// The first hold of the active route as a racetrack on its fix.
+// The first hold of the active route as a racetrack on its fix, on both
+// navigation displays.
+#include <cmath>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/state.h"
 #include "src/instruments/nd/b737_nd.h"
+#include "src/instruments/nd/map_view.h"
+#include "src/instruments/nd/md11_nd.h"
+#include "src/navdb/navdb.h"
 
 namespace ovi::nd {
 
-void DrawNdHoldingPattern(const B737NdFrame& /*frame*/, int /*radius*/, int /*center_x*/, int /*center_y*/,
-                          double /*range*/) {}
+namespace {
+
+// The hold to draw: entry 1 while it exists and is attached to a waypoint of
+// the active plan. A deleted hold leaves its entry behind; HoldCount says
+// whether it still counts.
+const model::HoldingPattern* FirstHold() {
+  const flightplan::State& f = flightplan::flightplan_state;
+  if (f.HoldCount < 1) return nullptr;
+  const model::HoldingPattern* hold = f.HoldTable.At(1);
+  if (hold == nullptr || hold->active_index < 1) return nullptr;
+  return hold;
+}
+
+// The racetrack in the frame whose origin is the fix and whose negative y
+// points along the inbound course; `l` is the leg length in grid units, the
+// same for both axes.
+void DrawRacetrack(gfx::Graphics& g, const gfx::Pen& pen, double l, std::int32_t turn_side) {
+  const double s = turn_side == 1 ? 1.0 : -1.0;
+  auto i = [](double v) { return gfx::TruncToPixel(v); };
+  const int half = i(0.5 * l);
+  const int side = i(0.5 * s * l);
+  g.DrawLineI(pen, 0, 0, 0, i(-0.2 * l));
+  g.DrawLineI(pen, side, i(-0.2 * l), side, i(0.8 * l));
+  g.DrawLineI(pen, 0, i(0.8 * l), 0, 0);
+  const int box_x = s > 0.0 ? 0 : -half;
+  g.DrawArcI(pen, box_x, i(-0.3 * l), half, i(0.25 * l), 180.0f, 180.0f);
+  // The far turn of a left-hand pattern starts at 0.61 L, not 0.66 L: the
+  // display has always drawn it so.
+  g.DrawArcI(pen, box_x, i((s > 0.0 ? 0.66 : 0.61) * l), half, i(0.25 * l), 0.0f, 180.0f);
+}
+
+}  // namespace
+
+void DrawNdHoldingPattern(const B737NdFrame& f, int radius, int center_x, int center_y, double range) {
+  const model::HoldingPattern* hold = FirstHold();
+  if (hold == nullptr) return;
+  // Always about the aircraft, MapHeading up: the layer is not drawn in PLAN.
+  MapView v = MakeMapView(kB737MapFamily, f.g, f.display.width, f.display.height, center_x, center_y, radius,
+                          range, false);
+  if (!v.Usable()) return;
+  v.SetMapScale();
+  const MapPlace fix = v.Place(hold->corners[0].latitude, hold->corners[0].longitude);
+  if (!fix.ok) return;
+  const guidance::State& s = guidance::guidance_state;
+  v.UseFineGridAt(center_x + fix.x, center_y + fix.y, hold->inbound_course - FiniteOr(s.AircraftHeading));
+  const gfx::Pen pen(colour::kMagenta, static_cast<gfx::REAL>(v.FineWidth(2.0)));
+  DrawRacetrack(f.g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * v.grid.gy, hold->turn_side);
+}
+
+void DrawMd11NdHoldingPattern(const display::GaugeDisplay& display, gfx::Graphics& g, int radius, int center_x,
+                              int center_y, double range, double gx, double gy) {
+  const model::HoldingPattern* hold = FirstHold();
+  if (hold == nullptr) return;
+  MapView v = Md11MapView(display, g);
+  v.radius = radius;
+  v.range = FiniteOr(range);
+  v.pixels_per_nm = v.range > 0.0 ? radius / v.range : 0.0;
+  if (!v.Usable() || !std::isfinite(gx) || !std::isfinite(gy)) return;
+  v.SetMapScale();
+  MapPlace fix = v.Place(hold->corners[0].latitude, hold->corners[0].longitude);
+  if (!fix.ok) return;
+  // On the caller's transform: move to the fix and turn the inbound course
+  // against the map's up direction.
+  g.TranslateTransform(static_cast<gfx::REAL>((center_x + fix.x) * gx), static_cast<gfx::REAL>((center_y + fix.y) * gy));
+  const double turn = std::fmod(FiniteOr(hold->inbound_course - v.rotation), 360.0);
+  if (turn != 0.0) g.RotateTransform(static_cast<gfx::REAL>(turn));
+  const gfx::Pen pen(colour::kMagenta, static_cast<gfx::REAL>(2.0 * std::sqrt(gx * gy)));
+  DrawRacetrack(g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * gy, hold->turn_side);
+}
 
 }  // namespace ovi::nd

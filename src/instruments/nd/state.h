@@ -20,6 +20,14 @@ struct State {
   // The display object of the three B737 ND gauges: the surface size of the
   // last draw.
   display::GaugeDisplay B737NdDisplay;
+
+  // --- MD-11 navigation display ---------------------------------------------
+  // Map geometry on the 240 x 258 canvas: the map origin (the aircraft
+  // point, or the PLAN centre) and the canvas units that stand for
+  // Md11NdRange.
+  std::int32_t Md11NdCenterX = 120;
+  std::int32_t Md11NdCenterY = 178;
+  std::int32_t Md11NdMapRadius = 150;
 };
 
 extern State nd_state;

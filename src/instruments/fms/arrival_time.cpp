@@ -1,0 +1,24 @@
+#include "src/instruments/fms/arrival_time.h"
+
+#include <cmath>
+
+#include "src/guidance/state.h"
+
+namespace ovi::fms {
+
+bool ArrivalTimeAhead(double distance, double ground_speed, bool local_hour, ArrivalTime& out) {
+  const guidance::State& s = guidance::guidance_state;
+  if (!(ground_speed > 0.0) || !std::isfinite(ground_speed)) return false;
+  const double to_go = distance / ground_speed * 60.0;
+  const double clock = (local_hour ? s.LocalClockHour : s.ZuluHour) * 60.0 + s.ZuluMinute;
+  const double at = clock + to_go;
+  // Beyond a few years ahead no hour means anything; nothing that far
+  // reaches the integer conversion.
+  if (!std::isfinite(at) || at < 0.0 || at > 1e9) return false;
+  const double whole_minutes = std::floor(at);
+  out.minute = static_cast<int>(std::fmod(whole_minutes, 60.0));
+  out.hour = static_cast<int>(std::fmod(std::floor(whole_minutes / 60.0), 24.0));
+  return true;
+}
+
+}  // namespace ovi::fms
