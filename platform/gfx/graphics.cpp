@@ -396,7 +396,7 @@ bool Graphics::WhollyClipped(double pad) const {
   return !VisibleDevice(box);
 }
 
-// A dashed straight line is cut to the part that crosses the visible area
+// A dashed straight line is cut to the part that crosses the surface
 // (widened by `pad` device pixels), and the dash pattern starts where that
 // part starts on the whole line: the same dashes land on the same pixels,
 // without the rasteriser dashing the length that lies off the surface.
@@ -405,7 +405,9 @@ bool Graphics::ClipDashedLine(double pad, double& dash_offset) {
   dash_offset = 0.0;
   if (scratch_.cmds.size() != 2 || scratch_.cmds[0] != PathData::kMove || scratch_.cmds[1] != PathData::kLine)
     return true;
-  const RectF area = GetClipDeviceBounds();
+  // Cut at the surface, not at the clip: a clipped drawing must put the
+  // same dashes on the pixels it lets through as the unclipped one does.
+  const RectF area(0, 0, static_cast<REAL>(dc_->width), static_cast<REAL>(dc_->height));
   const double x0 = area.X - pad, y0 = area.Y - pad, x1 = area.X + area.Width + pad, y1 = area.Y + area.Height + pad;
   PathData::Pt& a = scratch_.pts[0];
   PathData::Pt& b = scratch_.pts[1];
