@@ -88,6 +88,20 @@ class VerticalPlanTest : public ::testing::Test {
     r.fuel_flow = 5000.0;
     return r;
   }
+  // Climb and descent tables of two rows each, a cruise table of one.
+  static void Tables(const model::PerformanceRow& climb0, const model::PerformanceRow& climb1,
+                     const model::PerformanceRow& cruise, const model::PerformanceRow& descent0,
+                     const model::PerformanceRow& descent1) {
+    model::State& m = model::model_state;
+    m.ClimbPerformanceTable[1] = climb0;
+    m.ClimbPerformanceTable[2] = climb1;
+    m.ClimbPerformanceCount = 2;
+    m.CruisePerformanceTable[1] = cruise;
+    m.CruisePerformanceCount = 1;
+    m.DescentPerformanceTable[1] = descent0;
+    m.DescentPerformanceTable[2] = descent1;
+    m.DescentPerformanceCount = 2;
+  }
   static const model::FlightPlanWaypoint& Wp(int i) { return flightplan::flightplan_state.ActiveFlightPlan[i]; }
   static void At(double lat, double lon) {
     guidance_state.PlaneLatitude = lat;
@@ -163,14 +177,7 @@ TEST_F(VerticalPlanTest, RequestedCeilingAndExistingAltitudes) {
   model::State& m = model::model_state;
   m.CruiseAlt = 0;
   m.FPA = 3.0;
-  m.ClimbPerformanceTable[1] = Row(0, 360, 1500);
-  m.ClimbPerformanceTable[2] = Row(40000, 360, 1500);
-  m.ClimbPerformanceCount = 2;
-  m.CruisePerformanceTable[1] = Row(33000, 450, 0);
-  m.CruisePerformanceCount = 1;
-  m.DescentPerformanceTable[1] = Row(0, 420, 2000);
-  m.DescentPerformanceTable[2] = Row(40000, 420, 2000);
-  m.DescentPerformanceCount = 2;
+  Tables(Row(0, 360, 1500), Row(40000, 360, 1500), Row(33000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
   ComputeCruiseAltitude(0, 0);
   EXPECT_EQ(m.CruiseAlt, 33000);
   EXPECT_EQ(m.FPA, 0.0);
@@ -182,15 +189,8 @@ TEST_F(VerticalPlanTest, TheCeilingBoundsTheClimbOfAShortRoute) {
   // (MaxCruise; the table still gives 1250 ft/min there); descent at
   // 2000 ft/min, TAS 300 + 0.004 x altitude.
   model::State& m = model::model_state;
-  auto tables = [&m] {
-    m.ClimbPerformanceTable[1] = Row(0, 360, 3000);
-    m.ClimbPerformanceTable[2] = Row(40000, 360, 1000);
-    m.ClimbPerformanceCount = 2;
-    m.CruisePerformanceTable[1] = Row(40000, 450, 0);
-    m.CruisePerformanceCount = 1;
-    m.DescentPerformanceTable[1] = Row(0, 300, 2000);
-    m.DescentPerformanceTable[2] = Row(40000, 460, 2000);
-    m.DescentPerformanceCount = 2;
+  auto tables = [] {
+    Tables(Row(0, 360, 3000), Row(40000, 360, 1000), Row(40000, 450, 0), Row(0, 300, 2000), Row(40000, 460, 2000));
   };
   struct Case {
     const char* name;
