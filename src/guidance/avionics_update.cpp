@@ -101,6 +101,17 @@ void IntegrateFuelUsed() {
   g.Engine4FuelFlow += host::GetEngine4FuelFlow() * kPerPass;
 }
 
+// The performance tables are read at the aircraft's weight: the zero-fuel
+// weight (from the simulator or the crew) and the fuel on board. Until the
+// zero-fuel weight is known they use their heaviest weight.
+void KeepPerformanceWeight() {
+  const double zero_fuel = guidance_state.GrossWeight;
+  const double fuel = host::GetSimToken386() * host::GetSimToken306();
+  double weight = zero_fuel > 0.0 ? zero_fuel + std::max(0.0, fuel) : 0.0;
+  if (!std::isfinite(weight)) weight = 0.0;
+  model::model_state.PerformanceWeight = weight;
+}
+
 void ReadFrameZeroValues() {
   State& g = guidance_state;
   g.LocalClockHour = host::GetClockHour();
@@ -120,6 +131,7 @@ void ReadFrameZeroValues() {
   g.PreviousMagneticVariation = g.MagneticVariation;
   g.MagneticVariation = host::GetMagneticVariation();
   g.BarometricPressureInHg = host::GetPressureMillibars() * kInHgPerMillibar;
+  KeepPerformanceWeight();
 }
 
 // The P1000 soft-key menu closes on the 11th check without a key.

@@ -80,17 +80,29 @@ double LevelForDirection(double a, bool westbound, bool high_bands) {
   return a;
 }
 
-// Minute by minute up the climb until MaxCruise or half the route; the last
+// Where the minute-by-minute climb stops: MaxCruise, which takes the level
+// rule with its high bands, or the performance ceiling, taken as it is.
+struct ClimbTop {
+  double altitude;
+  bool from_tables;  // each minute climbs at the climb table's rate and speed
+};
+
+// Minute by minute up the climb until the top or half the route; the last
 // candidate when neither comes within 199 minutes.
-double SearchCruiseLevel(double rate, double half_distance, bool westbound) {
+double SearchCruiseLevel(double rate, double half_distance, bool westbound, const ClimbTop& top) {
   const model::State& m = M();
-  double a = G().AircraftAltitude;
+  const double start = G().AircraftAltitude;
+  double gained = 0.0, tas_minutes = 0.0;
+  double a = start;
   for (int i = 1; i <= 199; ++i) {
-    a = G().AircraftAltitude + i * rate;
-    const double climbed = i * m.ClimbTas / 60.0;
-    if (a >= m.MaxCruise) return LevelForDirection(m.MaxCruise, westbound, true);
+    double minute_rate = rate, tas = m.ClimbTas;
+    if (top.from_tables) model::ClimbPerformanceAt(start + gained, minute_rate, tas);
+    gained += minute_rate;
+    tas_minutes += tas;
+    a = start + gained;
+    if (a >= top.altitude) return top.from_tables ? top.altitude : LevelForDirection(top.altitude, westbound, true);
     a = std::trunc(a / 1000.0) * 1000.0;
-    if (climbed >= half_distance) break;
+    if (tas_minutes / 60.0 >= half_distance) break;
   }
   return LevelForDirection(a, westbound, false);
 }
@@ -261,11 +273,16 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   if (requested_altitude == 0) {
     const double ceiling = model::ComputePerformanceCeiling();
     if (ceiling != 0.0) {
-      altitude = ceiling;
-      rate = m.ClimbRate;
       m.FPA = 0.0;
+      // The ceiling bounds the climb; it is no goal on a route too short to
+      // climb to it and descend again, where the descent would have to start
+      // before the climb ends. Such a route levels off where the climb has
+      // covered half of it, as without tables.
+      altitude = SearchCruiseLevel(m.ClimbRate, half, Westbound(course), {ceiling, true});
+      if (altitude != ceiling) model::ApplyPerformanceMeans(altitude);
+      rate = m.ClimbRate;
     } else {
-      altitude = SearchCruiseLevel(rate, half, Westbound(course));
+      altitude = SearchCruiseLevel(rate, half, Westbound(course), {static_cast<double>(m.MaxCruise), false});
     }
   }
   const double climb_distance = Ratio(altitude - g.AircraftAltitude, rate) * m.ClimbTas / 60.0;

@@ -369,16 +369,27 @@ double ComputePerformanceCeiling() {
     ceiling = h;
   }
   if (ceiling <= 0) return 0.0;
+  ApplyPerformanceMeans(ceiling);
+  return ceiling;
+}
+
+void ApplyPerformanceMeans(double altitude) {
+  State& s = model_state;
   double rate = 0, tas = 0;
-  if (MeanRateAndTas(PerformanceSegment::kClimb, ceiling, w, rate, tas)) {
+  if (MeanRateAndTas(PerformanceSegment::kClimb, altitude, WeightInUse(), rate, tas)) {
     s.ClimbRate = static_cast<std::int32_t>(std::lround(rate));
     s.ClimbTas = tas;
   }
-  if (MeanRateAndTas(PerformanceSegment::kDescent, ceiling, 0, rate, tas)) {
+  if (MeanRateAndTas(PerformanceSegment::kDescent, altitude, 0, rate, tas)) {
     s.DescentRate = rate;
     s.DescentTas = tas;
   }
-  return ceiling;
+}
+
+bool ClimbPerformanceAt(double altitude, double& rate, double& tas) {
+  const double w = WeightInUse();
+  return LookupPerformance(PerformanceSegment::kClimb, PerformanceColumn::kVerticalSpeed, altitude, w, rate) &&
+         LookupPerformance(PerformanceSegment::kClimb, PerformanceColumn::kTas, altitude, w, tas);
 }
 
 }  // namespace ovi::model

@@ -54,4 +54,14 @@ void InterpolatePerformanceSpeeds();
 // 0 when a table is empty or no altitude qualifies.
 double ComputePerformanceCeiling();
 
+// Rewrites ClimbRate and ClimbTas with the mean rate and true airspeed of a
+// climb from sea level to `altitude` at PerformanceWeight, and DescentRate and
+// DescentTas with those of the descent from it; a pair whose table is empty
+// stays as it was.
+void ApplyPerformanceMeans(double altitude);
+
+// Climb rate (ft/min) and true airspeed (kt) that the climb table gives at an
+// altitude for PerformanceWeight; false when the table is empty.
+bool ClimbPerformanceAt(double altitude, double& rate, double& tas);
+
 }  // namespace ovi::model

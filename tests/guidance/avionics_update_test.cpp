@@ -148,6 +148,24 @@ TEST_F(UpdateTest, OncePerSimulatorSecondNotPerPass) {
   EXPECT_EQ(guidance_state.EngineTempLimitTimer, 4.0);
 }
 
+TEST_F(UpdateTest, PerformanceWeightIsZeroFuelWeightAndFuelOnBoard) {
+  model::State& m = model::model_state;
+  host.tokens[386] = 5000.0;  // gallons
+  host.tokens[306] = 6.7;     // pounds a gallon
+  // Without a zero-fuel weight the tables keep their heaviest weight.
+  PassTo(0);
+  EXPECT_EQ(m.PerformanceWeight, 0.0);
+  guidance_state.GrossWeight = 91300.0;
+  PassTo(0);
+  EXPECT_DOUBLE_EQ(m.PerformanceWeight, 91300.0 + 33500.0);
+  // Fuel burnt shows at the next frame 0, not before.
+  host.tokens[386] = 4000.0;
+  PassTo(5);
+  EXPECT_DOUBLE_EQ(m.PerformanceWeight, 124800.0);
+  PassTo(0);
+  EXPECT_DOUBLE_EQ(m.PerformanceWeight, 91300.0 + 26800.0);
+}
+
 TEST_F(UpdateTest, WindAirspeedAndDriftAtTheAirDataFrames) {
   // 30 kt from 090 on a map heading of 000: all crosswind.
   host.tokens[343] = 30.0;

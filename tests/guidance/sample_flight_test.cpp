@@ -32,7 +32,15 @@ double Distance(double lat1, double lon1, double lat2, double lon2) {
   return d;
 }
 
-class SampleFlightTest : public ::testing::Test {
+// The stored route asks for its cruise altitude; without that line the
+// module chooses one from the B737-800's performance tables at the weight
+// the crew entered (the zero-fuel weight; the fuel is the aircraft's).
+struct Flight {
+  const char* name;
+  bool route_asks_for_altitude;
+};
+
+class SampleFlightTest : public ::testing::TestWithParam<Flight> {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() / ("ovi_sample_flight_" + std::to_string(::getpid()));
@@ -47,6 +55,13 @@ class SampleFlightTest : public ::testing::Test {
     host::RunLoadNavDatabase();
     host::AircraftConfigNameRef() = "B737-800";
     host::RunLoadAircraftConfig();
+    if (!GetParam().route_asks_for_altitude) {
+      const fs::path route = folder_ / "ovi/flightplans/KSEA-KPDX.rte";
+      std::string text = Read("ovi/flightplans/KSEA-KPDX.rte");
+      text.erase(0, text.find('\n') + 1);  // the CruiseAlt line
+      std::ofstream(route, std::ios::trunc) << text;
+      guidance_state.GrossWeight = 91300.0;
+    }
     host::RunScanFlightPlanFolder();
   }
   void TearDown() override {
@@ -63,7 +78,7 @@ class SampleFlightTest : public ::testing::Test {
   testing::ClosedLoop loop;
 };
 
-TEST_F(SampleFlightTest, FliesTheStoredRouteToPortland) {
+TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
   sim::AircraftState& a = loop.aircraft();
   // Lined up on runway 16L at Seattle-Tacoma, engines at idle.
   a.latitude = 47.4638;
@@ -83,7 +98,17 @@ TEST_F(SampleFlightTest, FliesTheStoredRouteToPortland) {
   ASSERT_EQ(fp.ActiveFlightPlan[10].ident, "KPDX");
   ASSERT_EQ(fp.ActiveWaypointIndex, 1);
   ASSERT_GE(fp.RouteState, 3);
-  EXPECT_EQ(model::model_state.CruiseAlt, 16000);
+  if (GetParam().route_asks_for_altitude) {
+    EXPECT_EQ(model::model_state.CruiseAlt, 16000);
+  } else {
+    // 153 NM southbound: even thousands, and the climb may take half the
+    // route less 15 NM, far below the 41000-ft ceiling of the tables at
+    // 124800 lb.
+    EXPECT_GE(model::model_state.CruiseAlt, 18000);
+    EXPECT_LE(model::model_state.CruiseAlt, 30000);
+    EXPECT_EQ(model::model_state.CruiseAlt % 2000, 0);
+    EXPECT_LE(guidance_state.ClimbDistance, 62);
+  }
   const double toc_lat = guidance_state.TocLatitude, toc_lon = guidance_state.TocLongitude;
 
   // Take-off by hand: thrust, 160 kt, rotate, 2000 ft/min.
@@ -142,6 +167,10 @@ TEST_F(SampleFlightTest, FliesTheStoredRouteToPortland) {
     ASSERT_NE(at, std::string::npos) << fp.ActiveFlightPlan[i].ident << "\n" << log;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(CruiseAltitude, SampleFlightTest,
+                         ::testing::Values(Flight{"Asked", true}, Flight{"FromPerformanceTables", false}),
+                         [](const ::testing::TestParamInfo<Flight>& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace ovi::guidance

@@ -79,6 +79,29 @@ class VerticalPlanTest : public ::testing::Test {
            {"W5", 0, 3.5},
            {"BBBB", 0, 4.0, "APT"}});
   }
+  static model::PerformanceRow Row(double altitude, double tas, double vertical_speed) {
+    model::PerformanceRow r;
+    r.altitude = altitude;
+    r.weight = 0.0;
+    r.tas = tas;
+    r.vertical_speed = vertical_speed;
+    r.fuel_flow = 5000.0;
+    return r;
+  }
+  // Climb and descent tables of two rows each, a cruise table of one.
+  static void Tables(const model::PerformanceRow& climb0, const model::PerformanceRow& climb1,
+                     const model::PerformanceRow& cruise, const model::PerformanceRow& descent0,
+                     const model::PerformanceRow& descent1) {
+    model::State& m = model::model_state;
+    m.ClimbPerformanceTable[1] = climb0;
+    m.ClimbPerformanceTable[2] = climb1;
+    m.ClimbPerformanceCount = 2;
+    m.CruisePerformanceTable[1] = cruise;
+    m.CruisePerformanceCount = 1;
+    m.DescentPerformanceTable[1] = descent0;
+    m.DescentPerformanceTable[2] = descent1;
+    m.DescentPerformanceCount = 2;
+  }
   static const model::FlightPlanWaypoint& Wp(int i) { return flightplan::flightplan_state.ActiveFlightPlan[i]; }
   static void At(double lat, double lon) {
     guidance_state.PlaneLatitude = lat;
@@ -154,27 +177,60 @@ TEST_F(VerticalPlanTest, RequestedCeilingAndExistingAltitudes) {
   model::State& m = model::model_state;
   m.CruiseAlt = 0;
   m.FPA = 3.0;
-  auto row = [](double alt, double tas, double vs) {
-    model::PerformanceRow r;
-    r.altitude = alt;
-    r.weight = 0.0;
-    r.tas = tas;
-    r.vertical_speed = vs;
-    r.fuel_flow = 5000.0;
-    return r;
-  };
-  m.ClimbPerformanceTable[1] = row(0, 360, 1500);
-  m.ClimbPerformanceTable[2] = row(40000, 360, 1500);
-  m.ClimbPerformanceCount = 2;
-  m.CruisePerformanceTable[1] = row(33000, 450, 0);
-  m.CruisePerformanceCount = 1;
-  m.DescentPerformanceTable[1] = row(0, 420, 2000);
-  m.DescentPerformanceTable[2] = row(40000, 420, 2000);
-  m.DescentPerformanceCount = 2;
+  Tables(Row(0, 360, 1500), Row(40000, 360, 1500), Row(33000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
   ComputeCruiseAltitude(0, 0);
   EXPECT_EQ(m.CruiseAlt, 33000);
   EXPECT_EQ(m.FPA, 0.0);
   EXPECT_EQ(m.PlanDescentRate, 2000.0);
+}
+
+TEST_F(VerticalPlanTest, TheCeilingBoundsTheClimbOfAShortRoute) {
+  // Climb V/S 3000 - 0.05 x altitude at 6 NM a minute, ceiling 35000
+  // (MaxCruise; the table still gives 1250 ft/min there); descent at
+  // 2000 ft/min, TAS 300 + 0.004 x altitude.
+  model::State& m = model::model_state;
+  auto tables = [] {
+    Tables(Row(0, 360, 3000), Row(40000, 360, 1000), Row(40000, 450, 0), Row(0, 300, 2000), Row(40000, 460, 2000));
+  };
+  struct Case {
+    const char* name;
+    double lon0, lon1;
+    int expected;
+    double descent_tas;  // mean of the descent from the cruise altitude
+  };
+  // 100 NM: half 50 - 15 = 35 NM, passed in the 6th minute, each minute
+  // at the rate of the altitude it starts from: 3000, 2850, 2707.5,
+  // 2572.1, 2443.5 and 2321.3 ft/min reach 15894 ft, 15000 in thousands.
+  // 600 NM: the ceiling comes after 17.5 minutes, 105 of 285 NM, and is
+  // taken as it is.
+  const Case cases[] = {
+      {"west 100 NM, even", 100.0 / 60.0, 0, 14000, 328.0},
+      {"east 100 NM, odd", 0, 100.0 / 60.0, 15000, 330.0},
+      {"west 600 NM, the ceiling", 10, 0, 35000, 370.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    tables();
+    Route({{"A", 0, c.lon0, "APT"}, {"B", 0, c.lon1, "APT"}});
+    ComputeCruiseAltitude(0, 0);
+    EXPECT_EQ(m.CruiseAlt, c.expected);
+    // The rates and speeds are those of the climb to it and the descent
+    // from it, not to and from the ceiling.
+    EXPECT_NEAR(m.DescentTas, c.descent_tas, 1e-9);
+    EXPECT_NEAR(m.DescentRate, 2000.0, 1e-9);
+    EXPECT_NEAR(m.ClimbTas, 360.0, 1e-9);
+  }
+  // West 100 NM again: the climb to 14000 ft averages 14000 / (20 ln(3000 /
+  // 2300)) = 2634.5 ft/min, 31.9 NM; the descent of 7 minutes at 328 kt is
+  // 38.27 NM back from B.
+  SetUp();
+  tables();
+  Route({{"A", 0, 100.0 / 60.0, "APT"}, {"B", 0, 0, "APT"}});
+  ComputeCruiseAltitude(0, 0);
+  EXPECT_NEAR(m.ClimbRate, 2634.5, 1.0);
+  EXPECT_EQ(guidance_state.ClimbDistance, 31);
+  EXPECT_NEAR(guidance_state.TodLongitude, 328.0 / 60.0 * 7.0 / 60.0, kPos);
 }
 
 TEST_F(VerticalPlanTest, PathAngleGivesTheRates) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,23 @@ using test::ReadFile;
 using test::RunResult;
 using test::RunSim;
 
-TEST(FlightScenario, TheSampleFlightIsFlownToItsLastWaypoint) {
-  test::ScratchDir sim("flight");
+// The CDU names the aircraft ("B737-800"): its file and performance tables
+// are loaded and the cruise altitude comes from them. Without any name the
+// module flies on its default rates and speeds.
+class FlightScenario : public ::testing::TestWithParam<bool> {};
+
+TEST_P(FlightScenario, TheSampleFlightIsFlownToItsLastWaypoint) {
+  const bool aircraft_named = GetParam();
+  test::ScratchDir sim(aircraft_named ? "flight" : "flight_unnamed");
   std::filesystem::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), std::filesystem::copy_options::recursive);
   std::filesystem::create_directories(sim / "GAUGES");
   std::filesystem::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+  if (!aircraft_named) {
+    std::string panel = ReadFile(sim / "panels/sample/panel.cfg");
+    for (std::size_t at = panel.find(", B737-800"); at != std::string::npos; at = panel.find(", B737-800"))
+      panel.erase(at, std::string(", B737-800").size());
+    std::ofstream(sim / "panels/sample/panel.cfg", std::ios::trunc) << panel;
+  }
   RunResult r = RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/sample/panel.cfg", "--scenario",
                         sim / "scenarios/flight.txt", "--out", sim / "out"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
@@ -44,6 +57,12 @@ TEST(FlightScenario, TheSampleFlightIsFlownToItsLastWaypoint) {
             std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("LNAV disengaged at "), std::string::npos) << r.out;
+  if (aircraft_named) {
+    // VNAV's last target is the runway 200 ft above Portland's 31 ft; the
+    // autopilot goes on down to it after VNAV is off, and the aircraft ends
+    // there in the air, above the ground.
+    EXPECT_NE(r.out.find(" altitude 231 ft, "), std::string::npos) << r.out;
+  }
 
   // The module drove the autopilot: heading targets, altitude targets up to
   // the cruise altitude and down again, vertical speeds.
@@ -56,6 +75,11 @@ TEST(FlightScenario, TheSampleFlightIsFlownToItsLastWaypoint) {
   EXPECT_EQ(log.rfind("FlightPlan=KSEA-KPDX\n", 0), 0u) << log;
   EXPECT_NE(log.find(" JAYPE "), std::string::npos) << log;
 }
+
+INSTANTIATE_TEST_SUITE_P(Aircraft, FlightScenario, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& p) {
+                           return std::string(p.param ? "B737_800" : "NoneNamed");
+                         });
 
 }  // namespace
 }  // namespace ovi::sim
