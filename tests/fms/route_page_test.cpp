@@ -2,6 +2,7 @@
 // VIA/TO rows with airways, exit fixes, direct cuts and insertions, the
 // SELECT WAYPOINT hand-over, the route state's prompts, and the drawing of
 // each sub-page in each route state.
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,32 @@ TEST_F(RoutePageTest, CompanyRoutesByNameOrByTheirEnds) {
     EXPECT_EQ(F().PendingFlightPlan[1].ident, c.first_after_origin);
     EXPECT_GT(F().RouteViaToCount, 0);
     EXPECT_TRUE(M().FmsScratchpad.empty());
+  }
+}
+
+// A stored plan of its two ends alone (a direct flight) has no rows; the
+// rows of the route shown before it must not stay on the page.
+TEST_F(RoutePageTest, ACompanyRouteOfItsEndsAloneLeavesNoEarlierRows) {
+  std::ofstream(root_ / "ovi" / "flightplans" / "KSEA-KBFI.rte")
+      << "[FlightPlan]\n"
+         "KSEA             47.44900  -122.30930  APT ---            \n"
+         "KBFI             47.53000  -122.30200  APT ---    DIRECT  \n";
+  flightplan::ScanFlightPlanFolder();
+  for (int state_before : {0, 3}) {
+    SCOPED_TRACE(state_before);
+    F().RouteState = state_before;
+    F().RouteViaToCount = 2;
+    F().RouteViaToList[1] = {"OLM", "DIRECT"};
+    F().RouteViaToList[2] = {"BTG", "V23"};
+    ShowSubPage(1);
+    Enter("KSEA-KBFI", kL2);
+    ASSERT_EQ(PendingIdents(), (Strings{"KSEA", "KBFI"}));
+    EXPECT_EQ(F().RouteViaToCount, 0);
+    ShowSubPage(2);
+    Frame rows = DrawFrame();
+    EXPECT_FALSE(rows.Find("OLM"));
+    EXPECT_FALSE(rows.Find("BTG"));
+    rows.ExpectText("- - - - -", 210, 36);  // the entry row comes first
   }
 }
 

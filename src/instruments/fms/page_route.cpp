@@ -191,7 +191,9 @@ void EnterCompanyRoute(const std::string& t) {
   flightplan::State& fp = Route();
   fms_state.RteCoRouteText = t;
   flightplan::LoadSelectedFlightPlan(fp.FlightPlanLibrary[i].name, 0);
-  if (fp.PendingFlightPlanLastIndex > 1) flightplan::BuildRouteViaToList();
+  // Always: a plan of its two ends alone has no rows, and those of the
+  // route shown before must go.
+  flightplan::BuildRouteViaToList();
   fp.RouteState = fp.RouteState < 3 ? 1 : 4;
   AcceptEntry();
 }
