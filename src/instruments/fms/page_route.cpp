@@ -32,6 +32,7 @@ namespace ovi::fms {
 namespace {
 
 constexpr int kRowsPerSubPage = 5;
+constexpr ActModForm kActMod = {18, 18, 20, 3, false};
 constexpr float kFirstRowY = 36.0f;
 constexpr float kRowPitch = 33.0f;
 
@@ -466,7 +467,7 @@ void FmsPageRoute(display::GaugeDisplay& display, gfx::Graphics& g) {
   }
   StepSubPage(sub.RteSubPage, sub.RteSubPageCount);
 
-  page.ActModTitle(18, 20);
+  page.ActModTitle(kActMod);
   page.Large(63, kTitleY, "RTE");
   page.Small(220, 0, ScreenText("%2d/%2d", sub.RteSubPage, sub.RteSubPageCount));
 
