@@ -137,6 +137,42 @@ TEST_F(RoutePageTest, DestinationOfANewRoute) {
   DrawFrame().ExpectText(" KPDX", 210, 33);
 }
 
+// A destination typed while a route is being entered or is activated
+// changes that route's end; the rows and a company route stay.
+TEST_F(RoutePageTest, ADestinationKeepsTheRouteBeingEntered) {
+  ShowSubPage(1);
+  Enter("KSEA", kL1);
+  ShowSubPage(2);
+  Enter("SEA", kR1);  // before any destination: entry 1 was the blank slot
+  ASSERT_EQ(F().RouteState, 1);
+  ShowSubPage(1);
+  Enter("KPDX", kR1);
+  EXPECT_EQ(PendingIdents(), (Strings{"KSEA", "SEA", "KPDX"}));
+  EXPECT_EQ(Rows(), (Strings{"DIRECT SEA"}));
+  EXPECT_EQ(Idents(F().ActiveFlightPlan, F().ActiveFlightPlanLastIndex), (Strings{"KSEA", "KPDX"}));
+  EXPECT_EQ(M().DestinationAirportIdent, "KPDX");
+  EXPECT_EQ(F().RouteState, 1);
+
+  // A company route, activated, then sent elsewhere: only its end changes.
+  flightplan::ScanFlightPlanFolder();
+  Enter("KSEA-KPDX", kL2);
+  PressLineKey(kR6);
+  DrawFrame();
+  ASSERT_EQ(F().RouteState, 2);
+  const Strings loaded = PendingIdents();
+  ASSERT_EQ(loaded.size(), 11u);
+  Enter("KBFI", kR1);
+  Strings expected = loaded;
+  expected.back() = "KBFI";
+  EXPECT_EQ(PendingIdents(), expected);
+  const model::FlightPlanWaypoint& dest = F().PendingFlightPlan[10];
+  EXPECT_EQ(dest.type, "APT");
+  EXPECT_NEAR(dest.latitude, 47.5300, 1e-9);
+  EXPECT_EQ(dest.altitude_constraint, 21.0);
+  EXPECT_EQ(F().RouteState, 2);
+  EXPECT_EQ(M().DestinationAirportIdent, "KBFI");
+}
+
 TEST_F(RoutePageTest, RunwayChosenFirstThenChanged) {
   EnterEnds();
   Enter("16C", kL3);

@@ -119,6 +119,12 @@ void EnterOrigin(const std::string& t) {
   s.FmsArrTransChosen = s.FmsArrApproachTransChosen = 0;
 }
 
+void WritePendingDestination() {
+  flightplan::State& fp = Route();
+  WriteDestination(fp.PendingFlightPlan[DestinationIndex(fp.PendingFlightPlanLastIndex)]);
+  flightplan::WriteEndMarker(flightplan::PendingPlan());
+}
+
 void EnterDestinationOfNewRoute(const std::string& t) {
   flightplan::State& fp = Route();
   guidance::State& g = guidance::guidance_state;
@@ -132,15 +138,16 @@ void EnterDestinationOfNewRoute(const std::string& t) {
   g.ActiveWaypointLon = active.longitude;
   navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, active.latitude, active.longitude,
                                    g.ActiveWaypointDistance, g.BearingToActiveWaypoint);
-  flightplan::CopyActiveToPendingPlan();
+  // A route being entered or activated (its rows, a company route) lives in
+  // the pending plan only: copying the bare active plan over it would lose
+  // it. Its destination changes in place.
+  if ((RouteStateNow() == 1 || RouteStateNow() == 2) && fp.PendingFlightPlanLastIndex >= 1) {
+    WritePendingDestination();
+  } else {
+    flightplan::CopyActiveToPendingPlan();
+  }
   Model().DestinationAirportIdent = t;
   Model().SelectedArrivalRunway = Model().SelectedStar = model::kNoneText;
-}
-
-void WritePendingDestination() {
-  flightplan::State& fp = Route();
-  WriteDestination(fp.PendingFlightPlan[DestinationIndex(fp.PendingFlightPlanLastIndex)]);
-  flightplan::WriteEndMarker(flightplan::PendingPlan());
 }
 
 void EnterDestination(const std::string& t) {
