@@ -288,6 +288,44 @@ TEST_F(RoutePageTest, RowsFromWaypointsAndAnAirwayToItsExit) {
   f.ExpectText("ACTIVATE >", 160, 202);
 }
 
+// Sub-page 3 shows rows 6 to 10: its L1 is row 6, whose entry fix is row
+// 5's TO on sub-page 2, so an airway there is no first-row airway.
+TEST_F(RoutePageTest, RowsOfTheThirdSubPageFollowOnFromTheSecond) {
+  EnterEnds();
+  ShowSubPage(2);
+  const char* tos[] = {"FOURT", "PARKK", "CHINS", "ALDER", "NISQU"};
+  for (int k = 1; k <= 5; ++k) Enter(tos[k - 1], kR1 + k - 1);
+  ASSERT_EQ(Rows(), (Strings{"DIRECT FOURT", "DIRECT PARKK", "DIRECT CHINS", "DIRECT ALDER", "DIRECT NISQU"}));
+  Frame second = DrawFrame();
+  second.ExpectText(" 2/ 3", 220, 0, 12);
+  second.ExpectText("NISQU", 190, 168);  // row 5: 36 + 4 x 33
+  EXPECT_FALSE(second.Find("- - - - -"));
+
+  fms_state.FmsNextPageKey = 1;
+  Frame third = DrawFrame();
+  third.ExpectText(" 3/ 3", 220, 0, 12);
+  third.ExpectText("- - - - - -", 0, 36);
+  third.ExpectText("- - - - -", 210, 36);
+  Enter("V23", kL1);
+  EXPECT_EQ(M().PanelMessage, "");
+  EXPECT_EQ(Rows().back(), "V23 THEN");
+  Enter("BTG", kR1);
+  EXPECT_EQ(Rows().back(), "V23 BTG");
+  EXPECT_EQ(PendingIdents(), (Strings{"KSEA", "FOURT", "PARKK", "CHINS", "ALDER", "NISQU", "OLM", "TOLLE",
+                                      "COUGA", "BTG", "KPDX"}));
+  Frame f = DrawFrame();
+  f.ExpectText("V23", 0, 36);
+  f.ExpectText("BTG", 190, 36);
+  f.ExpectText("- - - - - -", 0, 69);  // the entry row follows
+  // R1 with an empty scratchpad takes row 6's TO, not plan entry 6 (OLM).
+  Enter("", kR1);
+  EXPECT_EQ(M().FmsScratchpad, "BTG");
+  // Below the entry row (row 8) nothing is taken.
+  Enter("SEA", kR3);
+  EXPECT_EQ(M().FmsScratchpad, "SEA");
+  EXPECT_EQ(Rows().size(), 6u);
+}
+
 TEST_F(RoutePageTest, AnAirwayEndsAnywhereOnItButAtItsEntry) {
   EnterEnds();
   ShowSubPage(2);
