@@ -6,6 +6,7 @@
 #include "platform/gfx/device_context.h"
 #include "platform/gfx/graphics.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/instruments/fms/cdu.h"
 #include "src/instruments/fms/kit.h"
@@ -31,6 +32,17 @@ TEST_F(CduTest, WithoutDeviceContextNothingRunsAndKeysWait) {
   EXPECT_TRUE(f.Find("IDENT"));
   EXPECT_EQ(fms_state.FmsPage, kPageInitRefIndex);
   EXPECT_EQ(fms_state.FmsLineSelectKey, 0);
+}
+
+// Unlike the map displays, the CDU has no power switch of its own: it draws
+// and takes its keys whatever the display power holds.
+TEST_F(CduTest, TheCduDrawsWithTheDisplaysPoweredOff) {
+  guidance::guidance_state.DisplayPower = 0;
+  fms_state.FmsPage = kPageIdent;
+  PressLineKey(kL6);
+  Frame f = DrawFrame();
+  f.ExpectText("IDENT", 63, 0);
+  EXPECT_EQ(fms_state.FmsPage, kPageInitRefIndex);
 }
 
 TEST_F(CduTest, FrameClearsToTransparentAndNumbersWithoutPageDrawNothing) {
