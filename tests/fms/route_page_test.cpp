@@ -326,6 +326,36 @@ TEST_F(RoutePageTest, RowsOfTheThirdSubPageFollowOnFromTheSecond) {
   EXPECT_EQ(Rows().size(), 6u);
 }
 
+// Before any origin the route has no place for a row: every row key is
+// refused and nothing is written.
+TEST_F(RoutePageTest, RowsOfAnEmptyRouteTakeNothing) {
+  F().PendingFlightPlanLastIndex = -1;
+  F().RouteViaToCount = 0;
+  ShowSubPage(2);
+  struct Case {
+    const char* message_before;
+    const char* typed;
+    int key;
+    const char* message_after;
+  };
+  const Case cases[] = {
+      {"", "SEA", kR1, "INVALID ENTRY"},     {"", "V23", kL1, "INVALID ENTRY"},
+      {"DELETE", "", kL1, "INVALID DELETE"}, {"DELETE", "", kR1, "INVALID DELETE"},
+      {"", "", kR1, ""},                     {"", "SEA", kR2, ""},  // below the entry row
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.typed) + " on key " + std::to_string(c.key));
+    M().PanelMessage = c.message_before;
+    Frame f = Enter(c.typed, c.key);
+    EXPECT_EQ(M().PanelMessage, c.message_after);
+    EXPECT_EQ(M().FmsScratchpad, c.typed);
+    EXPECT_EQ(F().PendingFlightPlanLastIndex, -1);
+    EXPECT_EQ(F().RouteState, 0);
+    EXPECT_EQ(fms_state.FmsPage, kPageRoute);
+    f.ExpectText(" 2/ 2", 220, 0, 12);
+  }
+}
+
 TEST_F(RoutePageTest, AnAirwayEndsAnywhereOnItButAtItsEntry) {
   EnterEnds();
   ShowSubPage(2);
