@@ -6,6 +6,7 @@
 #include "platform/gfx/device_context.h"
 #include "platform/gfx/graphics.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/instruments/fms/cdu.h"
 #include "src/instruments/fms/kit.h"
@@ -31,6 +32,17 @@ TEST_F(CduTest, WithoutDeviceContextNothingRunsAndKeysWait) {
   EXPECT_TRUE(f.Find("IDENT"));
   EXPECT_EQ(fms_state.FmsPage, kPageInitRefIndex);
   EXPECT_EQ(fms_state.FmsLineSelectKey, 0);
+}
+
+// Unlike the map displays, the CDU has no power switch of its own: it draws
+// and takes its keys whatever the display power holds.
+TEST_F(CduTest, TheCduDrawsWithTheDisplaysPoweredOff) {
+  guidance::guidance_state.DisplayPower = 0;
+  fms_state.FmsPage = kPageIdent;
+  PressLineKey(kL6);
+  Frame f = DrawFrame();
+  f.ExpectText("IDENT", 63, 0);
+  EXPECT_EQ(fms_state.FmsPage, kPageInitRefIndex);
 }
 
 TEST_F(CduTest, FrameClearsToTransparentAndNumbersWithoutPageDrawNothing) {
@@ -179,6 +191,56 @@ TEST_F(CduTest, HighlightBoxIsFourteenPerCharacterAndTwentyHigh) {
     ASSERT_TRUE(d.rec.FindText("MOD", &t));
     EXPECT_EQ(t.color, kBlack);
     EXPECT_NEAR(t.x, 18 * s, 0.01);
+  }
+}
+
+// The route state in the titles of RTE (and PERF INIT), RTE LEGS and RTE
+// HOLD: where "ACT" stands, where "MOD" and its box stand, how wide the box
+// is, and whether a state above 4 still reads "MOD".
+TEST_F(CduTest, ActModTitleFollowsEachPagesForm) {
+  struct Case {
+    const char* page;
+    ActModForm form;
+    int state;
+    const char* word;  // null: no word
+    float word_x;
+    float box_right;  // 0: no box
+  };
+  const ActModForm rte = {18, 18, 20, 3, false};
+  const ActModForm legs = {20, 18, 20, 2, true};
+  const ActModForm hold = {18, 18, 20, 2, true};
+  const Case cases[] = {
+      {"RTE", rte, 2, nullptr, 0, 0},     {"RTE", rte, 3, "ACT", 18, 0},
+      {"RTE", rte, 4, "MOD", 18, 62},     {"RTE", rte, 5, nullptr, 0, 0},
+      {"LEGS", legs, 0, nullptr, 0, 0},   {"LEGS", legs, 3, "ACT", 20, 0},
+      {"LEGS", legs, 4, "MOD", 18, 48},   {"LEGS", legs, 5, "MOD", 18, 48},
+      {"HOLD", hold, 3, "ACT", 18, 0},    {"HOLD", hold, 4, "MOD", 18, 48},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.page) + " state " + std::to_string(c.state));
+    flightplan::flightplan_state.RouteState = c.state;
+    KitDrawing d(564, 490);
+    gfx::Graphics g(&d.dc);
+    CduPage page(d.display, g);
+    page.ActModTitle(c.form);
+    const auto texts = d.rec.Texts();
+    const auto boxes = d.rec.Find(OpKind::Polygon);
+    if (c.word == nullptr) {
+      EXPECT_TRUE(texts.empty());
+      EXPECT_TRUE(boxes.empty());
+      continue;
+    }
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, c.word);
+    EXPECT_NEAR(texts[0].x, c.word_x * 2, 0.01);
+    EXPECT_NEAR(texts[0].y, 0, 0.01);
+    EXPECT_EQ(texts[0].color, c.box_right > 0 ? kBlack : kGreen);
+    ASSERT_EQ(boxes.size(), c.box_right > 0 ? 1u : 0u);
+    if (c.box_right > 0) {
+      EXPECT_NEAR(boxes[0]->points[0].X, 40, 0.01);  // x 20, doubled
+      EXPECT_NEAR(boxes[0]->points[1].X, c.box_right * 2, 0.01);
+      EXPECT_NEAR(boxes[0]->points[2].Y, 40, 0.01);
+    }
   }
 }
 

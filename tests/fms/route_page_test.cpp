@@ -2,6 +2,7 @@
 // VIA/TO rows with airways, exit fixes, direct cuts and insertions, the
 // SELECT WAYPOINT hand-over, the route state's prompts, and the drawing of
 // each sub-page in each route state.
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,42 @@ TEST_F(RoutePageTest, DestinationOfANewRoute) {
   DrawFrame().ExpectText(" KPDX", 210, 33);
 }
 
+// A destination typed while a route is being entered or is activated
+// changes that route's end; the rows and a company route stay.
+TEST_F(RoutePageTest, ADestinationKeepsTheRouteBeingEntered) {
+  ShowSubPage(1);
+  Enter("KSEA", kL1);
+  ShowSubPage(2);
+  Enter("SEA", kR1);  // before any destination: entry 1 was the blank slot
+  ASSERT_EQ(F().RouteState, 1);
+  ShowSubPage(1);
+  Enter("KPDX", kR1);
+  EXPECT_EQ(PendingIdents(), (Strings{"KSEA", "SEA", "KPDX"}));
+  EXPECT_EQ(Rows(), (Strings{"DIRECT SEA"}));
+  EXPECT_EQ(Idents(F().ActiveFlightPlan, F().ActiveFlightPlanLastIndex), (Strings{"KSEA", "KPDX"}));
+  EXPECT_EQ(M().DestinationAirportIdent, "KPDX");
+  EXPECT_EQ(F().RouteState, 1);
+
+  // A company route, activated, then sent elsewhere: only its end changes.
+  flightplan::ScanFlightPlanFolder();
+  Enter("KSEA-KPDX", kL2);
+  PressLineKey(kR6);
+  DrawFrame();
+  ASSERT_EQ(F().RouteState, 2);
+  const Strings loaded = PendingIdents();
+  ASSERT_EQ(loaded.size(), 11u);
+  Enter("KBFI", kR1);
+  Strings expected = loaded;
+  expected.back() = "KBFI";
+  EXPECT_EQ(PendingIdents(), expected);
+  const model::FlightPlanWaypoint& dest = F().PendingFlightPlan[10];
+  EXPECT_EQ(dest.type, "APT");
+  EXPECT_NEAR(dest.latitude, 47.5300, 1e-9);
+  EXPECT_EQ(dest.altitude_constraint, 21.0);
+  EXPECT_EQ(F().RouteState, 2);
+  EXPECT_EQ(M().DestinationAirportIdent, "KBFI");
+}
+
 TEST_F(RoutePageTest, RunwayChosenFirstThenChanged) {
   EnterEnds();
   Enter("16C", kL3);
@@ -190,6 +227,32 @@ TEST_F(RoutePageTest, CompanyRoutesByNameOrByTheirEnds) {
   }
 }
 
+// A stored plan of its two ends alone (a direct flight) has no rows; the
+// rows of the route shown before it must not stay on the page.
+TEST_F(RoutePageTest, ACompanyRouteOfItsEndsAloneLeavesNoEarlierRows) {
+  std::ofstream(root_ / "ovi" / "flightplans" / "KSEA-KBFI.rte")
+      << "[FlightPlan]\n"
+         "KSEA             47.44900  -122.30930  APT ---            \n"
+         "KBFI             47.53000  -122.30200  APT ---    DIRECT  \n";
+  flightplan::ScanFlightPlanFolder();
+  for (int state_before : {0, 3}) {
+    SCOPED_TRACE(state_before);
+    F().RouteState = state_before;
+    F().RouteViaToCount = 2;
+    F().RouteViaToList[1] = {"OLM", "DIRECT"};
+    F().RouteViaToList[2] = {"BTG", "V23"};
+    ShowSubPage(1);
+    Enter("KSEA-KBFI", kL2);
+    ASSERT_EQ(PendingIdents(), (Strings{"KSEA", "KBFI"}));
+    EXPECT_EQ(F().RouteViaToCount, 0);
+    ShowSubPage(2);
+    Frame rows = DrawFrame();
+    EXPECT_FALSE(rows.Find("OLM"));
+    EXPECT_FALSE(rows.Find("BTG"));
+    rows.ExpectText("- - - - -", 210, 36);  // the entry row comes first
+  }
+}
+
 TEST_F(RoutePageTest, RowsFromWaypointsAndAnAirwayToItsExit) {
   EnterEnds();
   fms_state.FmsNextPageKey = 1;
@@ -223,6 +286,74 @@ TEST_F(RoutePageTest, RowsFromWaypointsAndAnAirwayToItsExit) {
   f.ExpectText("- - - - - -", 0, 102);
   f.ExpectText("- - - - - - - - - - - - - - - - - - - - - - - - -", 0, 187);
   f.ExpectText("ACTIVATE >", 160, 202);
+}
+
+// Sub-page 3 shows rows 6 to 10: its L1 is row 6, whose entry fix is row
+// 5's TO on sub-page 2, so an airway there is no first-row airway.
+TEST_F(RoutePageTest, RowsOfTheThirdSubPageFollowOnFromTheSecond) {
+  EnterEnds();
+  ShowSubPage(2);
+  const char* tos[] = {"FOURT", "PARKK", "CHINS", "ALDER", "NISQU"};
+  for (int k = 1; k <= 5; ++k) Enter(tos[k - 1], kR1 + k - 1);
+  ASSERT_EQ(Rows(), (Strings{"DIRECT FOURT", "DIRECT PARKK", "DIRECT CHINS", "DIRECT ALDER", "DIRECT NISQU"}));
+  Frame second = DrawFrame();
+  second.ExpectText(" 2/ 3", 220, 0, 12);
+  second.ExpectText("NISQU", 190, 168);  // row 5: 36 + 4 x 33
+  EXPECT_FALSE(second.Find("- - - - -"));
+
+  fms_state.FmsNextPageKey = 1;
+  Frame third = DrawFrame();
+  third.ExpectText(" 3/ 3", 220, 0, 12);
+  third.ExpectText("- - - - - -", 0, 36);
+  third.ExpectText("- - - - -", 210, 36);
+  Enter("V23", kL1);
+  EXPECT_EQ(M().PanelMessage, "");
+  EXPECT_EQ(Rows().back(), "V23 THEN");
+  Enter("BTG", kR1);
+  EXPECT_EQ(Rows().back(), "V23 BTG");
+  EXPECT_EQ(PendingIdents(), (Strings{"KSEA", "FOURT", "PARKK", "CHINS", "ALDER", "NISQU", "OLM", "TOLLE",
+                                      "COUGA", "BTG", "KPDX"}));
+  Frame f = DrawFrame();
+  f.ExpectText("V23", 0, 36);
+  f.ExpectText("BTG", 190, 36);
+  f.ExpectText("- - - - - -", 0, 69);  // the entry row follows
+  // R1 with an empty scratchpad takes row 6's TO, not plan entry 6 (OLM).
+  Enter("", kR1);
+  EXPECT_EQ(M().FmsScratchpad, "BTG");
+  // Below the entry row (row 8) nothing is taken.
+  Enter("SEA", kR3);
+  EXPECT_EQ(M().FmsScratchpad, "SEA");
+  EXPECT_EQ(Rows().size(), 6u);
+}
+
+// Before any origin the route has no place for a row: every row key is
+// refused and nothing is written.
+TEST_F(RoutePageTest, RowsOfAnEmptyRouteTakeNothing) {
+  F().PendingFlightPlanLastIndex = -1;
+  F().RouteViaToCount = 0;
+  ShowSubPage(2);
+  struct Case {
+    const char* message_before;
+    const char* typed;
+    int key;
+    const char* message_after;
+  };
+  const Case cases[] = {
+      {"", "SEA", kR1, "INVALID ENTRY"},     {"", "V23", kL1, "INVALID ENTRY"},
+      {"DELETE", "", kL1, "INVALID DELETE"}, {"DELETE", "", kR1, "INVALID DELETE"},
+      {"", "", kR1, ""},                     {"", "SEA", kR2, ""},  // below the entry row
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.typed) + " on key " + std::to_string(c.key));
+    M().PanelMessage = c.message_before;
+    Frame f = Enter(c.typed, c.key);
+    EXPECT_EQ(M().PanelMessage, c.message_after);
+    EXPECT_EQ(M().FmsScratchpad, c.typed);
+    EXPECT_EQ(F().PendingFlightPlanLastIndex, -1);
+    EXPECT_EQ(F().RouteState, 0);
+    EXPECT_EQ(fms_state.FmsPage, kPageRoute);
+    f.ExpectText(" 2/ 2", 220, 0, 12);
+  }
 }
 
 TEST_F(RoutePageTest, AnAirwayEndsAnywhereOnItButAtItsEntry) {

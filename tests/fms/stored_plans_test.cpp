@@ -1,5 +1,6 @@
 // STORED FLIGHT PLANS: six plans a sub-page, paging at both ends, an empty
 // library, loading from a row and what the route state becomes.
+#include <fstream>
 #include <string>
 
 #include "src/flightplan/library.h"
@@ -80,7 +81,11 @@ TEST_F(StoredPlansTest, ALeftKeyLoadsThePlanAndShowsTheRoute) {
   struct Case {
     int state_before, state_after;
   };
-  for (Case c : {Case{0, 1}, Case{3, 4}, Case{1, 1}, Case{2, 2}, Case{4, 4}}) {
+  // The load itself makes a new route of state 0 an entered one (1); the
+  // row's step then activates it, EXEC pending (2). A route already
+  // activated or modified keeps its state: a step would claim an
+  // execution that never happened.
+  for (Case c : {Case{0, 2}, Case{1, 2}, Case{2, 2}, Case{3, 4}, Case{4, 4}}) {
     SCOPED_TRACE(c.state_before);
     fms_state.FmsPage = kPageStoredFlightPlans;
     F().PendingFlightPlanLastIndex = -1;
@@ -101,6 +106,30 @@ TEST_F(StoredPlansTest, ALeftKeyLoadsThePlanAndShowsTheRoute) {
     ASSERT_EQ(F().RouteViaToCount, 4);
     EXPECT_EQ(F().RouteViaToList[2].to, "OLM");
     EXPECT_EQ(F().RouteViaToList[4].via, "LAVAA2");
+  }
+}
+
+// A plan of its two ends alone has no rows: none of an earlier route stay,
+// from whichever row it is loaded.
+TEST_F(StoredPlansTest, APlanOfItsEndsAloneLeavesNoEarlierRows) {
+  std::ofstream(root_ / "ovi" / "flightplans" / "KSEA-KBFI.rte")
+      << "[FlightPlan]\n"
+         "KSEA             47.44900  -122.30930  APT ---            \n"
+         "KBFI             47.53000  -122.30200  APT ---    DIRECT  \n";
+  const int row = ShowPlan("KSEA-KBFI.rte");
+  for (int key : {row == 6 ? static_cast<int>(kL6) : row, static_cast<int>(kL6)}) {
+    SCOPED_TRACE(key);
+    fms_state.FmsPage = kPageStoredFlightPlans;
+    F().RouteViaToCount = 1;
+    F().RouteViaToList[1] = {"STALE", "DIRECT"};
+    // The plan on the pressed row: L6 reads the sixth entry of the sub-page.
+    F().FlightPlanLibrary[6 * (fms_state.StoredPlansPageIndex - 1) + (key == kL6 ? 6 : key)].name = "KSEA-KBFI.rte";
+    PressLineKey(key);
+    DrawFrame();
+    ASSERT_EQ(fms_state.FmsPage, kPageRoute);
+    ASSERT_EQ(F().PendingFlightPlanLastIndex, 1);
+    EXPECT_EQ(F().RouteViaToCount, 0);
+    EXPECT_EQ(F().RouteViaToList[1].to, "");
   }
 }
 

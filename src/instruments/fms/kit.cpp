@@ -173,16 +173,12 @@ void CduPage::Prompts(std::span<const MenuPrompt> prompts) {
   for (const MenuPrompt& p : prompts) Large(p.x, p.y, p.text);
 }
 
-void CduPage::ActModTitle(float x, int box_x) {
-  switch (flightplan::flightplan_state.RouteState) {
-    case 3:
-      Large(x, kTitleY, "ACT");
-      break;
-    case 4:
-      HighlightedText(x, kTitleY, "MOD", box_x, static_cast<int>(kTitleY), 3);
-      break;
-    default:
-      break;
+void CduPage::ActModTitle(const ActModForm& form) {
+  const std::int32_t state = flightplan::flightplan_state.RouteState;
+  if (state == 3) {
+    Large(form.act_x, kTitleY, "ACT");
+  } else if (state == 4 || (state > 4 && form.mod_above_four)) {
+    HighlightedText(form.mod_x, kTitleY, "MOD", form.box_x, static_cast<int>(kTitleY), form.box_chars);
   }
 }
 

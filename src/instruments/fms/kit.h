@@ -132,6 +132,20 @@ std::string LongitudeScreenText(double longitude);
 
 // ---- the page context ------------------------------------------------------
 
+// Where a page shows the route's state in its title: "ACT" at act_x while
+// the executed route is unchanged (RouteState 3); "MOD" in black at mod_x
+// on a highlight box at box_x, box_chars wide, while a change waits for
+// EXEC (4, and any state above 4 on the pages that say "4 or above"). The
+// pages differ: RTE and PERF INIT {18, 18, 20, 3, false}, RTE LEGS
+// {20, 18, 20, 2, true}, RTE HOLD {18, 18, 20, 2, true}.
+struct ActModForm {
+  float act_x;
+  float mod_x;
+  int box_x;
+  int box_chars;
+  bool mod_above_four;
+};
+
 // Fills the polygon (x, y), (x + 14 n, y), (x + 14 n, y + 20), (x, y + 20) in
 // green: the field behind a text a page marks for editing.
 void DrawFmsHighlightBox(int x, int y, gfx::Graphics& g, int n);
@@ -163,10 +177,9 @@ class CduPage {
   // Every prompt of a menu page.
   void Prompts(std::span<const MenuPrompt> prompts);
 
-  // The route's state in the title: "ACT" while the executed route is
-  // unchanged (RouteState 3), "MOD" on a 3-character highlight box while a
-  // change waits for EXEC (4), nothing otherwise.
-  void ActModTitle(float x, int box_x);
+  // The route's state in the title, placed as the page's form says;
+  // nothing in states 0 to 2.
+  void ActModTitle(const ActModForm& form);
 
   // The scratchpad line at (0, 227): the message while there is one, else
   // the scratchpad.

@@ -32,6 +32,7 @@ namespace ovi::fms {
 namespace {
 
 constexpr int kRowsPerSubPage = 5;
+constexpr ActModForm kActMod = {18, 18, 20, 3, false};
 constexpr float kFirstRowY = 36.0f;
 constexpr float kRowPitch = 33.0f;
 
@@ -118,6 +119,12 @@ void EnterOrigin(const std::string& t) {
   s.FmsArrTransChosen = s.FmsArrApproachTransChosen = 0;
 }
 
+void WritePendingDestination() {
+  flightplan::State& fp = Route();
+  WriteDestination(fp.PendingFlightPlan[DestinationIndex(fp.PendingFlightPlanLastIndex)]);
+  flightplan::WriteEndMarker(flightplan::PendingPlan());
+}
+
 void EnterDestinationOfNewRoute(const std::string& t) {
   flightplan::State& fp = Route();
   guidance::State& g = guidance::guidance_state;
@@ -131,15 +138,16 @@ void EnterDestinationOfNewRoute(const std::string& t) {
   g.ActiveWaypointLon = active.longitude;
   navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, active.latitude, active.longitude,
                                    g.ActiveWaypointDistance, g.BearingToActiveWaypoint);
-  flightplan::CopyActiveToPendingPlan();
+  // A route being entered or activated (its rows, a company route) lives in
+  // the pending plan only: copying the bare active plan over it would lose
+  // it. Its destination changes in place.
+  if ((RouteStateNow() == 1 || RouteStateNow() == 2) && fp.PendingFlightPlanLastIndex >= 1) {
+    WritePendingDestination();
+  } else {
+    flightplan::CopyActiveToPendingPlan();
+  }
   Model().DestinationAirportIdent = t;
   Model().SelectedArrivalRunway = Model().SelectedStar = model::kNoneText;
-}
-
-void WritePendingDestination() {
-  flightplan::State& fp = Route();
-  WriteDestination(fp.PendingFlightPlan[DestinationIndex(fp.PendingFlightPlanLastIndex)]);
-  flightplan::WriteEndMarker(flightplan::PendingPlan());
 }
 
 void EnterDestination(const std::string& t) {
@@ -191,7 +199,9 @@ void EnterCompanyRoute(const std::string& t) {
   flightplan::State& fp = Route();
   fms_state.RteCoRouteText = t;
   flightplan::LoadSelectedFlightPlan(fp.FlightPlanLibrary[i].name, 0);
-  if (fp.PendingFlightPlanLastIndex > 1) flightplan::BuildRouteViaToList();
+  // Always: a plan of its two ends alone has no rows, and those of the
+  // route shown before must go.
+  flightplan::BuildRouteViaToList();
   fp.RouteState = fp.RouteState < 3 ? 1 : 4;
   AcceptEntry();
 }
@@ -464,7 +474,7 @@ void FmsPageRoute(display::GaugeDisplay& display, gfx::Graphics& g) {
   }
   StepSubPage(sub.RteSubPage, sub.RteSubPageCount);
 
-  page.ActModTitle(18, 20);
+  page.ActModTitle(kActMod);
   page.Large(63, kTitleY, "RTE");
   page.Small(220, 0, ScreenText("%2d/%2d", sub.RteSubPage, sub.RteSubPageCount));
 

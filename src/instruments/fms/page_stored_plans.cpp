@@ -37,16 +37,18 @@ void LoadPlanOfRow(int key) {
   if (entry == 0) return;
   flightplan::State& fp = flightplan::flightplan_state;
   flightplan::LoadSelectedFlightPlan(fp.FlightPlanLibrary[entry].name, 0);
-  // The RTE rows show the plan just loaded, whichever row it came from.
-  if (fp.PendingFlightPlanLastIndex > 1) flightplan::BuildRouteViaToList();
+  // The RTE rows show the plan just loaded, whichever row it came from; a
+  // plan of its two ends alone has none, and none of the last route stay.
+  flightplan::BuildRouteViaToList();
   ShowOnRoutePage();
   if (key == kL6) {
     fp.RouteState = 1;
     return;
   }
-  // A new route waits for ACTIVATE, a loaded plan over the executed route
-  // is a modification; a route already activated or modified stays so.
-  if (fp.RouteState == 0 || fp.RouteState == 3) flightplan::StepRouteState();
+  // The step activates a route being entered (the load made a new one so)
+  // and makes a loaded plan over the executed route a modification. From 2
+  // or 4 it would claim an execution that never happened: those stay.
+  if (fp.RouteState != 2 && fp.RouteState != 4) flightplan::StepRouteState();
 }
 
 }  // namespace
