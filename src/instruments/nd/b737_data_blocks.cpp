@@ -226,8 +226,10 @@ int VerticalDeviationPointerY(double path_altitude, double altitude, double sinc
   const bool above = path_altitude < altitude;
   const double dev = above ? altitude - path_altitude : path_altitude - altitude;
   if (dev < 400.0) {
-    const int offset = static_cast<int>(dev * 0.0025 * 30.0);
-    return above ? kDeviationCentreY + offset : kDeviationCentreY - offset;
+    // The pointer's place is truncated, not its offset: 300 ft below the
+    // path is 203.5, drawn at 203.
+    const double offset = dev * 0.0025 * 30.0;
+    return static_cast<int>(above ? kDeviationCentreY + offset : kDeviationCentreY - offset);
   }
   *number = static_cast<int>(std::min(dev, 9999.0));
   *number_y = above ? 265 : 185;

@@ -201,7 +201,10 @@ TEST_F(DataBlocksTest, VerticalDeviationScale) {
       {10000, 10300, 5, 248, -1, 0},     // 300 ft above: 226 + 22.5, truncated
       {10000, 10500, 5, 258, 500, 265},  // pegged, the number under the scale
       {10000, 10400, 5, 258, 400, 265},  // exactly 400 ft
-      {10000, 9700, 5, 204, -1, 0},      // below the path
+      {10000, 9700, 5, 203, -1, 0},      // 300 ft below: 226 - 22.5 = 203.5, truncated
+      {10000, 9990, 5, 225, -1, 0},      // 10 ft below: 225.25
+      {10000, 10010, 5, 226, -1, 0},     // 10 ft above: 226.75
+      {10000, 9601, 5, 196, -1, 0},      // 399 ft below: 196.075, not yet pegged
       {10000, 9500, 5, 194, 500, 185},
       {10000, 30000, 5, 258, 9999, 265},  // four digits at most
       {10000, 10000, 5, 226, -1, 0},      // on the path
