@@ -18,8 +18,8 @@ using gfx::Point;
 
 const guidance::State& G() { return guidance::guidance_state; }
 
-constexpr float kLowX = 122.0f, kLowY = 249.0f;          // modes 3, 4, 5 and the arc of 7
-constexpr float kCentredX = 122.0f, kCentredY = 171.0f;  // mode 6
+constexpr float kLowX = kB737NdCenterX, kLowY = kArcCenterY;               // modes 3, 4, 5 and the arc of 7
+constexpr float kCentredX = kB737NdCenterX, kCentredY = kCentredCenterY;  // mode 6
 
 constexpr Point kAircraftTriangle[] = {{0, 0}, {-7, 18}, {7, 18}, {0, 0}};
 constexpr Point kDeviationDots[] = {{-25, -3}, {-40, -3}, {20, -3}, {35, -3}};

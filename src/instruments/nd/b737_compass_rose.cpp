@@ -17,8 +17,8 @@ using gfx::Point;
 
 const guidance::State& G() { return guidance::guidance_state; }
 
-constexpr float kRoseX = 122.0f;
-constexpr float kRoseY = 151.0f;
+constexpr float kRoseX = kB737NdCenterX;
+constexpr float kRoseY = kRoseCenterY;
 
 constexpr Point kAircraftSymbol[][2] = {
     {{-3, 0}, {-12, 0}}, {{-3, -12}, {-3, 12}}, {{3, 0}, {12, 0}},

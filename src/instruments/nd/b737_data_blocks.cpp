@@ -157,7 +157,7 @@ void DrawSelectedHeading(const B737NdFrame& f) {
   if (mode == 1 || mode == 2 || mode == 6) {
     const int inner = mode == 6 ? -99 : -79;
     const int outer = mode == 6 ? -107 : -87;
-    f.UseOrigin(122.0f, mode == 6 ? 171.0f : 151.0f, bug);
+    f.UseOrigin(kB737NdCenterX, mode == 6 ? kCentredCenterY : kRoseCenterY, bug);
     f.g.DrawLineI(magenta2, -10, inner, 10, inner);
     f.g.DrawLineI(magenta2, -10, outer, 10, outer);
     f.g.DrawLineI(magenta2, -10, inner, -10, outer);
@@ -167,13 +167,13 @@ void DrawSelectedHeading(const B737NdFrame& f) {
   } else if (mode >= 3 && mode <= 7) {
     static constexpr Point kMarker[] = {{0, -218},  {-7, -226}, {-10, -226}, {-10, -218},
                                         {10, -218}, {10, -226}, {6, -226},   {0, -218}};
-    f.UseOrigin(122.0f, 249.0f, bug);
+    f.UseOrigin(kB737NdCenterX, kArcCenterY, bug);
     f.g.DrawLinesI(magenta2, kMarker);
     if (mode != kB737NdModePlan) f.g.DrawLineI(dashed, 0, 0, 0, -218);
   }
   if (mode == 1 || mode == 2) {
     static constexpr Point kTopTriangle[] = {{0, -80}, {7, -70}, {-7, -70}, {0, -80}};
-    f.UseOrigin(122.0f, 151.0f);
+    f.UseOrigin(kB737NdCenterX, kRoseCenterY);
     f.g.DrawLinesI(gfx::Pen(colour::kWhite, 2.0f), kTopTriangle);
   }
   f.UseCanvas();
@@ -226,8 +226,10 @@ int VerticalDeviationPointerY(double path_altitude, double altitude, double sinc
   const bool above = path_altitude < altitude;
   const double dev = above ? altitude - path_altitude : path_altitude - altitude;
   if (dev < 400.0) {
-    const int offset = static_cast<int>(dev * 0.0025 * 30.0);
-    return above ? kDeviationCentreY + offset : kDeviationCentreY - offset;
+    // The pointer's place is truncated, not its offset: 300 ft below the
+    // path is 203.5, drawn at 203.
+    const double offset = dev * 0.0025 * 30.0;
+    return static_cast<int>(above ? kDeviationCentreY + offset : kDeviationCentreY - offset);
   }
   *number = static_cast<int>(std::min(dev, 9999.0));
   *number_y = above ? 265 : 185;

@@ -24,12 +24,16 @@ inline constexpr Canvas kB737NdCanvas{244.0f, 302.0f};
 inline constexpr int kB737NdCenterX = 122;
 inline constexpr int kB737NdModePlan = 7;
 
-// Map geometry of the modes (Part of the frame): aircraft y and the radius
-// that stands for the range.
+// Map geometry the frame fixes for each mode: aircraft y and the radius
+// that stands for the range. The compass arc and the heading bug of modes
+// 3, 4, 5 and 7 turn about (122, kArcCenterY), those of mode 6 about
+// (122, kCentredCenterY); the full rose of modes 1 and 2 about
+// (122, kRoseCenterY).
 inline constexpr int kArcCenterY = 249;     // modes 3, 4, 5
 inline constexpr int kArcRadius = 215;
 inline constexpr int kCentredCenterY = 171;  // modes 6, 7
 inline constexpr int kCentredRadius = 110;
+inline constexpr int kRoseCenterY = 151;
 
 // Everything one picture's layers share, fixed by the draw entry before the
 // first layer runs. Layers keep nothing between frames.

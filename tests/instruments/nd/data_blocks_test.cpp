@@ -201,7 +201,10 @@ TEST_F(DataBlocksTest, VerticalDeviationScale) {
       {10000, 10300, 5, 248, -1, 0},     // 300 ft above: 226 + 22.5, truncated
       {10000, 10500, 5, 258, 500, 265},  // pegged, the number under the scale
       {10000, 10400, 5, 258, 400, 265},  // exactly 400 ft
-      {10000, 9700, 5, 204, -1, 0},      // below the path
+      {10000, 9700, 5, 203, -1, 0},      // 300 ft below: 226 - 22.5 = 203.5, truncated
+      {10000, 9990, 5, 225, -1, 0},      // 10 ft below: 225.25
+      {10000, 10010, 5, 226, -1, 0},     // 10 ft above: 226.75
+      {10000, 9601, 5, 196, -1, 0},      // 399 ft below: 196.075, not yet pegged
       {10000, 9500, 5, 194, 500, 185},
       {10000, 30000, 5, 258, 9999, 265},  // four digits at most
       {10000, 10000, 5, 226, -1, 0},      // on the path
@@ -233,6 +236,58 @@ TEST_F(DataBlocksTest, VerticalDeviationScale) {
   guidance().VerticalProfileValid = 0;
   Draw();
   EXPECT_FALSE(Has(" 500"));
+}
+
+
+// The heading box (width 1) closes at the top only over the rose; its
+// pointer tip stands 26 units below the box's top. The selected-heading
+// marker keeps its shape as it turns with the bug; the rose has its fixed
+// triangle at the top.
+TEST_F(DataBlocksTest, HeadingBoxBugAndTopTriangleShapes) {
+  guidance().AircraftHeading = 100.0;
+  guidance().ApHeadingLockDir = 70.0;  // 30 degrees left
+  for (auto [mode, y0] : {std::pair{1, 30}, {2, 30}, {3, 5}, {6, 5}, {7, 5}}) {
+    SCOPED_TRACE(::testing::Message() << "mode " << mode);
+    model().HWB737NDMode = mode;
+    Draw();
+    const gfx::RecordedOp* box = nullptr;
+    for (const gfx::RecordedOp* op : Ops(OpKind::Lines, colour::kWhite))
+      if (op->points.size() == 7 && op->pen_width == 1.0f) box = op;
+    ASSERT_NE(box, nullptr);
+    const float y = static_cast<float>(y0);
+    const gfx::PointF corners[] = {{107, y},      {107, y + 15}, {115, y + 15}, {122, y + 26},
+                                   {129, y + 15}, {137, y + 15}, {137, y}};
+    for (int i = 0; i < 7; ++i) ExpectAt(box->points[i], corners[i]);
+    int top_lines = 0;
+    for (const gfx::RecordedOp* op : Ops(OpKind::Line, colour::kWhite))
+      top_lines += op->pen_width == 1.0f && op->points[0].Y == y && op->points[1].Y == y ? 1 : 0;
+    EXPECT_EQ(top_lines, mode <= 2 ? 1 : 0);
+  }
+
+  model().HWB737NDMode = 1;
+  Draw();
+  const gfx::RecordedOp* triangle = Outline(colour::kWhite, 4);
+  ASSERT_NE(triangle, nullptr);
+  ExpectAt(triangle->points[0], gfx::PointF(122, 71));
+  ExpectAt(triangle->points[1], gfx::PointF(129, 81));
+  ExpectAt(triangle->points[2], gfx::PointF(115, 81));
+  // The bug's outer bar at 87 units, turned 30 degrees left about the rose.
+  bool outer_bar = false;
+  for (const gfx::RecordedOp* op : Ops(OpKind::Line, colour::kMagenta)) {
+    const gfx::PointF a = Rotated(-10, -87, -30, 122, 151), b = Rotated(10, -87, -30, 122, 151);
+    outer_bar |= std::fabs(op->points[0].X - a.X) < 0.01 && std::fabs(op->points[0].Y - a.Y) < 0.01 &&
+                 std::fabs(op->points[1].X - b.X) < 0.01 && std::fabs(op->points[1].Y - b.Y) < 0.01;
+  }
+  EXPECT_TRUE(outer_bar);
+
+  model().HWB737NDMode = 5;
+  Draw();
+  const gfx::RecordedOp* marker = Outline(colour::kMagenta, 8);
+  ASSERT_NE(marker, nullptr);
+  EXPECT_EQ(marker->pen_width, 2.0f);
+  const double corners[][2] = {{0, -218}, {-7, -226}, {-10, -226}, {-10, -218},
+                               {10, -218}, {10, -226}, {6, -226},  {0, -218}};
+  for (int i = 0; i < 8; ++i) ExpectAt(marker->points[i], Rotated(corners[i][0], corners[i][1], -30, 122, 249));
 }
 
 }  // namespace

@@ -1,7 +1,12 @@
 // The B737 ND gauges and the EFIS control panel as the host calls them:
 // variants by parameter and windows, bit 31, the window key, the aircraft
 // name rules, the knob images and the "ON" labels.
+#include <cstdio>
+#include <cstring>
+
+#include "src/display/state.h"
 #include "src/host/panel_services.h"
+#include "src/host/traffic_link.h"
 #include "src/instruments/nd/b737_efis_panel.h"
 #include "src/instruments/nd/gauges.h"
 #include "src/navdb/state.h"
@@ -142,6 +147,177 @@ TEST_F(GaugesTest, OnLabelsFollowTheirSwitches) {
       EXPECT_NE(label->image_flags & IMAGE_HIDDEN, 0u);
     }
     label->string.text = nullptr;
+  }
+}
+
+
+// What each gauge does at the services other than pre-draw: the displays
+// take the folder at pre-install, hook the traffic provider and share the
+// drawing layer; the control panels do none of it. Every call writes the
+// gauge's own log line while the log is open.
+TEST_F(GaugesTest, ServicesOfTheDisplaysAndThePanels) {
+  static int provider_block = 0;
+  auto entry = +[](const char*, std::uint32_t* result) -> void* {
+    *result = 0;
+    return &provider_block;
+  };
+  void* p;
+  std::memcpy(&p, &entry, sizeof p);
+  host.registered[host::kTrafficProviderVariable] = {p, VAR_TYPE_FUNCTION};
+  struct Case {
+    GAUGEHDR* gauge;
+    const char* log_line;
+    bool display;
+  } cases[] = {
+      {&hw_b737_nd_gauge, "hw_b737_ehsi_callback \n", true},
+      {&hw_b737_nd_br_gauge, "hw_b737_ehsi_br_callback \n", true},
+      {&hw_b737_nd_nb_gauge, "hw_b737_ehsi_nb_callback \n", true},
+      {&hw_b737_efis_cntr_gauge, "hw_b737_ehsi_cntr_callback \n", false},
+      {&hw_b737_efis_cntr_br_gauge, "hw_b737_ehsi_cntr_br_callback \n", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.gauge->gauge_name);
+    ResetModuleState();
+    host.Bind();
+    std::FILE* log = std::tmpfile();
+    ASSERT_NE(log, nullptr);
+    host::host_state.LogFile = log;
+    for (std::int32_t service : {PANEL_SERVICE_PRE_INSTALL, PANEL_SERVICE_POST_INSTALL,
+                                 PANEL_SERVICE_CONNECT_TO_WINDOW, PANEL_SERVICE_POST_INITIALIZE})
+      c.gauge->gauge_callback(c.gauge, service, 0);
+    EXPECT_EQ(!host::host_state.SimulatorFolder.empty(), c.display);
+    EXPECT_EQ(host::host_state.TrafficProviderHandle == &provider_block, c.display);
+    EXPECT_EQ(display::display_state.GdiplusToken != 0, c.display);
+    c.gauge->gauge_callback(c.gauge, PANEL_SERVICE_DISCONNECT, 0);
+    EXPECT_EQ(display::display_state.GdiplusToken, 0u);
+
+    std::fflush(log);
+    std::rewind(log);
+    char text[256] = {};
+    const std::size_t n = std::fread(text, 1, sizeof text - 1, log);
+    std::string expected;
+    for (int i = 0; i < 5; ++i) expected += c.log_line;
+    EXPECT_EQ(std::string(text, n), expected);
+  }
+}
+
+// Closing the pop-up display disconnects its gauge; the main panel's display
+// still draws, so the drawing layer stays until the last display goes.
+TEST_F(GaugesTest, ClosingThePopUpKeepsTheDrawingLayerForTheMainPanel) {
+  hw_b737_nd_gauge.gauge_callback(&hw_b737_nd_gauge, PANEL_SERVICE_CONNECT_TO_WINDOW, 0);
+  const std::uintptr_t token = display::display_state.GdiplusToken;
+  ASSERT_NE(token, 0u);
+  hw_b737_nd_nb_gauge.gauge_callback(&hw_b737_nd_nb_gauge, PANEL_SERVICE_CONNECT_TO_WINDOW, 0);
+  EXPECT_EQ(display::display_state.GdiplusToken, token);  // started once
+  hw_b737_nd_nb_gauge.gauge_callback(&hw_b737_nd_nb_gauge, PANEL_SERVICE_DISCONNECT, 0);
+  EXPECT_EQ(display::display_state.GdiplusToken, token);
+  host.visible_windows = {0};
+  EXPECT_EQ(PreDraw(&hw_b737_nd_gauge, "B737-800"), "drawn");
+  hw_b737_nd_gauge.gauge_callback(&hw_b737_nd_gauge, PANEL_SERVICE_DISCONNECT, 0);
+  EXPECT_EQ(display::display_state.GdiplusToken, 0u);
+  hw_b737_nd_gauge.gauge_callback(&hw_b737_nd_gauge, PANEL_SERVICE_CONNECT_TO_WINDOW, 0);
+  EXPECT_NE(display::display_state.GdiplusToken, 0u);  // a later connect starts it again
+  hw_b737_nd_gauge.gauge_callback(&hw_b737_nd_gauge, PANEL_SERVICE_DISCONNECT, 0);
+}
+
+// Every click area of the control panel as its table gives it (place,
+// cursor, left single click) and what a click does to the shared state:
+// the mode and range at the ends of their ladders, and each layer key on
+// every display family and its named variable.
+TEST_F(GaugesTest, ControlPanelClickAreas) {
+  for (const char* name : {"ovi_nd_apt", "ovi_nd_nav", "ovi_nd_int", "ovi_nd_tcas"}) host.SetNamed(name, 0.0);
+  model::State& m = model();
+  struct Case {
+    PIXPOINT at;
+    PIXSIZE size;
+    std::int32_t cursor;
+    void (*before)(model::State&);
+    void (*check)(const model::State&, const testing::FakeHost&);
+  } cases[] = {
+      // Mode down: 5 -> 4; 1 stays.
+      {{145, 35}, {26, 44}, CURSOR_DOWNARROW, [](model::State& s) { s.HWB737NDMode = 5; },
+       [](const model::State& s, const testing::FakeHost&) { EXPECT_EQ(s.HWB737NDMode, 4); }},
+      {{145, 35}, {26, 44}, CURSOR_DOWNARROW, [](model::State& s) { s.HWB737NDMode = 1; },
+       [](const model::State& s, const testing::FakeHost&) { EXPECT_EQ(s.HWB737NDMode, 1); }},
+      // Mode up: 6 -> 7 (PLAN); 7 stays.
+      {{172, 35}, {26, 44}, CURSOR_UPARROW, [](model::State& s) { s.HWB737NDMode = 6; },
+       [](const model::State& s, const testing::FakeHost&) { EXPECT_EQ(s.HWB737NDMode, 7); }},
+      {{172, 35}, {26, 44}, CURSOR_UPARROW, [](model::State& s) { s.HWB737NDMode = 7; },
+       [](const model::State& s, const testing::FakeHost&) { EXPECT_EQ(s.HWB737NDMode, 7); }},
+      // Range down: 20 -> 10 whatever the shortest range; 10 stays at the
+      // default MinMapRange of 10; 1 -> 0.5 only when MinMapRange is 0.5.
+      {{238, 35}, {26, 44}, CURSOR_DOWNARROW, [](model::State& s) { s.NdRange = 20.0, s.MinMapRange = 40.0; },
+       [](const model::State& s, const testing::FakeHost&) { EXPECT_EQ(s.NdRange, 10.0); }},
+      {{238, 35}, {26, 44}, CURSOR_DOWNARROW, [](model::State& s) { s.NdRange = 10.0, s.MinMapRange = 10.0; },
+       [](const model::State& s, const testing::FakeHost&) { EXPECT_EQ(s.NdRange, 10.0); }},
+      {{238, 35}, {26, 44}, CURSOR_DOWNARROW, [](model::State& s) { s.NdRange = 5.0, s.MinMapRange = 2.5; },
+       [](const model::State& s, const testing::FakeHost&) { EXPECT_EQ(s.NdRange, 2.5); }},
+      {{238, 35}, {26, 44}, CURSOR_DOWNARROW, [](model::State& s) { s.NdRange = 1.0, s.MinMapRange = 0.6; },
+       [](const model::State& s, const testing::FakeHost&) { EXPECT_EQ(s.NdRange, 1.0); }},
+      {{238, 35}, {26, 44}, CURSOR_DOWNARROW, [](model::State& s) { s.NdRange = 1.0, s.MinMapRange = 0.5; },
+       [](const model::State& s, const testing::FakeHost&) { EXPECT_EQ(s.NdRange, 0.5); }},
+      // Range up: 160 -> 320; 320 stays; the MD-11's ladder steps too.
+      {{265, 35}, {26, 44}, CURSOR_UPARROW, [](model::State& s) { s.NdRange = 160.0, s.Md11NdRange = 320.0; },
+       [](const model::State& s, const testing::FakeHost&) {
+         EXPECT_EQ(s.NdRange, 320.0);
+         EXPECT_EQ(s.Md11NdRange, 640.0);
+       }},
+      {{265, 35}, {26, 44}, CURSOR_UPARROW, [](model::State& s) { s.NdRange = 320.0; },
+       [](const model::State& s, const testing::FakeHost&) { EXPECT_EQ(s.NdRange, 320.0); }},
+      // The layer keys.
+      {{256, 174}, {34, 36}, CURSOR_HAND, [](model::State&) {},
+       [](const model::State& s, const testing::FakeHost& h) {
+         EXPECT_EQ(s.NdShowIntersections, 1);
+         EXPECT_EQ(s.Md11NdShowIntersections, 1);
+         EXPECT_EQ(s.Du1000ShowIntersections, 1);
+         EXPECT_EQ(h.Named("ovi_nd_int"), 1.0);
+       }},
+      {{190, 174}, {34, 36}, CURSOR_HAND, [](model::State&) {},
+       [](const model::State& s, const testing::FakeHost& h) {
+         EXPECT_EQ(s.NdShowAirports, 0);
+         EXPECT_EQ(s.Md11NdShowAirports, 0);
+         EXPECT_EQ(s.Du1000ShowAirports, 0);
+         EXPECT_EQ(h.Named("ovi_nd_apt"), 0.0);
+       }},
+      {{157, 174}, {34, 36}, CURSOR_HAND, [](model::State& s) { s.NdShowNavaids = 0; },
+       [](const model::State& s, const testing::FakeHost& h) {
+         EXPECT_EQ(s.NdShowNavaids, 1);
+         EXPECT_EQ(s.Md11NdShowNavaids, 0);  // every family flips its own
+         EXPECT_EQ(h.Named("ovi_nd_nav"), 1.0);
+       }},
+      {{122, 174}, {34, 36}, CURSOR_HAND, [](model::State& s) { s.EfisAuxFlag = 1; },
+       [](const model::State& s, const testing::FakeHost&) { EXPECT_EQ(s.EfisAuxFlag, 0); }},
+      {{223, 174}, {34, 36}, CURSOR_HAND, [](model::State&) {},
+       [](const model::State& s, const testing::FakeHost&) {
+         EXPECT_EQ(s.ShowAtcBoundaries, 1);
+         EXPECT_EQ(s.Md80EhsiShowBoundaries, 1);
+       }},
+      {{256, 48}, {14, 14}, CURSOR_HAND, [](model::State&) {},
+       [](const model::State& s, const testing::FakeHost& h) {
+         EXPECT_EQ(s.NdShowTraffic, 1);
+         EXPECT_EQ(h.Named("ovi_nd_tcas"), 1.0);
+       }},
+      {{245, 109}, {38, 38}, CURSOR_HAND, [](model::State& s) { s.NdRangeRingsShown = 1; },
+       [](const model::State& s, const testing::FakeHost&) { EXPECT_EQ(s.NdRangeRingsShown, 0); }},
+  };
+  for (GAUGEHDR* panel : kPanels) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(::testing::Message() << panel->gauge_name << " area at " << c.at.x << "," << c.at.y);
+      const MOUSERECT* area = nullptr;
+      for (const MOUSERECT* r = panel->mouse_rect; r->rect_type != MOUSE_RECT_EOL; ++r)
+        if (r->rect_type == MOUSE_RECT_CHILD && r->position.x == c.at.x && r->position.y == c.at.y &&
+            r->size.x == c.size.x && r->size.y == c.size.y)
+          area = r;
+      ASSERT_NE(area, nullptr);
+      EXPECT_EQ(area->cursor, c.cursor);
+      EXPECT_EQ(area->event_flags, MOUSE_LEFTSINGLE);
+      c.before(m);
+      PIXPOINT point{1, 1};
+      EXPECT_EQ(area->handler(&point, MOUSE_LEFTSINGLE), 0);
+      c.check(m, host);
+      ResetModuleState();
+      host.Bind();
+    }
   }
 }
 

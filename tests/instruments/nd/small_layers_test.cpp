@@ -136,5 +136,29 @@ TEST_F(NdTest, NothingThatIsNotANumberReachesTheSurface) {
   }
 }
 
+
+// A left turn on the centred map: 250 kt at 30 degrees of bank, 10 NM in
+// mode 6 (11 units per NM). R = 250^2 / (11.23 tan 0.5235) = 9642 ft,
+// D = 2 R x 0.000164579 x 11 = 34.9, truncated to 34; the circle lies left
+// of the aircraft (box -34, -17) with its centre 17 units left of
+// (122, 171); 2.507 degrees a second, so the one arc sweeps -75.2 degrees
+// from the aircraft's point, up the left side.
+TEST_F(NdTest, TrendVectorOfALeftTurnOnTheCentredMap) {
+  model().HWB737NDMode = 6;
+  model().NdRange = 10.0;
+  guidance().GroundSpeedKnots = 250.0;
+  guidance().BankAttitude = 30.4;
+  Draw();
+  const auto arcs = Ops(OpKind::Arc, colour::kWhite);
+  ASSERT_EQ(arcs.size(), 1u);
+  EXPECT_EQ(arcs[0]->pen_width, 2.0f);
+  ExpectAt(arcs[0]->points[0], gfx::PointF(122, 171));
+  ExpectAt(arcs[0]->points[2], gfx::PointF(105, 171));
+  EXPECT_FLOAT_EQ(arcs[0]->start_angle, 0.0f);
+  EXPECT_NEAR(arcs[0]->sweep_angle, -75.22, 0.01);
+  EXPECT_NEAR(arcs[0]->points[1].X, 109.34, 0.05);
+  EXPECT_NEAR(arcs[0]->points[1].Y, 154.56, 0.05);
+}
+
 }  // namespace
 }  // namespace ovi::nd::test
