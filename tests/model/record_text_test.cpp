@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -54,6 +55,31 @@ TEST(FixedText, AShorterTextLeavesNothingOfTheLongerOneBefore) {
   FixedText<10> u("KSEA");
   u = u.view().substr(1);  // overlapping source
   EXPECT_EQ(u, "SEA");
+}
+
+// Every length a text can have, taken from the middle of a longer buffer:
+// nothing before or after the view may show in the text or its hash.
+template <std::size_t N>
+void ExpectEveryLengthKeptExactly() {
+  const std::string buffer = "#ABCDEFGHIJKLMNOPQRST#";
+  for (std::size_t n = 0; n <= N + 2; ++n) {
+    SCOPED_TRACE(n);
+    const std::string_view view(buffer.data() + 1, n);
+    FixedText<N> t(std::string(N, '~'));  // a full text before
+    t = view;
+    const std::string kept(view.substr(0, std::min(n, N)));
+    EXPECT_EQ(t.size(), kept.size());
+    EXPECT_STREQ(t.c_str(), kept.c_str());
+    for (std::size_t i = kept.size(); i <= N; ++i) EXPECT_EQ(t.c_str()[i], '\0');
+    const FixedText<N> copy{std::string(kept)};
+    EXPECT_TRUE(t == copy);
+    EXPECT_EQ(t.Hash(), copy.Hash());
+  }
+}
+
+TEST(FixedText, EveryLengthIsKeptExactly) {
+  ExpectEveryLengthKeptExactly<10>();
+  ExpectEveryLengthKeptExactly<4>();
 }
 
 TEST(FixedText, ComparesWithEveryKindOfStringBothWays) {
