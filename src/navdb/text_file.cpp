@@ -49,6 +49,22 @@ std::int64_t NavTextFile::CountLines() {
   return lines;
 }
 
+std::int64_t NavTextFile::EstimateLines() {
+  if (file_ == nullptr || buf_offset_ != 0 || begin_ != 0) return 0;
+  if (end_ == 0) Fill();
+  if (end_ == 0) return 0;
+  std::int64_t lines = 0;
+  const char* p = buf_.get();
+  const char* e = p + end_;
+  while (const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(e - p))) {
+    ++lines;
+    p = static_cast<const char*>(nl) + 1;
+  }
+  const auto window = static_cast<std::int64_t>(end_);
+  if (window >= size_) return lines + (e[-1] != '\n' ? 1 : 0);
+  return lines * size_ / window + 1;
+}
+
 NavTextFile::~NavTextFile() {
   if (file_ != nullptr) std::fclose(file_);
 }

@@ -33,6 +33,11 @@ class NavTextFile {
   // loader that sizes its tables before reading; reading then starts over
   // at the first line. 0 when not open.
   std::int64_t CountLines();
+  // The number of lines for sizing tables without a pass of its own: exact
+  // when the file fits in the reading window, else the first window's lines
+  // scaled to the file's size. Call before reading; the first line is
+  // still the next. 0 when not open.
+  std::int64_t EstimateLines();
 
   // Next line without its end-of-line bytes. offset = where the line starts
   // in the file; too_long = the line exceeded kMaxLineLength (line is then

@@ -1,6 +1,6 @@
 // Reading the navigation files: numbers as the files write them, counting
-// lines before reading them, and loaders that read ahead of their turn
-// stopping exactly where a full table stops them.
+// or estimating lines before reading them, and loaders that read ahead of
+// their turn stopping exactly where a full table stops them.
 #include "src/navdb/text_file.h"
 
 #include <gtest/gtest.h>
@@ -128,6 +128,47 @@ TEST_F(NavFileTest, CountingTheLinesLeavesTheFileToBeReadFromItsStart) {
   EXPECT_TRUE(r[1].too_long);
   EXPECT_EQ(r[2].text, "B 2");
   EXPECT_EQ(r[2].offset, 3005);
+}
+
+TEST_F(NavFileTest, TheEstimateIsExactForAWindowAndScalesTheFirstWindowBeyondIt) {
+  ScratchFolder dir;
+  const std::string path = host::DataPath("\\ovi\\navdata\\f.txt");
+  const std::string window_edge(256 * 1024 - 1, 'w');
+  const struct {
+    std::string bytes;
+    std::int64_t lines;
+  } exact[] = {{"", 0}, {"A", 1}, {"A\n", 1}, {"A\nB", 2}, {"A\r\n\r\nB\r\n", 3}, {window_edge + "\n", 1}};
+  for (const auto& c : exact) {
+    SCOPED_TRACE(c.bytes.substr(0, 12));
+    dir.Write("f.txt", c.bytes);
+    NavTextFile f(path);
+    EXPECT_EQ(f.EstimateLines(), c.lines);
+  }
+  // 100,000 lines of 20 bytes: the first window holds 13,107 of them and a
+  // part; 13,107 scaled by 2,000,000 / 262,144 is 99,998.5, rounded up.
+  std::string lines;
+  char line[32];
+  for (int i = 0; i < 100000; ++i) {
+    std::snprintf(line, sizeof line, "L%06d 12.5 -3.250\n", i);
+    lines += line;
+  }
+  ASSERT_EQ(lines.size(), 2000000u);
+  dir.Write("f.txt", lines);
+  NavTextFile f(path);
+  const std::int64_t estimate = f.EstimateLines();
+  EXPECT_EQ(estimate, 99999);
+  // Reading still starts at the first line and reaches the last.
+  std::string_view text;
+  std::int64_t offset;
+  bool too_long;
+  ASSERT_TRUE(f.Next(text, offset, too_long));
+  EXPECT_EQ(text, "L000000 12.5 -3.250");
+  EXPECT_EQ(offset, 0);
+  int read = 1;
+  std::string last;
+  while (f.Next(text, offset, too_long)) ++read, last = text;
+  EXPECT_EQ(read, 100000);
+  EXPECT_EQ(last, "L099999 12.5 -3.250");
 }
 
 TEST_F(NavFileTest, AFullIntersectionTableStopsAtItsLineAndCountsNoBadLineBeyond) {
