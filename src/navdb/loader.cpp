@@ -165,30 +165,31 @@ class UserFirstTable {
 void LoadNavaids() {
   State& s = navdb_state;
   UserFirstTable navaids(s.NavaidTable, s.NavaidCount, kMaxNavaids, "Navs");
-  std::string_view t[8];
   LoadDataFiles(
       kNavFiles, 1u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
-    const int n = Tokenize(line, t, 7);
+    FieldReader fields(line);
+    std::string_view ident, kind, frequency;
     double lat, lon;
     int elevation;
     double freq;
-    if (n < 6 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], lat) || !ParseLongitude(t[2], lon) ||
-        (t[3] != "V" && t[3] != "N") || !ParseInteger(t[4], elevation) || !ParseNumber(t[5], freq) ||
-        freq <= 0.0 || t[5].size() > kMaxIdentLength) {
+    if (!fields.Ident(ident) || !fields.Latitude(lat) || !fields.Longitude(lon) ||
+        ((kind = fields.Text()) != "V" && kind != "N") || !fields.Integer(elevation) ||
+        !fields.Number(freq, &frequency) || freq <= 0.0 || frequency.size() > kMaxIdentLength) {
       bad.Count();
       return true;
     }
     bool full = false;
-    NavDbRecord* r = navaids.Add(t[0], kNavFiles[f].user, bad, full, [&](const NavDbRecord& e) {
-      return e.ident == t[0] && e.kind == t[3] && SamePlace(e, lat, lon);
+    NavDbRecord* r = navaids.Add(ident, kNavFiles[f].user, bad, full, [&](const NavDbRecord& e) {
+      return e.ident == ident && e.kind == kind && SamePlace(e, lat, lon);
     });
     if (r == nullptr) return !full;
-    r->ident = t[0];
+    r->ident = ident;
     r->latitude = lat;
     r->longitude = lon;
-    r->kind = t[3];
-    r->frequency_text = t[5];
-    if (n >= 7) r->name = CleanName(RestOfLine(line, t[6]));
+    r->kind = kind;
+    r->frequency_text = frequency;
+    char name[kMaxNameLength];
+    r->name = CleanName(fields.Rest(), name);
     return true;
   },
       [&](std::size_t, std::int64_t lines) { navaids.StartFile(lines); });
@@ -207,16 +208,16 @@ struct IntersectionLine {
 void LoadIntersections() {
   State& s = navdb_state;
   UserFirstTable intersections(s.IntersectionTable, s.IntersectionCount, kMaxIntersections, "Ints");
-  std::string_view t[5];
   LoadDataFilesAhead<IntersectionLine>(
       kIntFiles, 4u,
       [&](std::string_view line, IntersectionLine& a) {
-        const int n = Tokenize(line, t, 5);
-        a.bad = n < 3 || n > 4 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], a.lat) ||
-                !ParseLongitude(t[2], a.lon) || (n == 4 && t[3] != "I" && t[3] != "O");
+        FieldReader fields(line);
+        std::string_view ident, kind = "I";
+        a.bad = !fields.Ident(ident) || !fields.Latitude(a.lat) || !fields.Longitude(a.lon) ||
+                (!fields.AtEnd() && (((kind = fields.Text()) != "I" && kind != "O") || !fields.AtEnd()));
         if (a.bad) return;
-        a.ident = t[0];
-        a.kind = n == 4 ? t[3][0] : 'I';
+        a.ident = ident;
+        a.kind = kind[0];
         a.hash = a.ident.Hash();
         intersections.Prefetch(a.hash);
       },
@@ -349,16 +350,16 @@ void LoadAirways() {
     fix.point = point;
     return true;
   };
-  std::string_view t[5];
   LoadDataFilesAhead<AirwayLine>(
       kAwyFiles, 8u,
       [&](std::string_view line, AirwayLine& a) {
-        const int n = Tokenize(line, t, 5);
-        a.bad = n != 4 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseLatitude(t[2], a.lat) ||
-                !ParseLongitude(t[3], a.lon);
+        FieldReader fields(line);
+        std::string_view airway, ident;
+        a.bad = !fields.Ident(airway) || !fields.Ident(ident) || !fields.Latitude(a.lat) ||
+                !fields.Longitude(a.lon) || !fields.AtEnd();
         if (a.bad) return;
-        a.airway = t[0];
-        a.ident = t[1];
+        a.airway = airway;
+        a.ident = ident;
         a.place = RoundToNearest(a.lat * 1e4) * 4000000 + RoundToNearest(a.lon * 1e4);
         a.hash = AirwayPointIndex::Hash(a.ident, a.place);
         points.Prefetch(a.hash);
@@ -383,7 +384,6 @@ void LoadAirports() {
   State& s = navdb_state;
   UserFirstTable airports(s.AirportTable, s.AirportCount, kMaxAirports, "Apts");
   s.AirportFileRefs.assign(1, AirportFileRef{});
-  std::string_view t[1];
   NavDbRecord airport;
   // Runway lines are read by LoadAirportDetails; here they only have to
   // follow an airport line (taken or not).
@@ -396,7 +396,7 @@ void LoadAirports() {
   LoadDataFiles(
       kAptFiles, 2u,
       [&](std::size_t f, std::string_view line, std::int64_t offset, BadLineReport& bad) {
-        if (Tokenize(line, t, 1) == 1 && t[0] == "R") {
+        if (FieldReader(line).Text() == "R") {
           if (!after_airport_line) bad.Count();
           return true;
         }

@@ -1,6 +1,7 @@
 // Reading the navigation files: numbers as the files write them, counting
-// or estimating lines before reading them, and loaders that read ahead of
-// their turn stopping exactly where a full table stops them.
+// or estimating lines before reading them, fields converted while they are
+// read, and loaders that read ahead of their turn stopping exactly where a
+// full table stops them.
 #include "src/navdb/text_file.h"
 
 #include <gtest/gtest.h>
@@ -169,6 +170,87 @@ TEST_F(NavFileTest, TheEstimateIsExactForAWindowAndScalesTheFirstWindowBeyondIt)
   while (f.Next(text, offset, too_long)) ++read, last = text;
   EXPECT_EQ(read, 100000);
   EXPECT_EQ(last, "L099999 12.5 -3.250");
+}
+
+// The fields as Tokenize splits them, each converted as its own function
+// converts it: the same verdict, the same value, and the reader's place
+// right after the field it read.
+TEST(FieldReader, ReadsEachFieldAsSplittingAndConvertingItWould) {
+  const std::string fields[] = {
+      "47.4353", "-122.30819", "+5.5", "1.", ".5", "-.5", "007.250", "-0", "9007199254740993",
+      "0.1234567890123456789", "12345678901234567890", "1e3", "-1E-2", "-", ".", "+", "1.2.3", "1,5",
+      "0x10", "nan", "inf", "12abc", "--5", "5-", "+-5", "123:", "1234.567/", "90", "90.0000001", "-90",
+      "180", "-180.00001", "2147483647", "2147483648", "-2147483648", "-2147483649", "999999999",
+      "1000000000", "-000000000012", "SEA", "ABCDEFGHIJ", "ABCDEFGHIJK", ";AB", "A;B", "~!", "\x01X",
+      "X\x7f", "\xff" "A", std::string("A\0B", 3), "V", "N"};
+  for (const std::string& field : fields) {
+    for (const std::string& line : {field + " NEXT", "\t " + field + "\r\tNEXT \r", field}) {
+      SCOPED_TRACE("\"" + line + "\"");
+      std::string_view t[3];
+      const int n = Tokenize(line, t, 3);
+      const std::string_view tok = n > 0 && t[0] != "NEXT" ? t[0] : std::string_view();
+      const bool next = n > 0 && t[n - 1] == "NEXT";
+      const auto then_next = [&](FieldReader& r) {
+        if (next) {
+          EXPECT_EQ(r.Text(), "NEXT");
+        }
+        EXPECT_TRUE(r.AtEnd());
+      };
+      {
+        FieldReader r(line);
+        EXPECT_EQ(r.Text(), tok);
+        then_next(r);
+      }
+      double want = 0.5, got = 0.5;
+      const bool number = ParseNumber(tok, want);
+      FieldReader r(line);
+      std::string_view text;
+      ASSERT_EQ(r.Number(got, &text), number);
+      if (number) {
+        EXPECT_TRUE(got == want && std::signbit(got) == std::signbit(want)) << got;
+        EXPECT_EQ(text, tok);
+        then_next(r);
+      }
+      EXPECT_EQ(FieldReader(line).Latitude(got), ParseLatitude(tok, want));
+      EXPECT_EQ(FieldReader(line).Longitude(got), ParseLongitude(tok, want));
+      int want_int = 7, got_int = 7;
+      const bool integer = ParseInteger(tok, want_int);
+      FieldReader ri(line);
+      ASSERT_EQ(ri.Integer(got_int, &text), integer);
+      if (integer) {
+        EXPECT_EQ(got_int, want_int);
+        EXPECT_EQ(text, tok);
+        then_next(ri);
+      }
+      std::string_view ident;
+      FieldReader rd(line);
+      ASSERT_EQ(rd.Ident(ident), IsValidIdent(tok));
+      if (IsValidIdent(tok)) {
+        EXPECT_EQ(ident, tok);
+        then_next(rd);
+      }
+    }
+  }
+  for (const char* blank : {"", " \t\r"}) {  // no field at all
+    double v;
+    int i;
+    std::string_view ident;
+    EXPECT_TRUE(FieldReader(blank).Text().empty() && FieldReader(blank).AtEnd());
+    EXPECT_FALSE(FieldReader(blank).Number(v) || FieldReader(blank).Integer(i) || FieldReader(blank).Ident(ident));
+  }
+  // The rest of the line, trimmed as a name is.
+  FieldReader r("A  B \t SEATTLE  TACOMA \t\r\v");
+  EXPECT_EQ(r.Text(), "A");
+  EXPECT_EQ(r.Rest(), "B \t SEATTLE  TACOMA");
+  EXPECT_EQ(r.Text(), "B");
+  EXPECT_EQ(r.Rest(), "SEATTLE  TACOMA");
+  FieldReader none("X \t ");
+  EXPECT_EQ(none.Text(), "X");
+  EXPECT_EQ(none.Rest(), "");
+  char buffer[kMaxNameLength];
+  EXPECT_EQ(CleanName("A\x01" "B\x7f", buffer), "A?B?");
+  const std::string long_name(70, 'n');
+  EXPECT_EQ(CleanName(long_name, buffer), long_name.substr(0, 64));
 }
 
 TEST_F(NavFileTest, AFullIntersectionTableStopsAtItsLineAndCountsNoBadLineBeyond) {
