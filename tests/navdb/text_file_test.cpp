@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,33 @@ TEST(NavNumbers, FieldsReadAsTheirCorrectlyRoundedValue) {
     double v = 42;
     EXPECT_FALSE(ParseNumber(bad, v)) << '"' << bad << '"';
     EXPECT_EQ(v, 42) << "left as it was";
+  }
+}
+
+TEST(NavNumbers, EveryCountOfDigitsEachSideReadsAsTheLibraryConversion) {
+  // Digit runs of every length on both sides of the point, alone (shorter
+  // than a word), after a longer field, and before one.
+  const std::string pool = "98765432105678901234";
+  for (int whole = 0; whole <= 12; ++whole) {
+    for (int fraction = 0; fraction <= 12; ++fraction) {
+      if (whole + fraction == 0) continue;
+      for (const char* sign : {"", "-"}) {
+        std::string field = sign + pool.substr(static_cast<std::size_t>(fraction), static_cast<std::size_t>(whole));
+        if (fraction > 0) field += "." + pool.substr(static_cast<std::size_t>(whole), static_cast<std::size_t>(fraction));
+        SCOPED_TRACE(field);
+        const double want = std::strtod(field.c_str(), nullptr);
+        double v = 0.5;
+        ASSERT_TRUE(ParseNumber(field, v));
+        EXPECT_EQ(v, want);
+        for (const std::string& line : {field, "ABCDEFGH " + field, field + " ABCDEFGH", "A\t" + field + "\r"}) {
+          FieldReader r(line);
+          if (line[0] == 'A') r.Text();
+          v = 0.5;
+          ASSERT_TRUE(r.Number(v)) << line;
+          EXPECT_EQ(v, want) << line;
+        }
+      }
+    }
   }
 }
 
