@@ -47,6 +47,15 @@ void PostFull(const char* what, int count) {
   model::AddStatusMessage(util::Format("%s '%d' approaching struct_limit", what, count));
 }
 
+// Room to reserve in a table for `lines` more lines of a file. The estimate
+// from the first reading window can fall a little short, and a table that
+// outgrows its room copies itself whole into twice the memory; room never
+// used is only address space.
+std::int64_t TableRoom(std::int64_t lines) {
+  lines = std::max<std::int64_t>(lines, 0);
+  return lines + lines / 8 + 16;
+}
+
 // Lines parsed ahead of their turn, so that the index slot each will look
 // at is already on its way into the cache when its turn comes (the large
 // files' look-ups would otherwise wait on memory one after another). Lines
@@ -101,9 +110,9 @@ void LoadDataFilesAhead(const DataFile (&files)[N], unsigned missing_bit, Parse&
         parse(line, ahead.Next());
         return true;
       },
-      [&](std::size_t f, std::int64_t lines) {
+      [&](std::size_t f, NavTextFile& file) {
         ahead.Drop();
-        start_file(f, lines);
+        start_file(f, file);
       },
       [&](std::size_t f, BadLineReport& bad) { return turns(f, bad, 0); });
 }
@@ -117,12 +126,12 @@ class UserFirstTable {
   UserFirstTable(BoundedTable<NavDbRecord>& table, int& count, int max, const char* limit_name)
       : table_(table), count_(count), max_(max), limit_name_(limit_name) {}
 
-  // Sizes the table and the index for a file of `lines` lines, before its
-  // lines are read.
+  // Sizes the table and the index for a file of about `lines` lines, before
+  // its lines are read (the index grows only when it fills).
   void StartFile(std::int64_t lines) {
-    const std::int64_t n = std::min<std::int64_t>(count_ + std::max<std::int64_t>(lines, 0), max_);
-    table_.Reserve(static_cast<int>(n));
-    by_ident_.Reserve(static_cast<std::size_t>(n));
+    const std::int64_t entries = count_ + std::max<std::int64_t>(lines, 0);
+    table_.Reserve(static_cast<int>(std::min<std::int64_t>(count_ + TableRoom(lines), max_)));
+    by_ident_.Reserve(static_cast<std::size_t>(std::min<std::int64_t>(entries, max_)));
   }
 
   // The slot of a new entry; nullptr for a repeat, or when the table is
@@ -192,7 +201,7 @@ void LoadNavaids() {
     r->name = CleanName(fields.Rest(), name);
     return true;
   },
-      [&](std::size_t, std::int64_t lines) { navaids.StartFile(lines); });
+      [&](std::size_t, NavTextFile& file) { navaids.StartFile(file.EstimateLines()); });
 }
 
 // ---- ints ----
@@ -233,7 +242,7 @@ void LoadIntersections() {
         r->kind = std::string_view(&a.kind, 1);
         return true;
       },
-      [&](std::size_t, std::int64_t lines) { intersections.StartFile(lines); });
+      [&](std::size_t, NavTextFile& file) { intersections.StartFile(file.EstimateLines()); });
 }
 
 // ---- awys ----
@@ -365,13 +374,14 @@ void LoadAirways() {
         points.Prefetch(a.hash);
       },
       take,
-      [&](std::size_t, std::int64_t lines) {
+      [&](std::size_t, NavTextFile& file) {
         last_airway.clear();
         last_overridden = false;
         // Airways share their fixes: a file names a distinct point every
         // two or three lines (the index grows if it names more).
-        const std::int64_t max_lines = std::min<std::int64_t>(lines, kMaxAirwayFixes);
-        s.AirwayFixTable.Reserve(static_cast<int>(s.AirwayFixCount + max_lines));
+        const std::int64_t max_lines = std::min<std::int64_t>(file.EstimateLines(), kMaxAirwayFixes);
+        s.AirwayFixTable.Reserve(
+            static_cast<int>(std::min<std::int64_t>(s.AirwayFixCount + TableRoom(max_lines), kMaxAirwayFixes)));
         s.AirwayPointTable.Reserve(
             static_cast<int>(std::min<std::int64_t>(s.AirwayPointCount + max_lines, kMaxAirwayPoints)));
         points.Reserve(static_cast<std::size_t>(s.AirwayPointCount + max_lines * 3 / 8));
@@ -388,10 +398,12 @@ void LoadAirports() {
   // Runway lines are read by LoadAirportDetails; here they only have to
   // follow an airport line (taken or not).
   bool after_airport_line = false;
-  const auto start_file = [&](std::size_t, std::int64_t lines) {
+  const auto start_file = [&](std::size_t, NavTextFile& file) {
     after_airport_line = false;
+    // Most lines are runway lines: room for the airport lines alone.
+    const std::int64_t lines = file.EstimateLines('A');
     airports.StartFile(lines);
-    s.AirportFileRefs.reserve(static_cast<std::size_t>(s.AirportCount + std::max<std::int64_t>(lines, 0)) + 1);
+    s.AirportFileRefs.reserve(static_cast<std::size_t>(s.AirportCount + TableRoom(lines)) + 1);
   };
   LoadDataFiles(
       kAptFiles, 2u,

@@ -49,20 +49,22 @@ std::int64_t NavTextFile::CountLines() {
   return lines;
 }
 
-std::int64_t NavTextFile::EstimateLines() {
+std::int64_t NavTextFile::EstimateLines(char first) {
   if (file_ == nullptr || buf_offset_ != 0 || begin_ != 0) return 0;
   if (end_ == 0) Fill();
-  if (end_ == 0) return 0;
+  const auto window = static_cast<std::int64_t>(end_);
+  const bool whole_file = window >= size_;
   std::int64_t lines = 0;
   const char* p = buf_.get();
   const char* e = p + end_;
-  while (const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(e - p))) {
-    ++lines;
+  while (p < e) {
+    const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(e - p));
+    if (nl == nullptr && !whole_file) break;  // cut by the window's end
+    if (first == '\0' || *p == first) ++lines;
+    if (nl == nullptr) break;
     p = static_cast<const char*>(nl) + 1;
   }
-  const auto window = static_cast<std::int64_t>(end_);
-  if (window >= size_) return lines + (e[-1] != '\n' ? 1 : 0);
-  return lines * size_ / window + 1;
+  return whole_file ? lines : lines * size_ / window + 1;
 }
 
 NavTextFile::~NavTextFile() {

@@ -35,9 +35,10 @@ class NavTextFile {
   std::int64_t CountLines();
   // The number of lines for sizing tables without a pass of its own: exact
   // when the file fits in the reading window, else the first window's lines
-  // scaled to the file's size. Call before reading; the first line is
-  // still the next. 0 when not open.
-  std::int64_t EstimateLines();
+  // scaled to the file's size. With `first`, only the lines that begin with
+  // that byte. Call before reading; the first line is still the next. 0
+  // when not open.
+  std::int64_t EstimateLines(char first = '\0');
 
   // Next line without its end-of-line bytes. offset = where the line starts
   // in the file; too_long = the line exceeded kMaxLineLength (line is then

@@ -165,13 +165,20 @@ TEST_F(NavFileTest, TheEstimateIsExactForAWindowAndScalesTheFirstWindowBeyondIt)
   const std::string window_edge(256 * 1024 - 1, 'w');
   const struct {
     std::string bytes;
-    std::int64_t lines;
-  } exact[] = {{"", 0}, {"A", 1}, {"A\n", 1}, {"A\nB", 2}, {"A\r\n\r\nB\r\n", 3}, {window_edge + "\n", 1}};
+    std::int64_t lines, airport_lines;  // all, and those beginning with 'A'
+  } exact[] = {{"", 0, 0},
+               {"A", 1, 1},
+               {"A\n", 1, 1},
+               {"A\nB", 2, 1},
+               {"A\r\n\r\nB\r\n", 3, 1},
+               {"R 1\nA 2\nR 3\n R\nA", 5, 2},
+               {window_edge + "\n", 1, 0}};  // exactly one window
   for (const auto& c : exact) {
     SCOPED_TRACE(c.bytes.substr(0, 12));
     dir.Write("f.txt", c.bytes);
     NavTextFile f(path);
     EXPECT_EQ(f.EstimateLines(), c.lines);
+    EXPECT_EQ(f.EstimateLines('A'), c.airport_lines);
   }
   // 100,000 lines of 20 bytes: the first window holds 13,107 of them and a
   // part; 13,107 scaled by 2,000,000 / 262,144 is 99,998.5, rounded up.
@@ -186,6 +193,8 @@ TEST_F(NavFileTest, TheEstimateIsExactForAWindowAndScalesTheFirstWindowBeyondIt)
   NavTextFile f(path);
   const std::int64_t estimate = f.EstimateLines();
   EXPECT_EQ(estimate, 99999);
+  EXPECT_EQ(f.EstimateLines('L'), 99999);
+  EXPECT_EQ(f.EstimateLines('A'), 1);  // none in the window: 0 scaled, rounded up
   // Reading still starts at the first line and reaches the last.
   std::string_view text;
   std::int64_t offset;
