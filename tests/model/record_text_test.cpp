@@ -110,6 +110,24 @@ TEST(InternedText, EqualTextsShareOneHandleAndOthersStayApart) {
   EXPECT_EQ(InternedText(), "");
 }
 
+TEST(InternedText, TextsOfEveryLengthDifferingInOneByteStayApart) {
+  // Texts are hashed a word at a time, the last word overlapping the one
+  // before: a byte at any place of a text of any length still tells it
+  // apart, and no byte past a text is read (a view into a longer buffer).
+  const std::string buffer(kMaxInternedText + 8, 'q');
+  for (std::size_t n = 1; n <= kMaxInternedText; ++n) {
+    SCOPED_TRACE(n);
+    const InternedText base(std::string_view(buffer.data(), n));
+    for (std::size_t at = 0; at < n; ++at) {
+      std::string other(n, 'q');
+      other[at] = 'r';
+      const InternedText changed(other);
+      ASSERT_NE(changed, base) << at;
+      ASSERT_EQ(changed, InternedText(other));
+    }
+  }
+}
+
 TEST(InternedText, KeepsSixtyFourBytes) {
   const std::string exact(kMaxInternedText, 'N'), longer = exact + "XYZ";
   EXPECT_EQ(InternedText(exact).size(), kMaxInternedText);
