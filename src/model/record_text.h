@@ -109,7 +109,12 @@ class FixedText {
   }
 
   // The n (at most 15) bytes at s as little-endian words, zero past them,
-  // read with a few whole loads that stay inside the n bytes.
+  // read with a few whole loads that stay inside the n bytes. (Given a short
+  // literal, GCC warns about the loads of the branches its length rules out.)
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+#endif
   static void LoadWords(const char* s, std::size_t n, std::uint64_t& lo, std::uint64_t& hi) {
     hi = 0;
     if (n >= 8) {
@@ -131,6 +136,9 @@ class FixedText {
       lo = 0;
     }
   }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
   char text_[N + 1] = {};
   std::uint8_t size_ = 0;
