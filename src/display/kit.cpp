@@ -106,8 +106,8 @@ std::size_t ScreenTextLength(const char* format, ...) {
   return text.size();
 }
 
-void DrawSegments(gfx::Graphics& g, const gfx::Pen& pen, std::span<const Segment> segments) {
-  for (const Segment& s : segments) g.DrawLineI(pen, s[0].X, s[0].Y, s[1].X, s[1].Y);
+void DrawSegments(gfx::Graphics& g, const gfx::Pen& pen, std::span<const Segment> segments, int dx, int dy) {
+  for (const Segment& s : segments) g.DrawLineI(pen, s[0].X + dx, s[0].Y + dy, s[1].X + dx, s[1].Y + dy);
 }
 
 void DrawCircles(gfx::Graphics& g, const gfx::Pen& pen, std::span<const gfx::Point> corners, int diameter) {

@@ -109,8 +109,9 @@ std::size_t ScreenTextLength(const char* format, ...) __attribute__((format(prin
 // A display's pointers and symbols are tables of whole canvas units.
 using Segment = gfx::Point[2];
 
-// Each pair as its own line.
-void DrawSegments(gfx::Graphics& g, const gfx::Pen& pen, std::span<const Segment> segments);
+// Each pair as its own line, moved by (dx, dy).
+void DrawSegments(gfx::Graphics& g, const gfx::Pen& pen, std::span<const Segment> segments, int dx = 0,
+                  int dy = 0);
 // Circles of `diameter` with their bounding boxes' top-left corners at
 // `corners`.
 void DrawCircles(gfx::Graphics& g, const gfx::Pen& pen, std::span<const gfx::Point> corners, int diameter);
