@@ -4,6 +4,7 @@
 #include "src/instruments/ehsi/gauges.h"
 
 #include <array>
+#include <iterator>
 #include <utility>
 
 #include "src/display/lifetime.h"
@@ -138,11 +139,6 @@ OVI_EHSI_MOUSE(md80, 130, 130, kMd80Window)
 // Every header declares the design size 312 by 0.
 constexpr PIXSIZE kDesignSize = {312, 0};
 
-struct Row {
-  GAUGEHDR* gauge;
-  const EhsiDisplay* display;
-};
-
 }  // namespace
 
 void du_1000_ehsi_callback(GAUGEHDR* gauge, std::int32_t service, std::uint32_t /*extra*/) {
@@ -183,30 +179,27 @@ GAUGEHDR md80_ehsi_nb_gauge = {
 
 namespace {
 
-constexpr Row kRows[] = {
-    {&du_1000_ehsi_gauge, &kDu1000}, {&du_1000_ehsi_nb_gauge, &kDu1000},   {&proline4_mfd_gauge, &kProline4},
-    {&proline4_mfd_nb_gauge, &kProline4}, {&md80_ehsi_nb_gauge, &kMd80},
+constexpr EhsiGaugeRow kRows[] = {
+    {&du_1000_ehsi_gauge, &kDu1000Form},       {&du_1000_ehsi_nb_gauge, &kDu1000NbForm},
+    {&proline4_mfd_gauge, &kProline4Form},     {&proline4_mfd_nb_gauge, &kProline4NbForm},
+    {&md80_ehsi_nb_gauge, &kMd80Form},
 };
-constexpr std::size_t kRowCount = sizeof kRows / sizeof kRows[0];
 
-template <bool kExportedOnly>
-constexpr auto CollectGauges() {
-  std::array<GAUGEHDR*, kRowCount> gauges{};
+// The gauges whose form draws, in row order.
+auto CollectExported() {
+  std::array<GAUGEHDR*, std::size(kRows)> gauges{};
   std::size_t n = 0;
-  for (const Row& row : kRows)
-    if (!kExportedOnly || row.display->draw != nullptr) gauges[n++] = row.gauge;
+  for (const EhsiGaugeRow& row : kRows)
+    if (row.form->draw != nullptr) gauges[n++] = row.gauge;
   return std::pair{gauges, n};
 }
 
 }  // namespace
 
-std::span<GAUGEHDR* const> EhsiGauges() {
-  static const auto all = CollectGauges<false>();
-  return {all.first.data(), all.second};
-}
+std::span<const EhsiGaugeRow> EhsiGaugeRows() { return kRows; }
 
 std::span<GAUGEHDR* const> ExportedEhsiGauges() {
-  static const auto exported = CollectGauges<true>();
+  static const auto exported = CollectExported();
   return {exported.first.data(), exported.second};
 }
 
