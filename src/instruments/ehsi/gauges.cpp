@@ -21,26 +21,24 @@ namespace ovi::ehsi {
 
 namespace {
 
-// --- The displays and their one adapter --------------------------------------
+// --- The one adapter to the displays' draw entries ------------------------
 
 using DrawEntry = void (*)(display::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size,
                            int variant);
 
-// A display: the record its gauges share and its draw entry (null until the
-// display is built; its gauges are then defined but not exported).
-struct EhsiDisplay {
-  display::GaugeDisplay State::*record;
-  DrawEntry draw;
-};
-
-constexpr EhsiDisplay kDu1000{&State::Du1000Display, DrawDu1000Ehsi};
-constexpr EhsiDisplay kProline4{&State::Proline4Display, nullptr};
-constexpr EhsiDisplay kMd80{&State::Md80Display, nullptr};
-
-template <const EhsiDisplay& D>
+// Draws a display's picture into the gauge's screen through the record its
+// gauges share.
+template <display::GaugeDisplay State::*Record, DrawEntry Entry>
 void DrawIntoElement(GAUGEHDR* /*gauge*/, ELEMENT_HEADER* element, int variant) {
-  D.draw(ehsi_state.*D.record, element->image.dc, &element->image.size, variant);
+  Entry(ehsi_state.*Record, element->image.dc, &element->image.size, variant);
 }
+
+using GaugeDraw = void (*)(GAUGEHDR* gauge, ELEMENT_HEADER* element, int variant);
+constexpr GaugeDraw kDrawDu1000 = DrawIntoElement<&State::Du1000Display, DrawDu1000Ehsi>;
+// The Pro Line 4 (Proline4Display) and the MD-80 (Md80Display) have no
+// draw entry yet: their gauges are defined and not exported.
+constexpr GaugeDraw kDrawProline4 = nullptr;
+constexpr GaugeDraw kDrawMd80 = nullptr;
 
 // --- Post-install ----------------------------------------------------------------
 
@@ -51,9 +49,8 @@ void HookTrafficAndStartFlightLog(GAUGEHDR* gauge) {
 
 // --- Forms -------------------------------------------------------------------------
 
-template <const EhsiDisplay& D>
 constexpr host::GaugeForm EhsiForm(const char* log_line, bool starts_flight_log, host::DisplayForm display_form,
-                                   std::uint32_t window) {
+                                   std::uint32_t window, GaugeDraw draw) {
   host::GaugeForm f;
   f.log_line = log_line;
   f.post_install = starts_flight_log ? HookTrafficAndStartFlightLog : host::HookTrafficProvider;
@@ -61,7 +58,7 @@ constexpr host::GaugeForm EhsiForm(const char* log_line, bool starts_flight_log,
   f.draw_element = host::DrawElement::kFirstChild;
   f.display_form = display_form;
   f.window_ident = window;
-  f.draw = D.draw != nullptr ? DrawIntoElement<D> : nullptr;
+  f.draw = draw;
   f.connect = display::ConnectDrawingGauge;
   f.disconnect = display::DisconnectDrawingGauge;
   return f;
@@ -70,15 +67,15 @@ constexpr host::GaugeForm EhsiForm(const char* log_line, bool starts_flight_log,
 // The DU-1000 and MD-80 draw "VC2" copies reduced only while the pop-up is
 // open (form B); the Pro Line 4 always (form D).
 constexpr host::GaugeForm kDu1000Form =
-    EhsiForm<kDu1000>("FSAPI du_1000_ehsi_callback \n", true, host::DisplayForm::kB, kDu1000Window);
+    EhsiForm("FSAPI du_1000_ehsi_callback \n", true, host::DisplayForm::kB, kDu1000Window, kDrawDu1000);
 constexpr host::GaugeForm kDu1000NbForm =
-    EhsiForm<kDu1000>("FSAPI du_1000_ehsi_nb_callback \n", true, host::DisplayForm::kB, kDu1000Window);
+    EhsiForm("FSAPI du_1000_ehsi_nb_callback \n", true, host::DisplayForm::kB, kDu1000Window, kDrawDu1000);
 constexpr host::GaugeForm kProline4Form =
-    EhsiForm<kProline4>("proline4_mfd_callback \n", false, host::DisplayForm::kD, kProline4Window);
+    EhsiForm("proline4_mfd_callback \n", false, host::DisplayForm::kD, kProline4Window, kDrawProline4);
 constexpr host::GaugeForm kProline4NbForm =
-    EhsiForm<kProline4>("proline4_mfd_nb_callback \n", false, host::DisplayForm::kD, kProline4Window);
+    EhsiForm("proline4_mfd_nb_callback \n", false, host::DisplayForm::kD, kProline4Window, kDrawProline4);
 constexpr host::GaugeForm kMd80Form =
-    EhsiForm<kMd80>("FSAPI md80_ehsi_callback \n", true, host::DisplayForm::kB, kMd80Window);
+    EhsiForm("FSAPI md80_ehsi_callback \n", true, host::DisplayForm::kB, kMd80Window, kDrawMd80);
 
 // --- Elements ----------------------------------------------------------------------
 
