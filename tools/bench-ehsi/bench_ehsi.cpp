@@ -8,10 +8,6 @@
 // The map contents of modes 2 and 3 are not drawn yet.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <ctime>
-#include <vector>
-
 #include "platform/gfx/graphics.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
@@ -20,6 +16,7 @@
 #include "src/instruments/ehsi/du1000/du1000.h"
 #include "src/instruments/ehsi/state.h"
 #include "src/model/state.h"
+#include "tools/bench/frame_times.h"
 
 namespace {
 
@@ -50,12 +47,6 @@ PANELS& Panels() {
     return p;
   }();
   return panels;
-}
-
-double ThreadMicroseconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
 }
 
 void SetUpWorld(int mode) {
@@ -97,18 +88,10 @@ void BM_Du1000Frame(benchmark::State& state) {
   gfx::DeviceContext dc(318, 311);
   const PIXSIZE size{318, 311};
   ehsi::DrawDu1000Ehsi(ehsi::ehsi_state.Du1000Display, &dc, &size, 1);
-  std::vector<double> frames;
-  for (auto _ : state) {
-    const double start = ThreadMicroseconds();
+  bench::TimeFrames(state, [&] {
     ehsi::DrawDu1000Ehsi(ehsi::ehsi_state.Du1000Display, &dc, &size, 1);
-    frames.push_back(ThreadMicroseconds() - start);
     benchmark::DoNotOptimize(dc.pixels.data());
-  }
-  std::sort(frames.begin(), frames.end());
-  if (!frames.empty()) {
-    state.counters["typical_us"] = frames[frames.size() / 2];
-    state.counters["worst_us"] = frames.back();
-  }
+  });
 }
 BENCHMARK(BM_Du1000Frame)->ArgName("mode")->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 

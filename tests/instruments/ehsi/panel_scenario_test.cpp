@@ -31,12 +31,7 @@ int CountTexts(const std::string& record, const std::string& text = "") {
 
 class EhsiPanelTest : public ::testing::Test {
  public:
-  void SetUp() override {
-    std::filesystem::copy(std::string(OVI_SOURCE_DIR) + "/data", sim_.path(),
-                          std::filesystem::copy_options::recursive);
-    std::filesystem::create_directories(sim_ / "GAUGES");
-    std::filesystem::copy_file(OVI_MODULE_PATH, sim_ / "GAUGES/ovi1.gau");
-  }
+  void SetUp() override { sim::test::CopySampleSimulator(sim_); }
   RunResult Run(const std::string& scenario_file) {
     return sim::test::RunSim({"--sim-folder", sim_.path(), "--panel", sim_ / "panels/a300/panel.cfg", "--scenario",
                               scenario_file, "--out", sim_ / "out", "--trace", sim_ / "trace.txt"});
