@@ -76,10 +76,7 @@ TEST_F(ArcTest, SelectedHeadingMarkerOrReadout) {
     guidance().AircraftHeading = c.heading;
     guidance().ApHeadingLockDir = c.selected;
     Draw(3);
-    bool line = false;
-    for (const gfx::RecordedOp* op : Ops(OpKind::Line, colour::kBlue))
-      line |= op->pen_width == 3.0f && Near(op->points[0], A(0, -234, c.turn)) && Near(op->points[1], A(0, -260, c.turn));
-    EXPECT_EQ(line, c.readout == nullptr);
+    EXPECT_EQ(HasLine(colour::kBlue, A(0, -234, c.turn), A(0, -260, c.turn), 3.0f), c.readout == nullptr);
     if (c.readout != nullptr) ExpectAt(Text(c.readout), A(-10, -230, c.turn));
   }
 }

@@ -129,11 +129,7 @@ TEST_F(RoseTest, SelectedHeadingAndTrackTurnFromTheHeading) {
   guidance().ApHeadingLockDir = 20.0;
   guidance().GroundTrack = 345.0;
   Draw(0);
-  const auto marker = Ops(OpKind::Line, colour::kBlue);
-  bool found = false;
-  for (const gfx::RecordedOp* op : marker)
-    found |= op->pen_width == 3.0f && Near(op->points[0], R(0, -100, 30)) && Near(op->points[1], R(0, -126, 30));
-  EXPECT_TRUE(found);
+  EXPECT_TRUE(HasLine(colour::kBlue, R(0, -100, 30), R(0, -126, 30), 3.0f));
   ExpectAt(Outline(colour::kGreen, 5)->points[2], R(0, -110, -5));
   ExpectAt(Outline(colour::kTan, 4)->points[1], R(6, -92));
   EXPECT_TRUE(HasLine(colour::kTan, R(0, 10), R(0, 13)));

@@ -68,10 +68,11 @@ class Du1000Test : public ::testing::Test {
       if (op->color == colour && (filled < 0 || op->filled == (filled == 1))) out.push_back(op);
     return out;
   }
-  // Whether a line of `colour` runs from `a` to `b`.
-  bool HasLine(gfx::ARGB colour, gfx::PointF a, gfx::PointF b) const {
+  // Whether a line of `colour` (and of pen `width`, when given) runs from
+  // `a` to `b`.
+  bool HasLine(gfx::ARGB colour, gfx::PointF a, gfx::PointF b, float width = 0.0f) const {
     for (const gfx::RecordedOp* op : Ops(gfx::OpKind::Line, colour))
-      if (Near(op->points[0], a) && Near(op->points[1], b)) return true;
+      if ((width == 0.0f || op->pen_width == width) && Near(op->points[0], a) && Near(op->points[1], b)) return true;
     return false;
   }
   // The first outline of `colour` with `count` points, or null.
