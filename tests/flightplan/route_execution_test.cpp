@@ -398,6 +398,28 @@ TEST_F(RouteExecutionTest, ExecReloadsOnlyWhatChanged) {
   EXPECT_EQ(M().RouteSid, "------");
 }
 
+// A modification that ends the route at another airport, executed after a
+// request load (which leaves the pending destination equal to the
+// destination): the new airport becomes the destination with its details,
+// and the pending destination is used up.
+TEST_F(RouteExecutionTest, ExecOfANewLastAirportLoadsItsDetails) {
+  Request("TEST.RTE");
+  ASSERT_EQ(M().PendingDestinationIdent, "KPDX");
+  ASSERT_EQ(navdb::navdb_state.DestinationDetailRecord.ident, "KPDX");
+  CopyActiveToPendingPlan();
+  model::FlightPlanWaypoint& end = S().PendingFlightPlan[2];
+  end.ident = "KBFI";
+  end.latitude = 47.53;
+  end.longitude = -122.302;
+  S().RouteState = 4;
+  ExecutePendingRoute();
+  EXPECT_EQ(M().DestinationAirportIdent, "KBFI");
+  EXPECT_EQ(navdb::navdb_state.DestinationDetailRecord.ident, "KBFI");
+  EXPECT_EQ(navdb::procedure_state.AirportProcedureSets[2].AirportIdent, "KBFI");
+  EXPECT_EQ(M().PendingDestinationIdent, "");
+  EXPECT_EQ(M().SelectedStar, "------");
+}
+
 TEST_F(RouteExecutionTest, EraseRestoresWhatTheModificationChanged) {
   Request("TEST.RTE");
   M().SelectedStar = "LAVAA2";
