@@ -128,6 +128,17 @@ TEST_F(VerticalPlanTest, CruiseLevelFollowsTheDirectionOfFlight) {
       {"west, high band 43000", 0, 10, 0, 0, 45000, 43000},
       {"east, high band 49000", 0, 0, 0, 10, 50000, 49000},
       {"west, high band 47000", 0, 10, 0, 0, 50000, 47000},
+      // The top of each band, and above the last one.
+      {"west, 47000 is in the first band", 0, 10, 0, 0, 47000, 43000},
+      {"west, 51000 is in the second band", 0, 10, 0, 0, 51000, 47000},
+      {"east, 49000 is in the first band", 0, 0, 0, 10, 49000, 45000},
+      {"east, above 57000", 0, 0, 0, 10, 60000, 57000},
+      // MaxCruise is the top: under the first band of its direction the
+      // level is the highest one below 42000 ft.
+      {"west, MaxCruise 42000", 0, 10, 0, 0, 42000, 40000},
+      {"west, MaxCruise 43000", 0, 10, 0, 0, 43000, 43000},
+      {"east, MaxCruise 42000", 0, 0, 0, 10, 42000, 41000},
+      {"east, MaxCruise 44000", 0, 0, 0, 10, 44000, 41000},
       // 60 NM: half 30 NM, reached after 5 minutes at 10000 ft.
       {"east, half distance", 0, 0, 0, 1, 35000, 9000},
       {"west, half distance", 0, 1, 0, 0, 35000, 10000},
