@@ -320,6 +320,24 @@ TEST_F(RouteExecutionTest, ExecSmallRoutesCommitOnlySelections) {
   EXPECT_EQ(S().SavedRouteSid, "SEA4");
 }
 
+// A modification that cut the route short of the waypoint being flown to
+// leaves the new last waypoint active, on the route.
+TEST_F(RouteExecutionTest, ExecOfAShortenedRouteKeepsTheActiveWaypointOnIt) {
+  Pending({{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}});
+  S().RouteState = 2;
+  ExecutePendingRoute();
+  S().ActiveWaypointIndex = 4;
+  Pending({{0, 0}, {0, -1}, {-1, -1}});
+  S().RouteState = 4;
+  ExecutePendingRoute();
+  EXPECT_EQ(S().ActiveFlightPlanLastIndex, 2);
+  EXPECT_EQ(S().ActiveWaypointIndex, 2);
+  EXPECT_EQ(G().ActiveWaypointLat, -1.0);
+  EXPECT_EQ(G().ActiveWaypointLon, -1.0);
+  EXPECT_EQ(G().NextConstraintIndex, 2);
+  EXPECT_EQ(S().ActiveFlightPlan.refused(), 0);
+}
+
 TEST_F(RouteExecutionTest, ExecCruiseAltitudeByDirectionAndBand) {
   struct Case {
     double lon0, lon1;
