@@ -222,6 +222,33 @@ TEST_F(HoldingTest, HeadingIsSentOncePerWholeDegree) {
   EXPECT_EQ(guidance_state.HoldSegmentCounter, 1u);
 }
 
+TEST_F(HoldingTest, WesterlyVariationKeepsTheHeadingWithinACircle) {
+  At(0.0, 10.0);
+  ComputeHoldingPattern();  // in: to Xwind
+  ASSERT_EQ(guidance_state.ActiveHoldIndex, 1);
+  // Xwind due north (360 true) of the aircraft; a westerly variation is
+  // added to true courses. The inbound course makes up for it, so the
+  // racetrack stays where it is.
+  const model::HoldPoint xwind = flightplan::flightplan_state.HoldTable[1].corners[1];
+  At(xwind.latitude - 2.0 / 60.0, xwind.longitude);
+  struct Case {
+    double variation, command;
+    std::uint32_t sent;
+  };
+  // 360 + 5 = 365 is 5 past north; 360.3 still lies below 360.5 and is
+  // sent as 360; 360.6 is 0.6, sent as 0.
+  const Case cases[] = {{-5.0, 5.0, 5u}, {-0.3, 360.3, 360u}, {-0.6, 0.6, 0u}, {-170.0, 170.0, 170u}};
+  for (const Case& c : cases) {
+    guidance_state.MagneticVariation = c.variation;
+    flightplan::flightplan_state.HoldTable[1].inbound_course = -c.variation;
+    host.key_events.clear();
+    ComputeHoldingPattern();
+    EXPECT_NEAR(guidance_state.HoldHeadingCommand, c.command, 1e-6) << c.variation;
+    ASSERT_EQ(host.key_events.size(), 1u) << c.variation;
+    EXPECT_EQ(host.key_events[0], std::make_pair(kHeadingBug, c.sent)) << c.variation;
+  }
+}
+
 TEST_F(HoldingTest, ZeroLegLengthStepsOneCornerPerCall) {
   model::HoldingPattern& h = flightplan::flightplan_state.HoldTable[1];
   h.time_based = 2;
