@@ -344,12 +344,15 @@ void UpdateAvionicsState() {
   }
 
   if (HasActiveWaypoint()) {
+    // The profile updates below (at sequencing and here) may pass the top
+    // of descent before the transitions look for it.
+    const std::int32_t tod_passed = g.TodPassed;
     RunWaypointPassage();
     UpdateLegGeometry();
     SnapshotNavigationState();
     UpdateVerticalProfile();
     RunArrivalActions();
-    RunVerticalTransitions();
+    RunVerticalTransitions(tod_passed == 0 && g.TodPassed == 1);
     UpdateVerticalProfile();
     CoupleVnavToAutopilot();
     RunSpeedRestrictionChecks();

@@ -263,7 +263,7 @@ void SelectNextConstraint() {
   }
 }
 
-void RunVerticalTransitions() {
+void RunVerticalTransitions(bool tod_passed_by_profile) {
   State& g = G();
   model::State& m = M();
   if (m.CruiseAlt > 0 && g.TocPassed == 0 && m.CruiseAlt - g.AircraftAltitude < 150.0) {
@@ -286,7 +286,11 @@ void RunVerticalTransitions() {
     TargetEntry(g.NextConstraintIndex);
   }
 
-  if (m.CruiseAlt > 0 && g.TodPassed == 0) {
+  // The profile may have passed the top of descent already on this pass (by
+  // the distance to go, before the 1.5 NM below could, as when the aircraft
+  // is off the route there); without the actions below the autopilot would
+  // keep the cruise altitude and VNAV would not descend.
+  if (m.CruiseAlt > 0 && (g.TodPassed == 0 || tod_passed_by_profile)) {
     double d = 0.0, c = 0.0;
     navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, g.TodLatitude, g.TodLongitude, d, c);
     if (g.TodRecheckAfterSkip == 1) {
@@ -296,7 +300,7 @@ void RunVerticalTransitions() {
     bool reached = d <= 1.5;
     // The along-route distance alone decides: the course this test once
     // compared the destination course with exists nowhere.
-    if (!reached && g.DestinationDistance < g.DistanceTodToLastWaypoint) {
+    if (!reached && (tod_passed_by_profile || g.DestinationDistance < g.DistanceTodToLastWaypoint)) {
       reached = true;
       g.VnavSpeedSet = 0;
       CoupleSpeedToAutopilot();

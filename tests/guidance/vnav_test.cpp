@@ -266,6 +266,43 @@ TEST_F(VnavTest, TopOfDescentAtOneAndAHalfMiles) {
   EXPECT_EQ(g.VnavLastSetSpeed, 220);
 }
 
+TEST_F(VnavTest, TopOfDescentFoundByTheProfileStillStartsTheDescent) {
+  // In cruise with W2 active, the TOD on the route at 1.5 N (30 NM before
+  // W2, so 90 NM before the airport). The aircraft is 3 NM east of the
+  // route, 3 NM past the TOD: more than 1.5 NM from the point, but with
+  // 27.2 + 60 = 87.2 NM to go the along-route distance has passed it, and
+  // the profile says so before the transitions run.
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.ActiveWaypointIndex = 2;
+  g.ActiveWaypointLat = 2.0;
+  g.TocPassed = 1;
+  g.TodPassed = 0;
+  g.VnavAltitudeSet = 1;  // cruise holds the altitude
+  g.TodLatitude = 1.5;
+  g.TodLongitude = 0.0;
+  fp.ActiveFlightPlan[3].altitude_constraint = 500.0;
+  fms::fms_state.FmsPage = 35;
+  host.tokens[71] = 1.55 * 10001750.0 / 90.0;
+  host.tokens[72] = std::round(3.0 / 60.0 * 281474976710656.0 / 360.0);
+  host.tokens[74] = 20000.0;
+  host.tokens[61] = 250.0;
+  host.tokens[551] = 300.0 / 0.592484;
+  Pass();
+  EXPECT_EQ(g.TodPassed, 1);
+  // The descent as at the TOD itself: down to the airport's altitude, the
+  // descent speed (27 NM from W2, beyond the 25 NM of speed restrictions),
+  // the DES page, the descent planned from W2.
+  EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 500}}));
+  EXPECT_EQ(Sent(kEventAirspeed), (Events{{kEventAirspeed, 220}}));
+  EXPECT_EQ(fms::fms_state.FmsPage, 36);
+  EXPECT_EQ(g.TodReferenceIndex, 2);
+  EXPECT_EQ(g.TodAltitude, 20000.0);
+  // Once: the next pass sends no second altitude.
+  Pass();
+  EXPECT_EQ(Sent(kEventAltitude).size(), 1u);
+}
+
 TEST_F(VnavTest, TopOfDescentOneShots) {
   State& g = guidance_state;
   g.TodPassed = 1;
