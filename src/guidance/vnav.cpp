@@ -391,8 +391,9 @@ void RunSpeedRestrictionChecks() {
   }
   if (g.TocPassed == 0 && g.ClimbRestrictionSpeedSet == 1.0 && g.AircraftAltitude > m.ClbAltRest && vnav && executed &&
       speed) {
+    // An altitude-only constraint has no speed (-999) to climb on at.
     const model::FlightPlanWaypoint* w = ActiveEntry();
-    SendSpeed(Constrained(w) ? w->speed_constraint : m.ClimbIas);
+    SendSpeed(Constrained(w) && w->speed_constraint > 0.0 ? w->speed_constraint : m.ClimbIas);
     g.ClimbRestrictionSpeedSet = 0.0;
   }
   if (g.ActiveWaypointDistance < m.VnavSetSpdRestDist && vnav && g.VerticalProfileValid == 1 &&

@@ -469,6 +469,38 @@ TEST_F(VnavTest, SpeedsOnlyAtTheTransitionsOfARouteWithoutConstraints) {
   EXPECT_EQ(g.VnavSpeedSet, 0);
 }
 
+TEST_F(VnavTest, ClimbRestrictionEndsAtTheWaypointsSpeedOrTheClimbSpeed) {
+  State& g = guidance_state;
+  model::model_state.ClimbIas = 290;
+  model::FlightPlanWaypoint& w = flightplan::flightplan_state.ActiveFlightPlan[1];
+  struct Case {
+    const char* what;
+    std::uint32_t flag;
+    double speed, altitude;
+    Events sent;
+  };
+  const Case cases[] = {
+      {"at the restriction altitude: not yet", 1, 280.0, 10000.0, {}},
+      {"constrained with a speed", 1, 280.0, 10001.0, {{kEventAirspeed, 280}}},
+      // An altitude-only constraint has no speed to give (-999): the climb
+      // speed takes over, as it does for a waypoint without constraint.
+      {"constrained, altitude only", 1, model::kNoValue, 10001.0, {{kEventAirspeed, 290}}},
+      {"not constrained", 0, 300.0, 10001.0, {{kEventAirspeed, 290}}},
+  };
+  for (const Case& c : cases) {
+    host.key_events.clear();
+    w.constraint_flag = c.flag;
+    w.altitude_constraint = 15000.0;
+    w.speed_constraint = c.speed;
+    g.ClimbRestrictionSpeedSet = 1.0;
+    g.VnavSpeedSet = 1;  // the speed logic itself stays out of it
+    g.AircraftAltitude = c.altitude;
+    RunSpeedRestrictionChecks();
+    EXPECT_EQ(host.key_events, c.sent) << c.what;
+    EXPECT_EQ(g.ClimbRestrictionSpeedSet, c.sent.empty() ? 1.0 : 0.0) << c.what;
+  }
+}
+
 TEST_F(VnavTest, DestinationCrossedTwoHundredFeetAboveOnlyWithVnav) {
   State& g = guidance_state;
   model::FlightPlanWaypoint& apt = flightplan::flightplan_state.ActiveFlightPlan[3];
