@@ -278,6 +278,57 @@ TEST_F(SequencingTest, HeadingIsSentOncePerWholeDegreeWhileHeadingHoldIsOn) {
   EXPECT_EQ(host.key_events.size(), 4u);
 }
 
+TEST_F(SequencingTest, LegTrackingHeadingAroundNorthAndAcross180) {
+  State& g = guidance_state;
+  g.LnavEngaged = 1;
+  g.ApHeadingLock = 1;
+  g.WaypointSwitchDistance = 3.0;
+  // Each leg is 60 NM (one degree on the equator or a meridian, one arc
+  // minute a mile); the aircraft is 1 NM off it, 24 NM along it, so 36 NM
+  // short of the waypoint: the distance to go is sqrt(36^2 + 1) = 36.014
+  // and the steering point lies 60 - 36.014 + 3 = 26.986 NM along the leg
+  // (1 NM off: the 3 NM look-ahead), 2.986 NM ahead of the aircraft and
+  // 1 NM across: atan(1 / 2.986) = 18.51 degrees off the leg's course.
+  struct Case {
+    const char* where;
+    double lat0, lon0, lat1, lon1, lat, lon, variation, heading;
+  };
+  constexpr double kOff = 18.51;
+  const Case cases[] = {
+      // Northbound up the prime meridian, east of the leg: left of north.
+      {"north, east of it", -0.4, 0.0, 0.6, 0.0, 0.0, 1.0 / 60.0, 0.0, 360.0 - kOff},
+      {"north, west of it", -0.4, 0.0, 0.6, 0.0, 0.0, -1.0 / 60.0, 0.0, kOff},
+      // A westerly variation carries a heading right of north further
+      // past 360; it is sent as the heading beyond north.
+      {"north, west of it, 10 W", -0.4, 0.0, 0.6, 0.0, 0.0, -1.0 / 60.0, -10.0, kOff + 10.0},
+      {"north, east of it, 10 W", -0.4, 0.0, 0.6, 0.0, 0.0, 1.0 / 60.0, -10.0, 370.0 - kOff},
+      // An easterly one carries a heading just right of north back below 0.
+      {"north, west of it, 20 E", -0.4, 0.0, 0.6, 0.0, 0.0, -1.0 / 60.0, 20.0, 360.0 + kOff - 20.0},
+      // Eastbound across 180 on the equator, north of the leg.
+      {"east across 180", 0.0, 179.5, 0.0, -179.5, 1.0 / 60.0, 179.9, 0.0, 90.0 + kOff},
+      // Westbound across 180, south of the leg.
+      {"west across 180", 0.0, -179.5, 0.0, 179.5, -1.0 / 60.0, -179.9, 0.0, 270.0 + kOff},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    Entry(0, c.lat0, c.lon0, "A");
+    Entry(1, c.lat1, c.lon1, "B");
+    Activate(1);
+    At(c.lat, c.lon, 0.0);
+    g.MagneticVariation = c.variation;
+    g.LnavLegTracking = 1;
+    g.ActiveLegFromEngagePosition = 0;
+    g.LastSentLnavHeading = 999;
+    host.key_events.clear();
+    UpdateLegGeometry();
+    SteerLaterally();
+    EXPECT_NEAR(g.CrossTrackDistance, 1.0, 0.01);
+    EXPECT_NEAR(g.LnavCommandedHeading, c.heading, 0.02);
+    ASSERT_EQ(host.key_events.size(), 1u);
+    EXPECT_EQ(host.key_events[0], std::make_pair(kHeadingBug, static_cast<std::uint32_t>(c.heading)));
+  }
+}
+
 TEST_F(SequencingTest, AForcedTurnSideHoldsTheHeadingUntilItComesRound) {
   State& g = guidance_state;
   g.LnavEngaged = 1;
