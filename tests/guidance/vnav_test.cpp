@@ -303,6 +303,30 @@ TEST_F(VnavTest, TopOfDescentFoundByTheProfileStillStartsTheDescent) {
   EXPECT_EQ(Sent(kEventAltitude).size(), 1u);
 }
 
+TEST_F(VnavTest, AWaypointSkippedAbeamTakesATopOfDescentWithin10Miles) {
+  // In cruise a waypoint passed abeam may have carried the TOD with it:
+  // the next check takes a TOD less than 10 NM away as reached, once.
+  State& g = guidance_state;
+  g.TocPassed = 1;
+  g.AircraftAltitude = 20000.0;
+  fms::fms_state.FmsPage = 35;
+  g.TodRecheckAfterSkip = 1;
+  g.TodLatitude = 10.0 / 60.0 + 1e-9;  // just beyond 10 NM north of (0, 0)
+  RunVerticalTransitions();
+  EXPECT_EQ(g.TodPassed, 0);
+  EXPECT_EQ(g.TodRecheckAfterSkip, 0);
+  g.TodRecheckAfterSkip = 1;
+  g.TodLatitude = 9.9 / 60.0;
+  RunVerticalTransitions();
+  EXPECT_EQ(g.TodPassed, 1);
+  EXPECT_EQ(g.TodRecheckAfterSkip, 0);
+  EXPECT_EQ(fms::fms_state.FmsPage, 36);
+  // Without the skip 9.9 NM is just a TOD ahead.
+  g.TodPassed = 0;
+  RunVerticalTransitions();
+  EXPECT_EQ(g.TodPassed, 0);
+}
+
 TEST_F(VnavTest, TopOfDescentOneShots) {
   State& g = guidance_state;
   g.TodPassed = 1;
@@ -499,6 +523,86 @@ TEST_F(VnavTest, ClimbRestrictionEndsAtTheWaypointsSpeedOrTheClimbSpeed) {
     EXPECT_EQ(host.key_events, c.sent) << c.what;
     EXPECT_EQ(g.ClimbRestrictionSpeedSet, c.sent.empty() ? 1.0 : 0.0) << c.what;
   }
+}
+
+TEST_F(VnavTest, SpeedTargetByPhaseAndConstraint) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  // W1 active 60 NM ahead (the aircraft at 0 N unless a case moves it), W2
+  // the next constraint. Restrictions: 250 kt below 10000 ft in the climb,
+  // 240 below 10000 in the descent; climb 290, cruise 300 or M.78, descent 260.
+  m.ClimbIas = 290;
+  m.CruiseSpeed = 300;
+  m.DescentSpeed = 260;
+  struct Case {
+    const char* what;
+    int profile, toc, mach_cruise;
+    std::uint32_t active_flag;
+    double active_speed, distance, altitude, plane_lat;
+    std::uint32_t next_flag;
+    double next_speed;
+    Events sent;
+  };
+  const Case cases[] = {
+      // Descent planned (profile valid).
+      {"descent, constrained, below the restriction", 1, 1, 0, 1, 280, 20, 9000, 0, 0, 0, {{kEventAirspeed, 240}}},
+      {"descent, constrained, above it", 1, 1, 0, 1, 280, 20, 12000, 0, 0, 0, {{kEventAirspeed, 280}}},
+      {"descent, passed abeam", 1, 1, 0, 1, 280, -1, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
+      {"descent, free, below the restriction", 1, 1, 0, 0, 280, 20, 9000, 0, 0, 0, {{kEventAirspeed, 240}}},
+      {"descent, free, above it", 1, 1, 0, 0, 280, 20, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
+      // Climb.
+      {"climb, constrained, above the restriction", 0, 0, 0, 1, 280, 20, 12000, 0, 0, 0, {{kEventAirspeed, 280}}},
+      {"climb, next constraint within 25 NM", 0, 0, 0, 0, 280, 20, 12000, 1.8, 1, 230, {{kEventAirspeed, 230}}},
+      {"climb, next constraint 26 NM away", 0, 0, 0, 0, 280, 20, 12000, 2.0 - 26.0 / 60.0, 1, 230,
+       {{kEventAirspeed, 290}}},
+      {"climb, next constraint at 50 kt", 0, 0, 0, 0, 280, 20, 12000, 1.8, 1, 50, {{kEventAirspeed, 290}}},
+      {"climb, next constraint below the restriction", 0, 0, 0, 0, 280, 20, 9000, 1.8, 1, 230,
+       {{kEventAirspeed, 230}}},
+      {"climb, free, below the restriction", 0, 0, 0, 0, 280, 20, 9000, 0, 0, 0, {{kEventAirspeed, 250}}},
+      // Cruise without a planned descent.
+      {"cruise, free, Mach", 0, 1, 1, 0, 280, 20, 30000, 0, 0, 0, {{kEventMach, 78}}},
+      {"cruise, free, airspeed", 0, 1, 0, 0, 280, 20, 30000, 0, 0, 0, {{kEventAirspeed, 300}}},
+      {"cruise, constrained, next far", 0, 1, 0, 1, 280, 20, 30000, 0, 1, 230, {{kEventAirspeed, 300}}},
+      {"cruise, constrained, next near", 0, 1, 0, 1, 280, 20, 30000, 1.8, 1, 230, {{kEventAirspeed, 280}}},
+  };
+  for (const Case& c : cases) {
+    host.key_events.clear();
+    m.VnavSetMachCruiseSpd = c.mach_cruise;
+    g.VerticalProfileValid = c.profile;
+    g.TocPassed = c.toc;
+    g.VnavSpeedSet = 0;
+    g.VnavSpdRestPending = 1;
+    g.ClimbRestrictionSpeedSet = 0.0;
+    g.ActiveWaypointDistance = c.distance;
+    g.AircraftAltitude = c.altitude;
+    g.PlaneLatitude = c.plane_lat;
+    model::FlightPlanWaypoint& active = fp.ActiveFlightPlan[1];
+    active.constraint_flag = c.active_flag;
+    active.altitude_constraint = 15000.0;
+    active.speed_constraint = c.active_speed;
+    model::FlightPlanWaypoint& next = fp.ActiveFlightPlan[2];
+    next.constraint_flag = c.next_flag;
+    next.altitude_constraint = 16000.0;
+    next.speed_constraint = c.next_speed;
+    g.NextConstraintIndex = 2;
+    CoupleSpeedToAutopilot();
+    EXPECT_EQ(host.key_events, c.sent) << c.what;
+    EXPECT_EQ(g.VnavSpeedSet, 1) << c.what;
+  }
+  // A constrained waypoint slower than the descent speed slows the rest of
+  // the flight down to it.
+  host.key_events.clear();
+  g.VerticalProfileValid = 1;
+  g.VnavSpeedSet = 0;
+  g.AircraftAltitude = 12000.0;
+  g.ActiveWaypointDistance = 20.0;
+  fp.ActiveFlightPlan[1].constraint_flag = 1;
+  fp.ActiveFlightPlan[1].speed_constraint = 210.0;
+  CoupleSpeedToAutopilot();
+  EXPECT_EQ(host.key_events, (Events{{kEventAirspeed, 210}}));
+  EXPECT_EQ(m.DescentSpeed, 210);
+  EXPECT_EQ(m.CruiseSpeed, 210);
 }
 
 TEST_F(VnavTest, DestinationCrossedTwoHundredFeetAboveOnlyWithVnav) {
