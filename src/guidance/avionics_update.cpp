@@ -337,8 +337,13 @@ void UpdateAvionicsState() {
   RunTopOfDescentActions();
 
   if (g.TrueAirspeedEstimate > 0.0) {
+    // A drift to either side of north stays within the circle.
     g.GroundTrack = g.AircraftHeading - g.DriftAngle;
-    if (g.GroundTrack < 0.0) g.GroundTrack += 360.0;
+    if (g.GroundTrack < 0.0) {
+      g.GroundTrack += 360.0;
+    } else if (g.GroundTrack >= 360.0) {
+      g.GroundTrack -= 360.0;
+    }
   } else {
     g.GroundTrack = g.AircraftHeading;
   }

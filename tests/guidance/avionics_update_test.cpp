@@ -202,10 +202,19 @@ TEST_F(UpdateTest, WindAirspeedAndDriftAtTheAirDataFrames) {
   GroundSpeed(300.0);
   PassTo(9);
   EXPECT_NEAR(g.GroundTrack, 2.0 - 6.0 + 360.0, 1e-9);
+  // And one to the right of it, with the wind from the left: 358 + 6 is
+  // 4, not 364.
+  host.tokens[81] = 358.0;
+  host.tokens[86] = 358.0;
+  host.tokens[344] = 268.0;
+  PassTo(12);
+  EXPECT_NEAR(g.DriftAngle, -6.0, 1e-9);
+  EXPECT_NEAR(g.GroundTrack, 4.0, 1e-9);
+  host.tokens[86] = 0.0;
   // The Mach number and the autopilot settings come from their tokens.
   host.tokens[64] = 0.78 / 3.2 * 65536.0;
   host.tokens[116] = 280.0;
-  PassTo(12);
+  PassTo(15);
   EXPECT_NEAR(g.MachNumber, 0.78, 1e-12);
   EXPECT_EQ(g.ApAirspeedHoldVar, 280.0);
 }
