@@ -137,6 +137,49 @@ TEST_F(SequencingTest, PassingRecordsTheWaypointAndSetsUpTheNextLeg) {
   EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);  // LNAV off, no sequencing
 }
 
+TEST_F(SequencingTest, FuelAtTheWaypointPassedInTheWeightUnit) {
+  State& g = guidance_state;
+  g.LnavEngaged = 1;
+  g.WaypointSwitchDistance = 3.0;
+  host.tokens[386] = 1000.0;  // gallons on board
+  host.tokens[306] = 6.7;     // pounds a gallon
+  struct Case {
+    const char* unit;
+    double fuel;
+  };
+  for (const Case& c : {Case{"LBS", 6700.0}, Case{"KGS", 6700.0 * 0.45359237}}) {
+    model::model_state.WeightUnit = c.unit;
+    Activate(1);
+    g.ActiveWaypointDistance = 1.0;
+    RunWaypointPassage();
+    EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
+    EXPECT_NEAR(g.LastWaypointFuel, c.fuel, 1e-9) << c.unit;
+  }
+}
+
+TEST_F(SequencingTest, NextLegCourseWithin10MilesAndNotAtTheLast) {
+  // B's next leg runs east (090); the last waypoint D has none.
+  State& g = guidance_state;
+  g.NextLegCourse = 45.0;
+  At(-10.5 / 60.0, 0.0, 0.0);  // 10.5 NM short of B
+  UpdateLegGeometry();
+  EXPECT_EQ(g.NextLegCourse, 45.0);
+  At(-9.5 / 60.0, 0.0, 0.0);
+  UpdateLegGeometry();
+  EXPECT_NEAR(g.NextLegCourse, 90.0, 1e-9);
+  // A westerly variation: 090 true is 100 magnetic.
+  g.MagneticVariation = -10.0;
+  UpdateLegGeometry();
+  EXPECT_NEAR(g.NextLegCourse, 100.0, 1e-9);
+  g.MagneticVariation = 0.0;
+  g.NextLegCourse = 45.0;
+  Activate(3);
+  At(0.0, 1.9, 90.0);  // 6 NM short of D, the last
+  UpdateLegGeometry();
+  EXPECT_NEAR(g.ActiveWaypointDistance, 6.0, 1e-6);
+  EXPECT_EQ(g.NextLegCourse, 45.0);
+}
+
 TEST_F(SequencingTest, TheEndOfTheRouteSwitchesTheModesOff) {
   State& g = guidance_state;
   model::State& m = model::model_state;
