@@ -287,6 +287,33 @@ TEST_F(SequencingTest, LegTrackingEndsAtTenMilesOffTheLeg) {
   EXPECT_EQ(g.LnavCommandedHeading, g.BearingToActiveWaypoint);
 }
 
+TEST_F(SequencingTest, LookAheadIsThreeMilesUpTo3Point5OffTheLeg) {
+  // Leg A -> B up the meridian; the aircraft abeam its middle, to the east.
+  // The steering point lies the look-ahead beyond the along-track point,
+  // on the leg: its latitude tells the look-ahead (one arc minute a mile).
+  State& g = guidance_state;
+  g.LnavLegTracking = 1;
+  auto look_ahead_at = [&](double east_nm) {
+    At(-0.5, east_nm / 60.0, 0.0);
+    UpdateLegGeometry();
+    SteerLaterally();
+    const double along = g.ActiveLegLength - g.ActiveWaypointDistance;
+    return (g.LnavLegTargetLatitude - (-1.0 + along / 60.0)) * 60.0;
+  };
+  double lo = 3.0, hi = 4.0;
+  for (int i = 0; i < 200 && hi - lo > 1e-13; ++i) {
+    double mid = (lo + hi) / 2.0;
+    look_ahead_at(mid);
+    (g.CrossTrackDistance <= 3.5 ? lo : hi) = mid;
+  }
+  EXPECT_NEAR(look_ahead_at(lo), 3.0, 1e-6);
+  EXPECT_LE(g.CrossTrackDistance, 3.5);
+  EXPECT_NEAR(look_ahead_at(hi), 5.0, 1e-6);
+  EXPECT_GT(g.CrossTrackDistance, 3.5);
+  EXPECT_NEAR(look_ahead_at(0.5), 3.0, 1e-6);
+  EXPECT_NEAR(look_ahead_at(6.0), 5.0, 1e-6);
+}
+
 TEST_F(SequencingTest, HeadingIsSentOncePerWholeDegreeWhileHeadingHoldIsOn) {
   State& g = guidance_state;
   g.LnavEngaged = 1;
