@@ -184,14 +184,16 @@ void RunDeferredCommandsAndReadbacks() {
   // The read-backs ask the autopilot itself and bring the snapshot of its
   // settings up to date with the answer: the snapshot is refreshed only on
   // some passes, and a stale value on either side would be taken for the
-  // pilot's own change at the next check.
-  if (g.VnavAltitudeReadbackMarker != kNoCommand) {
+  // pilot's own change at the next check. A command sent just above is
+  // read back on the next pass, once the simulator has taken it.
+  const std::int32_t tick = CurrentTick();
+  if (g.VnavAltitudeReadbackMarker != kNoCommand && g.VnavAltitudeReadbackMarker != tick) {
     g.PreviousApAltitudeLockVar = g.ApAltitudeLockVar;
     g.ApAltitudeLockVar = host::GetAutopilotAltitudeLockVar();
     g.VnavLastSetAltitude = Whole(g.ApAltitudeLockVar);
     g.VnavAltitudeReadbackMarker = kNoCommand;
   }
-  if (g.VnavSpeedReadbackMarker != kNoCommand) {
+  if (g.VnavSpeedReadbackMarker != kNoCommand && g.VnavSpeedReadbackMarker != tick) {
     g.PreviousApAirspeedHoldVar = g.ApAirspeedHoldVar;
     g.ApAirspeedHoldVar = host::GetAutopilotAirspeedHoldVar();
     g.ApMachHoldVar = host::GetAutopilotMachHoldVar();

@@ -396,6 +396,36 @@ TEST_F(VnavTest, OwnSpeedCommandIsNotTakenForThePilots) {
   EXPECT_EQ(model::model_state.VnavSetSpd, 2);
 }
 
+TEST_F(VnavTest, DeferredSpeedIsReadBackOnTheNextPassNotTheSame) {
+  // An autopilot that takes a key event only between two ticks, as a
+  // simulator running the panel's events after the panel's pass may.
+  static std::vector<std::pair<std::uint32_t, std::uint32_t>> taken;
+  taken.clear();
+  host.key_handlers.clear();
+  host.key_handlers.emplace_back([](std::uint32_t id, std::uint32_t value, void*) { taken.emplace_back(id, value); },
+                                 nullptr);
+  auto pass = [&] {
+    Pass();
+    for (const auto& [id, value] : taken)
+      if (id == kEventAirspeed) host.tokens[116] = value;
+    taken.clear();
+  };
+  State& g = guidance_state;
+  host.tokens[116] = 250.0;
+  for (int i = 0; i < 18; ++i) pass();  // the snapshot reads 250
+  // Leaving Mach hold at the top of descent: the descent speed follows on
+  // the next pass, and speed control is armed with VNAV's last value.
+  g.VnavSpeedSet = 1;
+  g.VnavLastSetSpeed = 250;
+  g.PendingDescentSpeedCommand = 1;
+  pass();
+  EXPECT_EQ(Sent(kEventAirspeed), (Events{{kEventAirspeed, 220}}));
+  for (int i = 0; i < 36; ++i) pass();
+  // VNAV's own 220 is not the pilot's change.
+  EXPECT_EQ(g.VnavLastSetSpeed, 220);
+  EXPECT_EQ(model::model_state.VnavSetSpd, 1);
+}
+
 TEST_F(VnavTest, ARestrictionSpeedIsNotTakenForThePilotsInTheSamePass) {
   State& g = guidance_state;
   // Climbing through 10000 ft at the restriction speed, VNAV's 250 read back.
