@@ -118,6 +118,7 @@ TEST_F(EngageTest, AHoldAbandonedByDisengagingIsGoneWhenLnavComesBack) {
   fp.ActiveFlightPlan[1].longitude = -123.0;
   fp.HoldCount = 1;
   fp.HoldTable[1].active_index = 1;
+  fp.ActiveFlightPlan[1].hold_number = 1;
   fp.HoldTable[1].corners[0].latitude = 48.0;
   fp.HoldTable[1].corners[0].longitude = -123.0;
   State& g = guidance_state;
@@ -129,6 +130,7 @@ TEST_F(EngageTest, AHoldAbandonedByDisengagingIsGoneWhenLnavComesBack) {
   ToggleLnav();  // off: the hold is abandoned
   RunWaypointPassage();
   EXPECT_EQ(fp.HoldCount, 0);
+  EXPECT_EQ(fp.ActiveFlightPlan[1].hold_number, 0u);  // no stale hold number on the waypoint
   EXPECT_EQ(g.HoldSegmentCounter, 0u);
   EXPECT_EQ(g.ActiveHoldIndex, 0);
   EXPECT_EQ(fp.ActiveWaypointIndex, 1);
