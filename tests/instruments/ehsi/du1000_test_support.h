@@ -1,7 +1,7 @@
 // Fixture of the DU-1000 EHSI tests: a clean module with a scripted host and
 // one picture drawn on a recording surface of the design size (318 x 311)
 // or any other. Expected places are canvas points, turned about a rose
-// centre where the Parts turn them, then scaled to the surface.
+// centre where the display turns them, then scaled to the surface.
 #pragma once
 
 #include <cmath>
