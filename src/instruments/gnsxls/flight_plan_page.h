@@ -7,7 +7,8 @@ namespace ovi::gnsxls {
 // Loads library entry `entry` (its file, or the empty placeholder plan for
 // the list's closing "NEXT FPL" entry) into PendingFlightPlan and shows it
 // in the stored plan view, page 1. An empty plan posts line key 1 for the
-// next frame, which opens the entry on its first row.
+// next frame, which opens the entry on its first row. A plan that cannot be
+// read changes nothing here (the list stays).
 void OpenLibraryPlan(int entry);
 
 // Makes the open stored plan the active route: copied without altitude

@@ -86,7 +86,9 @@ void OpenLibraryPlan(int entry) {
   flightplan::State& fp = flightplan::flightplan_state;
   State& s = gnsxls_state;
   const model::FlightPlanLibraryEntry& e = fp.FlightPlanLibrary[entry];
-  flightplan::LoadSelectedFlightPlan(IsClosingEntry(e) ? std::string("NEXT FPL") : e.name, 0);
+  // A plan that cannot be read leaves the list shown: the plan opened
+  // before must not stand under this plan's number.
+  if (!flightplan::LoadSelectedFlightPlan(IsClosingEntry(e) ? std::string("NEXT FPL") : e.name, 0)) return;
   s.GnsStoredPlanIndex = entry;
   navdb::entry_state.PendingPlanOpen = 1;
   s.GnsStoredPlanPage = 1;
@@ -120,6 +122,10 @@ void ActivateStoredPlan() {
   if (last >= 1) {
     g.ActiveWaypointLat = fp.ActiveFlightPlan[1].latitude;
     g.ActiveWaypointLon = fp.ActiveFlightPlan[1].longitude;
+    // Not measured yet: the next pass decides on waypoint passage before it
+    // measures, and a distance left from the route before would pass
+    // waypoint 1 at once.
+    g.ActiveWaypointDistance = 999.0;
   }
   fp.RouteState = 3;
   m.DescentSpeed = m.LoadedSpeedSchedule[0];
