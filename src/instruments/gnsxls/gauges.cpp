@@ -24,25 +24,14 @@ constexpr PIXSIZE kScreenSize = {292, 217};
 constexpr PIXPOINT kScreenPosition = {90, 57};
 constexpr std::uint32_t kScreenFlags = IMAGE_CREATE_DIBSECTION | IMAGE_USE_BRIGHT;  // 0x24
 
-// ---- keys: each handler does its key's work and returns 0 -------------------
+// ---- keys ---------------------------------------------------------------------
 
 template <void (*Press)()>
-std::int32_t Key(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
-  Press();
-  return 0;
-}
-
+constexpr MouseHandler Key = host::KeyHandler<Press>;
 template <std::int32_t Line>
-std::int32_t LineKey(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
-  PressLineKey(Line);
-  return 0;
-}
-
+constexpr MouseHandler LineKey = host::KeyHandler<PressLineKey, Line>;
 template <char C>
-std::int32_t Character(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
-  TypeCharacter(C);
-  return 0;
-}
+constexpr MouseHandler Character = host::KeyHandler<TypeCharacter, C>;
 
 struct KeyRect {
   PIXPOINT at;

@@ -15,7 +15,6 @@
 #include "src/navdb/navdb.h"
 #include "src/navdb/state.h"
 #include "tests/instruments/gnsxls/gnsxls_support.h"
-#include "tests/support/navdata_fixture.h"
 
 namespace ovi::gnsxls::test {
 namespace {
@@ -343,8 +342,24 @@ TEST_F(SaveTest, ARefusedNameOrAFailedWriteStaysOnThePage) {
 
 // ---- activation -------------------------------------------------------------------
 
-class ActivationTest : public navdb::test::SampleRegionTest {
+// On a copy of the sample folder: a new flight's log is written there.
+class ActivationTest : public GnsTest {
  protected:
+  void SetUp() override {
+    GnsTest::SetUp();
+    static int run = 0;
+    root_ = std::filesystem::temp_directory_path() /
+            ("ovi_gns_activation_" + std::to_string(::getpid()) + "_" + std::to_string(++run));
+    std::filesystem::create_directories(root_);
+    std::filesystem::copy(std::filesystem::path(OVI_SOURCE_DIR) / "data" / "ovi", root_ / "ovi",
+                          std::filesystem::copy_options::recursive);
+    host::host_state.SimulatorFolder = root_.string();
+    navdb::LoadNavDatabase();
+    ASSERT_GT(navdb::navdb_state.AirportCount, 0);
+  }
+  void TearDown() override { std::filesystem::remove_all(root_); }
+  std::filesystem::path root_;
+
   void Activate() {
     S().GnsXlsPage = kPageFlightPlan;
     S().GnsXlsFplView = kViewStored;
