@@ -84,18 +84,6 @@ TEST_F(ScreenTest, APostedLineKeyActsInTheNextFrame) {
   EXPECT_EQ(LineStates()[0], 1);  // acted once
 }
 
-TEST_F(ScreenTest, TheCanvasScalesToTheElement) {
-  MakeLibrary(1);
-  Frame f = DrawFrame(990, 200);
-  f.Expect("FLIGHT PLAN LIST 1/1", 45, 0, kWhite);
-  gfx::Recorder::TextItem t;
-  ASSERT_TRUE(f.rec.FindText("O1", &t));
-  EXPECT_FLOAT_EQ(t.x, 60.0f);  // 30 x 2
-  EXPECT_FLOAT_EQ(t.y, 40.0f);  // 80 x 0.5
-  EXPECT_EQ(S().GnsXlsDisplay.width, 990);
-  EXPECT_EQ(S().GnsXlsDisplay.height, 200);
-}
-
 // Each install shows the list, page 1; only GNSXLS closes a plan opened on it.
 TEST_F(ScreenTest, PreInstallResetsThePageMachine) {
   for (GAUGEHDR* gauge : {&gnsxls_gauge, &gnsxls_lm_gauge}) {
@@ -113,23 +101,17 @@ TEST_F(ScreenTest, PreInstallResetsThePageMachine) {
   }
 }
 
-TEST_F(ScreenTest, TheGaugesDifferInTheirBezelAndWindowRectangle) {
-  auto count = [](const GAUGEHDR& g) {
-    int n = 0;
-    for (const MOUSERECT* m = g.mouse_rect; m->rect_type != MOUSE_RECT_EOL; ++m) n += m->rect_type == MOUSE_RECT_CHILD;
-    return n;
-  };
-  EXPECT_EQ(count(gnsxls_gauge), 59);
-  EXPECT_EQ(count(gnsxls_lm_gauge), 58);
-  EXPECT_EQ(gnsxls_gauge.elements_list[0]->image_flags, 0u);
-  EXPECT_EQ(gnsxls_lm_gauge.elements_list[0]->image_flags, IMAGE_LUMINOUS);
-  for (const GAUGEHDR* g : {&gnsxls_gauge, &gnsxls_lm_gauge}) {
-    const ELEMENT_HEADER* screen = g->elements_list[0]->next_element[0];
-    EXPECT_EQ(screen->resource_id, kScreenBitmap);
-    EXPECT_EQ(screen->position.x, 90);
-    EXPECT_EQ(screen->position.y, 57);
-    EXPECT_EQ(screen->image_flags, 0x24u);
-  }
+// Two navigators on a panel draw in turn: the first to draw consumes the
+// key, the second draws the page it left, at its own size.
+TEST_F(ScreenTest, TwoNavigatorsConsumeAKeyOnce) {
+  MakeLibrary(3);
+  PressLineKey(7);
+  Frame first = DrawFrame();
+  Frame second = DrawFrame(584, 434);
+  first.Expect(">", 460, 98, kWhite);
+  second.Expect(">", 460, 98, kWhite);
+  EXPECT_EQ(LineStates()[6], 1);
+  EXPECT_EQ(S().GnsXlsDisplay.width * 1000 + S().GnsXlsDisplay.height, 584434);
 }
 
 }  // namespace
