@@ -38,9 +38,9 @@ void BackToFlightPlan() {
   S().GnsFplDataColumnChoice = S().GnsFplDataColumn;
 }
 
-// Feet as whole numbers, truncated toward zero; beyond any altitude the
-// entry line can hold nothing reaches the conversion.
-std::int32_t WholeFeet(double feet) { return static_cast<std::int32_t>(std::clamp(feet, -1e9, 1e9)); }
+// Whole numbers, truncated toward zero; nothing beyond what an altitude or
+// a rate can be reaches the conversion.
+std::int32_t Whole(double value) { return static_cast<std::int32_t>(std::clamp(value, -1e9, 1e9)); }
 
 // ---- PLAN: reserve fuel ------------------------------------------------------
 
@@ -73,19 +73,19 @@ void RatesForAngle(double fpa) {
   model::State& m = M();
   const double climb_tas = model::IasToTas(m.ClimbIas, kTasReferenceAltitude);
   const double descent_tas = model::IasToTas(m.DescentSpeed, kTasReferenceAltitude);
-  const std::int32_t x = static_cast<std::int32_t>(climb_tas / 60.0 * fpa * 100.0);
+  const std::int32_t x = Whole(climb_tas / 60.0 * fpa * 100.0);
   m.ClimbRate = ((x + 50) / 100) * 100;
-  m.DescentRate = 100.0 * static_cast<std::int32_t>((descent_tas / 60.0 * fpa * 100.0 + 50.0) * 0.01);
+  m.DescentRate = 100.0 * Whole((descent_tas / 60.0 * fpa * 100.0 + 50.0) * 0.01);
 }
 
 void TakeVnavData() {
   model::State& m = M();
   double value = 0.0;
   if (LineState(7) == 1 && EntryNumber(value)) {
-    m.CruiseAlt = WholeFeet(value);
+    m.CruiseAlt = Whole(value);
     guidance::ComputeCruiseAltitude(m.CruiseAlt, 0);
   }
-  if (LineState(7) == 2 && EntryNumber(value)) m.TransAlt = WholeFeet(value);
+  if (LineState(7) == 2 && EntryNumber(value)) m.TransAlt = Whole(value);
   if (LineState(8) == 1 && FlightPathAngleEntry(value)) {
     m.FPA = std::min(value, kMaxFlightPathAngle);
     if (m.FPA > 0.0) RatesForAngle(m.FPA);
