@@ -8,6 +8,7 @@
 #include "src/host/window_keys.h"
 #include "src/instruments/ehsi/gauges.h"
 #include "src/instruments/fms/gauges.h"
+#include "src/instruments/gnsxls/gauges.h"
 #include "src/instruments/nd/gauges.h"
 
 // Each subsystem defines its gauge headers next to its callbacks; the table
@@ -31,6 +32,8 @@ GAUGEHDR** GaugeTable() {
       &guidance::vnav_gauge,
       &fms::smiths_fms_gauge,
       &fms::smiths_fms_br_gauge,
+      &gnsxls::gnsxls_gauge,
+      &gnsxls::gnsxls_lm_gauge,
       nullptr,
   };
   // The EHSI gauges follow once their display draws.
