@@ -12,6 +12,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -87,7 +88,8 @@ class FixedText {
  private:
   FixedText& Assign(std::string_view s) {
     const std::size_t n = std::min(s.size(), N);
-    if constexpr (sizeof(FixedText) <= 16) {
+    // The words are laid out as the bytes are on a little-endian machine.
+    if constexpr (sizeof(FixedText) <= 16 && std::endian::native == std::endian::little) {
       static_assert(sizeof(FixedText) == N + 2, "text, terminator and size, nothing between");
       // Gathered into two words and stored whole: a text built byte by
       // byte and then read as words (hashing, comparing, copying a record)

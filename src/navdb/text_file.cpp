@@ -53,6 +53,7 @@ std::int64_t NavTextFile::EstimateLines(char first) {
   if (file_ == nullptr || buf_offset_ != 0 || begin_ != 0) return 0;
   if (end_ == 0) Fill();
   const auto window = static_cast<std::int64_t>(end_);
+  if (window == 0) return 0;  // nothing could be read: nothing to scale
   const bool whole_file = window >= size_;
   std::int64_t lines = 0;
   const char* p = buf_.get();
