@@ -1,6 +1,7 @@
 // The full rose (mode 0) and the north-up centred map rose (mode 2): card,
 // bearing pointers at their thresholds, deviation bar, TO/FROM across
 // north, selected heading, lubber and track.
+#include <climits>
 #include <limits>
 
 #include "tests/instruments/ehsi/du1000_test_support.h"
@@ -82,6 +83,32 @@ TEST_F(RoseTest, ToFromAcrossNorth) {
     EXPECT_EQ(HasLine(colour::kBlue, R(75, -25, t), R(80, -30, t)), c.to) << c.offset;
     EXPECT_EQ(HasLine(colour::kBlue, R(85, 25, t), R(80, 30, t)), !c.to) << c.offset;
   }
+}
+
+// The glideslope scale follows the glideslope flag alone, signal or none;
+// its diamond moves 80 units per 127 of needle, truncated toward zero.
+TEST_F(RoseTest, GlideslopeScaleOnItsFlag) {
+  struct Case {
+    double signal, flags, needle;
+    int y;  // of the diamond's right point; INT_MIN: no scale
+  } cases[] = {{0.0, 0x40, 127.0, 80},  {1.0, 0xC0, -63.5, -40}, {1.0, 0xC0, 50.0, 31},
+               {1.0, 0xC0, -50.0, -31}, {1.0, 0x80, 127.0, INT_MIN}};
+  for (const Case& c : cases) {
+    Radio(c.signal, c.flags);
+    G().Nav1GlideslopeNeedle = c.needle;
+    Draw(0);
+    const bool shown = c.y != INT_MIN;
+    EXPECT_EQ(OutlineAt(colour::kMagenta, 5, 1, R(150, c.y)), shown) << c.needle;
+    EXPECT_EQ(HasLine(colour::kWhite, R(140, 0), R(150, 0)), shown) << c.flags;
+    EXPECT_EQ(CountCircles(colour::kWhite, 4), shown ? 8 : 4) << c.flags;  // with the deviation dots
+  }
+  // Dots with their boxes at x 143 and y -80, -40, 40, 80.
+  Radio(0.0, 0x40);
+  Draw(0);
+  int found = 0;
+  for (const gfx::RecordedOp* op : Ops(OpKind::Ellipse, colour::kWhite))
+    for (double y : {-78, -38, 42, 82}) found += Near(op->points[0], R(145, y)) ? 1 : 0;
+  EXPECT_EQ(found, 4);
 }
 
 TEST_F(RoseTest, CentredMapRoseStaysNorthUp) {
