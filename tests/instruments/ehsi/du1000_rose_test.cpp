@@ -33,17 +33,29 @@ TEST_F(RoseTest, CardAndMarksAcrossNorth) {
   EXPECT_TRUE(HasLine(colour::kTan, R(0, 10), R(0, 13)));
 }
 
+// Each pointer whole, turned by its relative bearing: NAV1 45 right, the
+// ADF 200 (with 360 added), the course arrow 30 left of the heading.
 TEST_F(RoseTest, BearingPointersNeedTheirSignals) {
   G().AircraftHeading = 30.0;
   G().HeadingOffsetToken550 = 45.0;
   G().AdfRelativeBearing = 200.0;
+  struct Line {
+    double x0, y0, x1, y1;
+  };
+  const Line nav1_lines[] = {{0, -100, 0, -68}, {0, -78, -9, -68}, {0, -78, 9, -68}, {0, 60, 0, 100}};
+  const Line adf_lines[] = {{0, -100, 0, -80}, {0, -80, -10, -70}, {-10, -70, -10, -60},
+                            {0, -80, 10, -70},  {10, -70, 10, -60},  {0, 60, 0, 100}};
+  const Line course_lines[] = {{0, -30, 0, -100}, {-10, -80, 10, -80}, {0, 30, 0, 100}};
   for (auto [nav1, adf] : {std::pair{0.0, 1.0}, {0.5, 1.0}, {0.0, 1.01}}) {
     Radio(nav1);
     G().AdfSignal = adf;
     Draw(0);
-    EXPECT_EQ(HasLine(colour::kMagenta, R(0, -100, 45), R(0, -68, 45)), nav1 > 0) << nav1;
-    EXPECT_EQ(HasLine(colour::kGreen, R(0, -100, 200), R(0, -80, 200)), adf > 1) << adf;
-    EXPECT_TRUE(HasLine(colour::kBlue, R(0, -30, -30), R(0, -100, -30)));  // the course arrow always
+    for (const Line& l : nav1_lines)
+      EXPECT_EQ(HasLine(colour::kMagenta, R(l.x0, l.y0, 45), R(l.x1, l.y1, 45), 2.0f), nav1 > 0) << nav1 << l.y0;
+    for (const Line& l : adf_lines)
+      EXPECT_EQ(HasLine(colour::kGreen, R(l.x0, l.y0, 200), R(l.x1, l.y1, 200), 2.0f), adf > 1) << adf << l.y0;
+    for (const Line& l : course_lines)  // the course arrow always
+      EXPECT_TRUE(HasLine(colour::kBlue, R(l.x0, l.y0, -30), R(l.x1, l.y1, -30), 2.0f)) << l.y0;
   }
 }
 
