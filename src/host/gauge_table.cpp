@@ -1,9 +1,12 @@
 #include "src/host/gauge_table.h"
 
+#include <vector>
+
 #include "src/display/bdry_gauge.h"
 #include "src/guidance/engage_buttons.h"
 #include "src/host/server_gauge.h"
 #include "src/host/window_keys.h"
+#include "src/instruments/ehsi/gauges.h"
 #include "src/instruments/fms/gauges.h"
 #include "src/instruments/nd/gauges.h"
 
@@ -13,7 +16,7 @@
 namespace ovi::host {
 
 GAUGEHDR** GaugeTable() {
-  static GAUGEHDR* table[] = {
+  static GAUGEHDR* listed[] = {
       &server_gauge,
       &display::bdry_gauge,
       &p1000_mfd_open_gauge,
@@ -30,7 +33,15 @@ GAUGEHDR** GaugeTable() {
       &fms::smiths_fms_br_gauge,
       nullptr,
   };
-  return table;
+  // The EHSI gauges follow once their display draws.
+  static std::vector<GAUGEHDR*> table = [] {
+    std::vector<GAUGEHDR*> t;
+    for (GAUGEHDR** g = listed; *g != nullptr; ++g) t.push_back(*g);
+    for (GAUGEHDR* g : ehsi::ExportedEhsiGauges()) t.push_back(g);
+    t.push_back(nullptr);
+    return t;
+  }();
+  return table.data();
 }
 
 }  // namespace ovi::host

@@ -191,16 +191,6 @@ void DrawNorthMark(const B737NdFrame& f) {
 
 }  // namespace
 
-double Nav1FrequencyMhz() {
-  const auto bcd = static_cast<std::int32_t>(host::ReadNav1ActiveFrequencyBcd() & 0x7FFFFFFFu);
-  return host::ConvertDigitsBase(bcd, 16, 10) * 0.01 + 100.0;
-}
-
-double AdfFrequencyKhz() {
-  const auto bcd = static_cast<std::int32_t>(host::ReadToken16FrequencyBcd() & 0x7FFFFFFFu);
-  return host::ConvertDigitsBase(bcd, 16, 10);
-}
-
 EtaText FormatEta(double ete_hours, double ete_minutes, double ete_tenths, double zulu_hour, double zulu_minute) {
   auto whole = [](double v, double hi) { return static_cast<int>(std::clamp(FiniteOr(v), 0.0, hi)); };
   int hours = whole(ete_hours, 1e6) + whole(zulu_hour, 23.0);
