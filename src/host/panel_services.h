@@ -47,6 +47,14 @@ std::int32_t PanelWindowToggleKey(PIXPOINT* /*relative*/, std::uint32_t /*flags*
   return TogglePanelWindow(WindowIdent);
 }
 
+// The family of mouse handlers that run one command without arguments and
+// return 0 (layer switches, range steps of the control panels).
+template <void (*Command)()>
+std::int32_t CommandKey(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
+  Command();
+  return 0;
+}
+
 // The extra rectangle of the GNS-XLS gauge.
 std::int32_t TogglePanelWindow4004(PIXPOINT* relative, std::uint32_t flags);
 
