@@ -34,7 +34,7 @@ std::int32_t Efs50NavKey(PIXPOINT* relative, std::uint32_t flags);
 // comparison, the far end of the ladder past either end and off it.
 std::int32_t Efs50RangeUpKey(PIXPOINT* relative, std::uint32_t flags);
 std::int32_t Efs50RangeDownKey(PIXPOINT* relative, std::uint32_t flags);
-// Source 0 (off) -> 1 -> 2 -> 3 -> 0; any other value gives 0.
+// Source 0 (off) -> 1 -> 2 -> 3 -> 0: below 3 one up, anything else off.
 std::int32_t Efs50Pointer1Key(PIXPOINT* relative, std::uint32_t flags);
 std::int32_t Efs50Pointer2Key(PIXPOINT* relative, std::uint32_t flags);
 std::int32_t Efs50TcasKey(PIXPOINT* relative, std::uint32_t flags);
