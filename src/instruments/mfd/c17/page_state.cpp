@@ -1,5 +1,6 @@
 #include "src/instruments/mfd/c17/page_state.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -45,8 +46,11 @@ Mailbox MailboxOf(int display) {
 }
 
 // A command value as an integer: truncated toward zero, saturated at the
-// ends of 32 bits; a value that is not a number asks for nothing.
-std::int32_t CommandOf(double value) { return std::isnan(value) ? kIdle : host::TruncateToInt32(value); }
+// ends of 32 bits (infinities too); a value that is not a number asks for
+// nothing.
+std::int32_t CommandOf(double value) {
+  return std::isnan(value) ? kIdle : host::TruncateToInt32(std::clamp(value, -4e9, 4e9));
+}
 
 void ServeMailbox(int display, GAUGEHDR* gauge) {
   Mailbox box = MailboxOf(display);
