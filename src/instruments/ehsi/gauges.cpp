@@ -4,6 +4,7 @@
 #include "src/instruments/ehsi/gauges.h"
 
 #include <array>
+#include <iterator>
 #include <utility>
 
 #include "src/display/lifetime.h"
@@ -20,26 +21,24 @@ namespace ovi::ehsi {
 
 namespace {
 
-// --- The displays and their one adapter --------------------------------------
+// --- The one adapter to the displays' draw entries ------------------------
 
 using DrawEntry = void (*)(display::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size,
                            int variant);
 
-// A display: the record its gauges share and its draw entry (null until the
-// display is built; its gauges are then defined but not exported).
-struct EhsiDisplay {
-  display::GaugeDisplay State::*record;
-  DrawEntry draw;
-};
-
-constexpr EhsiDisplay kDu1000{&State::Du1000Display, DrawDu1000Ehsi};
-constexpr EhsiDisplay kProline4{&State::Proline4Display, nullptr};
-constexpr EhsiDisplay kMd80{&State::Md80Display, nullptr};
-
-template <const EhsiDisplay& D>
+// Draws a display's picture into the gauge's screen through the record its
+// gauges share.
+template <display::GaugeDisplay State::*Record, DrawEntry Entry>
 void DrawIntoElement(GAUGEHDR* /*gauge*/, ELEMENT_HEADER* element, int variant) {
-  D.draw(ehsi_state.*D.record, element->image.dc, &element->image.size, variant);
+  Entry(ehsi_state.*Record, element->image.dc, &element->image.size, variant);
 }
+
+using GaugeDraw = void (*)(GAUGEHDR* gauge, ELEMENT_HEADER* element, int variant);
+constexpr GaugeDraw kDrawDu1000 = DrawIntoElement<&State::Du1000Display, DrawDu1000Ehsi>;
+// The Pro Line 4 (Proline4Display) and the MD-80 (Md80Display) have no
+// draw entry yet: their gauges are defined and not exported.
+constexpr GaugeDraw kDrawProline4 = nullptr;
+constexpr GaugeDraw kDrawMd80 = nullptr;
 
 // --- Post-install ----------------------------------------------------------------
 
@@ -50,9 +49,8 @@ void HookTrafficAndStartFlightLog(GAUGEHDR* gauge) {
 
 // --- Forms -------------------------------------------------------------------------
 
-template <const EhsiDisplay& D>
 constexpr host::GaugeForm EhsiForm(const char* log_line, bool starts_flight_log, host::DisplayForm display_form,
-                                   std::uint32_t window) {
+                                   std::uint32_t window, GaugeDraw draw) {
   host::GaugeForm f;
   f.log_line = log_line;
   f.post_install = starts_flight_log ? HookTrafficAndStartFlightLog : host::HookTrafficProvider;
@@ -60,7 +58,7 @@ constexpr host::GaugeForm EhsiForm(const char* log_line, bool starts_flight_log,
   f.draw_element = host::DrawElement::kFirstChild;
   f.display_form = display_form;
   f.window_ident = window;
-  f.draw = D.draw != nullptr ? DrawIntoElement<D> : nullptr;
+  f.draw = draw;
   f.connect = display::ConnectDrawingGauge;
   f.disconnect = display::DisconnectDrawingGauge;
   return f;
@@ -69,15 +67,15 @@ constexpr host::GaugeForm EhsiForm(const char* log_line, bool starts_flight_log,
 // The DU-1000 and MD-80 draw "VC2" copies reduced only while the pop-up is
 // open (form B); the Pro Line 4 always (form D).
 constexpr host::GaugeForm kDu1000Form =
-    EhsiForm<kDu1000>("FSAPI du_1000_ehsi_callback \n", true, host::DisplayForm::kB, kDu1000Window);
+    EhsiForm("FSAPI du_1000_ehsi_callback \n", true, host::DisplayForm::kB, kDu1000Window, kDrawDu1000);
 constexpr host::GaugeForm kDu1000NbForm =
-    EhsiForm<kDu1000>("FSAPI du_1000_ehsi_nb_callback \n", true, host::DisplayForm::kB, kDu1000Window);
+    EhsiForm("FSAPI du_1000_ehsi_nb_callback \n", true, host::DisplayForm::kB, kDu1000Window, kDrawDu1000);
 constexpr host::GaugeForm kProline4Form =
-    EhsiForm<kProline4>("proline4_mfd_callback \n", false, host::DisplayForm::kD, kProline4Window);
+    EhsiForm("proline4_mfd_callback \n", false, host::DisplayForm::kD, kProline4Window, kDrawProline4);
 constexpr host::GaugeForm kProline4NbForm =
-    EhsiForm<kProline4>("proline4_mfd_nb_callback \n", false, host::DisplayForm::kD, kProline4Window);
+    EhsiForm("proline4_mfd_nb_callback \n", false, host::DisplayForm::kD, kProline4Window, kDrawProline4);
 constexpr host::GaugeForm kMd80Form =
-    EhsiForm<kMd80>("FSAPI md80_ehsi_callback \n", true, host::DisplayForm::kB, kMd80Window);
+    EhsiForm("FSAPI md80_ehsi_callback \n", true, host::DisplayForm::kB, kMd80Window, kDrawMd80);
 
 // --- Elements ----------------------------------------------------------------------
 
@@ -138,11 +136,6 @@ OVI_EHSI_MOUSE(md80, 130, 130, kMd80Window)
 // Every header declares the design size 312 by 0.
 constexpr PIXSIZE kDesignSize = {312, 0};
 
-struct Row {
-  GAUGEHDR* gauge;
-  const EhsiDisplay* display;
-};
-
 }  // namespace
 
 void du_1000_ehsi_callback(GAUGEHDR* gauge, std::int32_t service, std::uint32_t /*extra*/) {
@@ -183,30 +176,27 @@ GAUGEHDR md80_ehsi_nb_gauge = {
 
 namespace {
 
-constexpr Row kRows[] = {
-    {&du_1000_ehsi_gauge, &kDu1000}, {&du_1000_ehsi_nb_gauge, &kDu1000},   {&proline4_mfd_gauge, &kProline4},
-    {&proline4_mfd_nb_gauge, &kProline4}, {&md80_ehsi_nb_gauge, &kMd80},
+constexpr EhsiGaugeRow kRows[] = {
+    {&du_1000_ehsi_gauge, &kDu1000Form},       {&du_1000_ehsi_nb_gauge, &kDu1000NbForm},
+    {&proline4_mfd_gauge, &kProline4Form},     {&proline4_mfd_nb_gauge, &kProline4NbForm},
+    {&md80_ehsi_nb_gauge, &kMd80Form},
 };
-constexpr std::size_t kRowCount = sizeof kRows / sizeof kRows[0];
 
-template <bool kExportedOnly>
-constexpr auto CollectGauges() {
-  std::array<GAUGEHDR*, kRowCount> gauges{};
+// The gauges whose form draws, in row order.
+auto CollectExported() {
+  std::array<GAUGEHDR*, std::size(kRows)> gauges{};
   std::size_t n = 0;
-  for (const Row& row : kRows)
-    if (!kExportedOnly || row.display->draw != nullptr) gauges[n++] = row.gauge;
+  for (const EhsiGaugeRow& row : kRows)
+    if (row.form->draw != nullptr) gauges[n++] = row.gauge;
   return std::pair{gauges, n};
 }
 
 }  // namespace
 
-std::span<GAUGEHDR* const> EhsiGauges() {
-  static const auto all = CollectGauges<false>();
-  return {all.first.data(), all.second};
-}
+std::span<const EhsiGaugeRow> EhsiGaugeRows() { return kRows; }
 
 std::span<GAUGEHDR* const> ExportedEhsiGauges() {
-  static const auto exported = CollectGauges<true>();
+  static const auto exported = CollectExported();
   return {exported.first.data(), exported.second};
 }
 

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "platform/panel/panel.h"
+#include "src/host/gauge_skeleton.h"
 
 namespace ovi::ehsi {
 
@@ -33,8 +34,13 @@ void proline4_mfd_callback(GAUGEHDR* gauge, std::int32_t service, std::uint32_t 
 void proline4_mfd_nb_callback(GAUGEHDR* gauge, std::int32_t service, std::uint32_t extra);
 void md80_ehsi_callback(GAUGEHDR* gauge, std::int32_t service, std::uint32_t extra);
 
-// All five, in the order above.
-std::span<GAUGEHDR* const> EhsiGauges();
+// The five gauges in the order above, each with the form of the skeleton
+// its callback runs.
+struct EhsiGaugeRow {
+  GAUGEHDR* gauge;
+  const host::GaugeForm* form;
+};
+std::span<const EhsiGaugeRow> EhsiGaugeRows();
 // Those the module exports: the gauges whose display draws.
 std::span<GAUGEHDR* const> ExportedEhsiGauges();
 

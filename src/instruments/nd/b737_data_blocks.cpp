@@ -6,7 +6,6 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
-#include "src/host/panel_services.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/nd/b737_data_blocks.h"
 #include "src/instruments/nd/b737_nd.h"
