@@ -9,7 +9,7 @@
 #include "src/host/module_state.h"
 #include "src/instruments/mfd/c17/gauges.h"
 #include "src/model/state.h"
-#include "tools/bench/frame_timer.h"
+#include "tools/bench/frame_times.h"
 
 namespace {
 
