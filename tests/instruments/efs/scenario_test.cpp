@@ -13,9 +13,7 @@ namespace {
 
 TEST(Efs50Scenario, EveryKeyAndAHeldKnob) {
   sim::test::ScratchDir sim("efs50_scenario");
-  std::filesystem::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), std::filesystem::copy_options::recursive);
-  std::filesystem::create_directories(sim / "GAUGES");
-  std::filesystem::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+  sim::test::CopySampleSimulator(sim);
   sim::test::RunResult r = sim::test::RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/efs50/panel.cfg",
                                               "--scenario", sim / "scenarios/efs50.txt", "--out", sim / "out"});
   ASSERT_EQ(r.exit_code, 0) << r.err << r.out;

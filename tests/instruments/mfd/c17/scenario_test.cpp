@@ -31,9 +31,7 @@ int LitPixels(const std::string& path, std::uint32_t mask = 0xFFFFFF) {
 
 TEST(C17Scenario, RunsToItsSnapshots) {
   sim::test::ScratchDir sim("c17_scenario");
-  std::filesystem::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), std::filesystem::copy_options::recursive);
-  std::filesystem::create_directories(sim / "GAUGES");
-  std::filesystem::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+  sim::test::CopySampleSimulator(sim);
   sim::test::RunResult r = sim::test::RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/c17/panel.cfg",
                                               "--scenario", sim / "scenarios/c17.txt", "--out", sim / "out"});
   ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
