@@ -7,11 +7,8 @@
 #include <array>
 #include <cmath>
 
-#include "src/display/lifetime.h"
-#include "src/guidance/avionics_update.h"
-#include "src/guidance/flight_log.h"
+#include "src/display/display_gauge.h"
 #include "src/guidance/state.h"
-#include "src/host/gauge_skeleton.h"
 #include "src/host/panel_services.h"
 #include "src/host/traffic_link.h"
 #include "src/instruments/efs/state.h"
@@ -46,12 +43,7 @@ void DrawA320IntoElement(GAUGEHDR* /*gauge*/, ELEMENT_HEADER* element, int varia
   if (draw != nullptr) draw(efs_state.A320EadiDisplay, element->image.dc, &element->image.size, variant, kA320Model);
 }
 
-// --- Hooks -------------------------------------------------------------------------
-
-void HookTrafficAndStartFlightLog(GAUGEHDR* gauge) {
-  host::HookTrafficProvider(gauge);
-  if (guidance::guidance_state.FlightLogInitialized == 0) guidance::UpdateFlightLog(3);
-}
+// --- Forms ------------------------------------------------------------------------
 
 // The P1000 screen repaints only what changed unless asked for a full
 // picture; the start-up count ends with it.
@@ -60,57 +52,43 @@ void ForceFullRepaint(GAUGEHDR* /*gauge*/) {
   guidance::guidance_state.StartupTickCount = 999;
 }
 
-// --- Forms -------------------------------------------------------------------------
+using display::DisplayGaugeForm;
+using display::HookTrafficAndStartFlightLog;
+using host::DisplayForm;
+using host::DrawElement;
+using host::HookTrafficProvider;
+constexpr void (*kNoPostInstall)(GAUGEHDR*) = nullptr;
 
-constexpr host::GaugeForm DisplayRowForm(const char* log_line, void (*post_install)(GAUGEHDR*),
-                                         host::DisplayForm display_form, std::uint32_t window,
-                                         host::DrawElement element,
-                                         void (*draw)(GAUGEHDR*, ELEMENT_HEADER*, int)) {
-  host::GaugeForm f;
-  f.log_line = log_line;
-  f.post_install = post_install;
-  if (display_form == host::DisplayForm::kD) f.after_loads = ForceFullRepaint;
-  f.pre_draw = guidance::UpdateAvionicsState;
-  f.draw_element = element;
-  f.display_form = display_form;
-  f.window_ident = window;
-  f.draw = draw;
-  f.connect = display::ConnectDrawingGauge;
-  f.disconnect = display::DisconnectDrawingGauge;
+constexpr host::GaugeForm P1000Form(const char* log_line, DrawElement element) {
+  host::GaugeForm f = DisplayGaugeForm(log_line, HookTrafficProvider, DisplayForm::kD, kP1000MfdWindow, element,
+                                       DrawIntoElement<kP1000Mfd>);
+  f.after_loads = ForceFullRepaint;
   return f;
 }
 
-using host::DisplayForm;
-using host::DrawElement;
-constexpr void (*kNoPostInstall)(GAUGEHDR*) = nullptr;
-
 constexpr host::GaugeForm kEfs50EadiForm =
-    DisplayRowForm("efs50_eadi_callback \n", kNoPostInstall, DisplayForm::kA, kEfs50EadiWindow,
-                   DrawElement::kFirstChild, DrawIntoElement<kEfs50Eadi>);
+    DisplayGaugeForm("efs50_eadi_callback \n", kNoPostInstall, DisplayForm::kA, kEfs50EadiWindow,
+                     DrawElement::kFirstChild, DrawIntoElement<kEfs50Eadi>);
 constexpr host::GaugeForm kEfs50EadiNbForm =
-    DisplayRowForm("efs50_eadi_nb_callback \n", kNoPostInstall, DisplayForm::kA, kEfs50EadiWindow,
-                   DrawElement::kFirstChild, DrawIntoElement<kEfs50Eadi>);
+    DisplayGaugeForm("efs50_eadi_nb_callback \n", kNoPostInstall, DisplayForm::kA, kEfs50EadiWindow,
+                     DrawElement::kFirstChild, DrawIntoElement<kEfs50Eadi>);
 constexpr host::GaugeForm kEfs50EhsiForm =
-    DisplayRowForm("efs50_ehsi_callback \n", HookTrafficAndStartFlightLog, DisplayForm::kB, kEfs50EhsiWindow,
-                   DrawElement::kFirstChild, DrawIntoElement<kEfs50Ehsi>);
+    DisplayGaugeForm("efs50_ehsi_callback \n", HookTrafficAndStartFlightLog, DisplayForm::kB, kEfs50EhsiWindow,
+                     DrawElement::kFirstChild, DrawIntoElement<kEfs50Ehsi>);
 constexpr host::GaugeForm kEfs50EhsiNbForm =
-    DisplayRowForm("efs50_ehsi_nb_callback \n", host::HookTrafficProvider, DisplayForm::kB, kEfs50EhsiWindow,
-                   DrawElement::kFirstChild, DrawIntoElement<kEfs50Ehsi>);
+    DisplayGaugeForm("efs50_ehsi_nb_callback \n", HookTrafficProvider, DisplayForm::kB, kEfs50EhsiWindow,
+                     DrawElement::kFirstChild, DrawIntoElement<kEfs50Ehsi>);
 constexpr host::GaugeForm kEfs50TcasForm =
-    DisplayRowForm("efs50_tcas_callback \n", host::HookTrafficProvider, DisplayForm::kA, kEfs50TcasWindow,
-                   DrawElement::kFirstChild, DrawIntoElement<kEfs50Tcas>);
+    DisplayGaugeForm("efs50_tcas_callback \n", HookTrafficProvider, DisplayForm::kA, kEfs50TcasWindow,
+                     DrawElement::kFirstChild, DrawIntoElement<kEfs50Tcas>);
 constexpr host::GaugeForm kB777PfdForm =
-    DisplayRowForm("FSAPI d100_callback (B777_PFD) \n", kNoPostInstall, DisplayForm::kC, kB777PfdWindow,
-                   DrawElement::kFirstChild, DrawIntoElement<kB777Pfd>);
+    DisplayGaugeForm("FSAPI d100_callback (B777_PFD) \n", kNoPostInstall, DisplayForm::kC, kB777PfdWindow,
+                     DrawElement::kFirstChild, DrawIntoElement<kB777Pfd>);
 constexpr host::GaugeForm kA320EadiForm =
-    DisplayRowForm("FSAPI a320_eadi_callback \n", HookTrafficAndStartFlightLog, DisplayForm::kB, kA320EadiWindow,
-                   DrawElement::kFirstChild, DrawA320IntoElement);
-constexpr host::GaugeForm kP1000MfdForm =
-    DisplayRowForm("p1000_mfd_callback \n", host::HookTrafficProvider, DisplayForm::kD, kP1000MfdWindow,
-                   DrawElement::kFirstChild, DrawIntoElement<kP1000Mfd>);
-constexpr host::GaugeForm kP1000MfdNbForm =
-    DisplayRowForm(nullptr, host::HookTrafficProvider, DisplayForm::kD, kP1000MfdWindow, DrawElement::kFirstElement,
-                   DrawIntoElement<kP1000Mfd>);
+    DisplayGaugeForm("FSAPI a320_eadi_callback \n", HookTrafficAndStartFlightLog, DisplayForm::kB,
+                     kA320EadiWindow, DrawElement::kFirstChild, DrawA320IntoElement);
+constexpr host::GaugeForm kP1000MfdForm = P1000Form("p1000_mfd_callback \n", DrawElement::kFirstChild);
+constexpr host::GaugeForm kP1000MfdNbForm = P1000Form(nullptr, DrawElement::kFirstElement);
 
 // --- Elements ----------------------------------------------------------------------
 
@@ -120,21 +98,6 @@ constexpr PIXSIZE kB777ScreenSize = {247, 294};
 constexpr PIXSIZE kA320ScreenSize = {318, 311};
 constexpr PIXSIZE kP1000BezelSize = {326, 433};
 constexpr PIXSIZE kP1000ScreenSize = {272, 314};
-// The drawing element erases and owns its drawing surface.
-constexpr std::uint32_t kScreenFlags = 0x24;
-
-// The root image and, as its first child, the screen the display draws on.
-#define OVI_DISPLAY_ELEMENTS(NAME, ROOT, ROOT_SIZE, ROOT_FLAGS, SCREEN, SCREEN_SIZE, X, Y)                     \
-  ELEMENT_HEADER NAME##_screen = {                                                                            \
-      .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = SCREEN, .position = {X, Y},                   \
-      .image_size = SCREEN_SIZE, .image_flags = kScreenFlags,                                                 \
-  };                                                                                                          \
-  ELEMENT_HEADER* NAME##_screen_list[] = {&NAME##_screen, nullptr};                                           \
-  ELEMENT_HEADER NAME##_root = {                                                                              \
-      .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = ROOT, .image_size = ROOT_SIZE,                \
-      .image_flags = ROOT_FLAGS, .next_element = NAME##_screen_list,                                          \
-  };                                                                                                          \
-  ELEMENT_HEADER* NAME##_elements[] = {&NAME##_root, nullptr};
 
 OVI_DISPLAY_ELEMENTS(efs50_eadi_nb, kEfs50ScreenBitmap, kEfs50ScreenSize, 0x1, kEfs50ScreenBitmap, kEfs50ScreenSize,
                      0, 0)
@@ -150,7 +113,6 @@ OVI_DISPLAY_ELEMENTS(a320_eadi_nb, kA320EadiScreenBitmap, kA320ScreenSize, 0x0, 
                      kA320ScreenSize, 0, 0)
 OVI_DISPLAY_ELEMENTS(p1000_mfd, kP1000MfdBezelBitmap, kP1000BezelSize, 0x0, kP1000MfdScreenBitmap, kP1000ScreenSize,
                      28, 33)
-#undef OVI_DISPLAY_ELEMENTS
 
 // The EFS 50 EADI's screen carries the inclinometer ball on the bezel below
 // it: both axes follow token 69, sideways by 0.28 a unit, upwards by the
@@ -164,7 +126,7 @@ ELEMENT_HEADER efs50_eadi_ball = {
 ELEMENT_HEADER* efs50_eadi_ball_list[] = {&efs50_eadi_ball, nullptr};
 ELEMENT_HEADER efs50_eadi_screen = {
     .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = kEfs50ScreenBitmap, .position = {51, 42},
-    .image_size = kEfs50ScreenSize, .image_flags = kScreenFlags, .next_element = efs50_eadi_ball_list,
+    .image_size = kEfs50ScreenSize, .image_flags = display::kDisplayScreenFlags, .next_element = efs50_eadi_ball_list,
 };
 ELEMENT_HEADER* efs50_eadi_screen_list[] = {&efs50_eadi_screen, nullptr};
 ELEMENT_HEADER efs50_eadi_root = {
@@ -176,29 +138,21 @@ ELEMENT_HEADER* efs50_eadi_elements[] = {&efs50_eadi_root, nullptr};
 // The P1000 screen standing alone is the drawing element itself.
 ELEMENT_HEADER p1000_mfd_nb_screen = {
     .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = kP1000MfdScreenBitmap, .image_size = kP1000ScreenSize,
-    .image_flags = kScreenFlags,
+    .image_flags = display::kDisplayScreenFlags,
 };
 ELEMENT_HEADER* p1000_mfd_nb_elements[] = {&p1000_mfd_nb_screen, nullptr};
 
 // --- Window keys -----------------------------------------------------------------------
 
-// One click area, a child inside its parent, opens and closes the pop-up.
-#define OVI_WINDOW_KEY(NAME, X, Y, SIZE, WINDOW)                                                                  \
-  MOUSERECT NAME##_mouse[] = {                                                                                    \
-      {MOUSE_RECT_PARENT, {X, Y}, {SIZE, SIZE}, CURSOR_NONE, 0, nullptr},                                         \
-      {MOUSE_RECT_CHILD, {0, 0}, {SIZE, SIZE}, CURSOR_HAND, MOUSE_LEFTSINGLE, host::PanelWindowToggleKey<WINDOW>}, \
-      {MOUSE_RECT_EOL, {0, 0}, {0, 0}, CURSOR_NONE, 0, nullptr},                                                  \
-  };
-
-OVI_WINDOW_KEY(efs50_eadi, 130, 130, 100, kEfs50EadiWindow)
-OVI_WINDOW_KEY(efs50_eadi_nb, 130, 130, 100, kEfs50EadiWindow)
-OVI_WINDOW_KEY(efs50_ehsi, 130, 130, 100, kEfs50EhsiWindow)
-OVI_WINDOW_KEY(efs50_ehsi_nb, 130, 130, 100, kEfs50EhsiWindow)
-OVI_WINDOW_KEY(b777_pfd_nb, 72, 94, 98, kB777PfdWindow)
-OVI_WINDOW_KEY(a320_eadi_nb, 130, 130, 100, kA320EadiWindow)
-OVI_WINDOW_KEY(p1000_mfd, 102, 147, 100, kP1000MfdWindow)
-OVI_WINDOW_KEY(p1000_mfd_nb, 80, 92, 100, kP1000MfdWindow)
-#undef OVI_WINDOW_KEY
+// One click area over the screen opens and closes the pop-up.
+OVI_DISPLAY_WINDOW_KEY(efs50_eadi, 130, 130, 100, kEfs50EadiWindow)
+OVI_DISPLAY_WINDOW_KEY(efs50_eadi_nb, 130, 130, 100, kEfs50EadiWindow)
+OVI_DISPLAY_WINDOW_KEY(efs50_ehsi, 130, 130, 100, kEfs50EhsiWindow)
+OVI_DISPLAY_WINDOW_KEY(efs50_ehsi_nb, 130, 130, 100, kEfs50EhsiWindow)
+OVI_DISPLAY_WINDOW_KEY(b777_pfd_nb, 72, 94, 98, kB777PfdWindow)
+OVI_DISPLAY_WINDOW_KEY(a320_eadi_nb, 130, 130, 100, kA320EadiWindow)
+OVI_DISPLAY_WINDOW_KEY(p1000_mfd, 102, 147, 100, kP1000MfdWindow)
+OVI_DISPLAY_WINDOW_KEY(p1000_mfd_nb, 80, 92, 100, kP1000MfdWindow)
 
 // Every header declares the design size 312 by 0.
 constexpr PIXSIZE kDesignSize = {312, 0};
