@@ -10,6 +10,7 @@
 #include "src/instruments/efs/display_gauges.h"
 #include "src/instruments/ehsi/gauges.h"
 #include "src/instruments/fms/gauges.h"
+#include "src/instruments/gnsxls/gauges.h"
 #include "src/instruments/mfd/c17/gauges.h"
 #include "src/instruments/nd/gauges.h"
 
@@ -34,6 +35,8 @@ GAUGEHDR** GaugeTable() {
       &guidance::vnav_gauge,
       &fms::smiths_fms_gauge,
       &fms::smiths_fms_br_gauge,
+      &gnsxls::gnsxls_gauge,
+      &gnsxls::gnsxls_lm_gauge,
       &efs::efs50_ehsi_cntr_gauge,
       &efs::efs50_ehsi_cntr_lm_gauge,
       &c17::c17_mfd_gauge,

@@ -47,11 +47,12 @@ std::int32_t PanelWindowToggleKey(PIXPOINT* /*relative*/, std::uint32_t /*flags*
   return TogglePanelWindow(WindowIdent);
 }
 
-// The family of mouse handlers that run one command without arguments and
-// return 0 (layer switches, range steps of the control panels).
-template <void (*Command)()>
-std::int32_t CommandKey(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
-  Command();
+// A key's mouse handler that does one thing: calls `Press` with the fixed
+// arguments given (KeyHandler<PressLineKey, 3>, KeyHandler<TypeCharacter,
+// 'A'>); position and flags are ignored; returns 0.
+template <auto Press, auto... Args>
+std::int32_t KeyHandler(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
+  Press(Args...);
   return 0;
 }
 

@@ -132,14 +132,14 @@ ELEMENT_HEADER mfcp_background = {
 ELEMENT_HEADER* mfcp_elements[] = {&mfcp_background, nullptr};
 
 MOUSERECT mfcp_mouse[] = {
-    OVI_C17_KEY(94, 198, 50, 50, host::CommandKey<host::ToggleNdNavaids>),
-    OVI_C17_KEY(162, 198, 50, 50, host::CommandKey<host::ToggleNdAirports>),
+    OVI_C17_KEY(94, 198, 50, 50, host::KeyHandler<host::ToggleNdNavaids>),
+    OVI_C17_KEY(162, 198, 50, 50, host::KeyHandler<host::ToggleNdAirports>),
     {MOUSE_RECT_CHILD, {344, 130}, {48, 48}, CURSOR_HAND, MOUSE_LEFTSINGLE, ToggleC17MapLayers},
     {MOUSE_RECT_CHILD, {35, 131}, {48, 48}, CURSOR_HAND, MOUSE_LEFTSINGLE, ToggleC17CourseDeviation},
     // The range key: one parent, a half on each side.
     {MOUSE_RECT_PARENT, {66, 426}, {82, 82}, CURSOR_NONE, 0, nullptr},
-    {MOUSE_RECT_CHILD, {0, 0}, {41, 82}, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE, host::CommandKey<host::DecrementNdRange>},
-    {MOUSE_RECT_CHILD, {42, 0}, {41, 82}, CURSOR_UPARROW, MOUSE_LEFTSINGLE, host::CommandKey<host::IncrementNdRange>},
+    {MOUSE_RECT_CHILD, {0, 0}, {41, 82}, CURSOR_DOWNARROW, MOUSE_LEFTSINGLE, host::KeyHandler<host::DecrementNdRange>},
+    {MOUSE_RECT_CHILD, {42, 0}, {41, 82}, CURSOR_UPARROW, MOUSE_LEFTSINGLE, host::KeyHandler<host::IncrementNdRange>},
     {MOUSE_RECT_END_PARENT, {0, 0}, {0, 0}, CURSOR_NONE, 0, nullptr},
     OVI_C17_KEY(84, 291, 42, 38, C17CompassViewDown),
     OVI_C17_KEY(356, 291, 42, 38, C17CompassViewDown),
