@@ -48,8 +48,13 @@ TEST_F(FrameTest, SlotsAndTheWorkingCopy) {
     EXPECT_EQ(c17_state.C17MfdOriginY, 132) << number;
     EXPECT_EQ(Working(), 4);
   }
-  EXPECT_EQ(Slot(3).page, 9);
-  EXPECT_EQ(Slot(1).page, 1);
+  // Display 3's frame was saved into its own slot and no other.
+  const std::int32_t pages[] = {1, 3, 9, 10};
+  for (int n = 1; n <= 4; ++n) {
+    EXPECT_EQ(Slot(n).page, pages[n - 1]) << n;
+    EXPECT_EQ(Slot(n).nav_page_memory, n == 3 ? 6 : 0) << n;
+    EXPECT_EQ(Slot(n).engine_page_memory, n == 3 ? 11 : 9) << n;
+  }
   // Without a surface the slot is still loaded; nothing is drawn.
   const std::size_t drawn = rec_.Size();
   DrawC17Mfd(c17_state.C17MfdDisplay, nullptr, nullptr, 4);
