@@ -330,6 +330,9 @@ void DrawWaypointRows(GnsPage& page, const Rows& r, const RowStyle& style) {
   const bool key_on_row = s.GnsXlsLineSelectKey >= 1 && s.GnsXlsLineSelectKey <= 4;
   const std::int32_t awi = Fp().ActiveWaypointIndex;
   const bool lnav = guidance::guidance_state.LnavEngaged == 1;
+  // A key that picks a row the page lacks leaves no waypoint chosen: HOLD
+  // would otherwise build at the one chosen before.
+  if (key_on_row && style.active_view) s.GnsSelectedWaypointIndex = -1;
   for (int i = r.first; i <= r.end; ++i) {
     const model::FlightPlanWaypoint& wp = r.plan.plan[i];
     const float y = kRowPitch * static_cast<float>(i - r.first + 1);
