@@ -337,6 +337,21 @@ TEST_F(FlightPlanPageTest, TheDataColumn) {
     EXPECT_EQ(f.TextsAt(300), c.shown) << c.column << " " << c.local;
     f.Expect(c.shown[0], 300, 40, kBlue);
   }
+  // Across 180 on the equator, then south: the aircraft at 179E is 1.5
+  // degrees (90 NM) from B at 179.5W; C lies a degree (60 NM) south of B.
+  ResetModuleState();
+  MakeActive({"A", "B", "C"});
+  const double at[][2] = {{0.0, 179.5}, {0.0, -179.5}, {-1.0, -179.5}};
+  for (int i = 0; i <= 2; ++i) {
+    F().ActiveFlightPlan[i].latitude = at[i][0];
+    F().ActiveFlightPlan[i].longitude = at[i][1];
+  }
+  F().ActiveWaypointIndex = 1;
+  S().GnsXlsFplView = kViewActive;
+  S().GnsFplDataColumn = S().GnsFplDataColumnChoice = kColumnDis;
+  G().PlaneLatitude = 0.0;
+  G().PlaneLongitude = 179.0;
+  EXPECT_EQ(DrawFrame().TextsAt(300), (Strings{"  90", "  60"}));
 }
 
 // From waypoint 1 the first row is the origin: "---" in its data place, or
