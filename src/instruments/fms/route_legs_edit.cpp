@@ -7,7 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "src/flightplan/holds.h"
 #include "src/flightplan/plan_ops.h"
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
@@ -117,7 +116,9 @@ void DeleteRouteLegEntry(int row, int remove_outright) {
   model::model_state.PanelMessage.clear();
   if (last > 1) {
     if (row < 1 || row > last) return;
-    flightplan::DeleteHold(row, 0);
+    // The entry's hold goes as on every removal from the route being edited:
+    // detached, dropped at EXEC, back with ERASE. (Looked up by the flown
+    // route's index, it would be another waypoint's hold once entries moved.)
     // A discontinuity deleted closes the gap; a leg deleted leaves one.
     if (row > 1 && row < last - 1 && remove_outright == 0 && p.plan[row].ident != kDisco) {
       flightplan::DropHoldsOn(p, row, row);

@@ -6,7 +6,8 @@
 namespace ovi::fms {
 
 // Takes the leg at `row` out of the pending plan. The hold attached there
-// goes first. With remove_outright 0 a middle leg (row 2 up to last - 2)
+// is detached from the route being edited (it leaves the table at EXEC and
+// comes back with ERASE). With remove_outright 0 a middle leg (row 2 up to last - 2)
 // becomes a "DISCO" in place; the first two and last two rows, a "DISCO"
 // itself, and any row with remove_outright 1, are removed. A plan of two entries or fewer loses
 // nothing, and neither does a row outside 1..last (the origin, row 0, is
