@@ -105,6 +105,13 @@ bool ReadPlainNumber(std::string_view text, double& value) {
   return std::isfinite(value);
 }
 
+double CourseShown(double course) {
+  if (!std::isfinite(course)) return 360.0;
+  course = std::fmod(course, 360.0);
+  if (course < 0.0) course += 360.0;
+  return course < 0.5 ? course + 360.0 : course;
+}
+
 bool AnyDisplayInPlanMode() {
   const model::State& m = model::model_state;
   return m.HWB737NDMode >= 7 || m.DU1000EHSIMode == 2 || m.HWMD11NDMode == 2 || m.MD80EHSIMode == 2 ||

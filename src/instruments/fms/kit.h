@@ -110,6 +110,10 @@ void RefuseEntry(const char* message);
 // An accepted entry: the scratchpad is emptied.
 void AcceptEntry();
 
+// A course as the pages show it, "%03.0f" of a value in [0.5, 360.5): north
+// reads 360, never 000.
+double CourseShown(double course);
+
 // A plain number as the pages take one: digits with at most one decimal
 // point and at least one digit (no sign, no exponent, nothing else).
 bool ReadPlainNumber(std::string_view text, double& value);

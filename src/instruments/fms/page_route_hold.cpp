@@ -127,13 +127,6 @@ std::string FixEta(const model::HoldingPattern& h, int sub_page) {
   return ScreenText("%02d%02d.%1d%s", eta.hour, eta.minute, MinuteTenths(g.ClockSecond), local ? "L" : "Z");
 }
 
-// 0 to below 360 however the course was kept.
-double ShownInbound(double course) {
-  if (!std::isfinite(course)) return 0.0;
-  course = std::fmod(course, 360.0);
-  return course < 0.0 ? course + 360.0 : course;
-}
-
 void DrawHold(CduPage& page, const model::HoldingPattern& h, int sub_page) {
   page.Small(12, 22, "F I X                            S P D / T G T    A L T");
   page.Large(0, 33, HoldCount() < 1 ? std::string("- - -") : h.name);
@@ -143,7 +136,7 @@ void DrawHold(CduPage& page, const model::HoldingPattern& h, int sub_page) {
   page.Large(180, 66, FixEta(h, sub_page));
   page.Small(12, 88, "I N B D    C R S / D I R        E F C    T I M E");
   page.Large(0, 99, ScreenText(h.turn_side == 1 ? "%03.0f /  R  T U R N" : "%03.0f /  L  T U R N",
-                               ShownInbound(h.inbound_course)));
+                               CourseShown(h.inbound_course)));
   page.Large(160, 99, "- - - -");
   page.Large(230, 99, "Z");
   page.Small(12, 121, "L E G  T I M E");

@@ -134,13 +134,6 @@ int SubPageCount(const ShownPlan& s) {
   return (entries + kRows - 1) / kRows;
 }
 
-// Course 0 to 360, as the legs show it: north reads 360.
-double ShownCourse(double course) {
-  course = std::fmod(course, 360.0);
-  if (course < 0.0) course += 360.0;
-  return course < 0.5 ? course + 360.0 : course;
-}
-
 // Magnetic course from one point to the next, in [0, 360).
 double MagneticCourse(double lat1, double lon1, double lat2, double lon2, double* distance = nullptr) {
   double d = 0.0, course = 0.0;
@@ -450,7 +443,7 @@ void DrawLeg(CduPage& page, const ShownPlan& s, int i, float y) {
   if (before.ident == kDisco) {
     page.Small(7, y - 11, ". .  R O U T E  D I S C O N T I N U I T Y  .");
   } else {
-    page.Small(20, y - 11, ScreenText("%03.0f\xB0", ShownCourse(course)));
+    page.Small(20, y - 11, ScreenText("%03.0f\xB0", CourseShown(course)));
     page.Small(100, y - 11, ScreenText("%5.0f NM", distance));
   }
   const std::string ident = ScreenText("%-5s", w.ident.c_str());
