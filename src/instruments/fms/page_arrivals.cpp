@@ -214,14 +214,7 @@ void DrawLabels(CduPage& page, const ProcedureColumn& right, int sub_page) {
 void FmsPageArrivals(display::GaugeDisplay& display, gfx::Graphics& g) {
   model::FmsSubPageTable& sub = model::model_state.FmsSubPageTable;
   CduPage page(display, g);
-  sub.ArrivalsSubPageCount = SubPageCount();
-  sub.ArrivalsSubPage = std::clamp(sub.ArrivalsSubPage, 1, sub.ArrivalsSubPageCount);
-  StepSubPage(sub.ArrivalsSubPage, sub.ArrivalsSubPageCount);
-  ActOnKey(sub.ArrivalsSubPage);
-  // A choice changes the lists: count again.
-  sub.ArrivalsSubPageCount = SubPageCount();
-  sub.ArrivalsSubPage = std::clamp(sub.ArrivalsSubPage, 1, sub.ArrivalsSubPageCount);
-  const int shown = sub.ArrivalsSubPage;
+  const int shown = RunProcedureSubPages(sub.ArrivalsSubPage, sub.ArrivalsSubPageCount, SubPageCount, ActOnKey);
 
   page.Large(40, kTitleY, ScreenText("%s ARRIVALS", model::model_state.DestinationAirportIdent.c_str()));
   page.Small(220, kTitleY, ScreenText("%2d / %2d", shown, sub.ArrivalsSubPageCount));

@@ -93,14 +93,7 @@ void DrawLabels(CduPage& page, int sub_page) {
 void FmsPageDepartures(display::GaugeDisplay& display, gfx::Graphics& g) {
   model::FmsSubPageTable& sub = model::model_state.FmsSubPageTable;
   CduPage page(display, g);
-  sub.DeparturesSubPageCount = SubPageCount();
-  sub.DeparturesSubPage = std::clamp(sub.DeparturesSubPage, 1, sub.DeparturesSubPageCount);
-  StepSubPage(sub.DeparturesSubPage, sub.DeparturesSubPageCount);
-  ActOnKey(sub.DeparturesSubPage);
-  // A choice changes the lists: count again.
-  sub.DeparturesSubPageCount = SubPageCount();
-  sub.DeparturesSubPage = std::clamp(sub.DeparturesSubPage, 1, sub.DeparturesSubPageCount);
-  const int shown = sub.DeparturesSubPage;
+  const int shown = RunProcedureSubPages(sub.DeparturesSubPage, sub.DeparturesSubPageCount, SubPageCount, ActOnKey);
 
   page.Large(25, kTitleY, ScreenText("%s DEPARTURES", model::model_state.OriginAirportIdent.c_str()));
   page.Small(230, kTitleY, ScreenText("%2d / %2d", shown, sub.DeparturesSubPageCount));

@@ -267,18 +267,12 @@ void ChooseDirectLeg() {
 }
 
 // L6 in DIR INTC selection with a typed fix: it goes in front of the active
-// waypoint; among several candidates the pilot chooses first.
+// waypoint, like a fix typed on that waypoint's row (among several
+// candidates the pilot chooses first).
 void DirectToTyped(const std::string& text) {
   const int active = Route().ActiveWaypointIndex;
   if (active < 1 || active > PendingLast()) return RefuseEntry(kInvalidEntry);
-  Resolve(text);
-  if (Candidates() == 0) return RefuseEntry(kNotInDatabase);
-  if (Candidates() == 1) {
-    if (InsertRouteLegEntry(active, 1)) AcceptEntry();
-    return;
-  }
-  OpenSelectWaypoint(active, kPageRteLegs);
-  AcceptEntry();
+  InsertTyped(active, text);
 }
 
 // RTE HOLD opens on the hold just added.

@@ -124,6 +124,16 @@ void SelectArrivalItem(int index) {
   StepFromExecuted();
 }
 
+int RunProcedureSubPages(std::int32_t& sub_page, std::int32_t& count, std::int32_t (*recount)(), void (*act)(int)) {
+  count = recount();
+  sub_page = std::clamp(sub_page, 1, count);
+  StepSubPage(sub_page, count);
+  act(sub_page);
+  count = recount();
+  sub_page = std::clamp(sub_page, 1, count);
+  return sub_page;
+}
+
 std::int32_t ProcedureSubPageCount(int rows) {
   return std::max(1, (std::max(rows, 0) + kProcedureRows - 1) / kProcedureRows);
 }

@@ -135,6 +135,11 @@ ProcedureColumn TransitionColumn(const std::string& procedure_text, const List& 
   return column;
 }
 
+// One frame's sub-page of either page: counted (`recount`), stepped by
+// PREV / NEXT, the key acted on (`act`) on the sub-page shown, counted again
+// (a choice changes the lists). Returns the sub-page to draw.
+int RunProcedureSubPages(std::int32_t& sub_page, std::int32_t& count, std::int32_t (*recount)(), void (*act)(int));
+
 // Sub-pages for the longer column, five rows each; always at least one.
 std::int32_t ProcedureSubPageCount(int rows);
 
