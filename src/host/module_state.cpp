@@ -4,6 +4,7 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/host/state.h"
+#include "src/instruments/ehsi/state.h"
 #include "src/instruments/fms/state.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/instruments/nd/state.h"
@@ -23,6 +24,7 @@ void ResetModuleState() {
   model::Recreate(fms::fms_state);
   model::Recreate(gnsxls::gnsxls_state);
   model::Recreate(nd::nd_state);
+  model::Recreate(ehsi::ehsi_state);
   model::Recreate(navdb::navdb_state);
   model::Recreate(navdb::entry_state);
   model::Recreate(navdb::procedure_state);
