@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
@@ -88,6 +89,11 @@ bool DeleteArmed() { return model::model_state.PanelMessage == kDeleteArmed; }
 void RefuseEntry(const char* message) { model::model_state.PanelMessage = message; }
 
 void AcceptEntry() { model::model_state.FmsScratchpad.clear(); }
+
+void StepFromUnchanged() {
+  const std::int32_t state = flightplan::flightplan_state.RouteState;
+  if (state == 0 || state == 3) flightplan::StepRouteState();
+}
 
 bool ReadPlainNumber(std::string_view text, double& value) {
   int points = 0, digits = 0;

@@ -110,6 +110,10 @@ void RefuseEntry(const char* message);
 // An accepted entry: the scratchpad is emptied.
 void AcceptEntry();
 
+// An edit of a route unchanged since its entry began or its EXEC
+// (RouteState 0 or 3) steps the state on, to 1 or to a modification (4).
+void StepFromUnchanged();
+
 // A course as the pages show it, "%03.0f" of a value in [0.5, 360.5): north
 // reads 360, never 000.
 double CourseShown(double course);

@@ -43,10 +43,6 @@ std::int32_t RouteStateNow() { return flightplan::flightplan_state.RouteState; }
 
 bool IsNone(const std::string& text) { return text == model::kNoneText; }
 
-void StepFromUnchanged() {
-  if (RouteStateNow() == 0 || RouteStateNow() == 3) flightplan::StepRouteState();
-}
-
 // The airport elevation the procedure loader left, as the number it starts
 // with (0 when it holds none).
 double LoadedElevationFeet() {

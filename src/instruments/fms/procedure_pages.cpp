@@ -6,6 +6,7 @@
 #include "src/flightplan/procedure_splice.h"
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
+#include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/records.h"
 #include "src/model/state.h"
@@ -17,11 +18,6 @@ namespace {
 
 model::AirportProcedureSet& Origin() { return navdb::procedure_state.AirportProcedureSets[1]; }
 model::AirportProcedureSet& Destination() { return navdb::procedure_state.AirportProcedureSets[2]; }
-
-void StepFromUnchanged() {
-  const std::int32_t state = flightplan::flightplan_state.RouteState;
-  if (state == 0 || state == 3) flightplan::StepRouteState();
-}
 
 void StepFromExecuted() {
   if (flightplan::flightplan_state.RouteState == 3) flightplan::StepRouteState();

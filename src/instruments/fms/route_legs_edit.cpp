@@ -31,11 +31,6 @@ constexpr double kHighestConstraint = 99000.0;
 constexpr double kSlowestConstraintSpeed = 100.0;
 constexpr double kFastestConstraintSpeed = 400.0;
 
-void StepFromUnchanged() {
-  const std::int32_t state = flightplan::flightplan_state.RouteState;
-  if (state == 0 || state == 3) flightplan::StepRouteState();
-}
-
 // The number the digits of a created name stand for, read as far as they
 // are digits (a name such as "ABC1X" counts 1, "ABCDE" 0).
 int NameNumber(std::string_view digits) { return std::atoi(std::string(digits).c_str()); }
