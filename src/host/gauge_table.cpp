@@ -6,9 +6,12 @@
 #include "src/guidance/engage_buttons.h"
 #include "src/host/server_gauge.h"
 #include "src/host/window_keys.h"
+#include "src/instruments/efs/control_panel.h"
+#include "src/instruments/efs/display_gauges.h"
 #include "src/instruments/ehsi/gauges.h"
 #include "src/instruments/fms/gauges.h"
 #include "src/instruments/gnsxls/gauges.h"
+#include "src/instruments/mfd/c17/gauges.h"
 #include "src/instruments/nd/gauges.h"
 
 // Each subsystem defines its gauge headers next to its callbacks; the table
@@ -34,13 +37,18 @@ GAUGEHDR** GaugeTable() {
       &fms::smiths_fms_br_gauge,
       &gnsxls::gnsxls_gauge,
       &gnsxls::gnsxls_lm_gauge,
+      &efs::efs50_ehsi_cntr_gauge,
+      &efs::efs50_ehsi_cntr_lm_gauge,
+      &c17::c17_mfd_gauge,
+      &c17::c17_mfcp_gauge,
       nullptr,
   };
-  // The EHSI gauges follow once their display draws.
+  // The EHSI and the other display gauges follow once their display draws.
   static std::vector<GAUGEHDR*> table = [] {
     std::vector<GAUGEHDR*> t;
     for (GAUGEHDR** g = listed; *g != nullptr; ++g) t.push_back(*g);
     for (GAUGEHDR* g : ehsi::ExportedEhsiGauges()) t.push_back(g);
+    for (GAUGEHDR* g : efs::ExportedDisplayGauges()) t.push_back(g);
     t.push_back(nullptr);
     return t;
   }();

@@ -7,10 +7,7 @@
 #include <iterator>
 #include <utility>
 
-#include "src/display/lifetime.h"
-#include "src/guidance/avionics_update.h"
-#include "src/guidance/flight_log.h"
-#include "src/guidance/state.h"
+#include "src/display/display_gauge.h"
 #include "src/host/gauge_skeleton.h"
 #include "src/host/panel_services.h"
 #include "src/host/traffic_link.h"
@@ -40,28 +37,13 @@ constexpr GaugeDraw kDrawDu1000 = DrawIntoElement<&State::Du1000Display, DrawDu1
 constexpr GaugeDraw kDrawProline4 = nullptr;
 constexpr GaugeDraw kDrawMd80 = nullptr;
 
-// --- Post-install ----------------------------------------------------------------
-
-void HookTrafficAndStartFlightLog(GAUGEHDR* gauge) {
-  host::HookTrafficProvider(gauge);
-  if (guidance::guidance_state.FlightLogInitialized == 0) guidance::UpdateFlightLog(3);
-}
-
 // --- Forms -------------------------------------------------------------------------
 
 constexpr host::GaugeForm EhsiForm(const char* log_line, bool starts_flight_log, host::DisplayForm display_form,
                                    std::uint32_t window, GaugeDraw draw) {
-  host::GaugeForm f;
-  f.log_line = log_line;
-  f.post_install = starts_flight_log ? HookTrafficAndStartFlightLog : host::HookTrafficProvider;
-  f.pre_draw = guidance::UpdateAvionicsState;
-  f.draw_element = host::DrawElement::kFirstChild;
-  f.display_form = display_form;
-  f.window_ident = window;
-  f.draw = draw;
-  f.connect = display::ConnectDrawingGauge;
-  f.disconnect = display::DisconnectDrawingGauge;
-  return f;
+  return display::DisplayGaugeForm(
+      log_line, starts_flight_log ? display::HookTrafficAndStartFlightLog : host::HookTrafficProvider, display_form,
+      window, host::DrawElement::kFirstChild, draw);
 }
 
 // The DU-1000 and MD-80 draw "VC2" copies reduced only while the pop-up is
@@ -83,55 +65,32 @@ constexpr PIXSIZE kDu1000BezelSize = {392, 394};
 constexpr PIXSIZE kEhsiScreenSize = {318, 311};
 constexpr PIXSIZE kProline4BezelSize = {322, 368};
 constexpr PIXSIZE kProline4ScreenSize = {247, 285};
-// The drawing element erases and owns its drawing surface.
-constexpr std::uint32_t kScreenFlags = 0x24;
 // A bezel is opaque; a screen standing alone as the root is transparent
 // where its bitmap is.
 constexpr std::uint32_t kBezelFlags = 0x0;
 constexpr std::uint32_t kRootScreenFlags = 0x1;
 
 // The root image and, as its first child, the screen the display draws on.
-#define OVI_EHSI_ELEMENTS(NAME, ROOT, ROOT_SIZE, ROOT_FLAGS, SCREEN, SCREEN_SIZE, X, Y)                        \
-  ELEMENT_HEADER NAME##_screen = {                                                                            \
-      .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = SCREEN, .position = {X, Y},                   \
-      .image_size = SCREEN_SIZE, .image_flags = kScreenFlags,                                                 \
-  };                                                                                                          \
-  ELEMENT_HEADER* NAME##_screen_list[] = {&NAME##_screen, nullptr};                                           \
-  ELEMENT_HEADER NAME##_root = {                                                                              \
-      .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = ROOT, .image_size = ROOT_SIZE,                \
-      .image_flags = ROOT_FLAGS, .next_element = NAME##_screen_list,                                          \
-  };                                                                                                          \
-  ELEMENT_HEADER* NAME##_elements[] = {&NAME##_root, nullptr};
-
-OVI_EHSI_ELEMENTS(du1000, kDu1000BezelBitmap, kDu1000BezelSize, kBezelFlags, kEhsiScreenBitmap, kEhsiScreenSize,
+OVI_DISPLAY_ELEMENTS(du1000, kDu1000BezelBitmap, kDu1000BezelSize, kBezelFlags, kEhsiScreenBitmap, kEhsiScreenSize,
                   37, 39)
-OVI_EHSI_ELEMENTS(du1000_nb, kEhsiScreenBitmap, kEhsiScreenSize, kRootScreenFlags, kEhsiScreenBitmap,
+OVI_DISPLAY_ELEMENTS(du1000_nb, kEhsiScreenBitmap, kEhsiScreenSize, kRootScreenFlags, kEhsiScreenBitmap,
                   kEhsiScreenSize, 0, 0)
-OVI_EHSI_ELEMENTS(proline4, kProline4BezelBitmap, kProline4BezelSize, kBezelFlags, kProline4ScreenBitmap,
+OVI_DISPLAY_ELEMENTS(proline4, kProline4BezelBitmap, kProline4BezelSize, kBezelFlags, kProline4ScreenBitmap,
                   kProline4ScreenSize, 38, 40)
-OVI_EHSI_ELEMENTS(proline4_nb, kProline4ScreenBitmap, kProline4ScreenSize, kRootScreenFlags, kProline4ScreenBitmap,
+OVI_DISPLAY_ELEMENTS(proline4_nb, kProline4ScreenBitmap, kProline4ScreenSize, kRootScreenFlags, kProline4ScreenBitmap,
                   kProline4ScreenSize, 0, 0)
-OVI_EHSI_ELEMENTS(md80, kEhsiScreenBitmap, kEhsiScreenSize, kRootScreenFlags, kEhsiScreenBitmap, kEhsiScreenSize,
+OVI_DISPLAY_ELEMENTS(md80, kEhsiScreenBitmap, kEhsiScreenSize, kRootScreenFlags, kEhsiScreenBitmap, kEhsiScreenSize,
                   0, 0)
-#undef OVI_EHSI_ELEMENTS
 
 // --- Mouse rectangles ----------------------------------------------------------------
 
 // One click area over the screen, a child inside its parent, opens and
 // closes the display's pop-up window.
-#define OVI_EHSI_MOUSE(NAME, X, Y, WINDOW)                                                                   \
-  MOUSERECT NAME##_mouse[] = {                                                                               \
-      {MOUSE_RECT_PARENT, {X, Y}, {100, 100}, CURSOR_NONE, 0, nullptr},                                      \
-      {MOUSE_RECT_CHILD, {0, 0}, {100, 100}, CURSOR_HAND, MOUSE_LEFTSINGLE, host::PanelWindowToggleKey<WINDOW>}, \
-      {MOUSE_RECT_EOL, {0, 0}, {0, 0}, CURSOR_NONE, 0, nullptr},                                             \
-  };
-
-OVI_EHSI_MOUSE(du1000, 130, 130, kDu1000Window)
-OVI_EHSI_MOUSE(du1000_nb, 130, 130, kDu1000Window)
-OVI_EHSI_MOUSE(proline4, 102, 147, kProline4Window)
-OVI_EHSI_MOUSE(proline4_nb, 102, 147, kProline4Window)
-OVI_EHSI_MOUSE(md80, 130, 130, kMd80Window)
-#undef OVI_EHSI_MOUSE
+OVI_DISPLAY_WINDOW_KEY(du1000, 130, 130, 100, kDu1000Window)
+OVI_DISPLAY_WINDOW_KEY(du1000_nb, 130, 130, 100, kDu1000Window)
+OVI_DISPLAY_WINDOW_KEY(proline4, 102, 147, 100, kProline4Window)
+OVI_DISPLAY_WINDOW_KEY(proline4_nb, 102, 147, 100, kProline4Window)
+OVI_DISPLAY_WINDOW_KEY(md80, 130, 130, 100, kMd80Window)
 
 // Every header declares the design size 312 by 0.
 constexpr PIXSIZE kDesignSize = {312, 0};
