@@ -18,6 +18,7 @@
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
+#include "src/util/text.h"
 
 namespace ovi::fms {
 
@@ -44,13 +45,7 @@ model::HoldingPattern& ShownHold(int sub_page) {
 bool ReadCourseAndTurn(std::string text, double& course, std::int32_t& turn_side) {
   if (text.find('/') == std::string::npos) return false;
   std::replace(text.begin(), text.end(), '/', ' ');
-  std::vector<std::string> words;
-  for (std::size_t i = 0; i < text.size() && words.size() < 2;) {
-    while (i < text.size() && text[i] == ' ') ++i;
-    const std::size_t start = i;
-    while (i < text.size() && text[i] != ' ') ++i;
-    if (i > start) words.push_back(text.substr(start, i - start));
-  }
+  const std::vector<std::string_view> words = util::SplitBlanks(text);
   if (words.size() < 2 || !ReadPlainNumber(words[0], course) || course >= kNoCourseBeyond) return false;
   const char side = static_cast<char>(std::toupper(static_cast<unsigned char>(words[1][0])));
   if (side == 'L') {

@@ -16,6 +16,7 @@
 #include "src/model/state.h"
 #include "src/navdb/entry_state.h"
 #include "src/navdb/navdb.h"
+#include "src/util/text.h"
 
 namespace ovi::fms {
 
@@ -85,22 +86,11 @@ bool Refused() {
 
 // A word of a constraint entry as the number it starts with; a word that
 // starts with none, or gives no finite number, counts 0.
-double ConstraintNumber(const std::string& word) {
+double ConstraintNumber(std::string_view word) {
+  const std::string text(word);
   char* end = nullptr;
-  const double v = std::strtod(word.c_str(), &end);
-  return end != word.c_str() && std::isfinite(v) ? v : 0.0;
-}
-
-std::vector<std::string> Words(const std::string& text) {
-  std::vector<std::string> words;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && text[i] == ' ') ++i;
-    const std::size_t start = i;
-    while (i < text.size() && text[i] != ' ') ++i;
-    if (i > start) words.push_back(text.substr(start, i - start));
-  }
-  return words;
+  const double v = std::strtod(text.c_str(), &end);
+  return end != text.c_str() && std::isfinite(v) ? v : 0.0;
 }
 
 }  // namespace
@@ -191,7 +181,7 @@ bool InsertRouteLegEntry(int row, int candidate) {
 void EnterLegConstraint(int row) {
   std::string text = Scratchpad();
   std::replace_if(text.begin(), text.end(), [](char ch) { return ch == '/' || ch == 'F' || ch == 'L'; }, ' ');
-  const std::vector<std::string> words = Words(text);
+  const std::vector<std::string_view> words = util::SplitBlanks(text);
   double speed = 0.0, altitude = 0.0;
   if (words.size() == 1) {
     altitude = ConstraintNumber(words[0]);
