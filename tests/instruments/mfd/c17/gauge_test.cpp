@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include "platform/gfx/recorder.h"
 #include "src/display/state.h"
 #include "src/flightplan/state.h"
 #include "src/navdb/state.h"
@@ -214,6 +215,48 @@ TEST_F(GaugeTest, DisplayNumbersAndForcedPages) {
     c17_mfd_gauge.parameters = c.parameter;
     EXPECT_EQ(C17DisplayNumber(&c17_mfd_gauge), c.number) << '"' << c.parameter << '"' << c.main << c.popup;
     EXPECT_EQ(Slot(c.slot).page, c.page) << '"' << c.parameter << '"';
+  }
+}
+
+// The pre-draw through the callback: the display number reaches the draw
+// entry whatever it is (0 clears), a page is forced only when there is a
+// surface to draw on, and bit 31 is cleared in every case.
+TEST_F(GaugeTest, PreDrawForcesItsPageAndDrawsItsNumber) {
+  struct Case {
+    const char* parameter;
+    bool main_shown, surface;
+    int slot;
+    std::int32_t slot_before, slot_after;
+    std::int32_t working_after;  // the working copy starts on page 5
+    const char* frame;           // "page", "clear" or "none"
+  } cases[] = {
+      {"ENG", false, true, 3, 12, 9, 9, "page"},
+      {"PFD_VC", true, true, 1, 9, 1, 5, "clear"},  // number 0: no slot loaded
+      {"CFG", false, false, 4, 1, 1, 5, "none"},    // no surface: nothing forced
+      {"MFD", false, true, 2, 6, 3, 3, "page"},
+      {"7", false, true, 1, 9, 9, 5, "page"},
+  };
+  for (const Case& c : cases) {
+    host.visible_windows.clear();
+    if (c.main_shown) host.visible_windows.insert(0);
+    Slot(c.slot).page = c.slot_before;
+    Working() = 5;
+    gfx::DeviceContext surface(246, 241);
+    gfx::Recorder rec;
+    surface.recorder = &rec;
+    ELEMENT_HEADER* screen = c17_mfd_gauge.elements_list[0];
+    screen->image = {{246, 241}, c.surface ? &surface : nullptr};
+    screen->image_flags = 0x26 | IMAGE_ON_SCREEN;
+    c17_mfd_gauge.parameters = c.parameter;
+    c17_mfd_callback(&c17_mfd_gauge, PANEL_SERVICE_PRE_DRAW, 0);
+    screen->image = {};
+    EXPECT_EQ(screen->image_flags, 0x26u) << c.parameter;
+    EXPECT_EQ(Slot(c.slot).page, c.slot_after) << c.parameter;
+    EXPECT_EQ(Working(), c.working_after) << c.parameter;
+    const std::string frame = rec.Size() == 0                                           ? "none"
+                              : rec.Size() == 1 && rec.Ops()[0].kind == gfx::OpKind::Clear ? "clear"
+                                                                                         : "page";
+    EXPECT_EQ(frame, c.frame) << c.parameter;
   }
 }
 
