@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/gfx/recorder.h"
+#include "sim/mouse.h"
 #include "src/display/state.h"
 #include "src/flightplan/state.h"
 #include "src/navdb/state.h"
@@ -323,6 +324,22 @@ TEST_F(GaugeTest, ControlPanelKeys) {
   EXPECT_EQ(model::model_state.C17MfdMapRange, 40.0);
   mfcp.Press({"RANGE_UP", "RANGE_UP"});
   EXPECT_EQ(model::model_state.C17MfdMapRange, 160.0);
+
+  // The range key's halves: 41 pixels each, the right one 42 into the
+  // parent, so the column between them takes no click.
+  std::string problem;
+  const std::vector<sim::MouseArea> areas = sim::ReadMouseList(c17_mfcp_gauge.mouse_rect, problem);
+  const sim::MouseArea* down = mfcp.AreaOf("RANGE_DOWN");
+  const sim::MouseArea* up = mfcp.AreaOf("RANGE_UP");
+  struct Edge {
+    int x, y;
+    const sim::MouseArea* area;
+  } edges[] = {{66, 426, down}, {106, 507, down}, {107, 460, nullptr}, {108, 426, up},
+               {148, 507, up},  {149, 460, nullptr}, {100, 508, nullptr}, {65, 460, nullptr}};
+  for (const Edge& e : edges) {
+    const sim::MouseArea* a = sim::FindClickArea(areas, e.x, e.y, MOUSE_LEFTSINGLE);
+    EXPECT_EQ(a != nullptr ? a->handler : nullptr, e.area != nullptr ? e.area->handler : nullptr) << e.x << "," << e.y;
+  }
 }
 
 }  // namespace
