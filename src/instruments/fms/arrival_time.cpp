@@ -23,4 +23,10 @@ bool ArrivalTimeAhead(double distance, double ground_speed, bool local_hour, Arr
   return true;
 }
 
+int MinuteTenths(double second) {
+  if (!std::isfinite(second) || second <= 0.0) return 0;
+  if (second >= 60.0) return 9;
+  return static_cast<int>(second / 60.0 * 10.0);
+}
+
 }  // namespace ovi::fms

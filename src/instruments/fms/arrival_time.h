@@ -20,4 +20,9 @@ struct ArrivalTime {
 bool ArrivalTimeAhead(double distance, double ground_speed, bool local_hour, ArrivalTime& out,
                       bool nearest_minute = false);
 
+// The tenth of the minute a clock second falls in, 0 to 9 (9 from 54 s on;
+// 0 for a second that is not a number or below 0): the digit after a time's
+// minutes.
+int MinuteTenths(double second);
+
 }  // namespace ovi::fms
