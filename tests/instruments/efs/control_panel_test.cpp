@@ -7,12 +7,12 @@
 #include <cmath>
 #include <vector>
 
+#include "sim/mouse.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/instruments/efs/control_panel.h"
 #include "src/model/state.h"
 #include "tests/host/fake_panels.h"
-#include "sim/mouse.h"
 #include "tests/support/panel_clicks.h"
 
 namespace ovi::efs {
