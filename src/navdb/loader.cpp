@@ -43,6 +43,29 @@ bool SamePlace(const NavDbRecord& r, double lat, double lon) {
   return std::fabs(r.latitude - lat) < kSamePlaceDegrees && std::fabs(r.longitude - lon) < kSamePlaceDegrees;
 }
 
+// One entry's unit vector appended to its table's vectors, as the entry is
+// written: a pass over the finished tables would bring every record back
+// from memory once more.
+void AppendPosition(PositionVectors& v, double lat, double lon) {
+  const double la = lat * kDegToRad, lo = lon * kDegToRad;
+  const double c = std::cos(la);
+  v.x.push_back(static_cast<float>(c * std::cos(lo)));
+  v.y.push_back(static_cast<float>(c * std::sin(lo)));
+  v.z.push_back(static_cast<float>(std::sin(la)));
+}
+
+// Vectors with index 0 unused, like the tables, and room for `n` entries.
+void StartPositions(PositionVectors& v, std::size_t n) {
+  for (std::vector<float>* c : {&v.x, &v.y, &v.z}) {
+    c->assign(1, 0.0f);
+    c->reserve(n + 1);
+  }
+}
+
+void ReservePositions(PositionVectors& v, std::size_t n) {
+  for (std::vector<float>* c : {&v.x, &v.y, &v.z}) c->reserve(n + 1);
+}
+
 void PostFull(const char* what, int count) {
   model::AddStatusMessage(util::Format("%s '%d' approaching struct_limit", what, count));
 }
@@ -120,17 +143,23 @@ void LoadDataFilesAhead(const DataFile (&files)[N], unsigned missing_bit, Parse&
 // A navaid, intersection or airport table filled from its user file, then its main
 // file: the same entry twice within one file is a bad line; the main file's
 // copy of a user entry is left out without a word (the user entry replaces
-// it).
+// it). `vectors`, when given, receive each new entry's position (Add's
+// latitude and longitude).
 class UserFirstTable {
  public:
-  UserFirstTable(BoundedTable<NavDbRecord>& table, int& count, int max, const char* limit_name)
-      : table_(table), count_(count), max_(max), limit_name_(limit_name) {}
+  UserFirstTable(BoundedTable<NavDbRecord>& table, int& count, int max, const char* limit_name,
+                 PositionVectors* vectors = nullptr)
+      : table_(table), count_(count), max_(max), limit_name_(limit_name), vectors_(vectors) {
+    if (vectors_ != nullptr) StartPositions(*vectors_, static_cast<std::size_t>(count_));
+  }
 
   // Sizes the table and the index for a file of about `lines` lines, before
   // its lines are read (the index grows only when it fills).
   void StartFile(std::int64_t lines) {
     const std::int64_t entries = count_ + std::max<std::int64_t>(lines, 0);
-    table_.Reserve(static_cast<int>(std::min<std::int64_t>(count_ + TableRoom(lines), max_)));
+    const int room = static_cast<int>(std::min<std::int64_t>(count_ + TableRoom(lines), max_));
+    table_.Reserve(room);
+    if (vectors_ != nullptr) ReservePositions(*vectors_, static_cast<std::size_t>(room));
     by_ident_.Reserve(static_cast<std::size_t>(std::min<std::int64_t>(entries, max_)));
   }
 
@@ -138,12 +167,14 @@ class UserFirstTable {
   // full (full is then set and the limit text posted). same(record) tells
   // an earlier entry of this ident that is the same entry.
   template <typename Same>
-  NavDbRecord* Add(std::string_view ident, bool user_file, BadLineReport& bad, bool& full, Same&& same) {
-    return Add(Ident(ident).Hash(), user_file, bad, full, same);
+  NavDbRecord* Add(std::string_view ident, double lat, double lon, bool user_file, BadLineReport& bad, bool& full,
+                   Same&& same) {
+    return Add(Ident(ident).Hash(), lat, lon, user_file, bad, full, same);
   }
   // The same, with the ident's Hash() worked out (and prefetched) before.
   template <typename Same>
-  NavDbRecord* Add(std::uint64_t hash, bool user_file, BadLineReport& bad, bool& full, Same&& same) {
+  NavDbRecord* Add(std::uint64_t hash, double lat, double lon, bool user_file, BadLineReport& bad, bool& full,
+                   Same&& same) {
     const int dup = by_ident_.Find(hash, [&](int i) { return same(table_[i]); });
     if (dup != 0) {
       if (!(dup <= user_last_ && !user_file)) bad.Count();
@@ -156,6 +187,7 @@ class UserFirstTable {
     }
     by_ident_.Insert(hash, ++count_);
     if (user_file) user_last_ = count_;
+    if (vectors_ != nullptr) AppendPosition(*vectors_, lat, lon);
     return &table_[count_];
   }
   void Prefetch(std::uint64_t hash) const { by_ident_.Prefetch(hash); }
@@ -165,6 +197,7 @@ class UserFirstTable {
   int& count_;
   const int max_;
   const char* limit_name_;
+  PositionVectors* vectors_;
   FlatIndex by_ident_;
   int user_last_ = 0;  // entries 1..user_last_ came from the user file
 };
@@ -173,7 +206,7 @@ class UserFirstTable {
 
 void LoadNavaids() {
   State& s = navdb_state;
-  UserFirstTable navaids(s.NavaidTable, s.NavaidCount, kMaxNavaids, "Navs");
+  UserFirstTable navaids(s.NavaidTable, s.NavaidCount, kMaxNavaids, "Navs", &s.NavaidVectors);
   LoadDataFiles(
       kNavFiles, 1u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
     FieldReader fields(line);
@@ -188,7 +221,7 @@ void LoadNavaids() {
       return true;
     }
     bool full = false;
-    NavDbRecord* r = navaids.Add(ident, kNavFiles[f].user, bad, full, [&](const NavDbRecord& e) {
+    NavDbRecord* r = navaids.Add(ident, lat, lon, kNavFiles[f].user, bad, full, [&](const NavDbRecord& e) {
       return e.ident == ident && e.kind == kind && SamePlace(e, lat, lon);
     });
     if (r == nullptr) return !full;
@@ -232,7 +265,7 @@ void LoadIntersections() {
       },
       [&](std::size_t f, const IntersectionLine& a, BadLineReport& bad) {
         bool full = false;
-        NavDbRecord* r = intersections.Add(a.hash, kIntFiles[f].user, bad, full, [&](const NavDbRecord& e) {
+        NavDbRecord* r = intersections.Add(a.hash, a.lat, a.lon, kIntFiles[f].user, bad, full, [&](const NavDbRecord& e) {
           return e.ident == a.ident && SamePlace(e, a.lat, a.lon);
         });
         if (r == nullptr) return !full;
@@ -247,14 +280,24 @@ void LoadIntersections() {
 
 // ---- awys ----
 
-// Airway points by ident and position, the whole key inside the slot so a
-// look-up touches one place in memory (the airway file is the largest).
+// An airway point's position to 1e-4 degrees as one number; two points
+// are the same when ident and place agree.
+std::int64_t PlaceOf(double lat, double lon) {
+  return RoundToNearest(lat * 1e4) * 4000000 + RoundToNearest(lon * 1e4);
+}
+
+// Airway points by ident and place, in 16-byte slots (four to a cache
+// line; the airway file is the largest, and its look-ups wait on memory).
+// An ident of up to 8 bytes and a place within the world fit in the slot
+// whole, so such a look-up touches one place in memory; any other key
+// keeps a hash there and is checked against its table entry.
 class AirwayPointIndex {
  public:
+  explicit AirwayPointIndex(const BoundedTable<NavDbRecord>& table) : table_(table) {}
+
   // Room for `expected` points without growing. The slots are filled to
-  // three quarters at most: a full-world index then stays small enough for
-  // the caches and the address translation (linear probing keeps a look-up
-  // within a cache line or two at that load).
+  // three quarters at most (linear probing keeps a look-up within a cache
+  // line or two at that load).
   void Reserve(std::size_t expected) {
     std::size_t cap = 1024;
     while (cap * 3 < expected * 4) cap <<= 1;
@@ -264,45 +307,78 @@ class AirwayPointIndex {
     return ident.Hash(static_cast<std::uint64_t>(place));
   }
   void Prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
-  // The point's index, or 0 after making room for it (then call Set).
+  // The point's index, or 0 after making room for it (then write its
+  // table entry and call Set).
   int FindOrReserve(const Ident& ident, std::int64_t place, std::uint64_t hash, std::size_t& where) {
     if ((used_ + 1) * 4 > slots_.size() * 3) Rehash(slots_.size() * 2);
+    const Slot key = KeyOf(ident, place, hash);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot& slot = slots_[i];
-      if (slot.index == 0) {
+      if (slot.rest == 0) {
         where = i;
-        pending_ = Slot{place, ident, 0};
+        pending_ = key;
         return 0;
       }
-      if (slot.place == place && slot.ident == ident) return slot.index;
+      if (slot.word == key.word && (slot.rest & ~kIndexMask) == key.rest) {
+        const int index = static_cast<int>(slot.rest & kIndexMask);
+        if ((slot.rest & kChecked) == 0) return index;
+        const NavDbRecord& r = table_[index];
+        if (r.ident == ident && PlaceOf(r.latitude, r.longitude) == place) return index;
+      }
     }
   }
   void Set(std::size_t where, int index) {
-    pending_.index = index;
+    pending_.rest |= static_cast<std::uint64_t>(index);
     slots_[where] = pending_;
     ++used_;
   }
 
  private:
+  // word: the ident's bytes, zero-padded (idents hold no zero byte), or the
+  // hash; rest: the place (biased to stay positive) or hash bits, above the
+  // table index (0 = empty slot), and kChecked on a hashed key.
   struct Slot {
-    std::int64_t place = 0;
-    Ident ident;
-    std::int32_t index = 0;  // 0 = empty
+    std::uint64_t word = 0;
+    std::uint64_t rest = 0;
   };
-  static_assert(sizeof(Slot) == 24);
+  static constexpr int kIndexBits = 19;
+  static_assert(kMaxAirwayPoints < (1 << kIndexBits));
+  static constexpr std::uint64_t kIndexMask = (std::uint64_t{1} << kIndexBits) - 1;
+  static constexpr int kPlaceBits = 43;  // |place| stays below 2^42 inside -90..90, -180..180
+  static constexpr std::uint64_t kPlaceBias = std::uint64_t{1} << (kPlaceBits - 1);
+  static constexpr std::uint64_t kChecked = std::uint64_t{1} << 63;
+  static_assert(kIndexBits + kPlaceBits < 63 && Ident::kCapacity + 1 >= 8);
+
+  static Slot KeyOf(const Ident& ident, std::int64_t place, std::uint64_t hash) {
+    const std::uint64_t biased = static_cast<std::uint64_t>(place) + kPlaceBias;
+    Slot key;
+    if (ident.size() <= 8 && biased < (std::uint64_t{1} << kPlaceBits)) {
+      std::memcpy(&key.word, ident.data(), 8);  // the storage is longer
+      key.rest = biased << kIndexBits;
+    } else {
+      key.word = hash;
+      key.rest = kChecked | ((hash >> kIndexBits) & ~kIndexMask & ~kChecked);
+    }
+    return key;
+  }
+
+  // Slots are placed again by their table entries' keys.
   void Rehash(std::size_t cap) {
     std::vector<Slot> old;
     old.swap(slots_);
     slots_.assign(cap, Slot{});
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& k : old) {
-      if (k.index == 0) continue;
-      std::size_t i = Hash(k.ident, k.place) & mask;
-      while (slots_[i].index != 0) i = (i + 1) & mask;
+      if (k.rest == 0) continue;
+      const NavDbRecord& r = table_[static_cast<int>(k.rest & kIndexMask)];
+      std::size_t i = Hash(r.ident, PlaceOf(r.latitude, r.longitude)) & mask;
+      while (slots_[i].rest != 0) i = (i + 1) & mask;
       slots_[i] = k;
     }
   }
+
+  const BoundedTable<NavDbRecord>& table_;
   std::vector<Slot> slots_;
   std::size_t used_ = 0;
   Slot pending_;
@@ -319,7 +395,8 @@ struct AirwayLine {
 void LoadAirways() {
   State& s = navdb_state;
   // Points are the same when ident and position to 1e-4 degrees agree.
-  AirwayPointIndex points;
+  AirwayPointIndex points(s.AirwayPointTable);
+  StartPositions(s.AirwayPointVectors, static_cast<std::size_t>(s.AirwayPointCount));
   std::unordered_set<std::string> user_airways;
   Ident last_airway;  // user-set look-ups once per run of lines
   bool last_overridden = false;
@@ -352,6 +429,7 @@ void LoadAirways() {
       r.latitude = a.lat;
       r.longitude = a.lon;
       r.kind = "I";
+      AppendPosition(s.AirwayPointVectors, a.lat, a.lon);
       points.Set(where, point);
     }
     AirwayFix& fix = s.AirwayFixTable[++s.AirwayFixCount];
@@ -369,7 +447,7 @@ void LoadAirways() {
         if (a.bad) return;
         a.airway = airway;
         a.ident = ident;
-        a.place = RoundToNearest(a.lat * 1e4) * 4000000 + RoundToNearest(a.lon * 1e4);
+        a.place = PlaceOf(a.lat, a.lon);
         a.hash = AirwayPointIndex::Hash(a.ident, a.place);
         points.Prefetch(a.hash);
       },
@@ -382,8 +460,10 @@ void LoadAirways() {
         const std::int64_t max_lines = std::min<std::int64_t>(file.EstimateLines(), kMaxAirwayFixes);
         s.AirwayFixTable.Reserve(
             static_cast<int>(std::min<std::int64_t>(s.AirwayFixCount + TableRoom(max_lines), kMaxAirwayFixes)));
-        s.AirwayPointTable.Reserve(
-            static_cast<int>(std::min<std::int64_t>(s.AirwayPointCount + max_lines, kMaxAirwayPoints)));
+        const int point_room =
+            static_cast<int>(std::min<std::int64_t>(s.AirwayPointCount + max_lines, kMaxAirwayPoints));
+        s.AirwayPointTable.Reserve(point_room);
+        ReservePositions(s.AirwayPointVectors, static_cast<std::size_t>(point_room));
         points.Reserve(static_cast<std::size_t>(s.AirwayPointCount + max_lines * 3 / 8));
       });
 }
@@ -392,7 +472,7 @@ void LoadAirways() {
 
 void LoadAirports() {
   State& s = navdb_state;
-  UserFirstTable airports(s.AirportTable, s.AirportCount, kMaxAirports, "Apts");
+  UserFirstTable airports(s.AirportTable, s.AirportCount, kMaxAirports, "Apts", &s.AirportVectors);
   s.AirportFileRefs.assign(1, AirportFileRef{});
   NavDbRecord airport;
   // Runway lines are read by LoadAirportDetails; here they only have to
@@ -418,7 +498,7 @@ void LoadAirports() {
           return true;
         }
         bool full = false;
-        NavDbRecord* r = airports.Add(airport.ident, kAptFiles[f].user, bad, full,
+        NavDbRecord* r = airports.Add(airport.ident, airport.latitude, airport.longitude, kAptFiles[f].user, bad, full,
                                       [&](const NavDbRecord& e) { return e.ident == airport.ident; });
         if (r == nullptr) return !full;
         *r = std::move(airport);
@@ -431,18 +511,8 @@ void LoadAirports() {
 }  // namespace
 
 void BuildPositionVectors(const BoundedTable<NavDbRecord>& table, int count, PositionVectors& v) {
-  constexpr double kRad = 3.14159265358979323846 / 180.0;
-  v.x.assign(static_cast<std::size_t>(count) + 1, 0.0f);
-  v.y.assign(static_cast<std::size_t>(count) + 1, 0.0f);
-  v.z.assign(static_cast<std::size_t>(count) + 1, 0.0f);
-  for (int i = 1; i <= count; ++i) {
-    const NavDbRecord& r = table[i];
-    double la = r.latitude * kRad, lo = r.longitude * kRad;
-    double c = std::cos(la);
-    v.x[static_cast<std::size_t>(i)] = static_cast<float>(c * std::cos(lo));
-    v.y[static_cast<std::size_t>(i)] = static_cast<float>(c * std::sin(lo));
-    v.z[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(la));
-  }
+  StartPositions(v, static_cast<std::size_t>(std::max(count, 0)));
+  for (int i = 1; i <= count; ++i) AppendPosition(v, table[i].latitude, table[i].longitude);
 }
 
 void BuildNavaidIndex() {
@@ -497,9 +567,6 @@ void LoadNavDatabase() {
   LoadAirways();
 
   BuildNavaidIndex();
-  BuildPositionVectors(s.AirportTable, s.AirportCount, s.AirportVectors);
-  BuildPositionVectors(s.NavaidTable, s.NavaidCount, s.NavaidVectors);
-  BuildPositionVectors(s.AirwayPointTable, s.AirwayPointCount, s.AirwayPointVectors);
 }
 
 }  // namespace ovi::navdb

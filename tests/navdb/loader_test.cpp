@@ -1,6 +1,9 @@
 // Loading the navigation text files: the sample region, the _user files,
 // capacities and the look-ups that serve route matching.
 #include <cmath>
+#include <cstdio>
+#include <iterator>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -197,6 +200,89 @@ TEST_F(NavdbTest, AFullTableStopsItsLoaderWithTheLimitText) {
   EXPECT_EQ(navdb_state.NavaidCount, kMaxNavaids);
   EXPECT_EQ(navdb_state.NavaidTable[kMaxNavaids + 1].ident, "") << "nothing beyond the capacity";
   EXPECT_NE(StatusLog().find("Navs '25000' approaching struct_limit"), std::string::npos) << StatusLog();
+}
+
+// ---- airway points ----
+
+// Writes the files an airway load needs besides `airways`.
+void WriteAirwayWorld(ScratchFolder& dir, const std::string& airways) {
+  dir.Write("navs.txt", "AAA 10.0 20.0 V 0 110.00 A\n");
+  dir.Write("apts.txt", "A XAAA 100 10.0 20.0 A\n");
+  dir.Write("ints.txt", "FIXAA 1.0 2.0\n");
+  dir.Write("awys.txt", airways);
+}
+
+// One point per ident and position to 1e-4 degrees, for idents of every
+// length (a 9-byte ident shares its first 8 bytes with an 8-byte one) and
+// at the corners of the world.
+TEST_F(NavdbTest, AirwayPointsAreOnePerIdentAndPlaceAtEveryIdentLength) {
+  struct Case {
+    const char* line;
+    int point;
+  };
+  const Case cases[] = {
+      {"ABCDEFGH -90.0 -180.0", 1},
+      {"ABCDEFGHI -90.0 -180.0", 2},
+      {"ABCDEFGHIJ 90.0 180.0", 3},
+      {"ABCDEFGHIJ 90.0 179.9999", 4},
+      {"ABCDEFGHIJ 89.9999 180.0", 5},
+      {"ABCDEFGHI -90.0 -180.0", 2},
+      {"ABCDEFGHIJ 89.99996 180.0", 3},           // rounds to 90.0000
+      {"ABCDEFGH -89.99996 -179.99996", 1},       // rounds to the corner
+      {"ABCDEFGH 0.00004 -0.00004", 6},           // rounds to 0, 0
+      {"ABCDEFGH 0.0 0.0", 6},
+      {"ABCDEFGH 0.0001 0.0", 7},
+      {"ABCDEFGHIK 90.0 180.0", 8},               // one byte from point 3
+      {"ABCDEFGH -90.0 180.0", 9},                // across 180 from point 1
+      {"A -90.0 -180.0", 10},
+      {"ABCDEFGHIK 90.0 180.0", 8},
+  };
+  ScratchFolder dir;
+  std::string airways;
+  for (const Case& c : cases) airways += std::string("J1 ") + c.line + "\n";
+  WriteAirwayWorld(dir, airways);
+  LoadNavDatabase();
+  const State& s = navdb_state;
+  ASSERT_EQ(s.AirwayFixCount, static_cast<int>(std::size(cases)));
+  EXPECT_EQ(s.AirwayPointCount, 10);
+  for (int i = 1; i <= s.AirwayFixCount; ++i) {
+    const Case& c = cases[i - 1];
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(s.AirwayFixTable[i].point, c.point);
+    const std::string line = c.line;
+    EXPECT_EQ(s.AirwayPointTable[s.AirwayFixTable[i].point].ident, line.substr(0, line.find(' ')));
+  }
+  EXPECT_EQ(model::model_state.StatusMessageCount, 0) << StatusLog();
+}
+
+// A file whose first reading window is all comments sizes the point index
+// far too small: it grows while short and long idents are in it, and still
+// finds every point again.
+TEST_F(NavdbTest, AirwayPointsAreFoundAgainAfterTheIndexGrows) {
+  constexpr int kPoints = 3000;
+  std::string airways;
+  while (airways.size() < 300 * 1024) airways += ";" + std::string(2000, 'c') + "\n";
+  const auto point_line = [](const char* airway, int k) {
+    char line[64];
+    // Even k: a 10-byte ident, odd k: a 5-byte one; west and south of zero.
+    std::snprintf(line, sizeof line, k % 2 == 0 ? "%s LONG%06d %.4f %.4f\n" : "%s S%04d %.4f %.4f\n", airway, k,
+                  -45.0 + k * 0.01, -170.0 + k * 0.1);
+    return std::string(line);
+  };
+  for (const char* airway : {"J2", "J3"})
+    for (int k = 0; k < kPoints; ++k) airways += point_line(airway, k);
+  ScratchFolder dir;
+  WriteAirwayWorld(dir, airways);
+  LoadNavDatabase();
+  const State& s = navdb_state;
+  ASSERT_EQ(s.AirwayFixCount, 2 * kPoints);
+  ASSERT_EQ(s.AirwayPointCount, kPoints);
+  for (int k = 0; k < kPoints; ++k) {
+    ASSERT_EQ(s.AirwayFixTable[k + 1].point, k + 1) << k;
+    ASSERT_EQ(s.AirwayFixTable[kPoints + k + 1].point, k + 1) << k;
+  }
+  EXPECT_EQ(s.AirwayPointTable[kPoints].ident, "S2999");
+  EXPECT_EQ(s.AirwayPointTable[kPoints - 1].ident, "LONG002998");
 }
 
 }  // namespace
