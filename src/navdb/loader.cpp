@@ -265,9 +265,10 @@ void LoadIntersections() {
       },
       [&](std::size_t f, const IntersectionLine& a, BadLineReport& bad) {
         bool full = false;
-        NavDbRecord* r = intersections.Add(a.hash, a.lat, a.lon, kIntFiles[f].user, bad, full, [&](const NavDbRecord& e) {
-          return e.ident == a.ident && SamePlace(e, a.lat, a.lon);
-        });
+        NavDbRecord* r =
+            intersections.Add(a.hash, a.lat, a.lon, kIntFiles[f].user, bad, full, [&](const NavDbRecord& e) {
+              return e.ident == a.ident && SamePlace(e, a.lat, a.lon);
+            });
         if (r == nullptr) return !full;
         r->ident = a.ident;
         r->latitude = a.lat;
