@@ -270,6 +270,7 @@ void SetUpLayersScene(bool world) {
 
 void BM_B737NdLayersFrame(benchmark::State& state) {
   SetUpLayersScene(state.range(0) == 1);
+  gfx::detail::UseCairoForAllStrokes(state.range(1) == 1);
   gfx::DeviceContext dc(247, 294);
   const PIXSIZE size{247, 294};
   // The first frame builds the near and map lists.
@@ -280,8 +281,14 @@ void BM_B737NdLayersFrame(benchmark::State& state) {
   state.counters["rebuild_us"] = rebuild;
   state.counters["map_navaids"] = navdb::navdb_state.MapNavaidCount;
   state.counters["map_airports"] = navdb::navdb_state.MapAirportCount;
+  gfx::detail::UseCairoForAllStrokes(false);
 }
-BENCHMARK(BM_B737NdLayersFrame)->ArgName("world")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+// Second argument 1: every stroke rasterised by Cairo, as before the layer
+// had its own rasteriser for straight-edged strokes.
+BENCHMARK(BM_B737NdLayersFrame)
+    ->ArgNames({"world", "cairo_strokes"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
 
 // One map layer of the scene alone (args: its place in the table, the world
 // set), without the frame's outline clip.
@@ -305,10 +312,11 @@ void BM_B737NdLayer(benchmark::State& state) {
     layers[n].draw(frame);
     benchmark::DoNotOptimize(dc.pixels.data());
   }
+  gfx::detail::UseCairoForAllStrokes(false);
 }
 BENCHMARK(BM_B737NdLayer)
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 11, 1), {0, 1}})
-    ->ArgNames({"layer", "world"})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 11, 1), {0, 1}, {0, 1}})
+    ->ArgNames({"layer", "world", "cairo_strokes"})
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
