@@ -618,9 +618,10 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
 }
 
 // The layer's own rasteriser takes smoothed strokes of straight segments
-// with flat caps and miter joins, unclipped or under a clip of whole pixels
-// it applies itself. Paths whose segments all run along the pixel axes stay
-// with Cairo, which strokes them as exact boxes.
+// (solid or dashed) and of curves (solid) with flat caps and miter joins,
+// unclipped or under a clip of whole pixels it applies itself. Paths whose
+// segments all run along the pixel axes stay with Cairo, which strokes
+// them as exact boxes.
 bool Graphics::ThinStrokeFits(const Pen& pen, bool dashed) const {
   if (cairo_strokes_ || clip_per_op_ || op_far_) return false;
   if (smoothing_ != SmoothingMode::HighQuality && smoothing_ != SmoothingMode::AntiAlias &&
@@ -628,10 +629,23 @@ bool Graphics::ThinStrokeFits(const Pen& pen, bool dashed) const {
     return false;
   if (pen.GetEndCap() != LineCap::Flat && pen.GetEndCap() != LineCap::Triangle) return false;
   if (pen.GetLineJoin() != LineJoin::Miter && pen.GetLineJoin() != LineJoin::MiterClipped) return false;
-  for (auto cmd : scratch_.cmds) {
-    if (cmd == PathData::kCurve) return false;
-    if (cmd == PathData::kClose && dashed) return false;
+  // Figures are straight, or smooth: curves only after their start. Cairo
+  // dashes curves another way; those stay with it.
+  bool curves = false;
+  std::size_t i = 0;
+  const auto& cmds = scratch_.cmds;
+  while (i < cmds.size()) {
+    ++i;  // the move
+    const bool smooth = i < cmds.size() && cmds[i] == PathData::kCurve;
+    while (i < cmds.size() && (cmds[i] == (smooth ? PathData::kCurve : PathData::kLine))) ++i;
+    if (i < cmds.size() && cmds[i] == PathData::kClose) {
+      if (dashed) return false;
+      ++i;
+    }
+    if (i < cmds.size() && cmds[i] != PathData::kMove) return false;  // lines and curves mixed
+    curves |= smooth;
   }
+  if (curves) return !dashed;
   return !detail::Rectilinear(scratch_, DeviceAffine());
 }
 
@@ -650,10 +664,15 @@ void Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
     // One figure: a move, its lines, perhaps a close.
     const std::size_t first = k;
     ++i, ++k;
+    const bool smooth = i < cmds.size() && cmds[i] == PathData::kCurve;
     while (i < cmds.size() && cmds[i] == PathData::kLine) ++i, ++k;
+    while (i < cmds.size() && cmds[i] == PathData::kCurve) ++i, k += 3;
     const bool closed = i < cmds.size() && cmds[i] == PathData::kClose;
     if (closed) ++i;
-    thin_.AddFigure(&scratch_.pts[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
+    if (smooth)
+      thin_.AddCurves(&scratch_.pts[first], k - first, closed, m, half_width);
+    else
+      thin_.AddFigure(&scratch_.pts[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
   }
   // Cairo's clip of whole pixels, when it has one; a clip run draws
   // unclipped and settles later.

@@ -199,6 +199,134 @@ void ThinStroke::Solid(const std::vector<DevPt>& dev, const std::vector<DevPt>& 
   }
 }
 
+namespace {
+
+// Cairo keeps path points in 24.8 fixed point and halves Bezier curves on
+// that grid until each piece lies within its tolerance of the chord.
+using FixPt = ThinStroke::FixPt;
+using Knots = ThinStroke::Knots;
+constexpr double kTolerance = 0.1;  // device pixels, Cairo's default
+
+bool Same(const FixPt& a, const FixPt& b) { return a.x == b.x && a.y == b.y; }
+
+FixPt Half(const FixPt& a, const FixPt& b) { return FixPt{a.x + ((b.x - a.x) >> 1), a.y + ((b.y - a.y) >> 1)}; }
+
+// The larger squared distance of the two control points from the chord.
+double ErrorSquared(const Knots& k) {
+  double bdx = (k.b.x - k.a.x) / kFixedOne, bdy = (k.b.y - k.a.y) / kFixedOne;
+  double cdx = (k.c.x - k.a.x) / kFixedOne, cdy = (k.c.y - k.a.y) / kFixedOne;
+  if (!Same(k.a, k.d)) {
+    const double dx = (k.d.x - k.a.x) / kFixedOne, dy = (k.d.y - k.a.y) / kFixedOne;
+    const double v = dx * dx + dy * dy;
+    auto off_chord = [&](double& ex, double& ey) {
+      const double u = ex * dx + ey * dy;
+      if (u <= 0) return;
+      if (u >= v) {
+        ex -= dx, ey -= dy;
+      } else {
+        ex -= u / v * dx, ey -= u / v * dy;
+      }
+    };
+    off_chord(bdx, bdy);
+    off_chord(cdx, cdy);
+  }
+  return std::max(bdx * bdx + bdy * bdy, cdx * cdx + cdy * cdy);
+}
+
+}  // namespace
+
+// Points along a smooth figure with the direction the stroke runs there,
+// as Cairo's stroker visits them: the start with the first curve's initial
+// direction, each point where the halving stops with the direction towards
+// that piece's first control point, each curve's end with its final one.
+void ThinStroke::Flatten(const PathData::Pt* pts, std::size_t n, const Affine& m) {
+  auto fix = [&](const PathData::Pt& p) {
+    return FixPt{static_cast<std::int64_t>(ToFixed(m.a * p.x + m.c * p.y + m.e)),
+                 static_cast<std::int64_t>(ToFixed(m.b * p.x + m.d * p.y + m.f))};
+  };
+  faces_.clear();
+  auto face = [&](const FixPt& at, const FixPt& from, const FixPt& to) {
+    faces_.push_back(Face{at.x / kFixedOne, at.y / kFixedOne, static_cast<double>(to.x - from.x),
+                          static_cast<double>(to.y - from.y)});
+  };
+  FixPt current = fix(pts[0]);
+  FixPt last = current;
+  const double tolerance_squared = kTolerance * kTolerance;
+  // Recursion depth is bounded: each halving shrinks the knots' spread,
+  // and on the fixed grid a piece of one unit has no error left.
+  std::vector<Knots>& stack = knots_;
+  for (std::size_t i = 1; i + 2 < n; i += 3) {
+    Knots k{current, fix(pts[i]), fix(pts[i + 1]), fix(pts[i + 2])};
+    // A curve whose points all coincide is no curve (Cairo draws a line).
+    if (Same(k.a, k.b) && Same(k.a, k.c) && Same(k.a, k.d)) {
+      current = k.d;
+      continue;
+    }
+    const FixPt& i0 = !Same(k.b, k.a) ? k.b : !Same(k.c, k.a) ? k.c : k.d;
+    const FixPt& f0 = !Same(k.c, k.d) ? k.c : !Same(k.b, k.d) ? k.b : k.a;
+    if (faces_.empty()) face(k.a, k.a, i0);
+    stack.clear();
+    stack.push_back(k);
+    while (!stack.empty()) {
+      Knots s1 = stack.back();
+      stack.pop_back();
+      if (ErrorSquared(s1) < tolerance_squared || stack.size() > 64) {
+        if (!Same(s1.a, last)) {
+          face(s1.a, s1.a, s1.b);
+          last = s1.a;
+        }
+        continue;
+      }
+      const FixPt ab = Half(s1.a, s1.b), bc = Half(s1.b, s1.c), cd = Half(s1.c, s1.d);
+      const FixPt abbc = Half(ab, bc), bccd = Half(bc, cd), mid = Half(abbc, bccd);
+      stack.push_back(Knots{mid, bccd, cd, s1.d});  // second half, after the first
+      stack.push_back(Knots{s1.a, ab, abbc, mid});
+    }
+    face(k.d, f0, k.d);
+    last = k.d;
+    current = k.d;
+  }
+}
+
+// The outline of a smooth figure: each side runs through the points offset
+// by the pen across their direction, as Cairo strokes curves.
+void ThinStroke::Smooth(bool closed, const Affine& m, double hw) {
+  const double det = m.a * m.d - m.b * m.c;
+  if (faces_.size() < 2 || det == 0.0) return;
+  left_.clear();
+  right_.clear();
+  for (const Face& f : faces_) {
+    // Direction in user space, where the pen is round, turned a quarter
+    // and scaled by the pen, back to device space; Cairo rounds the offset
+    // to its grid before adding it.
+    double sx = f.dx, sy = f.dy;
+    const double dl = std::sqrt(sx * sx + sy * sy);
+    if (!(dl > 0.0)) continue;
+    sx /= dl, sy /= dl;
+    double ux = (m.d * sx - m.c * sy) / det, uy = (m.a * sy - m.b * sx) / det;
+    const double ul = std::sqrt(ux * ux + uy * uy);
+    ux /= ul, uy /= ul;
+    const double nx = (det > 0 ? -uy : uy) * hw, ny = (det > 0 ? ux : -ux) * hw;
+    const double ox = Floor((m.a * nx + m.c * ny) * kFixedOne + 0.5) / kFixedOne;
+    const double oy = Floor((m.b * nx + m.d * ny) * kFixedOne + 0.5) / kFixedOne;
+    left_.push_back(DevPt{f.x + ox, f.y + oy});
+    right_.push_back(DevPt{f.x - ox, f.y - oy});
+  }
+  std::reverse(right_.begin(), right_.end());
+  if (closed) {
+    Contour(left_);
+    Contour(right_);
+  } else {
+    left_.insert(left_.end(), right_.begin(), right_.end());
+    Contour(left_);
+  }
+}
+
+void ThinStroke::AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw) {
+  Flatten(pts, n, m);
+  Smooth(closed, m, hw);
+}
+
 void ThinStroke::AddFigure(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw,
                            const double* dashes, int dash_count, double dash_offset) {
   // The points on Cairo's fixed-point grid, repeated points dropped.

@@ -25,11 +25,20 @@ struct Affine {
 
 class ThinStroke {
  public:
+  struct FixPt {
+    std::int64_t x, y;  // 1/256 pixel
+  };
+  struct Knots {
+    FixPt a, b, c, d;
+  };
   // The stroke of one figure of straight segments, `half_width` in user
   // units. `dashes` (in user units, on first; null for a solid line) start
   // `dash_offset` into the pattern; callers dash open figures only.
   void AddFigure(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double half_width,
                  const double* dashes, int dash_count, double dash_offset);
+  // The stroke of one figure of Bezier curves (a start point, then three
+  // points a curve), solid.
+  void AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double half_width);
   // Fills what was added over the pixels of the box [x0, x1) x [y0, y1)
   // (already cut to the surface) and forgets it.
   void Composite(std::uint32_t* pixels, int stride, int x0, int y0, int x1, int y1, std::uint32_t argb);
@@ -59,6 +68,14 @@ class ThinStroke {
   void Solid(const std::vector<DevPt>& dev, const std::vector<DevPt>& user_dir, bool closed, const Affine& m,
              double hw);
   void Contour(std::vector<DevPt>& pts);
+  struct Face {
+    double x, y;    // device pixels, on the fixed-point grid
+    double dx, dy;  // direction the stroke runs, device space
+  };
+  void Flatten(const PathData::Pt* pts, std::size_t n, const Affine& m);
+  void Smooth(bool closed, const Affine& m, double hw);
+  std::vector<Face> faces_;
+  std::vector<Knots> knots_;
   void AddEdge(const DevPt& p, const DevPt& q);
   void ClipToBox(const Line& l, double bx0, double by0, double bx1, double by1);
   void Piece(const Line& l, double top, double bottom, bool vertical_at, double x);

@@ -142,6 +142,26 @@ const Case kCases[] = {
        g.DrawEllipse(solid, 20.0f, 10.0f, 50.0f, 50.0f);
        g.DrawArc(solid, 60.0f, 20.0f, 40.0f, 30.0f, 200.0f, 120.0f);
      }},
+    {"rings and arcs of every size under the map grid",
+     [](Graphics& g) {
+       FineGrid(g);
+       Pen ring(kWhite, 4.0f), thin(kGreen, 1.0f);
+       for (int i = 0; i < 9; ++i) {
+         const int x = -230 + 47 * i, y = -470 + 37 * i, d = 6 + 9 * i;
+         g.DrawEllipseI(ring, x, y, d, d);
+         g.DrawArcI(thin, x + 20, y - 10, d + 30, d + 12, 180.0f + 17 * i, 90.0f + 25 * i);
+       }
+     }},
+    {"circles of a pixel pen, rotated ellipses",
+     [](Graphics& g) {
+       Pen pen(kMagenta, 1.0f);
+       g.DrawEllipse(pen, 8.3f, 8.6f, 33.0f, 33.0f);
+       g.DrawEllipse(pen, 50.1f, 10.2f, 4.0f, 4.0f);
+       g.TranslateTransform(80.0f, 60.0f);
+       g.RotateTransform(33.0f);
+       g.DrawEllipse(Pen(kWhite, 2.5f), -30.0f, -12.0f, 60.0f, 24.0f);
+       g.DrawArc(Pen(kGreen, 1.5f), -20.0f, -20.0f, 40.0f, 40.0f, 10.0f, 300.0f);
+     }},
     {"a mirroring transform", [](Graphics& g) {
        g.ScaleTransform(-1.0f, 1.0f);
        g.TranslateTransform(-120.0f, 0.0f);
