@@ -618,7 +618,7 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
 }
 
 // The layer's own rasteriser takes smoothed strokes of straight segments
-// (solid or dashed) and of curves (solid) with flat caps and miter joins,
+// and of curves, solid or dashed, with flat caps and miter joins,
 // unclipped or under a clip of whole pixels it applies itself. Paths whose
 // segments all run along the pixel axes stay with Cairo, which strokes
 // them as exact boxes.
@@ -629,8 +629,9 @@ bool Graphics::ThinStrokeFits(const Pen& pen, bool dashed) const {
     return false;
   if (pen.GetEndCap() != LineCap::Flat && pen.GetEndCap() != LineCap::Triangle) return false;
   if (pen.GetLineJoin() != LineJoin::Miter && pen.GetLineJoin() != LineJoin::MiterClipped) return false;
-  // Figures are straight, or smooth: curves only after their start. Cairo
-  // dashes curves another way; those stay with it.
+  // Figures are straight, or smooth: curves only after their start. A
+  // closed straight figure is dashed round its corner by Cairo's own rules;
+  // those stay with it.
   bool curves = false;
   std::size_t i = 0;
   const auto& cmds = scratch_.cmds;
@@ -639,14 +640,13 @@ bool Graphics::ThinStrokeFits(const Pen& pen, bool dashed) const {
     const bool smooth = i < cmds.size() && cmds[i] == PathData::kCurve;
     while (i < cmds.size() && (cmds[i] == (smooth ? PathData::kCurve : PathData::kLine))) ++i;
     if (i < cmds.size() && cmds[i] == PathData::kClose) {
-      if (dashed) return false;
+      if (dashed && !smooth) return false;
       ++i;
     }
     if (i < cmds.size() && cmds[i] != PathData::kMove) return false;  // lines and curves mixed
     curves |= smooth;
   }
-  if (curves) return !dashed;
-  return !detail::Rectilinear(scratch_, DeviceAffine());
+  return curves || !detail::Rectilinear(scratch_, DeviceAffine());
 }
 
 detail::Affine Graphics::DeviceAffine() const {
@@ -670,7 +670,7 @@ void Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
     const bool closed = i < cmds.size() && cmds[i] == PathData::kClose;
     if (closed) ++i;
     if (smooth)
-      thin_.AddCurves(&scratch_.pts[first], k - first, closed, m, half_width);
+      thin_.AddCurves(&scratch_.pts[first], k - first, closed, m, half_width, dashes, dash_count);
     else
       thin_.AddFigure(&scratch_.pts[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
   }

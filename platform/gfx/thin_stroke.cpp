@@ -322,9 +322,21 @@ void ThinStroke::Smooth(bool closed, const Affine& m, double hw) {
   }
 }
 
-void ThinStroke::AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw) {
+void ThinStroke::AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw,
+                           const double* dashes, int dash_count) {
   Flatten(pts, n, m);
-  Smooth(closed, m, hw);
+  if (dashes == nullptr || dash_count <= 0) {
+    Smooth(closed, m, hw);
+    return;
+  }
+  // Cairo dashes a curve along its flattened points as straight segments,
+  // from the start to the end (a closed figure's end is its start).
+  dev_.clear();
+  for (const Face& f : faces_) {
+    const DevPt p{f.x, f.y};
+    if (dev_.empty() || p.x != dev_.back().x || p.y != dev_.back().y) dev_.push_back(p);
+  }
+  StrokeDevicePoints(false, m, hw, dashes, dash_count, 0.0);
 }
 
 void ThinStroke::AddFigure(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw,
@@ -336,6 +348,13 @@ void ThinStroke::AddFigure(const PathData::Pt* pts, std::size_t n, bool closed, 
                   ToFixed(m.b * pts[i].x + m.d * pts[i].y + m.f) / kFixedOne};
     if (dev_.empty() || p.x != dev_.back().x || p.y != dev_.back().y) dev_.push_back(p);
   }
+  StrokeDevicePoints(closed, m, hw, dashes, dash_count, dash_offset);
+}
+
+// The stroke through dev_ (device points on the fixed-point grid, none
+// repeated), solid or dashed.
+void ThinStroke::StrokeDevicePoints(bool closed, const Affine& m, double hw, const double* dashes, int dash_count,
+                                    double dash_offset) {
   if (closed && dev_.size() > 1 && dev_.front().x == dev_.back().x && dev_.front().y == dev_.back().y)
     dev_.pop_back();
   if (dev_.size() < 2) return;

@@ -37,8 +37,9 @@ class ThinStroke {
   void AddFigure(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double half_width,
                  const double* dashes, int dash_count, double dash_offset);
   // The stroke of one figure of Bezier curves (a start point, then three
-  // points a curve), solid.
-  void AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double half_width);
+  // points a curve), solid or dashed from its start.
+  void AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double half_width,
+                 const double* dashes, int dash_count);
   // Fills what was added over the pixels of the box [x0, x1) x [y0, y1)
   // (already cut to the surface) and forgets it.
   void Composite(std::uint32_t* pixels, int stride, int x0, int y0, int x1, int y1, std::uint32_t argb);
@@ -73,6 +74,8 @@ class ThinStroke {
     double dx, dy;  // direction the stroke runs, device space
   };
   void Flatten(const PathData::Pt* pts, std::size_t n, const Affine& m);
+  void StrokeDevicePoints(bool closed, const Affine& m, double hw, const double* dashes, int dash_count,
+                          double dash_offset);
   void Smooth(bool closed, const Affine& m, double hw);
   std::vector<Face> faces_;
   std::vector<Knots> knots_;

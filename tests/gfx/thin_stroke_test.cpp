@@ -162,6 +162,19 @@ const Case kCases[] = {
        g.DrawEllipse(Pen(kWhite, 2.5f), -30.0f, -12.0f, 60.0f, 24.0f);
        g.DrawArc(Pen(kGreen, 1.5f), -20.0f, -20.0f, 40.0f, 40.0f, 10.0f, 300.0f);
      }},
+    {"dashed rings and arcs",
+     [](Graphics& g) {
+       Pen dashed(kGreen, 1.0f), dotted(kWhite, 2.0f);
+       dashed.SetDashStyle(DashStyle::Dash);
+       dotted.SetDashStyle(DashStyle::Dot);
+       for (int i = 0; i < 4; ++i) {
+         const float r = 8.0f + 14.0f * i;
+         g.DrawEllipse(dashed, 60.3f - r, 50.7f - r, 2 * r, 2 * r);
+       }
+       g.DrawArc(dotted, 10.0f, 10.0f, 80.0f, 60.0f, 30.0f, 200.0f);
+       FineGrid(g);
+       g.DrawEllipseI(dashed, -120, -300, 90, 90);
+     }},
     {"a mirroring transform", [](Graphics& g) {
        g.ScaleTransform(-1.0f, 1.0f);
        g.TranslateTransform(-120.0f, 0.0f);
