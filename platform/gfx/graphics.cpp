@@ -19,6 +19,8 @@ using detail::PathData;
 // before rasterising (straight edges) or refused (curves): the rasteriser
 // works in fixed point and would wrap far-away values into the picture.
 constexpr double kFar = 131072.0;
+// The widest pen, in device pixels, the layer's own stroke converter takes.
+constexpr double kThinPenPixels = 32.0;
 
 bool Fin(double v) { return std::isfinite(v); }
 bool AllFinite(std::initializer_list<double> vs) {
@@ -588,10 +590,9 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
   double reach = pad + 5 * width * s;
   BeforeDraw(op_box_.X - reach, op_box_.Y - reach, static_cast<double>(op_box_.X) + op_box_.Width + reach,
              static_cast<double>(op_box_.Y) + op_box_.Height + reach);
-  if (n_arrows == 0 && ThinStrokeFits(pen, n > 0)) {
-    DrawThinStroke(width / 2, n > 0 ? dashes : nullptr, n, dash_offset, pen.GetColor().argb);
+  if (n_arrows == 0 && ThinStrokeFits(pen, width, n > 0) &&
+      DrawThinStroke(width / 2, n > 0 ? dashes : nullptr, n, dash_offset, pen.GetColor().argb))
     return Ok;
-  }
 
   SyncMatrix();
   SyncAntialias();
@@ -622,22 +623,35 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
 // unclipped or under a clip of whole pixels it applies itself. Paths whose
 // segments all run along the pixel axes stay with Cairo, which strokes
 // them as exact boxes.
-bool Graphics::ThinStrokeFits(const Pen& pen, bool dashed) const {
+bool Graphics::ThinStrokeFits(const Pen& pen, double width, bool dashed) const {
   if (cairo_strokes_ || clip_per_op_ || op_far_) return false;
+  // Only pens that are thin on the device: the outline then stays within a
+  // few hundred pixels of points that lie within kFar, which keeps every
+  // sum of the converter inside its integers. A wide pen, or a transform
+  // that stretches the round pen into a long ellipse, stays with Cairo.
+  const double a = world_.a, b = world_.b, c = world_.c, d = world_.d;
+  const double sq = a * a + b * b + c * c + d * d, det = a * d - b * c;
+  const double stretch = std::sqrt((sq + std::sqrt(std::max(0.0, sq * sq - 4 * det * det))) / 2);
+  if (!(width * stretch <= kThinPenPixels)) return false;
+  // Nor a pen squashed much flatter than the map's grid squashes it: its
+  // joins would differ from Cairo's.
+  if (!(stretch * stretch <= 2 * std::fabs(det))) return false;
   if (smoothing_ != SmoothingMode::HighQuality && smoothing_ != SmoothingMode::AntiAlias &&
       static_cast<int>(smoothing_) != 5)
     return false;
   if (pen.GetEndCap() != LineCap::Flat && pen.GetEndCap() != LineCap::Triangle) return false;
   if (pen.GetLineJoin() != LineJoin::Miter && pen.GetLineJoin() != LineJoin::MiterClipped) return false;
   // Figures are straight, or smooth: curves only after their start. A
-  // closed straight figure is dashed round its corner by Cairo's own rules;
-  // those stay with it.
+  // closed straight figure is dashed round its corner by Cairo's own rules,
+  // and Cairo's dashes along a curve fall where its own measure of the
+  // curve puts them; those stay with it.
   bool curves = false;
   std::size_t i = 0;
   const auto& cmds = scratch_.cmds;
   while (i < cmds.size()) {
     ++i;  // the move
     const bool smooth = i < cmds.size() && cmds[i] == PathData::kCurve;
+    if (smooth && dashed) return false;
     while (i < cmds.size() && (cmds[i] == (smooth ? PathData::kCurve : PathData::kLine))) ++i;
     if (i < cmds.size() && cmds[i] == PathData::kClose) {
       if (dashed && !smooth) return false;
@@ -655,7 +669,7 @@ detail::Affine Graphics::DeviceAffine() const {
   return detail::Affine{world_.a, world_.b, world_.c, world_.d, world_.e + off, world_.f + off};
 }
 
-void Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_count, double dash_offset,
+bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_count, double dash_offset,
                               ARGB colour) {
   const detail::Affine m = DeviceAffine();
   const auto& cmds = scratch_.cmds;
@@ -669,9 +683,12 @@ void Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
     while (i < cmds.size() && cmds[i] == PathData::kCurve) ++i, k += 3;
     const bool closed = i < cmds.size() && cmds[i] == PathData::kClose;
     if (closed) ++i;
-    if (smooth)
-      thin_.AddCurves(&scratch_.pts[first], k - first, closed, m, half_width, dashes, dash_count);
-    else
+    if (smooth) {
+      if (!thin_.AddCurves(&scratch_.pts[first], k - first, closed, m, half_width)) {
+        thin_.Clear();
+        return false;
+      }
+    } else
       thin_.AddFigure(&scratch_.pts[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
   }
   // Cairo's clip of whole pixels, when it has one; a clip run draws
@@ -684,6 +701,7 @@ void Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
   // Cairo draws on the image surface's pixels at once and keeps no copy of
   // them, so pixels written here need no flush or notice.
   thin_.Composite(dc_->pixels.data(), dc_->width, x0, y0, x1, y1, colour);
+  return true;
 }
 
 Status Graphics::FillData(const SolidBrush& brush, FillMode mode, OpKind kind, const REAL* angles) {

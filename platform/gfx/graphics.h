@@ -177,9 +177,9 @@ class Graphics {
   bool VisibleDevice(const RectF& r) const;
   bool WhollyClipped(double pad) const;
   bool ClipDashedLine(double pad, double& dash_offset);
-  bool ThinStrokeFits(const Pen& pen, bool dashed) const;
+  bool ThinStrokeFits(const Pen& pen, double width, bool dashed) const;
   detail::Affine DeviceAffine() const;
-  void DrawThinStroke(double half_width, const double* dashes, int dash_count, double dash_offset, ARGB colour);
+  bool DrawThinStroke(double half_width, const double* dashes, int dash_count, double dash_offset, ARGB colour);
   void RecordShape(OpKind kind, bool filled, ARGB color, const Pen* pen, FillMode mode, const REAL* angles,
                    double pad);
   // Clip runs (see detail::SettleClippedDrawing).

@@ -13,6 +13,15 @@ namespace {
 constexpr double kFixedOne = 256.0;
 constexpr int kRows = 15;
 constexpr double kMiterLimit = 10.0;
+// How sharply a smooth figure may bend and still be offset point by point
+// (ThinStroke::GentleBends): the turn of one flattened piece, and the
+// radius of curvature in pen half widths.
+constexpr double kMaxTurn = 0.5;    // radians
+constexpr double kBendRadii = 2.0;
+constexpr double kClosingTurn = 0.02;
+// Directions between grid points closer than this (1/256 pixel) are too
+// coarse.
+constexpr double kCoarse = 16.0;
 
 // floor() without the library call; values stay far inside int range
 // (the drawing layer keeps device coordinates within +-131072 pixels).
@@ -290,9 +299,10 @@ void ThinStroke::Flatten(const PathData::Pt* pts, std::size_t n, const Affine& m
 
 // The outline of a smooth figure: each side runs through the points offset
 // by the pen across their direction, as Cairo strokes curves.
-void ThinStroke::Smooth(bool closed, const Affine& m, double hw) {
+bool ThinStroke::Smooth(bool closed, const Affine& m, double hw) {
   const double det = m.a * m.d - m.b * m.c;
-  if (faces_.size() < 2 || det == 0.0) return;
+  if (faces_.size() < 2 || det == 0.0) return true;
+  if (!GentleBends(closed, m, hw)) return false;
   left_.clear();
   right_.clear();
   for (const Face& f : faces_) {
@@ -320,23 +330,37 @@ void ThinStroke::Smooth(bool closed, const Affine& m, double hw) {
     left_.insert(left_.end(), right_.begin(), right_.end());
     Contour(left_);
   }
+  return true;
 }
 
-void ThinStroke::AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw,
-                           const double* dashes, int dash_count) {
+// Offsetting each flattened point across its direction matches Cairo's
+// stroke only while the curve bends gently for the pen: where a piece turns
+// by more than a small angle, or its radius of curvature comes near the
+// pen's half width, Cairo joins the pieces and the inner side folds.
+bool ThinStroke::GentleBends(bool closed, const Affine& m, double hw) const {
+  const double sq = m.a * m.a + m.b * m.b + m.c * m.c + m.d * m.d, det = m.a * m.d - m.b * m.c;
+  const double reach = hw * std::sqrt((sq + std::sqrt(std::max(0.0, sq * sq - 4 * det * det))) / 2);
+  auto turn = [](const Face& p, const Face& q) {
+    return std::atan2(std::fabs(p.dx * q.dy - p.dy * q.dx), p.dx * q.dx + p.dy * q.dy);
+  };
+  const std::size_t n = faces_.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    // Directions between points a few grid steps apart are too coarse to
+    // place a flat end or an offset as Cairo does.
+    if (std::hypot(faces_[i].dx, faces_[i].dy) < kCoarse) return false;
+    if (i == 0) continue;
+    const Face& p = faces_[i - 1];
+    const Face& q = faces_[i];
+    const double t = turn(p, q);
+    if (t > kMaxTurn || std::hypot(q.x - p.x, q.y - p.y) < kBendRadii * reach * t) return false;
+  }
+  // A closed figure ends where it starts: a corner there is a join.
+  return !closed || turn(faces_[n - 1], faces_[0]) <= kClosingTurn;
+}
+
+bool ThinStroke::AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw) {
   Flatten(pts, n, m);
-  if (dashes == nullptr || dash_count <= 0) {
-    Smooth(closed, m, hw);
-    return;
-  }
-  // Cairo dashes a curve along its flattened points as straight segments,
-  // from the start to the end (a closed figure's end is its start).
-  dev_.clear();
-  for (const Face& f : faces_) {
-    const DevPt p{f.x, f.y};
-    if (dev_.empty() || p.x != dev_.back().x || p.y != dev_.back().y) dev_.push_back(p);
-  }
-  StrokeDevicePoints(false, m, hw, dashes, dash_count, 0.0);
+  return Smooth(closed, m, hw);
 }
 
 void ThinStroke::AddFigure(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw,

@@ -37,9 +37,9 @@ class ThinStroke {
   void AddFigure(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double half_width,
                  const double* dashes, int dash_count, double dash_offset);
   // The stroke of one figure of Bezier curves (a start point, then three
-  // points a curve), solid or dashed from its start.
-  void AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double half_width,
-                 const double* dashes, int dash_count);
+  // points a curve), solid. False, with nothing added, when the figure
+  // bends too sharply for the pen to be drawn as Cairo draws it.
+  bool AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double half_width);
   // Fills what was added over the pixels of the box [x0, x1) x [y0, y1)
   // (already cut to the surface) and forgets it.
   void Composite(std::uint32_t* pixels, int stride, int x0, int y0, int x1, int y1, std::uint32_t argb);
@@ -76,7 +76,8 @@ class ThinStroke {
   void Flatten(const PathData::Pt* pts, std::size_t n, const Affine& m);
   void StrokeDevicePoints(bool closed, const Affine& m, double hw, const double* dashes, int dash_count,
                           double dash_offset);
-  void Smooth(bool closed, const Affine& m, double hw);
+  bool Smooth(bool closed, const Affine& m, double hw);
+  bool GentleBends(bool closed, const Affine& m, double hw) const;
   std::vector<Face> faces_;
   std::vector<Knots> knots_;
   void AddEdge(const DevPt& p, const DevPt& q);
