@@ -1,7 +1,11 @@
 #include "src/display/lifetime.h"
 
 #include "platform/gfx/startup.h"
+#include "src/display/display_gauge.h"
 #include "src/display/state.h"
+#include "src/guidance/flight_log.h"
+#include "src/guidance/state.h"
+#include "src/host/traffic_link.h"
 
 namespace ovi::display {
 
@@ -30,6 +34,11 @@ void DisconnectDrawingGauge(GAUGEHDR* /*gauge*/) {
   State& s = display_state;
   if (s.DrawingGaugeConnections > 0) --s.DrawingGaugeConnections;
   if (s.DrawingGaugeConnections == 0 && s.GdiplusToken != 0) s.GdiplusToken = StopGdiplus(s.GdiplusToken);
+}
+
+void HookTrafficAndStartFlightLog(GAUGEHDR* gauge) {
+  host::HookTrafficProvider(gauge);
+  if (guidance::guidance_state.FlightLogInitialized == 0) guidance::UpdateFlightLog(3);
 }
 
 GaugeDisplay* ConstructDefaultSize(GaugeDisplay* display) {

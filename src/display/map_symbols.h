@@ -6,19 +6,21 @@
 #include <cstdint>
 
 #include "platform/gfx/graphics.h"
+#include "src/display/kit.h"
 
 namespace ovi::display {
 
-// The colour set every display shares (ARGB).
-inline constexpr gfx::ARGB kMapWhite = 0xFFDEE6E9;
-inline constexpr gfx::ARGB kMapMagenta = 0xFFFF13D5;
-inline constexpr gfx::ARGB kMapCyan = 0xFF00E6E9;
-inline constexpr gfx::ARGB kMapGreen = 0xFF00FA00;
+// The colours of the map symbols: the displays' palette, with a grey and a
+// darker red of their own (ARGB).
+inline constexpr gfx::ARGB kMapWhite = colour::kWhite;
+inline constexpr gfx::ARGB kMapMagenta = colour::kMagenta;
+inline constexpr gfx::ARGB kMapCyan = colour::kCyan;
+inline constexpr gfx::ARGB kMapGreen = colour::kGreen;
 inline constexpr gfx::ARGB kMapGrey = 0xFFC0C0C0;
-inline constexpr gfx::ARGB kMapYellow = 0xFFFFFF00;
-inline constexpr gfx::ARGB kMapBlue = 0xFF02A7EB;
+inline constexpr gfx::ARGB kMapYellow = colour::kYellow;
+inline constexpr gfx::ARGB kMapBlue = colour::kBlue;
 inline constexpr gfx::ARGB kMapRed = 0xFFC90101;
-inline constexpr gfx::ARGB kMapBlack = 0xFF000000;
+inline constexpr gfx::ARGB kMapBlack = colour::kBlack;
 
 // Symbol codes.
 enum MapSymbolCode : std::uint32_t {

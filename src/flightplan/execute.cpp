@@ -48,13 +48,14 @@ void CommitDestination(int entry_state, const model::FlightPlanWaypoint& last) {
     navdb::LoadAirportDetails(last.ident, 1);
     ClearFixInfoEntries(0);
   }
-  // A pending destination that already is the destination is no new one
-  // (the request load leaves it so); reloading would throw the arrival
-  // selections away.
-  const bool new_destination_entered = entry_state == 4 && !IsNoSelection(m.PendingDestinationIdent) &&
-                                       m.PendingDestinationIdent != m.DestinationAirportIdent;
-  if (last.ident == m.DestinationAirportIdent && !new_destination_entered) return;
-  if (new_destination_entered) {
+  const bool pending_destination = entry_state == 4 && !IsNoSelection(m.PendingDestinationIdent);
+  if (last.ident == m.DestinationAirportIdent) {
+    // A pending destination that already is the destination is no new one
+    // (the request load leaves it so); reloading would throw the arrival
+    // selections of the modification away.
+    if (!pending_destination || m.PendingDestinationIdent == m.DestinationAirportIdent) return;
+  }
+  if (pending_destination) {
     m.DestinationAirportIdent = m.PendingDestinationIdent;
     m.PendingDestinationIdent.clear();
     navdb::LoadAirportDetails(last.ident, 1);

@@ -229,7 +229,7 @@ void LoadRequestedFlightPlan(std::int32_t request) {
   if (m.SetWptBaro == 1) host::SendKeyEvent(kEventBarometricSetting, 0);
 }
 
-void LoadSelectedFlightPlan(std::string name, std::int32_t key_switch) {
+bool LoadSelectedFlightPlan(std::string name, std::int32_t key_switch) {
   model::State& m = M();
   State& s = Fp();
   m.FileCruiseAlt = 0;
@@ -237,10 +237,10 @@ void LoadSelectedFlightPlan(std::string name, std::int32_t key_switch) {
   if (name == "NEXT FPL") {
     PreparePlaceholderPlan(s.PendingFlightPlan, s.PendingFlightPlanLastIndex);
     s.EditWaypointIndex = 0;
-    return;
+    return true;
   }
   const std::string label = name;
-  if (!ResolveLibraryFileName(name)) return;
+  if (!ResolveLibraryFileName(name)) return false;
 
   const double kept_fuel = m.PlannedFuel;
   m.PlannedFuel = 0.0;
@@ -251,7 +251,7 @@ void LoadSelectedFlightPlan(std::string name, std::int32_t key_switch) {
     m.FileCruiseAlt = 0;
     m.ResvFuel = 0.0;
     ShowUnableToLoad();
-    return;
+    return false;
   }
   G().LnavLegTracking = 0;
   CopyStaged(staged, s.PendingFlightPlan, s.PendingFlightPlanLastIndex);
@@ -262,7 +262,7 @@ void LoadSelectedFlightPlan(std::string name, std::int32_t key_switch) {
     s.ActiveWaypointIndex = 1;
   }
   const int last = s.PendingFlightPlanLastIndex;
-  if (last < 1 || key_switch != 0) return;
+  if (last < 1 || key_switch != 0) return true;
   guidance::UpdateFlightLog(guidance::kLogTick);
   const model::FlightPlanWaypoint& first = s.PendingFlightPlan[0];
   if (first.type == "APT") {
@@ -295,6 +295,7 @@ void LoadSelectedFlightPlan(std::string name, std::int32_t key_switch) {
     m.PlanSelectionText1 = model::kNoneText;
     navdb::LoadAirportProcedures(m.PlanFinalWaypointIdent, 2);
   }
+  return true;
 }
 
 }  // namespace ovi::flightplan

@@ -26,7 +26,8 @@ void LoadRequestedFlightPlan(std::int32_t request);
 // Loads the named library plan (or "NEXT FPL", the empty placeholder)
 // into PendingFlightPlan; key switch 0 also takes its key lines and sets
 // origin and destination. A plan that cannot be loaded leaves the pending
-// route as it was and shows "Unable to load FP" on the MCU entry line.
-void LoadSelectedFlightPlan(std::string name, std::int32_t key_switch);
+// route as it was, shows "Unable to load FP" on the MCU entry line and
+// gives false.
+bool LoadSelectedFlightPlan(std::string name, std::int32_t key_switch);
 
 }  // namespace ovi::flightplan

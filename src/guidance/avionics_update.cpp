@@ -337,19 +337,27 @@ void UpdateAvionicsState() {
   RunTopOfDescentActions();
 
   if (g.TrueAirspeedEstimate > 0.0) {
+    // A drift to either side of north stays within the circle.
     g.GroundTrack = g.AircraftHeading - g.DriftAngle;
-    if (g.GroundTrack < 0.0) g.GroundTrack += 360.0;
+    if (g.GroundTrack < 0.0) {
+      g.GroundTrack += 360.0;
+    } else if (g.GroundTrack >= 360.0) {
+      g.GroundTrack -= 360.0;
+    }
   } else {
     g.GroundTrack = g.AircraftHeading;
   }
 
   if (HasActiveWaypoint()) {
+    // The profile updates below (at sequencing and here) may pass the top
+    // of descent before the transitions look for it.
+    const std::int32_t tod_passed = g.TodPassed;
     RunWaypointPassage();
     UpdateLegGeometry();
     SnapshotNavigationState();
     UpdateVerticalProfile();
     RunArrivalActions();
-    RunVerticalTransitions();
+    RunVerticalTransitions(tod_passed == 0 && g.TodPassed == 1);
     UpdateVerticalProfile();
     CoupleVnavToAutopilot();
     RunSpeedRestrictionChecks();

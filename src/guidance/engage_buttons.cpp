@@ -89,6 +89,12 @@ void ToggleLnav() {
     g.LnavEngaged = 0;
     g.LnavLegTracking = 0;
     g.HoldState = 1;
+    // The hold leaves its waypoint here, so the waypoint's hold number goes
+    // now: the deletion that follows no longer knows which waypoint it was.
+    const int held = fp.HoldTable[1].active_index;
+    if (fp.HoldCount >= 1 && held >= 1 && held <= fp.ActiveFlightPlanLastIndex && held < model::kFlightPlanSlots &&
+        fp.ActiveFlightPlan[held].hold_number == 1)
+      fp.ActiveFlightPlan[held].hold_number = 0;
     fp.HoldTable[1].active_index = 0;
     g.ActiveHoldIndex = 0;
     g.ActiveLegFromEngagePosition = 0;

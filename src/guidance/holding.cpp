@@ -143,8 +143,11 @@ void ComputeHoldingPattern() {
     Enter(hold);
   }
 
-  g.HoldHeadingCommand = g.HoldPointBearing - g.MagneticVariation;
-  if (g.HoldHeadingCommand < 0.5) g.HoldHeadingCommand += 360.0;
+  // Kept within [0.5, 360.5): a westerly variation would otherwise carry a
+  // course near north past 360 (355 true becomes 365), a heading the
+  // autopilot's heading bug does not take.
+  double command = std::fmod(g.HoldPointBearing - g.MagneticVariation - 0.5, 360.0);
+  g.HoldHeadingCommand = (command < 0.0 ? command + 360.0 : command) + 0.5;
   if (g.ActiveHoldIndex == 1 && g.HoldSegmentCounter > 0 && std::isfinite(g.HoldHeadingCommand) &&
       std::trunc(g.HoldHeadingCommand) != std::trunc(g.LastHoldHeadingSent)) {
     host::SendKeyEvent(kEventHeadingBug, static_cast<std::uint32_t>(std::trunc(g.HoldHeadingCommand)));

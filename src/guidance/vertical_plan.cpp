@@ -71,8 +71,13 @@ bool Westbound(double course) { return course >= 180.0 && course < 360.0; }
 double LevelForDirection(double a, bool westbound, bool high_bands) {
   if (a >= kHighBandsFrom) {
     if (!high_bands) return a;
-    if (westbound) return a <= 47000.0 ? 43000.0 : a <= 51000.0 ? 47000.0 : a <= 55000.0 ? 51000.0 : 55000.0;
-    return a <= 49000.0 ? 45000.0 : a <= 53000.0 ? 49000.0 : a <= 57000.0 ? 53000.0 : 57000.0;
+    const double band = westbound
+                            ? (a <= 47000.0 ? 43000.0 : a <= 51000.0 ? 47000.0 : a <= 55000.0 ? 51000.0 : 55000.0)
+                            : (a <= 49000.0 ? 45000.0 : a <= 53000.0 ? 49000.0 : a <= 57000.0 ? 53000.0 : 57000.0);
+    // `a` is MaxCruise here, which no level may pass: below the first band
+    // of its direction the highest level under 42000 ft is flown.
+    if (band > a) return westbound ? 40000.0 : 41000.0;
+    return band;
   }
   const long long n = static_cast<long long>(std::trunc(a));
   const bool even = n % 2000 == 0;

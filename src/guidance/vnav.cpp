@@ -184,14 +184,16 @@ void RunDeferredCommandsAndReadbacks() {
   // The read-backs ask the autopilot itself and bring the snapshot of its
   // settings up to date with the answer: the snapshot is refreshed only on
   // some passes, and a stale value on either side would be taken for the
-  // pilot's own change at the next check.
-  if (g.VnavAltitudeReadbackMarker != kNoCommand) {
+  // pilot's own change at the next check. A command sent just above is
+  // read back on the next pass, once the simulator has taken it.
+  const std::int32_t tick = CurrentTick();
+  if (g.VnavAltitudeReadbackMarker != kNoCommand && g.VnavAltitudeReadbackMarker != tick) {
     g.PreviousApAltitudeLockVar = g.ApAltitudeLockVar;
     g.ApAltitudeLockVar = host::GetAutopilotAltitudeLockVar();
     g.VnavLastSetAltitude = Whole(g.ApAltitudeLockVar);
     g.VnavAltitudeReadbackMarker = kNoCommand;
   }
-  if (g.VnavSpeedReadbackMarker != kNoCommand) {
+  if (g.VnavSpeedReadbackMarker != kNoCommand && g.VnavSpeedReadbackMarker != tick) {
     g.PreviousApAirspeedHoldVar = g.ApAirspeedHoldVar;
     g.ApAirspeedHoldVar = host::GetAutopilotAirspeedHoldVar();
     g.ApMachHoldVar = host::GetAutopilotMachHoldVar();
@@ -263,7 +265,7 @@ void SelectNextConstraint() {
   }
 }
 
-void RunVerticalTransitions() {
+void RunVerticalTransitions(bool tod_passed_by_profile) {
   State& g = G();
   model::State& m = M();
   if (m.CruiseAlt > 0 && g.TocPassed == 0 && m.CruiseAlt - g.AircraftAltitude < 150.0) {
@@ -286,7 +288,11 @@ void RunVerticalTransitions() {
     TargetEntry(g.NextConstraintIndex);
   }
 
-  if (m.CruiseAlt > 0 && g.TodPassed == 0) {
+  // The profile may have passed the top of descent already on this pass (by
+  // the distance to go, before the 1.5 NM below could, as when the aircraft
+  // is off the route there); without the actions below the autopilot would
+  // keep the cruise altitude and VNAV would not descend.
+  if (m.CruiseAlt > 0 && (g.TodPassed == 0 || tod_passed_by_profile)) {
     double d = 0.0, c = 0.0;
     navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, g.TodLatitude, g.TodLongitude, d, c);
     if (g.TodRecheckAfterSkip == 1) {
@@ -296,7 +302,7 @@ void RunVerticalTransitions() {
     bool reached = d <= 1.5;
     // The along-route distance alone decides: the course this test once
     // compared the destination course with exists nowhere.
-    if (!reached && g.DestinationDistance < g.DistanceTodToLastWaypoint) {
+    if (!reached && (tod_passed_by_profile || g.DestinationDistance < g.DistanceTodToLastWaypoint)) {
       reached = true;
       g.VnavSpeedSet = 0;
       CoupleSpeedToAutopilot();
@@ -387,8 +393,9 @@ void RunSpeedRestrictionChecks() {
   }
   if (g.TocPassed == 0 && g.ClimbRestrictionSpeedSet == 1.0 && g.AircraftAltitude > m.ClbAltRest && vnav && executed &&
       speed) {
+    // An altitude-only constraint has no speed (-999) to climb on at.
     const model::FlightPlanWaypoint* w = ActiveEntry();
-    SendSpeed(Constrained(w) ? w->speed_constraint : m.ClimbIas);
+    SendSpeed(Constrained(w) && w->speed_constraint > 0.0 ? w->speed_constraint : m.ClimbIas);
     g.ClimbRestrictionSpeedSet = 0.0;
   }
   if (g.ActiveWaypointDistance < m.VnavSetSpdRestDist && vnav && g.VerticalProfileValid == 1 &&

@@ -33,8 +33,11 @@ void RunTopOfDescentActions();
 // the next constraint, when the active waypoint is within its switch
 // distance with LNAV engaged (called from the waypoint passage);
 void SelectNextConstraint();
-// the top of climb and the top of descent (every pass with a cruise altitude);
-void RunVerticalTransitions();
+// the top of climb and the top of descent (every pass with a cruise altitude).
+// The vertical profile, which runs first, passes the top of descent by the
+// distance to go as well; `tod_passed_by_profile` says it did so on this
+// pass, and the descent then starts here as if this step had found it.
+void RunVerticalTransitions(bool tod_passed_by_profile = false);
 // altitude and vertical speed;
 void CoupleVnavToAutopilot();
 // the restriction checks, then CoupleSpeedToAutopilot;

@@ -1,5 +1,6 @@
 #include "src/host/debug_log.h"
 
+#include <cstdarg>
 #include <cstdio>
 
 #include "platform/os/os.h"
@@ -25,6 +26,14 @@ void CloseLogFile() {
 void WriteLogLine(const char* line) {
   if (host_state.LogFile == nullptr || line == nullptr) return;
   std::fputs(line, host_state.LogFile);
+}
+
+void WriteLogLineF(const char* format, ...) {
+  if (host_state.LogFile == nullptr || format == nullptr) return;
+  va_list args;
+  va_start(args, format);
+  std::vfprintf(host_state.LogFile, format, args);
+  va_end(args);
 }
 
 }  // namespace ovi::host

@@ -13,5 +13,7 @@ bool OpenLogFile();
 void CloseLogFile();
 // Writes `line` as it is (it carries its own "\n") while the log is open.
 void WriteLogLine(const char* line);
+// Writes one printf-style line while the log is open.
+void WriteLogLineF(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace ovi::host

@@ -48,6 +48,7 @@ void TakeAircraftName(const char* parameter, AircraftNameRule rule, const OneTim
 }
 
 void RunPreInitialise(const GaugeForm& form, GAUGEHDR* gauge, const OneTimeLoads& loads) {
+  Call(form.before_loads, gauge);
   EnsureSimulatorFolder();
   if (loads.config_loaded() == 0) loads.load_configuration();
   if (form.load_nav_database && loads.airport_count() == 0) {
@@ -104,12 +105,12 @@ void RunPreDraw(const GaugeForm& form, GAUGEHDR* gauge) {
   host_state.CurrentGaugeElement = element;
   if (element == nullptr) return;
   if (element->image.dc != nullptr && form.draw != nullptr) {
-    int variant = form.variant != nullptr
-                      ? form.variant(gauge)
-                      : ComputeDisplayVariant(form.display_form, Parameter(gauge), form.window_ident);
-    bool draws = form.variant != nullptr ? variant != kVariantSkip
-                                         : PassesDrawGate(form.display_form, variant);
-    if (draws) form.draw(gauge, element, variant);
+    if (form.variant != nullptr) {
+      form.draw(gauge, element, form.variant(gauge));
+    } else {
+      int variant = ComputeDisplayVariant(form.display_form, Parameter(gauge), form.window_ident);
+      if (PassesDrawGate(form.display_form, variant)) form.draw(gauge, element, variant);
+    }
   }
   // The host shows the element's new picture only once its on-screen mark
   // is cleared, also when nothing new was drawn.

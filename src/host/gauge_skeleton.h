@@ -11,7 +11,8 @@
 //   2  pre-install      SimulatorFolder (when `pre_install`), then
 //                       `after_pre_install`
 //   3  post-install     `post_install`
-//   4  pre-initialise   the one-time loads in their order, then `after_loads`
+//   4  pre-initialise   `before_loads`, the one-time loads in their order,
+//                       then `after_loads`
 //   5  post-initialise  `post_initialise`
 //   6  pre-update       `pre_update`
 //   10 pre-draw         `pre_draw`, then the drawing element, the variant and
@@ -69,10 +70,12 @@ struct GaugeForm {
   bool pre_install = true;
   void (*after_pre_install)(GAUGEHDR* gauge) = nullptr;
 
-  // Service 4: the one-time loads, each behind its own flag, in this order:
-  // folder, configuration, navigation database, `after_nav_database`,
-  // aircraft name, flight-plan library, `after_loads`.
+  // Service 4: `before_loads` (the C-17 MFD opens the debug log), then the
+  // one-time loads, each behind its own flag, in this order: folder,
+  // configuration, navigation database, `after_nav_database`, aircraft name,
+  // flight-plan library, `after_loads`.
   bool pre_initialise = true;
+  void (*before_loads)(GAUGEHDR* gauge) = nullptr;
   bool load_nav_database = true;
   void (*after_nav_database)() = nullptr;
   AircraftNameRule aircraft_name = AircraftNameRule::kResetVcVc2Wn;
@@ -90,8 +93,9 @@ struct GaugeForm {
   DrawElement draw_element = DrawElement::kNone;
   DisplayForm display_form = DisplayForm::kAlways;
   std::uint32_t window_ident = 0;  // the gauge's pop-up window
-  // A gauge with a variant rule of its own sets this; it replaces
-  // display_form (return kVariantSkip not to draw).
+  // A gauge with a rule of its own sets this (the C-17 MFD's display
+  // number); it replaces display_form, and every value it gives, 0
+  // included, reaches `draw`, whose own rules say what it means.
   int (*variant)(GAUGEHDR* gauge) = nullptr;
   void (*draw)(GAUGEHDR* gauge, ELEMENT_HEADER* element, int variant) = nullptr;
 

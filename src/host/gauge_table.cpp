@@ -1,10 +1,17 @@
 #include "src/host/gauge_table.h"
 
+#include <vector>
+
 #include "src/display/bdry_gauge.h"
 #include "src/guidance/engage_buttons.h"
 #include "src/host/server_gauge.h"
 #include "src/host/window_keys.h"
+#include "src/instruments/efs/control_panel.h"
+#include "src/instruments/efs/display_gauges.h"
+#include "src/instruments/ehsi/gauges.h"
 #include "src/instruments/fms/gauges.h"
+#include "src/instruments/gnsxls/gauges.h"
+#include "src/instruments/mfd/c17/gauges.h"
 #include "src/instruments/nd/gauges.h"
 
 // Each subsystem defines its gauge headers next to its callbacks; the table
@@ -13,7 +20,7 @@
 namespace ovi::host {
 
 GAUGEHDR** GaugeTable() {
-  static GAUGEHDR* table[] = {
+  static GAUGEHDR* listed[] = {
       &server_gauge,
       &display::bdry_gauge,
       &p1000_mfd_open_gauge,
@@ -28,9 +35,24 @@ GAUGEHDR** GaugeTable() {
       &guidance::vnav_gauge,
       &fms::smiths_fms_gauge,
       &fms::smiths_fms_br_gauge,
+      &gnsxls::gnsxls_gauge,
+      &gnsxls::gnsxls_lm_gauge,
+      &efs::efs50_ehsi_cntr_gauge,
+      &efs::efs50_ehsi_cntr_lm_gauge,
+      &c17::c17_mfd_gauge,
+      &c17::c17_mfcp_gauge,
       nullptr,
   };
-  return table;
+  // The EHSI and the other display gauges follow once their display draws.
+  static std::vector<GAUGEHDR*> table = [] {
+    std::vector<GAUGEHDR*> t;
+    for (GAUGEHDR** g = listed; *g != nullptr; ++g) t.push_back(*g);
+    for (GAUGEHDR* g : ehsi::ExportedEhsiGauges()) t.push_back(g);
+    for (GAUGEHDR* g : efs::ExportedDisplayGauges()) t.push_back(g);
+    t.push_back(nullptr);
+    return t;
+  }();
+  return table.data();
 }
 
 }  // namespace ovi::host

@@ -4,8 +4,11 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/host/state.h"
+#include "src/instruments/efs/state.h"
+#include "src/instruments/ehsi/state.h"
 #include "src/instruments/fms/state.h"
 #include "src/instruments/gnsxls/state.h"
+#include "src/instruments/mfd/c17/state.h"
 #include "src/instruments/nd/state.h"
 #include "src/model/fixed_table.h"
 #include "src/model/state.h"
@@ -23,6 +26,9 @@ void ResetModuleState() {
   model::Recreate(fms::fms_state);
   model::Recreate(gnsxls::gnsxls_state);
   model::Recreate(nd::nd_state);
+  model::Recreate(ehsi::ehsi_state);
+  model::Recreate(efs::efs_state);
+  model::Recreate(c17::c17_state);
   model::Recreate(navdb::navdb_state);
   model::Recreate(navdb::entry_state);
   model::Recreate(navdb::procedure_state);

@@ -47,6 +47,15 @@ std::int32_t PanelWindowToggleKey(PIXPOINT* /*relative*/, std::uint32_t /*flags*
   return TogglePanelWindow(WindowIdent);
 }
 
+// A key's mouse handler that does one thing: calls `Press` with the fixed
+// arguments given (KeyHandler<PressLineKey, 3>, KeyHandler<TypeCharacter,
+// 'A'>); position and flags are ignored; returns 0.
+template <auto Press, auto... Args>
+std::int32_t KeyHandler(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
+  Press(Args...);
+  return 0;
+}
+
 // The extra rectangle of the GNS-XLS gauge.
 std::int32_t TogglePanelWindow4004(PIXPOINT* relative, std::uint32_t flags);
 

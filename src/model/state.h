@@ -261,6 +261,11 @@ struct State {
   std::string SelectedApproach = kNoneText;
   std::string SelectedApproachTransition = kNoneText;
   std::string SelectedApproachTo = kNoneText;
+  // The navigator's approach choice of the active route (transition) and
+  // of a stored plan opened on it (approach, transition).
+  std::string GnsSelectedApproach = kNoneText;
+  std::string GnsSelectedApproachVia = kNoneText;
+  std::string ApproachNone = kNoneText;
 
   // --- Texts the pages fill (constructed empty) ---------------------------
   std::string McuEntryText;

@@ -43,10 +43,10 @@ struct EntryState {
   int AirwayListPageCount = 1;
   std::string AirwayTitleText;
 
-  // Kept here until the navigator's own state exists: 1 while the navigator
-  // edits PendingFlightPlan (a stored plan opened), 0 while it edits
-  // ActiveFlightPlan directly. Chooses the route of ListAirwayFixes and of
-  // the navigator's InsertAirwayLegs.
+  // The navigator's: 1 while it edits PendingFlightPlan (a stored plan
+  // opened), 0 while it edits ActiveFlightPlan directly. Kept here because
+  // it chooses the route of ListAirwayFixes and of the navigator's
+  // InsertAirwayLegs, which cannot depend on an instrument.
   int PendingPlanOpen = 0;
 };
 

@@ -320,6 +320,24 @@ TEST_F(RouteExecutionTest, ExecSmallRoutesCommitOnlySelections) {
   EXPECT_EQ(S().SavedRouteSid, "SEA4");
 }
 
+// A modification that cut the route short of the waypoint being flown to
+// leaves the new last waypoint active, on the route.
+TEST_F(RouteExecutionTest, ExecOfAShortenedRouteKeepsTheActiveWaypointOnIt) {
+  Pending({{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}});
+  S().RouteState = 2;
+  ExecutePendingRoute();
+  S().ActiveWaypointIndex = 4;
+  Pending({{0, 0}, {0, -1}, {-1, -1}});
+  S().RouteState = 4;
+  ExecutePendingRoute();
+  EXPECT_EQ(S().ActiveFlightPlanLastIndex, 2);
+  EXPECT_EQ(S().ActiveWaypointIndex, 2);
+  EXPECT_EQ(G().ActiveWaypointLat, -1.0);
+  EXPECT_EQ(G().ActiveWaypointLon, -1.0);
+  EXPECT_EQ(G().NextConstraintIndex, 2);
+  EXPECT_EQ(S().ActiveFlightPlan.refused(), 0);
+}
+
 TEST_F(RouteExecutionTest, ExecCruiseAltitudeByDirectionAndBand) {
   struct Case {
     double lon0, lon1;
@@ -398,6 +416,28 @@ TEST_F(RouteExecutionTest, ExecReloadsOnlyWhatChanged) {
   EXPECT_EQ(M().RouteSid, "------");
 }
 
+// A modification that ends the route at another airport, executed after a
+// request load (which leaves the pending destination equal to the
+// destination): the new airport becomes the destination with its details,
+// and the pending destination is used up.
+TEST_F(RouteExecutionTest, ExecOfANewLastAirportLoadsItsDetails) {
+  Request("TEST.RTE");
+  ASSERT_EQ(M().PendingDestinationIdent, "KPDX");
+  ASSERT_EQ(navdb::navdb_state.DestinationDetailRecord.ident, "KPDX");
+  CopyActiveToPendingPlan();
+  model::FlightPlanWaypoint& end = S().PendingFlightPlan[2];
+  end.ident = "KBFI";
+  end.latitude = 47.53;
+  end.longitude = -122.302;
+  S().RouteState = 4;
+  ExecutePendingRoute();
+  EXPECT_EQ(M().DestinationAirportIdent, "KBFI");
+  EXPECT_EQ(navdb::navdb_state.DestinationDetailRecord.ident, "KBFI");
+  EXPECT_EQ(navdb::procedure_state.AirportProcedureSets[2].AirportIdent, "KBFI");
+  EXPECT_EQ(M().PendingDestinationIdent, "");
+  EXPECT_EQ(M().SelectedStar, "------");
+}
+
 TEST_F(RouteExecutionTest, EraseRestoresWhatTheModificationChanged) {
   Request("TEST.RTE");
   M().SelectedStar = "LAVAA2";
@@ -428,6 +468,85 @@ TEST_F(RouteExecutionTest, EraseRestoresWhatTheModificationChanged) {
   M().CruiseAlt = 22000;
   ResetRouteData();
   EXPECT_EQ(M().CruiseAlt, 22000);
+}
+
+// ERASE after a modification added a hold between two executed ones: the
+// added hold goes, the executed ones stay with their waypoints.
+TEST_F(RouteExecutionTest, EraseDropsOnlyTheHoldTheModificationAdded) {
+  Pending({{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}});
+  S().RouteState = 2;
+  ExecutePendingRoute();
+  for (int waypoint : {1, 3}) {
+    AddHoldAtWaypoint(waypoint, 0);
+    S().RouteState = 4;
+    ExecutePendingRoute();
+  }
+  ASSERT_EQ(S().HoldCount, 2);
+  ASSERT_EQ(S().ActiveFlightPlan[3].hold_number, 2u);
+
+  AddHoldAtWaypoint(2, 0);
+  S().RouteState = 4;
+  ASSERT_EQ(S().HoldCount, 3);
+  ResetRouteData();
+  const State& s = S();
+  EXPECT_EQ(s.RouteState, 3);
+  ASSERT_EQ(s.HoldCount, 2);
+  EXPECT_EQ(s.HoldTable[1].active_index, 1);
+  EXPECT_EQ(s.HoldTable[2].active_index, 3);
+  EXPECT_EQ(s.ActiveFlightPlan[1].hold_number, 1u);
+  EXPECT_EQ(s.ActiveFlightPlan[2].hold_number, 0u);
+  EXPECT_EQ(s.ActiveFlightPlan[3].hold_number, 2u);
+  EXPECT_EQ(s.PendingFlightPlan[2].hold_number, 0u);
+  EXPECT_EQ(s.PendingFlightPlan[3].hold_number, 2u);
+}
+
+// A request load of a route that crosses 180 degrees south of the equator,
+// made 6 NM from its origin on the other side of the meridian: the origin
+// counts as near (7 NM at most).
+TEST_F(RouteExecutionTest, RequestLoadNearAnOriginAcross180) {
+  folder->WritePlan("DATELINE.RTE",
+                    "CruiseAlt=11000\n"
+                    "[FlightPlan]\n"
+                    "NFFN             -17.75000  179.95000  APT ---\n"
+                    "MID              -17.75000 -179.50000  WPT ---    DIRECT\n"
+                    "NFTF             -21.24000 -175.15000  APT ---    DIRECT\n");
+  // 0.1 degrees of longitude at 17.75 S: 6 x cos(17.75) = 5.71 NM.
+  At(-17.75, -179.95, 0.0);
+  Request("DATELINE.RTE");
+  EXPECT_EQ(S().RouteState, 3);
+  EXPECT_EQ(M().McuEntryText, "NFFN");
+  EXPECT_EQ(G().DestinationDetailsState, 1);
+  EXPECT_EQ(M().DestinationAirportIdent, "NFTF");
+  EXPECT_EQ(G().ActiveWaypointLon, -179.5);
+  EXPECT_EQ(M().CruiseAlt, 11000);
+
+  // 0.3 degrees away (17.1 NM): the destination shows.
+  At(-17.75, -179.75, 0.0);
+  Request("DATELINE.RTE");
+  EXPECT_EQ(M().McuEntryText, "NFTF");
+  EXPECT_EQ(G().DestinationDetailsState, 2);
+}
+
+// A plan that fills the route tables to their last entry (index 200)
+// loads whole; the end mark of the pending route has no slot left.
+TEST_F(RouteExecutionTest, RequestLoadOfAFullRoute) {
+  std::string plan = "[FlightPlan]\n";
+  for (int i = 0; i <= model::kMaxFlightPlanWaypoints; ++i) {
+    plan += "W" + std::to_string(i) + " 0.00000 " + std::to_string(i * 0.01) + " WPT ---    DIRECT\n";
+  }
+  folder->WritePlan("FULL.RTE", plan);
+  const int refused_active = S().ActiveFlightPlan.refused();
+  const int refused_pending = S().PendingFlightPlan.refused();
+  Request("FULL.RTE");
+  const State& s = S();
+  EXPECT_EQ(s.RouteState, 3);
+  EXPECT_EQ(s.ActiveFlightPlanLastIndex, model::kMaxFlightPlanWaypoints);
+  EXPECT_EQ(s.PendingFlightPlanLastIndex, model::kMaxFlightPlanWaypoints);
+  EXPECT_EQ(s.ActiveFlightPlan[200].ident, "W200");
+  EXPECT_EQ(M().DestinationAirportIdent, "W200");
+  EXPECT_EQ(G().NextConstraintIndex, 200);
+  EXPECT_EQ(s.ActiveFlightPlan.refused(), refused_active);
+  EXPECT_EQ(s.PendingFlightPlan.refused(), refused_pending);
 }
 
 TEST_F(RouteExecutionTest, GpsPlannersRouteIsTypedAndExecuted) {

@@ -11,6 +11,8 @@
 #include "src/host/state.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "src/navdb/state.h"
 #include "tests/host/fake_panels.h"
 
 namespace ovi::guidance {
@@ -200,10 +202,19 @@ TEST_F(UpdateTest, WindAirspeedAndDriftAtTheAirDataFrames) {
   GroundSpeed(300.0);
   PassTo(9);
   EXPECT_NEAR(g.GroundTrack, 2.0 - 6.0 + 360.0, 1e-9);
+  // And one to the right of it, with the wind from the left: 358 + 6 is
+  // 4, not 364.
+  host.tokens[81] = 358.0;
+  host.tokens[86] = 358.0;
+  host.tokens[344] = 268.0;
+  PassTo(12);
+  EXPECT_NEAR(g.DriftAngle, -6.0, 1e-9);
+  EXPECT_NEAR(g.GroundTrack, 4.0, 1e-9);
+  host.tokens[86] = 0.0;
   // The Mach number and the autopilot settings come from their tokens.
   host.tokens[64] = 0.78 / 3.2 * 65536.0;
   host.tokens[116] = 280.0;
-  PassTo(12);
+  PassTo(15);
   EXPECT_NEAR(g.MachNumber, 0.78, 1e-12);
   EXPECT_EQ(g.ApAirspeedHoldVar, 280.0);
 }
@@ -276,6 +287,77 @@ TEST_F(UpdateTest, SnapshotForTheServerAndNothingWithoutAWaypoint) {
   EXPECT_EQ(s.ActWptTrk, 0.0);  // true north, no variation: 360 - 0 wraps to 0
   EXPECT_EQ(s.LnavMode, 1u);
   EXPECT_EQ(s.VnavMode, 0u);
+}
+
+// The largest latitude north of (0, 0) still within `nm` of it, and the
+// next one beyond.
+void LatitudesAround(double nm, double& within, double& beyond) {
+  within = 0.0;
+  beyond = 1.0;
+  for (int i = 0; i < 200 && beyond - within > 1e-15; ++i) {
+    double mid = (within + beyond) / 2.0, d = 0.0, c = 0.0;
+    navdb::ComputeDistanceAndBearing(0.0, 0.0, mid, 0.0, d, c);
+    (d <= nm ? within : beyond) = mid;
+  }
+}
+
+TEST_F(UpdateTest, ArrivalActionsOnceWithin25MilesOfTheLastWaypoint) {
+  // A route whose last waypoint lies north of the aircraft at (0, 0), its
+  // origin far south, so only the arrival counts.
+  ActiveRoute();
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.ActiveFlightPlan[0].latitude = -5.0;
+  model::model_state.SetWptBaro = 1;
+  Position(0.0, 0.0);
+  double within = 0.0, beyond = 0.0;
+  LatitudesAround(25.0, within, beyond);
+  auto baro_events = [&] {
+    int n = 0;
+    for (const auto& e : host.key_events) n += e.first == 65584u;
+    return n;
+  };
+  fp.ActiveFlightPlan[2].latitude = beyond;
+  Pass();
+  EXPECT_EQ(guidance_state.ArrivalActionsDone, 0);
+  EXPECT_EQ(baro_events(), 0);
+  fp.ActiveFlightPlan[2].latitude = within;  // exactly 25 NM counts
+  Pass();
+  EXPECT_EQ(guidance_state.ArrivalActionsDone, 1);
+  EXPECT_EQ(baro_events(), 1);
+  Pass();  // once a flight
+  EXPECT_EQ(baro_events(), 1);
+  // A new route sets it back; then it fires again near that route's end.
+  guidance_state.ArrivalActionsDone = 0;
+  Pass();
+  EXPECT_EQ(baro_events(), 2);
+}
+
+TEST_F(UpdateTest, DestinationDetailsBeyond8MilesFromTheOriginOnly) {
+  ActiveRoute();
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.ActiveFlightPlan[2].ident = "DEST";
+  fp.ActiveFlightPlan[2].type = "VOR";
+  double within = 0.0, beyond = 0.0;
+  LatitudesAround(8.0, within, beyond);
+  guidance_state.DestinationDetailsState = 1;
+  gnsxls::gnsxls_state.McuRunwayScroll = 3;
+  navdb::navdb_state.SelectedRunwayBase = 2;
+  // The aircraft at (0, 0), the origin south of it. A route that ends at a
+  // navaid has no airport details to load.
+  Position(0.0, 0.0);
+  fp.ActiveFlightPlan[0].latitude = -1.0;
+  Pass();
+  EXPECT_EQ(guidance_state.DestinationDetailsState, 1);
+  fp.ActiveFlightPlan[2].type = "APT";
+  fp.ActiveFlightPlan[0].latitude = -within;  // 8 NM from the origin: not yet
+  Pass();
+  EXPECT_EQ(guidance_state.DestinationDetailsState, 1);
+  EXPECT_EQ(gnsxls::gnsxls_state.McuRunwayScroll, 3);
+  fp.ActiveFlightPlan[0].latitude = -beyond;
+  Pass();
+  EXPECT_EQ(guidance_state.DestinationDetailsState, 2);
+  EXPECT_EQ(gnsxls::gnsxls_state.McuRunwayScroll, -999);
+  EXPECT_EQ(navdb::navdb_state.SelectedRunwayBase, -999);
 }
 
 TEST_F(UpdateTest, P1000MenuClosesOnThe11thIdleCheck) {

@@ -6,6 +6,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/engage_buttons.h"
+#include "src/guidance/lateral.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/host/state.h"
@@ -105,6 +106,45 @@ TEST_F(EngageTest, LnavDisengageAbandonsTheHold) {
   fp.ActiveWaypointIndex = model::kNoWaypoint;
   ToggleLnav();
   EXPECT_EQ(g.LnavEngaged, 0);
+}
+
+TEST_F(EngageTest, AHoldAbandonedByDisengagingIsGoneWhenLnavComesBack) {
+  // Flying a hold at waypoint 1 (the active one), two corners in.
+  ActiveWaypoint();
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.ActiveFlightPlan[0].latitude = 46.0;
+  fp.ActiveFlightPlan[0].longitude = -122.0;
+  fp.ActiveFlightPlan[1].latitude = 48.0;
+  fp.ActiveFlightPlan[1].longitude = -123.0;
+  fp.HoldCount = 1;
+  fp.HoldTable[1].active_index = 1;
+  fp.ActiveFlightPlan[1].hold_number = 1;
+  fp.HoldTable[1].corners[0].latitude = 48.0;
+  fp.HoldTable[1].corners[0].longitude = -123.0;
+  State& g = guidance_state;
+  g.LnavEngaged = 1;
+  g.ApHeadingLock = 1;
+  g.ActiveHoldIndex = 1;
+  g.HoldSegmentCounter = 2;
+  g.ActiveWaypointDistance = 80.0;
+  ToggleLnav();  // off: the hold is abandoned
+  RunWaypointPassage();
+  EXPECT_EQ(fp.HoldCount, 0);
+  EXPECT_EQ(fp.ActiveFlightPlan[1].hold_number, 0u);  // no stale hold number on the waypoint
+  EXPECT_EQ(g.HoldSegmentCounter, 0u);
+  EXPECT_EQ(g.ActiveHoldIndex, 0);
+  EXPECT_EQ(fp.ActiveWaypointIndex, 1);
+  // On again: LNAV steers to the waypoint from where the aircraft is, the
+  // 326 true of the engage course less 16 of variation, and sends it.
+  g.MagneticVariation = 16.0;
+  host.key_events.clear();
+  ToggleLnav();
+  UpdateLegGeometry();
+  SteerLaterally();
+  const double course = InitialCourse(47.0, -122.0, 48.0, -123.0) - 16.0;
+  EXPECT_NEAR(g.LnavCommandedHeading, course, 0.01);
+  ASSERT_EQ(host.key_events.size(), 1u);
+  EXPECT_EQ(host.key_events[0], std::make_pair(66042u, static_cast<std::uint32_t>(course)));
 }
 
 TEST_F(EngageTest, VnavEngageCommandsAfreshAndReArmsSpeedControl) {

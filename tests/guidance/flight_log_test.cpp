@@ -200,6 +200,82 @@ TEST_F(FlightLogTest, AFlightThroughEveryPhase) {
   EXPECT_EQ(FplLog(), ended);
 }
 
+// Each phase change at its exact limit (no change) and just past it.
+TEST_F(FlightLogTest, PhaseLimits) {
+  struct Case {
+    const char* name;
+    int from;
+    double gs, vs, ra, seconds, last_line_vs, east_nm;
+    int to;
+  };
+  const Case cases[] = {
+      {"pushback at 2 kt", 0, 2.0, 0, 0, 0, 0, 0, 0},
+      {"pushback above 2 kt", 0, 2.1, 0, 0, 0, 0, 0, 1},
+      {"taxi at 10 kt", 1, 10.0, 0, 0, 0, 0, 0, 1},
+      {"taxi above 10 kt", 1, 10.1, 0, 0, 0, 0, 0, 2},
+      {"takeoff at 60 kt", 2, 60.0, 0, 100, 0, 0, 0, 2},
+      {"takeoff at 50 ft", 2, 61.0, 0, 50, 0, 0, 0, 2},
+      {"takeoff", 2, 61.0, 0, 51, 0, 0, 0, 3},
+      {"climb at 400 ft/min", 3, 150, 400, 500, 0, 0, 0, 3},
+      {"climb", 3, 150, 401, 500, 0, 0, 0, 4},
+      {"cruise at 50 ft/min", 4, 300, 50, 0, 0, 0, 0, 4},
+      {"cruise at -50 ft/min", 4, 300, -50, 0, 0, 0, 0, 4},
+      {"cruise", 4, 300, -49, 0, 0, 0, 0, 5},
+      {"descent 20 s after the last line", 5, 300, -401, 0, 20.0, -401, 0, 5},
+      {"descent, the last line level", 5, 300, -401, 0, 21.0, -400, 0, 5},
+      {"descent at -400 ft/min", 5, 300, -400, 0, 21.0, -401, 0, 5},
+      {"descent", 5, 300, -401, 0, 20.5, -401, 0, 6},
+      {"approach 20.01 NM out", 6, 250, -800, 0, 0, 0, 20.01, 6},
+      {"approach 19.99 NM out", 6, 250, -800, 0, 0, 0, 19.99, 7},
+      {"landing at 60 kt", 7, 60.0, 0, 0, 0, 0, 0, 7},
+      {"landing", 7, 59.9, 0, 0, 0, 0, 0, 8},
+      {"arrival taxi at 40 kt", 8, 40.0, 0, 0, 0, 0, 0, 8},
+      {"arrival taxi", 8, 39.9, 0, 0, 0, 0, 0, 9},
+      {"end at 5 kt", 9, 5.0, 0, 0, 0, 0, 0, 9},
+      {"end", 9, 4.9, 0, 0, 0, 0, 0, 10},
+      {"stopped 120 s at 10 kt", 10, 10.0, 0, 0, 120.0, 0, 0, 10},
+      {"stopped more than 120 s", 10, 10.0, 0, 0, 120.5, 0, 0, 11},
+      {"moving again", 10, 10.1, 0, 0, 120.5, 0, 0, 9},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    State& g = guidance_state;
+    g.FlightLogState = 1;
+    g.FlightPhase = c.from;
+    g.EndFlightStartSeconds = 0.0;
+    g.LastLogLineSeconds = 0.0;
+    g.LastLogLineVerticalSpeed = c.last_line_vs;
+    // The last waypoint on the equator, the aircraft east of it.
+    flightplan::flightplan_state.ActiveFlightPlan[2].latitude = 0.0;
+    flightplan::flightplan_state.ActiveFlightPlan[2].longitude = 0.0;
+    g.PlaneLatitude = 0.0;
+    g.PlaneLongitude = c.east_nm > 0 ? c.east_nm / 60.0 : 5.0;
+    At(c.seconds, c.gs, c.vs, 5000, 300, 250, c.ra);
+    EXPECT_EQ(g.FlightPhase, c.to);
+  }
+}
+
+// A new log after a finished flight starts the file afresh.
+TEST_F(FlightLogTest, ARestartAfterTheEndTruncatesTheLog) {
+  State& g = guidance_state;
+  g.FlightLogState = 1;
+  g.FlightPhase = kPhaseEndFlight;
+  g.EndFlightStartSeconds = 0.0;
+  At(200, 0, 0, 30, 0);
+  ASSERT_EQ(g.FlightPhase, kPhaseFlightEnded);
+  ASSERT_TRUE(fs::exists(root / "ovi" / "FlightLog" / "Flight.log"));
+
+  Fob(5000);
+  g.FlightPhase = kFlightLogRestart;
+  At(0, 0, 0, 31, 0);
+  EXPECT_EQ(g.FlightPhase, kPhaseInitLoad);
+  EXPECT_EQ(g.FuelUsed, 25000.0);
+  const std::vector<std::string> lines = Lines(FplLog());
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[0], "FlightPlan=KSEA-KPDX");
+  EXPECT_EQ(lines[6].substr(0, 17), "00:00:00 InitLoad");
+}
+
 TEST_F(FlightLogTest, RestartAlreadyRollingWritesTakeoffWithoutHeader) {
   At(0, 70, 0, 500, 70, 0, 100);
   EXPECT_EQ(guidance_state.FlightPhase, kPhaseTakeoff);

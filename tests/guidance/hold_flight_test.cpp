@@ -18,11 +18,19 @@ namespace {
 
 constexpr int kTolle = 5;
 
-TEST(HoldFlight, EnteredFlownRoundAndLeft) {
+// The variation of the sample (16 E), and as far west: the hold's course
+// from Dwind to Base points north, where a westerly variation carries the
+// magnetic heading past 360.
+class HoldFlight : public ::testing::TestWithParam<double> {};
+
+TEST_P(HoldFlight, EnteredFlownRoundAndLeft) {
   ResetModuleState();
   testing::ClosedLoop loop;
   loop.Bind();
   testing::SetUpSampleFlight(loop);
+  loop.aircraft().magvar = GetParam();
+  loop.aircraft().ap_heading = 180.0 - GetParam();
+  loop.Run(2.0);  // the update reads the variation
   ASSERT_TRUE(flightplan::AddHoldAtWaypoint(kTolle, 0));
   ToggleLnav();
 
@@ -72,12 +80,19 @@ TEST(HoldFlight, EnteredFlownRoundAndLeft) {
   for (int i = 1; i <= testing::kSampleRouteLast; ++i) expected.push_back(i);
   EXPECT_EQ(sequence, expected);
   EXPECT_EQ(fp.ActiveWaypointIndex, testing::kSampleRouteLast);
-  // Heading targets came from the hold while it was flown.
+  // Heading targets came from the hold while it was flown, each one a
+  // heading the autopilot takes.
   int hold_headings = 0;
-  for (const auto& e : loop.key_events())
-    if (e.id == 66042 && e.time >= entered) ++hold_headings;
+  for (const auto& e : loop.key_events()) {
+    if (e.id != 66042) continue;
+    EXPECT_LE(e.value, 360u) << "at " << e.time << " s";
+    if (e.time >= entered) ++hold_headings;
+  }
   EXPECT_GE(hold_headings, 8);
 }
+
+INSTANTIATE_TEST_SUITE_P(Variation, HoldFlight, ::testing::Values(16.0, -16.0),
+                         [](const ::testing::TestParamInfo<double>& p) { return p.param > 0 ? "East" : "West"; });
 
 }  // namespace
 }  // namespace ovi::guidance

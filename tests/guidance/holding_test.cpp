@@ -48,6 +48,21 @@ class HoldingTest : public ::testing::Test {
     guidance_state.PlaneLatitude = lat;
     guidance_state.PlaneLongitude = lon;
   }
+  // In the hold, flying to Xwind from 2 NM south of it: the bearing to it
+  // is 360 true. The variation turns it into the heading wanted; the
+  // inbound course takes it back out, so the racetrack stays where it is.
+  static void InHoldSouthOfXwind() {
+    At(0.0, 10.0);
+    ComputeHoldingPattern();  // in: to Xwind
+    ASSERT_EQ(guidance_state.ActiveHoldIndex, 1);
+    const model::HoldPoint xwind = flightplan::flightplan_state.HoldTable[1].corners[1];
+    At(xwind.latitude - 2.0 / 60.0, xwind.longitude);
+  }
+  static void RunWithVariation(double variation) {
+    guidance_state.MagneticVariation = variation;
+    flightplan::flightplan_state.HoldTable[1].inbound_course = -variation;
+    ComputeHoldingPattern();
+  }
   // Puts the aircraft on corner k of hold 1 and runs one tick.
   static void ReachCorner(int k) {
     const model::HoldPoint& p = flightplan::flightplan_state.HoldTable[1].corners[k];
@@ -197,19 +212,8 @@ TEST_F(HoldingTest, ExitNowLeavesAtTheNextCorner) {
 }
 
 TEST_F(HoldingTest, HeadingIsSentOncePerWholeDegree) {
-  At(0.0, 10.0);
-  ComputeHoldingPattern();  // in: to Xwind
-  ASSERT_EQ(guidance_state.ActiveHoldIndex, 1);
-  // 2 NM south of Xwind the bearing to it is 360 true. The variation turns
-  // it into the heading wanted; the inbound course takes it back out, so the
-  // racetrack stays where it is.
-  const model::HoldPoint xwind = flightplan::flightplan_state.HoldTable[1].corners[1];
-  At(xwind.latitude - 2.0 / 60.0, xwind.longitude);
-  auto run = [&](double variation) {
-    guidance_state.MagneticVariation = variation;
-    flightplan::flightplan_state.HoldTable[1].inbound_course = -variation;
-    ComputeHoldingPattern();
-  };
+  InHoldSouthOfXwind();
+  auto run = RunWithVariation;
   host.key_events.clear();
   run(360.0 - 123.9);  // 123.9
   run(360.0 - 123.2);  // 123.2: the same whole degree
@@ -220,6 +224,25 @@ TEST_F(HoldingTest, HeadingIsSentOncePerWholeDegree) {
   EXPECT_EQ(host.key_events[1], std::make_pair(kHeadingBug, 360u));
   EXPECT_NEAR(guidance_state.HoldHeadingCommand, 360.3, 1e-6);
   EXPECT_EQ(guidance_state.HoldSegmentCounter, 1u);
+}
+
+TEST_F(HoldingTest, WesterlyVariationKeepsTheHeadingWithinACircle) {
+  // A westerly variation is added to true courses.
+  InHoldSouthOfXwind();
+  struct Case {
+    double variation, command;
+    std::uint32_t sent;
+  };
+  // 360 + 5 = 365 is 5 past north; 360.3 still lies below 360.5 and is
+  // sent as 360; 360.6 is 0.6, sent as 0.
+  const Case cases[] = {{-5.0, 5.0, 5u}, {-0.3, 360.3, 360u}, {-0.6, 0.6, 0u}, {-170.0, 170.0, 170u}};
+  for (const Case& c : cases) {
+    host.key_events.clear();
+    RunWithVariation(c.variation);
+    EXPECT_NEAR(guidance_state.HoldHeadingCommand, c.command, 1e-6) << c.variation;
+    ASSERT_EQ(host.key_events.size(), 1u) << c.variation;
+    EXPECT_EQ(host.key_events[0], std::make_pair(kHeadingBug, c.sent)) << c.variation;
+  }
 }
 
 TEST_F(HoldingTest, ZeroLegLengthStepsOneCornerPerCall) {

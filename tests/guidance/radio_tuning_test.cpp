@@ -133,6 +133,20 @@ TEST_F(RadioTuningTest, CourseEdgesAndNothingToTune) {
   EXPECT_EQ(Sent(), Events{});
 }
 
+// The route's last waypoint is never tuned, even when it is the navaid
+// being flown to; the course of the leg from a navaid behind still is.
+TEST_F(RadioTuningTest, TheLastWaypointIsNotTuned) {
+  guidance_state.MagneticVariation = -20.0;
+  // Due south, 180 + 20 = 200.
+  Route({{10, 30, "VOR", "117.90"}, {9, 30, "NDB", "420"}}, 1);
+  TuneEnRouteNavaids(kTuneRoute);
+  EXPECT_EQ(Sent(), (Events{{kEventVorCourse, 200}}));
+  // Without a navaid behind: nothing at all.
+  flightplan::flightplan_state.ActiveFlightPlan[0].frequency_text.clear();
+  TuneEnRouteNavaids(kTuneRoute);
+  EXPECT_EQ(Sent(), Events{});
+}
+
 TEST_F(RadioTuningTest, RunwayIlsOfTheSelectedRunway) {
   navdb::State& nav = navdb::navdb_state;
   nav.AirportRunwayCount = 2;
@@ -144,6 +158,11 @@ TEST_F(RadioTuningTest, RunwayIlsOfTheSelectedRunway) {
   nav.SelectedRunwayOffset = 2;
   TuneEnRouteNavaids(kTuneRunwayIls);
   EXPECT_EQ(Sent(), (Events{{kEventVorCourse, 163}, {kEventNavFrequency, 0x11030}}));
+
+  // A frequency text with its decimal point gives the digits before it.
+  nav.AirportRunwayTable[2].frequency_text = "109.50";
+  TuneEnRouteNavaids(kTuneRunwayIls);
+  EXPECT_EQ(Sent(), (Events{{kEventVorCourse, 163}, {kEventNavFrequency, 0x109}}));
 
   // No ILS: the course alone.
   nav.SelectedRunwayOffset = 1;

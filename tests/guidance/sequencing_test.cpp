@@ -137,6 +137,49 @@ TEST_F(SequencingTest, PassingRecordsTheWaypointAndSetsUpTheNextLeg) {
   EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);  // LNAV off, no sequencing
 }
 
+TEST_F(SequencingTest, FuelAtTheWaypointPassedInTheWeightUnit) {
+  State& g = guidance_state;
+  g.LnavEngaged = 1;
+  g.WaypointSwitchDistance = 3.0;
+  host.tokens[386] = 1000.0;  // gallons on board
+  host.tokens[306] = 6.7;     // pounds a gallon
+  struct Case {
+    const char* unit;
+    double fuel;
+  };
+  for (const Case& c : {Case{"LBS", 6700.0}, Case{"KGS", 6700.0 * 0.45359237}}) {
+    model::model_state.WeightUnit = c.unit;
+    Activate(1);
+    g.ActiveWaypointDistance = 1.0;
+    RunWaypointPassage();
+    EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
+    EXPECT_NEAR(g.LastWaypointFuel, c.fuel, 1e-9) << c.unit;
+  }
+}
+
+TEST_F(SequencingTest, NextLegCourseWithin10MilesAndNotAtTheLast) {
+  // B's next leg runs east (090); the last waypoint D has none.
+  State& g = guidance_state;
+  g.NextLegCourse = 45.0;
+  At(-10.5 / 60.0, 0.0, 0.0);  // 10.5 NM short of B
+  UpdateLegGeometry();
+  EXPECT_EQ(g.NextLegCourse, 45.0);
+  At(-9.5 / 60.0, 0.0, 0.0);
+  UpdateLegGeometry();
+  EXPECT_NEAR(g.NextLegCourse, 90.0, 1e-9);
+  // A westerly variation: 090 true is 100 magnetic.
+  g.MagneticVariation = -10.0;
+  UpdateLegGeometry();
+  EXPECT_NEAR(g.NextLegCourse, 100.0, 1e-9);
+  g.MagneticVariation = 0.0;
+  g.NextLegCourse = 45.0;
+  Activate(3);
+  At(0.0, 1.9, 90.0);  // 6 NM short of D, the last
+  UpdateLegGeometry();
+  EXPECT_NEAR(g.ActiveWaypointDistance, 6.0, 1e-6);
+  EXPECT_EQ(g.NextLegCourse, 45.0);
+}
+
 TEST_F(SequencingTest, TheEndOfTheRouteSwitchesTheModesOff) {
   State& g = guidance_state;
   model::State& m = model::model_state;
@@ -244,6 +287,33 @@ TEST_F(SequencingTest, LegTrackingEndsAtTenMilesOffTheLeg) {
   EXPECT_EQ(g.LnavCommandedHeading, g.BearingToActiveWaypoint);
 }
 
+TEST_F(SequencingTest, LookAheadIsThreeMilesUpTo3Point5OffTheLeg) {
+  // Leg A -> B up the meridian; the aircraft abeam its middle, to the east.
+  // The steering point lies the look-ahead beyond the along-track point,
+  // on the leg: its latitude tells the look-ahead (one arc minute a mile).
+  State& g = guidance_state;
+  g.LnavLegTracking = 1;
+  auto look_ahead_at = [&](double east_nm) {
+    At(-0.5, east_nm / 60.0, 0.0);
+    UpdateLegGeometry();
+    SteerLaterally();
+    const double along = g.ActiveLegLength - g.ActiveWaypointDistance;
+    return (g.LnavLegTargetLatitude - (-1.0 + along / 60.0)) * 60.0;
+  };
+  double lo = 3.0, hi = 4.0;
+  for (int i = 0; i < 200 && hi - lo > 1e-13; ++i) {
+    double mid = (lo + hi) / 2.0;
+    look_ahead_at(mid);
+    (g.CrossTrackDistance <= 3.5 ? lo : hi) = mid;
+  }
+  EXPECT_NEAR(look_ahead_at(lo), 3.0, 1e-6);
+  EXPECT_LE(g.CrossTrackDistance, 3.5);
+  EXPECT_NEAR(look_ahead_at(hi), 5.0, 1e-6);
+  EXPECT_GT(g.CrossTrackDistance, 3.5);
+  EXPECT_NEAR(look_ahead_at(0.5), 3.0, 1e-6);
+  EXPECT_NEAR(look_ahead_at(6.0), 5.0, 1e-6);
+}
+
 TEST_F(SequencingTest, HeadingIsSentOncePerWholeDegreeWhileHeadingHoldIsOn) {
   State& g = guidance_state;
   g.LnavEngaged = 1;
@@ -276,6 +346,57 @@ TEST_F(SequencingTest, HeadingIsSentOncePerWholeDegreeWhileHeadingHoldIsOn) {
   g.HoldSegmentCounter = 0;  // approaching the hold's fix: LNAV steers
   steer(100.0);
   EXPECT_EQ(host.key_events.size(), 4u);
+}
+
+TEST_F(SequencingTest, LegTrackingHeadingAroundNorthAndAcross180) {
+  State& g = guidance_state;
+  g.LnavEngaged = 1;
+  g.ApHeadingLock = 1;
+  g.WaypointSwitchDistance = 3.0;
+  // Each leg is 60 NM (one degree on the equator or a meridian, one arc
+  // minute a mile); the aircraft is 1 NM off it, 24 NM along it, so 36 NM
+  // short of the waypoint: the distance to go is sqrt(36^2 + 1) = 36.014
+  // and the steering point lies 60 - 36.014 + 3 = 26.986 NM along the leg
+  // (1 NM off: the 3 NM look-ahead), 2.986 NM ahead of the aircraft and
+  // 1 NM across: atan(1 / 2.986) = 18.51 degrees off the leg's course.
+  struct Case {
+    const char* where;
+    double lat0, lon0, lat1, lon1, lat, lon, variation, heading;
+  };
+  constexpr double kOff = 18.51;
+  const Case cases[] = {
+      // Northbound up the prime meridian, east of the leg: left of north.
+      {"north, east of it", -0.4, 0.0, 0.6, 0.0, 0.0, 1.0 / 60.0, 0.0, 360.0 - kOff},
+      {"north, west of it", -0.4, 0.0, 0.6, 0.0, 0.0, -1.0 / 60.0, 0.0, kOff},
+      // A westerly variation carries a heading right of north further
+      // past 360; it is sent as the heading beyond north.
+      {"north, west of it, 10 W", -0.4, 0.0, 0.6, 0.0, 0.0, -1.0 / 60.0, -10.0, kOff + 10.0},
+      {"north, east of it, 10 W", -0.4, 0.0, 0.6, 0.0, 0.0, 1.0 / 60.0, -10.0, 370.0 - kOff},
+      // An easterly one carries a heading just right of north back below 0.
+      {"north, west of it, 20 E", -0.4, 0.0, 0.6, 0.0, 0.0, -1.0 / 60.0, 20.0, 360.0 + kOff - 20.0},
+      // Eastbound across 180 on the equator, north of the leg.
+      {"east across 180", 0.0, 179.5, 0.0, -179.5, 1.0 / 60.0, 179.9, 0.0, 90.0 + kOff},
+      // Westbound across 180, south of the leg.
+      {"west across 180", 0.0, -179.5, 0.0, 179.5, -1.0 / 60.0, -179.9, 0.0, 270.0 + kOff},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    Entry(0, c.lat0, c.lon0, "A");
+    Entry(1, c.lat1, c.lon1, "B");
+    Activate(1);
+    At(c.lat, c.lon, 0.0);
+    g.MagneticVariation = c.variation;
+    g.LnavLegTracking = 1;
+    g.ActiveLegFromEngagePosition = 0;
+    g.LastSentLnavHeading = 999;
+    host.key_events.clear();
+    UpdateLegGeometry();
+    SteerLaterally();
+    EXPECT_NEAR(g.CrossTrackDistance, 1.0, 0.01);
+    EXPECT_NEAR(g.LnavCommandedHeading, c.heading, 0.02);
+    ASSERT_EQ(host.key_events.size(), 1u);
+    EXPECT_EQ(host.key_events[0], std::make_pair(kHeadingBug, static_cast<std::uint32_t>(c.heading)));
+  }
 }
 
 TEST_F(SequencingTest, AForcedTurnSideHoldsTheHeadingUntilItComesRound) {

@@ -128,6 +128,17 @@ TEST_F(VerticalPlanTest, CruiseLevelFollowsTheDirectionOfFlight) {
       {"west, high band 43000", 0, 10, 0, 0, 45000, 43000},
       {"east, high band 49000", 0, 0, 0, 10, 50000, 49000},
       {"west, high band 47000", 0, 10, 0, 0, 50000, 47000},
+      // The top of each band, and above the last one.
+      {"west, 47000 is in the first band", 0, 10, 0, 0, 47000, 43000},
+      {"west, 51000 is in the second band", 0, 10, 0, 0, 51000, 47000},
+      {"east, 49000 is in the first band", 0, 0, 0, 10, 49000, 45000},
+      {"east, above 57000", 0, 0, 0, 10, 60000, 57000},
+      // MaxCruise is the top: under the first band of its direction the
+      // level is the highest one below 42000 ft.
+      {"west, MaxCruise 42000", 0, 10, 0, 0, 42000, 40000},
+      {"west, MaxCruise 43000", 0, 10, 0, 0, 43000, 43000},
+      {"east, MaxCruise 42000", 0, 0, 0, 10, 42000, 41000},
+      {"east, MaxCruise 44000", 0, 0, 0, 10, 44000, 41000},
       // 60 NM: half 30 NM, reached after 5 minutes at 10000 ft.
       {"east, half distance", 0, 0, 0, 1, 35000, 9000},
       {"west, half distance", 0, 1, 0, 0, 35000, 10000},
@@ -326,6 +337,126 @@ TEST_F(VerticalPlanTest, TopOfClimbFromTheAircraftOrAConstraint) {
 
   flightplan::flightplan_state.ActiveWaypointIndex = model::kNoWaypoint;
   EXPECT_EQ(ComputeTopOfClimb(0), 0);
+}
+
+// The crossover from the climb to the descent: past the TOC the first
+// constraint is the crossover and caps the descent behind it; before the
+// TOC the climb distance decides it. 10 NM a minute at 1600 ft/min: 160 ft
+// a NM, 75 NM to 12000 ft.
+TEST_F(VerticalPlanTest, CrossoverOfTheClimbAndTheDescent) {
+  struct Expect {
+    double altitude, speed;
+  };
+  struct Case {
+    int toc_passed;
+    Expect want[5];
+  };
+  const Case cases[] = {
+      // W1 4850 -> 4800, W2 9600 capped at W3's 9000, both at the
+      // restriction's 240 kt and then W3's 230; W3 is the crossover. Descent from BBBB (0 ft, 285.7 ft a
+      // NM): W5 8571 -> 8500 at W3's 230, W4 25643 capped at W3's 9000 and
+      // 230; W2 26143 is cruise.
+      {1, {{4800, 230}, {12000, 290}, {9000, 230}, {9000, 230}, {8500, 230}}},
+      // Before the TOC the climb passes 75 NM at W4 (120 NM), the crossover:
+      // W3 caps nothing, W5 8500 at the descent speed less the restriction,
+      // W4 25643 is cruise; W1 and W2 keep the climb's values.
+      {0, {{4800, 230}, {9000, 230}, {9000, 230}, {12000, 290}, {8500, 240}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.toc_passed);
+    SetUp();
+    model::model_state.ClimbTas = 600.0;
+    model::model_state.ClimbRate = 1600;
+    model::model_state.CruiseAlt = 12000;
+    EquatorRoute(true);
+    guidance_state.TocPassed = c.toc_passed;
+    guidance_state.TocLongitude = 99.0;
+    ComputeCruiseAltitude(12000, 1);
+    for (int i = 1; i <= 5; ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(Wp(i).altitude_constraint, c.want[i - 1].altitude);
+      EXPECT_EQ(Wp(i).speed_constraint, c.want[i - 1].speed);
+    }
+    // The TOC moves only before it is passed: 15 NM past W2.
+    EXPECT_NEAR(guidance_state.TocLongitude, c.toc_passed == 1 ? 99.0 : 1.25, kPos);
+    EXPECT_NEAR(guidance_state.TodLongitude, 3.3, kPos);
+  }
+}
+
+// Constraints ahead below the cruise altitude: the last one before a
+// waypoint at cruise is the climb target, and the TOC moves onto one only
+// when it lies short of the climb distance. The route crosses 180 degrees.
+TEST_F(VerticalPlanTest, TopOfClimbOnConstraintsAcross180) {
+  auto lon = [](double east_of_179) {
+    const double l = 179.0 + east_of_179;
+    return l > 180.0 ? l - 360.0 : l;
+  };
+  // Legs of 30.6, 30.6, 28.8, 30 and 60 NM.
+  Route({{"A", 0, lon(0.0), "APT", 0, 0.0},
+         {"W1", 0, lon(0.51), "WPT", 1, 5000, 210},
+         {"W2", 0, lon(1.02), "WPT", 1, 8000, 230},
+         {"W3", 0, lon(1.5), "WPT", 0, 12000, 290},
+         {"W4", 0, lon(2.0), "WPT", 1, 9000, 250},
+         {"B", 0, lon(3.0), "APT", 0, 0.0}});
+  model::model_state.CruiseAlt = 12000;
+  State& g = guidance_state;
+  struct Case {
+    int climb_distance;
+    double toc_lon;
+  };
+  // W1 is 30 NM on (truncated): the TOC moves there only with a climb
+  // distance above 30; W2 (60 NM) is the target either way, and W4 lies
+  // beyond W3 at cruise.
+  for (const Case& c : {Case{31, lon(0.51)}, Case{30, 99.0}}) {
+    SCOPED_TRACE(c.climb_distance);
+    g.ClimbDistance = c.climb_distance;
+    g.TocLongitude = 99.0;
+    EXPECT_EQ(ComputeTopOfClimb(0), 2);
+    EXPECT_NEAR(g.TocLongitude, c.toc_lon, kPos);
+    EXPECT_NEAR(g.NextConstraintLon, lon(1.02), kPos);
+    EXPECT_EQ(g.NextConstraintAltitude, 8000.0);
+    EXPECT_EQ(g.TocWaypointIndex, 2);
+  }
+
+  // Flying to W3 at 9000 ft: nothing constrained before cruise, so the TOC
+  // is projected from the aircraft, 18 NM short of W3: 6 x 3000 / 1500 =
+  // 12 NM on, across 180.
+  flightplan::flightplan_state.ActiveWaypointIndex = 3;
+  g.AircraftAltitude = 9000.0;
+  At(0.0, lon(1.2));
+  EXPECT_EQ(ComputeTopOfClimb(0), 3);
+  EXPECT_NEAR(g.TocLongitude, lon(1.4), kPos);
+  EXPECT_NEAR(g.NextConstraintLon, lon(1.4), kPos);
+  EXPECT_EQ(g.TocWaypointIndex, 2);
+}
+
+// The descent's bottom is the nearest constraint from the end back to the
+// TOC's waypoint, not beyond it.
+TEST_F(VerticalPlanTest, TopOfDescentLooksNoFurtherBackThanTheToc) {
+  Route({{"A", 0, 0.0, "APT", 0, 0.0},
+         {"W1", 0, 0.5, "WPT", 0, 6000},
+         {"W2", 0, 1.0, "WPT", 0, 12000},
+         {"W3", 0, 2.0, "WPT", 1, 9000, 250},
+         {"W4", 0, 3.0, "WPT", 0, 10000},
+         {"W5", 0, 3.5, "WPT", 0, 8000},
+         {"B", 0, 4.0, "APT", 0, 0.0}});
+  model::model_state.CruiseAlt = 12000;
+  model::model_state.PlanDescentRate = 2000.0;
+  State& g = guidance_state;
+  struct Case {
+    int toc_index;
+    double tod_lon;
+  };
+  // TOC at W3: from B, 7 x 12000 / 2000 = 42 NM back. TOC at W2: from W3
+  // at 9000 ft, 7 x 3000 / 2000 = 10.5 NM back.
+  for (const Case& c : {Case{3, 3.3}, Case{2, 2.0 - 10.5 / 60.0}}) {
+    SCOPED_TRACE(c.toc_index);
+    g.TocWaypointIndex = c.toc_index;
+    ComputeTopOfDescent(0);
+    EXPECT_NEAR(g.TodLatitude, 0.0, kPos);
+    EXPECT_NEAR(g.TodLongitude, c.tod_lon, kPos);
+    EXPECT_EQ(g.TodAltitude, 12000.0);
+  }
 }
 
 TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {

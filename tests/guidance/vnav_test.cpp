@@ -266,6 +266,67 @@ TEST_F(VnavTest, TopOfDescentAtOneAndAHalfMiles) {
   EXPECT_EQ(g.VnavLastSetSpeed, 220);
 }
 
+TEST_F(VnavTest, TopOfDescentFoundByTheProfileStillStartsTheDescent) {
+  // In cruise with W2 active, the TOD on the route at 1.5 N (30 NM before
+  // W2, so 90 NM before the airport). The aircraft is 3 NM east of the
+  // route, 3 NM past the TOD: more than 1.5 NM from the point, but with
+  // 27.2 + 60 = 87.2 NM to go the along-route distance has passed it, and
+  // the profile says so before the transitions run.
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.ActiveWaypointIndex = 2;
+  g.ActiveWaypointLat = 2.0;
+  g.TocPassed = 1;
+  g.TodPassed = 0;
+  g.VnavAltitudeSet = 1;  // cruise holds the altitude
+  g.TodLatitude = 1.5;
+  g.TodLongitude = 0.0;
+  fp.ActiveFlightPlan[3].altitude_constraint = 500.0;
+  fms::fms_state.FmsPage = 35;
+  host.tokens[71] = 1.55 * 10001750.0 / 90.0;
+  host.tokens[72] = std::round(3.0 / 60.0 * 281474976710656.0 / 360.0);
+  host.tokens[74] = 20000.0;
+  host.tokens[61] = 250.0;
+  host.tokens[551] = 300.0 / 0.592484;
+  Pass();
+  EXPECT_EQ(g.TodPassed, 1);
+  // The descent as at the TOD itself: down to the airport's altitude, the
+  // descent speed (27 NM from W2, beyond the 25 NM of speed restrictions),
+  // the DES page, the descent planned from W2.
+  EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 500}}));
+  EXPECT_EQ(Sent(kEventAirspeed), (Events{{kEventAirspeed, 220}}));
+  EXPECT_EQ(fms::fms_state.FmsPage, 36);
+  EXPECT_EQ(g.TodReferenceIndex, 2);
+  EXPECT_EQ(g.TodAltitude, 20000.0);
+  // Once: the next pass sends no second altitude.
+  Pass();
+  EXPECT_EQ(Sent(kEventAltitude).size(), 1u);
+}
+
+TEST_F(VnavTest, AWaypointSkippedAbeamTakesATopOfDescentWithin10Miles) {
+  // In cruise a waypoint passed abeam may have carried the TOD with it:
+  // the next check takes a TOD less than 10 NM away as reached, once.
+  State& g = guidance_state;
+  g.TocPassed = 1;
+  g.AircraftAltitude = 20000.0;
+  fms::fms_state.FmsPage = 35;
+  g.TodRecheckAfterSkip = 1;
+  g.TodLatitude = 10.0 / 60.0 + 1e-9;  // just beyond 10 NM north of (0, 0)
+  RunVerticalTransitions();
+  EXPECT_EQ(g.TodPassed, 0);
+  EXPECT_EQ(g.TodRecheckAfterSkip, 0);
+  g.TodRecheckAfterSkip = 1;
+  g.TodLatitude = 9.9 / 60.0;
+  RunVerticalTransitions();
+  EXPECT_EQ(g.TodPassed, 1);
+  EXPECT_EQ(g.TodRecheckAfterSkip, 0);
+  EXPECT_EQ(fms::fms_state.FmsPage, 36);
+  // Without the skip 9.9 NM is just a TOD ahead.
+  g.TodPassed = 0;
+  RunVerticalTransitions();
+  EXPECT_EQ(g.TodPassed, 0);
+}
+
 TEST_F(VnavTest, TopOfDescentOneShots) {
   State& g = guidance_state;
   g.TodPassed = 1;
@@ -333,6 +394,36 @@ TEST_F(VnavTest, OwnSpeedCommandIsNotTakenForThePilots) {
   host.tokens[116] = 300.0;  // the pilot's own
   for (int i = 0; i < 18; ++i) Pass();
   EXPECT_EQ(model::model_state.VnavSetSpd, 2);
+}
+
+TEST_F(VnavTest, DeferredSpeedIsReadBackOnTheNextPassNotTheSame) {
+  // An autopilot that takes a key event only between two ticks, as a
+  // simulator running the panel's events after the panel's pass may.
+  static std::vector<std::pair<std::uint32_t, std::uint32_t>> taken;
+  taken.clear();
+  host.key_handlers.clear();
+  host.key_handlers.emplace_back([](std::uint32_t id, std::uint32_t value, void*) { taken.emplace_back(id, value); },
+                                 nullptr);
+  auto pass = [&] {
+    Pass();
+    for (const auto& [id, value] : taken)
+      if (id == kEventAirspeed) host.tokens[116] = value;
+    taken.clear();
+  };
+  State& g = guidance_state;
+  host.tokens[116] = 250.0;
+  for (int i = 0; i < 18; ++i) pass();  // the snapshot reads 250
+  // Leaving Mach hold at the top of descent: the descent speed follows on
+  // the next pass, and speed control is armed with VNAV's last value.
+  g.VnavSpeedSet = 1;
+  g.VnavLastSetSpeed = 250;
+  g.PendingDescentSpeedCommand = 1;
+  pass();
+  EXPECT_EQ(Sent(kEventAirspeed), (Events{{kEventAirspeed, 220}}));
+  for (int i = 0; i < 36; ++i) pass();
+  // VNAV's own 220 is not the pilot's change.
+  EXPECT_EQ(g.VnavLastSetSpeed, 220);
+  EXPECT_EQ(model::model_state.VnavSetSpd, 1);
 }
 
 TEST_F(VnavTest, ARestrictionSpeedIsNotTakenForThePilotsInTheSamePass) {
@@ -430,6 +521,118 @@ TEST_F(VnavTest, SpeedsOnlyAtTheTransitionsOfARouteWithoutConstraints) {
   CoupleSpeedToAutopilot();
   EXPECT_TRUE(host.key_events.empty());
   EXPECT_EQ(g.VnavSpeedSet, 0);
+}
+
+TEST_F(VnavTest, ClimbRestrictionEndsAtTheWaypointsSpeedOrTheClimbSpeed) {
+  State& g = guidance_state;
+  model::model_state.ClimbIas = 290;
+  model::FlightPlanWaypoint& w = flightplan::flightplan_state.ActiveFlightPlan[1];
+  struct Case {
+    const char* what;
+    std::uint32_t flag;
+    double speed, altitude;
+    Events sent;
+  };
+  const Case cases[] = {
+      {"at the restriction altitude: not yet", 1, 280.0, 10000.0, {}},
+      {"constrained with a speed", 1, 280.0, 10001.0, {{kEventAirspeed, 280}}},
+      // An altitude-only constraint has no speed to give (-999): the climb
+      // speed takes over, as it does for a waypoint without constraint.
+      {"constrained, altitude only", 1, model::kNoValue, 10001.0, {{kEventAirspeed, 290}}},
+      {"not constrained", 0, 300.0, 10001.0, {{kEventAirspeed, 290}}},
+  };
+  for (const Case& c : cases) {
+    host.key_events.clear();
+    w.constraint_flag = c.flag;
+    w.altitude_constraint = 15000.0;
+    w.speed_constraint = c.speed;
+    g.ClimbRestrictionSpeedSet = 1.0;
+    g.VnavSpeedSet = 1;  // the speed logic itself stays out of it
+    g.AircraftAltitude = c.altitude;
+    RunSpeedRestrictionChecks();
+    EXPECT_EQ(host.key_events, c.sent) << c.what;
+    EXPECT_EQ(g.ClimbRestrictionSpeedSet, c.sent.empty() ? 1.0 : 0.0) << c.what;
+  }
+}
+
+TEST_F(VnavTest, SpeedTargetByPhaseAndConstraint) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  // W1 active 60 NM ahead (the aircraft at 0 N unless a case moves it), W2
+  // the next constraint. Restrictions: 250 kt below 10000 ft in the climb,
+  // 240 below 10000 in the descent; climb 290, cruise 300 or M.78, descent 260.
+  m.ClimbIas = 290;
+  m.CruiseSpeed = 300;
+  m.DescentSpeed = 260;
+  struct Case {
+    const char* what;
+    int profile, toc, mach_cruise;
+    std::uint32_t active_flag;
+    double active_speed, distance, altitude, plane_lat;
+    std::uint32_t next_flag;
+    double next_speed;
+    Events sent;
+  };
+  const Case cases[] = {
+      // Descent planned (profile valid).
+      {"descent, constrained, below the restriction", 1, 1, 0, 1, 280, 20, 9000, 0, 0, 0, {{kEventAirspeed, 240}}},
+      {"descent, constrained, above it", 1, 1, 0, 1, 280, 20, 12000, 0, 0, 0, {{kEventAirspeed, 280}}},
+      {"descent, passed abeam", 1, 1, 0, 1, 280, -1, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
+      {"descent, free, below the restriction", 1, 1, 0, 0, 280, 20, 9000, 0, 0, 0, {{kEventAirspeed, 240}}},
+      {"descent, free, above it", 1, 1, 0, 0, 280, 20, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
+      // Climb.
+      {"climb, constrained, above the restriction", 0, 0, 0, 1, 280, 20, 12000, 0, 0, 0, {{kEventAirspeed, 280}}},
+      {"climb, next constraint within 25 NM", 0, 0, 0, 0, 280, 20, 12000, 1.8, 1, 230, {{kEventAirspeed, 230}}},
+      {"climb, next constraint 26 NM away", 0, 0, 0, 0, 280, 20, 12000, 2.0 - 26.0 / 60.0, 1, 230,
+       {{kEventAirspeed, 290}}},
+      {"climb, next constraint at 50 kt", 0, 0, 0, 0, 280, 20, 12000, 1.8, 1, 50, {{kEventAirspeed, 290}}},
+      {"climb, next constraint below the restriction", 0, 0, 0, 0, 280, 20, 9000, 1.8, 1, 230,
+       {{kEventAirspeed, 230}}},
+      {"climb, free, below the restriction", 0, 0, 0, 0, 280, 20, 9000, 0, 0, 0, {{kEventAirspeed, 250}}},
+      // Cruise without a planned descent.
+      {"cruise, free, Mach", 0, 1, 1, 0, 280, 20, 30000, 0, 0, 0, {{kEventMach, 78}}},
+      {"cruise, free, airspeed", 0, 1, 0, 0, 280, 20, 30000, 0, 0, 0, {{kEventAirspeed, 300}}},
+      {"cruise, constrained, next far", 0, 1, 0, 1, 280, 20, 30000, 0, 1, 230, {{kEventAirspeed, 300}}},
+      {"cruise, constrained, next near", 0, 1, 0, 1, 280, 20, 30000, 1.8, 1, 230, {{kEventAirspeed, 280}}},
+  };
+  for (const Case& c : cases) {
+    host.key_events.clear();
+    m.VnavSetMachCruiseSpd = c.mach_cruise;
+    g.VerticalProfileValid = c.profile;
+    g.TocPassed = c.toc;
+    g.VnavSpeedSet = 0;
+    g.VnavSpdRestPending = 1;
+    g.ClimbRestrictionSpeedSet = 0.0;
+    g.ActiveWaypointDistance = c.distance;
+    g.AircraftAltitude = c.altitude;
+    g.PlaneLatitude = c.plane_lat;
+    model::FlightPlanWaypoint& active = fp.ActiveFlightPlan[1];
+    active.constraint_flag = c.active_flag;
+    active.altitude_constraint = 15000.0;
+    active.speed_constraint = c.active_speed;
+    model::FlightPlanWaypoint& next = fp.ActiveFlightPlan[2];
+    next.constraint_flag = c.next_flag;
+    next.altitude_constraint = 16000.0;
+    next.speed_constraint = c.next_speed;
+    g.NextConstraintIndex = 2;
+    CoupleSpeedToAutopilot();
+    EXPECT_EQ(host.key_events, c.sent) << c.what;
+    EXPECT_EQ(g.VnavSpeedSet, 1) << c.what;
+  }
+  // A constrained waypoint slower than the descent speed slows the rest of
+  // the flight down to it.
+  host.key_events.clear();
+  g.VerticalProfileValid = 1;
+  g.VnavSpeedSet = 0;
+  g.AircraftAltitude = 12000.0;
+  g.ActiveWaypointDistance = 20.0;
+  fp.ActiveFlightPlan[1].constraint_flag = 1;
+  fp.ActiveFlightPlan[1].speed_constraint = 210.0;
+  CoupleSpeedToAutopilot();
+  EXPECT_EQ(host.key_events, (Events{{kEventAirspeed, 210}}));
+  EXPECT_EQ(m.DescentSpeed, 210);
+  EXPECT_EQ(m.CruiseSpeed, 210);
 }
 
 TEST_F(VnavTest, DestinationCrossedTwoHundredFeetAboveOnlyWithVnav) {

@@ -69,17 +69,19 @@ class GaugeSkeletonTest : public ::testing::Test {
 };
 
 TEST_F(GaugeSkeletonTest, PreInitialiseRunsEachLoadInOrderBehindItsOwnFlag) {
-  GaugeForm form{.after_nav_database = [] { trace.push_back("flight log"); },
+  GaugeForm form{.before_loads =
+                     [](GAUGEHDR*) { trace.push_back(host_state.SimulatorFolder.empty() ? "before" : "late"); },
+                 .after_nav_database = [] { trace.push_back("flight log"); },
                  .after_loads = [](GAUGEHDR*) { trace.push_back("after"); }};
   GAUGEHDR g = Gauge("B737");
   RunPreInitialise(form, &g, kFakeLoads);
   EXPECT_FALSE(host_state.SimulatorFolder.empty());
-  EXPECT_EQ(trace, (std::vector<std::string>{"config", "navdb", "flight log", "aircraft B737",
+  EXPECT_EQ(trace, (std::vector<std::string>{"before", "config", "navdb", "flight log", "aircraft B737",
                                              "library", "after"}));
   trace.clear();
   GAUGEHDR other = Gauge("MD11");
   RunPreInitialise(form, &other, kFakeLoads);
-  EXPECT_EQ(trace, (std::vector<std::string>{"after"}));
+  EXPECT_EQ(trace, (std::vector<std::string>{"late", "after"}));
   EXPECT_EQ(loads.aircraft_name, "B737");
 }
 
@@ -263,19 +265,35 @@ TEST_F(GaugeSkeletonTest, PreDrawWithoutAChildStoresNullAndTouchesNothing) {
   EXPECT_EQ(host_state.CurrentGaugeElement, nullptr);
 }
 
+// A rule of the gauge's own (the C-17 MFD's display number) hands every
+// value to the draw entry, 0 as well: the entry clears for it.
+int own_rule_value = 0;
+
 TEST_F(GaugeSkeletonTest, FirstElementFormAndOwnVariantRule) {
   draws.clear();
   DrawingGauge g("VC");
   g.bezel.image.dc = g.dc;
   GaugeForm nb{.draw_element = DrawElement::kFirstElement,
-               .variant = [](GAUGEHDR*) { return 5; },
+               .variant = [](GAUGEHDR*) { return own_rule_value; },
                .draw = RecordDraw};
-  RunGaugeCallback(nb, &g.header, PANEL_SERVICE_PRE_DRAW);
-  ASSERT_EQ(draws.size(), 1u);
+  host.visible_windows = {0};
+  for (int value : {5, 0, 9}) {
+    own_rule_value = value;
+    g.bezel.image_flags |= IMAGE_ON_SCREEN;
+    RunGaugeCallback(nb, &g.header, PANEL_SERVICE_PRE_DRAW);
+    EXPECT_EQ(g.bezel.image_flags, 0x1u);
+  }
+  ASSERT_EQ(draws.size(), 3u);
   EXPECT_EQ(draws[0].element, &g.bezel);
   EXPECT_EQ(draws[0].variant, 5);
-  EXPECT_EQ(g.bezel.image_flags, 0x1u);
+  EXPECT_EQ(draws[1].variant, 0);
+  EXPECT_EQ(draws[2].variant, 9);
   EXPECT_EQ(g.surface.image_flags, IMAGE_ON_SCREEN | 0x24);
+  // Without a surface nothing is drawn.
+  g.bezel.image.dc = nullptr;
+  own_rule_value = 1;
+  RunGaugeCallback(nb, &g.header, PANEL_SERVICE_PRE_DRAW);
+  EXPECT_EQ(draws.size(), 3u);
 }
 
 TEST_F(GaugeSkeletonTest, ControlPanelPreDrawOnlyUpdates) {

@@ -55,7 +55,7 @@ TEST(SamplePanels, EachComposesWithEveryWindowOpenAndNoPlaceholder) {
   test::ScratchDir sim("panels");
   std::filesystem::copy(kData, sim.path(), std::filesystem::copy_options::recursive);
   test::WriteFile(sim / "scenarios/panel-sample.txt",
-                  "show 4011\nshow 4012\nshow 4010\nshow 4031\nrun 1\nsnapshot windows\n");
+                  "show 4011\nshow 4012\nshow 4010\nshow 4031\nshow 4004\nrun 1\nsnapshot windows\n");
   int panels = 0;
   for (const auto& dir : std::filesystem::directory_iterator(sim / "panels")) {
     if (!dir.is_directory()) continue;

@@ -25,6 +25,12 @@ ScratchDir::~ScratchDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
+void CopySampleSimulator(const ScratchDir& dir) {
+  std::filesystem::copy(std::string(OVI_SOURCE_DIR) + "/data", dir.path(), std::filesystem::copy_options::recursive);
+  std::filesystem::create_directories(dir / "GAUGES");
+  std::filesystem::copy_file(OVI_MODULE_PATH, dir / "GAUGES/ovi1.gau");
+}
+
 void WriteFile(const std::string& path, const std::string& text) {
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ofstream f(path, std::ios::binary);

@@ -19,6 +19,10 @@ class ScratchDir {
   std::string path_;
 };
 
+// Copies the sample simulator folder (data/) into `dir`, with the built
+// module in its GAUGES folder.
+void CopySampleSimulator(const ScratchDir& dir);
+
 void WriteFile(const std::string& path, const std::string& text);
 std::string ReadFile(const std::string& path);
 std::vector<std::string> Lines(const std::string& text);

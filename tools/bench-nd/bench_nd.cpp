@@ -38,6 +38,7 @@
 #include "src/instruments/nd/state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
+#include "tools/bench/frame_times.h"
 #include "tools/navgen/navgen.h"
 
 namespace {
@@ -80,29 +81,14 @@ void SetUpTraffic() {
   sim::TrafficProvider::Current() = &Provider();
 }
 
-// The frame's own processor time: on a busy machine wall-clock worst frames
-// measure the other processes.
-double ThreadMicroseconds() {
-  timespec t{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
-}
+using bench::ThreadMicroseconds;
 
-// Times one frame per iteration on `dc` and reports the median (typical)
-// and the slowest frame.
+// Times one frame per iteration on `dc`.
 void TimeFrames(benchmark::State& state, gfx::DeviceContext& dc, const PIXSIZE& size) {
-  std::vector<double> frames;
-  for (auto _ : state) {
-    const double start = ThreadMicroseconds();
+  bench::TimeFrames(state, [&] {
     nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
-    frames.push_back(ThreadMicroseconds() - start);
     benchmark::DoNotOptimize(dc.pixels.data());
-  }
-  std::sort(frames.begin(), frames.end());
-  if (!frames.empty()) {
-    state.counters["typical_us"] = frames[frames.size() / 2];
-    state.counters["worst_us"] = frames.back();
-  }
+  });
 }
 
 // The world of the frame: over Olympia on the sample route to Portland,

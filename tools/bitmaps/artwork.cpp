@@ -307,7 +307,7 @@ std::vector<Artwork> AllArtwork() {
                }});
   a.push_back({10084, 14, 18, "inclinometer ball", [](Painter& p) {
                  p.Transparent(Finish::kGrey);
-                 p.Lamp(2, 4, 10, 10, 0xFF101010u);
+                 p.Ball(7, 9, 5.5f, 0xFF101010u);
                }});
   a.push_back({10086, 326, 72, "P1000 key strip: SET knob, five soft keys, range knob", [](Painter& p) {
                  p.Panel(Finish::kGrey);

@@ -172,6 +172,12 @@ void Painter::Lamp(float x, float y, float w, float h, ARGB lit) {
   g_.FillRectangle(glow, x + 1, y + 1, w - 2, h - 2);
 }
 
+void Painter::Ball(float cx, float cy, float r, ARGB colour) {
+  SolidBrush body{Color(colour)}, shine{Color(0x60FFFFFFu)};
+  g_.FillEllipse(body, cx - r, cy - r, 2 * r, 2 * r);
+  g_.FillEllipse(shine, cx - r / 2, cy - r / 2, r / 2, r / 2);
+}
+
 void Painter::LampOff(float x, float y, float w, float h) {
   SolidBrush rim{Color(0xFF101010u)}, glass{Color(0xFF2A2C2Au)};
   g_.FillRectangle(rim, x, y, w, h);

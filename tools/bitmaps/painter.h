@@ -60,6 +60,8 @@ class Painter {
   static float PositionAngle(int i, int n);
 
   void Lamp(float x, float y, float w, float h, gfx::ARGB lit);
+  // A filled ball with a small highlight (the inclinometer's).
+  void Ball(float cx, float cy, float r, gfx::ARGB colour);
   void LampOff(float x, float y, float w, float h);
   void Text(float x, float y, float w, float h, std::string_view text, float size, gfx::ARGB colour, bool bold = true);
   // Letters one under the other in a box.

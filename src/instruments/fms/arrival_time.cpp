@@ -10,7 +10,9 @@ bool ArrivalTimeAhead(double distance, double ground_speed, bool local_hour, Arr
   const guidance::State& s = guidance::guidance_state;
   if (!(ground_speed > 0.0) || !std::isfinite(ground_speed)) return false;
   const double to_go = distance / ground_speed * 60.0;
-  const double clock = (local_hour ? s.LocalClockHour : s.ZuluHour) * 60.0 + s.ZuluMinute;
+  // Hour and minute of one clock: a zone half an hour off UTC would
+  // otherwise show the local hour with the UTC minute.
+  const double clock = local_hour ? s.LocalClockHour * 60.0 + s.ClockMinute : s.ZuluHour * 60.0 + s.ZuluMinute;
   const double at = clock + to_go;
   // Beyond a few years ahead no hour means anything; nothing that far
   // reaches the integer conversion.

@@ -1,5 +1,5 @@
-// Arrival times on the CDU pages: the time a distance ahead takes at the
-// present ground speed, added to the clock.
+// Arrival times on the CDU and navigator pages: the time a distance ahead
+// takes at a speed, added to the clock.
 #pragma once
 
 namespace ovi::fms {
@@ -10,9 +10,9 @@ struct ArrivalTime {
 };
 
 // The clock `distance` NM ahead at `ground_speed` knots: minutes to go =
-// distance / ground speed x 60, added to the hour (the local hour when
-// `local_hour`, else the UTC hour; ZuluHour and LocalClockHour) and always
-// to the UTC minute. A minute of 60 or more carries into the hour and the
+// distance / ground speed x 60, added to the UTC clock (ZuluHour,
+// ZuluMinute), or to the local one (LocalClockHour, ClockMinute) when
+// `local_hour`. A minute of 60 or more carries into the hour and the
 // hour stays within 0..23 however many days ahead; both are truncated to
 // whole numbers. False (and no time) without a positive ground speed or
 // with a distance or clock that is not a number.

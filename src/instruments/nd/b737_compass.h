@@ -3,6 +3,8 @@
 // the TO/FROM sense of the tuned station.
 #pragma once
 
+#include "src/display/kit.h"
+
 namespace ovi::nd {
 
 struct CourseSource {
@@ -18,14 +20,10 @@ CourseSource RouteCourseSource();
 // needle (full scale +-127).
 CourseSource RadioCourseSource();
 
-// Bearing of the station tuned on the first navigation radio (0..360).
-double Nav1StationBearing();
-// True while the selected course points towards the tuned station: the
-// angle between course and station bearing, taken the short way round,
-// below 90 degrees.
-bool Nav1ToStation();
-
-// Angle a - b folded into (-180, 180].
-double RelativeAngle(double a, double b);
+// The tuned station's bearing, TO/FROM and angle differences come from the
+// display kit.
+using display::Nav1StationBearing;
+using display::Nav1ToStation;
+using display::RelativeAngle;
 
 }  // namespace ovi::nd

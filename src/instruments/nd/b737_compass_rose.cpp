@@ -45,12 +45,10 @@ constexpr Point kVorTail[] = {{0, 60}, {3, 65},  {3, 80},   {8, 85},  {8, 90}, {
                               {-8, 90}, {-8, 85}, {-3, 80}, {-3, 65}, {0, 60}};
 constexpr Point kVorLines[][2] = {{{0, 60}, {0, 90}}, {{0, 81}, {8, 88}}, {{0, 81}, {-8, 88}}};
 
-void DrawSegments(gfx::Graphics& g, const gfx::Pen& pen, std::span<const Point[2]> lines) {
-  for (const auto& line : lines) g.DrawLineI(pen, line[0].X, line[0].Y, line[1].X, line[1].Y);
-}
+using display::DrawSegments;
 
 void DrawDots(gfx::Graphics& g, const gfx::Pen& pen, std::span<const Point> corners) {
-  for (const Point& p : corners) g.DrawEllipseI(pen, p.X, p.Y, 5, 5);
+  display::DrawCircles(g, pen, corners, 5);
 }
 
 void DrawCard(const B737NdFrame& f, const gfx::Pen& white2) {

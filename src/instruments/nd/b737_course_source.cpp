@@ -15,13 +15,6 @@ namespace {
 const guidance::State& G() { return guidance::guidance_state; }
 }  // namespace
 
-double RelativeAngle(double a, double b) {
-  double d = std::fmod(FiniteOr(a) - FiniteOr(b), 360.0);
-  if (d > 180.0) d -= 360.0;
-  if (d <= -180.0) d += 360.0;
-  return d;
-}
-
 CourseSource RouteCourseSource() {
   CourseSource source;
   if (flightplan::flightplan_state.ActiveWaypointIndex == model::kNoWaypoint) return source;
@@ -43,13 +36,5 @@ CourseSource RadioCourseSource() {
   source.offset = static_cast<int>(needle * 37.0 / 127.0);
   return source;
 }
-
-double Nav1StationBearing() {
-  double bearing = FiniteOr(G().HeadingOffsetToken550) + FiniteOr(G().AircraftHeading);
-  if (bearing >= 360.0) bearing -= 360.0;
-  return bearing;
-}
-
-bool Nav1ToStation() { return std::fabs(RelativeAngle(Nav1StationBearing(), G().SelectedCourse)) < 90.0; }
 
 }  // namespace ovi::nd

@@ -6,7 +6,6 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
-#include "src/host/panel_services.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/nd/b737_data_blocks.h"
 #include "src/instruments/nd/b737_nd.h"
@@ -190,16 +189,6 @@ void DrawNorthMark(const B737NdFrame& f) {
 }
 
 }  // namespace
-
-double Nav1FrequencyMhz() {
-  const auto bcd = static_cast<std::int32_t>(host::ReadNav1ActiveFrequencyBcd() & 0x7FFFFFFFu);
-  return host::ConvertDigitsBase(bcd, 16, 10) * 0.01 + 100.0;
-}
-
-double AdfFrequencyKhz() {
-  const auto bcd = static_cast<std::int32_t>(host::ReadToken16FrequencyBcd() & 0x7FFFFFFFu);
-  return host::ConvertDigitsBase(bcd, 16, 10);
-}
 
 EtaText FormatEta(double ete_hours, double ete_minutes, double ete_tenths, double zulu_hour, double zulu_minute) {
   auto whole = [](double v, double hi) { return static_cast<int>(std::clamp(FiniteOr(v), 0.0, hi)); };

@@ -28,10 +28,9 @@ struct EtaText {
 };
 EtaText FormatEta(double ete_hours, double ete_minutes, double ete_tenths, double zulu_hour, double zulu_minute);
 
-// The first navigation radio's active frequency in MHz (token 24, BCD) and
-// the ADF frequency (token 16, BCD digits as a number).
-double Nav1FrequencyMhz();
-double AdfFrequencyKhz();
+// The radio frequencies come from the display kit.
+using display::AdfFrequencyKhz;
+using display::Nav1FrequencyMhz;
 
 // Vertical deviation scale: the pointer's top y for the aircraft's altitude
 // against the descent path. Within 400 ft the pointer moves 30 units per

@@ -150,12 +150,7 @@ void DrawB737NavigationDisplay(display::GaugeDisplay& display, gfx::DeviceContex
   g.SetTextRenderingHint(gfx::TextRenderingHint::AntiAlias);
   const B737NdFrame f = MakeB737NdFrame(g, display, variant);
   if (!f.scale.usable) return;
-  f.UseCanvas();
-  // With pixel centres on whole coordinates a smoothed fill would cover the
-  // outermost rows and columns by half and let the last frame show there.
-  g.SetPixelOffsetMode(gfx::PixelOffsetMode::Half);
-  g.FillRectangle(gfx::SolidBrush(f.background), 0.0f, 0.0f, kB737NdCanvas.width, kB737NdCanvas.height);
-  g.SetPixelOffsetMode(gfx::PixelOffsetMode::Default);
+  display::FillCanvas(g, f.scale, kB737NdCanvas, f.background);
   ClipToOutline(g);
 
   if (f.mode == 1 || f.mode == 2) {

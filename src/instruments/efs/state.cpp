@@ -1,0 +1,7 @@
+#include "src/instruments/efs/state.h"
+
+namespace ovi::efs {
+
+State efs_state;
+
+}  // namespace ovi::efs

@@ -1,0 +1,49 @@
+// The DU-1000 EHSI: one draw entry for its two gauges and the pieces it
+// calls. Four modes (DU1000EHSIMode): 0 full compass rose, 1 arc rose, 2
+// north-up centred map rose with the map, 3 arc rose with the map; any
+// other value draws the background and the data blocks only.
+//
+// Every piece draws on the 318 x 310 canvas scaled to the element and sets
+// its own transform; none relies on what the previous one left. The roses
+// turn about (159, 155) (full and centred map rose) or (159, 272) (arc).
+#pragma once
+
+#include "platform/gfx/graphics.h"
+#include "platform/panel/panel.h"
+#include "src/display/kit.h"
+#include "src/display/lifetime.h"
+#include "src/instruments/ehsi/kit.h"
+
+namespace ovi::ehsi {
+
+inline constexpr display::Canvas kDu1000Canvas{318.0f, 310.0f};
+inline constexpr float kDu1000RoseX = 159.0f;
+inline constexpr float kDu1000RoseY = 155.0f;
+inline constexpr float kDu1000ArcY = 272.0f;
+
+// What the roses share: the aircraft symbol, tan, about the rose's centre.
+inline constexpr Segment kDu1000AircraftLines[] = {
+    {{-10, 0}, {10, 0}}, {{0, -10}, {0, 10}}, {{-5, 10}, {5, 10}}, {{0, 10}, {0, 13}}};
+inline constexpr Shape kDu1000AircraftSymbol{display::colour::kTan, 2.0f, kDu1000AircraftLines, {}};
+// The rose frame of a picture: the canvas scale of `display`, the origin on
+// (x, y), turning with AircraftHeading.
+RoseFrame Du1000RoseFrame(const display::GaugeDisplay& display, gfx::Graphics& g, float x, float y);
+
+// Draws one picture. `size` is the surface's pixel size (null: the device
+// context's own); variant 2 clears the surface to transparent, 3 leaves the
+// ATC boundaries off the map, any other draws in full. Nothing happens
+// without a device context.
+void DrawDu1000Ehsi(display::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size, int variant);
+
+// Whether the map contents are drawn in modes 2 and 3: a waypoint is
+// active, or any layer the map shows is switched on.
+bool Du1000MapCondition();
+
+// The pieces, each on the graphics of the picture, sized by `display`.
+void DrawDu1000FullRose(const display::GaugeDisplay& display, gfx::Graphics& g);       // mode 0
+void DrawDu1000CentredMapRose(const display::GaugeDisplay& display, gfx::Graphics& g);  // mode 2
+void DrawDu1000ArcRose(const display::GaugeDisplay& display, gfx::Graphics& g);        // modes 1, 3
+void DrawDu1000MapLayers(const display::GaugeDisplay& display, gfx::Graphics& g, int variant);  // modes 2, 3
+void DrawDu1000DataBlocks(const display::GaugeDisplay& display, gfx::Graphics& g);     // every mode but 2
+
+}  // namespace ovi::ehsi

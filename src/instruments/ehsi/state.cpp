@@ -1,0 +1,7 @@
+#include "src/instruments/ehsi/state.h"
+
+namespace ovi::ehsi {
+
+State ehsi_state;
+
+}  // namespace ovi::ehsi

@@ -1,0 +1,20 @@
+// ENT's shares still to be built: each leaves everything as it is (the
+// shared steps of the press have run). Building one is writing its body in
+// its own file and taking it out of here.
+#include "src/instruments/gnsxls/enter_shares.h"
+
+namespace ovi::gnsxls {
+
+void EnterOpenProcedurePage() {}
+void EnterFlightPlanEntry() {}
+void EnterDatabaseWaypoint() {}
+void EnterProcedureAirport() {}
+void EnterDirectTarget() {}
+void EnterDirect() {}
+void EnterDeparture() {}
+void EnterArrival() {}
+void EnterApproach() {}
+void EnterPilotWaypoint() {}
+void EnterOffsetWaypoint() {}
+
+}  // namespace ovi::gnsxls

@@ -1,0 +1,21 @@
+// Page 1's two actions that the page routine itself performs on ENT:
+// opening a plan of the list, and activating the plan opened.
+#pragma once
+
+namespace ovi::gnsxls {
+
+// Loads library entry `entry` (its file, or the empty placeholder plan for
+// the list's closing "NEXT FPL" entry) into PendingFlightPlan and shows it
+// in the stored plan view, page 1. An empty plan posts line key 1 for the
+// next frame, which opens the entry on its first row. A plan that cannot be
+// read changes nothing here (the list stays).
+void OpenLibraryPlan(int entry);
+
+// Makes the open stored plan the active route: copied without altitude
+// constraints and passage times, flown from waypoint 1, with the route's
+// selections cleared and its end airports loaded. An empty plan changes
+// nothing but the line states; a plan of one waypoint has no leg to fly and
+// leaves no active waypoint (ActiveWaypointIndex 999).
+void ActivateStoredPlan();
+
+}  // namespace ovi::gnsxls

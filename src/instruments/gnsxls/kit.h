@@ -1,0 +1,108 @@
+// The GNS-XLS drawing kit: what every page routine shares. A page routine is
+//
+//   void DrawGnsxlsFooPage(display::GaugeDisplay& display, gfx::Graphics& g) {
+//     GnsPage page(display, g);                  // scale, brushes, font
+//     ... act on the recorded line key ...
+//     page.Text(90, kTitleY, kWhite, "FOO 1/1"); // draw
+//     page.Legend(32, 280, "DEPART", LineState(4) == 2, LineState(4) == 2);
+//     page.Marker(4, "<");
+//     page.DrawMarkers();
+//   }
+//
+// in its own file: its places, texts and key actions side by side. All
+// places are on the logical 495 x 400 canvas; texts are placed by the
+// top-left corner of their layout box in "Courier New" 33 px bold.
+// docs/gnsxls.md describes the kit.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/gfx/graphics.h"
+#include "src/display/lifetime.h"
+
+namespace ovi::gnsxls {
+
+// ---- the canvas and its character cells ------------------------------------
+
+inline constexpr float kCanvasWidth = 495.0f;
+inline constexpr float kCanvasHeight = 400.0f;
+inline constexpr float kFontPx = 33.0f;
+// One character cell: what a cursor block is measured in.
+inline constexpr int kCellWidth = 21;
+inline constexpr int kCellHeight = 35;
+inline constexpr float kTitleY = 0.0f;
+
+// ---- the palette -----------------------------------------------------------
+
+inline constexpr gfx::ARGB kWhite = 0xFFDEE6E9u;    // titles, legends, line-key markers
+inline constexpr gfx::ARGB kYellow = 0xFFFFFF00u;   // cursor block, open list rows, "FR", "DIRECT"
+inline constexpr gfx::ARGB kGreen = 0xFF00FA00u;    // most labels and values
+inline constexpr gfx::ARGB kMagenta = 0xFFFF13D5u;  // "TO", destination idents, the typing mark
+inline constexpr gfx::ARGB kBlue = 0xFF02A7EBu;     // times
+inline constexpr gfx::ARGB kBlack = 0xFF000000u;    // text on a cursor block
+
+// ---- line keys ----------------------------------------------------------------
+
+// Where the marker of line key 1..10 stands: x 0 (keys 1..5) or 460 (6..10),
+// y 30, 98, 178, 265, 340 from the top key of each column down.
+inline constexpr float kLeftMarkerX = 0.0f;
+inline constexpr float kRightMarkerX = 460.0f;
+inline constexpr std::array<float, 5> kMarkerY = {30.0f, 98.0f, 178.0f, 265.0f, 340.0f};
+
+// The state of display line 1..10 (0 for any other number).
+std::int32_t LineState(int line);
+// Sets one line's state (nothing for a number outside 1..10).
+void SetLineState(int line, std::int32_t state);
+
+// ---- text -----------------------------------------------------------------------
+
+// No text drawn is longer than this.
+inline constexpr std::size_t kMaxScreenText = 99;
+
+// printf-style text, cut to kMaxScreenText characters.
+std::string ScreenText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Fills the cell-high rectangle from (x, y) w characters wide in yellow (a
+// closed five-point polygon): the block behind a field that takes the entry
+// and behind a legend waiting for confirmation.
+void DrawGnsxlsCursorBlock(int x, int y, gfx::Graphics& g, int w);
+
+// One page routine's drawing context for one frame: scales the surface to
+// the canvas by the display's size and makes the palette's brushes and the
+// font, all released when the page routine returns. Markers collected while drawing
+// are drawn by DrawMarkers, last.
+class GnsPage {
+ public:
+  GnsPage(const display::GaugeDisplay& display, gfx::Graphics& g);
+  GnsPage(const GnsPage&) = delete;
+  GnsPage& operator=(const GnsPage&) = delete;
+
+  gfx::Graphics& graphics() { return g_; }
+
+  void Text(float x, float y, gfx::ARGB colour, std::string_view text);
+  // The text in black on a cursor block at (x, y), `cells` characters wide
+  // (the text's own length when negative).
+  void OnBlock(float x, float y, std::string_view text, int cells = -1);
+  // A legend: with "?" appended while it waits for confirmation
+  // (`question`), and on a cursor block in black while `block`, else white.
+  void Legend(float x, float y, std::string_view legend, bool question, bool block);
+
+  // The marker of a line key (1..10), drawn by DrawMarkers; a later marker
+  // of the same key replaces an earlier one.
+  void Marker(int key, std::string_view text);
+  void DrawMarkers();
+
+ private:
+  const gfx::SolidBrush& Brush(gfx::ARGB colour);
+
+  gfx::Graphics& g_;
+  gfx::Font font_;
+  std::array<gfx::SolidBrush, 6> palette_;
+  gfx::SolidBrush other_{kWhite};
+  std::array<std::string, 11> markers_;
+};
+
+}  // namespace ovi::gnsxls

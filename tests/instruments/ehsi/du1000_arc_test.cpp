@@ -1,0 +1,127 @@
+// The arc rose of modes 1 and 3: the scale's window across north, the
+// selected heading's marker or readout, the altitude range arc in its clip,
+// and mode 1's radio information.
+#include <limits>
+
+#include "src/display/state.h"
+#include "src/navdb/state.h"
+#include "tests/instruments/ehsi/du1000_test_support.h"
+
+namespace ovi::ehsi::test {
+namespace {
+
+class ArcTest : public Du1000Test {
+ public:
+  gfx::PointF A(double x, double y, double turn = 0) const { return At(x, y, kRoseX, kArcY, turn); }
+};
+
+// Marks strictly within 55 degrees of the plain difference a - heading, or
+// within 55 of +-360; labels every 10 degrees turn with their ticks.
+TEST_F(ArcTest, ScaleWindowAcrossNorth) {
+  struct Case {
+    double heading;
+    std::vector<const char*> shown, hidden;
+  } cases[] = {{0.0, {"31", "35", "0", "5"}, {"30", "6"}},  // 305 and 55 on the edges
+               {350.0, {"30", "0", "4"}, {"29", "5"}},       // 0 is -350 away, 295 -55
+               {10.0, {"32", "0", "6"}, {"31", "7"}}};       // 320 is +310 away, 315 +305
+  for (const Case& c : cases) {
+    G().AircraftHeading = c.heading;
+    Draw(1);
+    EXPECT_EQ(Ops(OpKind::Line, colour::kWhite).size(), 21u) << c.heading;
+    for (const char* s : c.shown) EXPECT_TRUE(Has(s)) << c.heading << " " << s;
+    for (const char* s : c.hidden) EXPECT_FALSE(Has(s)) << c.heading << " " << s;
+  }
+  EXPECT_TRUE(TextAt("0", A(-6, -258, -10)) && TextAt("33", A(-10, -258, -40)));  // heading 10
+}
+
+// Beyond 41 degrees the shorter way the selected heading is written 40
+// degrees to its side; up to 41 the marker line stands at it.
+TEST_F(ArcTest, SelectedHeadingMarkerOrReadout) {
+  struct Case {
+    double heading, selected;
+    const char* readout;  // null: the marker line
+    double turn;
+  } cases[] = {{0, 42, "042", 40},    {0, 41, nullptr, 41},  {42, 0, "000", -40},  {350, 20, nullptr, 30},
+               {20, 330, "330", -40}, {0, 180, "180", 40},   {180, 0, "000", -40}, {359, 40, nullptr, 41}};
+  for (const Case& c : cases) {
+    G().AircraftHeading = c.heading;
+    G().ApHeadingLockDir = c.selected;
+    Draw(3);
+    EXPECT_EQ(HasLine(colour::kBlue, A(0, -234, c.turn), A(0, -260, c.turn), 3.0f), c.readout == nullptr)
+        << c.heading << " " << c.selected;
+    EXPECT_TRUE(c.readout == nullptr || TextAt(c.readout, A(-10, -230, c.turn))) << c.heading;
+  }
+}
+
+// Descending to a selected altitude below: the arc of the inner ring's
+// size touching the point where it is reached. Each condition fails alone.
+TEST_F(ArcTest, AltitudeRangeArcConditions) {
+  M().Du1000ShowNavaids = M().Du1000ShowAirports = 0;  // no map layer sets its own scale
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    int mode;
+    double master, lock, selected, vs, range;
+  } cases[] = {{3, 1, 1, 5000, -2000, 60},  {1, 1, 1, 5000, -2000, 60},  {3, 0, 1, 5000, -2000, 60},
+               {3, 1, 0, 5000, -2000, 60},  {3, 1, 1, 9000, -2000, 60},  {3, 1, 1, 5000, -200, 60},
+               {3, 1, 1, 5000, -2000, 0},   {3, 1, 1, 5000, -2000, -60}, {3, 1, 1, 5000, -2000, nan}};
+  G().AircraftAltitude = 9000.0;
+  G().GroundSpeedKnots = 300.0;
+  for (const Case& c : cases) {
+    G().ApMaster = c.master;
+    G().ApAltitudeLock = c.lock;
+    G().ApAltitudeLockVar = c.selected;
+    G().VerticalSpeedFpm = c.vs;
+    M().Du1000EhsiRange = c.range;
+    display::display_state.MapPixelsPerNm = 1.5;
+    Draw(c.mode);
+    const auto arcs = Ops(OpKind::Arc, colour::kGreen);
+    const bool armed = &c == &cases[0];
+    ASSERT_EQ(arcs.size(), armed ? 1u : 0u) << c.mode << c.master << c.lock << " " << c.selected << c.vs << c.range;
+    if (!armed) {
+      EXPECT_EQ(display::display_state.MapPixelsPerNm, 1.5);
+      continue;
+    }
+    // 4000 ft at 2000 ft/min: 10 NM at 300 kt; 233 units for 60 NM.
+    EXPECT_TRUE(Near(arcs[0]->points[2], A(0, -38 + 78)));
+    EXPECT_TRUE(arcs[0]->start_angle == 220.0f && arcs[0]->sweep_angle == 100.0f);
+    EXPECT_DOUBLE_EQ(display::display_state.MapPixelsPerNm, 233.0 / 60.0);
+    EXPECT_NEAR(navdb::navdb_state.CalcDistance, -10.0 * 233.0 / 60.0, 1e-9);
+    ASSERT_EQ(rec.Find(OpKind::Clip).size(), 1u);
+    EXPECT_NEAR(rec.Find(OpKind::Clip)[0]->bounds.Width, 468 * sx, 0.5);
+    EXPECT_EQ(rec.Count(OpKind::ResetClip), 1);
+  }
+}
+
+// The source label, the frequency after "ILS" or "LOC", the glideslope
+// scale; in mode 3 none of it, nor the course pointer, whose bar in mode 1
+// lies 20 units beyond the outer dot at full needle.
+TEST_F(ArcTest, RadioInformationInModeOne) {
+  struct Case {
+    double signal, flags;
+    const char* label;
+    bool frequency, gs_label, gs_scale;
+  } cases[] = {{0.0, 0xC0, "", false, false, false},     {1.0, 0x00, "VOR", false, false, false},
+               {1.0, 0x40, "VOR", false, false, true},  // glideslope without localizer: the scale alone
+               {1.0, 0x80, "LOC", true, false, false},   {1.0, 0xC0, "ILS", true, true, true}};
+  G().Nav1GlideslopeNeedle = 127.0;
+  G().Nav1CdiNeedle = 127.0;
+  for (const Case& c : cases) {
+    Radio(c.signal, c.flags, 0x0990);
+    Draw(1);
+    for (const char* label : {"VOR", "LOC", "ILS"})
+      EXPECT_EQ(TextAt(label, A(-10, -195)), label == std::string(c.label)) << label;
+    EXPECT_EQ(TextAt("109.90", A(-20, -180)), c.frequency) << c.flags;
+    EXPECT_EQ(TextAt("G/S", A(125, -155)), c.gs_label) << c.flags;
+    EXPECT_EQ(OutlineAt(colour::kMagenta, 5, 0, A(132, -50)), c.gs_scale) << c.flags;  // 45 units per 127
+    EXPECT_TRUE(HasLine(colour::kBlue, A(80, -30), A(80, 30)));
+  }
+  Draw(3);
+  for (const char* text : {"ILS", "G/S", "109.90"}) EXPECT_FALSE(Has(text)) << text;
+  EXPECT_EQ(CountCircles(colour::kWhite, 4), 0);
+  Radio(1.0, 0x80, 4294967295.0);  // a word that is not BCD: 7 and seven 15s as decimal digits
+  Draw(1);
+  EXPECT_TRUE(Has("866766.65"));
+}
+
+}  // namespace
+}  // namespace ovi::ehsi::test

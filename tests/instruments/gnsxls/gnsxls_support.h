@@ -1,0 +1,57 @@
+// Helpers of the GNS-XLS tests: one frame of the navigator drawn on a
+// recording surface, and where, in which colour and font a text stands on
+// the logical 495 x 400 canvas.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/gfx/recorder.h"
+#include "src/instruments/gnsxls/state.h"
+#include "tests/flightplan/route_support.h"
+
+namespace ovi::gnsxls::test {
+
+using flightplan::test::Strings;
+
+inline State& S() { return gnsxls_state; }
+
+// One frame at the screen element's size (292 x 217).
+struct Frame {
+  gfx::Recorder rec;
+  float sx = 1.0f;  // device pixels per canvas unit
+  float sy = 1.0f;
+
+  bool Shows(std::string_view text) const { return rec.FindText(text); }
+  // Fails unless `text` stands at canvas (x, y) in `colour`, Courier New 33 bold.
+  void Expect(std::string_view text, float x, float y, gfx::ARGB colour) const;
+  // Cursor blocks drawn: their canvas (x, y) and width in characters.
+  struct Block {
+    int x, y, cells;
+    bool operator==(const Block&) const = default;
+  };
+  std::vector<Block> Blocks() const;
+  // The texts in drawing order.
+  std::vector<std::string> Texts() const;
+  // The texts drawn at canvas x, top down.
+  std::vector<std::string> TextsAt(float x) const;
+};
+
+Frame DrawFrame(int width = 292, int height = 217);
+
+// The ten line states, lines 1..10.
+std::vector<int> LineStates();
+
+// A library of `plans` stored plans "P1".."Pn" (origin "O<i>", destination
+// "D<i>") and its closing "NEW FPL" entry, with its list page count.
+void MakeLibrary(int plans);
+
+class GnsTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+};
+
+}  // namespace ovi::gnsxls::test

@@ -1,0 +1,67 @@
+// The demo's C-17 scenario in ovi-sim: its snapshots, what the displays
+// show in them, the mailboxes left idle and the debug log beside the run.
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/sim/test_support.h"
+
+namespace ovi::c17::test {
+namespace {
+
+// Pixels of a PNG with any of the bits of `mask` set (0xFFFFFF: neither
+// transparent nor black; 0xFF000000: not transparent); -1 when it cannot be
+// read.
+int LitPixels(const std::string& path, std::uint32_t mask = 0xFFFFFF) {
+  cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+  int lit = -1;
+  if (cairo_surface_status(png) == CAIRO_STATUS_SUCCESS) {
+    lit = 0;
+    const int w = cairo_image_surface_get_width(png), h = cairo_image_surface_get_height(png);
+    const int stride = cairo_image_surface_get_stride(png);
+    const unsigned char* data = cairo_image_surface_get_data(png);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) lit += (reinterpret_cast<const std::uint32_t*>(data + y * stride)[x] & mask) != 0;
+  }
+  cairo_surface_destroy(png);
+  return lit;
+}
+
+TEST(C17Scenario, RunsToItsSnapshots) {
+  sim::test::ScratchDir sim("c17_scenario");
+  sim::test::CopySampleSimulator(sim);
+  sim::test::RunResult r = sim::test::RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/c17/panel.cfg",
+                                              "--scenario", sim / "scenarios/c17.txt", "--out", sim / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("(0 on no rectangle)"), std::string::npos) << r.out;  // the keys below the picture too
+  auto lit = [&](const char* snapshot, const char* gauge, std::uint32_t mask = 0xFFFFFF) {
+    return LitPixels(sim / ("out/snapshots/" + std::string(snapshot) + "/" + gauge + ".png"), mask);
+  };
+  constexpr std::uint32_t kOpaque = 0xFF000000;
+  const char* display2 = "window00_gauge02_C17_MFD";
+  EXPECT_GT(lit("c17-start", display2), 0);   // the compass arc's aircraft symbol
+  EXPECT_GT(lit("c17-compass", display2), lit("c17-start", display2));  // page 4's arcs as well
+  EXPECT_EQ(lit("c17-mailbox", display2), 0);  // hidden while mailbox 2 holds 2
+  // While the pop-up is open its copy draws the flight page (its background
+  // so far) and the panel's copy is cleared.
+  EXPECT_EQ(lit("c17-popup", "window01_gauge00_C17_MFD", kOpaque), 492 * 482);
+  EXPECT_EQ(lit("c17-popup", "window00_gauge01_C17_MFD", kOpaque), 0);
+  EXPECT_EQ(lit("c17-start", "window00_gauge01_C17_MFD", kOpaque), 246 * 241);
+  for (const char* display : {"window00_gauge01_C17_MFD", display2, "window00_gauge03_C17_MFD"})
+    EXPECT_EQ(lit("c17-off", display, kOpaque), 0) << display;
+  const std::string vars = sim::test::ReadFile(sim / "out/variables.txt");
+  EXPECT_NE(vars.find("MFDX2 mode = 10\n"), std::string::npos) << vars;
+  EXPECT_NE(vars.find("MFDX1 mode = 10\n"), std::string::npos) << vars;
+  const std::string log = sim::test::ReadFile(sim / "ovi1.log");
+  EXPECT_NE(log.find("PANEL_SERVICE_PRE_UPDATE-2: Param=PFD_WN\n"), std::string::npos);
+  // 1 was served and reset to 10 before 2 was read.
+  EXPECT_NE(log.find("ProcessMFDX2()-1: as_mfdx2_mode=10\nProcessMFDX2()-2: as_mfdx2_mode=2\n"), std::string::npos);
+  // Nothing of the panel's first installs: the log opens at the first C-17
+  // display's pre-initialise, after the SERVER's.
+  EXPECT_NE(log.rfind("server_callback \n", 0), 0u);
+}
+
+}  // namespace
+}  // namespace ovi::c17::test
