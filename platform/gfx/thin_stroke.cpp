@@ -14,11 +14,12 @@ constexpr double kFixedOne = 256.0;
 constexpr int kRows = 15;
 constexpr double kMiterLimit = 10.0;
 // How sharply a smooth figure may bend and still be offset point by point
-// (ThinStroke::GentleBends): the turn of one flattened piece, and the
-// radius of curvature in pen half widths.
-constexpr double kMaxTurn = 0.5;    // radians
+// (ThinStroke::GentleBends): the tangent of the turn of one flattened piece
+// (half a radian), the radius of curvature in pen half widths, and the
+// tangent of the turn where a closed figure closes (a fiftieth of a radian).
+constexpr double kMaxTurnTan = 0.5463024898437905;
 constexpr double kBendRadii = 2.0;
-constexpr double kClosingTurn = 0.02;
+constexpr double kClosingTurnTan = 0.0200026670933;
 // Directions between grid points closer than this (1/256 pixel) are too
 // coarse.
 constexpr double kCoarse = 16.0;
@@ -340,22 +341,28 @@ bool ThinStroke::Smooth(bool closed, const Affine& m, double hw) {
 bool ThinStroke::GentleBends(bool closed, const Affine& m, double hw) const {
   const double sq = m.a * m.a + m.b * m.b + m.c * m.c + m.d * m.d, det = m.a * m.d - m.b * m.c;
   const double reach = hw * std::sqrt((sq + std::sqrt(std::max(0.0, sq * sq - 4 * det * det))) / 2);
-  auto turn = [](const Face& p, const Face& q) {
-    return std::atan2(std::fabs(p.dx * q.dy - p.dy * q.dx), p.dx * q.dx + p.dy * q.dy);
+  // The tangent of the turn from p's direction to q's; infinite past a
+  // right angle. It is never less than the turn itself, so the radius test
+  // errs towards Cairo.
+  auto tan_turn = [](const Face& p, const Face& q) {
+    const double dot = p.dx * q.dx + p.dy * q.dy, cross = std::fabs(p.dx * q.dy - p.dy * q.dx);
+    return dot > 0.0 ? cross / dot : HUGE_VAL;
   };
   const std::size_t n = faces_.size();
   for (std::size_t i = 0; i < n; ++i) {
     // Directions between points a few grid steps apart are too coarse to
     // place a flat end or an offset as Cairo does.
-    if (std::hypot(faces_[i].dx, faces_[i].dy) < kCoarse) return false;
+    if (faces_[i].dx * faces_[i].dx + faces_[i].dy * faces_[i].dy < kCoarse * kCoarse) return false;
     if (i == 0) continue;
     const Face& p = faces_[i - 1];
     const Face& q = faces_[i];
-    const double t = turn(p, q);
-    if (t > kMaxTurn || std::hypot(q.x - p.x, q.y - p.y) < kBendRadii * reach * t) return false;
+    const double t = tan_turn(p, q);
+    if (!(t <= kMaxTurnTan)) return false;
+    const double dx = q.x - p.x, dy = q.y - p.y, r = kBendRadii * reach * t;
+    if (dx * dx + dy * dy < r * r) return false;
   }
   // A closed figure ends where it starts: a corner there is a join.
-  return !closed || turn(faces_[n - 1], faces_[0]) <= kClosingTurn;
+  return !closed || tan_turn(faces_[n - 1], faces_[0]) <= kClosingTurnTan;
 }
 
 bool ThinStroke::AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw) {
