@@ -361,8 +361,11 @@ bool ThinStroke::GentleBends(bool closed, const Affine& m, double hw) const {
     const double dx = q.x - p.x, dy = q.y - p.y, r = kBendRadii * reach * t;
     if (dx * dx + dy * dy < r * r) return false;
   }
-  // A closed figure ends where it starts: a corner there is a join.
-  return !closed || tan_turn(faces_[n - 1], faces_[0]) <= kClosingTurnTan;
+  // A closed figure must end where it starts, without a corner there:
+  // Cairo joins a closing line or a corner.
+  if (!closed) return true;
+  const Face& end = faces_[n - 1];
+  return end.x == faces_[0].x && end.y == faces_[0].y && tan_turn(end, faces_[0]) <= kClosingTurnTan;
 }
 
 bool ThinStroke::AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw) {

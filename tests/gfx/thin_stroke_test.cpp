@@ -344,6 +344,18 @@ const EdgeCase kEdgeCases[] = {
        const PointF v[] = {{0.0f, 0.0f}, {1e-5f, 4.0f}, {-1e-5f, 8.0f}};
        st.push_back(g.DrawLines(Dashed(kMagenta, 1.0f), v, 3));
      }},
+    {"curves closed by a short line, and a ring closed on itself",
+     [](Graphics& g, std::vector<Status>& st) {
+       const Pen pen(kWhite, 2.0f);
+       GraphicsPath nearly_full, half;
+       nearly_full.AddArc(2.3f, 1.7f, 24.0f, 13.0f, 10.0f, 357.0f);
+       nearly_full.CloseFigure();
+       half.AddArc(-3.6f, -2.1f, 14.0f, 11.0f, 200.0f, 180.0f);
+       half.CloseFigure();
+       st.push_back(g.DrawPath(pen, nearly_full));
+       st.push_back(g.DrawPath(pen, half));
+       st.push_back(g.DrawEllipse(pen, 3.5f, 0.5f, 20.0f, 9.0f));
+     }},
     {"clips along the surface's edges, outside it, and of an odd shape",
      [](Graphics& g, std::vector<Status>& st) {
        const Pen pen(kOlive, 1.7f), dashed = Dashed(kWhite, 1.0f);
