@@ -44,14 +44,6 @@ void ClearPlanAndRows(model::FlightPlanTable& plan, int last) {
   }
 }
 
-// The route type of a database kind: navaids get the types the route
-// files, the splices and radio tuning use; other kinds stay as they are.
-std::string RouteType(std::string_view kind) {
-  if (kind == "V") return "VOR";
-  if (kind == "N") return "NDB";
-  return std::string(kind);
-}
-
 // Room for `need` new entries at position `position` of the pending plan.
 bool PendingHasRoom(int position, int need) {
   const int last = flightplan_state.PendingFlightPlanLastIndex;
@@ -60,6 +52,13 @@ bool PendingHasRoom(int position, int need) {
 }
 
 }  // namespace
+
+// Navaids get the types the route files, the splices and radio tuning use.
+std::string RouteTypeOfKind(std::string_view kind) {
+  if (kind == "V") return "VOR";
+  if (kind == "N") return "NDB";
+  return std::string(kind);
+}
 
 void StepRouteState() {
   State& s = flightplan_state;
@@ -134,7 +133,7 @@ bool InsertCandidateIntoPending(int position) {
   w.ident = std::string(candidate.ident);
   w.latitude = candidate.latitude;
   w.longitude = candidate.longitude;
-  w.type = RouteType(std::string_view(candidate.kind));
+  w.type = RouteTypeOfKind(std::string_view(candidate.kind));
   w.frequency_text = std::string(candidate.frequency_text);
   if (disco) {
     OpenSlots(p, position + 1, 1);

@@ -4,6 +4,9 @@
 // one. docs/route-editing.md gives the rules.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 namespace ovi::flightplan {
 
 // One step of RouteState: 0->1, 1->2, 2->3, 3->4, 4->3, anything else kept.
@@ -21,6 +24,10 @@ void BuildRouteViaToList();
 // index when there is none, when that match is entry 0, or when the row lies
 // at or beyond the last index.
 int FindNextViaToWaypoint(int row);
+
+// The route type a database kind is written as: "V" is a "VOR", "N" an
+// "NDB"; any other kind ("APT", "I", "WPT") stays as it is.
+std::string RouteTypeOfKind(std::string_view kind);
 
 // Inserts WaypointCandidateList entry 1 at `position` (0 is taken as 1) and a
 // "DISCO" right after it unless it lands on the last or last-but-one place;

@@ -267,6 +267,8 @@ struct FmsSubPageTable {
   std::int32_t RefNavDataKind = 1;
   std::int32_t DeparturesSubPage = 1;
   std::int32_t ArrivalsSubPage = 1;
+  std::int32_t DeparturesSubPageCount = 1;
+  std::int32_t ArrivalsSubPageCount = 1;
 };
 
 // Exported to other gauges as one memory block, in this order.

@@ -22,6 +22,13 @@ bool Frame::Find(std::string_view text, float* x, float* y) const {
   return true;
 }
 
+bool Frame::FindAt(std::string_view text, float x, float y) const {
+  for (const gfx::Recorder::TextItem& t : rec.Texts()) {
+    if (t.text == text && std::fabs(t.x - x * sx) < 0.01f && std::fabs(t.y - y * sy) < 0.01f) return true;
+  }
+  return false;
+}
+
 void Frame::ExpectText(std::string_view text, float x, float y, float px) const {
   gfx::Recorder::TextItem t;
   ASSERT_TRUE(rec.FindText(text, &t)) << "no text \"" << text << "\"";

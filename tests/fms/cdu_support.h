@@ -20,6 +20,9 @@ struct Frame {
   // The text with its layout origin on the logical screen; false when the
   // frame did not draw it.
   bool Find(std::string_view text, float* x = nullptr, float* y = nullptr) const;
+  // True when some drawing of `text` stands at (x, y) of the logical screen
+  // (a text drawn more than once: a marker, a label).
+  bool FindAt(std::string_view text, float x, float y) const;
   // Fails the test unless `text` stands at (x, y) of the logical screen in
   // green Arial of `px` pixels.
   void ExpectText(std::string_view text, float x, float y, float px = 18.0f) const;

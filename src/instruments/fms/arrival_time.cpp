@@ -6,7 +6,7 @@
 
 namespace ovi::fms {
 
-bool ArrivalTimeAhead(double distance, double ground_speed, bool local_hour, ArrivalTime& out) {
+bool ArrivalTimeAhead(double distance, double ground_speed, bool local_hour, ArrivalTime& out, bool nearest_minute) {
   const guidance::State& s = guidance::guidance_state;
   if (!(ground_speed > 0.0) || !std::isfinite(ground_speed)) return false;
   const double to_go = distance / ground_speed * 60.0;
@@ -17,10 +17,16 @@ bool ArrivalTimeAhead(double distance, double ground_speed, bool local_hour, Arr
   // Beyond a few years ahead no hour means anything; nothing that far
   // reaches the integer conversion.
   if (!std::isfinite(at) || at < 0.0 || at > 1e9) return false;
-  const double whole_minutes = std::floor(at);
+  const double whole_minutes = std::floor(nearest_minute ? at + 0.5 : at);
   out.minute = static_cast<int>(std::fmod(whole_minutes, 60.0));
   out.hour = static_cast<int>(std::fmod(std::floor(whole_minutes / 60.0), 24.0));
   return true;
+}
+
+int MinuteTenths(double second) {
+  if (!std::isfinite(second) || second <= 0.0) return 0;
+  if (second >= 60.0) return 9;
+  return static_cast<int>(second / 60.0 * 10.0);
 }
 
 }  // namespace ovi::fms

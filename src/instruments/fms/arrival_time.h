@@ -14,8 +14,15 @@ struct ArrivalTime {
 // ZuluMinute), or to the local one (LocalClockHour, ClockMinute) when
 // `local_hour`. A minute of 60 or more carries into the hour and the
 // hour stays within 0..23 however many days ahead; both are truncated to
-// whole numbers. False (and no time) without a positive ground speed or
-// with a distance or clock that is not a number.
-bool ArrivalTimeAhead(double distance, double ground_speed, bool local_hour, ArrivalTime& out);
+// whole numbers (to the nearest minute with `nearest_minute`). False (and
+// no time) without a positive ground speed or with a distance or clock that
+// is not a number.
+bool ArrivalTimeAhead(double distance, double ground_speed, bool local_hour, ArrivalTime& out,
+                      bool nearest_minute = false);
+
+// The tenth of the minute a clock second falls in, 0 to 9 (9 from 54 s on;
+// 0 for a second that is not a number or below 0): the digit after a time's
+// minutes.
+int MinuteTenths(double second);
 
 }  // namespace ovi::fms

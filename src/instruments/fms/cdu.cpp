@@ -4,6 +4,7 @@
 
 #include "platform/gfx/graphics.h"
 #include "src/flightplan/state.h"
+#include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/pages.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
@@ -43,12 +44,6 @@ constexpr PageTable MakePageTable() {
 }
 
 constexpr PageTable kPages = MakePageTable();
-
-bool AnyDisplayInPlanMode() {
-  const model::State& m = model::model_state;
-  return m.HWB737NDMode >= 7 || m.DU1000EHSIMode == 2 || m.HWMD11NDMode == 2 || m.MD80EHSIMode == 2 ||
-         m.C17MfdPage == 6;
-}
 
 void ClearOneShot(std::int32_t& flag) {
   if (flag == 1) flag = 0;

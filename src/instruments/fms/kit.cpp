@@ -1,8 +1,11 @@
 #include "src/instruments/fms/kit.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
+#include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
@@ -86,6 +89,40 @@ bool DeleteArmed() { return model::model_state.PanelMessage == kDeleteArmed; }
 void RefuseEntry(const char* message) { model::model_state.PanelMessage = message; }
 
 void AcceptEntry() { model::model_state.FmsScratchpad.clear(); }
+
+void StepFromUnchanged() {
+  const std::int32_t state = flightplan::flightplan_state.RouteState;
+  if (state == 0 || state == 3) flightplan::StepRouteState();
+}
+
+bool ReadPlainNumber(std::string_view text, double& value) {
+  int points = 0, digits = 0;
+  for (char c : text) {
+    if (c == '.') {
+      ++points;
+    } else if (c >= '0' && c <= '9') {
+      ++digits;
+    } else {
+      return false;
+    }
+  }
+  if (points > 1 || digits == 0) return false;
+  value = std::strtod(std::string(text).c_str(), nullptr);
+  return std::isfinite(value);
+}
+
+double CourseShown(double course) {
+  if (!std::isfinite(course)) return 360.0;
+  course = std::fmod(course, 360.0);
+  if (course < 0.0) course += 360.0;
+  return course < 0.5 ? course + 360.0 : course;
+}
+
+bool AnyDisplayInPlanMode() {
+  const model::State& m = model::model_state;
+  return m.HWB737NDMode >= 7 || m.DU1000EHSIMode == 2 || m.HWMD11NDMode == 2 || m.MD80EHSIMode == 2 ||
+         m.C17MfdPage == 6;
+}
 
 std::string ScreenText(const char* format, ...) {
   char narrow[140];

@@ -89,6 +89,11 @@ enum class PrevPageStep { kBack, kForward };
 // them acts in a frame.
 void StepSubPage(std::int32_t& index, std::int32_t count, PrevPageStep prev = PrevPageStep::kBack);
 
+// True while a display shows a PLAN map (B737 ND mode 7, DU-1000 or MD-80
+// EHSI or MD-11 ND mode 2, C-17 MFD page 6): RTE LEGS then steps the map's
+// centre, and the frame keeps PlanStepIndex.
+bool AnyDisplayInPlanMode();
+
 // ---- entries -----------------------------------------------------------------
 
 inline constexpr const char* kInvalidEntry = "INVALID ENTRY";
@@ -104,6 +109,18 @@ bool DeleteArmed();
 void RefuseEntry(const char* message);
 // An accepted entry: the scratchpad is emptied.
 void AcceptEntry();
+
+// An edit of a route unchanged since its entry began or its EXEC
+// (RouteState 0 or 3) steps the state on, to 1 or to a modification (4).
+void StepFromUnchanged();
+
+// A course as the pages show it, "%03.0f" of a value in [0.5, 360.5): north
+// reads 360, never 000.
+double CourseShown(double course);
+
+// A plain number as the pages take one: digits with at most one decimal
+// point and at least one digit (no sign, no exponent, nothing else).
+bool ReadPlainNumber(std::string_view text, double& value);
 
 // ---- text --------------------------------------------------------------------
 

@@ -2,7 +2,6 @@
 // three radial/distance points; where the aircraft stands from the fix, and
 // the time and distance to each point. The navigation displays draw them.
 #include <cctype>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -101,20 +100,7 @@ bool ReadRadial(std::string_view token, double& radial) {
 // A distance is digits with at most one decimal point; a missing one is 0.
 bool ReadDistance(std::string_view token, double& distance) {
   distance = 0.0;
-  if (token.empty()) return true;
-  int points = 0, digits = 0;
-  for (char c : token) {
-    if (c == '.') {
-      ++points;
-    } else if (std::isdigit(static_cast<unsigned char>(c))) {
-      ++digits;
-    } else {
-      return false;
-    }
-  }
-  if (points > 1 || digits == 0) return false;
-  distance = std::strtod(std::string(token).c_str(), nullptr);
-  return true;
+  return token.empty() || ReadPlainNumber(token, distance);
 }
 
 // L2-L4: "090" sets the radial, "/25" the distance, "090/25" both; DELETE

@@ -7,6 +7,7 @@
 #include "src/guidance/date.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
+#include "src/instruments/fms/arrival_time.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/pages.h"
 #include "src/instruments/fms/state.h"
@@ -25,13 +26,6 @@ constexpr KeyAction kKeys[] = {
 
 // The tuned station of the first radio while it is received.
 std::string Nav1Station() { return host::GetNav1Signal() > 0.0 ? host::ReadNav1StationIdent() : std::string(); }
-
-// Tenths of the current minute, 0 to 9.
-int MinuteTenths(double second) {
-  if (!std::isfinite(second) || second <= 0.0) return 0;
-  if (second >= 60.0) return 9;
-  return static_cast<int>(second / 60.0 * 10.0);
-}
 
 int DayOfYear() {
   double day = host::GetZuluDay();

@@ -18,6 +18,7 @@
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/pages.h"
 #include "src/instruments/fms/route_legs_edit.h"
+#include "src/instruments/fms/select_waypoint.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
 #include "src/navdb/airways.h"
@@ -41,10 +42,6 @@ model::State& Model() { return model::model_state; }
 std::int32_t RouteStateNow() { return flightplan::flightplan_state.RouteState; }
 
 bool IsNone(const std::string& text) { return text == model::kNoneText; }
-
-void StepFromUnchanged() {
-  if (RouteStateNow() == 0 || RouteStateNow() == 3) flightplan::StepRouteState();
-}
 
 // The airport elevation the procedure loader left, as the number it starts
 // with (0 when it holds none).
@@ -323,8 +320,7 @@ void EnterAirway(int k, int r, const std::string& t) {
   navdb::ListAirwaysThroughWaypoint("#" + t);
   if (e.WaypointCandidateCount <= 0 || e.AirwayListCount <= 0) return RefuseEntry(kInvalidEntry);
   if (navdb::SelectAirwayCandidate(r) == 0) {
-    const int at = r <= RowCount() ? flightplan::FindNextViaToWaypoint(r) : Route().PendingFlightPlanLastIndex;
-    if (!flightplan::InsertAirwayViaPending(at)) return RefuseEntry(kInvalidEntry);
+    if (!flightplan::InsertAirwayViaPending(RouteRowInsertIndex(r))) return RefuseEntry(kInvalidEntry);
   }
   flightplan::BuildRouteViaToList();
   StepFromUnchanged();
@@ -374,14 +370,11 @@ void EnterTo(int r, const std::string& t) {
   const int candidates = navdb::entry_state.WaypointCandidateCount;
   if (candidates == 0) return RefuseEntry(kNotInDatabase);
   if (candidates == 1) {
-    const int at = listed ? flightplan::FindNextViaToWaypoint(r) : fp.PendingFlightPlanLastIndex;
-    if (!flightplan::InsertCandidateIntoPending(at)) return RefuseEntry(kInvalidEntry);
+    if (!flightplan::InsertCandidateIntoPending(RouteRowInsertIndex(r))) return RefuseEntry(kInvalidEntry);
     flightplan::BuildRouteViaToList();
     StepFromUnchanged();
   } else {
-    fms_state.FmsSelectInsertRow = r;
-    fms_state.FmsSelectReturnPage = kPageRoute;
-    OpenPage(kPageSelectWaypoint);
+    OpenSelectWaypoint(r, kPageRoute);
   }
   AcceptEntry();
 }

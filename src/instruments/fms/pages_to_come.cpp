@@ -5,11 +5,6 @@
 
 namespace ovi::fms {
 
-void FmsPagePerfInit(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageRouteLegs(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageSelectWaypoint(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageDepartures(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageArrivals(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageApproachRef(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageTakeoffRef(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageRefNavData(display::GaugeDisplay&, gfx::Graphics&) {}
@@ -19,6 +14,5 @@ void FmsPageEconClimb(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageEconCruise(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageEconPathDescent(display::GaugeDisplay&, gfx::Graphics&) {}
 void FmsPageDescentForecasts(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageRouteHold(display::GaugeDisplay&, gfx::Graphics&) {}
 
 }  // namespace ovi::fms

@@ -45,8 +45,12 @@ struct State {
   std::int32_t FmsPage = 0;
   // Leg marker of the RTE LEGS page; every scratchpad key clears it.
   std::int32_t FmsLegsMarker = 0;
+  // RTE LEGS: the leg chosen for the direct-to / intercept course (a pending
+  // plan index, also the row of the last insertion), and 1 while its
+  // intercept course may be entered.
   std::int32_t FmsLegsSelectedIndex = 0;
   std::int32_t FmsLegsEntryState = 0;
+  // RTE LEGS bottom-area mode: 0 normal, 1 DIRECT TO / INTC, 2 HOLD AT.
   std::int32_t FmsHoldFixSelect = 0;
   // Plan index of the waypoint whose hold is marked for deletion; EXEC
   // removes it. 0 = none.
@@ -80,6 +84,23 @@ struct State {
   // row; 0 or less: none) and the page to return to.
   std::int32_t FmsSelectInsertRow = 0;
   std::int32_t FmsSelectReturnPage = 0;
+  // The list's sub-page shown (1-based; six candidates a sub-page) and the
+  // sub-page count, recounted every frame.
+  std::int32_t FmsSelectPageIndex = 1;
+  std::int32_t FmsSelectPageCount = 1;
+  // RTE LEGS in HOLD AT selection: 1 once the typed hold fix resolved to one
+  // candidate; the candidate SELECT WAYPOINT passed on when it found several.
+  std::int32_t FmsHoldInsertFlag = 0;
+  std::int32_t FmsHoldFixCandidate = 0;
+
+  // --- The point REF NAV DATA shows (TakeWaypointCandidate) ------------------
+  std::string ResolvedWaypointIdent;
+  double RefNavDataLat = 0.0;
+  double RefNavDataLon = 0.0;
+  std::string SelectedWaypointType;
+  std::string SelectedWaypointFreqText;
+  std::string SelectedWaypointAptText;
+  std::string SelectedWaypointName;
 
   // --- Page state --------------------------------------------------------------
   // The company-route name last accepted on the RTE page (kept, not drawn).
@@ -87,7 +108,8 @@ struct State {
   // STORED FLIGHT PLANS: sub-page shown and sub-page count (six plans a page).
   std::int32_t StoredPlansPageIndex = 1;
   std::int32_t StoredPlansPageCount = 1;
-  // The airport name the REF NAV DATA look-up found.
+  // The airport name the REF NAV DATA look-up found (TakeWaypointCandidate
+  // empties it for an airport).
   std::string SelectedAirportLongName;
 
   // The CDU's drawing size, shared by both gauges.

@@ -277,14 +277,15 @@ std::string DataColumnText(const Rows& r, int i) {
   switch (S().GnsFplDataColumnChoice) {
     case kColumnEte: {
       if (!MinutesToGo(wp, distance, tas)) return "------";
-      // Whole minutes: "%02.0f" of 59.6 would read 60.
-      const double minutes = std::floor(std::min(distance / tas * 60.0, 1e7));
+      // To the nearest minute before the split: rounding the remainder alone
+      // would read 59.6 minutes as "00:60".
+      const double minutes = std::floor(std::min(distance / tas * 60.0, 1e7) + 0.5);
       return ScreenText("%02.0f:%02.0f", std::floor(minutes / 60.0), std::fmod(minutes, 60.0));
     }
     case kColumnEta: {
       fms::ArrivalTime at;
       if (!MinutesToGo(wp, distance, tas) ||
-          !fms::ArrivalTimeAhead(distance, tas, model::model_state.DispETALocalTime == 1, at))
+          !fms::ArrivalTimeAhead(distance, tas, model::model_state.DispETALocalTime == 1, at, true))
         return "------";
       return ScreenText("%02d:%02d", at.hour, at.minute);
     }
@@ -330,6 +331,9 @@ void DrawWaypointRows(GnsPage& page, const Rows& r, const RowStyle& style) {
   const bool key_on_row = s.GnsXlsLineSelectKey >= 1 && s.GnsXlsLineSelectKey <= 4;
   const std::int32_t awi = Fp().ActiveWaypointIndex;
   const bool lnav = guidance::guidance_state.LnavEngaged == 1;
+  // A key that picks a row the page lacks leaves no waypoint chosen: HOLD
+  // would otherwise build at the one chosen before.
+  if (key_on_row && style.active_view) s.GnsSelectedWaypointIndex = -1;
   for (int i = r.first; i <= r.end; ++i) {
     const model::FlightPlanWaypoint& wp = r.plan.plan[i];
     const float y = kRowPitch * static_cast<float>(i - r.first + 1);

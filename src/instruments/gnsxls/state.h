@@ -110,7 +110,8 @@ struct State {
   std::int32_t GnsFplDataColumn = kColumnEte;
   std::int32_t GnsFplDataColumnChoice = kColumnEte;
   std::int32_t GnsDeleteRequested = 0;  // CLR asked to delete the selected waypoint
-  // ActiveFlightPlan index of the row selected on the active view.
+  // ActiveFlightPlan index of the row selected on the active view; -1 when
+  // the last row key picked a row the page does not show.
   std::int32_t GnsSelectedWaypointIndex = 0;
   // 1 = the route's origin-destination header is not shown (a plan loaded
   // by another route computer, a procedure or a direct-to).

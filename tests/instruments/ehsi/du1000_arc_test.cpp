@@ -34,6 +34,53 @@ TEST_F(ArcTest, ScaleWindowAcrossNorth) {
   EXPECT_TRUE(TextAt("0", A(-6, -258, -10)) && TextAt("33", A(-10, -258, -40)));  // heading 10
 }
 
+// The arc's fixed marks about (159, 272): range arcs of 156 and 78 centred
+// straight up, long and short ticks, the lubber, the track diamond and the
+// aircraft symbol; in mode 1 the course pointer turned to the course and the
+// glideslope scale, unturned, right of the aircraft.
+TEST_F(ArcTest, MarksPointersAndRangeArcs) {
+  G().GroundTrack = 20.0;
+  G().SelectedCourse = 30.0;
+  Radio(1.0, 0xC0);
+  Draw(1);
+  const gfx::ARGB white = colour::kWhite, blue = colour::kBlue, tan = colour::kTan;
+  struct Line {
+    gfx::ARGB c;
+    double x0, y0, x1, y1, turn;
+  } lines[] = {{white, 0, -234, 0, -242, 10},  {white, 0, -234, 0, -238, 5},    {white, 0, -234, 0, -242, -50},
+               {white, 0, -234, 0, -238, -45}, {white, 130, -90, 140, -90, 0},  {tan, 0, 10, 0, 13, 0},
+               {tan, -10, 0, 10, 0, 0},        {blue, 0, -200, 0, -235, 30},    {blue, 0, -30, 0, -77, 30},
+               {blue, -10, -50, 10, -50, 30},  {blue, 0, -30, 0, 30, 30}};
+  for (const Line& l : lines)
+    EXPECT_TRUE(HasLine(l.c, A(l.x0, l.y0, l.turn), A(l.x1, l.y1, l.turn), 2.0f))
+        << l.x0 << "," << l.y0 << " " << l.x1 << "," << l.y1 << " turned " << l.turn;
+  EXPECT_FALSE(HasLine(white, A(0, -234, 5), A(0, -242, 5)));
+  EXPECT_TRUE(OutlineAt(tan, 4, 1, A(8, -223)));
+  EXPECT_TRUE(OutlineAt(colour::kGreen, 5, 2, A(0, -244, 20)));
+  // Deviation dots at x -60, -30, 30, 60 on the course; glideslope dots at
+  // x 132 and y -128, -108, -68, -48.
+  int dots = 0;
+  for (const gfx::RecordedOp* op : Ops(OpKind::Ellipse, white))
+    for (gfx::PointF p : {A(-60, 0, 30), A(-30, 0, 30), A(30, 0, 30), A(60, 0, 30), A(132, -128), A(132, -108),
+                          A(132, -68), A(132, -48)})
+      dots += Near(op->points[0], p) ? 1 : 0;
+  EXPECT_EQ(dots, 8);
+  // 156 from 220 to 320 degrees, 78 from 215 to 325 (clockwise from east).
+  struct Arc {
+    double radius, start, sweep;
+  } arcs[] = {{156, 220, 100}, {78, 215, 110}};
+  const auto drawn = Ops(OpKind::Arc, white);
+  ASSERT_EQ(drawn.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const Arc& a = arcs[i];
+    const double s = a.start * M_PI / 180, e = (a.start + a.sweep) * M_PI / 180;
+    EXPECT_TRUE(drawn[i]->start_angle == a.start && drawn[i]->sweep_angle == a.sweep) << a.radius;
+    EXPECT_TRUE(Near(drawn[i]->points[0], A(a.radius * std::cos(s), a.radius * std::sin(s)))) << a.radius;
+    EXPECT_TRUE(Near(drawn[i]->points[1], A(a.radius * std::cos(e), a.radius * std::sin(e)))) << a.radius;
+    EXPECT_TRUE(Near(drawn[i]->points[2], A(0, 0))) << a.radius;
+  }
+}
+
 // Beyond 41 degrees the shorter way the selected heading is written 40
 // degrees to its side; up to 41 the marker line stands at it.
 TEST_F(ArcTest, SelectedHeadingMarkerOrReadout) {

@@ -1,6 +1,7 @@
 // The full rose (mode 0) and the north-up centred map rose (mode 2): card,
 // bearing pointers at their thresholds, deviation bar, TO/FROM across
 // north, selected heading, lubber and track.
+#include <climits>
 #include <limits>
 
 #include "tests/instruments/ehsi/du1000_test_support.h"
@@ -32,17 +33,29 @@ TEST_F(RoseTest, CardAndMarksAcrossNorth) {
   EXPECT_TRUE(HasLine(colour::kTan, R(0, 10), R(0, 13)));
 }
 
+// Each pointer whole, turned by its relative bearing: NAV1 45 right, the
+// ADF 200 (with 360 added), the course arrow 30 left of the heading.
 TEST_F(RoseTest, BearingPointersNeedTheirSignals) {
   G().AircraftHeading = 30.0;
   G().HeadingOffsetToken550 = 45.0;
   G().AdfRelativeBearing = 200.0;
+  struct Line {
+    double x0, y0, x1, y1;
+  };
+  const Line nav1_lines[] = {{0, -100, 0, -68}, {0, -78, -9, -68}, {0, -78, 9, -68}, {0, 60, 0, 100}};
+  const Line adf_lines[] = {{0, -100, 0, -80}, {0, -80, -10, -70}, {-10, -70, -10, -60},
+                            {0, -80, 10, -70},  {10, -70, 10, -60},  {0, 60, 0, 100}};
+  const Line course_lines[] = {{0, -30, 0, -100}, {-10, -80, 10, -80}, {0, 30, 0, 100}};
   for (auto [nav1, adf] : {std::pair{0.0, 1.0}, {0.5, 1.0}, {0.0, 1.01}}) {
     Radio(nav1);
     G().AdfSignal = adf;
     Draw(0);
-    EXPECT_EQ(HasLine(colour::kMagenta, R(0, -100, 45), R(0, -68, 45)), nav1 > 0) << nav1;
-    EXPECT_EQ(HasLine(colour::kGreen, R(0, -100, 200), R(0, -80, 200)), adf > 1) << adf;
-    EXPECT_TRUE(HasLine(colour::kBlue, R(0, -30, -30), R(0, -100, -30)));  // the course arrow always
+    for (const Line& l : nav1_lines)
+      EXPECT_EQ(HasLine(colour::kMagenta, R(l.x0, l.y0, 45), R(l.x1, l.y1, 45), 2.0f), nav1 > 0) << nav1 << l.y0;
+    for (const Line& l : adf_lines)
+      EXPECT_EQ(HasLine(colour::kGreen, R(l.x0, l.y0, 200), R(l.x1, l.y1, 200), 2.0f), adf > 1) << adf << l.y0;
+    for (const Line& l : course_lines)  // the course arrow always
+      EXPECT_TRUE(HasLine(colour::kBlue, R(l.x0, l.y0, -30), R(l.x1, l.y1, -30), 2.0f)) << l.y0;
   }
 }
 
@@ -82,6 +95,32 @@ TEST_F(RoseTest, ToFromAcrossNorth) {
     EXPECT_EQ(HasLine(colour::kBlue, R(75, -25, t), R(80, -30, t)), c.to) << c.offset;
     EXPECT_EQ(HasLine(colour::kBlue, R(85, 25, t), R(80, 30, t)), !c.to) << c.offset;
   }
+}
+
+// The glideslope scale follows the glideslope flag alone, signal or none;
+// its diamond moves 80 units per 127 of needle, truncated toward zero.
+TEST_F(RoseTest, GlideslopeScaleOnItsFlag) {
+  struct Case {
+    double signal, flags, needle;
+    int y;  // of the diamond's right point; INT_MIN: no scale
+  } cases[] = {{0.0, 0x40, 127.0, 80},  {1.0, 0xC0, -63.5, -40}, {1.0, 0xC0, 50.0, 31},
+               {1.0, 0xC0, -50.0, -31}, {1.0, 0x80, 127.0, INT_MIN}};
+  for (const Case& c : cases) {
+    Radio(c.signal, c.flags);
+    G().Nav1GlideslopeNeedle = c.needle;
+    Draw(0);
+    const bool shown = c.y != INT_MIN;
+    EXPECT_EQ(OutlineAt(colour::kMagenta, 5, 1, R(150, c.y)), shown) << c.needle;
+    EXPECT_EQ(HasLine(colour::kWhite, R(140, 0), R(150, 0)), shown) << c.flags;
+    EXPECT_EQ(CountCircles(colour::kWhite, 4), shown ? 8 : 4) << c.flags;  // with the deviation dots
+  }
+  // Dots with their boxes at x 143 and y -80, -40, 40, 80.
+  Radio(0.0, 0x40);
+  Draw(0);
+  int found = 0;
+  for (const gfx::RecordedOp* op : Ops(OpKind::Ellipse, colour::kWhite))
+    for (double y : {-78, -38, 42, 82}) found += Near(op->points[0], R(145, y)) ? 1 : 0;
+  EXPECT_EQ(found, 4);
 }
 
 TEST_F(RoseTest, CentredMapRoseStaysNorthUp) {

@@ -59,6 +59,14 @@ class Du1000Test : public ::testing::Test {
       if (t.text == text && Near({t.x, t.y}, p)) return true;
     return false;
   }
+  // Whether `text` is drawn at `p` in bold `family` of `size` units and colour `c`.
+  bool StyledAt(const std::string& text, gfx::PointF p, const char* family, float size, gfx::ARGB c) const {
+    for (const auto& t : rec.Texts())
+      if (t.text == text && Near({t.x, t.y}, p) && t.font_family == family && t.font_size == size && t.color == c &&
+          t.font_style == gfx::FontStyleBold)
+        return true;
+    return false;
+  }
   std::vector<const gfx::RecordedOp*> Ops(OpKind kind, gfx::ARGB c, int filled = -1) const {
     std::vector<const gfx::RecordedOp*> out;
     for (const gfx::RecordedOp* op : rec.Find(kind))

@@ -305,12 +305,15 @@ TEST_F(FlightPlanPageTest, TheDataColumn) {
     double ground_speed, tas;
     Strings shown;  // rows A B C D KPDX; the marker's row has none
   } cases[] = {
-      // Whole minutes, hours before them.
-      {kColumnEte, 0, 250, 240, {"00:15", "00:30", "00:45", "01:04", "01:23"}},
-      // 23:44.75 UTC: 15.5 minutes ahead is 24:00.25, which reads 00:00.
-      {kColumnEta, 0, 250, 240, {"00:00", "00:15", "00:30", "00:49", "01:08"}},
-      // The local clock, hour and minute: 05:50.25.
-      {kColumnEta, 1, 250, 240, {"06:05", "06:20", "06:35", "06:54", "07:13"}},
+      // At 225 kt (3.75 NM a minute): 16.53, 32.53, 48.53, 68.8 and 89.07
+      // minutes, to the nearest minute, hours before them.
+      {kColumnEte, 0, 250, 225, {"00:17", "00:33", "00:49", "01:09", "01:29"}},
+      // 62 NM at 62.416 kt is 59.6 minutes: one hour, never "00:60".
+      {kColumnEte, 0, 250, 62 * 60 / 59.6, {"01:00", "01:57", "02:55", "04:08", "05:21"}},
+      // 23:43 UTC: 16.53 minutes ahead is 23:59.53, the next day's 00:00.
+      {kColumnEta, 0, 250, 225, {"00:00", "00:16", "00:32", "00:52", "01:12"}},
+      // The local clock, hour and minute: 05:50.
+      {kColumnEta, 1, 250, 225, {"06:07", "06:23", "06:39", "06:59", "07:19"}},
       // The active waypoint B from the aircraft, the others from the one before.
       {kColumnDis, 0, 0, 0, {"  62", " 122", "  60", "  76", "  76"}},
       {kColumnAlt, 0, 0, 0, {"-----", "-----", "12000", "-----", "-----"}},
@@ -325,15 +328,30 @@ TEST_F(FlightPlanPageTest, TheDataColumn) {
     G().TrueAirspeedEstimate = c.tas;
     F().ActiveFlightPlan[3].altitude_constraint = 12000.0;
     G().ZuluHour = 23.0;
-    G().ZuluMinute = 44.75;
+    G().ZuluMinute = 43.0;
     G().LocalClockHour = 5.0;
-    G().ClockMinute = 50.25;
+    G().ClockMinute = 50.0;
     model::model_state.DispETALocalTime = c.local;
     S().GnsFplDataColumn = S().GnsFplDataColumnChoice = c.column;
     Frame f = DrawFrame();
     EXPECT_EQ(f.TextsAt(300), c.shown) << c.column << " " << c.local;
     f.Expect(c.shown[0], 300, 40, kBlue);
   }
+  // Across 180 on the equator, then south: the aircraft at 179E is 1.5
+  // degrees (90 NM) from B at 179.5W; C lies a degree (60 NM) south of B.
+  ResetModuleState();
+  MakeActive({"A", "B", "C"});
+  const double at[][2] = {{0.0, 179.5}, {0.0, -179.5}, {-1.0, -179.5}};
+  for (int i = 0; i <= 2; ++i) {
+    F().ActiveFlightPlan[i].latitude = at[i][0];
+    F().ActiveFlightPlan[i].longitude = at[i][1];
+  }
+  F().ActiveWaypointIndex = 1;
+  S().GnsXlsFplView = kViewActive;
+  S().GnsFplDataColumn = S().GnsFplDataColumnChoice = kColumnDis;
+  G().PlaneLatitude = 0.0;
+  G().PlaneLongitude = 179.0;
+  EXPECT_EQ(DrawFrame().TextsAt(300), (Strings{"  90", "  60"}));
 }
 
 // From waypoint 1 the first row is the origin: "---" in its data place, or

@@ -236,6 +236,27 @@ TEST_F(KeypadTest, HoldAtTheSelectedWaypointOnly) {
   }
 }
 
+// KSEA A KPDX flown to KPDX (2): rows A, KPDX, the end marker. Line 2 picks
+// KPDX; line 3 then picks row 4, which the page does not have: HOLD must not
+// take the waypoint chosen before.
+TEST_F(KeypadTest, HoldAfterChoosingARowThePageLacksBuildsNothing) {
+  for (const int second_key : {0, 3}) {
+    ResetModuleState();
+    MakeActive({"KSEA", "A", "KPDX"});
+    F().ActiveWaypointIndex = 2;
+    S().GnsXlsFplView = kViewActive;
+    PressLineKey(2);
+    DrawFrame();
+    if (second_key != 0) {
+      PressLineKey(second_key);
+      DrawFrame();
+    }
+    PressHold();
+    EXPECT_EQ(F().HoldCount, second_key == 0 ? 1 : 0) << second_key;
+    EXPECT_EQ(F().ActiveFlightPlan[2].hold_number, second_key == 0 ? 1u : 0u) << second_key;
+  }
+}
+
 // The CLR rules, the first that matches; the entry line after the press.
 TEST_F(KeypadTest, ClearByItsRules) {
   struct Case {

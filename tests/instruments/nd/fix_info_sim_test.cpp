@@ -120,8 +120,8 @@ TEST_F(FixInfoSimTest, TheDemoScenarioWritesItsSnapshotsAndExecTakesTheFixesAway
   const RunResult r = Run(sim_ / "scenarios/nd737-layers.txt");
   EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
   for (const char* label : {"map-2.5", "map-10", "map-40", "map-160", "map-320", "map-centred", "plan-1",
-                            "pending-new", "pending-mod", "fixinfo-nd", "fixinfo-page-1", "fixinfo-page-2",
-                            "fixinfo-invalid", "after-exec"})
+                            "plan-2", "plan-3", "hold", "pending-new", "pending-mod", "fixinfo-nd", "fixinfo-page-1",
+                            "fixinfo-page-2", "fixinfo-invalid", "after-exec"})
     EXPECT_TRUE(std::filesystem::exists(sim_ / ("out/snapshots/" + std::string(label)))) << label;
   // Olympia's ring and radial on the display before EXEC, gone after it.
   EXPECT_TRUE(Shows(Record("fixinfo-nd", "HW_B737_ND"), "15.0"));

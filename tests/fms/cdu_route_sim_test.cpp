@@ -1,0 +1,104 @@
+// The demo's CDU route scenario in ovi-sim with the real module: a whole
+// route built on the keys alone and executed equals, entry by entry, the
+// same route loaded from its hand-written route file and executed in the
+// same run (both written by SAVE FPL); the hold and the constraint, which
+// route files do not carry, stand on the RTE HOLD and RTE LEGS listings of
+// the route flown.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/sim/test_support.h"
+
+namespace ovi::fms::test {
+namespace {
+
+using sim::test::ReadFile;
+
+// A waypoint line of a route file as its columns.
+struct Entry {
+  std::string ident, latitude, longitude, type, frequency, via, tag;
+  bool operator==(const Entry&) const = default;
+};
+
+std::vector<Entry> Waypoints(const std::string& text) {
+  std::vector<Entry> out;
+  bool in_plan = false;
+  for (const std::string& line : sim::test::Lines(text)) {
+    if (line.rfind("[FlightPlan]", 0) == 0) {
+      in_plan = true;
+      continue;
+    }
+    if (!in_plan || line.empty() || line[0] == ';') continue;
+    std::istringstream words(line);
+    Entry e;
+    words >> e.ident >> e.latitude >> e.longitude >> e.type >> e.frequency >> e.via >> e.tag;
+    out.push_back(e);
+  }
+  return out;
+}
+
+bool Shows(const std::string& record, const std::string& text) {
+  return record.find("\"" + text + "\"\n") != std::string::npos;
+}
+
+class CduRouteScenario : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    namespace fs = std::filesystem;
+    fs::copy(std::string(OVI_SOURCE_DIR) + "/data", sim_.path(), fs::copy_options::recursive);
+    fs::create_directories(sim_ / "GAUGES");
+    fs::copy_file(OVI_MODULE_PATH, sim_ / "GAUGES/ovi1.gau");
+    fs::copy_file(sim_ / "scenarios/cdu-route.rte", sim_ / "ovi/flightplans/CDUREF.RTE");
+  }
+  std::string Record(const std::string& label) const {
+    for (const auto& e : std::filesystem::directory_iterator(sim_ / ("out/snapshots/" + label)))
+      if (e.path().filename().string().ends_with("_SMITHS_FMS.txt")) return ReadFile(e.path().string());
+    ADD_FAILURE() << "no CDU record in " << label;
+    return {};
+  }
+
+  sim::test::ScratchDir sim_{"cdu_route_sim"};
+};
+
+TEST_F(CduRouteScenario, TheRouteKeyedInIsTheRouteOfItsFile) {
+  const sim::test::RunResult r =
+      sim::test::RunSim({"--sim-folder", sim_.path(), "--panel", sim_ / "panels/sample/panel.cfg", "--scenario",
+                         sim_ / "scenarios/cdu-route.txt", "--out", sim_ / "out"});
+  // Every expect_text of the scenario held.
+  ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
+
+  const std::vector<Entry> keyed = Waypoints(ReadFile(sim_ / "ovi/flightplans/KEYED.RTE"));
+  const std::vector<Entry> file = Waypoints(ReadFile(sim_ / "ovi/flightplans/REFSAVED.RTE"));
+  ASSERT_EQ(keyed.size(), 18u);
+  ASSERT_EQ(file.size(), keyed.size());
+  for (std::size_t i = 0; i < keyed.size(); ++i) EXPECT_EQ(keyed[i], file[i]) << "entry " << i << " " << keyed[i].ident;
+
+  // The route of the keys, from the sample navigation data: SUMMA2 from
+  // 16L by YKM, V4 to HERMI, direct PDT (where KRATR2 starts), the ILS 10R
+  // from LAVAA with the discontinuity before it deleted.
+  std::vector<std::string> idents;
+  for (const Entry& e : keyed) idents.push_back(e.ident);
+  EXPECT_EQ(idents, (std::vector<std::string>{"KSEA", "FOURT", "RAVEN", "SUMMA", "TIETN", "YKM", "GRAPE", "BENTN",
+                                              "PSC", "UMATL", "HERMI", "PDT", "KRATR", "BTG", "LAVAA", "BEAVR",
+                                              "DUCKZ", "KPDX"}));
+  EXPECT_EQ(keyed[5], (Entry{"YKM", "46.57040", "-120.44480", "VOR", "116.00", "SUMMA2", "SID"}));
+
+  // The route flown carries the constraint and the hold.
+  const std::string legs = Record("29-legs-executed-page-3");
+  EXPECT_TRUE(Shows(legs, "ACT"));
+  EXPECT_TRUE(Shows(legs, "  250 / 11000A"));
+  EXPECT_TRUE(Shows(legs, "H O L D   A T"));
+  const std::string hold = Record("30-rte-hold-executed");
+  EXPECT_TRUE(Shows(hold, "BTG"));
+  EXPECT_TRUE(Shows(hold, "270 /  L  T U R N"));
+  EXPECT_TRUE(Shows(hold, "1.5   M I N"));
+  // The deleted discontinuity is gone.
+  EXPECT_FALSE(Shows(Record("20-legs-discontinuity-deleted"), "T H E N"));
+}
+
+}  // namespace
+}  // namespace ovi::fms::test
