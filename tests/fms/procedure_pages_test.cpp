@@ -176,8 +176,12 @@ TEST_F(ProcedurePageTest, ARunwayAfterTheSidAppliesItAgain) {
   const Frame erase = DrawFrame();
   erase.ExpectText("<ERASE", 0, 198);
   EXPECT_TRUE(erase.Find("<SEL>"));
-  Press(kL6);
+  f = Press(kL6);
   EXPECT_EQ(F().RouteState, 3);
+  // ERASE lists every runway again, none chosen.
+  EXPECT_EQ(fms_state.FmsDepRunwayChosen, 0);
+  f.ExpectText("16L", 240, 33);
+  f.ExpectText("34R", 240, 66);
   Press(kL6);
   EXPECT_EQ(fms_state.FmsPage, kPageDepArrIndex);
 }

@@ -175,6 +175,33 @@ TEST_F(LegsPageTest, HoldRowsTakeRowsOfTheirOwnAndTheirKeysTheHeldWaypoint) {
   f.ExpectText("- - - - - -", 0, 162);
 }
 
+// A modification lists from the edited waypoint; NEXT PAGE goes on from
+// there, whichever leg was chosen or inserted since and wherever the
+// aircraft flies: A to E on sub-page 1, F, G and the end on sub-page 2.
+TEST_F(LegsPageTest, ModificationSubPagesFollowOnFromTheEditedWaypoint) {
+  struct Case {
+    int selected, edited, active;
+  };
+  for (const Case& c : {Case{3, 1, 1}, Case{7, 1, 1}, Case{0, 1, 5}}) {
+    SCOPED_TRACE(testing::Message() << c.selected << " " << c.edited << " " << c.active);
+    F().RouteState = 4;
+    fms_state.FmsLegsSelectedIndex = c.selected;
+    F().EditWaypointIndex = c.edited;
+    F().ActiveWaypointIndex = c.active;
+    M().FmsSubPageTable.LegsSubPage = 1;
+    Frame f = DrawFrame();
+    f.ExpectText("A    ", 0, 33);
+    f.ExpectText("E    ", 0, 165);
+    fms_state.FmsNextPageKey = 1;
+    DrawFrame();
+    f = DrawFrame();
+    f.ExpectText(" 2 /  2", 220, 0, 12);
+    f.ExpectText("F    ", 0, 33);
+    f.ExpectText("G    ", 0, 66);
+    f.ExpectText("- - - - - -", 0, 96);
+  }
+}
+
 TEST_F(LegsPageTest, LineKeysOnLegRows) {
   // Empty scratchpad: the ident; a later waypoint's ident cuts up to it;
   // the row's own ident is refused; the last entry cannot be deleted.
@@ -331,6 +358,11 @@ TEST_F(LegsPageTest, DirectInterceptSelection) {
   // ERASE; on a new route a typed fix goes in front of the active waypoint.
   Press(kL6, "OLM");
   EXPECT_EQ(F().RouteState, 3);
+  // Back to the flown route in normal mode: B's own course again.
+  const Frame erased = DrawFrame();
+  EXPECT_TRUE(erased.Find("R N P / A C T U A L"));
+  EXPECT_EQ(fms_state.FmsHoldFixSelect, 0);
+  erased.ExpectText("165\xC2\xB0", 20, 55, 12);
   F().RouteState = 1;
   fms_state.FmsHoldFixSelect = 1;
   Press(kL6, "OLM");
