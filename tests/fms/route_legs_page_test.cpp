@@ -77,6 +77,7 @@ TEST_F(LegsPageTest, TheTitleAndWhichPlanShows) {
     EXPECT_EQ(f.Find("ACT"), c.act);
     EXPECT_EQ(f.Find("MOD"), c.mod);
     if (c.act) f.ExpectText("ACT", 20, 0);
+    if (c.mod) ExpectModBox(f);
   }
 }
 

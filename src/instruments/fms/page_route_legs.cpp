@@ -32,7 +32,9 @@ namespace {
 
 constexpr int kRows = 5;
 constexpr float kRowPitch = 33.0f;
-constexpr ActModForm kActMod = {20, 18, 20, 2, true};
+// "MOD" is three characters wide: a box of two would leave its "D" black on
+// black.
+constexpr ActModForm kActMod = {20, 18, 20, 3, true};
 constexpr std::string_view kHoldAtPrefix = "HOLD AT ";
 constexpr std::string_view kDisco = "DISCO";
 constexpr const char* kNoConstraint = "- - - - / - - - - - -";
