@@ -326,7 +326,15 @@ TEST_F(LegsPageTest, BottomAreaOfEachMode) {
       EXPECT_FALSE(f.Find("STEP >") || f.Find("ACTIVATE >") || f.Find("RTE DATA >"));
     }
   }
+  // The RNP line stays clear of the prompt beside it.
+  fms_state.FmsHoldFixSelect = 0;
+  F().RouteState = 2;
+  M().HWB737NDMode = 5;
+  const Frame normal = DrawFrame();
+  normal.ExpectText("1 . 0 0 / 0 . 0 0 N M", 0, 198, 12);
+  normal.ExpectText("RTE DATA >", 150, 198);
   // HOLD AT: no entry boxes once the racetrack is flown.
+  fms_state.FmsHoldFixSelect = 2;
   guidance::guidance_state.HoldSegmentCounter = 2;
   EXPECT_EQ(DrawFrame().rec.Count(gfx::OpKind::Rectangle), 0);
 }

@@ -525,7 +525,8 @@ void DrawBottom(CduPage& page) {
     } else {
       page.Large(120, 174, ". . . . . . . . . . . . .");
     }
-    page.Large(0, kPromptY, "1 . 0 0 / 0 . 0 0 N M");
+    // Small like its label: in the large font it runs into "RTE DATA >".
+    page.Small(0, kPromptY, "1 . 0 0 / 0 . 0 0 N M");
   }
 
   // The right prompts name what R6 does, which it does in normal mode only.
