@@ -247,6 +247,14 @@ TEST_F(ProcedurePageTest, AStarAndAnApproachWithTheirTransitions) {
   EXPECT_EQ(fms_state.FmsArrTransChosen, 1);
   f.ExpectText("RNAV 34R", 190, 33);
   EXPECT_TRUE(f.FindAt("<SEL>", 135, 33));
+  // The STAR's marker and the approach's share row 1, the small font
+  // keeps them apart.
+  EXPECT_TRUE(f.FindAt("<SEL>", 93, 33));
+  for (const gfx::Recorder::TextItem& t : f.rec.Texts()) {
+    if (t.text == "<SEL>") {
+      EXPECT_FLOAT_EQ(t.font_size, 12.0f) << t.x;
+    }
+  }
   EXPECT_TRUE(f.FindAt("T R A N S", 220, 52));
   f.ExpectText("CHINS", 210, 66);
   f.ExpectText("  OLM", 210, 99);
