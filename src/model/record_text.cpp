@@ -19,12 +19,11 @@ class TextStore {
   std::uint32_t Intern(std::string_view s) {
     if (s.size() > kMaxInternedText) s = s.substr(0, kMaxInternedText);
     if (s.empty()) return 0;
+    const std::uint32_t tag = Tag(s);
     std::lock_guard<std::mutex> lock(mutex_);
     if ((count_ + 1) * 2 > index_.size()) Grow();
-    const std::uint64_t hash = Hash(s);
-    const std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
     const std::size_t mask = index_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
       const Slot slot = index_[i];
       if (slot.id == 0) {
         const std::uint32_t added = Add(s);
@@ -62,14 +61,41 @@ class TextStore {
   static constexpr std::uint32_t kMaxBlocks = 4096;  // 16.7 million texts
   static constexpr std::size_t kChunkSize = 1 << 16;
 
-  static std::uint64_t Hash(std::string_view s) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (unsigned char c : s) h = (h ^ c) * 1099511628211ull;
-    // Names differ in their last bytes only ("... 123", "... 124"): mix
-    // those into the low bits that pick the slot.
-    h ^= h >> 29;
-    h *= 0xBF58476D1CE4E5B9ull;
-    return h ^ (h >> 32);
+  // 32 bits of hash that both place a text's slot and tell texts apart, so
+  // growing the index never reads the texts again. The text is read in
+  // whole words (the last one overlapping the one before), and every byte
+  // reaches the low bits that place the slot: names differ in their last
+  // bytes only ("... 123", "... 124").
+  static std::uint32_t Tag(std::string_view s) {
+    const char* p = s.data();
+    const std::size_t n = s.size();
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+    const auto mix = [&h](std::uint64_t w) {
+      h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
+      h ^= h >> 31;
+    };
+    if (n >= 8) {
+      std::size_t i = 0;
+      for (; i + 8 <= n; i += 8) mix(Load64(p + i));
+      if (i < n) mix(Load64(p + n - 8));
+    } else if (n >= 4) {
+      mix(Load32(p) | static_cast<std::uint64_t>(Load32(p + n - 4)) << 32);
+    } else {
+      const auto byte = [&](std::size_t i) { return static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])); };
+      mix(byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16);
+    }
+    h *= 0x94D049BB133111EBull;
+    return static_cast<std::uint32_t>((h ^ (h >> 29)) >> 32);
+  }
+  static std::uint64_t Load64(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+  }
+  static std::uint32_t Load32(const char* p) {
+    std::uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
   }
 
   // The new text's handle; 0 when the store is full.
@@ -102,7 +128,7 @@ class TextStore {
     const std::size_t mask = next.size() - 1;
     for (const Slot& slot : index_) {
       if (slot.id == 0) continue;
-      std::size_t i = Hash(Get(slot.id)) & mask;
+      std::size_t i = slot.tag & mask;
       while (next[i].id != 0) i = (i + 1) & mask;
       next[i] = slot;
     }
@@ -116,7 +142,7 @@ class TextStore {
   std::size_t chunk_used_ = 0;
   struct Slot {
     std::uint32_t id = 0;  // 0 = free
-    std::uint32_t tag = 0;  // upper half of the text's hash
+    std::uint32_t tag = 0;  // Tag() of the text
   };
   std::vector<Slot> index_;  // handles by hash, open addressing
   std::size_t count_ = 0;

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -87,14 +88,59 @@ class FixedText {
  private:
   FixedText& Assign(std::string_view s) {
     const std::size_t n = std::min(s.size(), N);
-    // Built aside (the source may be this text) and stored whole: the
-    // unused tail stays zero, so records compare and copy as plain bytes.
-    char text[N + 1] = {};
-    for (std::size_t i = 0; i < n; ++i) text[i] = s[i];
-    std::memcpy(text_, text, N + 1);
-    size_ = static_cast<std::uint8_t>(n);
+    // The words are laid out as the bytes are on a little-endian machine.
+    if constexpr (sizeof(FixedText) <= 16 && std::endian::native == std::endian::little) {
+      static_assert(sizeof(FixedText) == N + 2, "text, terminator and size, nothing between");
+      // Gathered into two words and stored whole: a text built byte by
+      // byte and then read as words (hashing, comparing, copying a record)
+      // would wait for its byte stores to settle.
+      std::uint64_t w[2];
+      LoadWords(s.data(), n, w[0], w[1]);
+      constexpr std::size_t kSizeBit = 8 * (N + 1);  // where size_ sits
+      w[kSizeBit / 64] |= static_cast<std::uint64_t>(n) << (kSizeBit % 64);
+      std::memcpy(static_cast<void*>(this), w, sizeof(FixedText));
+    } else {
+      // Built aside (the source may be this text) and stored whole: the
+      // unused tail stays zero, so records compare and copy as plain bytes.
+      char text[N + 1] = {};
+      for (std::size_t i = 0; i < n; ++i) text[i] = s[i];
+      std::memcpy(text_, text, N + 1);
+      size_ = static_cast<std::uint8_t>(n);
+    }
     return *this;
   }
+
+  // The n (at most 15) bytes at s as little-endian words, zero past them,
+  // read with a few whole loads that stay inside the n bytes. (Given a short
+  // literal, GCC warns about the loads of the branches its length rules out.)
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+#endif
+  static void LoadWords(const char* s, std::size_t n, std::uint64_t& lo, std::uint64_t& hi) {
+    hi = 0;
+    if (n >= 8) {
+      std::memcpy(&lo, s, 8);
+      if (n > 8) {
+        std::uint64_t last;  // the 8 bytes ending at s[n - 1]
+        std::memcpy(&last, s + n - 8, 8);
+        hi = last >> (8 * (16 - n));
+      }
+    } else if (n >= 4) {
+      std::uint32_t first, last;  // overlapping when n < 8: the same bytes
+      std::memcpy(&first, s, 4);
+      std::memcpy(&last, s + n - 4, 4);
+      lo = first | static_cast<std::uint64_t>(last) << (8 * (n - 4));
+    } else if (n > 0) {
+      const auto byte = [&](std::size_t i) { return static_cast<std::uint64_t>(static_cast<unsigned char>(s[i])); };
+      lo = byte(0) | byte(n / 2) << (8 * (n / 2)) | byte(n - 1) << (8 * (n - 1));
+    } else {
+      lo = 0;
+    }
+  }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
   char text_[N + 1] = {};
   std::uint8_t size_ = 0;

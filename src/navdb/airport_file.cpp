@@ -98,20 +98,21 @@ bool ScanForAirport(const std::string& ident, AirportData& a) {
 }  // namespace
 
 bool ParseAirportLine(std::string_view line, model::NavDbRecord& r) {
-  std::string_view t[6];
-  const int n = Tokenize(line, t, 6);
+  FieldReader fields(line);
+  std::string_view ident, elevation_text;
   double lat, lon;
   int elevation;
-  if (n < 5 || t[0] != "A" || !IsValidIdent(t[1]) || !ParseInteger(t[2], elevation) ||
-      t[2].size() > kMaxIdentLength || !ParseLatitude(t[3], lat) || !ParseLongitude(t[4], lon))
+  if (fields.Text() != "A" || !fields.Ident(ident) || !fields.Integer(elevation, &elevation_text) ||
+      elevation_text.size() > kMaxIdentLength || !fields.Latitude(lat) || !fields.Longitude(lon))
     return false;
   r = model::NavDbRecord{};
-  r.ident = std::string(t[1]);
+  r.ident = ident;
   r.latitude = lat;
   r.longitude = lon;
   r.kind = "APT";
-  r.airport_text = std::string(t[2]);
-  r.name = n >= 6 ? CleanName(RestOfLine(line, t[5])) : std::string();
+  r.airport_text = elevation_text;
+  char name[kMaxNameLength];
+  r.name = CleanName(fields.Rest(), name);
   return true;
 }
 

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <type_traits>
 
 #include "src/host/state.h"
 #include "src/navdb/state.h"
@@ -32,7 +31,7 @@ inline constexpr DataFile kAwyFiles[] = {{"\\ovi\\navdata\\awys_user.txt", "awys
 inline constexpr DataFile kAtcFiles[] = {{"\\ovi\\navdata\\atc_bdry.txt", "atc_bdry.txt", false}};
 
 struct EachFile {
-  void operator()(std::size_t, std::int64_t) const {}
+  void operator()(std::size_t, NavTextFile&) const {}
 };
 struct FileDone {
   bool operator()(std::size_t, BadLineReport&) const { return true; }
@@ -40,8 +39,8 @@ struct FileDone {
 
 // Reads the files of one kind in order. A missing main file is
 // reported once (missing_bit of ReportedMissingFiles); start_file(index,
-// lines) runs before a file's lines (lines: how many the file holds, for
-// sizing the tables), which go to on_line(index, line, offset, bad);
+// file) runs before a file's lines (to size the tables by
+// file.EstimateLines()), which go to on_line(index, line, offset, bad);
 // end_file(index, bad) runs after them, before the file's bad lines are
 // posted. on_line or end_file return false when the table is full, which
 // ends the kind.
@@ -55,11 +54,7 @@ void LoadDataFiles(const DataFile (&files)[N], unsigned missing_bit, OnLine&& on
       continue;
     }
     BadLineReport bad(files[f].name);
-    // Counting costs a pass over the file: only for a loader that sizes by it.
-    if constexpr (std::is_same_v<std::decay_t<OnFile>, EachFile>)
-      start_file(f, 0);
-    else
-      start_file(f, file.CountLines());
+    start_file(f, file);
     bool more = ForEachDataLine(
         file, bad, [&](std::string_view line, std::int64_t offset) { return on_line(f, line, offset, bad); });
     more = end_file(f, bad) && more;

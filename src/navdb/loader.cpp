@@ -47,6 +47,15 @@ void PostFull(const char* what, int count) {
   model::AddStatusMessage(util::Format("%s '%d' approaching struct_limit", what, count));
 }
 
+// Room to reserve in a table for `lines` more lines of a file. The estimate
+// from the first reading window can fall a little short, and a table that
+// outgrows its room copies itself whole into twice the memory; room never
+// used is only address space.
+std::int64_t TableRoom(std::int64_t lines) {
+  lines = std::max<std::int64_t>(lines, 0);
+  return lines + lines / 8 + 16;
+}
+
 // Lines parsed ahead of their turn, so that the index slot each will look
 // at is already on its way into the cache when its turn comes (the large
 // files' look-ups would otherwise wait on memory one after another). Lines
@@ -101,9 +110,9 @@ void LoadDataFilesAhead(const DataFile (&files)[N], unsigned missing_bit, Parse&
         parse(line, ahead.Next());
         return true;
       },
-      [&](std::size_t f, std::int64_t lines) {
+      [&](std::size_t f, NavTextFile& file) {
         ahead.Drop();
-        start_file(f, lines);
+        start_file(f, file);
       },
       [&](std::size_t f, BadLineReport& bad) { return turns(f, bad, 0); });
 }
@@ -117,12 +126,12 @@ class UserFirstTable {
   UserFirstTable(BoundedTable<NavDbRecord>& table, int& count, int max, const char* limit_name)
       : table_(table), count_(count), max_(max), limit_name_(limit_name) {}
 
-  // Sizes the table and the index for a file of `lines` lines, before its
-  // lines are read.
+  // Sizes the table and the index for a file of about `lines` lines, before
+  // its lines are read (the index grows only when it fills).
   void StartFile(std::int64_t lines) {
-    const std::int64_t n = std::min<std::int64_t>(count_ + std::max<std::int64_t>(lines, 0), max_);
-    table_.Reserve(static_cast<int>(n));
-    by_ident_.Reserve(static_cast<std::size_t>(n));
+    const std::int64_t entries = count_ + std::max<std::int64_t>(lines, 0);
+    table_.Reserve(static_cast<int>(std::min<std::int64_t>(count_ + TableRoom(lines), max_)));
+    by_ident_.Reserve(static_cast<std::size_t>(std::min<std::int64_t>(entries, max_)));
   }
 
   // The slot of a new entry; nullptr for a repeat, or when the table is
@@ -165,33 +174,34 @@ class UserFirstTable {
 void LoadNavaids() {
   State& s = navdb_state;
   UserFirstTable navaids(s.NavaidTable, s.NavaidCount, kMaxNavaids, "Navs");
-  std::string_view t[8];
   LoadDataFiles(
       kNavFiles, 1u, [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
-    const int n = Tokenize(line, t, 7);
+    FieldReader fields(line);
+    std::string_view ident, kind, frequency;
     double lat, lon;
     int elevation;
     double freq;
-    if (n < 6 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], lat) || !ParseLongitude(t[2], lon) ||
-        (t[3] != "V" && t[3] != "N") || !ParseInteger(t[4], elevation) || !ParseNumber(t[5], freq) ||
-        freq <= 0.0 || t[5].size() > kMaxIdentLength) {
+    if (!fields.Ident(ident) || !fields.Latitude(lat) || !fields.Longitude(lon) ||
+        ((kind = fields.Text()) != "V" && kind != "N") || !fields.Integer(elevation) ||
+        !fields.Number(freq, &frequency) || freq <= 0.0 || frequency.size() > kMaxIdentLength) {
       bad.Count();
       return true;
     }
     bool full = false;
-    NavDbRecord* r = navaids.Add(t[0], kNavFiles[f].user, bad, full, [&](const NavDbRecord& e) {
-      return e.ident == t[0] && e.kind == t[3] && SamePlace(e, lat, lon);
+    NavDbRecord* r = navaids.Add(ident, kNavFiles[f].user, bad, full, [&](const NavDbRecord& e) {
+      return e.ident == ident && e.kind == kind && SamePlace(e, lat, lon);
     });
     if (r == nullptr) return !full;
-    r->ident = t[0];
+    r->ident = ident;
     r->latitude = lat;
     r->longitude = lon;
-    r->kind = t[3];
-    r->frequency_text = t[5];
-    if (n >= 7) r->name = CleanName(RestOfLine(line, t[6]));
+    r->kind = kind;
+    r->frequency_text = frequency;
+    char name[kMaxNameLength];
+    r->name = CleanName(fields.Rest(), name);
     return true;
   },
-      [&](std::size_t, std::int64_t lines) { navaids.StartFile(lines); });
+      [&](std::size_t, NavTextFile& file) { navaids.StartFile(file.EstimateLines()); });
 }
 
 // ---- ints ----
@@ -207,16 +217,16 @@ struct IntersectionLine {
 void LoadIntersections() {
   State& s = navdb_state;
   UserFirstTable intersections(s.IntersectionTable, s.IntersectionCount, kMaxIntersections, "Ints");
-  std::string_view t[5];
   LoadDataFilesAhead<IntersectionLine>(
       kIntFiles, 4u,
       [&](std::string_view line, IntersectionLine& a) {
-        const int n = Tokenize(line, t, 5);
-        a.bad = n < 3 || n > 4 || !IsValidIdent(t[0]) || !ParseLatitude(t[1], a.lat) ||
-                !ParseLongitude(t[2], a.lon) || (n == 4 && t[3] != "I" && t[3] != "O");
+        FieldReader fields(line);
+        std::string_view ident, kind = "I";
+        a.bad = !fields.Ident(ident) || !fields.Latitude(a.lat) || !fields.Longitude(a.lon) ||
+                (!fields.AtEnd() && (((kind = fields.Text()) != "I" && kind != "O") || !fields.AtEnd()));
         if (a.bad) return;
-        a.ident = t[0];
-        a.kind = n == 4 ? t[3][0] : 'I';
+        a.ident = ident;
+        a.kind = kind[0];
         a.hash = a.ident.Hash();
         intersections.Prefetch(a.hash);
       },
@@ -232,7 +242,7 @@ void LoadIntersections() {
         r->kind = std::string_view(&a.kind, 1);
         return true;
       },
-      [&](std::size_t, std::int64_t lines) { intersections.StartFile(lines); });
+      [&](std::size_t, NavTextFile& file) { intersections.StartFile(file.EstimateLines()); });
 }
 
 // ---- awys ----
@@ -349,28 +359,29 @@ void LoadAirways() {
     fix.point = point;
     return true;
   };
-  std::string_view t[5];
   LoadDataFilesAhead<AirwayLine>(
       kAwyFiles, 8u,
       [&](std::string_view line, AirwayLine& a) {
-        const int n = Tokenize(line, t, 5);
-        a.bad = n != 4 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseLatitude(t[2], a.lat) ||
-                !ParseLongitude(t[3], a.lon);
+        FieldReader fields(line);
+        std::string_view airway, ident;
+        a.bad = !fields.Ident(airway) || !fields.Ident(ident) || !fields.Latitude(a.lat) ||
+                !fields.Longitude(a.lon) || !fields.AtEnd();
         if (a.bad) return;
-        a.airway = t[0];
-        a.ident = t[1];
+        a.airway = airway;
+        a.ident = ident;
         a.place = RoundToNearest(a.lat * 1e4) * 4000000 + RoundToNearest(a.lon * 1e4);
         a.hash = AirwayPointIndex::Hash(a.ident, a.place);
         points.Prefetch(a.hash);
       },
       take,
-      [&](std::size_t, std::int64_t lines) {
+      [&](std::size_t, NavTextFile& file) {
         last_airway.clear();
         last_overridden = false;
         // Airways share their fixes: a file names a distinct point every
         // two or three lines (the index grows if it names more).
-        const std::int64_t max_lines = std::min<std::int64_t>(lines, kMaxAirwayFixes);
-        s.AirwayFixTable.Reserve(static_cast<int>(s.AirwayFixCount + max_lines));
+        const std::int64_t max_lines = std::min<std::int64_t>(file.EstimateLines(), kMaxAirwayFixes);
+        s.AirwayFixTable.Reserve(
+            static_cast<int>(std::min<std::int64_t>(s.AirwayFixCount + TableRoom(max_lines), kMaxAirwayFixes)));
         s.AirwayPointTable.Reserve(
             static_cast<int>(std::min<std::int64_t>(s.AirwayPointCount + max_lines, kMaxAirwayPoints)));
         points.Reserve(static_cast<std::size_t>(s.AirwayPointCount + max_lines * 3 / 8));
@@ -383,20 +394,21 @@ void LoadAirports() {
   State& s = navdb_state;
   UserFirstTable airports(s.AirportTable, s.AirportCount, kMaxAirports, "Apts");
   s.AirportFileRefs.assign(1, AirportFileRef{});
-  std::string_view t[1];
   NavDbRecord airport;
   // Runway lines are read by LoadAirportDetails; here they only have to
   // follow an airport line (taken or not).
   bool after_airport_line = false;
-  const auto start_file = [&](std::size_t, std::int64_t lines) {
+  const auto start_file = [&](std::size_t, NavTextFile& file) {
     after_airport_line = false;
+    // Most lines are runway lines: room for the airport lines alone.
+    const std::int64_t lines = file.EstimateLines('A');
     airports.StartFile(lines);
-    s.AirportFileRefs.reserve(static_cast<std::size_t>(s.AirportCount + std::max<std::int64_t>(lines, 0)) + 1);
+    s.AirportFileRefs.reserve(static_cast<std::size_t>(s.AirportCount + TableRoom(lines)) + 1);
   };
   LoadDataFiles(
       kAptFiles, 2u,
       [&](std::size_t f, std::string_view line, std::int64_t offset, BadLineReport& bad) {
-        if (Tokenize(line, t, 1) == 1 && t[0] == "R") {
+        if (FieldReader(line).Text() == "R") {
           if (!after_airport_line) bad.Count();
           return true;
         }

@@ -49,6 +49,25 @@ std::int64_t NavTextFile::CountLines() {
   return lines;
 }
 
+std::int64_t NavTextFile::EstimateLines(char first) {
+  if (file_ == nullptr || buf_offset_ != 0 || begin_ != 0) return 0;
+  if (end_ == 0) Fill();
+  const auto window = static_cast<std::int64_t>(end_);
+  if (window == 0) return 0;  // nothing could be read: nothing to scale
+  const bool whole_file = window >= size_;
+  std::int64_t lines = 0;
+  const char* p = buf_.get();
+  const char* e = p + end_;
+  while (p < e) {
+    const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(e - p));
+    if (nl == nullptr && !whole_file) break;  // cut by the window's end
+    if (first == '\0' || *p == first) ++lines;
+    if (nl == nullptr) break;
+    p = static_cast<const char*>(nl) + 1;
+  }
+  return whole_file ? lines : lines * size_ / window + 1;
+}
+
 NavTextFile::~NavTextFile() {
   if (file_ != nullptr) std::fclose(file_);
 }
@@ -162,6 +181,11 @@ bool IsCommentOrBlank(std::string_view line) {
 
 namespace {
 
+bool IsControlByte(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u < 0x20 || u == 0x7F;
+}
+
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
@@ -185,9 +209,11 @@ const char* ReadDigits(const char* b, const char* e, std::uint64_t& digits) {
 // The plain decimals the files are made of ("-122.30819"), without the
 // general conversion: the digits as an integer over a power of ten. Both are
 // exact doubles when the digits stay within 2^53 and the power within 10^22,
-// so the one division rounds exactly as the full conversion does. false for
-// anything else (which then takes the full conversion).
-bool ParsePlainDecimal(const char* b, const char* e, double& out) {
+// so the one division rounds exactly as the full conversion does. Reads up
+// to the first byte that cannot go on with the number and returns its
+// place; nullptr when what was read is no such decimal (which then takes
+// the full conversion).
+const char* ReadPlainDecimal(const char* b, const char* e, double& out) {
   const bool negative = b < e && *b == '-';
   if (negative) ++b;
   // Past 19 digits the integer wraps; such a field is refused below anyway.
@@ -201,9 +227,16 @@ bool ParsePlainDecimal(const char* b, const char* e, double& out) {
     decimals = b - fraction;
     count += decimals;
   }
-  if (b != e || count == 0 || count > 19 || digits > (std::uint64_t{1} << 53) || decimals > 22) return false;
+  if (count == 0 || count > 19 || digits > (std::uint64_t{1} << 53) || decimals > 22) return nullptr;
   const double v = static_cast<double>(digits) / kPowersOfTen[decimals];
   out = negative ? -v : v;
+  return b;
+}
+
+bool ParsePlainDecimal(const char* b, const char* e, double& out) {
+  double v;
+  if (ReadPlainDecimal(b, e, v) != e) return false;
+  out = v;
   return true;
 }
 
@@ -258,13 +291,69 @@ bool IsValidIdent(std::string_view s) {
 }
 
 std::string CleanName(std::string_view s) {
+  char buffer[kMaxNameLength];
+  return std::string(CleanName(s, buffer));
+}
+
+std::string_view CleanName(std::string_view s, char (&buffer)[kMaxNameLength]) {
   if (s.size() > kMaxNameLength) s = s.substr(0, kMaxNameLength);
-  std::string out(s);
-  for (char& c : out) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) c = '?';
+  std::size_t i = 0;
+  while (i < s.size() && !IsControlByte(s[i])) ++i;
+  if (i == s.size()) return s;
+  std::memcpy(buffer, s.data(), s.size());
+  for (; i < s.size(); ++i)
+    if (IsControlByte(buffer[i])) buffer[i] = '?';
+  return std::string_view(buffer, s.size());
+}
+
+std::string_view FieldReader::TakeField(const char* start) {
+  p_ = FieldEnd(start);
+  return std::string_view(start, static_cast<std::size_t>(p_ - start));
+}
+
+bool FieldReader::Number(double& out, std::string_view* text) {
+  SkipBlanks();
+  const char* const start = p_;
+  const char* b = p_;
+  if (b != end_ && *b == '+') ++b;
+  double v;
+  const char* stop = ReadPlainDecimal(b, end_, v);
+  if (stop != nullptr && (stop == end_ || IsBlank(*stop))) {
+    p_ = stop;
+    if (text != nullptr) *text = std::string_view(start, static_cast<std::size_t>(stop - start));
+    out = v;
+    return true;
   }
-  return out;
+  const std::string_view field = TakeField(start);
+  if (text != nullptr) *text = field;
+  return ParseNumber(field, out);
+}
+
+bool FieldReader::Integer(int& out, std::string_view* text) {
+  SkipBlanks();
+  const char* const start = p_;
+  const char* b = p_;
+  if (b != end_ && *b == '+') ++b;
+  const bool negative = b != end_ && *b == '-';
+  if (negative) ++b;
+  // Nine digits cannot overflow; longer numbers take the full conversion.
+  const char* digits = b;
+  int v = 0;
+  while (b != end_ && static_cast<unsigned>(*b - '0') < 10u && b - digits < 9) v = v * 10 + (*b++ - '0');
+  if (b != digits && (b == end_ || IsBlank(*b))) {
+    p_ = b;
+    if (text != nullptr) *text = std::string_view(start, static_cast<std::size_t>(b - start));
+    out = negative ? -v : v;
+    return true;
+  }
+  const std::string_view field = TakeField(start);
+  if (text != nullptr) *text = field;
+  return ParseInteger(field, out);
+}
+
+std::string_view FieldReader::Rest() {
+  SkipBlanks();
+  return util::Trim(std::string_view(p_, static_cast<std::size_t>(end_ - p_)));
 }
 
 void ReportMissingOnce(const char* name, bool user_file, unsigned bit, unsigned& reported) {

@@ -33,6 +33,12 @@ class NavTextFile {
   // loader that sizes its tables before reading; reading then starts over
   // at the first line. 0 when not open.
   std::int64_t CountLines();
+  // The number of lines for sizing tables without a pass of its own: exact
+  // when the file fits in the reading window, else the first window's lines
+  // scaled to the file's size. With `first`, only the lines that begin with
+  // that byte. Call before reading; the first line is still the next. 0
+  // when not open.
+  std::int64_t EstimateLines(char first = '\0');
 
   // Next line without its end-of-line bytes. offset = where the line starts
   // in the file; too_long = the line exceeded kMaxLineLength (line is then
@@ -77,6 +83,79 @@ bool ParseInteger(std::string_view s, int& out);       // whole field
 bool IsValidIdent(std::string_view s);
 // At most kMaxNameLength bytes, control bytes replaced by '?'.
 std::string CleanName(std::string_view s);
+// The same without a heap string: s itself when it needs no change, else
+// the cleaned copy in `buffer`.
+std::string_view CleanName(std::string_view s, char (&buffer)[kMaxNameLength]);
+
+// One line's fields read left to right, each converted while it is passed
+// over, so that a loader walks a line's bytes once instead of splitting
+// them first. The fields are Tokenize's, and each reading accepts exactly
+// what its function above accepts. A reading takes the next field and is
+// false when there is none or it does not fit; after a false one the line
+// is bad and the reader's place is of no further use.
+class FieldReader {
+ public:
+  explicit FieldReader(std::string_view line) : p_(line.data()), end_(line.data() + line.size()) {}
+
+  // The next field; empty when none is left.
+  std::string_view Text() {
+    SkipBlanks();
+    const char* b = p_;
+    p_ = FieldEnd(p_);
+    return std::string_view(b, static_cast<std::size_t>(p_ - b));
+  }
+  // IsValidIdent.
+  bool Ident(std::string_view& out) {
+    SkipBlanks();
+    const char* b = p_;
+    const char* p = b;
+    while (p != end_ && static_cast<unsigned char>(*p) - 0x21u < 0x5Eu) ++p;  // '!' .. '~'
+    // A byte no ident holds, other than a blank, goes on with the field.
+    const bool whole = p == end_ || IsBlank(*p);
+    out = std::string_view(b, static_cast<std::size_t>(p - b));
+    p_ = whole ? p : FieldEnd(p);
+    return whole && p != b && out.size() <= kMaxIdentLength && *b != ';';
+  }
+  // ParseNumber, ParseLatitude, ParseLongitude; `text` receives the field.
+  bool Number(double& out, std::string_view* text = nullptr);
+  bool Latitude(double& out) {
+    double v;
+    if (!Number(v) || v < -90.0 || v > 90.0) return false;
+    out = v;
+    return true;
+  }
+  bool Longitude(double& out) {
+    double v;
+    if (!Number(v) || v < -180.0 || v > 180.0) return false;
+    out = v;
+    return true;
+  }
+  // ParseInteger.
+  bool Integer(int& out, std::string_view* text = nullptr);
+  // True when no field is left.
+  bool AtEnd() {
+    SkipBlanks();
+    return p_ == end_;
+  }
+  // The line from the next field on, trimmed as RestOfLine trims; empty
+  // when no field is left.
+  std::string_view Rest();
+
+ private:
+  static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+  void SkipBlanks() {
+    while (p_ != end_ && IsBlank(*p_)) ++p_;
+  }
+  const char* FieldEnd(const char* p) const {
+    while (p != end_ && !IsBlank(*p)) ++p;
+    return p;
+  }
+  // The field at p_ handed to a parser of whole fields, p_ moved past it.
+  std::string_view TakeField(const char* start);
+
+  const char* p_;
+  const char* end_;
+};
 
 // Counts the bad lines of one file and reports them once.
 class BadLineReport {

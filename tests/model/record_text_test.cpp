@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -56,6 +57,31 @@ TEST(FixedText, AShorterTextLeavesNothingOfTheLongerOneBefore) {
   EXPECT_EQ(u, "SEA");
 }
 
+// Every length a text can have, taken from the middle of a longer buffer:
+// nothing before or after the view may show in the text or its hash.
+template <std::size_t N>
+void ExpectEveryLengthKeptExactly() {
+  const std::string buffer = "#ABCDEFGHIJKLMNOPQRST#";
+  for (std::size_t n = 0; n <= N + 2; ++n) {
+    SCOPED_TRACE(n);
+    const std::string_view view(buffer.data() + 1, n);
+    FixedText<N> t(std::string(N, '~'));  // a full text before
+    t = view;
+    const std::string kept(view.substr(0, std::min(n, N)));
+    EXPECT_EQ(t.size(), kept.size());
+    EXPECT_STREQ(t.c_str(), kept.c_str());
+    for (std::size_t i = kept.size(); i <= N; ++i) EXPECT_EQ(t.c_str()[i], '\0');
+    const FixedText<N> copy{std::string(kept)};
+    EXPECT_TRUE(t == copy);
+    EXPECT_EQ(t.Hash(), copy.Hash());
+  }
+}
+
+TEST(FixedText, EveryLengthIsKeptExactly) {
+  ExpectEveryLengthKeptExactly<10>();
+  ExpectEveryLengthKeptExactly<4>();
+}
+
 TEST(FixedText, ComparesWithEveryKindOfStringBothWays) {
   const FixedText<10> t("KSEA");
   const std::string same = "KSEA", other = "KSEAX";
@@ -82,6 +108,24 @@ TEST(InternedText, EqualTextsShareOneHandleAndOthersStayApart) {
   EXPECT_TRUE(InternedText("").empty());
   EXPECT_STREQ(InternedText().c_str(), "");
   EXPECT_EQ(InternedText(), "");
+}
+
+TEST(InternedText, TextsOfEveryLengthDifferingInOneByteStayApart) {
+  // Texts are hashed a word at a time, the last word overlapping the one
+  // before: a byte at any place of a text of any length still tells it
+  // apart, and no byte past a text is read (a view into a longer buffer).
+  const std::string buffer(kMaxInternedText + 8, 'q');
+  for (std::size_t n = 1; n <= kMaxInternedText; ++n) {
+    SCOPED_TRACE(n);
+    const InternedText base(std::string_view(buffer.data(), n));
+    for (std::size_t at = 0; at < n; ++at) {
+      std::string other(n, 'q');
+      other[at] = 'r';
+      const InternedText changed(other);
+      ASSERT_NE(changed, base) << at;
+      ASSERT_EQ(changed, InternedText(other));
+    }
+  }
 }
 
 TEST(InternedText, KeepsSixtyFourBytes) {

@@ -1,12 +1,14 @@
 // Reading the navigation files: numbers as the files write them, counting
-// lines before reading them, and loaders that read ahead of their turn
-// stopping exactly where a full table stops them.
+// or estimating lines before reading them, fields converted while they are
+// read, and loaders that read ahead of their turn stopping exactly where a
+// full table stops them.
 #include "src/navdb/text_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,33 @@ TEST(NavNumbers, FieldsReadAsTheirCorrectlyRoundedValue) {
     double v = 42;
     EXPECT_FALSE(ParseNumber(bad, v)) << '"' << bad << '"';
     EXPECT_EQ(v, 42) << "left as it was";
+  }
+}
+
+TEST(NavNumbers, EveryCountOfDigitsEachSideReadsAsTheLibraryConversion) {
+  // Digit runs of every length on both sides of the point, alone (shorter
+  // than a word), after a longer field, and before one.
+  const std::string pool = "98765432105678901234";
+  for (int whole = 0; whole <= 12; ++whole) {
+    for (int fraction = 0; fraction <= 12; ++fraction) {
+      if (whole + fraction == 0) continue;
+      for (const char* sign : {"", "-"}) {
+        std::string field = sign + pool.substr(static_cast<std::size_t>(fraction), static_cast<std::size_t>(whole));
+        if (fraction > 0) field += "." + pool.substr(static_cast<std::size_t>(whole), static_cast<std::size_t>(fraction));
+        SCOPED_TRACE(field);
+        const double want = std::strtod(field.c_str(), nullptr);
+        double v = 0.5;
+        ASSERT_TRUE(ParseNumber(field, v));
+        EXPECT_EQ(v, want);
+        for (const std::string& line : {field, "ABCDEFGH " + field, field + " ABCDEFGH", "A\t" + field + "\r"}) {
+          FieldReader r(line);
+          if (line[0] == 'A') r.Text();
+          v = 0.5;
+          ASSERT_TRUE(r.Number(v)) << line;
+          EXPECT_EQ(v, want) << line;
+        }
+      }
+    }
   }
 }
 
@@ -128,6 +157,137 @@ TEST_F(NavFileTest, CountingTheLinesLeavesTheFileToBeReadFromItsStart) {
   EXPECT_TRUE(r[1].too_long);
   EXPECT_EQ(r[2].text, "B 2");
   EXPECT_EQ(r[2].offset, 3005);
+}
+
+TEST_F(NavFileTest, TheEstimateIsExactForAWindowAndScalesTheFirstWindowBeyondIt) {
+  ScratchFolder dir;
+  const std::string path = host::DataPath("\\ovi\\navdata\\f.txt");
+  const std::string window_edge(256 * 1024 - 1, 'w');
+  const struct {
+    std::string bytes;
+    std::int64_t lines, airport_lines;  // all, and those beginning with 'A'
+  } exact[] = {{"", 0, 0},
+               {"A", 1, 1},
+               {"A\n", 1, 1},
+               {"A\nB", 2, 1},
+               {"A\r\n\r\nB\r\n", 3, 1},
+               {"R 1\nA 2\nR 3\n R\nA", 5, 2},
+               {window_edge + "\n", 1, 0}};  // exactly one window
+  for (const auto& c : exact) {
+    SCOPED_TRACE(c.bytes.substr(0, 12));
+    dir.Write("f.txt", c.bytes);
+    NavTextFile f(path);
+    EXPECT_EQ(f.EstimateLines(), c.lines);
+    EXPECT_EQ(f.EstimateLines('A'), c.airport_lines);
+  }
+  // 100,000 lines of 20 bytes: the first window holds 13,107 of them and a
+  // part; 13,107 scaled by 2,000,000 / 262,144 is 99,998.5, rounded up.
+  std::string lines;
+  char line[32];
+  for (int i = 0; i < 100000; ++i) {
+    std::snprintf(line, sizeof line, "L%06d 12.5 -3.250\n", i);
+    lines += line;
+  }
+  ASSERT_EQ(lines.size(), 2000000u);
+  dir.Write("f.txt", lines);
+  NavTextFile f(path);
+  const std::int64_t estimate = f.EstimateLines();
+  EXPECT_EQ(estimate, 99999);
+  EXPECT_EQ(f.EstimateLines('L'), 99999);
+  EXPECT_EQ(f.EstimateLines('A'), 1);  // none in the window: 0 scaled, rounded up
+  // Reading still starts at the first line and reaches the last.
+  std::string_view text;
+  std::int64_t offset;
+  bool too_long;
+  ASSERT_TRUE(f.Next(text, offset, too_long));
+  EXPECT_EQ(text, "L000000 12.5 -3.250");
+  EXPECT_EQ(offset, 0);
+  int read = 1;
+  std::string last;
+  while (f.Next(text, offset, too_long)) ++read, last = text;
+  EXPECT_EQ(read, 100000);
+  EXPECT_EQ(last, "L099999 12.5 -3.250");
+}
+
+// The fields as Tokenize splits them, each converted as its own function
+// converts it: the same verdict, the same value, and the reader's place
+// right after the field it read.
+TEST(FieldReader, ReadsEachFieldAsSplittingAndConvertingItWould) {
+  const std::string fields[] = {
+      "47.4353", "-122.30819", "+5.5", "1.", ".5", "-.5", "007.250", "-0", "9007199254740993",
+      "0.1234567890123456789", "12345678901234567890", "1e3", "-1E-2", "-", ".", "+", "1.2.3", "1,5",
+      "0x10", "nan", "inf", "12abc", "--5", "5-", "+-5", "123:", "1234.567/", "90", "90.0000001", "-90",
+      "180", "-180.00001", "2147483647", "2147483648", "-2147483648", "-2147483649", "999999999",
+      "1000000000", "-000000000012", "SEA", "ABCDEFGHIJ", "ABCDEFGHIJK", ";AB", "A;B", "~!", "\x01X",
+      "X\x7f", "\xff" "A", std::string("A\0B", 3), "V", "N"};
+  for (const std::string& field : fields) {
+    for (const std::string& line : {field + " NEXT", "\t " + field + "\r\tNEXT \r", field}) {
+      SCOPED_TRACE("\"" + line + "\"");
+      std::string_view t[3];
+      const int n = Tokenize(line, t, 3);
+      const std::string_view tok = n > 0 && t[0] != "NEXT" ? t[0] : std::string_view();
+      const bool next = n > 0 && t[n - 1] == "NEXT";
+      const auto then_next = [&](FieldReader& r) {
+        if (next) {
+          EXPECT_EQ(r.Text(), "NEXT");
+        }
+        EXPECT_TRUE(r.AtEnd());
+      };
+      {
+        FieldReader r(line);
+        EXPECT_EQ(r.Text(), tok);
+        then_next(r);
+      }
+      double want = 0.5, got = 0.5;
+      const bool number = ParseNumber(tok, want);
+      FieldReader r(line);
+      std::string_view text;
+      ASSERT_EQ(r.Number(got, &text), number);
+      if (number) {
+        EXPECT_TRUE(got == want && std::signbit(got) == std::signbit(want)) << got;
+        EXPECT_EQ(text, tok);
+        then_next(r);
+      }
+      EXPECT_EQ(FieldReader(line).Latitude(got), ParseLatitude(tok, want));
+      EXPECT_EQ(FieldReader(line).Longitude(got), ParseLongitude(tok, want));
+      int want_int = 7, got_int = 7;
+      const bool integer = ParseInteger(tok, want_int);
+      FieldReader ri(line);
+      ASSERT_EQ(ri.Integer(got_int, &text), integer);
+      if (integer) {
+        EXPECT_EQ(got_int, want_int);
+        EXPECT_EQ(text, tok);
+        then_next(ri);
+      }
+      std::string_view ident;
+      FieldReader rd(line);
+      ASSERT_EQ(rd.Ident(ident), IsValidIdent(tok));
+      if (IsValidIdent(tok)) {
+        EXPECT_EQ(ident, tok);
+        then_next(rd);
+      }
+    }
+  }
+  for (const char* blank : {"", " \t\r"}) {  // no field at all
+    double v;
+    int i;
+    std::string_view ident;
+    EXPECT_TRUE(FieldReader(blank).Text().empty() && FieldReader(blank).AtEnd());
+    EXPECT_FALSE(FieldReader(blank).Number(v) || FieldReader(blank).Integer(i) || FieldReader(blank).Ident(ident));
+  }
+  // The rest of the line, trimmed as a name is.
+  FieldReader r("A  B \t SEATTLE  TACOMA \t\r\v");
+  EXPECT_EQ(r.Text(), "A");
+  EXPECT_EQ(r.Rest(), "B \t SEATTLE  TACOMA");
+  EXPECT_EQ(r.Text(), "B");
+  EXPECT_EQ(r.Rest(), "SEATTLE  TACOMA");
+  FieldReader none("X \t ");
+  EXPECT_EQ(none.Text(), "X");
+  EXPECT_EQ(none.Rest(), "");
+  char buffer[kMaxNameLength];
+  EXPECT_EQ(CleanName("A\x01" "B\x7f", buffer), "A?B?");
+  const std::string long_name(70, 'n');
+  EXPECT_EQ(CleanName(long_name, buffer), long_name.substr(0, 64));
 }
 
 TEST_F(NavFileTest, AFullIntersectionTableStopsAtItsLineAndCountsNoBadLineBeyond) {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "sim/mouse.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/instruments/efs/control_panel.h"
@@ -146,6 +147,29 @@ TEST_P(ControlPanelTest, LnavAndBoundaryKeys) {
     panel.Press("BDRY");
     EXPECT_EQ(M().ShowAtcBoundaries, expected);
     EXPECT_EQ(M().Md80EhsiShowBoundaries, expected);
+  }
+}
+
+// The knobs' halves meet without a gap and end where their rectangles end:
+// a click one pixel either side of each edge.
+TEST_P(ControlPanelTest, KnobHalvesMeetAtTheirEdges) {
+  std::string problem;
+  const std::vector<sim::MouseArea> areas = sim::ReadMouseList(GetParam()->mouse_rect, problem);
+  ASSERT_TRUE(problem.empty()) << problem;
+  struct Case {
+    int x, y;
+    MouseHandler handler;  // null: no key there
+  } cases[] = {
+      {54, 100, Efs50CourseDecKey}, {80, 154, Efs50CourseDecKey}, {81, 100, Efs50CourseIncKey},
+      {107, 154, Efs50CourseIncKey}, {108, 120, nullptr},          {60, 155, nullptr},
+      {60, 18, Efs50DhIncKey},      {77, 57, Efs50DhIncKey},       {78, 18, Efs50DhDecKey},
+      {95, 57, Efs50DhDecKey},      {96, 30, nullptr},             {70, 58, nullptr},
+      {384, 106, Efs50HeadingDecKey}, {410, 159, Efs50HeadingDecKey}, {411, 106, Efs50HeadingIncKey},
+      {437, 159, Efs50HeadingIncKey}, {438, 130, nullptr},          {400, 160, nullptr},
+  };
+  for (const Case& c : cases) {
+    const sim::MouseArea* a = sim::FindClickArea(areas, c.x, c.y, MOUSE_LEFTSINGLE);
+    EXPECT_EQ(a != nullptr ? a->handler : nullptr, c.handler) << c.x << "," << c.y;
   }
 }
 

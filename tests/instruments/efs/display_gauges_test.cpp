@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "src/display/state.h"
 #include "src/guidance/state.h"
 #include "src/host/debug_log.h"
 #include "src/host/module_state.h"
@@ -263,6 +264,31 @@ TEST_F(DisplayGaugesTest, ExportedListFollowsTheDrawEntries) {
   for (GAUGEHDR* g : ExportedDisplayGauges()) names.emplace_back(g->gauge_name);
   EXPECT_EQ(names, (std::vector<std::string>{"EFS50_EHSI", "EFS50_EHSI_NB", "A320_EADI_NB"}));
   EXPECT_EQ(DisplayGauges().size(), 9u);
+}
+
+// Which forms fill the simulator's folder at pre-install and start the
+// drawing layer at connect: the display gauges both, the EFS 50 control
+// panel neither, the C-17 control panel only the folder.
+TEST_F(DisplayGaugesTest, PreInstallAndConnectOfEveryForm) {
+  struct Case {
+    GAUGEHDR* gauge;
+    bool fills_folder, starts_drawing;
+  } cases[] = {
+      {&efs50_eadi_gauge, true, true},         {&a320_eadi_nb_gauge, true, true},
+      {&p1000_mfd_nb_gauge, true, true},       {&c17::c17_mfd_gauge, true, true},
+      {&efs50_ehsi_cntr_gauge, false, false},  {&efs50_ehsi_cntr_lm_gauge, false, false},
+      {&c17::c17_mfcp_gauge, true, false},
+  };
+  for (const Case& c : cases) {
+    ResetModuleState();
+    host.Bind();
+    c.gauge->gauge_callback(c.gauge, PANEL_SERVICE_PRE_INSTALL, 0);
+    EXPECT_EQ(!host::host_state.SimulatorFolder.empty(), c.fills_folder) << c.gauge->gauge_name;
+    c.gauge->gauge_callback(c.gauge, PANEL_SERVICE_CONNECT_TO_WINDOW, 0);
+    EXPECT_EQ(display::display_state.GdiplusToken != 0, c.starts_drawing) << c.gauge->gauge_name;
+    c.gauge->gauge_callback(c.gauge, PANEL_SERVICE_DISCONNECT, 0);
+    EXPECT_EQ(display::display_state.GdiplusToken, 0u) << c.gauge->gauge_name;
+  }
 }
 
 // Which parameters each gauge form takes as the aircraft name (the first

@@ -16,11 +16,11 @@ namespace {
 
 class FrameTest : public C17Test {
  public:
-  const gfx::Recorder& Draw(int number) {
-    dc_ = std::make_unique<gfx::DeviceContext>(492, 482);
+  const gfx::Recorder& Draw(int number, int width = 492, int height = 482) {
+    dc_ = std::make_unique<gfx::DeviceContext>(width, height);
     rec_.Clear();
     dc_->recorder = &rec_;
-    const PIXSIZE size{492, 482};
+    const PIXSIZE size{width, height};
     DrawC17Mfd(c17_state.C17MfdDisplay, dc_.get(), &size, number);
     return rec_;
   }
@@ -119,6 +119,12 @@ TEST_F(FrameTest, GeometryAndScaleOfEachPage) {
   model::model_state.C17MfdMapRange = 0;  // no map scale from a range of nothing
   Draw(8);
   EXPECT_EQ(display::display_state.MapPixelsPerNm, 0.0);
+  // Width and height scale apart: 246 x 482 is 1 across and 2 down.
+  Draw(8, 246, 482);
+  EXPECT_EQ(c17_state.C17MfdDisplay.width, 246);
+  EXPECT_EQ(c17_state.C17MfdDisplay.height, 482);
+  EXPECT_FLOAT_EQ(rec_.Ops()[0].matrix[0], 1.0f);
+  EXPECT_FLOAT_EQ(rec_.Ops()[0].matrix[3], 2.0f);
 }
 
 bool HasPoint(const gfx::RecordedOp& op, gfx::PointF p) {
@@ -131,11 +137,19 @@ TEST_F(FrameTest, MapLayersOfTheCompassPagesAreClippedToTheirOutline) {
   struct Case {
     std::int32_t page;
     std::vector<std::pair<int, int>> corners;
+    // Where the arc starts and ends: r cos a, r sin a at the start angle
+    // and at start + sweep (page 3: 172 at 225 and 316 degrees; page 4: 124
+    // at 190 and 331), none for the pages without an arc.
+    std::vector<std::pair<double, double>> arc_ends;
   } cases[] = {
-      {3, {{122, -122}, {122, -90}, {108, -90}, {108, 5}, {-122, 5}, {-122, -122}}},
-      {4, {{108, -60}, {108, 60}, {60, 60}, {60, 95}, {-80, 95}, {-80, 60}, {-122, 60}, {-122, -22}}},
-      {5, {{107, -3}, {107, 175}, {-122, 175}, {-122, -5}}},
-      {6, {}},
+      {3,
+       {{122, -122}, {122, -90}, {108, -90}, {108, 5}, {-122, 5}, {-122, -122}},
+       {{-121.622, -121.622}, {123.727, -119.481}}},
+      {4,
+       {{108, -60}, {108, 60}, {60, 60}, {60, 95}, {-80, 95}, {-80, 60}, {-122, 60}, {-122, -22}},
+       {{-122.116, -21.532}, {108.453, -60.116}}},
+      {5, {{-122, -3}, {107, -3}, {107, 175}, {-122, 175}, {-122, -5}}, {}},
+      {6, {}, {}},
   };
   for (const Case& c : cases) {
     Working() = c.page;
@@ -144,6 +158,12 @@ TEST_F(FrameTest, MapLayersOfTheCompassPagesAreClippedToTheirOutline) {
     ASSERT_EQ(clips.size(), 1u) << c.page;
     EXPECT_EQ(rec_.Count(gfx::OpKind::ResetClip), 1);
     for (auto [x, y] : c.corners) EXPECT_TRUE(HasPoint(*clips[0], Device(x, y))) << c.page << ": " << x << "," << y;
+    for (auto [x, y] : c.arc_ends) {
+      const gfx::PointF want = Device(x, y);
+      EXPECT_TRUE(std::any_of(clips[0]->points.begin(), clips[0]->points.end(), [&](const gfx::PointF& q) {
+        return std::abs(q.X - want.X) < 0.05 && std::abs(q.Y - want.Y) < 0.05;
+      })) << c.page << ": arc end " << x << "," << y;
+    }
     EXPECT_EQ(clips[0]->points.empty(), c.page == 6);
   }
   for (std::int32_t page : {0, 1, 9, 12}) {

@@ -11,6 +11,8 @@
 
 #include <unistd.h>
 
+#include "platform/gfx/recorder.h"
+#include "sim/mouse.h"
 #include "src/display/state.h"
 #include "src/flightplan/state.h"
 #include "src/navdb/state.h"
@@ -217,6 +219,48 @@ TEST_F(GaugeTest, DisplayNumbersAndForcedPages) {
   }
 }
 
+// The pre-draw through the callback: the display number reaches the draw
+// entry whatever it is (0 clears), a page is forced only when there is a
+// surface to draw on, and bit 31 is cleared in every case.
+TEST_F(GaugeTest, PreDrawForcesItsPageAndDrawsItsNumber) {
+  struct Case {
+    const char* parameter;
+    bool main_shown, surface;
+    int slot;
+    std::int32_t slot_before, slot_after;
+    std::int32_t working_after;  // the working copy starts on page 5
+    const char* frame;           // "page", "clear" or "none"
+  } cases[] = {
+      {"ENG", false, true, 3, 12, 9, 9, "page"},
+      {"PFD_VC", true, true, 1, 9, 1, 5, "clear"},  // number 0: no slot loaded
+      {"CFG", false, false, 4, 1, 1, 5, "none"},    // no surface: nothing forced
+      {"MFD", false, true, 2, 6, 3, 3, "page"},
+      {"7", false, true, 1, 9, 9, 5, "page"},
+  };
+  for (const Case& c : cases) {
+    host.visible_windows.clear();
+    if (c.main_shown) host.visible_windows.insert(0);
+    Slot(c.slot).page = c.slot_before;
+    Working() = 5;
+    gfx::DeviceContext surface(246, 241);
+    gfx::Recorder rec;
+    surface.recorder = &rec;
+    ELEMENT_HEADER* screen = c17_mfd_gauge.elements_list[0];
+    screen->image = {{246, 241}, c.surface ? &surface : nullptr};
+    screen->image_flags = 0x26 | IMAGE_ON_SCREEN;
+    c17_mfd_gauge.parameters = c.parameter;
+    c17_mfd_callback(&c17_mfd_gauge, PANEL_SERVICE_PRE_DRAW, 0);
+    screen->image = {};
+    EXPECT_EQ(screen->image_flags, 0x26u) << c.parameter;
+    EXPECT_EQ(Slot(c.slot).page, c.slot_after) << c.parameter;
+    EXPECT_EQ(Working(), c.working_after) << c.parameter;
+    const std::string frame = rec.Size() == 0                                           ? "none"
+                              : rec.Size() == 1 && rec.Ops()[0].kind == gfx::OpKind::Clear ? "clear"
+                                                                                         : "page";
+    EXPECT_EQ(frame, c.frame) << c.parameter;
+  }
+}
+
 // The page keys below the picture change the working copy only.
 TEST_F(GaugeTest, DisplayKeysBelowThePicture) {
   testing::PanelClicks mfd(c17_mfd_gauge, "C17_MFD");
@@ -280,6 +324,22 @@ TEST_F(GaugeTest, ControlPanelKeys) {
   EXPECT_EQ(model::model_state.C17MfdMapRange, 40.0);
   mfcp.Press({"RANGE_UP", "RANGE_UP"});
   EXPECT_EQ(model::model_state.C17MfdMapRange, 160.0);
+
+  // The range key's halves: 41 pixels each, the right one 42 into the
+  // parent, so the column between them takes no click.
+  std::string problem;
+  const std::vector<sim::MouseArea> areas = sim::ReadMouseList(c17_mfcp_gauge.mouse_rect, problem);
+  const sim::MouseArea* down = mfcp.AreaOf("RANGE_DOWN");
+  const sim::MouseArea* up = mfcp.AreaOf("RANGE_UP");
+  struct Edge {
+    int x, y;
+    const sim::MouseArea* area;
+  } edges[] = {{66, 426, down}, {106, 507, down}, {107, 460, nullptr}, {108, 426, up},
+               {148, 507, up},  {149, 460, nullptr}, {100, 508, nullptr}, {65, 460, nullptr}};
+  for (const Edge& e : edges) {
+    const sim::MouseArea* a = sim::FindClickArea(areas, e.x, e.y, MOUSE_LEFTSINGLE);
+    EXPECT_EQ(a != nullptr ? a->handler : nullptr, e.area != nullptr ? e.area->handler : nullptr) << e.x << "," << e.y;
+  }
 }
 
 }  // namespace
