@@ -19,6 +19,8 @@ using detail::PathData;
 // before rasterising (straight edges) or refused (curves): the rasteriser
 // works in fixed point and would wrap far-away values into the picture.
 constexpr double kFar = 131072.0;
+// The widest pen, in device pixels, the layer's own stroke converter takes.
+constexpr double kThinPenPixels = 32.0;
 
 bool Fin(double v) { return std::isfinite(v); }
 bool AllFinite(std::initializer_list<double> vs) {
@@ -131,6 +133,7 @@ thread_local std::vector<Graphics*> clip_runs;
 thread_local std::unique_ptr<std::uint32_t[]> spare_saved;
 thread_local std::size_t spare_saved_size = 0;
 bool clip_per_op_setting = false;
+bool cairo_strokes_setting = false;
 
 const double kDash[] = {3, 1};
 const double kDot[] = {1, 1};
@@ -164,6 +167,7 @@ Graphics::Graphics(DeviceContext* dc) : dc_(dc) {
   }
   cairo_set_miter_limit(cr_, 10.0);
   clip_per_op_ = clip_per_op_setting;
+  cairo_strokes_ = cairo_strokes_setting;
 }
 
 Graphics::~Graphics() {
@@ -569,6 +573,27 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
   RecordShape(kind, false, pen.GetColor().argb, &pen, FillMode::Alternate, angles, pad);
   if (WhollyClipped(pad)) return Ok;
 
+  const double* pattern = nullptr;
+  int n = 0;
+  switch (pen.GetDashStyle()) {
+    case DashStyle::Dash: pattern = kDash, n = 2; break;
+    case DashStyle::Dot: pattern = kDot, n = 2; break;
+    case DashStyle::DashDot: pattern = kDashDot, n = 4; break;
+    case DashStyle::DashDotDot: pattern = kDashDotDot, n = 6; break;
+    default: break;
+  }
+  double dash_offset = 0.0;
+  if (n > 0 && !op_far_ && !ClipDashedLine(pad, dash_offset)) return Ok;
+  double dashes[6];
+  for (int i = 0; i < n; ++i) dashes[i] = pattern[i] * width;
+  // Miter joins reach out up to half the miter limit (10) in pen widths.
+  double reach = pad + 5 * width * s;
+  BeforeDraw(op_box_.X - reach, op_box_.Y - reach, static_cast<double>(op_box_.X) + op_box_.Width + reach,
+             static_cast<double>(op_box_.Y) + op_box_.Height + reach);
+  if (n_arrows == 0 && ThinStrokeFits(pen, width, n > 0) &&
+      DrawThinStroke(width / 2, n > 0 ? dashes : nullptr, n, dash_offset, pen.GetColor().argb))
+    return Ok;
+
   SyncMatrix();
   SyncAntialias();
   SetSource(pen.GetColor().argb);
@@ -583,26 +608,7 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
     case LineJoin::Bevel: cairo_set_line_join(cr_, CAIRO_LINE_JOIN_BEVEL); break;
     default: cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER); break;
   }
-  const double* pattern = nullptr;
-  int n = 0;
-  switch (pen.GetDashStyle()) {
-    case DashStyle::Dash: pattern = kDash, n = 2; break;
-    case DashStyle::Dot: pattern = kDot, n = 2; break;
-    case DashStyle::DashDot: pattern = kDashDot, n = 4; break;
-    case DashStyle::DashDotDot: pattern = kDashDotDot, n = 6; break;
-    default: break;
-  }
-  double dash_offset = 0.0;
-  if (n > 0 && !op_far_ && !ClipDashedLine(pad, dash_offset)) return Ok;
-  if (n > 0) {
-    double d[6];
-    for (int i = 0; i < n; ++i) d[i] = pattern[i] * width;
-    cairo_set_dash(cr_, d, n, dash_offset);
-  }
-  // Miter joins reach out up to half the miter limit (10) in pen widths.
-  double reach = pad + 5 * width * s;
-  BeforeDraw(op_box_.X - reach, op_box_.Y - reach, static_cast<double>(op_box_.X) + op_box_.Width + reach,
-             static_cast<double>(op_box_.Y) + op_box_.Height + reach);
+  if (n > 0) cairo_set_dash(cr_, dashes, n, dash_offset);
   fill_pass_ = false;
   EmitPath(scratch_);
   cairo_stroke(cr_);
@@ -610,6 +616,92 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
   for (int i = 0; i < n_arrows; ++i)
     DrawArrow(pen, *arrows[i].arrow, arrows[i].tx, arrows[i].ty, arrows[i].fx, arrows[i].fy);
   return Ok;
+}
+
+// The layer's own rasteriser takes smoothed strokes of straight segments
+// and of curves, solid or dashed, with flat caps and miter joins,
+// unclipped or under a clip of whole pixels it applies itself. Paths whose
+// segments all run along the pixel axes stay with Cairo, which strokes
+// them as exact boxes.
+bool Graphics::ThinStrokeFits(const Pen& pen, double width, bool dashed) const {
+  if (cairo_strokes_ || clip_per_op_ || op_far_) return false;
+  // Only pens that are thin on the device: the outline then stays within a
+  // few hundred pixels of points that lie within kFar, which keeps every
+  // sum of the converter inside its integers. A wide pen, or a transform
+  // that stretches the round pen into a long ellipse, stays with Cairo.
+  const double a = world_.a, b = world_.b, c = world_.c, d = world_.d;
+  const double sq = a * a + b * b + c * c + d * d, det = a * d - b * c;
+  const double stretch = std::sqrt((sq + std::sqrt(std::max(0.0, sq * sq - 4 * det * det))) / 2);
+  if (!(width * stretch <= kThinPenPixels)) return false;
+  // Nor a pen squashed much flatter than the map's grid squashes it: its
+  // joins would differ from Cairo's.
+  if (!(stretch * stretch <= 2 * std::fabs(det))) return false;
+  if (smoothing_ != SmoothingMode::HighQuality && smoothing_ != SmoothingMode::AntiAlias &&
+      static_cast<int>(smoothing_) != 5)
+    return false;
+  if (pen.GetEndCap() != LineCap::Flat && pen.GetEndCap() != LineCap::Triangle) return false;
+  if (pen.GetLineJoin() != LineJoin::Miter && pen.GetLineJoin() != LineJoin::MiterClipped) return false;
+  // Figures are straight, or smooth: curves only after their start. A
+  // closed straight figure is dashed round its corner by Cairo's own rules,
+  // and Cairo's dashes along a curve fall where its own measure of the
+  // curve puts them; those stay with it.
+  bool curves = false;
+  std::size_t i = 0;
+  const auto& cmds = scratch_.cmds;
+  while (i < cmds.size()) {
+    ++i;  // the move
+    const bool smooth = i < cmds.size() && cmds[i] == PathData::kCurve;
+    if (smooth && dashed) return false;
+    while (i < cmds.size() && (cmds[i] == (smooth ? PathData::kCurve : PathData::kLine))) ++i;
+    if (i < cmds.size() && cmds[i] == PathData::kClose) {
+      if (dashed && !smooth) return false;
+      ++i;
+    }
+    if (i < cmds.size() && cmds[i] != PathData::kMove) return false;  // lines and curves mixed
+    curves |= smooth;
+  }
+  return curves || !detail::Rectilinear(scratch_, DeviceAffine());
+}
+
+detail::Affine Graphics::DeviceAffine() const {
+  const double off =
+      (pixel_offset_ == PixelOffsetMode::Half || pixel_offset_ == PixelOffsetMode::HighQuality) ? 0.0 : 0.5;
+  return detail::Affine{world_.a, world_.b, world_.c, world_.d, world_.e + off, world_.f + off};
+}
+
+bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_count, double dash_offset,
+                              ARGB colour) {
+  const detail::Affine m = DeviceAffine();
+  const auto& cmds = scratch_.cmds;
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < cmds.size();) {
+    // One figure: a move, its lines, perhaps a close.
+    const std::size_t first = k;
+    ++i, ++k;
+    const bool smooth = i < cmds.size() && cmds[i] == PathData::kCurve;
+    while (i < cmds.size() && cmds[i] == PathData::kLine) ++i, ++k;
+    while (i < cmds.size() && cmds[i] == PathData::kCurve) ++i, k += 3;
+    const bool closed = i < cmds.size() && cmds[i] == PathData::kClose;
+    if (closed) ++i;
+    if (smooth) {
+      if (!thin_.AddCurves(&scratch_.pts[first], k - first, closed, m, half_width)) {
+        thin_.Clear();
+        return false;
+      }
+    } else
+      thin_.AddFigure(&scratch_.pts[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
+  }
+  // Cairo's clip of whole pixels, when it has one; a clip run draws
+  // unclipped and settles later.
+  int x0 = 0, y0 = 0, x1 = dc_->width, y1 = dc_->height;
+  if (!clip_infinite_ && !run_wanted_) {
+    x0 = std::max(x0, clip_box_.X), y0 = std::max(y0, clip_box_.Y);
+    x1 = std::min(x1, clip_box_.X + clip_box_.Width), y1 = std::min(y1, clip_box_.Y + clip_box_.Height);
+  }
+  // Cairo draws on the image surface's pixels at once and keeps no copy of
+  // them, so pixels written here need no flush or notice.
+  thin_.Composite(dc_->pixels.data(), dc_->width, x0, y0, x1, y1, colour);
+  return true;
 }
 
 Status Graphics::FillData(const SolidBrush& brush, FillMode mode, OpKind kind, const REAL* angles) {
@@ -897,6 +989,8 @@ void SettleClippedDrawing(const DeviceContext& dc) {
 }
 
 void UseClipPerOperation(bool on) { clip_per_op_setting = on; }
+
+void UseCairoForAllStrokes(bool on) { cairo_strokes_setting = on; }
 
 }  // namespace detail
 

@@ -19,6 +19,7 @@
 #include "platform/gfx/device_context.h"
 #include "platform/gfx/objects.h"
 #include "platform/gfx/recorder.h"
+#include "platform/gfx/thin_stroke.h"
 #include "platform/gfx/types.h"
 
 typedef struct _cairo cairo_t;
@@ -42,6 +43,9 @@ void SettleClippedDrawing(const DeviceContext& dc);
 // The former way, a clip mask applied to every operation, kept so that tests
 // and benchmarks can compare pixels and times; read when a Graphics is made.
 void UseClipPerOperation(bool on);
+// Straight-edged strokes go through the layer's own rasteriser
+// (thin_stroke.h) unless this is on; tests and benchmarks compare the two.
+void UseCairoForAllStrokes(bool on);
 }  // namespace detail
 
 class Graphics {
@@ -173,6 +177,9 @@ class Graphics {
   bool VisibleDevice(const RectF& r) const;
   bool WhollyClipped(double pad) const;
   bool ClipDashedLine(double pad, double& dash_offset);
+  bool ThinStrokeFits(const Pen& pen, double width, bool dashed) const;
+  detail::Affine DeviceAffine() const;
+  bool DrawThinStroke(double half_width, const double* dashes, int dash_count, double dash_offset, ARGB colour);
   void RecordShape(OpKind kind, bool filled, ARGB color, const Pen* pen, FillMode mode, const REAL* angles,
                    double pad);
   // Clip runs (see detail::SettleClippedDrawing).
@@ -216,6 +223,8 @@ class Graphics {
   // !clip_infinite_ and not clip_per_op_); for each row of the box, the runs
   // of the surface's row outside the clip (outside_row_[r] .. [r + 1]).
   bool clip_per_op_ = false;
+  bool cairo_strokes_ = false;
+  detail::ThinStroke thin_;
   int mask_x0_ = 0, mask_y0_ = 0, mask_w_ = 0, mask_h_ = 0, mask_stride_ = 0;
   std::vector<std::uint8_t> mask_;
   Rect clip_box_;

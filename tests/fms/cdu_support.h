@@ -28,6 +28,10 @@ struct Frame {
   void ExpectText(std::string_view text, float x, float y, float px = 18.0f) const;
 };
 
+// Fails the test unless the frame's one highlight box is the title's "MOD"
+// box: from x 20 to 62 (three characters of 14), y 0 to 20.
+void ExpectModBox(const Frame& f);
+
 // Draws one CDU frame (DrawFmsCdu) on a width x height picture.
 Frame DrawFrame(int width = 282, int height = 245);
 

@@ -207,14 +207,14 @@ TEST_F(CduTest, ActModTitleFollowsEachPagesForm) {
     float box_right;  // 0: no box
   };
   const ActModForm rte = {18, 18, 20, 3, false};
-  const ActModForm legs = {20, 18, 20, 2, true};
-  const ActModForm hold = {18, 18, 20, 2, true};
+  const ActModForm legs = {20, 18, 20, 3, true};
+  const ActModForm hold = {18, 18, 20, 3, true};
   const Case cases[] = {
       {"RTE", rte, 2, nullptr, 0, 0},     {"RTE", rte, 3, "ACT", 18, 0},
       {"RTE", rte, 4, "MOD", 18, 62},     {"RTE", rte, 5, nullptr, 0, 0},
       {"LEGS", legs, 0, nullptr, 0, 0},   {"LEGS", legs, 3, "ACT", 20, 0},
-      {"LEGS", legs, 4, "MOD", 18, 48},   {"LEGS", legs, 5, "MOD", 18, 48},
-      {"HOLD", hold, 3, "ACT", 18, 0},    {"HOLD", hold, 4, "MOD", 18, 48},
+      {"LEGS", legs, 4, "MOD", 18, 62},   {"LEGS", legs, 5, "MOD", 18, 62},
+      {"HOLD", hold, 3, "ACT", 18, 0},    {"HOLD", hold, 4, "MOD", 18, 62},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.page) + " state " + std::to_string(c.state));

@@ -176,8 +176,12 @@ TEST_F(ProcedurePageTest, ARunwayAfterTheSidAppliesItAgain) {
   const Frame erase = DrawFrame();
   erase.ExpectText("<ERASE", 0, 198);
   EXPECT_TRUE(erase.Find("<SEL>"));
-  Press(kL6);
+  f = Press(kL6);
   EXPECT_EQ(F().RouteState, 3);
+  // ERASE lists every runway again, none chosen.
+  EXPECT_EQ(fms_state.FmsDepRunwayChosen, 0);
+  f.ExpectText("16L", 240, 33);
+  f.ExpectText("34R", 240, 66);
   Press(kL6);
   EXPECT_EQ(fms_state.FmsPage, kPageDepArrIndex);
 }
@@ -243,6 +247,14 @@ TEST_F(ProcedurePageTest, AStarAndAnApproachWithTheirTransitions) {
   EXPECT_EQ(fms_state.FmsArrTransChosen, 1);
   f.ExpectText("RNAV 34R", 190, 33);
   EXPECT_TRUE(f.FindAt("<SEL>", 135, 33));
+  // The STAR's marker and the approach's share row 1, the small font
+  // keeps them apart.
+  EXPECT_TRUE(f.FindAt("<SEL>", 93, 33));
+  for (const gfx::Recorder::TextItem& t : f.rec.Texts()) {
+    if (t.text == "<SEL>") {
+      EXPECT_FLOAT_EQ(t.font_size, 12.0f) << t.x;
+    }
+  }
   EXPECT_TRUE(f.FindAt("T R A N S", 220, 52));
   f.ExpectText("CHINS", 210, 66);
   f.ExpectText("  OLM", 210, 99);

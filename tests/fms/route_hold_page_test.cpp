@@ -145,6 +145,7 @@ TEST_F(HoldPageTest, PromptsAndTheirLimits) {
   f.ExpectText("< ERASE", 0, 198);
   EXPECT_FALSE(f.Find("EXIT HOLD >"));
   EXPECT_TRUE(f.Find("MOD"));
+  ExpectModBox(f);
   Press(kL6, "");
   EXPECT_EQ(F().RouteState, 3);
   fms_state.FmsPage = kPageRteHold;

@@ -77,6 +77,7 @@ TEST_F(LegsPageTest, TheTitleAndWhichPlanShows) {
     EXPECT_EQ(f.Find("ACT"), c.act);
     EXPECT_EQ(f.Find("MOD"), c.mod);
     if (c.act) f.ExpectText("ACT", 20, 0);
+    if (c.mod) ExpectModBox(f);
   }
 }
 
@@ -173,6 +174,33 @@ TEST_F(LegsPageTest, HoldRowsTakeRowsOfTheirOwnAndTheirKeysTheHeldWaypoint) {
   f.ExpectText("D    ", 0, 33);
   f.ExpectText("G    ", 0, 132);
   f.ExpectText("- - - - - -", 0, 162);
+}
+
+// A modification lists from the edited waypoint; NEXT PAGE goes on from
+// there, whichever leg was chosen or inserted since and wherever the
+// aircraft flies: A to E on sub-page 1, F, G and the end on sub-page 2.
+TEST_F(LegsPageTest, ModificationSubPagesFollowOnFromTheEditedWaypoint) {
+  struct Case {
+    int selected, edited, active;
+  };
+  for (const Case& c : {Case{3, 1, 1}, Case{7, 1, 1}, Case{0, 1, 5}}) {
+    SCOPED_TRACE(testing::Message() << c.selected << " " << c.edited << " " << c.active);
+    F().RouteState = 4;
+    fms_state.FmsLegsSelectedIndex = c.selected;
+    F().EditWaypointIndex = c.edited;
+    F().ActiveWaypointIndex = c.active;
+    M().FmsSubPageTable.LegsSubPage = 1;
+    Frame f = DrawFrame();
+    f.ExpectText("A    ", 0, 33);
+    f.ExpectText("E    ", 0, 165);
+    fms_state.FmsNextPageKey = 1;
+    DrawFrame();
+    f = DrawFrame();
+    f.ExpectText(" 2 /  2", 220, 0, 12);
+    f.ExpectText("F    ", 0, 33);
+    f.ExpectText("G    ", 0, 66);
+    f.ExpectText("- - - - - -", 0, 96);
+  }
 }
 
 TEST_F(LegsPageTest, LineKeysOnLegRows) {
@@ -298,7 +326,15 @@ TEST_F(LegsPageTest, BottomAreaOfEachMode) {
       EXPECT_FALSE(f.Find("STEP >") || f.Find("ACTIVATE >") || f.Find("RTE DATA >"));
     }
   }
+  // The RNP line stays clear of the prompt beside it.
+  fms_state.FmsHoldFixSelect = 0;
+  F().RouteState = 2;
+  M().HWB737NDMode = 5;
+  const Frame normal = DrawFrame();
+  normal.ExpectText("1 . 0 0 / 0 . 0 0 N M", 0, 198, 12);
+  normal.ExpectText("RTE DATA >", 150, 198);
   // HOLD AT: no entry boxes once the racetrack is flown.
+  fms_state.FmsHoldFixSelect = 2;
   guidance::guidance_state.HoldSegmentCounter = 2;
   EXPECT_EQ(DrawFrame().rec.Count(gfx::OpKind::Rectangle), 0);
 }
@@ -331,6 +367,11 @@ TEST_F(LegsPageTest, DirectInterceptSelection) {
   // ERASE; on a new route a typed fix goes in front of the active waypoint.
   Press(kL6, "OLM");
   EXPECT_EQ(F().RouteState, 3);
+  // Back to the flown route in normal mode: B's own course again.
+  const Frame erased = DrawFrame();
+  EXPECT_TRUE(erased.Find("R N P / A C T U A L"));
+  EXPECT_EQ(fms_state.FmsHoldFixSelect, 0);
+  erased.ExpectText("165\xC2\xB0", 20, 55, 12);
   F().RouteState = 1;
   fms_state.FmsHoldFixSelect = 1;
   Press(kL6, "OLM");

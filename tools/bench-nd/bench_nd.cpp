@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "platform/gfx/graphics.h"
+#include "platform/gfx/image_io.h"
 #include "sim/traffic_provider.h"
 #include "src/flightplan/route_file.h"
 #include "src/flightplan/state.h"
@@ -256,6 +258,7 @@ void SetUpLayersScene(bool world) {
 
 void BM_B737NdLayersFrame(benchmark::State& state) {
   SetUpLayersScene(state.range(0) == 1);
+  gfx::detail::UseCairoForAllStrokes(state.range(1) == 1);
   gfx::DeviceContext dc(247, 294);
   const PIXSIZE size{247, 294};
   // The first frame builds the near and map lists.
@@ -266,11 +269,60 @@ void BM_B737NdLayersFrame(benchmark::State& state) {
   state.counters["rebuild_us"] = rebuild;
   state.counters["map_navaids"] = navdb::navdb_state.MapNavaidCount;
   state.counters["map_airports"] = navdb::navdb_state.MapAirportCount;
+  gfx::detail::UseCairoForAllStrokes(false);
 }
-BENCHMARK(BM_B737NdLayersFrame)->ArgName("world")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+// Second argument 1: every stroke rasterised by Cairo, as before the layer
+// had its own rasteriser for straight-edged strokes.
+BENCHMARK(BM_B737NdLayersFrame)
+    ->ArgNames({"world", "cairo_strokes"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
+
+// Not a timing: the frame of every layer drawn once with the layer's own
+// stroke converter and once with every stroke through Cairo, and how far
+// the two pictures differ (pixels that differ at all, by more than one
+// level, the largest difference of a channel). OVI_BENCH_ND_PNG=<prefix>
+// writes both pictures.
+void BM_B737NdStrokePixels(benchmark::State& state) {
+  SetUpLayersScene(state.range(0) == 1);
+  const PIXSIZE size{247, 294};
+  auto picture = [&](bool cairo) {
+    gfx::detail::UseCairoForAllStrokes(cairo);
+    gfx::DeviceContext dc(247, 294);
+    nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);  // lists built
+    nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
+    gfx::detail::UseCairoForAllStrokes(false);
+    return dc;
+  };
+  int differ = 0, beyond_one = 0, largest = 0;
+  for (auto _ : state) {
+    const gfx::DeviceContext ours = picture(false), cairo = picture(true);
+    differ = beyond_one = largest = 0;
+    for (std::size_t i = 0; i < ours.pixels.size(); ++i) {
+      int d = 0;
+      for (int shift = 0; shift < 32; shift += 8) {
+        const int a = static_cast<int>((ours.pixels[i] >> shift) & 0xFF);
+        const int b = static_cast<int>((cairo.pixels[i] >> shift) & 0xFF);
+        d = std::max(d, std::abs(a - b));
+      }
+      differ += d > 0;
+      beyond_one += d > 1;
+      largest = std::max(largest, d);
+    }
+    if (const char* prefix = std::getenv("OVI_BENCH_ND_PNG")) {
+      const std::string base = std::string(prefix) + (state.range(0) == 1 ? "world" : "sample");
+      gfx::WritePng(ours, base + "-own.png");
+      gfx::WritePng(cairo, base + "-cairo.png");
+    }
+  }
+  state.counters["pixels_differ"] = differ;
+  state.counters["beyond_one_level"] = beyond_one;
+  state.counters["largest_difference"] = largest;
+}
+BENCHMARK(BM_B737NdStrokePixels)->ArgName("world")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // One map layer of the scene alone (args: its place in the table, the world
-// set), without the frame's outline clip.
+// set, every stroke through Cairo), without the frame's outline clip.
 void BM_B737NdLayer(benchmark::State& state) {
   SetUpLayersScene(state.range(1) == 1);
   const auto layers = nd::B737NdMapLayers();
@@ -280,6 +332,7 @@ void BM_B737NdLayer(benchmark::State& state) {
     return;
   }
   state.SetLabel(layers[n].name);
+  gfx::detail::UseCairoForAllStrokes(state.range(2) == 1);
   gfx::DeviceContext dc(247, 294);
   const PIXSIZE size{247, 294};
   nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);  // lists built
@@ -291,10 +344,11 @@ void BM_B737NdLayer(benchmark::State& state) {
     layers[n].draw(frame);
     benchmark::DoNotOptimize(dc.pixels.data());
   }
+  gfx::detail::UseCairoForAllStrokes(false);
 }
 BENCHMARK(BM_B737NdLayer)
-    ->ArgsProduct({benchmark::CreateDenseRange(0, 11, 1), {0, 1}})
-    ->ArgNames({"layer", "world"})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 11, 1), {0, 1}, {0, 1}})
+    ->ArgNames({"layer", "world", "cairo_strokes"})
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -154,7 +154,7 @@ std::string LongitudeScreenText(double longitude);
 // on a highlight box at box_x, box_chars wide, while a change waits for
 // EXEC (4, and any state above 4 on the pages that say "4 or above"). The
 // pages differ: RTE and PERF INIT {18, 18, 20, 3, false}, RTE LEGS
-// {20, 18, 20, 2, true}, RTE HOLD {18, 18, 20, 2, true}.
+// {20, 18, 20, 3, true}, RTE HOLD {18, 18, 20, 3, true}.
 struct ActModForm {
   float act_x;
   float mod_x;

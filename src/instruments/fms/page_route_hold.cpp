@@ -24,7 +24,9 @@ namespace ovi::fms {
 
 namespace {
 
-constexpr ActModForm kActMod = {18, 18, 20, 2, true};
+// "MOD" is three characters wide: a box of two would leave its "D" black on
+// black.
+constexpr ActModForm kActMod = {18, 18, 20, 3, true};
 // The page offers NEXT HOLD and EXIT HOLD below this many holds; the table
 // takes more, and each of them still shows on a sub-page of its own.
 constexpr int kHoldsOffered = 5;

@@ -32,7 +32,9 @@ namespace {
 
 constexpr int kRows = 5;
 constexpr float kRowPitch = 33.0f;
-constexpr ActModForm kActMod = {20, 18, 20, 2, true};
+// "MOD" is three characters wide: a box of two would leave its "D" black on
+// black.
+constexpr ActModForm kActMod = {20, 18, 20, 3, true};
 constexpr std::string_view kHoldAtPrefix = "HOLD AT ";
 constexpr std::string_view kDisco = "DISCO";
 constexpr const char* kNoConstraint = "- - - - / - - - - - -";
@@ -111,18 +113,22 @@ LegRows RowsFrom(const ShownPlan& s, int first) {
 int StartOrFirstLeg(int index, int last) { return index >= 1 && index <= last ? index : 1; }
 
 // The first leg of a sub-page: the active (or, while a change is open, the
-// edited or selected) waypoint's sub-page 1 and five entries a sub-page
-// after it, less one for each hold row those sub-pages show.
+// edited) waypoint on sub-page 1, and five entries a sub-page after that
+// same leg, less one for each hold row those sub-pages show. Later
+// sub-pages count from sub-page 1's leg even when a leg was chosen or
+// inserted further on (FmsLegsSelectedIndex) or the edited waypoint is not
+// the active one: counted from either, the legs between would show on no
+// sub-page, and a leg chosen for DIR INTC would leave the page it was
+// chosen on.
 int FirstLeg(const ShownPlan& s, int sub_page) {
   const flightplan::State& fp = Route();
   const std::int32_t state = RouteStateNow();
   const int active = StartOrFirstLeg(fp.ActiveWaypointIndex, s.last);
-  if (sub_page <= 1) {
-    return state == 4 && fp.EditWaypointIndex > 0 ? StartOrFirstLeg(fp.EditWaypointIndex, s.last) : active;
-  }
-  const bool selected = state == 4 && fms_state.FmsLegsSelectedIndex > 0;
-  int first = kRows * (sub_page - 1) + (selected ? StartOrFirstLeg(fms_state.FmsLegsSelectedIndex, s.last) : active);
-  const int from = !selected && state == 3 ? active : 1;
+  const int page_one =
+      state == 4 && fp.EditWaypointIndex > 0 ? StartOrFirstLeg(fp.EditWaypointIndex, s.last) : active;
+  if (sub_page <= 1) return page_one;
+  int first = kRows * (sub_page - 1) + page_one;
+  const int from = state == 3 ? active : 1;
   for (int i = from; i < first && i <= s.last - 1; ++i) {
     if (s.plan[i].hold_number > 0) --first;
   }
@@ -519,7 +525,8 @@ void DrawBottom(CduPage& page) {
     } else {
       page.Large(120, 174, ". . . . . . . . . . . . .");
     }
-    page.Large(0, kPromptY, "1 . 0 0 / 0 . 0 0 N M");
+    // Small like its label: in the large font it runs into "RTE DATA >".
+    page.Small(0, kPromptY, "1 . 0 0 / 0 . 0 0 N M");
   }
 
   // The right prompts name what R6 does, which it does in normal mode only.
