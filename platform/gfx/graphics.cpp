@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/gfx/fonts.h"
+#include "platform/gfx/glyph_runs.h"
 
 namespace ovi::gfx {
 
@@ -134,6 +135,8 @@ thread_local std::unique_ptr<std::uint32_t[]> spare_saved;
 thread_local std::size_t spare_saved_size = 0;
 bool clip_per_op_setting = false;
 bool cairo_strokes_setting = false;
+bool shape_cache_setting = true;
+bool glyph_runs_setting = true;
 
 const double kDash[] = {3, 1};
 const double kDot[] = {1, 1};
@@ -168,6 +171,8 @@ Graphics::Graphics(DeviceContext* dc) : dc_(dc) {
   cairo_set_miter_limit(cr_, 10.0);
   clip_per_op_ = clip_per_op_setting;
   cairo_strokes_ = cairo_strokes_setting;
+  shape_cache_ = shape_cache_setting;
+  glyph_runs_ = glyph_runs_setting;
 }
 
 Graphics::~Graphics() {
@@ -673,6 +678,54 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
                               ARGB colour) {
   const detail::Affine m = DeviceAffine();
   const auto& cmds = scratch_.cmds;
+  const auto& pts = scratch_.pts;
+  if (pts.empty()) return true;
+  // The points on the device's fixed-point grid, counted from the first
+  // one's pixel: the converter's sums and the kept coverage then do not
+  // depend on where on the surface the figure lies.
+  fixed_.resize(pts.size());
+  for (std::size_t i = 0; i < pts.size(); ++i) fixed_[i] = detail::ThinStroke::ToDevice(m, pts[i]);
+  const std::int64_t ox = fixed_[0].x >> 8, oy = fixed_[0].y >> 8;
+  for (auto& p : fixed_) p.x -= ox * 256, p.y -= oy * 256;
+  // Cairo's clip of whole pixels, when it has one; a clip run draws
+  // unclipped and settles later.
+  int x0 = 0, y0 = 0, x1 = dc_->width, y1 = dc_->height;
+  if (!clip_infinite_ && !run_wanted_) {
+    x0 = std::max(x0, clip_box_.X), y0 = std::max(y0, clip_box_.Y);
+    x1 = std::min(x1, clip_box_.X + clip_box_.Width), y1 = std::min(y1, clip_box_.Y + clip_box_.Height);
+  }
+  const int dx = static_cast<int>(ox), dy = static_cast<int>(oy);
+  const int bx0 = x0 - dx, by0 = y0 - dy, bx1 = x1 - dx, by1 = y1 - dy;
+  // Cairo draws on the image surface's pixels at once and keeps no copy of
+  // them, so pixels written here need no flush or notice.
+  std::uint32_t* const pixels = dc_->pixels.data();
+  if (shape_cache_) {
+    key_.Clear();
+    key_.Add(half_width);
+    key_.Add(m.a), key_.Add(m.b), key_.Add(m.c), key_.Add(m.d);
+    key_.Add(static_cast<std::uint32_t>(dashes != nullptr ? dash_count : 0));
+    if (dashes != nullptr) {
+      for (int i = 0; i < dash_count; ++i) key_.Add(dashes[i]);
+      key_.Add(dash_offset);
+    }
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < cmds.size();) {
+      const std::size_t first = k;
+      ++i, ++k;
+      const bool smooth = i < cmds.size() && cmds[i] == PathData::kCurve;
+      while (i < cmds.size() && cmds[i] == PathData::kLine) ++i, ++k;
+      while (i < cmds.size() && cmds[i] == PathData::kCurve) ++i, k += 3;
+      const bool closed = i < cmds.size() && cmds[i] == PathData::kClose;
+      if (closed) ++i;
+      key_.Add(static_cast<std::uint32_t>((k - first) << 2 | (smooth ? 2 : 0) | (closed ? 1 : 0)));
+      for (std::size_t p = first; p < k; ++p) {
+        key_.Add(static_cast<std::uint32_t>(fixed_[p].x));
+        key_.Add(static_cast<std::uint32_t>(fixed_[p].y));
+      }
+    }
+    key_.Seal();
+    if (detail::Shapes().Paint(key_, bx0, by0, bx1, by1, pixels, dc_->width, dx, dy, colour)) return true;
+  }
   std::size_t k = 0;
   for (std::size_t i = 0; i < cmds.size();) {
     // One figure: a move, its lines, perhaps a close.
@@ -684,23 +737,16 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
     const bool closed = i < cmds.size() && cmds[i] == PathData::kClose;
     if (closed) ++i;
     if (smooth) {
-      if (!thin_.AddCurves(&scratch_.pts[first], k - first, closed, m, half_width)) {
+      if (!thin_.AddCurves(&fixed_[first], k - first, closed, m, half_width)) {
         thin_.Clear();
         return false;
       }
     } else
-      thin_.AddFigure(&scratch_.pts[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
+      thin_.AddFigure(&fixed_[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
   }
-  // Cairo's clip of whole pixels, when it has one; a clip run draws
-  // unclipped and settles later.
-  int x0 = 0, y0 = 0, x1 = dc_->width, y1 = dc_->height;
-  if (!clip_infinite_ && !run_wanted_) {
-    x0 = std::max(x0, clip_box_.X), y0 = std::max(y0, clip_box_.Y);
-    x1 = std::min(x1, clip_box_.X + clip_box_.Width), y1 = std::min(y1, clip_box_.Y + clip_box_.Height);
-  }
-  // Cairo draws on the image surface's pixels at once and keeps no copy of
-  // them, so pixels written here need no flush or notice.
-  thin_.Composite(dc_->pixels.data(), dc_->width, x0, y0, x1, y1, colour);
+  thin_.Fill(bx0, by0, bx1, by1, &coverage_);
+  if (shape_cache_) detail::Shapes().Keep(key_, coverage_);
+  coverage_.Paint(pixels, dc_->width, dx, dy, colour);
   return true;
 }
 
@@ -991,6 +1037,10 @@ void SettleClippedDrawing(const DeviceContext& dc) {
 void UseClipPerOperation(bool on) { clip_per_op_setting = on; }
 
 void UseCairoForAllStrokes(bool on) { cairo_strokes_setting = on; }
+
+void UseShapeCache(bool on) { shape_cache_setting = on; }
+
+void UseGlyphRuns(bool on) { glyph_runs_setting = on; }
 
 }  // namespace detail
 
@@ -1536,6 +1586,9 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     const Line& l = lines[i];
     if (l.len == 0) continue;
     cairo_move_to(cr_, line_x(l), top + i * line_h + ascent);
+    if (glyph_runs_ && detail::ShowKeptText(cr_, sf, face->face, em, static_cast<int>(text_hint_),
+                                            std::string_view(utf8).substr(l.from, l.len)))
+      continue;
     if (l.from == 0 && l.len == utf8.size()) {
       cairo_show_text(cr_, utf8.c_str());
     } else {

@@ -19,6 +19,7 @@
 #include "platform/gfx/device_context.h"
 #include "platform/gfx/objects.h"
 #include "platform/gfx/recorder.h"
+#include "platform/gfx/shape_cache.h"
 #include "platform/gfx/thin_stroke.h"
 #include "platform/gfx/types.h"
 
@@ -46,6 +47,12 @@ void UseClipPerOperation(bool on);
 // Straight-edged strokes go through the layer's own rasteriser
 // (thin_stroke.h) unless this is on; tests and benchmarks compare the two.
 void UseCairoForAllStrokes(bool on);
+// Strokes drawn before paint their kept coverage (shape_cache.h) unless
+// this is off; read when a Graphics is made.
+void UseShapeCache(bool on);
+// Texts shaped before show their kept glyph runs (glyph_runs.h) unless this
+// is off; read when a Graphics is made.
+void UseGlyphRuns(bool on);
 }  // namespace detail
 
 class Graphics {
@@ -224,7 +231,12 @@ class Graphics {
   // of the surface's row outside the clip (outside_row_[r] .. [r + 1]).
   bool clip_per_op_ = false;
   bool cairo_strokes_ = false;
+  bool shape_cache_ = true;
+  bool glyph_runs_ = true;
   detail::ThinStroke thin_;
+  std::vector<detail::ThinStroke::FixPt> fixed_;  // the operation's points on the device grid
+  detail::ShapeKey key_;
+  detail::Coverage coverage_;
   int mask_x0_ = 0, mask_y0_ = 0, mask_w_ = 0, mask_h_ = 0, mask_stride_ = 0;
   std::vector<std::uint8_t> mask_;
   Rect clip_box_;

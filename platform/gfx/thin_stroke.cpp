@@ -33,6 +33,9 @@ inline int Floor(double v) {
 
 inline double ToFixed(double v) { return Floor(v * kFixedOne + 0.5); }
 
+// The pixel row of a sample row (which may lie above the origin).
+inline int RowOf(int g) { return g >= 0 ? g / kRows : -((-g + kRows - 1) / kRows); }
+
 // A fixed-point y rounded to the nearest sample row, as Cairo's scan
 // converter places edge ends.
 inline int SampleRow(double y_fixed) { return Floor((y_fixed * kRows + kFixedOne / 2) * (1.0 / kFixedOne)); }
@@ -249,24 +252,20 @@ double ErrorSquared(const Knots& k) {
 // as Cairo's stroker visits them: the start with the first curve's initial
 // direction, each point where the halving stops with the direction towards
 // that piece's first control point, each curve's end with its final one.
-void ThinStroke::Flatten(const PathData::Pt* pts, std::size_t n, const Affine& m) {
-  auto fix = [&](const PathData::Pt& p) {
-    return FixPt{static_cast<std::int64_t>(ToFixed(m.a * p.x + m.c * p.y + m.e)),
-                 static_cast<std::int64_t>(ToFixed(m.b * p.x + m.d * p.y + m.f))};
-  };
+void ThinStroke::Flatten(const FixPt* pts, std::size_t n) {
   faces_.clear();
   auto face = [&](const FixPt& at, const FixPt& from, const FixPt& to) {
     faces_.push_back(Face{at.x / kFixedOne, at.y / kFixedOne, static_cast<double>(to.x - from.x),
                           static_cast<double>(to.y - from.y)});
   };
-  FixPt current = fix(pts[0]);
+  FixPt current = pts[0];
   FixPt last = current;
   const double tolerance_squared = kTolerance * kTolerance;
   // Recursion depth is bounded: each halving shrinks the knots' spread,
   // and on the fixed grid a piece of one unit has no error left.
   std::vector<Knots>& stack = knots_;
   for (std::size_t i = 1; i + 2 < n; i += 3) {
-    Knots k{current, fix(pts[i]), fix(pts[i + 1]), fix(pts[i + 2])};
+    Knots k{current, pts[i], pts[i + 1], pts[i + 2]};
     // A curve whose points all coincide is no curve (Cairo draws a line).
     if (Same(k.a, k.b) && Same(k.a, k.c) && Same(k.a, k.d)) {
       current = k.d;
@@ -368,18 +367,22 @@ bool ThinStroke::GentleBends(bool closed, const Affine& m, double hw) const {
   return end.x == faces_[0].x && end.y == faces_[0].y && tan_turn(end, faces_[0]) <= kClosingTurnTan;
 }
 
-bool ThinStroke::AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw) {
-  Flatten(pts, n, m);
+ThinStroke::FixPt ThinStroke::ToDevice(const Affine& m, const PathData::Pt& p) {
+  return FixPt{static_cast<std::int64_t>(ToFixed(m.a * p.x + m.c * p.y + m.e)),
+               static_cast<std::int64_t>(ToFixed(m.b * p.x + m.d * p.y + m.f))};
+}
+
+bool ThinStroke::AddCurves(const FixPt* pts, std::size_t n, bool closed, const Affine& m, double hw) {
+  Flatten(pts, n);
   return Smooth(closed, m, hw);
 }
 
-void ThinStroke::AddFigure(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw,
+void ThinStroke::AddFigure(const FixPt* pts, std::size_t n, bool closed, const Affine& m, double hw,
                            const double* dashes, int dash_count, double dash_offset) {
-  // The points on Cairo's fixed-point grid, repeated points dropped.
+  // Repeated points dropped.
   dev_.clear();
   for (std::size_t i = 0; i < n; ++i) {
-    const DevPt p{ToFixed(m.a * pts[i].x + m.c * pts[i].y + m.e) / kFixedOne,
-                  ToFixed(m.b * pts[i].x + m.d * pts[i].y + m.f) / kFixedOne};
+    const DevPt p{static_cast<double>(pts[i].x) / kFixedOne, static_cast<double>(pts[i].y) / kFixedOne};
     if (dev_.empty() || p.x != dev_.back().x || p.y != dev_.back().y) dev_.push_back(p);
   }
   StrokeDevicePoints(closed, m, hw, dashes, dash_count, dash_offset);
@@ -471,7 +474,7 @@ void ThinStroke::StrokeDevicePoints(bool closed, const Affine& m, double hw, con
 // the sample rows from whose crossing the coverage runs on to the right,
 // and `area`, what the crossing leaves uncovered in its own cell (in 1/256
 // pixel x sample row, doubled). Crossings lie within the box, so a cell
-// at its right side changes no pixel.
+// at its right side changes no pixel. Cells count from the box's left side.
 inline void ThinStroke::Cell(int ix, int height, int area) {
   height_[ix] += height;
   area_[ix] += area;
@@ -483,11 +486,11 @@ inline void ThinStroke::Cell(int ix, int height, int area) {
 // several cells, the sample rows it spends in each (whole rows: Cairo
 // counts them in its grid) with half of each cell it crosses covered.
 void ThinStroke::RowEdge(double top, double bottom, int sign) {
-  const double right = width_ * kFixedOne;
-  top = std::clamp(top, 0.0, right), bottom = std::clamp(bottom, 0.0, right);
-  int x1 = static_cast<int>(top), x2 = static_cast<int>(bottom);
+  const double left = cell_base_ * kFixedOne, right = (cell_base_ + width_) * kFixedOne;
+  top = std::clamp(top, left, right), bottom = std::clamp(bottom, left, right);
+  int x1 = Floor(top), x2 = Floor(bottom);
   if (x1 > x2) std::swap(x1, x2);
-  const int ix1 = x1 >> 8, fx1 = x1 & 255, ix2 = x2 >> 8, fx2 = x2 & 255;
+  const int ix1 = (x1 >> 8) - cell_base_, fx1 = x1 & 255, ix2 = (x2 >> 8) - cell_base_, fx2 = x2 & 255;
   if (ix1 == ix2) {
     Cell(ix1, sign * kRows, sign * (fx1 + fx2) * kRows);
     return;
@@ -518,37 +521,44 @@ void ThinStroke::SortActive() {
   }
 }
 
-void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, int x1, int y1, std::uint32_t argb) {
+void ThinStroke::Fill(int x0, int y0, int x1, int y1, Coverage* out) {
+  out->Clear();
+  out->box_x0 = x0, out->box_y0 = y0, out->box_x1 = x1, out->box_y1 = y1;
   edges_.clear();
+  bool clipped = false;
+  double ry0 = HUGE_VAL, ry1 = -HUGE_VAL;
   if (x0 < x1 && y0 < y1) {
     const double bx0 = x0 * kFixedOne, by0 = y0 * kFixedOne, bx1 = x1 * kFixedOne, by1 = y1 * kFixedOne;
     for (const Line& l : lines_) {
-      if (l.ya >= by0 && l.yb <= by1 && l.xa >= bx0 && l.xa <= bx1 && l.xb >= bx0 && l.xb <= bx1)
+      ry0 = std::min(ry0, l.ya), ry1 = std::max(ry1, l.yb);
+      if (l.ya >= by0 && l.yb <= by1 && l.xa >= bx0 && l.xa <= bx1 && l.xb >= bx0 && l.xb <= bx1) {
         Piece(l, l.ya, l.yb, false, 0.0);
-      else
+      } else {
+        clipped = true;
         ClipToBox(l, bx0, by0, bx1, by1);
+      }
     }
   }
   lines_.clear();
   if (edges_.empty()) return;
   std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.g0 < b.g0; });
+  // How far x may go while the edges are stepped (a row's top and bottom
+  // lie up to a sample row beyond the rows an edge is sampled at): while
+  // that stays inside the box, the box changes nothing.
+  double rx0 = HUGE_VAL, rx1 = -HUGE_VAL;
   int g_end = edges_.front().g1;
-  for (Edge& e : edges_) {
+  for (const Edge& e : edges_) {
     g_end = std::max(g_end, e.g1);
-    e.x0 -= x0 * kFixedOne;  // from here on, x counts from the box's left side
+    const double last = e.x0 + (e.g1 - e.g0) * e.step, reach = std::fabs(e.step) + 1.0;
+    rx0 = std::min(rx0, std::min(e.x0, last) - reach), rx1 = std::max(rx1, std::max(e.x0, last) + reach);
   }
-  const int row_first = std::max(y0, edges_.front().g0 / kRows);
-  const int row_last = std::min(y1 - 1, (g_end - 1) / kRows);
-
-  // The source premultiplied as Cairo hands a solid colour to pixman.
-  const std::uint32_t sa = argb >> 24;
-  auto pre = [&](std::uint32_t c) {
-    return static_cast<std::uint32_t>(static_cast<int>(c / 255.0 * sa / 255.0 * 65535.0 + 0.5) >> 8);
-  };
-  const std::uint32_t sr = pre((argb >> 16) & 0xFF), sg = pre((argb >> 8) & 0xFF), sb = pre(argb & 0xFF);
-  const std::uint32_t solid = (sa << 24) | (sr << 16) | (sg << 8) | sb;
+  out->x0 = static_cast<std::int64_t>(std::floor(rx0)), out->x1 = static_cast<std::int64_t>(std::ceil(rx1));
+  out->y0 = static_cast<std::int64_t>(ry0), out->y1 = static_cast<std::int64_t>(ry1);
+  const int row_first = std::max(y0, RowOf(edges_.front().g0));
+  const int row_last = std::min(y1 - 1, RowOf(g_end - 1));
 
   width_ = x1 - x0;
+  cell_base_ = x0;
   // Cells are left zero after every row; one past the right side takes
   // crossings on the box's right edge.
   if (height_.size() < static_cast<std::size_t>(width_) + 1) {
@@ -584,7 +594,7 @@ void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, in
     }
     active_.resize(keep);
   };
-  const int right = width_ * 256;
+  const int left = x0 * 256, right = x1 * 256;
   bool unsorted = false;  // edges may have crossed since the last sort
   for (int row = row_first; row <= row_last; ++row) {
     const int g_row = row * kRows;
@@ -592,7 +602,7 @@ void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, in
     if (active_.empty()) {
       if (next == edges_.size()) break;
       if (edges_[next].g0 >= g_row + kRows) {
-        row = edges_[next].g0 / kRows - 1;
+        row = RowOf(edges_[next].g0) - 1;
         continue;
       }
     }
@@ -679,8 +689,8 @@ void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, in
             continue;
           }
           for (int k = g; k < stop; ++k) {
-            const int x = std::clamp(static_cast<int>(e->x), 0, right);
-            Cell(x >> 8, part, part * 2 * (x & 255));
+            const int x = std::clamp(Floor(e->x), left, right);
+            Cell((x >> 8) - cell_base_, part, part * 2 * (x & 255));
             e->x += e->step;
           }
         }
@@ -688,18 +698,17 @@ void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, in
       }
     }
     // The row's cells in order; between two of them the coverage stays
-    // what the cells to the left left it.
-    std::uint32_t* line = pixels + static_cast<std::ptrdiff_t>(row) * stride + x0;
+    // what the cells to the left left it. Each row's covered pixels go
+    // out as runs.
+    int open_end = -1;  // the cell after the last one put, while its run is open
     auto put = [&](int i, std::uint32_t mask) {
-      if (mask == 0) return;
-      std::uint32_t& px = line[i];
-      if (mask >= 255 && sa == 255) {
-        px = solid;
-        return;
+      if (i != open_end) {
+        if (mask == 0) return;
+        out->spans.push_back(Coverage::Span{row, cell_base_ + i, 0, static_cast<std::uint32_t>(out->alpha.size())});
       }
-      // The source IN the mask, then OVER the pixel.
-      const std::uint32_t in = Mul4(solid, std::min(mask, 255u));
-      px = in + Mul4(px, 255 - (in >> 24));
+      out->alpha.push_back(static_cast<std::uint8_t>(mask));
+      ++out->spans.back().len;
+      open_end = i + 1;
     };
     auto mask_of = [](int area) {
       return area <= 0 ? 0u : static_cast<std::uint32_t>(std::min((area * 255 + 3840) / 7680, 255));
@@ -721,6 +730,38 @@ void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, in
     }
   }
   edges_.clear();
+  out->inside = !clipped && out->Within(x0, y0, x1, y1);
+}
+
+bool Coverage::Within(int bx0, int by0, int bx1, int by1) const {
+  return x0 >= std::int64_t{bx0} * 256 && x1 < std::int64_t{bx1} * 256 && y0 >= std::int64_t{by0} * 256 &&
+         y1 <= std::int64_t{by1} * 256;
+}
+
+void Coverage::Paint(std::uint32_t* pixels, int stride, int ox, int oy, std::uint32_t argb) const {
+  // The source premultiplied as Cairo hands a solid colour to pixman.
+  const std::uint32_t sa = argb >> 24;
+  auto pre = [&](std::uint32_t c) {
+    return static_cast<std::uint32_t>(static_cast<int>(c / 255.0 * sa / 255.0 * 65535.0 + 0.5) >> 8);
+  };
+  const std::uint32_t sr = pre((argb >> 16) & 0xFF), sg = pre((argb >> 8) & 0xFF), sb = pre(argb & 0xFF);
+  const std::uint32_t solid = (sa << 24) | (sr << 16) | (sg << 8) | sb;
+  for (const Span& s : spans) {
+    std::uint32_t* line = pixels + static_cast<std::ptrdiff_t>(oy + s.y) * stride + ox + s.x;
+    const std::uint8_t* a = alpha.data() + s.at;
+    for (int k = 0; k < s.len; ++k) {
+      const std::uint32_t mask = a[k];
+      if (mask == 0) continue;
+      std::uint32_t& px = line[k];
+      if (mask == 255 && sa == 255) {
+        px = solid;
+        continue;
+      }
+      // The source IN the mask, then OVER the pixel.
+      const std::uint32_t in = Mul4(solid, mask);
+      px = in + Mul4(px, 255 - (in >> 24));
+    }
+  }
 }
 
 }  // namespace ovi::gfx::detail

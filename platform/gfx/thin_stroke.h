@@ -4,10 +4,11 @@
 // the inner side), filled non-zero with 15 sample rows per pixel row and
 // each sample row covering from where the edge crosses it, exact to 1/256
 // of a pixel (an edge that runs across several pixels within the row
-// spreads its step over them), composited OVER with the coverage as mask. Cairo's scan converter spends
-// most of a busy map frame on small symbols and short legs; this one does
-// the same sums with a fraction of the bookkeeping. Pixels agree with
-// Cairo's to within one level on smoothed edges (docs/drawing.md).
+// spreads its step over them), composited OVER with the coverage as mask.
+// Cairo's scan converter spends most of a busy map frame on small symbols
+// and short legs; this one does the same sums with a fraction of the
+// bookkeeping. Pixels agree with Cairo's to within one level on smoothed
+// edges (docs/drawing.md).
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,46 @@ struct Affine {
   double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
 };
 
+// What a stroke covers, pixel by pixel: runs of coverage (0..255) along
+// rows, in pixels from the figure's origin (see ThinStroke). Painting it
+// gives the pixels the stroke gives; the same figure at another origin
+// covers the same runs moved by whole pixels.
+struct Coverage {
+  struct Span {
+    int y, x, len;    // row, first column, pixels
+    std::uint32_t at;  // index of its first coverage value in `alpha`
+  };
+  std::vector<Span> spans;
+  std::vector<std::uint8_t> alpha;
+  // The box it was filled over (pixels from the origin), how far the
+  // outline and the converter's steps along it reach (1/256 pixel), and
+  // whether that lay inside the box: then the coverage does not depend on
+  // the box, else it holds for that box only.
+  int box_x0 = 0, box_y0 = 0, box_x1 = 0, box_y1 = 0;
+  std::int64_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool inside = false;
+
+  void Clear() {
+    spans.clear();
+    alpha.clear();
+    inside = false;
+  }
+  std::size_t Bytes() const { return spans.size() * sizeof(Span) + alpha.size(); }
+  // True when filling over the box [bx0, bx1) x [by0, by1) (pixels from the
+  // origin) gives this same coverage.
+  bool ValidIn(int bx0, int by0, int bx1, int by1) const {
+    return inside ? Within(bx0, by0, bx1, by1) : bx0 == box_x0 && by0 == box_y0 && bx1 == box_x1 && by1 == box_y1;
+  }
+  bool Within(int bx0, int by0, int bx1, int by1) const;
+  // Composites the coverage OVER the pixels with the figure's origin at
+  // (ox, oy), in `argb` (pixman's rounding).
+  void Paint(std::uint32_t* pixels, int stride, int ox, int oy, std::uint32_t argb) const;
+};
+
+// The converter works in 1/256 pixel from an origin of whole pixels that the
+// caller picks for each operation (its first point's pixel): every sum then
+// depends on where the figure lies within its pixels, not on where it lies
+// on the surface, so a figure moved by whole pixels gives the same coverage.
 class ThinStroke {
  public:
   struct FixPt {
@@ -31,18 +72,23 @@ class ThinStroke {
   struct Knots {
     FixPt a, b, c, d;
   };
-  // The stroke of one figure of straight segments, `half_width` in user
-  // units. `dashes` (in user units, on first; null for a solid line) start
-  // `dash_offset` into the pattern; callers dash open figures only.
-  void AddFigure(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double half_width,
+  // A user-space point put on the device's fixed-point grid as Cairo does.
+  static FixPt ToDevice(const Affine& m, const PathData::Pt& p);
+  // The stroke of one figure of straight segments through fixed device
+  // points, `half_width` in user units (the linear part of `m` maps user to
+  // device space). `dashes` (in user units, on first; null for a solid
+  // line) start `dash_offset` into the pattern; callers dash open figures
+  // only.
+  void AddFigure(const FixPt* pts, std::size_t n, bool closed, const Affine& m, double half_width,
                  const double* dashes, int dash_count, double dash_offset);
   // The stroke of one figure of Bezier curves (a start point, then three
   // points a curve), solid. False, with nothing added, when the figure
   // bends too sharply for the pen to be drawn as Cairo draws it.
-  bool AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double half_width);
+  bool AddCurves(const FixPt* pts, std::size_t n, bool closed, const Affine& m, double half_width);
   // Fills what was added over the pixels of the box [x0, x1) x [y0, y1)
-  // (already cut to the surface) and forgets it.
-  void Composite(std::uint32_t* pixels, int stride, int x0, int y0, int x1, int y1, std::uint32_t argb);
+  // (already cut to the surface, in pixels from the origin) into `out`,
+  // and forgets it.
+  void Fill(int x0, int y0, int x1, int y1, Coverage* out);
   void Clear() { lines_.clear(); }
   bool Empty() const { return lines_.empty(); }
 
@@ -73,7 +119,7 @@ class ThinStroke {
     double x, y;    // device pixels, on the fixed-point grid
     double dx, dy;  // direction the stroke runs, device space
   };
-  void Flatten(const PathData::Pt* pts, std::size_t n, const Affine& m);
+  void Flatten(const FixPt* pts, std::size_t n);
   void StrokeDevicePoints(bool closed, const Affine& m, double hw, const double* dashes, int dash_count,
                           double dash_offset);
   bool Smooth(bool closed, const Affine& m, double hw);
@@ -89,9 +135,11 @@ class ThinStroke {
   std::vector<Edge*> active_;
   std::vector<Crossing> crossings_;
   std::vector<std::pair<double, double>> order_;
-  // The cells of the pixel row being filled (see Cell()).
+  // The cells of the pixel row being filled (see Cell()), the first one at
+  // the box's left side (cell_base_ pixels from the origin).
   std::vector<int> height_, area_;
   int width_ = 0;
+  int cell_base_ = 0;
   std::vector<std::uint64_t> touched_;  // a bit per cell in use
   void Cell(int ix, int height, int area);
   void RowEdge(double top, double bottom, int sign);

@@ -9,10 +9,15 @@
 
 namespace ovi::navdb {
 
-void GreatCircle(double lat1, double lon1, double lat2, double lon2, double& distance, double& course) {
-  const double p1 = lat1 * kDegToRad, p2 = lat2 * kDegToRad;
-  const double dl = (lon2 - lon1) * kDegToRad;
-  const double sp1 = std::sin(p1), cp1 = std::cos(p1), sp2 = std::sin(p2), cp2 = std::cos(p2);
+LatitudeTrig LatitudeTrigOf(double latitude) {
+  const double p = latitude * kDegToRad;
+  return LatitudeTrig{std::sin(p), std::cos(p)};
+}
+
+void GreatCircleFrom(const LatitudeTrig& from, double from_lon, const LatitudeTrig& to, double to_lon,
+                     double& distance, double& course) {
+  const double dl = (to_lon - from_lon) * kDegToRad;
+  const double sp1 = from.sin, cp1 = from.cos, sp2 = to.sin, cp2 = to.cos;
   const double cdl = std::cos(dl);
   // Rounding can push the cosine just past +-1 for coincident or antipodal
   // points; acos would then give NaN.
@@ -27,6 +32,10 @@ void GreatCircle(double lat1, double lon1, double lat2, double lon2, double& dis
   if (crs < 1.0) crs = 360.0;  // north reads 360, never 0
   distance = d;
   course = crs;
+}
+
+void GreatCircle(double lat1, double lon1, double lat2, double lon2, double& distance, double& course) {
+  GreatCircleFrom(LatitudeTrigOf(lat1), lon1, LatitudeTrigOf(lat2), lon2, distance, course);
 }
 
 void ComputeDistanceAndBearing(double lat1, double lon1, double lat2, double lon2, double& distance,
@@ -69,27 +78,35 @@ double ShorterDifference(double heading, double bearing) {
   return d;
 }
 
-int TruncateToInt(double v) {
+}  // namespace
+
+int TruncateOffset(double v) {
   if (!std::isfinite(v)) return 0;
   constexpr double kLimit = 1.0e9;  // far beyond any screen
   v = std::clamp(v, -kLimit, kLimit);
   return static_cast<int>(v);
 }
 
-}  // namespace
+void ScreenAngle(double heading, double bearing, double& sin_a, double& cos_a) {
+  const double a = ShorterDifference(heading, bearing) * kDegToRad;
+  sin_a = std::sin(a);
+  cos_a = std::cos(a);
+}
 
 void BearingOffsetToScreen(double heading, double bearing, double base_x, double base_y, double length,
                            double& out_x, double& out_y) {
-  const double a = ShorterDifference(heading, bearing) * kDegToRad;
-  out_x = base_x + length * std::sin(a);
-  out_y = base_y - length * std::cos(a);
+  double s, c;
+  ScreenAngle(heading, bearing, s, c);
+  out_x = base_x + length * s;
+  out_y = base_y - length * c;
 }
 
 void BearingOffsetToScreenInt(double heading, double bearing, int base_x, int base_y, double length,
                               int& out_x, int& out_y) {
-  const double a = ShorterDifference(heading, bearing) * kDegToRad;
-  out_x = base_x + TruncateToInt(length * std::sin(a));
-  out_y = base_y - TruncateToInt(length * std::cos(a));
+  double s, c;
+  ScreenAngle(heading, bearing, s, c);
+  out_x = base_x + TruncateOffset(length * s);
+  out_y = base_y - TruncateOffset(length * c);
 }
 
 namespace {

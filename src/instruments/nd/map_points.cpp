@@ -1,12 +1,14 @@
 // Navaids, airports and intersections around the aircraft on the map modes
 // of both navigation displays: one walker over the map lists, six members
 // that differ only by the data of their table row.
+#include <iterator>
 #include <string_view>
 
 #include "src/display/map_symbols.h"
 #include "src/instruments/nd/b737_nd.h"
 #include "src/instruments/nd/map_points.h"
 #include "src/instruments/nd/md11_nd.h"
+#include "src/instruments/nd/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/state.h"
 
@@ -49,6 +51,8 @@ constexpr PointLayerMember kMembers[] = {
     {"md11 intersections", NearKind::kAirwayPoints, 50.0, Symbol(3, 1, -1, -1), Symbol(3, 1, -1, -1), 6, -11,
      colour::kBlue, 6},
 };
+
+static_assert(std::size(kMembers) == State::kPointLayerMembers);
 
 struct MapList {
   const navdb::BoundedTable<model::NavDbRecord>& list;
@@ -97,11 +101,18 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
                     static_cast<gfx::REAL>(mark.pen_in_canvas_units ? v.FineWidth(mark.pen_width) : mark.pen_width));
   };
   const gfx::Pen vor_pen = pen_for(m.vor), other_pen = pen_for(m.other);
+  // The entries' places are kept while the reference stands still (a
+  // member from outside the table works them out afresh).
+  display::GeoMemo* places = nullptr;
+  for (std::size_t k = 0; k < std::size(kMembers); ++k)
+    if (&kMembers[k] == &m) places = &nd_state.PointPlaces[k];
+  if (places != nullptr) places->Begin(v.reference.latitude, v.reference.longitude, v.rotation);
 
   for (int i = 1; i <= points.count; ++i) {
     const model::NavDbRecord* r = points.list.At(i);
     if (r == nullptr) break;
-    const MapPlace p = v.Place(r->latitude, r->longitude);
+    const MapPlace p = places != nullptr ? v.PlaceOf(places->At(static_cast<std::size_t>(i), r->latitude, r->longitude))
+                                         : v.Place(r->latitude, r->longitude);
     if (!p.ok || p.distance > limit) continue;
     const bool vor = r->kind == "V";
     const PointMark& mark = vor ? m.vor : m.other;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "src/display/lifetime.h"
+#include "src/display/map_projection.h"
 
 namespace ovi::nd {
 
@@ -28,6 +29,12 @@ struct State {
   std::int32_t Md11NdCenterX = 120;
   std::int32_t Md11NdCenterY = 178;
   std::int32_t Md11NdMapRadius = 150;
+
+  // --- Shared map layers ------------------------------------------------------
+  // The places of the map lists' entries, one memo per row of the point
+  // layers' table (PointLayerMembers), one slot per list entry.
+  static constexpr int kPointLayerMembers = 6;
+  display::GeoMemo PointPlaces[kPointLayerMembers];
 };
 
 extern State nd_state;
