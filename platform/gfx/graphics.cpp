@@ -133,10 +133,13 @@ thread_local std::vector<Graphics*> clip_runs;
 // a gauge drawing every frame does not fault fresh pages in each time.
 thread_local std::unique_ptr<std::uint32_t[]> spare_saved;
 thread_local std::size_t spare_saved_size = 0;
+// The glyphs of a text handed to Cairo.
+thread_local std::vector<cairo_glyph_t> cairo_glyphs;
 bool clip_per_op_setting = false;
 bool cairo_strokes_setting = false;
 bool shape_cache_setting = true;
 bool glyph_runs_setting = true;
+bool far_run_culling_setting = true;
 
 const double kDash[] = {3, 1};
 const double kDot[] = {1, 1};
@@ -173,6 +176,7 @@ Graphics::Graphics(DeviceContext* dc) : dc_(dc) {
   cairo_strokes_ = cairo_strokes_setting;
   shape_cache_ = shape_cache_setting;
   glyph_runs_ = glyph_runs_setting;
+  far_runs_culled_ = far_run_culling_setting;
 }
 
 Graphics::~Graphics() {
@@ -726,6 +730,10 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
     key_.Seal();
     if (detail::Shapes().Paint(key_, bx0, by0, bx1, by1, pixels, dc_->width, dx, dy, colour)) return true;
   }
+  if (far_runs_culled_)
+    thin_.SetBox(bx0, by0, bx1, by1);
+  else
+    thin_.NoBox();
   std::size_t k = 0;
   for (std::size_t i = 0; i < cmds.size();) {
     // One figure: a move, its lines, perhaps a close.
@@ -1041,6 +1049,8 @@ void UseCairoForAllStrokes(bool on) { cairo_strokes_setting = on; }
 void UseShapeCache(bool on) { shape_cache_setting = on; }
 
 void UseGlyphRuns(bool on) { glyph_runs_setting = on; }
+
+void UseFarRunCulling(bool on) { far_run_culling_setting = on; }
 
 }  // namespace detail
 
@@ -1438,11 +1448,32 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
   }
 
   SyncMatrix();
-  cairo_set_font_face(cr_, face->face);
-  cairo_set_font_size(cr_, em);
-  cairo_set_font_options(cr_, detail::FontOptionsFor(static_cast<int>(text_hint_)));
-  cairo_scaled_font_t* sf = cairo_get_scaled_font(cr_);
-  if (cairo_scaled_font_status(sf) != CAIRO_STATUS_SUCCESS) return Fail(GenericError);
+  // Cairo's scaled font is only needed for what is not kept yet (kept runs
+  // and glyphs: glyph_runs.h).
+  const detail::TextFont text_font{face->face, em, world_.a, world_.b, world_.c, world_.d, static_cast<int>(text_hint_)};
+  cairo_scaled_font_t* sf = nullptr;
+  bool font_failed = false;
+  const detail::ScaledFontSource scaled = [&]() -> cairo_scaled_font_t* {
+    if (sf == nullptr && !font_failed) {
+      cairo_set_font_face(cr_, face->face);
+      cairo_set_font_size(cr_, em);
+      cairo_set_font_options(cr_, detail::FontOptionsFor(static_cast<int>(text_hint_)));
+      sf = cairo_get_scaled_font(cr_);
+      font_failed = cairo_scaled_font_status(sf) != CAIRO_STATUS_SUCCESS;
+    }
+    return font_failed ? nullptr : sf;
+  };
+  if (!glyph_runs_ && scaled() == nullptr) return Fail(GenericError);
+  // The advance of a piece of the text; trailing blanks do not count, as
+  // in the original layout.
+  auto advance = [&](std::size_t from, std::size_t len) -> double {
+    while (len > 0 && utf8[from + len - 1] == ' ') --len;
+    if (len == 0) return 0.0;
+    const std::string_view part = std::string_view(utf8).substr(from, len);
+    if (glyph_runs_ && detail::KeptRun(text_font, part, scaled, run_)) return detail::RunAdvance(run_);
+    if (scaled() == nullptr) return 0.0;
+    return Advance(sf, utf8, from, len);
+  };
 
   // Lines: explicit breaks, then greedy wrapping at blanks.
   struct Line {
@@ -1452,7 +1483,10 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
   Line lines_small[8];
   std::vector<Line> lines_big;
   int n_lines = 0;
-  bool need_adv = align != StringAlignment::Near || wrap || measured != nullptr || recorder_ != nullptr;
+  // Kept runs give advances for nothing more than the glyphs, which the
+  // drawing needs anyway.
+  bool need_adv =
+      glyph_runs_ || align != StringAlignment::Near || wrap || measured != nullptr || recorder_ != nullptr;
   auto push = [&](std::size_t from, std::size_t len, double adv) {
     if (n_lines < 8)
       lines_small[n_lines] = {from, len, adv};
@@ -1470,11 +1504,11 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     std::size_t len = end - pos;
     if (len > 0 && utf8[pos + len - 1] == '\r') --len;
     if (!wrap) {
-      push(pos, len, need_adv ? Advance(sf, utf8, pos, len) : 0);
+      push(pos, len, need_adv ? advance(pos, len) : 0);
     } else {
       std::size_t start = pos, stop = pos + len;
       while (true) {
-        double adv = Advance(sf, utf8, start, stop - start);
+        double adv = advance(start, stop - start);
         if (adv <= avail || stop == start) {
           push(start, stop - start, adv);
           break;
@@ -1483,7 +1517,7 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
         std::size_t best = std::string::npos;
         for (std::size_t i = start + 1; i < stop; ++i) {
           if (utf8[i] != ' ') continue;
-          if (Advance(sf, utf8, start, i - start) <= avail)
+          if (advance(start, i - start) <= avail)
             best = i;
           else
             break;
@@ -1492,7 +1526,7 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
           std::size_t sp = utf8.find(' ', start + 1);
           best = (sp == std::string::npos || sp >= stop) ? stop : sp;
         }
-        push(start, best - start, Advance(sf, utf8, start, best - start));
+        push(start, best - start, advance(start, best - start));
         start = best;
         while (start < stop && utf8[start] == ' ') ++start;
         if (start >= stop) break;
@@ -1502,6 +1536,7 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     pos = nl + 1;
   }
   const Line* lines = n_lines <= 8 ? lines_small : lines_big.data();
+  if (font_failed) return Fail(GenericError);
 
   double total_h = n_lines * line_h;
   double top = layout.Y;
@@ -1566,13 +1601,20 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
   RectF ink = box;
   if (!need_adv) {
     cairo_font_extents_t fe;
-    cairo_scaled_font_extents(sf, &fe);
+    cairo_scaled_font_extents(scaled(), &fe);
     std::size_t longest = 0;
     for (int i = 0; i < n_lines; ++i) longest = std::max(longest, lines[i].len);
     ink.Width = static_cast<REAL>(static_cast<double>(longest) * fe.max_x_advance + 2 * pad);
   }
   Box dev = device_box(ink);
   double em_device = em * std::sqrt(std::fabs(world_.Determinant()));
+  // Recorded text wholly off the visible area changes no pixel either.
+  {
+    Box reach;
+    reach.Add(dev.x0 - em_device, dev.y0 - em_device);
+    reach.Add(dev.x1 + em_device, dev.y1 + em_device);
+    if (!VisibleDevice(reach.ToRect(0))) return Ok;
+  }
   BeforeDraw(dev.x0 - em_device, dev.y0 - em_device, dev.x1 + em_device, dev.y1 + em_device);
   if (clip) {
     cairo_save(cr_);
@@ -1581,14 +1623,53 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     cairo_clip(cr_);
   }
   SetSource(brush->GetColor().argb);
+  // The layer paints kept glyphs itself where Cairo would composite them
+  // plainly: no clip of the layout box, no clip mask per operation.
+  const bool paint_kept = glyph_runs_ && !clip && !clip_per_op_;
+  int x0 = 0, y0 = 0, x1 = dc_->width, y1 = dc_->height;
+  if (!clip_infinite_ && !run_wanted_) {
+    x0 = std::max(x0, clip_box_.X), y0 = std::max(y0, clip_box_.Y);
+    x1 = std::min(x1, clip_box_.X + clip_box_.Width), y1 = std::min(y1, clip_box_.Y + clip_box_.Height);
+  }
   std::string piece;
   for (int i = 0; i < n_lines; ++i) {
     const Line& l = lines[i];
     if (l.len == 0) continue;
     cairo_move_to(cr_, line_x(l), top + i * line_h + ascent);
-    if (glyph_runs_ && detail::ShowKeptText(cr_, sf, face->face, em, static_cast<int>(text_hint_),
-                                            std::string_view(utf8).substr(l.from, l.len)))
+    if (glyph_runs_ && detail::KeptRun(text_font, std::string_view(utf8).substr(l.from, l.len), scaled, run_)) {
+      // The glyphs from the current point as Cairo reads it back, each
+      // advance added to the last position, then to the device as Cairo
+      // transforms them.
+      double x, y;
+      cairo_get_current_point(cr_, &x, &y);
+      if (paint_kept) {
+        cairo_matrix_t ctm;
+        cairo_get_matrix(cr_, &ctm);
+        placed_.clear();
+        for (const detail::RunGlyph& g : run_) {
+          double dx = ctm.xx * x + ctm.xy * y, dy = ctm.yx * x + ctm.yy * y;
+          dx += ctm.x0, dy += ctm.y0;
+          placed_.push_back(detail::PlacedGlyph{g.index, dx, dy});
+          x += g.x_advance;
+          y += g.y_advance;
+        }
+        if (detail::PaintKeptGlyphs(text_font, placed_, scaled, dc_->pixels.data(), dc_->width, x0, y0, x1, y1,
+                                    brush->GetColor().argb))
+          continue;
+        cairo_get_current_point(cr_, &x, &y);
+      }
+      if (scaled() == nullptr) return Fail(GenericError);
+      std::vector<cairo_glyph_t>& glyphs = cairo_glyphs;
+      glyphs.clear();
+      for (const detail::RunGlyph& g : run_) {
+        glyphs.push_back(cairo_glyph_t{g.index, x, y});
+        x += g.x_advance;
+        y += g.y_advance;
+      }
+      cairo_show_glyphs(cr_, glyphs.data(), static_cast<int>(glyphs.size()));
       continue;
+    }
+    if (scaled() == nullptr) return Fail(GenericError);
     if (l.from == 0 && l.len == utf8.size()) {
       cairo_show_text(cr_, utf8.c_str());
     } else {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/gfx/device_context.h"
+#include "platform/gfx/glyph_runs.h"
 #include "platform/gfx/objects.h"
 #include "platform/gfx/recorder.h"
 #include "platform/gfx/shape_cache.h"
@@ -50,6 +51,10 @@ void UseCairoForAllStrokes(bool on);
 // Strokes drawn before paint their kept coverage (shape_cache.h) unless
 // this is off; read when a Graphics is made.
 void UseShapeCache(bool on);
+// The stroke converter leaves out the runs of open figures that lie
+// farther outside the box it fills than the pen reaches (no pixel
+// changes) unless this is off; read when a Graphics is made.
+void UseFarRunCulling(bool on);
 // Texts shaped before show their kept glyph runs (glyph_runs.h) unless this
 // is off; read when a Graphics is made.
 void UseGlyphRuns(bool on);
@@ -233,10 +238,13 @@ class Graphics {
   bool cairo_strokes_ = false;
   bool shape_cache_ = true;
   bool glyph_runs_ = true;
+  bool far_runs_culled_ = true;
   detail::ThinStroke thin_;
   std::vector<detail::ThinStroke::FixPt> fixed_;  // the operation's points on the device grid
   detail::ShapeKey key_;
   detail::Coverage coverage_;
+  std::vector<detail::RunGlyph> run_;           // the glyphs of the text being drawn
+  std::vector<detail::PlacedGlyph> placed_;     // and their device places
   int mask_x0_ = 0, mask_y0_ = 0, mask_w_ = 0, mask_h_ = 0, mask_stride_ = 0;
   std::vector<std::uint8_t> mask_;
   Rect clip_box_;

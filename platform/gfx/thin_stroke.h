@@ -24,6 +24,41 @@ struct Affine {
   double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
 };
 
+// A solid colour composited OVER pixels through a coverage value, with the
+// rounding pixman uses for a solid source and an alpha mask (the colour as
+// Cairo hands it to pixman, IN the coverage, OVER the pixel).
+class OverPainter {
+ public:
+  explicit OverPainter(std::uint32_t argb) : alpha_(argb >> 24) {
+    auto pre = [&](std::uint32_t c) {
+      return static_cast<std::uint32_t>(static_cast<int>(c / 255.0 * alpha_ / 255.0 * 65535.0 + 0.5) >> 8);
+    };
+    solid_ = (alpha_ << 24) | (pre((argb >> 16) & 0xFF) << 16) | (pre((argb >> 8) & 0xFF) << 8) | pre(argb & 0xFF);
+  }
+  void Put(std::uint32_t& px, std::uint32_t coverage) const {
+    if (coverage == 0) return;
+    if (coverage == 255 && alpha_ == 255) {
+      px = solid_;
+      return;
+    }
+    const std::uint32_t in = Mul4(solid_, coverage);
+    px = in + Mul4(px, 255 - (in >> 24));
+  }
+
+ private:
+  // Each 8-bit channel of `x` times a / 255, rounded, two channels to a
+  // 32-bit lane.
+  static std::uint32_t Mul4(std::uint32_t x, std::uint32_t a) {
+    std::uint32_t rb = (x & 0x00FF00FFu) * a + 0x00800080u;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    std::uint32_t ag = ((x >> 8) & 0x00FF00FFu) * a + 0x00800080u;
+    ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
+    return rb | ag;
+  }
+  std::uint32_t alpha_;
+  std::uint32_t solid_ = 0;
+};
+
 // What a stroke covers, pixel by pixel: runs of coverage (0..255) along
 // rows, in pixels from the figure's origin (see ThinStroke). Painting it
 // gives the pixels the stroke gives; the same figure at another origin
@@ -85,6 +120,11 @@ class ThinStroke {
   // points a curve), solid. False, with nothing added, when the figure
   // bends too sharply for the pen to be drawn as Cairo draws it.
   bool AddCurves(const FixPt* pts, std::size_t n, bool closed, const Affine& m, double half_width);
+  // The box the next figures will be filled over (pixels from the origin):
+  // runs of an open figure (and dashes) that lie farther outside it than
+  // the pen and its joins reach are left out, which changes no pixel of it.
+  void SetBox(int x0, int y0, int x1, int y1) { box_ = {x0, y0, x1, y1}, has_box_ = true; }
+  void NoBox() { has_box_ = false; }
   // Fills what was added over the pixels of the box [x0, x1) x [y0, y1)
   // (already cut to the surface, in pixels from the origin) into `out`,
   // and forgets it.
@@ -99,6 +139,9 @@ class ThinStroke {
     double step;     // x per sample row
     int dir;         // +1 downwards, -1 upwards
     double x = 0.0;  // x at the sample row being filled
+    // x at sample row g, worked out from the start (never summed step by
+    // step, so that it does not depend on the rows filled before).
+    double At(int g) const { return x0 + (g - g0) * step; }
   };
   struct Line {
     double xa, ya, xb, yb;  // 1/256 pixel, ya < yb
@@ -128,10 +171,14 @@ class ThinStroke {
   std::vector<Knots> knots_;
   void AddEdge(const DevPt& p, const DevPt& q);
   void ClipToBox(const Line& l, double bx0, double by0, double bx1, double by1);
-  void Piece(const Line& l, double top, double bottom, bool vertical_at, double x);
+  void Piece(const Line& l, double top, double bottom);
+  void Beside(const Line& l, double top, double bottom, bool left);
 
   std::vector<Line> lines_;
   std::vector<Edge> edges_;
+  // Where the winding number at the box's left side changes: (sample row,
+  // change), from the pieces left of the box.
+  std::vector<std::pair<int, int>> side_;
   std::vector<Edge*> active_;
   std::vector<Crossing> crossings_;
   std::vector<std::pair<double, double>> order_;
@@ -144,6 +191,12 @@ class ThinStroke {
   void Cell(int ix, int height, int area);
   void RowEdge(double top, double bottom, int sign);
   void SortActive();
+  struct Box {
+    int x0, y0, x1, y1;
+  };
+  Box box_{0, 0, 0, 0};
+  bool has_box_ = false;
+  bool FarOutside(const DevPt* pts, std::size_t n, double reach) const;
   // Scratch of one figure.
   std::vector<DevPt> dev_, dir_, normal_, left_, right_, piece_dev_, piece_dir_;
   std::vector<double> lengths_;

@@ -185,12 +185,14 @@ class World {
 };
 
 // The speed-ups whose bit is set in `off` drawn without: 1 the kept stroke
-// coverage, 2 the kept great-circle places, 4 the kept glyph runs.
-constexpr int kAllSpeedUps = 7;
+// coverage, 2 the kept great-circle places, 4 the kept glyph runs, 8 the
+// stroke converter's leaving out of far-off runs.
+constexpr int kAllSpeedUps = 15;
 void SetSpeedUps(int off) {
   gfx::detail::UseShapeCache((off & 1) == 0);
   display::detail::UseGeoMemo((off & 2) == 0);
   gfx::detail::UseGlyphRuns((off & 4) == 0);
+  gfx::detail::UseFarRunCulling((off & 8) == 0);
 }
 
 // The layers' scene about (lat, lon): a 40-waypoint route zigzagging south
@@ -302,7 +304,7 @@ void BM_B737NdLayersFrame(benchmark::State& state) {
 // alone.
 void LayersFrameArgs(benchmark::internal::Benchmark* b) {
   for (int world : {0, 1}) {
-    for (int off : {0, 1, 2, 4, kAllSpeedUps}) b->Args({world, 0, off});
+    for (int off : {0, 1, 2, 4, 8, 9, kAllSpeedUps}) b->Args({world, 0, off});
     b->Args({world, 1, kAllSpeedUps});
   }
 }
