@@ -245,8 +245,10 @@ bool PaintKeptGlyphs(const TextFont& font, const std::vector<PlacedGlyph>& glyph
   bool overlap = false;
   // The union of the images, where the mask is gathered.
   int ux0 = INT_MAX, uy0 = INT_MAX, ux1 = INT_MIN, uy1 = INT_MIN;
+  FontKey(key, font);
+  const std::size_t font_part = key.size();
   for (const PlacedGlyph& g : glyphs) {
-    FontKey(key, font);
+    key.resize(font_part);
     Append(key, g.index);
     const GlyphImage* image = store.Find(key, [&](GlyphImage& v) { return Rasterise(scaled(), font, g.index, v); });
     if (image == nullptr || !image->exact) return false;
@@ -268,8 +270,8 @@ bool PaintKeptGlyphs(const TextFont& font, const std::vector<PlacedGlyph>& glyph
     const int cx0 = std::max(ax, x0), cy0 = std::max(ay, y0), cx1 = std::min(ax + w, x1), cy1 = std::min(ay + h, y1);
     for (int y = cy0; y < cy1; ++y) {
       std::uint32_t* line = pixels + static_cast<std::ptrdiff_t>(y) * stride;
-      const std::uint8_t* a = alpha + static_cast<std::ptrdiff_t>(y - ay) * w - ax;
-      for (int x = cx0; x < cx1; ++x) painter.Put(line[x], a[x]);
+      const std::uint8_t* row = alpha + static_cast<std::ptrdiff_t>(y - ay) * w;
+      painter.Run(line + cx0, row + (cx0 - ax), cx1 - cx0);
     }
   };
   if (!overlap) {

@@ -1466,11 +1466,20 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
   if (!glyph_runs_ && scaled() == nullptr) return Fail(GenericError);
   // The advance of a piece of the text; trailing blanks do not count, as
   // in the original layout.
+  // The run last fetched, for the drawing of a line just measured.
+  std::string_view run_of;
+  auto kept_run = [&](std::string_view part) {
+    if (run_of.data() == part.data() && run_of.size() == part.size()) return true;
+    run_of = {};
+    if (!detail::KeptRun(text_font, part, scaled, run_)) return false;
+    run_of = part;
+    return true;
+  };
   auto advance = [&](std::size_t from, std::size_t len) -> double {
     while (len > 0 && utf8[from + len - 1] == ' ') --len;
     if (len == 0) return 0.0;
     const std::string_view part = std::string_view(utf8).substr(from, len);
-    if (glyph_runs_ && detail::KeptRun(text_font, part, scaled, run_)) return detail::RunAdvance(run_);
+    if (glyph_runs_ && kept_run(part)) return detail::RunAdvance(run_);
     if (scaled() == nullptr) return 0.0;
     return Advance(sf, utf8, from, len);
   };
@@ -1636,7 +1645,7 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     const Line& l = lines[i];
     if (l.len == 0) continue;
     cairo_move_to(cr_, line_x(l), top + i * line_h + ascent);
-    if (glyph_runs_ && detail::KeptRun(text_font, std::string_view(utf8).substr(l.from, l.len), scaled, run_)) {
+    if (glyph_runs_ && kept_run(std::string_view(utf8).substr(l.from, l.len))) {
       // The glyphs from the current point as Cairo reads it back, each
       // advance added to the last position, then to the device as Cairo
       // transforms them.

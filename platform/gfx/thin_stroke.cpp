@@ -712,9 +712,11 @@ void ThinStroke::Fill(int x0, int y0, int x1, int y1, Coverage* out) {
       for (int g = g_row; g < g_row + kRows;) {
         if (g > g_row) {
           drop_ended(g);
-          const bool joined = activate(g);
-          place(g);
-          if (joined || unsorted) SortActive();
+          // The order holds until edges join or cross.
+          if (activate(g) || unsorted) {
+            place(g);
+            SortActive();
+          }
           unsorted = false;
         }
         const int side = side_at(g);
@@ -812,8 +814,7 @@ void Coverage::Paint(std::uint32_t* pixels, int stride, int ox, int oy, std::uin
   const OverPainter painter(argb);
   for (const Span& s : spans) {
     std::uint32_t* line = pixels + static_cast<std::ptrdiff_t>(oy + s.y) * stride + ox + s.x;
-    const std::uint8_t* a = alpha.data() + s.at;
-    for (int k = 0; k < s.len; ++k) painter.Put(line[k], a[k]);
+    painter.Run(line, alpha.data() + s.at, s.len);
   }
 }
 

@@ -12,8 +12,13 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/gfx/objects.h"
 
@@ -26,7 +31,8 @@ struct Affine {
 
 // A solid colour composited OVER pixels through a coverage value, with the
 // rounding pixman uses for a solid source and an alpha mask (the colour as
-// Cairo hands it to pixman, IN the coverage, OVER the pixel).
+// Cairo hands it to pixman, IN the coverage, OVER the pixel, channels added
+// with saturation); four pixels at a time where the processor allows.
 class OverPainter {
  public:
   explicit OverPainter(std::uint32_t argb) : alpha_(argb >> 24) {
@@ -42,7 +48,42 @@ class OverPainter {
       return;
     }
     const std::uint32_t in = Mul4(solid_, coverage);
-    px = in + Mul4(px, 255 - (in >> 24));
+    px = Add4(in, Mul4(px, 255 - (in >> 24)));
+  }
+  // `n` pixels from `dst`, through the coverage values from `cov`.
+  void Run(std::uint32_t* dst, const std::uint8_t* cov, int n) const {
+    int k = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128(), k80 = _mm_set1_epi16(0x80), k255 = _mm_set1_epi16(255);
+    const __m128i src = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(solid_)), zero);
+    const __m128i solid4 = _mm_set1_epi32(static_cast<int>(solid_));
+    // x * a / 255 in each 16-bit lane, rounded as pixman rounds.
+    auto mul = [&](__m128i x, __m128i a) {
+      const __m128i t = _mm_add_epi16(_mm_mullo_epi16(x, a), k80);
+      return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+    };
+    auto inverse_alpha = [&](__m128i v) {
+      return _mm_sub_epi16(k255, _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF));
+    };
+    for (; k + 4 <= n; k += 4) {
+      std::uint32_t m4;
+      std::memcpy(&m4, cov + k, sizeof m4);
+      if (m4 == 0) continue;
+      if (m4 == 0xFFFFFFFFu && alpha_ == 255) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), solid4);
+        continue;
+      }
+      __m128i m = _mm_cvtsi32_si128(static_cast<int>(m4));
+      m = _mm_unpacklo_epi8(m, m);
+      m = _mm_unpacklo_epi16(m, m);  // each coverage in the four bytes of its pixel
+      const __m128i in_lo = mul(src, _mm_unpacklo_epi8(m, zero)), in_hi = mul(src, _mm_unpackhi_epi8(m, zero));
+      const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + k));
+      const __m128i lo = _mm_add_epi16(in_lo, mul(_mm_unpacklo_epi8(d, zero), inverse_alpha(in_lo)));
+      const __m128i hi = _mm_add_epi16(in_hi, mul(_mm_unpackhi_epi8(d, zero), inverse_alpha(in_hi)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_packus_epi16(lo, hi));
+    }
+#endif
+    for (; k < n; ++k) Put(dst[k], cov[k]);
   }
 
  private:
@@ -54,6 +95,14 @@ class OverPainter {
     std::uint32_t ag = ((x >> 8) & 0x00FF00FFu) * a + 0x00800080u;
     ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
     return rb | ag;
+  }
+  // Each 8-bit channel of x + y, at most 255.
+  static std::uint32_t Add4(std::uint32_t x, std::uint32_t y) {
+    std::uint32_t rb = (x & 0x00FF00FFu) + (y & 0x00FF00FFu);
+    rb = (rb | (0x01000100u - ((rb >> 8) & 0x00010001u))) & 0x00FF00FFu;
+    std::uint32_t ag = ((x >> 8) & 0x00FF00FFu) + ((y >> 8) & 0x00FF00FFu);
+    ag = (ag | (0x01000100u - ((ag >> 8) & 0x00010001u))) & 0x00FF00FFu;
+    return rb | (ag << 8);
   }
   std::uint32_t alpha_;
   std::uint32_t solid_ = 0;
