@@ -619,8 +619,10 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
   }
   if (n > 0) cairo_set_dash(cr_, dashes, n, dash_offset);
   fill_pass_ = false;
-  EmitPath(scratch_);
-  cairo_stroke(cr_);
+  if (!(shape_cache_ && !clip_per_op_ && !op_far_ && KeptCairoStroke(width, dashes, n, dash_offset, pen))) {
+    EmitPath(scratch_);
+    cairo_stroke(cr_);
+  }
   if (n > 0) cairo_set_dash(cr_, nullptr, 0, 0);
   for (int i = 0; i < n_arrows; ++i)
     DrawArrow(pen, *arrows[i].arrow, arrows[i].tx, arrows[i].ty, arrows[i].fx, arrows[i].fy);
@@ -705,6 +707,7 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
   std::uint32_t* const pixels = dc_->pixels.data();
   if (shape_cache_) {
     key_.Clear();
+    key_.Add(std::uint32_t{1});  // a stroke of the layer's converter
     key_.Add(half_width);
     key_.Add(m.a), key_.Add(m.b), key_.Add(m.c), key_.Add(m.d);
     key_.Add(static_cast<std::uint32_t>(dashes != nullptr ? dash_count : 0));
@@ -755,6 +758,84 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
   thin_.Fill(bx0, by0, bx1, by1, &coverage_);
   if (shape_cache_) detail::Shapes().Keep(key_, coverage_);
   coverage_.Paint(pixels, dc_->width, dx, dy, colour);
+  return true;
+}
+
+// A stroke Cairo rasterises, kept like the converter's: Cairo strokes it
+// once onto a clear alpha surface the size of the box it draws in (so that
+// it limits the outline to the same box), in opaque white, and what that
+// covers is painted in the pen's colour as Cairo composites it. Kept for that
+// box, the transform and the pen exactly as they are.
+bool Graphics::KeptCairoStroke(double width, const double* dashes, int dash_count, double dash_offset,
+                               const Pen& pen) {
+  int x0 = 0, y0 = 0, x1 = dc_->width, y1 = dc_->height;
+  if (!clip_infinite_ && !run_wanted_) {
+    x0 = std::max(x0, clip_box_.X), y0 = std::max(y0, clip_box_.Y);
+    x1 = std::min(x1, clip_box_.X + clip_box_.Width), y1 = std::min(y1, clip_box_.Y + clip_box_.Height);
+  }
+  if (x0 >= x1 || y0 >= y1) return true;
+  cairo_matrix_t ctm;
+  cairo_get_matrix(cr_, &ctm);
+  const cairo_antialias_t antialias = cairo_get_antialias(cr_);
+  key_.Clear();
+  key_.Add(std::uint32_t{2});  // a stroke Cairo rasterises
+  for (double v : {ctm.xx, ctm.yx, ctm.xy, ctm.yy, ctm.x0, ctm.y0, width, dash_offset}) key_.Add(v);
+  key_.Add(static_cast<std::uint32_t>(antialias));
+  key_.Add(static_cast<std::uint32_t>(pen.GetEndCap()));
+  key_.Add(static_cast<std::uint32_t>(pen.GetLineJoin()));
+  key_.Add(static_cast<std::uint32_t>(dash_count));
+  for (int i = 0; i < dash_count; ++i) key_.Add(dashes[i]);
+  for (int v : {x0, y0, x1, y1}) key_.Add(static_cast<std::uint32_t>(v));
+  for (PathData::Cmd c : scratch_.cmds) key_.Add(static_cast<std::uint32_t>(c));
+  for (const PathData::Pt& p : scratch_.pts) key_.Add(p.x), key_.Add(p.y);
+  key_.Seal();
+  std::uint32_t* const pixels = dc_->pixels.data();
+  const ARGB colour = pen.GetColor().argb;
+  if (detail::Shapes().Paint(key_, x0, y0, x1, y1, pixels, dc_->width, 0, 0, colour)) return true;
+  const int w = x1 - x0, h = y1 - y0;
+  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
+  cairo_surface_set_device_offset(mask, -x0, -y0);
+  cairo_t* mc = cairo_create(mask);
+  cairo_set_matrix(mc, &ctm);
+  cairo_set_antialias(mc, antialias);
+  cairo_set_line_width(mc, cairo_get_line_width(cr_));
+  cairo_set_line_cap(mc, cairo_get_line_cap(cr_));
+  cairo_set_line_join(mc, cairo_get_line_join(cr_));
+  cairo_set_miter_limit(mc, cairo_get_miter_limit(cr_));
+  if (dash_count > 0) cairo_set_dash(mc, dashes, dash_count, dash_offset);
+  cairo_set_source_rgba(mc, 1.0, 1.0, 1.0, 1.0);
+  EmitPathTo(mc, scratch_);
+  cairo_stroke(mc);
+  const bool ok = cairo_status(mc) == CAIRO_STATUS_SUCCESS;
+  cairo_destroy(mc);
+  cairo_surface_flush(mask);
+  if (!ok || cairo_surface_status(mask) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(mask);
+    return false;
+  }
+  const unsigned char* data = cairo_image_surface_get_data(mask);
+  const int stride = cairo_image_surface_get_stride(mask);
+  coverage_.Clear();
+  for (int y = 0; y < h; ++y) {
+    const unsigned char* row = data + static_cast<std::ptrdiff_t>(y) * stride;
+    for (int x = 0; x < w;) {
+      if (row[x] == 0) {
+        ++x;
+        continue;
+      }
+      const int start = x;
+      while (x < w && row[x] != 0) ++x;
+      coverage_.spans.push_back(detail::Coverage::Span{y0 + y, x0 + start, x - start,
+                                                       static_cast<std::uint32_t>(coverage_.alpha.size())});
+      coverage_.alpha.insert(coverage_.alpha.end(), row + start, row + x);
+    }
+  }
+  cairo_surface_destroy(mask);
+  coverage_.box_x0 = x0, coverage_.box_y0 = y0, coverage_.box_x1 = x1, coverage_.box_y1 = y1;
+  coverage_.inside = false;
+  coverage_.cairo_spans = true;
+  detail::Shapes().Keep(key_, coverage_);
+  coverage_.Paint(pixels, dc_->width, 0, 0, colour);
   return true;
 }
 

@@ -192,6 +192,7 @@ class Graphics {
   bool ThinStrokeFits(const Pen& pen, double width, bool dashed) const;
   detail::Affine DeviceAffine() const;
   bool DrawThinStroke(double half_width, const double* dashes, int dash_count, double dash_offset, ARGB colour);
+  bool KeptCairoStroke(double width, const double* dashes, int dash_count, double dash_offset, const Pen& pen);
   void RecordShape(OpKind kind, bool filled, ARGB color, const Pen* pen, FillMode mode, const REAL* angles,
                    double pad);
   // Clip runs (see detail::SettleClippedDrawing).

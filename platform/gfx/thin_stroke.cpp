@@ -811,7 +811,7 @@ bool Coverage::Within(int bx0, int by0, int bx1, int by1) const {
 }
 
 void Coverage::Paint(std::uint32_t* pixels, int stride, int ox, int oy, std::uint32_t argb) const {
-  const OverPainter painter(argb);
+  const OverPainter painter(argb, cairo_spans);
   for (const Span& s : spans) {
     std::uint32_t* line = pixels + static_cast<std::ptrdiff_t>(oy + s.y) * stride + ox + s.x;
     painter.Run(line, alpha.data() + s.at, s.len);

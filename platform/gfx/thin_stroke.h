@@ -35,7 +35,11 @@ struct Affine {
 // with saturation); four pixels at a time where the processor allows.
 class OverPainter {
  public:
-  explicit OverPainter(std::uint32_t argb) : alpha_(argb >> 24) {
+  // `spans`: as Cairo's own span filler paints an opaque colour (a linear
+  // blend of colour and pixel, each product rounded from 127/255 up), the
+  // way Cairo composites the strokes and fills it rasterises itself.
+  explicit OverPainter(std::uint32_t argb, bool spans = false)
+      : alpha_(argb >> 24), lerp_(spans && (argb >> 24) == 255), round_(lerp_ ? 0x7F : 0x80) {
     auto pre = [&](std::uint32_t c) {
       return static_cast<std::uint32_t>(static_cast<int>(c / 255.0 * alpha_ / 255.0 * 65535.0 + 0.5) >> 8);
     };
@@ -47,14 +51,15 @@ class OverPainter {
       px = solid_;
       return;
     }
-    const std::uint32_t in = Mul4(solid_, coverage);
-    px = Add4(in, Mul4(px, 255 - (in >> 24)));
+    const std::uint32_t in = Mul4(solid_, coverage, round_);
+    px = Add4(in, Mul4(px, 255 - (in >> 24), round_));
   }
   // `n` pixels from `dst`, through the coverage values from `cov`.
   void Run(std::uint32_t* dst, const std::uint8_t* cov, int n) const {
     int k = 0;
 #if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128(), k80 = _mm_set1_epi16(0x80), k255 = _mm_set1_epi16(255);
+    const __m128i zero = _mm_setzero_si128(), k80 = _mm_set1_epi16(static_cast<short>(round_)),
+                  k255 = _mm_set1_epi16(255);
     const __m128i src = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(solid_)), zero);
     const __m128i solid4 = _mm_set1_epi32(static_cast<int>(solid_));
     // x * a / 255 in each 16-bit lane, rounded as pixman rounds.
@@ -89,10 +94,11 @@ class OverPainter {
  private:
   // Each 8-bit channel of `x` times a / 255, rounded, two channels to a
   // 32-bit lane.
-  static std::uint32_t Mul4(std::uint32_t x, std::uint32_t a) {
-    std::uint32_t rb = (x & 0x00FF00FFu) * a + 0x00800080u;
+  static std::uint32_t Mul4(std::uint32_t x, std::uint32_t a, std::uint32_t round) {
+    const std::uint32_t half = round * 0x00010001u;
+    std::uint32_t rb = (x & 0x00FF00FFu) * a + half;
     rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-    std::uint32_t ag = ((x >> 8) & 0x00FF00FFu) * a + 0x00800080u;
+    std::uint32_t ag = ((x >> 8) & 0x00FF00FFu) * a + half;
     ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
     return rb | ag;
   }
@@ -105,6 +111,8 @@ class OverPainter {
     return rb | (ag << 8);
   }
   std::uint32_t alpha_;
+  bool lerp_;
+  std::uint32_t round_;
   std::uint32_t solid_ = 0;
 };
 
@@ -131,6 +139,7 @@ struct Coverage {
     spans.clear();
     alpha.clear();
     inside = false;
+    cairo_spans = false;
   }
   std::size_t Bytes() const { return spans.size() * sizeof(Span) + alpha.size(); }
   // True when filling over the box [bx0, bx1) x [by0, by1) (pixels from the
@@ -142,6 +151,8 @@ struct Coverage {
   // Composites the coverage OVER the pixels with the figure's origin at
   // (ox, oy), in `argb` (pixman's rounding).
   void Paint(std::uint32_t* pixels, int stride, int ox, int oy, std::uint32_t argb) const;
+  // Painted as Cairo paints what it rasterises itself (OverPainter).
+  bool cairo_spans = false;
 };
 
 // The converter works in 1/256 pixel from an origin of whole pixels that the
