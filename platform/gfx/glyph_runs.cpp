@@ -73,8 +73,53 @@ Store<std::vector<RunGlyph>>& Runs() {
   return *store;
 }
 
-Store<GlyphImage>& Images() {
-  static auto* store = new Store<GlyphImage>(kMaxGlyphImages);
+// The glyph images of one font, kept together: a text looks its font up
+// once and each glyph by its index.
+struct FontGlyphs {
+  std::unordered_map<unsigned long, GlyphImage> glyphs;
+};
+
+class ImageStore {
+ public:
+  // The images of the font under `key` (a font's key bytes), kept as most
+  // recently used; fonts used least recently go while more than
+  // kMaxGlyphImages glyphs are kept.
+  FontGlyphs& Font(const std::string& key) {
+    auto found = index_.find(std::string_view(key));
+    if (found != index_.end()) {
+      lru_.splice(lru_.begin(), lru_, found->second);
+      return found->second->second;
+    }
+    lru_.emplace_front(key, FontGlyphs{});
+    index_.emplace(std::string_view(lru_.front().first), lru_.begin());
+    return lru_.front().second;
+  }
+  // Counts a glyph just kept in `font` (the most recently used) and makes
+  // room.
+  void Kept() {
+    ++count_;
+    while (count_ > kMaxGlyphImages && lru_.size() > 1) {
+      count_ -= lru_.back().second.glyphs.size();
+      index_.erase(std::string_view(lru_.back().first));
+      lru_.pop_back();
+    }
+  }
+  std::size_t Size() const { return count_; }
+  void Clear() {
+    index_.clear();
+    lru_.clear();
+    count_ = 0;
+  }
+  std::mutex mu;
+
+ private:
+  std::list<std::pair<std::string, FontGlyphs>> lru_;
+  std::unordered_map<std::string_view, std::list<std::pair<std::string, FontGlyphs>>::iterator> index_;
+  std::size_t count_ = 0;
+};
+
+ImageStore& Images() {
+  static auto* store = new ImageStore;
   return *store;
 }
 
@@ -246,12 +291,17 @@ bool PaintKeptGlyphs(const TextFont& font, const std::vector<PlacedGlyph>& glyph
   // The union of the images, where the mask is gathered.
   int ux0 = INT_MAX, uy0 = INT_MAX, ux1 = INT_MIN, uy1 = INT_MIN;
   FontKey(key, font);
-  const std::size_t font_part = key.size();
+  FontGlyphs& kept = store.Font(key);
   for (const PlacedGlyph& g : glyphs) {
-    key.resize(font_part);
-    Append(key, g.index);
-    const GlyphImage* image = store.Find(key, [&](GlyphImage& v) { return Rasterise(scaled(), font, g.index, v); });
-    if (image == nullptr || !image->exact) return false;
+    auto found = kept.glyphs.find(g.index);
+    if (found == kept.glyphs.end()) {
+      GlyphImage made;
+      if (!Rasterise(scaled(), font, g.index, made)) return false;
+      found = kept.glyphs.emplace(g.index, std::move(made)).first;
+      store.Kept();
+    }
+    const GlyphImage* image = &found->second;
+    if (!image->exact) return false;
     const int rx = RoundHalfUp(g.x), ry = RoundHalfUp(g.y);
     const std::int64_t x0i = std::int64_t{rx} * 256 + image->ink_x0, x1i = std::int64_t{rx} * 256 + image->ink_x1;
     const std::int64_t y0i = std::int64_t{ry} * 256 + image->ink_y0, y1i = std::int64_t{ry} * 256 + image->ink_y1;

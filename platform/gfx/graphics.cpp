@@ -1228,17 +1228,18 @@ Status Graphics::DrawLineI(const Pen& pen, int x1, int y1, int x2, int y2) {
 }
 
 namespace {
+// The recorded points only when something records them.
 template <typename P>
-void PolyTo(PathData& d, std::vector<PointF>& rec, const P* pts, int count, bool close) {
+void PolyTo(PathData& d, std::vector<PointF>* rec, const P* pts, int count, bool close) {
   d.Clear();
-  rec.clear();
+  if (rec != nullptr) rec->clear();
   for (int i = 0; i < count; ++i) {
     double x = pts[i].X, y = pts[i].Y;
     if (i == 0)
       d.MoveTo(x, y);
     else
       d.LineTo(x, y);
-    rec.emplace_back(static_cast<REAL>(x), static_cast<REAL>(y));
+    if (rec != nullptr) rec->emplace_back(static_cast<REAL>(x), static_cast<REAL>(y));
   }
   if (close) d.Close();
 }
@@ -1246,37 +1247,37 @@ void PolyTo(PathData& d, std::vector<PointF>& rec, const P* pts, int count, bool
 
 Status Graphics::DrawLines(const Pen& pen, const PointF* pts, int count) {
   if (!PointsOk(pts, count, 2)) return Fail(InvalidParameter);
-  PolyTo(scratch_, rec_points_, pts, count, false);
+  PolyTo(scratch_, recorder_ != nullptr ? &rec_points_ : nullptr, pts, count, false);
   return StrokeData(pen, OpKind::Lines, nullptr);
 }
 
 Status Graphics::DrawLinesI(const Pen& pen, const Point* pts, int count) {
   if (!PointsOk(pts, count, 2)) return Fail(InvalidParameter);
-  PolyTo(scratch_, rec_points_, pts, count, false);
+  PolyTo(scratch_, recorder_ != nullptr ? &rec_points_ : nullptr, pts, count, false);
   return StrokeData(pen, OpKind::Lines, nullptr);
 }
 
 Status Graphics::DrawPolygon(const Pen& pen, const PointF* pts, int count) {
   if (!PointsOk(pts, count, 2)) return Fail(InvalidParameter);
-  PolyTo(scratch_, rec_points_, pts, count, true);
+  PolyTo(scratch_, recorder_ != nullptr ? &rec_points_ : nullptr, pts, count, true);
   return StrokeData(pen, OpKind::Polygon, nullptr);
 }
 
 Status Graphics::DrawPolygonI(const Pen& pen, const Point* pts, int count) {
   if (!PointsOk(pts, count, 2)) return Fail(InvalidParameter);
-  PolyTo(scratch_, rec_points_, pts, count, true);
+  PolyTo(scratch_, recorder_ != nullptr ? &rec_points_ : nullptr, pts, count, true);
   return StrokeData(pen, OpKind::Polygon, nullptr);
 }
 
 Status Graphics::FillPolygon(const SolidBrush& brush, const PointF* pts, int count, FillMode mode) {
   if (!PointsOk(pts, count, 3)) return Fail(InvalidParameter);
-  PolyTo(scratch_, rec_points_, pts, count, true);
+  PolyTo(scratch_, recorder_ != nullptr ? &rec_points_ : nullptr, pts, count, true);
   return FillData(brush, mode, OpKind::Polygon, nullptr);
 }
 
 Status Graphics::FillPolygonI(const SolidBrush& brush, const Point* pts, int count, FillMode mode) {
   if (!PointsOk(pts, count, 3)) return Fail(InvalidParameter);
-  PolyTo(scratch_, rec_points_, pts, count, true);
+  PolyTo(scratch_, recorder_ != nullptr ? &rec_points_ : nullptr, pts, count, true);
   return FillData(brush, mode, OpKind::Polygon, nullptr);
 }
 

@@ -766,11 +766,19 @@ void ThinStroke::Fill(int x0, int y0, int x1, int y1, Coverage* out) {
     // The row's cells in order; between two of them the coverage stays
     // what the cells to the left left it. Each row's covered pixels go
     // out as runs.
+    // A short gap within a row is kept as uncovered pixels of one run: runs
+    // are painted four pixels at a time.
+    constexpr int kJoinGap = 8;
     int open_end = -1;  // the cell after the last one put, while its run is open
     auto put = [&](int i, std::uint32_t mask) {
       if (i != open_end) {
         if (mask == 0) return;
-        out->spans.push_back(Coverage::Span{row, cell_base_ + i, 0, static_cast<std::uint32_t>(out->alpha.size())});
+        if (open_end >= 0 && i > open_end && i - open_end <= kJoinGap) {
+          out->alpha.insert(out->alpha.end(), static_cast<std::size_t>(i - open_end), std::uint8_t{0});
+          out->spans.back().len += i - open_end;
+        } else {
+          out->spans.push_back(Coverage::Span{row, cell_base_ + i, 0, static_cast<std::uint32_t>(out->alpha.size())});
+        }
       }
       out->alpha.push_back(static_cast<std::uint8_t>(mask));
       ++out->spans.back().len;
