@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <list>
+#include <mutex>
 
 #include "platform/gfx/fonts.h"
 #include "platform/gfx/glyph_runs.h"
@@ -913,6 +915,88 @@ Status Graphics::ApplyClipData(const PathData& data, FillMode fill, CombineMode 
   return Ok;
 }
 
+// Clips replaced by the same outline under the same transform on a surface
+// of the same size give the same pixels: a map frame sets its outline clip
+// every frame. A few are kept for the process (never per device context).
+class KeptClips {
+ public:
+  static constexpr std::size_t kMax = 16;
+  static constexpr std::size_t kMaxBytes = std::size_t{1} << 20;
+  std::shared_ptr<const detail::ClipPixels> Find(const detail::ShapeKey& key) {
+    std::lock_guard<std::mutex> lock(mu_);
+    for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+      if (it->first.hash != key.hash || it->first.words != key.words) continue;
+      kept_.splice(kept_.begin(), kept_, it);
+      return kept_.front().second;
+    }
+    return nullptr;
+  }
+  void Keep(const detail::ShapeKey& key, std::shared_ptr<const detail::ClipPixels> clip) {
+    if (clip->mask.size() > kMaxBytes) return;
+    std::lock_guard<std::mutex> lock(mu_);
+    kept_.emplace_front(key, std::move(clip));
+    if (kept_.size() > kMax) kept_.pop_back();
+  }
+
+ private:
+  std::mutex mu_;
+  std::list<std::pair<detail::ShapeKey, std::shared_ptr<const detail::ClipPixels>>> kept_;
+};
+
+KeptClips& Clips() {
+  static auto* clips = new KeptClips;
+  return *clips;
+}
+
+// A box wholly inside the clip: rows of one inside run each, grown from the
+// widest row up and down while the box keeps growing.
+Rect InnerBox(detail::ClipPixels& c, int surface_width) {
+  const int h = static_cast<int>(c.outside_row.size()) - 1;
+  if (h <= 0) return Rect(0, 0, 0, 0);
+  // The inside run of row r, or an empty one when the row has none or more.
+  auto inside = [&](int r, int& a, int& b) {
+    const int first = c.outside_row[r], last = c.outside_row[r + 1];
+    a = 0, b = surface_width;
+    for (int i = first; i < last; ++i) {
+      if (c.outside[i].x0 <= a) {
+        a = std::max(a, c.outside[i].x1);
+      } else if (c.outside[i].x1 >= b) {
+        b = std::min(b, c.outside[i].x0);
+      } else {
+        a = b = 0;  // an outside run in the middle: more than one inside run
+        return;
+      }
+    }
+    if (a > b) a = b = 0;
+  };
+  int widest = 0, best = -1;
+  c.inside.resize(static_cast<std::size_t>(h));
+  for (int r = 0; r < h; ++r) {
+    int a, b;
+    inside(r, a, b);
+    c.inside[static_cast<std::size_t>(r)] = {a, b};
+    if (b - a > best) best = b - a, widest = r;
+  }
+  int a, b;
+  inside(widest, a, b);
+  int r0 = widest, r1 = widest + 1;
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (int r : {r0 - 1, r1}) {
+      if (r < 0 || r >= h) continue;
+      int ra, rb;
+      inside(r, ra, rb);
+      const int na = std::max(a, ra), nb = std::min(b, rb);
+      if (nb <= na || static_cast<long>(nb - na) * (r1 - r0 + 1) <= static_cast<long>(b - a) * (r1 - r0)) continue;
+      a = na, b = nb;
+      (r < r0 ? r0 : r1) = r < r0 ? r : r + 1;
+      grew = true;
+    }
+  }
+  if (b <= a) return Rect(0, 0, 0, 0);
+  return Rect(a, c.y0 + r0, b - a, r1 - r0);
+}
+
 // The pixels the clip path covers, filled the way a hard-edged clip mask is
 // (aliased), over the path's device box; an intersection keeps only the
 // pixels the previous mask also held. Lists, for each row of the mask, the
@@ -920,6 +1004,22 @@ Status Graphics::ApplyClipData(const PathData& data, FillMode fill, CombineMode 
 // a plain box (clip_box_).
 bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode) {
   double off = (pixel_offset_ == PixelOffsetMode::Half || pixel_offset_ == PixelOffsetMode::HighQuality) ? 0.0 : 0.5;
+  const bool keepable = mode == CombineMode::Replace && shape_cache_;
+  if (keepable) {
+    key_.Clear();
+    key_.Add(std::uint32_t{3});  // a clip
+    for (double v : {world_.a, world_.b, world_.c, world_.d, world_.e + off, world_.f + off}) key_.Add(v);
+    key_.Add(static_cast<std::uint32_t>(fill));
+    key_.Add(static_cast<std::uint32_t>(dc_->width)), key_.Add(static_cast<std::uint32_t>(dc_->height));
+    for (PathData::Cmd c : data.cmds) key_.Add(static_cast<std::uint32_t>(c));
+    for (const PathData::Pt& p : data.pts) key_.Add(p.x), key_.Add(p.y);
+    key_.Seal();
+    if (auto kept = Clips().Find(key_)) {
+      clip_ = std::move(kept);
+      clip_box_ = clip_->box;
+      return true;
+    }
+  }
   int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // the path's box, a pixel wider each side, on the surface
   if (!op_empty_) {
     auto lo = [](double v, int hi) { return static_cast<int>(std::clamp(std::floor(v) - 1, 0.0, static_cast<double>(hi))); };
@@ -927,16 +1027,19 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
     x0 = lo(op_box_.X + off, dc_->width), x1 = up(static_cast<double>(op_box_.X) + op_box_.Width + off, dc_->width);
     y0 = lo(op_box_.Y + off, dc_->height), y1 = up(static_cast<double>(op_box_.Y) + op_box_.Height + off, dc_->height);
   }
-  if (mode == CombineMode::Intersect) {
-    x0 = std::max(x0, mask_x0_), y0 = std::max(y0, mask_y0_);
-    x1 = std::min(x1, mask_x0_ + mask_w_), y1 = std::min(y1, mask_y0_ + mask_h_);
+  const detail::ClipPixels* prev = mode == CombineMode::Intersect ? clip_.get() : nullptr;
+  if (prev != nullptr) {
+    x0 = std::max(x0, prev->x0), y0 = std::max(y0, prev->y0);
+    x1 = std::min(x1, prev->x0 + prev->w), y1 = std::min(y1, prev->y0 + prev->h);
   }
+  auto next = std::make_shared<detail::ClipPixels>();
+  detail::ClipPixels& c = *next;
   int w = std::max(0, x1 - x0), h = std::max(0, y1 - y0);
   if (w == 0 || h == 0) w = h = 0;
   int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, std::max(w, 1));
-  std::vector<std::uint8_t> next(static_cast<std::size_t>(stride) * h, 0);
+  c.mask.assign(static_cast<std::size_t>(stride) * h, 0);
   if (h > 0) {
-    cairo_surface_t* ms = cairo_image_surface_create_for_data(next.data(), CAIRO_FORMAT_A8, w, h, stride);
+    cairo_surface_t* ms = cairo_image_surface_create_for_data(c.mask.data(), CAIRO_FORMAT_A8, w, h, stride);
     cairo_surface_set_device_offset(ms, -x0, -y0);
     cairo_t* mc = cairo_create(ms);
     if (cairo_status(mc) != CAIRO_STATUS_SUCCESS) {
@@ -955,17 +1058,16 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
     cairo_destroy(mc);
     cairo_surface_flush(ms);
     cairo_surface_destroy(ms);
-    if (mode == CombineMode::Intersect) {
+    if (prev != nullptr) {
       for (int y = 0; y < h; ++y) {
-        const std::uint8_t* prev =
-            &mask_[static_cast<std::size_t>(y + y0 - mask_y0_) * mask_stride_ + (x0 - mask_x0_)];
-        std::uint8_t* row = &next[static_cast<std::size_t>(y) * stride];
-        for (int x = 0; x < w; ++x) row[x] &= prev[x];
+        const std::uint8_t* before =
+            &prev->mask[static_cast<std::size_t>(y + y0 - prev->y0) * prev->stride + (x0 - prev->x0)];
+        std::uint8_t* row = &c.mask[static_cast<std::size_t>(y) * stride];
+        for (int x = 0; x < w; ++x) row[x] &= before[x];
       }
     }
   }
-  mask_.swap(next);
-  mask_x0_ = x0, mask_y0_ = y0, mask_w_ = w, mask_h_ = h, mask_stride_ = stride;
+  c.x0 = x0, c.y0 = y0, c.w = w, c.h = h, c.stride = stride;
 
   // An aliased fill covers a pixel fully or not at all: whole words of 0 or
   // 0xFF let the scan skip eight pixels at a time.
@@ -974,13 +1076,11 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
     std::memcpy(&v, p, sizeof v);
     return v;
   };
-  outside_.clear();
-  outside_row_.clear();
   int tx0 = w, tx1 = -1, ty0 = h, ty1 = -1;  // tight box of the covered pixels
   bool box = true;
   for (int y = 0; y < h; ++y) {
-    const std::uint8_t* row = &mask_[static_cast<std::size_t>(y) * stride];
-    outside_row_.push_back(static_cast<int>(outside_.size()));
+    const std::uint8_t* row = &c.mask[static_cast<std::size_t>(y) * stride];
+    c.outside_row.push_back(static_cast<int>(c.outside.size()));
     int from = 0, x = 0, runs = 0;  // from: start of the current outside run (surface x)
     while (x < w) {
       while (x + 8 <= w && word(row + x) == 0) x += 8;
@@ -989,7 +1089,7 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
       int a = x;
       while (x + 8 <= w && word(row + x) == ~std::uint64_t{0}) x += 8;
       while (x < w && row[x] != 0) ++x;
-      if (x0 + a > from) outside_.push_back({from, x0 + a});
+      if (x0 + a > from) c.outside.push_back({from, x0 + a});
       from = x0 + x;
       if (runs++ == 0 && ty1 >= 0 && (a != tx0 || x - 1 != tx1)) box = false;
       tx0 = std::min(tx0, a), tx1 = std::max(tx1, x - 1);
@@ -997,15 +1097,19 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
       ty0 = std::min(ty0, y), ty1 = y;
     }
     if (runs > 1) box = false;
-    if (from < dc_->width) outside_.push_back({from, dc_->width});
+    if (from < dc_->width) c.outside.push_back({from, dc_->width});
   }
-  outside_row_.push_back(static_cast<int>(outside_.size()));
+  c.outside_row.push_back(static_cast<int>(c.outside.size()));
   if (ty1 < 0) {
-    clip_box_ = Rect(0, 0, 0, 0);
+    c.box = Rect(0, 0, 0, 0);
   } else {
-    clip_box_ = Rect(x0 + tx0, y0 + ty0, tx1 - tx0 + 1, ty1 - ty0 + 1);
+    c.box = Rect(x0 + tx0, y0 + ty0, tx1 - tx0 + 1, ty1 - ty0 + 1);
   }
-  if (box) outside_row_.clear();
+  if (box) c.outside_row.clear();
+  c.inner = InnerBox(c, dc_->width);
+  clip_box_ = c.box;
+  clip_ = next;
+  if (keepable) Clips().Keep(key_, std::move(next));
   return true;
 }
 
@@ -1014,7 +1118,7 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
 // splits the shapes that cross it, and so their smoothed pixels.
 void Graphics::SetDeviceClip() {
   cairo_reset_clip(cr_);
-  run_wanted_ = !outside_row_.empty();
+  run_wanted_ = !clip_->outside_row.empty();
   if (run_wanted_) return;
   cairo_identity_matrix(cr_);
   matrix_dirty_ = true;
@@ -1060,23 +1164,45 @@ void Graphics::SaveOutside(double bx0, double by0, double bx1, double by1) {
   int y0 = at(std::floor(by0) - 2, dc_->height), y1 = at(std::ceil(by1) + 2, dc_->height);
   if (!(bx0 <= bx1 && by0 <= by1)) x0 = 0, x1 = dc_->width, y0 = 0, y1 = dc_->height;
   if (x0 >= x1 || y0 >= y1) return;
-  std::uint32_t* px = dc_->pixels.data();
-  std::uint32_t* keep = saved_.get();
-  auto save = [&](std::size_t row, int a, int b) {
-    std::memcpy(keep + row + a, px + row + a, static_cast<std::size_t>(b - a) * sizeof(std::uint32_t));
-  };
+  // Wholly inside the clip: nothing of it is ever put back.
+  const Rect& in = clip_->inner;
+  if (x0 >= in.X && x1 <= in.X + in.Width && y0 >= in.Y && y1 <= in.Y + in.Height) return;
+  const detail::ClipPixels& clip = *clip_;
   for (int y = y0; y < y1; ++y) {
+    // A row of the box inside the clip's run needs nothing kept.
+    const int r = y - clip.y0;
+    if (r >= 0 && r < static_cast<int>(clip.inside.size()) && x0 >= clip.inside[static_cast<std::size_t>(r)].x0 &&
+        x1 <= clip.inside[static_cast<std::size_t>(r)].x1)
+      continue;
     Span& c = saved_cols_[static_cast<std::size_t>(y)];
     std::size_t row = static_cast<std::size_t>(y) * dc_->width;
     if (c.x0 >= c.x1) {
-      save(row, x0, x1);
+      SaveOutsideClip(row, y, x0, x1);
       c = {x0, x1};
       continue;
     }
-    if (x0 < c.x0) save(row, x0, c.x0), c.x0 = x0;
-    if (x1 > c.x1) save(row, c.x1, x1), c.x1 = x1;
+    if (x0 < c.x0) SaveOutsideClip(row, y, x0, c.x0), c.x0 = x0;
+    if (x1 > c.x1) SaveOutsideClip(row, y, c.x1, x1), c.x1 = x1;
   }
   saved_y0_ = std::min(saved_y0_, y0), saved_y1_ = std::max(saved_y1_, y1);
+}
+
+// Keeps the pixels of [x0, x1) in row y that lie outside the clip: only
+// those are ever put back.
+void Graphics::SaveOutsideClip(std::size_t row, int y, int x0, int x1) {
+  const std::uint32_t* px = dc_->pixels.data();
+  std::uint32_t* keep = saved_.get();
+  auto save = [&](int a, int b) {
+    if (a < b) std::memcpy(keep + row + a, px + row + a, static_cast<std::size_t>(b - a) * sizeof(std::uint32_t));
+  };
+  const detail::ClipPixels& c = *clip_;
+  const int r = y - c.y0;
+  if (r < 0 || r >= c.h) {
+    save(x0, x1);
+    return;
+  }
+  for (int i = c.outside_row[r]; i < c.outside_row[r + 1]; ++i)
+    save(std::max(x0, c.outside[i].x0), std::min(x1, c.outside[i].x1));
 }
 
 // Puts the saved pixels outside the clip back; the run resumes at the next
@@ -1093,12 +1219,13 @@ void Graphics::SuspendRun() {
     Span& c = saved_cols_[static_cast<std::size_t>(y)];
     if (c.x0 >= c.x1) continue;
     std::size_t row = static_cast<std::size_t>(y) * dc_->width;
-    int r = y - mask_y0_;
-    if (r < 0 || r >= mask_h_) {
+    const detail::ClipPixels& clip = *clip_;
+    int r = y - clip.y0;
+    if (r < 0 || r >= clip.h) {
       restore(row, c.x0, c.x1);
     } else {
-      for (int i = outside_row_[r]; i < outside_row_[r + 1]; ++i)
-        restore(row, std::max(c.x0, outside_[i].x0), std::min(c.x1, outside_[i].x1));
+      for (int i = clip.outside_row[r]; i < clip.outside_row[r + 1]; ++i)
+        restore(row, std::max(c.x0, clip.outside[i].x0), std::min(c.x1, clip.outside[i].x1));
     }
     c = {0, 0};
   }
@@ -1179,9 +1306,7 @@ Status Graphics::ResetClip() {
   EndRun();
   cairo_reset_clip(cr_);
   clip_infinite_ = true;
-  mask_.clear();
-  outside_.clear();
-  outside_row_.clear();
+  clip_.reset();
   if (recorder_ != nullptr) {
     RecordedOp op;
     op.kind = OpKind::ResetClip;

@@ -28,7 +28,10 @@ void GreatCircleFrom(const LatitudeTrig& from, double from_lon, const LatitudeTr
   double crs = std::atan2(y, x) * kRadToDeg;
   if (std::isnan(d)) d = 0.0;
   if (std::isnan(crs)) crs = 0.0;
-  crs = std::fmod(crs + 360.0, 360.0);
+  // crs + 360 lies in [180, 540]: below 360 the remainder is itself, above
+  // it the difference, exact (as fmod gives it) without the library call.
+  crs += 360.0;
+  if (crs >= 360.0) crs -= 360.0;
   if (crs < 1.0) crs = 360.0;  // north reads 360, never 0
   distance = d;
   course = crs;
@@ -72,7 +75,10 @@ namespace {
 
 // bearing - heading taken the shorter way round, in -180..180.
 double ShorterDifference(double heading, double bearing) {
-  double d = std::fmod(bearing - heading, 360.0);
+  // Between -360 and 720 the remainder is the difference itself or less
+  // 360, exact as fmod gives it; only other differences need the call.
+  const double x = bearing - heading;
+  double d = x > -360.0 && x < 720.0 ? (x >= 360.0 ? x - 360.0 : x) : std::fmod(x, 360.0);
   if (d > 180.0) d -= 360.0;
   if (d < -180.0) d += 360.0;
   return d;
