@@ -4,8 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <memory>
+
+#include "platform/gfx/device_context.h"
+#include "platform/gfx/recorder.h"
 #include "src/host/module_state.h"
 #include "src/host/panel_services.h"
+#include "src/instruments/mfd/c17/c17_mfd.h"
 #include "src/instruments/mfd/c17/gauges.h"
 #include "src/instruments/mfd/c17/page_state.h"
 #include "src/instruments/mfd/c17/state.h"
@@ -34,6 +40,41 @@ class C17Test : public ::testing::Test {
   }
 
   testing::FakeHost host;
+};
+
+// A page drawn by the draw entry from the working copy (display 5) on a
+// recording surface, by default twice the canvas (a canvas unit is two
+// device pixels).
+class C17PageTest : public C17Test {
+ public:
+  const gfx::Recorder& DrawPage(std::int32_t page, int width = 492, int height = 482) {
+    Working() = page;
+    dc_ = std::make_unique<gfx::DeviceContext>(width, height);
+    rec_.Clear();
+    dc_->recorder = &rec_;
+    const PIXSIZE size{width, height};
+    DrawC17Mfd(c17_state.C17MfdDisplay, dc_.get(), &size, 5);
+    return rec_;
+  }
+  // The device point of a canvas point at the default size.
+  static gfx::PointF At(double x, double y) { return {static_cast<float>(2 * x), static_cast<float>(2 * y)}; }
+  static bool Near(gfx::PointF a, gfx::PointF b, double tolerance = 0.01) {
+    return std::abs(a.X - b.X) <= tolerance && std::abs(a.Y - b.Y) <= tolerance;
+  }
+  // The raw temperature token (Rankine, read from 491.69) with the highest
+  // reading in degrees C not above `celsius`: exactly it where a raw value
+  // reads so (625, 655), else just below (39 reads 38.99999999999999 at
+  // best).
+  static double RankineToken(double celsius) {
+    auto reading = [](double raw) { return (raw - 491.69) * 5.0 / 9.0; };
+    double raw = celsius * 9.0 / 5.0 + 491.69;
+    while (reading(raw) > celsius) raw = std::nextafter(raw, -1e9);
+    while (reading(std::nextafter(raw, 1e9)) <= celsius) raw = std::nextafter(raw, 1e9);
+    return raw;
+  }
+
+  std::unique_ptr<gfx::DeviceContext> dc_;
+  gfx::Recorder rec_;
 };
 
 }  // namespace ovi::c17::test
