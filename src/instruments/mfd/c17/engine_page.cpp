@@ -84,8 +84,9 @@ void DrawEgtTimeLine(const EnginePageCanvas& c) {
     DrawScreenTextF(c.g, c.label, c.green, 162.0f, 43.0f, "TIME REM %02.0f:%02.0f", 5.0, 0.0);
     return;
   }
+  // At y 43 like the green line: 40 would run into the limit line above.
   const MinutesSeconds shown = MinutesAndSeconds(timer);
-  DrawScreenTextF(c.g, c.label, c.yellow, 162.0f, 40.0f, "TIME REM %02.0f:%02.0f", shown.minutes, shown.seconds);
+  DrawScreenTextF(c.g, c.label, c.yellow, 162.0f, 43.0f, "TIME REM %02.0f:%02.0f", shown.minutes, shown.seconds);
 }
 
 // The scale's labels: "%1.1f" with a leading zero shown as a blank.

@@ -301,6 +301,7 @@ TEST_F(EnginePageTest, TemperatureLimitLineTestsEachAlone) {
 }
 
 TEST_F(EnginePageTest, TemperatureTimeLineWritesTheTimerAndChangesColourPast300) {
+  // Both at y 43 (the yellow line moved clear of the limit line above).
   struct Case {
     double timer, after;
     double y;
@@ -311,9 +312,9 @@ TEST_F(EnginePageTest, TemperatureTimeLineWritesTheTimerAndChangesColourPast300)
       {-3, -3, 43, "", 0},
       {1, 300, 43, "TIME REM 05:00", kGreen},
       {300, 300, 43, "TIME REM 05:00", kGreen},
-      {300.5, 300.5, 40, "TIME REM 05:00", kYellow},
-      {301, 301, 40, "TIME REM 05:01", kYellow},
-      {3700, 3700, 40, "TIME REM 01:40", kYellow},
+      {300.5, 300.5, 43, "TIME REM 05:00", kYellow},
+      {301, 301, 43, "TIME REM 05:01", kYellow},
+      {3700, 3700, 43, "TIME REM 01:40", kYellow},
   };
   for (const Case& c : cases) {
     G().EngineTempLimitTimer = c.timer;
