@@ -74,15 +74,12 @@ TEST(C17Scenario, EnginePagesThroughAShortFlight) {
   ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
   EXPECT_NE(r.out.find(" text checks, 0 failed"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("(0 on no rectangle)"), std::string::npos) << r.out;
-  for (const char* snapshot :
-       {"c17-eng-idle/window00_gauge03_C17_MFD", "c17-eng-takeoff/window00_gauge03_C17_MFD",
-        "c17-eng-maxthr-over/window00_gauge03_C17_MFD", "c17-eng-maxthr-rem/window00_gauge03_C17_MFD",
-        "c17-eng-egt/window00_gauge03_C17_MFD", "c17-eng-reverse/window00_gauge03_C17_MFD",
-        "c17-engdet/window03_gauge00_C17_MFD", "c17-oil/window02_gauge00_C17_MFD",
-        "c17-cfg-takeoff/window00_gauge04_C17_MFD", "c17-cfg-gear-transit/window00_gauge04_C17_MFD",
-        "c17-cfg-landing/window00_gauge04_C17_MFD"}) {
-    EXPECT_GT(LitPixels(sim / ("out/snapshots/" + std::string(snapshot) + ".png")), 0) << snapshot;
-  }
+  for (const char* snapshot : {"c17-eng-idle", "c17-eng-takeoff", "c17-eng-maxthr-over", "c17-eng-maxthr-rem",
+                               "c17-eng-egt", "c17-eng-reverse", "c17-cfg-takeoff", "c17-cfg-gear-transit",
+                               "c17-cfg-landing"})
+    EXPECT_GT(LitPixels(sim / ("out/snapshots/" + std::string(snapshot) + "/window00_gauge03_C17_MFD.png")), 0) << snapshot;
+  EXPECT_GT(LitPixels(sim / "out/snapshots/c17-engdet/window03_gauge00_C17_MFD.png"), 0);
+  EXPECT_GT(LitPixels(sim / "out/snapshots/c17-oil/window02_gauge00_C17_MFD.png"), 0);
   // Mailbox 3 was served (looked up as "MFDx3 mode") and left idle.
   const std::string vars = sim::test::ReadFile(sim / "out/variables.txt");
   EXPECT_NE(vars.find("MFDX3 mode = 10\n"), std::string::npos) << vars;
