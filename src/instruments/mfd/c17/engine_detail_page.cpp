@@ -54,15 +54,11 @@ std::array<Engine, 4> ReadEngines() {
 
 void DrawUnitLabels(const EnginePageCanvas& c) {
   DrawScreenText(c.g, c.label, c.white, 113.0f, 50.0f, "EPR");
-  struct Label {
-    float x, y;
-    const char* text;
-  };
-  static constexpr Label kLabels[] = {
+  static constexpr PageText kUnits[] = {
       {117, 80, "N1"},  {119, 90, "%"},   {113, 100, "RPM"}, {117, 135, "N2"},         {119, 145, "%"},
       {113, 155, "RPM"}, {113, 180, "EGT"}, {118, 190, "\xB0" "C"}, {117, 223, "FF"}, {113, 230, "PPH"},
   };
-  for (const Label& l : kLabels) DrawScreenText(c.g, c.small, c.white, l.x, l.y, l.text);
+  DrawTexts(c, c.small, c.white, kUnits);
 }
 
 }  // namespace

@@ -47,6 +47,11 @@ double Readout(double value) {
   return std::clamp(value, -kLargest, kLargest);
 }
 
+void DrawTexts(const EnginePageCanvas& c, const gfx::Font& font, const gfx::SolidBrush& brush,
+               std::span<const PageText> texts) {
+  for (const PageText& t : texts) display::DrawScreenText(c.g, font, brush, t.x, t.y, t.text);
+}
+
 std::array<double, 4> ThrustLevers() {
   return {host::GetEngine1Token128(), host::GetEngine2Token163(), host::GetEngine3Token198(),
           host::GetEngine4Token233()};

@@ -55,6 +55,14 @@ MinutesSeconds MinutesAndSeconds(double seconds);
 // stops there, so no text outgrows its column.
 double Readout(double value);
 
+// Fixed texts of a page, each at its place.
+struct PageText {
+  float x, y;
+  const char* text;
+};
+void DrawTexts(const EnginePageCanvas& c, const gfx::Font& font, const gfx::SolidBrush& brush,
+               std::span<const PageText> texts);
+
 // --- Header of pages 9 and 10 ---------------------------------------------------
 // The thrust levers of engines 1 to 4 (-16384 to 16383, negative in reverse).
 std::array<double, 4> ThrustLevers();

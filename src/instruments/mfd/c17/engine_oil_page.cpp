@@ -63,15 +63,11 @@ std::array<Engine, 4> ReadEngines() {
 
 void DrawLabels(const EnginePageCanvas& c) {
   DrawScreenText(c.g, c.label, c.white, 97.0f, 20.0f, "ENGINE OIL");
-  struct Label {
-    float x, y;
-    const char* text;
-  };
-  static constexpr Label kLabels[] = {
+  static constexpr PageText kLabels[] = {
       {107, 50, "PRESS"}, {113, 60, "PSI"},  {111, 105, "TEMP"}, {118, 115, "\xB0" "C"},
       {113, 160, "QTY"},  {113, 170, "QTS"}, {111, 211, "FUEL"}, {111, 221, "USED"},
   };
-  for (const Label& l : kLabels) DrawScreenText(c.g, c.small, c.white, l.x, l.y, l.text);
+  DrawTexts(c, c.small, c.white, kLabels);
 }
 
 }  // namespace
