@@ -39,12 +39,19 @@ void DrawCompassScale(const RoseFrame& f, const CompassScale& s) {
     const double rel = a - f.heading;
     f.At(rel);
     const bool major = a % s.major_every == 0;
-    f.g.DrawLineI(pen, 0, -s.tick_radius, 0, major ? -s.major_outer : -s.minor_outer);
+    const int inner = major && s.major_inner > 0 ? s.major_inner : s.tick_radius;
+    f.g.DrawLineI(pen, 0, -inner, 0, major ? -s.major_outer : -s.minor_outer);
     if (a % s.label_every != 0) continue;
     const int label = a / 10;
     if (s.upright_radius > 0.0f) {
       f.g.TranslateTransform(0.0f, -s.upright_radius);
       f.g.RotateTransform(static_cast<float>(std::fmod(-rel, 360.0)));
+    }
+    const std::size_t n = static_cast<std::size_t>(a / s.label_every);
+    if (n < s.label_texts.size()) {
+      const float x = s.label_xs.empty() ? s.label_x_two_digits : s.label_xs[n < s.label_xs.size() ? n : 0];
+      display::DrawScreenText(f.g, font, brush, x, s.label_y, s.label_texts[n]);
+      continue;
     }
     display::DrawScreenTextF(f.g, font, brush, label < 10 ? s.label_x_one_digit : s.label_x_two_digits, s.label_y,
                              "%d", label);
@@ -62,13 +69,27 @@ void DrawCoursePointer(const RoseFrame& f, const CoursePointer& p, double course
   if (sense == ToFrom::kFrom) display::DrawSegments(f.g, pen, p.from_head, x, 0);
 }
 
-void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& s, double needle) {
+void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& s, double needle, bool with_pointer) {
   f.At();
-  const gfx::Pen white(kWhite, 2.0f);
+  const gfx::Pen white(kWhite, s.line_width);
   display::DrawCircles(f.g, white, s.dots, s.dot_diameter);
-  display::DrawSegments(f.g, white, std::span<const Segment>(&s.centre, 1));
-  const int y = gfx::TruncToPixel(display::FiniteOr(needle) * s.per_needle + s.offset);
-  display::DrawPolylineAt(f.g, gfx::Pen(kMagenta, 2.0f), s.pointer, 0, y);
+  if (s.centre_outline.empty())
+    display::DrawSegments(f.g, white, std::span<const Segment>(&s.centre, 1));
+  else
+    f.g.DrawLinesI(white, s.centre_outline);
+  if (!with_pointer) return;
+  const double deflection = display::FiniteOr(needle) * s.per_needle;
+  const int y = s.offset_after_trunc ? gfx::TruncToPixel(deflection) + static_cast<int>(s.offset)
+                                     : gfx::TruncToPixel(deflection + s.offset);
+  if (!s.pointer_filled) {
+    display::DrawPolylineAt(f.g, gfx::Pen(kMagenta, 2.0f), s.pointer, 0, y);
+    return;
+  }
+  constexpr std::size_t kMaxPoints = 16;
+  gfx::Point moved[kMaxPoints];
+  const std::size_t n = s.pointer.size() < kMaxPoints ? s.pointer.size() : kMaxPoints;
+  for (std::size_t i = 0; i < n; ++i) moved[i] = gfx::Point(s.pointer[i].X, s.pointer[i].Y + y);
+  f.g.FillPolygonI(gfx::SolidBrush(kMagenta), std::span<const gfx::Point>(moved, n));
 }
 
 double ShorterTurn(double h, double s) {

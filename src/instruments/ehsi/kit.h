@@ -50,7 +50,9 @@ void DrawShapeToward(const RoseFrame& f, double bearing, const Shape& shape);
 // turns with its tick, or (upright_radius above 0) stands upright on a
 // frame moved out to that radius. With a window, only marks whose plain
 // difference a - heading lies strictly within it of 0 or of +-360 are
-// drawn.
+// drawn. A scale whose labels are words ("N", "03", ...) gives them as a
+// table indexed by a / label_every, with their x places in a second table
+// (one entry: the same x for all).
 struct CompassScale {
   int step;
   int major_every;
@@ -65,6 +67,9 @@ struct CompassScale {
   float label_x_two_digits;
   float label_y;
   float upright_radius;
+  int major_inner = 0;  // where long ticks start when not at tick_radius
+  std::span<const char* const> label_texts = {};
+  std::span<const float> label_xs = {};
 };
 // White ticks (width 2) and labels.
 void DrawCompassScale(const RoseFrame& f, const CompassScale& scale);
@@ -91,7 +96,10 @@ void DrawCoursePointer(const RoseFrame& f, const CoursePointer& pointer, double 
 
 // A glideslope scale in the unturned frame: white dots and centre mark, and
 // the magenta pointer outline moved to y = trunc(needle x per_needle +
-// offset).
+// offset), or, with offset_after_trunc, to offset + trunc(needle x
+// per_needle) (the two differ for a needle within one unit of a whole
+// place). A centre mark may be an outline instead of one line, and the
+// pointer a filled shape.
 struct GlideslopeScale {
   std::span<const gfx::Point> dots;  // top-left corners
   int dot_diameter;
@@ -99,8 +107,13 @@ struct GlideslopeScale {
   double per_needle;
   double offset;
   std::span<const gfx::Point> pointer;  // about y 0
+  float line_width = 2.0f;              // dots and centre mark
+  std::span<const gfx::Point> centre_outline = {};
+  bool pointer_filled = false;
+  bool offset_after_trunc = false;
 };
-void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& scale, double needle);
+// Without the pointer (`with_pointer` false) only the scale shows.
+void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& scale, double needle, bool with_pointer = true);
 
 // The selected heading: a marker line toward it, or, on a display with a
 // readout, while the selected heading lies more than `readout_beyond`
