@@ -8,6 +8,8 @@
 #include "src/flightplan/execute.h"
 #include "src/flightplan/fuel.h"
 #include "src/flightplan/holds.h"
+#include "src/flightplan/holds_internal.h"
+#include "src/flightplan/plan_ops.h"
 #include "src/flightplan/pln_convert.h"
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/route_file.h"
@@ -167,8 +169,8 @@ void LoadRequestedFlightPlan(std::int32_t request) {
 
   const int last = s.ActiveFlightPlanLastIndex;
   if (last >= 1) {
-    if (s.PendingFlightPlanLastIndex + 1 <= model::kMaxFlightPlanWaypoints)
-      s.PendingFlightPlan[s.PendingFlightPlanLastIndex + 1].ident = "******";
+    WriteEndMarker(PendingPlan());
+    WriteEndMarker(ActivePlan());
     const model::FlightPlanWaypoint& first = s.ActiveFlightPlan[0];
     const model::FlightPlanWaypoint& end = s.ActiveFlightPlan[last];
     double d = 0.0, c = 0.0;
@@ -235,6 +237,7 @@ bool LoadSelectedFlightPlan(std::string name, std::int32_t key_switch) {
   m.FileCruiseAlt = 0;
   m.ResvFuel = 0.0;
   if (name == "NEXT FPL") {
+    DetachPendingHolds(1, kMaxPlanLastIndex);
     PreparePlaceholderPlan(s.PendingFlightPlan, s.PendingFlightPlanLastIndex);
     s.EditWaypointIndex = 0;
     return true;
@@ -254,7 +257,11 @@ bool LoadSelectedFlightPlan(std::string name, std::int32_t key_switch) {
     return false;
   }
   G().LnavLegTracking = 0;
+  // The plan replaces the route being edited: the holds of the flown route
+  // stand on none of its waypoints (EXEC drops them, ERASE brings them back).
+  DetachPendingHolds(1, kMaxPlanLastIndex);
   CopyStaged(staged, s.PendingFlightPlan, s.PendingFlightPlanLastIndex);
+  WriteEndMarker(PendingPlan());
   if (s.PendingFlightPlanLastIndex >= 1) s.EditWaypointIndex = 1;
 
   if (s.RouteState == 0) {

@@ -100,6 +100,9 @@ void EnterOrigin(const std::string& t) {
   fp.ActiveFlightPlanLastIndex = 1;
   flightplan::WriteEndMarker(flightplan::ActivePlan());
   fp.ActiveWaypointIndex = model::kNoWaypoint;
+  // As a destination entry sets it: the route's last entry, where the old
+  // route's index would name no waypoint of the new one.
+  guidance::guidance_state.NextConstraintIndex = fp.ActiveFlightPlanLastIndex;
   m.CruiseAlt = 0;
   flightplan::CopyActiveToPendingPlan();
   flightplan::BuildRouteViaToList();
