@@ -197,8 +197,12 @@ void EnterCompanyRoute(const std::string& t) {
   const int i = FindCompanyRoute(t);
   if (i == 0) return RefuseEntry(kNotInDatabase);
   flightplan::State& fp = Route();
+  // A plan that cannot be loaded leaves the route and its state; the
+  // scratchpad keeps the name.
+  if (!flightplan::LoadSelectedFlightPlan(fp.FlightPlanLibrary[i].name, 0)) {
+    return RefuseEntry(flightplan::kUnableToLoadText);
+  }
   fms_state.RteCoRouteText = t;
-  flightplan::LoadSelectedFlightPlan(fp.FlightPlanLibrary[i].name, 0);
   // Always: a plan of its two ends alone has no rows, and those of the
   // route shown before must go.
   flightplan::BuildRouteViaToList();
