@@ -197,7 +197,7 @@ void ComputeLegDeviation(std::int32_t& side1, double& angle1, std::int32_t& xtk_
   const double cm = MagneticCourse(c);
 
   double along_lat = 0.0, along_lon = 0.0;
-  navdb::ProjectPosition(start_lat, start_lon, g.DesiredTrack + g.MagneticVariation,
+  navdb::ProjectPosition(start_lat, start_lon, navdb::TrueCourse(start_lat, start_lon, active->latitude, active->longitude),
                          g.ActiveLegLength - g.ActiveWaypointDistance, along_lat, along_lon);
   double x = 0.0, q = 0.0;
   navdb::ComputeDistanceAndBearing(along_lat, along_lon, g.PlaneLatitude, g.PlaneLongitude, x, q);
@@ -278,8 +278,12 @@ void SteerLaterally() {
     if (g.CrossTrackDistance <= g.WaypointSwitchDistance) g.ActiveLegFromEngagePosition = 0;
   } else {
     g.LnavCommandedHeading = g.BearingToActiveWaypoint;
-    navdb::ProjectPosition(start_lat, start_lon, g.DesiredTrack + g.MagneticVariation, along, g.LnavLegTargetLatitude,
-                           g.LnavLegTargetLongitude);
+    // Along the leg as it is: the desired track shown reads 360 for a
+    // course under 1 degree, and steered by, it would fly up to a degree
+    // off a leg just east of north.
+    const model::FlightPlanWaypoint* w = ActiveEntry();
+    navdb::ProjectPosition(start_lat, start_lon, navdb::TrueCourse(start_lat, start_lon, w->latitude, w->longitude), along,
+                           g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
     if (g.CrossTrackDistance < 10.0) {
       if (g.LnavLegTracking == 1) g.LnavCommandedHeading = HeadingTo(g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
     } else {
