@@ -567,6 +567,41 @@ TEST_F(RouteExecutionTest, ExecAndEraseKeepEveryHoldOnItsWaypoint) {
   EXPECT_EQ(S().HoldTable[1].active_index, 6);
 }
 
+// EXEC with DIR INTC selected flies the leg from the aircraft as the
+// magnetic course to the active waypoint: true less the 15 degrees east,
+// 360 added below 0.5.
+TEST_F(RouteExecutionTest, ExecWithDirectInterceptTakesTheMagneticCourse) {
+  for (const auto& [course, magnetic] : {std::pair{90.0, 75.0}, std::pair{10.0, 355.0}}) {
+    SCOPED_TRACE(course);
+    Pending({{0, 0}, {0, 1}, {0, 2}});
+    S().RouteState = 2;
+    At(0.0, 0.0, 250.0);
+    G().MagneticVariation = 15.0;
+    navdb::ProjectPosition(0.0, 0.0, course, 30.0, G().ActiveWaypointLat, G().ActiveWaypointLon);
+    fms::fms_state.FmsHoldFixSelect = 1;
+    ExecutePendingRoute();
+    EXPECT_NEAR(G().LnavInitialCourse, magnetic, 1e-6);
+    EXPECT_EQ(G().ActiveLegFromEngagePosition, 1);
+    EXPECT_EQ(fms::fms_state.FmsHoldFixSelect, 0);
+  }
+}
+
+// A cruise speed entered in a modification and executed is the cruise
+// speed: a later modification's ERASE has nothing of it to put back.
+TEST_F(RouteExecutionTest, AnExecutedCruiseSpeedOutlivesTheNextErase) {
+  Pending({{0, 0}, {0, 1}, {0, 2}});
+  S().RouteState = 2;
+  ExecutePendingRoute();
+  M().CruiseIasEntry = M().CruiseSpeed;  // 200, saved as the page does
+  M().CruiseSpeed = 300;
+  S().RouteState = 4;
+  ExecutePendingRoute();
+  EXPECT_EQ(M().CruiseIasEntry, 0.0);
+  S().RouteState = 4;
+  ResetRouteData();
+  EXPECT_EQ(M().CruiseSpeed, 300);
+}
+
 // Every copy into a route ends it with the end marker, whatever the longer
 // route before left in the slot after its last entry.
 TEST_F(RouteExecutionTest, CopiedRoutesEndWithTheEndMarker) {

@@ -409,6 +409,23 @@ TEST_F(VerticalPlanTest, PredictionsLeavePublishedConstraints) {
   for (int i : {1, 4, 5}) EXPECT_NE(Wp(i).constraint_flag, 1u) << i;
 }
 
+// The descent's speed restriction holds at its altitude itself: at 300 kt
+// and 2000 ft/min a NM is 400 ft, so from the destination at 50 ft, 25 NM
+// out is 10050 (10000 in hundreds) and 25.25 NM out 10100.
+TEST_F(VerticalPlanTest, ADescentWaypointAtTheRestrictionAltitudeTakesItsSpeed) {
+  model::model_state.DescentTas = 300.0;
+  Route({{"AAAA", 0, 0.0, "APT", 0, 50.0},
+         {"W1", 0, 1.0},
+         {"W2", 0, 2.0 - 25.25 / 60.0},
+         {"W3", 0, 2.0 - 25.0 / 60.0},
+         {"BBBB", 0, 2.0, "APT", 0, 50.0}});
+  ComputeCruiseAltitude(12000, 1);
+  EXPECT_EQ(Wp(3).altitude_constraint, 10000.0);
+  EXPECT_EQ(Wp(3).speed_constraint, 240.0);
+  EXPECT_EQ(Wp(2).altitude_constraint, 10100.0);
+  EXPECT_EQ(Wp(2).speed_constraint, 270.0);
+}
+
 TEST_F(VerticalPlanTest, TopOfClimbFromTheAircraftOrAConstraint) {
   EquatorRoute();
   ComputeCruiseAltitude(12000, 1);
