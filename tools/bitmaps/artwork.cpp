@@ -283,7 +283,8 @@ std::vector<Artwork> AllArtwork() {
                  p.Panel(Finish::kBlack);
                  p.Knob(154.5f, 36, 23, 0);
                  p.Knob(154.5f, 36, 13, 0);
-                 p.Text(114, 66, 82, 10, "MODE  /  RANGE", 7, kLegend);
+                 // Under the traffic key's bottom edge (y 81), clear of it.
+                 p.Text(114, 84, 82, 10, "MODE  /  RANGE", 7, kLegend);
                  p.KeysOf("PROLINE4_MFD_CTRL");
                }});
   a.push_back(A300LitKey(10070, 49, 31, "TCAS", "A300 TCAS key, lit"));
