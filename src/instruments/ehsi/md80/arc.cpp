@@ -86,7 +86,7 @@ constexpr Md80RadioFields kFields{.font = display::DaReredBold,
                                   .glideslope = {.dots = kGlideslopeDots,
                                                  .dot_diameter = 5,
                                                  .centre = {{248, 120}, {260, 120}},
-                                                 .per_needle = 34.0 / 127.0,
+                                                 .per_needle = 0.26771653543307083,
                                                  .offset = 120.0,
                                                  .pointer = kGlideslopePointer}};
 

@@ -33,12 +33,11 @@ constexpr Md80RadioFields kFields{
     .dme1_at = {0.0f, 0.0f},
     .dme2_at = {225.0f, 0.0f},
     .dme_label_below = 15.0f,
-    // 34 units either side of 114 for a full needle of 127, written as that
-    // ratio so that a full needle reaches it.
+    // 34 units either side of 114 for a full needle of 127.
     .glideslope = {.dots = kGlideslopeDots,
                    .dot_diameter = 5,
                    .centre = {{248, 114}, {260, 114}},
-                   .per_needle = 34.0 / 127.0,
+                   .per_needle = 0.26771653543307083,
                    .offset = 114.0,
                    .pointer = kGlideslopePointer},
 };
