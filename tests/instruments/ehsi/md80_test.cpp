@@ -50,14 +50,14 @@ TEST_F(Md80Test, FrameBlanksAndSetsTheCentreOfEachMode) {
 }
 
 // A distance above 0 with its label under it, in each mode's places, on
-// the design size and twice it.
+// the canvas's size and on the screen's (318 x 311, not to scale).
 TEST_F(Md80Test, DmeFields) {
   for (auto [dme1, dme2] : {std::pair{0.0, 0.0}, {24.6, 0.0}, {0.0, 4.2}}) {
     G().Nav1DmeDistance = dme1;
     G().Nav2DmeDistance = dme2;
     for (int mode : {0, 1}) {
-      for (int scale : {1, 2}) {
-        Md80(mode, 1, 266 * scale, 232 * scale);
+      for (auto [width, height] : {std::pair{266, 232}, {318, 311}}) {
+        Md80(mode, 1, width, height);
         const double top = mode == 0 ? 0 : 4, below = mode == 0 ? 15 : 13, right = mode == 0 ? 225 : 223;
         EXPECT_EQ(StyledAt("24.6", C(0, top), Family(mode), 13, colour::kWhite), dme1 > 0) << mode;
         EXPECT_EQ(TextAt("DME1", C(0, top + below)), dme1 > 0) << mode;
@@ -206,6 +206,23 @@ TEST_F(Md80Test, HalfRangeFigure) {
     M().Md80EhsiMapRange = range;
     Md80(1);
     EXPECT_TRUE(StyledAt(text, Arc(-85, -54), "DA Rered", 13, colour::kWhite)) << range;
+  }
+}
+
+TEST_F(Md80Test, ValuesOfAnySize) {
+  for (double v : {1e300, -1e300, std::numeric_limits<double>::quiet_NaN()}) {
+    for (double* field : {&G().AircraftHeading, &G().SelectedCourse, &G().ApHeadingLockDir, &G().GroundTrack,
+                          &G().HeadingOffsetToken550, &G().AdfRelativeBearing, &G().Nav1CdiNeedle,
+                          &G().Nav1GlideslopeNeedle, &G().Nav1DmeDistance, &G().Nav2DmeDistance, &G().WindSpeed,
+                          &G().WindDirectionMagnetic, &M().Md80EhsiMapRange})
+      *field = v;
+    G().AdfSignal = 2;
+    M().Md80EhsiShowAdf = 1;
+    Radio(1, 0xC0);
+    for (int mode : {0, 1}) {
+      Md80(mode);
+      EXPECT_TRUE(rec.FindText("ADF1") && rec.FindText("ILS")) << v << mode;
+    }
   }
 }
 
