@@ -340,7 +340,9 @@ TEST_F(Proline4Test, HeadingBugAndReadout) {
       EXPECT_TRUE(OutlineAt(colour::kMagenta, 9, 2, P(mode, 10, -r - 5, selected))) << mode << selected;
       char readout[16];
       std::snprintf(readout, sizeof readout, "HDG %03.0f", selected);
-      EXPECT_EQ(StyledAt(readout, C(50, 50), mode == 0 ? "Arial" : "DA Rered", 9, colour::kMagenta), ticks > 0);
+      EXPECT_EQ(StyledAt(readout, mode == 0 ? C(50, 50) : C(0, 52), mode == 0 ? "Arial" : "DA Rered", 9,
+                         colour::kMagenta),
+                ticks > 0);
       const auto dashed = Ops(OpKind::Line, colour::kMagenta);
       EXPECT_EQ(dashed.size(), ticks > 0 ? 1u : 0u);
       if (!dashed.empty()) {

@@ -81,8 +81,9 @@ constexpr Proline4HsiPage kPage{
     .first = {{-123.0f, 50.0f}, {kMagenta, 1.0f, kFirstIcon, {}}, {kMagenta, 2.0f, kFirstNeedle, {}}},
     .second = {{-123.0f, 65.0f}, {kBlue, 1.0f, kSecondIcon, {}}, {kBlue, 2.0f, kSecondNeedle, {}}},
     .legend_font = display::DaReredBold,
-    // Under the time to go, as on the rose, rather than across it.
-    .bug_readout_at = {50.0f, 50.0f},
+    // Under the time to go at the block's margin, rather than across it:
+    // the scale's labels reach up beside the block at any heading.
+    .bug_readout_at = {0.0f, 52.0f},
     .bug_readout_font = display::DaReredBold,
     .bug = {kMagenta, 2.0f, {}, kBug},
     .bug_line = {kMagenta, 1.0f, kBugLine, {}, {}, true},
