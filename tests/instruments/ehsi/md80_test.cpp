@@ -1,11 +1,13 @@
 // The MD-80 EHSI's frame, full rose and arc: blanking, the centre of each
 // mode, the DME fields, the ADF switch, the glideslope, the wind
 // threshold, the heading rounding, the card and the arc's window across
-// north, the course bar with TO/FROM and the range figure.
+// north, the course bar with TO/FROM and the range figure; values of any
+// size on both the MD-80's and the Pro Line 4's pages.
 #include <limits>
 #include <tuple>
 
 #include "src/instruments/ehsi/md80/md80.h"
+#include "src/instruments/ehsi/proline4/proline4.h"
 #include "tests/instruments/ehsi/du1000_test_support.h"
 
 namespace ovi::ehsi::test {
@@ -209,19 +211,39 @@ TEST_F(Md80Test, HalfRangeFigure) {
   }
 }
 
-TEST_F(Md80Test, ValuesOfAnySize) {
+// Values of any size reach no integer conversion unbounded and no text
+// past its buffer, on both displays' pages: the frames complete.
+TEST_F(Md80Test, ValuesOfAnySizeOnBothDisplays) {
+  flightplan::flightplan_state.ActiveWaypointIndex = 0;
+  flightplan::flightplan_state.ActiveFlightPlanLastIndex = 0;
+  G().AdfSignal = 2;
+  G().GroundSpeedKnots = 31;
+  G().HeadingBugDisplayTicks = 5;
+  M().Md80EhsiShowAdf = 1;
+  M().Proline4BearingPointer1Source = 3;
+  M().Proline4BearingPointer2Source = 2;
+  Radio(1, 0xC0);
+  gfx::DeviceContext surface(247, 285);
+  surface.recorder = &rec;
+  const PIXSIZE size{247, 285};
   for (double v : {1e300, -1e300, std::numeric_limits<double>::quiet_NaN()}) {
-    for (double* field : {&G().AircraftHeading, &G().SelectedCourse, &G().ApHeadingLockDir, &G().GroundTrack,
-                          &G().HeadingOffsetToken550, &G().AdfRelativeBearing, &G().Nav1CdiNeedle,
-                          &G().Nav1GlideslopeNeedle, &G().Nav1DmeDistance, &G().Nav2DmeDistance, &G().WindSpeed,
-                          &G().WindDirectionMagnetic, &M().Md80EhsiMapRange})
+    for (double* field :
+         {&G().AircraftHeading, &G().SelectedCourse, &G().DesiredTrack, &G().ApHeadingLockDir, &G().GroundTrack,
+          &G().HeadingOffsetToken550, &G().SecondBearingPointer, &G().AdfRelativeBearing, &G().BearingToActiveWaypoint,
+          &G().Nav1CdiNeedle, &G().Nav1GlideslopeNeedle, &G().Nav1DmeDistance, &G().Nav2DmeDistance,
+          &G().ActiveWaypointDistance, &G().TrueAirspeedEstimate, &G().StaticAirTemp, &G().ZuluHour, &G().WindSpeed,
+          &G().WindDirectionMagnetic, &G().PlaneLatitude, &M().Md80EhsiMapRange, &M().Proline4MapRange})
       *field = v;
-    G().AdfSignal = 2;
-    M().Md80EhsiShowAdf = 1;
-    Radio(1, 0xC0);
     for (int mode : {0, 1}) {
       Md80(mode);
       EXPECT_TRUE(rec.FindText("ADF1") && rec.FindText("ILS")) << v << mode;
+      for (int lnav : {0, 1}) {
+        G().LnavEngaged = lnav;
+        M().PROLINE4MFDMode = mode;
+        rec.Clear();
+        DrawProline4Mfd(ehsi_state.Proline4Display, &surface, &size, 1);
+        EXPECT_TRUE(rec.FindText("WX") && rec.FindText("ADF")) << v << mode;
+      }
     }
   }
 }

@@ -211,34 +211,6 @@ TEST_F(PanelsTest, LayerKeysAndLamps) {
   for (int cap : {1, 2, 3}) EXPECT_TRUE(Shown(md80_ehsi_ctrl_gauge, cap));
 }
 
-// Icons: lamps (10082, 25 x 10) and caps (10088, 36 x 36) chained under
-// the background, transparent and erased (shown and hidden by the lamps).
-TEST_F(PanelsTest, IconChains) {
-  struct Icon {
-    std::uint32_t bitmap;
-    int x, y;
-  };
-  const std::vector<Icon> aux_icons = {{10082, 32, 35},  {10082, 77, 35},  {10082, 121, 35},
-                                       {10082, 165, 35}, {10082, 210, 35}, {10082, 254, 35}};
-  const std::vector<Icon> md80_icons = {{10088, 50, 56},   {10088, 169, 53},  {10088, 298, 54},  {10082, 50, 167},
-                                        {10082, 109, 167}, {10082, 166, 167}, {10082, 227, 167}, {10082, 276, 167}};
-  for (auto [gauge, bitmap, w, h, icons] :
-       {std::tuple{&proline4_mfd_ctrl_gauge, 10068u, 311, 97, std::vector<Icon>{}},
-        {&proline4_aux_ctrl_gauge, 10066u, 313, 93, aux_icons}, {&md80_ehsi_ctrl_gauge, 10080u, 392, 214, md80_icons}}) {
-    ELEMENT_HEADER* root = host::FirstElement(gauge);
-    EXPECT_TRUE(root->resource_id == bitmap && root->image_size.x == w && root->image_size.y == h);
-    EXPECT_TRUE(gauge->gauge_header_version == 0x320u && gauge->design_size.x == 312);
-    for (std::size_t i = 0; i < icons.size(); ++i) {
-      const ELEMENT_HEADER* e = host::NthElement(root, static_cast<std::int32_t>(i + 1));
-      ASSERT_NE(e, nullptr);
-      EXPECT_TRUE(e->resource_id == icons[i].bitmap && e->position.x == icons[i].x && e->position.y == icons[i].y &&
-                  (e->image_flags & ~IMAGE_HIDDEN) == 0x3u && e->image_size.x == (icons[i].bitmap == 10082 ? 25 : 36))
-          << gauge->gauge_name << " " << i + 1;
-    }
-    EXPECT_EQ(host::NthElement(root, static_cast<std::int32_t>(icons.size() + 1)), nullptr);
-  }
-}
-
 // Log lines at every call (the MD-80's without a blank before the
 // newline); the folder at pre-install (not the MD-80's), the loads at
 // pre-initialise (the MD-80's only; the layer panel fills the folder).
