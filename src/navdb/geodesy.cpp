@@ -9,6 +9,28 @@
 
 namespace ovi::navdb {
 
+namespace {
+
+// The initial true course from the latitudes' sines and cosines and the
+// difference of longitude (radians), in [0, 360).
+double CourseFrom(double sp1, double cp1, double sp2, double cp2, double dl) {
+  const double y = std::sin(dl) * cp2;
+  const double x = cp1 * sp2 - sp1 * cp2 * std::cos(dl);
+  const double crs = std::atan2(y, x) * kRadToDeg;
+  if (std::isnan(crs)) return 0.0;
+  // crs + 360 lies in [180, 540]: below 360 the remainder is itself, above
+  // it the difference, exact (as fmod gives it) without the library call.
+  const double c = crs + 360.0;
+  return c >= 360.0 ? c - 360.0 : c;
+}
+
+}  // namespace
+
+double TrueCourse(double lat1, double lon1, double lat2, double lon2) {
+  const double p1 = lat1 * kDegToRad, p2 = lat2 * kDegToRad;
+  return CourseFrom(std::sin(p1), std::cos(p1), std::sin(p2), std::cos(p2), (lon2 - lon1) * kDegToRad);
+}
+
 LatitudeTrig LatitudeTrigOf(double latitude) {
   const double p = latitude * kDegToRad;
   return LatitudeTrig{std::sin(p), std::cos(p)};
@@ -23,15 +45,8 @@ void GreatCircleFrom(const LatitudeTrig& from, double from_lon, const LatitudeTr
   // points; acos would then give NaN.
   double c = std::clamp(sp1 * sp2 + cp1 * cp2 * cdl, -1.0, 1.0);
   double d = std::acos(c) * kEarthRadiusNm;
-  double y = std::sin(dl) * cp2;
-  double x = cp1 * sp2 - sp1 * cp2 * cdl;
-  double crs = std::atan2(y, x) * kRadToDeg;
   if (std::isnan(d)) d = 0.0;
-  if (std::isnan(crs)) crs = 0.0;
-  // crs + 360 lies in [180, 540]: below 360 the remainder is itself, above
-  // it the difference, exact (as fmod gives it) without the library call.
-  crs += 360.0;
-  if (crs >= 360.0) crs -= 360.0;
+  double crs = CourseFrom(sp1, cp1, sp2, cp2, dl);
   if (crs < 1.0) crs = 360.0;  // north reads 360, never 0
   distance = d;
   course = crs;
