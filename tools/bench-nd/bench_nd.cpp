@@ -301,7 +301,7 @@ void BM_B737NdLayersFrame(benchmark::State& state) {
   // frames a second, "rebuild_us").
   nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
   gfx::detail::Shapes().Clear();
-  for (display::GeoMemo& m : nd::nd_state.PointPlaces) m = display::GeoMemo{};
+  nd::nd_state.PointPlaces.clear();
   display::display_state.BoundaryPlaces = display::GeoMemo{};
   navdb::navdb_state.NearListCenters.fill(navdb::LatLon{});
   const double rebuild_cold = RebuildFrame(dc, size);

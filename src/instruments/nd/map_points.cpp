@@ -59,8 +59,6 @@ constexpr PointLayerMember kMembers[] = {
      colour::kSkyBlue, 5, -9.0, colour::kSkyBlue},
 };
 
-static_assert(std::size(kMembers) == State::kPointLayerMembers);
-
 struct MapList {
   const navdb::BoundedTable<model::NavDbRecord>& list;
   int count;
@@ -111,8 +109,11 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
   // The entries' places are kept while the reference stands still (a
   // member from outside the table works them out afresh).
   display::GeoMemo* places = nullptr;
-  for (std::size_t k = 0; k < std::size(kMembers); ++k)
-    if (&kMembers[k] == &m) places = &nd_state.PointPlaces[k];
+  for (std::size_t k = 0; k < std::size(kMembers); ++k) {
+    if (&kMembers[k] != &m) continue;
+    if (nd_state.PointPlaces.size() < std::size(kMembers)) nd_state.PointPlaces.resize(std::size(kMembers));
+    places = &nd_state.PointPlaces[k];
+  }
   if (places != nullptr) places->Begin(v.reference.latitude, v.reference.longitude, v.rotation);
 
   for (int i = 1; i <= points.count; ++i) {

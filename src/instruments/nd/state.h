@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "src/display/lifetime.h"
 #include "src/display/map_projection.h"
@@ -32,9 +33,9 @@ struct State {
 
   // --- Shared map layers ------------------------------------------------------
   // The places of the map lists' entries, one memo per row of the point
-  // layers' table (PointLayerMembers), one slot per list entry.
-  static constexpr int kPointLayerMembers = 6;
-  display::GeoMemo PointPlaces[kPointLayerMembers];
+  // layers' table (PointLayerMembers), one slot per list entry; made at the
+  // first draw.
+  std::vector<display::GeoMemo> PointPlaces;
 };
 
 extern State nd_state;
