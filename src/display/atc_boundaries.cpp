@@ -49,10 +49,11 @@ void DrawAtcBoundaries(gfx::Graphics& g, int radius, int cx, int cy, double rang
   gfx::Font font("DA Rered", 14, gfx::FontStyleBold, gfx::Unit::Pixel);
   std::array<gfx::Point, model::kMaxBoundaryPoints> outline;
 
-  // Each point's place is kept while the aircraft stands still; the file's
-  // outlines are fixed, so a point's slot is its place in the file.
+  // Each point's place is kept while the aircraft moves less than the map
+  // can show (GeoMemo); the file's outlines are fixed, so a point's slot is
+  // its place in the file.
   GeoMemo& places = display_state.BoundaryPlaces;
-  places.Begin(frame.from_lat, frame.from_lon, frame.up);
+  places.Begin(frame.from_lat, frame.from_lon, frame.up, frame.pixels_per_nm);
   std::size_t first_slot = 0;
   const navdb::State& table = nav;
   for (int b = 1; b <= table.AtcBoundaryCount; ++b) {

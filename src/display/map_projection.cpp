@@ -1,5 +1,6 @@
 #include "src/display/map_projection.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace ovi::display {
@@ -10,14 +11,39 @@ bool memo_setting = true;
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
+constexpr double kRadians = M_PI / 180.0;
+// The farthest a drawn place lies: a quarter of the earth round (the point
+// layers stop at twice the range, a boundary is drawn only when its first
+// point is within reach). Within it a move of the reference shifts a place
+// across the map by no more than the move itself.
+constexpr double kFarthestNm = 5400.0;
+
+// How far (NM) a place seen from (lat0, lon0) may move on the map when seen
+// from (lat1, lon1): the move itself, and the turn of the local north along
+// it (the longitudes' difference times the sine of the latitude) at the
+// farthest a place lies.
+double Drift(double lat0, double lon0, double lat1, double lon1) {
+  double dlon = std::fmod(lon1 - lon0, 360.0);
+  if (dlon > 180.0) dlon -= 360.0;
+  if (dlon < -180.0) dlon += 360.0;
+  const double mid = 0.5 * (lat0 + lat1) * kRadians;
+  const double move = 60.0 * std::hypot(lat1 - lat0, dlon * std::cos(mid));
+  const double turn = std::fabs(dlon * kRadians * std::sin(mid));
+  return move + kFarthestNm * turn;
+}
+
 }  // namespace
 
 namespace detail {
 void UseGeoMemo(bool on) { memo_setting = on; }
 }  // namespace detail
 
-void GeoMemo::Begin(double from_lat, double from_lon, double up) {
-  if (reference_ == 0 || !memo_setting || !SameBits(from_lat, from_lat_) || !SameBits(from_lon, from_lon_)) {
+void GeoMemo::Begin(double from_lat, double from_lon, double up, double pixels_per_nm) {
+  const bool same = SameBits(from_lat, from_lat_) && SameBits(from_lon, from_lon_);
+  // Written so that a scale or position that is not a number keeps nothing.
+  const bool near = pixels_per_nm > 0.0 &&
+                    Drift(from_lat_, from_lon_, from_lat, from_lon) * pixels_per_nm <= kKeptPixels;
+  if (reference_ == 0 || !memo_setting || !(same || near)) {
     ++reference_;
     from_lat_ = from_lat, from_lon_ = from_lon;
     from_trig_ = navdb::LatitudeTrigOf(from_lat);

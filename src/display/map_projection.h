@@ -37,9 +37,16 @@ inline void PlotPositionInt(const MapFrame& m, int cx, int cy, double lat, doubl
 // work out from scratch (the same sums, navdb::GreatCircleFrom), so a place
 // from the memo lands on the same pixel. Each slot checks the position it
 // holds, so a list that was rebuilt or reloaded only costs fresh sums; the
-// reference and the up direction are compared bit for bit, so any move of
-// the aircraft starts afresh. Slots are numbered by the caller (an entry's
-// place in its list or table) and the memo grows to the highest one used.
+// up direction is compared bit for bit. Slots are numbered by the caller
+// (an entry's place in its list or table) and the memo grows to the highest
+// one used.
+//
+// The reference may move a little before the places are worked out again:
+// given the map's scale, a reference whose move shifts no place by more
+// than kKeptPixels (the move itself, plus the turn of north it brings times
+// the farthest a drawn place lies, a quarter of the earth round) keeps the places of
+// the reference they were worked out from. Without a scale the reference is
+// compared bit for bit.
 class GeoMemo {
  public:
   struct Place {
@@ -48,8 +55,13 @@ class GeoMemo {
     double sin = 0.0;       // of the screen angle (course - up, the shorter way round)
     double cos = 1.0;
   };
-  // Begins a picture: the reference position and the map's up direction.
-  void Begin(double from_lat, double from_lon, double up);
+  // How far (pixels of the map's scale) a kept place may lie from the one
+  // worked out afresh.
+  static constexpr double kKeptPixels = 0.05;
+  // Begins a picture: the reference position, the map's up direction and
+  // its scale (pixels per NM; 0 keeps places only for the very same
+  // reference).
+  void Begin(double from_lat, double from_lon, double up, double pixels_per_nm = 0.0);
   const Place& At(std::size_t slot, double latitude, double longitude);
   std::size_t Slots() const { return slots_.size(); }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -115,6 +116,93 @@ TEST(GeoMemo, SeededWalkKeepsEverySlotFresh) {
       ExpectFresh(kept, from, points[i], up, "walk");
       if (::testing::Test::HasFailure()) FAIL() << "step " << step << ", slot " << i;
     }
+  }
+}
+
+// With the map's scale, places kept from a reference a little way back lie
+// within GeoMemo::kKeptPixels of the fresh ones: a flight's steps (a frame
+// at 300 kt, now and then a jump) at the largest and the smallest range,
+// over mid-latitudes, across 180 and near the pole, the places up to 3000 NM
+// away (beyond what a map draws).
+TEST(GeoMemo, KeptWhileTheMoveStaysUnderTheTolerance) {
+  struct Flight {
+    const char* name;
+    Geo start;
+    double course;          // degrees true
+    double pixels_per_nm;   // 230 pixels of radius over the range
+  };
+  const Flight flights[] = {
+      {"south-east at 160 NM", {49.5, 8.0}, 170.0, 230.0 / 160.0},
+      {"east across 180 at 160 NM", {-41.0, 179.995}, 90.0, 230.0 / 160.0},
+      {"north-west at 0.5 NM", {-33.9, -70.6}, 315.0, 230.0 / 0.5},
+      {"about the pole at 40 NM", {89.93, -120.0}, 80.0, 230.0 / 40.0},
+  };
+  for (const Flight& f : flights) {
+    std::mt19937 rng(4404);
+    auto real = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+    std::vector<Geo> points(30);
+    for (Geo& p : points) {
+      double lat = 0.0, lon = 0.0;
+      navdb::ProjectPosition(f.start.lat, f.start.lon, real(0.0, 360.0), real(0.1, 3000.0), lat, lon);
+      p = {lat, lon};
+    }
+    GeoMemo memo;
+    Geo at = f.start;
+    int kept_steps = 0;
+    for (int step = 0; step < 300; ++step) {
+      const double nm = step % 50 == 49 ? 0.2 : 300.0 / 3600.0 / 60.0;  // a frame at 60 a second, or a jump
+      navdb::ProjectPosition(at.lat, at.lon, f.course, nm, at.lat, at.lon);
+      memo.Begin(at.lat, at.lon, 20.0, f.pixels_per_nm);
+      bool kept = false;
+      for (std::size_t i = 0; i < points.size(); ++i) {
+        const GeoMemo::Place& place = memo.At(i, points[i].lat, points[i].lon);
+        double distance = 0.0, course = 0.0;
+        navdb::ComputeDistanceAndBearing(at.lat, at.lon, points[i].lat, points[i].lon, distance, course);
+        kept = kept || !SameBits(place.distance, distance);
+        double x = 0.0, y = 0.0, kx = 0.0, ky = 0.0;
+        navdb::BearingOffsetToScreen(20.0, course, 0.0, 0.0, distance * f.pixels_per_nm, x, y);
+        GeoMemo::Offset(place, 0.0, 0.0, place.distance * f.pixels_per_nm, kx, ky);
+        ASSERT_LE(std::hypot(kx - x, ky - y), GeoMemo::kKeptPixels * 1.01)
+            << f.name << ", step " << step << ", point " << i << " at " << distance << " NM";
+      }
+      kept_steps += kept;
+    }
+    // Steps that kept their places: the flight at 160 NM keeps most; each
+    // jump, and at short range or about the pole most steps, work afresh.
+    if (f.pixels_per_nm < 2.0) {
+      EXPECT_GT(kept_steps, 200) << f.name;
+    }
+  }
+}
+
+// One unit of the data at the smallest range is kept (0.028 pixels), ten of
+// them are not; a move across 180 counts the short way round; near the pole
+// the turn of north decides.
+TEST(GeoMemo, DataUnitsAtTheSmallestRange) {
+  constexpr double kPixelsPerNm = 230.0 / 0.5;
+  struct Move {
+    const char* name;
+    Geo from, to;
+    bool kept;
+  };
+  const Move moves[] = {
+      {"one unit north", {-10.0, -20.0}, {-10.0 + kUnit, -20.0}, true},
+      {"ten units north", {-10.0, -20.0}, {-10.0 + 10 * kUnit, -20.0}, false},
+      {"one unit east over 180", {0.0, 180.0 - kUnit / 2}, {0.0, -180.0 + kUnit / 2}, true},
+      // North turns by a unit times sin 89.99: 0.043 pixels 5400 NM away.
+      {"near the pole, one unit east", {89.99, 10.0}, {89.99, 10.0 + kUnit}, true},
+      {"near the pole, two units east", {89.99, 10.0}, {89.99, 10.0 + 2 * kUnit}, false},
+  };
+  for (const Move& m : moves) {
+    GeoMemo memo;
+    // 90 NM away: far enough for the sums to see a unit's move.
+    const Geo point{m.from.lat - 1.5, m.from.lon + 0.003};
+    memo.Begin(m.from.lat, m.from.lon, 0.0, kPixelsPerNm);
+    const GeoMemo::Place before = memo.At(0, point.lat, point.lon);
+    memo.Begin(m.to.lat, m.to.lon, 0.0, kPixelsPerNm);
+    const GeoMemo::Place& place = memo.At(0, point.lat, point.lon);
+    EXPECT_EQ(SameBits(place.distance, before.distance) && SameBits(place.course, before.course), m.kept) << m.name;
+    if (!m.kept) ExpectFresh(place, m.to, point, 0.0, m.name);
   }
 }
 

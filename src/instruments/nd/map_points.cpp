@@ -106,15 +106,16 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
                     static_cast<gfx::REAL>(mark.pen_in_canvas_units ? v.FineWidth(mark.pen_width) : mark.pen_width));
   };
   const gfx::Pen vor_pen = pen_for(m.vor), other_pen = pen_for(m.other);
-  // The entries' places are kept while the reference stands still (a
-  // member from outside the table works them out afresh).
+  // The entries' places are kept while the reference moves less than the
+  // map can show (GeoMemo; a member from outside the table works them out
+  // afresh).
   display::GeoMemo* places = nullptr;
   for (std::size_t k = 0; k < std::size(kMembers); ++k) {
     if (&kMembers[k] != &m) continue;
     if (nd_state.PointPlaces.size() < std::size(kMembers)) nd_state.PointPlaces.resize(std::size(kMembers));
     places = &nd_state.PointPlaces[k];
   }
-  if (places != nullptr) places->Begin(v.reference.latitude, v.reference.longitude, v.rotation);
+  if (places != nullptr) places->Begin(v.reference.latitude, v.reference.longitude, v.rotation, v.pixels_per_nm);
 
   for (int i = 1; i <= points.count; ++i) {
     const model::NavDbRecord* r = points.list.At(i);
