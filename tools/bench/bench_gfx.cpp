@@ -219,11 +219,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
       const char* name;
       const char* base;
     } rows[] = {
-        {"layer, hard clip", "BM_MapFrameLayer/parts:15/clip:1", "BM_MapFrameLayer/parts:15/clip:0"},
-        {"layer, former hard clip", "BM_MapFrameLayer/parts:15/clip:3", "BM_MapFrameLayer/parts:15/clip:0"},
+        {"layer, hard clip", "BM_MapFrameLayer/parts:15/clip:1/off:0", "BM_MapFrameLayer/parts:15/clip:0/off:0"},
+        {"layer, nothing kept, hard clip", "BM_MapFrameLayer/parts:15/clip:1/off:1",
+         "BM_MapFrameLayer/parts:15/clip:0/off:1"},
+        {"layer, former hard clip", "BM_MapFrameLayer/parts:15/clip:3/off:0", "BM_MapFrameLayer/parts:15/clip:0/off:0"},
         {"raw Cairo, hard clip", "BM_MapFrameRawCairo/parts:15/clip:1", "BM_MapFrameRawCairo/parts:15/clip:0"},
         {"raw Cairo, smooth clip", "BM_MapFrameRawCairo/parts:15/clip:2", "BM_MapFrameRawCairo/parts:15/clip:0"},
-        {"layer / raw Cairo, hard clip", "BM_MapFrameLayer/parts:15/clip:1", "BM_MapFrameRawCairo/parts:15/clip:1"},
+        {"layer / raw Cairo, hard clip", "BM_MapFrameLayer/parts:15/clip:1/off:0",
+         "BM_MapFrameRawCairo/parts:15/clip:1"},
     };
     std::printf("\nwhole frame, time relative to the frame without a clip:\n");
     for (const auto& row : rows) {
