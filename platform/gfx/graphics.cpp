@@ -148,6 +148,25 @@ const double kDot[] = {1, 1};
 const double kDashDot[] = {3, 1, 1, 1};
 const double kDashDotDot[] = {3, 1, 1, 1, 1, 1};
 
+// Calls fn(first point, end point, smooth, closed) for each figure of a
+// path's commands (a move, its lines or curves, perhaps a close; a curve
+// takes three points), stopping at the first that returns false.
+template <class Fn>
+bool ForEachFigure(const std::vector<detail::PathData::Cmd>& cmds, Fn fn) {
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < cmds.size();) {
+    const std::size_t first = k;
+    ++i, ++k;
+    const bool smooth = i < cmds.size() && cmds[i] == detail::PathData::kCurve;
+    while (i < cmds.size() && cmds[i] == detail::PathData::kLine) ++i, ++k;
+    while (i < cmds.size() && cmds[i] == detail::PathData::kCurve) ++i, k += 3;
+    const bool closed = i < cmds.size() && cmds[i] == detail::PathData::kClose;
+    if (closed) ++i;
+    if (!fn(first, k, smooth, closed)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- life
@@ -717,21 +736,14 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
       for (int i = 0; i < dash_count; ++i) key_.Add(dashes[i]);
       key_.Add(dash_offset);
     }
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < cmds.size();) {
-      const std::size_t first = k;
-      ++i, ++k;
-      const bool smooth = i < cmds.size() && cmds[i] == PathData::kCurve;
-      while (i < cmds.size() && cmds[i] == PathData::kLine) ++i, ++k;
-      while (i < cmds.size() && cmds[i] == PathData::kCurve) ++i, k += 3;
-      const bool closed = i < cmds.size() && cmds[i] == PathData::kClose;
-      if (closed) ++i;
+    ForEachFigure(cmds, [&](std::size_t first, std::size_t k, bool smooth, bool closed) {
       key_.Add(static_cast<std::uint32_t>((k - first) << 2 | (smooth ? 2 : 0) | (closed ? 1 : 0)));
       for (std::size_t p = first; p < k; ++p) {
         key_.Add(static_cast<std::uint32_t>(fixed_[p].x));
         key_.Add(static_cast<std::uint32_t>(fixed_[p].y));
       }
-    }
+      return true;
+    });
     key_.Seal();
     if (detail::Shapes().Paint(key_, bx0, by0, bx1, by1, pixels, dc_->width, dx, dy, colour)) return true;
   }
@@ -739,23 +751,14 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
     thin_.SetBox(bx0, by0, bx1, by1);
   else
     thin_.NoBox();
-  std::size_t k = 0;
-  for (std::size_t i = 0; i < cmds.size();) {
-    // One figure: a move, its lines, perhaps a close.
-    const std::size_t first = k;
-    ++i, ++k;
-    const bool smooth = i < cmds.size() && cmds[i] == PathData::kCurve;
-    while (i < cmds.size() && cmds[i] == PathData::kLine) ++i, ++k;
-    while (i < cmds.size() && cmds[i] == PathData::kCurve) ++i, k += 3;
-    const bool closed = i < cmds.size() && cmds[i] == PathData::kClose;
-    if (closed) ++i;
-    if (smooth) {
-      if (!thin_.AddCurves(&fixed_[first], k - first, closed, m, half_width)) {
-        thin_.Clear();
-        return false;
-      }
-    } else
-      thin_.AddFigure(&fixed_[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
+  const bool added = ForEachFigure(cmds, [&](std::size_t first, std::size_t k, bool smooth, bool closed) {
+    if (smooth) return thin_.AddCurves(&fixed_[first], k - first, closed, m, half_width);
+    thin_.AddFigure(&fixed_[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
+    return true;
+  });
+  if (!added) {
+    thin_.Clear();
+    return false;
   }
   thin_.Fill(bx0, by0, bx1, by1, &coverage_);
   if (shape_cache_) detail::Shapes().Keep(key_, coverage_);
