@@ -14,6 +14,7 @@
 #include "platform/panel/panel.h"
 #include "src/display/kit.h"
 #include "src/display/lifetime.h"
+#include "src/display/map_symbols.h"
 #include "src/instruments/ehsi/kit.h"
 #include "src/instruments/ehsi/map.h"
 
@@ -58,6 +59,19 @@ EhsiMap Du1000Map(const display::GaugeDisplay& display, gfx::Graphics& g, int va
 // The map's layers in drawing order with their conditions.
 std::span<const display::Layer<EhsiMap>> Du1000MapLayerTable();
 
+// The route: white legs; the active waypoint green, a VOR or NDB one blue
+// with the ticked circle, an airport white.
+inline constexpr RouteStyle kDu1000RouteStyle{
+    .label_dx = 7.0,
+    .label_dy = -15.0,
+    .symbol_dy = -6.0,
+    .font_size = 15.0,
+    .line = display::colour::kWhite,
+    .other = {display::kSymbolDu1000Circle, display::kStyleDefault, display::colour::kWhite},
+    .active = {display::kSymbolDu1000Circle, display::kStyleGreen, display::colour::kGreen},
+    .active_navaid = {display::kSymbolDu1000CircleTicks, display::kStyleBlue, display::colour::kBlue},
+    .active_airport = {display::kSymbolDu1000Circle, display::kStyleDefault, display::colour::kWhite},
+    .before_active = {display::kSymbolDu1000Circle, display::kStyleDefault, display::colour::kWhite}};
 void DrawDu1000Navaids(const EhsiMap& map);
 void DrawDu1000Airports(const EhsiMap& map);
 void DrawDu1000AirwayPoints(const EhsiMap& map);

@@ -37,21 +37,12 @@ constexpr double kAirportRunwaysRange = 2.5;
 // The racetrack's turns are three quarters of a leg wide.
 constexpr double kHoldTurnWidth = 0.75;
 
-constexpr RouteStyle kRoute{.label_dx = 7.0,
-                            .label_dy = -15.0,
-                            .symbol_dy = -6.0,
-                            .font_size = 15.0,
-                            .line = kWhite,
-                            .other = {display::kSymbolDu1000Circle, display::kStyleDefault, kWhite},
-                            .active = {display::kSymbolDu1000Circle, display::kStyleGreen, kGreen},
-                            .active_navaid = {display::kSymbolDu1000CircleTicks, display::kStyleBlue, kBlue},
-                            .active_airport = {display::kSymbolDu1000Circle, display::kStyleDefault, kWhite},
-                            .before_active = {display::kSymbolDu1000Circle, display::kStyleDefault, kWhite}};
+
 
 bool ArcMap(const EhsiMap& m) { return m.mode != 2; }
 bool CentredMap(const EhsiMap& m) { return m.mode == 2; }
 
-void Route(const EhsiMap& m) { DrawEhsiRoute(m, kRoute); }
+void Route(const EhsiMap& m) { DrawEhsiRoute(m, kDu1000RouteStyle); }
 void DepartureRunway(const EhsiMap& m) { DrawDu1000SelectedRunways(m, 1); }
 void ArrivalRunway(const EhsiMap& m) { DrawDu1000SelectedRunways(m, 2); }
 

@@ -39,17 +39,6 @@ constexpr double kAirportRunwaysRange = 2.5;
 constexpr double kHoldTurnWidth = 0.5;
 constexpr int kAltitudeArcBox = 150;
 
-// Labels in the colour of their star.
-constexpr RouteStyle kRoute{.label_dx = 7.0,
-                            .label_dy = -7.0,
-                            .symbol_dy = -6.0,
-                            .font_size = 12.0,
-                            .line = kWhite,
-                            .other = {display::kSymbolWaypointStar, display::kStyleDefault, kWhite},
-                            .active = {display::kSymbolWaypointStar, display::kStyleMagenta, kMagenta},
-                            .active_navaid = {display::kSymbolWaypointStar, display::kStyleMagenta, kMagenta},
-                            .active_airport = {display::kSymbolWaypointStar, display::kStyleMagenta, kMagenta},
-                            .before_active = {display::kSymbolWaypointStar, display::kStyleDefault, kWhite}};
 
 constexpr Segment kAircraftLines[] = {{{0, 0}, {10, 20}}, {{10, 20}, {-10, 20}}, {{-10, 20}, {0, 0}}};
 constexpr Shape kAircraftTriangle{kWhite, 2.0f, kAircraftLines, {}};
@@ -176,7 +165,7 @@ EhsiMap Md80Map(const display::GaugeDisplay& display, gfx::Graphics& g, int vari
 void DrawMd80EhsiNavaids(const EhsiMap& m) { DrawEhsiPoints(m, nd::kMd80NavaidLayer); }
 void DrawMd80EhsiAirports(const EhsiMap& m) { DrawEhsiPoints(m, nd::kMd80AirportLayer); }
 void DrawMd80EhsiIntersections(const EhsiMap& m) { DrawEhsiPoints(m, nd::kMd80IntersectionLayer); }
-void DrawMd80EhsiRoute(const EhsiMap& m) { DrawEhsiRoute(m, kRoute); }
+void DrawMd80EhsiRoute(const EhsiMap& m) { DrawEhsiRoute(m, kMd80RouteStyle); }
 void DrawMd80EhsiHoldingPattern(const EhsiMap& m) { DrawEhsiHold(m, kHoldTurnWidth); }
 void DrawMd80EhsiAtcBoundaries(const EhsiMap& m) { DrawEhsiAtcBoundaries(m); }
 

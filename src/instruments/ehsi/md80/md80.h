@@ -14,6 +14,7 @@
 #include "platform/panel/panel.h"
 #include "src/display/kit.h"
 #include "src/display/lifetime.h"
+#include "src/display/map_symbols.h"
 #include "src/instruments/ehsi/kit.h"
 #include "src/instruments/ehsi/map.h"
 
@@ -81,6 +82,19 @@ std::span<const display::Layer<EhsiMap>> Md80MapLayerTable();
 
 // The layers all draw on the map's one grid (factor 16, origin on the map
 // centre), so a navaid and a route point at one position coincide.
+// The route: white legs and stars, the active waypoint magenta; each ident
+// in the colour of its star.
+inline constexpr RouteStyle kMd80RouteStyle{
+    .label_dx = 7.0,
+    .label_dy = -7.0,
+    .symbol_dy = -6.0,
+    .font_size = 12.0,
+    .line = display::colour::kWhite,
+    .other = {display::kSymbolWaypointStar, display::kStyleDefault, display::colour::kWhite},
+    .active = {display::kSymbolWaypointStar, display::kStyleMagenta, display::colour::kMagenta},
+    .active_navaid = {display::kSymbolWaypointStar, display::kStyleMagenta, display::colour::kMagenta},
+    .active_airport = {display::kSymbolWaypointStar, display::kStyleMagenta, display::colour::kMagenta},
+    .before_active = {display::kSymbolWaypointStar, display::kStyleDefault, display::colour::kWhite}};
 void DrawMd80EhsiNavaids(const EhsiMap& map);
 void DrawMd80EhsiAirports(const EhsiMap& map);
 void DrawMd80EhsiIntersections(const EhsiMap& map);

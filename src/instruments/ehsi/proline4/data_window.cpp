@@ -239,10 +239,11 @@ Proline4WindowTimes Proline4TimesOver(double distance, double ground_speed) {
     hours = std::trunc(minutes / 60.0);
     minutes -= hours * 60.0;
   }
-  // The time en route shows its minutes rounded; 59.5 and more carry into
-  // the hour rather than reading 60.
+  // The time en route shows its minutes rounded as "%02.0f" rounds them (a
+  // half to even); what rounds to 60 carries into the hour rather than
+  // reading 60.
   t.ete_hours = hours;
-  t.ete_minutes = std::round(minutes);
+  t.ete_minutes = std::nearbyint(minutes);
   if (t.ete_minutes >= 60.0) {
     t.ete_hours += 1.0;
     t.ete_minutes -= 60.0;

@@ -33,16 +33,7 @@ constexpr double kTrafficRange = 160.0;
 constexpr double kHoldTurnWidth = 0.75;
 constexpr int kAltitudeArcBox = 90;
 
-constexpr RouteStyle kRoute{.label_dx = 7.0,
-                            .label_dy = -8.0,
-                            .symbol_dy = -6.0,
-                            .font_size = 12.0,
-                            .line = kWhite,
-                            .other = {display::kSymbolWaypointStar, display::kStyleDefault, kWhite},
-                            .active = {display::kSymbolWaypointStar, display::kStyleMagenta, kMagenta},
-                            .active_navaid = {display::kSymbolWaypointStar, display::kStyleMagenta, kMagenta},
-                            .active_airport = {display::kSymbolWaypointStar, display::kStyleMagenta, kMagenta},
-                            .before_active = {display::kSymbolWaypointStar, display::kStyleBlue, kBlue}};
+
 
 // The map page's area below the data window, its top-left corner cut on a
 // diagonal; centre-relative.
@@ -50,7 +41,7 @@ constexpr gfx::PointF kMapPageClip[] = {{-80, -80}, {123, -80}, {123, 138}, {-12
 
 bool ArcMap(const EhsiMap& m) { return m.mode == 3; }
 
-void Route(const EhsiMap& m) { DrawEhsiRoute(m, kRoute); }
+void Route(const EhsiMap& m) { DrawEhsiRoute(m, kProline4RouteStyle); }
 
 // Markers place their points unscaled in the frame they are given: the
 // canvas scale about the centre, unit factors.

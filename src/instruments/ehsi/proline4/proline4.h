@@ -18,6 +18,7 @@
 #include "platform/panel/panel.h"
 #include "src/display/kit.h"
 #include "src/display/lifetime.h"
+#include "src/display/map_symbols.h"
 #include "src/instruments/ehsi/kit.h"
 #include "src/instruments/ehsi/map.h"
 
@@ -160,6 +161,19 @@ EhsiMap Proline4Map(const display::GaugeDisplay& display, gfx::Graphics& g, int 
 // The map's layers in drawing order with their conditions.
 std::span<const display::Layer<EhsiMap>> Proline4MapLayerTable();
 
+// The route: white legs and stars, the active waypoint magenta, the one
+// before it blue.
+inline constexpr RouteStyle kProline4RouteStyle{
+    .label_dx = 7.0,
+    .label_dy = -8.0,
+    .symbol_dy = -6.0,
+    .font_size = 12.0,
+    .line = display::colour::kWhite,
+    .other = {display::kSymbolWaypointStar, display::kStyleDefault, display::colour::kWhite},
+    .active = {display::kSymbolWaypointStar, display::kStyleMagenta, display::colour::kMagenta},
+    .active_navaid = {display::kSymbolWaypointStar, display::kStyleMagenta, display::colour::kMagenta},
+    .active_airport = {display::kSymbolWaypointStar, display::kStyleMagenta, display::colour::kMagenta},
+    .before_active = {display::kSymbolWaypointStar, display::kStyleBlue, display::colour::kBlue}};
 void DrawProline4Navaids(const EhsiMap& map);
 void DrawProline4Airports(const EhsiMap& map);
 void DrawProline4Intersections(const EhsiMap& map);
