@@ -152,6 +152,35 @@ std::optional<double> DrawAltitudeRangeArc(gfx::Graphics& g, double radius, doub
   return ahead;
 }
 
+void DrawEhsiMarkers(const EhsiMap& map, std::int32_t kind) {
+  const nd::MapView& v = map.view;
+  const bool fine = kind == display::kDisplayB737;
+  if (fine)
+    v.UseFineGrid();
+  else
+    v.UsePlain();
+  display::DrawTodTocMarkers(*v.g, v.radius, v.range, 0.0, 0.0, kind, fine ? map.Kx() : 1.0, fine ? map.Ky() : 1.0,
+                             v.reference.latitude, v.reference.longitude, v.rotation);
+}
+
+void DrawEhsiApproachPattern(const EhsiMap& map) {
+  const nd::MapView& v = map.view;
+  v.UseFineGrid();
+  display::DrawApproachPattern(*v.g, v.radius, 0, 0, v.range, map.Kx(), map.Ky());
+}
+
+void DrawEhsiTraffic(const EhsiMap& map, std::int32_t kind) {
+  const nd::MapView& v = map.view;
+  v.UsePlain();
+  display::DrawProviderTraffic(*v.g, v.radius, v.range, 0, 0, kind);
+}
+
+void DrawEhsiAirportRunways(const EhsiMap& map) {
+  const nd::MapView& v = map.view;
+  v.UsePlain();
+  display::DrawAirportRunways(*v.g, v.radius, 0, 0, v.range);
+}
+
 void DrawPlanAircraft(const EhsiMap& map, const Shape& symbol) {
   const nd::MapView& v = map.view;
   if (!v.Usable()) return;

@@ -23,8 +23,6 @@ namespace ovi::ehsi {
 namespace {
 
 using display::FiniteOr;
-using display::colour::kBlue;
-using display::colour::kGreen;
 using display::colour::kWhite;
 
 const model::State& M() { return model::model_state; }
@@ -37,8 +35,6 @@ constexpr double kAirportRunwaysRange = 2.5;
 // The racetrack's turns are three quarters of a leg wide.
 constexpr double kHoldTurnWidth = 0.75;
 
-
-
 bool ArcMap(const EhsiMap& m) { return m.mode != 2; }
 bool CentredMap(const EhsiMap& m) { return m.mode == 2; }
 
@@ -46,39 +42,11 @@ void Route(const EhsiMap& m) { DrawEhsiRoute(m, kDu1000RouteStyle); }
 void DepartureRunway(const EhsiMap& m) { DrawDu1000SelectedRunways(m, 1); }
 void ArrivalRunway(const EhsiMap& m) { DrawDu1000SelectedRunways(m, 2); }
 
-// Markers place their points unscaled in the frame they are given, so they
-// are drawn on the canvas scale about the arc centre with unit factors:
-// there they land where the route's points do.
-void Markers(const EhsiMap& m) {
-  const nd::MapView& v = m.view;
-  v.UsePlain();
-  const nd::GeoPoint aircraft = nd::AircraftPosition();
-  display::DrawTodTocMarkers(*v.g, v.radius, v.range, 0.0, 0.0, display::kDisplayDu1000Map, 1.0, 1.0,
-                             aircraft.latitude, aircraft.longitude, FiniteOr(G().MapHeading));
-}
-
-void ApproachPattern(const EhsiMap& m) {
-  const nd::MapView& v = m.view;
-  v.UseFineGrid();
-  display::DrawApproachPattern(*v.g, v.radius, 0, 0, v.range, m.Kx(), m.Ky());
-}
-
-// The traffic layer is given the arc centre itself on the bare canvas
-// scale.
-void Traffic(const EhsiMap& m) {
-  const nd::MapView& v = m.view;
-  display::UseCanvas(*v.g, v.scale);
-  display::DrawProviderTraffic(*v.g, v.radius, v.range, static_cast<int>(kDu1000RoseX), static_cast<int>(kDu1000ArcY),
-                               display::kDisplayDu1000);
-}
-
-// The airport's runways on the canvas-unit frame about the arc centre, the
-// frame the 234-unit radius they are given belongs to.
-void AirportRunways(const EhsiMap& m) {
-  const nd::MapView& v = m.view;
-  v.UsePlain();
-  display::DrawAirportRunways(*v.g, v.radius, 0, 0, v.range);
-}
+// The markers on the canvas units about the arc centre (they place their
+// points unscaled); traffic and the airport's runways there too, the frame
+// the 234-unit radius they are given belongs to.
+void Markers(const EhsiMap& m) { DrawEhsiMarkers(m, display::kDisplayDu1000Map); }
+void Traffic(const EhsiMap& m) { DrawEhsiTraffic(m, display::kDisplayDu1000); }
 
 void Aircraft(const EhsiMap& m) { DrawPlanAircraft(m, kDu1000AircraftSymbol); }
 
@@ -105,7 +73,8 @@ constexpr display::Layer<EhsiMap> kLayers[] = {
     {"fix info", [](const EhsiMap& m) { return ArcMap(m) && AnyFixInfo(); }, DrawDu1000FixInfo},
     {"markers", ArcMap, Markers},
     {"approach pattern",
-     [](const EhsiMap& m) { return ArcMap(m) && navdb::navdb_state.SelectedRunwayBase != -999; }, ApproachPattern},
+     [](const EhsiMap& m) { return ArcMap(m) && navdb::navdb_state.SelectedRunwayBase != -999; },
+     DrawEhsiApproachPattern},
     {"traffic", [](const EhsiMap& m) { return ArcMap(m) && M().NdShowTraffic == 1; }, Traffic},
     {"atc boundaries", [](const EhsiMap& m) { return ArcMap(m) && M().ShowAtcBoundaries == 1 && m.variant != 3; },
      DrawDu1000AtcBoundaries},
@@ -113,7 +82,7 @@ constexpr display::Layer<EhsiMap> kLayers[] = {
      [](const EhsiMap& m) {
        return ArcMap(m) && navdb::navdb_state.AirportRunwayCount > 0 && m.view.range <= kAirportRunwaysRange;
      },
-     AirportRunways},
+     DrawEhsiAirportRunways},
     {"aircraft", CentredMap, Aircraft},
 };
 

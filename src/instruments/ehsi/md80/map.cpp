@@ -25,7 +25,6 @@ namespace {
 using display::DrawScreenText;
 using display::DrawScreenTextF;
 using display::FiniteOr;
-using display::colour::kMagenta;
 using display::colour::kWhite;
 
 const model::State& M() { return model::model_state; }
@@ -38,7 +37,6 @@ constexpr double kAirportRunwaysRange = 2.5;
 // The racetrack works with half-widths: its turns are half a leg wide.
 constexpr double kHoldTurnWidth = 0.5;
 constexpr int kAltitudeArcBox = 150;
-
 
 constexpr Segment kAircraftLines[] = {{{0, 0}, {10, 20}}, {{10, 20}, {-10, 20}}, {{-10, 20}, {0, 0}}};
 constexpr Shape kAircraftTriangle{kWhite, 2.0f, kAircraftLines, {}};
@@ -56,32 +54,8 @@ constexpr Md80RadioFields kMapFields{.font = display::DaReredBold,
 
 bool MapMode(const EhsiMap& m) { return m.mode == 3; }
 
-// The markers take the layers' fine grid and multiply their points by its
-// factors themselves (display kind 8).
-void Markers(const EhsiMap& m) {
-  const nd::MapView& v = m.view;
-  v.UseFineGrid();
-  display::DrawTodTocMarkers(*v.g, v.radius, v.range, 0.0, 0.0, display::kDisplayB737, m.Kx(), m.Ky(),
-                             v.reference.latitude, v.reference.longitude, v.rotation);
-}
-
-void ApproachPattern(const EhsiMap& m) {
-  const nd::MapView& v = m.view;
-  v.UseFineGrid();
-  display::DrawApproachPattern(*v.g, v.radius, 0, 0, v.range, m.Kx(), m.Ky());
-}
-
-void Traffic(const EhsiMap& m) {
-  const nd::MapView& v = m.view;
-  v.UsePlain();
-  display::DrawProviderTraffic(*v.g, v.radius, v.range, 0, 0, display::kDisplayMd11);
-}
-
-void AirportRunways(const EhsiMap& m) {
-  const nd::MapView& v = m.view;
-  v.UsePlain();
-  display::DrawAirportRunways(*v.g, v.radius, 0, 0, v.range);
-}
+void Markers(const EhsiMap& m) { DrawEhsiMarkers(m, display::kDisplayB737); }
+void Traffic(const EhsiMap& m) { DrawEhsiTraffic(m, display::kDisplayMd11); }
 
 constexpr display::Layer<EhsiMap> kLayers[] = {
     {"markers", MapMode, Markers},
@@ -93,7 +67,8 @@ constexpr display::Layer<EhsiMap> kLayers[] = {
      DrawMd80EhsiIntersections},
     {"route", [](const EhsiMap&) { return ActiveRouteIndex() >= 0; }, DrawMd80EhsiRoute},
     {"approach pattern",
-     [](const EhsiMap& m) { return MapMode(m) && navdb::navdb_state.SelectedRunwayBase != -999; }, ApproachPattern},
+     [](const EhsiMap& m) { return MapMode(m) && navdb::navdb_state.SelectedRunwayBase != -999; },
+     DrawEhsiApproachPattern},
     {"hold", [](const EhsiMap&) { return nd::FirstHold() != nullptr; }, DrawMd80EhsiHoldingPattern},
     {"traffic", [](const EhsiMap& m) { return MapMode(m) && M().NdShowTraffic == 1; }, Traffic},
     {"altitude arc", [](const EhsiMap& m) { return MapMode(m) && AltitudeRangeArcWanted(); },
@@ -102,7 +77,7 @@ constexpr display::Layer<EhsiMap> kLayers[] = {
      [](const EhsiMap& m) {
        return MapMode(m) && navdb::navdb_state.AirportRunwayCount > 0 && m.view.range <= kAirportRunwaysRange;
      },
-     AirportRunways},
+     DrawEhsiAirportRunways},
     {"atc boundaries", [](const EhsiMap& m) { return MapMode(m) && M().ShowAtcBoundaries == 1 && m.variant != 3; },
      DrawMd80EhsiAtcBoundaries},
 };

@@ -8,7 +8,6 @@
 
 #include "src/display/map_overlays.h"
 #include "src/display/map_symbols.h"
-#include "src/guidance/state.h"
 #include "src/instruments/ehsi/map.h"
 #include "src/instruments/ehsi/proline4/proline4.h"
 #include "src/instruments/nd/shared_layers.h"
@@ -19,21 +18,13 @@ namespace ovi::ehsi {
 
 namespace {
 
-using display::FiniteOr;
-using display::colour::kBlue;
-using display::colour::kMagenta;
-using display::colour::kWhite;
-
 const model::State& M() { return model::model_state; }
-const guidance::State& G() { return guidance::guidance_state; }
 
 constexpr double kTrafficRange = 160.0;
 // The racetrack's turns are three quarters of a leg wide, as on the
 // DU-1000.
 constexpr double kHoldTurnWidth = 0.75;
 constexpr int kAltitudeArcBox = 90;
-
-
 
 // The map page's area below the data window, its top-left corner cut on a
 // diagonal; centre-relative.
@@ -43,27 +34,8 @@ bool ArcMap(const EhsiMap& m) { return m.mode == 3; }
 
 void Route(const EhsiMap& m) { DrawEhsiRoute(m, kProline4RouteStyle); }
 
-// Markers place their points unscaled in the frame they are given: the
-// canvas scale about the centre, unit factors.
-void Markers(const EhsiMap& m) {
-  const nd::MapView& v = m.view;
-  v.UsePlain();
-  const nd::GeoPoint aircraft = nd::AircraftPosition();
-  display::DrawTodTocMarkers(*v.g, v.radius, v.range, 0.0, 0.0, display::kDisplayDu1000Map, 1.0, 1.0,
-                             aircraft.latitude, aircraft.longitude, FiniteOr(G().MapHeading));
-}
-
-void ApproachPattern(const EhsiMap& m) {
-  const nd::MapView& v = m.view;
-  v.UseFineGrid();
-  display::DrawApproachPattern(*v.g, v.radius, 0, 0, v.range, m.Kx(), m.Ky());
-}
-
-void Traffic(const EhsiMap& m) {
-  const nd::MapView& v = m.view;
-  v.UsePlain();
-  display::DrawProviderTraffic(*v.g, v.radius, v.range, 0, 0, display::kDisplayProLine4);
-}
+void Markers(const EhsiMap& m) { DrawEhsiMarkers(m, display::kDisplayDu1000Map); }
+void Traffic(const EhsiMap& m) { DrawEhsiTraffic(m, display::kDisplayProLine4); }
 
 void Aircraft(const EhsiMap& m) { DrawPlanAircraft(m, kProline4AircraftSymbol); }
 
@@ -76,7 +48,8 @@ constexpr display::Layer<EhsiMap> kLayers[] = {
     {"route", [](const EhsiMap&) { return ActiveRouteIndex() >= 0; }, Route},
     {"markers", ArcMap, Markers},
     {"approach pattern",
-     [](const EhsiMap& m) { return ArcMap(m) && navdb::navdb_state.SelectedRunwayBase != -999; }, ApproachPattern},
+     [](const EhsiMap& m) { return ArcMap(m) && navdb::navdb_state.SelectedRunwayBase != -999; },
+     DrawEhsiApproachPattern},
     {"hold", [](const EhsiMap&) { return nd::FirstHold() != nullptr; }, DrawProline4HoldingPattern},
     {"traffic",
      [](const EhsiMap& m) { return ArcMap(m) && M().NdShowTraffic == 1 && m.view.range <= kTrafficRange; },
