@@ -28,14 +28,16 @@ const guidance::State& G() { return guidance::guidance_state; }
 
 bool IsMarker(std::string_view ident) { return ident == "DISCO" || ident == "THEN"; }
 
-const RouteMark& MarkFor(const RouteStyle& style, int index, int active, std::string_view type) {
+// Which of a style's marks an entry takes (the order of `marks` below).
+enum RouteClass { kOther, kActive, kActiveNavaid, kActiveAirport, kBeforeActive };
+
+RouteClass ClassOf(int index, int active, std::string_view type) {
   if (index == active) {
-    if (type == "VOR" || type == "NDB") return style.active_navaid;
-    if (type == "APT") return style.active_airport;
-    return style.active;
+    if (type == "VOR" || type == "NDB") return kActiveNavaid;
+    if (type == "APT") return kActiveAirport;
+    return kActive;
   }
-  if (index == active - 1) return style.before_active;
-  return style.other;
+  return index == active - 1 ? kBeforeActive : kOther;
 }
 
 }  // namespace
@@ -76,10 +78,9 @@ void DrawEhsiRoute(const EhsiMap& map, const RouteStyle& style) {
   const gfx::Font font = display::ArialBold(static_cast<float>(v.FineX(style.font_size)));
   const RouteMark* marks[] = {&style.other, &style.active, &style.active_navaid, &style.active_airport,
                               &style.before_active};
-  const gfx::SolidBrush brushes[] = {gfx::SolidBrush(style.other.label), gfx::SolidBrush(style.active.label),
-                                     gfx::SolidBrush(style.active_navaid.label),
-                                     gfx::SolidBrush(style.active_airport.label),
-                                     gfx::SolidBrush(style.before_active.label)};
+  const gfx::SolidBrush brushes[] = {gfx::SolidBrush(marks[0]->label), gfx::SolidBrush(marks[1]->label),
+                                     gfx::SolidBrush(marks[2]->label), gfx::SolidBrush(marks[3]->label),
+                                     gfx::SolidBrush(marks[4]->label)};
 
   gfx::Point previous;
   bool have_previous = false;
@@ -99,9 +100,8 @@ void DrawEhsiRoute(const EhsiMap& map, const RouteStyle& style) {
     }
     const gfx::Point here(v.X(p.x), v.Y(p.y));
     if (have_previous) g.DrawLineI(line, previous.X, previous.Y, here.X, here.Y);
-    const RouteMark& mark = MarkFor(style, i, active, wpt->type);
-    std::size_t which = 0;
-    while (marks[which] != &mark) ++which;
+    const RouteClass which = ClassOf(i, active, wpt->type);
+    const RouteMark& mark = *marks[which];
     g.DrawString(display::FitLabel(wpt->ident, static_cast<int>(display::kScreenTextChars)), font,
                  gfx::PointF(static_cast<gfx::REAL>(v.X(p.x + style.label_dx)),
                              static_cast<gfx::REAL>(v.Y(p.y + style.label_dy))),
