@@ -20,7 +20,7 @@ class MapPagesTest : public EhsiMapTest {
   void SetUp() override {
     EhsiMapTest::SetUp();
     Entry(0, "ORIG", North(-30)).time_over_text = "10:00";
-    Entry(1, "PREV", North(-10)).time_over_text = "10:40";
+    Entry(1, "PREV", North(-10)).time_over_text = "10:40:59";  // cut to its field
     Entry(2, "ACTV", North(20));
     Entry(3, "NEXT", North(50));
     Entry(4, "DEST", North(80));

@@ -33,6 +33,7 @@ const guidance::State& G() { return guidance::guidance_state; }
 const flightplan::State& F() { return flightplan::flightplan_state; }
 
 constexpr int kIdentField = 6;            // "%-6s"
+constexpr int kPassageField = 5;          // "HH:MM", as the passage is stored
 constexpr double kCharacterWidth = 6.4;   // canvas units per character of a right-aligned number
 constexpr double kTimesShownAbove = 30.0;  // kt
 constexpr double kDescentStretchNm = 100.0;
@@ -132,7 +133,8 @@ void DataWindow::PreviousRow(float y) {
   Ident(blue_, y, previous->ident);
   Distance(blue_, y, distance);
   Text(courier_, blue_, 97.0, y, "  -:--");
-  DrawScreenTextF(g_, arial_, blue_, 150.0f, y, "%s", previous->time_over_text.c_str());
+  const std::string passage = display::FitLabel(previous->time_over_text, kPassageField);
+  DrawScreenText(g_, arial_, blue_, 150.0f, y, passage.c_str());
 }
 
 void DataWindow::ActiveRow(float y) {
