@@ -91,9 +91,11 @@ TEST_F(MapPagesTest, DataWindowPlaceholders) {
     double gs;
     std::vector<std::string> texts;
   } cases[] = {
-      {999, 300, {"1 0.0 Courier New -----   ---    -:--", "1 81.0 Arial NM", "2 0.0 Courier New -----   ---    -:-- --:--",
-                  "3 0.0 Courier New -----   ---    -:-- --:--", "4 0.0 Courier New -----   ---    -:-- --:-- ----",
-                  "4 225.0 Arial LB"}},
+      {999,
+       300,
+       {"1 0.0 Courier New -----   ---    -:--", "1 81.0 Arial NM", "2 0.0 Courier New -----   ---    -:-- --:--",
+        "3 0.0 Courier New -----   ---    -:-- --:--", "4 0.0 Courier New -----   ---    -:-- --:-- ----",
+        "4 225.0 Arial LB"}},
       {5, 300, {"1 0.0 Courier New -----   ---    -:--", "2 0.0 Courier New -----   ---    -:-- --:--"}},
       {2, 30, {"2 97.0 Courier New   -:-- --:--", "3 97.0 Courier New   -:-- --:--",
                "4 97.0 Courier New   -:-- --:-- ----", "4 225.0 Arial LB", "2 66.6 DA Rered 20"}},

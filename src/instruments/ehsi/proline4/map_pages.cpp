@@ -84,7 +84,8 @@ constexpr Proline4HsiPage kArcMapPage{
     .track_corner = {-3, -145},
 };
 
-constexpr Segment kWindArrowLines[] = {{{0, -10}, {-3, -6}}, {{0, -10}, {3, -6}}, {{0, 0}, {0, -10}}, {{0, 0}, {0, 10}}};
+constexpr Segment kWindArrowLines[] = {
+    {{0, -10}, {-3, -6}}, {{0, -10}, {3, -6}}, {{0, 0}, {0, -10}}, {{0, 0}, {0, 10}}};
 constexpr Shape kWindArrow{kWhite, 2.0f, kWindArrowLines, {}};
 
 // The arrow points where the wind blows to, on the heading-up picture (the
