@@ -243,8 +243,9 @@ TEST_F(MapLayersTest, LayerTablesByModeVariantAndRange) {
       if (layer.condition(map)) out.insert(layer.name);
     return out;
   };
-  const Names du_arc = {"navaids", "airports", "airway points",    "arrival runway", "route",          "hold",
-                        "fix info", "markers", "approach pattern", "traffic",        "atc boundaries", "airport runways"};
+  const Names du_arc = {"navaids",  "airports", "airway points",    "arrival runway", "route",          "hold",
+                        "fix info", "markers",  "approach pattern", "traffic",        "atc boundaries",
+                        "airport runways"};
   EXPECT_EQ(names(kDu1000, 3, 2.5, 1), du_arc);
   Names less = du_arc;
   less.erase("atc boundaries");
@@ -269,8 +270,9 @@ TEST_F(MapLayersTest, LayerTablesByModeVariantAndRange) {
   EXPECT_EQ(names(kProline4, 2, 40, 1),
             (Names{"navaids", "airports", "intersections", "route", "hold", "atc boundaries", "aircraft"}));
 
-  const Names md_map = {"markers", "navaids",      "airports",        "intersections", "route",         "approach pattern",
-                        "hold",    "traffic",      "altitude arc",    "airport runways", "atc boundaries"};
+  const Names md_map = {"markers", "navaids",      "airports",        "intersections",
+                        "route",   "approach pattern", "hold",        "traffic",
+                        "altitude arc", "airport runways", "atc boundaries"};
   EXPECT_EQ(names(kMd80, 3, 2.5, 1), md_map);
   EXPECT_EQ(names(kMd80, 3, 160, 3),
             (Names{"markers", "navaids", "airports", "route", "approach pattern", "hold", "traffic", "altitude arc"}));
