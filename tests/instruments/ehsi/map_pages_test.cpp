@@ -129,6 +129,16 @@ TEST_F(MapPagesTest, DestinationFuelInBothUnits) {
   G().TocPassed = 0;
   EXPECT_EQ(fuel_text(), "---KG");
 
+  // 1500 lb/h at 300 kt burns 5 lb a NM, over NEXT to DEST (30 NM) while
+  // ACTV is active, over D4 (60 NM) once DEST is.
+  M().WeightUnit = "LBS";
+  G().TocPassed = 1;
+  host.tokens[421] = 1500;
+  EXPECT_EQ(fuel_text(), "6550LB");
+  Plan().ActiveWaypointIndex = 4;
+  G().ActiveWaypointDistance = 60;
+  EXPECT_EQ(fuel_text(), "6400LB");
+
   // Hand-worked: 50 NM at 400 kt burning 2400 lb/h from 10000: 300 lb. 300
   // NM with the last 100 at 85 % of 250 kt: mean (21250 + 80000) / 300 =
   // 337.5 kt, burn 2400 x 300 / 337.5 x 337.5 / 400 = 1800. At 100 kt the
