@@ -124,8 +124,13 @@ void DrawRunwayList(McuPage& page) {
   ListCursor cursor = RunwayCursor();
   if (m.McuUpPressed == 1) StepUp(cursor);
   if (m.McuDownPressed == 1) StepDown(cursor, count);
-
+  if (m.McuRunwayCursorRow >= 1 && m.McuRunwayCursorRow <= kListRows)
+    m.McuRunwayCursorY = kCursorBoxY[static_cast<std::size_t>(m.McuRunwayCursorRow)];
   const bool loading = Loading();
+  const bool boxed = m.McuRunwayCursorY >= 1 && !loading;
+  // The choice is made before the rows are drawn, so that this frame shows it.
+  if (boxed && s.McuPageEntered == 1) ChooseRunway();
+
   for (int row = 1; row <= kListRows && !loading; ++row) {
     const int index = s.McuRunwayListTop + row - 1;
     if (index < 1 || index > count) continue;
@@ -134,12 +139,7 @@ void DrawRunwayList(McuPage& page) {
               ScreenText("%-3s %3s %-6s %03d %6d", Cut(r.number_text, 3).c_str(), Cut(r.extra_text1, 3).c_str(),
                          Cut(r.extra_text2, 6).c_str(), host::TruncateToInt32(r.approach_course), r.length));
   }
-
-  if (m.McuRunwayCursorRow >= 1 && m.McuRunwayCursorRow <= kListRows)
-    m.McuRunwayCursorY = kCursorBoxY[static_cast<std::size_t>(m.McuRunwayCursorRow)];
-  if (m.McuRunwayCursorY < 1 || loading) return;
-  page.CursorBox(0, m.McuRunwayCursorY, kBoxWidth, kBoxHeight);
-  if (s.McuPageEntered == 1) ChooseRunway();
+  if (boxed) page.CursorBox(0, m.McuRunwayCursorY, kBoxWidth, kBoxHeight);
 }
 
 }  // namespace

@@ -64,21 +64,23 @@ void DrawMcuFlightPlanPage(McuFrame& frame) {
   if (m.McuPageUpPressed == 1) PageUp(cursor, count);
   if (m.McuPageDownPressed == 1) PageDown(cursor, count);
 
+  if (m.McuPlanCursorRow >= 1 && m.McuPlanCursorRow <= kListRows)
+    m.McuPlanCursorY = kCursorBoxY[static_cast<std::size_t>(m.McuPlanCursorRow)];
+  const bool boxed = m.McuPlanCursorY >= 1;
+  // The request is made before the rows are drawn, so that this frame
+  // shows the plan marked.
+  if (boxed && gnsxls::gnsxls_state.McuPageEntered == 1) {
+    const int index = m.McuPlanListTop + m.McuPlanCursorRow - 1;
+    if (index >= 1 && index <= count) LoadPlanUnderCursor(index);
+  }
+
   for (int row = 1; row <= kListRows; ++row) {
     const int index = m.McuPlanListTop + row - 1;
     if (index < 1 || index > count) continue;
     const std::string& name = Fp().FlightPlanLibrary[index].name;
     page.Text(0, kRowY[row], row == m.McuLoadedPlanRow ? kAmber : kGreen, name.substr(0, kRowNameLength));
   }
-
-  if (m.McuPlanCursorRow >= 1 && m.McuPlanCursorRow <= kListRows)
-    m.McuPlanCursorY = kCursorBoxY[static_cast<std::size_t>(m.McuPlanCursorRow)];
-  if (m.McuPlanCursorY < 1) return;
-  page.CursorBox(0, m.McuPlanCursorY, kBoxWidth, kBoxHeight);
-
-  if (gnsxls::gnsxls_state.McuPageEntered != 1) return;
-  const int index = m.McuPlanListTop + m.McuPlanCursorRow - 1;
-  if (index >= 1 && index <= count) LoadPlanUnderCursor(index);
+  if (boxed) page.CursorBox(0, m.McuPlanCursorY, kBoxWidth, kBoxHeight);
 }
 
 }  // namespace ovi::mcu
