@@ -2,15 +2,18 @@
 // altitude's rocker steps, the character editor, APT's runways and their
 // choice, DIRTO's search and direct route, and LEGS with its crossing
 // altitude.
+#include <filesystem>
 #include <random>
 
 #include "src/flightplan/execute.h"
+#include "src/host/state.h"
 #include "src/instruments/gnsxls/mcu/entry_editor.h"
 #include "src/instruments/gnsxls/mcu/kit.h"
 #include "src/navdb/entry_state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/state.h"
 #include "tests/instruments/gnsxls/mcu_support.h"
+#include "tests/sim/test_support.h"
 #include "tests/support/navdata_fixture.h"
 
 namespace ovi::mcu::test {
@@ -159,15 +162,20 @@ TEST_F(McuPagesTest, FplnNamesLongerThanARowAndNamesTheRequestCannotHold) {
 // FPLN rebuilds the list from the folder; a cursor past the new end comes
 // back onto the last plan.
 TEST_F(McuPagesTest, FplnRescanKeepsTheCursorOnTheList) {
-  navdb::test::UseSampleData();
+  sim::test::ScratchDir folder("mcu_plans");
+  std::filesystem::create_directories(folder / "ovi/flightplans");
+  for (int i = 1; i <= 5; ++i)
+    sim::test::WriteFile(folder / ("ovi/flightplans/A" + std::to_string(i) + ".RTE"),
+                         "[FlightPlan]\nKSEA 47.449 -122.309 APT ---\nKPDX 45.589 -122.598 APT --- DIRECT\n");
+  host::host_state.SimulatorFolder = folder.path();
   M().McuPage = kPageFlightPlan;
   M().McuFlightPlanRescan = 1;
   M().McuPlanListTop = 9;
   M().McuPlanCursorRow = 3;
   Frame f = Repaint();
-  ASSERT_EQ(F().FlightPlanLibraryCount, 8);  // the sample folder's seven plans and "NEW FPL"
-  EXPECT_EQ(PlanCursor(), (std::vector<int>{4, 4}));
-  EXPECT_EQ(f.TextsAt(12).size(), 1u);
+  ASSERT_EQ(F().FlightPlanLibraryCount, 6);  // five plans and "NEW FPL"
+  EXPECT_EQ(PlanCursor(), (std::vector<int>{2, 4}));
+  EXPECT_EQ(f.TextsAt(48), Strings{"A5.RTE"});
 }
 
 // ---- ALT/FL and the crossing altitude --------------------------------------

@@ -1,0 +1,54 @@
+// The demo's MCU scenario in ovi-sim, in a simulator folder whose ovi.cfg
+// shows the AI traffic's runways: every expect_text of the scenario holds
+// (the plan loaded from FPLN on the status page, the direct routes, the
+// crossing altitude on LEGS, a repeating key clicked once), the runway
+// chosen tunes the radio, ALT/FL sends the autopilot altitude, the route
+// the SERVER exports is the last direct route, and every snapshot is there.
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/sim/test_support.h"
+
+namespace ovi::mcu::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(McuScenario, TheMcuFlownOnItsKeysAndThePcKeyboard) {
+  sim::test::ScratchDir sim("mcu");
+  fs::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), fs::copy_options::recursive);
+  fs::create_directories(sim / "GAUGES");
+  fs::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+  const std::string cfg = std::regex_replace(sim::test::ReadFile(sim / "ovi/ovi.cfg"),
+                                             std::regex("McuShowActiveRwys = 0"), "McuShowActiveRwys = 1");
+  sim::test::WriteFile(sim / "ovi/ovi.cfg", cfg);
+  sim::test::RunResult r = sim::test::RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/proline4/panel.cfg",
+                                              "--scenario", sim / "scenarios/mcu.txt", "--out", sim / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;  // every expect_text held
+
+  const std::string events = sim::test::ReadFile(sim / "out/key_events.txt");
+  EXPECT_TRUE(Has(events, " module 0x100AC 70000 ")) << events;  // 34R's ILS, 111.70 as BCD 0x11170
+  EXPECT_TRUE(Has(events, " module 0x100B4 344 ")) << events;    // and its course
+  EXPECT_TRUE(Has(events, " module 0x1024C 5500 ")) << events;   // ALT/FL's new altitude
+  const std::string vars = sim::test::ReadFile(sim / "out/variables.txt");
+  EXPECT_TRUE(Has(vars, "registered ovi_fpln_wpt_cnt 0x1 = 2\n")) << vars;  // DIRECT BTG KPDX
+  EXPECT_TRUE(Has(vars, "registered ovi_act_wpt_id 0x4 = \"BTG\"\n")) << vars;
+  EXPECT_TRUE(Has(r.out, "keyboard messages, 1 discarded")) << r.out;  // the G of "BTG"
+
+  for (const char* snap : {"mcu-status", "mcu-fpln", "mcu-after-load", "mcu-apt", "mcu-apt-ai", "mcu-dirto-editor",
+                           "mcu-dirto-kbd", "mcu-alt", "mcu-legs-cross", "mcu-hold", "mcu-off", "mcu-popup"})
+    EXPECT_TRUE(fs::exists(sim / (std::string("out/snapshots/") + snap + "/window00_gauge04_MCU.png"))) << snap;
+  EXPECT_TRUE(fs::exists(sim / "out/snapshots/mcu-popup/window02_gauge00_MCU_LM.png"));
+  EXPECT_TRUE(fs::exists(sim / "out/snapshots/mcu-vc/window03_gauge00_MCU.png"));
+  EXPECT_FALSE(fs::exists(sim / "out/snapshots/mcu-vc/window00.png"));  // the main panel hidden
+  EXPECT_FALSE(Has(sim::test::ReadFile(sim / "out/snapshots/mcu-off/window00_gauge04_MCU.txt"), "\"FPLN:\""));
+}
+
+}  // namespace
+}  // namespace ovi::mcu::test
