@@ -4,11 +4,13 @@
 // crossing altitude on LEGS, a repeating key clicked once), the runway
 // chosen tunes the radio, ALT/FL sends the autopilot altitude, the route
 // the SERVER exports is the last direct route, and every snapshot is there.
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include "tests/sim/test_support.h"
@@ -48,6 +50,49 @@ TEST(McuScenario, TheMcuFlownOnItsKeysAndThePcKeyboard) {
   EXPECT_TRUE(fs::exists(sim / "out/snapshots/mcu-vc/window03_gauge00_MCU.png"));
   EXPECT_FALSE(fs::exists(sim / "out/snapshots/mcu-vc/window00.png"));  // the main panel hidden
   EXPECT_FALSE(Has(sim::test::ReadFile(sim / "out/snapshots/mcu-off/window00_gauge04_MCU.txt"), "\"FPLN:\""));
+}
+
+// The pixel at (x, y) of a PNG, 0xAARRGGBB.
+std::uint32_t Pixel(const std::string& png, int x, int y) {
+  cairo_surface_t* s = cairo_image_surface_create_from_png(png.c_str());
+  std::uint32_t argb = 0;
+  if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS && x < cairo_image_surface_get_width(s) &&
+      y < cairo_image_surface_get_height(s)) {
+    cairo_surface_flush(s);
+    const unsigned char* row = cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
+    std::memcpy(&argb, row + 4 * x, 4);
+  }
+  cairo_surface_destroy(s);
+  return argb;
+}
+
+bool LampLit(std::uint32_t argb) { return ((argb >> 8) & 0xFF) > 0xC0 && ((argb >> 16) & 0xFF) < 0x80; }
+
+// MCU_LM shows MCU's lamps: one flag lights the lamp in both, each gauge
+// composing it at its own scale (MCU_LM here at half size).
+TEST(McuScenario, OneLampLitInBothGaugesEachAtItsOwnScale) {
+  sim::test::ScratchDir sim("mcu_lamps");
+  fs::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), fs::copy_options::recursive);
+  fs::create_directories(sim / "GAUGES");
+  fs::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+  sim::test::WriteFile(sim / "panels/lamps.cfg",
+                       "[Window00]\nident=MAIN_PANEL\nsize_mm=800,400\n"
+                       "gauge00=ovi1!MCU, 0, 0, 501\ngauge01=ovi1!MCU_LM, 520, 0, 250\n");
+  sim::test::WriteFile(sim / "scenarios/lamps.txt",
+                       "set lat 47.43\nset lon -122.31\nat 0.5\nsnapshot dark\npress MCU FPLN ENTER\nrun 0.3\n"
+                       "press MCU LNAV\nrun 0.3\nsnapshot lit\n");
+  sim::test::RunResult r = sim::test::RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/lamps.cfg",
+                                              "--scenario", sim / "scenarios/lamps.txt", "--out", sim / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
+  // The LNAV lamp at (220, 228), 17 x 20: its middle and its far corner.
+  for (const char* snap : {"dark", "lit"}) {
+    const std::string dir = sim / (std::string("out/snapshots/") + snap + "/");
+    const bool lit = std::string(snap) == "lit";
+    EXPECT_EQ(LampLit(Pixel(dir + "window00_gauge00_MCU.png", 228, 238)), lit) << snap;
+    EXPECT_EQ(LampLit(Pixel(dir + "window00_gauge00_MCU.png", 235, 246)), lit) << snap;
+    EXPECT_EQ(LampLit(Pixel(dir + "window00_gauge01_MCU_LM.png", 114, 119)), lit) << snap;
+    EXPECT_EQ(LampLit(Pixel(dir + "window00_gauge01_MCU_LM.png", 116, 122)), lit) << snap;
+  }
 }
 
 }  // namespace
