@@ -66,11 +66,6 @@ std::string& TypedText() {
   return M().McuCrossingEntryActive == 1 && M().McuPage == kPageLegs ? md.McuKeyboardEntry : md.McuEntryText;
 }
 
-bool TypesHere() {
-  const std::int32_t page = M().McuPage;
-  return page == kPageAirport || page == kPageLegs || page == kPageDirectTo;
-}
-
 }  // namespace
 
 void InitKeyboardInput() {
@@ -177,7 +172,7 @@ void PollKeyboard() {
       s.McuRedrawRequest = 1;
     }
     if (s.McuKeyboardEntryActive == 1) {
-      if (TypesHere()) TypedText() = text;
+      if (TakesText(M().McuPage)) TypedText() = text;
       if (pressed(kCursorUp)) m.McuUpPressed = 1;
       if (pressed(kCursorDown)) m.McuDownPressed = 1;
       if (pressed(kPageUp)) m.McuPageUpPressed = 1;

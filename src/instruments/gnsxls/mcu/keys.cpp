@@ -12,6 +12,7 @@
 #include "src/instruments/gnsxls/mcu/gauges.h"
 #include "src/instruments/gnsxls/mcu/entry_editor.h"
 #include "src/instruments/gnsxls/mcu/keyboard.h"
+#include "src/instruments/gnsxls/mcu/kit.h"
 #include "src/instruments/gnsxls/mcu/state.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/model/state.h"
@@ -38,16 +39,6 @@ void LeaveKeyboardEntry() {
   if (S().McuKeyboardEntryActive == 1) McuLeaveKeyboardEntry();
 }
 
-bool OnTextPage() {
-  const std::int32_t page = M().McuPage;
-  return page == kPageAirport || page == kPageLegs || page == kPageDirectTo;
-}
-
-bool HasActiveWaypoint() {
-  const int act = Fp().ActiveWaypointIndex;
-  return act != model::kNoWaypoint && act >= 0 && act <= Fp().ActiveFlightPlanLastIndex;
-}
-
 // The hold the HOLD key flies, at the waypoint flown to. The pending route
 // is brought level with the active one first unless a change waits for
 // EXEC; a waiting change that holds another waypoint at that index gets no
@@ -55,7 +46,7 @@ bool HasActiveWaypoint() {
 void BuildHoldAtActiveWaypoint() {
   flightplan::State& fp = Fp();
   const int act = fp.ActiveWaypointIndex;
-  if (!HasActiveWaypoint() || act < 1) return;
+  if (ActiveWaypointEntry() == nullptr || act < 1) return;
   if (fp.RouteState == 0 || fp.RouteState == 3) flightplan::CopyActiveToPendingPlan();
   const model::FlightPlanWaypoint& active = fp.ActiveFlightPlan[act];
   const model::FlightPlanWaypoint& pending = fp.PendingFlightPlan[act];
@@ -94,7 +85,7 @@ void SetUpActiveWaypoint() {
 
 void StepActiveWaypoint(int delta) {
   flightplan::State& fp = Fp();
-  if (!HasActiveWaypoint()) return;
+  if (ActiveWaypointEntry() == nullptr) return;
   const int last = fp.ActiveFlightPlanLastIndex;
   if (last < 1) {
     // Nothing after the origin: no waypoint to step to.
@@ -253,14 +244,14 @@ void McuAirportKey() {
 }
 
 void McuKeyboardKey() {
-  if (OnTextPage()) ToggleKeyboardEntry();
+  if (TakesText(M().McuPage)) ToggleKeyboardEntry();
 }
 
 void McuLineSelect(std::int32_t key) {
   State& m = M();
   m.McuLineSelectKey = key;
   Repaint();
-  if (OnTextPage() && m.McuEntryCursor == 0 && S().McuKeyboardEntryActive != 1) m.McuEntryCursor = 1;
+  if (TakesText(M().McuPage) && m.McuEntryCursor == 0 && S().McuKeyboardEntryActive != 1) m.McuEntryCursor = 1;
 }
 
 void McuEnterKey() {
@@ -274,7 +265,7 @@ void McuEnterKey() {
   }
   // On LEGS the leg in the first row becomes the active one; a cursor off
   // the route or a route without an active waypoint changes nothing.
-  if (m.McuPage == kPageLegs && m.McuCrossingEntryActive == 0 && HasActiveWaypoint()) {
+  if (m.McuPage == kPageLegs && m.McuCrossingEntryActive == 0 && ActiveWaypointEntry() != nullptr) {
     const int leg = S().McuLegsCursor;
     if (leg >= 1 && leg <= Fp().ActiveFlightPlanLastIndex) {
       Fp().ActiveWaypointIndex = leg;

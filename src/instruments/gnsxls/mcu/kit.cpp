@@ -1,5 +1,6 @@
 #include "src/instruments/gnsxls/mcu/kit.h"
 
+#include "src/flightplan/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/state.h"
 
@@ -44,6 +45,13 @@ void McuPage::EntryLine(std::string_view text) {
   std::string line(kPrompt);
   line += text;
   Text(0.0f, kEntryLineY, kGreen, line);
+}
+
+const model::FlightPlanWaypoint* ActiveWaypointEntry() {
+  const flightplan::State& fp = flightplan::flightplan_state;
+  const int act = fp.ActiveWaypointIndex;
+  if (act == model::kNoWaypoint || act < 0 || act > fp.ActiveFlightPlanLastIndex) return nullptr;
+  return fp.ActiveFlightPlan.At(act);
 }
 
 std::string AirportElevationText(const std::string& ident) {

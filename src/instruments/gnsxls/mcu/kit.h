@@ -21,6 +21,7 @@
 
 #include "platform/gfx/graphics.h"
 #include "src/display/kit.h"
+#include "src/model/records.h"
 
 namespace ovi::mcu {
 
@@ -74,6 +75,10 @@ class McuPage {
   gfx::Pen box_pen_;
   gfx::Pen underline_pen_;
 };
+
+// The active waypoint's route entry, or null without one (999, or an
+// index the active route does not hold).
+const model::FlightPlanWaypoint* ActiveWaypointEntry();
 
 // The elevation text (whole feet) of the airport `ident` as the database
 // holds it; for an ident the database has no airport of, the elevation of

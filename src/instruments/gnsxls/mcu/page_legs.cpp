@@ -38,11 +38,6 @@ constexpr std::size_t kMaxAltitudeDigits = 5;
 
 flightplan::State& Fp() { return flightplan::flightplan_state; }
 
-bool HasActiveWaypoint() {
-  const int act = Fp().ActiveWaypointIndex;
-  return act != model::kNoWaypoint && act >= 0 && act <= Fp().ActiveFlightPlanLastIndex;
-}
-
 bool CursorOnRoute() {
   const int i = gnsxls::gnsxls_state.McuLegsCursor;
   return i >= 1 && i <= Fp().ActiveFlightPlanLastIndex;
@@ -67,7 +62,7 @@ void CommitCrossingAltitude() {
   guidance::State& g = guidance::guidance_state;
   model::State& md = model::model_state;
   double feet = 0.0;
-  if (!HasActiveWaypoint() || !CursorOnRoute() || !CrossingAltitude(md.McuKeyboardEntry, feet)) return;
+  if (ActiveWaypointEntry() == nullptr || !CursorOnRoute() || !CrossingAltitude(md.McuKeyboardEntry, feet)) return;
   const int fix = gnsxls::gnsxls_state.McuLegsCursor;
   for (int i = fp.ActiveWaypointIndex; i <= fix; ++i) fp.ActiveFlightPlan[i].constraint_flag = 0;
   model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[fix];

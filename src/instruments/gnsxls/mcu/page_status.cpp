@@ -36,20 +36,12 @@ constexpr double kElapsedNotStarted = -99.0;
 const flightplan::State& Fp() { return flightplan::flightplan_state; }
 const guidance::State& G() { return guidance::guidance_state; }
 
-// The active waypoint, or null without one (999, or an index the route
-// does not hold).
-const model::FlightPlanWaypoint* ActiveWaypoint() {
-  const int act = Fp().ActiveWaypointIndex;
-  if (act == model::kNoWaypoint || act < 0 || act > Fp().ActiveFlightPlanLastIndex) return nullptr;
-  return Fp().ActiveFlightPlan.At(act);
-}
-
 std::string Cut(const std::string& text, std::size_t n) { return text.substr(0, n); }
 
 bool IsNavaidType(const std::string& type) { return type == "VOR" || type == "NDB"; }
 
 void DrawToLine(McuPage& page) {
-  const model::FlightPlanWaypoint* w = ActiveWaypoint();
+  const model::FlightPlanWaypoint* w = ActiveWaypointEntry();
   const int act = w != nullptr ? Fp().ActiveWaypointIndex : 0;
   // An empty route counts its last index as 0, not -1.
   const int last = std::max(Fp().ActiveFlightPlanLastIndex, 0);
@@ -78,7 +70,7 @@ void DrawToLine(McuPage& page) {
 void ElapsedTime(int& hours, int& minutes, int& seconds) {
   hours = minutes = seconds = 0;
   const double elapsed = G().ElapsedFlightSeconds;
-  if (elapsed == kElapsedNotStarted || ActiveWaypoint() == nullptr) return;
+  if (elapsed == kElapsedNotStarted || ActiveWaypointEntry() == nullptr) return;
   const int s = std::max(TruncateToInt32(elapsed), 0);
   hours = s / 3600;
   minutes = (s % 3600) / 60;
@@ -140,7 +132,7 @@ void DrawMcuStatusPage(McuFrame& frame) {
   McuPage page(frame.g);
   const guidance::State& g = G();
   const gnsxls::State& s = gnsxls::gnsxls_state;
-  const model::FlightPlanWaypoint* w = ActiveWaypoint();
+  const model::FlightPlanWaypoint* w = ActiveWaypointEntry();
   if (frame.full) {
     DrawToLine(page);
     if (w != nullptr) page.Text(0, kRowY[1], kGreen, ScreenText("DIST: %-4.1f NM", g.ActiveWaypointDistance));

@@ -24,6 +24,12 @@ constexpr std::int32_t kPageLegs = 6;
 constexpr std::int32_t kPageDirectTo = 7;
 constexpr std::int32_t kPageAltitude = 19;
 
+// The pages that take text (the rocker's character editor, the PC
+// keyboard): APT, LEGS and DIRTO.
+constexpr bool TakesText(std::int32_t page) {
+  return page == kPageAirport || page == kPageLegs || page == kPageDirectTo;
+}
+
 // Rocker keys (McuLineSelectKey).
 constexpr std::int32_t kRockerUp = 1;
 constexpr std::int32_t kRockerDown = 2;
