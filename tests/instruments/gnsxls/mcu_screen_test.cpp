@@ -288,9 +288,9 @@ TEST_F(McuScreenTest, TheModeLine) {
       {"LNAV and VNAV", 1, 1, 0, 3, 0, 0, 0, {"LNAV(FOURT)", "VNAV"}},
       {"a hold at OLM", 1, 0, 2, 3, 0, 0, 0, {"LNAV(FOURT)", "HOLD(OLM) "}},
       {"a hold, EXEC waiting", 1, 0, 2, 4, 1, 10, 350, {"LNAV(FOURT)"}},
-      {"left turn", 1, 0, 0, 3, 1, 10, 350, {"LNAV(FOURT)", "DCTTO ( 20D)"}},
-      {"right turn past 360", 1, 0, 0, 3, 2, 200, 170, {"LNAV(FOURT)", "DCTTO ( 10D)"}},
-      {"right turn", 1, 0, 0, 3, 2, 100, 100, {"LNAV(FOURT)", "DCTTO (200D)"}},
+      {"left turn", 1, 0, 0, 3, 1, 10, 350, {"LNAV(FOURT)", "DCTTO( 20D)"}},
+      {"right turn past 360", 1, 0, 0, 3, 2, 200, 170, {"LNAV(FOURT)", "DCTTO( 10D)"}},
+      {"right turn", 1, 0, 0, 3, 2, 100, 100, {"LNAV(FOURT)", "DCTTO(200D)"}},
       {"a turn without LNAV", 0, 0, 0, 3, 1, 10, 350, {}},
   };
   for (const Case& c : cases) {

@@ -122,7 +122,8 @@ void DrawModeLine(McuPage& page, const model::FlightPlanWaypoint* w) {
     if (Fp().RouteState < 4)
       page.Text(kHoldX, kModeLineY, kAmber, ScreenText("HOLD(%s) ", Fp().ActiveFlightPlan[held].ident.c_str()));
   } else if (g.HoldTurnDirection != 0 && g.LnavEngaged == 1) {
-    page.Text(kHoldX, kModeLineY, kAmber, ScreenText("DCTTO (%3.0fD)", DirectTurnValue()));
+    // Without the blank after "DCTTO" the text ends at the screen's edge.
+    page.Text(kHoldX, kModeLineY, kAmber, ScreenText("DCTTO(%3.0fD)", DirectTurnValue()));
   }
 }
 
