@@ -11,7 +11,6 @@
 #include <string>
 
 #include "platform/gfx/device_context.h"
-#include "src/flightplan/library.h"
 #include "src/flightplan/load.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
@@ -31,16 +30,22 @@ using namespace ovi;
 constexpr int kWidth = 420;
 constexpr int kHeight = 159;
 
-// The sample world once: navigation data, the stored plans, KSEA-KPDX
-// loaded and flown with LNAV, VNAV and a hold at its third waypoint.
+// The sample world once: navigation data, a list of stored plans, KSEA-KPDX
+// loaded in flight (nothing written into the sample folder: no plan
+// converted, no flight log started) and flown with LNAV, VNAV and a hold
+// at its third waypoint.
 void PrepareScene() {
   ResetModuleState();
   host::host_state.SimulatorFolder = std::string(OVI_SOURCE_DIR) + "/data";
   navdb::LoadNavDatabase();
-  flightplan::ScanFlightPlanFolder();
+  flightplan::State& library = flightplan::flightplan_state;
+  for (const char* name : {"KBFI-KGEG.RTE", "KEAT-KGEG.pln", "KOLM-KPDX.PLN", "KPAE-KBLI.PLN", "KSEA-KPDX.rte",
+                           "KSEA-KSEA-LONG.rte", "KYKM-KSEA.PLN", "NEW FPL"})
+    library.FlightPlanLibrary[++library.FlightPlanLibraryCount].name = name;
   guidance::State& g = guidance::guidance_state;
   g.PlaneLatitude = 47.43;
   g.PlaneLongitude = -122.31;
+  g.GroundSpeedKnots = 250.0;
   flightplan::flightplan_state.RequestedFlightPlanFile = "KSEA-KPDX.rte";
   flightplan::LoadRequestedFlightPlan(1);
   flightplan::flightplan_state.McuFlightPlanLoaded = 0;
