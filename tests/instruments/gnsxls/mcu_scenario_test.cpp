@@ -7,7 +7,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <string>
 
 #include <cairo.h>
@@ -27,8 +26,10 @@ TEST(McuScenario, TheMcuFlownOnItsKeysAndThePcKeyboard) {
   fs::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), fs::copy_options::recursive);
   fs::create_directories(sim / "GAUGES");
   fs::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
-  const std::string cfg = std::regex_replace(sim::test::ReadFile(sim / "ovi/ovi.cfg"),
-                                             std::regex("McuShowActiveRwys = 0"), "McuShowActiveRwys = 1");
+  std::string cfg = sim::test::ReadFile(sim / "ovi/ovi.cfg");
+  const std::size_t option = cfg.find("McuShowActiveRwys = 0");
+  ASSERT_NE(option, std::string::npos);
+  cfg.replace(option, 21, "McuShowActiveRwys = 1");
   sim::test::WriteFile(sim / "ovi/ovi.cfg", cfg);
   sim::test::RunResult r = sim::test::RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/proline4/panel.cfg",
                                               "--scenario", sim / "scenarios/mcu.txt", "--out", sim / "out"});
