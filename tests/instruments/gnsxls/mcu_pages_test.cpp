@@ -356,7 +356,8 @@ TEST_F(McuDirectToTest, SearchOrderRowsMovesKindsAndTheCap) {
   G().MagneticVariation = 89.8;  // 90 - 89.8 = 0.2 reads upwards of 360
   M().McuDirectToSearchText.clear();
   EXPECT_TRUE(Repaint().Shows("ABC   VOR 360\xC2\xB0    60 nm"));
-  for (int i = 2; i <= 260; ++i) Nav().IntersectionTable[i] = Nav().IntersectionTable[1];
+  const model::NavDbRecord abc = Nav().IntersectionTable[1];
+  for (int i = 2; i <= 260; ++i) Nav().IntersectionTable[i] = abc;
   Nav().IntersectionCount = 260;
   M().McuDirectToSearchText.clear();
   Repaint();
