@@ -253,7 +253,8 @@ TEST_F(McuKeysTest, EnterOnLegsAndWhatThePageKeysReset) {
 
 // MCU alone asks for the first repaint at pre-initialise and MCU_LM alone
 // writes its log line; either lights the one pair of lamps; a "VC" copy
-// draws nothing while the main panel is shown.
+// draws nothing while the main panel is shown; a gauge back on screen
+// repaints whole.
 TEST_F(McuKeysTest, GaugeServices) {
   mcu_lm_gauge.gauge_callback(&mcu_lm_gauge, PANEL_SERVICE_PRE_INITIALIZE, 0);
   EXPECT_EQ(S().McuRedrawRequest, 0);
@@ -282,6 +283,7 @@ TEST_F(McuKeysTest, GaugeServices) {
   gfx::Recorder rec;
   dc.recorder = &rec;
   screen->image = {{420, 159}, &dc};
+  host.tokens[773] = 1.0;  // the displays' power, read by the per-tick update
   for (auto [parameter, main_shown, drawn] : {std::tuple{"VC", true, false}, std::tuple{"VC", false, true},
                                               std::tuple{"", true, true}, std::tuple{"VC2", true, true}}) {
     rec.Clear();
@@ -290,10 +292,20 @@ TEST_F(McuKeysTest, GaugeServices) {
     mcu_gauge.parameters = parameter;
     S().McuRedrawRequest = 1;
     mcu_gauge.gauge_callback(&mcu_gauge, PANEL_SERVICE_PRE_DRAW, 0);
-    EXPECT_EQ(rec.Size() > 0, drawn) << parameter << " " << main_shown;
+    EXPECT_EQ(rec.FindText("ETE:  00:00 (00:00)"), drawn) << parameter << " " << main_shown;
     EXPECT_EQ(screen->image_flags & IMAGE_ON_SCREEN, 0u);
   }
+  // Back on screen after ticks without a frame of its own: a whole repaint.
   mcu_gauge.parameters = "";
+  G().StartupTickCount = 10;
+  G().DisplayRefreshCounter = 5;
+  for (auto [tick, whole] : {std::pair{10.0, true}, std::pair{11.0, false}, std::pair{12.0, false},
+                             std::pair{20.0, true}}) {
+    rec.Clear();
+    host.tokens[1] = tick;
+    mcu_gauge.gauge_callback(&mcu_gauge, PANEL_SERVICE_PRE_DRAW, 0);
+    EXPECT_EQ(rec.FindText("ETE:  00:00 (00:00)"), whole) << tick;
+  }
   screen->image = {};
 }
 

@@ -1,5 +1,6 @@
 #include "src/instruments/gnsxls/mcu/gauges.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -126,8 +127,16 @@ int VirtualCockpitRule(GAUGEHDR* gauge) {
                                                                               : host::kVariantFull;
 }
 
-void DrawScreen(GAUGEHDR* /*gauge*/, ELEMENT_HEADER* screen, int variant) {
+// A gauge back on screen (its window opened again, a virtual-cockpit copy
+// whose main panel was hidden) repaints whole: its surface holds a picture
+// from before, or none. Each gauge keeps the tick it last drew in its
+// header's user data.
+void DrawScreen(GAUGEHDR* gauge, ELEMENT_HEADER* screen, int variant) {
   if (variant == host::kVariantSkip) return;
+  const double last_tick = guidance::guidance_state.LastTick;
+  const auto tick = static_cast<std::uint32_t>(std::clamp(last_tick, 0.0, 4294967295.0));
+  if (tick > gauge->user_data + 1) gnsxls::gnsxls_state.McuRedrawRequest = 1;
+  gauge->user_data = tick;
   DrawMcuScreen(mcu_state.McuDisplay, screen->image.dc, screen->image.size.x, screen->image.size.y);
 }
 
