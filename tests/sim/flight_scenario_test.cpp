@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fms/cdu_legibility.h"
 #include "tests/sim/test_support.h"
 
 namespace ovi::sim {
@@ -74,6 +75,7 @@ TEST_P(FlightScenario, TheSampleFlightIsFlownToItsLastWaypoint) {
   std::string log = ReadFile(sim / "ovi/FlightLog/fpl.log");
   EXPECT_EQ(log.rfind("FlightPlan=KSEA-KPDX\n", 0), 0u) << log;
   EXPECT_NE(log.find(" JAYPE "), std::string::npos) << log;
+  fms::test::ExpectLegibleCduSnapshots(sim / "out");
 }
 
 INSTANTIATE_TEST_SUITE_P(Aircraft, FlightScenario, ::testing::Bool(),

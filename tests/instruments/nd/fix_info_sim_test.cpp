@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fms/cdu_legibility.h"
 #include "tests/sim/test_support.h"
 
 namespace ovi::nd::test {
@@ -129,6 +130,7 @@ TEST_F(FixInfoSimTest, TheDemoScenarioWritesItsSnapshotsAndExecTakesTheFixesAway
   EXPECT_FALSE(Shows(Record("after-exec", "HW_B737_ND"), "15.0"));
   EXPECT_FALSE(Shows(Record("after-exec", "HW_B737_ND"), "270"));
   EXPECT_FALSE(Shows(Record("after-exec", "SMITHS_FMS"), "SEA"));
+  fms::test::ExpectLegibleCduSnapshots(sim_ / "out");
 }
 
 }  // namespace
