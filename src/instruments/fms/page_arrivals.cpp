@@ -142,6 +142,7 @@ void ChooseApproach(int index) {
   m.SelectedApproachTo = e.to;
   m.SelectedApproachTransition = model::kNoneText;
   flightplan::SelectApproachTransition();
+  flightplan::BeginRouteModification();
   flightplan::InsertApproachIntoPendingPlan(1);
   flightplan::BuildTransitionList();
   flightplan::BuildRouteViaToList();
@@ -156,6 +157,7 @@ void ChooseApproachTransition(int index) {
   fms_state.FmsSelectedApproachIndex = index;
   model::model_state.SelectedApproachTransition = t->name;
   flightplan::SelectApproachTransition();
+  flightplan::BeginRouteModification();
   flightplan::InsertApproachIntoPendingPlan(1);
   flightplan::BuildRouteViaToList();
   fms_state.FmsArrApproachTransChosen = 1;
