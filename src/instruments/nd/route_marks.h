@@ -6,6 +6,7 @@
 // route.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -18,20 +19,35 @@ namespace ovi::nd {
 // "DISCO" or "THEN": an entry that holds no place of its own.
 bool IsRouteMarker(std::string_view ident);
 
-// The marks of a route's waypoints on the view's fine grid: the ident in
-// DA Rered bold 12 with its top-left corner 7 right of and 7 above the
-// point, the waypoint star's top 6 above it, scaled by the grid factors.
-// The caller has set the fine-grid transform (MapView::UseFineGrid).
+// The font a display labels its route with, and how many characters of an
+// ident it shows.
+struct RouteLabelStyle {
+  bool arial = false;  // Arial bold, else DA Rered bold
+  float size = 12.0f;  // canvas units
+  std::size_t max_chars = kScreenTextChars;
+};
+inline constexpr RouteLabelStyle kB737RouteLabels{};
+inline constexpr RouteLabelStyle kMd11RouteLabels{.arial = true, .size = 10.0f, .max_chars = 49};
+
+// The marks of a route's waypoints on the view's fine grid: the ident with
+// its top-left corner 7 right of and 7 above the point, the waypoint star's
+// top 6 above it, scaled by the grid factors. The caller has set the
+// fine-grid transform (MapView::UseFineGrid).
 class RouteMarks {
  public:
-  explicit RouteMarks(const MapView& view);
+  explicit RouteMarks(const MapView& view, const RouteLabelStyle& style = kB737RouteLabels);
   gfx::Point Grid(const MapPlace& p) const;
   void Ident(std::string_view ident, const gfx::SolidBrush& brush, const MapPlace& p) const;
+  // A text of at most `max_chars` with its top-left corner at the canvas
+  // offset (dx, dy) from the point.
+  void Label(std::string_view text, const gfx::SolidBrush& brush, const MapPlace& p, double dx, double dy,
+             std::size_t max_chars) const;
   void Star(const MapPlace& p, std::uint32_t style, double range) const;
 
  private:
   const MapView& v_;
   gfx::Font font_;
+  std::size_t max_chars_;
 };
 
 // The line through a route's entries as they are walked in order: each
