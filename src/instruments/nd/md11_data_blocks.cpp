@@ -4,6 +4,8 @@
 // Which block a mode shows is data (kBlocks); each block reads the state.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "src/guidance/state.h"
@@ -67,11 +69,18 @@ void ActiveWaypoint(const Blocks& b) {
   const model::FlightPlanWaypoint* wpt = fp.ActiveFlightPlan.At(fp.ActiveWaypointIndex);
   b.Text(b.arial9, b.magenta, 159.0f, 7.0f, Cut(wpt != nullptr ? wpt->ident : std::string()).c_str());
   const double distance = FiniteOr(G().ActiveWaypointDistance);
+  char text[kScreenTextBuffer];
   if (FiniteOr(G().GroundSpeedKnots) <= 30.0) {
-    DrawScreenTextF(b.f.g, b.arial8, b.magenta, 194.0f, 9.0f, "%2.1fNM", distance);
+    std::snprintf(text, sizeof text, "%2.1fNM", distance);
   } else {
-    DrawScreenTextF(b.f.g, b.arial8, b.magenta, 194.0f, 9.0f, "%2.1fNM/%2.1f", distance, FiniteOr(G().EteMinutes));
+    std::snprintf(text, sizeof text, "%2.1fNM/%2.1f", distance, FiniteOr(G().EteMinutes));
   }
+  // From x 194 a long distance and time would run off the right edge: such
+  // a text ends at the edge instead.
+  gfx::RectF box;
+  b.f.g.MeasureString(text, b.arial8, gfx::PointF(0.0f, 0.0f), nullptr, &box);
+  const float x = std::min(194.0f, kMd11NdCanvas.width - box.Width);
+  b.Text(b.arial8, b.magenta, x, 9.0f, text);
 }
 
 // The half range: tenths where it has them.
