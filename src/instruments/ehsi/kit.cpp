@@ -12,6 +12,8 @@ using display::colour::kWhite;
 void RoseFrame::At(double rotation) const { display::UseOrigin(g, scale, cx, cy, rotation); }
 
 void DrawShape(gfx::Graphics& g, const Shape& shape) {
+  if (!shape.fill.empty()) g.FillPolygonI(gfx::SolidBrush(shape.colour), shape.fill);
+  if (shape.lines.empty() && shape.outline.empty()) return;
   const gfx::Pen pen(shape.colour, shape.width);
   display::DrawSegments(g, pen, shape.lines);
   if (!shape.outline.empty()) g.DrawLinesI(pen, shape.outline);
@@ -46,29 +48,56 @@ void DrawCompassScale(const RoseFrame& f, const CompassScale& s) {
       f.g.TranslateTransform(0.0f, -s.upright_radius);
       f.g.RotateTransform(static_cast<float>(std::fmod(-rel, 360.0)));
     }
-    display::DrawScreenTextF(f.g, font, brush, label < 10 ? s.label_x_one_digit : s.label_x_two_digits, s.label_y,
-                             "%d", label);
+    const std::size_t k = static_cast<std::size_t>(a / s.label_every);
+    if (k < s.labels.size())
+      display::DrawScreenText(f.g, font, brush, s.labels[k].x, s.label_y, s.labels[k].text);
+    else if (s.labels.empty())
+      display::DrawScreenTextF(f.g, font, brush, label < 10 ? s.label_x_one_digit : s.label_x_two_digits,
+                               s.label_y, "%d", label);
   }
 }
 
-void DrawCoursePointer(const RoseFrame& f, const CoursePointer& p, double course, double needle, ToFrom sense) {
+void DrawCoursePointer(const RoseFrame& f, const CoursePointer& p, double course, double needle, ToFrom sense,
+                       bool with_bar) {
   f.Toward(course);
-  display::DrawCircles(f.g, gfx::Pen(kWhite, 2.0f), p.dots, p.dot_diameter);
+  if (!p.dots.empty()) display::DrawCircles(f.g, gfx::Pen(kWhite, 2.0f), p.dots, p.dot_diameter);
   DrawShape(f.g, p.arrow);
   const gfx::Pen pen(p.arrow.colour, p.arrow.width);
   const int x = gfx::TruncToPixel(display::FiniteOr(needle) * p.bar_per_needle);
-  f.g.DrawLineI(pen, x, p.bar_top, x, p.bar_bottom);
-  if (sense == ToFrom::kTo) display::DrawSegments(f.g, pen, p.to_head, x, 0);
-  if (sense == ToFrom::kFrom) display::DrawSegments(f.g, pen, p.from_head, x, 0);
+  if (with_bar && p.bar.empty()) f.g.DrawLineI(pen, x, p.bar_top, x, p.bar_bottom);
+  if (with_bar && !p.bar.empty()) display::DrawPolylineAt(f.g, pen, p.bar, x, 0);
+  DrawShape(f.g, p.tail);
+  if (sense == ToFrom::kTo) {
+    display::DrawSegments(f.g, pen, p.to_head, x, 0);
+    DrawShape(f.g, p.to_flag);
+  }
+  if (sense == ToFrom::kFrom) {
+    display::DrawSegments(f.g, pen, p.from_head, x, 0);
+    DrawShape(f.g, p.from_flag);
+  }
+}
+
+int GlideslopePointerY(const GlideslopeScale& s, double needle) {
+  return gfx::TruncToPixel(display::FiniteOr(needle) * s.per_needle + s.offset);
 }
 
 void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& s, double needle) {
   f.At();
   const gfx::Pen white(kWhite, 2.0f);
+  display::DrawSegments(f.g, white, s.frame);
   display::DrawCircles(f.g, white, s.dots, s.dot_diameter);
-  display::DrawSegments(f.g, white, std::span<const Segment>(&s.centre, 1));
-  const int y = gfx::TruncToPixel(display::FiniteOr(needle) * s.per_needle + s.offset);
-  display::DrawPolylineAt(f.g, gfx::Pen(kMagenta, 2.0f), s.pointer, 0, y);
+  display::DrawCircles(f.g, white, s.small_dots, s.small_dot_diameter);
+  if (s.centre_mark.empty())
+    display::DrawSegments(f.g, white, std::span<const Segment>(&s.centre, 1));
+  else
+    f.g.DrawLinesI(white, s.centre_mark);
+  const int y = GlideslopePointerY(s, needle);
+  if (s.pointer_shape.colour == 0) {
+    display::DrawPolylineAt(f.g, gfx::Pen(kMagenta, 2.0f), s.pointer, 0, y);
+    return;
+  }
+  f.g.TranslateTransform(0.0f, static_cast<float>(y));
+  DrawShape(f.g, s.pointer_shape);
 }
 
 double ShorterTurn(double h, double s) {

@@ -32,21 +32,30 @@ struct RoseFrame {
   void Toward(double bearing) const { At(bearing - heading); }
 };
 
-// Lines in one pen: pairs drawn one by one and one open outline.
+// One colour: a filled polygon, then lines in one pen (pairs drawn one by
+// one) and one open outline.
 struct Shape {
   gfx::ARGB colour;
   float width;
   std::span<const Segment> lines;
   std::span<const gfx::Point> outline;
+  std::span<const gfx::Point> fill{};
 };
 // Draws `shape` in the frame's current transform.
 void DrawShape(gfx::Graphics& g, const Shape& shape);
 // Draws `shape` turned toward `bearing` (a pointer, a marker).
 void DrawShapeToward(const RoseFrame& f, double bearing, const Shape& shape);
 
+// A label of a compass scale given as text with its own x.
+struct CompassLabel {
+  const char* text;
+  float x;
+};
+
 // A heading scale: a tick every `step` degrees, long every `major_every`,
 // and on marks that are multiples of `label_every` the label a / 10 ("%d"),
-// placed at (x, label_y) with x by its number of digits. A label either
+// placed at (x, label_y) with x by its number of digits, or, when the
+// table `labels` is given, its entry a / label_every. A label either
 // turns with its tick, or (upright_radius above 0) stands upright on a
 // frame moved out to that radius. With a window, only marks whose plain
 // difference a - heading lies strictly within it of 0 or of +-360 are
@@ -55,7 +64,7 @@ struct CompassScale {
   int step;
   int major_every;
   int label_every;
-  int tick_radius;   // ticks run outward from here
+  int tick_radius;   // ticks run from here to their other end
   int minor_outer;
   int major_outer;
   double window;     // degrees; 0 = the whole circle
@@ -65,6 +74,7 @@ struct CompassScale {
   float label_x_two_digits;
   float label_y;
   float upright_radius;
+  std::span<const CompassLabel> labels{};
 };
 // White ticks (width 2) and labels.
 void DrawCompassScale(const RoseFrame& f, const CompassScale& scale);
@@ -73,8 +83,10 @@ bool InCompassWindow(double a, double heading, double window);
 
 // The course pointer, turned toward the selected course: white deviation
 // dots, the arrow, the deviation bar at x = trunc(needle x bar_per_needle)
-// from bar_top to bar_bottom in the arrow's pen, and, when the tables are
-// given, the TO or FROM head moved along with the bar.
+// from bar_top to bar_bottom in the arrow's pen (or, when given, the
+// outline `bar` moved to x), the arrow's tail, and, when the tables are
+// given, the TO or FROM head moved along with the bar and the TO or FROM
+// flag that stays in place.
 struct CoursePointer {
   std::span<const gfx::Point> dots;  // top-left corners
   int dot_diameter;
@@ -84,14 +96,21 @@ struct CoursePointer {
   double bar_per_needle;
   std::span<const Segment> to_head;
   std::span<const Segment> from_head;
+  std::span<const gfx::Point> bar{};
+  Shape tail{};
+  Shape to_flag{};
+  Shape from_flag{};
 };
 enum class ToFrom { kNone, kTo, kFrom };
+// Without `with_bar` everything but the deviation bar.
 void DrawCoursePointer(const RoseFrame& f, const CoursePointer& pointer, double course, double needle,
-                       ToFrom sense);
+                       ToFrom sense, bool with_bar = true);
 
 // A glideslope scale in the unturned frame: white dots and centre mark, and
 // the magenta pointer outline moved to y = trunc(needle x per_needle +
-// offset).
+// offset). A scale may add a white frame, a second size of dots, a centre
+// mark drawn as an open outline instead of the one segment, and a pointer
+// of its own shape (drawn instead of the magenta outline).
 struct GlideslopeScale {
   std::span<const gfx::Point> dots;  // top-left corners
   int dot_diameter;
@@ -99,8 +118,15 @@ struct GlideslopeScale {
   double per_needle;
   double offset;
   std::span<const gfx::Point> pointer;  // about y 0
+  std::span<const Segment> frame{};
+  std::span<const gfx::Point> small_dots{};
+  int small_dot_diameter = 0;
+  std::span<const gfx::Point> centre_mark{};
+  Shape pointer_shape{};
 };
 void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& scale, double needle);
+// Where the pointer stands for `needle`: trunc(needle x per_needle + offset).
+int GlideslopePointerY(const GlideslopeScale& scale, double needle);
 
 // The selected heading: a marker line toward it, or, on a display with a
 // readout, while the selected heading lies more than `readout_beyond`
