@@ -107,7 +107,7 @@ std::optional<double> Efs50BearingPointerBearing(int pointer, int source);
 ehsi::ToFrom Efs50ToFrom(bool track_without_signal);
 // The active leg's cross-track distance in NM as the deviation bars show
 // it (negative while the aircraft is right of the leg, side flag 1), or
-// none without an active waypoint.
+// none without an active leg.
 std::optional<double> Efs50CrossTrack();
 // Whether a waypoint is active.
 bool Efs50WaypointActive();

@@ -215,11 +215,12 @@ void DrawDeviationScale(const RoseFrame& f, int mode) {
                             arrow_mode ? Efs50ToFrom(false) : ehsi::ToFrom::kNone);
     return;
   }
+  if (m.EFS50NavMode != 2 || !Efs50WaypointActive()) return;
   const std::optional<double> xtk = Efs50CrossTrack();
-  if (m.EFS50NavMode != 2 || !xtk) return;
-  const double x = std::fmin(std::fmax(*xtk, -kCrossTrackLimitNm), kCrossTrackLimitNm);
+  const double x = std::fmin(std::fmax(xtk.value_or(0.0), -kCrossTrackLimitNm), kCrossTrackLimitNm);
   const double course = arrow_mode ? FiniteOr(s.DesiredTrack) : f.heading;
-  ehsi::DrawCoursePointer(f, kFlightPlanDeviation, course, x, arrow_mode ? Efs50ToFrom(false) : ehsi::ToFrom::kNone);
+  ehsi::DrawCoursePointer(f, kFlightPlanDeviation, course, x, arrow_mode ? Efs50ToFrom(false) : ehsi::ToFrom::kNone,
+                          xtk.has_value());
 }
 
 }  // namespace

@@ -193,7 +193,9 @@ std::optional<double> Efs50CrossTrack() {
   std::int32_t side1 = 0, side = 0, side3 = 0;
   double angle1 = 0.0, distance = 0.0, angle3 = 0.0;
   guidance::ComputeLegDeviation(side1, angle1, side, distance, side3, angle3, guidance::kOwnDeviationMode);
-  distance = FiniteOr(distance);
+  // An active index past the route's end has no leg (the distance comes
+  // back as the no-deviation mark).
+  if (!(distance >= 0.0) || !std::isfinite(distance)) return std::nullopt;
   return side == 1 ? -distance : distance;
 }
 

@@ -197,11 +197,11 @@ void DrawCourse(const RoseFrame& f) {
   if (nav_mode == 1) {
     ehsi::DrawCoursePointer(f, kRadioCourse, FiniteOr(s.SelectedCourse), s.Nav1CdiNeedle, sense,
                             host::GetNav1Signal() > 0.0);
-  } else if (nav_mode == 2) {
+  } else if (nav_mode == 2 && Efs50WaypointActive()) {
     const std::optional<double> xtk = Efs50CrossTrack();
-    if (!xtk) return;
     ehsi::DrawCoursePointer(f, kFlightPlanCourse, FiniteOr(s.DesiredTrack),
-                            std::fmin(std::fmax(*xtk, -kCrossTrackLimitNm), kCrossTrackLimitNm), sense);
+                            std::fmin(std::fmax(xtk.value_or(0.0), -kCrossTrackLimitNm), kCrossTrackLimitNm), sense,
+                            xtk.has_value());
   }
 }
 
