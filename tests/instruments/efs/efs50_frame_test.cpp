@@ -180,7 +180,7 @@ TEST_F(FrameTest, TextsOfEachModeOnTwoSurfaces) {
 // aircraft.
 TEST_F(FrameTest, ClipsAndWhatEachCovers) {
   Radio(1.0);
-  host.tokens[31] = 20.0;  // DME
+  G().Nav1DmeDistance = 20.0;
   M().Efs50BearingPointer1Source = 2;
   F().ActiveWaypointIndex = 1;
   F().ActiveFlightPlanLastIndex = 1;
