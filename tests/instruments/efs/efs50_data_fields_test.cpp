@@ -164,8 +164,30 @@ TEST_F(DataFieldsTest, BearingPointerBlocks) {
   }
 }
 
+// Under the full rose pointer 1's "NM" (x 59 for "18.4") would lie under
+// the lower box (from x 73): it is drawn after the box, once.
+TEST_F(DataFieldsTest, PointerOneUnitOverTheLowerBox) {
+  Radio(1.0);
+  G().Nav1DmeDistance = 18.4;
+  M().Efs50BearingPointer1Source = 1;
+  for (int mode : {1, 3, 4}) {
+    Draw(mode);
+    EXPECT_TRUE(At("NM", 59, 210, c::kBlue)) << mode;
+    int box = -1, unit = -1, units = 0, i = 0;
+    for (const gfx::RecordedOp& op : rec.Ops()) {
+      if (op.kind == OpKind::Rectangle && op.filled && Near(op.points[0], Rose(-56, 69))) box = i;
+      if (op.kind == OpKind::Text && op.text == "NM" && op.color == c::kBlue) unit = i, ++units;
+      ++i;
+    }
+    EXPECT_EQ(units, 1) << mode;
+    EXPECT_EQ(box >= 0, mode != 4);
+    EXPECT_GT(unit, box) << mode;
+  }
+}
+
 // TO/FR in the map modes only, from the desired track when NAV1 gives
-// nothing; "WX OFF" in modes 2, 6 and 7; "NO MAP" without the map's source.
+// nothing; "WX OFF" in modes 2, 6 and 7 (5 units above its place, clear
+// of pointer 1's block); "NO MAP" without the map's source.
 TEST_F(DataFieldsTest, FlagsAndAnnunciations) {
   G().DesiredTrack = 100.0;
   G().AircraftHeading = 0.0;
@@ -189,7 +211,7 @@ TEST_F(DataFieldsTest, FlagsAndAnnunciations) {
     const std::string flag = k.flag;
     EXPECT_EQ(Has("TO") || Has("FR"), !flag.empty()) << k.mode;
     EXPECT_TRUE(flag.empty() || At(flag, 60, 3, c::kWhite, 10)) << k.mode;
-    EXPECT_EQ(At("WX OFF", 0, 190, c::kWhite), k.weather) << k.mode;
+    EXPECT_EQ(At("WX OFF", 0, 185, c::kWhite), k.weather) << k.mode;
     EXPECT_EQ(Has("NO MAP"), k.no_map_y != 0) << k.mode;
     EXPECT_TRUE(k.no_map_y == 0 || At("NO MAP", 110, k.no_map_y, c::kWhite, 10)) << k.mode;
   }

@@ -155,7 +155,7 @@ TEST_F(FrameTest, TextsOfEachModeOnTwoSurfaces) {
        {"12.5"}},
       {3, {{"N", 121, 24, "DA Rered", 13, c::kWhite}, {"12.5", 179, 110, "Arial", 10, c::kBlue}}, {}},
       {4, {{"N", 120, 20, "Arial", 12, c::kWhite}, {"000", 113, -1, "Arial", 15, c::kGreen}}, {"12.5"}},
-      {6, {{"12.5", 204, 155, "Arial", 10, c::kBlue}, {"WX OFF", 0, 190, "Arial", 14, c::kWhite}}, {}},
+      {6, {{"12.5", 204, 155, "Arial", 10, c::kBlue}, {"WX OFF", 0, 185, "Arial", 14, c::kWhite}}, {}},
       {8, {{" 5", 209, 208, "Arial", 15, c::kWhite}}, {"CRS 000", "N"}},
       {0, {{"CRS 000", 0, 0, "Arial", 14, c::kGreen}}, {"N", "000"}},
   };

@@ -73,6 +73,9 @@ void DrawEfs50FullRose(const display::GaugeDisplay& display, gfx::Graphics& g, i
 void DrawEfs50ArcRose(const display::GaugeDisplay& display, gfx::Graphics& g, int variant);
 // Every mode below 8.
 void DrawEfs50DataFields(const display::GaugeDisplay& display, gfx::Graphics& g);
+// Bearing pointer 1's "NM" in modes 1 to 3, after the lower box that would
+// cover it.
+void DrawEfs50PointerUnitOverBox(const display::GaugeDisplay& display, gfx::Graphics& g);
 // The active route from the aircraft on; modes 2, 3 clipped to the rose.
 void DrawEfs50RouteWaypoints(const display::GaugeDisplay& display, gfx::Graphics& g);
 // The first hold's racetrack about the aircraft at (cx, cy), `radius`

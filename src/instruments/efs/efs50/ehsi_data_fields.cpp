@@ -215,45 +215,69 @@ constexpr PointerBlock kPointer1Block{1, c::kBlue, {c::kBlue, 1.0f, kPointer1Ste
 constexpr PointerBlock kPointer2Block{2, c::kMagenta, {c::kMagenta, 1.0f, kPointer2Stems, {}, kPointer2Triangle},
                                       "VOR 2", 210.0f, kPointer2NmX};
 
-// The pointer's symbol, its source, the distance to it with "NM", and a
-// red cross over the source while the source gives nothing.
-void DrawPointerBlock(gfx::Graphics& g, const PointerBlock& b, int source) {
-  const guidance::State& s = G();
+// What a pointer's block shows for its source: the source's name, the
+// distance text and whether the source gives anything; no label for a
+// source outside 1..3.
+struct PointerText {
   const char* label = nullptr;
   FieldText distance;
   bool valid = true;
+};
+PointerText PointerTextFor(const PointerBlock& b, int source) {
+  const guidance::State& s = G();
+  PointerText t;
   switch (source) {
     case 1: {
-      label = b.radio_label;
+      t.label = b.radio_label;
       const double signal = b.pointer == 1 ? host::GetNav1Signal() : host::GetNav2Signal();
       if (signal > 0.0)
-        distance.Format("%3.1f", FiniteOr(b.pointer == 1 ? s.Nav1DmeDistance : s.Nav2DmeDistance));
+        t.distance.Format("%3.1f", FiniteOr(b.pointer == 1 ? s.Nav1DmeDistance : s.Nav2DmeDistance));
       else
-        valid = false;
+        t.valid = false;
       break;
     }
     case 2:
-      label = "FMS";
+      t.label = "FMS";
       if (Efs50WaypointActive())
-        distance.Format("%4.1f", FiniteOr(s.ActiveWaypointDistance));
+        t.distance.Format("%4.1f", FiniteOr(s.ActiveWaypointDistance));
       else
-        valid = false;
+        t.valid = false;
       break;
     case 3:
-      label = "ADF";
-      valid = s.AdfSignal >= 1.0;
+      t.label = "ADF";
+      t.valid = s.AdfSignal >= 1.0;
       break;
     default:
-      return;
+      return t;
   }
-  if (distance.length == 0) distance.Format("---");
+  if (t.distance.length == 0) t.distance.Format("---");
+  return t;
+}
+
+void DrawUnit(gfx::Graphics& g, const PointerBlock& b, const PointerText& t) {
+  display::DrawScreenText(g, display::ArialBold(14.0f), gfx::SolidBrush(b.colour), b.nm_x.At(t.distance.length),
+                          210.0f, "NM");
+}
+
+// Under the full rose the lower box would cover pointer 1's "NM" (from x
+// 73 on): the frame draws it after the box instead.
+bool UnitAfterLowerBox(const PointerBlock& b) {
+  const int mode = M().EFS50HsiMode;
+  return b.pointer == 1 && mode >= 1 && mode <= 3;
+}
+
+// The pointer's symbol, its source, the distance to it with "NM", and a
+// red cross over the source while the source gives nothing.
+void DrawPointerBlock(gfx::Graphics& g, const PointerBlock& b, int source) {
+  const PointerText t = PointerTextFor(b, source);
+  if (t.label == nullptr) return;
   ehsi::DrawShape(g, b.symbol);
   const gfx::Font font = display::ArialBold(14.0f);
   const gfx::SolidBrush brush(b.colour);
-  display::DrawScreenText(g, font, brush, b.x, 200.0f, label);
-  display::DrawScreenText(g, font, brush, b.x, 210.0f, distance.chars);
-  display::DrawScreenText(g, font, brush, b.nm_x.At(distance.length), 210.0f, "NM");
-  if (valid) return;
+  display::DrawScreenText(g, font, brush, b.x, 200.0f, t.label);
+  display::DrawScreenText(g, font, brush, b.x, 210.0f, t.distance.chars);
+  if (!UnitAfterLowerBox(b)) DrawUnit(g, b, t);
+  if (t.valid) return;
   const gfx::Pen red(c::kRed, 1.0f);
   const int x0 = static_cast<int>(b.x);
   g.DrawLineI(red, x0, 202, x0 + 30, 208);
@@ -332,13 +356,24 @@ constexpr DataField kFields[] = {
     {"time to go", Always, TimeToGoText, TimeToGoAt, 14.0f, SourceColour},
     {"bearing pointer 1", Pointer1On, nullptr, nullptr, 14.0f, nullptr, Pointer1Block},
     {"bearing pointer 2", Pointer2On, nullptr, nullptr, 14.0f, nullptr, Pointer2Block},
-    {"weather", WeatherMode, WeatherText, At<0, 190>, 14.0f, White},
+    // 5 units above its place of (0, 190), where it ran into pointer 1's
+    // source at (30, 200).
+    {"weather", WeatherMode, WeatherText, At<0, 185>, 14.0f, White},
     {"no map", NoMap, NoMapText, NoMapAt, 10.0f, White},
     {"selected heading", Always, nullptr, nullptr, 14.0f, nullptr, SelectedHeading},
     {"wind arrow", Windy, nullptr, nullptr, 0.0f, nullptr, WindArrow},
 };
 
 }  // namespace
+
+void DrawEfs50PointerUnitOverBox(const display::GaugeDisplay& display, gfx::Graphics& g) {
+  const display::CanvasScale scale = Efs50Scale(display);
+  if (!scale.usable || !UnitAfterLowerBox(kPointer1Block)) return;
+  const PointerText t = PointerTextFor(kPointer1Block, M().Efs50BearingPointer1Source);
+  if (t.label == nullptr) return;
+  display::UseCanvas(g, scale);
+  DrawUnit(g, kPointer1Block, t);
+}
 
 void DrawEfs50DataFields(const display::GaugeDisplay& display, gfx::Graphics& g) {
   const display::CanvasScale scale = Efs50Scale(display);

@@ -49,6 +49,7 @@ bool BodArcShown(const Efs50EhsiFrame& f) {
 bool Always(const Efs50EhsiFrame& /*f*/) { return true; }
 bool LowerBoxShown(const Efs50EhsiFrame& f) { return f.row != nullptr && f.row->lower_box; }
 bool TrafficShown(const Efs50EhsiFrame& f) { return f.row != nullptr && f.row->traffic; }
+bool PointerUnitShown(const Efs50EhsiFrame& f) { return LowerBoxShown(f) && M().Efs50BearingPointer1Source > 0; }
 
 int RadiusInt() { return gfx::TruncToPixel(FiniteOr(M().Efs50RoseRadius)); }
 int AircraftY(int mode) { return mode == 2 || mode == 3 ? static_cast<int>(kEfs50CentreY) : static_cast<int>(kEfs50ArcCentreY); }
@@ -86,6 +87,7 @@ void Markers(const Efs50EhsiFrame& f) {
 void BodArc(const Efs50EhsiFrame& f) { DrawEfs50BodArc(f.display, f.g); }
 void ClipOff(const Efs50EhsiFrame& f) { f.g.ResetClip(); }
 void LowerBox(const Efs50EhsiFrame& f) { DrawEfs50RoseLowerBox(f.display, f.g); }
+void PointerUnit(const Efs50EhsiFrame& f) { DrawEfs50PointerUnitOverBox(f.display, f.g); }
 void Traffic(const Efs50EhsiFrame& f) { DrawEfs50TcasMode(f.display, f.g); }
 
 constexpr Layer<Efs50EhsiFrame> kLayers[] = {
@@ -98,6 +100,7 @@ constexpr Layer<Efs50EhsiFrame> kLayers[] = {
     {"bottom-of-descent arc", BodArcShown, BodArc},
     {"clip off", Always, ClipOff},
     {"lower box", LowerBoxShown, LowerBox},
+    {"bearing pointer 1 unit", PointerUnitShown, PointerUnit},
     {"traffic", TrafficShown, Traffic},
 };
 
