@@ -101,6 +101,15 @@ ehsi::RoseFrame Efs50RoseFrame(const display::GaugeDisplay& display, gfx::Graphi
 // for its source (1 its radio, 2 the active waypoint, 3 the ADF), or none
 // while its source gives none. `pointer` is 1 or 2.
 std::optional<double> Efs50BearingPointerBearing(int pointer, int source);
+// The bearing pointers of a rose, pointer 2 first, each turned toward its
+// source's bearing while the source gives one: pointer 2's shape, pointer
+// 1's and pointer 1's tail (a second filled polygon).
+struct Efs50BearingPointerShapes {
+  ehsi::Shape pointer2;
+  ehsi::Shape pointer1;
+  ehsi::Shape pointer1_tail;
+};
+void DrawEfs50BearingPointers(const ehsi::RoseFrame& f, const Efs50BearingPointerShapes& shapes);
 // Whether the course points TO, FROM or neither: with radio navigation
 // (EFS50NavMode 1) the first radio's station bearing against SelectedCourse
 // while it receives; otherwise, and with `track_without_signal` also for

@@ -75,6 +75,7 @@ constexpr Point kPointer1TailFill[] = {{1, 130},  {1, 145},  {3, 150},  {1, 150}
                                    {-1, 150}, {-3, 150}, {-1, 145}, {-1, 130}, {1, 130}};
 constexpr Shape kPointer1{c::kBlue, 2.0f, kPointer1Line, {}, kPointer1Head};
 constexpr Shape kPointer1Tail{c::kBlue, 2.0f, {}, {}, kPointer1TailFill};
+constexpr Efs50BearingPointerShapes kBearingPointers{kPointer2, kPointer1, kPointer1Tail};
 
 constexpr Point kArrowHead[] = {{0, -170}, {1, -162}, {4, -154},   {1, -153}, {1, -35},
                                 {-1, -35}, {-1, -153}, {-4, -154}, {-1, -162}, {0, -170}};
@@ -156,18 +157,6 @@ void DrawHeadingReadout(const RoseFrame& f, const gfx::GraphicsPath& outline) {
   f.g.SetClip(outline);
 }
 
-void DrawBearingPointers(const RoseFrame& f) {
-  const model::State& m = M();
-  if (m.Efs50BearingPointer2Source > 0)
-    if (const std::optional<double> b = Efs50BearingPointerBearing(2, m.Efs50BearingPointer2Source))
-      ehsi::DrawShapeToward(f, *b, kPointer2);
-  if (m.Efs50BearingPointer1Source > 0)
-    if (const std::optional<double> b = Efs50BearingPointerBearing(1, m.Efs50BearingPointer1Source)) {
-      ehsi::DrawShapeToward(f, *b, kPointer1);
-      ehsi::DrawShape(f.g, kPointer1Tail);
-    }
-}
-
 // The course the arrow and the deviation scale turn to: the selected course
 // on the radio, the desired track on the flight plan while a waypoint is
 // active; none otherwise.
@@ -238,7 +227,7 @@ void DrawEfs50ArcRose(const display::GaugeDisplay& display, gfx::Graphics& g, in
   ClipToArc(f, outline);
   ehsi::DrawCompassScale(f, kArcCard);
   DrawHeadingReadout(f, outline);
-  DrawBearingPointers(f);
+  DrawEfs50BearingPointers(f, kBearingPointers);
   if (!map) DrawCourseArrow(f);
   if (map) DrawMap(f, variant);
   g.ResetClip();

@@ -178,6 +178,18 @@ std::optional<double> Efs50BearingPointerBearing(int pointer, int source) {
   }
 }
 
+void DrawEfs50BearingPointers(const ehsi::RoseFrame& f, const Efs50BearingPointerShapes& shapes) {
+  const model::State& m = M();
+  if (m.Efs50BearingPointer2Source > 0)
+    if (const std::optional<double> b = Efs50BearingPointerBearing(2, m.Efs50BearingPointer2Source))
+      ehsi::DrawShapeToward(f, *b, shapes.pointer2);
+  if (m.Efs50BearingPointer1Source > 0)
+    if (const std::optional<double> b = Efs50BearingPointerBearing(1, m.Efs50BearingPointer1Source)) {
+      ehsi::DrawShapeToward(f, *b, shapes.pointer1);
+      ehsi::DrawShape(f.g, shapes.pointer1_tail);
+    }
+}
+
 ehsi::ToFrom Efs50ToFrom(bool track_without_signal) {
   const guidance::State& s = G();
   const bool radio = M().EFS50NavMode == 1;

@@ -130,6 +130,7 @@ constexpr Point kPointer1TailFill[] = {{1, 40}, {1, 55}, {3, 60}, {1, 60},   {1,
                                    {-1, 95}, {-1, 60}, {-3, 60}, {-1, 55}, {-1, 40}};
 constexpr Shape kPointer1{c::kBlue, 2.0f, kPointer1Line, {}, kPointer1Head};
 constexpr Shape kPointer1Tail{c::kBlue, 2.0f, {}, {}, kPointer1TailFill};
+constexpr Efs50BearingPointerShapes kBearingPointers{kPointer2, kPointer1, kPointer1Tail};
 
 // The heading pointer: a triangle, or a box with the heading's digits.
 constexpr Point kHeadingTriangle[] = {{0, -103}, {6, -112}, {-6, -112}};
@@ -203,18 +204,6 @@ void DrawCourse(const RoseFrame& f) {
                             std::fmin(std::fmax(xtk.value_or(0.0), -kCrossTrackLimitNm), kCrossTrackLimitNm), sense,
                             xtk.has_value());
   }
-}
-
-void DrawBearingPointers(const RoseFrame& f) {
-  const model::State& m = M();
-  if (m.Efs50BearingPointer2Source > 0)
-    if (const std::optional<double> b = Efs50BearingPointerBearing(2, m.Efs50BearingPointer2Source))
-      ehsi::DrawShapeToward(f, *b, kPointer2);
-  if (m.Efs50BearingPointer1Source > 0)
-    if (const std::optional<double> b = Efs50BearingPointerBearing(1, m.Efs50BearingPointer1Source)) {
-      ehsi::DrawShapeToward(f, *b, kPointer1);
-      ehsi::DrawShape(f.g, kPointer1Tail);
-    }
 }
 
 // Where the tuned VOR lies, 40 units a range from the centre (not the
@@ -306,7 +295,7 @@ void DrawEfs50FullRose(const display::GaugeDisplay& display, gfx::Graphics& g, i
   DrawVerticalScale(f);
   if (mode == 1) {
     DrawCourse(f);
-    DrawBearingPointers(f);
+    DrawEfs50BearingPointers(f, kBearingPointers);
   }
   if (map) {
     DrawRangeRing(f, mode);
