@@ -215,6 +215,16 @@ TEST_F(DataFieldsTest, FlagsAndAnnunciations) {
     EXPECT_EQ(Has("NO MAP"), k.no_map_y != 0) << k.mode;
     EXPECT_TRUE(k.no_map_y == 0 || At("NO MAP", 110, k.no_map_y, c::kWhite, 10)) << k.mode;
   }
+  // The station's side of the course the short way round: a station at 350
+  // with a course of 10 is ahead, the reciprocal course behind.
+  M().EFS50NavMode = 1;
+  Radio(1.0);
+  G().HeadingOffsetToken550 = 350.0;
+  for (auto [course, flag] : {std::pair{10.0, "TO"}, {170.0, "FR"}, {260.0, "FR"}, {260.5, "TO"}}) {
+    G().SelectedCourse = course;
+    Draw(2);
+    EXPECT_TRUE(At(flag, 60, 3, c::kWhite, 10)) << course;
+  }
 }
 
 // Under the rose always; on the arc only more than 45 degrees off the

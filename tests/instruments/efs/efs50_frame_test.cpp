@@ -153,9 +153,12 @@ TEST_F(FrameTest, TextsOfEachModeOnTwoSurfaces) {
       {1, {{"N", 121, 34, "DA Rered", 13, c::kWhite}, {"000", 114, 0, "Arial", 15, c::kGreen},
            {"CRS 000", 0, 0, "Arial", 14, c::kGreen}},
        {"12.5"}},
-      {3, {{"N", 121, 24, "DA Rered", 13, c::kWhite}, {"12.5", 179, 110, "Arial", 10, c::kBlue}}, {}},
+      {2, {{"N", 121, 24, "DA Rered", 13, c::kWhite}, {"WX OFF", 0, 185, "Arial", 14, c::kWhite}}, {}},
+      {3, {{"N", 121, 24, "DA Rered", 13, c::kWhite}, {"12.5", 179, 110, "Arial", 10, c::kBlue}}, {"WX OFF"}},
       {4, {{"N", 120, 20, "Arial", 12, c::kWhite}, {"000", 113, -1, "Arial", 15, c::kGreen}}, {"12.5"}},
+      {5, {{"12.5", 204, 155, "Arial", 10, c::kBlue}, {"V", 0, 90, "Arial", 14, c::kGreen}}, {"WX OFF"}},
       {6, {{"12.5", 204, 155, "Arial", 10, c::kBlue}, {"WX OFF", 0, 185, "Arial", 14, c::kWhite}}, {}},
+      {7, {{"N", 120, 20, "Arial", 12, c::kWhite}, {"WX OFF", 0, 185, "Arial", 14, c::kWhite}}, {"12.5"}},
       {8, {{" 5", 209, 208, "Arial", 15, c::kWhite}}, {"CRS 000", "N"}},
       {0, {{"CRS 000", 0, 0, "Arial", 14, c::kGreen}}, {"N", "000"}},
   };
