@@ -28,6 +28,7 @@ namespace ovi::efs::test {
 
 namespace c = efs50_colour;
 using gfx::OpKind;
+using Pick = std::function<bool(const gfx::RecordedOp&)>;
 inline constexpr double kCx = 129, kRoseY = 114, kArcY = 190;
 
 class Efs50Test : public ::testing::Test {
@@ -67,12 +68,10 @@ class Efs50Test : public ::testing::Test {
   gfx::PointF Rose(double x, double y, double turn = 0) const { return At(x, y, kCx, kRoseY, turn); }
   gfx::PointF Arc(double x, double y, double turn = 0) const { return At(x, y, kCx, kArcY, turn); }
 
-  static bool Near(gfx::PointF a, gfx::PointF b, double tolerance = 0.01) {
-    return std::fabs(a.X - b.X) < tolerance && std::fabs(a.Y - b.Y) < tolerance;
-  }
+  static bool Near(gfx::PointF a, gfx::PointF b) { return std::fabs(a.X - b.X) < 0.01 && std::fabs(a.Y - b.Y) < 0.01; }
   bool Has(const std::string& text) const { return rec.FindText(text); }
-  // Whether `text` is drawn at `p` (its layout origin), and in bold `family`
-  // of `size` units and colour `colour` when given.
+  // `text` with its layout origin at `p`, in bold `family` of `size_units`
+  // and `colour` where they are given.
   bool TextAt(const std::string& text, gfx::PointF p, const char* family = nullptr, float size_units = 0,
               gfx::ARGB colour = 0) const {
     for (const auto& t : rec.Texts())
@@ -95,32 +94,32 @@ class Efs50Test : public ::testing::Test {
         return true;
     return false;
   }
-  // A shape of `kind` and `colour` whose first point is `p`.
+  // A shape of `kind` and `colour` whose first point (an ellipse's centre)
+  // is `p`.
   bool StartsAt(OpKind kind, gfx::ARGB colour, gfx::PointF p, int filled = -1) const {
     for (const gfx::RecordedOp* op : Ops(kind, colour, filled))
       if (!op->points.empty() && Near(op->points[0], p)) return true;
     return false;
   }
-  // Whether an ellipse of `colour` is centred on `p`.
-  bool EllipseAt(gfx::ARGB colour, gfx::PointF p, int filled = -1) const {
-    return StartsAt(OpKind::Ellipse, colour, p, filled);
-  }
-  // Whether every op that `pick` selects lies inside a clip (true) or
-  // outside every clip (false); and that it selects at least one.
-  bool AllClipped(const std::function<bool(const gfx::RecordedOp&)>& pick, bool clipped) const {
+  // Whether the ops `pick` selects (at least one) all lie inside a clip, or
+  // all outside every clip.
+  bool AllClipped(const Pick& pick, bool clipped) const {
     bool in_clip = false;
     int n = 0;
     for (const gfx::RecordedOp& op : rec.Ops()) {
-      if (op.kind == OpKind::Clip) in_clip = true;
-      if (op.kind == OpKind::ResetClip) in_clip = false;
-      if (op.kind == OpKind::Clip || op.kind == OpKind::ResetClip || !pick(op)) continue;
-      ++n;
-      if (in_clip != clipped) return false;
+      if (op.kind == OpKind::Clip || op.kind == OpKind::ResetClip) {
+        in_clip = op.kind == OpKind::Clip;
+      } else if (pick(op)) {
+        ++n;
+        if (in_clip != clipped) return false;
+      }
     }
     return n > 0;
   }
-  static std::function<bool(const gfx::RecordedOp&)> Colour(OpKind kind, gfx::ARGB colour) {
-    return [kind, colour](const gfx::RecordedOp& op) { return op.kind == kind && op.color == colour; };
+  static Pick Colour(OpKind kind, gfx::ARGB colour, std::size_t points = 0) {
+    return [=](const gfx::RecordedOp& op) {
+      return op.kind == kind && op.color == colour && (points == 0 || op.points.size() == points);
+    };
   }
 
   // NAV1's signal (token 49) and flags (46: 0x80 localizer, 0x40 glideslope).
@@ -131,7 +130,7 @@ class Efs50Test : public ::testing::Test {
   // A two-waypoint active route on the prime meridian, flown north to entry
   // 1, with the aircraft `east` arc minutes (NM) east of it, halfway.
   void NorthLeg(double east) {
-    F().ActiveFlightPlan[0].latitude = 0.0;
+    F().ActiveFlightPlan[0].latitude = F().ActiveFlightPlan[0].longitude = F().ActiveFlightPlan[1].longitude = 0.0;
     F().ActiveFlightPlan[1].latitude = 1.0;
     F().ActiveFlightPlanLastIndex = 1;
     F().ActiveWaypointIndex = 1;

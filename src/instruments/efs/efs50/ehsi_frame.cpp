@@ -52,7 +52,9 @@ bool TrafficShown(const Efs50EhsiFrame& f) { return f.row != nullptr && f.row->t
 bool PointerUnitShown(const Efs50EhsiFrame& f) { return LowerBoxShown(f) && M().Efs50BearingPointer1Source > 0; }
 
 int RadiusInt() { return gfx::TruncToPixel(FiniteOr(M().Efs50RoseRadius)); }
-int AircraftY(int mode) { return mode == 2 || mode == 3 ? static_cast<int>(kEfs50CentreY) : static_cast<int>(kEfs50ArcCentreY); }
+int AircraftY(int mode) {
+  return static_cast<int>(mode == 2 || mode == 3 ? kEfs50CentreY : kEfs50ArcCentreY);
+}
 
 void FullRose(const Efs50EhsiFrame& f) {
   model::model_state.Efs50RoseRadius = f.row->radius;
