@@ -136,7 +136,7 @@ TEST_F(RoseTest, ToFromAcrossNorth) {
       {1, 0, 190, 10, 0, false}, {1, 0, 100, 10, 0, false}, {1, 0, 99, 10, 0, true},
       {2, 350, 0, 0, 10, true},  {2, 10, 0, 0, 100, false}, {2, 10, 0, 0, 280.5, true}};
   Radio(1.0);
-  F().ActiveWaypointIndex = 1;
+  F().ActiveWaypointIndex = F().ActiveFlightPlanLastIndex = 1;
   for (int mode : {1, 4}) {
     for (auto [nav_mode, heading, offset, course, track, to] : cases) {
       M().EFS50NavMode = nav_mode;

@@ -32,11 +32,12 @@ const guidance::State& G() { return guidance::guidance_state; }
 
 constexpr int kMapRadius = 95;
 
-// Ticks every 5 degrees within 55 of the heading, from the rim (180)
-// inwards; labels every 30.
-constexpr CompassLabel kArcLabels[] = {{"N", -9.0f},  {"3", -9.0f},  {"6", -9.0f},  {"E", -9.0f},
-                                       {"12", -9.0f}, {"15", -9.0f}, {"S", -9.0f},  {"21", -9.0f},
-                                       {"24", -9.0f}, {"W", -7.0f},  {"30", -9.0f}, {"33", -9.0f}};
+// Ticks every 5 degrees within 55 of the heading, ending at the rim (180);
+// labels every 30.
+constexpr CompassLabel kArcLabels[] = {
+    {0, "N", -9.0f}, {30, "3", -9.0f}, {60, "6", -9.0f}, {90, "E", -9.0f},
+    {120, "12", -9.0f}, {150, "15", -9.0f}, {180, "S", -9.0f}, {210, "21", -9.0f},
+    {240, "24", -9.0f}, {270, "W", -7.0f}, {300, "30", -9.0f}, {330, "33", -9.0f}};
 constexpr CompassScale kArcCard{.step = 5,
                                 .major_every = 10,
                                 .label_every = 30,
@@ -94,12 +95,10 @@ constexpr CoursePointer DeviationScale(gfx::ARGB colour, double per_unit) {
                        .bar_top = -30,
                        .bar_bottom = 30,
                        .bar_per_needle = per_unit,
-                       .to_head = {},
-                       .from_head = {},
-                       .bar = kDeviationBar,
-                       .tail = {},
-                       .to_flag = {c::kWhite, 1.0f, {}, {}, kToFlag},
-                       .from_flag = {c::kWhite, 1.0f, {}, {}, kFromFlag}};
+                       .to_head = {c::kWhite, 1.0f, {}, {}, kToFlag},
+                       .from_head = {c::kWhite, 1.0f, {}, {}, kFromFlag},
+                       .heads_follow_bar = false,
+                       .bar = kDeviationBar};
 }
 constexpr CoursePointer kRadioDeviation = DeviationScale(c::kGreen, 100.0 / 259.0);
 constexpr CoursePointer kFlightPlanDeviation = DeviationScale(c::kBlue, 500.0 / 51.0);
@@ -205,11 +204,10 @@ void DrawDeviationScale(const RoseFrame& f, int mode) {
     return;
   }
   if (m.EFS50NavMode != 2 || !Efs50WaypointActive()) return;
-  const std::optional<double> xtk = Efs50CrossTrack();
-  const double x = std::fmin(std::fmax(xtk.value_or(0.0), -kCrossTrackLimitNm), kCrossTrackLimitNm);
+  std::optional<double> xtk = Efs50CrossTrack();
+  if (xtk) xtk = std::fmin(std::fmax(*xtk, -kCrossTrackLimitNm), kCrossTrackLimitNm);
   const double course = arrow_mode ? FiniteOr(s.DesiredTrack) : f.heading;
-  ehsi::DrawCoursePointer(f, kFlightPlanDeviation, course, x, arrow_mode ? Efs50ToFrom(false) : ehsi::ToFrom::kNone,
-                          xtk.has_value());
+  ehsi::DrawCoursePointer(f, kFlightPlanDeviation, course, xtk, arrow_mode ? Efs50ToFrom(false) : ehsi::ToFrom::kNone);
 }
 
 }  // namespace

@@ -34,11 +34,11 @@ const model::State& M() { return model::model_state; }
 const guidance::State& G() { return guidance::guidance_state; }
 
 // The card: every 5 degrees a tick ending at radius 100, the cardinal
-// letters and the numbers every 30. The ticks are drawn from the rim
-// inwards.
-constexpr CompassLabel kCardLabels[] = {{"N", -8.0f},  {"3", -8.0f},  {"6", -8.0f},  {"E", -8.0f},
-                                        {"12", -8.0f}, {"15", -8.0f}, {"S", -8.0f},  {"21", -8.0f},
-                                        {"24", -8.0f}, {"W", -7.0f},  {"30", -8.0f}, {"33", -8.0f}};
+// letters and the numbers every 30.
+constexpr CompassLabel kCardLabels[] = {
+    {0, "N", -8.0f}, {30, "3", -8.0f}, {60, "6", -8.0f}, {90, "E", -8.0f},
+    {120, "12", -8.0f}, {150, "15", -8.0f}, {180, "S", -8.0f}, {210, "21", -8.0f},
+    {240, "24", -8.0f}, {270, "W", -7.0f}, {300, "30", -8.0f}, {330, "33", -8.0f}};
 constexpr CompassScale Card(int minor_inner, int major_inner, float label_y) {
   return CompassScale{.step = 5,
                       .major_every = 10,
@@ -108,12 +108,11 @@ constexpr CoursePointer CourseArrow(gfx::ARGB colour, double per_unit) {
                        .bar_top = -20,
                        .bar_bottom = 20,
                        .bar_per_needle = per_unit,
-                       .to_head = {},
-                       .from_head = {},
-                       .bar = kDeviationBar,
+                       .to_head = {c::kWhite, 1.0f, {}, {}, kToFlag},
+                       .from_head = {c::kWhite, 1.0f, {}, {}, kFromFlag},
+                       .heads_follow_bar = false,
                        .tail = {colour, 2.0f, {}, kCourseTail},
-                       .to_flag = {c::kWhite, 1.0f, {}, {}, kToFlag},
-                       .from_flag = {c::kWhite, 1.0f, {}, {}, kFromFlag}};
+                       .bar = kDeviationBar};
 }
 constexpr CoursePointer kRadioCourse = CourseArrow(c::kGreen, 50.0 / 127.0);
 constexpr CoursePointer kFlightPlanCourse = CourseArrow(c::kBlue, 10.0);
@@ -196,13 +195,13 @@ void DrawCourse(const RoseFrame& f) {
   const int nav_mode = M().EFS50NavMode;
   const ehsi::ToFrom sense = Efs50ToFrom(false);
   if (nav_mode == 1) {
-    ehsi::DrawCoursePointer(f, kRadioCourse, FiniteOr(s.SelectedCourse), s.Nav1CdiNeedle, sense,
-                            host::GetNav1Signal() > 0.0);
+    std::optional<double> needle;
+    if (host::GetNav1Signal() > 0.0) needle = s.Nav1CdiNeedle;
+    ehsi::DrawCoursePointer(f, kRadioCourse, FiniteOr(s.SelectedCourse), needle, sense);
   } else if (nav_mode == 2 && Efs50WaypointActive()) {
-    const std::optional<double> xtk = Efs50CrossTrack();
-    ehsi::DrawCoursePointer(f, kFlightPlanCourse, FiniteOr(s.DesiredTrack),
-                            std::fmin(std::fmax(xtk.value_or(0.0), -kCrossTrackLimitNm), kCrossTrackLimitNm), sense,
-                            xtk.has_value());
+    std::optional<double> xtk = Efs50CrossTrack();
+    if (xtk) xtk = std::fmin(std::fmax(*xtk, -kCrossTrackLimitNm), kCrossTrackLimitNm);
+    ehsi::DrawCoursePointer(f, kFlightPlanCourse, FiniteOr(s.DesiredTrack), xtk, sense);
   }
 }
 
