@@ -82,10 +82,10 @@ constexpr GlideslopeScale VerticalScale(double per_unit) {
                          .per_needle = per_unit,
                          .offset = -10.0,
                          .pointer = {},
+                         .centre_outline = kScaleCentreMark,
                          .frame = kScaleBracket,
                          .small_dots = kScaleSmallDots,
                          .small_dot_diameter = 5,
-                         .centre_mark = kScaleCentreMark,
                          .pointer_shape = {c::kGreen, 1.0f, {}, kScalePointerBox, kScalePointerHead}};
 }
 constexpr GlideslopeScale kGlideslopeScale = VerticalScale(57.0 / 127.0);
