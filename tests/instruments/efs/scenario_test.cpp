@@ -107,8 +107,7 @@ snapshot b737-back
   struct Case {
     const char* shot;
     bool traffic;
-    const char* label;  // a card label of the mode left or returned to
-  } cases[] = {{"b737-in", true, ""}, {"b737-out", false, "N"}, {"efs50-in", true, ""}, {"b737-back", false, "N"}};
+  } cases[] = {{"b737-in", true}, {"b737-out", false}, {"efs50-in", true}, {"b737-back", false}};
   for (const Case& k : cases) {
     const std::vector<std::string> texts = shown(k.shot);
     EXPECT_EQ(Shows(texts, " 5"), k.traffic) << k.shot;
