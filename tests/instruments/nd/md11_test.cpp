@@ -7,7 +7,10 @@
 
 #include "src/instruments/nd/gauges.h"
 #include "src/instruments/nd/md11_nd.h"
+#include "src/host/panel_services.h"
+#include "src/navdb/procedure_state.h"
 #include "src/navdb/state.h"
+#include "tests/support/panel_clicks.h"
 #include "tests/instruments/nd/nd_test_support.h"
 
 namespace ovi::nd::test {
@@ -322,6 +325,111 @@ TEST_F(Md11RouteTest, TheTunedStationStandsInForTheActiveWaypointWithinTwentyMil
   EXPECT_FALSE(std::any_of(w3.begin(), w3.end(), [](auto& t) { return t.color == colour::kBlue; }));
 }
 
+// Runways 2 NM long (10560 ft) on the equator just west of 180, heading
+// 100 magnetic with a variation of 10 west: both lie along 090 true, so
+// every runway line is level with the aircraft (device y 178) and their
+// ends are placed with the one mean factor: on the 240 x 258 surface a
+// distance d lies 3.75 d x (1 + 240 / 258) / 2 device pixels from x 120
+// at 40 NM.
+class Md11RunwayTest : public Md11RouteTest {
+ public:
+  void SetUp() override {
+    Md11RouteTest::SetUp();
+    model().Md11NdRange = 40.0;
+    guidance().PlaneLatitude = 0.0;
+    guidance().PlaneLongitude = 179.9;
+    guidance().MagneticVariation = -10.0;
+    Waypoint(0, "W0", 0.1, 179.9);   // 6 NM north
+    Waypoint(3, "W3", -0.1, 179.9);  // 6 NM south
+    for (int set : {1, 2}) Runway(set, 179.95, set == 1 ? "10" : "10R");  // threshold 3 NM east
+  }
+  void Runway(int set, double threshold_lon, const char* number, int index = 1) {
+    model::AirportProcedureSet& ps = navdb::procedure_state.AirportProcedureSets[set];
+    ps.RunwayCount = 1;
+    model::RunwayRecord& r = ps.Runways[1];
+    r.number_text = number;
+    r.latitude = 0.0;
+    r.longitude = threshold_lon;
+    r.length = 10560;
+    r.heading = r.approach_course = 100.0;
+    ps.SelectedRunwayIndex = index;
+    navdb::navdb_state.AirportRunwayTable[1] = ps.Runways[1];
+    navdb::navdb_state.AirportRunwayTable[1].longitude = 179.95;
+    navdb::navdb_state.AirportRunwayCount = 1;
+  }
+  static float X(double nm) { return static_cast<float>(120.0 + nm * 3.75 * (1.0 + 240.0 / 258.0) / 2.0); }
+  // A level line in a colour between two distances east of the aircraft.
+  bool LevelLine(gfx::ARGB colour, double from_nm, double to_nm) const {
+    for (const gfx::RecordedOp* op : rec.Find(OpKind::Line)) {
+      if (op->color != colour || op->points.size() != 2) continue;
+      const gfx::PointF a = op->points[0], b = op->points[1];
+      if (std::abs(a.Y - 178) < 0.6 && std::abs(b.Y - 178) < 0.6 && std::abs(a.X - X(from_nm)) < 1.0 &&
+          std::abs(b.X - X(to_nm)) < 1.0)
+        return true;
+    }
+    return false;
+  }
+  bool DepartureLine() const { return LevelLine(colour::kBlue, 3.0 + 1.4, 3.0 + 1.4 + 18.0); }  // ahead, from 0.7 L
+  bool ArrivalLines() const {
+    return LevelLine(colour::kBlue, 3.0 - 0.4, 3.0 - 0.4 - 18.0) && LevelLine(colour::kWhite, 3.0, 5.0);
+  }
+};
+
+TEST_F(Md11RunwayTest, LinesBelowEightyMilesForThresholdsWithinAHundred) {
+  struct Case {
+    double range;
+    double departure_lon;  // the departure record's own threshold
+    int departure_index;
+    int runway_table_count;
+    bool departure, arrival;
+  };
+  // 100 NM east of 179.9 is 1.6667 degrees of longitude on the equator.
+  for (const Case c : {Case{40.0, 179.95, 1, 1, true, true}, Case{2.5, 179.95, 1, 1, true, true},
+                       Case{80.0, 179.95, 1, 1, false, false}, Case{40.0, -178.4348, 1, 1, true, true},
+                       Case{40.0, -178.4318, 1, 1, false, true}, Case{40.0, 179.95, 2, 1, false, true},
+                       Case{40.0, 179.95, 0, 1, false, true}, Case{40.0, 179.95, 1, 0, false, false}}) {
+    SCOPED_TRACE(::testing::Message() << c.range << " NM, threshold at " << c.departure_lon << ", index "
+                                      << c.departure_index << ", table " << c.runway_table_count);
+    model().Md11NdRange = c.range;
+    Runway(1, c.departure_lon, "10", c.departure_index);
+    navdb::navdb_state.AirportRunwayCount = c.runway_table_count;
+    Draw11();
+    if (c.range == 40.0) {  // the hand-worked places hold at 40 NM only
+      EXPECT_EQ(DepartureLine(), c.departure);
+      EXPECT_EQ(ArrivalLines(), c.arrival);
+    } else {  // off the hand-worked places: the two blue lines come and go with the rest
+      const std::size_t blue = Ops(OpKind::Line, colour::kBlue).size();
+      for (int set : {1, 2}) navdb::procedure_state.AirportProcedureSets[set].SelectedRunwayIndex = 0;
+      Draw11();
+      EXPECT_EQ(blue - Ops(OpKind::Line, colour::kBlue).size(), c.departure ? 2u : 0u);
+      navdb::procedure_state.AirportProcedureSets[2].SelectedRunwayIndex = 1;
+    }
+  }
+}
+
+TEST_F(Md11RunwayTest, NumbersBesideTheFirstAndLastEntriesWithinTheSetsCount) {
+  Draw11();
+  // W0 6 NM north: 22.5 canvas units above the aircraft; the number 7 right
+  // and 17 below the entry (W3's 6 NM south).
+  for (auto [number, y] : {std::pair{"10", 178.0 - 22.5 + 17.0}, {"10R", 178.0 + 22.5 + 17.0}}) {
+    const auto texts = Texts(number);
+    ASSERT_EQ(texts.size(), 1u) << number;
+    EXPECT_EQ(texts[0].color, colour::kWhite);
+    EXPECT_NEAR(texts[0].x, 127.0, 1.0) << number;
+    EXPECT_NEAR(texts[0].y, y, 1.0) << number;
+  }
+  // Numbers whatever the runway table holds; none past the set's count.
+  navdb::navdb_state.AirportRunwayCount = 0;
+  navdb::procedure_state.AirportProcedureSets[2].SelectedRunwayIndex = 2;
+  Draw11();
+  EXPECT_EQ(Texts("10").size(), 1u);
+  EXPECT_TRUE(Texts("10R").empty());
+  // Without an active waypoint neither lines nor numbers.
+  plan().ActiveWaypointIndex = model::kNoWaypoint;
+  Draw11();
+  EXPECT_TRUE(Texts("10").empty());
+}
+
 TEST_F(Md11Test, DataBlocksByModeAndCondition) {
   // Half range over the ladder, in MAP.
   model().HWMD11NDMode = 3;
@@ -431,6 +539,62 @@ TEST_F(Md11Test, A300PicturesFollowTheDu1000Family) {
   EXPECT_TRUE(A300PictureShown(12));
   ToggleDu1000ShowAux(nullptr, 0);
   EXPECT_TRUE(A300PictureShown(10));
+}
+
+// Both panels pressed by their named keys through the stand-in's mouse
+// routing: the range ladders' ends with MinMapRange, the A300's pictures
+// following the MD-11 panel's layer keys at the next pre-update, and the
+// course knob's halves sending their key events again while held.
+TEST_F(Md11Test, NamedKeysOfBothPanels) {
+  testing::PanelClicks md11{md11_efis_ctrl_gauge, "MD11_EFIS_CTRL"};
+  testing::PanelClicks a300{a300_efis_ctrl_gauge, "A300_EFIS_CTRL"};
+  for (const sim::NamedKey& k : md11.Keys()) {
+    const sim::MouseArea* a = md11.AreaOf(k.name);
+    ASSERT_NE(a, nullptr) << k.name;
+    EXPECT_EQ(a->cursor, CURSOR_HAND) << k.name;
+  }
+  // MD-11 ladder 0.5 ... 640; A300 0.05 ... 240; below 10 (A300: 15) only
+  // to rungs of at least MinMapRange (0.7: the MD-11 stops at 1, the A300 at 1).
+  for (auto [minimum, md11_bottom, a300_bottom] : {std::tuple{5.0, 5.0, 5.0}, {0.7, 1.0, 1.0}, {0.5, 0.5, 0.5}}) {
+    model().MinMapRange = minimum;
+    model().Md11NdRange = 80.0;
+    for (int i = 0; i < 12; ++i) md11.Press("RANGE_DOWN");
+    EXPECT_EQ(model().Md11NdRange, md11_bottom) << minimum;
+    for (int i = 0; i < 14; ++i) a300.Press("RANGE_DOWN");
+    EXPECT_EQ(model().Du1000EhsiRange, a300_bottom) << minimum;
+  }
+  for (int i = 0; i < 14; ++i) md11.Press("RANGE_UP");
+  EXPECT_EQ(model().Md11NdRange, 640.0);
+  for (int i = 0; i < 15; ++i) a300.Press("RANGE_UP");
+  EXPECT_EQ(model().Du1000EhsiRange, 240.0);
+
+  auto shown = [](int n) {
+    return (host::NthElement(host::FirstElement(&a300_efis_ctrl_gauge), n)->image_flags & IMAGE_HIDDEN) == 0;
+  };
+  struct Lamp {
+    const char* key;
+    int picture;
+  };
+  for (const Lamp& l : {Lamp{"INT", 8}, Lamp{"NAV", 9}, Lamp{"ARPT", 11}, Lamp{"TCAS", 12}}) {
+    for (int press = 0; press < 2; ++press) {
+      a300_efis_ctrl_gauge.gauge_callback(&a300_efis_ctrl_gauge, PANEL_SERVICE_PRE_UPDATE, 0);
+      const bool was = shown(l.picture);
+      md11.Press(l.key);
+      a300_efis_ctrl_gauge.gauge_callback(&a300_efis_ctrl_gauge, PANEL_SERVICE_PRE_UPDATE, 0);
+      EXPECT_EQ(shown(l.picture), !was) << l.key;
+      EXPECT_FALSE(shown(10)) << l.key;  // the MD-11 panel has no AUX key
+    }
+  }
+
+  for (auto [key, event] : {std::pair{"CRS_DOWN", 0x1007Eu}, {"CRS_UP", 0x1007Fu}}) {
+    const sim::MouseArea* a = a300.AreaOf(key);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->flags, MOUSE_LEFTSINGLE_REPEAT) << key;
+    EXPECT_EQ(a->cursor, key[4] == 'D' ? CURSOR_DOWNARROW : CURSOR_UPARROW) << key;
+    host.key_events.clear();
+    for (int held = 0; held < 3; ++held) a300.Press(key);
+    EXPECT_EQ(host.key_events, (std::vector<std::pair<std::uint32_t, std::uint32_t>>(3, {event, 0}))) << key;
+  }
 }
 
 }  // namespace
