@@ -135,6 +135,23 @@ TEST_F(Md11Test, PowerOffAndBlankLeaveTheSurfaceTransparent) {
   }
 }
 
+// The 240 x 258 canvas stretches to any surface, each axis on its own:
+// the heading box's "HDG" at (82, 9) and PLAN's north arrow letter at (215, 200).
+TEST_F(Md11Test, TheCanvasStretchesToAnySurface) {
+  for (auto [w, h] : {std::pair{246, 241}, {480, 258}}) {
+    model().HWMD11NDMode = 3;
+    Draw11(1, w, h);
+    const auto hdg = Text("HDG");
+    EXPECT_NEAR(hdg.x, 82.0 * w / 240.0, 0.01) << w;
+    EXPECT_NEAR(hdg.y, 9.0 * h / 258.0, 0.01) << w;
+    model().HWMD11NDMode = 2;
+    Draw11(1, w, h);
+    const auto north = Text("N");  // the PLAN north arrow's letter at (215, 200)
+    EXPECT_NEAR(north.x, 215.0 * w / 240.0, 0.01) << w;
+    EXPECT_NEAR(north.y, 200.0 * h / 258.0, 0.01) << w;
+  }
+}
+
 TEST_F(Md11Test, MapScaleShowsSeventyDegreesEitherSideAcrossNorth) {
   // Heading 10: "29" (r 280) falls out, "30" (r 290) shows, "08" (r 70) shows, "09" does not.
   for (auto [degrees, shown] : {std::pair{290, false}, {300, true}, {355, true}, {0, true}, {80, true},
