@@ -31,18 +31,11 @@ constexpr double kRunwayLineReach = 100.0;   // NM from the reference to a thres
 constexpr double kRunwayExtension = 18.0;    // NM
 constexpr double kRunwaySideOffset = 0.5;    // NM beside the threshold
 constexpr double kFeetToNm = 0.0001893939393939394;  // feet / 5280: statute miles, taken as NM
-constexpr double kCourseLineNm = 200.0;
 constexpr double kTunedStationMatchNm = 20.0;
 constexpr std::size_t kTunedIdentChars = 19;
 
 const guidance::State& G() { return guidance::guidance_state; }
 const flightplan::State& F() { return flightplan::flightplan_state; }
-
-GeoPoint Along(const GeoPoint& from, double course, double distance) {
-  GeoPoint to;
-  navdb::ProjectPosition(from.latitude, from.longitude, course, distance, to.latitude, to.longitude);
-  return to;
-}
 
 // One line of a selected runway: it starts `offset` from the threshold T
 // (of AirportRunwayTable) along c + `offset_turn`, or at the procedure
@@ -179,12 +172,7 @@ void Md11RouteLayer::Route() {
       if (wpt->value3 <= -1.0) {
         if (line.From()) Line(leg_pen_, *line.From(), here);
       } else {
-        // The inbound course line runs from the waypoint along the entered
-        // course, its far end measured from the waypoint's own point.
-        const GeoPoint at{wpt->latitude, wpt->longitude};
-        const GeoPoint far = Along(at, wpt->value3 + variation, kCourseLineNm);
-        const MapPlace end = v_.PlaceFrom(at, far.latitude, far.longitude, v_.rotation);
-        if (end.ok) Line(leg_pen_, here, gfx::Point(v_.X(p.x + end.x), v_.Y(p.y + end.y)));
+        if (const auto end = CourseLineEnd(v_, *wpt, p, variation)) Line(leg_pen_, here, *end);
       }
       if (!TunedHere(*wpt, p)) {
         marks_.Ident(wpt->ident, magenta_, p);

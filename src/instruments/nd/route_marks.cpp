@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "src/display/map_symbols.h"
+#include "src/navdb/navdb.h"
 
 namespace ovi::nd {
 
@@ -10,10 +11,26 @@ namespace {
 
 constexpr double kLabelDx = 7.0, kLabelDy = -7.0;  // ident beside its point
 constexpr double kStarDy = -6.0;                   // the star's top vertex above the point
+constexpr double kCourseLineNm = 200.0;
 
 }  // namespace
 
 bool IsRouteMarker(std::string_view ident) { return ident == "DISCO" || ident == "THEN"; }
+
+GeoPoint Along(const GeoPoint& from, double course, double distance) {
+  GeoPoint to;
+  navdb::ProjectPosition(from.latitude, from.longitude, course, distance, to.latitude, to.longitude);
+  return to;
+}
+
+std::optional<gfx::Point> CourseLineEnd(const MapView& v, const model::FlightPlanWaypoint& wpt, const MapPlace& p,
+                                        double variation) {
+  const GeoPoint at{wpt.latitude, wpt.longitude};
+  const GeoPoint far = Along(at, wpt.value3 + variation, kCourseLineNm);
+  const MapPlace end = v.PlaceFrom(at, far.latitude, far.longitude, v.rotation);
+  if (!end.ok) return std::nullopt;
+  return gfx::Point(v.X(p.x + end.x), v.Y(p.y + end.y));
+}
 
 RouteMarks::RouteMarks(const MapView& view, const RouteLabelStyle& style)
     : v_(view),

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/gfx/graphics.h"
+#include "src/model/records.h"
 #include "src/instruments/nd/map_view.h"
 
 namespace ovi::nd {
@@ -49,6 +50,16 @@ class RouteMarks {
   gfx::Font font_;
   std::size_t max_chars_;
 };
+
+// The point `distance` NM from `from` along the true `course`.
+GeoPoint Along(const GeoPoint& from, double course, double distance);
+
+// The far end of the course line of a waypoint with an inbound course
+// (`wpt.value3`, magnetic) drawn at `p`: 200 NM along the course plus
+// `variation`, measured from the waypoint's own point so that the line lies
+// on the course; none where the place is not a number.
+std::optional<gfx::Point> CourseLineEnd(const MapView& v, const model::FlightPlanWaypoint& wpt, const MapPlace& p,
+                                        double variation);
 
 // The line through a route's entries as they are walked in order: each
 // drawn waypoint joins the one before, unless a marker or a place that is
