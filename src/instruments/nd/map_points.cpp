@@ -55,6 +55,13 @@ constexpr PointLayerMember kMembers[] = {
      -9.0},
     {"c17 airports", NearKind::kAirports, 10.0, Circle(10, 0, 0, 4, false), Circle(10, 0, 0, 4, false), 0, 2,
      colour::kSkyBlue, 5, -9.0, colour::kSkyBlue},
+    // The P1000's navaid idents are whole; its airport ring hangs below and
+    // right of the point (the corner of its box on the point), its pen 4
+    // units of its half-pixel frame.
+    {"p1000 navaids", NearKind::kNavaids, 50.0, Symbol(1, 3, 0, 0), Symbol(2, 3, 0, 0), 7, -10, colour::kLightGreen,
+     static_cast<int>(model::kRecordIdentLength)},
+    {"p1000 airports", NearKind::kAirports, 10.0, Circle(10, 5, 5, 4, false), Circle(10, 5, 5, 4, false), 2, -15,
+     colour::kBlue, 5},
 };
 
 struct MapList {

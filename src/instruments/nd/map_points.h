@@ -45,7 +45,7 @@ struct PointLayerMember {
 };
 
 // The members: B737 navaids, airports, intersections, the MD-11's, then the
-// C-17's navaids and airports.
+// C-17's and the P1000's navaids and airports.
 enum PointLayerIndex {
   kB737NavaidLayer,
   kB737AirportLayer,
@@ -55,6 +55,8 @@ enum PointLayerIndex {
   kMd11IntersectionLayer,
   kC17NavaidLayer,
   kC17AirportLayer,
+  kP1000NavaidLayer,
+  kP1000AirportLayer,
 };
 std::span<const PointLayerMember> PointLayerMembers();
 

@@ -29,7 +29,9 @@ GeoPoint MapReference(bool plan, PlanCentre rule) {
   if (rule == PlanCentre::kStepWhileActive) {
     if (f.PlanStepIndex < 0) return aircraft;
     index = f.PlanStepIndex;
-  } else if (f.PlanStepIndex >= 1)
+  } else if (rule == PlanCentre::kActiveWhileActive)
+    index = f.ActiveWaypointIndex;
+  else if (f.PlanStepIndex >= 1)
     index = f.PlanStepIndex;
   else if (active)
     index = f.ActiveWaypointIndex;

@@ -3,6 +3,9 @@
 // by the data passed here.
 #pragma once
 
+#include <cstdint>
+
+#include "src/display/map_symbols.h"
 #include "src/instruments/nd/map_view.h"
 #include "src/model/records.h"
 
@@ -18,7 +21,16 @@ const model::HoldingPattern* FirstHold();
 // aircraft's magnetic heading on a map turned by MapHeading (the true
 // heading), and by the difference of the two on a map of another rotation.
 // Leaves the transform at the fix, turned.
-void DrawHoldOnMap(const MapView& v, double pen_width);
+// How a family draws the racetrack: its colour, and where the far turn of a
+// left-hand pattern starts (in leg lengths past the fix).
+struct HoldStyle {
+  gfx::ARGB colour = colour::kMagenta;
+  double left_far_turn = 0.61;
+};
+// The navigation displays' racetrack: magenta, the left-hand far turn at
+// 0.61 L as they have always drawn it.
+inline constexpr HoldStyle kNdHold{};
+void DrawHoldOnMap(const MapView& v, double pen_width, const HoldStyle& style = kNdHold);
 
 // How a family draws its FIX INFO fixes.
 struct FixInfoStyle {
@@ -31,10 +43,23 @@ struct FixInfoStyle {
   // radial reference to the radial, or by (radial - reference) reduced
   // into [0, 360): from 180 on to the left.
   bool side_by_modulo = false;
+  // A row without a distance draws nothing at all: no symbol, no radial.
+  bool rows_need_distance = false;
+  // The fix circle, the rings, the radials and their labels (the MD-11's
+  // radials are white or magenta whatever this says).
+  gfx::ARGB colour = colour::kGreen;
+  // Symbol styles of a navaid fix ("V", "N") and of any other fix (not the
+  // MD-11's, which has symbols of its own by kind).
+  std::uint32_t navaid_style = display::kStyleBlue;
+  std::uint32_t fix_style = display::kStyleBlue;
 };
 inline constexpr FixInfoStyle kB737FixInfo{};
 inline constexpr FixInfoStyle kMd11FixInfo{.md11 = true};
 inline constexpr FixInfoStyle kC17FixInfo{.rings_at_zero = true, .side_by_modulo = true};
+inline constexpr FixInfoStyle kP1000FixInfo{.rows_need_distance = true,
+                                            .colour = colour::kLightGreen,
+                                            .navaid_style = display::kStyleGreen,
+                                            .fix_style = display::kStyleDefault};
 
 // Both FIX INFO fixes about the view's origin, placed from its reference
 // with its rotation; radials are drawn against the aircraft heading on a
