@@ -12,6 +12,7 @@
 #include "src/instruments/fms/gauges.h"
 #include "src/instruments/gnsxls/gauges.h"
 #include "src/instruments/mfd/c17/gauges.h"
+#include "src/instruments/mfd/p1000/gauges.h"
 #include "src/instruments/nd/gauges.h"
 
 // Each subsystem defines its gauge headers next to its callbacks; the table
@@ -41,6 +42,8 @@ GAUGEHDR** GaugeTable() {
       &efs::efs50_ehsi_cntr_lm_gauge,
       &c17::c17_mfd_gauge,
       &c17::c17_mfcp_gauge,
+      &p1000::p1000_mfd_cntr_gauge,
+      &p1000::p1000_mfd_nb_cntr_gauge,
       nullptr,
   };
   // The EHSI and the other display gauges follow once their display draws.

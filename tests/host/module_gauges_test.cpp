@@ -44,7 +44,8 @@ TEST(ModuleGauges, SubsystemGaugesAreExportedAndAnswerEveryService) {
                                               "HW_B737_EFIS_CNTR", "HW_B737_EFIS_CNTR_BR", "LNAV", "VNAV",
                                               "SMITHS_FMS", "SMITHS_FMS_BR", "GNSXLS", "GNSXLS_LM",
                                               "EFS50_EHSI_CNTR", "EFS50_EHSI_CNTR_LM", "C17_MFD", "C17_MFCP",
-                                              "DU_1000_EHSI", "DU_1000_EHSI_NB"}));
+                                              "P1000_MFD_CNTR", "P1000_MFD_NB_CNTR", "DU_1000_EHSI",
+                                              "DU_1000_EHSI_NB", "P1000_MFD", "P1000_MFD_NB"}));
   linkage->module_deinit();
   ::dlclose(module);
 }
