@@ -1,16 +1,11 @@
 // Fixture of the P1000 tests: a clean module with a scripted host and the
-// display drawn on a recording surface of its canvas size (272 x 314), so
-// device pixels are canvas units and places read as the display's own
-// coordinates. The surface is kept between pictures, as the host keeps it.
-//
-// Positions are worked on the module's sphere, where a degree of latitude
-// is exactly 60 NM: a point d / 60 degrees north of another lies d NM away
-// on course 360.
+// display drawn on a recording surface of its canvas size (272 x 314, a
+// device pixel a canvas unit), kept between pictures as the host keeps it.
+// On the module's sphere a degree of latitude is exactly 60 NM.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,38 +24,32 @@
 
 namespace ovi::p1000::test {
 
+namespace colour = display::colour;
+using gfx::OpKind;
+
 class P1000Test : public ::testing::Test {
  public:
+  // South and west of zero, heading north, a full repaint.
   void SetUp() override {
     ResetModuleState();
     host.Bind();
-    // South and west of zero, a full repaint unless a test says otherwise.
-    Aircraft(-10.0, -20.0, 0.0);
+    guidance().PlaneLatitude = -10.0;
+    guidance().PlaneLongitude = -20.0;
     guidance().DisplayRefreshCounter = 0;
   }
   static model::State& model() { return model::model_state; }
   static guidance::State& guidance() { return guidance::guidance_state; }
   static flightplan::State& plan() { return flightplan::flightplan_state; }
-
-  void Aircraft(double lat, double lon, double heading) {
-    guidance().PlaneLatitude = lat_ = lat;
-    guidance().PlaneLongitude = lon_ = lon;
-    guidance().AircraftHeading = guidance().MapHeading = heading;
-  }
-  double North(double nm) const { return lat_ + nm / 60.0; }
-  double Lon() const { return lon_; }
-  // Entry i of the active plan, `nm` north of the aircraft; the last index
-  // follows the highest entry set.
-  model::FlightPlanWaypoint& Waypoint(int i, const std::string& ident, double nm_north) {
+  static double North(double nm) { return -10.0 + nm / 60.0; }
+  // Active-plan entry i, `nm` north of the aircraft.
+  static model::FlightPlanWaypoint& Waypoint(int i, const std::string& ident, double nm) {
     model::FlightPlanWaypoint& w = plan().ActiveFlightPlan[i];
     w.ident = ident;
-    w.latitude = North(nm_north);
-    w.longitude = lon_;
+    w.latitude = North(nm);
+    w.longitude = -20.0;
     plan().ActiveFlightPlanLastIndex = std::max(plan().ActiveFlightPlanLastIndex, i);
     return w;
   }
-
-  // One picture of the current state on the kept surface.
   const gfx::Recorder& Draw(int variant = 1) {
     if (!dc) dc = std::make_unique<gfx::DeviceContext>(272, 314);
     rec.Clear();
@@ -69,36 +58,39 @@ class P1000Test : public ::testing::Test {
     DrawP1000Mfd(efs::efs_state.P1000MfdDisplay, dc.get(), &size, variant);
     return rec;
   }
-  std::vector<const gfx::RecordedOp*> Ops(gfx::OpKind kind, gfx::ARGB colour, int filled = -1) const {
+  std::vector<const gfx::RecordedOp*> Ops(OpKind kind, gfx::ARGB c, int filled = -1) const {
     std::vector<const gfx::RecordedOp*> out;
     for (const gfx::RecordedOp* op : rec.Find(kind))
-      if (op->color == colour && (filled < 0 || op->filled == (filled == 1))) out.push_back(op);
+      if (op->color == c && (filled < 0 || op->filled == (filled == 1))) out.push_back(op);
     return out;
   }
-  gfx::Recorder::TextItem Text(const std::string& text) const {
+  // Where a text starts (the test fails without it).
+  void ExpectText(const std::string& text, double x, double y, double tolerance = 0.6) const {
+    gfx::Recorder::TextItem item;
+    ASSERT_TRUE(rec.FindText(text, &item)) << "no text \"" << text << "\"";
+    EXPECT_NEAR(item.x, x, tolerance) << text;
+    EXPECT_NEAR(item.y, y, tolerance) << text;
+  }
+  gfx::ARGB Colour(const std::string& text) const {
     gfx::Recorder::TextItem item;
     EXPECT_TRUE(rec.FindText(text, &item)) << "no text \"" << text << "\"";
-    return item;
+    return item.color;
   }
-  // The texts drawn, in order, of one colour.
-  std::vector<std::string> Texts(gfx::ARGB colour) const {
+  std::vector<std::string> Texts(gfx::ARGB c) const {
     std::vector<std::string> out;
     for (const gfx::Recorder::TextItem& t : rec.Texts())
-      if (t.color == colour) out.push_back(t.text);
+      if (t.color == c) out.push_back(t.text);
     return out;
   }
 
   testing::FakeHost host;
   std::unique_ptr<gfx::DeviceContext> dc;
   gfx::Recorder rec;
-
- private:
-  double lat_ = 0.0, lon_ = 0.0;
 };
 
-inline void ExpectNear(double x, double y, double ex, double ey, double tolerance = 0.6) {
-  EXPECT_NEAR(x, ex, tolerance);
-  EXPECT_NEAR(y, ey, tolerance);
+inline void ExpectNear(const gfx::PointF& p, double x, double y, double tolerance = 0.6) {
+  EXPECT_NEAR(p.X, x, tolerance);
+  EXPECT_NEAR(p.Y, y, tolerance);
 }
 
 }  // namespace ovi::p1000::test
