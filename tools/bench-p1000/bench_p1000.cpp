@@ -16,141 +16,44 @@
 // ("rebuild_us"); "rebuilds" counts the list builds of the timed frames.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 #include "platform/gfx/graphics.h"
-#include "sim/traffic_provider.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/host/state.h"
-#include "src/host/traffic_link.h"
 #include "src/instruments/efs/state.h"
 #include "src/instruments/mfd/p1000/p1000_mfd.h"
 #include "src/model/state.h"
-#include "src/navdb/navdb.h"
 #include "src/navdb/state.h"
 #include "tools/bench/frame_times.h"
-#include "tools/navgen/navgen.h"
+#include "tools/bench/map_scene.h"
+#include "tools/bench/traffic_scene.h"
 
 namespace {
 
 using namespace ovi;
-namespace fs = std::filesystem;
-
-sim::TrafficProvider& Provider() {
-  static sim::TrafficProvider provider;
-  return provider;
-}
-
-void InitializeVarByName(MODULE_VAR* var, const char* name) {
-  *var = MODULE_VAR{};
-  if (std::string(name) != host::kTrafficProviderVariable) return;
-  var->var_type = VAR_TYPE_FUNCTION;
-  auto entry = &sim::TrafficProvider::Entry;
-  static_assert(sizeof entry == sizeof var->value.ptr);
-  std::memcpy(&var->value.ptr, &entry, sizeof entry);
-}
 void LookupVar(MODULE_VAR* var) { var->value.n = 0.0; }
+PANELS& Panels() { return bench::TrafficPanels(LookupVar); }
 
-PANELS& Panels() {
-  static PANELS panels = [] {
-    PANELS p{};
-    p.initialize_var_by_name = InitializeVarByName;
-    p.lookup_var = LookupVar;
-    return p;
-  }();
-  return panels;
-}
-
-// ovi-navgen's world, written on first use into a temporary folder that is
-// removed at exit.
-class World {
- public:
-  World() : dir_(fs::temp_directory_path() / "ovi_bench_p1000_world") {
-    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::WorldSize{}, 1, nullptr)) {
-      std::fprintf(stderr, "bench-p1000: cannot write the world data set under %s\n", dir_.string().c_str());
-      std::exit(1);
-    }
-  }
-  ~World() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Folder() const { return dir_.string(); }
-
- private:
-  fs::path dir_;
-};
-
-// The scene about (lat, lon): a 40-waypoint route zigzagging south through
-// it with the aircraft on its 5th leg, a hold at waypoint 6, fixes at
-// waypoints 5 and 7, a descent to a lower selected altitude.
+// The scene (tools/bench/map_scene.h) with the P1000's own: the leg from
+// its start, a descent to a lower selected altitude, the data fields'
+// values, every layer on at 25 NM, a dozen targets; in the centred format
+// the active waypoint lies 300 NM south of the aircraft.
 void SetUpScene(bool world, bool centred) {
-  static World* world_data = nullptr;
   ResetModuleState();
   host::host_state.Panels = &Panels();
-  if (world) {
-    if (world_data == nullptr) world_data = new World;
-    host::host_state.SimulatorFolder = world_data->Folder();
-  } else {
-    host::host_state.SimulatorFolder = OVI_SOURCE_DIR "/data";
-  }
-  navdb::LoadNavDatabase();
-  if (navdb::navdb_state.AirportCount == 0) {
-    std::fprintf(stderr, "bench-p1000: the navigation data did not load\n");
-    std::exit(1);
-  }
-  // Europe's cluster is the densest of the world set; the sample region is
-  // about Seattle.
-  const double lat = world ? 49.0 : 47.4, lon = world ? 8.0 : -122.3;
-
+  const bench::SceneCentre centre = bench::LoadSceneData(world, "bench-p1000");
+  bench::SetUpMapScene(centre);
   flightplan::State& fp = flightplan::flightplan_state;
-  for (int i = 0; i < 40; ++i) {
-    model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
-    w.ident = "WP" + std::to_string(i);
-    w.latitude = lat + 1.0 - i * 0.1;
-    w.longitude = lon + (i % 2 == 0 ? -0.15 : 0.15);
-    w.type = "WPT";
-  }
-  fp.ActiveFlightPlanLastIndex = 39;
-  fp.ActiveWaypointIndex = 5;
-  if (centred) fp.ActiveFlightPlan[5].latitude = lat - 4.5;  // 300 NM south of the aircraft
-  model::HoldingPattern& hold = fp.HoldTable[1];
-  hold.name = fp.ActiveFlightPlan[6].ident;
-  hold.active_index = 6;
-  hold.leg_length = 5.0;
-  hold.inbound_course = 170.0;
-  hold.corners[0].latitude = fp.ActiveFlightPlan[6].latitude;
-  hold.corners[0].longitude = fp.ActiveFlightPlan[6].longitude;
-  fp.HoldCount = 1;
-  for (int n = 1; n <= 2; ++n) {
-    model::FixInfoRecord& fix = fp.FixInfoTable[n];
-    const model::FlightPlanWaypoint& at = fp.ActiveFlightPlan[3 + 2 * n];
-    fix.ident = at.ident;
-    fix.kind = "V";
-    fix.latitude = at.latitude;
-    fix.longitude = at.longitude;
-    fix.rows[0] = {90.0, 25.0};
-    fix.rows[1] = {180.0, 10.0};
-    fix.rows[2] = {270.0, 40.0};
-  }
+  if (centred) fp.ActiveFlightPlan[5].latitude = centre.latitude - 4.5;
 
   guidance::State& g = guidance::guidance_state;
-  g.PlaneLatitude = lat + 0.52;
-  g.PlaneLongitude = lon;
-  g.AircraftHeading = g.MapHeading = 170.0;
   g.ApHeadingLockDir = 175.0;
-  g.GroundSpeedKnots = g.PrevGroundSpeed = 320.0;
+  g.PrevGroundSpeed = g.GroundSpeedKnots;
   g.TrueAirspeedEstimate = g.PreviousTrueAirspeedEstimate = 300.0;
   g.WindSpeed = 35.0;
   g.WindDirectionMagnetic = 250.0;
-  g.AircraftAltitude = 16000.0;
   g.ApMaster = g.ApAltitudeLock = 1.0;
   g.ApAltitudeLockVar = 11000.0;
   g.VerticalSpeedFpm = -1800.0;
@@ -166,11 +69,7 @@ void SetUpScene(bool world, bool centred) {
   m.DispPrevWpt = 1;
   m.DrawBodArcOnP1000MFD = 1;
 
-  std::vector<sim::TrafficTargetSpec> targets;
-  for (int i = 0; i < 12; ++i)
-    targets.push_back({-2000.0 + 400.0 * i, 2.0 + 1.5 * i, 30.0 * i, "v-^"[i % 3], "OPTR"[i % 4]});
-  Provider().SetTargets(targets);
-  sim::TrafficProvider::Current() = &Provider();
+  bench::ProvideTraffic();
 }
 
 int ListBuilds() {
