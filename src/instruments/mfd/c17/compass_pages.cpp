@@ -26,7 +26,7 @@ using display::colour::kMagenta;
 using display::colour::kWhite;
 using gfx::Point;
 
-constexpr float kRoseLabelX[] = {-7.0f};
+constexpr auto kRoseLabels = C17RoseLabels(-7.0f, -7.0f);
 
 constexpr ehsi::CompassScale ArcScale(int outer, int label_radius, double window) {
   return ehsi::CompassScale{.step = 5,
@@ -42,9 +42,8 @@ constexpr ehsi::CompassScale ArcScale(int outer, int label_radius, double window
                             .label_x_two_digits = -7.0f,
                             .label_y = 0.0f,
                             .upright_radius = static_cast<float>(label_radius),
-                            .major_inner = outer - 8,
-                            .label_texts = kC17RoseLabels,
-                            .label_xs = kRoseLabelX};
+                            .labels = kRoseLabels,
+                            .major_inner = outer - 8};
 }
 constexpr ehsi::CompassScale kPage3Scale = ArcScale(172, 162, 55.0);
 constexpr ehsi::CompassScale kPage4Scale = ArcScale(124, 112, 60.0);

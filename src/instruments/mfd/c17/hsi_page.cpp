@@ -27,8 +27,7 @@ using display::colour::kWhite;
 using ehsi::Shape;
 using gfx::Point;
 
-constexpr const char* kRoseLabels[] = {"N", "03", "06", "E", "12", "15", "S", "21", "24", "W", "30", "33"};
-constexpr float kRoseLabelX[] = {-10, -10, -10, -10, -10, -10, -7, -10, -10, -10, -10, -10};
+constexpr auto kRoseLabels = C17RoseLabels(-10.0f, -7.0f);
 constexpr ehsi::CompassScale kRose{.step = 5,
                                    .major_every = 30,
                                    .label_every = 30,
@@ -42,9 +41,8 @@ constexpr ehsi::CompassScale kRose{.step = 5,
                                    .label_x_two_digits = -10.0f,
                                    .label_y = -7.0f,
                                    .upright_radius = 70.0f,
-                                   .major_inner = 80,
-                                   .label_texts = kRoseLabels,
-                                   .label_xs = kRoseLabelX};
+                                   .labels = kRoseLabels,
+                                   .major_inner = 80};
 
 constexpr Segment kAircraftSymbol[] = {{{0, -10}, {0, 15}}, {{-10, 0}, {10, 0}}, {{-5, 10}, {5, 10}}};
 constexpr Segment kHeadingBox[] = {{{-12, -118}, {-12, -103}}, {{-12, -103}, {12, -103}},

@@ -4,6 +4,7 @@
 // Their tests read the tables and the map's centre through here.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -21,8 +22,14 @@ namespace ovi::c17 {
 inline constexpr double kNeedleToDeviation = 0.39370078740157477;
 inline constexpr double kNeedleToGlideslope = 0.31496062992125984;
 
-// Labels of the rose's 30-degree marks, from north.
-inline constexpr const char* kC17RoseLabels[] = {"N", "03", "06", "E", "12", "15", "S", "21", "24", "W", "30", "33"};
+// Labels of the rose's 30-degree marks, from north, at one x for all
+// but the HSI's "S", which is narrower.
+constexpr std::array<ehsi::CompassLabel, 12> C17RoseLabels(float x, float x_south) {
+  constexpr const char* kTexts[] = {"N", "03", "06", "E", "12", "15", "S", "21", "24", "W", "30", "33"};
+  std::array<ehsi::CompassLabel, 12> labels{};
+  for (int i = 0; i < 12; ++i) labels[i] = {i * 30, kTexts[i], i == 6 ? x_south : x};
+  return labels;
+}
 
 // "ILS-1" with a glideslope, "LOC-1" on a localizer, else "VOR-1".
 const char* Nav1SourceText();
