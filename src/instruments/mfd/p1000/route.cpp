@@ -13,6 +13,7 @@
 #include "src/guidance/state.h"
 #include "src/instruments/mfd/p1000/p1000_mfd.h"
 #include "src/instruments/mfd/p1000/state.h"
+#include "src/instruments/nd/route_marks.h"
 #include "src/model/state.h"
 
 namespace ovi::p1000 {
@@ -35,9 +36,9 @@ constexpr double kStarDy = -5.0;
 constexpr double kAircraftSymbolDy = -9.0;
 constexpr double kMinutesFromSpeed = 25.0;  // knots
 
-// "DISCO" and "THEN" hold no place of their own (route editing leaves them
-// at 0 N 0 E): the line breaks there, as on every route layer.
-bool IsRouteMarker(std::string_view ident) { return ident == "DISCO" || ident == "THEN"; }
+// Markers hold no place of their own (route editing leaves them at 0 N 0 E):
+// the line breaks there, as on every route layer.
+using nd::IsRouteMarker;
 
 // The active waypoint's index, only while it lies within the plan.
 std::optional<int> ActiveIndex() {
