@@ -1,5 +1,6 @@
 #include "src/instruments/gnsxls/keypad.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "src/flightplan/holds.h"
 #include "src/flightplan/plan_ops.h"
 #include "src/flightplan/procedure_splice.h"
+#include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/instruments/gnsxls/kit.h"
@@ -244,24 +246,25 @@ bool ClearByPage() {
 
 // ---- direct-to ---------------------------------------------------------------------
 
-// The route's working copy for a direct-to: the active plan with its end
-// marker inside the counted range. A full route (no slot after its last
-// waypoint) is copied whole without one.
+// The route's working copy for a direct-to: the flown route, copied as
+// every modification starts (holds and the tracked waypoint follow their
+// entries), with its end marker counted as its last entry. A full route (no
+// slot after its last waypoint) is copied whole without one. The copy takes
+// the place of whatever the pending route held: a change of another route
+// computer waiting for EXEC is given up (route state 3), so that EXEC never
+// takes the copy with its marker for a waypoint.
 void MakeDirectWorkingCopy() {
   State& s = S();
   flightplan::State& fp = Fp();
   const int last = flightplan::LastIndex(flightplan::ActivePlan());
-  fp.EditWaypointIndex = 0;
-  fp.PendingFlightPlanLastIndex = 0;
+  if (fp.RouteState == 1 || fp.RouteState == 2 || fp.RouteState == 4) fp.RouteState = 3;
   if (last < 1) {
+    fp.EditWaypointIndex = 0;
+    fp.PendingFlightPlanLastIndex = 0;
     fp.PendingFlightPlan[0].ident = "******";
   } else {
-    const int copy_last = std::min(last + 1, flightplan::kMaxPlanLastIndex);
-    for (int i = 0; i <= copy_last; ++i) fp.PendingFlightPlan[i] = fp.ActiveFlightPlan[i];
-    flightplan::SaveHoldIndices();
-    fp.EditWaypointIndex = fp.ActiveWaypointIndex;
-    fp.PendingFlightPlanLastIndex = copy_last;
-    if (last + 1 == copy_last) fp.PendingFlightPlan[copy_last].ident = "******";
+    flightplan::CopyActiveToPendingPlan();
+    fp.PendingFlightPlanLastIndex = std::min(last + 1, flightplan::kMaxPlanLastIndex);
   }
   const model::FlightPlanWaypoint* target = fp.PendingFlightPlan.At(fp.EditWaypointIndex);
   s.NavigatorScratchpad = target != nullptr ? target->ident : std::string();

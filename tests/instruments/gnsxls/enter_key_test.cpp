@@ -55,7 +55,8 @@ TEST_F(EnterKeyTest, EachRowEndsAsItSays) {
       {"SAVE, name open", kPageSaveFlightPlan, [] { S().GnsXlsEntryActive = 1; }, kPageSaveFlightPlan, false},
       {"DATABASE WPT flyover", kPageDatabaseWaypoint, [] { S().GnsXlsLineState[10] = 1; }, 8, true},
       {"DATABASE WPT back to 1", kPageDatabaseWaypoint, [] { S().GnsXlsReturnPage = 1; }, 8, false},
-      {"AIRWAY", kPageAirway, [] { S().GnsXlsReturnPage = kPageDirect; }, kPageFlightPlan, true},
+      // No segment chosen: the page stays for a choice (or CLR).
+      {"AIRWAY, nothing chosen", kPageAirway, [] { S().GnsXlsReturnPage = kPageDirect; }, kPageAirway, false},
       {"FPL DEPART?", kPageFlightPlan, [] { S().GnsXlsLineState[4] = 2; }, kPageFlightPlan, false},
       {"FPL nothing open", kPageFlightPlan, [] {}, kPageFlightPlan, false},
       {"FPL list, entry open", kPageFlightPlan, [] { S().GnsXlsEntryActive = 1; }, kPageFlightPlan, false},
@@ -341,7 +342,10 @@ TEST_F(ActivationTest, APlanBetweenTwoAirports) {
   EXPECT_EQ(sea.altitude_constraint, model::kNoValue);
   EXPECT_EQ(sea.constraint_flag + sea.time_over_text.size(), 0u);
   EXPECT_EQ(sea.speed_constraint, 250.0);
-  EXPECT_EQ(F().ActiveFlightPlan[2].hold_number, 1u);
+  // The flown route's hold stands on no waypoint of the new route: it goes,
+  // and no waypoint shows its number.
+  EXPECT_EQ(F().ActiveFlightPlan[2].hold_number, 0u);
+  EXPECT_EQ(F().HoldCount, 0);
   EXPECT_EQ(F().ActiveWaypointIndex, 1);
   EXPECT_EQ(G().ActiveWaypointLat, sea.latitude);
   EXPECT_EQ(G().ActiveWaypointDistance, 999.0);
