@@ -192,6 +192,10 @@ void FlyToClosestAirport(const model::NavDbRecord& airport) {
   PendingBecomesFlownRoute();
   BackToFlightPlan();
   S().GnsXlsFplView = kViewActive;
+  // The line chosen on the closest airports would stand for a row of the
+  // flight plan page, with the airport's ident over it.
+  flightplan::ResetGnsSelectionState();
+  S().GnsXlsEntryActive = 0;
 }
 
 }  // namespace
