@@ -93,6 +93,9 @@ std::string GnsLongitudeText(double longitude, LongitudePad pad) {
 double GnsMagneticBearing(double true_course) {
   double bearing = true_course - guidance::guidance_state.MagneticVariation;
   if (bearing < 0.5) bearing += 360.0;
+  // A west variation takes a course past north the other way: 350 true with
+  // 20 W is 010, never 370 (which would also turn the aircraft the wrong way).
+  if (bearing >= 360.5) bearing -= 360.0;
   return bearing;
 }
 

@@ -79,8 +79,8 @@ std::string GnsLatitudeText(double latitude);
 std::string GnsLongitudeText(double longitude, LongitudePad pad);
 
 // A true course as the pages show and use it: minus the magnetic
-// variation, and with 360 added below 0.5, so north reads 360, never 000
-// (0.3 becomes 360.3).
+// variation, within 0.5 ..360.5, so north reads 360, never 000 (0.3 becomes
+// 360.3).
 double GnsMagneticBearing(double true_course);
 
 // Fills the cell-high rectangle from (x, y) w characters wide in yellow (a

@@ -6,7 +6,10 @@
 #include "platform/gfx/device_context.h"
 #include "src/flightplan/state.h"
 #include "src/host/module_state.h"
+#include "src/instruments/gnsxls/enter_key.h"
+#include "src/instruments/gnsxls/keypad.h"
 #include "src/instruments/gnsxls/kit.h"
+#include "src/navdb/entry_state.h"
 #include "src/instruments/gnsxls/screen.h"
 
 namespace ovi::gnsxls::test {
@@ -64,6 +67,33 @@ std::vector<int> LineStates() {
   std::vector<int> out;
   for (int line = 1; line <= kGnsLineCount; ++line) out.push_back(S().GnsXlsLineState[line]);
   return out;
+}
+
+void PutCandidate(int n, const std::string& ident, const std::string& kind, double latitude, double longitude,
+                  const std::string& frequency) {
+  navdb::EntryState& e = navdb::entry_state;
+  model::NavDbRecord& r = e.WaypointCandidateList[n];
+  r = model::NavDbRecord{};
+  r.ident = ident;
+  r.kind = kind;
+  r.latitude = latitude;
+  r.longitude = longitude;
+  r.frequency_text = frequency;
+  e.WaypointCandidateCount = std::max(e.WaypointCandidateCount, n);
+}
+
+void Ent() { EXPECT_EQ(GnsXlsEnterKey(nullptr, 0), 0); }
+
+Frame Key(int line) {
+  PressLineKey(line);
+  return DrawFrame();
+}
+
+void Type(std::string_view keys) {
+  for (char c : keys) {
+    TypeCharacter(c);
+    DrawFrame();
+  }
 }
 
 void MakeLibrary(int plans) {

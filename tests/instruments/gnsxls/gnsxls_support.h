@@ -45,6 +45,16 @@ Frame DrawFrame(int width = 292, int height = 217);
 // The ten line states, lines 1..10.
 std::vector<int> LineStates();
 
+// Candidate n of the waypoint list; the count grows to n.
+void PutCandidate(int n, const std::string& ident, const std::string& kind, double latitude, double longitude,
+                  const std::string& frequency = "");
+
+// The ENT key (it acts at once), a line key then a frame, and character
+// keys each followed by a frame.
+void Ent();
+Frame Key(int line);
+void Type(std::string_view keys);
+
 // A library of `plans` stored plans "P1".."Pn" (origin "O<i>", destination
 // "D<i>") and its closing "NEW FPL" entry, with its list page count.
 void MakeLibrary(int plans);
