@@ -6,6 +6,11 @@
 
 namespace ovi::flightplan {
 
+// Pending-plan index of a hold that stands on no waypoint of the pending
+// route (its waypoint was removed from it, or the pending route is another
+// plan); RestoreHoldIndices drops such holds.
+constexpr int kDetachedHold = -1;
+
 // Appends a hold at pending waypoint `waypoint` (both plan indices = it,
 // name and fix position from the waypoint, inbound course from the previous
 // waypoint, magnetic, 1 minute right-hand legs flown by time), sets the

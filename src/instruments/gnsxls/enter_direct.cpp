@@ -223,6 +223,10 @@ void EnterDirect() {
       s.GnsXlsPage = kPageDatabaseWaypoint;
       s.GnsDatabaseWaypointPage = 1;
       s.SelectedCandidateIndex = 1;
+      // A row chosen on DIRECT would stand on DATABASE WPT as its line 10
+      // (key 10 chosen in the direct-to key's frame): ENT there would take
+      // the flyover choice instead of the target.
+      flightplan::ResetGnsSelectionState();
     }
     return;
   }
