@@ -387,6 +387,23 @@ TEST_F(ActivationTest, APlanWithoutAirportEnds) {
   EXPECT_EQ(S().GnsXlsFplView, kViewActive);
 }
 
+// The holds of the route flown before go; a hold the opened plan carries
+// (as another route computer left it on the pending route) comes along,
+// numbered first again.
+TEST_F(ActivationTest, OnlyTheHoldsThePlanCarriesComeAlong) {
+  MakePending({"KSEA", "SEA", "OLM", "KPDX"});
+  F().HoldCount = 2;
+  F().HoldTable[2].active_index = 2;
+  F().HoldTable[2].pending_index = 2;
+  F().PendingFlightPlan[2].hold_number = 2;
+  F().ActiveFlightPlan[3].hold_number = 1;
+  Activate();
+  EXPECT_EQ(F().HoldCount, 1);
+  EXPECT_EQ(F().HoldTable[1].active_index, 2);
+  EXPECT_EQ(flightplan::test::HoldNumbers(F().ActiveFlightPlan, 3), (std::vector<unsigned>{0, 0, 1, 0}));
+  EXPECT_EQ(flightplan::test::HoldBreach(), "");
+}
+
 // One waypoint: copied, but there is no leg to fly; the stored view stays.
 // An empty plan changes nothing but the line states.
 TEST_F(ActivationTest, APlanOfOneWaypointOrNone) {
