@@ -37,6 +37,14 @@ FineGrid FineGridFor(const Canvas& canvas, int width, int height, int factor) {
   return grid;
 }
 
+void UseFineGrid(gfx::Graphics& g, const FineGrid& grid, double x, double y, double turn) {
+  g.ResetTransform();
+  g.ScaleTransform(grid.wx, grid.wy);
+  g.TranslateTransform(static_cast<gfx::REAL>(FiniteOr(x) * grid.gx), static_cast<gfx::REAL>(FiniteOr(y) * grid.gy));
+  turn = std::fmod(FiniteOr(turn), 360.0);
+  if (turn != 0.0) g.RotateTransform(static_cast<gfx::REAL>(turn));
+}
+
 void UseCanvas(gfx::Graphics& g, const CanvasScale& scale) {
   g.ResetTransform();
   g.ScaleTransform(scale.sx, scale.sy);

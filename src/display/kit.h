@@ -20,6 +20,8 @@ inline constexpr gfx::ARGB kGreen = 0xFF00FA00;
 inline constexpr gfx::ARGB kWhite = 0xFFDEE6E9;
 inline constexpr gfx::ARGB kMagenta = 0xFFFF13D5;
 inline constexpr gfx::ARGB kBlue = 0xFF02A7EB;
+// The C-17 displays' blue.
+inline constexpr gfx::ARGB kSkyBlue = 0xFF18C2E7;
 inline constexpr gfx::ARGB kCyan = 0xFF00E6E9;
 inline constexpr gfx::ARGB kLightGreen = 0xFF5BE5A7;
 inline constexpr gfx::ARGB kAmber = 0xFFE9B73E;
@@ -66,6 +68,11 @@ struct FineGrid {
   float wy = 1.0f;  // H / (F (W + H))
 };
 FineGrid FineGridFor(const Canvas& canvas, int width, int height, int factor = 1);
+// The fine grid's transform with the origin on canvas point (x, y) (placed
+// at (x gx, y gy)) and turned by `turn` degrees; a value that is not a
+// finite number counts as 0. Under it a canvas offset (X, Y) from the
+// origin is drawn at (X gx, Y gy).
+void UseFineGrid(gfx::Graphics& g, const FineGrid& grid, double x, double y, double turn = 0.0);
 
 // Reset the transform and scale to the canvas; then, for UseOrigin, move the
 // origin to (x, y) and rotate by `rotation` degrees (clockwise on screen).
