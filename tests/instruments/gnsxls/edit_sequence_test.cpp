@@ -5,6 +5,7 @@
 // end markers follow the last waypoints and the tracked indices name
 // waypoints of their routes.
 #include <array>
+#include <memory>
 #include <random>
 
 #include "src/flightplan/library.h"
@@ -21,7 +22,6 @@
 #include "src/navdb/navdb.h"
 #include "src/navdb/waypoint_entry.h"
 #include "tests/instruments/gnsxls/gnsxls_support.h"
-#include "tests/support/navdata_fixture.h"
 
 namespace ovi::gnsxls::test {
 namespace {
@@ -34,7 +34,7 @@ class EditSequence : public GnsTest {
  protected:
   void SetUp() override {
     GnsTest::SetUp();
-    navdb::test::UseSampleData();
+    data_ = std::make_unique<SampleDataCopy>();
     navdb::LoadNavDatabase();
     flightplan::ScanFlightPlanFolder();
     ASSERT_GT(F().FlightPlanLibraryCount, 3);
@@ -42,6 +42,7 @@ class EditSequence : public GnsTest {
 
   int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
   std::mt19937 rng_{31};
+  std::unique_ptr<SampleDataCopy> data_;
 };
 
 // What must hold after every step; empty when it does.

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include <unistd.h>
+
 #include "platform/gfx/device_context.h"
 #include "src/flightplan/state.h"
 #include "src/host/module_state.h"
+#include "src/host/state.h"
 #include "src/instruments/gnsxls/enter_key.h"
 #include "src/instruments/gnsxls/keypad.h"
 #include "src/instruments/gnsxls/kit.h"
@@ -111,6 +114,21 @@ void MakeLibrary(int plans) {
   closing.destination_ident.clear();
   fp.FlightPlanLibraryCount = plans + 1;
   fp.GnsFplListPageCount = (plans + 1 + 7) / 8;
+}
+
+SampleDataCopy::SampleDataCopy() {
+  static int copies = 0;
+  root_ = std::filesystem::temp_directory_path() /
+          ("ovi_gns_data_" + std::to_string(::getpid()) + "_" + std::to_string(++copies));
+  std::filesystem::create_directories(root_);
+  std::filesystem::copy(std::filesystem::path(OVI_SOURCE_DIR) / "data" / "ovi", root_ / "ovi",
+                        std::filesystem::copy_options::recursive);
+  host::host_state.SimulatorFolder = root_.string();
+}
+
+SampleDataCopy::~SampleDataCopy() {
+  std::error_code ec;
+  std::filesystem::remove_all(root_, ec);
 }
 
 void GnsTest::SetUp() { ResetModuleState(); }

@@ -3,6 +3,7 @@
 // the logical 495 x 400 canvas.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,21 @@ void Type(std::string_view keys);
 // A library of `plans` stored plans "P1".."Pn" (origin "O<i>", destination
 // "D<i>") and its closing "NEW FPL" entry, with its list page count.
 void MakeLibrary(int plans);
+
+// A copy of the repository's sample data folder in a temporary folder that
+// SimulatorFolder names, removed with the object: tests that load plans,
+// save them or write the flight log never touch the repository.
+class SampleDataCopy {
+ public:
+  SampleDataCopy();
+  ~SampleDataCopy();
+  SampleDataCopy(const SampleDataCopy&) = delete;
+  SampleDataCopy& operator=(const SampleDataCopy&) = delete;
+  const std::filesystem::path& root() const { return root_; }
+
+ private:
+  std::filesystem::path root_;
+};
 
 class GnsTest : public ::testing::Test {
  protected:

@@ -2,6 +2,8 @@
 // touched waypoint releases, insertions and deletions on both views as the
 // whole plans they leave, the entry cursor, and the end airports that
 // follow. Holds are checked whole after every edit.
+#include <memory>
+
 #include "src/flightplan/plan_ops.h"
 #include "src/flightplan/procedure_splice.h"
 #include "src/flightplan/route_edit.h"
@@ -13,7 +15,6 @@
 #include "src/navdb/entry_state.h"
 #include "src/navdb/navdb.h"
 #include "tests/instruments/gnsxls/gnsxls_support.h"
-#include "tests/support/navdata_fixture.h"
 
 namespace ovi::gnsxls::test {
 namespace {
@@ -65,10 +66,11 @@ class SampleRegion : public GnsTest {
  protected:
   void SetUp() override {
     GnsTest::SetUp();
-    navdb::test::UseSampleData();
+    data_ = std::make_unique<SampleDataCopy>();
     navdb::LoadNavDatabase();
     ASSERT_GT(navdb::navdb_state.AirportCount, 0);
   }
+  std::unique_ptr<SampleDataCopy> data_;
 };
 
 // The entry is read in its order; an entry at a row the page does not
