@@ -10,6 +10,7 @@
 #include "src/flightplan/route_file.h"
 #include "src/host/module_state.h"
 #include "tests/flightplan/route_support.h"
+#include "tests/fms/cdu_legibility.h"
 #include "tests/sim/test_support.h"
 
 namespace ovi::gnsxls::test {
@@ -38,6 +39,7 @@ TEST(GnsScenario, AStoredPlanActivatedOnTheKeysBecomesTheActiveRoute) {
     EXPECT_TRUE(fs::exists(sim / (std::string("out/snapshots/") + snap + "/window00_gauge08_GNSXLS.png"))) << snap;
   EXPECT_TRUE(Has(sim::test::ReadFile(sim / "out/snapshots/gns-popup/window05_gauge00_GNSXLS_LM.txt"), "\"FOURT\""));
   EXPECT_FALSE(Has(sim::test::ReadFile(sim / "out/snapshots/gns-power-off/window00_gauge08_GNSXLS.txt"), "\"ACTIVE"));
+  fms::test::ExpectLegibleCduSnapshots(sim / "out");
 }
 
 // The editing scenario on the named keys, a frame between presses: the
@@ -78,6 +80,7 @@ TEST(GnsScenario, RouteEditsOnTheKeysSavedAndFlownDirect) {
 
   EXPECT_TRUE(Has(sim::test::ReadFile(sim / "out/key_events.txt"), "module 0x101FA 324")) << "forced turn";
   EXPECT_TRUE(Has(sim::test::ReadFile(sim / "out/variables.txt"), "registered ovi_act_wpt_id 0x4 = \"KBFI\"\n"));
+  fms::test::ExpectLegibleCduSnapshots(sim / "out");
   for (const char* snap : {"gns-dbwpt", "gns-dbwpt-apt", "gns-dbwpt-direct", "gns-pilot", "gns-offset", "gns-airway-1",
                            "gns-airway-2", "gns-save", "gns-save-open", "gns-direct-1", "gns-direct-closest",
                            "gns-after-direct"})
