@@ -11,11 +11,12 @@
 #include "src/guidance/state.h"
 #include "src/host/panel_services.h"
 #include "src/host/traffic_link.h"
+#include "src/instruments/efs/efs50/efs50.h"
 #include "src/instruments/efs/state.h"
 
 namespace ovi::efs {
 
-DisplayDrawEntries display_draw_entries;
+DisplayDrawEntries display_draw_entries{.efs50_ehsi = DrawEfs50Ehsi, .efs50_tcas = DrawEfs50TcasScreen};
 
 namespace {
 
