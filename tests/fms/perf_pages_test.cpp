@@ -2,12 +2,16 @@
 // TAKEOFF REF, APPROACH REF, ECON CLB / CRZ / PATH DES and DES FORECASTS.
 // Their entries at and around every limit, the entry copies EXEC and ERASE
 // act on, and the blocks each flight phase shows.
+#include <cstdlib>
 #include <span>
 #include <string>
 
+#include "platform/gfx/device_context.h"
+#include "platform/gfx/image_io.h"
 #include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/instruments/fms/cdu.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/perf_entries.h"
 #include "src/instruments/fms/state.h"
@@ -489,6 +493,12 @@ TEST_F(PerfPageTest, DescentForecastsIsAFixedForm) {
   f.ExpectText("1 / 1", 230, 0, 12);
   EXPECT_FALSE(f.Find("123"));
   EXPECT_EQ(M().FmsScratchpad.str(), "123");
+  if (const char* dir = std::getenv("OVI_CDU_PNG_DIR")) {
+    gfx::DeviceContext dc(284, 233);
+    DrawFmsCdu(fms_state.FmsDisplay, &dc, 284, 233);
+    for (std::uint32_t& p : dc.pixels) p |= 0xFF000000u;  // over the black screen
+    EXPECT_TRUE(gfx::WritePng(dc, std::string(dir) + "/38-des-forecasts.png"));
+  }
 }
 
 }  // namespace
