@@ -383,12 +383,12 @@ TEST_F(EconClimbTest, ConstraintBeforeTheTopOfClimbThenTheTopOfClimb) {
   Frame f = DrawFrame();
   f.ExpectText("A T    CSTR", 200, 22, 12);
   f.ExpectText("12000.00", 200, 33);
-  f.ExpectText("1503.5Z/30 NM", 160, 66);  // 6 minutes carry into 15h
+  f.ExpectText("1503.5Z/30 NM", 272 - 9 * 13, 66);  // 6 minutes carry into 15h
   // As far as the top of climb: the top of climb's lines.
   Constraint(1, 48.01, 12000);
   f = DrawFrame();
   f.ExpectText("T O   T / C", 200, 55, 12);
-  f.ExpectText("1509.5Z / 60.6", 160, 66);
+  f.ExpectText("1509.5Z / 60.6", 272 - 9 * 14, 66);
   M().DispETALocalTime = 1;
   G().LocalClockHour = 6;
   G().ClockMinute = 57;
@@ -498,6 +498,42 @@ TEST_F(PerfPageTest, DescentForecastsIsAFixedForm) {
     DrawFmsCdu(fms_state.FmsDisplay, &dc, 284, 233);
     for (std::uint32_t& p : dc.pixels) p |= 0xFF000000u;  // over the black screen
     EXPECT_TRUE(gfx::WritePng(dc, std::string(dir) + "/38-des-forecasts.png"));
+  }
+}
+
+}  // namespace
+}  // namespace ovi::fms::test
+
+namespace ovi::fms::test {
+namespace {
+
+// Every page filled as far as it goes, in MOD, with the longest texts.
+TEST_F(PathDescentTest, EveryPerformancePageIsLegible) {
+  M().CruiseAlt = 35000;
+  M().CostIndex = 200;
+  M().ReserveFuel = 5000;
+  G().GrossWeight = 120500;
+  fms_state.CruiseWindDirection = 270;
+  fms_state.CruiseWindSpeed = 145;
+  M().TOFLAPS = 25;
+  M().V1 = M().VR = M().V2 = 249;
+  M().EngThrust = 27;
+  M().LDGFLAPS = 40;
+  M().VREF = 135;
+  M().PauseAtTod = 1;
+  G().WindSpeed = 100;
+  G().AircraftAltitude = 11049;
+  F().RouteState = 4;
+  for (int page : {kPagePerfInit, kPageTakeoffRef, kPageApproachRef, kPageEconClimb, kPageEconCruise,
+                   kPageEconDescent, kPageDescentForecasts}) {
+    for (int sub : {1, 2}) {
+      SCOPED_TRACE(page * 10 + sub);
+      M().FmsSubPageTable.PerfInitSubPage = sub;
+      G().TocPassed = page == kPageEconClimb ? 0 : 1;
+      fms_state.FmsPage = page;
+      M().FmsScratchpad = "INVALID ENTRY";
+      ExpectLegible(DrawFrame());
+    }
   }
 }
 

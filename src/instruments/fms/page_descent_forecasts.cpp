@@ -14,14 +14,14 @@ void FmsPageDescentForecasts(display::GaugeDisplay& display, gfx::Graphics& g) {
   page.Large(150, 33, "- - - - - / - - - - -");
   page.Small(12, 55, "C A B I N    R A T E          I S A   D E V / Q N H");
   page.Large(135, 77, "- - - \xB0   / - - - - - -");
-  page.Small(177, 81, "C");
+  page.Small(180, 81, "C");
   page.Small(12, 99, "A L T");
   page.Large(45, 93, "- - - - -");
   page.Small(100, 99, "W I N D");
   page.Large(145, 93, "- - - -");
   page.Small(195, 99, "D I R / S P D");
   for (float y : {111.0f, 133.0f, 155.0f}) {
-    page.Large(0, y, "- - - - -                      - - - \xB0 / - - -");
+    page.Large(0, y, "- - - - -                   - - - \xB0 / - - -");
     page.Small(245, y + 5, "K T");
   }
 }

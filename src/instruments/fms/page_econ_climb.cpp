@@ -49,10 +49,10 @@ void DrawClimbTarget(CduPage& page) {
     page.Small(200, 22, ScreenText("A T  %6s", w->ident.c_str()));
     page.Large(200, 33, ScreenText("%-5.2f", w->altitude_constraint));
     page.Small(200, 55, ScreenText("T O   %6s", w->ident.c_str()));
-    page.Large(160, 66, ArrivalText(to_constraint, to_constraint, "/%.0f NM"));
+    page.RightText(66, FontSize::kLarge, ArrivalText(to_constraint, to_constraint, "/%.0f NM"));
   } else {
     page.Small(200, 55, "T O   T / C");
-    page.Large(160, 66, ArrivalText(to_toc, to_toc, " / %.1f"));
+    page.RightText(66, FontSize::kLarge, ArrivalText(to_toc, to_toc, " / %.1f"));
   }
 }
 
@@ -74,7 +74,7 @@ void FmsPageEconClimb(display::GaugeDisplay& display, gfx::Graphics& g) {
     page.Large(5, 99, ScreenText("%3.0f / %-5.0f", m.ClbSpdRest, m.ClbAltRest));
   }
   page.Large(12, 121, "- - - - - - - - - - - - - - - -");
-  page.Large(140, 151, "- - - - - - - - - - - - - - - -");
+  page.Large(140, 151, "- - - - - - - - - - - -");
   if (flightplan::flightplan_state.RouteState == 4) {
     page.Large(0, kPromptY, "< ERASE");
   } else {

@@ -20,7 +20,8 @@ namespace {
 
 model::State& M() { return model::model_state; }
 
-constexpr ActModForm kPerfInitTitle{18, 18, 20, 3, false};
+// Ten units left of the described 18, as on RTE: the box met the title.
+constexpr ActModForm kPerfInitTitle{8, 8, 10, 3, false};
 constexpr double kNotSet = -999.0;
 // Weights above this are no aircraft's: refused rather than stored.
 constexpr double kMaxWeightPounds = 2000000.0;

@@ -85,17 +85,17 @@ void FmsPageTakeoffRef(display::GaugeDisplay& display, gfx::Graphics& g) {
   RightSpeed(page, 98, m.V2);
 
   if (!RouteMissing() && !PerfMissing() && !RunwayMissing()) {
-    page.Large(0, 116, "- - - - -         -                             - - -");
+    page.Large(0, 116, "- - - - -                                       - - -");
     page.Small(55, 121, "P R E     F L T   C O M P L E T E");
   } else {
-    page.Large(0, 116, "- - - - -         -                         - - - - -");
+    page.Large(0, 116, "- - - - -                                   - - - - -");
     page.Small(55, 121, "P R E     F L T   S T A T U S");
   }
   if (RouteMissing()) page.Large(200, 133, "ROUTE>");
   if (PerfMissing()) page.Large(0, 167, "<PERF  INIT");
   if (RunwayMissing()) page.Large(157, 167, "DEPARTURE>");
 
-  page.Large(2, 184, "- - - - - - - - - - - - - - - - - - - - - - - - - -");
+  page.Large(2, 184, "- - - - - - - - - - - - - - - - - - - - - - - -");
   page.Large(0, kPromptY, "<INDEX");
   page.ScratchpadLine();
 }
