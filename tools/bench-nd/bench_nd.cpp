@@ -10,9 +10,13 @@
 // INFO fixes with their rows, NAV1's station, the rings and the traffic, over
 // the sample database (arg 0) or ovi-navgen's world-sized set (arg 1) with
 // the route through its densest region. The near and map lists are built by
-// a frame before the timed ones ("rebuild_us"), so the timed frames are the
-// ones between rebuilds. BM_B737NdLayer times each map layer of that scene
-// alone (arg: the layer's place in the table).
+// a frame before the timed ones ("rebuild_us": after a frame that did what
+// a panel does once, with nothing kept of that frame's map), so the timed
+// frames are the ones between rebuilds. The argument "off" switches speed-ups of the drawing
+// layer and the map projection off (SetSpeedUps), so that a run with
+// --benchmark_enable_random_interleaving compares both ways in one process.
+// BM_B737NdLayer times each map layer of that scene alone (arg: the
+// layer's place in the table).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -21,65 +25,38 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/image_io.h"
+#include "platform/gfx/glyph_runs.h"
+#include "platform/gfx/shape_cache.h"
 #include "sim/traffic_provider.h"
 #include "src/flightplan/route_file.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/host/state.h"
+#include "src/display/map_projection.h"
+#include "src/display/state.h"
 #include "src/host/traffic_link.h"
 #include "src/instruments/nd/b737_nd.h"
 #include "src/instruments/nd/state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "tools/bench/frame_times.h"
-#include "tools/navgen/navgen.h"
+#include "tools/bench/map_scene.h"
+#include "tools/bench/traffic_scene.h"
 
 namespace {
 
 using namespace ovi;
 
-sim::TrafficProvider& Provider() {
-  static sim::TrafficProvider provider;
-  return provider;
-}
-
-void InitializeVarByName(MODULE_VAR* var, const char* name) {
-  *var = MODULE_VAR{};
-  if (std::string(name) != host::kTrafficProviderVariable) return;
-  var->var_type = VAR_TYPE_FUNCTION;
-  auto entry = &sim::TrafficProvider::Entry;
-  static_assert(sizeof entry == sizeof var->value.ptr);
-  std::memcpy(&var->value.ptr, &entry, sizeof entry);
-}
 // NAV1 receives a station (token 49, its signal); every other token reads 0.
 void LookupVar(MODULE_VAR* var) { var->value.n = var->id == 49 ? 1.0 : 0.0; }
-
-PANELS& Panels() {
-  static PANELS panels = [] {
-    PANELS p{};
-    p.initialize_var_by_name = InitializeVarByName;
-    p.lookup_var = LookupVar;
-    return p;
-  }();
-  return panels;
-}
-
-// A dozen targets around the aircraft.
-void SetUpTraffic() {
-  std::vector<sim::TrafficTargetSpec> targets;
-  for (int i = 0; i < 12; ++i) {
-    targets.push_back({-2000.0 + 400.0 * i, 2.0 + 1.5 * i, 30.0 * i, "v-^"[i % 3], "OPTR"[i % 4]});
-  }
-  Provider().SetTargets(targets);
-  sim::TrafficProvider::Current() = &Provider();
-}
+PANELS& Panels() { return bench::TrafficPanels(LookupVar); }
+void SetUpTraffic() { bench::ProvideTraffic(); }
 
 using bench::ThreadMicroseconds;
 
@@ -155,90 +132,43 @@ BENCHMARK(BM_B737NdMapFrame)->Arg(160)->Arg(40)->Unit(benchmark::kMicrosecond);
 
 // --- Every layer at once ----------------------------------------------------
 
-namespace fs = std::filesystem;
+// The speed-ups whose bit is set in `off` drawn without: 1 the kept stroke
+// coverage, 2 the kept great-circle places, 4 the kept glyph runs, 8 the
+// stroke converter's leaving out of far-off runs.
+constexpr int kAllSpeedUps = 15;
+void SetSpeedUps(int off) {
+  gfx::detail::UseShapeCache((off & 1) == 0);
+  display::detail::UseGeoMemo((off & 2) == 0);
+  gfx::detail::UseGlyphRuns((off & 4) == 0);
+  gfx::detail::UseFarRunCulling((off & 8) == 0);
+}
 
-// ovi-navgen's world, written on first use into a temporary folder that is
-// removed at exit.
-class World {
- public:
-  World() : dir_(fs::temp_directory_path() / "ovi_bench_nd_world") {
-    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::WorldSize{}, 1, nullptr)) {
-      std::fprintf(stderr, "bench-nd: cannot write the world data set under %s\n", dir_.string().c_str());
-      std::exit(1);
-    }
-  }
-  ~World() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Folder() const { return dir_.string(); }
-
- private:
-  fs::path dir_;
-};
-
-// The layers' scene about (lat, lon): a 40-waypoint route zigzagging south
-// through it with the aircraft on its 5th leg, every other entry modified
-// beyond the 10th, holds at waypoints 6 and 8, fixes at waypoints 5 and 7.
+// The scene (tools/bench/map_scene.h) with a pending modification of every
+// other entry beyond the 10th, a second hold at waypoint 8, NAV1's station,
+// the rings, the traffic.
 void SetUpLayersScene(bool world) {
-  static World* world_data = nullptr;
   ResetModuleState();
   host::host_state.Panels = &Panels();
-  if (world) {
-    if (world_data == nullptr) world_data = new World;
-    host::host_state.SimulatorFolder = world_data->Folder();
-  } else {
-    host::host_state.SimulatorFolder = OVI_SOURCE_DIR "/data";
-  }
-  navdb::LoadNavDatabase();
-  // Europe's cluster is the densest of the world set; the sample region is
-  // about Seattle.
-  const double lat = world ? 49.0 : 47.4, lon = world ? 8.0 : -122.3;
-
+  bench::SetUpMapScene(bench::LoadSceneData(world, "bench-nd"));
+  navdb::LoadAtcBoundaries();
+  // Nothing kept from a scene before.
+  gfx::detail::Shapes().Clear();
+  gfx::detail::ForgetGlyphRuns();
   flightplan::State& fp = flightplan::flightplan_state;
-  for (int i = 0; i < 40; ++i) {
-    model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
-    w.ident = "WP" + std::to_string(i);
-    w.latitude = lat + 1.0 - i * 0.1;
-    w.longitude = lon + (i % 2 == 0 ? -0.15 : 0.15);
-    w.type = "WPT";
-  }
-  fp.ActiveFlightPlanLastIndex = 39;
-  fp.ActiveWaypointIndex = 5;
   fp.PendingFlightPlan = fp.ActiveFlightPlan;
   fp.PendingFlightPlanLastIndex = 39;
   for (int i = 10; i < 40; i += 2) fp.PendingFlightPlan[i].longitude += 0.1;
   fp.EditWaypointIndex = 10;
   fp.RouteState = 4;
-  for (int h = 1; h <= 2; ++h) {
-    model::HoldingPattern& hold = fp.HoldTable[h];
-    const model::FlightPlanWaypoint& at = fp.ActiveFlightPlan[4 + 2 * h];
-    hold.name = at.ident;
-    hold.active_index = 4 + 2 * h;
-    hold.leg_length = 5.0;
-    hold.inbound_course = 170.0;
-    hold.corners[0].latitude = at.latitude;
-    hold.corners[0].longitude = at.longitude;
-  }
+  model::HoldingPattern& second = fp.HoldTable[2];
+  second = fp.HoldTable[1];
+  second.name = fp.ActiveFlightPlan[8].ident;
+  second.active_index = 8;
+  second.corners[0].latitude = fp.ActiveFlightPlan[8].latitude;
+  second.corners[0].longitude = fp.ActiveFlightPlan[8].longitude;
   fp.HoldCount = 2;
-  for (int n = 1; n <= 2; ++n) {
-    model::FixInfoRecord& fix = fp.FixInfoTable[n];
-    const model::FlightPlanWaypoint& at = fp.ActiveFlightPlan[3 + 2 * n];
-    fix.ident = at.ident;
-    fix.kind = "V";
-    fix.latitude = at.latitude;
-    fix.longitude = at.longitude;
-    fix.rows[0] = {90.0, 25.0};
-    fix.rows[1] = {180.0, 10.0};
-    fix.rows[2] = {270.0, 40.0};
-  }
 
   guidance::State& g = guidance::guidance_state;
-  g.PlaneLatitude = lat + 0.52;
-  g.PlaneLongitude = lon;
-  g.AircraftHeading = g.MapHeading = 170.0;
-  g.GroundSpeedKnots = 320.0;
-  g.AircraftAltitude = 16000.0;
   g.DestinationDistance = 200.0;
   g.Nav1DmeDistance = 30.0;
   g.HeadingOffsetToken550 = 10.0;
@@ -256,47 +186,87 @@ void SetUpLayersScene(bool world) {
   SetUpTraffic();
 }
 
+// The frame that rebuilds the lists, its processor time in microseconds
+// (a function of its own, for profilers to single out).
+[[gnu::noinline]] double RebuildFrame(gfx::DeviceContext& dc, const PIXSIZE& size) {
+  const double start = ThreadMicroseconds();
+  nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
+  return ThreadMicroseconds() - start;
+}
+
 void BM_B737NdLayersFrame(benchmark::State& state) {
   SetUpLayersScene(state.range(0) == 1);
   gfx::detail::UseCairoForAllStrokes(state.range(1) == 1);
+  SetSpeedUps(static_cast<int>(state.range(2)));
   gfx::DeviceContext dc(247, 294);
   const PIXSIZE size{247, 294};
-  // The first frame builds the near and map lists.
-  const double rebuild_start = ThreadMicroseconds();
+  // A first frame does what a panel does once (fonts, the glyphs of the
+  // labels). Then the frames that rebuild the near and map lists, as a
+  // flight does every 50 NM: once with nothing kept of the map before
+  // ("rebuild_cold_us", as in a turn, where nothing on the map stays where
+  // it was), once with the aircraft one frame further on (320 kt at 60
+  // frames a second, "rebuild_us").
   nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
-  const double rebuild = ThreadMicroseconds() - rebuild_start;
+  gfx::detail::Shapes().Clear();
+  nd::nd_state.PointPlaces.clear();
+  display::display_state.BoundaryPlaces = display::GeoMemo{};
+  navdb::navdb_state.NearListCenters.fill(navdb::LatLon{});
+  const double rebuild_cold = RebuildFrame(dc, size);
+  guidance::guidance_state.PlaneLatitude -= 320.0 / 3600.0 / 60.0 / 60.0;  // degrees of latitude
+  navdb::navdb_state.NearListCenters.fill(navdb::LatLon{});
+  const double rebuild = RebuildFrame(dc, size);
   TimeFrames(state, dc, size);
   state.counters["rebuild_us"] = rebuild;
+  state.counters["rebuild_cold_us"] = rebuild_cold;
   state.counters["map_navaids"] = navdb::navdb_state.MapNavaidCount;
   state.counters["map_airports"] = navdb::navdb_state.MapAirportCount;
+  const gfx::detail::ShapeCache::Size kept = gfx::detail::Shapes().Used();
+  state.counters["kept_shapes"] = static_cast<double>(kept.entries);
+  state.counters["kept_kib"] = static_cast<double>(kept.bytes) / 1024.0;
   gfx::detail::UseCairoForAllStrokes(false);
+  SetSpeedUps(0);
 }
 // Second argument 1: every stroke rasterised by Cairo, as before the layer
-// had its own rasteriser for straight-edged strokes.
+// had its own rasteriser for straight-edged strokes (and without the
+// speed-ups); third: the speed-ups off (SetSpeedUps), all of them and each
+// alone.
+void LayersFrameArgs(benchmark::internal::Benchmark* b) {
+  for (int world : {0, 1}) {
+    for (int off : {0, 1, 2, 4, 8, 9, kAllSpeedUps}) b->Args({world, 0, off});
+    b->Args({world, 1, kAllSpeedUps});
+  }
+}
 BENCHMARK(BM_B737NdLayersFrame)
-    ->ArgNames({"world", "cairo_strokes"})
-    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"world", "cairo_strokes", "off"})
+    ->Apply(LayersFrameArgs)
     ->Unit(benchmark::kMicrosecond);
 
 // Not a timing: the frame of every layer drawn once with the layer's own
 // stroke converter and once with every stroke through Cairo, and how far
 // the two pictures differ (pixels that differ at all, by more than one
 // level, the largest difference of a channel). OVI_BENCH_ND_PNG=<prefix>
-// writes both pictures.
+// writes both pictures. "kept_differ": pixels of the frame drawn with the
+// speed-ups (the second frame, from what the first kept) that differ from
+// the frame drawn without them (none, or the speed-ups change pixels).
 void BM_B737NdStrokePixels(benchmark::State& state) {
   SetUpLayersScene(state.range(0) == 1);
   const PIXSIZE size{247, 294};
-  auto picture = [&](bool cairo) {
+  auto picture = [&](bool cairo, int off) {
     gfx::detail::UseCairoForAllStrokes(cairo);
+    SetSpeedUps(off);
     gfx::DeviceContext dc(247, 294);
     nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);  // lists built
     nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
     gfx::detail::UseCairoForAllStrokes(false);
+    SetSpeedUps(0);
     return dc;
   };
-  int differ = 0, beyond_one = 0, largest = 0;
+  int differ = 0, beyond_one = 0, largest = 0, kept_differ = 0;
   for (auto _ : state) {
-    const gfx::DeviceContext ours = picture(false), cairo = picture(true);
+    const gfx::DeviceContext ours = picture(false, 0), cairo = picture(true, kAllSpeedUps);
+    const gfx::DeviceContext plain = picture(false, kAllSpeedUps);
+    kept_differ = 0;
+    for (std::size_t i = 0; i < ours.pixels.size(); ++i) kept_differ += ours.pixels[i] != plain.pixels[i];
     differ = beyond_one = largest = 0;
     for (std::size_t i = 0; i < ours.pixels.size(); ++i) {
       int d = 0;
@@ -318,6 +288,7 @@ void BM_B737NdStrokePixels(benchmark::State& state) {
   state.counters["pixels_differ"] = differ;
   state.counters["beyond_one_level"] = beyond_one;
   state.counters["largest_difference"] = largest;
+  state.counters["kept_differ"] = kept_differ;
 }
 BENCHMARK(BM_B737NdStrokePixels)->ArgName("world")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 

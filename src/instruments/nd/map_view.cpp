@@ -41,7 +41,9 @@ GeoPoint MapReference(bool plan, PlanCentre rule, bool strict_indices) {
   if (rule == PlanCentre::kStepWhileActive) {
     if (step < 0) return aircraft;
     index = step;
-  } else if (step >= 1)
+  } else if (rule == PlanCentre::kActiveWhileActive)
+    index = f.ActiveWaypointIndex;
+  else if (step >= 1)
     index = step;
   else if (active)
     index = f.ActiveWaypointIndex;
@@ -79,6 +81,15 @@ MapPlace MapView::PlaceFrom(const GeoPoint& from, double latitude, double longit
   MapPlace p;
   navdb::ComputeDistanceAndBearing(from.latitude, from.longitude, latitude, longitude, p.distance, p.course);
   navdb::BearingOffsetToScreen(turn, p.course, 0.0, 0.0, p.distance * pixels_per_nm, p.x, p.y);
+  p.ok = std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.distance);
+  return p;
+}
+
+MapPlace MapView::PlaceOf(const display::GeoMemo::Place& place) const {
+  MapPlace p;
+  p.distance = place.distance;
+  p.course = place.course;
+  display::GeoMemo::Offset(place, 0.0, 0.0, p.distance * pixels_per_nm, p.x, p.y);
   p.ok = std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.distance);
   return p;
 }

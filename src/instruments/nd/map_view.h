@@ -16,6 +16,7 @@
 #include <cmath>
 
 #include "platform/gfx/graphics.h"
+#include "src/display/map_projection.h"
 #include "src/instruments/nd/kit.h"
 
 namespace ovi::nd {
@@ -37,6 +38,9 @@ enum class PlanCentre {
   // active, else the aircraft (no step centres on the aircraft, not on the
   // active waypoint).
   kStepWhileActive,
+  // The P1000's centred format: the active waypoint while one is active
+  // (within the plan), else the aircraft.
+  kActiveWhileActive,
 };
 
 GeoPoint AircraftPosition();
@@ -101,6 +105,9 @@ struct MapView {
   MapPlace Place(double latitude, double longitude, double turn) const;
   // The same from another reference position.
   MapPlace PlaceFrom(const GeoPoint& from, double latitude, double longitude, double turn) const;
+  // The same from a memo's place (its reference and up direction those of
+  // this view).
+  MapPlace PlaceOf(const display::GeoMemo::Place& place) const;
   // Integer places as BearingOffsetToScreenInt gives them (each offset
   // truncated toward 0).
   gfx::Point PlaceInt(const MapPlace& place) const;
