@@ -37,6 +37,23 @@ FineGrid FineGridFor(const Canvas& canvas, int width, int height, int factor) {
   return grid;
 }
 
+FineGrid DeviceSixteenthsFor(const CanvasScale& scale) {
+  FineGrid grid;
+  if (!scale.usable) return grid;
+  grid.gx = 16.0 * scale.sx;
+  grid.gy = 16.0 * scale.sy;
+  grid.wx = grid.wy = 0.0625f;
+  return grid;
+}
+
+void UseFineOrigin(gfx::Graphics& g, const FineGrid& grid, float x, float y, double rotation) {
+  g.ResetTransform();
+  g.ScaleTransform(grid.wx, grid.wy);
+  g.TranslateTransform(static_cast<float>(x * grid.gx), static_cast<float>(y * grid.gy));
+  rotation = std::fmod(FiniteOr(rotation), 360.0);
+  if (rotation != 0.0) g.RotateTransform(static_cast<float>(rotation));
+}
+
 void UseCanvas(gfx::Graphics& g, const CanvasScale& scale) {
   g.ResetTransform();
   g.ScaleTransform(scale.sx, scale.sy);
