@@ -31,9 +31,10 @@ bool InCompassWindow(double a, double heading, double window) {
 
 void DrawCompassScale(const RoseFrame& f, const CompassScale& s) {
   if (s.step <= 0 || s.major_every <= 0 || s.label_every <= 0) return;
-  const gfx::Pen pen(kWhite, 2.0f);
+  const gfx::Pen pen(kWhite, s.tick_width);
   const gfx::SolidBrush brush(kWhite);
   const gfx::Font font = s.font(s.font_size);
+  const gfx::Font major_font = s.font(s.major_font_size > 0.0f ? s.major_font_size : s.font_size);
   for (int a = 0; a < 360; a += s.step) {
     if (!InCompassWindow(a, f.heading, s.window)) continue;
     const double rel = a - f.heading;
@@ -46,8 +47,11 @@ void DrawCompassScale(const RoseFrame& f, const CompassScale& s) {
       f.g.TranslateTransform(0.0f, -s.upright_radius);
       f.g.RotateTransform(static_cast<float>(std::fmod(-rel, 360.0)));
     }
-    display::DrawScreenTextF(f.g, font, brush, label < 10 ? s.label_x_one_digit : s.label_x_two_digits, s.label_y,
-                             "%d", label);
+    const bool one_digit = label < 10 && !(s.padded_labels && label > 0);
+    const float shift = major ? s.major_label_shift : 0.0f;
+    display::DrawScreenTextF(f.g, major ? major_font : font, brush,
+                             (one_digit ? s.label_x_one_digit : s.label_x_two_digits) + shift, s.label_y,
+                             one_digit ? "%d" : "%02d", label);
   }
 }
 

@@ -45,8 +45,9 @@ void DrawShape(gfx::Graphics& g, const Shape& shape);
 void DrawShapeToward(const RoseFrame& f, double bearing, const Shape& shape);
 
 // A heading scale: a tick every `step` degrees, long every `major_every`,
-// and on marks that are multiples of `label_every` the label a / 10 ("%d"),
-// placed at (x, label_y) with x by its number of digits. A label either
+// and on marks that are multiples of `label_every` the label a / 10 ("%d",
+// or "%02d" from 1 when padded), placed at (x, label_y) with x by its
+// number of digits. A label either
 // turns with its tick, or (upright_radius above 0) stands upright on a
 // frame moved out to that radius. With a window, only marks whose plain
 // difference a - heading lies strictly within it of 0 or of +-360 are
@@ -65,6 +66,14 @@ struct CompassScale {
   float label_x_two_digits;
   float label_y;
   float upright_radius;
+  // Pen width of the ticks.
+  float tick_width = 2.0f;
+  // Labels of 1 to 9 in two digits ("09").
+  bool padded_labels = false;
+  // Labels on marks that are multiples of major_every in this size (0: the
+  // same size), moved this much further along x.
+  float major_font_size = 0.0f;
+  float major_label_shift = 0.0f;
 };
 // White ticks (width 2) and labels.
 void DrawCompassScale(const RoseFrame& f, const CompassScale& scale);
