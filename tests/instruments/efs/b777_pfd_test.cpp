@@ -275,21 +275,23 @@ TEST_F(B777Test, AltitudeTapeLabelsAndDrum) {
 }
 
 // The needle meets the marks: 1.4 units at 50 ft/min, 38 at 1500, 64 from
-// 6000; the readout beyond 100 ft/min either way, toward zero to hundreds.
+// 6000; the readout beyond 100 ft/min either way, toward zero to hundreds,
+// a five-character one 4 units further left to end on the canvas.
 TEST_F(B777Test, VerticalSpeedNeedleAndReadout) {
   struct Case {
     double fpm, units;
     const char* readout;
-    double y;
-  } cases[] = {{50, -1.4, nullptr, 0},   {100, -2.8, nullptr, 0},  {101, -2.828, " 100", -83},
-               {1500, -38, "1500", -83}, {-6000, 64, "-6000", 73}, {-8000, 64, "-8000", 73},
-               {-1000, 28, "-1000", 73}, {2500, -50, "2500", -83}};
+    double x, y;
+  } cases[] = {{50, -1.4, nullptr, 0, 0},     {100, -2.8, nullptr, 0, 0},    {101, -2.828, " 100", 123, -83},
+               {1500, -38, "1500", 123, -83}, {-6000, 64, "-6000", 119, 73}, {-8000, 64, "-8000", 119, 73},
+               {-999, 27.972, "-900", 123, 73}, {-1000, 28, "-1000", 119, 73}, {2500, -50, "2500", 123, -83},
+               {12000, -64, "12000", 119, -83}};
   for (const Case& c : cases) {
     G().VerticalSpeedFpm = c.fpm;
     Draw();
     EXPECT_TRUE(HasLine(kWhite, Canvas(145, 0), Canvas(130, c.units))) << c.fpm;
     if (c.readout != nullptr) {
-      EXPECT_TRUE(TextAt(c.readout, Canvas(123, c.y))) << c.fpm;
+      EXPECT_TRUE(TextAt(c.readout, Canvas(c.x, c.y))) << c.fpm;
     } else {
       for (const auto& t : rec.Texts()) {
         EXPECT_FALSE(Near({t.x, t.y}, Canvas(123, -83)) || Near({t.x, t.y}, Canvas(123, 73))) << c.fpm << t.text;

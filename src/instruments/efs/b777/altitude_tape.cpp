@@ -180,8 +180,12 @@ void DrawB777VerticalSpeed(const B777Frame &f) {
   // Rounded toward zero to hundreds; held where four digits and a sign
   // still read.
   const int hundreds = static_cast<int>(std::trunc(std::clamp(fpm, -99999.0, 99999.0) / 100.0)) * 100;
-  if (fpm > 100.0) display::DrawScreenTextF(f.g, font, white, 123, -83, "%4d", hundreds);
-  if (fpm < -100.0) display::DrawScreenTextF(f.g, font, white, 123, 73, "%4d", hundreds);
+  // Four characters end at the canvas's right edge; each one more (a sign
+  // before four digits) starts 4 units further left, to stay on screen.
+  const int extra = static_cast<int>(display::ScreenTextLength("%4d", hundreds)) - 4;
+  const float x = 123.0f - 4.0f * static_cast<float>(std::max(0, extra));
+  if (fpm > 100.0) display::DrawScreenTextF(f.g, font, white, x, -83, "%4d", hundreds);
+  if (fpm < -100.0) display::DrawScreenTextF(f.g, font, white, x, 73, "%4d", hundreds);
 }
 
 }  // namespace ovi::efs
