@@ -11,7 +11,7 @@
 namespace ovi::display {
 
 FlightDirectorTargets FlightDirectorTargetsNow(double roll_limit) {
-  const guidance::State &s = guidance::guidance_state;
+  const guidance::State& s = guidance::guidance_state;
   FlightDirectorTargets t;
   const double roll = std::trunc(FiniteOr(s.BankAttitude) - std::trunc(FiniteOr(s.FlightDirectorBank)));
   t.roll = std::clamp(roll, -roll_limit, roll_limit);
@@ -26,16 +26,16 @@ double StepToward(double shown, double target, double step) {
   return shown < target ? shown + step : shown - step;
 }
 
-void MoveFlightDirectorBars(const FlightDirectorSteps &steps) {
+void MoveFlightDirectorBars(const FlightDirectorSteps& steps) {
   const FlightDirectorTargets t = FlightDirectorTargetsNow(steps.roll_limit);
-  State &d = display_state;
+  State& d = display_state;
   d.FdRollBarShown = StepToward(d.FdRollBarShown, t.roll, steps.roll);
   d.FdPitchBarShown = StepToward(d.FdPitchBarShown, t.pitch, steps.pitch);
 }
 
-FlightPathVectorPlace PlaceFlightPathVector(const FlightPathVectorScale &scale, double vertical_speed_fpm) {
+FlightPathVectorPlace PlaceFlightPathVector(const FlightPathVectorScale& scale, double vertical_speed_fpm) {
   FlightPathVectorPlace p;
-  const guidance::State &s = guidance::guidance_state;
+  const guidance::State& s = guidance::guidance_state;
   const double gs = FiniteOr(s.GroundSpeedKnots);
   if (model::model_state.DispFPV != 1 || !(gs > 60.0)) return p;
   // Truncation saturates far off any surface, so an extreme vertical speed
@@ -51,7 +51,7 @@ FlightPathVectorPlace PlaceFlightPathVector(const FlightPathVectorScale &scale, 
   return p;
 }
 
-void DrawFlightPathVector(gfx::Graphics &g, const gfx::Pen &pen, int x, int y) {
+void DrawFlightPathVector(gfx::Graphics& g, const gfx::Pen& pen, int x, int y) {
   g.DrawEllipseI(pen, x - 6, y - 6, 12, 12);
   g.DrawLineI(pen, x, y - 6, x, y - 12);
   g.DrawLineI(pen, x - 6, y, x - 12, y);
@@ -70,8 +70,8 @@ int CycleStep(int position, int steps, int count) {
   return r < 0 ? r + count : r;
 }
 
-void DrawDrumColumn(gfx::Graphics &g, const FineGrid &grid, const gfx::Font &font, const gfx::SolidBrush &brush,
-                    double x, double y, const DrumColumn &column, int position) {
+void DrawDrumColumn(gfx::Graphics& g, const FineGrid& grid, const gfx::Font& font, const gfx::SolidBrush& brush,
+                    double x, double y, const DrumColumn& column, int position) {
   const float fx = static_cast<float>(grid.X(x));
   for (int k = -column.neighbours; k <= column.neighbours; ++k) {
     // k places above the shown one: higher values when the drum has them
@@ -101,7 +101,7 @@ std::uint64_t ShownAnnunciations(std::span<const Annunciation> table) {
   std::uint64_t shown = 0;
   std::uint32_t fields = 0;
   for (std::size_t i = 0; i < table.size() && i < 64; ++i) {
-    const Annunciation &a = table[i];
+    const Annunciation& a = table[i];
     const std::uint32_t field = 1u << (static_cast<unsigned>(a.field) & 31u);
     if ((fields & field) != 0 || !a.holds()) continue;
     fields |= field;
@@ -110,11 +110,11 @@ std::uint64_t ShownAnnunciations(std::span<const Annunciation> table) {
   return shown;
 }
 
-void DrawAnnunciations(gfx::Graphics &g, std::span<const Annunciation> table, gfx::Font (*font)(float size)) {
+void DrawAnnunciations(gfx::Graphics& g, std::span<const Annunciation> table, gfx::Font (*font)(float size)) {
   const std::uint64_t shown = ShownAnnunciations(table);
   for (std::size_t i = 0; i < table.size() && i < 64; ++i) {
     if ((shown >> i & 1u) == 0) continue;
-    const Annunciation &a = table[i];
+    const Annunciation& a = table[i];
     const gfx::SolidBrush brush(a.colour);
     if (a.value != nullptr) {
       DrawScreenTextF(g, font(a.font_size), brush, a.x, a.y, a.format, FiniteOr(a.value()));

@@ -45,7 +45,7 @@ double StepToward(double shown, double target, double step);
 
 // One drawn frame of the bars: both shared positions step toward the
 // targets. Call it only on frames that draw the bars.
-void MoveFlightDirectorBars(const FlightDirectorSteps &steps = {});
+void MoveFlightDirectorBars(const FlightDirectorSteps& steps = {});
 
 // --- Flight path vector
 // -------------------------------------------------------- The symbol's place
@@ -67,10 +67,10 @@ struct FlightPathVectorPlace {
   bool shown = false;
   bool beyond = false;  // outside the limits (before pinning)
 };
-FlightPathVectorPlace PlaceFlightPathVector(const FlightPathVectorScale &scale, double vertical_speed_fpm);
+FlightPathVectorPlace PlaceFlightPathVector(const FlightPathVectorScale& scale, double vertical_speed_fpm);
 // The symbol about (x, y): a circle of radius 6, the fin up to 12 and the
 // wings out to 12 on both sides.
-void DrawFlightPathVector(gfx::Graphics &g, const gfx::Pen &pen, int x, int y);
+void DrawFlightPathVector(gfx::Graphics& g, const gfx::Pen& pen, int x, int y);
 
 // --- Rolling digits ---------------------------------------------------------
 // The digit text[index] stands for: 0 for a blank, a sign, any other
@@ -92,12 +92,12 @@ struct DrumColumn {
   int neighbours;
   double pitch;
   bool higher_above;
-  const char *format;
+  const char* format;
 };
 // Draws the column with the shown position's text top-left at canvas (x, y)
 // placed on `grid` (an identity grid draws in canvas units).
-void DrawDrumColumn(gfx::Graphics &g, const FineGrid &grid, const gfx::Font &font, const gfx::SolidBrush &brush,
-                    double x, double y, const DrumColumn &column, int position);
+void DrawDrumColumn(gfx::Graphics& g, const FineGrid& grid, const gfx::Font& font, const gfx::SolidBrush& brush,
+                    double x, double y, const DrumColumn& column, int position);
 
 // --- Tape marks
 // ----------------------------------------------------------------- The
@@ -121,7 +121,7 @@ TapeMarks MarksWithin(double from, double to, int step);
 struct Annunciation {
   int field;  // 0..31
   bool (*holds)();
-  const char *format;
+  const char* format;
   float x;
   float y;
   float font_size;
@@ -130,7 +130,7 @@ struct Annunciation {
 };
 // Bit i set: row i is drawn.
 std::uint64_t ShownAnnunciations(std::span<const Annunciation> table);
-void DrawAnnunciations(gfx::Graphics &g, std::span<const Annunciation> table, gfx::Font (*font)(float size));
+void DrawAnnunciations(gfx::Graphics& g, std::span<const Annunciation> table, gfx::Font (*font)(float size));
 
 // --- Marker beacons
 // ------------------------------------------------------------- The marker

@@ -27,18 +27,13 @@ constexpr Point kReadoutBox[] = {{87, 0}, {92, -5}, {92, -15}, {128, -15}, {128,
 // The marker: a box 20 x 10 with a notch toward the tape's marks.
 constexpr Point kAltitudeMarker[] = {{82, -5}, {102, -5}, {102, 5}, {82, 5}, {82, 2}, {87, 0}, {82, -2}, {82, -5}};
 
-void ClipToTape(const B777Frame &f) {
-  gfx::GraphicsPath path;
-  const Point corners[] = {f.At(80, -100), f.At(120, -100), f.At(120, 100), f.At(80, 100)};
-  path.AddPolygonI(corners, 4);
-  f.g.SetClip(path);
-}
+void ClipToTape(const B777Frame& f) { ClipToB777Rectangle(f, 80, -100, 120, 100); }
 
-void Line(const B777Frame &f, const gfx::Pen &pen, double x1, double y1, double x2, double y2) {
+void Line(const B777Frame& f, const gfx::Pen& pen, double x1, double y1, double x2, double y2) {
   f.g.DrawLineI(pen, f.grid.X(x1), f.grid.Y(y1), f.grid.X(x2), f.grid.Y(y2));
 }
 
-void DrawScale(const B777Frame &f, double altitude) {
+void DrawScale(const B777Frame& f, double altitude) {
   const gfx::Pen white(c::kWhite, f.Size(1));
   const gfx::SolidBrush brush(c::kWhite);
   const gfx::Font font = display::ArialBold(f.Size(9));
@@ -57,36 +52,20 @@ void DrawScale(const B777Frame &f, double altitude) {
   }
 }
 
-void DrawReadout(const B777Frame &f, double altitude) {
-  Point box[std::size(kReadoutBox)];
-  for (std::size_t i = 0; i < std::size(kReadoutBox); ++i) box[i] = f.At(kReadoutBox[i].X, kReadoutBox[i].Y);
-  f.g.FillPolygonI(gfx::SolidBrush(f.background), box);
-  gfx::GraphicsPath clip;
-  clip.AddPolygonI(box, static_cast<int>(std::size(box)));
-  f.g.SetClip(clip);
+// The first two characters large, the third smaller; the drum as small.
+constexpr ReadoutCharacter kFixed[] = {{91, -6, 12}, {99, -6, 12}, {107, -6, 11}};
+
+void DrawReadout(const B777Frame& f, double altitude) {
   const ReadoutText r = B777AltitudeReadout(altitude);
   const std::string_view text(r.text, static_cast<std::size_t>(r.length));
-  const gfx::SolidBrush white(c::kWhite);
-  const gfx::Font large = display::ArialBold(f.Size(12)), small = display::ArialBold(f.Size(11));
-  constexpr struct {
-    double x;
-    bool large;
-  } kStatic[] = {{91, true}, {99, true}, {107, false}};
-  for (std::size_t i = 0; i < std::size(kStatic); ++i) {
-    const char one[] = {i < text.size() ? text[i] : ' ', '\0'};
-    display::DrawScreenText(f.g, kStatic[i].large ? large : small, white, static_cast<float>(f.grid.X(kStatic[i].x)),
-                            static_cast<float>(f.grid.Y(-6)), one);
-  }
   // Tens and units of feet: the tens taken to the even value at or below
   // them, and the feet (tenths included) above that 20-foot step.
   const int tens = display::DigitAt(text, 3);
   const double above = (tens % 2) * 10 + display::DigitAt(text, 4) + display::DigitAt(text, 6) / 10.0;
-  display::DrawDrumColumn(f.g, f.grid, small, white, 113, -5.0 + 0.6 * above, kTwentiesDrum, tens / 2);
-  f.g.ResetClip();
-  f.g.DrawLinesI(gfx::Pen(c::kWhite, f.Size(1)), box);
+  DrawB777Readout(f, {kReadoutBox, kFixed, kTwentiesDrum, 113, 11}, r, -5.0 + 0.6 * above, tens / 2);
 }
 
-void DrawMarker(const B777Frame &f, double altitude) {
+void DrawMarker(const B777Frame& f, double altitude) {
   ClipToTape(f);
   const int dy = f.grid.Y(-kPerFoot * (FiniteOr(guidance::guidance_state.ApAltitudeLockVar) - altitude));
   Point marker[std::size(kAltitudeMarker)];
@@ -103,7 +82,7 @@ struct VerticalSpeedMark {
   int fpm;
   double units;
   float width;
-  const char *label;
+  const char* label;
 };
 constexpr VerticalSpeedMark kVerticalSpeedMarks[] = {
     {0, 0, 2, nullptr}, {500, 14, 1, nullptr},  {1000, 28, 2, "1"}, {1500, 38, 1, nullptr},
@@ -121,8 +100,8 @@ double B777VerticalSpeedUnits(double fpm) {
   // Whole feet a minute, as the needle has always taken them.
   const double v = std::trunc(std::min(std::fabs(FiniteOr(fpm)), 1e6));
   for (std::size_t i = 1; i < std::size(kNeedleBreakpoints); ++i) {
-    const auto &a = kNeedleBreakpoints[i - 1];
-    const auto &b = kNeedleBreakpoints[i];
+    const auto& a = kNeedleBreakpoints[i - 1];
+    const auto& b = kNeedleBreakpoints[i];
     if (v <= b.fpm) return a.units + (v - a.fpm) * (b.units - a.units) / (b.fpm - a.fpm);
   }
   return kNeedleBreakpoints[std::size(kNeedleBreakpoints) - 1].units;
@@ -149,7 +128,7 @@ ReadoutText B777AltitudeReadout(double feet) {
   return r;
 }
 
-void DrawB777AltitudeTape(const B777Frame &f) {
+void DrawB777AltitudeTape(const B777Frame& f) {
   const double altitude = FiniteOr(guidance::guidance_state.AircraftAltitude);
   f.Fine();
   ClipToTape(f);
@@ -162,12 +141,12 @@ void DrawB777AltitudeTape(const B777Frame &f) {
   DrawMarker(f, altitude);
 }
 
-void DrawB777VerticalSpeed(const B777Frame &f) {
+void DrawB777VerticalSpeed(const B777Frame& f) {
   f.Canvas();
   f.g.FillPolygonI(gfx::SolidBrush(f.tape), kVerticalSpeedBackground);
   const gfx::SolidBrush white(c::kWhite);
   const gfx::Font font = display::ArialBold(9);
-  for (const VerticalSpeedMark &m : kVerticalSpeedMarks) {
+  for (const VerticalSpeedMark& m : kVerticalSpeedMarks) {
     const gfx::Pen pen(c::kWhite, m.width);
     for (const double y : {-m.units, m.units}) {
       f.g.DrawLine(pen, 130, static_cast<float>(y), 135, static_cast<float>(y));

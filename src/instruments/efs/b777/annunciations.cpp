@@ -19,7 +19,7 @@ using display::FiniteOr;
 using gfx::Point;
 namespace c = b777_colour;
 
-const guidance::State &G() { return guidance::guidance_state; }
+const guidance::State& G() { return guidance::guidance_state; }
 bool On(double v) { return v == 1.0; }
 
 // Engaged modes in green, armed ones in white; one text a field, the
@@ -45,11 +45,11 @@ constexpr display::Annunciation kModeStrip[] = {
     {3, [] { return G().VnavEngaged == 1; }, "VNAV", 30, -118, 9, c::kWhite},
 };
 
-void Text(gfx::Graphics &g, float size, gfx::ARGB colour, float x, float y, const char *text) {
+void Text(gfx::Graphics& g, float size, gfx::ARGB colour, float x, float y, const char* text) {
   display::DrawScreenText(g, display::ArialBold(size), gfx::SolidBrush(colour), x, y, text);
 }
 
-void DrawMach(gfx::Graphics &g) {
+void DrawMach(gfx::Graphics& g) {
   const double mach = FiniteOr(G().MachNumber);
   if (!(mach >= 0.4)) return;
   const gfx::Font font = display::ArialBold(15);
@@ -62,7 +62,7 @@ void DrawMach(gfx::Graphics &g) {
   }
 }
 
-void DrawAltimeter(gfx::Graphics &g) {
+void DrawAltimeter(gfx::Graphics& g) {
   const double millibars = FiniteOr(G().BaroPressureMillibars);
   if (millibars >= 1013.0 && millibars < 1013.4) {
     Text(g, 11, c::kGreen, 85, 105, "STD");
@@ -74,7 +74,7 @@ void DrawAltimeter(gfx::Graphics &g) {
   display::DrawScreenTextF(g, font, gfx::SolidBrush(c::kWhite), 85, 115, "%4.0f HPA", millibars);
 }
 
-void DrawStation(gfx::Graphics &g) {
+void DrawStation(gfx::Graphics& g) {
   if (!(host::GetNav1Signal() > 0.0)) return;
   const gfx::Font font = display::ArialBold(9);
   const gfx::SolidBrush white(c::kWhite);
@@ -91,14 +91,14 @@ constexpr Point kLocalizerDots[] = {{-32, 83}, {-17, 83}, {15, 83}, {32, 83}};
 
 // A filled diamond about (x, y), `across` units to each side and `along`
 // up and down.
-void DrawDiamond(gfx::Graphics &g, int x, int y, int across, int along) {
+void DrawDiamond(gfx::Graphics& g, int x, int y, int across, int along) {
   const Point diamond[] = {{x - across, y}, {x, y - along}, {x + across, y}, {x, y + along}, {x - across, y}};
   g.FillPolygonI(gfx::SolidBrush(c::kMagenta), diamond);
 }
 
 struct Marker {
   int value;
-  const char *text;
+  const char* text;
   gfx::ARGB colour;
   float font;
   int ring_y, ring_size;
@@ -110,7 +110,7 @@ constexpr Marker kMarkers[] = {
 
 std::span<const display::Annunciation> B777ModeStrip() { return kModeStrip; }
 
-void DrawB777ModeStrip(const B777Frame &f) {
+void DrawB777ModeStrip(const B777Frame& f) {
   f.Canvas();
   f.g.FillRectangleI(gfx::SolidBrush(f.tape), -73, -130, 150, 20);
   const gfx::Pen white(c::kWhite, 2.0f);
@@ -119,9 +119,9 @@ void DrawB777ModeStrip(const B777Frame &f) {
   display::DrawAnnunciations(f.g, kModeStrip, display::ArialBold);
 }
 
-void DrawB777Readouts(const B777Frame &f) {
+void DrawB777Readouts(const B777Frame& f) {
   f.Canvas();
-  const guidance::State &s = G();
+  const guidance::State& s = G();
   const gfx::Font large = display::ArialBold(13);
   const gfx::SolidBrush magenta(c::kMagenta);
   if (On(s.ApMachHold)) {
@@ -138,7 +138,7 @@ void DrawB777Readouts(const B777Frame &f) {
   display::DrawScreenTextF(f.g, display::ArialBold(9), green, 50, 90, "%3.0f", FiniteOr(host::GetDecisionHeightFeet()));
 }
 
-void DrawB777DeviationScales(const B777Frame &f) {
+void DrawB777DeviationScales(const B777Frame& f) {
   f.Canvas();
   const gfx::Pen white(c::kWhite, 2.0f);
   if (host::IsNav1GlideslopeAvailable() != 0) {
@@ -153,10 +153,10 @@ void DrawB777DeviationScales(const B777Frame &f) {
   }
 }
 
-void DrawB777MarkerBeacon(const B777Frame &f) {
+void DrawB777MarkerBeacon(const B777Frame& f) {
   f.Canvas();
   const int received = display::MarkerBeaconNow();
-  for (const Marker &m : kMarkers) {
+  for (const Marker& m : kMarkers) {
     if (m.value != received) continue;
     f.g.DrawEllipseI(gfx::Pen(m.colour == c::kRedFill ? c::kRedPen : m.colour, 2.0f), 50, m.ring_y, m.ring_size,
                      m.ring_size);

@@ -34,7 +34,7 @@ inline constexpr gfx::ARGB kRedFill = 0xFFFA0000;
 
 // One picture's drawing frame, handed to every layer.
 struct B777Frame {
-  gfx::Graphics &g;
+  gfx::Graphics& g;
   display::CanvasScale scale;
   display::FineGrid grid;
   gfx::ARGB sky, ground, tape, background;
@@ -54,27 +54,49 @@ struct B777Frame {
 // Draws one picture. `size` is the surface's pixel size (null: the device
 // context's own); variant 2, like display power 0, clears the surface.
 // Nothing happens without a device context.
-void DrawB777Pfd(display::GaugeDisplay &display, gfx::DeviceContext *dc, const PIXSIZE *size, int variant);
+void DrawB777Pfd(display::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size, int variant);
 // The painter: every layer in order, on a graphics object the entry has
 // prepared.
-void DrawB777PfdInstruments(const display::GaugeDisplay &display, gfx::Graphics &g);
+void DrawB777PfdInstruments(const display::GaugeDisplay& display, gfx::Graphics& g);
 // The painter's layers in drawing order.
 std::span<const display::Layer<B777Frame>> B777PfdLayers();
 
 // The attitude window (a rounded rectangle) and the ladder's clip (an arch
 // over the window's lower part), as clips in the canvas pass.
-void ClipToB777Window(const B777Frame &f);
-void ClipToB777Ladder(const B777Frame &f);
+void ClipToB777Window(const B777Frame& f);
+void ClipToB777Ladder(const B777Frame& f);
 
 // Layers, one file each beside the attitude's.
-void DrawB777SpeedTape(const B777Frame &f);
-void DrawB777AltitudeTape(const B777Frame &f);
-void DrawB777VerticalSpeed(const B777Frame &f);
-void DrawB777ModeStrip(const B777Frame &f);
-void DrawB777Readouts(const B777Frame &f);
-void DrawB777DeviationScales(const B777Frame &f);
-void DrawB777MarkerBeacon(const B777Frame &f);
-void DrawB777HeadingArc(const B777Frame &f);
+void DrawB777SpeedTape(const B777Frame& f);
+void DrawB777AltitudeTape(const B777Frame& f);
+void DrawB777VerticalSpeed(const B777Frame& f);
+void DrawB777ModeStrip(const B777Frame& f);
+void DrawB777Readouts(const B777Frame& f);
+void DrawB777DeviationScales(const B777Frame& f);
+void DrawB777MarkerBeacon(const B777Frame& f);
+void DrawB777HeadingArc(const B777Frame& f);
+
+// A rectangle of the fine pass, (left, top) to (right, bottom) in canvas
+// units about the attitude centre, as the clip.
+void ClipToB777Rectangle(const B777Frame& f, double left, double top, double right, double bottom);
+
+// A boxed readout of the fine pass: the box (8 canvas points) filled with
+// the background; inside it, clipped to it, the text's first characters at
+// their places and its rolling part as a drum column; then the box outlined.
+struct ReadoutText;
+struct ReadoutCharacter {
+  double x, y;
+  float size;
+};
+struct ReadoutLayout {
+  std::span<const gfx::Point> box;
+  std::span<const ReadoutCharacter> fixed;  // text[0], text[1], ...
+  const display::DrumColumn& drum;
+  double drum_x;
+  float drum_size;
+};
+void DrawB777Readout(const B777Frame& f, const ReadoutLayout& layout, const ReadoutText& text, double drum_y,
+                     int drum_position);
 
 // The mode strip's rows: (field, condition, text, place, font, colour),
 // tried in order, one text a field.

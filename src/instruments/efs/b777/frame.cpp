@@ -2,6 +2,7 @@
 // attitude layers: sky and ground, pitch ladder, pitch limit indicator,
 // aircraft symbol, flight director, radio altitude, flight path vector and
 // the bank scale.
+#include <algorithm>
 #include <cmath>
 
 #include "src/display/state.h"
@@ -18,12 +19,12 @@ using display::FiniteOr;
 using gfx::Point;
 namespace c = b777_colour;
 
-const guidance::State &G() { return guidance::guidance_state; }
-const model::State &M() { return model::model_state; }
+const guidance::State& G() { return guidance::guidance_state; }
+const model::State& M() { return model::model_state; }
 
 constexpr double kPerDegree = 3.0;  // canvas units a degree of pitch
 
-void DrawSkyAndGround(const B777Frame &f) {
+void DrawSkyAndGround(const B777Frame& f) {
   ClipToB777Window(f);
   f.Fine(FiniteOr(G().BankAttitude));
   const int left = f.grid.X(-375), width = f.grid.X(145) - left;
@@ -36,7 +37,7 @@ void DrawSkyAndGround(const B777Frame &f) {
   f.g.ResetClip();
 }
 
-void DrawPitchLadder(const B777Frame &f) {
+void DrawPitchLadder(const B777Frame& f) {
   ClipToB777Ladder(f);
   f.Fine(FiniteOr(G().BankAttitude));
   const gfx::Pen pen(c::kWhite, f.Size(1));
@@ -65,9 +66,9 @@ void DrawPitchLadder(const B777Frame &f) {
   f.g.ResetClip();
 }
 
-bool PitchLimitShown(const B777Frame &) { return host::GetSimToken907() > 0.0; }
+bool PitchLimitShown(const B777Frame&) { return host::GetSimToken907() > 0.0; }
 
-void DrawPitchLimit(const B777Frame &f) {
+void DrawPitchLimit(const B777Frame& f) {
   ClipToB777Ladder(f);
   f.Fine(FiniteOr(G().BankAttitude));
   const double reference = FiniteOr(host::GetSimToken349());
@@ -89,7 +90,7 @@ constexpr Point kLeftWing[] = {{-26, 0}, {-26, -2}, {-60, -2}, {-60, 2}, {-30, 2
 constexpr Point kRightWing[] = {{26, 0}, {26, -2}, {60, -2}, {60, 2}, {30, 2}, {30, 10}, {26, 10}, {26, 0}};
 constexpr Point kCentreSquare[] = {{-2, -2}, {2, -2}, {2, 2}, {-2, 2}, {-2, -2}};
 
-void DrawAircraftSymbol(const B777Frame &f) {
+void DrawAircraftSymbol(const B777Frame& f) {
   f.Canvas();
   const gfx::SolidBrush black(c::kBlack);
   if (M().EadiDualCue == 0) {
@@ -105,11 +106,11 @@ void DrawAircraftSymbol(const B777Frame &f) {
   }
 }
 
-bool FlightDirectorOn(const B777Frame &) { return host::GetSimToken792Int() != 0; }
+bool FlightDirectorOn(const B777Frame&) { return host::GetSimToken792Int() != 0; }
 
-void DrawFlightDirector(const B777Frame &f) {
+void DrawFlightDirector(const B777Frame& f) {
   display::MoveFlightDirectorBars({.roll = 0.33, .pitch = 0.11});
-  const display::State &d = display::display_state;
+  const display::State& d = display::display_state;
   const int p = gfx::TruncToPixel(3.0 * d.FdPitchBarShown);
   ClipToB777Window(f);
   if (M().EadiDualCue == 0) {
@@ -128,9 +129,9 @@ void DrawFlightDirector(const B777Frame &f) {
   f.g.ResetClip();
 }
 
-bool RadioAltitudeShown(const B777Frame &) { return FiniteOr(G().RadioAltitudeFeet) < 2500.0; }
+bool RadioAltitudeShown(const B777Frame&) { return FiniteOr(G().RadioAltitudeFeet) < 2500.0; }
 
-void DrawRadioAltitude(const B777Frame &f) {
+void DrawRadioAltitude(const B777Frame& f) {
   f.Canvas();
   f.g.FillRectangleI(gfx::SolidBrush(f.background), -20, 53, 40, 15);
   display::DrawScreenTextF(f.g, display::ArialBold(15), gfx::SolidBrush(c::kWhite), -20, 53, "%4.0f",
@@ -142,9 +143,9 @@ void DrawRadioAltitude(const B777Frame &f) {
 constexpr display::FlightPathVectorScale kFpv{
     .per_gradient = 1.8, .per_drift = 3.0, .y_limit = 70, .x_limit = 65, .pin = true};
 
-bool FlightPathVectorOn(const B777Frame &) { return M().DispFPV == 1 && FiniteOr(G().GroundSpeedKnots) > 60.0; }
+bool FlightPathVectorOn(const B777Frame&) { return M().DispFPV == 1 && FiniteOr(G().GroundSpeedKnots) > 60.0; }
 
-void DrawFlightPathVector(const B777Frame &f) {
+void DrawFlightPathVector(const B777Frame& f) {
   const display::FlightPathVectorPlace p = display::PlaceFlightPathVector(kFpv, host::GetVerticalSpeedFpm());
   if (!p.shown) return;
   ClipToB777Window(f);
@@ -157,7 +158,7 @@ constexpr Point kBankPointer[] = {{0, -70}, {4, -62}, {-4, -62}, {0, -70}};
 constexpr Point kBankIndex[] = {{0, -70}, {3, -75}, {-3, -75}};
 constexpr int kBankAngles[] = {-60, -45, -30, -20, -10, 0, 10, 20, 30, 45, 60};
 
-void DrawBankScale(const B777Frame &f) {
+void DrawBankScale(const B777Frame& f) {
   const gfx::Pen white(c::kWhite, 1.0f);
   f.Canvas(FiniteOr(G().BankAttitude));
   f.g.DrawLinesI(white, kBankPointer);
@@ -175,8 +176,8 @@ void DrawBankScale(const B777Frame &f) {
   }
 }
 
-bool Always(const B777Frame &) { return true; }
-bool MarkerFlashes(const B777Frame &) { return G().FrameCounter < 8 && display::MarkerBeaconNow() != 0; }
+bool Always(const B777Frame&) { return true; }
+bool MarkerFlashes(const B777Frame&) { return G().FrameCounter < 8 && display::MarkerBeaconNow() != 0; }
 
 constexpr display::Layer<B777Frame> kLayers[] = {
     {"sky and ground", Always, DrawSkyAndGround},
@@ -205,7 +206,7 @@ void B777Frame::Canvas(double rotation) const { display::UseOrigin(g, scale, kB7
 
 void B777Frame::Fine(double rotation) const { display::UseFineOrigin(g, grid, kB777CentreX, kB777CentreY, rotation); }
 
-void ClipToB777Window(const B777Frame &f) {
+void ClipToB777Window(const B777Frame& f) {
   f.Canvas();
   gfx::GraphicsPath path;
   path.AddArcI(-70, -75, 30, 30, 180, 90);
@@ -216,7 +217,7 @@ void ClipToB777Window(const B777Frame &f) {
   f.g.SetClip(path);
 }
 
-void ClipToB777Ladder(const B777Frame &f) {
+void ClipToB777Ladder(const B777Frame& f) {
   f.Canvas();
   gfx::GraphicsPath path;
   path.AddArcI(-85, -65, 170, 141, 210, 120);
@@ -227,9 +228,40 @@ void ClipToB777Ladder(const B777Frame &f) {
   f.g.SetClip(path);
 }
 
+void ClipToB777Rectangle(const B777Frame& f, double left, double top, double right, double bottom) {
+  gfx::GraphicsPath path;
+  const Point corners[] = {f.At(left, top), f.At(right, top), f.At(right, bottom), f.At(left, bottom)};
+  path.AddPolygonI(corners, 4);
+  f.g.SetClip(path);
+}
+
+void DrawB777Readout(const B777Frame& f, const ReadoutLayout& layout, const ReadoutText& text, double drum_y,
+                     int drum_position) {
+  constexpr std::size_t kMostPoints = 8;
+  Point box[kMostPoints];
+  const std::size_t n = std::min(layout.box.size(), kMostPoints);
+  for (std::size_t i = 0; i < n; ++i) box[i] = f.At(layout.box[i].X, layout.box[i].Y);
+  const std::span<const Point> outline(box, n);
+  f.g.FillPolygonI(gfx::SolidBrush(f.background), outline);
+  gfx::GraphicsPath clip;
+  clip.AddPolygonI(box, static_cast<int>(n));
+  f.g.SetClip(clip);
+  const gfx::SolidBrush white(c::kWhite);
+  for (std::size_t i = 0; i < layout.fixed.size(); ++i) {
+    const ReadoutCharacter& place = layout.fixed[i];
+    const char one[] = {static_cast<int>(i) < text.length ? text.text[i] : ' ', '\0'};
+    display::DrawScreenText(f.g, display::ArialBold(f.Size(place.size)), white, static_cast<float>(f.grid.X(place.x)),
+                            static_cast<float>(f.grid.Y(place.y)), one);
+  }
+  display::DrawDrumColumn(f.g, f.grid, display::ArialBold(f.Size(layout.drum_size)), white, layout.drum_x, drum_y,
+                          layout.drum, drum_position);
+  f.g.ResetClip();
+  f.g.DrawLinesI(gfx::Pen(c::kWhite, f.Size(1)), outline);
+}
+
 std::span<const display::Layer<B777Frame>> B777PfdLayers() { return kLayers; }
 
-void DrawB777Pfd(display::GaugeDisplay &display, gfx::DeviceContext *dc, const PIXSIZE *size, int variant) {
+void DrawB777Pfd(display::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size, int variant) {
   if (dc == nullptr) return;
   display.width = size != nullptr ? size->x : dc->width;
   display.height = size != nullptr ? size->y : dc->height;
@@ -242,16 +274,16 @@ void DrawB777Pfd(display::GaugeDisplay &display, gfx::DeviceContext *dc, const P
   const display::CanvasScale scale = display::ScaleToSurface(kB777Canvas, display.width, display.height);
   if (!scale.usable) return;
   g.SetTextRenderingHint(gfx::TextRenderingHint::AntiAlias);
-  const model::State &m = M();
+  const model::State& m = M();
   display::FillCanvas(g, scale, kB777Canvas,
                       Colour(m.B777PFDBkgrdColorRed, m.B777PFDBkgrdColorGreen, m.B777PFDBkgrdColorBlue));
   DrawB777PfdInstruments(display, g);
 }
 
-void DrawB777PfdInstruments(const display::GaugeDisplay &display, gfx::Graphics &g) {
+void DrawB777PfdInstruments(const display::GaugeDisplay& display, gfx::Graphics& g) {
   const display::CanvasScale scale = display::ScaleToSurface(kB777Canvas, display.width, display.height);
   if (!scale.usable) return;
-  const model::State &m = M();
+  const model::State& m = M();
   const double speed = FiniteOr(G().SmoothedAirspeed);
   // The barber pole never lies more than 120 kt below the speed: further
   // off it is drawn 70 kt below it.

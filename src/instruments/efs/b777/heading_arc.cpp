@@ -43,8 +43,8 @@ constexpr Point kHeadingMarker[] = {{0, -130},  {3, -134},  {5, -134},  {5, -130
 
 }  // namespace
 
-void DrawB777HeadingArc(const B777Frame &f) {
-  const guidance::State &s = guidance::guidance_state;
+void DrawB777HeadingArc(const B777Frame& f) {
+  const guidance::State& s = guidance::guidance_state;
   const ehsi::RoseFrame rose{f.g, f.scale, kB777CentreX, kArcY, FiniteOr(s.AircraftHeading)};
   rose.At();
   f.g.FillEllipseI(gfx::SolidBrush(f.tape), -130, -130, 260, 260);

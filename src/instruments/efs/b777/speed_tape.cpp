@@ -30,27 +30,20 @@ constexpr Point kReadoutBox[] = {{-85, 0},   {-90, -5}, {-90, -15}, {-115, -15},
                                  {-115, 15}, {-90, 15}, {-90, 5},   {-85, 0}};
 
 struct Tape {
-  const B777Frame &f;
+  const B777Frame& f;
   double speed;
   double Y(double knots) const { return -kPerKnot * (knots - speed); }
-  void Line(const gfx::Pen &pen, double x1, double y1, double x2, double y2) const {
+  void Line(const gfx::Pen& pen, double x1, double y1, double x2, double y2) const {
     f.g.DrawLineI(pen, f.grid.X(x1), f.grid.Y(y1), f.grid.X(x2), f.grid.Y(y2));
   }
-  void Text(float size, gfx::ARGB colour, double x, double y, const char *text) const {
+  void Text(float size, gfx::ARGB colour, double x, double y, const char* text) const {
     display::DrawScreenText(f.g, display::ArialBold(f.Size(size)), gfx::SolidBrush(colour),
                             static_cast<float>(f.grid.X(x)), static_cast<float>(f.grid.Y(y)), text);
   }
 };
 
-void ClipTo(const B777Frame &f, double left, double top, double right, double bottom) {
-  gfx::GraphicsPath path;
-  const Point corners[] = {f.At(left, top), f.At(right, top), f.At(right, bottom), f.At(left, bottom)};
-  path.AddPolygonI(corners, 4);
-  f.g.SetClip(path);
-}
-
-void DrawScale(const Tape &t) {
-  const B777Frame &f = t.f;
+void DrawScale(const Tape& t) {
+  const B777Frame& f = t.f;
   const gfx::Pen white(c::kWhite, f.Size(1));
   const gfx::SolidBrush brush(c::kWhite);
   const gfx::Font font = display::ArialBold(f.Size(9));
@@ -68,8 +61,8 @@ void DrawScale(const Tape &t) {
   }
 }
 
-void DrawLimits(const Tape &t) {
-  const B777Frame &f = t.f;
+void DrawLimits(const Tape& t) {
+  const B777Frame& f = t.f;
   const gfx::Pen red(c::kRedPen, f.Size(3));
   if (std::fabs(f.overspeed - t.speed) < 140.0) {
     const double y0 = t.Y(f.overspeed);
@@ -86,9 +79,9 @@ void DrawLimits(const Tape &t) {
   }
 }
 
-void DrawSpeedMarker(const Tape &t) {
+void DrawSpeedMarker(const Tape& t) {
   const double y = t.Y(FiniteOr(guidance::guidance_state.ApAirspeedHoldVar));
-  const B777Frame &f = t.f;
+  const B777Frame& f = t.f;
   const Point marker[] = {f.At(-86, y),     f.At(-81, y - 5), f.At(-71, y - 5),
                           f.At(-71, y + 5), f.At(-81, y + 5), f.At(-86, y)};
   f.g.DrawLinesI(gfx::Pen(c::kMagenta, f.Size(1)), marker);
@@ -96,22 +89,22 @@ void DrawSpeedMarker(const Tape &t) {
 
 // V1 takes VR's value while it is 0 and VR is set, as the takeoff page then
 // shows it.
-void DrawTakeoffSpeeds(const Tape &t, double radio_altitude) {
-  model::State &m = model::model_state;
+void DrawTakeoffSpeeds(const Tape& t, double radio_altitude) {
+  model::State& m = model::model_state;
   if (m.VR <= 0) {
     if (radio_altitude < 30.0) {
       t.Text(6.5f, c::kAmber, -81, -57, "NO");
       constexpr struct {
         double y;
-        const char *letter;
+        const char* letter;
       } kVspd[] = {{-47, "V"}, {-37, "S"}, {-30, "P"}, {-23, "D"}};
-      for (const auto &l : kVspd) t.Text(6.5f, c::kAmber, -78, l.y, l.letter);
+      for (const auto& l : kVspd) t.Text(6.5f, c::kAmber, -78, l.y, l.letter);
     }
     return;
   }
   if (m.V1 == 0) m.V1 = m.VR;
   // Labels stand with their top-left 7 units above their speed.
-  auto label = [&](double x, int knots, const char *text) { t.Text(6.5f, c::kAmber, x, t.Y(knots) - 7, text); };
+  auto label = [&](double x, int knots, const char* text) { t.Text(6.5f, c::kAmber, x, t.Y(knots) - 7, text); };
   if (std::abs(m.VR - m.V1) >= 4 && std::abs(m.VR - m.V2) >= 4) {
     if (radio_altitude < 30.0) {
       label(-81, m.V1, "V1");
@@ -123,7 +116,7 @@ void DrawTakeoffSpeeds(const Tape &t, double radio_altitude) {
   }
 }
 
-void DrawReference(const Tape &t) {
+void DrawReference(const Tape& t) {
   const double y = t.Y(model::model_state.VREF);
   t.Line(gfx::Pen(c::kGreen, t.f.Size(2)), -93, y, -83, y);
   t.Text(5, c::kGreen, -82, y - 3, "REF");
@@ -131,7 +124,7 @@ void DrawReference(const Tape &t) {
 
 // Toward the speed the aircraft is heading for: the trend average grows
 // while the speed rises, and higher speeds lie upwards.
-void DrawTrend(const Tape &t) {
+void DrawTrend(const Tape& t) {
   const double trend = std::clamp(-FiniteOr(guidance::guidance_state.TrendAverage) * 180.0 * 1.4, -92.0, 92.0);
   const gfx::Pen green(c::kGreen, t.f.Size(2));
   t.Line(green, -83, 0, -83, trend);
@@ -144,27 +137,14 @@ void DrawTrend(const Tape &t) {
   }
 }
 
-void DrawReadout(const Tape &t) {
-  const B777Frame &f = t.f;
-  Point box[std::size(kReadoutBox)];
-  for (std::size_t i = 0; i < std::size(kReadoutBox); ++i) box[i] = f.At(kReadoutBox[i].X, kReadoutBox[i].Y);
-  f.g.FillPolygonI(gfx::SolidBrush(f.background), box);
-  gfx::GraphicsPath clip;
-  clip.AddPolygonI(box, static_cast<int>(std::size(box)));
-  f.g.SetClip(clip);
+constexpr ReadoutCharacter kFixed[] = {{-117, -7, 12}, {-109, -7, 12}};  // hundreds, tens
+
+void DrawReadout(const Tape& t) {
   const ReadoutText r = B777SpeedReadout(t.speed);
   const std::string_view text(r.text, static_cast<std::size_t>(r.length));
-  const gfx::Font font = display::ArialBold(f.Size(12));
-  const gfx::SolidBrush white(c::kWhite);
-  const char hundreds[] = {text.size() > 0 ? text[0] : ' ', '\0'};
-  const char tens[] = {text.size() > 1 ? text[1] : ' ', '\0'};
-  t.Text(12, c::kWhite, -117, -7, hundreds);
-  t.Text(12, c::kWhite, -109, -7, tens);
   // Hundredths of the knot from the two decimals (none below 1 knot).
   const int h = !(t.speed >= 1.0) ? 0 : 10 * display::DigitAt(text, 4) + display::DigitAt(text, 5);
-  display::DrawDrumColumn(f.g, f.grid, font, white, -101, 0.15 * h - 7.0, kUnitsDrum, display::DigitAt(text, 2));
-  f.g.ResetClip();
-  f.g.DrawLinesI(gfx::Pen(c::kWhite, f.Size(1)), box);
+  DrawB777Readout(t.f, {kReadoutBox, kFixed, kUnitsDrum, -101, 12}, r, 0.15 * h - 7.0, display::DigitAt(text, 2));
 }
 
 }  // namespace
@@ -185,12 +165,12 @@ ReadoutText B777SpeedReadout(double knots) {
   return r;
 }
 
-void DrawB777SpeedTape(const B777Frame &f) {
-  const guidance::State &s = guidance::guidance_state;
+void DrawB777SpeedTape(const B777Frame& f) {
+  const guidance::State& s = guidance::guidance_state;
   const Tape t{f, FiniteOr(s.SmoothedAirspeed)};
   const double radio_altitude = FiniteOr(s.RadioAltitudeFeet);
   f.Fine();
-  ClipTo(f, -115, -100, -70, 100);
+  ClipToB777Rectangle(f, -115, -100, -70, 100);
   f.g.FillRectangleI(gfx::SolidBrush(f.tape), f.grid.X(-115), f.grid.Y(-100), f.grid.X(-80) - f.grid.X(-115),
                      f.grid.Y(100) - f.grid.Y(-100));
   DrawScale(t);

@@ -43,11 +43,11 @@ constexpr Point kRightWing[] = {{15, 0}, {15, -4}, {60, -4}, {60, 4}, {22, 4}, {
 
 // Heading-scale labels every 30 degrees; the one-character ones of the
 // first quarter stand 5 units left of their tick, the others 7.
-constexpr const char *kHeadingLabels[] = {"N", "3", "6", "E", "12", "15", "S", "21", "24", "W", "30", "33"};
+constexpr const char* kHeadingLabels[] = {"N", "3", "6", "E", "12", "15", "S", "21", "24", "W", "30", "33"};
 constexpr int kNoBug = -999;
 
 struct Frame {
-  gfx::Graphics &g;
+  gfx::Graphics& g;
   display::CanvasScale scale;
   FineGrid grid;
   double bank;
@@ -58,7 +58,7 @@ struct Frame {
   Point At(double x, double y) const { return Point(grid.X(x), grid.Y(y)); }
 };
 
-void ClipToWindow(const Frame &f, const Efs50AttitudeWindow &w) {
+void ClipToWindow(const Frame& f, const Efs50AttitudeWindow& w) {
   f.Logical();
   const Point corners[] = {{w.left, w.top}, {w.right, w.top}, {w.right, w.bottom}, {w.left, w.bottom}};
   gfx::GraphicsPath path;
@@ -66,12 +66,12 @@ void ClipToWindow(const Frame &f, const Efs50AttitudeWindow &w) {
   f.g.SetClip(path);
 }
 
-void FillOutlined(gfx::Graphics &g, std::span<const Point> shape, gfx::ARGB fill, const gfx::Pen &outline) {
+void FillOutlined(gfx::Graphics& g, std::span<const Point> shape, gfx::ARGB fill, const gfx::Pen& outline) {
   g.FillPolygonI(gfx::SolidBrush(fill), shape);
   g.DrawLinesI(outline, shape);
 }
 
-void DrawSkyAndGround(const Frame &f) {
+void DrawSkyAndGround(const Frame& f) {
   ClipToWindow(f, Efs50SkyWindow());
   f.Fine(f.bank);
   const double h = -kSpherePerDegree * f.pitch;
@@ -82,7 +82,7 @@ void DrawSkyAndGround(const Frame &f) {
   f.g.ResetClip();
 }
 
-void DrawPitchScale(const Frame &f) {
+void DrawPitchScale(const Frame& f) {
   f.Fine();
   gfx::GraphicsPath circle;
   circle.AddEllipseI(f.grid.X(-76), f.grid.Y(-73), f.grid.X(150), f.grid.Y(150));
@@ -107,7 +107,7 @@ void DrawPitchScale(const Frame &f) {
   f.g.ResetClip();
 }
 
-void DrawRollScale(const Frame &f) {
+void DrawRollScale(const Frame& f) {
   const gfx::Pen white(c::kWhite, 2.0f);
   for (const int a : kRollAngles) {
     f.Logical(a);
@@ -128,8 +128,8 @@ void DrawRollScale(const Frame &f) {
 // a mark draws it again (up to four times, 0.45 units apart), and the bug
 // stands one degree left of the last quarter that matches the selected
 // heading: the scale has always been drawn this way.
-void DrawHeadingScale(const Frame &f, double horizon) {
-  const guidance::State &s = guidance::guidance_state;
+void DrawHeadingScale(const Frame& f, double horizon) {
+  const guidance::State& s = guidance::guidance_state;
   // Headings come as 0 up to 360; anything else is brought round first so
   // that every mark finds its label.
   double heading = std::fmod(FiniteOr(s.AircraftHeading), 360.0);
@@ -165,7 +165,7 @@ void DrawHeadingScale(const Frame &f, double horizon) {
   f.g.DrawLinesI(gfx::Pen(c::kAmber, f.grid.SizeX(2)), outline);
 }
 
-void DrawHorizon(const Frame &f) {
+void DrawHorizon(const Frame& f) {
   ClipToWindow(f, Efs50HorizonWindow());
   f.Fine(f.bank);
   const double horizon = -kSpherePerDegree * f.pitch;
@@ -175,7 +175,7 @@ void DrawHorizon(const Frame &f) {
 }
 
 // Drawn under the horizon's clip, which the flight director leaves.
-void DrawAircraftSymbol(const Frame &f) {
+void DrawAircraftSymbol(const Frame& f) {
   f.Logical();
   const gfx::Pen outline(c::kWhite, 1.0f);
   if (model::model_state.EadiDualCue == 0) {
@@ -192,10 +192,10 @@ void DrawAircraftSymbol(const Frame &f) {
   f.g.ResetClip();
 }
 
-void DrawFlightDirector(const Frame &f) {
+void DrawFlightDirector(const Frame& f) {
   if (host::GetSimToken792Int() == 0) return;
   display::MoveFlightDirectorBars({.roll = 0.33, .pitch = 0.11});
-  const display::State &d = display::display_state;
+  const display::State& d = display::display_state;
   const int s = gfx::TruncToPixel(3.0 * d.FdPitchBarShown);
   if (model::model_state.EadiDualCue == 0) {
     f.Logical(d.FdRollBarShown);
@@ -215,7 +215,7 @@ void DrawFlightDirector(const Frame &f) {
 }  // namespace
 
 Efs50AttitudeWindow Efs50SkyWindow() {
-  const model::State &m = model::model_state;
+  const model::State& m = model::model_state;
   const bool expanded = (guidance::guidance_state.LnavEngaged == 1 && m.ExpandEADILnav == 1) || m.ExpandEADI == 1;
   return expanded ? Efs50AttitudeWindow{-124, -114, 124, 113} : Efs50AttitudeWindow{-99, -94, 99, 88};
 }
@@ -225,7 +225,7 @@ Efs50AttitudeWindow Efs50HorizonWindow() {
                                                    : Efs50AttitudeWindow{-99, -94, 99, 88};
 }
 
-void DrawEfs50Eadi(display::GaugeDisplay &display, gfx::DeviceContext *dc, const PIXSIZE *size, int variant) {
+void DrawEfs50Eadi(display::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size, int variant) {
   if (dc == nullptr) return;
   gfx::Graphics g(dc);
   if (!OpenEfs50Picture(g, display, *dc, size, variant)) return;
@@ -236,10 +236,10 @@ void DrawEfs50Eadi(display::GaugeDisplay &display, gfx::DeviceContext *dc, const
   DrawEfs50Attitude(display, g);
 }
 
-void DrawEfs50Attitude(const display::GaugeDisplay &display, gfx::Graphics &g) {
+void DrawEfs50Attitude(const display::GaugeDisplay& display, gfx::Graphics& g) {
   const display::CanvasScale scale = Efs50Scale(display);
   if (!scale.usable) return;
-  const guidance::State &s = guidance::guidance_state;
+  const guidance::State& s = guidance::guidance_state;
   const Frame f{g, scale, display::DeviceSixteenthsFor(scale), FiniteOr(s.BankAttitude), FiniteOr(s.PitchAttitude)};
   DrawSkyAndGround(f);
   DrawPitchScale(f);

@@ -23,16 +23,16 @@ namespace ovi::efs {
 // Draws one picture. `size` is the surface's pixel size (null: the device
 // context's own); variant 2, like display power 0, clears the surface to
 // transparent. Nothing happens without a device context.
-void DrawEfs50Eadi(display::GaugeDisplay &display, gfx::DeviceContext *dc, const PIXSIZE *size, int variant);
+void DrawEfs50Eadi(display::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size, int variant);
 
 // The instrument on a prepared graphics object, sized by `display`: sky and
 // ground, pitch scale, roll scale and pointers, horizon and heading scale,
 // aircraft symbol, flight director, then DrawEfs50Scales.
-void DrawEfs50Attitude(const display::GaugeDisplay &display, gfx::Graphics &g);
+void DrawEfs50Attitude(const display::GaugeDisplay& display, gfx::Graphics& g);
 // The fixed scales and texts: glideslope, localizer and speed-deviation
 // scales, mode annunciations, radio altitude, decision height, "LOC" and the
 // marker beacons.
-void DrawEfs50Scales(const display::GaugeDisplay &display, gfx::Graphics &g);
+void DrawEfs50Scales(const display::GaugeDisplay& display, gfx::Graphics& g);
 
 // The attitude window about the centre, in logical units.
 struct Efs50AttitudeWindow {

@@ -4,12 +4,12 @@
 
 namespace ovi::efs {
 
-display::CanvasScale Efs50Scale(const display::GaugeDisplay &display) {
+display::CanvasScale Efs50Scale(const display::GaugeDisplay& display) {
   return display::ScaleToSurface(kEfs50Canvas, display.width, display.height);
 }
 
-bool OpenEfs50Picture(gfx::Graphics &g, display::GaugeDisplay &display, const gfx::DeviceContext &dc,
-                      const PIXSIZE *size, int variant) {
+bool OpenEfs50Picture(gfx::Graphics& g, display::GaugeDisplay& display, const gfx::DeviceContext& dc,
+                      const PIXSIZE* size, int variant) {
   display.width = size != nullptr ? size->x : dc.width;
   display.height = size != nullptr ? size->y : dc.height;
   if (guidance::guidance_state.DisplayPower == 0 || variant == 2) {

@@ -30,7 +30,7 @@ inline constexpr gfx::ARGB kBlack = display::colour::kBlack;
 }  // namespace efs50_colour
 
 // The canvas scaled to the size last copied into `display`.
-display::CanvasScale Efs50Scale(const display::GaugeDisplay &display);
+display::CanvasScale Efs50Scale(const display::GaugeDisplay& display);
 
 // The first steps of an EFS 50 draw entry on its own graphics `g`: the
 // element's pixel size goes into `display` (the device context's own when
@@ -38,7 +38,7 @@ display::CanvasScale Efs50Scale(const display::GaugeDisplay &display);
 // the variant is 2 the surface is cleared to transparent and false comes
 // back: nothing else is drawn. Otherwise texts are anti-aliased and true
 // comes back; the caller sets its own smoothing.
-bool OpenEfs50Picture(gfx::Graphics &g, display::GaugeDisplay &display, const gfx::DeviceContext &dc,
-                      const PIXSIZE *size, int variant);
+bool OpenEfs50Picture(gfx::Graphics& g, display::GaugeDisplay& display, const gfx::DeviceContext& dc,
+                      const PIXSIZE* size, int variant);
 
 }  // namespace ovi::efs
