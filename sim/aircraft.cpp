@@ -160,9 +160,10 @@ void AdvanceAircraft(AircraftState& a, double dt) {
   }
   a.altitude = std::max(a.ground_elevation, a.altitude + a.vs * dt / 60.0);
 
+  StepSystems(a, dt);
+
   // Fuel: the centre tank first, then both mains alike.
-  double gallons = FuelFlowOf(a) * std::clamp(a.engines, 0, 4) * dt / 3600.0 /
-                   std::max(0.1, a.fuel_weight_per_gallon);
+  double gallons = TotalFuelFlow(a) * dt / 3600.0 / std::max(0.1, a.fuel_weight_per_gallon);
   double from_centre = std::min(gallons, a.fuel_centre);
   a.fuel_centre -= from_centre;
   double rest = (gallons - from_centre) / 2.0;
@@ -429,12 +430,8 @@ const std::vector<Field>& Fields() {
       {"fuel_right", &AircraftState::fuel_right, 0.0, 1e6},
       {"fuel_centre", &AircraftState::fuel_centre, 0.0, 1e6},
       {"fuel_weight_per_gallon", &AircraftState::fuel_weight_per_gallon, 0.1, 20.0},
-      {"fuel_flow", &AircraftState::fuel_flow, 0.0, 1e5},
       {"zfw", &AircraftState::zero_fuel_weight, 0.0, 2e6},
       {"payload", &AircraftState::payload, 0.0, 1e6},
-      {"n1", &AircraftState::n1, 0.0, 120.0},
-      {"n2", &AircraftState::n2, 0.0, 120.0},
-      {"egt", &AircraftState::egt, -100.0, 2000.0},
       {"display_power", &AircraftState::display_power, 0.0, 1.0},
       {"nav1", &AircraftState::nav1, 100.0, 199.99},
       {"nav2", &AircraftState::nav2, 100.0, 199.99},
@@ -489,6 +486,7 @@ bool ParseDate(const std::string& s, int& y, int& mo, int& d) {
 
 bool IsAircraftField(const std::string& name) {
   if (name == "zulu" || name == "date" || name == "engines" || name == "title") return true;
+  if (IsSystemsField(name)) return true;
   for (const auto& f : Fields())
     if (name == f.name) return true;
   return false;
@@ -518,6 +516,7 @@ bool SetAircraftField(AircraftState& a, const std::string& name, const std::stri
     a.engines = static_cast<int>(v);
     return true;
   }
+  if (IsSystemsField(name)) return SetSystemsField(a, name, v);
   for (const auto& f : Fields()) {
     if (name != f.name) continue;
     if (v < f.min || v > f.max) return false;
@@ -622,23 +621,7 @@ void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
   Put(120, a.ap_vs);
   Put(123, a.autothrottle);
 
-  // Engines 1..4; only the fitted ones run.
-  bool running = a.n1 > 0.0;
-  for (int e = 0; e < 4; ++e) {
-    bool fitted = e < a.engines;
-    double n1 = fitted ? a.n1 : 0.0;
-    Put(128 + 35 * e, fitted ? std::round(a.n1 / 100.0 * 16383.0) : 0.0);  // thrust lever
-    Put(149 + 35 * e, fitted ? 20.0 : 0.0);                                 // oil quantity, quarts
-    Put(421 + 39 * e, 0.0);  // piston fuel flow: jets report through the second variable
-    Put(561 + 10 * e, CelsiusToRankine(fitted && running ? 80.0 : 15.0));
-    Put(562 + 10 * e, fitted && running ? 60.0 * 144.0 : 0.0);  // oil pressure, psf
-    Put(567 + 10 * e, CelsiusToRankine(fitted ? a.egt : 15.0));
-    Put(625 + 19 * e, fitted ? a.n2 : 0.0);
-    Put(626 + 19 * e, n1);
-    Put(633 + 19 * e, n1 * 3.0);  // EPR source, against token 342
-    Put(638 + 19 * e, fitted && running ? FuelFlowOf(a) : 0.0);
-  }
-  Put(342, 300.0);
+  WriteSystems(a);
 
   // Fuel: capacities and quantity in gallons, weight per gallon.
   Put(290, kCentreTankGallons);
@@ -646,10 +629,6 @@ void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
   Put(298, kMainTankGallons);
   Put(306, a.fuel_weight_per_gallon);
   Put(386, a.fuel_left + a.fuel_right + a.fuel_centre);
-  Put(323, running ? 1.0 : 0.0);
-
-  // Gear down on the ground.
-  for (std::uint32_t t : {332u, 333u, 334u}) Put(t, on_ground ? 16383.0 : 0.0);
 
   Put(336, a.sim_rate);
   Put(341, sat);

@@ -10,6 +10,8 @@
 #include <set>
 #include <string>
 
+#include "sim/systems.h"
+
 namespace ovi::sim {
 
 // ---------------------------------------------------------------------------
@@ -117,6 +119,8 @@ struct AircraftState {
   double zulu_seconds = 12.0 * 3600.0;
   // A paused simulator moves nothing, not even its clock.
   double paused = 0.0;
+  // Engines one by one and the flight controls (sim/systems.h).
+  AircraftSystems systems;
 };
 
 // Derived values the tokens and the model share.
@@ -127,7 +131,8 @@ double MachOf(const AircraftState& a);
 // (no wind on the ground).
 void GroundVectorOf(const AircraftState& a, double& gs, double& track);
 double GroundSpeedOf(const AircraftState& a);
-// Fuel flow of one running engine, pounds per hour.
+// Fuel flow of one running engine at the all-engine N1, pounds per hour
+// (ReadEngine gives each engine's own).
 double FuelFlowOf(const AircraftState& a);
 bool OnGround(const AircraftState& a);
 
@@ -186,6 +191,8 @@ class TokenTable {
 
  private:
   void Put(std::uint32_t token, double raw);
+  // Engines, controls and gear (sim/systems.cpp).
+  void WriteSystems(const AircraftState& a);
   std::map<std::uint32_t, double> numbers_;
   std::map<std::uint32_t, std::string> texts_;
   std::set<std::uint32_t> pinned_;

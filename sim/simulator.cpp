@@ -29,10 +29,10 @@ Simulator* g_sim = nullptr;
 void SvcLookupVar(MODULE_VAR* var) {
   if (g_sim != nullptr) g_sim->LookupVar(var);
 }
-double SvcAircraftVarget(std::uint32_t simvar, std::int32_t, std::int32_t) {
-  // Slats (98, 99) are retracted; no other aircraft variable is kept.
-  (void)simvar;
-  return 0.0;
+constexpr std::int32_t kUnitPercent = 1;  // the first of SvcGetUnitsEnum's units
+double SvcAircraftVarget(std::uint32_t simvar, std::int32_t units, std::int32_t) {
+  // The slats (98, 99) are the only aircraft variables kept.
+  return g_sim != nullptr ? AircraftVariable(g_sim->aircraft(), simvar, units == kUnitPercent) : 0.0;
 }
 std::int32_t SvcGetUnitsEnum(const char* name) {
   if (name == nullptr) return -1;

@@ -94,11 +94,12 @@ void RunOncePerSecond() {
 
 void IntegrateFuelUsed() {
   State& g = guidance_state;
-  constexpr double kPerPass = (1.0 / 60.0) * (1.0 / 60.0) * (1.0 / 18.0);
-  g.Engine1FuelFlow += host::GetEngine1FuelFlow() * kPerPass;
-  g.Engine2FuelFlow += host::GetEngine2FuelFlow() * kPerPass;
-  g.Engine3FuelFlow += host::GetEngine3FuelFlow() * kPerPass;
-  g.Engine4FuelFlow += host::GetEngine4FuelFlow() * kPerPass;
+  // Pounds an hour over 3600 seconds of 18 passes.
+  constexpr double kPassesPerHour = 64800.0;
+  g.Engine1FuelUsed += host::GetEngine1FuelFlow() / kPassesPerHour;
+  g.Engine2FuelUsed += host::GetEngine2FuelFlow() / kPassesPerHour;
+  g.Engine3FuelUsed += host::GetEngine3FuelFlow() / kPassesPerHour;
+  g.Engine4FuelUsed += host::GetEngine4FuelFlow() / kPassesPerHour;
 }
 
 // The performance tables are read at the aircraft's weight: the zero-fuel

@@ -103,8 +103,9 @@ struct State {
   double ApHeadingLockDir = 0.0;  // heading selector, degrees
   double PreviousApHeadingLockDir = 0.0;
   double LocalClockSecond = 0.0;
-  // Fuel used by each engine, the hourly flow spread over 18 passes a second.
-  double Engine1FuelFlow = 0.0, Engine2FuelFlow = 0.0, Engine3FuelFlow = 0.0, Engine4FuelFlow = 0.0;
+  // Pounds of fuel each engine has used since load: every pass adds the
+  // hourly flow over 64800 (18 passes a second). The C-17 oil page shows them.
+  double Engine1FuelUsed = 0.0, Engine2FuelUsed = 0.0, Engine3FuelUsed = 0.0, Engine4FuelUsed = 0.0;
   double SimulationRate = 1.0;
   double ApMaster = 0.0;  // read at the very end of the pass
 

@@ -150,6 +150,22 @@ TEST_F(UpdateTest, OncePerSimulatorSecondNotPerPass) {
   EXPECT_EQ(guidance_state.EngineTempLimitTimer, 4.0);
 }
 
+TEST_F(UpdateTest, EachEngineCountsItsFuelUsedOncePerPass) {
+  // Engine 1 reports through its first variable, the others through their
+  // second while the first reads 0; engine 4 not at all.
+  host.tokens[421] = 6480.0;
+  host.tokens[657] = 12960.0;
+  host.tokens[460] = -1.0;
+  host.tokens[676] = 648.0;
+  for (int i = 0; i < 18; ++i) Pass();
+  UpdateAvionicsState();  // the same tick again: nothing more
+  // Pounds an hour over 64800 each pass: one second of flow.
+  EXPECT_NEAR(guidance_state.Engine1FuelUsed, 1.8, 1e-12);
+  EXPECT_NEAR(guidance_state.Engine2FuelUsed, 3.6, 1e-12);
+  EXPECT_NEAR(guidance_state.Engine3FuelUsed, 0.18, 1e-12);
+  EXPECT_EQ(guidance_state.Engine4FuelUsed, 0.0);
+}
+
 TEST_F(UpdateTest, PerformanceWeightIsZeroFuelWeightAndFuelOnBoard) {
   model::State& m = model::model_state;
   host.tokens[386] = 5000.0;  // gallons

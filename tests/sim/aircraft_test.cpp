@@ -166,6 +166,59 @@ TEST(Tokens, FieldsRejectBadValues) {
   EXPECT_EQ(a.heading, 270.0);
 }
 
+// Engines one by one: a field with the engine's number sets that engine;
+// the all-engine field, set again, forgets them.
+TEST(Systems, EngineFieldsOneByOneAndForAll) {
+  AircraftState a;
+  a.engines = 3;
+  for (auto [name, value] : {std::pair{"n1", "50"}, {"n1_2", "60"}, {"egt_3", "660"}, {"throttle_1", "-50"},
+                             {"oil_pressure_3", "45"}, {"fuel_flow_2", "3600"}, {"n1_4", "70"}})
+    ASSERT_TRUE(SetAircraftField(a, name, value)) << name;
+  TokenTable t;
+  t.WriteFrom(a, 1);
+  // Engine 4 is not fitted; engine 1 takes the all-engine EGT; levers from
+  // N1 unless set (half reverse is -8192); EPR source 3 x N1.
+  for (auto [token, raw] : {std::pair{626u, 50.0}, {645u, 60.0}, {683u, 0.0}, {128u, -8192.0}, {163u, 9830.0},
+                            {652u, 180.0}, {582u, 45.0 * 144}, {572u, 60.0 * 144}, {657u, 3600.0}, {184u, 20.0}})
+    EXPECT_EQ(t.Number(token), raw) << token;
+  EXPECT_NEAR((t.Number(587) - 491.67) * 5.0 / 9.0, 660.0, 1e-9);
+  EXPECT_NEAR((t.Number(567) - 491.67) * 5.0 / 9.0, 15.0, 1e-9);
+  // Engines 1 and 3 at N1 50 and 1416 ft: 300 + 5500 x 0.125 x (1 - 1416 / 60000).
+  EXPECT_NEAR(TotalFuelFlow(a), 2 * 971.275 + 3600.0, 1e-9);
+  ASSERT_TRUE(SetAircraftField(a, "n1", "80") && SetAircraftField(a, "throttle", "-100"));
+  t.WriteFrom(a, 2);
+  EXPECT_EQ(t.Number(645), 80.0);
+  EXPECT_EQ(t.Number(128), -16384.0);
+  for (const char* bad : {"n1_0", "n1_5", "n1_", "throttle_12", "oil_qty_x"}) EXPECT_FALSE(IsAircraftField(bad)) << bad;
+  for (auto [name, value] : {std::pair{"throttle", "-100.5"}, {"throttle_2", "101"}, {"gear", "2"},
+                             {"spoilers_left", "-1"}, {"elevator_trim", "-90"}})
+    EXPECT_FALSE(SetAircraftField(a, name, value)) << name;
+}
+
+TEST(Systems, ControlsAndTheGearInTransit) {
+  AircraftState a;
+  for (auto [name, value] : {std::pair{"flaps_handle", "50"}, {"flaps_right", "20"}, {"slats", "100"},
+                             {"slats_right", "40"}, {"spoilers_left", "100"}, {"rudder", "-30"}, {"gear", "0"}})
+    ASSERT_TRUE(SetAircraftField(a, name, value)) << name;
+  TokenTable t;
+  t.WriteFrom(a, 1);
+  for (auto [token, raw] : {std::pair{328u, 8192.0}, {907u, 50.0}, {908u, 20.0}, {326u, 16383.0}, {327u, 0.0},
+                            {332u, 16383.0}})  // the gear starts down
+    EXPECT_EQ(t.Number(token), raw) << token;
+  EXPECT_DOUBLE_EQ(t.Number(786), -30.0 * M_PI / 180.0);
+  EXPECT_EQ(AircraftVariable(a, 98, true), 100.0);
+  EXPECT_EQ(AircraftVariable(a, 99, true), 40.0);
+  EXPECT_EQ(AircraftVariable(a, 99, false) + AircraftVariable(a, 97, true), 0.0);
+  // The nose leg travels in 6 s, the mains in 8: after 3 s half and 5/8.
+  for (int i = 0; i < 3 * 18; ++i) AdvanceAircraft(a, 1.0 / 18.0);
+  t.WriteFrom(a, 2);
+  EXPECT_NEAR(t.Number(332), 8192.0, 1.0);
+  EXPECT_NEAR(t.Number(333), 10239.0, 1.0);
+  for (int i = 0; i < 5 * 18 + 1; ++i) AdvanceAircraft(a, 1.0 / 18.0);
+  t.WriteFrom(a, 3);
+  EXPECT_EQ(t.Number(332) + t.Number(334), 0.0);
+}
+
 TEST(Calculator, KnownExpressionsAnyBlanksAndCase) {
   AircraftState a;
   a.decision_height = 250;

@@ -11,10 +11,6 @@ void DrawC17NavPage3(display::GaugeDisplay& /*display*/, gfx::Graphics& /*g*/) {
 void DrawC17NavPage4(display::GaugeDisplay& /*display*/, gfx::Graphics& /*g*/) {}
 void DrawC17NavPage5(display::GaugeDisplay& /*display*/, gfx::Graphics& /*g*/) {}
 void DrawC17MapPage(display::GaugeDisplay& /*display*/, gfx::Graphics& /*g*/) {}
-void DrawC17EnginePage(display::GaugeDisplay& /*display*/, gfx::Graphics& /*g*/) {}
-void DrawC17EngineDetailPage(display::GaugeDisplay& /*display*/, gfx::Graphics& /*g*/) {}
-void DrawC17EngineOilPage(display::GaugeDisplay& /*display*/, gfx::Graphics& /*g*/) {}
-void DrawC17ConfigPage(display::GaugeDisplay& /*display*/, gfx::Graphics& /*g*/) {}
 void DrawC17MapLayers(display::GaugeDisplay& /*display*/, gfx::Graphics& /*g*/) {}
 void DrawC17HeadingBox(display::GaugeDisplay& /*display*/, gfx::Graphics& /*g*/) {}
 

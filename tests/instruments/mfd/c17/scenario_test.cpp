@@ -63,5 +63,27 @@ TEST(C17Scenario, RunsToItsSnapshots) {
   EXPECT_NE(log.rfind("server_callback \n", 0), 0u);
 }
 
+// The engine scenario checks its own texts as it runs (the timers the
+// update counted, the flaps positions, the pages the keys and mailbox 3
+// chose): a text not shown fails the run.
+TEST(C17Scenario, EnginePagesThroughAShortFlight) {
+  sim::test::ScratchDir sim("c17_eng_scenario");
+  sim::test::CopySampleSimulator(sim);
+  sim::test::RunResult r = sim::test::RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/c17/panel.cfg",
+                                              "--scenario", sim / "scenarios/c17-eng.txt", "--out", sim / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find(" text checks, 0 failed"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("(0 on no rectangle)"), std::string::npos) << r.out;
+  for (const char* snapshot : {"c17-eng-idle", "c17-eng-takeoff", "c17-eng-maxthr-over", "c17-eng-maxthr-rem",
+                               "c17-eng-egt", "c17-eng-reverse", "c17-cfg-takeoff", "c17-cfg-gear-transit",
+                               "c17-cfg-landing"})
+    EXPECT_GT(LitPixels(sim / ("out/snapshots/" + std::string(snapshot) + "/window00_gauge03_C17_MFD.png")), 0) << snapshot;
+  EXPECT_GT(LitPixels(sim / "out/snapshots/c17-engdet/window03_gauge00_C17_MFD.png"), 0);
+  EXPECT_GT(LitPixels(sim / "out/snapshots/c17-oil/window02_gauge00_C17_MFD.png"), 0);
+  // Mailbox 3 was served (looked up as "MFDx3 mode") and left idle.
+  const std::string vars = sim::test::ReadFile(sim / "out/variables.txt");
+  EXPECT_NE(vars.find("MFDX3 mode = 10\n"), std::string::npos) << vars;
+}
+
 }  // namespace
 }  // namespace ovi::c17::test
