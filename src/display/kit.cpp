@@ -86,6 +86,9 @@ double RelativeAngle(double a, double b) {
 
 gfx::Font ArialBold(float size) { return gfx::Font("Arial", size, gfx::FontStyleBold, gfx::Unit::Pixel); }
 gfx::Font DaReredBold(float size) { return gfx::Font("DA Rered", size, gfx::FontStyleBold, gfx::Unit::Pixel); }
+gfx::Font CourierNewBold(float size) {
+  return gfx::Font("Courier New", size, gfx::FontStyleBold, gfx::Unit::Pixel);
+}
 
 namespace {
 

@@ -106,6 +106,7 @@ double RelativeAngle(double a, double b);
 // Sizes are canvas units (pixel unit under the canvas scale).
 gfx::Font ArialBold(float size);
 gfx::Font DaReredBold(float size);
+gfx::Font CourierNewBold(float size);
 
 // --- Screen texts -------------------------------------------------------------
 // Texts are formatted printf-style into a narrow buffer and drawn as at most

@@ -50,7 +50,7 @@ void TakeAircraftName(const char* parameter, AircraftNameRule rule, const OneTim
 void RunPreInitialise(const GaugeForm& form, GAUGEHDR* gauge, const OneTimeLoads& loads) {
   Call(form.before_loads, gauge);
   EnsureSimulatorFolder();
-  if (loads.config_loaded() == 0) loads.load_configuration();
+  if (form.load_configuration && loads.config_loaded() == 0) loads.load_configuration();
   if (form.load_nav_database && loads.airport_count() == 0) {
     loads.load_nav_database();
     if (form.after_nav_database != nullptr) form.after_nav_database();

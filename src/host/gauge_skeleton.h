@@ -74,8 +74,11 @@ struct GaugeForm {
   // one-time loads, each behind its own flag, in this order: folder,
   // configuration, navigation database, `after_nav_database`, aircraft name,
   // flight-plan library, `after_loads`.
+  // A gauge that only fills the folder there turns every load off
+  // (configuration, navigation database, aircraft name, flight plans).
   bool pre_initialise = true;
   void (*before_loads)(GAUGEHDR* gauge) = nullptr;
+  bool load_configuration = true;
   bool load_nav_database = true;
   void (*after_nav_database)() = nullptr;
   AircraftNameRule aircraft_name = AircraftNameRule::kResetVcVc2Wn;

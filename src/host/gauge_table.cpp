@@ -9,6 +9,7 @@
 #include "src/instruments/efs/control_panel.h"
 #include "src/instruments/efs/display_gauges.h"
 #include "src/instruments/ehsi/gauges.h"
+#include "src/instruments/ehsi/panels/panels.h"
 #include "src/instruments/fms/gauges.h"
 #include "src/instruments/gnsxls/gauges.h"
 #include "src/instruments/mfd/c17/gauges.h"
@@ -41,6 +42,9 @@ GAUGEHDR** GaugeTable() {
       &efs::efs50_ehsi_cntr_lm_gauge,
       &c17::c17_mfd_gauge,
       &c17::c17_mfcp_gauge,
+      &ehsi::proline4_mfd_ctrl_gauge,
+      &ehsi::proline4_aux_ctrl_gauge,
+      &ehsi::md80_ehsi_ctrl_gauge,
       nullptr,
   };
   // The EHSI and the other display gauges follow once their display draws.

@@ -1,11 +1,14 @@
-// DU-1000 EHSI frames as the panel draws them many times a second: the
-// design-size surface (318 x 311) on the raster backend, one core, each of
-// the four modes with every pointer it has shown: an ILS received with its
-// glideslope, the ADF, the heading bug, a descent to a lower selected
-// altitude (the altitude range arc of mode 3), an active waypoint and the
-// wind. Each run reports the median (typical) and the slowest frame in
-// microseconds of the thread's processor time, after one untimed frame.
-// The map contents of modes 2 and 3 are not drawn yet.
+// EHSI frames as the panel draws them many times a second, on the raster
+// backend, one core: the DU-1000 at its design size (318 x 311) in its four
+// modes, the Pro Line 4 MFD's HSI rose and arc (modes 0 and 1, 247 x 285)
+// and the MD-80's full rose and arc (modes 0 and 1 on its 318 x 311
+// screen), each with every pointer it has shown: an ILS received with its
+// glideslope and DME, NAV2, the ADF, both bearing pointers, the heading bug
+// just moved, a descent to a lower selected altitude (the altitude range
+// arc of mode 3), an active waypoint and the wind. Each run reports the
+// median (typical) and the slowest frame in microseconds of the thread's
+// processor time, after one untimed frame. The map contents of the map
+// modes are not drawn yet.
 #include <benchmark/benchmark.h>
 
 #include "platform/gfx/graphics.h"
@@ -14,6 +17,8 @@
 #include "src/host/module_state.h"
 #include "src/host/state.h"
 #include "src/instruments/ehsi/du1000/du1000.h"
+#include "src/instruments/ehsi/md80/md80.h"
+#include "src/instruments/ehsi/proline4/proline4.h"
 #include "src/instruments/ehsi/state.h"
 #include "src/model/state.h"
 #include "tools/bench/frame_times.h"
@@ -22,11 +27,16 @@ namespace {
 
 using namespace ovi;
 
-// NAV1 receives an ILS on 109.90 (localizer and glideslope); every other
-// token reads 0.
+// NAV1 receives an ILS on 109.90 (localizer and glideslope), NAV2 a
+// station; every other token reads 0.
 void LookupVar(MODULE_VAR* var) {
+  static const char kIdent[] = "ISEA";
   switch (var->id) {
+    case 47:
+      var->value.text = kIdent;
+      break;
     case 49:
+    case 58:
       var->value.n = 1.0;
       break;
     case 46:
@@ -78,9 +88,19 @@ void SetUpWorld(int mode) {
   g.ApAltitudeLockVar = 5000.0;
   g.AircraftAltitude = 9000.0;
   g.VerticalSpeedFpm = -1800.0;
+  g.SecondBearingPointer = 170.0;
+  g.Nav1DmeDistance = 12.4;
+  g.Nav2DmeDistance = 31.0;
+  g.HeadingBugDisplayTicks = 54;
+  g.DesiredTrack = 205.0;
+  g.StaticAirTemp = -12.0;
 
-  model::model_state.DU1000EHSIMode = mode;
-  model::model_state.Du1000EhsiRange = 60.0;
+  model::State& m = model::model_state;
+  m.DU1000EHSIMode = m.PROLINE4MFDMode = m.MD80EHSIMode = mode;
+  m.Du1000EhsiRange = 60.0;
+  m.Proline4BearingPointer1Source = 1;
+  m.Proline4BearingPointer2Source = 2;
+  m.Md80EhsiShowAdf = 1;
 }
 
 void BM_Du1000Frame(benchmark::State& state) {
@@ -94,6 +114,27 @@ void BM_Du1000Frame(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_Du1000Frame)->ArgName("mode")->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+
+template <void (*Draw)(display::GaugeDisplay&, gfx::DeviceContext*, const PIXSIZE*, int)>
+void TimeDisplay(benchmark::State& state, display::GaugeDisplay& display, PIXSIZE size) {
+  SetUpWorld(static_cast<int>(state.range(0)));
+  gfx::DeviceContext dc(size.x, size.y);
+  Draw(display, &dc, &size, 1);
+  bench::TimeFrames(state, [&] {
+    Draw(display, &dc, &size, 1);
+    benchmark::DoNotOptimize(dc.pixels.data());
+  });
+}
+
+void BM_Proline4Frame(benchmark::State& state) {
+  TimeDisplay<ehsi::DrawProline4Mfd>(state, ehsi::ehsi_state.Proline4Display, {247, 285});
+}
+BENCHMARK(BM_Proline4Frame)->ArgName("mode")->DenseRange(0, 1)->Unit(benchmark::kMicrosecond);
+
+void BM_Md80Frame(benchmark::State& state) {
+  TimeDisplay<ehsi::DrawMd80Ehsi>(state, ehsi::ehsi_state.Md80Display, {318, 311});
+}
+BENCHMARK(BM_Md80Frame)->ArgName("mode")->DenseRange(0, 1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

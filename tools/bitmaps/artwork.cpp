@@ -281,9 +281,12 @@ std::vector<Artwork> AllArtwork() {
                }});
   a.push_back({10068, 311, 97, "Pro Line 4 control panel: mode knob with the range knob inside it", [](Painter& p) {
                  p.Panel(Finish::kBlack);
+                 // The inner knob as wide as the range keys' rectangle (x 137 to
+                 // 170), so the ring around it is where the mode keys take clicks.
                  p.Knob(154.5f, 36, 23, 0);
-                 p.Knob(154.5f, 36, 13, 0);
-                 p.Text(114, 66, 82, 10, "MODE  /  RANGE", 7, kLegend);
+                 p.Knob(154.5f, 36, 17, 0);
+                 // Under the traffic key's bottom edge (y 81), clear of it.
+                 p.Text(114, 84, 82, 10, "MODE  /  RANGE", 7, kLegend);
                  p.KeysOf("PROLINE4_MFD_CTRL");
                }});
   a.push_back(A300LitKey(10070, 49, 31, "TCAS", "A300 TCAS key, lit"));

@@ -12,6 +12,8 @@
 #include "src/host/panel_services.h"
 #include "src/host/traffic_link.h"
 #include "src/instruments/ehsi/du1000/du1000.h"
+#include "src/instruments/ehsi/md80/md80.h"
+#include "src/instruments/ehsi/proline4/proline4.h"
 #include "src/instruments/ehsi/state.h"
 
 namespace ovi::ehsi {
@@ -32,10 +34,8 @@ void DrawIntoElement(GAUGEHDR* /*gauge*/, ELEMENT_HEADER* element, int variant) 
 
 using GaugeDraw = void (*)(GAUGEHDR* gauge, ELEMENT_HEADER* element, int variant);
 constexpr GaugeDraw kDrawDu1000 = DrawIntoElement<&State::Du1000Display, DrawDu1000Ehsi>;
-// The Pro Line 4 (Proline4Display) and the MD-80 (Md80Display) have no
-// draw entry yet: their gauges are defined and not exported.
-constexpr GaugeDraw kDrawProline4 = nullptr;
-constexpr GaugeDraw kDrawMd80 = nullptr;
+constexpr GaugeDraw kDrawProline4 = DrawIntoElement<&State::Proline4Display, DrawProline4Mfd>;
+constexpr GaugeDraw kDrawMd80 = DrawIntoElement<&State::Md80Display, DrawMd80Ehsi>;
 
 // --- Forms -------------------------------------------------------------------------
 

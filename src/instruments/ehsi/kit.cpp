@@ -1,7 +1,10 @@
 #include "src/instruments/ehsi/kit.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "src/display/labels.h"
+#include "src/flightplan/state.h"
 #include "src/host/sim_vars.h"
 
 namespace ovi::ehsi {
@@ -11,10 +14,28 @@ using display::colour::kWhite;
 
 void RoseFrame::At(double rotation) const { display::UseOrigin(g, scale, cx, cy, rotation); }
 
-void DrawShape(gfx::Graphics& g, const Shape& shape) {
-  const gfx::Pen pen(shape.colour, shape.width);
-  display::DrawSegments(g, pen, shape.lines);
-  if (!shape.outline.empty()) g.DrawLinesI(pen, shape.outline);
+namespace {
+
+constexpr std::size_t kMaxShapePoints = 16;
+
+// At most kMaxShapePoints of `points`, moved by (dx, dy), into `moved`.
+std::span<const gfx::Point> Moved(std::span<const gfx::Point> points, int dx, int dy,
+                                  gfx::Point (&moved)[kMaxShapePoints]) {
+  const std::size_t n = points.size() < kMaxShapePoints ? points.size() : kMaxShapePoints;
+  for (std::size_t i = 0; i < n; ++i) moved[i] = gfx::Point(points[i].X + dx, points[i].Y + dy);
+  return {moved, n};
+}
+
+}  // namespace
+
+void DrawShape(gfx::Graphics& g, const Shape& shape, int dx, int dy) {
+  gfx::Point moved[kMaxShapePoints];
+  if (!shape.fill.empty()) g.FillPolygonI(gfx::SolidBrush(shape.colour), Moved(shape.fill, dx, dy, moved));
+  if (shape.lines.empty() && shape.outline.empty()) return;
+  gfx::Pen pen(shape.colour, shape.width);
+  if (shape.dashed) pen.SetDashStyle(gfx::DashStyle::Dash);
+  display::DrawSegments(g, pen, shape.lines, dx, dy);
+  if (!shape.outline.empty()) g.DrawLinesI(pen, Moved(shape.outline, dx, dy, moved));
 }
 
 void DrawShapeToward(const RoseFrame& f, double bearing, const Shape& shape) {
@@ -29,6 +50,21 @@ bool InCompassWindow(double a, double heading, double window) {
          (rel > -360.0 && rel < window - 360.0);
 }
 
+namespace {
+
+// A tick from its inner to its outer end.
+void DrawTick(gfx::Graphics& g, const gfx::Pen& pen, int r1, int r2) {
+  g.DrawLineI(pen, 0, -std::min(r1, r2), 0, -std::max(r1, r2));
+}
+
+const CompassLabel* LabelOf(const CompassScale& s, int a) {
+  for (const CompassLabel& l : s.labels)
+    if (l.angle == a) return &l;
+  return nullptr;
+}
+
+}  // namespace
+
 void DrawCompassScale(const RoseFrame& f, const CompassScale& s) {
   if (s.step <= 0 || s.major_every <= 0 || s.label_every <= 0) return;
   const gfx::Pen pen(kWhite, s.tick_width);
@@ -40,30 +76,50 @@ void DrawCompassScale(const RoseFrame& f, const CompassScale& s) {
     const double rel = a - f.heading;
     f.At(rel);
     const bool major = a % s.major_every == 0;
-    f.g.DrawLineI(pen, 0, -s.tick_radius, 0, major ? -s.major_outer : -s.minor_outer);
+    if (!major || s.long_over_short) DrawTick(f.g, pen, s.tick_radius, s.minor_outer);
+    if (major) DrawTick(f.g, pen, s.tick_radius, s.major_outer);
     if (a % s.label_every != 0) continue;
-    const int label = a / 10;
+    const CompassLabel* own = LabelOf(s, a);
+    if (!s.labels.empty() && own == nullptr) continue;
     if (s.upright_radius > 0.0f) {
       f.g.TranslateTransform(0.0f, -s.upright_radius);
       f.g.RotateTransform(static_cast<float>(std::fmod(-rel, 360.0)));
     }
-    const bool one_digit = label < 10 && !(s.padded_labels && label > 0);
-    const float shift = major ? s.major_label_shift : 0.0f;
+    if (own != nullptr) {
+      display::DrawScreenText(f.g, major ? major_font : font, brush, own->x, s.label_y, own->text);
+      continue;
+    }
+    const int label = a / 10;
     display::DrawScreenTextF(f.g, major ? major_font : font, brush,
-                             (one_digit ? s.label_x_one_digit : s.label_x_two_digits) + shift, s.label_y,
-                             one_digit ? "%d" : "%02d", label);
+                             label < 10 ? s.label_x_one_digit : s.label_x_two_digits, s.label_y, "%d", label);
   }
 }
 
-void DrawCoursePointer(const RoseFrame& f, const CoursePointer& p, double course, double needle, ToFrom sense) {
+namespace {
+
+void DrawDotsAndArrow(const RoseFrame& f, const CoursePointer& p, double course) {
   f.Toward(course);
-  display::DrawCircles(f.g, gfx::Pen(kWhite, 2.0f), p.dots, p.dot_diameter);
+  display::DrawCircles(f.g, gfx::Pen(kWhite, p.dot_width), p.dots, p.dot_diameter);
   DrawShape(f.g, p.arrow);
-  const gfx::Pen pen(p.arrow.colour, p.arrow.width);
-  const int x = gfx::TruncToPixel(display::FiniteOr(needle) * p.bar_per_needle);
-  f.g.DrawLineI(pen, x, p.bar_top, x, p.bar_bottom);
-  if (sense == ToFrom::kTo) display::DrawSegments(f.g, pen, p.to_head, x, 0);
-  if (sense == ToFrom::kFrom) display::DrawSegments(f.g, pen, p.from_head, x, 0);
+}
+
+}  // namespace
+
+void DrawCoursePointerAt(const RoseFrame& f, const CoursePointer& p, double course, int x, ToFrom sense) {
+  DrawDotsAndArrow(f, p, course);
+  f.g.DrawLineI(gfx::Pen(p.arrow.colour, p.arrow.width), x, p.bar_top, x, p.bar_bottom);
+  const int dx = p.heads_follow_bar ? x : 0;
+  if (sense == ToFrom::kTo) DrawShape(f.g, p.to_head, dx, 0);
+  if (sense == ToFrom::kFrom) DrawShape(f.g, p.from_head, dx, 0);
+}
+
+void DrawCoursePointer(const RoseFrame& f, const CoursePointer& p, double course, std::optional<double> needle,
+                       ToFrom sense) {
+  if (!needle.has_value()) {
+    DrawDotsAndArrow(f, p, course);
+    return;
+  }
+  DrawCoursePointerAt(f, p, course, gfx::TruncToPixel(display::FiniteOr(*needle) * p.bar_per_needle), sense);
 }
 
 void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& s, double needle) {
@@ -114,6 +170,14 @@ const char* Nav1SourceLabel(Nav1Source source) {
       break;
   }
   return "";
+}
+
+std::string ActiveWaypointIdent(int field) {
+  const flightplan::State& f = flightplan::flightplan_state;
+  const int index = f.ActiveWaypointIndex;
+  if (index < 0 || index > f.ActiveFlightPlanLastIndex) return {};
+  const model::FlightPlanWaypoint* wpt = f.ActiveFlightPlan.At(index);
+  return wpt != nullptr ? display::FitLabel(wpt->ident, field) : std::string();
 }
 
 }  // namespace ovi::ehsi

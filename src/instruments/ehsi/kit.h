@@ -8,7 +8,9 @@
 // (b - heading) so that (0, -r) points at it.
 #pragma once
 
+#include <optional>
 #include <span>
+#include <string>
 
 #include "platform/gfx/graphics.h"
 #include "src/display/kit.h"
@@ -32,26 +34,38 @@ struct RoseFrame {
   void Toward(double bearing) const { At(bearing - heading); }
 };
 
-// Lines in one pen: pairs drawn one by one and one open outline.
+// One colour: a filled polygon, then pairs drawn one by one and one open
+// outline in a pen of `width` (dashed when `dashed`).
 struct Shape {
   gfx::ARGB colour;
   float width;
   std::span<const Segment> lines;
   std::span<const gfx::Point> outline;
+  std::span<const gfx::Point> fill = {};
+  bool dashed = false;
 };
-// Draws `shape` in the frame's current transform.
-void DrawShape(gfx::Graphics& g, const Shape& shape);
+// Draws `shape` in the frame's current transform, moved by (dx, dy); an
+// outline or fill keeps to its first 16 points.
+void DrawShape(gfx::Graphics& g, const Shape& shape, int dx = 0, int dy = 0);
 // Draws `shape` turned toward `bearing` (a pointer, a marker).
 void DrawShapeToward(const RoseFrame& f, double bearing, const Shape& shape);
 
+// A label of its own for the mark at `angle` ("N", "03"), placed at x.
+struct CompassLabel {
+  int angle;
+  const char* text;
+  float x;
+};
+
 // A heading scale: a tick every `step` degrees, long every `major_every`,
-// and on marks that are multiples of `label_every` the label a / 10 ("%d",
-// or "%02d" from 1 when padded), placed at (x, label_y) with x by its
-// number of digits. A label either
-// turns with its tick, or (upright_radius above 0) stands upright on a
-// frame moved out to that radius. With a window, only marks whose plain
-// difference a - heading lies strictly within it of 0 or of +-360 are
-// drawn.
+// and on marks that are multiples of `label_every` the label a / 10 ("%d"),
+// placed at (x, label_y) with x by its number of digits, or the mark's
+// entry of `labels` when the scale has them (a mark without one stays
+// bare). A label either turns with its tick, or (upright_radius above 0)
+// stands upright on a frame moved out to that radius. With a window, only
+// marks whose plain difference a - heading lies strictly within it of 0 or
+// of +-360 are drawn. Ticks run from their inner to their outer radius,
+// whichever of tick_radius and the tick's other end lies inside.
 struct CompassScale {
   int step;
   int major_every;
@@ -66,24 +80,23 @@ struct CompassScale {
   float label_x_two_digits;
   float label_y;
   float upright_radius;
-  // Pen width of the ticks.
   float tick_width = 2.0f;
-  // Labels of 1 to 9 in two digits ("09").
-  bool padded_labels = false;
-  // Labels on marks that are multiples of major_every in this size (0: the
-  // same size), moved this much further along x.
+  // A long tick drawn over the short one rather than instead of it.
+  bool long_over_short = false;
+  std::span<const CompassLabel> labels = {};
+  // Labels of the marks that are multiples of major_every in this size (0:
+  // font_size).
   float major_font_size = 0.0f;
-  float major_label_shift = 0.0f;
 };
-// White ticks (width 2) and labels.
+// White ticks and labels.
 void DrawCompassScale(const RoseFrame& f, const CompassScale& scale);
 // Whether the mark at `a` degrees lies inside the window for `heading`.
 bool InCompassWindow(double a, double heading, double window);
 
 // The course pointer, turned toward the selected course: white deviation
 // dots, the arrow, the deviation bar at x = trunc(needle x bar_per_needle)
-// from bar_top to bar_bottom in the arrow's pen, and, when the tables are
-// given, the TO or FROM head moved along with the bar.
+// from bar_top to bar_bottom in the arrow's pen, and the TO or FROM head,
+// moved along with the bar or standing on the course line.
 struct CoursePointer {
   std::span<const gfx::Point> dots;  // top-left corners
   int dot_diameter;
@@ -91,12 +104,18 @@ struct CoursePointer {
   int bar_top;
   int bar_bottom;
   double bar_per_needle;
-  std::span<const Segment> to_head;
-  std::span<const Segment> from_head;
+  Shape to_head;
+  Shape from_head;
+  float dot_width = 2.0f;
+  bool heads_follow_bar = true;
 };
 enum class ToFrom { kNone, kTo, kFrom };
-void DrawCoursePointer(const RoseFrame& f, const CoursePointer& pointer, double course, double needle,
-                       ToFrom sense);
+// Without a needle there is no bar and no head.
+void DrawCoursePointer(const RoseFrame& f, const CoursePointer& pointer, double course,
+                       std::optional<double> needle, ToFrom sense);
+// The same with the bar's offset in whole units already worked out.
+void DrawCoursePointerAt(const RoseFrame& f, const CoursePointer& pointer, double course, int bar_x,
+                         ToFrom sense);
 
 // A glideslope scale in the unturned frame: white dots and centre mark, and
 // the magenta pointer outline moved to y = trunc(needle x per_needle +
@@ -134,5 +153,9 @@ double ShorterTurn(double h, double s);
 enum class Nav1Source { kNone, kVor, kIls, kLoc };
 Nav1Source ReadNav1Source();
 const char* Nav1SourceLabel(Nav1Source source);  // "VOR", "ILS", "LOC"; "" for none
+
+// The ident of the active waypoint cut to `field` characters; empty while
+// no waypoint is active or the index lies outside the active route.
+std::string ActiveWaypointIdent(int field);
 
 }  // namespace ovi::ehsi

@@ -19,6 +19,14 @@ struct State {
   // The canvas units that stand for Du1000EhsiRange on the DU-1000 map:
   // the radius of its compass arc.
   std::int32_t Du1000MapRadius = 234;
+
+  // The MD-80's rose or arc centre in canvas units, set by its frame for
+  // the mode it draws (133, 116 for the full rose; 133, 204 for the arc and
+  // the maps) and read by its pieces and map layers. A mode outside 0..3
+  // leaves them as they were; they start at the arc's, the centre of the
+  // MD-80's first mode (3).
+  std::int32_t Md80EhsiCentreX = 133;
+  std::int32_t Md80EhsiCentreY = 204;
 };
 
 extern State ehsi_state;

@@ -1,6 +1,7 @@
 // The A300 sample panel in ovi-sim: the DU-1000's window key clicked inside
 // and outside its area (a child within a parent far from the gauge's
-// corner), and the demo's EHSI scenario with what each snapshot shows.
+// corner), and the demo's EHSI scenarios (DU-1000, Pro Line 4, MD-80) with
+// what each snapshot shows.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,9 +22,9 @@ int Count(const std::string& text, const std::string& part) {
 class EhsiPanelTest : public ::testing::Test {
  public:
   void SetUp() override { sim::test::CopySampleSimulator(sim_); }
-  sim::test::RunResult Run(const std::string& scenario) {
-    return sim::test::RunSim({"--sim-folder", sim_.path(), "--panel", sim_ / "panels/a300/panel.cfg", "--scenario",
-                              scenario, "--out", sim_ / "out", "--trace", sim_ / "trace.txt"});
+  sim::test::RunResult Run(const std::string& scenario, const std::string& panel = "a300") {
+    return sim::test::RunSim({"--sim-folder", sim_.path(), "--panel", sim_ / ("panels/" + panel + "/panel.cfg"),
+                              "--scenario", scenario, "--out", sim_ / "out", "--trace", sim_ / "trace.txt"});
   }
   // Texts of a gauge's record in a snapshot that are exactly `text` (all
   // texts for "").
@@ -85,6 +86,40 @@ TEST_F(EhsiPanelTest, DemoScenarioWritesEverySnapshot) {
   EXPECT_GT(Texts("du1000-popup", "window01_gauge00_DU_1000_EHSI_NB"), 10);
   EXPECT_GT(Texts("du1000-popup", copy), 10);
   EXPECT_EQ(Texts("du1000-off", main) + Texts("du1000-off", copy), 0);
+}
+
+// The Pro Line 4 and MD-80 panels driven by their named keys: every
+// snapshot written, its texts checked by the scenario itself (a failed
+// check fails the run); the pop-up blanks the main display, and switched
+// off both show nothing.
+TEST_F(EhsiPanelTest, Proline4AndMd80ScenariosWriteTheirSnapshots) {
+  struct Family {
+    const char* panel;
+    const char* main;
+    const char* popup;  // the pop-up's copy, or null
+    std::vector<const char*> labels;
+  } families[] = {{"proline4", "window00_gauge01_PROLINE4_MFD", "window01_gauge00_PROLINE4_MFD_NB",
+                   {"pl4-rose-fms", "pl4-rose-nav", "pl4-rose-pointers", "pl4-arc-min", "pl4-arc-max",
+                    "pl4-arc-bug", "pl4-panels", "pl4-popup", "pl4-off"}},
+                  {"md80", "window00_gauge01_MD80_EHSI_NB", nullptr,
+                   {"md80-rose", "md80-rose-adf", "md80-arc-ils", "md80-panel", "md80-off"}}};
+  for (const Family& f : families) {
+    std::filesystem::remove_all(sim_ / "out");
+    sim::test::RunResult r = Run(sim_ / ("scenarios/" + std::string(f.panel) + ".txt"), f.panel);
+    ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
+    for (const char* label : f.labels) {
+      EXPECT_TRUE(std::filesystem::exists(sim_ / ("out/snapshots/" + std::string(label) + "/window00.png"))) << label;
+      const std::string l = label;
+      if (l.find("-off") == std::string::npos && l != "pl4-popup") {
+        EXPECT_GT(Texts(label, f.main), 10) << label;
+      }
+    }
+    EXPECT_EQ(Texts(f.labels.back(), f.main), 0);
+    if (f.popup != nullptr) {
+      EXPECT_EQ(Texts("pl4-popup", f.main), 0);
+      EXPECT_GT(Texts("pl4-popup", f.popup), 10);
+    }
+  }
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "src/display/kit.h"
-#include "src/display/labels.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/instruments/ehsi/du1000/du1000.h"
@@ -35,15 +34,6 @@ struct Brushes {
   gfx::SolidBrush blue{kBlue};
 };
 
-// The ident of the active waypoint; empty for an index outside the route.
-std::string ActiveWaypointIdent() {
-  const flightplan::State& f = flightplan::flightplan_state;
-  const int index = f.ActiveWaypointIndex;
-  if (index < 0 || index > f.ActiveFlightPlanLastIndex) return {};
-  const model::FlightPlanWaypoint* wpt = f.ActiveFlightPlan.At(index);
-  return wpt != nullptr ? display::FitLabel(wpt->ident, kWaypointIdentField) : std::string();
-}
-
 void DrawSpeeds(gfx::Graphics& g, const Fonts& fonts, const Brushes& b) {
   const guidance::State& s = guidance::guidance_state;
   DrawScreenText(g, fonts.label, b.green, 10.0f, 0.0f, "GS");
@@ -73,7 +63,7 @@ void DrawRadio(gfx::Graphics& g, const Fonts& fonts, const Brushes& b) {
 
 void DrawActiveWaypoint(gfx::Graphics& g, const Fonts& fonts, const Brushes& b) {
   const guidance::State& s = guidance::guidance_state;
-  DrawScreenText(g, fonts.label, b.green, 255.0f, 0.0f, ActiveWaypointIdent().c_str());
+  DrawScreenText(g, fonts.label, b.green, 255.0f, 0.0f, ActiveWaypointIdent(kWaypointIdentField).c_str());
   DrawScreenTextF(g, fonts.label, b.green, 270.0f, 12.0f, "%03.0f\xB0", FiniteOr(s.BearingToActiveWaypoint));
   // Each character beyond two starts the distance 5.8 units further left,
   // so the text ends near the canvas's right edge.

@@ -48,8 +48,8 @@ constexpr CoursePointer kCoursePointer{.dots = kDeviationDots,
                                        .bar_top = -30,
                                        .bar_bottom = 30,
                                        .bar_per_needle = 80.0 / 127.0,
-                                       .to_head = kToHead,
-                                       .from_head = kFromHead};
+                                       .to_head = {kBlue, 2.0f, kToHead, {}},
+                                       .from_head = {kBlue, 2.0f, kFromHead, {}}};
 
 constexpr Segment kHeadingMarkerLine[] = {{{0, -100}, {0, -126}}};
 constexpr HeadingMarker kHeadingMarker{.line = {kBlue, 3.0f, kHeadingMarkerLine, {}},

@@ -1,0 +1,78 @@
+#include "src/instruments/ehsi/md80/radio_fields.h"
+
+#include "src/display/kit.h"
+#include "src/guidance/state.h"
+#include "src/host/sim_vars.h"
+#include "src/model/state.h"
+
+namespace ovi::ehsi {
+
+namespace {
+
+using display::DrawScreenText;
+using display::DrawScreenTextF;
+using display::FiniteOr;
+using display::colour::kBlue;
+using display::colour::kWhite;
+
+const guidance::State& G() { return guidance::guidance_state; }
+
+constexpr Segment kAdfSymbolLines[] = {
+    {{55, 185}, {55, 195}}, {{55, 175}, {50, 185}}, {{55, 175}, {60, 185}}, {{50, 185}, {60, 185}}};
+constexpr Shape kAdfSymbol{kBlue, 2.0f, kAdfSymbolLines, {}};
+
+// Pointing where the wind blows to, 20 units long about its middle.
+constexpr Segment kWindArrowLines[] = {
+    {{0, -10}, {2, -5}}, {{0, -10}, {-2, -5}}, {{0, 0}, {0, -10}}, {{0, 0}, {0, 10}}};
+constexpr Shape kWindArrow{kWhite, 1.0f, kWindArrowLines, {}};
+
+}  // namespace
+
+bool Md80AdfShown() { return model::model_state.Md80EhsiShowAdf == 1 && G().AdfSignal > 0.0; }
+
+void DrawMd80DmeFields(const RoseFrame& c, const Md80RadioFields& f) {
+  c.At();
+  const gfx::Font font = f.font(13.0f);
+  const gfx::SolidBrush white(kWhite);
+  const double dme1 = FiniteOr(G().Nav1DmeDistance);
+  if (dme1 > 0.0) {
+    DrawScreenTextF(c.g, font, white, f.dme1_at.X, f.dme1_at.Y, "%-3.1f", dme1);
+    DrawScreenText(c.g, font, white, f.dme1_at.X, f.dme1_at.Y + f.dme_label_below, "DME1");
+  }
+  const double dme2 = FiniteOr(G().Nav2DmeDistance);
+  if (dme2 > 0.0) {
+    DrawScreenTextF(c.g, font, white, f.dme2_at.X, f.dme2_at.Y, "%3.1f", dme2);
+    DrawScreenText(c.g, font, white, f.dme2_at.X, f.dme2_at.Y + f.dme_label_below, "DME2");
+  }
+}
+
+void DrawMd80Glideslope(const RoseFrame& c, const Md80RadioFields& f) {
+  if (host::IsNav1GlideslopeAvailable() != 0) DrawGlideslopeScale(c, f.glideslope, G().Nav1GlideslopeNeedle);
+}
+
+void DrawMd80AdfLabel(const RoseFrame& c, const Md80RadioFields& f) {
+  if (!Md80AdfShown()) return;
+  c.At();
+  DrawScreenText(c.g, f.font(13.0f), gfx::SolidBrush(kWhite), 5.0f, 180.0f, "ADF1");
+  DrawShape(c.g, kAdfSymbol);
+}
+
+void DrawMd80SourceLabel(const RoseFrame& c, const Md80RadioFields& f) {
+  if (!(host::GetNav1Signal() > 0.0)) return;
+  c.At();
+  DrawScreenText(c.g, f.font(13.0f), gfx::SolidBrush(kWhite), 220.0f, 185.0f,
+                 host::IsNav1Localizer() != 0 ? "ILS" : "VOR");
+}
+
+void DrawMd80Wind(const RoseFrame& c, const Md80RadioFields& f) {
+  const double speed = FiniteOr(G().WindSpeed);
+  if (!(speed >= 1.0)) return;
+  c.At();
+  DrawScreenTextF(c.g, f.font(10.0f), gfx::SolidBrush(kWhite), 10.0f, 150.0f, "%2.0f", speed);
+  double to = FiniteOr(G().WindDirectionMagnetic) + 180.0;
+  if (to > 360.0) to -= 360.0;
+  const RoseFrame arrow{c.g, c.scale, 10.0f, 140.0f, c.heading};
+  DrawShapeToward(arrow, to, kWindArrow);
+}
+
+}  // namespace ovi::ehsi

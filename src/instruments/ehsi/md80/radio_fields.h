@@ -1,0 +1,31 @@
+// The MD-80's fields around its rose and arc, alike in both but for their
+// places and font: DME distances, the glideslope scale, the ADF label, the
+// radio source and the wind. Drawn on the plain canvas.
+#pragma once
+
+#include "src/instruments/ehsi/kit.h"
+
+namespace ovi::ehsi {
+
+using FontOf = gfx::Font (*)(float size);
+
+struct Md80RadioFields {
+  FontOf font;
+  // Top-left corners of the distances; each label stands under its value.
+  gfx::PointF dme1_at;
+  gfx::PointF dme2_at;
+  float dme_label_below;
+  GlideslopeScale glideslope;
+};
+
+// `canvas` is a frame with its origin on the canvas's corner.
+void DrawMd80DmeFields(const RoseFrame& canvas, const Md80RadioFields& fields);
+void DrawMd80Glideslope(const RoseFrame& canvas, const Md80RadioFields& fields);
+// "ADF1" and its symbol while the ADF is shown and receives.
+void DrawMd80AdfLabel(const RoseFrame& canvas, const Md80RadioFields& fields);
+void DrawMd80SourceLabel(const RoseFrame& canvas, const Md80RadioFields& fields);
+void DrawMd80Wind(const RoseFrame& canvas, const Md80RadioFields& fields);
+// The ADF is shown (its key) and receives.
+bool Md80AdfShown();
+
+}  // namespace ovi::ehsi

@@ -1,0 +1,115 @@
+// The Pro Line 4 MFD: one draw entry for its two gauges and the four pages
+// it hands a frame to by PROLINE4MFDMode: 0 HSI with the full rose, 1 HSI
+// on a heading arc, 2 map page, 3 arc map page; any other value leaves the
+// background alone.
+//
+// Every page draws on the 247 x 285 canvas scaled to the element (no
+// aspect of its own) and sets its own transforms. The HSI rose turns about
+// (123, 170), the HSI arc about (123, 200). The two HSI pages are one set of
+// pieces (header line, navigation-source block, heading readout, pointers,
+// bug, symbols) given each page's table; the map pages reuse the header
+// line, the readout and the compass scale with their own numbers.
+#pragma once
+
+#include "platform/gfx/graphics.h"
+#include "platform/panel/panel.h"
+#include "src/display/kit.h"
+#include "src/display/lifetime.h"
+#include "src/instruments/ehsi/kit.h"
+
+namespace ovi::ehsi {
+
+inline constexpr display::Canvas kProline4Canvas{247.0f, 285.0f};
+inline constexpr float kProline4CentreX = 123.0f;
+inline constexpr float kProline4RoseY = 170.0f;
+inline constexpr float kProline4ArcY = 200.0f;
+
+// Draws one picture. `size` is the surface's pixel size (null: the device
+// context's own); variant 2 clears the surface to transparent, any other is
+// handed on to the map pages (3 leaves their ATC boundaries off). Nothing
+// happens without a device context.
+void DrawProline4Mfd(display::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size, int variant);
+
+// The pages, each on the graphics of the picture, sized by `display`.
+void DrawProline4HsiRose(const display::GaugeDisplay& display, gfx::Graphics& g);                  // mode 0
+void DrawProline4HsiArc(const display::GaugeDisplay& display, gfx::Graphics& g);                   // mode 1
+void DrawProline4MapPage(const display::GaugeDisplay& display, gfx::Graphics& g, int variant);     // mode 2
+void DrawProline4ArcMapPage(const display::GaugeDisplay& display, gfx::Graphics& g, int variant);  // mode 3
+
+// --- Pieces the pages share ---------------------------------------------------
+
+using FontOf = gfx::Font (*)(float size);
+
+// The header line: "WX", then UTC, TAS, GS, SAT and TAT with their values
+// in the 9-unit font. The pages differ in fonts and in where three values
+// stand.
+struct Proline4Header {
+  FontOf wx_font;
+  float wx_size;
+  FontOf font;  // the 9-unit row
+  float utc_value_x;
+  float sat_value_x;
+  float tat_value_x;
+};
+void DrawProline4Header(gfx::Graphics& g, const display::CanvasScale& scale, const Proline4Header& header,
+                        double total_air_temperature);
+// The total air temperature the HSI pages work out from SAT and TAS.
+double Proline4TotalAirTemperature();
+
+// Time to go over `distance` NM at the ground speed: known above 30 kt.
+// The minutes are rounded before the hours are split off, so 119.6 minutes
+// read 2 hours 0 minutes rather than 1 hour 60.
+struct TimeToGo {
+  bool known = false;
+  double hours = 0.0;
+  double minutes = 0.0;
+};
+TimeToGo Proline4TimeToGo(double distance, double ground_speed);
+
+// The navigation-source block: the FMS source while LNAV flies an active
+// waypoint, else NAV1 while it receives a station, else nothing.
+struct Proline4SourceBlock {
+  FontOf font;              // 12 units
+  FontOf dashed_ttg_font;   // "TTG" of the dashed time to go, 12 units
+};
+void DrawProline4SourceBlock(gfx::Graphics& g, const display::CanvasScale& scale, const Proline4SourceBlock& block);
+
+// The boxed heading readout under the header, its box open at the top at
+// `box_y` and its pointer notch 17 units lower; the digits at `text_y`.
+void DrawProline4HeadingReadout(gfx::Graphics& g, const display::CanvasScale& scale, float box_y, float text_y);
+
+// A bearing pointer: its legend about the centre (in the needle's colour),
+// the icon beside it and the needle.
+struct Proline4Pointer {
+  gfx::PointF legend_at;
+  Shape icon;
+  Shape needle;
+};
+
+// What one HSI page draws its pointers, bug and symbols with.
+struct Proline4HsiPage {
+  float centre_y;
+  CoursePointer course;
+  double bar_per_needle;   // NAV1 needle units to bar units
+  Proline4Pointer first;   // magenta
+  Proline4Pointer second;  // blue
+  FontOf legend_font;      // 13 units
+  gfx::PointF bug_readout_at;  // canvas
+  FontOf bug_readout_font;  // 9 units
+  Shape bug;
+  Shape bug_line;  // dashed, while the bug has just moved
+  gfx::Point track_corner;
+};
+// The course pointer: the leg's cross-track deviation on the desired track
+// while LNAV is engaged, else NAV1's needle on the selected course with its
+// TO/FROM head while a station is received.
+void DrawProline4CoursePointer(const RoseFrame& f, const Proline4HsiPage& page);
+// Both bearing pointers, the second first, with their legends.
+void DrawProline4BearingPointers(const RoseFrame& f, const Proline4HsiPage& page);
+// The bug readout and the bug, the track marker and the aircraft symbol.
+void DrawProline4BugTrackAndAircraft(const RoseFrame& f, const Proline4HsiPage& page);
+
+// The frame of a page about (123, y), turning with AircraftHeading.
+RoseFrame Proline4Frame(const display::GaugeDisplay& display, gfx::Graphics& g, float y);
+
+}  // namespace ovi::ehsi
