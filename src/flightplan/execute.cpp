@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "src/flightplan/holds.h"
+#include "src/flightplan/plan_ops.h"
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/runway_data.h"
 #include "src/flightplan/state.h"
@@ -178,11 +179,11 @@ void ExecutePendingRoute() {
   const int entry_state = s.RouteState;
 
   g.NextConstraintIndex = g.NextConstraintIndex == 0 ? s.PendingFlightPlanLastIndex : s.PendingActiveWaypointIndex;
-  if (fms.FmsHoldWaypointIndex > 0) {
-    DeleteHold(fms.FmsHoldWaypointIndex, 0);
-    // Marked once: a second EXEC must not take the next hold at that index.
-    fms.FmsHoldWaypointIndex = 0;
-  }
+  // A hold marked for deletion is detached from the pending route and
+  // leaves the table with RestoreHoldIndices below. Looked up here by its
+  // flown index, it could be another hold: one added in the modification
+  // may share that index, and it sorts first.
+  fms.FmsHoldWaypointIndex = 0;
   if (m.ClimbIasEntry > 0.0 || m.ClimbMachEntry > 0.0) m.ClimbIasEntry = m.ClimbMachEntry = 0.0;
   if (m.CruiseIasEntry > 0.0 || m.CruiseMachEntry > 0.0) m.CruiseIasEntry = m.CruiseMachEntry = 0.0;
   if (m.DescentIasEntry > 0.0 || m.DescentMachEntry > 0.0) m.DescentIasEntry = m.DescentMachEntry = 0.0;
@@ -220,6 +221,10 @@ void ExecutePendingRoute() {
   const int last = std::min(s.PendingFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
   if (last >= 1) {
     for (int i = 0; i <= last; ++i) s.ActiveFlightPlan[i] = s.PendingFlightPlan[i];
+    // The new end first: the holds dropped below renumber the waypoints
+    // that show the holds after them, wherever the new route puts them.
+    s.ActiveFlightPlanLastIndex = last;
+    WriteEndMarker(ActivePlan());
     RestoreHoldIndices();
     if (s.ActiveWaypointIndex == model::kNoWaypoint) s.ActiveWaypointIndex = 1;
     // A modification that removed the waypoint being flown to leaves the
@@ -228,7 +233,6 @@ void ExecutePendingRoute() {
     g.DirectToActive = 0;
     g.ActiveWaypointLat = s.ActiveFlightPlan[s.ActiveWaypointIndex].latitude;
     g.ActiveWaypointLon = s.ActiveFlightPlan[s.ActiveWaypointIndex].longitude;
-    s.ActiveFlightPlanLastIndex = last;
 
     if (m.LnavSetEnRouteFreqs == 1 && g.LnavEngaged == 1) guidance::TuneEnRouteNavaids(guidance::kTuneRoute);
     if (m.SetWptBaro == 1) host::SendKeyEvent(kEventBarometricSetting, 0);
@@ -320,13 +324,14 @@ void ResetRouteData() {
   fms.FmsLegsEntryState = 0;
 
   // The holds the modification added are those no active waypoint refers
-  // to. DeleteHold finds a hold by its waypoint, so the one to drop is first
-  // given an index no other hold has.
+  // to (the last one, the destination, takes holds as well). DeleteHold
+  // finds a hold by its waypoint, so the one to drop is first given an index
+  // no other hold has.
   constexpr int kDroppedHold = -12345;
   const int last = std::min(s.ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
   for (int j = s.HoldCount; j >= 1; --j) {
     bool referenced = false;
-    for (int i = 1; i <= last - 1 && !referenced; ++i) referenced = s.ActiveFlightPlan[i].hold_number == static_cast<std::uint32_t>(j);
+    for (int i = 1; i <= last && !referenced; ++i) referenced = s.ActiveFlightPlan[i].hold_number == static_cast<std::uint32_t>(j);
     if (referenced) continue;
     s.HoldTable[j].active_index = kDroppedHold;
     DeleteHold(kDroppedHold, 0);

@@ -76,16 +76,48 @@ bool StepIfUnchanged() {
   return true;
 }
 
-// The first hold whose plan index (`index`) is old_index gets new_index;
-// 0 or less names no waypoint.
-void RenumberFirstHold(std::int32_t model::HoldingPattern::*index, int new_index, int old_index) {
+// The first hold whose place in the plan is old_index gets new_index; 0 or
+// less names no waypoint. In the pending plan a hold not tracked yet
+// (pending index 0) stands where it stands in the active one: an edit of the
+// executed route's copy moves it like any other.
+void RenumberFirstHold(bool pending, int new_index, int old_index) {
   if (old_index <= 0) return;
   State& s = flightplan_state;
   for (int k = 1; k <= HoldCount(); ++k) {
-    if (s.HoldTable[k].*index == old_index) {
-      s.HoldTable[k].*index = new_index;
+    model::HoldingPattern& h = s.HoldTable[k];
+    if (pending ? PendingSlot(h) == old_index : h.active_index == old_index) {
+      (pending ? h.pending_index : h.active_index) = new_index;
       return;
     }
+  }
+}
+
+// The hold the pending route shows on entry `slot`; 0 when none.
+int HoldOnPendingSlot(int slot) {
+  if (slot < 1) return 0;
+  for (int k = 1; k <= HoldCount(); ++k) {
+    if (PendingSlot(flightplan_state.HoldTable[k]) == slot) return k;
+  }
+  return 0;
+}
+
+// Bubble sort by active-plan index through the exchange slot; the waypoints
+// of both routes follow their holds' numbers. Ties keep their order.
+void SortHolds() {
+  State& s = flightplan_state;
+  for (int j = 1; j < HoldCount();) {
+    model::HoldingPattern& a = s.HoldTable[j];
+    model::HoldingPattern& b = s.HoldTable[j + 1];
+    if (a.active_index <= b.active_index) {
+      ++j;
+      continue;
+    }
+    // Both renumberings are decided before either is written.
+    HoldNumberChanged(a, j, model::kMaxHolds + 1);
+    HoldNumberChanged(b, j + 1, j);
+    HoldNumberChanged(a, model::kMaxHolds + 1, j + 1);
+    std::swap(a, b);
+    j = 1;
   }
 }
 
@@ -94,7 +126,15 @@ void RenumberFirstHold(std::int32_t model::HoldingPattern::*index, int new_index
 bool AddHoldAtWaypoint(int waypoint, int mode) {
   State& s = flightplan_state;
   const int last = std::min(s.PendingFlightPlanLastIndex, model::kFlightPlanSlots - 1);
-  if (HoldCount() >= model::kMaxHolds || waypoint < 1 || waypoint > last) return false;
+  if (waypoint < 1 || waypoint > last) return false;
+  // One hold a waypoint: a second HOLD AT there shows the hold it has, to be
+  // edited, rather than a twin that the renumbering would leave behind.
+  if (const int held = HoldOnPendingSlot(waypoint)) {
+    fms::fms_state.FmsLegsMarker = 0;
+    model::model_state.FmsSubPageTable.RteHoldSubPage = held;
+    return true;
+  }
+  if (HoldCount() >= model::kMaxHolds) return false;
   const model::FlightPlanWaypoint& w = s.PendingFlightPlan[waypoint];
   const model::FlightPlanWaypoint& before = s.PendingFlightPlan[waypoint - 1];
 
@@ -117,23 +157,7 @@ bool AddHoldAtWaypoint(int waypoint, int mode) {
   h.leg_time = 1.0;
   s.PendingFlightPlan[waypoint].hold_number = static_cast<std::uint32_t>(k);
   guidance::guidance_state.ActiveHoldIndex = 1;
-
-  // Bubble sort by active-plan index; the waypoints follow their holds.
-  for (int j = 1; j < s.HoldCount;) {
-    model::HoldingPattern& a = s.HoldTable[j];
-    model::HoldingPattern& b = s.HoldTable[j + 1];
-    if (a.active_index <= b.active_index) {
-      ++j;
-      continue;
-    }
-    // Both renumberings are decided before either is written: two holds may
-    // share a waypoint.
-    HoldNumberChanged(a, j, model::kMaxHolds + 1);
-    HoldNumberChanged(b, j + 1, j);
-    HoldNumberChanged(a, model::kMaxHolds + 1, j + 1);
-    std::swap(a, b);
-    j = 1;
-  }
+  SortHolds();
 
   const bool stepped = mode == 1 && s.RouteState == 3 && StepIfUnchanged();
   SetHoldPageCount();
@@ -144,6 +168,7 @@ bool AddHoldAtWaypoint(int waypoint, int mode) {
 
 void DeleteHold(int waypoint, int mode) {
   State& s = flightplan_state;
+  const bool in_pending = waypoint >= 0 && waypoint <= s.PendingFlightPlanLastIndex && waypoint < model::kFlightPlanSlots;
   if (mode == 0 || mode == 1) {
     for (int k = 1; k <= HoldCount(); ++k) {
       if (s.HoldTable[k].active_index == waypoint) {
@@ -153,8 +178,17 @@ void DeleteHold(int waypoint, int mode) {
     }
     fms::fms_state.FmsHoldWaypointIndex = 0;
     SetHoldPageCount();
-  }
-  if (waypoint >= 0 && waypoint <= s.PendingFlightPlanLastIndex && waypoint < model::kFlightPlanSlots) {
+    // The removal has cleared the waypoint that showed the hold. The pending
+    // entry at the same index may show another hold, once a modification
+    // has moved the entries: only a number no hold stands behind goes.
+    if (in_pending) {
+      std::uint32_t& number = s.PendingFlightPlan[waypoint].hold_number;
+      if (number != 0 && HoldOnPendingSlot(waypoint) != static_cast<int>(number)) number = 0;
+    }
+  } else if (in_pending) {
+    // Marked for deletion: the route being edited shows the hold no more,
+    // and EXEC drops it (ERASE brings it back).
+    if (const int k = HoldOnPendingSlot(waypoint)) s.HoldTable[k].pending_index = kDetachedHold;
     s.PendingFlightPlan[waypoint].hold_number = 0;
   }
   if (mode >= 1) StepIfUnchanged();
@@ -162,13 +196,9 @@ void DeleteHold(int waypoint, int mode) {
   if (s.HoldCount == 0 && fms::fms_state.FmsPage == fms::kPageRteHold) fms::fms_state.FmsPage = fms::kPageRteLegs;
 }
 
-void RenumberHoldPendingIndex(int new_index, int old_index) {
-  RenumberFirstHold(&model::HoldingPattern::pending_index, new_index, old_index);
-}
+void RenumberHoldPendingIndex(int new_index, int old_index) { RenumberFirstHold(true, new_index, old_index); }
 
-void RenumberHoldActiveIndex(int new_index, int old_index) {
-  RenumberFirstHold(&model::HoldingPattern::active_index, new_index, old_index);
-}
+void RenumberHoldActiveIndex(int new_index, int old_index) { RenumberFirstHold(false, new_index, old_index); }
 
 void SaveHoldIndices() {
   State& s = flightplan_state;
@@ -193,16 +223,18 @@ void RestoreHoldIndices() {
       removed = true;
     }
   }
+  // Holds added in the modification were sorted by their place in the
+  // pending route, the others by their old place in the flown one: the
+  // first hold along the route must be entry 1 again.
+  SortHolds();
   if (removed) SetHoldPageCount();
 }
 
 void DetachPendingHolds(int first, int last) {
-  State& s = flightplan_state;
   for (int k = 1; k <= HoldCount(); ++k) {
-    model::HoldingPattern& h = s.HoldTable[k];
-    if (h.pending_index >= first && h.pending_index <= last && h.pending_index > 0) {
-      h.pending_index = kDetachedHold;
-    }
+    model::HoldingPattern& h = flightplan_state.HoldTable[k];
+    const int slot = PendingSlot(h);
+    if (slot > 0 && slot >= first && slot <= last) h.pending_index = kDetachedHold;
   }
 }
 

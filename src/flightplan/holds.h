@@ -10,18 +10,24 @@ namespace ovi::flightplan {
 // name and fix position from the waypoint, inbound course from the previous
 // waypoint, magnetic, 1 minute right-hand legs flown by time), sets the
 // waypoint's hold number and sorts the table by active-plan index. Mode 1
-// steps RouteState when it is 2 or more. Refused (false) when kMaxHolds
-// holds exist or the waypoint is not an entry 1..last of the pending plan.
+// steps RouteState when it is 3. A waypoint carries one hold: on one that
+// has a hold nothing is added, RTE HOLD's sub-page is set to that hold (to
+// be edited) and the result is true. Refused (false) when kMaxHolds holds
+// exist or the waypoint is not an entry 1..last of the pending plan.
 bool AddHoldAtWaypoint(int waypoint, int mode);
 
 // Mode 0 or 1: removes the first hold whose active-plan index is `waypoint`
-// (later holds move down). Every mode: clears the hold number of pending
-// waypoint `waypoint`; mode 1 or more steps RouteState. Mode 2 marks a hold
-// for deletion at EXEC without removing it.
+// (later holds move down, the waypoints showing them follow). Mode 2 marks
+// the hold on pending waypoint `waypoint` for deletion: the pending route
+// shows it no more (it is detached), EXEC drops it and ERASE keeps a hold of
+// the executed route. Every mode clears the hold number of
+// pending waypoint `waypoint` where no hold stands behind it; mode 1 or
+// more steps RouteState.
 void DeleteHold(int waypoint, int mode);
 
-// The first hold whose pending-plan (active-plan) index is `old_index` gets
-// `new_index`; nothing when none matches.
+// The first hold standing on pending (active) entry `old_index` moves to
+// `new_index`; nothing when none stands there. In the pending route a hold
+// not tracked yet (pending index 0) stands on its active index.
 void RenumberHoldPendingIndex(int new_index, int old_index);
 void RenumberHoldActiveIndex(int new_index, int old_index);
 
@@ -29,7 +35,8 @@ void RenumberHoldActiveIndex(int new_index, int old_index);
 // active-plan index.
 void SaveHoldIndices();
 // After execution: every hold with a pending-plan index above 0 takes it as
-// its active-plan index, and the pending-plan index becomes 0.
+// its active-plan index, and the pending-plan index becomes 0; detached
+// holds leave the table, and the table is sorted by active index again.
 void RestoreHoldIndices();
 
 }  // namespace ovi::flightplan

@@ -9,8 +9,10 @@ namespace ovi::flightplan {
 // route; RestoreHoldIndices drops such holds.
 constexpr int kDetachedHold = -1;
 
-// Holds whose pending-plan index lies in first..last lose their waypoint in
-// the pending route (pending index kDetachedHold).
+// Holds standing on pending entries first..last (a hold not tracked yet
+// stands on its active index) lose their waypoint in the pending route:
+// detached (pending index kDetachedHold) until EXEC drops them or ERASE
+// brings back those of the executed route.
 void DetachPendingHolds(int first, int last);
 
 // Holds whose active-plan index lies in first..last leave the table.

@@ -8,6 +8,8 @@
 #include "src/flightplan/execute.h"
 #include "src/flightplan/fuel.h"
 #include "src/flightplan/holds.h"
+#include "src/flightplan/holds_internal.h"
+#include "src/flightplan/plan_ops.h"
 #include "src/flightplan/pln_convert.h"
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/route_file.h"
@@ -47,13 +49,17 @@ struct StagedRoute {
 
 bool ReadStaged(const std::string& name, RouteKeyLines keys, const std::string& label, StagedRoute& staged) {
   std::FILE* f = os::OpenFile(FlightPlanReadPath(name), "r");
-  if (f == nullptr) return false;
+  if (f == nullptr) {
+    model::AddStatusMessage(label + ": cannot be opened");
+    return false;
+  }
   RouteReadRequest req;
   req.target = {staged.table.get(), &staged.last};
   req.key_lines = keys;
   req.label = label;
   staged.result = ReadRouteFile(f, req);
   std::fclose(f);
+  if (staged.last < 0) model::AddStatusMessage(label + ": no waypoint");
   return staged.last >= 0;
 }
 
@@ -132,11 +138,14 @@ void LoadRequestedFlightPlan(std::int32_t request) {
   model::State& m = M();
   State& s = Fp();
   guidance::State& g = G();
+  // A plan that cannot be loaded leaves the flight's reserve as it was.
+  const double kept_reserve = m.ReserveFuel;
   m.ReserveFuel = 0.0;
 
   std::string name = s.RequestedFlightPlanFile;
   if (EndsWithPln(name)) {
     if (ConvertPlnToRte(name) == kPlnNotLoaded) {
+      m.ReserveFuel = kept_reserve;
       g.FlightPlanLoadRequest = 0;
       return;
     }
@@ -150,6 +159,7 @@ void LoadRequestedFlightPlan(std::int32_t request) {
   if (!ReadStaged(name, RouteKeyLines::kRequestLoad, name, staged)) {
     // Nothing to load: the route being flown stays.
     m.CruiseAlt = kept_cruise_altitude;
+    m.ReserveFuel = kept_reserve;
     ShowUnableToLoad();
     g.FlightPlanLoadRequest = 0;
     g.DisplayRefreshCounter = 999;
@@ -167,8 +177,8 @@ void LoadRequestedFlightPlan(std::int32_t request) {
 
   const int last = s.ActiveFlightPlanLastIndex;
   if (last >= 1) {
-    if (s.PendingFlightPlanLastIndex + 1 <= model::kMaxFlightPlanWaypoints)
-      s.PendingFlightPlan[s.PendingFlightPlanLastIndex + 1].ident = "******";
+    WriteEndMarker(PendingPlan());
+    WriteEndMarker(ActivePlan());
     const model::FlightPlanWaypoint& first = s.ActiveFlightPlan[0];
     const model::FlightPlanWaypoint& end = s.ActiveFlightPlan[last];
     double d = 0.0, c = 0.0;
@@ -232,29 +242,41 @@ void LoadRequestedFlightPlan(std::int32_t request) {
 bool LoadSelectedFlightPlan(std::string name, std::int32_t key_switch) {
   model::State& m = M();
   State& s = Fp();
+  // A plan that cannot be loaded changes nothing, the values of the plan
+  // loaded before included.
+  const std::int32_t kept_cruise_altitude = m.FileCruiseAlt;
+  const double kept_reserve = m.ResvFuel;
+  const double kept_fuel = m.PlannedFuel;
+  auto refuse = [&] {
+    m.FileCruiseAlt = kept_cruise_altitude;
+    m.ResvFuel = kept_reserve;
+    m.PlannedFuel = kept_fuel;
+    ShowUnableToLoad();
+    return false;
+  };
   m.FileCruiseAlt = 0;
   m.ResvFuel = 0.0;
   if (name == "NEXT FPL") {
+    DetachPendingHolds(1, kMaxPlanLastIndex);
     PreparePlaceholderPlan(s.PendingFlightPlan, s.PendingFlightPlanLastIndex);
     s.EditWaypointIndex = 0;
     return true;
   }
   const std::string label = name;
-  if (!ResolveLibraryFileName(name)) return false;
+  if (!ResolveLibraryFileName(name)) return refuse();
 
-  const double kept_fuel = m.PlannedFuel;
   m.PlannedFuel = 0.0;
   StagedRoute staged;
+  // The pending route being edited stays.
   if (!ReadStaged(name, key_switch == 0 ? RouteKeyLines::kSelectedLoad : RouteKeyLines::kNone, label, staged)) {
-    // The pending route being edited stays.
-    m.PlannedFuel = kept_fuel;
-    m.FileCruiseAlt = 0;
-    m.ResvFuel = 0.0;
-    ShowUnableToLoad();
-    return false;
+    return refuse();
   }
   G().LnavLegTracking = 0;
+  // The plan replaces the route being edited: the holds of the flown route
+  // stand on none of its waypoints (EXEC drops them, ERASE brings them back).
+  DetachPendingHolds(1, kMaxPlanLastIndex);
   CopyStaged(staged, s.PendingFlightPlan, s.PendingFlightPlanLastIndex);
+  WriteEndMarker(PendingPlan());
   if (s.PendingFlightPlanLastIndex >= 1) s.EditWaypointIndex = 1;
 
   if (s.RouteState == 0) {

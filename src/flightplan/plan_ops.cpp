@@ -116,7 +116,13 @@ void MergeIntoNext(const PlanRef& p, int b) {
   const int last = LastIndex(p);
   if (b < 0 || b >= last) return;
   model::FlightPlanWaypoint& survivor = p.plan[b + 1];
-  if (survivor.hold_number == 0) survivor.hold_number = p.plan[b].hold_number;
+  // One waypoint, one hold: the survivor keeps its own, and the dropped
+  // entry's goes as on any removal.
+  if (survivor.hold_number == 0) {
+    survivor.hold_number = p.plan[b].hold_number;
+  } else if (p.plan[b].hold_number != 0) {
+    DropHoldsOn(p, b, b);
+  }
   for (int i = b + 1; i <= last; ++i) {
     p.plan[i - 1] = std::move(p.plan[i]);
     EntryMoved(p, i - 1, i);

@@ -43,8 +43,9 @@ void OpenSlots(const PlanRef& p, int at, int n);
 void RemoveEntries(const PlanRef& p, int first, int next);
 
 // Drops entry b in favour of entry b + 1 (the same fix): b + 1 moves into
-// b's place and keeps its own fields; it takes b's hold number when it has
-// none. Holds and tracked indices on b stay with the survivor.
+// b's place and keeps its own fields; it takes b's hold (and number) when it
+// has none, else b's hold goes as on a removal. Tracked indices on b stay
+// with the survivor.
 void MergeIntoNext(const PlanRef& p, int b);
 
 // Holds attached to entries first..last of the plan no longer have a

@@ -82,10 +82,23 @@ struct Waypoint {
   std::string lon_text;
 };
 
+// Text between `open` and `close` after the first `open` of the data;
+// empty when either is missing.
+std::string Between(std::string_view data, std::string_view open, std::string_view close) {
+  const std::size_t a = data.find(open);
+  if (a == std::string_view::npos) return {};
+  const std::size_t b = data.find(close, a + open.size());
+  if (b == std::string_view::npos) return {};
+  return std::string(util::Trim(data.substr(a + open.size(), b - a - open.size())));
+}
+
 class Converter {
  public:
   std::string out = "[FlightPlan]\n";
   int written = 0;  // waypoint lines in `out`
+  // Why the plan cannot be loaded whole: the first damage met, in file
+  // order; empty when every waypoint the file names was converted.
+  std::string failure;
 
   void Run(std::string_view data) {
     if (data.size() >= 3 && data.substr(0, 3) == "\xEF\xBB\xBF") data.remove_prefix(3);
@@ -97,28 +110,57 @@ class Converter {
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
       if (line.find("<DepartureID>") != std::string_view::npos) {
         // From here on the file is the XML form, for good.
+        CheckXmlDocument(data);
         RunXml(data.substr(pos));
+        const std::string destination = Between(data, "<DestinationID>", "</DestinationID>");
+        if (!destination.empty()) EndsAtDestination(destination);
         return;
       }
       IniLine(line);
       pos = nl + 1;
     }
+    if (!destination_ident_.empty()) EndsAtDestination(destination_ident_);
   }
 
  private:
   std::string type_ = "I";
   std::string departure_ident_;
+  std::string destination_ident_;
+  std::string last_ident_;
   int leading_field_ = 0;
+  int ini_lines_ = 0;  // waypoint lines of the key-and-comma form met
+  int elements_ = 0;   // waypoint elements of the XML form met
 
-  void Write(const Waypoint& wp) {
-    if (wp.ident.empty()) return;  // a line without ident would read as something else
-    if (!IsDmsLatitude(wp.lat_text) || !IsDmsLongitude(wp.lon_text)) return;
+  void Fail(std::string reason) {
+    if (failure.empty()) failure = std::move(reason);
+  }
+
+  // False (and the reason kept) when the waypoint cannot be written whole.
+  bool Write(const Waypoint& wp, const std::string& label) {
+    // A line without ident would read as something else.
+    if (wp.ident.empty()) {
+      Fail(label + " has no ident");
+      return false;
+    }
+    if (!IsDmsLatitude(wp.lat_text) || !IsDmsLongitude(wp.lon_text)) {
+      Fail(label + " (" + wp.ident + ") has no position in degrees, minutes and seconds");
+      return false;
+    }
     double lat = 0.0, lon = 0.0;
     ParseDmsLatLon(wp.lat_text, wp.lon_text, lat, lon);
     if (wp.lat_text.front() == 'S') lat = -lat;
     if (wp.lon_text.front() == 'W') lon = -lon;
     out += util::Format("%-8s %-3.5f %-3.5f  %s\n", RouteFileIdent(wp.ident).c_str(), lat, lon, type_.c_str());
     ++written;
+    last_ident_ = wp.ident;
+    return true;
+  }
+
+  // A plan cut short ends before the destination its header names.
+  void EndsAtDestination(const std::string& destination) {
+    if (written > 0 && last_ident_ != destination) {
+      Fail("ends at " + last_ident_ + ", before its destination " + destination);
+    }
   }
 
   // ---- key-and-comma form ----
@@ -131,6 +173,10 @@ class Converter {
         if (c != ' ' && c != ',') departure_ident_.push_back(c);
       }
     }
+    if (std::size_t p = line.find("destination_id="); p != std::string_view::npos) {
+      std::string_view v = line.substr(p + 15);
+      destination_ident_ = std::string(util::Trim(v.substr(0, v.find(','))));
+    }
     if (std::size_t p = line.find("waypoint.0"); p != std::string_view::npos) {
       std::string value;
       for (char c : line.substr(std::min(line.size(), p + 11))) {
@@ -138,10 +184,21 @@ class Converter {
       }
       leading_field_ = value.compare(0, departure_ident_.size(), departure_ident_) != 0 ? 1 : 0;
     }
-    if (line.find("waypoint.") != std::string_view::npos) IniWaypoint(line);
+    if (std::size_t p = line.find("waypoint."); p != std::string_view::npos) {
+      // Numbered from 0 on: a number skipped is a line lost.
+      std::size_t end = p + 9;
+      while (end < line.size() && IsDigit(line[end])) ++end;
+      const std::string number(line.substr(p + 9, end - p - 9));
+      const std::string label = "waypoint." + number;
+      if (number != std::to_string(ini_lines_)) Fail(label + " out of order");
+      ++ini_lines_;
+      const int before = written;
+      IniWaypoint(line, label);
+      if (written == before) Fail(label + " has no ident or position");
+    }
   }
 
-  void IniWaypoint(std::string_view line) {
+  void IniWaypoint(std::string_view line, const std::string& label) {
     std::string_view rest;
     if (std::size_t eq = line.find('='); eq != std::string_view::npos) rest = line.substr(eq + 1);
     else rest = line.substr(std::min<std::size_t>(11, line.size()));
@@ -176,7 +233,7 @@ class Converter {
         const std::string_view lon_text = rest.substr(0, rest.find(','));
         wp.lat_text = NormalizeIniLatitude(lat_text);
         wp.lon_text = NormalizeIniLongitude(lon_text);
-        Write(wp);
+        Write(wp, label);
       }
       const std::size_t next = rest.find(',');
       if (next == std::string_view::npos) return;
@@ -215,15 +272,32 @@ class Converter {
     return std::string(1, t[0]) + field[0] + ":" + field[1] + ":" + field[2];
   }
 
-  // One whole <ATCWaypoint ...> ... </ATCWaypoint> element, parsed on its
-  // own: damage anywhere else in the file cannot reach it, and an element
-  // that damage leaves unparsable is left out alone.
-  void XmlWaypoint(std::string_view element) {
+  // The whole document must be well-formed: a plan cut short or damaged
+  // anywhere parses no further than the damage. Only a file that is an XML
+  // document from its first byte; one whose first lines are of the other
+  // form is taken element by element.
+  void CheckXmlDocument(std::string_view data) {
+    if (const std::size_t nul = data.find('\0'); nul != std::string_view::npos) {
+      Fail(util::Format("a NUL byte at byte %zu", nul));
+      return;
+    }
+    const std::string_view start = util::Trim(data);
+    if (start.empty() || start.front() != '<') return;
     pugi::xml_document doc;
-    if (!doc.load_buffer(element.data(), element.size(), pugi::parse_default, pugi::encoding_utf8)) return;
+    const pugi::xml_parse_result r = doc.load_buffer(data.data(), data.size(), pugi::parse_default, pugi::encoding_utf8);
+    if (!r) Fail(util::Format("not well-formed XML (%s at byte %td)", r.description(), r.offset));
+  }
+
+  // One whole <ATCWaypoint ...> ... </ATCWaypoint> element, parsed on its
+  // own; the first damage in it is the plan's.
+  void XmlWaypoint(std::string_view element) {
+    const std::string label = "waypoint " + std::to_string(++elements_);
+    pugi::xml_document doc;
+    if (!doc.load_buffer(element.data(), element.size(), pugi::parse_default, pugi::encoding_utf8)) {
+      return Fail(label + " is damaged");
+    }
     const pugi::xml_node node = doc.child("ATCWaypoint");
     const pugi::xml_attribute id = node.attribute("id");
-    if (!id) return;
     Waypoint wp;
     for (const char* p = id.value(); *p != '\0'; ++p) {
       if (!std::isspace(static_cast<unsigned char>(*p))) wp.ident.push_back(*p);
@@ -235,20 +309,20 @@ class Converter {
       else if (type == "VOR") type_ = "VOR";
       else if (type == "NDB") type_ = "NDB";
     }
-    // Without a position the waypoint is left out, not put somewhere else.
+    // Without a position the waypoint is not put somewhere else.
     const pugi::xml_node wpos = node.child("WorldPosition");
-    if (!wpos) return;
     std::string pos;
     for (const char* p = wpos.child_value(); *p != '\0'; ++p) {
       if (static_cast<unsigned char>(*p) != 0xC2) pos.push_back(*p);
     }
     std::string_view v = util::Trim(pos);
     const std::size_t comma = v.find(',');
-    if (comma == std::string_view::npos) return;
-    const std::string_view lon_part = util::Trim(v.substr(comma + 1));
-    wp.lat_text = XmlDms(v.substr(0, 15), 2);
-    wp.lon_text = XmlDms(lon_part.substr(0, 15), 3);
-    Write(wp);
+    if (comma != std::string_view::npos) {
+      const std::string_view lon_part = util::Trim(v.substr(comma + 1));
+      wp.lat_text = XmlDms(v.substr(0, 15), 2);
+      wp.lon_text = XmlDms(lon_part.substr(0, 15), 3);
+    }
+    Write(wp, label);
   }
 
   // The start of the next <ATCWaypoint> element (not <ATCWaypointType>).
@@ -263,18 +337,19 @@ class Converter {
   }
 
   // A waypoint is written when its element closes; one that never closes
-  // (a file cut short, a broken tag) gives nothing.
+  // (a file cut short, a broken tag) gives nothing and refuses the plan.
   void RunXml(std::string_view data) {
     static constexpr std::string_view kEnd = "</ATCWaypoint>";
     std::size_t pos = 0;
     std::size_t close = 0;  // the first closing tag at or after `open`, kept while it is ahead
     for (;;) {
       const std::size_t open = FindWaypointStart(data, pos);
-      if (open == std::string_view::npos) return;
+      if (open == std::string_view::npos) break;
       if (close < open) close = data.find(kEnd, open);
-      if (close == std::string_view::npos) return;
       const std::size_t next = FindWaypointStart(data, open + 1);
-      if (next < close) {
+      if (close == std::string_view::npos || next < close) {
+        Fail("waypoint " + std::to_string(++elements_) + " never closes");
+        if (close == std::string_view::npos) break;
         pos = next;
         continue;
       }
@@ -343,13 +418,21 @@ bool IsDmsLongitude(std::string_view t) {
   return lon <= 180.0;
 }
 
-int ConvertPlnToRte(const std::string& name) {
-  model::State& m = model::model_state;
+namespace {
+
+// A plan that cannot be loaded: the log names the file and the reason; a
+// load shows it on the MCU entry line as well.
+int Refuse(const std::string& name, const std::string& reason, bool show_failure) {
+  if (show_failure) model::model_state.McuEntryText = kUnableToLoad;
+  model::AddStatusMessage(name + ": " + reason);
+  return kPlnNotLoaded;
+}
+
+}  // namespace
+
+int ConvertPlnToRte(const std::string& name, bool show_failure) {
   std::FILE* in = os::OpenFile(FlightPlanReadPath(name), "rb");
-  if (in == nullptr) {
-    m.McuEntryText = kUnableToLoad;
-    return kPlnNotLoaded;
-  }
+  if (in == nullptr) return Refuse(name, "cannot be opened", show_failure);
   std::string data;
   char buf[8192];
   std::size_t n;
@@ -362,10 +445,8 @@ int ConvertPlnToRte(const std::string& name) {
     data.append(buf, n);
   }
   std::fclose(in);
-  if (too_large) {  // no flight plan is this large; do not load it into memory
-    m.McuEntryText = kUnableToLoad;
-    return kPlnNotLoaded;
-  }
+  // No flight plan is this large; it is not loaded into memory.
+  if (too_large) return Refuse(name, "larger than 16 MB", show_failure);
 
   Converter conv;
   conv.Run(data);
@@ -377,17 +458,16 @@ int ConvertPlnToRte(const std::string& name) {
     ok = std::fwrite(conv.out.data(), 1, conv.out.size(), out) == conv.out.size();
     ok = std::fclose(out) == 0 && ok;
   }
-  if (!ok) {
-    m.McuEntryText = kUnableToLoad;
-    return kPlnNotLoaded;
+  if (!ok) return Refuse(name, "temp.rte cannot be written", show_failure);
+  // A plan is loaded whole or not at all: a route cut short or missing a
+  // waypoint is not the plan the pilot chose.
+  if (!conv.failure.empty()) return Refuse(name, conv.failure, show_failure);
+  if (conv.written > model::kFlightPlanSlots) {
+    return Refuse(name, util::Format("%d waypoints, more than a route holds (%d)", conv.written, model::kFlightPlanSlots),
+                  show_failure);
   }
-  // A route needs two ends; less is a plan this reading cannot take (other
-  // position forms, a damaged file), not an empty success.
-  if (conv.written < 2) {
-    m.McuEntryText = kUnableToLoad;
-    model::AddStatusMessage(util::Format("%s: fewer than two waypoints", name.c_str()));
-    return kPlnNotLoaded;
-  }
+  // A route needs two ends.
+  if (conv.written < 2) return Refuse(name, "fewer than two waypoints", show_failure);
   return 0;
 }
 

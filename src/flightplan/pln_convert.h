@@ -12,12 +12,16 @@ namespace ovi::flightplan {
 constexpr int kPlnNotLoaded = -99;
 
 // Converts the named .PLN file of the flight-plan folder into temp.rte in
-// the same folder. Returns 0 when temp.rte now holds the conversion (also
-// when the plan had no usable waypoint), kPlnNotLoaded when the .PLN file
-// does not open, is larger than 16 MB, or temp.rte cannot be written;
-// McuEntryText then reads "Unable to load FP". Waypoints without a usable
-// ident or position are left out.
-int ConvertPlnToRte(const std::string& name);
+// the same folder. A plan is converted whole or not at all: the result is 0
+// when temp.rte holds every waypoint of the plan, kPlnNotLoaded when the
+// file does not open, is larger than 16 MB, temp.rte cannot be written, or
+// the plan is damaged (XML that is not well-formed, a waypoint without a
+// usable ident or position, a waypoint line lost, a plan that ends before
+// the destination it names, more waypoints than a route holds, fewer than
+// two). A refused plan leaves "<name>: <reason>" in the status log and,
+// with show_failure, "Unable to load FP" on the MCU entry line (a load
+// shows it; the library scan, which only lists plans, does not).
+int ConvertPlnToRte(const std::string& name, bool show_failure = true);
 
 // Decimal degrees of "Hdd:mm:ss" (latitude) and "Hdd:mm:ss" or
 // "Hddd:mm:ss" (longitude), H the hemisphere letter, which is not applied.

@@ -197,8 +197,14 @@ void CopyActiveToPendingPlan() {
   s.PendingFlightPlanLastIndex = last < 0 ? -1 : last;
   WriteEndMarker(PendingPlan());
   s.EditWaypointIndex = s.ActiveWaypointIndex;
-  s.PendingActiveWaypointIndex = guidance::guidance_state.NextConstraintIndex;
+  // An index past the route (one left from a longer route) would be
+  // carried back at EXEC and name no waypoint.
+  s.PendingActiveWaypointIndex = std::clamp(guidance::guidance_state.NextConstraintIndex, 0, std::max(last, 0));
   SaveHoldIndices();
+}
+
+void BeginRouteModification() {
+  if (flightplan_state.RouteState == 3) CopyActiveToPendingPlan();
 }
 
 void ClearFixInfoEntries(int entry) {

@@ -60,8 +60,16 @@ void ClearActivePlanFields();
 
 // PendingFlightPlan := ActiveFlightPlan (every field, entries 0..last);
 // EditWaypointIndex := ActiveWaypointIndex; PendingActiveWaypointIndex :=
-// NextConstraintIndex; SaveHoldIndices.
+// NextConstraintIndex (within the route); SaveHoldIndices.
 void CopyActiveToPendingPlan();
+
+// Every road into a modification of the executed route starts here, before
+// its first edit: in RouteState 3 the pending route becomes a fresh copy of
+// the active one (CopyActiveToPendingPlan), so that the holds and the
+// tracked waypoint follow their entries through the edit and EXEC or ERASE
+// finds them. Nothing in any other state; the edit's own step then turns
+// 3 into 4.
+void BeginRouteModification();
 
 // Clears FIX INFO entry `entry` (1 or 2), or both when `entry` <= 0: ident,
 // position and the three radial/distance rows; the kind text stays.

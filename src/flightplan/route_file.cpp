@@ -290,10 +290,10 @@ void PreparePlaceholderPlan(model::FlightPlanTable& table, int& last_index) {
   table[1].ident.clear();
 }
 
-bool ResolveLibraryFileName(std::string& name) {
+bool ResolveLibraryFileName(std::string& name, bool show_failure) {
   name = util::ToUpper(name);
   if (name.find(".PLN") == std::string::npos) return true;
-  if (ConvertPlnToRte(name) == kPlnNotLoaded) return false;
+  if (ConvertPlnToRte(name, show_failure) == kPlnNotLoaded) return false;
   name = "Temp.rte";
   return true;
 }
@@ -310,7 +310,8 @@ void ReadFlightPlanFile(std::string name, int key_switch) {
     return;
   }
   const std::string label = name;
-  if (!ResolveLibraryFileName(name)) return;
+  // Listing says nothing on the MCU line; the status log has the reason.
+  if (!ResolveLibraryFileName(name, false)) return;
   s.ScratchFlightPlanLastIndex = -1;
   std::FILE* f = os::OpenFile(FlightPlanReadPath(name), "r");
   if (f == nullptr) return;

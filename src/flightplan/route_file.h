@@ -96,8 +96,9 @@ void PreparePlaceholderPlan(model::FlightPlanTable& table, int& last_index);
 
 // The file a selected or library load reads for a library name, into
 // `name`: the name upper-cased, a .PLN file converted first and temp.rte
-// read in its place. False when the conversion failed: nothing to read.
-bool ResolveLibraryFileName(std::string& name);
+// read in its place. False when the conversion failed: nothing to read
+// (show_failure as for ConvertPlnToRte).
+bool ResolveLibraryFileName(std::string& name, bool show_failure = true);
 
 // The library's reader: reads one file of the flight-plan folder into
 // ScratchFlightPlan (a .PLN file through temp.rte), without key lines.

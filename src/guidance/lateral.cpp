@@ -164,6 +164,19 @@ double MagneticCourse(double true_course) {
   return c;
 }
 
+namespace {
+
+// The true course along the active leg, for the points projected on it:
+// the desired track with the variation put back, but the course as it is
+// where the geodesy reads it as 360 (anything under 1 degree), which
+// steered along would fly up to a degree off a leg just east of north.
+double AlongLegCourse(double start_lat, double start_lon, const model::FlightPlanWaypoint& to) {
+  const double course = navdb::TrueCourse(start_lat, start_lon, to.latitude, to.longitude);
+  return course < 1.0 ? course : guidance_state.DesiredTrack + guidance_state.MagneticVariation;
+}
+
+}  // namespace
+
 bool ActiveLegStart(double& lat, double& lon) {
   const State& g = guidance_state;
   const flightplan::State& fp = flightplan::flightplan_state;
@@ -197,7 +210,7 @@ void ComputeLegDeviation(std::int32_t& side1, double& angle1, std::int32_t& xtk_
   const double cm = MagneticCourse(c);
 
   double along_lat = 0.0, along_lon = 0.0;
-  navdb::ProjectPosition(start_lat, start_lon, g.DesiredTrack + g.MagneticVariation,
+  navdb::ProjectPosition(start_lat, start_lon, AlongLegCourse(start_lat, start_lon, *active),
                          g.ActiveLegLength - g.ActiveWaypointDistance, along_lat, along_lon);
   double x = 0.0, q = 0.0;
   navdb::ComputeDistanceAndBearing(along_lat, along_lon, g.PlaneLatitude, g.PlaneLongitude, x, q);
@@ -278,8 +291,8 @@ void SteerLaterally() {
     if (g.CrossTrackDistance <= g.WaypointSwitchDistance) g.ActiveLegFromEngagePosition = 0;
   } else {
     g.LnavCommandedHeading = g.BearingToActiveWaypoint;
-    navdb::ProjectPosition(start_lat, start_lon, g.DesiredTrack + g.MagneticVariation, along, g.LnavLegTargetLatitude,
-                           g.LnavLegTargetLongitude);
+    navdb::ProjectPosition(start_lat, start_lon, AlongLegCourse(start_lat, start_lon, *ActiveEntry()), along,
+                           g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
     if (g.CrossTrackDistance < 10.0) {
       if (g.LnavLegTracking == 1) g.LnavCommandedHeading = HeadingTo(g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
     } else {

@@ -20,6 +20,7 @@ namespace {
 using model::FlightPlanWaypoint;
 
 constexpr double kHighBandsFrom = 42000.0;
+constexpr double kMeetingSlackNm = 1e-6;
 
 model::State& M() { return model::model_state; }
 State& G() { return guidance_state; }
@@ -132,6 +133,11 @@ void GiveAirportEndsTheirElevation(int last) {
   }
 }
 
+// A constraint a procedure set that the plan does not honour (the approach
+// legs' speed-only 2 and altitude-and-speed 3): the predictions pass it by
+// and never write over it; the pages show it as published.
+bool Published(const FlightPlanWaypoint& w) { return w.constraint_flag != 0 && w.constraint_flag != 1; }
+
 // Look-ahead cap of the climb at waypoint k: the first constrained waypoint
 // from k on, when it lies below the cruise altitude and nothing between
 // reaches the cruise altitude; 0 otherwise.
@@ -171,12 +177,21 @@ void PredictClimb(int last, double rate, double climb_distance, int& crossover) 
       // Waypoints before a speed constraint are not planned faster than it.
       if (w.speed_constraint != model::kNoValue) {
         for (int j = k - 1; j >= 1 && E(j).constraint_flag != 1; --j) {
-          if (E(j).speed_constraint > w.speed_constraint) E(j).speed_constraint = w.speed_constraint;
+          if (!Published(E(j)) && E(j).speed_constraint > w.speed_constraint) E(j).speed_constraint = w.speed_constraint;
         }
       }
       continue;
     }
     if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
+    if (Published(w)) {
+      if (cap > 0 && PlannedAltitude(E(cap)) < p) p = PlannedAltitude(E(cap));
+      if (p >= m.CruiseAlt) {
+        p = m.CruiseAlt;
+        if (!found) crossover = k;
+        found = true;
+      }
+      continue;
+    }
     if (cap > 0 && PlannedAltitude(E(cap)) < p) p = PlannedAltitude(E(cap));
     w.altitude_constraint = p;
     if (walked > climb_distance && !found) {
@@ -213,6 +228,12 @@ void PredictDescent(int last, int crossover) {
       }
     }
     FlightPlanWaypoint& w = E(k);
+    if (Published(w)) {
+      if (cap > 0 && PlannedAltitude(E(cap)) < p) p = PlannedAltitude(E(cap));
+      if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
+      if (p >= m.CruiseAlt) return;
+      continue;
+    }
     if (w.constraint_flag == 1) {
       p = PlannedAltitude(w);
       if (w.speed_constraint == model::kNoValue) w.speed_constraint = m.DescentSpeed;
@@ -251,6 +272,48 @@ double WalkBackToTod(int from) {
 
 int ClampedConstraintIndex(int last) { return std::clamp(G().NextConstraintIndex, 0, std::max(last, 0)); }
 
+// Along the route from the aircraft (to the active waypoint, then leg by
+// leg) to the last waypoint, where the climb starts and the descent ends;
+// the whole route without an active waypoint on it.
+double RouteAhead(int last, double route_length) {
+  const int active = Fp().ActiveWaypointIndex;
+  if (active < 1 || active > last) return route_length;
+  const State& g = G();
+  double ahead = Distance(g.PlaneLatitude, g.PlaneLongitude, E(active).latitude, E(active).longitude);
+  for (int i = active + 1; i <= last; ++i) ahead += LegLength(i);
+  return ahead;
+}
+
+// Whether a climb from the aircraft to a level and the descent from it to
+// the bottom of the route fit into the distance ahead.
+struct ProfileFit {
+  double bottom;
+  double ahead;
+
+  bool Fits(double level, double climb_rate) const {
+    const model::State& m = M();
+    const double climb = std::max(0.0, Ratio(level - G().AircraftAltitude, climb_rate) * m.ClimbTas / 60.0);
+    const double descent = std::max(0.0, m.DescentTas / 60.0 * Ratio(level - bottom, DescentRateInUse()));
+    // Profiles that meet exactly fit, whatever the last bit of the sums.
+    return climb + descent <= ahead + kMeetingSlackNm;
+  }
+
+  // From `level` down by whole thousands of feet to the highest that fits,
+  // not below the higher of the aircraft and the bottom; with tables each
+  // level takes the means of its own climb and descent.
+  double HighestLevel(double level, double climb_rate, bool from_tables) const {
+    const double floor = std::max(G().AircraftAltitude, bottom);
+    while (level > floor && !Fits(level, climb_rate)) {
+      level = std::max((std::ceil(level / 1000.0) - 1.0) * 1000.0, floor);
+      if (from_tables) {
+        model::ApplyPerformanceMeans(level);
+        climb_rate = M().ClimbRate;
+      }
+    }
+    return level;
+  }
+};
+
 }  // namespace
 
 double PlannedAltitude(const model::FlightPlanWaypoint& wp) {
@@ -275,20 +338,34 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
 
   double rate = ClimbRateInUse();
   double altitude = requested_altitude;
+  double ceiling = 0.0;
   if (requested_altitude == 0) {
-    const double ceiling = model::ComputePerformanceCeiling();
+    ceiling = model::ComputePerformanceCeiling();
     if (ceiling != 0.0) {
       m.FPA = 0.0;
-      // The ceiling bounds the climb; it is no goal on a route too short to
-      // climb to it and descend again, where the descent would have to start
-      // before the climb ends. Such a route levels off where the climb has
-      // covered half of it, as without tables.
-      altitude = SearchCruiseLevel(m.ClimbRate, half, Westbound(course), {ceiling, true});
-      if (altitude != ceiling) model::ApplyPerformanceMeans(altitude);
+      altitude = ceiling;
       rate = m.ClimbRate;
     } else {
       altitude = SearchCruiseLevel(rate, half, Westbound(course), {static_cast<double>(m.MaxCruise), false});
     }
+  }
+  // A level the climb and the descent cannot both reach on the route would
+  // put the top of descent before the top of climb: the plan tops out where
+  // the two profiles meet instead, and the cruise altitude shown is that.
+  const double bottom = last >= 0 ? PlannedAltitude(E(ClampedConstraintIndex(last))) : 0.0;
+  const ProfileFit fit{bottom, RouteAhead(last, length)};
+  bool topped_out = false;
+  if (g.TocPassed == 0 && last >= 1 && !fit.Fits(altitude, rate)) {
+    if (ceiling != 0.0) {
+      // The ceiling bounds the climb; it is no goal on such a route, which
+      // levels off where the climb has covered half of it, as without tables.
+      altitude = SearchCruiseLevel(m.ClimbRate, half, Westbound(course), {ceiling, true});
+      model::ApplyPerformanceMeans(altitude);
+      rate = m.ClimbRate;
+    }
+    altitude = fit.HighestLevel(altitude, rate, ceiling != 0.0);
+    if (ceiling != 0.0) rate = m.ClimbRate;
+    topped_out = true;
   }
   const double climb_distance = Ratio(altitude - g.AircraftAltitude, rate) * m.ClimbTas / 60.0;
 
@@ -310,7 +387,6 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   }
 
   m.PlanDescentRate = DescentRateInUse();
-  const double bottom = last >= 0 ? PlannedAltitude(E(ClampedConstraintIndex(last))) : 0.0;
   const double descent_distance = m.DescentTas / 60.0 * Ratio(altitude - bottom, m.PlanDescentRate);
   double sum = 0.0;
   for (int i = last; i >= 1; --i) {
@@ -325,6 +401,7 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   }
 
   if (m.CruiseAlt == 0) m.CruiseAlt = host::TruncateToInt32(g.PreselectAltitude);
+  if (topped_out && m.CruiseAlt > altitude) m.CruiseAlt = host::TruncateToInt32(altitude);
   if (m.CruiseSpeed == m.LoadedSpeedSchedule[2]) m.CruiseMach = model::IasToMach(m.CruiseSpeed, m.CruiseAlt);
 
   if (mode != 1) {

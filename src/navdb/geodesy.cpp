@@ -9,6 +9,16 @@
 
 namespace ovi::navdb {
 
+double TrueCourse(double lat1, double lon1, double lat2, double lon2) {
+  const double p1 = lat1 * kDegToRad, p2 = lat2 * kDegToRad;
+  const double dl = (lon2 - lon1) * kDegToRad;
+  const double y = std::sin(dl) * std::cos(p2);
+  const double x = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
+  const double crs = std::atan2(y, x) * kRadToDeg;
+  if (std::isnan(crs)) return 0.0;
+  return std::fmod(crs + 360.0, 360.0);
+}
+
 void GreatCircle(double lat1, double lon1, double lat2, double lon2, double& distance, double& course) {
   const double p1 = lat1 * kDegToRad, p2 = lat2 * kDegToRad;
   const double dl = (lon2 - lon1) * kDegToRad;
@@ -18,12 +28,8 @@ void GreatCircle(double lat1, double lon1, double lat2, double lon2, double& dis
   // points; acos would then give NaN.
   double c = std::clamp(sp1 * sp2 + cp1 * cp2 * cdl, -1.0, 1.0);
   double d = std::acos(c) * kEarthRadiusNm;
-  double y = std::sin(dl) * cp2;
-  double x = cp1 * sp2 - sp1 * cp2 * cdl;
-  double crs = std::atan2(y, x) * kRadToDeg;
   if (std::isnan(d)) d = 0.0;
-  if (std::isnan(crs)) crs = 0.0;
-  crs = std::fmod(crs + 360.0, 360.0);
+  double crs = TrueCourse(lat1, lon1, lat2, lon2);
   if (crs < 1.0) crs = 360.0;  // north reads 360, never 0
   distance = d;
   course = crs;

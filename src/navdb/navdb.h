@@ -41,6 +41,11 @@ int FindAirport(const std::string& ident);
 void ComputeDistanceAndBearing(double lat1, double lon1, double lat2, double lon2, double& distance,
                                double& course);
 
+// The initial true course from point 1 to point 2 as it is, in [0, 360):
+// what is flown along a leg (the course above, shown, reads 360 for
+// anything under 1 degree).
+double TrueCourse(double lat1, double lon1, double lat2, double lon2);
+
 // The point reached from (lat, lon) on the given true course after the
 // given distance (NM) on a spherical earth; longitude in -180..180.
 void ProjectPosition(double lat, double lon, double course, double distance, double& out_lat,

@@ -4,7 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "src/flightplan/execute.h"
+#include "src/flightplan/plan_ops.h"
+#include "src/flightplan/procedure_splice.h"
 #include "src/flightplan/route_edit.h"
+#include "src/instruments/fms/route_legs_edit.h"
+#include "src/navdb/procedure_state.h"
 #include "src/host/module_state.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
@@ -309,6 +316,216 @@ TEST_F(AirwayHoldTest, AnAirwaySegmentMovesHoldsAndTheTrackedIndex) {
   EXPECT_EQ(HoldIndices(), (Pairs{{2, 5}}));
   EXPECT_EQ(F().PendingFlightPlan[5].hold_number, 1u);
   EXPECT_EQ(F().PendingActiveWaypointIndex, 5);
+}
+
+// One waypoint carries one hold: HOLD AT a held waypoint shows its hold for
+// editing, and a merge of two held entries of one fix keeps the survivor's.
+// A hold that shared a waypoint would stay behind at the next insertion
+// while the waypoint shows its number.
+TEST_F(HoldTest, AWaypointCarriesOneHold) {
+  MakePending(kRoute);
+  ASSERT_TRUE(AddHoldAtWaypoint(5, 1));
+  F().HoldTable[1].leg_time = 2.0;
+  M().FmsSubPageTable.RteHoldSubPage = 0;
+  EXPECT_TRUE(AddHoldAtWaypoint(5, 1));
+  EXPECT_EQ(F().HoldCount, 1);
+  EXPECT_EQ(F().HoldTable[1].leg_time, 2.0);
+  EXPECT_EQ(M().FmsSubPageTable.RteHoldSubPage, 1);
+
+  // C and D both named X and both held: merged, D's hold stays on X.
+  ASSERT_TRUE(AddHoldAtWaypoint(3, 0));
+  ASSERT_TRUE(AddHoldAtWaypoint(4, 0));
+  ASSERT_EQ(HoldNumbers(F().PendingFlightPlan, 9), (Numbers{0, 0, 0, 1, 2, 3, 0, 0, 0, 0}));
+  F().PendingFlightPlan[3].ident = F().PendingFlightPlan[4].ident = "X";
+  MergeIntoNext(PendingPlan(), 3);
+  EXPECT_EQ(PendingIdents(), (Strings{"KSEA", "A", "B", "X", "E", "F", "G", "H", "KPDX"}));
+  EXPECT_EQ(HoldIndices(), (Pairs{{3, -1}, {4, 3}, {5, 4}}));
+  EXPECT_EQ(HoldNumbers(F().PendingFlightPlan, 8), (Numbers{0, 0, 0, 2, 3, 0, 0, 0, 0}));
+  model::NavDbRecord& y = navdb::entry_state.WaypointCandidateList[1];
+  y.ident = "Y";
+  y.kind = "I";
+  ASSERT_TRUE(InsertCandidateIntoPending(1));  // Y and a DISCO before everything
+  EXPECT_EQ(HoldIndices(), (Pairs{{3, -1}, {4, 5}, {5, 6}}));
+  EXPECT_EQ(HoldBreach(), "");
+}
+
+// Seeded random edits of the flown route as the pages make them (an entry,
+// a removal, an airway marker and its compaction, an airway segment, SID,
+// STAR and approach splices, a direct-to, holds added and marked, a leg
+// deleted), EXEC and ERASE: after every step the holds agree with both
+// routes, and ERASE gives back the route and the holds of the last EXEC.
+class HoldSequenceTest : public navdb::test::SampleRegionTest {};
+
+struct Flown {
+  Strings idents;
+  Numbers numbers;
+  std::vector<std::pair<std::string, int>> holds;
+  bool operator==(const Flown&) const = default;
+};
+
+void PrintTo(const Flown& f, std::ostream* os) {
+  for (std::size_t i = 0; i < f.idents.size(); ++i) *os << f.idents[i] << (f.numbers[i] ? "#" + std::to_string(f.numbers[i]) : "") << " ";
+  *os << "| holds";
+  for (const auto& [name, index] : f.holds) *os << " " << name << "@" << index;
+}
+
+Flown FlownRoute() {
+  Flown f;
+  f.idents = ActiveIdents();
+  f.numbers = HoldNumbers(F().ActiveFlightPlan, F().ActiveFlightPlanLastIndex);
+  for (int k = 1; k <= F().HoldCount; ++k) f.holds.emplace_back(F().HoldTable[k].name, F().HoldTable[k].active_index);
+  return f;
+}
+
+TEST_F(HoldSequenceTest, HoldsStayWholeThroughRandomEdits) {
+  navdb::EntryState& e = navdb::entry_state;
+  navdb::ProcedureState& ps = navdb::procedure_state;
+  e.PendingPlanOpen = 1;
+  F().EditWaypointIndex = 0;
+  navdb::ListAirwayFixes("#V23");
+  std::vector<model::NavDbRecord> fixes;
+  for (int i = 1; i <= e.WaypointCandidateCount; ++i) fixes.push_back(e.WaypointCandidateList[i]);
+  ASSERT_EQ(fixes.size(), 14u);
+  model::AirportProcedureSet& origin = ps.AirportProcedureSets[1];
+  origin.AirportIdent = "KSEA";
+  origin.AirportLatitude = 47.449;
+  origin.AirportLongitude = -122.3093;
+  model::AirportProcedureSet& destination = ps.AirportProcedureSets[2];
+  destination.AirportIdent = "KPDX";
+  destination.AirportLatitude = 45.5887;
+  destination.AirportLongitude = -122.5975;
+  // Airborne: no new flight starts, and nothing is written.
+  G().GroundSpeedKnots = 250.0;
+  G().AircraftAltitude = 10000.0;
+
+  // KSEA, OLM, SEA, PAE, KPDX, activated and executed.
+  auto put = [](model::FlightPlanWaypoint& w, const std::string& ident, double lat, double lon, const char* type) {
+    BlankEntry(w);
+    w.ident = ident;
+    w.latitude = lat;
+    w.longitude = lon;
+    w.type = type;
+  };
+  model::FlightPlanTable& p = F().PendingFlightPlan;
+  put(p[0], "KSEA", origin.AirportLatitude, origin.AirportLongitude, "APT");
+  for (int i : {3, 6, 9}) put(p[i / 3], fixes[static_cast<std::size_t>(i)].ident, fixes[static_cast<std::size_t>(i)].latitude,
+                              fixes[static_cast<std::size_t>(i)].longitude, "I");
+  put(p[4], "KPDX", destination.AirportLatitude, destination.AirportLongitude, "APT");
+  F().PendingFlightPlanLastIndex = 4;
+  M().DestinationAirportIdent = "KPDX";
+  M().OriginAirportIdent = "KSEA";
+  F().ActiveWaypointIndex = 1;
+  F().RouteState = 2;
+  ExecutePendingRoute();
+  Flown executed = FlownRoute();
+
+  std::mt19937 rng(43);
+  auto pick = [&rng](int n) { return n <= 1 ? 0 : static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  auto row = [&](const char* role = "", const char* altitude = "-") {
+    const model::NavDbRecord& fix = fixes[static_cast<std::size_t>(pick(14))];
+    model::ProcedureListEntry r;
+    r.fix_ident = fix.ident;
+    r.latitude = fix.latitude;
+    r.longitude = fix.longitude;
+    r.role = role;
+    r.altitude_text = altitude;
+    return r;
+  };
+  int execs = 0, erases = 0;
+  for (int step = 0; step < 10000; ++step) {
+    const int last = F().PendingFlightPlanLastIndex;
+    const int kind = pick(100);
+    std::string what;
+    // A page opens a modification first; the RTE and LEGS pages already
+    // have a copy when they open, so the edit itself sometimes finds one.
+    if (kind < 90 && pick(4) != 0) BeginRouteModification();
+    if (kind < 18) {
+      what = "insert";
+      e.WaypointCandidateList[1] = fixes[static_cast<std::size_t>(pick(14))];
+      e.WaypointCandidateCount = 1;
+      // Long routes are cut back rather than grown.
+      if (last < 40) InsertCandidateIntoPending(1 + pick(last + 1));
+    } else if (kind < 28) {
+      what = "remove";
+      const int first = 1 + pick(last);
+      RemovePendingWaypoints(first, first + pick(std::min(last + 2 - first, 6)));
+    } else if (kind < 34) {
+      what = "airway marker";
+      M().FmsScratchpad = "V23";
+      if (last < 40) InsertAirwayViaPending(1 + pick(last + 1));
+    } else if (kind < 38) {
+      what = "compact";
+      CompactPendingPlan();
+    } else if (kind < 46) {
+      what = "airway";
+      F().EditWaypointIndex = 1 + pick(last);
+      navdb::ListAirwayFixes("#V23");
+      if (e.AirwayStartIndex > 0 && last < 40) {
+        e.SelectedAirwayIndex = 1 + pick(14);
+        e.AirwayInsertPending = 1;
+        navdb::InsertAirwayLegs();
+        e.AirwayInsertPending = 0;
+      }
+    } else if (kind < 54) {
+      what = "SID";
+      ps.SidLegCount = 1 + pick(3);
+      for (int r = 1; r <= ps.SidLegCount; ++r) ps.SidList[r] = row();
+      F().EditWaypointIndex = pick(20) == 0 ? model::kNoWaypoint : 1;
+      InsertSidIntoPendingPlan();
+    } else if (kind < 61) {
+      what = "STAR";
+      ps.StarLegCount = 1 + pick(3);
+      for (int r = 1; r <= ps.StarLegCount; ++r) ps.StarList[r] = row();
+      InsertStarIntoPendingPlan();
+    } else if (kind < 67) {
+      what = "approach";
+      ps.ApproachLegCount = 2;
+      ps.ApproachList[1] = row("IAF", "5000");
+      ps.ApproachList[2] = row("FAF", "-");
+      InsertApproachIntoPendingPlan(pick(2));
+    } else if (kind < 77) {
+      what = "hold";
+      AddHoldAtWaypoint(1 + pick(last), 1);
+    } else if (kind < 83) {
+      what = "hold marked";
+      const int i = 1 + pick(last);
+      const unsigned n = i <= last ? F().PendingFlightPlan[i].hold_number : 0;
+      if (n != 0) {
+        fms::fms_state.FmsHoldWaypointIndex = F().HoldTable[static_cast<int>(n)].active_index;
+        DeleteHold(i, 2);
+      }
+    } else if (kind < 87) {
+      what = "direct-to";
+      const int active = F().ActiveWaypointIndex;
+      if (active >= 1 && active < last) RemovePendingWaypoints(active, active + 1 + pick(last - active));
+    } else if (kind < 90) {
+      what = "leg deleted";
+      fms::DeleteRouteLegEntry(1 + pick(last), pick(2));
+    } else if (kind < 96) {
+      what = "EXEC";
+      if (F().RouteState == 4) {
+        ExecutePendingRoute();
+        // A route of fewer than two entries is not executed.
+        if (F().RouteState == 3) {
+          executed = FlownRoute();
+          ++execs;
+        }
+      }
+    } else {
+      what = "ERASE";
+      if (F().RouteState == 4) {
+        ResetRouteData();
+        ++erases;
+        ASSERT_EQ(FlownRoute(), executed) << "step " << step;
+        ASSERT_EQ(PendingIdents(), ActiveIdents()) << "step " << step;
+      }
+    }
+    // The pages step the route state after their edit.
+    if (kind < 90 && F().RouteState == 3) StepRouteState();
+    ASSERT_EQ(HoldBreach(), "") << "step " << step << ", " << what << ", state " << F().RouteState;
+  }
+  EXPECT_GT(execs, 300);
+  EXPECT_GT(erases, 100);
 }
 
 }  // namespace

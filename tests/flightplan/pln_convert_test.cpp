@@ -1,7 +1,10 @@
 // Conversion of the simulator's .PLN files (key-and-comma and XML forms)
 // into temp.rte, and reading converted plans.
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +12,7 @@
 #include "src/flightplan/route_file.h"
 #include "src/flightplan/state.h"
 #include "src/model/state.h"
+#include "src/util/text.h"
 #include "tests/flightplan/test_support.h"
 
 namespace ovi::flightplan {
@@ -21,9 +25,9 @@ State& fpl() { return flightplan_state; }
 
 class PlnTest : public FlightPlanTest {
  protected:
-  // Converts the given bytes and returns temp.rte.
-  // temp.rte as the conversion wrote it; `result` keeps what it returned
-  // (plans of fewer than two waypoints are refused, their lines written).
+  // Converts the given bytes and returns temp.rte as the conversion wrote
+  // it; `result` keeps what it returned (a refused plan's readable lines
+  // are written all the same).
   std::string Convert(const std::string& bytes, const std::string& name = "T.PLN") {
     sim->WritePlan(name, bytes);
     result = ConvertPlnToRte(name);
@@ -229,24 +233,36 @@ TEST_F(PlnTest, MixedEmptyAndOverlongFiles) {
             "SEA      47.44889 -122.30917  VOR\n");
 }
 
-TEST_F(PlnTest, DamageLosesOnlyWhatItTouches) {
+// Damage anywhere refuses the plan: temp.rte holds what could be read, but
+// the plan is not loaded in part.
+TEST_F(PlnTest, DamageAnywhereRefusesThePlan) {
   const std::string pos = std::string("N47") + kDeg + " 26' 56.00\",W122" + kDeg + " 18' 33.00\",+0";
   const std::string two = XmlWaypoint("KSEA", "Airport", pos) + XmlWaypoint("SEA", "VOR", pos);
   const std::string expected =
       "[FlightPlan]\n"
       "KSEA     47.44889 -122.30917  APT\n"
       "SEA      47.44889 -122.30917  VOR\n";
-  // A broken element before the waypoints.
-  EXPECT_EQ(Convert(Xml("<Title>KSEA to KPDX</Titl>\n<Descr<>\n" + two)), expected);
-  EXPECT_EQ(result, 0);
-  // A waypoint element that never closes is lost alone.
-  EXPECT_EQ(Convert(Xml("<ATCWaypoint id=\"BROKEN\">\n<ATCWaypointType>VOR</ATCWaypointType>\n" + two)), expected);
-  EXPECT_EQ(result, 0);
-  // A file cut inside the last position: that waypoint is not written with
-  // the cut position.
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* reason;
+  };
   const std::string three = Xml(two + XmlWaypoint("PAE", "VOR", pos));
-  EXPECT_EQ(Convert(three.substr(0, three.find("<WorldPosition>", three.find("id=\"PAE\"")) + 25)), expected);
-  EXPECT_EQ(result, 0);
+  const Case cases[] = {
+      {"a broken element before the waypoints", Xml("<Title>KSEA to KPDX</Titl>\n<Descr<>\n" + two),
+       "T.PLN: not well-formed XML"},
+      {"a waypoint element that never closes",
+       Xml("<ATCWaypoint id=\"BROKEN\">\n<ATCWaypointType>VOR</ATCWaypointType>\n" + two),
+       "T.PLN: not well-formed XML"},
+      {"a file cut inside the last position",
+       three.substr(0, three.find("<WorldPosition>", three.find("id=\"PAE\"")) + 25), "T.PLN: not well-formed XML"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Convert(c.bytes), expected);
+    EXPECT_EQ(result, kPlnNotLoaded);
+    EXPECT_NE(test::StatusLog().find(c.reason), std::string::npos) << test::StatusLog();
+  }
 }
 
 TEST_F(PlnTest, PlansOfFewerThanTwoWaypointsAreRefused) {
@@ -274,6 +290,136 @@ TEST_F(PlnTest, PlansOfFewerThanTwoWaypointsAreRefused) {
   ReadFlightPlanFile("T.PLN", 1);
   EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, 5);
   EXPECT_NE(test::StatusLog().find("T.PLN: fewer than two waypoints"), std::string::npos);
+}
+
+// Zurich to Dublin across the Greenwich meridian, 32 waypoints: LSZH, W01 to
+// W30 on whole minutes (10' north and 26' west a step, from 47 30 N 8 00 E),
+// EIDW. A plan is loaded whole or not at all.
+struct Fix {
+  std::string ident;
+  int lat_minutes;  // north of the equator
+  int lon_minutes;  // east positive
+  int lat_seconds = 0;
+  int lon_seconds = 0;
+};
+
+std::vector<Fix> ZurichDublin() {
+  std::vector<Fix> fixes{{"LSZH", 47 * 60 + 27, 8 * 60 + 32, 53, 57}};
+  for (int i = 1; i <= 30; ++i) {
+    fixes.push_back({util::Format("W%02d", i), 47 * 60 + 30 + 10 * i, 8 * 60 - 26 * i});
+  }
+  fixes.push_back({"EIDW", 53 * 60 + 25, -(6 * 60 + 16), 17, 12});
+  return fixes;
+}
+
+std::string XmlPlan(const std::vector<Fix>& fixes) {
+  std::string waypoints;
+  for (std::size_t i = 0; i < fixes.size(); ++i) {
+    const Fix& f = fixes[i];
+    const int lon = std::abs(f.lon_minutes);
+    const std::string pos = util::Format("N%d%s %d' %d.00\",%c%d%s %d' %d.00\",+000000.00", f.lat_minutes / 60, kDeg,
+                                         f.lat_minutes % 60, f.lat_seconds, f.lon_minutes < 0 ? 'W' : 'E', lon / 60,
+                                         kDeg, lon % 60, f.lon_seconds);
+    const bool airport = i == 0 || i + 1 == fixes.size();
+    waypoints += XmlWaypoint(f.ident, airport ? "Airport" : "Intersection", pos);
+  }
+  std::string xml = Xml(waypoints);
+  xml.insert(xml.find("<DepartureID>"), "<DestinationID>EIDW</DestinationID>\n");
+  return xml;
+}
+
+// Hundredths of a minute that come back as the fix's whole seconds.
+std::string Fs9Plan(const std::vector<Fix>& fixes, std::size_t count) {
+  std::string ini = "[flightplan]\ndeparture_id=LSZH, N47* 27.88', E8* 32.95', +001416.00\n"
+                    "destination_id=EIDW, N53* 25.28', W6* 16.20', +000242.00\n";
+  for (std::size_t i = 0; i < count; ++i) {
+    const Fix& f = fixes[i];
+    const int lon = std::abs(f.lon_minutes);
+    const bool airport = i == 0 || i + 1 == fixes.size();
+    ini += util::Format("waypoint.%zu=%s, %s, N%d* %d.%02d', %c%d* %d.%02d', +000000.00, \n", i, f.ident.c_str(),
+                        airport ? "A" : "I", f.lat_minutes / 60, f.lat_minutes % 60,
+                        static_cast<int>(f.lat_seconds / 0.6), f.lon_minutes < 0 ? 'W' : 'E', lon / 60, lon % 60,
+                        static_cast<int>(f.lon_seconds / 0.6));
+  }
+  return ini;
+}
+
+TEST_F(PlnTest, PlansAreLoadedWholeOrNotAtAll) {
+  const std::vector<Fix> fixes = ZurichDublin();
+  // Whole, in both forms: 32 waypoints, across the meridian.
+  const std::string last = "EIDW     53.42139 -6.27000  APT\n";
+  for (const std::string& plan : {XmlPlan(fixes), Fs9Plan(fixes, fixes.size())}) {
+    const std::string temp = Convert(plan);
+    EXPECT_EQ(result, 0) << test::StatusLog();
+    EXPECT_EQ(std::count(temp.begin(), temp.end(), '\n'), 33);
+    EXPECT_EQ(temp.substr(0, 48), "[FlightPlan]\nLSZH     47.46472 8.54917  APT\nW01 ");
+    EXPECT_NE(temp.find("W18      50.50000 0.20000  INT\nW19      50.66667 -0.23333  INT\n"), std::string::npos);
+    EXPECT_EQ(temp.substr(temp.size() - last.size()), last);
+  }
+
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* reason;
+  };
+  const std::string xml = XmlPlan(fixes);
+  const std::size_t after_20 = [&] {
+    std::size_t at = 0;
+    for (int i = 0; i < 20; ++i) at = xml.find("</ATCWaypoint>", at) + 14;
+    return at;
+  }();
+  std::string decimal_destination = xml;
+  decimal_destination.replace(decimal_destination.rfind("<WorldPosition>") + 15, 22, "53.42139,-6.27000,+242");
+  std::string nul_id = xml;
+  nul_id[nul_id.find("id=\"W07\"") + 6] = '\0';
+  std::vector<Fix> long_plan = fixes;
+  for (int i = 31; long_plan.size() < 250; ++i) long_plan.insert(long_plan.end() - 1, {util::Format("X%03d", i), 50 * 60, 0});
+  std::string lost_line = Fs9Plan(fixes, fixes.size());
+  lost_line.erase(lost_line.find("waypoint.7="), lost_line.find("waypoint.8=") - lost_line.find("waypoint.7="));
+  const Case cases[] = {
+      {"XML cut after 20 of 32", xml.substr(0, after_20), "T.PLN: not well-formed XML"},
+      {"XML cut after 20 of 32, its closing tags added",
+       xml.substr(0, after_20) + "</FlightPlan.FlightPlan>\n</SimBase.Document>\n",
+       "T.PLN: ends at W19, before its destination EIDW"},
+      {"FS9 cut after 20 of 32", Fs9Plan(fixes, 20), "T.PLN: ends at W19, before its destination EIDW"},
+      {"FS9 cut inside the 21st line", Fs9Plan(fixes, 21).substr(0, Fs9Plan(fixes, 21).size() - 30),
+       "T.PLN: waypoint.20 has no ident or position"},
+      {"FS9 line lost", lost_line, "T.PLN: waypoint.8 out of order"},
+      {"a decimal destination", decimal_destination,
+       "T.PLN: waypoint 32 (EIDW) has no position in degrees, minutes and seconds"},
+      {"a damaged element", [&] {
+         std::string d = xml;
+         d.replace(d.find("<ATCWaypointType>", d.find("id=\"W11\"")), 17, "<ATCWaypointType ");
+         return d;
+       }(),
+       "T.PLN: not well-formed XML"},
+      {"a NUL in an id", nul_id, "T.PLN: a NUL byte at byte"},
+      {"250 waypoints", XmlPlan(long_plan), "T.PLN: 250 waypoints, more than a route holds (201)"},
+      {"28 decimal waypoints", [&] {
+         std::string w;
+         for (int i = 0; i < 28; ++i) w += XmlWaypoint(util::Format("D%02d", i), "Intersection", "47.5,-122.3,+0");
+         return Xml(w);
+       }(),
+       "T.PLN: waypoint 1 (D00) has no position in degrees, minutes and seconds"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    model::model_state.StatusMessageCount = 0;
+    model::model_state.McuEntryText.clear();
+    Convert(c.bytes);
+    EXPECT_EQ(result, kPlnNotLoaded);
+    EXPECT_EQ(model::model_state.McuEntryText, "Unable to load FP");
+    EXPECT_NE(test::StatusLog().find(c.reason), std::string::npos) << test::StatusLog();
+    // The library only lists plans: the reason in the log, nothing on the
+    // MCU entry line, no entry.
+    model::model_state.StatusMessageCount = 0;
+    model::model_state.McuEntryText.clear();
+    fpl().ScratchFlightPlanLastIndex = -1;
+    ReadFlightPlanFile("T.PLN", 1);
+    EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, -1);
+    EXPECT_EQ(model::model_state.McuEntryText, "");
+    EXPECT_NE(test::StatusLog().find(c.reason), std::string::npos) << test::StatusLog();
+  }
 }
 
 TEST_F(PlnTest, IdentsReadBackAsWritten) {

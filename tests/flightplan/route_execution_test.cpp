@@ -22,11 +22,14 @@
 #include "src/host/gps_route.h"
 #include "src/host/module_state.h"
 #include "src/host/state.h"
+#include "src/instruments/fms/route_legs_edit.h"
 #include "src/instruments/fms/state.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedure_state.h"
+#include "src/navdb/entry_state.h"
+#include "tests/flightplan/route_support.h"
 #include "tests/flightplan/test_support.h"
 
 namespace ovi::flightplan {
@@ -498,6 +501,122 @@ TEST_F(RouteExecutionTest, EraseDropsOnlyTheHoldTheModificationAdded) {
   EXPECT_EQ(s.ActiveFlightPlan[3].hold_number, 2u);
   EXPECT_EQ(s.PendingFlightPlan[2].hold_number, 0u);
   EXPECT_EQ(s.PendingFlightPlan[3].hold_number, 2u);
+}
+
+// The holds through EXEC and ERASE: a hold on the destination comes back
+// with ERASE; holds on entries past the old end of the flown route show
+// their numbers after EXEC; a hold marked for deletion goes at EXEC, not
+// another one flown at the same index.
+TEST_F(RouteExecutionTest, ExecAndEraseKeepEveryHoldOnItsWaypoint) {
+  Pending({{0, 0}, {0, 1}, {0, 2}, {0, 3}});
+  S().RouteState = 2;
+  ExecutePendingRoute();
+  BeginRouteModification();
+  ASSERT_TRUE(AddHoldAtWaypoint(3, 1));  // P3, the destination
+  ExecutePendingRoute();
+  BeginRouteModification();
+  ASSERT_TRUE(RemovePendingWaypoints(1, 2));
+  ResetRouteData();
+  EXPECT_EQ(test::HoldBreach(), "");
+  ASSERT_EQ(S().HoldCount, 1);
+  EXPECT_EQ(S().HoldTable[1].active_index, 3);
+  EXPECT_EQ(S().ActiveFlightPlan[3].hold_number, 1u);
+
+  // A new route behind an origin alone: holds on P2 and P4, P2's leg
+  // deleted (a discontinuity takes its place), executed.
+  ResetModuleState();
+  Pending({{0, 0}, {0, 1}});
+  S().ActiveFlightPlan[0] = S().PendingFlightPlan[0];
+  S().ActiveFlightPlanLastIndex = 1;
+  Pending({{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}});
+  S().RouteState = 1;
+  ASSERT_TRUE(AddHoldAtWaypoint(2, 1));
+  ASSERT_TRUE(AddHoldAtWaypoint(4, 1));
+  fms::DeleteRouteLegEntry(2, 0);
+  S().RouteState = 2;
+  ExecutePendingRoute();
+  EXPECT_EQ(test::HoldBreach(), "");
+  ASSERT_EQ(S().HoldCount, 1);
+  EXPECT_EQ(S().HoldTable[1].name, "P4");
+  EXPECT_EQ(S().ActiveFlightPlan[4].hold_number, 1u);
+  BeginRouteModification();
+  ASSERT_TRUE(RemovePendingWaypoints(1, 2));
+  ResetRouteData();
+  EXPECT_EQ(S().HoldCount, 1);
+  EXPECT_EQ(test::HoldBreach(), "");
+
+  // P4's hold flown at 4; an entry at 1 moves it to 6 in the modification,
+  // a new hold on P2 (now at 4) shares its flown index and is marked for
+  // deletion as the RTE LEGS page marks it.
+  BeginRouteModification();
+  model::NavDbRecord& x = navdb::entry_state.WaypointCandidateList[1];
+  x = model::NavDbRecord{};
+  x.ident = "X";
+  x.kind = "I";
+  ASSERT_TRUE(InsertCandidateIntoPending(1));
+  ASSERT_TRUE(AddHoldAtWaypoint(4, 1));
+  ASSERT_EQ(S().PendingFlightPlan[4].ident, "DISCO");
+  ASSERT_EQ(S().HoldCount, 2);
+  const unsigned marked = S().PendingFlightPlan[4].hold_number;
+  fms::fms_state.FmsHoldWaypointIndex = S().HoldTable[static_cast<int>(marked)].active_index;
+  DeleteHold(4, 2);
+  ExecutePendingRoute();
+  EXPECT_EQ(test::HoldBreach(), "");
+  ASSERT_EQ(S().HoldCount, 1);
+  EXPECT_EQ(S().HoldTable[1].name, "P4");
+  EXPECT_EQ(S().HoldTable[1].active_index, 6);
+}
+
+// EXEC with DIR INTC selected flies the leg from the aircraft as the
+// magnetic course to the active waypoint: true less the 15 degrees east,
+// 360 added below 0.5.
+TEST_F(RouteExecutionTest, ExecWithDirectInterceptTakesTheMagneticCourse) {
+  for (const auto& [course, magnetic] : {std::pair{90.0, 75.0}, std::pair{10.0, 355.0}}) {
+    SCOPED_TRACE(course);
+    Pending({{0, 0}, {0, 1}, {0, 2}});
+    S().RouteState = 2;
+    At(0.0, 0.0, 250.0);
+    G().MagneticVariation = 15.0;
+    navdb::ProjectPosition(0.0, 0.0, course, 30.0, G().ActiveWaypointLat, G().ActiveWaypointLon);
+    fms::fms_state.FmsHoldFixSelect = 1;
+    ExecutePendingRoute();
+    EXPECT_NEAR(G().LnavInitialCourse, magnetic, 1e-6);
+    EXPECT_EQ(G().ActiveLegFromEngagePosition, 1);
+    EXPECT_EQ(fms::fms_state.FmsHoldFixSelect, 0);
+  }
+}
+
+// A cruise speed entered in a modification and executed is the cruise
+// speed: a later modification's ERASE has nothing of it to put back.
+TEST_F(RouteExecutionTest, AnExecutedCruiseSpeedOutlivesTheNextErase) {
+  Pending({{0, 0}, {0, 1}, {0, 2}});
+  S().RouteState = 2;
+  ExecutePendingRoute();
+  M().CruiseIasEntry = M().CruiseSpeed;  // 200, saved as the page does
+  M().CruiseSpeed = 300;
+  S().RouteState = 4;
+  ExecutePendingRoute();
+  EXPECT_EQ(M().CruiseIasEntry, 0.0);
+  S().RouteState = 4;
+  ResetRouteData();
+  EXPECT_EQ(M().CruiseSpeed, 300);
+}
+
+// Every copy into a route ends it with the end marker, whatever the longer
+// route before left in the slot after its last entry.
+TEST_F(RouteExecutionTest, CopiedRoutesEndWithTheEndMarker) {
+  Pending({{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}});
+  S().RouteState = 2;
+  ExecutePendingRoute();
+  Pending({{0, 0}, {0, 1}, {0, 2}});
+  S().RouteState = 4;
+  ExecutePendingRoute();
+  EXPECT_EQ(S().ActiveFlightPlan[3].ident, "******");
+  Pending({{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}});
+  LoadSelectedFlightPlan("TEST.RTE", 0);
+  EXPECT_EQ(S().PendingFlightPlanLastIndex, 2);
+  EXPECT_EQ(S().PendingFlightPlan[3].ident, "******");
+  EXPECT_EQ(S().PendingFlightPlan[3].latitude, 0.0);
 }
 
 // A request load of a route that crosses 180 degrees south of the equator,

@@ -69,6 +69,48 @@ std::vector<unsigned> HoldNumbers(const model::FlightPlanTable& plan, int last) 
   return out;
 }
 
+std::string HoldBreach() {
+  const State& s = F();
+  const int count = s.HoldCount;
+  if (count < 0 || count > model::kMaxHolds) return "hold count " + std::to_string(count);
+  const int pending_last = std::min(s.PendingFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
+  const int active_last = std::min(s.ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
+  auto pending_slot = [&](int k) {
+    const model::HoldingPattern& h = s.HoldTable[k];
+    return h.pending_index > 0 ? h.pending_index : h.pending_index == 0 ? h.active_index : -1;
+  };
+  auto executed = [&](int k) {
+    const int a = s.HoldTable[k].active_index;
+    return a >= 1 && a <= active_last && s.ActiveFlightPlan[a].hold_number == static_cast<unsigned>(k);
+  };
+  for (int k = 1; k <= count; ++k) {
+    const model::HoldingPattern& h = s.HoldTable[k];
+    const std::string name = "hold " + std::to_string(k) + " (" + h.name + ")";
+    if (h.pending_index < -1) return name + ": pending index " + std::to_string(h.pending_index);
+    if (k > 1 && s.HoldTable[k - 1].active_index > h.active_index) return name + ": out of route order";
+    const int slot = pending_slot(k);
+    if (slot != -1) {
+      if (slot < 1 || slot > pending_last) return name + ": pending slot " + std::to_string(slot) + " outside the route";
+      if (s.PendingFlightPlan[slot].hold_number != static_cast<unsigned>(k)) {
+        return name + ": pending waypoint " + std::to_string(slot) + " shows " +
+               std::to_string(s.PendingFlightPlan[slot].hold_number);
+      }
+    }
+    if (s.RouteState == 3 && (!executed(k) || slot != h.active_index)) return name + ": not of the executed route";
+  }
+  for (int i = 0; i <= pending_last; ++i) {
+    const unsigned n = s.PendingFlightPlan[i].hold_number;
+    if (n != 0 && (n > static_cast<unsigned>(count) || pending_slot(static_cast<int>(n)) != i))
+      return "pending waypoint " + std::to_string(i) + " shows hold " + std::to_string(n);
+  }
+  for (int i = 0; i <= active_last; ++i) {
+    const unsigned n = s.ActiveFlightPlan[i].hold_number;
+    if (n != 0 && (n > static_cast<unsigned>(count) || s.HoldTable[static_cast<int>(n)].active_index != i))
+      return "active waypoint " + std::to_string(i) + " shows hold " + std::to_string(n);
+  }
+  return "";
+}
+
 void RouteTest::SetUp() { ResetModuleState(); }
 
 }  // namespace ovi::flightplan::test

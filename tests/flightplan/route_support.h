@@ -49,6 +49,16 @@ std::vector<std::pair<int, int>> HoldIndices();
 // Hold numbers of entries 0..last.
 std::vector<unsigned> HoldNumbers(const model::FlightPlanTable& plan, int last);
 
+// Empty when the hold table and the hold numbers of both routes agree, else
+// what disagrees: every hold stands on one pending waypoint that shows its
+// number (a not yet tracked hold on its active index; a detached one, whose
+// waypoint a modification removed, on none), a hold of the executed route on
+// the active waypoint at its active index, no waypoint of either route shows
+// a number no hold stands behind, and the table is in route order. With no
+// modification open (RouteState 3) every hold is one of the executed route
+// and stands on the same index in both.
+std::string HoldBreach();
+
 // Resets the whole module before each test.
 class RouteTest : public ::testing::Test {
  protected:

@@ -5,7 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "src/flightplan/execute.h"
+#include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/state.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/procedure_pages.h"
 #include "src/instruments/fms/state.h"
@@ -266,6 +269,36 @@ TEST_F(ProcedurePageTest, AStarAndAnApproachWithTheirTransitions) {
   EXPECT_TRUE(f.FindAt("<SEL>", 135, 66));
   EXPECT_FALSE(f.Find("CHINS"));
   f.ExpectText(" 1 /  1", 220, 0, 12);
+}
+
+// A SID chosen on the flown route opens a modification like any other road:
+// the hold on a leg of the SID it replaces goes at EXEC, the hold on the
+// route behind it stays on its waypoint.
+TEST_F(ProcedurePageTest, ASidChosenOnTheFlownRouteKeepsTheHoldsOnTheirWaypoints) {
+  guidance::guidance_state.GroundSpeedKnots = 250.0;
+  Route({"KSEA", "FOURT", "OLM", "BTG", "KPDX"});
+  F().PendingFlightPlan[1].procedure_tag = "SID";
+  F().PendingFlightPlan[1].via = "S1";
+  ASSERT_TRUE(flightplan::AddHoldAtWaypoint(1, 0));
+  ASSERT_TRUE(flightplan::AddHoldAtWaypoint(2, 0));
+  M().OriginAirportIdent = "KSEA";  // a new origin would drop every hold
+  F().RouteState = 2;
+  flightplan::ExecutePendingRoute();
+  ASSERT_EQ(F().RouteState, 3);
+  ASSERT_EQ(F().HoldCount, 2);
+
+  Departures("KSEA");
+  Press(kL5);  // SUMMA2
+  ASSERT_EQ(M().RouteSid, "SUMMA2");
+  EXPECT_EQ(F().RouteState, 4);
+  const Strings route = PendingIdents();
+  ASSERT_EQ(route.front(), "KSEA");
+  ASSERT_EQ(route[route.size() - 3], "OLM");
+  flightplan::ExecutePendingRoute();
+  EXPECT_EQ(flightplan::test::HoldBreach(), "");
+  ASSERT_EQ(F().HoldCount, 1);
+  EXPECT_EQ(F().HoldTable[1].name, "OLM");
+  EXPECT_EQ(F().HoldTable[1].active_index, static_cast<int>(route.size()) - 3);
 }
 
 }  // namespace

@@ -361,6 +361,11 @@ TEST_F(LegsPageTest, DirectInterceptSelection) {
     Press(kR6, bad);
     EXPECT_EQ(M().PanelMessage, "INVALID ENTRY") << bad;
   }
+  // 360 itself is a course, the last one accepted.
+  M().PanelMessage.clear();
+  Press(kR6, "360");
+  EXPECT_EQ(M().PanelMessage, "");
+  EXPECT_EQ(F().PendingFlightPlan[2].value3, 360.0);
   Press(kR6, "090");
   EXPECT_EQ(F().PendingFlightPlan[2].value3, 90.0);
   DrawFrame().ExpectText("090\xC2\xB0", 215, 193);

@@ -67,8 +67,14 @@ TEST_F(RoutePageTest, OriginStartsANewRoute) {
   F().RouteState = 3;
   M().CruiseAlt = 35000;
   M().DestinationAirportIdent = "KLAX";
+  guidance::guidance_state.NextConstraintIndex = 10;
+  F().PendingActiveWaypointIndex = 10;
   fms_state.FmsDepSidState = fms_state.FmsArrStarState = fms_state.FmsArrTransChosen = 1;
   Enter("KSEA", kL1);
+  // The tracked waypoint of the new route is its last entry, not the old
+  // route's tenth.
+  EXPECT_EQ(guidance::guidance_state.NextConstraintIndex, 1);
+  EXPECT_EQ(F().PendingActiveWaypointIndex, 1);
   const model::FlightPlanWaypoint& origin = F().ActiveFlightPlan[0];
   EXPECT_EQ(origin.ident, "KSEA");
   EXPECT_EQ(origin.type, "APT");

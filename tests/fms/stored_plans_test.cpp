@@ -5,15 +5,18 @@
 
 #include "src/flightplan/library.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/state.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
 #include "tests/fms/cdu_support.h"
+#include "tests/flightplan/route_support.h"
 
 namespace ovi::fms::test {
 namespace {
 
 flightplan::State& F() { return flightplan::flightplan_state; }
+using flightplan::test::Strings;
 
 class StoredPlansTest : public SampleCopyTest {
  protected:
@@ -144,6 +147,59 @@ TEST_F(StoredPlansTest, TheSixthRowMakesANewRouteAndItsRows) {
   EXPECT_EQ(F().RouteState, 1);
   EXPECT_EQ(F().PendingFlightPlan[0].ident, F().FlightPlanLibrary[6].origin_ident) << name;
   EXPECT_GT(F().RouteViaToCount, 0) << name;
+}
+
+// A plan that cannot be loaded (missing, without a waypoint, a damaged
+// .PLN) changes nothing: not the route state (a step from 0 would start a
+// new flight, loading fuel and restarting the log), neither route, nor the
+// fuel; the scratchpad says so and the page stays. The RTE page's company
+// route alike.
+TEST_F(StoredPlansTest, APlanThatCannotBeLoadedChangesNothing) {
+  std::ofstream(root_ / "ovi" / "flightplans" / "EMPTY.RTE") << "CruiseAlt=35000\nTripFuel=9000\n[FlightPlan]\n";
+  std::ifstream sample(root_ / "ovi" / "flightplans" / "KYKM-KSEA.PLN", std::ios::binary);
+  const std::string pln((std::istreambuf_iterator<char>(sample)), std::istreambuf_iterator<char>());
+  std::ofstream(root_ / "ovi" / "flightplans" / "CUT.PLN", std::ios::binary) << pln.substr(0, pln.size() / 2);
+  const char* plans[] = {"MISSING.RTE", "EMPTY.RTE", "CUT.PLN"};
+  for (int state : {0, 3}) {
+    for (int row = 1; row <= 3; ++row) {
+      SCOPED_TRACE(std::string(plans[row - 1]) + " in state " + std::to_string(state));
+      NamedLibrary(3);
+      for (int i = 1; i <= 3; ++i) F().FlightPlanLibrary[i].name = plans[i - 1];
+      fms_state.FmsPage = kPageStoredFlightPlans;
+      fms_state.StoredPlansPageIndex = 1;
+      flightplan::test::MakeActive({"KSEA", "OLM", "KPDX"});
+      flightplan::test::MakePending({"KSEA", "OLM", "BTG", "KPDX"});
+      F().RouteState = state;
+      model::State& m = model::model_state;
+      m.PlannedFuel = 1234.0;
+      m.ResvFuel = 500.0;
+      m.FileCruiseAlt = 16000;
+      m.LoadFuelonFlightPlanLoad = 1;
+      guidance::guidance_state.FlightPhase = 3;
+      PressLineKey(row);
+      DrawFrame();
+      EXPECT_EQ(m.PanelMessage, "Unable to load FP");
+      EXPECT_EQ(fms_state.FmsPage, kPageStoredFlightPlans);
+      EXPECT_EQ(F().RouteState, state);
+      EXPECT_EQ(flightplan::test::PendingIdents(), (Strings{"KSEA", "OLM", "BTG", "KPDX"}));
+      EXPECT_EQ(flightplan::test::ActiveIdents(), (Strings{"KSEA", "OLM", "KPDX"}));
+      EXPECT_EQ(m.PlannedFuel, 1234.0);
+      EXPECT_EQ(m.ResvFuel, 500.0);
+      EXPECT_EQ(m.FileCruiseAlt, 16000);
+      EXPECT_EQ(guidance::guidance_state.FlightPhase, 3);
+      m.PanelMessage.clear();
+    }
+  }
+  // The company route CUT on RTE: refused, the name stays to be corrected.
+  fms_state.FmsPage = kPageRoute;
+  model::model_state.FmsSubPageTable.RteSubPage = 1;
+  model::model_state.FmsScratchpad = "CUT";
+  PressLineKey(kL2);
+  DrawFrame();
+  EXPECT_EQ(model::model_state.PanelMessage, "Unable to load FP");
+  EXPECT_EQ(model::model_state.FmsScratchpad.str(), "CUT");
+  EXPECT_EQ(F().RouteState, 3);
+  EXPECT_EQ(flightplan::test::PendingIdents(), (Strings{"KSEA", "OLM", "BTG", "KPDX"}));
 }
 
 }  // namespace

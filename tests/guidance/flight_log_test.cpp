@@ -14,6 +14,7 @@
 #include "sim/simulator.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/flight_log.h"
+#include "src/guidance/lateral.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/host/state.h"
@@ -305,6 +306,27 @@ TEST_F(FlightLogTest, EndFlightByTheSimulatorsFlagAndWaypointLinesOnlyWhileLoggi
   model::model_state.AircraftConfigName.clear();
   WriteFlightSummary();
   EXPECT_FALSE(fs::exists(root / "ovi" / "FlightLog" / "Flight.log"));
+}
+
+// The line a sequenced waypoint forces names the waypoint passed, with the
+// time, altitude and fuel at its passage: OLM, passed 1 h 05 min into the
+// flight at 16000 ft, while KPDX becomes the active waypoint.
+TEST_F(FlightLogTest, AWaypointLineNamesTheWaypointPassed) {
+  State& g = guidance_state;
+  At(0, 0, 0, 433, 0);
+  g.FlightPhase = 5;  // Cruise
+  g.LnavEngaged = 1;
+  g.WaypointSwitchDistance = 3.0;
+  g.ActiveWaypointDistance = 2.0;
+  g.ElapsedFlightSeconds = 3900.0;
+  g.GroundSpeedKnots = 300.0;
+  g.TrueAirspeedEstimate = 420.0;
+  g.VerticalSpeedFpm = 0.0;
+  g.AircraftAltitude = 16000.0;
+  RunWaypointPassage();
+  EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
+  EXPECT_EQ(Lines(FplLog()).back(),
+            "01:05:00 Cruise        OLM   300    420       0   16000   5200   30000    91300   12000 0  ");
 }
 
 TEST_F(FlightLogTest, WeightsOnceInBatchesAndWithoutServer) {

@@ -2,6 +2,7 @@
 // active route (the sample route's waypoints), heading hold on, LNAV engaged.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -110,6 +111,66 @@ TEST_F(LnavFlightTest, CrosswindLeavesAtMostTheLookAheadOffset) {
   EXPECT_EQ(r.sequence.size(), static_cast<std::size_t>(kLast));
   EXPECT_EQ(r.lnav_off_at, kLast);
   EXPECT_LT(r.worst_straight_xtk, 0.55);
+}
+
+// A leg of true course 0.5: with no variation its magnetic course is 0.5,
+// with 0.3 east it is 0.2, which reads 360.2 (a course whose whole degrees
+// are 0 is shown as 360). Either way the leg is held as the others are.
+TEST_F(LnavFlightTest, ALegJustEastOfNorthIsHeldLikeAnyOther) {
+  for (double variation : {0.0, 0.3}) {
+    SCOPED_TRACE(variation);
+    ResetModuleState();
+    loop.Bind();
+    testing::SetUpSampleFlight(loop);
+    double lat[3] = {47.0, 0.0, 0.0}, lon[3] = {-122.0, 0.0, 0.0};
+    for (int i = 1; i < 3; ++i) navdb::ProjectPosition(lat[i - 1], lon[i - 1], 0.5, 40.0, lat[i], lon[i]);
+    flightplan::State& fp = flightplan::flightplan_state;
+    for (int i = 0; i < 3; ++i) {
+      for (model::FlightPlanWaypoint* w : {&fp.ActiveFlightPlan[i], &fp.PendingFlightPlan[i]}) {
+        w->ident = "N" + std::to_string(i);
+        w->latitude = lat[i];
+        w->longitude = lon[i];
+        w->type = "INT";
+        w->procedure_tag.clear();
+      }
+    }
+    fp.ActiveFlightPlanLastIndex = fp.PendingFlightPlanLastIndex = 2;
+    guidance_state.ActiveWaypointLat = lat[1];
+    guidance_state.ActiveWaypointLon = lon[1];
+    guidance_state.LnavLegTracking = 1;  // as a route load leaves it
+    sim::AircraftState& a = loop.aircraft();
+    a.latitude = lat[0];
+    a.longitude = lon[0];
+    a.heading = 0.5;
+    a.magvar = variation;
+    a.ap_heading = 360.0;
+    loop.Run(2.0);
+    ToggleLnav();
+    ASSERT_EQ(guidance_state.LnavEngaged, 1);
+    // Off the leg's great circle, from its pole: the course of the geodesy
+    // would read 360 here as well.
+    auto unit = [](double la, double lo) {
+      const double rad = M_PI / 180.0;
+      return std::array<double, 3>{std::cos(la * rad) * std::cos(lo * rad), std::cos(la * rad) * std::sin(lo * rad),
+                                   std::sin(la * rad)};
+    };
+    const std::array<double, 3> u = unit(lat[0], lon[0]), v = unit(lat[1], lon[1]);
+    std::array<double, 3> pole = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+    const double norm = std::sqrt(pole[0] * pole[0] + pole[1] * pole[1] + pole[2] * pole[2]);
+    double worst = 0.0;
+    loop.Run(3600.0, [&] {
+      const sim::AircraftState& s = loop.aircraft_const();
+      const std::array<double, 3> p = unit(s.latitude, s.longitude);
+      const double off = std::fabs(std::asin((pole[0] * p[0] + pole[1] * p[1] + pole[2] * p[2]) / norm)) * 3440.065;
+      double from = 0.0, to_go = 0.0, unused = 0.0;
+      navdb::ComputeDistanceAndBearing(lat[0], lon[0], s.latitude, s.longitude, from, unused);
+      navdb::ComputeDistanceAndBearing(s.latitude, s.longitude, lat[1], lon[1], to_go, unused);
+      if (from > 15.0 && to_go > 5.0) worst = std::max(worst, off);
+      return fp.ActiveWaypointIndex != 1;
+    });
+    EXPECT_EQ(fp.ActiveWaypointIndex, 2);
+    EXPECT_LT(worst, 0.1);
+  }
 }
 
 TEST_F(LnavFlightTest, WithoutSequencingTheWaypointIsNotPassedButTimed) {

@@ -65,6 +65,8 @@ class VerticalPlanTest : public ::testing::Test {
     fp.ActiveFlightPlanLastIndex = i - 1;
     guidance_state.NextConstraintIndex = i - 1;
     fp.ActiveWaypointIndex = 1;
+    // Planned where it starts, at the first waypoint.
+    At(points.front().lat, points.front().lon);
   }
   // Legs of 30, 30, 60, 60, 30 and 30 NM eastbound along the equator; the
   // origin at 50 ft keeps the climb off the 100-ft steps the predictions
@@ -139,17 +141,20 @@ TEST_F(VerticalPlanTest, CruiseLevelFollowsTheDirectionOfFlight) {
       {"west, MaxCruise 43000", 0, 10, 0, 0, 43000, 43000},
       {"east, MaxCruise 42000", 0, 0, 0, 10, 42000, 41000},
       {"east, MaxCruise 44000", 0, 0, 0, 10, 44000, 41000},
-      // 60 NM: half 30 NM, reached after 5 minutes at 10000 ft.
+      // 60 NM: half 30 NM, reached after 5 minutes at 10000 ft. West, the
+      // descent from 10000 ft (35 NM at 2000 ft/min and 7 NM a minute)
+      // would start 5 NM before the climb ends: 9000 ft, 27 and 31.5 NM,
+      // is the highest level of both on the route.
       {"east, half distance", 0, 0, 0, 1, 35000, 9000},
-      {"west, half distance", 0, 1, 0, 0, 35000, 10000},
+      {"west, half distance", 0, 1, 0, 0, 35000, 9000},
       // 100 NM: half 50 - 15 = 35 NM, reached after 6 minutes at 12000 ft.
       {"east, 100 NM", 0, 0, 0, 100.0 / 60.0, 35000, 11000},
       // Due north: the course reads 360 and is eastbound.
       {"north", 0, 0, 1, 0, 35000, 9000},
-      {"south is westbound", 1, 0, 0, 0, 35000, 10000},
+      {"south is westbound", 1, 0, 0, 0, 35000, 9000},
       // Across 180 degrees eastbound, south of the equator: 59.1 NM.
       {"east across 180", -10, 179.5, -10, -179.5, 35000, 9000},
-      {"west across 180", -10, -179.5, -10, 179.5, 35000, 10000},
+      {"west across 180", -10, -179.5, -10, 179.5, 35000, 9000},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -244,6 +249,74 @@ TEST_F(VerticalPlanTest, TheCeilingBoundsTheClimbOfAShortRoute) {
   EXPECT_NEAR(guidance_state.TodLongitude, 328.0 / 60.0 * 7.0 / 60.0, kPos);
 }
 
+// The top of climb never lies after the top of descent. A level the climb
+// and the descent both reach on the route is planned as the rules give it
+// (requested, MaxCruise search, performance ceiling); one they do not is
+// lowered by thousands to the highest that fits, and shown as the cruise
+// altitude. Eastbound along the equator from 0 ft to 0 ft: at the fixture's
+// rates a climb takes 250 ft a NM, a descent 285.7 ft a NM.
+TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
+  model::State& m = model::model_state;
+  struct Case {
+    const char* name;
+    double nm;
+    int requested;
+    double descent_rate;
+    bool tables;
+    int expected;
+  };
+  const Case cases[] = {
+      // 30000 ft: 120 NM of climb and 105 of descent.
+      {"requested, 600 NM", 600, 30000, 2000, false, 30000},
+      {"requested, 225 NM: they meet", 225, 30000, 2000, false, 30000},
+      // 150 NM: 20000 ft climbs 80 NM and descends 70, to the NM.
+      {"requested, 150 NM", 150, 30000, 2000, false, 20000},
+      {"requested, 149.9 NM", 149.9, 30000, 2000, false, 19000},
+      // Half of 150 NM less 15 is reached at 15000 ft (60 + 52.5 NM).
+      {"search, 150 NM", 150, 0, 2000, false, 15000},
+      // ... but at 1000 ft/min its descent is 105 NM: 13000 ft, 52 + 91.
+      {"search, slow descent", 150, 0, 1000, false, 13000},
+      // Tables: climb V/S 3000 - 0.05 x altitude at 6 NM a minute, descent
+      // at the given rate with TAS 300 + 0.004 x altitude. To the 35000-ft
+      // ceiling the climb takes 20 ln 2.4 = 17.51 minutes, 105.1 NM, more
+      // than half of 200 NM less 15; at 4000 ft/min the descent, 8.75
+      // minutes at 370 kt, 54 NM: the ceiling is reached and kept.
+      {"ceiling, 200 NM", 200, 0, 4000, true, 35000},
+      // 100 NM at 1000 ft/min: half the route gives 15000 ft (34.5 NM of
+      // climb, 82.5 of descent); 13000 ft takes 120 ln(3000 / 2350) = 29.3
+      // and 13 minutes at 326 kt = 70.6 NM.
+      {"ceiling, 100 NM, slow descent", 100, 0, 1000, true, 13000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    m.DescentRate = c.descent_rate;
+    if (c.tables) {
+      Tables(Row(0, 360, 3000), Row(40000, 360, 1000), Row(40000, 450, 0), Row(0, 300, c.descent_rate),
+             Row(40000, 460, c.descent_rate));
+    }
+    Route({{"A", 0, 0, "APT"}, {"B", 0, c.nm / 60.0, "APT"}});
+    m.CruiseAlt = c.requested;
+    ComputeCruiseAltitude(c.requested, 0);
+    EXPECT_EQ(m.CruiseAlt, c.expected);
+    EXPECT_EQ(guidance_state.PreselectAltitude, c.expected);
+    EXPECT_LE(guidance_state.TocLongitude, guidance_state.TodLongitude + kPos);
+  }
+  // Where they meet, the top of climb is the top of descent: 80 NM out.
+  SetUp();
+  Route({{"A", 0, 0, "APT"}, {"B", 0, 2.5, "APT"}});
+  ComputeCruiseAltitude(30000, 0);
+  EXPECT_NEAR(guidance_state.TocLongitude, 80.0 / 60.0, kPos);
+  EXPECT_NEAR(guidance_state.TodLongitude, 80.0 / 60.0, kPos);
+  // The ceiling kept: the rates are those of the climb to it.
+  SetUp();
+  Tables(Row(0, 360, 3000), Row(40000, 360, 1000), Row(40000, 450, 0), Row(0, 300, 4000), Row(40000, 460, 4000));
+  Route({{"A", 0, 0, "APT"}, {"B", 0, 200.0 / 60.0, "APT"}});
+  ComputeCruiseAltitude(0, 0);
+  EXPECT_EQ(guidance_state.ClimbDistance, 105);
+  EXPECT_NEAR(m.DescentTas, 370.0, 1e-9);
+}
+
 TEST_F(VerticalPlanTest, PathAngleGivesTheRates) {
   model::State& m = model::model_state;
   m.FPA = 3.0;
@@ -307,6 +380,50 @@ TEST_F(VerticalPlanTest, PredictionsAroundAConstraint) {
   Route({{"A", 0, 0, "APT"}, {"B", 0, 1, "APT"}});
   ComputeCruiseAltitude(12000, 1);
   EXPECT_EQ(Wp(1).speed_constraint, model::kNoValue);
+}
+
+// Constraints a procedure set (an approach's speed-only flag 2 and
+// altitude-and-speed flag 3) are neither honoured nor written over: the
+// predictions pass them by, on the climb and on the descent.
+TEST_F(VerticalPlanTest, PredictionsLeavePublishedConstraints) {
+  Route({{"AAAA", 0, 0.0, "APT", 0, 50.0},
+         {"W1", 0, 0.5, "WPT", 3, 3000.0, 200.0},
+         {"W2", 0, 1.0},
+         {"W3", 0, 2.0},
+         {"W4", 0, 3.0, "WPT", 2, model::kNoValue, 180.0},
+         {"W5", 0, 3.5, "WPT", 3, 5000.0, 190.0},
+         {"BBBB", 0, 4.0, "APT"}});
+  ComputeCruiseAltitude(12000, 1);
+  EXPECT_EQ(Wp(1).altitude_constraint, 3000.0);
+  EXPECT_EQ(Wp(1).speed_constraint, 200.0);
+  EXPECT_EQ(Wp(4).altitude_constraint, model::kNoValue);
+  EXPECT_EQ(Wp(4).speed_constraint, 180.0);
+  EXPECT_EQ(Wp(5).altitude_constraint, 5000.0);
+  EXPECT_EQ(Wp(5).speed_constraint, 190.0);
+  // The waypoints around them are planned as before: W2 and W3, 60 and 120
+  // NM into the climb (50 + 15000 and 30000 ft), cruise at 12000; the
+  // descent passes W5 at 8571 ft and W4 at 17142, above the cruise.
+  EXPECT_EQ(Wp(2).altitude_constraint, 12000.0);
+  EXPECT_EQ(Wp(2).speed_constraint, 290.0);
+  EXPECT_EQ(Wp(3).altitude_constraint, 12000.0);
+  for (int i : {1, 4, 5}) EXPECT_NE(Wp(i).constraint_flag, 1u) << i;
+}
+
+// The descent's speed restriction holds at its altitude itself: at 300 kt
+// and 2000 ft/min a NM is 400 ft, so from the destination at 50 ft, 25 NM
+// out is 10050 (10000 in hundreds) and 25.25 NM out 10100.
+TEST_F(VerticalPlanTest, ADescentWaypointAtTheRestrictionAltitudeTakesItsSpeed) {
+  model::model_state.DescentTas = 300.0;
+  Route({{"AAAA", 0, 0.0, "APT", 0, 50.0},
+         {"W1", 0, 1.0},
+         {"W2", 0, 2.0 - 25.25 / 60.0},
+         {"W3", 0, 2.0 - 25.0 / 60.0},
+         {"BBBB", 0, 2.0, "APT", 0, 50.0}});
+  ComputeCruiseAltitude(12000, 1);
+  EXPECT_EQ(Wp(3).altitude_constraint, 10000.0);
+  EXPECT_EQ(Wp(3).speed_constraint, 240.0);
+  EXPECT_EQ(Wp(2).altitude_constraint, 10100.0);
+  EXPECT_EQ(Wp(2).speed_constraint, 270.0);
 }
 
 TEST_F(VerticalPlanTest, TopOfClimbFromTheAircraftOrAConstraint) {

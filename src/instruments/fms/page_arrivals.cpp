@@ -143,6 +143,7 @@ void ChooseApproach(int index) {
   m.SelectedApproachTo = e.to;
   m.SelectedApproachTransition = model::kNoneText;
   flightplan::SelectApproachTransition();
+  flightplan::BeginRouteModification();
   flightplan::InsertApproachIntoPendingPlan(1);
   flightplan::BuildTransitionList();
   flightplan::BuildRouteViaToList();
@@ -157,6 +158,7 @@ void ChooseApproachTransition(int index) {
   fms_state.FmsSelectedApproachIndex = index;
   model::model_state.SelectedApproachTransition = t->name;
   flightplan::SelectApproachTransition();
+  flightplan::BeginRouteModification();
   flightplan::InsertApproachIntoPendingPlan(1);
   flightplan::BuildRouteViaToList();
   fms_state.FmsArrApproachTransChosen = 1;

@@ -100,6 +100,9 @@ void EnterOrigin(const std::string& t) {
   fp.ActiveFlightPlanLastIndex = 1;
   flightplan::WriteEndMarker(flightplan::ActivePlan());
   fp.ActiveWaypointIndex = model::kNoWaypoint;
+  // As a destination entry sets it: the route's last entry, where the old
+  // route's index would name no waypoint of the new one.
+  guidance::guidance_state.NextConstraintIndex = fp.ActiveFlightPlanLastIndex;
   m.CruiseAlt = 0;
   flightplan::CopyActiveToPendingPlan();
   flightplan::BuildRouteViaToList();
@@ -194,8 +197,12 @@ void EnterCompanyRoute(const std::string& t) {
   const int i = FindCompanyRoute(t);
   if (i == 0) return RefuseEntry(kNotInDatabase);
   flightplan::State& fp = Route();
+  // A plan that cannot be loaded leaves the route and its state; the
+  // scratchpad keeps the name.
+  if (!flightplan::LoadSelectedFlightPlan(fp.FlightPlanLibrary[i].name, 0)) {
+    return RefuseEntry(flightplan::kUnableToLoadText);
+  }
   fms_state.RteCoRouteText = t;
-  flightplan::LoadSelectedFlightPlan(fp.FlightPlanLibrary[i].name, 0);
   // Always: a plan of its two ends alone has no rows, and those of the
   // route shown before must go.
   flightplan::BuildRouteViaToList();

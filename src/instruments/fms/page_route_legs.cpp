@@ -261,6 +261,7 @@ void ChooseDirectLeg() {
   const int i = s.FmsDirectLegIndex;
   s.FmsDirectLegIndex = 0;
   if (!IsLeg(i)) return RefuseEntry(kInvalidEntry);
+  flightplan::BeginRouteModification();
   if (RouteStateNow() == 3) flightplan::StepRouteState();
   s.FmsLegsSelectedIndex = i;
   s.FmsLegsEntryState = 1;

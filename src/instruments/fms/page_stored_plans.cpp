@@ -36,7 +36,11 @@ void LoadPlanOfRow(int key) {
   const int entry = EntryOnRow(key == kL6 ? kPlansPerSubPage : RowOfKey(key));
   if (entry == 0) return;
   flightplan::State& fp = flightplan::flightplan_state;
-  flightplan::LoadSelectedFlightPlan(fp.FlightPlanLibrary[entry].name, 0);
+  // A plan that cannot be loaded leaves everything as it was; the page
+  // says so where the pilot looks.
+  if (!flightplan::LoadSelectedFlightPlan(fp.FlightPlanLibrary[entry].name, 0)) {
+    return RefuseEntry(flightplan::kUnableToLoadText);
+  }
   // The RTE rows show the plan just loaded, whichever row it came from; a
   // plan of its two ends alone has none, and none of the last route stay.
   flightplan::BuildRouteViaToList();

@@ -57,6 +57,7 @@ void ApplyDepartureSelection(int index, int keep) {
     if (sid == nullptr) return;
     m.RouteSid = sid->name;
   }
+  flightplan::BeginRouteModification();
   navdb::ListSidTransitions(m.RouteSid, m.RouteDepartureRunway, 1);
   navdb::FindSidIndex(m.RouteSid);
   navdb::ListSidRunways(m.RouteSid);
@@ -76,6 +77,7 @@ void ApplyArrivalSelection(int index, int keep) {
     if (star == nullptr) return;
     m.SelectedStar = star->name;
   }
+  flightplan::BeginRouteModification();
   navdb::ListStarTransitions(m.SelectedStar, m.SelectedArrivalRunway, 1);
   navdb::FindStarIndex(m.SelectedStar);
   navdb::ListStarRunways(m.SelectedStar);
@@ -94,6 +96,7 @@ void SelectDepartureItem(int index) {
   model::AirportProcedureSet& origin = Origin();
   const model::NameIndexEntry* runway = Listed(origin.DepartureRunwayNameList, origin.DepartureRunwayListCount, index);
   if (runway == nullptr) return;
+  flightplan::BeginRouteModification();
   m.RouteDepartureRunway = runway->name;
   origin.SelectedRunwayIndex = runway->number;
   fms_state.FmsDepRunwayChosen = 1;
@@ -110,6 +113,7 @@ void SelectArrivalItem(int index) {
   const model::NameIndexEntry* runway =
       Listed(destination.ArrivalRunwayNameList, destination.ArrivalRunwayListCount, index);
   if (runway == nullptr) return;
+  flightplan::BeginRouteModification();
   m.SelectedArrivalRunway = runway->name;
   destination.SelectedRunwayIndex = runway->number;
   m.SelectedApproachTo = m.SelectedArrivalRunway;

@@ -191,8 +191,7 @@ void EnterLegConstraint(int row) {
   }
   if (!(altitude > 0.0 && altitude <= kHighestConstraint)) return RefuseEntry(kInvalidEntry);
 
-  flightplan::State& fp = flightplan::flightplan_state;
-  if (fp.RouteState == 3) flightplan::CopyActiveToPendingPlan();
+  flightplan::BeginRouteModification();
   const flightplan::PlanRef p = flightplan::PendingPlan();
   if (row < 1 || row > flightplan::LastIndex(p)) return RefuseEntry(kInvalidEntry);
   model::FlightPlanWaypoint& w = p.plan[row];

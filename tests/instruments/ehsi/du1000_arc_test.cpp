@@ -32,6 +32,12 @@ TEST_F(ArcTest, ScaleWindowAcrossNorth) {
     for (const char* s : c.hidden) EXPECT_FALSE(Has(s)) << c.heading << " " << s;
   }
   EXPECT_TRUE(TextAt("0", A(-6, -258, -10)) && TextAt("33", A(-10, -258, -40)));  // heading 10
+  // "10", the first label of two digits, straight up at heading 100; "9"
+  // the last of one digit, 10 degrees left.
+  G().AircraftHeading = 100.0;
+  Draw(1);
+  EXPECT_TRUE(TextAt("10", A(-10, -258)));
+  EXPECT_TRUE(TextAt("9", A(-6, -258, -10)));
 }
 
 // The arc's fixed marks about (159, 272): range arcs of 156 and 78 centred

@@ -166,6 +166,7 @@ TEST_F(DataBlocksTest, EtaCarriesMinutesAndHours) {
       {1, 45.7, 7, 22, 30, "0015.7"},   // 75 minutes carry, 24 hours wrap
       {0, 59.99, 9, 23, 59, "0058.9"},  // the minute is whole: never "60"
       {30, 0.0, 0, 10, 0, "1600.0"},    // more than a day en route
+      {0, 30.0, 0, 10, 30, "1100.0"},   // minutes adding up to exactly 60 carry
       {NAN, INFINITY, -3, 9, 30, "0930.0"},
   };
   for (const Case& c : cases)

@@ -243,6 +243,22 @@ TEST_F(RouteLayerTest, RunwayCentreLinesOfTheChosenRunways) {
   EXPECT_NE(LineBetween(colour::kWhite, 122, 171 + 30 * 2.75, 122, 171 + 28 * 2.75), nullptr);
 }
 
+// The runway's heading is magnetic: runway 35 with a variation of 10 east
+// lies along 360 true, straight up the map like runway 36 without one.
+TEST_F(RouteLayerTest, RunwayLinesLieAlongTheMagneticHeadingPlusTheVariation) {
+  Active(0, "ORIG", North(-30), aircraft_lon);
+  Active(1, "ALFA", North(40), aircraft_lon);
+  plan().ActiveWaypointIndex = 1;
+  Runway(1);
+  model::AirportProcedureSet& ps = navdb::procedure_state.AirportProcedureSets[1];
+  ps.Runways[1].heading = 350.0;
+  navdb::navdb_state.AirportRunwayTable[1] = ps.Runways[1];
+  guidance().MagneticVariation = 10.0;
+  Draw();
+  EXPECT_NE(LineBetween(colour::kWhite, 122, 249 - 11.4 * 5.375, 122, 249 - 29.4 * 5.375), nullptr);
+  EXPECT_NE(LineBetween(colour::kWhite, 122 - 2.6875, 195.25, 122 - 2.6875, 184.5), nullptr);
+}
+
 TEST_F(RouteLayerTest, RunwayLinesOnlyForAnIndexOfBothTablesWithinReach) {
   Active(0, "ORIG", North(-30), aircraft_lon);
   Active(1, "ALFA", North(40), aircraft_lon);

@@ -306,7 +306,10 @@ TEST_F(GaugeTest, ControlPanelKeys) {
   EXPECT_EQ(pages(), (std::vector<std::int32_t>{4, 4, 5, 9, 5}));
   mfcp.Press("VIEW_UP_R");
   EXPECT_EQ(pages(), (std::vector<std::int32_t>{5, 5, 5, 9, 5}));
-  mfcp.Press({"VIEW_DOWN_L", "VIEW_DOWN_R", "VIEW_DOWN_L"});
+  // One press steps each compass view one down: 5 to 4, not to 3.
+  mfcp.Press("VIEW_DOWN_L");
+  EXPECT_EQ(pages(), (std::vector<std::int32_t>{4, 4, 4, 9, 4}));
+  mfcp.Press({"VIEW_DOWN_R", "VIEW_DOWN_L"});
   EXPECT_EQ(pages(), (std::vector<std::int32_t>{3, 3, 3, 9, 3}));
   Slot(2).page = 6;
   mfcp.Press("VIEW_DOWN_R");
