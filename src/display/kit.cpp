@@ -46,12 +46,12 @@ FineGrid DeviceSixteenthsFor(const CanvasScale& scale) {
   return grid;
 }
 
-void UseFineOrigin(gfx::Graphics& g, const FineGrid& grid, float x, float y, double rotation) {
+void UseFineGrid(gfx::Graphics& g, const FineGrid& grid, double x, double y, double turn) {
   g.ResetTransform();
   g.ScaleTransform(grid.wx, grid.wy);
-  g.TranslateTransform(static_cast<float>(x * grid.gx), static_cast<float>(y * grid.gy));
-  rotation = std::fmod(FiniteOr(rotation), 360.0);
-  if (rotation != 0.0) g.RotateTransform(static_cast<float>(rotation));
+  g.TranslateTransform(static_cast<gfx::REAL>(FiniteOr(x) * grid.gx), static_cast<gfx::REAL>(FiniteOr(y) * grid.gy));
+  turn = std::fmod(FiniteOr(turn), 360.0);
+  if (turn != 0.0) g.RotateTransform(static_cast<gfx::REAL>(turn));
 }
 
 void UseCanvas(gfx::Graphics& g, const CanvasScale& scale) {

@@ -20,6 +20,8 @@ inline constexpr gfx::ARGB kGreen = 0xFF00FA00;
 inline constexpr gfx::ARGB kWhite = 0xFFDEE6E9;
 inline constexpr gfx::ARGB kMagenta = 0xFFFF13D5;
 inline constexpr gfx::ARGB kBlue = 0xFF02A7EB;
+// The C-17 displays' blue.
+inline constexpr gfx::ARGB kSkyBlue = 0xFF18C2E7;
 inline constexpr gfx::ARGB kCyan = 0xFF00E6E9;
 inline constexpr gfx::ARGB kLightGreen = 0xFF5BE5A7;
 inline constexpr gfx::ARGB kAmber = 0xFFE9B73E;
@@ -73,16 +75,17 @@ struct FineGrid {
   float SizeY(double units) const { return static_cast<float>(units * gy); }
 };
 FineGrid FineGridFor(const Canvas& canvas, int width, int height, int factor = 1);
+// The fine grid's transform with the origin on canvas point (x, y) (placed
+// at (x gx, y gy)) and turned by `turn` degrees; a value that is not a
+// finite number counts as 0. Under it a canvas offset (X, Y) from the
+// origin is drawn at (X gx, Y gy).
+void UseFineGrid(gfx::Graphics& g, const FineGrid& grid, double x, double y, double turn = 0.0);
 // The other kind of fine grid: a uniform world scale of 1/16, canvas
 // coordinates multiplied by 16 sx and 16 sy. Integer places fall on
-// sixteenths of a device pixel, and a rotation in this frame turns device
-// pixels, so a drawn angle stays true on a stretched element (the grid
-// above turns canvas units, which a stretched element shears).
+// sixteenths of a device pixel, and a rotation under UseFineGrid turns
+// device pixels, so a drawn angle stays true on a stretched element (the
+// grid above turns canvas units, which a stretched element shears).
 FineGrid DeviceSixteenthsFor(const CanvasScale& scale);
-// Reset the transform, scale by the grid's (wx, wy), move the origin to the
-// canvas point (x, y) and rotate by `rotation` degrees (clockwise on
-// screen; not a finite number: 0).
-void UseFineOrigin(gfx::Graphics& g, const FineGrid& grid, float x, float y, double rotation = 0.0);
 
 // Reset the transform and scale to the canvas; then, for UseOrigin, move the
 // origin to (x, y) and rotate by `rotation` degrees (clockwise on screen).

@@ -233,7 +233,7 @@ TEST(AttitudeKitTest, DeviceSixteenthsGrid) {
   EXPECT_EQ(grid.X(-99.5), static_cast<int>(-99.5 * grid.gx));
   test::Recording r;
   gfx::Graphics g(&r.dc);
-  UseFineOrigin(g, grid, 129, 114, 90.0);
+  UseFineGrid(g, grid, 129, 114, 90.0);
   g.DrawLineI(gfx::Pen(colour::kWhite, 1.0f), 0, 0, grid.X(100), 0);
   const gfx::RecordedOp& op = r.rec.Ops()[0];
   EXPECT_NEAR(op.points[0].X, 129 * 280.0 / 266.0, 1e-3);

@@ -77,7 +77,7 @@ void DrawCompassScale(const RoseFrame& f, const CompassScale& s) {
     f.At(rel);
     const bool major = a % s.major_every == 0;
     if (!major || s.long_over_short) DrawTick(f.g, pen, s.tick_radius, s.minor_outer);
-    if (major) DrawTick(f.g, pen, s.tick_radius, s.major_outer);
+    if (major) DrawTick(f.g, pen, s.major_inner > 0 ? s.major_inner : s.tick_radius, s.major_outer);
     if (a % s.label_every != 0) continue;
     const CompassLabel* own = LabelOf(s, a);
     if (!s.labels.empty() && own == nullptr) continue;
@@ -122,13 +122,27 @@ void DrawCoursePointer(const RoseFrame& f, const CoursePointer& p, double course
   DrawCoursePointerAt(f, p, course, gfx::TruncToPixel(display::FiniteOr(*needle) * p.bar_per_needle), sense);
 }
 
-void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& s, double needle) {
+void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& s, double needle, bool with_pointer) {
   f.At();
-  const gfx::Pen white(kWhite, 2.0f);
+  const gfx::Pen white(kWhite, s.line_width);
   display::DrawCircles(f.g, white, s.dots, s.dot_diameter);
-  display::DrawSegments(f.g, white, std::span<const Segment>(&s.centre, 1));
-  const int y = gfx::TruncToPixel(display::FiniteOr(needle) * s.per_needle + s.offset);
-  display::DrawPolylineAt(f.g, gfx::Pen(kMagenta, 2.0f), s.pointer, 0, y);
+  if (s.centre_outline.empty())
+    display::DrawSegments(f.g, white, std::span<const Segment>(&s.centre, 1));
+  else
+    f.g.DrawLinesI(white, s.centre_outline);
+  if (!with_pointer) return;
+  const double deflection = display::FiniteOr(needle) * s.per_needle;
+  const int y = s.offset_after_trunc ? gfx::TruncToPixel(deflection) + static_cast<int>(s.offset)
+                                     : gfx::TruncToPixel(deflection + s.offset);
+  if (!s.pointer_filled) {
+    display::DrawPolylineAt(f.g, gfx::Pen(kMagenta, 2.0f), s.pointer, 0, y);
+    return;
+  }
+  constexpr std::size_t kMaxPoints = 16;
+  gfx::Point moved[kMaxPoints];
+  const std::size_t n = s.pointer.size() < kMaxPoints ? s.pointer.size() : kMaxPoints;
+  for (std::size_t i = 0; i < n; ++i) moved[i] = gfx::Point(s.pointer[i].X, s.pointer[i].Y + y);
+  f.g.FillPolygonI(gfx::SolidBrush(kMagenta), std::span<const gfx::Point>(moved, n));
 }
 
 double ShorterTurn(double h, double s) {

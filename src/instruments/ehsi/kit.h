@@ -84,6 +84,7 @@ struct CompassScale {
   // A long tick drawn over the short one rather than instead of it.
   bool long_over_short = false;
   std::span<const CompassLabel> labels = {};
+  int major_inner = 0;  // where long ticks start when not at tick_radius
   // Labels of the marks that are multiples of major_every in this size (0:
   // font_size).
   float major_font_size = 0.0f;
@@ -119,7 +120,10 @@ void DrawCoursePointerAt(const RoseFrame& f, const CoursePointer& pointer, doubl
 
 // A glideslope scale in the unturned frame: white dots and centre mark, and
 // the magenta pointer outline moved to y = trunc(needle x per_needle +
-// offset).
+// offset), or, with offset_after_trunc, to offset + trunc(needle x
+// per_needle) (the two differ for a needle within one unit of a whole
+// place). A centre mark may be an outline instead of one line, and the
+// pointer a filled shape.
 struct GlideslopeScale {
   std::span<const gfx::Point> dots;  // top-left corners
   int dot_diameter;
@@ -127,8 +131,13 @@ struct GlideslopeScale {
   double per_needle;
   double offset;
   std::span<const gfx::Point> pointer;  // about y 0
+  float line_width = 2.0f;              // dots and centre mark
+  std::span<const gfx::Point> centre_outline = {};
+  bool pointer_filled = false;
+  bool offset_after_trunc = false;
 };
-void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& scale, double needle);
+// Without the pointer (`with_pointer` false) only the scale shows.
+void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& scale, double needle, bool with_pointer = true);
 
 // The selected heading: a marker line toward it, or, on a display with a
 // readout, while the selected heading lies more than `readout_beyond`

@@ -12,6 +12,7 @@
 #include "src/instruments/nd/b737_nd.h"
 #include "src/instruments/nd/map_view.h"
 #include "src/instruments/nd/md11_nd.h"
+#include "src/instruments/nd/shared_layers.h"
 
 namespace ovi::nd {
 
@@ -49,10 +50,11 @@ double MapRadial(double radial) {
 
 class FixInfoOverlay {
  public:
-  FixInfoOverlay(const MapView& v, bool md11)
+  FixInfoOverlay(const MapView& v, const FixInfoStyle& style)
       : v_(v),
         g_(*v.g),
-        md11_(md11),
+        style_(style),
+        md11_(style.md11),
         green_(colour::kGreen),
         white_(colour::kWhite),
         magenta_(colour::kMagenta),
@@ -75,6 +77,7 @@ class FixInfoOverlay {
 
   const MapView& v_;
   gfx::Graphics& g_;
+  FixInfoStyle style_;
   bool md11_;
   gfx::SolidBrush green_, white_, magenta_;
   gfx::Font label_font_, ident_font_;
@@ -147,7 +150,14 @@ void FixInfoOverlay::Radial(double radial, double d, const gfx::Point& at, bool 
   const double length = kRadialLineNm * v_.pixels_per_nm;
   double lb = kRadialLabelOffset;
   if (d > v_.range) lb = std::fmax(kRadialLabelOffset, ((d - v_.range) * 0.5 + v_.range) * v_.pixels_per_nm);
-  const bool left = guidance::TurnDirection(a, radial_reference_) == 1;
+  bool left;
+  if (style_.side_by_modulo) {
+    double t = std::fmod(a - radial_reference_, 360.0);
+    if (t < 0.0) t += 360.0;
+    left = t >= 180.0;
+  } else {
+    left = guidance::TurnDirection(a, radial_reference_) == 1;
+  }
   v_.UsePlainAt(v_.origin_x + at.X, v_.origin_y + at.Y, a - radial_reference_ + (left ? 90.0 : -90.0));
   if (!md11_) {
     if (left)
@@ -186,7 +196,7 @@ void FixInfoOverlay::Fix(const model::FixInfoRecord& fix) {
       g_.DrawEllipseI(solid_, at.X - 8, at.Y - 8, 16, 16);
     }
     const double distance = FiniteOr(row.distance);
-    if (distance > 0.0) {
+    if (distance > 0.0 || (style_.rings_at_zero && distance == 0.0)) {
       const double ring = distance * v_.pixels_per_nm;
       const int r = gfx::TruncToPixel(ring);
       g_.DrawEllipseI(dashed_, at.X - r, at.Y - r, gfx::TruncToPixel(2.0 * ring), gfx::TruncToPixel(2.0 * ring));
@@ -197,21 +207,21 @@ void FixInfoOverlay::Fix(const model::FixInfoRecord& fix) {
   }
 }
 
-void DrawFixInfoFixes(const MapView& v, bool md11) {
+}  // namespace
+
+void DrawFixInfoOnMap(const MapView& v, const FixInfoStyle& style) {
   if (!v.Usable()) return;
   v.SetMapScale();
-  FixInfoOverlay overlay(v, md11);
+  FixInfoOverlay overlay(v, style);
   const flightplan::State& f = flightplan::flightplan_state;
   for (int n = 1; n <= 2; ++n)
     if (const model::FixInfoRecord* fix = f.FixInfoTable.At(n)) overlay.Fix(*fix);
 }
 
-}  // namespace
-
-void DrawFixInfoOverlay(const B737NdFrame& f) { DrawFixInfoFixes(B737MapView(f), false); }
+void DrawFixInfoOverlay(const B737NdFrame& f) { DrawFixInfoOnMap(B737MapView(f), kB737FixInfo); }
 
 void DrawMd11NdFixInfo(const display::GaugeDisplay& display, gfx::Graphics& g) {
-  DrawFixInfoFixes(Md11MapView(display, g), true);
+  DrawFixInfoOnMap(Md11MapView(display, g), kMd11FixInfo);
 }
 
 }  // namespace ovi::nd

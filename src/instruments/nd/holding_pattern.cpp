@@ -7,15 +7,13 @@
 #include "src/instruments/nd/b737_nd.h"
 #include "src/instruments/nd/map_view.h"
 #include "src/instruments/nd/md11_nd.h"
+#include "src/instruments/nd/shared_layers.h"
 #include "src/navdb/navdb.h"
 
 namespace ovi::nd {
 
-namespace {
-
-// The hold to draw: entry 1 while it exists and is attached to a waypoint of
-// the active plan. A deleted hold leaves its entry behind; HoldCount says
-// whether it still counts.
+// A deleted hold leaves its entry behind; HoldCount says whether it still
+// counts.
 const model::HoldingPattern* FirstHold() {
   const flightplan::State& f = flightplan::flightplan_state;
   if (f.HoldCount < 1) return nullptr;
@@ -23,6 +21,8 @@ const model::HoldingPattern* FirstHold() {
   if (hold == nullptr || hold->active_index < 1) return nullptr;
   return hold;
 }
+
+namespace {
 
 // The racetrack in the frame whose origin is the fix and whose negative y
 // points along the inbound course; `l` is the leg length in grid units, the
@@ -44,20 +44,26 @@ void DrawRacetrack(gfx::Graphics& g, const gfx::Pen& pen, double l, std::int32_t
 
 }  // namespace
 
-void DrawNdHoldingPattern(const B737NdFrame& f, int radius, int center_x, int center_y, double range) {
+void DrawHoldOnMap(const MapView& v, double pen_width) {
   const model::HoldingPattern* hold = FirstHold();
-  if (hold == nullptr) return;
-  // Always about the aircraft, MapHeading up: the layer is not drawn in PLAN.
-  MapView v = MakeMapView(kB737MapFamily, f.g, f.display.width, f.display.height, center_x, center_y, radius,
-                          range, false);
-  if (!v.Usable()) return;
+  if (hold == nullptr || !v.Usable()) return;
   v.SetMapScale();
   const MapPlace fix = v.Place(hold->corners[0].latitude, hold->corners[0].longitude);
   if (!fix.ok) return;
   const guidance::State& s = guidance::guidance_state;
-  v.UseFineGridAt(center_x + fix.x, center_y + fix.y, hold->inbound_course - FiniteOr(s.AircraftHeading));
-  const gfx::Pen pen(colour::kMagenta, static_cast<gfx::REAL>(v.FineWidth(2.0)));
-  DrawRacetrack(f.g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * v.grid.gy, hold->turn_side);
+  // On a map turned by MapHeading the two headings cancel exactly.
+  const double map_turn = FiniteOr(s.MapHeading) - v.rotation;
+  v.UseFineGridAt(v.origin_x + fix.x, v.origin_y + fix.y,
+                  hold->inbound_course - FiniteOr(s.AircraftHeading) + map_turn);
+  const gfx::Pen pen(colour::kMagenta, static_cast<gfx::REAL>(pen_width));
+  DrawRacetrack(*v.g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * v.grid.gy, hold->turn_side);
+}
+
+void DrawNdHoldingPattern(const B737NdFrame& f, int radius, int center_x, int center_y, double range) {
+  // Always about the aircraft, MapHeading up: the layer is not drawn in PLAN.
+  const MapView v = MakeMapView(kB737MapFamily, f.g, f.display.width, f.display.height, center_x, center_y,
+                                radius, range, false);
+  DrawHoldOnMap(v, v.FineWidth(2.0));
 }
 
 void DrawMd11NdHoldingPattern(const display::GaugeDisplay& display, gfx::Graphics& g, int radius, int center_x,

@@ -48,6 +48,13 @@ constexpr PointLayerMember kMembers[] = {
      colour::kBlue, 6},
     {"md11 intersections", NearKind::kAirwayPoints, 50.0, Symbol(3, 1, -1, -1), Symbol(3, 1, -1, -1), 6, -11,
      colour::kBlue, 6},
+    // The C-17's labels end left of their mark, 9 units a character of the
+    // whole ident before it: the navaid's from the symbol's corner (x - 3,
+    // y - 4), the airport's beside its ring's centre, under it.
+    {"c17 navaids", NearKind::kNavaids, 50.0, Symbol(1, 3, -3, -4), Symbol(2, 3, -3, -4), -3, -9, colour::kGreen, 6,
+     -9.0},
+    {"c17 airports", NearKind::kAirports, 10.0, Circle(10, 0, 0, 4, false), Circle(10, 0, 0, 4, false), 0, 2,
+     colour::kSkyBlue, 5, -9.0, colour::kSkyBlue},
 };
 
 struct MapList {
@@ -93,7 +100,7 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
   const gfx::Font font = ArialBold(static_cast<float>(v.FineY(10.0)));
   const gfx::SolidBrush label(m.label_colour);
   auto pen_for = [&](const PointMark& mark) {
-    return gfx::Pen(colour::kBlue,
+    return gfx::Pen(m.circle_colour,
                     static_cast<gfx::REAL>(mark.pen_in_canvas_units ? v.FineWidth(mark.pen_width) : mark.pen_width));
   };
   const gfx::Pen vor_pen = pen_for(m.vor), other_pen = pen_for(m.other);
@@ -114,25 +121,26 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
       if (mark.inner_diameter > 0.0) DrawCircle(v, pen, mx, my, mark.inner_diameter);
     }
     const std::string_view ident = std::string_view(r->ident).substr(0, static_cast<std::size_t>(m.label_chars));
+    const double label_dx = m.label_dx + m.label_dx_per_char * static_cast<double>(r->ident.size());
     v.g->DrawString(ident, font,
-                    gfx::PointF(static_cast<gfx::REAL>(v.X(p.x + m.label_dx)),
+                    gfx::PointF(static_cast<gfx::REAL>(v.X(p.x + label_dx)),
                                 static_cast<gfx::REAL>(v.Y(p.y + m.label_dy))),
                     label);
   }
 }
 
-void DrawNdNavaids(const B737NdFrame& f) { DrawPointLayer(B737MapView(f), kB737MapFamily, kMembers[0]); }
-void DrawNdAirports(const B737NdFrame& f) { DrawPointLayer(B737MapView(f), kB737MapFamily, kMembers[1]); }
-void DrawNdIntersections(const B737NdFrame& f) { DrawPointLayer(B737MapView(f), kB737MapFamily, kMembers[2]); }
+void DrawNdNavaids(const B737NdFrame& f) { DrawPointLayer(B737MapView(f), kB737MapFamily, kMembers[kB737NavaidLayer]); }
+void DrawNdAirports(const B737NdFrame& f) { DrawPointLayer(B737MapView(f), kB737MapFamily, kMembers[kB737AirportLayer]); }
+void DrawNdIntersections(const B737NdFrame& f) { DrawPointLayer(B737MapView(f), kB737MapFamily, kMembers[kB737IntersectionLayer]); }
 
 void DrawMd11NdNavaids(const display::GaugeDisplay& d, gfx::Graphics& g) {
-  DrawPointLayer(Md11MapView(d, g), kMd11MapFamily, kMembers[3]);
+  DrawPointLayer(Md11MapView(d, g), kMd11MapFamily, kMembers[kMd11NavaidLayer]);
 }
 void DrawMd11NdAirports(const display::GaugeDisplay& d, gfx::Graphics& g) {
-  DrawPointLayer(Md11MapView(d, g), kMd11MapFamily, kMembers[4]);
+  DrawPointLayer(Md11MapView(d, g), kMd11MapFamily, kMembers[kMd11AirportLayer]);
 }
 void DrawMd11NdIntersections(const display::GaugeDisplay& d, gfx::Graphics& g) {
-  DrawPointLayer(Md11MapView(d, g), kMd11MapFamily, kMembers[5]);
+  DrawPointLayer(Md11MapView(d, g), kMd11MapFamily, kMembers[kMd11IntersectionLayer]);
 }
 
 }  // namespace ovi::nd

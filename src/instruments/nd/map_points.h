@@ -38,9 +38,24 @@ struct PointLayerMember {
   double label_dy;
   gfx::ARGB label_colour;
   int label_chars;       // longest ident shown; longer ones show their start
+  // Labels that end near their point move left by this much per character
+  // of the whole ident.
+  double label_dx_per_char = 0.0;
+  gfx::ARGB circle_colour = 0xFF02A7EB;  // the pen of kCircles marks
 };
 
-// The six members: B737 navaids, airports, intersections, then the MD-11's.
+// The members: B737 navaids, airports, intersections, the MD-11's, then the
+// C-17's navaids and airports.
+enum PointLayerIndex {
+  kB737NavaidLayer,
+  kB737AirportLayer,
+  kB737IntersectionLayer,
+  kMd11NavaidLayer,
+  kMd11AirportLayer,
+  kMd11IntersectionLayer,
+  kC17NavaidLayer,
+  kC17AirportLayer,
+};
 std::span<const PointLayerMember> PointLayerMembers();
 
 void DrawPointLayer(const MapView& view, const MapFamily& family, const PointLayerMember& member);

@@ -25,8 +25,11 @@ GeoPoint MapReference(bool plan, PlanCentre rule) {
   const flightplan::State& f = flightplan::flightplan_state;
   const bool active = f.ActiveWaypointIndex != model::kNoWaypoint;
   int index;
-  if (rule == PlanCentre::kRouteWhileActive && !active) return aircraft;
-  if (f.PlanStepIndex >= 1)
+  if (rule != PlanCentre::kRouteElseAircraft && !active) return aircraft;
+  if (rule == PlanCentre::kStepWhileActive) {
+    if (f.PlanStepIndex < 0) return aircraft;
+    index = f.PlanStepIndex;
+  } else if (f.PlanStepIndex >= 1)
     index = f.PlanStepIndex;
   else if (active)
     index = f.ActiveWaypointIndex;
@@ -47,12 +50,7 @@ void MapView::UseFineGrid() const {
 }
 
 void MapView::UseFineGridAt(double canvas_x, double canvas_y, double turn) const {
-  g->ResetTransform();
-  g->ScaleTransform(grid.wx, grid.wy);
-  g->TranslateTransform(static_cast<gfx::REAL>(FiniteOr(canvas_x) * grid.gx),
-                        static_cast<gfx::REAL>(FiniteOr(canvas_y) * grid.gy));
-  turn = std::fmod(FiniteOr(turn), 360.0);
-  if (turn != 0.0) g->RotateTransform(static_cast<gfx::REAL>(turn));
+  display::UseFineGrid(*g, grid, canvas_x, canvas_y, turn);
 }
 
 void MapView::UsePlain() const { UsePlainAt(origin_x, origin_y, 0.0); }

@@ -33,6 +33,10 @@ enum class PlanCentre {
   // The MD-11 display: entry PlanStepIndex (1 or more) even without an
   // active waypoint, else the active waypoint, else the aircraft.
   kRouteElseAircraft,
+  // The C-17 map page: entry PlanStepIndex (0 or more) while a waypoint is
+  // active, else the aircraft (no step centres on the aircraft, not on the
+  // active waypoint).
+  kStepWhileActive,
 };
 
 GeoPoint AircraftPosition();

@@ -204,7 +204,7 @@ gfx::ARGB Colour(int red, int green, int blue) { return display::BackgroundColou
 
 void B777Frame::Canvas(double rotation) const { display::UseOrigin(g, scale, kB777CentreX, kB777CentreY, rotation); }
 
-void B777Frame::Fine(double rotation) const { display::UseFineOrigin(g, grid, kB777CentreX, kB777CentreY, rotation); }
+void B777Frame::Fine(double rotation) const { display::UseFineGrid(g, grid, kB777CentreX, kB777CentreY, rotation); }
 
 void ClipToB777Window(const B777Frame& f) {
   f.Canvas();

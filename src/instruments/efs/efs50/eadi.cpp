@@ -54,7 +54,7 @@ struct Frame {
   double pitch;
 
   void Logical(double rotation = 0.0) const { display::UseOrigin(g, scale, kEfs50CentreX, kEfs50CentreY, rotation); }
-  void Fine(double rotation = 0.0) const { display::UseFineOrigin(g, grid, kEfs50CentreX, kEfs50CentreY, rotation); }
+  void Fine(double rotation = 0.0) const { display::UseFineGrid(g, grid, kEfs50CentreX, kEfs50CentreY, rotation); }
   Point At(double x, double y) const { return Point(grid.X(x), grid.Y(y)); }
 };
 

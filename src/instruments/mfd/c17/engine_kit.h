@@ -16,7 +16,7 @@
 namespace ovi::c17 {
 
 // The C-17 displays' blue, drawn as cyan on these pages.
-inline constexpr gfx::ARGB kC17Cyan = 0xFF18C2E7;
+inline constexpr gfx::ARGB kC17Cyan = display::colour::kSkyBlue;
 
 // The canvas of one page drawing: the transform reset to the plain canvas
 // scale, the palette's brushes and the two fonts ("Arial" bold 10 and 8).

@@ -41,8 +41,9 @@ TEST(C17Scenario, RunsToItsSnapshots) {
   };
   constexpr std::uint32_t kOpaque = 0xFF000000;
   const char* display2 = "window00_gauge02_C17_MFD";
-  EXPECT_GT(lit("c17-start", display2), 0);   // the compass arc's aircraft symbol
-  EXPECT_GT(lit("c17-compass", display2), lit("c17-start", display2));  // page 4's arcs as well
+  EXPECT_GT(lit("c17-start", display2), 0);   // the compass arc
+  // Page 4 (its arcs and heading box) in place of page 3's compass.
+  EXPECT_NE(lit("c17-compass", display2), lit("c17-start", display2));
   EXPECT_EQ(lit("c17-mailbox", display2), 0);  // hidden while mailbox 2 holds 2
   // While the pop-up is open its copy draws the flight page (its background
   // so far) and the panel's copy is cleared.
@@ -83,6 +84,40 @@ TEST(C17Scenario, EnginePagesThroughAShortFlight) {
   // Mailbox 3 was served (looked up as "MFDx3 mode") and left idle.
   const std::string vars = sim::test::ReadFile(sim / "out/variables.txt");
   EXPECT_NE(vars.find("MFDX3 mode = 10\n"), std::string::npos) << vars;
+}
+
+// The navigation scenario checks its texts as it runs (the sources, the
+// fixes, the range header, the pages display 5's NAV key chose). Here: the
+// fixes entered before the route went with its EXEC, and STEP moved the map
+// page's centre.
+TEST(C17Scenario, NavigationPagesThroughTheCduAndTheControlPanel) {
+  sim::test::ScratchDir sim("c17_nav_scenario");
+  sim::test::CopySampleSimulator(sim);
+  sim::test::RunResult r = sim::test::RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/c17/panel.cfg",
+                                              "--scenario", sim / "scenarios/c17-nav.txt", "--out", sim / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find(" text checks, 0 failed"), std::string::npos) << r.out;
+  auto record = [&](const char* snapshot, const char* gauge) {
+    return sim::test::ReadFile(sim / ("out/snapshots/" + std::string(snapshot) + "/" + gauge + ".txt"));
+  };
+  const char* display2 = "window00_gauge02_C17_MFD";
+  EXPECT_NE(record("c17-fixinfo", display2).find("\"15.0\""), std::string::npos);
+  EXPECT_EQ(record("c17-arc3", display2).find("\"15.0\""), std::string::npos);
+  // The same route ident stands elsewhere once the centre moved a leg on.
+  auto line_of = [](const std::string& text, const char* ident) {
+    const std::size_t at = text.find(std::string("\"") + ident + "\"");
+    if (at == std::string::npos) return std::string();
+    return text.substr(text.rfind('\n', at) + 1, at - text.rfind('\n', at) - 1);
+  };
+  const char* display5 = "window03_gauge00_C17_MFD";
+  const std::string before = line_of(record("c17-nav-key", display5), "OLM");
+  const std::string after = line_of(record("c17-map-step", display5), "OLM");
+  EXPECT_FALSE(before.empty());
+  EXPECT_FALSE(after.empty());
+  EXPECT_NE(before, after);
+  for (const char* snapshot : {"c17-hsi-vor", "c17-hsi-ils", "c17-arc3", "c17-arc4", "c17-arc5", "c17-map",
+                               "c17-map-320", "c17-layers-off", "c17-fixinfo-hold", "c17-descent"})
+    EXPECT_GT(LitPixels(sim / ("out/snapshots/" + std::string(snapshot) + "/" + display2 + ".png")), 0) << snapshot;
 }
 
 }  // namespace

@@ -1,0 +1,138 @@
+// Page 6, the north-up map: the heading and range header, the latitude and
+// longitude grid under the map area's clip, the map layers, and the
+// aircraft symbol where the aircraft is (off the centre while the map is
+// centred on a route waypoint).
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "src/display/kit.h"
+#include "src/guidance/state.h"
+#include "src/instruments/mfd/c17/c17_mfd.h"
+#include "src/instruments/mfd/c17/engine_kit.h"
+#include "src/instruments/mfd/c17/nav_pages.h"
+#include "src/instruments/mfd/c17/state.h"
+#include "src/model/state.h"
+
+namespace ovi::c17 {
+
+namespace {
+
+using display::FiniteOr;
+using display::colour::kSkyBlue;
+using display::colour::kWhite;
+
+constexpr HeadingReadout kHeader{-115, 3.0f, 11.0f, false};
+constexpr double kGridBelowRange = 320.0;  // NM
+constexpr int kGridRows = 10;
+constexpr int kGridColumns = 11;
+constexpr double kMapTop = -90.0;   // the map area's top edge
+constexpr double kMapLeft = -122.0;  // and its left edge
+
+int Wrap(int longitude) {
+  if (longitude < -180) return longitude + 360;
+  if (longitude > 180) return longitude - 360;
+  return longitude;
+}
+
+// Meridian and parallel segments a degree long over ten degrees about the
+// centre, with each meridian's hemisphere label along the top of the map
+// (from the middle row) and each parallel's at the left edge.
+void DrawGrid(const nd::MapView& v) {
+  const nd::GeoPoint c = v.reference;
+  if (!std::isfinite(c.latitude) || !std::isfinite(c.longitude)) return;
+  v.UseFineGrid();
+  gfx::Pen pen(kWhite, static_cast<gfx::REAL>(2.0 * v.grid.gx));
+  pen.SetDashStyle(gfx::DashStyle::Dash);
+  const gfx::Font font = display::ArialBold(static_cast<float>(10.0 * v.grid.gx));
+  const gfx::SolidBrush white(kWhite);
+  gfx::Graphics& g = *v.g;
+  auto place = [&](int lat, int lon, gfx::Point& at) {
+    const nd::MapPlace p = v.Place(lat, lon);
+    at = gfx::Point(v.X(p.x), v.Y(p.y));
+    return p.ok;
+  };
+  const int lat0 = C17GridFirstLatitude(c.latitude);
+  const int lon0 = C17GridFirstLongitude(c.longitude);
+  char text[8];
+  for (int row = 1; row <= kGridRows; ++row) {
+    const int lat = lat0 + row - 1;
+    int lon = lon0;
+    gfx::Point p, q, r;
+    bool last_ok = false;
+    for (int column = 0; column < kGridColumns; ++column) {
+      last_ok = place(lat, lon, p);
+      if (last_ok && row == 5) {
+        C17GridLongitudeLabel(lon, text);
+        g.DrawString(text, font,
+                     gfx::PointF(static_cast<gfx::REAL>(gfx::TruncToPixel(p.X + v.grid.gx)),
+                                 static_cast<gfx::REAL>(kMapTop * v.grid.gy)),
+                     white);
+      }
+      if (last_ok && place(lat + 1, lon, q)) g.DrawLineI(pen, p.X, p.Y, q.X, q.Y);
+      lon = Wrap(lon + 1);
+      if (last_ok && place(lat, lon, r)) g.DrawLineI(pen, p.X, p.Y, r.X, r.Y);
+    }
+    if (last_ok) {
+      C17GridLatitudeLabel(lat, text);
+      g.DrawString(text, font,
+                   gfx::PointF(static_cast<gfx::REAL>(kMapLeft * v.grid.gx), static_cast<gfx::REAL>(p.Y)), white);
+    }
+  }
+}
+
+}  // namespace
+
+int C17GridFirstLatitude(double centre_latitude) {
+  const int lat = static_cast<int>(std::clamp(centre_latitude, -90.0, 90.0)) - 5;
+  return std::clamp(lat, -90, 90 - kGridRows);
+}
+
+int C17GridFirstLongitude(double centre_longitude) {
+  const int lon = static_cast<int>(std::clamp(centre_longitude, -180.0, 180.0)) - 5;
+  return lon < -180 ? lon + 360 : lon;
+}
+
+void C17GridLatitudeLabel(int latitude, char (&text)[8]) {
+  std::snprintf(text, sizeof text, "%c%02d\xB0", latitude < 0 ? 'S' : 'N', std::abs(latitude) % 100);
+}
+
+void C17GridLongitudeLabel(int longitude, char (&text)[8]) {
+  std::snprintf(text, sizeof text, "%c%02d\xB0", longitude >= 0 ? 'E' : 'W', std::abs(longitude) % 1000);
+}
+
+void DrawC17MapPage(display::GaugeDisplay& display, gfx::Graphics& g) {
+  const display::CanvasScale scale = display::ScaleToSurface(kC17Canvas, display.width, display.height);
+  if (!scale.usable) return;
+  const State& c = c17_state;
+  const nd::MapView view = C17MapView(display, g, 6);
+  display::UseOrigin(g, scale, static_cast<float>(c.C17MfdOriginX), static_cast<float>(c.C17MfdOriginY));
+  DrawHeadingReadout(g, kHeader);
+  display::DrawScreenTextF(g, display::ArialBold(10.0f), gfx::SolidBrush(kSkyBlue), 65.0f, -115.0f, "%2.0f NM",
+                           Readout(model::model_state.C17MfdMapRange));
+
+  gfx::GraphicsPath area;
+  const gfx::Point corners[] = {{-122, -90}, {122, -90}, {122, 120}, {-122, 120}};
+  area.AddLinesI(corners, 4);
+  area.CloseFigure();
+  g.SetClip(area, gfx::CombineMode::Replace);
+
+  if (view.Usable() && model::model_state.C17MfdMapRange < kGridBelowRange) DrawGrid(view);
+  if (c.C17ShowMapLayers == 1) DrawC17MapLayers(display, g);
+
+  if (!view.Usable()) return;
+  const nd::GeoPoint aircraft = nd::AircraftPosition();
+  const nd::MapPlace at = view.Place(aircraft.latitude, aircraft.longitude);
+  if (!at.ok) return;
+  const guidance::State& s = guidance::guidance_state;
+  view.UseFineGridAt(view.origin_x + at.x, view.origin_y + at.y, FiniteOr(s.AircraftHeading));
+  const double fx = view.grid.gx, fy = view.grid.gy;
+  const gfx::Pen pen(kWhite, static_cast<gfx::REAL>(2.0 * fx));
+  auto t = [](double v) { return gfx::TruncToPixel(v); };
+  g.DrawLineI(pen, 0, t(-5 * fy), 0, t(15 * fy));
+  g.DrawLineI(pen, t(-7 * fx), 0, t(7 * fx), 0);
+  g.DrawLineI(pen, t(-4 * fx), t(10 * fy), t(4 * fx), t(10 * fy));
+}
+
+}  // namespace ovi::c17
