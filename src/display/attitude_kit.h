@@ -47,13 +47,12 @@ double StepToward(double shown, double target, double step);
 // targets. Call it only on frames that draw the bars.
 void MoveFlightDirectorBars(const FlightDirectorSteps& steps = {});
 
-// --- Flight path vector
-// -------------------------------------------------------- The symbol's place
-// about the attitude centre: y = trunc(-per_gradient x vertical speed (ft/min)
-// / ground speed (kt)), x = trunc(per_drift x DriftAngle). It is shown only
-// while DispFPV is 1 and the ground speed is above 60 kt. A place beyond the
-// limits flashes (shown while FrameCounter is below 8) and, where the display
-// pins it, is held at the limits.
+// --- Flight path vector ----------------------------------------------------
+// The symbol's place about the attitude centre: y = trunc(-per_gradient x
+// vertical speed (ft/min) / ground speed (kt)), x = trunc(per_drift x
+// DriftAngle). It is shown only while DispFPV is 1 and the ground speed is
+// above 60 kt. A place beyond the limits flashes (shown while FrameCounter is
+// below 8) and, where the display pins it, is held at the limits.
 struct FlightPathVectorScale {
   double per_gradient;
   double per_drift;
@@ -99,11 +98,10 @@ struct DrumColumn {
 void DrawDrumColumn(gfx::Graphics& g, const FineGrid& grid, const gfx::Font& font, const gfx::SolidBrush& brush,
                     double x, double y, const DrumColumn& column, int position);
 
-// --- Tape marks
-// ----------------------------------------------------------------- The
-// multiples of `step` within [from, to], lowest first: a walk that ends for any
-// input. Bounds that are not finite numbers give none; bounds are held within
-// +-1e9 and a walk visits at most kMaxTapeMarks marks.
+// --- Tape marks ------------------------------------------------------------
+// The multiples of `step` within [from, to], lowest first: a walk that ends
+// for any input. Bounds that are not finite numbers give none; bounds are held
+// within +-1e9 and a walk visits at most kMaxTapeMarks marks.
 inline constexpr int kMaxTapeMarks = 400;
 struct TapeMarks {
   std::int64_t first = 0;
@@ -113,11 +111,11 @@ struct TapeMarks {
 };
 TapeMarks MarksWithin(double from, double to, int step);
 
-// --- Annunciations as tables
-// -------------------------------------------------- One row: in its field, the
-// first row (in table order) whose condition holds is drawn, and the field's
-// later rows are not. The text is drawn with its top-left at (x, y) in the
-// current transform, printed from `format` with `value` when the row has one.
+// --- Annunciations as tables -----------------------------------------------
+// One row: in its field, the first row (in table order) whose condition holds
+// is drawn, and the field's later rows are not. The text is drawn with its
+// top-left at (x, y) in the current transform, printed from `format` with
+// `value` when the row has one.
 struct Annunciation {
   int field;  // 0..31
   bool (*holds)();
@@ -132,9 +130,8 @@ struct Annunciation {
 std::uint64_t ShownAnnunciations(std::span<const Annunciation> table);
 void DrawAnnunciations(gfx::Graphics& g, std::span<const Annunciation> table, gfx::Font (*font)(float size));
 
-// --- Marker beacons
-// ------------------------------------------------------------- The marker
-// beacon received: 1 outer, 2 middle, 3 inner, 0 none.
+// --- Marker beacons --------------------------------------------------------
+// The marker beacon received: 1 outer, 2 middle, 3 inner, 0 none.
 int MarkerBeaconNow();
 
 }  // namespace ovi::display

@@ -1,7 +1,7 @@
 // Display drawing layer: the module's drawing-layer session, the shared map
 // scale, the flight-director bars of the attitude displays and the provider
-// traffic every map display draws. One instance,
-// re-created by ResetModuleState().
+// traffic every map display draws. One instance, re-created by
+// ResetModuleState().
 #pragma once
 
 #include <cstdint>
