@@ -77,7 +77,7 @@ TEST(SamplePanels, EachComposesWithEveryWindowOpenAndNoPlaceholder) {
     }
     ++panels;
   }
-  EXPECT_EQ(panels, 10);
+  EXPECT_EQ(panels, 11);
 
 }
 

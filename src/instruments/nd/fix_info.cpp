@@ -19,7 +19,6 @@ namespace ovi::nd {
 namespace {
 
 constexpr double kFarthestFixNm = 380.0;
-constexpr double kRadialLineNm = 360.0;
 constexpr double kRadialLabelOffset = 25.0;  // canvas units from the fix
 constexpr double kTunedStationMarginNm = 5.0;
 constexpr int kIdentChars = 6;  // what the MD-11 ident shows of a longer text
@@ -122,11 +121,11 @@ void FixInfoOverlay::RingLabel(double distance, const gfx::Point& at, int r) {
   const double n = static_cast<double>(ScreenTextLength("%03.1f", distance));
   const double x = at.X, y = at.Y;
   double lx, ly;
-  if (y + r <= -10.0) {
+  if (y + r <= style_.label_below_from) {
     lx = x - 2.0 * n, ly = y + r + 1.0;  // under a ring wholly above the reference point
-  } else if (x + r < 110.0) {
+  } else if (x + r < style_.label_right_before) {
     lx = x + r + 3.0, ly = y - 7.0;
-  } else if (y - r > -200.0) {
+  } else if (y - r > style_.label_above_after) {
     lx = x - 2.0 * n, ly = y - r - 9.0;
   } else {
     lx = x - r - 4.5 * n, ly = y - 7.0;
@@ -147,7 +146,7 @@ void FixInfoOverlay::RadialLine(gfx::ARGB colour, double width, double to_x, con
 // reciprocal the other way).
 void FixInfoOverlay::Radial(double radial, double d, const gfx::Point& at, bool tuned) {
   const double a = MapRadial(radial);
-  const double length = kRadialLineNm * v_.pixels_per_nm;
+  const double length = (style_.radial_nm + (style_.radial_beyond_range ? v_.range : 0.0)) * v_.pixels_per_nm;
   double lb = kRadialLabelOffset;
   if (d > v_.range) lb = std::fmax(kRadialLabelOffset, ((d - v_.range) * 0.5 + v_.range) * v_.pixels_per_nm);
   bool left;

@@ -26,12 +26,12 @@ namespace {
 
 // The racetrack in the frame whose origin is the fix and whose negative y
 // points along the inbound course; `l` is the leg length in grid units, the
-// same for both axes.
-void DrawRacetrack(gfx::Graphics& g, const gfx::Pen& pen, double l, std::int32_t turn_side) {
+// same for both axes, `w` the turns' width in leg lengths.
+void DrawRacetrack(gfx::Graphics& g, const gfx::Pen& pen, double l, std::int32_t turn_side, double w) {
   const double s = turn_side == 1 ? 1.0 : -1.0;
   auto i = [](double v) { return gfx::TruncToPixel(v); };
-  const int half = i(0.5 * l);
-  const int side = i(0.5 * s * l);
+  const int half = i(w * l);
+  const int side = i(w * s * l);
   g.DrawLineI(pen, 0, 0, 0, i(-0.2 * l));
   g.DrawLineI(pen, side, i(-0.2 * l), side, i(0.8 * l));
   g.DrawLineI(pen, 0, i(0.8 * l), 0, 0);
@@ -44,7 +44,7 @@ void DrawRacetrack(gfx::Graphics& g, const gfx::Pen& pen, double l, std::int32_t
 
 }  // namespace
 
-void DrawHoldOnMap(const MapView& v, double pen_width) {
+void DrawHoldOnMap(const MapView& v, double pen_width, double turn_width) {
   const model::HoldingPattern* hold = FirstHold();
   if (hold == nullptr || !v.Usable()) return;
   v.SetMapScale();
@@ -56,7 +56,8 @@ void DrawHoldOnMap(const MapView& v, double pen_width) {
   v.UseFineGridAt(v.origin_x + fix.x, v.origin_y + fix.y,
                   hold->inbound_course - FiniteOr(s.AircraftHeading) + map_turn);
   const gfx::Pen pen(colour::kMagenta, static_cast<gfx::REAL>(pen_width));
-  DrawRacetrack(*v.g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * v.grid.gy, hold->turn_side);
+  DrawRacetrack(*v.g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * v.grid.gy, hold->turn_side,
+                FiniteOr(turn_width, 0.5));
 }
 
 void DrawNdHoldingPattern(const B737NdFrame& f, int radius, int center_x, int center_y, double range) {
@@ -84,7 +85,7 @@ void DrawMd11NdHoldingPattern(const display::GaugeDisplay& display, gfx::Graphic
   const double turn = std::fmod(FiniteOr(hold->inbound_course - v.rotation), 360.0);
   if (turn != 0.0) g.RotateTransform(static_cast<gfx::REAL>(turn));
   const gfx::Pen pen(colour::kMagenta, static_cast<gfx::REAL>(2.0 * std::sqrt(gx * gy)));
-  DrawRacetrack(g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * gy, hold->turn_side);
+  DrawRacetrack(g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * gy, hold->turn_side, 0.5);
 }
 
 }  // namespace ovi::nd

@@ -1,6 +1,8 @@
-// Navaids, airports and intersections around the aircraft on the map modes
-// of both navigation displays: one walker over the map lists, six members
-// that differ only by the data of their table row.
+// Navaids, airports and intersections around the map centre on the map
+// modes of the navigation displays, the C-17 map and the EHSIs: one walker
+// over the map lists, members that differ only by the data of their table
+// row.
+#include <iterator>
 #include <string_view>
 
 #include "src/display/map_symbols.h"
@@ -28,7 +30,12 @@ constexpr PointMark Circle(double diameter, double dx, double dy, double pen, bo
                    .pen_in_canvas_units = pen_in_canvas_units};
 }
 
+constexpr PointMark Text(const char* text, double size, double dx, double dy) {
+  return PointMark{.shape = PointMark::kText, .dx = dx, .dy = dy, .text = text, .text_size = size};
+}
+
 using navdb::NearKind;
+using model::State;
 
 constexpr double kLimitRounding = 1e-6;  // NM
 
@@ -55,7 +62,134 @@ constexpr PointLayerMember kMembers[] = {
      -9.0},
     {"c17 airports", NearKind::kAirports, 10.0, Circle(10, 0, 0, 4, false), Circle(10, 0, 0, 4, false), 0, 2,
      colour::kSkyBlue, 5, -9.0, colour::kSkyBlue},
+    // The EHSIs shift each point by their (ox, oy) before the mark and the
+    // label: the marks' offsets are -(ox, oy) and the labels' (lx - ox,
+    // -ly - oy). Their labels are 7 characters of Arial bold sized by the
+    // horizontal factor.
+    {.name = "du1000 navaids",
+     .kind = NearKind::kNavaids,
+     .margin = 50.0,
+     .vor = Symbol(76, 3, -3, -4),
+     .other = Symbol(3, 4, -3, -4),
+     .label_dx = 4,
+     .label_dy = -14,
+     .label_colour = colour::kMagenta,
+     .label_chars = 7,
+     .label_size = 12.0,
+     .label_size_by_width = true,
+     .vor_switch = &State::Du1000ShowNavaids,
+     .ndb_switch = &State::Du1000ShowAux,
+     .switches = {&State::Du1000ShowNavaids, &State::Du1000ShowAux}},
+    // The star, 17 units high, stands 3 units left of and 4 above the
+    // shifted point.
+    {.name = "du1000 airports",
+     .kind = NearKind::kAirports,
+     .margin = 50.0,
+     .vor = Text("*", 17.0, -6, -8),
+     .other = Text("*", 17.0, -6, -8),
+     .label_dx = 4,
+     .label_dy = -14,
+     .label_colour = colour::kMagenta,
+     .label_chars = 7,
+     .label_size = 12.0,
+     .label_size_by_width = true,
+     .switches = {&State::Du1000ShowAirports},
+     .max_range = 120.0},
+    {.name = "du1000 airway points",
+     .kind = NearKind::kAirwayPoints,
+     .margin = 50.0,
+     .vor = Symbol(21, 4, -3, -4),
+     .other = Symbol(21, 4, -3, -4),
+     .label_dx = 4,
+     .label_dy = -14,
+     .label_colour = colour::kMagenta,
+     .label_chars = 7,
+     .label_size = 12.0,
+     .label_size_by_width = true,
+     .switches = {&State::Du1000ShowIntersections},
+     .max_range = 60.0},
+    {.name = "proline4 navaids",
+     .kind = NearKind::kNavaids,
+     .margin = 50.0,
+     .vor = Symbol(1, 1, -3, -4),
+     .other = Symbol(2, 1, -3, -4),
+     .label_dx = 4,
+     .label_dy = -8,
+     .label_colour = colour::kBlue,
+     .label_chars = 7,
+     .label_size_by_width = true,
+     .vor_switch = &State::Proline4ShowVors,
+     .ndb_switch = &State::Proline4ShowNdbs,
+     .switches = {&State::Proline4ShowVors, &State::Proline4ShowNdbs},
+     .max_range = 160.0},
+    // A ring 10 units across with its box's corner on the shifted point,
+    // its pen 4 units of the fine grid.
+    {.name = "proline4 airports",
+     .kind = NearKind::kAirports,
+     .margin = 50.0,
+     .vor = Circle(10, 2, 1, 4, false),
+     .other = Circle(10, 2, 1, 4, false),
+     .label_dx = 9,
+     .label_dy = -6,
+     .label_colour = colour::kBlue,
+     .label_chars = 7,
+     .label_size_by_width = true,
+     .switches = {&State::Proline4ShowAirports},
+     .max_range = 80.0},
+    {.name = "proline4 intersections",
+     .kind = NearKind::kAirwayPoints,
+     .margin = 50.0,
+     .vor = Symbol(3, 1, -3, -4),
+     .other = Symbol(3, 1, -3, -4),
+     .label_dx = 4,
+     .label_dy = -8,
+     .label_colour = colour::kBlue,
+     .label_chars = 7,
+     .label_size_by_width = true,
+     .switches = {&State::Proline4ShowIntersections},
+     .max_range = 40.0},
+    // Every kind but "V" is an NDB here: two rings of 10 and 6 about the
+    // centre of the larger one's box (cornered on the shifted point), with
+    // a 1-unit pen.
+    {.name = "md80 navaids",
+     .kind = NearKind::kNavaids,
+     .margin = 50.0,
+     .vor = Symbol(1, 1, -2, -3),
+     .other = Circle(10, 3, 2, 1, true, 6),
+     .label_dx = 6,
+     .label_dy = -10,
+     .label_colour = colour::kBlue,
+     .label_chars = 7,
+     .label_size_by_width = true,
+     .switches = {&State::Md80EhsiShowNavaids},
+     .max_range = 160.0},
+    // The label 7 right of the shifted x and 10 above the point itself.
+    {.name = "md80 airports",
+     .kind = NearKind::kAirports,
+     .margin = 50.0,
+     .vor = Circle(8, 0, 0, 1, true),
+     .other = Circle(8, 0, 0, 1, true),
+     .label_dx = 3,
+     .label_dy = -10,
+     .label_colour = colour::kBlue,
+     .label_chars = 7,
+     .label_size_by_width = true,
+     .switches = {&State::Md80EhsiShowAirports},
+     .max_range = 160.0},
+    {.name = "md80 intersections",
+     .kind = NearKind::kAirwayPoints,
+     .margin = 50.0,
+     .vor = Symbol(3, 1, -1, -1),
+     .other = Symbol(3, 1, -1, -1),
+     .label_dx = 6,
+     .label_dy = -11,
+     .label_colour = colour::kBlue,
+     .label_chars = 7,
+     .label_size_by_width = true,
+     .switches = {&State::Md80EhsiShowIntersections},
+     .max_range = 80.0},
 };
+static_assert(std::size(kMembers) == kMd80IntersectionLayer + 1);
 
 struct MapList {
   const navdb::BoundedTable<model::NavDbRecord>& list;
@@ -83,6 +217,26 @@ void DrawCircle(const MapView& v, const gfx::Pen& pen, double cx, double cy, dou
 
 std::span<const PointLayerMember> PointLayerMembers() { return kMembers; }
 
+bool PointLayerShown(const PointLayerMember& m, double range) {
+  const model::State& s = model::model_state;
+  bool on = false;
+  for (LayerSwitch sw : m.switches) on = on || (sw != nullptr && s.*sw == 1);
+  return on && (m.max_range <= 0.0 || range <= m.max_range);
+}
+
+namespace {
+
+// Whether the member draws a point of this kind: navaid rows with their own
+// switches draw a "V" and an "N" each by its switch and no other kind.
+bool KindShown(const PointLayerMember& m, bool vor, std::string_view kind) {
+  if (m.vor_switch == nullptr && m.ndb_switch == nullptr) return true;
+  const model::State& s = model::model_state;
+  if (vor) return m.vor_switch != nullptr && s.*m.vor_switch == 1;
+  return kind == "N" && m.ndb_switch != nullptr && s.*m.ndb_switch == 1;
+}
+
+}  // namespace
+
 void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerMember& m) {
   if (!v.Usable()) return;
   v.UseFineGrid();
@@ -97,24 +251,31 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
   // A point at the limit is drawn; the great circle's last bits of rounding
   // do not decide it.
   const double limit = 2.0 * v.range + m.margin + kLimitRounding;
-  const gfx::Font font = ArialBold(static_cast<float>(v.FineY(10.0)));
+  const double label_size = m.label_size_by_width ? v.FineX(m.label_size) : v.FineY(m.label_size);
+  const gfx::Font font = ArialBold(static_cast<float>(label_size));
   const gfx::SolidBrush label(m.label_colour);
   auto pen_for = [&](const PointMark& mark) {
     return gfx::Pen(m.circle_colour,
                     static_cast<gfx::REAL>(mark.pen_in_canvas_units ? v.FineWidth(mark.pen_width) : mark.pen_width));
   };
   const gfx::Pen vor_pen = pen_for(m.vor), other_pen = pen_for(m.other);
+  const gfx::Font vor_text = ArialBold(static_cast<float>(v.FineX(m.vor.text_size)));
+  const gfx::Font other_text = ArialBold(static_cast<float>(v.FineX(m.other.text_size)));
 
   for (int i = 1; i <= points.count; ++i) {
     const model::NavDbRecord* r = points.list.At(i);
     if (r == nullptr) break;
+    const bool vor = r->kind == "V";
+    if (!KindShown(m, vor, std::string_view(r->kind))) continue;
     const MapPlace p = v.Place(r->latitude, r->longitude);
     if (!p.ok || p.distance > limit) continue;
-    const bool vor = r->kind == "V";
     const PointMark& mark = vor ? m.vor : m.other;
     const double mx = p.x + mark.dx, my = p.y + mark.dy;
     if (mark.shape == PointMark::kSymbol) {
       display::DrawMapSymbol(*v.g, v.X(mx), v.Y(my), mark.code, -99, v.grid.gx, v.grid.gy, mark.style, v.range);
+    } else if (mark.shape == PointMark::kText) {
+      v.g->DrawString(mark.text != nullptr ? mark.text : "", vor ? vor_text : other_text,
+                      gfx::PointF(static_cast<gfx::REAL>(v.X(mx)), static_cast<gfx::REAL>(v.Y(my))), label);
     } else {
       const gfx::Pen& pen = vor ? vor_pen : other_pen;
       DrawCircle(v, pen, mx, my, mark.diameter);

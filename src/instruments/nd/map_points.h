@@ -9,15 +9,17 @@
 #include <span>
 
 #include "src/instruments/nd/map_view.h"
+#include "src/model/state.h"
 #include "src/navdb/navdb.h"
 
 namespace ovi::nd {
 
 // What marks a point: a map symbol with its reference point at (dx, dy) from
-// the point, or a circle (and a second, inner one) centred there. All
-// offsets and diameters are canvas units.
+// the point, a circle (and a second, inner one) centred there, or a text
+// with its top-left corner there. All offsets, diameters and text sizes are
+// canvas units.
 struct PointMark {
-  enum Shape { kSymbol, kCircles } shape = kSymbol;
+  enum Shape { kSymbol, kCircles, kText } shape = kSymbol;
   std::uint32_t code = 0;   // kSymbol: DrawMapSymbol code and colour style
   std::uint32_t style = 0;
   double dx = 0.0;
@@ -26,7 +28,12 @@ struct PointMark {
   double inner_diameter = 0.0;  // 0 = one circle
   double pen_width = 1.0;       // blue pen
   bool pen_in_canvas_units = true;  // else units of the fine grid
+  const char* text = nullptr;   // kText: Arial bold of `text_size` in the label's colour
+  double text_size = 0.0;
 };
+
+// A layer switch of the shared display settings (model::State).
+using LayerSwitch = const std::int32_t model::State::*;
 
 struct PointLayerMember {
   const char* name;
@@ -42,10 +49,23 @@ struct PointLayerMember {
   // of the whole ident.
   double label_dx_per_char = 0.0;
   gfx::ARGB circle_colour = 0xFF02A7EB;  // the pen of kCircles marks
+  double label_size = 10.0;             // Arial bold, canvas units
+  // The label's size follows the grid's horizontal factor (else its
+  // vertical one).
+  bool label_size_by_width = false;
+  // Kinds drawn: "V" while `vor_switch` is 1 and "N" while `ndb_switch` is
+  // 1, no other kind; without these switches every kind (by its mark).
+  LayerSwitch vor_switch = nullptr;
+  LayerSwitch ndb_switch = nullptr;
+  // When a display whose rows carry them calls the member: one of
+  // `switches` is 1 and the range is at most `max_range` (0: any range).
+  LayerSwitch switches[2] = {nullptr, nullptr};
+  double max_range = 0.0;
 };
 
-// The members: B737 navaids, airports, intersections, the MD-11's, then the
-// C-17's navaids and airports.
+// The members: B737 navaids, airports, intersections, the MD-11's, the
+// C-17's navaids and airports, then the EHSIs' (DU-1000 navaids, airports,
+// airway points; Pro Line 4 and MD-80 navaids, airports, intersections).
 enum PointLayerIndex {
   kB737NavaidLayer,
   kB737AirportLayer,
@@ -55,8 +75,21 @@ enum PointLayerIndex {
   kMd11IntersectionLayer,
   kC17NavaidLayer,
   kC17AirportLayer,
+  kDu1000NavaidLayer,
+  kDu1000AirportLayer,
+  kDu1000AirwayPointLayer,
+  kProline4NavaidLayer,
+  kProline4AirportLayer,
+  kProline4IntersectionLayer,
+  kMd80NavaidLayer,
+  kMd80AirportLayer,
+  kMd80IntersectionLayer,
 };
 std::span<const PointLayerMember> PointLayerMembers();
+
+// Whether a member that carries its switches and range limit is shown at
+// `range`: one switch is 1 and the range within the limit.
+bool PointLayerShown(const PointLayerMember& member, double range);
 
 void DrawPointLayer(const MapView& view, const MapFamily& family, const PointLayerMember& member);
 

@@ -19,18 +19,30 @@ GeoPoint AircraftPosition() {
   return GeoPoint{s.PlaneLatitude, s.PlaneLongitude};
 }
 
-GeoPoint MapReference(bool plan, PlanCentre rule) {
+GeoPoint MapReference(bool plan, PlanCentre rule, bool strict_indices) {
   const GeoPoint aircraft = AircraftPosition();
   if (!plan) return aircraft;
   const flightplan::State& f = flightplan::flightplan_state;
-  const bool active = f.ActiveWaypointIndex != model::kNoWaypoint;
+  bool active = f.ActiveWaypointIndex != model::kNoWaypoint;
+  int step = f.PlanStepIndex;
+  if (strict_indices) {
+    // A marker ("DISCO", "THEN") keeps the place route editing gave it,
+    // 0 N 0 E: it is no place to centre a map on.
+    const auto within = [&](int i) {
+      if (i < 0 || i > f.ActiveFlightPlanLastIndex) return false;
+      const model::FlightPlanWaypoint* w = f.ActiveFlightPlan.At(i);
+      return w != nullptr && w->ident != "DISCO" && w->ident != "THEN";
+    };
+    active = active && within(f.ActiveWaypointIndex);
+    if (!within(step)) step = 0;
+  }
   int index;
   if (rule != PlanCentre::kRouteElseAircraft && !active) return aircraft;
   if (rule == PlanCentre::kStepWhileActive) {
-    if (f.PlanStepIndex < 0) return aircraft;
-    index = f.PlanStepIndex;
-  } else if (f.PlanStepIndex >= 1)
-    index = f.PlanStepIndex;
+    if (step < 0) return aircraft;
+    index = step;
+  } else if (step >= 1)
+    index = step;
   else if (active)
     index = f.ActiveWaypointIndex;
   else
@@ -80,14 +92,15 @@ MapView MakeMapView(const MapFamily& family, gfx::Graphics& g, int width, int he
   MapView v;
   v.g = &g;
   v.scale = ScaleToSurface(family.canvas, width, height);
-  v.grid = FineGridFor(family.canvas, width, height);
+  v.grid = FineGridFor(family.canvas, width, height, family.grid_factor);
   v.origin_x = origin_x;
   v.origin_y = origin_y;
   v.radius = radius;
   v.range = FiniteOr(range);
   v.pixels_per_nm = v.range > 0.0 ? radius / v.range : 0.0;
+  if (!std::isfinite(v.pixels_per_nm)) v.pixels_per_nm = 0.0;
   v.plan = plan;
-  v.reference = MapReference(plan, family.plan_centre);
+  v.reference = MapReference(plan, family.plan_centre, family.strict_indices);
   v.rotation = plan ? 0.0 : FiniteOr(guidance::guidance_state.MapHeading);
   return v;
 }

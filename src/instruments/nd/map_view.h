@@ -42,7 +42,11 @@ enum class PlanCentre {
 GeoPoint AircraftPosition();
 // The map's reference position: the aircraft, or in PLAN the waypoint the
 // rule picks (the aircraft when that index lies outside the active plan).
-GeoPoint MapReference(bool plan, PlanCentre rule);
+// With `strict_indices` an index outside the active plan, or of a marker
+// entry ("DISCO", "THEN", which lie at 0 N 0 E), counts as none before the
+// rule picks: such a step is no step (the active waypoint is taken), such
+// an active index no active waypoint.
+GeoPoint MapReference(bool plan, PlanCentre rule, bool strict_indices = false);
 
 // A position placed on a map: its offset from the map origin in canvas units
 // and its distance (NM) and true course from the reference. `ok` is false
@@ -110,6 +114,10 @@ struct MapFamily {
   // The near and map lists are rebuilt about the aircraft (B737), or about
   // the map's reference position, the PLAN centre in PLAN (MD-11).
   bool lists_follow_reference;
+  // The fine grid's factor F (1, or 16 for a sixteenth of a pixel).
+  int grid_factor = 1;
+  // PLAN indices outside the active plan count as none (MapReference).
+  bool strict_indices = false;
 };
 
 inline constexpr MapFamily kB737MapFamily{{244.0f, 302.0f}, PlanCentre::kRouteWhileActive, false};

@@ -18,7 +18,9 @@ const model::HoldingPattern* FirstHold();
 // aircraft's magnetic heading on a map turned by MapHeading (the true
 // heading), and by the difference of the two on a map of another rotation.
 // Leaves the transform at the fix, turned.
-void DrawHoldOnMap(const MapView& v, double pen_width);
+// The racetrack's turns are `turn_width` leg lengths wide (the outbound leg
+// that far beside the inbound one).
+void DrawHoldOnMap(const MapView& v, double pen_width, double turn_width = 0.5);
 
 // How a family draws its FIX INFO fixes.
 struct FixInfoStyle {
@@ -31,10 +33,30 @@ struct FixInfoStyle {
   // radial reference to the radial, or by (radial - reference) reduced
   // into [0, 360): from 180 on to the left.
   bool side_by_modulo = false;
+  // Where a distance ring's label goes, by the first case that holds (the
+  // ring's centre (x, y) and radius r about the map origin): under the ring
+  // while y + r is at most `label_below_from`, right of it while x + r is
+  // below `label_right_before`, above it while y - r is above
+  // `label_above_after`, else left of it.
+  double label_below_from = -10.0;
+  double label_right_before = 110.0;
+  double label_above_after = -200.0;
+  // A radial's line is `radial_nm` long, and as much again as the range
+  // when `radial_beyond_range`.
+  double radial_nm = 360.0;
+  bool radial_beyond_range = false;
 };
 inline constexpr FixInfoStyle kB737FixInfo{};
 inline constexpr FixInfoStyle kMd11FixInfo{.md11 = true};
 inline constexpr FixInfoStyle kC17FixInfo{.rings_at_zero = true, .side_by_modulo = true};
+// The DU-1000's arc map about (159, 272) of its 318 x 310 canvas: labels
+// kept clear of the right edge (24 units, a label's width) and of the data
+// blocks above y 33; radials reach past the map's edge from any fix drawn
+// (a fix within 380 NM, the edge within the range).
+inline constexpr FixInfoStyle kDu1000FixInfo{.label_right_before = 135.0,
+                                             .label_above_after = -230.0,
+                                             .radial_nm = 380.0,
+                                             .radial_beyond_range = true};
 
 // Both FIX INFO fixes about the view's origin, placed from its reference
 // with its rotation; radials are drawn against the aircraft heading on a

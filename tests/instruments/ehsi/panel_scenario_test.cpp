@@ -122,5 +122,28 @@ TEST_F(EhsiPanelTest, Proline4AndMd80ScenariosWriteTheirSnapshots) {
   }
 }
 
+// The three maps of the ehsi-maps panel: the route, its hold and the FIX
+// INFO fixes given by the CDU's keys (the scenario checks their texts
+// itself), every snapshot written; the "VC2" copies leave the boundaries'
+// labels out while the pop-ups are open.
+TEST_F(EhsiPanelTest, MapsScenarioWritesItsSnapshots) {
+  sim::test::RunResult r = Run(sim_ / "scenarios/ehsi-maps.txt", "ehsi-maps");
+  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
+  EXPECT_NE(r.out.find("2 waypoints passed: TCM OLM"), std::string::npos) << r.out;
+  for (const char* label : {"du1000-arcmap", "du1000-plan", "du1000-runways", "pl4-map", "pl4-map-step", "pl4-arcmap",
+                            "pl4-arcmap-descent", "md80-map", "md80-plan", "md80-runways", "vc2-no-bdry",
+                            "lists-moved"})
+    EXPECT_TRUE(std::filesystem::exists(sim_ / ("out/snapshots/" + std::string(label) + "/window00.png"))) << label;
+  const std::string du = "window00_gauge01_DU_1000_EHSI_NB", pl4 = "window00_gauge02_PROLINE4_MFD_NB",
+                    md80 = "window00_gauge03_MD80_EHSI_NB";
+  for (const std::string& gauge : {du, pl4, md80}) EXPECT_GE(Texts("pl4-map-step", gauge, "UBG"), 1) << gauge;
+  EXPECT_GE(Texts("vc2-no-bdry", pl4, "ZSE"), 1);
+  for (const char* copy : {"window00_gauge10_DU_1000_EHSI_NB", "window00_gauge11_PROLINE4_MFD_NB",
+                           "window00_gauge12_MD80_EHSI_NB"}) {
+    EXPECT_GT(Texts("vc2-no-bdry", copy), 10) << copy;
+    EXPECT_EQ(Texts("vc2-no-bdry", copy, "ZSE"), 0) << copy;
+  }
+}
+
 }  // namespace
 }  // namespace ovi::ehsi::test

@@ -3,12 +3,14 @@
 // arc (mode 3), the radio information (mode 1), the selected heading, the
 // lubber mark and the track diamond.
 #include <cmath>
+#include <optional>
 
 #include "src/display/kit.h"
 #include "src/display/state.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/ehsi/du1000/du1000.h"
+#include "src/instruments/ehsi/map.h"
 #include "src/instruments/ehsi/state.h"
 #include "src/model/state.h"
 #include "src/navdb/state.h"
@@ -83,21 +85,11 @@ const guidance::State& G() { return guidance::guidance_state; }
 // it: an arc of the inner ring's size touching that point. The scale is
 // 233 units for the range and is left in MapPixelsPerNm, the distance in
 // units in CalcDistance.
-void DrawAltitudeRangeArc(gfx::Graphics& g, int mode) {
-  const guidance::State& s = G();
-  const double range = model::model_state.Du1000EhsiRange;
-  if (mode != 3 || s.ApMaster != 1.0 || s.ApAltitudeLock != 1.0 || !(s.ApAltitudeLockVar < s.AircraftAltitude) ||
-      !(s.VerticalSpeedFpm < -200.0) || !std::isfinite(range) || !(range > 0.0))
-    return;
-  const double pixels_per_nm = 233.0 / range;
-  const double ahead = (s.AircraftAltitude - s.ApAltitudeLockVar) / s.VerticalSpeedFpm * s.GroundSpeedKnots / 60.0 *
-                       pixels_per_nm;
-  if (!std::isfinite(pixels_per_nm) || !std::isfinite(ahead)) return;
-  display::display_state.MapPixelsPerNm = pixels_per_nm;
-  navdb::navdb_state.CalcDistance = ahead;
-  const int y = gfx::TruncToPixel(ahead);
-  g.DrawArcI(gfx::Pen(kGreen, 2.0f), -kInnerRangeRadius, y, 2 * kInnerRangeRadius, 2 * kInnerRangeRadius, 220.0f,
-             100.0f);
+void DrawDu1000AltitudeRangeArc(gfx::Graphics& g, int mode) {
+  if (mode != 3 || !AltitudeRangeArcWanted()) return;
+  if (const std::optional<double> ahead =
+          DrawAltitudeRangeArc(g, 233.0, model::model_state.Du1000EhsiRange, 2 * kInnerRangeRadius))
+    navdb::navdb_state.CalcDistance = *ahead;
 }
 
 // Mode 1: the source the first radio receives, its frequency when it is a
@@ -140,7 +132,7 @@ void DrawDu1000ArcRose(const display::GaugeDisplay& display, gfx::Graphics& g) {
   gfx::GraphicsPath compass;
   compass.AddEllipse(static_cast<float>(-radius), static_cast<float>(-radius), 2.0f * radius, 2.0f * radius);
   g.SetClip(compass);
-  DrawAltitudeRangeArc(g, mode);
+  DrawDu1000AltitudeRangeArc(g, mode);
   g.ResetClip();
 
   if (mode == 1) DrawRadioInformation(f);

@@ -8,11 +8,15 @@
 // turn about (159, 155) (full and centred map rose) or (159, 272) (arc).
 #pragma once
 
+#include <span>
+
 #include "platform/gfx/graphics.h"
 #include "platform/panel/panel.h"
 #include "src/display/kit.h"
 #include "src/display/lifetime.h"
+#include "src/display/map_symbols.h"
 #include "src/instruments/ehsi/kit.h"
+#include "src/instruments/ehsi/map.h"
 
 namespace ovi::ehsi {
 
@@ -45,5 +49,40 @@ void DrawDu1000CentredMapRose(const display::GaugeDisplay& display, gfx::Graphic
 void DrawDu1000ArcRose(const display::GaugeDisplay& display, gfx::Graphics& g);        // modes 1, 3
 void DrawDu1000MapLayers(const display::GaugeDisplay& display, gfx::Graphics& g, int variant);  // modes 2, 3
 void DrawDu1000DataBlocks(const display::GaugeDisplay& display, gfx::Graphics& g);     // every mode but 2
+
+// --- The map (modes 2 and 3) ----------------------------------------------------
+
+// The map of a picture: mode 3 heading up about the aircraft at the arc
+// centre (159, 272), mode 2 north up about the PLAN centre at the rose
+// centre (159, 155); 234 units (Du1000MapRadius) for Du1000EhsiRange.
+EhsiMap Du1000Map(const display::GaugeDisplay& display, gfx::Graphics& g, int variant);
+// The map's layers in drawing order with their conditions.
+std::span<const display::Layer<EhsiMap>> Du1000MapLayerTable();
+
+// The route: white legs; the active waypoint green, a VOR or NDB one blue
+// with the ticked circle, an airport white.
+inline constexpr RouteStyle kDu1000RouteStyle{
+    .label_dx = 7.0,
+    .label_dy = -15.0,
+    .symbol_dy = -6.0,
+    .font_size = 15.0,
+    .line = display::colour::kWhite,
+    .other = {display::kSymbolDu1000Circle, display::kStyleDefault, display::colour::kWhite},
+    .active = {display::kSymbolDu1000Circle, display::kStyleGreen, display::colour::kGreen},
+    .active_navaid = {display::kSymbolDu1000CircleTicks, display::kStyleBlue, display::colour::kBlue},
+    .active_airport = {display::kSymbolDu1000Circle, display::kStyleDefault, display::colour::kWhite},
+    .before_active = {display::kSymbolDu1000Circle, display::kStyleDefault, display::colour::kWhite}};
+void DrawDu1000Navaids(const EhsiMap& map);
+void DrawDu1000Airports(const EhsiMap& map);
+void DrawDu1000AirwayPoints(const EhsiMap& map);
+// The selected departure (`which` 1) or arrival (2) runway of the
+// procedure sets: its number and, turned to its heading, two lines below
+// 60 NM of range, else a small outline; drawn while its threshold lies
+// within 100 NM of the map's reference.
+void DrawDu1000SelectedRunways(const EhsiMap& map, int which);
+void DrawDu1000Hold(const EhsiMap& map);
+void DrawDu1000FixInfo(const EhsiMap& map);
+// The ATC boundaries about the aircraft (its place on a north-up map).
+void DrawDu1000AtcBoundaries(const EhsiMap& map);
 
 }  // namespace ovi::ehsi

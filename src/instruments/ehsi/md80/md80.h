@@ -8,11 +8,15 @@
 // Md80EhsiCentreY (ehsi_state) to the mode's centre; the pieces read it.
 #pragma once
 
+#include <span>
+
 #include "platform/gfx/graphics.h"
 #include "platform/panel/panel.h"
 #include "src/display/kit.h"
 #include "src/display/lifetime.h"
+#include "src/display/map_symbols.h"
 #include "src/instruments/ehsi/kit.h"
+#include "src/instruments/ehsi/map.h"
 
 namespace ovi::ehsi {
 
@@ -57,5 +61,46 @@ void DrawMd80HeadingScale(const RoseFrame& f);
 void DrawMd80SelectedHeading(const RoseFrame& f, bool with_line);
 void DrawMd80TrackDiamond(const RoseFrame& f);
 void DrawMd80AircraftSymbol(const RoseFrame& f);
+
+// --- The map modes ----------------------------------------------------------------
+
+// The arrival time `distance` NM ahead at the ground speed on the UTC clock
+// (ZuluHour, ZuluMinute): whole minutes, the hour carried and wrapped at
+// 24.
+struct Md80Clock {
+  int hours = 0;
+  int minutes = 0;
+};
+Md80Clock Md80ArrivalOver(double distance, double ground_speed);
+
+// The map of a picture about (Md80EhsiCentreX, Md80EhsiCentreY): 180 units
+// (Md80EhsiMapRadius) for Md80EhsiMapRange, on the grid of factor 16, north
+// up about the PLAN centre in mode 2.
+EhsiMap Md80Map(const display::GaugeDisplay& display, gfx::Graphics& g, int variant);
+// The map's layers in drawing order with their conditions.
+std::span<const display::Layer<EhsiMap>> Md80MapLayerTable();
+
+// The layers all draw on the map's one grid (factor 16, origin on the map
+// centre), so a navaid and a route point at one position coincide.
+// The route: white legs and stars, the active waypoint magenta; each ident
+// in the colour of its star.
+inline constexpr RouteStyle kMd80RouteStyle{
+    .label_dx = 7.0,
+    .label_dy = -7.0,
+    .symbol_dy = -6.0,
+    .font_size = 12.0,
+    .line = display::colour::kWhite,
+    .other = {display::kSymbolWaypointStar, display::kStyleDefault, display::colour::kWhite},
+    .active = {display::kSymbolWaypointStar, display::kStyleMagenta, display::colour::kMagenta},
+    .active_navaid = {display::kSymbolWaypointStar, display::kStyleMagenta, display::colour::kMagenta},
+    .active_airport = {display::kSymbolWaypointStar, display::kStyleMagenta, display::colour::kMagenta},
+    .before_active = {display::kSymbolWaypointStar, display::kStyleDefault, display::colour::kWhite}};
+void DrawMd80EhsiNavaids(const EhsiMap& map);
+void DrawMd80EhsiAirports(const EhsiMap& map);
+void DrawMd80EhsiIntersections(const EhsiMap& map);
+void DrawMd80EhsiRoute(const EhsiMap& map);
+void DrawMd80EhsiHoldingPattern(const EhsiMap& map);
+void DrawMd80EhsiAtcBoundaries(const EhsiMap& map);
+void DrawMd80EhsiAltitudeRangeArc(const EhsiMap& map);
 
 }  // namespace ovi::ehsi

@@ -68,10 +68,10 @@ void DrawMd80Wind(const RoseFrame& c, const Md80RadioFields& f) {
   const double speed = FiniteOr(G().WindSpeed);
   if (!(speed >= 1.0)) return;
   c.At();
-  DrawScreenTextF(c.g, f.font(10.0f), gfx::SolidBrush(kWhite), 10.0f, 150.0f, "%2.0f", speed);
+  DrawScreenTextF(c.g, f.font(10.0f), gfx::SolidBrush(kWhite), f.wind_text_at.X, f.wind_text_at.Y, "%2.0f", speed);
   double to = FiniteOr(G().WindDirectionMagnetic) + 180.0;
   if (to > 360.0) to -= 360.0;
-  const RoseFrame arrow{c.g, c.scale, 10.0f, 140.0f, c.heading};
+  const RoseFrame arrow{c.g, c.scale, f.wind_arrow_at.X, f.wind_arrow_at.Y, c.heading};
   DrawShapeToward(arrow, to, kWindArrow);
 }
 

@@ -16,6 +16,9 @@ struct Md80RadioFields {
   gfx::PointF dme2_at;
   float dme_label_below;
   GlideslopeScale glideslope;
+  // The wind's speed (top-left corner) and the centre its arrow turns about.
+  gfx::PointF wind_text_at = {10.0f, 150.0f};
+  gfx::PointF wind_arrow_at = {10.0f, 140.0f};
 };
 
 // `canvas` is a frame with its origin on the canvas's corner.

@@ -38,11 +38,16 @@ void DrawProline4Mfd(display::GaugeDisplay& display, gfx::DeviceContext* dc, con
   }
   const display::CanvasScale scale = display::ScaleToSurface(kProline4Canvas, display.width, display.height);
   if (!scale.usable) return;
-  const model::State& m = model::model_state;
+  model::State& m = model::model_state;
   display::FillCanvas(g, scale, kProline4Canvas,
                       display::BackgroundColour(m.PROLINE4MFDBkgrdColorRed, m.PROLINE4MFDBkgrdColorGreen,
                                                 m.PROLINE4MFDBkgrdColorBlue));
   const int mode = m.PROLINE4MFDMode;
+  // The mode keys set the radius with the mode; a mode from the aircraft
+  // file or a named variable comes without it, so each map page keeps its
+  // own.
+  if (mode == 2) m.Proline4MapRadius = 70;
+  if (mode == 3) m.Proline4MapRadius = 140;
   if (mode >= 0 && mode < static_cast<int>(std::size(kPages))) kPages[mode](display, g, variant);
 }
 

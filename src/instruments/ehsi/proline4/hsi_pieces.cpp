@@ -44,10 +44,6 @@ double StationBearing(double relative, double heading) {
   return b;
 }
 
-constexpr Segment kAircraftLines[] = {
-    {{-10, 0}, {10, 0}}, {{0, -10}, {0, 10}}, {{-5, 10}, {5, 10}}, {{0, 10}, {0, 13}}};
-constexpr Shape kAircraftSymbol{kWhite, 2.0f, kAircraftLines, {}};
-
 }  // namespace
 
 RoseFrame Proline4Frame(const display::GaugeDisplay& display, gfx::Graphics& g, float y) {
@@ -69,17 +65,17 @@ void DrawProline4Header(gfx::Graphics& g, const display::CanvasScale& scale, con
   const gfx::SolidBrush blue(kBlue), green(kGreen), white(kWhite);
   const gfx::Font small = h.font(9.0f);
   DrawScreenText(g, h.wx_font(h.wx_size), blue, 0.0f, 0.0f, "WX");
-  DrawScreenText(g, small, blue, 0.0f, 10.0f, "UTC");
-  DrawScreenTextF(g, small, white, h.utc_value_x, 10.0f, "%2.0f:%02.0f", FiniteOr(G().ZuluHour),
-                  FiniteOr(G().ZuluMinute));
-  DrawScreenText(g, small, green, 55.0f, 10.0f, "TAS");
-  DrawScreenTextF(g, small, white, 82.0f, 10.0f, "%3.0f", FiniteOr(G().TrueAirspeedEstimate));
-  DrawScreenText(g, small, green, 120.0f, 10.0f, "GS");
-  DrawScreenTextF(g, small, white, 139.0f, 10.0f, "%3.0f", FiniteOr(G().GroundSpeedKnots));
-  DrawScreenText(g, small, green, 165.0f, 10.0f, "SAT");
-  DrawScreenTextF(g, small, white, h.sat_value_x, 10.0f, "%3.0f", FiniteOr(G().StaticAirTemp));
-  DrawScreenText(g, small, green, 205.0f, 10.0f, "TAT");
-  DrawScreenTextF(g, small, white, h.tat_value_x, 10.0f, "%3.0f", FiniteOr(total_air_temperature));
+  const float y = h.y;
+  DrawScreenText(g, small, blue, 0.0f, y, "UTC");
+  DrawScreenTextF(g, small, white, h.utc_value_x, y, "%2.0f:%02.0f", FiniteOr(G().ZuluHour), FiniteOr(G().ZuluMinute));
+  DrawScreenText(g, small, green, 55.0f, y, "TAS");
+  DrawScreenTextF(g, small, white, 82.0f, y, "%3.0f", FiniteOr(G().TrueAirspeedEstimate));
+  DrawScreenText(g, small, green, 120.0f, y, "GS");
+  DrawScreenTextF(g, small, white, 139.0f, y, "%3.0f", FiniteOr(G().GroundSpeedKnots));
+  DrawScreenText(g, small, green, 165.0f, y, "SAT");
+  DrawScreenTextF(g, small, white, h.sat_value_x, y, "%3.0f", FiniteOr(G().StaticAirTemp));
+  DrawScreenText(g, small, green, 205.0f, y, "TAT");
+  DrawScreenTextF(g, small, white, h.tat_value_x, y, "%3.0f", FiniteOr(total_air_temperature));
 }
 
 // --- Navigation-source block --------------------------------------------------
@@ -257,7 +253,7 @@ void DrawProline4BugTrackAndAircraft(const RoseFrame& f, const Proline4HsiPage& 
   f.Toward(FiniteOr(s.GroundTrack));
   f.g.DrawEllipseI(gfx::Pen(kGreen, 2.0f), page.track_corner.X, page.track_corner.Y, 6, 6);
   f.At();
-  DrawShape(f.g, kAircraftSymbol);
+  DrawShape(f.g, kProline4AircraftSymbol);
 }
 
 }  // namespace ovi::ehsi

@@ -11,11 +11,16 @@
 // line, the readout and the compass scale with their own numbers.
 #pragma once
 
+#include <array>
+#include <span>
+
 #include "platform/gfx/graphics.h"
 #include "platform/panel/panel.h"
 #include "src/display/kit.h"
 #include "src/display/lifetime.h"
+#include "src/display/map_symbols.h"
 #include "src/instruments/ehsi/kit.h"
+#include "src/instruments/ehsi/map.h"
 
 namespace ovi::ehsi {
 
@@ -23,6 +28,11 @@ inline constexpr display::Canvas kProline4Canvas{247.0f, 285.0f};
 inline constexpr float kProline4CentreX = 123.0f;
 inline constexpr float kProline4RoseY = 170.0f;
 inline constexpr float kProline4ArcY = 200.0f;
+
+// The aircraft symbol of every page, white.
+inline constexpr Segment kProline4AircraftLines[] = {
+    {{-10, 0}, {10, 0}}, {{0, -10}, {0, 10}}, {{-5, 10}, {5, 10}}, {{0, 10}, {0, 13}}};
+inline constexpr Shape kProline4AircraftSymbol{display::colour::kWhite, 2.0f, kProline4AircraftLines, {}};
 
 // Draws one picture. `size` is the surface's pixel size (null: the device
 // context's own); variant 2 clears the surface to transparent, any other is
@@ -50,6 +60,7 @@ struct Proline4Header {
   float utc_value_x;
   float sat_value_x;
   float tat_value_x;
+  float y = 10.0f;  // the 9-unit row
 };
 void DrawProline4Header(gfx::Graphics& g, const display::CanvasScale& scale, const Proline4Header& header,
                         double total_air_temperature);
@@ -111,5 +122,65 @@ void DrawProline4BugTrackAndAircraft(const RoseFrame& f, const Proline4HsiPage& 
 
 // The frame of a page about (123, y), turning with AircraftHeading.
 RoseFrame Proline4Frame(const display::GaugeDisplay& display, gfx::Graphics& g, float y);
+
+// --- The map pages ----------------------------------------------------------------
+
+inline constexpr float kProline4MapY = 155.0f;     // the map page's centre
+inline constexpr float kProline4ArcMapY = 220.0f;  // the arc map page's
+
+// The flight-plan data window: the previous, active, next and destination
+// waypoint in four rows at the y places given (blue, magenta, white,
+// white), with distance, time en route, arrival time and the fuel at the
+// destination.
+void DrawProline4DataWindow(gfx::Graphics& g, const display::CanvasScale& scale, const std::array<float, 4>& rows);
+// Time en route over `distance` NM at the ground speed and the arrival time
+// from the UTC clock (ZuluHour, ZuluMinute). The time en route's minutes
+// are rounded (59.5 and more carry into the hour); the arrival's are the
+// unrounded sum truncated, its hour wrapped at 24.
+struct Proline4WindowTimes {
+  double ete_hours = 0.0;
+  double ete_minutes = 0.0;
+  double eta_hours = 0.0;
+  int eta_minutes = 0;
+};
+Proline4WindowTimes Proline4TimesOver(double distance, double ground_speed);
+// Pounds left after `remaining_nm` NM at the ground speed, the last 100 NM
+// at 85 % of the descent speed, burning `fuel_flow` pounds an hour from
+// `fuel_weight`.
+double Proline4DestinationFuel(double remaining_nm, double ground_speed, double fuel_flow, double fuel_weight,
+                               double descent_speed);
+
+// The map contents of both map pages, drawn in the middle of each: clip,
+// navaids, airports, intersections, route, markers, approach pattern,
+// hold, traffic, boundaries, aircraft symbol and altitude arc, by
+// PROLINE4MFDMode (2 north up about (123, 155), 3 heading up about
+// (123, 220)). Leaves the clip reset.
+void DrawProline4MapLayers(const display::GaugeDisplay& display, gfx::Graphics& g, int variant);
+// The map of a picture: Proline4MapRadius units for Proline4MapRange.
+EhsiMap Proline4Map(const display::GaugeDisplay& display, gfx::Graphics& g, int variant);
+// The map's layers in drawing order with their conditions.
+std::span<const display::Layer<EhsiMap>> Proline4MapLayerTable();
+
+// The route: white legs and stars, the active waypoint magenta, the one
+// before it blue.
+inline constexpr RouteStyle kProline4RouteStyle{
+    .label_dx = 7.0,
+    .label_dy = -8.0,
+    .symbol_dy = -6.0,
+    .font_size = 12.0,
+    .line = display::colour::kWhite,
+    .other = {display::kSymbolWaypointStar, display::kStyleDefault, display::colour::kWhite},
+    .active = {display::kSymbolWaypointStar, display::kStyleMagenta, display::colour::kMagenta},
+    .active_navaid = {display::kSymbolWaypointStar, display::kStyleMagenta, display::colour::kMagenta},
+    .active_airport = {display::kSymbolWaypointStar, display::kStyleMagenta, display::colour::kMagenta},
+    .before_active = {display::kSymbolWaypointStar, display::kStyleBlue, display::colour::kBlue}};
+void DrawProline4Navaids(const EhsiMap& map);
+void DrawProline4Airports(const EhsiMap& map);
+void DrawProline4Intersections(const EhsiMap& map);
+void DrawProline4HoldingPattern(const EhsiMap& map);
+// The ATC boundaries about the aircraft (its place on the north-up map).
+void DrawProline4AtcBoundaries(const EhsiMap& map);
+// The altitude range arc about the aircraft symbol at (123, 220).
+void DrawProline4AltitudeRangeArc(const EhsiMap& map);
 
 }  // namespace ovi::ehsi
