@@ -13,11 +13,15 @@
 #include "src/host/traffic_link.h"
 #include "src/instruments/efs/b777/b777_pfd.h"
 #include "src/instruments/efs/efs50/eadi.h"
+#include "src/instruments/efs/efs50/efs50.h"
 #include "src/instruments/efs/state.h"
 
 namespace ovi::efs {
 
-DisplayDrawEntries display_draw_entries{.efs50_eadi = DrawEfs50Eadi, .b777_pfd = DrawB777Pfd};
+DisplayDrawEntries display_draw_entries{.efs50_eadi = DrawEfs50Eadi,
+                                         .efs50_ehsi = DrawEfs50Ehsi,
+                                         .efs50_tcas = DrawEfs50TcasScreen,
+                                         .b777_pfd = DrawB777Pfd};
 
 namespace {
 
