@@ -37,21 +37,29 @@ FineGrid FineGridFor(const Canvas& canvas, int width, int height, int factor) {
   return grid;
 }
 
-FineGrid DeviceSixteenthsFor(const CanvasScale& scale) {
-  FineGrid grid;
-  if (!scale.usable) return grid;
-  grid.gx = 16.0 * scale.sx;
-  grid.gy = 16.0 * scale.sy;
-  grid.wx = grid.wy = 0.0625f;
-  return grid;
-}
-
 void UseFineGrid(gfx::Graphics& g, const FineGrid& grid, double x, double y, double turn) {
   g.ResetTransform();
   g.ScaleTransform(grid.wx, grid.wy);
   g.TranslateTransform(static_cast<gfx::REAL>(FiniteOr(x) * grid.gx), static_cast<gfx::REAL>(FiniteOr(y) * grid.gy));
   turn = std::fmod(FiniteOr(turn), 360.0);
   if (turn != 0.0) g.RotateTransform(static_cast<gfx::REAL>(turn));
+}
+
+FineGrid DeviceFractionsFor(const CanvasScale& scale, int factor) {
+  FineGrid grid;
+  if (!scale.usable || factor < 1) return grid;
+  grid.gx = static_cast<double>(factor) * scale.sx;
+  grid.gy = static_cast<double>(factor) * scale.sy;
+  grid.wx = grid.wy = 1.0f / static_cast<float>(factor);
+  return grid;
+}
+
+FineGrid CanvasGridFor(const CanvasScale& scale) {
+  FineGrid grid;
+  if (!scale.usable) return grid;
+  grid.wx = scale.sx;
+  grid.wy = scale.sy;
+  return grid;
 }
 
 void UseCanvas(gfx::Graphics& g, const CanvasScale& scale) {
