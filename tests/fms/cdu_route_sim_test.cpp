@@ -3,8 +3,8 @@
 // entry by entry, the same route loaded from its hand-written route file
 // and executed in the same run (both written by SAVE FPL); the hold and the
 // constraint, which route files do not carry, stand on the RTE HOLD and RTE
-// LEGS listings of the route flown. Every page and state either scenario
-// shows is legible.
+// LEGS listings of the route flown. Every page and state the scenarios
+// show is legible.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -174,6 +174,19 @@ TEST_F(CduRouteScenario, ProgressFollowsTheSequencing) {
   EXPECT_TRUE(Shows(Record("09-ref-nav-data-airport-name"), "31FT 9    M"));
   EXPECT_TRUE(Shows(Record("11-ref-nav-data-navaid-chosen"), "117.90"));
   EXPECT_TRUE(Shows(Record("12-ref-nav-data-unknown"), "NOT IN DATABASE"));
+  ExpectLegibleCduSnapshots(sim_ / "out");
+}
+
+// The performance pages on the ground, every field filled and refused, the
+// prompts followed, a modification erased and one executed: every page and
+// state is legible. The flight that follows is left out (its pages are
+// checked in the closed-loop flight of perf_flight_test.cpp).
+TEST_F(CduRouteScenario, EveryPerformancePageOnTheGroundIsLegible) {
+  const sim::test::RunResult r =
+      sim::test::RunSim({"--sim-folder", sim_.path(), "--panel", sim_ / "panels/sample/panel.cfg", "--scenario",
+                         sim_ / "scenarios/cdu-perf.txt", "--out", sim_ / "out", "--seconds", "59"});
+  ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
+  ASSERT_TRUE(std::filesystem::exists(sim_ / "out/snapshots/21-takeoff-ref-complete"));
   ExpectLegibleCduSnapshots(sim_ / "out");
 }
 
