@@ -108,6 +108,10 @@ struct AircraftState {
   double ap_loc_hold = 0.0;
   double autothrottle = 0.0;
   double flight_director = 0.0;
+  // What the flight director commands (degrees: bank right wing down, pitch
+  // nose up), worked out by each autopilot step.
+  double fd_bank = 0.0;
+  double fd_pitch = 0.0;
   // Simulated UTC: date and seconds of the day. Local time equals UTC.
   int year = 2024;
   int month = 6;

@@ -66,6 +66,13 @@ struct FineGrid {
   double gy = 1.0;
   float wx = 1.0f;  // W / (F (W + H))
   float wy = 1.0f;  // H / (F (W + H))
+
+  // A canvas coordinate (or length) on the grid, truncated for the integer
+  // calls; a size (pen width, font) on the grid.
+  int X(double x) const { return gfx::TruncToPixel(x * gx); }
+  int Y(double y) const { return gfx::TruncToPixel(y * gy); }
+  float SizeX(double units) const { return static_cast<float>(units * gx); }
+  float SizeY(double units) const { return static_cast<float>(units * gy); }
 };
 FineGrid FineGridFor(const Canvas& canvas, int width, int height, int factor = 1);
 // The fine grid's transform with the origin on canvas point (x, y) (placed
@@ -73,6 +80,12 @@ FineGrid FineGridFor(const Canvas& canvas, int width, int height, int factor = 1
 // finite number counts as 0. Under it a canvas offset (X, Y) from the
 // origin is drawn at (X gx, Y gy).
 void UseFineGrid(gfx::Graphics& g, const FineGrid& grid, double x, double y, double turn = 0.0);
+// The other kind of fine grid: a uniform world scale of 1/16, canvas
+// coordinates multiplied by 16 sx and 16 sy. Integer places fall on
+// sixteenths of a device pixel, and a rotation under UseFineGrid turns
+// device pixels, so a drawn angle stays true on a stretched element (the
+// grid above turns canvas units, which a stretched element shears).
+FineGrid DeviceSixteenthsFor(const CanvasScale& scale);
 
 // Reset the transform and scale to the canvas; then, for UseOrigin, move the
 // origin to (x, y) and rotate by `rotation` degrees (clockwise on screen).

@@ -11,11 +11,13 @@
 #include "src/guidance/state.h"
 #include "src/host/panel_services.h"
 #include "src/host/traffic_link.h"
+#include "src/instruments/efs/b777/b777_pfd.h"
+#include "src/instruments/efs/efs50/eadi.h"
 #include "src/instruments/efs/state.h"
 
 namespace ovi::efs {
 
-DisplayDrawEntries display_draw_entries;
+DisplayDrawEntries display_draw_entries{.efs50_eadi = DrawEfs50Eadi, .b777_pfd = DrawB777Pfd};
 
 namespace {
 
