@@ -124,6 +124,15 @@ void DrawAnnunciations(gfx::Graphics& g, std::span<const Annunciation> table, gf
   }
 }
 
+double OverspeedReference(double speed) {
+  const double overspeed = FiniteOr(host::GetSimToken63()) / 128.0;
+  return overspeed + 120.0 < speed ? speed - 70.0 : overspeed;
+}
+
+double StallReference() {
+  return FiniteOr(host::GetSimToken907() != 0.0 ? host::GetDesignSpeedVs0() : host::GetDesignSpeedVs1());
+}
+
 int MarkerBeaconNow() {
   const double marker = host::GetSimToken354();
   if (marker == 1.0) return 1;

@@ -130,6 +130,14 @@ struct Annunciation {
 std::uint64_t ShownAnnunciations(std::span<const Annunciation> table);
 void DrawAnnunciations(gfx::Graphics& g, std::span<const Annunciation> table, gfx::Font (*font)(float size));
 
+// --- Speed limits ----------------------------------------------------------
+// Where a speed tape's overspeed marks begin, knots: token 63 / 128, but
+// never more than 120 kt below `speed` (further off, 70 kt below it).
+double OverspeedReference(double speed);
+// The stall speed the low-speed marks stand on, knots: the design speed VS0
+// with the flaps out (token 907 non-zero), else VS1.
+double StallReference();
+
 // --- Marker beacons --------------------------------------------------------
 // The marker beacon received: 1 outer, 2 middle, 3 inner, 0 none.
 int MarkerBeaconNow();

@@ -11,13 +11,15 @@
 #include "src/guidance/state.h"
 #include "src/host/panel_services.h"
 #include "src/host/traffic_link.h"
+#include "src/instruments/efs/a320/a320_eadi.h"
 #include "src/instruments/efs/b777/b777_pfd.h"
 #include "src/instruments/efs/efs50/eadi.h"
 #include "src/instruments/efs/state.h"
 
 namespace ovi::efs {
 
-DisplayDrawEntries display_draw_entries{.efs50_eadi = DrawEfs50Eadi, .b777_pfd = DrawB777Pfd};
+DisplayDrawEntries display_draw_entries{
+    .efs50_eadi = DrawEfs50Eadi, .b777_pfd = DrawB777Pfd, .a320_eadi = DrawA320Eadi};
 
 namespace {
 
