@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 #include "src/display/state.h"
 #include "src/guidance/state.h"
@@ -68,6 +70,17 @@ int CycleStep(int position, int steps, int count) {
   if (count <= 0) return 0;
   const int r = (position % count + steps % count) % count;
   return r < 0 ? r + count : r;
+}
+
+AltitudeText FiveCharacterAltitude(double feet) {
+  AltitudeText r{};
+  const double held = std::round(std::clamp(FiniteOr(feet), -9999.0, 99999.0));
+  char digits[16];
+  const int n = std::clamp(std::snprintf(digits, sizeof digits, held >= 0.0 ? "%02.0f" : "%.0f", held), 0, 5);
+  std::memset(r.text, ' ', 5);
+  std::memcpy(r.text + 5 - n, digits, static_cast<std::size_t>(n));
+  r.text[5] = '\0';
+  return r;
 }
 
 void DrawDrumColumn(gfx::Graphics& g, const FineGrid& grid, const gfx::Font& font, const gfx::SolidBrush& brush,

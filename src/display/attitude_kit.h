@@ -80,6 +80,18 @@ int DigitAt(std::string_view text, std::size_t index);
 // of 5.
 int CycleStep(int position, int steps, int count);
 
+// A five-character altitude readout: the altitude held within -9999 to
+// 99999 ft and rounded to the foot, right-aligned, at least two digits from
+// 0 on ("   05", "  850", "12345"); a negative altitude with its minus sign
+// in front of its digits ("  -50"). The written formats ("   %02.0f" below
+// 100 ft, "  %3.0f" below 1000, " %4.0f" below 10000, else "%5.0f") grew a
+// sixth character below 0, from 100000 ft and where rounding reached the
+// next format.
+struct AltitudeText {
+  char text[8];
+};
+AltitudeText FiveCharacterAltitude(double feet);
+
 // A column of values on a drum: the shown position and `neighbours` more on
 // each side, `pitch` canvas units apart, each printed with `format` from
 // position x `value_per_step` ("%d" with 1 for a units digit, "%d0" with 2

@@ -73,15 +73,6 @@ void DrawA320HeadingScale(const A320Frame& f);
 void DrawA320VerticalSpeed(const A320Frame& f);
 void DrawA320DataFields(const A320Frame& f);
 
-// The altitude readout's five characters: the altitude held within -9999
-// to 99999 ft and rounded to the foot; from 0 at least two digits
-// ("   05"), right-aligned; a negative altitude with its minus sign in
-// front of its digits ("  -50").
-struct A320AltitudeText {
-  char text[8];
-};
-A320AltitudeText A320AltitudeReadout(double feet);
-
 // The vertical speed pointer's offset (units) for a rate of either sign.
 int A320VerticalSpeedOffset(double fpm);
 

@@ -141,7 +141,7 @@ void DrawAltitudeReadout(const A320Frame& f, double altitude) {
   gfx::GraphicsPath clip;
   clip.AddPolygonI(box, static_cast<int>(std::size(box)));
   f.g.SetClip(clip);
-  const A320AltitudeText r = A320AltitudeReadout(altitude);
+  const display::AltitudeText r = display::FiveCharacterAltitude(altitude);
   const std::string_view text(r.text);
   for (int i = 0; i < 3; ++i) {
     const char one[] = {text[static_cast<std::size_t>(i)], '\0'};
@@ -166,18 +166,6 @@ double Wrapped(double heading) {
 }
 
 }  // namespace
-
-A320AltitudeText A320AltitudeReadout(double feet) {
-  A320AltitudeText r{};
-  const double held = std::round(std::clamp(FiniteOr(feet), -9999.0, 99999.0));
-  char digits[16];
-  // At least two digits from 0 on; the sign stays in front of the digits.
-  const int n = std::clamp(std::snprintf(digits, sizeof digits, held >= 0.0 ? "%02.0f" : "%.0f", held), 0, 5);
-  std::memset(r.text, ' ', 5);
-  std::memcpy(r.text + 5 - n, digits, static_cast<std::size_t>(n));
-  r.text[5] = '\0';
-  return r;
-}
 
 int A320VerticalSpeedOffset(double fpm) {
   const double a = std::fabs(std::trunc(std::clamp(FiniteOr(fpm), -1e6, 1e6)));
