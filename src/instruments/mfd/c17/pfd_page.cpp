@@ -87,7 +87,10 @@ void DrawFlightDirector(const PfdFrame& f) {
   const display::State& d = display::display_state;
   f.Origin();
   const gfx::Pen magenta(c::kMagenta, 3.0f);
-  const int x = gfx::TruncToPixel(2.28 * d.FdRollBarShown), y = gfx::TruncToPixel(2.28 * d.FdPitchBarShown);
+  // 2.28 units a degree, taken as 228 / 100 so that whole degrees land on
+  // whole units (2.28 x 25 in binary falls just short of 57).
+  const int x = gfx::TruncToPixel(228.0 * d.FdRollBarShown / 100.0);
+  const int y = gfx::TruncToPixel(228.0 * d.FdPitchBarShown / 100.0);
   f.g.DrawLineI(magenta, x, -50, x, 50);
   f.g.DrawLineI(magenta, -50, y, 50, y);
 }
