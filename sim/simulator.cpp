@@ -356,8 +356,22 @@ auto Simulator::InModule(F&& f) -> decltype(f()) {
 
 void Simulator::Service(GaugeInstance& g, std::int32_t service) {
   g.services.push_back(service);
+  BindSurfaces(g);
   Trace("service %d to %s (window %d, gauge%02d)", service, g.name.c_str(), g.window, g.number);
   if (g.header->gauge_callback != nullptr) InModule([&] { g.header->gauge_callback(g.header, service, 0); });
+}
+
+// An element two gauges share (MCU_LM links to MCU's lamps) has one image
+// field and one set of flags: while a gauge is served, the field holds that
+// gauge's own surface of it; the flags stay shared, so one lamp lit shows in
+// both.
+void Simulator::BindSurfaces(GaugeInstance& g) {
+  for (std::size_t i = 0; i < g.elements.size(); ++i) {
+    const gfx::DeviceContext* surface = g.slots[i].surface.get();
+    if (surface == nullptr) continue;
+    g.elements[i]->image.dc = g.slots[i].surface.get();
+    g.elements[i]->image.size = PIXSIZE{surface->width, surface->height};
+  }
 }
 
 // String elements are the host's to draw: every frame each one's callback
@@ -737,8 +751,10 @@ std::unique_ptr<gfx::DeviceContext> Simulator::ComposeGauge(int gauge) {
   auto canvas = std::make_unique<gfx::DeviceContext>(g.w, g.h);
   std::fill(canvas->pixels.begin(), canvas->pixels.end(), 0u);
   double sx = g.w / g.design_w, sy = g.h / g.design_h;
-  for (ELEMENT_HEADER* e : g.elements) {
-    if (e->image.dc == nullptr || (e->image_flags & IMAGE_HIDDEN) != 0) continue;
+  for (std::size_t i = 0; i < g.elements.size(); ++i) {
+    const ELEMENT_HEADER* e = g.elements[i];
+    const gfx::DeviceContext* surface = g.slots[i].surface.get();
+    if (surface == nullptr || (e->image_flags & IMAGE_HIDDEN) != 0) continue;
     double px = e->position.x, py = e->position.y;
     if (e->element_type == ELEMENT_TYPE_SLIDER) {
       auto offset = [&](const SLIDER_AXIS& axis) {
@@ -753,7 +769,7 @@ std::unique_ptr<gfx::DeviceContext> Simulator::ComposeGauge(int gauge) {
       px += offset(e->slider_x);
       py += offset(e->slider_y);
     }
-    BlitOver(*e->image.dc, *canvas, static_cast<int>(std::lround(px * sx)), static_cast<int>(std::lround(py * sy)));
+    BlitOver(*surface, *canvas, static_cast<int>(std::lround(px * sx)), static_cast<int>(std::lround(py * sy)));
   }
   return canvas;
 }

@@ -234,6 +234,7 @@ class Simulator {
     std::uint64_t end_tick = 0;
   };
 
+  void BindSurfaces(GaugeInstance& g);
   void Service(GaugeInstance& g, std::int32_t service);
   void Frame();
   void UpdateStrings(GaugeInstance& g);

@@ -12,6 +12,7 @@
 #include "src/instruments/ehsi/panels/panels.h"
 #include "src/instruments/fms/gauges.h"
 #include "src/instruments/gnsxls/gauges.h"
+#include "src/instruments/gnsxls/mcu/gauges.h"
 #include "src/instruments/mfd/c17/gauges.h"
 #include "src/instruments/nd/gauges.h"
 
@@ -38,6 +39,8 @@ GAUGEHDR** GaugeTable() {
       &fms::smiths_fms_br_gauge,
       &gnsxls::gnsxls_gauge,
       &gnsxls::gnsxls_lm_gauge,
+      &mcu::mcu_gauge,
+      &mcu::mcu_lm_gauge,
       &efs::efs50_ehsi_cntr_gauge,
       &efs::efs50_ehsi_cntr_lm_gauge,
       &c17::c17_mfd_gauge,

@@ -7,6 +7,7 @@
 #include "src/instruments/efs/state.h"
 #include "src/instruments/ehsi/state.h"
 #include "src/instruments/fms/state.h"
+#include "src/instruments/gnsxls/mcu/state.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/instruments/mfd/c17/state.h"
 #include "src/instruments/nd/state.h"
@@ -25,6 +26,7 @@ void ResetModuleState() {
   model::Recreate(guidance::guidance_state);
   model::Recreate(fms::fms_state);
   model::Recreate(gnsxls::gnsxls_state);
+  model::Recreate(mcu::mcu_state);
   model::Recreate(nd::nd_state);
   model::Recreate(ehsi::ehsi_state);
   model::Recreate(efs::efs_state);

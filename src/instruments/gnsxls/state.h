@@ -152,8 +152,9 @@ struct State {
   std::int32_t McuPageEntered = 0;
   std::int32_t McuRunwayListTop = 1;
   std::int32_t McuRunwayScroll = 0;
-  // Cursor line of the MCU legs page; a route load puts it on line 1.
-  std::int32_t McuLegsCursor = 1;
+  // Route index in the first row of the MCU legs page; a route load puts it
+  // on waypoint 1.
+  std::int32_t McuLegsCursor = 2;
   std::string KeyboardInputStatus;
   std::int32_t KeyboardEntryLoadFlag = 0;
 };
