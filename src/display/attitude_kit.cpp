@@ -137,6 +137,16 @@ void DrawAnnunciations(gfx::Graphics& g, std::span<const Annunciation> table, gf
   }
 }
 
+void ClipToCutDisc(gfx::Graphics& g, int top_radius, int bottom_radius, int side, int half_height) {
+  gfx::GraphicsPath path;
+  path.AddArcI(-top_radius, -top_radius, 2 * top_radius, 2 * top_radius, 210, 120);
+  path.AddLineI(side, -half_height, side, half_height);
+  path.AddArcI(-bottom_radius, -bottom_radius, 2 * bottom_radius, 2 * bottom_radius, 30, 120);
+  path.AddLineI(-side, -half_height, -side, half_height);
+  path.CloseFigure();
+  g.SetClip(path);
+}
+
 double OverspeedReference(double speed) {
   const double overspeed = FiniteOr(host::GetSimToken63()) / 128.0;
   return overspeed + 120.0 < speed ? speed - 70.0 : overspeed;

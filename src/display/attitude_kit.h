@@ -142,6 +142,14 @@ struct Annunciation {
 std::uint64_t ShownAnnunciations(std::span<const Annunciation> table);
 void DrawAnnunciations(gfx::Graphics& g, std::span<const Annunciation> table, gfx::Font (*font)(float size));
 
+// --- Attitude clip ----------------------------------------------------------
+// The clip of a round attitude area cut straight at its sides, in the
+// current transform about its centre: the arc of `top_radius` over the top
+// (210 to 330 degrees), the side x = side from -half_height to
+// half_height, the arc of `bottom_radius` under the bottom (30 to 150
+// degrees), the side x = -side, closed.
+void ClipToCutDisc(gfx::Graphics& g, int top_radius, int bottom_radius, int side, int half_height);
+
 // --- Speed limits ----------------------------------------------------------
 // Where a speed tape's overspeed marks begin, knots: token 63 / 128, but
 // never more than 120 kt below `speed` (further off, 70 kt below it).

@@ -29,13 +29,7 @@ double Horizon() { return -kPerDegree * FiniteOr(G().PitchAttitude); }
 // A disc of radius about 104 with its sides cut straight at x = +-90.
 void ClipToAttitude(const A320Frame& f) {
   f.Centre();
-  gfx::GraphicsPath path;
-  path.AddArcI(-104, -104, 208, 208, 210, 120);
-  path.AddLineI(90, -52, 90, 52);
-  path.AddArcI(-103, -103, 206, 206, 30, 120);
-  path.AddLineI(-90, -52, -90, 52);
-  path.CloseFigure();
-  f.g.SetClip(path);
+  display::ClipToCutDisc(f.g, 104, 103, 90, 52);
 }
 
 void DrawSkyAndGround(const A320Frame& f) {

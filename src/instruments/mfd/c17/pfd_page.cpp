@@ -28,13 +28,7 @@ constexpr double kPerDegree = 4.5;  // canvas units a degree of pitch
 // A circle of radius 80 with its sides cut off at x = +-69.
 void ClipToSphere(const PfdFrame& f) {
   f.Origin();
-  gfx::GraphicsPath path;
-  path.AddArcI(-80, -80, 160, 160, 210, 120);
-  path.AddLineI(69, -40, 69, 40);
-  path.AddArcI(-80, -80, 160, 160, 30, 120);
-  path.AddLineI(-69, -40, -69, 40);
-  path.CloseFigure();
-  f.g.SetClip(path);
+  display::ClipToCutDisc(f.g, 80, 80, 69, 40);
 }
 
 void DrawSphere(const PfdFrame& f) {
