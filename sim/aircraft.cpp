@@ -201,6 +201,21 @@ constexpr double kVerticalAcceleration = 400.0;  // ft/min per second
 constexpr double kAirAcceleration = 1.5;       // knots a second
 constexpr double kGroundAcceleration = 3.0;
 constexpr double kSpoolRate = 5.0;             // N1 percent a second
+constexpr double kFeetPerNm = 6076.12;
+
+// The approach hold.
+constexpr double kGlidePath = 3.0;            // degrees
+constexpr double kThresholdHeight = 50.0;     // feet over the threshold
+constexpr double kInterceptPerNm = 60.0;      // degrees of intercept per NM off the centre line
+constexpr double kMaxIntercept = 60.0;
+constexpr double kMaxApproachDescent = 3000.0;  // ft/min, closing a path from above
+constexpr double kFlareHeight = 30.0;         // feet above the ground
+constexpr double kFlareRate = -200.0;         // ft/min at touchdown
+constexpr double kIdleN1 = 22.0;
+constexpr double kBraking = 3.0;              // knots a second
+constexpr double kTaxiSpeed = 15.0;
+constexpr double kTaxiTurnRate = 5.0;         // degrees a second
+constexpr double kTaxiSeconds = 40.0;         // off the runway before stopping
 
 // Turn rate (deg/s) a bank gives at the true airspeed.
 double TurnRate(double bank_deg, double tas_kt) {
@@ -213,13 +228,13 @@ double BankForRate(double rate_deg, double tas_kt) {
   return std::atan(rate_deg * kDegToRad * v / kGravity) / kDegToRad;
 }
 
-// The bank the heading hold wants now: toward the bug the short way, at up
-// to the standard rate; wings level without heading lock.
-double WantedBank(const AircraftState& a) {
-  if (a.ap_hdg_lock == 0.0) return 0.0;
+// The bank that turns toward a true heading the short way, at up to the
+// standard rate (none: wings level).
+double BankToward(const AircraftState& a, const double* true_heading) {
+  if (true_heading == nullptr) return 0.0;
   double tas = TrueAirspeedOf(a);
   double max_bank = std::min(kMaxBank, BankForRate(kStandardRate, tas));
-  double err = Wrap180(a.ap_heading + a.magvar - a.heading);
+  double err = Wrap180(*true_heading - a.heading);
   // Rolling out takes time: lead the error by the heading still turned
   // while the bank comes off.
   double roll_out = TurnRate(a.bank, tas) * (std::fabs(a.bank) / kRollRate) / 2.0;
@@ -227,10 +242,23 @@ double WantedBank(const AircraftState& a) {
   return std::clamp(BankForRate(rate, tas), -max_bank, max_bank);
 }
 
-void StepLateral(AircraftState& a, double dt) {
+// Banks toward a true heading (none: wings level) and turns by the bank.
+void TurnToward(AircraftState& a, const double* true_heading, double dt) {
   double tas = TrueAirspeedOf(a);
-  a.bank = MoveToward(a.bank, WantedBank(a), kRollRate * dt);
+  a.bank = MoveToward(a.bank, BankToward(a, true_heading), kRollRate * dt);
   a.heading = Wrap360(a.heading + TurnRate(a.bank, tas) * dt);
+}
+
+// The bank the heading hold wants now: toward the bug; wings level without
+// heading lock.
+double WantedBank(const AircraftState& a) {
+  const double bug = a.ap_heading + a.magvar;
+  return BankToward(a, a.ap_hdg_lock != 0.0 ? &bug : nullptr);
+}
+
+void StepLateral(AircraftState& a, double dt) {
+  const double bug = a.ap_heading + a.magvar;
+  TurnToward(a, a.ap_hdg_lock != 0.0 ? &bug : nullptr, dt);
 }
 
 // The climb rate (ft/min) the altitude hold wants now: the selected rate,
@@ -284,6 +312,87 @@ void StepSpeed(AircraftState& a, double dt) {
   }
 }
 
+// The aircraft against the runway: NM to go to the threshold along the
+// final course (negative past it) and NM right of the centre line.
+void RunwayOffsets(const AircraftState& a, double& to_go, double& right) {
+  const double north = (a.latitude - a.runway_lat) * 60.0;
+  const double east =
+      std::remainder(a.longitude - a.runway_lon, 360.0) * 60.0 * std::cos(a.runway_lat * kDegToRad);
+  const double c = a.runway_course * kDegToRad;
+  to_go = -(north * std::cos(c) + east * std::sin(c));
+  right = east * std::cos(c) - north * std::sin(c);
+}
+
+// The final: the centre line intercepted at up to 60 degrees, the wind
+// allowed for; the glide path joined from above at up to 3000 ft/min or
+// waited for level from below; the flare over the last 30 ft.
+void StepFinal(AircraftState& a, double dt) {
+  double to_go = 0.0, right = 0.0;
+  RunwayOffsets(a, to_go, right);
+  const double track =
+      a.runway_course - std::clamp(right * kInterceptPerNm, -kMaxIntercept, kMaxIntercept);
+  const double tas = std::max(TrueAirspeedOf(a), 1.0);
+  // Wind from wind_dir: into it by the angle its cross part asks.
+  const double cross = a.wind_speed * std::sin((a.wind_dir - track) * kDegToRad);
+  const double heading = track + std::asin(std::clamp(cross / tas, -1.0, 1.0)) / kDegToRad;
+  TurnToward(a, &heading, dt);
+
+  const double slope = std::tan(kGlidePath * kDegToRad);
+  const double path = a.ground_elevation + std::max(0.0, kThresholdHeight + to_go * kFeetPerNm * slope);
+  const double path_rate = -GroundSpeedOf(a) * kFeetPerNm / 60.0 * slope;
+  double want = std::clamp(path_rate + (path - a.altitude) * kAltitudeGain, -kMaxApproachDescent, 0.0);
+  if (a.altitude - a.ground_elevation < kFlareHeight) want = kFlareRate;
+  a.vs = MoveToward(a.vs, want, kVerticalAcceleration * dt);
+  a.pitch = 2.5 + std::atan(a.vs / (tas * 101.269)) / kDegToRad;
+}
+
+// On the ground: the speed comes off, N1 to idle, the wings level; the
+// aircraft steers toward `heading` (true) at the taxi turn rate.
+void RollToward(AircraftState& a, double heading, double speed, double dt) {
+  a.altitude = a.ground_elevation;
+  a.vs = 0.0;
+  a.pitch = 0.0;
+  a.bank = 0.0;
+  a.ias = MoveToward(a.ias, speed, kBraking * dt);
+  if (a.n1 > 0.0) a.n1 = MoveToward(a.n1, kIdleN1, kSpoolRate * dt);
+  a.heading = Wrap360(a.heading + std::clamp(Wrap180(heading - a.heading), -kTaxiTurnRate * dt, kTaxiTurnRate * dt));
+}
+
+void StepApproach(AircraftState& a, double dt) {
+  using Stage = AircraftState::Approach;
+  const bool airborne = !OnGround(a) || a.vs > 0.0;
+  switch (a.approach) {
+    case Stage::kNone:
+      if (!airborne) return;
+      a.approach = Stage::kFinal;
+      [[fallthrough]];
+    case Stage::kFinal:
+      if (airborne) return StepFinal(a, dt);
+      // Touchdown: the autothrottle lets go, the brakes take over.
+      a.approach = Stage::kRollout;
+      a.ap_spd_hold = 0.0;
+      a.ap_mach_hold = 0.0;
+      [[fallthrough]];
+    case Stage::kRollout:
+      RollToward(a, a.runway_course, kTaxiSpeed, dt);
+      if (a.ias <= kTaxiSpeed) a.approach = Stage::kTurnOff;
+      return;
+    case Stage::kTurnOff:
+      RollToward(a, a.runway_course + 90.0, kTaxiSpeed, dt);
+      if (std::fabs(Wrap180(a.runway_course + 90.0 - a.heading)) < 1e-9) {
+        a.approach = Stage::kTaxi;
+        a.approach_timer = 0.0;
+      }
+      return;
+    case Stage::kTaxi:
+      RollToward(a, a.runway_course + 90.0, kTaxiSpeed, dt);
+      a.approach_timer += dt;
+      if (a.approach_timer >= kTaxiSeconds) a.approach = Stage::kStop;
+      return;
+    case Stage::kStop: RollToward(a, a.heading, 0.0, dt); return;
+  }
+}
+
 }  // namespace
 
 void StepAutopilot(AircraftState& a, double dt) {
@@ -294,6 +403,15 @@ void StepAutopilot(AircraftState& a, double dt) {
   // without it).
   a.fd_bank = WantedBank(a);
   a.fd_pitch = a.ap_alt_lock != 0.0 ? PitchForRate(a, WantedRate(a)) : a.pitch;
+  if (a.ap_master != 0.0 && a.ap_approach != 0.0 && a.runway_length > 0.0) {
+    StepApproach(a, dt);
+    if (a.approach != AircraftState::Approach::kNone) {
+      if (a.approach == AircraftState::Approach::kFinal) StepSpeed(a, dt);
+      return;
+    }
+  } else {
+    a.approach = AircraftState::Approach::kNone;
+  }
   bool airborne = !OnGround(a) || a.vs > 0.0;
   if (a.ap_master != 0.0 && airborne) StepLateral(a, dt);
   if (a.ap_master != 0.0 && a.ap_alt_lock != 0.0 && airborne) StepVertical(a, dt);
@@ -453,6 +571,10 @@ const std::vector<Field>& Fields() {
       {"ap_nav1_lock", &AircraftState::ap_nav1_lock, 0.0, 1.0},
       {"ap_approach", &AircraftState::ap_approach, 0.0, 1.0},
       {"ap_loc_hold", &AircraftState::ap_loc_hold, 0.0, 1.0},
+      {"runway_lat", &AircraftState::runway_lat, -90.0, 90.0},
+      {"runway_lon", &AircraftState::runway_lon, -180.0, 180.0},
+      {"runway_course", &AircraftState::runway_course, 0.0, 360.0},
+      {"runway_length", &AircraftState::runway_length, 0.0, 30000.0},
       {"autothrottle", &AircraftState::autothrottle, 0.0, 1.0},
       {"flight_director", &AircraftState::flight_director, 0.0, 1.0},
       {"paused", &AircraftState::paused, 0.0, 1.0},

@@ -112,6 +112,15 @@ struct AircraftState {
   // nose up), worked out by each autopilot step.
   double fd_bank = 0.0;
   double fd_pitch = 0.0;
+  // The runway the approach hold lands on: threshold, true course, length
+  // (feet; 0 = none). Its elevation is the ground's.
+  double runway_lat = 0.0;
+  double runway_lon = 0.0;
+  double runway_course = 0.0;
+  double runway_length = 0.0;
+  // Where the approach hold has got to (the model's own, not a scenario field).
+  enum class Approach { kNone, kFinal, kRollout, kTurnOff, kTaxi, kStop } approach = Approach::kNone;
+  double approach_timer = 0.0;  // seconds into the taxi
   // Simulated UTC: date and seconds of the day. Local time equals UTC.
   int year = 2024;
   int month = 6;
@@ -146,7 +155,12 @@ bool OnGround(const AircraftState& a);
 //   altitude) and captures it smoothly;
 // - airspeed or Mach hold (Mach first; the master is not needed): the
 //   indicated airspeed moves toward the target at 1.5 kt a second (3 on the
-//   ground) and N1 follows the thrust the regime needs.
+//   ground) and N1 follows the thrust the regime needs;
+// - approach hold (master and approach on, a runway set, airborne): flies
+//   the runway's final course and a 3-degree path to 50 ft over the
+//   threshold, flares, lands, brakes to taxi speed on the centre line,
+//   turns off to the right, taxis and stops (the heading and altitude holds
+//   wait meanwhile).
 void StepAutopilot(AircraftState& a, double dt);
 
 // A simulator key event the aircraft answers (the autopilot, radios, clock,

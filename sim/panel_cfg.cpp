@@ -108,12 +108,30 @@ bool ParseGaugeLine(std::string_view value, PanelGauge& g, std::string& what) {
   return true;
 }
 
+// "gauge00:gauge01, gauge02:gauge05": the pairs of gauge entries meant to
+// overlap.
+bool ParseOverlaps(std::string_view value, std::vector<std::pair<int, int>>& pairs) {
+  while (true) {
+    const std::size_t comma = value.find(',');
+    const std::string_view pair = Trim(value.substr(0, comma));
+    const std::size_t colon = pair.find(':');
+    if (colon == std::string_view::npos) return false;
+    const int a = NumberedKey(Trim(pair.substr(0, colon)), "gauge");
+    const int b = NumberedKey(Trim(pair.substr(colon + 1)), "gauge");
+    if (a < 0 || b < 0 || a == b) return false;
+    pairs.emplace_back(a, b);
+    if (comma == std::string_view::npos) return true;
+    value = value.substr(comma + 1);
+  }
+}
+
 struct WindowDraft {
   PanelWindow window;
   bool has_size = false;
   bool has_ident = false;
   bool has_visible = false;
   bool has_pos = false;
+  int overlaps_line = 0;
 };
 
 }  // namespace
@@ -200,6 +218,11 @@ bool ParsePanelConfig(const std::string& text, const std::string& path, PanelCon
       current->has_pos = true;
       if (!ParsePair(value, -kMaxCoordinate, kMaxCoordinate, w.x, w.y))
         return fail(number, "bad window_pos (X,Y in whole pixels)");
+    } else if (EqualsIgnoreCase(key, "overlaps")) {
+      if (current->overlaps_line != 0) return fail(number, "overlaps given twice");
+      current->overlaps_line = number;
+      if (!ParseOverlaps(value, w.overlaps))
+        return fail(number, "bad overlaps (pairs of this window's gauge keys: gauge00:gauge01, ...)");
     } else if (EqualsIgnoreCase(key, "visible")) {
       if (current->has_visible) return fail(number, "visible given twice");
       current->has_visible = true;
@@ -232,6 +255,15 @@ bool ParsePanelConfig(const std::string& text, const std::string& path, PanelCon
         return false;
       }
       idents[w.ident] = n;
+    }
+    for (const auto& [a, b] : w.overlaps) {
+      for (int g : {a, b}) {
+        if (std::none_of(w.gauges.begin(), w.gauges.end(), [g](const PanelGauge& pg) { return pg.number == g; })) {
+          error = path + ":" + std::to_string(draft.overlaps_line) + ": overlaps names gauge" +
+                  util::Format("%02d", g) + ", which this window does not have";
+          return false;
+        }
+      }
     }
     auto t = titles.find(n);
     w.title = t != titles.end() ? t->second : util::Format("Window%02d", n);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ovi::sim {
@@ -32,6 +33,9 @@ struct PanelWindow {
   int w = 0, h = 0;               // size_mm, panel pixels
   bool visible = true;
   std::vector<PanelGauge> gauges;  // ordered by gauge number
+  // Pairs of gauge numbers whose places are meant to overlap (a display
+  // over its own controller): the stand-in reports any other overlap.
+  std::vector<std::pair<int, int>> overlaps;
 };
 
 struct PanelConfig {

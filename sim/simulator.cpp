@@ -316,11 +316,33 @@ void Simulator::Install(const PanelConfig& panel, std::vector<std::string>& warn
       windows_[window].config.gauges.push_back(pg);
     }
   }
+  ReportOverlaps(panel, warnings);
   tokens_.WriteFrom(aircraft_, tick_);
   for (GaugeInstance& g : gauges_) {
     for (std::int32_t s : {PANEL_SERVICE_PRE_INSTALL, PANEL_SERVICE_POST_INSTALL, PANEL_SERVICE_PRE_INITIALIZE,
                            PANEL_SERVICE_POST_INITIALIZE})
       Service(g, s);
+  }
+}
+
+// A gauge over another hides it and takes its clicks: a panel file's slip,
+// unless its window says the two are meant to overlap.
+void Simulator::ReportOverlaps(const PanelConfig& panel, std::vector<std::string>& warnings) const {
+  for (std::size_t j = 0; j < gauges_.size(); ++j) {
+    const GaugeInstance& b = gauges_[j];
+    const PanelWindow& w = windows_[static_cast<std::size_t>(b.window)].config;
+    for (std::size_t i = 0; i < j; ++i) {
+      const GaugeInstance& a = gauges_[i];
+      if (a.window != b.window || a.x >= b.x + b.w || b.x >= a.x + a.w || a.y >= b.y + b.h || b.y >= a.y + a.h)
+        continue;
+      const bool meant = std::any_of(w.overlaps.begin(), w.overlaps.end(), [&](const std::pair<int, int>& p) {
+        return (p.first == a.number && p.second == b.number) || (p.first == b.number && p.second == a.number);
+      });
+      if (meant) continue;
+      warnings.push_back(panel.path + ":" + std::to_string(b.panel_line) + ": gauge " + b.name + " overlaps gauge " +
+                         a.name + util::Format(" (gauge%02d, line %d)", a.number, a.panel_line) +
+                         util::Format("; overlaps=gauge%02d:gauge%02d in the window if meant", a.number, b.number));
+    }
   }
 }
 

@@ -240,6 +240,7 @@ class Simulator {
   void UpdateStrings(GaugeInstance& g);
   void DrawStrings(GaugeInstance& g);
   void RepeatHeldClick();
+  void ReportOverlaps(const PanelConfig& panel, std::vector<std::string>& warnings) const;
   void BuildGauge(GaugeInstance& g, GAUGEHDR* exported, bool copy, const std::string& where,
                   std::vector<std::string>& warnings);
   // Runs a module callback, counting its time as the module's.

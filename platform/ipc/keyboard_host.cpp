@@ -32,6 +32,17 @@ struct Hook {
   OviKeyboardHookProc proc = nullptr;
 };
 
+// One key message on its way down the chain: the hooks installed when it
+// was sent, newest first, and the one running now. The chain is walked by
+// position, not by the handle a hook passes on, so a hook that unhooks
+// itself (or another) during its call leaves the rest of the chain intact.
+struct Delivery {
+  std::uintptr_t chain[kMaxHooks] = {};
+  int count = 0;
+  int at = -1;
+};
+constexpr int kMaxDeliveries = 8;  // messages sent from inside a hook
+
 struct State {
   std::string module_file;
   std::array<std::uint8_t, kKeyboardStateSize> keys{};       // by scan code
@@ -42,6 +53,8 @@ struct State {
   Hook hooks[kMaxHooks];  // newest first
   int hook_count = 0;
   std::uintptr_t next_hook = kHookBase;
+  Delivery deliveries[kMaxDeliveries];
+  int delivery_depth = 0;
 };
 
 State& S() {
@@ -170,12 +183,35 @@ std::int32_t Unhook(std::uintptr_t hook) {
   return 1;
 }
 
+// Runs the hooks of the message being delivered from position `from` on:
+// the first that is still installed gets it. A hook removed meanwhile is
+// passed over; one added meanwhile waits for the next message. Past the
+// last hook the simulator takes the message (0).
+std::intptr_t DeliverFrom(Delivery& d, int from, std::int32_t code, std::uintptr_t key, std::intptr_t key_data) {
+  for (int i = from; i < d.count; ++i) {
+    const int installed = HookIndex(d.chain[i]);
+    if (installed < 0) continue;
+    const int before = d.at;
+    d.at = i;
+    const std::intptr_t result = S().hooks[installed].proc(code, key, key_data);
+    d.at = before;
+    return result;
+  }
+  return 0;
+}
+
 // Hooks run newest first; the last one's next is the simulator itself, which
-// takes every message (0).
+// takes every message (0). During a message the chain goes on after the hook
+// now running, whatever handle it passes; outside one, after the handle's.
 std::intptr_t CallNextHook(std::uintptr_t hook, std::int32_t code, std::uintptr_t key, std::intptr_t key_data) {
+  State& s = S();
+  if (s.delivery_depth > 0) {
+    Delivery& d = s.deliveries[s.delivery_depth - 1];
+    return DeliverFrom(d, d.at + 1, code, key, key_data);
+  }
   int i = HookIndex(hook);
-  if (i < 0 || i + 1 >= S().hook_count) return 0;
-  return S().hooks[i + 1].proc(code, key, key_data);
+  if (i < 0 || i + 1 >= s.hook_count) return 0;
+  return s.hooks[i + 1].proc(code, key, key_data);
 }
 
 std::int16_t KeyState(std::int32_t virtual_key) {
@@ -211,12 +247,17 @@ void SetKeyboardKey(std::uint8_t scan, std::uint8_t virtual_key, bool down) {
 
 bool SendKeyboardMessage(std::uint8_t scan, std::uint8_t virtual_key, bool down) {
   State& s = S();
-  if (s.hook_count == 0) return false;
+  if (s.hook_count == 0 || s.delivery_depth >= kMaxDeliveries) return false;
   // Repeat count 1, the scan code, and for a release the previous-state and
   // transition bits, as a key message carries them.
   std::intptr_t data = 1 | (static_cast<std::intptr_t>(scan) << 16);
   if (!down) data |= static_cast<std::intptr_t>(0xC0000000u);
-  return s.hooks[0].proc(0, virtual_key, data) != 0;
+  Delivery& d = s.deliveries[s.delivery_depth++];
+  d = Delivery{};
+  for (int i = 0; i < s.hook_count; ++i) d.chain[d.count++] = s.hooks[i].handle;
+  const bool discarded = DeliverFrom(d, 0, 0, virtual_key, data) != 0;
+  --s.delivery_depth;
+  return discarded;
 }
 
 void LoseKeyboardDevices() {

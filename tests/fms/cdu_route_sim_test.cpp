@@ -1,9 +1,10 @@
-// The demo's CDU route scenario in ovi-sim with the real module: a whole
-// route built on the keys alone and executed equals, entry by entry, the
-// same route loaded from its hand-written route file and executed in the
-// same run (both written by SAVE FPL); the hold and the constraint, which
-// route files do not carry, stand on the RTE HOLD and RTE LEGS listings of
-// the route flown.
+// The demo's CDU scenarios in ovi-sim with the real module. The route
+// scenario: a whole route built on the keys alone and executed equals,
+// entry by entry, the same route loaded from its hand-written route file
+// and executed in the same run (both written by SAVE FPL); the hold and the
+// constraint, which route files do not carry, stand on the RTE HOLD and RTE
+// LEGS listings of the route flown. Every page and state either scenario
+// shows is legible.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fms/cdu_legibility.h"
 #include "tests/sim/test_support.h"
 
 namespace ovi::fms::test {
@@ -98,6 +100,20 @@ TEST_F(CduRouteScenario, TheRouteKeyedInIsTheRouteOfItsFile) {
   EXPECT_TRUE(Shows(hold, "1.5   M I N"));
   // The deleted discontinuity is gone.
   EXPECT_FALSE(Shows(Record("20-legs-discontinuity-deleted"), "T H E N"));
+  ExpectLegibleCduSnapshots(sim_ / "out");
+}
+
+// The page tour: IDENT, the index pages, SAVE FPL, POS, the stored plans, a
+// route through every route state with its messages.
+TEST_F(CduRouteScenario, EveryPageOfTheCduTourIsLegible) {
+  const sim::test::RunResult r =
+      sim::test::RunSim({"--sim-folder", sim_.path(), "--panel", sim_ / "panels/sample/panel.cfg", "--scenario",
+                         sim_ / "scenarios/cdu.txt", "--out", sim_ / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
+  // The planner's route message, three characters past the scratchpad's 24,
+  // is whole, in the small font.
+  EXPECT_TRUE(Shows(Record("04-atc-route-loaded"), "ACTIVE FSPLANNER RTE LOADED"));
+  ExpectLegibleCduSnapshots(sim_ / "out");
 }
 
 }  // namespace

@@ -53,9 +53,13 @@ void ExpectModBox(const Frame& f) {
   const auto boxes = f.rec.Find(gfx::OpKind::Polygon);
   ASSERT_EQ(boxes.size(), 1u);
   ASSERT_GE(boxes[0]->points.size(), 3u);
-  EXPECT_NEAR(boxes[0]->points[0].X / f.sx, 20.0f, 0.01f);
-  EXPECT_NEAR(boxes[0]->points[1].X / f.sx, 62.0f, 0.01f);
+  EXPECT_NEAR(boxes[0]->points[0].X / f.sx, 10.0f, 0.01f);
+  EXPECT_NEAR(boxes[0]->points[1].X / f.sx, 52.0f, 0.01f);
   EXPECT_NEAR(boxes[0]->points[2].Y / f.sy, 20.0f, 0.01f);
+}
+
+void ExpectLegible(const Frame& f) {
+  for (const std::string& fault : LegibilityFaults(ScreenItemsOf(f.rec, f.sx, f.sy))) ADD_FAILURE() << fault;
 }
 
 void PressLineKey(int key) { fms_state.FmsLineSelectKey = key; }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gfx/recorder.h"
+#include "tests/fms/cdu_legibility.h"
 #include "tests/support/navdata_fixture.h"
 
 namespace ovi::fms::test {
@@ -29,8 +30,12 @@ struct Frame {
 };
 
 // Fails the test unless the frame's one highlight box is the title's "MOD"
-// box: from x 20 to 62 (three characters of 14), y 0 to 20.
+// box: from x 10 to 52 (three characters of 14), y 0 to 20.
 void ExpectModBox(const Frame& f);
+
+// Fails the test for every two texts of the frame that touch and every text
+// that leaves the screen (cdu_legibility.h): every page meets it.
+void ExpectLegible(const Frame& f);
 
 // Draws one CDU frame (DrawFmsCdu) on a width x height picture.
 Frame DrawFrame(int width = 282, int height = 245);

@@ -47,7 +47,7 @@ TEST_F(IdentPageTest, LayoutAtTwoSizes) {
     f.ExpectText("E N G   R A T I N G", 272 - 5.5f * 19, 22, 12);
     f.ExpectText("27 K", 240, 33);
     f.ExpectText("N A V   D A T A", 12, 55, 12);
-    f.ExpectText("AIRAC 12-JUN-2024 (16-MAY-2024) 2405", 0, 66);
+    f.ExpectText("AIRAC 2405", 0, 66);
     f.ExpectText("A C T I V E", 272 - 5.5f * 11, 55, 12);
     f.ExpectText("MAY16JUN12/24", 130, 66);
     f.ExpectText("O P   P R O G R A M", 12, 121, 12);
@@ -55,6 +55,33 @@ TEST_F(IdentPageTest, LayoutAtTwoSizes) {
     f.ExpectText("S U P P  D A T A", 272 - 5.5f * 16, 155, 12);
     f.ExpectText("<INDEX", 0, 198);
     f.ExpectText("POS  INIT>", 182, 198);
+    ExpectLegible(f);
+  }
+}
+
+// NAV DATA names the cycle beside the ACTIVE dates, which show the line's
+// dates already; it ends a blank (5) before them, or before the screen's
+// edge when there are none. Widths in Arial's thousandths of the em, times
+// 18: "AIRAC 2405 R" 6558 (118 units), with the "E" 7225 (130).
+TEST_F(IdentPageTest, NavDataShowsTheCycleClearOfTheDates) {
+  struct Case {
+    const char* line;
+    const char* dates;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"AIRAC 12-JUN-2024 (16-MAY-2024) 2405", "MAY16JUN12/24", "AIRAC 2405"},
+      {"AIRAC 09-FEB-2006 (12-JAN-2006)", "JAN12FEB09/06", "AIRAC"},
+      {"AIRAC 12-JUN-2024", "", "AIRAC 12-JUN-2024"},  // one date: no ACTIVE dates
+      {"AIRAC 12-JUN-2024 (16-MAY-2024) 2405 REVISION 2", "MAY16JUN12/24", "AIRAC 2405 R"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    model::model_state.NavDataCycleText = c.line;
+    model::model_state.NavDataActiveDates = c.dates;
+    Frame f = DrawFrame();
+    f.ExpectText(c.shown, 0, 66);
+    ExpectLegible(f);
   }
 }
 
@@ -292,16 +319,17 @@ TEST_F(DepArrIndexTest, Layout) {
   model::model_state.DestinationAirportIdent = "KPDX";
   Frame f = DrawFrame(284, 233);
   f.ExpectText("DEP / ARR  INDEX", 63, 0);
-  f.ExpectText("1 / 1", 220, 5, 12);
+  f.ExpectText("1 / 1", 230, 5, 12);
   f.ExpectText("< DEP", 0, 33);
   f.ExpectText("KSEA", 90, 33);
   f.ExpectText("KPDX", 90, 66);
   f.ExpectText("ARR >", 220, 66);
-  f.ExpectText("DEP", 0, 184);
-  f.ExpectText("OTHER", 90, 184);
-  f.ExpectText("ARR", 220, 184);
+  f.ExpectText("DEP", 0, 184, 12);
+  f.ExpectText("OTHER", 90, 184, 12);
+  f.ExpectText("ARR", 220, 184, 12);
   f.ExpectText("< - - - -", 0, 198);
   f.ExpectText("- - - - >", 220, 198);
+  ExpectLegible(f);
 }
 
 TEST_F(DepArrIndexTest, KeysWaitForTheirAirport) {

@@ -2,6 +2,7 @@
 // centre release, sub-page stepping, bounded text, right alignment, the
 // scaled screen, highlight and entry boxes, the scratchpad line.
 #include <string>
+#include <vector>
 
 #include "platform/gfx/device_context.h"
 #include "platform/gfx/graphics.h"
@@ -206,15 +207,15 @@ TEST_F(CduTest, ActModTitleFollowsEachPagesForm) {
     float word_x;
     float box_right;  // 0: no box
   };
-  const ActModForm rte = {18, 18, 20, 3, false};
-  const ActModForm legs = {20, 18, 20, 3, true};
-  const ActModForm hold = {18, 18, 20, 3, true};
+  const ActModForm rte = {8, 8, 10, 3, false};
+  const ActModForm legs = {10, 8, 10, 3, true};
+  const ActModForm hold = {8, 8, 10, 3, true};
   const Case cases[] = {
-      {"RTE", rte, 2, nullptr, 0, 0},     {"RTE", rte, 3, "ACT", 18, 0},
-      {"RTE", rte, 4, "MOD", 18, 62},     {"RTE", rte, 5, nullptr, 0, 0},
-      {"LEGS", legs, 0, nullptr, 0, 0},   {"LEGS", legs, 3, "ACT", 20, 0},
-      {"LEGS", legs, 4, "MOD", 18, 62},   {"LEGS", legs, 5, "MOD", 18, 62},
-      {"HOLD", hold, 3, "ACT", 18, 0},    {"HOLD", hold, 4, "MOD", 18, 62},
+      {"RTE", rte, 2, nullptr, 0, 0},     {"RTE", rte, 3, "ACT", 8, 0},
+      {"RTE", rte, 4, "MOD", 8, 52},      {"RTE", rte, 5, nullptr, 0, 0},
+      {"LEGS", legs, 0, nullptr, 0, 0},   {"LEGS", legs, 3, "ACT", 10, 0},
+      {"LEGS", legs, 4, "MOD", 8, 52},    {"LEGS", legs, 5, "MOD", 8, 52},
+      {"HOLD", hold, 3, "ACT", 8, 0},     {"HOLD", hold, 4, "MOD", 8, 52},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.page) + " state " + std::to_string(c.state));
@@ -237,7 +238,7 @@ TEST_F(CduTest, ActModTitleFollowsEachPagesForm) {
     EXPECT_EQ(texts[0].color, c.box_right > 0 ? kBlack : kGreen);
     ASSERT_EQ(boxes.size(), c.box_right > 0 ? 1u : 0u);
     if (c.box_right > 0) {
-      EXPECT_NEAR(boxes[0]->points[0].X, 40, 0.01);  // x 20, doubled
+      EXPECT_NEAR(boxes[0]->points[0].X, 20, 0.01);  // x 10, doubled
       EXPECT_NEAR(boxes[0]->points[1].X, c.box_right * 2, 0.01);
       EXPECT_NEAR(boxes[0]->points[2].Y, 40, 0.01);
     }
@@ -280,6 +281,59 @@ TEST_F(CduTest, ScratchpadLineShowsTheMessageFirst) {
   EXPECT_EQ(line(), "INVALID ENTRY");
   model::model_state.PanelMessage.clear();
   EXPECT_EQ(line(), "KSEA");
+}
+
+// A line wider than the screen in the large font is drawn small, on the
+// same baseline (5 lower). Widths in Arial's thousandths of the em, times
+// 18, plus the 3 before the first letter, against 282: "MY PLAN.RTE Unable
+// to Save" 13783 (251), sixteen W 15104 (275), seventeen 16048 (292),
+// "ACTIVE FSPLANNER RTE LOADED" 16559 (301).
+TEST_F(CduTest, ALineWiderThanTheScreenIsDrawnSmall) {
+  struct Case {
+    std::string line;
+    bool small;
+  };
+  const Case cases[] = {
+      {"INVALID ENTRY", false},
+      {"MY PLAN.RTE Unable to Save", false},
+      {std::string(16, 'W'), false},
+      {std::string(17, 'W'), true},
+      {"ACTIVE FSPLANNER RTE LOADED", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    fms_state.FmsPage = kPageIdent;
+    model::model_state.PanelMessage = c.line;
+    Frame f = DrawFrame();
+    f.ExpectText(c.line, 0, c.small ? 232 : 227, c.small ? 12 : 18);
+    ExpectLegible(f);
+  }
+}
+
+// The check every page meets: texts on one line a blank apart, lines a
+// unit apart, everything on the screen.
+TEST(CduLegibility, SeesTextsThatTouchAndTextsOffTheScreen) {
+  struct Case {
+    const char* what;
+    std::vector<ScreenItem> items;
+    std::size_t faults;
+  };
+  auto large = [](const char* t, float x, float y) { return ScreenItem{t, "Arial", 18, 0, x, y, false}; };
+  auto small = [](const char* t, float x, float y) { return ScreenItem{t, "Arial", 12, 0, x, y, false}; };
+  const Case cases[] = {
+      {"label over data", {small("M O D E L", 12, 22), large("737-800", 0, 33)}, 0},
+      {"title into counter", {large("DEP / ARR  INDEX", 63, 0), small("1 / 1", 220, 5)}, 1},
+      {"marker into constraint", {large("<CTR>", 80, 33), large("  250 /  1800", 130, 33)}, 1},
+      {"a box into the title", {ScreenItem{"MOD", "Arial", 18, 0, 18, 0, true}, large("RTE", 63, 0)}, 1},
+      {"label in the gap of dashes",
+       {large("- - - - - - -                  - - - - - - - - - -", 0, 176), small("H O L D  A T", 80, 181)}, 0},
+      {"past the right edge", {large("ROUTE>", 210, 198)}, 1},
+      {"past the left edge", {large("KSEA", -6, 33)}, 1},
+  };
+  for (const Case& c : cases) {
+    const std::vector<std::string> faults = LegibilityFaults(c.items);
+    EXPECT_EQ(faults.size(), c.faults) << c.what << (faults.empty() ? "" : ": " + faults.front());
+  }
 }
 
 TEST_F(CduTest, ScratchpadNeverPassesTwentyFourCharacters) {

@@ -92,7 +92,8 @@ TEST_F(ProcedurePageTest, DeparturesListsAndPages) {
   f.ExpectText("SUMMA2", 0, 165);
   f.ExpectText("16R", 240, 165);
   f.ExpectText("<INDEX", 0, 198);
-  f.ExpectText("ROUTE>", 210, 198);
+  f.ExpectText("ROUTE>", 200, 198);
+  ExpectLegible(f);
   fms_state.FmsNextPageKey = 1;
   f = DrawFrame();
   f.ExpectText("ELMAA3", 0, 66);
@@ -199,6 +200,9 @@ TEST_F(ProcedurePageTest, ArrivalsApproachesThenRunways) {
   f.ExpectText("R U N W A Y S", 190, 118, 12);
   f.ExpectText("16L", 240, 132);
   f.ExpectText("ROUTE>", 200, 198);
+  // ARRIVALS draws DEPARTURES' 24 dashes: 26 ran past the screen's edge.
+  f.ExpectText("- - - - - - - - - - - - - - - - - - - - - - - -", 2, 184);
+  ExpectLegible(f);
   fms_state.FmsNextPageKey = 1;
   f = DrawFrame();
   f.ExpectText("R U N W A Y S", 190, 19, 12);

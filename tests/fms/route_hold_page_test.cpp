@@ -115,6 +115,8 @@ TEST_F(HoldPageTest, PromptsAndTheirLimits) {
   f.ExpectText("EXIT HOLD >", 150, 198);
   f.ExpectText("210", 190, 166);
   f.ExpectText("K T", 230, 166);
+  f.ExpectText("- - - - - - - - - - - - - - - - - - - - - - - -", 0, 178);
+  ExpectLegible(f);
   // EXIT HOLD marks the hold shown for EXEC by its flown waypoint.
   F().HoldTable[1].active_index = 7;
   Press(kR6, "");
@@ -146,10 +148,11 @@ TEST_F(HoldPageTest, PromptsAndTheirLimits) {
   EXPECT_FALSE(f.Find("EXIT HOLD >"));
   EXPECT_TRUE(f.Find("MOD"));
   ExpectModBox(f);
+  ExpectLegible(f);
   Press(kL6, "");
   EXPECT_EQ(F().RouteState, 3);
   fms_state.FmsPage = kPageRteHold;
-  DrawFrame().ExpectText("ACT", 18, 0);
+  DrawFrame().ExpectText("ACT", 8, 0);
 }
 
 TEST_F(HoldPageTest, TheFixEta) {

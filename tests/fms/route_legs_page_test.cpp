@@ -76,7 +76,7 @@ TEST_F(LegsPageTest, TheTitleAndWhichPlanShows) {
     EXPECT_TRUE(f.Find(c.first_leg));
     EXPECT_EQ(f.Find("ACT"), c.act);
     EXPECT_EQ(f.Find("MOD"), c.mod);
-    if (c.act) f.ExpectText("ACT", 20, 0);
+    if (c.act) f.ExpectText("ACT", 10, 0);
     if (c.mod) ExpectModBox(f);
   }
 }
@@ -270,11 +270,13 @@ TEST_F(LegsPageTest, PlanMarkerAndStep) {
   M().HWB737NDMode = 7;
   Frame f = DrawFrame();
   EXPECT_EQ(F().PlanStepIndex, 1);
-  f.ExpectText("<CTR>", 80, 33);
+  // Small, on the row's baseline, clear of the constraint at 130.
+  f.ExpectText("<CTR>", 80, 38, 12);
   f.ExpectText("STEP >", 190, 198);
+  ExpectLegible(f);
   // A second CDU in the same frame finds the keys gone and keeps the step.
   Press(kR6);
-  DrawFrame().ExpectText("<CTR>", 80, 66);
+  DrawFrame().ExpectText("<CTR>", 80, 71, 12);
   EXPECT_EQ(F().PlanStepIndex, 2);
   // Past the sub-page's five legs: the next sub-page, centred on its first.
   F().PlanStepIndex = 5;
@@ -310,7 +312,7 @@ TEST_F(LegsPageTest, BottomAreaOfEachMode) {
       {0, 1, 5, {"R N P / A C T U A L", ". . . . . . . . . . . . .", "1 . 0 0 / 0 . 0 0 N M", "ACTIVATE >"}, 0},
       {0, 1, 7, {". . . . . .", "M A P  C T R", "STEP >"}, 0},
       {0, 4, 5, {". . . . . . . . . . . . . . . . . . . . . . . .", "< ERASE", "RTE DATA >"}, 0},
-      {1, 2, 5, {"D I R E C T    T O                    I N T C    L E G", "- - - - - -", "T O"}, 10},
+      {1, 2, 5, {"D I R E C T    T O                    I N T C    L E G", "- - - - -", "T O"}, 10},
       {2, 1, 7, {"- - - - - - -                  - - - - - - - - - -", "H O L D  A T", "PPOS >"}, 5},
   };
   for (const Case& c : cases) {
@@ -321,6 +323,7 @@ TEST_F(LegsPageTest, BottomAreaOfEachMode) {
     const Frame f = DrawFrame();
     for (const char* t : c.texts) EXPECT_TRUE(f.Find(t)) << t;
     EXPECT_EQ(f.rec.Count(gfx::OpKind::Rectangle), c.boxes);
+    ExpectLegible(f);
     // The right prompts only where R6 does what they say.
     if (c.mode != 0) {
       EXPECT_FALSE(f.Find("STEP >") || f.Find("ACTIVATE >") || f.Find("RTE DATA >"));

@@ -482,7 +482,7 @@ TEST_F(RoutePageTest, ActivateExecuteModifyAndErase) {
   EXPECT_EQ(Idents(F().ActiveFlightPlan, F().ActiveFlightPlanLastIndex), (Strings{"KSEA", "OLM", "KPDX"}));
   PressRte();
   Frame act = DrawFrame();
-  act.ExpectText("ACT", 18, 0);
+  act.ExpectText("ACT", 8, 0);
   EXPECT_FALSE(act.Find("< ERASE"));
   ShowSubPage(2);
   Enter("BTG", kR2);

@@ -1,13 +1,16 @@
 // The module's own calls (FSUIPC client, traffic provider link, GPS route
-// reading) against ovi-sim's stand-ins, in one process.
+// reading) against ovi-sim's stand-ins, in one process; the keyboard hook
+// chain the stand-in offers.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/ipc/fsuipc_protocol.h"
 #include "platform/ipc/ipc.h"
+#include "platform/ipc/keyboard.h"
 #include "sim/simulator.h"
 #include "src/host/fsuipc.h"
 #include "src/host/gps_route.h"
@@ -311,6 +314,82 @@ TEST_F(IpcTest, GpsBlockThatLiesAboutItsCountIsBounded) {
   std::memcpy(block, &bytes, 4);
   EXPECT_EQ(LoadFlightPlannerRoute(0), 0);
   sim.UnregisterVarByName(sim::kGpsDataName);
+}
+
+// --- The keyboard hook chain ---------------------------------------------
+
+// Three hooks that note their calls and do what the case says during them.
+enum class HookDoes { kPass, kUnhookSelfAndPass, kUnhookNextAndPass, kHookAnotherAndPass, kDiscard };
+
+struct HookChain {
+  const OviKeyboardTable* kb = ovi_keyboard_table();
+  std::uintptr_t handles[4] = {};  // A, B, C and the one a hook adds
+  HookDoes does[4] = {};
+  std::string calls;
+};
+HookChain* chain = nullptr;
+
+std::intptr_t RunHook(int n, std::int32_t code, std::uintptr_t key, std::intptr_t data) {
+  HookChain& c = *chain;
+  c.calls += static_cast<char>('A' + n);
+  const std::uintptr_t self = c.handles[n];
+  switch (c.does[n]) {
+    case HookDoes::kDiscard: return 1;
+    case HookDoes::kUnhookSelfAndPass: c.kb->unhook(self); break;
+    case HookDoes::kUnhookNextAndPass: c.kb->unhook(c.handles[n - 1]); break;
+    case HookDoes::kHookAnotherAndPass:
+      c.handles[3] = c.kb->set_hook(ipc::kKeyboardHook, [](std::int32_t k, std::uintptr_t v, std::intptr_t d) {
+        return RunHook(3, k, v, d);
+      }, 0, c.kb->current_thread());
+      break;
+    case HookDoes::kPass: break;
+  }
+  return c.kb->call_next_hook(self, code, key, data);
+}
+template <int N>
+std::intptr_t Hook(std::int32_t code, std::uintptr_t key, std::intptr_t data) { return RunHook(N, code, key, data); }
+
+// Hooks see a key newest first, C, B, A, whatever one of them does to the
+// chain during its call: a hook that unhooks itself, or the next one, and
+// then passes the key on does not end the chain; a hook added meanwhile
+// waits for the next key.
+TEST(KeyboardHooks, TheChainHoldsWhateverAHookDoesDuringItsCall) {
+  struct Case {
+    const char* what;
+    int hook;  // 0 A, 1 B, 2 C
+    HookDoes does;
+    const char* first;   // calls for the first key
+    bool discarded;
+    const char* second;  // and for the next, every hook passing
+  };
+  const Case cases[] = {
+      {"all pass", 2, HookDoes::kPass, "CBA", false, "CBA"},
+      {"the newest unhooks itself", 2, HookDoes::kUnhookSelfAndPass, "CBA", false, "BA"},
+      {"the middle one unhooks itself", 1, HookDoes::kUnhookSelfAndPass, "CBA", false, "CA"},
+      {"the oldest unhooks itself", 0, HookDoes::kUnhookSelfAndPass, "CBA", false, "CB"},
+      {"the newest unhooks the next", 2, HookDoes::kUnhookNextAndPass, "CA", false, "CA"},
+      {"the middle one discards", 1, HookDoes::kDiscard, "CB", true, "CBA"},
+      {"a hook is added", 2, HookDoes::kHookAnotherAndPass, "CBA", false, "DCBA"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ipc::ResetKeyboard();
+    HookChain hooks;
+    chain = &hooks;
+    const std::uint32_t thread = hooks.kb->current_thread();
+    hooks.handles[0] = hooks.kb->set_hook(ipc::kKeyboardHook, Hook<0>, 0, thread);
+    hooks.handles[1] = hooks.kb->set_hook(ipc::kKeyboardHook, Hook<1>, 0, thread);
+    hooks.handles[2] = hooks.kb->set_hook(ipc::kKeyboardHook, Hook<2>, 0, thread);
+    hooks.does[c.hook] = c.does;
+    EXPECT_EQ(ipc::SendKeyboardMessage(0x1E, 'A', true), c.discarded);
+    EXPECT_EQ(hooks.calls, c.first);
+    hooks.calls.clear();
+    for (HookDoes& d : hooks.does) d = HookDoes::kPass;
+    EXPECT_FALSE(ipc::SendKeyboardMessage(0x1E, 'A', false));
+    EXPECT_EQ(hooks.calls, c.second);
+    chain = nullptr;
+  }
+  ipc::ResetKeyboard();
 }
 
 }  // namespace

@@ -183,6 +183,98 @@ TEST(Autopilot, GroundSpeedTrackAndFuelFollowTheModel) {
   EXPECT_NEAR((fuel - (f.fuel_left + f.fuel_right + f.fuel_centre)) * f.fuel_weight_per_gallon, 2.0 * high, 1e-6);
 }
 
+// NM to go to the runway's threshold along its course, and NM right of its
+// centre line, on the flat earth of a few miles (a degree of latitude is
+// 60 NM, of longitude 60 cos(latitude)).
+void Offsets(const AircraftState& a, double& to_go, double& right) {
+  const double north = (a.latitude - a.runway_lat) * 60.0;
+  const double east = std::remainder(a.longitude - a.runway_lon, 360.0) * 60.0 * std::cos(a.runway_lat * M_PI / 180.0);
+  const double c = a.runway_course * M_PI / 180.0;
+  to_go = -(north * std::cos(c) + east * std::sin(c));
+  right = east * std::cos(c) - north * std::sin(c);
+}
+
+// The approach hold: from off the centre line, high or level, it joins the
+// final course and the 3-degree path, touches down softly between 500 and
+// 3000 ft past the threshold on the centre line, brakes to 15 kt on the
+// runway, turns off to the right (course + 90) and stops, engines at idle.
+TEST(Autopilot, ApproachHoldLandsTaxisOffAndStops) {
+  struct Case {
+    const char* what;
+    double lat, lon, course, length;  // the runway
+    double start_lat, start_lon, altitude, heading, ias;
+    double wind_dir, wind_speed, magvar;
+  };
+  const Case cases[] = {
+      // Portland 10R from where LNAV lets go in the sample flight: 9.6 NM
+      // out, 3.4 NM south of the centre line, 4400 ft above the path, a
+      // 10 kt tailwind component.
+      {"10R at Portland", 45.59242, -122.60851, 115.2, 11000, 45.6097, -122.8490, 7513, 156, 220, 250, 15, 16},
+      // South of zero and across 180 degrees: threshold at E179.99 on
+      // course 270, the final from the west longitudes, 10 NM out, a
+      // crosswind from the left.
+      {"south, across 180", -10.0, 179.99, 270.0, 9000, -10.02, -179.84, 3500, 270, 150, 200, 20, 8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    AircraftState a = Airborne(c.altitude, c.ias, c.heading);
+    a.ground_elevation = 31.0;
+    a.latitude = c.start_lat;
+    a.longitude = c.start_lon;
+    a.wind_dir = c.wind_dir;
+    a.wind_speed = c.wind_speed;
+    a.magvar = c.magvar;
+    a.n1 = 60.0;
+    a.ap_hdg_lock = a.ap_alt_lock = 1.0;  // they wait while the approach flies
+    a.ap_heading = c.heading;
+    a.ap_altitude = c.altitude;
+    a.ap_spd_hold = 1.0;
+    a.ap_speed = 140.0;
+    a.ap_approach = 1.0;
+    a.runway_lat = c.lat;
+    a.runway_lon = c.lon;
+    a.runway_course = c.course;
+    a.runway_length = c.length;
+    int ticks = 0;
+    double to_go = 0.0, right = 0.0, touchdown_rate = 0.0;
+    for (; !OnGround(a) && ticks < 900 * 18; ++ticks) {
+      touchdown_rate = a.vs;
+      AdvanceAircraft(a, kDt);
+    }
+    ASSERT_TRUE(OnGround(a));
+    Offsets(a, to_go, right);
+    EXPECT_LT(to_go * 6076.12, -500.0);
+    EXPECT_GT(to_go * 6076.12, -3000.0);
+    EXPECT_LT(std::fabs(right * 6076.12), 60.0);
+    EXPECT_GE(touchdown_rate, -250.0);
+    // The rollout: on the centre line, down to taxi speed within the runway.
+    while (a.ias > 15.0 && ticks < 1200 * 18) {
+      AdvanceAircraft(a, kDt);
+      ++ticks;
+    }
+    Offsets(a, to_go, right);
+    EXPECT_LT(std::fabs(right * 6076.12), 60.0);
+    EXPECT_GT(-to_go * 6076.12, 0.0);
+    EXPECT_LT(-to_go * 6076.12, c.length);
+    EXPECT_EQ(a.ap_spd_hold, 0.0);
+    // Off to the right, a taxi, a stop.
+    Fly(a, 120.0);
+    EXPECT_EQ(a.ias, 0.0);
+    EXPECT_NEAR(std::remainder(a.heading - c.course - 90.0, 360.0), 0.0, 1e-6);
+    EXPECT_NEAR(a.n1, 22.0, 1e-9);
+    Offsets(a, to_go, right);
+    EXPECT_GT(right * 6076.12, 400.0);  // clear of the runway
+    EXPECT_NEAR(a.altitude, 31.0, 1e-9);
+  }
+  // Without a runway the approach hold does nothing; the heading hold flies.
+  AircraftState a = Airborne(3000.0, 200.0, 0.0);
+  a.ap_approach = a.ap_hdg_lock = 1.0;
+  a.ap_heading = 90.0;
+  Fly(a, 60.0);
+  EXPECT_NEAR(a.heading, 90.0, 1.0);
+  EXPECT_EQ(a.approach, AircraftState::Approach::kNone);
+}
+
 TEST(KeyEvents, EachEventActsOnItsSetting) {
   struct Case {
     std::uint32_t id, value;

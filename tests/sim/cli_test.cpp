@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <cstdio>
 
+#include "tests/fms/cdu_legibility.h"
 #include "tests/sim/test_support.h"
 
 namespace ovi::sim {
@@ -250,6 +251,13 @@ TEST(EndToEnd, SamplePanelAndScenarioRun) {
                         sim / "scenarios/sample.txt", "--seconds", "3", "--out", sim / "out"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_TRUE(std::filesystem::exists(sim / "out/snapshots/final/window00.png"));
+  // The gate picture comes after the first frames: the displays have drawn
+  // and the control panel's "ON" labels stand over their keys.
+  const std::string gate = sim / "out/snapshots/gate/";
+  EXPECT_NE(ReadFile(gate + "window00_gauge01_HW_B737_ND.txt").find("\"HDG\""), std::string::npos);
+  EXPECT_NE(ReadFile(gate + "window00_gauge02_SMITHS_FMS.txt").find("\"IDENT\""), std::string::npos);
+  EXPECT_NE(ReadFile(gate + "window00_gauge06_HW_B737_EFIS_CNTR.txt").find("\"ON\""), std::string::npos);
+  fms::test::ExpectLegibleCduSnapshots(sim / "out");
 }
 
 }  // namespace

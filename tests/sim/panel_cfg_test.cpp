@@ -79,6 +79,16 @@ TEST(PanelConfig, WindowsWithoutIdentAndMainPanelKeyword) {
   EXPECT_EQ(p.windows[1].title, "Window02");
 }
 
+TEST(PanelConfig, OverlapsNamePairsOfTheWindowsGauges) {
+  PanelConfig p;
+  std::string error;
+  ASSERT_TRUE(ParsePanelConfig("[Window00]\nsize_mm=10,10\noverlaps = gauge00:Gauge2 , gauge01 : gauge00\n"
+                               "gauge00=ovi1!A,1,2\ngauge01=ovi1!B,1,2\ngauge02=ovi1!C,1,2\n",
+                               "p", p, error))
+      << error;
+  EXPECT_EQ(p.windows[0].overlaps, (std::vector<std::pair<int, int>>{{0, 2}, {1, 0}}));
+}
+
 TEST(PanelConfig, MalformedInputNamesFileAndLine) {
   struct Case {
     const char* text;
@@ -105,6 +115,12 @@ TEST(PanelConfig, MalformedInputNamesFileAndLine) {
       {"[Window00]\nsize_mm=10,10\n[window00]\n", "p.cfg:3:", "twice"},
       {"[Window00]\nsize_mm=10,10\nsize_mm=10,10\n", "p.cfg:3:", "twice"},
       {"; only a comment\n", "p.cfg:", "no [WindowNN]"},
+      {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!A,1,2\noverlaps=gauge00\n", "p.cfg:4:", "bad overlaps"},
+      {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!A,1,2\noverlaps=gauge00:gauge00\n", "p.cfg:4:", "bad overlaps"},
+      {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!A,1,2\noverlaps=gauge00:gauge01,\n", "p.cfg:4:", "bad overlaps"},
+      {"[Window00]\nsize_mm=10,10\noverlaps=gauge00:gauge01\noverlaps=gauge00:gauge01\n", "p.cfg:4:", "twice"},
+      {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!A,1,2\noverlaps=gauge00:gauge01\n", "p.cfg:4:",
+       "overlaps names gauge01, which this window does not have"},
   };
   for (const Case& c : cases) {
     PanelConfig p;

@@ -84,6 +84,44 @@ class PanelHostTest : public ::testing::Test {
   std::vector<std::string> warnings;
 };
 
+// A gauge over another in one window is reported at install, unless the
+// window says the two are meant to overlap; gauges that only touch, or lie
+// in different windows, are not. FAKE_CDU is 300 x 200 design pixels.
+TEST_F(PanelHostTest, GaugesOverOneAnotherAreReportedUnlessMeant) {
+  struct Case {
+    const char* panel;
+    std::vector<const char*> reported;  // each as "line: gauge B overlaps gauge A"
+  };
+  const std::string header = "[Window00]\nsize_mm=2000,2000\n";
+  const Case cases[] = {
+      {"gauge00=fake_module!FAKE_CDU, 0, 0, 300\ngauge01=fake_module!FAKE_CDU, 299, 199, 300\n",
+       {"panel.cfg:4: gauge FAKE_CDU overlaps gauge FAKE_CDU (gauge00, line 3)"}},
+      {"gauge00=fake_module!FAKE_CDU, 0, 0, 300\ngauge01=fake_module!FAKE_CDU, 300, 0, 300\n"
+       "gauge02=fake_module!FAKE_CDU, 0, 200, 300\n",
+       {}},
+      {"gauge00=fake_module!FAKE_CDU, 0, 0, 300\ngauge01=fake_module!FAKE_CDU, 100, 50, 30, 20\n"
+       "gauge02=fake_module!FAKE_CDU, 250, 150, 300\noverlaps=gauge01:gauge00\n",
+       {"panel.cfg:5: gauge FAKE_CDU overlaps gauge FAKE_CDU (gauge00, line 3)"}},
+      {"gauge00=fake_module!FAKE_CDU, 0, 0, 300\n[Window01]\nsize_mm=300,200\n"
+       "gauge00=fake_module!FAKE_CDU, 0, 0, 300\n",
+       {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.panel);
+    Simulator fresh;
+    std::string error;
+    ASSERT_TRUE(fresh.Load(folder / "GAUGES/fake_module.gau", error)) << error;
+    PanelConfig panel;
+    ASSERT_TRUE(ParsePanelConfig(header + c.panel, "panel.cfg", panel, error)) << error;
+    std::vector<std::string> reported;
+    fresh.Install(panel, reported);
+    ASSERT_EQ(reported.size(), c.reported.size());
+    for (std::size_t i = 0; i < reported.size(); ++i)
+      EXPECT_EQ(reported[i].rfind(c.reported[i], 0), 0u) << reported[i];
+    fresh.Disconnect();
+  }
+}
+
 TEST_F(PanelHostTest, ChildrenAreRelativeToTheParentsBeforeThem) {
   Install();
   EXPECT_TRUE(warnings.empty());

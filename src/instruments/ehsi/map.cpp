@@ -12,6 +12,7 @@
 #include "src/display/state.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/instruments/nd/route_marks.h"
 #include "src/instruments/nd/shared_layers.h"
 #include "src/model/records.h"
 
@@ -25,8 +26,6 @@ constexpr double kLineWidth = 2.0;  // canvas units
 
 const flightplan::State& F() { return flightplan::flightplan_state; }
 const guidance::State& G() { return guidance::guidance_state; }
-
-bool IsMarker(std::string_view ident) { return ident == "DISCO" || ident == "THEN"; }
 
 // Which of a style's marks an entry takes (the order of `marks` below).
 enum RouteClass { kOther, kActive, kActiveNavaid, kActiveAirport, kBeforeActive };
@@ -89,7 +88,7 @@ void DrawEhsiRoute(const EhsiMap& map, const RouteStyle& style) {
     if (wpt == nullptr) break;
     // A marker keeps the place route editing gave it (0 N 0 E), which is no
     // place on the route: the line breaks there instead of running to it.
-    if (IsMarker(wpt->ident)) {
+    if (nd::IsRouteMarker(wpt->ident)) {
       have_previous = false;
       continue;
     }

@@ -1,5 +1,6 @@
 #include "src/instruments/fms/kit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -219,9 +220,21 @@ void CduPage::ActModTitle(const ActModForm& form) {
   }
 }
 
+float CduPage::TextWidth(FontSize size, std::string_view text) {
+  const gfx::Font& font = size == FontSize::kLarge ? large_ : small_;
+  gfx::RectF box;
+  if (g_.MeasureString(Bounded(text), font, gfx::PointF(0.0f, 0.0f), nullptr, &box) != gfx::Status::Ok) return 0.0f;
+  // The layout box holds a sixth of the em on either side.
+  const float px = size == FontSize::kLarge ? kLargePx : kSmallPx;
+  return std::max(0.0f, box.Width - px / 3.0f);
+}
+
 void CduPage::ScratchpadLine() {
   const std::string& message = model::model_state.PanelMessage;
-  Large(0.0f, kScratchpadY, message.empty() ? Scratchpad() : message);
+  const std::string& line = message.empty() ? Scratchpad() : message;
+  // The large font's first letter starts a sixth of its em in.
+  const bool fits = kLargePx / 6.0f + TextWidth(FontSize::kLarge, line) <= kScreenWidth;
+  Text(0.0f, fits ? kScratchpadY : kScratchpadY + kSmallBaselineDrop, fits ? FontSize::kLarge : FontSize::kSmall, line);
 }
 
 }  // namespace ovi::fms

@@ -34,6 +34,8 @@ inline constexpr gfx::ARGB kBlack = 0xFF000000u;  // text on a highlight box
 inline constexpr float kTitleY = 0.0f;
 inline constexpr float kPromptY = 198.0f;  // the L6 / R6 prompts
 inline constexpr float kScratchpadY = 227.0f;
+// A small text this far below a large one stands on the same baseline.
+inline constexpr float kSmallBaselineDrop = 5.0f;
 // Width and height of a highlight box per character: 14 x 20.
 inline constexpr int kHighlightCharWidth = 14;
 inline constexpr int kHighlightHeight = 20;
@@ -153,8 +155,10 @@ std::string LongitudeScreenText(double longitude);
 // the executed route is unchanged (RouteState 3); "MOD" in black at mod_x
 // on a highlight box at box_x, box_chars wide, while a change waits for
 // EXEC (4, and any state above 4 on the pages that say "4 or above"). The
-// pages differ: RTE and PERF INIT {18, 18, 20, 3, false}, RTE LEGS
-// {20, 18, 20, 3, true}, RTE HOLD {18, 18, 20, 3, true}.
+// pages differ: RTE and PERF INIT {8, 8, 10, 3, false}, RTE LEGS
+// {10, 8, 10, 3, true}, RTE HOLD {8, 8, 10, 3, true}: each 10 units left of
+// the places first described, where the box's right edge (62) met the
+// titles at 63 and the page read "MODRTE".
 struct ActModForm {
   float act_x;
   float mod_x;
@@ -198,8 +202,13 @@ class CduPage {
   // nothing in states 0 to 2.
   void ActModTitle(const ActModForm& form);
 
+  // The width the text's letters take in that font (its layout box less the
+  // padding on either side), in logical units.
+  float TextWidth(FontSize size, std::string_view text);
+
   // The scratchpad line at (0, 227): the message while there is one, else
-  // the scratchpad.
+  // the scratchpad. A message wider than the screen in the large font
+  // ("ACTIVE FSPLANNER RTE LOADED" holds 27 characters) is drawn small.
   void ScratchpadLine();
 
  private:

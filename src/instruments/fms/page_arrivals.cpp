@@ -23,7 +23,6 @@ namespace ovi::fms {
 
 namespace {
 
-constexpr const char* kDashes = "- - - - - - - - - - - - - - - - - - - - - - - - - -";
 constexpr float kApproachX = 190.0f;
 constexpr float kApproachTransitionX = 210.0f;
 constexpr float kRunwayX = 240.0f;
@@ -224,7 +223,7 @@ void FmsPageArrivals(display::GaugeDisplay& display, gfx::Graphics& g) {
   DrawLabels(page, right, shown);
   DrawProcedureColumn(page, LeftColumn(shown));
   DrawProcedureColumn(page, right);
-  DrawProcedureBottom(page, kDashes, 200);
+  DrawProcedureBottom(page);
 }
 
 }  // namespace ovi::fms

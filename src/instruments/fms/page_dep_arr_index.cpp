@@ -28,14 +28,18 @@ void FmsPageDepArrIndex(display::GaugeDisplay& display, gfx::Graphics& g) {
   const model::State& m = model::model_state;
   CduPage page(display, g);
   page.Large(63, kTitleY, "DEP / ARR  INDEX");
-  page.Small(220, 5, "1 / 1");
+  // The counter stands clear of the title's "INDEX", where DEPARTURES has
+  // its own; at 220 the two read as "INDEX1 / 1".
+  page.Small(230, 5, "1 / 1");
   page.Large(0, 33, "< DEP");
   page.Large(90, 33, m.OriginAirportIdent);
   page.Large(90, 66, m.DestinationAirportIdent);
   page.Large(220, 66, "ARR >");
-  page.Large(0, 184, "DEP");
-  page.Large(90, 184, "OTHER");
-  page.Large(220, 184, "ARR");
+  // Labels in the small font, as every label over a prompt: in the large
+  // one they stood on the prompts 14 units below.
+  page.Small(0, 184, "DEP");
+  page.Small(90, 184, "OTHER");
+  page.Small(220, 184, "ARR");
   page.Large(0, kPromptY, "< - - - -");
   page.Large(220, kPromptY, "- - - - >");
   RunKeyAction(kKeys);

@@ -15,8 +15,6 @@ namespace ovi::fms {
 
 namespace {
 
-constexpr const char* kDashes = "- - - - - - - - - - - - - - - - - - - - - - - -";
-
 const model::AirportProcedureSet& Origin() { return navdb::procedure_state.AirportProcedureSets[1]; }
 std::int32_t& SubPage() { return model::model_state.FmsSubPageTable.DeparturesSubPage; }
 bool SidChosen() { return fms_state.FmsDepSidState == 1; }
@@ -100,7 +98,7 @@ void FmsPageDepartures(display::GaugeDisplay& display, gfx::Graphics& g) {
   DrawLabels(page, shown);
   DrawProcedureColumn(page, LeftColumn(shown));
   DrawProcedureColumn(page, RunwayColumn(shown));
-  DrawProcedureBottom(page, kDashes, 210);
+  DrawProcedureBottom(page);
 }
 
 }  // namespace ovi::fms

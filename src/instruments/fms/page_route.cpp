@@ -33,7 +33,7 @@ namespace ovi::fms {
 namespace {
 
 constexpr int kRowsPerSubPage = 5;
-constexpr ActModForm kActMod = {18, 18, 20, 3, false};
+constexpr ActModForm kActMod = {8, 8, 10, 3, false};
 constexpr float kFirstRowY = 36.0f;
 constexpr float kRowPitch = 33.0f;
 

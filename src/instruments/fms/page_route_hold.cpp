@@ -26,7 +26,7 @@ namespace {
 
 // "MOD" is three characters wide: a box of two would leave its "D" black on
 // black.
-constexpr ActModForm kActMod = {18, 18, 20, 3, true};
+constexpr ActModForm kActMod = {8, 8, 10, 3, true};
 // The page offers NEXT HOLD and EXIT HOLD below this many holds; the table
 // takes more, and each of them still shows on a sub-page of its own.
 constexpr int kHoldsOffered = 5;
@@ -144,7 +144,8 @@ void DrawHold(CduPage& page, const model::HoldingPattern& h, int sub_page) {
   page.Large(0, 166, h.time_based == 2 ? ScreenText("%2.1f - N M", h.leg_length) : std::string("--.-  - N M"));
   page.Large(190, 166, ScreenText("%3d", model::model_state.BestHoldIas));
   page.Large(230, 166, "K T");
-  page.Large(0, 178, "- - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - -");
+  // 24 dashes, the screen's width: 34 ran far past its right edge.
+  page.Large(0, 178, "- - - - - - - - - - - - - - - - - - - - - - - -");
 }
 
 void DrawPrompts(CduPage& page) {

@@ -34,7 +34,7 @@ constexpr int kRows = 5;
 constexpr float kRowPitch = 33.0f;
 // "MOD" is three characters wide: a box of two would leave its "D" black on
 // black.
-constexpr ActModForm kActMod = {20, 18, 20, 3, true};
+constexpr ActModForm kActMod = {10, 8, 10, 3, true};
 constexpr std::string_view kHoldAtPrefix = "HOLD AT ";
 constexpr std::string_view kDisco = "DISCO";
 constexpr const char* kNoConstraint = "- - - - / - - - - - -";
@@ -453,7 +453,9 @@ void DrawLeg(CduPage& page, const ShownPlan& s, int i, float y) {
   } else {
     page.Large(0, y, ident);
   }
-  if (AnyDisplayInPlanMode() && i == fp.PlanStepIndex) page.Large(80, y, "<CTR>");
+  // Small, on the row's baseline: in the large font it ran into the
+  // constraint at 130.
+  if (AnyDisplayInPlanMode() && i == fp.PlanStepIndex) page.Small(80, y + kSmallBaselineDrop, "<CTR>");
   DrawConstraint(page, w, s.active, y);
 }
 
@@ -501,7 +503,8 @@ void DrawBottom(CduPage& page) {
       page.Large(215, 193, course > -1.0 ? ScreenText("%03.0f\xB0", course) : std::string("- - -"));
     } else {
       page.Small(0, 184, "D I R E C T    T O                    I N T C    L E G");
-      page.Large(100, 179, "- - - - - -");
+      // Five dashes fit between "T O" and "I N T C"; a sixth ran into it.
+      page.Large(100, 179, "- - - - -");
       DrawBoxes(page, 1, kPromptY);
       page.Small(165, kPromptY, "T O");
       page.EntryBoxes(200, kPromptY, 5);

@@ -150,10 +150,13 @@ void DrawProcedureColumn(CduPage& page, const ProcedureColumn& column) {
   }
 }
 
-void DrawProcedureBottom(CduPage& page, const char* dashes, float route_x) {
-  page.Large(2, 184, dashes);
+void DrawProcedureBottom(CduPage& page) {
+  // Both pages draw ARRIVALS' "ROUTE>" place and DEPARTURES' 24 dashes: at
+  // 210 the ">" of DEPARTURES' prompt, and ARRIVALS' 26th dash, stood past
+  // the screen's right edge.
+  page.Large(2, 184, "- - - - - - - - - - - - - - - - - - - - - - - -");
   page.Large(0, kPromptY, flightplan::flightplan_state.RouteState == 4 ? "<ERASE" : "<INDEX");
-  page.Large(route_x, kPromptY, "ROUTE>");
+  page.Large(200, kPromptY, "ROUTE>");
   page.ScratchpadLine();
 }
 

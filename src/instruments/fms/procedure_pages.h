@@ -146,9 +146,9 @@ std::int32_t ProcedureSubPageCount(int rows);
 // Draws the rows that show something, data at 33, 66, ... 165.
 void DrawProcedureColumn(CduPage& page, const ProcedureColumn& column);
 
-// The dashed line, "<ERASE" (RouteState 4) or "<INDEX", "ROUTE>" at
-// route_x, and the scratchpad line.
-void DrawProcedureBottom(CduPage& page, const char* dashes, float route_x);
+// The dashed line, "<ERASE" (RouteState 4) or "<INDEX", "ROUTE>", and the
+// scratchpad line.
+void DrawProcedureBottom(CduPage& page);
 
 // L6: ERASE while a change waits for EXEC, else DEP / ARR INDEX; R6: RTE.
 void ActOnProcedureBottom(int key);

@@ -1,10 +1,9 @@
 // The route being edited, dashed over the active one until it is executed.
-#include <string_view>
-
 #include "src/display/map_symbols.h"
 #include "src/flightplan/state.h"
 #include "src/instruments/nd/b737_nd.h"
 #include "src/instruments/nd/map_view.h"
+#include "src/instruments/nd/route_marks.h"
 
 namespace ovi::nd {
 
@@ -12,37 +11,39 @@ void DrawNdPendingRoute(const B737NdFrame& f) {
   const MapView v = B737MapView(f);
   if (!v.Usable()) return;
   const flightplan::State& fp = flightplan::flightplan_state;
-  v.UsePlain();
   v.SetMapScale();
   if (fp.EditWaypointIndex == model::kNoWaypoint) return;
 
+  // On the active route's grid, with its marks: where the modified route
+  // runs on the active one, a shared waypoint's ident and star land on the
+  // active route's own and print once.
+  v.UseFineGrid();
+  const RouteMarks marks(v);
   // In PLAN the whole pending route is drawn about the frame's PLAN centre,
   // the one every other layer of the picture uses, so that an inserted
   // waypoint lands where the map around it says it is.
   const int first = f.Plan() ? 0 : fp.EditWaypointIndex;
-  gfx::Pen pen(fp.RouteState == 4 ? colour::kWhite : colour::kBlue, 2.0f);
+  gfx::Pen pen(fp.RouteState == 4 ? colour::kWhite : colour::kBlue, static_cast<gfx::REAL>(v.FineWidth(2.0)));
   pen.SetDashStyle(gfx::DashStyle::Dash);
   const gfx::SolidBrush white(colour::kWhite);
-  const gfx::Font font = DaReredBold(12.0f);
 
-  gfx::Point previous(0, 0);
+  // Every insertion in mid-route leaves a "DISCO": the line breaks there as
+  // the active route's does, rather than running to its 0 N 0 E and back.
+  RouteLine line(gfx::Point(0, 0));
   for (int i = first < 0 ? 0 : first; i <= fp.PendingFlightPlanLastIndex; ++i) {
     const model::FlightPlanWaypoint* wpt = fp.PendingFlightPlan.At(i);
     if (wpt == nullptr) break;
     const MapPlace p = v.Place(wpt->latitude, wpt->longitude);
-    if (!p.ok) continue;
-    const gfx::Point here = v.PlaceInt(p);
-    const bool marker = wpt->ident == "DISCO" || wpt->ident == "THEN";
-    const bool course_at_edit = i == fp.EditWaypointIndex && wpt->value3 > -1.0;
-    if (!marker || course_at_edit) f.g.DrawLineI(pen, previous.X, previous.Y, here.X, here.Y);
+    if (IsRouteMarker(wpt->ident) || !p.ok) {
+      line.Break();
+      continue;
+    }
+    const gfx::Point here = marks.Grid(p);
+    if (line.From()) f.g.DrawLineI(pen, line.From()->X, line.From()->Y, here.X, here.Y);
     // The active route's layer writes this ident in magenta.
-    if (i != fp.ActiveWaypointIndex)
-      f.g.DrawString(std::string_view(wpt->ident).substr(0, kScreenTextChars), font,
-                     gfx::PointF(static_cast<gfx::REAL>(here.X + 7), static_cast<gfx::REAL>(here.Y - 7)), white);
-    display::DrawMapSymbol(f.g, here.X, here.Y - 3, display::kSymbolWaypointStar, -99, 1.0, 1.0,
-                           display::kStyleDefault, f.range);
-    // Markers included: the leg after a "DISCO" starts at its stored place.
-    previous = here;
+    if (i != fp.ActiveWaypointIndex) marks.Ident(wpt->ident, white, p);
+    marks.Star(p, display::kStyleDefault, f.range);
+    line.Reach(here);
   }
 }
 

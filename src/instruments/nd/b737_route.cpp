@@ -8,6 +8,7 @@
 #include "src/guidance/state.h"
 #include "src/instruments/nd/b737_nd.h"
 #include "src/instruments/nd/map_view.h"
+#include "src/instruments/nd/route_marks.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedure_state.h"
@@ -26,13 +27,9 @@ constexpr double kFeetToNm = 0.0001893939393939394;  // feet / 5280: statute mil
 constexpr double kPreviousWaypointRange = 5.0;
 constexpr double kMarkerDestinationDistance = 8.0;
 constexpr double kCourseLineNm = 200.0;
-constexpr double kLabelDx = 7.0, kLabelDy = -7.0;  // ident beside its point
-constexpr double kStarDy = -6.0;                   // the star's top vertex above the point
 
 const guidance::State& G() { return guidance::guidance_state; }
 const flightplan::State& F() { return flightplan::flightplan_state; }
-
-bool IsMarker(std::string_view ident) { return ident == "DISCO" || ident == "THEN"; }
 
 class RouteLayer {
  public:
@@ -40,7 +37,7 @@ class RouteLayer {
       : f_(f),
         v_(v),
         g_(f.g),
-        font_(DaReredBold(static_cast<float>(v.FineY(12.0)))),
+        marks_(v),
         white_(colour::kWhite),
         yellow_(colour::kYellow),
         magenta_(colour::kMagenta),
@@ -59,17 +56,10 @@ class RouteLayer {
 
  private:
   gfx::REAL Width() const { return static_cast<gfx::REAL>(v_.FineWidth(kLineWidth)); }
-  gfx::Point Grid(const MapPlace& p) const { return gfx::Point(v_.X(p.x), v_.Y(p.y)); }
+  gfx::Point Grid(const MapPlace& p) const { return marks_.Grid(p); }
   void Line(const gfx::Pen& pen, const gfx::Point& a, const gfx::Point& b) { g_.DrawLineI(pen, a.X, a.Y, b.X, b.Y); }
-  void Ident(std::string_view ident, const gfx::SolidBrush& brush, const MapPlace& p) {
-    g_.DrawString(ident.substr(0, kScreenTextChars), font_,
-                  gfx::PointF(static_cast<gfx::REAL>(v_.X(p.x + kLabelDx)), static_cast<gfx::REAL>(v_.Y(p.y + kLabelDy))),
-                  brush);
-  }
-  void Star(const MapPlace& p, std::uint32_t style) {
-    display::DrawMapSymbol(g_, v_.X(p.x), v_.Y(p.y + kStarDy), display::kSymbolWaypointStar, -99, v_.grid.gx,
-                           v_.grid.gy, style, f_.range);
-  }
+  void Ident(std::string_view ident, const gfx::SolidBrush& brush, const MapPlace& p) { marks_.Ident(ident, brush, p); }
+  void Star(const MapPlace& p, std::uint32_t style) { marks_.Star(p, style, f_.range); }
   // A line between two positions, each placed as the route's points.
   void GeoLine(const gfx::Pen& pen, const GeoPoint& a, const GeoPoint& b) {
     const MapPlace pa = v_.Place(a.latitude, a.longitude), pb = v_.Place(b.latitude, b.longitude);
@@ -79,12 +69,9 @@ class RouteLayer {
   const B737NdFrame& f_;
   const MapView& v_;
   gfx::Graphics& g_;
-  gfx::Font font_;
+  RouteMarks marks_;
   gfx::SolidBrush white_, yellow_, magenta_;
   gfx::Pen leg_pen_, prev_pen_, runway_pen_, origin_pen_;
-  // Where the next leg starts: the aircraft point (or the PLAN centre)
-  // until a waypoint is drawn.
-  gfx::Point previous_{0, 0};
 };
 
 GeoPoint Along(const GeoPoint& from, double course, double distance) {
@@ -162,25 +149,19 @@ void RouteLayer::PreviousWaypoint() {
 void RouteLayer::Route() {
   const flightplan::State& fp = F();
   const double variation = FiniteOr(G().MagneticVariation);
-  bool have_previous = true;  // the first leg starts at the map origin
+  RouteLine line(gfx::Point(0, 0));  // the first leg starts at the map origin
   for (int i = v_.plan ? 0 : fp.ActiveWaypointIndex; i <= fp.ActiveFlightPlanLastIndex; ++i) {
     const model::FlightPlanWaypoint* wpt = fp.ActiveFlightPlan.At(i);
     if (wpt == nullptr) break;
-    // A marker keeps the place route editing gave it (0 N 0 E), which is no
-    // place on the route: the line breaks there instead of running to it.
-    if (IsMarker(wpt->ident)) {
-      have_previous = false;
-      continue;
-    }
     const MapPlace p = v_.Place(wpt->latitude, wpt->longitude);
-    if (!p.ok) {
-      have_previous = false;
+    if (IsRouteMarker(wpt->ident) || !p.ok) {
+      line.Break();
       continue;
     }
     const gfx::Point here = Grid(p);
     if (i == fp.ActiveWaypointIndex) {
       if (wpt->value3 <= -1.0) {
-        if (have_previous) Line(leg_pen_, previous_, here);
+        if (line.From()) Line(leg_pen_, *line.From(), here);
       } else {
         // The inbound course line runs from the waypoint along the entered
         // course, its far end measured from the waypoint's own point.
@@ -192,12 +173,11 @@ void RouteLayer::Route() {
       Ident(wpt->ident, magenta_, p);
       Star(p, display::kStyleMagenta);
     } else {
-      if (i > 0 && have_previous) Line(leg_pen_, previous_, here);
+      if (i > 0 && line.From()) Line(leg_pen_, *line.From(), here);
       Ident(wpt->ident, white_, p);
       Star(p, display::kStyleDefault);
     }
-    previous_ = here;
-    have_previous = true;
+    line.Reach(here);
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/fms/cdu_legibility.h"
 #include "tests/sim/test_support.h"
 
 namespace ovi::gnsxls::test {
@@ -34,6 +35,7 @@ TEST(GnsScenario, AStoredPlanActivatedOnTheKeysBecomesTheActiveRoute) {
     EXPECT_TRUE(fs::exists(sim / (std::string("out/snapshots/") + snap + "/window00_gauge08_GNSXLS.png"))) << snap;
   EXPECT_TRUE(Has(sim::test::ReadFile(sim / "out/snapshots/gns-popup/window05_gauge00_GNSXLS_LM.txt"), "\"FOURT\""));
   EXPECT_FALSE(Has(sim::test::ReadFile(sim / "out/snapshots/gns-power-off/window00_gauge08_GNSXLS.txt"), "\"ACTIVE"));
+  fms::test::ExpectLegibleCduSnapshots(sim / "out");
 }
 
 }  // namespace

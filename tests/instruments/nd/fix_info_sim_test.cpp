@@ -4,10 +4,13 @@
 // the fixes gone after the new route's EXEC.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/fms/cdu_legibility.h"
 #include "tests/sim/test_support.h"
 
 namespace ovi::nd::test {
@@ -42,6 +45,28 @@ class FixInfoSimTest : public ::testing::Test {
 
   sim::test::ScratchDir sim_{"fix_info_sim"};
 };
+
+// The route ident (DA Rered) of a display's text record drawn nearest the
+// map's origin among those above it: the origin's own waypoint's ident
+// stands 7 right of and 7 above it.
+std::string NearestRouteIdent(const std::string& record) {
+  std::string nearest;
+  double best = 1e9;
+  std::istringstream lines(record);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("\"DA Rered\"") == std::string::npos) continue;
+    std::istringstream f(line);
+    double element, x, y, w, h, cx, cy;
+    f >> element >> x >> y >> w >> h >> cx >> cy;
+    const std::size_t open = line.rfind('"', line.size() - 2);
+    if (!f || open == std::string::npos || cy >= 0.0) continue;
+    if (std::abs(cx) + std::abs(cy) < best) {
+      best = std::abs(cx) + std::abs(cy);
+      nearest = line.substr(open + 1, line.size() - open - 2);
+    }
+  }
+  return nearest;
+}
 
 // "press SMITHS_FMS 0 9 0 / 2 5 L2": each character by its key, then the
 // line key.
@@ -119,16 +144,27 @@ TEST_F(FixInfoSimTest, EntryFormsByNamedKeys) {
 TEST_F(FixInfoSimTest, TheDemoScenarioWritesItsSnapshotsAndExecTakesTheFixesAway) {
   const RunResult r = Run(sim_ / "scenarios/nd737-layers.txt");
   EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
-  for (const char* label : {"map-2.5", "map-10", "map-40", "map-160", "map-320", "map-centred", "plan-1",
-                            "plan-2", "plan-3", "hold", "pending-new", "pending-mod", "fixinfo-nd", "fixinfo-page-1",
-                            "fixinfo-page-2", "fixinfo-invalid", "after-exec"})
+  for (const char* label : {"map-2.5", "map-10", "map-40", "map-160", "map-320", "map-centred", "plan-OLM",
+                            "plan-BTG", "plan-OLM-again", "hold", "pending-new", "pending-mod", "fixinfo-nd",
+                            "fixinfo-page-1", "fixinfo-page-2", "fixinfo-invalid", "after-exec"})
     EXPECT_TRUE(std::filesystem::exists(sim_ / ("out/snapshots/" + std::string(label)))) << label;
+  // Each picture shows what its name says. The ranges: the arc's mark at
+  // half the range ("%3.0f", so 1.25 reads "  1").
+  for (auto [label, mark] : {std::pair{"map-2.5", "  1"}, std::pair{"map-10", "  5"}, std::pair{"map-40", " 20"},
+                             std::pair{"map-160", " 80"}, std::pair{"map-320", "160"}})
+    EXPECT_TRUE(Has(Record(label, "HW_B737_ND"), " -20.0 -120.0 0xFFDEE6E9 10.0 1 \"Arial\" \"" + std::string(mark) + "\"\n"))
+        << label;
+  // PLAN: the waypoint at the centre.
+  for (auto [label, centre] : {std::pair{"plan-OLM", "OLM"}, std::pair{"plan-BTG", "BTG"},
+                               std::pair{"plan-OLM-again", "OLM"}})
+    EXPECT_EQ(NearestRouteIdent(Record(label, "HW_B737_ND")), centre) << label;
   // Olympia's ring and radial on the display before EXEC, gone after it.
   EXPECT_TRUE(Shows(Record("fixinfo-nd", "HW_B737_ND"), "15.0"));
   EXPECT_TRUE(Shows(Record("fixinfo-nd", "HW_B737_ND"), "270"));
   EXPECT_FALSE(Shows(Record("after-exec", "HW_B737_ND"), "15.0"));
   EXPECT_FALSE(Shows(Record("after-exec", "HW_B737_ND"), "270"));
   EXPECT_FALSE(Shows(Record("after-exec", "SMITHS_FMS"), "SEA"));
+  fms::test::ExpectLegibleCduSnapshots(sim_ / "out");
 }
 
 }  // namespace

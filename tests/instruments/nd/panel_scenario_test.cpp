@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fms/cdu_legibility.h"
 #include "tests/sim/test_support.h"
 
 namespace ovi::nd::test {
@@ -115,6 +116,7 @@ TEST_F(PanelScenarioTest, DemoScenarioWritesEveryDisplaySnapshot) {
   EXPECT_GT(CountTexts(Out("snapshots/nd-popup/window01_gauge00_HW_B737_ND_NB.txt")), 10);
   EXPECT_GT(CountTexts(Out("snapshots/nd-popup/window04_gauge00_HW_B737_ND_BR.txt")), 10);
   EXPECT_EQ(CountTexts(Out("snapshots/nd-power-off/window00_gauge01_HW_B737_ND.txt")), 0);
+  fms::test::ExpectLegibleCduSnapshots(sim_ / "out");
 }
 
 }  // namespace

@@ -344,7 +344,7 @@ TEST_F(RouteLayerTest, ALargerSurfaceShowsTheSamePictureScaled) {
   EXPECT_NEAR(GridLines(colour::kMagenta)[0]->device_pen_width, 2.0 * std::sqrt(494.0 / 244 * 588.0 / 302), 0.02);
 }
 
-// --- The pending route: plain scale, integer canvas units -----------------
+// --- The pending route: on the route's fine grid, with its marks ----------
 
 class PendingRouteTest : public MapLayerTest {
  public:
@@ -367,21 +367,33 @@ class PendingRouteTest : public MapLayerTest {
       if (op->dash == gfx::DashStyle::Dash) out.push_back(op);
     return out;
   }
+  // The waypoint stars of a colour, whole.
+  std::vector<const gfx::RecordedOp*> Stars(gfx::ARGB colour) const {
+    std::vector<const gfx::RecordedOp*> out;
+    for (const gfx::RecordedOp* op : Ops(OpKind::Lines, colour))
+      if (op->points.size() == kStar) out.push_back(op);
+    return out;
+  }
 };
 
 TEST_F(PendingRouteTest, DashedFromTheAircraftToTheEditedEntryOnward) {
   Draw();
-  // 15 NM = 80.625 units, 20 NM = 107.5, each truncated.
+  // 15 NM = 80.625 units, 20 NM = 107.5 above the aircraft point.
   ASSERT_EQ(PendingLegs(colour::kWhite).size(), 2u);
-  EXPECT_NE(LineBetween(colour::kWhite, 122, 249, 122, 169, 0.01), nullptr);
-  EXPECT_NE(LineBetween(colour::kWhite, 122, 169, 122, 142, 0.01), nullptr);
+  EXPECT_NE(LineBetween(colour::kWhite, 122, 249, 122, 168.375), nullptr);
+  EXPECT_NE(LineBetween(colour::kWhite, 122, 168.375, 122, 141.5), nullptr);
   EXPECT_NEAR(PendingLegs(colour::kWhite)[0]->device_pen_width, 2.0, 0.01);
-  EXPECT_AT(Text("NEWPT"), 129, 162);
+  EXPECT_AT(Text("NEWPT"), 129, 161.375);
   EXPECT_EQ(Text("NEWPT").color, colour::kWhite);
-  // Stars at base size, 3 above the point: the route's BRAVO star is 6 above.
+  // Stars 6 above their points, as the route's.
   const auto stars = Symbols(kStar, colour::kWhite);
-  EXPECT_NE(std::find_if(stars.begin(), stars.end(), [](auto p) { return p.X == 122 && p.Y == 166; }), stars.end());
-  EXPECT_NE(std::find_if(stars.begin(), stars.end(), [](auto p) { return p.X == 122 && p.Y == 139; }), stars.end());
+  const auto at = [&](double y) {
+    return std::find_if(stars.begin(), stars.end(), [y](auto p) {
+             return std::abs(p.X - 122) <= kGridTolerance && std::abs(p.Y - y) <= kGridTolerance;
+           }) != stars.end();
+  };
+  EXPECT_TRUE(at(162.375));
+  EXPECT_TRUE(at(135.5));
 
   // A route not yet executed is blue.
   for (int state : {1, 2}) {
@@ -397,27 +409,76 @@ TEST_F(PendingRouteTest, DashedFromTheAircraftToTheEditedEntryOnward) {
   EXPECT_FALSE(Has("NEWPT"));
 }
 
+// Where the modification runs on the active route, both layers mark the
+// same waypoint: its ident and star from either land on the same device
+// points, at the display's size and at a larger one.
+TEST_F(PendingRouteTest, AWaypointBothRoutesShareIsMarkedOnce) {
+  for (auto [w, h] : {std::pair{244, 302}, std::pair{494, 588}}) {
+    SCOPED_TRACE(w);
+    Draw(1, w, h);
+    std::vector<gfx::Recorder::TextItem> bravo;
+    for (const auto& t : rec.Texts())
+      if (t.text == "BRAVO") bravo.push_back(t);
+    ASSERT_EQ(bravo.size(), 2u);  // the route's, then the pending route's
+    EXPECT_EQ(bravo[0].x, bravo[1].x);
+    EXPECT_EQ(bravo[0].y, bravo[1].y);
+    EXPECT_EQ(bravo[0].font_size, bravo[1].font_size);
+    // White stars: BRAVO's on the route, then the pending route's NEWPT and
+    // BRAVO, the last on the very points of the first.
+    const auto white = Stars(colour::kWhite);
+    ASSERT_EQ(white.size(), 3u);
+    ASSERT_EQ(white[0]->points.size(), white[2]->points.size());
+    for (std::size_t i = 0; i < white[0]->points.size(); ++i) {
+      EXPECT_EQ(white[0]->points[i].X, white[2]->points[i].X);
+      EXPECT_EQ(white[0]->points[i].Y, white[2]->points[i].Y);
+    }
+  }
+}
+
 TEST_F(PendingRouteTest, TheActiveEntryKeepsItsMagentaIdent) {
   plan().EditWaypointIndex = 1;
   Draw();
   EXPECT_EQ(Text("ALFA").color, colour::kMagenta);
   EXPECT_EQ(rec.CountText("ALFA"), 1);
   // ... but gets its dashed leg and star.
-  EXPECT_NE(LineBetween(colour::kWhite, 122, 249, 122, 196, 0.01), nullptr);
+  EXPECT_NE(LineBetween(colour::kWhite, 122, 249, 122, 195.25), nullptr);
 }
 
-TEST_F(PendingRouteTest, AMarkerGetsItsStarAndIdentAndTheNextLegStartsThere) {
-  Pending(2, "DISCO", North(15), aircraft_lon);
-  plan().EditWaypointIndex = 1;
-  Draw();
-  EXPECT_EQ(LineBetween(colour::kWhite, 122, 196, 122, 169, 0.01), nullptr);
-  EXPECT_NE(LineBetween(colour::kWhite, 122, 169, 122, 142, 0.01), nullptr);
-  EXPECT_AT(Text("DISCO"), 129, 162);
-  // A marker at the edited entry with an inbound course keeps its leg.
+// Route editing leaves its markers at 0 N 0 E: the pending line breaks at
+// them, as the route's does, instead of running off to the Gulf of Guinea
+// and back; nor does a marker get a star or an ident.
+TEST_F(PendingRouteTest, AMarkerBreaksTheLine) {
+  for (const char* marker : {"DISCO", "THEN"}) {
+    for (bool course_at_edit : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << marker << (course_at_edit ? " with an inbound course" : ""));
+      plan().PendingFlightPlanLastIndex = -1;
+      Pending(0, "ORIG", North(-30), aircraft_lon);
+      Pending(1, "ALFA", North(10), aircraft_lon);
+      Pending(2, "NEWPT", North(15), aircraft_lon);
+      Pending(3, marker, 0.0, 0.0).value3 = course_at_edit ? 10.0 : -1.0;
+      Pending(4, "BRAVO", North(20), aircraft_lon);
+      plan().EditWaypointIndex = course_at_edit ? 3 : 2;
+      Draw();
+      EXPECT_FALSE(Has(marker));
+      if (course_at_edit) {
+        // The first leg drawn is none: the line starts again at BRAVO.
+        EXPECT_EQ(PendingLegs(colour::kWhite).size(), 0u);
+      } else {
+        ASSERT_EQ(PendingLegs(colour::kWhite).size(), 1u);  // to NEWPT only
+        EXPECT_NE(LineBetween(colour::kWhite, 122, 249, 122, 168.375), nullptr);
+      }
+      EXPECT_EQ(rec.CountText("BRAVO"), 2);  // the route's and the pending route's, one place
+      // Stars: ALFA magenta; BRAVO on the route; NEWPT (not past the
+      // edited entry) and BRAVO again on the pending route.
+      EXPECT_EQ(Stars(colour::kWhite).size(), course_at_edit ? 2u : 3u);
+    }
+  }
+  // In PLAN, from entry 0: ORIG to ALFA to NEWPT, then the break.
+  model().HWB737NDMode = 7;
   plan().EditWaypointIndex = 2;
-  plan().PendingFlightPlan[2].value3 = 10.0;
+  plan().PendingFlightPlan[3].ident = "DISCO";
   Draw();
-  EXPECT_NE(LineBetween(colour::kWhite, 122, 249, 122, 169, 0.01), nullptr);
+  EXPECT_EQ(PendingLegs(colour::kWhite).size(), 3u);  // the centre to ORIG, ORIG-ALFA, ALFA-NEWPT
 }
 
 TEST_F(PendingRouteTest, PlanDrawsFromEntryZeroAboutTheMapsOwnCentre) {
@@ -425,14 +486,19 @@ TEST_F(PendingRouteTest, PlanDrawsFromEntryZeroAboutTheMapsOwnCentre) {
   Draw();
   // The centre is the active route's ALFA, as for every other layer: the
   // pending ALFA lies on it, ORIG 40 NM south, BRAVO 10 NM north.
-  EXPECT_NE(LineBetween(colour::kWhite, 122, 171, 122, 281, 0.01), nullptr);
-  EXPECT_AT(Text("BRAVO"), 129, 171 - 27 - 7);
+  EXPECT_NE(LineBetween(colour::kWhite, 122, 171, 122, 281), nullptr);
+  EXPECT_AT(Text("BRAVO"), 129, 171 - 27.5 - 7);
   // Stepped to index 2, the centre is the active plan's entry 2 (BRAVO),
   // not the pending plan's NEWPT.
   plan().PlanStepIndex = 2;
   Draw();
+  // BRAVO's star, 6 above the centre.
   const auto stars = Symbols(kStar, colour::kWhite);
-  EXPECT_NE(std::find_if(stars.begin(), stars.end(), [](auto p) { return p.X == 122 && p.Y == 168; }), stars.end());
+  EXPECT_NE(std::find_if(stars.begin(), stars.end(),
+                         [](auto p) {
+                           return std::abs(p.X - 122) <= kGridTolerance && std::abs(p.Y - 165) <= kGridTolerance;
+                         }),
+            stars.end());
 }
 
 }  // namespace

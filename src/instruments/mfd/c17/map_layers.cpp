@@ -6,7 +6,6 @@
 // C-17's data.
 #include <algorithm>
 #include <cmath>
-#include <string_view>
 
 #include "src/display/map_overlays.h"
 #include "src/display/map_symbols.h"
@@ -17,6 +16,7 @@
 #include "src/instruments/mfd/c17/page_state.h"
 #include "src/instruments/mfd/c17/state.h"
 #include "src/instruments/nd/map_points.h"
+#include "src/instruments/nd/route_marks.h"
 #include "src/instruments/nd/shared_layers.h"
 #include "src/model/state.h"
 #include "src/navdb/state.h"
@@ -41,8 +41,6 @@ const model::State& M() { return model::model_state; }
 const guidance::State& G() { return guidance::guidance_state; }
 const flightplan::State& F() { return flightplan::flightplan_state; }
 
-bool IsRouteMarker(std::string_view ident) { return ident == "DISCO" || ident == "THEN"; }
-
 // The active route: every leg magenta, the active waypoint's ident and
 // star magenta, the others white. A marker breaks the line: no leg into
 // it, no star, no leg out of it (its place means nothing).
@@ -59,7 +57,7 @@ void DrawRoute(const MapLayerFrame& f) {
   for (int i = 0; i <= fp.ActiveFlightPlanLastIndex; ++i) {
     const model::FlightPlanWaypoint* w = fp.ActiveFlightPlan.At(i);
     if (w == nullptr) break;
-    const nd::MapPlace p = IsRouteMarker(w->ident) ? nd::MapPlace{} : v.Place(w->latitude, w->longitude);
+    const nd::MapPlace p = nd::IsRouteMarker(w->ident) ? nd::MapPlace{} : v.Place(w->latitude, w->longitude);
     if (!p.ok) {
       have_prev = false;
       continue;
