@@ -6,8 +6,11 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <list>
+#include <mutex>
 
 #include "platform/gfx/fonts.h"
+#include "platform/gfx/glyph_runs.h"
 
 namespace ovi::gfx {
 
@@ -132,13 +135,37 @@ thread_local std::vector<Graphics*> clip_runs;
 // a gauge drawing every frame does not fault fresh pages in each time.
 thread_local std::unique_ptr<std::uint32_t[]> spare_saved;
 thread_local std::size_t spare_saved_size = 0;
+// The glyphs of a text handed to Cairo.
+thread_local std::vector<cairo_glyph_t> cairo_glyphs;
 bool clip_per_op_setting = false;
 bool cairo_strokes_setting = false;
+bool shape_cache_setting = true;
+bool glyph_runs_setting = true;
+bool far_run_culling_setting = true;
 
 const double kDash[] = {3, 1};
 const double kDot[] = {1, 1};
 const double kDashDot[] = {3, 1, 1, 1};
 const double kDashDotDot[] = {3, 1, 1, 1, 1, 1};
+
+// Calls fn(first point, end point, smooth, closed) for each figure of a
+// path's commands (a move, its lines or curves, perhaps a close; a curve
+// takes three points), stopping at the first that returns false.
+template <class Fn>
+bool ForEachFigure(const std::vector<detail::PathData::Cmd>& cmds, Fn fn) {
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < cmds.size();) {
+    const std::size_t first = k;
+    ++i, ++k;
+    const bool smooth = i < cmds.size() && cmds[i] == detail::PathData::kCurve;
+    while (i < cmds.size() && cmds[i] == detail::PathData::kLine) ++i, ++k;
+    while (i < cmds.size() && cmds[i] == detail::PathData::kCurve) ++i, k += 3;
+    const bool closed = i < cmds.size() && cmds[i] == detail::PathData::kClose;
+    if (closed) ++i;
+    if (!fn(first, k, smooth, closed)) return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -168,6 +195,9 @@ Graphics::Graphics(DeviceContext* dc) : dc_(dc) {
   cairo_set_miter_limit(cr_, 10.0);
   clip_per_op_ = clip_per_op_setting;
   cairo_strokes_ = cairo_strokes_setting;
+  shape_cache_ = shape_cache_setting;
+  glyph_runs_ = glyph_runs_setting;
+  far_runs_culled_ = far_run_culling_setting;
 }
 
 Graphics::~Graphics() {
@@ -610,8 +640,10 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
   }
   if (n > 0) cairo_set_dash(cr_, dashes, n, dash_offset);
   fill_pass_ = false;
-  EmitPath(scratch_);
-  cairo_stroke(cr_);
+  if (!(shape_cache_ && !clip_per_op_ && !op_far_ && KeptCairoStroke(width, dashes, n, dash_offset, pen))) {
+    EmitPath(scratch_);
+    cairo_stroke(cr_);
+  }
   if (n > 0) cairo_set_dash(cr_, nullptr, 0, 0);
   for (int i = 0; i < n_arrows; ++i)
     DrawArrow(pen, *arrows[i].arrow, arrows[i].tx, arrows[i].ty, arrows[i].fx, arrows[i].fy);
@@ -673,24 +705,15 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
                               ARGB colour) {
   const detail::Affine m = DeviceAffine();
   const auto& cmds = scratch_.cmds;
-  std::size_t k = 0;
-  for (std::size_t i = 0; i < cmds.size();) {
-    // One figure: a move, its lines, perhaps a close.
-    const std::size_t first = k;
-    ++i, ++k;
-    const bool smooth = i < cmds.size() && cmds[i] == PathData::kCurve;
-    while (i < cmds.size() && cmds[i] == PathData::kLine) ++i, ++k;
-    while (i < cmds.size() && cmds[i] == PathData::kCurve) ++i, k += 3;
-    const bool closed = i < cmds.size() && cmds[i] == PathData::kClose;
-    if (closed) ++i;
-    if (smooth) {
-      if (!thin_.AddCurves(&scratch_.pts[first], k - first, closed, m, half_width)) {
-        thin_.Clear();
-        return false;
-      }
-    } else
-      thin_.AddFigure(&scratch_.pts[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
-  }
+  const auto& pts = scratch_.pts;
+  if (pts.empty()) return true;
+  // The points on the device's fixed-point grid, counted from the first
+  // one's pixel: the converter's sums and the kept coverage then do not
+  // depend on where on the surface the figure lies.
+  fixed_.resize(pts.size());
+  for (std::size_t i = 0; i < pts.size(); ++i) fixed_[i] = detail::ThinStroke::ToDevice(m, pts[i]);
+  const std::int64_t ox = fixed_[0].x >> 8, oy = fixed_[0].y >> 8;
+  for (auto& p : fixed_) p.x -= ox * 256, p.y -= oy * 256;
   // Cairo's clip of whole pixels, when it has one; a clip run draws
   // unclipped and settles later.
   int x0 = 0, y0 = 0, x1 = dc_->width, y1 = dc_->height;
@@ -698,9 +721,126 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
     x0 = std::max(x0, clip_box_.X), y0 = std::max(y0, clip_box_.Y);
     x1 = std::min(x1, clip_box_.X + clip_box_.Width), y1 = std::min(y1, clip_box_.Y + clip_box_.Height);
   }
+  const int dx = static_cast<int>(ox), dy = static_cast<int>(oy);
+  const int bx0 = x0 - dx, by0 = y0 - dy, bx1 = x1 - dx, by1 = y1 - dy;
   // Cairo draws on the image surface's pixels at once and keeps no copy of
   // them, so pixels written here need no flush or notice.
-  thin_.Composite(dc_->pixels.data(), dc_->width, x0, y0, x1, y1, colour);
+  std::uint32_t* const pixels = dc_->pixels.data();
+  if (shape_cache_) {
+    key_.Clear();
+    key_.Add(std::uint32_t{1});  // a stroke of the layer's converter
+    key_.Add(half_width);
+    key_.Add(m.a), key_.Add(m.b), key_.Add(m.c), key_.Add(m.d);
+    key_.Add(static_cast<std::uint32_t>(dashes != nullptr ? dash_count : 0));
+    if (dashes != nullptr) {
+      for (int i = 0; i < dash_count; ++i) key_.Add(dashes[i]);
+      key_.Add(dash_offset);
+    }
+    ForEachFigure(cmds, [&](std::size_t first, std::size_t k, bool smooth, bool closed) {
+      key_.Add(static_cast<std::uint32_t>((k - first) << 2 | (smooth ? 2 : 0) | (closed ? 1 : 0)));
+      for (std::size_t p = first; p < k; ++p) {
+        key_.Add(static_cast<std::uint32_t>(fixed_[p].x));
+        key_.Add(static_cast<std::uint32_t>(fixed_[p].y));
+      }
+      return true;
+    });
+    key_.Seal();
+    if (detail::Shapes().Paint(key_, bx0, by0, bx1, by1, pixels, dc_->width, dx, dy, colour)) return true;
+  }
+  if (far_runs_culled_)
+    thin_.SetBox(bx0, by0, bx1, by1);
+  else
+    thin_.NoBox();
+  const bool added = ForEachFigure(cmds, [&](std::size_t first, std::size_t k, bool smooth, bool closed) {
+    if (smooth) return thin_.AddCurves(&fixed_[first], k - first, closed, m, half_width);
+    thin_.AddFigure(&fixed_[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
+    return true;
+  });
+  if (!added) {
+    thin_.Clear();
+    return false;
+  }
+  thin_.Fill(bx0, by0, bx1, by1, &coverage_);
+  if (shape_cache_) detail::Shapes().Keep(key_, coverage_);
+  coverage_.Paint(pixels, dc_->width, dx, dy, colour);
+  return true;
+}
+
+// A stroke Cairo rasterises, kept like the converter's: Cairo strokes it
+// once onto a clear alpha surface the size of the box it draws in (so that
+// it limits the outline to the same box), in opaque white, and what that
+// covers is painted in the pen's colour as Cairo composites it. Kept for that
+// box, the transform and the pen exactly as they are.
+bool Graphics::KeptCairoStroke(double width, const double* dashes, int dash_count, double dash_offset,
+                               const Pen& pen) {
+  int x0 = 0, y0 = 0, x1 = dc_->width, y1 = dc_->height;
+  if (!clip_infinite_ && !run_wanted_) {
+    x0 = std::max(x0, clip_box_.X), y0 = std::max(y0, clip_box_.Y);
+    x1 = std::min(x1, clip_box_.X + clip_box_.Width), y1 = std::min(y1, clip_box_.Y + clip_box_.Height);
+  }
+  if (x0 >= x1 || y0 >= y1) return true;
+  cairo_matrix_t ctm;
+  cairo_get_matrix(cr_, &ctm);
+  const cairo_antialias_t antialias = cairo_get_antialias(cr_);
+  key_.Clear();
+  key_.Add(std::uint32_t{2});  // a stroke Cairo rasterises
+  for (double v : {ctm.xx, ctm.yx, ctm.xy, ctm.yy, ctm.x0, ctm.y0, width, dash_offset}) key_.Add(v);
+  key_.Add(static_cast<std::uint32_t>(antialias));
+  key_.Add(static_cast<std::uint32_t>(pen.GetEndCap()));
+  key_.Add(static_cast<std::uint32_t>(pen.GetLineJoin()));
+  key_.Add(static_cast<std::uint32_t>(dash_count));
+  for (int i = 0; i < dash_count; ++i) key_.Add(dashes[i]);
+  for (int v : {x0, y0, x1, y1}) key_.Add(static_cast<std::uint32_t>(v));
+  for (PathData::Cmd c : scratch_.cmds) key_.Add(static_cast<std::uint32_t>(c));
+  for (const PathData::Pt& p : scratch_.pts) key_.Add(p.x), key_.Add(p.y);
+  key_.Seal();
+  std::uint32_t* const pixels = dc_->pixels.data();
+  const ARGB colour = pen.GetColor().argb;
+  if (detail::Shapes().Paint(key_, x0, y0, x1, y1, pixels, dc_->width, 0, 0, colour)) return true;
+  const int w = x1 - x0, h = y1 - y0;
+  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
+  cairo_surface_set_device_offset(mask, -x0, -y0);
+  cairo_t* mc = cairo_create(mask);
+  cairo_set_matrix(mc, &ctm);
+  cairo_set_antialias(mc, antialias);
+  cairo_set_line_width(mc, cairo_get_line_width(cr_));
+  cairo_set_line_cap(mc, cairo_get_line_cap(cr_));
+  cairo_set_line_join(mc, cairo_get_line_join(cr_));
+  cairo_set_miter_limit(mc, cairo_get_miter_limit(cr_));
+  if (dash_count > 0) cairo_set_dash(mc, dashes, dash_count, dash_offset);
+  cairo_set_source_rgba(mc, 1.0, 1.0, 1.0, 1.0);
+  EmitPathTo(mc, scratch_);
+  cairo_stroke(mc);
+  const bool ok = cairo_status(mc) == CAIRO_STATUS_SUCCESS;
+  cairo_destroy(mc);
+  cairo_surface_flush(mask);
+  if (!ok || cairo_surface_status(mask) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(mask);
+    return false;
+  }
+  const unsigned char* data = cairo_image_surface_get_data(mask);
+  const int stride = cairo_image_surface_get_stride(mask);
+  coverage_.Clear();
+  for (int y = 0; y < h; ++y) {
+    const unsigned char* row = data + static_cast<std::ptrdiff_t>(y) * stride;
+    for (int x = 0; x < w;) {
+      if (row[x] == 0) {
+        ++x;
+        continue;
+      }
+      const int start = x;
+      while (x < w && row[x] != 0) ++x;
+      coverage_.spans.push_back(detail::Coverage::Span{y0 + y, x0 + start, x - start,
+                                                       static_cast<std::uint32_t>(coverage_.alpha.size())});
+      coverage_.alpha.insert(coverage_.alpha.end(), row + start, row + x);
+    }
+  }
+  cairo_surface_destroy(mask);
+  coverage_.box_x0 = x0, coverage_.box_y0 = y0, coverage_.box_x1 = x1, coverage_.box_y1 = y1;
+  coverage_.inside = false;
+  coverage_.cairo_spans = true;
+  detail::Shapes().Keep(key_, coverage_);
+  coverage_.Paint(pixels, dc_->width, 0, 0, colour);
   return true;
 }
 
@@ -778,6 +918,88 @@ Status Graphics::ApplyClipData(const PathData& data, FillMode fill, CombineMode 
   return Ok;
 }
 
+// Clips replaced by the same outline under the same transform on a surface
+// of the same size give the same pixels: a map frame sets its outline clip
+// every frame. A few are kept for the process (never per device context).
+class KeptClips {
+ public:
+  static constexpr std::size_t kMax = 16;
+  static constexpr std::size_t kMaxBytes = std::size_t{1} << 20;
+  std::shared_ptr<const detail::ClipPixels> Find(const detail::ShapeKey& key) {
+    std::lock_guard<std::mutex> lock(mu_);
+    for (auto it = kept_.begin(); it != kept_.end(); ++it) {
+      if (it->first.hash != key.hash || it->first.words != key.words) continue;
+      kept_.splice(kept_.begin(), kept_, it);
+      return kept_.front().second;
+    }
+    return nullptr;
+  }
+  void Keep(const detail::ShapeKey& key, std::shared_ptr<const detail::ClipPixels> clip) {
+    if (clip->mask.size() > kMaxBytes) return;
+    std::lock_guard<std::mutex> lock(mu_);
+    kept_.emplace_front(key, std::move(clip));
+    if (kept_.size() > kMax) kept_.pop_back();
+  }
+
+ private:
+  std::mutex mu_;
+  std::list<std::pair<detail::ShapeKey, std::shared_ptr<const detail::ClipPixels>>> kept_;
+};
+
+KeptClips& Clips() {
+  static auto* clips = new KeptClips;
+  return *clips;
+}
+
+// A box wholly inside the clip: rows of one inside run each, grown from the
+// widest row up and down while the box keeps growing.
+Rect InnerBox(detail::ClipPixels& c, int surface_width) {
+  const int h = static_cast<int>(c.outside_row.size()) - 1;
+  if (h <= 0) return Rect(0, 0, 0, 0);
+  // The inside run of row r, or an empty one when the row has none or more.
+  auto inside = [&](int r, int& a, int& b) {
+    const int first = c.outside_row[r], last = c.outside_row[r + 1];
+    a = 0, b = surface_width;
+    for (int i = first; i < last; ++i) {
+      if (c.outside[i].x0 <= a) {
+        a = std::max(a, c.outside[i].x1);
+      } else if (c.outside[i].x1 >= b) {
+        b = std::min(b, c.outside[i].x0);
+      } else {
+        a = b = 0;  // an outside run in the middle: more than one inside run
+        return;
+      }
+    }
+    if (a > b) a = b = 0;
+  };
+  int widest = 0, best = -1;
+  c.inside.resize(static_cast<std::size_t>(h));
+  for (int r = 0; r < h; ++r) {
+    int a, b;
+    inside(r, a, b);
+    c.inside[static_cast<std::size_t>(r)] = {a, b};
+    if (b - a > best) best = b - a, widest = r;
+  }
+  int a, b;
+  inside(widest, a, b);
+  int r0 = widest, r1 = widest + 1;
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (int r : {r0 - 1, r1}) {
+      if (r < 0 || r >= h) continue;
+      int ra, rb;
+      inside(r, ra, rb);
+      const int na = std::max(a, ra), nb = std::min(b, rb);
+      if (nb <= na || static_cast<long>(nb - na) * (r1 - r0 + 1) <= static_cast<long>(b - a) * (r1 - r0)) continue;
+      a = na, b = nb;
+      (r < r0 ? r0 : r1) = r < r0 ? r : r + 1;
+      grew = true;
+    }
+  }
+  if (b <= a) return Rect(0, 0, 0, 0);
+  return Rect(a, c.y0 + r0, b - a, r1 - r0);
+}
+
 // The pixels the clip path covers, filled the way a hard-edged clip mask is
 // (aliased), over the path's device box; an intersection keeps only the
 // pixels the previous mask also held. Lists, for each row of the mask, the
@@ -785,6 +1007,22 @@ Status Graphics::ApplyClipData(const PathData& data, FillMode fill, CombineMode 
 // a plain box (clip_box_).
 bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode) {
   double off = (pixel_offset_ == PixelOffsetMode::Half || pixel_offset_ == PixelOffsetMode::HighQuality) ? 0.0 : 0.5;
+  const bool keepable = mode == CombineMode::Replace && shape_cache_;
+  if (keepable) {
+    key_.Clear();
+    key_.Add(std::uint32_t{3});  // a clip
+    for (double v : {world_.a, world_.b, world_.c, world_.d, world_.e + off, world_.f + off}) key_.Add(v);
+    key_.Add(static_cast<std::uint32_t>(fill));
+    key_.Add(static_cast<std::uint32_t>(dc_->width)), key_.Add(static_cast<std::uint32_t>(dc_->height));
+    for (PathData::Cmd c : data.cmds) key_.Add(static_cast<std::uint32_t>(c));
+    for (const PathData::Pt& p : data.pts) key_.Add(p.x), key_.Add(p.y);
+    key_.Seal();
+    if (auto kept = Clips().Find(key_)) {
+      clip_ = std::move(kept);
+      clip_box_ = clip_->box;
+      return true;
+    }
+  }
   int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // the path's box, a pixel wider each side, on the surface
   if (!op_empty_) {
     auto lo = [](double v, int hi) { return static_cast<int>(std::clamp(std::floor(v) - 1, 0.0, static_cast<double>(hi))); };
@@ -792,16 +1030,19 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
     x0 = lo(op_box_.X + off, dc_->width), x1 = up(static_cast<double>(op_box_.X) + op_box_.Width + off, dc_->width);
     y0 = lo(op_box_.Y + off, dc_->height), y1 = up(static_cast<double>(op_box_.Y) + op_box_.Height + off, dc_->height);
   }
-  if (mode == CombineMode::Intersect) {
-    x0 = std::max(x0, mask_x0_), y0 = std::max(y0, mask_y0_);
-    x1 = std::min(x1, mask_x0_ + mask_w_), y1 = std::min(y1, mask_y0_ + mask_h_);
+  const detail::ClipPixels* prev = mode == CombineMode::Intersect ? clip_.get() : nullptr;
+  if (prev != nullptr) {
+    x0 = std::max(x0, prev->x0), y0 = std::max(y0, prev->y0);
+    x1 = std::min(x1, prev->x0 + prev->w), y1 = std::min(y1, prev->y0 + prev->h);
   }
+  auto next = std::make_shared<detail::ClipPixels>();
+  detail::ClipPixels& c = *next;
   int w = std::max(0, x1 - x0), h = std::max(0, y1 - y0);
   if (w == 0 || h == 0) w = h = 0;
   int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, std::max(w, 1));
-  std::vector<std::uint8_t> next(static_cast<std::size_t>(stride) * h, 0);
+  c.mask.assign(static_cast<std::size_t>(stride) * h, 0);
   if (h > 0) {
-    cairo_surface_t* ms = cairo_image_surface_create_for_data(next.data(), CAIRO_FORMAT_A8, w, h, stride);
+    cairo_surface_t* ms = cairo_image_surface_create_for_data(c.mask.data(), CAIRO_FORMAT_A8, w, h, stride);
     cairo_surface_set_device_offset(ms, -x0, -y0);
     cairo_t* mc = cairo_create(ms);
     if (cairo_status(mc) != CAIRO_STATUS_SUCCESS) {
@@ -820,17 +1061,16 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
     cairo_destroy(mc);
     cairo_surface_flush(ms);
     cairo_surface_destroy(ms);
-    if (mode == CombineMode::Intersect) {
+    if (prev != nullptr) {
       for (int y = 0; y < h; ++y) {
-        const std::uint8_t* prev =
-            &mask_[static_cast<std::size_t>(y + y0 - mask_y0_) * mask_stride_ + (x0 - mask_x0_)];
-        std::uint8_t* row = &next[static_cast<std::size_t>(y) * stride];
-        for (int x = 0; x < w; ++x) row[x] &= prev[x];
+        const std::uint8_t* before =
+            &prev->mask[static_cast<std::size_t>(y + y0 - prev->y0) * prev->stride + (x0 - prev->x0)];
+        std::uint8_t* row = &c.mask[static_cast<std::size_t>(y) * stride];
+        for (int x = 0; x < w; ++x) row[x] &= before[x];
       }
     }
   }
-  mask_.swap(next);
-  mask_x0_ = x0, mask_y0_ = y0, mask_w_ = w, mask_h_ = h, mask_stride_ = stride;
+  c.x0 = x0, c.y0 = y0, c.w = w, c.h = h, c.stride = stride;
 
   // An aliased fill covers a pixel fully or not at all: whole words of 0 or
   // 0xFF let the scan skip eight pixels at a time.
@@ -839,13 +1079,11 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
     std::memcpy(&v, p, sizeof v);
     return v;
   };
-  outside_.clear();
-  outside_row_.clear();
   int tx0 = w, tx1 = -1, ty0 = h, ty1 = -1;  // tight box of the covered pixels
   bool box = true;
   for (int y = 0; y < h; ++y) {
-    const std::uint8_t* row = &mask_[static_cast<std::size_t>(y) * stride];
-    outside_row_.push_back(static_cast<int>(outside_.size()));
+    const std::uint8_t* row = &c.mask[static_cast<std::size_t>(y) * stride];
+    c.outside_row.push_back(static_cast<int>(c.outside.size()));
     int from = 0, x = 0, runs = 0;  // from: start of the current outside run (surface x)
     while (x < w) {
       while (x + 8 <= w && word(row + x) == 0) x += 8;
@@ -854,7 +1092,7 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
       int a = x;
       while (x + 8 <= w && word(row + x) == ~std::uint64_t{0}) x += 8;
       while (x < w && row[x] != 0) ++x;
-      if (x0 + a > from) outside_.push_back({from, x0 + a});
+      if (x0 + a > from) c.outside.push_back({from, x0 + a});
       from = x0 + x;
       if (runs++ == 0 && ty1 >= 0 && (a != tx0 || x - 1 != tx1)) box = false;
       tx0 = std::min(tx0, a), tx1 = std::max(tx1, x - 1);
@@ -862,15 +1100,19 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
       ty0 = std::min(ty0, y), ty1 = y;
     }
     if (runs > 1) box = false;
-    if (from < dc_->width) outside_.push_back({from, dc_->width});
+    if (from < dc_->width) c.outside.push_back({from, dc_->width});
   }
-  outside_row_.push_back(static_cast<int>(outside_.size()));
+  c.outside_row.push_back(static_cast<int>(c.outside.size()));
   if (ty1 < 0) {
-    clip_box_ = Rect(0, 0, 0, 0);
+    c.box = Rect(0, 0, 0, 0);
   } else {
-    clip_box_ = Rect(x0 + tx0, y0 + ty0, tx1 - tx0 + 1, ty1 - ty0 + 1);
+    c.box = Rect(x0 + tx0, y0 + ty0, tx1 - tx0 + 1, ty1 - ty0 + 1);
   }
-  if (box) outside_row_.clear();
+  if (box) c.outside_row.clear();
+  c.inner = InnerBox(c, dc_->width);
+  clip_box_ = c.box;
+  clip_ = next;
+  if (keepable) Clips().Keep(key_, std::move(next));
   return true;
 }
 
@@ -879,7 +1121,7 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
 // splits the shapes that cross it, and so their smoothed pixels.
 void Graphics::SetDeviceClip() {
   cairo_reset_clip(cr_);
-  run_wanted_ = !outside_row_.empty();
+  run_wanted_ = !clip_->outside_row.empty();
   if (run_wanted_) return;
   cairo_identity_matrix(cr_);
   matrix_dirty_ = true;
@@ -925,23 +1167,45 @@ void Graphics::SaveOutside(double bx0, double by0, double bx1, double by1) {
   int y0 = at(std::floor(by0) - 2, dc_->height), y1 = at(std::ceil(by1) + 2, dc_->height);
   if (!(bx0 <= bx1 && by0 <= by1)) x0 = 0, x1 = dc_->width, y0 = 0, y1 = dc_->height;
   if (x0 >= x1 || y0 >= y1) return;
-  std::uint32_t* px = dc_->pixels.data();
-  std::uint32_t* keep = saved_.get();
-  auto save = [&](std::size_t row, int a, int b) {
-    std::memcpy(keep + row + a, px + row + a, static_cast<std::size_t>(b - a) * sizeof(std::uint32_t));
-  };
+  // Wholly inside the clip: nothing of it is ever put back.
+  const Rect& in = clip_->inner;
+  if (x0 >= in.X && x1 <= in.X + in.Width && y0 >= in.Y && y1 <= in.Y + in.Height) return;
+  const detail::ClipPixels& clip = *clip_;
   for (int y = y0; y < y1; ++y) {
+    // A row of the box inside the clip's run needs nothing kept.
+    const int r = y - clip.y0;
+    if (r >= 0 && r < static_cast<int>(clip.inside.size()) && x0 >= clip.inside[static_cast<std::size_t>(r)].x0 &&
+        x1 <= clip.inside[static_cast<std::size_t>(r)].x1)
+      continue;
     Span& c = saved_cols_[static_cast<std::size_t>(y)];
     std::size_t row = static_cast<std::size_t>(y) * dc_->width;
     if (c.x0 >= c.x1) {
-      save(row, x0, x1);
+      SaveOutsideClip(row, y, x0, x1);
       c = {x0, x1};
       continue;
     }
-    if (x0 < c.x0) save(row, x0, c.x0), c.x0 = x0;
-    if (x1 > c.x1) save(row, c.x1, x1), c.x1 = x1;
+    if (x0 < c.x0) SaveOutsideClip(row, y, x0, c.x0), c.x0 = x0;
+    if (x1 > c.x1) SaveOutsideClip(row, y, c.x1, x1), c.x1 = x1;
   }
   saved_y0_ = std::min(saved_y0_, y0), saved_y1_ = std::max(saved_y1_, y1);
+}
+
+// Keeps the pixels of [x0, x1) in row y that lie outside the clip: only
+// those are ever put back.
+void Graphics::SaveOutsideClip(std::size_t row, int y, int x0, int x1) {
+  const std::uint32_t* px = dc_->pixels.data();
+  std::uint32_t* keep = saved_.get();
+  auto save = [&](int a, int b) {
+    if (a < b) std::memcpy(keep + row + a, px + row + a, static_cast<std::size_t>(b - a) * sizeof(std::uint32_t));
+  };
+  const detail::ClipPixels& c = *clip_;
+  const int r = y - c.y0;
+  if (r < 0 || r >= c.h) {
+    save(x0, x1);
+    return;
+  }
+  for (int i = c.outside_row[r]; i < c.outside_row[r + 1]; ++i)
+    save(std::max(x0, c.outside[i].x0), std::min(x1, c.outside[i].x1));
 }
 
 // Puts the saved pixels outside the clip back; the run resumes at the next
@@ -958,12 +1222,13 @@ void Graphics::SuspendRun() {
     Span& c = saved_cols_[static_cast<std::size_t>(y)];
     if (c.x0 >= c.x1) continue;
     std::size_t row = static_cast<std::size_t>(y) * dc_->width;
-    int r = y - mask_y0_;
-    if (r < 0 || r >= mask_h_) {
+    const detail::ClipPixels& clip = *clip_;
+    int r = y - clip.y0;
+    if (r < 0 || r >= clip.h) {
       restore(row, c.x0, c.x1);
     } else {
-      for (int i = outside_row_[r]; i < outside_row_[r + 1]; ++i)
-        restore(row, std::max(c.x0, outside_[i].x0), std::min(c.x1, outside_[i].x1));
+      for (int i = clip.outside_row[r]; i < clip.outside_row[r + 1]; ++i)
+        restore(row, std::max(c.x0, clip.outside[i].x0), std::min(c.x1, clip.outside[i].x1));
     }
     c = {0, 0};
   }
@@ -991,6 +1256,12 @@ void SettleClippedDrawing(const DeviceContext& dc) {
 void UseClipPerOperation(bool on) { clip_per_op_setting = on; }
 
 void UseCairoForAllStrokes(bool on) { cairo_strokes_setting = on; }
+
+void UseShapeCache(bool on) { shape_cache_setting = on; }
+
+void UseGlyphRuns(bool on) { glyph_runs_setting = on; }
+
+void UseFarRunCulling(bool on) { far_run_culling_setting = on; }
 
 }  // namespace detail
 
@@ -1038,9 +1309,7 @@ Status Graphics::ResetClip() {
   EndRun();
   cairo_reset_clip(cr_);
   clip_infinite_ = true;
-  mask_.clear();
-  outside_.clear();
-  outside_row_.clear();
+  clip_.reset();
   if (recorder_ != nullptr) {
     RecordedOp op;
     op.kind = OpKind::ResetClip;
@@ -1087,17 +1356,18 @@ Status Graphics::DrawLineI(const Pen& pen, int x1, int y1, int x2, int y2) {
 }
 
 namespace {
+// The recorded points only when something records them.
 template <typename P>
-void PolyTo(PathData& d, std::vector<PointF>& rec, const P* pts, int count, bool close) {
+void PolyTo(PathData& d, std::vector<PointF>* rec, const P* pts, int count, bool close) {
   d.Clear();
-  rec.clear();
+  if (rec != nullptr) rec->clear();
   for (int i = 0; i < count; ++i) {
     double x = pts[i].X, y = pts[i].Y;
     if (i == 0)
       d.MoveTo(x, y);
     else
       d.LineTo(x, y);
-    rec.emplace_back(static_cast<REAL>(x), static_cast<REAL>(y));
+    if (rec != nullptr) rec->emplace_back(static_cast<REAL>(x), static_cast<REAL>(y));
   }
   if (close) d.Close();
 }
@@ -1105,37 +1375,37 @@ void PolyTo(PathData& d, std::vector<PointF>& rec, const P* pts, int count, bool
 
 Status Graphics::DrawLines(const Pen& pen, const PointF* pts, int count) {
   if (!PointsOk(pts, count, 2)) return Fail(InvalidParameter);
-  PolyTo(scratch_, rec_points_, pts, count, false);
+  PolyTo(scratch_, recorder_ != nullptr ? &rec_points_ : nullptr, pts, count, false);
   return StrokeData(pen, OpKind::Lines, nullptr);
 }
 
 Status Graphics::DrawLinesI(const Pen& pen, const Point* pts, int count) {
   if (!PointsOk(pts, count, 2)) return Fail(InvalidParameter);
-  PolyTo(scratch_, rec_points_, pts, count, false);
+  PolyTo(scratch_, recorder_ != nullptr ? &rec_points_ : nullptr, pts, count, false);
   return StrokeData(pen, OpKind::Lines, nullptr);
 }
 
 Status Graphics::DrawPolygon(const Pen& pen, const PointF* pts, int count) {
   if (!PointsOk(pts, count, 2)) return Fail(InvalidParameter);
-  PolyTo(scratch_, rec_points_, pts, count, true);
+  PolyTo(scratch_, recorder_ != nullptr ? &rec_points_ : nullptr, pts, count, true);
   return StrokeData(pen, OpKind::Polygon, nullptr);
 }
 
 Status Graphics::DrawPolygonI(const Pen& pen, const Point* pts, int count) {
   if (!PointsOk(pts, count, 2)) return Fail(InvalidParameter);
-  PolyTo(scratch_, rec_points_, pts, count, true);
+  PolyTo(scratch_, recorder_ != nullptr ? &rec_points_ : nullptr, pts, count, true);
   return StrokeData(pen, OpKind::Polygon, nullptr);
 }
 
 Status Graphics::FillPolygon(const SolidBrush& brush, const PointF* pts, int count, FillMode mode) {
   if (!PointsOk(pts, count, 3)) return Fail(InvalidParameter);
-  PolyTo(scratch_, rec_points_, pts, count, true);
+  PolyTo(scratch_, recorder_ != nullptr ? &rec_points_ : nullptr, pts, count, true);
   return FillData(brush, mode, OpKind::Polygon, nullptr);
 }
 
 Status Graphics::FillPolygonI(const SolidBrush& brush, const Point* pts, int count, FillMode mode) {
   if (!PointsOk(pts, count, 3)) return Fail(InvalidParameter);
-  PolyTo(scratch_, rec_points_, pts, count, true);
+  PolyTo(scratch_, recorder_ != nullptr ? &rec_points_ : nullptr, pts, count, true);
   return FillData(brush, mode, OpKind::Polygon, nullptr);
 }
 
@@ -1388,11 +1658,41 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
   }
 
   SyncMatrix();
-  cairo_set_font_face(cr_, face->face);
-  cairo_set_font_size(cr_, em);
-  cairo_set_font_options(cr_, detail::FontOptionsFor(static_cast<int>(text_hint_)));
-  cairo_scaled_font_t* sf = cairo_get_scaled_font(cr_);
-  if (cairo_scaled_font_status(sf) != CAIRO_STATUS_SUCCESS) return Fail(GenericError);
+  // Cairo's scaled font is only needed for what is not kept yet (kept runs
+  // and glyphs: glyph_runs.h).
+  const detail::TextFont text_font{face->face, em, world_.a, world_.b, world_.c, world_.d, static_cast<int>(text_hint_)};
+  cairo_scaled_font_t* sf = nullptr;
+  bool font_failed = false;
+  const detail::ScaledFontSource scaled = [&]() -> cairo_scaled_font_t* {
+    if (sf == nullptr && !font_failed) {
+      cairo_set_font_face(cr_, face->face);
+      cairo_set_font_size(cr_, em);
+      cairo_set_font_options(cr_, detail::FontOptionsFor(static_cast<int>(text_hint_)));
+      sf = cairo_get_scaled_font(cr_);
+      font_failed = cairo_scaled_font_status(sf) != CAIRO_STATUS_SUCCESS;
+    }
+    return font_failed ? nullptr : sf;
+  };
+  if (!glyph_runs_ && scaled() == nullptr) return Fail(GenericError);
+  // The advance of a piece of the text; trailing blanks do not count, as
+  // in the original layout.
+  // The run last fetched, for the drawing of a line just measured.
+  std::string_view run_of;
+  auto kept_run = [&](std::string_view part) {
+    if (run_of.data() == part.data() && run_of.size() == part.size()) return true;
+    run_of = {};
+    if (!detail::KeptRun(text_font, part, scaled, run_)) return false;
+    run_of = part;
+    return true;
+  };
+  auto advance = [&](std::size_t from, std::size_t len) -> double {
+    while (len > 0 && utf8[from + len - 1] == ' ') --len;
+    if (len == 0) return 0.0;
+    const std::string_view part = std::string_view(utf8).substr(from, len);
+    if (glyph_runs_ && kept_run(part)) return detail::RunAdvance(run_);
+    if (scaled() == nullptr) return 0.0;
+    return Advance(sf, utf8, from, len);
+  };
 
   // Lines: explicit breaks, then greedy wrapping at blanks.
   struct Line {
@@ -1402,7 +1702,10 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
   Line lines_small[8];
   std::vector<Line> lines_big;
   int n_lines = 0;
-  bool need_adv = align != StringAlignment::Near || wrap || measured != nullptr || recorder_ != nullptr;
+  // Kept runs give advances for nothing more than the glyphs, which the
+  // drawing needs anyway.
+  bool need_adv =
+      glyph_runs_ || align != StringAlignment::Near || wrap || measured != nullptr || recorder_ != nullptr;
   auto push = [&](std::size_t from, std::size_t len, double adv) {
     if (n_lines < 8)
       lines_small[n_lines] = {from, len, adv};
@@ -1420,11 +1723,11 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     std::size_t len = end - pos;
     if (len > 0 && utf8[pos + len - 1] == '\r') --len;
     if (!wrap) {
-      push(pos, len, need_adv ? Advance(sf, utf8, pos, len) : 0);
+      push(pos, len, need_adv ? advance(pos, len) : 0);
     } else {
       std::size_t start = pos, stop = pos + len;
       while (true) {
-        double adv = Advance(sf, utf8, start, stop - start);
+        double adv = advance(start, stop - start);
         if (adv <= avail || stop == start) {
           push(start, stop - start, adv);
           break;
@@ -1433,7 +1736,7 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
         std::size_t best = std::string::npos;
         for (std::size_t i = start + 1; i < stop; ++i) {
           if (utf8[i] != ' ') continue;
-          if (Advance(sf, utf8, start, i - start) <= avail)
+          if (advance(start, i - start) <= avail)
             best = i;
           else
             break;
@@ -1442,7 +1745,7 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
           std::size_t sp = utf8.find(' ', start + 1);
           best = (sp == std::string::npos || sp >= stop) ? stop : sp;
         }
-        push(start, best - start, Advance(sf, utf8, start, best - start));
+        push(start, best - start, advance(start, best - start));
         start = best;
         while (start < stop && utf8[start] == ' ') ++start;
         if (start >= stop) break;
@@ -1452,6 +1755,7 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     pos = nl + 1;
   }
   const Line* lines = n_lines <= 8 ? lines_small : lines_big.data();
+  if (font_failed) return Fail(GenericError);
 
   double total_h = n_lines * line_h;
   double top = layout.Y;
@@ -1516,13 +1820,20 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
   RectF ink = box;
   if (!need_adv) {
     cairo_font_extents_t fe;
-    cairo_scaled_font_extents(sf, &fe);
+    cairo_scaled_font_extents(scaled(), &fe);
     std::size_t longest = 0;
     for (int i = 0; i < n_lines; ++i) longest = std::max(longest, lines[i].len);
     ink.Width = static_cast<REAL>(static_cast<double>(longest) * fe.max_x_advance + 2 * pad);
   }
   Box dev = device_box(ink);
   double em_device = em * std::sqrt(std::fabs(world_.Determinant()));
+  // Recorded text wholly off the visible area changes no pixel either.
+  {
+    Box reach;
+    reach.Add(dev.x0 - em_device, dev.y0 - em_device);
+    reach.Add(dev.x1 + em_device, dev.y1 + em_device);
+    if (!VisibleDevice(reach.ToRect(0))) return Ok;
+  }
   BeforeDraw(dev.x0 - em_device, dev.y0 - em_device, dev.x1 + em_device, dev.y1 + em_device);
   if (clip) {
     cairo_save(cr_);
@@ -1531,11 +1842,53 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     cairo_clip(cr_);
   }
   SetSource(brush->GetColor().argb);
+  // The layer paints kept glyphs itself where Cairo would composite them
+  // plainly: no clip of the layout box, no clip mask per operation.
+  const bool paint_kept = glyph_runs_ && !clip && !clip_per_op_;
+  int x0 = 0, y0 = 0, x1 = dc_->width, y1 = dc_->height;
+  if (!clip_infinite_ && !run_wanted_) {
+    x0 = std::max(x0, clip_box_.X), y0 = std::max(y0, clip_box_.Y);
+    x1 = std::min(x1, clip_box_.X + clip_box_.Width), y1 = std::min(y1, clip_box_.Y + clip_box_.Height);
+  }
   std::string piece;
   for (int i = 0; i < n_lines; ++i) {
     const Line& l = lines[i];
     if (l.len == 0) continue;
     cairo_move_to(cr_, line_x(l), top + i * line_h + ascent);
+    if (glyph_runs_ && kept_run(std::string_view(utf8).substr(l.from, l.len))) {
+      // The glyphs from the current point as Cairo reads it back, each
+      // advance added to the last position, then to the device as Cairo
+      // transforms them.
+      double x, y;
+      cairo_get_current_point(cr_, &x, &y);
+      if (paint_kept) {
+        cairo_matrix_t ctm;
+        cairo_get_matrix(cr_, &ctm);
+        placed_.clear();
+        for (const detail::RunGlyph& g : run_) {
+          double dx = ctm.xx * x + ctm.xy * y, dy = ctm.yx * x + ctm.yy * y;
+          dx += ctm.x0, dy += ctm.y0;
+          placed_.push_back(detail::PlacedGlyph{g.index, dx, dy});
+          x += g.x_advance;
+          y += g.y_advance;
+        }
+        if (detail::PaintKeptGlyphs(text_font, placed_, scaled, dc_->pixels.data(), dc_->width, x0, y0, x1, y1,
+                                    brush->GetColor().argb))
+          continue;
+        cairo_get_current_point(cr_, &x, &y);
+      }
+      if (scaled() == nullptr) return Fail(GenericError);
+      std::vector<cairo_glyph_t>& glyphs = cairo_glyphs;
+      glyphs.clear();
+      for (const detail::RunGlyph& g : run_) {
+        glyphs.push_back(cairo_glyph_t{g.index, x, y});
+        x += g.x_advance;
+        y += g.y_advance;
+      }
+      cairo_show_glyphs(cr_, glyphs.data(), static_cast<int>(glyphs.size()));
+      continue;
+    }
+    if (scaled() == nullptr) return Fail(GenericError);
     if (l.from == 0 && l.len == utf8.size()) {
       cairo_show_text(cr_, utf8.c_str());
     } else {

@@ -17,8 +17,10 @@
 #include <vector>
 
 #include "platform/gfx/device_context.h"
+#include "platform/gfx/glyph_runs.h"
 #include "platform/gfx/objects.h"
 #include "platform/gfx/recorder.h"
+#include "platform/gfx/shape_cache.h"
 #include "platform/gfx/thin_stroke.h"
 #include "platform/gfx/types.h"
 
@@ -34,6 +36,25 @@ inline constexpr int kMaxPoints = 1 << 20;
 class Graphics;
 
 namespace detail {
+// A clip as pixels: the mask of an aliased fill of its outline over the
+// outline's device box, for each row of the box the runs of the surface's
+// row outside the clip (outside_row[r] .. [r + 1]; none at all when the
+// clip is a plain box), and the tight box of what it covers.
+struct ClipPixels {
+  struct Run {
+    int x0, x1;
+  };
+  int x0 = 0, y0 = 0, w = 0, h = 0, stride = 0;
+  std::vector<std::uint8_t> mask;
+  std::vector<Run> outside;
+  std::vector<int> outside_row;
+  Rect box;
+  // A box of pixels all inside the clip (empty when none was found): what
+  // is drawn within it never needs putting back; the same for each row of
+  // the mask (an empty run where the row has no single inside run).
+  Rect inner;
+  std::vector<Run> inside;
+};
 // A clip whose edge is not a plain rectangle is paid for once: drawing under
 // it runs unclipped, keeping the pixels each operation may touch first, and
 // the kept pixels outside the clip are put back when the clip changes or the
@@ -46,6 +67,16 @@ void UseClipPerOperation(bool on);
 // Straight-edged strokes go through the layer's own rasteriser
 // (thin_stroke.h) unless this is on; tests and benchmarks compare the two.
 void UseCairoForAllStrokes(bool on);
+// Strokes drawn before paint their kept coverage (shape_cache.h) unless
+// this is off; read when a Graphics is made.
+void UseShapeCache(bool on);
+// The stroke converter leaves out the runs of open figures that lie
+// farther outside the box it fills than the pen reaches (no pixel
+// changes) unless this is off; read when a Graphics is made.
+void UseFarRunCulling(bool on);
+// Texts shaped before show their kept glyph runs (glyph_runs.h) unless this
+// is off; read when a Graphics is made.
+void UseGlyphRuns(bool on);
 }  // namespace detail
 
 class Graphics {
@@ -180,6 +211,7 @@ class Graphics {
   bool ThinStrokeFits(const Pen& pen, double width, bool dashed) const;
   detail::Affine DeviceAffine() const;
   bool DrawThinStroke(double half_width, const double* dashes, int dash_count, double dash_offset, ARGB colour);
+  bool KeptCairoStroke(double width, const double* dashes, int dash_count, double dash_offset, const Pen& pen);
   void RecordShape(OpKind kind, bool filled, ARGB color, const Pen* pen, FillMode mode, const REAL* angles,
                    double pad);
   // Clip runs (see detail::SettleClippedDrawing).
@@ -195,6 +227,7 @@ class Graphics {
   }
   void ClaimPixels();
   void SaveOutside(double x0, double y0, double x1, double y1);
+  void SaveOutsideClip(std::size_t row, int y, int x0, int x1);
   void SuspendRun();
   void EndRun();
   bool ClipMaskOf(const detail::PathData& data, FillMode fill, CombineMode mode);
@@ -219,17 +252,21 @@ class Graphics {
   bool op_empty_ = true;
   bool op_far_ = false;          // reaches far off the surface
   bool fill_pass_ = false;
-  // The clip as pixels: a mask over its tight device box (valid when
-  // !clip_infinite_ and not clip_per_op_); for each row of the box, the runs
-  // of the surface's row outside the clip (outside_row_[r] .. [r + 1]).
   bool clip_per_op_ = false;
   bool cairo_strokes_ = false;
+  bool shape_cache_ = true;
+  bool glyph_runs_ = true;
+  bool far_runs_culled_ = true;
   detail::ThinStroke thin_;
-  int mask_x0_ = 0, mask_y0_ = 0, mask_w_ = 0, mask_h_ = 0, mask_stride_ = 0;
-  std::vector<std::uint8_t> mask_;
+  std::vector<detail::ThinStroke::FixPt> fixed_;  // the operation's points on the device grid
+  detail::ShapeKey key_;
+  detail::Coverage coverage_;
+  std::vector<detail::RunGlyph> run_;           // the glyphs of the text being drawn
+  std::vector<detail::PlacedGlyph> placed_;     // and their device places
+  // The clip as pixels (valid when !clip_infinite_ and not clip_per_op_),
+  // shared with the kept clips of the process; its box.
+  std::shared_ptr<const detail::ClipPixels> clip_;
   Rect clip_box_;
-  std::vector<Span> outside_;
-  std::vector<int> outside_row_;
   bool run_wanted_ = false;  // the clip is not a plain box
   bool run_owned_ = false;   // drawing unclipped, saving what lies outside the clip before it is drawn on
   // Pixels as they were before the run drew on them, in their own places;

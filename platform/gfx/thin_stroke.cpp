@@ -33,19 +33,12 @@ inline int Floor(double v) {
 
 inline double ToFixed(double v) { return Floor(v * kFixedOne + 0.5); }
 
+// The pixel row of a sample row (which may lie above the origin).
+inline int RowOf(int g) { return g >= 0 ? g / kRows : -((-g + kRows - 1) / kRows); }
+
 // A fixed-point y rounded to the nearest sample row, as Cairo's scan
 // converter places edge ends.
 inline int SampleRow(double y_fixed) { return Floor((y_fixed * kRows + kFixedOne / 2) * (1.0 / kFixedOne)); }
-
-// Each 8-bit channel of `x` times a / 255, rounded: pixman's arithmetic,
-// two channels to a 32-bit lane.
-inline std::uint32_t Mul4(std::uint32_t x, std::uint32_t a) {
-  std::uint32_t rb = (x & 0x00FF00FFu) * a + 0x00800080u;
-  rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-  std::uint32_t ag = ((x >> 8) & 0x00FF00FFu) * a + 0x00800080u;
-  ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
-  return rb | ag;
-}
 
 }  // namespace
 
@@ -90,15 +83,22 @@ inline void ThinStroke::AddEdge(const DevPt& p, const DevPt& q) {
 
 // One piece of a line between `top` and `bottom` (1/256 pixel) as the
 // converter steps it: the sample rows it crosses and x at their centres.
-inline void ThinStroke::Piece(const Line& l, double top, double bottom, bool vertical_at, double x) {
+inline void ThinStroke::Piece(const Line& l, double top, double bottom) {
   const int g0 = SampleRow(top), g1 = SampleRow(bottom);
   if (g0 == g1) return;
   const double y_at_g0 = (g0 + 0.5) * kFixedOne / kRows;
-  if (vertical_at) {
-    edges_.push_back(Edge{g0, g1, x, 0.0, l.dir});
-    return;
-  }
   edges_.push_back(Edge{g0, g1, l.xa + (y_at_g0 - l.ya) * l.slope, l.slope * (kFixedOne / kRows), l.dir});
+}
+
+// A piece left of the box runs down the box's left side: all such pieces
+// together only add to the winding number at that side, sample row by
+// sample row. A piece right of the box changes no pixel of it.
+inline void ThinStroke::Beside(const Line& l, double top, double bottom, bool left) {
+  if (!left) return;
+  const int g0 = SampleRow(top), g1 = SampleRow(bottom);
+  if (g0 == g1) return;
+  side_.push_back({g0, l.dir});
+  side_.push_back({g1, -l.dir});
 }
 
 // Cairo limits the outline to the box it draws in before converting it:
@@ -108,11 +108,11 @@ void ThinStroke::ClipToBox(const Line& l, double bx0, double by0, double bx1, do
   const double top = std::max(l.ya, by0), bottom = std::min(l.yb, by1);
   if (!(top < bottom)) return;
   if (std::min(l.xa, l.xb) >= bx0 && std::max(l.xa, l.xb) <= bx1) {
-    Piece(l, top, bottom, l.xa == l.xb, l.xa);
+    Piece(l, top, bottom);
     return;
   }
   if (l.xa == l.xb) {
-    Piece(l, top, bottom, true, std::clamp(l.xa, bx0, bx1));
+    Beside(l, top, bottom, l.xa < bx0);
     return;
   }
   const double slope = l.slope;
@@ -131,12 +131,10 @@ void ThinStroke::ClipToBox(const Line& l, double bx0, double by0, double bx1, do
     const double a = ys[i], b = ys[i + 1];
     if (!(a < b)) continue;
     const double xm = l.xa + ((a + b) / 2 - l.ya) * slope;
-    if (xm < bx0)
-      Piece(l, a, b, true, bx0);
-    else if (xm > bx1)
-      Piece(l, a, b, true, bx1);
+    if (xm < bx0 || xm > bx1)
+      Beside(l, a, b, xm < bx0);
     else
-      Piece(l, a, b, false, 0.0);
+      Piece(l, a, b);
   }
 }
 
@@ -249,24 +247,20 @@ double ErrorSquared(const Knots& k) {
 // as Cairo's stroker visits them: the start with the first curve's initial
 // direction, each point where the halving stops with the direction towards
 // that piece's first control point, each curve's end with its final one.
-void ThinStroke::Flatten(const PathData::Pt* pts, std::size_t n, const Affine& m) {
-  auto fix = [&](const PathData::Pt& p) {
-    return FixPt{static_cast<std::int64_t>(ToFixed(m.a * p.x + m.c * p.y + m.e)),
-                 static_cast<std::int64_t>(ToFixed(m.b * p.x + m.d * p.y + m.f))};
-  };
+void ThinStroke::Flatten(const FixPt* pts, std::size_t n) {
   faces_.clear();
   auto face = [&](const FixPt& at, const FixPt& from, const FixPt& to) {
     faces_.push_back(Face{at.x / kFixedOne, at.y / kFixedOne, static_cast<double>(to.x - from.x),
                           static_cast<double>(to.y - from.y)});
   };
-  FixPt current = fix(pts[0]);
+  FixPt current = pts[0];
   FixPt last = current;
   const double tolerance_squared = kTolerance * kTolerance;
   // Recursion depth is bounded: each halving shrinks the knots' spread,
   // and on the fixed grid a piece of one unit has no error left.
   std::vector<Knots>& stack = knots_;
   for (std::size_t i = 1; i + 2 < n; i += 3) {
-    Knots k{current, fix(pts[i]), fix(pts[i + 1]), fix(pts[i + 2])};
+    Knots k{current, pts[i], pts[i + 1], pts[i + 2]};
     // A curve whose points all coincide is no curve (Cairo draws a line).
     if (Same(k.a, k.b) && Same(k.a, k.c) && Same(k.a, k.d)) {
       current = k.d;
@@ -368,18 +362,22 @@ bool ThinStroke::GentleBends(bool closed, const Affine& m, double hw) const {
   return end.x == faces_[0].x && end.y == faces_[0].y && tan_turn(end, faces_[0]) <= kClosingTurnTan;
 }
 
-bool ThinStroke::AddCurves(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw) {
-  Flatten(pts, n, m);
+ThinStroke::FixPt ThinStroke::ToDevice(const Affine& m, const PathData::Pt& p) {
+  return FixPt{static_cast<std::int64_t>(ToFixed(m.a * p.x + m.c * p.y + m.e)),
+               static_cast<std::int64_t>(ToFixed(m.b * p.x + m.d * p.y + m.f))};
+}
+
+bool ThinStroke::AddCurves(const FixPt* pts, std::size_t n, bool closed, const Affine& m, double hw) {
+  Flatten(pts, n);
   return Smooth(closed, m, hw);
 }
 
-void ThinStroke::AddFigure(const PathData::Pt* pts, std::size_t n, bool closed, const Affine& m, double hw,
+void ThinStroke::AddFigure(const FixPt* pts, std::size_t n, bool closed, const Affine& m, double hw,
                            const double* dashes, int dash_count, double dash_offset) {
-  // The points on Cairo's fixed-point grid, repeated points dropped.
+  // Repeated points dropped.
   dev_.clear();
   for (std::size_t i = 0; i < n; ++i) {
-    const DevPt p{ToFixed(m.a * pts[i].x + m.c * pts[i].y + m.e) / kFixedOne,
-                  ToFixed(m.b * pts[i].x + m.d * pts[i].y + m.f) / kFixedOne};
+    const DevPt p{static_cast<double>(pts[i].x) / kFixedOne, static_cast<double>(pts[i].y) / kFixedOne};
     if (dev_.empty() || p.x != dev_.back().x || p.y != dev_.back().y) dev_.push_back(p);
   }
   StrokeDevicePoints(closed, m, hw, dashes, dash_count, dash_offset);
@@ -408,8 +406,35 @@ void ThinStroke::StrokeDevicePoints(bool closed, const Affine& m, double hw, con
     dir_.push_back(DevPt{ux / len, uy / len});
     length.push_back(len);
   }
+  // How far the outline reaches from its points (device pixels): the pen,
+  // miters up to the limit, a pixel more for the fixed-point grid.
+  const double sq = m.a * m.a + m.b * m.b + m.c * m.c + m.d * m.d;
+  const double stretch = std::sqrt((sq + std::sqrt(std::max(0.0, sq * sq - 4 * det * det))) / 2);
+  const double reach = hw * stretch * kMiterLimit + 1.0;
+  std::vector<DevPt>& run = piece_dev_;
+  std::vector<DevPt>& run_dir = piece_dir_;
+  run.clear();
+  run_dir.clear();
   if (dashes == nullptr || dash_count <= 0 || closed) {
-    Solid(dev_, dir_, closed, m, hw);
+    if (closed || !has_box_) {
+      Solid(dev_, dir_, closed, m, hw);
+      return;
+    }
+    // An open figure in runs of the segments near the box. A run left out
+    // is a closed outline of its own outside the box (it winds nowhere
+    // inside it), and where it joined the rest lies outside too.
+    for (std::size_t seg = 0; seg < segs; ++seg) {
+      if (FarOutside(&dev_[seg], 2, reach)) {
+        if (run.size() >= 2) Solid(run, run_dir, false, m, hw);
+        run.clear();
+        run_dir.clear();
+        continue;
+      }
+      if (run.empty()) run.push_back(dev_[seg]);
+      run.push_back(dev_[seg + 1]);
+      run_dir.push_back(dir_[seg]);
+    }
+    if (run.size() >= 2) Solid(run, run_dir, false, m, hw);
     return;
   }
   // Dashes: each "on" stretch is an open run of its own, turning where the
@@ -429,10 +454,6 @@ void ThinStroke::StrokeDevicePoints(bool closed, const Affine& m, double hw, con
     index = (index + 1) % dash_count;
     left_in_dash = dashes[index];
   }
-  std::vector<DevPt>& run = piece_dev_;
-  std::vector<DevPt>& run_dir = piece_dir_;
-  run.clear();
-  run_dir.clear();
   auto at = [&](std::size_t seg, double t) {
     const DevPt& p = dev_[seg];
     const DevPt& q = dev_[seg + 1];
@@ -446,7 +467,7 @@ void ThinStroke::StrokeDevicePoints(bool closed, const Affine& m, double hw, con
     if (run.size() > 1) run_dir.push_back(d);
   };
   auto flush = [&]() {
-    if (run.size() >= 2) Solid(run, run_dir, false, m, hw);
+    if (run.size() >= 2 && !(has_box_ && FarOutside(run.data(), run.size(), reach))) Solid(run, run_dir, false, m, hw);
     run.clear();
     run_dir.clear();
   };
@@ -467,11 +488,20 @@ void ThinStroke::StrokeDevicePoints(bool closed, const Affine& m, double hw, con
   flush();
 }
 
+bool ThinStroke::FarOutside(const DevPt* pts, std::size_t n, double reach) const {
+  double x0 = pts[0].x, y0 = pts[0].y, x1 = x0, y1 = y0;
+  for (std::size_t i = 1; i < n; ++i) {
+    x0 = std::min(x0, pts[i].x), x1 = std::max(x1, pts[i].x);
+    y0 = std::min(y0, pts[i].y), y1 = std::max(y1, pts[i].y);
+  }
+  return x1 + reach < box_.x0 || x0 - reach > box_.x1 || y1 + reach < box_.y0 || y0 - reach > box_.y1;
+}
+
 // The cells of one pixel row, as Cairo's converter keeps them: `height`,
 // the sample rows from whose crossing the coverage runs on to the right,
 // and `area`, what the crossing leaves uncovered in its own cell (in 1/256
 // pixel x sample row, doubled). Crossings lie within the box, so a cell
-// at its right side changes no pixel.
+// at its right side changes no pixel. Cells count from the box's left side.
 inline void ThinStroke::Cell(int ix, int height, int area) {
   height_[ix] += height;
   area_[ix] += area;
@@ -483,11 +513,11 @@ inline void ThinStroke::Cell(int ix, int height, int area) {
 // several cells, the sample rows it spends in each (whole rows: Cairo
 // counts them in its grid) with half of each cell it crosses covered.
 void ThinStroke::RowEdge(double top, double bottom, int sign) {
-  const double right = width_ * kFixedOne;
-  top = std::clamp(top, 0.0, right), bottom = std::clamp(bottom, 0.0, right);
-  int x1 = static_cast<int>(top), x2 = static_cast<int>(bottom);
+  const double left = cell_base_ * kFixedOne, right = (cell_base_ + width_) * kFixedOne;
+  top = std::clamp(top, left, right), bottom = std::clamp(bottom, left, right);
+  int x1 = Floor(top), x2 = Floor(bottom);
   if (x1 > x2) std::swap(x1, x2);
-  const int ix1 = x1 >> 8, fx1 = x1 & 255, ix2 = x2 >> 8, fx2 = x2 & 255;
+  const int ix1 = (x1 >> 8) - cell_base_, fx1 = x1 & 255, ix2 = (x2 >> 8) - cell_base_, fx2 = x2 & 255;
   if (ix1 == ix2) {
     Cell(ix1, sign * kRows, sign * (fx1 + fx2) * kRows);
     return;
@@ -518,37 +548,58 @@ void ThinStroke::SortActive() {
   }
 }
 
-void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, int x1, int y1, std::uint32_t argb) {
+void ThinStroke::Fill(int x0, int y0, int x1, int y1, Coverage* out) {
+  out->Clear();
+  out->box_x0 = x0, out->box_y0 = y0, out->box_x1 = x1, out->box_y1 = y1;
   edges_.clear();
+  side_.clear();
+  bool clipped = false;
+  double ry0 = HUGE_VAL, ry1 = -HUGE_VAL;
   if (x0 < x1 && y0 < y1) {
     const double bx0 = x0 * kFixedOne, by0 = y0 * kFixedOne, bx1 = x1 * kFixedOne, by1 = y1 * kFixedOne;
     for (const Line& l : lines_) {
-      if (l.ya >= by0 && l.yb <= by1 && l.xa >= bx0 && l.xa <= bx1 && l.xb >= bx0 && l.xb <= bx1)
-        Piece(l, l.ya, l.yb, false, 0.0);
-      else
+      ry0 = std::min(ry0, l.ya), ry1 = std::max(ry1, l.yb);
+      if (l.ya >= by0 && l.yb <= by1 && l.xa >= bx0 && l.xa <= bx1 && l.xb >= bx0 && l.xb <= bx1) {
+        Piece(l, l.ya, l.yb);
+      } else {
+        clipped = true;
         ClipToBox(l, bx0, by0, bx1, by1);
+      }
     }
   }
   lines_.clear();
-  if (edges_.empty()) return;
-  std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.g0 < b.g0; });
-  int g_end = edges_.front().g1;
-  for (Edge& e : edges_) {
-    g_end = std::max(g_end, e.g1);
-    e.x0 -= x0 * kFixedOne;  // from here on, x counts from the box's left side
+  // The left side's winding changes in order, those at one sample row
+  // summed, none that sums to nothing: only the winding number itself
+  // decides how a row is filled.
+  std::sort(side_.begin(), side_.end());
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < side_.size();) {
+    const int g = side_[i].first;
+    int sum = 0;
+    for (; i < side_.size() && side_[i].first == g; ++i) sum += side_[i].second;
+    if (sum != 0) side_[kept++] = {g, sum};
   }
-  const int row_first = std::max(y0, edges_.front().g0 / kRows);
-  const int row_last = std::min(y1 - 1, (g_end - 1) / kRows);
-
-  // The source premultiplied as Cairo hands a solid colour to pixman.
-  const std::uint32_t sa = argb >> 24;
-  auto pre = [&](std::uint32_t c) {
-    return static_cast<std::uint32_t>(static_cast<int>(c / 255.0 * sa / 255.0 * 65535.0 + 0.5) >> 8);
-  };
-  const std::uint32_t sr = pre((argb >> 16) & 0xFF), sg = pre((argb >> 8) & 0xFF), sb = pre(argb & 0xFF);
-  const std::uint32_t solid = (sa << 24) | (sr << 16) | (sg << 8) | sb;
+  side_.resize(kept);
+  if (edges_.empty() && side_.empty()) return;
+  std::sort(edges_.begin(), edges_.end(), [](const Edge& a, const Edge& b) { return a.g0 < b.g0; });
+  // How far x may go while the edges are stepped (a row's top and bottom
+  // lie up to a sample row beyond the rows an edge is sampled at): while
+  // that stays inside the box, the box changes nothing.
+  double rx0 = HUGE_VAL, rx1 = -HUGE_VAL;
+  int g_first = INT_MAX, g_end = INT_MIN;
+  for (const Edge& e : edges_) {
+    g_first = std::min(g_first, e.g0), g_end = std::max(g_end, e.g1);
+    const double last = e.At(e.g1), reach = std::fabs(e.step) + 1.0;
+    rx0 = std::min(rx0, std::min(e.x0, last) - reach), rx1 = std::max(rx1, std::max(e.x0, last) + reach);
+  }
+  if (!side_.empty()) g_first = std::min(g_first, side_.front().first), g_end = std::max(g_end, side_.back().first);
+  out->x0 = static_cast<std::int64_t>(std::floor(rx0)), out->x1 = static_cast<std::int64_t>(std::ceil(rx1));
+  out->y0 = static_cast<std::int64_t>(ry0), out->y1 = static_cast<std::int64_t>(ry1);
+  const int row_first = std::max(y0, RowOf(g_first));
+  const int row_last = std::min(y1 - 1, RowOf(g_end - 1));
 
   width_ = x1 - x0;
+  cell_base_ = x0;
   // Cells are left zero after every row; one past the right side takes
   // crossings on the box's right edge.
   if (height_.size() < static_cast<std::size_t>(width_) + 1) {
@@ -559,14 +610,13 @@ void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, in
   if (touched_.size() < words) touched_.assign(words, 0);
   active_.clear();
   std::size_t next = 0;
-  int first_end = 0;  // the first sample row at which an active edge ends
-  // Edges joining at sample row g, with x where they cross it.
+  int first_end = INT_MAX;  // the first sample row at which an active edge ends
+  // Edges joining at sample row g.
   auto activate = [&](int g) {
     if (next == edges_.size() || edges_[next].g0 > g) return false;
     if (active_.empty()) first_end = edges_[next].g1;
     while (next < edges_.size() && edges_[next].g0 <= g) {
       Edge& e = edges_[next++];
-      e.x = e.x0 + (g - e.g0) * e.step;
       active_.push_back(&e);
       first_end = std::min(first_end, e.g1);
     }
@@ -584,26 +634,42 @@ void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, in
     }
     active_.resize(keep);
   };
-  const int right = width_ * 256;
+  // The winding number at the box's left side at sample row g.
+  std::size_t side_next = 0;
+  int side_winding = 0;
+  auto side_at = [&](int g) {
+    while (side_next < side_.size() && side_[side_next].first <= g) side_winding += side_[side_next++].second;
+    return side_winding;
+  };
+  auto place = [&](int g) {
+    for (Edge* e : active_) e->x = e->At(g);
+  };
+  const int left = x0 * 256, right = x1 * 256;
   bool unsorted = false;  // edges may have crossed since the last sort
   for (int row = row_first; row <= row_last; ++row) {
     const int g_row = row * kRows;
-    // Nothing under way and the next edge further down: skip to its row.
-    if (active_.empty()) {
-      if (next == edges_.size()) break;
-      if (edges_[next].g0 >= g_row + kRows) {
-        row = edges_[next].g0 / kRows - 1;
+    // Nothing under way and the next change further down: skip to its row.
+    if (active_.empty() && side_at(g_row) == 0) {
+      int g = INT_MAX;
+      if (next < edges_.size()) g = edges_[next].g0;
+      if (side_next < side_.size()) g = std::min(g, side_[side_next].first);
+      if (g == INT_MAX) break;
+      if (g >= g_row + kRows) {
+        row = RowOf(g) - 1;
         continue;
       }
     }
     drop_ended(g_row);
     activate(g_row);
+    const int side_row = side_at(g_row);
+    place(g_row);
     SortActive();
     unsorted = false;
+    const int side_change = side_next < side_.size() ? side_[side_next].first : INT_MAX;
     // Cairo's converter takes a row whole when no edge starts below its
     // top or ends above its bottom and none crosses another; other rows it
     // samples.
-    bool whole = !active_.empty() && (next == edges_.size() || edges_[next].g0 >= g_row + kRows);
+    bool whole = (next == edges_.size() || edges_[next].g0 >= g_row + kRows) && side_change >= g_row + kRows;
     if (whole) {
       order_.clear();
       for (const Edge* e : active_) {
@@ -611,7 +677,7 @@ void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, in
           whole = false;
           break;
         }
-        order_.push_back({e->x, e->x + kRows * e->step});
+        order_.push_back({e->x, e->At(g_row + kRows)});
       }
       if (whole) {
         std::sort(order_.begin(), order_.end());
@@ -622,10 +688,10 @@ void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, in
       // Edges that meet at the row's top or bottom are ordered by where
       // they run within the row.
       crossings_.clear();
-      for (Edge* e : active_) {
+      if (side_row != 0) crossings_.push_back(Crossing{static_cast<double>(left), static_cast<double>(left), side_row});
+      for (const Edge* e : active_) {
         const double top = e->x - e->step / 2;  // from the first sample row's centre back to the row's top
         crossings_.push_back(Crossing{top, top + kRows * e->step, e->dir});
-        e->x += kRows * e->step;
       }
       std::sort(crossings_.begin(), crossings_.end(),
                 [](const Crossing& a, const Crossing& b) { return a.top + a.bottom < b.top + b.bottom; });
@@ -646,60 +712,77 @@ void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, in
       for (int g = g_row; g < g_row + kRows;) {
         if (g > g_row) {
           drop_ended(g);
-          if (activate(g) || unsorted) SortActive();
+          // The order holds until edges join or cross.
+          if (activate(g) || unsorted) {
+            place(g);
+            SortActive();
+          }
           unsorted = false;
         }
+        const int side = side_at(g);
         int stop = std::min(g_row + kRows, first_end);
         if (next < edges_.size()) stop = std::min(stop, edges_[next].g0);
-        if (active_.empty()) {
-          g = stop;
-          continue;
-        }
-        const int rows = stop - g;
+        if (side_next < side_.size()) stop = std::min(stop, side_[side_next].first);
         Edge* const* const act = active_.data();
         const std::size_t n_act = active_.size();
-        double before_x = act[0]->x + (rows - 1) * act[0]->step;
-        for (std::size_t i = 1; i < n_act; ++i) {
-          const double at = act[i]->x + (rows - 1) * act[i]->step;
-          if (at < before_x) {
-            unsorted = true;
-            stop = g + 1;  // crossing edges: one sample row at a time
-            break;
+        if (n_act > 1) {
+          double before_x = act[0]->At(stop - 1);
+          for (std::size_t i = 1; i < n_act; ++i) {
+            const double at = act[i]->At(stop - 1);
+            if (at < before_x) {
+              unsorted = true;
+              stop = g + 1;  // crossing edges: one sample row at a time
+              break;
+            }
+            before_x = at;
           }
-          before_x = at;
         }
-        int winding = 0;
+        // The box's left side starts a span where pieces beside it wind.
+        int winding = side;
+        if (side != 0) Cell(0, stop - g, 0);
         for (std::size_t i = 0; i < n_act; ++i) {
-          Edge* e = act[i];
+          const Edge* e = act[i];
           const int before = winding;
           winding += e->dir;
           const int part = before == 0 ? 1 : winding == 0 ? -1 : 0;
-          if (part == 0) {
-            e->x += (stop - g) * e->step;
-            continue;
-          }
+          if (part == 0) continue;
+          // Rows that fall in one cell are summed before they are kept.
+          int cell = INT_MIN, height = 0, area = 0;
           for (int k = g; k < stop; ++k) {
-            const int x = std::clamp(static_cast<int>(e->x), 0, right);
-            Cell(x >> 8, part, part * 2 * (x & 255));
-            e->x += e->step;
+            const int x = std::clamp(Floor(e->At(k)), left, right);
+            const int ix = (x >> 8) - cell_base_;
+            if (ix != cell) {
+              if (height != 0) Cell(cell, height, area);
+              cell = ix, height = 0, area = 0;
+            }
+            height += part;
+            area += part * 2 * (x & 255);
           }
+          if (height != 0) Cell(cell, height, area);
         }
         g = stop;
       }
     }
     // The row's cells in order; between two of them the coverage stays
-    // what the cells to the left left it.
-    std::uint32_t* line = pixels + static_cast<std::ptrdiff_t>(row) * stride + x0;
+    // what the cells to the left left it. Each row's covered pixels go
+    // out as runs.
+    // A short gap within a row is kept as uncovered pixels of one run: runs
+    // are painted four pixels at a time.
+    constexpr int kJoinGap = 8;
+    int open_end = -1;  // the cell after the last one put, while its run is open
     auto put = [&](int i, std::uint32_t mask) {
-      if (mask == 0) return;
-      std::uint32_t& px = line[i];
-      if (mask >= 255 && sa == 255) {
-        px = solid;
-        return;
+      if (i != open_end) {
+        if (mask == 0) return;
+        if (open_end >= 0 && i > open_end && i - open_end <= kJoinGap) {
+          out->alpha.insert(out->alpha.end(), static_cast<std::size_t>(i - open_end), std::uint8_t{0});
+          out->spans.back().len += i - open_end;
+        } else {
+          out->spans.push_back(Coverage::Span{row, cell_base_ + i, 0, static_cast<std::uint32_t>(out->alpha.size())});
+        }
       }
-      // The source IN the mask, then OVER the pixel.
-      const std::uint32_t in = Mul4(solid, std::min(mask, 255u));
-      px = in + Mul4(px, 255 - (in >> 24));
+      out->alpha.push_back(static_cast<std::uint8_t>(mask));
+      ++out->spans.back().len;
+      open_end = i + 1;
     };
     auto mask_of = [](int area) {
       return area <= 0 ? 0u : static_cast<std::uint32_t>(std::min((area * 255 + 3840) / 7680, 255));
@@ -719,8 +802,28 @@ void ThinStroke::Composite(std::uint32_t* pixels, int stride, int x0, int y0, in
         done = i + 1;
       }
     }
+    // A span still open runs on to the box's right side (where the pieces
+    // right of the box would have closed it).
+    if (cover != 0) {
+      const std::uint32_t run = mask_of(512 * cover);
+      for (int k = done; k < width_; ++k) put(k, run);
+    }
   }
   edges_.clear();
+  out->inside = !clipped && out->Within(x0, y0, x1, y1);
+}
+
+bool Coverage::Within(int bx0, int by0, int bx1, int by1) const {
+  return x0 >= std::int64_t{bx0} * 256 && x1 < std::int64_t{bx1} * 256 && y0 >= std::int64_t{by0} * 256 &&
+         y1 <= std::int64_t{by1} * 256;
+}
+
+void Coverage::Paint(std::uint32_t* pixels, int stride, int ox, int oy, std::uint32_t argb) const {
+  const OverPainter painter(argb, cairo_spans);
+  for (const Span& s : spans) {
+    std::uint32_t* line = pixels + static_cast<std::ptrdiff_t>(oy + s.y) * stride + ox + s.x;
+    painter.Run(line, alpha.data() + s.at, s.len);
+  }
 }
 
 }  // namespace ovi::gfx::detail

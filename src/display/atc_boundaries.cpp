@@ -1,5 +1,7 @@
 // The ATC boundary outlines and their labels.
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 #include "src/display/labels.h"
@@ -47,24 +49,30 @@ void DrawAtcBoundaries(gfx::Graphics& g, int radius, int cx, int cy, double rang
   gfx::Font font("DA Rered", 14, gfx::FontStyleBold, gfx::Unit::Pixel);
   std::array<gfx::Point, model::kMaxBoundaryPoints> outline;
 
+  // Each point's place is kept while the aircraft moves less than the map
+  // can show (GeoMemo); the file's outlines are fixed, so a point's slot is
+  // its place in the file.
+  GeoMemo& places = display_state.BoundaryPlaces;
+  places.Begin(frame.from_lat, frame.from_lon, frame.up, frame.pixels_per_nm);
+  std::size_t first_slot = 0;
   const navdb::State& table = nav;
   for (int b = 1; b <= table.AtcBoundaryCount; ++b) {
     const model::AtcBoundary* boundary = table.AtcBoundaryTable.At(b);
     if (boundary == nullptr) break;
     const int count = std::min(boundary->point_count, model::kMaxBoundaryPoints);
+    const std::size_t slots = first_slot;
+    first_slot += static_cast<std::size_t>(std::max(count, 0));
     int placed = 0;
     bool skipped = false;
     for (int p = 1; p <= count; ++p) {
       const model::AtcBoundary::Point& pt = boundary->points[p];
-      double distance, bearing;
-      navdb::ComputeDistanceAndBearing(frame.from_lat, frame.from_lon, pt.latitude, pt.longitude, distance,
-                                       bearing);
-      if (p == 1 && !InReach(std::string_view(boundary->name), distance)) {
+      const GeoMemo::Place& place = places.At(slots + static_cast<std::size_t>(p - 1), pt.latitude, pt.longitude);
+      if (p == 1 && !InReach(std::string_view(boundary->name), place.distance)) {
         skipped = true;
         break;
       }
       gfx::Point& o = outline[static_cast<std::size_t>(placed++)];
-      navdb::BearingOffsetToScreenInt(frame.up, bearing, cx, cy, distance * frame.pixels_per_nm, o.X, o.Y);
+      GeoMemo::OffsetInt(place, cx, cy, place.distance * frame.pixels_per_nm, o.X, o.Y);
     }
     if (skipped) continue;
     // The outline stays open: the file closes it where it means to.

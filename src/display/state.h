@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "src/display/map_projection.h"
 #include "src/model/fixed_table.h"
 
 namespace ovi::display {
@@ -33,6 +34,9 @@ struct State {
   // --- Shared map scale ----------------------------------------------------
   // Pixels per NM of the map drawn last (radius / range of that call).
   double MapPixelsPerNm = 0.0;
+  // The ATC boundary points' places from the aircraft, one slot per point
+  // of the boundary table in file order.
+  GeoMemo BoundaryPlaces;
 
   // --- Flight-director bars -------------------------------------------------
   // Degrees at which every attitude display last drew its roll and pitch

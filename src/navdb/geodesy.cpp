@@ -9,30 +9,51 @@
 
 namespace ovi::navdb {
 
-double TrueCourse(double lat1, double lon1, double lat2, double lon2) {
-  const double p1 = lat1 * kDegToRad, p2 = lat2 * kDegToRad;
-  const double dl = (lon2 - lon1) * kDegToRad;
-  const double y = std::sin(dl) * std::cos(p2);
-  const double x = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
+namespace {
+
+// The initial true course from the latitudes' sines and cosines and the
+// difference of longitude (radians), in [0, 360).
+double CourseFrom(double sp1, double cp1, double sp2, double cp2, double dl) {
+  const double y = std::sin(dl) * cp2;
+  const double x = cp1 * sp2 - sp1 * cp2 * std::cos(dl);
   const double crs = std::atan2(y, x) * kRadToDeg;
   if (std::isnan(crs)) return 0.0;
-  return std::fmod(crs + 360.0, 360.0);
+  // crs + 360 lies in [180, 540]: below 360 the remainder is itself, above
+  // it the difference, exact (as fmod gives it) without the library call.
+  const double c = crs + 360.0;
+  return c >= 360.0 ? c - 360.0 : c;
 }
 
-void GreatCircle(double lat1, double lon1, double lat2, double lon2, double& distance, double& course) {
+}  // namespace
+
+double TrueCourse(double lat1, double lon1, double lat2, double lon2) {
   const double p1 = lat1 * kDegToRad, p2 = lat2 * kDegToRad;
-  const double dl = (lon2 - lon1) * kDegToRad;
-  const double sp1 = std::sin(p1), cp1 = std::cos(p1), sp2 = std::sin(p2), cp2 = std::cos(p2);
+  return CourseFrom(std::sin(p1), std::cos(p1), std::sin(p2), std::cos(p2), (lon2 - lon1) * kDegToRad);
+}
+
+LatitudeTrig LatitudeTrigOf(double latitude) {
+  const double p = latitude * kDegToRad;
+  return LatitudeTrig{std::sin(p), std::cos(p)};
+}
+
+void GreatCircleFrom(const LatitudeTrig& from, double from_lon, const LatitudeTrig& to, double to_lon,
+                     double& distance, double& course) {
+  const double dl = (to_lon - from_lon) * kDegToRad;
+  const double sp1 = from.sin, cp1 = from.cos, sp2 = to.sin, cp2 = to.cos;
   const double cdl = std::cos(dl);
   // Rounding can push the cosine just past +-1 for coincident or antipodal
   // points; acos would then give NaN.
   double c = std::clamp(sp1 * sp2 + cp1 * cp2 * cdl, -1.0, 1.0);
   double d = std::acos(c) * kEarthRadiusNm;
   if (std::isnan(d)) d = 0.0;
-  double crs = TrueCourse(lat1, lon1, lat2, lon2);
+  double crs = CourseFrom(sp1, cp1, sp2, cp2, dl);
   if (crs < 1.0) crs = 360.0;  // north reads 360, never 0
   distance = d;
   course = crs;
+}
+
+void GreatCircle(double lat1, double lon1, double lat2, double lon2, double& distance, double& course) {
+  GreatCircleFrom(LatitudeTrigOf(lat1), lon1, LatitudeTrigOf(lat2), lon2, distance, course);
 }
 
 void ComputeDistanceAndBearing(double lat1, double lon1, double lat2, double lon2, double& distance,
@@ -69,33 +90,44 @@ namespace {
 
 // bearing - heading taken the shorter way round, in -180..180.
 double ShorterDifference(double heading, double bearing) {
-  double d = std::fmod(bearing - heading, 360.0);
+  // Between -360 and 720 the remainder is the difference itself or less
+  // 360, exact as fmod gives it; only other differences need the call.
+  const double x = bearing - heading;
+  double d = x > -360.0 && x < 720.0 ? (x >= 360.0 ? x - 360.0 : x) : std::fmod(x, 360.0);
   if (d > 180.0) d -= 360.0;
   if (d < -180.0) d += 360.0;
   return d;
 }
 
-int TruncateToInt(double v) {
+}  // namespace
+
+int TruncateOffset(double v) {
   if (!std::isfinite(v)) return 0;
   constexpr double kLimit = 1.0e9;  // far beyond any screen
   v = std::clamp(v, -kLimit, kLimit);
   return static_cast<int>(v);
 }
 
-}  // namespace
+void ScreenAngle(double heading, double bearing, double& sin_a, double& cos_a) {
+  const double a = ShorterDifference(heading, bearing) * kDegToRad;
+  sin_a = std::sin(a);
+  cos_a = std::cos(a);
+}
 
 void BearingOffsetToScreen(double heading, double bearing, double base_x, double base_y, double length,
                            double& out_x, double& out_y) {
-  const double a = ShorterDifference(heading, bearing) * kDegToRad;
-  out_x = base_x + length * std::sin(a);
-  out_y = base_y - length * std::cos(a);
+  double s, c;
+  ScreenAngle(heading, bearing, s, c);
+  out_x = base_x + length * s;
+  out_y = base_y - length * c;
 }
 
 void BearingOffsetToScreenInt(double heading, double bearing, int base_x, int base_y, double length,
                               int& out_x, int& out_y) {
-  const double a = ShorterDifference(heading, bearing) * kDegToRad;
-  out_x = base_x + TruncateToInt(length * std::sin(a));
-  out_y = base_y - TruncateToInt(length * std::cos(a));
+  double s, c;
+  ScreenAngle(heading, bearing, s, c);
+  out_x = base_x + TruncateOffset(length * s);
+  out_y = base_y - TruncateOffset(length * c);
 }
 
 namespace {

@@ -46,6 +46,18 @@ void ComputeDistanceAndBearing(double lat1, double lon1, double lat2, double lon
 // anything under 1 degree).
 double TrueCourse(double lat1, double lon1, double lat2, double lon2);
 
+// The same from many points to many others: the sine and cosine of each
+// latitude worked out once (LatitudeTrigOf), then the same sums as
+// ComputeDistanceAndBearing, so the same results to the last bit. Leaves the
+// shared result variables alone.
+struct LatitudeTrig {
+  double sin = 0.0;
+  double cos = 1.0;
+};
+LatitudeTrig LatitudeTrigOf(double latitude);
+void GreatCircleFrom(const LatitudeTrig& from, double from_lon, const LatitudeTrig& to, double to_lon,
+                     double& distance, double& course);
+
 // The point reached from (lat, lon) on the given true course after the
 // given distance (NM) on a spherical earth; longitude in -180..180.
 void ProjectPosition(double lat, double lon, double course, double distance, double& out_lat,
@@ -58,6 +70,11 @@ void BearingOffsetToScreen(double heading, double bearing, double base_x, double
 // The same with integer base and results, each offset truncated toward 0.
 void BearingOffsetToScreenInt(double heading, double bearing, int base_x, int base_y, double length,
                               int& out_x, int& out_y);
+// Their parts, for callers that keep the angle: the sine and cosine of
+// bearing - heading (taken the shorter way round); an offset as the
+// integer forms truncate it (0 for a value that is not a number).
+void ScreenAngle(double heading, double bearing, double& sin_a, double& cos_a);
+int TruncateOffset(double v);
 
 // "N47:26:56" / "W122:18:33": hemisphere letter ("N" for latitude >= 0,
 // "W" for a west-positive longitude >= 0), degrees, minutes and whole

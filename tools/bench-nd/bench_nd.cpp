@@ -10,9 +10,13 @@
 // INFO fixes with their rows, NAV1's station, the rings and the traffic, over
 // the sample database (arg 0) or ovi-navgen's world-sized set (arg 1) with
 // the route through its densest region. The near and map lists are built by
-// a frame before the timed ones ("rebuild_us"), so the timed frames are the
-// ones between rebuilds. BM_B737NdLayer times each map layer of that scene
-// alone (arg: the layer's place in the table).
+// a frame before the timed ones ("rebuild_us": after a frame that did what
+// a panel does once, with nothing kept of that frame's map), so the timed
+// frames are the ones between rebuilds. The argument "off" switches speed-ups of the drawing
+// layer and the map projection off (SetSpeedUps), so that a run with
+// --benchmark_enable_random_interleaving compares both ways in one process.
+// BM_B737NdLayer times each map layer of that scene alone (arg: the
+// layer's place in the table).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -27,12 +31,16 @@
 
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/image_io.h"
+#include "platform/gfx/glyph_runs.h"
+#include "platform/gfx/shape_cache.h"
 #include "sim/traffic_provider.h"
 #include "src/flightplan/route_file.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/host/state.h"
+#include "src/display/map_projection.h"
+#include "src/display/state.h"
 #include "src/host/traffic_link.h"
 #include "src/instruments/nd/b737_nd.h"
 #include "src/instruments/nd/state.h"
@@ -177,6 +185,17 @@ class World {
   fs::path dir_;
 };
 
+// The speed-ups whose bit is set in `off` drawn without: 1 the kept stroke
+// coverage, 2 the kept great-circle places, 4 the kept glyph runs, 8 the
+// stroke converter's leaving out of far-off runs.
+constexpr int kAllSpeedUps = 15;
+void SetSpeedUps(int off) {
+  gfx::detail::UseShapeCache((off & 1) == 0);
+  display::detail::UseGeoMemo((off & 2) == 0);
+  gfx::detail::UseGlyphRuns((off & 4) == 0);
+  gfx::detail::UseFarRunCulling((off & 8) == 0);
+}
+
 // The layers' scene about (lat, lon): a 40-waypoint route zigzagging south
 // through it with the aircraft on its 5th leg, every other entry modified
 // beyond the 10th, holds at waypoints 6 and 8, fixes at waypoints 5 and 7.
@@ -191,6 +210,10 @@ void SetUpLayersScene(bool world) {
     host::host_state.SimulatorFolder = OVI_SOURCE_DIR "/data";
   }
   navdb::LoadNavDatabase();
+  navdb::LoadAtcBoundaries();
+  // Nothing kept from a scene before.
+  gfx::detail::Shapes().Clear();
+  gfx::detail::ForgetGlyphRuns();
   // Europe's cluster is the densest of the world set; the sample region is
   // about Seattle.
   const double lat = world ? 49.0 : 47.4, lon = world ? 8.0 : -122.3;
@@ -256,47 +279,87 @@ void SetUpLayersScene(bool world) {
   SetUpTraffic();
 }
 
+// The frame that rebuilds the lists, its processor time in microseconds
+// (a function of its own, for profilers to single out).
+[[gnu::noinline]] double RebuildFrame(gfx::DeviceContext& dc, const PIXSIZE& size) {
+  const double start = ThreadMicroseconds();
+  nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
+  return ThreadMicroseconds() - start;
+}
+
 void BM_B737NdLayersFrame(benchmark::State& state) {
   SetUpLayersScene(state.range(0) == 1);
   gfx::detail::UseCairoForAllStrokes(state.range(1) == 1);
+  SetSpeedUps(static_cast<int>(state.range(2)));
   gfx::DeviceContext dc(247, 294);
   const PIXSIZE size{247, 294};
-  // The first frame builds the near and map lists.
-  const double rebuild_start = ThreadMicroseconds();
+  // A first frame does what a panel does once (fonts, the glyphs of the
+  // labels). Then the frames that rebuild the near and map lists, as a
+  // flight does every 50 NM: once with nothing kept of the map before
+  // ("rebuild_cold_us", as in a turn, where nothing on the map stays where
+  // it was), once with the aircraft one frame further on (320 kt at 60
+  // frames a second, "rebuild_us").
   nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
-  const double rebuild = ThreadMicroseconds() - rebuild_start;
+  gfx::detail::Shapes().Clear();
+  nd::nd_state.PointPlaces.clear();
+  display::display_state.BoundaryPlaces = display::GeoMemo{};
+  navdb::navdb_state.NearListCenters.fill(navdb::LatLon{});
+  const double rebuild_cold = RebuildFrame(dc, size);
+  guidance::guidance_state.PlaneLatitude -= 320.0 / 3600.0 / 60.0 / 60.0;  // degrees of latitude
+  navdb::navdb_state.NearListCenters.fill(navdb::LatLon{});
+  const double rebuild = RebuildFrame(dc, size);
   TimeFrames(state, dc, size);
   state.counters["rebuild_us"] = rebuild;
+  state.counters["rebuild_cold_us"] = rebuild_cold;
   state.counters["map_navaids"] = navdb::navdb_state.MapNavaidCount;
   state.counters["map_airports"] = navdb::navdb_state.MapAirportCount;
+  const gfx::detail::ShapeCache::Size kept = gfx::detail::Shapes().Used();
+  state.counters["kept_shapes"] = static_cast<double>(kept.entries);
+  state.counters["kept_kib"] = static_cast<double>(kept.bytes) / 1024.0;
   gfx::detail::UseCairoForAllStrokes(false);
+  SetSpeedUps(0);
 }
 // Second argument 1: every stroke rasterised by Cairo, as before the layer
-// had its own rasteriser for straight-edged strokes.
+// had its own rasteriser for straight-edged strokes (and without the
+// speed-ups); third: the speed-ups off (SetSpeedUps), all of them and each
+// alone.
+void LayersFrameArgs(benchmark::internal::Benchmark* b) {
+  for (int world : {0, 1}) {
+    for (int off : {0, 1, 2, 4, 8, 9, kAllSpeedUps}) b->Args({world, 0, off});
+    b->Args({world, 1, kAllSpeedUps});
+  }
+}
 BENCHMARK(BM_B737NdLayersFrame)
-    ->ArgNames({"world", "cairo_strokes"})
-    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"world", "cairo_strokes", "off"})
+    ->Apply(LayersFrameArgs)
     ->Unit(benchmark::kMicrosecond);
 
 // Not a timing: the frame of every layer drawn once with the layer's own
 // stroke converter and once with every stroke through Cairo, and how far
 // the two pictures differ (pixels that differ at all, by more than one
 // level, the largest difference of a channel). OVI_BENCH_ND_PNG=<prefix>
-// writes both pictures.
+// writes both pictures. "kept_differ": pixels of the frame drawn with the
+// speed-ups (the second frame, from what the first kept) that differ from
+// the frame drawn without them (none, or the speed-ups change pixels).
 void BM_B737NdStrokePixels(benchmark::State& state) {
   SetUpLayersScene(state.range(0) == 1);
   const PIXSIZE size{247, 294};
-  auto picture = [&](bool cairo) {
+  auto picture = [&](bool cairo, int off) {
     gfx::detail::UseCairoForAllStrokes(cairo);
+    SetSpeedUps(off);
     gfx::DeviceContext dc(247, 294);
     nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);  // lists built
     nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &dc, &size, 1);
     gfx::detail::UseCairoForAllStrokes(false);
+    SetSpeedUps(0);
     return dc;
   };
-  int differ = 0, beyond_one = 0, largest = 0;
+  int differ = 0, beyond_one = 0, largest = 0, kept_differ = 0;
   for (auto _ : state) {
-    const gfx::DeviceContext ours = picture(false), cairo = picture(true);
+    const gfx::DeviceContext ours = picture(false, 0), cairo = picture(true, kAllSpeedUps);
+    const gfx::DeviceContext plain = picture(false, kAllSpeedUps);
+    kept_differ = 0;
+    for (std::size_t i = 0; i < ours.pixels.size(); ++i) kept_differ += ours.pixels[i] != plain.pixels[i];
     differ = beyond_one = largest = 0;
     for (std::size_t i = 0; i < ours.pixels.size(); ++i) {
       int d = 0;
@@ -318,6 +381,7 @@ void BM_B737NdStrokePixels(benchmark::State& state) {
   state.counters["pixels_differ"] = differ;
   state.counters["beyond_one_level"] = beyond_one;
   state.counters["largest_difference"] = largest;
+  state.counters["kept_differ"] = kept_differ;
 }
 BENCHMARK(BM_B737NdStrokePixels)->ArgName("world")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -128,26 +128,37 @@ const cairo_font_options_t* SmoothText() {
   return detail::FontOptionsFor(static_cast<int>(TextRenderingHint::AntiAlias));
 }
 
-// Args: parts (15 the whole frame, 1 lines, 2 arcs, 4 polygons, 8 texts), clip.
+// Args: parts (15 the whole frame, 1 lines, 2 arcs, 4 polygons, 8 texts),
+// clip, and 1 to draw without what the layer keeps between frames (kept
+// stroke coverage and glyph runs, leaving out far-off runs).
+void SetKeeping(bool on) {
+  detail::UseShapeCache(on);
+  detail::UseGlyphRuns(on);
+  detail::UseFarRunCulling(on);
+}
 void BM_MapFrameLayer(benchmark::State& state) {
   DeviceContext dc(kFrameSize, kFrameSize);
   const Frame& f = BusyFrame();
   detail::UseClipPerOperation(state.range(1) == kFormerHardClip);
+  SetKeeping(state.range(2) == 0);
   for (auto _ : state) {
     DrawBusyFrame(dc, f, static_cast<int>(state.range(0)), state.range(1) != kNoClip);
     benchmark::DoNotOptimize(dc.pixels.data());
   }
   detail::UseClipPerOperation(false);
+  SetKeeping(true);
 }
 BENCHMARK(BM_MapFrameLayer)
-    ->ArgNames({"parts", "clip"})
-    ->Args({15, kNoClip})
-    ->Args({15, kHardClip})
-    ->Args({15, kFormerHardClip})
-    ->Args({1, kHardClip})
-    ->Args({2, kHardClip})
-    ->Args({4, kHardClip})
-    ->Args({8, kHardClip})
+    ->ArgNames({"parts", "clip", "off"})
+    ->Args({15, kNoClip, 0})
+    ->Args({15, kHardClip, 0})
+    ->Args({15, kNoClip, 1})
+    ->Args({15, kHardClip, 1})
+    ->Args({15, kFormerHardClip, 0})
+    ->Args({1, kHardClip, 0})
+    ->Args({2, kHardClip, 0})
+    ->Args({4, kHardClip, 0})
+    ->Args({8, kHardClip, 0})
     ->Unit(benchmark::kMicrosecond);
 
 void BM_MapFrameRawCairo(benchmark::State& state) {
@@ -208,11 +219,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
       const char* name;
       const char* base;
     } rows[] = {
-        {"layer, hard clip", "BM_MapFrameLayer/parts:15/clip:1", "BM_MapFrameLayer/parts:15/clip:0"},
-        {"layer, former hard clip", "BM_MapFrameLayer/parts:15/clip:3", "BM_MapFrameLayer/parts:15/clip:0"},
+        {"layer, hard clip", "BM_MapFrameLayer/parts:15/clip:1/off:0", "BM_MapFrameLayer/parts:15/clip:0/off:0"},
+        {"layer, nothing kept, hard clip", "BM_MapFrameLayer/parts:15/clip:1/off:1",
+         "BM_MapFrameLayer/parts:15/clip:0/off:1"},
+        {"layer, former hard clip", "BM_MapFrameLayer/parts:15/clip:3/off:0", "BM_MapFrameLayer/parts:15/clip:0/off:0"},
         {"raw Cairo, hard clip", "BM_MapFrameRawCairo/parts:15/clip:1", "BM_MapFrameRawCairo/parts:15/clip:0"},
         {"raw Cairo, smooth clip", "BM_MapFrameRawCairo/parts:15/clip:2", "BM_MapFrameRawCairo/parts:15/clip:0"},
-        {"layer / raw Cairo, hard clip", "BM_MapFrameLayer/parts:15/clip:1", "BM_MapFrameRawCairo/parts:15/clip:1"},
+        {"layer / raw Cairo, hard clip", "BM_MapFrameLayer/parts:15/clip:1/off:0",
+         "BM_MapFrameRawCairo/parts:15/clip:1"},
     };
     std::printf("\nwhole frame, time relative to the frame without a clip:\n");
     for (const auto& row : rows) {

@@ -9,6 +9,7 @@
 #include "src/instruments/nd/b737_nd.h"
 #include "src/instruments/nd/map_points.h"
 #include "src/instruments/nd/md11_nd.h"
+#include "src/instruments/nd/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/state.h"
 
@@ -259,6 +260,16 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
                     static_cast<gfx::REAL>(mark.pen_in_canvas_units ? v.FineWidth(mark.pen_width) : mark.pen_width));
   };
   const gfx::Pen vor_pen = pen_for(m.vor), other_pen = pen_for(m.other);
+  // The entries' places are kept while the reference moves less than the
+  // map can show (GeoMemo; a member from outside the table works them out
+  // afresh).
+  display::GeoMemo* places = nullptr;
+  for (std::size_t k = 0; k < std::size(kMembers); ++k) {
+    if (&kMembers[k] != &m) continue;
+    if (nd_state.PointPlaces.size() < std::size(kMembers)) nd_state.PointPlaces.resize(std::size(kMembers));
+    places = &nd_state.PointPlaces[k];
+  }
+  if (places != nullptr) places->Begin(v.reference.latitude, v.reference.longitude, v.rotation, v.pixels_per_nm);
   const gfx::Font vor_text = ArialBold(static_cast<float>(v.FineX(m.vor.text_size)));
   const gfx::Font other_text = ArialBold(static_cast<float>(v.FineX(m.other.text_size)));
 
@@ -267,7 +278,8 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
     if (r == nullptr) break;
     const bool vor = r->kind == "V";
     if (!KindShown(m, vor, std::string_view(r->kind))) continue;
-    const MapPlace p = v.Place(r->latitude, r->longitude);
+    const MapPlace p = places != nullptr ? v.PlaceOf(places->At(static_cast<std::size_t>(i), r->latitude, r->longitude))
+                                         : v.Place(r->latitude, r->longitude);
     if (!p.ok || p.distance > limit) continue;
     const PointMark& mark = vor ? m.vor : m.other;
     const double mx = p.x + mark.dx, my = p.y + mark.dy;

@@ -83,6 +83,15 @@ MapPlace MapView::PlaceFrom(const GeoPoint& from, double latitude, double longit
   return p;
 }
 
+MapPlace MapView::PlaceOf(const display::GeoMemo::Place& place) const {
+  MapPlace p;
+  p.distance = place.distance;
+  p.course = place.course;
+  display::GeoMemo::Offset(place, 0.0, 0.0, p.distance * pixels_per_nm, p.x, p.y);
+  p.ok = std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.distance);
+  return p;
+}
+
 gfx::Point MapView::PlaceInt(const MapPlace& place) const {
   return gfx::Point(gfx::TruncToPixel(place.x), gfx::TruncToPixel(place.y));
 }

@@ -16,6 +16,7 @@
 #include <cmath>
 
 #include "platform/gfx/graphics.h"
+#include "src/display/map_projection.h"
 #include "src/instruments/nd/kit.h"
 
 namespace ovi::nd {
@@ -101,6 +102,9 @@ struct MapView {
   MapPlace Place(double latitude, double longitude, double turn) const;
   // The same from another reference position.
   MapPlace PlaceFrom(const GeoPoint& from, double latitude, double longitude, double turn) const;
+  // The same from a memo's place (its reference and up direction those of
+  // this view).
+  MapPlace PlaceOf(const display::GeoMemo::Place& place) const;
   // Integer places as BearingOffsetToScreenInt gives them (each offset
   // truncated toward 0).
   gfx::Point PlaceInt(const MapPlace& place) const;

@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "src/display/lifetime.h"
+#include "src/display/map_projection.h"
 
 namespace ovi::nd {
 
@@ -28,6 +30,12 @@ struct State {
   std::int32_t Md11NdCenterX = 120;
   std::int32_t Md11NdCenterY = 178;
   std::int32_t Md11NdMapRadius = 150;
+
+  // --- Shared map layers ------------------------------------------------------
+  // The places of the map lists' entries, one memo per row of the point
+  // layers' table (PointLayerMembers), one slot per list entry; made at the
+  // first draw.
+  std::vector<display::GeoMemo> PointPlaces;
 };
 
 extern State nd_state;

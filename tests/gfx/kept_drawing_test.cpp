@@ -1,0 +1,177 @@
+// Strokes and texts drawn from what the layer kept of them before must give
+// the pixels drawing them afresh gives, wherever they land (whole-pixel
+// moves, the surface's edges, under a clip), and what is kept stays
+// bounded however many distinct shapes and texts are drawn.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/graphics.h"
+
+namespace ovi::gfx {
+namespace {
+
+// Every keeping switch set one way for a scope, back on at its end.
+struct Kept {
+  explicit Kept(bool on) {
+    detail::UseShapeCache(on);
+    detail::UseGlyphRuns(on);
+    detail::UseFarRunCulling(on);
+  }
+  ~Kept() {
+    detail::UseShapeCache(true);
+    detail::UseGlyphRuns(true);
+    detail::UseFarRunCulling(true);
+  }
+};
+
+void Forget() {
+  detail::Shapes().Clear();
+  detail::ForgetGlyphRuns();
+}
+
+using Scene = std::function<void(Graphics&)>;
+
+std::vector<std::uint32_t> Picture(const Scene& scene, int w = 160, int h = 140) {
+  DeviceContext dc(w, h);
+  Graphics g(&dc);
+  scene(g);
+  return dc.pixels;
+}
+
+// The scene drawn afresh, then twice with keeping on from nothing kept: the
+// first fills the stores, the second paints from them; all three alike.
+void ExpectSamePixels(const Scene& scene, const char* what) {
+  std::vector<std::uint32_t> fresh;
+  {
+    Kept off(false);
+    fresh = Picture(scene);
+  }
+  Forget();
+  const std::vector<std::uint32_t> keeping = Picture(scene);
+  EXPECT_GT(detail::Shapes().Used().entries + detail::GlyphStoresUsed().runs, 0u) << what << ": nothing kept";
+  const std::vector<std::uint32_t> kept = Picture(scene);
+  int first = 0, second = 0;
+  for (std::size_t i = 0; i < fresh.size(); ++i) {
+    first += keeping[i] != fresh[i];
+    second += kept[i] != fresh[i];
+  }
+  EXPECT_EQ(first, 0) << what << ": pixels differ while keeping";
+  EXPECT_EQ(second, 0) << what << ": pixels differ from what was kept";
+}
+
+constexpr ARGB kColours[] = {0xFFFF13D5, 0xFFDEE6E9, 0xFF00FA00, 0xFF00FFFF, 0x80FFFFFF};
+
+// Rings and symbol outlines as the map draws them: whole-pixel boxes and
+// points, a few pens, each shape again a whole number of pixels away (some
+// reaching over the surface's edges) and in another colour.
+void RandomShapes(Graphics& g, unsigned seed, int count) {
+  std::mt19937 rng(seed);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const float widths[] = {1.0f, 1.5f, 2.0f, 3.0f};
+  for (int i = 0; i < count; ++i) {
+    g.SetSmoothingMode(pick(0, 3) == 0 ? SmoothingMode::None : SmoothingMode::AntiAlias);
+    Pen pen(kColours[pick(0, 4)], widths[pick(0, 3)]);
+    const int x = pick(-12, 150), y = pick(-12, 130), w = pick(1, 14), h = pick(1, 14);
+    for (int again = 0; again < 3; ++again) {
+      const int dx = again * pick(-40, 40), dy = again * pick(-40, 40);
+      if (again == 2) pen.SetColor(kColours[pick(0, 4)]);
+      switch (i % 3) {
+        case 0: g.DrawEllipseI(pen, x + dx, y + dy, w, w); break;
+        case 1: g.DrawEllipseI(pen, x + dx, y + dy, w, h); break;
+        default: {
+          const Point star[] = {{x + dx, y + dy},         {x + dx + 2, y + dy + h}, {x + dx + w, y + dy + h + 2},
+                                {x + dx + 2, y + dy + h + 4}, {x + dx, y + dy + 2 * h}, {x + dx, y + dy}};
+          g.DrawLinesI(pen, star, 6);
+        }
+      }
+    }
+  }
+}
+
+TEST(KeptDrawing, SeededRandomRingsAndSymbolsGiveFreshPixels) {
+  for (unsigned seed : {1u, 2u, 3u, 44u}) {
+    ExpectSamePixels([seed](Graphics& g) { RandomShapes(g, seed, 60); }, "plain");
+    // The map layers' grid: points between pixels in every phase, so only a
+    // shape at the same phase may reuse a coverage.
+    ExpectSamePixels(
+        [seed](Graphics& g) {
+          g.ScaleTransform(247.0f / 541.0f, 294.0f / 541.0f);
+          g.TranslateTransform(3.0f, 5.0f);
+          RandomShapes(g, seed, 60);
+        },
+        "fine grid");
+    ExpectSamePixels(
+        [seed](Graphics& g) {
+          GraphicsPath round;
+          round.AddEllipse(10.0f, 8.0f, 140.0f, 120.0f);
+          g.SetClip(round);
+          RandomShapes(g, seed, 40);
+          g.SetClip(Rect(30, 20, 90, 70));
+          RandomShapes(g, seed + 100, 40);
+        },
+        "clipped");
+  }
+}
+
+TEST(KeptDrawing, LabelsGiveFreshPixels) {
+  const char* labels[] = {"KSEA", "OLM", "BTG", "WP17", "N47W122", "HQM", "-/+", "EDDF"};
+  ExpectSamePixels(
+      [&](Graphics& g) {
+        std::mt19937 rng(7);
+        auto real = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+        for (int i = 0; i < 80; ++i) {
+          g.SetTextRenderingHint(i % 4 == 0 ? TextRenderingHint::AntiAlias : TextRenderingHint::SystemDefault);
+          const Font font("Arial", static_cast<float>(8 + i % 3 * 2), i % 2 ? FontStyleBold : FontStyleRegular,
+                          Unit::Pixel);
+          const SolidBrush brush(kColours[i % 5]);
+          // Fractional places, some over the edges.
+          const PointF at(static_cast<float>(real(-20.0, 150.0)), static_cast<float>(real(-8.0, 135.0)));
+          g.DrawString(labels[i % 8], font, at, brush);
+        }
+      },
+      "labels");
+}
+
+TEST(KeptDrawing, StoresStayBoundedOverManyDistinctShapesAndTexts) {
+  Forget();
+  DeviceContext dc(40, 40);
+  {
+    Graphics g(&dc);
+    g.SetSmoothingMode(SmoothingMode::AntiAlias);
+    Pen pen(kColours[0], 1.0f);
+    // 10,000 distinct small rings: a hundred phases within the pixel each
+    // way (1/100 pixel apart, over the grid's 1/256).
+    for (int i = 0; i < 10000; ++i)
+      g.DrawEllipse(pen, 5.0f + static_cast<float>(i % 100) / 100.0f, 5.0f + static_cast<float>(i / 100) / 100.0f,
+                    6.0f, 5.0f);
+    // More distinct texts than the runs kept.
+    const Font font("Arial", 10, FontStyleBold, Unit::Pixel);
+    const SolidBrush brush(kColours[1]);
+    for (int i = 0; i < 5000; ++i) g.DrawString(std::to_string(i), font, PointF(3.0f, 3.0f), brush);
+  }
+  const detail::ShapeCache::Size used = detail::Shapes().Used();
+  // Small rings: the count, not the bytes, is what bounds them.
+  EXPECT_EQ(used.entries, detail::ShapeCache::kMaxEntries);
+  EXPECT_LE(used.bytes, detail::ShapeCache::kMaxBytes);
+  const detail::GlyphStoreSize glyphs = detail::GlyphStoresUsed();
+  EXPECT_EQ(glyphs.runs, detail::kMaxGlyphRuns);
+  EXPECT_LE(glyphs.images, detail::kMaxGlyphImages);
+  // What is left after the evictions still paints the pixels drawn afresh.
+  ExpectSamePixels(
+      [](Graphics& g) {
+        Pen pen(kColours[2], 2.0f);
+        for (int w = 90; w <= 100; ++w) g.DrawEllipseI(pen, 30, 20, w, 100 - w / 2);
+      },
+      "after eviction");
+  Forget();
+  EXPECT_EQ(detail::Shapes().Used().entries, 0u);
+  EXPECT_EQ(detail::GlyphStoresUsed().runs, 0u);
+}
+
+}  // namespace
+}  // namespace ovi::gfx

@@ -1,0 +1,145 @@
+// The navigation display and the map card drawn with what the drawing
+// layer and the map layers keep between frames (stroke coverage, glyph
+// runs, great-circle places) against the same pictures drawn afresh: every
+// mode, every range, over the sample region and a dense synthetic world,
+// every layer on and the map turned.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/graphics.h"
+#include "src/display/map_projection.h"
+#include "src/navdb/state.h"
+#include "tests/instruments/nd/nd_test_support.h"
+#include "tests/support/navdata_fixture.h"
+#include "tools/mapcard/mapcard.h"
+#include "tools/navgen/navgen.h"
+
+namespace ovi::nd::test {
+namespace {
+
+constexpr double kRanges[] = {0.5, 1, 2.5, 5, 10, 20, 40, 80, 160, 320};
+
+void KeepAll(bool on) {
+  gfx::detail::UseShapeCache(on);
+  gfx::detail::UseGlyphRuns(on);
+  gfx::detail::UseFarRunCulling(on);
+  display::detail::UseGeoMemo(on);
+}
+
+struct KeepingBackOn {
+  ~KeepingBackOn() { KeepAll(true); }
+};
+
+int Differ(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+  int n = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+  return n;
+}
+
+class KeptPixelsTest : public NdTest {
+ public:
+  // Every layer on about (lat, lon), the map turned to 170, a route of six
+  // waypoints through the place and a pending change.
+  void Scene(double lat, double lon) {
+    navdb::LoadNavDatabase();
+    navdb::LoadAtcBoundaries();
+    for (int i = 0; i < 6; ++i) {
+      model::FlightPlanWaypoint& w = plan().ActiveFlightPlan[i];
+      w.ident = "WP" + std::to_string(i);
+      w.latitude = lat + 0.5 - i * 0.2;
+      w.longitude = lon + (i % 2 == 0 ? -0.15 : 0.15);
+    }
+    plan().ActiveFlightPlanLastIndex = 5;
+    plan().ActiveWaypointIndex = 2;
+    plan().PendingFlightPlan = plan().ActiveFlightPlan;
+    plan().PendingFlightPlanLastIndex = 5;
+    plan().PendingFlightPlan[4].longitude += 0.1;
+    guidance().PlaneLatitude = lat + 0.25;
+    guidance().PlaneLongitude = lon;
+    guidance().AircraftHeading = guidance().MapHeading = 170.0;
+    guidance().GroundSpeedKnots = 320.0;
+    model().ShowAtcBoundaries = 1;
+    model().NdRangeRingsShown = 1;
+    model().DispPrevWpt = 1;
+    model().NdShowNavaids = model().NdShowAirports = model().NdShowIntersections = 1;
+  }
+
+  std::vector<std::uint32_t> Frame() {
+    gfx::DeviceContext frame(247, 294);
+    const PIXSIZE size{247, 294};
+    DrawB737NavigationDisplay(nd_state.B737NdDisplay, &frame, &size, 1);
+    return frame.pixels;
+  }
+
+  // Every mode at 160 NM and the map mode at every range: the frame drawn
+  // afresh, then with keeping on twice (the second from what the first
+  // kept); the counts of pixels that differ.
+  void ExpectEveryModeAndRange(const char* where) {
+    KeepingBackOn restore;
+    struct View {
+      int mode;
+      double range;
+    };
+    std::vector<View> views;
+    for (int mode = 1; mode <= 7; ++mode) views.push_back({mode, 160.0});
+    for (double range : kRanges) views.push_back({5, range});
+    views.push_back({7, 10.0});
+    for (const View& view : views) {
+      model().HWB737NDMode = view.mode;
+      model().NdRange = view.range;
+      KeepAll(false);
+      Frame();  // the lists built for the view
+      const std::vector<std::uint32_t> fresh = Frame();
+      KeepAll(true);
+      gfx::detail::Shapes().Clear();
+      gfx::detail::ForgetGlyphRuns();
+      const std::vector<std::uint32_t> keeping = Frame(), kept = Frame();
+      EXPECT_EQ(Differ(keeping, fresh), 0) << where << ", mode " << view.mode << ", " << view.range << " NM, keeping";
+      EXPECT_EQ(Differ(kept, fresh), 0) << where << ", mode " << view.mode << ", " << view.range << " NM, kept";
+    }
+    // The map lists were not empty: the point layers were drawn.
+    EXPECT_GT(navdb::navdb_state.MapAirportCount, 0) << where;
+    EXPECT_GT(navdb::navdb_state.MapNavaidCount, 0) << where;
+  }
+};
+
+TEST_F(KeptPixelsTest, SampleRegionInEveryModeAndRange) {
+  navdb::test::UseSampleData();
+  Scene(47.4, -122.3);
+  ExpectEveryModeAndRange("sample");
+}
+
+TEST_F(KeptPixelsTest, DenseWorldInEveryModeAndRange) {
+  const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "ovi_kept_pixels_world";
+  ASSERT_TRUE(navgen::WriteSyntheticWorld(folder.string(), navgen::ScaledWorld(10), 44, nullptr));
+  host::host_state.SimulatorFolder = folder.string();
+  // Europe's cluster, the world's densest.
+  Scene(49.0, 8.0);
+  ExpectEveryModeAndRange("world");
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
+}
+
+TEST(KeptPixels, MapCard) {
+  KeepingBackOn restore;
+  auto card = [] {
+    gfx::DeviceContext dc(mapcard::kMapCardWidth, mapcard::kMapCardHeight);
+    mapcard::DrawMapCard(dc);
+    return dc.pixels;
+  };
+  KeepAll(false);
+  const std::vector<std::uint32_t> fresh = card();
+  KeepAll(true);
+  gfx::detail::Shapes().Clear();
+  gfx::detail::ForgetGlyphRuns();
+  const std::vector<std::uint32_t> keeping = card(), kept = card();
+  EXPECT_EQ(Differ(keeping, fresh), 0);
+  EXPECT_EQ(Differ(kept, fresh), 0);
+}
+
+}  // namespace
+}  // namespace ovi::nd::test
