@@ -86,6 +86,15 @@ void UseFineGrid(gfx::Graphics& g, const FineGrid& grid, double x, double y, dou
 // device pixels, so a drawn angle stays true on a stretched element (the
 // grid above turns canvas units, which a stretched element shears).
 FineGrid DeviceSixteenthsFor(const CanvasScale& scale);
+// The fine frame in fractions of a device pixel: a uniform world scale of
+// 1 / factor, canvas coordinates multiplied by factor x sx and factor x sy
+// (factor 8: eighths of a pixel, 2: halves). Integer places fall on those
+// fractions whatever the element's size. A surface without pixels, or a
+// factor below 1, gives the identity grid.
+FineGrid DeviceFractionsFor(const CanvasScale& scale, int factor);
+// The plain canvas scale as a grid (gx = gy = 1, the world scale sx, sy), for
+// a routine written for grids that draws in canvas units.
+FineGrid CanvasGridFor(const CanvasScale& scale);
 
 // Reset the transform and scale to the canvas; then, for UseOrigin, move the
 // origin to (x, y) and rotate by `rotation` degrees (clockwise on screen).

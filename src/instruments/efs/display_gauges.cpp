@@ -14,12 +14,20 @@
 #include "src/instruments/efs/a320/a320_eadi.h"
 #include "src/instruments/efs/b777/b777_pfd.h"
 #include "src/instruments/efs/efs50/eadi.h"
+#include "src/instruments/efs/efs50/efs50.h"
 #include "src/instruments/efs/state.h"
+#include "src/instruments/mfd/p1000/gauges.h"
+#include "src/instruments/mfd/p1000/p1000_mfd.h"
 
 namespace ovi::efs {
 
 DisplayDrawEntries display_draw_entries{
-    .efs50_eadi = DrawEfs50Eadi, .b777_pfd = DrawB777Pfd, .a320_eadi = DrawA320Eadi};
+    .efs50_eadi = DrawEfs50Eadi,
+    .efs50_ehsi = DrawEfs50Ehsi,
+    .efs50_tcas = DrawEfs50TcasScreen,
+    .b777_pfd = DrawB777Pfd,
+    .a320_eadi = DrawA320Eadi,
+    .p1000_mfd = p1000::DrawP1000Mfd};
 
 namespace {
 
@@ -155,7 +163,9 @@ OVI_DISPLAY_WINDOW_KEY(efs50_ehsi, 130, 130, 100, kEfs50EhsiWindow)
 OVI_DISPLAY_WINDOW_KEY(efs50_ehsi_nb, 130, 130, 100, kEfs50EhsiWindow)
 OVI_DISPLAY_WINDOW_KEY(b777_pfd_nb, 72, 94, 98, kB777PfdWindow)
 OVI_DISPLAY_WINDOW_KEY(a320_eadi_nb, 130, 130, 100, kA320EadiWindow)
-OVI_DISPLAY_WINDOW_KEY(p1000_mfd, 102, 147, 100, kP1000MfdWindow)
+// The P1000 bezel's keys: the screen's click area, the SET knob, the soft
+// keys and the range knob.
+p1000::BezelKeyList p1000_mfd_mouse = p1000::BezelKeys(0, p1000::P1000SoftKey3, true);
 OVI_DISPLAY_WINDOW_KEY(p1000_mfd_nb, 80, 92, 100, kP1000MfdWindow)
 
 // Every header declares the design size 312 by 0.
@@ -228,7 +238,8 @@ GAUGEHDR a320_eadi_nb_gauge = {
     kDesignSize, nullptr,
 };
 GAUGEHDR p1000_mfd_gauge = {
-    GAUGE_HEADER_VERSION, "P1000_MFD", p1000_mfd_elements, p1000_mfd_callback, 0, "", p1000_mfd_mouse, kDesignSize,
+    GAUGE_HEADER_VERSION, "P1000_MFD", p1000_mfd_elements, p1000_mfd_callback, 0, "", p1000_mfd_mouse.data(),
+    kDesignSize,
     nullptr,
 };
 GAUGEHDR p1000_mfd_nb_gauge = {

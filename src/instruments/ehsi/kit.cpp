@@ -101,13 +101,18 @@ void DrawDotsAndArrow(const RoseFrame& f, const CoursePointer& p, double course)
   f.Toward(course);
   display::DrawCircles(f.g, gfx::Pen(kWhite, p.dot_width), p.dots, p.dot_diameter);
   DrawShape(f.g, p.arrow);
+  DrawShape(f.g, p.tail);
 }
 
 }  // namespace
 
 void DrawCoursePointerAt(const RoseFrame& f, const CoursePointer& p, double course, int x, ToFrom sense) {
   DrawDotsAndArrow(f, p, course);
-  f.g.DrawLineI(gfx::Pen(p.arrow.colour, p.arrow.width), x, p.bar_top, x, p.bar_bottom);
+  const gfx::Pen pen(p.arrow.colour, p.arrow.width);
+  if (p.bar.empty())
+    f.g.DrawLineI(pen, x, p.bar_top, x, p.bar_bottom);
+  else
+    display::DrawPolylineAt(f.g, pen, p.bar, x, 0);
   const int dx = p.heads_follow_bar ? x : 0;
   if (sense == ToFrom::kTo) DrawShape(f.g, p.to_head, dx, 0);
   if (sense == ToFrom::kFrom) DrawShape(f.g, p.from_head, dx, 0);
@@ -122,18 +127,28 @@ void DrawCoursePointer(const RoseFrame& f, const CoursePointer& p, double course
   DrawCoursePointerAt(f, p, course, gfx::TruncToPixel(display::FiniteOr(*needle) * p.bar_per_needle), sense);
 }
 
+int GlideslopePointerY(const GlideslopeScale& s, double needle) {
+  const double deflection = display::FiniteOr(needle) * s.per_needle;
+  return s.offset_after_trunc ? gfx::TruncToPixel(deflection) + static_cast<int>(s.offset)
+                              : gfx::TruncToPixel(deflection + s.offset);
+}
+
 void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& s, double needle, bool with_pointer) {
   f.At();
   const gfx::Pen white(kWhite, s.line_width);
+  display::DrawSegments(f.g, white, s.frame);
   display::DrawCircles(f.g, white, s.dots, s.dot_diameter);
+  display::DrawCircles(f.g, white, s.small_dots, s.small_dot_diameter);
   if (s.centre_outline.empty())
     display::DrawSegments(f.g, white, std::span<const Segment>(&s.centre, 1));
   else
     f.g.DrawLinesI(white, s.centre_outline);
   if (!with_pointer) return;
-  const double deflection = display::FiniteOr(needle) * s.per_needle;
-  const int y = s.offset_after_trunc ? gfx::TruncToPixel(deflection) + static_cast<int>(s.offset)
-                                     : gfx::TruncToPixel(deflection + s.offset);
+  const int y = GlideslopePointerY(s, needle);
+  if (s.pointer_shape.colour != 0) {
+    DrawShape(f.g, s.pointer_shape, 0, y);
+    return;
+  }
   if (!s.pointer_filled) {
     display::DrawPolylineAt(f.g, gfx::Pen(kMagenta, 2.0f), s.pointer, 0, y);
     return;

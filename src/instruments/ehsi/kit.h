@@ -95,9 +95,10 @@ void DrawCompassScale(const RoseFrame& f, const CompassScale& scale);
 bool InCompassWindow(double a, double heading, double window);
 
 // The course pointer, turned toward the selected course: white deviation
-// dots, the arrow, the deviation bar at x = trunc(needle x bar_per_needle)
-// from bar_top to bar_bottom in the arrow's pen, and the TO or FROM head,
-// moved along with the bar or standing on the course line.
+// dots, the arrow (and its tail, where it has one of its own), the
+// deviation bar at x = trunc(needle x bar_per_needle) from bar_top to
+// bar_bottom in the arrow's pen (or the outline `bar` moved to x), and the
+// TO or FROM head, moved along with the bar or standing on the course line.
 struct CoursePointer {
   std::span<const gfx::Point> dots;  // top-left corners
   int dot_diameter;
@@ -109,6 +110,8 @@ struct CoursePointer {
   Shape from_head;
   float dot_width = 2.0f;
   bool heads_follow_bar = true;
+  Shape tail = {};
+  std::span<const gfx::Point> bar = {};
 };
 enum class ToFrom { kNone, kTo, kFrom };
 // Without a needle there is no bar and no head.
@@ -123,7 +126,9 @@ void DrawCoursePointerAt(const RoseFrame& f, const CoursePointer& pointer, doubl
 // offset), or, with offset_after_trunc, to offset + trunc(needle x
 // per_needle) (the two differ for a needle within one unit of a whole
 // place). A centre mark may be an outline instead of one line, and the
-// pointer a filled shape.
+// pointer a filled shape, or a shape of its own (any colour, drawn instead
+// of the magenta one); a scale may add a white frame and a second size of
+// dots.
 struct GlideslopeScale {
   std::span<const gfx::Point> dots;  // top-left corners
   int dot_diameter;
@@ -135,9 +140,15 @@ struct GlideslopeScale {
   std::span<const gfx::Point> centre_outline = {};
   bool pointer_filled = false;
   bool offset_after_trunc = false;
+  std::span<const Segment> frame = {};
+  std::span<const gfx::Point> small_dots = {};
+  int small_dot_diameter = 0;
+  Shape pointer_shape = {};
 };
 // Without the pointer (`with_pointer` false) only the scale shows.
 void DrawGlideslopeScale(const RoseFrame& f, const GlideslopeScale& scale, double needle, bool with_pointer = true);
+// Where the pointer stands for `needle`.
+int GlideslopePointerY(const GlideslopeScale& scale, double needle);
 
 // The selected heading: a marker line toward it, or, on a display with a
 // readout, while the selected heading lies more than `readout_beyond`

@@ -20,4 +20,8 @@ bool OpenEfs50Picture(gfx::Graphics& g, display::GaugeDisplay& display, const gf
   return true;
 }
 
+void DrawEfs50Aircraft(gfx::Graphics& g, gfx::ARGB colour) {
+  g.DrawLinesI(gfx::Pen(colour, 1.0f), kEfs50AircraftOutline);
+}
+
 }  // namespace ovi::efs

@@ -1,7 +1,7 @@
 // What the EFS 50's pictures share (the EADI, the EHSI and the traffic
-// display): the 266 x 230 canvas with its centre, the EFS 50 palette and
-// the first steps of a draw entry. Everything else comes from the display
-// instruments' kit (src/display/kit.h).
+// display): the 266 x 230 canvas with its centre, the EFS 50 palette, the
+// first steps of a draw entry and the own-aircraft outline. Everything else
+// comes from the display instruments' kit (src/display/kit.h).
 #pragma once
 
 #include "platform/gfx/graphics.h"
@@ -26,6 +26,8 @@ inline constexpr gfx::ARGB kLightGreen = 0xFF50D175;
 inline constexpr gfx::ARGB kAmber = display::colour::kAmber;      // 0xFFE9B73E
 inline constexpr gfx::ARGB kBlue = display::colour::kBlue;        // 0xFF02A7EB
 inline constexpr gfx::ARGB kMagenta = display::colour::kMagenta;  // 0xFFFF13D5
+inline constexpr gfx::ARGB kYellow = display::colour::kYellow;    // 0xFFFFFF00
+inline constexpr gfx::ARGB kRed = display::colour::kRed;          // 0xFFFF0000
 inline constexpr gfx::ARGB kBlack = display::colour::kBlack;
 }  // namespace efs50_colour
 
@@ -40,5 +42,14 @@ display::CanvasScale Efs50Scale(const display::GaugeDisplay& display);
 // comes back; the caller sets its own smoothing.
 bool OpenEfs50Picture(gfx::Graphics& g, display::GaugeDisplay& display, const gfx::DeviceContext& dc,
                       const PIXSIZE* size, int variant);
+
+// The own-aircraft outline about the origin, nose up (30 points, one open
+// polyline that retraces the tail).
+inline constexpr gfx::Point kEfs50AircraftOutline[] = {
+    {0, -12},  {2, -8},  {2, -3},   {12, 3},  {12, 5},   {5, 3},   {2, 3},   {2, -3},  {2, 13},  {2, 13},
+    {5, 16},   {5, 18},  {1, 16},   {2, 13},  {1, 16},   {0, 17},  {-1, 16}, {-2, 13}, {-1, 16}, {-5, 18},
+    {-5, 16},  {-2, 13}, {-2, -3},  {-2, 3},  {-5, 3},   {-12, 5}, {-12, 3}, {-2, -3}, {-2, -8}, {0, -12}};
+// Draws the outline with a 1-unit pen of `colour` in the current transform.
+void DrawEfs50Aircraft(gfx::Graphics& g, gfx::ARGB colour);
 
 }  // namespace ovi::efs
