@@ -228,8 +228,8 @@ double BankForRate(double rate_deg, double tas_kt) {
   return std::atan(rate_deg * kDegToRad * v / kGravity) / kDegToRad;
 }
 
-// The bank that turns toward a true heading the short way, at up to the
-// standard rate (none: wings level).
+// The bank that turns toward a true heading (none: wings level) the short
+// way, at up to the standard rate.
 double BankToward(const AircraftState& a, const double* true_heading) {
   if (true_heading == nullptr) return 0.0;
   double tas = TrueAirspeedOf(a);
@@ -249,7 +249,7 @@ void TurnToward(AircraftState& a, const double* true_heading, double dt) {
   a.heading = Wrap360(a.heading + TurnRate(a.bank, tas) * dt);
 }
 
-// The bank the heading hold wants now: toward the bug; wings level without
+// The bank the heading hold wants now: toward the bug, wings level without
 // heading lock.
 double WantedBank(const AircraftState& a) {
   const double bug = a.ap_heading + a.magvar;
@@ -335,6 +335,7 @@ void StepFinal(AircraftState& a, double dt) {
   // Wind from wind_dir: into it by the angle its cross part asks.
   const double cross = a.wind_speed * std::sin((a.wind_dir - track) * kDegToRad);
   const double heading = track + std::asin(std::clamp(cross / tas, -1.0, 1.0)) / kDegToRad;
+  a.fd_bank = BankToward(a, &heading);
   TurnToward(a, &heading, dt);
 
   const double slope = std::tan(kGlidePath * kDegToRad);
@@ -342,6 +343,7 @@ void StepFinal(AircraftState& a, double dt) {
   const double path_rate = -GroundSpeedOf(a) * kFeetPerNm / 60.0 * slope;
   double want = std::clamp(path_rate + (path - a.altitude) * kAltitudeGain, -kMaxApproachDescent, 0.0);
   if (a.altitude - a.ground_elevation < kFlareHeight) want = kFlareRate;
+  a.fd_pitch = PitchForRate(a, want);
   a.vs = MoveToward(a.vs, want, kVerticalAcceleration * dt);
   a.pitch = 2.5 + std::atan(a.vs / (tas * 101.269)) / kDegToRad;
 }
@@ -400,13 +402,18 @@ void StepAutopilot(AircraftState& a, double dt) {
   // The flight director commands what the holds want, whether the
   // autopilot flies it or not: the heading hold's bank (wings level
   // without it) and the altitude hold's climb (the present attitude
-  // without it).
+  // without it); the approach hold's own while it flies.
   a.fd_bank = WantedBank(a);
   a.fd_pitch = a.ap_alt_lock != 0.0 ? PitchForRate(a, WantedRate(a)) : a.pitch;
   if (a.ap_master != 0.0 && a.ap_approach != 0.0 && a.runway_length > 0.0) {
     StepApproach(a, dt);
     if (a.approach != AircraftState::Approach::kNone) {
-      if (a.approach == AircraftState::Approach::kFinal) StepSpeed(a, dt);
+      if (a.approach == AircraftState::Approach::kFinal) {
+        StepSpeed(a, dt);
+      } else {
+        a.fd_bank = 0.0;
+        a.fd_pitch = a.pitch;
+      }
       return;
     }
   } else {

@@ -37,15 +37,6 @@ FineGrid FineGridFor(const Canvas& canvas, int width, int height, int factor) {
   return grid;
 }
 
-FineGrid DeviceSixteenthsFor(const CanvasScale& scale) {
-  FineGrid grid;
-  if (!scale.usable) return grid;
-  grid.gx = 16.0 * scale.sx;
-  grid.gy = 16.0 * scale.sy;
-  grid.wx = grid.wy = 0.0625f;
-  return grid;
-}
-
 void UseFineGrid(gfx::Graphics& g, const FineGrid& grid, double x, double y, double turn) {
   g.ResetTransform();
   g.ScaleTransform(grid.wx, grid.wy);

@@ -224,9 +224,9 @@ TEST(AttitudeKitTest, AnnunciationTablesShowOneRowAField) {
 // 16 sx and 16 sy fine units a canvas unit under a uniform 1/16 scale: a
 // canvas point lands where the plain scale puts it, and a turn in this
 // frame keeps its angle on a stretched surface.
-TEST(AttitudeKitTest, DeviceSixteenthsGrid) {
+TEST(AttitudeKitTest, DeviceSixteenthsGridTurnsTrue) {
   const CanvasScale scale = ScaleToSurface(Canvas{266, 230}, 280, 262);
-  const FineGrid grid = DeviceSixteenthsFor(scale);
+  const FineGrid grid = DeviceFractionsFor(scale, 16);
   EXPECT_DOUBLE_EQ(grid.gx, 16.0 * (280.0f / 266.0f));
   EXPECT_FLOAT_EQ(grid.wx, 0.0625f);
   EXPECT_FLOAT_EQ(grid.wy, 0.0625f);
@@ -241,7 +241,7 @@ TEST(AttitudeKitTest, DeviceSixteenthsGrid) {
   // A line along x turned 90 degrees runs straight down, 100 sx pixels long.
   EXPECT_NEAR(op.points[1].X, op.points[0].X, 1e-3);
   EXPECT_NEAR(op.points[1].Y - op.points[0].Y, grid.X(100) / 16.0, 1e-3);
-  EXPECT_EQ(DeviceSixteenthsFor(ScaleToSurface(Canvas{266, 230}, 0, 262)).wx, 1.0f);
+  EXPECT_EQ(DeviceFractionsFor(ScaleToSurface(Canvas{266, 230}, 0, 262), 16).wx, 1.0f);
 }
 
 }  // namespace

@@ -21,13 +21,12 @@
 
 namespace ovi::efs {
 
-DisplayDrawEntries display_draw_entries{
-    .efs50_eadi = DrawEfs50Eadi,
-    .efs50_ehsi = DrawEfs50Ehsi,
-    .efs50_tcas = DrawEfs50TcasScreen,
-    .b777_pfd = DrawB777Pfd,
-    .a320_eadi = DrawA320Eadi,
-    .p1000_mfd = p1000::DrawP1000Mfd};
+DisplayDrawEntries display_draw_entries{.efs50_eadi = DrawEfs50Eadi,
+                                         .efs50_ehsi = DrawEfs50Ehsi,
+                                         .efs50_tcas = DrawEfs50TcasScreen,
+                                         .b777_pfd = DrawB777Pfd,
+                                         .a320_eadi = DrawA320Eadi,
+                                         .p1000_mfd = p1000::DrawP1000Mfd};
 
 namespace {
 

@@ -240,7 +240,7 @@ void DrawEfs50Attitude(const display::GaugeDisplay& display, gfx::Graphics& g) {
   const display::CanvasScale scale = Efs50Scale(display);
   if (!scale.usable) return;
   const guidance::State& s = guidance::guidance_state;
-  const Frame f{g, scale, display::DeviceSixteenthsFor(scale), FiniteOr(s.BankAttitude), FiniteOr(s.PitchAttitude)};
+  const Frame f{g, scale, display::DeviceFractionsFor(scale, 16), FiniteOr(s.BankAttitude), FiniteOr(s.PitchAttitude)};
   DrawSkyAndGround(f);
   DrawPitchScale(f);
   DrawRollScale(f);

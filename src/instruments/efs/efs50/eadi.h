@@ -5,7 +5,7 @@
 //
 // Two spaces: the logical one (the 266 x 230 canvas scaled to the element,
 // origin on the centre (129, 114)) and the fine one of the drawing kit's
-// DeviceSixteenthsFor grid, in which the sky and ground, the pitch scale,
+// DeviceFractionsFor grid in sixteenths, in which the sky and ground, the pitch scale,
 // the horizon and the heading scale turn by the bank in device pixels, so
 // the bank drawn is true however the element is stretched.
 #pragma once
