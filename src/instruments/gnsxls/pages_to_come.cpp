@@ -13,10 +13,7 @@ void DrawGnsxlsArrivalPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsApproachPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsAirwayPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsSaveFlightPlanPage(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsVnavPages(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsVnavDataPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsHoldingPage(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsFuelPages(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsPilotWaypointPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsOffsetWaypointPage(display::GaugeDisplay&, gfx::Graphics&) {}
 
