@@ -72,11 +72,16 @@ std::string AltitudeLabel(int elevation, int height) {
 }  // namespace
 
 void DrawApproachPattern(gfx::Graphics& g, int radius, int cx, int cy, double range, double sx, double sy) {
+  DrawApproachPattern(g, radius, cx, cy, range, sx, sy, MapHeading());
+}
+
+void DrawApproachPattern(gfx::Graphics& g, int radius, int cx, int cy, double range, double sx, double sy,
+                         double rotation) {
   if (!SetMapScale(radius, range) || !std::isfinite(sx) || !std::isfinite(sy)) return;
   const model::RunwayRecord* rwy = SelectedRunway();
   if (rwy == nullptr) return;
 
-  const MapFrame frame = AircraftMapFrame();
+  const MapFrame frame = AircraftMapFrame(rotation);
   auto plot = [&](const Geo& p) {
     double x, y;
     PlotPosition(frame, cx, cy, p.lat, p.lon, x, y);

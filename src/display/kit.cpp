@@ -45,6 +45,23 @@ void UseFineGrid(gfx::Graphics& g, const FineGrid& grid, double x, double y, dou
   if (turn != 0.0) g.RotateTransform(static_cast<gfx::REAL>(turn));
 }
 
+FineGrid DeviceFractionsFor(const CanvasScale& scale, int factor) {
+  FineGrid grid;
+  if (!scale.usable || factor < 1) return grid;
+  grid.gx = static_cast<double>(factor) * scale.sx;
+  grid.gy = static_cast<double>(factor) * scale.sy;
+  grid.wx = grid.wy = 1.0f / static_cast<float>(factor);
+  return grid;
+}
+
+FineGrid CanvasGridFor(const CanvasScale& scale) {
+  FineGrid grid;
+  if (!scale.usable) return grid;
+  grid.wx = scale.sx;
+  grid.wy = scale.sy;
+  return grid;
+}
+
 void UseCanvas(gfx::Graphics& g, const CanvasScale& scale) {
   g.ResetTransform();
   g.ScaleTransform(scale.sx, scale.sy);

@@ -73,6 +73,15 @@ FineGrid FineGridFor(const Canvas& canvas, int width, int height, int factor = 1
 // finite number counts as 0. Under it a canvas offset (X, Y) from the
 // origin is drawn at (X gx, Y gy).
 void UseFineGrid(gfx::Graphics& g, const FineGrid& grid, double x, double y, double turn = 0.0);
+// The fine frame in fractions of a device pixel: a uniform world scale of
+// 1 / factor, canvas coordinates multiplied by factor x sx and factor x sy
+// (factor 8: eighths of a pixel, 2: halves). Integer places fall on those
+// fractions whatever the element's size. A surface without pixels, or a
+// factor below 1, gives the identity grid.
+FineGrid DeviceFractionsFor(const CanvasScale& scale, int factor);
+// The plain canvas scale as a grid (gx = gy = 1, the world scale sx, sy), for
+// a routine written for grids that draws in canvas units.
+FineGrid CanvasGridFor(const CanvasScale& scale);
 
 // Reset the transform and scale to the canvas; then, for UseOrigin, move the
 // origin to (x, y) and rotate by `rotation` degrees (clockwise on screen).

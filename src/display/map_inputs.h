@@ -15,11 +15,13 @@ inline double AircraftHeading() { return guidance::guidance_state.AircraftHeadin
 inline double MagneticVariation() { return guidance::guidance_state.MagneticVariation; }
 inline std::int32_t P1000MapFormat() { return model::model_state.P1000MapFormat; }
 
-// The aircraft's position, MapHeading up, at the scale just set.
-inline MapFrame AircraftMapFrame() {
+// The aircraft's position, `up` up (MapHeading unless the map is turned
+// otherwise), at the scale just set.
+inline MapFrame AircraftMapFrame(double up) {
   const guidance::State& s = guidance::guidance_state;
-  return MapFrame{s.PlaneLatitude, s.PlaneLongitude, s.MapHeading, display_state.MapPixelsPerNm};
+  return MapFrame{s.PlaneLatitude, s.PlaneLongitude, up, display_state.MapPixelsPerNm};
 }
+inline MapFrame AircraftMapFrame() { return AircraftMapFrame(MapHeading()); }
 
 // The selected runway (entry SelectedRunwayBase + SelectedRunwayOffset - 1
 // of AirportRunwayTable), or null when that index lies outside

@@ -47,6 +47,10 @@ enum DisplayKind : std::int32_t {
 // elevation + 3000 and + 1500 ft). No runway selected (an index outside
 // 1..AirportRunwayCount) draws nothing.
 void DrawApproachPattern(gfx::Graphics& g, int radius, int cx, int cy, double range, double sx, double sy);
+// The same on a map turned by `rotation` (degrees, its up direction) rather
+// than MapHeading: a north-up map passes 0.
+void DrawApproachPattern(gfx::Graphics& g, int radius, int cx, int cy, double range, double sx, double sy,
+                         double rotation);
 
 // One line per physical runway of AirportRunwayTable with the designators
 // at both ends (the selected pair yellow, the rest red), turned by
@@ -55,6 +59,9 @@ void DrawApproachPattern(gfx::Graphics& g, int radius, int cx, int cy, double ra
 // the computed far end of its partner. The caller's transform is restored
 // before the call returns.
 void DrawAirportRunways(gfx::Graphics& g, int radius, int cx, int cy, double range);
+// The same on a map turned by `rotation` rather than MapHeading (the parking
+// arrow turns with the map).
+void DrawAirportRunways(gfx::Graphics& g, int radius, int cx, int cy, double range, double rotation);
 
 // The outlines of AtcBoundaryTable with their labels (at most
 // kAtcLabelField characters), turned by `rotation` (degrees, the map's up
@@ -72,6 +79,9 @@ constexpr int kAtcLabelField = 3;
 // its list at most kTrafficProviderMaxAttempts times for the life of the
 // module; a new list (new sequence number) replaces the plotted targets.
 void DrawProviderTraffic(gfx::Graphics& g, int radius, double range, int cx, int cy, std::int32_t kind);
+// The same on a map turned by `rotation` rather than MapHeading.
+void DrawProviderTraffic(gfx::Graphics& g, int radius, double range, int cx, int cy, std::int32_t kind,
+                         double rotation);
 constexpr int kTrafficProviderMaxAttempts = 20;
 // A relative-altitude label prints at most this many characters.
 constexpr int kTrafficLabelField = 4;

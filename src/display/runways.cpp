@@ -44,7 +44,9 @@ void DrawParkingMark(gfx::Graphics& g, const MapFrame& frame, int cx, int cy) {
   const navdb::State& nav = navdb::navdb_state;
   int px, py;
   PlotPositionInt(frame, cx, cy, nav.ParkingLatitude, nav.ParkingLongitude, px, py);
-  const double turn = nav.ParkingHeading - AircraftHeading();
+  // Against the heading on a map turned by MapHeading; a map turned
+  // otherwise turns the arrow by the difference.
+  const double turn = nav.ParkingHeading - AircraftHeading() + (MapHeading() - frame.up);
   if (!std::isfinite(turn)) return;
   g.TranslateTransform(static_cast<gfx::REAL>(px), static_cast<gfx::REAL>(py));
   g.RotateTransform(static_cast<gfx::REAL>(turn));
@@ -60,9 +62,13 @@ void DrawParkingMark(gfx::Graphics& g, const MapFrame& frame, int cx, int cy) {
 }  // namespace
 
 void DrawAirportRunways(gfx::Graphics& g, int radius, int cx, int cy, double range) {
+  DrawAirportRunways(g, radius, cx, cy, range, MapHeading());
+}
+
+void DrawAirportRunways(gfx::Graphics& g, int radius, int cx, int cy, double range, double rotation) {
   if (!SetMapScale(radius, range)) return;
   navdb::State& nav = navdb::navdb_state;
-  const MapFrame frame = AircraftMapFrame();
+  const MapFrame frame = AircraftMapFrame(rotation);
   const int selected = SelectedRunwayIndex();
   const double variation = MagneticVariation();
 

@@ -93,12 +93,17 @@ std::int32_t TrendArrow(char trend) {
 }  // namespace
 
 void DrawProviderTraffic(gfx::Graphics& g, int radius, double range, int cx, int cy, std::int32_t kind) {
+  DrawProviderTraffic(g, radius, range, cx, cy, kind, MapHeading());
+}
+
+void DrawProviderTraffic(gfx::Graphics& g, int radius, double range, int cx, int cy, std::int32_t kind,
+                         double rotation) {
   if (!SetMapScale(radius, range)) return;
   TakeNewProviderList();
 
   const State& s = display_state;
   const double window = model::model_state.TcasVertRange;
-  const double heading = MapHeading();
+  const double heading = rotation;
   const bool small = kind == kDisplayP1000;
   gfx::Font font("Arial", small ? 10.0f : 12.0f, gfx::FontStyleRegular, gfx::Unit::Pixel);
   for (int i = 1; i <= s.TrafficPlotCount; ++i) {

@@ -108,13 +108,14 @@ void DownNd(double& range) {
   DownIf(kNdLadder, range, [min](double next) { return next >= 10.0 || (next >= 1.0 ? min <= next : min == 0.5); });
 }
 
-// The P1000 steps one range: its traffic window's while traffic is shown
-// there, else its map's; never while its soft-key menu is open. It walks the
-// ladder the way its controller's RNG rocker does: wrapping at both ends, and
-// a value off the ladder restarts at the end it wraps to (0.5 up, 160 down).
-// The traffic window's range is kept within 5..40, wrapping to the other end.
-void StepP1000(int delta) {
-  if (M().P1000MenuOpen != 0) return;
+std::int32_t Flipped(std::int32_t v) { return v == 0 ? 1 : 0; }
+
+}  // namespace
+
+// Wrapping at both ends, and a value off the ladder restarts at the end it
+// wraps to (0.5 up, 160 down); the traffic window's range is kept within
+// 5..40, wrapping to the other end.
+void StepP1000Range(int delta) {
   const bool tcas = M().NdShowTraffic == 1 && M().DrawTcasWindowOnP1000MFD == 1;
   double& range = tcas ? M().P1000TcasRange : M().P1000MapRange;
   if (Rung(kP1000Ladder, range) < 0) {
@@ -127,7 +128,13 @@ void StepP1000(int delta) {
   if (delta < 0 && range < 5.0) range = 40.0;
 }
 
-std::int32_t Flipped(std::int32_t v) { return v == 0 ? 1 : 0; }
+namespace {
+
+// The range commands step the P1000's range only while its soft-key menu
+// is closed.
+void StepP1000(int delta) {
+  if (M().P1000MenuOpen == 0) StepP1000Range(delta);
+}
 
 }  // namespace
 

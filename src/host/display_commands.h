@@ -30,6 +30,10 @@ void DecrementNdMode(std::int32_t display_id);
 // docs/host.md.
 void IncrementNdRange();
 void DecrementNdRange();
+// One rung of the P1000's range as its controller's rocker steps it (up for
+// a positive delta): P1000TcasRange while traffic is shown in its own
+// window, else P1000MapRange; whether the menu is open or not.
+void StepP1000Range(int delta);
 
 // Flip one layer of every family (0 -> 1, anything else -> 0) and publish
 // the B737 family's new value in ovi_nd_apt / ovi_nd_nav / ovi_nd_int.

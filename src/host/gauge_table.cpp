@@ -14,6 +14,7 @@
 #include "src/instruments/gnsxls/gauges.h"
 #include "src/instruments/gnsxls/mcu/gauges.h"
 #include "src/instruments/mfd/c17/gauges.h"
+#include "src/instruments/mfd/p1000/gauges.h"
 #include "src/instruments/nd/gauges.h"
 
 // Each subsystem defines its gauge headers next to its callbacks; the table
@@ -48,6 +49,8 @@ GAUGEHDR** GaugeTable() {
       &ehsi::proline4_mfd_ctrl_gauge,
       &ehsi::proline4_aux_ctrl_gauge,
       &ehsi::md80_ehsi_ctrl_gauge,
+      &p1000::p1000_mfd_cntr_gauge,
+      &p1000::p1000_mfd_nb_cntr_gauge,
       nullptr,
   };
   // The EHSI and the other display gauges follow once their display draws.

@@ -10,6 +10,7 @@
 #include "src/instruments/gnsxls/mcu/state.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/instruments/mfd/c17/state.h"
+#include "src/instruments/mfd/p1000/state.h"
 #include "src/instruments/nd/state.h"
 #include "src/model/fixed_table.h"
 #include "src/model/state.h"
@@ -31,6 +32,7 @@ void ResetModuleState() {
   model::Recreate(ehsi::ehsi_state);
   model::Recreate(efs::efs_state);
   model::Recreate(c17::c17_state);
+  model::Recreate(p1000::p1000_state);
   model::Recreate(navdb::navdb_state);
   model::Recreate(navdb::entry_state);
   model::Recreate(navdb::procedure_state);

@@ -150,8 +150,9 @@ struct State {
   std::int32_t Md80EhsiShowIntersections = 0;
   std::int32_t Md80EhsiShowBoundaries = 0;
   std::int32_t Md80EhsiShowAdf = 0;
-  std::int32_t P1000ShowAirports = 1;
-  std::int32_t P1000ShowNavaids = 1;
+  // The P1000 starts with its airport and navaid layers off.
+  std::int32_t P1000ShowAirports = 0;
+  std::int32_t P1000ShowNavaids = 0;
   std::int32_t P1000ShowIntersections = 0;
   std::int32_t Efs50BearingPointer1Source = 0;
   std::int32_t Efs50BearingPointer2Source = 0;
@@ -161,8 +162,9 @@ struct State {
   std::array<std::int32_t, 3> Du1000SymbolCodes = {74, 75, 76};
   std::int32_t C17MfdPage = 1;  // 6 = PLAN page
   std::int32_t P1000MenuOpen = 0;  // 1 while the P1000 soft-key menu is open
-  // Bumped by every P1000 soft key; the per-tick update closes the menu
-  // after 11 checks without a change.
+  // Heartbeat of the P1000 controller (P1000_MFD_CNTR), bumped at each of
+  // its frames; the per-tick update closes the menu after 11 checks without
+  // a change.
   std::int32_t P1000MenuActivityCount = 0;
   std::int32_t P1000MapFormat = 0;  // 0 arc, 1 centred
   struct MapGeometry {

@@ -235,7 +235,7 @@ TEST_F(DisplayCommandsTest, LayerTogglesFlipEveryFamilyAndPublishTheB737Value) {
   EXPECT_EQ(M().Du1000ShowAirports, 0);
   EXPECT_EQ(M().Proline4ShowAirports, 0);
   EXPECT_EQ(M().Md80EhsiShowAirports, 0);
-  EXPECT_EQ(M().P1000ShowAirports, 0);
+  EXPECT_EQ(M().P1000ShowAirports, 1);  // the P1000 starts with it off
   EXPECT_EQ(host.Named("ovi_nd_apt"), 0.0);
 
   ToggleNdNavaids();  // "ovi_nd_nav" does not exist: not created, never set
@@ -243,7 +243,7 @@ TEST_F(DisplayCommandsTest, LayerTogglesFlipEveryFamilyAndPublishTheB737Value) {
   EXPECT_EQ(M().Proline4ShowVors, 0);
   EXPECT_EQ(M().Du1000ShowAux, 0);    // NDB layers are not navaids here
   EXPECT_EQ(M().Proline4ShowNdbs, 0);
-  EXPECT_EQ(M().P1000ShowNavaids, 0);
+  EXPECT_EQ(M().P1000ShowNavaids, 1);
   EXPECT_TRUE(std::isnan(host.Named("ovi_nd_nav")));
 
   ToggleNdIntersections();

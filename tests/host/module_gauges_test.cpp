@@ -45,8 +45,10 @@ TEST(ModuleGauges, SubsystemGaugesAreExportedAndAnswerEveryService) {
                                               "SMITHS_FMS", "SMITHS_FMS_BR", "GNSXLS", "GNSXLS_LM", "MCU", "MCU_LM",
                                               "EFS50_EHSI_CNTR", "EFS50_EHSI_CNTR_LM", "C17_MFD", "C17_MFCP",
                                               "PROLINE4_MFD_CTRL", "PROLINE4_AUX_CTRL", "MD80_EHSI_CTRL",
-                                              "DU_1000_EHSI", "DU_1000_EHSI_NB", "PROLINE4_MFD", "PROLINE4_MFD_NB",
-                                              "MD80_EHSI_NB", "EFS50_EHSI", "EFS50_EHSI_NB", "EFS50_TCAS"}));
+                                              "P1000_MFD_CNTR", "P1000_MFD_NB_CNTR", "DU_1000_EHSI",
+                                              "DU_1000_EHSI_NB", "PROLINE4_MFD", "PROLINE4_MFD_NB", "MD80_EHSI_NB",
+                                              "EFS50_EHSI", "EFS50_EHSI_NB", "EFS50_TCAS", "P1000_MFD",
+                                              "P1000_MFD_NB"}));
   linkage->module_deinit();
   ::dlclose(module);
 }

@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <string>
 
@@ -24,8 +23,8 @@
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/state.h"
-#include "tools/navgen/navgen.h"
 #include "tools/bench/frame_times.h"
+#include "tools/bench/map_scene.h"
 
 namespace {
 
@@ -91,81 +90,17 @@ BENCHMARK(BM_C17MfdPreDraw)
 
 // --- Pages 3 to 6 with every map layer --------------------------------------
 
-namespace fs = std::filesystem;
-
-// ovi-navgen's world, written on first use into a temporary folder removed
-// at exit.
-class World {
- public:
-  World() : dir_(fs::temp_directory_path() / "ovi_bench_c17_world") {
-    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::WorldSize{}, 1, nullptr)) {
-      std::fprintf(stderr, "bench-c17: cannot write the world data set under %s\n", dir_.string().c_str());
-      std::exit(1);
-    }
-  }
-  ~World() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Folder() const { return dir_.string(); }
-
- private:
-  fs::path dir_;
-};
-
-// A 40-waypoint route zigzagging south through the data's densest part
-// with the aircraft on its 5th leg, a hold at waypoint 6, both FIX INFO
-// fixes with three rows each, boundaries on, the runways of Seattle's
-// airport, a descent to a lower selected altitude.
+// The scene (tools/bench/map_scene.h) with the boundaries, the runways of
+// Seattle's airport, the plan step at the active waypoint and a descent to a
+// lower selected altitude.
 void SetUpLayersScene(bool world, double range) {
-  static World* world_data = nullptr;
   ResetModuleState();
   host::host_state.Panels = &Panels();
-  if (world) {
-    if (world_data == nullptr) world_data = new World;
-    host::host_state.SimulatorFolder = world_data->Folder();
-  } else {
-    host::host_state.SimulatorFolder = OVI_SOURCE_DIR "/data";
-  }
-  navdb::LoadNavDatabase();
+  bench::SetUpMapScene(bench::LoadSceneData(world, "bench-c17"));
   if (!world) navdb::LoadAirportDetails("KSEA", 1);
-  const double lat = world ? 49.0 : 47.4, lon = world ? 8.0 : -122.3;
-  flightplan::State& fp = flightplan::flightplan_state;
-  for (int i = 0; i < 40; ++i) {
-    model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
-    w.ident = "WP" + std::to_string(i);
-    w.latitude = lat + 1.0 - i * 0.1;
-    w.longitude = lon + (i % 2 == 0 ? -0.15 : 0.15);
-    w.type = "WPT";
-  }
-  fp.ActiveFlightPlanLastIndex = 39;
-  fp.ActiveWaypointIndex = 5;
-  fp.PlanStepIndex = 5;
-  model::HoldingPattern& hold = fp.HoldTable[1];
-  hold.active_index = 6;
-  hold.leg_length = 5.0;
-  hold.inbound_course = 170.0;
-  hold.corners[0].latitude = fp.ActiveFlightPlan[6].latitude;
-  hold.corners[0].longitude = fp.ActiveFlightPlan[6].longitude;
-  fp.HoldCount = 1;
-  for (int n = 1; n <= 2; ++n) {
-    model::FixInfoRecord& fix = fp.FixInfoTable[n];
-    const model::FlightPlanWaypoint& at = fp.ActiveFlightPlan[3 + 2 * n];
-    fix.ident = at.ident;
-    fix.kind = "V";
-    fix.latitude = at.latitude;
-    fix.longitude = at.longitude;
-    fix.rows[0] = {90.0, 25.0};
-    fix.rows[1] = {180.0, 10.0};
-    fix.rows[2] = {270.0, 40.0};
-  }
+  flightplan::flightplan_state.PlanStepIndex = 5;
   guidance::State& g = guidance::guidance_state;
   g.DisplayPower = 1;
-  g.PlaneLatitude = lat + 0.52;
-  g.PlaneLongitude = lon;
-  g.AircraftHeading = g.MapHeading = 170.0;
-  g.GroundSpeedKnots = 320.0;
-  g.AircraftAltitude = 16000.0;
   g.ApMaster = g.ApAltitudeLock = 1.0;
   g.ApAltitudeLockVar = 11000.0;
   g.VerticalSpeedFpm = -1800.0;

@@ -21,8 +21,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -41,7 +39,8 @@
 #include "src/navdb/navdb.h"
 #include "src/navdb/state.h"
 #include "tools/bench/frame_times.h"
-#include "tools/navgen/navgen.h"
+#include "tools/bench/map_scene.h"
+#include "tools/bench/traffic_scene.h"
 
 namespace {
 
@@ -70,30 +69,7 @@ void LookupVar(MODULE_VAR* var) {
   }
 }
 
-sim::TrafficProvider& Provider() {
-  static sim::TrafficProvider provider;
-  return provider;
-}
-
-// The traffic provider's link is the one variable the module asks for.
-void InitializeVarByName(MODULE_VAR* var, const char* name) {
-  *var = MODULE_VAR{};
-  if (std::string(name) != host::kTrafficProviderVariable) return;
-  var->var_type = VAR_TYPE_FUNCTION;
-  auto entry = &sim::TrafficProvider::Entry;
-  static_assert(sizeof entry == sizeof var->value.ptr);
-  std::memcpy(&var->value.ptr, &entry, sizeof entry);
-}
-
-PANELS& Panels() {
-  static PANELS panels = [] {
-    PANELS p{};
-    p.lookup_var = LookupVar;
-    p.initialize_var_by_name = InitializeVarByName;
-    return p;
-  }();
-  return panels;
-}
+PANELS& Panels() { return bench::TrafficPanels(LookupVar); }
 
 void SetUpWorld(int mode) {
   ResetModuleState();
@@ -174,82 +150,20 @@ BENCHMARK(BM_Md80Frame)->ArgName("mode")->DenseRange(0, 1)->Unit(benchmark::kMic
 
 // --- The map modes with every layer ---------------------------------------------
 
-namespace fs = std::filesystem;
-
-// ovi-navgen's world, written on first use into a temporary folder that is
-// removed at exit.
-class World {
- public:
-  World() : dir_(fs::temp_directory_path() / "ovi_bench_ehsi_world") {
-    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::WorldSize{}, 1, nullptr)) {
-      std::fprintf(stderr, "bench-ehsi: cannot write the world data set under %s\n", dir_.string().c_str());
-      std::exit(1);
-    }
-  }
-  ~World() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Folder() const { return dir_.string(); }
-
- private:
-  fs::path dir_;
-};
-
-// About (lat, lon): a 40-waypoint route zigzagging south through it with the
-// aircraft on its 5th leg, a hold at waypoint 6, fixes at waypoints 5 and 7,
-// a dozen targets; every layer switch on, descending toward a lower
-// selected altitude.
+// The scene (tools/bench/map_scene.h) with every fifth waypoint a VOR and
+// the first five with their times over, every layer switch on, descending
+// toward a lower selected altitude, the traffic.
 void SetUpMapScene(int mode, bool world) {
-  static World* world_data = nullptr;
   SetUpWorld(mode);
-  if (world) {
-    if (world_data == nullptr) world_data = new World;
-    host::host_state.SimulatorFolder = world_data->Folder();
-  } else {
-    host::host_state.SimulatorFolder = OVI_SOURCE_DIR "/data";
-  }
-  navdb::LoadNavDatabase();
-  // Europe's cluster is the densest of the world set; the sample region is
-  // about Seattle.
-  const double lat = world ? 49.0 : 47.4, lon = world ? 8.0 : -122.3;
-
+  bench::SetUpMapScene(bench::LoadSceneData(world, "bench-ehsi"));
   flightplan::State& fp = flightplan::flightplan_state;
   for (int i = 0; i < 40; ++i) {
     model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
-    w.ident = "WP" + std::to_string(i);
-    w.latitude = lat + 1.0 - i * 0.1;
-    w.longitude = lon + (i % 2 == 0 ? -0.15 : 0.15);
     w.type = i % 5 == 0 ? "VOR" : "WPT";
     w.time_over_text = i < 5 ? "10:0" + std::to_string(i) : "";
   }
-  fp.ActiveFlightPlanLastIndex = 39;
-  fp.ActiveWaypointIndex = 5;
-  model::HoldingPattern& hold = fp.HoldTable[1];
-  hold.active_index = 6;
-  hold.leg_length = 5.0;
-  hold.inbound_course = 170.0;
-  hold.corners[0].latitude = fp.ActiveFlightPlan[6].latitude;
-  hold.corners[0].longitude = fp.ActiveFlightPlan[6].longitude;
-  fp.HoldCount = 1;
-  for (int n = 1; n <= 2; ++n) {
-    model::FixInfoRecord& fix = fp.FixInfoTable[n];
-    const model::FlightPlanWaypoint& at = fp.ActiveFlightPlan[3 + 2 * n];
-    fix.ident = at.ident;
-    fix.kind = "V";
-    fix.latitude = at.latitude;
-    fix.longitude = at.longitude;
-    fix.rows[0] = {90.0, 25.0};
-    fix.rows[1] = {180.0, 10.0};
-    fix.rows[2] = {270.0, 40.0};
-  }
 
   guidance::State& g = guidance::guidance_state;
-  g.PlaneLatitude = lat + 0.52;
-  g.PlaneLongitude = lon;
-  g.AircraftHeading = g.MapHeading = 170.0;
-  g.GroundSpeedKnots = 320.0;
-  g.AircraftAltitude = 16000.0;
   g.ApAltitudeLockVar = 11000.0;
   g.TocPassed = 1;
 
@@ -259,12 +173,7 @@ void SetUpMapScene(int mode, bool world) {
   m.Proline4ShowVors = m.Proline4ShowNdbs = m.Proline4ShowAirports = m.Proline4ShowIntersections = 1;
   m.Md80EhsiShowNavaids = m.Md80EhsiShowAirports = m.Md80EhsiShowIntersections = 1;
   m.Proline4MapRadius = mode == 2 ? 70 : 140;
-
-  std::vector<sim::TrafficTargetSpec> targets;
-  for (int i = 0; i < 12; ++i)
-    targets.push_back({-2000.0 + 400.0 * i, 2.0 + 1.5 * i, 30.0 * i, "v-^"[i % 3], "OPTR"[i % 4]});
-  Provider().SetTargets(targets);
-  sim::TrafficProvider::Current() = &Provider();
+  bench::ProvideTraffic();
 }
 
 void BM_EhsiMapFrame(benchmark::State& state) {

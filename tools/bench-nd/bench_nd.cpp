@@ -25,7 +25,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -47,47 +46,17 @@
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "tools/bench/frame_times.h"
-#include "tools/navgen/navgen.h"
+#include "tools/bench/map_scene.h"
+#include "tools/bench/traffic_scene.h"
 
 namespace {
 
 using namespace ovi;
 
-sim::TrafficProvider& Provider() {
-  static sim::TrafficProvider provider;
-  return provider;
-}
-
-void InitializeVarByName(MODULE_VAR* var, const char* name) {
-  *var = MODULE_VAR{};
-  if (std::string(name) != host::kTrafficProviderVariable) return;
-  var->var_type = VAR_TYPE_FUNCTION;
-  auto entry = &sim::TrafficProvider::Entry;
-  static_assert(sizeof entry == sizeof var->value.ptr);
-  std::memcpy(&var->value.ptr, &entry, sizeof entry);
-}
 // NAV1 receives a station (token 49, its signal); every other token reads 0.
 void LookupVar(MODULE_VAR* var) { var->value.n = var->id == 49 ? 1.0 : 0.0; }
-
-PANELS& Panels() {
-  static PANELS panels = [] {
-    PANELS p{};
-    p.initialize_var_by_name = InitializeVarByName;
-    p.lookup_var = LookupVar;
-    return p;
-  }();
-  return panels;
-}
-
-// A dozen targets around the aircraft.
-void SetUpTraffic() {
-  std::vector<sim::TrafficTargetSpec> targets;
-  for (int i = 0; i < 12; ++i) {
-    targets.push_back({-2000.0 + 400.0 * i, 2.0 + 1.5 * i, 30.0 * i, "v-^"[i % 3], "OPTR"[i % 4]});
-  }
-  Provider().SetTargets(targets);
-  sim::TrafficProvider::Current() = &Provider();
-}
+PANELS& Panels() { return bench::TrafficPanels(LookupVar); }
+void SetUpTraffic() { bench::ProvideTraffic(); }
 
 using bench::ThreadMicroseconds;
 
@@ -163,28 +132,6 @@ BENCHMARK(BM_B737NdMapFrame)->Arg(160)->Arg(40)->Unit(benchmark::kMicrosecond);
 
 // --- Every layer at once ----------------------------------------------------
 
-namespace fs = std::filesystem;
-
-// ovi-navgen's world, written on first use into a temporary folder that is
-// removed at exit.
-class World {
- public:
-  World() : dir_(fs::temp_directory_path() / "ovi_bench_nd_world") {
-    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::WorldSize{}, 1, nullptr)) {
-      std::fprintf(stderr, "bench-nd: cannot write the world data set under %s\n", dir_.string().c_str());
-      std::exit(1);
-    }
-  }
-  ~World() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Folder() const { return dir_.string(); }
-
- private:
-  fs::path dir_;
-};
-
 // The speed-ups whose bit is set in `off` drawn without: 1 the kept stroke
 // coverage, 2 the kept great-circle places, 4 the kept glyph runs, 8 the
 // stroke converter's leaving out of far-off runs.
@@ -196,72 +143,32 @@ void SetSpeedUps(int off) {
   gfx::detail::UseFarRunCulling((off & 8) == 0);
 }
 
-// The layers' scene about (lat, lon): a 40-waypoint route zigzagging south
-// through it with the aircraft on its 5th leg, every other entry modified
-// beyond the 10th, holds at waypoints 6 and 8, fixes at waypoints 5 and 7.
+// The scene (tools/bench/map_scene.h) with a pending modification of every
+// other entry beyond the 10th, a second hold at waypoint 8, NAV1's station,
+// the rings, the traffic.
 void SetUpLayersScene(bool world) {
-  static World* world_data = nullptr;
   ResetModuleState();
   host::host_state.Panels = &Panels();
-  if (world) {
-    if (world_data == nullptr) world_data = new World;
-    host::host_state.SimulatorFolder = world_data->Folder();
-  } else {
-    host::host_state.SimulatorFolder = OVI_SOURCE_DIR "/data";
-  }
-  navdb::LoadNavDatabase();
+  bench::SetUpMapScene(bench::LoadSceneData(world, "bench-nd"));
   navdb::LoadAtcBoundaries();
   // Nothing kept from a scene before.
   gfx::detail::Shapes().Clear();
   gfx::detail::ForgetGlyphRuns();
-  // Europe's cluster is the densest of the world set; the sample region is
-  // about Seattle.
-  const double lat = world ? 49.0 : 47.4, lon = world ? 8.0 : -122.3;
-
   flightplan::State& fp = flightplan::flightplan_state;
-  for (int i = 0; i < 40; ++i) {
-    model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
-    w.ident = "WP" + std::to_string(i);
-    w.latitude = lat + 1.0 - i * 0.1;
-    w.longitude = lon + (i % 2 == 0 ? -0.15 : 0.15);
-    w.type = "WPT";
-  }
-  fp.ActiveFlightPlanLastIndex = 39;
-  fp.ActiveWaypointIndex = 5;
   fp.PendingFlightPlan = fp.ActiveFlightPlan;
   fp.PendingFlightPlanLastIndex = 39;
   for (int i = 10; i < 40; i += 2) fp.PendingFlightPlan[i].longitude += 0.1;
   fp.EditWaypointIndex = 10;
   fp.RouteState = 4;
-  for (int h = 1; h <= 2; ++h) {
-    model::HoldingPattern& hold = fp.HoldTable[h];
-    const model::FlightPlanWaypoint& at = fp.ActiveFlightPlan[4 + 2 * h];
-    hold.name = at.ident;
-    hold.active_index = 4 + 2 * h;
-    hold.leg_length = 5.0;
-    hold.inbound_course = 170.0;
-    hold.corners[0].latitude = at.latitude;
-    hold.corners[0].longitude = at.longitude;
-  }
+  model::HoldingPattern& second = fp.HoldTable[2];
+  second = fp.HoldTable[1];
+  second.name = fp.ActiveFlightPlan[8].ident;
+  second.active_index = 8;
+  second.corners[0].latitude = fp.ActiveFlightPlan[8].latitude;
+  second.corners[0].longitude = fp.ActiveFlightPlan[8].longitude;
   fp.HoldCount = 2;
-  for (int n = 1; n <= 2; ++n) {
-    model::FixInfoRecord& fix = fp.FixInfoTable[n];
-    const model::FlightPlanWaypoint& at = fp.ActiveFlightPlan[3 + 2 * n];
-    fix.ident = at.ident;
-    fix.kind = "V";
-    fix.latitude = at.latitude;
-    fix.longitude = at.longitude;
-    fix.rows[0] = {90.0, 25.0};
-    fix.rows[1] = {180.0, 10.0};
-    fix.rows[2] = {270.0, 40.0};
-  }
 
   guidance::State& g = guidance::guidance_state;
-  g.PlaneLatitude = lat + 0.52;
-  g.PlaneLongitude = lon;
-  g.AircraftHeading = g.MapHeading = 170.0;
-  g.GroundSpeedKnots = 320.0;
-  g.AircraftAltitude = 16000.0;
   g.DestinationDistance = 200.0;
   g.Nav1DmeDistance = 30.0;
   g.HeadingOffsetToken550 = 10.0;

@@ -13,10 +13,13 @@
 #include "src/host/traffic_link.h"
 #include "src/instruments/efs/efs50/efs50.h"
 #include "src/instruments/efs/state.h"
+#include "src/instruments/mfd/p1000/gauges.h"
+#include "src/instruments/mfd/p1000/p1000_mfd.h"
 
 namespace ovi::efs {
 
-DisplayDrawEntries display_draw_entries{.efs50_ehsi = DrawEfs50Ehsi, .efs50_tcas = DrawEfs50TcasScreen};
+DisplayDrawEntries display_draw_entries{
+    .efs50_ehsi = DrawEfs50Ehsi, .efs50_tcas = DrawEfs50TcasScreen, .p1000_mfd = p1000::DrawP1000Mfd};
 
 namespace {
 
@@ -152,7 +155,9 @@ OVI_DISPLAY_WINDOW_KEY(efs50_ehsi, 130, 130, 100, kEfs50EhsiWindow)
 OVI_DISPLAY_WINDOW_KEY(efs50_ehsi_nb, 130, 130, 100, kEfs50EhsiWindow)
 OVI_DISPLAY_WINDOW_KEY(b777_pfd_nb, 72, 94, 98, kB777PfdWindow)
 OVI_DISPLAY_WINDOW_KEY(a320_eadi_nb, 130, 130, 100, kA320EadiWindow)
-OVI_DISPLAY_WINDOW_KEY(p1000_mfd, 102, 147, 100, kP1000MfdWindow)
+// The P1000 bezel's keys: the screen's click area, the SET knob, the soft
+// keys and the range knob.
+p1000::BezelKeyList p1000_mfd_mouse = p1000::BezelKeys(0, p1000::P1000SoftKey3, true);
 OVI_DISPLAY_WINDOW_KEY(p1000_mfd_nb, 80, 92, 100, kP1000MfdWindow)
 
 // Every header declares the design size 312 by 0.
@@ -225,7 +230,8 @@ GAUGEHDR a320_eadi_nb_gauge = {
     kDesignSize, nullptr,
 };
 GAUGEHDR p1000_mfd_gauge = {
-    GAUGE_HEADER_VERSION, "P1000_MFD", p1000_mfd_elements, p1000_mfd_callback, 0, "", p1000_mfd_mouse, kDesignSize,
+    GAUGE_HEADER_VERSION, "P1000_MFD", p1000_mfd_elements, p1000_mfd_callback, 0, "", p1000_mfd_mouse.data(),
+    kDesignSize,
     nullptr,
 };
 GAUGEHDR p1000_mfd_nb_gauge = {

@@ -113,7 +113,7 @@ void DrawEhsiRoute(const EhsiMap& map, const RouteStyle& style) {
 }
 
 void DrawEhsiHold(const EhsiMap& map, double turn_width) {
-  nd::DrawHoldOnMap(map.view, map.view.FineX(kLineWidth), turn_width);
+  nd::DrawHoldOnMap(map.view, map.view.FineX(kLineWidth), nd::HoldStyle{.turn_width = turn_width});
 }
 
 void DrawEhsiAtcBoundaries(const EhsiMap& map) {

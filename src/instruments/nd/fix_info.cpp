@@ -54,13 +54,13 @@ class FixInfoOverlay {
         g_(*v.g),
         style_(style),
         md11_(style.md11),
-        green_(colour::kGreen),
+        green_(style.colour),
         white_(colour::kWhite),
         magenta_(colour::kMagenta),
         label_font_(ArialBold(8.0f)),
         ident_font_(ArialBold(10.0f)),
-        solid_(colour::kGreen, 1.0f),
-        dashed_(colour::kGreen, 1.0f) {
+        solid_(style.colour, 1.0f),
+        dashed_(style.colour, 1.0f) {
     dashed_.SetDashStyle(gfx::DashStyle::Dash);
     if (md11_) tuned_ = ReadTunedStation();
     radial_reference_ = v.plan ? 0.0 : FiniteOr(guidance::guidance_state.AircraftHeading);
@@ -88,14 +88,12 @@ class FixInfoOverlay {
 void FixInfoOverlay::Symbol(const model::FixInfoRecord& fix, const gfx::Point& at) {
   const int x = at.X, y = at.Y;
   if (!md11_) {
-    // Style 1 as the overlay has always passed it: the symbol is blue (a
-    // triangle has no green), the circle, rings and radials green.
+    // The B737 passes style 1 as the overlay has always done: its symbol is
+    // blue (a triangle has no green), the circle, rings and radials green.
     if (fix.kind == "V" || fix.kind == "N")
-      display::DrawMapSymbol(g_, x - 2, y - 4, display::kSymbolVortac, -99, 1.0, 1.0, display::kStyleBlue,
-                             v_.range);
+      display::DrawMapSymbol(g_, x - 2, y - 4, display::kSymbolVortac, -99, 1.0, 1.0, style_.navaid_style, v_.range);
     else
-      display::DrawMapSymbol(g_, x, y - 3, display::kSymbolIntersection, -99, 1.0, 1.0, display::kStyleBlue,
-                             v_.range);
+      display::DrawMapSymbol(g_, x, y - 3, display::kSymbolIntersection, -99, 1.0, 1.0, style_.fix_style, v_.range);
     return;
   }
   // The page stores the database's kinds, so an airport arrives as "APT".
@@ -160,9 +158,9 @@ void FixInfoOverlay::Radial(double radial, double d, const gfx::Point& at, bool 
   v_.UsePlainAt(v_.origin_x + at.X, v_.origin_y + at.Y, a - radial_reference_ + (left ? 90.0 : -90.0));
   if (!md11_) {
     if (left)
-      RadialLine(colour::kGreen, 1.0, -length, "%03.0f", a, -lb - 10.0);
+      RadialLine(style_.colour, 1.0, -length, "%03.0f", a, -lb - 10.0);
     else
-      RadialLine(colour::kGreen, 1.0, length, "%03.0f", a, lb);
+      RadialLine(style_.colour, 1.0, length, "%03.0f", a, lb);
     return;
   }
   double reciprocal = a + 180.0;
@@ -182,6 +180,7 @@ void FixInfoOverlay::Radial(double radial, double d, const gfx::Point& at, bool 
 void FixInfoOverlay::Fix(const model::FixInfoRecord& fix) {
   if (fix.ident.empty()) return;
   for (const model::FixInfoRecord::RadialDistance& row : fix.rows) {
+    if (style_.rows_need_distance && FiniteOr(row.distance) == 0.0) continue;
     v_.UsePlain();
     const MapPlace p = v_.Place(fix.latitude, fix.longitude);
     if (!p.ok || p.distance > kFarthestFixNm) continue;

@@ -27,7 +27,8 @@ namespace {
 // The racetrack in the frame whose origin is the fix and whose negative y
 // points along the inbound course; `l` is the leg length in grid units, the
 // same for both axes, `w` the turns' width in leg lengths.
-void DrawRacetrack(gfx::Graphics& g, const gfx::Pen& pen, double l, std::int32_t turn_side, double w) {
+void DrawRacetrack(gfx::Graphics& g, const gfx::Pen& pen, double l, std::int32_t turn_side, double w,
+                   double left_far_turn) {
   const double s = turn_side == 1 ? 1.0 : -1.0;
   auto i = [](double v) { return gfx::TruncToPixel(v); };
   const int half = i(w * l);
@@ -37,14 +38,14 @@ void DrawRacetrack(gfx::Graphics& g, const gfx::Pen& pen, double l, std::int32_t
   g.DrawLineI(pen, 0, i(0.8 * l), 0, 0);
   const int box_x = s > 0.0 ? 0 : -half;
   g.DrawArcI(pen, box_x, i(-0.3 * l), half, i(0.25 * l), 180.0f, 180.0f);
-  // The far turn of a left-hand pattern starts at 0.61 L, not 0.66 L: the
-  // display has always drawn it so.
-  g.DrawArcI(pen, box_x, i((s > 0.0 ? 0.66 : 0.61) * l), half, i(0.25 * l), 0.0f, 180.0f);
+  // The navigation displays start a left-hand pattern's far turn at 0.61 L,
+  // not 0.66 L: they have always drawn it so.
+  g.DrawArcI(pen, box_x, i((s > 0.0 ? 0.66 : left_far_turn) * l), half, i(0.25 * l), 0.0f, 180.0f);
 }
 
 }  // namespace
 
-void DrawHoldOnMap(const MapView& v, double pen_width, double turn_width) {
+void DrawHoldOnMap(const MapView& v, double pen_width, const HoldStyle& style) {
   const model::HoldingPattern* hold = FirstHold();
   if (hold == nullptr || !v.Usable()) return;
   v.SetMapScale();
@@ -55,9 +56,9 @@ void DrawHoldOnMap(const MapView& v, double pen_width, double turn_width) {
   const double map_turn = FiniteOr(s.MapHeading) - v.rotation;
   v.UseFineGridAt(v.origin_x + fix.x, v.origin_y + fix.y,
                   hold->inbound_course - FiniteOr(s.AircraftHeading) + map_turn);
-  const gfx::Pen pen(colour::kMagenta, static_cast<gfx::REAL>(pen_width));
+  const gfx::Pen pen(style.colour, static_cast<gfx::REAL>(pen_width));
   DrawRacetrack(*v.g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * v.grid.gy, hold->turn_side,
-                FiniteOr(turn_width, 0.5));
+                FiniteOr(style.turn_width, 0.5), style.left_far_turn);
 }
 
 void DrawNdHoldingPattern(const B737NdFrame& f, int radius, int center_x, int center_y, double range) {
@@ -85,7 +86,8 @@ void DrawMd11NdHoldingPattern(const display::GaugeDisplay& display, gfx::Graphic
   const double turn = std::fmod(FiniteOr(hold->inbound_course - v.rotation), 360.0);
   if (turn != 0.0) g.RotateTransform(static_cast<gfx::REAL>(turn));
   const gfx::Pen pen(colour::kMagenta, static_cast<gfx::REAL>(2.0 * std::sqrt(gx * gy)));
-  DrawRacetrack(g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * gy, hold->turn_side, 0.5);
+  DrawRacetrack(g, pen, FiniteOr(hold->leg_length) * v.pixels_per_nm * gy, hold->turn_side, kNdHold.turn_width,
+                kNdHold.left_far_turn);
 }
 
 }  // namespace ovi::nd

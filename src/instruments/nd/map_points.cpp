@@ -189,8 +189,15 @@ constexpr PointLayerMember kMembers[] = {
      .label_size_by_width = true,
      .switches = {&State::Md80EhsiShowIntersections},
      .max_range = 80.0},
+    // The P1000's navaid idents are whole; its airport ring hangs below and
+    // right of the point (the corner of its box on the point), its pen 4
+    // units of its half-pixel frame.
+    {"p1000 navaids", NearKind::kNavaids, 50.0, Symbol(1, 3, 0, 0), Symbol(2, 3, 0, 0), 7, -10, colour::kLightGreen,
+     static_cast<int>(model::kRecordIdentLength)},
+    {"p1000 airports", NearKind::kAirports, 10.0, Circle(10, 5, 5, 4, false), Circle(10, 5, 5, 4, false), 2, -15,
+     colour::kBlue, 5},
 };
-static_assert(std::size(kMembers) == kMd80IntersectionLayer + 1);
+static_assert(std::size(kMembers) == kP1000AirportLayer + 1);
 
 struct MapList {
   const navdb::BoundedTable<model::NavDbRecord>& list;

@@ -64,8 +64,9 @@ struct PointLayerMember {
 };
 
 // The members: B737 navaids, airports, intersections, the MD-11's, the
-// C-17's navaids and airports, then the EHSIs' (DU-1000 navaids, airports,
-// airway points; Pro Line 4 and MD-80 navaids, airports, intersections).
+// C-17's navaids and airports, the EHSIs' (DU-1000 navaids, airports,
+// airway points; Pro Line 4 and MD-80 navaids, airports, intersections),
+// then the P1000's navaids and airports.
 enum PointLayerIndex {
   kB737NavaidLayer,
   kB737AirportLayer,
@@ -84,6 +85,8 @@ enum PointLayerIndex {
   kMd80NavaidLayer,
   kMd80AirportLayer,
   kMd80IntersectionLayer,
+  kP1000NavaidLayer,
+  kP1000AirportLayer,
 };
 std::span<const PointLayerMember> PointLayerMembers();
 

@@ -41,7 +41,9 @@ GeoPoint MapReference(bool plan, PlanCentre rule, bool strict_indices) {
   if (rule == PlanCentre::kStepWhileActive) {
     if (step < 0) return aircraft;
     index = step;
-  } else if (step >= 1)
+  } else if (rule == PlanCentre::kActiveWhileActive)
+    index = f.ActiveWaypointIndex;
+  else if (step >= 1)
     index = step;
   else if (active)
     index = f.ActiveWaypointIndex;

@@ -38,6 +38,9 @@ enum class PlanCentre {
   // active, else the aircraft (no step centres on the aircraft, not on the
   // active waypoint).
   kStepWhileActive,
+  // The P1000's centred format: the active waypoint while one is active
+  // (within the plan), else the aircraft.
+  kActiveWhileActive,
 };
 
 GeoPoint AircraftPosition();

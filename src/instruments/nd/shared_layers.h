@@ -3,6 +3,9 @@
 // by the data passed here.
 #pragma once
 
+#include <cstdint>
+
+#include "src/display/map_symbols.h"
 #include "src/instruments/nd/map_view.h"
 #include "src/model/records.h"
 
@@ -12,15 +15,25 @@ namespace ovi::nd {
 // attached to a waypoint of the active plan (index 1 or more); else null.
 const model::HoldingPattern* FirstHold();
 
+// How a family draws the racetrack: its colour, the turns' width in leg
+// lengths (the outbound leg that far beside the inbound one), and where the
+// far turn of a left-hand pattern starts (in leg lengths past the fix).
+struct HoldStyle {
+  gfx::ARGB colour = colour::kMagenta;
+  double turn_width = 0.5;
+  double left_far_turn = 0.61;
+};
+// The navigation displays' racetrack: magenta, the left-hand far turn at
+// 0.61 L as they have always drawn it.
+inline constexpr HoldStyle kNdHold{};
+
 // The first hold's racetrack about the view's origin, placed from the
 // view's reference with its rotation, on the fine grid; `pen_width` is in
 // fine-grid units. The inbound course is magnetic: it is turned against the
 // aircraft's magnetic heading on a map turned by MapHeading (the true
 // heading), and by the difference of the two on a map of another rotation.
 // Leaves the transform at the fix, turned.
-// The racetrack's turns are `turn_width` leg lengths wide (the outbound leg
-// that far beside the inbound one).
-void DrawHoldOnMap(const MapView& v, double pen_width, double turn_width = 0.5);
+void DrawHoldOnMap(const MapView& v, double pen_width, const HoldStyle& style = kNdHold);
 
 // How a family draws its FIX INFO fixes.
 struct FixInfoStyle {
@@ -33,6 +46,15 @@ struct FixInfoStyle {
   // radial reference to the radial, or by (radial - reference) reduced
   // into [0, 360): from 180 on to the left.
   bool side_by_modulo = false;
+  // A row without a distance draws nothing at all: no symbol, no radial.
+  bool rows_need_distance = false;
+  // The fix circle, the rings, the radials and their labels (the MD-11's
+  // radials are white or magenta whatever this says).
+  gfx::ARGB colour = colour::kGreen;
+  // Symbol styles of a navaid fix ("V", "N") and of any other fix (not the
+  // MD-11's, which has symbols of its own by kind).
+  std::uint32_t navaid_style = display::kStyleBlue;
+  std::uint32_t fix_style = display::kStyleBlue;
   // Where a distance ring's label goes, by the first case that holds (the
   // ring's centre (x, y) and radius r about the map origin): under the ring
   // while y + r is at most `label_below_from`, right of it while x + r is
@@ -49,6 +71,10 @@ struct FixInfoStyle {
 inline constexpr FixInfoStyle kB737FixInfo{};
 inline constexpr FixInfoStyle kMd11FixInfo{.md11 = true};
 inline constexpr FixInfoStyle kC17FixInfo{.rings_at_zero = true, .side_by_modulo = true};
+inline constexpr FixInfoStyle kP1000FixInfo{.rows_need_distance = true,
+                                            .colour = colour::kLightGreen,
+                                            .navaid_style = display::kStyleGreen,
+                                            .fix_style = display::kStyleDefault};
 // The DU-1000's arc map about (159, 272) of its 318 x 310 canvas: labels
 // kept clear of the right edge (24 units, a label's width) and of the data
 // blocks above y 33; radials reach past the map's edge from any fix drawn
