@@ -6,8 +6,6 @@
 
 #include "src/guidance/state.h"
 #include "src/instruments/gnsxls/clock_text.h"
-#include "src/instruments/gnsxls/enter_key.h"
-#include "src/instruments/gnsxls/keypad.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/instruments/gnsxls/vnav_layout.h"
 #include "src/model/state.h"
@@ -22,20 +20,6 @@ using flightplan::test::G;
 using flightplan::test::MakeActive;
 
 model::State& M() { return model::model_state; }
-
-// A line key, the character keys and ENT as the keypad records them, a
-// frame after each key.
-Frame LineKey(int line) {
-  PressLineKey(line);
-  return DrawFrame();
-}
-void Typed(std::string_view keys) {
-  for (char c : keys) {
-    TypeCharacter(c);
-    DrawFrame();
-  }
-}
-void Enter() { EXPECT_EQ(GnsXlsEnterKey(nullptr, 0), 0); }
 
 class DataPagesTest : public GnsTest {
  protected:
@@ -215,20 +199,20 @@ TEST_F(DataPagesTest, VnavDataFieldsAndKeys) {
 
   // Line 7 walks CRUISE ALT, TRANS LEVEL and back; each proposes its value.
   M().CruiseAlt = 35000;
-  f = LineKey(7);
+  f = Key(7);
   EXPECT_EQ(LineStates()[6], 1);
   EXPECT_EQ(S().NavigatorScratchpad, " 35000");
   EXPECT_EQ(f.Blocks(), std::vector<Frame::Block>({{340, 80, 6}}));
-  f = LineKey(7);
+  f = Key(7);
   EXPECT_EQ(LineStates()[6], 2);
   EXPECT_EQ(S().NavigatorScratchpad, " 18000");
   EXPECT_EQ(f.Blocks(), std::vector<Frame::Block>({{340, 120, 6}}));
-  LineKey(7);
+  Key(7);
   EXPECT_EQ(LineStates()[6], 0);
 
   // The angle is proposed without its point and cut to two digits.
   M().FPA = 2.5;
-  LineKey(8);
+  Key(8);
   EXPECT_EQ(S().NavigatorScratchpad, "25");
   S().NavigatorScratchpad = "352";
   f = DrawFrame();
@@ -244,18 +228,18 @@ TEST_F(DataPagesTest, VnavDataFieldsAndKeys) {
 TEST_F(DataPagesTest, VnavDataEntriesReadBack) {
   M().CruiseAlt = 20000;
   Show(kPageVnavData);
-  LineKey(7);
-  Typed("35000");
-  Enter();
+  Key(7);
+  Type("35000");
+  Ent();
   EXPECT_EQ(M().CruiseAlt, 35000);
-  LineKey(7);
-  LineKey(7);
-  Typed("8000");
-  Enter();
+  Key(7);
+  Key(7);
+  Type("8000");
+  Ent();
   EXPECT_EQ(M().TransAlt, 8000);
-  LineKey(8);
-  Typed("35");
-  Enter();
+  Key(8);
+  Type("35");
+  Ent();
   EXPECT_DOUBLE_EQ(M().FPA, 3.5);
   const Frame f = DrawFrame();
   f.Expect(" 35000", 340, 80, kBlue);
@@ -378,14 +362,14 @@ TEST_F(PlanPageTest, ReserveEntryInKilograms) {
   M().WeightUnit = "KGS";
   M().ReserveFuel = 800;
   Plan(1);
-  Frame f = LineKey(7);
+  Frame f = Key(7);
   EXPECT_EQ(S().NavigatorScratchpad, "   363");
   EXPECT_EQ(f.Blocks(), std::vector<Frame::Block>({{340, 120, 6}}));
-  Enter();
+  Ent();
   EXPECT_DOUBLE_EQ(M().ReserveFuel, 800);
-  LineKey(7);
-  Typed("200");
-  Enter();
+  Key(7);
+  Type("200");
+  Ent();
   EXPECT_NEAR(M().ReserveFuel, 200 * 2.20462262, 1e-9);
   Plan(1).Expect("   200", 340, 120, kGreen);
   // Reading the fuel on board keeps the reserve at or below it.
