@@ -126,10 +126,12 @@ void Summary(GnsPage& page, const Vertical& v) {
       to_marker = true;
       distance = v.to_toc;
     } else if (g.TocPassed == 1 && g.TodPassed == 0 && cruise > 0) {
+      // To the top of descent itself: the descent's span flown since it
+      // is 0 until it is passed.
       label = "TO #TOD";
       value = ScreenText("%5d", static_cast<int>(cruise));
       to_marker = true;
-      distance = g.DescentPathAltitudeSpan;
+      distance = DistanceTo(g.TodLatitude, g.TodLongitude);
     } else {
       label = ConstraintLabel();
       value = ConstraintAltitude();

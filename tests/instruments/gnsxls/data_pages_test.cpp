@@ -170,12 +170,13 @@ TEST_F(DataPagesTest, VnavSummaryByPhase) {
 
   // Cruise: to the top of descent; descending with the vertical speed down.
   G().TocPassed = 1;
-  G().DescentPathAltitudeSpan = 42.5;
+  G().TodLatitude = 46.5;  // 0.7 degree south: 42 NM
+  G().TodLongitude = -122.0;
   G().VerticalSpeedFpm = -800;
   f = Show(kPageVnav);
   f.Expect("CRUISE", 30, 40, kGreen);
   f.Expect("TO #TOD", 30, 80, kMagenta);
-  f.Expect(" 42.5", 370, 120, kGreen);
+  f.Expect(" 42.0", 370, 120, kGreen);
   f.Expect("ACTUAL   FPM DN", 30, 240, kGreen);
   f.Expect(" 800", 400, 240, kGreen);
   G().TodPassed = 1;
