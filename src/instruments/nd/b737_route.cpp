@@ -26,7 +26,6 @@ constexpr double kRunwaySideOffset = 0.5;   // NM beside the threshold
 constexpr double kFeetToNm = 0.0001893939393939394;  // feet / 5280: statute miles, taken as NM
 constexpr double kPreviousWaypointRange = 5.0;
 constexpr double kMarkerDestinationDistance = 8.0;
-constexpr double kCourseLineNm = 200.0;
 
 const guidance::State& G() { return guidance::guidance_state; }
 const flightplan::State& F() { return flightplan::flightplan_state; }
@@ -73,12 +72,6 @@ class RouteLayer {
   gfx::SolidBrush white_, yellow_, magenta_;
   gfx::Pen leg_pen_, prev_pen_, runway_pen_, origin_pen_;
 };
-
-GeoPoint Along(const GeoPoint& from, double course, double distance) {
-  GeoPoint to;
-  navdb::ProjectPosition(from.latitude, from.longitude, course, distance, to.latitude, to.longitude);
-  return to;
-}
 
 void RouteLayer::OriginMark() {
   const model::FlightPlanWaypoint* origin = F().ActiveFlightPlan.At(0);
@@ -163,12 +156,7 @@ void RouteLayer::Route() {
       if (wpt->value3 <= -1.0) {
         if (line.From()) Line(leg_pen_, *line.From(), here);
       } else {
-        // The inbound course line runs from the waypoint along the entered
-        // course, its far end measured from the waypoint's own point.
-        const GeoPoint far = Along(GeoPoint{wpt->latitude, wpt->longitude}, wpt->value3 + variation, kCourseLineNm);
-        const MapPlace end = v_.PlaceFrom(GeoPoint{wpt->latitude, wpt->longitude}, far.latitude, far.longitude,
-                                          v_.rotation);
-        if (end.ok) Line(leg_pen_, here, gfx::Point(v_.X(p.x + end.x), v_.Y(p.y + end.y)));
+        if (const auto end = CourseLineEnd(v_, *wpt, p, variation)) Line(leg_pen_, here, *end);
       }
       Ident(wpt->ident, magenta_, p);
       Star(p, display::kStyleMagenta);
