@@ -142,31 +142,18 @@ void RouteLayer::PreviousWaypoint() {
 void RouteLayer::Route() {
   const flightplan::State& fp = F();
   const double variation = FiniteOr(G().MagneticVariation);
-  RouteLine line(gfx::Point(0, 0));  // the first leg starts at the map origin
-  for (int i = v_.plan ? 0 : fp.ActiveWaypointIndex; i <= fp.ActiveFlightPlanLastIndex; ++i) {
-    const model::FlightPlanWaypoint* wpt = fp.ActiveFlightPlan.At(i);
-    if (wpt == nullptr) break;
-    const MapPlace p = v_.Place(wpt->latitude, wpt->longitude);
-    if (IsRouteMarker(wpt->ident) || !p.ok) {
-      line.Break();
-      continue;
-    }
-    const gfx::Point here = Grid(p);
-    if (i == fp.ActiveWaypointIndex) {
-      if (wpt->value3 <= -1.0) {
-        if (line.From()) Line(leg_pen_, *line.From(), here);
-      } else {
-        if (const auto end = CourseLineEnd(v_, *wpt, p, variation)) Line(leg_pen_, here, *end);
-      }
-      Ident(wpt->ident, magenta_, p);
-      Star(p, display::kStyleMagenta);
-    } else {
-      if (i > 0 && line.From()) Line(leg_pen_, *line.From(), here);
-      Ident(wpt->ident, white_, p);
-      Star(p, display::kStyleDefault);
-    }
-    line.Reach(here);
-  }
+  WalkRoute(v_, marks_, fp.ActiveFlightPlan, v_.plan ? 0 : fp.ActiveWaypointIndex, fp.ActiveFlightPlanLastIndex,
+            [&](const RouteStop& s) {
+              if (s.index == fp.ActiveWaypointIndex) {
+                if (const auto leg = ActiveLeg(v_, s, variation)) Line(leg_pen_, leg->first, leg->second);
+                Ident(s.wpt.ident, magenta_, s.place);
+                Star(s.place, display::kStyleMagenta);
+              } else {
+                if (s.index > 0 && s.from) Line(leg_pen_, *s.from, s.here);
+                Ident(s.wpt.ident, white_, s.place);
+                Star(s.place, display::kStyleDefault);
+              }
+            });
 }
 
 void DrawHalfRangeRings(const MapView& v) {

@@ -2,7 +2,7 @@
 // waypoint in magenta, the selected runways' lines at short range, the
 // runway numbers beside the first and last entries, the station tuned on
 // the first radio, and the shared markers, approach pattern and hold. The
-// route is walked by the same RouteLine and marked by the same RouteMarks
+// route is walked by the same WalkRoute and marked by the same RouteMarks
 // as the B737's, with the MD-11's labels.
 #include <cmath>
 #include <string>
@@ -41,14 +41,14 @@ const flightplan::State& F() { return flightplan::flightplan_state; }
 // (of AirportRunwayTable) along c + `offset_turn`, or at the procedure
 // set's own threshold, and runs `length` along c + `run_turn`. Lengths are
 // NM plus a multiple of the runway's length L.
-struct RunwayLineSpec {
+struct RunwayLine {
   bool departure;
   bool from_record_threshold;
   double offset_turn, offset_nm, offset_l;
   double run_turn, run_nm, run_l;
   bool blue;  // extended centre line; else white
 };
-constexpr RunwayLineSpec kRunwayLines[] = {
+constexpr RunwayLine kRunwayLines[] = {
     {true, false, 0.0, 0.0, 0.7, 0.0, kRunwayExtension, 0.0, true},
     {true, false, -90.0, kRunwaySideOffset, 0.0, 0.0, 0.0, 1.0, false},
     {true, false, 90.0, kRunwaySideOffset, 0.0, 0.0, 0.0, 1.0, false},
@@ -143,13 +143,13 @@ void Md11RouteLayer::RunwayLines() {
     const double length = rwy.record->length * kFeetToNm;
     const double c = rwy.record->heading + variation;
     const GeoPoint t{rwy.table->latitude, rwy.table->longitude};
-    for (const RunwayLineSpec& spec : kRunwayLines) {
-      if (spec.departure != (set == 1)) continue;
-      GeoPoint from = Along(t, c + spec.offset_turn, spec.offset_nm + spec.offset_l * length);
-      const GeoPoint to = Along(from, c + spec.run_turn, spec.run_nm + spec.run_l * length);
-      if (spec.from_record_threshold) from = GeoPoint{rwy.record->latitude, rwy.record->longitude};
+    for (const RunwayLine& line : kRunwayLines) {
+      if (line.departure != (set == 1)) continue;
+      GeoPoint from = Along(t, c + line.offset_turn, line.offset_nm + line.offset_l * length);
+      const GeoPoint to = Along(from, c + line.run_turn, line.run_nm + line.run_l * length);
+      if (line.from_record_threshold) from = GeoPoint{rwy.record->latitude, rwy.record->longitude};
       gfx::Point a, b;
-      if (MeanPoint(from, a) && MeanPoint(to, b)) Line(spec.blue ? blue_pen_ : white_pen_, a, b);
+      if (MeanPoint(from, a) && MeanPoint(to, b)) Line(line.blue ? blue_pen_ : white_pen_, a, b);
     }
   }
 }
@@ -158,58 +158,34 @@ void Md11RouteLayer::Route() {
   const flightplan::State& fp = F();
   const double variation = FiniteOr(G().MagneticVariation);
   const SelectedRunway departure = Selected(1), arrival = Selected(2);
-  RouteLine line(gfx::Point(0, 0));  // the first leg starts at the map origin
-  for (int i = 0; i <= fp.ActiveFlightPlanLastIndex; ++i) {
-    const model::FlightPlanWaypoint* wpt = fp.ActiveFlightPlan.At(i);
-    if (wpt == nullptr) break;
-    const MapPlace p = v_.Place(wpt->latitude, wpt->longitude);
-    if (IsRouteMarker(wpt->ident) || !p.ok) {
-      line.Break();
-      continue;
-    }
-    const gfx::Point here = Grid(p);
-    if (i == fp.ActiveWaypointIndex) {
-      if (wpt->value3 <= -1.0) {
-        if (line.From()) Line(leg_pen_, *line.From(), here);
-      } else {
-        if (const auto end = CourseLineEnd(v_, *wpt, p, variation)) Line(leg_pen_, here, *end);
-      }
-      if (!TunedHere(*wpt, p)) {
-        marks_.Ident(wpt->ident, magenta_, p);
-        marks_.Star(p, display::kStyleMagenta, v_.range);
+  WalkRoute(v_, marks_, fp.ActiveFlightPlan, 0, fp.ActiveFlightPlanLastIndex, [&](const RouteStop& s) {
+    if (s.index == fp.ActiveWaypointIndex) {
+      if (const auto leg = ActiveLeg(v_, s, variation)) Line(leg_pen_, leg->first, leg->second);
+      if (!TunedHere(s.wpt, s.place)) {
+        marks_.Ident(s.wpt.ident, magenta_, s.place);
+        marks_.Star(s.place, display::kStyleMagenta, v_.range);
       }
     } else {
-      if (i > 0 && line.From()) Line(leg_pen_, *line.From(), here);
-      marks_.Ident(wpt->ident, white_, p);
-      marks_.Star(p, display::kStyleDefault, v_.range);
+      if (s.index > 0 && s.from) Line(leg_pen_, *s.from, s.here);
+      marks_.Ident(s.wpt.ident, white_, s.place);
+      marks_.Star(s.place, display::kStyleDefault, v_.range);
     }
-    if (i == 0 && departure.record != nullptr)
-      marks_.Label(departure.record->number_text, white_, p, 7.0, 17.0, kScreenTextChars);
-    if (i == fp.ActiveFlightPlanLastIndex && arrival.record != nullptr)
-      marks_.Label(arrival.record->number_text, white_, p, 7.0, 17.0, kScreenTextChars);
-    line.Reach(here);
-  }
+    if (s.index == 0 && departure.record != nullptr)
+      marks_.Label(departure.record->number_text, white_, s.place, 7.0, 17.0, kScreenTextChars);
+    if (s.index == fp.ActiveFlightPlanLastIndex && arrival.record != nullptr)
+      marks_.Label(arrival.record->number_text, white_, s.place, 7.0, 17.0, kScreenTextChars);
+  });
 }
 
 // While a modification is pending the active route is drawn again, dashed,
 // with every mark white.
 void Md11RouteLayer::SecondPass() {
   const flightplan::State& fp = F();
-  RouteLine line(gfx::Point(0, 0));
-  for (int i = 0; i <= fp.ActiveFlightPlanLastIndex; ++i) {
-    const model::FlightPlanWaypoint* wpt = fp.ActiveFlightPlan.At(i);
-    if (wpt == nullptr) break;
-    const MapPlace p = v_.Place(wpt->latitude, wpt->longitude);
-    if (IsRouteMarker(wpt->ident) || !p.ok) {
-      line.Break();
-      continue;
-    }
-    const gfx::Point here = Grid(p);
-    if (i > 0 && line.From()) Line(dashed_pen_, *line.From(), here);
-    marks_.Ident(wpt->ident, white_, p);
-    marks_.Star(p, display::kStyleDefault, v_.range);
-    line.Reach(here);
-  }
+  WalkRoute(v_, marks_, fp.ActiveFlightPlan, 0, fp.ActiveFlightPlanLastIndex, [&](const RouteStop& s) {
+    if (s.index > 0 && s.from) Line(dashed_pen_, *s.from, s.here);
+    marks_.Ident(s.wpt.ident, white_, s.place);
+    marks_.Star(s.place, display::kStyleDefault, v_.range);
+  });
 }
 
 void Md11RouteLayer::Station() {

@@ -32,6 +32,17 @@ std::optional<gfx::Point> CourseLineEnd(const MapView& v, const model::FlightPla
   return gfx::Point(v.X(p.x + end.x), v.Y(p.y + end.y));
 }
 
+std::optional<std::pair<gfx::Point, gfx::Point>> ActiveLeg(const MapView& v, const RouteStop& stop,
+                                                           double variation) {
+  if (stop.wpt.value3 <= -1.0) {
+    if (!stop.from) return std::nullopt;
+    return std::pair(*stop.from, stop.here);
+  }
+  const auto end = CourseLineEnd(v, stop.wpt, stop.place, variation);
+  if (!end) return std::nullopt;
+  return std::pair(stop.here, *end);
+}
+
 RouteMarks::RouteMarks(const MapView& view, const RouteLabelStyle& style)
     : v_(view),
       font_(style.arial ? ArialBold(static_cast<float>(view.FineY(style.size)))

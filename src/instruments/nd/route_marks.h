@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "platform/gfx/graphics.h"
 #include "src/model/records.h"
@@ -79,5 +80,40 @@ class RouteLine {
  private:
   std::optional<gfx::Point> previous_;
 };
+
+// One waypoint a route walk reaches: entry `index` at `place`, at `here` on
+// the grid; its leg starts at `from` (none after a break in the line).
+struct RouteStop {
+  int index;
+  const model::FlightPlanWaypoint& wpt;
+  const MapPlace& place;
+  gfx::Point here;
+  const std::optional<gfx::Point>& from;
+};
+
+// Walks entries `first`..`last` of `plan` as one route line from the map
+// origin: markers and places that are not a number break the line and are
+// not drawn; `draw` draws each waypoint the walk reaches.
+template <class Plan, class Draw>
+void WalkRoute(const MapView& v, const RouteMarks& marks, const Plan& plan, int first, int last, Draw&& draw) {
+  RouteLine line(gfx::Point(0, 0));
+  for (int i = first; i <= last; ++i) {
+    const model::FlightPlanWaypoint* wpt = plan.At(i);
+    if (wpt == nullptr) break;
+    const MapPlace p = v.Place(wpt->latitude, wpt->longitude);
+    if (IsRouteMarker(wpt->ident) || !p.ok) {
+      line.Break();
+      continue;
+    }
+    const gfx::Point here = marks.Grid(p);
+    draw(RouteStop{i, *wpt, p, here, line.From()});
+    line.Reach(here);
+  }
+}
+
+// The active waypoint's leg: from where its leg starts when it has no
+// inbound course, else its course line; none where neither can be drawn.
+std::optional<std::pair<gfx::Point, gfx::Point>> ActiveLeg(const MapView& v, const RouteStop& stop,
+                                                           double variation);
 
 }  // namespace ovi::nd
