@@ -83,15 +83,9 @@ class PerfFlightTest : public SampleCopyTest {
 
 TEST_F(PerfFlightTest, ThePagesFollowTheFlightAndTheEntriesReachTheAutopilot) {
   sim::AircraftState& a = loop.aircraft();
-  // Lined up on runway 16L at Seattle-Tacoma; the route loaded as the
-  // MCU's flight-plan page posts it.
-  a.latitude = 47.4638;
-  a.longitude = -122.3082;
-  a.ground_elevation = a.altitude = 433.0;
-  a.heading = 180.0;
-  a.magvar = 16.0;
-  a.n1 = 22.0;
-  loop.Run(2.0);
+  // Lined up at Seattle-Tacoma; the route loaded as the MCU's flight-plan
+  // page posts it.
+  guidance::testing::LineUpAtSeattle(loop);
   flightplan::State& fp = flightplan::flightplan_state;
   const guidance::State& g = guidance::guidance_state;
   const model::State& m = model::model_state;
@@ -125,18 +119,8 @@ TEST_F(PerfFlightTest, ThePagesFollowTheFlightAndTheEntriesReachTheAutopilot) {
   ASSERT_EQ(m.PauseAtTod, 1);
   PressClimb();
 
-  // Take-off by hand: thrust, 160 kt, rotate, 2000 ft/min; the autopilot
-  // on, then LNAV and VNAV.
-  a.n1 = 92.0;
-  a.ap_spd_hold = 1.0;
-  a.ap_speed = 160.0;
-  loop.Run(55.0);
-  a.vs = 2000.0;
-  loop.Run(30.0);
-  a.ap_master = a.ap_hdg_lock = a.ap_alt_lock = 1.0;
-  a.ap_heading = 164.0;
-  a.ap_altitude = 3000.0;
-  a.ap_vs = 2000.0;
+  // Take-off by hand, the autopilot on; then LNAV and VNAV.
+  guidance::testing::TakeOffByHand(loop);
   guidance::ToggleLnav();
   guidance::ToggleVnav();
   ASSERT_EQ(g.VnavEngaged, 1);
