@@ -9,6 +9,11 @@ namespace ovi::navdb {
 void LoadAtcBoundaries() {
   State& s = navdb_state;
   s.AtcBoundaryTable.Clear();
+  // An outline holds room for all its points (about 13 KB): growing the
+  // table entry by entry would move every outline loaded so far, time and
+  // again, on the frame that first draws the boundaries. The room is only
+  // address space until an outline is written.
+  s.AtcBoundaryTable.Reserve(kMaxAtcBoundaries);
   s.AtcBoundaryCount = 0;
   s.AtcBoundaryPointCount = 0;
 
