@@ -205,6 +205,28 @@ void SaveHoldIndices() {
   for (int k = 1; k <= HoldCount(); ++k) s.HoldTable[k].pending_index = s.HoldTable[k].active_index;
 }
 
+void CarryPendingHolds() {
+  State& s = flightplan_state;
+  const int last = std::min(s.PendingFlightPlanLastIndex, model::kFlightPlanSlots - 1);
+  for (int k = 1; k <= HoldCount(); ++k) {
+    model::HoldingPattern& h = s.HoldTable[k];
+    const bool carried = h.pending_index >= 1 && h.pending_index <= last &&
+                         s.PendingFlightPlan[h.pending_index].hold_number == static_cast<std::uint32_t>(k);
+    if (!carried) h.pending_index = kDetachedHold;
+  }
+  // Numbers no carried hold stands behind go from both routes.
+  auto keep_carried = [&](model::FlightPlanTable& plan, int plan_last) {
+    for (int i = 0; i <= std::min(plan_last, model::kFlightPlanSlots - 1); ++i) {
+      std::uint32_t& number = plan[i].hold_number;
+      const int n = static_cast<int>(number);
+      if (number != 0 && (n > HoldCount() || s.HoldTable[n].pending_index != i)) number = 0;
+    }
+  };
+  keep_carried(s.ActiveFlightPlan, s.ActiveFlightPlanLastIndex);
+  keep_carried(s.PendingFlightPlan, last);
+  RestoreHoldIndices();
+}
+
 void RestoreHoldIndices() {
   State& s = flightplan_state;
   for (int k = 1; k <= HoldCount(); ++k) {

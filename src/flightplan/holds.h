@@ -6,6 +6,11 @@
 
 namespace ovi::flightplan {
 
+// Pending-plan index of a hold that stands on no waypoint of the pending
+// route (its waypoint was removed from it, or the pending route is another
+// plan); RestoreHoldIndices drops such holds.
+constexpr int kDetachedHold = -1;
+
 // Appends a hold at pending waypoint `waypoint` (both plan indices = it,
 // name and fix position from the waypoint, inbound course from the previous
 // waypoint, magnetic, 1 minute right-hand legs flown by time), sets the
@@ -34,6 +39,14 @@ void RenumberHoldActiveIndex(int new_index, int old_index);
 // Start of a modification: every hold's pending-plan index := its
 // active-plan index.
 void SaveHoldIndices();
+// The pending route replaces the flown one without EXEC (the navigator's
+// activation of a stored plan; its entries are already copied): a hold
+// the pending route carries (its pending index names an entry 1..last that
+// shows its number) comes along onto that index; every other hold stands
+// on no waypoint of the new route and leaves the table. The flown route
+// shows only the numbers of the holds that came along.
+void CarryPendingHolds();
+
 // After execution: every hold with a pending-plan index above 0 takes it as
 // its active-plan index, and the pending-plan index becomes 0; detached
 // holds leave the table, and the table is sorted by active index again.

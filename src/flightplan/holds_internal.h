@@ -5,10 +5,6 @@
 
 namespace ovi::flightplan {
 
-// Pending-plan index of a hold whose waypoint was removed from the pending
-// route; RestoreHoldIndices drops such holds.
-constexpr int kDetachedHold = -1;
-
 // Holds standing on pending entries first..last (a hold not tracked yet
 // stands on its active index) lose their waypoint in the pending route:
 // detached (pending index kDetachedHold) until EXEC drops them or ERASE

@@ -15,6 +15,7 @@
 #include "src/instruments/gnsxls/enter_shares.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/instruments/gnsxls/navigator.h"
+#include "src/instruments/gnsxls/route_edits.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/model/performance.h"
 #include "src/model/state.h"
@@ -31,12 +32,6 @@ model::State& M() { return model::model_state; }
 constexpr double kPoundsPerKilogram = 2.20462262;
 constexpr double kTasReferenceAltitude = 15000.0;
 constexpr double kMaxFlightPathAngle = 6.0;
-
-// Back on page 1 a data column chosen there but not committed is dropped.
-void BackToFlightPlan() {
-  S().GnsXlsPage = kPageFlightPlan;
-  S().GnsFplDataColumnChoice = S().GnsFplDataColumn;
-}
 
 // Whole numbers, truncated toward zero; nothing beyond what an altitude or
 // a rate can be reaches the conversion.
@@ -123,6 +118,7 @@ bool NameFieldOpen() { return S().GnsXlsEntryActive == 1; }
 // An emptied field keeps the name it had.
 void AcceptSaveName() {
   State& s = S();
+  s.GnsSaveRefused = 0;
   const std::string name = EntryText();
   if (name.empty()) {
     s.NavigatorScratchpad = s.GnsSaveFileName;
@@ -134,10 +130,18 @@ void AcceptSaveName() {
 }
 
 // Only a plain file name of the flight-plan folder is written; a refused
-// name or a failed write leaves the page shown.
+// name or a failed write leaves the page shown, saying which (SAVE page).
 void SaveActivePlan() {
   const std::string file = EntryText() + ".RTE";
-  if (fms::IsPlainFileName(file) && flightplan::SaveFlightPlanFile(file) == 1) BackToFlightPlan();
+  State& s = S();
+  if (!fms::IsPlainFileName(file)) {
+    s.GnsSaveRefused = kSaveRefusedName;
+  } else if (flightplan::SaveFlightPlanFile(file) != 1) {
+    s.GnsSaveRefused = kSaveRefusedWrite;
+  } else {
+    s.GnsSaveRefused = 0;
+    BackToFlightPlan();
+  }
 }
 
 // ---- VNAV, DATABASE WPT choices, AIRWAY -----------------------------------------------
@@ -159,20 +163,12 @@ bool ReturnsToFlightPlan() { return S().GnsXlsReturnPage == kPageFlightPlan; }
 
 void TakeFlyoverChoice() {
   flightplan::ResetGnsSelectionState();
-  S().GnsWaypointEntryText = EntryText();
+  TakeFlyoverChoiceFromEntry();
 }
 
 void TakeTurnChoice() {
   flightplan::ResetGnsSelectionState();
   S().TurnDirectionText = EntryText();
-}
-
-void InsertAirway() {
-  navdb::InsertAirwayLegs();
-  BackToFlightPlan();
-  flightplan::ResetGnsSelectionState();
-  navdb::entry_state.AirwayStartIndex = 0;
-  navdb::entry_state.SelectedAirwayIndex = 0;
 }
 
 // ---- page 1 ---------------------------------------------------------------------------
@@ -195,8 +191,10 @@ void OpenSavePage() {
   State& s = S();
   const flightplan::State& fp = flightplan::flightplan_state;
   const int last = flightplan::LastIndex(flightplan::ActivePlan());
-  s.GnsSaveFileName = fp.ActiveFlightPlan[0].ident + fp.ActiveFlightPlan[last].ident;
+  // The name never outgrows its field: what the page shows is what is saved.
+  s.GnsSaveFileName = (fp.ActiveFlightPlan[0].ident + fp.ActiveFlightPlan[last].ident).substr(0, kSaveNameWidth);
   s.NavigatorScratchpad = s.GnsSaveFileName;
+  s.GnsSaveRefused = 0;
   flightplan::ResetGnsSelectionState();
   s.GnsXlsEntryActive = 0;
   s.GnsXlsPage = kPageSaveFlightPlan;
@@ -230,7 +228,7 @@ constexpr EnterRow kRows[] = {
     {kPageDatabaseWaypoint, ReturnsToProcedurePage, EnterProcedureAirport, E::kEnd},
     {kPageDatabaseWaypoint, ReturnsToFlightPlan, EnterDatabaseWaypoint, E::kEnd},
     {kPageDatabaseWaypoint, nullptr, EnterDirectTarget, E::kEnd},
-    {kPageAirway, nullptr, InsertAirway, E::kEnd},
+    {kPageAirway, nullptr, EnterAirway, E::kEnd},
     {kPageFlightPlan, ProcedureLine, EnterOpenProcedurePage, E::kEnd},
     {kPageFlightPlan, ColumnChosen, CommitColumn, E::kReset},
     {kPageFlightPlan, SaveChosen, OpenSavePage, E::kEnd},
@@ -245,6 +243,11 @@ constexpr EnterRow kRows[] = {
 }  // namespace
 
 std::span<const EnterRow> EnterRows() { return kRows; }
+
+void BackToFlightPlan() {
+  S().GnsXlsPage = kPageFlightPlan;
+  S().GnsFplDataColumnChoice = S().GnsFplDataColumn;
+}
 
 std::int32_t GnsXlsEnterKey(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
   State& s = S();

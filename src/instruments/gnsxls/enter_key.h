@@ -30,4 +30,8 @@ struct EnterRow {
 // The rows in the order they are tested.
 std::span<const EnterRow> EnterRows();
 
+// Back on page 1 from a page ENT leaves: a data column chosen there but not
+// committed is dropped.
+void BackToFlightPlan();
+
 }  // namespace ovi::gnsxls

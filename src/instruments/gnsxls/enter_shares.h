@@ -17,6 +17,7 @@ void EnterProcedureAirport();
 // DATABASE WPT opened by the direct-to: the typed target confirmed.
 void EnterDirectTarget();
 void EnterDirect();           // DIRECT (7)
+void EnterAirway();           // AIRWAY (13)
 void EnterDeparture();        // DEPARTURE (10)
 void EnterArrival();          // ARRIVAL (11)
 void EnterApproach();         // APCH (12)

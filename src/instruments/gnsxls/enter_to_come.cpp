@@ -6,15 +6,9 @@
 namespace ovi::gnsxls {
 
 void EnterOpenProcedurePage() {}
-void EnterFlightPlanEntry() {}
-void EnterDatabaseWaypoint() {}
 void EnterProcedureAirport() {}
-void EnterDirectTarget() {}
-void EnterDirect() {}
 void EnterDeparture() {}
 void EnterArrival() {}
 void EnterApproach() {}
-void EnterPilotWaypoint() {}
-void EnterOffsetWaypoint() {}
 
 }  // namespace ovi::gnsxls

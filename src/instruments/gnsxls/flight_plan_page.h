@@ -18,4 +18,14 @@ void OpenLibraryPlan(int entry);
 // leaves no active waypoint (ActiveWaypointIndex 999).
 void ActivateStoredPlan();
 
+// The plan index of the row the line states choose on the waypoint view of
+// page 1 (the active route, or the stored plan opened), -1 when no row is
+// chosen or the chosen row is empty: an edit acts only on a row shown.
+int EntryOfSelectedRow();
+
+// Chooses the row that shows plan entry `entry` on the waypoint view, on
+// whichever page of the view holds it (the entry cursor after an
+// insertion). Nothing for an entry the view does not show.
+void SelectRowOfEntry(int entry);
+
 }  // namespace ovi::gnsxls

@@ -1,5 +1,6 @@
 #include "src/instruments/gnsxls/keypad.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -7,10 +8,12 @@
 #include "src/flightplan/holds.h"
 #include "src/flightplan/plan_ops.h"
 #include "src/flightplan/procedure_splice.h"
+#include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/instruments/gnsxls/navigator.h"
+#include "src/instruments/gnsxls/route_edits.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/model/state.h"
 #include "src/navdb/entry_state.h"
@@ -127,12 +130,18 @@ void BuildHoldAt(int i) {
   navdb::ComputeDistanceAndBearing(prev.latitude, prev.longitude, wp.latitude, wp.longitude, distance, course);
   guidance::State& g = guidance::guidance_state;
 
-  // The holds this one replaces leave their waypoints too.
+  // An edit of the flown route like any other (route_edits.h). The holds
+  // this one replaces leave their waypoints in both routes; the pending
+  // route shows the new one only while it is the flown route's copy (route
+  // state 3), else the hold stands on none of its waypoints.
+  BeginFlownRouteEdit();
   for (int k = 0; k <= last; ++k) fp.ActiveFlightPlan[k].hold_number = 0;
+  const int pending_last = flightplan::LastIndex(flightplan::PendingPlan());
+  for (int k = 0; k <= pending_last; ++k) fp.PendingFlightPlan[k].hold_number = 0;
   model::HoldingPattern& hold = fp.HoldTable[1];
   hold.name = wp.ident;
   hold.active_index = i;
-  hold.pending_index = 0;
+  hold.pending_index = fp.RouteState == 3 ? 0 : flightplan::kDetachedHold;
   hold.inbound_course = CourseIn360(course - g.MagneticVariation);
   hold.corners[0] = {wp.latitude, wp.longitude, "Fix"};
   hold.leg_time = model::model_state.HoldLegMins;
@@ -144,6 +153,7 @@ void BuildHoldAt(int i) {
   g.ActiveHoldIndex = 0;
   g.HoldState = 1;
   g.HoldPointDistance = kHoldNotMeasured;
+  EndFlownRouteEdit();
 }
 
 // ---- CLR ----------------------------------------------------------------------------
@@ -244,24 +254,28 @@ bool ClearByPage() {
 
 // ---- direct-to ---------------------------------------------------------------------
 
-// The route's working copy for a direct-to: the active plan with its end
-// marker inside the counted range. A full route (no slot after its last
-// waypoint) is copied whole without one.
+// The route's working copy for a direct-to: the flown route, copied as
+// every modification starts (holds and the tracked waypoint follow their
+// entries), with its end marker counted as its last entry. A full route (no
+// slot after its last waypoint) is copied whole without one. The copy takes
+// the place of whatever the pending route held: a change of another route
+// computer waiting for EXEC is given up (route state 3), so that EXEC never
+// takes the copy with its marker for a waypoint, and no page edits it as a
+// stored plan.
 void MakeDirectWorkingCopy() {
   State& s = S();
   flightplan::State& fp = Fp();
   const int last = flightplan::LastIndex(flightplan::ActivePlan());
-  fp.EditWaypointIndex = 0;
-  fp.PendingFlightPlanLastIndex = 0;
+  if (fp.RouteState == 1 || fp.RouteState == 2 || fp.RouteState == 4) fp.RouteState = 3;
+  // A stored plan opened on page 1 is gone with it.
+  navdb::entry_state.PendingPlanOpen = 0;
   if (last < 1) {
+    fp.EditWaypointIndex = 0;
+    fp.PendingFlightPlanLastIndex = 0;
     fp.PendingFlightPlan[0].ident = "******";
   } else {
-    const int copy_last = std::min(last + 1, flightplan::kMaxPlanLastIndex);
-    for (int i = 0; i <= copy_last; ++i) fp.PendingFlightPlan[i] = fp.ActiveFlightPlan[i];
-    flightplan::SaveHoldIndices();
-    fp.EditWaypointIndex = fp.ActiveWaypointIndex;
-    fp.PendingFlightPlanLastIndex = copy_last;
-    if (last + 1 == copy_last) fp.PendingFlightPlan[copy_last].ident = "******";
+    flightplan::CopyActiveToPendingPlan();
+    fp.PendingFlightPlanLastIndex = std::min(last + 1, flightplan::kMaxPlanLastIndex);
   }
   const model::FlightPlanWaypoint* target = fp.PendingFlightPlan.At(fp.EditWaypointIndex);
   s.NavigatorScratchpad = target != nullptr ? target->ident : std::string();

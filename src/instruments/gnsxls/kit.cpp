@@ -3,7 +3,10 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "src/guidance/state.h"
 #include "src/instruments/gnsxls/state.h"
+#include "src/navdb/navdb.h"
+#include "src/util/text.h"
 
 namespace ovi::gnsxls {
 
@@ -33,6 +36,67 @@ std::string ScreenText(const char* format, ...) {
   va_end(ap);
   if (n < 0) return {};
   return std::string(Bounded(text));
+}
+
+namespace {
+
+// "N47:26:56" -> the hemisphere letter and its three numbers as texts.
+struct DmsParts {
+  char hemisphere = ' ';
+  std::string degrees, minutes, seconds;
+};
+
+DmsParts SplitDms(const std::string& dms) {
+  DmsParts p;
+  if (dms.empty()) return p;
+  p.hemisphere = dms[0];
+  const std::size_t a = dms.find(':'), b = dms.find(':', a == std::string::npos ? a : a + 1);
+  if (a == std::string::npos || b == std::string::npos) return p;
+  p.degrees = dms.substr(1, a - 1);
+  p.minutes = dms.substr(a + 1, b - a - 1);
+  p.seconds = dms.substr(b + 1);
+  return p;
+}
+
+// Writes `text` right-aligned to end at place `end` (inclusive) of the
+// template; what does not fit is cut from the left.
+void PutRight(std::string& out, std::size_t end, std::string_view text, std::size_t width) {
+  if (text.size() > width) text = text.substr(text.size() - width);
+  out.replace(end + 1 - text.size(), text.size(), text);
+}
+
+std::string PositionText(const DmsParts& p, std::size_t degree_places, char pad) {
+  std::string out = "       .  ";
+  out[0] = p.hemisphere;
+  std::string degrees = p.degrees;
+  if (degrees.size() < degree_places && pad != ' ') degrees.insert(0, degree_places - degrees.size(), pad);
+  PutRight(out, 3, degrees, degree_places);
+  PutRight(out, 6, p.minutes, 2);
+  PutRight(out, 9, p.seconds, 2);
+  return out;
+}
+
+}  // namespace
+
+std::string GnsLatitudeText(double latitude) {
+  std::string lat, lon;
+  navdb::FormatLatLonDms(latitude, 0.0, 1, lat, lon);
+  return PositionText(SplitDms(lat), 2, ' ');
+}
+
+std::string GnsLongitudeText(double longitude, LongitudePad pad) {
+  std::string lat, lon;
+  navdb::FormatLatLonDms(0.0, -longitude, 1, lat, lon);
+  return PositionText(SplitDms(lon), 3, pad == LongitudePad::kZero ? '0' : ' ');
+}
+
+double GnsMagneticBearing(double true_course) {
+  double bearing = true_course - guidance::guidance_state.MagneticVariation;
+  if (bearing < 0.5) bearing += 360.0;
+  // A west variation takes a course past north the other way: 350 true with
+  // 20 W is 010, never 370 (which would also turn the aircraft the wrong way).
+  if (bearing >= 360.5) bearing -= 360.0;
+  return bearing;
 }
 
 void DrawGnsxlsCursorBlock(int x, int y, gfx::Graphics& g, int w) {
@@ -79,6 +143,17 @@ void GnsPage::Legend(float x, float y, std::string_view legend, bool question, b
   } else {
     Text(x, y, kWhite, text);
   }
+}
+
+void GnsPage::Choice(float x, float y, std::string_view text) {
+  std::string shown(util::Trim(Bounded(text)));
+  shown += '?';
+  OnBlock(x, y, shown);
+}
+
+void GnsPage::Line(float x1, float y1, float x2, float y2, gfx::ARGB colour, float width) {
+  gfx::Pen pen(gfx::Color(colour), width);
+  g_.DrawLine(pen, x1, y1, x2, y2);
 }
 
 void GnsPage::Marker(int key, std::string_view text) {

@@ -65,6 +65,24 @@ inline constexpr std::size_t kMaxScreenText = 99;
 // printf-style text, cut to kMaxScreenText characters.
 std::string ScreenText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// ---- positions and bearings --------------------------------------------------------
+
+// A position as the pages show it, in the 10-character template
+// "       .  ": the hemisphere letter at place 0, degrees, minutes at 5-6,
+// the point at 7 and the whole seconds of FormatLatLonDms at 8-9. A
+// latitude's degrees stand at 2-3 ("N 47 26.56"); a longitude's at 1-3
+// ("W122 18.33"). How place 1 of a longitude of two degree digits is filled
+// is the page's choice: DATABASE WPT and OFFSET WPT write "0" ("W087 ..."),
+// NAVIGATION leaves it blank ("W 87 ...").
+enum class LongitudePad { kZero, kBlank };
+std::string GnsLatitudeText(double latitude);
+std::string GnsLongitudeText(double longitude, LongitudePad pad);
+
+// A true course as the pages show and use it: minus the magnetic
+// variation, within 0.5 ..360.5, so north reads 360, never 000 (0.3 becomes
+// 360.3).
+double GnsMagneticBearing(double true_course);
+
 // Fills the cell-high rectangle from (x, y) w characters wide in yellow (a
 // closed five-point polygon): the block behind a field that takes the entry
 // and behind a legend waiting for confirmation.
@@ -89,6 +107,11 @@ class GnsPage {
   // A legend: with "?" appended while it waits for confirmation
   // (`question`), and on a cursor block in black while `block`, else white.
   void Legend(float x, float y, std::string_view legend, bool question, bool block);
+  // A choice waiting for ENT: the entry line's text with "?" on a block as
+  // wide as that text.
+  void Choice(float x, float y, std::string_view text);
+  // A straight line `width` units wide.
+  void Line(float x1, float y1, float x2, float y2, gfx::ARGB colour, float width);
 
   // The marker of a line key (1..10), drawn by DrawMarkers; a later marker
   // of the same key replaces an earlier one.

@@ -176,12 +176,16 @@ struct Selection {
   int row = 0;
   int line = 0;
 };
+// Rows 1..6 and the line key and state that choose each.
+struct RowLine {
+  int row, line;
+  std::int32_t state;
+};
+constexpr RowLine kRowLines[] = {{1, 1, 1}, {2, 2, 1}, {3, 2, 2}, {4, 3, 1}, {5, 3, 2}, {6, 4, 1}};
+
 Selection SelectedRow() {
-  static constexpr Selection kRowsOfLines[] = {{1, 1}, {2, 2}, {3, 2}, {4, 3}, {5, 3}, {6, 4}};
-  for (const Selection& sel : kRowsOfLines) {
-    const std::int32_t wanted = sel.row == 3 || sel.row == 5 ? 2 : 1;
-    if (LineState(sel.line) == wanted) return sel;
-  }
+  for (const RowLine& r : kRowLines)
+    if (LineState(r.line) == r.state) return {r.row, r.line};
   return {};
 }
 
@@ -469,7 +473,33 @@ void DrawListView(GnsPage& page) {
   if (s.GnsXlsEnterPressed == 1 && chosen != 0) OpenLibraryPlan(chosen);
 }
 
+// The first entry of the waypoint view's rows (page 1 of the view), -1
+// without a waypoint view.
+int ViewStart() {
+  if (S().GnsXlsFplView == kViewActive) return HasActiveWaypoint() ? std::max(0, Fp().ActiveWaypointIndex - 1) : -1;
+  return navdb::entry_state.PendingPlanOpen == 1 ? 0 : -1;
+}
+
 }  // namespace
+
+int EntryOfSelectedRow() {
+  const Selection sel = SelectedRow();
+  if (sel.row == 0 || ViewStart() < 0) return -1;
+  const Rows r = S().GnsXlsFplView == kViewActive ? ActiveRows() : StoredRows();
+  const int i = r.first + sel.row - 1;
+  return i <= r.end ? i : -1;
+}
+
+void SelectRowOfEntry(int entry) {
+  const int start = ViewStart();
+  if (start < 0 || entry < start) return;
+  const int offset = entry - start;
+  State& s = S();
+  (s.GnsXlsFplView == kViewActive ? s.GnsActivePlanPage : s.GnsStoredPlanPage) = offset / kRowsPerPage + 1;
+  for (const RowLine& r : kRowLines) SetLineState(r.line, 0);
+  const RowLine& r = kRowLines[offset % kRowsPerPage];
+  SetLineState(r.line, r.state);
+}
 
 void DrawGnsxlsFlightPlanPages(display::GaugeDisplay& display, gfx::Graphics& g) {
   State& s = S();

@@ -5,19 +5,13 @@
 
 namespace ovi::gnsxls {
 
-void DrawGnsxlsDirectPage(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsDatabaseWaypointPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsNavigationPages(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsDeparturePage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsArrivalPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsApproachPage(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsAirwayPage(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsSaveFlightPlanPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsVnavPages(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsVnavDataPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsHoldingPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsFuelPages(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsPilotWaypointPage(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsOffsetWaypointPage(display::GaugeDisplay&, gfx::Graphics&) {}
 
 }  // namespace ovi::gnsxls

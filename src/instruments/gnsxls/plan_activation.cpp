@@ -2,9 +2,11 @@
 #include <string>
 
 #include "src/flightplan/fuel.h"
+#include "src/flightplan/holds.h"
 #include "src/flightplan/load.h"
 #include "src/flightplan/plan_ops.h"
 #include "src/flightplan/procedure_splice.h"
+#include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/flight_log.h"
 #include "src/guidance/radio_tuning.h"
@@ -89,6 +91,9 @@ void OpenLibraryPlan(int entry) {
   // A plan that cannot be read leaves the list shown: the plan opened
   // before must not stand under this plan's number.
   if (!flightplan::LoadSelectedFlightPlan(IsClosingEntry(e) ? std::string("NEXT FPL") : e.name, 0)) return;
+  // A plan opened over the executed route is a change of it waiting to be
+  // activated, as one loaded on the CDU is: the route state says so.
+  if (fp.RouteState == 3) flightplan::StepRouteState();
   s.GnsStoredPlanIndex = entry;
   navdb::entry_state.PendingPlanOpen = 1;
   s.GnsStoredPlanPage = 1;
@@ -132,8 +137,11 @@ void ActivateStoredPlan() {
   m.CruiseSpeed = m.LoadedSpeedSchedule[2];
   navdb::navdb_state.SelectedRunwayBase = -999;
   g.LnavLegTracking = 0;
+  // The holds of the route flown before stand on none of the new
+  // waypoints: they leave the table, and only holds the opened plan
+  // carries come along.
+  flightplan::CarryPendingHolds();
   g.ActiveHoldIndex = 0;
-  fp.HoldTable[1].active_index = 0;
   g.ActiveLegFromEngagePosition = 0;
   g.TakeoffTimeText = "-----";
   g.FlightLogState = 0;

@@ -9,11 +9,13 @@
 // docs/gnsxls.md describes the navigator.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "src/display/lifetime.h"
 #include "src/model/fixed_table.h"
+#include "src/model/records.h"
 
 namespace ovi::gnsxls {
 
@@ -43,6 +45,16 @@ constexpr std::int32_t kLastPage = 21;
 // Views of the flight plan page (GnsXlsFplView).
 constexpr std::int32_t kViewActive = 1;
 constexpr std::int32_t kViewStored = 2;  // the list, or the plan opened from it
+
+// The nearest airports of the DIRECT page: entries 1..9, and a tenth that
+// the sort swaps through.
+constexpr int kClosestAirportCount = 9;
+constexpr int kClosestAirportSlots = kClosestAirportCount + 2;
+
+// SAVE ACTIVE FPL: the name field's width, and why a save was not made.
+constexpr std::size_t kSaveNameWidth = 10;
+constexpr std::int32_t kSaveRefusedName = 1;   // not a plain file name
+constexpr std::int32_t kSaveRefusedWrite = 2;  // the file could not be written
 
 // Data columns of the active view (GnsFplDataColumn and its choice).
 constexpr std::int32_t kColumnEte = 1;
@@ -118,6 +130,40 @@ struct State {
   std::int32_t GnsLoadedPlanFlagA = 0;
   std::int32_t GnsLoadedPlanFlagB = 0;
   std::string GnsSaveFileName;
+  // SAVE ACTIVE FPL: why the last ENT did not save (0 it did, or none was
+  // asked; kSaveRefusedName, kSaveRefusedWrite).
+  std::int32_t GnsSaveRefused = 0;
+
+  // --- PILOT ENTERED WPT ----------------------------------------------------------
+  // The fields are ten characters, "----------" while empty. Step: 0 none,
+  // 1 the latitude being typed, 2 the longitude. A converted value counts
+  // as entered by its flag, never by being 0.0: the equator and the zero
+  // meridian are places like any other.
+  std::string GnsPilotWaypointName;
+  std::string GnsPilotWaypointText2 = "----------";  // latitude
+  std::string GnsPilotWaypointText = "----------";   // longitude
+  std::int32_t GnsPilotWaypointStep = 0;
+  double GnsPilotLatitude = 0.0;
+  double GnsPilotLongitude = 0.0;
+  bool GnsPilotLatitudeEntered = false;
+  bool GnsPilotLongitudeEntered = false;
+
+  // --- OFFSET WPT ---------------------------------------------------------------------
+  // The edit copies' names are crossed: the bearing is typed into
+  // GnsOffsetBearingEdit and shown from GnsOffsetBearingText, the distance
+  // typed into GnsOffsetDistanceText and shown from GnsOffsetDistanceEdit.
+  // "-----" / "------" while not entered.
+  std::string GnsOffsetBearingText = "-----";
+  std::string GnsOffsetBearingEdit = "-----";
+  std::string GnsOffsetDistanceText = "------";
+  std::string GnsOffsetDistanceEdit = "------";
+  std::int32_t GnsOffsetFirstDigit = 0;  // 1 = the field was just opened
+  double GnsOffsetBearing = -1.0;        // degrees magnetic; -1 not entered
+  double GnsOffsetDistance = -1.0;       // NM; -1 not entered
+  double GnsOffsetLatitude = 0.0;
+  double GnsOffsetLongitude = 0.0;
+  std::string GnsOffsetWaypointText = "----------";   // latitude of the result
+  std::string GnsOffsetWaypointText2 = "----------";  // longitude of the result
 
   // --- Direct-to ------------------------------------------------------------------
   std::int32_t GnsDirectEntryStep = 0;  // 0 first stage, 1 a typed target was put in
@@ -125,6 +171,12 @@ struct State {
   std::string TurnDirectionText = "DEFAULT";
   // The flyover choice of DATABASE WPT, PILOT and OFFSET WPT: "YES" or "NO".
   std::string GnsWaypointEntryText = "NO";
+  // The nine airports nearest the aircraft (ident, distance NM, magnetic
+  // bearing), entry 1 the farthest, entry 9 the nearest; an empty entry has
+  // an empty ident and 9999. Where the list was last built (-999: never).
+  model::FixedTable<model::NavDbRecord, kClosestAirportSlots> ClosestAirportList;
+  double ClosestListLatitude = -999.0;
+  double ClosestListLongitude = -999.0;
 
   // --- Procedure pages --------------------------------------------------------------
   // Selection states of the DEPARTURE, ARRIVAL and APCH pages (1 = complete).

@@ -55,7 +55,8 @@ TEST_F(EnterKeyTest, EachRowEndsAsItSays) {
       {"SAVE, name open", kPageSaveFlightPlan, [] { S().GnsXlsEntryActive = 1; }, kPageSaveFlightPlan, false},
       {"DATABASE WPT flyover", kPageDatabaseWaypoint, [] { S().GnsXlsLineState[10] = 1; }, 8, true},
       {"DATABASE WPT back to 1", kPageDatabaseWaypoint, [] { S().GnsXlsReturnPage = 1; }, 8, false},
-      {"AIRWAY", kPageAirway, [] { S().GnsXlsReturnPage = kPageDirect; }, kPageFlightPlan, true},
+      // No segment chosen: the page stays for a choice (or CLR).
+      {"AIRWAY, nothing chosen", kPageAirway, [] { S().GnsXlsReturnPage = kPageDirect; }, kPageAirway, false},
       {"FPL DEPART?", kPageFlightPlan, [] { S().GnsXlsLineState[4] = 2; }, kPageFlightPlan, false},
       {"FPL nothing open", kPageFlightPlan, [] {}, kPageFlightPlan, false},
       {"FPL list, entry open", kPageFlightPlan, [] { S().GnsXlsEntryActive = 1; }, kPageFlightPlan, false},
@@ -341,7 +342,10 @@ TEST_F(ActivationTest, APlanBetweenTwoAirports) {
   EXPECT_EQ(sea.altitude_constraint, model::kNoValue);
   EXPECT_EQ(sea.constraint_flag + sea.time_over_text.size(), 0u);
   EXPECT_EQ(sea.speed_constraint, 250.0);
-  EXPECT_EQ(F().ActiveFlightPlan[2].hold_number, 1u);
+  // The flown route's hold stands on no waypoint of the new route: it goes,
+  // and no waypoint shows its number.
+  EXPECT_EQ(F().ActiveFlightPlan[2].hold_number, 0u);
+  EXPECT_EQ(F().HoldCount, 0);
   EXPECT_EQ(F().ActiveWaypointIndex, 1);
   EXPECT_EQ(G().ActiveWaypointLat, sea.latitude);
   EXPECT_EQ(G().ActiveWaypointDistance, 999.0);
@@ -381,6 +385,23 @@ TEST_F(ActivationTest, APlanWithoutAirportEnds) {
   EXPECT_EQ(G().ElapsedFlightSeconds, -99.0);  // no airport, no new log
   EXPECT_EQ(G().FlightLogState, 0);
   EXPECT_EQ(S().GnsXlsFplView, kViewActive);
+}
+
+// The holds of the route flown before go; a hold the opened plan carries
+// (as another route computer left it on the pending route) comes along,
+// numbered first again.
+TEST_F(ActivationTest, OnlyTheHoldsThePlanCarriesComeAlong) {
+  MakePending({"KSEA", "SEA", "OLM", "KPDX"});
+  F().HoldCount = 2;
+  F().HoldTable[2].active_index = 2;
+  F().HoldTable[2].pending_index = 2;
+  F().PendingFlightPlan[2].hold_number = 2;
+  F().ActiveFlightPlan[3].hold_number = 1;
+  Activate();
+  EXPECT_EQ(F().HoldCount, 1);
+  EXPECT_EQ(F().HoldTable[1].active_index, 2);
+  EXPECT_EQ(flightplan::test::HoldNumbers(F().ActiveFlightPlan, 3), (std::vector<unsigned>{0, 0, 1, 0}));
+  EXPECT_EQ(flightplan::test::HoldBreach(), "");
 }
 
 // One waypoint: copied, but there is no leg to fly; the stored view stays.

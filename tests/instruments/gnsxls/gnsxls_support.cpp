@@ -3,10 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
+#include <unistd.h>
+
 #include "platform/gfx/device_context.h"
 #include "src/flightplan/state.h"
 #include "src/host/module_state.h"
+#include "src/host/state.h"
+#include "src/instruments/gnsxls/enter_key.h"
+#include "src/instruments/gnsxls/keypad.h"
 #include "src/instruments/gnsxls/kit.h"
+#include "src/navdb/entry_state.h"
 #include "src/instruments/gnsxls/screen.h"
 
 namespace ovi::gnsxls::test {
@@ -66,6 +72,33 @@ std::vector<int> LineStates() {
   return out;
 }
 
+void PutCandidate(int n, const std::string& ident, const std::string& kind, double latitude, double longitude,
+                  const std::string& frequency) {
+  navdb::EntryState& e = navdb::entry_state;
+  model::NavDbRecord& r = e.WaypointCandidateList[n];
+  r = model::NavDbRecord{};
+  r.ident = ident;
+  r.kind = kind;
+  r.latitude = latitude;
+  r.longitude = longitude;
+  r.frequency_text = frequency;
+  e.WaypointCandidateCount = std::max(e.WaypointCandidateCount, n);
+}
+
+void Ent() { EXPECT_EQ(GnsXlsEnterKey(nullptr, 0), 0); }
+
+Frame Key(int line) {
+  PressLineKey(line);
+  return DrawFrame();
+}
+
+void Type(std::string_view keys) {
+  for (char c : keys) {
+    TypeCharacter(c);
+    DrawFrame();
+  }
+}
+
 void MakeLibrary(int plans) {
   flightplan::State& fp = flightplan::flightplan_state;
   for (int i = 1; i <= plans; ++i) {
@@ -81,6 +114,21 @@ void MakeLibrary(int plans) {
   closing.destination_ident.clear();
   fp.FlightPlanLibraryCount = plans + 1;
   fp.GnsFplListPageCount = (plans + 1 + 7) / 8;
+}
+
+SampleDataCopy::SampleDataCopy() {
+  static int copies = 0;
+  root_ = std::filesystem::temp_directory_path() /
+          ("ovi_gns_data_" + std::to_string(::getpid()) + "_" + std::to_string(++copies));
+  std::filesystem::create_directories(root_);
+  std::filesystem::copy(std::filesystem::path(OVI_SOURCE_DIR) / "data" / "ovi", root_ / "ovi",
+                        std::filesystem::copy_options::recursive);
+  host::host_state.SimulatorFolder = root_.string();
+}
+
+SampleDataCopy::~SampleDataCopy() {
+  std::error_code ec;
+  std::filesystem::remove_all(root_, ec);
 }
 
 void GnsTest::SetUp() { ResetModuleState(); }

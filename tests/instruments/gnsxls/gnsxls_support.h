@@ -3,6 +3,7 @@
 // the logical 495 x 400 canvas.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,9 +46,34 @@ Frame DrawFrame(int width = 292, int height = 217);
 // The ten line states, lines 1..10.
 std::vector<int> LineStates();
 
+// Candidate n of the waypoint list; the count grows to n.
+void PutCandidate(int n, const std::string& ident, const std::string& kind, double latitude, double longitude,
+                  const std::string& frequency = "");
+
+// The ENT key (it acts at once), a line key then a frame, and character
+// keys each followed by a frame.
+void Ent();
+Frame Key(int line);
+void Type(std::string_view keys);
+
 // A library of `plans` stored plans "P1".."Pn" (origin "O<i>", destination
 // "D<i>") and its closing "NEW FPL" entry, with its list page count.
 void MakeLibrary(int plans);
+
+// A copy of the repository's sample data folder in a temporary folder that
+// SimulatorFolder names, removed with the object: tests that load plans,
+// save them or write the flight log never touch the repository.
+class SampleDataCopy {
+ public:
+  SampleDataCopy();
+  ~SampleDataCopy();
+  SampleDataCopy(const SampleDataCopy&) = delete;
+  SampleDataCopy& operator=(const SampleDataCopy&) = delete;
+  const std::filesystem::path& root() const { return root_; }
+
+ private:
+  std::filesystem::path root_;
+};
 
 class GnsTest : public ::testing::Test {
  protected:

@@ -1,11 +1,15 @@
 // The demo's scenario in ovi-sim: a plan of the list opened and activated
 // on the named keys becomes the route the SERVER gauge exports; both
 // navigators show it; every snapshot is written.
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "src/flightplan/route_file.h"
+#include "src/host/module_state.h"
+#include "tests/flightplan/route_support.h"
 #include "tests/fms/cdu_legibility.h"
 #include "tests/sim/test_support.h"
 
@@ -36,6 +40,51 @@ TEST(GnsScenario, AStoredPlanActivatedOnTheKeysBecomesTheActiveRoute) {
   EXPECT_TRUE(Has(sim::test::ReadFile(sim / "out/snapshots/gns-popup/window05_gauge00_GNSXLS_LM.txt"), "\"FOURT\""));
   EXPECT_FALSE(Has(sim::test::ReadFile(sim / "out/snapshots/gns-power-off/window00_gauge08_GNSXLS.txt"), "\"ACTIVE"));
   fms::test::ExpectLegibleCduSnapshots(sim / "out");
+}
+
+// The editing scenario on the named keys, a frame between presses: the
+// route saved after the edits, read back by the route-file reader, is the
+// route worked by hand from the sample plan Seattle-Tacoma to Portland:
+// NISQU before OLM, MYWPT (N 47 08.00 W 122 30.00) before it, TOLLE deleted
+// and put back as the V23 leg from OLM (COUGA, already next, takes the
+// airway), OLM* on 180 magnetic (196 true with 16 E) 10 NM from OLM. The
+// forced right turn from heading 164 magnetic goes to 324.
+TEST(GnsScenario, RouteEditsOnTheKeysSavedAndFlownDirect) {
+  sim::test::ScratchDir sim("gnsxls-edit");
+  fs::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), fs::copy_options::recursive);
+  fs::create_directories(sim / "GAUGES");
+  fs::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+  sim::test::RunResult r = sim::test::RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/sample/panel.cfg",
+                                              "--scenario", sim / "scenarios/gnsxls-edit.txt", "--out", sim / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;  // every expect_text held
+
+  ResetModuleState();
+  model::FlightPlanTable table;
+  int last = -1;
+  std::FILE* f = std::fopen((sim / "ovi/flightplans/EDIT01.RTE").c_str(), "r");
+  ASSERT_NE(f, nullptr);
+  flightplan::RouteReadRequest read;
+  read.target = {&table, &last};
+  flightplan::ReadRouteFile(f, read);
+  std::fclose(f);
+  ASSERT_EQ(last, 13);
+  EXPECT_EQ(flightplan::test::Idents(table, last),
+            (flightplan::test::Strings{"KSEA", "FOURT", "PARKK", "CHINS", "MYWPT", "NISQU", "OLM", "OLM*", "TOLLE",
+                                       "COUGA", "BTG", "LAVAA", "JAYPE", "KPDX"}));
+  EXPECT_NEAR(table[4].latitude, 47.0 + 8.0 / 60, 1e-5);
+  EXPECT_NEAR(table[4].longitude, -122.5, 1e-5);
+  EXPECT_NEAR(table[7].latitude, 46.81109, 2e-4);
+  EXPECT_NEAR(table[7].longitude, -122.96943, 2e-4);
+  EXPECT_EQ(table[8].via + table[9].via, "V23V23");
+  EXPECT_EQ(table[14].ident, "");  // nothing after the destination
+
+  EXPECT_TRUE(Has(sim::test::ReadFile(sim / "out/key_events.txt"), "module 0x101FA 324")) << "forced turn";
+  EXPECT_TRUE(Has(sim::test::ReadFile(sim / "out/variables.txt"), "registered ovi_act_wpt_id 0x4 = \"KBFI\"\n"));
+  fms::test::ExpectLegibleCduSnapshots(sim / "out");
+  for (const char* snap : {"gns-dbwpt", "gns-dbwpt-apt", "gns-dbwpt-direct", "gns-pilot", "gns-offset", "gns-airway-1",
+                           "gns-airway-2", "gns-save", "gns-save-open", "gns-direct-1", "gns-direct-closest",
+                           "gns-after-direct"})
+    EXPECT_TRUE(fs::exists(sim / (std::string("out/snapshots/") + snap + "/window00_gauge08_GNSXLS.png"))) << snap;
 }
 
 }  // namespace

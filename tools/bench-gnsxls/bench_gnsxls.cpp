@@ -1,0 +1,204 @@
+// GNS-XLS frames as the panel draws them many times a second, on the raster
+// backend, one core, at the screen element's design size (292 x 217): the
+// active flight plan, DIRECT (a route sub-page and the closest airports),
+// DATABASE WPT (opened from DIRECT, all its lines), AIRWAY (a full page
+// with a segment), SAVE (the name open), PILOT ENTERED WPT and OFFSET WPT
+// (fields open), each after one untimed frame; typical (median) and worst
+// frame in microseconds of the thread's processor time. Apart, the closest
+// airport list rebuilt (map list, nine nearest, sort) on the world-sized
+// synthetic set, the near list built once: never the database.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/gfx/device_context.h"
+#include "src/flightplan/state.h"
+#include "src/guidance/state.h"
+#include "src/host/module_state.h"
+#include "src/host/state.h"
+#include "src/instruments/gnsxls/closest_airports.h"
+#include "src/instruments/gnsxls/keypad.h"
+#include "src/instruments/gnsxls/screen.h"
+#include "src/instruments/gnsxls/state.h"
+#include "src/navdb/entry_state.h"
+#include "src/navdb/navdb.h"
+#include "tools/bench/frame_times.h"
+#include "tools/navgen/navgen.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ovi;
+using gnsxls::gnsxls_state;
+
+constexpr int kWidth = 292;
+constexpr int kHeight = 217;
+constexpr int kClosestPage = 70;  // DIRECT's closest airports
+
+void PutCandidate(int n, const std::string& ident, const char* kind, double lat, double lon) {
+  navdb::EntryState& e = navdb::entry_state;
+  model::NavDbRecord& r = e.WaypointCandidateList[n];
+  r.ident = ident;
+  r.kind = kind;
+  r.latitude = lat;
+  r.longitude = lon;
+  r.frequency_text = "116.80";
+  e.WaypointCandidateCount = std::max(e.WaypointCandidateCount, n);
+}
+
+// A route of 30 waypoints flown to its third, and the state of `page` as
+// the pilot leaves it: a choice or a field open on every page that has one.
+void SetUpPage(int page) {
+  ResetModuleState();
+  flightplan::State& fp = flightplan::flightplan_state;
+  for (int i = 0; i <= 30; ++i) {
+    model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
+    w.ident = i == 0 ? "KSEA" : i == 30 ? "KPDX" : "WPT" + std::to_string(i);
+    w.latitude = 47.5 - 0.06 * i;
+    w.longitude = -122.3 - 0.02 * i;
+    w.type = i == 0 || i == 30 ? "APT" : "INT";
+    w.flyover = i % 7 == 0 ? 1 : 0;
+  }
+  fp.ActiveFlightPlan[31].ident = "******";
+  fp.ActiveFlightPlanLastIndex = 30;
+  fp.ActiveWaypointIndex = 3;
+  fp.RouteState = 3;
+  guidance::State& g = guidance::guidance_state;
+  g.DisplayPower = 1;
+  g.PlaneLatitude = 47.45;
+  g.PlaneLongitude = -122.3;
+  g.MagneticVariation = 16.0;
+  g.GroundSpeedKnots = 280.0;
+  g.TrueAirspeedEstimate = 290.0;
+  g.LnavEngaged = 1;
+  gnsxls::State& s = gnsxls_state;
+  s.GnsXlsFplView = gnsxls::kViewActive;
+  s.GnsXlsPage = gnsxls::kPageFlightPlan;
+  for (int i = 1; i <= 20; ++i) PutCandidate(i, "FIX" + std::to_string(i), "V", 47.0 + 0.1 * i, -122.0);
+  s.GnsXlsLineState[2] = 1;
+  s.GnsXlsEntryActive = 1;
+  s.NavigatorScratchpad = "WPT3  ";
+  if (page == gnsxls::kPageDirect || page == kClosestPage) {
+    gnsxls::PressDirect();
+    if (page == kClosestPage) {
+      s.GnsDirectPage = 3;
+      for (int i = 1; i <= gnsxls::kClosestAirportCount; ++i) {
+        model::NavDbRecord& a = s.ClosestAirportList[i];
+        a.ident = "K" + std::to_string(100 + i);
+        a.distance = 10.0 * (10 - i);
+        a.bearing = 40.0 * i;
+      }
+      s.ClosestListLatitude = g.PlaneLatitude;
+      s.ClosestListLongitude = g.PlaneLongitude;
+      s.GnsXlsLineState[2] = 2;
+    }
+    return;
+  }
+  s.GnsXlsPage = page;
+  navdb::EntryState& e = navdb::entry_state;
+  switch (page) {
+    case gnsxls::kPageDatabaseWaypoint:
+      s.GnsXlsReturnPage = gnsxls::kPageDirect;
+      s.GnsXlsLineState[10] = 2;
+      s.NavigatorScratchpad = "RIGHT ";
+      break;
+    case gnsxls::kPageAirway:
+      e.AirwayTitleText = "V23";
+      e.AirwayStartIndex = 3;
+      e.SelectedAirwayIndex = e.AirwayPageState = 14;
+      break;
+    case gnsxls::kPageSaveFlightPlan:
+      s.GnsSaveFileName = "KSEAKPDX";
+      s.GnsXlsLineState[2] = 2;
+      s.NavigatorScratchpad = "KSEAKPDX  ";
+      break;
+    case gnsxls::kPagePilotWaypoint:
+      s.GnsPilotWaypointName = "MYWPT";
+      s.GnsPilotWaypointText2 = "N 47 27.50";
+      s.GnsPilotWaypointText = "W122 1    ";
+      s.GnsPilotWaypointStep = 2;
+      s.GnsXlsLineState[8] = 1;
+      break;
+    case gnsxls::kPageOffsetWaypoint:
+      s.GnsOffsetCandidateIdent = "FIX1";
+      s.GnsOffsetBearingText = "180.0";
+      s.GnsOffsetDistanceText = s.GnsOffsetDistanceEdit = "  10.0";
+      s.GnsXlsLineState[8] = 2;
+      break;
+    default:
+      break;
+  }
+}
+
+// Arg: the page (70: DIRECT's closest airports).
+void BM_Page(benchmark::State& state) {
+  SetUpPage(static_cast<int>(state.range(0)));
+  gfx::DeviceContext dc(kWidth, kHeight);
+  gnsxls::DrawGnsxlsScreen(gnsxls_state.GnsXlsDisplay, &dc, kWidth, kHeight);
+  bench::TimeFrames(state, [&] {
+    gnsxls::DrawGnsxlsScreen(gnsxls_state.GnsXlsDisplay, &dc, kWidth, kHeight);
+    benchmark::DoNotOptimize(dc.pixels.data());
+  });
+}
+BENCHMARK(BM_Page)
+    ->ArgName("page")
+    ->Args({gnsxls::kPageFlightPlan})
+    ->Args({gnsxls::kPageDirect})
+    ->Args({kClosestPage})
+    ->Args({gnsxls::kPageDatabaseWaypoint})
+    ->Args({gnsxls::kPageAirway})
+    ->Args({gnsxls::kPageSaveFlightPlan})
+    ->Args({gnsxls::kPagePilotWaypoint})
+    ->Args({gnsxls::kPageOffsetWaypoint})
+    ->Unit(benchmark::kMicrosecond);
+
+// The world-sized set, written on first use into a temporary folder (one a
+// process) that is removed at exit, and loaded once.
+class World {
+ public:
+  World() : dir_(fs::temp_directory_path() / ("ovi_bench_gnsxls_world_" + std::to_string(getpid()))) {
+    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::ScaledWorld(100), 1, nullptr)) {
+      std::fprintf(stderr, "bench-gnsxls: cannot write the data set under %s\n", dir_.string().c_str());
+      std::exit(1);
+    }
+  }
+  ~World() {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string Folder() const { return dir_.string(); }
+
+ private:
+  fs::path dir_;
+};
+
+// Rebuilds at points circling 150 NM around the dense centre the near list
+// was built over: what the DIRECT page does every 50 NM of flight.
+void BM_ClosestRebuild(benchmark::State& state) {
+  static World world;
+  ResetModuleState();
+  host::host_state.SimulatorFolder = world.Folder();
+  navdb::LoadNavDatabase();
+  const double clat = 39.0, clon = -95.0;
+  navdb::FilterNearAirports(clat, clon);
+  guidance::State& g = guidance::guidance_state;
+  double angle = 0.0, entries = 0.0;
+  bench::TimeFrames(state, [&] {
+    navdb::ProjectPosition(clat, clon, angle, 150.0, g.PlaneLatitude, g.PlaneLongitude);
+    angle = std::fmod(angle + 7.0, 360.0);
+    gnsxls::RebuildClosestAirports();
+    entries += navdb::navdb_state.MapAirportCount;
+  });
+  state.counters["map_airports"] = entries / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+}
+BENCHMARK(BM_ClosestRebuild)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
