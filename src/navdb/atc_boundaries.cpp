@@ -2,6 +2,7 @@
 #include "src/model/state.h"
 #include "src/navdb/data_files.h"
 #include "src/navdb/navdb.h"
+#include "src/navdb/text_file.h"
 #include "src/util/text.h"
 
 namespace ovi::navdb {
@@ -9,10 +10,8 @@ namespace ovi::navdb {
 void LoadAtcBoundaries() {
   State& s = navdb_state;
   s.AtcBoundaryTable.Clear();
-  // An outline holds room for all its points (about 13 KB): growing the
-  // table entry by entry would move every outline loaded so far, time and
-  // again, on the frame that first draws the boundaries. The room is only
-  // address space until an outline is written.
+  // Growing the table entry by entry would move every outline loaded so
+  // far, time and again, on the frame that first draws the boundaries.
   s.AtcBoundaryTable.Reserve(kMaxAtcBoundaries);
   s.AtcBoundaryCount = 0;
   s.AtcBoundaryPointCount = 0;
@@ -21,9 +20,12 @@ void LoadAtcBoundaries() {
   int declared = 0;
   std::string_view t[6];
   LoadDataFiles(kAtcFiles, 16u, [&](std::size_t, std::string_view line, std::int64_t, BadLineReport& bad) {
-    const int n = Tokenize(line, t, 6);
+    // Nearly every line is a point, read in one pass over its bytes; the
+    // reader takes exactly the two-field lines that ParseLatitude and
+    // ParseLongitude take.
     double lat, lon;
-    if (n == 2 && ParseLatitude(t[0], lat) && ParseLongitude(t[1], lon)) {
+    FieldReader fields(line);
+    if (fields.Latitude(lat) && fields.Longitude(lon) && fields.AtEnd()) {
       if (current == nullptr || current->point_count >= declared) {
         bad.Count();  // no header, or more points than it announced
         return true;
@@ -34,6 +36,7 @@ void LoadAtcBoundaries() {
       ++s.AtcBoundaryPointCount;
       return true;
     }
+    const int n = Tokenize(line, t, 6);
     int count;
     double label_lat, label_lon;
     if (n != 5 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseInteger(t[2], count) ||
@@ -53,6 +56,7 @@ void LoadAtcBoundaries() {
     current->label_latitude = label_lat;
     current->label_longitude = label_lon;
     current->point_count = 0;
+    current->points.Reserve(count);
     declared = count;
     return true;
   });

@@ -2,6 +2,9 @@
 // the ATC boundaries.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+
 #include "src/host/module_state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
@@ -166,6 +169,44 @@ TEST_F(NavdbTest, BoundaryFileFaults) {
   EXPECT_EQ(s.AtcBoundaryTable[2].point_count, 1);
   EXPECT_EQ(s.AtcBoundaryPointCount, 3);
   EXPECT_NE(StatusLog().find("atc_bdry.txt: 4 bad lines skipped"), std::string::npos) << StatusLog();
+}
+
+// Point lines are read field by field: every form the field parsers take
+// is a point, every other two-field line is a bad line that also ends its
+// outline, as it always did.
+TEST_F(NavdbTest, BoundaryPointLineForms) {
+  ScratchFolder dir;
+  struct Good {
+    const char* line;
+    double lat, lon;
+  };
+  const Good good[] = {
+      {"\t-33.5\t+151.25 \t", -33.5, 151.25},  // tabs, a plus sign, trailing blanks
+      {"4.5e1 -1.8E2", 45.0, -180.0},             // exponents
+      {"90 -180", 90.0, -180.0},                  // the exact limits
+      {"-90.0 180.0", -90.0, 180.0},
+      {"00000000000000000000045.25 -0.000000000000000000000001", 45.25, -1e-24},  // beyond 19 digits
+      {"-0.5 .25", -0.5, 0.25},
+  };
+  const char* bad[] = {"90.0001 0", "0 -180.5", "nan 1", "1 inf", "1 2 3", "1.5x 2", "1e999 2", "-- 1"};
+  std::string b = "GOOD G " + std::to_string(std::size(good)) + " 0 0\n";
+  for (const Good& g : good) b += std::string(g.line) + "\n";
+  for (const char* line : bad) b += std::string("BAD B 2 0 0\n") + line + "\n1 1\n";
+  dir.Write("atc_bdry.txt", b);
+  LoadAtcBoundaries();
+  const State& s = navdb_state;
+  ASSERT_EQ(s.AtcBoundaryCount, 1 + static_cast<int>(std::size(bad)));
+  const model::AtcBoundary& g = s.AtcBoundaryTable[1];
+  ASSERT_EQ(g.point_count, static_cast<int>(std::size(good)));
+  for (std::size_t i = 0; i < std::size(good); ++i) {
+    EXPECT_EQ(g.points[static_cast<int>(i) + 1].latitude, good[i].lat) << good[i].line;
+    EXPECT_EQ(g.points[static_cast<int>(i) + 1].longitude, good[i].lon) << good[i].line;
+  }
+  for (int k = 2; k <= s.AtcBoundaryCount; ++k) EXPECT_EQ(s.AtcBoundaryTable[k].point_count, 0) << bad[k - 2];
+  EXPECT_EQ(s.AtcBoundaryPointCount, static_cast<int>(std::size(good)));
+  // Each bad line, and the point after it that no outline takes.
+  const std::string report = "atc_bdry.txt: " + std::to_string(2 * std::size(bad)) + " bad lines skipped";
+  EXPECT_NE(StatusLog().find(report), std::string::npos) << StatusLog();
 }
 
 TEST_F(NavdbTest, BoundaryTableStopsAtFourHundred) {
