@@ -57,8 +57,8 @@ void GeoMemo::Begin(double from_lat, double from_lon, double up, double pixels_p
 const GeoMemo::Place& GeoMemo::At(std::size_t slot, double latitude, double longitude) {
   const std::size_t block = slot / kBlockSlots;
   if (block >= blocks_.size()) blocks_.resize(block + 1);
-  std::vector<Slot>& slots = blocks_[block];
-  if (slots.empty()) slots.resize(kBlockSlots);
+  std::unique_ptr<Slot[]>& slots = blocks_[block];
+  if (slots == nullptr) slots = std::make_unique<Slot[]>(kBlockSlots);
   if (slot >= slot_count_) slot_count_ = slot + 1;
   Slot& s = slots[slot % kBlockSlots];
   if (s.reference == 0 || !memo_setting || !SameBits(s.latitude, latitude) || !SameBits(s.longitude, longitude)) {

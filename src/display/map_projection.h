@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "src/navdb/navdb.h"
@@ -84,10 +85,13 @@ class GeoMemo {
     Place place;
   };
   // Slots live in blocks made when first used: a table whose far entries
-  // are never placed (boundaries out of reach) costs nothing for them, and
-  // growing never moves the slots already worked out.
-  static constexpr std::size_t kBlockSlots = 1024;
-  std::vector<std::vector<Slot>> blocks_;
+  // are never placed (the points after the first of a boundary out of
+  // reach) costs nothing for them, and growing never moves the slots
+  // already worked out. Blocks are small because a boundary of a few
+  // hundred points whose first one is out of reach places that one alone,
+  // and every fresh page costs its first writing on the frame that fills it.
+  static constexpr std::size_t kBlockSlots = 32;
+  std::vector<std::unique_ptr<Slot[]>> blocks_;
   std::size_t slot_count_ = 0;
   std::uint64_t reference_ = 0, up_ = 0;
   double from_lat_ = 0.0, from_lon_ = 0.0, up_degrees_ = 0.0;
