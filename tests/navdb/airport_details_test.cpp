@@ -4,8 +4,11 @@
 
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "src/host/module_state.h"
+#include "src/host/one_time_loads.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "tests/support/navdata_fixture.h"
@@ -218,6 +221,86 @@ TEST_F(NavdbTest, BoundaryTableStopsAtFourHundred) {
   EXPECT_EQ(navdb_state.AtcBoundaryCount, 400);
   EXPECT_EQ(navdb_state.AtcBoundaryPointCount, 400);
   EXPECT_NE(StatusLog().find("Bdry '400' approaching struct_limit"), std::string::npos);
+}
+
+// The file read aside when the database loads is what the first use would
+// read: the same outlines and the same messages, posted only then.
+TEST_F(NavdbTest, BoundariesReadAsideAreTakenAsTheFirstUseWouldReadThem) {
+  std::string full;
+  for (int i = 0; i < 401; ++i) full += "B" + std::to_string(i) + " L 1 1.0 2.0\n1.0 2.0\n";
+  const std::string faults =
+      "1.0 2.0\n"                 // no header yet
+      "AAA A1 2 -33.5 151.25\n-1.5 -179.5\n1.0 2.0\n3.0 4.0\n"  // one point too many
+      "BBB B1 801 1 2\n1 2\n";    // too many announced, its point rejected with it
+  struct Case {
+    const char* what;
+    const std::string& bytes;
+    int count, points;
+  };
+  const Case cases[] = {{"faults", faults, 1, 2}, {"full table", full, 400, 400}};
+  using Outline = std::pair<std::string, std::vector<double>>;
+  auto outlines = [] {
+    std::vector<Outline> out;
+    const State& s = navdb_state;
+    for (int b = 1; b <= s.AtcBoundaryCount; ++b) {
+      const model::AtcBoundary& a = s.AtcBoundaryTable[b];
+      Outline o{a.name + " " + a.label, {a.label_latitude, a.label_longitude}};
+      for (int p = 1; p <= a.point_count; ++p) o.second.insert(o.second.end(), {a.points[p].latitude, a.points[p].longitude});
+      out.push_back(o);
+    }
+    return out;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetModuleState();
+    ScratchFolder dir;
+    dir.Write("atc_bdry.txt", c.bytes);
+    PrepareAtcBoundaries();
+    EXPECT_EQ(navdb_state.AtcBoundaryCount, 0);
+    EXPECT_EQ(navdb_state.AtcBoundaryPointCount, 0);
+    EXPECT_EQ(model::model_state.StatusMessageCount, 0);
+    LoadAtcBoundaries();
+    EXPECT_EQ(navdb_state.AtcBoundaryCount, c.count);
+    EXPECT_EQ(navdb_state.AtcBoundaryPointCount, c.points);
+    const std::vector<Outline> aside = outlines();
+    const std::string aside_log = StatusLog();
+    model::model_state.StatusMessageCount = 0;
+    LoadAtcBoundaries();  // nothing read aside now: the file itself
+    EXPECT_EQ(outlines(), aside);
+    EXPECT_EQ(StatusLog(), aside_log);
+  }
+  ASSERT_EQ(navdb_state.AtcBoundaryCount, 400);
+  // The last case's messages, the faults' worked out by hand.
+  EXPECT_NE(StatusLog().find("Bdry '400' approaching struct_limit"), std::string::npos) << StatusLog();
+  ScratchFolder dir;
+  dir.Write("atc_bdry.txt", faults);
+  model::model_state.StatusMessageCount = 0;
+  PrepareAtcBoundaries();
+  LoadAtcBoundaries();
+  const std::vector<Outline> want = {{"AAA A1", {-33.5, 151.25, -1.5, -179.5, 1.0, 2.0}}};
+  EXPECT_EQ(outlines(), want);
+  EXPECT_EQ(StatusLog(), "atc_bdry.txt: 4 bad lines skipped\n");
+}
+
+// A file changed since it was read aside, or missing then, is read at first
+// use; the database's one-time load is what reads it aside.
+TEST_F(NavdbTest, BoundariesChangedOrMissingSinceTheDatabaseLoadedAreReadAtFirstUse) {
+  ScratchFolder dir(ScratchFolder::Navdata::kSampleCopy);
+  host::RunLoadNavDatabase();
+  EXPECT_EQ(navdb_state.AtcBoundaryPointCount, 0);
+  dir.Write("atc_bdry.txt", "BBBB B 2 1 2\n1 2\n3 4\n");
+  LoadAtcBoundaries();
+  ASSERT_EQ(navdb_state.AtcBoundaryCount, 1);
+  EXPECT_EQ(navdb_state.AtcBoundaryTable[1].name, "BBBB");
+  EXPECT_EQ(navdb_state.AtcBoundaryPointCount, 2);
+
+  ScratchFolder empty;
+  model::model_state.StatusMessageCount = 0;
+  PrepareAtcBoundaries();
+  EXPECT_EQ(model::model_state.StatusMessageCount, 0);
+  LoadAtcBoundaries();
+  EXPECT_EQ(navdb_state.AtcBoundaryCount, 0);
+  EXPECT_EQ(StatusLog(), "atc_bdry.txt not found\n");
 }
 
 TEST_F(NavdbTest, EmptyOrMissingBoundaryFileLeavesNothingLoaded) {
