@@ -5,13 +5,8 @@
 
 namespace ovi::gnsxls {
 
-void DrawGnsxlsNavigationPages(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsDeparturePage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsArrivalPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsApproachPage(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsVnavPages(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsVnavDataPage(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsHoldingPage(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsFuelPages(display::GaugeDisplay&, gfx::Graphics&) {}
 
 }  // namespace ovi::gnsxls
