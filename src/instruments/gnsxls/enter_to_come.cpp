@@ -5,9 +5,6 @@
 
 namespace ovi::gnsxls {
 
-void EnterOpenProcedurePage() {}
-void EnterProcedureAirport() {}
-void EnterDeparture() {}
 void EnterArrival() {}
 void EnterApproach() {}
 
