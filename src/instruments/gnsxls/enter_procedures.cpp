@@ -58,7 +58,12 @@ void OpenDeparture() {
   m.GnsDepartureSelectionText = *v.sid;
   m.RouteSidTransition = *v.transition;
   m.SelectedDepartureRunway = *v.runway;
-  m.RteOriginIdent = m.PendingOriginIdent;
+  // The origin comes from the view's own store, as the other items do: an
+  // activation sets PendingOriginIdent to none, and the flown route's
+  // departure would then ask for an airport the route already has.
+  m.RteOriginIdent = *v.origin;
+  if (!IsNone(m.RteOriginIdent) && Origin().AirportIdent != m.RteOriginIdent)
+    navdb::LoadAirportProcedures(m.RteOriginIdent, 1);
   s.NavigatorScratchpad = m.RteOriginIdent;
   if (IsNone(m.RteOriginIdent)) {
     SetLineState(6, 1);

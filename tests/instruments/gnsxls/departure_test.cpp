@@ -355,7 +355,9 @@ TEST_F(DepartureTest, OpeningsFromPageOneAtTheFirstMissingItem) {
     Fresh();
     S().GnsXlsPage = kPageFlightPlan;
     S().GnsXlsFplView = c.active ? kViewActive : kViewStored;
-    M().PendingOriginIdent = c.origin;
+    // The origin of the view's store; the other view's holds another.
+    M().OriginAirportIdent = M().PendingOriginIdent = "KPDX";
+    (c.active ? M().OriginAirportIdent : M().PendingOriginIdent) = c.origin;
     // The stores of the other view hold another choice, never read.
     M().RouteSid = M().PlanSelectionText2 = "X";
     M().SelectedSidTransition = M().GnsSelectedSidTransition = "X";
@@ -381,7 +383,7 @@ TEST_F(DepartureTest, OpeningsFromPageOneAtTheFirstMissingItem) {
 }
 
 TEST_F(DepartureTest, PostedKeyOpensTheListOnTheNextFrame) {
-  ASSERT_EQ(navdb::LoadAirportProcedures("KSEA", 1), 1);
+  ASSERT_EQ(navdb::LoadAirportProcedures("KPDX", 1), 1);
   S().GnsXlsPage = kPageFlightPlan;
   S().GnsXlsFplView = kViewStored;
   M().PendingOriginIdent = "KSEA";
@@ -394,6 +396,7 @@ TEST_F(DepartureTest, PostedKeyOpensTheListOnTheNextFrame) {
   Frame f = DrawFrame();
   // Line 7 was set to 2, so key 7 opened the SID list: on 16L with ELN.
   EXPECT_EQ(LineStates()[6], 1);
+  EXPECT_EQ(Origin().AirportIdent, "KSEA");  // loaded for the origin shown
   EXPECT_EQ(Origin().SidNameListCount, 2);  // ONE SUMMA2
   f.Expect("ONE   ?", 40, 160, kBlack);
 }
