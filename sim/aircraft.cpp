@@ -228,21 +228,32 @@ double BankForRate(double rate_deg, double tas_kt) {
   return std::atan(rate_deg * kDegToRad * v / kGravity) / kDegToRad;
 }
 
+// The bank that turns toward a true heading (none: wings level) the short
+// way, at up to the standard rate.
+double BankToward(const AircraftState& a, const double* true_heading) {
+  if (true_heading == nullptr) return 0.0;
+  double tas = TrueAirspeedOf(a);
+  double max_bank = std::min(kMaxBank, BankForRate(kStandardRate, tas));
+  double err = Wrap180(*true_heading - a.heading);
+  // Rolling out takes time: lead the error by the heading still turned
+  // while the bank comes off.
+  double roll_out = TurnRate(a.bank, tas) * (std::fabs(a.bank) / kRollRate) / 2.0;
+  double rate = std::clamp((err - roll_out) * kHeadingGain, -kStandardRate, kStandardRate);
+  return std::clamp(BankForRate(rate, tas), -max_bank, max_bank);
+}
+
 // Banks toward a true heading (none: wings level) and turns by the bank.
 void TurnToward(AircraftState& a, const double* true_heading, double dt) {
   double tas = TrueAirspeedOf(a);
-  double max_bank = std::min(kMaxBank, BankForRate(kStandardRate, tas));
-  double want_bank = 0.0;
-  if (true_heading != nullptr) {
-    double err = Wrap180(*true_heading - a.heading);
-    // Rolling out takes time: lead the error by the heading still turned
-    // while the bank comes off.
-    double roll_out = TurnRate(a.bank, tas) * (std::fabs(a.bank) / kRollRate) / 2.0;
-    double rate = std::clamp((err - roll_out) * kHeadingGain, -kStandardRate, kStandardRate);
-    want_bank = std::clamp(BankForRate(rate, tas), -max_bank, max_bank);
-  }
-  a.bank = MoveToward(a.bank, want_bank, kRollRate * dt);
+  a.bank = MoveToward(a.bank, BankToward(a, true_heading), kRollRate * dt);
   a.heading = Wrap360(a.heading + TurnRate(a.bank, tas) * dt);
+}
+
+// The bank the heading hold wants now: toward the bug, wings level without
+// heading lock.
+double WantedBank(const AircraftState& a) {
+  const double bug = a.ap_heading + a.magvar;
+  return BankToward(a, a.ap_hdg_lock != 0.0 ? &bug : nullptr);
 }
 
 void StepLateral(AircraftState& a, double dt) {
@@ -250,22 +261,37 @@ void StepLateral(AircraftState& a, double dt) {
   TurnToward(a, a.ap_hdg_lock != 0.0 ? &bug : nullptr, dt);
 }
 
-void StepVertical(AircraftState& a, double dt) {
+// The climb rate (ft/min) the altitude hold wants now: the selected rate,
+// easing into the target, at least the capture rate.
+double WantedRate(const AircraftState& a) {
   double to_go = a.ap_altitude - a.altitude;
   double selected = std::fabs(a.ap_vs);
   double want = std::clamp(to_go * kAltitudeGain, -selected, selected);
   if (std::fabs(want) < kMinCaptureRate && selected > 0.0) {
     want = std::copysign(std::min(kMinCaptureRate, selected), to_go);
-    // The last step lands on the target.
-    if (std::fabs(to_go) <= std::fabs(want) * dt / 60.0) {
-      a.altitude = a.ap_altitude;
-      want = 0.0;
-      a.vs = 0.0;
-    }
+  }
+  return want;
+}
+
+// The attitude (degrees, nose up) the aircraft flies a path of `vs` ft/min
+// with.
+double PitchForRate(const AircraftState& a, double vs) {
+  double tas = TrueAirspeedOf(a);
+  return tas > 1.0 ? 2.5 + std::atan(vs / (tas * 101.269)) / kDegToRad : a.pitch;
+}
+
+void StepVertical(AircraftState& a, double dt) {
+  double to_go = a.ap_altitude - a.altitude;
+  double want = WantedRate(a);
+  // The last step of a capture lands on the target.
+  bool capturing = std::fabs(want) <= kMinCaptureRate && a.ap_vs != 0.0;
+  if (capturing && std::fabs(to_go) <= std::fabs(want) * dt / 60.0) {
+    a.altitude = a.ap_altitude;
+    want = 0.0;
+    a.vs = 0.0;
   }
   a.vs = MoveToward(a.vs, want, kVerticalAcceleration * dt);
-  double tas = TrueAirspeedOf(a);
-  if (tas > 1.0) a.pitch = 2.5 + std::atan(a.vs / (tas * 101.269)) / kDegToRad;
+  if (TrueAirspeedOf(a) > 1.0) a.pitch = PitchForRate(a, a.vs);
 }
 
 void StepSpeed(AircraftState& a, double dt) {
@@ -309,6 +335,7 @@ void StepFinal(AircraftState& a, double dt) {
   // Wind from wind_dir: into it by the angle its cross part asks.
   const double cross = a.wind_speed * std::sin((a.wind_dir - track) * kDegToRad);
   const double heading = track + std::asin(std::clamp(cross / tas, -1.0, 1.0)) / kDegToRad;
+  a.fd_bank = BankToward(a, &heading);
   TurnToward(a, &heading, dt);
 
   const double slope = std::tan(kGlidePath * kDegToRad);
@@ -316,6 +343,7 @@ void StepFinal(AircraftState& a, double dt) {
   const double path_rate = -GroundSpeedOf(a) * kFeetPerNm / 60.0 * slope;
   double want = std::clamp(path_rate + (path - a.altitude) * kAltitudeGain, -kMaxApproachDescent, 0.0);
   if (a.altitude - a.ground_elevation < kFlareHeight) want = kFlareRate;
+  a.fd_pitch = PitchForRate(a, want);
   a.vs = MoveToward(a.vs, want, kVerticalAcceleration * dt);
   a.pitch = 2.5 + std::atan(a.vs / (tas * 101.269)) / kDegToRad;
 }
@@ -371,10 +399,21 @@ void StepApproach(AircraftState& a, double dt) {
 
 void StepAutopilot(AircraftState& a, double dt) {
   if (!(dt > 0.0)) return;
+  // The flight director commands what the holds want, whether the
+  // autopilot flies it or not: the heading hold's bank (wings level
+  // without it) and the altitude hold's climb (the present attitude
+  // without it); the approach hold's own while it flies.
+  a.fd_bank = WantedBank(a);
+  a.fd_pitch = a.ap_alt_lock != 0.0 ? PitchForRate(a, WantedRate(a)) : a.pitch;
   if (a.ap_master != 0.0 && a.ap_approach != 0.0 && a.runway_length > 0.0) {
     StepApproach(a, dt);
     if (a.approach != AircraftState::Approach::kNone) {
-      if (a.approach == AircraftState::Approach::kFinal) StepSpeed(a, dt);
+      if (a.approach == AircraftState::Approach::kFinal) {
+        StepSpeed(a, dt);
+      } else {
+        a.fd_bank = 0.0;
+        a.fd_pitch = a.pitch;
+      }
       return;
     }
   } else {
@@ -684,7 +723,8 @@ void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
   Put(72, EncodeLongitude(a.longitude));
   Put(74, a.altitude);
   Put(75, a.qnh);
-  Put(77, a.pitch);
+  // Pitch too is kept the host's way round: positive nose down.
+  Put(77, -a.pitch);
   // The host keeps bank positive with the left wing down: a right turn
   // reads negative (the displays' trend vectors and attitude pictures
   // are written against that).
@@ -728,10 +768,15 @@ void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
   Put(614, agl / kFeetPerMetre);
   Put(615, a.decision_height);
   // No station is received: signals, needles, DME and bearing pointers rest
-  // at 0; the flight director and the yaw damper are off.
-  for (std::uint32_t t : {20u, 31u, 32u, 35u, 39u, 40u, 41u, 59u, 114u, 550u, 793u, 794u}) Put(t, 0.0);
+  // at 0; the yaw damper is off.
+  for (std::uint32_t t : {20u, 31u, 32u, 35u, 39u, 40u, 41u, 59u, 114u, 550u}) Put(t, 0.0);
   Put(773, a.display_power);
   Put(792, a.flight_director);
+  // The flight director's commands in the host's signs (pitch positive nose
+  // down, bank positive left wing down); 0 while it is off.
+  bool fd = a.flight_director != 0.0;
+  Put(793, fd ? -a.fd_pitch : 0.0);
+  Put(794, fd ? -a.fd_bank : 0.0);
 }
 
 bool EvaluateCalculator(const AircraftState& a, const char* code, double& result) {

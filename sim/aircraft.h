@@ -108,6 +108,10 @@ struct AircraftState {
   double ap_loc_hold = 0.0;
   double autothrottle = 0.0;
   double flight_director = 0.0;
+  // What the flight director commands (degrees: bank right wing down, pitch
+  // nose up), worked out by each autopilot step.
+  double fd_bank = 0.0;
+  double fd_pitch = 0.0;
   // The runway the approach hold lands on: threshold, true course, length
   // (feet; 0 = none). Its elevation is the ground's.
   double runway_lat = 0.0;

@@ -189,7 +189,7 @@ class Runner {
         Snapshot(a.text);
         break;
       case ActionKind::kTraffic:
-        traffic_.push_back(TrafficTargetSpec{a.number, a.x, a.y, a.text[0], a.text[1]});
+        traffic_.push_back(TrafficTargetSetting{a.number, a.x, a.y, a.text[0], a.text[1]});
         sim_.traffic().SetTargets(traffic_);
         break;
       case ActionKind::kTrafficClear:
@@ -197,7 +197,7 @@ class Runner {
         sim_.traffic().SetTargets(traffic_);
         break;
       case ActionKind::kGpsWpt:
-        gps_.push_back(GpsWaypointSpec{a.name, a.x, a.y, a.number});
+        gps_.push_back(GpsWaypointSetting{a.name, a.x, a.y, a.number});
         sim_.gps().SetRoute(gps_);
         break;
       case ActionKind::kGpsClear:
@@ -325,8 +325,8 @@ class Runner {
   std::FILE* err_;
   double planned_ = 0.0;
   std::set<std::string> used_;
-  std::vector<TrafficTargetSpec> traffic_;
-  std::vector<GpsWaypointSpec> gps_;
+  std::vector<TrafficTargetSetting> traffic_;
+  std::vector<GpsWaypointSetting> gps_;
 };
 
 // Scenario references the panel and the key table must satisfy before

@@ -26,7 +26,7 @@ TrafficProvider*& TrafficProvider::Current() {
   return current;
 }
 
-void TrafficProvider::SetTargets(const std::vector<TrafficTargetSpec>& targets) {
+void TrafficProvider::SetTargets(const std::vector<TrafficTargetSetting>& targets) {
   targets_.assign(targets.begin(), targets.begin() + std::min<std::size_t>(targets.size(), kMaxTrafficTargets));
   ++sequence_;
   Rebuild();
@@ -37,7 +37,7 @@ void TrafficProvider::Rebuild() {
   entries_.fill(0);
   block_.fill(0);
   for (std::size_t i = 0; i < n; ++i) {
-    const TrafficTargetSpec& t = targets_[i];
+    const TrafficTargetSetting& t = targets_[i];
     void* e = &entries_[i * kEntryWords];
     std::uint32_t trend = t.trend == 'v' ? 0 : t.trend == '^' ? 2 : 1;
     std::uint32_t threat = t.threat == 'P' ? 1 : t.threat == 'T' ? 2 : t.threat == 'R' ? 3 : 0;
@@ -64,7 +64,7 @@ void* TrafficProvider::Entry(const char* token, std::uint32_t* result) {
 
 GpsModule::GpsModule() { SetRoute({}); }
 
-void GpsModule::SetRoute(const std::vector<GpsWaypointSpec>& route) {
+void GpsModule::SetRoute(const std::vector<GpsWaypointSetting>& route) {
   route_.assign(route.begin(), route.begin() + std::min<std::size_t>(route.size(), kMaxGpsWaypoints));
   const std::size_t bytes = kGpsHeader + route_.size() * kGpsEntry;
   block_.fill(0);
@@ -74,7 +74,7 @@ void GpsModule::SetRoute(const std::vector<GpsWaypointSpec>& route) {
   Store<std::uint32_t>(b, 8, route_.empty() ? 0u : 1u);  // flying to the second point
   for (std::size_t i = 0; i < route_.size(); ++i) {
     std::size_t at = kGpsHeader + i * kGpsEntry;
-    const GpsWaypointSpec& w = route_[i];
+    const GpsWaypointSetting& w = route_[i];
     std::memcpy(static_cast<std::uint8_t*>(b) + at, w.ident.data(), std::min<std::size_t>(w.ident.size(), 15));
     Store<double>(b, at + 16, w.latitude);
     Store<double>(b, at + 24, w.longitude);

@@ -28,7 +28,7 @@ constexpr std::uint32_t kProviderBadToken = 2;
 constexpr int kMaxTrafficTargets = 64;
 constexpr int kMaxGpsWaypoints = 201;
 
-struct TrafficTargetSpec {
+struct TrafficTargetSetting {
   double relative_altitude_ft = 0.0;
   double range_nm = 0.0;
   double bearing_deg = 0.0;  // relative to the aircraft's heading
@@ -40,8 +40,8 @@ class TrafficProvider {
  public:
   TrafficProvider();
   // Replaces the list (a new sequence number); at most kMaxTrafficTargets.
-  void SetTargets(const std::vector<TrafficTargetSpec>& targets);
-  const std::vector<TrafficTargetSpec>& targets() const { return targets_; }
+  void SetTargets(const std::vector<TrafficTargetSetting>& targets);
+  const std::vector<TrafficTargetSetting>& targets() const { return targets_; }
   // The block the entry point returns.
   void* block() { return block_.data(); }
   std::uint16_t sequence() const { return sequence_; }
@@ -54,7 +54,7 @@ class TrafficProvider {
 
  private:
   void Rebuild();
-  std::vector<TrafficTargetSpec> targets_;
+  std::vector<TrafficTargetSetting> targets_;
   // Fixed storage: the module keeps the block's address for its lifetime.
   std::array<std::uint64_t, (48 + kMaxTrafficTargets * 8) / 8> block_{};
   std::array<std::uint32_t, kMaxTrafficTargets * 5> entries_{};  // 20-byte entries
@@ -62,7 +62,7 @@ class TrafficProvider {
   int calls_ = 0;
 };
 
-struct GpsWaypointSpec {
+struct GpsWaypointSetting {
   std::string ident;  // at most 15 characters
   double latitude = 0.0, longitude = 0.0, altitude = 0.0;
 };
@@ -70,12 +70,12 @@ struct GpsWaypointSpec {
 class GpsModule {
  public:
   GpsModule();
-  void SetRoute(const std::vector<GpsWaypointSpec>& route);
-  const std::vector<GpsWaypointSpec>& route() const { return route_; }
+  void SetRoute(const std::vector<GpsWaypointSetting>& route);
+  const std::vector<GpsWaypointSetting>& route() const { return route_; }
   void* block() { return block_.data(); }
 
  private:
-  std::vector<GpsWaypointSpec> route_;
+  std::vector<GpsWaypointSetting> route_;
   std::array<std::uint64_t, (16 + kMaxGpsWaypoints * 40 + 7) / 8> block_{};
 };
 

@@ -66,6 +66,13 @@ struct FineGrid {
   double gy = 1.0;
   float wx = 1.0f;  // W / (F (W + H))
   float wy = 1.0f;  // H / (F (W + H))
+
+  // A canvas coordinate (or length) on the grid, truncated for the integer
+  // calls; a size (pen width, font) on the grid.
+  int X(double x) const { return gfx::TruncToPixel(x * gx); }
+  int Y(double y) const { return gfx::TruncToPixel(y * gy); }
+  float SizeX(double units) const { return static_cast<float>(units * gx); }
+  float SizeY(double units) const { return static_cast<float>(units * gy); }
 };
 FineGrid FineGridFor(const Canvas& canvas, int width, int height, int factor = 1);
 // The fine grid's transform with the origin on canvas point (x, y) (placed
@@ -76,8 +83,11 @@ void UseFineGrid(gfx::Graphics& g, const FineGrid& grid, double x, double y, dou
 // The fine frame in fractions of a device pixel: a uniform world scale of
 // 1 / factor, canvas coordinates multiplied by factor x sx and factor x sy
 // (factor 8: eighths of a pixel, 2: halves). Integer places fall on those
-// fractions whatever the element's size. A surface without pixels, or a
-// factor below 1, gives the identity grid.
+// fractions whatever the element's size, and a rotation under UseFineGrid
+// turns device pixels, so a drawn angle stays true on a stretched element
+// (FineGridFor's grid turns canvas units, which a stretched element
+// shears). A surface without pixels, or a factor below 1, gives the
+// identity grid.
 FineGrid DeviceFractionsFor(const CanvasScale& scale, int factor);
 // The plain canvas scale as a grid (gx = gy = 1, the world scale sx, sy), for
 // a routine written for grids that draws in canvas units.

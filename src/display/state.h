@@ -1,6 +1,7 @@
 // Display drawing layer: the module's drawing-layer session, the shared map
-// scale and the provider traffic every map display draws. One instance,
-// re-created by ResetModuleState().
+// scale, the flight-director bars of the attitude displays and the provider
+// traffic every map display draws. One instance, re-created by
+// ResetModuleState().
 #pragma once
 
 #include <cstdint>
@@ -36,6 +37,13 @@ struct State {
   // The ATC boundary points' places from the aircraft, one slot per point
   // of the boundary table in file order.
   GeoMemo BoundaryPlaces;
+
+  // --- Flight-director bars -------------------------------------------------
+  // Degrees at which every attitude display last drew its roll and pitch
+  // command bars; each display that draws the bars moves them toward its
+  // targets (src/display/attitude_kit.h).
+  double FdRollBarShown = 0.0;
+  double FdPitchBarShown = 0.0;
 
   // --- Provider traffic ------------------------------------------------------
   // The provider's list block, null until a query returned one; once found

@@ -189,6 +189,8 @@ void ExecutePendingRoute() {
   if (m.DescentIasEntry > 0.0 || m.DescentMachEntry > 0.0) m.DescentIasEntry = m.DescentMachEntry = 0.0;
   if (fms.FmsLegsSelectedIndex > 0) fms.FmsLegsSelectedIndex = 0;
   if (m.SavedCostIndex > -1) m.SavedCostIndex = -1;
+  m.ClimbIasSaved = m.ClimbMachSaved = m.CruiseIasSaved = m.CruiseMachSaved = false;
+  m.DescentIasSaved = m.DescentMachSaved = m.CostIndexSaved = false;
 
   if (fms.FmsHoldFixSelect != 0) {
     g.LegOriginLatitude = g.PlaneLatitude;
@@ -257,6 +259,7 @@ void ExecutePendingRoute() {
     g.ActiveWaypointDistance = 999.0;
   }
   if (m.CruiseAltEntry > 0) m.CruiseAltEntry = 0;
+  m.CruiseAltSaved = false;
 }
 
 void ResetRouteData() {
@@ -295,29 +298,37 @@ void ResetRouteData() {
   fms.FmsHoldFixSelect = 0;
   fms.FmsHoldWaypointIndex = 0;
 
-  auto restore_speed = [](double& entry, std::int32_t& target) {
-    if (entry > 0.0) {
-      target = static_cast<std::int32_t>(std::min(entry, 100000.0));
+  // A copy goes back when it is marked as saved (whatever the value was
+  // before the edit, 0 or -1 included) or, as copies written without a mark
+  // always did, when it holds a value.
+  auto restore_speed = [](double& entry, bool& saved, std::int32_t& target) {
+    if (saved || entry > 0.0) {
+      target = std::isfinite(entry) ? static_cast<std::int32_t>(std::clamp(entry, 0.0, 100000.0)) : 0;
       entry = 0.0;
     }
+    saved = false;
   };
-  auto restore_mach = [](double& entry, double& target) {
-    if (entry > 0.0) {
+  auto restore_mach = [](double& entry, bool& saved, double& target) {
+    if (saved || entry > 0.0) {
       target = entry;
       entry = 0.0;
     }
+    saved = false;
   };
-  restore_speed(m.ClimbIasEntry, m.ClimbIas);
-  restore_mach(m.ClimbMachEntry, m.ClimbMach);
-  restore_speed(m.DescentIasEntry, m.DescentSpeed);
-  restore_mach(m.DescentMachEntry, m.DescentMach);
-  restore_speed(m.CruiseIasEntry, m.CruiseSpeed);
-  restore_mach(m.CruiseMachEntry, m.CruiseMach);
-  if (m.CruiseAltEntry > 0) {
+  restore_speed(m.ClimbIasEntry, m.ClimbIasSaved, m.ClimbIas);
+  restore_mach(m.ClimbMachEntry, m.ClimbMachSaved, m.ClimbMach);
+  restore_speed(m.DescentIasEntry, m.DescentIasSaved, m.DescentSpeed);
+  restore_mach(m.DescentMachEntry, m.DescentMachSaved, m.DescentMach);
+  restore_speed(m.CruiseIasEntry, m.CruiseIasSaved, m.CruiseSpeed);
+  restore_mach(m.CruiseMachEntry, m.CruiseMachSaved, m.CruiseMach);
+  if (m.CruiseAltSaved || m.CruiseAltEntry > 0) {
     m.CruiseAlt = m.CruiseAltEntry;
     m.CruiseAltEntry = 0;
   }
-  if (m.SavedCostIndex > -1) m.CostIndex = m.SavedCostIndex;
+  m.CruiseAltSaved = false;
+  if (m.CostIndexSaved || m.SavedCostIndex > -1) m.CostIndex = m.SavedCostIndex;
+  m.SavedCostIndex = -1;
+  m.CostIndexSaved = false;
 
   fms.FmsLegsSelectedIndex = 0;
   if (s.RouteState == 4) s.RouteState = 3;

@@ -131,7 +131,8 @@ void ReadFrameZeroValues() {
   g.AutothrottleArm = host::GetAutothrottleArm();
   g.PreviousMagneticVariation = g.MagneticVariation;
   g.MagneticVariation = host::GetMagneticVariation();
-  g.BarometricPressureInHg = host::GetPressureMillibars() * kInHgPerMillibar;
+  g.BaroPressureMillibars = host::GetPressureMillibars();
+  g.BarometricPressureInHg = g.BaroPressureMillibars * kInHgPerMillibar;
   KeepPerformanceWeight();
 }
 

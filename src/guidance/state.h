@@ -118,6 +118,9 @@ struct State {
   std::int32_t ApHeadingLock = 0;
   double AutothrottleArm = 0.0;
   double PreviousMagneticVariation = 0.0;
+  // The altimeter setting, read at FrameCounter 0: hectopascals, and the
+  // same in inches of mercury.
+  double BaroPressureMillibars = 1013.25;
   double BarometricPressureInHg = 29.92;
 
   // Radio reads (FrameCounter 3, 4, 8, 12).

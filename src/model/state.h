@@ -218,6 +218,14 @@ struct State {
   double ClimbIasEntry = 0.0, ClimbMachEntry = 0.0;
   double CruiseIasEntry = 0.0, CruiseMachEntry = 0.0;
   double DescentIasEntry = 0.0, DescentMachEntry = 0.0;
+  // Set beside each entry copy above (and SavedCostIndex) while it holds
+  // the value from before the pending modification: 0 and -1 are values a
+  // pilot can have had, so the copy alone cannot tell ERASE that something
+  // was saved. EXEC and ERASE clear them with the copies.
+  bool CruiseAltSaved = false, CostIndexSaved = false;
+  bool ClimbIasSaved = false, ClimbMachSaved = false;
+  bool CruiseIasSaved = false, CruiseMachSaved = false;
+  bool DescentIasSaved = false, DescentMachSaved = false;
   double TopOfClimbOat = -30.0;  // degrees C; -999 = not set
   double PlannedFuel = 0.0, ResvFuel = 0.0, ReserveFuel = 0.0;
   double PlanDescentRate = 0.0;

@@ -116,5 +116,66 @@ TEST_F(CduRouteScenario, EveryPageOfTheCduTourIsLegible) {
   ExpectLegibleCduSnapshots(sim_ / "out");
 }
 
+// PROGRESS through the start of the closed-loop flight: the rows follow the
+// sequencing the SERVER's navigation exports record (flight.txt), the
+// distance to the active waypoint falls; NAV STATUS, NAV OPTIONS and every
+// REF NAV DATA view of the take-off roll are legible.
+TEST_F(CduRouteScenario, ProgressFollowsTheSequencing) {
+  const sim::test::RunResult r =
+      sim::test::RunSim({"--sim-folder", sim_.path(), "--panel", sim_ / "panels/sample/panel.cfg", "--scenario",
+                         sim_ / "scenarios/cdu-progress.txt", "--out", sim_ / "out", "--seconds", "165"});
+  ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
+  // The exports: FOURT passed before the first PROGRESS picture after the
+  // take-off, PARKK not yet.
+  std::vector<std::string> passed;
+  for (const std::string& line : sim::test::Lines(ReadFile(sim_ / "out/flight.txt"))) {
+    const std::size_t at = line.find(" passed ");
+    if (at != std::string::npos && std::stod(line.substr(0, at)) < 130.0)
+      passed.push_back(line.substr(at + 8, line.find(" at ") - at - 8));
+  }
+  ASSERT_EQ(passed, std::vector<std::string>{"FOURT"});
+
+  // The texts of a CDU record on one row (the layout point's y).
+  auto row = [](const std::string& rec, const std::string& y) {
+    std::vector<std::string> texts;
+    for (const std::string& line : sim::test::Lines(rec)) {
+      std::istringstream words(line);
+      std::string element, x, yy, w, h, cx, cy;
+      words >> element >> x >> yy >> w >> h >> cx >> cy;
+      const std::size_t close = line.rfind('"');
+      const std::size_t open = close == std::string::npos ? close : line.rfind('"', close - 1);
+      if (cy == y && open != std::string::npos) texts.push_back(line.substr(open + 1, close - open - 1));
+    }
+    return texts;
+  };
+  using Texts = std::vector<std::string>;
+  // At the gate no waypoint is passed: no FROM row; FOURT is active.
+  const std::string gate = Record("01-progress-gate");
+  EXPECT_EQ(row(gate, "33.0"), Texts{});
+  ASSERT_FALSE(row(gate, "66.0").empty());
+  EXPECT_EQ(row(gate, "66.0")[0], "FOURT");
+  // FOURT passed: the FROM row with its altitude, time and fuel; PARKK
+  // active, CHINS next, KPDX last, and the distance to PARKK falling.
+  const std::string first = Record("14-progress-first-sequencing");
+  const std::string later = Record("15-progress-climb");
+  for (const std::string* rec : {&first, &later}) {
+    const Texts from = row(*rec, "33.0");
+    ASSERT_EQ(from.size(), 4u);
+    EXPECT_EQ(from[0], "FOURT");
+    EXPECT_EQ(from[2].back(), 'Z');
+    ASSERT_GE(row(*rec, "66.0").size(), 2u);
+    EXPECT_EQ(row(*rec, "66.0")[0], "PARKK");
+    EXPECT_EQ(row(*rec, "99.0").at(0), "CHINS");
+    EXPECT_EQ(row(*rec, "131.0").at(0), "KPDX ");
+  }
+  EXPECT_GT(std::stoi(row(first, "66.0")[1]), std::stoi(row(later, "66.0")[1]));
+
+  EXPECT_TRUE(Shows(Record("04-nav-status-again"), "BTG   116.60             117.40"));
+  EXPECT_TRUE(Shows(Record("09-ref-nav-data-airport-name"), "31FT 9    M"));
+  EXPECT_TRUE(Shows(Record("11-ref-nav-data-navaid-chosen"), "117.90"));
+  EXPECT_TRUE(Shows(Record("12-ref-nav-data-unknown"), "NOT IN DATABASE"));
+  ExpectLegibleCduSnapshots(sim_ / "out");
+}
+
 }  // namespace
 }  // namespace ovi::fms::test

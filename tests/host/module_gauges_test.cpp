@@ -41,14 +41,15 @@ TEST(ModuleGauges, SubsystemGaugesAreExportedAndAnswerEveryService) {
   }
   EXPECT_EQ(names, (std::vector<std::string>{"SERVER", "BDRY", "P1000_MFD_OPEN", "P1000_MFD_CNTR_OPEN",
                                               "EFS50_TCAS_OPEN", "HW_B737_ND", "HW_B737_ND_BR", "HW_B737_ND_NB",
-                                              "HW_B737_EFIS_CNTR", "HW_B737_EFIS_CNTR_BR", "LNAV", "VNAV",
+                                              "HW_B737_EFIS_CNTR", "HW_B737_EFIS_CNTR_BR", "HW_MD11_ND", "HW_MD11_ND_NB",
+                                              "MD11_EFIS_CTRL", "A300_EFIS_CTRL", "LNAV", "VNAV",
                                               "SMITHS_FMS", "SMITHS_FMS_BR", "GNSXLS", "GNSXLS_LM", "MCU", "MCU_LM",
                                               "EFS50_EHSI_CNTR", "EFS50_EHSI_CNTR_LM", "C17_MFD", "C17_MFCP",
                                               "PROLINE4_MFD_CTRL", "PROLINE4_AUX_CTRL", "MD80_EHSI_CTRL",
                                               "P1000_MFD_CNTR", "P1000_MFD_NB_CNTR", "DU_1000_EHSI",
                                               "DU_1000_EHSI_NB", "PROLINE4_MFD", "PROLINE4_MFD_NB", "MD80_EHSI_NB",
-                                              "EFS50_EHSI", "EFS50_EHSI_NB", "EFS50_TCAS", "P1000_MFD",
-                                              "P1000_MFD_NB"}));
+                                              "EFS50_EADI", "EFS50_EADI_NB", "EFS50_EHSI", "EFS50_EHSI_NB", "EFS50_TCAS",
+                                              "B777_PFD_NB", "P1000_MFD", "P1000_MFD_NB"}));
   linkage->module_deinit();
   ::dlclose(module);
 }

@@ -237,10 +237,18 @@ TEST(Autopilot, ApproachHoldLandsTaxisOffAndStops) {
     a.runway_length = c.length;
     int ticks = 0;
     double to_go = 0.0, right = 0.0, touchdown_rate = 0.0;
+    // On final the flight director commands what the approach flies: each
+    // step the bank moves toward the commanded bank, never away.
+    int away_from_command = 0;
     for (; !OnGround(a) && ticks < 900 * 18; ++ticks) {
       touchdown_rate = a.vs;
+      const double bank = a.bank;
       AdvanceAircraft(a, kDt);
+      if (a.approach == AircraftState::Approach::kFinal &&
+          std::fabs(a.bank - a.fd_bank) > std::fabs(bank - a.fd_bank) + 1e-9)
+        ++away_from_command;
     }
+    EXPECT_EQ(away_from_command, 0);
     ASSERT_TRUE(OnGround(a));
     Offsets(a, to_go, right);
     EXPECT_LT(to_go * 6076.12, -500.0);
@@ -265,11 +273,15 @@ TEST(Autopilot, ApproachHoldLandsTaxisOffAndStops) {
     Offsets(a, to_go, right);
     EXPECT_GT(right * 6076.12, 400.0);  // clear of the runway
     EXPECT_NEAR(a.altitude, 31.0, 1e-9);
+    EXPECT_EQ(a.fd_bank, 0.0);
+    EXPECT_EQ(a.fd_pitch, a.pitch);
   }
   // Without a runway the approach hold does nothing; the heading hold flies.
   AircraftState a = Airborne(3000.0, 200.0, 0.0);
   a.ap_approach = a.ap_hdg_lock = 1.0;
   a.ap_heading = 90.0;
+  AdvanceAircraft(a, kDt);
+  EXPECT_GT(a.fd_bank, 0.0);  // right wing down, the short way to 090
   Fly(a, 60.0);
   EXPECT_NEAR(a.heading, 90.0, 1.0);
   EXPECT_EQ(a.approach, AircraftState::Approach::kNone);

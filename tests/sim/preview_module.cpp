@@ -21,7 +21,7 @@ struct El {
   std::uint32_t flags;
 };
 
-struct GaugeSpec {
+struct PreviewGauge {
   const char* name;
   std::vector<El> chain;  // each element the child of the one before
 };
@@ -76,8 +76,8 @@ std::vector<El> Lamps(std::uint32_t bezel, int w, int h, std::vector<El> extra) 
   return c;
 }
 
-const std::vector<GaugeSpec>& Specs() {
-  static const std::vector<GaugeSpec> specs = {
+const std::vector<PreviewGauge>& PreviewGauges() {
+  static const std::vector<PreviewGauge> gauges = {
       {"SERVER", {}},
       {"BDRY", {{S, 10072, 0, 0, 49, 49, 0}}},
       {"P1000_MFD_OPEN", {{S, 9812, 0, 0, 50, 49, 0}}},
@@ -132,7 +132,7 @@ const std::vector<GaugeSpec>& Specs() {
       {"C17_MFD", {{S, 13824, 0, 0, 246, 241, 0x26}}},
       {"C17_MFCP", {{S, 13830, 0, 0, 487, 558, 0}}},
   };
-  return specs;
+  return gauges;
 }
 
 double BallRise(MODULE_VAR* v) { return std::fabs(v->value.n) * 0.025; }
@@ -151,10 +151,10 @@ std::deque<GAUGEHDR> headers;
 std::vector<GAUGEHDR*> table;
 
 void Build() {
-  for (const GaugeSpec& spec : Specs()) {
+  for (const PreviewGauge& gauge : PreviewGauges()) {
     ELEMENT_HEADER** first = nullptr;
     std::vector<ELEMENT_HEADER*>* previous = nullptr;
-    for (const El& el : spec.chain) {
+    for (const El& el : gauge.chain) {
       ELEMENT_HEADER& e = elements.emplace_back(ELEMENT_HEADER{.element_type = el.type,
                                                                .resource_id = el.id,
                                                                .position = {el.x, el.y},
@@ -173,7 +173,7 @@ void Build() {
       previous = &lists.back();
     }
     if (first == nullptr) first = lists.emplace_back(std::vector<ELEMENT_HEADER*>{nullptr}).data();
-    headers.push_back(GAUGEHDR{GAUGE_HEADER_VERSION, spec.name, first, Callback, 0, nullptr, nullptr, {312, 0},
+    headers.push_back(GAUGEHDR{GAUGE_HEADER_VERSION, gauge.name, first, Callback, 0, nullptr, nullptr, {312, 0},
                                nullptr});
     table.push_back(&headers.back());
   }

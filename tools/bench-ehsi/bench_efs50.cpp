@@ -132,7 +132,7 @@ void SetUpWorld(int mode, bool flight_plan) {
   m.Efs50EhsiRange = 25.0;
   m.Efs50TcasRange = 10.0;
 
-  std::vector<sim::TrafficTargetSpec> targets;
+  std::vector<sim::TrafficTargetSetting> targets;
   for (int i = 0; i < 12; ++i)
     targets.push_back({-2000.0 + 400.0 * i, 1.0 + 0.7 * i, 30.0 * i, "v-^"[i % 3], "OPTR"[i % 4]});
   Provider().SetTargets(targets);

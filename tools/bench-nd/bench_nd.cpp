@@ -42,6 +42,7 @@
 #include "src/display/state.h"
 #include "src/host/traffic_link.h"
 #include "src/instruments/nd/b737_nd.h"
+#include "src/instruments/nd/md11_nd.h"
 #include "src/instruments/nd/state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
@@ -239,6 +240,34 @@ void LayersFrameArgs(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_B737NdLayersFrame)
     ->ArgNames({"world", "cairo_strokes", "off"})
     ->Apply(LayersFrameArgs)
+    ->Unit(benchmark::kMicrosecond);
+
+// The MD-11 display over the same scene: MAP at 160 NM and PLAN (mode 2),
+// on its 246 x 241 surface, every layer on, NAV1's station received, the
+// bearing pointers shown; world 0 the sample database, 1 the world set.
+void BM_Md11NdFrame(benchmark::State& state) {
+  SetUpLayersScene(state.range(0) == 1);
+  model::State& m = model::model_state;
+  const bool plan = state.range(1) == 1;
+  m.HWMD11NDMode = plan ? 2 : 3;
+  nd::nd_state.Md11NdMapRadius = plan ? 94 : 150;
+  m.Md11NdRange = 160.0;
+  m.Md11NdShowNavaids = m.Md11NdShowAirports = m.Md11NdShowIntersections = 1;
+  nd::nd_state.Md11NdShowVor1Pointer = nd::nd_state.Md11NdShowVor2Pointer = 1;
+  gfx::DeviceContext dc(246, 241);
+  const PIXSIZE size{246, 241};
+  nd::DrawMd11NavigationDisplay(nd::nd_state.Md11NdDisplay, &dc, &size, 1);
+  bench::TimeFrames(state, [&] {
+    nd::DrawMd11NavigationDisplay(nd::nd_state.Md11NdDisplay, &dc, &size, 1);
+    benchmark::DoNotOptimize(dc.pixels.data());
+  });
+}
+BENCHMARK(BM_Md11NdFrame)
+    ->ArgNames({"world", "plan"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
     ->Unit(benchmark::kMicrosecond);
 
 // Not a timing: the frame of every layer drawn once with the layer's own

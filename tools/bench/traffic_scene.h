@@ -33,7 +33,7 @@ inline PANELS& TrafficPanels(void (*lookup)(MODULE_VAR*)) {
 // threat.
 inline void ProvideTraffic() {
   static sim::TrafficProvider provider;
-  std::vector<sim::TrafficTargetSpec> targets;
+  std::vector<sim::TrafficTargetSetting> targets;
   for (int i = 0; i < 12; ++i)
     targets.push_back({-2000.0 + 400.0 * i, 2.0 + 1.5 * i, 30.0 * i, "v-^"[i % 3], "OPTR"[i % 4]});
   provider.SetTargets(targets);

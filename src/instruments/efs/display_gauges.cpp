@@ -11,6 +11,8 @@
 #include "src/guidance/state.h"
 #include "src/host/panel_services.h"
 #include "src/host/traffic_link.h"
+#include "src/instruments/efs/b777/b777_pfd.h"
+#include "src/instruments/efs/efs50/eadi.h"
 #include "src/instruments/efs/efs50/efs50.h"
 #include "src/instruments/efs/state.h"
 #include "src/instruments/mfd/p1000/gauges.h"
@@ -18,8 +20,11 @@
 
 namespace ovi::efs {
 
-DisplayDrawEntries display_draw_entries{
-    .efs50_ehsi = DrawEfs50Ehsi, .efs50_tcas = DrawEfs50TcasScreen, .p1000_mfd = p1000::DrawP1000Mfd};
+DisplayDrawEntries display_draw_entries{.efs50_eadi = DrawEfs50Eadi,
+                                         .efs50_ehsi = DrawEfs50Ehsi,
+                                         .efs50_tcas = DrawEfs50TcasScreen,
+                                         .b777_pfd = DrawB777Pfd,
+                                         .p1000_mfd = p1000::DrawP1000Mfd};
 
 namespace {
 

@@ -70,6 +70,7 @@ void DrawCompassScale(const RoseFrame& f, const CompassScale& s) {
   const gfx::Pen pen(kWhite, s.tick_width);
   const gfx::SolidBrush brush(kWhite);
   const gfx::Font font = s.font(s.font_size);
+  const gfx::Font major_font = s.font(s.major_font_size > 0.0f ? s.major_font_size : s.font_size);
   for (int a = 0; a < 360; a += s.step) {
     if (!InCompassWindow(a, f.heading, s.window)) continue;
     const double rel = a - f.heading;
@@ -85,12 +86,12 @@ void DrawCompassScale(const RoseFrame& f, const CompassScale& s) {
       f.g.RotateTransform(static_cast<float>(std::fmod(-rel, 360.0)));
     }
     if (own != nullptr) {
-      display::DrawScreenText(f.g, font, brush, own->x, s.label_y, own->text);
+      display::DrawScreenText(f.g, major ? major_font : font, brush, own->x, s.label_y, own->text);
       continue;
     }
     const int label = a / 10;
-    display::DrawScreenTextF(f.g, font, brush, label < 10 ? s.label_x_one_digit : s.label_x_two_digits, s.label_y,
-                             "%d", label);
+    display::DrawScreenTextF(f.g, major ? major_font : font, brush,
+                             label < 10 ? s.label_x_one_digit : s.label_x_two_digits, s.label_y, "%d", label);
   }
 }
 

@@ -85,6 +85,9 @@ struct CompassScale {
   bool long_over_short = false;
   std::span<const CompassLabel> labels = {};
   int major_inner = 0;  // where long ticks start when not at tick_radius
+  // Labels of the marks that are multiples of major_every in this size (0:
+  // font_size).
+  float major_font_size = 0.0f;
 };
 // White ticks and labels.
 void DrawCompassScale(const RoseFrame& f, const CompassScale& scale);

@@ -190,6 +190,11 @@ void CduPage::Text(float x, float y, FontSize size, std::string_view text) {
   g_.DrawString(Bounded(text), size == FontSize::kLarge ? large_ : small_, gfx::PointF(x, y), green_);
 }
 
+void CduPage::Text(float x, float y, const gfx::Font& font, std::string_view text) {
+  if (text.empty()) return;
+  g_.DrawString(Bounded(text), font, gfx::PointF(x, y), green_);
+}
+
 void CduPage::RightText(float y, FontSize size, std::string_view text) {
   text = Bounded(text);
   Text(RightAlignedX(size, text.size()), y, size, text);

@@ -185,6 +185,9 @@ class CduPage {
   void Text(float x, float y, FontSize size, std::string_view text);
   void Large(float x, float y, std::string_view text) { Text(x, y, FontSize::kLarge, text); }
   void Small(float x, float y, std::string_view text) { Text(x, y, FontSize::kSmall, text); }
+  // In a font of the page's own (PROGRESS's course figures, NAV STATUS's
+  // column-aligned lines), green.
+  void Text(float x, float y, const gfx::Font& font, std::string_view text);
   // Right-aligned by its character count (RightAlignedX).
   void RightText(float y, FontSize size, std::string_view text);
 

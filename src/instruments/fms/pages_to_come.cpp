@@ -5,14 +5,5 @@
 
 namespace ovi::fms {
 
-void FmsPageApproachRef(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageTakeoffRef(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageRefNavData(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageNavStatus(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageProgress(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageEconClimb(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageEconCruise(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageEconPathDescent(display::GaugeDisplay&, gfx::Graphics&) {}
-void FmsPageDescentForecasts(display::GaugeDisplay&, gfx::Graphics&) {}
 
 }  // namespace ovi::fms

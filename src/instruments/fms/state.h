@@ -112,6 +112,12 @@ struct State {
   // empties it for an airport).
   std::string SelectedAirportLongName;
 
+  // PERF INIT's own values, read by no other page: the cruise wind (speed 0
+  // or less = not set) and the ISA deviation, degrees C (-999 = not set).
+  std::int32_t CruiseWindDirection = 0;
+  std::int32_t CruiseWindSpeed = 0;
+  double IsaDeviation = 30.0;
+
   // The CDU's drawing size, shared by both gauges.
   display::GaugeDisplay FmsDisplay;
 };

@@ -29,22 +29,13 @@ void DrawNdPendingRoute(const B737NdFrame& f) {
 
   // Every insertion in mid-route leaves a "DISCO": the line breaks there as
   // the active route's does, rather than running to its 0 N 0 E and back.
-  RouteLine line(gfx::Point(0, 0));
-  for (int i = first < 0 ? 0 : first; i <= fp.PendingFlightPlanLastIndex; ++i) {
-    const model::FlightPlanWaypoint* wpt = fp.PendingFlightPlan.At(i);
-    if (wpt == nullptr) break;
-    const MapPlace p = v.Place(wpt->latitude, wpt->longitude);
-    if (IsRouteMarker(wpt->ident) || !p.ok) {
-      line.Break();
-      continue;
-    }
-    const gfx::Point here = marks.Grid(p);
-    if (line.From()) f.g.DrawLineI(pen, line.From()->X, line.From()->Y, here.X, here.Y);
-    // The active route's layer writes this ident in magenta.
-    if (i != fp.ActiveWaypointIndex) marks.Ident(wpt->ident, white, p);
-    marks.Star(p, display::kStyleDefault, f.range);
-    line.Reach(here);
-  }
+  WalkRoute(v, marks, fp.PendingFlightPlan, first < 0 ? 0 : first, fp.PendingFlightPlanLastIndex,
+            [&](const RouteStop& s) {
+              if (s.from) f.g.DrawLineI(pen, s.from->X, s.from->Y, s.here.X, s.here.Y);
+              // The active route's layer writes this ident in magenta.
+              if (s.index != fp.ActiveWaypointIndex) marks.Ident(s.wpt.ident, white, s.place);
+              marks.Star(s.place, display::kStyleDefault, f.range);
+            });
 }
 
 }  // namespace ovi::nd

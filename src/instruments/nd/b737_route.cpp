@@ -26,7 +26,6 @@ constexpr double kRunwaySideOffset = 0.5;   // NM beside the threshold
 constexpr double kFeetToNm = 0.0001893939393939394;  // feet / 5280: statute miles, taken as NM
 constexpr double kPreviousWaypointRange = 5.0;
 constexpr double kMarkerDestinationDistance = 8.0;
-constexpr double kCourseLineNm = 200.0;
 
 const guidance::State& G() { return guidance::guidance_state; }
 const flightplan::State& F() { return flightplan::flightplan_state; }
@@ -73,12 +72,6 @@ class RouteLayer {
   gfx::SolidBrush white_, yellow_, magenta_;
   gfx::Pen leg_pen_, prev_pen_, runway_pen_, origin_pen_;
 };
-
-GeoPoint Along(const GeoPoint& from, double course, double distance) {
-  GeoPoint to;
-  navdb::ProjectPosition(from.latitude, from.longitude, course, distance, to.latitude, to.longitude);
-  return to;
-}
 
 void RouteLayer::OriginMark() {
   const model::FlightPlanWaypoint* origin = F().ActiveFlightPlan.At(0);
@@ -149,36 +142,18 @@ void RouteLayer::PreviousWaypoint() {
 void RouteLayer::Route() {
   const flightplan::State& fp = F();
   const double variation = FiniteOr(G().MagneticVariation);
-  RouteLine line(gfx::Point(0, 0));  // the first leg starts at the map origin
-  for (int i = v_.plan ? 0 : fp.ActiveWaypointIndex; i <= fp.ActiveFlightPlanLastIndex; ++i) {
-    const model::FlightPlanWaypoint* wpt = fp.ActiveFlightPlan.At(i);
-    if (wpt == nullptr) break;
-    const MapPlace p = v_.Place(wpt->latitude, wpt->longitude);
-    if (IsRouteMarker(wpt->ident) || !p.ok) {
-      line.Break();
-      continue;
-    }
-    const gfx::Point here = Grid(p);
-    if (i == fp.ActiveWaypointIndex) {
-      if (wpt->value3 <= -1.0) {
-        if (line.From()) Line(leg_pen_, *line.From(), here);
-      } else {
-        // The inbound course line runs from the waypoint along the entered
-        // course, its far end measured from the waypoint's own point.
-        const GeoPoint far = Along(GeoPoint{wpt->latitude, wpt->longitude}, wpt->value3 + variation, kCourseLineNm);
-        const MapPlace end = v_.PlaceFrom(GeoPoint{wpt->latitude, wpt->longitude}, far.latitude, far.longitude,
-                                          v_.rotation);
-        if (end.ok) Line(leg_pen_, here, gfx::Point(v_.X(p.x + end.x), v_.Y(p.y + end.y)));
-      }
-      Ident(wpt->ident, magenta_, p);
-      Star(p, display::kStyleMagenta);
-    } else {
-      if (i > 0 && line.From()) Line(leg_pen_, *line.From(), here);
-      Ident(wpt->ident, white_, p);
-      Star(p, display::kStyleDefault);
-    }
-    line.Reach(here);
-  }
+  WalkRoute(v_, marks_, fp.ActiveFlightPlan, v_.plan ? 0 : fp.ActiveWaypointIndex, fp.ActiveFlightPlanLastIndex,
+            [&](const RouteStop& s) {
+              if (s.index == fp.ActiveWaypointIndex) {
+                if (const auto leg = ActiveLeg(v_, s, variation)) Line(leg_pen_, leg->first, leg->second);
+                Ident(s.wpt.ident, magenta_, s.place);
+                Star(s.place, display::kStyleMagenta);
+              } else {
+                if (s.index > 0 && s.from) Line(leg_pen_, *s.from, s.here);
+                Ident(s.wpt.ident, white_, s.place);
+                Star(s.place, display::kStyleDefault);
+              }
+            });
 }
 
 void DrawHalfRangeRings(const MapView& v) {

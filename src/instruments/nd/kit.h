@@ -16,14 +16,17 @@ using display::DaReredBold;
 using display::DrawLayers;
 using display::DrawScreenText;
 using display::DrawScreenTextF;
+using display::DrawSegments;
 using display::FineGrid;
 using display::FineGridFor;
 using display::FiniteOr;
 using display::kScreenTextBuffer;
 using display::kScreenTextChars;
 using display::Layer;
+using display::RelativeAngle;
 using display::ScaleToSurface;
 using display::ScreenTextLength;
+using display::Segment;
 using display::UseCanvas;
 using display::UseOrigin;
 

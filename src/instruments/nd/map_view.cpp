@@ -7,6 +7,7 @@
 #include "src/guidance/state.h"
 #include "src/instruments/nd/b737_nd.h"
 #include "src/instruments/nd/md11_nd.h"
+#include "src/instruments/nd/route_marks.h"
 #include "src/instruments/nd/state.h"
 #include "src/model/records.h"
 #include "src/model/state.h"
@@ -31,7 +32,7 @@ GeoPoint MapReference(bool plan, PlanCentre rule, bool strict_indices) {
     const auto within = [&](int i) {
       if (i < 0 || i > f.ActiveFlightPlanLastIndex) return false;
       const model::FlightPlanWaypoint* w = f.ActiveFlightPlan.At(i);
-      return w != nullptr && w->ident != "DISCO" && w->ident != "THEN";
+      return w != nullptr && !IsRouteMarker(w->ident);
     };
     active = active && within(f.ActiveWaypointIndex);
     if (!within(step)) step = 0;

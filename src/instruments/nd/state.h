@@ -30,6 +30,15 @@ struct State {
   std::int32_t Md11NdCenterX = 120;
   std::int32_t Md11NdCenterY = 178;
   std::int32_t Md11NdMapRadius = 150;
+  // The bearing-pointer switches of the MD-11 EFIS panel: the left pointer
+  // and block from the first radio or from the ADF (the keys never leave
+  // both on), the right one from the second radio. All off until a key is
+  // pressed, as the panel's keys start.
+  std::int32_t Md11NdShowVor1Pointer = 0;
+  std::int32_t Md11NdShowAdf1Pointer = 0;
+  std::int32_t Md11NdShowVor2Pointer = 0;
+  // The display object of the two MD-11 ND gauges.
+  display::GaugeDisplay Md11NdDisplay;
 
   // --- Shared map layers ------------------------------------------------------
   // The places of the map lists' entries, one memo per row of the point

@@ -5,10 +5,12 @@
 // the inclinometer ball, the window keys and the exported list.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "platform/gfx/recorder.h"
 #include "src/display/state.h"
 #include "src/guidance/state.h"
 #include "src/host/debug_log.h"
@@ -264,6 +266,28 @@ TEST_F(DisplayGaugesTest, ExportedListFollowsTheDrawEntries) {
   for (GAUGEHDR* g : ExportedDisplayGauges()) names.emplace_back(g->gauge_name);
   EXPECT_EQ(names, (std::vector<std::string>{"EFS50_EHSI", "EFS50_EHSI_NB", "A320_EADI_NB"}));
   EXPECT_EQ(DisplayGauges().size(), 9u);
+}
+
+// The module's own pictures: the EADI's two gauges and the PFD are
+// exported; a "VC2" PFD copy leaves its surface alone while the pop-up is
+// open, where the "WN" copy draws.
+TEST_F(DisplayGaugesTest, AttitudeDisplaysExportedAndTheVc2PfdUndrawnUnderItsPopUp) {
+  display_draw_entries = saved_;
+  std::vector<std::string> names;
+  for (GAUGEHDR* g : ExportedDisplayGauges()) names.emplace_back(g->gauge_name);
+  for (const char* name : {"EFS50_EADI", "EFS50_EADI_NB", "B777_PFD_NB"}) {
+    EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
+  }
+  gfx::Recorder rec;
+  surface_.recorder = &rec;
+  host.visible_windows = {0, 4023};
+  const RowCase& pfd = Rows()[5];
+  for (auto [parameter, drawn] : {std::pair{"VC2", false}, {"WN", true}}) {
+    rec.Clear();
+    PreDraw(pfd, parameter);
+    EXPECT_EQ(rec.Size() > 1, drawn) << parameter;
+  }
+  surface_.recorder = nullptr;
 }
 
 // Which forms fill the simulator's folder at pre-install and start the

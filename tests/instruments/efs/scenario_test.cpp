@@ -117,5 +117,35 @@ snapshot b737-back
   EXPECT_TRUE(Shows(shown("b737-back"), "000"));
 }
 
+// The demo's attitude-display flights: each runs to its snapshots with its
+// text checks (a check that fails ends the run with exit code 1), and the
+// options' flights on their own panels.
+TEST(AttitudeScenarios, EveryFlightRunsToItsSnapshots) {
+  sim::test::ScratchDir sim("attitude_scenarios");
+  sim::test::CopySampleSimulator(sim);
+  struct Run {
+    const char* panel;
+    const char* scenario;
+    std::vector<std::string> snapshots;
+  } runs[] = {
+      {"panels/efs50/panel.cfg", "scenarios/efs50-eadi.txt",
+       {"eadi-ground", "eadi-level", "eadi-bank", "eadi-steps", "eadi-approach", "eadi-popup", "eadi-off"}},
+      {"panels/efs50/eadi-options.cfg", "scenarios/efs50-eadi-options.txt",
+       {"eadi-dual", "eadi-tape", "eadi-expanded"}},
+      {"panels/b777/panel.cfg", "scenarios/b777.txt",
+       {"b777-ground", "b777-takeoff", "b777-climb", "b777-approach", "b777-popup", "b777-off"}},
+      {"panels/b777/options.cfg", "scenarios/b777-options.txt", {"b777-novspd", "b777-fpv", "b777-fpv-pinned"}},
+  };
+  for (const Run& run : runs) {
+    const std::string out = sim / (std::string("out-") + std::filesystem::path(run.scenario).stem().string());
+    sim::test::RunResult r = sim::test::RunSim(
+        {"--sim-folder", sim.path(), "--panel", sim / run.panel, "--scenario", sim / run.scenario, "--out", out});
+    EXPECT_EQ(r.exit_code, 0) << run.scenario << "\n" << r.err << r.out;
+    for (const std::string& label : run.snapshots) {
+      EXPECT_TRUE(std::filesystem::exists(out + "/snapshots/" + label + "/window00.png")) << label;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ovi::efs

@@ -82,6 +82,32 @@ TEST_F(GaugesTest, TheScreenAreaTogglesThePopUpAndPassesTheHostsResult) {
   EXPECT_EQ(host.toggles, (std::vector<std::uint32_t>{4011, 4011, 4011}));
 }
 
+// The MD-11 displays take their variant from window 4014 (the B737's 4011
+// does not count) and their screen area toggles 4014.
+TEST_F(GaugesTest, Md11DisplaysFollowTheirOwnWindow) {
+  struct Case {
+    const char* parameter;
+    std::uint32_t window;  // 0: none open besides the main panel
+    const char* result;
+  } cases[] = {
+      {"VC", 0, "kept"},     {"VC", kMd11NdWindow, "blank"},  {"WN", kMd11NdWindow, "drawn"},
+      {"VC2", kMd11NdWindow, "drawn"}, {"", kMd11NdWindow, "blank"}, {"", kB737NdWindow, "drawn"},
+      {"WN", kB737NdWindow, "drawn"},
+  };
+  host.toggle_result = 3;
+  for (GAUGEHDR* gauge : {&hw_md11_nd_gauge, &hw_md11_nd_nb_gauge}) {
+    for (const Case& c : cases) {
+      host.visible_windows = {0};
+      if (c.window != 0) host.visible_windows.insert(c.window);
+      EXPECT_EQ(PreDraw(gauge, c.parameter), c.result) << gauge->gauge_name << " \"" << c.parameter << "\" " << c.window;
+    }
+    EXPECT_EQ(PreDraw(gauge, "WN", false), "kept");  // bit 31 cleared without a surface too
+    PIXPOINT p{0, 0};
+    EXPECT_EQ(gauge->mouse_rect[1].handler(&p, MOUSE_LEFTSINGLE), 3);
+  }
+  EXPECT_EQ(host.toggles, (std::vector<std::uint32_t>{kMd11NdWindow, kMd11NdWindow}));
+}
+
 TEST_F(GaugesTest, AircraftNameRuleOfEachGauge) {
   struct Case {
     GAUGEHDR* gauge;

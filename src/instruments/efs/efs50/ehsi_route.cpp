@@ -9,6 +9,7 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/instruments/efs/efs50/ehsi.h"
+#include "src/instruments/nd/route_marks.h"
 #include "src/model/records.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
@@ -24,7 +25,7 @@ const guidance::State& G() { return guidance::guidance_state; }
 
 // Markers left in the route by editing stand at 0 N 0 E: the route has no
 // leg into or out of them, and they get no symbol or ident.
-bool IsMarker(std::string_view ident) { return ident == "DISCO" || ident == "THEN"; }
+using nd::IsRouteMarker;
 
 const model::FlightPlanWaypoint* RouteEntry(int index) {
   const flightplan::State& f = flightplan::flightplan_state;
@@ -96,7 +97,7 @@ void RouteLayer::PreviousWaypoint() {
   gfx::Point from;
   if (G().ActiveLegFromEngagePosition == 0) {
     const model::FlightPlanWaypoint* previous = RouteEntry(active - 1);
-    if (previous == nullptr || IsMarker(previous->ident)) return;
+    if (previous == nullptr || IsRouteMarker(previous->ident)) return;
     from = Place(previous->latitude, previous->longitude);
     Beside(previous->ident, yellow_, from);
     Symbol(from, SymbolFor(previous->type), display::kStyleYellow);
@@ -106,7 +107,7 @@ void RouteLayer::PreviousWaypoint() {
     Symbol(from, display::kSymbolWaypointStar, display::kStyleYellow);
   }
   const model::FlightPlanWaypoint* to = RouteEntry(active);
-  if (to == nullptr || IsMarker(to->ident)) return;
+  if (to == nullptr || IsRouteMarker(to->ident)) return;
   Line(yellow_pen_, from, Place(to->latitude, to->longitude));
 }
 
@@ -118,7 +119,7 @@ void RouteLayer::Legs() {
   for (int i = active; i <= f.ActiveFlightPlanLastIndex; ++i) {
     const model::FlightPlanWaypoint* wpt = RouteEntry(i);
     if (wpt == nullptr) break;
-    if (IsMarker(wpt->ident)) {
+    if (IsRouteMarker(wpt->ident)) {
       joined = false;
       continue;
     }

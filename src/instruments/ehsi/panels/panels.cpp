@@ -7,6 +7,7 @@
 
 #include "src/host/display_commands.h"
 #include "src/host/gauge_skeleton.h"
+#include "src/host/icon_chain.h"
 #include "src/host/panel_services.h"
 #include "src/model/state.h"
 
@@ -116,38 +117,8 @@ constexpr PIXSIZE kProline4AuxSize = {313, 93};
 constexpr PIXSIZE kMd80CtrlSize = {392, 214};
 constexpr PIXSIZE kLampSize = {25, 10};
 constexpr PIXSIZE kKnobCapSize = {36, 36};
-// Transparent, erased and hidden until a pre-update shows them.
-constexpr std::uint32_t kIconFlags = 0x40000003;
-
-struct Icon {
-  std::uint32_t bitmap;
-  PIXPOINT at;
-  PIXSIZE size;
-};
-
-// The background and its icons chained one under the other: icon n is the
-// element reached by n first-child links.
-template <std::size_t N>
-struct IconChain {
-  ELEMENT_HEADER background;
-  ELEMENT_HEADER icons[N];
-  ELEMENT_HEADER* links[N][2];
-  ELEMENT_HEADER* list[2];
-
-  IconChain(std::uint32_t bitmap, PIXSIZE size, const Icon (&places)[N]) {
-    background = {.element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = bitmap, .image_size = size};
-    for (std::size_t i = 0; i < N; ++i) {
-      icons[i] = {.element_type = ELEMENT_TYPE_ICON, .resource_id = places[i].bitmap, .position = places[i].at,
-                  .image_size = places[i].size, .image_flags = kIconFlags};
-      links[i][0] = &icons[i];
-      links[i][1] = nullptr;
-    }
-    background.next_element = links[0];
-    for (std::size_t i = 0; i + 1 < N; ++i) icons[i].next_element = links[i + 1];
-    list[0] = &background;
-    list[1] = nullptr;
-  }
-};
+using host::Icon;
+using host::IconChain;
 
 constexpr Icon kProline4AuxIcons[] = {
     {kLampBitmap, {32, 35}, kLampSize},  {kLampBitmap, {77, 35}, kLampSize},  {kLampBitmap, {121, 35}, kLampSize},

@@ -1,0 +1,70 @@
+// ECON CRZ (page 35): cruise altitude, cruise speed / Mach, the wind, and
+// the pause at the top of descent.
+#include "src/flightplan/state.h"
+#include "src/guidance/state.h"
+#include "src/instruments/fms/kit.h"
+#include "src/instruments/fms/pages.h"
+#include "src/instruments/fms/perf_entries.h"
+#include "src/instruments/fms/state.h"
+#include "src/model/state.h"
+
+namespace ovi::fms {
+
+namespace {
+
+model::State& M() { return model::model_state; }
+
+void EnterCruiseSpeed() {
+  model::State& m = M();
+  EnterSpeedMach({&m.CruiseSpeed, &m.CruiseMach, &m.CruiseIasEntry, &m.CruiseIasSaved, &m.CruiseMachEntry,
+                  &m.CruiseMachSaved});
+}
+
+// Arming again clears the record of a pause already sent, so that the
+// next top of descent pauses once more.
+void TogglePauseAtTod() {
+  model::State& m = M();
+  if (m.ArmPauseAtTod != 1) return;
+  if (m.PauseAtTod == 0) {
+    m.PauseAtTod = 1;
+    guidance::guidance_state.PauseAtTodDone = 0;
+  } else {
+    m.PauseAtTod = 0;
+  }
+}
+
+constexpr KeyAction kKeys[] = {
+    {kL1, [] { if (!Scratchpad().empty()) EnterCruiseAltitude(false); }},
+    {kL2, [] { if (!Scratchpad().empty()) EnterCruiseSpeed(); }},
+    {kL6, EraseIfModified},
+    {kR6, TogglePauseAtTod},
+};
+
+}  // namespace
+
+void FmsPageEconCruise(display::GaugeDisplay& display, gfx::Graphics& g) {
+  CduPage page(display, g);
+  RunKeyAction(kKeys);
+  const model::State& m = M();
+  const guidance::State& gs = guidance::guidance_state;
+  page.Large(63, kTitleY, "ECON  CRZ");
+  page.Small(230, kTitleY, "1 / 1");
+  page.Small(12, 22, "C R Z    A L T    O P T / M A X");
+  DrawCruiseAltitudeField(page);
+  page.Small(12, 55, "T G T    S P D");
+  page.Large(5, 66, ScreenText("%3d / %0.2f", m.CruiseSpeed, m.CruiseMach));
+  page.Small(12, 88, "T U R B    N 1                  A C T U A L    W I N D");
+  if (gs.WindSpeed > 0.0) {
+    page.Large(180, 99, ScreenText("%03.0f\xB0 / %3.0f", gs.WindDirectionMagnetic, gs.WindSpeed));
+  } else {
+    page.Large(180, 99, "---\xB0 / ---");
+  }
+  page.Small(0, 165, "- - - - - - - - - - - - - - - - - - - - - - - -");
+  page.Large(0, kPromptY, flightplan::flightplan_state.RouteState == 4 ? "< ERASE" : "< LRC");
+  if (m.ArmPauseAtTod == 1) {
+    page.Large(95, kPromptY, m.PauseAtTod == 1 ? "Pause at TOD (ON) >" : "Pause at TOD (OFF)  >");
+  }
+  page.ScratchpadLine();
+}
+
+}  // namespace ovi::fms

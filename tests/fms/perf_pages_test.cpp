@@ -1,0 +1,541 @@
+// The performance pages on the recording surface: PERF INIT and LIMITS,
+// TAKEOFF REF, APPROACH REF, ECON CLB / CRZ / PATH DES and DES FORECASTS.
+// Their entries at and around every limit, the entry copies EXEC and ERASE
+// act on, and the blocks each flight phase shows.
+#include <cstdlib>
+#include <span>
+#include <string>
+
+#include "platform/gfx/device_context.h"
+#include "platform/gfx/image_io.h"
+#include "src/flightplan/execute.h"
+#include "src/flightplan/state.h"
+#include "src/guidance/state.h"
+#include "src/instruments/fms/cdu.h"
+#include "src/instruments/fms/kit.h"
+#include "src/instruments/fms/perf_entries.h"
+#include "src/instruments/fms/state.h"
+#include "src/model/state.h"
+#include "tests/fms/cdu_support.h"
+#include "tests/flightplan/route_support.h"
+#include "tests/host/fake_panels.h"
+
+namespace ovi::fms::test {
+namespace {
+
+flightplan::State& F() { return flightplan::flightplan_state; }
+model::State& M() { return model::model_state; }
+guidance::State& G() { return guidance::guidance_state; }
+
+// A field's entry: what is typed, what the page shows after it (null:
+// refused, the text kept), checked on the frame that acted.
+struct EntryCase {
+  int key;
+  const char* typed;
+  const char* shown;
+};
+
+class PerfPageTest : public CduTest {
+ protected:
+  void SetUp() override {
+    CduTest::SetUp();
+    host.Bind();
+    host.tokens[386] = 1000;  // gallons on board
+    host.tokens[306] = 6.7;   // pounds a gallon: 6700 lb
+  }
+  // Types `typed`, presses `key` and draws the frame that acts on it.
+  Frame Press(int key, const std::string& typed = "", int w = 282, int h = 245) {
+    M().FmsScratchpad = typed;
+    M().PanelMessage.clear();
+    PressLineKey(key);
+    return DrawFrame(w, h);
+  }
+  void ExpectEntries(int page, std::span<const EntryCase> cases) {
+    for (const EntryCase& c : cases) {
+      SCOPED_TRACE(std::string(c.typed) + " on key " + std::to_string(c.key));
+      fms_state.FmsPage = page;
+      const Frame f = Press(c.key, c.typed);
+      if (c.shown != nullptr) {
+        EXPECT_EQ(M().PanelMessage, "");
+        EXPECT_EQ(M().FmsScratchpad.str(), "");
+        EXPECT_TRUE(f.rec.FindTextContaining(c.shown)) << c.shown;
+      } else {
+        EXPECT_EQ(M().PanelMessage, "INVALID ENTRY");
+      }
+    }
+  }
+  ovi::testing::FakeHost host;
+};
+
+// An executed route (RouteState 3) flying to its first waypoint.
+void ExecutedRoute() {
+  const flightplan::test::Strings idents{"KSEA", "SEA", "OLM", "BTG", "KPDX"};
+  flightplan::test::MakeActive(idents);
+  flightplan::test::MakePending(idents);
+  F().ActiveWaypointIndex = 1;
+  F().RouteState = 3;
+  M().OriginAirportIdent = "KSEA";  // EXEC keeps the speeds of the same origin
+}
+
+// ---- PERF INIT ----------------------------------------------------------------
+
+TEST_F(PerfPageTest, PerfInitNotSetThenFilledAtTwoSizes) {
+  fms_state.FmsPage = kPagePerfInit;
+  host.tokens[386] = 0;
+  for (auto [w, h] : {std::pair{282, 245}, std::pair{284, 233}}) {
+    SCOPED_TRACE(w);
+    Frame f = DrawFrame(w, h);
+    f.ExpectText("PERF  INIT", 63, 0);
+    f.ExpectText(" 1 /  2", 220, 0, 12);
+    f.ExpectText("C R Z   A L T", 272 - 5.5f * 13, 22, 12);
+    f.ExpectText("- - - \xC2\xB0 / - - -", 190, 66);
+    f.ExpectText("TAKEOFF >", 175, 198);
+    f.ExpectText("< INDEX", 0, 198);
+    // CRZ ALT 5, FUEL 3, ZFW 4, RESERVES 3, COST INDEX 3, TRANS ALT set.
+    EXPECT_EQ(f.rec.Find(gfx::OpKind::Rectangle).size(), 18u);
+    EXPECT_FALSE(f.Find("I S A    D E V"));  // no cruise altitude yet
+  }
+  host.tokens[386] = 1000;
+  M().CruiseAlt = 35000;
+  M().CostIndex = 80;
+  M().ReserveFuel = 4000;
+  fms_state.CruiseWindDirection = 90;
+  fms_state.CruiseWindSpeed = 5;
+  G().GrossWeight = 120500;
+  Frame f = DrawFrame();
+  f.ExpectText("127.2", 0, 33);  // 120500 + 6700 lb
+  f.ExpectText("FL350", 222, 33);
+  f.ExpectText("6.7", 0, 66);
+  f.ExpectText("090\xC2\xB0/  5", 200, 66);
+  f.ExpectText("120.5", 0, 99);
+  f.ExpectText("4.0", 0, 133);
+  f.ExpectText(" 80", 0, 165);
+  f.ExpectText("18000", 210, 165);
+  f.ExpectText("54 \xC2\xB0" "F / 30 \xC2\xB0" "C", 170, 103);   // ISA +30: 54 F warmer
+  f.ExpectText("-22\xC2\xB0" "F / -30\xC2\xB0" "C", 170, 130);  // T/C OAT -30 C
+  EXPECT_TRUE(f.rec.Find(gfx::OpKind::Rectangle).empty());
+  // In kilograms: 127200 lb x 0.45359237 = 57.7 t.
+  M().WeightUnit = "KGS";
+  EXPECT_TRUE(DrawFrame().Find("57.7"));
+}
+
+TEST_F(PerfPageTest, CruiseAltitudeAgainstTheTransitionAltitude) {
+  fms_state.FmsPage = kPagePerfInit;
+  for (auto [alt, shown] : {std::pair{18000, "18000"}, std::pair{18500, "FL185"}, std::pair{18099, "FL180"}}) {
+    M().CruiseAlt = alt;
+    EXPECT_TRUE(DrawFrame().Find(shown)) << alt;
+  }
+}
+
+TEST_F(PerfPageTest, PerfInitEntries) {
+  M().CruiseAlt = 35000;
+  const EntryCase cases[] = {
+      {kL3, "120.5", "120.5"}, {kL3, "0", nullptr},      {kL3, "1000", nullptr}, {kL3, "", nullptr},
+      {kL4, "3.5", "3.5"},     {kL4, "0", nullptr},      {kL4, "2001", nullptr}, {kL4, "99999", nullptr},
+      {kL5, "200", "200"},     {kL5, "201", nullptr},    {kL5, "-2", nullptr},   {kL5, "00", nullptr},
+      {kL5, "0", "  0"},       {kR1, "FL350", "FL350"},  {kR1, "350", "FL350"},  {kR1, "99999", nullptr},
+      {kR1, "FL", nullptr},    {kR2, "270/45", "270\xC2\xB0/ 45"}, {kR2, "27/45", nullptr},
+      {kR2, "270/", nullptr},  {kR2, "270/99999", nullptr}, {kR5, "18500", "18500"},
+      {kR5, "0", nullptr},     {kR5, "100000", nullptr},
+  };
+  ExpectEntries(kPagePerfInit, cases);
+  // A refused CRZ ALT keeps the scratchpad without its "FL".
+  Press(kR1, "FLX");
+  EXPECT_EQ(M().FmsScratchpad.str(), "X");
+  // 0.5 is a flight level of 0: the boxes come back.
+  Press(kR1, "0.5");
+  EXPECT_EQ(M().CruiseAlt, 0);
+}
+
+TEST_F(PerfPageTest, IsaDeviationAndTopOfClimbTemperatureBothWays) {
+  fms_state.FmsPage = kPagePerfInit;
+  M().CruiseAlt = 35000;
+  Press(kR3, "10");
+  EXPECT_NEAR(M().TopOfClimbOat, 10 + 15 - 35 * 1.98, 1e-9);  // -44.3
+  Press(kR4, "-50");
+  EXPECT_NEAR(fms_state.IsaDeviation, -50 - (15 - 69.3), 1e-9);  // 4.3
+  // An empty R3 or R4 does nothing; "00" is refused, "0" taken.
+  Press(kR3, "");
+  EXPECT_EQ(M().PanelMessage, "");
+  Press(kR3, "00");
+  EXPECT_EQ(M().PanelMessage, "INVALID ENTRY");
+  Press(kR3, "0");
+  EXPECT_NEAR(M().TopOfClimbOat, 15 - 69.3, 1e-9);
+}
+
+TEST_F(PerfPageTest, ReserveAboveTheFuelShowsTheFuelAndTwoGaugesClampOnce) {
+  fms_state.FmsPage = kPagePerfInit;
+  Press(kL4, "10");  // 10000 lb, 6700 on board
+  EXPECT_EQ(M().ReserveFuel, 6700);
+  EXPECT_TRUE(DrawFrame().FindAt("6.7", 0, 133));
+  DrawFrame();  // the second gauge of the frame
+  EXPECT_EQ(M().ReserveFuel, 6700);
+  host.tokens[386] = 0;
+  // The boxes of CRZ ALT 5, FUEL 3, ZFW 4, COST INDEX 3, and RESERVES 3.
+  EXPECT_EQ(DrawFrame().rec.Find(gfx::OpKind::Rectangle).size(), 18u);
+}
+
+TEST_F(PerfPageTest, KilogramWeights) {
+  M().WeightUnit = "KGS";
+  const EntryCase cases[] = {{kL3, "950", nullptr}, {kL3, "100", "100.0"}};
+  ExpectEntries(kPagePerfInit, cases);
+  EXPECT_NEAR(G().GrossWeight, 220462.262, 1e-6);
+}
+
+TEST_F(PerfPageTest, NextWinsOverPrevAndBothWrap) {
+  fms_state.FmsPage = kPagePerfInit;
+  fms_state.FmsNextPageKey = 1;
+  fms_state.FmsPrevPageKey = 1;
+  EXPECT_TRUE(DrawFrame().Find("PERF  LIMITS"));
+  fms_state.FmsNextPageKey = 1;
+  DrawFrame();
+  EXPECT_EQ(M().FmsSubPageTable.PerfInitSubPage, 1);
+  fms_state.FmsPrevPageKey = 1;
+  DrawFrame();
+  EXPECT_EQ(M().FmsSubPageTable.PerfInitSubPage, 2);
+}
+
+// Cost index, cruise altitude and the ECON speeds are edits EXEC acts on.
+TEST_F(PerfPageTest, EntryCopiesEraseToThePreEditValueAndExecClearsThem) {
+  ExecutedRoute();
+  fms_state.FmsPage = kPagePerfInit;
+  ASSERT_EQ(F().RouteState, 3);
+  M().CruiseAlt = 0;  // never set
+  M().CostIndex = -1;
+  Press(kR1, "FL310");
+  EXPECT_EQ(F().RouteState, 4);
+  Frame f = Press(kL5, "50");
+  ExpectModBox(f);
+  EXPECT_TRUE(f.Find("< ERASE"));
+  Press(kR1, "FL330");  // a second edit: ERASE still goes back before the first
+  Press(kL6);
+  EXPECT_EQ(F().RouteState, 3);
+  EXPECT_EQ(M().CruiseAlt, 0);
+  EXPECT_EQ(M().CostIndex, -1);
+  EXPECT_TRUE(DrawFrame().Find("ACT"));
+
+  fms_state.FmsPage = kPageEconCruise;
+  Press(kL2, "280/.80");
+  EXPECT_EQ(F().RouteState, 4);
+  flightplan::ExecutePendingRoute();
+  EXPECT_EQ(F().RouteState, 3);
+  EXPECT_FALSE(M().CruiseIasSaved || M().CruiseMachSaved);
+  Press(kL2, "300");
+  Press(kL6);
+  EXPECT_EQ(M().CruiseSpeed, 280);  // the executed value
+  EXPECT_EQ(M().CruiseMach, 0.80);
+}
+
+// ---- PERF LIMITS --------------------------------------------------------------
+
+TEST_F(PerfPageTest, LimitEntriesPadTheMachAndKeepThePaddedText) {
+  M().FmsSubPageTable.PerfInitSubPage = 2;
+  const EntryCase cases[] = {
+      {kR2, "250/.78", "250 / .780"},   {kL3, "240/.7", "240 /.700"},     {kR4, "300/.820", "300 / .820"},
+      {kL2, "25/.78", nullptr},        {kL2, "250.780", nullptr},        {kL2, "000/.780", nullptr},
+      {kL4, "250/.000", nullptr},      {kL2, "", nullptr},               {kL2, "250/.7800", nullptr},
+  };
+  ExpectEntries(kPagePerfInit, cases);
+  EXPECT_EQ(M().CruiseIasMin, 240);
+  EXPECT_DOUBLE_EQ(M().MinSpeedTable[1], 0.78);
+  Press(kL2, "25/.78");
+  EXPECT_EQ(M().FmsScratchpad.str(), "25/.7800");
+  // The climb minimum keeps a decimal speed.
+  Press(kL2, "2.5/.78");
+  EXPECT_EQ(M().ClimbIasMin, 2.5);
+  // L1 with text does nothing; R6 opens RTA PROGRESS.
+  Press(kL1, "250/.78");
+  EXPECT_EQ(M().PanelMessage, "");
+  Press(kR6);
+  EXPECT_EQ(fms_state.FmsPage, kPageProgress);
+  EXPECT_EQ(M().FmsSubPageTable.ProgressSubPage, 2);
+}
+
+// ---- TAKEOFF REF --------------------------------------------------------------
+
+TEST_F(PerfPageTest, TakeoffEntries) {
+  const EntryCase cases[] = {
+      {kL1, "5", "5\xC2\xB0"},   {kL1, "10", "10\xC2\xB0"}, {kL1, "2", nullptr},   {kL1, "05", nullptr},
+      {kL1, "60", nullptr},  {kR1, "249", "249"},   {kR1, "250", nullptr}, {kR2, "0", nullptr},
+      {kR2, "-5", nullptr},  {kR3, "269", "269"},   {kR3, "270", nullptr},
+  };
+  ExpectEntries(kPageTakeoffRef, cases);
+  M().TOFLAPSRANGE = ",1,5,";
+  Press(kL1, "10");
+  EXPECT_EQ(M().PanelMessage, "INVALID ENTRY");
+  Press(kL1, "1");
+  EXPECT_EQ(M().TOFLAPS, 1);
+}
+
+TEST_F(PerfPageTest, TakeoffStatusAndPrompts) {
+  fms_state.FmsPage = kPageTakeoffRef;
+  Frame f = DrawFrame();
+  EXPECT_TRUE(f.Find("P R E     F L T   S T A T U S"));
+  f.ExpectText("ROUTE>", 200, 133);
+  f.ExpectText("<PERF  INIT", 0, 167);
+  f.ExpectText("DEPARTURE>", 157, 167);
+  f.ExpectText("- - K   N 1", 12, 55, 12);
+  // An empty press on a field does nothing; R5 without an origin neither.
+  Press(kL1);
+  Press(kR5);
+  EXPECT_EQ(fms_state.FmsPage, kPageTakeoffRef);
+  Press(kR4);
+  EXPECT_EQ(fms_state.FmsPage, kPageRoute);
+  EXPECT_EQ(M().FmsSubPageTable.RteSubPage, 1);
+
+  F().RouteState = 3;
+  M().ReserveFuel = 3000;
+  M().CruiseAlt = 31000;
+  M().RouteDepartureRunway = "16L";
+  fms_state.FmsPage = kPageTakeoffRef;
+  f = DrawFrame();
+  EXPECT_TRUE(f.Find("P R E     F L T   C O M P L E T E"));
+  EXPECT_FALSE(f.Find("<PERF  INIT") || f.Find("DEPARTURE>") || f.Find("ROUTE>"));
+  // Hidden prompts keep their conditions: no route is missing, so R4 stays.
+  Press(kR4);
+  Press(kL5);
+  EXPECT_EQ(fms_state.FmsPage, kPageTakeoffRef);
+  M().CruiseAlt = 0;
+  Press(kL5);
+  EXPECT_EQ(fms_state.FmsPage, kPagePerfInit);
+}
+
+// ---- APPROACH REF -------------------------------------------------------------
+
+TEST_F(PerfPageTest, ApproachSpeedsAndTheLandingPair) {
+  fms_state.FmsPage = kPageApproachRef;
+  Press(kR1);
+  EXPECT_EQ(M().FmsScratchpad.str(), "150");
+  PressLineKey(kR4);
+  DrawFrame();
+  EXPECT_EQ(M().PanelMessage, "");  // "150" has no "/"
+  const EntryCase cases[] = {
+      {kR4, "15/150", "15\xC2\xB0/150"}, {kR4, "40/135", "40\xC2\xB0/135"}, {kR4, "15/145", nullptr},
+      {kR4, "20/150", nullptr},      {kR2, "0", "  0 K T"},          {kR2, "00", nullptr},
+      {kR2, "ABC", nullptr},         {kR2, "1000", nullptr},          {kR1, "155", "155 K T"},
+      {kR4, "15/150", nullptr},      {kR4, "15/155", "15\xC2\xB0/155"},
+  };
+  ExpectEntries(kPageApproachRef, cases);
+  Press(kR3, "-5");  // ignored, no message
+  EXPECT_EQ(M().PanelMessage, "");
+  EXPECT_EQ(M().FmsScratchpad.str(), "-5");
+  Press(kR4, "5/130");  // slash at index 1: ignored
+  EXPECT_EQ(M().PanelMessage, "");
+}
+
+// ---- ECON pages -------------------------------------------------------------------
+
+TEST_F(PerfPageTest, EconEntriesAtTheirLimits) {
+  const EntryCase cases[] = {
+      {kL1, "FL", nullptr},          {kL1, "0", nullptr},           {kL1, "-5", nullptr},
+      {kL1, "99999", nullptr},       {kL1, "FL350", "FL350"},       {kL1, "99998", "FL999"},
+      {kL2, "40", nullptr},          {kL2, "501", nullptr},         {kL2, "50", " 50 / 0.00"},
+      {kL2, "500/4", "500 / 4.00"},  {kL2, "/4.1", nullptr},        {kL2, "250/", "250 / 0.00"},
+      {kL3, "25/10000", nullptr},    {kL3, "250/999", nullptr},     {kL3, "250/10000", "250 / 10000"},
+      {kL3, "250/1E99", nullptr},
+  };
+  ExpectEntries(kPageEconClimb, cases);
+  EXPECT_EQ(M().CruiseAlt, 99998);
+  // An empty scratchpad does nothing on every entry.
+  Press(kL1);
+  EXPECT_EQ(M().PanelMessage, "");
+  const EntryCase cruise[] = {{kL2, "49", nullptr}, {kL2, "/4.01", nullptr}, {kL2, "50/4", " 50 / 4.00"}};
+  ExpectEntries(kPageEconCruise, cruise);
+  const EntryCase descent[] = {{kL1, "FL200", nullptr}, {kL2, "280/.78", "280 / 0.78"},
+                               {kL3, "240/10000", "240 / 10000"}};
+  M().PanelMessage.clear();
+  fms_state.FmsPage = kPageEconDescent;
+  Press(kL1, "FL200");
+  EXPECT_EQ(M().PanelMessage, "");  // L1 takes no entry
+  ExpectEntries(kPageEconDescent, std::span(descent).subspan(1));
+}
+
+// The aircraft on the meridian 122 W: 0.5 degree north is 30 NM.
+class EconClimbTest : public PerfPageTest {
+ protected:
+  void SetUp() override {
+    PerfPageTest::SetUp();
+    ExecutedRoute();
+    fms_state.FmsPage = kPageEconClimb;
+    G().PlaneLatitude = 47.0;
+    G().PlaneLongitude = -122.0;
+    G().GroundSpeedKnots = 300;
+    G().ZuluHour = 14;
+    G().ZuluMinute = 57;
+    G().ClockSecond = 30;
+    G().TocPassed = 0;
+    F().ActiveWaypointIndex = 1;
+    Constraint(1, 47.5, 12000);
+    G().TocLatitude = 48.01;  // 60.6 NM
+    G().TocLongitude = -122.0;
+  }
+  void Constraint(int index, double lat, double alt) {
+    model::FlightPlanWaypoint& w = F().ActiveFlightPlan[index];
+    w.ident = "CSTR";
+    w.latitude = lat;
+    w.longitude = -122.0;
+    w.altitude_constraint = alt;
+    G().NextConstraintIndex = index;
+  }
+};
+
+TEST_F(EconClimbTest, ConstraintBeforeTheTopOfClimbThenTheTopOfClimb) {
+  Frame f = DrawFrame();
+  f.ExpectText("A T    CSTR", 200, 22, 12);
+  f.ExpectText("12000.00", 200, 33);
+  f.ExpectText("1503.5Z/30 NM", 272 - 9 * 13, 66);  // 6 minutes carry into 15h
+  // As far as the top of climb: the top of climb's lines.
+  Constraint(1, 48.01, 12000);
+  f = DrawFrame();
+  f.ExpectText("T O   T / C", 200, 55, 12);
+  f.ExpectText("1509.5Z / 60.6", 272 - 9 * 14, 66);
+  M().DispETALocalTime = 1;
+  G().LocalClockHour = 6;
+  G().ClockMinute = 57;
+  EXPECT_TRUE(DrawFrame().Find("0709.5L / 60.6"));
+  // A stale constraint index, a slow aircraft, the climb done: no block.
+  for (auto spoil : {+[] { G().NextConstraintIndex = 150; }, +[] { G().GroundSpeedKnots = 60; },
+                     +[] { G().TocPassed = 1; }}) {
+    SetUp();
+    spoil();
+    f = DrawFrame();
+    EXPECT_FALSE(f.Find("T O   T / C") || f.Find("A T    CSTR"));
+  }
+}
+
+TEST_F(PerfPageTest, CruisePageWindAndPauseAtTod) {
+  fms_state.FmsPage = kPageEconCruise;
+  G().WindSpeed = 7;
+  G().WindDirectionMagnetic = 45;
+  Frame f = DrawFrame();
+  f.ExpectText("045\xC2\xB0 /   7", 180, 99);
+  f.ExpectText("Pause at TOD (OFF)  >", 95, 198);
+  f.ExpectText("< LRC", 0, 198);
+  G().PauseAtTodDone = 1;
+  Press(kR6);
+  EXPECT_EQ(M().PauseAtTod, 1);
+  EXPECT_EQ(G().PauseAtTodDone, 0);
+  EXPECT_TRUE(DrawFrame().Find("Pause at TOD (ON) >"));
+  Press(kR6);
+  EXPECT_EQ(M().PauseAtTod, 0);
+  M().ArmPauseAtTod = 0;
+  G().WindSpeed = 0;
+  f = Press(kR6);
+  EXPECT_EQ(M().PauseAtTod, 0);
+  EXPECT_FALSE(f.Find("Pause at TOD (OFF)  >"));
+  EXPECT_TRUE(f.Find("---\xC2\xB0 / ---"));
+}
+
+class PathDescentTest : public EconClimbTest {
+ protected:
+  void SetUp() override {
+    EconClimbTest::SetUp();
+    fms_state.FmsPage = kPageEconDescent;
+    G().TocPassed = 1;
+    G().TodPassed = 1;
+    G().DistanceSinceTod = 30;
+    G().DistanceTodToConstraint = 50;
+    G().VnavPathAltitude = 10000;
+    G().VerticalSpeedFpm = -1500;
+    G().VnavRequiredVerticalSpeed = -1800;
+  }
+};
+
+TEST_F(PathDescentTest, DeviationIsSteppedInDescentOnly) {
+  struct Case {
+    double above;  // feet above the path
+    int tod_passed;
+    const char* shown;
+  };
+  for (Case c : {Case{1049, 1, " 1000 HI"}, Case{1000, 1, " 1000 HI"}, Case{199, 1, "  195 HI"},
+                 Case{-207, 1, "  200 LO"}, Case{0, 1, "----  --"}, Case{1049, 0, " 1049 HI"}}) {
+    SCOPED_TRACE(c.shown);
+    G().AircraftAltitude = 10000 + c.above;
+    G().TodPassed = c.tod_passed;
+    Frame f = DrawFrame();
+    f.ExpectText(c.shown, 5, 133);
+    int at_deviation = 0;
+    for (const auto& t : f.rec.Texts()) at_deviation += t.y == 133 && t.x == 5;
+    EXPECT_EQ(at_deviation, 1);
+  }
+}
+
+TEST_F(PathDescentTest, DescentAndCruiseLinesAndThePathValues) {
+  Frame f = DrawFrame();
+  f.ExpectText("T O    CSTR", 190, 55, 12);
+  f.ExpectText("1503.5Z/30 NM", 265 - 9 * 13, 66);
+  f.ExpectText("3.0   3.6     -1800", 130, 133);  // 5 NM a minute
+  f.ExpectText("  CSTR/12000", 265 - 9 * 12, 99);
+  // Climbing at 200 ft/min hides the path values.
+  G().VerticalSpeedFpm = 200;
+  EXPECT_FALSE(DrawFrame().Find("-1800"));
+  // In cruise the line counts to the top of descent.
+  G().TodPassed = 0;
+  G().NextConstraintDistance = 60;
+  f = DrawFrame();
+  f.ExpectText("T O   T / D", 200, 55, 12);
+  f.ExpectText("1509.5Z/60 NM", 265 - 9 * 13, 66);
+  // No active waypoint: the dashed field, no E/D altitude.
+  F().ActiveWaypointIndex = 999;
+  f = DrawFrame();
+  f.ExpectText("- - - - - - / - - - - - -", 160, 99, 12);
+  EXPECT_FALSE(f.Find("A T    CSTR"));
+}
+
+TEST_F(PerfPageTest, DescentForecastsIsAFixedForm) {
+  fms_state.FmsPage = kPageDescentForecasts;
+  M().FmsScratchpad = "123";
+  for (int key : {kL1, kR1, kL6, kR6}) PressLineKey(key), DrawFrame();
+  fms_state.FmsNextPageKey = 1;
+  Frame f = DrawFrame();
+  EXPECT_EQ(fms_state.FmsPage, kPageDescentForecasts);
+  f.ExpectText("DES  FORECASTS", 63, 0);
+  f.ExpectText("1 / 1", 230, 0, 12);
+  EXPECT_FALSE(f.Find("123"));
+  EXPECT_EQ(M().FmsScratchpad.str(), "123");
+  if (const char* dir = std::getenv("OVI_CDU_PNG_DIR")) {
+    gfx::DeviceContext dc(284, 233);
+    DrawFmsCdu(fms_state.FmsDisplay, &dc, 284, 233);
+    for (std::uint32_t& p : dc.pixels) p |= 0xFF000000u;  // over the black screen
+    EXPECT_TRUE(gfx::WritePng(dc, std::string(dir) + "/38-des-forecasts.png"));
+  }
+}
+
+}  // namespace
+}  // namespace ovi::fms::test
+
+namespace ovi::fms::test {
+namespace {
+
+// Every page filled as far as it goes, in MOD, with the longest texts.
+TEST_F(PathDescentTest, EveryPerformancePageIsLegible) {
+  M().CruiseAlt = 35000;
+  M().CostIndex = 200;
+  M().ReserveFuel = 5000;
+  G().GrossWeight = 120500;
+  fms_state.CruiseWindDirection = 270;
+  fms_state.CruiseWindSpeed = 145;
+  M().TOFLAPS = 25;
+  M().V1 = M().VR = M().V2 = 249;
+  M().EngThrust = 27;
+  M().LDGFLAPS = 40;
+  M().VREF = 135;
+  M().PauseAtTod = 1;
+  G().WindSpeed = 100;
+  G().AircraftAltitude = 11049;
+  F().RouteState = 4;
+  for (int page : {kPagePerfInit, kPageTakeoffRef, kPageApproachRef, kPageEconClimb, kPageEconCruise,
+                   kPageEconDescent, kPageDescentForecasts}) {
+    for (int sub : {1, 2}) {
+      SCOPED_TRACE(page * 10 + sub);
+      M().FmsSubPageTable.PerfInitSubPage = sub;
+      G().TocPassed = page == kPageEconClimb ? 0 : 1;
+      fms_state.FmsPage = page;
+      M().FmsScratchpad = "INVALID ENTRY";
+      ExpectLegible(DrawFrame());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ovi::fms::test

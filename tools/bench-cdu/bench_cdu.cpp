@@ -1,0 +1,156 @@
+// The CDU screen as the panel draws it many times a second, on the raster
+// backend at 284 x 233: PROGRESS's three sub-pages on a 40-waypoint route,
+// NAV STATUS with its eight stations, NAV OPTIONS, and REF NAV DATA in each
+// of its views (argument: the kind). Apart, the frame that brings the
+// closest stations up to date (NEXT PAGE back to NAV STATUS), on the sample
+// data and on a synthetic world-sized data set: a cost of a key, not of
+// every frame. Each run reports the median (typical) and slowest frame in
+// microseconds of the thread's processor time.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "platform/gfx/device_context.h"
+#include "src/flightplan/nearest_navaids.h"
+#include "src/flightplan/state.h"
+#include "src/guidance/state.h"
+#include "src/host/module_state.h"
+#include "src/host/state.h"
+#include "src/instruments/fms/cdu.h"
+#include "src/instruments/fms/nav_status.h"
+#include "src/instruments/fms/state.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "tools/bench/frame_times.h"
+#include "tools/navgen/navgen.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ovi;
+
+constexpr int kWidth = 284;
+constexpr int kHeight = 233;
+
+// A 40-waypoint route south from Seattle, the aircraft between its second
+// and third waypoints, past the top of descent.
+void PrepareScene(const std::string& folder) {
+  ResetModuleState();
+  host::host_state.SimulatorFolder = folder;
+  navdb::LoadNavDatabase();
+  flightplan::State& f = flightplan::flightplan_state;
+  for (int i = 0; i < 40; ++i) {
+    model::FlightPlanWaypoint& w = f.ActiveFlightPlan[i];
+    w.ident = "WP" + std::to_string(i);
+    w.latitude = 47.45 - 0.1 * i;
+    w.longitude = -122.3 + 0.02 * i;
+  }
+  f.ActiveFlightPlanLastIndex = 39;
+  f.ActiveWaypointIndex = 2;
+  guidance::State& g = guidance::guidance_state;
+  g.PlaneLatitude = 47.30;
+  g.PlaneLongitude = -122.27;
+  g.GroundSpeedKnots = 420.0;
+  g.ActiveWaypointDistance = 3.2;
+  g.LastWaypointIdent = "WP1";
+  g.LastWaypointAltitude = 24000.0;
+  g.LastWaypointTimeText = "1402z";
+  g.TodPassed = 1;
+  g.TodLatitude = 47.4;
+  g.TodLongitude = -122.3;
+  g.NextConstraintIndex = 10;
+  g.AircraftAltitude = 20000.0;
+  g.VnavPathAltitude = 15000.0;
+  fms::RefreshClosestStations();
+  fms::fms_state.ResolvedWaypointIdent = "KSEA";
+  fms::fms_state.SelectedWaypointAptText = "433";
+  fms::fms_state.SelectedAirportLongName = "SEATTLE-TACOMA-INTL";
+}
+
+void Frame(gfx::DeviceContext& dc) { fms::DrawFmsCdu(fms::fms_state.FmsDisplay, &dc, kWidth, kHeight); }
+
+void BM_Progress(benchmark::State& state) {
+  PrepareScene(std::string(OVI_SOURCE_DIR) + "/data");
+  gfx::DeviceContext dc(kWidth, kHeight);
+  fms::fms_state.FmsPage = fms::kPageProgress;
+  model::model_state.FmsSubPageTable.ProgressSubPage = static_cast<std::int32_t>(state.range(0));
+  bench::TimeFrames(state, [&] {
+    Frame(dc);
+    benchmark::DoNotOptimize(dc.pixels.data());
+  });
+}
+BENCHMARK(BM_Progress)->ArgName("sub_page")->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
+
+void BM_NavStatus(benchmark::State& state) {
+  PrepareScene(std::string(OVI_SOURCE_DIR) + "/data");
+  gfx::DeviceContext dc(kWidth, kHeight);
+  fms::fms_state.FmsPage = fms::kPageNavStatus;
+  model::model_state.FmsSubPageTable.NavStatusSubPage = static_cast<std::int32_t>(state.range(0));
+  bench::TimeFrames(state, [&] {
+    Frame(dc);
+    benchmark::DoNotOptimize(dc.pixels.data());
+  });
+}
+BENCHMARK(BM_NavStatus)->ArgName("sub_page")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+void BM_RefNavData(benchmark::State& state) {
+  PrepareScene(std::string(OVI_SOURCE_DIR) + "/data");
+  gfx::DeviceContext dc(kWidth, kHeight);
+  fms::fms_state.FmsPage = fms::kPageRefNavData;
+  model::model_state.FmsSubPageTable.RefNavDataKind = static_cast<std::int32_t>(state.range(0));
+  bench::TimeFrames(state, [&] {
+    Frame(dc);
+    benchmark::DoNotOptimize(dc.pixels.data());
+  });
+}
+BENCHMARK(BM_RefNavData)->ArgName("kind")->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+// A synthetic world, written once into a temporary folder removed at exit.
+class World {
+ public:
+  World() : dir_(fs::temp_directory_path() / ("ovi_bench_cdu_world_" + std::to_string(getpid()))) {
+    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::ScaledWorld(100), 1, nullptr)) {
+      std::fprintf(stderr, "bench-cdu: cannot write the data set under %s\n", dir_.string().c_str());
+      std::exit(1);
+    }
+  }
+  ~World() {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string Folder() const { return dir_.string(); }
+
+ private:
+  fs::path dir_;
+};
+
+// The frame of NEXT PAGE from NAV OPTIONS: the lists filtered and the
+// closest stations found again, then NAV STATUS drawn.
+void RefreshFrames(benchmark::State& state, const std::string& folder) {
+  PrepareScene(folder);
+  gfx::DeviceContext dc(kWidth, kHeight);
+  fms::fms_state.FmsPage = fms::kPageNavStatus;
+  bench::TimeFrames(state, [&] {
+    model::model_state.FmsSubPageTable.NavStatusSubPage = 2;
+    fms::fms_state.FmsNextPageKey = 1;
+    Frame(dc);
+    benchmark::DoNotOptimize(dc.pixels.data());
+  });
+}
+
+void BM_NavStatusRefreshSample(benchmark::State& state) { RefreshFrames(state, std::string(OVI_SOURCE_DIR) + "/data"); }
+BENCHMARK(BM_NavStatusRefreshSample)->Unit(benchmark::kMicrosecond);
+
+void BM_NavStatusRefreshWorld(benchmark::State& state) {
+  static World world;
+  RefreshFrames(state, world.Folder());
+}
+BENCHMARK(BM_NavStatusRefreshWorld)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
