@@ -16,6 +16,7 @@
 #include "src/instruments/gnsxls/enter_shares.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/instruments/gnsxls/navigator.h"
+#include "src/instruments/gnsxls/procedure_entry.h"
 #include "src/instruments/gnsxls/route_edits.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/model/state.h"
@@ -62,8 +63,7 @@ void OpenDeparture() {
   // activation sets PendingOriginIdent to none, and the flown route's
   // departure would then ask for an airport the route already has.
   m.RteOriginIdent = *v.origin;
-  if (!IsNone(m.RteOriginIdent) && Origin().AirportIdent != m.RteOriginIdent)
-    navdb::LoadAirportProcedures(m.RteOriginIdent, 1);
+  LoadProcedureSetFor(m.RteOriginIdent, 1);
   s.NavigatorScratchpad = m.RteOriginIdent;
   if (IsNone(m.RteOriginIdent)) {
     SetLineState(6, 1);
@@ -85,27 +85,6 @@ void OpenDeparture() {
     s.GnsDepartureSelection = 1;
   }
   s.GnsDeparturePage = 1;
-}
-
-// The airport typed on a procedure page: found, it is shown on DATABASE WPT
-// for confirmation (ENT there comes back through EnterProcedureAirport).
-void TakeAirportEntry(std::int32_t page) {
-  State& s = S();
-  model::State& m = M();
-  const std::string ident = EntryText();
-  const int set = page == kPageDeparture ? 1 : 2;
-  if (navdb::LoadAirportProcedures(ident, set) != 1) {
-    s.GnsAirportNotFound = 1;
-    return;
-  }
-  (page == kPageDeparture ? m.RteOriginIdent : m.PendingDestinationIdent) = ident;
-  navdb::entry_state.WaypointEntryText = ident;
-  navdb::ResolveWaypointEntry(navdb::kAirportsOnly);
-  s.GnsDatabaseWaypointPage = 1;
-  s.SelectedCandidateIndex = 1;
-  s.GnsXlsReturnPage = page;
-  s.GnsXlsPage = kPageDatabaseWaypoint;
-  s.GnsAirportNotFound = 0;
 }
 
 // The index of the origin's SID of that name, 0 when none.
@@ -229,8 +208,42 @@ void TakeSidTransition(const std::string& entry) {
 
 }  // namespace
 
+void LoadProcedureSetFor(const std::string& airport, int which) {
+  if (!IsNone(airport) && P().AirportProcedureSets[which].AirportIdent != airport)
+    navdb::LoadAirportProcedures(airport, which);
+}
+
+bool TakeAirportEntry(std::int32_t page) {
+  State& s = S();
+  model::State& m = M();
+  const std::string ident = EntryText();
+  // APCH keeps the typed ident as its destination before the look-up, and
+  // gives it up again when the look-up fails.
+  if (page == kPageApproach) m.PendingDestinationIdent = ident;
+  if (navdb::LoadAirportProcedures(ident, page == kPageDeparture ? 1 : 2) != 1) {
+    s.GnsAirportNotFound = 1;
+    if (page == kPageApproach) {
+      m.PendingDestinationIdent = kNone;
+      s.GnsXlsEntryActive = 0;
+      SetLineState(6, 0);
+    }
+    return false;
+  }
+  (page == kPageDeparture ? m.RteOriginIdent : m.PendingDestinationIdent) = ident;
+  navdb::entry_state.WaypointEntryText = ident;
+  navdb::ResolveWaypointEntry(navdb::kAirportsOnly);
+  s.GnsDatabaseWaypointPage = 1;
+  s.SelectedCandidateIndex = 1;
+  s.GnsXlsReturnPage = page;
+  s.GnsXlsPage = kPageDatabaseWaypoint;
+  s.GnsAirportNotFound = 0;
+  return true;
+}
+
 void EnterOpenProcedurePage() {
   if (LineState(4) == 2) return OpenDeparture();
+  if (LineState(5) == 1) return OpenArrival();
+  if (LineState(5) == 2) return OpenApproach();
 }
 
 void EnterProcedureAirport() {
@@ -246,6 +259,10 @@ void EnterProcedureAirport() {
     m.GnsDepartureSelectionText = m.RouteSidTransition = m.SelectedDepartureRunway = kNone;
     navdb::ListSids(kNone, kNone);
     s.GnsDepartureSelection = 0;
+  } else if (s.GnsXlsReturnPage == kPageArrival) {
+    ReturnToArrival();
+  } else if (s.GnsXlsReturnPage == kPageApproach) {
+    ReturnToApproach();
   }
 }
 
@@ -258,6 +275,7 @@ void EnterDeparture() {
     TakeDepartureRunway(entry);
   } else if (LineState(6) == 1) {
     TakeAirportEntry(kPageDeparture);
+    return;
   } else if (LineState(7) == 1) {
     TakeSid(entry);
   } else if (LineState(7) == 2) {

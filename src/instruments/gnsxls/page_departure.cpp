@@ -20,22 +20,6 @@ model::State& M() { return model::model_state; }
 model::AirportProcedureSet& Origin() { return navdb::procedure_state.AirportProcedureSets[1]; }
 bool IsNone(const std::string& text) { return text == model::kNoneText; }
 
-constexpr float kTitleX = 32.0f;
-constexpr float kAirportX = 230.0f;
-constexpr int kAirportBlockX = 232;
-constexpr float kPageNumberX = 360.0f;
-constexpr float kLabelX = 53.0f;
-constexpr float kValueX = 292.0f;
-constexpr float kRunwayRowY = 40.0f;
-constexpr float kSidRowY = 80.0f;
-constexpr float kTransitionRowY = 120.0f;
-constexpr float kPreviewHeaderY = 160.0f;
-constexpr float kNotFoundY = 340.0f;
-constexpr float kPromptY = 360.0f;
-constexpr float kSelectX = 30.0f;
-constexpr float kEraseX = 320.0f;
-constexpr float kLegendY = 360.0f;
-
 constexpr ListLayout kRunways{30.0f, 292.0f, 160.0f, 40.0f, 6, "RW", 3, 3};
 constexpr ListLayout kSids{40.0f, 292.0f, 160.0f, 40.0f, 6, "", 0, 6};
 constexpr ListLayout kTransitions{40.0f, 292.0f, 160.0f, 40.0f, 6, "", 5, 5};
@@ -160,32 +144,15 @@ void DrawGnsxlsDeparturePage(display::GaugeDisplay& display, gfx::Graphics& g) {
     s.GnsDeparturePageCount = ProcedurePageCount(list.count, per_page);
   }
 
-  page.Text(kTitleX, kTitleY, kWhite, "DEPARTURE");
-  if (LineState(6) == 1) {
-    if (!s.NavigatorScratchpad.empty())
-      DrawGnsxlsCursorBlock(kAirportBlockX, 0, g, static_cast<int>(s.NavigatorScratchpad.size()));
-    page.Text(kAirportX, kTitleY, kBlack, s.NavigatorScratchpad);
-  } else {
-    page.Text(kAirportX, kTitleY, kYellow, m.RteOriginIdent);
-  }
-  page.Text(kPageNumberX, kTitleY, kWhite, ScreenText("%d/%d", s.GnsDeparturePage, s.GnsDeparturePageCount));
-
-  const gfx::ARGB runway_colour = LineState(6) == 2 ? kYellow : kGreen;
-  page.Text(kLabelX, kRunwayRowY, runway_colour, "RUNWAY");
-  page.Text(kValueX, kRunwayRowY, runway_colour,
-            IsNone(m.SelectedDepartureRunway) ? m.SelectedDepartureRunway : "RW" + m.SelectedDepartureRunway);
-  const gfx::ARGB sid_colour = LineState(7) == 1 ? kYellow : kGreen;
-  page.Text(kLabelX, kSidRowY, sid_colour, "SID");
-  page.Text(kValueX, kSidRowY, sid_colour, m.GnsDepartureSelectionText);
-  const gfx::ARGB transition_colour = LineState(7) == 2 ? kYellow : kGreen;
-  page.Text(kLabelX, kTransitionRowY, transition_colour, "TRANSITION");
-  page.Text(kValueX, kTransitionRowY, transition_colour, m.RouteSidTransition);
-
-  if (shown == Shown::kPreview) {
-    page.Text(kLabelX, kPreviewHeaderY, kWhite, "WAYPOINTS OF SID:");
-    page.Legend(kSelectX, kLegendY, "SELECT", LineState(5) != 0, LineState(5) != 0);
-    page.Legend(kEraseX, kLegendY, "ERASE", LineState(10) != 0, LineState(10) != 0);
-  }
+  DrawProcedureFrame(page, {"DEPARTURE",
+                            m.RteOriginIdent,
+                            kYellow,
+                            s.GnsDeparturePage,
+                            s.GnsDeparturePageCount,
+                            {{"RUNWAY", RunwayChoiceText(m.SelectedDepartureRunway), LineState(6) == 2},
+                             {"SID", m.GnsDepartureSelectionText, LineState(7) == 1},
+                             {"TRANSITION", m.RouteSidTransition, LineState(7) == 2}},
+                            shown == Shown::kPreview ? "WAYPOINTS OF SID:" : nullptr});
   int highlighted = 0;
   const int rows = shown == Shown::kNothing
                        ? 0
@@ -196,10 +163,6 @@ void DrawGnsxlsDeparturePage(display::GaugeDisplay& display, gfx::Graphics& g) {
     if (shown == Shown::kSids) navdb::procedure_state.SelectedSidIndex = highlighted;
   }
 
-  if (IsNone(m.RteOriginIdent)) {
-    if (s.GnsAirportNotFound == 1) page.Text(kLabelX, kNotFoundY, kYellow, "AIRPORT NOT FOUND");
-    page.Text(kLabelX, kPromptY, kWhite, "ENTER AIRPORT ID");
-  }
   page.Marker(6, ">");
   if (!IsNone(m.RteOriginIdent)) page.Marker(7, ">");
   if (shown == Shown::kTransitions) ListKeyMarkers(page, rows, ">", "<");

@@ -6,8 +6,6 @@
 namespace ovi::gnsxls {
 
 void DrawGnsxlsNavigationPages(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsArrivalPage(display::GaugeDisplay&, gfx::Graphics&) {}
-void DrawGnsxlsApproachPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsVnavPages(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsVnavDataPage(display::GaugeDisplay&, gfx::Graphics&) {}
 void DrawGnsxlsHoldingPage(display::GaugeDisplay&, gfx::Graphics&) {}

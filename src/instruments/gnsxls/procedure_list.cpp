@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "src/instruments/gnsxls/state.h"
+#include "src/model/state.h"
 
 namespace ovi::gnsxls {
 
@@ -37,7 +38,10 @@ int DrawProcedureList(GnsPage& page, const ListOnShow& list, std::int32_t page_n
     const float x = left ? l.left_x : l.right_x;
     const float y = l.first_y + l.pitch * static_cast<float>(left ? rows : rows - l.rows_per_column);
     const std::string stored = list.text(i);
-    if (i == chosen) {
+    if (list.role) {
+      page.Text(x, y, kWhite, Padded(list.role(i), 3));
+      page.Text(x + kRoleWidth, y, kGreen, stored);
+    } else if (i == chosen) {
       page.OnBlock(x, y, std::string(l.prefix) + Padded(stored, l.highlight_width) + "?");
       *highlighted = i;
     } else {
@@ -79,6 +83,60 @@ void ListKeyMarkers(GnsPage& page, int rows, std::string_view left, std::string_
   constexpr int kKeys[] = {3, 4, 5, 8, 9, 10};
   for (int n = 0; n < 6; ++n)
     if (rows >= 2 * n + 1) page.Marker(kKeys[n], kKeys[n] <= 5 ? left : right);
+}
+
+namespace {
+
+constexpr float kTitleX = 32.0f;
+constexpr float kAirportX = 230.0f;
+constexpr int kAirportBlockX = 232;
+constexpr float kPageNumberX = 360.0f;
+constexpr float kLabelX = 53.0f;
+constexpr float kValueX = 292.0f;
+constexpr float kFirstRowY = 40.0f;
+constexpr float kRowPitch = 40.0f;
+constexpr float kPreviewHeaderY = 160.0f;
+constexpr float kNotFoundY = 340.0f;
+constexpr float kPromptY = 360.0f;
+constexpr float kSelectX = 30.0f;
+constexpr float kEraseX = 320.0f;
+constexpr float kLegendY = 360.0f;
+
+}  // namespace
+
+std::string RunwayChoiceText(const std::string& runway) {
+  return runway == model::kNoneText ? runway : "RW" + runway;
+}
+
+void DrawProcedureFrame(GnsPage& page, const ProcedureFrame& f) {
+  const State& s = gnsxls_state;
+  page.Text(kTitleX, kTitleY, kWhite, f.title);
+  if (LineState(6) == 1) {
+    if (!s.NavigatorScratchpad.empty())
+      DrawGnsxlsCursorBlock(kAirportBlockX, 0, page.graphics(), static_cast<int>(s.NavigatorScratchpad.size()));
+    page.Text(kAirportX, kTitleY, kBlack, s.NavigatorScratchpad);
+  } else {
+    page.Text(kAirportX, kTitleY, f.airport_colour, f.airport);
+  }
+  page.Text(kPageNumberX, kTitleY, kWhite, ScreenText("%d/%d", f.page, f.page_count));
+  for (int r = 0; r < 3; ++r) {
+    const gfx::ARGB colour = f.rows[r].open ? kYellow : kGreen;
+    const float y = kFirstRowY + kRowPitch * static_cast<float>(r);
+    page.Text(kLabelX, y, colour, f.rows[r].label);
+    page.Text(kValueX, y, colour, f.rows[r].value);
+  }
+  if (f.preview_header != nullptr) {
+    page.Text(kLabelX, kPreviewHeaderY, kWhite, f.preview_header);
+    page.Legend(kSelectX, kLegendY, "SELECT", LineState(5) != 0, LineState(5) != 0);
+    page.Legend(kEraseX, kLegendY, "ERASE", LineState(10) != 0, LineState(10) != 0);
+  }
+  const bool no_airport = f.airport == model::kNoneText;
+  // An unknown ident typed over a known airport is said too: the entry
+  // stays open and would otherwise look as if ENT had not been pressed
+  // (not over the preview, whose SELECT stands in its place).
+  if (s.GnsAirportNotFound == 1 && (no_airport || (LineState(6) == 1 && f.preview_header == nullptr)))
+    page.Text(kLabelX, kNotFoundY, kYellow, "AIRPORT NOT FOUND");
+  if (no_airport) page.Text(kLabelX, kPromptY, kWhite, "ENTER AIRPORT ID");
 }
 
 }  // namespace ovi::gnsxls

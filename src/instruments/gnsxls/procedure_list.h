@@ -34,11 +34,15 @@ struct ListLayout {
 };
 
 // One list on show: its count and each entry's stored text (1..count).
+// `role`, when given, is drawn "%-3s" in white before each row, the text
+// then standing kRoleWidth further right (the approach's legs).
 struct ListOnShow {
   const ListLayout* layout;
   int count;
   std::function<std::string(int)> text;
+  std::function<std::string(int)> role = nullptr;
 };
+inline constexpr float kRoleWidth = 80.0f;
 
 // Draws the rows of `page` (within the list's count) and returns how many
 // it drew. The entry of `field_code` on this page, when it exists, is drawn
@@ -70,5 +74,32 @@ void ClearLines(unsigned lines);
 // from the seventh, 9 from the ninth, 10 from the eleventh; `left` and
 // `right` are the texts of the two columns' keys.
 void ListKeyMarkers(GnsPage& page, int rows, std::string_view left, std::string_view right);
+
+// ---- the frame the three pages share ----------------------------------------
+
+// One of the three rows of choices: label at x 53, value at x 292, yellow
+// while its list is open.
+struct ChoiceRow {
+  const char* label;
+  std::string value;
+  bool open;
+};
+
+struct ProcedureFrame {
+  const char* title;
+  const std::string& airport;  // "------" when none
+  gfx::ARGB airport_colour;
+  std::int32_t page, page_count;
+  ChoiceRow rows[3];
+  const char* preview_header;  // shown with SELECT and ERASE; null: no preview
+};
+
+// Title, the airport (the entry on its block while line 6 is 1), the page
+// number, the three rows, the preview's header and legends, and the airport
+// prompt with "AIRPORT NOT FOUND" while no airport is known.
+void DrawProcedureFrame(GnsPage& page, const ProcedureFrame& f);
+
+// A runway choice as its row shows it: "RW16L", or the none text alone.
+std::string RunwayChoiceText(const std::string& runway);
 
 }  // namespace ovi::gnsxls

@@ -87,6 +87,7 @@ struct State {
   std::int32_t GnsArrivalPage = 1;
   std::int32_t GnsArrivalPageCount = 1;
   std::int32_t GnsApproachPage = 1;
+  std::int32_t GnsApproachPageCount = 1;
   std::int32_t GnsVnavSubPage = 1;
   std::int32_t GnsVnavPageCount = 1;
   std::int32_t GnsPlanSubPage = 1;
