@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 #include "src/display/state.h"
 #include "src/guidance/state.h"
@@ -70,6 +72,17 @@ int CycleStep(int position, int steps, int count) {
   return r < 0 ? r + count : r;
 }
 
+AltitudeText FiveCharacterAltitude(double feet) {
+  AltitudeText r{};
+  const double held = std::round(std::clamp(FiniteOr(feet), -9999.0, 99999.0));
+  char digits[16];
+  const int n = std::clamp(std::snprintf(digits, sizeof digits, held >= 0.0 ? "%02.0f" : "%.0f", held), 0, 5);
+  std::memset(r.text, ' ', 5);
+  std::memcpy(r.text + 5 - n, digits, static_cast<std::size_t>(n));
+  r.text[5] = '\0';
+  return r;
+}
+
 void DrawDrumColumn(gfx::Graphics& g, const FineGrid& grid, const gfx::Font& font, const gfx::SolidBrush& brush,
                     double x, double y, const DrumColumn& column, int position) {
   const float fx = static_cast<float>(grid.X(x));
@@ -122,6 +135,25 @@ void DrawAnnunciations(gfx::Graphics& g, std::span<const Annunciation> table, gf
       DrawScreenText(g, font(a.font_size), brush, a.x, a.y, a.format);
     }
   }
+}
+
+void ClipToCutDisc(gfx::Graphics& g, int top_radius, int bottom_radius, int side, int half_height) {
+  gfx::GraphicsPath path;
+  path.AddArcI(-top_radius, -top_radius, 2 * top_radius, 2 * top_radius, 210, 120);
+  path.AddLineI(side, -half_height, side, half_height);
+  path.AddArcI(-bottom_radius, -bottom_radius, 2 * bottom_radius, 2 * bottom_radius, 30, 120);
+  path.AddLineI(-side, -half_height, -side, half_height);
+  path.CloseFigure();
+  g.SetClip(path);
+}
+
+double OverspeedReference(double speed) {
+  const double overspeed = FiniteOr(host::GetSimToken63()) / 128.0;
+  return overspeed + 120.0 < speed ? speed - 70.0 : overspeed;
+}
+
+double StallReference() {
+  return FiniteOr(host::GetSimToken907() != 0.0 ? host::GetDesignSpeedVs0() : host::GetDesignSpeedVs1());
 }
 
 int MarkerBeaconNow() {

@@ -80,6 +80,18 @@ int DigitAt(std::string_view text, std::size_t index);
 // of 5.
 int CycleStep(int position, int steps, int count);
 
+// A five-character altitude readout: the altitude held within -9999 to
+// 99999 ft and rounded to the foot, right-aligned, at least two digits from
+// 0 on ("   05", "  850", "12345"); a negative altitude with its minus sign
+// in front of its digits ("  -50"). The written formats ("   %02.0f" below
+// 100 ft, "  %3.0f" below 1000, " %4.0f" below 10000, else "%5.0f") grew a
+// sixth character below 0, from 100000 ft and where rounding reached the
+// next format.
+struct AltitudeText {
+  char text[8];
+};
+AltitudeText FiveCharacterAltitude(double feet);
+
 // A column of values on a drum: the shown position and `neighbours` more on
 // each side, `pitch` canvas units apart, each printed with `format` from
 // position x `value_per_step` ("%d" with 1 for a units digit, "%d0" with 2
@@ -129,6 +141,22 @@ struct Annunciation {
 // Bit i set: row i is drawn.
 std::uint64_t ShownAnnunciations(std::span<const Annunciation> table);
 void DrawAnnunciations(gfx::Graphics& g, std::span<const Annunciation> table, gfx::Font (*font)(float size));
+
+// --- Attitude clip ----------------------------------------------------------
+// The clip of a round attitude area cut straight at its sides, in the
+// current transform about its centre: the arc of `top_radius` over the top
+// (210 to 330 degrees), the side x = side from -half_height to
+// half_height, the arc of `bottom_radius` under the bottom (30 to 150
+// degrees), the side x = -side, closed.
+void ClipToCutDisc(gfx::Graphics& g, int top_radius, int bottom_radius, int side, int half_height);
+
+// --- Speed limits ----------------------------------------------------------
+// Where a speed tape's overspeed marks begin, knots: token 63 / 128, but
+// never more than 120 kt below `speed` (further off, 70 kt below it).
+double OverspeedReference(double speed);
+// The stall speed the low-speed marks stand on, knots: the design speed VS0
+// with the flaps out (token 907 non-zero), else VS1.
+double StallReference();
 
 // --- Marker beacons --------------------------------------------------------
 // The marker beacon received: 1 outer, 2 middle, 3 inner, 0 none.

@@ -97,6 +97,7 @@ gfx::Font DaReredBold(float size) { return gfx::Font("DA Rered", size, gfx::Font
 gfx::Font CourierNewBold(float size) {
   return gfx::Font("Courier New", size, gfx::FontStyleBold, gfx::Unit::Pixel);
 }
+gfx::Font TahomaBold(float size) { return gfx::Font("Tahoma", size, gfx::FontStyleBold, gfx::Unit::Pixel); }
 
 namespace {
 

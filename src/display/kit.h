@@ -116,6 +116,8 @@ double RelativeAngle(double a, double b);
 gfx::Font ArialBold(float size);
 gfx::Font DaReredBold(float size);
 gfx::Font CourierNewBold(float size);
+// The A320 EADI's face.
+gfx::Font TahomaBold(float size);
 
 // --- Screen texts -------------------------------------------------------------
 // Texts are formatted printf-style into a narrow buffer and drawn as at most

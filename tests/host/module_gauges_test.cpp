@@ -49,7 +49,7 @@ TEST(ModuleGauges, SubsystemGaugesAreExportedAndAnswerEveryService) {
                                               "P1000_MFD_CNTR", "P1000_MFD_NB_CNTR", "DU_1000_EHSI",
                                               "DU_1000_EHSI_NB", "PROLINE4_MFD", "PROLINE4_MFD_NB", "MD80_EHSI_NB",
                                               "EFS50_EADI", "EFS50_EADI_NB", "EFS50_EHSI", "EFS50_EHSI_NB", "EFS50_TCAS",
-                                              "B777_PFD_NB", "P1000_MFD", "P1000_MFD_NB"}));
+                                              "B777_PFD_NB", "A320_EADI_NB", "P1000_MFD", "P1000_MFD_NB"}));
   linkage->module_deinit();
   ::dlclose(module);
 }

@@ -1,10 +1,12 @@
 // The attitude displays' frames as the panel draws them many times a
-// second: the EFS 50 EADI on its screen (280 x 262) and the B777 PFD on its
-// own (247 x 294), raster backend, one core, every element shown: banked
+// second: the EFS 50 EADI on its screen (280 x 262), the B777 PFD on its
+// own (247 x 294), the A320 EADI (318 x 311) and the C-17 MFD's primary
+// flight page (246 x 241), raster backend, one core, every element shown: banked
 // and climbing, the flight director on (single and dual cue), the heading
 // scale, an ILS with both deviation scales and a marker, the radio
 // altitude and decision height, every mode annunciation, the speed limits
-// and V-speeds, the flight path vector. Each run reports the median
+// and V-speeds, the flight path vector, the A320's ILS block and mode row
+// and the C-17's data fields, stall warning and mode boxes. Each run reports the median
 // (typical) and the slowest frame in microseconds of the thread's processor
 // time, after one untimed frame.
 #include <benchmark/benchmark.h>
@@ -13,9 +15,12 @@
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/host/state.h"
+#include "src/instruments/efs/a320/a320_eadi.h"
 #include "src/instruments/efs/b777/b777_pfd.h"
 #include "src/instruments/efs/efs50/eadi.h"
 #include "src/instruments/efs/state.h"
+#include "src/instruments/mfd/c17/c17_mfd.h"
+#include "src/instruments/mfd/c17/state.h"
 #include "src/model/state.h"
 #include "tools/bench/frame_times.h"
 
@@ -29,6 +34,8 @@ using namespace ovi;
 void LookupVar(MODULE_VAR* var) {
   switch (var->id) {
     case 49:
+    case 67:
+    case 111:
     case 792:
     case 907:
       var->value.n = 1.0;
@@ -44,6 +51,9 @@ void LookupVar(MODULE_VAR* var) {
       break;
     case 65:
       var->value.n = 1000.0;
+      break;
+    case 24:
+      var->value.n = 0x0950;
       break;
     case 615:
       var->value.n = 200.0;
@@ -93,6 +103,7 @@ void SetUpWorld(int dual_cue) {
   g.Nav1DmeDistance = 12.3;
   g.SelectedCourse = 163.0;
   g.ApMaster = g.ApAltitudeLock = g.ApAirspeedHold = g.ApYawDamper = 1.0;
+  g.ApApproachHold = g.AutothrottleArm = 1.0;
   g.ApHeadingLock = 1;
   g.LnavEngaged = g.VnavEngaged = 1;
   model::State& m = model::model_state;
@@ -126,6 +137,25 @@ void BM_B777PfdFrame(benchmark::State& state) {
   TimeEntry(state, efs::DrawB777Pfd, efs::efs_state.B777PfdDisplay, 247, 294);
 }
 BENCHMARK(BM_B777PfdFrame)->ArgName("dual_cue")->DenseRange(0, 1)->Unit(benchmark::kMicrosecond);
+
+void BM_A320EadiFrame(benchmark::State& state) {
+  auto entry = [](display::GaugeDisplay& d, gfx::DeviceContext* dc, const PIXSIZE* size, int variant) {
+    efs::DrawA320Eadi(d, dc, size, variant, 320);
+  };
+  TimeEntry(state, entry, efs::efs_state.A320EadiDisplay, 318, 311);
+}
+// 99: the chevron symbol; 0: the wings.
+BENCHMARK(BM_A320EadiFrame)->ArgName("dual_cue")->Arg(0)->Arg(99)->Unit(benchmark::kMicrosecond);
+
+void BM_C17PrimaryFlightPage(benchmark::State& state) {
+  // Display 1 starts on the primary flight page; the speed trend caret on.
+  auto entry = [](display::GaugeDisplay& d, gfx::DeviceContext* dc, const PIXSIZE* size, int) {
+    model::model_state.DispC17SpdTrend = 1;
+    c17::DrawC17Mfd(d, dc, size, 1);
+  };
+  TimeEntry(state, entry, c17::c17_state.C17MfdDisplay, 246, 241);
+}
+BENCHMARK(BM_C17PrimaryFlightPage)->ArgName("dual_cue")->Arg(0)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

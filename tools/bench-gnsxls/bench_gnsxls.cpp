@@ -3,12 +3,14 @@
 // active flight plan, DIRECT (a route sub-page and the closest airports),
 // DATABASE WPT (opened from DIRECT, all its lines), AIRWAY (a full page
 // with a segment), SAVE (the name open), PILOT ENTERED WPT and OFFSET WPT
-// (fields open), and DEPARTURE, ARRIVAL and APCH each with a full list
-// (twelve rows, one highlighted, the markers) and with its preview (eight
-// legs, SELECT? on its block), each after one untimed frame; typical
-// (median) and worst frame in microseconds of the thread's processor time. Apart, the closest
-// airport list rebuilt (map list, nine nearest, sort) on the world-sized
-// synthetic set, the near list built once: never the database.
+// (fields open), DEPARTURE, ARRIVAL and APCH each with a full list (twelve
+// rows, one highlighted, the markers) and with its preview (eight legs,
+// SELECT? on its block), and the data pages (NAVIGATION, VNAV, VNAV DATA,
+// HOLDING PATTERN, PLAN: below), each after one untimed frame; typical
+// (median) and worst frame in microseconds of the thread's processor time.
+// Apart, the closest airport list rebuilt (map list, nine nearest, sort) on
+// the world-sized synthetic set, the near list built once: never the
+// database.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -29,9 +31,9 @@
 #include "src/instruments/gnsxls/screen.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/navdb/entry_state.h"
+#include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedure_state.h"
-#include "src/model/state.h"
 #include "tools/bench/frame_times.h"
 #include "tools/navgen/navgen.h"
 
@@ -207,6 +209,68 @@ void BM_ProcedurePage(benchmark::State& state) {
 BENCHMARK(BM_ProcedurePage)
     ->ArgNames({"page", "preview"})
     ->ArgsProduct({{gnsxls::kPageDeparture, gnsxls::kPageArrival, gnsxls::kPageApproach}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
+
+// The data pages with a 40-waypoint route flown to its third entry: the
+// four NAVIGATION sub-pages (sub-page 2 with both wind arrows), the VNAV
+// summary and its route sub-pages with both markers pending, VNAV DATA,
+// HOLDING PATTERN and the six PLAN sub-pages. Arg: page x 10 + sub-page.
+void SetUpDataPage(int page, int sub_page) {
+  ResetModuleState();
+  flightplan::State& fp = flightplan::flightplan_state;
+  for (int i = 0; i <= 40; ++i) {
+    model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
+    w.ident = i == 0 ? "KSEA" : i == 40 ? "KPDX" : "WPT" + std::to_string(i);
+    w.latitude = 47.5 - 0.05 * i;
+    w.longitude = -122.3 - 0.01 * i;
+    w.altitude_constraint = i % 5 == 0 ? 10000.0 : model::kNoValue;
+  }
+  fp.ActiveFlightPlan[41].ident = "******";
+  fp.ActiveFlightPlanLastIndex = 40;
+  fp.ActiveWaypointIndex = 3;
+  model::HoldingPattern& h = fp.HoldTable[1];
+  h.active_index = 5;
+  for (int k = 0; k < 5; ++k) h.corners[k] = {47.2 - 0.05 * k, -122.35, ""};
+  guidance::State& g = guidance::guidance_state;
+  g.DisplayPower = 1;
+  g.PlaneLatitude = 47.40;
+  g.PlaneLongitude = -122.31;
+  g.MagneticVariation = 16.0;
+  g.GroundSpeedKnots = 280.0;
+  g.TrueAirspeedEstimate = 290.0;
+  g.EteMinutes = 0.5;
+  g.HeadwindComponent = 12.0;
+  g.CrosswindComponent = -8.0;
+  g.WindSpeed = 14.0;
+  g.TocLatitude = 47.1;
+  g.TocLongitude = -122.34;
+  g.DistanceTodToLastWaypoint = 60.0;
+  g.NextConstraintIndex = 5;
+  g.VerticalSpeedFpm = 1800.0;
+  g.ActiveWaypointDistance = 4.0;
+  g.DestinationDistance = 118.0;
+  model::model_state.CruiseAlt = 35000;
+  gnsxls::State& s = gnsxls_state;
+  s.GnsXlsPage = page;
+  s.GnsNavSubPage = s.GnsVnavSubPage = s.GnsPlanSubPage = sub_page;
+}
+
+void BM_DataPage(benchmark::State& state) {
+  const int arg = static_cast<int>(state.range(0));
+  SetUpDataPage(arg / 10, arg % 10);
+  gfx::DeviceContext dc(kWidth, kHeight);
+  gnsxls::DrawGnsxlsScreen(gnsxls_state.GnsXlsDisplay, &dc, kWidth, kHeight);
+  bench::TimeFrames(state, [&] {
+    gnsxls::DrawGnsxlsScreen(gnsxls_state.GnsXlsDisplay, &dc, kWidth, kHeight);
+    benchmark::DoNotOptimize(dc.pixels.data());
+  });
+}
+BENCHMARK(BM_DataPage)
+    ->ArgName("page_sub")
+    ->Args({91})->Args({92})->Args({93})->Args({94})
+    ->Args({151})->Args({152})->Args({153})->Args({156})
+    ->Args({161})->Args({181})
+    ->Args({191})->Args({192})->Args({193})->Args({194})->Args({195})->Args({196})
     ->Unit(benchmark::kMicrosecond);
 
 // The world-sized set, written on first use into a temporary folder (one a

@@ -11,6 +11,7 @@
 #include "src/guidance/state.h"
 #include "src/host/panel_services.h"
 #include "src/host/traffic_link.h"
+#include "src/instruments/efs/a320/a320_eadi.h"
 #include "src/instruments/efs/b777/b777_pfd.h"
 #include "src/instruments/efs/efs50/eadi.h"
 #include "src/instruments/efs/efs50/efs50.h"
@@ -24,6 +25,7 @@ DisplayDrawEntries display_draw_entries{.efs50_eadi = DrawEfs50Eadi,
                                          .efs50_ehsi = DrawEfs50Ehsi,
                                          .efs50_tcas = DrawEfs50TcasScreen,
                                          .b777_pfd = DrawB777Pfd,
+                                         .a320_eadi = DrawA320Eadi,
                                          .p1000_mfd = p1000::DrawP1000Mfd};
 
 namespace {

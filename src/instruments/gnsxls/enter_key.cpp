@@ -41,9 +41,11 @@ std::int32_t Whole(double value) { return static_cast<std::int32_t>(std::clamp(v
 
 bool ReserveLineOpen() { return S().GnsPlanSubPage == 1 && LineState(7) == 1; }
 
+// The page proposes the reserve in the unit it shows: taken back unchanged
+// it stays as it was, not its rounded kilograms converted again.
 void TakeReserveFuel() {
   double fuel = 0.0;
-  if (!EntryNumber(fuel)) return;
+  if (S().NavigatorScratchpad == S().GnsReserveProposal || !EntryNumber(fuel)) return;
   if (M().WeightUnit == "KGS") fuel *= kPoundsPerKilogram;
   M().ReserveFuel = fuel;
 }

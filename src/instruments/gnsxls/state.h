@@ -196,6 +196,18 @@ struct State {
   std::int32_t GnsHoldExitModeChoice = 1;  // 1 "MANUAL", 2 "AUTO"
   std::int32_t GnsHoldLegMode = 1;         // the leg last given as 1 a time, 2 a distance
   std::int32_t GnsNavModeChoice = 0;       // 0 none, 1 "AUTO?", 2 "MAN?"
+  // 1 = the field being typed still shows the old value: the first digit
+  // or CLR starts it from its blank template.
+  std::int32_t GnsHoldEntryFresh = 0;
+
+  // --- Data pages -------------------------------------------------------------------
+  // NAVIGATION: the TO line's time field, 1 the arrival time, 2 the next
+  // altitude constraint (nothing changes it: the line 7 choice is shown only).
+  std::int32_t GnsNavTimeFieldMode = 1;
+  double GnsFuelAtDestination = 9999.0;  // last prediction, -1 when short
+  // PLAN: the reserve figure line key 7 proposed, in the unit shown; ENT on
+  // it unchanged keeps the reserve as it was.
+  std::string GnsReserveProposal;
 
   // The navigator's drawing size, shared by both gauges.
   display::GaugeDisplay GnsXlsDisplay;

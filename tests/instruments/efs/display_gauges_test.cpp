@@ -275,7 +275,7 @@ TEST_F(DisplayGaugesTest, AttitudeDisplaysExportedAndTheVc2PfdUndrawnUnderItsPop
   display_draw_entries = saved_;
   std::vector<std::string> names;
   for (GAUGEHDR* g : ExportedDisplayGauges()) names.emplace_back(g->gauge_name);
-  for (const char* name : {"EFS50_EADI", "EFS50_EADI_NB", "B777_PFD_NB"}) {
+  for (const char* name : {"EFS50_EADI", "EFS50_EADI_NB", "B777_PFD_NB", "A320_EADI_NB"}) {
     EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
   }
   gfx::Recorder rec;

@@ -119,7 +119,9 @@ snapshot b737-back
 
 // The demo's attitude-display flights: each runs to its snapshots with its
 // text checks (a check that fails ends the run with exit code 1), and the
-// options' flights on their own panels.
+// options' flights on their own panels. The A320 and C-17 flights check the
+// LNAV button on both displays the next frame, the A320's window key (its
+// copies draw whatever the window) and the C-17 flight key.
 TEST(AttitudeScenarios, EveryFlightRunsToItsSnapshots) {
   sim::test::ScratchDir sim("attitude_scenarios");
   sim::test::CopySampleSimulator(sim);
@@ -135,6 +137,10 @@ TEST(AttitudeScenarios, EveryFlightRunsToItsSnapshots) {
       {"panels/b777/panel.cfg", "scenarios/b777.txt",
        {"b777-ground", "b777-takeoff", "b777-climb", "b777-approach", "b777-popup", "b777-off"}},
       {"panels/b777/options.cfg", "scenarios/b777-options.txt", {"b777-novspd", "b777-fpv", "b777-fpv-pinned"}},
+      {"panels/a320/panel.cfg", "scenarios/pfd.txt",
+       {"a320-takeoff", "a320-climb", "a320-turn", "a320-cruise", "a320-ils", "a320-popup", "a320-off"}},
+      {"panels/c17/panel.cfg", "scenarios/pfd-c17.txt",
+       {"c17-pfd-takeoff", "c17-pfd-climb", "c17-pfd-ils", "c17-pfd-warning", "c17-pfd-ap-off"}},
   };
   for (const Run& run : runs) {
     const std::string out = sim / (std::string("out-") + std::filesystem::path(run.scenario).stem().string());

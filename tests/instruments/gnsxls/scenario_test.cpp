@@ -2,8 +2,10 @@
 // on the named keys becomes the route the SERVER gauge exports; both
 // navigators show it; every snapshot is written.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -187,6 +189,30 @@ TEST(GnsScenario, ProcedureChoicesOnTheKeysAreTheSplicesOfTheSameChoice) {
                            "arr-stars", "arr-transitions", "arr-runways", "arr-preview", "apch-runways", "apch-types",
                            "apch-transitions", "apch-preview", "fpl-procedures"})
     EXPECT_TRUE(fs::exists(snaps + snap + "/window00_gauge08_GNSXLS.png")) << snap;
+}
+
+// PLAN in kilograms and VNAV DATA on the named keys, a frame between
+// presses: a reserve of 1500 kg typed reads back 1500 and is kept in pounds;
+// proposed again and taken unchanged it stays; the cruise altitude,
+// transition level and angle typed read back (the run's text checks).
+TEST(GnsScenario, ReserveInKilogramsAndVnavDataReadBack) {
+  sim::test::ScratchDir sim("gnsxls-kg");
+  fs::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), fs::copy_options::recursive);
+  fs::create_directories(sim / "GAUGES");
+  fs::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+  for (const char* file : {"ovi/ovi.cfg", "ovi/Aircraft/B737-800.cfg"}) {
+    std::string text = sim::test::ReadFile(sim / file);
+    for (const char* lbs : {"WeightUnit = LBS", "WeightUnit LBS"})
+      if (const std::size_t at = text.find(lbs); at != std::string::npos) text.replace(at + std::strlen(lbs) - 3, 3, "KGS");
+    std::FILE* out = std::fopen((sim / file).c_str(), "w");
+    ASSERT_NE(out, nullptr) << file;
+    std::fputs(text.c_str(), out);
+    std::fclose(out);
+  }
+  sim::test::RunResult r = sim::test::RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/sample/panel.cfg",
+                                              "--scenario", sim / "scenarios/gnsxls-data-kg.txt", "--out", sim / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;  // every expect_text held
+  EXPECT_TRUE(Has(sim::test::ReadFile(sim / "out/snapshots/plan-1-kg/window00_gauge08_GNSXLS.txt"), "\"  1500\""));
 }
 
 }  // namespace

@@ -285,11 +285,6 @@ void DrawB777PfdInstruments(const display::GaugeDisplay& display, gfx::Graphics&
   if (!scale.usable) return;
   const model::State& m = M();
   const double speed = FiniteOr(G().SmoothedAirspeed);
-  // The barber pole never lies more than 120 kt below the speed: further
-  // off it is drawn 70 kt below it.
-  double overspeed = FiniteOr(host::GetSimToken63()) / 128.0;
-  if (overspeed + 120.0 < speed) overspeed = speed - 70.0;
-  const double stall = host::GetSimToken907() != 0.0 ? host::GetDesignSpeedVs0() : host::GetDesignSpeedVs1();
   const B777Frame f{g,
                     scale,
                     display::FineGridFor(kB777Canvas, display.width, display.height, 16),
@@ -297,8 +292,8 @@ void DrawB777PfdInstruments(const display::GaugeDisplay& display, gfx::Graphics&
                     Colour(m.B777PFDGrndColorRed, m.B777PFDGrndColorGreen, m.B777PFDGrndColorBlue),
                     Colour(m.B777PFDTapeColorRed, m.B777PFDTapeColorGreen, m.B777PFDTapeColorBlue),
                     Colour(m.B777PFDBkgrdColorRed, m.B777PFDBkgrdColorGreen, m.B777PFDBkgrdColorBlue),
-                    overspeed,
-                    FiniteOr(stall)};
+                    display::OverspeedReference(speed),
+                    display::StallReference()};
   display::DrawLayers(B777PfdLayers(), f);
   g.ResetClip();
 }

@@ -174,7 +174,9 @@ TEST_F(FrameTest, MapLayersOfTheCompassPagesAreClippedToTheirOutline) {
     }
     EXPECT_EQ(clips[0]->points.empty(), c.page == 6);
   }
-  for (std::int32_t page : {0, 1, 9, 12}) {
+  // No map-layer clip on the other pages (page 1 lays its own clips, each
+  // reset before the next).
+  for (std::int32_t page : {0, 9, 12}) {
     Working() = page;
     Draw(5);
     EXPECT_EQ(rec_.Count(gfx::OpKind::Clip), 0) << page;
