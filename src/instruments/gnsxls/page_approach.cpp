@@ -29,13 +29,6 @@ constexpr ListLayout kTypes{30.0f, 292.0f, 160.0f, 40.0f, 6, "", 0, 6};
 constexpr ListLayout kTransitions{30.0f, 292.0f, 160.0f, 40.0f, 6, "", 5, 5};
 constexpr ListLayout kPreview{30.0f, 292.0f, 200.0f, 40.0f, 4, "", 0, 0};
 
-constexpr unsigned kListLines = Lines({3, 4, 5, 8, 9, 10});
-constexpr ListKey kListKeys[] = {
-    {3, 1, 2, kListLines & ~Lines({3})},  {4, 3, 4, kListLines & ~Lines({4})},
-    {5, 5, 6, kListLines & ~Lines({5})},  {8, 7, 8, kListLines & ~Lines({8})},
-    {9, 9, 10, kListLines & ~Lines({9})}, {10, 11, 12, kListLines & ~Lines({10})},
-};
-
 void DestinationAndRunwayKey() {
   State& s = gnsxls_state;
   model::State& m = M();
@@ -80,12 +73,6 @@ void TypeAndTransitionKey() {
   s.GnsXlsEntryActive = 0;
 }
 
-void LineKey(int key) {
-  if (key == 6) return DestinationAndRunwayKey();
-  if (key == 7) return TypeAndTransitionKey();
-  for (const ListKey& k : kListKeys)
-    if (k.key == key) PressListKey(k, (key == 5 || key == 10) && gnsxls_state.GnsApproachSelection == 1);
-}
 
 enum class Shown { kNothing, kPreview, kRunways, kTypes, kTransitions };
 
@@ -130,7 +117,8 @@ void DrawGnsxlsApproachPage(display::GaugeDisplay& display, gfx::Graphics& g) {
   State& s = gnsxls_state;
   const model::State& m = M();
   GnsPage page(display, g);
-  LineKey(s.GnsXlsLineSelectKey);
+  PressProcedureLineKey(s.GnsXlsLineSelectKey, DestinationAndRunwayKey, TypeAndTransitionKey, kKeysClosingListLines,
+                        s.GnsApproachSelection == 1);
 
   const Shown shown = WhatIsShown();
   const ListOnShow list = ListOf(shown);

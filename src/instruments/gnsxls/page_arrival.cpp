@@ -25,15 +25,6 @@ constexpr ListLayout kStars{30.0f, 292.0f, 160.0f, 40.0f, 6, "", 0, 6};
 constexpr ListLayout kTransitions{30.0f, 292.0f, 160.0f, 40.0f, 6, "", 5, 5};
 constexpr ListLayout kPreview{30.0f, 292.0f, 200.0f, 40.0f, 4, "", 0, 0};
 
-// Each list key closes the other five list lines only: the airport and the
-// two choice lines stay as they are.
-constexpr unsigned kListLines = Lines({3, 4, 5, 8, 9, 10});
-constexpr ListKey kListKeys[] = {
-    {3, 1, 2, kListLines & ~Lines({3})},  {4, 3, 4, kListLines & ~Lines({4})},
-    {5, 5, 6, kListLines & ~Lines({5})},  {8, 7, 8, kListLines & ~Lines({8})},
-    {9, 9, 10, kListLines & ~Lines({9})}, {10, 11, 12, kListLines & ~Lines({10})},
-};
-
 void DestinationAndRunwayKey() {
   State& s = gnsxls_state;
   model::State& m = M();
@@ -86,12 +77,6 @@ void TransitionAndStarKey() {
   ClearLines(Lines({3, 4, 5, 6, 8, 9, 10}));
 }
 
-void LineKey(int key) {
-  if (key == 6) return DestinationAndRunwayKey();
-  if (key == 7) return TransitionAndStarKey();
-  for (const ListKey& k : kListKeys)
-    if (k.key == key) PressListKey(k, (key == 5 || key == 10) && gnsxls_state.GnsArrivalSelection == 1);
-}
 
 enum class Shown { kNothing, kPreview, kRunways, kStars, kTransitions };
 
@@ -129,7 +114,8 @@ void DrawGnsxlsArrivalPage(display::GaugeDisplay& display, gfx::Graphics& g) {
   State& s = gnsxls_state;
   const model::State& m = M();
   GnsPage page(display, g);
-  LineKey(s.GnsXlsLineSelectKey);
+  PressProcedureLineKey(s.GnsXlsLineSelectKey, DestinationAndRunwayKey, TransitionAndStarKey, kKeysClosingListLines,
+                        s.GnsArrivalSelection == 1);
 
   // The preview pages by eight legs, as it draws them (and as DEPARTURE
   // does): twelve would leave legs 9 to 12 on no page.

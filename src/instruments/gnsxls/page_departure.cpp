@@ -88,12 +88,6 @@ void SidAndTransitionKey() {
   s.GnsDeparturePage = 1;
 }
 
-void LineKey(int key) {
-  if (key == 6) return AirportAndRunwayKey();
-  if (key == 7) return SidAndTransitionKey();
-  for (const ListKey& k : kListKeys)
-    if (k.key == key) PressListKey(k, (key == 5 || key == 10) && gnsxls_state.GnsDepartureSelection == 1);
-}
 
 // What the page shows below its three rows, by the page count's precedence:
 // one list at a time.
@@ -132,7 +126,8 @@ void DrawGnsxlsDeparturePage(display::GaugeDisplay& display, gfx::Graphics& g) {
   State& s = gnsxls_state;
   const model::State& m = M();
   GnsPage page(display, g);
-  LineKey(s.GnsXlsLineSelectKey);
+  PressProcedureLineKey(s.GnsXlsLineSelectKey, AirportAndRunwayKey, SidAndTransitionKey, kListKeys,
+                        s.GnsDepartureSelection == 1);
 
   const Shown shown = WhatIsShown();
   const ListOnShow list = ListOf(shown);

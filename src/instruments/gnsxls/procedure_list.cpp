@@ -79,6 +79,14 @@ void PressListKey(const ListKey& k, bool confirms) {
   ClearLines(k.clears);
 }
 
+void PressProcedureLineKey(int key, void (*key6)(), void (*key7)(), std::span<const ListKey> list_keys,
+                           bool choice_waits) {
+  if (key == 6) return key6();
+  if (key == 7) return key7();
+  for (const ListKey& k : list_keys)
+    if (k.key == key) PressListKey(k, (key == 5 || key == 10) && choice_waits);
+}
+
 void ListKeyMarkers(GnsPage& page, int rows, std::string_view left, std::string_view right) {
   constexpr int kKeys[] = {3, 4, 5, 8, 9, 10};
   for (int n = 0; n < 6; ++n)

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <span>
 #include <string>
 
 #include "src/instruments/gnsxls/kit.h"
@@ -68,6 +70,21 @@ constexpr unsigned Lines(std::initializer_list<int> lines) {
   return bits;
 }
 void ClearLines(unsigned lines);
+
+// The list keys of ARRIVAL and APCH: each closes the other five list lines
+// only (DEPARTURE's close the lines above them too).
+inline constexpr unsigned kListLines = Lines({3, 4, 5, 8, 9, 10});
+inline constexpr ListKey kKeysClosingListLines[] = {
+    {3, 1, 2, kListLines & ~Lines({3})},  {4, 3, 4, kListLines & ~Lines({4})},
+    {5, 5, 6, kListLines & ~Lines({5})},  {8, 7, 8, kListLines & ~Lines({8})},
+    {9, 9, 10, kListLines & ~Lines({9})}, {10, 11, 12, kListLines & ~Lines({10})},
+};
+
+// The line key of a frame on a procedure page: 6 and 7 by the page's own
+// routines, the list keys by their table; 5 and 10 confirm while a choice
+// waits. Keys 1 and 2 do nothing.
+void PressProcedureLineKey(int key, void (*key6)(), void (*key7)(), std::span<const ListKey> list_keys,
+                           bool choice_waits);
 
 // The marker of each list key shown while a list of `rows` drawn rows is
 // open: key 3 from the first row, 4 from the third, 5 from the fifth, 8

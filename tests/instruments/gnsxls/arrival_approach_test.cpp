@@ -381,7 +381,8 @@ TEST_F(ArrivalApproachTest, ConfirmationsSpliceIntoEitherRouteAndRecordTheChoice
     EXPECT_EQ(S().GnsXlsPage, active ? kPageFlightPlan : kPageApproach);
     EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
     const Strings stores = active ? Strings{M().SelectedStar, M().PendingStarTransition, M().SelectedArrivalRunway,
-                                            M().DestinationAirportIdent, M().PlanSelectionText3, M().GnsSelectedApproach}
+                                            M().DestinationAirportIdent, M().PlanSelectionText3,
+                                            M().GnsSelectedApproach}
                                   : Strings{M().GnsSelectedStarTransition, M().StarTransitionNone,
                                             M().PlanSelectionText1, M().PlanFinalWaypointIdent,
                                             M().GnsSelectedApproachVia, M().ApproachNone};
