@@ -151,6 +151,18 @@ void GnsPage::Choice(float x, float y, std::string_view text) {
   OnBlock(x, y, shown);
 }
 
+void GnsPage::ChoiceLine(float y, gfx::ARGB label_colour, std::string_view label, bool choosing,
+                         std::string_view stored) {
+  constexpr float kLabelX = 30.0f;
+  constexpr float kChoiceX = 320.0f;
+  Text(kLabelX, y, label_colour, label);
+  if (choosing) {
+    Choice(kChoiceX, y, gnsxls_state.NavigatorScratchpad);
+  } else {
+    Text(kChoiceX, y, kGreen, stored);
+  }
+}
+
 void GnsPage::Line(float x1, float y1, float x2, float y2, gfx::ARGB colour, float width) {
   gfx::Pen pen(gfx::Color(colour), width);
   g_.DrawLine(pen, x1, y1, x2, y2);

@@ -110,6 +110,10 @@ class GnsPage {
   // A choice waiting for ENT: the entry line's text with "?" on a block as
   // wide as that text.
   void Choice(float x, float y, std::string_view text);
+  // A chooser line of the waypoint pages: its label at the left, then the
+  // choice being made (the entry line's text) while `choosing`, else the
+  // stored value in green.
+  void ChoiceLine(float y, gfx::ARGB label_colour, std::string_view label, bool choosing, std::string_view stored);
   // A straight line `width` units wide.
   void Line(float x1, float y1, float x2, float y2, gfx::ARGB colour, float width);
 

@@ -27,7 +27,6 @@ constexpr float kPosX = 200.0f;
 constexpr float kLatitudeY = 160.0f;
 constexpr float kLongitudeY = 200.0f;
 constexpr float kFreqY = 240.0f;
-constexpr float kChoiceX = 320.0f;
 constexpr float kFlyoverY = 320.0f;
 constexpr float kDirectionY = 360.0f;
 
@@ -84,19 +83,9 @@ void DrawGnsxlsDatabaseWaypointPage(display::GaugeDisplay& display, gfx::Graphic
   if (c.kind == "APT") return;
   page.Text(kLabelX, kFreqY, kGreen, "FREQ");
   page.Text(kValueX, kFreqY, kGreen, c.frequency_text.view());
-  page.Text(kLabelX, kFlyoverY, kGreen, "FLYOVER:");
-  if (LineState(10) == 1) {
-    page.Choice(kChoiceX, kFlyoverY, s.NavigatorScratchpad);
-  } else {
-    page.Text(kChoiceX, kFlyoverY, kGreen, s.GnsWaypointEntryText);
-  }
+  page.ChoiceLine(kFlyoverY, kGreen, "FLYOVER:", LineState(10) == 1, s.GnsWaypointEntryText);
   if (!FromDirect()) return;
-  page.Text(kLabelX, kDirectionY, kWhite, "DIRECTION:");
-  if (LineState(10) == 2) {
-    page.Choice(kChoiceX, kDirectionY, s.NavigatorScratchpad);
-  } else {
-    page.Text(kChoiceX, kDirectionY, kGreen, s.TurnDirectionText);
-  }
+  page.ChoiceLine(kDirectionY, kWhite, "DIRECTION:", LineState(10) == 2, s.TurnDirectionText);
 }
 
 }  // namespace ovi::gnsxls

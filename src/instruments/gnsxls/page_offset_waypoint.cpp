@@ -37,7 +37,6 @@ constexpr float kPosX = 180.0f;
 constexpr float kLatitudeY = 240.0f;
 constexpr float kLongitudeY = 280.0f;
 constexpr float kPromptY = 320.0f;
-constexpr float kChoiceX = 320.0f;
 constexpr float kFlyoverY = 360.0f;
 
 // The field line 8's state opens: 1 the bearing, 2 the distance. The typed
@@ -154,12 +153,7 @@ void DrawGnsxlsOffsetWaypointPage(display::GaugeDisplay& display, gfx::Graphics&
   page.Text(kPosX, kLongitudeY, kGreen, s.GnsOffsetWaypointText2);
   if (s.GnsOffsetBearingText != kNoBearing && s.GnsOffsetDistanceText != kNoDistance && LineState(8) == 0)
     page.Text(kLabelX, kPromptY, kWhite, "OK? ENTER");
-  page.Text(kLabelX, kFlyoverY, kWhite, "FLYOVER:");
-  if (LineState(10) == 1) {
-    page.Choice(kChoiceX, kFlyoverY, s.NavigatorScratchpad);
-  } else {
-    page.Text(kChoiceX, kFlyoverY, kGreen, s.GnsWaypointEntryText);
-  }
+  page.ChoiceLine(kFlyoverY, kWhite, "FLYOVER:", LineState(10) == 1, s.GnsWaypointEntryText);
 }
 
 }  // namespace ovi::gnsxls

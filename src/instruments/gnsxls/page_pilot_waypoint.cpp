@@ -34,7 +34,6 @@ constexpr float kMarkX1 = 208.0f;
 constexpr float kMarkX2 = 228.0f;
 constexpr float kMarkWidth = 3.0f;
 constexpr float kMarkBelow = 30.0f;
-constexpr float kChoiceX = 320.0f;
 constexpr float kFlyoverY = 320.0f;
 
 // The two fields: which step types each, the letters that open it and its
@@ -154,12 +153,7 @@ void DrawGnsxlsPilotWaypointPage(display::GaugeDisplay& display, gfx::Graphics& 
     const float y = (s.GnsPilotWaypointStep == 1 ? kLatitudeY : kLongitudeY) + kMarkBelow;
     page.Line(kMarkX1, y, kMarkX2, y, kMagenta, kMarkWidth);
   }
-  page.Text(kLabelX, kFlyoverY, kWhite, "FLYOVER:");
-  if (LineState(10) == 1) {
-    page.Choice(kChoiceX, kFlyoverY, s.NavigatorScratchpad);
-  } else {
-    page.Text(kChoiceX, kFlyoverY, kGreen, s.GnsWaypointEntryText);
-  }
+  page.ChoiceLine(kFlyoverY, kWhite, "FLYOVER:", LineState(10) == 1, s.GnsWaypointEntryText);
 }
 
 }  // namespace ovi::gnsxls

@@ -121,6 +121,15 @@ ehsi::ToFrom Efs50ToFrom(bool track_without_signal);
 // it (negative while the aircraft is right of the leg, side flag 1), or
 // none without an active leg.
 std::optional<double> Efs50CrossTrack();
+// The same, held within the 5 NM the roses' course pointers show.
+std::optional<double> Efs50CourseCrossTrack();
+// The map overlays the roses share about (cx, cy) at `radius` canvas units
+// a range: ATC boundaries (not on variant 3), the selected runway's
+// approach pattern, and the airport's runways below 2.5 NM.
+void DrawEfs50MapOverlays(gfx::Graphics& g, int radius, int cx, int cy, int variant);
+// The dashed blue range ring's pen and its range label at (x, y).
+gfx::Pen Efs50RangeRingPen();
+void DrawEfs50RangeLabel(gfx::Graphics& g, float x, float y);
 // Whether a waypoint is active.
 bool Efs50WaypointActive();
 

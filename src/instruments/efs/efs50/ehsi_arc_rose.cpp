@@ -6,12 +6,10 @@
 // and the map are cut to the arc's outline.
 #include <cmath>
 
-#include "src/display/map_overlays.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/efs/efs50/ehsi.h"
 #include "src/model/state.h"
-#include "src/navdb/state.h"
 
 namespace ovi::efs {
 
@@ -102,7 +100,6 @@ constexpr CoursePointer DeviationScale(gfx::ARGB colour, double per_unit) {
 }
 constexpr CoursePointer kRadioDeviation = DeviationScale(c::kGreen, 100.0 / 259.0);
 constexpr CoursePointer kFlightPlanDeviation = DeviationScale(c::kBlue, 500.0 / 51.0);
-constexpr double kCrossTrackLimitNm = 5.0;
 constexpr double kCourseLinePerNeedle = 100.0 / 114.0;
 
 bool MapMode(int mode) { return mode == 5 || mode == 6; }
@@ -126,12 +123,9 @@ void DrawRangeRing(const RoseFrame& f) {
   const gfx::PointF corners[] = {{-130.0f, -30.0f}, {130.0f, -30.0f}, {0.0f, -130.0f}};
   wedge.AddPolygon(corners, 3);
   f.g.SetClip(wedge);
-  gfx::Pen dashed(c::kBlue, 2.0f);
-  dashed.SetDashStyle(gfx::DashStyle::Dash);
-  f.g.DrawEllipseI(dashed, -kMapRadius, -kMapRadius, 2 * kMapRadius, 2 * kMapRadius);
+  f.g.DrawEllipseI(Efs50RangeRingPen(), -kMapRadius, -kMapRadius, 2 * kMapRadius, 2 * kMapRadius);
   f.g.ResetClip();
-  display::DrawScreenTextF(f.g, display::ArialBold(10.0f), gfx::SolidBrush(c::kBlue), 75.0f, -35.0f, "%3.1f",
-                           FiniteOr(M().Efs50EhsiRange));
+  DrawEfs50RangeLabel(f.g, 75.0f, -35.0f);
 }
 
 void DrawHeadingPointer(const RoseFrame& f) {
@@ -178,15 +172,9 @@ void DrawCourseArrow(const RoseFrame& f) {
 }
 
 void DrawMap(const RoseFrame& f, int variant) {
-  const model::State& m = M();
-  const navdb::State& nav = navdb::navdb_state;
-  const double range = m.Efs50EhsiRange;
   f.At();
-  if (m.ShowAtcBoundaries == 1 && variant != 3)
-    display::DrawAtcBoundaries(f.g, kMapRadius, 0, 0, range, FiniteOr(G().MapHeading));
-  if (nav.SelectedRunwayBase != -999) display::DrawApproachPattern(f.g, kMapRadius, 0, 0, range, 1.0, 1.0);
-  if (nav.AirportRunwayCount > 0 && range <= 2.5) display::DrawAirportRunways(f.g, kMapRadius, 0, 0, range);
-  if (m.EFS50NavMode != 1) return;
+  DrawEfs50MapOverlays(f.g, kMapRadius, 0, 0, variant);
+  if (M().EFS50NavMode != 1) return;
   f.Toward(FiniteOr(G().SelectedCourse));
   const int d = gfx::TruncToPixel(FiniteOr(G().Nav1CdiNeedle) * kCourseLinePerNeedle);
   const Point line[] = {{d, -170}, {d + 1, -170}, {d + 1, 170}, {d - 1, 170}, {d - 1, -170}, {d, -170}};
@@ -204,8 +192,7 @@ void DrawDeviationScale(const RoseFrame& f, int mode) {
     return;
   }
   if (m.EFS50NavMode != 2 || !Efs50WaypointActive()) return;
-  std::optional<double> xtk = Efs50CrossTrack();
-  if (xtk) xtk = std::fmin(std::fmax(*xtk, -kCrossTrackLimitNm), kCrossTrackLimitNm);
+  const std::optional<double> xtk = Efs50CourseCrossTrack();
   const double course = arrow_mode ? FiniteOr(s.DesiredTrack) : f.heading;
   ehsi::DrawCoursePointer(f, kFlightPlanDeviation, course, xtk, arrow_mode ? Efs50ToFrom(false) : ehsi::ToFrom::kNone);
 }

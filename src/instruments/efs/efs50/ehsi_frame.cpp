@@ -12,6 +12,7 @@
 #include "src/instruments/efs/efs50/ehsi.h"
 #include "src/model/records.h"
 #include "src/model/state.h"
+#include "src/navdb/state.h"
 
 namespace ovi::efs {
 
@@ -214,6 +215,34 @@ std::optional<double> Efs50CrossTrack() {
   // back as the no-deviation mark).
   if (!(distance >= 0.0) || !std::isfinite(distance)) return std::nullopt;
   return side == 1 ? -distance : distance;
+}
+
+std::optional<double> Efs50CourseCrossTrack() {
+  constexpr double kLimitNm = 5.0;
+  std::optional<double> xtk = Efs50CrossTrack();
+  if (xtk) xtk = std::fmin(std::fmax(*xtk, -kLimitNm), kLimitNm);
+  return xtk;
+}
+
+void DrawEfs50MapOverlays(gfx::Graphics& g, int radius, int cx, int cy, int variant) {
+  const model::State& m = M();
+  const navdb::State& nav = navdb::navdb_state;
+  const double range = m.Efs50EhsiRange;
+  if (m.ShowAtcBoundaries == 1 && variant != 3)
+    display::DrawAtcBoundaries(g, radius, cx, cy, range, FiniteOr(G().MapHeading));
+  if (nav.SelectedRunwayBase != -999) display::DrawApproachPattern(g, radius, cx, cy, range, 1.0, 1.0);
+  if (nav.AirportRunwayCount > 0 && range <= 2.5) display::DrawAirportRunways(g, radius, cx, cy, range);
+}
+
+gfx::Pen Efs50RangeRingPen() {
+  gfx::Pen dashed(efs50_colour::kBlue, 2.0f);
+  dashed.SetDashStyle(gfx::DashStyle::Dash);
+  return dashed;
+}
+
+void DrawEfs50RangeLabel(gfx::Graphics& g, float x, float y) {
+  display::DrawScreenTextF(g, display::ArialBold(10.0f), gfx::SolidBrush(efs50_colour::kBlue), x, y, "%3.1f",
+                           FiniteOr(M().Efs50EhsiRange));
 }
 
 }  // namespace ovi::efs

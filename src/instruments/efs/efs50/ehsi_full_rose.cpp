@@ -5,7 +5,6 @@
 // and the aircraft.
 #include <cmath>
 
-#include "src/display/map_overlays.h"
 #include "src/display/map_symbols.h"
 #include "src/display/state.h"
 #include "src/guidance/state.h"
@@ -13,7 +12,6 @@
 #include "src/instruments/efs/efs50/ehsi.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
-#include "src/navdb/state.h"
 
 namespace ovi::efs {
 
@@ -116,7 +114,6 @@ constexpr CoursePointer CourseArrow(gfx::ARGB colour, double per_unit) {
 }
 constexpr CoursePointer kRadioCourse = CourseArrow(c::kGreen, 50.0 / 127.0);
 constexpr CoursePointer kFlightPlanCourse = CourseArrow(c::kBlue, 10.0);
-constexpr double kCrossTrackLimitNm = 5.0;
 
 // Bearing pointer 2 (double line, magenta) and 1 (single line, blue).
 constexpr Segment kPointer2Lines[] = {{{3, -82}, {3, -24}}, {{-3, -82}, {-3, -24}}};
@@ -140,19 +137,13 @@ bool MapMode(int mode) { return mode == 2 || mode == 3; }
 
 // Map overlays of modes 2 and 3 on the canvas, cut to the rose's circle.
 void DrawMapOverlays(const RoseFrame& f, int variant) {
-  const model::State& m = M();
-  const navdb::State& nav = navdb::navdb_state;
-  const int radius = gfx::TruncToPixel(FiniteOr(m.Efs50RoseRadius));
+  const int radius = gfx::TruncToPixel(FiniteOr(M().Efs50RoseRadius));
   const int cx = static_cast<int>(kEfs50CentreX), cy = static_cast<int>(kEfs50CentreY);
   display::UseCanvas(f.g, f.scale);
   gfx::GraphicsPath rose;
   rose.AddEllipse(29.0f, 14.0f, 200.0f, 200.0f);
   f.g.SetClip(rose);
-  if (m.ShowAtcBoundaries == 1 && variant != 3)
-    display::DrawAtcBoundaries(f.g, radius, cx, cy, m.Efs50EhsiRange, FiniteOr(G().MapHeading));
-  if (nav.SelectedRunwayBase != -999) display::DrawApproachPattern(f.g, radius, cx, cy, m.Efs50EhsiRange, 1.0, 1.0);
-  if (nav.AirportRunwayCount > 0 && m.Efs50EhsiRange <= 2.5)
-    display::DrawAirportRunways(f.g, radius, cx, cy, m.Efs50EhsiRange);
+  DrawEfs50MapOverlays(f.g, radius, cx, cy, variant);
   f.g.ResetClip();
 }
 
@@ -199,9 +190,7 @@ void DrawCourse(const RoseFrame& f) {
     if (host::GetNav1Signal() > 0.0) needle = s.Nav1CdiNeedle;
     ehsi::DrawCoursePointer(f, kRadioCourse, FiniteOr(s.SelectedCourse), needle, sense);
   } else if (nav_mode == 2 && Efs50WaypointActive()) {
-    std::optional<double> xtk = Efs50CrossTrack();
-    if (xtk) xtk = std::fmin(std::fmax(*xtk, -kCrossTrackLimitNm), kCrossTrackLimitNm);
-    ehsi::DrawCoursePointer(f, kFlightPlanCourse, FiniteOr(s.DesiredTrack), xtk, sense);
+    ehsi::DrawCoursePointer(f, kFlightPlanCourse, FiniteOr(s.DesiredTrack), Efs50CourseCrossTrack(), sense);
   }
 }
 
@@ -246,8 +235,7 @@ void DrawTunedStation(const RoseFrame& f) {
 }
 
 void DrawRangeRing(const RoseFrame& f, int mode) {
-  gfx::Pen dashed(c::kBlue, 2.0f);
-  dashed.SetDashStyle(gfx::DashStyle::Dash);
+  const gfx::Pen dashed = Efs50RangeRingPen();
   if (mode == 3) {
     for (double side : {60.0, -60.0}) {
       f.At(side);
@@ -256,8 +244,7 @@ void DrawRangeRing(const RoseFrame& f, int mode) {
   }
   f.At();
   f.g.DrawEllipseI(dashed, -50, -50, 100, 100);
-  display::DrawScreenTextF(f.g, display::ArialBold(10.0f), gfx::SolidBrush(c::kBlue), 50.0f, -4.0f, "%3.1f",
-                           FiniteOr(M().Efs50EhsiRange));
+  DrawEfs50RangeLabel(f.g, 50.0f, -4.0f);
 }
 
 void DrawHeadingPointer(const RoseFrame& f) {
