@@ -21,8 +21,8 @@ void OpenApproach();
 void ReturnToArrival();
 void ReturnToApproach();
 
-// The item of a flight plan view's store, or the procedure set `which`
-// loaded for the airport when it holds another one.
+// Procedure set `which` (1 origin, 2 destination) loaded for `airport`
+// unless it holds that airport already; nothing for none.
 void LoadProcedureSetFor(const std::string& airport, int which);
 
 }  // namespace ovi::gnsxls
