@@ -3,11 +3,12 @@
 // entry by entry, the same route loaded from its hand-written route file
 // and executed in the same run (both written by SAVE FPL); the hold and the
 // constraint, which route files do not carry, stand on the RTE HOLD and RTE
-// LEGS listings of the route flown. Every page and state either scenario
-// shows is legible.
+// LEGS listings of the route flown. Every page and state the scenarios
+// show is legible.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -174,6 +175,30 @@ TEST_F(CduRouteScenario, ProgressFollowsTheSequencing) {
   EXPECT_TRUE(Shows(Record("09-ref-nav-data-airport-name"), "31FT 9    M"));
   EXPECT_TRUE(Shows(Record("11-ref-nav-data-navaid-chosen"), "117.90"));
   EXPECT_TRUE(Shows(Record("12-ref-nav-data-unknown"), "NOT IN DATABASE"));
+  ExpectLegibleCduSnapshots(sim_ / "out");
+}
+
+// The performance pages on the ground, every field filled and refused, the
+// prompts followed, a modification erased and one executed: every page and
+// state is legible. The flight that follows is left out (its pages are
+// checked in the closed-loop flight of perf_flight_test.cpp).
+// On a panel of the gauges the scenario uses alone: a fifth of the sample
+// panel's time.
+TEST_F(CduRouteScenario, EveryPerformancePageOnTheGroundIsLegible) {
+  std::filesystem::create_directories(sim_ / "panels/perf");
+  std::ofstream(sim_ / "panels/perf/panel.cfg") << R"([Window00]
+ident=MAIN_PANEL
+size_mm=1024,768
+gauge00=ovi1!SERVER, 0, 0, 8, 8
+gauge01=ovi1!SMITHS_FMS, 524, 20, 480, , B737-800
+gauge02=ovi1!LNAV, 350, 516, 64, 48
+gauge03=ovi1!VNAV, 350, 574, 64, 48
+)";
+  const sim::test::RunResult r =
+      sim::test::RunSim({"--sim-folder", sim_.path(), "--panel", sim_ / "panels/perf/panel.cfg", "--scenario",
+                         sim_ / "scenarios/cdu-perf.txt", "--out", sim_ / "out", "--seconds", "59"});
+  ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
+  ASSERT_TRUE(std::filesystem::exists(sim_ / "out/snapshots/21-takeoff-ref-complete"));
   ExpectLegibleCduSnapshots(sim_ / "out");
 }
 

@@ -1,10 +1,12 @@
 // The CDU gauges in the simulator stand-in, clicked through their named
 // keys: when a key acts, that it acts once, what waits while no CDU is
-// drawn, EXEC at once, the lamps at the next pre-update, CLR held, and the
-// screen square's window.
+// drawn, EXEC at once, the lamps at the next pre-update, CLR held, the
+// screen square's window, and the performance pages' entries, prompts and
+// page keys.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <string>
 
@@ -92,6 +94,25 @@ class CduSimTest : public ::testing::Test {
   bool Shows(int g, const std::string& text) const {
     auto texts = sim_.Texts(g);
     return std::any_of(texts.begin(), texts.end(), [&](const sim::TextEntry& t) { return t.text == text; });
+  }
+  // `text` drawn with its layout point on row `y` of the logical screen.
+  bool ShowsOnRow(int g, const std::string& text, double y) const {
+    auto texts = sim_.Texts(g);
+    return std::any_of(texts.begin(), texts.end(),
+                       [&](const sim::TextEntry& t) { return t.text == text && std::fabs(t.canvas_y - y) < 0.01; });
+  }
+  // Presses keys of gauge g, one frame after each.
+  void PressEach(int g, std::initializer_list<const char*> keys) {
+    for (const char* key : keys) {
+      Press(g, key);
+      sim_.RunTicks(1);
+    }
+  }
+  // Without a route INIT REF opens POS INIT, whose < INDEX leads to <PERF;
+  // the page a line key opens shows a frame later.
+  void OpenPerfInit(int g) {
+    PressEach(g, {"INIT_REF", "L6", "L3"});
+    sim_.RunTicks(1);
   }
   bool Lit(int g, int element) const {
     return (sim_.gauges()[static_cast<std::size_t>(g)].elements[static_cast<std::size_t>(element)]->image_flags &
@@ -215,6 +236,53 @@ TEST_F(CduSimTest, TheScreenSquareTogglesThePopUp) {
   EXPECT_TRUE(sim_.IsWindowVisible(4012));
   Press(0, "SCREEN");
   EXPECT_FALSE(sim_.IsWindowVisible(4012));
+}
+
+TEST_F(CduSimTest, PerformanceEntriesActOnTheFrameAfterTheirKey) {
+  Install(kBothCdus);
+  sim_.RunTicks(1);
+  OpenPerfInit(0);
+  ASSERT_TRUE(Shows(0, "PERF  INIT"));
+  Type(0, "350");
+  Press(0, "R1");
+  EXPECT_TRUE(Shows(0, "350"));  // nothing acts between frames
+  sim_.RunTicks(1);
+  // The page shown took the entry before drawing: the cruise altitude is
+  // there in the same frame, the scratchpad empty.
+  EXPECT_TRUE(Shows(0, "FL350"));
+  EXPECT_FALSE(Shows(0, "350"));
+  // PREV and NEXT in one frame: NEXT alone acts (both would come back).
+  Press(0, "PREV_PAGE");
+  Press(0, "NEXT_PAGE");
+  sim_.RunTicks(1);
+  EXPECT_TRUE(Shows(0, "PERF  LIMITS"));
+  PressEach(0, {"PREV_PAGE"});
+  ASSERT_TRUE(Shows(0, "PERF  INIT"));
+  // A prompt changes the page: the new one shows on the frame after.
+  Press(0, "R6");
+  sim_.RunTicks(1);
+  EXPECT_TRUE(Shows(0, "PERF  INIT"));
+  sim_.RunTicks(1);
+  EXPECT_TRUE(Shows(0, "TAKEOFF  REF"));
+}
+
+// Both CDUs run the page each frame: what a page changes without a key
+// (the reserve lowered to the fuel on board) and what a key toggles happen
+// once.
+TEST_F(CduSimTest, TwoCdusChangeNothingTwice) {
+  Install(kBothCdus);
+  sim_.SetWindowVisible(4012, true);
+  sim_.RunTicks(1);
+  OpenPerfInit(1);
+  // 40 000 lb of reserve; 5000 gallons of 6.7 lb on board: 33 500 lb.
+  Type(1, "40");
+  PressEach(1, {"L4"});
+  sim_.RunTicks(1);
+  for (int g : {0, 1}) EXPECT_TRUE(ShowsOnRow(g, "33.5", 133)) << g;
+  // Arming the pause at the top of descent: ON after one press.
+  PressEach(1, {"CRZ", "R6"});
+  sim_.RunTicks(1);
+  for (int g : {0, 1}) EXPECT_TRUE(Shows(g, "Pause at TOD (ON) >")) << g;
 }
 
 }  // namespace

@@ -251,6 +251,50 @@ TEST_F(PerfPageTest, LimitEntriesPadTheMachAndKeepThePaddedText) {
   EXPECT_EQ(M().FmsSubPageTable.ProgressSubPage, 2);
 }
 
+// The pages drawn on the screen element's design size, 284 x 233: each
+// text where its page puts it on the logical 282 x 245 screen. No route:
+// ROUTE> offered, the landing pair and the waypoint field dashed.
+TEST_F(PerfPageTest, EveryPageAtTheDesignSize) {
+  struct Placed {
+    int page;
+    int sub;
+    const char* text;
+    float x, y, px;
+  };
+  const Placed cases[] = {
+      {kPagePerfInit, 2, "PERF  LIMITS", 63, 0, 18},
+      {kPagePerfInit, 2, "  T I M E    E R R O R    T O L E R A N C E", 0, 22, 12},
+      {kPagePerfInit, 2, "RTA >", 205, 198, 18},
+      {kPageTakeoffRef, 1, "TAKEOFF  REF", 63, 0, 18},
+      {kPageTakeoffRef, 1, "1 / 1", 220, 3, 12},
+      {kPageTakeoffRef, 1, "ROUTE>", 200, 133, 18},
+      {kPageApproachRef, 1, "APPROACH REF", 63, 0, 18},
+      {kPageApproachRef, 1, "V R E F", 230, 22, 12},
+      {kPageApproachRef, 1, "150 K T", 223, 38, 12},
+      {kPageApproachRef, 1, "/", 235, 138, 12},
+      {kPageEconClimb, 1, "ECON  CLB", 63, 0, 18},
+      {kPageEconClimb, 1, "1 / 1", 220, 5, 12},
+      {kPageEconClimb, 1, "< ERASE", 0, 198, 18},
+      {kPageEconCruise, 1, "ECON  CRZ", 63, 0, 18},
+      {kPageEconCruise, 1, "1 / 1", 230, 0, 12},
+      {kPageEconCruise, 1, "045\xC2\xB0 /   7", 180, 99, 18},
+      {kPageEconDescent, 1, "ECON  PATH  DES", 63, 0, 18},
+      {kPageEconDescent, 1, "SPEED >", 190, 165, 18},
+      {kPageEconDescent, 1, "- - - - - - / - - - - - -", 160, 99, 12},
+      {kPageDescentForecasts, 1, "DES  FORECASTS", 63, 0, 18},
+      {kPageDescentForecasts, 1, "1 / 1", 230, 0, 12},
+  };
+  G().WindSpeed = 7;
+  G().WindDirectionMagnetic = 45;
+  for (const Placed& c : cases) {
+    SCOPED_TRACE(std::to_string(c.page) + " " + c.text);
+    F().RouteState = c.page == kPageTakeoffRef ? 0 : 4;
+    fms_state.FmsPage = c.page;
+    M().FmsSubPageTable.PerfInitSubPage = c.sub;
+    DrawFrame(284, 233).ExpectText(c.text, c.x, c.y, c.px);
+  }
+}
+
 // ---- TAKEOFF REF --------------------------------------------------------------
 
 TEST_F(PerfPageTest, TakeoffEntries) {
@@ -409,7 +453,12 @@ TEST_F(PerfPageTest, CruisePageWindAndPauseAtTod) {
   G().WindDirectionMagnetic = 45;
   Frame f = DrawFrame();
   f.ExpectText("045\xC2\xB0 /   7", 180, 99);
-  f.ExpectText("Pause at TOD (OFF)  >", 95, 198);
+  // Its ">" ends where the ON prompt's does, on the screen.
+  float x = 0.0f, y = 0.0f;
+  ASSERT_TRUE(f.Find("Pause at TOD (OFF)  >", &x, &y));
+  EXPECT_LT(x, 95.0f);
+  EXPECT_EQ(y, 198.0f);
+  ExpectLegible(f);
   f.ExpectText("< LRC", 0, 198);
   G().PauseAtTodDone = 1;
   Press(kR6);

@@ -95,6 +95,31 @@ const SampleWaypoint kSampleRoute[] = {
     {"KPDX", 45.58870, -122.59750, "APT", ""},
 };
 
+void LineUpAtSeattle(ClosedLoop& loop) {
+  sim::AircraftState& a = loop.aircraft();
+  a.latitude = 47.4638;
+  a.longitude = -122.3082;
+  a.ground_elevation = a.altitude = 433.0;
+  a.heading = 180.0;
+  a.magvar = 16.0;
+  a.n1 = 22.0;
+  loop.Run(2.0);
+}
+
+void TakeOffByHand(ClosedLoop& loop) {
+  sim::AircraftState& a = loop.aircraft();
+  a.n1 = 92.0;
+  a.ap_spd_hold = 1.0;
+  a.ap_speed = 160.0;
+  loop.Run(55.0);
+  a.vs = 2000.0;
+  loop.Run(30.0);
+  a.ap_master = a.ap_hdg_lock = a.ap_alt_lock = 1.0;
+  a.ap_heading = 164.0;
+  a.ap_altitude = 3000.0;
+  a.ap_vs = 2000.0;
+}
+
 void SetUpSampleFlight(ClosedLoop& loop) {
   flightplan::State& fp = flightplan::flightplan_state;
   for (int i = 0; i <= kSampleRouteLast; ++i) {

@@ -68,6 +68,15 @@ struct SampleWaypoint {
 extern const SampleWaypoint kSampleRoute[];
 constexpr int kSampleRouteLast = 10;
 
+// Lined up on runway 16L at Seattle-Tacoma, heading 180 true, variation
+// 16 E, engines at idle; two seconds run.
+void LineUpAtSeattle(ClosedLoop& loop);
+
+// The sample flight's take-off by hand: thrust, 160 kt, rotate after 55 s,
+// 2000 ft/min for 30 s; then the autopilot on, holding the runway heading
+// (164 magnetic) and climbing at 2000 ft/min to 3000 ft.
+void TakeOffByHand(ClosedLoop& loop);
+
 // The sample route as the active and the pending plan, executed, waypoint 1
 // active, and the aircraft over KSEA at 3000 ft, 250 kt, heading 180 true,
 // variation 16 E, autopilot master and heading hold on.

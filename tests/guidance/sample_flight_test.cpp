@@ -80,14 +80,7 @@ class SampleFlightTest : public ::testing::TestWithParam<Flight> {
 
 TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
   sim::AircraftState& a = loop.aircraft();
-  // Lined up on runway 16L at Seattle-Tacoma, engines at idle.
-  a.latitude = 47.4638;
-  a.longitude = -122.3082;
-  a.ground_elevation = a.altitude = 433.0;
-  a.heading = 180.0;
-  a.magvar = 16.0;
-  a.n1 = 22.0;
-  loop.Run(2.0);
+  testing::LineUpAtSeattle(loop);
 
   // The MCU's flight-plan page posts the load.
   flightplan::flightplan_state.RequestedFlightPlanFile = "KSEA-KPDX.rte";
@@ -111,19 +104,8 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
   }
   const double toc_lat = guidance_state.TocLatitude, toc_lon = guidance_state.TocLongitude;
 
-  // Take-off by hand: thrust, 160 kt, rotate, 2000 ft/min.
-  a.n1 = 92.0;
-  a.ap_spd_hold = 1.0;
-  a.ap_speed = 160.0;
-  loop.Run(55.0);
-  a.vs = 2000.0;
-  loop.Run(30.0);
-  // The autopilot on, holding the runway heading and climbing; then the
-  // engage buttons.
-  a.ap_master = a.ap_hdg_lock = a.ap_alt_lock = 1.0;
-  a.ap_heading = 164.0;
-  a.ap_altitude = 3000.0;
-  a.ap_vs = 2000.0;
+  // Take-off by hand, the autopilot on; then the engage buttons.
+  testing::TakeOffByHand(loop);
   ToggleLnav();
   ToggleVnav();
   ASSERT_EQ(guidance_state.LnavEngaged, 1);

@@ -1,7 +1,10 @@
 // The CDU screen as the panel draws it many times a second, on the raster
 // backend at 284 x 233: PROGRESS's three sub-pages on a 40-waypoint route,
 // NAV STATUS with its eight stations, NAV OPTIONS, and REF NAV DATA in each
-// of its views (argument: the kind). Apart, the frame that brings the
+// of its views (argument: the kind), and the performance pages (PERF INIT
+// and PERF LIMITS, TAKEOFF REF, APPROACH REF, ECON CLB / CRZ / PATH DES,
+// DES FORECASTS) filled, in MOD, each in the flight phase that shows its
+// fullest drawing (argument: the page, then the sub-page). Apart, the frame that brings the
 // closest stations up to date (NEXT PAGE back to NAV STATUS), on the sample
 // data and on a synthetic world-sized data set: a cost of a key, not of
 // every frame. Each run reports the median (typical) and slowest frame in
@@ -108,6 +111,72 @@ void BM_RefNavData(benchmark::State& state) {
   });
 }
 BENCHMARK(BM_RefNavData)->ArgName("kind")->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+// Every performance value set and a modification pending: each line of the
+// pages has its text. The route's vertical plan: a constraint on every
+// fifth waypoint, the climb before the tenth.
+void FillPerformance(std::int32_t page) {
+  model::State& m = model::model_state;
+  flightplan::State& f = flightplan::flightplan_state;
+  for (int i = 0; i <= f.ActiveFlightPlanLastIndex; ++i) {
+    model::FlightPlanWaypoint& w = f.ActiveFlightPlan[i];
+    w.altitude_constraint = i % 5 == 0 ? 11000.0 + 100.0 * i : -999.0;
+    w.constraint_flag = i % 5 == 0 ? 3 : 0;
+    w.speed_constraint = i % 5 == 0 ? 250.0 : -999.0;
+  }
+  f.RouteState = 4;
+  m.CruiseAlt = 35000;
+  m.CostIndex = 80;
+  m.ReserveFuel = 5000;
+  m.ClbSpdRest = m.DescSpdRest = 250.0;
+  m.ClbAltRest = m.DescAltRest = 10000.0;
+  m.TOFLAPS = 5;
+  m.V1 = 145;
+  m.VR = 150;
+  m.V2 = 155;
+  m.LDGFLAPS = 30;
+  m.VREF = 145;
+  m.PauseAtTod = 1;
+  guidance::State& g = guidance::guidance_state;
+  g.GrossWeight = 120500.0;
+  g.WindSpeed = 25.0;
+  g.WindDirectionMagnetic = 250.0;
+  g.TocLatitude = 46.5;
+  g.TocLongitude = -122.2;
+  g.NextConstraintDistance = 60.0;
+  g.DistanceSinceTod = 12.0;
+  g.DistanceTodToConstraint = 40.0;
+  g.VerticalSpeedFpm = -1800.0;
+  g.VnavRequiredVerticalSpeed = -1900.0;
+  g.TocPassed = page == fms::kPageEconClimb ? 0 : 1;
+  g.TodPassed = page == fms::kPageEconClimb || page == fms::kPageEconCruise ? 0 : 1;
+  fms::fms_state.CruiseWindDirection = 270;
+  fms::fms_state.CruiseWindSpeed = 45;
+}
+
+void BM_PerformancePages(benchmark::State& state) {
+  PrepareScene(std::string(OVI_SOURCE_DIR) + "/data");
+  const auto page = static_cast<std::int32_t>(state.range(0));
+  FillPerformance(page);
+  gfx::DeviceContext dc(kWidth, kHeight);
+  fms::fms_state.FmsPage = page;
+  model::model_state.FmsSubPageTable.PerfInitSubPage = static_cast<std::int32_t>(state.range(1));
+  bench::TimeFrames(state, [&] {
+    Frame(dc);
+    benchmark::DoNotOptimize(dc.pixels.data());
+  });
+}
+BENCHMARK(BM_PerformancePages)
+    ->ArgNames({"page", "sub_page"})
+    ->Args({fms::kPagePerfInit, 1})
+    ->Args({fms::kPagePerfInit, 2})
+    ->Args({fms::kPageTakeoffRef, 1})
+    ->Args({fms::kPageApproachRef, 1})
+    ->Args({fms::kPageEconClimb, 1})
+    ->Args({fms::kPageEconCruise, 1})
+    ->Args({fms::kPageEconDescent, 1})
+    ->Args({fms::kPageDescentForecasts, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 // A synthetic world, written once into a temporary folder removed at exit.
 class World {

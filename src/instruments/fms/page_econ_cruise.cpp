@@ -1,5 +1,7 @@
 // ECON CRZ (page 35): cruise altitude, cruise speed / Mach, the wind, and
 // the pause at the top of descent.
+#include <string_view>
+
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/instruments/fms/kit.h"
@@ -62,7 +64,15 @@ void FmsPageEconCruise(display::GaugeDisplay& display, gfx::Graphics& g) {
   page.Small(0, 165, "- - - - - - - - - - - - - - - - - - - - - - - -");
   page.Large(0, kPromptY, flightplan::flightplan_state.RouteState == 4 ? "< ERASE" : "< LRC");
   if (m.ArmPauseAtTod == 1) {
-    page.Large(95, kPromptY, m.PauseAtTod == 1 ? "Pause at TOD (ON) >" : "Pause at TOD (OFF)  >");
+    // At 95 the OFF prompt's ">" left the screen: it ends where the ON
+    // prompt's does, so the ">" stays by its key.
+    constexpr std::string_view kOn = "Pause at TOD (ON) >";
+    constexpr std::string_view kOff = "Pause at TOD (OFF)  >";
+    if (m.PauseAtTod == 1) {
+      page.Large(95, kPromptY, kOn);
+    } else {
+      page.Large(95 + page.TextWidth(FontSize::kLarge, kOn) - page.TextWidth(FontSize::kLarge, kOff), kPromptY, kOff);
+    }
   }
   page.ScratchpadLine();
 }
