@@ -55,8 +55,12 @@ void GeoMemo::Begin(double from_lat, double from_lon, double up, double pixels_p
 }
 
 const GeoMemo::Place& GeoMemo::At(std::size_t slot, double latitude, double longitude) {
-  if (slot >= slots_.size()) slots_.resize(slot + 1);
-  Slot& s = slots_[slot];
+  const std::size_t block = slot / kBlockSlots;
+  if (block >= blocks_.size()) blocks_.resize(block + 1);
+  std::unique_ptr<Slot[]>& slots = blocks_[block];
+  if (slots == nullptr) slots = std::make_unique<Slot[]>(kBlockSlots);
+  if (slot >= slot_count_) slot_count_ = slot + 1;
+  Slot& s = slots[slot % kBlockSlots];
   if (s.reference == 0 || !memo_setting || !SameBits(s.latitude, latitude) || !SameBits(s.longitude, longitude)) {
     s.latitude = latitude, s.longitude = longitude;
     s.trig = navdb::LatitudeTrigOf(latitude);

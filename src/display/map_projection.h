@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "src/navdb/navdb.h"
@@ -63,7 +64,7 @@ class GeoMemo {
   // reference).
   void Begin(double from_lat, double from_lon, double up, double pixels_per_nm = 0.0);
   const Place& At(std::size_t slot, double latitude, double longitude);
-  std::size_t Slots() const { return slots_.size(); }
+  std::size_t Slots() const { return slot_count_; }
 
   // An offset along the place's screen angle, as BearingOffsetToScreen
   // and BearingOffsetToScreenInt give it for `length` (pixels).
@@ -83,7 +84,15 @@ class GeoMemo {
     std::uint64_t reference = 0, up = 0;  // the generations the place was worked out for; 0: never
     Place place;
   };
-  std::vector<Slot> slots_;
+  // Slots live in blocks made when first used: a table whose far entries
+  // are never placed (the points after the first of a boundary out of
+  // reach) costs nothing for them, and growing never moves the slots
+  // already worked out. Blocks are small because a boundary of a few
+  // hundred points whose first one is out of reach places that one alone,
+  // and every fresh page costs its first writing on the frame that fills it.
+  static constexpr std::size_t kBlockSlots = 32;
+  std::vector<std::unique_ptr<Slot[]>> blocks_;
+  std::size_t slot_count_ = 0;
   std::uint64_t reference_ = 0, up_ = 0;
   double from_lat_ = 0.0, from_lon_ = 0.0, up_degrees_ = 0.0;
   navdb::LatitudeTrig from_trig_;

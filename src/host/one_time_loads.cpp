@@ -18,7 +18,10 @@ namespace ovi::host {
 int ConfigLoadedFlag() { return model::model_state.ConfigLoaded; }
 void RunLoadConfiguration() { model::LoadConfiguration(); }
 int NavDatabaseAirportCount() { return navdb::navdb_state.AirportCount; }
-void RunLoadNavDatabase() { navdb::LoadNavDatabase(); }
+void RunLoadNavDatabase() {
+  navdb::LoadNavDatabase();
+  navdb::PrepareAtcBoundaries();
+}
 std::string& AircraftConfigNameRef() { return model::model_state.AircraftConfigName; }
 void RunLoadAircraftConfig() { model::LoadAircraftConfig(); }
 int FlightPlanLibraryCountValue() { return flightplan::flightplan_state.FlightPlanLibraryCount; }

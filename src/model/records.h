@@ -6,6 +6,7 @@
 #include <string>
 #include <type_traits>
 
+#include "src/model/bounded_table.h"
 #include "src/model/fixed_table.h"
 #include "src/model/record_text.h"
 
@@ -183,7 +184,10 @@ struct AtcBoundary {
     double latitude = 0.0;
     double longitude = 0.0;
   };
-  FixedTable<Point, kMaxBoundaryPoints + 1> points;  // 1-based
+  // 1-based. Outlines hold a few hundred points of the 800 allowed, and the
+  // table is loaded on the frame that first draws it: only the points
+  // written take memory.
+  BoundedTable<Point> points{kMaxBoundaryPoints};
 };
 
 struct FixInfoRecord {

@@ -19,7 +19,13 @@ namespace ovi::navdb {
 void LoadNavDatabase();
 
 // Reads atc_bdry.txt into AtcBoundaryTable and sets AtcBoundaryPointCount.
+// After PrepareAtcBoundaries it takes the reading made then, as long as the
+// file has kept its size.
 void LoadAtcBoundaries();
+// Reads atc_bdry.txt aside when the database loads, so that the frame that
+// first draws the boundaries does not: nothing of the navigation state a
+// reader sees changes, and no message is posted until LoadAtcBoundaries.
+void PrepareAtcBoundaries();
 
 // ---- look-ups ----
 

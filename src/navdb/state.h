@@ -91,6 +91,17 @@ struct TowerViewRequest {
   int writes = 0;
 };
 
+// A reading of atc_bdry.txt kept for the first drawing of the boundaries.
+struct PreparedAtcBoundaries {
+  bool ready = false;
+  std::int64_t file_size = 0;  // the file as it was read
+  BoundedTable<model::AtcBoundary> table{kMaxAtcBoundaries};
+  int count = 0;
+  int points = 0;
+  bool full = false;  // a header found the table full
+  int bad_lines = 0;
+};
+
 struct State {
   // ---- loaded tables (1-based; the count is the last index used) ----
   BoundedTable<model::NavDbRecord> AirportTable{kMaxAirports};
@@ -134,6 +145,9 @@ struct State {
   BoundedTable<model::AtcBoundary> AtcBoundaryTable{kMaxAtcBoundaries};
   int AtcBoundaryCount = 0;
   int AtcBoundaryPointCount = 0;  // 0 until loaded
+  // atc_bdry.txt as read when the database loaded (PrepareAtcBoundaries),
+  // until the first drawing takes it.
+  PreparedAtcBoundaries PreparedBoundaries;
 
   // ---- airport details (the airport loaded last) ----
   model::FixedTable<model::RunwayRecord, model::kMaxRunways + 1> AirportRunwayTable;

@@ -95,6 +95,7 @@ TEST(GeoMemo, SeededWalkKeepsEverySlotFresh) {
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   // Points about the antimeridian in the far south, where both the
   // longitudes' wrap and the meridians' crowding show.
+  constexpr std::size_t kSpread = 1023;
   std::vector<Geo> points(40);
   for (Geo& p : points) p = {real(-80.0, -60.0), real(-180.0, 180.0)};
   Geo from{-70.0, 179.9999985};
@@ -111,12 +112,15 @@ TEST(GeoMemo, SeededWalkKeepsEverySlotFresh) {
     }
     if (from.lon > 180.0) from.lon -= 360.0;
     memo.Begin(from.lat, from.lon, up);
+    // Slots spread out as a table's are (gaps never used, neighbours on
+    // both sides of the storage's block edges).
     for (std::size_t i = 0; i < points.size(); ++i) {
-      const GeoMemo::Place& kept = memo.At(i, points[i].lat, points[i].lon);
+      const GeoMemo::Place& kept = memo.At(i * kSpread, points[i].lat, points[i].lon);
       ExpectFresh(kept, from, points[i], up, "walk");
       if (::testing::Test::HasFailure()) FAIL() << "step " << step << ", slot " << i;
     }
   }
+  EXPECT_EQ(memo.Slots(), 39 * kSpread + 1);
 }
 
 // With the map's scale, places kept from a reference a little way back lie

@@ -2,7 +2,13 @@
 // the ATC boundaries.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "src/host/module_state.h"
+#include "src/host/one_time_loads.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "tests/support/navdata_fixture.h"
@@ -168,6 +174,44 @@ TEST_F(NavdbTest, BoundaryFileFaults) {
   EXPECT_NE(StatusLog().find("atc_bdry.txt: 4 bad lines skipped"), std::string::npos) << StatusLog();
 }
 
+// Point lines are read field by field: every form the field parsers take
+// is a point, every other two-field line is a bad line that also ends its
+// outline, as it always did.
+TEST_F(NavdbTest, BoundaryPointLineForms) {
+  ScratchFolder dir;
+  struct Good {
+    const char* line;
+    double lat, lon;
+  };
+  const Good good[] = {
+      {"\t-33.5\t+151.25 \t", -33.5, 151.25},  // tabs, a plus sign, trailing blanks
+      {"4.5e1 -1.8E2", 45.0, -180.0},             // exponents
+      {"90 -180", 90.0, -180.0},                  // the exact limits
+      {"-90.0 180.0", -90.0, 180.0},
+      {"00000000000000000000045.25 -0.000000000000000000000001", 45.25, -1e-24},  // beyond 19 digits
+      {"-0.5 .25", -0.5, 0.25},
+  };
+  const char* bad[] = {"90.0001 0", "0 -180.5", "nan 1", "1 inf", "1 2 3", "1.5x 2", "1e999 2", "-- 1"};
+  std::string b = "GOOD G " + std::to_string(std::size(good)) + " 0 0\n";
+  for (const Good& g : good) b += std::string(g.line) + "\n";
+  for (const char* line : bad) b += std::string("BAD B 2 0 0\n") + line + "\n1 1\n";
+  dir.Write("atc_bdry.txt", b);
+  LoadAtcBoundaries();
+  const State& s = navdb_state;
+  ASSERT_EQ(s.AtcBoundaryCount, 1 + static_cast<int>(std::size(bad)));
+  const model::AtcBoundary& g = s.AtcBoundaryTable[1];
+  ASSERT_EQ(g.point_count, static_cast<int>(std::size(good)));
+  for (std::size_t i = 0; i < std::size(good); ++i) {
+    EXPECT_EQ(g.points[static_cast<int>(i) + 1].latitude, good[i].lat) << good[i].line;
+    EXPECT_EQ(g.points[static_cast<int>(i) + 1].longitude, good[i].lon) << good[i].line;
+  }
+  for (int k = 2; k <= s.AtcBoundaryCount; ++k) EXPECT_EQ(s.AtcBoundaryTable[k].point_count, 0) << bad[k - 2];
+  EXPECT_EQ(s.AtcBoundaryPointCount, static_cast<int>(std::size(good)));
+  // Each bad line, and the point after it that no outline takes.
+  const std::string report = "atc_bdry.txt: " + std::to_string(2 * std::size(bad)) + " bad lines skipped";
+  EXPECT_NE(StatusLog().find(report), std::string::npos) << StatusLog();
+}
+
 TEST_F(NavdbTest, BoundaryTableStopsAtFourHundred) {
   ScratchFolder dir;
   std::string b;
@@ -177,6 +221,86 @@ TEST_F(NavdbTest, BoundaryTableStopsAtFourHundred) {
   EXPECT_EQ(navdb_state.AtcBoundaryCount, 400);
   EXPECT_EQ(navdb_state.AtcBoundaryPointCount, 400);
   EXPECT_NE(StatusLog().find("Bdry '400' approaching struct_limit"), std::string::npos);
+}
+
+// The file read aside when the database loads is what the first use would
+// read: the same outlines and the same messages, posted only then.
+TEST_F(NavdbTest, BoundariesReadAsideAreTakenAsTheFirstUseWouldReadThem) {
+  std::string full;
+  for (int i = 0; i < 401; ++i) full += "B" + std::to_string(i) + " L 1 1.0 2.0\n1.0 2.0\n";
+  const std::string faults =
+      "1.0 2.0\n"                 // no header yet
+      "AAA A1 2 -33.5 151.25\n-1.5 -179.5\n1.0 2.0\n3.0 4.0\n"  // one point too many
+      "BBB B1 801 1 2\n1 2\n";    // too many announced, its point rejected with it
+  struct Case {
+    const char* what;
+    const std::string& bytes;
+    int count, points;
+  };
+  const Case cases[] = {{"faults", faults, 1, 2}, {"full table", full, 400, 400}};
+  using Outline = std::pair<std::string, std::vector<double>>;
+  auto outlines = [] {
+    std::vector<Outline> out;
+    const State& s = navdb_state;
+    for (int b = 1; b <= s.AtcBoundaryCount; ++b) {
+      const model::AtcBoundary& a = s.AtcBoundaryTable[b];
+      Outline o{a.name + " " + a.label, {a.label_latitude, a.label_longitude}};
+      for (int p = 1; p <= a.point_count; ++p) o.second.insert(o.second.end(), {a.points[p].latitude, a.points[p].longitude});
+      out.push_back(o);
+    }
+    return out;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetModuleState();
+    ScratchFolder dir;
+    dir.Write("atc_bdry.txt", c.bytes);
+    PrepareAtcBoundaries();
+    EXPECT_EQ(navdb_state.AtcBoundaryCount, 0);
+    EXPECT_EQ(navdb_state.AtcBoundaryPointCount, 0);
+    EXPECT_EQ(model::model_state.StatusMessageCount, 0);
+    LoadAtcBoundaries();
+    EXPECT_EQ(navdb_state.AtcBoundaryCount, c.count);
+    EXPECT_EQ(navdb_state.AtcBoundaryPointCount, c.points);
+    const std::vector<Outline> aside = outlines();
+    const std::string aside_log = StatusLog();
+    model::model_state.StatusMessageCount = 0;
+    LoadAtcBoundaries();  // nothing read aside now: the file itself
+    EXPECT_EQ(outlines(), aside);
+    EXPECT_EQ(StatusLog(), aside_log);
+  }
+  ASSERT_EQ(navdb_state.AtcBoundaryCount, 400);
+  // The last case's messages, the faults' worked out by hand.
+  EXPECT_NE(StatusLog().find("Bdry '400' approaching struct_limit"), std::string::npos) << StatusLog();
+  ScratchFolder dir;
+  dir.Write("atc_bdry.txt", faults);
+  model::model_state.StatusMessageCount = 0;
+  PrepareAtcBoundaries();
+  LoadAtcBoundaries();
+  const std::vector<Outline> want = {{"AAA A1", {-33.5, 151.25, -1.5, -179.5, 1.0, 2.0}}};
+  EXPECT_EQ(outlines(), want);
+  EXPECT_EQ(StatusLog(), "atc_bdry.txt: 4 bad lines skipped\n");
+}
+
+// A file changed since it was read aside, or missing then, is read at first
+// use; the database's one-time load is what reads it aside.
+TEST_F(NavdbTest, BoundariesChangedOrMissingSinceTheDatabaseLoadedAreReadAtFirstUse) {
+  ScratchFolder dir(ScratchFolder::Navdata::kSampleCopy);
+  host::RunLoadNavDatabase();
+  EXPECT_EQ(navdb_state.AtcBoundaryPointCount, 0);
+  dir.Write("atc_bdry.txt", "BBBB B 2 1 2\n1 2\n3 4\n");
+  LoadAtcBoundaries();
+  ASSERT_EQ(navdb_state.AtcBoundaryCount, 1);
+  EXPECT_EQ(navdb_state.AtcBoundaryTable[1].name, "BBBB");
+  EXPECT_EQ(navdb_state.AtcBoundaryPointCount, 2);
+
+  ScratchFolder empty;
+  model::model_state.StatusMessageCount = 0;
+  PrepareAtcBoundaries();
+  EXPECT_EQ(model::model_state.StatusMessageCount, 0);
+  LoadAtcBoundaries();
+  EXPECT_EQ(navdb_state.AtcBoundaryCount, 0);
+  EXPECT_EQ(StatusLog(), "atc_bdry.txt not found\n");
 }
 
 TEST_F(NavdbTest, EmptyOrMissingBoundaryFileLeavesNothingLoaded) {
