@@ -3,11 +3,14 @@
 // active flight plan, DIRECT (a route sub-page and the closest airports),
 // DATABASE WPT (opened from DIRECT, all its lines), AIRWAY (a full page
 // with a segment), SAVE (the name open), PILOT ENTERED WPT and OFFSET WPT
-// (fields open), the data pages (NAVIGATION, VNAV, VNAV DATA, HOLDING
-// PATTERN, PLAN: below), each after one untimed frame; typical (median) and worst
-// frame in microseconds of the thread's processor time. Apart, the closest
-// airport list rebuilt (map list, nine nearest, sort) on the world-sized
-// synthetic set, the near list built once: never the database.
+// (fields open), DEPARTURE, ARRIVAL and APCH each with a full list (twelve
+// rows, one highlighted, the markers) and with its preview (eight legs,
+// SELECT? on its block), and the data pages (NAVIGATION, VNAV, VNAV DATA,
+// HOLDING PATTERN, PLAN: below), each after one untimed frame; typical
+// (median) and worst frame in microseconds of the thread's processor time.
+// Apart, the closest airport list rebuilt (map list, nine nearest, sort) on
+// the world-sized synthetic set, the near list built once: never the
+// database.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -30,6 +33,7 @@
 #include "src/navdb/entry_state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
+#include "src/navdb/procedure_state.h"
 #include "tools/bench/frame_times.h"
 #include "tools/navgen/navgen.h"
 
@@ -158,6 +162,53 @@ BENCHMARK(BM_Page)
     ->Args({gnsxls::kPageSaveFlightPlan})
     ->Args({gnsxls::kPagePilotWaypoint})
     ->Args({gnsxls::kPageOffsetWaypoint})
+    ->Unit(benchmark::kMicrosecond);
+
+// Args: the page (10, 11, 12) and what it shows (0 a full list, 1 the
+// preview). The route and the aircraft are those of the other pages.
+void BM_ProcedurePage(benchmark::State& state) {
+  SetUpPage(gnsxls::kPageFlightPlan);
+  const int page = static_cast<int>(state.range(0));
+  const bool preview = state.range(1) == 1;
+  gnsxls::State& s = gnsxls_state;
+  model::State& m = model::model_state;
+  navdb::ProcedureState& p = navdb::procedure_state;
+  model::AirportProcedureSet& origin = p.AirportProcedureSets[1];
+  model::AirportProcedureSet& dest = p.AirportProcedureSets[2];
+  for (int i = 1; i <= 12; ++i) {
+    const std::string name = "PROC" + std::to_string(10 + i);
+    origin.SidNameList[i].name = dest.StarNameList[i].name = dest.ApproachTransitionList[i].name = name;
+  }
+  origin.SidNameListCount = dest.StarListCount = dest.ApproachTransitionListCount = 12;
+  for (int i = 1; i <= 8; ++i) {
+    for (model::ProcedureListEntry* row : {&p.SidList[i], &p.StarList[i], &p.ApproachList[i]}) {
+      row->fix_ident = "FIX" + std::to_string(i);
+      row->role = i == 1 ? "IAF" : i == 7 ? "FAF" : "";
+    }
+  }
+  p.SidLegCount = p.StarLegCount = p.ApproachLegCount = 8;
+  m.RteOriginIdent = "KSEA";
+  m.PendingDestinationIdent = m.DestinationAirportIdent = "KPDX";
+  s.GnsXlsLineState[2] = 0;
+  s.GnsXlsEntryActive = 0;
+  s.GnsXlsPage = page;
+  s.GnsActiveFieldCode = 5;
+  if (preview) {
+    s.GnsDepartureSelection = s.GnsArrivalSelection = s.GnsApproachSelection = 1;
+    s.GnsXlsLineState[5] = 1;
+  } else {
+    s.GnsXlsLineState[7] = page == gnsxls::kPageDeparture ? 1 : 2;
+  }
+  gfx::DeviceContext dc(kWidth, kHeight);
+  gnsxls::DrawGnsxlsScreen(gnsxls_state.GnsXlsDisplay, &dc, kWidth, kHeight);
+  bench::TimeFrames(state, [&] {
+    gnsxls::DrawGnsxlsScreen(gnsxls_state.GnsXlsDisplay, &dc, kWidth, kHeight);
+    benchmark::DoNotOptimize(dc.pixels.data());
+  });
+}
+BENCHMARK(BM_ProcedurePage)
+    ->ArgNames({"page", "preview"})
+    ->ArgsProduct({{gnsxls::kPageDeparture, gnsxls::kPageArrival, gnsxls::kPageApproach}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 
 // The data pages with a 40-waypoint route flown to its third entry: the

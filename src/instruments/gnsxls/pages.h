@@ -14,7 +14,6 @@ using PageRoutine = void (*)(display::GaugeDisplay& display, gfx::Graphics& g);
 PageRoutine PageRoutineOf(int page);
 
 void DrawGnsxlsFlightPlanPages(display::GaugeDisplay& display, gfx::Graphics& g);  // 1
-// Pages still to be built draw nothing (pages_to_come.cpp).
 void DrawGnsxlsDirectPage(display::GaugeDisplay& display, gfx::Graphics& g);             // 7
 void DrawGnsxlsDatabaseWaypointPage(display::GaugeDisplay& display, gfx::Graphics& g);   // 8
 void DrawGnsxlsNavigationPages(display::GaugeDisplay& display, gfx::Graphics& g);        // 9

@@ -87,6 +87,7 @@ struct State {
   std::int32_t GnsArrivalPage = 1;
   std::int32_t GnsArrivalPageCount = 1;
   std::int32_t GnsApproachPage = 1;
+  std::int32_t GnsApproachPageCount = 1;
   std::int32_t GnsVnavSubPage = 1;
   std::int32_t GnsVnavPageCount = 1;
   std::int32_t GnsPlanSubPage = 1;
@@ -183,6 +184,8 @@ struct State {
   std::int32_t GnsDepartureSelection = 0;
   std::int32_t GnsArrivalSelection = 0;
   std::int32_t GnsApproachSelection = 0;
+  // 1 after ENT found no airport of the typed ident.
+  std::int32_t GnsAirportNotFound = 0;
 
   // --- Holding pattern page -----------------------------------------------------------
   // The fields being typed: course "090", leg time "1.5", leg distance "12.5".

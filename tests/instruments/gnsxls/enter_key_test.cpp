@@ -57,7 +57,7 @@ TEST_F(EnterKeyTest, EachRowEndsAsItSays) {
       {"DATABASE WPT back to 1", kPageDatabaseWaypoint, [] { S().GnsXlsReturnPage = 1; }, 8, false},
       // No segment chosen: the page stays for a choice (or CLR).
       {"AIRWAY, nothing chosen", kPageAirway, [] { S().GnsXlsReturnPage = kPageDirect; }, kPageAirway, false},
-      {"FPL DEPART?", kPageFlightPlan, [] { S().GnsXlsLineState[4] = 2; }, kPageFlightPlan, false},
+      {"FPL DEPART?", kPageFlightPlan, [] { S().GnsXlsLineState[4] = 2; }, kPageDeparture, true},
       {"FPL nothing open", kPageFlightPlan, [] {}, kPageFlightPlan, false},
       {"FPL list, entry open", kPageFlightPlan, [] { S().GnsXlsEntryActive = 1; }, kPageFlightPlan, false},
       {"FPL column", kPageFlightPlan, [] { S().GnsXlsFplView = kViewActive, S().GnsXlsLineState[10] = 1; },

@@ -5,14 +5,20 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "src/flightplan/procedure_splice.h"
 #include "src/flightplan/route_file.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "src/navdb/procedures.h"
 #include "src/host/module_state.h"
 #include "tests/flightplan/route_support.h"
 #include "tests/fms/cdu_legibility.h"
 #include "tests/sim/test_support.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi::gnsxls::test {
 namespace {
@@ -86,6 +92,103 @@ TEST(GnsScenario, RouteEditsOnTheKeysSavedAndFlownDirect) {
                            "gns-airway-2", "gns-save", "gns-save-open", "gns-direct-1", "gns-direct-closest",
                            "gns-after-direct"})
     EXPECT_TRUE(fs::exists(sim / (std::string("out/snapshots/") + snap + "/window00_gauge08_GNSXLS.png"))) << snap;
+}
+
+// The routes the run flew, one per change, as flight.txt logs them.
+std::vector<std::string> RoutesFlown(const std::string& log) {
+  std::vector<std::string> routes;
+  for (std::size_t at = log.find(" route "); at != std::string::npos; at = log.find(" route ", at + 1))
+    routes.push_back(log.substr(at + 7, log.find(" at ", at) - at - 7));
+  return routes;
+}
+
+std::string Joined(const flightplan::test::Strings& idents) {
+  std::string out;
+  for (const std::string& i : idents) out += (out.empty() ? "" : " ") + i;
+  return out;
+}
+
+// A plan of these idents whose last entry is the destination airport.
+void Plan(bool active, const flightplan::test::Strings& idents) {
+  active ? flightplan::test::MakeActive(idents) : flightplan::test::MakePending(idents);
+  const int last = static_cast<int>(idents.size()) - 1;
+  (active ? flightplan::flightplan_state.ActiveFlightPlan : flightplan::flightplan_state.PendingFlightPlan)[last]
+      .type = "APT";
+  flightplan::flightplan_state.ActiveWaypointIndex = 1;
+}
+
+void Choose(const char* star, const char* transition, const char* runway) {
+  model::State& m = model::model_state;
+  m.GnsArrivalSelectionText = star;
+  m.RouteStarTransition = transition;
+  m.SelectedApproachTo = runway;
+  navdb::FindStarIndex(star);
+  navdb::SelectStarEntry();
+}
+
+void ChooseApproach(const char* approach, const char* transition) {
+  model::model_state.SelectedApproach = approach;
+  model::model_state.SelectedApproachTransition = transition;
+  flightplan::SelectApproachTransition();
+}
+
+// The procedures scenario on the named keys, a frame between presses: after
+// each choice confirmed the flown route is, entry by entry, the one route
+// editing's splices give for the same choice made directly; the pages read
+// the choice back from the flown route's stores; the stored plan's arrival
+// and approach, chosen on its own view, are flown once it is activated.
+TEST(GnsScenario, ProcedureChoicesOnTheKeysAreTheSplicesOfTheSameChoice) {
+  sim::test::ScratchDir sim("gnsxls-procedures");
+  fs::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), fs::copy_options::recursive);
+  fs::create_directories(sim / "GAUGES");
+  fs::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+  sim::test::RunResult r = sim::test::RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/sample/panel.cfg",
+                                              "--scenario", sim / "scenarios/gnsxls-procedures.txt", "--out",
+                                              sim / "out"});
+  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;  // every expect_text held
+  const std::vector<std::string> flown = RoutesFlown(sim::test::ReadFile(sim / "out/flight.txt"));
+  ASSERT_EQ(flown.size(), 5u);
+
+  ResetModuleState();
+  navdb::test::UseSampleData();
+  navdb::LoadNavDatabase();
+  model::State& m = model::model_state;
+  Plan(true, {"KOLM", "OLM", "CLS", "TOLLE", "COUGA", "BTG", "KPDX"});
+  EXPECT_EQ(flown[0], Joined(flightplan::test::ActiveIdents()));
+  ASSERT_EQ(navdb::LoadAirportProcedures("KOLM", 1), 1);
+  m.RteOriginIdent = "KOLM";
+  m.GnsDepartureSelectionText = "CAPTL2";
+  m.RouteSidTransition = "BTG";
+  m.SelectedDepartureRunway = "17";
+  navdb::FindSidIndex("CAPTL2");
+  navdb::SelectSidEntry();
+  flightplan::InsertSidIntoActivePlan();
+  EXPECT_EQ(flown[1], Joined(flightplan::test::ActiveIdents()));
+  ASSERT_EQ(navdb::LoadAirportProcedures("KPDX", 2), 1);
+  Choose("JAYPE3", "UBG", "10R");
+  flightplan::InsertStarIntoActivePlan();
+  EXPECT_EQ(flown[2], Joined(flightplan::test::ActiveIdents()));
+  ChooseApproach("ILS", "LAVAA");
+  flightplan::InsertApproachIntoActivePlan();
+  EXPECT_EQ(flown[3], Joined(flightplan::test::ActiveIdents()));
+
+  Plan(false, {"KPAE", "PAE", "ARLIN", "BVS", "BOWRY", "SAMMI", "BLI", "KBLI"});
+  ASSERT_EQ(navdb::LoadAirportProcedures("KBLI", 2), 1);
+  Choose("SAMMI1", "BVS", "16");
+  flightplan::InsertStarIntoPendingPlan();
+  ChooseApproach("ILS", "SAMMI");
+  flightplan::InsertApproachIntoPendingPlan(0);
+  EXPECT_EQ(flown[4], Joined(flightplan::test::PendingIdents()));
+
+  const std::string snaps = sim / "out/snapshots/";
+  const std::string dep = sim::test::ReadFile(snaps + "dep-stored/window00_gauge08_GNSXLS.txt");
+  const std::string arr = sim::test::ReadFile(snaps + "arr-stored/window00_gauge08_GNSXLS.txt");
+  for (const char* text : {"\"RW17\"", "\"CAPTL2\"", "\"BTG\""}) EXPECT_TRUE(Has(dep, text)) << text;
+  for (const char* text : {"\"RW10R\"", "\"UBG\"", "\"JAYPE3\""}) EXPECT_TRUE(Has(arr, text)) << text;
+  for (const char* snap : {"dep-airport", "dep-not-found", "dep-runways", "dep-sids", "dep-transitions", "dep-preview",
+                           "arr-stars", "arr-transitions", "arr-runways", "arr-preview", "apch-runways", "apch-types",
+                           "apch-transitions", "apch-preview", "fpl-procedures"})
+    EXPECT_TRUE(fs::exists(snaps + snap + "/window00_gauge08_GNSXLS.png")) << snap;
 }
 
 // PLAN in kilograms and VNAV DATA on the named keys, a frame between
