@@ -276,7 +276,8 @@ double RunAdvance(const std::vector<RunGlyph>& run) {
 }
 
 bool PaintKeptGlyphs(const TextFont& font, const std::vector<PlacedGlyph>& glyphs, const ScaledFontSource& scaled,
-                     std::uint32_t* pixels, int stride, int x0, int y0, int x1, int y1, std::uint32_t argb) {
+                     std::uint32_t* pixels, int stride, int x0, int y0, int x1, int y1, std::uint32_t argb,
+                     const ClipPixels* clip) {
   if (x0 >= x1 || y0 >= y1) return true;
   std::string& key = key_scratch;
   auto& store = Images();
@@ -321,6 +322,10 @@ bool PaintKeptGlyphs(const TextFont& font, const std::vector<PlacedGlyph>& glyph
     for (int y = cy0; y < cy1; ++y) {
       std::uint32_t* line = pixels + static_cast<std::ptrdiff_t>(y) * stride;
       const std::uint8_t* row = alpha + static_cast<std::ptrdiff_t>(y - ay) * w;
+      if (clip != nullptr) {
+        clip->ForEachInside(stride, y, cx0, cx1, [&](int a, int b) { painter.Run(line + a, row + (a - ax), b - a); });
+        continue;
+      }
       painter.Run(line + cx0, row + (cx0 - ax), cx1 - cx0);
     }
   };

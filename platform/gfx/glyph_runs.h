@@ -69,10 +69,13 @@ struct PlacedGlyph {
 };
 
 // Paints the glyphs OVER the ARGB32 pixels in `argb`, within the box
-// [x0, x1) x [y0, y1). False, painting nothing, when a glyph image could not
-// be made (the caller then draws with Cairo).
+// [x0, x1) x [y0, y1) and, with a `clip`, only where it lets them through.
+// False, painting nothing, when a glyph image could not be made (the caller
+// then draws with Cairo).
+struct ClipPixels;
 bool PaintKeptGlyphs(const TextFont& font, const std::vector<PlacedGlyph>& glyphs, const ScaledFontSource& scaled,
-                     std::uint32_t* pixels, int stride, int x0, int y0, int x1, int y1, std::uint32_t argb);
+                     std::uint32_t* pixels, int stride, int x0, int y0, int x1, int y1, std::uint32_t argb,
+                     const ClipPixels* clip = nullptr);
 
 // Entries kept now; forgets them all.
 struct GlyphStoreSize {

@@ -618,8 +618,16 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
   for (int i = 0; i < n; ++i) dashes[i] = pattern[i] * width;
   // Miter joins reach out up to half the miter limit (10) in pen widths.
   double reach = pad + 5 * width * s;
-  BeforeDraw(op_box_.X - reach, op_box_.Y - reach, static_cast<double>(op_box_.X) + op_box_.Width + reach,
-             static_cast<double>(op_box_.Y) + op_box_.Height + reach);
+  // Coverage is painted only where a clip run lets it through; only what
+  // Cairo draws itself needs the pixels outside the clip kept first.
+  bool kept_outside = false;
+  auto before_cairo = [&] {
+    if (kept_outside) return;
+    kept_outside = true;
+    BeforeDraw(op_box_.X - reach, op_box_.Y - reach, static_cast<double>(op_box_.X) + op_box_.Width + reach,
+               static_cast<double>(op_box_.Y) + op_box_.Height + reach);
+  };
+  if (!run_owned_) ClaimPixels();
   if (n_arrows == 0 && ThinStrokeFits(pen, width, n > 0) &&
       DrawThinStroke(width / 2, n > 0 ? dashes : nullptr, n, dash_offset, pen.GetColor().argb))
     return Ok;
@@ -641,10 +649,12 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
   if (n > 0) cairo_set_dash(cr_, dashes, n, dash_offset);
   fill_pass_ = false;
   if (!(shape_cache_ && !clip_per_op_ && !op_far_ && KeptCairoStroke(width, dashes, n, dash_offset, pen))) {
+    before_cairo();
     EmitPath(scratch_);
     cairo_stroke(cr_);
   }
   if (n > 0) cairo_set_dash(cr_, nullptr, 0, 0);
+  if (n_arrows > 0) before_cairo();
   for (int i = 0; i < n_arrows; ++i)
     DrawArrow(pen, *arrows[i].arrow, arrows[i].tx, arrows[i].ty, arrows[i].fx, arrows[i].fy);
   return Ok;
@@ -745,7 +755,8 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
       return true;
     });
     key_.Seal();
-    if (detail::Shapes().Paint(key_, bx0, by0, bx1, by1, pixels, dc_->width, dx, dy, colour)) return true;
+    if (detail::Shapes().Paint(key_, bx0, by0, bx1, by1, pixels, dc_->width, dx, dy, colour, PaintClip()))
+      return true;
   }
   if (far_runs_culled_)
     thin_.SetBox(bx0, by0, bx1, by1);
@@ -762,7 +773,7 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
   }
   thin_.Fill(bx0, by0, bx1, by1, &coverage_);
   if (shape_cache_) detail::Shapes().Keep(key_, coverage_);
-  coverage_.Paint(pixels, dc_->width, dx, dy, colour);
+  coverage_.Paint(pixels, dc_->width, dx, dy, colour, PaintClip());
   return true;
 }
 
@@ -796,7 +807,7 @@ bool Graphics::KeptCairoStroke(double width, const double* dashes, int dash_coun
   key_.Seal();
   std::uint32_t* const pixels = dc_->pixels.data();
   const ARGB colour = pen.GetColor().argb;
-  if (detail::Shapes().Paint(key_, x0, y0, x1, y1, pixels, dc_->width, 0, 0, colour)) return true;
+  if (detail::Shapes().Paint(key_, x0, y0, x1, y1, pixels, dc_->width, 0, 0, colour, PaintClip())) return true;
   const int w = x1 - x0, h = y1 - y0;
   cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
   cairo_surface_set_device_offset(mask, -x0, -y0);
@@ -840,7 +851,7 @@ bool Graphics::KeptCairoStroke(double width, const double* dashes, int dash_coun
   coverage_.inside = false;
   coverage_.cairo_spans = true;
   detail::Shapes().Keep(key_, coverage_);
-  coverage_.Paint(pixels, dc_->width, 0, 0, colour);
+  coverage_.Paint(pixels, dc_->width, 0, 0, colour, PaintClip());
   return true;
 }
 
@@ -1834,7 +1845,15 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     reach.Add(dev.x1 + em_device, dev.y1 + em_device);
     if (!VisibleDevice(reach.ToRect(0))) return Ok;
   }
-  BeforeDraw(dev.x0 - em_device, dev.y0 - em_device, dev.x1 + em_device, dev.y1 + em_device);
+  // Kept glyphs are painted only where a clip run lets them through; only
+  // what Cairo draws itself needs the pixels outside the clip kept first.
+  bool kept_outside = false;
+  auto before_cairo = [&] {
+    if (kept_outside) return;
+    kept_outside = true;
+    BeforeDraw(dev.x0 - em_device, dev.y0 - em_device, dev.x1 + em_device, dev.y1 + em_device);
+  };
+  if (!run_owned_) ClaimPixels();
   if (clip) {
     cairo_save(cr_);
     cairo_new_path(cr_);
@@ -1845,6 +1864,7 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
   // The layer paints kept glyphs itself where Cairo would composite them
   // plainly: no clip of the layout box, no clip mask per operation.
   const bool paint_kept = glyph_runs_ && !clip && !clip_per_op_;
+  if (!paint_kept) before_cairo();
   int x0 = 0, y0 = 0, x1 = dc_->width, y1 = dc_->height;
   if (!clip_infinite_ && !run_wanted_) {
     x0 = std::max(x0, clip_box_.X), y0 = std::max(y0, clip_box_.Y);
@@ -1873,11 +1893,12 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
           y += g.y_advance;
         }
         if (detail::PaintKeptGlyphs(text_font, placed_, scaled, dc_->pixels.data(), dc_->width, x0, y0, x1, y1,
-                                    brush->GetColor().argb))
+                                    brush->GetColor().argb, PaintClip()))
           continue;
         cairo_get_current_point(cr_, &x, &y);
       }
       if (scaled() == nullptr) return Fail(GenericError);
+      before_cairo();
       std::vector<cairo_glyph_t>& glyphs = cairo_glyphs;
       glyphs.clear();
       for (const detail::RunGlyph& g : run_) {
@@ -1889,6 +1910,7 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
       continue;
     }
     if (scaled() == nullptr) return Fail(GenericError);
+    before_cairo();
     if (l.from == 0 && l.len == utf8.size()) {
       cairo_show_text(cr_, utf8.c_str());
     } else {

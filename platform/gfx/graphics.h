@@ -36,25 +36,6 @@ inline constexpr int kMaxPoints = 1 << 20;
 class Graphics;
 
 namespace detail {
-// A clip as pixels: the mask of an aliased fill of its outline over the
-// outline's device box, for each row of the box the runs of the surface's
-// row outside the clip (outside_row[r] .. [r + 1]; none at all when the
-// clip is a plain box), and the tight box of what it covers.
-struct ClipPixels {
-  struct Run {
-    int x0, x1;
-  };
-  int x0 = 0, y0 = 0, w = 0, h = 0, stride = 0;
-  std::vector<std::uint8_t> mask;
-  std::vector<Run> outside;
-  std::vector<int> outside_row;
-  Rect box;
-  // A box of pixels all inside the clip (empty when none was found): what
-  // is drawn within it never needs putting back; the same for each row of
-  // the mask (an empty run where the row has no single inside run).
-  Rect inner;
-  std::vector<Run> inside;
-};
 // A clip whose edge is not a plain rectangle is paid for once: drawing under
 // it runs unclipped, keeping the pixels each operation may touch first, and
 // the kept pixels outside the clip are put back when the clip changes or the
@@ -226,6 +207,9 @@ class Graphics {
     if (run_owned_) SaveOutside(x0, y0, x1, y1);
   }
   void ClaimPixels();
+  // The clip the layer's own painting applies: a clip run's, which keeps no
+  // pixels for what is painted through it.
+  const detail::ClipPixels* PaintClip() const { return run_owned_ ? clip_.get() : nullptr; }
   void SaveOutside(double x0, double y0, double x1, double y1);
   void SaveOutsideClip(std::size_t row, int y, int x0, int x1);
   void SuspendRun();

@@ -49,7 +49,7 @@ ShapeCache::ShapeCache() : state_(new State) {}
 ShapeCache::~ShapeCache() { delete state_; }
 
 bool ShapeCache::Paint(const ShapeKey& key, int bx0, int by0, int bx1, int by1, std::uint32_t* pixels, int stride,
-                       int ox, int oy, std::uint32_t argb) {
+                       int ox, int oy, std::uint32_t argb, const ClipPixels* clip) {
   State& s = *state_;
   std::lock_guard<std::mutex> lock(s.mu);
   const auto found = s.index.find(key.hash);
@@ -57,7 +57,7 @@ bool ShapeCache::Paint(const ShapeKey& key, int bx0, int by0, int bx1, int by1, 
   const auto it = found->second;
   if (it->key != key.words || !it->coverage.ValidIn(bx0, by0, bx1, by1)) return false;
   s.lru.splice(s.lru.begin(), s.lru, it);
-  it->coverage.Paint(pixels, stride, ox, oy, argb);
+  it->coverage.Paint(pixels, stride, ox, oy, argb, clip);
   return true;
 }
 

@@ -45,9 +45,10 @@ class ShapeCache {
 
   // Paints the coverage kept for `key` onto the pixels (the figure's origin
   // at (ox, oy)) when there is one and it holds for the box [bx0, bx1) x
-  // [by0, by1) (pixels from the origin); false, painting nothing, otherwise.
+  // [by0, by1) (pixels from the origin), only where `clip` lets it through
+  // when there is one; false, painting nothing, otherwise.
   bool Paint(const ShapeKey& key, int bx0, int by0, int bx1, int by1, std::uint32_t* pixels, int stride, int ox,
-             int oy, std::uint32_t argb);
+             int oy, std::uint32_t argb, const ClipPixels* clip = nullptr);
   // Keeps a copy of `coverage` under `key` (for any box when it does not
   // depend on its box, Coverage::inside, else for its own box only).
   void Keep(const ShapeKey& key, const Coverage& coverage);

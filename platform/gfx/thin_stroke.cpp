@@ -818,8 +818,18 @@ bool Coverage::Within(int bx0, int by0, int bx1, int by1) const {
          y1 <= std::int64_t{by1} * 256;
 }
 
-void Coverage::Paint(std::uint32_t* pixels, int stride, int ox, int oy, std::uint32_t argb) const {
+void Coverage::Paint(std::uint32_t* pixels, int stride, int ox, int oy, std::uint32_t argb,
+                     const ClipPixels* clip) const {
   const OverPainter painter(argb, cairo_spans);
+  if (clip != nullptr) {
+    for (const Span& s : spans) {
+      const int y = oy + s.y, x = ox + s.x;
+      std::uint32_t* line = pixels + static_cast<std::ptrdiff_t>(y) * stride;
+      clip->ForEachInside(stride, y, x, x + s.len,
+                          [&](int a, int b) { painter.Run(line + a, alpha.data() + s.at + (a - x), b - a); });
+    }
+    return;
+  }
   for (const Span& s : spans) {
     std::uint32_t* line = pixels + static_cast<std::ptrdiff_t>(oy + s.y) * stride + ox + s.x;
     painter.Run(line, alpha.data() + s.at, s.len);

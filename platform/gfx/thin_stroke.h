@@ -11,6 +11,7 @@
 // edges (docs/drawing.md).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -23,6 +24,45 @@
 #include "platform/gfx/objects.h"
 
 namespace ovi::gfx::detail {
+
+// A clip as pixels: the mask of an aliased fill of its outline over the
+// outline's device box, for each row of the box the runs of the surface's
+// row outside the clip (outside_row[r] .. [r + 1]; none at all when the
+// clip is a plain box), and the tight box of what it covers.
+struct ClipPixels {
+  struct Run {
+    int x0, x1;
+  };
+  int x0 = 0, y0 = 0, w = 0, h = 0, stride = 0;
+  std::vector<std::uint8_t> mask;
+  std::vector<Run> outside;
+  std::vector<int> outside_row;
+  Rect box;
+  // A box of pixels all inside the clip (empty when none was found): what
+  // is drawn within it never needs putting back; the same for each row of
+  // the mask (an empty run where the row has no single inside run).
+  Rect inner;
+  std::vector<Run> inside;
+
+  // Calls f(a, b) for each run [a, b) of [x0, x1) in row y of a surface
+  // `width` pixels wide that the clip lets through (clip not a plain box).
+  template <class F>
+  void ForEachInside(int width, int y, int x0, int x1, F&& f) const {
+    const int r = y - y0;
+    if (r < 0 || r >= h || x0 >= x1) return;
+    const Run& one = inside[static_cast<std::size_t>(r)];
+    if (one.x0 < one.x1) {
+      if (std::max(x0, one.x0) < std::min(x1, one.x1)) f(std::max(x0, one.x0), std::min(x1, one.x1));
+      return;
+    }
+    int from = 0;
+    for (int i = outside_row[static_cast<std::size_t>(r)]; i <= outside_row[static_cast<std::size_t>(r) + 1]; ++i) {
+      const int to = i < outside_row[static_cast<std::size_t>(r) + 1] ? outside[static_cast<std::size_t>(i)].x0 : width;
+      if (std::max(x0, from) < std::min(x1, to)) f(std::max(x0, from), std::min(x1, to));
+      if (i < outside_row[static_cast<std::size_t>(r) + 1]) from = outside[static_cast<std::size_t>(i)].x1;
+    }
+  }
+};
 
 // An affine map, user space to device space (x' = a x + c y + e).
 struct Affine {
@@ -149,8 +189,10 @@ struct Coverage {
   }
   bool Within(int bx0, int by0, int bx1, int by1) const;
   // Composites the coverage OVER the pixels with the figure's origin at
-  // (ox, oy), in `argb` (pixman's rounding).
-  void Paint(std::uint32_t* pixels, int stride, int ox, int oy, std::uint32_t argb) const;
+  // (ox, oy), in `argb` (pixman's rounding); with a `clip`, only the
+  // pixels it lets through (the surface `stride` pixels wide).
+  void Paint(std::uint32_t* pixels, int stride, int ox, int oy, std::uint32_t argb,
+             const ClipPixels* clip = nullptr) const;
   // Painted as Cairo paints what it rasterises itself (OverPainter).
   bool cairo_spans = false;
 };
