@@ -9,13 +9,13 @@
 #include "src/flightplan/procedure_splice.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/host/state.h"
 #include "src/instruments/gnsxls/keypad.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedures.h"
 #include "tests/instruments/gnsxls/gnsxls_support.h"
-#include "tests/support/navdata_fixture.h"
 
 namespace ovi::gnsxls::test {
 namespace {
@@ -33,9 +33,11 @@ class ArrivalApproachTest : public GnsTest {
  protected:
   void SetUp() override {
     GnsTest::SetUp();
-    navdb::test::UseSampleData();
+    // Confirmations write the flight log into the data folder: a copy.
+    host::host_state.SimulatorFolder = data_.root().string();
     navdb::LoadNavDatabase();
   }
+  SampleDataCopy data_;
   static void At(const char* airport, std::int32_t page) {
     ASSERT_EQ(navdb::LoadAirportProcedures(airport, 2), 1);
     M().PendingDestinationIdent = M().DestinationAirportIdent = airport;

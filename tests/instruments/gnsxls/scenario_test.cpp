@@ -17,8 +17,8 @@
 #include "src/host/module_state.h"
 #include "tests/flightplan/route_support.h"
 #include "tests/fms/cdu_legibility.h"
+#include "tests/instruments/gnsxls/gnsxls_support.h"
 #include "tests/sim/test_support.h"
-#include "tests/support/navdata_fixture.h"
 
 namespace ovi::gnsxls::test {
 namespace {
@@ -150,7 +150,7 @@ TEST(GnsScenario, ProcedureChoicesOnTheKeysAreTheSplicesOfTheSameChoice) {
   ASSERT_EQ(flown.size(), 5u);
 
   ResetModuleState();
-  navdb::test::UseSampleData();
+  const SampleDataCopy data;  // the splices write the flight log
   navdb::LoadNavDatabase();
   model::State& m = model::model_state;
   Plan(true, {"KOLM", "OLM", "CLS", "TOLLE", "COUGA", "BTG", "KPDX"});
