@@ -11,11 +11,7 @@
 // microseconds of the thread's processor time.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "platform/gfx/device_context.h"
 #include "src/flightplan/nearest_navaids.h"
@@ -29,11 +25,10 @@
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "tools/bench/frame_times.h"
-#include "tools/navgen/navgen.h"
+#include "tools/bench/world_set.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace ovi;
 
 constexpr int kWidth = 284;
@@ -178,25 +173,6 @@ BENCHMARK(BM_PerformancePages)
     ->Args({fms::kPageDescentForecasts, 1})
     ->Unit(benchmark::kMicrosecond);
 
-// A synthetic world, written once into a temporary folder removed at exit.
-class World {
- public:
-  World() : dir_(fs::temp_directory_path() / ("ovi_bench_cdu_world_" + std::to_string(getpid()))) {
-    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::ScaledWorld(100), 1, nullptr)) {
-      std::fprintf(stderr, "bench-cdu: cannot write the data set under %s\n", dir_.string().c_str());
-      std::exit(1);
-    }
-  }
-  ~World() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Folder() const { return dir_.string(); }
-
- private:
-  fs::path dir_;
-};
-
 // The frame of NEXT PAGE from NAV OPTIONS: the lists filtered and the
 // closest stations found again, then NAV STATUS drawn.
 void RefreshFrames(benchmark::State& state, const std::string& folder) {
@@ -215,7 +191,7 @@ void BM_NavStatusRefreshSample(benchmark::State& state) { RefreshFrames(state, s
 BENCHMARK(BM_NavStatusRefreshSample)->Unit(benchmark::kMicrosecond);
 
 void BM_NavStatusRefreshWorld(benchmark::State& state) {
-  static World world;
+  static const bench::WorldSet world("bench-cdu");
   RefreshFrames(state, world.Folder());
 }
 BENCHMARK(BM_NavStatusRefreshWorld)->Unit(benchmark::kMicrosecond);

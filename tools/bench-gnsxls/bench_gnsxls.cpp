@@ -12,13 +12,9 @@
 // the world-sized synthetic set, the near list built once: never the
 // database.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "platform/gfx/device_context.h"
@@ -35,11 +31,10 @@
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedure_state.h"
 #include "tools/bench/frame_times.h"
-#include "tools/navgen/navgen.h"
+#include "tools/bench/world_set.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace ovi;
 using gnsxls::gnsxls_state;
 
@@ -273,30 +268,10 @@ BENCHMARK(BM_DataPage)
     ->Args({191})->Args({192})->Args({193})->Args({194})->Args({195})->Args({196})
     ->Unit(benchmark::kMicrosecond);
 
-// The world-sized set, written on first use into a temporary folder (one a
-// process) that is removed at exit, and loaded once.
-class World {
- public:
-  World() : dir_(fs::temp_directory_path() / ("ovi_bench_gnsxls_world_" + std::to_string(getpid()))) {
-    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::ScaledWorld(100), 1, nullptr)) {
-      std::fprintf(stderr, "bench-gnsxls: cannot write the data set under %s\n", dir_.string().c_str());
-      std::exit(1);
-    }
-  }
-  ~World() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Folder() const { return dir_.string(); }
-
- private:
-  fs::path dir_;
-};
-
 // Rebuilds at points circling 150 NM around the dense centre the near list
 // was built over: what the DIRECT page does every 50 NM of flight.
 void BM_ClosestRebuild(benchmark::State& state) {
-  static World world;
+  static const bench::WorldSet world("bench-gnsxls");
   ResetModuleState();
   host::host_state.SimulatorFolder = world.Folder();
   navdb::LoadNavDatabase();

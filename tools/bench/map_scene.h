@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "src/flightplan/state.h"
@@ -16,7 +15,7 @@
 #include "src/host/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/state.h"
-#include "tools/navgen/navgen.h"
+#include "tools/bench/world_set.h"
 
 namespace ovi::bench {
 
@@ -28,23 +27,9 @@ struct SceneCentre {
 // Into the reset module (its panel table bound): the sample's data, or the
 // world set's for `tool` ("bench-nd"); the scene's centre.
 inline SceneCentre LoadSceneData(bool world, const char* tool) {
-  namespace fs = std::filesystem;
-  struct WorldDataSet {
-    explicit WorldDataSet(const std::string& name) : dir(fs::temp_directory_path() / ("ovi_" + name + "_world")) {
-      if (!navgen::WriteSyntheticWorld(dir.string(), navgen::WorldSize{}, 1, nullptr)) {
-        std::fprintf(stderr, "%s: cannot write the world data set under %s\n", name.c_str(), dir.string().c_str());
-        std::exit(1);
-      }
-    }
-    ~WorldDataSet() {
-      std::error_code ec;
-      fs::remove_all(dir, ec);
-    }
-    fs::path dir;
-  };
   if (world) {
-    static const WorldDataSet data(tool);
-    host::host_state.SimulatorFolder = data.dir.string();
+    static const WorldSet data(tool);
+    host::host_state.SimulatorFolder = data.Folder();
   } else {
     host::host_state.SimulatorFolder = OVI_SOURCE_DIR "/data";
   }
