@@ -16,6 +16,7 @@ namespace ovi::model {
 constexpr double kNoValue = -999.0;     // no altitude / speed / value
 constexpr int kNoWaypoint = 999;        // no active / edited waypoint
 inline constexpr const char* kNoneText = "------";
+inline bool IsNone(const std::string& text) { return text == kNoneText; }
 
 // Capacities.
 constexpr int kMaxFlightPlanWaypoints = 200;  // highest last index a route-file reader fills

@@ -41,7 +41,7 @@ flightplan::State& Route() { return flightplan::flightplan_state; }
 model::State& Model() { return model::model_state; }
 std::int32_t RouteStateNow() { return flightplan::flightplan_state.RouteState; }
 
-bool IsNone(const std::string& text) { return text == model::kNoneText; }
+using model::IsNone;
 
 // The airport elevation the procedure loader left, as the number it starts
 // with (0 when it holds none).

@@ -34,7 +34,7 @@ State& S() { return gnsxls_state; }
 model::State& M() { return model::model_state; }
 navdb::ProcedureState& P() { return navdb::procedure_state; }
 model::AirportProcedureSet& Destination() { return P().AirportProcedureSets[2]; }
-bool IsNone(const std::string& text) { return text == model::kNoneText; }
+using model::IsNone;
 const char* const kNone = model::kNoneText;
 using flightplan::ResetGnsSelectionState;
 

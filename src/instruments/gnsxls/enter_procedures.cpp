@@ -32,7 +32,7 @@ State& S() { return gnsxls_state; }
 model::State& M() { return model::model_state; }
 navdb::ProcedureState& P() { return navdb::procedure_state; }
 model::AirportProcedureSet& Origin() { return P().AirportProcedureSets[1]; }
-bool IsNone(const std::string& text) { return text == model::kNoneText; }
+using model::IsNone;
 const char* const kNone = model::kNoneText;
 
 // Where each view keeps a departure choice.

@@ -18,12 +18,12 @@ namespace {
 
 model::State& M() { return model::model_state; }
 model::AirportProcedureSet& Destination() { return navdb::procedure_state.AirportProcedureSets[2]; }
-bool IsNone(const std::string& text) { return text == model::kNoneText; }
+using model::IsNone;
 
-constexpr ListLayout kRunways{30.0f, 292.0f, 160.0f, 40.0f, 6, "RW", 3, 3};
+constexpr const ListLayout& kRunways = kRunwayListLayout;
 constexpr ListLayout kStars{30.0f, 292.0f, 160.0f, 40.0f, 6, "", 0, 6};
 constexpr ListLayout kTransitions{30.0f, 292.0f, 160.0f, 40.0f, 6, "", 5, 5};
-constexpr ListLayout kPreview{30.0f, 292.0f, 200.0f, 40.0f, 4, "", 0, 0};
+constexpr const ListLayout& kPreview = kPreviewLayout;
 
 void DestinationAndRunwayKey() {
   State& s = gnsxls_state;

@@ -34,6 +34,10 @@ struct ListLayout {
   int width;
   int highlight_width;
 };
+// What the three procedure pages share: the runway list and the preview of
+// legs.
+inline constexpr ListLayout kRunwayListLayout{30.0f, 292.0f, 160.0f, 40.0f, 6, "RW", 3, 3};
+inline constexpr ListLayout kPreviewLayout{30.0f, 292.0f, 200.0f, 40.0f, 4, "", 0, 0};
 
 // One list on show: its count and each entry's stored text (1..count).
 // `role`, when given, is drawn "%-3s" in white before each row, the text
