@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <map>
 #include <optional>
 
@@ -223,6 +224,12 @@ bool ParsePanelConfig(const std::string& text, const std::string& path, PanelCon
       current->overlaps_line = number;
       if (!ParseOverlaps(value, w.overlaps))
         return fail(number, "bad overlaps (pairs of this window's gauge keys: gauge00:gauge01, ...)");
+    } else if (EqualsIgnoreCase(key, "file")) {
+      if (w.background_line != 0) return fail(number, "file given twice");
+      w.background_line = number;
+      if (value.empty() || value.size() >= kMaxSimPath)
+        return fail(number, "bad file (the window's background picture, named from the panel file's folder)");
+      w.background = std::string(value);
     } else if (EqualsIgnoreCase(key, "visible")) {
       if (current->has_visible) return fail(number, "visible given twice");
       current->has_visible = true;
@@ -234,7 +241,7 @@ bool ParsePanelConfig(const std::string& text, const std::string& path, PanelCon
         return fail(number, "bad visible (0 or 1)");
       }
     }
-    // Other keys (background bitmap, zoom, colours) mean nothing here.
+    // Other keys (zoom, colours) mean nothing here.
     return true;
   });
   if (!ok) return false;
@@ -276,6 +283,13 @@ bool ParsePanelConfig(const std::string& text, const std::string& path, PanelCon
     return false;
   }
   return true;
+}
+
+std::string BackgroundPath(const PanelConfig& panel, const PanelWindow& window) {
+  if (window.background.empty()) return {};
+  std::string name = window.background;
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return (std::filesystem::path(panel.path).parent_path() / name).string();
 }
 
 bool LoadPanelConfig(const std::string& path, PanelConfig& out, std::string& error) {

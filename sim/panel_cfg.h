@@ -36,6 +36,10 @@ struct PanelWindow {
   // Pairs of gauge numbers whose places are meant to overlap (a display
   // over its own controller): the stand-in reports any other overlap.
   std::vector<std::pair<int, int>> overlaps;
+  // file=: the picture under the window's gauges, named from the panel
+  // file's folder (empty: none), and the line that names it.
+  std::string background;
+  int background_line = 0;
 };
 
 struct PanelConfig {
@@ -47,5 +51,9 @@ struct PanelConfig {
 // "FILE: what") when the file is missing or malformed.
 bool LoadPanelConfig(const std::string& path, PanelConfig& out, std::string& error);
 bool ParsePanelConfig(const std::string& text, const std::string& path, PanelConfig& out, std::string& error);
+
+// The path of a window's background picture: its name (a backslash read as '/')
+// from the panel file's folder; "" when the window names none.
+std::string BackgroundPath(const PanelConfig& panel, const PanelWindow& window);
 
 }  // namespace ovi::sim

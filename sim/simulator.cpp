@@ -278,6 +278,17 @@ void Simulator::Install(const PanelConfig& panel, std::vector<std::string>& warn
     wi.config = w;
     wi.config.gauges.clear();
     wi.visible = w.visible;
+    if (!w.background.empty()) {
+      // A background that cannot be read leaves the window black; the panel
+      // still flies.
+      auto picture = std::make_unique<gfx::DeviceContext>(w.w, w.h);
+      if (gfx::PaintPictureFile(*picture, BackgroundPath(panel, w))) {
+        wi.background = std::move(picture);
+      } else {
+        warnings.push_back(panel.path + ":" + std::to_string(w.background_line) + ": background " + w.background +
+                           " cannot be read (a PNG file is expected): the window is drawn over black");
+      }
+    }
     windows_.push_back(std::move(wi));
     int window = static_cast<int>(windows_.size()) - 1;
     for (const PanelGauge& pg : w.gauges) {
@@ -814,6 +825,7 @@ std::unique_ptr<gfx::DeviceContext> Simulator::ComposeWindow(int window) {
   if (window < 0 || window >= static_cast<int>(windows_.size())) return nullptr;
   const PanelWindow& w = windows_[window].config;
   auto canvas = std::make_unique<gfx::DeviceContext>(w.w, w.h);  // opaque black
+  if (windows_[window].background) BlitOver(*windows_[window].background, *canvas, 0, 0);
   for (std::size_t i = 0; i < gauges_.size(); ++i) {
     if (gauges_[i].window != window) continue;
     auto g = ComposeGauge(static_cast<int>(i));

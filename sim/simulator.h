@@ -69,6 +69,8 @@ struct GaugeInstance {
 struct WindowInstance {
   PanelWindow config;
   bool visible = true;
+  // The window's background picture at its size (null: black).
+  std::unique_ptr<gfx::DeviceContext> background;
 };
 
 struct KeyEventRecord {

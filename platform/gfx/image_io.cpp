@@ -120,6 +120,21 @@ bool PaintBitmapResource(DeviceContext& dc, const std::string& resources_dir, st
   return found;
 }
 
+bool PaintPictureFile(DeviceContext& dc, const std::string& path) {
+  if (!Drawable(dc)) return false;
+  Bitmap bmp(path);
+  if (bmp.GetLastStatus() != Ok || bmp.GetWidth() <= 0 || bmp.GetHeight() <= 0) return false;
+  Recorder* rec = dc.recorder;
+  dc.recorder = nullptr;
+  {
+    Graphics g(&dc);
+    g.SetPixelOffsetMode(PixelOffsetMode::Half);
+    g.DrawImage(bmp, 0, 0, static_cast<REAL>(dc.width), static_cast<REAL>(dc.height));
+  }
+  dc.recorder = rec;
+  return true;
+}
+
 void Blit(const DeviceContext& src, DeviceContext& dst, int x, int y) {
   if (!Drawable(src) || !Drawable(dst)) return;
   detail::SettleClippedDrawing(src);

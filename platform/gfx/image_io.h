@@ -24,6 +24,11 @@ bool WritePng(const DeviceContext& dc, const std::string& path, PngSpeed speed =
 // fails. Returns false when the bitmap was missing.
 bool PaintBitmapResource(DeviceContext& dc, const std::string& resources_dir, std::uint32_t id);
 
+// Paints the picture file at `path` (PNG) into the device context, scaled
+// to its size, over what is there (a panel window's background); false,
+// painting nothing, when the file cannot be read.
+bool PaintPictureFile(DeviceContext& dc, const std::string& path);
+
 // Copies `src` into `dst` at (x, y), clipped to `dst` (composes panel windows).
 void Blit(const DeviceContext& src, DeviceContext& dst, int x, int y);
 

@@ -15,6 +15,7 @@
 #include "src/host/module_state.h"
 #include "src/model/state.h"
 #include "tests/display/recording.h"
+#include "tests/host/fake_panels.h"
 
 namespace ovi::display {
 namespace {
@@ -224,6 +225,21 @@ TEST(AttitudeKitTest, AnnunciationTablesShowOneRowAField) {
 // 16 sx and 16 sy fine units a canvas unit under a uniform 1/16 scale: a
 // canvas point lands where the plain scale puts it, and a turn in this
 // frame keeps its angle on a stretched surface.
+// The overspeed marks begin at token 63 / 128 unless the aircraft flies
+// more than 120 kt above it; then 70 kt below the speed, so the marks stay
+// on the tape, over the speed.
+TEST(AttitudeKitTest, OverspeedReferenceFollowsAFarFasterAircraftFromBelow) {
+  ResetModuleState();
+  testing::FakeHost host;
+  host.Bind();
+  host.tokens[63] = 250 * 128;
+  for (auto [speed, reference] : {std::pair{0.0, 250.0}, {300.0, 250.0}, {370.0, 250.0}, {370.5, 300.5}, {500.0, 430.0}})
+    EXPECT_EQ(OverspeedReference(speed), reference) << speed;
+  host.tokens[63] = 0;  // no reference: any speed above 120 kt carries it
+  EXPECT_EQ(OverspeedReference(120.0), 0.0);
+  EXPECT_EQ(OverspeedReference(121.0), 51.0);
+}
+
 TEST(AttitudeKitTest, DeviceSixteenthsGridTurnsTrue) {
   const CanvasScale scale = ScaleToSurface(Canvas{266, 230}, 280, 262);
   const FineGrid grid = DeviceFractionsFor(scale, 16);

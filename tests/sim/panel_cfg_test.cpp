@@ -69,6 +69,20 @@ TEST(PanelConfig, ParsesWindowsGaugesAndDefaults) {
   EXPECT_EQ(fms.gauges[1].w, 0);
 }
 
+// file= names the window's background from the panel file's folder, in
+// either slash; a window without one has none.
+TEST(PanelConfig, BackgroundPictureFromThePanelFilesFolder) {
+  PanelConfig p;
+  std::string error;
+  ASSERT_TRUE(ParsePanelConfig(kGood, "panels/b737/panel.cfg", p, error)) << error;
+  EXPECT_EQ(p.windows[0].background, "panel_background.bmp");
+  EXPECT_EQ(p.windows[0].background_line, 20);
+  EXPECT_EQ(BackgroundPath(p, p.windows[0]), "panels/b737/panel_background.bmp");
+  EXPECT_EQ(BackgroundPath(p, p.windows[1]), "");
+  ASSERT_TRUE(ParsePanelConfig("[Window00]\nsize_mm=10,10\nFILE = art\\main.png\n", "panel.cfg", p, error)) << error;
+  EXPECT_EQ(BackgroundPath(p, p.windows[0]), "art/main.png");
+}
+
 TEST(PanelConfig, WindowsWithoutIdentAndMainPanelKeyword) {
   PanelConfig p;
   std::string error;
@@ -119,6 +133,8 @@ TEST(PanelConfig, MalformedInputNamesFileAndLine) {
       {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!A,1,2\noverlaps=gauge00:gauge00\n", "p.cfg:4:", "bad overlaps"},
       {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!A,1,2\noverlaps=gauge00:gauge01,\n", "p.cfg:4:", "bad overlaps"},
       {"[Window00]\nsize_mm=10,10\noverlaps=gauge00:gauge01\noverlaps=gauge00:gauge01\n", "p.cfg:4:", "twice"},
+      {"[Window00]\nsize_mm=10,10\nfile=a.png\nfile=b.png\n", "p.cfg:4:", "file given twice"},
+      {"[Window00]\nsize_mm=10,10\nfile=\n", "p.cfg:3:", "bad file"},
       {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!A,1,2\noverlaps=gauge00:gauge01\n", "p.cfg:4:",
        "overlaps names gauge01, which this window does not have"},
   };

@@ -5,6 +5,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -41,6 +42,61 @@ const Size kBitmaps[] = {
     {9878, 42, 42},    {10070, 49, 31},   {10090, 64, 48},   {10092, 64, 48},
 };
 
+// Pixels of a PNG within (x, y, w, h) bright enough to be a legend's (red
+// at 0xA0 or more); -1 when it cannot be read.
+int BrightPixels(const std::string& path, int x, int y, int w, int h) {
+  cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+  int n = -1;
+  if (cairo_surface_status(png) == CAIRO_STATUS_SUCCESS) {
+    n = 0;
+    const int pw = cairo_image_surface_get_width(png), ph = cairo_image_surface_get_height(png);
+    const int stride = cairo_image_surface_get_stride(png);
+    const unsigned char* data = cairo_image_surface_get_data(png);
+    for (int row = std::max(0, y); row < std::min(ph, y + h); ++row)
+      for (int col = std::max(0, x); col < std::min(pw, x + w); ++col)
+        n += ((reinterpret_cast<const std::uint32_t*>(data + row * stride)[col] >> 16) & 0xFF) >= 0xA0;
+  }
+  cairo_surface_destroy(png);
+  return n;
+}
+
+// The engage buttons' own pictures are only their lit annunciators, hidden
+// while the mode is off: each place of one on a sample panel has its face
+// (its legend) in the window's background.
+bool IsEngageButton(const PanelGauge& g) { return g.name == "LNAV" || g.name == "VNAV"; }
+int HeightOf(const PanelGauge& g) { return g.h > 0 ? g.h : g.w * 48 / 64; }
+
+TEST(SamplePanels, EngageButtonsHaveTheirFacesInTheBackground) {
+  int buttons = 0;
+  for (const auto& dir : std::filesystem::directory_iterator(kData + "/panels")) {
+    if (!dir.is_directory()) continue;
+    for (const auto& file : std::filesystem::directory_iterator(dir.path())) {
+      if (file.path().extension() != ".cfg") continue;
+      SCOPED_TRACE(file.path().string());
+      PanelConfig panel;
+      std::string error;
+      ASSERT_TRUE(LoadPanelConfig(file.path().string(), panel, error)) << error;
+      for (const PanelWindow& w : panel.windows) {
+        const std::string background = BackgroundPath(panel, w);
+        if (!background.empty()) {
+          cairo_surface_t* png = cairo_image_surface_create_from_png(background.c_str());
+          EXPECT_EQ(cairo_image_surface_get_width(png), w.w) << background;
+          EXPECT_EQ(cairo_image_surface_get_height(png), w.h) << background;
+          cairo_surface_destroy(png);
+        }
+        for (const PanelGauge& g : w.gauges) {
+          if (!IsEngageButton(g)) continue;
+          ++buttons;
+          ASSERT_FALSE(background.empty()) << g.name << " has no background under it";
+          // The legend: some 40 to 100 pixels of the 64 x 48.
+          EXPECT_GT(BrightPixels(background, g.x, g.y, g.w, HeightOf(g)), 20) << g.name;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(buttons, 23);  // every sample panel has both, the P1000's LNAV alone
+}
+
 TEST(SamplePanels, EveryBitmapIsThereAtItsSize) {
   for (const Size& b : kBitmaps) {
     std::string path = std::string(OVI_SOURCE_DIR) + "/resources/" + std::to_string(b.id) + ".png";
@@ -75,7 +131,14 @@ TEST(SamplePanels, EachComposesWithEveryWindowOpenAndNoPlaceholder) {
     for (const PanelWindow& w : panel.windows) {
       char name[32];
       std::snprintf(name, sizeof name, "window%02d.png", w.number);
-      EXPECT_TRUE(std::filesystem::exists(sim / ("out/" + family + "/snapshots/windows/" + name))) << name;
+      const std::string picture = sim / ("out/" + family + "/snapshots/windows/" + name);
+      EXPECT_TRUE(std::filesystem::exists(picture)) << name;
+      // Engaged nowhere, the buttons show their faces.
+      for (const PanelGauge& g : w.gauges) {
+        if (IsEngageButton(g)) {
+          EXPECT_GT(BrightPixels(picture, g.x, g.y, g.w, HeightOf(g)), 20) << g.name;
+        }
+      }
     }
     ++panels;
   }

@@ -42,10 +42,10 @@ class SimulatorTest : public ::testing::Test {
     rec = get();
   }
 
-  void Install(const std::string& panel_text) {
+  void Install(const std::string& panel_text, const std::string& path = "panel.cfg") {
     PanelConfig panel;
     std::string error;
-    ASSERT_TRUE(ParsePanelConfig(panel_text, "panel.cfg", panel, error)) << error;
+    ASSERT_TRUE(ParsePanelConfig(panel_text, path, panel, error)) << error;
     sim.SetResources(resources.path());
     sim.Install(panel, warnings);
     sim.Connect();
@@ -370,6 +370,33 @@ TEST_F(SimulatorTest, ComposedPicturesAndPngSnapshots) {
   EXPECT_EQ(files.size(), 3u);
   EXPECT_FALSE(sim.Snapshot(out.path() + "/" + std::string(2000, 'x'), "t3", files, error));
   EXPECT_NE(error.find("path too long"), std::string::npos);
+}
+
+// A window's background (file=) lies under its gauges, stretched to the
+// window; one that cannot be read is reported at its line and leaves its
+// window black.
+TEST_F(SimulatorTest, WindowsComposeOverTheirBackground) {
+  test::WriteSolidBitmap(resources / "9002.png", 6, 4, 0xFF00FF00u);  // green button
+  test::WriteSolidBitmap(resources / "bg.png", 50, 25, 0xFF808080u);  // grey, a quarter of the window
+  Install(R"([Window00]
+size_mm=100,50
+file=bg.png
+gauge00=fake_module!FAKE_BUTTON, 10, 10, 60, 40
+[Window01]
+ident=4012
+size_mm=100,100
+file=missing.png
+)",
+          resources / "panel.cfg");
+  EXPECT_EQ(warnings, (std::vector<std::string>{resources / "panel.cfg" +
+                                                ":8: background missing.png cannot be read (a PNG file is expected): "
+                                                "the window is drawn over black"}));
+  sim.RunTicks(1);
+  auto window = sim.ComposeWindow(0);
+  for (auto [x, y] : {std::pair{1, 1}, {98, 48}, {90, 5}}) EXPECT_EQ(Pixel(*window, x, y), 0xFF808080u) << x << " " << y;
+  EXPECT_EQ(Pixel(*window, 20, 20), 0xFF00FF00u);  // the button over it
+  sim.SetWindowVisible(4012, true);
+  EXPECT_EQ(Pixel(*sim.ComposeWindow(1), 50, 50), 0xFF000000u);
 }
 
 TEST_F(SimulatorTest, RecordsWrittenForTests) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gfx/image_io.h"
+#include "src/util/text.h"
 
 namespace ovi::bitmaps {
 
@@ -334,6 +335,37 @@ std::vector<Artwork> AllArtwork() {
                }});
   std::sort(a.begin(), a.end(), [](const Artwork& x, const Artwork& y) { return x.id < y.id; });
   return a;
+}
+
+const Artwork* FaceUnder(const std::string& gauge) {
+  // The lit pictures' keys unlit, on the same black plate.
+  static const Artwork kLnav = Button(0, 64, 48, "LNAV engage button, off", "LNAV", false);
+  static const Artwork kVnav = Button(0, 64, 48, "VNAV engage button, off", "VNAV", false);
+  if (util::EqualsIgnoreCase(gauge, "LNAV")) return &kLnav;
+  if (util::EqualsIgnoreCase(gauge, "VNAV")) return &kVnav;
+  return nullptr;
+}
+
+void DrawPanelBackground(const sim::PanelWindow& window, gfx::DeviceContext& dc) {
+  gfx::Graphics g(&dc);
+  g.Clear(gfx::Color(0xFF000000u));
+  g.SetPixelOffsetMode(gfx::PixelOffsetMode::Half);
+  const sim::KeyTable no_keys;
+  for (const sim::PanelGauge& gauge : window.gauges) {
+    const Artwork* face = FaceUnder(gauge.name);
+    if (face == nullptr) continue;
+    gfx::DeviceContext picture(face->width, face->height);
+    {
+      gfx::Graphics pg(&picture);
+      Painter p(pg, face->width, face->height, no_keys);
+      face->draw(p);
+    }
+    // The panel entry's size, as the stand-in gives it: the width, else the
+    // design width; the height, else the design proportions.
+    const float w = static_cast<float>(gauge.w > 0 ? gauge.w : face->width);
+    const float h = gauge.h > 0 ? static_cast<float>(gauge.h) : w * static_cast<float>(face->height) / face->width;
+    g.DrawImage(gfx::Bitmap(picture), static_cast<float>(gauge.x), static_cast<float>(gauge.y), w, h);
+  }
 }
 
 bool WriteArtwork(const Artwork& art, const sim::KeyTable& keys, const std::string& dir) {

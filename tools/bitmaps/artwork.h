@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sim/key_table.h"
+#include "sim/panel_cfg.h"
 #include "tools/bitmaps/painter.h"
 
 namespace ovi::bitmaps {
@@ -24,5 +25,14 @@ std::vector<Artwork> AllArtwork();
 
 // Draws one bitmap into `dir`/<id>.png; false when it cannot be written.
 bool WriteArtwork(const Artwork& art, const sim::KeyTable& keys, const std::string& dir);
+
+// The face a panel's background shows under a gauge whose own picture is
+// only its lit state (the LNAV and VNAV buttons), at the gauge's design
+// size; null for other gauges.
+const Artwork* FaceUnder(const std::string& gauge);
+
+// A panel window's background at the window's size: black, with the face
+// of each such gauge of the window drawn at the gauge's place and size.
+void DrawPanelBackground(const sim::PanelWindow& window, gfx::DeviceContext& dc);
 
 }  // namespace ovi::bitmaps

@@ -204,6 +204,25 @@ TEST_F(B777Test, SpeedTapeMarksAndDrum) {
   EXPECT_FALSE(Has("-10") || Has("-20"));
 }
 
+// The trend line from the readout's pointer toward the speed to come
+// (higher speeds up), 252 units a unit of the trend average, never beyond
+// 92 either way; its arrow head only beyond 1.
+TEST_F(B777Test, SpeedTrendLineStopsAt92EitherWay) {
+  G().SmoothedAirspeed = 250;
+  struct Case {
+    double trend_average, end;
+    bool head;
+  } cases[] = {{0.2, -50.4, true}, {-0.2, 50.4, true}, {0.5, -92, true}, {-0.5, 92, true},
+               {100.0, -92, true}, {-100.0, 92, true}, {0.003, -0.756, false}};
+  for (const Case& c : cases) {
+    G().TrendAverage = c.trend_average;
+    Draw();
+    EXPECT_TRUE(HasLine(kGreen, Fine(-83, 0), Fine(-83, c.end))) << c.trend_average;
+    const double tip = c.end < 0 ? c.end - 1 : c.end + 1, base = c.end < 0 ? c.end + 2 : c.end - 2;
+    EXPECT_EQ(HasLine(kGreen, Fine(-85, base), Fine(-83, tip)), c.head) << c.trend_average;
+  }
+}
+
 // Barber poles above 200 ft only; V-speeds by their differences and the
 // radio altitude; V1 taken from VR.
 TEST_F(B777Test, SpeedLimitsAndVSpeeds) {

@@ -56,6 +56,12 @@ class Md11Test : public NdTest {
       if (t.text == text && !(t.x == 159.0f && t.y == 7.0f)) out.push_back(t);
     return out;
   }
+  // A text with its top-left at canvas point `at`.
+  bool TextAt(const std::string& text, gfx::PointF at) const {
+    for (const auto& t : rec.Texts())
+      if (t.text == text && t.x == at.X && t.y == at.Y) return true;
+    return false;
+  }
   bool LineFrom(gfx::ARGB colour, gfx::PointF at) const {
     for (const gfx::RecordedOp* op : rec.Find(OpKind::Line))
       for (const gfx::PointF& p : op->points)
@@ -473,6 +479,37 @@ TEST_F(Md11Test, DataBlocksByModeAndCondition) {
   EXPECT_TRUE(Has("--:--"));  // the flight not started
 }
 
+// The active waypoint's time needs more than 30 kt; the elapsed clock is
+// hours and the minutes within the hour.
+TEST_F(Md11Test, WaypointTimeAndElapsedClockAtTheirEdges) {
+  model().HWMD11NDMode = kMd11NdModeMap;
+  ActiveRoute(47.0, -122.0, 47.2, -122.0);
+  guidance().ActiveWaypointDistance = 12.0;
+  guidance().EteMinutes = 24.5;
+  for (auto [speed, text] : {std::pair{30.0, "12.0NM"}, {30.001, "12.0NM/24.5"}, {0.0, "12.0NM"}}) {
+    guidance().GroundSpeedKnots = speed;
+    Draw11();
+    EXPECT_TRUE(Has(text)) << speed;
+    EXPECT_EQ(Has("12.0NM/24.5"), speed > 30.0) << speed;
+  }
+  for (auto [seconds, text] : {std::pair{59.0, "00:00"}, {3599.0, "00:59"}, {3600.0, "01:00"},
+                               {3 * 3600.0 + 25 * 60.0 + 10.0, "03:25"}, {26 * 3600.0 + 60.0, "26:01"}}) {
+    guidance().ElapsedFlightSeconds = seconds;
+    Draw11();
+    EXPECT_TRUE(TextAt(text, {210.0f, 38.0f})) << seconds;
+  }
+}
+
+// The radio block names the VOR in VOR and the localizer in APPR.
+TEST_F(Md11Test, RadioBlockNamesTheVorOrTheLocalizerByMode) {
+  for (auto [mode, label] : {std::pair{kMd11NdModeVor, "VOR1"}, {kMd11NdModeAppr, "LOC1"}}) {
+    model().HWMD11NDMode = mode;
+    Draw11();
+    EXPECT_TRUE(TextAt(label, {0.0f, 215.0f})) << mode;
+    EXPECT_FALSE(Has(mode == kMd11NdModeVor ? "LOC1" : "VOR1")) << mode;
+  }
+}
+
 TEST_F(Md11Test, PointerBlocksWithAndWithoutDmeOrSignal) {
   model().HWMD11NDMode = 3;
   guidance().AircraftHeading = 200.0;
@@ -528,6 +565,15 @@ TEST_F(Md11Test, Md11PanelKeysSetModesRadiiAndExclusivePointers) {
   ToggleMd11NdAdf1Pointer(nullptr, 0);
   EXPECT_EQ(nd_state.Md11NdShowAdf1Pointer, 0);
   EXPECT_EQ(nd_state.Md11NdShowVor1Pointer, 0);
+  // Each of the two takes the other off, whichever is on first.
+  ToggleMd11NdAdf1Pointer(nullptr, 0);
+  ToggleMd11NdVor1Pointer(nullptr, 0);
+  EXPECT_EQ(nd_state.Md11NdShowVor1Pointer, 1);
+  EXPECT_EQ(nd_state.Md11NdShowAdf1Pointer, 0);
+  ToggleMd11NdAdf1Pointer(nullptr, 0);
+  EXPECT_EQ(nd_state.Md11NdShowVor1Pointer, 0);
+  EXPECT_EQ(nd_state.Md11NdShowAdf1Pointer, 1);
+  ToggleMd11NdAdf1Pointer(nullptr, 0);
   ToggleMd11NdVor2Pointer(nullptr, 0);
   EXPECT_EQ(nd_state.Md11NdShowVor2Pointer, 1);
   const model::State before = model();

@@ -3,7 +3,9 @@
 // spoilers, flaps and slats as bars, the gear lights and four text lines.
 // Every value is read at the moment of drawing; coordinates are canvas
 // units from the page origin.
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <span>
 
 #include "src/display/kit.h"
@@ -255,18 +257,33 @@ void DrawSlats(const ConfigTools& t) {
 }
 
 // Down and locked above 16300, in transit above 0.
+bool GearLocked(double position) { return position > 16300.0; }
+bool GearStowed(double position) { return !(position > 0.0); }
+
 void DrawGearLight(const ConfigTools& t, double position, int x, int y, int w, int h) {
-  if (!(position > 0.0)) return;
-  t.c.g.FillRectangleI(position > 16300.0 ? t.c.green : t.c.red, x, y, w, h);
+  if (GearStowed(position)) return;
+  t.c.g.FillRectangleI(GearLocked(position) ? t.c.green : t.c.red, x, y, w, h);
 }
 
-void DrawGear(const ConfigTools& t) {
-  DrawGearLight(t, host::GetSimToken332(), -4, 72, 8, 10);
-  const double left = host::GetSimToken333(), right = host::GetSimToken334();
+struct GearLegs {
+  double nose, left, right;
+};
+
+void DrawGear(const ConfigTools& t, const GearLegs& gear) {
+  DrawGearLight(t, gear.nose, -4, 72, 8, 10);
   for (int y : {88, 106}) {
-    DrawGearLight(t, left, -12, y, 8, 12);
-    DrawGearLight(t, right, 4, y, 8, 12);
+    DrawGearLight(t, gear.left, -12, y, 8, 12);
+    DrawGearLight(t, gear.right, 4, y, 8, 12);
   }
+}
+
+// The gear line says what the lights say: DOWN with every light green, UP
+// with none lit, TRANSIT for anything between.
+const char* GearText(const GearLegs& gear) {
+  const double legs[] = {gear.nose, gear.left, gear.right};
+  if (std::all_of(std::begin(legs), std::end(legs), GearLocked)) return "DOWN";
+  if (std::all_of(std::begin(legs), std::end(legs), GearStowed)) return "UP";
+  return "TRANSIT";
 }
 
 }  // namespace
@@ -296,12 +313,12 @@ void DrawC17ConfigPage(display::GaugeDisplay& display, gfx::Graphics& g) {
   DrawFlaps(t);
   DrawRudder(t);
   DrawSlats(t);
-  DrawGear(t);
+  const GearLegs gear{host::GetSimToken332(), host::GetSimToken333(), host::GetSimToken334()};
+  DrawGear(t, gear);
   DrawScreenTextF(g, t.font, c.white, -30.0f, 32.0f, "FLAPS %s", flaps);
   t.Text(-20, 42, "INDEX 100");
   t.Text(-16, 52, "SLATS");
-  // The gear line reads DOWN whatever the gear does; the lights tell.
-  DrawScreenTextF(g, t.font, c.white, -26.0f, 62.0f, "GEAR %s", "DOWN");
+  DrawScreenTextF(g, t.font, c.white, -26.0f, 62.0f, "GEAR %s", GearText(gear));
 }
 
 }  // namespace ovi::c17

@@ -33,7 +33,30 @@ TEST_F(ConfigPageTest, FlapsTextAtEachLimitAndTheFixedLines) {
     EXPECT_EQ(TextAt(-30, 32), text) << handle;
   }
   EXPECT_EQ(TextAt(-20, 42), "INDEX 100");
-  EXPECT_EQ(TextAt(-26, 62), "GEAR DOWN");  // whatever the gear does (no gear at all here)
+}
+
+// The gear line in the lights' own terms: DOWN only with all three legs
+// above 16300 (all green), UP only with none above 0 (none lit), TRANSIT
+// with any light red or the legs at odds.
+TEST_F(ConfigPageTest, GearTextSaysWhatTheLightsShow) {
+  struct Case {
+    double nose, left, right;
+    const char* text;
+  } cases[] = {
+      {16383, 16383, 16383, "GEAR DOWN"},   {16301, 16301, 16301, "GEAR DOWN"},
+      {0, 0, 0, "GEAR UP"},                 {-5, 0, -1, "GEAR UP"},
+      {16300, 16383, 16383, "GEAR TRANSIT"},  // the nose light exactly at its limit is red
+      {16383, 16383, 16300, "GEAR TRANSIT"}, {8000, 10000, 10000, "GEAR TRANSIT"},
+      {1, 0, 0, "GEAR TRANSIT"},            {0, 0, 1, "GEAR TRANSIT"},
+      {0, 16383, 16383, "GEAR TRANSIT"},    {16383, 0, 16383, "GEAR TRANSIT"},
+  };
+  for (const Case& c : cases) {
+    host.tokens = {{332, c.nose}, {333, c.left}, {334, c.right}};
+    DrawPage(12);
+    gfx::ARGB colour = 0;
+    EXPECT_EQ(TextAt(-26, 62, &colour), c.text) << c.nose << " " << c.left << " " << c.right;
+    EXPECT_EQ(colour, W);
+  }
 }
 
 TEST_F(ConfigPageTest, SurfacesDeadBandsSensesAndBars) {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "tests/sim/test_support.h"
 
@@ -27,6 +29,37 @@ int LitPixels(const std::string& path, std::uint32_t mask = 0xFFFFFF) {
   }
   cairo_surface_destroy(png);
   return lit;
+}
+
+// Pixels of a PNG of exactly one opaque colour.
+int PixelsOf(const std::string& path, std::uint32_t argb) {
+  cairo_surface_t* png = cairo_image_surface_create_from_png(path.c_str());
+  int n = -1;
+  if (cairo_surface_status(png) == CAIRO_STATUS_SUCCESS) {
+    n = 0;
+    const int w = cairo_image_surface_get_width(png), h = cairo_image_surface_get_height(png);
+    const int stride = cairo_image_surface_get_stride(png);
+    const unsigned char* data = cairo_image_surface_get_data(png);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) n += reinterpret_cast<const std::uint32_t*>(data + y * stride)[x] == argb;
+  }
+  cairo_surface_destroy(png);
+  return n;
+}
+
+// The texts of a text record drawn at canvas height `y`, left to right as
+// drawn.
+std::vector<std::string> TextsAtHeight(const std::string& record, double y) {
+  std::vector<std::string> texts;
+  for (const std::string& line : sim::test::Lines(record)) {
+    if (line.empty() || line[0] == ';') continue;
+    std::istringstream f(line);
+    double element, x, top, w, h, cx, cy;
+    if (!(f >> element >> x >> top >> w >> h >> cx >> cy) || cy != y) continue;
+    const std::size_t end = line.rfind('"'), start = line.rfind('"', end - 1);
+    texts.push_back(line.substr(start + 1, end - start - 1));
+  }
+  return texts;
 }
 
 TEST(C17Scenario, RunsToItsSnapshots) {
@@ -80,6 +113,18 @@ TEST(C17Scenario, EnginePagesThroughAShortFlight) {
                                "c17-cfg-landing"})
     EXPECT_GT(LitPixels(sim / ("out/snapshots/" + std::string(snapshot) + "/window00_gauge03_C17_MFD.png")), 0) << snapshot;
   EXPECT_GT(LitPixels(sim / "out/snapshots/c17-engdet/window03_gauge00_C17_MFD.png"), 0);
+  // The engine details after landing, the engines back at idle (26 % N1):
+  // N2 and the exhaust temperature at idle too, not at take-off's.
+  const std::string details = sim::test::ReadFile(sim / "out/snapshots/c17-engdet/window03_gauge00_C17_MFD.txt");
+  EXPECT_EQ(TextsAtHeight(details, 105.0), (std::vector<std::string>{"26.0", "26.0", "26.0", "26.0"}));
+  const std::vector<std::string> n2 = TextsAtHeight(details, 160.0), egt = TextsAtHeight(details, 215.0);
+  ASSERT_EQ(n2.size(), 4u);
+  ASSERT_EQ(egt.size(), 4u);
+  for (int e = 0; e < 4; ++e) {
+    EXPECT_GT(std::stod(n2[e]), 55.0) << e;
+    EXPECT_LT(std::stod(n2[e]), 70.0) << e;
+    EXPECT_LT(std::stod(egt[e]), 500.0) << e;
+  }
   EXPECT_GT(LitPixels(sim / "out/snapshots/c17-oil/window02_gauge00_C17_MFD.png"), 0);
   // Mailbox 3 was served (looked up as "MFDx3 mode") and left idle.
   const std::string vars = sim::test::ReadFile(sim / "out/variables.txt");
@@ -118,6 +163,13 @@ TEST(C17Scenario, NavigationPagesThroughTheCduAndTheControlPanel) {
   for (const char* snapshot : {"c17-hsi-vor", "c17-hsi-ils", "c17-arc3", "c17-arc4", "c17-arc5", "c17-map",
                                "c17-map-320", "c17-layers-off", "c17-fixinfo-hold", "c17-descent"})
     EXPECT_GT(LitPixels(sim / ("out/snapshots/" + std::string(snapshot) + "/" + display2 + ".png")), 0) << snapshot;
+  // The descent adds the altitude range arc (green, 2 wide, 100 degrees of
+  // a 75-unit circle: some 130 units long, drawn at the canvas's own size)
+  // to the picture before it.
+  auto green = [&](const char* snapshot) {
+    return PixelsOf(sim / ("out/snapshots/" + std::string(snapshot) + "/" + display2 + ".png"), 0xFF00FA00u);
+  };
+  EXPECT_GT(green("c17-descent") - green("c17-fixinfo-hold"), 100) << green("c17-descent") << " " << green("c17-fixinfo-hold");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // hold, the bottom-of-descent arc, the FIX INFO fixes and the traffic
 // window. Arc format at 12.5 NM: 4.24 units a NM about (134, 148).
 #include "src/display/map_symbols.h"
+#include "src/display/state.h"
 #include "tests/instruments/mfd/p1000/p1000_test_support.h"
 
 namespace ovi::p1000::test {
@@ -168,6 +169,26 @@ TEST_F(LayersTest, TrafficWindowOnlyWhileTrafficIsShownInIt) {
     rings += std::abs(op->points[0].X - 132) < 0.01 && std::abs(op->points[0].Y - 242) < 0.01;
   EXPECT_EQ(rings, 2);
   EXPECT_EQ(Ops(OpKind::Rectangle, 0xFF010000, 1).size(), fills + 2);  // the window's edges
+}
+
+// The window plots traffic at its own range, whatever the map's: a target
+// 5 NM ahead at 10 NM is 30.5 units above the own aircraft at (131, 238)
+// (radius 61), its label 9 left of and 8 below its point.
+TEST_F(LayersTest, TrafficWindowPlotsAtItsOwnRange) {
+  model().NdShowTraffic = 1;
+  model().DrawTcasWindowOnP1000MFD = 1;
+  display::State& d = display::display_state;
+  d.TrafficPlotCount = 1;
+  d.TrafficPlotTable[1] = display::TrafficPlotEntry{.bearing = 0.0, .range = 5.0, .relative_altitude = 5.0};
+  for (double map_range : {12.5, 50.0, 2.5}) {
+    model().P1000MapRange = map_range;
+    model().P1000TcasRange = 10.0;
+    Draw();
+    ExpectText("+5", 131 - 9, 207 + 8, 1.0);
+  }
+  model().P1000TcasRange = 20.0;  // 15.25 units
+  Draw();
+  ExpectText("+5", 131 - 9, 222 + 8, 1.0);
 }
 
 }  // namespace
