@@ -156,9 +156,10 @@ class Converter {
     return true;
   }
 
-  // A plan cut short ends before the destination its header names.
+  // A plan cut short ends before the destination its header names. Idents
+  // are compared in any case, as the rest of the module compares them.
   void EndsAtDestination(const std::string& destination) {
-    if (written > 0 && last_ident_ != destination) {
+    if (written > 0 && !util::EqualsIgnoreCase(last_ident_, destination)) {
       Fail("ends at " + last_ident_ + ", before its destination " + destination);
     }
   }

@@ -422,6 +422,22 @@ TEST_F(PlnTest, PlansAreLoadedWholeOrNotAtAll) {
   }
 }
 
+// The destination a plan names is an ident like any other: "eidw" is EIDW.
+TEST_F(PlnTest, DestinationIsComparedInAnyCase) {
+  const std::vector<Fix> fixes = ZurichDublin();
+  std::string xml = XmlPlan(fixes);
+  xml.replace(xml.find("<DestinationID>EIDW"), 19, "<DestinationID>eidw");
+  std::string ini = Fs9Plan(fixes, fixes.size());
+  ini.replace(ini.find("destination_id=EIDW"), 19, "destination_id=eidw");
+  for (const std::string& plan : {xml, ini}) {
+    Convert(plan);
+    EXPECT_EQ(result, 0) << test::StatusLog();
+  }
+  // Cut short, it is still refused.
+  Convert(Fs9Plan(fixes, 20).replace(Fs9Plan(fixes, 20).find("destination_id=EIDW"), 19, "destination_id=eidw"));
+  EXPECT_EQ(result, kPlnNotLoaded);
+}
+
 TEST_F(PlnTest, IdentsReadBackAsWritten) {
   const std::string pos = std::string("N47") + kDeg + " 26' 56.00\",W122" + kDeg + " 18' 33.00\",+0";
   // A NUL inside an ident and one that starts with the comment mark.
