@@ -81,7 +81,9 @@ bool EnterCruiseAltitude(bool keep_stripped_text) {
     if (keep_stripped_text) M().FmsScratchpad = text;
   }
   const double v = LeadingDecimal(text);
-  if (!(v > 0.0 && v < 99999.0)) {
+  // Whole feet (or flight levels) are stored: a fraction below 1 would be
+  // stored as 0, which is "not set".
+  if (!(v >= 1.0 && v < 99999.0)) {
     RefuseEntry(kInvalidEntry);
     return false;
   }
