@@ -284,6 +284,15 @@ void MakeDirectWorkingCopy() {
   flightplan::ScratchpadKeyInput("", 1);
 }
 
+// A waypoint of an active route is flown to: not the index a stored plan
+// opened before any route was active names (the CDU's DIR INTC says "NO
+// ACTIVE ROUTE" then), which has nothing to go direct from.
+bool HasActiveWaypoint() {
+  const flightplan::State& fp = Fp();
+  const int act = fp.ActiveWaypointIndex;
+  return act >= 1 && act <= flightplan::LastIndex(flightplan::ActivePlan());
+}
+
 }  // namespace
 
 void PressNav() { PageKey(kPageNavigation, S().GnsNavSubPage, kNavSubPages); }
@@ -345,7 +354,7 @@ void PressNextPage() { StepPages(+1); }
 
 void PressDirect() {
   State& s = S();
-  if (Fp().ActiveWaypointIndex == model::kNoWaypoint) return;
+  if (!HasActiveWaypoint()) return;
   if (s.GnsXlsPage == kPageDirect) {
     StepWithin(s.GnsDirectPage, s.GnsDirectPageCount, +1);
   } else {

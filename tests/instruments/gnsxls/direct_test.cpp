@@ -2,10 +2,12 @@
 // the line-key cycles, the closest airports (fill, sort, upkeep), the
 // route rebuilt around the DIRECT waypoint, the forced turn and the direct
 // to a nearest airport.
+#include "src/flightplan/library.h"
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/instruments/gnsxls/closest_airports.h"
+#include "src/instruments/gnsxls/flight_plan_page.h"
 #include "src/instruments/gnsxls/keypad.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/instruments/gnsxls/route_edits.h"
@@ -26,6 +28,7 @@ using flightplan::test::HoldBreach;
 using flightplan::test::HoldIndices;
 using flightplan::test::LongRoute;
 using flightplan::test::MakeActive;
+using flightplan::test::PendingIdents;
 using flightplan::test::PutActiveHold;
 using Pairs = std::vector<std::pair<int, int>>;
 using DirectTest = GnsTest;
@@ -296,6 +299,35 @@ TEST_F(DirectTest, DirectToRefused) {
   Ent();
   EXPECT_EQ(S().GnsXlsPage, kPageDatabaseWaypoint);
   EXPECT_EQ(F().PendingFlightPlanLastIndex, kMaxEditLastIndex);
+}
+
+// From power-up a stored plan opened on page 1 names waypoint 1 before any
+// route is active: the direct-to key has nothing to go direct from and
+// leaves the plan, its route state and the page alone.
+TEST_F(DirectTest, NothingWithoutAnActiveRoute) {
+  SampleDataCopy data;
+  navdb::LoadNavDatabase();
+  flightplan::ScanFlightPlanFolder();
+  S().GnsXlsPage = kPageFlightPlan;
+  S().GnsXlsFplView = kViewStored;
+  DrawFrame();
+  Key(7);
+  Ent();
+  DrawFrame();
+  ASSERT_EQ(navdb::entry_state.PendingPlanOpen, 1);
+  ASSERT_EQ(F().RouteState, 1);
+  const Strings opened = PendingIdents();
+  ASSERT_GE(opened.size(), 2u);
+  PressDirect();
+  DrawFrame();
+  EXPECT_EQ(PendingIdents(), opened);
+  EXPECT_EQ(F().RouteState, 1);
+  EXPECT_EQ(navdb::entry_state.PendingPlanOpen, 1);
+  EXPECT_EQ(S().GnsXlsPage, kPageFlightPlan);
+  // Once activated, the same key opens the direct-to.
+  ActivateStoredPlan();
+  PressDirect();
+  EXPECT_EQ(S().GnsXlsPage, kPageDirect);
 }
 
 // To the nearest airport typed (its padding dropped): the route becomes its
