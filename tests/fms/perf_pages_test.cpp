@@ -125,6 +125,12 @@ TEST_F(PerfPageTest, CruiseAltitudeAgainstTheTransitionAltitude) {
     M().CruiseAlt = alt;
     EXPECT_TRUE(DrawFrame().Find(shown)) << alt;
   }
+  // At a transition altitude of its own, away from the one TRANS ALT shows:
+  // the altitude itself is still feet, one flight level above a level.
+  M().TransAlt = 5000;
+  EXPECT_EQ(AltitudeText(5000), " 5000");
+  EXPECT_EQ(AltitudeText(5001), "FL050");
+  EXPECT_EQ(AltitudeText(5100), "FL051");
 }
 
 TEST_F(PerfPageTest, PerfInitEntries) {
