@@ -70,8 +70,13 @@ void SaveEntryCopy(std::int32_t& copy, bool& saved, std::int32_t value) {
   saved = true;
 }
 
+// An entry that changes the executed route's values starts a modification
+// as every road does: the pending route becomes the flown one's copy first
+// (it may hold another unit's working copy, which EXEC must not take).
 void StepIfExecuted() {
-  if (flightplan::flightplan_state.RouteState == 3) flightplan::StepRouteState();
+  if (flightplan::flightplan_state.RouteState != 3) return;
+  flightplan::BeginRouteModification();
+  flightplan::StepRouteState();
 }
 
 bool EnterCruiseAltitude(bool keep_stripped_text) {
