@@ -55,10 +55,9 @@ double Number(const std::string& text) {
 
 // The direct-to route: "DIRECT" at the aircraft, the candidate, and the
 // route's destination when it ends at an airport (its elevation then the
-// constraint there).
-// The flown route is replaced as any edit of it: a change waiting for EXEC
-// is given up first (as ERASE does), the holds of the waypoints it loses go,
-// and the pending route becomes the new route's copy.
+// constraint there). The flown route is replaced as any edit of it: a
+// change waiting for EXEC is given up first (as ERASE does), the holds of
+// the waypoints it loses go, and the pending route becomes its copy.
 void FlyDirect() {
   flightplan::State& fp = flightplan::flightplan_state;
   guidance::State& g = guidance::guidance_state;
