@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/os/os.h"
@@ -405,6 +406,9 @@ std::string Position(const AircraftState& a) {
 
 // The status texts the module adds during a run, collected as they come: a
 // load may lower the count again, and texts then written over are new ones.
+// The flight log's lines ("HH:MM:SS segment ..."), which the module writes
+// there as well as to fpl.log, are left out: hundreds in a flight, they
+// would hide the few that say why something was not taken.
 class StatusWatch {
  public:
   explicit StatusWatch(const LoadedModule& m) : module_(m) {}
@@ -414,12 +418,22 @@ class StatusWatch {
     if (count < seen_) seen_ = count;
     for (; seen_ < count; ++seen_) {
       const char* text = module_.status_text(seen_ + 1);
-      if (text != nullptr) lines_.emplace_back(text);
+      if (text != nullptr && !IsFlightLogLine(text)) lines_.emplace_back(text);
     }
   }
   const std::vector<std::string>& lines() const { return lines_; }
 
  private:
+  static bool IsFlightLogLine(std::string_view text) {
+    static constexpr std::string_view kClock = "00:00:00 ";
+    if (text.size() < kClock.size()) return false;
+    for (std::size_t i = 0; i < kClock.size(); ++i) {
+      const bool digit = text[i] >= '0' && text[i] <= '9';
+      if (kClock[i] == '0' ? !digit : text[i] != kClock[i]) return false;
+    }
+    return true;
+  }
+
   const LoadedModule& module_;
   int seen_ = 0;
   std::vector<std::string> lines_;
