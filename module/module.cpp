@@ -2,6 +2,7 @@
 #include "platform/panel/panel.h"
 #include "src/host/gauge_table.h"
 #include "src/host/state.h"
+#include "src/model/state.h"
 
 namespace {
 
@@ -22,6 +23,18 @@ __attribute__((visibility("default"))) IMPORT_TABLE ImportTable = {
 __attribute__((visibility("default"))) GAUGESLINKAGE Linkage = {
     MODULE_ID, ModuleInit, ModuleDeinit, 0, MODULE_VERSION_FS2004, nullptr,
 };
+
+// The status log, for a host that shows why something was not loaded (the
+// simulator stand-in prints it); the simulator itself never looks.
+__attribute__((visibility("default"))) int OviStatusMessageCount() {
+  return ovi::model::model_state.StatusMessageCount;
+}
+
+__attribute__((visibility("default"))) const char* OviStatusMessage(int index) {
+  const ovi::model::State& s = ovi::model::model_state;
+  if (index < 1 || index > s.StatusMessageCount || index > ovi::model::kMaxStatusMessages) return nullptr;
+  return s.StatusMessageLog[index].c_str();
+}
 
 }  // extern "C"
 

@@ -22,6 +22,8 @@ bool LoadModule(const std::string& path, LoadedModule& out, std::string& error) 
   out.handle = h;
   out.linkage = linkage;
   out.import_table = imports;
+  out.status_count = reinterpret_cast<int (*)()>(::dlsym(h, "OviStatusMessageCount"));
+  out.status_text = reinterpret_cast<const char* (*)(int)>(::dlsym(h, "OviStatusMessage"));
   return true;
 }
 

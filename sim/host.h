@@ -12,6 +12,10 @@ struct LoadedModule {
   void* handle = nullptr;
   GAUGESLINKAGE* linkage = nullptr;
   IMPORT_TABLE* import_table = nullptr;
+  // The module's status log, when it exports one: the number of texts and
+  // text i (1-based; null past the end).
+  int (*status_count)() = nullptr;
+  const char* (*status_text)(int) = nullptr;
 };
 
 // Loads a module with dlopen and binds its exports; false with a message

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/os/os.h"
@@ -403,6 +404,41 @@ std::string Position(const AircraftState& a) {
                       std::fabs(a.longitude), a.heading, a.altitude, GroundSpeedOf(a));
 }
 
+// The status texts the module adds during a run, collected as they come: a
+// load may lower the count again, and texts then written over are new ones.
+// The flight log's lines ("HH:MM:SS segment ..."), which the module writes
+// there as well as to fpl.log, are left out: hundreds in a flight, they
+// would hide the few that say why something was not taken.
+class StatusWatch {
+ public:
+  explicit StatusWatch(const LoadedModule& m) : module_(m) {}
+  void Observe() {
+    if (module_.status_count == nullptr || module_.status_text == nullptr) return;
+    const int count = module_.status_count();
+    if (count < seen_) seen_ = count;
+    for (; seen_ < count; ++seen_) {
+      const char* text = module_.status_text(seen_ + 1);
+      if (text != nullptr && !IsFlightLogLine(text)) lines_.emplace_back(text);
+    }
+  }
+  const std::vector<std::string>& lines() const { return lines_; }
+
+ private:
+  static bool IsFlightLogLine(std::string_view text) {
+    static constexpr std::string_view kClock = "00:00:00 ";
+    if (text.size() < kClock.size()) return false;
+    for (std::size_t i = 0; i < kClock.size(); ++i) {
+      const bool digit = text[i] >= '0' && text[i] <= '9';
+      if (kClock[i] == '0' ? !digit : text[i] != kClock[i]) return false;
+    }
+    return true;
+  }
+
+  const LoadedModule& module_;
+  int seen_ = 0;
+  std::vector<std::string> lines_;
+};
+
 int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   PanelConfig panel;
   std::string error;
@@ -467,9 +503,14 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "ovi-sim: %s\n", error.c_str());
     return 1;
   }
+  StatusWatch status(sim.module());
+  status.Observe();
   sim.Connect();
   FlightWatch flight(sim);
-  sim.SetTickObserver([&flight] { flight.Observe(); });
+  sim.SetTickObserver([&flight, &status] {
+    flight.Observe();
+    status.Observe();
+  });
 
   if (o.scenario.empty()) {
     sim.RunUntil(o.seconds.value_or(kDefaultSeconds));
@@ -477,6 +518,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     for (; next < scenario.actions.size() && !runner.LimitReached(); ++next) runner.Apply(scenario.actions[next]);
   }
   runner.Snapshot("final");
+  status.Observe();
   // Variables are written while the gauges still have theirs registered.
   bool written = o.out.empty() || sim.WriteVariables(o.out + "/variables.txt");
   sim.Disconnect();
@@ -530,6 +572,8 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     }
   }
   for (const auto& l : flight.Summary()) line(l);
+  // Why a plan, a file or a setting was not taken.
+  for (const auto& l : status.lines()) line("status: " + l);
   if (!sim.unknown_tokens_read().empty()) {
     std::string t;
     for (auto id : sim.unknown_tokens_read()) t += " " + std::to_string(id);

@@ -16,6 +16,7 @@
 #include "src/instruments/fms/state.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/model/state.h"
+#include "src/navdb/entry_state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedures.h"
 
@@ -178,7 +179,11 @@ void ExecutePendingRoute() {
   fms::State& fms = Fms();
   const int entry_state = s.RouteState;
 
-  g.NextConstraintIndex = g.NextConstraintIndex == 0 ? s.PendingFlightPlanLastIndex : s.PendingActiveWaypointIndex;
+  // A route of fewer than two entries is not executed (below): the flown
+  // route's index stays (an empty plan would make it -1).
+  if (s.PendingFlightPlanLastIndex >= 1) {
+    g.NextConstraintIndex = g.NextConstraintIndex == 0 ? s.PendingFlightPlanLastIndex : s.PendingActiveWaypointIndex;
+  }
   // A hold marked for deletion is detached from the pending route and
   // leaves the table with RestoreHoldIndices below. Looked up here by its
   // flown index, it could be another hold: one added in the modification
@@ -220,9 +225,16 @@ void ExecutePendingRoute() {
     gnsxls::gnsxls_state.McuRunwayScroll = -999;
   }
 
-  const int last = std::min(s.PendingFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
+  int last = std::min(s.PendingFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
+  // An end marker counted as the last entry (the navigator's direct-to
+  // copy, edited by another road) is no waypoint to fly to.
+  if (last >= 1 && s.PendingFlightPlan[last].ident == "******") s.PendingFlightPlanLastIndex = --last;
   if (last >= 1) {
     for (int i = 0; i <= last; ++i) s.ActiveFlightPlan[i] = s.PendingFlightPlan[i];
+    // A plan the navigator had opened is now the flown route, no stored
+    // plan: its stored view would go on editing the flown route's copy
+    // while nothing waits for EXEC.
+    navdb::entry_state.PendingPlanOpen = 0;
     // The new end first: the holds dropped below renumber the waypoints
     // that show the holds after them, wherever the new route puts them.
     s.ActiveFlightPlanLastIndex = last;
@@ -348,8 +360,19 @@ void ResetRouteData() {
     DeleteHold(kDroppedHold, 0);
   }
 
+  // The pending route is the flown one's copy again: a plan the navigator
+  // had opened is gone with the modification.
+  navdb::entry_state.PendingPlanOpen = 0;
   CopyActiveToPendingPlan();
   BuildRouteViaToList();
+}
+
+void GiveUpPendingChange() {
+  State& s = Fp();
+  const int state = s.RouteState;
+  if (state != 1 && state != 2 && state != 4) return;
+  ResetRouteData();
+  s.RouteState = 3;
 }
 
 }  // namespace ovi::flightplan

@@ -23,6 +23,12 @@ void ExecutePendingRoute();
 // from the active one. RouteState 4 becomes 3.
 void ResetRouteData();
 
+// A change waiting for EXEC (route states 1, 2 and 4) given up as ERASE gives
+// it up: the holds it added go, those it took off come back, the pending
+// route is the flown one's copy, and the route state says so (3). For a
+// unit that replaces the pending route with a copy of the flown one.
+void GiveUpPendingChange();
+
 // Removes every hold of HoldTable (a new origin, a new route).
 void DeleteEveryHold();
 

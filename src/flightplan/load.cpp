@@ -74,6 +74,15 @@ void CopyStaged(const StagedRoute& staged, model::FlightPlanTable& table, int& l
   last = staged.last;
 }
 
+// The pending route's tracked constraint index belonged to the route
+// before: left as it was, it could lie past the new plan's end and be
+// carried back at EXEC. It names the new destination, as a load sets the
+// flown route's.
+void FollowLoadedPlan() {
+  State& s = Fp();
+  s.PendingActiveWaypointIndex = std::max(s.PendingFlightPlanLastIndex, 0);
+}
+
 bool EndsWithPln(const std::string& name) {
   return name.size() >= 4 && util::EqualsIgnoreCase(std::string_view(name).substr(name.size() - 4), ".PLN");
 }
@@ -172,6 +181,7 @@ void LoadRequestedFlightPlan(std::int32_t request) {
   g.TakeoffTimeText = "-----";
   CopyStaged(staged, s.ActiveFlightPlan, s.ActiveFlightPlanLastIndex);
   CopyStaged(staged, s.PendingFlightPlan, s.PendingFlightPlanLastIndex);
+  FollowLoadedPlan();
   if (util::EqualsIgnoreCase(s.ActiveFlightPlan[0].type, "APT")) TakeOrigin(s.ActiveFlightPlan[0]);
   if (s.ActiveFlightPlanLastIndex >= 1) TakeFirstWaypoint(s.ActiveFlightPlan[1]);
 
@@ -259,6 +269,7 @@ bool LoadSelectedFlightPlan(std::string name, std::int32_t key_switch) {
   if (name == "NEXT FPL") {
     DetachPendingHolds(1, kMaxPlanLastIndex);
     PreparePlaceholderPlan(s.PendingFlightPlan, s.PendingFlightPlanLastIndex);
+    FollowLoadedPlan();
     s.EditWaypointIndex = 0;
     return true;
   }
@@ -276,6 +287,7 @@ bool LoadSelectedFlightPlan(std::string name, std::int32_t key_switch) {
   // stand on none of its waypoints (EXEC drops them, ERASE brings them back).
   DetachPendingHolds(1, kMaxPlanLastIndex);
   CopyStaged(staged, s.PendingFlightPlan, s.PendingFlightPlanLastIndex);
+  FollowLoadedPlan();
   WriteEndMarker(PendingPlan());
   if (s.PendingFlightPlanLastIndex >= 1) s.EditWaypointIndex = 1;
 

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <vector>
 
 #include "platform/os/os.h"
 #include "src/flightplan/route_file.h"
@@ -92,6 +93,77 @@ std::string Between(std::string_view data, std::string_view open, std::string_vi
   return std::string(util::Trim(data.substr(a + open.size(), b - a - open.size())));
 }
 
+// The first damage the tags of an XML document show: an element left open
+// (a closing tag ends an element opened around it), or the data ending with
+// elements open or inside a tag (a file cut short). `at` is where the open
+// element starts, or where the last tag of a cut file starts.
+struct XmlTagDamage {
+  enum Kind { kNone, kLeftOpen, kCutShort } kind = kNone;
+  std::size_t at = 0;
+  std::string name;
+};
+
+XmlTagDamage FindXmlTagDamage(std::string_view data) {
+  struct Open {
+    std::string_view name;
+    std::size_t at;
+  };
+  std::vector<Open> open;
+  XmlTagDamage cut{XmlTagDamage::kCutShort, 0, {}};
+  std::size_t i = 0;
+  auto skip_to = [&](std::string_view end, std::size_t from) {
+    const std::size_t e = data.find(end, from);
+    return e == std::string_view::npos ? e : e + end.size();
+  };
+  while ((i = data.find('<', i)) != std::string_view::npos) {
+    cut.at = i;
+    const std::string_view rest = data.substr(i);
+    std::size_t next = std::string_view::npos;
+    if (rest.starts_with("<!--")) {
+      next = skip_to("-->", i + 4);
+    } else if (rest.starts_with("<![CDATA[")) {
+      next = skip_to("]]>", i + 9);
+    } else if (rest.starts_with("<?")) {
+      next = skip_to("?>", i + 2);
+    } else if (rest.starts_with("<!")) {
+      next = skip_to(">", i + 2);
+    } else {
+      const bool closing = rest.size() > 1 && rest[1] == '/';
+      const std::size_t name_at = i + (closing ? 2 : 1);
+      std::size_t e = name_at;
+      while (e < data.size() && !std::isspace(static_cast<unsigned char>(data[e])) && data[e] != '>' &&
+             data[e] != '/')
+        ++e;
+      const std::string_view name = data.substr(name_at, e - name_at);
+      char quote = 0;
+      for (; e < data.size(); ++e) {
+        const char c = data[e];
+        if (quote != 0) {
+          if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+          quote = c;
+        } else if (c == '>') {
+          break;
+        }
+      }
+      if (e >= data.size()) return cut;
+      next = e + 1;
+      if (closing) {
+        std::size_t d = open.size();
+        while (d > 0 && open[d - 1].name != name) --d;
+        if (d == 0) return {};  // a closing tag of nothing open: the parser's own word stands
+        if (d < open.size()) return {XmlTagDamage::kLeftOpen, open[d].at, std::string(open[d].name)};
+        open.pop_back();
+      } else if (data[e - 1] != '/') {
+        open.push_back({name, i});
+      }
+    }
+    if (next == std::string_view::npos) return cut;
+    i = next;
+  }
+  return open.empty() ? XmlTagDamage{} : cut;
+}
+
 class Converter {
  public:
   std::string out = "[FlightPlan]\n";
@@ -101,7 +173,12 @@ class Converter {
   std::string failure;
 
   void Run(std::string_view data) {
-    if (data.size() >= 3 && data.substr(0, 3) == "\xEF\xBB\xBF") data.remove_prefix(3);
+    if (IsUtf16(data)) return Fail("UTF-16 text (plans are read as UTF-8 or single-byte text)");
+    if (util::Trim(data).empty()) return Fail("empty");
+    if (data.size() >= 3 && data.substr(0, 3) == "\xEF\xBB\xBF") {
+      data.remove_prefix(3);
+      bom_ = 3;
+    }
     std::size_t pos = 0;
     while (pos < data.size()) {
       std::size_t nl = data.find('\n', pos);
@@ -119,6 +196,11 @@ class Converter {
       IniLine(line);
       pos = nl + 1;
     }
+    // Neither form: a plan of another program, whose waypoints would all be
+    // read as missing.
+    if (ini_lines_ == 0 && departure_ident_.empty() && destination_ident_.empty()) {
+      return Fail("not a simulator flight plan (no <DepartureID>, no waypoint.0 line)");
+    }
     if (!destination_ident_.empty()) EndsAtDestination(destination_ident_);
   }
 
@@ -130,6 +212,14 @@ class Converter {
   int leading_field_ = 0;
   int ini_lines_ = 0;  // waypoint lines of the key-and-comma form met
   int elements_ = 0;   // waypoint elements of the XML form met
+  std::size_t bom_ = 0;  // bytes of a byte-order mark before the data: offsets are the file's
+
+  // Two-byte text: a byte-order mark, or the first character's high byte 0.
+  static bool IsUtf16(std::string_view data) {
+    if (data.size() < 2) return false;
+    const auto b0 = static_cast<unsigned char>(data[0]), b1 = static_cast<unsigned char>(data[1]);
+    return (b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF) || (b0 != 0 && b1 == 0) || (b0 == 0 && b1 != 0);
+  }
 
   void Fail(std::string reason) {
     if (failure.empty()) failure = std::move(reason);
@@ -156,9 +246,10 @@ class Converter {
     return true;
   }
 
-  // A plan cut short ends before the destination its header names.
+  // A plan cut short ends before the destination its header names. Idents
+  // are compared in any case, as the rest of the module compares them.
   void EndsAtDestination(const std::string& destination) {
-    if (written > 0 && last_ident_ != destination) {
+    if (written > 0 && !util::EqualsIgnoreCase(last_ident_, destination)) {
       Fail("ends at " + last_ident_ + ", before its destination " + destination);
     }
   }
@@ -285,7 +376,21 @@ class Converter {
     if (start.empty() || start.front() != '<') return;
     pugi::xml_document doc;
     const pugi::xml_parse_result r = doc.load_buffer(data.data(), data.size(), pugi::parse_default, pugi::encoding_utf8);
-    if (!r) Fail(util::Format("not well-formed XML (%s at byte %td)", r.description(), r.offset));
+    if (r) return;
+    // The parser stops where the damage shows, which for an element left
+    // open is the closing tag of the element around it, near the file's
+    // end, and for a file cut short its last byte: the tags say where the
+    // damage is.
+    const XmlTagDamage damage = FindXmlTagDamage(data);
+    const auto offset = static_cast<std::size_t>(r.offset);
+    if (damage.kind == XmlTagDamage::kLeftOpen && damage.at <= offset) {
+      return Fail(util::Format("not well-formed XML (<%s> at byte %zu never closes)", damage.name.c_str(),
+                               damage.at + bom_));
+    }
+    if (damage.kind == XmlTagDamage::kCutShort && damage.at <= offset) {
+      return Fail(util::Format("cut short at byte %zu", data.size() + bom_));
+    }
+    Fail(util::Format("not well-formed XML (%s at byte %zu)", r.description(), offset + bom_));
   }
 
   // One whole <ATCWaypoint ...> ... </ATCWaypoint> element, parsed on its

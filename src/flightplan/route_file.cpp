@@ -313,13 +313,19 @@ void ReadFlightPlanFile(std::string name, int key_switch) {
   // Listing says nothing on the MCU line; the status log has the reason.
   if (!ResolveLibraryFileName(name, false)) return;
   s.ScratchFlightPlanLastIndex = -1;
+  // A route the list leaves out is logged as a refused .PLN plan is, so
+  // that every plan missing from the list says why.
   std::FILE* f = os::OpenFile(FlightPlanReadPath(name), "r");
-  if (f == nullptr) return;
+  if (f == nullptr) {
+    model::AddStatusMessage(label + ": cannot be opened");
+    return;
+  }
   RouteReadRequest req;
   req.target = {&s.ScratchFlightPlan, &s.ScratchFlightPlanLastIndex};
   req.label = label;
   ReadRouteFile(f, req);
   std::fclose(f);
+  if (s.ScratchFlightPlanLastIndex < 1) model::AddStatusMessage(label + ": fewer than two waypoints");
 }
 
 }  // namespace ovi::flightplan

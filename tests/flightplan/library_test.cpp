@@ -73,6 +73,7 @@ TEST_F(FlightPlanTest, LibraryKeepsPlansOfTwoWaypointsSkipsOtherFilesAndKeepsThe
   sim->WritePlan("b.rte", TwoPoints("KSEA", "KBFI"));
   sim->WritePlan("c.RTE", "[FlightPlan]\nKSEA 47.0 -122.0 APT\n");  // one waypoint
   sim->WritePlan("d.rte", TwoPoints("KOLM", "KPDX"));
+  sim->WritePlan("r.PLN", "waypoint.0=KSEA, A, N47* 26.94', W122* 18.56', +0,\n");  // refused
   sim->WritePlan("temp.rte", TwoPoints("XXXX", "YYYY"));
   sim->WritePlan("notes.txt", TwoPoints("XXXX", "YYYY"));
   sim->WritePlan("x.pln", "waypoint.0=KBLI, A, N48* 47.57', W122* 32.25', +0,\nwaypoint.1=BLI, V, N48* 56.72', W122* 34.85', +0,\n");
@@ -95,6 +96,8 @@ TEST_F(FlightPlanTest, LibraryKeepsPlansOfTwoWaypointsSkipsOtherFilesAndKeepsThe
   // The copy leaves the first free text and the hold number of the slot.
   EXPECT_EQ(fpl().FlightPlanLibrary[3].waypoints[0].text1, "kept");
   EXPECT_EQ(fpl().FlightPlanLibrary[3].waypoints[0].hold_number, 4u);
+  // Each plan left out says why, the route file as the refused .PLN plan.
+  EXPECT_EQ(test::StatusLog(), "c.RTE: fewer than two waypoints\nR.PLN: fewer than two waypoints\n");
 }
 
 TEST_F(FlightPlanTest, LibraryStopsAtThreeHundredPlans) {

@@ -253,9 +253,9 @@ TEST_F(PlnTest, DamageAnywhereRefusesThePlan) {
        "T.PLN: not well-formed XML"},
       {"a waypoint element that never closes",
        Xml("<ATCWaypoint id=\"BROKEN\">\n<ATCWaypointType>VOR</ATCWaypointType>\n" + two),
-       "T.PLN: not well-formed XML"},
+       "T.PLN: not well-formed XML (<ATCWaypoint> at byte"},
       {"a file cut inside the last position",
-       three.substr(0, three.find("<WorldPosition>", three.find("id=\"PAE\"")) + 25), "T.PLN: not well-formed XML"},
+       three.substr(0, three.find("<WorldPosition>", three.find("id=\"PAE\"")) + 25), "T.PLN: cut short at byte"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -377,7 +377,7 @@ TEST_F(PlnTest, PlansAreLoadedWholeOrNotAtAll) {
   std::string lost_line = Fs9Plan(fixes, fixes.size());
   lost_line.erase(lost_line.find("waypoint.7="), lost_line.find("waypoint.8=") - lost_line.find("waypoint.7="));
   const Case cases[] = {
-      {"XML cut after 20 of 32", xml.substr(0, after_20), "T.PLN: not well-formed XML"},
+      {"XML cut after 20 of 32", xml.substr(0, after_20), "T.PLN: cut short at byte"},
       {"XML cut after 20 of 32, its closing tags added",
        xml.substr(0, after_20) + "</FlightPlan.FlightPlan>\n</SimBase.Document>\n",
        "T.PLN: ends at W19, before its destination EIDW"},
@@ -420,6 +420,69 @@ TEST_F(PlnTest, PlansAreLoadedWholeOrNotAtAll) {
     EXPECT_EQ(model::model_state.McuEntryText, "");
     EXPECT_NE(test::StatusLog().find(c.reason), std::string::npos) << test::StatusLog();
   }
+}
+
+// The reason names the first damage in the file, where it is: an element
+// left open at its start (not where the parser notices it, at the closing
+// tag near the end), a cut file as cut short, and files that are no plan
+// of either form for what they are.
+TEST_F(PlnTest, TheReasonNamesTheFirstDamageWhereItIs) {
+  const std::string xml = XmlPlan(ZurichDublin());
+  std::string open_w11 = xml;
+  const std::size_t w11 = open_w11.find("<ATCWaypoint id=\"W11\"");
+  open_w11.erase(open_w11.find("</ATCWaypoint>", w11), 14);
+  std::string utf16 = "\xFF\xFE";
+  for (char c : xml) utf16 += std::string{c, '\0'};
+  const std::string garmin =
+      "<?xml version=\"1.0\"?>\n<flight-plan>\n<waypoint-table>\n<waypoint><identifier>KSEA</identifier>"
+      "<lat>47.449</lat><lon>-122.309</lon></waypoint>\n</waypoint-table>\n</flight-plan>\n";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {"a waypoint left open", open_w11,
+       util::Format("T.PLN: not well-formed XML (<ATCWaypoint> at byte %zu never closes)\n", w11)},
+      {"the same after a byte-order mark", "\xEF\xBB\xBF" + open_w11,
+       util::Format("T.PLN: not well-formed XML (<ATCWaypoint> at byte %zu never closes)\n", w11 + 3)},
+      {"cut after a tag", xml.substr(0, 489), "T.PLN: cut short at byte 489\n"},
+      {"cut inside a tag", xml.substr(0, w11 + 7), util::Format("T.PLN: cut short at byte %zu\n", w11 + 7)},
+      {"UTF-16", utf16, "T.PLN: UTF-16 text (plans are read as UTF-8 or single-byte text)\n"},
+      {"another program's plan", garmin,
+       "T.PLN: not a simulator flight plan (no <DepartureID>, no waypoint.0 line)\n"},
+      {"empty", " \r\n", "T.PLN: empty\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    model::model_state.StatusMessageCount = 0;
+    Convert(c.bytes);
+    EXPECT_EQ(result, kPlnNotLoaded);
+    EXPECT_EQ(test::StatusLog(), c.reason);
+  }
+  // A closing tag of nothing open is where the parser says.
+  model::model_state.StatusMessageCount = 0;
+  std::string stray = xml;
+  const std::size_t at = stray.find("<ATCWaypoint id=\"W05\"");
+  stray.insert(at, "</Stray>");
+  Convert(stray);
+  EXPECT_EQ(test::StatusLog(), util::Format("T.PLN: not well-formed XML (Start-end tags mismatch at byte %zu)\n", at + 2));
+}
+
+// The destination a plan names is an ident like any other: "eidw" is EIDW.
+TEST_F(PlnTest, DestinationIsComparedInAnyCase) {
+  const std::vector<Fix> fixes = ZurichDublin();
+  std::string xml = XmlPlan(fixes);
+  xml.replace(xml.find("<DestinationID>EIDW"), 19, "<DestinationID>eidw");
+  std::string ini = Fs9Plan(fixes, fixes.size());
+  ini.replace(ini.find("destination_id=EIDW"), 19, "destination_id=eidw");
+  for (const std::string& plan : {xml, ini}) {
+    Convert(plan);
+    EXPECT_EQ(result, 0) << test::StatusLog();
+  }
+  // Cut short, it is still refused.
+  Convert(Fs9Plan(fixes, 20).replace(Fs9Plan(fixes, 20).find("destination_id=EIDW"), 19, "destination_id=eidw"));
+  EXPECT_EQ(result, kPlnNotLoaded);
 }
 
 TEST_F(PlnTest, IdentsReadBackAsWritten) {

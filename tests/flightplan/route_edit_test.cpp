@@ -477,6 +477,11 @@ TEST_F(ClearTest, CopyingTheActiveRouteStartsAModification) {
   EXPECT_EQ(F().EditWaypointIndex, 2);
   EXPECT_EQ(F().PendingActiveWaypointIndex, 3);
   EXPECT_EQ(HoldIndices(), (std::vector<std::pair<int, int>>{{2, 2}}));
+  // An index left from a longer route names the last entry, never one past
+  // the route that EXEC would carry back.
+  G().NextConstraintIndex = 10;
+  CopyActiveToPendingPlan();
+  EXPECT_EQ(F().PendingActiveWaypointIndex, 3);
 }
 
 TEST_F(ClearTest, CopyingAFullOrAnEmptyActiveRoute) {

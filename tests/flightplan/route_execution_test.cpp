@@ -259,6 +259,30 @@ TEST_F(RouteExecutionTest, ALoadThatFailsKeepsTheRouteBeingFlown) {
   EXPECT_EQ(M().OriginAirportIdent, "KSEA");
 }
 
+// A plan loaded after a longer route: the pending route's tracked index
+// names an entry of the new plan (its destination), whichever loader, and
+// the next EXEC carries no index past its end.
+TEST_F(RouteExecutionTest, ALoadLeavesNoIndexPastTheNewRoute) {
+  for (const int road : {0, 1, 2}) {
+    SCOPED_TRACE(road);
+    test::MakeActive(test::LongRoute(10));
+    test::MakePending(test::LongRoute(10));
+    S().RouteState = 3;
+    S().PendingActiveWaypointIndex = 10;
+    G().NextConstraintIndex = 10;
+    if (road == 0) {
+      Request("TEST.RTE");  // the MCU's request: loaded and executed
+    } else {
+      ASSERT_TRUE(LoadSelectedFlightPlan(road == 1 ? "TEST.RTE" : "NEXT FPL", 0));
+    }
+    EXPECT_EQ(S().PendingActiveWaypointIndex, road == 2 ? 0 : 2);
+    if (road == 1) {
+      ExecutePendingRoute();
+      EXPECT_LE(G().NextConstraintIndex, 2);
+    }
+  }
+}
+
 TEST_F(RouteExecutionTest, FuelOfExactlyFiveLoadsNothing) {
   M().LoadFuelonFlightPlanLoad = 1;
   const std::string route = kRoute;

@@ -125,6 +125,12 @@ TEST_F(PerfPageTest, CruiseAltitudeAgainstTheTransitionAltitude) {
     M().CruiseAlt = alt;
     EXPECT_TRUE(DrawFrame().Find(shown)) << alt;
   }
+  // At a transition altitude of its own, away from the one TRANS ALT shows:
+  // the altitude itself is still feet, one flight level above a level.
+  M().TransAlt = 5000;
+  EXPECT_EQ(AltitudeText(5000), " 5000");
+  EXPECT_EQ(AltitudeText(5001), "FL050");
+  EXPECT_EQ(AltitudeText(5100), "FL051");
 }
 
 TEST_F(PerfPageTest, PerfInitEntries) {
@@ -142,9 +148,21 @@ TEST_F(PerfPageTest, PerfInitEntries) {
   // A refused CRZ ALT keeps the scratchpad without its "FL".
   Press(kR1, "FLX");
   EXPECT_EQ(M().FmsScratchpad.str(), "X");
-  // 0.5 is a flight level of 0: the boxes come back.
-  Press(kR1, "0.5");
-  EXPECT_EQ(M().CruiseAlt, 0);
+  // What would be stored as 0 ("not set", the boxes) is refused, the
+  // altitudes kept.
+  M().TransAlt = 18000;
+  for (auto [key, typed] : {std::pair{kR1, "0.5"}, std::pair{kR1, ".7"}, std::pair{kR1, "FL.9"},
+                            std::pair{kR5, ".5"}, std::pair{kR5, "0.99"}}) {
+    Press(key, typed);
+    EXPECT_EQ(M().PanelMessage, "INVALID ENTRY") << typed;
+    M().PanelMessage.clear();
+    M().FmsScratchpad.clear();
+  }
+  EXPECT_EQ(M().CruiseAlt, 35000);
+  EXPECT_EQ(M().TransAlt, 18000);
+  // One foot is the least of either: a flight level of 1 is 100 ft.
+  Press(kR1, "1.9");
+  EXPECT_EQ(M().CruiseAlt, 100);
 }
 
 TEST_F(PerfPageTest, IsaDeviationAndTopOfClimbTemperatureBothWays) {

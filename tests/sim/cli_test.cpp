@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <cstdio>
 
+#include "src/util/text.h"
 #include "tests/fms/cdu_legibility.h"
 #include "tests/sim/test_support.h"
 
@@ -240,6 +241,25 @@ TEST(EndToEnd, RealModuleGaugesReceiveServicesInOrder) {
     std::snprintf(expected, sizeof expected, "window00 gauge%02zu %s: 2 3 4 5 14 [6 10]x18 15", i, names[i].c_str());
     EXPECT_EQ(lines[i + 1], expected);
   }
+}
+
+// A plan the library leaves out says why: the run prints the status texts
+// the module added.
+TEST(EndToEnd, TheRunPrintsWhyAPlanIsMissing) {
+  test::ScratchDir sim("status");
+  std::filesystem::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), std::filesystem::copy_options::recursive);
+  std::filesystem::create_directories(sim / "GAUGES");
+  std::filesystem::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+  const std::string plan = ReadFile(sim / "ovi/flightplans/KYKM-KSEA.PLN");
+  WriteFile(sim / "ovi/flightplans/CUT.PLN", plan.substr(0, plan.size() / 2));
+  WriteFile(sim / "ovi/flightplans/ONE.RTE", "[FlightPlan]\nKSEA 47.449 -122.3093 APT ---\n");
+  WriteFile(sim / "panel.cfg", "[Window00]\nsize_mm=400,300\ngauge00=ovi1!SMITHS_FMS, 0, 0, 400\n");
+  RunResult r = RunSim({"--sim-folder", sim.path(), "--panel", sim / "panel.cfg", "--seconds", "1"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find(util::Format("ovi-sim: status: CUT.PLN: cut short at byte %zu\n", plan.size() / 2)),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("ovi-sim: status: ONE.RTE: fewer than two waypoints\n"), std::string::npos) << r.out;
 }
 
 TEST(EndToEnd, SamplePanelAndScenarioRun) {

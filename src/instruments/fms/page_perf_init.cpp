@@ -96,7 +96,8 @@ void EnterTemperature(bool deviation) {
 
 void EnterTransitionAltitude() {
   const double v = LeadingDecimal(Scratchpad());
-  if (!(v > 0.0 && v < 99999.0)) return Refuse();
+  // Stored in whole feet: below 1 it would be 0, "not set".
+  if (!(v >= 1.0 && v < 99999.0)) return Refuse();
   M().TransAlt = static_cast<std::int32_t>(v);
   AcceptEntry();
 }

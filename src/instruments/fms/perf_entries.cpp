@@ -70,8 +70,13 @@ void SaveEntryCopy(std::int32_t& copy, bool& saved, std::int32_t value) {
   saved = true;
 }
 
+// An entry that changes the executed route's values starts a modification
+// as every road does: the pending route becomes the flown one's copy first
+// (it may hold another unit's working copy, which EXEC must not take).
 void StepIfExecuted() {
-  if (flightplan::flightplan_state.RouteState == 3) flightplan::StepRouteState();
+  if (flightplan::flightplan_state.RouteState != 3) return;
+  flightplan::BeginRouteModification();
+  flightplan::StepRouteState();
 }
 
 bool EnterCruiseAltitude(bool keep_stripped_text) {
@@ -81,7 +86,9 @@ bool EnterCruiseAltitude(bool keep_stripped_text) {
     if (keep_stripped_text) M().FmsScratchpad = text;
   }
   const double v = LeadingDecimal(text);
-  if (!(v > 0.0 && v < 99999.0)) {
+  // Whole feet (or flight levels) are stored: a fraction below 1 would be
+  // stored as 0, which is "not set".
+  if (!(v >= 1.0 && v < 99999.0)) {
     RefuseEntry(kInvalidEntry);
     return false;
   }

@@ -93,6 +93,18 @@ void ForceTurn(const model::FlightPlanWaypoint& target) {
   host::SendKeyEvent(kEventHeadingBug, static_cast<std::uint32_t>(heading));
 }
 
+// The working copy is still the one the direct-to key made (or the target
+// put into it). After an EXEC, an ERASE or an edit of another unit it is
+// not: committed, it would undo that unit's route or fly a change nobody
+// executed. The direct-to then ends with nothing changed, back on page 1,
+// to be started again on the route as it now is.
+bool WorkingCopyCurrent() {
+  if (S().GnsDirectCopyStamp == RoutesStamp()) return true;
+  BackToFlightPlan();
+  flightplan::ResetGnsSelectionState();
+  return false;
+}
+
 // The working copy is done with: the pending route is the flown one again.
 void PendingBecomesFlownRoute() {
   const int cursor = Fp().EditWaypointIndex;
@@ -202,6 +214,7 @@ void FlyToClosestAirport(const model::NavDbRecord& airport) {
 
 void EnterDirect() {
   State& s = S();
+  if (!WorkingCopyCurrent()) return;
   if (s.GnsDirectPageMode != 1) {
     // A typed ident, compared without the blanks that pad the entry line;
     // empty places of the list are no airport.
@@ -239,6 +252,7 @@ void EnterDirectTarget() {
   const navdb::EntryState& e = navdb::entry_state;
   const int n = s.SelectedCandidateIndex;
   if (n < 1 || n > e.WaypointCandidateCount) return;
+  if (!WorkingCopyCurrent()) return;
   // The copy's last index counts its end marker: the target goes in before
   // any entry up to the marker, and the route flown from the copy must keep
   // a slot for its own marker with the DIRECT waypoint added.
@@ -264,6 +278,7 @@ void EnterDirectTarget() {
   s.GnsDirectEntryStep = 1;
   flightplan::ResetGnsSelectionState();
   flightplan::ScratchpadKeyInput("", 1);
+  s.GnsDirectCopyStamp = RoutesStamp();
 }
 
 }  // namespace ovi::gnsxls

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "src/flightplan/entry_line.h"
+#include "src/flightplan/execute.h"
 #include "src/flightplan/holds.h"
 #include "src/flightplan/plan_ops.h"
 #include "src/flightplan/procedure_splice.h"
@@ -259,29 +260,37 @@ bool ClearByPage() {
 // entries), with its end marker counted as its last entry. A full route (no
 // slot after its last waypoint) is copied whole without one. The copy takes
 // the place of whatever the pending route held: a change of another route
-// computer waiting for EXEC is given up (route state 3), so that EXEC never
-// takes the copy with its marker for a waypoint, and no page edits it as a
-// stored plan.
+// computer waiting for EXEC is given up (route state 3; a modification of
+// the flown route as ERASE gives it up, its holds with it), so that EXEC
+// never takes the copy with its marker for a waypoint, and no page edits it
+// as a stored plan. The routes are stamped: the direct-to commits only
+// while they are as it left them.
 void MakeDirectWorkingCopy() {
   State& s = S();
   flightplan::State& fp = Fp();
   const int last = flightplan::LastIndex(flightplan::ActivePlan());
-  if (fp.RouteState == 1 || fp.RouteState == 2 || fp.RouteState == 4) fp.RouteState = 3;
+  flightplan::GiveUpPendingChange();
   // A stored plan opened on page 1 is gone with it.
   navdb::entry_state.PendingPlanOpen = 0;
-  if (last < 1) {
-    fp.EditWaypointIndex = 0;
-    fp.PendingFlightPlanLastIndex = 0;
-    fp.PendingFlightPlan[0].ident = "******";
-  } else {
-    flightplan::CopyActiveToPendingPlan();
-    fp.PendingFlightPlanLastIndex = std::min(last + 1, flightplan::kMaxPlanLastIndex);
-  }
+  // As BeginRouteModification copies in route state 3; a route flown
+  // without one (state 0) is copied all the same.
+  flightplan::CopyActiveToPendingPlan();
+  fp.PendingFlightPlanLastIndex = std::min(last + 1, flightplan::kMaxPlanLastIndex);
   const model::FlightPlanWaypoint* target = fp.PendingFlightPlan.At(fp.EditWaypointIndex);
   s.NavigatorScratchpad = target != nullptr ? target->ident : std::string();
   s.GnsXlsEntryActive = 1;
   s.ScratchpadClearPending = 1;
   flightplan::ScratchpadKeyInput("", 1);
+  s.GnsDirectCopyStamp = RoutesStamp();
+}
+
+// A waypoint of an active route is flown to: not the index a stored plan
+// opened before any route was active names (the CDU's DIR INTC says "NO
+// ACTIVE ROUTE" then), which has nothing to go direct from.
+bool HasActiveWaypoint() {
+  const flightplan::State& fp = Fp();
+  const int act = fp.ActiveWaypointIndex;
+  return act >= 1 && act <= flightplan::LastIndex(flightplan::ActivePlan());
 }
 
 }  // namespace
@@ -345,7 +354,7 @@ void PressNextPage() { StepPages(+1); }
 
 void PressDirect() {
   State& s = S();
-  if (Fp().ActiveWaypointIndex == model::kNoWaypoint) return;
+  if (!HasActiveWaypoint()) return;
   if (s.GnsXlsPage == kPageDirect) {
     StepWithin(s.GnsDirectPage, s.GnsDirectPageCount, +1);
   } else {

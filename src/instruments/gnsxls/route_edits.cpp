@@ -1,5 +1,7 @@
 #include "src/instruments/gnsxls/route_edits.h"
 
+#include <algorithm>
+
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
@@ -106,6 +108,55 @@ bool DeleteFromEditedRoute(int k) {
   // A route of its origin alone has no leg to fly.
   if (!plan.pending && flightplan::LastIndex(plan) < 1) Fp().ActiveWaypointIndex = model::kNoWaypoint;
   return true;
+}
+
+namespace {
+
+// FNV-1a over the bytes of what a route holds where it matters to a copy.
+class Stamp {
+ public:
+  template <typename T>
+  void Add(const T& value) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&value);
+    for (std::size_t i = 0; i < sizeof value; ++i) Byte(bytes[i]);
+  }
+  void Add(const std::string& text) {
+    for (const char c : text) Byte(static_cast<unsigned char>(c));
+    Byte(0);
+  }
+  void Add(const flightplan::PlanRef& plan) {
+    const int last = flightplan::LastIndex(plan);
+    Add(last);
+    for (int i = 0; i <= last; ++i) {
+      const model::FlightPlanWaypoint& w = plan.plan[i];
+      Add(w.ident);
+      Add(w.latitude);
+      Add(w.longitude);
+      Add(w.hold_number);
+    }
+  }
+  std::uint64_t value() const { return hash_; }
+
+ private:
+  void Byte(unsigned char b) { hash_ = (hash_ ^ b) * 1099511628211ull; }
+  std::uint64_t hash_ = 14695981039346656037ull;
+};
+
+}  // namespace
+
+std::uint64_t RoutesStamp() {
+  const flightplan::State& fp = Fp();
+  Stamp stamp;
+  stamp.Add(fp.RouteState);
+  stamp.Add(flightplan::ActivePlan());
+  stamp.Add(flightplan::PendingPlan());
+  const int holds = std::clamp(fp.HoldCount, 0, model::kMaxHolds);
+  stamp.Add(holds);
+  for (int k = 1; k <= holds; ++k) {
+    stamp.Add(fp.HoldTable[k].active_index);
+    stamp.Add(fp.HoldTable[k].pending_index);
+  }
+  return stamp.value();
 }
 
 void BeginFlownRouteEdit() {

@@ -5,6 +5,7 @@
 // procedure pages use them. docs/gnsxls.md ("Route editing") gives the rules.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "src/flightplan/plan_ops.h"
@@ -61,6 +62,13 @@ bool DeleteFromEditedRoute(int k);
 // stands on the same waypoint in both. The entry cursor is kept.
 void BeginFlownRouteEdit();
 void EndFlownRouteEdit();
+
+// Both routes, their holds and the route state as one number. A unit that
+// works on a copy of the flown route (the direct-to's working copy) takes
+// it as it copies and commits only while both routes still give it: an
+// EXEC, an ERASE or an edit by another unit in between is never undone by a
+// copy taken before it.
+std::uint64_t RoutesStamp();
 
 // The end-airport stores that follow an edit of the flown route: a new
 // origin airport at entry 0 (loaded as origin, its departure choices

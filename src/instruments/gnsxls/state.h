@@ -168,6 +168,7 @@ struct State {
 
   // --- Direct-to ------------------------------------------------------------------
   std::int32_t GnsDirectEntryStep = 0;  // 0 first stage, 1 a typed target was put in
+  std::uint64_t GnsDirectCopyStamp = 0;  // RoutesStamp() when the working copy was last made or changed
   // The direction choice of DATABASE WPT: "DEFAULT", "LEFT" or "RIGHT".
   std::string TurnDirectionText = "DEFAULT";
   // The flyover choice of DATABASE WPT, PILOT and OFFSET WPT: "YES" or "NO".

@@ -2,10 +2,15 @@
 // the line-key cycles, the closest airports (fill, sort, upkeep), the
 // route rebuilt around the DIRECT waypoint, the forced turn and the direct
 // to a nearest airport.
+#include "src/flightplan/holds.h"
+#include "src/flightplan/library.h"
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/instruments/fms/keypad.h"
+#include "src/instruments/fms/perf_entries.h"
 #include "src/instruments/gnsxls/closest_airports.h"
+#include "src/instruments/gnsxls/flight_plan_page.h"
 #include "src/instruments/gnsxls/keypad.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/instruments/gnsxls/route_edits.h"
@@ -26,6 +31,7 @@ using flightplan::test::HoldBreach;
 using flightplan::test::HoldIndices;
 using flightplan::test::LongRoute;
 using flightplan::test::MakeActive;
+using flightplan::test::PendingIdents;
 using flightplan::test::PutActiveHold;
 using Pairs = std::vector<std::pair<int, int>>;
 using DirectTest = GnsTest;
@@ -298,13 +304,89 @@ TEST_F(DirectTest, DirectToRefused) {
   EXPECT_EQ(F().PendingFlightPlanLastIndex, kMaxEditLastIndex);
 }
 
+// From power-up a stored plan opened on page 1 names waypoint 1 before any
+// route is active: the direct-to key has nothing to go direct from and
+// leaves the plan, its route state and the page alone.
+TEST_F(DirectTest, NothingWithoutAnActiveRoute) {
+  SampleDataCopy data;
+  navdb::LoadNavDatabase();
+  flightplan::ScanFlightPlanFolder();
+  S().GnsXlsPage = kPageFlightPlan;
+  S().GnsXlsFplView = kViewStored;
+  DrawFrame();
+  Key(7);
+  Ent();
+  DrawFrame();
+  ASSERT_EQ(navdb::entry_state.PendingPlanOpen, 1);
+  ASSERT_EQ(F().RouteState, 1);
+  const Strings opened = PendingIdents();
+  ASSERT_GE(opened.size(), 2u);
+  PressDirect();
+  DrawFrame();
+  EXPECT_EQ(PendingIdents(), opened);
+  EXPECT_EQ(F().RouteState, 1);
+  EXPECT_EQ(navdb::entry_state.PendingPlanOpen, 1);
+  EXPECT_EQ(S().GnsXlsPage, kPageFlightPlan);
+  // Once activated, the same key opens the direct-to.
+  ActivateStoredPlan();
+  PressDirect();
+  EXPECT_EQ(S().GnsXlsPage, kPageDirect);
+}
+
+// Another unit at work while a direct-to is being set up: the CDU edits
+// and executes, or a cruise altitude makes a modification of the route the
+// copy was taken from. The copy is not committed over the executed route
+// (its hold stays where the CDU put it, no DIRECT goes in), and EXEC never
+// flies the copy's end marker.
+TEST_F(DirectTest, AnotherUnitsExecDuringTheDirectTo) {
+  for (const bool typed : {false, true}) {
+    SCOPED_TRACE(typed);
+    ResetModuleState();
+    model::model_state.OriginAirportIdent = "KSEA";  // EXEC of the same flight keeps the holds
+    DirectFrom({"KSEA", "A", "B", "C", "D", "KPDX"}, 2);
+    DrawFrame();
+    if (typed) {  // a target put into the copy first
+      S().GnsXlsPage = kPageDatabaseWaypoint;
+      S().GnsXlsReturnPage = kPageDirect;
+      PutCandidate(1, "X", "I", 46.0, -121.0);
+      S().SelectedCandidateIndex = 1;
+      Ent();
+      ASSERT_EQ(S().GnsXlsPage, kPageDirect);
+    }
+    flightplan::BeginRouteModification();
+    flightplan::RemovePendingWaypoints(1, 2);  // A
+    flightplan::AddHoldAtWaypoint(3, 1);       // on D
+    fms::PressExec();
+    const Strings executed{"KSEA", "B", "C", "D", "KPDX"};
+    ASSERT_EQ(ActiveIdents(), executed);
+    Ent();
+    EXPECT_EQ(ActiveIdents(), executed);
+    EXPECT_EQ(F().ActiveFlightPlan[3].hold_number, 1u);
+    EXPECT_EQ(HoldBreach(), "");
+    EXPECT_EQ(S().GnsXlsPage, kPageFlightPlan);
+  }
+  // A cruise altitude typed on the CDU over the working copy, then EXEC.
+  DirectFrom({"KSEA", "A", "B"}, 1);
+  model::model_state.FmsScratchpad = "FL350";
+  fms::EnterCruiseAltitude(false);
+  ASSERT_EQ(F().RouteState, 4);
+  fms::PressExec();
+  EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "A", "B"}));
+  Ent();
+  EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "A", "B"}));
+}
+
 // To the nearest airport typed (its padding dropped): the route becomes its
 // origin and the airport; holds of the waypoints dropped go.
 TEST_F(DirectTest, DirectToAClosestAirport) {
-  DirectFrom({"KSEA", "A", "B", "C"}, 2);
-  DrawFrame();
+  S().GnsXlsPage = kPageFlightPlan;
+  MakeActive({"KSEA", "A", "B", "C"});
+  F().ActiveWaypointIndex = 2;
+  F().RouteState = 3;
   PutActiveHold(1, 1);
   PutActiveHold(2, 3);
+  PressDirect();
+  DrawFrame();
   G().NextConstraintAltitude = 520.0;
   model::NavDbRecord& kbfi = S().ClosestAirportList[9];
   kbfi.ident = "KBFI";

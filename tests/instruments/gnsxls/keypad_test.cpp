@@ -169,13 +169,14 @@ TEST_F(KeypadTest, DirectToMakesTheWorkingCopyOnce) {
   EXPECT_EQ(S().GnsDirectPage, 2);
   EXPECT_EQ(F().PendingFlightPlan[1].ident, "EDITED");
 
-  // The origin alone: the marker in entry 0. A full route: entries 0..200,
-  // no slot after them touched.
+  // The origin alone has no waypoint to fly to (the index left from the
+  // route before names none): nothing. A full route: entries 0..200, no
+  // slot after them touched.
   MakeActive({"A"});
   S().GnsXlsPage = kPageFlightPlan;
   PressDirect();
-  EXPECT_EQ(F().PendingFlightPlanLastIndex, 0);
-  EXPECT_EQ(S().NavigatorScratchpad, "******");
+  EXPECT_EQ(S().GnsXlsPage, kPageFlightPlan);
+  EXPECT_EQ(F().PendingFlightPlan[1].ident, "EDITED");
   MakeActive(flightplan::test::LongRoute(200));
   S().GnsXlsPage = kPageFlightPlan;
   PressDirect();

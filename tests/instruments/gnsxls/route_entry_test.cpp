@@ -346,6 +346,33 @@ TEST_F(RouteEntryTest, TheEntryCursorMovesOn) {
   }
 }
 
+// PILOT and OFFSET: the next entry goes in after the new waypoint; one
+// appended is the route's last and the cursor stays on it (a step would
+// stand on the end marker's row).
+TEST_F(RouteEntryTest, PilotAndOffsetCursorAfterTheNewWaypoint) {
+  for (const std::int32_t page : {kPagePilotWaypoint, kPageOffsetWaypoint}) {
+    for (const int k : {2, 5}) {
+      SCOPED_TRACE(std::to_string(page) + " at " + std::to_string(k));
+      ResetModuleState();
+      FlyRoute({"KSEA", "W1", "W2", "W3", "W4"}, 1);
+      PutCandidate(1, "OLM", "V", 46.9713, -122.9022);
+      S().GnsOffsetCandidateIndex = 1;
+      S().GnsOffsetCandidateIdent = "OLM";
+      S().GnsOffsetBearingText = "  9.0";
+      S().GnsOffsetDistanceText = S().GnsOffsetDistanceEdit = "  12.0";
+      S().GnsPilotWaypointName = "PW";
+      S().GnsPilotLatitudeEntered = S().GnsPilotLongitudeEntered = true;
+      S().GnsXlsPage = page;
+      S().GnsXlsReturnPage = kPageFlightPlan;
+      F().EditWaypointIndex = k;
+      Ent();
+      ASSERT_EQ(F().ActiveFlightPlanLastIndex, 5);
+      EXPECT_EQ(F().ActiveFlightPlan[k].ident, page == kPagePilotWaypoint ? "PW" : "OLM*");
+      EXPECT_EQ(F().EditWaypointIndex, k == 5 ? 5 : k + 1);
+    }
+  }
+}
+
 // An airport that becomes the origin or the destination is loaded there
 // and its choices start afresh; the same airport again changes nothing.
 TEST_F(SampleRegion, EndAirportsFollowTheEdits) {
@@ -389,6 +416,14 @@ TEST_F(SampleRegion, EndAirportsFollowTheEdits) {
   DrawFrame();
   Ent();
   EXPECT_EQ(M().DestinationAirportIdent, "KPDX");
+  // A fix appended after the airport is no destination: the arrival chosen
+  // for KPDX stays.
+  PutCandidate(1, "OLM", "V", 46.9713, -122.9022);
+  M().SelectedStar = "JAYPE3";
+  M().SelectedArrivalRunway = "10R";
+  insert(1, 3);
+  ASSERT_EQ(F().ActiveFlightPlan[3].ident, "OLM");
+  EXPECT_EQ(M().DestinationAirportIdent + M().SelectedStar + M().SelectedArrivalRunway, "KPDXJAYPE310R");
 }
 
 }  // namespace

@@ -144,6 +144,7 @@ TEST_F(ScreenTest, TheBezelsKeysAndPictures) {
       EXPECT_EQ(r->size.x * 1000 + r->size.y, k.w * 1000 + k.h) << k.x << "," << k.y;
       EXPECT_EQ(r->cursor, CURSOR_HAND);
       ResetModuleState();
+      flightplan::test::MakeActive({"KSEA", "SEA"});  // a waypoint to go direct to
       flightplan::flightplan_state.ActiveWaypointIndex = 1;
       S().GnsXlsPage = kPageNavigation;
       S().GnsXlsEntryActive = 1;

@@ -47,7 +47,10 @@ void BuildHoldAtActiveWaypoint() {
   flightplan::State& fp = Fp();
   const int act = fp.ActiveWaypointIndex;
   if (ActiveWaypointEntry() == nullptr || act < 1) return;
-  if (fp.RouteState == 0 || fp.RouteState == 3) flightplan::CopyActiveToPendingPlan();
+  // As every modification starts; a route flown without one (state 0) is
+  // copied as well.
+  if (fp.RouteState == 0) flightplan::CopyActiveToPendingPlan();
+  flightplan::BeginRouteModification();
   const model::FlightPlanWaypoint& active = fp.ActiveFlightPlan[act];
   const model::FlightPlanWaypoint& pending = fp.PendingFlightPlan[act];
   if (act > fp.PendingFlightPlanLastIndex || pending.ident != active.ident || pending.latitude != active.latitude ||

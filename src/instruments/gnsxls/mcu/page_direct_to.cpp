@@ -2,6 +2,9 @@
 // the entry text, and ENTER flying direct to the one in the first row.
 #include <string>
 
+#include "src/flightplan/execute.h"
+#include "src/flightplan/plan_ops.h"
+#include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/instruments/gnsxls/kit.h"
@@ -52,12 +55,17 @@ double Number(const std::string& text) {
 
 // The direct-to route: "DIRECT" at the aircraft, the candidate, and the
 // route's destination when it ends at an airport (its elevation then the
-// constraint there).
+// constraint there). The flown route is replaced as any edit of it: a
+// change waiting for EXEC is given up first (as ERASE does), the holds of
+// the waypoints it loses go, and the pending route becomes its copy.
 void FlyDirect() {
   flightplan::State& fp = flightplan::flightplan_state;
   guidance::State& g = guidance::guidance_state;
   const model::NavDbRecord& c = Entry().WaypointCandidateList[mcu_state.McuDirectToCandidate];
+  if (fp.RouteState == 4) flightplan::ResetRouteData();
+  flightplan::BeginRouteModification();
   const int last = fp.ActiveFlightPlanLastIndex;
+  flightplan::DropHoldsOn(flightplan::ActivePlan(), 1, last);
   // An empty route has no destination to keep.
   if (last >= 0 && fp.ActiveFlightPlan[last].type == "APT") {
     const model::FlightPlanWaypoint& end = fp.ActiveFlightPlan[last];
@@ -75,12 +83,17 @@ void FlyDirect() {
     fp.ActiveFlightPlanLastIndex = 1;
     fp.ActiveWaypointIndex = 1;
     g.DirectToActive = 1;
+    // The route's end: an index left from the route before names no entry.
+    g.NextConstraintIndex = 1;
+    g.NextConstraintLat = c.latitude;
+    g.NextConstraintLon = c.longitude;
   }
   fp.ActiveFlightPlan[1] = Waypoint(c.ident.c_str(), c.latitude, c.longitude, c.kind.c_str());
   g.ActiveWaypointLat = c.latitude;
   g.ActiveWaypointLon = c.longitude;
   fp.ActiveFlightPlan[0] = Waypoint("DIRECT", g.PlaneLatitude, g.PlaneLongitude, "WPT");
   fp.ActiveFlightPlan[fp.ActiveFlightPlanLastIndex + 1] = Waypoint("******", 0.0, 0.0, "");
+  if (fp.RouteState == 3) flightplan::CopyActiveToPendingPlan();
 
   gnsxls::gnsxls_state.McuLegsCursor = 1;
   mcu_state.McuDirectToSearchText.clear();

@@ -63,6 +63,10 @@ void CommitCrossingAltitude() {
   model::State& md = model::model_state;
   double feet = 0.0;
   if (ActiveWaypointEntry() == nullptr || !CursorOnRoute() || !CrossingAltitude(md.McuKeyboardEntry, feet)) return;
+  // The route is executed with the constraint: a change waiting for EXEC is
+  // given up first, as ERASE gives it up (the holds it added go, those it
+  // took off come back), rather than copied over with its holds astray.
+  flightplan::GiveUpPendingChange();
   const int fix = gnsxls::gnsxls_state.McuLegsCursor;
   for (int i = fp.ActiveWaypointIndex; i <= fix; ++i) fp.ActiveFlightPlan[i].constraint_flag = 0;
   model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[fix];
