@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/avionics_update.h"
 #include "src/guidance/state.h"
@@ -273,6 +274,48 @@ TEST_F(UpdateTest, TimesEnRouteSplitHoursAndStayFinite) {
   PassTo(0);
   EXPECT_TRUE(std::isfinite(g.MinutesToActiveWaypoint));
   EXPECT_TRUE(std::isfinite(g.DriftAngle));
+}
+
+// A new route executed between two cycles of the times: the first pass
+// after EXEC times the new active waypoint and destination, not the old
+// ones; a pass that changes neither keeps the 18-pass cycle.
+TEST_F(UpdateTest, TimesFollowAnExecutedRouteAtOnce) {
+  ActiveRoute();
+  Position(0.0, 0.0);
+  GroundSpeed(120.0);
+  PassTo(0);
+  PassTo(0);
+  const State& g = guidance_state;
+  EXPECT_NEAR(g.EteMinutes, 30.0, 1e-6);  // 60 NM at 120 kt
+  Pass();
+  Pass();
+  ASSERT_EQ(g.FrameCounter, 2);
+
+  // EXEC: a route of its own, its first waypoint 20 NM east, its last 40 NM
+  // on to the east (1/3 and 2/3 of a degree on the equator).
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.PendingFlightPlan = fp.ActiveFlightPlan;
+  fp.PendingFlightPlan[1].longitude = 1.0 / 3.0;
+  fp.PendingFlightPlan[1].latitude = 0.0;
+  fp.PendingFlightPlan[2].longitude = 1.0;
+  fp.PendingFlightPlan[2].latitude = 0.0;
+  fp.PendingFlightPlanLastIndex = 2;
+  fp.RouteState = 4;
+  flightplan::ExecutePendingRoute();
+  Pass();
+  ASSERT_EQ(g.FrameCounter, 3);
+  EXPECT_NEAR(g.ActiveWaypointDistance, 20.0, 1e-6);
+  EXPECT_NEAR(g.MinutesToActiveWaypoint, 10.0, 1e-6);
+  EXPECT_EQ(g.ActiveWaypointEteHours, 0.0);
+  EXPECT_NEAR(g.EteMinutes, 10.0, 1e-6);
+  EXPECT_NEAR(g.TodEteMinutes, 30.0, 1e-6);  // 60 NM to the last waypoint
+
+  // Nothing changed, off the cycle: the times stay until frame 0.
+  GroundSpeed(60.0);
+  Pass();
+  EXPECT_NEAR(g.EteMinutes, 10.0, 1e-6);
+  PassTo(0);
+  EXPECT_NEAR(g.EteMinutes, 20.0, 1e-6);
 }
 
 TEST_F(UpdateTest, SnapshotForTheServerAndNothingWithoutAWaypoint) {
