@@ -14,6 +14,7 @@
 #include "src/model/state.h"
 #include "tests/fms/cdu_support.h"
 #include "tests/host/fake_panels.h"
+#include "tests/support/turning_route.h"
 
 namespace ovi::fms::test {
 namespace {
@@ -162,10 +163,11 @@ TEST_F(ProgressPageTest, RowsByTheirConditions) {
   f.ExpectText("FL180", 72, 33);
   ExpectLegible(f);
 
-  // The one before the last: no row 3, row 4 straight from the aircraft
-  // (at 32.5 S: 90 NM to WP4, the ground speed alone).
+  // The one before the last: no row 3, row 4 through it (at 32.5 S: 30 NM
+  // to WP3 and 60 on to WP4, the ground speed alone).
   fp.ActiveWaypointIndex = 3;
   g.PlaneLatitude = -32.5;
+  g.ActiveWaypointDistance = 30.0;
   f = DrawFrame();
   EXPECT_FALSE(f.FindAt("WP4  ", 0, 99));
   EXPECT_FALSE(f.FindAt("190 \xC2\xB0", 30, 86));
@@ -237,6 +239,54 @@ TEST_F(ProgressPageTest, SpeedGatesCarriesAndUnits) {
   f = DrawFrame();
   f.ExpectText("9.1", 200, 166);
   f.ExpectText("9.0", 227, 66);
+}
+
+// After a direct-to, with a hold and a discontinuity ahead (the turning
+// route): every row measured along the route, the hold not counted, the
+// discontinuity crossed straight. 300 kt from 14:05 UTC, 3000 lb/h.
+TEST_F(ProgressPageTest, DistancesAlongATurningRoute) {
+  using ovi::test::TurningRoute;
+  struct Case {
+    int active;
+    double to_active;
+    const char* row2[3];  // distance, time, fuel
+    const char* row3[2];  // ident, distance ("" none)
+    const char* row4[3];
+  } cases[] = {
+      // ACTV 31 NM (6.2 min), EQTR 91 (18.2 min, 910 lb), DEST 271 at the
+      // blended (171 x 300 + 20000) / 271 kt: 61.8 min, the burn 3000 x 271
+      // / 300 = 2710 lb.
+      {2, 31, {"31", "1411Z", "19.8"}, {"EQTR ", "91"}, {"271", "1506Z", "17.4"}},
+      // EAST 20 NM: the discontinuity next, its marker without figures; DEST
+      // 20 + 120 = 140 NM, (40 x 300 + 20000) / 140 kt: 36.75 min.
+      {4, 20, {"20", "1409Z", "19.9"}, {"DISCO", ""}, {"140", "1441Z", "18.7"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.active);
+    TurningRoute::Fly(c.to_active, 300.0);
+    flightplan::flightplan_state.ActiveWaypointIndex = c.active;
+    if (c.active == TurningRoute::kHeld) {
+      // 20 NM west of EAST, on the equator.
+      guidance::guidance_state.PlaneLatitude = 0.0;
+      guidance::guidance_state.PlaneLongitude = -179.5 - 20.0 / 60.0;
+    }
+    Frame f = DrawFrame();
+    f.ExpectText(c.row2[0], 122 - 10 * static_cast<float>(std::string(c.row2[0]).size()), 66);
+    f.ExpectText(c.row2[1], 160, 66);
+    f.ExpectText(c.row2[2], 227, 66);
+    f.ExpectText(c.row3[0], 0, 99);
+    if (*c.row3[1] != '\0') {
+      f.ExpectText(c.row3[1], 122 - 10 * static_cast<float>(std::string(c.row3[1]).size()), 99);
+    } else {
+      for (const gfx::Recorder::TextItem& t : f.rec.Texts())
+        EXPECT_FALSE(t.y >= 86 && t.y <= 99 && t.text != c.row3[0]) << t.text << " on the marker's row";
+    }
+    f.ExpectText("DEST ", 0, 131);
+    f.ExpectText(c.row4[0], 122 - 10 * static_cast<float>(std::string(c.row4[0]).size()), 131);
+    f.ExpectText(c.row4[1], 160, 131);
+    f.ExpectText(c.row4[2], 227, 131);
+    ExpectLegible(f);
+  }
 }
 
 TEST_F(ProgressPageTest, CourseWrapsAndDistancesAlignByLength) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/instruments/ehsi/map_test_support.h"
+#include "tests/support/turning_route.h"
 
 namespace ovi::ehsi::test {
 namespace {
@@ -112,6 +113,44 @@ TEST_F(MapPagesTest, DataWindowPlaceholders) {
   }
 }
 
+// The turning route (tests/support/turning_route.h): after a direct-to,
+// a hold and a discontinuity ahead, at 300 kt from 10:45 UTC. 31 NM from
+// ACTV: EQTR 91 NM (18.2 min), DEST 271 (54.2 min) along the route, the
+// fuel burned over those 271 NM at 1500 lb/h (1355 lb). 4 NM from EAST:
+// the discontinuity next shows the dashed row, DEST 124 NM (24.8 min, 25
+// rounded; its arrival 11:09.8 truncated).
+TEST_F(MapPagesTest, DataWindowAlongATurningRoute) {
+  using ovi::test::TurningRoute;
+  G().TocPassed = 1;
+  host.tokens[421] = 1500;
+  struct Case {
+    int active;
+    double to_active;
+    std::vector<std::string> texts;
+    const char* fuel;
+  } cases[] = {
+      {2, 31, {"3 0.0 Arial EQTR  ", "3 66.6 DA Rered 91", "3 127.0 DA Rered 18", "3 150.0 DA Rered 11",
+               "3 171.0 DA Rered 03", "4 0.0 Arial DEST  ", "4 60.2 DA Rered 271", "4 127.0 DA Rered 54",
+               "4 150.0 DA Rered 11", "4 171.0 DA Rered 39"},
+       "5345LB"},
+      {4, 4, {"3 0.0 Courier New -----   ---    -:-- --:--", "4 0.0 Arial DEST  ", "4 60.2 DA Rered 124",
+              "4 127.0 DA Rered 25", "4 150.0 DA Rered 11", "4 171.0 DA Rered 09"},
+       "6080LB"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.active);
+    TurningRoute::Fly(c.to_active, 300, c.active);
+    const auto w = Window(kMapRows);
+    for (const std::string& s : c.texts) EXPECT_TRUE(Contains(w, s)) << s;
+    std::string fuel;
+    for (const std::string& t : w) {
+      const bool pounds = t.size() > 2 && t.compare(t.size() - 2, 2, "LB") == 0;
+      if (t.rfind("4 ", 0) == 0 && pounds) fuel = t.substr(t.rfind(' ') + 1);
+    }
+    EXPECT_EQ(fuel, c.fuel);
+  }
+}
+
 // After the top of climb the fuel at the destination: 6700 lb on board and
 // no flow leave 6700 LB, or 6700 x 0.45359237 = 3039 KG; with the
 // destination active its distance is the one flown over.
@@ -129,12 +168,12 @@ TEST_F(MapPagesTest, DestinationFuelInBothUnits) {
   G().TocPassed = 0;
   EXPECT_EQ(fuel_text(), "---KG");
 
-  // 1500 lb/h at 300 kt burns 5 lb a NM, over NEXT to DEST (30 NM) while
-  // ACTV is active, over D4 (60 NM) once DEST is.
+  // 1500 lb/h at 300 kt burns 5 lb a NM over the whole distance to go: D4
+  // (80.25 NM) while ACTV is active, 60 NM once DEST is.
   M().WeightUnit = "LBS";
   G().TocPassed = 1;
   host.tokens[421] = 1500;
-  EXPECT_EQ(fuel_text(), "6550LB");
+  EXPECT_EQ(fuel_text(), "6299LB");
   Plan().ActiveWaypointIndex = 4;
   G().ActiveWaypointDistance = 60;
   EXPECT_EQ(fuel_text(), "6400LB");
