@@ -1,6 +1,7 @@
 #include "src/guidance/avionics_update.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "src/flightplan/load.h"
@@ -221,8 +222,29 @@ void RunArrivalActions() {
   if (m.SetWptBaro == 1) host::SendKeyEvent(kEventBarometric, 0);
 }
 
+// The active and the last waypoint, as the times en route are worked out for.
+std::array<double, 6> TimedRouteNow() {
+  const flightplan::State& fp = flightplan::flightplan_state;
+  const guidance::State& g = guidance_state;
+  const int last = fp.ActiveFlightPlanLastIndex;
+  const model::FlightPlanWaypoint* end = fp.ActiveFlightPlan.At(last);
+  return {static_cast<double>(fp.ActiveWaypointIndex), g.ActiveWaypointLat, g.ActiveWaypointLon,
+          static_cast<double>(last), end != nullptr ? end->latitude : 0.0, end != nullptr ? end->longitude : 0.0};
+}
+
+// Times are worked out once in 18 passes, and at once on a pass that finds
+// another waypoint flown to or another destination (EXEC, a direct-to, a
+// waypoint passed): a frame never pairs the new route's distances with the
+// old route's times.
+bool TimesEnRouteDue(std::int32_t frame) {
+  const std::array<double, 6> now = TimedRouteNow();
+  return frame == 0 || !std::equal(now.begin(), now.end(), guidance_state.TimedRoute);
+}
+
 void UpdateTimesEnRoute() {
   State& g = guidance_state;
+  const std::array<double, 6> now = TimedRouteNow();
+  std::copy(now.begin(), now.end(), g.TimedRoute);
   // A simulation rate of 0 (or none reported) counts as real time.
   const double rate = g.SimulationRate > 0.0 && std::isfinite(g.SimulationRate) ? g.SimulationRate : 1.0;
   g.SavedMinutesToActiveWaypoint = g.MinutesToActiveWaypoint;
@@ -363,7 +385,7 @@ void UpdateAvionicsState() {
     UpdateVerticalProfile();
     CoupleVnavToAutopilot();
     RunSpeedRestrictionChecks();
-    if (frame == 0) UpdateTimesEnRoute();
+    if (TimesEnRouteDue(frame)) UpdateTimesEnRoute();
     LoadDestinationDetails();
     SteerLaterally();
   }

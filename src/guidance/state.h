@@ -170,6 +170,9 @@ struct State {
   double MinutesToDestination = 0.0, RealMinutesToDestination = 0.0;
   double DestinationEteHours = 0.0, TodEteMinutes = 0.0, PrevTodEteMinutes = 0.0;
   double RealTodEteHours = 0.0, RealTodEteMinutes = 0.0;
+  // The active waypoint and the last one the times were worked out for
+  // (index, latitude, longitude); -1 before the first time.
+  double TimedRoute[6] = {-1.0, 0.0, 0.0, -1.0, 0.0, 0.0};
 
   // > 0: tune the radios with this mode on the next pass (MCU airport page).
   std::int32_t RadioTuneRequest = 0;

@@ -189,10 +189,10 @@ double GetEngine1FuelFlow() { return EngineFuelFlow(421, 638); }
 double GetEngine2FuelFlow() { return EngineFuelFlow(460, 657); }
 double GetEngine3FuelFlow() { return EngineFuelFlow(499, 676); }
 double GetEngine4FuelFlow() { return EngineFuelFlow(538, 695); }
+// Each engine by its own choice of variable: chosen for all on engine 1's
+// alone, engines reporting on different variables summed to 0 or a part.
 double GetTotalFuelFlow() {
-  double engine1 = ReadSimVar(421);
-  if (engine1 > 0.0) return engine1 + ReadSimVar(460) + ReadSimVar(499) + ReadSimVar(538);
-  return ReadSimVar(638) + ReadSimVar(657) + ReadSimVar(676) + ReadSimVar(695);
+  return GetEngine1FuelFlow() + GetEngine2FuelFlow() + GetEngine3FuelFlow() + GetEngine4FuelFlow();
 }
 double GetSimToken306() { return ReadSimVar(306); }
 double GetSimToken386() { return ReadSimVar(386); }

@@ -124,8 +124,7 @@ double GetEngine1FuelFlow();
 double GetEngine2FuelFlow();
 double GetEngine3FuelFlow();
 double GetEngine4FuelFlow();
-// The four first variables when token 421 is above 0, else the four second
-// ones; pounds per hour.
+// The sum of the four engines' flows above; pounds per hour.
 double GetTotalFuelFlow();
 double GetSimToken306();
 double GetSimToken386();

@@ -282,14 +282,19 @@ TEST_F(NavDataPagesTest, TheFourViews) {
   f.ExpectText("344\xC2\xB0/ 60", 165, 166);
   f.ExpectText("L A T I T U D E", 12, 88, 12);
   f.ExpectText("L O N G I T U D E", 150, 88, 12);
+  // The point's own position (46.1556 N 122.6940 W: 46 09' 20", 122 41'
+  // 38"), not the aircraft's a degree south of it.
+  f.ExpectText("N46\xC2\xB0" "09.2", 0, 99);
+  f.ExpectText("W122\xC2\xB0" "41.3", 145, 99);
   ExpectLegible(f);
   guidance::guidance_state.MagneticVariation = -5.0;
   f = DrawFrame();
   f.ExpectText("005\xC2\xB0/ 60", 165, 166);
 
-  // The common rows: the aircraft's position, west of Greenwich.
-  guidance::guidance_state.PlaneLatitude = 47.0 + 27.0 / 60 + 35.0 / 3600;
-  guidance::guidance_state.PlaneLongitude = -(93.0 + 27.0 / 60);
+  // The common rows of a navaid: SEA's position (47.4353 N 122.3097 W: 47
+  // 26' 07", 122 18' 35"), the aircraft far from it, south and east.
+  guidance::guidance_state.PlaneLatitude = -33.9461;
+  guidance::guidance_state.PlaneLongitude = 151.1772;
   Sub().RefNavDataKind = 1;
   f = Enter(kR1, "SEA");
   f.ExpectText("N A V A I D    I D E N T", 150, 22, 12);
@@ -297,8 +302,8 @@ TEST_F(NavDataPagesTest, TheFourViews) {
   f.ExpectText("F R E Q", 12, 122, 12);
   f.ExpectText("116.80", 0, 133);
   f.ExpectText("- - -", 0, 166);
-  f.ExpectText("N47\xC2\xB0" "27.3", 0, 99);
-  f.ExpectText("W093\xC2\xB0" "27.0", 145, 99);
+  f.ExpectText("N47\xC2\xB0" "26.0", 0, 99);
+  f.ExpectText("W122\xC2\xB0" "18.3", 145, 99);
   ExpectLegible(f);
 
   // The airport: the runway on its own row, the elevation text (433 ft) on
@@ -313,6 +318,9 @@ TEST_F(NavDataPagesTest, TheFourViews) {
   f.ExpectText("E L E V A T I O N", 150, 133, 12);
   f.ExpectText("433 FT", 150, 144);
   f.ExpectText("- - -", 0, 166);
+  // KSEA at 47.4490 N 122.3093 W: 47 26' 56", 122 18' 33".
+  f.ExpectText("N47\xC2\xB0" "26.5", 0, 99);
+  f.ExpectText("W122\xC2\xB0" "18.3", 145, 99);
   EXPECT_FALSE(f.Find("433FT 131  M"));
   f = Enter(kL1, "NOPE");
   EXPECT_EQ(Message(), "NOT FOUND IN DATABASE");

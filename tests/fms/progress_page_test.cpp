@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
@@ -14,6 +15,7 @@
 #include "src/model/state.h"
 #include "tests/fms/cdu_support.h"
 #include "tests/host/fake_panels.h"
+#include "tests/support/turning_route.h"
 
 namespace ovi::fms::test {
 namespace {
@@ -162,10 +164,11 @@ TEST_F(ProgressPageTest, RowsByTheirConditions) {
   f.ExpectText("FL180", 72, 33);
   ExpectLegible(f);
 
-  // The one before the last: no row 3, row 4 straight from the aircraft
-  // (at 32.5 S: 90 NM to WP4, the ground speed alone).
+  // The one before the last: no row 3, row 4 through it (at 32.5 S: 30 NM
+  // to WP3 and 60 on to WP4, the ground speed alone).
   fp.ActiveWaypointIndex = 3;
   g.PlaneLatitude = -32.5;
+  g.ActiveWaypointDistance = 30.0;
   f = DrawFrame();
   EXPECT_FALSE(f.FindAt("WP4  ", 0, 99));
   EXPECT_FALSE(f.FindAt("190 \xC2\xB0", 30, 86));
@@ -237,6 +240,35 @@ TEST_F(ProgressPageTest, SpeedGatesCarriesAndUnits) {
   f = DrawFrame();
   f.ExpectText("9.1", 200, 166);
   f.ExpectText("9.0", 227, 66);
+}
+
+// The turning route at 300 kt from 14:05 UTC, 3000 lb/h: 31 NM to ACTV
+// (6.2 min), EQTR 91 (18.2), DEST 271 at the blended (171 x 300 + 20000) /
+// 271 kt (61.8 min, the burn 3000 x 271 / 300 lb). 20 NM to EAST: the
+// discontinuity next, its marker alone; DEST 140 NM, 36.75 min.
+TEST_F(ProgressPageTest, DistancesAlongATurningRoute) {
+  struct Case {
+    int active;
+    double to_active;
+    std::vector<std::string> rows;  // row 3 ident, then distance, time and fuel of rows 2 to 4
+  } cases[] = {{2, 31, {"EQTR ", "31", "1411Z", "19.8", "91", "1423Z", "19.2", "271", "1506Z", "17.4"}},
+               {4, 20, {"DISCO", "20", "1409Z", "19.9", "", "", "", "140", "1441Z", "18.7"}}};
+  for (const Case& c : cases) {
+    ovi::test::FlyTurningRoute(c.to_active, 300.0, c.active);
+    const Frame f = DrawFrame();
+    f.ExpectText(c.rows[0], 0, 99);
+    for (int r = 0; r < 3; ++r) {
+      const float y = r == 0 ? 66 : r == 1 ? 99 : 131;
+      const std::string& d = c.rows[1 + 3 * r];
+      if (d.empty()) {  // nothing but the marker on its rows
+        for (const auto& t : f.rec.Texts()) EXPECT_FALSE(t.y >= 86 && t.y <= 99 && t.text != c.rows[0]) << t.text;
+        continue;
+      }
+      f.ExpectText(d, 122 - 10 * static_cast<float>(d.size()), y);
+      f.ExpectText(c.rows[2 + 3 * r], 160, y);
+      f.ExpectText(c.rows[3 + 3 * r], 227, y);
+    }
+  }
 }
 
 TEST_F(ProgressPageTest, CourseWrapsAndDistancesAlignByLength) {

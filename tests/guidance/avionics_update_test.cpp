@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/avionics_update.h"
 #include "src/guidance/state.h"
@@ -273,6 +274,32 @@ TEST_F(UpdateTest, TimesEnRouteSplitHoursAndStayFinite) {
   PassTo(0);
   EXPECT_TRUE(std::isfinite(g.MinutesToActiveWaypoint));
   EXPECT_TRUE(std::isfinite(g.DriftAngle));
+}
+
+// EXEC off the 18-pass cycle of the times: the next pass times the new
+// route (its first waypoint 20 NM east, its last 40 NM on); a pass that
+// changes neither waypoint keeps the cycle.
+TEST_F(UpdateTest, TimesFollowAnExecutedRouteAtOnce) {
+  ActiveRoute();
+  GroundSpeed(120.0);
+  PassTo(1);
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.PendingFlightPlan = fp.ActiveFlightPlan;
+  fp.PendingFlightPlan[1].latitude = fp.PendingFlightPlan[2].latitude = 0.0;
+  fp.PendingFlightPlan[1].longitude = 1.0 / 3.0;
+  fp.PendingFlightPlan[2].longitude = 1.0;
+  fp.PendingFlightPlanLastIndex = 2;
+  fp.RouteState = 4;
+  flightplan::ExecutePendingRoute();
+  Pass();
+  const State& g = guidance_state;
+  EXPECT_NEAR(g.EteMinutes, 10.0, 1e-6);     // 20 NM at 120 kt
+  EXPECT_NEAR(g.TodEteMinutes, 30.0, 1e-6);  // 60 NM
+  GroundSpeed(60.0);
+  Pass();
+  EXPECT_NEAR(g.EteMinutes, 10.0, 1e-6);
+  PassTo(0);
+  EXPECT_NEAR(g.EteMinutes, 20.0, 1e-6);
 }
 
 TEST_F(UpdateTest, SnapshotForTheServerAndNothingWithoutAWaypoint) {

@@ -274,14 +274,20 @@ TEST_F(SimVarsTest, EngineFuelFlowTakesTheFirstVariableWhenAboveZero) {
   }
 }
 
-TEST_F(SimVarsTest, TotalFuelFlowChoosesTheVariableSetOnToken421Alone) {
+// Each engine chooses its own variable, and the total is their sum.
+TEST_F(SimVarsTest, TotalFuelFlowIsTheSumOfTheEngines) {
   host.tokens = {{421, 1000}, {460, 1100}, {499, 0}, {538, 1300},
                  {638, 10},   {657, 20},   {676, 30}, {695, 40}};
-  EXPECT_EQ(GetTotalFuelFlow(), 3400.0);  // engine 3's zero stays in the sum
+  EXPECT_EQ(GetTotalFuelFlow(), 3430.0);  // engine 3 by its second variable
   host.tokens[421] = 0.0;
-  EXPECT_EQ(GetTotalFuelFlow(), 100.0);  // engines 2 and 4 report through 460/538 but are ignored
+  EXPECT_EQ(GetTotalFuelFlow(), 2440.0);  // engines 2 and 4 still by their first
   host.tokens[421] = -1.0;
-  EXPECT_EQ(GetTotalFuelFlow(), 100.0);
+  EXPECT_EQ(GetTotalFuelFlow(), 2440.0);
+  // Engine 1 on its first variable, the others only on their second.
+  host.tokens = {{421, 1000}, {657, 20}, {676, 30}, {695, 40}};
+  EXPECT_EQ(GetTotalFuelFlow(), 1090.0);
+  EXPECT_EQ(GetTotalFuelFlow(),
+            GetEngine1FuelFlow() + GetEngine2FuelFlow() + GetEngine3FuelFlow() + GetEngine4FuelFlow());
 }
 
 TEST_F(SimVarsTest, DirectReadsOfIdentsAndFrequencyWords) {

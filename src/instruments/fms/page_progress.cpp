@@ -12,6 +12,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/flight_log.h"
+#include "src/guidance/route_ahead.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/fms/arrival_time.h"
@@ -88,7 +89,9 @@ void DrawPassedRow(CduPage& page) {
   page.Large(227, 33, ScreenText("%3.1f", g.LastWaypointFuel * 0.001));
 }
 
-// Rows 2 to 4: the active, the next and the last waypoint.
+// Rows 2 to 4: the active, the next and the last waypoint. Distances run
+// along the route (`RouteAhead`): the destination measured straight from the
+// next waypoint came out closer than the waypoints before it.
 void DrawRouteRows(CduPage& page, const gfx::Font& course_font) {
   const flightplan::State& f = flightplan::flightplan_state;
   const guidance::State& g = guidance::guidance_state;
@@ -96,41 +99,41 @@ void DrawRouteRows(CduPage& page, const gfx::Font& course_font) {
   const int last = f.ActiveFlightPlanLastIndex;
   const bool timed = active != model::kNoWaypoint && active >= 0 && active <= last;
   const double speed = g.GroundSpeedKnots;
+  const guidance::RouteAhead ahead;
 
   DrawCourse(page, course_font, 53, g.BearingToActiveWaypoint);
   page.Large(0, 66, IdentText(active));
   DrawDistance(page, 66, g.ActiveWaypointDistance);
   if (timed && speed > kTimeGroundSpeed) DrawTimeAndFuel(page, 66, g.ActiveWaypointDistance, speed, 1.0);
 
-  // Row 3 only while the next waypoint is not the last: row 4 shows that.
-  const bool next_shown = timed && active + 1 < last;
-  if (next_shown) {
-    const model::FlightPlanWaypoint& from = f.ActiveFlightPlan[active];
-    const model::FlightPlanWaypoint& to = f.ActiveFlightPlan[active + 1];
-    double leg = 0.0, course = 0.0;
-    navdb::ComputeDistanceAndBearing(from.latitude, from.longitude, to.latitude, to.longitude, leg, course);
+  // Row 3 only while the next waypoint is not the last: row 4 shows that. A
+  // discontinuity there stands nowhere: its marker without figures.
+  if (timed && active + 1 < last) {
     page.Large(0, 99, IdentText(active + 1));
-    const double to_go = leg + g.ActiveWaypointDistance;
-    DrawDistance(page, 99, to_go);
-    // Turned magnetic, a course can leave 0..360; shown as RTE LEGS shows it.
-    DrawCourse(page, course_font, 86, CourseShown(course - g.MagneticVariation));
-    if (speed > kTimeGroundSpeed) DrawTimeAndFuel(page, 99, to_go, speed, 1.0);
+    const double to_go = ahead.To(active + 1);
+    if (std::isfinite(to_go)) {
+      const model::FlightPlanWaypoint& from = f.ActiveFlightPlan[active];
+      const model::FlightPlanWaypoint& to = f.ActiveFlightPlan[active + 1];
+      double leg = 0.0, course = 0.0;
+      navdb::ComputeDistanceAndBearing(from.latitude, from.longitude, to.latitude, to.longitude, leg, course);
+      DrawDistance(page, 99, to_go);
+      // Turned magnetic, a course can leave 0..360; shown as RTE LEGS shows it.
+      DrawCourse(page, course_font, 86, CourseShown(course - g.MagneticVariation));
+      if (speed > kTimeGroundSpeed) DrawTimeAndFuel(page, 99, to_go, speed, 1.0);
+    }
   }
 
-  const model::FlightPlanWaypoint& destination = f.ActiveFlightPlan[last];
+  // Without a waypoint being flown to there is no route ahead: the last
+  // waypoint straight from the aircraft.
   page.Large(0, 131, IdentText(last));
-  double to_last = 0.0, course = 0.0;
-  if (next_shown) {
-    const model::FlightPlanWaypoint& next = f.ActiveFlightPlan[active + 1];
-    double rest = 0.0;
-    navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, next.latitude, next.longitude, to_last, course);
-    navdb::ComputeDistanceAndBearing(next.latitude, next.longitude, destination.latitude, destination.longitude, rest,
-                                     course);
-    to_last += rest;
-  } else {
+  double to_last = ahead.To(last);
+  if (!timed) {
+    const model::FlightPlanWaypoint& destination = f.ActiveFlightPlan[last];
+    double course = 0.0;
     navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, destination.latitude, destination.longitude,
                                      to_last, course);
   }
+  if (!std::isfinite(to_last)) return;
   DrawDistance(page, 131, to_last);
   const double blended = BlendedArrivalSpeed(to_last, speed, model::model_state.DescentSpeed);
   if (timed && blended > kTimeBlendedSpeed) {

@@ -165,13 +165,14 @@ void DrawAirport(CduPage& page) {
   }
 }
 
-// Where the aircraft is.
+// Where the point shown lies (the aircraft's own position, which the page
+// was described with, told the pilot nothing about the point).
 void DrawPosition(CduPage& page) {
-  const guidance::State& g = guidance::guidance_state;
+  const State& s = fms_state;
   page.Small(12, 88, "L A T I T U D E");
   page.Small(150, 88, "L O N G I T U D E");
-  page.Large(0, 99, LatitudeScreenText(g.PlaneLatitude));
-  page.Large(145, 99, LongitudeScreenText(g.PlaneLongitude));
+  page.Large(0, 99, LatitudeScreenText(s.RefNavDataLat));
+  page.Large(145, 99, LongitudeScreenText(s.RefNavDataLon));
 }
 
 }  // namespace

@@ -5,12 +5,14 @@
 // routine itself opens a plan of the list and activates the plan opened.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "src/flightplan/entry_line.h"
 #include "src/flightplan/plan_ops.h"
 #include "src/flightplan/procedure_splice.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/route_ahead.h"
 #include "src/guidance/state.h"
 #include "src/instruments/fms/arrival_time.h"
 #include "src/instruments/gnsxls/flight_plan_page.h"
@@ -264,40 +266,44 @@ double DistanceFrom(double lat, double lon, const model::FlightPlanWaypoint& to)
   return distance;
 }
 
-// Minutes to fly straight from the aircraft to the waypoint at the true
-// airspeed; false on the ground (50 kt or less) or without an airspeed.
-bool MinutesToGo(const model::FlightPlanWaypoint& wp, double& distance, double& tas) {
+// Minutes to entry `i` along the route at the ground speed, as every other
+// page times a waypoint; false on the ground (50 kt or less) and for an
+// entry not ahead (passed, or a marker). Straight from the aircraft at the
+// true airspeed, a waypoint beyond a turn read sooner than the one before
+// it, and the times disagreed with the other pages' in any wind.
+bool MinutesToGo(const guidance::RouteAhead& ahead, int i, double& distance, double& speed) {
   const guidance::State& g = guidance::guidance_state;
-  if (!(g.GroundSpeedKnots > 50.0) || !(g.TrueAirspeedEstimate >= 1.0)) return false;
-  distance = DistanceFrom(g.PlaneLatitude, g.PlaneLongitude, wp);
-  tas = g.TrueAirspeedEstimate;
-  return std::isfinite(distance) && std::isfinite(tas);
+  if (!(g.GroundSpeedKnots > 50.0)) return false;
+  distance = ahead.To(i);
+  speed = g.GroundSpeedKnots;
+  return std::isfinite(distance) && std::isfinite(speed);
 }
 
-std::string DataColumnText(const Rows& r, int i) {
+std::string DataColumnText(const Rows& r, const guidance::RouteAhead& ahead, int i) {
   const model::FlightPlanWaypoint& wp = r.plan.plan[i];
   const guidance::State& g = guidance::guidance_state;
-  double distance = 0.0, tas = 0.0;
+  double distance = 0.0, speed = 0.0;
   switch (S().GnsFplDataColumnChoice) {
     case kColumnEte: {
-      if (!MinutesToGo(wp, distance, tas)) return "------";
+      if (!MinutesToGo(ahead, i, distance, speed)) return "------";
       // To the nearest minute before the split: rounding the remainder alone
       // would read 59.6 minutes as "00:60".
-      const double minutes = std::floor(std::min(distance / tas * 60.0, 1e7) + 0.5);
+      const double minutes = std::floor(std::min(distance / speed * 60.0, 1e7) + 0.5);
       return ScreenText("%02.0f:%02.0f", std::floor(minutes / 60.0), std::fmod(minutes, 60.0));
     }
     case kColumnEta: {
       fms::ArrivalTime at;
-      if (!MinutesToGo(wp, distance, tas) ||
-          !fms::ArrivalTimeAhead(distance, tas, model::model_state.DispETALocalTime == 1, at, true))
+      if (!MinutesToGo(ahead, i, distance, speed) ||
+          !fms::ArrivalTimeAhead(distance, speed, model::model_state.DispETALocalTime == 1, at, true))
         return "------";
       return ScreenText("%02d:%02d", at.hour, at.minute);
     }
     case kColumnDis:
+      // A marker has no leg; the leg after it runs from the waypoint before it.
       distance = i == Fp().ActiveWaypointIndex ? DistanceFrom(g.PlaneLatitude, g.PlaneLongitude, wp)
-                                               : DistanceFrom(r.plan.plan[i - 1].latitude,
-                                                              r.plan.plan[i - 1].longitude, wp);
-      return ScreenText("%4.0f", std::isfinite(distance) ? std::min(distance, 99999.0) : 0.0);
+                                               : guidance::RouteAhead::LegInto(i);
+      if (!std::isfinite(distance)) return "----";
+      return ScreenText("%4.0f", std::min(distance, 99999.0));
     case kColumnAlt:
       if (wp.altitude_constraint == model::kNoValue || !std::isfinite(wp.altitude_constraint)) return "-----";
       return ScreenText("%5.0f", wp.altitude_constraint);
@@ -338,6 +344,8 @@ void DrawWaypointRows(GnsPage& page, const Rows& r, const RowStyle& style) {
   // A key that picks a row the page lacks leaves no waypoint chosen: HOLD
   // would otherwise build at the one chosen before.
   if (key_on_row && style.active_view) s.GnsSelectedWaypointIndex = -1;
+  std::optional<guidance::RouteAhead> ahead;
+  if (style.active_view) ahead.emplace();
   for (int i = r.first; i <= r.end; ++i) {
     const model::FlightPlanWaypoint& wp = r.plan.plan[i];
     const float y = kRowPitch * static_cast<float>(i - r.first + 1);
@@ -359,7 +367,7 @@ void DrawWaypointRows(GnsPage& page, const Rows& r, const RowStyle& style) {
     if (style.active_view && i <= r.last) {
       // Row 0's place is the destination's while the header shows.
       if (i >= 1) {
-        page.Text(kDataX, y, kBlue, DataColumnText(r, i));
+        page.Text(kDataX, y, kBlue, DataColumnText(r, *ahead, i));
       } else if (!style.header) {
         page.Text(kDataX, y, kBlue, "---");
       }

@@ -14,6 +14,7 @@
 #include "src/flightplan/procedure_splice.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/flight_log.h"
+#include "src/guidance/route_ahead.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/gnsxls/clock_text.h"
@@ -50,13 +51,6 @@ bool Active() {
 
 const model::FlightPlanWaypoint* Entry(int i) {
   return i >= 0 && i <= Fp().ActiveFlightPlanLastIndex ? &Fp().ActiveFlightPlan[i] : nullptr;
-}
-
-double DistanceFromAircraft(const model::FlightPlanWaypoint& wp) {
-  double distance = 0.0, course = 0.0;
-  navdb::ComputeDistanceAndBearing(G().PlaneLatitude, G().PlaneLongitude, wp.latitude, wp.longitude, distance,
-                                   course);
-  return distance;
 }
 
 const char* Side(std::int32_t side) { return side == 1 ? "L" : "R"; }
@@ -191,11 +185,14 @@ void Header(GnsPage& page, bool sub_page_1) {
   const int a = Fp().ActiveWaypointIndex;
   const model::FlightPlanWaypoint& to = Fp().ActiveFlightPlan[a];
   const model::FlightPlanWaypoint& next = Fp().ActiveFlightPlan[a + 1];
-  const double distance = DistanceFromAircraft(next);
+  // Along the route at the ground speed, as the TO line's time: straight at
+  // the true airspeed the next waypoint could come before the active one.
+  const double distance = guidance::RouteAhead().To(a + 1);
   page.Text(30, 120, kYellow, "NX");
   page.Text(kIdentX, 120, kYellow, next.ident);
-  page.Text(kTimeX, 120, kBlue, OrPlaceholder(ArrivalAhead(distance, G().TrueAirspeedEstimate), "-----"));
-  if (!sub_page_1) return;
+  page.Text(kTimeX, 120, kBlue, OrPlaceholder(ArrivalAhead(distance, G().GroundSpeedKnots), "-----"));
+  // A discontinuity stands nowhere: no distance or course to it.
+  if (!sub_page_1 || !std::isfinite(distance)) return;
   double leg = 0.0, course = 0.0;
   navdb::ComputeDistanceAndBearing(to.latitude, to.longitude, next.latitude, next.longitude, leg, course);
   page.Text(160, 160, kGreen, ScreenText("(%.0f)", std::fmin(distance, 99999.0)));
@@ -285,7 +282,7 @@ void SubPage2(GnsPage& page) {
   const model::FlightPlanWaypoint* last = active ? Entry(Fp().ActiveFlightPlanLastIndex) : nullptr;
   const char* ident = last != nullptr ? last->ident.c_str() : "";
   const bool moving = g.GroundSpeedKnots > kNavMinSpeed;
-  const double to_last = last != nullptr ? DistanceFromAircraft(*last) : NAN;
+  const double to_last = last != nullptr ? guidance::RouteAhead().To(Fp().ActiveFlightPlanLastIndex) : NAN;
   page.Text(30, 200, kBlue, ScreenText("ETA-%s", ident));
   page.Text(kTimeX, 200, kBlue,
             last != nullptr && moving ? OrPlaceholder(ArrivalAhead(to_last, g.GroundSpeedKnots), "-----") : "-----");
@@ -309,7 +306,9 @@ void SubPage3(GnsPage& page) {
             active ? ScreenText("%s %03.0f", Side(g.LegDeviationOutput), g.LegBearingOffset2) : "  ---");
   const int variation = std::isfinite(g.MagneticVariation) ? static_cast<int>(std::fmax(-180.0, std::fmin(g.MagneticVariation, 180.0))) : 0;
   page.Text(30, 200, kGreen, "VAR");
-  page.Text(360, 200, kGreen, ScreenText("%s %3d", variation < 0 ? "E" : "W", std::abs(variation)));
+  // East is positive, as everywhere in the module (the page turns the wind's
+  // true direction magnetic by it).
+  page.Text(360, 200, kGreen, ScreenText("%s %3d", variation > 0 ? "E" : "W", std::abs(variation)));
   page.Text(30, 240, kGreen, "TAS");
   page.Text(400, 240, kGreen, g.TrueAirspeedEstimate > kTasMinSpeed ? ScreenText("%3.0f", g.TrueAirspeedEstimate) : "---");
   page.Text(30, 280, kGreen, "HDG");

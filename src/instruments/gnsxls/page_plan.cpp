@@ -73,6 +73,17 @@ std::string Figure(const char* format, double value, const char* placeholder) {
 
 const std::string& EntryIdent(int i) { return flightplan::flightplan_state.ActiveFlightPlan[i].ident; }
 
+// Miles per unit of fuel, three figures in five characters ending where
+// RANGE ends: an airliner's 0.038 and a light aircraft's 2.50 both read.
+constexpr float kMilesPerFuelX = 360.0f;
+std::string MilesPerFuelText(double miles) {
+  if (!std::isfinite(miles) || miles < 0.0) return "-----";
+  if (miles < 9.9995) return ScreenText("%5.3f", miles);
+  if (miles < 99.995) return ScreenText("%5.2f", miles);
+  if (miles < 999.95) return ScreenText("%5.1f", miles);
+  return "-----";
+}
+
 // ---- line key 7: the reserve ----------------------------------------------------
 
 // The figure is proposed in the unit the page shows, so that ENT on it
@@ -112,9 +123,10 @@ void FuelStatus(GnsPage& page, const Figures& f) {
   page.Text(360, 280, kBlue, endurance.empty() ? "-----" : endurance);
   page.Text(90, 320, kGreen, "RANGE");
   page.Text(360, 320, kGreen, moving ? Figure("%5.0f", hours * f.gs, "-----") : "-----");
-  // Pounds per nautical mile under the label the pilot knows.
-  page.Text(90, 360, kGreen, "NM/LB");
-  page.Text(380, 360, kGreen, moving ? Figure("%4.0f", f.flow / f.gs, "----") : "----");
+  // Miles per unit of fuel, in the unit the page shows (the flow over the
+  // ground speed read pounds per mile under this label).
+  page.Text(90, 360, kGreen, Kilograms() ? "NM/KG" : "NM/LB");
+  page.Text(kMilesPerFuelX, 360, kGreen, moving ? MilesPerFuelText(f.gs / Shown(f.flow)) : "-----");
   page.Text(470, 98, kWhite, ">");
 }
 
@@ -171,9 +183,8 @@ void FuelPlan(GnsPage& page, const Figures& f) {
   page.Text(360, 280, kGreen, moving ? Figure("%5.0f", f.flow * g.DestinationDistance / f.gs, "-----") : "-----");
 }
 
-// Each engine by its own variables: the total (GetTotalFuelFlow) chooses
-// for all four on engine 1's first variable, so with engines reporting
-// differently TOTAL may differ from the sum of the rows.
+// Each engine by its own variables; the total (GetTotalFuelFlow) chooses
+// the same way engine by engine, so TOTAL is the sum of the rows.
 void FuelFlow(GnsPage& page, const Figures& f) {
   page.Text(30, 40, kWhite, "FUEL FLOW");
   for (std::size_t n = 0; n < kEngineTokens.size(); ++n) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/instruments/ehsi/map_test_support.h"
+#include "tests/support/turning_route.h"
 
 namespace ovi::ehsi::test {
 namespace {
@@ -112,6 +113,29 @@ TEST_F(MapPagesTest, DataWindowPlaceholders) {
   }
 }
 
+// The turning route at 300 kt from 10:45 UTC, 1500 lb/h: 31 NM to ACTV,
+// EQTR 91 (18.2 min), DEST 271 (54.2 min) along the route, 1355 lb burned
+// over them. 4 NM to EAST: the discontinuity next shows the dashed row, DEST
+// 124 NM (24.8 min, 25 rounded; the arrival 11:09.8 truncated), 620 lb.
+TEST_F(MapPagesTest, DataWindowAlongATurningRoute) {
+  G().TocPassed = 1;
+  host.tokens[421] = 1500;
+  const std::pair<int, std::vector<std::string>> cases[] = {
+      {2, {"3 0.0 Arial EQTR  ", "3 66.6 DA Rered 91", "3 127.0 DA Rered 18", "3 171.0 DA Rered 03",
+           "4 60.2 DA Rered 271", "4 127.0 DA Rered 54", "4 171.0 DA Rered 39", "5345LB"}},
+      {4, {"3 0.0 Courier New -----   ---    -:-- --:--", "4 60.2 DA Rered 124", "4 127.0 DA Rered 25",
+           "4 171.0 DA Rered 09", "6080LB"}}};
+  for (const auto& [active, texts] : cases) {
+    ovi::test::FlyTurningRoute(active == 2 ? 31 : 4, 300, active);
+    const auto w = Window(kMapRows);
+    for (const std::string& t : texts) {
+      bool found = Contains(w, t);
+      for (const std::string& shown : w) found = found || (shown.rfind("4 ", 0) == 0 && shown.ends_with(" " + t));
+      EXPECT_TRUE(found) << active << ": " << t;
+    }
+  }
+}
+
 // After the top of climb the fuel at the destination: 6700 lb on board and
 // no flow leave 6700 LB, or 6700 x 0.45359237 = 3039 KG; with the
 // destination active its distance is the one flown over.
@@ -129,12 +153,12 @@ TEST_F(MapPagesTest, DestinationFuelInBothUnits) {
   G().TocPassed = 0;
   EXPECT_EQ(fuel_text(), "---KG");
 
-  // 1500 lb/h at 300 kt burns 5 lb a NM, over NEXT to DEST (30 NM) while
-  // ACTV is active, over D4 (60 NM) once DEST is.
+  // 1500 lb/h at 300 kt burns 5 lb a NM over the whole distance to go: D4
+  // (80.25 NM) while ACTV is active, 60 NM once DEST is.
   M().WeightUnit = "LBS";
   G().TocPassed = 1;
   host.tokens[421] = 1500;
-  EXPECT_EQ(fuel_text(), "6550LB");
+  EXPECT_EQ(fuel_text(), "6299LB");
   Plan().ActiveWaypointIndex = 4;
   G().ActiveWaypointDistance = 60;
   EXPECT_EQ(fuel_text(), "6400LB");

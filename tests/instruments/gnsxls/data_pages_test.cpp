@@ -267,7 +267,7 @@ class PlanPageTest : public DataPagesTest {
   }
 };
 
-// Endurance 1000 / 500 = 2 h; at 51 kt 102 NM; 500 / 51 lb a mile.
+// Endurance 1000 / 500 = 2 h; at 51 kt 102 NM; 51 / 500 = 0.102 NM a pound.
 TEST_F(PlanPageTest, FuelStatusLimitsAndUnits) {
   G().GroundSpeedKnots = 50;
   Frame f = Plan(1);
@@ -275,24 +275,30 @@ TEST_F(PlanPageTest, FuelStatusLimitsAndUnits) {
   f.Expect("LB", 380, 40, kGreen);
   f.Expect("  1000", 340, 80, kGreen);
   f.Expect("   500", 340, 160, kGreen);
-  EXPECT_EQ(f.TextsAt(360), std::vector<std::string>({"-----", "-----"}));
-  f.Expect("----", 380, 360, kGreen);
+  EXPECT_EQ(f.TextsAt(360), std::vector<std::string>({"-----", "-----", "-----"}));
   G().GroundSpeedKnots = 51;
   f = Plan(1);
   f.Expect("02:00", 360, 280, kBlue);
   f.Expect("  102", 360, 320, kGreen);
-  f.Expect("  10", 380, 360, kGreen);
+  f.Expect("NM/LB", 90, 360, kGreen);
+  f.Expect("0.102", 360, 360, kGreen);
   // No flow: no endurance, and no number that is not one.
   host.tokens[421] = 0;
   host.tokens[499] = 0;
   f = Plan(1);
-  EXPECT_EQ(f.TextsAt(360), std::vector<std::string>({"-----", "-----"}));
-  // Kilograms on FUEL STATUS only.
+  EXPECT_EQ(f.TextsAt(360), std::vector<std::string>({"-----", "-----", "-----"}));
+  // A light aircraft's figure keeps its three figures: 4 lb/h at 51 kt.
+  host.tokens[421] = 4;
+  Plan(1).Expect("12.75", 360, 360, kGreen);
+  // Kilograms on FUEL STATUS: 300 lb/h is 136.08 kg/h, 51 kt 0.375 NM a
+  // kilogram.
   host.tokens[421] = 300;
   M().WeightUnit = "KGS";
   f = Plan(1);
   f.Expect("KG", 380, 40, kGreen);
   f.Expect("   454", 340, 80, kGreen);
+  f.Expect("NM/KG", 90, 360, kGreen);
+  f.Expect("0.375", 360, 360, kGreen);
   Plan(3).Expect(" 300", 380, 200, kGreen);
   Plan(6).Expect("  1000", 340, 240, kGreen);
 }
@@ -342,7 +348,7 @@ TEST_F(PlanPageTest, EngineRowsAndTimesAcrossMidnight) {
   Frame f = Plan(4);
   EXPECT_EQ(f.TextsAt(30), std::vector<std::string>({"FUEL FLOW", "ENGINE   1", "ENGINE   3", "ENGINE   4", "TOTAL"}));
   f.Expect(" 150", 380, 280, kGreen);
-  f.Expect(" 500", 380, 360, kGreen);  // the total reads engine 1's variable kind for all
+  f.Expect(" 650", 380, 360, kGreen);  // the sum of the rows
 
   G().TakeoffTimeText.clear();
   G().LandingTimeText.clear();

@@ -226,9 +226,9 @@ TEST_F(FlightPlanPageTest, ChoosingARowOfAStoredPlan) {
 
 // ---- active view ---------------------------------------------------------------
 
-// The aircraft at 45N 122W flies at 240 kt (4 NM a minute) to waypoints due
-// north of it, 62, 122, 182, 258 and 334 NM away (a degree is 60 NM): 15.5,
-// 30.5, 45.5, 64.5 and 83.5 minutes. B (2) is active.
+// The aircraft at 45N 122W flies at 250 kt (240 kt true) to waypoints due
+// north of it, 62, 122, 182, 258 and 334 NM away (a degree is 60 NM); A
+// lies behind, B (2) is active, 122 NM ahead.
 void ShowActiveRoute() {
   MakeActive({"KSEA", "A", "B", "C", "D", "KPDX"});
   const double nm[] = {0, 62, 122, 182, 258, 334};
@@ -240,6 +240,7 @@ void ShowActiveRoute() {
   S().GnsXlsFplView = kViewActive;
   G().PlaneLatitude = 45.0;
   G().PlaneLongitude = -122.0;
+  G().ActiveWaypointDistance = 122.0;
   G().GroundSpeedKnots = 250.0;
   G().TrueAirspeedEstimate = 240.0;
   S().GnsLoadedPlanFlagA = 1;
@@ -305,21 +306,22 @@ TEST_F(FlightPlanPageTest, TheDataColumn) {
     double ground_speed, tas;
     Strings shown;  // rows A B C D KPDX; the marker's row has none
   } cases[] = {
-      // At 225 kt (3.75 NM a minute): 16.53, 32.53, 48.53, 68.8 and 89.07
-      // minutes, to the nearest minute, hours before them.
-      {kColumnEte, 0, 250, 225, {"00:17", "00:33", "00:49", "01:09", "01:29"}},
-      // 62 NM at 62.416 kt is 59.6 minutes: one hour, never "00:60".
-      {kColumnEte, 0, 250, 62 * 60 / 59.6, {"01:00", "01:57", "02:55", "04:08", "05:21"}},
-      // 23:43 UTC: 16.53 minutes ahead is 23:59.53, the next day's 00:00.
-      {kColumnEta, 0, 250, 225, {"00:00", "00:16", "00:32", "00:52", "01:12"}},
+      // At 225 kt over the ground (3.75 NM a minute): 32.53, 48.53, 68.8 and
+      // 89.07 minutes to the nearest minute, hours before them; A is behind.
+      {kColumnEte, 0, 225, 400, {"------", "00:33", "00:49", "01:09", "01:29"}},
+      // 122 NM in 59.6 minutes: one hour, never "00:60".
+      {kColumnEte, 0, 122 * 60 / 59.6, 400, {"------", "01:00", "01:29", "02:06", "02:43"}},
+      // 23:43 UTC: 122 NM in 16.6 minutes is 23:59.6, the next day's 00:00.
+      {kColumnEta, 0, 122 * 60 / 16.6, 400, {"------", "00:00", "00:08", "00:18", "00:28"}},
       // The local clock, hour and minute: 05:50.
-      {kColumnEta, 1, 250, 225, {"06:07", "06:23", "06:39", "06:59", "07:19"}},
+      {kColumnEta, 1, 225, 400, {"------", "06:23", "06:39", "06:59", "07:19"}},
       // The active waypoint B from the aircraft, the others from the one before.
       {kColumnDis, 0, 0, 0, {"  62", " 122", "  60", "  76", "  76"}},
       {kColumnAlt, 0, 0, 0, {"-----", "-----", "12000", "-----", "-----"}},
-      // On the ground, or without an airspeed to divide by.
+      // On the ground (50 kt or less); the true airspeed is not what times
+      // a waypoint.
       {kColumnEte, 0, 50, 240, Strings(5, "------")},
-      {kColumnEta, 0, 250, 0, Strings(5, "------")},
+      {kColumnEte, 0, 225, 0, {"------", "00:33", "00:49", "01:09", "01:29"}},
   };
   for (const Case& c : cases) {
     ResetModuleState();

@@ -201,7 +201,8 @@ TEST_F(McuStatusTest, TheStatusLinesAndWhenEachIsLeftOut) {
   f.Expect("DIST: 5.0  NM", 0, 12, kGreen);
   f.Expect("BRG:  007\xC2\xB0       [01:02:05]", 0, 24, kGreen);
   f.Expect("ETE:  01:05 (00:59)", 0, 36, kGreen);
-  f.Expect("KPDX:  99/180\xC2\xB0 02:07(01:00)", 0, 48, kAmber);  // the direct distance without LNAV
+  // Along the route with LNAV on or off, as the time beside it.
+  f.Expect("KPDX: 123/180\xC2\xB0 02:07(01:00)", 0, 48, kAmber);
   EXPECT_TRUE(f.TextsAt(62).empty());
   G().LnavEngaged = 1;
   Repaint().Expect("KPDX: 123/180\xC2\xB0 02:07(01:00)", 0, 48, kAmber);

@@ -88,18 +88,20 @@ TEST_F(NavPagesTest, RouteHeaderLimitsAndNextLine) {
   f.Expect("-----", 360, 80, kBlue);
   f.Expect("-------", 320, 200, kBlue);
   f.Expect("---", 400, 280, kGreen);
-  // Under a minute to go the NEXT line: W2 0.2 degree of latitude south
-  // (12 NM) at 120 kt true: 6 minutes after 23:50.
+  // Under a minute to go the NEXT line: W2 put 0.2 degree of latitude (12
+  // NM) south of W1, the aircraft 0.9 NM before W1: 12.9 NM along the route
+  // at 61 kt over the ground (not the 120 true), 12.7 minutes after 23:50.
   G().GroundSpeedKnots = 61;
   G().EteMinutes = 0.9;
-  G().PlaneLatitude = F().ActiveFlightPlan[2].latitude + 0.2;
-  G().PlaneLongitude = F().ActiveFlightPlan[2].longitude;
+  G().ActiveWaypointDistance = 0.9;
+  F().ActiveFlightPlan[2].latitude = F().ActiveFlightPlan[1].latitude - 0.2;
+  F().ActiveFlightPlan[2].longitude = F().ActiveFlightPlan[1].longitude;
   f = Nav(1);
   f.Expect("NX", 30, 120, kYellow);
   f.Expect("W2", 90, 120, kYellow);
-  f.Expect("23:56", 360, 120, kBlue);
-  f.Expect("(12)", 160, 160, kGreen);
-  EXPECT_FALSE(Nav(2).Shows("(12)"));  // distance and course on sub-page 1 only
+  f.Expect("00:03", 360, 120, kBlue);
+  f.Expect("(13)", 160, 160, kGreen);
+  EXPECT_FALSE(Nav(2).Shows("(13)"));  // distance and course on sub-page 1 only
   for (auto off : {+[] { G().EteMinutes = 1.0; }, +[] { G().DirectToActive = 1; },
                    +[] { F().ActiveWaypointIndex = 3; }, +[] { G().HoldSegmentCounter = 1; }}) {
     Flying();
@@ -178,17 +180,16 @@ TEST_F(NavPagesTest, FuelAtDestinationAndLimits) {
   host.tokens[386] = 5000;
   host.tokens[306] = 1;
   host.tokens[421] = 600;
-  // KPDX 0.3 degree of latitude and 0.6 of longitude from the first entry:
-  // the aircraft over KPDX's meridian 0.5 degree north of it is 30 NM out,
-  // half an hour at 60 kt... at 61 kt 29.5 minutes: 5000 - 295 lb.
-  G().PlaneLatitude = F().ActiveFlightPlan[3].latitude + 0.5;
-  G().PlaneLongitude = F().ActiveFlightPlan[3].longitude;
+  // KPDX flown to, 30 NM out: half an hour at 60 kt... at 61 kt 29.5
+  // minutes: 5000 - 295 lb.
+  F().ActiveWaypointIndex = 3;
+  G().ActiveWaypointDistance = 30;
   Frame f = Nav(2);
   f.Expect("ETA-KPDX", 30, 200, kBlue);
   f.Expect("00:20", 360, 200, kBlue);  // 29.5 minutes after 23:50
   f.Expect(" 4705", 360, 240, kGreen);
   G().GroundSpeedKnots = 60;
-  EXPECT_EQ(Nav(2).TextsAt(360), std::vector<std::string>({"23:31", "-----", "-----", "-----"}));
+  EXPECT_EQ(Nav(2).TextsAt(360), std::vector<std::string>({"-----", "-----", "-----", "-----"}));
   host.tokens[421] = 600000;
   G().GroundSpeedKnots = 61;
   Nav(2).Expect("   -1", 360, 240, kGreen);
@@ -220,8 +221,12 @@ TEST_F(NavPagesTest, PositionAndOptionalLines) {
   f.Expect("PAUSE AT TOD (ON)", 30, 360, kGreen);
   EXPECT_EQ(G().PauseAtTodDone, 0);
   Key(5).Expect("PAUSE AT TOD (OFF)", 30, 360, kGreen);
-  // East variation reads E.
-  Nav(3).Expect("E   2", 360, 200, kGreen);
+  // East is positive: 2.4 west reads W, 16 east E (0 as W, unchanged).
+  Nav(3).Expect("W   2", 360, 200, kGreen);
+  G().MagneticVariation = 16.0;
+  Nav(3).Expect("E  16", 360, 200, kGreen);
+  G().MagneticVariation = 0.4;
+  Nav(3).Expect("W   0", 360, 200, kGreen);
 }
 
 // Line 7's block carries the ALT?/ETA? choice CLR puts in the entry line;

@@ -10,6 +10,7 @@
 #include "src/display/labels.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/flight_log.h"
+#include "src/guidance/route_ahead.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/ehsi/proline4/proline4.h"
@@ -47,12 +48,6 @@ constexpr double kFuelColumn = 225.0;
 const model::FlightPlanWaypoint* RouteEntry(int index) {
   if (index < 0 || index > F().ActiveFlightPlanLastIndex) return nullptr;
   return F().ActiveFlightPlan.At(index);
-}
-
-double GreatCircle(const model::FlightPlanWaypoint& a, const model::FlightPlanWaypoint& b) {
-  double distance = 0.0, course = 0.0;
-  navdb::ComputeDistanceAndBearing(a.latitude, a.longitude, b.latitude, b.longitude, distance, course);
-  return FiniteOr(distance);
 }
 
 class DataWindow {
@@ -152,15 +147,16 @@ void DataWindow::ActiveRow(float y) {
     Text(courier_, magenta_, 97.0, y, "  -:-- --:--");
 }
 
+// A discontinuity after the active waypoint stands nowhere: the row's
+// dashed form, as with no next waypoint.
 void DataWindow::NextRow(float y) {
   const int active = ActiveRouteIndex();
-  if (active < 0 || F().ActiveFlightPlanLastIndex - active < 2) {
+  const double distance = active < 0 ? NAN : guidance::RouteAhead().To(active + 1);
+  if (active < 0 || F().ActiveFlightPlanLastIndex - active < 2 || !std::isfinite(distance)) {
     Placeholder(white_, y, "%-8s---    -:-- --:--");
     return;
   }
-  const model::FlightPlanWaypoint& from = F().ActiveFlightPlan[active];
   const model::FlightPlanWaypoint& next = F().ActiveFlightPlan[active + 1];
-  const double distance = FiniteOr(G().ActiveWaypointDistance) + GreatCircle(from, next);
   Ident(white_, y, next.ident);
   Distance(white_, y, distance);
   if (G().GroundSpeedKnots > kTimesShownAbove)
@@ -204,23 +200,17 @@ void DataWindow::DestinationRow(float y) {
   }
   const int last = F().ActiveFlightPlanLastIndex;
   const model::FlightPlanWaypoint& destination = F().ActiveFlightPlan[last];
-  double distance = FiniteOr(G().ActiveWaypointDistance);
-  // Beyond the next waypoint the distance runs straight to the destination
-  // (a great circle), not along the remaining legs: kept as the window has
-  // always shown it.
-  double beyond_next = distance;
-  if (active < last) {
-    const model::FlightPlanWaypoint& next = F().ActiveFlightPlan[active + 1];
-    beyond_next = GreatCircle(next, destination);
-    distance += GreatCircle(F().ActiveFlightPlan[active], next) + beyond_next;
-  }
+  // Along the remaining legs: straight from the next waypoint the
+  // destination could read closer than the waypoints before it.
+  const double distance = FiniteOr(guidance::RouteAhead().To(last));
   Ident(white_, y, destination.ident);
   Distance(white_, y, distance);
   if (G().GroundSpeedKnots > kTimesShownAbove) {
     Times(white_, y, distance);
-    // With the destination active the fuel is predicted over the distance
-    // to it.
-    Fuel(white_, y, beyond_next);
+    // The fuel burned over the whole distance to go: from the next waypoint
+    // on, the legs before it burned nothing, and the prediction jumped as
+    // the last leg became active.
+    Fuel(white_, y, distance);
   } else {
     Text(courier_, white_, 97.0, y, "  -:-- --:-- ----");
     RightOfColumn(white_, y, Unit());

@@ -146,7 +146,10 @@ void DrawMcuStatusPage(McuFrame& frame) {
                        TruncateToInt32(g.RealEteMinutes)));
   if (w != nullptr) {
     const model::FlightPlanWaypoint& end = Fp().ActiveFlightPlan[Fp().ActiveFlightPlanLastIndex];
-    const double distance = g.LnavEngaged == 1 ? g.DestinationDistance : g.DirectDistanceToLastWaypoint;
+    // Along the route whether LNAV flies it or not, as the time beside it
+    // and every other page: the straight distance with LNAV off disagreed
+    // with its own time.
+    const double distance = g.DestinationDistance;
     page.Text(0, kRowY[4], kAmber,
               ScreenText("%s:%4.0f/%03.0f%s %02d:%02d(%02d:%02d)", end.ident.c_str(), distance, g.DestinationCourse,
                          kDegree, TruncateToInt32(g.DestinationEteHours), TruncateToInt32(g.TodEteMinutes),
