@@ -630,6 +630,10 @@ TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EXPECT_NEAR(g.DirectDistanceToLastWaypoint, 228.0, kNm);
   EXPECT_NEAR(g.DestinationCourse, 90.0, 1e-6);
   EXPECT_NEAR(g.NextConstraintDistance, 36.0, kNm);  // to the TOC
+  // Along the route to the TOC and, in the climb too, to the TOD (42 NM
+  // from the end), which the pages place among the waypoints.
+  EXPECT_NEAR(g.ClimbSideDistance, 36.0, kNm);
+  EXPECT_NEAR(g.CruiseSideDistance, 228.0 - 42.0, kNm);
 
   // Cruise, on the way to W4: the TOD is 48 NM on, 42 NM from the end.
   g.TocPassed = 1;
@@ -651,8 +655,16 @@ TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EXPECT_EQ(g.TodPassed, 1);
   EXPECT_EQ(g.NextConstraintAltitude, 0.0);
 
-  // Halfway down, 21 NM from the TOD and from the end.
+  // The descent begun 1.5 NM short of the TOD (lon 3.3): nothing flown
+  // since it yet, the path still at the TOD's altitude.
   g.TodAltitude = 12000.0;
+  At(0.0, 3.275);
+  UpdateVerticalProfile();
+  EXPECT_NEAR(g.DistanceSinceTod, 43.5, kNm);
+  EXPECT_EQ(g.DescentPathAltitudeSpan, 0.0);
+  EXPECT_EQ(g.VnavPathAltitude, 12000.0);
+
+  // Halfway down, 21 NM from the TOD and from the end.
   flightplan::flightplan_state.ActiveWaypointIndex = 6;
   At(0.0, 3.65);
   UpdateVerticalProfile();
