@@ -585,10 +585,16 @@ void UpdateVerticalProfile() {
     g.DistanceTodToConstraint = WalkBackToTod(constraint);
   }
   const bool has_active = active >= 0 && active <= last;
-  if (g.TodPassed == 1 && has_active) {
+  // Still to fly to the constraint, before the descent too: there it is
+  // more than the TOD's distance to the constraint, so no display takes
+  // the aircraft for below the TOD (at 0, the ND read a deviation of 9999
+  // ft from a path not yet worked out, all through the cruise).
+  if (has_active) {
     g.DistanceSinceTod = Distance(g.PlaneLatitude, g.PlaneLongitude, E(active).latitude, E(active).longitude) +
                          CornerStillToFly();
     for (int i = active + 1; i <= constraint; ++i) g.DistanceSinceTod += LegLength(i);
+  }
+  if (g.TodPassed == 1 && has_active) {
     g.DistanceTodToConstraint = WalkBackToTod(constraint);
     // Flown since the TOD: what lies between it and the constraint less
     // what is still to fly to the constraint. Walked back from the aircraft

@@ -645,6 +645,9 @@ TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EXPECT_NEAR(g.DistanceTodToConstraint, 42.0, kNm);
   EXPECT_NEAR(g.DestinationDistance, 90.0, kNm);
   EXPECT_EQ(g.TodPassed, 0);
+  // Still to fly to the constraint (the end): more than the TOD's 42 NM
+  // from it, so nothing reads the aircraft as past the TOD.
+  EXPECT_NEAR(g.DistanceSinceTod, 90.0, kNm);
   UpdateVerticalProfile();  // sums start afresh on every call
   EXPECT_NEAR(g.NextConstraintDistance, 48.0, kNm);
 
