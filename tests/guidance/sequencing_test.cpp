@@ -6,7 +6,6 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/state.h"
-#include "src/guidance/vertical_plan.h"
 #include "src/host/module_state.h"
 #include "src/host/subsystem_links.h"
 #include "src/instruments/gnsxls/state.h"
@@ -139,49 +138,29 @@ TEST_F(SequencingTest, PassingRecordsTheWaypointAndSetsUpTheNextLeg) {
 }
 
 // Sequenced 4 NM before the right angle at B: the route ahead keeps its
-// length through the sequencing, and what it then exceeds the direct
-// distance by (4 + 60 - 60.13 NM) is taken back as the aircraft closes on
-// C by a turn's worth (2 x 4 less that), down to the legs themselves 4 NM
-// past B. A second sequencing before that carries the rest along; a route
-// edited under the active waypoint drops it.
+// 124 NM; what it then exceeds the direct distance by (4 + 60 - 60.13 NM)
+// is taken back as the aircraft closes on C by 2 x 4 less that, nothing left
+// 4 NM past B. Sequencing C before then carries the rest; a route edited
+// under the active waypoint has no corner.
 TEST_F(SequencingTest, ACornerSequencedEarlyKeepsTheDistanceAheadWhole) {
   State& g = guidance_state;
   g.LnavEngaged = 1;
   g.WaypointSwitchDistance = 5.0;
   g.ActiveWaypointDistance = 4.0;
   At(-4.0 / 60.0, 0.0, 0.0);
-  UpdateVerticalProfile();
-  EXPECT_NEAR(g.DestinationDistance, 124.0, 1e-3);
-  EXPECT_EQ(CornerStillToFly(), 0.0);
   RunWaypointPassage();
   ASSERT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
   EXPECT_NEAR(g.DestinationDistance, 124.0, 1e-3);
-  EXPECT_NEAR(DistancesAlongRoute().front(), 64.0, 1e-3);
-  const double excess = 64.0 - std::hypot(4.0, 60.0);
-  EXPECT_NEAR(CornerStillToFly(), excess, 1e-3);
-  // Half the turn's progress: half of it left.
-  const double half = (8.0 - excess) / 2.0;
-  At(0.0, (60.0 - (std::hypot(4.0, 60.0) - half)) / 60.0, 90.0);
-  EXPECT_NEAR(CornerStillToFly(), excess / 2.0, 1e-3);
+  const double direct = std::hypot(4.0, 60.0), excess = 64.0 - direct, half = (8.0 - excess) / 2.0;
   At(0.0, 4.0 / 60.0, 90.0);
   EXPECT_NEAR(CornerStillToFly(), 0.0, 1e-9);
-  UpdateVerticalProfile();
-  EXPECT_NEAR(g.DestinationDistance, 116.0, 1e-3);
-
-  // Sequencing C with half of B's corner still to round: its rest is carried.
-  At(0.0, (60.0 - (std::hypot(4.0, 60.0) - half)) / 60.0, 90.0);
-  const std::vector<double> before = DistancesAlongRoute();
+  At(0.0, (60.0 - direct + half) / 60.0, 90.0);
+  EXPECT_NEAR(CornerStillToFly(), excess / 2.0, 1e-3);
+  const double ahead = DistancesAlongRoute().back();
   g.ActiveWaypointDistance = 1.0;
   RunWaypointPassage();
-  ASSERT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 3);
-  EXPECT_NEAR(DistancesAlongRoute().front(), before.back(), 1e-9);
-  // Moved under the active waypoint, or taken there by another road (a
-  // leg from the engage position), the route has no corner to round.
+  EXPECT_NEAR(DistancesAlongRoute().front(), ahead, 1e-9);
   Entry(3, 0.0, 2.5, "D");
-  EXPECT_EQ(CornerStillToFly(), 0.0);
-  Entry(3, 0.0, 2.0, "D");
-  EXPECT_GT(CornerStillToFly(), 0.0);
-  g.ActiveLegFromEngagePosition = 1;
   EXPECT_EQ(CornerStillToFly(), 0.0);
 }
 

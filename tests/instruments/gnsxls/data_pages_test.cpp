@@ -3,8 +3,6 @@
 // markers, the reserve entry in either unit.
 #include <cmath>
 #include <functional>
-#include <span>
-#include <tuple>
 
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
@@ -81,93 +79,61 @@ TEST(GnsVnavLayout, PageCount) {
   EXPECT_EQ(VnavPageCount(false, 15, 999, true, true), 2);
 }
 
-// The route from the active waypoint (entry 4, 10 NM ahead; each entry 10
-// NM on), the top of climb at 25 NM, the top of descent at 55 NM: each
-// marker before the first entry beyond it, the rows as many as the pages
-// count, seven a sub-page.
+// The route from the active waypoint, entry 4 + k lying 10 (k + 1) NM
+// ahead; the top of climb at 25 NM and the top of descent at 55 NM, or
+// beyond the last entry: each before the first entry farther along, the
+// rows as many as the pages count, seven a sub-page.
 TEST(GnsVnavLayout, MarkersAmongTheEntries) {
   const std::vector<double> ahead{10, 20, 30, 40, 50, 60, 70};  // entries 4..10
   using R = VnavRow;
-  auto kinds = [](const VnavRows& rows) {
+  auto kinds = [&](int sub_page, const VnavMarkers& m) {
     std::vector<std::pair<int, int>> out;
-    for (const VnavRow& r : rows) out.emplace_back(r.kind, r.entry);
+    for (const VnavRow& r : LayVnavRows(sub_page, 4, ahead, m)) out.emplace_back(r.kind, r.entry);
     return out;
   };
-  const VnavMarkers both{true, true, 25, 55};
   ASSERT_EQ(VnavPageCount(true, 10, 4, true, true), 3);  // 9 rows
-  EXPECT_EQ(kinds(LayVnavRows(2, 4, ahead, both)),
-            (std::vector<std::pair<int, int>>{{R::kWaypoint, 4}, {R::kWaypoint, 5}, {R::kToc, 0}, {R::kWaypoint, 6},
-                                              {R::kWaypoint, 7}, {R::kWaypoint, 8}, {R::kTod, 0}}));
-  EXPECT_EQ(kinds(LayVnavRows(3, 4, ahead, both)),
-            (std::vector<std::pair<int, int>>{{R::kWaypoint, 9}, {R::kWaypoint, 10}, {R::kEmpty, 0}, {R::kEmpty, 0},
-                                              {R::kEmpty, 0}, {R::kEmpty, 0}, {R::kEmpty, 0}}));
-  // A marker exactly as far as an entry comes after it; both before the
-  // first entry, the nearer first; one beyond the last entry after it.
-  EXPECT_EQ(kinds(LayVnavRows(2, 4, ahead, VnavMarkers{true, true, 20, 80}))[2], std::make_pair(int{R::kToc}, 0));
-  EXPECT_EQ(kinds(LayVnavRows(2, 4, ahead, VnavMarkers{true, true, 20, 80}))[1], std::make_pair(int{R::kWaypoint}, 5));
-  EXPECT_EQ(kinds(LayVnavRows(3, 4, ahead, VnavMarkers{true, true, 20, 80}))[1], std::make_pair(int{R::kTod}, 0));
-  const VnavRows near = LayVnavRows(2, 4, ahead, VnavMarkers{true, true, 6, 3});
-  EXPECT_EQ(near[0].kind, R::kTod);
-  EXPECT_EQ(near[1].kind, R::kToc);
-  EXPECT_EQ(near[2].entry, 4);
-  // Both passed: the route alone, from the active waypoint.
-  EXPECT_EQ(kinds(LayVnavRows(2, 4, ahead, VnavMarkers{}))[0], std::make_pair(int{R::kWaypoint}, 4));
-  EXPECT_EQ(LayVnavRows(3, 4, ahead, VnavMarkers{})[0].kind, R::kEmpty);
-  // The rows fill exactly the sub-pages counted: 6 entries and 1 marker on
-  // sub-page 2 alone, 7 and 1 spilling onto sub-page 3.
-  ASSERT_EQ(VnavPageCount(true, 9, 4, false, true), 2);
-  EXPECT_EQ(LayVnavRows(2, 4, std::span(ahead).first(6), VnavMarkers{false, true, 0, 55})[6].kind, R::kWaypoint);
-  ASSERT_EQ(VnavPageCount(true, 10, 4, false, true), 3);
-  EXPECT_EQ(LayVnavRows(3, 4, ahead, VnavMarkers{false, true, 0, 55})[0].entry, 10);
+  const VnavMarkers both{true, true, 25, 55};
+  EXPECT_EQ(kinds(2, both), (std::vector<std::pair<int, int>>{{R::kWaypoint, 4}, {R::kWaypoint, 5}, {R::kToc, 0},
+                                                              {R::kWaypoint, 6}, {R::kWaypoint, 7}, {R::kWaypoint, 8},
+                                                              {R::kTod, 0}}));
+  EXPECT_EQ(kinds(3, both)[1], std::make_pair(int{R::kWaypoint}, 10));
+  EXPECT_EQ(kinds(3, both)[2].first, R::kEmpty);
+  EXPECT_EQ(kinds(3, {false, true, 0, 80})[0].first, R::kTod);
+  // Both nearer than the first entry: the nearer first.
+  EXPECT_EQ(kinds(2, {true, true, 6, 3})[0].first, R::kTod);
+  EXPECT_EQ(kinds(2, {true, true, 6, 3})[1].first, R::kToc);
 }
 
-// The route down a meridian, an entry every 6 NM (0.1 degree), and the
-// profile's own distances: the TOC 3 NM past W2, the TOD 3 NM past W6. In
-// the climb, in cruise and in the descent the list is the route ahead with
-// the markers still to come where the plan puts them.
+// Down a meridian, an entry every 6 NM, with the profile's own distances:
+// the TOC 3 NM past W2, the TOD 3 NM past W6. Climbing, in cruise and
+// descending the list is the route ahead, the markers still to come where
+// the plan puts them (once "#TOD" first in the climb, and the list from W1).
 TEST_F(DataPagesTest, VnavRouteListInEveryPhase) {
   MakeActive({"KSEA", "W1", "W2", "W3", "W4", "W5", "W6", "W7", "W8", "KPDX"});
-  for (int i = 0; i <= 9; ++i) {
-    F().ActiveFlightPlan[i].latitude = 47.0 - 0.1 * i;
-    F().ActiveFlightPlan[i].longitude = -122.0;
-  }
+  for (int i = 0; i <= 9; ++i) F().ActiveFlightPlan[i].longitude = -122.0;
+  for (int i = 0; i <= 9; ++i) F().ActiveFlightPlan[i].latitude = 47.0 - 0.1 * i;
   M().CruiseAlt = 14000;
-  G().TocLatitude = 47.0 - 0.25;
-  G().TocLongitude = -122.0;
-  G().TodLatitude = 47.0 - 0.65;
-  G().TodLongitude = -122.0;
+  G().TocLatitude = 46.75;
+  G().TodLatitude = 46.35;
+  G().TocLongitude = G().TodLongitude = G().PlaneLongitude = -122.0;
   G().NextConstraintIndex = 9;
-  auto list = [&](int sub_page) {
+  auto list = [&](int active, double nm_before, int sub_page) {
+    F().ActiveWaypointIndex = active;
+    G().PlaneLatitude = 47.0 - 0.1 * active + nm_before / 60.0;
     guidance::UpdateVerticalProfile();
     S().GnsVnavSubPage = sub_page;
     const Frame f = Show(kPageVnav);
-    std::vector<std::string> rows = f.TextsAt(30);
-    rows.erase(rows.begin());  // the phase
-    rows.resize(rows.size() - 1);  // DATA
-    return std::make_pair(f, rows);
+    std::vector<std::string> rows = f.TextsAt(30);  // the phase, the rows, DATA
+    rows.front() = f.Texts().front();                // the title for the phase
+    rows.pop_back();
+    return rows;
   };
-  // Climbing, 2 NM before W2.
-  F().ActiveWaypointIndex = 2;
-  G().PlaneLatitude = 47.0 - 0.2 + 2.0 / 60.0;
-  G().PlaneLongitude = -122.0;
-  auto [f, rows] = list(2);
-  f.Expect("VNAV   2/3", 90, 0, kWhite);
-  EXPECT_EQ(rows, (std::vector<std::string>{"W2", "#TOC", "W3", "W4", "W5", "W6", "#TOD"}));
-  EXPECT_EQ(list(3).second, (std::vector<std::string>{"W7", "W8", "KPDX"}));
-  // Cruise, 1 NM before W6: the top of descent after it.
+  EXPECT_EQ(list(2, 2, 2), (Strings{"VNAV   2/3", "W2", "#TOC", "W3", "W4", "W5", "W6", "#TOD"}));
+  EXPECT_EQ(list(2, 2, 3), (Strings{"VNAV   3/3", "W7", "W8", "KPDX"}));
   G().TocPassed = 1;
-  F().ActiveWaypointIndex = 6;
-  G().PlaneLatitude = 47.0 - 0.6 + 1.0 / 60.0;
-  std::tie(f, rows) = list(2);
-  f.Expect("VNAV   2/2", 90, 0, kWhite);
-  EXPECT_EQ(rows, (std::vector<std::string>{"W6", "#TOD", "W7", "W8", "KPDX"}));
-  // Descending, W8 next.
+  EXPECT_EQ(list(6, 1, 2), (Strings{"VNAV   2/2", "W6", "#TOD", "W7", "W8", "KPDX"}));
   G().TodPassed = 1;
-  F().ActiveWaypointIndex = 8;
-  G().PlaneLatitude = 47.0 - 0.75;
-  std::tie(f, rows) = list(2);
-  f.Expect("VNAV   2/2", 90, 0, kWhite);
-  EXPECT_EQ(rows, (std::vector<std::string>{"W8", "KPDX"}));
+  EXPECT_EQ(list(8, 1, 2), (Strings{"VNAV   2/2", "W8", "KPDX"}));
 }
 
 TEST_F(DataPagesTest, VnavSummaryByPhase) {
