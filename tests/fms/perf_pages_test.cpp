@@ -448,9 +448,8 @@ TEST_F(EconClimbTest, ConstraintBeforeTheTopOfClimbThenTheTopOfClimb) {
   }
 }
 
-// Half a minute on at 300 kt the top of climb is 2.5 NM nearer: the same
-// arrival, whichever second the clock shows. The tenth is the arrival's
-// (15:09.62), not the clock's second (which read .5, then .0).
+// Half a minute on at 300 kt, 2.5 NM nearer: the same arrival (15:09.62),
+// whichever second the clock shows; the tenth once followed the clock.
 TEST_F(EconClimbTest, AnArrivalTimeHoldsStillAsTheClockRuns) {
   Constraint(1, 48.01, 12000);
   EXPECT_TRUE(DrawFrame().Find("1509.6Z / 60.6"));
@@ -458,11 +457,6 @@ TEST_F(EconClimbTest, AnArrivalTimeHoldsStillAsTheClockRuns) {
   G().ClockSecond = 0;
   G().TocLatitude = 48.01 - 2.5 / 60.0;
   EXPECT_TRUE(DrawFrame().Find("1509.6Z / 58.1"));
-  // Into the next hour: 14:55:54 and 4.2 minutes.
-  G().ZuluMinute = 55;
-  G().ClockSecond = 54;
-  G().TocLatitude = 47.0 + 21.0 / 60.0;
-  EXPECT_TRUE(DrawFrame().Find("1500.1Z / 21.0"));
 }
 
 TEST_F(PerfPageTest, CruisePageWindAndPauseAtTod) {
@@ -532,7 +526,6 @@ TEST_F(PathDescentTest, DeviationIsSteppedInDescentOnly) {
 // The descent is flown at the descent speed: no Mach unless one is entered.
 TEST_F(PathDescentTest, TargetMachOnlyAsEntered) {
   M().DescentSpeed = 280;
-  M().DescentMach = 0.0;
   DrawFrame().ExpectText("280 / -.--", 5, 66);
   Press(kL2, "/.74").ExpectText("280 / 0.74", 5, 66);
 }

@@ -80,28 +80,21 @@ TEST(GnsVnavLayout, PageCount) {
 }
 
 // The route from the active waypoint, entry 4 + k lying 10 (k + 1) NM
-// ahead; the top of climb at 25 NM and the top of descent at 55 NM, or
-// beyond the last entry: each before the first entry farther along, the
-// rows as many as the pages count, seven a sub-page.
+// ahead: each marker before the first entry farther along, or after the
+// last; the rows as many as the pages count, seven a sub-page.
 TEST(GnsVnavLayout, MarkersAmongTheEntries) {
   const std::vector<double> ahead{10, 20, 30, 40, 50, 60, 70};  // entries 4..10
-  using R = VnavRow;
   auto kinds = [&](int sub_page, const VnavMarkers& m) {
-    std::vector<std::pair<int, int>> out;
-    for (const VnavRow& r : LayVnavRows(sub_page, 4, ahead, m)) out.emplace_back(r.kind, r.entry);
+    std::vector<int> out;
+    for (const VnavRow& r : LayVnavRows(sub_page, 4, ahead, m))
+      out.push_back(r.kind == VnavRow::kWaypoint ? r.entry : -r.kind);
     return out;
   };
   ASSERT_EQ(VnavPageCount(true, 10, 4, true, true), 3);  // 9 rows
-  const VnavMarkers both{true, true, 25, 55};
-  EXPECT_EQ(kinds(2, both), (std::vector<std::pair<int, int>>{{R::kWaypoint, 4}, {R::kWaypoint, 5}, {R::kToc, 0},
-                                                              {R::kWaypoint, 6}, {R::kWaypoint, 7}, {R::kWaypoint, 8},
-                                                              {R::kTod, 0}}));
-  EXPECT_EQ(kinds(3, both)[1], std::make_pair(int{R::kWaypoint}, 10));
-  EXPECT_EQ(kinds(3, both)[2].first, R::kEmpty);
-  EXPECT_EQ(kinds(3, {false, true, 0, 80})[0].first, R::kTod);
-  // Both nearer than the first entry: the nearer first.
-  EXPECT_EQ(kinds(2, {true, true, 6, 3})[0].first, R::kTod);
-  EXPECT_EQ(kinds(2, {true, true, 6, 3})[1].first, R::kToc);
+  EXPECT_EQ(kinds(2, {true, true, 25, 55}), (std::vector<int>{4, 5, -VnavRow::kToc, 6, 7, 8, -VnavRow::kTod}));
+  EXPECT_EQ(kinds(3, {true, true, 25, 55}), (std::vector<int>{9, 10, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(kinds(3, {true, true, 6, 80}), (std::vector<int>{10, -VnavRow::kTod, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(kinds(2, {true, true, 6, 3})[0], -VnavRow::kTod);  // the nearer first
 }
 
 // Down a meridian, an entry every 6 NM, with the profile's own distances:
