@@ -66,6 +66,44 @@ void DropHoldsBehind(int active) {
   }
 }
 
+double Distance(double lat1, double lon1, double lat2, double lon2) {
+  double d = 0.0, c = 0.0;
+  navdb::ComputeDistanceAndBearing(lat1, lon1, lat2, lon2, d, c);
+  return d;
+}
+
+// The least progress over which a corner is taken back (NM): a turn back
+// on itself leaves almost none to measure.
+constexpr double kLeastCornerReturn = 0.5;
+
+// At a sequencing, `passed` lying `to_passed` ahead and `carried` still to
+// round of the corner before: the route through `passed` to the new active
+// waypoint against the direct distance. The difference is taken back while
+// the aircraft closes on the active waypoint by what the turn gives it (in
+// a turn onto the new leg as far past the corner as it began before it:
+// twice that distance less the difference itself), at no more than twice
+// the rate it closes.
+void RememberCorner(const model::FlightPlanWaypoint& passed, double to_passed, double carried) {
+  State& g = guidance_state;
+  const flightplan::State& fp = flightplan::flightplan_state;
+  g.CornerActiveIndex = -1;
+  const model::FlightPlanWaypoint* w = ActiveEntry();
+  if (w == nullptr) return;
+  const double direct = Distance(g.PlaneLatitude, g.PlaneLongitude, w->latitude, w->longitude);
+  // The profile measures past a discontinuity as if it were not there.
+  const bool disco = passed.ident == "DISCO" || w->ident == "DISCO";
+  const double excess =
+      disco ? 0.0 : to_passed + Distance(passed.latitude, passed.longitude, w->latitude, w->longitude) - direct;
+  const double carry = carried + std::max(0.0, excess);
+  if (!(carry > 0.0) || !std::isfinite(carry)) return;
+  g.CornerActiveIndex = fp.ActiveWaypointIndex;
+  g.CornerActiveLatitude = w->latitude;
+  g.CornerActiveLongitude = w->longitude;
+  g.CornerCarry = carry;
+  g.CornerStartDistance = direct;
+  g.CornerReturnDistance = std::max({2.0 * to_passed - excess, carry, kLeastCornerReturn});
+}
+
 // Steps the active waypoint past the one within the switch distance.
 void Sequence() {
   State& g = guidance_state;
@@ -84,7 +122,10 @@ void Sequence() {
   g.LastWaypointTimeText = util::Format("%02.0f%02.0fZ", g.ZuluHour, g.ZuluMinute);
   g.LastWaypointAltitude = g.AircraftAltitude;
   g.LastWaypointFuel = GetFuelFlowWeight() * (m.WeightUnit == "KGS" ? kKilogramsPerPound : 1.0);
+  const double to_passed = Distance(g.PlaneLatitude, g.PlaneLongitude, passed.latitude, passed.longitude);
+  const double carried = CornerStillToFly();
   ++fp.ActiveWaypointIndex;
+  RememberCorner(passed, to_passed, carried);
   UpdateVerticalProfile();
   g.VnavSpeedSet = 0;
   CoupleSpeedToAutopilot();
@@ -193,6 +234,40 @@ bool ActiveLegStart(double& lat, double& lon) {
     lon = g.PlaneLongitude;
   }
   return true;
+}
+
+double CornerStillToFly() {
+  const State& g = guidance_state;
+  const model::FlightPlanWaypoint* w = ActiveEntry();
+  if (w == nullptr || flightplan::flightplan_state.ActiveWaypointIndex != g.CornerActiveIndex ||
+      w->latitude != g.CornerActiveLatitude || w->longitude != g.CornerActiveLongitude ||
+      g.ActiveLegFromEngagePosition == 1 || !(g.CornerCarry > 0.0)) {
+    return 0.0;
+  }
+  const double closed = g.CornerStartDistance - Distance(g.PlaneLatitude, g.PlaneLongitude, w->latitude, w->longitude);
+  const double left = std::clamp(1.0 - closed / g.CornerReturnDistance, 0.0, 1.0);
+  return std::isfinite(left) ? g.CornerCarry * left : 0.0;
+}
+
+std::vector<double> DistancesAlongRoute() {
+  const State& g = guidance_state;
+  const flightplan::State& fp = flightplan::flightplan_state;
+  std::vector<double> out;
+  if (ActiveEntry() == nullptr) return out;
+  double sum = CornerStillToFly();
+  double lat = g.PlaneLatitude, lon = g.PlaneLongitude;
+  for (int i = fp.ActiveWaypointIndex; i <= fp.ActiveFlightPlanLastIndex; ++i) {
+    const model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
+    if (w.ident != "DISCO") {
+      double d = 0.0, c = 0.0;
+      navdb::ComputeDistanceAndBearing(lat, lon, w.latitude, w.longitude, d, c);
+      sum += d;
+      lat = w.latitude;
+      lon = w.longitude;
+    }
+    out.push_back(sum);
+  }
+  return out;
 }
 
 void ComputeLegDeviation(std::int32_t& side1, double& angle1, std::int32_t& xtk_side, double& xtk_distance,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace ovi::guidance {
 
@@ -50,5 +51,23 @@ void SteerLaterally();
 // waypoint before it) the aircraft itself, so the aircraft flies straight to
 // it. False with no valid active waypoint.
 bool ActiveLegStart(double& lat, double& lon);
+
+// Sequencing passes a waypoint the switch distance (with its turn
+// allowance) before the aircraft reaches it; the aircraft then rounds that
+// corner. What the route through the corner was longer, at the sequencing,
+// than the direct distance to the new active waypoint (with any corner
+// still being rounded then), taken back in proportion as the aircraft
+// closes on the active waypoint over about the turn (NM). Every distance
+// along the route from the aircraft adds it, so none shortens at a
+// sequencing. 0 once taken back, and whenever the active waypoint did not
+// come from a sequencing.
+double CornerStillToFly();
+
+// Along the route from the aircraft to each entry from the active one to
+// the last (element 0: the active waypoint): the corner still to fly, the
+// distance to the active waypoint, then leg by leg, a "DISCO" entry adding
+// nothing (as the vertical profile measures). Empty without an active
+// waypoint.
+std::vector<double> DistancesAlongRoute();
 
 }  // namespace ovi::guidance

@@ -37,6 +37,14 @@ struct State {
   // 1 = LNAV tracks the active leg, 0 = it flies straight at the waypoint.
   std::int32_t LnavLegTracking = 0;
   std::int32_t DirectToActive = 0;  // 1 = the active leg comes from a direct-to
+  // The corner the aircraft is still rounding after a sequencing passed a
+  // waypoint before reaching it (CornerStillToFly): the active index and
+  // position sequencing left (-1 = none), what the route through the corner
+  // was longer than the direct distance to the active waypoint then, that
+  // distance, and the progress over which the difference is taken back.
+  std::int32_t CornerActiveIndex = -1;
+  double CornerActiveLatitude = 0.0, CornerActiveLongitude = 0.0;
+  double CornerCarry = 0.0, CornerStartDistance = 0.0, CornerReturnDistance = 0.0;
 
   // --- Vertical plan --------------------------------------------------------
   // Index in ActiveFlightPlan of the next waypoint with an altitude
@@ -231,7 +239,9 @@ struct State {
   double DescentPathAltitudeSpan = 0.0;  // descent: flown since the TOD
   double VnavPathAltitude = 0.0;         // feet, descent path at the aircraft
   double DirectDistanceToLastWaypoint = 0.0;
-  // Working sums of the profile: along the route to the TOC and to the TOD.
+  // Along the route from the aircraft to the TOC (while climbing) and to the
+  // TOD (until it is passed, in the climb too): the profile's working sums,
+  // by which the pages place the two markers among the waypoints.
   double ClimbSideDistance = 0.0;
   double CruiseSideDistance = 0.0;
 

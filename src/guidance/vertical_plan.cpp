@@ -5,6 +5,7 @@
 #include <string>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/lateral.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/fms/state.h"
@@ -545,13 +546,17 @@ void UpdateVerticalProfile() {
   double to_go = 0.0;
   double p_lat = g.PlaneLatitude, p_lon = g.PlaneLongitude;
   bool toc_met = false, tod_met = false;
+  // Every distance from the aircraft takes the corner it is still rounding
+  // (sequenced early by the turn allowance): measured from the aircraft
+  // alone, each one would shorten by that corner at the sequencing.
+  double corner = CornerStillToFly();
   for (int i = std::max(active, 0); i <= last && active <= last; ++i) {
     const FlightPlanWaypoint& w = E(i);
     if (w.ident == "DISCO") continue;
-    const double d = Distance(p_lat, p_lon, w.latitude, w.longitude);
+    const double d = Distance(p_lat, p_lon, w.latitude, w.longitude) + corner;
     to_go += d;
     if (g.TocPassed == 0 && !toc_met) {
-      const double to_toc = Distance(p_lat, p_lon, g.TocLatitude, g.TocLongitude);
+      const double to_toc = Distance(p_lat, p_lon, g.TocLatitude, g.TocLongitude) + corner;
       if (d <= to_toc) {
         g.ClimbSideDistance += d;
         if (i == g.NextConstraintIndex) g.NextConstraintDistance = g.ClimbSideDistance;
@@ -560,8 +565,9 @@ void UpdateVerticalProfile() {
         toc_met = true;
       }
     }
-    if (g.TocPassed == 1 && !tod_met) {
-      const double to_tod = Distance(p_lat, p_lon, g.TodLatitude, g.TodLongitude);
+    // Also while climbing: the pages place the TOD by it.
+    if (g.TodPassed == 0 && !tod_met) {
+      const double to_tod = Distance(p_lat, p_lon, g.TodLatitude, g.TodLongitude) + corner;
       if (d < to_tod) {
         g.CruiseSideDistance += d;
       } else {
@@ -571,6 +577,7 @@ void UpdateVerticalProfile() {
     }
     p_lat = w.latitude;
     p_lon = w.longitude;
+    corner = 0.0;
   }
 
   if (g.TocPassed == 1 && last >= 0) {
@@ -578,24 +585,22 @@ void UpdateVerticalProfile() {
     g.DistanceTodToConstraint = WalkBackToTod(constraint);
   }
   const bool has_active = active >= 0 && active <= last;
-  if (g.TodPassed == 1 && has_active) {
-    g.DistanceSinceTod = Distance(g.PlaneLatitude, g.PlaneLongitude, E(active).latitude, E(active).longitude);
+  // Still to fly to the constraint, before the descent too: there it is
+  // more than the TOD's distance to the constraint, so no display takes
+  // the aircraft for below the TOD (at 0, the ND read a deviation of 9999
+  // ft from a path not yet worked out, all through the cruise).
+  if (has_active) {
+    g.DistanceSinceTod = Distance(g.PlaneLatitude, g.PlaneLongitude, E(active).latitude, E(active).longitude) +
+                         CornerStillToFly();
     for (int i = active + 1; i <= constraint; ++i) g.DistanceSinceTod += LegLength(i);
+  }
+  if (g.TodPassed == 1 && has_active) {
     g.DistanceTodToConstraint = WalkBackToTod(constraint);
-    double c_lat = g.PlaneLatitude, c_lon = g.PlaneLongitude;
-    double span = 0.0;
-    for (int j = active - 1; j >= 0 && (j >= 1 || j == active - 1); --j) {
-      const double step = Distance(c_lat, c_lon, E(j).latitude, E(j).longitude);
-      const double to_tod = Distance(c_lat, c_lon, g.TodLatitude, g.TodLongitude);
-      if (to_tod <= step) {
-        span += to_tod;
-        break;
-      }
-      span += step;
-      c_lat = E(j).latitude;
-      c_lon = E(j).longitude;
-    }
-    g.DescentPathAltitudeSpan = span;
+    // Flown since the TOD: what lies between it and the constraint less
+    // what is still to fly to the constraint. Walked back from the aircraft
+    // instead, the span went through the waypoint sequenced early, still
+    // ahead, and jumped at each sequencing; and before the TOD it is 0.
+    g.DescentPathAltitudeSpan = std::max(0.0, g.DistanceTodToConstraint - g.DistanceSinceTod);
   }
   g.DestinationDistance = to_go;
 

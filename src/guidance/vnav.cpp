@@ -91,6 +91,18 @@ void TargetEntry(int index) {
   }
 }
 
+// The destination runway is crossed 200 ft above the airport: the target
+// of a descent to the airport at the end of the route, while VNAV flies it.
+void AddRunwayCrossingHeight() {
+  State& g = G();
+  const int last = Fp().ActiveFlightPlanLastIndex;
+  const model::FlightPlanWaypoint* last_entry = Entry(last);
+  if (g.NextConstraintIndex == last && last_entry != nullptr && last_entry->type == "APT" &&
+      g.NextConstraintAltitude != M().CruiseAlt && g.VnavEngaged == 1) {
+    g.NextConstraintAltitude += 200.0;
+  }
+}
+
 // Great-circle distance from the aircraft to a route entry; 0 without one.
 double DistanceTo(const model::FlightPlanWaypoint* w) {
   double d = 0.0, c = 0.0;
@@ -133,6 +145,10 @@ void ReachTopOfDescent() {
   std::int32_t& page = fms::fms_state.FmsPage;
   if (page == kPageClimb || page == kPageCruise) page = kPageDescent;
   TargetEntry(g.NextConstraintIndex);
+  // From the top of descent on, as at every waypoint after it: the path the
+  // deviation is measured from ends where VNAV aims, and does not move by
+  // the crossing height at the first waypoint sequenced.
+  AddRunwayCrossingHeight();
   const int active = Fp().ActiveWaypointIndex;
   g.TodReferenceIndex = active;
   // Along the route: the top of descent to the active waypoint, then leg by
@@ -250,12 +266,7 @@ void SelectNextConstraint() {
       g.NextConstraintLat = g.TodLatitude;
       g.NextConstraintLon = g.TodLongitude;
     }
-    // The destination runway is crossed 200 ft above the airport.
-    const model::FlightPlanWaypoint* last_entry = Entry(last);
-    if (g.NextConstraintIndex == last && last_entry != nullptr && last_entry->type == "APT" &&
-        g.NextConstraintAltitude != M().CruiseAlt && g.VnavEngaged == 1) {
-      g.NextConstraintAltitude += 200.0;
-    }
+    AddRunwayCrossingHeight();
   }
   if (climbing || descending) {
     g.VnavAltitudeSet = 0;

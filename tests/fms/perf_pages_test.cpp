@@ -450,11 +450,12 @@ TEST_F(EconClimbTest, ConstraintBeforeTheTopOfClimbThenTheTopOfClimb) {
   Constraint(1, 48.01, 12000);
   f = DrawFrame();
   f.ExpectText("T O   T / C", 200, 55, 12);
-  f.ExpectText("1509.5Z / 60.6", 272 - 9 * 14, 66);
+  // 14:57:30 and 12.12 minutes: 15:09.62.
+  f.ExpectText("1509.6Z / 60.6", 272 - 9 * 14, 66);
   M().DispETALocalTime = 1;
   G().LocalClockHour = 6;
   G().ClockMinute = 57;
-  EXPECT_TRUE(DrawFrame().Find("0709.5L / 60.6"));
+  EXPECT_TRUE(DrawFrame().Find("0709.6L / 60.6"));
   // A stale constraint index, a slow aircraft, the climb done: no block.
   for (auto spoil : {+[] { G().NextConstraintIndex = 150; }, +[] { G().GroundSpeedKnots = 60; },
                      +[] { G().TocPassed = 1; }}) {
@@ -463,6 +464,17 @@ TEST_F(EconClimbTest, ConstraintBeforeTheTopOfClimbThenTheTopOfClimb) {
     f = DrawFrame();
     EXPECT_FALSE(f.Find("T O   T / C") || f.Find("A T    CSTR"));
   }
+}
+
+// Half a minute on at 300 kt, 2.5 NM nearer: the same arrival (15:09.62),
+// whichever second the clock shows; the tenth once followed the clock.
+TEST_F(EconClimbTest, AnArrivalTimeHoldsStillAsTheClockRuns) {
+  Constraint(1, 48.01, 12000);
+  EXPECT_TRUE(DrawFrame().Find("1509.6Z / 60.6"));
+  G().ZuluMinute = 58;
+  G().ClockSecond = 0;
+  G().TocLatitude = 48.01 - 2.5 / 60.0;
+  EXPECT_TRUE(DrawFrame().Find("1509.6Z / 58.1"));
 }
 
 TEST_F(PerfPageTest, CruisePageWindAndPauseAtTod) {
@@ -515,7 +527,9 @@ TEST_F(PathDescentTest, DeviationIsSteppedInDescentOnly) {
     const char* shown;
   };
   for (Case c : {Case{1049, 1, " 1000 HI"}, Case{1000, 1, " 1000 HI"}, Case{199, 1, "  195 HI"},
-                 Case{-207, 1, "  200 LO"}, Case{0, 1, "----  --"}, Case{1049, 0, " 1049 HI"}}) {
+                 Case{-207, 1, "  200 LO"}, Case{0, 1, "----  --"},
+                 // Before the top of descent there is no path: once "1049 HI".
+                 Case{1049, 0, "----  --"}, Case{-207, 0, "----  --"}}) {
     SCOPED_TRACE(c.shown);
     G().AircraftAltitude = 10000 + c.above;
     G().TodPassed = c.tod_passed;
@@ -525,6 +539,13 @@ TEST_F(PathDescentTest, DeviationIsSteppedInDescentOnly) {
     for (const auto& t : f.rec.Texts()) at_deviation += t.y == 133 && t.x == 5;
     EXPECT_EQ(at_deviation, 1);
   }
+}
+
+// The descent is flown at the descent speed: no Mach unless one is entered.
+TEST_F(PathDescentTest, TargetMachOnlyAsEntered) {
+  M().DescentSpeed = 280;
+  DrawFrame().ExpectText("280 / -.--", 5, 66);
+  Press(kL2, "/.74").ExpectText("280 / 0.74", 5, 66);
 }
 
 TEST_F(PathDescentTest, DescentAndCruiseLinesAndThePathValues) {

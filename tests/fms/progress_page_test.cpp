@@ -348,6 +348,10 @@ TEST_F(ProgressPageTest, WindTemperatureDeviationsAndTrack) {
   f.ExpectText("W I N D                         S A T / I S A    D E V", 12, 55, 12);
   f.ExpectText("250\xC2\xB0 /  15", 0, 66);
   f.ExpectText("-30\xC2\xB0" "c /14\xC2\xB0" "c", 160, 66);
+  // Just below 0 reads 0, not "-0" (the standard temperature is -44.4).
+  g.StaticAirTemp = -0.3;
+  DrawFrame().ExpectText(" 0\xC2\xB0" "c /44\xC2\xB0" "c", 160, 66);
+  g.StaticAirTemp = -30.0;
   f.ExpectText("X T K   E R R O R", 12, 88, 12);
   f.ExpectText("L 0.12 NM", 0, 99);
   f.ExpectText("G P S - L    T R K                             T A S", 12, 121, 12);

@@ -115,8 +115,21 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
   std::vector<int> sequence{fp.ActiveWaypointIndex};
   double toc_error = -1.0, tod_error = -1.0;
   int toc_passed = g.TocPassed, tod_passed = g.TodPassed;
+  // Through the descent, from one tick to the next: the largest change of
+  // the deviation from the path, and of VNAV's vertical speed after its
+  // first command.
+  double deviation_step = 0.0, last_deviation = NAN;
+  int command_step = 0, commands = 0;
   for (int t = 0; t < 2 * 3600 * 18 && g.LnavEngaged == 1; ++t) {
+    const std::int32_t last_command = g.VnavVerticalSpeedCommand;
     loop.Tick();
+    if (g.TodPassed == 1 && tod_passed == 1) {
+      const double deviation = g.AircraftAltitude - g.VnavPathAltitude;
+      if (!std::isnan(last_deviation)) deviation_step = std::max(deviation_step, std::fabs(deviation - last_deviation));
+      last_deviation = deviation;
+      if (g.VnavVerticalSpeedCommand != last_command && ++commands > 1)
+        command_step = std::max(command_step, std::abs(g.VnavVerticalSpeedCommand - last_command));
+    }
     if (fp.ActiveWaypointIndex != sequence.back()) sequence.push_back(fp.ActiveWaypointIndex);
     if (g.TocPassed != toc_passed) {
       toc_passed = g.TocPassed;
@@ -139,6 +152,12 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
   EXPECT_LT(toc_error, 5.0);
   EXPECT_GE(tod_error, 0.0);
   EXPECT_LE(tod_error, 1.5);
+  // BTG, LAVAA and JAYPE are sequenced in the descent 4 to 5.5 NM before the
+  // aircraft reaches them. From tick to tick (0.005 NM at 300 kt) the path
+  // and the aircraft move a few feet, VNAV's rate one step of 100 at most.
+  EXPECT_GE(commands, 2);
+  EXPECT_LT(deviation_step, 25.0);
+  EXPECT_LE(command_step, 100);
   // The flight log recorded it: the route, then a line for each waypoint
   // passed, in order.
   std::string log = Read("ovi/FlightLog/fpl.log");

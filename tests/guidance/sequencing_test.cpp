@@ -137,6 +137,28 @@ TEST_F(SequencingTest, PassingRecordsTheWaypointAndSetsUpTheNextLeg) {
   EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);  // LNAV off, no sequencing
 }
 
+// Sequenced 4 NM before the right angle at B: the route ahead keeps its
+// 124 NM; what it then exceeds the direct distance by (4 + 60 - 60.13 NM)
+// is taken back as the aircraft closes on C by 2 x 4 less that, nothing left
+// 4 NM past B. A route edited under the active waypoint has no corner.
+TEST_F(SequencingTest, ACornerSequencedEarlyKeepsTheDistanceAheadWhole) {
+  State& g = guidance_state;
+  g.LnavEngaged = 1;
+  g.WaypointSwitchDistance = 5.0;
+  g.ActiveWaypointDistance = 4.0;
+  At(-4.0 / 60.0, 0.0, 0.0);
+  RunWaypointPassage();
+  ASSERT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
+  EXPECT_NEAR(g.DestinationDistance, 124.0, 1e-3);
+  const double direct = std::hypot(4.0, 60.0), excess = 64.0 - direct, half = (8.0 - excess) / 2.0;
+  At(0.0, 4.0 / 60.0, 90.0);
+  EXPECT_NEAR(CornerStillToFly(), 0.0, 1e-9);
+  At(0.0, (60.0 - direct + half) / 60.0, 90.0);
+  EXPECT_NEAR(CornerStillToFly(), excess / 2.0, 1e-3);
+  Entry(2, 0.0, 1.5, "C");
+  EXPECT_EQ(CornerStillToFly(), 0.0);
+}
+
 TEST_F(SequencingTest, FuelAtTheWaypointPassedInTheWeightUnit) {
   State& g = guidance_state;
   g.LnavEngaged = 1;

@@ -630,6 +630,8 @@ TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EXPECT_NEAR(g.DirectDistanceToLastWaypoint, 228.0, kNm);
   EXPECT_NEAR(g.DestinationCourse, 90.0, 1e-6);
   EXPECT_NEAR(g.NextConstraintDistance, 36.0, kNm);  // to the TOC
+  // In the climb too, along the route to the TOD (42 NM from the end).
+  EXPECT_NEAR(g.CruiseSideDistance, 228.0 - 42.0, kNm);
 
   // Cruise, on the way to W4: the TOD is 48 NM on, 42 NM from the end.
   g.TocPassed = 1;
@@ -641,6 +643,9 @@ TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EXPECT_NEAR(g.DistanceTodToConstraint, 42.0, kNm);
   EXPECT_NEAR(g.DestinationDistance, 90.0, kNm);
   EXPECT_EQ(g.TodPassed, 0);
+  // Still to fly to the constraint (the end): more than the TOD's 42 NM
+  // from it, so nothing reads the aircraft as past the TOD.
+  EXPECT_NEAR(g.DistanceSinceTod, 90.0, kNm);
   UpdateVerticalProfile();  // sums start afresh on every call
   EXPECT_NEAR(g.NextConstraintDistance, 48.0, kNm);
 
@@ -651,8 +656,15 @@ TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EXPECT_EQ(g.TodPassed, 1);
   EXPECT_EQ(g.NextConstraintAltitude, 0.0);
 
-  // Halfway down, 21 NM from the TOD and from the end.
+  // The descent begun 1.5 NM short of the TOD (lon 3.3): nothing flown
+  // since it yet, the path still at the TOD's altitude.
   g.TodAltitude = 12000.0;
+  At(0.0, 3.275);
+  UpdateVerticalProfile();
+  EXPECT_EQ(g.DescentPathAltitudeSpan, 0.0);
+  EXPECT_EQ(g.VnavPathAltitude, 12000.0);
+
+  // Halfway down, 21 NM from the TOD and from the end.
   flightplan::flightplan_state.ActiveWaypointIndex = 6;
   At(0.0, 3.65);
   UpdateVerticalProfile();

@@ -252,14 +252,16 @@ TEST_F(VnavTest, TopOfDescentAtOneAndAHalfMiles) {
   EXPECT_EQ(g.TodPassed, 1);
   EXPECT_EQ(g.VerticalProfileValid, 1);
   EXPECT_EQ(fms::fms_state.FmsPage, 36);
-  EXPECT_EQ(g.NextConstraintAltitude, 500.0);
+  // The airport at the end is crossed 200 ft above it from here on, as at
+  // every waypoint after the top of descent.
+  EXPECT_EQ(g.NextConstraintAltitude, 700.0);
   EXPECT_EQ(g.TodReferenceIndex, 1);
   // TOD to W1 (60 NM less the 1.5) and W1 -> W2 -> W3: 178.5 NM.
   EXPECT_NEAR(g.DistanceTodToConstraint, 60.0 - distance(lo) + 120.0, 1e-6);
   // The altitude goes down to the constraint; Mach hold gives way to
   // airspeed hold and the descent speed follows a pass later.
   EXPECT_EQ(host.key_events,
-            (Events{{kEventAltitude, 500}, {kEventMachHoldOff, 0}, {kEventAirspeedHoldOn, 0}}));
+            (Events{{kEventAltitude, 700}, {kEventMachHoldOff, 0}, {kEventAirspeedHoldOn, 0}}));
   EXPECT_EQ(g.VnavAltitudeSet, 1);
   RunDeferredCommandsAndReadbacks();
   EXPECT_EQ(host.key_events.back(), std::make_pair(kEventAirspeed, 220u));
@@ -290,10 +292,10 @@ TEST_F(VnavTest, TopOfDescentFoundByTheProfileStillStartsTheDescent) {
   host.tokens[551] = 300.0 / 0.592484;
   Pass();
   EXPECT_EQ(g.TodPassed, 1);
-  // The descent as at the TOD itself: down to the airport's altitude, the
+  // The descent as at the TOD itself: down to 200 ft above the airport, the
   // descent speed (27 NM from W2, beyond the 25 NM of speed restrictions),
   // the DES page, the descent planned from W2.
-  EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 500}}));
+  EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 700}}));
   EXPECT_EQ(Sent(kEventAirspeed), (Events{{kEventAirspeed, 220}}));
   EXPECT_EQ(fms::fms_state.FmsPage, 36);
   EXPECT_EQ(g.TodReferenceIndex, 2);

@@ -60,10 +60,12 @@ void DrawDescentTarget(CduPage& page, const model::FlightPlanWaypoint* w) {
   }
 }
 
-// Above or below the path while short of the constraint; in descent the
-// value steps down to 50 ft above 1000, 10 ft from 200, 5 ft below.
+// Above or below the path while short of the constraint, stepped down to
+// 50 ft above 1000, 10 ft from 200, 5 ft below. Before the top of descent
+// there is no path yet (its altitude is not worked out): the empty form.
 std::string VerticalDeviation() {
   const guidance::State& g = G();
+  if (g.TodPassed != 1) return "----  --";
   const bool before_constraint = g.DistanceSinceTod < g.DistanceTodToConstraint;
   double dev = 0.0;
   const char* side = nullptr;
@@ -75,10 +77,8 @@ std::string VerticalDeviation() {
     side = "LO";
   }
   if (side == nullptr || !std::isfinite(dev)) return "----  --";
-  if (g.TodPassed == 1) {
-    const double step = dev > 1000.0 ? 50.0 : dev >= 200.0 ? 10.0 : 5.0;
-    dev = std::trunc(dev / step) * step;
-  }
+  const double step = dev > 1000.0 ? 50.0 : dev >= 200.0 ? 10.0 : 5.0;
+  dev = std::trunc(dev / step) * step;
   return ScreenText("%5.0f %s", dev, side);
 }
 
@@ -112,7 +112,10 @@ void FmsPageEconPathDescent(display::GaugeDisplay& display, gfx::Graphics& g) {
   }
   DrawDescentTarget(page, w);
   page.Small(12, 55, "T G T    S P D");
-  page.Large(5, 66, ScreenText("%3d / %0.2f", m.DescentSpeed, m.DescentMach));
+  // The descent is flown at DescentSpeed (VNAV leaves Mach hold at the top
+  // of descent); a Mach shows only as the pilot entered it.
+  page.Large(5, 66, m.DescentMach > 0.0 ? ScreenText("%3d / %0.2f", m.DescentSpeed, m.DescentMach)
+                                        : ScreenText("%3d / -.--", m.DescentSpeed));
   page.Small(12, 88, "S P D / R E S T");
   if (m.DescAltRest > 1000.0 && m.DescSpdRest > 50.0) {
     page.Large(5, 99, ScreenText("%3.0f / %-5.0f", m.DescSpdRest, m.DescAltRest));

@@ -216,6 +216,10 @@ void DrawVerticalDeviation(CduPage& page) {
   }
 }
 
+// A temperature as "%.0f" prints it, but one that rounds to 0 from below
+// is 0, not "-0".
+double WholeDegrees(double celsius) { return std::nearbyint(celsius) == 0.0 ? 0.0 : celsius; }
+
 void DrawWindAndDeviations(CduPage& page) {
   const guidance::State& g = guidance::guidance_state;
   RunKeyAction(kWindKeys);
@@ -230,7 +234,7 @@ void DrawWindAndDeviations(CduPage& page) {
              ScreenText("%2.0f\xB0"
                         "c /%-2d\xB0"
                         "c",
-                        g.StaticAirTemp, IsaDeviation(g.StaticAirTemp, g.AircraftAltitude)));
+                        WholeDegrees(g.StaticAirTemp), IsaDeviation(g.StaticAirTemp, g.AircraftAltitude)));
   page.Small(12, 88, "X T K   E R R O R");
   if (g.TodPassed == 1) DrawVerticalDeviation(page);
   page.Large(0, 99, ScreenText("%s %3.2f NM", g.CrossTrackSide == 1 ? "L" : "R", g.CrossTrackDistance));

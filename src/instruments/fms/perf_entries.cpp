@@ -165,8 +165,10 @@ std::string ArrivalText(double time_distance, double shown_distance, const char*
   const guidance::State& g = guidance::guidance_state;
   const bool local = M().DispETALocalTime == 1;
   ArrivalTime eta;
-  if (!ArrivalTimeAhead(time_distance, g.GroundSpeedKnots, local, eta)) return {};
-  std::string text = ScreenText("%02d%02d.%1d%s", eta.hour, eta.minute, MinuteTenths(g.ClockSecond), local ? "L" : "Z");
+  // The tenth is the arrival's own, not the clock's second: the time holds
+  // still while nothing changes.
+  if (!ArrivalTimeAheadToTheTenth(time_distance, g.GroundSpeedKnots, local, eta)) return {};
+  std::string text = ScreenText("%02d%02d.%1d%s", eta.hour, eta.minute, eta.tenth, local ? "L" : "Z");
   if (!std::isfinite(shown_distance)) shown_distance = 0.0;
   // A format of this file's callers, never a typed text.
 #pragma GCC diagnostic push

@@ -75,7 +75,8 @@ double EnteredWeight(double thousands);
 std::string AltitudeText(std::int32_t feet);
 
 // The arrival text of the ECON pages: the clock `time_distance` NM ahead at
-// the ground speed, "HHMM.tZ" (or "L" on local time), followed by
+// the ground speed, "HHMM.tZ" (t the tenth of the arrival minute; "L" on
+// local time), followed by
 // `distance_format` of `shown_distance`. Empty when no time can be given.
 std::string ArrivalText(double time_distance, double shown_distance, const char* distance_format);
 

@@ -8,9 +8,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "src/flightplan/procedure_splice.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/lateral.h"
 #include "src/guidance/state.h"
 #include "src/instruments/gnsxls/clock_text.h"
 #include "src/instruments/gnsxls/kit.h"
@@ -55,7 +57,6 @@ struct Vertical {
   const char* phase = "INVALID";
   double to_toc = 0.0;          // NM from the aircraft to the top of climb
   double to_constraint = 0.0;   // NM to the next constraint's waypoint
-  double tod_reference = 0.0;   // what a waypoint's distance is weighed against for the top of descent
 };
 
 Vertical Read() {
@@ -75,7 +76,6 @@ Vertical Read() {
   // A constraint index the route no longer has is as far as can be.
   const model::FlightPlanWaypoint* c = Entry(g.NextConstraintIndex);
   v.to_constraint = c != nullptr ? DistanceTo(c->latitude, c->longitude) : HUGE_VAL;
-  v.tod_reference = g.TodPassed == 0 ? g.DistanceTodToLastWaypoint : g.NextConstraintDistance;
   return v;
 }
 
@@ -176,13 +176,11 @@ void RouteList(GnsPage& page, const Vertical& v, int sub_page) {
   if (!v.active) return;
   const guidance::State& g = G();
   const std::int32_t cruise = model::model_state.CruiseAlt;
-  VnavMarkers m{g.TocPassed == 0, g.TodPassed == 0, v.to_toc, v.tod_reference};
-  const int last = Fp().ActiveFlightPlanLastIndex;
-  auto distance = [](int e) {
-    const model::FlightPlanWaypoint& wp = Fp().ActiveFlightPlan[e];
-    return DistanceTo(wp.latitude, wp.longitude);
-  };
-  const VnavRows rows = LayVnavRows(sub_page, last, m, distance);
+  // The route ahead, and the markers where the plan puts them: all along
+  // the route from the aircraft, as the vertical profile measures them.
+  const VnavMarkers m{g.TocPassed == 0, g.TodPassed == 0, g.ClimbSideDistance, g.CruiseSideDistance};
+  const std::vector<double> ahead = guidance::DistancesAlongRoute();
+  const VnavRows rows = LayVnavRows(sub_page, Fp().ActiveWaypointIndex, ahead, m);
   for (int r = 0; r < kRowsPerSubPage; ++r) {
     const float y = kRowY0 + kRowStep * static_cast<float>(r);
     const VnavRow& row = rows[static_cast<std::size_t>(r)];

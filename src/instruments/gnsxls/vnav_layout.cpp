@@ -1,6 +1,7 @@
 #include "src/instruments/gnsxls/vnav_layout.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace ovi::gnsxls {
 
@@ -17,34 +18,35 @@ int VnavPageCount(bool active, int last_index, int active_index, bool toc_pendin
   return 1 + std::max(1, pages);
 }
 
-VnavRows LayVnavRows(int sub_page, int last_index, const VnavMarkers& m,
-                     const std::function<double(int entry)>& distance_to) {
-  VnavRows rows{};
-  const int a = sub_page > 2 && last_index > 5 && m.toc_pending ? 2 : 0;
-  const int first = kRows * sub_page - 13 - a;
-  // Markers not pending count as shown from the start.
-  bool toc_shown = !m.toc_pending;
-  bool tod_shown = !m.tod_pending;
-  for (int e = 1; e < first && e <= last_index && !(toc_shown && tod_shown); ++e) {
-    const double d = distance_to(e);
-    if (m.to_toc < d) toc_shown = true;
-    if (m.tod_reference < d) tod_shown = true;
-  }
-  int e = std::max(first, 1);
-  for (VnavRow& row : rows) {
-    if (e > last_index) break;
-    const double d = distance_to(e);
-    if (!toc_shown && m.to_toc < d) {
-      row.kind = VnavRow::kToc;
-      toc_shown = true;
-    } else if (!tod_shown && m.tod_reference < d) {
-      row.kind = VnavRow::kTod;
-      tod_shown = true;
-    } else {
-      row.kind = VnavRow::kWaypoint;
-      row.entry = e++;
+VnavRows LayVnavRows(int sub_page, int active_index, std::span<const double> ahead, const VnavMarkers& m) {
+  struct Marker {
+    VnavRow::Kind kind;
+    double at;
+    bool pending;
+  };
+  // Nearer first; the top of climb first where they meet.
+  std::array<Marker, 2> markers{Marker{VnavRow::kToc, m.to_toc, m.toc_pending},
+                                Marker{VnavRow::kTod, m.to_tod, m.tod_pending}};
+  if (markers[1].at < markers[0].at) std::swap(markers[0], markers[1]);
+  std::vector<VnavRow> list;
+  // A marker beyond every entry (or at no number) comes after the last.
+  auto markers_before = [&](double distance, bool all) {
+    for (Marker& marker : markers) {
+      if (marker.pending && (all || marker.at < distance)) {
+        list.push_back({marker.kind, 0});
+        marker.pending = false;
+      }
     }
+  };
+  for (std::size_t k = 0; k < ahead.size(); ++k) {
+    markers_before(ahead[k], false);
+    list.push_back({VnavRow::kWaypoint, active_index + static_cast<int>(k)});
   }
+  markers_before(0.0, true);
+
+  VnavRows rows{};
+  const std::size_t first = static_cast<std::size_t>(kRows) * static_cast<std::size_t>(std::max(sub_page - 2, 0));
+  for (std::size_t r = 0; r < rows.size() && first + r < list.size(); ++r) rows[r] = list[first + r];
   return rows;
 }
 

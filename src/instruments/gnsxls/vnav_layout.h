@@ -3,7 +3,7 @@
 #pragma once
 
 #include <array>
-#include <functional>
+#include <span>
 
 namespace ovi::gnsxls {
 
@@ -15,8 +15,8 @@ int VnavPageCount(bool active, int last_index, int active_index, bool toc_pendin
 struct VnavMarkers {
   bool toc_pending = false;  // the top of climb is still ahead
   bool tod_pending = false;
-  double to_toc = 0.0;         // NM from the aircraft to the top of climb
-  double tod_reference = 0.0;  // NM a waypoint must lie beyond for the top of descent to come first
+  double to_toc = 0.0;  // NM along the route from the aircraft to the top of climb
+  double to_tod = 0.0;  // and to the top of descent
 };
 
 struct VnavRow {
@@ -25,14 +25,12 @@ struct VnavRow {
 };
 using VnavRows = std::array<VnavRow, 7>;
 
-// The seven rows of route sub-page `sub_page` (2 or more). The list starts
-// from absolute entry 1 whatever the active waypoint, sub-page 3 at entry 6
-// (8 while climbing on a route of more than 5 entries) and each later one 7
-// entries on; a marker comes before the first entry farther from the
-// aircraft than it. Markers placed on earlier sub-pages are not placed
-// again. Only entries 1..last_index are measured (`distance_to`): rows past
-// the last entry stay empty, pending markers included.
-VnavRows LayVnavRows(int sub_page, int last_index, const VnavMarkers& markers,
-                     const std::function<double(int entry)>& distance_to);
+// The seven rows of route sub-page `sub_page` (2 or more). The list is the
+// route from the active waypoint to the last (`ahead[k]`: NM along the
+// route from the aircraft to entry active_index + k), each pending marker
+// before the first entry farther along than it (after the last when none
+// is), so it holds as many rows as VnavPageCount counts; sub-page 2 shows
+// its first seven, each later one the next seven.
+VnavRows LayVnavRows(int sub_page, int active_index, std::span<const double> ahead, const VnavMarkers& markers);
 
 }  // namespace ovi::gnsxls

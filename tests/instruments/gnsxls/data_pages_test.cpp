@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/instruments/gnsxls/clock_text.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/instruments/gnsxls/vnav_layout.h"
@@ -78,39 +79,54 @@ TEST(GnsVnavLayout, PageCount) {
   EXPECT_EQ(VnavPageCount(false, 15, 999, true, true), 2);
 }
 
-// Entry e lies 10 e NM ahead; the top of climb at 25 NM, the top of descent
-// at 55 NM. Sub-page 3 starts at entry 6 while climbing, the top of climb
-// already placed on sub-page 2.
+// The route from the active waypoint, entry 4 + k lying 10 (k + 1) NM
+// ahead: each marker before the first entry farther along, or after the
+// last; the rows as many as the pages count, seven a sub-page.
 TEST(GnsVnavLayout, MarkersAmongTheEntries) {
-  auto ten_per_entry = [](int e) { return 10.0 * e; };
-  using R = VnavRow;
-  auto kinds = [](const VnavRows& rows) {
-    std::vector<std::pair<int, int>> out;
-    for (const VnavRow& r : rows) out.emplace_back(r.kind, r.entry);
+  const std::vector<double> ahead{10, 20, 30, 40, 50, 60, 70};  // entries 4..10
+  auto kinds = [&](int sub_page, const VnavMarkers& m) {
+    std::vector<int> out;
+    for (const VnavRow& r : LayVnavRows(sub_page, 4, ahead, m))
+      out.push_back(r.kind == VnavRow::kWaypoint ? r.entry : -r.kind);
     return out;
   };
-  const VnavMarkers both{true, true, 25, 55};
-  const std::vector<std::pair<int, int>> page2 = {{R::kWaypoint, 1}, {R::kWaypoint, 2}, {R::kToc, 0}, {R::kWaypoint, 3},
-                                                  {R::kWaypoint, 4}, {R::kWaypoint, 5}, {R::kTod, 0}};
-  EXPECT_EQ(kinds(LayVnavRows(2, 10, both, ten_per_entry)), page2);
-  const std::vector<std::pair<int, int>> page3 = {{R::kTod, 0},       {R::kWaypoint, 6}, {R::kWaypoint, 7}, {R::kWaypoint, 8},
-                                                  {R::kWaypoint, 9}, {R::kWaypoint, 10}, {R::kEmpty, 0}};
-  EXPECT_EQ(kinds(LayVnavRows(3, 10, both, ten_per_entry)), page3);
-  // In cruise (top of climb passed) sub-page 3 starts at entry 8.
-  const VnavMarkers cruise{false, true, 0, 55};
-  EXPECT_EQ(LayVnavRows(3, 10, cruise, ten_per_entry)[0].entry, 8);
-  // A top of descent beyond the last entry is not placed after it; nothing
-  // past the route is measured.
-  int farthest = 0;
-  auto measured = [&](int e) {
-    farthest = std::max(farthest, e);
-    return 10.0 * e;
+  ASSERT_EQ(VnavPageCount(true, 10, 4, true, true), 3);  // 9 rows
+  EXPECT_EQ(kinds(2, {true, true, 25, 55}), (std::vector<int>{4, 5, -VnavRow::kToc, 6, 7, 8, -VnavRow::kTod}));
+  EXPECT_EQ(kinds(3, {true, true, 25, 55}), (std::vector<int>{9, 10, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(kinds(3, {true, true, 6, 80}), (std::vector<int>{10, -VnavRow::kTod, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(kinds(2, {true, true, 6, 3})[0], -VnavRow::kTod);  // the nearer first
+}
+
+// Down a meridian, an entry every 6 NM, with the profile's own distances:
+// the TOC 3 NM past W2, the TOD 3 NM past W6. Climbing, in cruise and
+// descending the list is the route ahead, the markers still to come where
+// the plan puts them (once "#TOD" first in the climb, and the list from W1).
+TEST_F(DataPagesTest, VnavRouteListInEveryPhase) {
+  MakeActive({"KSEA", "W1", "W2", "W3", "W4", "W5", "W6", "W7", "W8", "KPDX"});
+  for (int i = 0; i <= 9; ++i) F().ActiveFlightPlan[i].longitude = -122.0;
+  for (int i = 0; i <= 9; ++i) F().ActiveFlightPlan[i].latitude = 47.0 - 0.1 * i;
+  M().CruiseAlt = 14000;
+  G().TocLatitude = 46.75;
+  G().TodLatitude = 46.35;
+  G().TocLongitude = G().TodLongitude = G().PlaneLongitude = -122.0;
+  G().NextConstraintIndex = 9;
+  auto list = [&](int active, double nm_before, int sub_page) {
+    F().ActiveWaypointIndex = active;
+    G().PlaneLatitude = 47.0 - 0.1 * active + nm_before / 60.0;
+    guidance::UpdateVerticalProfile();
+    S().GnsVnavSubPage = sub_page;
+    const Frame f = Show(kPageVnav);
+    std::vector<std::string> rows = f.TextsAt(30);  // the phase, the rows, DATA
+    rows.front() = f.Texts().front();                // the title for the phase
+    rows.pop_back();
+    return rows;
   };
-  const VnavRows short_route = LayVnavRows(2, 3, VnavMarkers{false, true, 0, 500}, measured);
-  EXPECT_EQ(kinds(short_route)[3], std::make_pair(static_cast<int>(R::kEmpty), 0));
-  EXPECT_EQ(farthest, 3);
-  // Both passed: the list is the route from entry 1.
-  EXPECT_EQ(LayVnavRows(2, 10, VnavMarkers{}, ten_per_entry)[0].entry, 1);
+  EXPECT_EQ(list(2, 2, 2), (Strings{"VNAV   2/3", "W2", "#TOC", "W3", "W4", "W5", "W6", "#TOD"}));
+  EXPECT_EQ(list(2, 2, 3), (Strings{"VNAV   3/3", "W7", "W8", "KPDX"}));
+  G().TocPassed = 1;
+  EXPECT_EQ(list(6, 1, 2), (Strings{"VNAV   2/2", "W6", "#TOD", "W7", "W8", "KPDX"}));
+  G().TodPassed = 1;
+  EXPECT_EQ(list(8, 1, 2), (Strings{"VNAV   2/2", "W8", "KPDX"}));
 }
 
 TEST_F(DataPagesTest, VnavSummaryByPhase) {

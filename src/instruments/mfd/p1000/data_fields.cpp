@@ -139,19 +139,21 @@ void Fields::VnavPage() {
   const double fpa = model::model_state.FPA;
   auto open = [](bool selected) { return selected ? "[" : ""; };
   auto close = [](bool selected) { return selected ? "]" : ""; };
-  auto value = [&](float x, double v, bool selected, double highest) {
+  // Each value in its own width: the vertical speed takes four places.
+  enum class Width { kTwo, kFour };
+  auto value = [&](float x, double v, bool selected, double highest, Width width) {
     if (v == 0.0)
       display::DrawScreenTextF(f_.g, hw8_, white_, x, 290.0f, "%s---%s", open(selected), close(selected));
     else
-      display::DrawScreenTextF(f_.g, hw8_, white_, x, 290.0f, "%s%2.0f%s", open(selected),
-                               Shown(v, -highest, highest), close(selected));
+      display::DrawScreenTextF(f_.g, hw8_, white_, x, 290.0f, width == Width::kFour ? "%s%4.0f%s" : "%s%2.0f%s",
+                               open(selected), Shown(v, -highest, highest), close(selected));
   };
   Text(hw8_, white_, 10.0f, 275.0f, "SET");
   Text(hw8_, white_, 45.0f, 275.0f, "RTN");
   Text(hw8_, white_, 87.0f, 275.0f, p.P1000VnavDistanceSelect == 2 ? "FM" : "TO");
-  value(87.0f, FiniteOr(p.P1000VnavDistance), p.P1000VnavDistanceSelect >= 1, 9999.0);
+  value(87.0f, FiniteOr(p.P1000VnavDistance), p.P1000VnavDistanceSelect >= 1, 9999.0, Width::kTwo);
   Text(hw8_, white_, 115.0f, 275.0f, "ST EL");
-  value(120.0f, FiniteOr(p.P1000VnavTargetAltitude), p.P1000VnavAltitudeSelect == 1, 99999.0);
+  value(120.0f, FiniteOr(p.P1000VnavTargetAltitude), p.P1000VnavAltitudeSelect == 1, 99999.0, Width::kTwo);
   Text(hw8_, white_, 153.0f, 275.0f, "VANG");
   const bool angle = p.P1000VnavAngleSelect == 1;
   if (p.P1000VnavTargetAltitude > 0.0 && p.P1000VnavDistance > 0.0)
@@ -160,7 +162,7 @@ void Fields::VnavPage() {
     display::DrawScreenTextF(f_.g, hw8_, white_, 157.0f, 290.0f, "%s%2.1f%s", open(angle), Shown(fpa, -9.9, 99.9),
                              close(angle));
   Text(hw8_, white_, 195.0f, 275.0f, "VS");
-  value(190.0f, FiniteOr(p.P1000VnavVerticalSpeed), false, 9999.0);
+  value(190.0f, FiniteOr(p.P1000VnavVerticalSpeed), false, 9999.0, Width::kFour);
 }
 
 void Fields::Legends() {

@@ -1,5 +1,7 @@
 // The data fields and soft-key legends around the map, on full and partial
 // frames.
+#include <algorithm>
+
 #include "tests/instruments/mfd/p1000/p1000_test_support.h"
 
 namespace ovi::p1000::test {
@@ -72,6 +74,17 @@ TEST_F(DataFieldsTest, LegendsOfEachMenuState) {
   p.P1000VnavDistanceSelect = 1;
   Draw();
   EXPECT_TRUE(rec.FindText("TO") && rec.FindText("[---]") && rec.FindText("[3.0]"));
+}
+
+// The vertical speed in four places, right-aligned in its column; 0 is not set.
+TEST_F(DataFieldsTest, VnavVerticalSpeedInFourPlaces) {
+  model().P1000MenuOpen = 1;
+  p1000_state.P1000MenuPage = kVnavPage;
+  for (const auto& [vs, shown] : {std::pair{0.0, "---"}, {-300.0, "-300"}, {-1250.0, "-1250"}, {-50.0, " -50"}}) {
+    p1000_state.P1000VnavVerticalSpeed = vs;
+    Draw();
+    EXPECT_TRUE(std::ranges::any_of(rec.Texts(), [&](const auto& t) { return t.text == shown && t.x == 190; })) << vs;
+  }
 }
 
 }  // namespace
