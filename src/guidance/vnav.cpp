@@ -125,7 +125,7 @@ void ReachTopOfDescent() {
   State& g = G();
   if (g.VerticalProfileValid == 0) g.VerticalProfileValid = 1;
   g.TodPassed = 1;
-  g.TodAltitude = M().CruiseAlt;
+  g.TodAltitude = PlannedCruiseAltitude();
   if (g.TocPassed == 0) {
     g.TocPassed = 1;
     g.Lnav1xAtTodDone = 0;
@@ -230,7 +230,7 @@ void SelectNextConstraint() {
       break;
     }
   }
-  g.NextConstraintAltitude = M().CruiseAlt;
+  g.NextConstraintAltitude = PlannedCruiseAltitude();
   g.NextConstraintLat = g.TocLatitude;
   g.NextConstraintLon = g.TocLongitude;
   const bool active_constrained = Constrained(ActiveEntry());
@@ -238,7 +238,7 @@ void SelectNextConstraint() {
   const bool climbing = g.TocPassed == 0, descending = g.TodPassed == 1;
   if (climbing) {
     std::int32_t climb_target = ComputeTopOfClimb(1);
-    g.NextConstraintAltitude = M().CruiseAlt;
+    g.NextConstraintAltitude = PlannedCruiseAltitude();
     g.NextConstraintLat = g.TocLatitude;
     g.NextConstraintLon = g.TocLongitude;
     if (g.NextConstraintIndex <= climb_target) TargetEntry(g.NextConstraintIndex);
@@ -253,7 +253,7 @@ void SelectNextConstraint() {
     // The destination runway is crossed 200 ft above the airport.
     const model::FlightPlanWaypoint* last_entry = Entry(last);
     if (g.NextConstraintIndex == last && last_entry != nullptr && last_entry->type == "APT" &&
-        g.NextConstraintAltitude != M().CruiseAlt && g.VnavEngaged == 1) {
+        g.NextConstraintAltitude != PlannedCruiseAltitude() && g.VnavEngaged == 1) {
       g.NextConstraintAltitude += 200.0;
     }
   }
@@ -268,8 +268,9 @@ void SelectNextConstraint() {
 void RunVerticalTransitions(bool tod_passed_by_profile) {
   State& g = G();
   model::State& m = M();
-  if (m.CruiseAlt > 0 && g.TocPassed == 0 && m.CruiseAlt - g.AircraftAltitude < 150.0) {
-    g.TodAltitude = m.CruiseAlt;
+  const std::int32_t level = PlannedCruiseAltitude();
+  if (level > 0 && g.TocPassed == 0 && level - g.AircraftAltitude < 150.0) {
+    g.TodAltitude = level;
     g.TocPassed = 1;
     g.Lnav1xAtTodDone = 0;
     g.PauseAtTodDone = 0;
@@ -292,7 +293,7 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
   // the distance to go, before the 1.5 NM below could, as when the aircraft
   // is off the route there); without the actions below the autopilot would
   // keep the cruise altitude and VNAV would not descend.
-  if (m.CruiseAlt > 0 && (g.TodPassed == 0 || tod_passed_by_profile)) {
+  if (level > 0 && (g.TodPassed == 0 || tod_passed_by_profile)) {
     double d = 0.0, c = 0.0;
     navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, g.TodLatitude, g.TodLongitude, d, c);
     if (g.TodRecheckAfterSkip == 1) {
@@ -325,7 +326,7 @@ void CoupleVnavToAutopilot() {
   } else if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 0) {
     if (m.VnavSetAlts == 1) {
       bool cruise = g.TocPassed == 1 && g.TodPassed == 0;
-      SendAltitude(cruise ? m.CruiseAlt : g.NextConstraintAltitude);
+      SendAltitude(cruise ? PlannedCruiseAltitude() : g.NextConstraintAltitude);
     }
     g.VnavAltitudeSet = 1;
     g.VnavAltitudeReadbackMarker = tick;

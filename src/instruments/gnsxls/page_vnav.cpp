@@ -12,6 +12,7 @@
 #include "src/flightplan/procedure_splice.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/instruments/gnsxls/clock_text.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/instruments/gnsxls/pages.h"
@@ -60,7 +61,7 @@ struct Vertical {
 
 Vertical Read() {
   const guidance::State& g = G();
-  const std::int32_t cruise = model::model_state.CruiseAlt;
+  const std::int32_t cruise = guidance::PlannedCruiseAltitude();
   Vertical v;
   v.active = ActiveWaypointExists();
   if (!v.active) return v;
@@ -114,7 +115,7 @@ std::string ConstraintLabel() {
 
 void Summary(GnsPage& page, const Vertical& v) {
   const guidance::State& g = G();
-  const std::int32_t cruise = model::model_state.CruiseAlt;
+  const std::int32_t cruise = guidance::PlannedCruiseAltitude();
   PhaseLine(page, v, 380);
   std::string label = "TO ------", value = "-----";
   bool to_marker = false;
@@ -175,7 +176,7 @@ void RouteList(GnsPage& page, const Vertical& v, int sub_page) {
   PhaseLine(page, v, 340);
   if (!v.active) return;
   const guidance::State& g = G();
-  const std::int32_t cruise = model::model_state.CruiseAlt;
+  const std::int32_t cruise = guidance::PlannedCruiseAltitude();
   VnavMarkers m{g.TocPassed == 0, g.TodPassed == 0, v.to_toc, v.tod_reference};
   const int last = Fp().ActiveFlightPlanLastIndex;
   auto distance = [](int e) {
