@@ -196,9 +196,9 @@ class Profile {
   // A constraint met before the climb ends. Without a crossover (the climb
   // ends on the last leg) every constraint is one.
   bool OfTheClimb(int j) const { return crossover_ == 0 || j < crossover_; }
-  // Its speed holds the waypoints before it: every constraint met before
-  // the crossover was found, and the one that is the crossover.
-  bool HoldsSpeedBack(int j) const { return crossover_ == 0 || j <= crossover_; }
+  // Its speed holds the waypoints before it: a climb constraint's, and past
+  // the TOC the first constraint's.
+  bool HoldsSpeedBack(int j) const { return OfTheClimb(j) || (G().TocPassed == 1 && j == crossover_); }
 
   int Behind(int k) const {
     int j = k - 1;

@@ -565,11 +565,12 @@ TEST_F(VerticalPlanTest, CrossoverOfTheClimbAndTheDescent) {
   };
   const Case cases[] = {
       // W1 4850 -> 4800, W2 4800 + 4800 (a hair under 9600 in the sums of
-      // the legs' lengths: 9500), both at the restriction's 240 kt and then
-      // W3's 230; W2 descends to W3. Descent from BBBB (0 ft, 285.7 ft a
-      // NM): W5 8571 -> 8500 at W3's 230, W4 held at W3's 9000 and 230.
+      // the legs' lengths: 9500), both at the restriction's 240 kt and,
+      // past the TOC, then W3's 230; W2 descends to W3. Descent from BBBB
+      // (0 ft, 285.7 ft a NM): W5 8571 -> 8500 at W3's 230, W4 held at
+      // W3's 9000 and 230.
       {1, {{4800, 230}, {9500, 230}, {9000, 230}, {9000, 230}, {8500, 230}}},
-      {0, {{4800, 230}, {9500, 230}, {9000, 230}, {9000, 230}, {8500, 230}}},
+      {0, {{4800, 240}, {9500, 240}, {9000, 230}, {9000, 230}, {8500, 230}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.toc_passed);
