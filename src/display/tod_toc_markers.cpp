@@ -9,6 +9,7 @@
 #include "src/display/map_symbols.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "src/util/text.h"
@@ -153,7 +154,7 @@ class MarkerPainter {
 std::string ConstraintLabel(bool vnav) {
   const guidance::State& gs = guidance::guidance_state;
   const double altitude = gs.NextConstraintAltitude;
-  const bool at_cruise = altitude == model::model_state.CruiseAlt;
+  const bool at_cruise = altitude == guidance::PlannedCruiseAltitude();
   if (gs.TocPassed == 0) {
     if (!at_cruise) return util::Format("[%.0f]", altitude);
     return vnav ? std::string() : std::string("[TOC]");

@@ -135,7 +135,7 @@ void RebuildVerticalPlan() {
 
   g.NextConstraintLat = g.TocLatitude;
   g.NextConstraintLon = g.TocLongitude;
-  g.NextConstraintAltitude = m.CruiseAlt;
+  g.NextConstraintAltitude = guidance::PlannedCruiseAltitude();
   const int last = s.ActiveFlightPlanLastIndex;
   if (s.ActiveWaypointIndex <= last) {
     g.NextConstraintIndex = last;

@@ -220,9 +220,15 @@ struct State {
   // builds it, the per-tick update refreshes it, pages and maps show it.
   // =========================================================================
   double PreselectAltitude = 0.0;  // feet, the cruise altitude the plan chose
+  // Feet: the highest level the route has room for when it has none for
+  // CruiseAlt, 0 when it has; the plan flies no higher (PlannedCruiseAltitude).
+  std::int32_t CruiseAltitudeLimit = 0;
   std::int32_t ClimbDistance = 0;  // NM from the first waypoint to the TOC, truncated
   double TocLatitude = 0.0, TocLongitude = 0.0;
   std::int32_t TocWaypointIndex = 0;  // waypoint on or before the TOC
+  // First waypoint of the predictions past the climb: where the climb reaches
+  // the level, or the descent's first constraint; 0 = none.
+  std::int32_t ClimbEndIndex = 0;
   double TodLatitude = 0.0, TodLongitude = 0.0;
   double TodAltitude = 0.0;  // feet the descent starts from
   // Active waypoint the descent was last re-planned from.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "src/flightplan/state.h"
 #include "src/guidance/lateral.h"
@@ -139,121 +140,188 @@ void GiveAirportEndsTheirElevation(int last) {
 // and never write over it; the pages show it as published.
 bool Published(const FlightPlanWaypoint& w) { return w.constraint_flag != 0 && w.constraint_flag != 1; }
 
-// Look-ahead cap of the climb at waypoint k: the first constrained waypoint
-// from k on, when it lies below the cruise altitude and nothing between
-// reaches the cruise altitude; 0 otherwise.
-int ClimbCap(int k, int last) {
-  const double cruise = M().CruiseAlt;
-  for (int j = k; j <= last - 1; ++j) {
-    if (E(j).constraint_flag != 1) continue;
-    if (PlannedAltitude(E(j)) >= cruise) return 0;
-    for (int q = k + 1; q < j; ++q) {
-      if (PlannedAltitude(E(q)) >= cruise) return 0;
-    }
-    return j;
-  }
-  return 0;
-}
+// The predictions follow one profile the aircraft can fly. Its anchors are
+// the two ends of the route and the constrained waypoints (flag 1), each at
+// its altitude. From every anchor the climb goes on ahead at the climb
+// gradient (`up`) and the descent reaches back at the descent gradient
+// (`down`), neither above the plan's level; a waypoint is planned at the
+// lowest of the two and of the ceiling its anchors set. Where the climb
+// ends (the crossover) splits the constraints into those of the climb and
+// those of the descent.
+class Profile {
+ public:
+  Profile(int last, double level) : last_(last), level_(level), up_(last + 1, 0.0), down_(last + 1, 0.0) {}
 
-void PredictClimb(int last, double rate, double climb_distance, int& crossover) {
-  model::State& m = M();
-  State& g = G();
-  double p = PlannedAltitude(E(0));
-  double walked = 0.0;  // whole NM
-  bool found = false;
-  int cap = 0;
-  for (int k = 1; k <= last - 1; ++k) {
-    const double l = LegLength(k);
-    walked = std::trunc(walked + l);
-    p += Ratio(l, m.ClimbTas) * 60.0 * rate;
-    cap = ClimbCap(k, last);
-    FlightPlanWaypoint& w = E(k);
-    if (w.constraint_flag == 1) {
-      if (found) continue;
-      if (g.TocPassed == 1) {
-        found = true;
-        crossover = k;
-      }
-      p = PlannedAltitude(w);
-      // Waypoints before a speed constraint are not planned faster than it.
-      if (w.speed_constraint != model::kNoValue) {
-        for (int j = k - 1; j >= 1 && E(j).constraint_flag != 1; --j) {
-          if (!Published(E(j)) && E(j).speed_constraint > w.speed_constraint) E(j).speed_constraint = w.speed_constraint;
+  // Forward from entry 0, each leg at the climb rate, truncated to 100 ft
+  // above 1000 ft, from each constraint's altitude on. The crossover is the
+  // first waypoint the climb reaches at the level (a constraint there is the
+  // descent's first), or the first constraint once past the TOC.
+  void WalkClimb(double rate) {
+    const model::State& m = M();
+    double p = PlannedAltitude(E(0));
+    for (int k = 1; k <= last_ - 1; ++k) {
+      const double l = LegLength(k);
+      p += Ratio(l, m.ClimbTas) * 60.0 * rate;
+      const FlightPlanWaypoint& w = E(k);
+      if (w.constraint_flag == 1) {
+        if (crossover_ == 0 && (G().TocPassed == 1 || p >= level_)) crossover_ = k;
+        p = PlannedAltitude(w);
+      } else {
+        if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
+        if (p >= level_) {
+          p = level_;
+          if (crossover_ == 0) crossover_ = k;
         }
       }
-      continue;
-    }
-    if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
-    if (Published(w)) {
-      if (cap > 0 && PlannedAltitude(E(cap)) < p) p = PlannedAltitude(E(cap));
-      if (p >= m.CruiseAlt) {
-        p = m.CruiseAlt;
-        if (!found) crossover = k;
-        found = true;
-      }
-      continue;
-    }
-    if (cap > 0 && PlannedAltitude(E(cap)) < p) p = PlannedAltitude(E(cap));
-    w.altitude_constraint = p;
-    if (walked > climb_distance && !found) {
-      found = true;
-      crossover = k;
-    }
-    w.speed_constraint = m.ClimbIas;
-    if (m.ClbSpdRest > 0.0 && p < m.ClbAltRest && m.ClbSpdRest < m.ClimbIas) w.speed_constraint = m.ClbSpdRest;
-    if (p >= m.CruiseAlt) {
-      w.altitude_constraint = m.CruiseAlt;
-      w.speed_constraint = m.CruiseSpeed;
-      p = m.CruiseAlt;
-      if (!found) crossover = k;
-      found = true;
+      up_[k] = p;
     }
   }
-  if (cap > 0 && g.TocPassed == 0) {
-    g.TocLatitude = E(cap).latitude;
-    g.TocLongitude = E(cap).longitude;
-    g.TocWaypointIndex = cap;
+
+  // Back from the last entry, each leg at the plan's descent rate,
+  // truncated the same way, from each constraint's altitude on.
+  void WalkDescent() {
+    const model::State& m = M();
+    double p = PlannedAltitude(E(last_));
+    for (int k = last_ - 1; k >= 1; --k) {
+      p += Ratio(Distance(E(k + 1), E(k)), m.DescentTas) * 60.0 * m.PlanDescentRate;
+      if (E(k).constraint_flag == 1) {
+        p = PlannedAltitude(E(k));
+      } else if (p > 1000.0) {
+        p = std::trunc(p / 100.0) * 100.0;
+      }
+      down_[k] = std::min(p, level_);
+    }
+  }
+
+  bool Constrained(int j) const { return j >= 1 && j <= last_ - 1 && E(j).constraint_flag == 1; }
+  // A constraint met before the climb ends. Without a crossover (the climb
+  // ends on the last leg) every constraint is one.
+  bool OfTheClimb(int j) const { return crossover_ == 0 || j < crossover_; }
+  // Its speed holds the waypoints before it: a climb constraint's, and past
+  // the TOC the first constraint's.
+  bool HoldsSpeedBack(int j) const { return OfTheClimb(j) || (G().TocPassed == 1 && j == crossover_); }
+
+  int Behind(int k) const {
+    int j = k - 1;
+    while (j >= 1 && !Constrained(j)) --j;
+    return std::max(j, 0);
+  }
+  int Ahead(int k) const {
+    int j = k + 1;
+    while (j <= last_ - 1 && !Constrained(j)) ++j;
+    return std::min(j, last_);
+  }
+  // A descent constraint behind k: past it the aircraft does not climb again.
+  bool PastDescentConstraint(int k) const {
+    const int p = Behind(k);
+    return Constrained(p) && !OfTheClimb(p);
+  }
+
+  // Between two constraints of the climb (or the start and the first) the
+  // aircraft climbs no higher than the higher of them: a climb constraint
+  // is not overflown to be descended to. Past a descent constraint it stays
+  // no higher than that constraint or the next. From the climb's last
+  // anchor to the descent's first the level is the ceiling.
+  double Ceiling(int k) const {
+    const int p = Behind(k), n = Ahead(k);
+    if ((Constrained(n) && OfTheClimb(n)) || PastDescentConstraint(k))
+      return std::max(PlannedAltitude(E(p)), PlannedAltitude(E(n)));
+    return level_;
+  }
+  double Climb(int k) const { return std::min(up_[k], Ceiling(k)); }
+  double Altitude(int k) const { return std::min(Climb(k), down_[k]); }
+  // The descent has the waypoint: past a descent constraint, or where the
+  // descent to the anchor ahead passes below the climb.
+  bool InDescent(int k) const {
+    return PastDescentConstraint(k) || (down_[k] < level_ && down_[k] <= Climb(k));
+  }
+  int Crossover() const { return crossover_; }
+
+ private:
+  int last_;
+  double level_;
+  std::vector<double> up_, down_;
+  int crossover_ = 0;
+};
+
+void WriteCruise(FlightPlanWaypoint& w, double level) {
+  w.altitude_constraint = level;
+  w.speed_constraint = M().CruiseSpeed;
+}
+
+// The climb's values at every waypoint the plan writes, then the speed of
+// each climb constraint held back over the waypoints before it.
+void PredictClimb(const Profile& profile, int last, double level) {
+  const model::State& m = M();
+  for (int k = 1; k <= last - 1; ++k) {
+    FlightPlanWaypoint& w = E(k);
+    if (w.constraint_flag == 1 || Published(w)) continue;
+    const double p = profile.Climb(k);
+    if (p >= level) {
+      WriteCruise(w, level);
+      continue;
+    }
+    w.altitude_constraint = p;
+    w.speed_constraint = m.ClimbIas;
+    if (m.ClbSpdRest > 0.0 && p < m.ClbAltRest && m.ClbSpdRest < m.ClimbIas) w.speed_constraint = m.ClbSpdRest;
+  }
+  for (int k = 1; k <= last - 1; ++k) {
+    const FlightPlanWaypoint& c = E(k);
+    if (c.constraint_flag != 1 || !profile.HoldsSpeedBack(k) || c.speed_constraint == model::kNoValue) continue;
+    // Waypoints before a speed constraint are not planned faster than it.
+    for (int j = k - 1; j >= 1 && E(j).constraint_flag != 1; --j) {
+      if (!Published(E(j)) && E(j).speed_constraint > c.speed_constraint) E(j).speed_constraint = c.speed_constraint;
+    }
   }
 }
 
-void PredictDescent(int last, int crossover) {
+// The descent's values where the descent has the waypoint; a descent
+// constraint without a speed takes the descent speed.
+void PredictDescent(const Profile& profile, int last, double level) {
   model::State& m = M();
-  double p = PlannedAltitude(E(last));
   for (int k = last - 1; k >= 1; --k) {
-    p += Ratio(Distance(E(k + 1), E(k)), m.DescentTas) * 60.0 * m.PlanDescentRate;
-    int cap = 0;
-    for (int j = k - 1; j >= 1; --j) {
-      if (E(j).constraint_flag == 1) {
-        cap = j >= crossover ? j : 0;
-        break;
-      }
-    }
     FlightPlanWaypoint& w = E(k);
-    if (Published(w)) {
-      if (cap > 0 && PlannedAltitude(E(cap)) < p) p = PlannedAltitude(E(cap));
-      if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
-      if (p >= m.CruiseAlt) return;
+    if (Published(w)) continue;
+    if (w.constraint_flag == 1) {
+      if (!profile.OfTheClimb(k) && w.speed_constraint == model::kNoValue) w.speed_constraint = m.DescentSpeed;
       continue;
     }
-    if (w.constraint_flag == 1) {
-      p = PlannedAltitude(w);
-      if (w.speed_constraint == model::kNoValue) w.speed_constraint = m.DescentSpeed;
-    } else {
-      if (cap > 0 && PlannedAltitude(E(cap)) < p) p = PlannedAltitude(E(cap));
-      const double cap_speed = cap > 0 ? E(cap).speed_constraint : model::kNoValue;
-      const bool slower = cap_speed != model::kNoValue &&
-                          (cap_speed < w.speed_constraint || cap_speed < m.DescentSpeed);
-      w.speed_constraint = slower ? cap_speed : m.DescentSpeed;
+    if (!profile.InDescent(k)) continue;
+    const double p = profile.Altitude(k);
+    if (p >= level) {
+      WriteCruise(w, level);
+      continue;
     }
-    if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
+    // Past a descent constraint its speed holds where it is the slower.
+    const int cap = profile.PastDescentConstraint(k) ? profile.Behind(k) : 0;
+    const double cap_speed = cap > 0 ? E(cap).speed_constraint : model::kNoValue;
+    const bool slower =
+        cap_speed != model::kNoValue && (cap_speed < w.speed_constraint || cap_speed < m.DescentSpeed);
+    w.speed_constraint = slower ? cap_speed : m.DescentSpeed;
     w.altitude_constraint = p;
     if (m.DescSpdRest > 0.0 && m.DescSpdRest < w.speed_constraint && p <= m.DescAltRest)
       w.speed_constraint = m.DescSpdRest;
-    if (p >= m.CruiseAlt) {
-      w.altitude_constraint = m.CruiseAlt;
-      w.speed_constraint = m.CruiseSpeed;
-      return;
-    }
+  }
+}
+
+// The predictions of mode 1. A constraint before the last waypoint that
+// caps the climb takes the TOC.
+void Predict(int last, double rate) {
+  State& g = G();
+  g.ClimbEndIndex = 0;
+  if (last < 2) return;
+  const double level = PlannedCruiseAltitude();
+  Profile profile(last, level);
+  profile.WalkClimb(rate);
+  profile.WalkDescent();
+  PredictClimb(profile, last, level);
+  PredictDescent(profile, last, level);
+  g.ClimbEndIndex = profile.Crossover();
+  const int k = last - 1;
+  if (g.TocPassed == 0 && profile.Constrained(k) && profile.OfTheClimb(k) && PlannedAltitude(E(k)) < level) {
+    g.TocLatitude = E(k).latitude;
+    g.TocLongitude = E(k).longitude;
+    g.TocWaypointIndex = k;
   }
 }
 
@@ -321,6 +389,11 @@ double PlannedAltitude(const model::FlightPlanWaypoint& wp) {
   return wp.altitude_constraint == model::kNoValue ? 0.0 : wp.altitude_constraint;
 }
 
+std::int32_t PlannedCruiseAltitude() {
+  const std::int32_t entered = M().CruiseAlt, limit = G().CruiseAltitudeLimit;
+  return limit > 0 && limit < entered ? limit : entered;
+}
+
 void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   model::State& m = M();
   State& g = G();
@@ -352,7 +425,7 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   }
   // A level the climb and the descent cannot both reach on the route would
   // put the top of descent before the top of climb: the plan tops out where
-  // the two profiles meet instead, and the cruise altitude shown is that.
+  // the two profiles meet instead (CruiseAltitudeLimit).
   const double bottom = last >= 0 ? PlannedAltitude(E(ClampedConstraintIndex(last))) : 0.0;
   const ProfileFit fit{bottom, RouteAhead(last, length)};
   bool topped_out = false;
@@ -402,18 +475,20 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   }
 
   if (m.CruiseAlt == 0) m.CruiseAlt = host::TruncateToInt32(g.PreselectAltitude);
-  if (topped_out && m.CruiseAlt > altitude) m.CruiseAlt = host::TruncateToInt32(altitude);
-  if (m.CruiseSpeed == m.LoadedSpeedSchedule[2]) m.CruiseMach = model::IasToMach(m.CruiseSpeed, m.CruiseAlt);
+  // The pilot's entry stays as entered; the plan flies no higher than the
+  // route has room for, and keeps that bound once past the TOC.
+  if (g.TocPassed == 0) g.CruiseAltitudeLimit = topped_out ? host::TruncateToInt32(altitude) : 0;
+  if (m.CruiseSpeed == m.LoadedSpeedSchedule[2])
+    m.CruiseMach = model::IasToMach(m.CruiseSpeed, PlannedCruiseAltitude());
 
   if (mode != 1) {
     g.TocPassed = 0;
     g.VerticalProfileValid = 1;
     g.TodPassed = 0;
+    g.ClimbEndIndex = 0;  // known from the predictions alone
     return;
   }
-  int crossover = 0;
-  if (last > 1) PredictClimb(last, rate, climb_distance, crossover);
-  PredictDescent(last, crossover);
+  Predict(last, rate);
 }
 
 std::int32_t ComputeTopOfClimb(std::int32_t offset) {
@@ -423,6 +498,7 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
   const int active = Fp().ActiveWaypointIndex;
   if (active < 0 || active > last) return 0;
 
+  const double level = PlannedCruiseAltitude();
   const int start = active + offset;
   double walked = 0.0;  // whole NM
   for (int i = 1; i <= std::min(start - 1, last); ++i) walked = std::trunc(walked + LegLength(i));
@@ -430,7 +506,9 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
   for (int i = std::max(start, 1); i <= last - 1; ++i) {
     walked = std::trunc(walked + LegLength(i));
     const FlightPlanWaypoint& w = E(i);
-    if (PlannedAltitude(w) >= m.CruiseAlt) break;
+    // The climb's constraints end where the predictions reach the level,
+    // which may lie between two waypoints.
+    if (PlannedAltitude(w) >= level || (g.ClimbEndIndex > 0 && i >= g.ClimbEndIndex)) break;
     if (w.constraint_flag != 1) continue;
     if (walked < g.ClimbDistance) {
       g.TocLatitude = w.latitude;
@@ -444,7 +522,7 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
   }
   if (found != 0) return found;
 
-  const double needed = m.ClimbTas / 60.0 * Ratio(m.CruiseAlt - g.AircraftAltitude, m.ClimbRate);
+  const double needed = m.ClimbTas / 60.0 * Ratio(level - g.AircraftAltitude, m.ClimbRate);
   double from_lat = g.PlaneLatitude, from_lon = g.PlaneLongitude;
   double sum = 0.0;
   for (int end = active; end <= std::max(active, last - 1); ++end) {
@@ -484,7 +562,7 @@ void ComputeTopOfDescent(std::int32_t mode) {
       page = fms::kPageEconCruise;
     UpdateVerticalProfile();
   } else {
-    top = g.TocPassed == 0 ? m.CruiseAlt : std::trunc(g.AircraftAltitude);
+    top = g.TocPassed == 0 ? PlannedCruiseAltitude() : std::trunc(g.AircraftAltitude);
   }
 
   int bottom_index = last;
@@ -522,7 +600,6 @@ void ComputeTopOfDescent(std::int32_t mode) {
 }
 
 void UpdateVerticalProfile() {
-  const model::State& m = M();
   State& g = G();
   const int last = LastIndex();
   const int active = Fp().ActiveWaypointIndex;
@@ -604,7 +681,7 @@ void UpdateVerticalProfile() {
   }
   g.DestinationDistance = to_go;
 
-  if (m.CruiseAlt <= 1000) return;
+  if (PlannedCruiseAltitude() <= 1000) return;
   if (g.TocPassed == 0) {
     if (g.NextConstraintDistance == 0.0) g.NextConstraintDistance = g.ClimbSideDistance;
   } else if (g.TodPassed == 0) {

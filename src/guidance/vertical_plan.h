@@ -12,8 +12,9 @@ namespace ovi::guidance {
 
 // Chooses the cruise altitude (the requested one when not 0, else the
 // performance ceiling, else a climb of half the route levelled to the
-// direction of flight), places the TOC and the TOD and fills CruiseAlt when
-// it is 0. Mode 1 also writes the predicted altitude and speed into every
+// direction of flight), lowered to the highest level the route has room for
+// (CruiseAltitudeLimit, before the TOC), places the TOC and the TOD and
+// fills CruiseAlt when it is 0; an entered CruiseAlt stays as it is. Mode 1 also writes the predicted altitude and speed into every
 // waypoint of ActiveFlightPlan whose constraint flag is not 1 (and gives an
 // airport at either end of the route without an altitude its elevation);
 // any other mode starts a new plan (TocPassed, TodPassed 0, the profile
@@ -35,6 +36,10 @@ void ComputeTopOfDescent(std::int32_t mode);
 // The profile distances, TodPassed and VnavPathAltitude from the aircraft's
 // position along the active route.
 void UpdateVerticalProfile();
+
+// The level the plan climbs to, cruises at and descends from: CruiseAlt,
+// but no higher than CruiseAltitudeLimit when that is set.
+std::int32_t PlannedCruiseAltitude();
 
 // The altitude the plan works with at a waypoint: its altitude field, or 0
 // where that holds the "no value" mark.

@@ -98,7 +98,7 @@ void AddRunwayCrossingHeight() {
   const int last = Fp().ActiveFlightPlanLastIndex;
   const model::FlightPlanWaypoint* last_entry = Entry(last);
   if (g.NextConstraintIndex == last && last_entry != nullptr && last_entry->type == "APT" &&
-      g.NextConstraintAltitude != M().CruiseAlt && g.VnavEngaged == 1) {
+      g.NextConstraintAltitude != PlannedCruiseAltitude() && g.VnavEngaged == 1) {
     g.NextConstraintAltitude += 200.0;
   }
 }
@@ -137,7 +137,7 @@ void ReachTopOfDescent() {
   State& g = G();
   if (g.VerticalProfileValid == 0) g.VerticalProfileValid = 1;
   g.TodPassed = 1;
-  g.TodAltitude = M().CruiseAlt;
+  g.TodAltitude = PlannedCruiseAltitude();
   if (g.TocPassed == 0) {
     g.TocPassed = 1;
     g.Lnav1xAtTodDone = 0;
@@ -246,7 +246,7 @@ void SelectNextConstraint() {
       break;
     }
   }
-  g.NextConstraintAltitude = M().CruiseAlt;
+  g.NextConstraintAltitude = PlannedCruiseAltitude();
   g.NextConstraintLat = g.TocLatitude;
   g.NextConstraintLon = g.TocLongitude;
   const bool active_constrained = Constrained(ActiveEntry());
@@ -254,7 +254,7 @@ void SelectNextConstraint() {
   const bool climbing = g.TocPassed == 0, descending = g.TodPassed == 1;
   if (climbing) {
     std::int32_t climb_target = ComputeTopOfClimb(1);
-    g.NextConstraintAltitude = M().CruiseAlt;
+    g.NextConstraintAltitude = PlannedCruiseAltitude();
     g.NextConstraintLat = g.TocLatitude;
     g.NextConstraintLon = g.TocLongitude;
     if (g.NextConstraintIndex <= climb_target) TargetEntry(g.NextConstraintIndex);
@@ -279,8 +279,9 @@ void SelectNextConstraint() {
 void RunVerticalTransitions(bool tod_passed_by_profile) {
   State& g = G();
   model::State& m = M();
-  if (m.CruiseAlt > 0 && g.TocPassed == 0 && m.CruiseAlt - g.AircraftAltitude < 150.0) {
-    g.TodAltitude = m.CruiseAlt;
+  const std::int32_t level = PlannedCruiseAltitude();
+  if (level > 0 && g.TocPassed == 0 && level - g.AircraftAltitude < 150.0) {
+    g.TodAltitude = level;
     g.TocPassed = 1;
     g.Lnav1xAtTodDone = 0;
     g.PauseAtTodDone = 0;
@@ -303,7 +304,7 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
   // the distance to go, before the 1.5 NM below could, as when the aircraft
   // is off the route there); without the actions below the autopilot would
   // keep the cruise altitude and VNAV would not descend.
-  if (m.CruiseAlt > 0 && (g.TodPassed == 0 || tod_passed_by_profile)) {
+  if (level > 0 && (g.TodPassed == 0 || tod_passed_by_profile)) {
     double d = 0.0, c = 0.0;
     navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, g.TodLatitude, g.TodLongitude, d, c);
     if (g.TodRecheckAfterSkip == 1) {
@@ -336,7 +337,7 @@ void CoupleVnavToAutopilot() {
   } else if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 0) {
     if (m.VnavSetAlts == 1) {
       bool cruise = g.TocPassed == 1 && g.TodPassed == 0;
-      SendAltitude(cruise ? m.CruiseAlt : g.NextConstraintAltitude);
+      SendAltitude(cruise ? PlannedCruiseAltitude() : g.NextConstraintAltitude);
     }
     g.VnavAltitudeSet = 1;
     g.VnavAltitudeReadbackMarker = tick;

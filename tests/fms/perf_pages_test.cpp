@@ -11,6 +11,7 @@
 #include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/instruments/fms/cdu.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/perf_entries.h"
@@ -242,6 +243,22 @@ TEST_F(PerfPageTest, EntryCopiesEraseToThePreEditValueAndExecClearsThem) {
   Press(kL6);
   EXPECT_EQ(M().CruiseSpeed, 280);  // the executed value
   EXPECT_EQ(M().CruiseMach, 0.80);
+}
+
+// A cruise altitude the route (KSEA to KPDX, 130 NM) has no room for is
+// planned lower; PERF INIT keeps the entry, and ERASE goes back to it.
+TEST_F(PerfPageTest, TheEnteredCruiseAltitudeStaysWhenThePlanFliesLower) {
+  ExecutedRoute();
+  G().PlaneLatitude = F().ActiveFlightPlan[0].latitude;
+  G().PlaneLongitude = F().ActiveFlightPlan[0].longitude;
+  fms_state.FmsPage = kPagePerfInit;
+  Press(kR1, "FL350");
+  flightplan::ExecutePendingRoute();
+  EXPECT_LT(guidance::PlannedCruiseAltitude(), 30000);
+  EXPECT_TRUE(DrawFrame().Find("FL350"));
+  Press(kR1, "FL250");
+  Press(kL6);
+  EXPECT_TRUE(DrawFrame().Find("FL350"));
 }
 
 // ---- PERF LIMITS --------------------------------------------------------------

@@ -185,6 +185,15 @@ TEST_F(UpdateTest, PerformanceWeightIsZeroFuelWeightAndFuelOnBoard) {
   EXPECT_DOUBLE_EQ(m.PerformanceWeight, 91300.0 + 26800.0);
 }
 
+// The barometric setting is read at frame 0 in hectopascals and kept in
+// inches of mercury too: 33.86 hPa an inch.
+TEST_F(UpdateTest, BarometricSettingInBothUnits) {
+  host.tokens[75] = 990.0;
+  PassTo(0);
+  EXPECT_EQ(guidance_state.BaroPressureMillibars, 990.0);
+  EXPECT_NEAR(guidance_state.BarometricPressureInHg, 990.0 / 33.8639, 0.005);
+}
+
 TEST_F(UpdateTest, WindAirspeedAndDriftAtTheAirDataFrames) {
   // 30 kt from 090 on a map heading of 000: all crosswind.
   host.tokens[343] = 30.0;

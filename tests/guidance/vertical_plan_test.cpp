@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "src/flightplan/state.h"
@@ -252,9 +253,10 @@ TEST_F(VerticalPlanTest, TheCeilingBoundsTheClimbOfAShortRoute) {
 // The top of climb never lies after the top of descent. A level the climb
 // and the descent both reach on the route is planned as the rules give it
 // (requested, MaxCruise search, performance ceiling); one they do not is
-// lowered by thousands to the highest that fits, and shown as the cruise
-// altitude. Eastbound along the equator from 0 ft to 0 ft: at the fixture's
-// rates a climb takes 250 ft a NM, a descent 285.7 ft a NM.
+// lowered by thousands to the highest that fits, which the plan flies; the
+// pilot's entry stays (an empty one takes it). Eastbound along the equator
+// from 0 ft to 0 ft: at the fixture's rates a climb takes 250 ft a NM, a
+// descent 285.7 ft a NM.
 TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
   model::State& m = model::model_state;
   struct Case {
@@ -298,10 +300,22 @@ TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
     Route({{"A", 0, 0, "APT"}, {"B", 0, c.nm / 60.0, "APT"}});
     m.CruiseAlt = c.requested;
     ComputeCruiseAltitude(c.requested, 0);
-    EXPECT_EQ(m.CruiseAlt, c.expected);
+    EXPECT_EQ(m.CruiseAlt, c.requested != 0 ? c.requested : c.expected);
+    EXPECT_EQ(PlannedCruiseAltitude(), c.expected);
     EXPECT_EQ(guidance_state.PreselectAltitude, c.expected);
     EXPECT_LE(guidance_state.TocLongitude, guidance_state.TodLongitude + kPos);
   }
+  // Past the TOC the level stays: re-planned at 8000 ft 24 NM from the end,
+  // the TOD stands 42 NM (from 12000 ft) back from it.
+  SetUp();
+  EquatorRoute();
+  m.CruiseAlt = 12000;
+  guidance_state.TocPassed = 1;
+  guidance_state.AircraftAltitude = 8000.0;
+  At(0.0, 3.6);
+  flightplan::flightplan_state.ActiveWaypointIndex = 6;
+  ComputeCruiseAltitude(12000, 1);
+  EXPECT_NEAR(guidance_state.TodLongitude, 3.3, kPos);
   // Where they meet, the top of climb is the top of descent: 80 NM out.
   SetUp();
   Route({{"A", 0, 0, "APT"}, {"B", 0, 2.5, "APT"}});
@@ -382,6 +396,86 @@ TEST_F(VerticalPlanTest, PredictionsAroundAConstraint) {
   EXPECT_EQ(Wp(1).speed_constraint, model::kNoValue);
 }
 
+// Predictions a pilot can fly: from each waypoint to the next (constraints
+// and the route's ends included) the planned altitude changes by no more
+// than the climb (250 ft a NM) or the descent (285.7) gives over the leg and
+// stays at or below the level; the climb goes on past a climb constraint,
+// not past a descent constraint. Northbound along a meridian west of
+// Greenwich (60 NM a degree), from 30 ft to 0 ft.
+TEST_F(VerticalPlanTest, PredictionsFollowAFlyableProfile) {
+  struct Fix {
+    double nm, constraint = 0.0;  // from the first waypoint; feet, 0 = none
+  };
+  struct Case {
+    const char* name;
+    int requested, planned;
+    std::vector<Fix> fixes;                    // the last is the destination
+    std::vector<std::pair<int, double>> want;  // waypoint, altitude
+  };
+  const Case cases[] = {
+      // The rule as it stands: 2250 ft up a 9-NM leg, truncated as it runs
+      // (2280 -> 2200, 4450 -> 4400 ...), 2571.4 down (2571 -> 2500 ...).
+      {"no constraints", 10000, 10000, {{9}, {18}, {27}, {36}, {45}, {54}, {63}, {72}, {81}, {90}},
+       {{1, 2200}, {2, 4400}, {4, 8800}, {5, 10000}, {6, 10000}, {7, 7500}, {9, 2500}}},
+      // Held at the constraint ahead, then on from it: 5000 + 21 x 250.
+      {"climb constraint", 20000, 20000, {{10}, {30, 5000}, {51}, {100}, {300}, {350}, {400}}, {{1, 2500}, {3, 10200}}},
+      {"climb constraint below the climb", 20000, 20000, {{25}, {30, 5000}, {61}, {300}, {400}}, {{1, 5000}, {3, 12700}}},
+      // The demo's route: the climb reaches 30000 ft 120 NM out, between
+      // the fifth waypoint and the constraint, which the descent then meets.
+      {"descent constraint", 30000, 30000, {{21}, {40}, {61}, {80}, {93}, {228, 11000}, {268}},
+       {{1, 5200}, {2, 9900}, {3, 15100}, {4, 19800}, {5, 23000}}},
+      // Climb and descent meet at 8000 ft: 32 and 28 NM.
+      {"short hop", 30000, 8000, {{10}, {20}, {30}, {40}, {50}, {60}}, {}},
+      // 9000 ft fits (36 + 31.5 NM); held at 5000 to the constraint, the
+      // climb from it meets the descent below the level.
+      {"short hop with a constraint", 30000, 9000, {{9}, {18}, {27}, {36, 5000}, {45}, {54}, {63}, {72}},
+       {{2, 4400}, {3, 5000}, {5, 7200}, {6, 5000}, {7, 2500}}},
+      // The level from 146 NM; the descent levels at 12000 and 6000.
+      {"long route", 35000, 35000,
+       {{15}, {30, 7000}, {45}, {60, 14000}, {121}, {250}, {400}, {480, 12000}, {500}, {520, 6000}, {540}, {560}},
+       {{1, 3700}, {3, 10700}, {5, 29200}, {6, 35000}, {7, 34800}, {9, 11700}, {11, 5700}}},
+  };
+  auto plan = [this](const Case& c) {
+    SetUp();
+    std::vector<Point> points{{"ORIG", 44.0, -122.5, "APT", 0, 30.0}};
+    for (const Fix& f : c.fixes) {
+      const bool constrained = f.constraint > 0.0;
+      points.push_back({"W", 44.0 + f.nm / 60.0, -122.5, &f == &c.fixes.back() ? "APT" : "WPT",
+                        constrained ? 1u : 0u, constrained ? f.constraint : model::kNoValue});
+    }
+    Route(points);
+    model::model_state.CruiseAlt = c.requested;
+    ComputeCruiseAltitude(c.requested, 1);
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    plan(c);
+    ASSERT_EQ(PlannedCruiseAltitude(), c.planned);
+    for (std::size_t i = 1; i <= c.fixes.size(); ++i) {
+      SCOPED_TRACE(i);
+      const double from = Wp(i - 1).altitude_constraint, to = Wp(i).altitude_constraint;
+      const double leg = c.fixes[i - 1].nm - (i > 1 ? c.fixes[i - 2].nm : 0.0);
+      EXPECT_LE(to - from, 250.0 * leg + 1e-6);
+      EXPECT_LE(from - to, 2000.0 / 7.0 * leg + 1e-6);
+      EXPECT_LE(to, c.planned);
+      if (const double constraint = c.fixes[i - 1].constraint; constraint > 0.0) {
+        EXPECT_EQ(to, constraint);
+      }
+    }
+    for (const auto& [i, altitude] : c.want) EXPECT_EQ(Wp(i).altitude_constraint, altitude) << i;
+  }
+
+  // Where the climb reaches the level before a descent constraint, that
+  // constraint is no target of the climb: the TOC is projected 120 NM on.
+  plan(cases[3]);
+  State& g = guidance_state;
+  g.NextConstraintAltitude = 30000.0;
+  EXPECT_EQ(ComputeTopOfClimb(0), 6);
+  EXPECT_EQ(g.NextConstraintAltitude, 30000.0);
+  EXPECT_NEAR(g.NextConstraintLat, 46.0, kPos);
+  EXPECT_EQ(g.TocWaypointIndex, 5);
+}
+
 // Constraints a procedure set (an approach's speed-only flag 2 and
 // altitude-and-speed flag 3) are neither honoured nor written over: the
 // predictions pass them by, on the climb and on the descent.
@@ -458,8 +552,9 @@ TEST_F(VerticalPlanTest, TopOfClimbFromTheAircraftOrAConstraint) {
 
 // The crossover from the climb to the descent: past the TOC the first
 // constraint is the crossover and caps the descent behind it; before the
-// TOC the climb distance decides it. 10 NM a minute at 1600 ft/min: 160 ft
-// a NM, 75 NM to 12000 ft.
+// TOC, the waypoint where the climb reaches the level: W3 (120 NM out)
+// again, as the climb reaches 12000 ft 75 NM out. 10 NM a minute at 1600
+// ft/min: 160 ft a NM.
 TEST_F(VerticalPlanTest, CrossoverOfTheClimbAndTheDescent) {
   struct Expect {
     double altitude, speed;
@@ -469,15 +564,13 @@ TEST_F(VerticalPlanTest, CrossoverOfTheClimbAndTheDescent) {
     Expect want[5];
   };
   const Case cases[] = {
-      // W1 4850 -> 4800, W2 9600 capped at W3's 9000, both at the
-      // restriction's 240 kt and then W3's 230; W3 is the crossover. Descent from BBBB (0 ft, 285.7 ft a
-      // NM): W5 8571 -> 8500 at W3's 230, W4 25643 capped at W3's 9000 and
-      // 230; W2 26143 is cruise.
-      {1, {{4800, 230}, {12000, 290}, {9000, 230}, {9000, 230}, {8500, 230}}},
-      // Before the TOC the climb passes 75 NM at W4 (120 NM), the crossover:
-      // W3 caps nothing, W5 8500 at the descent speed less the restriction,
-      // W4 25643 is cruise; W1 and W2 keep the climb's values.
-      {0, {{4800, 230}, {9000, 230}, {9000, 230}, {12000, 290}, {8500, 240}}},
+      // W1 4850 -> 4800, W2 4800 + 4800 (a hair under 9600 in the sums of
+      // the legs' lengths: 9500), both at the restriction's 240 kt and,
+      // past the TOC, then W3's 230; W2 descends to W3. Descent from BBBB
+      // (0 ft, 285.7 ft a NM): W5 8571 -> 8500 at W3's 230, W4 held at
+      // W3's 9000 and 230.
+      {1, {{4800, 230}, {9500, 230}, {9000, 230}, {9000, 230}, {8500, 230}}},
+      {0, {{4800, 240}, {9500, 240}, {9000, 230}, {9000, 230}, {8500, 230}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.toc_passed);

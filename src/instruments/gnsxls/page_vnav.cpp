@@ -14,6 +14,7 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/instruments/gnsxls/clock_text.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/instruments/gnsxls/pages.h"
@@ -61,7 +62,7 @@ struct Vertical {
 
 Vertical Read() {
   const guidance::State& g = G();
-  const std::int32_t cruise = model::model_state.CruiseAlt;
+  const std::int32_t cruise = guidance::PlannedCruiseAltitude();
   Vertical v;
   v.active = ActiveWaypointExists();
   if (!v.active) return v;
@@ -114,7 +115,7 @@ std::string ConstraintLabel() {
 
 void Summary(GnsPage& page, const Vertical& v) {
   const guidance::State& g = G();
-  const std::int32_t cruise = model::model_state.CruiseAlt;
+  const std::int32_t cruise = guidance::PlannedCruiseAltitude();
   PhaseLine(page, v, 380);
   std::string label = "TO ------", value = "-----";
   bool to_marker = false;
@@ -175,7 +176,7 @@ void RouteList(GnsPage& page, const Vertical& v, int sub_page) {
   PhaseLine(page, v, 340);
   if (!v.active) return;
   const guidance::State& g = G();
-  const std::int32_t cruise = model::model_state.CruiseAlt;
+  const std::int32_t cruise = guidance::PlannedCruiseAltitude();
   // The route ahead, and the markers where the plan puts them: all along
   // the route from the aircraft, as the vertical profile measures them.
   const VnavMarkers m{g.TocPassed == 0, g.TodPassed == 0, g.ClimbSideDistance, g.CruiseSideDistance};
