@@ -61,7 +61,7 @@ bool AirportHasRunway(const AirportProcedureSet& set, std::string_view number) {
 template <std::size_t Slots>
 class BlockReader {
  public:
-  BlockReader(ProcKind kind, AirportProcedureSet& set, model::FixedTable<ProcedureRecord, Slots>& table,
+  BlockReader(ProcKind kind, AirportProcedureSet& set, model::GrowingTable<ProcedureRecord, Slots>& table,
               std::int32_t& count, std::vector<std::string>& user_names, bool user_file)
       : kind_(kind), set_(set), table_(table), count_(count), user_names_(user_names), user_file_(user_file) {}
 
@@ -260,7 +260,7 @@ class BlockReader {
 
   ProcKind kind_;
   AirportProcedureSet& set_;
-  model::FixedTable<ProcedureRecord, Slots>& table_;
+  model::GrowingTable<ProcedureRecord, Slots>& table_;
   std::int32_t& count_;
   std::vector<std::string>& user_names_;
   bool user_file_;
@@ -274,7 +274,7 @@ class BlockReader {
 
 template <std::size_t Slots>
 void LoadProcedureFile(const ProcFile& f, ProcKind kind, AirportProcedureSet& set,
-                       model::FixedTable<ProcedureRecord, Slots>& table, std::int32_t& count,
+                       model::GrowingTable<ProcedureRecord, Slots>& table, std::int32_t& count,
                        std::vector<std::string>& user_names) {
   NavTextFile file(host::DataPath(f.path));
   if (!file.IsOpen()) {
