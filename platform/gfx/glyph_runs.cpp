@@ -189,54 +189,79 @@ void InkBox(cairo_scaled_font_t* sf, const TextFont& f, unsigned long index, Gly
 }
 
 // The glyph drawn alone by Cairo, OVER in opaque white onto a clear alpha
-// surface with its origin on a whole pixel; the box of what it covers.
-bool Rasterise(cairo_scaled_font_t* sf, const TextFont& f, unsigned long index, GlyphImage& out) {
-  if (sf == nullptr) return false;
-  const double scale = std::sqrt(std::fabs(f.xx * f.yy - f.yx * f.xy)) + std::hypot(f.xx, f.yx) + std::hypot(f.xy, f.yy);
-  for (int side = std::max(16, static_cast<int>(std::ceil(f.em * scale)) * 4 + 8); side <= 8192; side *= 2) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, side, side);
-    cairo_t* cr = cairo_create(surface);
-    const int origin = side / 2;
-    cairo_matrix_t m;
-    cairo_matrix_init(&m, f.xx, f.yx, f.xy, f.yy, origin, origin);
-    cairo_set_matrix(cr, &m);
-    cairo_set_scaled_font(cr, sf);
-    cairo_set_source_rgba(cr, 1.0, 1.0, 1.0, 1.0);
-    const cairo_glyph_t glyph{index, 0.0, 0.0};
-    cairo_show_glyphs(cr, &glyph, 1);
-    const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
-    if (!ok || cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-      cairo_surface_destroy(surface);
-      return false;
-    }
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    int x0 = side, y0 = side, x1 = -1, y1 = -1;
-    for (int y = 0; y < side; ++y)
-      for (int x = 0; x < side; ++x)
-        if (data[y * stride + x] != 0) {
-          x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-        }
-    // Touching the border: the surface may have cut the glyph; again larger.
-    if (x1 >= 0 && (x0 == 0 || y0 == 0 || x1 == side - 1 || y1 == side - 1)) {
-      cairo_surface_destroy(surface);
-      continue;
-    }
-    out = GlyphImage{};
-    if (x1 >= 0) {
-      out.dx = x0 - origin, out.dy = y0 - origin, out.w = x1 - x0 + 1, out.h = y1 - y0 + 1;
-      out.alpha.resize(static_cast<std::size_t>(out.w) * out.h);
-      for (int y = 0; y < out.h; ++y)
-        std::memcpy(&out.alpha[static_cast<std::size_t>(y) * out.w], data + (y0 + y) * stride + x0,
-                    static_cast<std::size_t>(out.w));
-    }
+// surface of w x h pixels with its origin on the whole pixel (ox, oy); the
+// box of what it covers. `cut` when that touches the surface's border (the
+// surface may have cut the glyph).
+bool RasteriseOn(cairo_scaled_font_t* sf, const TextFont& f, unsigned long index, int w, int h, int ox, int oy,
+                 GlyphImage& out, bool& cut) {
+  cut = false;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
+  cairo_t* cr = cairo_create(surface);
+  cairo_matrix_t m;
+  cairo_matrix_init(&m, f.xx, f.yx, f.xy, f.yy, ox, oy);
+  cairo_set_matrix(cr, &m);
+  cairo_set_scaled_font(cr, sf);
+  cairo_set_source_rgba(cr, 1.0, 1.0, 1.0, 1.0);
+  const cairo_glyph_t glyph{index, 0.0, 0.0};
+  cairo_show_glyphs(cr, &glyph, 1);
+  const bool ok = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+  cairo_destroy(cr);
+  cairo_surface_flush(surface);
+  if (!ok || cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(surface);
-    InkBox(sf, f, index, out);
+    return false;
+  }
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  int x0 = w, y0 = h, x1 = -1, y1 = -1;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (data[y * stride + x] != 0) {
+        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+      }
+  if (x1 >= 0 && (x0 == 0 || y0 == 0 || x1 == w - 1 || y1 == h - 1)) {
+    cut = true;
+    cairo_surface_destroy(surface);
     return true;
   }
-  return false;
+  out.dx = out.dy = out.w = out.h = 0;
+  out.alpha.clear();
+  if (x1 >= 0) {
+    out.dx = x0 - ox, out.dy = y0 - oy, out.w = x1 - x0 + 1, out.h = y1 - y0 + 1;
+    out.alpha.resize(static_cast<std::size_t>(out.w) * out.h);
+    for (int y = 0; y < out.h; ++y)
+      std::memcpy(&out.alpha[static_cast<std::size_t>(y) * out.w], data + (y0 + y) * stride + x0,
+                  static_cast<std::size_t>(out.w));
+  }
+  cairo_surface_destroy(surface);
+  return true;
+}
+
+// The glyph as Cairo draws it, first on a surface a few pixels larger than
+// its ink box (most glyphs: a first frame rasterises hundreds, and clearing
+// and scanning a surface many times the glyph's size cost more than Cairo's
+// drawing), then on squares large enough for any glyph of the font, larger
+// each time the glyph reaches the border. The coverage does not depend on
+// the surface: the glyph's origin is on a whole pixel either way.
+bool Rasterise(cairo_scaled_font_t* sf, const TextFont& f, unsigned long index, GlyphImage& out) {
+  if (sf == nullptr) return false;
+  out = GlyphImage{};
+  InkBox(sf, f, index, out);
+  bool cut = true;
+  const double ix0 = std::floor(static_cast<double>(out.ink_x0) / 256.0);
+  const double iy0 = std::floor(static_cast<double>(out.ink_y0) / 256.0);
+  const double ix1 = std::ceil(static_cast<double>(out.ink_x1) / 256.0);
+  const double iy1 = std::ceil(static_cast<double>(out.ink_y1) / 256.0);
+  constexpr int kMargin = 4;  // hinting and antialiasing reach past the ink box
+  if (ix1 - ix0 <= 4096 && iy1 - iy0 <= 4096 && std::fabs(ix0) <= 4096 && std::fabs(iy0) <= 4096) {
+    const int w = static_cast<int>(ix1 - ix0) + 2 * kMargin, h = static_cast<int>(iy1 - iy0) + 2 * kMargin;
+    if (!RasteriseOn(sf, f, index, w, h, kMargin - static_cast<int>(ix0), kMargin - static_cast<int>(iy0), out, cut))
+      return false;
+  }
+  const double scale = std::sqrt(std::fabs(f.xx * f.yy - f.yx * f.xy)) + std::hypot(f.xx, f.yx) + std::hypot(f.xy, f.yy);
+  for (int side = std::max(16, static_cast<int>(std::ceil(f.em * scale)) * 4 + 8); cut && side <= 8192; side *= 2)
+    if (!RasteriseOn(sf, f, index, side, side, side / 2, side / 2, out, cut)) return false;
+  return !cut;
 }
 
 // Cairo's rounding of a glyph position: half up.

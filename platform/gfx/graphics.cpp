@@ -777,11 +777,39 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
   return true;
 }
 
+namespace {
+
+// Narrows the box to the pixels a stroke of the path can touch: its points'
+// device box (a curve stays within its control points) grown by the
+// farthest the pen reaches past a point (a miter, a square cap) and the
+// pixels of antialiasing. Left as it is when a point is not finite.
+void NarrowToStrokeReach(cairo_t* cr, const cairo_matrix_t& ctm, const PathData& path, int& x0, int& y0, int& x1,
+                         int& y1) {
+  if (path.pts.empty()) return;
+  double lx = HUGE_VAL, ly = HUGE_VAL, hx = -HUGE_VAL, hy = -HUGE_VAL;
+  for (const PathData::Pt& p : path.pts) {
+    const double x = ctm.xx * p.x + ctm.xy * p.y + ctm.x0, y = ctm.yx * p.x + ctm.yy * p.y + ctm.y0;
+    lx = std::min(lx, x), hx = std::max(hx, x), ly = std::min(ly, y), hy = std::max(hy, y);
+  }
+  const double sq = ctm.xx * ctm.xx + ctm.yx * ctm.yx + ctm.xy * ctm.xy + ctm.yy * ctm.yy;
+  const double det = ctm.xx * ctm.yy - ctm.xy * ctm.yx;
+  const double stretch = std::sqrt((sq + std::sqrt(std::max(0.0, sq * sq - 4 * det * det))) / 2);
+  const double reach = cairo_get_line_width(cr) / 2 * stretch * std::max(cairo_get_miter_limit(cr), 2.0) + 2.0;
+  if (!std::isfinite(lx + hx + ly + hy + reach)) return;
+  x0 = static_cast<int>(std::max<double>(x0, std::floor(lx - reach)));
+  y0 = static_cast<int>(std::max<double>(y0, std::floor(ly - reach)));
+  x1 = static_cast<int>(std::min<double>(x1, std::ceil(hx + reach)));
+  y1 = static_cast<int>(std::min<double>(y1, std::ceil(hy + reach)));
+}
+
+}  // namespace
+
 // A stroke Cairo rasterises, kept like the converter's: Cairo strokes it
-// once onto a clear alpha surface the size of the box it draws in (so that
-// it limits the outline to the same box), in opaque white, and what that
-// covers is painted in the pen's colour as Cairo composites it. Kept for that
-// box, the transform and the pen exactly as they are.
+// once onto a clear alpha surface covering the part of the box it draws in
+// that the stroke can reach (so that it limits the outline to the same
+// box), in opaque white, and what that covers is painted in the pen's
+// colour as Cairo composites it. Kept for that box, the transform and the
+// pen exactly as they are.
 bool Graphics::KeptCairoStroke(double width, const double* dashes, int dash_count, double dash_offset,
                                const Pen& pen) {
   int x0 = 0, y0 = 0, x1 = dc_->width, y1 = dc_->height;
@@ -808,9 +836,14 @@ bool Graphics::KeptCairoStroke(double width, const double* dashes, int dash_coun
   std::uint32_t* const pixels = dc_->pixels.data();
   const ARGB colour = pen.GetColor().argb;
   if (detail::Shapes().Paint(key_, x0, y0, x1, y1, pixels, dc_->width, 0, 0, colour, PaintClip())) return true;
-  const int w = x1 - x0, h = y1 - y0;
+  // The mask need only hold what the stroke can cover: a short line on a
+  // large surface would otherwise cost a surface-sized mask to clear and
+  // scan. Outside that box the coverage is nothing either way.
+  int mx0 = x0, my0 = y0, mx1 = x1, my1 = y1;
+  NarrowToStrokeReach(cr_, ctm, scratch_, mx0, my0, mx1, my1);
+  const int w = std::max(0, mx1 - mx0), h = std::max(0, my1 - my0);
   cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
-  cairo_surface_set_device_offset(mask, -x0, -y0);
+  cairo_surface_set_device_offset(mask, -mx0, -my0);
   cairo_t* mc = cairo_create(mask);
   cairo_set_matrix(mc, &ctm);
   cairo_set_antialias(mc, antialias);
@@ -841,7 +874,7 @@ bool Graphics::KeptCairoStroke(double width, const double* dashes, int dash_coun
       }
       const int start = x;
       while (x < w && row[x] != 0) ++x;
-      coverage_.spans.push_back(detail::Coverage::Span{y0 + y, x0 + start, x - start,
+      coverage_.spans.push_back(detail::Coverage::Span{my0 + y, mx0 + start, x - start,
                                                        static_cast<std::uint32_t>(coverage_.alpha.size())});
       coverage_.alpha.insert(coverage_.alpha.end(), row + start, row + x);
     }

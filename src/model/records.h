@@ -31,9 +31,8 @@ constexpr int kMaxProcedureLegs = 300;
 constexpr int kMaxRunways = 22;
 constexpr int kMaxBoundaryPoints = 800;
 
-// Capacities of one airport's procedure set. A procedure holds 300 legs
-// (about 75 KB), so the procedure tables are kept to what a large airport
-// needs and carry no spare slots; the name lists have a few.
+// Capacities of one airport's procedure set. The procedure tables carry no
+// spare slots; the name lists have a few.
 constexpr int kMaxSids = 40;
 constexpr int kMaxStars = 40;
 constexpr int kMaxApproaches = 60;
@@ -132,7 +131,9 @@ struct ProcedureRecord {
   std::string runway;  // SIDs / STARs: comma-separated runways, empty = all
   std::string type;    // approach type (approaches and approach transitions)
   std::int32_t leg_count = 0;
-  FixedTable<ProcedureLeg, kMaxProcedureLegs + 1> legs;  // 1-based
+  // 1-based. Most procedures have a dozen legs of the 300 allowed: only the
+  // legs written take memory.
+  GrowingTable<ProcedureLeg, kMaxProcedureLegs + 1> legs;
 };
 
 struct ProcedureListEntry {
@@ -205,9 +206,10 @@ struct FixInfoRecord {
 
 // The runways and terminal procedures of one airport. Two sets exist: 1 is
 // the origin (departure lists), 2 the destination (arrival lists); each set
-// carries every member, the lists of the other side stay empty. A set is
-// about 17 MB, so sets are never kept in a FixedTable (its scratch slot would
-// double that) and never assigned from a temporary: use Recreate().
+// carries every member, the lists of the other side stay empty. The
+// procedure tables take memory for the records loaded, not for their
+// capacity, so a set is small until an airport is loaded into it and
+// re-creating it costs what it held.
 struct AirportProcedureSet {
   std::string AirportIdent;       // from the airport line; set 2: DestinationSetAirportIdent
   double AirportLatitude = 0.0;   // set 2: DestinationAirportLatitude
@@ -217,14 +219,14 @@ struct AirportProcedureSet {
   // SelectedDepartureRunwayIndex (set 1) / SelectedArrivalRunwayIndex (set 2); 0 none.
   std::int32_t SelectedRunwayIndex = 0;
 
-  FixedTable<ProcedureRecord, kMaxSids + 1> SidTable;
+  GrowingTable<ProcedureRecord, kMaxSids + 1> SidTable;
   std::int32_t SidCount = 0;
-  FixedTable<ProcedureRecord, kMaxStars + 1> StarTable;
+  GrowingTable<ProcedureRecord, kMaxStars + 1> StarTable;
   std::int32_t StarCount = 0;
-  FixedTable<ProcedureRecord, kMaxApproaches + 1> ApproachTable;
+  GrowingTable<ProcedureRecord, kMaxApproaches + 1> ApproachTable;
   std::int32_t ApproachCount = 0;
   // type = approach type (the third text of the record).
-  FixedTable<ProcedureRecord, kMaxApproachTransitions + 1> ApproachTransitionTable;
+  GrowingTable<ProcedureRecord, kMaxApproachTransitions + 1> ApproachTransitionTable;
   std::int32_t ApproachTransitionCount = 0;
 
   // Departure lists (set 1).

@@ -49,6 +49,13 @@ bool IsAltitudeText(std::string_view s) {
   return true;
 }
 
+// False for a line whose first token is certainly not "A".
+bool MayBeAirportLine(std::string_view line) {
+  const std::size_t i = line.find_first_not_of(" \t\r");
+  if (i == std::string_view::npos || line[i] != 'A') return false;
+  return i + 1 == line.size() || line[i + 1] == ' ' || line[i + 1] == '\t' || line[i + 1] == '\r';
+}
+
 bool AirportHasRunway(const AirportProcedureSet& set, std::string_view number) {
   for (int i = 1; i <= set.RunwayCount; ++i)
     if (set.Runways[i].number_text == number) return true;
@@ -61,7 +68,7 @@ bool AirportHasRunway(const AirportProcedureSet& set, std::string_view number) {
 template <std::size_t Slots>
 class BlockReader {
  public:
-  BlockReader(ProcKind kind, AirportProcedureSet& set, model::FixedTable<ProcedureRecord, Slots>& table,
+  BlockReader(ProcKind kind, AirportProcedureSet& set, model::GrowingTable<ProcedureRecord, Slots>& table,
               std::int32_t& count, std::vector<std::string>& user_names, bool user_file)
       : kind_(kind), set_(set), table_(table), count_(count), user_names_(user_names), user_file_(user_file) {}
 
@@ -76,6 +83,9 @@ class BlockReader {
         if (in_block_) ++bad_;
         continue;
       }
+      // Outside the airport's blocks only an airport line matters: the files
+      // hold every airport, and a plan load reads them inside a frame.
+      if (!in_block_ && !MayBeAirportLine(line)) continue;
       if (IsCommentOrBlank(line)) continue;
       const int n = Tokenize(line, t, 12);
       if (t[0] == "A") {
@@ -260,7 +270,7 @@ class BlockReader {
 
   ProcKind kind_;
   AirportProcedureSet& set_;
-  model::FixedTable<ProcedureRecord, Slots>& table_;
+  model::GrowingTable<ProcedureRecord, Slots>& table_;
   std::int32_t& count_;
   std::vector<std::string>& user_names_;
   bool user_file_;
@@ -274,7 +284,7 @@ class BlockReader {
 
 template <std::size_t Slots>
 void LoadProcedureFile(const ProcFile& f, ProcKind kind, AirportProcedureSet& set,
-                       model::FixedTable<ProcedureRecord, Slots>& table, std::int32_t& count,
+                       model::GrowingTable<ProcedureRecord, Slots>& table, std::int32_t& count,
                        std::vector<std::string>& user_names) {
   NavTextFile file(host::DataPath(f.path));
   if (!file.IsOpen()) {

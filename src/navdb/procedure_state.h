@@ -16,13 +16,9 @@ constexpr int kMaxSidLegRows = model::kMaxProcedureLegs;
 constexpr int kMaxStarLegRows = model::kMaxProcedureLegs;
 constexpr int kMaxApproachLegRows = 80;
 
-// The procedure sets, used 1-based: 1 = origin, 2 = destination. A set is
-// about 17 MB, so the sets live in one heap block allocated once for the
-// module's life and are re-created in place the first time they are touched
-// after a state reset: a reset costs nothing until procedures are used, and
-// a reference to a set stays valid across resets. Any other index is
-// refused into a spare set that is cleared at each such access, so a wrong
-// index never reaches outside the storage.
+// The procedure sets, used 1-based: 1 = origin, 2 = destination. Any other
+// index is refused into a spare set that is cleared at each such access, so
+// a wrong index never reaches outside the storage.
 class AirportProcedureSetTable {
  public:
   model::AirportProcedureSet& operator[](int which);
@@ -31,10 +27,8 @@ class AirportProcedureSetTable {
   int refused() const { return refused_; }
 
  private:
-  std::array<model::AirportProcedureSet, 3>& Sets() const;
-
-  mutable bool fresh_ = false;  // the sets were re-created since this table was built
-  mutable int refused_ = 0;
+  std::array<model::AirportProcedureSet, 3> sets_;  // [0] is the spare
+  int refused_ = 0;
 };
 
 struct ProcedureState {

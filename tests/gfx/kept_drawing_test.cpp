@@ -137,6 +137,44 @@ TEST(KeptDrawing, LabelsGiveFreshPixels) {
       "labels");
 }
 
+// Strokes Cairo rasterises and glyphs, made on surfaces only a little larger
+// than what they cover: wide pens with long miters at sharp turns, caps,
+// dashes, figures along the pixel axes, large slanted text, all under a
+// turned and stretched transform and by the surface's edges.
+TEST(KeptDrawing, WidePensAndLargeTextGiveFreshPixels) {
+  for (unsigned seed : {5u, 6u, 77u}) {
+    ExpectSamePixels(
+        [seed](Graphics& g) {
+          std::mt19937 rng(seed);
+          auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+          if (seed != 5) {
+            g.TranslateTransform(80.0f, 70.0f);
+            g.RotateTransform(static_cast<float>(seed * 37 % 360));
+            g.ScaleTransform(1.3f, 0.6f);
+            g.TranslateTransform(-80.0f, -70.0f);
+          }
+          g.SetSmoothingMode(SmoothingMode::AntiAlias);
+          const float widths[] = {1.0f, 2.0f, 4.5f, 9.0f, 14.0f, 40.0f};
+          for (int i = 0; i < 60; ++i) {
+            Pen pen(kColours[pick(0, 4)], widths[pick(0, 5)]);
+            pen.SetLineCap(static_cast<LineCap>(pick(0, 3)), static_cast<LineCap>(pick(0, 3)));
+            pen.SetLineJoin(static_cast<LineJoin>(pick(0, 3)));
+            pen.SetDashStyle(static_cast<DashStyle>(pick(0, 1) * pick(0, 3)));
+            const float x = static_cast<float>(pick(-30, 180)), y = static_cast<float>(pick(-30, 160));
+            const PointF zigzag[] = {{x, y}, {x + 30, y + 2}, {x, y + 5}, {x + 25, y + 9}};
+            if (i % 3 == 0) g.DrawLines(pen, zigzag, 4);
+            if (i % 3 == 1) g.DrawRectangle(pen, x, y, static_cast<float>(pick(0, 60)), static_cast<float>(pick(1, 40)));
+            if (i % 3 == 2) g.DrawArc(pen, x, y, static_cast<float>(pick(1, 90)), 30.0f, 20.0f, static_cast<float>(pick(1, 300)));
+          }
+          for (int i = 0; i < 8; ++i)
+            g.DrawString(i % 2 ? "Wg|jQ" : "fj@(_)", Font(i % 3 ? "Arial" : "Courier New", 14.0f + 9 * i,
+                                                          static_cast<FontStyle>(i % 4), Unit::Pixel),
+                         PointF(-10.0f + 17 * i + 0.3f, 10.0f + 11 * i), SolidBrush(kColours[i % 5]));
+        },
+        "wide pens and large text");
+  }
+}
+
 TEST(KeptDrawing, StoresStayBoundedOverManyDistinctShapesAndTexts) {
   Forget();
   DeviceContext dc(40, 40);

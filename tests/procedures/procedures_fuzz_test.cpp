@@ -97,7 +97,12 @@ void CheckTable(const Table& table, int count, int capacity, bool approach) {
         ASSERT_EQ(leg.filter_text, r.runway);
       }
     }
+    // What an earlier, longer load left is gone, and storage follows the legs.
+    EXPECT_EQ(r.legs[r.leg_count + 1].fix_ident, "");
+    EXPECT_LE(r.legs.StoredSlots(), r.leg_count + 1);
   }
+  for (int i = count + 1; i <= capacity; ++i) ASSERT_TRUE(table[i].name.empty() && table[i].leg_count == 0) << i;
+  EXPECT_LE(table.StoredSlots(), count + 2) << "the slot after the last may hold a refused record";
 }
 
 class ProcedureFuzzTest : public test::ModuleTest {

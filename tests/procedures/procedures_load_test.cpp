@@ -342,6 +342,47 @@ TEST_F(ScratchLoadTest, AFullTableStopsAtItsCapacity) {
   EXPECT_NE(StatusLog().find("sids.txt: 6 bad lines for KTST"), std::string::npos) << StatusLog();
 }
 
+// A full table of 300-leg procedures keeps its last leg and refuses the one
+// after; reloaded for an airport of one short procedure, it holds that one
+// alone and takes storage for it alone.
+TEST_F(ScratchLoadTest, AFullAirportReloadedForAnotherHoldsOnlyTheOther) {
+  std::string sids = "A KTST\n";
+  for (int p = 1; p <= model::kMaxSids; ++p) {
+    sids += "P S" + std::to_string(p) + "\n";
+    for (int l = 1; l <= model::kMaxProcedureLegs + (p == 1); ++l) sids += "L - F" + std::to_string(l) + " - - 45 -120\n";
+  }
+  folder_->Write("sids.txt", sids + "A KTWO\nP ONLY1\nL - F1 - - 46 -121\nL - F2 - 5000 46 -121\n");
+  ASSERT_EQ(LoadAirportProcedures("KTST", 1), 1);
+  const AirportProcedureSet& s = Set(1);
+  ASSERT_EQ(s.SidCount, model::kMaxSids);
+  EXPECT_EQ(s.SidTable[1].leg_count, model::kMaxProcedureLegs);
+  EXPECT_EQ(s.SidTable[model::kMaxSids].legs[model::kMaxProcedureLegs].fix_ident, "F300");
+  EXPECT_NE(StatusLog().find("sids.txt: 1 bad lines for KTST"), std::string::npos) << StatusLog();
+  ASSERT_EQ(LoadAirportProcedures("KTWO", 1), 1);
+  ASSERT_EQ(s.SidCount, 1);
+  ASSERT_EQ(s.SidTable[1].leg_count, 2);
+  EXPECT_EQ(s.SidTable[1].legs[3].fix_ident, "") << "nothing of KTST's first SID is left";
+  EXPECT_EQ(s.SidTable[2].name, "");
+  EXPECT_EQ(s.SidTable.StoredSlots(), 2);
+  EXPECT_EQ(s.SidTable[1].legs.StoredSlots(), 3);
+}
+
+// Other airports' lines are passed over unread; an airport line is found
+// however it is indented, and only "A" starts one.
+TEST_F(ScratchLoadTest, AirportLinesAreFoundAmongOtherAirportsLines) {
+  folder_->Write("sids.txt",
+                 "A KTWO\nP X1\nL - F0 - - 46.0 -121.0\nAKTST\nL - F9 - - 46.0 -121.0\n"
+                 " \tA\tKTST\r\nP S1\nL - F1 - - 45.0 -120.0\nAX KTWO\nL - F2 - - 45.0 -120.0\n"
+                 "  A KTWO\nP S2\nL - F3 - - 45.0 -120.0\nA\n");
+  ASSERT_EQ(LoadAirportProcedures("KTST", 1), 1);
+  const AirportProcedureSet& s = Set(1);
+  ASSERT_EQ(s.SidCount, 1);
+  EXPECT_EQ(s.SidTable[1].name, "S1");
+  ASSERT_EQ(s.SidTable[1].leg_count, 2) << "AX is no airport line: S1 goes on";
+  EXPECT_EQ(s.SidTable[1].legs[2].fix_ident, "F2");
+  EXPECT_NE(StatusLog().find("sids.txt: 1 bad lines for KTST"), std::string::npos) << StatusLog();
+}
+
 TEST_F(ScratchLoadTest, UserProceduresComeFirstAndReplaceThoseOfTheSameName) {
   folder_->Write("sids_user.txt",
                 "A KTST\n"
@@ -393,10 +434,13 @@ TEST_F(ProceduresTest, ASetOutlivesAResetButNotItsContents) {
   test::UseSampleData();
   model::AirportProcedureSet& kept = procedure_state.AirportProcedureSets[2];
   ASSERT_EQ(LoadAirportProcedures("KSEA", 2), 1);
+  ASSERT_GT(kept.StarTable.StoredSlots(), 0);
   ResetModuleState();
   EXPECT_EQ(procedure_state.AirportProcedureSets[2].AirportIdent, "");
   EXPECT_EQ(&kept, &procedure_state.AirportProcedureSets[2]);
   EXPECT_EQ(kept.StarCount, 0);
+  EXPECT_EQ(kept.StarTable.StoredSlots() + kept.ApproachTable.StoredSlots(), 0) << "the storage is given back";
+  EXPECT_EQ(kept.StarTable[1].legs[1].fix_ident, "");
 }
 
 TEST_F(ProceduresTest, AWrongSetIndexIsRefused) {

@@ -1,8 +1,9 @@
 // Loading the world-sized data set (and its quarter and half) beside the
 // floor any loader has to pay, a plain read of the same files split into
-// fields; rebuilding the near and map lists around a moving position. After
-// the table: each load's time over its floor, each set's time per megabyte
-// against the full set's, and the resident memory the loaded full set takes.
+// fields; rebuilding the near and map lists around a moving position;
+// loading a large airport's procedures. After the table: each load's time
+// over its floor, each set's time per megabyte against the full set's, and
+// the resident memory the loaded full set takes.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@
 #include "src/host/module_state.h"
 #include "src/host/state.h"
 #include "src/navdb/navdb.h"
+#include "src/navdb/procedures.h"
 #include "src/navdb/text_file.h"
 #include "tools/navgen/navgen.h"
 
@@ -205,6 +207,77 @@ void BM_LoadAirportDetails(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LoadAirportDetails)->Unit(benchmark::kMicrosecond);
+
+// Procedure files of `airports` airports: KP0001.. with a few procedures of
+// ten legs each, and after them KBIG with its tables full (40 SIDs, 40 STARs,
+// 60 approaches of 12 legs), the airport a plan load reads. Written on first
+// use into a temporary folder of its own, removed at exit.
+class ProcedureFiles {
+ public:
+  explicit ProcedureFiles(int airports)
+      : dir_(fs::temp_directory_path() /
+             ("ovi_bench_navdb_procedures_" + std::to_string(getpid()) + "_" + std::to_string(airports))) {
+    const fs::path nav = dir_ / "ovi" / "navdata";
+    fs::create_directories(nav);
+    std::ofstream apts(nav / "apts.txt"), sids(nav / "sids.txt"), stars(nav / "stars.txt"), apps(nav / "apps.txt");
+    auto leg = [](std::ofstream& f, const std::string& transition, int n, int role) {
+      static const char* kRoles[] = {"-", "IAF", "FAF", "MAP"};
+      f << "L " << transition << " FX" << n << " " << kRoles[role] << " " << 3000 + 100 * n << " 45." << 1000 + n
+        << " -120." << 1000 + n << "\n";
+    };
+    for (int a = 1; a <= airports; ++a) {
+      const bool big = a == airports;
+      char ident[16];
+      std::snprintf(ident, sizeof ident, "KP%04d", a);
+      const std::string id = big ? "KBIG" : ident;
+      apts << "A " << id << " 500 45.0000 -120.0000 FIELD " << a << "\n";
+      for (int r = 1; r <= 10; ++r)
+        apts << "R " << (r < 10 ? "0" : "") << r << " 45.0000 -120.0000 8000 " << r * 10 << ".0 - - ASP\n";
+      const int procedures = big ? model::kMaxSids : 4;
+      for (std::ofstream* f : {&sids, &stars}) {
+        *f << "A " << id << "\n";
+        for (int p = 1; p <= procedures; ++p) {
+          *f << "P PROC" << p << "\n";
+          for (int l = 1; l <= (big ? 12 : 10); ++l) leg(*f, l <= 6 ? "-" : "T" + std::to_string(l % 3), l, 0);
+        }
+      }
+      apps << "A " << id << "\n";
+      static const char* kTypes[] = {"ILS", "RNAV", "VOR", "LOC", "NDB", "GPS"};
+      for (int p = 0; p < (big ? model::kMaxApproaches : 3); ++p) {
+        const int runway = p / 6 + 1;
+        apps << "P " << kTypes[p % 6] << " " << (runway < 10 ? "0" : "") << runway << "\n";
+        for (int l = 1; l <= (big ? 12 : 10); ++l)
+          leg(apps, l <= 2 ? "T" + std::to_string(l) : "---", l, l <= 2 ? 1 : l == 8 ? 2 : l == 10 ? 3 : 0);
+      }
+    }
+  }
+  ~ProcedureFiles() {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string Folder() const { return dir_.string(); }
+
+ private:
+  fs::path dir_;
+};
+
+// A plan load reads both ends: KBIG into the origin and the destination set
+// in turn. Arg: the airports the procedure files hold.
+void BM_LoadAirportProcedures(benchmark::State& state) {
+  const ProcedureFiles files(static_cast<int>(state.range(0)));
+  ResetModuleState();
+  host::host_state.SimulatorFolder = files.Folder();
+  int which = 1;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(navdb::LoadAirportProcedures("KBIG", which));
+    which = 3 - which;
+  }
+  const model::AirportProcedureSet& set = navdb::procedure_state.AirportProcedureSets[1];
+  state.counters["sids"] = set.SidCount;
+  state.counters["apps"] = set.ApproachCount;
+  ResetModuleState();
+}
+BENCHMARK(BM_LoadAirportProcedures)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 long ResidentBytes() {
   std::ifstream statm("/proc/self/statm");
