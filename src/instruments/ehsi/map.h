@@ -110,12 +110,9 @@ bool AltitudeRangeArcWanted();
 // in units, or nothing when it is not a finite number (nothing drawn).
 std::optional<double> DrawAltitudeRangeArc(gfx::Graphics& g, double radius, double range, int box);
 
-// The shared overlays on a map. The markers of display kind 8 (the MD-80)
-// multiply their points by the fine grid's factors and draw on it; the
-// other kinds place their points unscaled, so they draw on the canvas
-// units about the map centre with factors 1. The approach pattern on the
-// fine grid with its factors; traffic and the airport's runways on the
-// canvas units about the map centre.
+// The shared overlays on a map. The markers and the approach pattern on
+// the fine grid with its factors, as the route; traffic and the airport's
+// runways on the canvas units about the map centre.
 void DrawEhsiMarkers(const EhsiMap& map, std::int32_t kind);
 void DrawEhsiApproachPattern(const EhsiMap& map);
 void DrawEhsiTraffic(const EhsiMap& map, std::int32_t kind);
