@@ -98,12 +98,13 @@ constexpr int kTrafficLabelField = 4;
 //   - the plan's top of climb (until passed) and top of descent, while
 //     CruiseAlt is above 0.
 // Kinds kDisplayB737, kDisplayMd11 and kDisplayDu1000Map draw the first two
-// only with ShowFloatingTodBodIndicators 1. kDisplayB737 writes "T/C" and
-// "T/D" and multiplies map points by (sx, sy), truncated to whole pixels,
-// as its layers do; kDisplayMd11 and kDisplayDu1000Map mark the plan points
-// with small line symbols; the other kinds draw the plan points only while
-// VNAV is engaged, as circles with "[TOC]" and "[TOD]". Circles are 8 x sy
-// across, texts "Arial" 10 x sy.
+// only with ShowFloatingTodBodIndicators 1. Every kind multiplies its map
+// points by (sx, sy), so a caller on a fine grid passes that grid's factors
+// and one on canvas units 1 and 1; kDisplayB737 truncates them to whole
+// pixels, as its layers do, and writes "T/C" and "T/D"; kDisplayMd11 and
+// kDisplayDu1000Map mark the plan points with small line symbols; the other
+// kinds draw the plan points only while VNAV is engaged, as circles with
+// "[TOC]" and "[TOD]". Circles are 8 x sy across, texts "Arial" 10 x sy.
 void DrawTodTocMarkers(gfx::Graphics& g, double radius, double range, double cx, double cy, std::int32_t kind,
                        double sx, double sy, double ref_lat, double ref_lon, double rotation);
 

@@ -82,12 +82,17 @@ class MarkerPainter {
         pen_(kMarkerColour, 1.0f), brush_(kMarkerColour),
         font_("Arial", static_cast<gfx::REAL>(10.0 * sy), gfx::FontStyleRegular, gfx::Unit::Pixel) {}
 
+  // Every kind takes the caller's grid factors, as the caller's own route
+  // layer does: a mark placed unscaled on a fine grid stood short of the
+  // route, nearer the aircraft the larger the window.
   gfx::PointF Place(const Geo& p) const {
     double x, y;
     PlotPosition(frame_, cx_, cy_, p.lat, p.lon, x, y);
+    x *= sx_;
+    y *= sy_;
     if (kind_ == kDisplayB737) {
-      x = gfx::TruncToPixel(x * sx_);
-      y = gfx::TruncToPixel(y * sy_);
+      x = gfx::TruncToPixel(x);
+      y = gfx::TruncToPixel(y);
     }
     return gfx::PointF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y));
   }

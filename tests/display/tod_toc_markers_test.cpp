@@ -212,20 +212,23 @@ TEST_F(TodTocMarkersTest, B737WritesTheRoutesPointsAndNeedsTheOptionForTheRest) 
   EXPECT_EQ(Texts(), (std::vector<std::string>{"[TOD]", "[10000]", "T/D"}));
 }
 
+// On a fine grid the points take the grid factors as the route's do (2 and
+// 1.5 here), unrounded.
 TEST_F(TodTocMarkersTest, LineSymbolsOfTheMd11AndDu1000Maps) {
-  Draw(kDisplayMd11, 2, 2);
+  Draw(kDisplayMd11, 2, 1.5);
   auto lines = r.rec.Find(OpKind::Line);
   ASSERT_EQ(lines.size(), 4u);  // two at the TOC, two at the TOD
   EXPECT_TRUE(r.rec.Texts().empty());
-  EXPECT_NEAR(lines[0]->points[0].X, kCx - 16, 0.01);
-  EXPECT_NEAR(lines[0]->points[1].X, kCx + 16, 0.01);
-  EXPECT_NEAR(lines[0]->points[0].Y, MapY(-29.0), 0.5);
-  EXPECT_NEAR(lines[2]->points[0].Y, MapY(-27.5), 0.5);
-  Draw(kDisplayDu1000Map, 2, 2);
+  EXPECT_NEAR(lines[0]->points[0].X, 2 * kCx - 16, 0.01);
+  EXPECT_NEAR(lines[0]->points[1].X, 2 * kCx + 16, 0.01);
+  EXPECT_NEAR(lines[0]->points[0].Y, 1.5 * MapY(-29.0), 0.01);
+  EXPECT_NEAR(lines[2]->points[0].Y, 1.5 * MapY(-27.5), 0.01);
+  Draw(kDisplayDu1000Map, 2, 1.5);
   lines = r.rec.Find(OpKind::Line);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_NEAR(lines[0]->points[1].X - lines[0]->points[0].X, 16, 0.01);  // its own shape
-  EXPECT_NEAR(lines[1]->points[1].Y, MapY(-29.0), 0.5);                   // standing on the point
+  EXPECT_NEAR(lines[1]->points[1].X, 2 * kCx, 0.01);                      // standing on the point
+  EXPECT_NEAR(lines[1]->points[1].Y, 1.5 * MapY(-29.0), 0.01);
   guidance::guidance_state.TocPassed = 1;
   Draw(kDisplayMd11);
   EXPECT_EQ(r.rec.Find(OpKind::Line).size(), 2u);
@@ -241,6 +244,9 @@ TEST_F(TodTocMarkersTest, OtherDisplaysShowThePlanOnlyWithVnav) {
   EXPECT_EQ(CircleYs().size(), 3u);
   EXPECT_NEAR(CircleYs()[1], MapY(-29.0), 0.5);
   EXPECT_NEAR(CircleYs()[2], MapY(-27.5), 0.5);
+  Draw(kDisplayP1000, 0.5, 2);
+  EXPECT_NEAR(CircleYs()[2], 2 * MapY(-27.5), 0.01);
+  EXPECT_NEAR(r.rec.Find(OpKind::Ellipse)[2]->points[0].X, 0.5 * kCx, 0.01);
 }
 
 TEST_F(TodTocMarkersTest, NoCruiseAltitudeNoPlanMarkersOnAnyDisplay) {

@@ -153,13 +153,9 @@ std::optional<double> DrawAltitudeRangeArc(gfx::Graphics& g, double radius, doub
 
 void DrawEhsiMarkers(const EhsiMap& map, std::int32_t kind) {
   const nd::MapView& v = map.view;
-  const bool fine = kind == display::kDisplayB737;
-  if (fine)
-    v.UseFineGrid();
-  else
-    v.UsePlain();
-  display::DrawTodTocMarkers(*v.g, v.radius, v.range, 0.0, 0.0, kind, fine ? map.Kx() : 1.0, fine ? map.Ky() : 1.0,
-                             v.reference.latitude, v.reference.longitude, v.rotation);
+  v.UseFineGrid();
+  display::DrawTodTocMarkers(*v.g, v.radius, v.range, 0.0, 0.0, kind, map.Kx(), map.Ky(), v.reference.latitude,
+                             v.reference.longitude, v.rotation);
 }
 
 void DrawEhsiApproachPattern(const EhsiMap& map) {

@@ -30,10 +30,13 @@ namespace ovi::ehsi {
 // MD-80 also on a stepped one without. Their lists follow the map centre,
 // and a route index outside the active plan counts as none. The MD-80
 // draws its layers on a grid sixteen times finer than the device pixel.
-inline constexpr nd::MapFamily kDu1000MapFamily{{318.0f, 310.0f}, nd::PlanCentre::kRouteWhileActive, true, 1, true};
+// Each draws its whole active route with idents over its point layers.
+inline constexpr nd::MapFamily kDu1000MapFamily{{318.0f, 310.0f}, nd::PlanCentre::kRouteWhileActive, true, 1, true,
+                                                true};
 inline constexpr nd::MapFamily kProline4MapFamily{{247.0f, 285.0f}, nd::PlanCentre::kRouteWhileActive, true, 1,
-                                                  true};
-inline constexpr nd::MapFamily kMd80MapFamily{{266.0f, 232.0f}, nd::PlanCentre::kRouteElseAircraft, true, 16, true};
+                                                  true, true};
+inline constexpr nd::MapFamily kMd80MapFamily{{266.0f, 232.0f}, nd::PlanCentre::kRouteElseAircraft, true, 16, true,
+                                              true};
 
 // One picture's map.
 struct EhsiMap {
@@ -110,12 +113,9 @@ bool AltitudeRangeArcWanted();
 // in units, or nothing when it is not a finite number (nothing drawn).
 std::optional<double> DrawAltitudeRangeArc(gfx::Graphics& g, double radius, double range, int box);
 
-// The shared overlays on a map. The markers of display kind 8 (the MD-80)
-// multiply their points by the fine grid's factors and draw on it; the
-// other kinds place their points unscaled, so they draw on the canvas
-// units about the map centre with factors 1. The approach pattern on the
-// fine grid with its factors; traffic and the airport's runways on the
-// canvas units about the map centre.
+// The shared overlays on a map. The markers and the approach pattern on
+// the fine grid with its factors, as the route; traffic and the airport's
+// runways on the canvas units about the map centre.
 void DrawEhsiMarkers(const EhsiMap& map, std::int32_t kind);
 void DrawEhsiApproachPattern(const EhsiMap& map);
 void DrawEhsiTraffic(const EhsiMap& map, std::int32_t kind);

@@ -164,14 +164,16 @@ TEST_F(DataFieldsTest, FlagsAndAnnunciations) {
   }
 }
 
-// Under the rose always; on the arc only more than 45 degrees off the
-// heading the shorter way, tilted 40 degrees on its side; 0 reads 360.
+// Under the rose always; on the arc only while the plain difference of the
+// values as read exceeds 45 degrees (across north too: heading 350 with 10
+// selected shows), tilted 40 degrees on the shorter way's side; 0 reads 360.
 TEST_F(DataFieldsTest, SelectedHeadingSideAndTilt) {
   const std::tuple<int, double, double, const char*, int> cases[] = {  // side: 0 none, 1 right, -1 left, 2 rose
-      {1, 100, 0, "360\xC2\xB0", 2}, {2, 0, 359.7, "360\xC2\xB0", 2}, {4, 100, 146, "146\xC2\xB0", 1},
-      {4, 100, 145, "", 0},          {5, 100, 54, "054\xC2\xB0", -1}, {6, 350, 10, "", 0},
-      {7, 200, 0, "360\xC2\xB0", 1}, {4, 10, 300, "300\xC2\xB0", -1}, {4, 0, 180, "180\xC2\xB0", 1},
-      {4, 270, 90, "090\xC2\xB0", -1}};
+      {1, 100, 0, "360\xC2\xB0", 2},   {2, 0, 359.7, "360\xC2\xB0", 2}, {4, 100, 146, "146\xC2\xB0", 1},
+      {4, 100, 145, "", 0},            {5, 100, 54, "054\xC2\xB0", -1}, {6, 350, 10, "010\xC2\xB0", 1},
+      {5, 10, 350, "350\xC2\xB0", -1}, {7, 200, 0, "360\xC2\xB0", 1},   {4, 30, 0, "", 0},
+      {4, 330, 0, "360\xC2\xB0", 1},   {4, 0.5, 46.4, "", 0},           {4, 10, 300, "300\xC2\xB0", -1},
+      {4, 0, 180, "180\xC2\xB0", 1},   {4, 270, 90, "090\xC2\xB0", -1}};
   for (auto [mode, heading, selected, text, side] : cases) {
     G().AircraftHeading = heading;
     G().ApHeadingLockDir = selected;

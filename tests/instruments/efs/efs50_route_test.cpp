@@ -32,15 +32,15 @@ class RouteTest : public Efs50Test {
     DrawEfs50RouteWaypoints(efs_state.Efs50EhsiDisplay, g);
   }
   // The route frame: kx = (w + h) / 266 and ky = (w + h) / 230 units a
-  // canvas unit; a position lies at distance x radius / range x kx, one
-  // length for both axes, from the aircraft at (129, cy).
+  // canvas unit; a position lies at distance x radius / range canvas units
+  // from the aircraft at (129, cy), across by kx and down by ky.
   double Kx() const { return (size.x + size.y) / 266.0; }
   double Ky() const { return (size.x + size.y) / 230.0; }
   gfx::Point Fine(double lat, double lon) const {
     double distance = 0, bearing = 0;
     navdb::ComputeDistanceAndBearing(0.0, 0.0, lat, lon, distance, bearing);
-    const double length = distance * M().Efs50RoseRadius / M().Efs50EhsiRange * Kx(), b = bearing * M_PI / 180;
-    return gfx::Point(static_cast<int>(length * std::sin(b)), static_cast<int>(-length * std::cos(b)));
+    const double length = distance * M().Efs50RoseRadius / M().Efs50EhsiRange, b = bearing * M_PI / 180;
+    return gfx::Point(static_cast<int>(length * std::sin(b) * Kx()), static_cast<int>(-length * std::cos(b) * Ky()));
   }
   gfx::PointF Device(double fx, double fy, double cy = kArcY) const {
     const double sum = size.x + size.y;
@@ -58,7 +58,7 @@ TEST_F(RouteTest, LegsIdentsAndSymbolsByType) {
   for (auto [mode, cy] : {std::pair{5, kArcY}, {2, kRoseY}}) {
     DrawRoute(mode);
     const gfx::Point q1 = Fine(0.1, 0.0), q2 = Fine(0.1, 0.1);
-    EXPECT_EQ(q1.Y, static_cast<int>(-6 * (mode == 5 ? 7.6 : 4.0) * Kx())) << mode;  // north on kx too
+    EXPECT_EQ(q1.Y, static_cast<int>(-6 * (mode == 5 ? 7.6 : 4.0) * Ky())) << mode;  // north on ky
     EXPECT_TRUE(HasLine(c::kBlue, Device(0, 0, cy), Device(q1, cy), static_cast<float>(2 * Kx()))) << mode;
     EXPECT_TRUE(TextAt("ACT", Device(q1.X + 7, q1.Y - 7, cy), "DA Rered", static_cast<float>(12 * Kx()), c::kBlue));
     EXPECT_TRUE(TextAt("APTX", Device(q2.X + 7 * Kx(), q2.Y - 7 * Ky(), cy), "DA Rered", 0, c::kWhite)) << mode;
@@ -145,6 +145,36 @@ TEST_F(RouteTest, HoldOnBothSidesAndItsPoint) {
       EXPECT_TRUE(Near(arcs[0]->points[2], At(7.5, 0.5, kCx + x, kArcY + a_y, 90)) && arcs[0]->start_angle == 180.0f);
       EXPECT_TRUE(Near(arcs[1]->points[2], At(7.5, -1.5, kCx + x, kArcY + c_y, 90)) && arcs[1]->start_angle == 0.0f);
       EXPECT_EQ(StartsAt(OpKind::Ellipse, dot != 0u ? dot : c::kGreen, Arc(38, -1), 1), dot != 0u) << lnav << holding;
+    }
+  }
+}
+
+// The route, the hold and the markers lie on one map: a hold's fix stands
+// on its waypoint, north-east of the aircraft, at any window size and on
+// both roses (a route one scale for both axes stood 230/266 as far up the
+// screen, its waypoint over a NM from the fix).
+TEST_F(RouteTest, HoldFixOnItsWaypointAtEverySize) {
+  M().EFS50NavMode = 2;
+  F().HoldCount = 1;
+  model::HoldingPattern& h = F().HoldTable[1];
+  h.active_index = 2;
+  h.leg_length = 4.0;
+  h.corners[0].latitude = h.corners[0].longitude = 0.1;  // APTX
+  G().HoldScratchPointLat = 0.12;
+  G().HoldScratchPointLon = 0.1;
+  for (auto [width, height] : {std::pair{280, 262}, {560, 393}}) {
+    for (int mode : {5, 2}) {
+      Draw(mode, 1, width, height);
+      std::vector<const gfx::RecordedOp*> legs;  // ACT to APTX, the route's pen (not the card's ticks)
+      for (const gfx::RecordedOp* op : Ops(OpKind::Line, c::kWhite))
+        if (op->pen_width == static_cast<float>(2 * Kx())) legs.push_back(op);
+      const auto hold = Ops(OpKind::Line, c::kGreen);
+      ASSERT_EQ(legs.size(), 1u);
+      ASSERT_FALSE(hold.empty());  // the fix to the point beyond it first
+      const gfx::PointF waypoint = legs[0]->points[1], fix = hold[0]->points[0];
+      // Within the canvas unit the hold truncates its places to.
+      EXPECT_NEAR(fix.X, waypoint.X, sx) << width << " mode " << mode;
+      EXPECT_NEAR(fix.Y, waypoint.Y, sy) << width << " mode " << mode;
     }
   }
 }

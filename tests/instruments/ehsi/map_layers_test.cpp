@@ -124,6 +124,44 @@ TEST_F(MapLayersTest, PointMembersFromOneTable) {
   }
 }
 
+// A point the active route passes keeps its mark and leaves its ident to
+// the route, which writes it a few units off (the two ran into one,
+// "UUBG"); a waypoint of that ident a NM away, or a route without an
+// active waypoint, leaves the label where it was. In a whole picture each
+// display then prints the ident once.
+TEST_F(MapLayersTest, AnIdentTheRouteWritesIsWrittenOnce) {
+  AllSwitches(1);
+  for (const MarkCase& c : kMarks) {
+    if (c.marks == 0) continue;
+    SCOPED_TRACE(::testing::Message() << nd::PointLayerMembers()[c.member].name << " " << c.record_kind);
+    OnlyPoint(c.kind, c.ident, c.record_kind, North(10));
+    for (auto [route_nm, active, labelled] : {std::tuple{10.0, 0, false}, {11.0, 0, true}, {10.0, 999, true}}) {
+      Entry(0, c.ident, North(route_nm));
+      Plan().ActiveWaypointIndex = active;
+      DrawMember(c.which, c.member);
+      EXPECT_EQ(TextsOf(c.label).size(), labelled ? 1u : 0u) << route_nm << " " << active;
+      if (c.mark == OpKind::Text)
+        EXPECT_EQ(TextsOf("*").size(), 1u);
+      else
+        EXPECT_EQ(static_cast<int>(OpsOf(c.mark, c.colour).size()), c.marks);
+    }
+  }
+  // UBG as a VOR and the route's active waypoint, the navaids shown.
+  OnlyPoint(NearKind::kNavaids, "UBG", "V", North(10));
+  Entry(0, "UBG", North(10), kLon, "VOR");
+  Plan().ActiveWaypointIndex = 0;
+  for (Which which : {kDu1000, kProline4, kMd80}) {
+    Surface(which);
+    const PIXSIZE size{dc->width, dc->height};
+    if (which == kDu1000) DrawDu1000Ehsi(ehsi_state.Du1000Display, dc.get(), &size, 1);
+    if (which == kProline4) DrawProline4Mfd(ehsi_state.Proline4Display, dc.get(), &size, 1);
+    if (which == kMd80) DrawMd80Ehsi(ehsi_state.Md80Display, dc.get(), &size, 1);
+    int on_map = 0;  // the data blocks at the top name the active waypoint too
+    for (const auto& t : TextsOf("UBG")) on_map += t.y > 30.0f;
+    EXPECT_EQ(on_map, 1) << which;
+  }
+}
+
 // The display calls a member while one of its switches is 1 and the range
 // is within its limit; a DU-1000 or Pro Line 4 navaid draws a "V" by the
 // VOR switch and an "N" by the NDB switch; a point 2 x range + 50 NM out is

@@ -292,10 +292,12 @@ void Pointer2Block(const Context& /*x*/, gfx::Graphics& g, const display::Canvas
 }
 
 // The selected heading: under the rose in modes 1 to 3; on the arc only
-// while it lies more than 45 degrees off the heading (the shorter way),
-// tilted on the side it lies, where the arc's marker would be out of view.
+// while the plain difference of the two values as read exceeds 45 degrees
+// (heading 350 with 10 selected: 340, so the readout shows), tilted on the
+// side the shorter way gives.
 void SelectedHeading(const Context& x, gfx::Graphics& g, const display::CanvasScale& scale) {
-  double selected = FiniteOr(G().ApHeadingLockDir);
+  const double heading = FiniteOr(G().AircraftHeading), as_read = FiniteOr(G().ApHeadingLockDir);
+  double selected = as_read;
   if (selected == 0.0) selected = 360.0;
   const gfx::Font font = display::ArialBold(14.0f);
   const gfx::SolidBrush amber(c::kAmber);
@@ -304,9 +306,8 @@ void SelectedHeading(const Context& x, gfx::Graphics& g, const display::CanvasSc
     return;
   }
   if (x.mode < 4 || x.mode > 7) return;
-  const double turn = ehsi::ShorterTurn(FiniteOr(G().AircraftHeading), selected);
-  if (!(std::fabs(std::trunc(turn)) > 45.0)) return;
-  if (turn > 0.0)
+  if (!(std::fabs(std::trunc(as_read - heading)) > 45.0)) return;
+  if (ehsi::ShorterTurn(heading, selected) >= 0.0)
     display::UseOrigin(g, scale, 220.0f, 85.0f, 40.0);
   else
     display::UseOrigin(g, scale, 15.0f, 105.0f, -40.0);

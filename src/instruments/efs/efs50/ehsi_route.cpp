@@ -42,7 +42,7 @@ std::uint32_t SymbolFor(std::string_view type) {
 class RouteLayer {
  public:
   RouteLayer(gfx::Graphics& g, const display::FineGrid& grid, double pixels_per_nm, double range)
-      : g_(g), grid_(grid), length_per_nm_(pixels_per_nm * grid.gx), range_(range),
+      : g_(g), grid_(grid), pixels_per_nm_(pixels_per_nm), range_(range),
         font_(display::DaReredBold(static_cast<float>(12.0 * grid.gx))),
         white_pen_(c::kWhite, static_cast<float>(2.0 * grid.gx)),
         blue_pen_(c::kBlue, static_cast<float>(2.0 * grid.gx)),
@@ -51,18 +51,17 @@ class RouteLayer {
     yellow_pen_.SetDashStyle(gfx::DashStyle::Dash);
   }
 
-  // One length for both axes: the route frame's vertical unit is the
-  // canvas's 230ths, its horizontal one the 266ths, so the along-heading
-  // part of a place comes out at 230/266 of the across part, as the
-  // display has always drawn its route.
+  // The place in canvas units, then on the grid: x by kx, y by ky, so the
+  // route lies on the same map as the hold and the markers (one length for
+  // both axes squeezed the along-heading part to 230/266).
   gfx::Point Place(double latitude, double longitude) const {
     const guidance::State& s = G();
     double distance = 0.0, bearing = 0.0;
     navdb::ComputeDistanceAndBearing(s.PlaneLatitude, s.PlaneLongitude, latitude, longitude, distance, bearing);
-    int x = 0, y = 0;
-    navdb::BearingOffsetToScreenInt(FiniteOr(s.MapHeading), FiniteOr(bearing), 0, 0,
-                                    FiniteOr(distance) * length_per_nm_, x, y);
-    return gfx::Point(x, y);
+    double x = 0.0, y = 0.0;
+    navdb::BearingOffsetToScreen(FiniteOr(s.MapHeading), FiniteOr(bearing), 0.0, 0.0,
+                                 FiniteOr(distance) * pixels_per_nm_, x, y);
+    return gfx::Point(gfx::TruncToPixel(x * grid_.gx), gfx::TruncToPixel(y * grid_.gy));
   }
   void Symbol(const gfx::Point& p, std::uint32_t code, std::uint32_t style) {
     const double up = code == display::kSymbolWaypointStar ? 6.0 : 3.0;
@@ -83,7 +82,7 @@ class RouteLayer {
  private:
   gfx::Graphics& g_;
   const display::FineGrid& grid_;
-  double length_per_nm_;
+  double pixels_per_nm_;
   double range_;
   gfx::Font font_;
   gfx::Pen white_pen_, blue_pen_, yellow_pen_;

@@ -42,9 +42,9 @@ void Route(const EhsiMap& m) { DrawEhsiRoute(m, kDu1000RouteStyle); }
 void DepartureRunway(const EhsiMap& m) { DrawDu1000SelectedRunways(m, 1); }
 void ArrivalRunway(const EhsiMap& m) { DrawDu1000SelectedRunways(m, 2); }
 
-// The markers on the canvas units about the arc centre (they place their
-// points unscaled); traffic and the airport's runways there too, the frame
-// the 234-unit radius they are given belongs to.
+// The markers on the route's fine grid; traffic and the airport's runways
+// on the canvas units about the arc centre, the frame the 234-unit radius
+// they are given belongs to.
 void Markers(const EhsiMap& m) { DrawEhsiMarkers(m, display::kDisplayDu1000Map); }
 void Traffic(const EhsiMap& m) { DrawEhsiTraffic(m, display::kDisplayDu1000); }
 

@@ -164,10 +164,16 @@ void ForgetWhole(const gfx::DeviceContext* dc) {
     if (surface == dc) surface = nullptr;
 }
 
-// The map outlines, in canvas units.
-constexpr gfx::Point kRoseOutlineTop[] = {{0, 0}, {267, 0}, {267, 90}, {267, 98}, {243, 90}, {205, 112}, {205, 172}};
+// The map outlines, in canvas units. The rose's sides pass just outside
+// the compass arc where its ticks stop (65 degrees) and then below the
+// labels there, which reach some 7 degrees further round at their outer
+// corners: a side straight from (26, 85) to (65, 109), or from (243, 90)
+// to (205, 112), ran through the labels at 60 degrees ("30" read "0").
+// What the sides take in lies within the map area every frame erases.
+constexpr gfx::Point kRoseOutlineTop[] = {{0, 0},    {267, 0},   {267, 90},  {267, 98},
+                                          {246, 98}, {239, 117}, {208, 131}, {205, 172}};
 constexpr gfx::Point kRoseOutlineMiddle[] = {{135, 215}};
-constexpr gfx::Point kRoseOutlineBottom[] = {{73, 172}, {65, 109}, {26, 85}, {0, 85}};
+constexpr gfx::Point kRoseOutlineBottom[] = {{73, 172}, {60, 131}, {29, 117}, {22, 98}, {23, 94}, {0, 85}};
 // The top of the arc format's map follows a circle of about 121 units
 // around the aircraft.
 constexpr gfx::Point kArcMapCurve[] = {{27, 90},  {41, 70},  {56, 56},  {83, 38},  {103, 31}, {134, 27},

@@ -99,6 +99,50 @@ TEST_F(FrameTest, TicksAndTheOffScaleArrowStopAtSixtyFiveDegrees) {
   }
 }
 
+// The compass labels at the ends of the arc stand whole in the rose's
+// outline: every corner of a label's box (measured as drawn, through its
+// turned frame) lies inside the clip in force. "30" and "33" at heading 0,
+// "12" at 60, and the widest labels 64.9 degrees either side; a side
+// straight from (26, 85) to (65, 109) showed "30" as "0".
+TEST_F(FrameTest, CompassLabelsAtTheEndsOfTheArcAreWhole) {
+  gfx::DeviceContext scratch(4, 4);
+  gfx::Graphics measure(&scratch);
+  const gfx::Font font = display::DaReredBold(17.0f);
+  auto inside = [](const std::vector<gfx::PointF>& outline, double x, double y) {
+    bool in = false;  // even-odd, as the clip fills
+    for (std::size_t i = 0, j = outline.size() - 1; i < outline.size(); j = i++) {
+      const gfx::PointF a = outline[i], b = outline[j];
+      if ((a.Y > y) != (b.Y > y) && x < a.X + (y - a.Y) * (b.X - a.X) / (b.Y - a.Y)) in = !in;
+    }
+    return in;
+  };
+  for (double heading : {0.0, 60.0, 4.9, 55.1, 274.9, 265.1}) {
+    guidance().AircraftHeading = heading;
+    Draw();
+    const gfx::RecordedOp* clip = nullptr;
+    int labels = 0;
+    for (const gfx::RecordedOp& op : rec.Ops()) {
+      if (op.kind == OpKind::Clip) clip = &op;
+      if (op.kind == OpKind::ResetClip) clip = nullptr;
+      // The labels: DA Rered 17 turned about the rose's centre (134, 148.5).
+      if (op.kind != OpKind::Text || op.font_family != "DA Rered" || op.font_size != 17.0f ||
+          std::abs(op.matrix[4] - 134.0f) > 0.01f || std::abs(op.matrix[5] - 148.5f) > 0.01f)
+        continue;
+      ++labels;
+      ASSERT_NE(clip, nullptr);
+      const std::string ink = op.text.substr(0, op.text.find_last_not_of(' ') + 1);
+      gfx::RectF box;
+      measure.MeasureString(ink, font, gfx::PointF(0, 0), nullptr, &box);
+      for (const auto& [u, v] : {std::pair{0.0f, 0.0f}, {box.Width, 0.0f}, {0.0f, box.Height}, {box.Width, box.Height}}) {
+        const double x = op.points[0].X + u * op.matrix[0] + v * op.matrix[2];
+        const double y = op.points[0].Y + u * op.matrix[1] + v * op.matrix[3];
+        EXPECT_TRUE(inside(clip->points, x, y)) << "\"" << op.text << "\" at heading " << heading;
+      }
+    }
+    EXPECT_GE(labels, 4) << heading;
+  }
+}
+
 TEST_F(FrameTest, LayerTableAtAndBesideEveryBoundary) {
   gfx::DeviceContext small(4, 4);
   gfx::Graphics g(&small);

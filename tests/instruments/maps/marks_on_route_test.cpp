@@ -1,0 +1,178 @@
+// The top of climb and descent on every map that draws them through the
+// shared markers, each map drawn at its design size and at twice its width
+// and 1.5 times its height: every mark lies on the route's line, halfway
+// along the leg it is placed on. The aircraft is south and west of zero,
+// the maps turned 20 degrees, the legs running north-east.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "src/display/kit.h"
+#include "src/flightplan/state.h"
+#include "src/guidance/state.h"
+#include "src/host/module_state.h"
+#include "src/instruments/efs/efs50/efs50.h"
+#include "src/instruments/efs/state.h"
+#include "src/instruments/ehsi/du1000/du1000.h"
+#include "src/instruments/ehsi/md80/md80.h"
+#include "src/instruments/ehsi/proline4/proline4.h"
+#include "src/instruments/ehsi/state.h"
+#include "src/instruments/mfd/c17/c17_mfd.h"
+#include "src/instruments/mfd/c17/state.h"
+#include "src/instruments/mfd/p1000/p1000_mfd.h"
+#include "src/instruments/nd/b737_nd.h"
+#include "src/instruments/nd/md11_nd.h"
+#include "src/instruments/nd/state.h"
+#include "src/model/state.h"
+#include "tests/host/fake_panels.h"
+
+namespace ovi {
+namespace {
+
+using gfx::OpKind;
+namespace colour = display::colour;
+model::State& M() { return model::model_state; }
+guidance::State& G() { return guidance::guidance_state; }
+
+// How a map marks a point: "T/C" 8 canvas units right of and 7 above it; a
+// bar across it; a "T" standing on it; a circle about it.
+enum class Mark { kText, kBar, kTee, kCircle };
+using DrawEntry = void (*)(gfx::DeviceContext*, const PIXSIZE*);
+
+struct Map {
+  const char* name;
+  int width, height;          // design size
+  double canvas_w, canvas_h;  // the units of the text marks' offsets
+  Mark mark;
+  gfx::ARGB route;  // the legs beyond the active waypoint
+  void (*set)();
+  DrawEntry draw;
+};
+
+const Map kMaps[] = {
+    {"B737", 244, 302, 244, 302, Mark::kText, colour::kMagenta, [] { M().HWB737NDMode = 5, M().NdRange = 40; },
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, dc, s, 1); }},
+    {"MD11", 240, 258, 240, 258, Mark::kBar, colour::kMagenta,
+     [] { M().HWMD11NDMode = nd::kMd11NdModeMap, M().Md11NdRange = 40; },
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { nd::DrawMd11NavigationDisplay(nd::nd_state.Md11NdDisplay, dc, s, 1); }},
+    {"DU1000", 318, 311, 318, 310, Mark::kTee, colour::kWhite, [] { M().DU1000EHSIMode = 3, M().Du1000EhsiRange = 60; },
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { ehsi::DrawDu1000Ehsi(ehsi::ehsi_state.Du1000Display, dc, s, 1); }},
+    {"ProLine4", 247, 285, 247, 285, Mark::kTee, colour::kWhite,
+     [] { M().PROLINE4MFDMode = 3, M().Proline4MapRadius = 140, M().Proline4MapRange = 40; },
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { ehsi::DrawProline4Mfd(ehsi::ehsi_state.Proline4Display, dc, s, 1); }},
+    {"MD80", 266, 232, 266, 232, Mark::kText, colour::kWhite, [] { M().MD80EHSIMode = 3, M().Md80EhsiMapRange = 40; },
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { ehsi::DrawMd80Ehsi(ehsi::ehsi_state.Md80Display, dc, s, 1); }},
+    {"EFS50", 280, 262, 266, 230, Mark::kCircle, colour::kWhite,
+     [] { M().EFS50HsiMode = 5, M().EFS50NavMode = 2, M().Efs50EhsiRange = 20, M().ShowTodBodIndicators = 1; },
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { efs::DrawEfs50Ehsi(efs::efs_state.Efs50EhsiDisplay, dc, s, 1); }},
+    {"P1000", 272, 314, 272, 314, Mark::kCircle, colour::kWhite, [] { M().P1000MapRange = 25; },
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { p1000::DrawP1000Mfd(efs::efs_state.P1000MfdDisplay, dc, s, 1); }},
+    {"C17MapPage", 492, 482, 246, 241, Mark::kText, colour::kMagenta, [] { M().C17MfdPage = 6, M().C17MfdMapRange = 40; },
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { c17::DrawC17Mfd(c17::c17_state.C17MfdDisplay, dc, s, 5); }},
+};
+
+struct Geo {
+  double lat, lon;
+};
+// `east` and `north` NM from the aircraft at 10 S 20 W (a degree of
+// latitude is 60 NM on the module's sphere).
+Geo At(double east, double north) { return {-10.0 + north / 60.0, -20.0 + east / (60.0 * std::cos(10.0 * M_PI / 180))}; }
+const Geo kRoute[] = {At(0, -10), At(4, 6), At(10, 14), At(16, 24), At(26, 30)};
+Geo Halfway(int leg) { return {(kRoute[leg].lat + kRoute[leg + 1].lat) / 2, (kRoute[leg].lon + kRoute[leg + 1].lon) / 2}; }
+
+class MarksOnRouteTest : public ::testing::TestWithParam<Map> {
+ public:
+  void SetUp() override {
+    ResetModuleState();
+    host.Bind();
+    G().DisplayPower = 1;
+    G().PlaneLatitude = -10.0, G().PlaneLongitude = -20.0;
+    G().MapHeading = G().AircraftHeading = 20.0;
+    G().DestinationDistance = 60.0;
+    G().VnavEngaged = 1;  // the P1000's and the EFS 50's circles show with it
+    G().AircraftAltitude = G().NextConstraintAltitude = 20000.0;
+    M().CruiseAlt = 30000;
+    flightplan::State& f = flightplan::flightplan_state;
+    for (int i = 0; i < 5; ++i) {
+      f.ActiveFlightPlan[i].ident = "WPT" + std::to_string(i);
+      f.ActiveFlightPlan[i].latitude = kRoute[i].lat, f.ActiveFlightPlan[i].longitude = kRoute[i].lon;
+      f.ActiveFlightPlan[i].value3 = -1.0;  // no inbound course
+    }
+    f.ActiveFlightPlanLastIndex = 4;
+    f.ActiveWaypointIndex = 1;
+    G().NextConstraintLat = kRoute[4].lat, G().NextConstraintLon = kRoute[4].lon;
+    GetParam().set();
+  }
+  gfx::Recorder Draw(int width, int height, const Geo& toc, const Geo& tod) {
+    G().TocLatitude = toc.lat, G().TocLongitude = toc.lon, G().TodLatitude = tod.lat, G().TodLongitude = tod.lon;
+    G().DisplayRefreshCounter = 0;  // the P1000 repaints in full
+    gfx::DeviceContext dc(width, height);
+    gfx::Recorder rec;
+    dc.recorder = &rec;
+    const PIXSIZE size{width, height};
+    GetParam().draw(&dc, &size);
+    return rec;
+  }
+  // The points marked in `rec` (top of climb first): its shown operations
+  // that differ from `other`'s, the same picture with the marks swapped.
+  // (The C-17's page 6 lays its layers a second time under a clip that
+  // hides them.)
+  std::vector<gfx::PointF> Marks(const gfx::Recorder& rec, const gfx::Recorder& other, int width, int height) const {
+    std::vector<const gfx::RecordedOp*> moved;
+    EXPECT_EQ(rec.Size(), other.Size());
+    for (std::size_t i = 0; i < rec.Size() && i < other.Size(); ++i) {
+      const gfx::RecordedOp &a = rec.Ops()[i], &b = other.Ops()[i];
+      if (a.visible && a.kind == b.kind && !a.points.empty() && a.points.size() == b.points.size() &&
+          (a.points[0].X != b.points[0].X || a.points[0].Y != b.points[0].Y))
+        moved.push_back(&a);
+    }
+    const Map& m = GetParam();
+    std::vector<gfx::PointF> out;
+    for (std::size_t k = 0; k < moved.size(); ++k) {
+      const gfx::RecordedOp& op = *moved[k];
+      if (m.mark == Mark::kText && op.kind == OpKind::Text)
+        out.push_back({static_cast<float>(op.points[0].X - 8.0 * width / m.canvas_w),
+                       static_cast<float>(op.points[0].Y + 7.0 * height / m.canvas_h)});
+      if (m.mark == Mark::kCircle && op.kind == OpKind::Ellipse) out.push_back(op.points[0]);
+      if (m.mark == Mark::kBar && k % 2 == 0)
+        out.push_back({(op.points[0].X + op.points[1].X) / 2, (op.points[0].Y + op.points[1].Y) / 2});
+      if (m.mark == Mark::kTee && k % 2 == 1) out.push_back(op.points[1]);
+    }
+    return out;
+  }
+  // Whether `p` lies within 2 pixels of a leg at least `min_length` long,
+  // 40 to 60 per cent along it.
+  static bool HalfwayAlongALeg(const gfx::Recorder& rec, gfx::ARGB colour, gfx::PointF p, double min_length) {
+    for (const gfx::RecordedOp* op : rec.Find(OpKind::Line)) {
+      const double ax = op->points[0].X, ay = op->points[0].Y;
+      const double dx = op->points[1].X - ax, dy = op->points[1].Y - ay, length = std::hypot(dx, dy);
+      if (op->color != colour || length < min_length) continue;
+      const double t = ((p.X - ax) * dx + (p.Y - ay) * dy) / (length * length);
+      if (t >= 0.4 && t <= 0.6 && std::fabs((p.X - ax) * dy - (p.Y - ay) * dx) / length <= 2.0) return true;
+    }
+    return false;
+  }
+  testing::FakeHost host;
+};
+
+TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLieOnTheirLegsAtEverySize) {
+  const Map& m = GetParam();
+  for (const auto& [width, height] : {std::pair{m.width, m.height}, {2 * m.width, 3 * m.height / 2}}) {
+    const gfx::Recorder a = Draw(width, height, Halfway(2), Halfway(3)), b = Draw(width, height, Halfway(3), Halfway(2));
+    for (const auto& [rec, other] : {std::pair{&a, &b}, {&b, &a}}) {
+      const std::vector<gfx::PointF> marks = Marks(*rec, *other, width, height);
+      ASSERT_EQ(marks.size(), 2u) << width;
+      for (const gfx::PointF& p : marks)
+        EXPECT_TRUE(HalfwayAlongALeg(*rec, m.route, p, width == m.width ? 20.0 : 30.0))
+            << width << " x " << height << ": mark at (" << p.X << ", " << p.Y << ")";
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryMap, MarksOnRouteTest, ::testing::ValuesIn(kMaps),
+                         [](const ::testing::TestParamInfo<Map>& p) { return std::string(p.param.name); });
+
+}  // namespace
+}  // namespace ovi
