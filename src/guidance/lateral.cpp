@@ -8,6 +8,7 @@
 #include "src/guidance/flight_log.h"
 #include "src/guidance/holding.h"
 #include "src/guidance/radio_tuning.h"
+#include "src/guidance/route_ahead.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav.h"
@@ -250,22 +251,15 @@ double CornerStillToFly() {
 }
 
 std::vector<double> DistancesAlongRoute() {
-  const State& g = guidance_state;
   const flightplan::State& fp = flightplan::flightplan_state;
   std::vector<double> out;
   if (ActiveEntry() == nullptr) return out;
-  double sum = CornerStillToFly();
-  double lat = g.PlaneLatitude, lon = g.PlaneLongitude;
+  const RouteAhead ahead;
+  const double corner = CornerStillToFly();
+  double sum = 0.0;  // a marker entry adds nothing
   for (int i = fp.ActiveWaypointIndex; i <= fp.ActiveFlightPlanLastIndex; ++i) {
-    const model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
-    if (w.ident != "DISCO") {
-      double d = 0.0, c = 0.0;
-      navdb::ComputeDistanceAndBearing(lat, lon, w.latitude, w.longitude, d, c);
-      sum += d;
-      lat = w.latitude;
-      lon = w.longitude;
-    }
-    out.push_back(sum);
+    if (const double d = ahead.To(i); !std::isnan(d)) sum = d;
+    out.push_back(corner + sum);
   }
   return out;
 }

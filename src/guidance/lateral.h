@@ -64,10 +64,9 @@ bool ActiveLegStart(double& lat, double& lon);
 double CornerStillToFly();
 
 // Along the route from the aircraft to each entry from the active one to
-// the last (element 0: the active waypoint): the corner still to fly, the
-// distance to the active waypoint, then leg by leg, a "DISCO" entry adding
-// nothing (as the vertical profile measures). Empty without an active
-// waypoint.
+// the last (element 0: the active waypoint): the corner still to fly, then
+// `RouteAhead`'s distances, a marker entry adding nothing (as the vertical
+// profile measures). Empty without an active waypoint.
 std::vector<double> DistancesAlongRoute();
 
 }  // namespace ovi::guidance

@@ -344,7 +344,7 @@ int ClampedConstraintIndex(int last) { return std::clamp(G().NextConstraintIndex
 // Along the route from the aircraft (to the active waypoint, then leg by
 // leg) to the last waypoint, where the climb starts and the descent ends;
 // the whole route without an active waypoint on it.
-double RouteAhead(int last, double route_length) {
+double DistanceToRouteEnd(int last, double route_length) {
   const int active = Fp().ActiveWaypointIndex;
   if (active < 1 || active > last) return route_length;
   const State& g = G();
@@ -427,7 +427,7 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   // put the top of descent before the top of climb: the plan tops out where
   // the two profiles meet instead (CruiseAltitudeLimit).
   const double bottom = last >= 0 ? PlannedAltitude(E(ClampedConstraintIndex(last))) : 0.0;
-  const ProfileFit fit{bottom, RouteAhead(last, length)};
+  const ProfileFit fit{bottom, DistanceToRouteEnd(last, length)};
   bool topped_out = false;
   if (g.TocPassed == 0 && last >= 1 && !fit.Fits(altitude, rate)) {
     if (ceiling != 0.0) {
