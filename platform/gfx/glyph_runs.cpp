@@ -192,8 +192,18 @@ void InkBox(cairo_scaled_font_t* sf, const TextFont& f, unsigned long index, Gly
 // surface with its origin on a whole pixel; the box of what it covers.
 bool Rasterise(cairo_scaled_font_t* sf, const TextFont& f, unsigned long index, GlyphImage& out) {
   if (sf == nullptr) return false;
-  const double scale = std::sqrt(std::fabs(f.xx * f.yy - f.yx * f.xy)) + std::hypot(f.xx, f.yx) + std::hypot(f.xy, f.yy);
-  for (int side = std::max(16, static_cast<int>(std::ceil(f.em * scale)) * 4 + 8); side <= 8192; side *= 2) {
+  // A surface just larger than twice the glyph's ink box each way from the
+  // origin (where the glyph lies is not known before it is drawn, so the
+  // surface's size does not change what is drawn): clearing and searching
+  // a surface sized by the font alone took most of a glyph's first
+  // drawing. A glyph that reaches the border is drawn again on one twice
+  // as large.
+  GlyphImage ink;
+  InkBox(sf, f, index, ink);
+  std::int64_t far = 0;
+  for (std::int64_t v : {ink.ink_x0, ink.ink_y0, ink.ink_x1, ink.ink_y1}) far = std::max(far, v < 0 ? -v : v);
+  const int start = static_cast<int>(std::min<std::int64_t>(4096, 2 * (far / 256 + 1) + 16));
+  for (int side = std::max(16, start); side <= 8192; side *= 2) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, side, side);
     cairo_t* cr = cairo_create(surface);
     const int origin = side / 2;
