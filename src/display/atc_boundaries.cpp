@@ -80,21 +80,21 @@ bool OutOfSight(GeoMemo& places, std::size_t first_slot, const model::AtcBoundar
   return true;
 }
 
-// Whether no piece of the outline can come within `sight` (NM), from its
-// first point's distance alone and how far its other points lie from that
-// one, without placing any of them: every point lies within r of the first
-// point, so at least d - r from the origin and at most asin(sin r / sin d)
-// (angles on the sphere) off the first point's direction, and a straight
-// piece between two such points comes no nearer than (d - r) times the
-// cosine of that. r is the distance to the farthest corner of the points'
-// box of latitudes and longitudes (longitudes counted from the first
-// point's): along a parallel the distance from a point grows with the
-// longitudes' difference, along a meridian it has one least value, so
-// over a box short of the first point's antipode it is greatest at a
-// corner.
-bool FarOutOfSight(const model::AtcBoundary& boundary, int count, double first_distance, double sight) {
+// Whether no piece of the outline can come within `sight` (NM) of the
+// reference (`from`, `from_lon`), without placing any of its points: they
+// all lie within r of the middle of their box of latitudes and longitudes,
+// so at least d - r from the reference (d the middle's distance) and at
+// most asin(sin r / sin d) (angles on the sphere) off the middle's
+// direction, and a straight piece between two such points comes no nearer
+// than (d - r) times the cosine of that. r is the distance to the box's
+// farthest corner: along a parallel the distance from a point grows with
+// the longitudes' difference, along a meridian it has one least value, so
+// over a box short of the middle's antipode it is greatest at a corner.
+bool FarOutOfSight(const model::AtcBoundary& boundary, int count, const navdb::LatitudeTrig& from, double from_lon,
+                   double sight) {
   if (count < 2 || !std::isfinite(sight)) return false;
   const model::AtcBoundary::Point& first = boundary.points[1];
+  // Longitudes counted from the first point's, the short way round.
   double lat0 = first.latitude, lat1 = first.latitude, east0 = 0.0, east1 = 0.0;
   for (int p = 2; p <= count; ++p) {
     const model::AtcBoundary::Point& pt = boundary.points[p];
@@ -105,20 +105,22 @@ bool FarOutOfSight(const model::AtcBoundary& boundary, int count, double first_d
     east0 = std::min(east0, east), east1 = std::max(east1, east);
   }
   if (!(east1 - east0 < 180.0)) return false;
-  const navdb::LatitudeTrig from = navdb::LatitudeTrigOf(first.latitude);
-  double spread = 0.0;
-  for (double lat : {lat0, lat1})
+  const double mid_lon = first.longitude + 0.5 * (east0 + east1);
+  const navdb::LatitudeTrig mid = navdb::LatitudeTrigOf(0.5 * (lat0 + lat1));
+  double spread = 0.0, distance = 0.0, course = 0.0;
+  for (double lat : {lat0, lat1}) {
+    const navdb::LatitudeTrig corner = navdb::LatitudeTrigOf(lat);
     for (double east : {east0, east1}) {
-      double distance = 0.0, course = 0.0;
-      navdb::GreatCircleFrom(from, first.longitude, navdb::LatitudeTrigOf(lat), first.longitude + east, distance,
-                             course);
+      navdb::GreatCircleFrom(mid, mid_lon, corner, first.longitude + east, distance, course);
       spread = std::max(spread, distance);
     }
-  const double d = first_distance / navdb::kEarthRadiusNm, r = spread / navdb::kEarthRadiusNm;
+  }
+  navdb::GreatCircleFrom(from, from_lon, mid, mid_lon, distance, course);
+  const double d = distance / navdb::kEarthRadiusNm, r = spread / navdb::kEarthRadiusNm;
   if (!(d > r) || !(d + r < M_PI)) return false;
   const double off = std::sin(r) / std::sin(d);
   if (!(off < 1.0)) return false;
-  return (first_distance - spread) * std::sqrt(1.0 - off * off) > sight;
+  return (distance - spread) * std::sqrt(1.0 - off * off) > sight;
 }
 
 }  // namespace
@@ -145,6 +147,7 @@ void DrawAtcBoundaries(gfx::Graphics& g, int radius, int cx, int cy, double rang
   // nearer each way) and the kept places' tolerance.
   constexpr double kSightMargin = 2.0;
   const double sight = (DrawnReach(g, cx, cy) + kSightMargin) / frame.pixels_per_nm;
+  const navdb::LatitudeTrig from = navdb::LatitudeTrigOf(frame.from_lat);
   std::size_t first_slot = 0;
   const navdb::State& table = nav;
   for (int b = 1; b <= table.AtcBoundaryCount; ++b) {
@@ -153,14 +156,13 @@ void DrawAtcBoundaries(gfx::Graphics& g, int radius, int cx, int cy, double rang
     const int count = std::min(boundary->point_count, model::kMaxBoundaryPoints);
     const std::size_t slots = first_slot;
     first_slot += static_cast<std::size_t>(std::max(count, 0));
-    double first_distance = 0.0;
     if (count >= 1) {
       const model::AtcBoundary::Point& pt = boundary->points[1];
-      first_distance = places.Course(slots, pt.latitude, pt.longitude).distance;
-      if (!InReach(std::string_view(boundary->name), first_distance)) continue;
+      if (!InReach(std::string_view(boundary->name), places.Course(slots, pt.latitude, pt.longitude).distance))
+        continue;
     }
     int placed = 0;
-    if (!FarOutOfSight(*boundary, count, first_distance, sight) &&
+    if (!FarOutOfSight(*boundary, count, from, frame.from_lon, sight) &&
         !OutOfSight(places, slots, *boundary, count, sight)) {
       for (int p = 1; p <= count; ++p) {
         const model::AtcBoundary::Point& pt = boundary->points[p];
