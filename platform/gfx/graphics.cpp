@@ -771,9 +771,17 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
   }
   const double sq = m.a * m.a + m.b * m.b + m.c * m.c + m.d * m.d, det = m.a * m.d - m.b * m.c;
   const double stretch = std::sqrt((sq + std::sqrt(std::max(0.0, sq * sq - 4 * det * det))) / 2);
-  // The converter's own reach of the outline from its points (miter joins
-  // included), and a pixel more for its steps.
-  const std::int64_t margin = static_cast<std::int64_t>(std::ceil(half_width * stretch * 10.0 + 2.0));
+  // How far the outline reaches from its points: the pen, as far as a
+  // miter join may take it where straight pieces meet (smooth curves have
+  // no corners and lie within their control points), and a pixel more for
+  // the converter's steps.
+  bool corners = false;
+  ForEachFigure(cmds, [&](std::size_t first, std::size_t k, bool smooth, bool closed) {
+    corners = corners || (!smooth && (k - first > 2 || closed));
+    return !corners;
+  });
+  const double joins = corners ? 10.0 : 1.0;
+  const std::int64_t margin = static_cast<std::int64_t>(std::ceil(half_width * stretch * joins + 2.0));
   const auto clamp_box = [](std::int64_t v) {
     return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN / 2, INT_MAX / 2));
   };
