@@ -181,26 +181,6 @@ TEST(KeptDrawing, SnapMovesAStrokeToTheNearestEighthOfAPixel) {
   for (int good : {1, 2, 256, 0}) EXPECT_EQ(g.SetStrokeSnap(good), Ok) << good;
 }
 
-// A small shape cut by the surface's edge is kept for the part of the edge
-// it reaches, not for the whole surface: the same ring cut the same way
-// anywhere along the top edge (clear of the corners) is one coverage, as
-// the same whole ring anywhere inside is another.
-TEST(KeptDrawing, ARingCutByTheEdgeIsKeptOnceAlongIt) {
-  Forget();
-  Picture([](Graphics& g) {
-    g.SetSmoothingMode(SmoothingMode::AntiAlias);
-    const Pen pen(kColours[0], 1.5f);
-    for (int x = 30; x < 120; x += 9) g.DrawEllipseI(pen, x, -4, 10, 10);
-  });
-  EXPECT_EQ(detail::Shapes().Used().entries, 1u);
-  Picture([](Graphics& g) {
-    g.SetSmoothingMode(SmoothingMode::AntiAlias);
-    const Pen pen(kColours[2], 1.5f);
-    for (int x = 30; x < 120; x += 9) g.DrawEllipseI(pen, x + 3, -4, 10, 10), g.DrawEllipseI(pen, x, 60, 10, 10);
-  });
-  EXPECT_EQ(detail::Shapes().Used().entries, 2u);
-}
-
 TEST(KeptDrawing, LabelsGiveFreshPixels) {
   const char* labels[] = {"KSEA", "OLM", "BTG", "WP17", "N47W122", "HQM", "-/+", "EDDF"};
   ExpectSamePixels(
