@@ -378,18 +378,23 @@ std::string Duration(double s) {
 
 // Per gauge its pre-draw, then the whole frame and the module's share of it.
 std::string TimingReport(const Simulator& sim) {
-  std::string r = "; wall-clock costs: typical (median) and worst\n";
+  std::string r = "; wall-clock costs: typical (median) and worst; then the same in processor time\n";
+  auto processor = [](const DurationStats& d) {
+    return util::Format("; processor time: typical %s, worst %s", Duration(d.Typical()).c_str(),
+                        Duration(d.worst()).c_str());
+  };
   for (const GaugeInstance& g : sim.gauges()) {
     if (g.pre_draw.count() == 0) continue;
-    r += util::Format("pre-draw window%02d gauge%02d %s: typical %s, worst %s over %llu frames\n",
+    r += util::Format("pre-draw window%02d gauge%02d %s: typical %s, worst %s over %llu frames%s\n",
                       sim.windows()[g.window].config.number, g.number, g.name.c_str(),
                       Duration(g.pre_draw.Typical()).c_str(), Duration(g.pre_draw.worst()).c_str(),
-                      static_cast<unsigned long long>(g.pre_draw.count()));
+                      static_cast<unsigned long long>(g.pre_draw.count()), processor(g.pre_draw_cpu).c_str());
   }
   const RunTiming& t = sim.timing();
   double total = t.frame.total();
-  r += util::Format("frame: typical %s, worst %s over %llu frames\n", Duration(t.frame.Typical()).c_str(),
-                    Duration(t.frame.worst()).c_str(), static_cast<unsigned long long>(t.frame.count()));
+  r += util::Format("frame: typical %s, worst %s over %llu frames%s\n", Duration(t.frame.Typical()).c_str(),
+                    Duration(t.frame.worst()).c_str(), static_cast<unsigned long long>(t.frame.count()),
+                    processor(t.frame_cpu).c_str());
   r += util::Format("module callbacks: %.3f s of %.3f s of frames (%.0f %%); the host's own work: %.3f s\n",
                     t.frame_module_seconds, total, total > 0.0 ? 100.0 * t.frame_module_seconds / total : 0.0,
                     std::max(0.0, total - t.frame_module_seconds));

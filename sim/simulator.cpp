@@ -452,9 +452,12 @@ void Simulator::Frame() {
     for (std::size_t i = 0; i < g.slots.size(); ++i)
       if (g.slots[i].frame != nullptr && g.elements[i]->element_type != ELEMENT_TYPE_STRING)
         g.slots[i].surface->recorder = g.slots[i].frame.get();
-    double start = timing_on_ ? Now() : 0.0;
+    const double start = timing_on_ ? Now() : 0.0, start_cpu = timing_on_ ? ThreadNow() : 0.0;
     Service(g, PANEL_SERVICE_PRE_DRAW);
-    if (timing_on_) g.pre_draw.Add(Now() - start);
+    if (timing_on_) {
+      g.pre_draw.Add(Now() - start);
+      g.pre_draw_cpu.Add(ThreadNow() - start_cpu);
+    }
     for (std::size_t i = 0; i < g.slots.size(); ++i) {
       ElementSlot& slot = g.slots[i];
       if (slot.frame == nullptr || g.elements[i]->element_type == ELEMENT_TYPE_STRING) continue;
@@ -472,7 +475,7 @@ void Simulator::Frame() {
 void Simulator::RunTicks(std::uint64_t n) {
   const double dt = 1.0 / kTicksPerSecond;
   for (std::uint64_t k = 0; k < n; ++k) {
-    double start = timing_on_ ? Now() : 0.0;
+    const double start = timing_on_ ? Now() : 0.0, start_cpu = timing_on_ ? ThreadNow() : 0.0;
     double module_before = timing_.module_seconds;
     ++tick_;
     AdvanceAircraft(aircraft_, dt);
@@ -481,6 +484,7 @@ void Simulator::RunTicks(std::uint64_t n) {
     Frame();
     if (timing_on_) {
       timing_.frame.Add(Now() - start);
+      timing_.frame_cpu.Add(ThreadNow() - start_cpu);
       timing_.frame_module_seconds += timing_.module_seconds - module_before;
     }
     if (tick_observer_) tick_observer_();

@@ -64,6 +64,7 @@ struct GaugeInstance {
   std::vector<MouseArea> mouse;            // the mouse-rectangle list as read at install
   std::vector<int> services;  // every service id delivered, in order
   DurationStats pre_draw;     // with timing on
+  DurationStats pre_draw_cpu;  // the same in processor time
 };
 
 struct WindowInstance {
@@ -93,6 +94,7 @@ struct ClickResult {
 // module's callbacks (services, string updates, mouse and key handlers).
 struct RunTiming {
   DurationStats frame;
+  DurationStats frame_cpu;  // processor time
   double module_seconds = 0.0;        // all of the run
   double frame_module_seconds = 0.0;  // inside frames
 };

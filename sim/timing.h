@@ -1,4 +1,4 @@
-// Wall-clock costs of a run, for `ovi-sim --timing`: durations gathered on a
+// Costs of a run (wall clock and processor time), for `ovi-sim --timing`: durations gathered on a
 // fine logarithmic scale, so a day of frames costs a fixed, small memory and
 // the typical (median) value is known to within 2 %.
 #pragma once
@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <ctime>
 
 namespace ovi::sim {
 
@@ -32,6 +33,14 @@ class DurationStats {
 // Seconds since an arbitrary start, monotonic.
 inline double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Seconds of processor time this thread has used: on a busy machine the
+// wall clock also counts the time other processes held the processor.
+inline double ThreadNow() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 }  // namespace ovi::sim

@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -142,6 +143,7 @@ bool cairo_strokes_setting = false;
 bool shape_cache_setting = true;
 bool glyph_runs_setting = true;
 bool far_run_culling_setting = true;
+bool stroke_snap_setting = true;
 
 const double kDash[] = {3, 1};
 const double kDot[] = {1, 1};
@@ -198,6 +200,7 @@ Graphics::Graphics(DeviceContext* dc) : dc_(dc) {
   shape_cache_ = shape_cache_setting;
   glyph_runs_ = glyph_runs_setting;
   far_runs_culled_ = far_run_culling_setting;
+  stroke_snap_allowed_ = stroke_snap_setting;
 }
 
 Graphics::~Graphics() {
@@ -628,6 +631,7 @@ Status Graphics::StrokeData(const Pen& pen, OpKind kind, const REAL* angles) {
                static_cast<double>(op_box_.Y) + op_box_.Height + reach);
   };
   if (!run_owned_) ClaimPixels();
+  if (stroke_snap_ > 0 && n_arrows == 0) SnapStroke();
   if (n_arrows == 0 && ThinStrokeFits(pen, width, n > 0) &&
       DrawThinStroke(width / 2, n > 0 ? dashes : nullptr, n, dash_offset, pen.GetColor().argb))
     return Ok;
@@ -705,6 +709,30 @@ bool Graphics::ThinStrokeFits(const Pen& pen, double width, bool dashed) const {
   return curves || !detail::Rectilinear(scratch_, DeviceAffine());
 }
 
+Status Graphics::SetStrokeSnap(int per_pixel) {
+  if (per_pixel < 0 || per_pixel > 256 || (per_pixel & (per_pixel - 1)) != 0) return Fail(InvalidParameter);
+  stroke_snap_ = stroke_snap_allowed_ ? per_pixel : 0;
+  return Ok;
+}
+
+// The whole figure moves by the same world offset, so its shape on the
+// device, and with it the key of its kept coverage, is that of every other
+// place with the same snapped phase. A power of two divides the 256 steps
+// of the device's fixed-point grid, so the snapped first point lies on
+// that grid exactly.
+void Graphics::SnapStroke() {
+  auto& pts = scratch_.pts;
+  if (pts.empty()) return;
+  const detail::Affine m = DeviceAffine();
+  const double det = m.a * m.d - m.b * m.c;
+  if (!(std::fabs(det) > 0.0)) return;
+  const double x = m.a * pts[0].x + m.c * pts[0].y + m.e, y = m.b * pts[0].x + m.d * pts[0].y + m.f;
+  const double q = stroke_snap_;
+  const double dx = std::nearbyint(x * q) / q - x, dy = std::nearbyint(y * q) / q - y;
+  const double wx = (m.d * dx - m.c * dy) / det, wy = (m.a * dy - m.b * dx) / det;
+  for (auto& p : pts) p.x += wx, p.y += wy;
+}
+
 detail::Affine Graphics::DeviceAffine() const {
   const double off =
       (pixel_offset_ == PixelOffsetMode::Half || pixel_offset_ == PixelOffsetMode::HighQuality) ? 0.0 : 0.5;
@@ -732,7 +760,36 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
     x1 = std::min(x1, clip_box_.X + clip_box_.Width), y1 = std::min(y1, clip_box_.Y + clip_box_.Height);
   }
   const int dx = static_cast<int>(ox), dy = static_cast<int>(oy);
-  const int bx0 = x0 - dx, by0 = y0 - dy, bx1 = x1 - dx, by1 = y1 - dy;
+  // The box is filled only as far as the outline may reach: a side farther
+  // off neither cuts the outline nor meets the converter's steps, so the
+  // coverage is the one the whole box gives, and a small figure cut by the
+  // surface's edge at one place shares it with the same cut elsewhere.
+  std::int64_t fx0 = fixed_[0].x, fy0 = fixed_[0].y, fx1 = fx0, fy1 = fy0;
+  for (const auto& p : fixed_) {
+    fx0 = std::min(fx0, p.x), fx1 = std::max(fx1, p.x);
+    fy0 = std::min(fy0, p.y), fy1 = std::max(fy1, p.y);
+  }
+  const double sq = m.a * m.a + m.b * m.b + m.c * m.c + m.d * m.d, det = m.a * m.d - m.b * m.c;
+  const double stretch = std::sqrt((sq + std::sqrt(std::max(0.0, sq * sq - 4 * det * det))) / 2);
+  // How far the outline reaches from its points: the pen, as far as a
+  // miter join may take it where straight pieces meet (smooth curves have
+  // no corners and lie within their control points), and a pixel more for
+  // the converter's steps.
+  bool corners = false;
+  ForEachFigure(cmds, [&](std::size_t first, std::size_t k, bool smooth, bool closed) {
+    corners = corners || (!smooth && (k - first > 2 || closed));
+    return !corners;
+  });
+  const double joins = corners ? 10.0 : 1.0;
+  const std::int64_t margin = static_cast<std::int64_t>(std::ceil(half_width * stretch * joins + 2.0));
+  const auto clamp_box = [](std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN / 2, INT_MAX / 2));
+  };
+  const int ex0 = clamp_box((fx0 >> 8) - margin), ey0 = clamp_box((fy0 >> 8) - margin);
+  const int ex1 = clamp_box((fx1 >> 8) + margin + 1), ey1 = clamp_box((fy1 >> 8) + margin + 1);
+  const int whole_x0 = x0 - dx, whole_y0 = y0 - dy, whole_x1 = x1 - dx, whole_y1 = y1 - dy;
+  const int bx0 = std::max(whole_x0, ex0), by0 = std::max(whole_y0, ey0);
+  const int bx1 = std::max(bx0, std::min(whole_x1, ex1)), by1 = std::max(by0, std::min(whole_y1, ey1));
   // Cairo draws on the image surface's pixels at once and keeps no copy of
   // them, so pixels written here need no flush or notice.
   std::uint32_t* const pixels = dc_->pixels.data();
@@ -758,20 +815,34 @@ bool Graphics::DrawThinStroke(double half_width, const double* dashes, int dash_
     if (detail::Shapes().Paint(key_, bx0, by0, bx1, by1, pixels, dc_->width, dx, dy, colour, PaintClip()))
       return true;
   }
-  if (far_runs_culled_)
-    thin_.SetBox(bx0, by0, bx1, by1);
-  else
-    thin_.NoBox();
-  const bool added = ForEachFigure(cmds, [&](std::size_t first, std::size_t k, bool smooth, bool closed) {
-    if (smooth) return thin_.AddCurves(&fixed_[first], k - first, closed, m, half_width);
-    thin_.AddFigure(&fixed_[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
+  const auto fill = [&](int fill_x0, int fill_y0, int fill_x1, int fill_y1) {
+    if (far_runs_culled_)
+      thin_.SetBox(fill_x0, fill_y0, fill_x1, fill_y1);
+    else
+      thin_.NoBox();
+    const bool added = ForEachFigure(cmds, [&](std::size_t first, std::size_t k, bool smooth, bool closed) {
+      if (smooth) return thin_.AddCurves(&fixed_[first], k - first, closed, m, half_width);
+      thin_.AddFigure(&fixed_[first], k - first, closed, m, half_width, dashes, dash_count, dash_offset);
+      return true;
+    });
+    if (!added) {
+      thin_.Clear();
+      return false;
+    }
+    thin_.Fill(fill_x0, fill_y0, fill_x1, fill_y1, &coverage_);
     return true;
-  });
-  if (!added) {
-    thin_.Clear();
-    return false;
+  };
+  if (!fill(bx0, by0, bx1, by1)) return false;
+  // Should the steps have reached a side the fitted box drew in, the whole
+  // box decides after all (then kept for it alone).
+  const bool fitted = bx0 == whole_x0 && by0 == whole_y0 && bx1 == whole_x1 && by1 == whole_y1;
+  if (!fitted && !coverage_.inside &&
+      ((bx0 != whole_x0 && coverage_.x0 < std::int64_t{bx0} * 256) ||
+       (bx1 != whole_x1 && coverage_.x1 >= std::int64_t{bx1} * 256) ||
+       (by0 != whole_y0 && coverage_.y0 < std::int64_t{by0} * 256) ||
+       (by1 != whole_y1 && coverage_.y1 > std::int64_t{by1} * 256))) {
+    if (!fill(whole_x0, whole_y0, whole_x1, whole_y1)) return false;
   }
-  thin_.Fill(bx0, by0, bx1, by1, &coverage_);
   if (shape_cache_) detail::Shapes().Keep(key_, coverage_);
   coverage_.Paint(pixels, dc_->width, dx, dy, colour, PaintClip());
   return true;
@@ -869,7 +940,10 @@ bool Graphics::KeptCairoStroke(double width, const double* dashes, int dash_coun
     const unsigned char* row = data + static_cast<std::ptrdiff_t>(y) * stride;
     for (int x = 0; x < w;) {
       if (row[x] == 0) {
-        ++x;
+        // Most of the mask is clear: eight pixels at a time.
+        std::uint64_t eight = 0;
+        while (x + 8 <= w && (std::memcpy(&eight, row + x, 8), eight == 0)) x += 8;
+        if (x < w && row[x] == 0) ++x;
         continue;
       }
       const int start = x;
@@ -1306,6 +1380,8 @@ void UseShapeCache(bool on) { shape_cache_setting = on; }
 void UseGlyphRuns(bool on) { glyph_runs_setting = on; }
 
 void UseFarRunCulling(bool on) { far_run_culling_setting = on; }
+
+void UseStrokeSnap(bool on) { stroke_snap_setting = on; }
 
 }  // namespace detail
 

@@ -58,6 +58,9 @@ void UseFarRunCulling(bool on);
 // Texts shaped before show their kept glyph runs (glyph_runs.h) unless this
 // is off; read when a Graphics is made.
 void UseGlyphRuns(bool on);
+// Graphics::SetStrokeSnap moves strokes onto its grid unless this is off
+// (every stroke is then drawn where it is); read when a Graphics is made.
+void UseStrokeSnap(bool on);
 }  // namespace detail
 
 class Graphics {
@@ -166,6 +169,17 @@ class Graphics {
   Status DrawImage(const Bitmap& image, REAL x, REAL y);
   Status DrawImage(const Bitmap& image, REAL x, REAL y, REAL w, REAL h);
 
+  // --- beyond the original interface
+  // Strokes drawn while this is n (a power of two up to 256) are moved as a
+  // whole, by at most half of 1/n device pixel each way, so that their
+  // first point lies on a multiple of 1/n pixel: a small shape drawn again
+  // anywhere then has one of n x n sub-pixel phases and paints the coverage
+  // kept for that phase (shape_cache.h) instead of being rasterised anew.
+  // 0 (the default) draws strokes where they are. Strokes with arrow caps
+  // are never moved. InvalidParameter for any other value.
+  Status SetStrokeSnap(int per_pixel);
+  int GetStrokeSnap() const { return stroke_snap_; }
+
   // The device context this draws on (null when created without one).
   DeviceContext* GetDeviceContext() const { return dc_; }
 
@@ -191,6 +205,8 @@ class Graphics {
   bool ClipDashedLine(double pad, double& dash_offset);
   bool ThinStrokeFits(const Pen& pen, double width, bool dashed) const;
   detail::Affine DeviceAffine() const;
+  // Moves the current operation's points onto the stroke snap's grid.
+  void SnapStroke();
   bool DrawThinStroke(double half_width, const double* dashes, int dash_count, double dash_offset, ARGB colour);
   bool KeptCairoStroke(double width, const double* dashes, int dash_count, double dash_offset, const Pen& pen);
   void RecordShape(OpKind kind, bool filled, ARGB color, const Pen* pen, FillMode mode, const REAL* angles,
@@ -241,6 +257,8 @@ class Graphics {
   bool shape_cache_ = true;
   bool glyph_runs_ = true;
   bool far_runs_culled_ = true;
+  bool stroke_snap_allowed_ = true;
+  int stroke_snap_ = 0;
   detail::ThinStroke thin_;
   std::vector<detail::ThinStroke::FixPt> fixed_;  // the operation's points on the device grid
   detail::ShapeKey key_;

@@ -316,8 +316,47 @@ void PathData::ConnectTo(double x, double y) {
   }
 }
 
+namespace {
+
+// A whole turn from 0 degrees is four quarters whose angles, and so their
+// sines and cosines and the control points' factor, do not depend on the
+// ellipse (the first angle is atan2(0, ry) = 0 for any ry > 0): worked out
+// once by the same sums Arc does, a map of rings draws each from them.
+struct WholeTurn {
+  double c0, s0, k;
+  double ca[4], sa[4], cb[4], sb[4];
+  WholeTurn() {
+    const double t0 = 0.0, t1 = t0 + 2 * kPi;
+    c0 = std::cos(t0), s0 = std::sin(t0);
+    const double step = (t1 - t0) / 4;
+    k = 4.0 / 3.0 * std::tan(step / 4);
+    double t = t0;
+    for (int i = 0; i < 4; ++i) {
+      const double ta = t, tb = t + step;
+      ca[i] = std::cos(ta), sa[i] = std::sin(ta), cb[i] = std::cos(tb), sb[i] = std::sin(tb);
+      t = tb;
+    }
+  }
+};
+
+}  // namespace
+
 void PathData::Arc(double x, double y, double w, double h, double start, double sweep, bool connect) {
   double rx = w / 2, ry = h / 2, cx = x + rx, cy = y + ry;
+  if (start == 0.0 && sweep == 360.0 && rx > 0.0 && ry > 0.0 && std::isfinite(rx) && std::isfinite(ry)) {
+    static const WholeTurn turn;
+    const double sx = cx + rx * turn.c0, sy = cy + ry * turn.s0;
+    if (connect)
+      ConnectTo(sx, sy);
+    else
+      MoveTo(sx, sy);
+    for (int i = 0; i < 4; ++i) {
+      const double ca = turn.ca[i], sa = turn.sa[i], cb = turn.cb[i], sb = turn.sb[i], k = turn.k;
+      CurveTo(cx + rx * (ca - k * sa), cy + ry * (sa + k * ca), cx + rx * (cb + k * sb), cy + ry * (sb - k * cb),
+              cx + rx * cb, cy + ry * sb);
+    }
+    return;
+  }
   sweep = std::clamp(sweep, -360.0, 360.0);
   auto param = [&](double deg) {
     double s, c;

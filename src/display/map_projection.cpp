@@ -54,7 +54,7 @@ void GeoMemo::Begin(double from_lat, double from_lon, double up, double pixels_p
   }
 }
 
-const GeoMemo::Place& GeoMemo::At(std::size_t slot, double latitude, double longitude) {
+GeoMemo::Slot& GeoMemo::Refer(std::size_t slot, double latitude, double longitude) {
   const std::size_t block = slot / kBlockSlots;
   if (block >= blocks_.size()) blocks_.resize(block + 1);
   std::unique_ptr<Slot[]>& slots = blocks_[block];
@@ -71,6 +71,15 @@ const GeoMemo::Place& GeoMemo::At(std::size_t slot, double latitude, double long
     s.reference = reference_;
     s.up = 0;
   }
+  return s;
+}
+
+const GeoMemo::Place& GeoMemo::Course(std::size_t slot, double latitude, double longitude) {
+  return Refer(slot, latitude, longitude).place;
+}
+
+const GeoMemo::Place& GeoMemo::At(std::size_t slot, double latitude, double longitude) {
+  Slot& s = Refer(slot, latitude, longitude);
   if (s.up != up_) {
     navdb::ScreenAngle(up_degrees_, s.place.course, s.place.sin, s.place.cos);
     s.up = up_;

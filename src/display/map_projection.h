@@ -64,6 +64,10 @@ class GeoMemo {
   // reference).
   void Begin(double from_lat, double from_lon, double up, double pixels_per_nm = 0.0);
   const Place& At(std::size_t slot, double latitude, double longitude);
+  // The distance and course alone, without the screen angle (its sine and
+  // cosine are those of an earlier picture, or none): for a caller that
+  // decides from them whether to place the point at all, and then asks At.
+  const Place& Course(std::size_t slot, double latitude, double longitude);
   std::size_t Slots() const { return slot_count_; }
 
   // An offset along the place's screen angle, as BearingOffsetToScreen
@@ -84,6 +88,8 @@ class GeoMemo {
     std::uint64_t reference = 0, up = 0;  // the generations the place was worked out for; 0: never
     Place place;
   };
+  Slot& Refer(std::size_t slot, double latitude, double longitude);
+
   // Slots live in blocks made when first used: a table whose far entries
   // are never placed (the points after the first of a boundary out of
   // reach) costs nothing for them, and growing never moves the slots

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "src/display/labels.h"
@@ -269,6 +270,12 @@ gfx::Status DrawMapSymbol(gfx::Graphics& g, double x, double y, std::uint32_t co
   // A point or scale that is not a number has no place on the map.
   if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(sx) || !std::isfinite(sy)) return gfx::InvalidParameter;
   Painter p(g, x, y, sx, sy);
+  // The symbols that mark places on the map; not the own-aircraft symbols,
+  // range labels and heading box, which stay where they are.
+  const bool mark = (code >= kSymbolVortac && code <= kSymbolAirport) || code == kSymbolWaypointStar ||
+                    code == kSymbolWaypointDiamond || (code >= kSymbolTrafficOther && code <= kSymbolDu1000CircleCross);
+  std::optional<MarkSnap> snap;
+  if (mark) snap.emplace(g);
   switch (code) {
     case kSymbolVortac:
       DrawVortac(p, style == kStyleBlue ? kMapBlue : style != kStyleDefault ? kMapGreen : kMapWhite);

@@ -83,6 +83,26 @@ constexpr std::int32_t kTrendDescending = 2;
 gfx::Status DrawMapSymbol(gfx::Graphics& g, double x, double y, std::uint32_t code, std::int32_t trend, double sx,
                           double sy, std::uint32_t style, double value);
 
+// Marks placed on a map move, every one of them, while the map turns or
+// the aircraft flies: their strokes are drawn on an eighth of a device
+// pixel (gfx::Graphics::SetStrokeSnap), so that each paints the coverage
+// kept for its sub-pixel phase instead of being rasterised anew
+// (docs/drawing.md, "Kept between frames").
+inline constexpr int kMarkSnap = 8;
+
+// The marks' stroke snap for a scope; the caller's is put back at its end.
+class MarkSnap {
+ public:
+  explicit MarkSnap(gfx::Graphics& g) : g_(g), before_(g.GetStrokeSnap()) { g_.SetStrokeSnap(kMarkSnap); }
+  ~MarkSnap() { g_.SetStrokeSnap(before_); }
+  MarkSnap(const MarkSnap&) = delete;
+  MarkSnap& operator=(const MarkSnap&) = delete;
+
+ private:
+  gfx::Graphics& g_;
+  int before_;
+};
+
 // Longest text a range label or the heading readout prints.
 constexpr int kSymbolLabelField = 4;
 

@@ -4,12 +4,16 @@
 // equator near 170 degrees west; along a meridian one degree is 60 NM.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "src/display/map_overlays.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
+#include "src/navdb/navdb.h"
 #include "src/navdb/state.h"
 #include "tests/display/recording.h"
 #include "tests/support/navdata_fixture.h"
@@ -147,6 +151,63 @@ TEST_F(AtcBoundariesTest, LoadsOnFirstUseAndAgainWhileNothingLoaded) {
   folder.Write("atc_bdry.txt", "");
   Draw();
   EXPECT_EQ(r.rec.Count(OpKind::Lines), 1);
+}
+
+// An outline no piece of which can reach the drawn area is left out, and
+// the pixels are those of every outline drawn: seeded random outlines
+// about the aircraft (south of the equator, by the antimeridian), small
+// and far, large and round it, some with pieces across the view though
+// every point lies out of it, the map turned every way, each drawn alone
+// against the same outline drawn by hand. Both kinds occur.
+TEST_F(AtcBoundariesTest, OutlinesOutOfSightAreLeftOutWithoutChangingAPixel) {
+  std::mt19937 rng(52);
+  auto real = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+  int left_out = 0, drawn = 0;
+  for (int i = 0; i < 200; ++i) {
+    ResetModuleState();
+    guidance::guidance_state.PlaneLatitude = kLat;
+    guidance::guidance_state.PlaneLongitude = kLon;
+    const double centre_nm = real(100.0, 600.0), spread = real(5.0, i % 3 == 0 ? 900.0 : 200.0);
+    double clat = 0.0, clon = 0.0;
+    navdb::ProjectPosition(kLat, kLon, real(0.0, 360.0), centre_nm, clat, clon);
+    std::vector<Pt> points;
+    for (int n = std::uniform_int_distribution<int>(2, 12)(rng); n > 0; --n) {
+      double lat = 0.0, lon = 0.0;
+      navdb::ProjectPosition(clat, clon, real(0.0, 360.0), real(0.0, spread), lat, lon);
+      points.push_back({lat, lon});
+    }
+    Add("OUT", "", points);
+    const double rotation = real(0.0, 360.0);
+    // Smoothed as the maps draw, and aliased.
+    const gfx::SmoothingMode smoothing = i % 2 == 0 ? gfx::SmoothingMode::HighQuality : gfx::SmoothingMode::None;
+    std::fill(r.dc.pixels.begin(), r.dc.pixels.end(), 0xFF000000u);
+    r.rec.Clear();
+    {
+      gfx::Graphics g(&r.dc);
+      g.SetSmoothingMode(smoothing);
+      DrawAtcBoundaries(g, 100, kCx, kCy, 50.0, rotation);
+    }
+    const int ops = r.rec.Count(OpKind::Lines);
+    left_out += ops == 0;
+    drawn += ops == 1;
+    gfx::DeviceContext whole(400, 400);
+    {
+      gfx::Graphics g(&whole);
+      g.SetSmoothingMode(smoothing);
+      std::vector<gfx::Point> outline;
+      for (const Pt& p : points) {
+        double distance = 0.0, course = 0.0;
+        int x = 0, y = 0;
+        navdb::ComputeDistanceAndBearing(kLat, kLon, p.lat, p.lon, distance, course);
+        navdb::BearingOffsetToScreenInt(rotation, course, kCx, kCy, distance * 2.0, x, y);
+        outline.push_back({x, y});
+      }
+      g.DrawLinesI(gfx::Pen(kBoundary, 1.0f), outline);
+    }
+    ASSERT_EQ(r.dc.pixels, whole.pixels) << "outline " << i << (ops == 0 ? " left out" : " drawn");
+  }
+  EXPECT_GT(left_out, 40);
+  EXPECT_GT(drawn, 40);
 }
 
 TEST_F(AtcBoundariesTest, ARangeWithoutScaleDrawsNothing) {

@@ -80,6 +80,25 @@ TEST(GeoMemo, KeptPlacesAreTheFreshOnes) {
   }
 }
 
+// The distance and course alone (a caller deciding whether to place a
+// point) are the fresh ones, and the screen angle asked for afterwards, in
+// a map turned since, is the fresh one too.
+TEST(GeoMemo, CourseAloneThenTheScreenAngle) {
+  for (const Case& c : kCases) {
+    GeoMemo memo;
+    memo.Begin(c.from.lat, c.from.lon, c.up);
+    double distance = 0.0, course = 0.0;
+    navdb::ComputeDistanceAndBearing(c.from.lat, c.from.lon, c.to.lat, c.to.lon, distance, course);
+    const GeoMemo::Place& alone = memo.Course(5, c.to.lat, c.to.lon);
+    EXPECT_TRUE(SameBits(alone.distance, distance) && SameBits(alone.course, course)) << c.name;
+    ExpectFresh(memo.At(5, c.to.lat, c.to.lon), c.from, c.to, c.up, c.name);
+    const double turned = std::fmod(c.up + 181.5, 360.0);
+    memo.Begin(c.from.lat, c.from.lon, turned);
+    memo.Course(5, c.to.lat, c.to.lon);
+    ExpectFresh(memo.At(5, c.to.lat, c.to.lon), c.from, c.to, turned, c.name);
+  }
+}
+
 TEST(GeoMemo, OneDataUnitMovesThePlace) {
   // The move is one the sums see: a memo that held its places over it
   // would be caught by the comparison above.

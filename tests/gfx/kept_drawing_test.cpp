@@ -4,6 +4,7 @@
 // bounded however many distinct shapes and texts are drawn.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "platform/gfx/graphics.h"
+#include "platform/gfx/shape_cache.h"
 
 namespace ovi::gfx {
 namespace {
@@ -36,10 +38,13 @@ void Forget() {
 
 using Scene = std::function<void(Graphics&)>;
 
+// The pixels once the Graphics is gone (a clip's outside put back).
 std::vector<std::uint32_t> Picture(const Scene& scene, int w = 160, int h = 140) {
   DeviceContext dc(w, h);
-  Graphics g(&dc);
-  scene(g);
+  {
+    Graphics g(&dc);
+    scene(g);
+  }
   return dc.pixels;
 }
 
@@ -118,6 +123,64 @@ TEST(KeptDrawing, SeededRandomRingsAndSymbolsGiveFreshPixels) {
   }
 }
 
+// With the stroke snap on, the marks on the map's fine grid (every
+// sub-pixel place, over the surface's edges, under a clip) still paint
+// what drawing them afresh gives, snapped the same way.
+TEST(KeptDrawing, SnappedShapesGiveFreshPixels) {
+  for (unsigned seed : {5u, 52u}) {
+    ExpectSamePixels(
+        [seed](Graphics& g) {
+          g.SetStrokeSnap(8);
+          g.ScaleTransform(247.0f / 541.0f, 294.0f / 541.0f);
+          g.TranslateTransform(3.0f, 5.0f);
+          RandomShapes(g, seed, 80);
+          GraphicsPath round;
+          round.AddEllipse(30.0f, 20.0f, 200.0f, 180.0f);
+          g.SetClip(round);
+          RandomShapes(g, seed + 7, 40);
+        },
+        "snapped");
+  }
+}
+
+// A snapped stroke is the same stroke moved as a whole to the nearest
+// 1/n pixel: a ring drawn at a fractional place with the snap on gives the
+// pixels of the ring drawn without it at that place rounded to 1/8 (the
+// ring's first point, its right-most one, leads). Switched off, the snap
+// changes nothing.
+TEST(KeptDrawing, SnapMovesAStrokeToTheNearestEighthOfAPixel) {
+  std::mt19937 rng(8);
+  auto real = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+  for (int i = 0; i < 40; ++i) {
+    // West and north of the origin too (the ring reaching off the surface).
+    const double x = real(-6.0, 60.0), y = real(-6.0, 40.0);
+    auto ring = [&](int snap, double at_x, double at_y) {
+      return Picture([&](Graphics& g) {
+        g.SetPixelOffsetMode(PixelOffsetMode::Half);  // world units are device pixels
+        g.SetSmoothingMode(SmoothingMode::AntiAlias);
+        g.SetStrokeSnap(snap);
+        g.DrawEllipse(Pen(kColours[i % 5], 1.5f), static_cast<REAL>(at_x), static_cast<REAL>(at_y), 10.0f, 10.0f);
+      });
+    };
+    const double sx = std::nearbyint(static_cast<float>(x) * 8.0) / 8.0;
+    const double sy = std::nearbyint(static_cast<float>(y) * 8.0) / 8.0;
+    EXPECT_EQ(ring(8, x, y), ring(0, sx, sy)) << x << ", " << y;
+    {
+      detail::UseStrokeSnap(false);
+      EXPECT_EQ(ring(8, x, y), ring(0, x, y)) << "switched off: " << x << ", " << y;
+      detail::UseStrokeSnap(true);
+    }
+  }
+  DeviceContext dc(8, 8);
+  Graphics g(&dc);
+  for (int bad : {-8, 3, 12, 512}) {
+    EXPECT_EQ(g.SetStrokeSnap(bad), InvalidParameter) << bad;
+    EXPECT_EQ(g.GetLastStatus(), InvalidParameter);
+  }
+  EXPECT_EQ(g.GetStrokeSnap(), 0);
+  for (int good : {1, 2, 256, 0}) EXPECT_EQ(g.SetStrokeSnap(good), Ok) << good;
+}
+
 TEST(KeptDrawing, LabelsGiveFreshPixels) {
   const char* labels[] = {"KSEA", "OLM", "BTG", "WP17", "N47W122", "HQM", "-/+", "EDDF"};
   ExpectSamePixels(
@@ -135,6 +198,69 @@ TEST(KeptDrawing, LabelsGiveFreshPixels) {
         }
       },
       "labels");
+  // Large and turned glyphs, each kept from its own drawing on a surface
+  // sized by its ink.
+  ExpectSamePixels(
+      [&](Graphics& g) {
+        for (int i = 0; i < 12; ++i) {
+          g.ResetTransform();
+          g.TranslateTransform(static_cast<REAL>(10 + i * 12), static_cast<REAL>(20 + i * 9));
+          g.RotateTransform(static_cast<REAL>(i * 37 % 360));
+          const Font font(i % 2 ? "Arial" : "Courier New", static_cast<float>(6 + i * 7), FontStyleBold, Unit::Pixel);
+          g.DrawString(labels[i % 4], font, PointF(0.0f, 0.0f), SolidBrush(kColours[i % 5]));
+        }
+      },
+      "large and turned labels");
+}
+
+// The store of stroke coverage: a coverage painted again is guarded
+// against the shapes drawn once after it (a turning map draws new outlines
+// every frame), one never painted again is not; a coverage cut by its box
+// and one that holds for any box are kept side by side under one key.
+TEST(KeptDrawing, CoveragePaintedAgainOutlivesShapesDrawnOnce) {
+  auto key = [](std::uint32_t n) {
+    detail::ShapeKey k;
+    k.Add(n);
+    k.Add(n * 7 + 1);
+    k.Seal();
+    return k;
+  };
+  // A pixel at the origin of a shape three pixels across: held for any box
+  // that holds the shape, or for the one-pixel box it was cut by.
+  auto coverage = [](bool inside) {
+    detail::Coverage c;
+    c.spans.push_back({0, 0, 1, 0});
+    c.alpha.push_back(255);
+    c.x0 = 0, c.y0 = 0, c.x1 = 3 * 256, c.y1 = 3 * 256;
+    c.box_x0 = 0, c.box_y0 = 0, c.box_x1 = inside ? 8 : 1, c.box_y1 = inside ? 8 : 1;
+    c.inside = inside;
+    if (!inside) c.alpha[0] = 128;
+    return c;
+  };
+  std::vector<std::uint32_t> pixels(64, 0xFF000000u);
+  detail::ShapeCache cache;
+  auto painted = [&](std::uint32_t n, int box_side = 8) {
+    return cache.Paint(key(n), 0, 0, box_side, box_side, pixels.data(), 8, 0, 0, 0xFFFFFFFFu);
+  };
+  cache.Keep(key(1), coverage(true));
+  cache.Keep(key(2), coverage(true));
+  EXPECT_TRUE(painted(1));  // painted again: guarded
+  for (std::uint32_t n = 100; n < 100 + 3 * detail::ShapeCache::kMaxEntries; ++n) cache.Keep(key(n), coverage(true));
+  EXPECT_EQ(cache.Used().entries, detail::ShapeCache::kMaxEntries);
+  EXPECT_TRUE(painted(1));
+  EXPECT_FALSE(painted(2));
+
+  cache.Keep(key(3), coverage(true));
+  cache.Keep(key(3), coverage(false));
+  pixels[0] = 0xFF000000u;
+  EXPECT_TRUE(painted(3, 1));  // the box that cut it: the cut coverage
+  EXPECT_EQ(pixels[0], 0xFF808080u);
+  EXPECT_TRUE(painted(3, 8));  // a box that holds the whole: the other
+  EXPECT_EQ(pixels[0], 0xFFFFFFFFu);
+  EXPECT_FALSE(painted(3, 2));  // another cut: neither
+  cache.Clear();
+  EXPECT_EQ(cache.Used().entries, 0u);
+  EXPECT_FALSE(painted(1));
 }
 
 // Strokes Cairo rasterises and glyphs, made on surfaces only a little larger

@@ -185,6 +185,7 @@ run 1
   EXPECT_NE(r.out.find("over 42 frames"), std::string::npos) << r.out;
   std::string timing = ReadFile(dir / "out/timing.txt");
   EXPECT_NE(timing.find("frame: typical "), std::string::npos) << timing;
+  EXPECT_NE(timing.find("over 42 frames; processor time: typical "), std::string::npos) << timing;
   EXPECT_NE(timing.find("module callbacks: "), std::string::npos) << timing;
 
   // A key the table does not know stops the run before it flies.

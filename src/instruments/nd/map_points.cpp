@@ -44,6 +44,7 @@ using model::State;
 
 constexpr double kLimitRounding = 1e-6;  // NM
 
+
 // The table of the family, row by row as the displays differ.
 constexpr PointLayerMember kMembers[] = {
     {"b737 navaids", NearKind::kNavaids, 50.0, Symbol(1, 3, -3, -4), Symbol(2, 3, -3, -4), 4, -14,
@@ -316,6 +317,8 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
   const gfx::Font vor_text = ArialBold(static_cast<float>(v.FineX(m.vor.text_size)));
   const gfx::Font other_text = ArialBold(static_cast<float>(v.FineX(m.other.text_size)));
   const std::vector<RouteIdent> route = family.route_writes_idents ? RouteIdents(v) : std::vector<RouteIdent>{};
+  // Rings, symbols and star marks move with every turn of the map.
+  const display::MarkSnap snap(*v.g);
 
   for (int i = 1; i <= points.count; ++i) {
     const model::NavDbRecord* r = points.list.At(i);
