@@ -1,10 +1,13 @@
 #include "platform/gfx/shape_cache.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <list>
 #include <mutex>
-#include <unordered_map>
+#include <vector>
+
+#include "platform/gfx/hash_index.h"
 
 namespace ovi::gfx::detail {
 
@@ -39,6 +42,7 @@ struct ShapeCache::State {
     Coverage coverage;
     std::size_t bytes;
     bool guarded = false;
+    std::list<Entry>::iterator self{};  // its own place in its segment's list
   };
   struct Segment {
     std::list<Entry> lru;  // most recently used first
@@ -46,7 +50,7 @@ struct ShapeCache::State {
   };
   mutable std::mutex mu;
   Segment probation, guarded;
-  std::unordered_map<std::uint64_t, std::list<Entry>::iterator> index;
+  HashIndex<Entry> index{kMaxEntries};
 
   std::size_t Entries() const { return probation.lru.size() + guarded.lru.size(); }
   std::size_t Bytes() const { return probation.bytes + guarded.bytes; }
@@ -54,7 +58,7 @@ struct ShapeCache::State {
   void Erase(std::list<Entry>::iterator it) {
     Segment& seg = Of(*it);
     seg.bytes -= it->bytes;
-    index.erase(it->hash);
+    index.Erase(it->hash);
     seg.lru.erase(it);
   }
   // Moves an entry to the front of a segment (list nodes, and with them
@@ -103,12 +107,10 @@ bool ShapeCache::Paint(const ShapeKey& key, int bx0, int by0, int bx1, int by1, 
   std::lock_guard<std::mutex> lock(s.mu);
   const State::Entry* entry = nullptr;
   for (std::uint64_t hash : {key.hash, BoxHash(key.hash, bx0, by0, bx1, by1)}) {
-    const auto found = s.index.find(hash);
-    if (found == s.index.end()) continue;
-    const auto it = found->second;
-    if (it->key != key.words || !it->coverage.ValidIn(bx0, by0, bx1, by1)) continue;
-    s.Used(it);
-    entry = &*it;
+    State::Entry* found = s.index.Find(hash);
+    if (found == nullptr || found->key != key.words || !found->coverage.ValidIn(bx0, by0, bx1, by1)) continue;
+    s.Used(found->self);
+    entry = found;
     break;
   }
   if (entry == nullptr) return false;
@@ -125,10 +127,12 @@ void ShapeCache::Keep(const ShapeKey& key, const Coverage& coverage) {
                       : BoxHash(key.hash, coverage.box_x0, coverage.box_y0, coverage.box_x1, coverage.box_y1);
   State& s = *state_;
   std::lock_guard<std::mutex> lock(s.mu);
-  if (const auto found = s.index.find(hash); found != s.index.end()) s.Erase(found->second);
+  if (State::Entry* found = s.index.Find(hash)) s.Erase(found->self);
   s.probation.lru.push_front(State::Entry{key.words, hash, coverage, bytes});
+  State::Entry& entry = s.probation.lru.front();
+  entry.self = s.probation.lru.begin();
   s.probation.bytes += bytes;
-  s.index.emplace(hash, s.probation.lru.begin());
+  s.index.Insert(hash, &entry);
   s.Bound();
 }
 
@@ -143,7 +147,7 @@ void ShapeCache::Clear() {
   std::lock_guard<std::mutex> lock(s.mu);
   s.probation = {};
   s.guarded = {};
-  s.index.clear();
+  s.index.Clear();
 }
 
 ShapeCache& Shapes() {

@@ -9,9 +9,11 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/gfx/graphics.h"
+#include "platform/gfx/hash_index.h"
 #include "platform/gfx/shape_cache.h"
 
 namespace ovi::gfx {
@@ -267,6 +269,48 @@ TEST(KeptDrawing, CoveragePaintedAgainOutlivesShapesDrawnOnce) {
 // than what they cover: wide pens with long miters at sharp turns, caps,
 // dashes, figures along the pixel axes, large slanted text, all under a
 // turned and stretched transform and by the surface's edges.
+// The stores' index after every step of a seeded sequence of keeping,
+// finding and forgetting, against a plain map: hashes crowded onto a few
+// home slots (long runs, runs wrapping past the table's end, holes
+// filled from behind), the table as full as the stores fill it, and 0.
+TEST(KeptDrawing, HashIndexFindsWhatAPlainMapFinds) {
+  constexpr std::size_t kMost = 64;
+  detail::HashIndex<int> index(kMost);
+  std::unordered_map<std::uint64_t, int*> plain;
+  std::vector<int> values(1000);
+  std::mt19937_64 rng(52);
+  // Home slots (the low bits) from a handful near the table's end and its
+  // start; the high bits tell the hashes apart.
+  auto hash = [&] {
+    const std::uint64_t home = std::uniform_int_distribution<int>(0, 5)(rng) + (rng() % 2 ? 124 : 0);
+    return rng() % 50 == 0 ? 0 : home | (rng() % 40) << 32;
+  };
+  for (int step = 0; step < 20000; ++step) {
+    const std::uint64_t h = hash();
+    if (plain.count(h) != 0) {
+      if (rng() % 2 == 0) {
+        index.Erase(h);
+        plain.erase(h);
+      }
+    } else if (plain.size() < kMost + 1) {
+      int* v = &values[static_cast<std::size_t>(step) % values.size()];
+      index.Insert(h, v);
+      plain[h] = v;
+    }
+    if (rng() % 500 == 0) {
+      index.Clear();
+      plain.clear();
+    }
+    for (std::uint64_t home : {0, 1, 2, 3, 4, 5, 124, 125, 126, 127, 128, 129}) {
+      for (std::uint64_t high = 0; high < 40; ++high) {
+        const std::uint64_t probe = home == 0 && high == 0 ? 0 : home | high << 32;
+        const auto found = plain.find(probe);
+        ASSERT_EQ(index.Find(probe), found == plain.end() ? nullptr : found->second) << "step " << step;
+      }
+    }
+  }
+}
+
 TEST(KeptDrawing, WidePensAndLargeTextGiveFreshPixels) {
   for (unsigned seed : {5u, 6u, 77u}) {
     ExpectSamePixels(
