@@ -6,53 +6,84 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <list>
 #include <mutex>
 #include <string>
 #include <unordered_map>
 #include <utility>
 
+#include "platform/gfx/hash_index.h"
 #include "platform/gfx/thin_stroke.h"
 
 namespace ovi::gfx::detail {
 
 namespace {
 
-// A least-recently-used store of values under byte-string keys.
+// A hash of a key's bytes, eight at a time.
+std::uint64_t HashBytes(std::string_view bytes) {
+  std::uint64_t h = 0x9E3779B97F4A7C15ull ^ bytes.size();
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, bytes.data() + i, sizeof w);
+    h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+    h ^= h >> 32;
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
+  h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
+  return h ^ (h >> 29);
+}
+
+// A least-recently-used store of values under byte-string keys, found
+// through their hashes (HashIndex: a look-up reads a slot or two instead
+// of walking nodes over the heap).
 template <typename Value>
 class Store {
  public:
-  explicit Store(std::size_t limit) : limit_(limit) {}
+  explicit Store(std::size_t limit) : limit_(limit), index_(limit + 1) {}
   // The value under `key`, made by `make` (false: nothing kept) when there
   // is none; null when it could not be made. Valid while the lock is held.
   template <typename Make>
   const Value* Find(const std::string& key, Make make) {
-    auto found = index_.find(std::string_view(key));
-    if (found != index_.end()) {
-      lru_.splice(lru_.begin(), lru_, found->second);
-      return &found->second->second;
+    const std::uint64_t hash = HashBytes(key);
+    Entry* found = index_.Find(hash);
+    if (found != nullptr && found->key == key) {
+      lru_.splice(lru_.begin(), lru_, found->self);
+      return &found->value;
     }
     Value v;
     if (!make(v)) return nullptr;
-    lru_.emplace_front(key, std::move(v));
-    index_.emplace(std::string_view(lru_.front().first), lru_.begin());
-    while (lru_.size() > limit_) {
-      index_.erase(std::string_view(lru_.back().first));
-      lru_.pop_back();
-    }
-    return &lru_.front().second;
+    // Another key of the same hash gives way.
+    if (found != nullptr) Erase(found->self);
+    lru_.push_front(Entry{key, hash, std::move(v), {}});
+    lru_.front().self = lru_.begin();
+    index_.Insert(hash, &lru_.front());
+    while (lru_.size() > limit_) Erase(std::prev(lru_.end()));
+    return &lru_.front().value;
   }
   std::size_t Size() const { return lru_.size(); }
   void Clear() {
-    index_.clear();
+    index_.Clear();
     lru_.clear();
   }
   std::mutex mu;
 
  private:
+  struct Entry {
+    std::string key;
+    std::uint64_t hash;
+    Value value;
+    typename std::list<Entry>::iterator self;  // its own place in the list
+  };
+  void Erase(typename std::list<Entry>::iterator it) {
+    index_.Erase(it->hash);
+    lru_.erase(it);
+  }
   std::size_t limit_;
-  std::list<std::pair<std::string, Value>> lru_;  // most recently used first
-  std::unordered_map<std::string_view, typename std::list<std::pair<std::string, Value>>::iterator> index_;
+  std::list<Entry> lru_;  // most recently used first
+  HashIndex<Entry> index_;
 };
 
 // A glyph's coverage as Cairo's glyph cache holds it: w x h values whose
