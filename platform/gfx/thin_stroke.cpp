@@ -40,6 +40,24 @@ inline int RowOf(int g) { return g >= 0 ? g / kRows : -((-g + kRows - 1) / kRows
 // converter places edge ends.
 inline int SampleRow(double y_fixed) { return Floor((y_fixed * kRows + kFixedOne / 2) * (1.0 / kFixedOne)); }
 
+// std::sort as the standard library does it, where that is a plain
+// insertion sort (up to 16 elements): stable, so elements that compare
+// equal keep their order, as they do there. A row's few crossings are
+// sorted without the call.
+template <class T, class Less>
+void SortFew(std::vector<T>& v, Less less) {
+  if (v.size() > 16) {
+    std::sort(v.begin(), v.end(), less);
+    return;
+  }
+  for (std::size_t i = 1; i < v.size(); ++i) {
+    const T item = v[i];
+    std::size_t j = i;
+    for (; j > 0 && less(item, v[j - 1]); --j) v[j] = v[j - 1];
+    v[j] = item;
+  }
+}
+
 }  // namespace
 
 bool Rectilinear(const PathData& data, const Affine& m) {
@@ -671,17 +689,27 @@ void ThinStroke::Fill(int x0, int y0, int x1, int y1, Coverage* out) {
     // samples.
     bool whole = (next == edges_.size() || edges_[next].g0 >= g_row + kRows) && side_change >= g_row + kRows;
     if (whole) {
-      order_.clear();
+      // Taken whole when no edge ends within the row and, ordered by where
+      // they cross its top (ties by where they cross its bottom), the edges
+      // cross its bottom in the same order: with the edges in order of
+      // their tops (SortActive), each must cross the bottom no further
+      // left than every edge of a smaller top.
+      double left_bottom = -HUGE_VAL, group_bottom = -HUGE_VAL, group_top = -HUGE_VAL;
       for (const Edge* e : active_) {
         if (e->g1 < g_row + kRows) {
           whole = false;
           break;
         }
-        order_.push_back({e->x, e->At(g_row + kRows)});
-      }
-      if (whole) {
-        std::sort(order_.begin(), order_.end());
-        for (std::size_t i = 1; i < order_.size() && whole; ++i) whole = order_[i - 1].second <= order_[i].second;
+        const double bottom = e->At(g_row + kRows);
+        if (e->x != group_top) {
+          left_bottom = std::max(left_bottom, group_bottom);
+          group_top = e->x, group_bottom = bottom;
+        }
+        group_bottom = std::max(group_bottom, bottom);
+        if (bottom < left_bottom) {
+          whole = false;
+          break;
+        }
       }
     }
     if (whole) {
@@ -693,8 +721,7 @@ void ThinStroke::Fill(int x0, int y0, int x1, int y1, Coverage* out) {
         const double top = e->x - e->step / 2;  // from the first sample row's centre back to the row's top
         crossings_.push_back(Crossing{top, top + kRows * e->step, e->dir});
       }
-      std::sort(crossings_.begin(), crossings_.end(),
-                [](const Crossing& a, const Crossing& b) { return a.top + a.bottom < b.top + b.bottom; });
+      SortFew(crossings_, [](const Crossing& a, const Crossing& b) { return a.top + a.bottom < b.top + b.bottom; });
       int winding = 0;
       for (const Crossing& c : crossings_) {
         const int before = winding;
@@ -770,19 +797,27 @@ void ThinStroke::Fill(int x0, int y0, int x1, int y1, Coverage* out) {
     // are painted four pixels at a time.
     constexpr int kJoinGap = 8;
     int open_end = -1;  // the cell after the last one put, while its run is open
-    auto put = [&](int i, std::uint32_t mask) {
+    std::vector<Coverage::Span>& spans = out->spans;
+    std::vector<std::uint8_t>& alpha = out->alpha;
+    // `n` cells from cell i, each of coverage `mask`: a run is opened at a
+    // cell that covers something, joined to the one before across a short
+    // gap, and holds on through cells that cover nothing while it is open.
+    auto put = [&](int i, int n, std::uint32_t mask) {
       if (i != open_end) {
         if (mask == 0) return;
         if (open_end >= 0 && i > open_end && i - open_end <= kJoinGap) {
-          out->alpha.insert(out->alpha.end(), static_cast<std::size_t>(i - open_end), std::uint8_t{0});
-          out->spans.back().len += i - open_end;
+          alpha.insert(alpha.end(), static_cast<std::size_t>(i - open_end), std::uint8_t{0});
+          spans.back().len += i - open_end;
         } else {
-          out->spans.push_back(Coverage::Span{row, cell_base_ + i, 0, static_cast<std::uint32_t>(out->alpha.size())});
+          spans.push_back(Coverage::Span{row, cell_base_ + i, 0, static_cast<std::uint32_t>(alpha.size())});
         }
       }
-      out->alpha.push_back(static_cast<std::uint8_t>(mask));
-      ++out->spans.back().len;
-      open_end = i + 1;
+      if (n == 1)
+        alpha.push_back(static_cast<std::uint8_t>(mask));
+      else
+        alpha.insert(alpha.end(), static_cast<std::size_t>(n), static_cast<std::uint8_t>(mask));
+      spans.back().len += n;
+      open_end = i + n;
     };
     auto mask_of = [](int area) {
       return area <= 0 ? 0u : static_cast<std::uint32_t>(std::min((area * 255 + 3840) / 7680, 255));
@@ -792,11 +827,8 @@ void ThinStroke::Fill(int x0, int y0, int x1, int y1, Coverage* out) {
       while (touched_[w] != 0) {
         const int i = static_cast<int>(w * 64) + __builtin_ctzll(touched_[w]);
         touched_[w] &= touched_[w] - 1;
-        if (cover != 0) {
-          const std::uint32_t run = mask_of(512 * cover);
-          for (int k = done; k < i && k < width_; ++k) put(k, run);
-        }
-        if (i < width_) put(i, mask_of(512 * (cover + height_[i]) - area_[i]));
+        if (cover != 0 && done < std::min(i, width_)) put(done, std::min(i, width_) - done, mask_of(512 * cover));
+        if (i < width_) put(i, 1, mask_of(512 * (cover + height_[i]) - area_[i]));
         cover += height_[i];
         height_[i] = area_[i] = 0;
         done = i + 1;
@@ -804,10 +836,7 @@ void ThinStroke::Fill(int x0, int y0, int x1, int y1, Coverage* out) {
     }
     // A span still open runs on to the box's right side (where the pieces
     // right of the box would have closed it).
-    if (cover != 0) {
-      const std::uint32_t run = mask_of(512 * cover);
-      for (int k = done; k < width_; ++k) put(k, run);
-    }
+    if (cover != 0 && done < width_) put(done, width_ - done, mask_of(512 * cover));
   }
   edges_.clear();
   out->inside = !clipped && out->Within(x0, y0, x1, y1);
