@@ -110,6 +110,17 @@ class OverPainter {
     auto inverse_alpha = [&](__m128i v) {
       return _mm_sub_epi16(k255, _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF));
     };
+    // Four pixels through the four coverage values in m4 (not all 0 or
+    // all 255).
+    auto four = [&](__m128i p, std::uint32_t m4) {
+      __m128i m = _mm_cvtsi32_si128(static_cast<int>(m4));
+      m = _mm_unpacklo_epi8(m, m);
+      m = _mm_unpacklo_epi16(m, m);  // each coverage in the four bytes of its pixel
+      const __m128i in_lo = mul(src, _mm_unpacklo_epi8(m, zero)), in_hi = mul(src, _mm_unpackhi_epi8(m, zero));
+      const __m128i lo = _mm_add_epi16(in_lo, mul(_mm_unpacklo_epi8(p, zero), inverse_alpha(in_lo)));
+      const __m128i hi = _mm_add_epi16(in_hi, mul(_mm_unpackhi_epi8(p, zero), inverse_alpha(in_hi)));
+      return _mm_packus_epi16(lo, hi);
+    };
     for (; k + 4 <= n; k += 4) {
       std::uint32_t m4;
       std::memcpy(&m4, cov + k, sizeof m4);
@@ -118,14 +129,21 @@ class OverPainter {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), solid4);
         continue;
       }
-      __m128i m = _mm_cvtsi32_si128(static_cast<int>(m4));
-      m = _mm_unpacklo_epi8(m, m);
-      m = _mm_unpacklo_epi16(m, m);  // each coverage in the four bytes of its pixel
-      const __m128i in_lo = mul(src, _mm_unpacklo_epi8(m, zero)), in_hi = mul(src, _mm_unpackhi_epi8(m, zero));
-      const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + k));
-      const __m128i lo = _mm_add_epi16(in_lo, mul(_mm_unpacklo_epi8(d, zero), inverse_alpha(in_lo)));
-      const __m128i hi = _mm_add_epi16(in_hi, mul(_mm_unpackhi_epi8(d, zero), inverse_alpha(in_hi)));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k), _mm_packus_epi16(lo, hi));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + k),
+                       four(_mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + k)), m4));
+    }
+    // The last two or three pixels the same way, lane by lane (a coverage
+    // of 0 leaves a pixel as it is).
+    if (n - k >= 2) {
+      const bool three = n - k == 3;
+      const std::uint32_t m4 = cov[k] | std::uint32_t{cov[k + 1]} << 8 | (three ? std::uint32_t{cov[k + 2]} << 16 : 0u);
+      const __m128i p = _mm_set_epi32(0, three ? static_cast<int>(dst[k + 2]) : 0, static_cast<int>(dst[k + 1]),
+                                      static_cast<int>(dst[k]));
+      const __m128i r = four(p, m4);
+      dst[k] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(r));
+      dst[k + 1] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(r, 4)));
+      if (three) dst[k + 2] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(r, 8)));
+      k = n;
     }
 #endif
     for (; k < n; ++k) Put(dst[k], cov[k]);
