@@ -30,9 +30,29 @@ constexpr double kDefaultSeconds = 10.0;
 const char kUsage[] =
     "usage: ovi-sim --list-gauges [--sim-folder DIR] [--module PATH]\n"
     "       ovi-sim --sim-folder DIR --panel FILE [--scenario FILE] [--seconds N] [--out DIR]\n"
-    "               [--module PATH] [--trace FILE] [--resources DIR] [--keys FILE] [--timing]\n";
+    "               [--module PATH] [--trace FILE] [--resources DIR] [--keys FILE] [--timing]\n"
+    "       ovi-sim --help\n";
+
+const char kHelp[] =
+    "Loads the gauge module into a stand-in for the simulator and flies a panel.\n"
+    "  --sim-folder DIR  the simulator folder (default: the current folder): ovi/ with the\n"
+    "                    configuration, navigation data and flight plans, and the module\n"
+    "                    at GAUGES/ovi1.gau; the module writes its logs and routes there\n"
+    "  --list-gauges     print the names of the gauges the module exports\n"
+    "  --panel FILE      the panel file: windows and the gauges on them (docs/panel-cfg.md)\n"
+    "  --scenario FILE   what happens, in order (docs/scenario.md); without one the panel\n"
+    "                    flies --seconds seconds\n"
+    "  --seconds N       stop after N simulated seconds (without a scenario: 10)\n"
+    "  --out DIR         write snapshots, records and summary.txt into DIR\n"
+    "  --module PATH     load this module instead of GAUGES/ovi1.gau\n"
+    "  --trace FILE      write a line for every service, click and key event\n"
+    "  --resources DIR   the gauge bitmaps (default: resources/ of the source tree)\n"
+    "  --keys FILE       the key table for press (default: keys.txt beside the panel file\n"
+    "                    or one folder up)\n"
+    "  --timing          time each gauge's pre-draw and the frame\n";
 
 struct Options {
+  bool help = false;
   bool list = false;
   bool timing = false;
   std::string sim_folder = ".";
@@ -110,8 +130,8 @@ int ParseArgs(int argc, char** argv, Options& o, std::FILE* err) {
       }
       o.seconds = v;
     } else if (a == "--help" || a == "-h") {
-      std::fputs(kUsage, err);
-      return 2;
+      o.help = true;
+      return 0;
     } else {
       std::fprintf(err, "ovi-sim: unknown option '%s'\n%s", Shorten(a).c_str(), kUsage);
       return 2;
@@ -136,6 +156,19 @@ std::string ModulePath(const Options& o) {
   if (!o.module.empty()) return o.module;
   auto mapped = os::MapPath("GAUGES\\ovi1.gau");
   return mapped ? *mapped : "GAUGES/ovi1.gau";
+}
+
+// A folder of data without the module is the usual first mistake: say what
+// a simulator folder needs.
+void ReportModuleError(const Options& o, const std::string& path, const std::string& error, std::FILE* err) {
+  std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+  std::error_code ec;
+  if (o.module.empty() && !std::filesystem::exists(path, ec)) {
+    std::fprintf(err,
+                 "ovi-sim: %s is not a simulator folder: the module belongs at GAUGES/ovi1.gau in it "
+                 "(README.md, \"Run it yourself\")\n",
+                 Shorten(o.sim_folder).c_str());
+  }
 }
 
 class Runner {
@@ -308,8 +341,11 @@ class Runner {
     for (int n = 2; used_.count(unique) != 0; ++n) unique = label + "_" + std::to_string(n);
     used_.insert(unique);
     std::string error;
-    if (!sim_.Snapshot(o_.out + "/snapshots", unique, files_, error)) {
+    if (sim_.Snapshot(o_.out + "/snapshots", unique, files_, error)) {
+      ++snapshots_written_;
+    } else {
       std::fprintf(err_, "ovi-sim: snapshot %s: %s\n", unique.c_str(), error.c_str());
+      snapshots_failed_.push_back("snapshot " + unique);
       ok_ = false;
     }
   }
@@ -317,6 +353,8 @@ class Runner {
   std::string scenario_path_;
   const KeyTable* keys_ = nullptr;
   int clicks_ = 0, missed_ = 0, snapshots_ = 0, checks_ = 0, failed_checks_ = 0;
+  int snapshots_written_ = 0;
+  std::vector<std::string> snapshots_failed_;
   std::vector<std::string> files_;
   bool ok_ = true;
 
@@ -403,6 +441,32 @@ std::string TimingReport(const Simulator& sim) {
   return r;
 }
 
+// What went into --out, for the summary's closing lines: they name only
+// what was written.
+struct Outputs {
+  std::vector<std::string> written, failed;
+
+  void Add(const std::string& name, bool ok) { (ok ? written : failed).push_back(name); }
+
+  std::string Closing(const std::string& dir) const {
+    auto join = [](const std::vector<std::string>& names) {
+      std::string t;
+      for (const std::string& n : names) t += (t.empty() ? "" : ", ") + n;
+      return t;
+    };
+    if (failed.empty()) return "ovi-sim: outputs in " + dir + "\n";
+    return "ovi-sim: written in " + dir + ": " + (written.empty() ? "nothing" : join(written)) +
+           "\novi-sim: not written: " + join(failed) + "\n";
+  }
+};
+
+bool WriteWholeFile(const std::string& path, const std::string& text) {
+  std::FILE* f = std::fopen(path.c_str(), "w");
+  if (f == nullptr) return false;
+  bool done = std::fputs(text.c_str(), f) >= 0;
+  return std::fclose(f) == 0 && done;
+}
+
 std::string Position(const AircraftState& a) {
   return util::Format("%c%07.4f %c%08.4f, heading %03.0f, altitude %.0f ft, ground speed %.0f kt",
                       a.latitude < 0 ? 'S' : 'N', std::fabs(a.latitude), a.longitude < 0 ? 'W' : 'E',
@@ -482,7 +546,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   sim.SetResources(o.resources.empty() ? DefaultResources() : o.resources);
   const std::string module_path = ModulePath(o);
   if (!sim.Load(module_path, error)) {
-    std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+    ReportModuleError(o, module_path, error, err);
     return 1;
   }
 
@@ -524,14 +588,28 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   }
   runner.Snapshot("final");
   status.Observe();
+  Outputs outputs;
+  auto record = [&](const char* name, bool ok) {
+    if (!ok) std::fprintf(err, "ovi-sim: %s/%s: cannot write\n", o.out.c_str(), name);
+    outputs.Add(name, ok);
+  };
   // Variables are written while the gauges still have theirs registered.
-  bool written = o.out.empty() || sim.WriteVariables(o.out + "/variables.txt");
+  if (!o.out.empty()) record("variables.txt", sim.WriteVariables(o.out + "/variables.txt"));
   sim.Disconnect();
   sim.SetTickObserver(nullptr);
   if (!o.out.empty()) {
-    written = written && sim.WriteServices(o.out + "/services.txt") && sim.WriteKeyEvents(o.out + "/key_events.txt") &&
-              flight.WriteRecord(o.out + "/flight.txt");
-    if (!written) std::fprintf(err, "ovi-sim: %s: cannot write the records\n", o.out.c_str());
+    if (runner.snapshots_written_ > 0)
+      outputs.written.insert(outputs.written.begin(), util::Format("%d snapshots", runner.snapshots_written_));
+    outputs.failed.insert(outputs.failed.begin(), runner.snapshots_failed_.begin(), runner.snapshots_failed_.end());
+    record("services.txt", sim.WriteServices(o.out + "/services.txt"));
+    record("key_events.txt", sim.WriteKeyEvents(o.out + "/key_events.txt"));
+    record("flight.txt", flight.WriteRecord(o.out + "/flight.txt"));
+  }
+  if (trace) {
+    sim.SetTrace(nullptr);
+    const bool traced = std::ferror(trace.get()) == 0 && std::fclose(trace.release()) == 0;
+    if (!traced) std::fprintf(err, "ovi-sim: %s: cannot write the trace\n", o.trace.c_str());
+    runner.ok_ = runner.ok_ && traced;
   }
 
   // Summary.
@@ -566,15 +644,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
       if (report[at] != ';') line(report.substr(at, end - at));
       at = end + 1;
     }
-    if (!o.out.empty()) {
-      std::FILE* f = std::fopen((o.out + "/timing.txt").c_str(), "w");
-      bool done = f != nullptr && std::fputs(report.c_str(), f) >= 0;
-      if (f != nullptr && std::fclose(f) != 0) done = false;
-      if (!done) {
-        std::fprintf(err, "ovi-sim: %s/timing.txt: cannot write\n", o.out.c_str());
-        written = false;
-      }
-    }
+    if (!o.out.empty()) record("timing.txt", WriteWholeFile(o.out + "/timing.txt", report));
   }
   for (const auto& l : flight.Summary()) line(l);
   // Why a plan, a file or a setting was not taken.
@@ -585,15 +655,15 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     line("tokens read that the stand-in does not keep (read as 0):" + t);
   }
   for (const auto& e : sim.unknown_expressions()) line("unknown calculator expression (0): " + e);
-  if (!o.out.empty()) line("outputs in " + o.out);
-  std::fputs(summary.c_str(), out);
   if (!o.out.empty()) {
-    if (std::FILE* f = std::fopen((o.out + "/summary.txt").c_str(), "w")) {
-      std::fputs(summary.c_str(), f);
-      std::fclose(f);
-    }
+    // summary.txt says what it says only if it is there to say it.
+    Outputs with_summary = outputs;
+    with_summary.Add("summary.txt", true);
+    record("summary.txt", WriteWholeFile(o.out + "/summary.txt", summary + with_summary.Closing(o.out)));
+    summary += outputs.Closing(o.out);
   }
-  return runner.ok_ && written ? 0 : 1;
+  std::fputs(summary.c_str(), out);
+  return runner.ok_ && outputs.failed.empty() ? 0 : 1;
 }
 
 }  // namespace
@@ -601,6 +671,10 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
 int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err) {
   Options o;
   if (int rc = ParseArgs(argc, argv, o, err); rc != 0) return rc;
+  if (o.help) {
+    std::fprintf(out, "%s%s", kUsage, kHelp);
+    return 0;
+  }
   o.panel = Absolute(o.panel);
   o.scenario = Absolute(o.scenario);
   o.out = Absolute(o.out);
@@ -617,7 +691,7 @@ int RunCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err) {
     std::string error;
     std::string path = ModulePath(o);
     if (!LoadModule(path, m, error)) {
-      std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+      ReportModuleError(o, path, error, err);
       return 1;
     }
     for (const auto& n : GaugeNames(m)) std::fprintf(out, "%s\n", n.c_str());

@@ -282,8 +282,15 @@ void Simulator::Install(const PanelConfig& panel, std::vector<std::string>& warn
       // A background that cannot be read leaves the window black; the panel
       // still flies.
       auto picture = std::make_unique<gfx::DeviceContext>(w.w, w.h);
-      if (gfx::PaintPictureFile(*picture, BackgroundPath(panel, w))) {
+      const std::string path = BackgroundPath(panel, w);
+      int pw = 0, ph = 0;
+      if (gfx::PaintPictureFile(*picture, path)) {
         wi.background = std::move(picture);
+      } else if (gfx::ReadPngSize(path, pw, ph) && std::max(pw, ph) > gfx::kMaxPictureSide) {
+        warnings.push_back(util::Format("%s:%d: background %s is too large (%d x %d pixels, at most %d on a side): "
+                                        "the window is drawn over black",
+                                        panel.path.c_str(), w.background_line, w.background.c_str(), pw, ph,
+                                        gfx::kMaxPictureSide));
       } else {
         warnings.push_back(panel.path + ":" + std::to_string(w.background_line) + ": background " + w.background +
                            " cannot be read (a PNG file is expected): the window is drawn over black");

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "sim/panel_cfg.h"
+#include "src/util/text.h"
 
 namespace ovi::sim {
 
@@ -42,6 +43,11 @@ bool ReadTextFile(const std::string& path, std::string& text, std::string& error
     error = path + ": read error";
     return false;
   }
+  if (const std::string_view why = util::NotPlainText(text); !why.empty()) {
+    error = path + ": not plain text (" + std::string(why) + "); save it as plain text (ASCII or UTF-8)";
+    return false;
+  }
+  text.erase(0, util::Utf8MarkLength(text));
   return true;
 }
 

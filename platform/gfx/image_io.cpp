@@ -120,8 +120,29 @@ bool PaintBitmapResource(DeviceContext& dc, const std::string& resources_dir, st
   return found;
 }
 
+bool ReadPngSize(const std::string& path, int& width, int& height) {
+  // The signature, then the IHDR chunk: length, type, width, height.
+  unsigned char head[24];
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  const bool read = std::fread(head, 1, sizeof head, f) == sizeof head;
+  std::fclose(f);
+  if (!read || std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) != 0 || std::memcmp(head + 12, "IHDR", 4) != 0) return false;
+  auto big_endian = [&](int at) {
+    return static_cast<std::uint32_t>(head[at]) << 24 | static_cast<std::uint32_t>(head[at + 1]) << 16 |
+           static_cast<std::uint32_t>(head[at + 2]) << 8 | head[at + 3];
+  };
+  const std::uint32_t w = big_endian(16), h = big_endian(20);
+  if (w > 0x7FFFFFFFu || h > 0x7FFFFFFFu) return false;  // not a PNG's size
+  width = static_cast<int>(w);
+  height = static_cast<int>(h);
+  return true;
+}
+
 bool PaintPictureFile(DeviceContext& dc, const std::string& path) {
   if (!Drawable(dc)) return false;
+  int w = 0, h = 0;
+  if (!ReadPngSize(path, w, h) || w > kMaxPictureSide || h > kMaxPictureSide) return false;
   Bitmap bmp(path);
   if (bmp.GetLastStatus() != Ok || bmp.GetWidth() <= 0 || bmp.GetHeight() <= 0) return false;
   Recorder* rec = dc.recorder;

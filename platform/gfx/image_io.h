@@ -24,9 +24,18 @@ bool WritePng(const DeviceContext& dc, const std::string& path, PngSpeed speed =
 // fails. Returns false when the bitmap was missing.
 bool PaintBitmapResource(DeviceContext& dc, const std::string& resources_dir, std::uint32_t id);
 
+// Longest side of a picture file PaintPictureFile decodes: a larger one is
+// refused from its header, before its pixels would take gigabytes.
+constexpr int kMaxPictureSide = 16384;
+
+// The width and height in a PNG file's header; false when the file does
+// not start as a PNG.
+bool ReadPngSize(const std::string& path, int& width, int& height);
+
 // Paints the picture file at `path` (PNG) into the device context, scaled
 // to its size, over what is there (a panel window's background); false,
-// painting nothing, when the file cannot be read.
+// painting nothing, when the file cannot be read or is larger than
+// kMaxPictureSide on a side.
 bool PaintPictureFile(DeviceContext& dc, const std::string& path);
 
 // Copies `src` into `dst` at (x, y), clipped to `dst` (composes panel windows).

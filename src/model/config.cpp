@@ -58,6 +58,16 @@ bool IsPlainFileName(std::string_view name) {
   return true;
 }
 
+// A file an editor saved as UTF-16, or one that is no text, is refused
+// whole with one status text; its lines would each be garbled.
+bool IsPlainText(std::FILE* f, std::string_view label, const char* consequence) {
+  const std::string_view why = util::NotPlainTextFile(f);
+  if (why.empty()) return true;
+  AddStatusMessage(
+      util::Format("%s: not plain text (%s), %s", Shown(label).c_str(), std::string(why).c_str(), consequence));
+  return false;
+}
+
 std::string AircraftFileLabel() {
   return "Aircraft\\" + model_state.AircraftConfigName + ".cfg";
 }
@@ -130,7 +140,7 @@ void LoadConfiguration() {
   File f(os::OpenFile(host::DataPath("\\ovi\\ovi.cfg"), "rb"));
   if (!f) {
     AddStatusMessage("ovi.cfg not found, defaults kept");
-  } else {
+  } else if (IsPlainText(f.get(), label, "defaults kept")) {
     std::string line;
     while (util::ReadLine(f.get(), line)) {
       if (IsComment(line)) continue;
@@ -201,7 +211,8 @@ void LoadAircraftConfig() {
     f.reset(os::OpenFile(host::DataPath("\\ovi\\Aircraft\\") + s.AircraftConfigName + ".cfg", "rb"));
     if (!f) AddStatusMessage(util::Format("%s not found, defaults kept", Shown(label).c_str()));
   }
-  if (f) {
+  if (f && IsPlainText(f.get(), label, "defaults kept")) {
+    int keys = 0;
     std::string line;
     while (util::ReadLine(f.get(), line)) {
       if (IsComment(line)) continue;
@@ -209,6 +220,7 @@ void LoadAircraftConfig() {
       if (tokens.empty()) continue;
       const ConfigKey* k = FindConfigKey(tokens[0], KeyFile::kAircraft);
       if (k == nullptr) continue;
+      ++keys;
       if (tokens.size() < 2) {
         Report(label, tokens[0], "has no value, not taken");
         continue;
@@ -220,8 +232,11 @@ void LoadAircraftConfig() {
       }
       ApplyConfigValue(*k, value, label);
     }
-    f.reset();
+    // A file of another kind put in by mistake would otherwise leave every
+    // default without a word.
+    if (keys == 0) AddStatusMessage(util::Format("%s: no known key, defaults kept", Shown(label).c_str()));
   }
+  f.reset();
 
   s.LoadedSpeedSchedule = {s.DescentSpeed, s.ClimbIas, s.CruiseSpeed};
   const double limits[6] = {s.ClimbIasMin,  s.ClimbIasMax,   s.CruiseIasMin,

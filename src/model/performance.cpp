@@ -274,6 +274,11 @@ bool LoadPerformanceData(std::string_view file_name) {
     AddStatusMessage(util::Format("%s not found, no performance data", label.c_str()));
     return false;
   }
+  if (const std::string_view why = util::NotPlainTextFile(f.get()); !why.empty()) {
+    AddStatusMessage(
+        util::Format("%s: not plain text (%s), no performance data", label.c_str(), std::string(why).c_str()));
+    return false;
+  }
   auto report = [&](Section sec, int line_no, const char* problem) {
     AddStatusMessage(util::Format("%s: '%s line %d' %s", label.c_str(), SectionText(sec), line_no, problem));
   };

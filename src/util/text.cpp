@@ -106,4 +106,37 @@ bool ParseInt(std::string_view s, int& out) {
   return true;
 }
 
+std::string_view NotPlainText(std::string_view head) {
+  head = head.substr(0, kPlainTextProbe);
+  if (head.size() >= 2 && ((head[0] == '\xFF' && head[1] == '\xFE') || (head[0] == '\xFE' && head[1] == '\xFF')))
+    return "UTF-16";
+  // Without its mark, UTF-16 shows as NUL bytes all on one side of each
+  // pair (the high bytes of Latin letters); any other NUL is no text.
+  std::size_t nul[2] = {0, 0}, control = 0;
+  for (std::size_t i = 0; i < head.size(); ++i) {
+    const auto c = static_cast<unsigned char>(head[i]);
+    if (c == 0) ++nul[i % 2];
+    else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f') ++control;
+  }
+  if (nul[0] + nul[1] > 0) {
+    const bool one_side = nul[0] == 0 || nul[1] == 0;
+    return one_side && 4 * (nul[0] + nul[1]) >= head.size() ? "UTF-16" : "binary data";
+  }
+  // A stray control byte in a text file is the line's problem; many of them
+  // are a file that is no text.
+  return 32 * control > head.size() ? "binary data" : "";
+}
+
+std::size_t Utf8MarkLength(std::string_view text) { return text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0; }
+
+std::string_view NotPlainTextFile(std::FILE* f) {
+  char head[kPlainTextProbe];
+  if (f == nullptr || std::fseek(f, 0, SEEK_SET) != 0) return {};
+  const std::size_t n = std::fread(head, 1, sizeof head, f);
+  const std::string_view view(head, n);
+  const std::string_view why = NotPlainText(view);
+  std::fseek(f, static_cast<long>(why.empty() ? Utf8MarkLength(view) : 0), SEEK_SET);
+  return why;
+}
+
 }  // namespace ovi::util

@@ -29,4 +29,20 @@ bool ReadLine(std::FILE* f, std::string& line);
 bool ParseDouble(std::string_view s, double& out);
 bool ParseInt(std::string_view s, int& out);
 
+// The readers of hand-written files refuse one that an editor saved as
+// UTF-16, or that is no text at all, with one message instead of one
+// garbled message a line. They judge the first kPlainTextProbe bytes.
+constexpr std::size_t kPlainTextProbe = 4096;
+
+// Why the bytes are not plain text ("UTF-16", "binary data"), or empty when
+// they are. A UTF-8 byte-order mark is plain text.
+std::string_view NotPlainText(std::string_view head);
+
+// Length of the UTF-8 byte-order mark that starts text (0 or 3).
+std::size_t Utf8MarkLength(std::string_view text);
+
+// NotPlainText of a file's first bytes, read from the start of f; a plain
+// text file is left positioned just after its byte-order mark, if any.
+std::string_view NotPlainTextFile(std::FILE* f);
+
 }  // namespace ovi::util

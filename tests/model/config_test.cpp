@@ -4,7 +4,9 @@
 
 #include <fstream>
 #include <map>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "src/host/module_state.h"
 #include "src/model/performance.h"
@@ -271,6 +273,55 @@ TEST_F(ConfigTest, MissingOrUnsafeAircraftFileKeepsDefaultsButStillDerivesValues
   s.AircraftConfigName = "P";
   LoadAircraftConfig();
   EXPECT_EQ(CountStatusMessages("'PerformanceFile' is not a plain file name"), 1);
+}
+
+// A file an editor saved as UTF-16, or one that is no text, is refused
+// whole with one status naming it; a UTF-8 byte-order mark is plain text;
+// an aircraft file without one known key is named too.
+TEST_F(ConfigTest, FilesThatAreNotPlainTextOrHoldNoKeyGetOneStatus) {
+  auto utf16 = [](std::string_view text, bool big_endian) {  // little-endian with its mark
+    std::string out = big_endian ? "" : "\xFF\xFE";
+    for (char c : text) out += big_endian ? std::string{'\0', c} : std::string{c, '\0'};
+    return out;
+  };
+  std::mt19937 rng(57);
+  std::string random(2000, ' '), bell = "V1 140\n";  // bell: no NUL, but 2 control bytes in 15
+  for (char& c : random) c = static_cast<char>(rng());
+  for (int i = 0; i < 40; ++i) bell += "\a\aWptChgDist 9\n";
+  const std::string module = "WptChgDist = 4.5\n", aircraft = "V1 140\nPerformanceFile T.perf\n";
+  auto both = [](const char* why) {
+    const std::string text = std::string("not plain text (") + why + "), defaults kept";
+    return std::vector<std::string>{"ovi.cfg: " + text, "Aircraft\\T.cfg: " + text};
+  };
+  const struct {
+    std::string module, aircraft, perf;
+    double wpt_chg_dist;
+    int v1;
+    std::vector<std::string> statuses;
+  } cases[] = {
+      {utf16(module, false), utf16(aircraft, false), "", 3.0, 0, both("UTF-16")},
+      {utf16(module, true), utf16(aircraft, true), "", 3.0, 0, both("UTF-16")},
+      {random, random.substr(1000), "", 3.0, 0, both("binary data")},
+      {bell, bell, "", 3.0, 0, both("binary data")},
+      {"\xEF\xBB\xBF" + module, "\xEF\xBB\xBF" + aircraft, utf16("CLIMB\n", false), 4.5, 140,
+       {"Aircraft\\T.perf: not plain text (UTF-16), no performance data"}},
+      {module, "[Window00]\nsize_mm=640,480\n", "", 4.5, 0, {"Aircraft\\T.cfg: no known key, defaults kept"}},
+  };
+  for (const auto& c : cases) {
+    ResetModuleState();
+    testing::SimFolder sim;
+    sim.Write("ovi/ovi.cfg", c.module);
+    sim.Write("ovi/Aircraft/T.cfg", c.aircraft);
+    sim.Write("ovi/Aircraft/T.perf", c.perf);
+    LoadConfiguration();
+    s.AircraftConfigName = "T";
+    LoadAircraftConfig();
+    std::vector<std::string> statuses;
+    for (int i = 1; i <= s.StatusMessageCount; ++i) statuses.push_back(s.StatusMessageLog[i]);
+    EXPECT_EQ(statuses, c.statuses);
+    EXPECT_EQ(s.WptChgDist, c.wpt_chg_dist) << c.statuses[0];
+    EXPECT_EQ(s.V1, c.v1) << c.statuses[0];
+  }
 }
 
 TEST_F(ConfigTest, TextValuesAreBounded) {

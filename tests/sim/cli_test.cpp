@@ -2,8 +2,8 @@
 // end to end.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 
 #include "src/util/text.h"
 #include "tests/fms/cdu_legibility.h"
@@ -55,6 +55,16 @@ TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
   WriteFile(dir / "bad.txt", "run 1\nfly away\n");
   WriteFile(dir / "unknown_gauge.txt", "click NOWHERE 1 2\n");
   WriteFile(dir / "unknown_window.txt", "show 4999\n");
+  // Files saved as UTF-16 (with its mark) or holding no text; a UTF-8 mark is plain text.
+  auto utf16 = [](const std::string& text) {
+    std::string out = "\xFF\xFE";
+    for (char c : text) out += {c, '\0'};
+    return out;
+  };
+  WriteFile(dir / "utf16.cfg", utf16(kFakePanel));
+  WriteFile(dir / "keys16.txt", utf16("[FAKE_CDU]\nA 1 1 1 1\n"));
+  WriteFile(dir / "marked.cfg", "\xEF\xBB\xBF" + std::string(kFakePanel));
+  WriteFile(dir / "binary.txt", std::string("\x7F" "ELF\2\1\1\0\0\0\0\0\0\0\0\0", 16));
   const std::string fake = FAKE_MODULE_PATH;
   struct Case {
     std::vector<std::string> args;
@@ -72,6 +82,13 @@ TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
       {{"--panel", dir / "good.cfg", "--module", fake, "--scenario", dir / "unknown_window.txt"}, 1,
        "unknown_window.txt:1: no window with ident 4999"},
       {{"--panel", dir / "good.cfg", "--module", fake, "--sim-folder", dir / "nowhere"}, 1, "no such simulator folder"},
+      {{"--list-gauges", "--sim-folder", dir.path()}, 1,
+       dir.path() + " is not a simulator folder: the module belongs at GAUGES/ovi1.gau in it"},
+      {{"--panel", dir / "utf16.cfg"}, 1, dir / "utf16.cfg: not plain text (UTF-16); save it as plain text"},
+      {{"--panel", dir / "marked.cfg", "--module", fake, "--scenario", dir / "binary.txt"}, 1,
+       dir / "binary.txt: not plain text (binary data)"},
+      {{"--panel", dir / "marked.cfg", "--module", fake, "--keys", dir / "keys16.txt"}, 1,
+       dir / "keys16.txt: not plain text (UTF-16)"},
       {{"--panel", "/" + std::string(3000, 'p'), "--module", fake}, 1, "path too long"},
       {{"--panel"}, 2, "--panel needs a value"},
       {{"--fly"}, 2, "unknown option '--fly'"},
@@ -83,6 +100,63 @@ TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
     EXPECT_EQ(r.exit_code, c.exit_code) << c.message << "\n" << r.err;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
   }
+}
+
+// --help is an answer, on standard output; an option a tool does not know is
+// an error, never the name of a file it writes.
+TEST(Cli, EveryToolPrintsItsUsageForHelpAndRefusesUnknownOptions) {
+  test::ScratchDir dir("help");
+  for (const std::string tool :
+       {OVI_SIM_PATH, OVI_TESTCARD_PATH, OVI_MAPCARD_PATH, OVI_NAVGEN_PATH, OVI_BITMAPS_PATH}) {
+    const std::string name = std::filesystem::path(tool).filename();
+    RunResult help = test::RunProgram(tool, {"--help"}, dir.path());
+    EXPECT_EQ(help.exit_code, 0) << name;
+    EXPECT_EQ(help.out.rfind("usage: " + name + " ", 0), 0u) << help.out;
+    EXPECT_EQ(help.err, "");
+    RunResult bad = test::RunProgram(tool, {"--frobnicate"}, dir.path());
+    EXPECT_EQ(bad.exit_code, 2) << name;
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err.rfind(name + ": unknown option '--frobnicate'\nusage: " + name + " ", 0), 0u) << bad.err;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(Cli, NavgenKeepsASimulatorFoldersNavigationDataUnlessToldToOverwrite) {
+  test::ScratchDir dir("navgen");
+  WriteFile(dir / "ovi/navdata/navs.txt", "; mine\n");
+  RunResult r = test::RunProgram(OVI_NAVGEN_PATH, {"--size", "1", dir.path()});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find(dir / "ovi/navdata already holds navigation data (navs.txt): left as it is"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(ReadFile(dir / "ovi/navdata/navs.txt"), "; mine\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "ovi/navdata/apts.txt"));
+  r = test::RunProgram(OVI_NAVGEN_PATH, {dir.path(), "--overwrite", "--size", "1"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(ReadFile(dir / "ovi/navdata/navs.txt").rfind(";AIRAC ", 0), 0u);
+}
+
+// An output that cannot be written is named, left out of what the summary
+// says was written, and fails the run.
+TEST(Cli, OutputsThatCannotBeWrittenAreNamedAndFailTheRun) {
+  test::ScratchDir dir("unwritable");
+  WriteFile(dir / "panel.cfg", kFakePanel);
+  // Folders where files belong, and a file where the snapshots' folder belongs.
+  std::filesystem::create_directories(dir / "out/variables.txt");
+  std::filesystem::create_directories(dir / "out/summary.txt");
+  WriteFile(dir / "out/snapshots", "");
+  RunResult r = RunSim({"--panel", dir / "panel.cfg", "--module", FAKE_MODULE_PATH, "--seconds", "0.5", "--out",
+                        dir / "out"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("ovi-sim: snapshot final: " + dir / "out/snapshots/final: cannot create folder"),
+            std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(dir / "out/variables.txt: cannot write\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(dir / "out/summary.txt: cannot write\n"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out.find("outputs in"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("ovi-sim: written in " + dir / "out" +
+                       ": services.txt, key_events.txt, flight.txt\n"
+                       "ovi-sim: not written: snapshot final, variables.txt, summary.txt\n"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST(Cli, FliesAScenarioAndWritesItsOutputs) {

@@ -373,11 +373,14 @@ TEST_F(SimulatorTest, ComposedPicturesAndPngSnapshots) {
 }
 
 // A window's background (file=) lies under its gauges, stretched to the
-// window; one that cannot be read is reported at its line and leaves its
-// window black.
+// window; one that cannot be read, or is too large to decode, is reported at
+// its line and leaves its window black.
 TEST_F(SimulatorTest, WindowsComposeOverTheirBackground) {
   test::WriteSolidBitmap(resources / "9002.png", 6, 4, 0xFF00FF00u);  // green button
   test::WriteSolidBitmap(resources / "bg.png", 50, 25, 0xFF808080u);  // grey, a quarter of the window
+  // The header of a PNG of 30000 x 30000 pixels (0x7530): it would take 3.6 GB.
+  test::WriteFile(resources / "big.png",
+                  std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x75\x30\0\0\x75\x30\x08\x06\0\0\0", 29));
   Install(R"([Window00]
 size_mm=100,50
 file=bg.png
@@ -386,11 +389,19 @@ gauge00=fake_module!FAKE_BUTTON, 10, 10, 60, 40
 ident=4012
 size_mm=100,100
 file=missing.png
+[Window02]
+ident=4013
+size_mm=100,100
+file=big.png
 )",
           resources / "panel.cfg");
-  EXPECT_EQ(warnings, (std::vector<std::string>{resources / "panel.cfg" +
-                                                ":8: background missing.png cannot be read (a PNG file is expected): "
-                                                "the window is drawn over black"}));
+  EXPECT_EQ(warnings, (std::vector<std::string>{
+                          resources / "panel.cfg" +
+                              ":8: background missing.png cannot be read (a PNG file is expected): "
+                              "the window is drawn over black",
+                          resources / "panel.cfg" +
+                              ":12: background big.png is too large (30000 x 30000 pixels, at most 16384 on a side): "
+                              "the window is drawn over black"}));
   sim.RunTicks(1);
   auto window = sim.ComposeWindow(0);
   for (auto [x, y] : {std::pair{1, 1}, {98, 48}, {90, 5}}) EXPECT_EQ(Pixel(*window, x, y), 0xFF808080u) << x << " " << y;

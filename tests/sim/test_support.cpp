@@ -62,13 +62,17 @@ std::string Quote(const std::string& s) {
 }  // namespace
 
 RunResult RunSim(const std::vector<std::string>& args, const std::string& cwd) {
+  return RunProgram(OVI_SIM_PATH, args, cwd);
+}
+
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd) {
   static int counter = 0;
   std::string base = (std::filesystem::temp_directory_path() /
                       ("ovi_sim_run_" + std::to_string(::getpid()) + "_" + std::to_string(++counter)))
                          .string();
   std::string cmd;
   if (!cwd.empty()) cmd = "cd " + Quote(cwd) + " && ";
-  cmd += Quote(OVI_SIM_PATH);
+  cmd += Quote(program);
   for (const auto& a : args) cmd += " " + Quote(a);
   cmd += " >" + Quote(base + ".out") + " 2>" + Quote(base + ".err") + " </dev/null";
   int status = std::system(cmd.c_str());

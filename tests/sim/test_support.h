@@ -34,6 +34,7 @@ struct RunResult {
 
 // Runs ovi-sim with the arguments (each quoted for the shell).
 RunResult RunSim(const std::vector<std::string>& args, const std::string& cwd = "");
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& cwd = "");
 
 // Writes solid-colour bitmaps resources/<id>.png (ARGB) for the background
 // elements of the fake module.

@@ -20,6 +20,7 @@
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/image_io.h"
 #include "tools/mapcard/scene.h"
+#include "tools/usage.h"
 
 namespace {
 
@@ -269,6 +270,11 @@ BENCHMARK(BM_MapOverlaysReplayedThroughLayer)->Unit(benchmark::kMicrosecond);
 
 // --frames-to DIR writes both frames as PNG files (to compare them by eye).
 int main(int argc, char** argv) {
+  const char usage[] =
+      "usage: ovi-bench-map [--frames-to DIR | benchmark options]\n"
+      "  --frames-to DIR  writes the frames compared, map-overlays.png and map-overlays-cairo.png, into DIR\n";
+  // The benchmark library prints its options after these, and ends the run.
+  if (ovi::tools::PrintUsageBeforeLibraryHelp(argc, argv, usage)) benchmark::Initialize(&argc, argv);
   for (int i = 1; i + 1 < argc; ++i) {
     if (std::string(argv[i]) != "--frames-to") continue;
     gfx::DeviceContext a(kSize, kSize), b(kSize, kSize);
@@ -276,10 +282,11 @@ int main(int argc, char** argv) {
     TheReplay().Draw(b);
     const std::string dir = argv[i + 1];
     const bool ok = gfx::WritePng(a, dir + "/map-overlays.png") && gfx::WritePng(b, dir + "/map-overlays-cairo.png");
-    std::printf("%s\n", ok ? "frames written" : "cannot write frames");
+    std::fprintf(ok ? stdout : stderr, "%s\n", ok ? "frames written" : "cannot write frames");
     return ok ? 0 : 1;
   }
   benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

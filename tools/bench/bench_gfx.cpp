@@ -21,6 +21,7 @@
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/image_io.h"
 #include "tools/bench/busy_frame.h"
+#include "tools/usage.h"
 
 namespace {
 
@@ -245,6 +246,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
 // --frames-to DIR writes the layer's and raw Cairo's frames as PNG files (to
 // compare them by eye).
 int main(int argc, char** argv) {
+  const char usage[] =
+      "usage: ovi-bench-gfx [--frames-to DIR | benchmark options]\n"
+      "  --frames-to DIR  writes the frames compared, frame-layer.png and frame-cairo.png, into DIR\n";
+  // The benchmark library prints its options after these, and ends the run.
+  if (ovi::tools::PrintUsageBeforeLibraryHelp(argc, argv, usage)) benchmark::Initialize(&argc, argv);
   for (int i = 1; i + 1 < argc; ++i) {
     if (std::string(argv[i]) != "--frames-to") continue;
     DeviceContext a(kFrameSize, kFrameSize), b(kFrameSize, kFrameSize);
@@ -252,10 +258,11 @@ int main(int argc, char** argv) {
     DrawWithCairo(b, BusyFrame(), ArialBold(), SmoothText());
     std::string dir = argv[i + 1];
     bool ok = WritePng(a, dir + "/frame-layer.png") && WritePng(b, dir + "/frame-cairo.png");
-    std::printf("%s\n", ok ? "frames written" : "cannot write frames");
+    std::fprintf(ok ? stdout : stderr, "%s\n", ok ? "frames written" : "cannot write frames");
     return ok ? 0 : 1;
   }
   benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter(isatty(fileno(stdout)) ? benchmark::ConsoleReporter::OO_Defaults : benchmark::ConsoleReporter::OO_Tabular);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();

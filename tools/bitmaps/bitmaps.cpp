@@ -10,8 +10,16 @@
 #include "sim/key_table.h"
 #include "sim/panel_cfg.h"
 #include "tools/bitmaps/artwork.h"
+#include "tools/usage.h"
 
 namespace {
+
+const char kUsage[] =
+    "usage: ovi-bitmaps --keys KEYS_FILE OUTDIR\n"
+    "       ovi-bitmaps --panel PANEL_FILE...\n"
+    "--keys draws every gauge bitmap into OUTDIR/<id>.png, the keys of each bezel where\n"
+    "the key table puts them; --panel draws the background pictures the panel files name\n"
+    "(file=), beside them.\n";
 
 // Each window's background that the panel file names (file=).
 int WriteBackgrounds(const std::string& path) {
@@ -38,10 +46,10 @@ int WriteBackgrounds(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (int rc = ovi::tools::CheckOptions(argc, argv, "ovi-bitmaps", kUsage, {"--keys", "--panel"}); rc >= 0) return rc;
   const bool panels = argc >= 3 && std::strcmp(argv[1], "--panel") == 0;
   if (!panels && (argc != 4 || std::strcmp(argv[1], "--keys") != 0)) {
-    std::fprintf(stderr, "usage: ovi-bitmaps --keys KEYS_FILE OUTDIR\n"
-                         "       ovi-bitmaps --panel PANEL_FILE...\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   std::uintptr_t token = 0;

@@ -3,10 +3,20 @@
 #include "platform/gfx/image_io.h"
 #include "platform/gfx/startup.h"
 #include "tools/mapcard/mapcard.h"
+#include "tools/usage.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: ovi-mapcard OUT.png\n"
+    "Draws every map symbol and shared map overlay on one picture, OUT.png.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (int rc = ovi::tools::CheckOptions(argc, argv, "ovi-mapcard", kUsage, {}); rc >= 0) return rc;
   if (argc != 2) {
-    std::fprintf(stderr, "usage: ovi-mapcard OUT.png\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   std::uintptr_t token = 0;

@@ -1,14 +1,22 @@
-// ovi-navgen [--size quarter|half|full|PERCENT] OUTDIR [SEED]: a synthetic
-// world-sized navigation data set (or a share of it) under
+// ovi-navgen [--size quarter|half|full|PERCENT] [--overwrite] OUTDIR [SEED]:
+// a synthetic world-sized navigation data set (or a share of it) under
 // OUTDIR/ovi/navdata, for benchmarks and stress tests.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "tools/navgen/navgen.h"
+#include "tools/usage.h"
 
 namespace {
+
+const char kUsage[] =
+    "usage: ovi-navgen [--size quarter|half|full|PERCENT] [--overwrite] OUTDIR [SEED]\n"
+    "Writes a synthetic world-sized navigation data set (or that share of it) into\n"
+    "OUTDIR/ovi/navdata. A folder that already holds navigation data is left alone\n"
+    "unless --overwrite is given. SEED (default 1) picks another world of the same size.\n";
 
 // 1..100, or 0 when the text names no size.
 int ParseSize(const std::string& s) {
@@ -22,23 +30,38 @@ int ParseSize(const std::string& s) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: ovi-navgen [--size quarter|half|full|PERCENT] OUTDIR [SEED]\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (int rc = ovi::tools::CheckOptions(argc, argv, "ovi-navgen", kUsage, {"--size", "--overwrite"}); rc >= 0)
+    return rc;
   int percent = 100;
-  int first = 1;
-  if (argc > 1 && std::strcmp(argv[1], "--size") == 0) {
-    if (argc < 3 || (percent = ParseSize(argv[2])) == 0) return Usage();
-    first = 3;
+  bool overwrite = false;
+  std::vector<const char*> operands;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--size") == 0) {
+      if (i + 1 >= argc || (percent = ParseSize(argv[++i])) == 0) return Usage();
+    } else if (std::strcmp(argv[i], "--overwrite") == 0) {
+      overwrite = true;
+    } else {
+      operands.push_back(argv[i]);
+    }
   }
-  const int rest = argc - first;
-  if (rest != 1 && rest != 2) return Usage();
-  const char* dir = argv[first];
-  const std::uint32_t seed = rest == 2 ? static_cast<std::uint32_t>(std::strtoul(argv[first + 1], nullptr, 10)) : 1u;
+  if (operands.size() != 1 && operands.size() != 2) return Usage();
+  const char* dir = operands[0];
+  const std::uint32_t seed =
+      operands.size() == 2 ? static_cast<std::uint32_t>(std::strtoul(operands[1], nullptr, 10)) : 1u;
+  if (const auto existing = ovi::navgen::ExistingWorldFiles(dir); !existing.empty() && !overwrite) {
+    std::string names;
+    for (const std::string& n : existing) names += (names.empty() ? "" : ", ") + n;
+    std::fprintf(stderr, "ovi-navgen: %s/ovi/navdata already holds navigation data (%s): left as it is; "
+                 "--overwrite replaces it\n", dir, names.c_str());
+    return 1;
+  }
   ovi::navgen::WorldStats st;
   if (!ovi::navgen::WriteSyntheticWorld(dir, ovi::navgen::ScaledWorld(percent), seed, &st)) {
     std::fprintf(stderr, "ovi-navgen: cannot write under %s\n", dir);

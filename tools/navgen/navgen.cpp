@@ -97,6 +97,17 @@ WorldSize ScaledWorld(int percent) {
   return w;
 }
 
+std::vector<std::string> ExistingWorldFiles(const std::string& root) {
+  static const char* const kFiles[] = {"navs.txt", "apts.txt", "apt_additional_info.txt",
+                                       "ints.txt", "awys.txt", "atc_bdry.txt"};
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (const char* name : kFiles) {
+    if (std::filesystem::exists(std::filesystem::path(root) / "ovi" / "navdata" / name, ec)) found.emplace_back(name);
+  }
+  return found;
+}
+
 bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::uint32_t seed, WorldStats* stats) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::path(root) / "ovi" / "navdata";
@@ -124,7 +135,7 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
                    lon, static_cast<int>(u(rng) * 5000), 190 + static_cast<int>(u(rng) * 1500), i);
     ++st.navaids;
   }
-  std::fclose(f);
+  if (std::fclose(f) != 0) return false;  // a full disk shows here
 
   // apts.txt + apt_additional_info.txt
   f = open("apts.txt");
@@ -159,8 +170,8 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
     }
     ++st.airports;
   }
-  std::fclose(f);
-  std::fclose(info);
+  const bool closed = std::fclose(f) == 0;
+  if (std::fclose(info) != 0 || !closed) return false;
 
   // ints.txt
   std::vector<Fix> fixes;
@@ -175,7 +186,7 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
     fixes.push_back(std::move(x));
     ++st.intersections;
   }
-  std::fclose(f);
+  if (std::fclose(f) != 0) return false;
 
   // awys.txt: walks from fix to fix through neighbouring cells.
   f = open("awys.txt");
@@ -203,7 +214,7 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
       current = cell[rng() % cell.size()];
     }
   }
-  std::fclose(f);
+  if (std::fclose(f) != 0) return false;
 
   // atc_bdry.txt: rough circles.
   f = open("atc_bdry.txt");
@@ -223,7 +234,7 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
     }
     ++st.boundaries;
   }
-  std::fclose(f);
+  if (std::fclose(f) != 0) return false;
   if (stats != nullptr) *stats = st;
   return true;
 }

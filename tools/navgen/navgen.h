@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ovi::navgen {
 
@@ -29,5 +30,9 @@ struct WorldStats {
 // apt_additional_info.txt into root/ovi/navdata (created). false when a
 // file cannot be written.
 bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::uint32_t seed, WorldStats* stats);
+
+// Those of the files WriteSyntheticWorld writes that root/ovi/navdata
+// already holds (a simulator folder's own data, which it would replace).
+std::vector<std::string> ExistingWorldFiles(const std::string& root);
 
 }  // namespace ovi::navgen

@@ -3,10 +3,20 @@
 #include "platform/gfx/image_io.h"
 #include "platform/gfx/startup.h"
 #include "tools/testcard/testcard.h"
+#include "tools/usage.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: ovi-testcard OUT.png\n"
+    "Draws every operation of the drawing layer on one picture, OUT.png.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (int rc = ovi::tools::CheckOptions(argc, argv, "ovi-testcard", kUsage, {}); rc >= 0) return rc;
   if (argc != 2) {
-    std::fprintf(stderr, "usage: ovi-testcard OUT.png\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   std::uintptr_t token = 0;

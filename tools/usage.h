@@ -1,0 +1,51 @@
+// The command-line rules every tool keeps: --help (or -h) prints the usage
+// on standard output and ends the tool with 0; an argument that starts with
+// '-' and is not one of the tool's options ends it with the usage on
+// standard error and 2, so a mistyped option never becomes the name of a
+// file the tool writes.
+#pragma once
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+namespace ovi::tools {
+
+// -1 when the tool should go on; otherwise the exit code it ends with.
+inline int CheckOptions(int argc, char** argv, const char* tool, const char* usage,
+                        std::initializer_list<const char*> options) {
+  for (int i = 1; i < argc; ++i) {
+    const char* a = argv[i];
+    if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
+      std::fputs(usage, stdout);
+      return 0;
+    }
+  }
+  for (int i = 1; i < argc; ++i) {
+    const char* a = argv[i];
+    if (a[0] != '-') continue;
+    bool known = false;
+    for (const char* o : options) known = known || std::strcmp(a, o) == 0;
+    if (!known) {
+      std::fprintf(stderr, "%s: unknown option '%.80s'\n%s", tool, a, usage);
+      return 2;
+    }
+  }
+  return -1;
+}
+
+// For a tool whose other options a library reads and answers --help for
+// (the benchmarks): prints the tool's own usage first and makes -h the
+// library's --help. True when help was asked for.
+inline bool PrintUsageBeforeLibraryHelp(int argc, char** argv, const char* usage) {
+  bool asked = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") != 0 && std::strcmp(argv[i], "-h") != 0) continue;
+    if (!asked) std::fputs(usage, stdout);
+    asked = true;
+    argv[i] = const_cast<char*>("--help");
+  }
+  return asked;
+}
+
+}  // namespace ovi::tools
