@@ -4,6 +4,7 @@
 // bounded however many distinct shapes and texts are drawn.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -181,6 +182,57 @@ TEST(KeptDrawing, SnapMovesAStrokeToTheNearestEighthOfAPixel) {
   }
   EXPECT_EQ(g.GetStrokeSnap(), 0);
   for (int good : {1, 2, 256, 0}) EXPECT_EQ(g.SetStrokeSnap(good), Ok) << good;
+}
+
+// What the snap may do to a mark's pixels (docs/drawing.md, "Kept between
+// frames"): moved by up to 1/16 pixel each way, a mark drawn alone
+// changes no channel by more than this many levels.
+constexpr int kSnapLevels = 40;
+
+// Marks of the shapes the maps draw (rings, ellipses, star outlines,
+// triangles with sharp corners; pens of 1 to 4 units) on the map's fine
+// grid at every sub-pixel phase, some reaching over the surface's edges,
+// each drawn alone with the snap and without.
+TEST(KeptDrawing, ASnappedMarkStaysWithinTheSnapTolerance) {
+  std::mt19937 rng(40);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const float widths[] = {1.0f, 1.5f, 2.0f, 3.0f, 4.0f};
+  int largest = 0;
+  for (int i = 0; i < 1600; ++i) {
+    const Pen pen(kColours[i % 4], widths[pick(0, 4)]);
+    const float fx = static_cast<float>(pick(0, 255)) / 256, fy = static_cast<float>(pick(0, 255)) / 256;
+    const int x = pick(-8, 60), y = pick(-8, 50), w = pick(3, 30), h = pick(3, 30);
+    auto mark = [&](bool snap) {
+      detail::UseStrokeSnap(snap);
+      auto pixels = Picture(
+          [&](Graphics& g) {
+            g.SetSmoothingMode(SmoothingMode::HighQuality);
+            g.SetStrokeSnap(8);
+            g.ScaleTransform(247.0f / 541.0f, 294.0f / 541.0f);
+            g.TranslateTransform(fx, fy);
+            const Point star[] = {{x, y},         {x + 2, y + h}, {x + w, y + h + 2},
+                                  {x + 2, y + h + 4}, {x, y + 2 * h}, {x, y}};
+            const Point triangle[] = {{x, y}, {x + w, y + h}, {x - w / 2, y + h}, {x, y}};
+            switch (i % 4) {
+              case 0: g.DrawEllipseI(pen, x, y, w, w); break;
+              case 1: g.DrawEllipseI(pen, x, y, w, h); break;
+              case 2: g.DrawLinesI(pen, star, 6); break;
+              default: g.DrawLinesI(pen, triangle, 4);
+            }
+          },
+          40, 36);
+      detail::UseStrokeSnap(true);
+      return pixels;
+    };
+    const std::vector<std::uint32_t> snapped = mark(true), placed = mark(false);
+    for (std::size_t k = 0; k < snapped.size(); ++k)
+      for (int shift = 0; shift < 32; shift += 8)
+        largest = std::max(largest, std::abs(static_cast<int>((snapped[k] >> shift) & 0xFF) -
+                                             static_cast<int>((placed[k] >> shift) & 0xFF)));
+    ASSERT_LE(largest, kSnapLevels) << "mark " << i;
+  }
+  // The marks did move.
+  EXPECT_GT(largest, 0);
 }
 
 TEST(KeptDrawing, LabelsGiveFreshPixels) {

@@ -307,6 +307,26 @@ BENCHMARK(BM_Md11NdFrame)
     ->Args({1, 1})
     ->Unit(benchmark::kMicrosecond);
 
+// How far two pictures of one size differ: the pixels that differ at all,
+// those that differ by more than one level, the largest difference of a
+// channel.
+struct PixelDifference {
+  int differ = 0, beyond_one = 0, largest = 0;
+};
+PixelDifference Compare(const gfx::DeviceContext& a, const gfx::DeviceContext& b) {
+  PixelDifference out;
+  for (std::size_t i = 0; i < a.pixels.size(); ++i) {
+    int d = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+      d = std::max(d, std::abs(static_cast<int>((a.pixels[i] >> shift) & 0xFF) -
+                               static_cast<int>((b.pixels[i] >> shift) & 0xFF)));
+    out.differ += d > 0;
+    out.beyond_one += d > 1;
+    out.largest = std::max(out.largest, d);
+  }
+  return out;
+}
+
 // Not a timing: the frame of every layer drawn once with the layer's own
 // stroke converter and once with every stroke through Cairo, and how far
 // the two pictures differ (pixels that differ at all, by more than one
@@ -329,44 +349,82 @@ void BM_B737NdStrokePixels(benchmark::State& state) {
     SetSpeedUps(0);
     return dc;
   };
-  int differ = 0, beyond_one = 0, largest = 0, kept_differ = 0, kept_largest = 0;
+  PixelDifference own{}, kept{};
   for (auto _ : state) {
     // The converter against Cairo with the marks where they are (the snap
     // off); every speed-up on against none.
     const gfx::DeviceContext ours = picture(false, 16), cairo = picture(true, kAllSpeedUps);
-    const gfx::DeviceContext kept = picture(false, 0), plain = picture(false, kAllSpeedUps);
-    kept_differ = kept_largest = 0;
-    for (std::size_t i = 0; i < kept.pixels.size(); ++i) {
-      kept_differ += kept.pixels[i] != plain.pixels[i];
-      for (int shift = 0; shift < 32; shift += 8)
-        kept_largest = std::max(kept_largest, std::abs(static_cast<int>((kept.pixels[i] >> shift) & 0xFF) -
-                                                       static_cast<int>((plain.pixels[i] >> shift) & 0xFF)));
-    }
-    differ = beyond_one = largest = 0;
-    for (std::size_t i = 0; i < ours.pixels.size(); ++i) {
-      int d = 0;
-      for (int shift = 0; shift < 32; shift += 8) {
-        const int a = static_cast<int>((ours.pixels[i] >> shift) & 0xFF);
-        const int b = static_cast<int>((cairo.pixels[i] >> shift) & 0xFF);
-        d = std::max(d, std::abs(a - b));
-      }
-      differ += d > 0;
-      beyond_one += d > 1;
-      largest = std::max(largest, d);
-    }
+    kept = Compare(picture(false, 0), picture(false, kAllSpeedUps));
+    own = Compare(ours, cairo);
     if (const char* prefix = std::getenv("OVI_BENCH_ND_PNG")) {
       const std::string base = std::string(prefix) + (state.range(0) == 1 ? "world" : "sample");
       gfx::WritePng(ours, base + "-own.png");
       gfx::WritePng(cairo, base + "-cairo.png");
     }
   }
-  state.counters["pixels_differ"] = differ;
-  state.counters["beyond_one_level"] = beyond_one;
-  state.counters["largest_difference"] = largest;
-  state.counters["kept_differ"] = kept_differ;
-  state.counters["kept_largest"] = kept_largest;
+  state.counters["pixels_differ"] = own.differ;
+  state.counters["beyond_one_level"] = own.beyond_one;
+  state.counters["largest_difference"] = own.largest;
+  state.counters["kept_differ"] = kept.differ;
+  state.counters["kept_largest"] = kept.largest;
 }
 BENCHMARK(BM_B737NdStrokePixels)->ArgName("world")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Not a timing either: what the marks' stroke snap moves over many views.
+// Each map mode with marks (3 expanded arc, traffic only; 5 map; 6 centred
+// map; 7 plan) at every range from 10 to 320 NM, the map turned to 48
+// headings 7.5 degrees apart (and a fraction, so that none is round), each
+// frame drawn with every speed-up on against the same frame with none
+// (the snap is the one that moves pixels): "largest" the largest
+// difference of a channel, "most_moved" the most pixels that differ in one
+// frame, "most_moved_beyond_one" the most that differ by more than one
+// level, "frames" the frames compared; the label names the view of the
+// largest difference. OVI_BENCH_ND_PNG=<prefix> writes that view's pair of
+// frames.
+void BM_B737NdSnapPixels(benchmark::State& state) {
+  SetUpLayersScene(state.range(0) == 1);
+  const PIXSIZE size{247, 294};
+  gfx::DeviceContext on(247, 294), none(247, 294), worst_on(1, 1), worst_none(1, 1);
+  PixelDifference most{};
+  int frames = 0;
+  char where[64] = "";
+  for (auto _ : state) {
+    for (int mode : {3, 5, 6, 7}) {
+      for (double range : {10.0, 20.0, 40.0, 80.0, 160.0, 320.0}) {
+        model::model_state.HWB737NDMode = mode;
+        model::model_state.NdRange = range;
+        for (int k = 0; k < 48; ++k) {
+          const double heading = 7.5 * k + 0.37;
+          guidance::guidance_state.AircraftHeading = guidance::guidance_state.MapHeading = heading;
+          SetSpeedUps(kAllSpeedUps);
+          nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &none, &size, 1);
+          SetSpeedUps(0);
+          nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, &on, &size, 1);
+          const PixelDifference d = Compare(on, none);
+          ++frames;
+          most.differ = std::max(most.differ, d.differ);
+          most.beyond_one = std::max(most.beyond_one, d.beyond_one);
+          if (d.largest > most.largest) {
+            most.largest = d.largest;
+            worst_on = on, worst_none = none;
+            std::snprintf(where, sizeof where, "mode %d, %.0f NM, heading %.2f", mode, range, heading);
+          }
+        }
+      }
+    }
+  }
+  if (const char* prefix = std::getenv("OVI_BENCH_ND_PNG")) {
+    const std::string base = std::string(prefix) + (state.range(0) == 1 ? "world" : "sample");
+    gfx::WritePng(worst_on, base + "-snapped.png");
+    gfx::WritePng(worst_none, base + "-unsnapped.png");
+  }
+  state.SetLabel(std::string("largest at ") + where);
+  state.counters["largest"] = most.largest;
+  state.counters["most_moved"] = most.differ;
+  state.counters["most_moved_beyond_one"] = most.beyond_one;
+  state.counters["frames"] = frames;
+}
+BENCHMARK(BM_B737NdSnapPixels)->ArgName("world")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // One map layer of the scene alone (args: its place in the table, the world
 // set, every stroke through Cairo), without the frame's outline clip.
