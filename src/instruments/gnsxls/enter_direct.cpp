@@ -99,11 +99,11 @@ void ForceTurn(const model::FlightPlanWaypoint& target) {
   host::SendKeyEvent(kEventHeadingBug, static_cast<std::uint32_t>(heading));
 }
 
-// The working copy is still the one the direct-to key made (or the target
-// put into it). After an EXEC, an ERASE or an edit of another unit it is
-// not: committed, it would undo that unit's route or fly a change nobody
-// executed. The direct-to then ends with nothing changed, back on page 1,
-// to be started again on the route as it now is.
+// The working copy is still the one the direct-to key made. After an EXEC,
+// an ERASE or an edit of another unit it is not: committed, it would undo
+// that unit's route or fly a change nobody executed. The direct-to then
+// ends with nothing changed (a waiting target goes with the copy), back on
+// page 1, to be started again on the route as it now is.
 bool WorkingCopyCurrent() {
   if (S().GnsDirectCopyStamp == RoutesStamp()) return true;
   S().GnsDirectTargetIndex = -1;
