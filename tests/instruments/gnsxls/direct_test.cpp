@@ -2,8 +2,6 @@
 // the line-key cycles, the closest airports (fill, sort, upkeep), the
 // route rebuilt around the DIRECT waypoint, the forced turn and the direct
 // to a nearest airport.
-#include <functional>
-
 #include "platform/gfx/device_context.h"
 #include "src/flightplan/holds.h"
 #include "src/flightplan/library.h"
@@ -405,7 +403,7 @@ TEST_F(DirectTest, ATypedTargetBetweenTheCdusKeys) {
   const Strings flown{"KSEA", "FOURT", "PARKK", "CHINS", "OLM", "TOLLE", "COUGA", "BTG", "LAVAA", "JAYPE", "KPDX"};
   ASSERT_EQ(ActiveIdents(), flown);
   // A CDU key, then its frame (the page acts on the key).
-  auto cdu = [](const std::function<void()>& key) {
+  auto cdu = [](auto key) {
     key();
     gfx::DeviceContext dc(282, 245);
     fms::DrawFmsCdu(fms::fms_state.FmsDisplay, &dc, 282, 245);
@@ -432,10 +430,11 @@ TEST_F(DirectTest, ATypedTargetBetweenTheCdusKeys) {
   for (int ent = 0; ent < 2; ++ent) {
     Ent();
     DrawFrame();
-    EXPECT_EQ(HoldBreach(), "") << ent;
   }
-  EXPECT_EQ(PendingIdents(), (Strings{"KSEA", "FOURT", "PARKK", "CHINS", "OLM", "TOLLE", "COUGA", "BTG", "LAVAA",
-                                      "JAYPE", "KPDX", "******"}));
+  EXPECT_EQ(HoldBreach(), "");
+  Strings copy = flown;
+  copy.push_back("******");
+  EXPECT_EQ(PendingIdents(), copy);
   Ent();
   EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "DIRECT", "PAE", "FOURT", "PARKK", "CHINS", "OLM", "TOLLE", "COUGA",
                                      "BTG", "LAVAA", "JAYPE", "KPDX"}));
