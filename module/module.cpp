@@ -1,4 +1,5 @@
-// The two symbols the host looks up in a gauge module.
+// The module's exports: the two symbols the host looks up in a gauge
+// module, and the status log for a host that shows it.
 #include "platform/panel/panel.h"
 #include "src/host/gauge_table.h"
 #include "src/host/state.h"

@@ -227,6 +227,16 @@ void CarryPendingHolds() {
   RestoreHoldIndices();
 }
 
+void AbandonFirstHold() {
+  State& s = flightplan_state;
+  model::HoldingPattern& h = s.HoldTable[1];
+  if (HoldCount() >= 1) {
+    HoldNumberChanged(h, 1, 0);
+    h.pending_index = kDetachedHold;
+  }
+  h.active_index = 0;
+}
+
 void RestoreHoldIndices() {
   State& s = flightplan_state;
   for (int k = 1; k <= HoldCount(); ++k) {

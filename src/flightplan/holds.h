@@ -47,6 +47,13 @@ void SaveHoldIndices();
 // shows only the numbers of the holds that came along.
 void CarryPendingHolds();
 
+// LNAV off abandons the hold being flown (table entry 1): it leaves its
+// waypoint in both routes at once (the waypoints stop showing it, its
+// active index becomes 0 and it stands on no pending waypoint), so that the
+// deletion that follows, which finds it by its active index 0, leaves no
+// number behind. EXEC before that deletion drops it.
+void AbandonFirstHold();
+
 // After execution: every hold with a pending-plan index above 0 takes it as
 // its active-plan index, and the pending-plan index becomes 0; detached
 // holds leave the table, and the table is sorted by active index again.

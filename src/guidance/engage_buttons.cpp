@@ -1,5 +1,6 @@
 #include "src/guidance/engage_buttons.h"
 
+#include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/radio_tuning.h"
 #include "src/guidance/state.h"
@@ -68,7 +69,6 @@ MOUSERECT vnav_mouse[] = {
 
 void ToggleLnav() {
   State& g = guidance_state;
-  flightplan::State& fp = flightplan::flightplan_state;
   const model::State& m = model::model_state;
   if (g.LnavEngaged == 0) {
     if (HasActiveWaypoint()) {
@@ -89,13 +89,9 @@ void ToggleLnav() {
     g.LnavEngaged = 0;
     g.LnavLegTracking = 0;
     g.HoldState = 1;
-    // The hold leaves its waypoint here, so the waypoint's hold number goes
-    // now: the deletion that follows no longer knows which waypoint it was.
-    const int held = fp.HoldTable[1].active_index;
-    if (fp.HoldCount >= 1 && held >= 1 && held <= fp.ActiveFlightPlanLastIndex && held < model::kFlightPlanSlots &&
-        fp.ActiveFlightPlan[held].hold_number == 1)
-      fp.ActiveFlightPlan[held].hold_number = 0;
-    fp.HoldTable[1].active_index = 0;
+    // The hold leaves its waypoints here, in both routes: the deletion that
+    // follows no longer knows which waypoints they were.
+    flightplan::AbandonFirstHold();
     g.ActiveHoldIndex = 0;
     g.ActiveLegFromEngagePosition = 0;
   }

@@ -431,6 +431,10 @@ TEST_F(PlnTest, TheReasonNamesTheFirstDamageWhereItIs) {
   std::string open_w11 = xml;
   const std::size_t w11 = open_w11.find("<ATCWaypoint id=\"W11\"");
   open_w11.erase(open_w11.find("</ATCWaypoint>", w11), 14);
+  // Self-closing elements before it close themselves.
+  std::string self_closing = open_w11;
+  const std::string empties = "<ATCAirway/>\n<RunwayNumberFP a=\"1/2\" />\n";
+  self_closing.insert(self_closing.find("<WorldPosition>", self_closing.find("id=\"W05\"")), empties);
   std::string utf16 = "\xFF\xFE";
   for (char c : xml) utf16 += std::string{c, '\0'};
   const std::string garmin =
@@ -446,6 +450,8 @@ TEST_F(PlnTest, TheReasonNamesTheFirstDamageWhereItIs) {
        util::Format("T.PLN: not well-formed XML (<ATCWaypoint> at byte %zu never closes)\n", w11)},
       {"the same after a byte-order mark", "\xEF\xBB\xBF" + open_w11,
        util::Format("T.PLN: not well-formed XML (<ATCWaypoint> at byte %zu never closes)\n", w11 + 3)},
+      {"the same after self-closing elements", self_closing,
+       util::Format("T.PLN: not well-formed XML (<ATCWaypoint> at byte %zu never closes)\n", w11 + empties.size())},
       {"cut after a tag", xml.substr(0, 489), "T.PLN: cut short at byte 489\n"},
       {"cut inside a tag", xml.substr(0, w11 + 7), util::Format("T.PLN: cut short at byte %zu\n", w11 + 7)},
       {"UTF-16", utf16, "T.PLN: UTF-16 text (plans are read as UTF-8 or single-byte text)\n"},

@@ -481,8 +481,10 @@ TEST_F(RouteExecutionTest, EraseRestoresWhatTheModificationChanged) {
   M().ClimbIasEntry = 250.7;
   M().ClimbIas = 300;
   S().PendingFlightPlan[1].ident = "EDITED";
+  navdb::entry_state.PendingPlanOpen = 1;  // the navigator's stored-plan view goes with it
   ResetRouteData();
   EXPECT_EQ(S().RouteState, 3);
+  EXPECT_EQ(navdb::entry_state.PendingPlanOpen, 0);
   EXPECT_EQ(M().SelectedStar, "LAVAA2");
   EXPECT_EQ(S().HoldCount, 0);
   EXPECT_EQ(M().CruiseAlt, 12000);
@@ -636,6 +638,16 @@ TEST_F(RouteExecutionTest, CopiedRoutesEndWithTheEndMarker) {
   S().RouteState = 4;
   ExecutePendingRoute();
   EXPECT_EQ(S().ActiveFlightPlan[3].ident, "******");
+  // The navigator's direct-to copy counts its end marker as its last entry
+  // (and the plan it opened is closed): EXEC by another unit flies no marker.
+  Pending({{0, 0}, {0, 1}, {0, 2}, {0, 0}});
+  S().PendingFlightPlan[3].ident = "******";
+  navdb::entry_state.PendingPlanOpen = 1;
+  S().RouteState = 4;
+  ExecutePendingRoute();
+  EXPECT_EQ(S().ActiveFlightPlanLastIndex, 2);
+  EXPECT_EQ(S().ActiveFlightPlan[3].ident, "******");
+  EXPECT_EQ(navdb::entry_state.PendingPlanOpen, 0);
   Pending({{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}});
   LoadSelectedFlightPlan("TEST.RTE", 0);
   EXPECT_EQ(S().PendingFlightPlanLastIndex, 2);

@@ -234,10 +234,14 @@ TEST_F(PerfPageTest, EntryCopiesEraseToThePreEditValueAndExecClearsThem) {
   EXPECT_TRUE(DrawFrame().Find("ACT"));
 
   fms_state.FmsPage = kPageEconCruise;
+  // SEA passed since the pending route was copied: the modification starts
+  // from the route as flown, and EXEC keeps its time.
+  F().ActiveFlightPlan[1].time_over_text = "12:34";
   Press(kL2, "280/.80");
   EXPECT_EQ(F().RouteState, 4);
   flightplan::ExecutePendingRoute();
   EXPECT_EQ(F().RouteState, 3);
+  EXPECT_EQ(F().ActiveFlightPlan[1].time_over_text, "12:34");
   EXPECT_FALSE(M().CruiseIasSaved || M().CruiseMachSaved);
   Press(kL2, "300");
   Press(kL6);

@@ -117,8 +117,10 @@ TEST_F(EngageTest, AHoldAbandonedByDisengagingIsGoneWhenLnavComesBack) {
   fp.ActiveFlightPlan[1].latitude = 48.0;
   fp.ActiveFlightPlan[1].longitude = -123.0;
   fp.HoldCount = 1;
-  fp.HoldTable[1].active_index = 1;
+  fp.HoldTable[1].active_index = 1;  // pending index 0, as EXEC leaves it: the pending route shows it there too
   fp.ActiveFlightPlan[1].hold_number = 1;
+  fp.PendingFlightPlanLastIndex = 2;
+  fp.PendingFlightPlan[1].hold_number = 1;
   fp.HoldTable[1].corners[0].latitude = 48.0;
   fp.HoldTable[1].corners[0].longitude = -123.0;
   State& g = guidance_state;
@@ -130,7 +132,8 @@ TEST_F(EngageTest, AHoldAbandonedByDisengagingIsGoneWhenLnavComesBack) {
   ToggleLnav();  // off: the hold is abandoned
   RunWaypointPassage();
   EXPECT_EQ(fp.HoldCount, 0);
-  EXPECT_EQ(fp.ActiveFlightPlan[1].hold_number, 0u);  // no stale hold number on the waypoint
+  // No stale hold number on the waypoint, in either route.
+  EXPECT_EQ(fp.ActiveFlightPlan[1].hold_number + fp.PendingFlightPlan[1].hold_number, 0u);
   EXPECT_EQ(g.HoldSegmentCounter, 0u);
   EXPECT_EQ(g.ActiveHoldIndex, 0);
   EXPECT_EQ(fp.ActiveWaypointIndex, 1);

@@ -50,6 +50,14 @@ TEST(ModuleGauges, SubsystemGaugesAreExportedAndAnswerEveryService) {
                                               "DU_1000_EHSI_NB", "PROLINE4_MFD", "PROLINE4_MFD_NB", "MD80_EHSI_NB",
                                               "EFS50_EADI", "EFS50_EADI_NB", "EFS50_EHSI", "EFS50_EHSI_NB", "EFS50_TCAS",
                                               "B777_PFD_NB", "A320_EADI_NB", "P1000_MFD", "P1000_MFD_NB"}));
+  // The status log's two exports beside the host's: the texts 1..count, no other.
+  auto* count = reinterpret_cast<int (*)()>(::dlsym(module, "OviStatusMessageCount"));
+  auto* text = reinterpret_cast<const char* (*)(int)>(::dlsym(module, "OviStatusMessage"));
+  ASSERT_NE(count, nullptr);
+  ASSERT_NE(text, nullptr);
+  for (int i = 1; i <= count(); ++i) EXPECT_NE(text(i), nullptr) << i;
+  EXPECT_EQ(text(0), nullptr);
+  EXPECT_EQ(text(count() + 1), nullptr);
   linkage->module_deinit();
   ::dlclose(module);
 }

@@ -1,10 +1,11 @@
 // ENT's direct-to share. The direct-to key has copied the flown route into
 // PendingFlightPlan as a working copy whose last index counts its end
 // marker (keypad.cpp); DIRECT (page 7) picks or types the target, DATABASE
-// WPT opened from it puts a typed target into the copy, and ENT flies it:
-// the flown route is rebuilt from the copy with a "DIRECT" waypoint at the
-// aircraft in front of the target, which becomes the waypoint flown to.
-// On the closest-airport sub-page ENT flies to one of the nearest airports.
+// WPT opened from it confirms a typed target, which waits beside the copy
+// in its place, and ENT flies it: the flown route is rebuilt from the copy
+// with the target and a "DIRECT" waypoint at the aircraft in front of the
+// waypoint flown to. On the closest-airport sub-page ENT flies to one of
+// the nearest airports.
 #include <string>
 
 #include "src/flightplan/entry_line.h"
@@ -46,13 +47,18 @@ bool IsRouteMarker(const std::string& ident) {
   return false;
 }
 
-// Entries 0..n - 1 of the working copy are waypoints; its end marker (when
-// it has one) is entry n. Read no further than its last index.
-int WorkingCopyWaypoints() {
-  const flightplan::PlanRef copy = flightplan::PendingPlan();
-  const int last = flightplan::LastIndex(copy);
+bool TargetWaits() {
+  const int t = S().GnsDirectTargetIndex;
+  return t >= 0 && t <= flightplan::LastIndex(flightplan::PendingPlan());
+}
+
+// Entries 0..n - 1 of the direct-to's list (or, without the waiting
+// target, of the copy) are waypoints; its end marker (when it has one) is
+// entry n. Read no further than its last index.
+int ListWaypoints(bool with_target) {
+  const int last = with_target ? DirectListLast() : flightplan::LastIndex(flightplan::PendingPlan());
   for (int i = 0; i <= last; ++i)
-    if (copy.plan[i].ident == "******") return i;
+    if ((with_target ? DirectListEntry(i) : Fp().PendingFlightPlan[i]).ident == "******") return i;
   return last + 1;
 }
 
@@ -93,16 +99,30 @@ void ForceTurn(const model::FlightPlanWaypoint& target) {
   host::SendKeyEvent(kEventHeadingBug, static_cast<std::uint32_t>(heading));
 }
 
-// The working copy is still the one the direct-to key made (or the target
-// put into it). After an EXEC, an ERASE or an edit of another unit it is
-// not: committed, it would undo that unit's route or fly a change nobody
-// executed. The direct-to then ends with nothing changed, back on page 1,
-// to be started again on the route as it now is.
+// The working copy is still the one the direct-to key made. After an EXEC,
+// an ERASE or an edit of another unit it is not: committed, it would undo
+// that unit's route or fly a change nobody executed. The direct-to then
+// ends with nothing changed (a waiting target goes with the copy), back on
+// page 1, to be started again on the route as it now is.
 bool WorkingCopyCurrent() {
   if (S().GnsDirectCopyStamp == RoutesStamp()) return true;
+  S().GnsDirectTargetIndex = -1;
   BackToFlightPlan();
   flightplan::ResetGnsSelectionState();
   return false;
+}
+
+// The waiting target goes into the copy in its place as the direct-to is
+// flown (later entries move up with their holds); it waits no more.
+void PutTargetIntoCopy() {
+  State& s = S();
+  if (!TargetWaits()) return;
+  const int t = s.GnsDirectTargetIndex;
+  s.GnsDirectTargetIndex = -1;
+  const flightplan::PlanRef copy = flightplan::PendingPlan();
+  const int last = flightplan::LastIndex(copy);
+  flightplan::OpenSlots(copy, t, 1);
+  if (flightplan::LastIndex(copy) == last + 1) copy.plan[t] = s.GnsDirectTarget;
 }
 
 // The working copy is done with: the pending route is the flown one again.
@@ -119,13 +139,14 @@ void FlyDirect() {
   flightplan::State& fp = Fp();
   guidance::State& g = G();
   const int k = fp.EditWaypointIndex;
-  const int count = WorkingCopyWaypoints();
-  const model::FlightPlanTable& copy = fp.PendingFlightPlan;
-  if (k < 0 || k >= count || IsRouteMarker(copy[k].ident)) return;
+  const int count = ListWaypoints(true);
+  if (k < 0 || k >= count || IsRouteMarker(DirectListEntry(k).ident)) return;
   // A placeholder origin ahead of an airport is dropped from the flown route.
-  const int drop = count >= 2 && copy[0].ident == "---" && copy[1].type == "APT" ? 1 : 0;
+  const int drop = count >= 2 && DirectListEntry(0).ident == "---" && DirectListEntry(1).type == "APT" ? 1 : 0;
   const int new_last = count - drop;  // the waypoints written, DIRECT included, less one
   if (new_last > kMaxEditLastIndex) return;
+  PutTargetIntoCopy();
+  const model::FlightPlanTable& copy = fp.PendingFlightPlan;
 
   // Holds move with their waypoints: those from the target on by the DIRECT
   // in front of them, all by a dropped placeholder. Renumbered in an order
@@ -248,28 +269,29 @@ void EnterDirect() {
 
 void EnterDirectTarget() {
   State& s = S();
-  flightplan::State& fp = Fp();
   const navdb::EntryState& e = navdb::entry_state;
   const int n = s.SelectedCandidateIndex;
   if (n < 1 || n > e.WaypointCandidateCount) return;
   if (!WorkingCopyCurrent()) return;
-  // The copy's last index counts its end marker: the target goes in before
-  // any entry up to the marker, and the route flown from the copy must keep
-  // a slot for its own marker with the DIRECT waypoint added.
-  const flightplan::PlanRef copy = flightplan::PendingPlan();
-  const int last = flightplan::LastIndex(copy);
-  const int k = fp.EditWaypointIndex;
-  if (k < 0 || k > last || WorkingCopyWaypoints() + 1 > kMaxEditLastIndex) return;
-  flightplan::OpenSlots(copy, k, 1);
+  // The target waits in front of the list's entry k, any entry up to the
+  // end marker. One target waits: a second one takes the first one's place
+  // (the list's entries behind it are the copy's one lower). The route
+  // flown from the copy must keep a slot for its own marker with the
+  // target and the DIRECT waypoint added.
+  int k = Fp().EditWaypointIndex;
+  if (TargetWaits() && k > s.GnsDirectTargetIndex) --k;
+  const int last = flightplan::LastIndex(flightplan::PendingPlan());
+  if (k < 0 || k > last || ListWaypoints(false) + 1 > kMaxEditLastIndex) return;
   const model::NavDbRecord& c = e.WaypointCandidateList[n];
-  model::FlightPlanWaypoint& target = copy.plan[k];
+  model::FlightPlanWaypoint& target = s.GnsDirectTarget;
+  flightplan::BlankEntry(target);
   target.ident = std::string(c.ident.view());
   target.latitude = c.latitude;
   target.longitude = c.longitude;
   target.type = flightplan::RouteTypeOfKind(c.kind.view());
   target.frequency_text = std::string(c.frequency_text.view());
-  // The marker moved up with the entries and is still the copy's last
-  // entry: nothing is written after it.
+  s.GnsDirectTargetIndex = k;
+  Fp().EditWaypointIndex = k;
 
   s.GnsXlsPage = kPageDirect;
   s.NavigatorScratchpad = target.ident;
@@ -278,7 +300,23 @@ void EnterDirectTarget() {
   s.GnsDirectEntryStep = 1;
   flightplan::ResetGnsSelectionState();
   flightplan::ScratchpadKeyInput("", 1);
-  s.GnsDirectCopyStamp = RoutesStamp();
+}
+
+int DirectListLast() {
+  const int last = flightplan::LastIndex(flightplan::PendingPlan());
+  return TargetWaits() ? last + 1 : last;
+}
+
+const model::FlightPlanWaypoint& DirectListEntry(int i) {
+  const model::FlightPlanTable& copy = Fp().PendingFlightPlan;
+  const int t = S().GnsDirectTargetIndex;
+  if (!TargetWaits() || i < t) return copy[i];
+  if (i == t) return S().GnsDirectTarget;
+  return copy[i - 1];
+}
+
+void DropStaleDirectTarget() {
+  if (S().GnsDirectTargetIndex >= 0 && S().GnsDirectCopyStamp != RoutesStamp()) S().GnsDirectTargetIndex = -1;
 }
 
 }  // namespace ovi::gnsxls

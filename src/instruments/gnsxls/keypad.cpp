@@ -360,6 +360,7 @@ void PressDirect() {
   } else {
     s.GnsDirectPage = 1;
     s.GnsDirectEntryStep = 0;
+    s.GnsDirectTargetIndex = -1;
     // A turn side chosen for an earlier direct-to would force this one's turn.
     s.TurnDirectionText = "DEFAULT";
     flightplan::ResetGnsSelectionState();

@@ -1,5 +1,6 @@
 // DIRECT (page 7): the target of a direct-to. Route sub-pages ("DIRECT")
-// list the working copy of the route (keypad.cpp) 18 to a sub-page, and a
+// list the working copy of the route (keypad.cpp) with a typed target
+// waiting in its place (route_edits.h) 18 to a sub-page, and a
 // line key copies the waypoint picked into the entry line; the last
 // sub-page ("DIR CLOSEST ARP") lists the nine nearest airports. ENT flies
 // to what the entry line names (enter_direct.cpp), knowing by
@@ -14,6 +15,7 @@
 #include "src/instruments/gnsxls/closest_airports.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/instruments/gnsxls/pages.h"
+#include "src/instruments/gnsxls/route_edits.h"
 #include "src/instruments/gnsxls/state.h"
 
 namespace ovi::gnsxls {
@@ -36,8 +38,8 @@ constexpr int kClosestBlockCells = 6;
 
 // ---- route sub-pages ----------------------------------------------------------------
 
-// The working copy's last index, which counts its end marker.
-int CopyLast() { return Fp().PendingFlightPlanLastIndex; }
+// The direct-to list's last index, which counts its end marker.
+int CopyLast() { return DirectListLast(); }
 
 // The route indices each key serves, as offsets from the sub-page's first
 // index: the upper row at state 1, the lower one (-1: none) at state 2.
@@ -56,7 +58,7 @@ void TakeRouteEntry(int index) {
   State& s = S();
   if (!WithinCopy(index)) return;
   Fp().EditWaypointIndex = index;
-  s.NavigatorScratchpad = Fp().PendingFlightPlan[index].ident;
+  s.NavigatorScratchpad = DirectListEntry(index).ident;
   flightplan::ScratchpadKeyInput("", 1);
 }
 
@@ -133,7 +135,7 @@ void DrawRouteSubPage(GnsPage& page, int first_index) {
   const int end = std::min({CopyLast() + 1, first_index + kEntriesPerSubPage - 1, flightplan::kMaxPlanLastIndex});
   int row = 0;
   for (int i = first_index; i <= end; ++i) {
-    const std::string& ident = fp.PendingFlightPlan[i].ident;
+    const std::string& ident = DirectListEntry(i).ident;
     // A placeholder origin takes no row.
     if (ident == "---") continue;
     ++row;
@@ -218,6 +220,7 @@ std::int32_t SubPageCount(int last) {
 void DrawGnsxlsDirectPage(display::GaugeDisplay& display, gfx::Graphics& g) {
   State& s = S();
   GnsPage page(display, g);
+  DropStaleDirectTarget();
   s.GnsDirectPageCount = SubPageCount(CopyLast());
   s.GnsDirectPage = std::clamp(s.GnsDirectPage, 1, s.GnsDirectPageCount);
   s.GnsDirectPageMode = s.GnsDirectPage == s.GnsDirectPageCount ? 2 : 1;

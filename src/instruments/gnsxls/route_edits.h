@@ -70,6 +70,19 @@ void EndFlownRouteEdit();
 // copy taken before it.
 std::uint64_t RoutesStamp();
 
+// The direct-to's list, as DIRECT shows it and ENT flies it: the working
+// copy with the typed target confirmed waiting at its index. The target
+// goes into the pending route only as ENT flies it: until then the pending
+// route stays the flown route's copy (with its end marker counted), as
+// route state 3 tells every other unit and the hold table. Entries past
+// the last index read as the copy's.
+int DirectListLast();
+const model::FlightPlanWaypoint& DirectListEntry(int i);
+// A target waiting on a working copy that is no longer as stamped (another
+// unit's edit, EXEC or ERASE) is dropped with it: DIRECT then lists the
+// pending route as it now is.
+void DropStaleDirectTarget();
+
 // The end-airport stores that follow an edit of the flown route: a new
 // origin airport at entry 0 (loaded as origin, its departure choices
 // cleared); a new destination airport as the last entry (loaded as

@@ -167,8 +167,12 @@ struct State {
   std::string GnsOffsetWaypointText2 = "----------";  // longitude of the result
 
   // --- Direct-to ------------------------------------------------------------------
-  std::int32_t GnsDirectEntryStep = 0;  // 0 first stage, 1 a typed target was put in
-  std::uint64_t GnsDirectCopyStamp = 0;  // RoutesStamp() when the working copy was last made or changed
+  std::int32_t GnsDirectEntryStep = 0;  // 0 first stage, 1 a typed target was confirmed
+  std::uint64_t GnsDirectCopyStamp = 0;  // RoutesStamp() when the working copy was made
+  // The typed target confirmed, waiting at its index of the working copy
+  // (-1: none) until ENT flies it (route_edits.h, DirectListEntry).
+  model::FlightPlanWaypoint GnsDirectTarget;
+  std::int32_t GnsDirectTargetIndex = -1;
   // The direction choice of DATABASE WPT: "DEFAULT", "LEFT" or "RIGHT".
   std::string TurnDirectionText = "DEFAULT";
   // The flyover choice of DATABASE WPT, PILOT and OFFSET WPT: "YES" or "NO".

@@ -2,12 +2,16 @@
 // the line-key cycles, the closest airports (fill, sort, upkeep), the
 // route rebuilt around the DIRECT waypoint, the forced turn and the direct
 // to a nearest airport.
+#include "platform/gfx/device_context.h"
 #include "src/flightplan/holds.h"
 #include "src/flightplan/library.h"
+#include "src/flightplan/load.h"
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/instruments/fms/cdu.h"
 #include "src/instruments/fms/keypad.h"
+#include "src/instruments/fms/state.h"
 #include "src/instruments/fms/perf_entries.h"
 #include "src/instruments/gnsxls/closest_airports.h"
 #include "src/instruments/gnsxls/flight_plan_page.h"
@@ -229,6 +233,7 @@ TEST_F(DirectTest, TheRouteFlownAroundTheDirectWaypoint) {
     Strings idents;
     int active_after;
     Pairs holds;
+    int key_after = 0;  // a row chosen after the target (key 3: the list's index 4)
   } cases[] = {
       {"a waypoint of the route", {"A", "B", "C", "D"}, 2, "", {{1, 1}, {2, 2}}, {"A", "B", "DIRECT", "C", "D"}, 3,
        {{1, 0}, {3, 0}}},
@@ -236,6 +241,8 @@ TEST_F(DirectTest, TheRouteFlownAroundTheDirectWaypoint) {
        {"KSEA", "B", "DIRECT", "C"}, 3, {{1, 0}, {3, 0}}},
       {"a typed target", {"A", "B", "C", "D"}, 2, "X", {{1, 1}, {2, 2}}, {"A", "B", "DIRECT", "X", "C", "D"}, 3,
        {{1, 0}, {4, 0}}},
+      {"a typed target, then D chosen", {"A", "B", "C", "D"}, 2, "X", {{1, 1}, {2, 2}},
+       {"A", "B", "X", "C", "DIRECT", "D"}, 5, {{1, 0}, {3, 0}}, 3},
   };
   for (const Case& c : cases) {
     ResetModuleState();
@@ -253,12 +260,15 @@ TEST_F(DirectTest, TheRouteFlownAroundTheDirectWaypoint) {
       PutCandidate(1, c.typed, "I", 1.0, 1.0);
       S().GnsXlsPage = kPageDatabaseWaypoint;
       S().GnsXlsReturnPage = kPageDirect;
-      Ent();  // into the copy, back on DIRECT
+      Ent();  // listed in its place, back on DIRECT
       EXPECT_EQ(S().GnsXlsPage, kPageDirect) << c.what;
       EXPECT_EQ(S().GnsDirectEntryStep, 1);
-      EXPECT_EQ(flightplan::test::PendingIdents(), (Strings{"A", "B", "X", "C", "D", "******"}));
-      DrawFrame();
+      EXPECT_EQ(DrawFrame().TextsAt(90), (Strings{"DIRECT 1/2", "B", "X     ", "C", "D", "******"}));
+      // The pending route stays the flown one's copy until ENT flies it.
+      EXPECT_EQ(flightplan::test::PendingIdents(), (Strings{"A", "B", "C", "D", "******"}));
+      EXPECT_EQ(HoldBreach(), "");
     }
+    if (c.key_after != 0) Key(c.key_after);
     Ent();
     EXPECT_EQ(ActiveIdents(), c.idents) << c.what;
     EXPECT_EQ(F().ActiveFlightPlan[F().ActiveFlightPlanLastIndex + 1].ident, "******");
@@ -374,6 +384,63 @@ TEST_F(DirectTest, AnotherUnitsExecDuringTheDirectTo) {
   EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "A", "B"}));
   Ent();
   EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "A", "B"}));
+}
+
+// The order of keys on two units that once left the pending route another
+// one than the flown route's copy while route state 3 said it was: the
+// navigator's typed target put into it moved the holds' pending indices off
+// the flown ones. The CDU's change is given up, its EXEC finds nothing to
+// execute, and the target waits beside the copy until ENT flies it.
+TEST_F(DirectTest, ATypedTargetBetweenTheCdusKeys) {
+  SampleDataCopy data;
+  navdb::LoadNavDatabase();
+  flightplan::ScanFlightPlanFolder();
+  testing::FakeHost host;
+  host.Bind();
+  G().GroundSpeedKnots = 250.0;
+  F().RequestedFlightPlanFile = "KSEA-KPDX.rte";
+  flightplan::LoadRequestedFlightPlan(1);
+  const Strings flown{"KSEA", "FOURT", "PARKK", "CHINS", "OLM", "TOLLE", "COUGA", "BTG", "LAVAA", "JAYPE", "KPDX"};
+  ASSERT_EQ(ActiveIdents(), flown);
+  // A CDU key, then its frame (the page acts on the key).
+  auto cdu = [](auto key) {
+    key();
+    gfx::DeviceContext dc(282, 245);
+    fms::DrawFmsCdu(fms::fms_state.FmsDisplay, &dc, 282, 245);
+    EXPECT_EQ(HoldBreach(), "");
+  };
+  // RTE LEGS: HOLD, L2 (PARKK), L6, EXEC.
+  cdu(fms::PressLegs);
+  cdu(fms::PressHold);
+  cdu([] { fms::PressLineSelect(2); });
+  cdu([] { fms::PressLineSelect(11); });
+  cdu(fms::PressExec);
+  ASSERT_EQ(F().ActiveFlightPlan[2].hold_number, 1u);
+  // OLM typed on L1: a direct-to, MOD.
+  cdu(fms::PressLegs);
+  for (char c : std::string("OLM")) fms::TypeCharacter(c);
+  cdu([] { fms::PressLineSelect(1); });
+  ASSERT_EQ(F().RouteState, 4);
+  S().GnsXlsPage = kPageFlightPlan;
+  PressDirect();
+  DrawFrame();
+  EXPECT_EQ(F().RouteState, 3);
+  Type("PAE");
+  cdu(fms::PressExec);
+  for (int ent = 0; ent < 2; ++ent) {
+    Ent();
+    DrawFrame();
+  }
+  EXPECT_EQ(HoldBreach(), "");
+  Strings copy = flown;
+  copy.push_back("******");
+  EXPECT_EQ(PendingIdents(), copy);
+  Ent();
+  EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "DIRECT", "PAE", "FOURT", "PARKK", "CHINS", "OLM", "TOLLE", "COUGA",
+                                     "BTG", "LAVAA", "JAYPE", "KPDX"}));
+  EXPECT_EQ(F().ActiveWaypointIndex, 2);
+  EXPECT_EQ(HoldIndices(), (Pairs{{4, 4}}));
+  EXPECT_EQ(HoldBreach(), "");
 }
 
 // To the nearest airport typed (its padding dropped): the route becomes its

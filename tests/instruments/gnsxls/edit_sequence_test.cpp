@@ -3,7 +3,8 @@
 // inserted and deleted in both views, holds built, airway segments,
 // direct-tos of every kind, procedures spliced; with them the other units
 // at work on the same routes: the CDU's edits, EXEC and ERASE (also while a
-// direct-to is being set up), its cruise and transition altitudes, the
+// direct-to is being set up: before it, between a target's typing and
+// ENT, after), its cruise and transition altitudes, the
 // MCU's plan loads, HOLD, direct-to and crossing altitude. After every step
 // the holds stand whole, the end markers follow the last waypoints, the
 // tracked indices name entries of their routes, and an entry refused
@@ -141,7 +142,7 @@ void CduEdit(int kind, int where, int count) {
 TEST_F(EditSequence, HoldsIndicesAndEndMarkersAfterEveryStep) {
   const char* kFixes[] = {"OLM", "TOLLE", "NISQU", "SEA", "KPDX", "BTG", "PAE"};
   const char* kAltitudes[] = {".7", "FL.5", "0.99", "350", "FL240", "12000", "1", "X", ""};
-  int refused = 0, interleaved = 0;
+  int refused = 0, interleaved = 0, typed_between = 0;
   for (int step = 0; step < 800; ++step) {
     const int action = step == 0 ? 0 : Pick(0, 21);
     bool working_copy = false;
@@ -315,25 +316,44 @@ TEST_F(EditSequence, HoldsIndicesAndEndMarkersAfterEveryStep) {
         break;
       }
       case 20: {  // the CDU edits and executes while a direct-to is being set up
+        // A CDU change waiting for EXEC, which the direct-to key gives up.
+        if (Pick(0, 1) == 0) CduEdit(Pick(0, 3), Pick(0, 200), Pick(1, 4));
         S().GnsXlsPage = kPageFlightPlan;
         PressDirect();
         if (S().GnsXlsPage != kPageDirect) break;
         DrawFrame();
         Key(Pick(1, 10));
-        if (Pick(0, 1) == 0) {  // a target typed and confirmed first
+        // The CDU's turn: before a target is typed, between the typing and
+        // ENT, or once the target is confirmed.
+        const int cdu_turn = Pick(0, 2);
+        auto cdu = [&] {
+          if (Pick(0, 1) == 0) CduEdit(Pick(0, 3), Pick(0, 200), Pick(1, 4));
+          if (Pick(0, 3) != 0) fms::PressExec();
+          ++interleaved;
+          // A working copy the CDU has changed under it is not committed.
+          if (S().GnsDirectCopyStamp != RoutesStamp()) unchanged = Now();
+        };
+        // ENT while the direct-to's pages show (a stale copy sends it back to page 1).
+        auto ent = [] {
+          if (S().GnsXlsPage != kPageDirect && S().GnsXlsPage != kPageDatabaseWaypoint) return;
+          Ent();
+          DrawFrame();
+        };
+        if (cdu_turn == 0) cdu();
+        if (cdu_turn != 0 || Pick(0, 1) == 0) {  // a target typed and confirmed
           Type(kFixes[Pick(0, 6)]);
-          Ent();
-          DrawFrame();
-          Ent();
-          DrawFrame();
+          if (cdu_turn == 1) cdu();
+          ent();
+          ent();
+          // The order of the CDU's EXEC between typing and ENT, the target confirmed.
+          if (cdu_turn == 1 && S().GnsXlsPage == kPageDirect && S().GnsDirectEntryStep == 1) ++typed_between;
         }
-        CduEdit(Pick(0, 3), Pick(0, 200), Pick(1, 4));
-        if (Pick(0, 3) != 0) fms::PressExec();
-        ++interleaved;
-        // A working copy the CDU has changed under it is not committed.
-        if (S().GnsDirectCopyStamp != RoutesStamp()) unchanged = Now();
-        Ent();
-        working_copy = S().GnsXlsPage == kPageDirect || S().GnsXlsPage == kPageDatabaseWaypoint;
+        if (cdu_turn == 2) cdu();
+        // Flown, or left waiting on DIRECT.
+        if (Pick(0, 2) != 0) ent();
+        // (A copy the CDU replaced is no working copy, whatever the page.)
+        working_copy = (S().GnsXlsPage == kPageDirect || S().GnsXlsPage == kPageDatabaseWaypoint) &&
+                       S().GnsDirectCopyStamp == RoutesStamp();
         break;
       }
       default: {  // a direct-to: a waypoint, a typed target, a closest airport
@@ -375,6 +395,7 @@ TEST_F(EditSequence, HoldsIndicesAndEndMarkersAfterEveryStep) {
   }
   EXPECT_GT(refused, 10);
   EXPECT_GT(interleaved, 10);
+  EXPECT_GT(typed_between, 5) << typed_between;
 }
 
 }  // namespace

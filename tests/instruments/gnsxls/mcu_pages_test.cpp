@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <random>
 
+#include "src/flightplan/holds.h"
+#include "src/flightplan/route_edit.h"
 #include "src/host/state.h"
 #include "src/instruments/gnsxls/mcu/entry_editor.h"
 #include "src/navdb/entry_state.h"
@@ -499,6 +501,26 @@ TEST_F(McuLegsTest, CrossingAltitudeOnTheRockerAndItsEnter) {
   Repaint();
   EXPECT_EQ(F().ActiveFlightPlan[5].altitude_constraint, 2000.0);
   EXPECT_EQ(G().NextConstraintAltitude, 2200.0);
+}
+
+// Another unit's change waiting for EXEC is given up before the crossing
+// altitude executes the route: the hold it added goes, the one it marked
+// for deletion stays.
+TEST_F(McuLegsTest, EnterGivesUpAnotherUnitsChangeFirst) {
+  Md().OriginAirportIdent = "KSEA";  // EXEC of the same flight keeps the holds
+  flightplan::test::PutActiveHold(1, 2);
+  flightplan::CopyActiveToPendingPlan();
+  F().RouteState = 4;
+  flightplan::AddHoldAtWaypoint(4, 1);
+  flightplan::DeleteHold(2, 2);
+  S().McuLegsCursor = 3;
+  M().McuCrossingEntryActive = 1;
+  Md().McuKeyboardEntry = "5000";
+  S().McuPageEntered = 1;
+  Repaint();
+  EXPECT_EQ(F().ActiveFlightPlan[3].altitude_constraint, 5000.0);
+  EXPECT_EQ(flightplan::test::HoldIndices(), (std::vector<std::pair<int, int>>{{2, 0}}));
+  EXPECT_EQ(flightplan::test::HoldBreach(), "");
 }
 
 TEST_F(McuLegsTest, EnterTakesNothingWithoutAWaypointACursorOrAnAltitude) {

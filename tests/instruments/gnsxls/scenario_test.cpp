@@ -89,8 +89,8 @@ TEST(GnsScenario, RouteEditsOnTheKeysSavedAndFlownDirect) {
   EXPECT_TRUE(Has(sim::test::ReadFile(sim / "out/variables.txt"), "registered ovi_act_wpt_id 0x4 = \"KBFI\"\n"));
   fms::test::ExpectLegibleCduSnapshots(sim / "out");
   for (const char* snap : {"gns-dbwpt", "gns-dbwpt-apt", "gns-dbwpt-direct", "gns-pilot", "gns-offset", "gns-airway-1",
-                           "gns-airway-2", "gns-save", "gns-save-open", "gns-direct-1", "gns-direct-closest",
-                           "gns-after-direct"})
+                           "gns-airway-2", "gns-save", "gns-save-open", "gns-direct-1", "gns-direct-target",
+                           "gns-direct-closest", "gns-after-direct"})
     EXPECT_TRUE(fs::exists(sim / (std::string("out/snapshots/") + snap + "/window00_gauge08_GNSXLS.png"))) << snap;
 }
 
