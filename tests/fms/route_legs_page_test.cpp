@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "src/flightplan/execute.h"
 #include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
@@ -229,6 +230,37 @@ TEST_F(LegsPageTest, LineKeysOnLegRows) {
   EXPECT_EQ(fms_state.FmsPage, kPageSelectWaypoint);
   EXPECT_EQ(fms_state.FmsSelectInsertRow, 1);
   EXPECT_EQ(fms_state.FmsSelectReturnPage, kPageRteLegs);
+}
+
+// The pending route the page copied when it opened may since have fallen
+// behind the flown one (a waypoint passed, its time written) or been taken
+// by another unit's working copy: a row edit of the flown route starts from
+// the flown route as it now is, so EXEC flies the edit and keeps the rest.
+TEST_F(LegsPageTest, ARowEditOfTheFlownRouteStartsFromItAsItNowIs) {
+  struct Case {
+    const char* what;
+    int key;
+    const char* typed;
+    Strings after;
+  };
+  const Case cases[] = {
+      {"delete", kL2, "", {"KSEA", "A", "B", "DISCO", "D", "E", "F", "G", "KPDX"}},
+      {"cut", kL1, "D", {"KSEA", "A", "D", "E", "F", "G", "KPDX"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MakeActive({"KSEA", "A", "B", "C", "D", "E", "F", "G", "KPDX"});
+    F().ActiveWaypointIndex = 2;
+    F().RouteState = 3;
+    MakePending({"KSEA", "STALE", "KPDX", "******"});
+    F().ActiveFlightPlan[1].time_over_text = "12:34";
+    M().PanelMessage = *c.typed == '\0' ? "DELETE" : "";
+    Press(c.key, c.typed);
+    EXPECT_EQ(F().RouteState, 4);
+    flightplan::ExecutePendingRoute();
+    EXPECT_EQ(flightplan::test::ActiveIdents(), c.after);
+    EXPECT_EQ(F().ActiveFlightPlan[1].time_over_text, "12:34");
+  }
 }
 
 TEST_F(LegsPageTest, AnEmptyScratchpadTakesTheConstraintsAsTheyWouldBeTyped) {

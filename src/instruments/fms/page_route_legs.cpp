@@ -232,6 +232,11 @@ void CopyConstraint(int index) {
 
 void ActOnRow(int key, const LegRow& row) {
   const std::string text = Scratchpad();
+  // The copy the page took when it opened may since have fallen behind the
+  // flown route (waypoints passed, their times written) or been taken by
+  // another unit's working copy: an edit starts from the flown route as it
+  // now is, as every other road does.
+  if (DeleteArmed() || !text.empty()) flightplan::BeginRouteModification();
   if (IsRightKey(key)) {
     if (DeleteArmed()) return RefuseEntry(kInvalidDelete);
     if (text.empty()) return CopyConstraint(row.index);
