@@ -100,22 +100,62 @@ TEST_F(FlightPlanTest, LibraryKeepsPlansOfTwoWaypointsSkipsOtherFilesAndKeepsThe
   EXPECT_EQ(test::StatusLog(), "c.RTE: fewer than two waypoints\nR.PLN: fewer than two waypoints\n");
 }
 
-TEST_F(FlightPlanTest, LibraryStopsAtThreeHundredPlans) {
-  for (int i = 0; i < 301; ++i) sim->WritePlan(util::Format("P%03d.RTE", i), TwoPoints("KSEA", "KPDX"));
-  ScanFlightPlanFolder();
-  EXPECT_EQ(fpl().FlightPlanLibraryCount, 301);
-  EXPECT_EQ(fpl().FlightPlanLibrary[300].name, "P299.RTE");
-  EXPECT_EQ(fpl().FlightPlanLibrary[301].name, "NEW FPL");
-  EXPECT_EQ(fpl().GnsFplListPageCount, 38);
-  EXPECT_EQ(fpl().FlightPlanLibrary.refused(), 0);
+// The plans beyond the 300th are not listed, and the status log says how
+// many were left out (read literally they went without a word).
+TEST_F(FlightPlanTest, LibraryStopsAtThreeHundredPlansAndSaysHowManyItLeftOut) {
+  const std::string folder = sim->root().string() + "\\ovi\\flightplans";
+  struct Case {
+    int files;
+    const char* log;
+  };
+  for (const Case c : {Case{300, ""}, Case{301, ": 1 plan file left out, the list holds 300\n"},
+                       Case{407, ": 107 plan files left out, the list holds 300\n"}}) {
+    SCOPED_TRACE(c.files);
+    for (int i = 0; i < c.files; ++i) sim->WritePlan(util::Format("P%03d.RTE", i), TwoPoints("KSEA", "KPDX"));
+    model::model_state.StatusMessageCount = 0;
+    ScanFlightPlanFolder();
+    EXPECT_EQ(fpl().FlightPlanLibraryCount, 301);
+    EXPECT_EQ(fpl().FlightPlanLibrary[300].name, "P299.RTE");
+    EXPECT_EQ(fpl().FlightPlanLibrary[301].name, "NEW FPL");
+    EXPECT_EQ(fpl().GnsFplListPageCount, 38);
+    EXPECT_EQ(fpl().FlightPlanLibrary.refused(), 0);
+    EXPECT_EQ(test::StatusLog(), *c.log == '\0' ? "" : folder + c.log);
+  }
 }
 
 TEST_F(FlightPlanTest, MissingFolderGivesOnlyTheClosingEntryAndTheGaugesScanOnce) {
-  model::model_state.FlightPlansFolder = (sim->root() / "nowhere").string();
+  const std::string nowhere = (sim->root() / "nowhere").string();
+  model::model_state.FlightPlansFolder = nowhere;
   host::RunScanFlightPlanFolder();
   EXPECT_EQ(host::FlightPlanLibraryCountValue(), 1);
   EXPECT_EQ(fpl().FlightPlanLibrary[1].name, "NEW FPL");
   EXPECT_EQ(fpl().GnsFplListPageCount, 1);
+  // Said with the setting that named it: read literally the list was empty
+  // without a word. A file is no folder either; an empty folder is no fault.
+  sim->WritePlan("file", "");
+  const std::string file = (sim->plans() / "file").string();
+  model::model_state.AircraftConfigName = "B737";
+  struct Case {
+    std::string aircraft_folder, module_folder, said;
+  };
+  const Case cases[] = {
+      {"", nowhere, "ovi.cfg: FlightPlansFolder '" + nowhere + "'"},
+      {file, nowhere, "Aircraft\\B737.cfg: FlightPlansFolder '" + file + "'"},
+      {"", "", "'" + sim->root().string() + "\\ovi\\flightplans'"},  // the default, removed
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.said);
+    model::model_state.AircraftFlightPlansFolder = c.aircraft_folder;
+    model::model_state.FlightPlansFolder = c.module_folder;
+    if (c.module_folder.empty()) fs::remove_all(sim->plans());
+    model::model_state.StatusMessageCount = 0;
+    ScanFlightPlanFolder();
+    EXPECT_EQ(test::StatusLog(), c.said + ": no such folder, no plan listed\n");
+  }
+  fs::create_directories(sim->plans());
+  model::model_state.StatusMessageCount = 0;
+  ScanFlightPlanFolder();
+  EXPECT_EQ(test::StatusLog(), "");
 
   // The aircraft's folder comes first.
   const fs::path aircraft = sim->root() / "aircraft";
