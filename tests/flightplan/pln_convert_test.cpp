@@ -526,36 +526,23 @@ TEST_F(PlnTest, IdentsReadBackAsWritten) {
 // and went whole into the flight log).
 TEST_F(PlnTest, AnIdentLongerThanTheIdentColumnRefusesThePlan) {
   const std::string pos = std::string("N47") + kDeg + " 26' 56.00\",W122" + kDeg + " 18' 33.00\",+0";
+  const std::string ini = ", A, N47* 26.94', W122* 18.56', +0,\n";
   for (std::size_t length : {16u, 17u, 5000u}) {
     const std::string id(length, 'Q');
-    const struct {
-      std::string file, bytes, where;
-    } forms[] = {
+    const std::string forms[][3] = {
         {"L.RTE", "[FlightPlan]\nKSEA 47.4 -122.3 APT\n" + id + " 47.0 -122.0 INT\nKPDX 45.5 -122.6 APT\n", "line 3"},
-        {"X.PLN",
-         Xml(XmlWaypoint("KSEA", "Airport", pos) + XmlWaypoint(id, "Intersection", pos) +
-             XmlWaypoint("KPDX", "Airport", pos)),
-         "waypoint 2"},
-        {"I.PLN",
-         "waypoint.0=KSEA, A, N47* 26.94', W122* 18.56', +0,\nwaypoint.1=" + id +
-             ", I, N47* 00.00', W122* 00.00', +0,\nwaypoint.2=KPDX, A, N45* 35.32', W122* 35.85', +0,\n",
-         "waypoint.1"},
+        {"X.PLN", Xml(XmlWaypoint("KSEA", "Airport", pos) + XmlWaypoint(id, "VOR", pos)), "waypoint 2"},
+        {"I.PLN", "waypoint.0=KSEA" + ini + "waypoint.1=" + id + ini, "waypoint.1"},
     };
-    for (const auto& f : forms) {
-      SCOPED_TRACE(f.file + " " + std::to_string(length));
-      sim->WritePlan(f.file, f.bytes);
+    for (const auto& [file, bytes, where] : forms) {
+      SCOPED_TRACE(file + " " + std::to_string(length));
+      sim->WritePlan(file, bytes);
       model::model_state.StatusMessageCount = 0;
       fpl().PendingFlightPlanLastIndex = -1;
-      const bool loaded = LoadSelectedFlightPlan(f.file, 1);
-      EXPECT_EQ(loaded, length == 16);
-      EXPECT_EQ(fpl().PendingFlightPlanLastIndex, length == 16 ? 2 : -1);
-      if (loaded) {
-        EXPECT_EQ(fpl().PendingFlightPlan[1].ident, id);
-      }
-      EXPECT_EQ(test::StatusLog(),
-                length == 16 ? ""
-                             : util::Format("%s: %s has an ident of %zu characters, longer than 16\n", f.file.c_str(),
-                                            f.where.c_str(), length));
+      EXPECT_EQ(LoadSelectedFlightPlan(file, 1), length == 16);
+      EXPECT_EQ(fpl().PendingFlightPlan[1].ident == id, length == 16);
+      EXPECT_EQ(test::StatusLog(), length == 16 ? "" : file + ": " + where + " has an ident of " + std::to_string(length) +
+                                                          " characters, longer than 16\n");
     }
   }
 }

@@ -3,12 +3,10 @@
 // named variables other gauge modules would read show the result.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 
 #include "sim/scenario.h"
-#include "src/util/text.h"
 #include "tests/sim/test_support.h"
 
 namespace ovi::sim {
@@ -55,60 +53,6 @@ TEST(ServerScenario, CommandsReachTheDisplaysAndTheNamedVariables) {
   EXPECT_TRUE(Has(trace, "window 4010 shown")) << trace;
   EXPECT_TRUE(Has(r.out, "2 clicks (0 on no rectangle)")) << r.out;
   EXPECT_FALSE(Has(r.out, "unknown calculator expression")) << r.out;  // the title is answered
-}
-
-// What a user gives the module that does not fit is refused or cut with a
-// word in the status log, which the run prints: a GPS planner's route of
-// 300 points, a route file of 300 waypoints, a plan with a 5,000-character
-// ident, bad lines in a route file and in the navigation data, a flight-plan
-// folder that does not exist; and the CDU will not save over temp.rte.
-TEST(ServerScenario, WhatDoesNotFitIsSaidNotDropped) {
-  test::ScratchDir sim("left_out");
-  std::filesystem::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), std::filesystem::copy_options::recursive);
-  std::filesystem::create_directories(sim / "GAUGES");
-  std::filesystem::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
-  std::string route = "[FlightPlan]\n", gps;
-  for (int i = 0; i < 300; ++i) {
-    route += util::Format("W%03d 47.%03d -122.0 WPT\n", i, i);
-    gps += util::Format("gps_wpt G%03d 47.%03d -121.0\n", i, i);
-  }
-  test::WriteFile(sim / "ovi/flightplans/LONG.rte", route);
-  test::WriteFile(sim / "ovi/flightplans/A_BAD.rte",
-                  "[FlightPlan]\nKSEA 47.449 -122.309 APT\nSTRAY\nKPDX 45.589 -122.598 APT\nX north west\n");
-  const std::string plan = ReadFile(sim / "ovi/flightplans/KYKM-KSEA.PLN");
-  std::string long_ident = plan;
-  const std::size_t id = long_ident.find("id=\"", long_ident.find("<ATCWaypoint id=\"", long_ident.find("<ATCWaypoint id=\"") + 1));
-  long_ident.replace(id + 4, long_ident.find('"', id + 4) - id - 4, std::string(5000, 'Q'));
-  test::WriteFile(sim / "ovi/flightplans/IDENT.PLN", long_ident);
-  std::string navs = ReadFile(sim / "ovi/navdata/navs.txt");
-  const long navs_lines = static_cast<long>(std::count(navs.begin(), navs.end(), '\n'));
-  test::WriteFile(sim / "ovi/navdata/navs.txt", navs + "BAD LINE\n");
-  test::WriteFile(sim / "panel.cfg", "[Window00]\nsize_mm=500,600\ngauge00=ovi1!SERVER, 490, 0, 8, 8\n"
-                                     "gauge01=ovi1!SMITHS_FMS, 0, 0, 480, , B737-800\n");
-  test::WriteFile(sim / "s.txt", gps + "run 1\nvar ovi_gps_rte_clicked 1\nrun 1\npress SMITHS_FMS INIT_REF L6 T E M P R6\n"
-                                       "expect_text SMITHS_FMS \"TEMP.RTE Unable to Save\"\n");
-  const std::vector<std::string> run = {"--sim-folder", sim.path(), "--panel", sim / "panel.cfg", "--scenario",
-                                        sim / "s.txt", "--keys", sim / "panels/keys.txt"};
-  RunResult r = RunSim(run);
-  ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
-  for (const std::string& said :
-       {std::string("GPS route: 300 points, the last 99 left out (a route holds 201)"),
-        std::string("LONG.rte: 300 waypoints, more than a route holds (201)"),
-        std::string("IDENT.PLN: waypoint 2 has an ident of 5000 characters, longer than 16"),
-        std::string("A_BAD.rte: bad line 3 and 1 more skipped"),
-        util::Format("navs.txt: bad line %ld skipped", navs_lines + 1)}) {
-    EXPECT_TRUE(Has(r.out, "ovi-sim: status: " + said + "\n")) << said << "\n" << r.out;
-  }
-  EXPECT_FALSE(std::filesystem::exists(sim / "ovi/flightplans/TEMP.RTE"));
-
-  // ovi.cfg's own example of a folder, which does not exist here.
-  std::string cfg = ReadFile(sim / "ovi/ovi.cfg");
-  cfg.replace(cfg.find("FlightPlansFolder = \n"), 21, "FlightPlansFolder = C:\\My Plans\n");
-  test::WriteFile(sim / "ovi/ovi.cfg", cfg);
-  r = RunSim({"--sim-folder", sim.path(), "--panel", sim / "panel.cfg", "--seconds", "1"});
-  ASSERT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_TRUE(Has(r.out, "ovi-sim: status: ovi.cfg: FlightPlansFolder 'C:\\My Plans': no such folder, no plan listed\n"))
-      << r.out;
 }
 
 TEST(ServerScenario, AddOnCommandsParseAndRefuseBadValues) {
