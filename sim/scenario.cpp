@@ -120,6 +120,7 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
   out = Scenario{};
   out.path = path;
   double now = 0.0;
+  int gps_points = 0;  // in the GPS planner's route so far
   bool ok = true;
   auto fail = [&](int line, const std::string& what) {
     error = path + ":" + std::to_string(line) + ": " + what;
@@ -235,8 +236,12 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
     } else if (cmd == "traffic_clear" || cmd == "gps_clear") {
       if (!want(1, 1, cmd == "gps_clear" ? "gps_clear" : "traffic_clear")) return false;
       a.kind = cmd == "gps_clear" ? ActionKind::kGpsClear : ActionKind::kTrafficClear;
+      if (a.kind == ActionKind::kGpsClear) gps_points = 0;
     } else if (cmd == "gps_wpt") {
       if (!want(4, 5, "gps_wpt IDENT LAT LON [ALTITUDE_FT]")) return false;
+      // The planner never drops a point without a word.
+      if (++gps_points > kMaxGpsWaypoints)
+        return fail(number, util::Format("the GPS planner holds %d points; gps_clear starts a new route", kMaxGpsWaypoints));
       a.kind = ActionKind::kGpsWpt;
       a.name = std::string(f[1]);
       if (a.name.size() > 15) return fail(number, "GPS ident longer than 15 characters");

@@ -26,7 +26,9 @@ constexpr std::uint32_t kProviderOk = 0;
 constexpr std::uint32_t kProviderBadToken = 2;
 
 constexpr int kMaxTrafficTargets = 64;
-constexpr int kMaxGpsWaypoints = 201;
+// More than a route of the module holds (201), so that the module's own
+// limit shows; a scenario that names more is refused.
+constexpr int kMaxGpsWaypoints = 1000;
 
 struct TrafficTargetSetting {
   double relative_altitude_ft = 0.0;
@@ -70,6 +72,7 @@ struct GpsWaypointSetting {
 class GpsModule {
  public:
   GpsModule();
+  // At most kMaxGpsWaypoints points (a scenario naming more is refused).
   void SetRoute(const std::vector<GpsWaypointSetting>& route);
   const std::vector<GpsWaypointSetting>& route() const { return route_; }
   void* block() { return block_.data(); }

@@ -103,6 +103,12 @@ std::vector<std::string> ListFiles(std::string_view windows_folder, std::string_
   return names;
 }
 
+bool IsFolder(std::string_view windows_path) {
+  auto p = MapPath(windows_path);
+  struct stat st{};
+  return p && ::stat(p->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 namespace {
 
 SystemTime ClockTime(bool local) {

@@ -37,6 +37,9 @@ std::FILE* OpenFile(std::string_view windows_path, const char* mode);
 // the folder lists them here (byte order). Empty when the folder is missing.
 std::vector<std::string> ListFiles(std::string_view windows_folder, std::string_view extension);
 
+// True when the path names a folder that exists (through MapPath).
+bool IsFolder(std::string_view windows_path);
+
 struct SystemTime {
   int year, month, day_of_week, day, hour, minute, second, milliseconds;
 };

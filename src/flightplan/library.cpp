@@ -6,6 +6,7 @@
 #include "platform/os/os.h"
 #include "src/flightplan/route_file.h"
 #include "src/flightplan/state.h"
+#include "src/model/state.h"
 #include "src/util/text.h"
 
 namespace ovi::flightplan {
@@ -35,6 +36,24 @@ void CopyForLibrary(const model::FlightPlanWaypoint& from, model::FlightPlanWayp
   to.frequency_text = from.frequency_text;
 }
 
+bool IsPlanFileName(const std::string& name) {
+  return (EndsWithIgnoreCase(name, ".PLN") || EndsWithIgnoreCase(name, ".RTE")) &&
+         !util::EqualsIgnoreCase(name, "temp.rte");
+}
+
+// A folder that cannot be listed gives an empty list: say which folder, and
+// which setting named it, so that the user can put it right.
+void ReportMissingFolder(const std::string& folder) {
+  const model::State& m = model::model_state;
+  std::string setting;
+  if (!m.AircraftFlightPlansFolder.empty()) {
+    setting = "Aircraft\\" + m.AircraftConfigName + ".cfg: FlightPlansFolder ";
+  } else if (!m.FlightPlansFolder.empty()) {
+    setting = "ovi.cfg: FlightPlansFolder ";
+  }
+  model::AddStatusMessage(setting + "'" + folder + "': no such folder, no plan listed");
+}
+
 }  // namespace
 
 void ScanFlightPlanFolder() {
@@ -43,11 +62,17 @@ void ScanFlightPlanFolder() {
 
   // The listing is taken whole before any file is read: reading a .PLN
   // rewrites temp.rte in the same folder.
-  const std::vector<std::string> names = os::ListFiles(FlightPlanReadFolder(), "");
+  const std::string folder = FlightPlanReadFolder();
+  const std::vector<std::string> names = os::ListFiles(folder, "");
+  if (names.empty() && !os::IsFolder(folder)) ReportMissingFolder(folder);
+  int left_out = 0;
   for (const std::string& name : names) {
-    if (!EndsWithIgnoreCase(name, ".PLN") && !EndsWithIgnoreCase(name, ".RTE")) continue;
-    if (util::EqualsIgnoreCase(name, "temp.rte")) continue;
-    if (s.FlightPlanLibraryCount >= model::kMaxLibraryPlans) break;
+    if (!IsPlanFileName(name)) continue;
+    // The list holds 300 plans; the files beyond are counted, not read.
+    if (s.FlightPlanLibraryCount >= model::kMaxLibraryPlans) {
+      ++left_out;
+      continue;
+    }
 
     const int slot = ++s.FlightPlanLibraryCount;
     model::FlightPlanLibraryEntry& entry = s.FlightPlanLibrary[slot];
@@ -63,6 +88,11 @@ void ScanFlightPlanFolder() {
     entry.destination_ident = s.ScratchFlightPlan[last].ident;
     entry.last_index = last;
     for (int i = 0; i <= last; ++i) CopyForLibrary(s.ScratchFlightPlan[i], entry.waypoints[i]);
+  }
+
+  if (left_out > 0) {
+    model::AddStatusMessage(util::Format("%s: %d plan %s left out, the list holds %d", folder.c_str(), left_out,
+                                         left_out == 1 ? "file" : "files", model::kMaxLibraryPlans));
   }
 
   const int closing = ++s.FlightPlanLibraryCount;

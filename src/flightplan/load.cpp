@@ -59,6 +59,7 @@ bool ReadStaged(const std::string& name, RouteKeyLines keys, const std::string& 
   req.label = label;
   staged.result = ReadRouteFile(f, req);
   std::fclose(f);
+  if (!staged.result.refused.empty()) return false;  // the reader said why
   if (staged.last < 0) model::AddStatusMessage(label + ": no waypoint");
   return staged.last >= 0;
 }

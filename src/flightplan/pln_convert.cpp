@@ -232,6 +232,12 @@ class Converter {
       Fail(label + " has no ident");
       return false;
     }
+    // No real ident comes near the route file's ident column.
+    if (wp.ident.size() > kMaxRouteIdentLength) {
+      Fail(util::Format("%s has an ident of %zu characters, longer than %zu", label.c_str(), wp.ident.size(),
+                        kMaxRouteIdentLength));
+      return false;
+    }
     if (!IsDmsLatitude(wp.lat_text) || !IsDmsLongitude(wp.lon_text)) {
       Fail(label + " (" + wp.ident + ") has no position in degrees, minutes and seconds");
       return false;

@@ -13,6 +13,7 @@
 #include "src/host/state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
+#include "src/navdb/text_file.h"
 #include "src/util/text.h"
 
 namespace ovi::flightplan {
@@ -161,15 +162,19 @@ int SaveFlightPlanFile(const std::string& name) {
   // The name is the pilot's entry: a saved route belongs in the flight-plan
   // folder, where the library lists it, never in a folder the name points to.
   if (name.find_first_of("\\/:") != std::string::npos) return 0;
+  State& s = flightplan_state;
+  const int last = std::min(s.ActiveFlightPlanLastIndex, model::kMaxFlightPlanWaypoints);
+  // What the readers would refuse is not reported as saved.
+  for (int i = 0; i <= last; ++i) {
+    if (s.ActiveFlightPlan[i].ident.size() > kMaxRouteIdentLength) return 0;
+  }
   std::FILE* f = os::OpenFile(FlightPlanWritePath(name), "w");
   if (f == nullptr) return 0;
   const model::State& m = model::model_state;
-  State& s = flightplan_state;
 
   std::string out;
   if (m.SaveFPLCruiseAlt == 1) out += util::Format("CruiseAlt=%d\n", m.CruiseAlt);
   out += "[FlightPlan]\n";
-  const int last = std::min(s.ActiveFlightPlanLastIndex, model::kMaxFlightPlanWaypoints);
   for (int i = 0; i <= last; ++i) {
     model::FlightPlanWaypoint& wp = s.ActiveFlightPlan[i];
     const std::string& freq = wp.frequency_text.empty() ? std::string("---") : wp.frequency_text;
@@ -206,16 +211,19 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
   int& last = *req.target.last_index;
 
   bool in_section = false;
+  int beyond = 0;  // waypoint lines past the table's last slot
+  std::int64_t line_number = 0;
+  navdb::BadLineReport bad(req.label);
   std::string line;
   std::string upper;
   while (util::ReadLine(f, line)) {
+    bad.At(++line_number);
     const auto all = util::SplitBlanks(line);
     const std::size_t n = std::min<std::size_t>(all.size(), kColumns);
     std::array<std::string_view, kColumns> tok{};
     for (std::size_t i = 0; i < n; ++i) tok[i] = all[i];
     if (util::EqualsIgnoreCase(tok[4], "---")) tok[4] = {};
 
-    if (last >= model::kMaxFlightPlanWaypoints) break;
     if (n > 0 && tok[0].front() == ';') continue;
 
     bool bad_waypoint = false;
@@ -226,6 +234,15 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
       if (n < 4 || !util::ParseDouble(tok[1], lat) || !util::ParseDouble(tok[2], lon) ||
           std::fabs(lat) > 90.0 || std::fabs(lon) > 180.0) {
         bad_waypoint = true;
+      } else if (tok[0].size() > kMaxRouteIdentLength) {
+        // No ident comes near the column's width: this is no route file
+        // the module or a pilot wrote, and its text would run across
+        // every display and into the flight log.
+        result.refused = util::Format("line %lld has an ident of %zu characters, longer than %zu",
+                                      static_cast<long long>(line_number), tok[0].size(), kMaxRouteIdentLength);
+        break;
+      } else if (last >= model::kMaxFlightPlanWaypoints) {
+        ++beyond;  // counted for the refusal; a route is never cut short
       } else {
         ++last;
         model::FlightPlanWaypoint& wp = (*req.target.table)[last];
@@ -250,14 +267,17 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
     } else if (req.key_lines == RouteKeyLines::kSelectedLoad) {
       key_line = ApplyKeyLine(line, req.key_lines, result);
     }
-    if (bad_waypoint && !key_line && !LooksLikeKeyLine(tok, n)) ++result.skipped;
+    if (bad_waypoint && !key_line && !LooksLikeKeyLine(tok, n)) bad.Count();
 
     if (!in_section && n > 0 && util::EqualsIgnoreCase(tok[0], "[FlightPlan]")) in_section = true;
   }
-  if (result.skipped > 0) {
-    model::AddStatusMessage(
-        util::Format("%s: %d bad lines skipped", req.label.c_str(), result.skipped));
+  if (result.refused.empty() && beyond > 0) {
+    result.refused = util::Format("%d waypoints, more than a route holds (%d)", result.stored + beyond,
+                                  model::kFlightPlanSlots);
   }
+  result.skipped = bad.count();
+  bad.Post();
+  if (!result.refused.empty()) model::AddStatusMessage(req.label + ": " + result.refused);
   return result;
 }
 
@@ -323,9 +343,13 @@ void ReadFlightPlanFile(std::string name, int key_switch) {
   RouteReadRequest req;
   req.target = {&s.ScratchFlightPlan, &s.ScratchFlightPlanLastIndex};
   req.label = label;
-  ReadRouteFile(f, req);
+  const RouteReadResult read = ReadRouteFile(f, req);
   std::fclose(f);
-  if (s.ScratchFlightPlanLastIndex < 1) model::AddStatusMessage(label + ": fewer than two waypoints");
+  if (!read.refused.empty()) {
+    s.ScratchFlightPlanLastIndex = -1;
+  } else if (s.ScratchFlightPlanLastIndex < 1) {
+    model::AddStatusMessage(label + ": fewer than two waypoints");
+  }
 }
 
 }  // namespace ovi::flightplan

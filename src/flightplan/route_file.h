@@ -26,6 +26,10 @@ std::string FlightPlanReadPath(std::string_view name);
 std::string FlightPlanWriteFolder();
 std::string FlightPlanWritePath(std::string_view name);
 
+// The route file's ident column: no ident the module keeps is longer, and
+// a plan holding a longer one is refused whole.
+constexpr std::size_t kMaxRouteIdentLength = 16;
+
 // ---- writing ----
 
 // The ident as a route file holds it and reads it back: every blank,
@@ -38,8 +42,9 @@ std::string RouteFileIdent(std::string_view ident);
 // SaveFPLCruiseAlt is 1). An entry whose type is none of APT, VOR, NDB, INT
 // is written, and left in the active route, as "WPT". Idents are written
 // as RouteFileIdent gives them ("_" for none). Returns 1 when the
-// whole file was written, 0 when it could not be created or written or the
-// name holds a folder separator or drive colon.
+// whole file was written, 0 when it could not be created or written, the
+// name holds a folder separator or drive colon, or an ident is longer than
+// kMaxRouteIdentLength (the readers would refuse the file).
 int SaveFlightPlanFile(const std::string& name);
 
 // ---- reading ----
@@ -73,15 +78,22 @@ struct RouteReadResult {
   double load_fuel_total = 0.0;  // kRequestLoad: TripFuel + ResvFuel, or the Fuel line
   int stored = 0;                // waypoint lines stored
   int skipped = 0;               // lines inside the section that were not waypoints
+  // Why the file cannot be loaded whole (empty when it can): more waypoints
+  // than a route holds, or an ident longer than kMaxRouteIdentLength.
+  std::string refused;
 };
 
 // Reads an open route file line by line into req.target (and the mirror):
 // key lines, the "[FlightPlan]" header, one waypoint per line, idents of
-// navaids completed with their frequency and type. Stops once the target's
-// last index reached kMaxFlightPlanWaypoints. Waypoint lines lacking a
-// column or with a position that is not a number are skipped, not stored,
-// and counted in one status text per file. The caller sets the last
-// indices and closes the file.
+// navaids completed with their frequency and type. Waypoint lines lacking
+// a column or with a position that is not a number are skipped, not
+// stored, and reported in one status text per file naming the first by its
+// line number ("<label>: bad line 7 and 3 more skipped"). A file of more
+// waypoints than kFlightPlanSlots, or one holding an ident longer than
+// kMaxRouteIdentLength, is refused: `refused` says why, so does the status
+// log ("<label>: <reason>"), and the target holds only part of it, which
+// the caller must not use. The caller sets the last indices and closes the
+// file.
 RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req);
 
 // Fills in the frequency text and, for an "INT" or untyped entry, the type

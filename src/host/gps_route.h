@@ -22,8 +22,9 @@ constexpr std::int32_t kGpsCallerNavigator = 7;
 // planning. PanelMessage: "NO ACTIVE GPS RTE" when there is no route (no
 // variable, fewer than two usable points); otherwise "ACTIVE FSPLANNER RTE
 // LOADED" unless `caller_page` is 7. Points with an empty ident or a
-// position that is not a finite latitude / longitude are skipped. Returns
-// the number of points read.
+// position that is not a finite latitude / longitude are skipped, and so
+// are the points past a route's 201; the status log says how many (one
+// text, "GPS route: ..."). Returns the number of points read.
 int LoadFlightPlannerRoute(std::int32_t caller_page);
 
 }  // namespace ovi::host

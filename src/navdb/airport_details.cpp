@@ -75,7 +75,7 @@ void LoadAirportDetails(std::string ident, int mode) {
   if (!IsValidIdent(ident)) return;
   AirportData a;
   if (!ReadAirport(ident, a)) return;
-  a.bad_runway_lines.Post();
+  PostBadRunwayLines(a);
   LoadPatternSides(ident, a);
 
   for (int i = 1; i <= model::kMaxRunways; ++i) s.AirportRunwayTable[i] = RunwayRecord{};

@@ -1,5 +1,6 @@
 #include "src/navdb/airport_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -49,12 +50,15 @@ bool ParseRunwayLine(std::string_view line, RunwayRecord& r) {
 // after it), up to the next airport line.
 void ReadRunways(NavTextFile& file, std::size_t f, AirportData& a) {
   a.bad_runway_lines = BadLineReport(kAptFiles[f].name);
+  a.report_key = util::Format("%s:%lld", kAptFiles[f].name, static_cast<long long>(file.line()));
   ForEachDataLine(file, a.bad_runway_lines, [&](std::string_view line, std::int64_t) {
-    std::string_view t[1];
-    if (Tokenize(line, t, 1) == 1 && t[0] == "A") return false;
+    std::string_view t[2];
+    const int n = Tokenize(line, t, 2);
+    if (n >= 1 && t[0] == "A") return false;
     RunwayRecord r;
     if (a.runway_count >= model::kMaxRunways || !ParseRunwayLine(line, r)) {
       a.bad_runway_lines.Count();
+      if (n == 2 && IsRunwayNumber(t[1])) a.refused_runways.emplace_back(t[1]);
       return true;
     }
     a.runways[a.runway_count++] = std::move(r);
@@ -66,7 +70,7 @@ bool ReadAirportAt(const AirportFileRef& ref, const std::string& ident, AirportD
   if (ref.file < 0 || ref.file > 1) return false;
   const auto f = static_cast<std::size_t>(ref.file);
   NavTextFile file(host::DataPath(kAptFiles[f].path));
-  if (!file.IsOpen() || !file.Seek(ref.offset)) return false;
+  if (!file.IsOpen() || !file.Seek(ref.offset, ref.line)) return false;
   std::string_view line;
   std::int64_t offset;
   bool too_long;
@@ -139,6 +143,14 @@ bool ReadAirport(const std::string& ident, AirportData& a) {
     return true;
   a = AirportData{};
   return ScanForAirport(ident, a);
+}
+
+void PostBadRunwayLines(const AirportData& a) {
+  if (a.bad_runway_lines.count() == 0) return;
+  std::vector<std::string>& reported = navdb_state.ReportedRunwayLines;
+  if (std::find(reported.begin(), reported.end(), a.report_key) != reported.end()) return;
+  reported.push_back(a.report_key);
+  a.bad_runway_lines.Post();
 }
 
 }  // namespace ovi::navdb

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "src/model/records.h"
 #include "src/navdb/text_file.h"
@@ -19,6 +20,10 @@ struct AirportData {
   // or past kMaxRunways), in the name of the file read; posting them is the
   // caller's choice.
   BadLineReport bad_runway_lines;
+  std::string report_key;  // the file and the airport line's number
+  // The runway numbers those lines named: the procedures that name them are
+  // the airport file's fault, not their own.
+  std::vector<std::string> refused_runways;
 };
 
 // "A IDENT ELEVATION LAT LON [NAME]" into a fresh record; false when the
@@ -33,5 +38,9 @@ bool IsRunwayNumber(std::string_view s);
 // changed since) the first airport line of that ident in apts_user.txt,
 // then apts.txt. false when neither holds it.
 bool ReadAirport(const std::string& ident, AirportData& a);
+
+// Posts the airport's bad runway lines, in the name of the airport file,
+// the first time they are met in a module run.
+void PostBadRunwayLines(const AirportData& a);
 
 }  // namespace ovi::navdb

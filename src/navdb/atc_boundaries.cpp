@@ -91,7 +91,7 @@ bool TakePreparedBoundaries() {
     s.AtcBoundaryPointCount = p.points;
     if (p.full) model::AddStatusMessage(FullTableMessage(p.count));
     BadLineReport bad(kAtcFiles[0].name);
-    for (int i = 0; i < p.bad_lines; ++i) bad.Count();
+    bad.Add(p.first_bad_line, p.bad_lines);
     bad.Post();
   }
   model::Recreate(p);
@@ -113,6 +113,7 @@ void PrepareAtcBoundaries() {
     return !p.full;
   });
   p.bad_lines = bad.count();
+  p.first_bad_line = bad.first_line();
   p.ready = true;
 }
 

@@ -90,23 +90,31 @@ class ReadAhead {
   static constexpr int kDepth = 16;
 
   // Takes the waiting lines in order until `keep` wait; take(line) returns
-  // false when its table is full, which stops every later turn.
+  // false when its table is full, which stops every later turn. `bad`
+  // stands at each line's number during its turn.
   template <typename Take>
-  bool TakeUntil(int keep, Take&& take) {
+  bool TakeUntil(int keep, BadLineReport& bad, Take&& take) {
     while (waiting_ > keep && !stopped_) {
+      bad.At(numbers_[first_]);
       stopped_ = !take(lines_[first_]);
       first_ = (first_ + 1) % kDepth;
       --waiting_;
     }
     return !stopped_;
   }
-  // The place of the next line; room is made with TakeUntil(kDepth - 1).
-  Line& Next() { return lines_[(first_ + waiting_++) % kDepth]; }
+  // The place of the next line, the file's line `number`; room is made
+  // with TakeUntil(kDepth - 1).
+  Line& Next(std::int64_t number) {
+    const int i = (first_ + waiting_++) % kDepth;
+    numbers_[i] = number;
+    return lines_[i];
+  }
   // A file's lines left over when its reading stopped early.
   void Drop() { first_ = waiting_ = 0; }
 
  private:
   Line lines_[kDepth];
+  std::int64_t numbers_[kDepth] = {};
   int first_ = 0, waiting_ = 0;
   bool stopped_ = false;
 };
@@ -120,7 +128,7 @@ void LoadDataFilesAhead(const DataFile (&files)[N], unsigned missing_bit, Parse&
                         Start&& start_file) {
   ReadAhead<Line> ahead;
   const auto turns = [&](std::size_t f, BadLineReport& bad, int keep) {
-    return ahead.TakeUntil(keep, [&](const Line& a) {
+    return ahead.TakeUntil(keep, bad, [&](const Line& a) {
       if (!a.bad) return take(f, a, bad);
       bad.Count();
       return true;
@@ -129,8 +137,9 @@ void LoadDataFilesAhead(const DataFile (&files)[N], unsigned missing_bit, Parse&
   LoadDataFiles(
       files, missing_bit,
       [&](std::size_t f, std::string_view line, std::int64_t, BadLineReport& bad) {
+        const std::int64_t number = bad.line();
         if (!turns(f, bad, ReadAhead<Line>::kDepth - 1)) return false;
-        parse(line, ahead.Next());
+        parse(line, ahead.Next(number));
         return true;
       },
       [&](std::size_t f, NavTextFile& file) {
@@ -503,7 +512,7 @@ void LoadAirports() {
                                       [&](const NavDbRecord& e) { return e.ident == airport.ident; });
         if (r == nullptr) return !full;
         *r = std::move(airport);
-        s.AirportFileRefs.push_back(AirportFileRef{static_cast<std::int8_t>(f), offset});
+        s.AirportFileRefs.push_back(AirportFileRef{static_cast<std::int8_t>(f), offset, bad.line()});
         return true;
       },
       start_file);

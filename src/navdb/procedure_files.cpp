@@ -1,6 +1,7 @@
 // LoadAirportProcedures: the airport's own line and runways from the airport
 // files, then its blocks of sids(_user).txt, stars(_user).txt and apps.txt.
 // Layout and bad-input rules: docs/procedure-data.md.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -69,18 +70,27 @@ template <std::size_t Slots>
 class BlockReader {
  public:
   BlockReader(ProcKind kind, AirportProcedureSet& set, model::GrowingTable<ProcedureRecord, Slots>& table,
-              std::int32_t& count, std::vector<std::string>& user_names, bool user_file)
-      : kind_(kind), set_(set), table_(table), count_(count), user_names_(user_names), user_file_(user_file) {}
+              std::int32_t& count, std::vector<std::string>& user_names, bool user_file,
+              const std::vector<std::string>& refused_runways, BadLineReport& bad)
+      : kind_(kind),
+        set_(set),
+        table_(table),
+        count_(count),
+        user_names_(user_names),
+        user_file_(user_file),
+        refused_runways_(refused_runways),
+        bad_(bad) {}
 
-  // Returns the number of bad lines in the airport's blocks.
-  int Read(NavTextFile& file) {
+  // Counts the bad lines of the airport's blocks into the report.
+  void Read(NavTextFile& file) {
     std::string_view line;
     std::int64_t offset;
     bool too_long;
     std::string_view t[12];
     while (file.Next(line, offset, too_long)) {
+      bad_.At(file.line());
       if (too_long) {
-        if (in_block_) ++bad_;
+        if (in_block_) bad_.Count();
         continue;
       }
       // Outside the airport's blocks only an airport line matters: the files
@@ -90,7 +100,7 @@ class BlockReader {
       const int n = Tokenize(line, t, 12);
       if (t[0] == "A") {
         if (n < 2) {
-          if (in_block_) ++bad_;
+          if (in_block_) bad_.Count();
           continue;
         }
         Finish();
@@ -104,11 +114,10 @@ class BlockReader {
       } else if (t[0] == "L") {
         AddLeg(t, n);
       } else {
-        ++bad_;
+        bad_.Count();
       }
     }
     Finish();
-    return bad_;
   }
 
  private:
@@ -121,7 +130,7 @@ class BlockReader {
     open_ = false;
     ProcedureRecord& r = Slot();
     if (r.leg_count == 0) {
-      ++bad_;  // a record without legs
+      CountAt(record_line_);  // a record without legs: its P line
       model::Recreate(r);
       return;
     }
@@ -133,8 +142,9 @@ class BlockReader {
   void StartRecord(const std::string_view* t, int n) {
     skip_legs_ = true;
     silent_skip_ = false;
+    record_line_ = bad_.line();
     if (n < 2 || n > 3 || !IsValidIdent(t[1])) {
-      ++bad_;
+      bad_.Count();
       return;
     }
     const std::string name(t[1]);
@@ -147,16 +157,22 @@ class BlockReader {
       }
     }
     if (count_ >= kCapacity) {
-      ++bad_;
+      bad_.Count();
       return;
     }
     std::string runway;
-    if (n == 3 && !CheckRunwayField(t[2], runway)) {
-      ++bad_;
-      return;
+    if (n == 3) {
+      const RunwayField field = CheckRunwayField(t[2], runway);
+      // A runway whose own line was refused is the airport file's fault,
+      // reported there; the record is left out with it.
+      silent_skip_ = field == RunwayField::kRunwayLineRefused;
+      if (field != RunwayField::kTaken) {
+        if (!silent_skip_) bad_.Count();
+        return;
+      }
     }
     if (kind_ == ProcKind::kApproach && SharesTypeWithEarlier(name, runway)) {
-      ++bad_;
+      bad_.Count();
       return;
     }
     ProcedureRecord& r = Slot();
@@ -185,10 +201,18 @@ class BlockReader {
     return false;
   }
 
-  // Keeps the runways the airport has. false when none is left of a field
-  // that named some (the record then serves no runway of this airport).
-  bool CheckRunwayField(std::string_view field, std::string& out) {
-    bool dropped = false;
+  enum class RunwayField { kTaken, kBad, kRunwayLineRefused };
+
+  bool RunwayLineRefused(std::string_view number) const {
+    return std::find(refused_runways_.begin(), refused_runways_.end(), number) != refused_runways_.end();
+  }
+
+  // Keeps the runways the airport has. kTaken when some are left; else the
+  // record serves no runway of this airport: kRunwayLineRefused when every
+  // runway it named lost its own line in the airport file, kBad otherwise.
+  RunwayField CheckRunwayField(std::string_view field, std::string& out) {
+    bool dropped = false;        // a runway the airport does not have
+    bool line_refused = false;   // a runway whose line the airport file refused
     int named = 0;
     std::size_t start = 0;
     while (start <= field.size()) {
@@ -200,30 +224,32 @@ class BlockReader {
       ++named;
       const bool known = set_.RunwayCount == 0 ? IsRunwayNumber(item) : AirportHasRunway(set_, item);
       if (!known) {
-        dropped = true;
+        (RunwayLineRefused(item) ? line_refused : dropped) = true;
         continue;
       }
       if (!out.empty()) out += ',';
       out += item;
     }
     // An approach leads to one runway.
-    if (kind_ == ProcKind::kApproach && (named > 1 || field.find(',') != std::string_view::npos)) return false;
-    if (out.empty()) return false;  // nothing named (",,") or no runway of this airport
-    if (dropped) ++bad_;  // corrected: the unknown runways are left out
-    return true;
+    if (kind_ == ProcKind::kApproach && (named > 1 || field.find(',') != std::string_view::npos))
+      return RunwayField::kBad;
+    // Nothing named (",,") or no runway of this airport.
+    if (out.empty()) return line_refused && !dropped ? RunwayField::kRunwayLineRefused : RunwayField::kBad;
+    if (dropped) bad_.Count();  // corrected: the unknown runways are left out
+    return RunwayField::kTaken;
   }
 
   // "L TRANSITION FIX ROLE ALTITUDE LAT LON [FO] [*]"
   void AddLeg(const std::string_view* t, int n) {
     if (!open_ || skip_legs_) {
-      if (!silent_skip_) ++bad_;
+      if (!silent_skip_) bad_.Count();
       return;
     }
     ProcedureRecord& r = Slot();
     double lat, lon;
     if (n < 7 || n > 9 || r.leg_count >= model::kMaxProcedureLegs || !IsValidIdent(t[1]) ||
         !IsValidIdent(t[2]) || !ParseLatitude(t[5], lat) || !ParseLongitude(t[6], lon)) {
-      ++bad_;
+      bad_.Count();
       return;
     }
     bool corrected = false;
@@ -265,7 +291,14 @@ class BlockReader {
       leg.approach_name = r.name;
     }
     ++r.leg_count;
-    if (corrected) ++bad_;
+    if (corrected) bad_.Count();
+  }
+
+  void CountAt(std::int64_t line) {
+    const std::int64_t now = bad_.line();
+    bad_.At(line);
+    bad_.Count();
+    bad_.At(now);
   }
 
   ProcKind kind_;
@@ -278,12 +311,14 @@ class BlockReader {
   bool in_block_ = false;
   bool open_ = false;         // a record is being filled in Slot()
   bool skip_legs_ = false;    // the current P line was refused
-  bool silent_skip_ = false;  // ... because the user file replaces it
-  int bad_ = 0;
+  bool silent_skip_ = false;  // ... because the user file replaces it, or its runway's line was refused
+  const std::vector<std::string>& refused_runways_;
+  BadLineReport& bad_;
+  std::int64_t record_line_ = 0;  // the P line of the record being read
 };
 
 template <std::size_t Slots>
-void LoadProcedureFile(const ProcFile& f, ProcKind kind, AirportProcedureSet& set,
+void LoadProcedureFile(const ProcFile& f, ProcKind kind, const AirportData& airport, AirportProcedureSet& set,
                        model::GrowingTable<ProcedureRecord, Slots>& table, std::int32_t& count,
                        std::vector<std::string>& user_names) {
   NavTextFile file(host::DataPath(f.path));
@@ -291,9 +326,10 @@ void LoadProcedureFile(const ProcFile& f, ProcKind kind, AirportProcedureSet& se
     ReportMissingOnce(f.name, f.user, f.missing_bit, procedure_state.ReportedMissingFiles);
     return;
   }
-  BlockReader<Slots> reader(kind, set, table, count, user_names, f.user);
-  const int bad = reader.Read(file);
-  if (bad > 0) model::AddStatusMessage(util::Format("%s: %d bad lines for %s", f.name, bad, set.AirportIdent.c_str()));
+  BadLineReport bad(f.name);
+  BlockReader<Slots> reader(kind, set, table, count, user_names, f.user, airport.refused_runways, bad);
+  reader.Read(file);
+  bad.Post("for " + set.AirportIdent);
 }
 
 constexpr ProcFile kSidUser = {"\\ovi\\navdata\\sids_user.txt", "sids_user.txt", true, 0};
@@ -310,10 +346,12 @@ int LoadAirportProcedures(std::string ident, int which) {
   if (which != 1 && which != 2) return 0;
   if (!IsValidIdent(ident)) return 0;
   // Read here rather than through LoadAirportDetails, which would replace
-  // the runway table and texts of the airport the displays show. Bad runway
-  // lines are the details loader's to report.
+  // the runway table and texts of the airport the displays show. A runway
+  // line refused there leaves the runway out of the lists: the airport
+  // file is blamed for it, here as by the details loader.
   AirportData a;
   if (!ReadAirport(ident, a)) return 0;
+  PostBadRunwayLines(a);
 
   ProcedureState& p = procedure_state;
   AirportProcedureSet& set = p.AirportProcedureSets[which];
@@ -327,13 +365,13 @@ int LoadAirportProcedures(std::string ident, int which) {
   for (int i = 0; i < a.runway_count; ++i) set.Runways[i + 1] = a.runways[i];
 
   std::vector<std::string> user_names;
-  LoadProcedureFile(kSidUser, ProcKind::kSid, set, set.SidTable, set.SidCount, user_names);
-  LoadProcedureFile(kSidMain, ProcKind::kSid, set, set.SidTable, set.SidCount, user_names);
+  LoadProcedureFile(kSidUser, ProcKind::kSid, a, set, set.SidTable, set.SidCount, user_names);
+  LoadProcedureFile(kSidMain, ProcKind::kSid, a, set, set.SidTable, set.SidCount, user_names);
   user_names.clear();
-  LoadProcedureFile(kStarUser, ProcKind::kStar, set, set.StarTable, set.StarCount, user_names);
-  LoadProcedureFile(kStarMain, ProcKind::kStar, set, set.StarTable, set.StarCount, user_names);
+  LoadProcedureFile(kStarUser, ProcKind::kStar, a, set, set.StarTable, set.StarCount, user_names);
+  LoadProcedureFile(kStarMain, ProcKind::kStar, a, set, set.StarTable, set.StarCount, user_names);
   user_names.clear();
-  LoadProcedureFile(kApproaches, ProcKind::kApproach, set, set.ApproachTable, set.ApproachCount, user_names);
+  LoadProcedureFile(kApproaches, ProcKind::kApproach, a, set, set.ApproachTable, set.ApproachCount, user_names);
   BuildArrivalNames(set);
 
   navdb_state.AirportElevationText = a.record.airport_text;

@@ -65,6 +65,7 @@ struct PositionVectors {
 struct AirportFileRef {
   std::int8_t file = -1;  // 0 = apts_user.txt, 1 = apts.txt, -1 unknown
   std::int64_t offset = 0;
+  std::int64_t line = 0;  // the airport line's number, for the runway lines' reports
 };
 
 struct LatLon {
@@ -100,6 +101,7 @@ struct PreparedAtcBoundaries {
   int points = 0;
   bool full = false;  // a header found the table full
   int bad_lines = 0;
+  std::int64_t first_bad_line = 0;
 };
 
 struct State {
@@ -173,6 +175,10 @@ struct State {
   // Main navigation files already reported missing (bits: navs 1, apts 2,
   // ints 4, awys 8, atc_bdry 16), so a retried load does not repeat it.
   unsigned ReportedMissingFiles = 0;
+  // Airports whose bad runway lines were reported ("<file>:<airport line>"):
+  // the details and the procedures of one airport read them time and
+  // again, and the status log holds 400 texts.
+  std::vector<std::string> ReportedRunwayLines;
 
   // ---- shared results of ComputeDistanceAndBearing ----
   double CalcDistance = 0.0;

@@ -95,6 +95,7 @@ void NavTextFile::TakeLine(std::size_t len, std::size_t consumed, std::string_vi
   const char* start = buf_.get() + begin_;
   offset = buf_offset_ + static_cast<std::int64_t>(begin_);
   begin_ += consumed;
+  ++line_;
   if (len > 0 && start[len - 1] == '\r') --len;
   if (len > kMaxLineLength) {
     too_long = true;
@@ -119,6 +120,7 @@ bool NavTextFile::Next(std::string_view& line, std::int64_t& offset, bool& too_l
     if (avail > kMaxLineLength + 1) {
       // An over-long line: skip to its end without keeping it.
       offset = buf_offset_ + static_cast<std::int64_t>(begin_);
+      ++line_;
       for (;;) {
         begin_ = end_;
         if (!Fill()) {
@@ -141,12 +143,13 @@ bool NavTextFile::Next(std::string_view& line, std::int64_t& offset, bool& too_l
   }
 }
 
-bool NavTextFile::Seek(std::int64_t offset) {
+bool NavTextFile::Seek(std::int64_t offset, std::int64_t line) {
   if (file_ == nullptr || offset < 0) return false;
   if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
   begin_ = end_ = 0;
   buf_offset_ = offset;
   eof_ = false;
+  line_ = line - 1;
   return true;
 }
 
@@ -362,8 +365,11 @@ void ReportMissingOnce(const char* name, bool user_file, unsigned bit, unsigned&
   model::AddStatusMessage(util::Format("%s not found", name));
 }
 
-void BadLineReport::Post() const {
-  if (count_ > 0) model::AddStatusMessage(util::Format("%s: %d bad lines skipped", file_name_.c_str(), count_));
+void BadLineReport::Post(std::string_view ending) const {
+  if (count_ == 0) return;
+  const std::string first = util::Format("%s: bad line %lld", file_name_.c_str(), static_cast<long long>(first_line_));
+  const std::string more = count_ > 1 ? util::Format(" and %d more", count_ - 1) : std::string();
+  model::AddStatusMessage(first + more + " " + std::string(ending));
 }
 
 }  // namespace ovi::navdb

@@ -45,8 +45,12 @@ class NavTextFile {
   // empty). false at end of file.
   bool Next(std::string_view& line, std::int64_t& offset, bool& too_long);
 
-  // Continues reading at a byte offset returned by Next.
-  bool Seek(std::int64_t offset);
+  // The number (from 1) of the line Next returned last; 0 before the first.
+  std::int64_t line() const { return line_; }
+
+  // Continues reading at a byte offset returned by Next; `line` is the
+  // number of the line that starts there.
+  bool Seek(std::int64_t offset, std::int64_t line = 1);
 
  private:
   bool Fill();
@@ -61,6 +65,7 @@ class NavTextFile {
   std::int64_t buf_offset_ = 0;  // file offset of buf_[0]
   bool eof_ = false;
   std::int64_t size_ = 0;
+  std::int64_t line_ = 0;
 };
 
 // Splits a line on blanks and tabs into at most max tokens; returns the
@@ -157,19 +162,37 @@ class FieldReader {
   const char* end_;
 };
 
-// Counts the bad lines of one file and reports them once.
+// Counts the bad lines of one file and reports them once, naming the first
+// one by its number so that the user can find it.
 class BadLineReport {
  public:
   BadLineReport() = default;  // for a reader whose bad lines are never reported
   explicit BadLineReport(std::string file_name) : file_name_(std::move(file_name)) {}
-  void Count() { ++count_; }
+  // The number (from 1) of the line being read: the one Count() blames.
+  void At(std::int64_t line) { line_ = line; }
+  std::int64_t line() const { return line_; }
+  void Count() {
+    if (count_++ == 0 || line_ < first_line_) first_line_ = line_;
+  }
+  // Counts `count` bad lines of which the first is `first_line` (a reading
+  // made earlier, reported now).
+  void Add(std::int64_t first_line, int count) {
+    if (count <= 0) return;
+    if (count_ == 0) first_line_ = first_line;
+    count_ += count;
+  }
   int count() const { return count_; }
-  // Posts "<file>: <n> bad lines skipped" when any were counted.
-  void Post() const;
+  std::int64_t first_line() const { return first_line_; }
+  // Posts "<file>: bad line <n> skipped", or "<file>: bad line <n> and <m>
+  // more skipped", when any were counted; `ending` stands in place of
+  // "skipped" when given.
+  void Post(std::string_view ending = "skipped") const;
 
  private:
   std::string file_name_;
   int count_ = 0;
+  std::int64_t line_ = 0;
+  std::int64_t first_line_ = 0;
 };
 
 // Posts "<name> not found" the first time a main file is missing (one bit
@@ -177,7 +200,8 @@ class BadLineReport {
 void ReportMissingOnce(const char* name, bool user_file, unsigned bit, unsigned& reported);
 
 // Hands every line of the file that is neither blank nor a comment to
-// on_line(line, offset), counting an over-long line as bad. on_line returns
+// on_line(line, offset), counting an over-long line as bad; `bad` stands at
+// each line's number while it is handled. on_line returns
 // false to stop reading; then so does this.
 template <typename OnLine>
 bool ForEachDataLine(NavTextFile& file, BadLineReport& bad, OnLine&& on_line) {
@@ -185,6 +209,7 @@ bool ForEachDataLine(NavTextFile& file, BadLineReport& bad, OnLine&& on_line) {
   std::int64_t offset;
   bool too_long;
   while (file.Next(line, offset, too_long)) {
+    bad.At(file.line());
     if (too_long) {
       bad.Count();
       continue;

@@ -9,6 +9,7 @@
 #include "src/flightplan/library.h"
 #include "src/flightplan/state.h"
 #include "src/host/one_time_loads.h"
+#include "src/model/config.h"
 #include "src/model/state.h"
 #include "src/util/text.h"
 #include "tests/flightplan/test_support.h"
@@ -100,22 +101,47 @@ TEST_F(FlightPlanTest, LibraryKeepsPlansOfTwoWaypointsSkipsOtherFilesAndKeepsThe
   EXPECT_EQ(test::StatusLog(), "c.RTE: fewer than two waypoints\nR.PLN: fewer than two waypoints\n");
 }
 
-TEST_F(FlightPlanTest, LibraryStopsAtThreeHundredPlans) {
-  for (int i = 0; i < 301; ++i) sim->WritePlan(util::Format("P%03d.RTE", i), TwoPoints("KSEA", "KPDX"));
-  ScanFlightPlanFolder();
-  EXPECT_EQ(fpl().FlightPlanLibraryCount, 301);
-  EXPECT_EQ(fpl().FlightPlanLibrary[300].name, "P299.RTE");
-  EXPECT_EQ(fpl().FlightPlanLibrary[301].name, "NEW FPL");
-  EXPECT_EQ(fpl().GnsFplListPageCount, 38);
-  EXPECT_EQ(fpl().FlightPlanLibrary.refused(), 0);
+// The plans beyond the 300th are not listed, and the status log says how
+// many were left out (read literally they went without a word).
+TEST_F(FlightPlanTest, LibraryStopsAtThreeHundredPlansAndSaysHowManyItLeftOut) {
+  const std::string folder = sim->root().string() + "\\ovi\\flightplans";
+  struct Case {
+    int files;
+    const char* log;
+  };
+  for (const Case c : {Case{300, ""}, Case{301, ": 1 plan file left out, the list holds 300\n"},
+                       Case{407, ": 107 plan files left out, the list holds 300\n"}}) {
+    SCOPED_TRACE(c.files);
+    for (int i = 0; i < c.files; ++i) sim->WritePlan(util::Format("P%03d.RTE", i), TwoPoints("KSEA", "KPDX"));
+    model::model_state.StatusMessageCount = 0;
+    ScanFlightPlanFolder();
+    EXPECT_EQ(fpl().FlightPlanLibraryCount, 301);
+    EXPECT_EQ(fpl().FlightPlanLibrary[300].name, "P299.RTE");
+    EXPECT_EQ(fpl().FlightPlanLibrary[301].name, "NEW FPL");
+    EXPECT_EQ(fpl().GnsFplListPageCount, 38);
+    EXPECT_EQ(fpl().FlightPlanLibrary.refused(), 0);
+    EXPECT_EQ(test::StatusLog(), *c.log == '\0' ? "" : folder + c.log);
+  }
 }
 
 TEST_F(FlightPlanTest, MissingFolderGivesOnlyTheClosingEntryAndTheGaugesScanOnce) {
-  model::model_state.FlightPlansFolder = (sim->root() / "nowhere").string();
+  ScanFlightPlanFolder();  // an empty folder is no fault
+  EXPECT_EQ(test::StatusLog(), "");
+  // ovi.cfg's own example, a folder that is not there: said with the setting
+  // that named it (read literally the list was empty without a word).
+  std::ofstream(sim->root() / "ovi" / "ovi.cfg") << "FlightPlansFolder = C:\\My Plans\n";
+  model::LoadConfiguration();
   host::RunScanFlightPlanFolder();
   EXPECT_EQ(host::FlightPlanLibraryCountValue(), 1);
   EXPECT_EQ(fpl().FlightPlanLibrary[1].name, "NEW FPL");
   EXPECT_EQ(fpl().GnsFplListPageCount, 1);
+  model::model_state.AircraftConfigName = "B737";
+  model::model_state.AircraftFlightPlansFolder = (sim->plans() / "KSEA-KPDX.rte").string();  // a file
+  sim->WritePlan("KSEA-KPDX.rte", TwoPoints("KSEA", "KPDX"));
+  ScanFlightPlanFolder();
+  EXPECT_EQ(test::StatusLog(), "ovi.cfg: FlightPlansFolder 'C:\\My Plans': no such folder, no plan listed\n"
+                               "Aircraft\\B737.cfg: FlightPlansFolder '" + model::model_state.AircraftFlightPlansFolder +
+                                   "': no such folder, no plan listed\n");
 
   // The aircraft's folder comes first.
   const fs::path aircraft = sim->root() / "aircraft";

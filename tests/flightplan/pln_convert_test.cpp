@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "src/flightplan/load.h"
 #include "src/flightplan/pln_convert.h"
 #include "src/flightplan/route_file.h"
 #include "src/flightplan/state.h"
@@ -523,6 +524,33 @@ TEST_F(PlnTest, IdentsReadBackAsWritten) {
   ASSERT_EQ(s.ScratchFlightPlanLastIndex, 3);
   const char* read_back[] = {"_KSEA", "TAB_X", "_", "NUL_"};
   for (int i = 0; i < 4; ++i) EXPECT_EQ(s.ScratchFlightPlan[i].ident, read_back[i]) << i;
+}
+
+// No ident comes near the route file's 16-character column: a plan holding
+// a longer one is refused whole, in both .PLN forms and in a route file
+// (read literally a 5,000-character ident loaded, ran across the displays
+// and went whole into the flight log).
+TEST_F(PlnTest, AnIdentLongerThanTheIdentColumnRefusesThePlan) {
+  const std::string pos = std::string("N47") + kDeg + " 26' 56.00\",W122" + kDeg + " 18' 33.00\",+0";
+  const std::string ini = ", A, N47* 26.94', W122* 18.56', +0,\n";
+  for (std::size_t length : {16u, 17u, 5000u}) {
+    const std::string id(length, 'Q');
+    const std::string forms[][3] = {
+        {"L.RTE", "[FlightPlan]\nKSEA 47.4 -122.3 APT\n" + id + " 47.0 -122.0 INT\nKPDX 45.5 -122.6 APT\n", "line 3"},
+        {"X.PLN", Xml(XmlWaypoint("KSEA", "Airport", pos) + XmlWaypoint(id, "VOR", pos)), "waypoint 2"},
+        {"I.PLN", "waypoint.0=KSEA" + ini + "waypoint.1=" + id + ini, "waypoint.1"},
+    };
+    for (const auto& [file, bytes, where] : forms) {
+      SCOPED_TRACE(file + " " + std::to_string(length));
+      sim->WritePlan(file, bytes);
+      model::model_state.StatusMessageCount = 0;
+      fpl().PendingFlightPlanLastIndex = -1;
+      EXPECT_EQ(LoadSelectedFlightPlan(file, 1), length == 16);
+      EXPECT_EQ(fpl().PendingFlightPlan[1].ident == id, length == 16);
+      EXPECT_EQ(test::StatusLog(), length == 16 ? "" : file + ": " + where + " has an ident of " + std::to_string(length) +
+                                                          " characters, longer than 16\n");
+    }
+  }
 }
 
 TEST_F(PlnTest, FailuresNeverLeaveAStaleTempRouteReadAsTheConversion) {

@@ -39,7 +39,7 @@ const Row kSavedRoute[] = {
     {"THEN", 0.0, 0.0, "OAWY", "", "V23", ""},
     {"DISCO", 0.0, 0.0, "", "", "", ""},
     {"USR1", 33.434167, -112.011667, "WPT", "", "", ""},
-    {"VERYLONGIDENTIFIER1", 45.5, -122.5, "INT", "", "LONGAIRWAY9", "SIDSTAR"},
+    {"VERYLONGIDENTIF1", 45.5, -122.5, "INT", "", "LONGAIRWAY9", "SIDSTAR"},  // fills the ident column
     {"CLS", 46.627, -122.983, "NDB", "470", "DIRECT", "STAR"},
     {"KPDX", 45.5887, -122.5975, "APT", "", "DIRECT", "APCH"},
 };
@@ -85,7 +85,7 @@ TEST_F(FlightPlanTest, HandMadeRouteHasTheExactColumns) {
   const Row rows[] = {
       {"EGLL", 51.4775, -0.461389, "APT", "", "", "SID"},
       {"BPK", 51.749722, -0.106667, "vor", "117.50", "UL10", ""},  // type compared exactly
-      {"ABCDEFGHIJKLMNOPQR", -12.3456789, 130.0000049, "NDB", "1234.567", "DIRECT7X", "APCH"},
+      {"ABCDEFGHIJKLMNOP", -12.3456789, 130.0000049, "NDB", "1234.567", "DIRECT7X", "APCH"},
       {"DISCO", 0.0, 0.0, "", "", "", ""},
       {"X", -0.000001, 179.999996, "INT", "", "V23", "STAR"},
   };
@@ -99,7 +99,7 @@ TEST_F(FlightPlanTest, HandMadeRouteHasTheExactColumns) {
             "[FlightPlan]\n"
             "EGLL" + std::string(13, ' ') + "51.47750  -0.46139  APT ---" + sp12 + "\n" +
             "BPK" + std::string(14, ' ') + "51.74972  -0.10667  WPT 117.50 UL10    \n" +
-            "ABCDEFGHIJKLMNOPQR -12.34568  130.00000  NDB 1234.567 DIRECT7X APCH\n" +
+            "ABCDEFGHIJKLMNOP -12.34568  130.00000  NDB 1234.567 DIRECT7X APCH\n" +
             "DISCO" + std::string(12, ' ') + "0.00000  0.00000  WPT ---" + sp12 + "\n" +
             "X" + std::string(16, ' ') + "-0.00000  180.00000  INT ---    V23     STAR\n");
   EXPECT_EQ(fpl().ActiveFlightPlan[1].type, "WPT");
@@ -181,6 +181,10 @@ TEST_F(FlightPlanTest, WriterReportsAFileItCannotCreate) {
   EXPECT_FALSE(fs::exists(sim->root() / "ovi" / "OUT.RTE"));
   EXPECT_FALSE(fs::exists(sim->plans() / "sub" / "IN.RTE"));
   EXPECT_EQ(SaveFlightPlanFile("..RTE"), 1);  // dots alone are a plain name
+  // A route the readers would refuse is not reported as saved.
+  fpl().ActiveFlightPlan[1].ident = std::string(17, 'L');
+  EXPECT_EQ(SaveFlightPlanFile("LONGID.RTE"), 0);
+  EXPECT_FALSE(fs::exists(sim->plans() / "LONGID.RTE"));
 #ifdef __linux__
   model().FlightPlansFolder = "/dev";
   EXPECT_EQ(SaveFlightPlanFile("full"), 0);  // every write fails: disk full
@@ -213,14 +217,22 @@ TEST_F(FlightPlanTest, ReaderCompletesNavaidIdentsByTypeAndFrequency) {
   EXPECT_EQ(p[8].ident, "KPDX");
 }
 
-TEST_F(FlightPlanTest, ReaderStopsAtTwoHundredAndTakesHeaderInAnyCase) {
-  std::string text = "[flightplan]\n";
-  for (int i = 0; i < 250; ++i) text += Line(util::Format("W%03d", i).c_str(), 47.0, -122.0, "WPT");
-  sim->WritePlan("LONG.RTE", text);
-  ReadFlightPlanFile("LONG.RTE", 1);
-  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, 200);
-  EXPECT_EQ(fpl().ScratchFlightPlan[200].ident, "W200");
-  EXPECT_EQ(fpl().ScratchFlightPlan.refused(), 0);
+// A route that does not fit is refused whole, as a .PLN plan is: read
+// literally 250 waypoints loaded as the first 201, the destination lost.
+TEST_F(FlightPlanTest, ReaderRefusesMoreWaypointsThanARouteHoldsAndTakesHeaderInAnyCase) {
+  for (int count : {201, 202, 250}) {
+    SCOPED_TRACE(count);
+    std::string text = "[flightplan]\n";
+    for (int i = 0; i < count; ++i) text += Line(util::Format("W%03d", i).c_str(), 47.0, -122.0, "WPT");
+    sim->WritePlan("LONG.RTE", text);
+    model().StatusMessageCount = 0;
+    ReadFlightPlanFile("LONG.RTE", 1);
+    EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, count == 201 ? 200 : -1);
+    EXPECT_EQ(fpl().ScratchFlightPlan[200].ident, "W200");
+    EXPECT_EQ(fpl().ScratchFlightPlan.refused(), 0);
+    EXPECT_EQ(test::StatusLog(),
+              count == 201 ? "" : util::Format("LONG.RTE: %d waypoints, more than a route holds (201)\n", count));
+  }
 
   sim->WritePlan("UP.RTE", "[FLIGHTPLAN]\n" + Line("A", 1, 2, "WPT") + Line("B", 3, 4, "WPT"));
   ReadFlightPlanFile("UP.RTE", 1);
@@ -233,13 +245,14 @@ TEST_F(FlightPlanTest, ReaderStopsAtTwoHundredAndTakesHeaderInAnyCase) {
 }
 
 TEST_F(FlightPlanTest, ShortBlankAndOverlongLinesNeverDuplicateOrSplitWaypoints) {
-  const std::string long_ident(300, 'Q');
+  const std::string long_via(300, 'Q');
   // A comment longer than any fixed buffer whose tail looks like a waypoint.
   const std::string long_comment = ";" + std::string(160, ' ') + "FAKE 47.0 -122.0 INT";
   sim->WritePlan("DAMAGED.RTE", Header() + Line("KSEA", 47.449, -122.3093, "APT") + "\n" + "   \t \n" +
                                     "STRAY\n" + "A 47.1\n" + "B 47.1 -122.1\n" + "C north west INT\n" +
                                     "D 47.1 -122.1 INT ---\r\n" + long_comment + "\n" +
-                                    Line(long_ident.c_str(), 47.2, -122.2, "WPT") + "E 95.0 -122.0 INT\n" +
+                                    Line("LONG", 47.2, -122.2, "WPT", "---", long_via.c_str()) +
+                                    "E 95.0 -122.0 INT\n" +
                                     Line("KPDX", 45.5887, -122.5975, "APT"));
   ReadFlightPlanFile("DAMAGED.RTE", 1);
   const auto& p = fpl().ScratchFlightPlan;
@@ -247,9 +260,10 @@ TEST_F(FlightPlanTest, ShortBlankAndOverlongLinesNeverDuplicateOrSplitWaypoints)
   EXPECT_EQ(p[0].ident, "KSEA");
   EXPECT_EQ(p[1].ident, "D");  // four columns are enough; CRLF is a line end
   EXPECT_EQ(p[1].type, "INT");
-  EXPECT_EQ(p[2].ident, long_ident);
+  EXPECT_EQ(p[2].via, long_via);
   EXPECT_EQ(p[3].ident, "KPDX");
-  EXPECT_NE(test::StatusLog().find("DAMAGED.RTE: 5 bad lines skipped"), std::string::npos) << test::StatusLog();
+  // The first bad line by its number (blank lines count), and the others.
+  EXPECT_EQ(test::StatusLog(), "DAMAGED.RTE: bad line 5 and 4 more skipped\n");
 }
 
 TEST_F(FlightPlanTest, KeyLinesAreReadAsEachLoaderTakesThem) {

@@ -250,7 +250,7 @@ TEST_F(SaveFplTest, NamesFromTheRouteOrTheScratchpad) {
     const char* file;
   };
   for (Case c : {Case{"", "KSEAKLAX.RTE"}, Case{"MYPLAN.TXT", "MYPLAN.TXT"}, Case{"MY-PLAN_2", "MY-PLAN_2.RTE"},
-                 Case{"COM0", "COM0.RTE"}, Case{"LPT10", "LPT10.RTE"}, Case{"CONX", "CONX.RTE"},
+                 Case{"COM0", "COM0.RTE"}, Case{"LPT10", "LPT10.RTE"}, Case{"CONX", "CONX.RTE"}, Case{"TEMPO", "TEMPO.RTE"},
                  Case{"ABCDEFGHIJKLMNOPQRSTUVWX", "ABCDEFGHIJKLMNOPQRSTUVWX.RTE"}}) {
     SCOPED_TRACE(c.typed);
     Save(c.typed);
@@ -262,7 +262,7 @@ TEST_F(SaveFplTest, NamesFromTheRouteOrTheScratchpad) {
 
 TEST_F(SaveFplTest, OnlyPlainNamesAreWritten) {
   for (const char* typed : {"A/B", "../KSEA", "A B", "A.B.C", ".", ".RTE", "KSEA+", "C:X", "CON", "NUL.TXT",
-                            "COM1", "LPT9.RTE", "AUX", "PRN"}) {
+                            "COM1", "LPT9.RTE", "AUX", "PRN", "TEMP", "temp.rte", "Temp.Rte"}) {
     SCOPED_TRACE(typed);
     Save(typed);
     std::string name = typed;

@@ -18,6 +18,8 @@
 #include "src/host/state.h"
 #include "src/host/traffic_link.h"
 #include "src/model/state.h"
+#include "src/util/text.h"
+#include "tests/support/navdata_fixture.h"
 
 namespace ovi {
 namespace {
@@ -284,8 +286,10 @@ TEST_F(IpcTest, GpsRouteIsReadIntoAPlainList) {
   model::model_state.PanelMessage.clear();
   EXPECT_EQ(LoadFlightPlannerRoute(7), 3);  // the navigator's ENT key: no message
   EXPECT_EQ(model::model_state.PanelMessage, "");
+  model::model_state.StatusMessageCount = 0;
   EXPECT_EQ(LoadFlightPlannerRoute(0), 3);
   EXPECT_EQ(model::model_state.PanelMessage, "ACTIVE FSPLANNER RTE LOADED");
+  EXPECT_EQ(navdb::test::StatusLog(), "GPS route: point 3 and 1 more have no ident or position, left out\n");
   ASSERT_EQ(host_state.GpsRoute.size(), 3u);
   EXPECT_EQ(host_state.GpsRoute[1].ident, "ZUE");
   EXPECT_DOUBLE_EQ(host_state.GpsRoute[2].longitude, 7.529);
@@ -294,6 +298,20 @@ TEST_F(IpcTest, GpsRouteIsReadIntoAPlainList) {
   EXPECT_EQ(LoadFlightPlannerRoute(0), 0);
   EXPECT_EQ(model::model_state.PanelMessage, "NO ACTIVE GPS RTE");
   EXPECT_TRUE(host_state.GpsRoute.empty());
+
+  // A route takes 201 points; the planner's others are said, not dropped
+  // without a word. The last point kept is the last one that fits.
+  for (int points : {201, 202, 1000}) {
+    SCOPED_TRACE(points);
+    std::vector<sim::GpsWaypointSetting> route;
+    for (int i = 0; i < points; ++i) route.push_back({"P" + std::to_string(i), 47.0 + i * 0.001, 8.0, 0});
+    sim.gps().SetRoute(route);
+    model::model_state.StatusMessageCount = 0;
+    EXPECT_EQ(LoadFlightPlannerRoute(0), 201);
+    EXPECT_EQ(host_state.GpsRoute.back().ident, "P200");
+    EXPECT_EQ(navdb::test::StatusLog(),
+              points == 201 ? "" : util::Format("GPS route: %d points, the last %d left out (a route holds 201)\n", points, points - 201));
+  }
 }
 
 TEST_F(IpcTest, GpsBlockThatLiesAboutItsCountIsBounded) {
@@ -308,8 +326,10 @@ TEST_F(IpcTest, GpsBlockThatLiesAboutItsCountIsBounded) {
     std::memcpy(block + 16 + i * 40 + 24, &lon, 8);
   }
   sim.RegisterVarByName(block, sim::kVarTypeBlock, sim::kGpsDataName);
+  model::model_state.StatusMessageCount = 0;
   EXPECT_EQ(LoadFlightPlannerRoute(0), 2);
   EXPECT_EQ(host_state.GpsRoute[0].ident, std::string(16, 'X'));
+  EXPECT_EQ(navdb::test::StatusLog(), "GPS route: 1000000 points announced, the block holds 2\n");
   bytes = 3;  // smaller than its own header
   std::memcpy(block, &bytes, 4);
   EXPECT_EQ(LoadFlightPlannerRoute(0), 0);

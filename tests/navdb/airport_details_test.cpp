@@ -130,7 +130,7 @@ TEST_F(NavdbTest, BadRunwayLinesAreSkippedAndCounted) {
   EXPECT_EQ(s.AirportRunwayTable[1].frequency_text, "110 30");
   EXPECT_EQ(s.AirportRunwayTable[2].number_text, "27");
   EXPECT_EQ(s.AirportRunwayTable[2].approach_course, 265.0);
-  EXPECT_NE(StatusLog().find("apts.txt: 11 bad lines skipped"), std::string::npos) << StatusLog();
+  EXPECT_NE(StatusLog().find("apts.txt: bad line 3 and 10 more skipped"), std::string::npos) << StatusLog();
 }
 
 // ---- ATC boundaries ----
@@ -171,7 +171,7 @@ TEST_F(NavdbTest, BoundaryFileFaults) {
   EXPECT_EQ(s.AtcBoundaryTable[2].name, "CCC");
   EXPECT_EQ(s.AtcBoundaryTable[2].point_count, 1);
   EXPECT_EQ(s.AtcBoundaryPointCount, 3);
-  EXPECT_NE(StatusLog().find("atc_bdry.txt: 4 bad lines skipped"), std::string::npos) << StatusLog();
+  EXPECT_NE(StatusLog().find("atc_bdry.txt: bad line 1 and 3 more skipped"), std::string::npos) << StatusLog();
 }
 
 // Point lines are read field by field: every form the field parsers take
@@ -207,8 +207,10 @@ TEST_F(NavdbTest, BoundaryPointLineForms) {
   }
   for (int k = 2; k <= s.AtcBoundaryCount; ++k) EXPECT_EQ(s.AtcBoundaryTable[k].point_count, 0) << bad[k - 2];
   EXPECT_EQ(s.AtcBoundaryPointCount, static_cast<int>(std::size(good)));
-  // Each bad line, and the point after it that no outline takes.
-  const std::string report = "atc_bdry.txt: " + std::to_string(2 * std::size(bad)) + " bad lines skipped";
+  // Each bad line, and the point after it that no outline takes; the first
+  // follows the good outline's header and points, and the next header.
+  const std::string report = "atc_bdry.txt: bad line " + std::to_string(std::size(good) + 3) + " and " +
+                             std::to_string(2 * std::size(bad) - 1) + " more skipped";
   EXPECT_NE(StatusLog().find(report), std::string::npos) << StatusLog();
 }
 
@@ -279,7 +281,7 @@ TEST_F(NavdbTest, BoundariesReadAsideAreTakenAsTheFirstUseWouldReadThem) {
   LoadAtcBoundaries();
   const std::vector<Outline> want = {{"AAA A1", {-33.5, 151.25, -1.5, -179.5, 1.0, 2.0}}};
   EXPECT_EQ(outlines(), want);
-  EXPECT_EQ(StatusLog(), "atc_bdry.txt: 4 bad lines skipped\n");
+  EXPECT_EQ(StatusLog(), "atc_bdry.txt: bad line 1 and 3 more skipped\n");
 }
 
 // A file changed since it was read aside, or missing then, is read at first

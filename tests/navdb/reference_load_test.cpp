@@ -40,22 +40,35 @@ std::string ReadBytes(const std::string& name) {
 struct Line {
   std::string text;
   std::int64_t offset;
+  std::int64_t number;  // from 1
+};
+
+// A file's bad lines: how many, and the number of the first (over-long
+// lines are met before the others here).
+struct Bad {
+  int count = 0;
+  std::int64_t first = 0;
+  void At(std::int64_t number) {
+    if (count++ == 0 || number < first) first = number;
+  }
 };
 
 // The lines a loader sees: one CR before the LF dropped, over-long lines
 // bad, comment and blank lines passed over.
-std::vector<Line> DataLines(const std::string& bytes, int& bad) {
+std::vector<Line> DataLines(const std::string& bytes, Bad& bad) {
   std::vector<Line> out;
   std::size_t start = 0;
+  std::int64_t number = 0;
   while (start < bytes.size()) {
     std::size_t nl = bytes.find('\n', start);
     const std::size_t end = nl == std::string::npos ? bytes.size() : nl;
     std::string text = bytes.substr(start, end - start);
+    ++number;
     if (!text.empty() && text.back() == '\r') text.pop_back();
     if (text.size() > kMaxLineLength)
-      ++bad;
+      bad.At(number);
     else if (!IsCommentOrBlank(text))
-      out.push_back({text, static_cast<std::int64_t>(start)});
+      out.push_back({text, static_cast<std::int64_t>(start), number});
     start = end + 1;
   }
   return out;
@@ -69,8 +82,11 @@ struct Reference {
   int replaced = 0;  // main entries dropped for their user entry
 };
 
-void Report(Reference& ref, const char* file, int bad) {
-  if (bad > 0) ref.log += std::string(file) + ": " + std::to_string(bad) + " bad lines skipped\n";
+void Report(Reference& ref, const char* file, const Bad& bad) {
+  if (bad.count == 0) return;
+  ref.log += std::string(file) + ": bad line " + std::to_string(bad.first);
+  if (bad.count > 1) ref.log += " and " + std::to_string(bad.count - 1) + " more";
+  ref.log += " skipped\n";
 }
 
 bool NearPlace(const NavDbRecord& r, double lat, double lon) {
@@ -88,18 +104,18 @@ void LoadUserFirst(Reference& ref, std::vector<NavDbRecord>& table, const char* 
   std::size_t user_last = 0;
   for (const char* name : {user_name, main_name}) {
     const bool user = name == user_name;
-    int bad = 0;
+    Bad bad;
     bool after_airport_line = false;
     for (const Line& l : DataLines(ReadBytes(name), bad)) {
       std::string_view t[1];
       if (airports && Tokenize(l.text, t, 1) == 1 && t[0] == "R") {
-        if (!after_airport_line) ++bad;
+        if (!after_airport_line) bad.At(l.number);
         continue;
       }
       after_airport_line = true;
       NavDbRecord r;
       if (!parse(l.text, r)) {
-        ++bad;
+        bad.At(l.number);
         continue;
       }
       std::size_t dup = 0;
@@ -109,11 +125,11 @@ void LoadUserFirst(Reference& ref, std::vector<NavDbRecord>& table, const char* 
         if (dup <= user_last && !user)
           ++ref.replaced;
         else
-          ++bad;
+          bad.At(l.number);
         continue;
       }
       table.push_back(r);
-      if (airports) ref.refs.push_back({static_cast<std::int8_t>(user ? 0 : 1), l.offset});
+      if (airports) ref.refs.push_back({static_cast<std::int8_t>(user ? 0 : 1), l.offset, l.number});
       if (user) user_last = table.size();
     }
     Report(ref, name, bad);
@@ -180,13 +196,13 @@ Reference LoadReference() {
   std::vector<std::pair<std::string, std::pair<long long, long long>>> keys;
   for (const char* name : {"awys_user.txt", "awys.txt"}) {
     const bool user = std::string(name) == "awys_user.txt";
-    int bad = 0;
+    Bad bad;
     for (const Line& l : DataLines(ReadBytes(name), bad)) {
       std::string_view t[5];
       double lat, lon;
       if (Tokenize(l.text, t, 5) != 4 || !IsValidIdent(t[0]) || !IsValidIdent(t[1]) || !ParseLatitude(t[2], lat) ||
           !ParseLongitude(t[3], lon)) {
-        ++bad;
+        bad.At(l.number);
         continue;
       }
       const std::string airway(t[0]);
@@ -353,7 +369,8 @@ TEST(ReferenceLoad, TheLoadedTablesAreThoseOfAPlainReadingOfTheFiles) {
   }
   ASSERT_EQ(s.AirportFileRefs.size(), want.refs.size() + 1);
   for (std::size_t i = 0; i < want.refs.size(); ++i)
-    ASSERT_TRUE(s.AirportFileRefs[i + 1].file == want.refs[i].file && s.AirportFileRefs[i + 1].offset == want.refs[i].offset)
+    ASSERT_TRUE(s.AirportFileRefs[i + 1].file == want.refs[i].file && s.AirportFileRefs[i + 1].offset == want.refs[i].offset &&
+                s.AirportFileRefs[i + 1].line == want.refs[i].line)
         << "airport " << i + 1;
   ExpectVectorsOf("airport vectors", s.AirportTable, s.AirportCount, s.AirportVectors);
   ExpectVectorsOf("navaid vectors", s.NavaidTable, s.NavaidCount, s.NavaidVectors);

@@ -282,9 +282,41 @@ TEST_F(ScratchLoadTest, BadLinesAreSkippedOrCorrectedAndReportedOncePerFile) {
   EXPECT_EQ(s.ApproachTable[2].legs[1].filter_text, "");
 
   EXPECT_EQ(StatusLog(),
-            "sids.txt: 16 bad lines for KTST\n"
-            "stars.txt: 5 bad lines for KTST\n"
-            "apps.txt: 4 bad lines for KTST\n");
+            "sids.txt: bad line 4 and 15 more for KTST\n"
+            "stars.txt: bad line 303 and 4 more for KTST\n"
+            "apps.txt: bad line 6 and 3 more for KTST\n");
+}
+
+// A runway line the airport file refuses is blamed there, by its number,
+// once, whether the airport is found through the database or by reading
+// the file; a procedure naming that runway loses it without blame of its
+// own, one naming a runway the airport lacks is still blamed.
+TEST_F(ScratchLoadTest, ARefusedRunwayLineIsBlamedOnTheAirportFileOnce) {
+  folder_->Write("apts.txt",
+                 "A KTWO 100 46.0 -121.0\nR 01 45.99 -121.0 5000 10.0\n"
+                 "A KTST 500 45.0 -120.0\nR 09 45.0 -120.02 8000 90.0\nR 27 45.0 -119.98 0 270.0\n");
+  folder_->Write("sids.txt", "A KTST\nP BOTH 09,27\nL - AAAAA - - 45.1 -120.1\nP ONLY27 27\nL - BBBBB - - 45.1 -120.1\n");
+  folder_->Write("stars.txt", "A KTST\nP ARR 27,99\nL - CCCCC - - 45.1 -120.1\n");
+  folder_->Write("apps.txt", "A KTST\nP ILS 27\nL - DDDDD IAF 3000 45.1 -120.1\n");
+  for (const char* f : {"sids_user.txt", "stars_user.txt"}) folder_->Write(f, "");
+  const std::string blame = "apts.txt: bad line 5 skipped\nstars.txt: bad line 2 and 1 more for KTST\n";
+  for (bool database : {false, true}) {
+    SCOPED_TRACE(database ? "through the database" : "by reading the file");
+    if (database) {
+      LoadNavDatabase();
+      navdb_state.ReportedRunwayLines.clear();
+    }
+    model::model_state.StatusMessageCount = 0;
+    ASSERT_EQ(LoadAirportProcedures("KTST", 1), 1);
+    const AirportProcedureSet& s = Set(1);
+    EXPECT_EQ(s.RunwayCount, 1);
+    ASSERT_EQ(s.SidCount, 1);
+    EXPECT_EQ(s.SidTable[1].runway, "09");
+    EXPECT_EQ(s.StarCount + s.ApproachCount, 0);
+    EXPECT_EQ(StatusLog(), blame);
+  }
+  LoadAirportDetails("KTST", 0);
+  EXPECT_EQ(StatusLog(), blame + "APT 'KTST' Set\n");
 }
 
 TEST_F(ScratchLoadTest, ApproachesAreTellableApartByTypeAndRunway) {
@@ -326,7 +358,7 @@ TEST_F(ScratchLoadTest, ApproachesAreTellableApartByTypeAndRunway) {
   ASSERT_EQ(s.ArrivalRunwayListCount, 1);
   EXPECT_EQ(s.ArrivalRunwayNameList[1].name, "27");
 
-  EXPECT_NE(StatusLog().find("apps.txt: 6 bad lines for KTST"), std::string::npos) << StatusLog();
+  EXPECT_NE(StatusLog().find("apps.txt: bad line 8 and 5 more for KTST"), std::string::npos) << StatusLog();
 }
 
 TEST_F(ScratchLoadTest, AFullTableStopsAtItsCapacity) {
@@ -339,7 +371,7 @@ TEST_F(ScratchLoadTest, AFullTableStopsAtItsCapacity) {
   EXPECT_EQ(s.SidCount, model::kMaxSids);
   EXPECT_EQ(s.SidTable[model::kMaxSids].name, "S40");
   EXPECT_EQ(s.SidTable.refused(), 0);
-  EXPECT_NE(StatusLog().find("sids.txt: 6 bad lines for KTST"), std::string::npos) << StatusLog();
+  EXPECT_NE(StatusLog().find("sids.txt: bad line 82 and 5 more for KTST"), std::string::npos) << StatusLog();
 }
 
 // A full table of 300-leg procedures keeps its last leg and refuses the one
@@ -357,7 +389,7 @@ TEST_F(ScratchLoadTest, AFullAirportReloadedForAnotherHoldsOnlyTheOther) {
   ASSERT_EQ(s.SidCount, model::kMaxSids);
   EXPECT_EQ(s.SidTable[1].leg_count, model::kMaxProcedureLegs);
   EXPECT_EQ(s.SidTable[model::kMaxSids].legs[model::kMaxProcedureLegs].fix_ident, "F300");
-  EXPECT_NE(StatusLog().find("sids.txt: 1 bad lines for KTST"), std::string::npos) << StatusLog();
+  EXPECT_NE(StatusLog().find("sids.txt: bad line 303 for KTST"), std::string::npos) << StatusLog();
   ASSERT_EQ(LoadAirportProcedures("KTWO", 1), 1);
   ASSERT_EQ(s.SidCount, 1);
   ASSERT_EQ(s.SidTable[1].leg_count, 2);
@@ -380,7 +412,7 @@ TEST_F(ScratchLoadTest, AirportLinesAreFoundAmongOtherAirportsLines) {
   EXPECT_EQ(s.SidTable[1].name, "S1");
   ASSERT_EQ(s.SidTable[1].leg_count, 2) << "AX is no airport line: S1 goes on";
   EXPECT_EQ(s.SidTable[1].legs[2].fix_ident, "F2");
-  EXPECT_NE(StatusLog().find("sids.txt: 1 bad lines for KTST"), std::string::npos) << StatusLog();
+  EXPECT_NE(StatusLog().find("sids.txt: bad line 9 for KTST"), std::string::npos) << StatusLog();
 }
 
 TEST_F(ScratchLoadTest, UserProceduresComeFirstAndReplaceThoseOfTheSameName) {

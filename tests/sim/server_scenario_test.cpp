@@ -83,6 +83,12 @@ TEST(ServerScenario, AddOnCommandsParseAndRefuseBadValues) {
     EXPECT_FALSE(ParseScenario(std::string(bad) + "\n", "s.txt", sc, error)) << bad;
     EXPECT_EQ(error.rfind("s.txt:1: ", 0), 0u) << error;
   }
+  // The planner holds 1000 points; the 1001st is refused, never dropped.
+  std::string points;
+  for (int i = 0; i < 1000; ++i) points += "gps_wpt P" + std::to_string(i) + " 47 8\n";
+  EXPECT_TRUE(ParseScenario(points + "gps_clear\n" + points, "s.txt", sc, error)) << error;
+  EXPECT_FALSE(ParseScenario(points + "gps_wpt LAST 47 8\n", "s.txt", sc, error));
+  EXPECT_EQ(error, "s.txt:1001: the GPS planner holds 1000 points; gps_clear starts a new route");
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <string>
 
+#include "src/util/text.h"
+
 namespace ovi::fms {
 
 namespace {
@@ -17,6 +19,15 @@ bool IsDeviceName(std::string_view base) {
          upper[3] <= '9';
 }
 
+// temp.rte is the module's scratch file: every .PLN load rewrites it and
+// the plan list never shows it, so a route saved under that name would be
+// lost without a word.
+bool IsScratchRouteName(std::string_view name) {
+  const std::size_t dot = name.find('.');
+  const std::string_view ext = dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+  return util::EqualsIgnoreCase(name.substr(0, dot), "TEMP") && (ext.empty() || util::EqualsIgnoreCase(ext, ".RTE"));
+}
+
 }  // namespace
 
 bool IsPlainFileName(std::string_view name) {
@@ -29,7 +40,7 @@ bool IsPlainFileName(std::string_view name) {
       return false;
     }
   }
-  return dots <= 1 && !IsDeviceName(name.substr(0, name.find('.')));
+  return dots <= 1 && !IsDeviceName(name.substr(0, name.find('.'))) && !IsScratchRouteName(name);
 }
 
 }  // namespace ovi::fms

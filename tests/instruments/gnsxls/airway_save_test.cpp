@@ -172,7 +172,8 @@ TEST_F(SavePageTest, RefusedAndFailedSaves) {
     const char* name;
     const char* folder;
     const char* shown;
-  } cases[] = {{"A/B", "ovi", "INVALID NAME"}, {"GOOD", "missing", "SAVE FAILED"}, {"GOOD", ".", ""}};
+  } cases[] = {{"A/B", "ovi", "INVALID NAME"}, {"temp", ".", "INVALID NAME"}, {"GOOD", "missing", "SAVE FAILED"},
+               {"GOOD", ".", ""}};
   for (const Case& c : cases) {
     host::host_state.SimulatorFolder = (root / c.folder).string();
     S().GnsXlsPage = kPageSaveFlightPlan;
