@@ -120,6 +120,10 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
   // first command.
   double deviation_step = 0.0, last_deviation = NAN;
   int command_step = 0, commands = 0;
+  // Under VNAV in the descent, below the restriction altitude: the most the
+  // aircraft flies above the restriction speed.
+  const model::State& m = model::model_state;
+  double over_restriction = -HUGE_VAL;
   for (int t = 0; t < 2 * 3600 * 18 && g.LnavEngaged == 1; ++t) {
     const std::int32_t last_command = g.VnavVerticalSpeedCommand;
     loop.Tick();
@@ -129,6 +133,8 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
       last_deviation = deviation;
       if (g.VnavVerticalSpeedCommand != last_command && ++commands > 1)
         command_step = std::max(command_step, std::abs(g.VnavVerticalSpeedCommand - last_command));
+      if (g.VnavEngaged == 1 && a.altitude < m.DescAltRest)
+        over_restriction = std::max(over_restriction, a.ias - m.DescSpdRest);
     }
     if (fp.ActiveWaypointIndex != sequence.back()) sequence.push_back(fp.ActiveWaypointIndex);
     if (g.TocPassed != toc_passed) {
@@ -158,6 +164,9 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
   EXPECT_GE(commands, 2);
   EXPECT_LT(deviation_step, 25.0);
   EXPECT_LE(command_step, 100);
+  // Slowed before the restriction altitude, not a thousand feet below it.
+  EXPECT_GT(over_restriction, -HUGE_VAL);  // the descent went below it under VNAV
+  EXPECT_LE(over_restriction, 5.0);
   // The flight log recorded it: the route, then a line for each waypoint
   // passed, in order.
   std::string log = Read("ovi/FlightLog/fpl.log");
