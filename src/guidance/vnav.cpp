@@ -303,7 +303,7 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
   State& g = G();
   model::State& m = M();
   const std::int32_t level = PlannedCruiseAltitude();
-  if (level > 0 && g.TocPassed == 0 && level - g.AircraftAltitude < 150.0) {
+  if (level > 0 && g.TocPassed == 0 && level - g.AircraftAltitude < kTopOfClimbCapture) {
     g.TodAltitude = level;
     g.TocPassed = 1;
     g.Lnav1xAtTodDone = 0;

@@ -11,8 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "src/flightplan/execute.h"
+#include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/engage_buttons.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/host/one_time_loads.h"
@@ -176,6 +179,56 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
     at = log.find(" " + fp.ActiveFlightPlan[i].ident + " ", at);
     ASSERT_NE(at, std::string::npos) << fp.ActiveFlightPlan[i].ident << "\n" << log;
   }
+}
+
+// A step climb: 30000 ft asked for on the sample route, which has room for
+// 26000 only at the default rates, climbed from 3000 ft over KSEA (70 NM of
+// climb and 82 of descent in 153). At the top of climb the plan, worked out
+// again, keeps 26000; the route extended south from BTG to about 600 NM and
+// 28000 ft entered (one modification), the plan and VNAV climb to it.
+TEST(StepClimbFlightTest, ARouteGivenRoomIsClimbedTo) {
+  ResetModuleState();
+  testing::ClosedLoop loop;
+  loop.Bind();
+  testing::SetUpSampleFlight(loop);
+  sim::AircraftState& a = loop.aircraft();
+  a.ap_alt_lock = a.ap_spd_hold = 1.0;
+  a.ap_altitude = 3000.0;
+  a.ap_speed = 250.0;
+  flightplan::State& fp = flightplan::flightplan_state;
+  const State& g = guidance_state;
+  auto modify = [&](std::int32_t cruise, const std::vector<testing::SampleWaypoint>& south_of_btg) {
+    flightplan::BeginRouteModification();
+    flightplan::StepRouteState();
+    model::model_state.CruiseAlt = cruise;
+    int i = 7;  // BTG
+    for (const testing::SampleWaypoint& w : south_of_btg) {
+      model::FlightPlanWaypoint& p = fp.PendingFlightPlan[fp.PendingFlightPlanLastIndex = ++i] = {};
+      p.ident = w.ident;
+      p.latitude = w.lat;
+      p.longitude = w.lon;
+      p.type = w.type;
+    }
+    flightplan::ExecutePendingRoute();
+  };
+  modify(30000, {});
+  EXPECT_EQ(PlannedCruiseAltitude(), 26000);
+  ToggleLnav();
+  ToggleVnav();
+  loop.Run(3600.0, [&] { return g.TocPassed == 1; });
+  ASSERT_EQ(g.TodPassed, 0);
+  modify(30000, {});
+  EXPECT_EQ(PlannedCruiseAltitude(), 26000);
+  EXPECT_EQ(g.TocPassed, 1);
+
+  modify(28000, {{"FAR", 40.0, -122.5, "WPT", ""}, {"KSFO", 37.619, -122.375, "APT", ""}});
+  EXPECT_EQ(PlannedCruiseAltitude(), 28000);
+  EXPECT_EQ(g.TocPassed, 0);
+  loop.Run(1200.0, [&] { return g.TocPassed == 1 && a.vs == 0.0; });
+  EXPECT_EQ(g.TodPassed, 0);
+  EXPECT_EQ(a.ap_altitude, 28000.0);
+  EXPECT_EQ(a.altitude, 28000.0);
+  ResetModuleState();
 }
 
 INSTANTIATE_TEST_SUITE_P(CruiseAltitude, SampleFlightTest,

@@ -305,8 +305,9 @@ TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
     EXPECT_EQ(guidance_state.PreselectAltitude, c.expected);
     EXPECT_LE(guidance_state.TocLongitude, guidance_state.TodLongitude + kPos);
   }
-  // Past the TOC the level stays: re-planned at 8000 ft 24 NM from the end,
-  // the TOD stands 42 NM (from 12000 ft) back from it.
+  // Past the TOC the level is worked out from the aircraft: at 8000 ft 24 NM
+  // from the end the route has room for none above it, and the TOD stands
+  // 28 NM (from 8000 ft) back from it.
   SetUp();
   EquatorRoute();
   m.CruiseAlt = 12000;
@@ -315,7 +316,8 @@ TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
   At(0.0, 3.6);
   flightplan::flightplan_state.ActiveWaypointIndex = 6;
   ComputeCruiseAltitude(12000, 1);
-  EXPECT_NEAR(guidance_state.TodLongitude, 3.3, kPos);
+  EXPECT_EQ(PlannedCruiseAltitude(), 8000);
+  EXPECT_NEAR(guidance_state.TodLongitude, 4.0 - 28.0 / 60.0, kPos);
   // Where they meet, the top of climb is the top of descent: 80 NM out.
   SetUp();
   Route({{"A", 0, 0, "APT"}, {"B", 0, 2.5, "APT"}});
@@ -710,6 +712,15 @@ TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
   g.VerticalProfileValid = 0;
   ComputeTopOfDescent(1);
   EXPECT_EQ(fms::fms_state.FmsPage, fms::kPageEconCruise);
+
+  // A constraint above the plan's level (the route's room capped it at
+  // 8000 ft) leaves the level and the entry: the descent starts from 8000
+  // ft, 28 NM before B.
+  g.CruiseAltitudeLimit = 8000;
+  ComputeTopOfDescent(1);
+  EXPECT_EQ(model::model_state.CruiseAlt, 9000);
+  EXPECT_EQ(g.TodAltitude, 8000.0);
+  EXPECT_NEAR(g.TodLongitude, 4.0 - 28.0 / 60.0, kPos);
 }
 
 TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
