@@ -508,6 +508,33 @@ TEST_F(VerticalPlanTest, PredictionsLeavePublishedConstraints) {
 // The descent's speed restriction holds at its altitude itself: at 300 kt
 // and 2000 ft/min a NM is 400 ft, so from the destination at 50 ft, 25 NM
 // out is 10050 (10000 in hundreds) and 25.25 NM out 10100.
+// Where the climb ends and the descent begins (the restrictions off: the
+// climb at 250 kt, the descent at 270). A constraint without a speed takes
+// the descent speed only as the descent's (W4, past W2 where the climb
+// levels), not as the climb's (W1). A waypoint both reach at the same
+// altitude is the descent's: planned at 8000 ft over A, the climb from A's
+// 50 ft gives W1 7550 -> 7500 over 30 NM, the descent from B 26.4 NM on
+// 7543 -> 7500.
+TEST_F(VerticalPlanTest, ConstraintSpeedsAndWhereTheClimbMeetsTheDescent) {
+  model::State& m = model::model_state;
+  m.ClbSpdRest = m.DescSpdRest = 0.0;
+  Route({{"A", 0, 0, "WPT", 0, 50.0},
+         {"W1", 0, 0.5, "WPT", 1, 5000.0},
+         {"W2", 0, 1.0},
+         {"W3", 0, 2.0},
+         {"W4", 0, 3.0, "WPT", 1, 9000.0},
+         {"B", 0, 4.0}});
+  ComputeCruiseAltitude(12000, 1);
+  EXPECT_EQ(Wp(1).speed_constraint, model::kNoValue);
+  EXPECT_EQ(Wp(4).speed_constraint, 270.0);
+
+  Route({{"A", 0, 0, "WPT", 0, 50.0}, {"W1", 0, 0.5}, {"B", 0, 0.94}});
+  guidance_state.AircraftAltitude = 8000.0;
+  ComputeCruiseAltitude(10000, 1);
+  EXPECT_EQ(Wp(1).altitude_constraint, 7500.0);
+  EXPECT_EQ(Wp(1).speed_constraint, 270.0);
+}
+
 TEST_F(VerticalPlanTest, ADescentWaypointAtTheRestrictionAltitudeTakesItsSpeed) {
   model::model_state.DescentTas = 300.0;
   Route({{"AAAA", 0, 0.0, "APT", 0, 50.0},

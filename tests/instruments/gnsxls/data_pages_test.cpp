@@ -97,6 +97,9 @@ TEST(GnsVnavLayout, MarkersAmongTheEntries) {
   EXPECT_EQ(kinds(3, {true, true, 25, 55}), (std::vector<int>{9, 10, 0, 0, 0, 0, 0}));
   EXPECT_EQ(kinds(3, {true, true, 6, 80}), (std::vector<int>{10, -VnavRow::kTod, 0, 0, 0, 0, 0}));
   EXPECT_EQ(kinds(2, {true, true, 6, 3})[0], -VnavRow::kTod);  // the nearer first
+  // Exactly at an entry: after it, as it is not farther along.
+  EXPECT_EQ(kinds(2, {true, true, 20, 70}), (std::vector<int>{4, 5, -VnavRow::kToc, 6, 7, 8, 9}));
+  EXPECT_EQ(kinds(3, {true, true, 20, 70}), (std::vector<int>{10, -VnavRow::kTod, 0, 0, 0, 0, 0}));
 }
 
 // Down a meridian, an entry every 6 NM, with the profile's own distances:
