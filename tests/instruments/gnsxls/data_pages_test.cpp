@@ -3,8 +3,6 @@
 // markers, the reserve entry in either unit.
 #include <cmath>
 #include <functional>
-#include <tuple>
-#include <utility>
 
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
@@ -211,8 +209,11 @@ TEST_F(DataPagesTest, VnavSummaryByPhase) {
 // the ground (460 true).
 TEST_F(DataPagesTest, VnavRangesAlongTheRouteAtTheGroundSpeed) {
   MakeActive({"ORIG", "W1", "W2", "W3", "W4", "DEST"});
-  const std::pair<double, double> at[] = {{-0.5, 179.5}, {0, 179.5}, {0, -179.5}, {-1, -179.5}, {-1, 179.5}, {-1.5, 179.5}};
-  for (int i = 0; i <= 5; ++i) std::tie(F().ActiveFlightPlan[i].latitude, F().ActiveFlightPlan[i].longitude) = at[i];
+  const double lat[] = {-0.5, 0, 0, -1, -1, -1.5}, lon[] = {179.5, 179.5, -179.5, -179.5, 179.5, 179.5};
+  for (int i = 0; i <= 5; ++i) {
+    F().ActiveFlightPlan[i].latitude = lat[i];
+    F().ActiveFlightPlan[i].longitude = lon[i];
+  }
   F().ActiveWaypointIndex = 1;
   G().ActiveWaypointDistance = 10;
   G().PlaneLatitude = -10.0 / 60.0;
@@ -221,8 +222,8 @@ TEST_F(DataPagesTest, VnavRangesAlongTheRouteAtTheGroundSpeed) {
   F().ActiveFlightPlan[4].altitude_constraint = 9000;
   G().NextConstraintIndex = 4;
   G().TocLatitude = -20.0 / 60.0;
-  G().TocLongitude = G().TodLongitude = -179.5;
   G().TodLatitude = -0.5;
+  G().TocLongitude = G().TodLongitude = -179.5;
   G().GroundSpeedKnots = 380;
   G().TrueAirspeedEstimate = 460;
   M().CruiseAlt = 30000;
