@@ -17,11 +17,10 @@ namespace ovi::guidance {
 // TOC and the TOD and fills CruiseAlt when it is 0; an entered CruiseAlt
 // stays as it is. In cruise a level above the aircraft starts a new climb
 // (a step climb: TocPassed 0, the TOC ahead of the aircraft). Mode 1 also
-// writes the predicted altitude and speed into every
-// waypoint of ActiveFlightPlan whose constraint flag is not 1 (and gives an
-// airport at either end of the route without an altitude its elevation);
-// any other mode starts a new plan (TocPassed, TodPassed 0, the profile
-// valid).
+// writes the predicted altitude and speed into every waypoint of
+// ActiveFlightPlan whose constraint flag is not 1 (and gives an airport at
+// either end of the route without an altitude its elevation); any other
+// mode starts a new plan (TocPassed, TodPassed 0, the profile valid).
 void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode);
 
 // Moves the TOC onto the first constrained waypoint ahead (from the active
@@ -32,9 +31,9 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset);
 
 // Re-places the TOD for the current plan (mode 0) or re-plans the descent
 // from the active waypoint's altitude, no higher than the plan's level
-// (mode 1, which also turns the CDU's
-// climb page, and its descent page while the profile is not valid, to the
-// cruise page). Nothing without an active waypoint.
+// (mode 1, which also turns the CDU's climb page, and its descent page
+// while the profile is not valid, to the cruise page). Nothing without an
+// active waypoint.
 void ComputeTopOfDescent(std::int32_t mode);
 
 // The profile distances, TodPassed and VnavPathAltitude from the aircraft's
