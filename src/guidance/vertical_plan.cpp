@@ -358,6 +358,7 @@ double DistanceToRouteEnd(int last, double route_length) {
 struct ProfileFit {
   double bottom;
   double ahead;
+  double lowest;  // no level below it (nor below the bottom) is chosen
 
   bool Fits(double level, double climb_rate) const {
     const model::State& m = M();
@@ -368,10 +369,10 @@ struct ProfileFit {
   }
 
   // From `level` down by whole thousands of feet to the highest that fits,
-  // not below the higher of the aircraft and the bottom; with tables each
-  // level takes the means of its own climb and descent.
+  // not below the higher of `lowest` and the bottom; with tables each level
+  // takes the means of its own climb and descent.
   double HighestLevel(double level, double climb_rate, bool from_tables) const {
-    const double floor = std::max(G().AircraftAltitude, bottom);
+    const double floor = std::max(lowest, bottom);
     while (level > floor && !Fits(level, climb_rate)) {
       level = std::max((std::ceil(level / 1000.0) - 1.0) * 1000.0, floor);
       if (from_tables) {
@@ -425,11 +426,23 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   }
   // A level the climb and the descent cannot both reach on the route would
   // put the top of descent before the top of climb: the plan tops out where
-  // the two profiles meet instead (CruiseAltitudeLimit).
+  // the two profiles meet instead (CruiseAltitudeLimit). Worked out from the
+  // aircraft in cruise too, so that a route given room later (extended, or
+  // a level entered anew) is flown at the level it now has room for: never
+  // lower than the level cruised at (the one the climb was planned to, once
+  // the aircraft is there), else than the aircraft. Descending, the level
+  // the descent began from stays.
   const double bottom = last >= 0 ? PlannedAltitude(E(ClampedConstraintIndex(last))) : 0.0;
-  const ProfileFit fit{bottom, DistanceToRouteEnd(last, length)};
+  const double ahead = DistanceToRouteEnd(last, length);
+  const std::int32_t limit = g.CruiseAltitudeLimit;
+  const bool cruising = g.TocPassed == 1 && g.TodPassed == 0 && g.PreselectAltitude > 0.0 &&
+                        std::fabs(g.AircraftAltitude - g.PreselectAltitude) < kTopOfClimbCapture;
+  const ProfileFit fit{bottom, ahead, cruising ? g.PreselectAltitude : g.AircraftAltitude};
   bool topped_out = false;
-  if (g.TocPassed == 0 && last >= 1 && !fit.Fits(altitude, rate)) {
+  if (g.TodPassed == 1) {
+    topped_out = limit > 0 && limit < altitude;
+    if (topped_out) altitude = limit;
+  } else if (last >= 1 && !fit.Fits(altitude, rate)) {
     if (ceiling != 0.0) {
       // The ceiling bounds the climb; it is no goal on such a route, which
       // levels off where the climb has covered half of it, as without tables.
@@ -441,7 +454,12 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
     if (ceiling != 0.0) rate = m.ClimbRate;
     topped_out = true;
   }
-  const double climb_distance = Ratio(altitude - g.AircraftAltitude, rate) * m.ClimbTas / 60.0;
+  // Cruising, a level above the aircraft is a step climb: a new climb.
+  if (cruising && altitude - g.AircraftAltitude >= kTopOfClimbCapture) g.TocPassed = 0;
+  // From the first waypoint: the route flown so far, then the climb still
+  // to fly from the aircraft's altitude.
+  const double climb_distance =
+      std::max(0.0, length - ahead) + Ratio(altitude - g.AircraftAltitude, rate) * m.ClimbTas / 60.0;
 
   if (g.TocPassed == 0) {
     g.ClimbDistance = host::TruncateToInt32(climb_distance);
@@ -476,8 +494,8 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
 
   if (m.CruiseAlt == 0) m.CruiseAlt = host::TruncateToInt32(g.PreselectAltitude);
   // The pilot's entry stays as entered; the plan flies no higher than the
-  // route has room for, and keeps that bound once past the TOC.
-  if (g.TocPassed == 0) g.CruiseAltitudeLimit = topped_out ? host::TruncateToInt32(altitude) : 0;
+  // route has room for.
+  g.CruiseAltitudeLimit = topped_out ? host::TruncateToInt32(altitude) : 0;
   if (m.CruiseSpeed == m.LoadedSpeedSchedule[2])
     m.CruiseMach = model::IasToMach(m.CruiseSpeed, PlannedCruiseAltitude());
 
@@ -554,7 +572,15 @@ void ComputeTopOfDescent(std::int32_t mode) {
   if (mode == 1) {
     g.TodReferenceIndex = active;
     top = std::trunc(PlannedAltitude(E(active)));
-    m.CruiseAlt = host::TruncateToInt32(top);
+    // A constraint at or above the plan's level leaves the level, and the
+    // pilot's entry, as they are: written into CruiseAlt above a limit, the
+    // descent would start from an altitude the plan never flies.
+    const std::int32_t level = PlannedCruiseAltitude();
+    if (level > 0 && top >= level) {
+      top = level;
+    } else {
+      m.CruiseAlt = host::TruncateToInt32(top);
+    }
     search_from = active + 1;
     g.TodPassed = 0;
     std::int32_t& page = fms::fms_state.FmsPage;

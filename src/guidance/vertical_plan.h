@@ -12,13 +12,15 @@ namespace ovi::guidance {
 
 // Chooses the cruise altitude (the requested one when not 0, else the
 // performance ceiling, else a climb of half the route levelled to the
-// direction of flight), lowered to the highest level the route has room for
-// (CruiseAltitudeLimit, before the TOC), places the TOC and the TOD and
-// fills CruiseAlt when it is 0; an entered CruiseAlt stays as it is. Mode 1 also writes the predicted altitude and speed into every
-// waypoint of ActiveFlightPlan whose constraint flag is not 1 (and gives an
-// airport at either end of the route without an altitude its elevation);
-// any other mode starts a new plan (TocPassed, TodPassed 0, the profile
-// valid).
+// direction of flight), lowered to the highest level the route ahead has
+// room for from the aircraft's altitude (CruiseAltitudeLimit), places the
+// TOC and the TOD and fills CruiseAlt when it is 0; an entered CruiseAlt
+// stays as it is. In cruise a level above the aircraft starts a new climb
+// (a step climb: TocPassed 0, the TOC ahead of the aircraft). Mode 1 also
+// writes the predicted altitude and speed into every waypoint of
+// ActiveFlightPlan whose constraint flag is not 1 (and gives an airport at
+// either end of the route without an altitude its elevation); any other
+// mode starts a new plan (TocPassed, TodPassed 0, the profile valid).
 void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode);
 
 // Moves the TOC onto the first constrained waypoint ahead (from the active
@@ -28,14 +30,19 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode);
 std::int32_t ComputeTopOfClimb(std::int32_t offset);
 
 // Re-places the TOD for the current plan (mode 0) or re-plans the descent
-// from the active waypoint's altitude (mode 1, which also turns the CDU's
-// climb page, and its descent page while the profile is not valid, to the
-// cruise page). Nothing without an active waypoint.
+// from the active waypoint's altitude, no higher than the plan's level
+// (mode 1, which also turns the CDU's climb page, and its descent page
+// while the profile is not valid, to the cruise page). Nothing without an
+// active waypoint.
 void ComputeTopOfDescent(std::int32_t mode);
 
 // The profile distances, TodPassed and VnavPathAltitude from the aircraft's
 // position along the active route.
 void UpdateVerticalProfile();
+
+// The top of climb is passed this close below the plan's level; a level
+// this far or farther above the aircraft in cruise is a step climb.
+constexpr double kTopOfClimbCapture = 150.0;
 
 // The level the plan climbs to, cruises at and descends from: CruiseAlt,
 // but no higher than CruiseAltitudeLimit when that is set.

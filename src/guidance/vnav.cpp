@@ -26,6 +26,10 @@ constexpr int kPageClimb = 34, kPageCruise = 35, kPageDescent = 36;
 // speed): far above any clamp, yet finite, so the rules below still give an
 // integer within the clamps.
 constexpr double kUnboundedRate = 1e6;
+// Knots a second an aircraft loses while it holds its descent rate at idle
+// thrust: taken low, so that it is slowed to the descent restriction's speed
+// before the restriction's altitude rather than after it.
+constexpr double kDescentDeceleration = 1.0;
 
 State& G() { return guidance_state; }
 model::State& M() { return model::model_state; }
@@ -125,6 +129,25 @@ double PathRate(double feet) {
 // plain truncation would take the hundred below: VNAV's "present rate + 100"
 // would never climb past the present rate.
 std::int32_t Hundreds(double rate) { return Whole(rate * 0.01 + 1e-6) * 100; }
+
+// Within the descent restriction: below its altitude, or above it by no more
+// than the aircraft loses at its present vertical speed while it slows from
+// its present airspeed to the restriction's speed. Sent only below the
+// altitude, the speed was met about a thousand feet under it. Once its
+// speed is in force after the top of climb it holds: the window shrinks as
+// the aircraft slows, and a later speed command must not hand the descent
+// speed back above the altitude.
+bool WithinDescentRestriction() {
+  const State& g = G();
+  const model::State& m = M();
+  if (g.AircraftAltitude < m.DescAltRest) return true;
+  if (!(m.DescAltRest > 0.0 && m.DescSpdRest > 0.0)) return false;  // none set
+  if (g.TocPassed == 1 && g.DescentRestrictionSpeedSet == 1.0) return true;
+  const double descent_rate = std::max(0.0, -g.VerticalSpeedFpm);
+  const double excess = std::max(0.0, g.SmoothedAirspeed - m.DescSpdRest);
+  const double slowing_height = descent_rate / 60.0 * (excess / kDescentDeceleration);
+  return std::isfinite(slowing_height) && g.AircraftAltitude < m.DescAltRest + slowing_height;
+}
 
 // Leaves Mach hold for airspeed hold; the descent speed follows on the next pass.
 void MachToAirspeedHold() {
@@ -280,7 +303,7 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
   State& g = G();
   model::State& m = M();
   const std::int32_t level = PlannedCruiseAltitude();
-  if (level > 0 && g.TocPassed == 0 && level - g.AircraftAltitude < 150.0) {
+  if (level > 0 && g.TocPassed == 0 && level - g.AircraftAltitude < kTopOfClimbCapture) {
     g.TodAltitude = level;
     g.TocPassed = 1;
     g.Lnav1xAtTodDone = 0;
@@ -397,7 +420,7 @@ void RunSpeedRestrictionChecks() {
   State& g = G();
   model::State& m = M();
   const bool vnav = g.VnavEngaged == 1, executed = Fp().RouteState >= 3, speed = m.VnavSetSpd == 1;
-  if (vnav && g.VerticalProfileValid == 1 && g.AircraftAltitude < m.DescAltRest && m.DescAltRest > 0.0 &&
+  if (vnav && g.VerticalProfileValid == 1 && WithinDescentRestriction() && m.DescAltRest > 0.0 &&
       m.DescSpdRest > 0.0 && m.DescSpdRest < g.ApAirspeedHoldVar && executed && g.DescentRestrictionSpeedSet == 0.0 &&
       speed) {
     SendSpeed(m.DescSpdRest);
@@ -444,13 +467,13 @@ void CoupleSpeedToAutopilot() {
     const double entry_speed = active->speed_constraint;
     if (g.VerticalProfileValid == 1) {
       if (g.ActiveWaypointDistance > 0.0 && Constrained(active)) {
-        if (alt < m.DescAltRest && entry_speed > m.DescSpdRest) {
+        if (WithinDescentRestriction() && entry_speed > m.DescSpdRest) {
           SendSpeed(m.DescSpdRest);
         } else {
           SendSpeed(entry_speed);
           if (entry_speed < m.DescentSpeed) m.CruiseSpeed = m.DescentSpeed = Whole(entry_speed);
         }
-      } else if (alt < m.DescAltRest && m.DescentSpeed > m.DescSpdRest) {
+      } else if (WithinDescentRestriction() && m.DescentSpeed > m.DescSpdRest) {
         SendSpeed(m.DescSpdRest);
       } else {
         SendSpeed(m.DescentSpeed);

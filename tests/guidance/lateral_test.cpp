@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "src/flightplan/state.h"
 #include "src/guidance/lateral.h"
+#include "src/guidance/route_ahead.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/navdb/navdb.h"
+#include "tests/support/turning_route.h"
 
 namespace ovi::guidance {
 namespace {
@@ -159,6 +162,25 @@ TEST_F(DeviationTest, DisplaysSeeAtMostFiveMilesAndNothingWithoutAWaypoint) {
   // An index past the end of the route counts as none.
   flightplan::flightplan_state.ActiveWaypointIndex = 2;
   EXPECT_EQ(Run(kOwnDeviationMode).xtk, kNoDeviation);
+}
+
+// Both markers stand nowhere (route editing leaves them at 0 N 0 E): with
+// "THEN" where the turning route has its "DISCO", the route ahead is the
+// same, crossed straight from EAST to SOUTH, and the marker has no distance.
+TEST(RouteAheadTest, ThenStandsNowhereAsDiscoDoes) {
+  auto ahead = [](const char* marker) {
+    ResetModuleState();
+    ovi::test::FlyTurningRoute(31, 300);
+    flightplan::flightplan_state.ActiveFlightPlan[5].ident = marker;
+    const RouteAhead route;
+    std::vector<double> to;
+    for (int i = 2; i <= 7; ++i) to.push_back(route.To(i));
+    EXPECT_TRUE(std::isnan(to[3])) << marker;
+    to.erase(to.begin() + 3);
+    return to;
+  };
+  EXPECT_EQ(ahead("THEN"), ahead("DISCO"));
+  ResetModuleState();
 }
 
 }  // namespace

@@ -11,8 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "src/flightplan/execute.h"
+#include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/engage_buttons.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/host/one_time_loads.h"
@@ -120,6 +123,10 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
   // first command.
   double deviation_step = 0.0, last_deviation = NAN;
   int command_step = 0, commands = 0;
+  // Under VNAV in the descent, below the restriction altitude: the most the
+  // aircraft flies above the restriction speed.
+  const model::State& m = model::model_state;
+  double over_restriction = -HUGE_VAL;
   for (int t = 0; t < 2 * 3600 * 18 && g.LnavEngaged == 1; ++t) {
     const std::int32_t last_command = g.VnavVerticalSpeedCommand;
     loop.Tick();
@@ -129,6 +136,8 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
       last_deviation = deviation;
       if (g.VnavVerticalSpeedCommand != last_command && ++commands > 1)
         command_step = std::max(command_step, std::abs(g.VnavVerticalSpeedCommand - last_command));
+      if (g.VnavEngaged == 1 && a.altitude < m.DescAltRest)
+        over_restriction = std::max(over_restriction, a.ias - m.DescSpdRest);
     }
     if (fp.ActiveWaypointIndex != sequence.back()) sequence.push_back(fp.ActiveWaypointIndex);
     if (g.TocPassed != toc_passed) {
@@ -158,6 +167,9 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
   EXPECT_GE(commands, 2);
   EXPECT_LT(deviation_step, 25.0);
   EXPECT_LE(command_step, 100);
+  // Slowed before the restriction altitude, not a thousand feet below it.
+  EXPECT_GT(over_restriction, -HUGE_VAL);  // the descent went below it under VNAV
+  EXPECT_LE(over_restriction, 5.0);
   // The flight log recorded it: the route, then a line for each waypoint
   // passed, in order.
   std::string log = Read("ovi/FlightLog/fpl.log");
@@ -167,6 +179,54 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
     at = log.find(" " + fp.ActiveFlightPlan[i].ident + " ", at);
     ASSERT_NE(at, std::string::npos) << fp.ActiveFlightPlan[i].ident << "\n" << log;
   }
+}
+
+// A step climb: 30000 ft asked for on the sample route, which has room for
+// 26000 only at the default rates, climbed from 3000 ft over KSEA (70 NM of
+// climb and 82 of descent in 153). Past the top of climb the route extended
+// south from BTG to about 600 NM and 28000 ft entered, one modification:
+// the plan and VNAV climb to it.
+TEST(StepClimbFlightTest, ARouteGivenRoomIsClimbedTo) {
+  ResetModuleState();
+  testing::ClosedLoop loop;
+  loop.Bind();
+  testing::SetUpSampleFlight(loop);
+  sim::AircraftState& a = loop.aircraft();
+  a.ap_alt_lock = a.ap_spd_hold = 1.0;
+  a.ap_altitude = 3000.0;
+  a.ap_speed = 250.0;
+  flightplan::State& fp = flightplan::flightplan_state;
+  const State& g = guidance_state;
+  flightplan::BeginRouteModification();
+  flightplan::StepRouteState();
+  model::model_state.CruiseAlt = 30000;
+  flightplan::ExecutePendingRoute();
+  EXPECT_EQ(PlannedCruiseAltitude(), 26000);
+  ToggleLnav();
+  ToggleVnav();
+  loop.Run(3600.0, [&] { return g.TocPassed == 1; });
+  ASSERT_EQ(g.TodPassed, 0);
+
+  flightplan::BeginRouteModification();
+  flightplan::StepRouteState();
+  model::model_state.CruiseAlt = 28000;
+  const testing::SampleWaypoint south[] = {{"FAR", 40.0, -122.5, "WPT", ""}, {"KSFO", 37.619, -122.375, "APT", ""}};
+  for (int i : {8, 9}) {
+    model::FlightPlanWaypoint& w = fp.PendingFlightPlan[i] = {};
+    w.ident = south[i - 8].ident;
+    w.latitude = south[i - 8].lat;
+    w.longitude = south[i - 8].lon;
+    w.type = south[i - 8].type;
+  }
+  fp.PendingFlightPlanLastIndex = 9;
+  flightplan::ExecutePendingRoute();
+  EXPECT_EQ(PlannedCruiseAltitude(), 28000);
+  EXPECT_EQ(g.TocPassed, 0);
+  loop.Run(1200.0, [&] { return g.TocPassed == 1 && a.vs == 0.0; });
+  EXPECT_EQ(g.TodPassed, 0);
+  EXPECT_EQ(a.ap_altitude, 28000.0);
+  EXPECT_EQ(a.altitude, 28000.0);
+  ResetModuleState();
 }
 
 INSTANTIATE_TEST_SUITE_P(CruiseAltitude, SampleFlightTest,

@@ -305,8 +305,9 @@ TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
     EXPECT_EQ(guidance_state.PreselectAltitude, c.expected);
     EXPECT_LE(guidance_state.TocLongitude, guidance_state.TodLongitude + kPos);
   }
-  // Past the TOC the level stays: re-planned at 8000 ft 24 NM from the end,
-  // the TOD stands 42 NM (from 12000 ft) back from it.
+  // Past the TOC the level is worked out from the aircraft: at 8000 ft 24 NM
+  // from the end the route has room for none above it, and the TOD stands
+  // 28 NM (from 8000 ft) back from it.
   SetUp();
   EquatorRoute();
   m.CruiseAlt = 12000;
@@ -315,7 +316,8 @@ TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
   At(0.0, 3.6);
   flightplan::flightplan_state.ActiveWaypointIndex = 6;
   ComputeCruiseAltitude(12000, 1);
-  EXPECT_NEAR(guidance_state.TodLongitude, 3.3, kPos);
+  EXPECT_EQ(PlannedCruiseAltitude(), 8000);
+  EXPECT_NEAR(guidance_state.TodLongitude, 4.0 - 28.0 / 60.0, kPos);
   // Where they meet, the top of climb is the top of descent: 80 NM out.
   SetUp();
   Route({{"A", 0, 0, "APT"}, {"B", 0, 2.5, "APT"}});
@@ -506,6 +508,33 @@ TEST_F(VerticalPlanTest, PredictionsLeavePublishedConstraints) {
 // The descent's speed restriction holds at its altitude itself: at 300 kt
 // and 2000 ft/min a NM is 400 ft, so from the destination at 50 ft, 25 NM
 // out is 10050 (10000 in hundreds) and 25.25 NM out 10100.
+// Where the climb ends and the descent begins (the restrictions off: the
+// climb at 250 kt, the descent at 270). A constraint without a speed takes
+// the descent speed only as the descent's (W4, past W2 where the climb
+// levels), not as the climb's (W1). A waypoint both reach at the same
+// altitude is the descent's: planned at 8000 ft over A, the climb from A's
+// 50 ft gives W1 7550 -> 7500 over 30 NM, the descent from B 26.4 NM on
+// 7543 -> 7500.
+TEST_F(VerticalPlanTest, ConstraintSpeedsAndWhereTheClimbMeetsTheDescent) {
+  model::State& m = model::model_state;
+  m.ClbSpdRest = m.DescSpdRest = 0.0;
+  Route({{"A", 0, 0, "WPT", 0, 50.0},
+         {"W1", 0, 0.5, "WPT", 1, 5000.0},
+         {"W2", 0, 1.0},
+         {"W3", 0, 2.0},
+         {"W4", 0, 3.0, "WPT", 1, 9000.0},
+         {"B", 0, 4.0}});
+  ComputeCruiseAltitude(12000, 1);
+  EXPECT_EQ(Wp(1).speed_constraint, model::kNoValue);
+  EXPECT_EQ(Wp(4).speed_constraint, 270.0);
+
+  Route({{"A", 0, 0, "WPT", 0, 50.0}, {"W1", 0, 0.5}, {"B", 0, 0.94}});
+  guidance_state.AircraftAltitude = 8000.0;
+  ComputeCruiseAltitude(10000, 1);
+  EXPECT_EQ(Wp(1).altitude_constraint, 7500.0);
+  EXPECT_EQ(Wp(1).speed_constraint, 270.0);
+}
+
 TEST_F(VerticalPlanTest, ADescentWaypointAtTheRestrictionAltitudeTakesItsSpeed) {
   model::model_state.DescentTas = 300.0;
   Route({{"AAAA", 0, 0.0, "APT", 0, 50.0},
@@ -710,6 +739,15 @@ TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
   g.VerticalProfileValid = 0;
   ComputeTopOfDescent(1);
   EXPECT_EQ(fms::fms_state.FmsPage, fms::kPageEconCruise);
+
+  // A constraint above the plan's level (the route's room capped it at
+  // 8000 ft) leaves the level and the entry: the descent starts from 8000
+  // ft, 28 NM before B.
+  g.CruiseAltitudeLimit = 8000;
+  ComputeTopOfDescent(1);
+  EXPECT_EQ(model::model_state.CruiseAlt, 9000);
+  EXPECT_EQ(g.TodAltitude, 8000.0);
+  EXPECT_NEAR(g.TodLongitude, 4.0 - 28.0 / 60.0, kPos);
 }
 
 TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {

@@ -637,6 +637,40 @@ TEST_F(VnavTest, SpeedTargetByPhaseAndConstraint) {
   EXPECT_EQ(m.CruiseSpeed, 210);
 }
 
+// 240 kt below 10000 ft in the descent, sent where slowing at a knot a second
+// at the present vertical speed meets it there: from 280 kt at 2000 ft/min
+// 40 s, 1333 ft above it. Once in force it holds, though slowing shrinks
+// the window (667 ft at 260 kt): the next waypoint's speed logic keeps it.
+TEST_F(VnavTest, DescentRestrictionSpeedSentToBeMetAtItsAltitude) {
+  State& g = guidance_state;
+  g.VerticalProfileValid = g.TocPassed = g.TodPassed = 1;
+  g.ApAirspeedHoldVar = g.PreviousApAirspeedHoldVar = 280.0;
+  model::FlightPlanWaypoint& w = flightplan::flightplan_state.ActiveFlightPlan[1];
+  w.altitude_constraint = 11000.0;
+  w.speed_constraint = 280.0;
+  g.ActiveWaypointDistance = 20.0;
+  model::model_state.DescentSpeed = 260;
+  struct Case {
+    double altitude, vs, airspeed, in_force;
+    bool at_waypoint;    // the speed logic runs, as at a waypoint; else the restriction check alone
+    std::uint32_t sent;  // 0 none
+  };
+  const Case cases[] = {{11333, -2000, 280, 0, false, 240}, {11334, -2000, 280, 0, false, 0},
+                        {10999, -1500, 280, 0, false, 240}, {9999, 2000, 280, 0, false, 240},
+                        {10001, 0, 280, 0, false, 0},       {10001, -2000, 240, 0, false, 0},
+                        {11000, -2000, 260, 1, true, 240},  {11000, -2000, 260, 0, true, 260}};
+  for (const Case& c : cases) {
+    host.key_events.clear();
+    g.AircraftAltitude = c.altitude;
+    g.VerticalSpeedFpm = c.vs;
+    g.SmoothedAirspeed = c.airspeed;
+    g.DescentRestrictionSpeedSet = c.in_force;
+    g.VnavSpeedSet = c.at_waypoint ? 0 : 1;
+    c.at_waypoint ? CoupleSpeedToAutopilot() : RunSpeedRestrictionChecks();
+    EXPECT_EQ(host.key_events, (c.sent == 0 ? Events() : Events{{kEventAirspeed, c.sent}})) << c.altitude;
+  }
+}
+
 TEST_F(VnavTest, DestinationCrossedTwoHundredFeetAboveOnlyWithVnav) {
   State& g = guidance_state;
   model::FlightPlanWaypoint& apt = flightplan::flightplan_state.ActiveFlightPlan[3];

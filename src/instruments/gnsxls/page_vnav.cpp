@@ -21,7 +21,6 @@
 #include "src/instruments/gnsxls/state.h"
 #include "src/instruments/gnsxls/vnav_layout.h"
 #include "src/model/state.h"
-#include "src/navdb/navdb.h"
 
 namespace ovi::gnsxls {
 
@@ -41,23 +40,20 @@ bool ActiveWaypointExists() {
   return a != model::kNoWaypoint && a >= 0 && a <= Fp().ActiveFlightPlanLastIndex;
 }
 
-double DistanceTo(double lat, double lon) {
-  const guidance::State& g = G();
-  double distance = 0.0, course = 0.0;
-  navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, lat, lon, distance, course);
-  return distance;
-}
-
 const model::FlightPlanWaypoint* Entry(int i) {
   return i >= 0 && i <= Fp().ActiveFlightPlanLastIndex ? &Fp().ActiveFlightPlan[i] : nullptr;
 }
 
-// The live values both sub-page kinds read.
+// The live values both sub-page kinds read. Every distance is along the
+// route from the aircraft, as the vertical profile measures it, so the
+// summary's ranges and the route list's order agree.
 struct Vertical {
   bool active = false;
   const char* phase = "INVALID";
-  double to_toc = 0.0;          // NM from the aircraft to the top of climb
-  double to_constraint = 0.0;   // NM to the next constraint's waypoint
+  std::vector<double> ahead;   // to each entry from the active one (DistancesAlongRoute)
+  double to_toc = 0.0;         // to the top of climb
+  double to_tod = 0.0;         // to the top of descent
+  double to_constraint = 0.0;  // to the next constraint's waypoint
 };
 
 Vertical Read() {
@@ -73,10 +69,12 @@ Vertical Read() {
   } else if (g.TodPassed == 1 && cruise > 0) {
     v.phase = "DESCENT";
   }
-  v.to_toc = DistanceTo(g.TocLatitude, g.TocLongitude);
-  // A constraint index the route no longer has is as far as can be.
-  const model::FlightPlanWaypoint* c = Entry(g.NextConstraintIndex);
-  v.to_constraint = c != nullptr ? DistanceTo(c->latitude, c->longitude) : HUGE_VAL;
+  v.ahead = guidance::DistancesAlongRoute();
+  v.to_toc = g.ClimbSideDistance;
+  v.to_tod = g.CruiseSideDistance;
+  // A constraint index the route ahead no longer has is as far as can be.
+  const int k = g.NextConstraintIndex - Fp().ActiveWaypointIndex;
+  v.to_constraint = k >= 0 && k < static_cast<int>(v.ahead.size()) ? v.ahead[static_cast<std::size_t>(k)] : HUGE_VAL;
   return v;
 }
 
@@ -94,11 +92,16 @@ void DataPrompt(GnsPage& page) {
   }
 }
 
+// Minutes to go over the ground, as every other page times them; false at
+// the page's limit speed or below.
+bool MinutesToGo(double distance, double& minutes) {
+  const double speed = G().GroundSpeedKnots;
+  return speed > kTimeMinSpeed && GnsMinutesToGo(distance, speed, minutes);
+}
+
 std::string TimeToGo(double distance) {
-  const guidance::State& g = G();
   double minutes = 0.0;
-  if (!(g.GroundSpeedKnots > kTimeMinSpeed) || !GnsMinutesToGo(distance, g.TrueAirspeedEstimate, minutes)) return {};
-  return GnsDurationText(minutes);
+  return MinutesToGo(distance, minutes) ? GnsDurationText(minutes) : std::string();
 }
 
 // The constraint's altitude, "-----" for a waypoint without one.
@@ -132,7 +135,7 @@ void Summary(GnsPage& page, const Vertical& v) {
       label = "TO #TOD";
       value = ScreenText("%5d", static_cast<int>(cruise));
       to_marker = true;
-      distance = DistanceTo(g.TodLatitude, g.TodLongitude);
+      distance = v.to_tod;
     } else {
       label = ConstraintLabel();
       value = ConstraintAltitude();
@@ -179,9 +182,8 @@ void RouteList(GnsPage& page, const Vertical& v, int sub_page) {
   const std::int32_t cruise = guidance::PlannedCruiseAltitude();
   // The route ahead, and the markers where the plan puts them: all along
   // the route from the aircraft, as the vertical profile measures them.
-  const VnavMarkers m{g.TocPassed == 0, g.TodPassed == 0, g.ClimbSideDistance, g.CruiseSideDistance};
-  const std::vector<double> ahead = guidance::DistancesAlongRoute();
-  const VnavRows rows = LayVnavRows(sub_page, Fp().ActiveWaypointIndex, ahead, m);
+  const VnavMarkers m{g.TocPassed == 0, g.TodPassed == 0, v.to_toc, v.to_tod};
+  const VnavRows rows = LayVnavRows(sub_page, Fp().ActiveWaypointIndex, v.ahead, m);
   for (int r = 0; r < kRowsPerSubPage; ++r) {
     const float y = kRowY0 + kRowStep * static_cast<float>(r);
     const VnavRow& row = rows[static_cast<std::size_t>(r)];
@@ -306,14 +308,14 @@ void DrawGnsxlsVnavDataPage(display::GaugeDisplay& display, gfx::Graphics& g) {
   page.Text(30, 240, kBlue, "PRESEL ALT");
   page.Text(360, 240, kBlue, ScreenText("%4.0f", std::clamp(gs.PreselectAltitude, -99999.0, 999999.0)));
 
-  const bool active = ActiveWaypointExists();
-  const double to_toc = active ? DistanceTo(gs.TocLatitude, gs.TocLongitude) : 0.0;
+  // The top of climb as VNAV's summary and list measure it.
+  const Vertical v = Read();
   page.Text(30, 280, kGreen, "RANGE (NM)");
-  page.Text(360, 280, kGreen, active ? ScreenText("%4.1f", to_toc) : "-----");
+  page.Text(360, 280, kGreen, v.active ? ScreenText("%4.1f", v.to_toc) : "-----");
   page.Text(30, 320, kBlue, "ETE");
   std::string ete;
   double minutes = 0.0;
-  if (active && gs.GroundSpeedKnots > kTimeMinSpeed && GnsMinutesToGo(to_toc, gs.TrueAirspeedEstimate, minutes)) {
+  if (v.active && MinutesToGo(v.to_toc, minutes)) {
     ete = s.GnsFplDataColumnChoice == kColumnEta ? GnsArrivalText(minutes) : GnsDurationText(minutes);
   }
   page.Text(360, 320, kBlue, ete.empty() ? "------" : ete);

@@ -95,6 +95,9 @@ TEST(GnsVnavLayout, MarkersAmongTheEntries) {
   EXPECT_EQ(kinds(3, {true, true, 25, 55}), (std::vector<int>{9, 10, 0, 0, 0, 0, 0}));
   EXPECT_EQ(kinds(3, {true, true, 6, 80}), (std::vector<int>{10, -VnavRow::kTod, 0, 0, 0, 0, 0}));
   EXPECT_EQ(kinds(2, {true, true, 6, 3})[0], -VnavRow::kTod);  // the nearer first
+  // Exactly at an entry: after it, as it is not farther along.
+  EXPECT_EQ(kinds(2, {true, true, 20, 70}), (std::vector<int>{4, 5, -VnavRow::kToc, 6, 7, 8, 9}));
+  EXPECT_EQ(kinds(3, {true, true, 20, 70}), (std::vector<int>{10, -VnavRow::kTod, 0, 0, 0, 0, 0}));
 }
 
 // Down a meridian, an entry every 6 NM, with the profile's own distances:
@@ -141,17 +144,16 @@ TEST_F(DataPagesTest, VnavSummaryByPhase) {
   f.Expect("DATA", 30, 360, kWhite);
   f.Expect("<", 0, 330, kWhite);
 
-  // Climbing, the top of climb 0.5 degree of latitude (30 NM) ahead, the
-  // constraint (entry 3, 47.0 - 0.3) farther: at 360 kt true, 5 minutes.
+  // Climbing, the top of climb 30 NM ahead along the route, the constraint
+  // (entry 3, 20 NM to W1 and two legs of 10.2 NM) farther: at 360 kt over
+  // the ground, 5 minutes.
   MakeActive({"KSEA", "W1", "W2", "W3", "KPDX"});
   F().ActiveWaypointIndex = 1;
-  G().PlaneLatitude = 47.2;
-  G().PlaneLongitude = -122.0;
-  G().TocLatitude = 46.7;
-  G().TocLongitude = -122.0;
+  G().ActiveWaypointDistance = 20;
+  G().ClimbSideDistance = 30;
   G().NextConstraintIndex = 3;
-  G().GroundSpeedKnots = 51;
-  G().TrueAirspeedEstimate = 360;
+  G().GroundSpeedKnots = 360;
+  G().TrueAirspeedEstimate = 250;
   G().VerticalSpeedFpm = 1500;
   G().AircraftAltitude = 12000;
   M().CruiseAlt = 35000;
@@ -172,7 +174,7 @@ TEST_F(DataPagesTest, VnavSummaryByPhase) {
 
   // The constraint nearer than the top of climb: EST CROSSING at 120 kt,
   // 10 NM at 1500 ft/min: 12000 + 1500 x 5.
-  G().TocLatitude = 45.0;
+  G().ClimbSideDistance = 100;
   G().GroundSpeedKnots = 120;
   G().NextConstraintDistance = 10;
   f = Show(kPageVnav);
@@ -186,8 +188,7 @@ TEST_F(DataPagesTest, VnavSummaryByPhase) {
 
   // Cruise: to the top of descent; descending with the vertical speed down.
   G().TocPassed = 1;
-  G().TodLatitude = 46.5;  // 0.7 degree south: 42 NM
-  G().TodLongitude = -122.0;
+  G().CruiseSideDistance = 42;
   G().VerticalSpeedFpm = -800;
   f = Show(kPageVnav);
   f.Expect("CRUISE", 30, 40, kGreen);
@@ -197,6 +198,49 @@ TEST_F(DataPagesTest, VnavSummaryByPhase) {
   f.Expect(" 800", 400, 240, kGreen);
   G().TodPassed = 1;
   Show(kPageVnav).Expect("DESCENT", 30, 40, kGreen);
+}
+
+// A route that doubles back, south of the equator and across 180 degrees:
+// from 10 NM short of W1, the top of climb 20 NM past W2 is 90 NM along the
+// route (61 straight) and comes before W4's constraint, 190 NM along (50
+// straight); the top of descent halfway to W3 100 (63 straight). Both
+// pages read the profile's distances, by which the list places the
+// markers (less any corner the path cuts), and time them at 380 kt over
+// the ground (460 true).
+TEST_F(DataPagesTest, VnavRangesAlongTheRouteAtTheGroundSpeed) {
+  MakeActive({"ORIG", "W1", "W2", "W3", "W4", "DEST"});
+  const double lat[] = {-0.5, 0, 0, -1, -1, -1.5}, lon[] = {179.5, 179.5, -179.5, -179.5, 179.5, 179.5};
+  for (int i = 0; i <= 5; ++i) {
+    F().ActiveFlightPlan[i].latitude = lat[i];
+    F().ActiveFlightPlan[i].longitude = lon[i];
+  }
+  F().ActiveWaypointIndex = 1;
+  G().ActiveWaypointDistance = 10;
+  G().PlaneLatitude = -10.0 / 60.0;
+  G().PlaneLongitude = 179.5;
+  F().ActiveFlightPlan[4].constraint_flag = 1;
+  F().ActiveFlightPlan[4].altitude_constraint = 9000;
+  G().NextConstraintIndex = 4;
+  G().TocLatitude = -20.0 / 60.0;
+  G().TodLatitude = -0.5;
+  G().TocLongitude = G().TodLongitude = -179.5;
+  G().GroundSpeedKnots = 380;
+  G().TrueAirspeedEstimate = 460;
+  M().CruiseAlt = 30000;
+  auto expect = [&](const char* label, const double& along, float range_y, float ete_y, std::int32_t page) {
+    const Frame f = Show(page);
+    if (label != nullptr) f.Expect(label, 30, 80, kMagenta);
+    f.Expect(ScreenText(page == kPageVnav ? "%5.1f" : "%4.1f", along), page == kPageVnav ? 370 : 360, range_y, kGreen);
+    f.Expect(GnsDurationText(along / 380.0 * 60.0), page == kPageVnav ? 380 : 360, ete_y, kBlue);
+  };
+  guidance::UpdateVerticalProfile();
+  expect("TO #TOC", G().ClimbSideDistance, 120, 160, kPageVnav);
+  EXPECT_GT(G().ClimbSideDistance, 80.0);  // 90 less any corner the path cuts, not 61
+  expect(nullptr, G().ClimbSideDistance, 280, 320, kPageVnavData);
+  G().TocPassed = 1;
+  guidance::UpdateVerticalProfile();
+  expect("TO #TOD", G().CruiseSideDistance, 120, 160, kPageVnav);
+  EXPECT_GT(G().CruiseSideDistance, 90.0);
 }
 
 TEST_F(DataPagesTest, VnavDataFieldsAndKeys) {
