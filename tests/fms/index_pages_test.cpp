@@ -262,7 +262,8 @@ TEST_F(SaveFplTest, NamesFromTheRouteOrTheScratchpad) {
 
 TEST_F(SaveFplTest, OnlyPlainNamesAreWritten) {
   for (const char* typed : {"A/B", "../KSEA", "A B", "A.B.C", ".", ".RTE", "KSEA+", "C:X", "CON", "NUL.TXT",
-                            "COM1", "LPT9.RTE", "AUX", "PRN", "TEMP", "temp.rte", "Temp.Rte"}) {
+                            "COM1", "LPT9.RTE", "AUX", "PRN", "TEMP", "temp.rte", "Temp.Rte",
+                            "KSEAKPDX.PLN", "plan.pln"}) {
     SCOPED_TRACE(typed);
     Save(typed);
     std::string name = typed;

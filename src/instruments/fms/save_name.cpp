@@ -28,6 +28,14 @@ bool IsScratchRouteName(std::string_view name) {
   return util::EqualsIgnoreCase(name.substr(0, dot), "TEMP") && (ext.empty() || util::EqualsIgnoreCase(ext, ".RTE"));
 }
 
+// A .PLN file is the simulator's own flight plan, which the plan list
+// reads as such: a route file written under its name would overwrite the
+// user's plan with one no reader takes.
+bool IsSimulatorPlanName(std::string_view name) {
+  const std::size_t dot = name.find('.');
+  return dot != std::string_view::npos && util::EqualsIgnoreCase(name.substr(dot), ".PLN");
+}
+
 }  // namespace
 
 bool IsPlainFileName(std::string_view name) {
@@ -40,7 +48,8 @@ bool IsPlainFileName(std::string_view name) {
       return false;
     }
   }
-  return dots <= 1 && !IsDeviceName(name.substr(0, name.find('.'))) && !IsScratchRouteName(name);
+  return dots <= 1 && !IsDeviceName(name.substr(0, name.find('.'))) && !IsScratchRouteName(name) &&
+         !IsSimulatorPlanName(name);
 }
 
 }  // namespace ovi::fms
