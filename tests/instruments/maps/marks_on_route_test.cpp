@@ -1,8 +1,8 @@
-// The top of climb and descent on every map that draws them through the
-// shared markers, each map drawn at its design size and at twice its width
-// and 1.5 times its height: every mark lies on the route's line, halfway
-// along the leg it is placed on. The aircraft is south and west of zero,
-// the maps turned 20 degrees, the legs running north-east.
+// Every map display, each drawn at its design size and at twice its width
+// and 1.5 times its height, the aircraft south and west of zero, the maps
+// turned 20 degrees: the top of climb and descent (drawn through the shared
+// markers) lie on the route's line, halfway along the leg they are placed
+// on, and their labels never meet.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "src/display/kit.h"
+#include "src/display/labels.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
@@ -171,8 +172,35 @@ TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLieOnTheirLegsAtEverySize) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryMap, MarksOnRouteTest, ::testing::ValuesIn(kMaps),
-                         [](const ::testing::TestParamInfo<Map>& p) { return std::string(p.param.name); });
+// The top of descent 1 to 5 NM beyond the top of climb, 12 NM out on eight
+// courses: the two labels (where a map writes them) keep their boxes apart.
+TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLabelsNeverMeet) {
+  const Map& m = GetParam();
+  int shown = 0;  // pictures that show both labels
+  for (double course = 0; course < 360; course += 45) {
+    for (double apart : {1.0, 2.0, 3.0, 5.0}) {
+      const double e = std::sin(course * M_PI / 180), n = std::cos(course * M_PI / 180);
+      const gfx::Recorder rec = Draw(m.width, m.height, At(12 * e, 12 * n), At((12 + apart) * e, (12 + apart) * n));
+      std::vector<const gfx::RecordedOp*> labels;
+      for (const gfx::RecordedOp* op : rec.Find(OpKind::Text))
+        if (op->visible && (op->text == "T/C" || op->text == "T/D" || op->text == "[TOC]" || op->text == "[TOD]"))
+          labels.push_back(op);
+      ASSERT_LE(labels.size(), 2u);
+      if (labels.size() < 2) continue;
+      // Boxes that touch in the map's frame may overlap by a rounding in
+      // the device's.
+      gfx::RectF a = labels[0]->bounds;
+      a.X += 0.01f, a.Y += 0.01f, a.Width -= 0.02f, a.Height -= 0.02f;
+      EXPECT_FALSE(display::BoxesMeet(a, labels[1]->bounds)) << course << " " << apart;
+      ++shown;
+    }
+  }
+  // Ahead of the aircraft on every map, and around it on the full ones.
+  EXPECT_GE(shown, m.mark == Mark::kText || m.mark == Mark::kCircle ? 12 : 0);
+}
+
+std::string MapName(const ::testing::TestParamInfo<Map>& p) { return p.param.name; }
+INSTANTIATE_TEST_SUITE_P(EveryMap, MarksOnRouteTest, ::testing::ValuesIn(kMaps), MapName);
 
 }  // namespace
 }  // namespace ovi
