@@ -85,6 +85,10 @@ TunedStation ReadTuned() {
   return t;
 }
 
+// While a modification is pending the active route is drawn again over
+// itself.
+bool SecondPassDrawn() { return F().RouteState == 4 && F().ActiveFlightPlanLastIndex >= 0; }
+
 class Md11RouteLayer {
  public:
   Md11RouteLayer(const MapView& v, gfx::Graphics& g)
@@ -158,16 +162,19 @@ void Md11RouteLayer::Route() {
   const flightplan::State& fp = F();
   const double variation = FiniteOr(G().MagneticVariation);
   const SelectedRunway departure = Selected(1), arrival = Selected(2);
+  // The second pass writes every ident white at the same places: written
+  // here as well they would stand twice.
+  const bool idents = !SecondPassDrawn();
   WalkRoute(v_, marks_, fp.ActiveFlightPlan, 0, fp.ActiveFlightPlanLastIndex, [&](const RouteStop& s) {
     if (s.index == fp.ActiveWaypointIndex) {
       if (const auto leg = ActiveLeg(v_, s, variation)) Line(leg_pen_, leg->first, leg->second);
       if (!TunedHere(s.wpt, s.place)) {
-        marks_.Ident(s.wpt.ident, magenta_, s.place);
+        if (idents) marks_.Ident(s.wpt.ident, magenta_, s.place);
         marks_.Star(s.place, display::kStyleMagenta, v_.range);
       }
     } else {
       if (s.index > 0 && s.from) Line(leg_pen_, *s.from, s.here);
-      marks_.Ident(s.wpt.ident, white_, s.place);
+      if (idents) marks_.Ident(s.wpt.ident, white_, s.place);
       marks_.Star(s.place, display::kStyleDefault, v_.range);
     }
     if (s.index == 0 && departure.record != nullptr)
@@ -233,7 +240,7 @@ void DrawMd11NdRoute(const display::GaugeDisplay& display, gfx::Graphics& g) {
     if (v.range < kRunwayRange) layer.RunwayLines();
     v.UseFineGrid();
     layer.Route();
-    if (fp.RouteState == 4 && fp.ActiveFlightPlanLastIndex >= 0) layer.SecondPass();
+    if (SecondPassDrawn()) layer.SecondPass();
   }
   v.SetMapScale();
   layer.Station();
