@@ -38,7 +38,8 @@ class MapLabelScope {
 };
 
 // Reserves `name` at the world point (x, y) of g's present transform for the
-// route, which writes it later in the picture.
+// route, which writes it later in the picture (unless the place lies out
+// of sight).
 void ReserveRouteLabel(const gfx::Graphics& g, std::string_view name, double x, double y);
 
 // Whether a layer writes `name` (the place's whole name: the text shown may
@@ -47,8 +48,13 @@ void ReserveRouteLabel(const gfx::Graphics& g, std::string_view name, double x, 
 // recorded there. False when the picture has written the
 // same name within kSameLabelPixels of the place or of the text, or (for
 // any layer but the route) has reserved it at the place. True for an empty
-// name and whenever no picture is open on `g`.
+// name, whenever no picture is open on `g`, and for a text that starts out
+// of sight (outside the clip's box, or well left of or above it), which is
+// not recorded: a name drawn where nobody sees it names nothing. A layer
+// that places its point only roughly (the tuned station, at its DME
+// distance) gives the `reach`, in world units, within which a place of the
+// same name is its own.
 bool ClaimMapLabel(const gfx::Graphics& g, std::string_view name, double x, double y, double text_x, double text_y,
-                   bool route = false);
+                   bool route = false, double reach = 0.0);
 
 }  // namespace ovi::display

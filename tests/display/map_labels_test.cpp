@@ -1,5 +1,6 @@
 // One name for one place in a map picture: the rules of the claims, in a
-// picture scaled by two and moved, so that places compare in device pixels.
+// picture scaled by two and moved by 50 pixels on a 200-pixel surface, so
+// that places compare in device pixels.
 #include <gtest/gtest.h>
 
 #include "platform/gfx/device_context.h"
@@ -20,10 +21,12 @@ TEST(MapLabelsTest, EachNameOncePerPlaceTheRoutesFirst) {
     const MapLabelScope picture(g);
     ReserveRouteLabel(g, "KSEA", 20, 20);
     ReserveRouteLabel(g, "UBG", 40, 40);
+    ReserveRouteLabel(g, "FAR", 90, 70);  // 30 pixels right of the surface: its name unseen
     struct Claim {
       const char* name;
       double x, y, text_x, text_y;
       bool route, written;
+      double reach = 0;
     } claims[] = {
         {"OLM", 0, 0, 5, -5, false, true},        // first
         {"OLM", 3, -2, 9, -9, false, false},      // its place 7.2 pixels off
@@ -37,9 +40,15 @@ TEST(MapLabelsTest, EachNameOncePerPlaceTheRoutesFirst) {
         {"UBG", 44.1, 40, 60, 40, false, true},   // beside the route's place
         {"SEA", NAN, 0, NAN, 0, false, true},     // no place, near nothing
         {"SEA", NAN, 0, NAN, 0, false, true},
+        {"ZED", 80, 80, 80, 80, false, true},     // its text below the surface: names nothing
+        {"ZED", 78, 78, 74, 74, false, true},     // 6 pixels off, in sight
+        {"FAR", 87, 70, 70, 60, false, true},     // 6 pixels off, in sight
+        {"TUN", 60, 60, 64, 56, true, true, 10},  // a place known within 20 pixels
+        {"TUN", 66, 60, 70, 50, false, false},    // 12 pixels off: the same
+        {"TUN", 71, 60, 72, 40, false, true},     // 22 pixels off
     };
     for (const Claim& c : claims)
-      EXPECT_EQ(ClaimMapLabel(g, c.name, c.x, c.y, c.text_x, c.text_y, c.route), c.written)
+      EXPECT_EQ(ClaimMapLabel(g, c.name, c.x, c.y, c.text_x, c.text_y, c.route, c.reach), c.written)
           << c.name << " at (" << c.x << ", " << c.y << ")";
     // Another picture's graphics is not this picture's; an inner scope
     // joins this one.

@@ -217,7 +217,9 @@ void Md11RouteLayer::Station() {
   if (!p.ok) return;
   display::DrawMapSymbol(g_, v_.X(p.x - 2.0), v_.Y(p.y - 4.0), display::kSymbolVortac, -99, v_.grid.gx, v_.grid.gy,
                          display::kStyleBlue, v_.range);
-  marks_.Label(tuned_.ident, blue_, p, 8.0, -7.0, kTunedIdentChars);
+  // Placed by its DME distance, the station may stand a little off the
+  // navaid's own place: the same ident that near is the same station.
+  marks_.Label(tuned_.ident, blue_, p, 8.0, -7.0, kTunedIdentChars, kTunedStationMatchNm * v_.pixels_per_nm);
   g_.DrawEllipseI(leg_pen_, v_.X(p.x - 8.0), v_.Y(p.y - 8.0), gfx::TruncToPixel(v_.FineX(16.0)),
                   gfx::TruncToPixel(v_.FineY(16.0)));
 }

@@ -57,10 +57,10 @@ void RouteMarks::Ident(std::string_view ident, const gfx::SolidBrush& brush, con
 }
 
 void RouteMarks::Label(std::string_view text, const gfx::SolidBrush& brush, const MapPlace& p, double dx, double dy,
-                       std::size_t max_chars) const {
+                       std::size_t max_chars, double reach) const {
   const std::string_view shown = text.substr(0, std::min(max_chars, max_chars_));
   const gfx::PointF at(static_cast<gfx::REAL>(v_.X(p.x + dx)), static_cast<gfx::REAL>(v_.Y(p.y + dy)));
-  if (display::ClaimMapLabel(*v_.g, text, v_.X(p.x), v_.Y(p.y), at.X, at.Y, true))
+  if (display::ClaimMapLabel(*v_.g, text, v_.X(p.x), v_.Y(p.y), at.X, at.Y, true, v_.FineWidth(reach)))
     v_.g->DrawString(shown, font_, at, brush);
 }
 

@@ -43,9 +43,10 @@ class RouteMarks {
   gfx::Point Grid(const MapPlace& p) const;
   void Ident(std::string_view ident, const gfx::SolidBrush& brush, const MapPlace& p) const;
   // A text of at most `max_chars` with its top-left corner at the canvas
-  // offset (dx, dy) from the point.
+  // offset (dx, dy) from the point; a place of the same name within `reach`
+  // canvas units is the point's own (display::ClaimMapLabel).
   void Label(std::string_view text, const gfx::SolidBrush& brush, const MapPlace& p, double dx, double dy,
-             std::size_t max_chars) const;
+             std::size_t max_chars, double reach = 0.0) const;
   void Star(const MapPlace& p, std::uint32_t style, double range) const;
 
  private:
