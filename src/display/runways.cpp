@@ -5,6 +5,7 @@
 #include <string>
 
 #include "src/display/labels.h"
+#include "src/display/map_labels.h"
 #include "src/display/map_inputs.h"
 #include "src/display/map_overlays.h"
 #include "src/display/map_projection.h"
@@ -75,8 +76,10 @@ void DrawAirportRunways(gfx::Graphics& g, int radius, int cx, int cy, double ran
   gfx::Pen yellow_pen(kRunwayYellow, 2), red_pen(kRunwayRed, 2);
   gfx::SolidBrush yellow(kRunwayYellow), red(kRunwayRed);
   gfx::Font font("Arial", 10, gfx::FontStyleRegular, gfx::Unit::Pixel);
+  // A runway end the map names already (the route's runway label) keeps
+  // that name.
   auto text = [&](const std::string& s, int x, int y, const gfx::SolidBrush& brush) {
-    if (!s.empty())
+    if (!s.empty() && ClaimMapLabel(g, s, x, y, x, y))
       g.DrawString(s, font, gfx::PointF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y)), brush);
   };
 

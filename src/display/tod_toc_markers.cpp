@@ -1,8 +1,10 @@
 // Top of climb, top of descent and next-constraint markers on the maps.
+#include <array>
 #include <cmath>
 #include <optional>
 #include <string>
 
+#include "src/display/labels.h"
 #include "src/display/map_inputs.h"
 #include "src/display/map_overlays.h"
 #include "src/display/map_projection.h"
@@ -102,7 +104,14 @@ class MarkerPainter {
     g_.DrawEllipse(pen_, static_cast<gfx::REAL>(at.X - d / 2), static_cast<gfx::REAL>(at.Y - d / 2),
                    static_cast<gfx::REAL>(d), static_cast<gfx::REAL>(d));
   }
+  // A label that would meet one written before in this call (a top of
+  // climb and a top of descent a few miles apart) moves up or down, the
+  // shorter way, until its box is clear of theirs; its mark stays.
   void Text(const std::string& text, double x, double y) {
+    gfx::RectF box;
+    g_.MeasureString(text, font_, gfx::PointF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y)), nullptr, &box);
+    y = ClearOfWritten(box, y);
+    if (written_count_ < written_.size()) written_[written_count_++] = box;
     g_.DrawString(text, font_, gfx::PointF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y)), brush_);
   }
   double Width(const std::string& text) {
@@ -126,7 +135,9 @@ class MarkerPainter {
   }
   // "T/C" and "T/D", 7 x sy above and 8 x sx right of the point.
   void RouteText(const gfx::PointF& at, const char* text) {
+    truncate_ = true;
     Text(text, gfx::TruncToPixel(at.X + 8.0 * sx_), gfx::TruncToPixel(at.Y - 7.0 * sy_));
+    truncate_ = false;
   }
   // Small line symbols of the MD-11 and DU-1000 maps: a bar across the
   // route with a stem (MD-11), a "T" standing on the point (DU-1000).
@@ -144,6 +155,34 @@ class MarkerPainter {
   }
 
  private:
+  bool Meets(const gfx::RectF& box) const {
+    for (std::size_t i = 0; i < written_count_; ++i)
+      if (BoxesMeet(box, written_[i])) return true;
+    return false;
+  }
+  // The nearest top for `box` (at `y`) that meets no written box: `y`
+  // itself, or just above or below one of them. `box` is moved there.
+  double ClearOfWritten(gfx::RectF& box, double y) {
+    if (!Meets(box)) return y;
+    const double top = box.Y;
+    double best = 0.0;
+    bool found = false;
+    for (std::size_t i = 0; i < written_count_; ++i) {
+      for (double candidate : {written_[i].Y - box.Height, written_[i].Y + written_[i].Height}) {
+        gfx::RectF moved = box;
+        moved.Y = static_cast<gfx::REAL>(candidate);
+        if (truncate_) moved.Y = static_cast<gfx::REAL>(candidate < top ? std::floor(candidate) : std::ceil(candidate));
+        if (Meets(moved) || (found && std::fabs(moved.Y - top) >= std::fabs(best - top))) continue;
+        best = moved.Y;
+        found = true;
+      }
+    }
+    if (!found) return y;
+    y += best - top;
+    box.Y = static_cast<gfx::REAL>(best);
+    return y;
+  }
+
   gfx::Graphics& g_;
   const MapFrame& frame_;
   double cx_, cy_;
@@ -152,6 +191,11 @@ class MarkerPainter {
   gfx::Pen pen_;
   gfx::SolidBrush brush_;
   gfx::Font font_;
+  // Boxes of the labels written so far (at most four a call); texts placed
+  // on whole pixels move by whole pixels.
+  std::array<gfx::RectF, 4> written_{};
+  std::size_t written_count_ = 0;
+  bool truncate_ = false;
 };
 
 // The next constraint's label; empty where none is prepared (VNAV engaged

@@ -4,9 +4,11 @@
 #include "src/instruments/ehsi/map.h"
 
 #include <cmath>
+#include <string>
 #include <string_view>
 
 #include "src/display/labels.h"
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/map_symbols.h"
 #include "src/display/state.h"
@@ -101,15 +103,21 @@ void DrawEhsiRoute(const EhsiMap& map, const RouteStyle& style) {
     if (have_previous) g.DrawLineI(line, previous.X, previous.Y, here.X, here.Y);
     const RouteClass which = ClassOf(i, active, wpt->type);
     const RouteMark& mark = *marks[which];
-    g.DrawString(display::FitLabel(wpt->ident, static_cast<int>(display::kScreenTextChars)), font,
-                 gfx::PointF(static_cast<gfx::REAL>(v.X(p.x + style.label_dx)),
-                             static_cast<gfx::REAL>(v.Y(p.y + style.label_dy))),
-                 brushes[which]);
+    const std::string ident = display::FitLabel(wpt->ident, static_cast<int>(display::kScreenTextChars));
+    const gfx::PointF text(static_cast<gfx::REAL>(v.X(p.x + style.label_dx)),
+                           static_cast<gfx::REAL>(v.Y(p.y + style.label_dy)));
+    if (display::ClaimMapLabel(g, wpt->ident, here.X, here.Y, text.X, text.Y, true))
+      g.DrawString(ident, font, text, brushes[which]);
     display::DrawMapSymbol(g, v.X(p.x), v.Y(p.y + style.symbol_dy), mark.code, -99, v.grid.gx, v.grid.gy, mark.style,
                            v.range);
     previous = here;
     have_previous = true;
   }
+}
+
+void ReserveEhsiRouteIdents(const EhsiMap& map) {
+  if (ActiveRouteIndex() >= 0)
+    nd::ReserveRouteIdents(map.view, F().ActiveFlightPlan, 0, F().ActiveFlightPlanLastIndex);
 }
 
 void DrawEhsiHold(const EhsiMap& map, double turn_width) {

@@ -30,13 +30,10 @@ namespace ovi::ehsi {
 // MD-80 also on a stepped one without. Their lists follow the map centre,
 // and a route index outside the active plan counts as none. The MD-80
 // draws its layers on a grid sixteen times finer than the device pixel.
-// Each draws its whole active route with idents over its point layers.
-inline constexpr nd::MapFamily kDu1000MapFamily{{318.0f, 310.0f}, nd::PlanCentre::kRouteWhileActive, true, 1, true,
-                                                true};
+inline constexpr nd::MapFamily kDu1000MapFamily{{318.0f, 310.0f}, nd::PlanCentre::kRouteWhileActive, true, 1, true};
 inline constexpr nd::MapFamily kProline4MapFamily{{247.0f, 285.0f}, nd::PlanCentre::kRouteWhileActive, true, 1,
-                                                  true, true};
-inline constexpr nd::MapFamily kMd80MapFamily{{266.0f, 232.0f}, nd::PlanCentre::kRouteElseAircraft, true, 16, true,
-                                              true};
+                                                  true};
+inline constexpr nd::MapFamily kMd80MapFamily{{266.0f, 232.0f}, nd::PlanCentre::kRouteElseAircraft, true, 16, true};
 
 // One picture's map.
 struct EhsiMap {
@@ -91,6 +88,10 @@ struct RouteStyle {
   RouteMark before_active;   // the entry before the active one
 };
 void DrawEhsiRoute(const EhsiMap& map, const RouteStyle& style);
+// Reserves the idents DrawEhsiRoute writes later in the picture, so that the
+// point layers drawn before it leave those places' names to the route
+// (display/map_labels.h).
+void ReserveEhsiRouteIdents(const EhsiMap& map);
 
 // The first hold's racetrack, magenta, 2 canvas units wide, its turns
 // `turn_width` leg lengths wide.

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/state.h"
 #include "src/flightplan/state.h"
@@ -65,6 +66,10 @@ bool AltitudeArcArmed(const B737NdFrame& f) {
          G().VerticalSpeedFpm < -200.0 && MapModeBelowPlan(f);
 }
 
+bool PendingRouteShown(const B737NdFrame& /*f*/) {
+  return F().RouteState == 1 || F().RouteState == 2 || F().RouteState == 4;
+}
+
 const std::array<B737NdLayer, 12> kMapLayers = {{
     {"atc boundaries",
      [](const B737NdFrame& f) { return M().ShowAtcBoundaries == 1 && MapModeBelowPlan(f) && f.variant != 3; },
@@ -83,9 +88,7 @@ const std::array<B737NdLayer, 12> kMapLayers = {{
      [](const B737NdFrame& f) { return M().NdShowIntersections == 1 && f.range <= 40.0 && f.variant != 3; },
      DrawNdIntersections},
     {"holding pattern", HoldAttached, DrawHoldLayer},
-    {"pending route",
-     [](const B737NdFrame&) { return F().RouteState == 1 || F().RouteState == 2 || F().RouteState == 4; },
-     DrawNdPendingRoute},
+    {"pending route", PendingRouteShown, DrawNdPendingRoute},
     {"trend vector", MapModeBelowPlan, DrawNdTrendVector},
     {"altitude arc", AltitudeArcArmed, DrawAltitudeRangeArc},
 }};
@@ -156,7 +159,11 @@ void DrawB737NavigationDisplay(display::GaugeDisplay& display, gfx::DeviceContex
   if (f.mode == 1 || f.mode == 2) {
     DrawFullCompassRose(f);
   } else if (f.mode >= 3 && f.mode <= kB737NdModePlan) {
-    if (f.mode >= 5) DrawLayers(B737NdMapLayers(), f);
+    if (f.mode >= 5) {
+      const display::MapLabelScope labels(g);
+      if (PendingRouteShown(f)) ReserveNdPendingRouteIdents(f);
+      DrawLayers(B737NdMapLayers(), f);
+    }
     if (M().NdShowTraffic == 1 && MapModeBelowPlan(f)) DrawTrafficLayer(f);
     g.ResetClip();
     DrawExpandedCompassArc(f);

@@ -96,6 +96,9 @@ void DrawNdTrendVector(const B737NdFrame& frame);
 void DrawAltitudeRangeArc(const B737NdFrame& frame);
 void DrawNdRoute(const B737NdFrame& frame);
 void DrawNdPendingRoute(const B737NdFrame& frame);
+// Reserves the idents the pending route writes, drawn after the point
+// layers (display/map_labels.h).
+void ReserveNdPendingRouteIdents(const B737NdFrame& frame);
 void DrawNdNavaids(const B737NdFrame& frame);
 void DrawNdAirports(const B737NdFrame& frame);
 void DrawNdIntersections(const B737NdFrame& frame);

@@ -7,6 +7,26 @@
 
 namespace ovi::nd {
 
+namespace {
+
+// The first entry drawn: in PLAN the whole pending route is drawn about the
+// frame's PLAN centre, the one every other layer of the picture uses, so
+// that an inserted waypoint lands where the map around it says it is.
+int FirstDrawn(const B737NdFrame& f) {
+  const int first = f.Plan() ? 0 : flightplan::flightplan_state.EditWaypointIndex;
+  return first < 0 ? 0 : first;
+}
+
+}  // namespace
+
+void ReserveNdPendingRouteIdents(const B737NdFrame& f) {
+  const flightplan::State& fp = flightplan::flightplan_state;
+  if (fp.EditWaypointIndex == model::kNoWaypoint) return;
+  // The active route's layer writes the active waypoint's ident.
+  ReserveRouteIdents(B737MapView(f), fp.PendingFlightPlan, FirstDrawn(f), fp.PendingFlightPlanLastIndex,
+                     fp.ActiveWaypointIndex);
+}
+
 void DrawNdPendingRoute(const B737NdFrame& f) {
   const MapView v = B737MapView(f);
   if (!v.Usable()) return;
@@ -19,17 +39,13 @@ void DrawNdPendingRoute(const B737NdFrame& f) {
   // active route's own and print once.
   v.UseFineGrid();
   const RouteMarks marks(v);
-  // In PLAN the whole pending route is drawn about the frame's PLAN centre,
-  // the one every other layer of the picture uses, so that an inserted
-  // waypoint lands where the map around it says it is.
-  const int first = f.Plan() ? 0 : fp.EditWaypointIndex;
   gfx::Pen pen(fp.RouteState == 4 ? colour::kWhite : colour::kBlue, static_cast<gfx::REAL>(v.FineWidth(2.0)));
   pen.SetDashStyle(gfx::DashStyle::Dash);
   const gfx::SolidBrush white(colour::kWhite);
 
   // Every insertion in mid-route leaves a "DISCO": the line breaks there as
   // the active route's does, rather than running to its 0 N 0 E and back.
-  WalkRoute(v, marks, fp.PendingFlightPlan, first < 0 ? 0 : first, fp.PendingFlightPlanLastIndex,
+  WalkRoute(v, marks, fp.PendingFlightPlan, FirstDrawn(f), fp.PendingFlightPlanLastIndex,
             [&](const RouteStop& s) {
               if (s.from) f.g.DrawLineI(pen, s.from->X, s.from->Y, s.here.X, s.here.Y);
               // The active route's layer writes this ident in magenta.

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "src/display/map_labels.h"
 #include "src/display/map_symbols.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/lateral.h"
@@ -110,8 +111,11 @@ void FixInfoOverlay::Symbol(const model::FixInfoRecord& fix, const gfx::Point& a
     display::DrawMapSymbol(g_, x, y - 3, display::kSymbolIntersection, -99, 1.0, 1.0, display::kStyleDefault,
                            v_.range);
   }
-  g_.DrawString(std::string_view(fix.ident).substr(0, kIdentChars), ident_font_,
-                gfx::PointF(static_cast<gfx::REAL>(x + 8), static_cast<gfx::REAL>(y - 7)), white_);
+  // Drawn again for every row, and a fix may be a navaid or a route
+  // waypoint the map names already: written once.
+  const std::string_view ident = std::string_view(fix.ident).substr(0, kIdentChars);
+  const gfx::PointF text(static_cast<gfx::REAL>(x + 8), static_cast<gfx::REAL>(y - 7));
+  if (display::ClaimMapLabel(g_, fix.ident, x, y, text.X, text.Y)) g_.DrawString(ident, ident_font_, text, white_);
 }
 
 // The distance label beside its ring, where the ring leaves room for it.

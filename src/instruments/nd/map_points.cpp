@@ -5,14 +5,12 @@
 #include <cmath>
 #include <iterator>
 #include <string_view>
-#include <vector>
 
+#include "src/display/map_labels.h"
 #include "src/display/map_symbols.h"
-#include "src/flightplan/state.h"
 #include "src/instruments/nd/b737_nd.h"
 #include "src/instruments/nd/map_points.h"
 #include "src/instruments/nd/md11_nd.h"
-#include "src/instruments/nd/route_marks.h"
 #include "src/instruments/nd/state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/state.h"
@@ -248,38 +246,6 @@ bool KindShown(const PointLayerMember& m, bool vor, std::string_view kind) {
   return kind == "N" && m.ndb_switch != nullptr && s.*m.ndb_switch == 1;
 }
 
-// Where the active route writes its idents on this map: every waypoint's
-// place while a waypoint is active within the route (the displays that
-// set route_writes_idents draw the whole route then).
-struct RouteIdent {
-  std::string_view ident;
-  double x, y;
-};
-std::vector<RouteIdent> RouteIdents(const MapView& v) {
-  std::vector<RouteIdent> out;
-  const flightplan::State& f = flightplan::flightplan_state;
-  const int active = f.ActiveWaypointIndex;
-  if (active < 0 || active > f.ActiveFlightPlanLastIndex || f.ActiveFlightPlan.At(active) == nullptr) return out;
-  for (int i = 0; i <= f.ActiveFlightPlanLastIndex; ++i) {
-    const model::FlightPlanWaypoint* w = f.ActiveFlightPlan.At(i);
-    if (w == nullptr) break;
-    if (IsRouteMarker(w->ident)) continue;
-    const MapPlace p = v.Place(w->latitude, w->longitude);
-    if (p.ok) out.push_back({w->ident, p.x, p.y});
-  }
-  return out;
-}
-
-// Within a canvas unit: one place on the map whatever the range.
-constexpr double kSamePlaceUnits = 1.0;
-
-bool RouteWritesIdent(const std::vector<RouteIdent>& route, std::string_view ident, const MapPlace& p) {
-  for (const RouteIdent& r : route)
-    if (r.ident == ident && std::fabs(r.x - p.x) < kSamePlaceUnits && std::fabs(r.y - p.y) < kSamePlaceUnits)
-      return true;
-  return false;
-}
-
 }  // namespace
 
 void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerMember& m) {
@@ -316,7 +282,6 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
   if (places != nullptr) places->Begin(v.reference.latitude, v.reference.longitude, v.rotation, v.pixels_per_nm);
   const gfx::Font vor_text = ArialBold(static_cast<float>(v.FineX(m.vor.text_size)));
   const gfx::Font other_text = ArialBold(static_cast<float>(v.FineX(m.other.text_size)));
-  const std::vector<RouteIdent> route = family.route_writes_idents ? RouteIdents(v) : std::vector<RouteIdent>{};
   // Rings, symbols and star marks move with every turn of the map.
   const display::MarkSnap snap(*v.g);
 
@@ -340,13 +305,12 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
       DrawCircle(v, pen, mx, my, mark.diameter);
       if (mark.inner_diameter > 0.0) DrawCircle(v, pen, mx, my, mark.inner_diameter);
     }
-    if (!route.empty() && RouteWritesIdent(route, std::string_view(r->ident), p)) continue;
+    // A place another layer has named (the route above all) keeps its mark
+    // and leaves the name to it.
     const std::string_view ident = std::string_view(r->ident).substr(0, static_cast<std::size_t>(m.label_chars));
     const double label_dx = m.label_dx + m.label_dx_per_char * static_cast<double>(r->ident.size());
-    v.g->DrawString(ident, font,
-                    gfx::PointF(static_cast<gfx::REAL>(v.X(p.x + label_dx)),
-                                static_cast<gfx::REAL>(v.Y(p.y + m.label_dy))),
-                    label);
+    const gfx::PointF at(static_cast<gfx::REAL>(v.X(p.x + label_dx)), static_cast<gfx::REAL>(v.Y(p.y + m.label_dy)));
+    if (display::ClaimMapLabel(*v.g, r->ident, v.X(p.x), v.Y(p.y), at.X, at.Y)) v.g->DrawString(ident, font, at, label);
   }
 }
 

@@ -125,11 +125,6 @@ struct MapFamily {
   int grid_factor = 1;
   // PLAN indices outside the active plan count as none (MapReference).
   bool strict_indices = false;
-  // The display's active route writes its idents a few units from where
-  // the point layers write theirs: a point where the route writes the same
-  // ident keeps its mark and leaves the ident to the route (the two labels
-  // ran into one, "UUBG").
-  bool route_writes_idents = false;
 };
 
 inline constexpr MapFamily kB737MapFamily{{244.0f, 302.0f}, PlanCentre::kRouteWhileActive, false};

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/state.h"
 #include "src/flightplan/state.h"
@@ -147,9 +148,11 @@ void DrawMd11NavigationDisplay(display::GaugeDisplay& display, gfx::DeviceContex
   display::FillCanvas(g, f.scale, kMd11NdCanvas, f.background);
 
   if (f.Plan()) {
+    const display::MapLabelScope labels(g);
     DrawLayers(Md11NdPlanLayers(), f);
   } else {
     DrawMd11NdCompassArc(f);
+    const display::MapLabelScope labels(g);
     if (f.mode == kMd11NdModeMap) DrawLayers(Md11NdMapLayers(), f);
   }
   // The compass routines leave their clip set: the data blocks use the

@@ -85,6 +85,10 @@ TunedStation ReadTuned() {
   return t;
 }
 
+// While a modification is pending the active route is drawn again over
+// itself.
+bool SecondPassDrawn() { return F().RouteState == 4 && F().ActiveFlightPlanLastIndex >= 0; }
+
 class Md11RouteLayer {
  public:
   Md11RouteLayer(const MapView& v, gfx::Graphics& g)
@@ -158,16 +162,19 @@ void Md11RouteLayer::Route() {
   const flightplan::State& fp = F();
   const double variation = FiniteOr(G().MagneticVariation);
   const SelectedRunway departure = Selected(1), arrival = Selected(2);
+  // The second pass writes every ident white at the same places: written
+  // here as well they would stand twice.
+  const bool idents = !SecondPassDrawn();
   WalkRoute(v_, marks_, fp.ActiveFlightPlan, 0, fp.ActiveFlightPlanLastIndex, [&](const RouteStop& s) {
     if (s.index == fp.ActiveWaypointIndex) {
       if (const auto leg = ActiveLeg(v_, s, variation)) Line(leg_pen_, leg->first, leg->second);
       if (!TunedHere(s.wpt, s.place)) {
-        marks_.Ident(s.wpt.ident, magenta_, s.place);
+        if (idents) marks_.Ident(s.wpt.ident, magenta_, s.place);
         marks_.Star(s.place, display::kStyleMagenta, v_.range);
       }
     } else {
       if (s.index > 0 && s.from) Line(leg_pen_, *s.from, s.here);
-      marks_.Ident(s.wpt.ident, white_, s.place);
+      if (idents) marks_.Ident(s.wpt.ident, white_, s.place);
       marks_.Star(s.place, display::kStyleDefault, v_.range);
     }
     if (s.index == 0 && departure.record != nullptr)
@@ -210,7 +217,9 @@ void Md11RouteLayer::Station() {
   if (!p.ok) return;
   display::DrawMapSymbol(g_, v_.X(p.x - 2.0), v_.Y(p.y - 4.0), display::kSymbolVortac, -99, v_.grid.gx, v_.grid.gy,
                          display::kStyleBlue, v_.range);
-  marks_.Label(tuned_.ident, blue_, p, 8.0, -7.0, kTunedIdentChars);
+  // Placed by its DME distance, the station may stand a little off the
+  // navaid's own place: the same ident that near is the same station.
+  marks_.Label(tuned_.ident, blue_, p, 8.0, -7.0, kTunedIdentChars, kTunedStationMatchNm * v_.pixels_per_nm);
   g_.DrawEllipseI(leg_pen_, v_.X(p.x - 8.0), v_.Y(p.y - 8.0), gfx::TruncToPixel(v_.FineX(16.0)),
                   gfx::TruncToPixel(v_.FineY(16.0)));
 }
@@ -233,7 +242,7 @@ void DrawMd11NdRoute(const display::GaugeDisplay& display, gfx::Graphics& g) {
     if (v.range < kRunwayRange) layer.RunwayLines();
     v.UseFineGrid();
     layer.Route();
-    if (fp.RouteState == 4 && fp.ActiveFlightPlanLastIndex >= 0) layer.SecondPass();
+    if (SecondPassDrawn()) layer.SecondPass();
   }
   v.SetMapScale();
   layer.Station();

@@ -34,16 +34,19 @@ inline constexpr RouteLabelStyle kMd11RouteLabels{.arial = true, .size = 10.0f, 
 // The marks of a route's waypoints on the view's fine grid: the ident with
 // its top-left corner 7 right of and 7 above the point, the waypoint star's
 // top 6 above it, scaled by the grid factors. The caller has set the
-// fine-grid transform (MapView::UseFineGrid).
+// fine-grid transform (MapView::UseFineGrid). A text names its point once
+// in a map picture (display/map_labels.h): where the picture has written
+// it already, it is left out.
 class RouteMarks {
  public:
   explicit RouteMarks(const MapView& view, const RouteLabelStyle& style = kB737RouteLabels);
   gfx::Point Grid(const MapPlace& p) const;
   void Ident(std::string_view ident, const gfx::SolidBrush& brush, const MapPlace& p) const;
   // A text of at most `max_chars` with its top-left corner at the canvas
-  // offset (dx, dy) from the point.
+  // offset (dx, dy) from the point; a place of the same name within `reach`
+  // canvas units is the point's own (display::ClaimMapLabel).
   void Label(std::string_view text, const gfx::SolidBrush& brush, const MapPlace& p, double dx, double dy,
-             std::size_t max_chars) const;
+             std::size_t max_chars, double reach = 0.0) const;
   void Star(const MapPlace& p, std::uint32_t style, double range) const;
 
  private:
@@ -51,6 +54,14 @@ class RouteMarks {
   gfx::Font font_;
   std::size_t max_chars_;
 };
+
+// Reserves for the route the idents of the entries `first`..`last` of
+// `plan` but `skip`, at their places on the
+// view's fine grid, for a picture whose route is drawn after layers that
+// name the same places (display/map_labels.h). Markers and places that are
+// not numbers are left out, as the route walk leaves them; the caller's
+// transform is kept.
+void ReserveRouteIdents(const MapView& v, const model::FlightPlanTable& plan, int first, int last, int skip = -1);
 
 // The point `distance` NM from `from` along the true `course`.
 GeoPoint Along(const GeoPoint& from, double course, double distance);

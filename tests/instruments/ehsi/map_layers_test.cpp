@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "src/display/map_labels.h"
 #include "src/instruments/nd/shared_layers.h"
 #include "tests/instruments/ehsi/map_test_support.h"
 
@@ -19,9 +20,13 @@ using navdb::NearKind;
 
 class MapLayersTest : public EhsiMapTest {
  public:
+  // In a picture whose route names its places, as the map draws it.
   void DrawMember(Which which, nd::PointLayerIndex member) {
     Surface(which);
-    DrawEhsiPoints(Map(which), member);
+    const EhsiMap map = Map(which);
+    const display::MapLabelScope labels(*map.view.g);
+    ReserveEhsiRouteIdents(map);
+    DrawEhsiPoints(map, member);
   }
   std::vector<const gfx::RecordedOp*> OpsOf(OpKind kind, gfx::ARGB colour) const { return Ops(kind, colour); }
   static void AllSwitches(int on) {
@@ -135,7 +140,9 @@ TEST_F(MapLayersTest, AnIdentTheRouteWritesIsWrittenOnce) {
     if (c.marks == 0) continue;
     SCOPED_TRACE(::testing::Message() << nd::PointLayerMembers()[c.member].name << " " << c.record_kind);
     OnlyPoint(c.kind, c.ident, c.record_kind, North(10));
-    for (auto [route_nm, active, labelled] : {std::tuple{10.0, 0, false}, {11.0, 0, true}, {10.0, 999, true}}) {
+    // 5 NM off is another place (20 pixels on the DU-1000); 1 NM (4 pixels)
+    // put the two names one over the other.
+    for (auto [route_nm, active, labelled] : {std::tuple{10.0, 0, false}, {15.0, 0, true}, {10.0, 999, true}}) {
       Entry(0, c.ident, North(route_nm));
       Plan().ActiveWaypointIndex = active;
       DrawMember(c.which, c.member);
@@ -456,6 +463,34 @@ TEST_F(MapLayersTest, Du1000SelectedRunways) {
       EXPECT_TRUE(Near({number[0].x, number[0].y}, Canvas(8, -c.nm * 234 / c.range), 0.75));
     }
   }
+}
+
+// At 2.5 NM the runways overlay names both ends of the airport's runways;
+// the end the arrival runway's own label names already keeps that white
+// label alone (the two were 8 pixels apart, "10R0R"); the other end keeps
+// the overlay's red one.
+TEST_F(MapLayersTest, Du1000RunwayEndNamedOnce) {
+  model::AirportProcedureSet& set = navdb::procedure_state.AirportProcedureSets[2];
+  set.RunwayCount = set.SelectedRunwayIndex = 1;
+  model::RunwayRecord& rwy = set.Runways[1];
+  rwy.number_text = "10R";
+  rwy.latitude = North(1);
+  rwy.longitude = kLon;
+  rwy.heading = 100;
+  rwy.length = 6000;
+  Nav().AirportRunwayTable[1] = rwy;
+  Nav().AirportRunwayCount = 1;
+  M().DU1000EHSIMode = 3;
+  M().Du1000EhsiRange = 2.5;
+  M().Du1000ShowAirports = 1;  // a map layer on: the map is drawn
+  Surface(kDu1000);
+  const PIXSIZE size{dc->width, dc->height};
+  DrawDu1000Ehsi(ehsi_state.Du1000Display, dc.get(), &size, 1);
+  const auto near = TextsOf("10R"), far = TextsOf("28L");
+  ASSERT_EQ(near.size(), 1u);
+  EXPECT_EQ(near[0].color, colour::kWhite);
+  ASSERT_EQ(far.size(), 1u);
+  EXPECT_EQ(far[0].color, 0xFFC90101u);
 }
 
 // A boundary from the aircraft to 10 NM north. On the north-up maps the

@@ -1,8 +1,9 @@
-// The top of climb and descent on every map that draws them through the
-// shared markers, each map drawn at its design size and at twice its width
-// and 1.5 times its height: every mark lies on the route's line, halfway
-// along the leg it is placed on. The aircraft is south and west of zero,
-// the maps turned 20 degrees, the legs running north-east.
+// Every map display, each drawn at its design size and at twice its width
+// and 1.5 times its height, the aircraft south and west of zero, the maps
+// turned 20 degrees: the top of climb and descent (drawn through the shared
+// markers) lie on the route's line, halfway along the leg they are placed
+// on, and their labels never meet; each place the layers share is named
+// once, by the route where it names it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "src/display/kit.h"
+#include "src/display/labels.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
@@ -26,6 +28,7 @@
 #include "src/instruments/nd/md11_nd.h"
 #include "src/instruments/nd/state.h"
 #include "src/model/state.h"
+#include "src/navdb/state.h"
 #include "tests/host/fake_panels.h"
 
 namespace ovi {
@@ -49,28 +52,38 @@ struct Map {
   gfx::ARGB route;  // the legs beyond the active waypoint
   void (*set)();
   DrawEntry draw;
+  void (*layers)() = nullptr;  // every layer that names places shown
 };
 
 const Map kMaps[] = {
     {"B737", 244, 302, 244, 302, Mark::kText, colour::kMagenta, [] { M().HWB737NDMode = 5, M().NdRange = 40; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, dc, s, 1); }},
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, dc, s, 1); },
+     [] { M().NdShowNavaids = M().NdShowAirports = M().NdShowIntersections = 1; }},
     {"MD11", 240, 258, 240, 258, Mark::kBar, colour::kMagenta,
      [] { M().HWMD11NDMode = nd::kMd11NdModeMap, M().Md11NdRange = 40; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { nd::DrawMd11NavigationDisplay(nd::nd_state.Md11NdDisplay, dc, s, 1); }},
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { nd::DrawMd11NavigationDisplay(nd::nd_state.Md11NdDisplay, dc, s, 1); },
+     [] { M().Md11NdShowNavaids = M().Md11NdShowAirports = M().Md11NdShowIntersections = 1; }},
     {"DU1000", 318, 311, 318, 310, Mark::kTee, colour::kWhite, [] { M().DU1000EHSIMode = 3, M().Du1000EhsiRange = 60; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { ehsi::DrawDu1000Ehsi(ehsi::ehsi_state.Du1000Display, dc, s, 1); }},
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { ehsi::DrawDu1000Ehsi(ehsi::ehsi_state.Du1000Display, dc, s, 1); },
+     [] { M().Du1000ShowNavaids = M().Du1000ShowAux = M().Du1000ShowAirports = M().Du1000ShowIntersections = 1; }},
     {"ProLine4", 247, 285, 247, 285, Mark::kTee, colour::kWhite,
      [] { M().PROLINE4MFDMode = 3, M().Proline4MapRadius = 140, M().Proline4MapRange = 40; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { ehsi::DrawProline4Mfd(ehsi::ehsi_state.Proline4Display, dc, s, 1); }},
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { ehsi::DrawProline4Mfd(ehsi::ehsi_state.Proline4Display, dc, s, 1); },
+     [] { M().Proline4ShowVors = M().Proline4ShowNdbs = 1;
+          M().Proline4ShowAirports = M().Proline4ShowIntersections = 1; }},
     {"MD80", 266, 232, 266, 232, Mark::kText, colour::kWhite, [] { M().MD80EHSIMode = 3, M().Md80EhsiMapRange = 40; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { ehsi::DrawMd80Ehsi(ehsi::ehsi_state.Md80Display, dc, s, 1); }},
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { ehsi::DrawMd80Ehsi(ehsi::ehsi_state.Md80Display, dc, s, 1); },
+     [] { M().Md80EhsiShowNavaids = M().Md80EhsiShowAirports = M().Md80EhsiShowIntersections = 1; }},
+    {"P1000", 272, 314, 272, 314, Mark::kCircle, colour::kWhite, [] { M().P1000MapRange = 25; },
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { p1000::DrawP1000Mfd(efs::efs_state.P1000MfdDisplay, dc, s, 1); },
+     [] { M().P1000ShowNavaids = M().P1000ShowAirports = 1; }},
+    {"C17MapPage", 492, 482, 246, 241, Mark::kText, colour::kMagenta, [] { M().C17MfdPage = 6, M().C17MfdMapRange = 40; },
+     [](gfx::DeviceContext* dc, const PIXSIZE* s) { c17::DrawC17Mfd(c17::c17_state.C17MfdDisplay, dc, s, 5); },
+     [] { M().Proline4ShowVors = M().Proline4ShowNdbs = M().Proline4ShowAirports = 1; }},
+    // Last: no layer of it names the route's places.
     {"EFS50", 280, 262, 266, 230, Mark::kCircle, colour::kWhite,
      [] { M().EFS50HsiMode = 5, M().EFS50NavMode = 2, M().Efs50EhsiRange = 20, M().ShowTodBodIndicators = 1; },
      [](gfx::DeviceContext* dc, const PIXSIZE* s) { efs::DrawEfs50Ehsi(efs::efs_state.Efs50EhsiDisplay, dc, s, 1); }},
-    {"P1000", 272, 314, 272, 314, Mark::kCircle, colour::kWhite, [] { M().P1000MapRange = 25; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { p1000::DrawP1000Mfd(efs::efs_state.P1000MfdDisplay, dc, s, 1); }},
-    {"C17MapPage", 492, 482, 246, 241, Mark::kText, colour::kMagenta, [] { M().C17MfdPage = 6, M().C17MfdMapRange = 40; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { c17::DrawC17Mfd(c17::c17_state.C17MfdDisplay, dc, s, 5); }},
 };
 
 struct Geo {
@@ -171,8 +184,86 @@ TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLieOnTheirLegsAtEverySize) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryMap, MarksOnRouteTest, ::testing::ValuesIn(kMaps),
-                         [](const ::testing::TestParamInfo<Map>& p) { return std::string(p.param.name); });
+// The top of descent 1 to 5 NM beyond the top of climb, 12 NM out on eight
+// courses: the two labels (where a map writes them) keep their boxes apart.
+TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLabelsNeverMeet) {
+  const Map& m = GetParam();
+  int shown = 0;  // pictures that show both labels
+  for (double course = 0; course < 360; course += 45) {
+    for (double apart : {1.0, 2.0, 3.0, 5.0}) {
+      const double e = std::sin(course * M_PI / 180), n = std::cos(course * M_PI / 180);
+      const gfx::Recorder rec = Draw(m.width, m.height, At(12 * e, 12 * n), At((12 + apart) * e, (12 + apart) * n));
+      std::vector<const gfx::RecordedOp*> labels;
+      for (const gfx::RecordedOp* op : rec.Find(OpKind::Text))
+        if (op->visible && (op->text == "T/C" || op->text == "T/D" || op->text == "[TOC]" || op->text == "[TOD]"))
+          labels.push_back(op);
+      ASSERT_LE(labels.size(), 2u);
+      if (labels.size() < 2) continue;
+      // Boxes that touch in the map's frame may overlap by a rounding in
+      // the device's.
+      gfx::RectF a = labels[0]->bounds;
+      a.X += 0.01f, a.Y += 0.01f, a.Width -= 0.02f, a.Height -= 0.02f;
+      EXPECT_FALSE(display::BoxesMeet(a, labels[1]->bounds)) << course << " " << apart;
+      ++shown;
+    }
+  }
+  // Ahead of the aircraft on every map, and around it on the full ones.
+  EXPECT_GE(shown, m.mark == Mark::kText || m.mark == Mark::kCircle ? 12 : 0);
+}
+
+// ALPHA (passed) and OLM (active) are VORs on the route, OLM and UBG also
+// airway points, UBG an NDB on it, KSEA an airport on it; SEA, a VOR and
+// an airway point, lies off it. Every place is named, no name twice within
+// 8 pixels, and KSEA in the route's white, not the airport layer's colour.
+class PlacesOnRouteTest : public MarksOnRouteTest {};
+TEST_P(PlacesOnRouteTest, EachPlaceIsNamedOnceInTheRoutesColour) {
+  const Map& m = GetParam();
+  m.layers();
+  M().DispPrevWpt = 0;  // the route names none before the active waypoint
+  struct Place {
+    const char* ident;
+    Geo at;
+    const char* kind;  // navaid kind, "" for none
+    bool airway_point, airport, route;
+  } places[] = {{"ALPHA", At(-5, 6), "V", false, false, true}, {"OLM", At(2, 9), "V", true, false, true},
+                {"KSEA", At(7, 14), "", false, true, true},     {"UBG", At(3, 19), "N", true, false, true},
+                {"SEA", At(-8, 16), "V", true, false, false}};
+  flightplan::State& f = flightplan::flightplan_state;
+  navdb::State& db = navdb::navdb_state;
+  f.ActiveFlightPlanLastIndex = -1;
+  db.MapNavaidCount = db.MapAirwayPointCount = db.MapAirportCount = 0;
+  for (const Place& p : places) {
+    if (p.route) {
+      model::FlightPlanWaypoint& w = f.ActiveFlightPlan[++f.ActiveFlightPlanLastIndex];
+      w.ident = p.ident, w.latitude = p.at.lat, w.longitude = p.at.lon;
+    }
+    model::NavDbRecord r;
+    r.ident = p.ident, r.latitude = p.at.lat, r.longitude = p.at.lon, r.kind = p.kind;
+    if (*p.kind != '\0') db.MapNavaidList[++db.MapNavaidCount] = r;
+    if (p.airway_point) db.MapAirwayPointList[++db.MapAirwayPointCount] = r;
+    if (p.airport) r.kind = "APT", db.MapAirportList[++db.MapAirportCount] = r;
+  }
+  for (navdb::LatLon& c : db.NearListCenters) c = navdb::LatLon{-10.0, -20.0};
+  for (const auto& [width, height] : {std::pair{m.width, m.height}, {2 * m.width, 3 * m.height / 2}}) {
+    const gfx::Recorder rec = Draw(width, height, kRoute[2], kRoute[3]);
+    for (const Place& p : places) {
+      std::vector<gfx::Recorder::TextItem> named;
+      for (const gfx::Recorder::TextItem& t : rec.Texts())
+        if (t.visible && t.text == p.ident) named.push_back(t);
+      EXPECT_FALSE(named.empty()) << width << ": " << p.ident;
+      for (std::size_t i = 0; i < named.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j)
+          EXPECT_GT(std::hypot(named[i].x - named[j].x, named[i].y - named[j].y), 8.0)
+              << width << ": " << p.ident << " at (" << named[i].x << ", " << named[i].y << ")";
+        EXPECT_TRUE(std::string_view(p.ident) != "KSEA" || named[i].color == colour::kWhite) << width;
+      }
+    }
+  }
+}
+
+std::string MapName(const ::testing::TestParamInfo<Map>& p) { return p.param.name; }
+INSTANTIATE_TEST_SUITE_P(EveryMap, MarksOnRouteTest, ::testing::ValuesIn(kMaps), MapName);
+INSTANTIATE_TEST_SUITE_P(MapsNamingPlaces, PlacesOnRouteTest, ::testing::ValuesIn(kMaps, kMaps + 7), MapName);
 
 }  // namespace
 }  // namespace ovi

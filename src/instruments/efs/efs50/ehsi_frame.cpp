@@ -3,6 +3,7 @@
 // pieces share about the radios and the active leg.
 #include <cmath>
 
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/state.h"
 #include "src/flightplan/state.h"
@@ -127,6 +128,7 @@ void DrawEfs50Ehsi(display::GaugeDisplay& display, gfx::DeviceContext* dc, const
   display::FillCanvas(g, scale, kEfs50Canvas, Efs50EhsiBackground());
   const int mode = M().EFS50HsiMode;
   const Efs50EhsiFrame frame{display, g, variant, mode, Efs50EhsiModeRow(mode)};
+  const display::MapLabelScope labels(g);
   display::DrawLayers(Efs50EhsiLayers(), frame);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "src/display/map_labels.h"
 #include "src/display/map_symbols.h"
 #include "src/display/state.h"
 #include "src/flightplan/state.h"
@@ -67,12 +68,14 @@ class RouteLayer {
     const double up = code == display::kSymbolWaypointStar ? 6.0 : 3.0;
     display::DrawMapSymbol(g_, p.X, p.Y - up * grid_.gy, code, -99, grid_.gx, grid_.gy, style, range_);
   }
-  void Ident(std::string_view ident, const gfx::SolidBrush& brush, double x, double y) {
-    g_.DrawString(ident.substr(0, display::kScreenTextChars), font_,
-                  gfx::PointF(static_cast<float>(x), static_cast<float>(y)), brush);
+  // The ident of the waypoint at `p`, its text at (x, y).
+  void Ident(std::string_view ident, const gfx::SolidBrush& brush, const gfx::Point& p, double x, double y) {
+    if (display::ClaimMapLabel(g_, ident, p.X, p.Y, x, y, true))
+      g_.DrawString(ident.substr(0, display::kScreenTextChars), font_,
+                    gfx::PointF(static_cast<float>(x), static_cast<float>(y)), brush);
   }
   void Beside(std::string_view ident, const gfx::SolidBrush& brush, const gfx::Point& p) {
-    Ident(ident, brush, p.X + 7.0 * grid_.gx, p.Y - 7.0 * grid_.gy);
+    Ident(ident, brush, p, p.X + 7.0 * grid_.gx, p.Y - 7.0 * grid_.gy);
   }
   void Line(const gfx::Pen& pen, const gfx::Point& a, const gfx::Point& b) { g_.DrawLineI(pen, a.X, a.Y, b.X, b.Y); }
 
@@ -127,7 +130,7 @@ void RouteLayer::Legs() {
       Line(blue_pen_, gfx::Point(0, 0), q);
       // The active waypoint's ident stands 7 frame units off, unscaled, as
       // the display has always placed it.
-      Ident(wpt->ident, blue_, q.X + 7.0, q.Y - 7.0);
+      Ident(wpt->ident, blue_, q, q.X + 7.0, q.Y - 7.0);
       Symbol(q, SymbolFor(wpt->type), display::kStyleBlue);
     } else {
       if (joined) Line(white_pen_, previous, q);

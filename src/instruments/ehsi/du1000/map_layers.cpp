@@ -4,8 +4,10 @@
 // the order of their table.
 #include <iterator>
 #include <span>
+#include <string>
 
 #include "src/display/labels.h"
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/map_symbols.h"
 #include "src/flightplan/state.h"
@@ -126,8 +128,10 @@ void DrawDu1000SelectedRunways(const EhsiMap& m, int which) {
   v.SetMapScale();
   const gfx::Font font = display::ArialBold(static_cast<float>(v.FineX(15.0)));
   const gfx::SolidBrush white(kWhite);
-  g.DrawString(display::FitLabel(runway->number_text, kRunwayNumberField), font,
-               gfx::PointF(static_cast<gfx::REAL>(v.X(p.x) + v.FineX(8.0)), static_cast<gfx::REAL>(v.Y(p.y))), white);
+  const std::string number = display::FitLabel(runway->number_text, kRunwayNumberField);
+  const gfx::PointF text(static_cast<gfx::REAL>(v.X(p.x) + v.FineX(8.0)), static_cast<gfx::REAL>(v.Y(p.y)));
+  if (display::ClaimMapLabel(g, runway->number_text, v.X(p.x), v.Y(p.y), text.X, text.Y))
+    g.DrawString(number, font, text, white);
   // The runway's magnetic heading turned against the aircraft's on the arc
   // map; north up it takes the variation (the true heading's difference).
   const double turn = FiniteOr(runway->heading) - FiniteOr(G().AircraftHeading) + FiniteOr(G().MapHeading) -
@@ -162,6 +166,8 @@ void DrawDu1000MapLayers(const display::GaugeDisplay& display, gfx::Graphics& g,
     g.SetClip(compass);
   }
   v.SetMapScale();
+  const display::MapLabelScope labels(g);
+  ReserveEhsiRouteIdents(map);
   display::DrawLayers<EhsiMap>(kLayers, map);
   g.ResetClip();
 }

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "src/display/kit.h"
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/map_symbols.h"
 #include "src/flightplan/state.h"
@@ -181,6 +182,8 @@ void DrawMd80EhsiMap(const display::GaugeDisplay& display, gfx::Graphics& g, int
   // A range that gives no scale draws no map contents.
   if (map.view.Usable()) {
     map.view.SetMapScale();
+    const display::MapLabelScope labels(g);
+    ReserveEhsiRouteIdents(map);
     display::DrawLayers<EhsiMap>(kLayers, map);
   }
   g.ResetClip();

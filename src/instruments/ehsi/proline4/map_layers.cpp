@@ -6,6 +6,7 @@
 #include <iterator>
 #include <span>
 
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/map_symbols.h"
 #include "src/instruments/ehsi/map.h"
@@ -98,6 +99,8 @@ void DrawProline4MapLayers(const display::GaugeDisplay& display, gfx::Graphics& 
   }
   g.SetClip(clip);
   v.SetMapScale();
+  const display::MapLabelScope labels(g);
+  ReserveEhsiRouteIdents(map);
   display::DrawLayers<EhsiMap>(kLayers, map);
   g.ResetClip();
 }

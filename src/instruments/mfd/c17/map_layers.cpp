@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/map_symbols.h"
 #include "src/flightplan/state.h"
@@ -65,8 +66,10 @@ void DrawRoute(const MapLayerFrame& f) {
     const gfx::Point at(v.X(p.x), v.Y(p.y));
     const bool active = i == fp.ActiveWaypointIndex;
     if (have_prev) f.g.DrawLineI(leg, prev.X, prev.Y, at.X, at.Y);
-    display::DrawScreenText(f.g, font, active ? magenta : white, static_cast<float>(at.X + kLabelDx * v.grid.gx),
-                            static_cast<float>(at.Y + kLabelDy * v.grid.gy), w->ident.c_str());
+    const auto tx = static_cast<float>(at.X + kLabelDx * v.grid.gx);
+    const auto ty = static_cast<float>(at.Y + kLabelDy * v.grid.gy);
+    if (display::ClaimMapLabel(f.g, w->ident, at.X, at.Y, tx, ty, true))
+      display::DrawScreenText(f.g, font, active ? magenta : white, tx, ty, w->ident.c_str());
     display::DrawMapSymbol(f.g, at.X, at.Y + kStarDy * v.grid.gy, display::kSymbolWaypointStar, -99, v.grid.gx,
                            v.grid.gy, active ? display::kStyleMagenta : display::kStyleDefault, v.range);
     prev = at;
@@ -103,14 +106,15 @@ void DrawBoundaries(const MapLayerFrame& f) {
 
 double Range() { return M().C17MfdMapRange; }
 
+bool RouteShown() { return F().ActiveWaypointIndex != model::kNoWaypoint && c17_state.C17ShowMapLayers == 1; }
+
 using display::Layer;
 constexpr Layer<MapLayerFrame> kLayers[] = {
     {"navaids", [](const MapLayerFrame&) { return (M().Proline4ShowVors == 1 || M().Proline4ShowNdbs == 1) && Range() <= kPointLayersUpTo; },
      [](const MapLayerFrame& f) { DrawC17Navaids(f.view); }},
     {"airports", [](const MapLayerFrame&) { return M().Proline4ShowAirports == 1 && Range() <= kPointLayersUpTo; },
      [](const MapLayerFrame& f) { DrawC17Airports(f.view); }},
-    {"route", [](const MapLayerFrame&) { return F().ActiveWaypointIndex != model::kNoWaypoint && c17_state.C17ShowMapLayers == 1; },
-     DrawRoute},
+    {"route", [](const MapLayerFrame&) { return RouteShown(); }, DrawRoute},
     {"approach pattern", [](const MapLayerFrame& f) { return navdb::navdb_state.SelectedRunwayBase != -999 && f.page != 6; },
      DrawApproach},
     {"hold", [](const MapLayerFrame&) { return nd::FirstHold() != nullptr; },
@@ -192,6 +196,10 @@ void DrawC17AltitudeRangeArc(const MapLayerFrame& f) {
 void DrawC17MapLayers(display::GaugeDisplay& display, gfx::Graphics& g) {
   const MapLayerFrame frame = MakeMapLayerFrame(display, g, WorkingPage());
   if (!frame.view.Usable()) return;
+  // The route, drawn after the navaids and airports, names its places.
+  const display::MapLabelScope labels(g);
+  if (RouteShown())
+    nd::ReserveRouteIdents(frame.view, F().ActiveFlightPlan, 0, F().ActiveFlightPlanLastIndex);
   display::DrawLayers(C17MapLayerTable(), frame);
 }
 

@@ -3,11 +3,13 @@
 // aircraft symbol where the aircraft is (off the centre while the map is
 // centred on a route waypoint).
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "src/display/kit.h"
+#include "src/display/labels.h"
 #include "src/guidance/state.h"
 #include "src/instruments/mfd/c17/c17_mfd.h"
 #include "src/instruments/mfd/c17/engine_kit.h"
@@ -28,7 +30,8 @@ constexpr double kGridBelowRange = 320.0;  // NM
 constexpr int kGridRows = 10;
 constexpr int kGridColumns = 11;
 constexpr double kMapTop = -90.0;   // the map area's top edge
-constexpr double kMapLeft = -122.0;  // and its left edge
+constexpr double kMapLeft = -122.0;  // its left edge (the right one as far the other way)
+constexpr double kMapBottom = 120.0;
 
 int Wrap(int longitude) {
   if (longitude < -180) return longitude + 360;
@@ -56,6 +59,29 @@ void DrawGrid(const nd::MapView& v) {
   const int lat0 = C17GridFirstLatitude(c.latitude);
   const int lon0 = C17GridFirstLongitude(c.longitude);
   char text[8];
+  // A label that would run out of the map area moves along its edge back
+  // into it, but only for a line that reaches the area, and not over a
+  // label written before; otherwise it is left out (a cut "W125" read
+  // "25").
+  const gfx::RectF area(static_cast<gfx::REAL>(kMapLeft * v.grid.gx), static_cast<gfx::REAL>(kMapTop * v.grid.gy),
+                        static_cast<gfx::REAL>(-2.0 * kMapLeft * v.grid.gx),
+                        static_cast<gfx::REAL>((kMapBottom - kMapTop) * v.grid.gy));
+  std::array<gfx::RectF, kGridRows + kGridColumns> written;
+  std::size_t count = 0;
+  auto label = [&](gfx::PointF at, bool line_in_area) {
+    gfx::RectF box;
+    g.MeasureString(text, font, at, nullptr, &box);
+    if (!line_in_area || box.Width > area.Width || box.Height > area.Height) return;
+    const gfx::REAL dx = std::clamp(box.X, area.X, area.X + area.Width - box.Width) - box.X;
+    const gfx::REAL dy = std::clamp(box.Y, area.Y, area.Y + area.Height - box.Height) - box.Y;
+    box.X += dx;
+    box.Y += dy;
+    for (std::size_t i = 0; i < count; ++i)
+      if (display::BoxesMeet(box, written[i])) return;
+    if (count < written.size()) written[count++] = box;
+    g.DrawString(text, font, gfx::PointF(at.X + dx, at.Y + dy), white);
+  };
+  auto within = [](double value, double low, double high) { return value >= low && value <= high; };
   for (int row = 1; row <= kGridRows; ++row) {
     const int lat = lat0 + row - 1;
     int lon = lon0;
@@ -65,10 +91,9 @@ void DrawGrid(const nd::MapView& v) {
       last_ok = place(lat, lon, p);
       if (last_ok && row == 5) {
         C17GridLongitudeLabel(lon, text);
-        g.DrawString(text, font,
-                     gfx::PointF(static_cast<gfx::REAL>(gfx::TruncToPixel(p.X + v.grid.gx)),
-                                 static_cast<gfx::REAL>(kMapTop * v.grid.gy)),
-                     white);
+        label(gfx::PointF(static_cast<gfx::REAL>(gfx::TruncToPixel(p.X + v.grid.gx)),
+                          static_cast<gfx::REAL>(kMapTop * v.grid.gy)),
+              within(p.X, area.X, area.X + area.Width));
       }
       if (last_ok && place(lat + 1, lon, q)) g.DrawLineI(pen, p.X, p.Y, q.X, q.Y);
       lon = Wrap(lon + 1);
@@ -76,8 +101,8 @@ void DrawGrid(const nd::MapView& v) {
     }
     if (last_ok) {
       C17GridLatitudeLabel(lat, text);
-      g.DrawString(text, font,
-                   gfx::PointF(static_cast<gfx::REAL>(kMapLeft * v.grid.gx), static_cast<gfx::REAL>(p.Y)), white);
+      label(gfx::PointF(static_cast<gfx::REAL>(kMapLeft * v.grid.gx), static_cast<gfx::REAL>(p.Y)),
+            within(p.Y, area.Y, area.Y + area.Height));
     }
   }
 }
@@ -113,7 +138,8 @@ void DrawC17MapPage(display::GaugeDisplay& display, gfx::Graphics& g) {
                            Readout(model::model_state.C17MfdMapRange));
 
   gfx::GraphicsPath area;
-  const gfx::Point corners[] = {{-122, -90}, {122, -90}, {122, 120}, {-122, 120}};
+  constexpr int left = static_cast<int>(kMapLeft), top = static_cast<int>(kMapTop), bottom = static_cast<int>(kMapBottom);
+  const gfx::Point corners[] = {{left, top}, {-left, top}, {-left, bottom}, {left, bottom}};
   area.AddLinesI(corners, 4);
   area.CloseFigure();
   g.SetClip(area, gfx::CombineMode::Replace);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
@@ -288,7 +289,11 @@ void DrawP1000Mfd(display::GaugeDisplay& display, gfx::DeviceContext* dc, const 
     g.ResetClip();
     SetP1000MapClip(g, kMapClip);
   }
-  display::DrawLayers(P1000MapLayers(), f);
+  {
+    const display::MapLabelScope labels(g);
+    if (RouteActive()) ReserveP1000RouteIdents(f);
+    display::DrawLayers(P1000MapLayers(), f);
+  }
 
   f.UseCanvas();
   g.ResetClip();

@@ -100,6 +100,9 @@ void DrawP1000NearbyNavaids(const P1000Frame& f);
 void DrawP1000NearbyAirports(const P1000Frame& f);
 void DrawP1000RouteLegs(const P1000Frame& f);
 void DrawP1000WaypointData(const P1000Frame& f);
+// Reserves the idents DrawP1000WaypointData writes, drawn after the navaids
+// and airports (display/map_labels.h).
+void ReserveP1000RouteIdents(const P1000Frame& f);
 void DrawP1000CourseOverlay(const P1000Frame& f);
 void DrawP1000HoldingPattern(const P1000Frame& f);
 void DrawP1000BodArc(const P1000Frame& f);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 
+#include "src/display/map_labels.h"
 #include "src/display/map_symbols.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
@@ -104,30 +105,39 @@ void WalkRoute(const P1000Frame& f, const FineRoute& r, int first, std::optional
 // The leg into the active waypoint from its start: the previous waypoint,
 // or where LNAV was engaged. The start's place goes into the previous
 // waypoint's record, where its label is drawn.
-void PreviousLeg(const P1000Frame& f, const FineRoute& r, int active) {
+struct Leg {
+  gfx::Point start, end;
+};
+std::optional<Leg> PreviousLegPlaces(const FineRoute& r, int active) {
   const guidance::State& s = G();
   const model::FlightPlanWaypoint& before = F().ActiveFlightPlan[active - 1];
   const model::FlightPlanWaypoint& to = F().ActiveFlightPlan[active];
   const bool from_engage = s.ActiveLegFromEngagePosition == 1;
-  if ((!from_engage && IsRouteMarker(before.ident)) || IsRouteMarker(to.ident)) return;
+  if ((!from_engage && IsRouteMarker(before.ident)) || IsRouteMarker(to.ident)) return std::nullopt;
   const std::optional<gfx::Point> start = from_engage ? r.Place(s.LegOriginLatitude, s.LegOriginLongitude)
                                                       : r.Place(before.latitude, before.longitude);
   const std::optional<gfx::Point> end = r.Place(to.latitude, to.longitude);
-  if (!start || !end) return;
-  Store(active - 1, *start);
+  if (!start || !end) return std::nullopt;
+  return Leg{*start, *end};
+}
+
+void PreviousLeg(const P1000Frame& f, const FineRoute& r, int active) {
+  const std::optional<Leg> leg = PreviousLegPlaces(r, active);
+  if (!leg) return;
+  Store(active - 1, leg->start);
   gfx::Pen dashed(kYellow, r.PenWidth());
   dashed.SetDashStyle(gfx::DashStyle::Dash);
-  f.g.DrawLineI(dashed, start->X, start->Y, end->X, end->Y);
+  f.g.DrawLineI(dashed, leg->start.X, leg->start.Y, leg->end.X, leg->end.Y);
 }
 
 void Label(const P1000Frame& f, const FineRoute& r, const gfx::Font& font, int index, gfx::ARGB colour,
            std::uint32_t style) {
   const model::FlightPlanWaypoint& w = F().ActiveFlightPlan[index];
   const display::FineGrid& grid = r.View().grid;
-  f.g.DrawString(std::string_view(w.ident).substr(0, kRouteIdentChars), font,
-                 gfx::PointF(static_cast<gfx::REAL>(w.screen_x + kLabelDx * grid.gx),
-                             static_cast<gfx::REAL>(w.screen_y + kLabelDy * grid.gy)),
-                 gfx::SolidBrush(colour));
+  const gfx::PointF text(static_cast<gfx::REAL>(w.screen_x + kLabelDx * grid.gx),
+                         static_cast<gfx::REAL>(w.screen_y + kLabelDy * grid.gy));
+  if (display::ClaimMapLabel(f.g, w.ident, w.screen_x, w.screen_y, text.X, text.Y, true))
+    f.g.DrawString(std::string_view(w.ident).substr(0, kRouteIdentChars), font, text, gfx::SolidBrush(colour));
   display::DrawMapSymbol(f.g, w.screen_x, w.screen_y + kStarDy * grid.gy, display::kSymbolWaypointStar, index,
                          grid.gx, grid.gy, style, f.range);
 }
@@ -215,6 +225,28 @@ void DrawP1000RouteLegs(const P1000Frame& f) {
                            display::kStyleDefault, f.range);
   }
   f.UseCanvas();
+}
+
+void ReserveP1000RouteIdents(const P1000Frame& f) {
+  const FineRoute r(f);
+  const std::optional<int> active = ActiveIndex();
+  if (!r.Usable() || !active) return;
+  gfx::Matrix kept;
+  f.g.GetTransform(&kept);
+  r.UseFrame();
+  auto reserve = [&](int index, const gfx::Point& at) {
+    display::ReserveRouteLabel(f.g, F().ActiveFlightPlan[index].ident, at.X, at.Y);
+  };
+  // The entries the labels go to: those the route's walk places.
+  if (!f.Centred() && PreviousLegShown(f, *active))
+    if (const std::optional<Leg> leg = PreviousLegPlaces(r, *active)) reserve(*active - 1, leg->start);
+  const int last = std::min(F().ActiveFlightPlanLastIndex, model::kFlightPlanSlots - 1);
+  for (int i = f.Centred() ? 0 : *active; i <= last; ++i) {
+    const model::FlightPlanWaypoint& w = F().ActiveFlightPlan[i];
+    if (IsRouteMarker(w.ident)) continue;
+    if (const std::optional<gfx::Point> at = r.Place(w.latitude, w.longitude)) reserve(i, *at);
+  }
+  f.g.SetTransform(kept);
 }
 
 void DrawP1000WaypointData(const P1000Frame& f) {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "src/display/labels.h"
 #include "src/display/map_symbols.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
@@ -168,16 +169,23 @@ TEST_F(MapTest, AircraftSymbolOffCentreAndLayersOff) {
   EXPECT_EQ(rec_.CountText("WP1"), 0);
 }
 
+// At 160 NM (0.625 units a NM) a degree of longitude at 46 N is 26 units,
+// less than a label's width (about 33): from E178 (96 left of the centre)
+// every other meridian keeps its label, the ones between would meet it;
+// W173 (138 right) lies beyond the map area (122 each side). Parallels 45
+// to 49 lie within it (89 below the centre to 61 above); 44 (126 below) and
+// 50 (98 above) do not. Lines beyond the area get no label.
 TEST_F(MapTest, GridAcross180AndNearAPole) {
   G().PlaneLatitude = 47.5;
   G().PlaneLongitude = -178.3;
+  M().C17MfdMapRange = 160;
   EXPECT_EQ(C17GridFirstLongitude(-178.3), 177);
   Draw(6);
-  for (const char* label : {"E177\xC2\xB0", "E178\xC2\xB0", "E179\xC2\xB0", "E180\xC2\xB0", "W179\xC2\xB0", "W173\xC2\xB0"})
+  for (const char* label : {"E178\xC2\xB0", "E180\xC2\xB0", "W178\xC2\xB0", "W176\xC2\xB0", "N45\xC2\xB0", "N49\xC2\xB0"})
     EXPECT_EQ(rec_.CountText(label), 1) << label;
-  EXPECT_EQ(rec_.CountText("W172\xC2\xB0"), 0);
-  EXPECT_EQ(rec_.CountText("N42\xC2\xB0"), 1);
-  EXPECT_EQ(rec_.CountText("N51\xC2\xB0"), 1);
+  for (const char* label : {"E179\xC2\xB0", "W179\xC2\xB0", "W173\xC2\xB0", "W172\xC2\xB0", "N42\xC2\xB0",
+                            "N44\xC2\xB0", "N50\xC2\xB0", "N51\xC2\xB0"})
+    EXPECT_EQ(rec_.CountText(label), 0) << label;
   // lat0 + 10 would pass the pole: the rows stop at it.
   EXPECT_EQ(C17GridFirstLatitude(88.5), 80);
   EXPECT_EQ(C17GridFirstLatitude(-89.9), -90);
@@ -194,6 +202,41 @@ TEST_F(MapTest, GridAcross180AndNearAPole) {
   M().C17MfdMapRange = 320;
   Draw(6);
   EXPECT_EQ(rec_.CountText("N89\xC2\xB0"), 0);
+}
+
+// Every grid label drawn lies wholly inside the map area (122 units either
+// side of the origin, 90 above, 120 below), over ranges and places west and
+// south of zero and across 180; labels never meet. A parallel whose label
+// would hang below the area keeps it, moved up onto the bottom edge: N45 at
+// 160 NM about 48.15 N lies 114 units below the centre.
+TEST_F(MapTest, GridLabelsLieWhollyInsideTheMapArea) {
+  struct Case {
+    double lat, lon, range;
+  } cases[] = {{47.5, -122.9, 10}, {47.5, -122.9, 40}, {47.5, -122.9, 80}, {47.5, -122.9, 160},
+               {-33.9, 151.2, 40}, {-10.0, -20.0, 80},  {47.5, -178.3, 40}, {48.15, -178.3, 160}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.lat << " " << c.lon << " " << c.range);
+    G().PlaneLatitude = c.lat;
+    G().PlaneLongitude = c.lon;
+    M().C17MfdMapRange = c.range;
+    Draw(6);
+    const gfx::PointF top_left = At(-122, -90), bottom_right = At(122, 120);
+    std::vector<gfx::RectF> labels;
+    for (const gfx::RecordedOp& op : rec_.Ops()) {
+      if (op.kind != gfx::OpKind::Text || op.text.find("\xC2\xB0") == std::string::npos || !op.visible) continue;
+      const gfx::RectF& b = op.bounds;
+      constexpr float e = 0.01f;  // the transform's rounding at an edge
+      EXPECT_TRUE(b.X >= top_left.X - e && b.Y >= top_left.Y - e && b.X + b.Width <= bottom_right.X + e &&
+                  b.Y + b.Height <= bottom_right.Y + e)
+          << op.text << " at (" << b.X << ", " << b.Y << ") " << b.Width << " x " << b.Height;
+      for (const gfx::RectF& other : labels) EXPECT_FALSE(display::BoxesMeet(b, other)) << op.text;
+      labels.push_back(b);
+    }
+    EXPECT_FALSE(labels.empty());
+  }
+  gfx::Recorder::TextItem n45;
+  ASSERT_TRUE(rec_.FindText("N45\xC2\xB0", &n45));
+  EXPECT_NEAR(n45.y, At(0, 120).Y - 11.49 * 482 / 246, 0.5);  // a 10-unit line sized by the width's factor
 }
 
 // Navaids 2 x range + 50 NM out and airports 2 x range + 10 NM, placed by
