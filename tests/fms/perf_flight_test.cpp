@@ -14,6 +14,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/engage_buttons.h"
+#include "src/guidance/flown_path.h"
 #include "src/guidance/state.h"
 #include "src/host/one_time_loads.h"
 #include "src/host/state.h"
@@ -107,13 +108,16 @@ TEST_F(PerfFlightTest, ThePagesFollowTheFlightAndTheEntriesReachTheAutopilot) {
   ASSERT_EQ(fp.RouteState, 3);
   ASSERT_EQ(m.CruiseAlt, 19000);
   // The top of descent moved back along the route: from it the descent at
-  // the plan's rate and true airspeed ends at KPDX's elevation (31 ft).
+  // the plan's rate and true airspeed ends at KPDX's elevation (31 ft),
+  // along the path the aircraft flies (the legs less the corners it cuts).
   // 3000 ft more at 2200 ft/min take 1.4 min: above 5 NM at any descent
   // speed of the tables.
   const std::optional<double> tod_19000 = RouteDistanceToEnd(g.TodLatitude, g.TodLongitude);
   ASSERT_TRUE(tod_19000.has_value());
   EXPECT_EQ(m.PlanDescentRate, 2200.0);
-  EXPECT_NEAR(*tod_19000, (19000.0 - 31.0) / 2200.0 * m.DescentTas / 60.0, 0.1);
+  const guidance::FlownPath& path = guidance::FlownPath::Current();
+  EXPECT_NEAR(path.Entry(10) - path.AtRoute(path.RouteTo(10) - *tod_19000),
+              (19000.0 - 31.0) / 2200.0 * m.DescentTas / 60.0, 0.1);
   EXPECT_GT(*tod_19000, tod_16000 + 5.0);
   Enter(kPageEconCruise, kR6, "");
   ASSERT_EQ(m.PauseAtTod, 1);

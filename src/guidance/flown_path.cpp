@@ -1,0 +1,612 @@
+#include "src/guidance/flown_path.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/lateral.h"
+#include "src/guidance/route_ahead.h"
+#include "src/guidance/state.h"
+#include "src/model/performance.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+
+namespace ovi::guidance {
+
+namespace {
+
+constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
+constexpr double kStepSeconds = 0.25;
+// The heading hold the corners are flown with.
+constexpr double kMaxBank = 25.0;       // degrees
+constexpr double kStandardRate = 3.0;   // degrees a second
+constexpr double kRollRate = 6.0;       // degrees a second
+constexpr double kHeadingGain = 0.4;    // degrees a second of turn per degree to turn
+constexpr double kGravity = 9.80665;    // m/s^2
+constexpr double kMetresPerSecondPerKnot = 0.514444;
+// Slower than this the aircraft has no track to turn from (it is taken as
+// on its leg) and no speed to fly the corners at.
+constexpr double kLeastMovingSpeed = 50.0;  // kt
+// Corners are flown at no less, and at this without any speed to go by.
+constexpr double kLeastSpeed = 100.0, kUnknownSpeed = 200.0;  // kt
+// A corner farther than the first is flown at the true airspeed the plan
+// has there, one nearer than the second at the ground speed; in between the
+// one turns into the other.
+constexpr double kPlannedSpeedBeyond = 20.0, kGroundSpeedWithin = 5.0;  // NM
+// Back on a leg: nearer it than this and along it within the angle. What
+// is left to fly of the intercept then is under a thousandth of a mile.
+constexpr double kOnLegOffset = 0.1;  // NM
+constexpr double kOnLegAngle = 2.0;   // degrees
+constexpr int kMaxSteps = 12000;  // a corner takes about four hundred
+// LNAV's own numbers (lateral.cpp).
+constexpr double kNearLookAhead = 3.0, kFarLookAhead = 5.0, kNearOffset = 3.5;  // NM
+constexpr double kStraightAtWaypointOffset = 10.0;                               // NM
+constexpr double kAbeamCheckWithin = 10.0;                                       // NM
+
+State& G() { return guidance_state; }
+const flightplan::State& Fp() { return flightplan::flightplan_state; }
+
+double Wrap180(double a) { return std::remainder(a, 360.0); }
+double Wrap360(double a) {
+  a = std::fmod(a, 360.0);
+  return a < 0.0 ? a + 360.0 : a;
+}
+
+double Distance(double lat1, double lon1, double lat2, double lon2) {
+  double d = 0.0, c = 0.0;
+  navdb::ComputeDistanceAndBearing(lat1, lon1, lat2, lon2, d, c);
+  return d;
+}
+
+// The placed entries of the active route with what the model needs of them.
+struct Placed {
+  int index;
+  double lat, lon;
+  double route;      // NM along the legs from entry 0
+  double leg;        // length of the leg into it (0 for the first)
+  double course_in;  // true course of that leg where it arrives
+  double switch_distance;
+  double planned_speed;  // true airspeed the plan has there; NaN none
+};
+
+struct Route {
+  std::vector<Placed> placed;
+  std::vector<int> slot;  // entry index -> position in `placed`, -1 for a marker
+  int last_index = -1;    // of the plan, markers included
+};
+
+Route BuildRoute() {
+  Route r;
+  const flightplan::State& f = Fp();
+  r.last_index = std::min(f.ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
+  r.slot.assign(static_cast<std::size_t>(std::max(r.last_index + 1, 0)), -1);
+  for (int i = 0; i <= r.last_index; ++i) {
+    const model::FlightPlanWaypoint& w = f.ActiveFlightPlan[i];
+    if (StandsNowhere(w.ident)) continue;
+    // The plan's speed at its altitude (no wind is forecast).
+    const double tas = w.speed_constraint > 0.0 && w.altitude_constraint != model::kNoValue
+                           ? model::IasToTas(w.speed_constraint, std::max(w.altitude_constraint, 0.0))
+                           : NAN;
+    Placed p{i, w.latitude, w.longitude, 0.0, 0.0, 0.0, 0.0, std::isfinite(tas) ? tas : NAN};
+    if (!r.placed.empty()) {
+      const Placed& b = r.placed.back();
+      double course = 0.0;
+      navdb::ComputeDistanceAndBearing(p.lat, p.lon, b.lat, b.lon, p.leg, course);
+      p.route = b.route + p.leg;
+      p.course_in = Wrap360(navdb::TrueCourse(p.lat, p.lon, b.lat, b.lon) + 180.0);
+    }
+    r.slot[static_cast<std::size_t>(i)] = static_cast<int>(r.placed.size());
+    r.placed.push_back(p);
+  }
+  // Passed where LNAV passes it: the turn allowance between the courses it
+  // steers by, the leg's from its start and the next leg's.
+  const auto n = r.placed.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    Placed& p = r.placed[k];
+    int turn = 0;
+    if (k > 0 && k + 1 < n) {
+      const Placed &a = r.placed[k - 1], &b = r.placed[k + 1];
+      turn = HeadingDifference(navdb::TrueCourse(a.lat, a.lon, p.lat, p.lon),
+                               navdb::TrueCourse(p.lat, p.lon, b.lat, b.lon));
+    }
+    p.switch_distance = SwitchDistanceAt(f.ActiveFlightPlan[p.index], turn);
+  }
+  return r;
+}
+
+// What a route is, to the last bit of each place and planned speed: the
+// corners flown on it belong to it alone.
+std::uint64_t Signature() {
+  const flightplan::State& f = Fp();
+  std::uint64_t h = 1469598103934665603ull;
+  auto mix = [&h](const void* data, std::size_t size) {
+    const auto* b = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) h = (h ^ b[i]) * 1099511628211ull;
+  };
+  const int last = std::min(f.ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
+  mix(&last, sizeof last);
+  for (int i = 0; i <= last; ++i) {
+    const model::FlightPlanWaypoint& w = f.ActiveFlightPlan[i];
+    mix(w.ident.data(), w.ident.size());
+    mix(&w.latitude, sizeof w.latitude);
+    mix(&w.longitude, sizeof w.longitude);
+    mix(&w.flyover, sizeof w.flyover);
+    mix(w.procedure_tag.data(), w.procedure_tag.size());
+    // The speeds the corners are flown at come from the plan.
+    mix(&w.speed_constraint, sizeof w.speed_constraint);
+    mix(&w.altitude_constraint, sizeof w.altitude_constraint);
+  }
+  return h;
+}
+
+// The aircraft of the model: true track, bank (right wing down positive).
+struct Flyer {
+  double lat, lon, track, bank;
+};
+
+struct RunEnd {
+  int target = -1;      // position in `placed` of the entry the leg leads to
+  double to_go = 0.0;   // along that leg still to fly (more than the leg: behind its start)
+  double flown = 0.0;
+  bool at_last = false;  // the last entry reached before the aircraft was on its leg
+  std::vector<std::pair<int, double>> abeam;  // position in `placed`, flown to the nearest point
+};
+
+// LNAV flying the route on from a state, in a flat frame about the entry
+// it flies to, until the aircraft is on a leg again.
+class Model {
+ public:
+  Model(const Route& r, double speed) : r_(r) {
+    v_ = speed * kMetresPerSecondPerKnot;
+    step_ = speed * kStepSeconds / 3600.0;
+    max_bank_ = std::min(kMaxBank, BankFor(kStandardRate));
+  }
+
+  // From `a` on the leg from (from_lat, from_lon) to placed entry
+  // `target`, the entries `passed` behind; `on_leg` takes the aircraft as
+  // on that leg already, as far along it as it is. Back on a leg within one
+  // of the `corners` (route distances from, to) the run goes on along the
+  // leg to the corner's end: only there do the two paths meet again.
+  RunEnd Run(Flyer a, int target, double from_lat, double from_lon, bool tracking, std::vector<int> passed,
+             bool on_leg = false, const std::vector<std::pair<double, double>>* corners = nullptr) {
+    RunEnd end;
+    std::vector<double> nearest;
+    for (int p : passed) {
+      end.abeam.emplace_back(p, 0.0);
+      nearest.push_back(Near(a, p));
+    }
+    Aim(target, from_lat, from_lon, tracking);
+    const int last = static_cast<int>(r_.placed.size()) - 1;
+    bool pass_now = false;
+    double last_along = 0.0;
+    for (int step = 0; step <= kMaxSteps; ++step) {
+      double x = 0.0, y = 0.0;
+      Local(a, x, y);
+      const double d = std::hypot(x, y);
+      const double along = x * ux_ + y * uy_;  // below 0 before the entry
+      const double offset = std::fabs(x * uy_ - y * ux_);
+      if (w_ != last && !on_leg && (pass_now || Passes(x, y, d))) {
+        pass_now = false;
+        last_along = 0.0;
+        passed.push_back(w_);
+        end.abeam.emplace_back(w_, end.flown);
+        nearest.push_back(d);
+        const Placed& from = r_.placed[static_cast<std::size_t>(w_)];
+        Aim(w_ + 1, from.lat, from.lon, true);
+        continue;
+      }
+      if (w_ == last && along >= 0.0) {
+        // Abeam the last entry within the step just flown, in proportion.
+        if (last_along < 0.0 && along > last_along) end.flown -= step_ * along / (along - last_along);
+        end.at_last = true;
+        end.abeam.emplace_back(w_, end.flown);
+        end.to_go = 0.0;
+        break;
+      }
+      last_along = along;
+      const bool back_on_leg = offset <= kOnLegOffset && std::fabs(Wrap180(a.track - course_in_)) <= kOnLegAngle;
+      if (back_on_leg && !on_leg && corners != nullptr && step < kMaxSteps) {
+        const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
+        const double here = w.route + along;
+        const double corner_end = EndOfCornerAt(*corners, here);
+        const double passing = w_ == last ? w.route : w.route - w.switch_distance;
+        if (corner_end > here) {
+          // Straight along the leg, where nothing changes, to the corner's
+          // end or to where the next waypoint is passed.
+          const double next = std::min(corner_end, passing);
+          end.flown += std::max(next - here, 0.0);
+          if (corner_end <= passing) {
+            end.to_go = w.route - corner_end;
+            break;
+          }
+          navdb::ProjectPosition(w.lat, w.lon, Wrap360(course_in_ + 180.0), w.route - next, a.lat, a.lon);
+          a.track = course_in_;
+          a.bank = 0.0;
+          pass_now = true;
+          last_along = 0.0;
+          continue;
+        }
+      }
+      if (on_leg || back_on_leg || step == kMaxSteps) {
+        end.to_go = -along;
+        break;
+      }
+      if (offset >= kStraightAtWaypointOffset) tracking_ = false;
+      double desired = 0.0;
+      if (tracking_) {
+        // LNAV's look-ahead point: the leg's length less the distance to
+        // the entry, and the look-ahead, from the leg's start.
+        const double ahead = offset > 0.0 && offset <= kNearOffset ? kNearLookAhead : kFarLookAhead;
+        desired = std::atan2((ahead - d) * ux_ - x, (ahead - d) * uy_ - y) / kDegToRad;
+      } else {
+        desired = std::atan2(-x, -y) / kDegToRad;
+      }
+      Turn(a, desired);
+      Move(a);
+      end.flown += step_;
+      for (std::size_t i = 0; i < passed.size(); ++i) {
+        const double n = Near(a, passed[i]);
+        if (n < nearest[i]) {
+          nearest[i] = n;
+          Record(end, passed[i], end.flown);
+        }
+      }
+    }
+    end.target = w_;
+    // On a leg behind its start: the start itself is passed ahead, on the leg.
+    if (!end.at_last && w_ > 0) {
+      const double leg = r_.placed[static_cast<std::size_t>(w_)].leg;
+      if (end.to_go > leg) Record(end, w_ - 1, end.flown + end.to_go - leg);
+    }
+    return end;
+  }
+
+ private:
+  // The end of the corner a route distance lies within, else the distance itself.
+  static double EndOfCornerAt(const std::vector<std::pair<double, double>>& corners, double route) {
+    for (const auto& [from, to] : corners)
+      if (route > from && route < to - 1e-9) return to;
+    return route;
+  }
+
+  static void Record(RunEnd& end, int p, double flown) {
+    for (auto& [entry, at] : end.abeam)
+      if (entry == p) at = flown;
+  }
+
+  void Aim(int target, double from_lat, double from_lon, bool tracking) {
+    w_ = target;
+    const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
+    cos_ = std::cos(w.lat * kDegToRad);
+    // The leg's course where it arrives; from its start when that is not
+    // the entry before (LNAV engaged off the route).
+    course_in_ = w.course_in;
+    if (w_ == 0 || from_lat != r_.placed[static_cast<std::size_t>(w_ - 1)].lat ||
+        from_lon != r_.placed[static_cast<std::size_t>(w_ - 1)].lon) {
+      if (Distance(from_lat, from_lon, w.lat, w.lon) > 0.0)
+        course_in_ = Wrap360(navdb::TrueCourse(w.lat, w.lon, from_lat, from_lon) + 180.0);
+    }
+    ux_ = std::sin(course_in_ * kDegToRad);
+    uy_ = std::cos(course_in_ * kDegToRad);
+    leg_course_ = w_ > 0 ? navdb::TrueCourse(from_lat, from_lon, w.lat, w.lon) : course_in_;
+    tracking_ = tracking;
+  }
+
+  void Local(const Flyer& a, double& x, double& y) const {
+    const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
+    x = std::remainder(a.lon - w.lon, 360.0) * 60.0 * cos_;
+    y = (a.lat - w.lat) * 60.0;
+  }
+
+  double Near(const Flyer& a, int p) const {
+    if (r_.placed.empty()) return 0.0;
+    const Placed& w = r_.placed[static_cast<std::size_t>(p)];
+    return std::hypot(std::remainder(a.lon - w.lon, 360.0) * 60.0 * std::cos(w.lat * kDegToRad), (a.lat - w.lat) * 60.0);
+  }
+
+  // LNAV passes the entry within its switch distance, or abeam it (behind,
+  // within 10 NM) while it is not one of the last two.
+  bool Passes(double x, double y, double d) const {
+    const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
+    if (d < w.switch_distance) return true;
+    return d < kAbeamCheckWithin && w.index < r_.last_index - 1 &&
+           HeadingDifference(std::atan2(-x, -y) / kDegToRad, leg_course_) > 90;
+  }
+
+  double RateOf(double bank) const { return std::tan(bank * kDegToRad) * kGravity / v_ / kDegToRad; }
+  double BankFor(double rate) const { return std::atan(rate * kDegToRad * v_ / kGravity) / kDegToRad; }
+
+  // The heading hold: toward the heading wanted, the short way, leading
+  // the roll-out by the heading still turned while the bank comes off.
+  void Turn(Flyer& a, double desired) const {
+    const double roll_out = RateOf(a.bank) * (std::fabs(a.bank) / kRollRate) / 2.0;
+    const double rate = std::clamp((Wrap180(desired - a.track) - roll_out) * kHeadingGain, -kStandardRate, kStandardRate);
+    const double bank = std::clamp(BankFor(rate), -max_bank_, max_bank_);
+    const double roll = kRollRate * kStepSeconds;
+    a.bank = std::clamp(bank, a.bank - roll, a.bank + roll);
+    a.track = Wrap360(a.track + RateOf(a.bank) * kStepSeconds);
+  }
+
+  void Move(Flyer& a) const {
+    a.lat += step_ * std::cos(a.track * kDegToRad) / 60.0;
+    a.lon = std::remainder(a.lon + step_ * std::sin(a.track * kDegToRad) / (60.0 * std::cos(a.lat * kDegToRad)), 360.0);
+  }
+
+  const Route& r_;
+  double v_ = 0.0, step_ = 0.0, max_bank_ = 0.0;
+  int w_ = 0;
+  double cos_ = 1.0, course_in_ = 0.0, ux_ = 0.0, uy_ = 1.0, leg_course_ = 0.0;
+  bool tracking_ = true;
+};
+
+// The speed a corner will be flown at, to the knot (a corner ahead is flown
+// again only once it has moved by one).
+double CornerSpeed(const Placed& p) {
+  const State& g = G();
+  const double planned = p.planned_speed;
+  double v = std::isfinite(planned) ? planned : kUnknownSpeed;
+  if (g.GroundSpeedKnots >= kLeastMovingSpeed) {
+    const double d = Distance(g.PlaneLatitude, g.PlaneLongitude, p.lat, p.lon);
+    const double w = std::isfinite(planned) ? std::clamp((kPlannedSpeedBeyond - d) / (kPlannedSpeedBeyond - kGroundSpeedWithin), 0.0, 1.0) : 1.0;
+    v += w * (g.GroundSpeedKnots - v);
+  }
+  return std::round(std::max(v, kLeastSpeed));
+}
+
+bool Near(double a, double b) { return std::fabs(a - b) <= 1e-9; }
+
+}  // namespace
+
+class FlownPathBuilder {
+ public:
+  FlownPathBuilder(const Route& r, FlownPathMemo& memo) : r_(r), memo_(memo) {}
+
+  // Where the aircraft is on the path: the model flies LNAV on from the
+  // aircraft's state until it is on a leg again, past any corner the path
+  // cuts there (at once when it is on its leg), and takes the coordinate
+  // there less what it flew.
+  double AircraftCoordinate(const FlownPath& path) const {
+    const Route& r = r_;
+    const State& g = G();
+    const int active = Fp().ActiveWaypointIndex;
+    if (active < 0 || active > r.last_index) return NAN;
+    int target = -1;
+    for (int i = active; i <= r.last_index && target < 0; ++i) target = r.slot[static_cast<std::size_t>(i)];
+    if (target < 0) {
+      // Only markers ahead: at the last entry placed.
+      return r.placed.empty() ? NAN : path.Entry(r.placed.back().index);
+    }
+    double from_lat = 0.0, from_lon = 0.0;
+    if (!ActiveLegStart(from_lat, from_lon) || target != r.slot[static_cast<std::size_t>(active)]) {
+      const Placed& t = r.placed[static_cast<std::size_t>(target > 0 ? target - 1 : target)];
+      from_lat = t.lat;
+      from_lon = t.lon;
+    }
+    Flyer a{g.PlaneLatitude, g.PlaneLongitude, Wrap360(g.GroundTrack + g.MagneticVariation), -g.BankAttitude};
+    if (!std::isfinite(a.track) || !std::isfinite(a.bank)) a.track = a.bank = 0.0;
+    Model model(r, std::max(g.GroundSpeedKnots, kLeastSpeed));
+    // Without a track to turn from the aircraft is taken as on its leg.
+    const bool moving = g.GroundSpeedKnots >= kLeastMovingSpeed;
+    const RunEnd e = model.Run(a, target, from_lat, from_lon, g.LnavLegTracking == 1, {}, !moving, &corners_);
+    const Placed& end = r.placed[static_cast<std::size_t>(e.target)];
+    if (e.at_last) return path.Entry(end.index) - e.flown;
+    return path.AtRoute(end.route - e.to_go) - e.flown;
+  }
+
+  void Build(FlownPath& path) {
+    const std::size_t n = r_.placed.size();
+    const auto size = static_cast<std::size_t>(std::max(r_.last_index + 1, 0));
+    path.entry_.assign(size, NAN);
+    path.route_.assign(size, NAN);
+    path.placed_.clear();
+    path.map_route_.clear();
+    path.map_flown_.clear();
+    corners_.clear();
+    for (const Placed& p : r_.placed) {
+      path.route_[static_cast<std::size_t>(p.index)] = p.route;
+      path.placed_.push_back(p.index);
+    }
+    if (n == 0) return;
+    double route = 0.0, flown = 0.0;
+    Corner(path, route, flown);
+    path.entry_[static_cast<std::size_t>(r_.placed[0].index)] = 0.0;
+    std::size_t k = 1;
+    while (k < n) {
+      const Placed& p = r_.placed[k];
+      if (k + 1 == n) {
+        flown += p.route - route;
+        route = p.route;
+        path.entry_[static_cast<std::size_t>(p.index)] = flown;
+        Corner(path, route, flown);
+        break;
+      }
+      const double start = std::max(p.route - p.switch_distance, route);
+      flown += start - route;
+      route = start;
+      Corner(path, route, flown);
+      const FlownCorner& c = Piece(static_cast<int>(k), start);
+      for (const auto& [entry, at] : c.abeam) path.entry_[static_cast<std::size_t>(entry)] = flown + at;
+      if (c.end > route) corners_.emplace_back(route, c.end);
+      route = std::max(c.end, route);
+      flown += c.flown;
+      Corner(path, route, flown);
+      if (c.end_leg < 0 || static_cast<std::size_t>(c.end_leg) >= n) break;
+      if (c.end_leg == r_.placed.back().index && c.end == r_.placed.back().route) break;  // reached
+      k = static_cast<std::size_t>(r_.slot[static_cast<std::size_t>(c.end_leg)]);
+    }
+    // Each entry no nearer than the one before it.
+    double before = 0.0;
+    for (int index : path.placed_) {
+      double& e = path.entry_[static_cast<std::size_t>(index)];
+      if (!std::isfinite(e)) e = path.AtRoute(path.route_[static_cast<std::size_t>(index)]);
+      e = std::max(e, before);
+      before = e;
+    }
+  }
+
+ private:
+  static void Corner(FlownPath& path, double route, double flown) {
+    if (!path.map_route_.empty() && route <= path.map_route_.back()) {
+      path.map_flown_.back() = std::max(path.map_flown_.back(), flown);
+      return;
+    }
+    path.map_route_.push_back(route);
+    path.map_flown_.push_back(flown);
+  }
+
+  // The corner at placed entry k from route distance `start`: as flown
+  // before when that still holds (a corner passed keeps its speed), else
+  // flown now.
+  const FlownCorner& Piece(int k, double start) {
+    const Placed& p = r_.placed[static_cast<std::size_t>(k)];
+    FlownCorner& c = memo_.corners[static_cast<std::size_t>(p.index)];
+    const bool passed = p.index < Fp().ActiveWaypointIndex;
+    const double speed = CornerSpeed(p);
+    if (c.start >= 0.0 && Near(c.start, start) && std::fabs(c.switch_distance - p.switch_distance) <= 1e-6 &&
+        (passed || c.speed == speed)) {
+      return c;
+    }
+    const Placed& before = r_.placed[static_cast<std::size_t>(k - 1)];
+    Flyer a{};
+    navdb::ProjectPosition(p.lat, p.lon, navdb::TrueCourse(p.lat, p.lon, before.lat, before.lon), p.route - start,
+                           a.lat, a.lon);
+    a.track = p.route - start > 0.0 ? navdb::TrueCourse(a.lat, a.lon, p.lat, p.lon) : p.course_in;
+    Model model(r_, speed);
+    const RunEnd e = model.Run(a, k + 1, p.lat, p.lon, true, {k});
+    c.start = start;
+    c.speed = speed;
+    c.switch_distance = p.switch_distance;
+    const Placed& t = r_.placed[static_cast<std::size_t>(e.target)];
+    c.end_leg = t.index;
+    c.end = e.at_last ? t.route : t.route - e.to_go;
+    c.flown = e.flown;
+    c.abeam.clear();
+    for (const auto& [pos, at] : e.abeam) c.abeam.emplace_back(r_.placed[static_cast<std::size_t>(pos)].index, at);
+    return c;
+  }
+
+  const Route& r_;
+  FlownPathMemo& memo_;
+  std::vector<std::pair<double, double>> corners_;  // route distances each corner cut spans
+};
+
+namespace {
+
+FlownPathKey KeyNow(std::uint64_t route) {
+  const State& g = G();
+  const model::State& m = model::model_state;
+  double bits = 0.0;
+  static_assert(sizeof bits == sizeof route);
+  std::memcpy(&bits, &route, sizeof bits);
+  return {bits,
+          static_cast<double>(Fp().ActiveWaypointIndex),
+          g.PlaneLatitude,
+          g.PlaneLongitude,
+          g.GroundTrack,
+          g.MagneticVariation,
+          g.BankAttitude,
+          g.GroundSpeedKnots,
+          static_cast<double>(g.ActiveLegFromEngagePosition),
+          g.LegOriginLatitude,
+          g.LegOriginLongitude,
+          static_cast<double>(g.LnavLegTracking),
+          m.WptChgDist,
+          m.WptProcChgDist,
+          m.FlyoverWptChgDist};
+}
+
+}  // namespace
+
+const FlownPath& FlownPath::Current() {
+  FlownPathMemo& memo = G().FlownPathCache;
+  const std::uint64_t route = Signature();
+  const FlownPathKey key = KeyNow(route);
+  // Equal bits, not equal numbers: NaN never compares equal.
+  if (memo.worked_out && std::memcmp(key.data(), memo.key.data(), sizeof key) == 0) return memo.path;
+  if (memo.route != route || memo.corners.size() != model::kMaxActivePlanWaypoints + 1) {
+    memo.route = route;
+    memo.corners.assign(model::kMaxActivePlanWaypoints + 1, FlownCorner{});
+  }
+  const Route r = BuildRoute();
+  FlownPathBuilder builder(r, memo);
+  builder.Build(memo.path);
+  memo.path.active_ = Fp().ActiveWaypointIndex;
+  memo.path.aircraft_ = builder.AircraftCoordinate(memo.path);
+  memo.key = key;
+  memo.worked_out = true;
+  return memo.path;
+}
+
+double FlownPath::Entry(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= entry_.size()) return NAN;
+  return entry_[static_cast<std::size_t>(index)];
+}
+
+double FlownPath::EntryOrBefore(int index) const {
+  for (int i = std::min(index, static_cast<int>(entry_.size()) - 1); i >= 0; --i) {
+    const double e = entry_[static_cast<std::size_t>(i)];
+    if (std::isfinite(e)) return e;
+  }
+  return 0.0;
+}
+
+double FlownPath::Aircraft() const { return aircraft_; }
+
+double FlownPath::Ahead(int index) const {
+  if (index < active_ || !std::isfinite(aircraft_)) return NAN;
+  const double e = Entry(index);
+  return std::isfinite(e) ? std::max(0.0, e - aircraft_) : NAN;
+}
+
+namespace {
+
+// Piecewise-linear through the corners (xs ascending), slope 1 beyond them.
+double Interpolate(const std::vector<double>& xs, const std::vector<double>& ys, double x) {
+  if (xs.empty() || !std::isfinite(x)) return x;
+  if (x <= xs.front()) return ys.front() + (x - xs.front());
+  if (x >= xs.back()) return ys.back() + (x - xs.back());
+  const auto hi = static_cast<std::size_t>(std::upper_bound(xs.begin(), xs.end(), x) - xs.begin());
+  const std::size_t lo = hi - 1;
+  const double span = xs[hi] - xs[lo];
+  return span > 0.0 ? ys[lo] + (ys[hi] - ys[lo]) * (x - xs[lo]) / span : ys[hi];
+}
+
+}  // namespace
+
+double FlownPath::AtRoute(double route) const { return Interpolate(map_route_, map_flown_, route); }
+
+double FlownPath::RouteAt(double flown) const { return Interpolate(map_flown_, map_route_, flown); }
+
+double FlownPath::RouteTo(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= route_.size()) return NAN;
+  return route_[static_cast<std::size_t>(index)];
+}
+
+bool FlownPath::PositionAt(double route, double& lat, double& lon, int& leg_start) const {
+  if (placed_.size() < 2 || !std::isfinite(route)) return false;
+  std::size_t k = 1;
+  while (k + 1 < placed_.size() && route_[static_cast<std::size_t>(placed_[k])] < route) ++k;
+  const model::FlightPlanWaypoint& a = Fp().ActiveFlightPlan[placed_[k - 1]];
+  const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[placed_[k]];
+  navdb::ProjectPosition(b.latitude, b.longitude, navdb::TrueCourse(b.latitude, b.longitude, a.latitude, a.longitude),
+                         route_[static_cast<std::size_t>(placed_[k])] - route, lat, lon);
+  leg_start = placed_[k - 1];
+  return true;
+}
+
+double FlownPath::AtPoint(int from, double lat, double lon) const {
+  if (placed_.empty()) return NAN;
+  // The walk starts at `from`, or the entry placed before a marker there.
+  std::size_t k = placed_.size();
+  while (k > 0 && placed_[k - 1] > from) --k;
+  for (; k > 1; --k) {
+    const model::FlightPlanWaypoint& w = Fp().ActiveFlightPlan[placed_[k - 1]];
+    const double leg = route_[static_cast<std::size_t>(placed_[k - 1])] - route_[static_cast<std::size_t>(placed_[k - 2])];
+    const double to = Distance(w.latitude, w.longitude, lat, lon);
+    if (to <= leg) return AtRoute(route_[static_cast<std::size_t>(placed_[k - 1])] - to);
+  }
+  return 0.0;
+}
+
+}  // namespace ovi::guidance
