@@ -127,6 +127,11 @@ double PathRate(double feet) {
 // would never climb past the present rate.
 std::int32_t Hundreds(double rate) { return Whole(rate * 0.01 + 1e-6) * 100; }
 
+// The descent's whole hundreds are the nearest ones: cut toward the
+// shallower hundred, as the climb's are, the aircraft descended up to 99
+// ft/min short of the path all the way down and reached each waypoint high.
+std::int32_t NearestHundreds(double rate) { return Whole(std::floor(rate * 0.01 + 0.5)) * 100; }
+
 // Leaves Mach hold for airspeed hold; the descent speed follows on the next pass.
 void MachToAirspeedHold() {
   Send(kEventMachHoldOff, 0);
@@ -378,7 +383,7 @@ void CoupleVnavToAutopilot() {
     double r = PathRate(g.AircraftAltitude - g.NextConstraintAltitude);
     g.VnavRequiredVerticalSpeed = r;
     if (g.VnavEngaged == 1) {
-      std::int32_t cmd = Hundreds(r);
+      std::int32_t cmd = NearestHundreds(r);
       if (cmd > m.MaxVnavDescRate) {
         cmd = Whole(m.MaxVnavDescRate);
       } else if (cmd < m.MinVnavDescRate) {
