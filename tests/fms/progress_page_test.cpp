@@ -376,41 +376,42 @@ TEST_F(ProgressPageTest, WindTemperatureDeviationsAndTrack) {
   f.ExpectText(" 3 KT                                0 KT", 0, 33);
   f.ExpectText("R 0.12 NM", 0, 99);
 
-  // Past the top of descent (30 S) towards the constraint at WP2 (32 S):
-  // 12000 ft, 4000 at the constraint, the path 7500 above it: 500 HI in the
-  // large font, 600 LO in the small one.
+  // Past the top of descent, 10 of its 40 NM short of the constraint at
+  // WP2 (4000 ft), the path at 11500 ft: 12000 ft is the ND's 500 HI (not
+  // measured from the constraint's altitude: 3500 LO), in the large font;
+  // under a path at 12600, 600 LO in the small one.
   g.TodPassed = 1;
-  g.TodLatitude = -30.0;
-  g.TodLongitude = -70.0;
   g.AircraftAltitude = 12000.0;
   g.NextConstraintAltitude = 4000.0;
   g.NextConstraintIndex = 2;
-  g.VnavPathAltitude = 7500.0;
+  g.DistanceTodToConstraint = 40.0;
+  g.DistanceSinceTod = 10.0;
+  g.VnavPathAltitude = 11500.0;
   f = DrawFrame();
   f.ExpectText("V E R T  D E V", 190, 88, 12);
   f.ExpectText("  500 HI", 200, 99);
   ExpectLegible(f);
-  g.VnavPathAltitude = 8600.0;
+  g.VnavPathAltitude = 12600.0;
   f = DrawFrame();
   f.ExpectText("V E R T  D E V", 190, 88, 12);
   f.ExpectText("  600 LO", 200, 99, 12);
   ExpectLegible(f);
-  // On the path, a stale constraint index, the top of descent at the
-  // constraint, or before the top of descent: nothing.
+  // On the path, a stale constraint index, at the constraint (as the ND,
+  // which shows none there), or before the top of descent: nothing.
   struct Case {
     double path;
     int index;
-    double tod_lat;
+    double to_constraint;
     int passed;
   };
-  for (const Case& c : {Case{8000.0, 2, -30.0, 1}, Case{8600.0, 50, -30.0, 1}, Case{8600.0, -1, -30.0, 1},
-                        Case{8600.0, 2, -32.0, 1}, Case{8600.0, 2, -30.0, 0}}) {
+  for (const Case& c : {Case{12000.0, 2, 10.0, 1}, Case{12600.0, 50, 10.0, 1}, Case{12600.0, -1, 10.0, 1},
+                        Case{12600.0, 2, 40.0, 1}, Case{12600.0, 2, 10.0, 0}}) {
     g.VnavPathAltitude = c.path;
     g.NextConstraintIndex = c.index;
-    g.TodLatitude = c.tod_lat;
+    g.DistanceSinceTod = c.to_constraint;
     g.TodPassed = c.passed;
     f = DrawFrame();
-    EXPECT_FALSE(f.Find("V E R T  D E V")) << c.path << " " << c.index << " " << c.tod_lat << " " << c.passed;
+    EXPECT_FALSE(f.Find("V E R T  D E V")) << c.path << " " << c.index << " " << c.to_constraint << " " << c.passed;
   }
   // Values that are not numbers reach no integer conversion.
   g.HeadwindComponent = std::numeric_limits<double>::quiet_NaN();
