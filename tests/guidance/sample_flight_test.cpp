@@ -4,6 +4,7 @@
 // stand-in flying it to Portland.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -120,11 +121,22 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
   // first command.
   double deviation_step = 0.0, last_deviation = NAN;
   int command_step = 0, commands = 0;
+  // The aircraft against the plan's path at BTG, LAVAA and JAYPE (7 to 9):
+  // where each is passed, and abeam it while LNAV flies (none measured:
+  // far off).
+  double gap_passed[11], gap_abeam[11], nearest[11];
+  for (double* v : {gap_passed, gap_abeam, nearest}) std::fill(v, v + 11, 1e9);
   for (int t = 0; t < 2 * 3600 * 18 && g.LnavEngaged == 1; ++t) {
     const std::int32_t last_command = g.VnavVerticalSpeedCommand;
     loop.Tick();
     if (g.TodPassed == 1 && tod_passed == 1) {
       const double deviation = g.AircraftAltitude - g.VnavPathAltitude;
+      for (int k = 7; k <= 9; ++k) {
+        const model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[k];
+        const double d = Distance(a.latitude, a.longitude, w.latitude, w.longitude);
+        if (d < nearest[k]) nearest[k] = d, gap_abeam[k] = std::fabs(deviation);
+        if (fp.ActiveWaypointIndex == k + 1 && sequence.back() == k) gap_passed[k] = std::fabs(deviation);
+      }
       if (!std::isnan(last_deviation)) deviation_step = std::max(deviation_step, std::fabs(deviation - last_deviation));
       last_deviation = deviation;
       if (g.VnavVerticalSpeedCommand != last_command && ++commands > 1)
@@ -158,6 +170,11 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
   EXPECT_GE(commands, 2);
   EXPECT_LT(deviation_step, 25.0);
   EXPECT_LE(command_step, 100);
+  // On its path: within 300 ft of it at each descent waypoint.
+  for (int k = 7; k <= 9; ++k) {
+    EXPECT_LT(gap_passed[k], 300.0) << fp.ActiveFlightPlan[k].ident;
+    EXPECT_LT(gap_abeam[k], 300.0) << fp.ActiveFlightPlan[k].ident;
+  }
   // The flight log recorded it: the route, then a line for each waypoint
   // passed, in order.
   std::string log = Read("ovi/FlightLog/fpl.log");
