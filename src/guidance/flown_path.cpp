@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <string>
 
 #include "src/flightplan/state.h"
 #include "src/guidance/lateral.h"
@@ -17,7 +19,9 @@ namespace ovi::guidance {
 namespace {
 
 constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
-constexpr double kStepSeconds = 0.25;
+// Steps of the model: while it turns, once settled, and the least share of
+// one a step cut short at an event keeps.
+constexpr double kTurningStep = 0.5, kSettledStep = 2.0, kLeastStepShare = 0.05;  // s
 // The heading hold the corners are flown with.
 constexpr double kMaxBank = 25.0;       // degrees
 constexpr double kStandardRate = 3.0;   // degrees a second
@@ -38,7 +42,8 @@ constexpr double kPlannedSpeedBeyond = 20.0, kGroundSpeedWithin = 5.0;  // NM
 // is left to fly of the intercept then is under a thousandth of a mile.
 constexpr double kOnLegOffset = 0.1;  // NM
 constexpr double kOnLegAngle = 2.0;   // degrees
-constexpr int kMaxSteps = 12000;  // a corner takes about four hundred
+constexpr int kMaxSteps = 2000;  // a corner takes about two hundred
+constexpr int kCornersFlownAgainAtOnce = 1;
 // LNAV's own numbers (lateral.cpp).
 constexpr double kNearLookAhead = 3.0, kFarLookAhead = 5.0, kNearOffset = 3.5;  // NM
 constexpr double kStraightAtWaypointOffset = 10.0;                               // NM
@@ -47,9 +52,15 @@ constexpr double kAbeamCheckWithin = 10.0;                                      
 State& G() { return guidance_state; }
 const flightplan::State& Fp() { return flightplan::flightplan_state; }
 
-double Wrap180(double a) { return std::remainder(a, 360.0); }
+// Within [-180, 180] for angles a few turns at most from it.
+double Wrap180(double a) {
+  if (!(std::fabs(a) <= 720.0)) return std::isfinite(a) ? std::remainder(a, 360.0) : 0.0;
+  while (a > 180.0) a -= 360.0;
+  while (a < -180.0) a += 360.0;
+  return a;
+}
 double Wrap360(double a) {
-  a = std::fmod(a, 360.0);
+  a = Wrap180(a);
   return a < 0.0 ? a + 360.0 : a;
 }
 
@@ -59,22 +70,8 @@ double Distance(double lat1, double lon1, double lat2, double lon2) {
   return d;
 }
 
-// The placed entries of the active route with what the model needs of them.
-struct Placed {
-  int index;
-  double lat, lon;
-  double route;      // NM along the legs from entry 0
-  double leg;        // length of the leg into it (0 for the first)
-  double course_in;  // true course of that leg where it arrives
-  double switch_distance;
-  double planned_speed;  // true airspeed the plan has there; NaN none
-};
-
-struct Route {
-  std::vector<Placed> placed;
-  std::vector<int> slot;  // entry index -> position in `placed`, -1 for a marker
-  int last_index = -1;    // of the plan, markers included
-};
+using Route = FlownRoute;
+using Placed = FlownRoute::Entry;
 
 Route BuildRoute() {
   Route r;
@@ -120,22 +117,25 @@ Route BuildRoute() {
 std::uint64_t Signature() {
   const flightplan::State& f = Fp();
   std::uint64_t h = 1469598103934665603ull;
-  auto mix = [&h](const void* data, std::size_t size) {
-    const auto* b = static_cast<const unsigned char*>(data);
-    for (std::size_t i = 0; i < size; ++i) h = (h ^ b[i]) * 1099511628211ull;
+  auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+  auto bits = [](double v) {
+    std::uint64_t u = 0;
+    std::memcpy(&u, &v, sizeof u);
+    return u;
   };
+  const std::hash<std::string> text;
   const int last = std::min(f.ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
-  mix(&last, sizeof last);
+  mix(static_cast<std::uint64_t>(last));
   for (int i = 0; i <= last; ++i) {
     const model::FlightPlanWaypoint& w = f.ActiveFlightPlan[i];
-    mix(w.ident.data(), w.ident.size());
-    mix(&w.latitude, sizeof w.latitude);
-    mix(&w.longitude, sizeof w.longitude);
-    mix(&w.flyover, sizeof w.flyover);
-    mix(w.procedure_tag.data(), w.procedure_tag.size());
+    mix(text(w.ident));
+    mix(bits(w.latitude));
+    mix(bits(w.longitude));
+    mix(static_cast<std::uint64_t>(w.flyover));
+    mix(text(w.procedure_tag));
     // The speeds the corners are flown at come from the plan.
-    mix(&w.speed_constraint, sizeof w.speed_constraint);
-    mix(&w.altitude_constraint, sizeof w.altitude_constraint);
+    mix(bits(w.speed_constraint));
+    mix(bits(w.altitude_constraint));
   }
   return h;
 }
@@ -153,61 +153,65 @@ struct RunEnd {
   std::vector<std::pair<int, double>> abeam;  // position in `placed`, flown to the nearest point
 };
 
-// LNAV flying the route on from a state, in a flat frame about the entry
-// it flies to, until the aircraft is on a leg again.
+// Route distances (from, to) each corner of the path spans.
+using Corners = std::vector<std::pair<double, double>>;
+
+// LNAV flying the route on from a state, in a flat frame (NM east and north)
+// about the entry it flies to, until the aircraft is on a leg again. Steps
+// of half a second while it turns, of two once it has settled; a step that
+// would carry it past a point where LNAV changes its mind (the look-ahead
+// distance, straight at the waypoint, the waypoint passed) ends there, so
+// that the path moves with the aircraft's state and not with the steps.
 class Model {
  public:
-  Model(const Route& r, double speed) : r_(r) {
+  Model(const Route& r, double speed) : r_(r), speed_(speed) {
     v_ = speed * kMetresPerSecondPerKnot;
-    step_ = speed * kStepSeconds / 3600.0;
     max_bank_ = std::min(kMaxBank, BankFor(kStandardRate));
   }
 
   // From `a` on the leg from (from_lat, from_lon) to placed entry
   // `target`, the entries `passed` behind; `on_leg` takes the aircraft as
   // on that leg already, as far along it as it is. Back on a leg within one
-  // of the `corners` (route distances from, to) the run goes on along the
-  // leg to the corner's end: only there do the two paths meet again.
-  RunEnd Run(Flyer a, int target, double from_lat, double from_lon, bool tracking, std::vector<int> passed,
-             bool on_leg = false, const std::vector<std::pair<double, double>>* corners = nullptr) {
+  // of the `corners` the run goes on along the leg to the corner's end: only
+  // there do the two paths meet again.
+  RunEnd Run(const Flyer& a, int target, double from_lat, double from_lon, bool tracking, const std::vector<int>& passed,
+             bool on_leg = false, const Corners* corners = nullptr) {
     RunEnd end;
-    std::vector<double> nearest;
-    for (int p : passed) {
-      end.abeam.emplace_back(p, 0.0);
-      nearest.push_back(Near(a, p));
-    }
-    Aim(target, from_lat, from_lon, tracking);
+    track_ = a.track;
+    bank_ = a.bank;
+    rate_ = RateOf(bank_);
+    x_ = y_ = 0.0;
+    w_ = target;
+    Aim(target, from_lat, from_lon, tracking, a.lat, a.lon);
+    for (int p : passed) Track(end, p, 0.0);
     const int last = static_cast<int>(r_.placed.size()) - 1;
     bool pass_now = false;
-    double last_along = 0.0;
+    double last_along = 0.0, last_step = 0.0;
     for (int step = 0; step <= kMaxSteps; ++step) {
-      double x = 0.0, y = 0.0;
-      Local(a, x, y);
-      const double d = std::hypot(x, y);
-      const double along = x * ux_ + y * uy_;  // below 0 before the entry
-      const double offset = std::fabs(x * uy_ - y * ux_);
-      if (w_ != last && !on_leg && (pass_now || Passes(x, y, d))) {
+      const double d = std::sqrt(x_ * x_ + y_ * y_);
+      const double along = x_ * ux_ + y_ * uy_;  // below 0 before the entry
+      const double offset = std::fabs(x_ * uy_ - y_ * ux_);
+      const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
+      if (w_ != last && !on_leg && (pass_now || Passes(d))) {
         pass_now = false;
         last_along = 0.0;
-        passed.push_back(w_);
-        end.abeam.emplace_back(w_, end.flown);
-        nearest.push_back(d);
-        const Placed& from = r_.placed[static_cast<std::size_t>(w_)];
-        Aim(w_ + 1, from.lat, from.lon, true);
+        Track(end, w_, end.flown);
+        double lat = 0.0, lon = 0.0;
+        Position(lat, lon);
+        Aim(w_ + 1, w.lat, w.lon, true, lat, lon);
         continue;
       }
       if (w_ == last && along >= 0.0) {
         // Abeam the last entry within the step just flown, in proportion.
-        if (last_along < 0.0 && along > last_along) end.flown -= step_ * along / (along - last_along);
+        if (last_along < 0.0 && along > last_along) end.flown -= last_step * along / (along - last_along);
         end.at_last = true;
-        end.abeam.emplace_back(w_, end.flown);
+        Track(end, w_, end.flown);
         end.to_go = 0.0;
         break;
       }
       last_along = along;
-      const bool back_on_leg = offset <= kOnLegOffset && std::fabs(Wrap180(a.track - course_in_)) <= kOnLegAngle;
+      const bool back_on_leg = offset <= kOnLegOffset && std::fabs(Wrap180(track_ - course_in_)) <= kOnLegAngle;
       if (back_on_leg && !on_leg && corners != nullptr && step < kMaxSteps) {
-        const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
         const double here = w.route + along;
         const double corner_end = EndOfCornerAt(*corners, here);
         const double passing = w_ == last ? w.route : w.route - w.switch_distance;
@@ -220,9 +224,10 @@ class Model {
             end.to_go = w.route - corner_end;
             break;
           }
-          navdb::ProjectPosition(w.lat, w.lon, Wrap360(course_in_ + 180.0), w.route - next, a.lat, a.lon);
-          a.track = course_in_;
-          a.bank = 0.0;
+          x_ = (next - w.route) * ux_;
+          y_ = (next - w.route) * uy_;
+          track_ = course_in_;
+          bank_ = rate_ = 0.0;
           pass_now = true;
           last_along = 0.0;
           continue;
@@ -238,18 +243,26 @@ class Model {
         // LNAV's look-ahead point: the leg's length less the distance to
         // the entry, and the look-ahead, from the leg's start.
         const double ahead = offset > 0.0 && offset <= kNearOffset ? kNearLookAhead : kFarLookAhead;
-        desired = std::atan2((ahead - d) * ux_ - x, (ahead - d) * uy_ - y) / kDegToRad;
+        desired = std::atan2((ahead - d) * ux_ - x_, (ahead - d) * uy_ - y_) / kDegToRad;
       } else {
-        desired = std::atan2(-x, -y) / kDegToRad;
+        desired = std::atan2(-x_, -y_) / kDegToRad;
       }
-      Turn(a, desired);
-      Move(a);
-      end.flown += step_;
-      for (std::size_t i = 0; i < passed.size(); ++i) {
-        const double n = Near(a, passed[i]);
-        if (n < nearest[i]) {
-          nearest[i] = n;
-          Record(end, passed[i], end.flown);
+      const double err = Wrap180(desired - track_);
+      const double sin_track = std::sin(track_ * kDegToRad), cos_track = std::cos(track_ * kDegToRad);
+      const double dt = StepTo(d, offset, sin_track, cos_track,
+                               std::fabs(bank_) > 0.5 || std::fabs(err) > 1.0 ? kTurningStep : kSettledStep);
+      // Along the track held over the step, then the turn.
+      const double s = speed_ * dt / 3600.0;
+      x_ += s * sin_track;
+      y_ += s * cos_track;
+      Turn(err, dt);
+      end.flown += s;
+      last_step = s;
+      for (Tracked& t : tracked_) {
+        const double n = std::sqrt((x_ - t.x) * (x_ - t.x) + (y_ - t.y) * (y_ - t.y));
+        if (n < t.nearest) {
+          t.nearest = n;
+          Record(end, t.entry, end.flown);
         }
       }
     }
@@ -263,8 +276,13 @@ class Model {
   }
 
  private:
+  struct Tracked {
+    int entry;
+    double x, y, nearest;
+  };
+
   // The end of the corner a route distance lies within, else the distance itself.
-  static double EndOfCornerAt(const std::vector<std::pair<double, double>>& corners, double route) {
+  static double EndOfCornerAt(const Corners& corners, double route) {
     for (const auto& [from, to] : corners)
       if (route > from && route < to - 1e-9) return to;
     return route;
@@ -275,10 +293,38 @@ class Model {
       if (entry == p) at = flown;
   }
 
-  void Aim(int target, double from_lat, double from_lon, bool tracking) {
+  // An entry passed, whose nearest point is looked for from here on.
+  void Track(RunEnd& end, int p, double flown) {
+    end.abeam.emplace_back(p, flown);
+    double x = 0.0, y = 0.0;
+    Local(r_.placed[static_cast<std::size_t>(p)].lat, r_.placed[static_cast<std::size_t>(p)].lon, x, y);
+    tracked_.push_back({p, x, y, std::hypot(x_ - x, y_ - y)});
+  }
+
+  // The step, shortened to end where the look-ahead distance changes, LNAV
+  // turns straight at the waypoint, or the waypoint is passed.
+  double StepTo(double d, double offset, double sin_track, double cos_track, double dt) const {
+    const double s = speed_ * dt / 3600.0;
+    const double nx = x_ + s * sin_track, ny = y_ + s * cos_track;
+    const double next_offset = std::fabs(nx * uy_ - ny * ux_);
+    double share = 1.0;
+    auto cut = [&share](double before, double after, double at) {
+      if ((before - at) * (after - at) < 0.0) share = std::min(share, (before - at) / (before - after));
+    };
+    if (tracking_) {
+      cut(offset, next_offset, kNearOffset);
+      cut(offset, next_offset, kStraightAtWaypointOffset);
+    }
+    if (w_ + 1 < static_cast<int>(r_.placed.size()))
+      cut(d, std::sqrt(nx * nx + ny * ny), r_.placed[static_cast<std::size_t>(w_)].switch_distance);
+    return dt * std::max(share, kLeastStepShare);
+  }
+
+  // Aims at placed entry `target` on the leg from (from_lat, from_lon), the
+  // aircraft at (lat, lon).
+  void Aim(int target, double from_lat, double from_lon, bool tracking, double lat, double lon) {
     w_ = target;
     const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
-    cos_ = std::cos(w.lat * kDegToRad);
     // The leg's course where it arrives; from its start when that is not
     // the entry before (LNAV engaged off the route).
     course_in_ = w.course_in;
@@ -291,53 +337,61 @@ class Model {
     uy_ = std::cos(course_in_ * kDegToRad);
     leg_course_ = w_ > 0 ? navdb::TrueCourse(from_lat, from_lon, w.lat, w.lon) : course_in_;
     tracking_ = tracking;
+    Local(lat, lon, x_, y_);
+    for (Tracked& t : tracked_) {
+      const Placed& p = r_.placed[static_cast<std::size_t>(t.entry)];
+      Local(p.lat, p.lon, t.x, t.y);
+    }
   }
 
-  void Local(const Flyer& a, double& x, double& y) const {
+  // A place in the frame about the entry aimed at: its distance and course
+  // from the entry, so that every great circle through the entry, its legs
+  // among them, is a straight line.
+  void Local(double lat, double lon, double& x, double& y) const {
     const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
-    x = std::remainder(a.lon - w.lon, 360.0) * 60.0 * cos_;
-    y = (a.lat - w.lat) * 60.0;
+    double d = 0.0, c = 0.0;
+    navdb::ComputeDistanceAndBearing(w.lat, w.lon, lat, lon, d, c);
+    x = d * std::sin(c * kDegToRad);
+    y = d * std::cos(c * kDegToRad);
   }
 
-  double Near(const Flyer& a, int p) const {
-    if (r_.placed.empty()) return 0.0;
-    const Placed& w = r_.placed[static_cast<std::size_t>(p)];
-    return std::hypot(std::remainder(a.lon - w.lon, 360.0) * 60.0 * std::cos(w.lat * kDegToRad), (a.lat - w.lat) * 60.0);
+  void Position(double& lat, double& lon) const {
+    const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
+    navdb::ProjectPosition(w.lat, w.lon, std::atan2(x_, y_) / kDegToRad, std::sqrt(x_ * x_ + y_ * y_), lat, lon);
   }
 
   // LNAV passes the entry within its switch distance, or abeam it (behind,
   // within 10 NM) while it is not one of the last two.
-  bool Passes(double x, double y, double d) const {
+  bool Passes(double d) const {
     const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
     if (d < w.switch_distance) return true;
     return d < kAbeamCheckWithin && w.index < r_.last_index - 1 &&
-           HeadingDifference(std::atan2(-x, -y) / kDegToRad, leg_course_) > 90;
+           HeadingDifference(std::atan2(-x_, -y_) / kDegToRad, leg_course_) > 90;
   }
 
   double RateOf(double bank) const { return std::tan(bank * kDegToRad) * kGravity / v_ / kDegToRad; }
   double BankFor(double rate) const { return std::atan(rate * kDegToRad * v_ / kGravity) / kDegToRad; }
 
-  // The heading hold: toward the heading wanted, the short way, leading
-  // the roll-out by the heading still turned while the bank comes off.
-  void Turn(Flyer& a, double desired) const {
-    const double roll_out = RateOf(a.bank) * (std::fabs(a.bank) / kRollRate) / 2.0;
-    const double rate = std::clamp((Wrap180(desired - a.track) - roll_out) * kHeadingGain, -kStandardRate, kStandardRate);
+  // The heading hold: toward the heading wanted (`err` degrees off), the
+  // short way, leading the roll-out by the heading still turned while the
+  // bank comes off.
+  void Turn(double err, double dt) {
+    const double roll_out = rate_ * (std::fabs(bank_) / kRollRate) / 2.0;
+    const double rate = std::clamp((err - roll_out) * kHeadingGain, -kStandardRate, kStandardRate);
     const double bank = std::clamp(BankFor(rate), -max_bank_, max_bank_);
-    const double roll = kRollRate * kStepSeconds;
-    a.bank = std::clamp(bank, a.bank - roll, a.bank + roll);
-    a.track = Wrap360(a.track + RateOf(a.bank) * kStepSeconds);
-  }
-
-  void Move(Flyer& a) const {
-    a.lat += step_ * std::cos(a.track * kDegToRad) / 60.0;
-    a.lon = std::remainder(a.lon + step_ * std::sin(a.track * kDegToRad) / (60.0 * std::cos(a.lat * kDegToRad)), 360.0);
+    const double roll = kRollRate * dt;
+    bank_ = std::clamp(bank, bank_ - roll, bank_ + roll);
+    rate_ = RateOf(bank_);
+    track_ = Wrap360(track_ + rate_ * dt);
   }
 
   const Route& r_;
-  double v_ = 0.0, step_ = 0.0, max_bank_ = 0.0;
+  double speed_ = 0.0, v_ = 0.0, max_bank_ = 0.0;
   int w_ = 0;
-  double cos_ = 1.0, course_in_ = 0.0, ux_ = 0.0, uy_ = 1.0, leg_course_ = 0.0;
+  double ux_ = 0.0, uy_ = 1.0, course_in_ = 0.0, leg_course_ = 0.0;
   bool tracking_ = true;
+  double x_ = 0.0, y_ = 0.0, track_ = 0.0, bank_ = 0.0, rate_ = 0.0;  // rate_: of the bank, degrees a second
+  std::vector<Tracked> tracked_;
 };
 
 // The speed a corner will be flown at, to the knot (a corner ahead is flown
@@ -347,7 +401,8 @@ double CornerSpeed(const Placed& p) {
   const double planned = p.planned_speed;
   double v = std::isfinite(planned) ? planned : kUnknownSpeed;
   if (g.GroundSpeedKnots >= kLeastMovingSpeed) {
-    const double d = Distance(g.PlaneLatitude, g.PlaneLongitude, p.lat, p.lon);
+    // Near enough for a share, and on every corner of every call: flat.
+    const double d = std::hypot(Wrap180(p.lon - g.PlaneLongitude) * std::cos(p.lat * kDegToRad), p.lat - g.PlaneLatitude) * 60.0;
     const double w = std::isfinite(planned) ? std::clamp((kPlannedSpeedBeyond - d) / (kPlannedSpeedBeyond - kGroundSpeedWithin), 0.0, 1.0) : 1.0;
     v += w * (g.GroundSpeedKnots - v);
   }
@@ -464,9 +519,10 @@ class FlownPathBuilder {
     const bool passed = p.index < Fp().ActiveWaypointIndex;
     const double speed = CornerSpeed(p);
     if (c.start >= 0.0 && Near(c.start, start) && std::fabs(c.switch_distance - p.switch_distance) <= 1e-6 &&
-        (passed || c.speed == speed)) {
+        (passed || c.speed == speed || refly_ <= 0)) {
       return c;
     }
+    if (c.start >= 0.0) --refly_;
     const Placed& before = r_.placed[static_cast<std::size_t>(k - 1)];
     Flyer a{};
     navdb::ProjectPosition(p.lat, p.lon, navdb::TrueCourse(p.lat, p.lon, before.lat, before.lon), p.route - start,
@@ -488,7 +544,10 @@ class FlownPathBuilder {
 
   const Route& r_;
   FlownPathMemo& memo_;
-  std::vector<std::pair<double, double>> corners_;  // route distances each corner cut spans
+  Corners corners_;  // route distances each corner cut spans
+  // Corners ahead flown again at a new speed on one call, at most: a
+  // corner whose speed has moved further waits for a later call.
+  int refly_ = kCornersFlownAgainAtOnce;
 };
 
 namespace {
@@ -524,11 +583,18 @@ const FlownPath& FlownPath::Current() {
   const FlownPathKey key = KeyNow(route);
   // Equal bits, not equal numbers: NaN never compares equal.
   if (memo.worked_out && std::memcmp(key.data(), memo.key.data(), sizeof key) == 0) return memo.path;
+  const model::State& m = model::model_state;
+  const std::array<double, 3> switching{m.WptChgDist, m.WptProcChgDist, m.FlyoverWptChgDist};
   if (memo.route != route || memo.corners.size() != model::kMaxActivePlanWaypoints + 1) {
     memo.route = route;
     memo.corners.assign(model::kMaxActivePlanWaypoints + 1, FlownCorner{});
+    memo.geometry = BuildRoute();
+    memo.switching = switching;
+  } else if (memo.switching != switching) {
+    memo.geometry = BuildRoute();
+    memo.switching = switching;
   }
-  const Route r = BuildRoute();
+  const Route& r = memo.geometry;
   FlownPathBuilder builder(r, memo);
   builder.Build(memo.path);
   memo.path.active_ = Fp().ActiveWaypointIndex;

@@ -80,6 +80,23 @@ struct FlownCorner {
   std::vector<std::pair<int, double>> abeam;  // entry passed, NM flown to the point nearest it
 };
 
+// The placed entries of the active route (markers left out) as the model
+// flies them.
+struct FlownRoute {
+  struct Entry {
+    int index;
+    double lat, lon;
+    double route;      // NM along the legs from entry 0
+    double leg;        // length of the leg into it (0 for the first)
+    double course_in;  // true course of that leg where it arrives
+    double switch_distance;
+    double planned_speed;  // true airspeed the plan has there; NaN none
+  };
+  std::vector<Entry> placed;
+  std::vector<int> slot;  // entry index -> position in `placed`, -1 for a marker
+  int last_index = -1;    // of the plan, markers included
+};
+
 // Everything a path is worked out from besides the route and its corners.
 using FlownPathKey = std::array<double, 15>;
 
@@ -87,6 +104,8 @@ using FlownPathKey = std::array<double, 15>;
 // flown at, the ones ahead follow the speed they will be flown at.
 struct FlownPathMemo {
   std::uint64_t route = 0;           // signature of the route the corners belong to
+  FlownRoute geometry;               // of that route, with the switch distances of
+  std::array<double, 3> switching{};  // WptChgDist, WptProcChgDist and FlyoverWptChgDist
   std::vector<FlownCorner> corners;  // by the entry index of the corner
   bool worked_out = false;
   FlownPathKey key{};  // what `path` was worked out from

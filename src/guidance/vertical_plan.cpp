@@ -53,10 +53,8 @@ double LegLength(int i) { return Distance(E(i - 1), E(i)); }
 
 // What the aircraft flies from entry i-1 to entry i (abeam each, the corners
 // cut); a marker stands where the entry before it does.
-double FlownLeg(int i) {
-  const FlownPath& path = FlownPath::Current();
-  return path.EntryOrBefore(i) - path.EntryOrBefore(i - 1);
-}
+double FlownLeg(const FlownPath& path, int i) { return path.EntryOrBefore(i) - path.EntryOrBefore(i - 1); }
+double FlownLeg(int i) { return FlownLeg(FlownPath::Current(), i); }
 
 // a / b, 0 where the quotient is no finite number (b of 0 included): rates,
 // airspeeds and distances from configuration files may be 0.
@@ -489,10 +487,11 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
   const double level = PlannedCruiseAltitude();
   const int start = active + offset;
   double walked = 0.0;  // whole NM
-  for (int i = 1; i <= std::min(start - 1, last); ++i) walked = std::trunc(walked + FlownLeg(i));
+  const FlownPath& flown = FlownPath::Current();
+  for (int i = 1; i <= std::min(start - 1, last); ++i) walked = std::trunc(walked + FlownLeg(flown, i));
   int found = 0;
   for (int i = std::max(start, 1); i <= last - 1; ++i) {
-    walked = std::trunc(walked + FlownLeg(i));
+    walked = std::trunc(walked + FlownLeg(flown, i));
     const FlightPlanWaypoint& w = E(i);
     // The climb's constraints end where the predictions reach the level,
     // which may lie between two waypoints.

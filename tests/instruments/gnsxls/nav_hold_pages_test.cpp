@@ -196,6 +196,11 @@ TEST_F(NavPagesTest, FuelAtDestinationAndLimits) {
   // KPDX flown to, 30 NM out: half an hour at 60 kt... at 61 kt 29.5
   // minutes: 5000 - 295 lb.
   F().ActiveWaypointIndex = 3;
+  // KPDX 40 NM on from W2, the aircraft 30 NM short of it on that leg.
+  model::FlightPlanWaypoint &w2 = F().ActiveFlightPlan[2], &kpdx = F().ActiveFlightPlan[3];
+  navdb::ProjectPosition(w2.latitude, w2.longitude,
+                         navdb::TrueCourse(w2.latitude, w2.longitude, kpdx.latitude, kpdx.longitude), 40.0,
+                         kpdx.latitude, kpdx.longitude);
   OnLegTo(3, 30);
   Frame f = Nav(2);
   f.Expect("ETA-KPDX", 30, 200, kBlue);
