@@ -156,8 +156,9 @@ struct RunEnd {
 // Route distances (from, to) each corner of the path spans.
 using Corners = std::vector<std::pair<double, double>>;
 
-// LNAV flying the route on from a state, in a flat frame (NM east and north)
-// about the entry it flies to, until the aircraft is on a leg again. Steps
+// LNAV flying the route on from a state, in a frame of the distances and
+// courses from the entry it flies to (NM east and north), until the
+// aircraft is on a leg again. Steps
 // of half a second while it turns, of two once it has settled; a step that
 // would carry it past a point where LNAV changes its mind (the look-ahead
 // distance, straight at the waypoint, the waypoint passed) ends there, so
@@ -174,8 +175,8 @@ class Model {
   // on that leg already, as far along it as it is. Back on a leg within one
   // of the `corners` the run goes on along the leg to the corner's end: only
   // there do the two paths meet again.
-  RunEnd Run(const Flyer& a, int target, double from_lat, double from_lon, bool tracking, const std::vector<int>& passed,
-             bool on_leg = false, const Corners* corners = nullptr) {
+  RunEnd Run(const Flyer& a, int target, double from_lat, double from_lon, bool tracking,
+             const std::vector<int>& passed, bool on_leg = false, const Corners* corners = nullptr) {
     RunEnd end;
     track_ = a.track;
     bank_ = a.bank;
@@ -402,8 +403,10 @@ double CornerSpeed(const Placed& p) {
   double v = std::isfinite(planned) ? planned : kUnknownSpeed;
   if (g.GroundSpeedKnots >= kLeastMovingSpeed) {
     // Near enough for a share, and on every corner of every call: flat.
-    const double d = std::hypot(Wrap180(p.lon - g.PlaneLongitude) * std::cos(p.lat * kDegToRad), p.lat - g.PlaneLatitude) * 60.0;
-    const double w = std::isfinite(planned) ? std::clamp((kPlannedSpeedBeyond - d) / (kPlannedSpeedBeyond - kGroundSpeedWithin), 0.0, 1.0) : 1.0;
+    const double d =
+        std::hypot(Wrap180(p.lon - g.PlaneLongitude) * std::cos(p.lat * kDegToRad), p.lat - g.PlaneLatitude) * 60.0;
+    const double share = (kPlannedSpeedBeyond - d) / (kPlannedSpeedBeyond - kGroundSpeedWithin);
+    const double w = std::isfinite(planned) ? std::clamp(share, 0.0, 1.0) : 1.0;
     v += w * (g.GroundSpeedKnots - v);
   }
   return std::round(std::max(v, kLeastSpeed));
@@ -668,9 +671,10 @@ double FlownPath::AtPoint(int from, double lat, double lon) const {
   while (k > 0 && placed_[k - 1] > from) --k;
   for (; k > 1; --k) {
     const model::FlightPlanWaypoint& w = Fp().ActiveFlightPlan[placed_[k - 1]];
-    const double leg = route_[static_cast<std::size_t>(placed_[k - 1])] - route_[static_cast<std::size_t>(placed_[k - 2])];
+    const double here = route_[static_cast<std::size_t>(placed_[k - 1])];
+    const double leg = here - route_[static_cast<std::size_t>(placed_[k - 2])];
     const double to = Distance(w.latitude, w.longitude, lat, lon);
-    if (to <= leg) return AtRoute(route_[static_cast<std::size_t>(placed_[k - 1])] - to);
+    if (to <= leg) return AtRoute(here - to);
   }
   return 0.0;
 }

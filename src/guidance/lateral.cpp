@@ -195,7 +195,9 @@ bool ActiveLegStart(double& lat, double& lon) {
 
 double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_degrees) {
   const model::State& m = model::model_state;
-  const double d = IsProcedureTag(w.procedure_tag) ? m.WptProcChgDist : w.flyover == 1 ? m.FlyoverWptChgDist : m.WptChgDist;
+  const double d = IsProcedureTag(w.procedure_tag) ? m.WptProcChgDist
+                   : w.flyover == 1                 ? m.FlyoverWptChgDist
+                                                    : m.WptChgDist;
   return w.flyover == 0 ? d + kTurnAllowancePerDegree * turn_degrees : d;
 }
 

@@ -452,7 +452,8 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
 
   m.PlanDescentRate = DescentRateInUse();
   const double descent_distance = m.DescentTas / 60.0 * Ratio(altitude - bottom, m.PlanDescentRate);
-  if (const double route_flown = FlownPath::Current().EntryOrBefore(last); last >= 1 && descent_distance <= route_flown) {
+  const double route_flown = FlownPath::Current().EntryOrBefore(last);
+  if (last >= 1 && descent_distance <= route_flown) {
     int unused = 0;
     PlaceOnRoute(route_flown - descent_distance, g.TodLatitude, g.TodLongitude, unused);
   }
