@@ -67,44 +67,6 @@ void DropHoldsBehind(int active) {
   }
 }
 
-double Distance(double lat1, double lon1, double lat2, double lon2) {
-  double d = 0.0, c = 0.0;
-  navdb::ComputeDistanceAndBearing(lat1, lon1, lat2, lon2, d, c);
-  return d;
-}
-
-// The least progress over which a corner is taken back (NM): a turn back
-// on itself leaves almost none to measure.
-constexpr double kLeastCornerReturn = 0.5;
-
-// At a sequencing, `passed` lying `to_passed` ahead and `carried` still to
-// round of the corner before: the route through `passed` to the new active
-// waypoint against the direct distance. The difference is taken back while
-// the aircraft closes on the active waypoint by what the turn gives it (in
-// a turn onto the new leg as far past the corner as it began before it:
-// twice that distance less the difference itself), at no more than twice
-// the rate it closes.
-void RememberCorner(const model::FlightPlanWaypoint& passed, double to_passed, double carried) {
-  State& g = guidance_state;
-  const flightplan::State& fp = flightplan::flightplan_state;
-  g.CornerActiveIndex = -1;
-  const model::FlightPlanWaypoint* w = ActiveEntry();
-  if (w == nullptr) return;
-  const double direct = Distance(g.PlaneLatitude, g.PlaneLongitude, w->latitude, w->longitude);
-  // The profile measures past a discontinuity as if it were not there.
-  const bool disco = passed.ident == "DISCO" || w->ident == "DISCO";
-  const double excess =
-      disco ? 0.0 : to_passed + Distance(passed.latitude, passed.longitude, w->latitude, w->longitude) - direct;
-  const double carry = carried + std::max(0.0, excess);
-  if (!(carry > 0.0) || !std::isfinite(carry)) return;
-  g.CornerActiveIndex = fp.ActiveWaypointIndex;
-  g.CornerActiveLatitude = w->latitude;
-  g.CornerActiveLongitude = w->longitude;
-  g.CornerCarry = carry;
-  g.CornerStartDistance = direct;
-  g.CornerReturnDistance = std::max({2.0 * to_passed - excess, carry, kLeastCornerReturn});
-}
-
 // Steps the active waypoint past the one within the switch distance.
 void Sequence() {
   State& g = guidance_state;
@@ -123,10 +85,7 @@ void Sequence() {
   g.LastWaypointTimeText = util::Format("%02.0f%02.0fZ", g.ZuluHour, g.ZuluMinute);
   g.LastWaypointAltitude = g.AircraftAltitude;
   g.LastWaypointFuel = GetFuelFlowWeight() * (m.WeightUnit == "KGS" ? kKilogramsPerPound : 1.0);
-  const double to_passed = Distance(g.PlaneLatitude, g.PlaneLongitude, passed.latitude, passed.longitude);
-  const double carried = CornerStillToFly();
   ++fp.ActiveWaypointIndex;
-  RememberCorner(passed, to_passed, carried);
   UpdateVerticalProfile();
   g.VnavSpeedSet = 0;
   CoupleSpeedToAutopilot();
@@ -151,11 +110,8 @@ void UpdateSwitchDistance() {
   // The time options overwrite the distance options on every pass.
   if (m.WptChgSecs > 0.0) m.WptChgDist = g.GroundSpeedKnots * m.WptChgSecs * (1.0 / 3600.0);
   if (m.WptProcChgSecs > 0.0) m.WptProcChgDist = g.GroundSpeedKnots * m.WptProcChgSecs * (1.0 / 3600.0);
-  double d = IsProcedureTag(w->procedure_tag) ? m.WptProcChgDist : w->flyover == 1 ? m.FlyoverWptChgDist : m.WptChgDist;
-  if (g.ActiveWaypointDistance < 15.0 && w->flyover == 0) {
-    d += kTurnAllowancePerDegree * HeadingDifference(g.DesiredTrack, g.NextLegCourse);
-  }
-  g.WaypointSwitchDistance = d;
+  g.WaypointSwitchDistance =
+      SwitchDistanceAt(*w, g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0);
 }
 
 // Heading from the aircraft to a point, as the autopilot's heading bug.
@@ -237,17 +193,12 @@ bool ActiveLegStart(double& lat, double& lon) {
   return true;
 }
 
-double CornerStillToFly() {
-  const State& g = guidance_state;
-  const model::FlightPlanWaypoint* w = ActiveEntry();
-  if (w == nullptr || flightplan::flightplan_state.ActiveWaypointIndex != g.CornerActiveIndex ||
-      w->latitude != g.CornerActiveLatitude || w->longitude != g.CornerActiveLongitude ||
-      g.ActiveLegFromEngagePosition == 1 || !(g.CornerCarry > 0.0)) {
-    return 0.0;
-  }
-  const double closed = g.CornerStartDistance - Distance(g.PlaneLatitude, g.PlaneLongitude, w->latitude, w->longitude);
-  const double left = std::clamp(1.0 - closed / g.CornerReturnDistance, 0.0, 1.0);
-  return std::isfinite(left) ? g.CornerCarry * left : 0.0;
+double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_degrees) {
+  const model::State& m = model::model_state;
+  const double d = IsProcedureTag(w.procedure_tag) ? m.WptProcChgDist
+                   : w.flyover == 1                 ? m.FlyoverWptChgDist
+                                                    : m.WptChgDist;
+  return w.flyover == 0 ? d + kTurnAllowancePerDegree * turn_degrees : d;
 }
 
 std::vector<double> DistancesAlongRoute() {
@@ -255,11 +206,10 @@ std::vector<double> DistancesAlongRoute() {
   std::vector<double> out;
   if (ActiveEntry() == nullptr) return out;
   const RouteAhead ahead;
-  const double corner = CornerStillToFly();
-  double sum = 0.0;  // a marker entry adds nothing
+  double sum = 0.0;  // a marker entry takes the entry before it
   for (int i = fp.ActiveWaypointIndex; i <= fp.ActiveFlightPlanLastIndex; ++i) {
     if (const double d = ahead.To(i); !std::isnan(d)) sum = d;
-    out.push_back(corner + sum);
+    out.push_back(sum);
   }
   return out;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "src/model/records.h"
+
 namespace ovi::guidance {
 
 // Side of a turn from `current` to `target`: 2 (right) when the clockwise
@@ -52,21 +54,14 @@ void SteerLaterally();
 // it. False with no valid active waypoint.
 bool ActiveLegStart(double& lat, double& lon);
 
-// Sequencing passes a waypoint the switch distance (with its turn
-// allowance) before the aircraft reaches it; the aircraft then rounds that
-// corner. What the route through the corner was longer, at the sequencing,
-// than the direct distance to the new active waypoint (with any corner
-// still being rounded then), taken back in proportion as the aircraft
-// closes on the active waypoint over about the turn (NM). Every distance
-// along the route from the aircraft adds it, so none shortens at a
-// sequencing. 0 once taken back, and whenever the active waypoint did not
-// come from a sequencing.
-double CornerStillToFly();
+// The distance from a waypoint at which it is passed: by its procedure tag
+// or flyover flag, and for a waypoint flown by the turn allowance of the
+// whole degrees between the leg into it and the leg out (NM).
+double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_degrees);
 
 // Along the route from the aircraft to each entry from the active one to
-// the last (element 0: the active waypoint): the corner still to fly, then
-// `RouteAhead`'s distances, a marker entry adding nothing (as the vertical
-// profile measures). Empty without an active waypoint.
+// the last (element 0: the active waypoint): `RouteAhead`'s distances, a
+// marker entry taking the one before it. Empty without an active waypoint.
 std::vector<double> DistancesAlongRoute();
 
 }  // namespace ovi::guidance

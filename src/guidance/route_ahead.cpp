@@ -5,15 +5,15 @@
 #include <string_view>
 
 #include "src/flightplan/state.h"
-#include "src/guidance/state.h"
+#include "src/guidance/flown_path.h"
 #include "src/navdb/navdb.h"
 
 namespace ovi::guidance {
 
-namespace {
-
 // Entries that hold no place of their own (route editing leaves them at 0 N 0 E).
 bool StandsNowhere(std::string_view ident) { return ident == "DISCO" || ident == "THEN"; }
+
+namespace {
 
 double Between(double lat1, double lon1, double lat2, double lon2) {
   double distance = 0.0, course = 0.0;
@@ -30,20 +30,11 @@ int LastIndex() {
 RouteAhead::RouteAhead() {
   ahead_.fill(NAN);
   const flightplan::State& f = flightplan::flightplan_state;
-  const State& g = guidance_state;
   const int last = LastIndex();
   const int active = f.ActiveWaypointIndex;
   if (active < 0 || active > last) return;
-  double sum = 0.0;
-  double lat = g.PlaneLatitude, lon = g.PlaneLongitude;
-  for (int i = active; i <= last; ++i) {
-    const model::FlightPlanWaypoint& w = f.ActiveFlightPlan[i];
-    if (StandsNowhere(w.ident)) continue;
-    sum += i == active ? g.ActiveWaypointDistance : Between(lat, lon, w.latitude, w.longitude);
-    ahead_[static_cast<std::size_t>(i)] = sum;
-    lat = w.latitude;
-    lon = w.longitude;
-  }
+  const FlownPath& path = FlownPath::Current();
+  for (int i = active; i <= last; ++i) ahead_[static_cast<std::size_t>(i)] = path.Ahead(i);
 }
 
 double RouteAhead::To(int index) const {

@@ -4,22 +4,26 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
 #include "src/model/records.h"
 
 namespace ovi::guidance {
 
-// Built from the active route and the aircraft's distance to the active
-// waypoint (`ActiveWaypointDistance`, the figure every page shows for it):
-// straight to the active waypoint, then leg by leg. A marker entry ("DISCO",
-// "THEN") stands nowhere: the route is measured straight across it, from
-// the waypoint before it to the one after. A hold on the way is not counted.
+// A marker entry ("DISCO", "THEN"): no place of its own, and no distance.
+bool StandsNowhere(std::string_view ident);
+
+// Along the path LNAV flies (`FlownPath`): the corners it cuts are not
+// counted, and a waypoint's distance is to the point abeam it. A marker
+// entry ("DISCO", "THEN") stands nowhere: the route is measured straight
+// across it, from the waypoint before it to the one after. A hold on the
+// way is not counted.
 class RouteAhead {
  public:
   RouteAhead();
-  // NM from the aircraft to entry `index`; NaN for an entry that is not
-  // ahead (before the active waypoint, a marker, outside the route, or no
-  // active waypoint at all).
+  // NM from the aircraft to entry `index` (never less than to the entry
+  // before it); NaN for an entry that is not ahead (before the active
+  // waypoint, a marker, outside the route, or no active waypoint at all).
   double To(int index) const;
   // Length of the leg into entry `index` of the active route, from the
   // placed entry before it (markers passed over); NaN for a marker, the

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "src/guidance/flown_path.h"
 #include "src/model/records.h"
 
 namespace ovi::guidance {
@@ -37,14 +38,9 @@ struct State {
   // 1 = LNAV tracks the active leg, 0 = it flies straight at the waypoint.
   std::int32_t LnavLegTracking = 0;
   std::int32_t DirectToActive = 0;  // 1 = the active leg comes from a direct-to
-  // The corner the aircraft is still rounding after a sequencing passed a
-  // waypoint before reaching it (CornerStillToFly): the active index and
-  // position sequencing left (-1 = none), what the route through the corner
-  // was longer than the direct distance to the active waypoint then, that
-  // distance, and the progress over which the difference is taken back.
-  std::int32_t CornerActiveIndex = -1;
-  double CornerActiveLatitude = 0.0, CornerActiveLongitude = 0.0;
-  double CornerCarry = 0.0, CornerStartDistance = 0.0, CornerReturnDistance = 0.0;
+  // The active route as LNAV flies it (FlownPath): the corners flown so
+  // far and the path last worked out.
+  FlownPathMemo FlownPathCache;
 
   // --- Vertical plan --------------------------------------------------------
   // Index in ActiveFlightPlan of the next waypoint with an altitude

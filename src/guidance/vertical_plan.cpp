@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "src/flightplan/state.h"
-#include "src/guidance/lateral.h"
+#include "src/guidance/flown_path.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/fms/state.h"
@@ -50,6 +50,11 @@ double Distance(const FlightPlanWaypoint& a, const FlightPlanWaypoint& b) {
 
 // Length of the leg that ends at entry i.
 double LegLength(int i) { return Distance(E(i - 1), E(i)); }
+
+// What the aircraft flies from entry i-1 to entry i (abeam each, the corners
+// cut); a marker stands where the entry before it does.
+double FlownLeg(const FlownPath& path, int i) { return path.EntryOrBefore(i) - path.EntryOrBefore(i - 1); }
+double FlownLeg(int i) { return FlownLeg(FlownPath::Current(), i); }
 
 // a / b, 0 where the quotient is no finite number (b of 0 included): rates,
 // airspeeds and distances from configuration files may be 0.
@@ -160,8 +165,7 @@ class Profile {
     const model::State& m = M();
     double p = PlannedAltitude(E(0));
     for (int k = 1; k <= last_ - 1; ++k) {
-      const double l = LegLength(k);
-      p += Ratio(l, m.ClimbTas) * 60.0 * rate;
+      p += Ratio(FlownLeg(k), m.ClimbTas) * 60.0 * rate;
       const FlightPlanWaypoint& w = E(k);
       if (w.constraint_flag == 1) {
         if (crossover_ == 0 && (G().TocPassed == 1 || p >= level_)) crossover_ = k;
@@ -183,7 +187,7 @@ class Profile {
     const model::State& m = M();
     double p = PlannedAltitude(E(last_));
     for (int k = last_ - 1; k >= 1; --k) {
-      p += Ratio(Distance(E(k + 1), E(k)), m.DescentTas) * 60.0 * m.PlanDescentRate;
+      p += Ratio(FlownLeg(k + 1), m.DescentTas) * 60.0 * m.PlanDescentRate;
       if (E(k).constraint_flag == 1) {
         p = PlannedAltitude(E(k));
       } else if (p > 1000.0) {
@@ -325,32 +329,28 @@ void Predict(int last, double rate) {
   }
 }
 
-// Along the route backwards from entry `from` to the TOD: leg by leg until
-// the TOD is no farther than the leg's far end.
+// Flown from the TOD to entry `from`, the TOD found walking back from it.
 double WalkBackToTod(int from) {
-  const State& g = G();
-  double sum = 0.0;
-  for (int i = from; i >= 1; --i) {
-    const double d = LegLength(i);
-    const double to_tod = Distance(E(i).latitude, E(i).longitude, g.TodLatitude, g.TodLongitude);
-    if (to_tod <= d) return sum + to_tod;
-    sum += d;
-  }
-  return sum;
+  const FlownPath& path = FlownPath::Current();
+  return std::max(0.0, path.EntryOrBefore(from) - path.AtPoint(from, G().TodLatitude, G().TodLongitude));
 }
 
 int ClampedConstraintIndex(int last) { return std::clamp(G().NextConstraintIndex, 0, std::max(last, 0)); }
 
-// Along the route from the aircraft (to the active waypoint, then leg by
-// leg) to the last waypoint, where the climb starts and the descent ends;
-// the whole route without an active waypoint on it.
-double DistanceToRouteEnd(int last, double route_length) {
+// Flown from the aircraft to the last waypoint, where the climb starts and
+// the descent ends; the whole route without an active waypoint on it.
+double DistanceToRouteEnd(int last) {
+  const FlownPath& path = FlownPath::Current();
   const int active = Fp().ActiveWaypointIndex;
-  if (active < 1 || active > last) return route_length;
-  const State& g = G();
-  double ahead = Distance(g.PlaneLatitude, g.PlaneLongitude, E(active).latitude, E(active).longitude);
-  for (int i = active + 1; i <= last; ++i) ahead += LegLength(i);
-  return ahead;
+  const double ahead = active >= 1 && active <= last ? path.Ahead(last) : NAN;
+  return std::isfinite(ahead) ? ahead : path.EntryOrBefore(last);
+}
+
+// The point `flown` NM along the path into (lat, lon), and the entry its leg
+// starts from; false when the route has no leg.
+bool PlaceOnRoute(double flown, double& lat, double& lon, int& leg_start) {
+  const FlownPath& path = FlownPath::Current();
+  return path.PositionAt(path.RouteAt(flown), lat, lon, leg_start);
 }
 
 // Whether a climb from the aircraft to a level and the descent from it to
@@ -433,7 +433,8 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   // the aircraft is there), else than the aircraft. Descending, the level
   // the descent began from stays.
   const double bottom = last >= 0 ? PlannedAltitude(E(ClampedConstraintIndex(last))) : 0.0;
-  const double ahead = DistanceToRouteEnd(last, length);
+  const double route_flown = FlownPath::Current().EntryOrBefore(last);
+  const double ahead = DistanceToRouteEnd(last);
   const std::int32_t limit = g.CruiseAltitudeLimit;
   const bool cruising = g.TocPassed == 1 && g.TodPassed == 0 && g.PreselectAltitude > 0.0 &&
                         std::fabs(g.AircraftAltitude - g.PreselectAltitude) < kTopOfClimbCapture;
@@ -459,37 +460,20 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   // From the first waypoint: the route flown so far, then the climb still
   // to fly from the aircraft's altitude.
   const double climb_distance =
-      std::max(0.0, length - ahead) + Ratio(altitude - g.AircraftAltitude, rate) * m.ClimbTas / 60.0;
+      std::max(0.0, route_flown - ahead) + Ratio(altitude - g.AircraftAltitude, rate) * m.ClimbTas / 60.0;
 
   if (g.TocPassed == 0) {
     g.ClimbDistance = host::TruncateToInt32(climb_distance);
     g.PreselectAltitude = altitude;
-    double walked = 0.0;
-    for (int i = 1; i <= last; ++i) {
-      double l = 0.0, c = 0.0;
-      Measure(E(i - 1).latitude, E(i - 1).longitude, E(i).latitude, E(i).longitude, l, c);
-      if (walked + l >= climb_distance) {
-        navdb::ProjectPosition(E(i - 1).latitude, E(i - 1).longitude, c, climb_distance - walked, g.TocLatitude,
-                               g.TocLongitude);
-        g.TocWaypointIndex = i - 1;
-        break;
-      }
-      walked += l;
-    }
+    if (last >= 1 && climb_distance <= route_flown)
+      PlaceOnRoute(climb_distance, g.TocLatitude, g.TocLongitude, g.TocWaypointIndex);
   }
 
   m.PlanDescentRate = DescentRateInUse();
   const double descent_distance = m.DescentTas / 60.0 * Ratio(altitude - bottom, m.PlanDescentRate);
-  double sum = 0.0;
-  for (int i = last; i >= 1; --i) {
-    double l = 0.0, c = 0.0;
-    Measure(E(i).latitude, E(i).longitude, E(i - 1).latitude, E(i - 1).longitude, l, c);
-    sum += l;
-    if (sum >= descent_distance) {
-      navdb::ProjectPosition(E(i).latitude, E(i).longitude, c, l - (sum - descent_distance), g.TodLatitude,
-                             g.TodLongitude);
-      break;
-    }
+  if (last >= 1 && descent_distance <= route_flown) {
+    int unused = 0;
+    PlaceOnRoute(route_flown - descent_distance, g.TodLatitude, g.TodLongitude, unused);
   }
 
   if (m.CruiseAlt == 0) m.CruiseAlt = host::TruncateToInt32(g.PreselectAltitude);
@@ -506,6 +490,9 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
     g.ClimbEndIndex = 0;  // known from the predictions alone
     return;
   }
+  // The corners are flown at the speeds the predictions give: a second
+  // pass measures the route with them.
+  Predict(last, rate);
   Predict(last, rate);
 }
 
@@ -519,10 +506,11 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
   const double level = PlannedCruiseAltitude();
   const int start = active + offset;
   double walked = 0.0;  // whole NM
-  for (int i = 1; i <= std::min(start - 1, last); ++i) walked = std::trunc(walked + LegLength(i));
+  const FlownPath& flown = FlownPath::Current();
+  for (int i = 1; i <= std::min(start - 1, last); ++i) walked = std::trunc(walked + FlownLeg(flown, i));
   int found = 0;
   for (int i = std::max(start, 1); i <= last - 1; ++i) {
-    walked = std::trunc(walked + LegLength(i));
+    walked = std::trunc(walked + FlownLeg(flown, i));
     const FlightPlanWaypoint& w = E(i);
     // The climb's constraints end where the predictions reach the level,
     // which may lie between two waypoints.
@@ -540,24 +528,21 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
   }
   if (found != 0) return found;
 
+  // Ahead of the aircraft along the path, no farther than the entry before
+  // the last.
   const double needed = m.ClimbTas / 60.0 * Ratio(level - g.AircraftAltitude, m.ClimbRate);
-  double from_lat = g.PlaneLatitude, from_lon = g.PlaneLongitude;
-  double sum = 0.0;
-  for (int end = active; end <= std::max(active, last - 1); ++end) {
-    double l = 0.0, c = 0.0;
-    Measure(from_lat, from_lon, E(end).latitude, E(end).longitude, l, c);
-    sum += l;
-    if (sum >= needed) {
-      navdb::ProjectPosition(from_lat, from_lon, c, l - (sum - needed), g.TocLatitude, g.TocLongitude);
-      g.NextConstraintLat = g.TocLatitude;
-      g.NextConstraintLon = g.TocLongitude;
-      if (offset == 0) g.TocWaypointIndex = end - 1;
-      return end;
-    }
-    from_lat = E(end).latitude;
-    from_lon = E(end).longitude;
-  }
-  return 0;
+  const FlownPath& path = FlownPath::Current();
+  const double toc = path.Aircraft() + needed;
+  int leg_start = 0;
+  double lat = 0.0, lon = 0.0;
+  if (!(toc <= path.EntryOrBefore(std::max(active, last - 1))) || !PlaceOnRoute(toc, lat, lon, leg_start)) return 0;
+  int end = leg_start + 1;
+  while (end < last && !std::isfinite(path.Entry(end))) ++end;
+  end = std::max(end, active);
+  g.TocLatitude = g.NextConstraintLat = lat;
+  g.TocLongitude = g.NextConstraintLon = lon;
+  if (offset == 0) g.TocWaypointIndex = end - 1;
+  return end;
 }
 
 void ComputeTopOfDescent(std::int32_t mode) {
@@ -602,19 +587,13 @@ void ComputeTopOfDescent(std::int32_t mode) {
   }
   const double descent = m.DescentTas / 60.0 * Ratio(top - bottom, m.PlanDescentRate);
 
-  double sum = 0.0;
-  bool placed = false;
-  for (int i = bottom_index; i >= std::max(active, 1); --i) {
-    double l = 0.0, c = 0.0;
-    Measure(E(i).latitude, E(i).longitude, E(i - 1).latitude, E(i - 1).longitude, l, c);
-    sum += l;
-    if (sum >= descent) {
-      navdb::ProjectPosition(E(i).latitude, E(i).longitude, c, l - (sum - descent), g.TodLatitude, g.TodLongitude);
-      placed = true;
-      break;
-    }
-  }
-  if (!placed) {
+  // Back along the path from the bottom, no farther than the start of the
+  // active leg.
+  const FlownPath& path = FlownPath::Current();
+  const double from = path.EntryOrBefore(bottom_index);
+  const double sum = from - path.EntryOrBefore(std::max(active, 1) - 1);
+  int unused = 0;
+  if (!(descent <= sum) || !PlaceOnRoute(from - descent, g.TodLatitude, g.TodLongitude, unused)) {
     // Behind the active waypoint, back along the course the aircraft flies to it.
     double back = g.BearingToActiveWaypoint + 180.0;
     if (back >= 360.0) back -= 360.0;
@@ -646,57 +625,38 @@ void UpdateVerticalProfile() {
   g.ClimbSideDistance = 0.0;
   g.CruiseSideDistance = 0.0;
 
+  // Along the path the aircraft flies, from where it is.
+  const FlownPath& path = FlownPath::Current();
+  const bool has_active = active >= 0 && active <= last;
+  const double here = has_active ? path.Aircraft() : NAN;
   double to_go = 0.0;
-  double p_lat = g.PlaneLatitude, p_lon = g.PlaneLongitude;
-  bool toc_met = false, tod_met = false;
-  // Every distance from the aircraft takes the corner it is still rounding
-  // (sequenced early by the turn allowance): measured from the aircraft
-  // alone, each one would shorten by that corner at the sequencing.
-  double corner = CornerStillToFly();
-  for (int i = std::max(active, 0); i <= last && active <= last; ++i) {
-    const FlightPlanWaypoint& w = E(i);
-    if (w.ident == "DISCO") continue;
-    const double d = Distance(p_lat, p_lon, w.latitude, w.longitude) + corner;
-    to_go += d;
-    if (g.TocPassed == 0 && !toc_met) {
-      const double to_toc = Distance(p_lat, p_lon, g.TocLatitude, g.TocLongitude) + corner;
-      if (d <= to_toc) {
-        g.ClimbSideDistance += d;
-        if (i == g.NextConstraintIndex) g.NextConstraintDistance = g.ClimbSideDistance;
-      } else {
-        g.ClimbSideDistance += to_toc;
-        toc_met = true;
-      }
+  if (has_active && std::isfinite(here)) {
+    to_go = std::max(0.0, path.EntryOrBefore(last) - here);
+    // A TOC or TOD behind the aircraft still to be reached counts straight
+    // back to it.
+    auto to = [&](double lat, double lon) {
+      const double at = path.AtPoint(last, lat, lon);
+      return at >= here ? at - here : Distance(g.PlaneLatitude, g.PlaneLongitude, lat, lon);
+    };
+    if (g.TocPassed == 0) {
+      g.ClimbSideDistance = to(g.TocLatitude, g.TocLongitude);
+      const double to_constraint = path.Ahead(g.NextConstraintIndex);
+      if (to_constraint <= g.ClimbSideDistance) g.NextConstraintDistance = to_constraint;
     }
     // Also while climbing: the pages place the TOD by it.
-    if (g.TodPassed == 0 && !tod_met) {
-      const double to_tod = Distance(p_lat, p_lon, g.TodLatitude, g.TodLongitude) + corner;
-      if (d < to_tod) {
-        g.CruiseSideDistance += d;
-      } else {
-        g.CruiseSideDistance += to_tod;
-        tod_met = true;
-      }
-    }
-    p_lat = w.latitude;
-    p_lon = w.longitude;
-    corner = 0.0;
+    if (g.TodPassed == 0) g.CruiseSideDistance = to(g.TodLatitude, g.TodLongitude);
   }
 
   if (g.TocPassed == 1 && last >= 0) {
     g.DistanceTodToLastWaypoint = WalkBackToTod(last);
     g.DistanceTodToConstraint = WalkBackToTod(constraint);
   }
-  const bool has_active = active >= 0 && active <= last;
   // Still to fly to the constraint, before the descent too: there it is
   // more than the TOD's distance to the constraint, so no display takes
   // the aircraft for below the TOD (at 0, the ND read a deviation of 9999
   // ft from a path not yet worked out, all through the cruise).
-  if (has_active) {
-    g.DistanceSinceTod = Distance(g.PlaneLatitude, g.PlaneLongitude, E(active).latitude, E(active).longitude) +
-                         CornerStillToFly();
-    for (int i = active + 1; i <= constraint; ++i) g.DistanceSinceTod += LegLength(i);
-  }
+  if (has_active && std::isfinite(here))
+    g.DistanceSinceTod = std::max(0.0, path.EntryOrBefore(std::max(constraint, active)) - here);
   if (g.TodPassed == 1 && has_active) {
     g.DistanceTodToConstraint = WalkBackToTod(constraint);
     // Flown since the TOD: what lies between it and the constraint less

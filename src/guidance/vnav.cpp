@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/flown_path.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/host/panel_services.h"
@@ -149,6 +150,11 @@ bool WithinDescentRestriction() {
   return std::isfinite(slowing_height) && g.AircraftAltitude < m.DescAltRest + slowing_height;
 }
 
+// The descent's whole hundreds are the nearest ones: cut toward the
+// shallower hundred, as the climb's are, the aircraft descended up to 99
+// ft/min short of the path all the way down and reached each waypoint high.
+std::int32_t NearestHundreds(double rate) { return Whole(std::floor(rate * 0.01 + 0.5)) * 100; }
+
 // Leaves Mach hold for airspeed hold; the descent speed follows on the next pass.
 void MachToAirspeedHold() {
   Send(kEventMachHoldOff, 0);
@@ -174,20 +180,21 @@ void ReachTopOfDescent() {
   AddRunwayCrossingHeight();
   const int active = Fp().ActiveWaypointIndex;
   g.TodReferenceIndex = active;
-  // Along the route: the top of descent to the active waypoint, then leg by
-  // leg to the constraint.
-  double sum = 0.0, d = 0.0, c = 0.0;
-  if (const model::FlightPlanWaypoint* w = Entry(active)) {
-    navdb::ComputeDistanceAndBearing(g.TodLatitude, g.TodLongitude, w->latitude, w->longitude, d, c);
-    sum = d;
-    for (int i = active; i < g.NextConstraintIndex && i < Fp().ActiveFlightPlanLastIndex; ++i) {
-      const model::FlightPlanWaypoint& a = Fp().ActiveFlightPlan[i];
-      const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[i + 1];
-      navdb::ComputeDistanceAndBearing(a.latitude, a.longitude, b.latitude, b.longitude, d, c);
-      sum += d;
-    }
+  // Reached before its point (within 1.5 NM of it), the descent starts
+  // where the aircraft is: so does the path, which otherwise would hold the
+  // cruise altitude over the distance left to the point while the aircraft
+  // descends below it.
+  const FlownPath& path = FlownPath::Current();
+  const int last = std::max(Fp().ActiveFlightPlanLastIndex, 0);
+  if (const double here = path.Aircraft(); here < path.AtPoint(last, g.TodLatitude, g.TodLongitude)) {
+    int unused = 0;
+    path.PositionAt(path.RouteAt(here), g.TodLatitude, g.TodLongitude, unused);
   }
-  g.DistanceTodToConstraint = sum;
+  // Along the path the aircraft flies, from the top of descent to the
+  // constraint, as the profile measures it.
+  const int constraint = std::clamp(g.NextConstraintIndex, 0, last);
+  g.DistanceTodToConstraint =
+      std::max(0.0, path.EntryOrBefore(constraint) - path.AtPoint(constraint, g.TodLatitude, g.TodLongitude));
 
   if (g.VnavEngaged != 1) return;
   if (M().VnavSetAlts == 1) SendAltitude(g.NextConstraintAltitude);
@@ -399,7 +406,7 @@ void CoupleVnavToAutopilot() {
     double r = PathRate(g.AircraftAltitude - g.NextConstraintAltitude);
     g.VnavRequiredVerticalSpeed = r;
     if (g.VnavEngaged == 1) {
-      std::int32_t cmd = Hundreds(r);
+      std::int32_t cmd = NearestHundreds(r);
       if (cmd > m.MaxVnavDescRate) {
         cmd = Whole(m.MaxVnavDescRate);
       } else if (cmd < m.MinVnavDescRate) {

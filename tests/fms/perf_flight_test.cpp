@@ -12,14 +12,19 @@
 #include <string>
 #include <vector>
 
+#include "platform/gfx/device_context.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/engage_buttons.h"
+#include "src/guidance/flown_path.h"
+#include "src/guidance/route_ahead.h"
 #include "src/guidance/state.h"
 #include "src/host/one_time_loads.h"
 #include "src/host/state.h"
 #include "src/instruments/fms/keypad.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/state.h"
+#include "src/instruments/gnsxls/screen.h"
+#include "src/instruments/gnsxls/state.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "tests/fms/cdu_support.h"
@@ -107,13 +112,16 @@ TEST_F(PerfFlightTest, ThePagesFollowTheFlightAndTheEntriesReachTheAutopilot) {
   ASSERT_EQ(fp.RouteState, 3);
   ASSERT_EQ(m.CruiseAlt, 19000);
   // The top of descent moved back along the route: from it the descent at
-  // the plan's rate and true airspeed ends at KPDX's elevation (31 ft).
+  // the plan's rate and true airspeed ends at KPDX's elevation (31 ft),
+  // along the path the aircraft flies (the legs less the corners it cuts).
   // 3000 ft more at 2200 ft/min take 1.4 min: above 5 NM at any descent
   // speed of the tables.
   const std::optional<double> tod_19000 = RouteDistanceToEnd(g.TodLatitude, g.TodLongitude);
   ASSERT_TRUE(tod_19000.has_value());
   EXPECT_EQ(m.PlanDescentRate, 2200.0);
-  EXPECT_NEAR(*tod_19000, (19000.0 - 31.0) / 2200.0 * m.DescentTas / 60.0, 0.1);
+  const guidance::FlownPath& path = guidance::FlownPath::Current();
+  EXPECT_NEAR(path.Entry(10) - path.AtRoute(path.RouteTo(10) - *tod_19000),
+              (19000.0 - 31.0) / 2200.0 * m.DescentTas / 60.0, 0.1);
   EXPECT_GT(*tod_19000, tod_16000 + 5.0);
   Enter(kPageEconCruise, kR6, "");
   ASSERT_EQ(m.PauseAtTod, 1);
@@ -174,6 +182,60 @@ TEST_F(PerfFlightTest, ThePagesFollowTheFlightAndTheEntriesReachTheAutopilot) {
   EXPECT_EQ(a.ap_mach_hold, 0.0);
   EXPECT_EQ(a.ap_spd_hold, 1.0);
   EXPECT_EQ(a.ap_speed, 260.0);
+}
+
+// In the descent, half a minute after BTG (LAVAA active, the corner after
+// BTG still being flown): every figure of the distance to the destination,
+// the constraint of the descent, agrees with the route still to fly along
+// the path LNAV flies: VNAV's own (within half a mile), ECON PATH DES "TO
+// KPDX", PROGRESS's KPDX row and the GNS-XLS PLAN "FPL" (whole miles,
+// within one).
+TEST_F(PerfFlightTest, EveryPageReadsOneDistanceToGo) {
+  guidance::testing::LineUpAtSeattle(loop);
+  flightplan::State& fp = flightplan::flightplan_state;
+  const guidance::State& g = guidance::guidance_state;
+  fp.RequestedFlightPlanFile = "KSEA-KPDX.rte";
+  guidance::guidance_state.FlightPlanLoadRequest = 1;
+  loop.Run(2.0);
+  ASSERT_EQ(fp.ActiveFlightPlan[8].ident, "LAVAA");
+  guidance::testing::TakeOffByHand(loop);
+  guidance::ToggleLnav();
+  guidance::ToggleVnav();
+  loop.Run(3600.0, [&] { return fp.ActiveWaypointIndex == 8; });
+  loop.Run(30.0);
+  ASSERT_EQ(fp.ActiveWaypointIndex, 8);
+  ASSERT_EQ(g.TodPassed, 1);
+  ASSERT_EQ(g.NextConstraintIndex, 10);
+  const double to_go = guidance::RouteAhead().To(10);
+  EXPECT_NEAR(g.DestinationDistance, to_go, 1e-9);
+  EXPECT_NEAR(g.NextConstraintDistance, to_go, 0.5);
+  // The number after "/" on ECON PATH DES's line to the constraint.
+  fms_state.FmsPage = kPageEconDescent;
+  Frame des = DrawFrame();
+  EXPECT_TRUE(des.Find("T O    KPDX"));
+  gfx::Recorder::TextItem line;
+  ASSERT_TRUE(des.rec.FindTextContaining("Z/", &line));
+  EXPECT_NEAR(std::stod(line.text.substr(line.text.find("Z/") + 2)), to_go, 1.0) << line.text;
+  // PROGRESS: the last row, right-aligned on x 122.
+  fms_state.FmsPage = kPageProgress;
+  model::model_state.FmsSubPageTable.ProgressSubPage = 1;
+  const std::string shown = ScreenText("%.0f", to_go);
+  EXPECT_TRUE(DrawFrame().FindAt(shown, 122.0f - 10.0f * static_cast<float>(shown.size()), 131.0f)) << shown;
+  // GNS-XLS PLAN, TRIP PLAN: "FPL".
+  gnsxls::State& gs = gnsxls::gnsxls_state;
+  gs.GnsXlsPage = gnsxls::kPagePlan;
+  gs.GnsPlanSubPage = 2;
+  gfx::Recorder rec;
+  gfx::DeviceContext dc(480, 400);
+  dc.recorder = &rec;
+  gnsxls::DrawGnsxlsScreen(gs.GnsXlsDisplay, &dc, 480, 400);
+  int fpl = 0;
+  for (const auto& t : rec.Texts()) {
+    if (t.text.empty() || t.text.back() != '/') continue;
+    ++fpl;
+    EXPECT_NEAR(std::stod(t.text), to_go, 1.0) << t.text;
+  }
+  EXPECT_EQ(fpl, 1);
 }
 
 }  // namespace

@@ -5,10 +5,12 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/instruments/fms/arrival_time.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/progress.h"
 #include "src/instruments/fms/state.h"
@@ -92,7 +94,7 @@ class ProgressPageTest : public CduTest {
     g.PlaneLatitude = -30.5;
     g.PlaneLongitude = -70.0;
     g.ActiveWaypointDistance = 30.0;
-    g.BearingToActiveWaypoint = 190.0;
+    g.BearingToActiveWaypoint = g.GroundTrack = 190.0;
     g.MagneticVariation = -10.0;
     g.GroundSpeedKnots = 480.0;
     g.ZuluHour = 14.0;
@@ -242,31 +244,36 @@ TEST_F(ProgressPageTest, SpeedGatesCarriesAndUnits) {
   f.ExpectText("9.0", 227, 66);
 }
 
-// The turning route at 300 kt from 14:05 UTC, 3000 lb/h: 31 NM to ACTV
-// (6.2 min), EQTR 91 (18.2), DEST 271 at the blended (171 x 300 + 20000) /
-// 271 kt (61.8 min, the burn 3000 x 271 / 300 lb). 20 NM to EAST: the
-// discontinuity next, its marker alone; DEST 140 NM, 36.75 min.
+// The turning route at 300 kt from 14:05 UTC, 3000 lb/h on 20100 lb: 31 NM
+// to ACTV (6.2 min); EQTR and DEST along the path LNAV flies round the right
+// angles (`Along`), DEST at the blended speed. 20 NM to EAST: the
+// discontinuity next, its marker alone.
 TEST_F(ProgressPageTest, DistancesAlongATurningRoute) {
-  struct Case {
-    int active;
-    double to_active;
-    std::vector<std::string> rows;  // row 3 ident, then distance, time and fuel of rows 2 to 4
-  } cases[] = {{2, 31, {"EQTR ", "31", "1411Z", "19.8", "91", "1423Z", "19.2", "271", "1506Z", "17.4"}},
-               {4, 20, {"DISCO", "20", "1409Z", "19.9", "", "", "", "140", "1441Z", "18.7"}}};
-  for (const Case& c : cases) {
-    ovi::test::FlyTurningRoute(c.to_active, 300.0, c.active);
+  // A row's distance, arrival and fuel for `d` NM at `v` kt, the burn scaled.
+  auto row = [](double d, double v, double share) {
+    ArrivalTime t;
+    EXPECT_TRUE(ArrivalTimeAhead(d, v, false, t));
+    return std::vector<std::string>{ScreenText("%.0f", d), ScreenText("%02d%02dZ", t.hour, t.minute),
+                                    ScreenText("%3.1f", PredictedFuel(d, v, share, 3000.0, 20100.0, false))};
+  };
+  for (const auto& [active, to_active, row3] : {std::tuple{2, 31.0, "EQTR "}, std::tuple{4, 20.0, "DISCO"}}) {
+    ovi::test::FlyTurningRoute(to_active, 300.0, active);
+    const double dest = ovi::test::Along(7), blended = BlendedArrivalSpeed(dest, 300.0, 250);
+    const std::vector<std::string> rows[] = {row(to_active, 300.0, 1.0),
+                                             active == 2 ? row(ovi::test::Along(3), 300.0, 1.0)
+                                                         : std::vector<std::string>{},
+                                             row(dest, blended, blended / 300.0)};
     const Frame f = DrawFrame();
-    f.ExpectText(c.rows[0], 0, 99);
+    f.ExpectText(row3, 0, 99);
     for (int r = 0; r < 3; ++r) {
       const float y = r == 0 ? 66 : r == 1 ? 99 : 131;
-      const std::string& d = c.rows[1 + 3 * r];
-      if (d.empty()) {  // nothing but the marker on its rows
-        for (const auto& t : f.rec.Texts()) EXPECT_FALSE(t.y >= 86 && t.y <= 99 && t.text != c.rows[0]) << t.text;
+      if (rows[r].empty()) {  // nothing but the marker on its rows
+        for (const auto& t : f.rec.Texts()) EXPECT_FALSE(t.y >= 86 && t.y <= 99 && t.text != row3) << t.text;
         continue;
       }
-      f.ExpectText(d, 122 - 10 * static_cast<float>(d.size()), y);
-      f.ExpectText(c.rows[2 + 3 * r], 160, y);
-      f.ExpectText(c.rows[3 + 3 * r], 227, y);
+      f.ExpectText(rows[r][0], 122 - 10 * static_cast<float>(rows[r][0].size()), y);
+      f.ExpectText(rows[r][1], 160, y);
+      f.ExpectText(rows[r][2], 227, y);
     }
   }
 }
@@ -281,6 +288,7 @@ TEST_F(ProgressPageTest, CourseWrapsAndDistancesAlignByLength) {
   }
   guidance::State& g = guidance::guidance_state;
   g.MagneticVariation = -15.0;
+  g.GroundTrack = 15.0;
   g.PlaneLatitude = -1.0;
   g.PlaneLongitude = 179.5;
   g.ActiveWaypointDistance = 1200.0;
@@ -368,41 +376,42 @@ TEST_F(ProgressPageTest, WindTemperatureDeviationsAndTrack) {
   f.ExpectText(" 3 KT                                0 KT", 0, 33);
   f.ExpectText("R 0.12 NM", 0, 99);
 
-  // Past the top of descent (30 S) towards the constraint at WP2 (32 S):
-  // 12000 ft, 4000 at the constraint, the path 7500 above it: 500 HI in the
-  // large font, 600 LO in the small one.
+  // Past the top of descent, 10 of its 40 NM short of the constraint at
+  // WP2 (4000 ft), the path at 11500 ft: 12000 ft is the ND's 500 HI (not
+  // measured from the constraint's altitude: 3500 LO), in the large font;
+  // under a path at 12600, 600 LO in the small one.
   g.TodPassed = 1;
-  g.TodLatitude = -30.0;
-  g.TodLongitude = -70.0;
   g.AircraftAltitude = 12000.0;
   g.NextConstraintAltitude = 4000.0;
   g.NextConstraintIndex = 2;
-  g.VnavPathAltitude = 7500.0;
+  g.DistanceTodToConstraint = 40.0;
+  g.DistanceSinceTod = 10.0;
+  g.VnavPathAltitude = 11500.0;
   f = DrawFrame();
   f.ExpectText("V E R T  D E V", 190, 88, 12);
   f.ExpectText("  500 HI", 200, 99);
   ExpectLegible(f);
-  g.VnavPathAltitude = 8600.0;
+  g.VnavPathAltitude = 12600.0;
   f = DrawFrame();
   f.ExpectText("V E R T  D E V", 190, 88, 12);
   f.ExpectText("  600 LO", 200, 99, 12);
   ExpectLegible(f);
-  // On the path, a stale constraint index, the top of descent at the
-  // constraint, or before the top of descent: nothing.
+  // On the path, a stale constraint index, at the constraint (as the ND,
+  // which shows none there), or before the top of descent: nothing.
   struct Case {
     double path;
     int index;
-    double tod_lat;
+    double to_constraint;
     int passed;
   };
-  for (const Case& c : {Case{8000.0, 2, -30.0, 1}, Case{8600.0, 50, -30.0, 1}, Case{8600.0, -1, -30.0, 1},
-                        Case{8600.0, 2, -32.0, 1}, Case{8600.0, 2, -30.0, 0}}) {
+  for (const Case& c : {Case{12000.0, 2, 10.0, 1}, Case{12600.0, 50, 10.0, 1}, Case{12600.0, -1, 10.0, 1},
+                        Case{12600.0, 2, 40.0, 1}, Case{12600.0, 2, 10.0, 0}}) {
     g.VnavPathAltitude = c.path;
     g.NextConstraintIndex = c.index;
-    g.TodLatitude = c.tod_lat;
+    g.DistanceSinceTod = c.to_constraint;
     g.TodPassed = c.passed;
     f = DrawFrame();
-    EXPECT_FALSE(f.Find("V E R T  D E V")) << c.path << " " << c.index << " " << c.tod_lat << " " << c.passed;
+    EXPECT_FALSE(f.Find("V E R T  D E V")) << c.path << " " << c.index << " " << c.to_constraint << " " << c.passed;
   }
   // Values that are not numbers reach no integer conversion.
   g.HeadwindComponent = std::numeric_limits<double>::quiet_NaN();

@@ -300,6 +300,7 @@ TEST_F(UpdateTest, TimesFollowAnExecutedRouteAtOnce) {
   fp.PendingFlightPlanLastIndex = 2;
   fp.RouteState = 4;
   flightplan::ExecutePendingRoute();
+  host.tokens[81] = 90.0;  // heading east along it
   Pass();
   const State& g = guidance_state;
   EXPECT_NEAR(g.EteMinutes, 10.0, 1e-6);     // 20 NM at 120 kt

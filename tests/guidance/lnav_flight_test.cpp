@@ -9,6 +9,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/engage_buttons.h"
+#include "src/guidance/route_ahead.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/model/state.h"
@@ -170,6 +171,85 @@ TEST_F(LnavFlightTest, ALegJustEastOfNorthIsHeldLikeAnyOther) {
     });
     EXPECT_EQ(fp.ActiveWaypointIndex, 2);
     EXPECT_LT(worst, 0.1);
+  }
+}
+
+// Corners of 30 to 120 degrees either way, south of the equator, across
+// 180 degrees, with 12 degrees of westerly variation, flown at 210 and 300
+// kt: on every tick the distance to go and the distance flown add up to the
+// distance to go at the start, within 0.5 NM for each corner turned so far;
+// and each waypoint is passed abeam where its distance said.
+TEST_F(LnavFlightTest, TheDistanceToGoIsTheDistanceFlown) {
+  const double turns[] = {30.0, -60.0, 90.0, -120.0, 45.0, -100.0, 0.0};  // right positive, at T1..T7
+  constexpr int kLast = 8;
+  for (double ias : {210.0, 300.0}) {
+    SCOPED_TRACE(ias);
+    ResetModuleState();
+    loop.Bind();
+    testing::SetUpSampleFlight(loop);
+    double lat[kLast + 1] = {-20.0}, lon[kLast + 1] = {179.2}, course = 100.0;
+    for (int i = 1; i <= kLast; ++i) {
+      navdb::ProjectPosition(lat[i - 1], lon[i - 1], course, 25.0, lat[i], lon[i]);
+      if (i < kLast) course = navdb::TrueCourse(lat[i], lon[i], lat[i - 1], lon[i - 1]) + 180.0 + turns[i - 1];
+    }
+    flightplan::State& fp = flightplan::flightplan_state;
+    for (int i = 0; i <= kLast; ++i) {
+      model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
+      w = {};
+      w.ident = "T" + std::to_string(i);
+      w.latitude = lat[i];
+      w.longitude = lon[i];
+      w.type = "INT";
+    }
+    fp.ActiveFlightPlanLastIndex = kLast;
+    fp.ActiveWaypointIndex = 1;
+    State& g = guidance_state;
+    g.ActiveWaypointLat = lat[1];
+    g.ActiveWaypointLon = lon[1];
+    g.LnavLegTracking = 1;
+    sim::AircraftState& a = loop.aircraft();
+    navdb::ProjectPosition(lat[0], lon[0], navdb::TrueCourse(lat[0], lon[0], lat[1], lon[1]), 2.0, a.latitude,
+                           a.longitude);
+    a.heading = navdb::TrueCourse(a.latitude, a.longitude, lat[1], lon[1]);
+    a.magvar = -12.0;
+    a.ap_heading = a.heading + 12.0;
+    a.altitude = a.ap_altitude = 10000.0;
+    a.ap_alt_lock = 1.0;
+    a.ias = a.ap_speed = ias;
+    a.ap_spd_hold = 1.0;
+    loop.Run(2.0);
+    ToggleLnav();
+    const double start = g.DestinationDistance;
+    double ahead[kLast + 1], nearest[kLast + 1];
+    for (int i = 0; i <= kLast; ++i) {
+      ahead[i] = RouteAhead().To(i);
+      nearest[i] = 1e9;
+    }
+    double flown = 0.0, worst = 0.0, at_nearest[kLast + 1] = {};
+    double plat = a.latitude, plon = a.longitude;
+    int corners = 0;
+    for (const double until = loop.time() + 3600.0; g.LnavEngaged == 1 && loop.time() < until;) {
+      loop.Tick();
+      double d = 0.0, c = 0.0;
+      navdb::ComputeDistanceAndBearing(plat, plon, a.latitude, a.longitude, d, c);
+      flown += d;
+      plat = a.latitude;
+      plon = a.longitude;
+      corners = std::max(corners, fp.ActiveWaypointIndex - 1);
+      if (g.LnavEngaged == 1) worst = std::max(worst, std::fabs(g.DestinationDistance + flown - start) - 0.5 * corners);
+      for (int i = 1; i < kLast; ++i) {
+        navdb::ComputeDistanceAndBearing(a.latitude, a.longitude, lat[i], lon[i], d, c);
+        if (d < nearest[i]) {
+          nearest[i] = d;
+          at_nearest[i] = flown;
+        }
+      }
+    }
+    EXPECT_EQ(fp.ActiveWaypointIndex, kLast);
+    // A twentieth of a mile on the straight legs before the first corner.
+    EXPECT_LE(worst, 0.05);
+    // The last corner before the last waypoint is left as LNAV goes off.
+    for (int i = 1; i < kLast - 1; ++i) EXPECT_NEAR(at_nearest[i], ahead[i], 0.5 * i) << i;
   }
 }
 

@@ -165,7 +165,8 @@ TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
     double feet, smoothed;
     std::int32_t command;
   };
-  const Case cases[] = {{2150, 250, -2100}, {1000, 250, -1500}, {3600, 250, -3000}, {2150, 154, 0}};
+  // The nearest hundred, so that the aircraft stays on its path.
+  const Case cases[] = {{2149, 250, -2100}, {2150, 250, -2200}, {1000, 250, -1500}, {3600, 250, -3000}, {2150, 154, 0}};
   for (const Case& c : cases) {
     g.AircraftAltitude = 10000.0;
     g.NextConstraintAltitude = 10000.0 - c.feet;
@@ -256,8 +257,10 @@ TEST_F(VnavTest, TopOfDescentAtOneAndAHalfMiles) {
   // every waypoint after the top of descent.
   EXPECT_EQ(g.NextConstraintAltitude, 700.0);
   EXPECT_EQ(g.TodReferenceIndex, 1);
-  // TOD to W1 (60 NM less the 1.5) and W1 -> W2 -> W3: 178.5 NM.
-  EXPECT_NEAR(g.DistanceTodToConstraint, 60.0 - distance(lo) + 120.0, 1e-6);
+  // Reached 1.5 NM short of its point, the descent and its path start here,
+  // at W0: 180 NM to the constraint, not the 178.5 from the point.
+  EXPECT_NEAR(g.TodLatitude, 0.0, 1e-9);
+  EXPECT_NEAR(g.DistanceTodToConstraint, 180.0, 1e-6);
   // The altitude goes down to the constraint; Mach hold gives way to
   // airspeed hold and the descent speed follows a pass later.
   EXPECT_EQ(host.key_events,
@@ -325,6 +328,7 @@ TEST_F(VnavTest, AWaypointSkippedAbeamTakesATopOfDescentWithin10Miles) {
   EXPECT_EQ(fms::fms_state.FmsPage, 36);
   // Without the skip 9.9 NM is just a TOD ahead.
   g.TodPassed = 0;
+  g.TodLatitude = 9.9 / 60.0;
   RunVerticalTransitions();
   EXPECT_EQ(g.TodPassed, 0);
 }

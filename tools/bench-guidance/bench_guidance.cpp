@@ -94,11 +94,16 @@ void BM_UpdateAvionicsState(benchmark::State& state) {
   std::vector<double> passes;
   passes.reserve(1 << 22);
   for (auto _ : state) {
-    // The aircraft creeps towards the active waypoint, so passes sequence it.
+    // The aircraft creeps towards the active waypoint, heading for it, so
+    // passes sequence it.
     int active = std::clamp(fp.ActiveWaypointIndex, 1, fp.ActiveFlightPlanLastIndex);
     const model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[active];
     const double lat = g_tokens[71] * 90.0 / 10001750.0, lon = g_tokens[72] * 360.0 / 281474976710656.0;
     SetPosition(lat + (w.latitude - lat) * 0.05, lon + (w.longitude - lon) * 0.05);
+    // Heading where it moves (token 81, magnetic; no variation here).
+    double d = 0.0, course = 0.0;
+    navdb::ComputeDistanceAndBearing(lat, lon, w.latitude, w.longitude, d, course);
+    g_tokens[81] = course;
     g_tokens[1] = ++tick;
     g_tokens[5] = std::fmod(std::floor(tick / 18.0), 60.0);
     timespec t0{}, t1{};

@@ -10,6 +10,7 @@
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/pages.h"
 #include "src/instruments/fms/perf_entries.h"
+#include "src/instruments/fms/progress.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
 
@@ -64,22 +65,13 @@ void DrawDescentTarget(CduPage& page, const model::FlightPlanWaypoint* w) {
 // 50 ft above 1000, 10 ft from 200, 5 ft below. Before the top of descent
 // there is no path yet (its altitude is not worked out): the empty form.
 std::string VerticalDeviation() {
-  const guidance::State& g = G();
-  if (g.TodPassed != 1) return "----  --";
-  const bool before_constraint = g.DistanceSinceTod < g.DistanceTodToConstraint;
-  double dev = 0.0;
-  const char* side = nullptr;
-  if (before_constraint && g.VnavPathAltitude < g.AircraftAltitude) {
-    dev = g.AircraftAltitude - g.VnavPathAltitude;
-    side = "HI";
-  } else if (before_constraint && g.VnavPathAltitude > g.AircraftAltitude) {
-    dev = g.VnavPathAltitude - g.AircraftAltitude;
-    side = "LO";
-  }
-  if (side == nullptr || !std::isfinite(dev)) return "----  --";
+  if (G().TodPassed != 1) return "----  --";
+  const double above = DeviationFromPath();
+  if (!(above != 0.0) || !std::isfinite(above)) return "----  --";
+  double dev = std::fabs(above);
   const double step = dev > 1000.0 ? 50.0 : dev >= 200.0 ? 10.0 : 5.0;
   dev = std::trunc(dev / step) * step;
-  return ScreenText("%5.0f %s", dev, side);
+  return ScreenText("%5.0f %s", dev, above > 0.0 ? "HI" : "LO");
 }
 
 void DrawPathValues(CduPage& page, bool waypoint) {

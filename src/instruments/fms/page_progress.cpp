@@ -192,27 +192,23 @@ void DrawRtaProgress(CduPage& page) {
   page.Large(0, kPromptY, "< LIMITS");
 }
 
-// Vertical deviation from the descent path, once past the top of descent.
+// Vertical deviation from the descent path, once past the top of descent:
+// the one the ND and ECON PATH DES show.
 void DrawVerticalDeviation(CduPage& page) {
   const guidance::State& g = guidance::guidance_state;
   const flightplan::State& f = flightplan::flightplan_state;
-  const int index = g.NextConstraintIndex;
   // A constraint index left from an earlier route draws nothing.
-  if (index < 0 || index > f.ActiveFlightPlanLastIndex) return;
-  const model::FlightPlanWaypoint& constraint = f.ActiveFlightPlan[index];
-  double s = 0.0, course = 0.0;
-  navdb::ComputeDistanceAndBearing(g.TodLatitude, g.TodLongitude, constraint.latitude, constraint.longitude, s, course);
-  const double e = g.AircraftAltitude - g.NextConstraintAltitude;
-  if (!(s > 0.0)) return;
+  if (g.NextConstraintIndex < 0 || g.NextConstraintIndex > f.ActiveFlightPlanLastIndex) return;
+  const double above = DeviationFromPath();
   // Both labels at 190: at 200 the letters ran off the screen's edge.
-  if (g.VnavPathAltitude < e) {
+  if (above > 0.0) {
     page.Small(190, 88, "V E R T  D E V");
-    page.Large(200, 99, ScreenText("%5.0f HI", e - g.VnavPathAltitude));
-  } else if (g.VnavPathAltitude > e) {
+    page.Large(200, 99, ScreenText("%5.0f HI", above));
+  } else if (above < 0.0) {
     page.Small(190, 88, "V E R T  D E V");
     // LO stands in the small font where HI uses the large one, as the
     // instrument shows it.
-    page.Small(200, 99, ScreenText("%5.0f LO", g.VnavPathAltitude - e));
+    page.Small(200, 99, ScreenText("%5.0f LO", -above));
   }
 }
 
@@ -269,6 +265,13 @@ WindComponents WindComponentsShown(double headwind, double crosswind) {
   w.across = static_cast<int>(std::min<std::int64_t>(std::llabs(across), INT32_MAX));
   w.side = across > 0 ? "L" : across < 0 ? "R" : "";
   return w;
+}
+
+double DeviationFromPath() {
+  const guidance::State& g = guidance::guidance_state;
+  if (!(g.DistanceSinceTod < g.DistanceTodToConstraint)) return NAN;
+  const double above = g.AircraftAltitude - g.VnavPathAltitude;
+  return std::isfinite(above) ? above : NAN;
 }
 
 int IsaDeviation(double static_air_temp, double altitude) {

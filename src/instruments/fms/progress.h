@@ -28,4 +28,9 @@ WindComponents WindComponentsShown(double headwind, double crosswind);
 // (15 degrees C less 1.98 a thousand feet), truncated; 0 when not finite.
 int IsaDeviation(double static_air_temp, double altitude);
 
+// Feet above the descent path (below it when negative) as every page and
+// the ND show it: the aircraft's altitude against VnavPathAltitude, while it
+// is short of the constraint the path leads to; NaN otherwise.
+double DeviationFromPath();
+
 }  // namespace ovi::fms

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "src/util/text.h"
 #include "tests/instruments/ehsi/map_test_support.h"
 #include "tests/support/turning_route.h"
 
@@ -60,6 +61,7 @@ constexpr std::array<float, 4> kArcRows{20, 30, 40, 50};
 // Numbers end with their last character at 73 (distance) or 113 (hours):
 // x = edge - (characters - 1) x 6.4.
 TEST_F(MapPagesTest, DataWindowRowsOnBothPages) {
+  G().PlaneLatitude = North(-0.25);  // 20.25 NM short of ACTV, as its distance says
   for (const auto& rows : {kMapRows, kArcRows}) {
     const auto w = Window(rows);
     for (const char* s : {"1 0.0 Arial PREV  ", "1 66.6 DA Rered 10", "1 80.0 Arial NM", "1 97.0 Courier New   -:--",
@@ -113,20 +115,30 @@ TEST_F(MapPagesTest, DataWindowPlaceholders) {
   }
 }
 
-// The turning route at 300 kt from 10:45 UTC, 1500 lb/h: 31 NM to ACTV,
-// EQTR 91 (18.2 min), DEST 271 (54.2 min) along the route, 1355 lb burned
-// over them. 4 NM to EAST: the discontinuity next shows the dashed row, DEST
-// 124 NM (24.8 min, 25 rounded; the arrival 11:09.8 truncated), 620 lb.
+// The turning route at 300 kt from 10:45 UTC, 1500 lb/h on 6700 lb: 31 NM
+// to ACTV, EQTR and DEST along the path LNAV flies round the right angles
+// (`Along`), timed at the ground speed, the fuel burnt over the whole way.
+// 4 NM to EAST: the discontinuity next shows the dashed row.
 TEST_F(MapPagesTest, DataWindowAlongATurningRoute) {
   G().TocPassed = 1;
   host.tokens[421] = 1500;
-  const std::pair<int, std::vector<std::string>> cases[] = {
-      {2, {"3 0.0 Arial EQTR  ", "3 66.6 DA Rered 91", "3 127.0 DA Rered 18", "3 171.0 DA Rered 03",
-           "4 60.2 DA Rered 271", "4 127.0 DA Rered 54", "4 171.0 DA Rered 39", "5345LB"}},
-      {4, {"3 0.0 Courier New -----   ---    -:-- --:--", "4 60.2 DA Rered 124", "4 127.0 DA Rered 25",
-           "4 171.0 DA Rered 09", "6080LB"}}};
-  for (const auto& [active, texts] : cases) {
+  // A distance's figures as the window draws them (x by its length).
+  auto figures = [](double d) {
+    const Proline4WindowTimes t = Proline4TimesOver(d, 300);
+    const std::string nm = util::Format("%.0f", d);
+    return std::vector<std::string>{util::Format("%.1f DA Rered ", 73.0 - 6.4 * (nm.size() - 1.0)) + nm,
+                                    util::Format("127.0 DA Rered %02.0f", t.ete_minutes),
+                                    util::Format("171.0 DA Rered %02d", t.eta_minutes)};
+  };
+  for (int active : {2, 4}) {
     ovi::test::FlyTurningRoute(active == 2 ? 31 : 4, 300, active);
+    const double dest = ovi::test::Along(7);
+    std::vector<std::string> texts = {
+        active == 2 ? "3 0.0 Arial EQTR  " : "3 0.0 Courier New -----   ---    -:-- --:--",
+        util::Format("%.0fLB", Proline4DestinationFuel(dest, 300, 1500, 6700, M().DescentSpeed))};
+    if (active == 2)
+      for (const std::string& t : figures(ovi::test::Along(3))) texts.push_back("3 " + t);
+    for (const std::string& t : figures(dest)) texts.push_back("4 " + t);
     const auto w = Window(kMapRows);
     for (const std::string& t : texts) {
       bool found = Contains(w, t);
@@ -158,8 +170,10 @@ TEST_F(MapPagesTest, DestinationFuelInBothUnits) {
   M().WeightUnit = "LBS";
   G().TocPassed = 1;
   host.tokens[421] = 1500;
+  G().PlaneLatitude = North(-0.25);
   EXPECT_EQ(fuel_text(), "6299LB");
   Plan().ActiveWaypointIndex = 4;
+  G().PlaneLatitude = North(20);
   G().ActiveWaypointDistance = 60;
   EXPECT_EQ(fuel_text(), "6400LB");
 

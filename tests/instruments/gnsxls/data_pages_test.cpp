@@ -10,6 +10,7 @@
 #include "src/instruments/gnsxls/kit.h"
 #include "src/instruments/gnsxls/vnav_layout.h"
 #include "src/model/state.h"
+#include "src/navdb/navdb.h"
 #include "tests/host/fake_panels.h"
 #include "tests/instruments/gnsxls/gnsxls_support.h"
 
@@ -150,6 +151,14 @@ TEST_F(DataPagesTest, VnavSummaryByPhase) {
   MakeActive({"KSEA", "W1", "W2", "W3", "KPDX"});
   F().ActiveWaypointIndex = 1;
   G().ActiveWaypointDistance = 20;
+  {
+    // On the leg into W1 and flying it: the route ahead is the straight line.
+    const model::FlightPlanWaypoint &from = F().ActiveFlightPlan[0], &to = F().ActiveFlightPlan[1];
+    const double course = navdb::TrueCourse(from.latitude, from.longitude, to.latitude, to.longitude);
+    navdb::ProjectPosition(to.latitude, to.longitude, course + 180.0, 20.0, G().PlaneLatitude, G().PlaneLongitude);
+    G().MagneticVariation = 0.0;
+    G().AircraftHeading = G().GroundTrack = course;
+  }
   G().ClimbSideDistance = 30;
   G().NextConstraintIndex = 3;
   G().GroundSpeedKnots = 360;

@@ -1,11 +1,14 @@
 // Distances and times to the waypoints ahead on the navigator's pages and
 // the MCU over the turning route (tests/support/turning_route.h): along the
 // route at the ground speed (300 kt, 250 true), growing down every list.
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "src/guidance/vertical_plan.h"
+#include "src/instruments/gnsxls/clock_text.h"
 #include "src/instruments/gnsxls/kit.h"
+#include "src/util/text.h"
 #include "tests/host/fake_panels.h"
 #include "tests/instruments/gnsxls/gnsxls_support.h"
 #include "tests/instruments/gnsxls/mcu_support.h"
@@ -16,12 +19,19 @@ namespace {
 
 using flightplan::test::G;
 
-// 31 NM to ACTV: 6.2, 18.2, 30.2, 42.2 and 54.2 minutes; page 1 lists
-// DIRECT to SOUTH, page 2 DEST. DIS: no leg into the discontinuity, the leg
-// after it from EAST.
+// 31 NM to ACTV (6.2 minutes), then along the path LNAV flies round the
+// right angles at EQTR and EAST (`Along`); page 1 lists DIRECT to SOUTH,
+// page 2 DEST. DIS: no leg into the discontinuity, the leg after it from
+// EAST.
 TEST_F(GnsTest, FlightPlanColumnsAlongATurningRoute) {
+  ovi::test::FlyTurningRoute(31, 300);
+  auto ete = [](double nm) {
+    const double minutes = std::floor(nm / 300.0 * 60.0 + 0.5);
+    return ScreenText("%02.0f:%02.0f", std::floor(minutes / 60.0), std::fmod(minutes, 60.0));
+  };
+  using ovi::test::Along;
   const std::pair<std::int32_t, Strings> cases[] = {
-      {kColumnEte, {"------", "00:06", "00:18", "00:30", "------", "00:42", "00:54"}},
+      {kColumnEte, {"------", ete(Along(2)), ete(Along(3)), ete(Along(4)), "------", ete(Along(6)), ete(Along(7))}},
       {kColumnDis, {"  60", "  31", "  60", "  60", "----", "  60", "  60"}}};
   for (const auto& [column, shown] : cases) {
     ovi::test::FlyTurningRoute(31, 300);
@@ -38,9 +48,9 @@ TEST_F(GnsTest, FlightPlanColumnsAlongATurningRoute) {
   }
 }
 
-// 4 NM before EQTR from 23:50: NX EAST 64 NM along the route (60 straight),
-// 12.8 min; DEST 184 NM, 36.8 min, 368 of 5000 lb burned. With EAST flown
-// to, the discontinuity next has neither time nor distance.
+// 4 NM before EQTR from 23:50, 600 lb/h on 5000: NX EAST and DEST along
+// the path LNAV flies (EAST 60 NM on in a straight line), timed at 300 kt.
+// With EAST flown to, the discontinuity next has neither time nor distance.
 TEST_F(GnsTest, NavigationNextAndDestinationAlongATurningRoute) {
   testing::FakeHost host;
   host.Bind();
@@ -53,13 +63,18 @@ TEST_F(GnsTest, NavigationNextAndDestinationAlongATurningRoute) {
   G().EteMinutes = 0.8;
   G().LocalClockHour = 23;
   G().ClockMinute = 50;
+  const double east = ovi::test::Along(4), dest = ovi::test::Along(7);
+  EXPECT_GT(east, 4.0 + 60.0 - 5.52);  // a corner cuts less than its switch distance
+  EXPECT_LT(east, 64.0);
   S().GnsXlsPage = kPageNavigation;
   S().GnsNavSubPage = 1;
   const Frame next = DrawFrame();
-  next.Expect("00:03", 360, 120, kBlue);
-  next.Expect("(64)", 160, 160, kGreen);
+  next.Expect(GnsArrivalText(east / 5.0), 360, 120, kBlue);
+  next.Expect(ScreenText("(%.0f)", east), 160, 160, kGreen);
   S().GnsNavSubPage = 2;
-  EXPECT_EQ(DrawFrame().TextsAt(360), Strings({"-----", "23:51", "00:03", "00:27", " 4632"}));
+  EXPECT_EQ(DrawFrame().TextsAt(360),
+            Strings({"-----", "23:51", GnsArrivalText(east / 5.0), GnsArrivalText(dest / 5.0),
+                     ScreenText("%5.0f", 5000.0 - dest / 300.0 * 600.0)}));
   ovi::test::FlyTurningRoute(4, 300, 4);
   G().EteMinutes = 0.8;
   S().GnsNavSubPage = 1;
@@ -74,14 +89,18 @@ TEST_F(GnsTest, NavigationNextAndDestinationAlongATurningRoute) {
 namespace ovi::mcu::test {
 namespace {
 
-// The destination line reads the route's 271 NM (as the vertical profile
-// measures them) with LNAV off as on, not DEST's 67 NM straight.
+// The destination line reads the path LNAV flies to DEST (as the vertical
+// profile measures it: the 271 NM of legs less the two right angles cut)
+// with LNAV off as on, not DEST's 67 NM straight.
 TEST_F(McuTest, StatusDestinationAlongATurningRoute) {
   ovi::test::FlyTurningRoute(31, 300);
   guidance::UpdateVerticalProfile();
+  const double dest = ovi::test::Along(7);
+  EXPECT_LT(dest, 271.0);
+  EXPECT_GT(dest, 271.0 - 2 * 5.52);
   for (int lnav : {0, 1}) {
     G().LnavEngaged = lnav;
-    EXPECT_EQ(Repaint().TextsAt(48).at(0).substr(0, 10), "DEST: 271/") << lnav;
+    EXPECT_EQ(Repaint().TextsAt(48).at(0).substr(0, 10), util::Format("DEST: %.0f/", dest)) << lnav;
   }
 }
 

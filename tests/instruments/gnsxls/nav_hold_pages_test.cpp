@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "src/guidance/state.h"
+#include "src/navdb/navdb.h"
 #include "src/instruments/gnsxls/hold_typing.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/model/state.h"
@@ -48,6 +49,15 @@ class NavPagesTest : public GnsTest {
     G().PlaneLatitude = 47.0;
     G().PlaneLongitude = -122.0;
   }
+  // The aircraft `nm` short of entry `index` on the leg into it, flying it
+  // (variation 0): what the distances along the route are measured from.
+  static void OnLegTo(int index, double nm) {
+    const model::FlightPlanWaypoint &a = F().ActiveFlightPlan[index - 1], &b = F().ActiveFlightPlan[index];
+    const double course = navdb::TrueCourse(a.latitude, a.longitude, b.latitude, b.longitude);
+    navdb::ProjectPosition(b.latitude, b.longitude, course + 180.0, nm, G().PlaneLatitude, G().PlaneLongitude);
+    G().GroundTrack = course;
+    G().ActiveWaypointDistance = nm;
+  }
   testing::FakeHost host;
 };
 
@@ -88,14 +98,17 @@ TEST_F(NavPagesTest, RouteHeaderLimitsAndNextLine) {
   f.Expect("-----", 360, 80, kBlue);
   f.Expect("-------", 320, 200, kBlue);
   f.Expect("---", 400, 280, kGreen);
-  // Under a minute to go the NEXT line: W2 put 0.2 degree of latitude (12
-  // NM) south of W1, the aircraft 0.9 NM before W1: 12.9 NM along the route
-  // at 61 kt over the ground (not the 120 true), 12.7 minutes after 23:50.
+  // Under a minute to go the NEXT line: W2 put 12 NM on beyond W1, the
+  // aircraft 0.9 NM before W1: 12.9 NM along the route at 61 kt over the
+  // ground (not the 120 true), 12.7 minutes after 23:50.
   G().GroundSpeedKnots = 61;
   G().EteMinutes = 0.9;
-  G().ActiveWaypointDistance = 0.9;
-  F().ActiveFlightPlan[2].latitude = F().ActiveFlightPlan[1].latitude - 0.2;
-  F().ActiveFlightPlan[2].longitude = F().ActiveFlightPlan[1].longitude;
+  model::FlightPlanWaypoint &w1 = F().ActiveFlightPlan[1], &w2 = F().ActiveFlightPlan[2];
+  navdb::ProjectPosition(w1.latitude, w1.longitude,
+                         navdb::TrueCourse(F().ActiveFlightPlan[0].latitude, F().ActiveFlightPlan[0].longitude,
+                                           w1.latitude, w1.longitude),
+                         12.0, w2.latitude, w2.longitude);
+  OnLegTo(1, 0.9);
   f = Nav(1);
   f.Expect("NX", 30, 120, kYellow);
   f.Expect("W2", 90, 120, kYellow);
@@ -183,7 +196,12 @@ TEST_F(NavPagesTest, FuelAtDestinationAndLimits) {
   // KPDX flown to, 30 NM out: half an hour at 60 kt... at 61 kt 29.5
   // minutes: 5000 - 295 lb.
   F().ActiveWaypointIndex = 3;
-  G().ActiveWaypointDistance = 30;
+  // KPDX 40 NM on from W2, the aircraft 30 NM short of it on that leg.
+  model::FlightPlanWaypoint &w2 = F().ActiveFlightPlan[2], &kpdx = F().ActiveFlightPlan[3];
+  navdb::ProjectPosition(w2.latitude, w2.longitude,
+                         navdb::TrueCourse(w2.latitude, w2.longitude, kpdx.latitude, kpdx.longitude), 40.0,
+                         kpdx.latitude, kpdx.longitude);
+  OnLegTo(3, 30);
   Frame f = Nav(2);
   f.Expect("ETA-KPDX", 30, 200, kBlue);
   f.Expect("00:20", 360, 200, kBlue);  // 29.5 minutes after 23:50

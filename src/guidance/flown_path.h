@@ -1,0 +1,115 @@
+// The active route as LNAV flies it. A waypoint is sequenced its switch
+// distance (with the turn allowance) before the aircraft reaches it, and
+// LNAV then steers at a point on the next leg: the aircraft cuts every
+// corner, and flies less than the legs add up to. Every distance that times
+// or shapes the flight (the distance to go, to a constraint, to the TOC and
+// the TOD, the descent path) is measured along this path, so that what the
+// pages show and VNAV works to is what the aircraft will fly.
+//
+// The corners are flown by a small model of the module's own LNAV law (the
+// switch distance, the look-ahead point 3 or 5 NM ahead on the leg, straight
+// at the waypoint 10 NM or more off it) and of an autopilot's heading hold
+// (at most the standard rate and 25 degrees of bank, rolled into at 6
+// degrees a second), in still air at the ground speed (200 kt at least).
+// docs/guidance.md gives the rules.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace ovi::guidance {
+
+class FlownPath {
+ public:
+  // The path of the active route for the present state; worked out again
+  // only when something it depends on has changed.
+  static const FlownPath& Current();
+
+  // Coordinates are NM flown from the route's first entry. An entry's is
+  // that of the point of the path nearest it (abeam a waypoint whose corner
+  // the aircraft cuts; the last entry itself); NaN for a marker ("DISCO",
+  // "THEN"), which stands nowhere, and outside the route.
+  double Entry(int index) const;
+  // The same, a marker taking the placed entry before it (0 with none).
+  double EntryOrBefore(int index) const;
+  // The aircraft's coordinate, from where it is, how it turns and the leg
+  // LNAV steers it onto; NaN without an active waypoint.
+  double Aircraft() const;
+  // Flown from the aircraft to an entry ahead (the active one included),
+  // never below 0; NaN for an entry behind the active one or a marker.
+  double Ahead(int index) const;
+
+  // Between coordinates and route distances (NM along the legs from entry
+  // 0, markers crossed straight). Beyond either end of the route the two
+  // grow alike.
+  double AtRoute(double route) const;
+  double RouteAt(double flown) const;
+  // The route distance of an entry; NaN for a marker.
+  double RouteTo(int index) const;
+  // The point `route` NM along the legs and the entry its leg starts from;
+  // false with fewer than two entries placed. Before the first entry or past
+  // the last the point lies on the first or last leg, extended.
+  bool PositionAt(double route, double& lat, double& lon, int& leg_start) const;
+  // A point of the route (a TOC or TOD), found walking back from entry
+  // `from` leg by leg: on the first leg whose far entry is no farther from
+  // the point than the leg is long; the route's start when none is.
+  double AtPoint(int from, double lat, double lon) const;
+
+ private:
+  friend class FlownPathBuilder;
+  std::vector<double> entry_;  // coordinate by entry index
+  std::vector<double> route_;  // route distance by entry index
+  std::vector<int> placed_;    // indices of the placed entries, in order
+  // The piecewise-linear map between route distance and coordinate: its
+  // corners, both ascending.
+  std::vector<double> map_route_, map_flown_;
+  double aircraft_ = 0.0;
+  int active_ = -1;
+};
+
+// One corner as the model flew it, from the point where its waypoint is
+// passed on, through any corner passed before the aircraft is back on a leg.
+struct FlownCorner {
+  double start = -1.0;  // route distance flown from; < 0 = not worked out
+  double speed = 0.0, switch_distance = 0.0;
+  double end = 0.0;  // route distance where the aircraft is on a leg again
+  int end_leg = -1;  // entry that leg leads to (the last: reached)
+  double flown = 0.0;
+  std::vector<std::pair<int, double>> abeam;  // entry passed, NM flown to the point nearest it
+};
+
+// The placed entries of the active route (markers left out) as the model
+// flies them.
+struct FlownRoute {
+  struct Entry {
+    int index;
+    double lat, lon;
+    double route;      // NM along the legs from entry 0
+    double leg;        // length of the leg into it (0 for the first)
+    double course_in;  // true course of that leg where it arrives
+    double switch_distance;
+    double planned_speed;  // true airspeed the plan has there; NaN none
+  };
+  std::vector<Entry> placed;
+  std::vector<int> slot;  // entry index -> position in `placed`, -1 for a marker
+  int last_index = -1;    // of the plan, markers included
+};
+
+// Everything a path is worked out from besides the route and its corners.
+using FlownPathKey = std::array<double, 15>;
+
+// Kept between ticks: the corners already flown keep the speed they were
+// flown at, the ones ahead follow the speed they will be flown at.
+struct FlownPathMemo {
+  std::uint64_t route = 0;           // signature of the route the corners belong to
+  FlownRoute geometry;               // of that route, with the switch distances of
+  std::array<double, 3> switching{};  // WptChgDist, WptProcChgDist and FlyoverWptChgDist
+  std::vector<FlownCorner> corners;  // by the entry index of the corner
+  bool worked_out = false;
+  FlownPathKey key{};  // what `path` was worked out from
+  FlownPath path;
+};
+
+}  // namespace ovi::guidance
