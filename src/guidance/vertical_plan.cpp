@@ -153,6 +153,10 @@ bool Published(const FlightPlanWaypoint& w) { return w.constraint_flag != 0 && w
 // lowest of the two and of the ceiling its anchors set. Where the climb
 // ends (the crossover) splits the constraints into those of the climb and
 // those of the descent.
+// Above the origin by this much the aircraft is in the air, whatever its
+// altitude reads on the ground.
+constexpr double kAirborneHeight = 1000.0;
+
 class Profile {
  public:
   Profile(int last, double level) : last_(last), level_(level), up_(last + 1, 0.0), down_(last + 1, 0.0) {}
@@ -163,9 +167,19 @@ class Profile {
   // descent's first), or the first constraint once past the TOC.
   void WalkClimb(double rate) {
     const model::State& m = M();
+    const State& g = G();
+    const int active = Fp().ActiveWaypointIndex;
     double p = PlannedAltitude(E(0));
     for (int k = 1; k <= last_ - 1; ++k) {
       p += Ratio(FlownLeg(k), m.ClimbTas) * 60.0 * rate;
+      // In the air, the climb still to fly starts where the aircraft is: a
+      // climb from the origin shows the waypoint ahead below the aircraft
+      // after a step climb (or an EXEC late in the climb), or at a level it
+      // reaches only later.
+      if (k == active && g.TocPassed == 0 && g.AircraftAltitude > PlannedAltitude(E(0)) + kAirborneHeight) {
+        const double from_aircraft = g.AircraftAltitude + Ratio(FlownPath::Current().Ahead(k), m.ClimbTas) * 60.0 * rate;
+        if (std::isfinite(from_aircraft)) p = from_aircraft;
+      }
       const FlightPlanWaypoint& w = E(k);
       if (w.constraint_flag == 1) {
         if (crossover_ == 0 && (G().TocPassed == 1 || p >= level_)) crossover_ = k;

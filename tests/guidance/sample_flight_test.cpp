@@ -240,6 +240,11 @@ TEST(StepClimbFlightTest, ARouteGivenRoomIsClimbedTo) {
   flightplan::ExecutePendingRoute();
   EXPECT_EQ(PlannedCruiseAltitude(), 28000);
   EXPECT_EQ(g.TocPassed, 0);
+  // The waypoint ahead is predicted on the climb from where the aircraft
+  // is, not on the climb from Seattle (which had it below the aircraft).
+  const double next = fp.ActiveFlightPlan[fp.ActiveWaypointIndex].altitude_constraint;
+  EXPECT_GT(next, g.AircraftAltitude);
+  EXPECT_LT(next, 28000.0);
   loop.Run(1200.0, [&] { return g.TocPassed == 1 && a.vs == 0.0; });
   EXPECT_EQ(g.TodPassed, 0);
   EXPECT_EQ(a.ap_altitude, 28000.0);
