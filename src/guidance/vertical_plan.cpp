@@ -54,7 +54,6 @@ double LegLength(int i) { return Distance(E(i - 1), E(i)); }
 // What the aircraft flies from entry i-1 to entry i (abeam each, the corners
 // cut); a marker stands where the entry before it does.
 double FlownLeg(const FlownPath& path, int i) { return path.EntryOrBefore(i) - path.EntryOrBefore(i - 1); }
-double FlownLeg(int i) { return FlownLeg(FlownPath::Current(), i); }
 
 // a / b, 0 where the quotient is no finite number (b of 0 included): rates,
 // airspeeds and distances from configuration files may be 0.
@@ -169,15 +168,16 @@ class Profile {
     const model::State& m = M();
     const State& g = G();
     const int active = Fp().ActiveWaypointIndex;
+    const FlownPath& path = FlownPath::Current();
     double p = PlannedAltitude(E(0));
     for (int k = 1; k <= last_ - 1; ++k) {
-      p += Ratio(FlownLeg(k), m.ClimbTas) * 60.0 * rate;
+      p += Ratio(FlownLeg(path, k), m.ClimbTas) * 60.0 * rate;
       // In the air, the climb still to fly starts where the aircraft is: a
       // climb from the origin shows the waypoint ahead below the aircraft
       // after a step climb (or an EXEC late in the climb), or at a level it
       // reaches only later.
       if (k == active && g.TocPassed == 0 && g.AircraftAltitude > PlannedAltitude(E(0)) + kAirborneHeight) {
-        const double from_aircraft = g.AircraftAltitude + Ratio(FlownPath::Current().Ahead(k), m.ClimbTas) * 60.0 * rate;
+        const double from_aircraft = g.AircraftAltitude + Ratio(path.Ahead(k), m.ClimbTas) * 60.0 * rate;
         if (std::isfinite(from_aircraft)) p = from_aircraft;
       }
       const FlightPlanWaypoint& w = E(k);
@@ -199,9 +199,10 @@ class Profile {
   // truncated the same way, from each constraint's altitude on.
   void WalkDescent() {
     const model::State& m = M();
+    const FlownPath& path = FlownPath::Current();
     double p = PlannedAltitude(E(last_));
     for (int k = last_ - 1; k >= 1; --k) {
-      p += Ratio(FlownLeg(k + 1), m.DescentTas) * 60.0 * m.PlanDescentRate;
+      p += Ratio(FlownLeg(path, k + 1), m.DescentTas) * 60.0 * m.PlanDescentRate;
       if (E(k).constraint_flag == 1) {
         p = PlannedAltitude(E(k));
       } else if (p > 1000.0) {
