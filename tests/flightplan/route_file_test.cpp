@@ -217,8 +217,8 @@ TEST_F(FlightPlanTest, ReaderCompletesNavaidIdentsByTypeAndFrequency) {
   EXPECT_EQ(p[8].ident, "KPDX");
 }
 
-// A route that does not fit is refused whole, as a .PLN plan is: read
-// literally 250 waypoints loaded as the first 201, the destination lost.
+// A route that does not fit is refused whole, as a .PLN plan is: 250
+// waypoints loaded as the first 201 would lose the destination.
 TEST_F(FlightPlanTest, ReaderRefusesMoreWaypointsThanARouteHoldsAndTakesHeaderInAnyCase) {
   for (int count : {201, 202, 250}) {
     SCOPED_TRACE(count);
