@@ -121,6 +121,26 @@ TEST(Cli, EveryToolPrintsItsUsageForHelpAndRefusesUnknownOptions) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
+// The benchmarks' own usage comes first, for --help and -h alike; the
+// library's options follow.
+TEST(Cli, EveryBenchmarkPrintsItsUsageForHelp) {
+#ifdef OVI_BENCH_PATHS
+  const std::string paths = OVI_BENCH_PATHS;
+  for (std::size_t at = 0; at < paths.size();) {
+    const std::size_t end = std::min(paths.find(',', at), paths.size());
+    const std::string bench = paths.substr(at, end - at), name = std::filesystem::path(bench).filename();
+    at = end + 1;
+    for (const char* help : {"--help", "-h"}) {
+      RunResult r = test::RunProgram(bench, {help});
+      EXPECT_EQ(r.exit_code, 0) << name << " " << help << "\n" << r.err;
+      EXPECT_EQ(r.out.rfind("usage: " + name + " [", 0), 0u) << r.out;
+    }
+  }
+#else
+  GTEST_SKIP() << "built without the benchmarks";
+#endif
+}
+
 TEST(Cli, NavgenKeepsASimulatorFoldersNavigationDataUnlessToldToOverwrite) {
   test::ScratchDir dir("navgen");
   WriteFile(dir / "ovi/navdata/navs.txt", "; mine\n");
