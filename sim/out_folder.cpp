@@ -86,7 +86,8 @@ bool OutFolder::Prepare(const std::string& dir, std::string& error) {
     std::vector<std::string> folders;
     for (const std::string& l : listed)
       if (l.back() == '/') folders.push_back(l);
-    std::sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    std::sort(folders.begin(), folders.end(),
+              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
     for (const std::string& f : folders) {
       const fs::path p = fs::path(dir) / f;
       if (Inside(f) && fs::is_directory(fs::symlink_status(p, ec)) && fs::is_empty(p, ec)) fs::remove(p, ec);
@@ -105,8 +106,9 @@ bool OutFolder::Prepare(const std::string& dir, std::string& error) {
 void OutFolder::Note(const std::string& path, bool folder) {
   if (!manifest_) return;
   const fs::path rel = fs::path(path).lexically_normal().lexically_relative(fs::path(dir_).lexically_normal());
-  if (!Inside(rel) || rel == ".") return;
-  std::fprintf(manifest_.get(), "%s%s\n", rel.generic_string().c_str(), folder ? "/" : "");
+  const std::string line = rel.generic_string() + (folder ? "/" : "");
+  if (!Inside(rel) || rel == "." || !noted_.insert(line).second) return;
+  std::fprintf(manifest_.get(), "%s\n", line.c_str());
   std::fflush(manifest_.get());
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace ovi::sim {
@@ -28,6 +29,7 @@ class OutFolder {
 
  private:
   std::string dir_;
+  std::set<std::string> noted_;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> manifest_{nullptr, std::fclose};
 };
 
