@@ -211,6 +211,7 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
   int& last = *req.target.last_index;
 
   bool in_section = false;
+  bool any_text = false;
   int beyond = 0;  // waypoint lines past the table's last slot
   std::int64_t line_number = 0;
   navdb::BadLineReport bad(req.label);
@@ -223,6 +224,7 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
     std::array<std::string_view, kColumns> tok{};
     for (std::size_t i = 0; i < n; ++i) tok[i] = all[i];
     if (util::EqualsIgnoreCase(tok[4], "---")) tok[4] = {};
+    any_text = any_text || n > 0;
 
     if (n > 0 && tok[0].front() == ';') continue;
 
@@ -271,6 +273,9 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
 
     if (!in_section && n > 0 && util::EqualsIgnoreCase(tok[0], "[FlightPlan]")) in_section = true;
   }
+  // Without its header no line is a waypoint: "fewer than two waypoints"
+  // would send the user counting lines that are there.
+  if (result.refused.empty() && !in_section) result.refused = any_text ? "the [FlightPlan] header is missing" : "empty";
   if (result.refused.empty() && beyond > 0) {
     result.refused = util::Format("%d waypoints, more than a route holds (%d)", result.stored + beyond,
                                   model::kFlightPlanSlots);

@@ -78,8 +78,9 @@ struct RouteReadResult {
   double load_fuel_total = 0.0;  // kRequestLoad: TripFuel + ResvFuel, or the Fuel line
   int stored = 0;                // waypoint lines stored
   int skipped = 0;               // lines inside the section that were not waypoints
-  // Why the file cannot be loaded whole (empty when it can): more waypoints
-  // than a route holds, or an ident longer than kMaxRouteIdentLength.
+  // Why the file cannot be loaded whole (empty when it can): no
+  // "[FlightPlan]" header, nothing in it, more waypoints than a route holds,
+  // or an ident longer than kMaxRouteIdentLength.
   std::string refused;
 };
 
@@ -88,9 +89,9 @@ struct RouteReadResult {
 // navaids completed with their frequency and type. Waypoint lines lacking
 // a column or with a position that is not a number are skipped, not
 // stored, and reported in one status text per file naming the first by its
-// line number ("<label>: bad line 7 and 3 more skipped"). A file of more
-// waypoints than kFlightPlanSlots, or one holding an ident longer than
-// kMaxRouteIdentLength, is refused: `refused` says why, so does the status
+// line number ("<label>: bad line 7 and 3 more skipped"). An empty file, one
+// without the header, one of more waypoints than kFlightPlanSlots, or one
+// holding an ident longer than kMaxRouteIdentLength, is refused: `refused` says why, so does the status
 // log ("<label>: <reason>"), and the target holds only part of it, which
 // the caller must not use. The caller sets the last indices and closes the
 // file.

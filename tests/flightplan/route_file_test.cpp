@@ -217,8 +217,8 @@ TEST_F(FlightPlanTest, ReaderCompletesNavaidIdentsByTypeAndFrequency) {
   EXPECT_EQ(p[8].ident, "KPDX");
 }
 
-// A route that does not fit is refused whole, as a .PLN plan is: read
-// literally 250 waypoints loaded as the first 201, the destination lost.
+// A route that does not fit is refused whole, as a .PLN plan is: 250
+// waypoints loaded as the first 201 would lose the destination.
 TEST_F(FlightPlanTest, ReaderRefusesMoreWaypointsThanARouteHoldsAndTakesHeaderInAnyCase) {
   for (int count : {201, 202, 250}) {
     SCOPED_TRACE(count);
@@ -238,10 +238,18 @@ TEST_F(FlightPlanTest, ReaderRefusesMoreWaypointsThanARouteHoldsAndTakesHeaderIn
   ReadFlightPlanFile("UP.RTE", 1);
   EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, 1);
 
-  // No header: no waypoint.
-  sim->WritePlan("NOHDR.RTE", Line("A", 1, 2, "WPT") + Line("B", 3, 4, "WPT"));
-  ReadFlightPlanFile("NOHDR.RTE", 1);
-  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, -1);
+  // No header: no waypoint, and the log names what is missing.
+  const std::pair<std::string, std::string> refused[] = {
+      {Line("A", 1, 2, "WPT") + Line("B", 3, 4, "WPT"), "NOHDR.RTE: the [FlightPlan] header is missing\n"},
+      {" \n\n", "NOHDR.RTE: empty\n"},
+  };
+  for (const auto& [text, said] : refused) {
+    sim->WritePlan("NOHDR.RTE", text);
+    model().StatusMessageCount = 0;
+    ReadFlightPlanFile("NOHDR.RTE", 1);
+    EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, -1);
+    EXPECT_EQ(test::StatusLog(), said);
+  }
 }
 
 TEST_F(FlightPlanTest, ShortBlankAndOverlongLinesNeverDuplicateOrSplitWaypoints) {

@@ -77,7 +77,7 @@ struct Rule {
   char entry;
 };
 
-// The table as the page's description gives it, for a view with every row.
+// The page's key table, for a view with every row.
 constexpr Rule kRules[] = {
     {1, 0, 1, true, 'O'},  {1, 1, 0, true, 'C'},  {1, 2, 2, false, 'K'}, {2, 0, 1, true, 'O'},
     {2, 1, 2, true, 'O'},  {2, 2, 0, true, 'C'},  {3, 0, 1, true, 'O'},  {3, 1, 2, true, 'O'},
