@@ -392,7 +392,8 @@ TEST_F(RoutePageTest, AirwaysThatCannotStartHereAreRefused) {
   EXPECT_EQ(M().FmsScratchpad, "V23");
   M().PanelMessage.clear();
   Enter("SEA", kR1);
-  for (const char* airway : {"V2X", "V187"}) {  // unknown; not through SEA
+  // Unknown, longer than any airway's name, not through SEA.
+  for (const char* airway : {"V2X", "V23456789012", "V187"}) {
     Enter(airway, kL2);
     EXPECT_EQ(M().PanelMessage, "INVALID ENTRY") << airway;
     M().PanelMessage.clear();
@@ -540,7 +541,8 @@ TEST_F(RoutePageTest, SubPageCountFollowsTheRows) {
 }
 
 TEST_F(RoutePageTest, MarkersAndDiscontinuitiesOnTheRows) {
-  const model::RouteViaToEntry rows[] = {{"SEA", "DIRECT"}, {"DISCO", ""},  {"OLM", "DIRECT"},
+  // The longest via a route holds stays clear of its TO.
+  const model::RouteViaToEntry rows[] = {{"SEA", "DIRECT"}, {"DISCO", ""},  {"OLM", "ABCDEFGHIJ"},
                                          {"THEN", "V23"},   {"BTG", "V23"}, {"JUNK", "JUNK"}};
   for (int r = 1; r <= 6; ++r) F().RouteViaToList[r] = rows[r - 1];
   F().RouteViaToCount = 5;
@@ -557,6 +559,7 @@ TEST_F(RoutePageTest, MarkersAndDiscontinuitiesOnTheRows) {
   EXPECT_EQ(f.rec.Count(gfx::OpKind::Rectangle), 10);
   EXPECT_FALSE(f.Find("JUNK"));  // past the count
   EXPECT_FALSE(f.Find("- - - - -"));  // five rows: no entry row here
+  ExpectLegible(f);
   ShowSubPage(3);
   Frame next = DrawFrame();
   next.ExpectText("- - - - -", 210, 36);
