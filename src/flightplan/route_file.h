@@ -96,10 +96,10 @@ struct RouteReadResult {
 // stored, and reported in one status text per file naming the first by its
 // line number ("<label>: bad line 7 and 3 more skipped"). A file of more
 // waypoints than kFlightPlanSlots, or one holding an ident longer than
-// kMaxRouteIdentLength or a via longer than kMaxRouteViaLength, is refused: `refused` says why, so does the status
-// log ("<label>: <reason>"), and the target holds only part of it, which
-// the caller must not use. The caller sets the last indices and closes the
-// file.
+// kMaxRouteIdentLength or a via longer than kMaxRouteViaLength, is
+// refused: `refused` says why, so does the status log ("<label>:
+// <reason>"), and the target holds only part of it, which the caller must
+// not use. The caller sets the last indices and closes the file.
 RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req);
 
 // Fills in the frequency text and, for an "INT" or untyped entry, the type

@@ -257,7 +257,8 @@ TEST_F(FlightPlanTest, AViaLongerThanAnyAirwayNameRefusesThePlan) {
     SCOPED_TRACE(length);
     const std::string via(length, 'V');
     const bool taken = length == kMaxRouteViaLength;
-    sim->WritePlan("VIA.RTE", Header() + Line("KSEA", 47.4, -122.3, "APT") + Line("OLM", 47.0, -122.9, "VOR", "---", via.c_str()) +
+    sim->WritePlan("VIA.RTE", Header() + Line("KSEA", 47.4, -122.3, "APT") +
+                                  Line("OLM", 47.0, -122.9, "VOR", "---", via.c_str()) +
                                   Line("KPDX", 45.5, -122.6, "APT", "---", "DIRECT"));
     const std::string why = taken ? "" : util::Format(": line 3 has a via of %zu characters, longer than 10\n", length);
     model().StatusMessageCount = 0;

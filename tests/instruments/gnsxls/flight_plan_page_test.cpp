@@ -1,18 +1,13 @@
 // FLIGHT PLAN (page 1): the list, stored plan and active views as drawn
 // (places, colours, blocks, markers), the line-key table in every view, and
 // the data column.
-#include <fstream>
-#include <memory>
-
 #include "src/flightplan/execute.h"
-#include "src/flightplan/library.h"
-#include "src/flightplan/load.h"
+#include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/host/module_state.h"
 #include "src/host/state.h"
 #include "src/instruments/fms/keypad.h"
-#include "src/instruments/gnsxls/flight_plan_page.h"
 #include "src/instruments/gnsxls/keypad.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/model/state.h"
@@ -139,35 +134,24 @@ TEST_F(FlightPlanPageTest, TheLineKeyTableInEveryView) {
 
 // ---- every line key over an executed route ------------------------------------
 
-// KSEA OLM KPDX executed and flown to OLM, page 1 in `view`; the stores of
-// both views name KSEA and KPDX (the list's from a plan opened before).
+// KSEA OLM KPDX executed and flown to OLM, page 1 in `view` (the stored
+// plan opened over it is the same route).
 class PageOneKeysTest : public GnsTest {
  protected:
-  void SetUp() override {
-    GnsTest::SetUp();
-    data_ = std::make_unique<SampleDataCopy>();
-    std::filesystem::create_directory(Plans());
-    std::ofstream(Plans() / "KSEA-OLM.rte")
-        << "[FlightPlan]\nKSEA 47.449 -122.3093 APT\nOLM 46.9713 -122.9022 VOR\nKPDX 45.5887 -122.5975 APT\n";
-  }
-  std::filesystem::path Plans() const { return data_->root() / "plans"; }
   void Show(View view) {
     ResetModuleState();
-    host::host_state.SimulatorFolder = data_->root().string();
-    model::model_state.FlightPlansFolder = Plans().string();
+    host::host_state.SimulatorFolder = data_.root().string();
     navdb::LoadNavDatabase();
-    flightplan::ScanFlightPlanFolder();
     host_.Bind();
     G().GroundSpeedKnots = 250.0;  // airborne: no new flight starts
-    ASSERT_TRUE(flightplan::LoadSelectedFlightPlan("KSEA-OLM.rte", 0));
-    F().RouteState = 2;
-    flightplan::ExecutePendingRoute();
+    MakeActive({"KSEA", "OLM", "KPDX"});
     F().ActiveWaypointIndex = 1;
-    S().GnsXlsPage = kPageFlightPlan;
+    F().RouteState = 3;
+    flightplan::CopyActiveToPendingPlan();
     S().GnsXlsFplView = view == View::kActive ? kViewActive : kViewStored;
     if (view == View::kStored) {
-      OpenLibraryPlan(1);
-      ASSERT_EQ(F().RouteState, 4);
+      ShowStoredPlan({"KSEA", "OLM", "KPDX"});
+      F().RouteState = 4;
     }
     // The arrival and approach chosen before, whole: ENT confirms them.
     model::State& m = model::model_state;
@@ -180,7 +164,7 @@ class PageOneKeysTest : public GnsTest {
     m.GnsSelectedApproach = m.ApproachNone = "LAVAA";
     DrawFrame();
   }
-  std::unique_ptr<SampleDataCopy> data_;
+  SampleDataCopy data_;
   ovi::testing::FakeHost host_;
 };
 
