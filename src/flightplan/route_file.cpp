@@ -166,7 +166,8 @@ int SaveFlightPlanFile(const std::string& name) {
   const int last = std::min(s.ActiveFlightPlanLastIndex, model::kMaxFlightPlanWaypoints);
   // What the readers would refuse is not reported as saved.
   for (int i = 0; i <= last; ++i) {
-    if (s.ActiveFlightPlan[i].ident.size() > kMaxRouteIdentLength) return 0;
+    const model::FlightPlanWaypoint& wp = s.ActiveFlightPlan[i];
+    if (wp.ident.size() > kMaxRouteIdentLength || wp.via.size() > kMaxRouteViaLength) return 0;
   }
   std::FILE* f = os::OpenFile(FlightPlanWritePath(name), "w");
   if (f == nullptr) return 0;
@@ -242,6 +243,12 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
         // every display and into the flight log.
         result.refused = util::Format("line %lld has an ident of %zu characters, longer than %zu",
                                       static_cast<long long>(line_number), tok[0].size(), kMaxRouteIdentLength);
+        break;
+      } else if (tok[5].size() > kMaxRouteViaLength) {
+        // Nor a via near the names of airways and procedures: drawn whole
+        // on RTE, a 300-character via ran across the page.
+        result.refused = util::Format("line %lld has a via of %zu characters, longer than %zu",
+                                      static_cast<long long>(line_number), tok[5].size(), kMaxRouteViaLength);
         break;
       } else if (last >= model::kMaxFlightPlanWaypoints) {
         ++beyond;  // counted for the refusal; a route is never cut short

@@ -237,6 +237,21 @@ TEST(Cli, AnOutputFolderHoldsOneRunsOutputs) {
   }
 }
 
+// Each output alone: the run fails though everything else was written and
+// every snapshot taken.
+TEST(Cli, AnyOneOutputThatCannotBeWrittenFailsTheRun) {
+  for (const char* name : {"variables.txt", "flight.txt", "summary.txt"}) {
+    SCOPED_TRACE(name);
+    test::ScratchDir dir("unwritable-one");
+    WriteFile(dir / "panel.cfg", kFakePanel);
+    std::filesystem::create_directories(dir / ("out/" + std::string(name)));
+    RunResult r = RunSim({"--panel", dir / "panel.cfg", "--module", FAKE_MODULE_PATH, "--seconds", "0.5", "--out",
+                          dir / "out"});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.out.find(std::string("ovi-sim: not written: ") + name + "\n"), std::string::npos) << r.out;
+  }
+}
+
 TEST(Cli, FliesAScenarioAndWritesItsOutputs) {
   test::ScratchDir dir("fly");
   WriteFile(dir / "panel.cfg", kFakePanel);
