@@ -17,7 +17,7 @@ constexpr std::size_t kBufferSize = 1 << 18;
 }
 
 NavTextFile::NavTextFile(const std::string& path) {
-  file_ = os::OpenFile(path, "rb");
+  file_ = os::OpenFileForReading(path, model::kMaxNavDataFileBytes, &problem_);
   if (file_ == nullptr) return;
   if (std::fseek(file_, 0, SEEK_END) == 0) {
     long size = std::ftell(file_);
@@ -359,10 +359,14 @@ std::string_view FieldReader::Rest() {
   return util::Trim(std::string_view(p_, static_cast<std::size_t>(end_ - p_)));
 }
 
-void ReportMissingOnce(const char* name, bool user_file, unsigned bit, unsigned& reported) {
-  if (user_file || (reported & bit) != 0) return;
+void ReportUnreadOnce(const NavTextFile& file, const char* name, bool user_file, unsigned bit, unsigned& reported) {
+  const bool missing = file.problem().missing();
+  if (missing && user_file) return;
+  if (!missing && user_file) bit <<= 8;
+  if ((reported & bit) != 0) return;
   reported |= bit;
-  model::AddStatusMessage(util::Format("%s not found", name));
+  if (missing) model::AddStatusMessage(util::Format("%s not found", name));
+  else model::AddStatusMessage(util::Format("%s: %s, not read", name, file.problem().text.c_str()));
 }
 
 void BadLineReport::Post(std::string_view ending) const {
