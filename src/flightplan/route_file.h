@@ -44,7 +44,10 @@ std::string RouteFileIdent(std::string_view ident);
 // as RouteFileIdent gives them ("_" for none). Returns 1 when the
 // whole file was written, 0 when it could not be created or written, the
 // name holds a folder separator or drive colon, or an ident is longer than
-// kMaxRouteIdentLength (the readers would refuse the file).
+// kMaxRouteIdentLength (the readers would refuse the file). The file takes
+// the place of one of that name only once it is whole: a failed write
+// keeps the old file as it was, and says why in the status log
+// ("<name>: not saved (<why>)").
 int SaveFlightPlanFile(const std::string& name);
 
 // ---- reading ----
@@ -82,6 +85,11 @@ struct RouteReadResult {
   // than a route holds, or an ident longer than kMaxRouteIdentLength.
   std::string refused;
 };
+
+// Opens a file of the reading folder for a route reader: null, with
+// "<label>: cannot be opened" (or why it is refused: not a regular file,
+// larger than model::kMaxPlanFileBytes) in the status log, when it cannot.
+std::FILE* OpenRouteFile(std::string_view name, const std::string& label);
 
 // Reads an open route file line by line into req.target (and the mirror):
 // key lines, the "[FlightPlan]" header, one waypoint per line, idents of
