@@ -101,7 +101,6 @@ bool WritePng(const DeviceContext& dc, const std::string& path, PngSpeed speed) 
   return st == CAIRO_STATUS_SUCCESS && out.Commit();
 }
 
-
 bool PaintBitmapResource(DeviceContext& dc, const std::string& resources_dir, std::uint32_t id) {
   if (!Drawable(dc)) return false;
   std::string path = resources_dir + "/" + std::to_string(id) + ".png";

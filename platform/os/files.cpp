@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -165,8 +164,11 @@ std::FILE* OpenRegularFile(const std::string& path, std::int64_t max_bytes, File
   }
   // The opened file is judged, not the name: it cannot change in between.
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > max_bytes) {
-    if (!S_ISREG(st.st_mode))
+  const bool judged = ::fstat(fd, &st) == 0;
+  if (!judged || !S_ISREG(st.st_mode) || st.st_size > max_bytes) {
+    if (!judged)
+      Set(problem, FileProblem::Kind::kFailed, std::strerror(errno));
+    else if (!S_ISREG(st.st_mode))
       SetNotRegular(problem, st.st_mode);
     else
       Set(problem, FileProblem::Kind::kTooLarge, "larger than " + SizeText(max_bytes));

@@ -106,8 +106,8 @@ void WriteLine(const std::string& waypoint) {
       g.GrossWeight, g.PayloadWeight, g.SmoothedAirspeed);
   out += line;
   // A new log replaces the last one only once its header is whole; a line
-  // is added whole or not at all.
-  // Without the FlightLog folder no log is kept, without a word.
+  // is added whole or not at all. Without the FlightLog folder no log is
+  // kept, without a word.
   os::FileProblem problem;
   const bool written = header ? os::SaveFile(path, out, &problem) : os::AppendFile(path, out, &problem);
   if (written) {
