@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace ovi::os {
 
@@ -71,25 +72,33 @@ void SetFromErrno(FileProblem* problem, int error, const char* missing_text) {
     Set(problem, FileProblem::Kind::kFailed, std::strerror(error));
 }
 
+// Up to n bytes of fd from `offset`, never past `end`.
+std::int64_t ReadBefore(int fd, std::int64_t end, std::int64_t offset, char* buf, std::size_t n) {
+  const std::int64_t left = end - offset;
+  if (left <= 0) return 0;
+  n = static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(n)));
+  ssize_t got;
+  do {
+    got = ::pread(fd, buf, n, static_cast<off_t>(offset));
+  } while (got < 0 && errno == EINTR);
+  return got;
+}
+
 // A regular file's stream that ends where the file ended when it was
 // opened.
+constexpr std::int64_t kReadBuffer = std::int64_t{1} << 16;
 struct ReadCookie {
   int fd;
   std::int64_t pos;
   std::int64_t end;
+  std::unique_ptr<char[]> buffer;  // the stream's
 };
 
 ssize_t CookieRead(void* c, char* buf, std::size_t size) {
   auto* r = static_cast<ReadCookie*>(c);
-  const std::int64_t left = r->end - r->pos;
-  if (left <= 0) return 0;
-  const auto n = static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(size)));
-  ssize_t got;
-  do {
-    got = ::pread(r->fd, buf, n, static_cast<off_t>(r->pos));
-  } while (got < 0 && errno == EINTR);
+  const std::int64_t got = ReadBefore(r->fd, r->end, r->pos, buf, size);
   if (got > 0) r->pos += got;
-  return got;
+  return static_cast<ssize_t>(got);
 }
 
 int CookieSeek(void* c, off64_t* offset, int whence) {
@@ -154,13 +163,17 @@ std::string SizeText(std::int64_t bytes) {
   return std::to_string(mb) + " MB";
 }
 
-std::FILE* OpenRegularFile(const std::string& path, std::int64_t max_bytes, FileProblem* problem) {
+namespace {
+
+// The descriptor of a regular file of at most max_bytes (its size in
+// `size`), or -1.
+int OpenJudged(const std::string& path, std::int64_t max_bytes, std::int64_t& size, FileProblem* problem) {
   Set(problem, FileProblem::Kind::kNone, "");
   // Non-blocking: opening a named pipe would otherwise wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
     SetFromErrno(problem, errno, "no such file");
-    return nullptr;
+    return -1;
   }
   // The opened file is judged, not the name: it cannot change in between.
   struct stat st {};
@@ -173,14 +186,45 @@ std::FILE* OpenRegularFile(const std::string& path, std::int64_t max_bytes, File
     else
       Set(problem, FileProblem::Kind::kTooLarge, "larger than " + SizeText(max_bytes));
     ::close(fd);
-    return nullptr;
+    return -1;
   }
-  auto* cookie = new ReadCookie{fd, 0, static_cast<std::int64_t>(st.st_size)};
+  size = static_cast<std::int64_t>(st.st_size);
+  return fd;
+}
+
+}  // namespace
+
+RegularFile::~RegularFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool RegularFile::Open(const std::string& path, std::int64_t max_bytes, FileProblem* problem) {
+  if (fd_ >= 0) ::close(fd_);
+  size_ = 0;
+  fd_ = OpenJudged(path, max_bytes, size_, problem);
+  return fd_ >= 0;
+}
+
+std::int64_t RegularFile::ReadAt(std::int64_t offset, char* buf, std::size_t n) const {
+  return fd_ >= 0 ? ReadBefore(fd_, size_, offset, buf, n) : -1;
+}
+
+std::FILE* OpenRegularFile(const std::string& path, std::int64_t max_bytes, FileProblem* problem) {
+  std::int64_t size = 0;
+  const int fd = OpenJudged(path, max_bytes, size, problem);
+  if (fd < 0) return nullptr;
+  // Such a stream reads through its buffer only, of 8 KB unless given one:
+  // a reader's large reads took many reads of the file each. A seek fills
+  // the buffer from a boundary of its size: 64 KB keeps that small.
+  const auto buffer = static_cast<std::size_t>(std::clamp<std::int64_t>(size, 4096, kReadBuffer));
+  auto* cookie = new ReadCookie{fd, 0, size, std::unique_ptr<char[]>(new char[buffer])};
   std::FILE* f = ::fopencookie(cookie, "r", cookie_io_functions_t{CookieRead, nullptr, CookieSeek, CookieCloseRead});
   if (f == nullptr) {
     Set(problem, FileProblem::Kind::kFailed, std::strerror(errno));
     CookieCloseRead(cookie);
+    return nullptr;
   }
+  std::setvbuf(f, cookie->buffer.get(), _IOFBF, buffer);
   return f;
 }
 

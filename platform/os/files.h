@@ -37,6 +37,31 @@ struct FileProblem {
 // "16 MB" for a limit of 16 * 2^20 bytes (whole megabytes, at least 1).
 std::string SizeText(std::int64_t bytes);
 
+// A file opened for reading under the rules above and read at offsets into
+// the reader's own buffer, for a reader that keeps a window of its own (the
+// navigation loaders): no stream's buffer, no copy out of it.
+class RegularFile {
+ public:
+  RegularFile() = default;
+  ~RegularFile();
+  RegularFile(const RegularFile&) = delete;
+  RegularFile& operator=(const RegularFile&) = delete;
+
+  // False (with `problem` filled in, when given) when the file is missing,
+  // refused, or cannot be opened.
+  bool Open(const std::string& path, std::int64_t max_bytes, FileProblem* problem = nullptr);
+  bool IsOpen() const { return fd_ >= 0; }
+  // The size when opened; nothing past it is read.
+  std::int64_t size() const { return size_; }
+  // Up to n bytes from `offset` into buf: the count read, 0 at the end, -1
+  // on an error.
+  std::int64_t ReadAt(std::int64_t offset, char* buf, std::size_t n) const;
+
+ private:
+  int fd_ = -1;
+  std::int64_t size_ = 0;
+};
+
 // Opens a file for reading under the rules above; nullptr (with `problem`
 // filled in, when given) when it is missing, refused, or cannot be opened.
 // The stream holds at most the file's size when opened.

@@ -19,8 +19,8 @@ constexpr std::size_t kMaxLineLength = 2048;
 constexpr std::size_t kMaxIdentLength = 10;
 constexpr std::size_t kMaxNameLength = 64;
 
-// Buffered line reader over a file opened through os::OpenFileForReading:
-// a regular file of at most model::kMaxNavDataFileBytes.
+// Buffered line reader over an os::RegularFile of at most
+// model::kMaxNavDataFileBytes.
 class NavTextFile {
  public:
   // path: a Windows-style path under the simulator folder.
@@ -29,7 +29,7 @@ class NavTextFile {
   NavTextFile(const NavTextFile&) = delete;
   NavTextFile& operator=(const NavTextFile&) = delete;
 
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_.IsOpen(); }
   // Why the file is not open.
   const os::FileProblem& problem() const { return problem_; }
   // Size of the file in bytes when opened (0 when not open).
@@ -63,7 +63,7 @@ class NavTextFile {
   void TakeLine(std::size_t len, std::size_t consumed, std::string_view& line, std::int64_t& offset,
                 bool& too_long);
 
-  std::FILE* file_ = nullptr;
+  os::RegularFile file_;
   os::FileProblem problem_;
   std::unique_ptr<char[]> buf_;
   std::size_t begin_ = 0;  // first unread byte in buf_
