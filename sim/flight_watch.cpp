@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/os/files.h"
 #include "src/util/text.h"
 
 namespace ovi::sim {
@@ -74,10 +75,9 @@ std::vector<std::string> FlightWatch::Summary() const {
 }
 
 bool FlightWatch::WriteRecord(const std::string& path) const {
-  std::FILE* f = std::fopen(path.c_str(), "w");
-  if (f == nullptr) return false;
-  for (const auto& e : events_) std::fprintf(f, "%s\n", e.c_str());
-  return std::fclose(f) == 0;
+  os::FileReplacement out(path, os::FileReplacement::Sync::kToSystem);
+  for (const auto& e : events_) out.Write(e + "\n");
+  return out.Commit();
 }
 
 }  // namespace ovi::sim

@@ -482,10 +482,8 @@ struct Outputs {
 };
 
 bool WriteWholeFile(const std::string& path, const std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "w");
-  if (f == nullptr) return false;
-  bool done = std::fputs(text.c_str(), f) >= 0;
-  return std::fclose(f) == 0 && done;
+  os::FileReplacement out(path, os::FileReplacement::Sync::kToSystem);
+  return out.Write(text) && out.Commit();
 }
 
 std::string Position(const AircraftState& a) {

@@ -10,6 +10,7 @@
 #include "platform/gfx/image_io.h"
 #include "platform/ipc/ipc.h"
 #include "platform/ipc/keyboard.h"
+#include "platform/os/files.h"
 #include "sim/elements.h"
 #include "src/util/text.h"
 
@@ -284,8 +285,12 @@ void Simulator::Install(const PanelConfig& panel, std::vector<std::string>& warn
       auto picture = std::make_unique<gfx::DeviceContext>(w.w, w.h);
       const std::string path = BackgroundPath(panel, w);
       int pw = 0, ph = 0;
-      if (gfx::PaintPictureFile(*picture, path)) {
+      std::string why;
+      if (gfx::PaintPictureFile(*picture, path, &why)) {
         wi.background = std::move(picture);
+      } else if (!why.empty()) {
+        warnings.push_back(panel.path + ":" + std::to_string(w.background_line) + ": background " + w.background + ": " +
+                           why + ": the window is drawn over black");
       } else if (gfx::ReadPngSize(path, pw, ph) && std::max(pw, ph) > gfx::kMaxPictureSide) {
         warnings.push_back(util::Format("%s:%d: background %s is too large (%d x %d pixels, at most %d on a side): "
                                         "the window is drawn over black",
@@ -884,11 +889,8 @@ bool Simulator::Snapshot(const std::string& dir, const std::string& label, std::
       files.push_back(name);
       std::string record = name.substr(0, name.size() - 4) + ".txt";
       about_to_write(record);
-      std::FILE* f = std::fopen(record.c_str(), "w");
-      std::string text = FormatTextRecord(Texts(static_cast<int>(gi)));
-      bool written = f != nullptr && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-      if (f != nullptr && std::fclose(f) != 0) written = false;
-      if (!written) {
+      os::FileReplacement out(record, os::FileReplacement::Sync::kToSystem);
+      if (!out.Write(FormatTextRecord(Texts(static_cast<int>(gi)))) || !out.Commit()) {
         error = record + ": cannot write";
         return false;
       }
@@ -939,25 +941,27 @@ std::string CompressServices(const std::vector<int>& s) {
 }  // namespace
 
 bool Simulator::WriteServices(const std::string& path) const {
-  std::FILE* f = std::fopen(path.c_str(), "w");
+  os::FileReplacement out(path, os::FileReplacement::Sync::kToSystem);
+  std::FILE* f = out.file();
   if (f == nullptr) return false;
   std::fprintf(f, "; services each gauge received: window gauge name: services ([frame]xN = N equal frames)\n");
   for (const GaugeInstance& g : gauges_) {
     std::fprintf(f, "window%02d gauge%02d %s: %s\n", windows_[g.window].config.number, g.number, g.name.c_str(),
                  CompressServices(g.services).c_str());
   }
-  return std::fclose(f) == 0;
+  return out.Commit();
 }
 
 bool Simulator::WriteKeyEvents(const std::string& path) const {
-  std::FILE* f = std::fopen(path.c_str(), "w");
+  os::FileReplacement out(path, os::FileReplacement::Sync::kToSystem);
+  std::FILE* f = out.file();
   if (f == nullptr) return false;
   std::fprintf(f, "; time_s tick source id value handlers\n");
   for (const KeyEventRecord& k : key_events_) {
     std::fprintf(f, "%.3f %llu %s 0x%05X %u %d\n", k.time, static_cast<unsigned long long>(k.tick), k.source.c_str(), k.id,
                  k.value, k.handlers);
   }
-  return std::fclose(f) == 0;
+  return out.Commit();
 }
 
 bool Simulator::RegisteredNumber(const std::string& name, double& value) const {
@@ -981,7 +985,8 @@ bool Simulator::RegisteredText(const std::string& name, std::string& text) const
 }
 
 bool Simulator::WriteVariables(const std::string& path) const {
-  std::FILE* f = std::fopen(path.c_str(), "w");
+  os::FileReplacement out(path, os::FileReplacement::Sync::kToSystem);
+  std::FILE* f = out.file();
   if (f == nullptr) return false;
   std::fprintf(f, "; named variables: named ID NAME = VALUE; registered variables: registered NAME type = VALUE\n");
   for (std::size_t i = 0; i < named_.size(); ++i)
@@ -997,7 +1002,7 @@ bool Simulator::WriteVariables(const std::string& path) const {
     }
     std::fprintf(f, "registered %s 0x%X = %s\n", r.name.c_str(), r.type, value.c_str());
   }
-  return std::fclose(f) == 0;
+  return out.Commit();
 }
 
 }  // namespace ovi::sim

@@ -5,10 +5,11 @@
 
 namespace ovi::sim {
 
-// Reads a whole file; false with "PATH: cannot open file" (or "no such
-// file", "a folder, not a file", "path too long") when it cannot. Files larger than 64 MiB are refused, and so is a
-// file that is not plain text (saved as UTF-16, or no text); a UTF-8
-// byte-order mark is dropped.
+// Reads a whole file; false with "PATH: no such file" (or "path too long",
+// "not a regular file (a named pipe)", "larger than 64 MB", the system's
+// reason) when it cannot: a named pipe, a device or a folder is refused at
+// once, and so is a larger file, and one that is not plain text (saved as
+// UTF-16, or no text). A UTF-8 byte-order mark is dropped.
 bool ReadTextFile(const std::string& path, std::string& text, std::string& error);
 
 // Splits text into lines (without '\n' or a trailing '\r').

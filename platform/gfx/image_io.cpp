@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/gfx/graphics.h"
+#include "platform/os/files.h"
 
 namespace ovi::gfx {
 
@@ -70,29 +71,34 @@ bool WriteFastRows(png_structp png, png_infop info, std::FILE* file, const Devic
   return true;
 }
 
-bool WritePngFast(const DeviceContext& dc, const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
+// A picture written over an earlier one replaces it only once whole.
+bool WritePngFast(const DeviceContext& dc, os::FileReplacement& out) {
   std::vector<unsigned char> row(static_cast<std::size_t>(dc.width) * 4);
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  bool ok = info != nullptr && WriteFastRows(png, info, file, dc, row.data());
+  bool ok = info != nullptr && WriteFastRows(png, info, out.file(), dc, row.data());
   png_destroy_write_struct(&png, &info);
-  ok = std::fclose(file) == 0 && ok;
-  if (!ok) std::remove(path.c_str());
   return ok;
+}
+
+cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned int length) {
+  return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
+                                                                                   : CAIRO_STATUS_WRITE_ERROR;
 }
 
 }  // namespace
 
 bool WritePng(const DeviceContext& dc, const std::string& path, PngSpeed speed) {
   detail::SettleClippedDrawing(dc);
-  if (speed == PngSpeed::kFast) return Drawable(dc) && WritePngFast(dc, path);
+  if (!Drawable(dc)) return false;
+  os::FileReplacement out(path, os::FileReplacement::Sync::kToSystem);
+  if (out.file() == nullptr) return false;
+  if (speed == PngSpeed::kFast) return WritePngFast(dc, out) && out.Commit();
   cairo_surface_t* s = SurfaceOf(dc);
   if (s == nullptr) return false;
-  cairo_status_t st = cairo_surface_write_to_png(s, path.c_str());
+  cairo_status_t st = cairo_surface_write_to_png_stream(s, WriteToFile, out.file());
   cairo_surface_destroy(s);
-  return st == CAIRO_STATUS_SUCCESS;
+  return st == CAIRO_STATUS_SUCCESS && out.Commit();
 }
 
 bool PaintBitmapResource(DeviceContext& dc, const std::string& resources_dir, std::uint32_t id) {
@@ -120,11 +126,17 @@ bool PaintBitmapResource(DeviceContext& dc, const std::string& resources_dir, st
   return found;
 }
 
-bool ReadPngSize(const std::string& path, int& width, int& height) {
+namespace {
+
+bool PngSize(const std::string& path, int& width, int& height, std::string* why) {
   // The signature, then the IHDR chunk: length, type, width, height.
   unsigned char head[24];
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return false;
+  os::FileProblem problem;
+  std::FILE* f = os::OpenRegularFile(path, kMaxPictureFileBytes, &problem);
+  if (f == nullptr) {
+    if (why != nullptr && !problem.missing()) *why = problem.text;
+    return false;
+  }
   const bool read = std::fread(head, 1, sizeof head, f) == sizeof head;
   std::fclose(f);
   if (!read || std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) != 0 || std::memcmp(head + 12, "IHDR", 4) != 0) return false;
@@ -139,10 +151,15 @@ bool ReadPngSize(const std::string& path, int& width, int& height) {
   return true;
 }
 
-bool PaintPictureFile(DeviceContext& dc, const std::string& path) {
+}  // namespace
+
+bool ReadPngSize(const std::string& path, int& width, int& height) { return PngSize(path, width, height, nullptr); }
+
+bool PaintPictureFile(DeviceContext& dc, const std::string& path, std::string* why) {
+  if (why != nullptr) why->clear();
   if (!Drawable(dc)) return false;
   int w = 0, h = 0;
-  if (!ReadPngSize(path, w, h) || w > kMaxPictureSide || h > kMaxPictureSide) return false;
+  if (!PngSize(path, w, h, why) || w > kMaxPictureSide || h > kMaxPictureSide) return false;
   Bitmap bmp(path);
   if (bmp.GetLastStatus() != Ok || bmp.GetWidth() <= 0 || bmp.GetHeight() <= 0) return false;
   Recorder* rec = dc.recorder;

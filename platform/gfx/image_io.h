@@ -28,6 +28,11 @@ bool PaintBitmapResource(DeviceContext& dc, const std::string& resources_dir, st
 // refused from its header, before its pixels would take gigabytes.
 constexpr int kMaxPictureSide = 16384;
 
+// Largest picture file read, in bytes: only a regular file is read (a
+// named pipe or a device is refused at once, platform/os/files.h), and one
+// larger than this is refused before a byte of it is read.
+constexpr std::int64_t kMaxPictureFileBytes = std::int64_t{256} << 20;
+
 // The width and height in a PNG file's header; false when the file does
 // not start as a PNG.
 bool ReadPngSize(const std::string& path, int& width, int& height);
@@ -35,8 +40,10 @@ bool ReadPngSize(const std::string& path, int& width, int& height);
 // Paints the picture file at `path` (PNG) into the device context, scaled
 // to its size, over what is there (a panel window's background); false,
 // painting nothing, when the file cannot be read or is larger than
-// kMaxPictureSide on a side.
-bool PaintPictureFile(DeviceContext& dc, const std::string& path);
+// kMaxPictureSide on a side. `why`, when given, receives the reason a file
+// that is there was refused unread ("not a regular file (a named pipe)",
+// "larger than 256 MB"); it stays empty otherwise.
+bool PaintPictureFile(DeviceContext& dc, const std::string& path, std::string* why = nullptr);
 
 // Copies `src` into `dst` at (x, y), clipped to `dst` (composes panel windows).
 void Blit(const DeviceContext& src, DeviceContext& dst, int x, int y);

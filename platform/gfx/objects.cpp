@@ -10,6 +10,8 @@
 #include "platform/gfx/device_context.h"
 #include "platform/gfx/fonts.h"
 #include "platform/gfx/graphics.h"
+#include "platform/gfx/image_io.h"
+#include "platform/os/files.h"
 
 namespace ovi::gfx {
 
@@ -581,8 +583,24 @@ Bitmap::Bitmap(int width, int height) {
   if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) status_ = OutOfMemory;
 }
 
+namespace {
+
+cairo_status_t ReadFromFile(void* closure, unsigned char* data, unsigned int length) {
+  return std::fread(data, 1, length, static_cast<std::FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
+                                                                                  : CAIRO_STATUS_READ_ERROR;
+}
+
+}  // namespace
+
+// Read through the one reader of files that never waits on one.
 Bitmap::Bitmap(const std::string& png_path) {
-  surface_ = cairo_image_surface_create_from_png(png_path.c_str());
+  std::FILE* f = os::OpenRegularFile(png_path, kMaxPictureFileBytes);
+  if (f == nullptr) {
+    status_ = FileNotFound;
+    return;
+  }
+  surface_ = cairo_image_surface_create_from_png_stream(ReadFromFile, f);
+  std::fclose(f);
   if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS) status_ = FileNotFound;
 }
 

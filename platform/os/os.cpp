@@ -1,6 +1,7 @@
 #include "platform/os/os.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -74,13 +75,62 @@ std::optional<std::string> MapPath(std::string_view windows_path) {
   return out;
 }
 
-std::FILE* OpenFile(std::string_view windows_path, const char* mode) {
+namespace {
+
+bool Mapped(std::string_view windows_path, std::string& path, FileProblem* problem) {
   auto p = MapPath(windows_path);
-  if (!p) return nullptr;
+  if (p) {
+    path = std::move(*p);
+    return true;
+  }
+  if (problem != nullptr) *problem = {FileProblem::Kind::kMissing, "no such file"};
+  return false;
+}
+
+}  // namespace
+
+std::FILE* OpenFile(std::string_view windows_path, const char* mode) {
+  std::string path;
+  if (mode == nullptr || !Mapped(windows_path, path, nullptr)) return nullptr;
+  if (mode[0] == 'r' && std::strchr(mode, '+') == nullptr) return OpenRegularFile(path, kMaxReadBytes);
+  int flags = O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (std::strchr(mode, '+') != nullptr ? O_RDWR : O_WRONLY);
+  if (mode[0] != 'r') flags |= O_CREAT;
+  if (mode[0] == 'a') flags |= O_APPEND;
+  // Non-blocking, and truncated only once it is known to be a file: a named
+  // pipe would otherwise wait for a reader.
+  const int fd = ::open(path.c_str(), flags, 0666);
+  if (fd < 0) return nullptr;
   struct stat st{};
-  // Folders open fine with fopen on this system but are no files.
-  if (::stat(p->c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return nullptr;
-  return std::fopen(p->c_str(), mode);
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (mode[0] == 'w' && ::ftruncate(fd, 0) != 0) ||
+      ::fcntl(fd, F_SETFL, flags & ~(O_NONBLOCK | O_CREAT)) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  // Written through the one writer, whose tests can fill the disk.
+  std::FILE* f = (flags & O_RDWR) != 0 ? ::fdopen(fd, mode) : detail::OpenWritingStream(fd, mode);
+  if (f == nullptr) ::close(fd);
+  return f;
+}
+
+std::FILE* OpenFileForReading(std::string_view windows_path, std::int64_t max_bytes, FileProblem* problem) {
+  std::string path;
+  return Mapped(windows_path, path, problem) ? OpenRegularFile(path, max_bytes, problem) : nullptr;
+}
+
+bool ReadWholeFile(std::string_view windows_path, std::int64_t max_bytes, std::string& data, FileProblem* problem) {
+  std::string path;
+  data.clear();
+  return Mapped(windows_path, path, problem) && ReadRegularFile(path, max_bytes, data, problem);
+}
+
+bool SaveFile(std::string_view windows_path, std::string_view data, FileProblem* problem) {
+  std::string path;
+  return Mapped(windows_path, path, problem) && ReplaceFile(path, data, problem);
+}
+
+bool AppendFile(std::string_view windows_path, std::string_view data, FileProblem* problem) {
+  std::string path;
+  return Mapped(windows_path, path, problem) && AppendToFile(path, data, problem);
 }
 
 std::vector<std::string> ListFiles(std::string_view windows_folder, std::string_view extension) {

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/os/files.h"
+
 namespace ovi::os {
 
 // Longest path the module handles, terminator included. A longer path is a
@@ -30,7 +32,25 @@ std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buf);
 std::optional<std::string> MapPath(std::string_view windows_path);
 
 // fopen through MapPath; null when the path cannot be mapped or opened.
+// Only a regular file (or, to write, a new one) is opened: a named pipe, a
+// device or a folder is refused at once (files.h). A file opened to read is
+// read up to kMaxReadBytes; the readers use OpenFileForReading with the
+// limit of their kind.
 std::FILE* OpenFile(std::string_view windows_path, const char* mode);
+constexpr std::int64_t kMaxReadBytes = std::int64_t{1} << 30;
+
+// OpenRegularFile through MapPath; a path that cannot be mapped is a
+// missing file.
+std::FILE* OpenFileForReading(std::string_view windows_path, std::int64_t max_bytes,
+                              FileProblem* problem = nullptr);
+bool ReadWholeFile(std::string_view windows_path, std::int64_t max_bytes, std::string& data,
+                   FileProblem* problem = nullptr);
+
+// ReplaceFile and AppendToFile through MapPath: a file written over is
+// replaced only once the new one is whole, a failed append leaves the file
+// as it was.
+bool SaveFile(std::string_view windows_path, std::string_view data, FileProblem* problem = nullptr);
+bool AppendFile(std::string_view windows_path, std::string_view data, FileProblem* problem = nullptr);
 
 // Names (not paths) of the regular files in a folder whose names end with the
 // given extension, compared case-insensitively (".rte"); sorted by name as

@@ -48,11 +48,8 @@ struct StagedRoute {
 };
 
 bool ReadStaged(const std::string& name, RouteKeyLines keys, const std::string& label, StagedRoute& staged) {
-  std::FILE* f = os::OpenFile(FlightPlanReadPath(name), "r");
-  if (f == nullptr) {
-    model::AddStatusMessage(label + ": cannot be opened");
-    return false;
-  }
+  std::FILE* f = OpenRouteFile(name, label);
+  if (f == nullptr) return false;
   RouteReadRequest req;
   req.target = {staged.table.get(), &staged.last};
   req.key_lines = keys;

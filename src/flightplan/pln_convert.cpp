@@ -17,7 +17,6 @@ namespace {
 
 constexpr const char* kUnableToLoad = "Unable to load FP";
 constexpr const char* kTempRouteName = "temp.rte";
-constexpr std::size_t kMaxPlnBytes = 16u << 20;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -542,34 +541,20 @@ int Refuse(const std::string& name, const std::string& reason, bool show_failure
 }  // namespace
 
 int ConvertPlnToRte(const std::string& name, bool show_failure) {
-  std::FILE* in = os::OpenFile(FlightPlanReadPath(name), "rb");
-  if (in == nullptr) return Refuse(name, "cannot be opened", show_failure);
   std::string data;
-  char buf[8192];
-  std::size_t n;
-  bool too_large = false;
-  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) {
-    if (data.size() + n > kMaxPlnBytes) {
-      too_large = true;
-      break;
-    }
-    data.append(buf, n);
-  }
-  std::fclose(in);
-  // No flight plan is this large; it is not loaded into memory.
-  if (too_large) return Refuse(name, "larger than 16 MB", show_failure);
+  os::FileProblem problem;
+  // No flight plan is larger than kMaxPlanFileBytes; a larger file is not
+  // loaded into memory.
+  if (!os::ReadWholeFile(FlightPlanReadPath(name), model::kMaxPlanFileBytes, data, &problem))
+    return Refuse(name, problem.missing() ? "cannot be opened" : problem.text, show_failure);
 
   Converter conv;
   conv.Run(data);
 
-  // A temp.rte left from an earlier conversion must never pass for this one.
-  std::FILE* out = os::OpenFile(FlightPlanReadPath(kTempRouteName), "w");
-  bool ok = out != nullptr;
-  if (ok) {
-    ok = std::fwrite(conv.out.data(), 1, conv.out.size(), out) == conv.out.size();
-    ok = std::fclose(out) == 0 && ok;
-  }
-  if (!ok) return Refuse(name, "temp.rte cannot be written", show_failure);
+  // A temp.rte left from an earlier conversion must never pass for this one:
+  // the plan is refused when it cannot be written.
+  if (!os::SaveFile(FlightPlanReadPath(kTempRouteName), conv.out, &problem))
+    return Refuse(name, "temp.rte cannot be written (" + problem.text + ")", show_failure);
   // A plan is loaded whole or not at all: a route cut short or missing a
   // waypoint is not the plan the pilot chose.
   if (!conv.failure.empty()) return Refuse(name, conv.failure, show_failure);

@@ -169,8 +169,6 @@ int SaveFlightPlanFile(const std::string& name) {
     const model::FlightPlanWaypoint& wp = s.ActiveFlightPlan[i];
     if (wp.ident.size() > kMaxRouteIdentLength || wp.via.size() > kMaxRouteViaLength) return 0;
   }
-  std::FILE* f = os::OpenFile(FlightPlanWritePath(name), "w");
-  if (f == nullptr) return 0;
   const model::State& m = model::model_state;
 
   std::string out;
@@ -185,10 +183,12 @@ int SaveFlightPlanFile(const std::string& name) {
     out += util::Format("%-16s %-2.5f  %-3.5f  %-3s %-6s %-7s %s\n", ident.c_str(), wp.latitude,
                         wp.longitude, wp.type.c_str(), freq.c_str(), wp.via.c_str(), tag.c_str());
   }
-  // A file cut short (disk full) must not be reported as saved.
-  const bool written = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-  const bool closed = std::fclose(f) == 0;
-  return written && closed ? 1 : 0;
+  // Written beside the file it replaces: a save that fails (a full disk)
+  // keeps the route stored under that name whole, and says why.
+  os::FileProblem problem;
+  if (os::SaveFile(FlightPlanWritePath(name), out, &problem)) return 1;
+  model::AddStatusMessage(name + ": not saved (" + problem.text + ")");
+  return 0;
 }
 
 void CompleteNavaidIdent(model::FlightPlanWaypoint& wp) {
@@ -203,6 +203,13 @@ void CompleteNavaidIdent(model::FlightPlanWaypoint& wp) {
     else if (r.kind == "N") wp.type = "NDB";
     else wp.type = r.kind;
   }
+}
+
+std::FILE* OpenRouteFile(std::string_view name, const std::string& label) {
+  os::FileProblem problem;
+  std::FILE* f = os::OpenFileForReading(FlightPlanReadPath(name), model::kMaxPlanFileBytes, &problem);
+  if (f == nullptr) model::AddStatusMessage(label + ": " + (problem.missing() ? "cannot be opened" : problem.text));
+  return f;
 }
 
 RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
@@ -347,11 +354,8 @@ void ReadFlightPlanFile(std::string name, int key_switch) {
   s.ScratchFlightPlanLastIndex = -1;
   // A route the list leaves out is logged as a refused .PLN plan is, so
   // that every plan missing from the list says why.
-  std::FILE* f = os::OpenFile(FlightPlanReadPath(name), "r");
-  if (f == nullptr) {
-    model::AddStatusMessage(label + ": cannot be opened");
-    return;
-  }
+  std::FILE* f = OpenRouteFile(name, label);
+  if (f == nullptr) return;
   RouteReadRequest req;
   req.target = {&s.ScratchFlightPlan, &s.ScratchFlightPlanLastIndex};
   req.label = label;

@@ -49,7 +49,9 @@ std::string RouteFileIdent(std::string_view ident);
 // whole file was written, 0 when it could not be created or written, the
 // name holds a folder separator or drive colon, or an ident is longer than
 // kMaxRouteIdentLength or a via longer than kMaxRouteViaLength (the
-// readers would refuse the file).
+// readers would refuse the file). The file takes the place of one of that
+// name only once it is whole: a failed write keeps the old file as it was,
+// and says why in the status log ("<name>: not saved (<why>)").
 int SaveFlightPlanFile(const std::string& name);
 
 // ---- reading ----
@@ -89,6 +91,11 @@ struct RouteReadResult {
   // kMaxRouteViaLength.
   std::string refused;
 };
+
+// Opens a file of the reading folder for a route reader: null, with
+// "<label>: cannot be opened" (or why it is refused: not a regular file,
+// larger than model::kMaxPlanFileBytes) in the status log, when it cannot.
+std::FILE* OpenRouteFile(std::string_view name, const std::string& label);
 
 // Reads an open route file line by line into req.target (and the mirror):
 // key lines, the "[FlightPlan]" header, one waypoint per line, idents of

@@ -84,32 +84,39 @@ const model::FlightPlanWaypoint* ActiveEntry(int i) {
 void WriteLine(const std::string& waypoint) {
   State& g = guidance_state;
   const std::string path = host::host_state.SimulatorFolder + kFplLogPath;
-  std::FILE* f = os::OpenFile(path, g.FlightPhase == kPhaseInitLoad ? "w" : "a");
-  if (f != nullptr) {
-    const int t = std::max(0, host::TruncateToInt32(g.ElapsedFlightSeconds));
-    std::string out;
-    if (g.FlightPhase == kPhaseInitLoad) {
-      const flightplan::State& fp = flightplan::flightplan_state;
-      const model::FlightPlanWaypoint* first = ActiveEntry(0);
-      const model::FlightPlanWaypoint* last = ActiveEntry(fp.ActiveFlightPlanLastIndex);
-      out += util::Format("FlightPlan=%s-%s\n", first ? first->ident.c_str() : "", last ? last->ident.c_str() : "");
-      out += util::Format("Aircraft=%s\n", model::model_state.AircraftConfigName.c_str());
-      out += kDashes;
-      out += kDashes;
-      out += kColumns;
-      out += kDashes;
-    }
-    const std::string line = util::Format(
-        "%02d:%02d:%02d %-10s %6s %5.0f  %5.0f   %5.0f  %6.0f  %5.0f %7.0f  %7.0f %7.0f %-3.0f\n", t / 3600,
-        (t % 3600) / 60, (t % 3600) % 60, FlightPhaseText(g.FlightPhase), waypoint.c_str(), g.GroundSpeedKnots,
-        g.TrueAirspeedEstimate, g.VerticalSpeedFpm, g.AircraftAltitude, host::GetTotalFuelFlow(),
-        GetFuelFlowWeight(), g.GrossWeight, g.PayloadWeight, g.SmoothedAirspeed);
-    out += line;
-    std::fwrite(out.data(), 1, out.size(), f);
-    std::fclose(f);
-    model::AddStatusMessage(line);
-    if (g.FlightPhase == kPhaseFlightEnded) WriteFlightSummary();
+  const bool header = g.FlightPhase == kPhaseInitLoad;
+  const int t = std::max(0, host::TruncateToInt32(g.ElapsedFlightSeconds));
+  std::string out;
+  if (header) {
+    const flightplan::State& fp = flightplan::flightplan_state;
+    const model::FlightPlanWaypoint* first = ActiveEntry(0);
+    const model::FlightPlanWaypoint* last = ActiveEntry(fp.ActiveFlightPlanLastIndex);
+    out += util::Format("FlightPlan=%s-%s\n", first ? first->ident.c_str() : "", last ? last->ident.c_str() : "");
+    out += util::Format("Aircraft=%s\n", model::model_state.AircraftConfigName.c_str());
+    out += kDashes;
+    out += kDashes;
+    out += kColumns;
+    out += kDashes;
+    g.FlightLogWriteFailureReported = 0;
   }
+  const std::string line = util::Format(
+      "%02d:%02d:%02d %-10s %6s %5.0f  %5.0f   %5.0f  %6.0f  %5.0f %7.0f  %7.0f %7.0f %-3.0f\n", t / 3600,
+      (t % 3600) / 60, (t % 3600) % 60, FlightPhaseText(g.FlightPhase), waypoint.c_str(), g.GroundSpeedKnots,
+      g.TrueAirspeedEstimate, g.VerticalSpeedFpm, g.AircraftAltitude, host::GetTotalFuelFlow(), GetFuelFlowWeight(),
+      g.GrossWeight, g.PayloadWeight, g.SmoothedAirspeed);
+  out += line;
+  // A new log replaces the last one only once its header is whole; a line
+  // is added whole or not at all. Without the FlightLog folder no log is
+  // kept, without a word.
+  os::FileProblem problem;
+  const bool written = header ? os::SaveFile(path, out, &problem) : os::AppendFile(path, out, &problem);
+  if (written) {
+    model::AddStatusMessage(line);
+  } else if (!problem.missing() && g.FlightLogWriteFailureReported == 0) {
+    g.FlightLogWriteFailureReported = 1;
+    model::AddStatusMessage("fpl.log: line not written (" + problem.text + ")");
+  }
+  if ((written || !problem.missing()) && g.FlightPhase == kPhaseFlightEnded) WriteFlightSummary();
   g.LastLogLineSeconds = g.ElapsedFlightSeconds;
   g.LastLogLineVerticalSpeed = g.VerticalSpeedFpm;
 }

@@ -129,7 +129,10 @@ void WriteFlightSummary() {
   double start_fuel = 0.0, fuel_used = 0.0;
   std::string flight_time;
 
-  if (std::FILE* f = os::OpenFile(folder + kFplLogPath, "r")) {
+  os::FileProblem problem;
+  std::FILE* f = os::OpenFileForReading(folder + kFplLogPath, model::kMaxFlightLogBytes, &problem);
+  if (f == nullptr && !problem.missing()) model::AddStatusMessage("fpl.log: " + problem.text + ", not read");
+  if (f != nullptr) {
     std::string line;
     while (util::ReadLine(f, line)) {
       if (line.size() > kMaxLineLength) line.resize(kMaxLineLength);
@@ -163,8 +166,6 @@ void WriteFlightSummary() {
 
   const model::State& m = model::model_state;
   if (m.AircraftConfigName.empty()) return;
-  std::FILE* out = os::OpenFile(folder + kFlightLogPath, "a");
-  if (out == nullptr) return;
   const os::SystemTime today = os::GetLocalTime();
   std::string text = util::Format("[%s-%s]\n", m.OriginAirportIdent.c_str(), m.DestinationAirportIdent.c_str());
   text += util::Format("Date=%d/%02d/%02d\n", today.year, today.month, today.day);
@@ -203,8 +204,16 @@ void WriteFlightSummary() {
     text += "\n";
   }
   text += "\n";
-  std::fwrite(text.data(), 1, text.size(), out);
-  std::fclose(out);
+  // The records of earlier flights are kept whole: the file with this one
+  // added replaces it only once it is written whole.
+  std::string records;
+  if (!os::ReadWholeFile(folder + kFlightLogPath, model::kMaxFlightLogBytes, records, &problem) &&
+      !problem.missing()) {
+    model::AddStatusMessage("Flight.log: " + problem.text + ", record not written");
+    return;
+  }
+  if (!os::SaveFile(folder + kFlightLogPath, records + text, &problem) && !problem.missing())
+    model::AddStatusMessage("Flight.log: record not written (" + problem.text + ")");
 }
 
 }  // namespace ovi::guidance

@@ -253,6 +253,9 @@ struct State {
   std::int32_t FlightLogInitialized = 0;  // 1 once an initialising call read the weights
   double LastLogLineSeconds = 0.0;        // flight timer at the last line
   double LastLogLineVerticalSpeed = 0.0;  // ft/min at the last line
+  // 1 once this log said that a line could not be written (a full disk):
+  // said once a log, not once a line.
+  std::int32_t FlightLogWriteFailureReported = 0;
   double EndFlightStartSeconds = 0.0;     // flight timer when the aircraft came to rest
   double FuelUsed = 0.0;       // fuel on board when the log started
   double GrossWeight = 0.0;    // zero-fuel weight, pounds

@@ -134,13 +134,20 @@ bool ApplyConfigValue(const ConfigKey& key, std::string_view value, std::string_
   return true;
 }
 
+std::FILE* OpenSettingsFile(const std::string& windows_path, const std::string& label, const char* consequence) {
+  os::FileProblem problem;
+  std::FILE* f = os::OpenFileForReading(windows_path, kMaxSettingsFileBytes, &problem);
+  if (f != nullptr) return f;
+  if (problem.missing()) AddStatusMessage(util::Format("%s not found, %s", label.c_str(), consequence));
+  else AddStatusMessage(util::Format("%s: %s, %s", label.c_str(), problem.text.c_str(), consequence));
+  return nullptr;
+}
+
 void LoadConfiguration() {
   State& s = model_state;
   const char* label = "ovi.cfg";
-  File f(os::OpenFile(host::DataPath("\\ovi\\ovi.cfg"), "rb"));
-  if (!f) {
-    AddStatusMessage("ovi.cfg not found, defaults kept");
-  } else if (IsPlainText(f.get(), label, "defaults kept")) {
+  File f(OpenSettingsFile(host::DataPath("\\ovi\\ovi.cfg"), label, "defaults kept"));
+  if (f && IsPlainText(f.get(), label, "defaults kept")) {
     std::string line;
     while (util::ReadLine(f.get(), line)) {
       if (IsComment(line)) continue;
@@ -164,7 +171,8 @@ void ReadNavDataCycle() {
   State& s = model_state;
   s.NavDataCycleText.clear();
   s.NavDataActiveDates.clear();
-  File f(os::OpenFile(host::DataPath("\\ovi\\navdata\\navs.txt"), "rb"));
+  // The navigation loader says why a navs.txt it cannot read is not read.
+  File f(os::OpenFileForReading(host::DataPath("\\ovi\\navdata\\navs.txt"), kMaxNavDataFileBytes));
   if (!f) return;
   std::string line;
   while (util::ReadLine(f.get(), line)) {
@@ -208,8 +216,8 @@ void LoadAircraftConfig() {
   if (!IsPlainFileName(s.AircraftConfigName)) {
     Report(label, s.AircraftConfigName, "is not a plain file name, not read");
   } else {
-    f.reset(os::OpenFile(host::DataPath("\\ovi\\Aircraft\\") + s.AircraftConfigName + ".cfg", "rb"));
-    if (!f) AddStatusMessage(util::Format("%s not found, defaults kept", Shown(label).c_str()));
+    f.reset(OpenSettingsFile(host::DataPath("\\ovi\\Aircraft\\") + s.AircraftConfigName + ".cfg", Shown(label),
+                             "defaults kept"));
   }
   if (f && IsPlainText(f.get(), label, "defaults kept")) {
     int keys = 0;

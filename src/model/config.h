@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <string>
 #include <string_view>
@@ -47,6 +48,12 @@ constexpr std::uint32_t ColorFromComponents(int red, int green, int blue) {
 
 // Longest text value kept (a path fits); longer values are refused.
 constexpr std::size_t kMaxTextValue = 259;
+
+// Opens a settings file for reading; null, with "<label> not found,
+// <consequence>" or "<label>: <why>, <consequence>" in the status log, when
+// it is missing or refused (not a regular file, larger than
+// kMaxSettingsFileBytes).
+std::FILE* OpenSettingsFile(const std::string& windows_path, const std::string& label, const char* consequence);
 
 std::span<const ConfigKey> ConfigKeys();
 

@@ -10,6 +10,7 @@
 
 #include "platform/os/os.h"
 #include "src/host/state.h"
+#include "src/model/config.h"
 #include "src/util/text.h"
 
 namespace ovi::model {
@@ -269,11 +270,8 @@ bool LoadPerformanceData(std::string_view file_name) {
   ClearPerformanceData();
   const std::string label = "Aircraft\\" + std::string(file_name.substr(0, 60));
   std::unique_ptr<std::FILE, FileCloser> f(
-      os::OpenFile(host::DataPath("\\ovi\\Aircraft\\") + std::string(file_name), "rb"));
-  if (!f) {
-    AddStatusMessage(util::Format("%s not found, no performance data", label.c_str()));
-    return false;
-  }
+      OpenSettingsFile(host::DataPath("\\ovi\\Aircraft\\") + std::string(file_name), label, "no performance data"));
+  if (!f) return false;
   if (const std::string_view why = util::NotPlainTextFile(f.get()); !why.empty()) {
     AddStatusMessage(
         util::Format("%s: not plain text (%s), no performance data", label.c_str(), std::string(why).c_str()));

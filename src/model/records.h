@@ -31,6 +31,17 @@ constexpr int kMaxProcedureLegs = 300;
 constexpr int kMaxRunways = 22;
 constexpr int kMaxBoundaryPoints = 800;
 
+// The largest file of each kind read, in bytes: a larger one is refused
+// whole, with its name, before a byte of it is read.
+// A navigation data or procedure file (a world's worth is tens of MB).
+constexpr std::int64_t kMaxNavDataFileBytes = std::int64_t{512} << 20;
+// ovi.cfg, an aircraft file, a performance file (hand-written, kilobytes).
+constexpr std::int64_t kMaxSettingsFileBytes = std::int64_t{16} << 20;
+// A route file, a simulator .PLN plan, temp.rte.
+constexpr std::int64_t kMaxPlanFileBytes = std::int64_t{16} << 20;
+// fpl.log read back, and Flight.log, which a record is added to.
+constexpr std::int64_t kMaxFlightLogBytes = std::int64_t{16} << 20;
+
 // Capacities of one airport's procedure set. The procedure tables carry no
 // spare slots; the name lists have a few.
 constexpr int kMaxSids = 40;

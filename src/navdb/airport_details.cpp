@@ -23,7 +23,10 @@ using model::RunwayRecord;
 // Right-hand traffic patterns from apt_additional_info.txt.
 void LoadPatternSides(const std::string& ident, AirportData& a) {
   NavTextFile file(host::DataPath("\\ovi\\navdata\\apt_additional_info.txt"));
-  if (!file.IsOpen()) return;
+  if (!file.IsOpen()) {
+    ReportUnreadOnce(file, "apt_additional_info.txt", true, 32u, navdb_state.ReportedMissingFiles);
+    return;
+  }
   BadLineReport bad("apt_additional_info.txt");
   ForEachDataLine(file, bad, [&](std::string_view line, std::int64_t) {
     std::string_view t[4];
@@ -52,7 +55,10 @@ void LoadParking(const std::string& ident) {
       name.find("..") != std::string::npos)
     return;
   NavTextFile file(host::DataPath("\\ovi\\navdata\\") + name);
-  if (!file.IsOpen()) return;
+  if (!file.IsOpen()) {
+    ReportUnreadOnce(file, name.c_str(), true, 64u, s.ReportedMissingFiles);
+    return;
+  }
   BadLineReport unreported;
   ForEachDataLine(file, unreported, [&](std::string_view line, std::int64_t) {
     std::string_view t[5];

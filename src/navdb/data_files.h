@@ -50,7 +50,7 @@ void LoadDataFiles(const DataFile (&files)[N], unsigned missing_bit, OnLine&& on
   for (std::size_t f = 0; f < N; ++f) {
     NavTextFile file(host::DataPath(files[f].path));
     if (!file.IsOpen()) {
-      ReportMissingOnce(files[f].name, files[f].user, missing_bit, navdb_state.ReportedMissingFiles);
+      ReportUnreadOnce(file, files[f].name, files[f].user, missing_bit, navdb_state.ReportedMissingFiles);
       continue;
     }
     BadLineReport bad(files[f].name);

@@ -323,7 +323,7 @@ void LoadProcedureFile(const ProcFile& f, ProcKind kind, const AirportData& airp
                        std::vector<std::string>& user_names) {
   NavTextFile file(host::DataPath(f.path));
   if (!file.IsOpen()) {
-    ReportMissingOnce(f.name, f.user, f.missing_bit, procedure_state.ReportedMissingFiles);
+    ReportUnreadOnce(file, f.name, f.user, f.missing_bit, procedure_state.ReportedMissingFiles);
     return;
   }
   BadLineReport bad(f.name);
@@ -332,9 +332,9 @@ void LoadProcedureFile(const ProcFile& f, ProcKind kind, const AirportData& airp
   bad.Post("for " + set.AirportIdent);
 }
 
-constexpr ProcFile kSidUser = {"\\ovi\\navdata\\sids_user.txt", "sids_user.txt", true, 0};
+constexpr ProcFile kSidUser = {"\\ovi\\navdata\\sids_user.txt", "sids_user.txt", true, 1};
 constexpr ProcFile kSidMain = {"\\ovi\\navdata\\sids.txt", "sids.txt", false, 1};
-constexpr ProcFile kStarUser = {"\\ovi\\navdata\\stars_user.txt", "stars_user.txt", true, 0};
+constexpr ProcFile kStarUser = {"\\ovi\\navdata\\stars_user.txt", "stars_user.txt", true, 2};
 constexpr ProcFile kStarMain = {"\\ovi\\navdata\\stars.txt", "stars.txt", false, 2};
 constexpr ProcFile kApproaches = {"\\ovi\\navdata\\apps.txt", "apps.txt", false, 4};
 

@@ -48,7 +48,8 @@ struct ProcedureState {
   std::int32_t SelectedStarIndex = 0;
 
   // Procedure files already reported missing (bits: sids 1, stars 2,
-  // apps 4), so each is reported once.
+  // apps 4), so each is reported once; shifted by 8 for the user files
+  // refused (ReportUnreadOnce).
   unsigned ReportedMissingFiles = 0;
 };
 

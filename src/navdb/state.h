@@ -173,7 +173,10 @@ struct State {
   TowerViewRequest LastTowerViewRequest;
 
   // Main navigation files already reported missing (bits: navs 1, apts 2,
-  // ints 4, awys 8, atc_bdry 16), so a retried load does not repeat it.
+  // ints 4, awys 8, atc_bdry 16), so a retried load does not repeat it; the
+  // same bits shifted by 8 for their user files, and apt_additional_info 32
+  // and the parking file 64 (shifted: they are never reported missing),
+  // for a file refused (ReportUnreadOnce).
   unsigned ReportedMissingFiles = 0;
   // Airports whose bad runway lines were reported ("<file>:<airport line>"):
   // the details and the procedures of one airport read them time and

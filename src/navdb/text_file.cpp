@@ -17,13 +17,13 @@ constexpr std::size_t kBufferSize = 1 << 18;
 }
 
 NavTextFile::NavTextFile(const std::string& path) {
-  file_ = os::OpenFile(path, "rb");
-  if (file_ == nullptr) return;
-  if (std::fseek(file_, 0, SEEK_END) == 0) {
-    long size = std::ftell(file_);
-    size_ = size > 0 ? size : 0;
+  const auto mapped = os::MapPath(path);
+  if (!mapped) {
+    problem_ = {os::FileProblem::Kind::kMissing, "no such file"};
+    return;
   }
-  std::rewind(file_);
+  if (!file_.Open(*mapped, model::kMaxNavDataFileBytes, &problem_)) return;
+  size_ = file_.size();
   buf_.reset(new char[kBufferSize]);
 }
 
@@ -31,11 +31,11 @@ NavTextFile::NavTextFile(const std::string& path) {
 // but no memory beyond the window (a whole-file buffer would be fresh pages
 // to fault in on every load).
 std::int64_t NavTextFile::CountLines() {
-  if (file_ == nullptr || !Seek(0)) return 0;
+  if (!IsOpen() || !Seek(0)) return 0;
   std::int64_t lines = 0;
   char last = '\n';
-  std::size_t n;
-  while ((n = std::fread(buf_.get(), 1, kBufferSize, file_)) > 0) {
+  std::int64_t n;
+  for (std::int64_t at = 0; (n = file_.ReadAt(at, buf_.get(), kBufferSize)) > 0; at += n) {
     const char* p = buf_.get();
     const char* e = p + n;
     while (const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(e - p))) {
@@ -50,7 +50,7 @@ std::int64_t NavTextFile::CountLines() {
 }
 
 std::int64_t NavTextFile::EstimateLines(char first) {
-  if (file_ == nullptr || buf_offset_ != 0 || begin_ != 0) return 0;
+  if (!IsOpen() || buf_offset_ != 0 || begin_ != 0) return 0;
   if (end_ == 0) Fill();
   const auto window = static_cast<std::int64_t>(end_);
   if (window == 0) return 0;  // nothing could be read: nothing to scale
@@ -68,12 +68,10 @@ std::int64_t NavTextFile::EstimateLines(char first) {
   return whole_file ? lines : lines * size_ / window + 1;
 }
 
-NavTextFile::~NavTextFile() {
-  if (file_ != nullptr) std::fclose(file_);
-}
+NavTextFile::~NavTextFile() = default;
 
 bool NavTextFile::Fill() {
-  if (eof_ || file_ == nullptr) return false;
+  if (eof_ || !IsOpen()) return false;
   if (begin_ > 0) {
     std::memmove(buf_.get(), buf_.get() + begin_, end_ - begin_);
     buf_offset_ += static_cast<std::int64_t>(begin_);
@@ -81,12 +79,13 @@ bool NavTextFile::Fill() {
     begin_ = 0;
   }
   if (end_ == kBufferSize) return false;
-  std::size_t n = std::fread(buf_.get() + end_, 1, kBufferSize - end_, file_);
-  if (n == 0) {
+  const std::int64_t n =
+      file_.ReadAt(buf_offset_ + static_cast<std::int64_t>(end_), buf_.get() + end_, kBufferSize - end_);
+  if (n <= 0) {
     eof_ = true;
     return false;
   }
-  end_ += n;
+  end_ += static_cast<std::size_t>(n);
   return true;
 }
 
@@ -107,7 +106,7 @@ void NavTextFile::TakeLine(std::size_t len, std::size_t consumed, std::string_vi
 bool NavTextFile::Next(std::string_view& line, std::int64_t& offset, bool& too_long) {
   too_long = false;
   line = {};
-  if (file_ == nullptr) return false;
+  if (!IsOpen()) return false;
   for (;;) {
     const char* start = buf_.get() + begin_;
     std::size_t avail = end_ - begin_;
@@ -144,8 +143,7 @@ bool NavTextFile::Next(std::string_view& line, std::int64_t& offset, bool& too_l
 }
 
 bool NavTextFile::Seek(std::int64_t offset, std::int64_t line) {
-  if (file_ == nullptr || offset < 0) return false;
-  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
+  if (!IsOpen() || offset < 0) return false;
   begin_ = end_ = 0;
   buf_offset_ = offset;
   eof_ = false;
@@ -359,10 +357,14 @@ std::string_view FieldReader::Rest() {
   return util::Trim(std::string_view(p_, static_cast<std::size_t>(end_ - p_)));
 }
 
-void ReportMissingOnce(const char* name, bool user_file, unsigned bit, unsigned& reported) {
-  if (user_file || (reported & bit) != 0) return;
+void ReportUnreadOnce(const NavTextFile& file, const char* name, bool user_file, unsigned bit, unsigned& reported) {
+  const bool missing = file.problem().missing();
+  if (missing && user_file) return;
+  if (!missing && user_file) bit <<= 8;
+  if ((reported & bit) != 0) return;
   reported |= bit;
-  model::AddStatusMessage(util::Format("%s not found", name));
+  if (missing) model::AddStatusMessage(util::Format("%s not found", name));
+  else model::AddStatusMessage(util::Format("%s: %s, not read", name, file.problem().text.c_str()));
 }
 
 void BadLineReport::Post(std::string_view ending) const {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/os/files.h"
+
 namespace ovi::navdb {
 
 // No line of any navigation file is longer; a longer one is a bad line and
@@ -17,7 +19,8 @@ constexpr std::size_t kMaxLineLength = 2048;
 constexpr std::size_t kMaxIdentLength = 10;
 constexpr std::size_t kMaxNameLength = 64;
 
-// Buffered line reader over a file opened through os::OpenFile.
+// Buffered line reader over an os::RegularFile of at most
+// model::kMaxNavDataFileBytes.
 class NavTextFile {
  public:
   // path: a Windows-style path under the simulator folder.
@@ -26,7 +29,9 @@ class NavTextFile {
   NavTextFile(const NavTextFile&) = delete;
   NavTextFile& operator=(const NavTextFile&) = delete;
 
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_.IsOpen(); }
+  // Why the file is not open.
+  const os::FileProblem& problem() const { return problem_; }
   // Size of the file in bytes when opened (0 when not open).
   std::int64_t Size() const { return size_; }
   // The number of lines in the file, an upper bound of its entries, for a
@@ -58,7 +63,8 @@ class NavTextFile {
   void TakeLine(std::size_t len, std::size_t consumed, std::string_view& line, std::int64_t& offset,
                 bool& too_long);
 
-  std::FILE* file_ = nullptr;
+  os::RegularFile file_;
+  os::FileProblem problem_;
   std::unique_ptr<char[]> buf_;
   std::size_t begin_ = 0;  // first unread byte in buf_
   std::size_t end_ = 0;    // one past the last valid byte
@@ -195,9 +201,12 @@ class BadLineReport {
   std::int64_t first_line_ = 0;
 };
 
-// Posts "<name> not found" the first time a main file is missing (one bit
-// of `reported` for each file); a missing user file is normal.
-void ReportMissingOnce(const char* name, bool user_file, unsigned bit, unsigned& reported);
+// For a file that did not open: posts "<name> not found" the first time a
+// main file is missing (one bit of `reported` for each file; a missing user
+// file is normal), and "<name>: <why>, not read" the first time a file is
+// refused (not a regular file, too large; a user file's refusal counts
+// under bit << 8).
+void ReportUnreadOnce(const NavTextFile& file, const char* name, bool user_file, unsigned bit, unsigned& reported);
 
 // Hands every line of the file that is neither blank nor a comment to
 // on_line(line, offset), counting an over-long line as bad; `bad` stands at

@@ -267,10 +267,10 @@ TEST_F(SaveFplTest, OnlyPlainNamesAreWritten) {
                             "KSEAKPDX.PLN", "plan.pln"}) {
     SCOPED_TRACE(typed);
     Save(typed);
-    std::string name = typed;
-    if (name.find('.') == std::string::npos) name += ".RTE";
-    EXPECT_EQ(model::model_state.PanelMessage, name + " Unable to Save");
-    EXPECT_TRUE(model::model_state.FmsScratchpad.empty());
+    // A refused name is a refused entry, kept to be mended; "Unable to
+    // Save" is a write that failed.
+    EXPECT_EQ(model::model_state.PanelMessage, "INVALID ENTRY");
+    EXPECT_EQ(model::model_state.FmsScratchpad, typed);
   }
   EXPECT_TRUE(fs::is_empty(Folder()));
   EXPECT_FALSE(fs::exists(root_ / "ovi" / "KSEA.RTE"));

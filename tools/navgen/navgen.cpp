@@ -4,8 +4,11 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <vector>
+
+#include "platform/os/files.h"
 
 namespace ovi::navgen {
 
@@ -117,7 +120,20 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
   Positions pos(seed);
   std::mt19937& rng = pos.rng();
   std::uniform_real_distribution<double> u(0.0, 1.0);
-  auto open = [&](const char* name) { return std::fopen((dir / name).string().c_str(), "wb"); };
+  // Each file is written beside the one it replaces, and they all take
+  // their places only once every one is whole: a write that fails (a full
+  // disk) leaves the data set in the folder as it was, and no part of the
+  // new one.
+  std::vector<std::unique_ptr<os::FileReplacement>> outputs;
+  auto open = [&](const char* name) {
+    outputs.push_back(std::make_unique<os::FileReplacement>((dir / name).string()));
+    return outputs.back()->file();
+  };
+  auto close = [&](std::FILE* file) {
+    for (auto& o : outputs)
+      if (o->file() == file) return o->Close();
+    return false;
+  };
 
   // navs.txt
   std::FILE* f = open("navs.txt");
@@ -135,16 +151,12 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
                    lon, static_cast<int>(u(rng) * 5000), 190 + static_cast<int>(u(rng) * 1500), i);
     ++st.navaids;
   }
-  if (std::fclose(f) != 0) return false;  // a full disk shows here
+  if (!close(f)) return false;
 
   // apts.txt + apt_additional_info.txt
   f = open("apts.txt");
   std::FILE* info = open("apt_additional_info.txt");
-  if (f == nullptr || info == nullptr) {
-    if (f) std::fclose(f);
-    if (info) std::fclose(info);
-    return false;
-  }
+  if (f == nullptr || info == nullptr) return false;
   for (int i = 0; i < size.airports; ++i) {
     double lat, lon;
     pos.Next(lat, lon);
@@ -170,8 +182,8 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
     }
     ++st.airports;
   }
-  const bool closed = std::fclose(f) == 0;
-  if (std::fclose(info) != 0 || !closed) return false;
+  const bool closed = close(f);
+  if (!close(info) || !closed) return false;
 
   // ints.txt
   std::vector<Fix> fixes;
@@ -186,7 +198,7 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
     fixes.push_back(std::move(x));
     ++st.intersections;
   }
-  if (std::fclose(f) != 0) return false;
+  if (!close(f)) return false;
 
   // awys.txt: walks from fix to fix through neighbouring cells.
   f = open("awys.txt");
@@ -214,7 +226,7 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
       current = cell[rng() % cell.size()];
     }
   }
-  if (std::fclose(f) != 0) return false;
+  if (!close(f)) return false;
 
   // atc_bdry.txt: rough circles.
   f = open("atc_bdry.txt");
@@ -234,7 +246,9 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
     }
     ++st.boundaries;
   }
-  if (std::fclose(f) != 0) return false;
+  if (!close(f)) return false;
+  for (auto& o : outputs)
+    if (!o->Commit()) return false;
   if (stats != nullptr) *stats = st;
   return true;
 }

@@ -28,7 +28,8 @@ struct WorldStats {
 
 // Writes navs.txt, apts.txt, ints.txt, awys.txt, atc_bdry.txt and
 // apt_additional_info.txt into root/ovi/navdata (created). false when a
-// file cannot be written.
+// file cannot be written: the files the folder held are then as they were,
+// and none of the new ones is there.
 bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::uint32_t seed, WorldStats* stats);
 
 // Those of the files WriteSyntheticWorld writes that root/ovi/navdata

@@ -51,8 +51,13 @@ bool TaggedValue(std::string_view word, const std::string& tag, std::string& val
 }  // namespace
 
 void LookupAirportName(const std::string& ident, const std::string& tag) {
-  std::FILE* f = os::OpenFile(host::DataPath("\\ovi\\navdata\\ovi_apts.txt"), "rb");
-  if (f == nullptr) return;
+  os::FileProblem problem;
+  std::FILE* f =
+      os::OpenFileForReading(host::DataPath("\\ovi\\navdata\\ovi_apts.txt"), model::kMaxNavDataFileBytes, &problem);
+  if (f == nullptr) {
+    if (!problem.missing()) model::AddStatusMessage("ovi_apts.txt: " + problem.text + ", not read");
+    return;
+  }
   bool found = false;
   std::string line;
   std::string value;

@@ -11,8 +11,9 @@ namespace ovi::fms {
 // and puts it into SelectedAirportLongName; a later line of the same
 // airport overwrites an earlier one. Found: the scratchpad is emptied; not
 // found: "NOT FOUND IN DATABASE". A file that does not open changes
-// nothing. Only the first 1699 characters of a line count; the rest of a
-// longer line is never read as a line of its own.
+// nothing (one that is refused, not a regular file or too large, says so
+// in the status log). Only the first 1699 characters of a line count; the
+// rest of a longer line is never read as a line of its own.
 void LookupAirportName(const std::string& ident, const std::string& tag);
 
 }  // namespace ovi::fms

@@ -29,7 +29,14 @@ void SaveActiveRoute() {
     name.resize(std::min(name.size(), model::kScratchpadCapacity));
   }
   if (name.find('.') == std::string::npos) name += ".RTE";
-  bool saved = IsPlainFileName(name) && flightplan::SaveFlightPlanFile(name) == 1;
+  // A name the folder cannot take (a device name, the scratch file TEMP, a
+  // path) is a refused entry, as on every page: the scratchpad keeps it to
+  // be mended. "Unable to Save" is left for a write that failed.
+  if (!IsPlainFileName(name)) {
+    RefuseEntry(kInvalidEntry);
+    return;
+  }
+  const bool saved = flightplan::SaveFlightPlanFile(name) == 1;
   m.PanelMessage = name + (saved ? " Saved" : " Unable to Save");
   m.FmsScratchpad.clear();
 }
