@@ -475,6 +475,7 @@ std::string Position(const AircraftState& a) {
 
 // The status texts the module adds during a run, collected as they come: a
 // load may lower the count again, and texts then written over are new ones.
+// A full log counts what it drops in its last text, which changes in place.
 // The flight log's lines ("HH:MM:SS segment ..."), which the module writes
 // there as well as to fpl.log, are left out: hundreds in a flight, they
 // would hide the few that say why something was not taken.
@@ -484,10 +485,18 @@ class StatusWatch {
   void Observe() {
     if (module_.status_count == nullptr || module_.status_text == nullptr) return;
     const int count = module_.status_count();
-    if (count < seen_) seen_ = count;
+    if (count < seen_) {
+      seen_ = count;
+      last_kept_ = false;
+    }
+    if (count > 0 && count == seen_ && last_kept_) {
+      const char* text = module_.status_text(count);
+      if (text != nullptr && lines_.back() != text) lines_.back() = text;
+    }
     for (; seen_ < count; ++seen_) {
       const char* text = module_.status_text(seen_ + 1);
-      if (text != nullptr && !IsFlightLogLine(text)) lines_.emplace_back(text);
+      last_kept_ = text != nullptr && !IsFlightLogLine(text);
+      if (last_kept_) lines_.emplace_back(text);
     }
   }
   const std::vector<std::string>& lines() const { return lines_; }
@@ -505,6 +514,7 @@ class StatusWatch {
 
   const LoadedModule& module_;
   int seen_ = 0;
+  bool last_kept_ = false;  // the text at seen_ is lines_.back()
   std::vector<std::string> lines_;
 };
 

@@ -365,11 +365,4 @@ void ReportMissingOnce(const char* name, bool user_file, unsigned bit, unsigned&
   model::AddStatusMessage(util::Format("%s not found", name));
 }
 
-void BadLineReport::Post(std::string_view ending) const {
-  if (count_ == 0) return;
-  const std::string first = util::Format("%s: bad line %lld", file_name_.c_str(), static_cast<long long>(first_line_));
-  const std::string more = count_ > 1 ? util::Format(" and %d more", count_ - 1) : std::string();
-  model::AddStatusMessage(first + more + " " + std::string(ending));
-}
-
 }  // namespace ovi::navdb

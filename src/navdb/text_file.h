@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "src/model/bad_lines.h"
+
 namespace ovi::navdb {
 
 // No line of any navigation file is longer; a longer one is a bad line and
@@ -162,38 +164,7 @@ class FieldReader {
   const char* end_;
 };
 
-// Counts the bad lines of one file and reports them once, naming the first
-// one by its number so that the user can find it.
-class BadLineReport {
- public:
-  BadLineReport() = default;  // for a reader whose bad lines are never reported
-  explicit BadLineReport(std::string file_name) : file_name_(std::move(file_name)) {}
-  // The number (from 1) of the line being read: the one Count() blames.
-  void At(std::int64_t line) { line_ = line; }
-  std::int64_t line() const { return line_; }
-  void Count() {
-    if (count_++ == 0 || line_ < first_line_) first_line_ = line_;
-  }
-  // Counts `count` bad lines of which the first is `first_line` (a reading
-  // made earlier, reported now).
-  void Add(std::int64_t first_line, int count) {
-    if (count <= 0) return;
-    if (count_ == 0) first_line_ = first_line;
-    count_ += count;
-  }
-  int count() const { return count_; }
-  std::int64_t first_line() const { return first_line_; }
-  // Posts "<file>: bad line <n> skipped", or "<file>: bad line <n> and <m>
-  // more skipped", when any were counted; `ending` stands in place of
-  // "skipped" when given.
-  void Post(std::string_view ending = "skipped") const;
-
- private:
-  std::string file_name_;
-  int count_ = 0;
-  std::int64_t line_ = 0;
-  std::int64_t first_line_ = 0;
-};
+using model::BadLineReport;
 
 // Posts "<name> not found" the first time a main file is missing (one bit
 // of `reported` for each file); a missing user file is normal.

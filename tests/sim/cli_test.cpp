@@ -159,6 +159,20 @@ TEST(Cli, OutputsThatCannotBeWrittenAreNamedAndFailTheRun) {
       << r.out;
 }
 
+// A full status log counts what it drops in its last text, written over in
+// place: the summary gives the count as it stands at the end.
+TEST(Cli, TheSummaryTakesAFullStatusLogsLastCount) {
+  test::ScratchDir dir("status");
+  WriteFile(dir / "panel.cfg", kFakePanel);
+  WriteFile(dir / "s.txt", "var fake_status 1\nrun 0.2\nvar fake_status 7\nrun 0.2\n");
+  RunResult r = RunSim({"--panel", dir / "panel.cfg", "--scenario", dir / "s.txt", "--module", FAKE_MODULE_PATH});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("ovi-sim: status: first\novi-sim: status: status log full, 7 texts dropped\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("1 texts dropped"), std::string::npos) << r.out;
+}
+
 TEST(Cli, FliesAScenarioAndWritesItsOutputs) {
   test::ScratchDir dir("fly");
   WriteFile(dir / "panel.cfg", kFakePanel);
