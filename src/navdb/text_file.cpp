@@ -359,6 +359,12 @@ std::string_view FieldReader::Rest() {
   return util::Trim(std::string_view(p_, static_cast<std::size_t>(end_ - p_)));
 }
 
+void ReportEmptyOnce(const char* name, bool user_file, unsigned bit, unsigned& reported) {
+  if (user_file || (reported & bit) != 0) return;
+  reported |= bit;
+  model::AddStatusMessage(util::Format("%s holds no data line", name));
+}
+
 void ReportMissingOnce(const char* name, bool user_file, unsigned bit, unsigned& reported) {
   if (user_file || (reported & bit) != 0) return;
   reported |= bit;

@@ -170,6 +170,11 @@ using model::BadLineReport;
 // of `reported` for each file); a missing user file is normal.
 void ReportMissingOnce(const char* name, bool user_file, unsigned bit, unsigned& reported);
 
+// Posts "<name> holds no data line" the first time a main file opens but
+// gives nothing (no line, or comments only): its table stays empty without
+// a word otherwise. An empty user file is normal.
+void ReportEmptyOnce(const char* name, bool user_file, unsigned bit, unsigned& reported);
+
 // Hands every line of the file that is neither blank nor a comment to
 // on_line(line, offset), counting an over-long line as bad; `bad` stands at
 // each line's number while it is handled. on_line returns
