@@ -222,10 +222,15 @@ class Runner {
       case ActionKind::kSnapshot:
         Snapshot(a.text);
         break;
-      case ActionKind::kTraffic:
+      case ActionKind::kTraffic: {
         traffic_.push_back(TrafficTargetSetting{a.number, a.x, a.y, a.text[0], a.text[1]});
-        sim_.traffic().SetTargets(traffic_);
+        if (const int left_out = sim_.traffic().SetTargets(traffic_); left_out > 0) {
+          std::fprintf(err_,
+                       "ovi-sim: %s:%d: traffic: %zu targets, the provider's list holds the %d nearest: %d left out\n",
+                       scenario_path_.c_str(), a.line, traffic_.size(), kMaxTrafficTargets, left_out);
+        }
         break;
+      }
       case ActionKind::kTrafficClear:
         traffic_.clear();
         sim_.traffic().SetTargets(traffic_);

@@ -159,6 +159,25 @@ TEST(Cli, OutputsThatCannotBeWrittenAreNamedAndFailTheRun) {
       << r.out;
 }
 
+// The provider's list holds 64 targets: a scenario that names more is told
+// at each line past it how many it left out (the farthest).
+TEST(Cli, TrafficPastTheProvidersListIsNamedAtItsLine) {
+  test::ScratchDir dir("traffic");
+  WriteFile(dir / "panel.cfg", kFakePanel);
+  std::string scenario;
+  for (int i = 0; i < 64; ++i) scenario += "traffic 3000 40 90\n";
+  scenario += "traffic -700 2 10 - T\ntraffic 0 50 0\nrun 0.2\n";
+  WriteFile(dir / "s.txt", scenario);
+  RunResult r = RunSim({"--panel", dir / "panel.cfg", "--scenario", dir / "s.txt", "--module", FAKE_MODULE_PATH});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.err.find(dir / "s.txt:65: traffic: 65 targets, the provider's list holds the 64 nearest: 1 left out\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find(dir / "s.txt:66: traffic: 66 targets, the provider's list holds the 64 nearest: 2 left out\n"),
+            std::string::npos)
+      << r.err;
+}
+
 // A full status log counts what it drops in its last text, written over in
 // place: the summary gives the count as it stands at the end.
 TEST(Cli, TheSummaryTakesAFullStatusLogsLastCount) {
