@@ -370,6 +370,30 @@ TEST(EndToEnd, TheRunPrintsWhyAPlanIsMissing) {
   EXPECT_NE(r.out.find("ovi-sim: status: ONE.RTE: fewer than two waypoints\n"), std::string::npos) << r.out;
 }
 
+// On the sample panel the SERVER gauge lists the plans before the ND names
+// the aircraft: a plan picked from that list loads from the folder it was
+// listed in, and the aircraft's own folder, missing here, is said.
+TEST(EndToEnd, APlanPickedLoadsFromTheFolderItWasListedIn) {
+  test::ScratchDir sim("plans");
+  std::filesystem::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), std::filesystem::copy_options::recursive);
+  std::filesystem::create_directories(sim / "GAUGES");
+  std::filesystem::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+  WriteFile(sim / "ovi/Aircraft/B737-800.cfg",
+            ReadFile(sim / "ovi/Aircraft/B737-800.cfg") + "FlightPlansFolder ovi\\myplans\n");
+  WriteFile(sim / "pick.txt",
+            "set lat 47.6\nset lon -122.33\nset heading 180\nset altitude 12000\nset display_power 1\nat 1\n"
+            "press GNSXLS LSK9\npress GNSXLS ENT\nrun 0.1\npress GNSXLS LSK10\npress GNSXLS ENT\nrun 0.2\n"
+            "expect_text GNSXLS \"ACTIVE FPL   1/2\"\n");
+  RunResult r = RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/sample/panel.cfg", "--scenario",
+                        sim / "pick.txt"});
+  EXPECT_EQ(r.exit_code, 0) << r.err << r.out;
+  EXPECT_EQ(r.out.find("cannot be opened"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("ovi-sim: status: Aircraft\\B737-800.cfg: FlightPlansFolder 'ovi\\myplans': no such folder, "
+                       "plans are read from '"),
+            std::string::npos)
+      << r.out;
+}
+
 TEST(EndToEnd, SamplePanelAndScenarioRun) {
   test::ScratchDir sim("sample");
   std::filesystem::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), std::filesystem::copy_options::recursive);
