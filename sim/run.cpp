@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,8 +91,15 @@ std::string DefaultResources() {
 }
 
 int ParseArgs(int argc, char** argv, Options& o, std::FILE* err) {
+  // An option given twice is refused: the one that would win is not
+  // necessarily the one meant, and the other would be dropped unsaid.
+  std::set<std::string> given;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
+    if (a.size() > 1 && a[0] == '-' && a != "--help" && a != "-h" && !given.insert(a).second) {
+      std::fprintf(err, "ovi-sim: %s given twice\n%s", Shorten(a).c_str(), kUsage);
+      return 2;
+    }
     auto value = [&](std::string& into) {
       if (i + 1 >= argc) {
         std::fprintf(err, "ovi-sim: %s needs a value\n%s", a.c_str(), kUsage);

@@ -2,14 +2,34 @@
 // on standard output and ends the tool with 0; an argument that starts with
 // '-' and is not one of the tool's options ends it with the usage on
 // standard error and 2, so a mistyped option never becomes the name of a
-// file the tool writes.
+// file the tool writes; so does an option given twice, of which one would
+// be dropped without a word.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
 namespace ovi::tools {
+
+// An option given twice (its name up to any '=', so that a library's
+// "--name=value" options count too): the usage on standard error and 2.
+// -1 when there is none.
+inline int RefuseRepeatedOptions(int argc, char** argv, const char* tool, const char* usage) {
+  for (int i = 1; i < argc; ++i) {
+    const char* a = argv[i];
+    if (a[0] != '-') continue;
+    const std::size_t name = std::strcspn(a, "=");
+    for (int j = 1; j < i; ++j) {
+      if (std::strncmp(a, argv[j], name) != 0 || (argv[j][name] != '\0' && argv[j][name] != '=')) continue;
+      std::fprintf(stderr, "%s: option '%.*s' given twice\n%s", tool, static_cast<int>(std::min<std::size_t>(name, 80)),
+                   a, usage);
+      return 2;
+    }
+  }
+  return -1;
+}
 
 // -1 when the tool should go on; otherwise the exit code it ends with.
 inline int CheckOptions(int argc, char** argv, const char* tool, const char* usage,
@@ -31,7 +51,7 @@ inline int CheckOptions(int argc, char** argv, const char* tool, const char* usa
       return 2;
     }
   }
-  return -1;
+  return RefuseRepeatedOptions(argc, argv, tool, usage);
 }
 
 // For a tool whose other options a library reads and answers --help for

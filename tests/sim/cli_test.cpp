@@ -94,6 +94,8 @@ TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
       {{"--fly"}, 2, "unknown option '--fly'"},
       {{"--module", fake}, 2, "--panel FILE is needed"},
       {{"--panel", dir / "good.cfg", "--seconds", "-3"}, 2, "--seconds takes"},
+      {{"--panel", dir / "good.cfg", "--module", fake, "--panel", dir / "bad.cfg"}, 2, "ovi-sim: --panel given twice"},
+      {{"--panel", dir / "good.cfg", "--timing", "--module", fake, "--timing"}, 2, "ovi-sim: --timing given twice"},
   };
   for (const Case& c : cases) {
     RunResult r = RunSim(c.args);
@@ -117,6 +119,31 @@ TEST(Cli, EveryToolPrintsItsUsageForHelpAndRefusesUnknownOptions) {
     EXPECT_EQ(bad.exit_code, 2) << name;
     EXPECT_EQ(bad.out, "");
     EXPECT_EQ(bad.err.rfind(name + ": unknown option '--frobnicate'\nusage: " + name + " ", 0), 0u) << bad.err;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// An option given twice, or an argument that is not what its place takes,
+// ends a tool with its usage and 2: neither is dropped without a word.
+TEST(Cli, ToolsRefuseRepeatedOptionsAndBadArguments) {
+  test::ScratchDir dir("twice");
+  const struct Case {
+    const char* tool;
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {OVI_NAVGEN_PATH, {"--size", "1", "--size", "2", dir.path()}, "ovi-navgen: option '--size' given twice\n"},
+      {OVI_NAVGEN_PATH, {"--overwrite", dir.path(), "--overwrite"}, "ovi-navgen: option '--overwrite' given twice\n"},
+      {OVI_NAVGEN_PATH, {"--size", "1", dir.path(), "notaseed"}, "ovi-navgen: SEED 'notaseed' is not a whole number"},
+      {OVI_NAVGEN_PATH, {"--size", "1", dir.path(), "4294967296"}, "ovi-navgen: SEED '4294967296'"},
+      {OVI_BITMAPS_PATH, {"--panel", dir / "a.cfg", "--panel", dir / "b.cfg"},
+       "ovi-bitmaps: option '--panel' given twice\n"},
+  };
+  for (const Case& c : cases) {
+    const RunResult r = test::RunProgram(c.tool, c.args, dir.path());
+    EXPECT_EQ(r.exit_code, 2) << c.message << "\n" << r.err;
+    EXPECT_EQ(r.err.rfind(c.message, 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("usage: "), std::string::npos) << r.err;
   }
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
