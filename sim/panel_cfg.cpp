@@ -144,6 +144,7 @@ bool ParseOverlaps(std::string_view value, std::vector<std::pair<int, int>>& pai
 
 struct WindowDraft {
   PanelWindow window;
+  std::string name;  // as the file writes it: Window1 or Window01
   bool has_size = false;
   bool has_ident = false;
   bool has_visible = false;
@@ -183,6 +184,7 @@ bool ParsePanelConfig(const std::string& text, const std::string& path, PanelCon
         current = &windows[n];
         current->window.number = n;
         current->window.line = number;
+        current->name = std::string(name.substr(0, kMaxName));
       } else if (IsOverNumbered(name, "Window")) {
         return fail(number, OverNumbered("[" + std::string(name.substr(0, 40)) + "]", "Window", "window"));
       } else {
@@ -201,7 +203,7 @@ bool ParsePanelConfig(const std::string& text, const std::string& path, PanelCon
       int n = NumberedKey(key, "Window");
       if (IsOverNumbered(key, "Window")) return fail(number, OverNumbered(key, "Window", "window"));
       if (n < 0) return true;
-      if (titles.count(n) != 0) return fail(number, "title of Window" + std::to_string(n) + " given twice");
+      if (titles.count(n) != 0) return fail(number, "title of " + std::string(key) + " given twice");
       titles[n] = std::string(value.substr(0, 128));
       return true;
     }
@@ -270,15 +272,14 @@ bool ParsePanelConfig(const std::string& text, const std::string& path, PanelCon
   for (auto& [n, draft] : windows) {
     PanelWindow& w = draft.window;
     if (!draft.has_size) {
-      error = path + ":" + std::to_string(w.line) + ": [Window" + (n < 10 ? "0" : "") + std::to_string(n) +
-              "] has no size_mm";
+      error = path + ":" + std::to_string(w.line) + ": [" + draft.name + "] has no size_mm";
       return false;
     }
     if (!draft.has_ident && n == 0) w.ident = 0;
     if (w.ident != kNoIdent) {
       if (idents.count(w.ident) != 0) {
-        error = path + ":" + std::to_string(w.line) + ": ident " + std::to_string(w.ident) +
-                " already used by Window" + std::to_string(idents[w.ident]);
+        error = path + ":" + std::to_string(w.line) + ": ident " + std::to_string(w.ident) + " already used by [" +
+                windows[idents[w.ident]].name + "]";
         return false;
       }
       idents[w.ident] = n;

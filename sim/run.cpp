@@ -17,6 +17,7 @@
 #include "sim/flight_watch.h"
 #include "sim/key_table.h"
 #include "sim/keyboard_keys.h"
+#include "sim/out_folder.h"
 #include "sim/panel_cfg.h"
 #include "sim/scenario.h"
 #include "sim/simulator.h"
@@ -166,10 +167,25 @@ std::string ModulePath(const Options& o) {
   return mapped ? *mapped : "GAUGES/ovi1.gau";
 }
 
+// One line of complaint, whole: a NUL or another control byte in a value
+// the user gave shows as \xNN instead of cutting the line short.
+void Say(std::FILE* err, const std::string& message) {
+  std::string line = "ovi-sim: ";
+  for (const char c : message) {
+    if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+      line += util::Format("\\x%02X", static_cast<unsigned char>(c));
+    } else {
+      line += c;
+    }
+  }
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), err);
+}
+
 // A folder of data without the module is the usual first mistake: say what
 // a simulator folder needs.
 void ReportModuleError(const Options& o, const std::string& path, const std::string& error, std::FILE* err) {
-  std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+  Say(err, error);
   std::error_code ec;
   if (o.module.empty() && !std::filesystem::exists(path, ec)) {
     std::fprintf(err,
@@ -212,8 +228,7 @@ class Runner {
       case ActionKind::kClick: {
         int g = sim_.FindGauge(a.name, a.occurrence);
         if (g < 0) {
-          std::fprintf(err_, "ovi-sim: %s:%d: gauge %s is not on the panel (skipped): click ignored\n",
-                       scenario_path_.c_str(), a.line, a.name.c_str());
+          Say(err_, Where(a) + "gauge " + a.name + " is not on the panel (skipped): click ignored");
           break;
         }
         ++clicks_;
@@ -302,8 +317,7 @@ class Runner {
   int Gauge(const Action& a, const char* what) {
     int g = sim_.FindGauge(a.name, a.occurrence);
     if (g < 0) {
-      std::fprintf(err_, "ovi-sim: %s:%d: gauge %s is not on the panel (skipped): %s ignored\n",
-                   scenario_path_.c_str(), a.line, a.name.c_str(), what);
+      Say(err_, Where(a) + "gauge " + a.name + " is not on the panel (skipped): " + what + " ignored");
     }
     return g;
   }
@@ -340,9 +354,11 @@ class Runner {
       }
       shown += (shown.empty() ? "" : ", ") + ("\"" + t.text + "\"");
     }
-    std::fprintf(err_, "ovi-sim: %s:%d: %s does not show \"%s\" at %.1f s (it shows: %s)\n", scenario_path_.c_str(),
-                 a.line, a.name.c_str(), a.text.c_str(), sim_.time(), shown.empty() ? "no text" : shown.c_str());
+    Say(err_, Where(a) + a.name + " does not show \"" + a.text + "\"" + util::Format(" at %.1f s", sim_.time()) +
+                  " (it shows: " + (shown.empty() ? "no text" : shown) + ")");
   }
+
+  std::string Where(const Action& a) const { return scenario_path_ + ":" + std::to_string(a.line) + ": "; }
 
   bool LimitReached() const { return o_.seconds && sim_.time() + 1e-9 >= *o_.seconds; }
 
@@ -354,7 +370,11 @@ class Runner {
     for (int n = 2; used_.count(unique) != 0; ++n) unique = label + "_" + std::to_string(n);
     used_.insert(unique);
     std::string error;
-    if (sim_.Snapshot(o_.out + "/snapshots", unique, files_, error)) {
+    const std::string folder = o_.out + "/snapshots";
+    out_folder_->Note(folder, true);
+    out_folder_->Note(folder + "/" + unique, true);
+    auto note = [this](const std::string& path) { out_folder_->Note(path); };
+    if (sim_.Snapshot(folder, unique, files_, error, note)) {
       ++snapshots_written_;
     } else {
       std::fprintf(err_, "ovi-sim: snapshot %s: %s\n", unique.c_str(), error.c_str());
@@ -365,6 +385,7 @@ class Runner {
 
   std::string scenario_path_;
   const KeyTable* keys_ = nullptr;
+  OutFolder* out_folder_ = nullptr;  // set with --out
   int clicks_ = 0, missed_ = 0, snapshots_ = 0, checks_ = 0, failed_checks_ = 0;
   int snapshots_written_ = 0;
   std::vector<std::string> snapshots_failed_;
@@ -535,31 +556,30 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   PanelConfig panel;
   std::string error;
   if (!LoadPanelConfig(o.panel, panel, error)) {
-    std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+    Say(err, error);
     return 1;
   }
   Scenario scenario;
   if (!o.scenario.empty() && !LoadScenario(o.scenario, scenario, error)) {
-    std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+    Say(err, error);
     return 1;
   }
   if (::chdir(o.sim_folder.c_str()) != 0) {
     std::fprintf(err, "ovi-sim: %s: no such simulator folder\n", Shorten(o.sim_folder).c_str());
     return 1;
   }
+  // Before the trace, which may go into it.
+  OutFolder out_folder;
+  if (!o.out.empty() && !out_folder.Prepare(o.out, error)) {
+    Say(err, error);
+    return 1;
+  }
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace(nullptr, std::fclose);
   if (!o.trace.empty()) {
+    out_folder.Note(o.trace);
     trace.reset(std::fopen(o.trace.c_str(), "w"));
     if (!trace) {
       std::fprintf(err, "ovi-sim: %s: cannot write the trace\n", o.trace.c_str());
-      return 1;
-    }
-  }
-  if (!o.out.empty()) {
-    std::error_code ec;
-    std::filesystem::create_directories(o.out, ec);
-    if (ec) {
-      std::fprintf(err, "ovi-sim: %s: cannot create the output folder: %s\n", o.out.c_str(), ec.message().c_str());
       return 1;
     }
   }
@@ -576,12 +596,13 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   KeyTable keys;
   const std::string keys_path = KeyTablePath(o);
   if (!keys_path.empty() && !LoadKeyTable(keys_path, keys, error)) {
-    std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+    Say(err, error);
     return 1;
   }
   sim.SetTiming(o.timing);
 
   Runner runner(sim, o, err);
+  runner.out_folder_ = &out_folder;
   runner.scenario_path_ = scenario.path;
   runner.keys_ = keys_path.empty() ? nullptr : &keys;
   // The scenario's opening settings describe the world the panel loads into.
@@ -590,9 +611,9 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
 
   std::vector<std::string> warnings;
   sim.Install(panel, warnings);
-  for (const auto& w : warnings) std::fprintf(err, "ovi-sim: %s\n", w.c_str());
+  for (const auto& w : warnings) Say(err, w);
   if (!CheckScenario(scenario, sim, runner.keys_, error)) {
-    std::fprintf(err, "ovi-sim: %s\n", error.c_str());
+    Say(err, error);
     return 1;
   }
   StatusWatch status(sim.module());
@@ -612,21 +633,27 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   runner.Snapshot("final");
   status.Observe();
   Outputs outputs;
+  // Each output's path, listed as this run's before it is written.
+  auto output = [&](const char* name) {
+    const std::string path = o.out + "/" + name;
+    out_folder.Note(path);
+    return path;
+  };
   auto record = [&](const char* name, bool ok) {
     if (!ok) std::fprintf(err, "ovi-sim: %s/%s: cannot write\n", o.out.c_str(), name);
     outputs.Add(name, ok);
   };
   // Variables are written while the gauges still have theirs registered.
-  if (!o.out.empty()) record("variables.txt", sim.WriteVariables(o.out + "/variables.txt"));
+  if (!o.out.empty()) record("variables.txt", sim.WriteVariables(output("variables.txt")));
   sim.Disconnect();
   sim.SetTickObserver(nullptr);
   if (!o.out.empty()) {
     if (runner.snapshots_written_ > 0)
       outputs.written.insert(outputs.written.begin(), util::Format("%d snapshots", runner.snapshots_written_));
     outputs.failed.insert(outputs.failed.begin(), runner.snapshots_failed_.begin(), runner.snapshots_failed_.end());
-    record("services.txt", sim.WriteServices(o.out + "/services.txt"));
-    record("key_events.txt", sim.WriteKeyEvents(o.out + "/key_events.txt"));
-    record("flight.txt", flight.WriteRecord(o.out + "/flight.txt"));
+    record("services.txt", sim.WriteServices(output("services.txt")));
+    record("key_events.txt", sim.WriteKeyEvents(output("key_events.txt")));
+    record("flight.txt", flight.WriteRecord(output("flight.txt")));
   }
   if (trace) {
     sim.SetTrace(nullptr);
@@ -667,7 +694,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
       if (report[at] != ';') line(report.substr(at, end - at));
       at = end + 1;
     }
-    if (!o.out.empty()) record("timing.txt", WriteWholeFile(o.out + "/timing.txt", report));
+    if (!o.out.empty()) record("timing.txt", WriteWholeFile(output("timing.txt"), report));
   }
   for (const auto& l : flight.Summary()) line(l);
   // Why a plan, a file or a setting was not taken.
@@ -682,7 +709,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     // summary.txt says what it says only if it is there to say it.
     Outputs with_summary = outputs;
     with_summary.Add("summary.txt", true);
-    record("summary.txt", WriteWholeFile(o.out + "/summary.txt", summary + with_summary.Closing(o.out)));
+    record("summary.txt", WriteWholeFile(output("summary.txt"), summary + with_summary.Closing(o.out)));
     summary += outputs.Closing(o.out);
   }
   std::fputs(summary.c_str(), out);

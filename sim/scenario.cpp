@@ -138,7 +138,8 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
     std::string_view cmd = f[0];
     std::string what;
     auto want = [&](std::size_t lo, std::size_t hi, const char* usage) {
-      if (f.size() < lo || f.size() > hi) return fail(number, std::string("usage: ") + usage);
+      if (f.size() < lo || f.size() > hi)
+        return fail(number, std::string(f.size() < lo ? "too few" : "too many") + " words (usage: " + usage + ")");
       return true;
     };
 
@@ -174,6 +175,8 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
       a.text = Join(f, 2, f.size());
       if (a.text.size() > 255) return fail(number, "text longer than 255 characters");
     } else if (cmd == "var") {
+      if (f.size() > 16)
+        return fail(number, util::Format("a variable name of %zu words; at most 14 (var NAME VALUE)", f.size() - 2));
       if (!want(3, 16, "var NAME VALUE")) return false;
       a.kind = ActionKind::kVar;
       a.name = Join(f, 1, f.size() - 1);  // names may hold blanks ("MFDX1 mode")
@@ -208,10 +211,11 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
       a.kind = cmd == "show" ? ActionKind::kShow : cmd == "hide" ? ActionKind::kHide : ActionKind::kToggle;
       if (!ParseIdent(f[1], a.ident)) return fail(number, "bad window ident '" + std::string(f[1]) + "'");
     } else if (cmd == "snapshot") {
-      if (!want(1, 2, "snapshot [LABEL]")) return false;
+      constexpr const char* kLabelRule = "letters, digits, '_', '-', '.'; at most 64";
+      if (f.size() > 2) return fail(number, std::string("a snapshot label is one word, without blanks (") + kLabelRule + ")");
       a.kind = ActionKind::kSnapshot;
       if (f.size() == 2) {
-        if (!ValidLabel(f[1])) return fail(number, "bad snapshot label (letters, digits, '_', '-', '.'; at most 64)");
+        if (!ValidLabel(f[1])) return fail(number, std::string("bad snapshot label (") + kLabelRule + ")");
         a.text = std::string(f[1]);
       }
     } else if (cmd == "traffic") {
@@ -260,6 +264,9 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
       if (!ParseRunwayList(a.text, bytes) || !ParseRunwayList(a.text2, bytes))
         return fail(number, "runways are up to two of 01..36 with L, R, C or W, comma-separated, or -");
     } else if (cmd == "press") {
+      if (f.size() > 2 + kMaxPressedKeys)
+        return fail(number, util::Format("%zu keys to press; at most %d a line (press GAUGE[#N] KEY [KEY...])",
+                                         f.size() - 2, kMaxPressedKeys));
       if (!want(3, 2 + kMaxPressedKeys, "press GAUGE[#N] KEY [KEY...]")) return false;
       a.kind = ActionKind::kPress;
       if (!ParseGaugeRef(f[1], a, what)) return fail(number, what);

@@ -846,7 +846,10 @@ std::unique_ptr<gfx::DeviceContext> Simulator::ComposeWindow(int window) {
 }
 
 bool Simulator::Snapshot(const std::string& dir, const std::string& label, std::vector<std::string>& files,
-                         std::string& error) {
+                         std::string& error, const std::function<void(const std::string&)>& before_write) {
+  auto about_to_write = [&](const std::string& path) {
+    if (before_write) before_write(path);
+  };
   std::string folder = dir + "/" + label;
   if (folder.size() + 160 >= kMaxSimPath) {
     error = folder.substr(0, 64) + "...: path too long";
@@ -863,6 +866,7 @@ bool Simulator::Snapshot(const std::string& dir, const std::string& label, std::
     if (!windows_[wi].visible) continue;
     std::string base = folder + "/" + util::Format("window%02d", windows_[wi].config.number);
     auto canvas = ComposeWindow(static_cast<int>(wi));
+    about_to_write(base + ".png");
     if (!gfx::WritePng(*canvas, base + ".png", gfx::PngSpeed::kFast)) {
       error = base + ".png: cannot write";
       return false;
@@ -872,12 +876,14 @@ bool Simulator::Snapshot(const std::string& dir, const std::string& label, std::
       if (gauges_[gi].window != static_cast<int>(wi)) continue;
       std::string name = base + util::Format("_gauge%02d_", gauges_[gi].number) + FileSafe(gauges_[gi].name) + ".png";
       auto g = ComposeGauge(static_cast<int>(gi));
+      about_to_write(name);
       if (!gfx::WritePng(*g, name, gfx::PngSpeed::kFast)) {
         error = name + ": cannot write";
         return false;
       }
       files.push_back(name);
       std::string record = name.substr(0, name.size() - 4) + ".txt";
+      about_to_write(record);
       std::FILE* f = std::fopen(record.c_str(), "w");
       std::string text = FormatTextRecord(Texts(static_cast<int>(gi)));
       bool written = f != nullptr && std::fwrite(text.data(), 1, text.size(), f) == text.size();

@@ -188,9 +188,10 @@ class Simulator {
   std::unique_ptr<gfx::DeviceContext> ComposeWindow(int window);
   // Writes PNGs of every visible window and of its gauges into dir/label/,
   // and beside each gauge's picture the text record of its last frame; the
-  // names written are appended to `files`.
+  // names written are appended to `files`. `before_write` hears of each file
+  // before it is written.
   bool Snapshot(const std::string& dir, const std::string& label, std::vector<std::string>& files,
-                std::string& error);
+                std::string& error, const std::function<void(const std::string&)>& before_write = nullptr);
 
   // Called after every tick's frame (the flight watch of the summary).
   void SetTickObserver(std::function<void()> observer) { tick_observer_ = std::move(observer); }

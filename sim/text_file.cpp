@@ -18,8 +18,16 @@ bool ReadTextFile(const std::string& path, std::string& text, std::string& error
     return false;
   }
   struct stat st{};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (::stat(path.c_str(), &st) != 0) {
     error = path + ": no such file";
+    return false;
+  }
+  // Say what stands there: "no such file" for a folder sends the user
+  // looking for a file that is not missing.
+  if (!S_ISREG(st.st_mode)) {
+    error = path + (S_ISDIR(st.st_mode)    ? ": a folder, not a file"
+                    : S_ISFIFO(st.st_mode) ? ": a named pipe (FIFO), not a file"
+                                           : ": not a regular file");
     return false;
   }
   if (st.st_size > kMaxFile) {

@@ -5,8 +5,8 @@
 
 namespace ovi::sim {
 
-// Reads a whole file; false with "PATH: cannot open file" (or "path too
-// long") when it cannot. Files larger than 64 MiB are refused, and so is a
+// Reads a whole file; false with "PATH: cannot open file" (or "no such
+// file", "a folder, not a file", "path too long") when it cannot. Files larger than 64 MiB are refused, and so is a
 // file that is not plain text (saved as UTF-16, or no text); a UTF-8
 // byte-order mark is dropped.
 bool ReadTextFile(const std::string& path, std::string& text, std::string& error);

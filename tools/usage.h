@@ -69,3 +69,17 @@ inline bool PrintUsageBeforeLibraryHelp(int argc, char** argv, const char* usage
 }
 
 }  // namespace ovi::tools
+
+// The main of a benchmark whose only options are the library's: --help and
+// -h print `usage` (what it measures, its cases' arguments), then the
+// library's options, and end with 0. The including file has included
+// <benchmark/benchmark.h>.
+#define OVI_BENCHMARK_MAIN(usage)                                       \
+  int main(int argc, char** argv) {                                     \
+    ::ovi::tools::PrintUsageBeforeLibraryHelp(argc, argv, usage);       \
+    ::benchmark::Initialize(&argc, argv);                               \
+    if (::benchmark::ReportUnrecognizedArguments(argc, argv)) return 1; \
+    ::benchmark::RunSpecifiedBenchmarks();                              \
+    ::benchmark::Shutdown();                                            \
+    return 0;                                                           \
+  }

@@ -83,9 +83,9 @@ int CycleStep(int position, int steps, int count);
 // A five-character altitude readout: the altitude held within -9999 to
 // 99999 ft and rounded to the foot, right-aligned, at least two digits from
 // 0 on ("   05", "  850", "12345"); a negative altitude with its minus sign
-// in front of its digits ("  -50"). The written formats ("   %02.0f" below
-// 100 ft, "  %3.0f" below 1000, " %4.0f" below 10000, else "%5.0f") grew a
-// sixth character below 0, from 100000 ft and where rounding reached the
+// in front of its digits ("  -50"). Plain formats ("   %02.0f" below
+// 100 ft, "  %3.0f" below 1000, " %4.0f" below 10000, else "%5.0f") grow a
+// sixth character below 0, from 100000 ft and where rounding reaches the
 // next format.
 struct AltitudeText {
   char text[8];

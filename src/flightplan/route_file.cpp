@@ -171,7 +171,8 @@ int SaveFlightPlanFile(const std::string& name) {
   const int last = std::min(s.ActiveFlightPlanLastIndex, model::kMaxFlightPlanWaypoints);
   // What the readers would refuse is not reported as saved.
   for (int i = 0; i <= last; ++i) {
-    if (s.ActiveFlightPlan[i].ident.size() > kMaxRouteIdentLength) return 0;
+    const model::FlightPlanWaypoint& wp = s.ActiveFlightPlan[i];
+    if (wp.ident.size() > kMaxRouteIdentLength || wp.via.size() > kMaxRouteViaLength) return 0;
   }
   std::FILE* f = os::OpenFile(FlightPlanWritePath(name), "w");
   if (f == nullptr) return 0;
@@ -216,6 +217,7 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
   int& last = *req.target.last_index;
 
   bool in_section = false;
+  bool any_text = false;
   int beyond = 0;  // waypoint lines past the table's last slot
   std::int64_t line_number = 0;
   navdb::BadLineReport bad(req.label);
@@ -228,6 +230,7 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
     std::array<std::string_view, kColumns> tok{};
     for (std::size_t i = 0; i < n; ++i) tok[i] = all[i];
     if (util::EqualsIgnoreCase(tok[4], "---")) tok[4] = {};
+    any_text = any_text || n > 0;
 
     if (n > 0 && tok[0].front() == ';') continue;
 
@@ -245,6 +248,12 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
         // every display and into the flight log.
         result.refused = util::Format("line %lld has an ident of %zu characters, longer than %zu",
                                       static_cast<long long>(line_number), tok[0].size(), kMaxRouteIdentLength);
+        break;
+      } else if (tok[5].size() > kMaxRouteViaLength) {
+        // Nor a via near the names of airways and procedures: drawn whole
+        // on RTE, a 300-character via ran across the page.
+        result.refused = util::Format("line %lld has a via of %zu characters, longer than %zu",
+                                      static_cast<long long>(line_number), tok[5].size(), kMaxRouteViaLength);
         break;
       } else if (last >= model::kMaxFlightPlanWaypoints) {
         ++beyond;  // counted for the refusal; a route is never cut short
@@ -276,6 +285,9 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
 
     if (!in_section && n > 0 && util::EqualsIgnoreCase(tok[0], "[FlightPlan]")) in_section = true;
   }
+  // Without its header no line is a waypoint: "fewer than two waypoints"
+  // would send the user counting lines that are there.
+  if (result.refused.empty() && !in_section) result.refused = any_text ? "the [FlightPlan] header is missing" : "empty";
   if (result.refused.empty() && beyond > 0) {
     result.refused = util::Format("%d waypoints, more than a route holds (%d)", result.stored + beyond,
                                   model::kFlightPlanSlots);

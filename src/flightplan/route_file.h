@@ -35,6 +35,10 @@ std::string FlightPlanWritePath(std::string_view name);
 // The route file's ident column: no ident the module keeps is longer, and
 // a plan holding a longer one is refused whole.
 constexpr std::size_t kMaxRouteIdentLength = 16;
+// The via column names an airway or a procedure, whose names navigation
+// data keeps to 10 characters, or "DIRECT": a plan holding a longer via is
+// refused whole as well.
+constexpr std::size_t kMaxRouteViaLength = model::kRecordIdentLength;
 
 // ---- writing ----
 
@@ -50,7 +54,8 @@ std::string RouteFileIdent(std::string_view ident);
 // as RouteFileIdent gives them ("_" for none). Returns 1 when the
 // whole file was written, 0 when it could not be created or written, the
 // name holds a folder separator or drive colon, or an ident is longer than
-// kMaxRouteIdentLength (the readers would refuse the file).
+// kMaxRouteIdentLength or a via longer than kMaxRouteViaLength (the
+// readers would refuse the file).
 int SaveFlightPlanFile(const std::string& name);
 
 // ---- reading ----
@@ -84,8 +89,10 @@ struct RouteReadResult {
   double load_fuel_total = 0.0;  // kRequestLoad: TripFuel + ResvFuel, or the Fuel line
   int stored = 0;                // waypoint lines stored
   int skipped = 0;               // lines inside the section that were not waypoints
-  // Why the file cannot be loaded whole (empty when it can): more waypoints
-  // than a route holds, or an ident longer than kMaxRouteIdentLength.
+  // Why the file cannot be loaded whole (empty when it can): no
+  // "[FlightPlan]" header, nothing in it, more waypoints than a route holds,
+  // an ident longer than kMaxRouteIdentLength or a via longer than
+  // kMaxRouteViaLength.
   std::string refused;
 };
 
@@ -94,9 +101,10 @@ struct RouteReadResult {
 // navaids completed with their frequency and type. Waypoint lines lacking
 // a column or with a position that is not a number are skipped, not
 // stored, and reported in one status text per file naming the first by its
-// line number ("<label>: bad line 7 and 3 more skipped"). A file of more
-// waypoints than kFlightPlanSlots, or one holding an ident longer than
-// kMaxRouteIdentLength, is refused: `refused` says why, so does the status
+// line number ("<label>: bad line 7 and 3 more skipped"). An empty file, one
+// without the header, one of more waypoints than kFlightPlanSlots, or one
+// holding an ident longer than kMaxRouteIdentLength or a via longer than
+// kMaxRouteViaLength, is refused: `refused` says why, so does the status
 // log ("<label>: <reason>"), and the target holds only part of it, which
 // the caller must not use. The caller sets the last indices and closes the
 // file.

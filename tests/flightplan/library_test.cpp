@@ -103,7 +103,7 @@ TEST_F(FlightPlanTest, LibraryKeepsPlansOfTwoWaypointsSkipsOtherFilesAndKeepsThe
 }
 
 // The plans beyond the 300th are not listed, and the status log says how
-// many were left out (read literally they went without a word).
+// many were left out: none goes without a word.
 TEST_F(FlightPlanTest, LibraryStopsAtThreeHundredPlansAndSaysHowManyItLeftOut) {
   const std::string folder = sim->root().string() + "\\ovi\\flightplans";
   struct Case {
@@ -129,7 +129,7 @@ TEST_F(FlightPlanTest, MissingFolderGivesOnlyTheClosingEntryAndTheGaugesScanOnce
   ScanFlightPlanFolder();  // an empty folder is no fault
   EXPECT_EQ(test::StatusLog(), "");
   // ovi.cfg's own example, a folder that is not there: said with the setting
-  // that named it (read literally the list was empty without a word).
+  // that named it, never an empty list without a word.
   std::ofstream(sim->root() / "ovi" / "ovi.cfg") << "FlightPlansFolder = C:\\My Plans\n";
   model::LoadConfiguration();
   host::RunScanFlightPlanFolder();

@@ -528,8 +528,8 @@ TEST_F(PlnTest, IdentsReadBackAsWritten) {
 
 // No ident comes near the route file's 16-character column: a plan holding
 // a longer one is refused whole, in both .PLN forms and in a route file
-// (read literally a 5,000-character ident loaded, ran across the displays
-// and went whole into the flight log).
+// (a 5,000-character ident would run across the displays and go whole
+// into the flight log).
 TEST_F(PlnTest, AnIdentLongerThanTheIdentColumnRefusesThePlan) {
   const std::string pos = std::string("N47") + kDeg + " 26' 56.00\",W122" + kDeg + " 18' 33.00\",+0";
   const std::string ini = ", A, N47* 26.94', W122* 18.56', +0,\n";

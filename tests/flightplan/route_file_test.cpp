@@ -2,11 +2,14 @@
 // readers' key lines, navaid completion, limits, damaged lines and folders.
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "platform/os/os.h"
+#include "src/flightplan/library.h"
+#include "src/flightplan/load.h"
 #include "src/flightplan/route_file.h"
 #include "src/flightplan/state.h"
 #include "src/model/state.h"
@@ -39,7 +42,7 @@ const Row kSavedRoute[] = {
     {"THEN", 0.0, 0.0, "OAWY", "", "V23", ""},
     {"DISCO", 0.0, 0.0, "", "", "", ""},
     {"USR1", 33.434167, -112.011667, "WPT", "", "", ""},
-    {"VERYLONGIDENTIF1", 45.5, -122.5, "INT", "", "LONGAIRWAY9", "SIDSTAR"},  // fills the ident column
+    {"VERYLONGIDENTIF1", 45.5, -122.5, "INT", "", "LONGAIRWY9", "SIDSTAR"},  // fills the ident and via columns
     {"CLS", 46.627, -122.983, "NDB", "470", "DIRECT", "STAR"},
     {"KPDX", 45.5887, -122.5975, "APT", "", "DIRECT", "APCH"},
 };
@@ -217,8 +220,8 @@ TEST_F(FlightPlanTest, ReaderCompletesNavaidIdentsByTypeAndFrequency) {
   EXPECT_EQ(p[8].ident, "KPDX");
 }
 
-// A route that does not fit is refused whole, as a .PLN plan is: read
-// literally 250 waypoints loaded as the first 201, the destination lost.
+// A route that does not fit is refused whole, as a .PLN plan is: 250
+// waypoints loaded as the first 201 would lose the destination.
 TEST_F(FlightPlanTest, ReaderRefusesMoreWaypointsThanARouteHoldsAndTakesHeaderInAnyCase) {
   for (int count : {201, 202, 250}) {
     SCOPED_TRACE(count);
@@ -238,20 +241,66 @@ TEST_F(FlightPlanTest, ReaderRefusesMoreWaypointsThanARouteHoldsAndTakesHeaderIn
   ReadFlightPlanFile("UP.RTE", 1);
   EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, 1);
 
-  // No header: no waypoint.
-  sim->WritePlan("NOHDR.RTE", Line("A", 1, 2, "WPT") + Line("B", 3, 4, "WPT"));
-  ReadFlightPlanFile("NOHDR.RTE", 1);
-  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, -1);
+  // No header: no waypoint, and the log names what is missing.
+  const std::pair<std::string, std::string> refused[] = {
+      {Line("A", 1, 2, "WPT") + Line("B", 3, 4, "WPT"), "NOHDR.RTE: the [FlightPlan] header is missing\n"},
+      {" \n\n", "NOHDR.RTE: empty\n"},
+  };
+  for (const auto& [text, said] : refused) {
+    sim->WritePlan("NOHDR.RTE", text);
+    model().StatusMessageCount = 0;
+    ReadFlightPlanFile("NOHDR.RTE", 1);
+    EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, -1);
+    EXPECT_EQ(test::StatusLog(), said);
+  }
+}
+
+// A via names an airway or a procedure (at most 10 characters in the
+// navigation data) or is DIRECT: a plan holding a longer one is refused
+// whole by every reader, a stored plan's as the MCU's and the plan list's,
+// and the writer never writes one (drawn whole on RTE, a 300-character via
+// ran across the page).
+TEST_F(FlightPlanTest, AViaLongerThanAnyAirwayNameRefusesThePlan) {
+  for (std::size_t length : {10u, 11u, 300u}) {
+    SCOPED_TRACE(length);
+    const std::string via(length, 'V');
+    const bool taken = length == kMaxRouteViaLength;
+    sim->WritePlan("VIA.RTE", Header() + Line("KSEA", 47.4, -122.3, "APT") +
+                                  Line("OLM", 47.0, -122.9, "VOR", "---", via.c_str()) +
+                                  Line("KPDX", 45.5, -122.6, "APT", "---", "DIRECT"));
+    const std::string why = taken ? "" : util::Format(": line 3 has a via of %zu characters, longer than 10\n", length);
+    model().StatusMessageCount = 0;
+    fpl().PendingFlightPlanLastIndex = -1;
+    EXPECT_EQ(LoadSelectedFlightPlan("VIA.RTE", 0), taken);
+    EXPECT_EQ(fpl().PendingFlightPlan[1].via == via, taken);
+    fpl().ActiveFlightPlanLastIndex = -1;
+    fpl().RequestedFlightPlanFile = "VIA.RTE";
+    LoadRequestedFlightPlan(1);
+    EXPECT_EQ(fpl().ActiveFlightPlanLastIndex, taken ? 2 : -1);
+    ScanFlightPlanFolder();
+    EXPECT_EQ(fpl().FlightPlanLibraryCount, taken ? 2 : 1);  // and the closing entry
+    std::string refusals;  // the loads also log the airports they set
+    std::istringstream log(test::StatusLog());
+    for (std::string l; std::getline(log, l);)
+      if (l.starts_with("VIA.RTE")) refusals += l + "\n";
+    EXPECT_EQ(refusals, taken ? "" : "VIA.RTE" + why + "VIA.RTE" + why + "VIA.RTE" + why);
+    fpl().ActiveFlightPlan[1].via = via;
+    fpl().ActiveFlightPlanLastIndex = 2;
+    EXPECT_EQ(SaveFlightPlanFile("OUT.RTE"), taken ? 1 : 0);
+    EXPECT_EQ(fs::exists(sim->plans() / "OUT.RTE"), taken);
+    fs::remove(sim->plans() / "OUT.RTE");
+  }
 }
 
 TEST_F(FlightPlanTest, ShortBlankAndOverlongLinesNeverDuplicateOrSplitWaypoints) {
-  const std::string long_via(300, 'Q');
+  // A waypoint line longer than any fixed buffer: its via after 300 blanks.
+  const std::string long_line = "LONG 47.2 -122.2 WPT --- " + std::string(300, ' ') + "QQQQQQQQQQ\n";
   // A comment longer than any fixed buffer whose tail looks like a waypoint.
   const std::string long_comment = ";" + std::string(160, ' ') + "FAKE 47.0 -122.0 INT";
   sim->WritePlan("DAMAGED.RTE", Header() + Line("KSEA", 47.449, -122.3093, "APT") + "\n" + "   \t \n" +
                                     "STRAY\n" + "A 47.1\n" + "B 47.1 -122.1\n" + "C north west INT\n" +
                                     "D 47.1 -122.1 INT ---\r\n" + long_comment + "\n" +
-                                    Line("LONG", 47.2, -122.2, "WPT", "---", long_via.c_str()) +
+                                    long_line +
                                     "E 95.0 -122.0 INT\n" +
                                     Line("KPDX", 45.5887, -122.5975, "APT"));
   ReadFlightPlanFile("DAMAGED.RTE", 1);
@@ -260,7 +309,7 @@ TEST_F(FlightPlanTest, ShortBlankAndOverlongLinesNeverDuplicateOrSplitWaypoints)
   EXPECT_EQ(p[0].ident, "KSEA");
   EXPECT_EQ(p[1].ident, "D");  // four columns are enough; CRLF is a line end
   EXPECT_EQ(p[1].type, "INT");
-  EXPECT_EQ(p[2].via, long_via);
+  EXPECT_EQ(p[2].via, "QQQQQQQQQQ");
   EXPECT_EQ(p[3].ident, "KPDX");
   // The first bad line by its number (blank lines count), and the others.
   EXPECT_EQ(test::StatusLog(), "DAMAGED.RTE: bad line 5 and 4 more skipped\n");

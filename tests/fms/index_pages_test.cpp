@@ -12,6 +12,7 @@
 #include "src/instruments/fms/cdu.h"
 #include "src/host/state.h"
 #include "src/instruments/fms/kit.h"
+#include "src/instruments/fms/save_name.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
 #include "src/navdb/procedure_state.h"
@@ -273,6 +274,20 @@ TEST_F(SaveFplTest, OnlyPlainNamesAreWritten) {
   }
   EXPECT_TRUE(fs::is_empty(Folder()));
   EXPECT_FALSE(fs::exists(root_ / "ovi" / "KSEA.RTE"));
+}
+
+// The name rule as either save page asks it, with or without the
+// extension the page appends: the scratch file's name in every form, and
+// names that merely begin like it.
+TEST(SaveName, TheScratchFileIsNoNameInAnyForm) {
+  struct Case {
+    const char* name;
+    bool plain;
+  };
+  for (Case c : {Case{"TEMP", false}, Case{"temp", false}, Case{"TEMP.RTE", false}, Case{"Temp.Rte", false},
+                 Case{"TEMPO", true}, Case{"TEMP.TXT", true}, Case{"TEMP1.RTE", true}, Case{"ATEMP", true}}) {
+    EXPECT_EQ(IsPlainFileName(c.name), c.plain) << c.name;
+  }
 }
 
 TEST_F(SaveFplTest, LongRouteIdentsAreCutToTheScratchpad) {

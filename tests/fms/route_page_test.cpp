@@ -12,6 +12,8 @@
 #include "src/instruments/fms/keypad.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/state.h"
+#include "src/instruments/gnsxls/keypad.h"
+#include "src/instruments/gnsxls/state.h"
 #include "src/model/state.h"
 #include "src/navdb/entry_state.h"
 #include "src/navdb/navdb.h"
@@ -390,7 +392,8 @@ TEST_F(RoutePageTest, AirwaysThatCannotStartHereAreRefused) {
   EXPECT_EQ(M().FmsScratchpad, "V23");
   M().PanelMessage.clear();
   Enter("SEA", kR1);
-  for (const char* airway : {"V2X", "V187"}) {  // unknown; not through SEA
+  // Unknown, longer than any airway's name, not through SEA.
+  for (const char* airway : {"V2X", "V23456789012", "V187"}) {
     Enter(airway, kL2);
     EXPECT_EQ(M().PanelMessage, "INVALID ENTRY") << airway;
     M().PanelMessage.clear();
@@ -451,7 +454,10 @@ TEST_F(RoutePageTest, DeleteOnAViaRowGoesDirect) {
   Enter("SEA", kR1);
   Enter("V23", kL2);
   Enter("OLM", kR2);
-  F().RouteState = 3;
+  PressLineKey(kR6);  // ACTIVATE, EXEC: the flown route is edited
+  DrawFrame();
+  PressExec();
+  ASSERT_EQ(F().RouteState, 3);
   M().PanelMessage = "DELETE";
   PressLineKey(kL2);
   DrawFrame();
@@ -535,7 +541,8 @@ TEST_F(RoutePageTest, SubPageCountFollowsTheRows) {
 }
 
 TEST_F(RoutePageTest, MarkersAndDiscontinuitiesOnTheRows) {
-  const model::RouteViaToEntry rows[] = {{"SEA", "DIRECT"}, {"DISCO", ""},  {"OLM", "DIRECT"},
+  // The longest via a route holds stays clear of its TO.
+  const model::RouteViaToEntry rows[] = {{"SEA", "DIRECT"}, {"DISCO", ""},  {"OLM", "ABCDEFGHIJ"},
                                          {"THEN", "V23"},   {"BTG", "V23"}, {"JUNK", "JUNK"}};
   for (int r = 1; r <= 6; ++r) F().RouteViaToList[r] = rows[r - 1];
   F().RouteViaToCount = 5;
@@ -552,6 +559,7 @@ TEST_F(RoutePageTest, MarkersAndDiscontinuitiesOnTheRows) {
   EXPECT_EQ(f.rec.Count(gfx::OpKind::Rectangle), 10);
   EXPECT_FALSE(f.Find("JUNK"));  // past the count
   EXPECT_FALSE(f.Find("- - - - -"));  // five rows: no entry row here
+  ExpectLegible(f);
   ShowSubPage(3);
   Frame next = DrawFrame();
   next.ExpectText("- - - - -", 210, 36);
@@ -584,6 +592,72 @@ TEST_F(RoutePageTest, RouteEndsInEveryRouteState) {
     ASSERT_TRUE(f.rec.FindText(state == 4 ? "34R" : "16L", &runway));
     EXPECT_EQ(runway.color, state == 4 ? kBlack : kGreen);
     f.ExpectText(" KPDX", 210, 33);  // no new destination pending
+  }
+}
+
+// The copy the RTE key took may since have fallen behind the flown route:
+// the navigator's direct-to put its working copy (the flown route with its
+// end marker counted as a waypoint) into the pending route, and waypoints
+// were passed, their times written. Every edit the page makes, and the
+// SELECT WAYPOINT choice it hands over, starts from the flown route as it
+// now is: EXEC flies it with the edit and keeps the times.
+TEST_F(RoutePageTest, AnEditOfTheFlownRouteStartsFromItAsItNowIs) {
+  struct Case {
+    const char* what;
+    int sub_page, key;
+    const char* typed;  // "DELETE": the DELETE key
+    Strings after;
+  };
+  const Strings flown = {"KSEA", "SEA", "ALDER", "NISQU", "OLM", "BTG", "KPDX"};
+  const Case cases[] = {
+      {"TO on the entry row", 2, kR4, "PAE", {"KSEA", "SEA", "ALDER", "NISQU", "OLM", "BTG", "PAE", "KPDX"}},
+      {"TO of a later waypoint", 2, kR2, "BTG", {"KSEA", "SEA", "BTG", "KPDX"}},
+      {"TO chosen on SELECT WAYPOINT", 2, kR4, "ELN", {"KSEA", "SEA", "ALDER", "NISQU", "OLM", "BTG", "ELN", "KPDX"}},
+      {"airway deleted", 2, kL2, "DELETE", flown},
+      {"runway", 1, kL3, "34R", flown},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    EnterEnds();
+    Enter("16C", kL3);
+    ShowSubPage(2);
+    Enter("SEA", kR1);
+    Enter("V23", kL2);
+    Enter("OLM", kR2);
+    Enter("BTG", kR3);
+    PressLineKey(kR6);
+    DrawFrame();
+    PressExec();
+    ASSERT_EQ(Idents(F().ActiveFlightPlan, F().ActiveFlightPlanLastIndex), flown);
+    F().ActiveWaypointIndex = 1;
+    PressRte();
+    ShowSubPage(c.sub_page);
+    DrawFrame();
+    gnsxls::gnsxls_state.GnsXlsPage = gnsxls::kPageFlightPlan;
+    gnsxls::PressDirect();
+    ASSERT_EQ(F().PendingFlightPlanLastIndex, 7);
+    auto pass = [](const char* time) {
+      F().ActiveFlightPlan[F().ActiveWaypointIndex++].time_over_text = time;
+    };
+    pass("12:34");
+    if (std::string(c.typed) == "DELETE") {
+      M().PanelMessage = "DELETE";
+      PressLineKey(c.key);
+      DrawFrame();
+    } else {
+      Enter(c.typed, c.key);
+    }
+    if (fms_state.FmsPage == kPageSelectWaypoint) {
+      pass("12:40");
+      PressLineKey(kL1);
+      DrawFrame();
+    }
+    EXPECT_EQ(M().PanelMessage, "");
+    ASSERT_EQ(F().RouteState, 4);
+    PressExec();
+    EXPECT_EQ(Idents(F().ActiveFlightPlan, F().ActiveFlightPlanLastIndex), c.after);
+    for (int i = 1; i < F().ActiveWaypointIndex; ++i) EXPECT_FALSE(F().ActiveFlightPlan[i].time_over_text.empty()) << i;
   }
 }
 

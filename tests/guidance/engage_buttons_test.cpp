@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/engage_buttons.h"
 #include "src/guidance/lateral.h"
@@ -148,6 +149,33 @@ TEST_F(EngageTest, AHoldAbandonedByDisengagingIsGoneWhenLnavComesBack) {
   EXPECT_NEAR(g.LnavCommandedHeading, course, 0.01);
   ASSERT_EQ(host.key_events.size(), 1u);
   EXPECT_EQ(host.key_events[0], std::make_pair(66042u, static_cast<std::uint32_t>(course)));
+}
+
+// LNAV off in a hold while a change waits for EXEC, in which the hold's
+// waypoint moved (a waypoint inserted before it): EXEC before the deletion
+// that follows drops the hold, never brings it back onto its waypoint.
+TEST_F(EngageTest, AHoldAbandonedWhileAChangeWaitsStaysGoneAtExec) {
+  ActiveWaypoint();
+  flightplan::State& fp = flightplan::flightplan_state;
+  const char* flown[] = {"A", "B", "C"};
+  const char* changed[] = {"A", "X", "B", "C"};
+  for (int i = 0; i < 3; ++i) fp.ActiveFlightPlan[i].ident = flown[i];
+  for (int i = 0; i < 4; ++i) fp.PendingFlightPlan[i].ident = changed[i];
+  fp.PendingFlightPlanLastIndex = 3;
+  fp.RouteState = 4;
+  fp.HoldCount = 1;
+  fp.HoldTable[1].active_index = 1;
+  fp.HoldTable[1].pending_index = 2;
+  fp.ActiveFlightPlan[1].hold_number = fp.PendingFlightPlan[2].hold_number = 1;
+  State& g = guidance_state;
+  g.LnavEngaged = 1;
+  g.ActiveHoldIndex = 1;
+  g.HoldSegmentCounter = 2;
+  ToggleLnav();
+  flightplan::ExecutePendingRoute();
+  EXPECT_EQ(fp.ActiveFlightPlanLastIndex, 3);
+  EXPECT_EQ(fp.HoldCount, 0);
+  for (int i = 0; i <= 3; ++i) EXPECT_EQ(fp.ActiveFlightPlan[i].hold_number, 0u) << i;
 }
 
 TEST_F(EngageTest, VnavEngageCommandsAfreshAndReArmsSpeedControl) {

@@ -1,7 +1,9 @@
 // ovi-sim as a program: command line, bad input, outputs, and the real module
 // end to end.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -65,6 +67,9 @@ TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
   WriteFile(dir / "keys16.txt", utf16("[FAKE_CDU]\nA 1 1 1 1\n"));
   WriteFile(dir / "marked.cfg", "\xEF\xBB\xBF" + std::string(kFakePanel));
   WriteFile(dir / "binary.txt", std::string("\x7F" "ELF\2\1\1\0\0\0\0\0\0\0\0\0", 16));
+  // A NUL past the part of the file looked at for text.
+  WriteFile(dir / "nul.txt", ";" + std::string(5000, '-') + "\nset lat 4" + std::string(1, '\0') + "7\n");
+  ASSERT_EQ(::mkfifo((dir / "fifo.cfg").c_str(), 0600), 0);
   const std::string fake = FAKE_MODULE_PATH;
   struct Case {
     std::vector<std::string> args;
@@ -90,6 +95,10 @@ TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
       {{"--panel", dir / "marked.cfg", "--module", fake, "--keys", dir / "keys16.txt"}, 1,
        dir / "keys16.txt: not plain text (UTF-16)"},
       {{"--panel", "/" + std::string(3000, 'p'), "--module", fake}, 1, "path too long"},
+      {{"--panel", dir.path(), "--module", fake}, 1, dir.path() + ": a folder, not a file"},
+      {{"--panel", dir / "fifo.cfg", "--module", fake}, 1, dir / "fifo.cfg: a named pipe (FIFO), not a file"},
+      {{"--panel", dir / "good.cfg", "--module", fake, "--scenario", dir / "nul.txt"}, 1,
+       dir / "nul.txt:2: bad value '4\\x007' for lat\n"},
       {{"--panel"}, 2, "--panel needs a value"},
       {{"--fly"}, 2, "unknown option '--fly'"},
       {{"--module", fake}, 2, "--panel FILE is needed"},
@@ -148,6 +157,26 @@ TEST(Cli, ToolsRefuseRepeatedOptionsAndBadArguments) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
+// The benchmarks' own usage comes first, for --help and -h alike; the
+// library's options follow.
+TEST(Cli, EveryBenchmarkPrintsItsUsageForHelp) {
+#ifdef OVI_BENCH_PATHS
+  const std::string paths = OVI_BENCH_PATHS;
+  for (std::size_t at = 0; at < paths.size();) {
+    const std::size_t end = std::min(paths.find(',', at), paths.size());
+    const std::string bench = paths.substr(at, end - at), name = std::filesystem::path(bench).filename();
+    at = end + 1;
+    for (const char* help : {"--help", "-h"}) {
+      RunResult r = test::RunProgram(bench, {help});
+      EXPECT_EQ(r.exit_code, 0) << name << " " << help << "\n" << r.err;
+      EXPECT_EQ(r.out.rfind("usage: " + name + " [", 0), 0u) << r.out;
+    }
+  }
+#else
+  GTEST_SKIP() << "built without the benchmarks";
+#endif
+}
+
 TEST(Cli, NavgenKeepsASimulatorFoldersNavigationDataUnlessToldToOverwrite) {
   test::ScratchDir dir("navgen");
   WriteFile(dir / "ovi/navdata/navs.txt", "; mine\n");
@@ -167,14 +196,14 @@ TEST(Cli, NavgenKeepsASimulatorFoldersNavigationDataUnlessToldToOverwrite) {
 TEST(Cli, OutputsThatCannotBeWrittenAreNamedAndFailTheRun) {
   test::ScratchDir dir("unwritable");
   WriteFile(dir / "panel.cfg", kFakePanel);
-  // Folders where files belong, and a file where the snapshots' folder belongs.
+  // Folders where files belong (empty folders hold nothing of anyone's).
   std::filesystem::create_directories(dir / "out/variables.txt");
   std::filesystem::create_directories(dir / "out/summary.txt");
-  WriteFile(dir / "out/snapshots", "");
+  std::filesystem::create_directories(dir / "out/snapshots/final/window00.png");
   RunResult r = RunSim({"--panel", dir / "panel.cfg", "--module", FAKE_MODULE_PATH, "--seconds", "0.5", "--out",
                         dir / "out"});
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_NE(r.err.find("ovi-sim: snapshot final: " + dir / "out/snapshots/final: cannot create folder"),
+  EXPECT_NE(r.err.find("ovi-sim: snapshot final: " + dir / "out/snapshots/final/window00.png: cannot write"),
             std::string::npos) << r.err;
   EXPECT_NE(r.err.find(dir / "out/variables.txt: cannot write\n"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find(dir / "out/summary.txt: cannot write\n"), std::string::npos) << r.err;
@@ -217,6 +246,70 @@ TEST(Cli, TheSummaryTakesAFullStatusLogsLastCount) {
             std::string::npos)
       << r.out;
   EXPECT_EQ(r.out.find("1 texts dropped"), std::string::npos) << r.out;
+}
+
+// An --out folder holds one run's outputs: a second run removes the first
+// one's, and a folder holding a file no run wrote is refused untouched.
+TEST(Cli, AnOutputFolderHoldsOneRunsOutputs) {
+  test::ScratchDir dir("outputs");
+  WriteFile(dir / "panel.cfg", kFakePanel);
+  WriteFile(dir / "a.txt", "run 1\nsnapshot a\n");
+  WriteFile(dir / "b.txt", "run 1\nsnapshot b\n");
+  auto run = [&](const std::string& scenario, const std::string& out) {
+    return RunSim({"--panel", dir / "panel.cfg", "--module", FAKE_MODULE_PATH, "--scenario", dir / scenario, "--out",
+                   dir / out, "--trace", dir / (out + "/trace.txt")});
+  };
+  auto files = [&](const std::string& out) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir / out))
+      if (!e.is_directory()) names.push_back(std::filesystem::relative(e.path(), dir / out).string());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  ASSERT_EQ(run("a.txt", "out").exit_code, 0);
+  const std::vector<std::string> first = files("out");
+  RunResult r = run("b.txt", "out");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  std::vector<std::string> second = files("out");
+  for (std::string& name : second)
+    if (name.rfind("snapshots/b/", 0) == 0) name.replace(10, 1, "a");
+  EXPECT_EQ(second, first);  // snapshots/a went with the run that took it
+  EXPECT_FALSE(std::filesystem::exists(dir / "out/snapshots/a"));
+  EXPECT_NE(r.out.find("2 snapshots, 6 PNG files"), std::string::npos) << r.out;
+
+  struct Case {
+    std::string folder, file, message;
+  } refused[] = {
+      {"out", "out/snapshots/b/notes.txt", ": holds snapshots/b/notes.txt, which ovi-sim did not write"},
+      {"mine", "mine/notes.txt", ": holds notes.txt, which ovi-sim did not write"},
+      {"plain", "plain", ": not a folder"},
+  };
+  for (const Case& c : refused) {
+    WriteFile(dir / c.file, "mine");
+    const std::vector<std::string> before = c.folder == "plain" ? std::vector<std::string>{} : files(c.folder);
+    r = run("a.txt", c.folder);
+    EXPECT_EQ(r.exit_code, 1) << c.file;
+    EXPECT_NE(r.err.find("ovi-sim: " + dir / c.folder + c.message), std::string::npos) << r.err;
+    if (c.folder != "plain") {
+      EXPECT_EQ(files(c.folder), before) << c.file;
+    }
+    EXPECT_EQ(ReadFile(dir / c.file), "mine");
+  }
+}
+
+// Each output alone: the run fails though everything else was written and
+// every snapshot taken.
+TEST(Cli, AnyOneOutputThatCannotBeWrittenFailsTheRun) {
+  for (const char* name : {"variables.txt", "flight.txt", "summary.txt"}) {
+    SCOPED_TRACE(name);
+    test::ScratchDir dir("unwritable-one");
+    WriteFile(dir / "panel.cfg", kFakePanel);
+    std::filesystem::create_directories(dir / ("out/" + std::string(name)));
+    RunResult r = RunSim({"--panel", dir / "panel.cfg", "--module", FAKE_MODULE_PATH, "--seconds", "0.5", "--out",
+                          dir / "out"});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.out.find(std::string("ovi-sim: not written: ") + name + "\n"), std::string::npos) << r.out;
+  }
 }
 
 TEST(Cli, FliesAScenarioAndWritesItsOutputs) {

@@ -111,6 +111,11 @@ at 5
 }
 
 TEST(Scenario, BadLinesNameFileAndLine) {
+  auto words = [](int n, const std::string& word) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += " " + word;
+    return s;
+  };
   struct Case {
     std::string text;
     const char* where;
@@ -140,7 +145,10 @@ TEST(Scenario, BadLinesNameFileAndLine) {
       {"click G 1 2 flags 0\n", "s:1:", "flags"},
       {"show left\n", "s:1:", "bad window ident"},
       {"snapshot ../x\n", "s:1:", "bad snapshot label"},
-      {"snapshot a b\n", "s:1:", "usage"},
+      {"snapshot a b\n", "s:1:", "a snapshot label is one word, without blanks"},
+      {"var" + words(15, "w") + " 1\n", "s:1:", "a variable name of 15 words; at most 14"},
+      {"press G" + words(65, "A") + "\n", "s:1:", "65 keys to press; at most 64 a line"},
+      {"run 1 2\n", "s:1:", "too many words (usage: run SECONDS)"},
       {"press G\n", "s:1:", "usage"},
       {"press #2 A\n", "s:1:", "bad gauge name"},
       {"type\n", "s:1:", "no text"},

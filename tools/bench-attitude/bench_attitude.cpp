@@ -23,6 +23,7 @@
 #include "src/instruments/mfd/c17/state.h"
 #include "src/model/state.h"
 #include "tools/bench/frame_times.h"
+#include "tools/usage.h"
 
 namespace {
 
@@ -159,4 +160,9 @@ BENCHMARK(BM_C17PrimaryFlightPage)->ArgName("dual_cue")->Arg(0)->Unit(benchmark:
 
 }  // namespace
 
-BENCHMARK_MAIN();
+OVI_BENCHMARK_MAIN("usage: bench-attitude [benchmark options]\n"
+                   "Times the attitude displays' frames on the raster backend, every element\n"
+                   "shown: the EFS 50 EADI (single and dual cue), the B777 PFD, the A320 EADI\n"
+                   "and the C-17 MFD's primary flight page. Each case reports the median and\n"
+                   "the slowest frame in microseconds of processor time.\n"
+                   "The benchmark options (--benchmark_filter=REGEX picks cases):\n")

@@ -26,6 +26,7 @@
 #include "src/navdb/navdb.h"
 #include "tools/bench/frame_times.h"
 #include "tools/bench/world_set.h"
+#include "tools/usage.h"
 
 namespace {
 
@@ -198,4 +199,10 @@ BENCHMARK(BM_NavStatusRefreshWorld)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+OVI_BENCHMARK_MAIN("usage: bench-cdu [benchmark options]\n"
+                   "Times CDU frames at 284 x 233: PROGRESS, NAV STATUS, NAV OPTIONS, REF NAV\n"
+                   "DATA (argument: the view) and the performance pages (arguments: the page,\n"
+                   "then the sub-page); apart, the closest-station refresh over the sample\n"
+                   "data and a world-sized set (the cases named World). Each case reports the\n"
+                   "median and the slowest frame in microseconds of processor time.\n"
+                   "The benchmark options (--benchmark_filter=REGEX picks cases):\n")

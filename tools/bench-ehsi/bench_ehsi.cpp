@@ -41,6 +41,7 @@
 #include "tools/bench/frame_times.h"
 #include "tools/bench/map_scene.h"
 #include "tools/bench/traffic_scene.h"
+#include "tools/usage.h"
 
 namespace {
 
@@ -245,4 +246,11 @@ BENCHMARK(BM_EhsiMapLayer)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+OVI_BENCHMARK_MAIN("usage: bench-ehsi [benchmark options]\n"
+                   "Times EHSI frames: the DU-1000 in its four modes, the Pro Line 4's and the\n"
+                   "MD-80's rose and arc, each display's map modes with every layer\n"
+                   "(BM_EhsiMapFrame: display, mode, world 0 the sample data or 1 a\n"
+                   "world-sized set) and each map layer alone, the EFS 50 EHSI's modes and the\n"
+                   "traffic display. Each case reports the median and the slowest frame in\n"
+                   "microseconds of processor time.\n"
+                   "The benchmark options (--benchmark_filter=REGEX picks cases):\n")

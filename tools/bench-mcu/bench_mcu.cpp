@@ -22,6 +22,7 @@
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "tools/bench/frame_times.h"
+#include "tools/usage.h"
 
 namespace {
 
@@ -97,4 +98,9 @@ BENCHMARK(BM_McuBearingBand)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+OVI_BENCHMARK_MAIN("usage: bench-mcu [benchmark options]\n"
+                   "Times MCU screens at 420 x 159: a whole repaint of each page (argument:\n"
+                   "the page number) over the sample data, and the status page's bearing band\n"
+                   "alone. Each case reports the median and the slowest frame in\n"
+                   "microseconds of processor time.\n"
+                   "The benchmark options (--benchmark_filter=REGEX picks cases):\n")

@@ -24,6 +24,7 @@
 #include "src/navdb/procedures.h"
 #include "src/navdb/text_file.h"
 #include "tools/navgen/navgen.h"
+#include "tools/usage.h"
 
 namespace {
 
@@ -341,6 +342,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
+  ovi::tools::PrintUsageBeforeLibraryHelp(
+      argc, argv,
+      "usage: bench-navdb [benchmark options]\n"
+      "Times loading the world-sized navigation data set (and its quarter and\n"
+      "half) against a plain read of the same files split into fields, the near\n"
+      "and map lists rebuilt around a moving position, and a large airport's\n"
+      "procedures loaded; then each load's time over its floor, each set's time\n"
+      "per megabyte and the resident memory of the loaded full set.\n"
+      "The benchmark options (--benchmark_filter=REGEX picks cases):\n");
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   const double resident_mb = LoadedWorldResidentMB();

@@ -49,6 +49,7 @@
 #include "tools/bench/frame_times.h"
 #include "tools/bench/map_scene.h"
 #include "tools/bench/traffic_scene.h"
+#include "tools/usage.h"
 
 namespace {
 
@@ -458,4 +459,13 @@ BENCHMARK(BM_B737NdLayer)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+OVI_BENCHMARK_MAIN("usage: bench-nd [benchmark options]\n"
+                   "Times navigation display frames on the raster backend: a B737 MAP frame\n"
+                   "at 247 x 294 (argument: the range), every map layer at 160 NM together\n"
+                   "(BM_B737NdLayersFrame, also in a turn) and each alone (BM_B737NdLayer),\n"
+                   "and the MD-11's MAP and PLAN frames; the pixel checks compare frames\n"
+                   "drawn with and without the drawing layer's speed-ups. Arguments: world\n"
+                   "(0 the sample data, 1 a world-sized set), layer (its place), off (the\n"
+                   "speed-ups switched off), cairo_strokes, plan. Each case reports the\n"
+                   "median and the slowest frame in microseconds of processor time.\n"
+                   "The benchmark options (--benchmark_filter=REGEX picks cases):\n")

@@ -29,6 +29,7 @@
 #include "tools/bench/frame_times.h"
 #include "tools/bench/map_scene.h"
 #include "tools/bench/traffic_scene.h"
+#include "tools/usage.h"
 
 namespace {
 
@@ -150,4 +151,10 @@ BENCHMARK(BM_P1000FrameWithout)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+OVI_BENCHMARK_MAIN("usage: bench-p1000 [benchmark options]\n"
+                   "Times the P1000 MFD's frame at 272 x 314 with every layer on (arguments:\n"
+                   "world 0 the sample data or 1 a world-sized set, partial 1 for partial\n"
+                   "frames, centred 1 for the centred format), and without each part in turn.\n"
+                   "Each case reports the median and the slowest frame in microseconds of\n"
+                   "processor time.\n"
+                   "The benchmark options (--benchmark_filter=REGEX picks cases):\n")

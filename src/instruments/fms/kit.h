@@ -157,7 +157,7 @@ std::string LongitudeScreenText(double longitude);
 // EXEC (4, and any state above 4 on the pages that say "4 or above"). The
 // pages differ: RTE and PERF INIT {8, 8, 10, 3, false}, RTE LEGS
 // {10, 8, 10, 3, true}, RTE HOLD {8, 8, 10, 3, true}: each 10 units left of
-// the places first described, where the box's right edge (62) met the
+// the places first laid out, where the box's right edge (62) met the
 // titles at 63 and the page read "MODRTE".
 struct ActModForm {
   float act_x;

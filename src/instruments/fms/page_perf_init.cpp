@@ -20,7 +20,7 @@ namespace {
 
 model::State& M() { return model::model_state; }
 
-// Ten units left of the described 18, as on RTE: the box met the title.
+// Ten units left of the first 18, as on RTE: the box met the title.
 constexpr ActModForm kPerfInitTitle{8, 8, 10, 3, false};
 constexpr double kNotSet = -999.0;
 // Weights above this are no aircraft's: refused rather than stored.

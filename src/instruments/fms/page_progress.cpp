@@ -186,7 +186,7 @@ void DrawRtaProgress(CduPage& page) {
   RunKeyAction(kRtaKeys);
   page.Large(55, kTitleY, "RTA  PROGRESS");
   page.Small(12, 22, "R T A    W P T");
-  // The six dashes also described at (0, 184) are the start of this line
+  // No separate six dashes at (0, 184): they are the start of this line
   // and would only be drawn twice on the same place.
   page.Large(0, 184, "- - - - - - - - - - - - - - - - - - - - - - - -");
   page.Large(0, kPromptY, "< LIMITS");

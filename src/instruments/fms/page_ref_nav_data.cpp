@@ -143,8 +143,8 @@ void DrawNavaid(CduPage& page) {
   page.Large(0, 166, "- - -");
 }
 
-// The runway has the first row of its own: described on the AIRPORT IDENT
-// row, the two drew over each other. Both elevation lines read the
+// The runway has the first row of its own: on the AIRPORT IDENT row the
+// two drew over each other. Both elevation lines read the
 // airport's elevation text.
 void DrawAirport(CduPage& page) {
   const State& s = fms_state;
@@ -165,8 +165,8 @@ void DrawAirport(CduPage& page) {
   }
 }
 
-// Where the point shown lies (the aircraft's own position, which the page
-// was described with, told the pilot nothing about the point).
+// Where the point shown lies (the aircraft's own position would tell the
+// pilot nothing about the point).
 void DrawPosition(CduPage& page) {
   const State& s = fms_state;
   page.Small(12, 88, "L A T I T U D E");

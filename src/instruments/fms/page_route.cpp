@@ -228,6 +228,9 @@ void EnterRunway(const std::string& t) {
     m.PendingDepartureRunway = model::kNoneText;
   } else if (RouteStateNow() == 3) {
     m.PendingDepartureRunway = t;
+    // EXEC takes the pending route with the runway: the flown route as it
+    // now is, not the copy the page took when it opened.
+    flightplan::BeginRouteModification();
     flightplan::StepRouteState();
   } else {
     m.RouteDepartureRunway = t;
@@ -389,10 +392,11 @@ void EnterTo(int r, const std::string& t) {
 void ActOnRows(int key, int sub_page) {
   const int k = RowOfKey(key);
   if (k == 0) return;
+  const std::string t = Scratchpad();
+  if (DeleteArmed() || !t.empty()) BeginRouteRowEdit();
   const int r = FirstRowOf(sub_page) + k - 1;
   // Rows below the entry row show nothing and take nothing.
   if (r > RowCount() + 1) return;
-  const std::string t = Scratchpad();
   if (IsLeftKey(key)) {
     if (DeleteArmed()) return DeleteAirway(r);
     if (!t.empty()) EnterAirway(k, r, t);

@@ -59,6 +59,8 @@ void Choose(int c) {
       break;
     case kPageRoute:
       navdb::PromoteWaypointCandidate(c);
+      // The flown route may have moved on since the TO was typed.
+      BeginRouteRowEdit();
       if (flightplan::InsertCandidateIntoPending(RouteRowInsertIndex(s.FmsSelectInsertRow))) {
         flightplan::BuildRouteViaToList();
         AcceptEntry();

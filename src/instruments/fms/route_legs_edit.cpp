@@ -214,4 +214,10 @@ int RouteRowInsertIndex(int row) {
   return fp.PendingFlightPlanLastIndex;
 }
 
+void BeginRouteRowEdit() {
+  if (flightplan::flightplan_state.RouteState != 3) return;
+  flightplan::BeginRouteModification();
+  flightplan::BuildRouteViaToList();
+}
+
 }  // namespace ovi::fms

@@ -43,4 +43,12 @@ void EnterLegConstraint(int row);
 // own TO entry, or the route's last index for the entry row below them.
 int RouteRowInsertIndex(int row);
 
+// Before an RTE row edit (and the SELECT WAYPOINT choice it hands over):
+// the copy the RTE key took when the page opened may since have fallen
+// behind the flown route (waypoints passed, their times written) or been
+// taken by another unit's working copy, which EXEC would then fly with the
+// edit. In RouteState 3 the edit starts from the flown route as it now is
+// (BeginRouteModification), and the rows are built again from it.
+void BeginRouteRowEdit();
+
 }  // namespace ovi::fms

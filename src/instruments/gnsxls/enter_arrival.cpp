@@ -72,6 +72,7 @@ void KeepActiveWaypointWithin() {
 // ---- ARRIVAL ----------------------------------------------------------------
 
 void ConfirmArrival() {
+  if (RefusedWithoutRoute()) return;
   State& s = S();
   model::State& m = M();
   s.GnsArrivalSelection = 0;
@@ -171,6 +172,7 @@ void TakeStar(const std::string& entry) {
 // ---- APCH ---------------------------------------------------------------------
 
 void ConfirmApproach() {
+  if (RefusedWithoutRoute()) return;
   State& s = S();
   model::State& m = M();
   s.GnsApproachSelection = 0;

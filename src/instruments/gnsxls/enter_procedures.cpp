@@ -94,6 +94,7 @@ int SidIndexByName(const std::string& name) {
 }
 
 void ConfirmDeparture() {
+  if (RefusedWithoutRoute()) return;
   State& s = S();
   model::State& m = M();
   const bool flown = EditsFlownRoute();
@@ -237,6 +238,16 @@ bool TakeAirportEntry(std::int32_t page) {
   s.GnsXlsReturnPage = page;
   s.GnsXlsPage = kPageDatabaseWaypoint;
   s.GnsAirportNotFound = 0;
+  return true;
+}
+
+bool RefusedWithoutRoute() {
+  if (EditedRouteOpen()) return false;
+  State& s = S();
+  s.GnsDepartureSelection = s.GnsArrivalSelection = s.GnsApproachSelection = 0;
+  s.GnsXlsEntryActive = 0;
+  BackToFlightPlan();
+  flightplan::ResetGnsSelectionState();
   return true;
 }
 

@@ -41,10 +41,6 @@ bool IsRouteMarker(const std::string& ident) {
   return false;
 }
 
-// The route the view edits is still there to edit: the stored view needs
-// its plan open.
-bool EditedRouteOpen() { return EditsFlownRoute() || E().PendingPlanOpen == 1; }
-
 void ShowEntryAt(const flightplan::PlanRef& plan, int k) {
   State& s = S();
   const model::FlightPlanWaypoint* w = plan.plan.At(k);

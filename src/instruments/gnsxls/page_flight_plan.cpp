@@ -45,6 +45,7 @@ constexpr float kDataX = 300.0f;
 constexpr int kEntryCells = 6;
 
 constexpr int kListRows = 8;
+constexpr int kFirstListLine = 7;  // lines 7..10 choose the list's rows
 constexpr float kListFirstY = 80.0f;
 constexpr float kListOriginX = 30.0f;
 constexpr float kListDestinationX = 220.0f;
@@ -243,7 +244,12 @@ void ApplyLineRule(const LineRule& rule) {
   }
 }
 
+// The plan list labels its rows' lines alone: the others do nothing there.
+// Run by the table, LSK5 armed ARRIVE? (LSK4 twice DEPART?) over no plan,
+// and the ENTs that followed spliced the procedure into the flown route's
+// copy, which no view shows and the next edit copied over.
 void RunLineKey(int key) {
+  if (ShowsStoredView() && navdb::entry_state.PendingPlanOpen != 1 && key < kFirstListLine) return;
   for (const LineRule& rule : kLineRules) {
     if (rule.line == key && rule.state == LineState(key)) {
       ApplyLineRule(rule);
@@ -436,7 +442,7 @@ int LibraryCount() {
 
 // Line 7..10 serve rows k and k + 1 (k = 0, 2, 4, 6): state 1 the upper,
 // state 2 the lower.
-int ListLineOfRow(int k) { return 7 + k / 2; }
+int ListLineOfRow(int k) { return kFirstListLine + k / 2; }
 std::int32_t ListStateOfRow(int k) { return k % 2 + 1; }
 
 void DrawListView(GnsPage& page) {
@@ -451,8 +457,8 @@ void DrawListView(GnsPage& page) {
   // A second press of a line whose lower row is past the library's end
   // leaves nothing chosen.
   if (s.GnsXlsLineSelectKey != 0) {
-    for (int line = 7; line <= 10; ++line) {
-      const int lower = 2 * (line - 7) + 1;
+    for (int line = kFirstListLine; line <= 10; ++line) {
+      const int lower = 2 * (line - kFirstListLine) + 1;
       if (LineState(line) == 2 && count - first < lower) SetLineState(line, 0);
     }
   }

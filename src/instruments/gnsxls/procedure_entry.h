@@ -21,6 +21,12 @@ void OpenApproach();
 void ReturnToArrival();
 void ReturnToApproach();
 
+// A choice confirmed for a route the view does not have (EditedRouteOpen:
+// the plan list, or a plan another unit's EXEC or ERASE closed) is refused:
+// nothing is spliced or recorded, the choice goes, and page 1 shows what
+// there is (the plan list). True when refused.
+bool RefusedWithoutRoute();
+
 // Procedure set `which` (1 origin, 2 destination) loaded for `airport`
 // unless it holds that airport already; nothing for none.
 void LoadProcedureSetFor(const std::string& airport, int which);

@@ -8,6 +8,7 @@
 #include "src/instruments/gnsxls/navigator.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/model/state.h"
+#include "src/navdb/entry_state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedures.h"
 #include "src/navdb/state.h"
@@ -48,6 +49,8 @@ bool OneOf(const std::string& tag, const char* const (&set)[2]) {
 }  // namespace
 
 bool EditsFlownRoute() { return gnsxls_state.GnsXlsFplView == kViewActive; }
+
+bool EditedRouteOpen() { return EditsFlownRoute() || navdb::entry_state.PendingPlanOpen == 1; }
 
 flightplan::PlanRef EditedRoute(InsertFrom from) {
   if (!EditsFlownRoute()) return flightplan::PendingPlan();

@@ -27,6 +27,12 @@ enum class InsertFrom { kDatabase, kCreated };
 // stored plan opened from the list (pending).
 bool EditsFlownRoute();
 flightplan::PlanRef EditedRoute(InsertFrom from = InsertFrom::kCreated);
+// The route the view edits is there to edit: the flown one, or a plan
+// opened from the list. The list itself has none, and neither has the
+// stored view once another unit's EXEC or ERASE closed its plan: the
+// pending route is then the flown route's copy (route state 3), which no
+// view shows and the next edit on any unit copies over.
+bool EditedRouteOpen();
 
 // A new route entry filled as an insertion fills what its page does not
 // name: no via, tag, texts or constraints, no hold; fly-over by the

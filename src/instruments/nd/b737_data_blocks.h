@@ -1,5 +1,5 @@
 // Pieces of the B737 data blocks that have rules of their own: the places
-// this display chose where its description gives none, the ETA, the radio
+// this display chose where nothing else settles them, the ETA, the radio
 // frequencies and the vertical deviation scale.
 #pragma once
 

@@ -141,7 +141,7 @@ TEST_F(DisplayGaugesTest, EachRowLogsHooksAndPreparesItsInstrument) {
   }
 }
 
-// Part of 11.210's window table: the variant each form draws with, for the
+// Rows of the display gauges' window table: the variant each form draws with, for the
 // pop-up and main windows (both shown, main only, pop-up only, neither);
 // -1 = the entry is not called.
 TEST_F(DisplayGaugesTest, VariantsAndDrawGateAcrossTheWindowTable) {

@@ -13,6 +13,7 @@
 #include "src/instruments/gnsxls/keypad.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/model/state.h"
+#include "src/navdb/entry_state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedures.h"
 #include "tests/instruments/gnsxls/gnsxls_support.h"
@@ -352,6 +353,7 @@ TEST_F(ArrivalApproachTest, ConfirmationsSpliceIntoEitherRouteAndRecordTheChoice
       SetUp();
       At("KPDX", kPageArrival);
       active ? MakeActive(route) : MakePending(route);
+      navdb::entry_state.PendingPlanOpen = active ? 0 : 1;  // the plan opened from the list
       (active ? flightplan::flightplan_state.ActiveFlightPlan : flightplan::flightplan_state.PendingFlightPlan)[3]
           .type = "APT";
       flightplan::flightplan_state.ActiveWaypointIndex = 2;

@@ -12,6 +12,7 @@
 #include "src/instruments/gnsxls/keypad.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/model/state.h"
+#include "src/navdb/entry_state.h"
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedures.h"
 #include "tests/instruments/gnsxls/gnsxls_support.h"
@@ -411,6 +412,7 @@ TEST_F(DepartureTest, ConfirmationSplicesIntoEitherRouteAndRecordsTheChoice) {
     auto prepare = [&] {
       AtSeattle();
       active ? MakeActive(route) : MakePending(route);
+      navdb::entry_state.PendingPlanOpen = active ? 0 : 1;  // the plan opened from the list
       flightplan::flightplan_state.ActiveWaypointIndex = 2;
       flightplan::flightplan_state.EditWaypointIndex = 1;
       M().GnsDepartureSelectionText = "ONE";

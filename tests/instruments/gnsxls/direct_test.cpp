@@ -234,6 +234,7 @@ TEST_F(DirectTest, TheRouteFlownAroundTheDirectWaypoint) {
     int active_after;
     Pairs holds;
     int key_after = 0;  // a row chosen after the target (key 3: the list's index 4)
+    const char* typed_again = "";  // a second target, the cursor still on the first
   } cases[] = {
       {"a waypoint of the route", {"A", "B", "C", "D"}, 2, "", {{1, 1}, {2, 2}}, {"A", "B", "DIRECT", "C", "D"}, 3,
        {{1, 0}, {3, 0}}},
@@ -243,6 +244,8 @@ TEST_F(DirectTest, TheRouteFlownAroundTheDirectWaypoint) {
        {{1, 0}, {4, 0}}},
       {"a typed target, then D chosen", {"A", "B", "C", "D"}, 2, "X", {{1, 1}, {2, 2}},
        {"A", "B", "X", "C", "DIRECT", "D"}, 5, {{1, 0}, {3, 0}}, 3},
+      {"a typed target replaced", {"A", "B", "C", "D"}, 2, "X", {{1, 1}, {2, 2}},
+       {"A", "B", "DIRECT", "Y", "C", "D"}, 3, {{1, 0}, {4, 0}}, 0, "Y"},
   };
   for (const Case& c : cases) {
     ResetModuleState();
@@ -267,6 +270,12 @@ TEST_F(DirectTest, TheRouteFlownAroundTheDirectWaypoint) {
       // The pending route stays the flown one's copy until ENT flies it.
       EXPECT_EQ(flightplan::test::PendingIdents(), (Strings{"A", "B", "C", "D", "******"}));
       EXPECT_EQ(HoldBreach(), "");
+    }
+    if (*c.typed_again != '\0') {
+      PutCandidate(1, c.typed_again, "I", 2.0, 2.0);
+      S().GnsXlsPage = kPageDatabaseWaypoint;
+      Ent();  // in the first one's place
+      EXPECT_EQ(DrawFrame().TextsAt(90), (Strings{"DIRECT 1/2", "B", "Y     ", "C", "D", "******"}));
     }
     if (c.key_after != 0) Key(c.key_after);
     Ent();

@@ -1,12 +1,19 @@
 // FLIGHT PLAN (page 1): the list, stored plan and active views as drawn
 // (places, colours, blocks, markers), the line-key table in every view, and
 // the data column.
+#include "src/flightplan/execute.h"
+#include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/host/module_state.h"
+#include "src/host/state.h"
+#include "src/instruments/fms/keypad.h"
 #include "src/instruments/gnsxls/keypad.h"
 #include "src/instruments/gnsxls/kit.h"
 #include "src/model/state.h"
 #include "src/navdb/entry_state.h"
+#include "src/navdb/navdb.h"
+#include "tests/host/fake_panels.h"
 #include "tests/instruments/gnsxls/gnsxls_support.h"
 
 namespace ovi::gnsxls::test {
@@ -77,7 +84,7 @@ struct Rule {
   char entry;
 };
 
-// The table as the page's description gives it, for a view with every row.
+// The page's key table, for a view with every row.
 constexpr Rule kRules[] = {
     {1, 0, 1, true, 'O'},  {1, 1, 0, true, 'C'},  {1, 2, 2, false, 'K'}, {2, 0, 1, true, 'O'},
     {2, 1, 2, true, 'O'},  {2, 2, 0, true, 'C'},  {3, 0, 1, true, 'O'},  {3, 1, 2, true, 'O'},
@@ -108,18 +115,142 @@ TEST_F(FlightPlanPageTest, TheLineKeyTableInEveryView) {
       S().GnsFplDataColumn = kColumnDis;
       S().GnsFplDataColumnChoice = kColumnAlt;
       Press(r.line);
+      // The list labels lines 7 to 10 alone: the others do nothing there.
+      const bool inert = view == View::kList && r.line < 7;
       // The active view asks SAVE FPL? at once and starts the column choice
       // from the column shown.
-      const int next = r.line == 9 && r.state == 0 && view == View::kActive ? 2 : r.next;
+      const int next = inert ? r.state : r.line == 9 && r.state == 0 && view == View::kActive ? 2 : r.next;
       const bool column = r.line == 10 && r.state < 2 && view == View::kActive;
       const std::string where =
           "view " + std::to_string(static_cast<int>(view)) + " line " + std::to_string(r.line) + "/" + std::to_string(r.state);
       EXPECT_EQ(LineStates()[static_cast<std::size_t>(r.line - 1)], next) << where;
-      EXPECT_EQ(LineStates()[static_cast<std::size_t>(witness - 1)], r.reset ? 0 : 1) << where;
-      EXPECT_EQ(S().GnsXlsEntryActive, r.entry == 'C' ? 0 : 1) << where;
-      EXPECT_EQ(S().ScratchpadClearPending, r.entry == 'O' ? 1 : 0) << where;
+      EXPECT_EQ(LineStates()[static_cast<std::size_t>(witness - 1)], r.reset && !inert ? 0 : 1) << where;
+      EXPECT_EQ(S().GnsXlsEntryActive, r.entry == 'C' && !inert ? 0 : 1) << where;
+      EXPECT_EQ(S().ScratchpadClearPending, r.entry == 'O' && !inert ? 1 : 0) << where;
       EXPECT_EQ(S().GnsFplDataColumnChoice, column ? kColumnDis : kColumnAlt) << where;
     }
+  }
+}
+
+// ---- every line key over an executed route ------------------------------------
+
+// KSEA OLM KPDX executed and flown to OLM, page 1 in `view` (the stored
+// plan opened over it is the same route).
+class PageOneKeysTest : public GnsTest {
+ protected:
+  void Show(View view) {
+    ResetModuleState();
+    host::host_state.SimulatorFolder = data_.root().string();
+    navdb::LoadNavDatabase();
+    host_.Bind();
+    G().GroundSpeedKnots = 250.0;  // airborne: no new flight starts
+    MakeActive({"KSEA", "OLM", "KPDX"});
+    F().ActiveWaypointIndex = 1;
+    F().RouteState = 3;
+    flightplan::CopyActiveToPendingPlan();
+    S().GnsXlsFplView = view == View::kActive ? kViewActive : kViewStored;
+    if (view == View::kStored) {
+      ShowStoredPlan({"KSEA", "OLM", "KPDX"});
+      F().RouteState = 4;
+    }
+    // The arrival and approach chosen before, whole: ENT confirms them.
+    model::State& m = model::model_state;
+    m.OriginAirportIdent = m.PendingOriginIdent = "KSEA";
+    m.DestinationAirportIdent = m.PlanFinalWaypointIdent = "KPDX";
+    m.SelectedStar = m.GnsSelectedStarTransition = "JAYPE3";
+    m.PendingStarTransition = m.StarTransitionNone = "UBG";
+    m.SelectedArrivalRunway = m.PlanSelectionText1 = "10R";
+    m.PlanSelectionText3 = m.GnsSelectedApproachVia = "ILS";
+    m.GnsSelectedApproach = m.ApproachNone = "LAVAA";
+    DrawFrame();
+  }
+  SampleDataCopy data_;
+  ovi::testing::FakeHost host_;
+};
+
+struct Routes {
+  Strings active, pending;
+  int state;
+  bool operator==(const Routes&) const = default;
+};
+Routes RoutesNow() {
+  return {flightplan::test::ActiveIdents(), flightplan::test::PendingIdents(), F().RouteState};
+}
+// Route state 3 says the pending route is the flown one's copy: anything
+// else went into a route no view shows, which the next edit copies over.
+bool NothingLost() { return F().RouteState != 3 || RoutesNow().pending == RoutesNow().active; }
+
+// Every line key of page 1 in each view, pressed once and twice, then
+// ENT until the page it led to is done. A key the view leaves unlabelled
+// (the plan list's 1 to 6) does nothing; a procedure armed reaches the
+// route the view shows; the procedure pages' unlabelled keys 1 and 2 do
+// nothing either. On the list, LSK5 used to arm ARRIVE? and the ENTs
+// spliced the arrival into the pending route while the route state stayed
+// 3 (LSK4 twice a departure the same).
+TEST_F(PageOneKeysTest, EveryLineKeyReachesTheRouteShownOrDoesNothing) {
+  for (View view : {View::kList, View::kStored, View::kActive}) {
+    for (int key = 1; key <= 10; ++key) {
+      for (int presses = 1; presses <= 2; ++presses) {
+        const std::string where = "view " + std::to_string(static_cast<int>(view)) + " key " +
+                                  std::to_string(key) + " x" + std::to_string(presses);
+        SCOPED_TRACE(where);
+        Show(view);
+        const Routes before = RoutesNow();
+        for (int p = 0; p < presses; ++p) Key(key);
+        const bool unlabelled = view == View::kList && key < 7;
+        if (unlabelled) {
+          EXPECT_EQ(LineStates(), std::vector<int>(10, 0));
+          EXPECT_EQ(S().GnsXlsEntryActive, 0);
+        }
+        const bool armed = LineState(4) == 2 || LineState(5) != 0;
+        for (int ent = 0; ent < 12; ++ent) {
+          Ent();
+          DrawFrame();  // acts on a key the ENT posted,
+          DrawFrame();  // then shows the list it opened
+          ASSERT_TRUE(NothingLost()) << "ENT " << ent;
+          const std::int32_t page = S().GnsXlsPage;
+          if (page == kPageDeparture || page == kPageArrival || page == kPageApproach) {
+            const std::vector<int> lines = LineStates();
+            Key(1);
+            Key(2);
+            EXPECT_EQ(LineStates(), lines);
+            EXPECT_EQ(S().GnsXlsPage, page);
+          }
+        }
+        if (unlabelled) {
+          EXPECT_EQ(RoutesNow(), before);
+          EXPECT_EQ(S().GnsXlsPage, kPageFlightPlan);
+        } else if (armed) {
+          const Routes after = RoutesNow();
+          EXPECT_NE(view == View::kActive ? after.active : after.pending,
+                    view == View::kActive ? before.active : before.pending);
+        }
+      }
+    }
+  }
+}
+
+// A plan another unit's ERASE or EXEC closes while its ARRIVAL is open: the
+// arrival confirmed has no plan to go into and is refused, nothing spliced
+// or recorded, back on the plan list.
+TEST_F(PageOneKeysTest, AProcedureForAPlanClosedMeanwhileIsRefused) {
+  for (void (*other_unit)() : {flightplan::ResetRouteData, fms::PressExec}) {
+    Show(View::kStored);
+    Key(5);
+    Ent();
+    DrawFrame();
+    ASSERT_EQ(S().GnsXlsPage, kPageArrival);
+    other_unit();
+    ASSERT_EQ(navdb::entry_state.PendingPlanOpen, 0);
+    const Routes closed = RoutesNow();
+    const std::string star = model::model_state.GnsSelectedStarTransition;
+    for (int ent = 0; ent < 8 && S().GnsXlsPage != kPageFlightPlan; ++ent) {
+      Ent();
+      DrawFrame();
+    }
+    EXPECT_EQ(RoutesNow(), closed);
+    EXPECT_EQ(model::model_state.GnsSelectedStarTransition, star);
+    EXPECT_TRUE(DrawFrame().Shows(ScreenText("FLIGHT PLAN LIST 1/%d", F().GnsFplListPageCount)));
   }
 }
 
