@@ -31,6 +31,12 @@ inline int RefuseRepeatedOptions(int argc, char** argv, const char* tool, const 
   return -1;
 }
 
+// The program's name as it was run: argv[0] without its folders.
+inline const char* ProgramName(const char* argv0) {
+  const char* slash = std::strrchr(argv0, '/');
+  return slash != nullptr ? slash + 1 : argv0;
+}
+
 // -1 when the tool should go on; otherwise the exit code it ends with.
 inline int CheckOptions(int argc, char** argv, const char* tool, const char* usage,
                         std::initializer_list<const char*> options) {
@@ -68,18 +74,27 @@ inline bool PrintUsageBeforeLibraryHelp(int argc, char** argv, const char* usage
   return asked;
 }
 
+// A benchmark's options before the library reads them: for --help or -h
+// the tool's usage (the library then adds its options and ends the run),
+// else an option given twice refused as CheckOptions refuses it. -1 when
+// the benchmark should go on; otherwise the exit code it ends with.
+inline int CheckBenchmarkOptions(int argc, char** argv, const char* usage) {
+  if (PrintUsageBeforeLibraryHelp(argc, argv, usage)) return -1;
+  return RefuseRepeatedOptions(argc, argv, ProgramName(argv[0]), usage);
+}
+
 }  // namespace ovi::tools
 
 // The main of a benchmark whose only options are the library's: --help and
 // -h print `usage` (what it measures, its cases' arguments), then the
-// library's options, and end with 0. The including file has included
-// <benchmark/benchmark.h>.
-#define OVI_BENCHMARK_MAIN(usage)                                       \
-  int main(int argc, char** argv) {                                     \
-    ::ovi::tools::PrintUsageBeforeLibraryHelp(argc, argv, usage);       \
-    ::benchmark::Initialize(&argc, argv);                               \
-    if (::benchmark::ReportUnrecognizedArguments(argc, argv)) return 1; \
-    ::benchmark::RunSpecifiedBenchmarks();                              \
-    ::benchmark::Shutdown();                                            \
-    return 0;                                                           \
+// library's options, and end with 0; an option given twice ends it with 2.
+// The including file has included <benchmark/benchmark.h>.
+#define OVI_BENCHMARK_MAIN(usage)                                                            \
+  int main(int argc, char** argv) {                                                          \
+    if (int rc = ::ovi::tools::CheckBenchmarkOptions(argc, argv, usage); rc >= 0) return rc; \
+    ::benchmark::Initialize(&argc, argv);                                                    \
+    if (::benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;                      \
+    ::benchmark::RunSpecifiedBenchmarks();                                                   \
+    ::benchmark::Shutdown();                                                                 \
+    return 0;                                                                                \
   }

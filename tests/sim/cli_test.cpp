@@ -171,6 +171,10 @@ TEST(Cli, EveryBenchmarkPrintsItsUsageForHelp) {
       EXPECT_EQ(r.exit_code, 0) << name << " " << help << "\n" << r.err;
       EXPECT_EQ(r.out.rfind("usage: " + name + " [", 0), 0u) << r.out;
     }
+    // An option given twice is refused before anything is measured.
+    RunResult twice = test::RunProgram(bench, {"--benchmark_filter=A", "--benchmark_filter=B"});
+    EXPECT_EQ(twice.exit_code, 2) << name;
+    EXPECT_EQ(twice.err.rfind(name + ": option '--benchmark_filter' given twice\nusage: ", 0), 0u) << twice.err;
   }
 #else
   GTEST_SKIP() << "built without the benchmarks";
