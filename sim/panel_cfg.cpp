@@ -32,6 +32,22 @@ int NumberedKey(std::string_view key, std::string_view prefix) {
   return n;
 }
 
+// "Window100" / "gauge100": the prefix and three digits or more, a number
+// the panel has no place for. Ignored, the window or gauge would be lost
+// without a word.
+bool IsOverNumbered(std::string_view key, std::string_view prefix) {
+  if (key.size() <= prefix.size() + 2 || !EqualsIgnoreCase(key.substr(0, prefix.size()), prefix)) return false;
+  for (char c : key.substr(prefix.size()))
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
+// "gauge100: gauge numbers are one or two digits (gauge00..gauge99)".
+std::string OverNumbered(std::string_view what, const std::string& prefix, const char* noun) {
+  return std::string(what.substr(0, 40)) + ": " + noun + " numbers are one or two digits (" + prefix + "00.." + prefix +
+         "99)";
+}
+
 bool ParseIntField(std::string_view s, int lo, int hi, int& out) {
   int v = 0;
   if (!util::ParseInt(s, v) || v < lo || v > hi) return false;
@@ -169,6 +185,8 @@ bool ParsePanelConfig(const std::string& text, const std::string& path, PanelCon
         current->window.number = n;
         current->window.line = number;
         current->name = std::string(name.substr(0, kMaxName));
+      } else if (IsOverNumbered(name, "Window")) {
+        return fail(number, OverNumbered("[" + std::string(name.substr(0, 40)) + "]", "Window", "window"));
       } else {
         section = Section::kOther;  // views, virtual cockpits, colours: not ours
       }
@@ -183,6 +201,7 @@ bool ParsePanelConfig(const std::string& text, const std::string& path, PanelCon
 
     if (section == Section::kTitles) {
       int n = NumberedKey(key, "Window");
+      if (IsOverNumbered(key, "Window")) return fail(number, OverNumbered(key, "Window", "window"));
       if (n < 0) return true;
       if (titles.count(n) != 0) return fail(number, "title of " + std::string(key) + " given twice");
       titles[n] = std::string(value.substr(0, 128));
@@ -191,6 +210,7 @@ bool ParsePanelConfig(const std::string& text, const std::string& path, PanelCon
 
     PanelWindow& w = current->window;
     int gauge_number = NumberedKey(key, "gauge");
+    if (IsOverNumbered(key, "gauge")) return fail(number, OverNumbered(key, "gauge", "gauge"));
     if (gauge_number >= 0) {
       for (const auto& g : w.gauges)
         if (g.number == gauge_number) return fail(number, std::string(key) + " appears twice in this window");

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,8 +92,15 @@ std::string DefaultResources() {
 }
 
 int ParseArgs(int argc, char** argv, Options& o, std::FILE* err) {
+  // An option given twice is refused: the one that would win is not
+  // necessarily the one meant, and the other would be dropped unsaid.
+  std::set<std::string> given;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
+    if (a.size() > 1 && a[0] == '-' && a != "--help" && a != "-h" && !given.insert(a).second) {
+      std::fprintf(err, "ovi-sim: %s given twice\n%s", Shorten(a).c_str(), kUsage);
+      return 2;
+    }
     auto value = [&](std::string& into) {
       if (i + 1 >= argc) {
         std::fprintf(err, "ovi-sim: %s needs a value\n%s", a.c_str(), kUsage);
@@ -237,10 +245,15 @@ class Runner {
       case ActionKind::kSnapshot:
         Snapshot(a.text);
         break;
-      case ActionKind::kTraffic:
+      case ActionKind::kTraffic: {
         traffic_.push_back(TrafficTargetSetting{a.number, a.x, a.y, a.text[0], a.text[1]});
-        sim_.traffic().SetTargets(traffic_);
+        if (const int left_out = sim_.traffic().SetTargets(traffic_); left_out > 0) {
+          std::fprintf(err_,
+                       "ovi-sim: %s:%d: traffic: %zu targets, the provider's list holds the %d nearest: %d left out\n",
+                       scenario_path_.c_str(), a.line, traffic_.size(), kMaxTrafficTargets, left_out);
+        }
         break;
+      }
       case ActionKind::kTrafficClear:
         traffic_.clear();
         sim_.traffic().SetTargets(traffic_);
@@ -494,6 +507,7 @@ std::string Position(const AircraftState& a) {
 
 // The status texts the module adds during a run, collected as they come: a
 // load may lower the count again, and texts then written over are new ones.
+// A full log counts what it drops in its last text, which changes in place.
 // The flight log's lines ("HH:MM:SS segment ..."), which the module writes
 // there as well as to fpl.log, are left out: hundreds in a flight, they
 // would hide the few that say why something was not taken.
@@ -503,10 +517,18 @@ class StatusWatch {
   void Observe() {
     if (module_.status_count == nullptr || module_.status_text == nullptr) return;
     const int count = module_.status_count();
-    if (count < seen_) seen_ = count;
+    if (count < seen_) {
+      seen_ = count;
+      last_kept_ = false;
+    }
+    if (count > 0 && count == seen_ && last_kept_) {
+      const char* text = module_.status_text(count);
+      if (text != nullptr && lines_.back() != text) lines_.back() = text;
+    }
     for (; seen_ < count; ++seen_) {
       const char* text = module_.status_text(seen_ + 1);
-      if (text != nullptr && !IsFlightLogLine(text)) lines_.emplace_back(text);
+      last_kept_ = text != nullptr && !IsFlightLogLine(text);
+      if (last_kept_) lines_.emplace_back(text);
     }
   }
   const std::vector<std::string>& lines() const { return lines_; }
@@ -524,6 +546,7 @@ class StatusWatch {
 
   const LoadedModule& module_;
   int seen_ = 0;
+  bool last_kept_ = false;  // the text at seen_ is lines_.back()
   std::vector<std::string> lines_;
 };
 

@@ -1,7 +1,9 @@
 #include "sim/traffic_provider.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 
 namespace ovi::sim {
 
@@ -26,10 +28,23 @@ TrafficProvider*& TrafficProvider::Current() {
   return current;
 }
 
-void TrafficProvider::SetTargets(const std::vector<TrafficTargetSetting>& targets) {
-  targets_.assign(targets.begin(), targets.begin() + std::min<std::size_t>(targets.size(), kMaxTrafficTargets));
+int TrafficProvider::SetTargets(const std::vector<TrafficTargetSetting>& targets) {
+  const std::size_t room = kMaxTrafficTargets;
+  targets_ = targets;
+  if (targets.size() > room) {
+    // The farthest go; of equals, the later listed.
+    std::vector<std::size_t> order(targets.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return targets[a].range_nm < targets[b].range_nm; });
+    order.resize(room);
+    std::sort(order.begin(), order.end());
+    targets_.clear();
+    for (std::size_t i : order) targets_.push_back(targets[i]);
+  }
   ++sequence_;
   Rebuild();
+  return static_cast<int>(targets.size() - targets_.size());
 }
 
 void TrafficProvider::Rebuild() {

@@ -41,8 +41,10 @@ struct TrafficTargetSetting {
 class TrafficProvider {
  public:
   TrafficProvider();
-  // Replaces the list (a new sequence number); at most kMaxTrafficTargets.
-  void SetTargets(const std::vector<TrafficTargetSetting>& targets);
+  // Replaces the list (a new sequence number): of more than
+  // kMaxTrafficTargets targets the nearest, in the order given. Returns the
+  // number left out.
+  int SetTargets(const std::vector<TrafficTargetSetting>& targets);
   const std::vector<TrafficTargetSetting>& targets() const { return targets_; }
   // The block the entry point returns.
   void* block() { return block_.data(); }

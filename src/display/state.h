@@ -11,7 +11,7 @@
 
 namespace ovi::display {
 
-// Targets taken from one provider list (its last entries).
+// Targets taken from one provider list (its nearest entries).
 constexpr int kMaxTrafficPlots = 5;
 
 // One provider target as the maps draw it.
@@ -54,6 +54,9 @@ struct State {
   // 1-based; rebuilt only when the provider publishes a new list.
   model::FixedTable<TrafficPlotEntry, kMaxTrafficPlots + 1> TrafficPlotTable;
   int TrafficPlotCount = 0;
+  // The most targets a list has had left out so far: a list that leaves out
+  // more says so in the status log, a steady crowd only once.
+  int TrafficLeftOutReported = 0;
 };
 
 extern State display_state;

@@ -39,7 +39,13 @@ void TakeNewProviderList() {
   if (sequence == s.TrafficListSequence) return;
   s.TrafficListSequence = sequence;
   host::TrafficTarget targets[kMaxTrafficPlots];
-  const int taken = host::TakeTrafficList(s.TrafficListPointer, targets, kMaxTrafficPlots);
+  int left_out = 0;
+  const int taken = host::TakeTrafficList(s.TrafficListPointer, targets, kMaxTrafficPlots, &left_out);
+  if (left_out > s.TrafficLeftOutReported) {
+    s.TrafficLeftOutReported = left_out;
+    model::AddStatusMessage(util::Format("traffic: %d targets, the %d nearest kept, %d left out", taken + left_out,
+                                         taken, left_out));
+  }
   s.TrafficPlotCount = 0;
   const double heading = MapHeading();
   for (int i = 0; i < taken; ++i) {

@@ -41,13 +41,17 @@ bool IsPlanFileName(const std::string& name) {
          !util::EqualsIgnoreCase(name, "temp.rte");
 }
 
+std::string AircraftFolderSetting() {
+  return "Aircraft\\" + model::model_state.AircraftConfigName + ".cfg: FlightPlansFolder ";
+}
+
 // A folder that cannot be listed gives an empty list: say which folder, and
 // which setting named it, so that the user can put it right.
 void ReportMissingFolder(const std::string& folder) {
   const model::State& m = model::model_state;
   std::string setting;
   if (!m.AircraftFlightPlansFolder.empty()) {
-    setting = "Aircraft\\" + m.AircraftConfigName + ".cfg: FlightPlansFolder ";
+    setting = AircraftFolderSetting();
   } else if (!m.FlightPlansFolder.empty()) {
     setting = "ovi.cfg: FlightPlansFolder ";
   }
@@ -62,7 +66,8 @@ void ScanFlightPlanFolder() {
 
   // The listing is taken whole before any file is read: reading a .PLN
   // rewrites temp.rte in the same folder.
-  const std::string folder = FlightPlanReadFolder();
+  const std::string folder = FlightPlanFolderInForce();
+  s.FlightPlanListFolder = folder;
   const std::vector<std::string> names = os::ListFiles(folder, "");
   if (names.empty() && !os::IsFolder(folder)) ReportMissingFolder(folder);
   int left_out = 0;
@@ -104,6 +109,15 @@ void ScanFlightPlanFolder() {
 
   s.GnsFplListPageCount = (s.FlightPlanLibraryCount + 7) / 8;
   if (s.SelectedFlightPlanIndex == 0) s.SelectedFlightPlanIndex = 1;
+}
+
+void ReportAircraftPlansFolder() {
+  const std::string& listed = flightplan_state.FlightPlanListFolder;
+  const std::string& aircraft = model::model_state.AircraftFlightPlansFolder;
+  if (listed.empty() || aircraft.empty() || aircraft == listed) return;
+  const char* why = os::IsFolder(aircraft) ? "not used" : "no such folder";
+  model::AddStatusMessage(AircraftFolderSetting() + "'" + aircraft + "': " + why + ", plans are read from '" + listed +
+                          "', listed before the aircraft was named");
 }
 
 }  // namespace ovi::flightplan

@@ -12,4 +12,11 @@ namespace ovi::flightplan {
 // GnsFplListPageCount; SelectedFlightPlanIndex becomes 1 when it was 0.
 void ScanFlightPlanFolder();
 
+// After the aircraft file was read: when the plan list was made before it,
+// from another folder than the aircraft's FlightPlansFolder, says so (and
+// whether that folder is missing): the list and every reading keep the
+// folder the list was made from. A list made after the aircraft reports a
+// missing folder itself.
+void ReportAircraftPlansFolder();
+
 }  // namespace ovi::flightplan

@@ -131,11 +131,16 @@ void StoreWaypoint(model::FlightPlanWaypoint& wp, const std::array<std::string_v
 
 }  // namespace
 
-std::string FlightPlanReadFolder() {
+std::string FlightPlanFolderInForce() {
   const model::State& m = model::model_state;
   if (!m.AircraftFlightPlansFolder.empty()) return m.AircraftFlightPlansFolder;
   if (!m.FlightPlansFolder.empty()) return m.FlightPlansFolder;
   return host::host_state.SimulatorFolder + kDefaultFolder;
+}
+
+std::string FlightPlanReadFolder() {
+  const std::string& listed = flightplan_state.FlightPlanListFolder;
+  return listed.empty() ? FlightPlanFolderInForce() : listed;
 }
 
 std::string FlightPlanReadPath(std::string_view name) { return JoinPath(FlightPlanReadFolder(), name); }

@@ -14,10 +14,16 @@ namespace ovi::flightplan {
 
 // ---- folders ----
 
+// The folder the settings name for flight-plan files, without a trailing
+// backslash: the aircraft's AircraftFlightPlansFolder, else the module's
+// FlightPlansFolder, else SimulatorFolder + "\ovi\flightplans".
+std::string FlightPlanFolderInForce();
+
 // The folder every flight-plan file is read from (route files, .PLN files,
-// temp.rte), without a trailing backslash: the aircraft's
-// AircraftFlightPlansFolder, else the module's FlightPlansFolder, else
-// SimulatorFolder + "\ovi\flightplans".
+// temp.rte): the one the plan list was made from, else the one in force.
+// An aircraft named after the list was made (a panel whose SERVER gauge
+// comes first) would otherwise have plans listed from one folder and read
+// from another.
 std::string FlightPlanReadFolder();
 std::string FlightPlanReadPath(std::string_view name);
 

@@ -69,6 +69,9 @@ struct State {
   // this is the only instance, and entries are never copied whole.
   model::FixedTable<model::FlightPlanLibraryEntry, model::kFlightPlanLibrarySlots> FlightPlanLibrary;
   int FlightPlanLibraryCount = 0;  // last used slot; 0 = not built yet
+  // The folder the list was made from (empty until it is made): plans are
+  // read from the folder they were listed in.
+  std::string FlightPlanListFolder;
   int SelectedFlightPlanIndex = 0;  // 1-based cursor of the list pages
   int GnsFplListPageCount = 0;      // eight-entry pages of the GNS-XLS list
 };

@@ -23,7 +23,10 @@ void RunLoadNavDatabase() {
   navdb::PrepareAtcBoundaries();
 }
 std::string& AircraftConfigNameRef() { return model::model_state.AircraftConfigName; }
-void RunLoadAircraftConfig() { model::LoadAircraftConfig(); }
+void RunLoadAircraftConfig() {
+  model::LoadAircraftConfig();
+  flightplan::ReportAircraftPlansFolder();
+}
 int FlightPlanLibraryCountValue() { return flightplan::flightplan_state.FlightPlanLibraryCount; }
 void RunScanFlightPlanFolder() { flightplan::ScanFlightPlanFolder(); }
 

@@ -1,7 +1,9 @@
 #include "src/host/traffic_link.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numeric>
 
 #include "src/host/state.h"
 #include "src/util/bytes.h"
@@ -41,13 +43,18 @@ std::uint16_t TrafficListSequence(const void* block) {
   return util::LoadUnaligned<std::uint16_t>(static_cast<const std::uint8_t*>(block), kTrafficListSequenceOffset);
 }
 
-int TakeTrafficList(void* block, TrafficTarget* out, int max) {
+int TakeTrafficList(void* block, TrafficTarget* out, int max, int* left_out) {
+  if (left_out != nullptr) *left_out = 0;
   if (block == nullptr) return 0;
   auto* b = static_cast<std::uint8_t*>(block);
   std::memset(b, 0, sizeof(std::uint32_t));
   const int count = b[kTrafficListCountOffset];
-  int taken = 0;
-  for (int i = count - 1; i >= 0 && i >= count - kTrafficEntriesTaken && taken < max; --i) {
+  // Every sound entry, from the last pointer backwards. Taking only the
+  // last few hid a near target listed early behind far ones listed after
+  // it: a full table keeps the ones a pilot must see.
+  TrafficTarget sound[256];
+  int found = 0;
+  for (int i = count - 1; i >= 0; --i) {
     const void* pointer = util::LoadUnaligned<const void*>(b, kTrafficListEntriesOffset + static_cast<std::size_t>(i) * sizeof(void*));
     if (pointer == nullptr) continue;
     const auto* e = static_cast<const std::uint8_t*>(pointer);
@@ -63,8 +70,22 @@ int TakeTrafficList(void* block, TrafficTarget* out, int max) {
     if (!std::isfinite(t.relative_altitude_ft) || !std::isfinite(t.range_nm) || !std::isfinite(t.bearing_rad) ||
         t.range_nm < 0.0)
       continue;
-    if (out != nullptr) out[taken] = t;
-    ++taken;
+    sound[found++] = t;
+  }
+  const int room = std::max(0, std::min(max, kTrafficEntriesTaken));
+  const int taken = std::min(found, room);
+  if (left_out != nullptr) *left_out = found - taken;
+  if (out == nullptr) return taken;
+  if (found > taken) {
+    // The nearest `taken` (of equals, the later in the list), then back
+    // into the order above.
+    int order[256];
+    std::iota(order, order + found, 0);
+    std::stable_sort(order, order + found, [&](int a, int c) { return sound[a].range_nm < sound[c].range_nm; });
+    std::sort(order, order + taken);
+    for (int k = 0; k < taken; ++k) out[k] = sound[order[k]];
+  } else {
+    std::copy(sound, sound + taken, out);
   }
   return taken;
 }

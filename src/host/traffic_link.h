@@ -47,7 +47,7 @@ constexpr std::size_t kTrafficEntryActiveOffset = 8;
 constexpr std::size_t kTrafficEntryRangeOffset = 12;
 constexpr std::size_t kTrafficEntryBearingOffset = 16;
 constexpr std::size_t kTrafficEntrySize = 20;
-// Entries the displays take in: the last five of the list.
+// Entries the displays take in: the five nearest of the list.
 constexpr int kTrafficEntriesTaken = 5;
 
 // One provider entry, decoded.
@@ -61,11 +61,13 @@ struct TrafficTarget {
 
 // The block's sequence number (0 for a null block).
 std::uint16_t TrafficListSequence(const void* block);
-// Takes in a list: zeroes the block's first word, then decodes the entries
-// from the last pointer backwards, at most kTrafficEntriesTaken of them,
-// into `out` (room for `max`). Null pointers, inactive entries and entries
-// with a trend or threat code out of range or a value that is not a finite
-// number (or a negative range) are skipped. Returns the number decoded.
-int TakeTrafficList(void* block, TrafficTarget* out, int max);
+// Takes in a list: zeroes the block's first word, then decodes every entry
+// and keeps the nearest, at most kTrafficEntriesTaken of them and no more
+// than `max`, into `out`, in list order from the last pointer backwards.
+// Null pointers, inactive entries and entries with a trend or threat code
+// out of range or a value that is not a finite number (or a negative
+// range) are skipped. Returns the number kept; `left_out`, when given,
+// receives the number of sound entries there was no room for.
+int TakeTrafficList(void* block, TrafficTarget* out, int max, int* left_out = nullptr);
 
 }  // namespace ovi::host

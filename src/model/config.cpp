@@ -7,6 +7,7 @@
 
 #include "platform/os/os.h"
 #include "src/host/state.h"
+#include "src/model/bad_lines.h"
 #include "src/model/performance.h"
 #include "src/util/text.h"
 
@@ -32,6 +33,11 @@ std::string Shown(std::string_view s) {
 
 void Report(std::string_view file, std::string_view key, const char* problem) {
   AddStatusMessage(util::Format("%s: '%s' %s", Shown(file).c_str(), Shown(key).c_str(), problem));
+}
+
+// A line's fault, counted into the file's one report of its bad lines.
+void Report(BadLineReport& bad, std::string_view key, const char* problem) {
+  bad.Count(util::Format("'%s' %s", Shown(key).c_str(), problem));
 }
 
 bool IsComment(std::string_view line) {
@@ -74,11 +80,11 @@ std::string AircraftFileLabel() {
 
 }  // namespace
 
-bool ApplyConfigValue(const ConfigKey& key, std::string_view value, std::string_view file_label) {
+bool ApplyConfigValue(const ConfigKey& key, std::string_view value, BadLineReport& bad) {
   State& s = model_state;
   if (auto* text = std::get_if<std::string State::*>(&key.target)) {
     if (value.size() > kMaxTextValue) {
-      Report(file_label, key.name, "value too long, not taken");
+      Report(bad, key.name, "value too long, not taken");
       return false;
     }
     s.*(*text) = std::string(value);
@@ -90,12 +96,12 @@ bool ApplyConfigValue(const ConfigKey& key, std::string_view value, std::string_
   if (is_int) {
     int iv = 0;
     if (!ParseInt32(value, iv)) {
-      Report(file_label, key.name, "value is not a number, not taken");
+      Report(bad, key.name, "value is not a number, not taken");
       return false;
     }
     v = iv;
   } else if (!util::ParseDouble(value, v)) {
-    Report(file_label, key.name, "value is not a number, not taken");
+    Report(bad, key.name, "value is not a number, not taken");
     return false;
   }
 
@@ -104,23 +110,23 @@ bool ApplyConfigValue(const ConfigKey& key, std::string_view value, std::string_
       break;
     case KeyCheck::kClamp:
       if (v < key.min || v > key.max) {
-        Report(file_label, key.name, "value out of range, brought into range");
+        Report(bad, key.name, "value out of range, brought into range");
         v = v < key.min ? key.min : key.max;
       }
       break;
     case KeyCheck::kDefault:
       if (v < key.min || v > key.max) {
-        Report(file_label, key.name, "value out of range, not taken");
+        Report(bad, key.name, "value out of range, not taken");
         return false;
       }
       break;
     case KeyCheck::kColor:
-      if (v < 0 || v > 255) Report(file_label, key.name, "colour out of 0..255, low 8 bits used");
+      if (v < 0 || v > 255) Report(bad, key.name, "colour out of 0..255, low 8 bits used");
       v = static_cast<int>(v) & 0xFF;
       break;
     case KeyCheck::kMd11Mode:
       if (v < key.min || v > key.max) {
-        Report(file_label, key.name, "mode out of range, set to 1");
+        Report(bad, key.name, "mode out of range, set to 1");
         v = 1;
       }
       break;
@@ -148,21 +154,24 @@ void LoadConfiguration() {
   const char* label = "ovi.cfg";
   File f(OpenSettingsFile(host::DataPath("\\ovi\\ovi.cfg"), label, "defaults kept"));
   if (f && IsPlainText(f.get(), label, "defaults kept")) {
+    BadLineReport bad(label);
     std::string line;
-    while (util::ReadLine(f.get(), line)) {
+    for (int number = 1; util::ReadLine(f.get(), line); ++number) {
+      bad.At(number);
       if (IsComment(line)) continue;
       std::size_t eq = line.find('=');
       std::string_view view(line);
       if (eq == std::string::npos) {
-        Report(label, util::Trim(view), "has no '=', line ignored");
+        Report(bad, util::Trim(view), "has no '=', line ignored");
         continue;
       }
       std::string_view key = util::Trim(view.substr(0, eq));
       std::string_view value = util::Trim(view.substr(eq + 1));
       const ConfigKey* k = FindConfigKey(key, KeyFile::kModule);
       if (k == nullptr) continue;  // keys of other versions and aircraft keys
-      ApplyConfigValue(*k, value, label);
+      ApplyConfigValue(*k, value, bad);
     }
+    bad.Post("");
   }
   s.ConfigLoaded = 1;
 }
@@ -221,8 +230,10 @@ void LoadAircraftConfig() {
   }
   if (f && IsPlainText(f.get(), label, "defaults kept")) {
     int keys = 0;
+    BadLineReport bad(Shown(label));
     std::string line;
-    while (util::ReadLine(f.get(), line)) {
+    for (int number = 1; util::ReadLine(f.get(), line); ++number) {
+      bad.At(number);
       if (IsComment(line)) continue;
       auto tokens = util::SplitBlanks(line);
       if (tokens.empty()) continue;
@@ -230,16 +241,17 @@ void LoadAircraftConfig() {
       if (k == nullptr) continue;
       ++keys;
       if (tokens.size() < 2) {
-        Report(label, tokens[0], "has no value, not taken");
+        Report(bad, tokens[0], "has no value, not taken");
         continue;
       }
-      if (tokens.size() > 2) Report(label, tokens[0], "has text after its value, ignored");
+      if (tokens.size() > 2) Report(bad, tokens[0], "has text after its value, ignored");
       std::string value(tokens[1]);
       for (char& c : value) {
         if (c == '*') c = ' ';
       }
-      ApplyConfigValue(*k, value, label);
+      ApplyConfigValue(*k, value, bad);
     }
+    bad.Post("");
     // A file of another kind put in by mistake would otherwise leave every
     // default without a word.
     if (keys == 0) AddStatusMessage(util::Format("%s: no known key, defaults kept", Shown(label).c_str()));

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <variant>
 
+#include "src/model/bad_lines.h"
 #include "src/model/state.h"
 
 namespace ovi::model {
@@ -74,8 +75,9 @@ void LoadAircraftConfig();
 // line of SimulatorFolder\ovi\navdata\navs.txt (both empty when none).
 void ReadNavDataCycle();
 
-// Applies one value to a key as the readers do (checks, status texts naming
-// file_label). False when the value was refused.
-bool ApplyConfigValue(const ConfigKey& key, std::string_view value, std::string_view file_label);
+// Applies one value to a key as the readers do: a value not taken as
+// written is a bad line of the file, counted into `bad` with what is wrong
+// with it. False when the value was refused.
+bool ApplyConfigValue(const ConfigKey& key, std::string_view value, BadLineReport& bad);
 
 }  // namespace ovi::model

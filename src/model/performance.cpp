@@ -10,6 +10,7 @@
 
 #include "platform/os/os.h"
 #include "src/host/state.h"
+#include "src/model/bad_lines.h"
 #include "src/model/config.h"
 #include "src/util/text.h"
 
@@ -280,6 +281,8 @@ bool LoadPerformanceData(std::string_view file_name) {
   auto report = [&](Section sec, int line_no, const char* problem) {
     AddStatusMessage(util::Format("%s: '%s line %d' %s", label.c_str(), SectionText(sec), line_no, problem));
   };
+  // One status for the file's bad lines, naming the first.
+  BadLineReport bad(label);
 
   double weight_factor = 1.0, flow_factor = 1.0;
   Section sec = Section::kNone;
@@ -287,7 +290,7 @@ bool LoadPerformanceData(std::string_view file_name) {
   std::string line;
   int line_no = 0;
   while (util::ReadLine(f.get(), line)) {
-    ++line_no;
+    bad.At(++line_no);
     std::string_view trimmed = util::Trim(line);
     if (trimmed.empty() || trimmed.front() == ';') continue;
     // Rows may be written as the flight summary writes its items: a_b_c_d.
@@ -302,7 +305,7 @@ bool LoadPerformanceData(std::string_view file_name) {
       continue;
     }
     if (sec == Section::kNone) {
-      report(sec, line_no, "row before any section, ignored");
+      bad.Count("row before any section");
       continue;
     }
     if (sec == Section::kUnits) {
@@ -313,12 +316,12 @@ bool LoadPerformanceData(std::string_view file_name) {
         factor = kKgToLb;
       if (factor > 0 && util::EqualsIgnoreCase(tok[0], "WEIGHT")) weight_factor = factor;
       else if (factor > 0 && util::EqualsIgnoreCase(tok[0], "FUELFLOW")) flow_factor = factor;
-      else report(sec, line_no, "unknown unit line, ignored");
+      else bad.Count("unknown unit line");
       continue;
     }
     PerformanceRow row;
     if (!ParseRow(sec, tok, row)) {
-      report(sec, line_no, "bad row, ignored");
+      bad.Count(util::Format("not a %s row", SectionText(sec)));
       continue;
     }
     Table t = TableOf(sec == Section::kClimb    ? PerformanceSegment::kClimb
@@ -331,6 +334,7 @@ bool LoadPerformanceData(std::string_view file_name) {
     }
     (*t.rows)[++*t.count] = row;
   }
+  bad.Post();
 
   for (auto seg : {PerformanceSegment::kClimb, PerformanceSegment::kCruise, PerformanceSegment::kDescent}) {
     Table t = TableOf(seg);

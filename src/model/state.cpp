@@ -2,15 +2,35 @@
 
 #include <utility>
 
+#include "src/model/bad_lines.h"
+#include "src/util/text.h"
+
 namespace ovi::model {
 
 State model_state;
 
 void AddStatusMessage(std::string text) {
   State& s = model_state;
-  if (s.StatusMessageCount >= kMaxStatusMessages) return;
-  ++s.StatusMessageCount;
-  s.StatusMessageLog[s.StatusMessageCount] = std::move(text);
+  if (s.StatusMessageCount < kMaxStatusMessages - 1) {
+    ++s.StatusMessageCount;
+    s.StatusMessageLog[s.StatusMessageCount] = std::move(text);
+    return;
+  }
+  // A load may have lowered the count since the log was last full.
+  s.StatusMessagesDropped = s.StatusMessageCount == kMaxStatusMessages ? s.StatusMessagesDropped + 1 : 1;
+  s.StatusMessageCount = kMaxStatusMessages;
+  s.StatusMessageLog[kMaxStatusMessages] =
+      util::Format("status log full, %d %s dropped", s.StatusMessagesDropped,
+                   s.StatusMessagesDropped == 1 ? "text" : "texts");
+}
+
+void BadLineReport::Post(std::string_view ending) const {
+  if (count_ == 0) return;
+  std::string text = util::Format("%s: bad line %lld", file_name_.c_str(), static_cast<long long>(first_line_));
+  if (!why_.empty()) text += " (" + why_ + ")";
+  if (count_ > 1) text += util::Format(" and %d more", count_ - 1);
+  if (!ending.empty()) text += " " + std::string(ending);
+  AddStatusMessage(std::move(text));
 }
 
 int CountStatusMessages(std::string_view containing) {

@@ -295,12 +295,16 @@ struct State {
   // tests and the simulator stand-in's summary. 1-based.
   FixedTable<std::string, kMaxStatusMessages + 1> StatusMessageLog;
   int StatusMessageCount = 0;
+  // Texts a full log had no room for; its last text says how many.
+  int StatusMessagesDropped = 0;
 };
 
 extern State model_state;
 
-// Increments the count first and stores at the new index; nothing once the
-// log is full.
+// Increments the count first and stores at the new index. The last place
+// of the log is kept for "status log full, <n> texts dropped": once the
+// texts before it are taken, every further text is counted there, never
+// lost without a word.
 void AddStatusMessage(std::string text);
 
 // Number of status texts that contain the given text (tests, summaries).

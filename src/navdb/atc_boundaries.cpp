@@ -13,6 +13,9 @@ namespace ovi::navdb {
 
 namespace {
 
+// atc_bdry.txt's bit of ReportedMissingFiles and ReportedEmptyFiles.
+constexpr unsigned kAtcFileBit = 16u;
+
 // One reading of the file into a table and its counts.
 class BoundaryReading {
  public:
@@ -90,6 +93,8 @@ bool TakePreparedBoundaries() {
     s.AtcBoundaryCount = p.count;
     s.AtcBoundaryPointCount = p.points;
     if (p.full) model::AddStatusMessage(FullTableMessage(p.count));
+    if (!p.any_line && p.bad_lines == 0)
+      ReportEmptyOnce(kAtcFiles[0].name, kAtcFiles[0].user, kAtcFileBit, s.ReportedEmptyFiles);
     BadLineReport bad(kAtcFiles[0].name);
     bad.Add(p.first_bad_line, p.bad_lines);
     bad.Post();
@@ -109,6 +114,7 @@ void PrepareAtcBoundaries() {
   BadLineReport bad;
   BoundaryReading reading(p.table, p.count, p.points);
   ForEachDataLine(file, bad, [&](std::string_view line, std::int64_t) {
+    p.any_line = true;
     p.full = !reading.Line(line, bad);
     return !p.full;
   });
@@ -121,7 +127,7 @@ void LoadAtcBoundaries() {
   if (TakePreparedBoundaries()) return;
   State& s = navdb_state;
   BoundaryReading reading(s.AtcBoundaryTable, s.AtcBoundaryCount, s.AtcBoundaryPointCount);
-  LoadDataFiles(kAtcFiles, 16u, [&](std::size_t, std::string_view line, std::int64_t, BadLineReport& bad) {
+  LoadDataFiles(kAtcFiles, kAtcFileBit, [&](std::size_t, std::string_view line, std::int64_t, BadLineReport& bad) {
     if (reading.Line(line, bad)) return true;
     model::AddStatusMessage(FullTableMessage(s.AtcBoundaryCount));
     return false;

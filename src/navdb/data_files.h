@@ -38,7 +38,8 @@ struct FileDone {
 };
 
 // Reads the files of one kind in order. A missing main file is
-// reported once (missing_bit of ReportedMissingFiles); start_file(index,
+// reported once (missing_bit of ReportedMissingFiles), and so is an empty
+// one (the same bit of ReportedEmptyFiles); start_file(index,
 // file) runs before a file's lines (to size the tables by
 // file.EstimateLines()), which go to on_line(index, line, offset, bad);
 // end_file(index, bad) runs after them, before the file's bad lines are
@@ -55,9 +56,14 @@ void LoadDataFiles(const DataFile (&files)[N], unsigned missing_bit, OnLine&& on
     }
     BadLineReport bad(files[f].name);
     start_file(f, file);
-    bool more = ForEachDataLine(
-        file, bad, [&](std::string_view line, std::int64_t offset) { return on_line(f, line, offset, bad); });
+    bool any = false;
+    bool more = ForEachDataLine(file, bad, [&](std::string_view line, std::int64_t offset) {
+      any = true;
+      return on_line(f, line, offset, bad);
+    });
     more = end_file(f, bad) && more;
+    if (!any && bad.count() == 0)
+      ReportEmptyOnce(files[f].name, files[f].user, missing_bit, navdb_state.ReportedEmptyFiles);
     bad.Post();
     if (!more) return;
   }

@@ -102,6 +102,7 @@ struct PreparedAtcBoundaries {
   bool full = false;  // a header found the table full
   int bad_lines = 0;
   std::int64_t first_bad_line = 0;
+  bool any_line = false;  // the file held a data line
 };
 
 struct State {
@@ -178,6 +179,8 @@ struct State {
   // and the parking file 64 (shifted: they are never reported missing),
   // for a file refused (ReportUnreadOnce).
   unsigned ReportedMissingFiles = 0;
+  // The same for a main file that held no data line.
+  unsigned ReportedEmptyFiles = 0;
   // Airports whose bad runway lines were reported ("<file>:<airport line>"):
   // the details and the procedures of one airport read them time and
   // again, and the status log holds 400 texts.

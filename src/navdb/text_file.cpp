@@ -367,11 +367,10 @@ void ReportUnreadOnce(const NavTextFile& file, const char* name, bool user_file,
   else model::AddStatusMessage(util::Format("%s: %s, not read", name, file.problem().text.c_str()));
 }
 
-void BadLineReport::Post(std::string_view ending) const {
-  if (count_ == 0) return;
-  const std::string first = util::Format("%s: bad line %lld", file_name_.c_str(), static_cast<long long>(first_line_));
-  const std::string more = count_ > 1 ? util::Format(" and %d more", count_ - 1) : std::string();
-  model::AddStatusMessage(first + more + " " + std::string(ending));
+void ReportEmptyOnce(const char* name, bool user_file, unsigned bit, unsigned& reported) {
+  if (user_file || (reported & bit) != 0) return;
+  reported |= bit;
+  model::AddStatusMessage(util::Format("%s holds no data line", name));
 }
 
 }  // namespace ovi::navdb

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/os/files.h"
+#include "src/model/bad_lines.h"
 
 namespace ovi::navdb {
 
@@ -168,38 +169,7 @@ class FieldReader {
   const char* end_;
 };
 
-// Counts the bad lines of one file and reports them once, naming the first
-// one by its number so that the user can find it.
-class BadLineReport {
- public:
-  BadLineReport() = default;  // for a reader whose bad lines are never reported
-  explicit BadLineReport(std::string file_name) : file_name_(std::move(file_name)) {}
-  // The number (from 1) of the line being read: the one Count() blames.
-  void At(std::int64_t line) { line_ = line; }
-  std::int64_t line() const { return line_; }
-  void Count() {
-    if (count_++ == 0 || line_ < first_line_) first_line_ = line_;
-  }
-  // Counts `count` bad lines of which the first is `first_line` (a reading
-  // made earlier, reported now).
-  void Add(std::int64_t first_line, int count) {
-    if (count <= 0) return;
-    if (count_ == 0) first_line_ = first_line;
-    count_ += count;
-  }
-  int count() const { return count_; }
-  std::int64_t first_line() const { return first_line_; }
-  // Posts "<file>: bad line <n> skipped", or "<file>: bad line <n> and <m>
-  // more skipped", when any were counted; `ending` stands in place of
-  // "skipped" when given.
-  void Post(std::string_view ending = "skipped") const;
-
- private:
-  std::string file_name_;
-  int count_ = 0;
-  std::int64_t line_ = 0;
-  std::int64_t first_line_ = 0;
-};
+using model::BadLineReport;
 
 // For a file that did not open: posts "<name> not found" the first time a
 // main file is missing (one bit of `reported` for each file; a missing user
@@ -207,6 +177,11 @@ class BadLineReport {
 // refused (not a regular file, too large; a user file's refusal counts
 // under bit << 8).
 void ReportUnreadOnce(const NavTextFile& file, const char* name, bool user_file, unsigned bit, unsigned& reported);
+
+// Posts "<name> holds no data line" the first time a main file opens but
+// gives nothing (no line, or comments only): its table stays empty without
+// a word otherwise. An empty user file is normal.
+void ReportEmptyOnce(const char* name, bool user_file, unsigned bit, unsigned& reported);
 
 // Hands every line of the file that is neither blank nor a comment to
 // on_line(line, offset), counting an over-long line as bad; `bad` stands at

@@ -1,4 +1,4 @@
-// Provider traffic: the list walk (last five entries, newest first), the
+// Provider traffic: the list walk (the five nearest entries, newest first), the
 // sequence-number rule, the limit on provider look-ups, the vertical window,
 // labels, symbols and arrows per display kind.
 #include <gtest/gtest.h>
@@ -114,24 +114,38 @@ class TrafficTest : public ::testing::Test {
 // A target straight ahead at 5 NM: map point (150, 100) while MapHeading is 0.
 Entry Ahead(float alt_ft, int trend, int threat) { return {alt_ft, Codes(trend, threat), 1, {}, 5.0f, 0.0f}; }
 
-TEST_F(TrafficTest, TheLastFiveEntriesAreTakenNewestFirst) {
+TEST_F(TrafficTest, TheNearestFiveEntriesAreTakenNewestFirst) {
   RegisterProvider();
   std::vector<Entry> seven;
   for (int k = 1; k <= 7; ++k) seven.push_back(Ahead(static_cast<float>(k * 100), kLevel, kOther));
   list.Publish(seven);
   Draw();
-  EXPECT_EQ(PlottedAltitudes(), (std::vector<double>{7, 6, 5, 4, 3}));
+  EXPECT_EQ(PlottedAltitudes(), (std::vector<double>{7, 6, 5, 4, 3}));  // all at 5 NM: the newest
   EXPECT_EQ(list.FirstWord(), 0u);  // taken in
   EXPECT_EQ(display_state.TrafficListSequence, list.sequence);
+  EXPECT_EQ(model::CountStatusMessages("traffic: 7 targets, the 5 nearest kept, 2 left out"), 1);
 
   // Inactive entries, a null pointer and codes out of range are passed
-  // over; they still count among the five looked at.
+  // over, and make no room for the sound ones before them.
   std::vector<Entry> mixed = {Ahead(100, kLevel, kOther), Ahead(200, kLevel, kOther), Ahead(300, kLevel, kOther),
                               Ahead(400, kLevel, kOther), Ahead(500, 5, kOther), Ahead(600, kLevel, 7)};
   mixed[3].active = 0;
   list.Publish(mixed, /*null_at_end=*/true);
   Draw();
-  EXPECT_EQ(PlottedAltitudes(), (std::vector<double>{3}));
+  EXPECT_EQ(PlottedAltitudes(), (std::vector<double>{3, 2, 1}));
+
+  // A near target listed first is drawn before far ones listed after it; a
+  // crowd no larger than one said before is not said again.
+  std::vector<Entry> crowd(7, Entry{1000, Codes(kLevel, kOther), 1, {}, 9.0f, 0.0f});
+  crowd[0] = Ahead(-700, kLevel, kAdvisory);
+  list.Publish(crowd);
+  Draw();
+  EXPECT_EQ(r.rec.CountText("-7"), 1);
+  EXPECT_EQ(model::CountStatusMessages("left out"), 1);
+  std::vector<Entry> eight(8, Ahead(100, kLevel, kOther));
+  list.Publish(eight);
+  Draw();
+  EXPECT_EQ(model::CountStatusMessages("traffic: 8 targets, the 5 nearest kept, 3 left out"), 1);
 }
 
 TEST_F(TrafficTest, TheSameSequenceNumberKeepsThePlotAndTheBlock) {

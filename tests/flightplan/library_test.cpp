@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "src/flightplan/library.h"
+#include "src/flightplan/route_file.h"
 #include "src/flightplan/state.h"
 #include "src/host/one_time_loads.h"
 #include "src/model/config.h"
@@ -151,6 +152,27 @@ TEST_F(FlightPlanTest, MissingFolderGivesOnlyTheClosingEntryAndTheGaugesScanOnce
   ScanFlightPlanFolder();
   ASSERT_EQ(fpl().FlightPlanLibraryCount, 2);
   EXPECT_EQ(fpl().FlightPlanLibrary[1].name, "own.rte");
+}
+
+// A panel whose SERVER gauge comes first lists the plans before any aircraft
+// is named: the plans are then read from the folder they were listed in, and
+// the aircraft's own folder is said to go unused (a missing one:
+// EndToEnd.APlanPickedLoadsFromTheFolderItWasListedIn).
+TEST_F(FlightPlanTest, PlansAreReadFromTheFolderTheyWereListedIn) {
+  sim->WritePlan("KSEA-KPDX.rte", TwoPoints("KSEA", "KPDX"));
+  host::RunScanFlightPlanFolder();
+  const fs::path aircraft = sim->root() / "aircraft";
+  fs::create_directories(aircraft);
+  fs::create_directories(sim->root() / "ovi" / "Aircraft");
+  std::ofstream(sim->root() / "ovi" / "Aircraft" / "B737.cfg") << "FlightPlansFolder " << aircraft.string() << "\n";
+  model::model_state.AircraftConfigName = "B737";
+  host::RunLoadAircraftConfig();
+  fpl().ScratchFlightPlanLastIndex = -1;
+  ReadFlightPlanFile("KSEA-KPDX.rte", 1);
+  EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, 1);
+  EXPECT_EQ(test::StatusLog(), "Aircraft\\B737.cfg: FlightPlansFolder '" + aircraft.string() +
+                                   "': not used, plans are read from '" + sim->root().string() +
+                                   "\\ovi\\flightplans', listed before the aircraft was named\n");
 }
 
 }  // namespace

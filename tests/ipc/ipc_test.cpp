@@ -234,7 +234,7 @@ TEST_F(IpcTest, TrafficProviderThroughTheModulesQuery) {
   EXPECT_EQ(QueryTrafficProvider(kTrafficProviderToken), nullptr);
 }
 
-TEST(TrafficList, BadEntriesAreSkippedAndOnlyTheLastFiveTaken) {
+TEST(TrafficList, BadEntriesAreSkippedAndTheNearestFiveTaken) {
   struct Entry {
     float alt;
     std::uint32_t codes;
@@ -243,8 +243,8 @@ TEST(TrafficList, BadEntriesAreSkippedAndOnlyTheLastFiveTaken) {
   };
   static_assert(sizeof(Entry) == 20);
   Entry entries[9] = {
-      {100, 0x00010000, 1, {}, 5, 0.1f},                 // 0: never looked at (not among the last five)
-      {200, 0x00010000, 1, {}, 5, 0.1f},                 // 1: likewise
+      {100, 0x00010000, 1, {}, 5, 0.1f},                 // 0: good
+      {200, 0x00010000, 1, {}, 5, 0.1f},                 // 1: good
       {300, 0x00010000, 1, {}, 5, 0.1f},                 // 2: good
       {400, 0x00030000, 1, {}, 5, 0.1f},                 // 3: trend 3 out of range
       {500, 0x00F10000, 1, {}, 5, 0.1f},                 // 4: threat -1 out of range
@@ -261,16 +261,42 @@ TEST(TrafficList, BadEntriesAreSkippedAndOnlyTheLastFiveTaken) {
   }
   // Entry 9 is a null pointer.
   TrafficTarget t[5];
-  ASSERT_EQ(TakeTrafficList(block, t, 5), 1);  // entries 9..5: only 8 is sound
+  int left_out = -1;
+  ASSERT_EQ(TakeTrafficList(block, t, 5, &left_out), 4);  // 8, 2, 1, 0 are sound
+  EXPECT_EQ(left_out, 0);
   EXPECT_EQ(t[0].relative_altitude_ft, 900);
   EXPECT_EQ(t[0].trend, 2);
   EXPECT_EQ(t[0].threat, 3);
+  EXPECT_EQ(t[3].relative_altitude_ft, 100);
+  ASSERT_EQ(TakeTrafficList(block, t, 2, &left_out), 2);  // 8 is the nearest, then the later of the equals
+  EXPECT_EQ(left_out, 2);
+  EXPECT_EQ(t[0].relative_altitude_ft, 900);
+  EXPECT_EQ(t[1].relative_altitude_ft, 300);
   block[44] = 3;
   EXPECT_EQ(TakeTrafficList(block, t, 5), 3);  // 2, 1, 0 are all sound
   EXPECT_EQ(TakeTrafficList(block, t, 1), 1);  // no more than the room given
   block[44] = 0;
   EXPECT_EQ(TakeTrafficList(block, t, 5), 0);
   EXPECT_EQ(TakeTrafficList(nullptr, t, 5), 0);
+}
+
+// 64 far targets and a near one, wherever it is listed: the stand-in's list
+// and the module's link both keep it, and say how many they left out.
+TEST_F(IpcTest, AFullTrafficListKeepsTheNearest) {
+  for (std::size_t at : {std::size_t{0}, std::size_t{30}, std::size_t{64}}) {
+    std::vector<sim::TrafficTargetSetting> targets(64, {3000, 40, 90, '-', 'O'});
+    targets.insert(targets.begin() + static_cast<std::ptrdiff_t>(at), {-700, 2, 10, '-', 'T'});
+    EXPECT_EQ(sim.traffic().SetTargets(targets), 1) << at;
+    ASSERT_EQ(sim.traffic().targets().size(), 64u);
+    EXPECT_EQ(sim.traffic().targets()[std::min<std::size_t>(at, 63)].range_nm, 2) << at;  // in its place
+    TrafficTarget t[5];
+    int left_out = 0;
+    ASSERT_EQ(TakeTrafficList(QueryTrafficProvider(kTrafficProviderToken), t, 5, &left_out), 5);
+    EXPECT_EQ(left_out, 59);
+    int near = 0;
+    for (const TrafficTarget& e : t) near += e.relative_altitude_ft == -700;
+    EXPECT_EQ(near, 1) << at;
+  }
 }
 
 TEST_F(IpcTest, GpsRouteIsReadIntoAPlainList) {

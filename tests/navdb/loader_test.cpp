@@ -188,6 +188,27 @@ TEST_F(NavdbTest, MissingMainFilesAreReportedOnceAndLeaveTheDatabaseUnloaded) {
   EXPECT_NE(log.find("awys.txt not found"), std::string::npos);
 }
 
+// A main file that holds nothing but comments or blank lines is said once,
+// as a missing one is; an empty user file is normal.
+TEST_F(NavdbTest, EmptyMainFilesAreReportedOnce) {
+  ScratchFolder dir;
+  dir.Write("navs.txt", ";AIRAC 2401 25JAN21FEB/24\n\n");
+  dir.Write("navs_user.txt", "");
+  dir.Write("apts.txt", "A XAAA 100 10.0 20.0\n");
+  dir.Write("ints.txt", "");
+  dir.Write("awys.txt", "TOOLONGIDENTX A 1 2\n");  // a bad line is no empty file
+  dir.Write("atc_bdry.txt", "; none\n");
+  for (int i = 0; i < 2; ++i) {
+    LoadNavDatabase();
+    PrepareAtcBoundaries();
+    LoadAtcBoundaries();  // the prepared reading
+    LoadAtcBoundaries();  // a reading of its own
+  }
+  const std::string log = StatusLog();
+  EXPECT_EQ(log, "navs.txt holds no data line\nints.txt holds no data line\nawys.txt: bad line 1 skipped\n"
+                 "atc_bdry.txt holds no data line\nawys.txt: bad line 1 skipped\n");
+}
+
 TEST_F(NavdbTest, AFullTableStopsItsLoaderWithTheLimitText) {
   ScratchFolder dir;
   std::string navs;

@@ -103,6 +103,8 @@ TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
       {{"--fly"}, 2, "unknown option '--fly'"},
       {{"--module", fake}, 2, "--panel FILE is needed"},
       {{"--panel", dir / "good.cfg", "--seconds", "-3"}, 2, "--seconds takes"},
+      {{"--panel", dir / "good.cfg", "--module", fake, "--panel", dir / "bad.cfg"}, 2, "ovi-sim: --panel given twice"},
+      {{"--panel", dir / "good.cfg", "--timing", "--module", fake, "--timing"}, 2, "ovi-sim: --timing given twice"},
   };
   for (const Case& c : cases) {
     RunResult r = RunSim(c.args);
@@ -130,6 +132,31 @@ TEST(Cli, EveryToolPrintsItsUsageForHelpAndRefusesUnknownOptions) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
+// An option given twice, or an argument that is not what its place takes,
+// ends a tool with its usage and 2: neither is dropped without a word.
+TEST(Cli, ToolsRefuseRepeatedOptionsAndBadArguments) {
+  test::ScratchDir dir("twice");
+  const struct Case {
+    const char* tool;
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {OVI_NAVGEN_PATH, {"--size", "1", "--size", "2", dir.path()}, "ovi-navgen: option '--size' given twice\n"},
+      {OVI_NAVGEN_PATH, {"--overwrite", dir.path(), "--overwrite"}, "ovi-navgen: option '--overwrite' given twice\n"},
+      {OVI_NAVGEN_PATH, {"--size", "1", dir.path(), "notaseed"}, "ovi-navgen: SEED 'notaseed' is not a whole number"},
+      {OVI_NAVGEN_PATH, {"--size", "1", dir.path(), "4294967296"}, "ovi-navgen: SEED '4294967296'"},
+      {OVI_BITMAPS_PATH, {"--panel", dir / "a.cfg", "--panel", dir / "b.cfg"},
+       "ovi-bitmaps: option '--panel' given twice\n"},
+  };
+  for (const Case& c : cases) {
+    const RunResult r = test::RunProgram(c.tool, c.args, dir.path());
+    EXPECT_EQ(r.exit_code, 2) << c.message << "\n" << r.err;
+    EXPECT_EQ(r.err.rfind(c.message, 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("usage: "), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 // The benchmarks' own usage comes first, for --help and -h alike; the
 // library's options follow.
 TEST(Cli, EveryBenchmarkPrintsItsUsageForHelp) {
@@ -144,6 +171,10 @@ TEST(Cli, EveryBenchmarkPrintsItsUsageForHelp) {
       EXPECT_EQ(r.exit_code, 0) << name << " " << help << "\n" << r.err;
       EXPECT_EQ(r.out.rfind("usage: " + name + " [", 0), 0u) << r.out;
     }
+    // An option given twice is refused before anything is measured.
+    RunResult twice = test::RunProgram(bench, {"--benchmark_filter=A", "--benchmark_filter=B"});
+    EXPECT_EQ(twice.exit_code, 2) << name;
+    EXPECT_EQ(twice.err.rfind(name + ": option '--benchmark_filter' given twice\nusage: ", 0), 0u) << twice.err;
   }
 #else
   GTEST_SKIP() << "built without the benchmarks";
@@ -186,6 +217,39 @@ TEST(Cli, OutputsThatCannotBeWrittenAreNamedAndFailTheRun) {
                        "ovi-sim: not written: snapshot final, variables.txt, summary.txt\n"),
             std::string::npos)
       << r.out;
+}
+
+// The provider's list holds 64 targets: a scenario that names more is told
+// at each line past it how many it left out (the farthest).
+TEST(Cli, TrafficPastTheProvidersListIsNamedAtItsLine) {
+  test::ScratchDir dir("traffic");
+  WriteFile(dir / "panel.cfg", kFakePanel);
+  std::string scenario;
+  for (int i = 0; i < 64; ++i) scenario += "traffic 3000 40 90\n";
+  scenario += "traffic -700 2 10 - T\ntraffic 0 50 0\nrun 0.2\n";
+  WriteFile(dir / "s.txt", scenario);
+  RunResult r = RunSim({"--panel", dir / "panel.cfg", "--scenario", dir / "s.txt", "--module", FAKE_MODULE_PATH});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.err.find(dir / "s.txt:65: traffic: 65 targets, the provider's list holds the 64 nearest: 1 left out\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find(dir / "s.txt:66: traffic: 66 targets, the provider's list holds the 64 nearest: 2 left out\n"),
+            std::string::npos)
+      << r.err;
+}
+
+// A full status log counts what it drops in its last text, written over in
+// place: the summary gives the count as it stands at the end.
+TEST(Cli, TheSummaryTakesAFullStatusLogsLastCount) {
+  test::ScratchDir dir("status");
+  WriteFile(dir / "panel.cfg", kFakePanel);
+  WriteFile(dir / "s.txt", "var fake_status 1\nrun 0.2\nvar fake_status 7\nrun 0.2\n");
+  RunResult r = RunSim({"--panel", dir / "panel.cfg", "--scenario", dir / "s.txt", "--module", FAKE_MODULE_PATH});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_NE(r.out.find("ovi-sim: status: first\novi-sim: status: status log full, 7 texts dropped\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("1 texts dropped"), std::string::npos) << r.out;
 }
 
 // An --out folder holds one run's outputs: a second run removes the first
@@ -428,6 +492,30 @@ TEST(EndToEnd, TheRunPrintsWhyAPlanIsMissing) {
             std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("ovi-sim: status: ONE.RTE: fewer than two waypoints\n"), std::string::npos) << r.out;
+}
+
+// On the sample panel the SERVER gauge lists the plans before the ND names
+// the aircraft: a plan picked from that list loads from the folder it was
+// listed in, and the aircraft's own folder, missing here, is said.
+TEST(EndToEnd, APlanPickedLoadsFromTheFolderItWasListedIn) {
+  test::ScratchDir sim("plans");
+  std::filesystem::copy(std::string(OVI_SOURCE_DIR) + "/data", sim.path(), std::filesystem::copy_options::recursive);
+  std::filesystem::create_directories(sim / "GAUGES");
+  std::filesystem::copy_file(OVI_MODULE_PATH, sim / "GAUGES/ovi1.gau");
+  WriteFile(sim / "ovi/Aircraft/B737-800.cfg",
+            ReadFile(sim / "ovi/Aircraft/B737-800.cfg") + "FlightPlansFolder ovi\\myplans\n");
+  WriteFile(sim / "pick.txt",
+            "set lat 47.6\nset lon -122.33\nset heading 180\nset altitude 12000\nset display_power 1\nat 1\n"
+            "press GNSXLS LSK9\npress GNSXLS ENT\nrun 0.1\npress GNSXLS LSK10\npress GNSXLS ENT\nrun 0.2\n"
+            "expect_text GNSXLS \"ACTIVE FPL   1/2\"\n");
+  RunResult r = RunSim({"--sim-folder", sim.path(), "--panel", sim / "panels/sample/panel.cfg", "--scenario",
+                        sim / "pick.txt"});
+  EXPECT_EQ(r.exit_code, 0) << r.err << r.out;
+  EXPECT_EQ(r.out.find("cannot be opened"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("ovi-sim: status: Aircraft\\B737-800.cfg: FlightPlansFolder 'ovi\\myplans': no such folder, "
+                       "plans are read from '"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST(EndToEnd, SamplePanelAndScenarioRun) {

@@ -185,6 +185,10 @@ void ServerCallback(GAUGEHDR* g, std::int32_t service, std::uint32_t) {
         Panels()->set_named_variable_value(id, 0.0);
         Panels()->trigger_key_event(0x101FA, 123);
       }
+      if (std::int32_t s = Panels()->check_named_variable("fake_status"); s >= 0) {
+        const int dropped = static_cast<int>(Panels()->get_named_variable_value(s));
+        if (dropped > 0) record.status = {"first", "status log full, " + std::to_string(dropped) + " texts dropped"};
+      }
       break;
     }
     case PANEL_SERVICE_CONNECT_TO_WINDOW:
@@ -527,6 +531,12 @@ EXPORT IMPORT_TABLE ImportTable = {{0x0000000F, nullptr}, {0x00000000, nullptr}}
 EXPORT GAUGESLINKAGE Linkage = {MODULE_ID, Init, Deinit, 0, MODULE_VERSION_FS2004, gauge_table};
 
 EXPORT FakeRecord* FakeModuleRecord() { return &record; }
+
+EXPORT int OviStatusMessageCount() { return static_cast<int>(record.status.size()); }
+EXPORT const char* OviStatusMessage(int i) {
+  return i >= 1 && i <= static_cast<int>(record.status.size()) ? record.status[static_cast<std::size_t>(i - 1)].c_str()
+                                                                 : nullptr;
+}
 
 EXPORT void FakeModuleReset() {
   record.~FakeRecord();

@@ -43,6 +43,10 @@ struct FakeRecord {
   int hook_calls = 0, hook_discards = 0;
   int entries_done = 0;              // Enter pressed
   int label_updates = 0;             // string element callbacks
+
+  // A status log as the module keeps one: "fake_status" N writes a full
+  // log's last text, the count of what it dropped, over in place.
+  std::vector<std::string> status;
 };
 
 typedef FakeRecord* (*FakeModuleRecordFn)();

@@ -140,6 +140,12 @@ TEST(PanelConfig, MalformedInputNamesFileAndLine) {
       {"[Window00]\nsize_mm=10,10\nfile=\n", "p.cfg:3:", "bad file"},
       {"[Window00]\nsize_mm=10,10\ngauge00=ovi1!A,1,2\noverlaps=gauge00:gauge01\n", "p.cfg:4:",
        "overlaps names gauge01, which this window does not have"},
+      // Numbers beyond two digits name no place: refused, not skipped unsaid.
+      {"[Window00]\nsize_mm=10,10\ngauge100=ovi1!A,1,2\n", "p.cfg:3:",
+       "gauge100: gauge numbers are one or two digits (gauge00..gauge99)"},
+      {"[Window00]\nsize_mm=10,10\n[Window100]\nsize_mm=10,10\n", "p.cfg:3:",
+       "[Window100]: window numbers are one or two digits (Window00..Window99)"},
+      {"[Window Titles]\nWINDOW100=Far\n[Window00]\nsize_mm=10,10\n", "p.cfg:2:", "WINDOW100: window numbers"},
   };
   for (const Case& c : cases) {
     PanelConfig p;

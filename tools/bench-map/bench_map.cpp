@@ -275,6 +275,7 @@ int main(int argc, char** argv) {
       "  --frames-to DIR  writes the frames compared, map-overlays.png and map-overlays-cairo.png, into DIR\n";
   // The benchmark library prints its options after these, and ends the run.
   if (ovi::tools::PrintUsageBeforeLibraryHelp(argc, argv, usage)) benchmark::Initialize(&argc, argv);
+  if (int rc = ovi::tools::RefuseRepeatedOptions(argc, argv, ovi::tools::ProgramName(argv[0]), usage); rc >= 0) return rc;
   for (int i = 1; i + 1 < argc; ++i) {
     if (std::string(argv[i]) != "--frames-to") continue;
     gfx::DeviceContext a(kSize, kSize), b(kSize, kSize);

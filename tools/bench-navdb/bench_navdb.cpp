@@ -342,7 +342,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
-  ovi::tools::PrintUsageBeforeLibraryHelp(
+  const int rc = ovi::tools::CheckBenchmarkOptions(
       argc, argv,
       "usage: bench-navdb [benchmark options]\n"
       "Times loading the world-sized navigation data set (and its quarter and\n"
@@ -351,6 +351,7 @@ int main(int argc, char** argv) {
       "procedures loaded; then each load's time over its floor, each set's time\n"
       "per megabyte and the resident memory of the loaded full set.\n"
       "The benchmark options (--benchmark_filter=REGEX picks cases):\n");
+  if (rc >= 0) return rc;
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   const double resident_mb = LoadedWorldResidentMB();

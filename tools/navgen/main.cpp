@@ -1,6 +1,8 @@
 // ovi-navgen [--size quarter|half|full|PERCENT] [--overwrite] OUTDIR [SEED]:
 // a synthetic world-sized navigation data set (or a share of it) under
 // OUTDIR/ovi/navdata, for benchmarks and stress tests.
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +31,18 @@ int ParseSize(const std::string& s) {
   return static_cast<int>(v);
 }
 
+// A whole number 0..4294967295 written in digits: taken as 0, a mistyped
+// seed would quietly give the same world as every other mistake.
+bool ParseSeed(const char* s, std::uint32_t& out) {
+  if (*s < '0' || *s > '9') return false;
+  errno = 0;
+  char* end = nullptr;
+  const unsigned long long v = std::strtoull(s, &end, 10);
+  if (errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) return false;
+  out = static_cast<std::uint32_t>(v);
+  return true;
+}
+
 int Usage() {
   std::fputs(kUsage, stderr);
   return 2;
@@ -53,8 +67,11 @@ int main(int argc, char** argv) {
   }
   if (operands.size() != 1 && operands.size() != 2) return Usage();
   const char* dir = operands[0];
-  const std::uint32_t seed =
-      operands.size() == 2 ? static_cast<std::uint32_t>(std::strtoul(operands[1], nullptr, 10)) : 1u;
+  std::uint32_t seed = 1;
+  if (operands.size() == 2 && !ParseSeed(operands[1], seed)) {
+    std::fprintf(stderr, "ovi-navgen: SEED '%.40s' is not a whole number from 0 to 4294967295\n", operands[1]);
+    return Usage();
+  }
   if (const auto existing = ovi::navgen::ExistingWorldFiles(dir); !existing.empty() && !overwrite) {
     std::string names;
     for (const std::string& n : existing) names += (names.empty() ? "" : ", ") + n;
