@@ -114,6 +114,7 @@ TEST(MapLabelsTest, AMarksLabelMovesTheShorterWayClearOfEveryName) {
       {"nothing near", {At(10, 4, 8, 4)}, {At(20, 0, 8, 4)}, {}, false, 0},
       {"its call's label below", {At(12, 3, 8, 4)}, {}, {}, false, -1},
       {"its call's label above", {At(8, -3, 8, 4)}, {}, {}, false, 1},
+      {"a short label below", {At(12, 3, 8, 2)}, {}, {}, false, -1},  // not 4 down
       {"on whole units", {At(12, 2.5, 8, 4)}, {}, {}, true, -2},
       {"a name written", {}, {At(14, -1, 8, 4)}, {}, false, 3},
       {"a name, then the label", {At(10, -5.5, 8, 4)}, {At(10, 2, 8, 4)}, {}, false, 6},
