@@ -3,7 +3,8 @@
 // figure is the distance its ring stands at (within 5 %: a tenth of 1.25,
 // two figures of 0.083), and each ring has its figure; a figure is told
 // from the rest of the picture as a number that the next range does not
-// write in the same place.
+// write in the same place. The selected heading's readout stands whole on
+// the screen wherever the heading is.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -125,6 +126,44 @@ TEST_P(RingFiguresTest, EachRingIsWrittenWithItsDistance) {
       EXPECT_TRUE(written[k]) << range << " NM: the ring at " << r.at[k] * range << " has no figure";
   }
 }
+
+// The selected heading 40.6 to 179 degrees either side of the heading,
+// across north: a text of its three figures lies wholly on the surface,
+// at the design size and at twice the width.
+class SelectedHeadingTest : public ::testing::TestWithParam<Map> {};
+TEST_P(SelectedHeadingTest, TheReadoutStandsWholeOnTheScreen) {
+  const Map& m = GetParam();
+  ResetModuleState();
+  testing::FakeHost host;
+  host.Bind();
+  G().DisplayPower = 1;
+  m.set();
+  for (const double heading : {20.0, 350.0}) {
+    for (const double off : {40.6, 45.0, 60.0, 90.0, 135.0, 179.0}) {
+      for (const double side : {-1.0, 1.0}) {
+        G().AircraftHeading = G().MapHeading = heading;
+        G().ApHeadingLockDir = std::fmod(heading + side * off + 360.0, 360.0);
+        char figures[8];
+        std::snprintf(figures, sizeof figures, "%03.0f", G().ApHeadingLockDir);
+        for (const int width : {m.width, 2 * m.width}) {
+          gfx::DeviceContext dc(width, m.height);
+          gfx::Recorder rec;
+          dc.recorder = &rec;
+          const PIXSIZE size{width, m.height};
+          m.draw(&dc, &size);
+          for (const gfx::RecordedOp* op : rec.Find(gfx::OpKind::Text)) {
+            if (op->text != figures) continue;
+            EXPECT_GE(op->bounds.X, -0.5f) << heading << " " << side * off << " at " << width;
+            EXPECT_LE(op->bounds.X + op->bounds.Width, width + 0.5f) << heading << " " << side * off << " at " << width;
+          }
+        }
+      }
+    }
+  }
+}
+
+std::string MapName(const ::testing::TestParamInfo<Map>& p) { return p.param.name; }
+INSTANTIATE_TEST_SUITE_P(EveryMap, SelectedHeadingTest, ::testing::ValuesIn(kMaps), MapName);
 
 std::string RingsName(const ::testing::TestParamInfo<Rings>& p) { return p.param.name; }
 INSTANTIATE_TEST_SUITE_P(EveryMap, RingFiguresTest, ::testing::ValuesIn(kRings), RingsName);
