@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -104,6 +105,46 @@ constexpr double kReach = 2.0 * kSameLabelPixels;
 bool InSight(const gfx::Graphics& g, double x, double y) {
   const gfx::RectF box = g.GetClipDeviceBounds();
   return x >= box.X - kReach && x <= box.X + box.Width && y >= box.Y - kReach && y <= box.Y + box.Height;
+}
+
+// The sizes of the texts measured, by text, face, size, transform and
+// hinting: a picture writes mostly the names it wrote the frame before, and
+// a name measured once is not measured again. A slot keeps the last text
+// whose key fell on it; the table (256 KB) is made at the thread's first
+// measure, a busy map's names (some 2,000) falling on slots of their own.
+struct Measured {
+  std::uint64_t key = 0;
+  gfx::REAL width = 0, height = 0;
+};
+constexpr std::size_t kMeasuredSlots = 16384;
+thread_local std::vector<Measured> measured;
+
+std::uint64_t Mix(std::uint64_t h, std::uint64_t v) { return (h ^ v) * 1099511628211ull; }
+
+// The box `text` takes in g's present transform (its layout point and its
+// size), as Graphics::MeasureString gives it.
+gfx::RectF Measure(gfx::Graphics& g, const MapText& text) {
+  const gfx::Matrix m = Transform(g);
+  std::uint64_t key = Hash(text.shown);
+  key = Mix(key, reinterpret_cast<std::uintptr_t>(text.font.Face()));
+  for (const double v : {text.font.EmWorld(), m.a, m.b, m.c, m.d}) key = Mix(key, std::bit_cast<std::uint64_t>(v));
+  key = Mix(key, static_cast<std::uint64_t>(g.GetTextRenderingHint()) + 1);
+  if (measured.empty()) measured.resize(kMeasuredSlots);
+  Measured& slot = measured[key % kMeasuredSlots];
+  if (slot.key != key) {
+    gfx::RectF box;
+    g.MeasureString(text.shown, text.font, gfx::PointF(0, 0), nullptr, &box);
+    slot = Measured{key, box.Width, box.Height};
+  }
+  return gfx::RectF(text.at.X, text.at.Y, slot.width, slot.height);
+}
+
+// The same for a text's layout point in g's present transform: a text that
+// starts out of sight is not measured.
+bool StartsInSight(const gfx::Graphics& g, gfx::PointF at) {
+  double x, y;
+  Transform(g).Apply(at.X, at.Y, &x, &y);
+  return InSight(g, x, y);
 }
 
 // Points that are not numbers are near nothing.
@@ -230,10 +271,8 @@ void ReserveRouteLabel(const gfx::Graphics& g, std::string_view name, double x, 
 }
 
 void ReserveRouteLabel(gfx::Graphics& g, std::string_view name, double x, double y, const MapText& text) {
-  if (picture.g != &g || name.empty()) return;
-  gfx::RectF box;
-  g.MeasureString(text.shown, text.font, text.at, nullptr, &box);
-  ReserveRouteLabel(std::as_const(g), name, x, y, box);
+  if (picture.g != &g || name.empty() || !StartsInSight(g, text.at)) return;
+  ReserveRouteLabel(std::as_const(g), name, x, y, Measure(g, text));
 }
 
 bool ClaimMapLabel(const gfx::Graphics& g, std::string_view name, double x, double y, const gfx::RectF& text,
@@ -260,11 +299,9 @@ bool ClaimMapLabel(const gfx::Graphics& g, std::string_view name, double x, doub
 
 bool WriteMapLabel(gfx::Graphics& g, std::string_view name, double x, double y, const MapText& text,
                    const gfx::SolidBrush& brush, bool route, double reach) {
-  if (picture.g == &g && !name.empty()) {
-    gfx::RectF box;
-    g.MeasureString(text.shown, text.font, text.at, nullptr, &box);
-    if (!ClaimMapLabel(g, name, x, y, box, route, reach)) return false;
-  }
+  if (picture.g == &g && !name.empty() && StartsInSight(g, text.at) &&
+      !ClaimMapLabel(g, name, x, y, Measure(g, text), route, reach))
+    return false;
   g.DrawString(text.shown, text.font, text.at, brush);
   return true;
 }
