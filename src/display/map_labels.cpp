@@ -1,6 +1,5 @@
 #include "src/display/map_labels.h"
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -242,72 +241,7 @@ struct Span {
   bool hard;  // cannot give way
 };
 
-}  // namespace
-
-MapLabelScope::MapLabelScope(const gfx::Graphics& g) : opened_(picture.g == nullptr) {
-  if (!opened_) return;
-  picture.g = &g;
-  picture.entries.clear();
-  picture.heads.fill(-1);
-  picture.cells.clear();
-  picture.cell_heads.fill(-1);
-  picture.tallest = 0.0;
-  picture.placed.clear();
-  picture.next_placed = 0;
-}
-
-MapLabelScope::~MapLabelScope() {
-  if (opened_) picture.g = nullptr;
-}
-
-void ReserveRouteLabel(const gfx::Graphics& g, std::string_view name, double x, double y, const gfx::RectF& text) {
-  if (picture.g != &g || name.empty()) return;
-  const gfx::Matrix m = Transform(g);
-  const Box box = Apply(m, text);
-  if (!InSight(g, box.tx, box.ty)) return;
-  double px, py;
-  m.Apply(x, y, &px, &py);
-  Add(g, Hash(name), px, py, box, kSameLabelPixels, Kind::kReserved);
-}
-
-void ReserveRouteLabel(gfx::Graphics& g, std::string_view name, double x, double y, const MapText& text) {
-  if (picture.g != &g || name.empty() || !StartsInSight(g, text.at)) return;
-  ReserveRouteLabel(std::as_const(g), name, x, y, Measure(g, text));
-}
-
-bool ClaimMapLabel(const gfx::Graphics& g, std::string_view name, double x, double y, const gfx::RectF& text,
-                   bool route, double reach) {
-  if (picture.g != &g || name.empty()) return true;
-  const gfx::Matrix m = Transform(g);
-  const Box box = Apply(m, text);
-  if (!InSight(g, box.tx, box.ty)) return true;
-  double px, py;
-  m.Apply(x, y, &px, &py);
-  reach = std::fmax(kSameLabelPixels, reach * std::sqrt(std::fabs(m.Determinant())));
-  const std::uint64_t hash = Hash(name);
-  for (int i = picture.heads[hash % kBuckets]; i >= 0; i = picture.entries[static_cast<std::size_t>(i)].next) {
-    const Entry& e = picture.entries[static_cast<std::size_t>(i)];
-    if (e.hash != hash) continue;
-    const bool same_place = Near(e.x, e.y, px, py, std::fmax(e.reach, reach));
-    if (e.kind == Kind::kWritten ? same_place || Near(e.box.tx, e.box.ty, box.tx, box.ty) : !route && same_place)
-      return false;
-  }
-  if (!ClearOfOtherNames(g, box, route)) return false;
-  Add(g, hash, px, py, box, reach, Kind::kWritten);
-  return true;
-}
-
-bool WriteMapLabel(gfx::Graphics& g, std::string_view name, double x, double y, const MapText& text,
-                   const gfx::SolidBrush& brush, bool route, double reach) {
-  if (picture.g == &g && !name.empty() && StartsInSight(g, text.at) &&
-      !ClaimMapLabel(g, name, x, y, Measure(g, text), route, reach))
-    return false;
-  g.DrawString(text.shown, text.font, text.at, brush);
-  return true;
-}
-
-namespace {
-
+// The top for a mark's label (PlaceMarkLabel) before it is recorded.
 double ClearTop(const gfx::Graphics& g, const gfx::RectF& box, std::span<const gfx::RectF> written,
                 bool whole_pixels) {
   const double top = box.Y, h = box.Height, x0 = box.X, x1 = static_cast<double>(box.X) + box.Width;
@@ -373,6 +307,8 @@ double ClearTop(const gfx::Graphics& g, const gfx::RectF& box, std::span<const g
   return top;
 }
 
+// Whether two boxes are one: the label the drawing call writes is the one
+// placed before the layers drew.
 bool Same(const gfx::RectF& a, const gfx::RectF& b) {
   constexpr double kSame = 1e-3;
   return std::fabs(a.X - b.X) < kSame && std::fabs(a.Y - b.Y) < kSame && std::fabs(a.Width - b.Width) < kSame &&
@@ -380,6 +316,68 @@ bool Same(const gfx::RectF& a, const gfx::RectF& b) {
 }
 
 }  // namespace
+
+MapLabelScope::MapLabelScope(const gfx::Graphics& g) : opened_(picture.g == nullptr) {
+  if (!opened_) return;
+  picture.g = &g;
+  picture.entries.clear();
+  picture.heads.fill(-1);
+  picture.cells.clear();
+  picture.cell_heads.fill(-1);
+  picture.tallest = 0.0;
+  picture.placed.clear();
+  picture.next_placed = 0;
+}
+
+MapLabelScope::~MapLabelScope() {
+  if (opened_) picture.g = nullptr;
+}
+
+void ReserveRouteLabel(const gfx::Graphics& g, std::string_view name, double x, double y, const gfx::RectF& text) {
+  if (picture.g != &g || name.empty()) return;
+  const gfx::Matrix m = Transform(g);
+  const Box box = Apply(m, text);
+  if (!InSight(g, box.tx, box.ty)) return;
+  double px, py;
+  m.Apply(x, y, &px, &py);
+  Add(g, Hash(name), px, py, box, kSameLabelPixels, Kind::kReserved);
+}
+
+void ReserveRouteLabel(gfx::Graphics& g, std::string_view name, double x, double y, const MapText& text) {
+  if (picture.g != &g || name.empty() || !StartsInSight(g, text.at)) return;
+  ReserveRouteLabel(std::as_const(g), name, x, y, Measure(g, text));
+}
+
+bool ClaimMapLabel(const gfx::Graphics& g, std::string_view name, double x, double y, const gfx::RectF& text,
+                   bool route, double reach) {
+  if (picture.g != &g || name.empty()) return true;
+  const gfx::Matrix m = Transform(g);
+  const Box box = Apply(m, text);
+  if (!InSight(g, box.tx, box.ty)) return true;
+  double px, py;
+  m.Apply(x, y, &px, &py);
+  reach = std::fmax(kSameLabelPixels, reach * std::sqrt(std::fabs(m.Determinant())));
+  const std::uint64_t hash = Hash(name);
+  for (int i = picture.heads[hash % kBuckets]; i >= 0; i = picture.entries[static_cast<std::size_t>(i)].next) {
+    const Entry& e = picture.entries[static_cast<std::size_t>(i)];
+    if (e.hash != hash) continue;
+    const bool same_place = Near(e.x, e.y, px, py, std::fmax(e.reach, reach));
+    if (e.kind == Kind::kWritten ? same_place || Near(e.box.tx, e.box.ty, box.tx, box.ty) : !route && same_place)
+      return false;
+  }
+  if (!ClearOfOtherNames(g, box, route)) return false;
+  Add(g, hash, px, py, box, reach, Kind::kWritten);
+  return true;
+}
+
+bool WriteMapLabel(gfx::Graphics& g, std::string_view name, double x, double y, const MapText& text,
+                   const gfx::SolidBrush& brush, bool route, double reach) {
+  if (picture.g == &g && !name.empty() && StartsInSight(g, text.at) &&
+      !ClaimMapLabel(g, name, x, y, Measure(g, text), route, reach))
+    return false;
+  g.DrawString(text.shown, text.font, text.at, brush);
+  return true;
+}
 
 double PlaceMarkLabel(const gfx::Graphics& g, const gfx::RectF& box, std::span<const gfx::RectF> written,
                       bool whole_pixels) {

@@ -189,13 +189,6 @@ bool ReadAsOne(const gfx::RectF& a, const gfx::RectF& b) {
 // The names among `rec`'s shown texts, and the marks' labels: no two names
 // read as one, no mark's label meets a name.
 void ExpectNamesApart(const gfx::Recorder& rec, const std::vector<std::string>& idents, const std::string& where) {
-  if (getenv("DBG")) {
-    std::printf("== %s\n", where.c_str());
-    for (const gfx::RecordedOp* op : rec.Find(OpKind::Text))
-      if (op->visible && op->text.size() > 1 && !isdigit(op->text[0]))
-        std::printf("  %-6s %6.1f %6.1f %5.1f %5.1f %08x\n", op->text.c_str(), op->bounds.X, op->bounds.Y,
-                    op->bounds.Width, op->bounds.Height, op->color);
-  }
   std::vector<const gfx::RecordedOp*> names, marks;
   for (const gfx::RecordedOp* op : rec.Find(OpKind::Text)) {
     if (!op->visible) continue;
