@@ -204,8 +204,11 @@ void DrawSelectedHeading(const RoseFrame& f, const HeadingMarker& m, double sele
     char text[16];
     std::snprintf(text, sizeof text, "%03.0f", selected);
     const gfx::Font font = m.font(m.font_size);
+    gfx::Matrix turned;
+    f.g.GetTransform(&turned);
     if (m.screen_width > 0.0f) SlideOnScreen(f, font, m.readout_at, text, m.screen_width);
     display::DrawScreenText(f.g, font, gfx::SolidBrush(m.line.colour), m.readout_at.X, m.readout_at.Y, text);
+    f.g.SetTransform(turned);
     return;
   }
   DrawShapeToward(f, selected, m.line);
