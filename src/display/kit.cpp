@@ -1,9 +1,11 @@
 #include "src/display/kit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "src/guidance/state.h"
@@ -133,6 +135,27 @@ std::size_t ScreenTextLength(const char* format, ...) {
   std::string_view text = FormatInto(buffer, format, args);
   va_end(args);
   return text.size();
+}
+
+std::string RingFigure(double nm, int width) {
+  nm = FiniteOr(nm);
+  int decimals = 0;
+  if (std::fabs(nm - std::round(nm)) > 1e-6) {
+    const double magnitude = std::fabs(nm);
+    decimals = magnitude >= 1.0 ? 1 : std::clamp(1 - static_cast<int>(std::floor(std::log10(magnitude))), 1, 3);
+  }
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, nm);
+  std::string figure(buffer);
+  // A tenth that rounds to a whole one ("2.0") reads whole, two figures
+  // that end in 0 ("0.50") one.
+  if (decimals > 0) {
+    figure.erase(figure.find_last_not_of('0') + 1);
+    if (figure.back() == '.') figure.pop_back();
+  }
+  if (figure.size() < static_cast<std::size_t>(std::max(width, 0)))
+    figure.insert(0, static_cast<std::size_t>(width) - figure.size(), ' ');
+  return figure;
 }
 
 void DrawSegments(gfx::Graphics& g, const gfx::Pen& pen, std::span<const Segment> segments, int dx, int dy) {

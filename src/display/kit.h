@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 
 #include "platform/gfx/graphics.h"
 
@@ -133,6 +134,13 @@ void DrawScreenTextF(gfx::Graphics& g, const gfx::Font& font, const gfx::SolidBr
 // Number of characters the text of `format` has (as drawn, at most
 // kScreenTextChars).
 std::size_t ScreenTextLength(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The figure a range ring `nm` out is written with, right-aligned in
+// `width` characters: the distance it stands at, whole where it is whole,
+// else to a tenth ("1.2" for 1.25, "1.7" for 1.67), and below 1 NM to two
+// figures ("0.25", "0.083") so that no ring reads 0. A value that is not a
+// number reads 0.
+std::string RingFigure(double nm, int width = 0);
 
 // --- Shapes from point tables -------------------------------------------------
 // A display's pointers and symbols are tables of whole canvas units.

@@ -79,8 +79,9 @@ void DrawAirportRunways(gfx::Graphics& g, int radius, int cx, int cy, double ran
   // A runway end the map names already (the route's runway label) keeps
   // that name.
   auto text = [&](const std::string& s, int x, int y, const gfx::SolidBrush& brush) {
-    if (!s.empty() && ClaimMapLabel(g, s, x, y, x, y))
-      g.DrawString(s, font, gfx::PointF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y)), brush);
+    if (!s.empty())
+      WriteMapLabel(g, s, x, y, MapText{s, font, gfx::PointF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y))},
+                    brush);
   };
 
   // Designators already drawn, each followed by a blank.

@@ -2,10 +2,11 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <span>
 #include <string>
 
-#include "src/display/labels.h"
 #include "src/display/map_inputs.h"
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/map_projection.h"
 #include "src/display/map_symbols.h"
@@ -80,7 +81,7 @@ class MarkerPainter {
  public:
   MarkerPainter(gfx::Graphics& g, const MapFrame& frame, double cx, double cy, std::int32_t kind, double sx,
                 double sy)
-      : g_(g), frame_(frame), cx_(cx), cy_(cy), kind_(kind), sx_(sx), sy_(sy),
+      : g_(g), frame_(frame), cx_(cx), cy_(cy), kind_(kind), sx_(sx), sy_(sy), held_(MarksHeldBack(g)),
         pen_(kMarkerColour, 1.0f), brush_(kMarkerColour),
         font_("Arial", static_cast<gfx::REAL>(10.0 * sy), gfx::FontStyleRegular, gfx::Unit::Pixel) {}
 
@@ -100,19 +101,24 @@ class MarkerPainter {
   }
 
   void Circle(const gfx::PointF& at) {
+    if (held_) return;
     const double d = 8.0 * sy_;
     g_.DrawEllipse(pen_, static_cast<gfx::REAL>(at.X - d / 2), static_cast<gfx::REAL>(at.Y - d / 2),
                    static_cast<gfx::REAL>(d), static_cast<gfx::REAL>(d));
   }
   // A label that would meet one written before in this call (a top of
-  // climb and a top of descent a few miles apart) moves up or down, the
-  // shorter way, until its box is clear of theirs; its mark stays.
+  // climb and a top of descent a few miles apart) or a name on the map
+  // moves up or down, the shorter way, until its box is clear of theirs;
+  // its mark stays. Names written after it give way to it.
   void Text(const std::string& text, double x, double y) {
     gfx::RectF box;
     g_.MeasureString(text, font_, gfx::PointF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y)), nullptr, &box);
-    y = ClearOfWritten(box, y);
+    const double top = PlaceMarkLabel(g_, box, std::span(written_.data(), written_count_), truncate_);
+    y += top - box.Y;
+    box.Y = static_cast<gfx::REAL>(top);
     if (written_count_ < written_.size()) written_[written_count_++] = box;
-    g_.DrawString(text, font_, gfx::PointF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y)), brush_);
+    if (!held_)
+      g_.DrawString(text, font_, gfx::PointF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y)), brush_);
   }
   double Width(const std::string& text) {
     gfx::RectF box;
@@ -142,6 +148,7 @@ class MarkerPainter {
   // Small line symbols of the MD-11 and DU-1000 maps: a bar across the
   // route with a stem (MD-11), a "T" standing on the point (DU-1000).
   void LineSymbol(const gfx::PointF& at) {
+    if (held_) return;
     const gfx::REAL x = at.X, y = at.Y;
     const auto h8 = static_cast<gfx::REAL>(8.0 * sx_), h4 = static_cast<gfx::REAL>(4.0 * sx_);
     const auto v8 = static_cast<gfx::REAL>(8.0 * sy_), v4 = static_cast<gfx::REAL>(4.0 * sy_);
@@ -155,39 +162,12 @@ class MarkerPainter {
   }
 
  private:
-  bool Meets(const gfx::RectF& box) const {
-    for (std::size_t i = 0; i < written_count_; ++i)
-      if (BoxesMeet(box, written_[i])) return true;
-    return false;
-  }
-  // The nearest top for `box` (at `y`) that meets no written box: `y`
-  // itself, or just above or below one of them. `box` is moved there.
-  double ClearOfWritten(gfx::RectF& box, double y) {
-    if (!Meets(box)) return y;
-    const double top = box.Y;
-    double best = 0.0;
-    bool found = false;
-    for (std::size_t i = 0; i < written_count_; ++i) {
-      for (double candidate : {written_[i].Y - box.Height, written_[i].Y + written_[i].Height}) {
-        gfx::RectF moved = box;
-        moved.Y = static_cast<gfx::REAL>(candidate);
-        if (truncate_) moved.Y = static_cast<gfx::REAL>(candidate < top ? std::floor(candidate) : std::ceil(candidate));
-        if (Meets(moved) || (found && std::fabs(moved.Y - top) >= std::fabs(best - top))) continue;
-        best = moved.Y;
-        found = true;
-      }
-    }
-    if (!found) return y;
-    y += best - top;
-    box.Y = static_cast<gfx::REAL>(best);
-    return y;
-  }
-
   gfx::Graphics& g_;
   const MapFrame& frame_;
   double cx_, cy_;
   std::int32_t kind_;
   double sx_, sy_;
+  bool held_;  // the labels only placed (PlaceMarkLabelsFirst)
   gfx::Pen pen_;
   gfx::SolidBrush brush_;
   gfx::Font font_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "src/display/labels.h"
 #include "src/flightplan/state.h"
@@ -169,13 +170,45 @@ double ShorterTurn(double h, double s) {
   return right > 180.0 ? -(360.0 - s + h) : right;
 }
 
+namespace {
+
+// Moves g's transform across the screen so that `text` at `at` stands
+// within the canvas's width: a readout turned toward the screen's side ran
+// off its edge ("000" at +40 degrees on the DU-1000's arc lost 6.6 of its
+// 36.6 pixels).
+void SlideOnScreen(const RoseFrame& f, const gfx::Font& font, gfx::PointF at, const char* text, float width) {
+  gfx::RectF box;
+  f.g.MeasureString(text, font, at, nullptr, &box);
+  gfx::Matrix m;
+  f.g.GetTransform(&m);
+  double left = INFINITY, right = -INFINITY;
+  for (const double x : {static_cast<double>(box.X), static_cast<double>(box.X) + box.Width})
+    for (const double y : {static_cast<double>(box.Y), static_cast<double>(box.Y) + box.Height}) {
+      double dx, dy;
+      m.Apply(x, y, &dx, &dy);
+      left = std::fmin(left, dx), right = std::fmax(right, dx);
+    }
+  const double edge = static_cast<double>(width) * f.scale.sx;
+  const double slide = right > edge ? edge - right : left < 0.0 ? -left : 0.0;
+  if (slide != 0.0 && std::isfinite(slide))
+    f.g.TranslateTransform(static_cast<gfx::REAL>(slide), 0.0f, gfx::MatrixOrder::Append);
+}
+
+}  // namespace
+
 void DrawSelectedHeading(const RoseFrame& f, const HeadingMarker& m, double selected) {
   selected = display::FiniteOr(selected);
   const double turn = ShorterTurn(f.heading, selected);
   if (m.readout_beyond > 0.0 && std::fabs(turn) > m.readout_beyond) {
     f.At(turn < 0.0 ? -m.readout_turn : m.readout_turn);
-    display::DrawScreenTextF(f.g, m.font(m.font_size), gfx::SolidBrush(m.line.colour), m.readout_at.X,
-                             m.readout_at.Y, "%03.0f", selected);
+    char text[16];
+    std::snprintf(text, sizeof text, "%03.0f", selected);
+    const gfx::Font font = m.font(m.font_size);
+    gfx::Matrix turned;
+    f.g.GetTransform(&turned);
+    if (m.screen_width > 0.0f) SlideOnScreen(f, font, m.readout_at, text, m.screen_width);
+    display::DrawScreenText(f.g, font, gfx::SolidBrush(m.line.colour), m.readout_at.X, m.readout_at.Y, text);
+    f.g.SetTransform(turned);
     return;
   }
   DrawShapeToward(f, selected, m.line);

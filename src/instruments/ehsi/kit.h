@@ -161,7 +161,12 @@ struct HeadingMarker {
   gfx::PointF readout_at;
   gfx::Font (*font)(float size);
   float font_size;
+  float screen_width = 0.0f;  // the canvas's width, which the readout keeps inside (0: no limit)
 };
+// The marker toward the selected heading; beyond `readout_beyond` degrees
+// off the heading, the readout instead, turned to `readout_turn` on the
+// heading's side and slid across (along the screen's width) to stand whole
+// on the screen.
 void DrawSelectedHeading(const RoseFrame& f, const HeadingMarker& marker, double selected);
 // The shorter angle from heading `h` to selected heading `s`: positive to the
 // right, negative to the left; exactly 180 counts as left when h > s and as

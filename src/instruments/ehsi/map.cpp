@@ -41,6 +41,19 @@ RouteClass ClassOf(int index, int active, std::string_view type) {
   return index == active - 1 ? kBeforeActive : kOther;
 }
 
+// The route's idents: Arial bold of the style's size on the fine grid, at
+// the style's offset from the point, as much as the screen's text field
+// shows.
+gfx::Font RouteFont(const nd::MapView& v, const RouteStyle& style) {
+  return display::ArialBold(static_cast<float>(v.FineX(style.font_size)));
+}
+display::MapText IdentText(const nd::MapView& v, const RouteStyle& style, const gfx::Font& font,
+                           std::string_view ident, const nd::MapPlace& p) {
+  return display::MapText{ident.substr(0, display::kScreenTextChars), font,
+                          gfx::PointF(static_cast<gfx::REAL>(v.X(p.x + style.label_dx)),
+                                      static_cast<gfx::REAL>(v.Y(p.y + style.label_dy)))};
+}
+
 }  // namespace
 
 EhsiMap MakeEhsiMap(const nd::MapFamily& family, const display::GaugeDisplay& display, gfx::Graphics& g, double cx,
@@ -76,7 +89,7 @@ void DrawEhsiRoute(const EhsiMap& map, const RouteStyle& style) {
   v.SetMapScale();
   gfx::Graphics& g = *v.g;
   const gfx::Pen line(style.line, static_cast<gfx::REAL>(v.FineX(kLineWidth)));
-  const gfx::Font font = display::ArialBold(static_cast<float>(v.FineX(style.font_size)));
+  const gfx::Font font = RouteFont(v, style);
   const RouteMark* marks[] = {&style.other, &style.active, &style.active_navaid, &style.active_airport,
                               &style.before_active};
   const gfx::SolidBrush brushes[] = {gfx::SolidBrush(marks[0]->label), gfx::SolidBrush(marks[1]->label),
@@ -103,11 +116,8 @@ void DrawEhsiRoute(const EhsiMap& map, const RouteStyle& style) {
     if (have_previous) g.DrawLineI(line, previous.X, previous.Y, here.X, here.Y);
     const RouteClass which = ClassOf(i, active, wpt->type);
     const RouteMark& mark = *marks[which];
-    const std::string ident = display::FitLabel(wpt->ident, static_cast<int>(display::kScreenTextChars));
-    const gfx::PointF text(static_cast<gfx::REAL>(v.X(p.x + style.label_dx)),
-                           static_cast<gfx::REAL>(v.Y(p.y + style.label_dy)));
-    if (display::ClaimMapLabel(g, wpt->ident, here.X, here.Y, text.X, text.Y, true))
-      g.DrawString(ident, font, text, brushes[which]);
+    display::WriteMapLabel(g, wpt->ident, here.X, here.Y, IdentText(v, style, font, wpt->ident, p), brushes[which],
+                           true);
     display::DrawMapSymbol(g, v.X(p.x), v.Y(p.y + style.symbol_dy), mark.code, -99, v.grid.gx, v.grid.gy, mark.style,
                            v.range);
     previous = here;
@@ -115,9 +125,13 @@ void DrawEhsiRoute(const EhsiMap& map, const RouteStyle& style) {
   }
 }
 
-void ReserveEhsiRouteIdents(const EhsiMap& map) {
-  if (ActiveRouteIndex() >= 0)
-    nd::ReserveRouteIdents(map.view, F().ActiveFlightPlan, 0, F().ActiveFlightPlanLastIndex);
+void ReserveEhsiRouteIdents(const EhsiMap& map, const RouteStyle& style) {
+  if (ActiveRouteIndex() < 0 || !map.view.Usable()) return;
+  const gfx::Font font = RouteFont(map.view, style);
+  nd::ReserveRouteIdents(map.view, F().ActiveFlightPlan, 0, F().ActiveFlightPlanLastIndex, -1,
+                         [&](const model::FlightPlanWaypoint& w, const nd::MapPlace& p) {
+                           return IdentText(map.view, style, font, w.ident, p);
+                         });
 }
 
 void DrawEhsiHold(const EhsiMap& map, double turn_width) {

@@ -31,8 +31,8 @@ constexpr Point kGlideslopeDots[] = {{103, -55}, {103, -70}, {103, -30}, {103, -
 constexpr Point kGlideslopeCentre[] = {{100, -42}, {110, -42}, {110, -36}, {100, -36}, {100, -42}};
 
 void DrawHalfRangeMark(const B737NdFrame& f, const gfx::Pen& white2, float text_y, int tick_y) {
-  DrawScreenTextF(f.g, ArialBold(10.0f), gfx::SolidBrush(colour::kWhite), -20.0f, text_y, "%3.0f",
-                  f.range * 0.5);
+  DrawScreenText(f.g, ArialBold(10.0f), gfx::SolidBrush(colour::kWhite), -20.0f, text_y,
+                 display::RingFigure(f.range * 0.5, 3).c_str());
   f.g.DrawLineI(white2, -3, tick_y, 3, tick_y);
 }
 

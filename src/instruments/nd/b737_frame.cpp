@@ -161,7 +161,9 @@ void DrawB737NavigationDisplay(display::GaugeDisplay& display, gfx::DeviceContex
   } else if (f.mode >= 3 && f.mode <= kB737NdModePlan) {
     if (f.mode >= 5) {
       const display::MapLabelScope labels(g);
+      ReserveNdRouteIdents(f);
       if (PendingRouteShown(f)) ReserveNdPendingRouteIdents(f);
+      PlaceNdMarkLabels(f);
       DrawLayers(B737NdMapLayers(), f);
     }
     if (M().NdShowTraffic == 1 && MapModeBelowPlan(f)) DrawTrafficLayer(f);

@@ -96,9 +96,14 @@ void DrawNdTrendVector(const B737NdFrame& frame);
 void DrawAltitudeRangeArc(const B737NdFrame& frame);
 void DrawNdRoute(const B737NdFrame& frame);
 void DrawNdPendingRoute(const B737NdFrame& frame);
-// Reserves the idents the pending route writes, drawn after the point
-// layers (display/map_labels.h).
+// Reserves the idents the route writes, drawn after the runways' labels,
+// and those the pending route writes, drawn after the point layers
+// (display/map_labels.h).
+void ReserveNdRouteIdents(const B737NdFrame& frame);
 void ReserveNdPendingRouteIdents(const B737NdFrame& frame);
+// Places the top of climb and descent labels the route's layer writes
+// before any layer writes a name (display::PlaceMarkLabelsFirst).
+void PlaceNdMarkLabels(const B737NdFrame& frame);
 void DrawNdNavaids(const B737NdFrame& frame);
 void DrawNdAirports(const B737NdFrame& frame);
 void DrawNdIntersections(const B737NdFrame& frame);

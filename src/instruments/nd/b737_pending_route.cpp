@@ -23,7 +23,8 @@ void ReserveNdPendingRouteIdents(const B737NdFrame& f) {
   const flightplan::State& fp = flightplan::flightplan_state;
   if (fp.EditWaypointIndex == model::kNoWaypoint) return;
   // The active route's layer writes the active waypoint's ident.
-  ReserveRouteIdents(B737MapView(f), fp.PendingFlightPlan, FirstDrawn(f), fp.PendingFlightPlanLastIndex,
+  const MapView v = B737MapView(f);
+  ReserveRouteIdents(v, RouteMarks(v), fp.PendingFlightPlan, FirstDrawn(f), fp.PendingFlightPlanLastIndex,
                      fp.ActiveWaypointIndex);
 }
 

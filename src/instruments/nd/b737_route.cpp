@@ -156,6 +156,16 @@ void RouteLayer::Route() {
             });
 }
 
+// The top of climb and descent, placed from the aircraft on the fine grid,
+// while the destination is far enough and the map is not the plan.
+bool MarksShown(const B737NdFrame& f) { return G().DestinationDistance > kMarkerDestinationDistance && !f.Plan(); }
+void DrawMarks(const B737NdFrame& f, const MapView& v) {
+  v.UseFineGrid();
+  const GeoPoint aircraft = AircraftPosition();
+  display::DrawTodTocMarkers(f.g, f.radius, f.range, 0.0, 0.0, display::kDisplayB737, v.grid.gx, v.grid.gy,
+                             aircraft.latitude, aircraft.longitude, FiniteOr(G().MapHeading));
+}
+
 void DrawHalfRangeRings(const MapView& v) {
   v.UsePlain();
   const gfx::Pen pen(colour::kWhite, static_cast<gfx::REAL>(kLineWidth));
@@ -165,6 +175,20 @@ void DrawHalfRangeRings(const MapView& v) {
 }
 
 }  // namespace
+
+void ReserveNdRouteIdents(const B737NdFrame& f) {
+  const flightplan::State& fp = F();
+  if (fp.ActiveWaypointIndex == model::kNoWaypoint) return;
+  const MapView v = B737MapView(f);
+  ReserveRouteIdents(v, RouteMarks(v), fp.ActiveFlightPlan, v.plan ? 0 : fp.ActiveWaypointIndex,
+                     fp.ActiveFlightPlanLastIndex);
+}
+
+void PlaceNdMarkLabels(const B737NdFrame& f) {
+  const MapView v = B737MapView(f);
+  if (v.Usable() && F().ActiveWaypointIndex != model::kNoWaypoint && MarksShown(f))
+    display::PlaceMarkLabelsFirst(f.g, [&] { DrawMarks(f, v); });
+}
 
 void DrawNdRoute(const B737NdFrame& f) {
   const MapView v = B737MapView(f);
@@ -187,12 +211,7 @@ void DrawNdRoute(const B737NdFrame& f) {
     if (m.DispPrevWpt == 1 && fp.ActiveWaypointIndex >= 1 && f.range >= kPreviousWaypointRange && !f.Plan())
       layer.PreviousWaypoint();
     layer.Route();
-    if (G().DestinationDistance > kMarkerDestinationDistance && !f.Plan()) {
-      v.UseFineGrid();
-      const GeoPoint aircraft = AircraftPosition();
-      display::DrawTodTocMarkers(f.g, f.radius, f.range, 0.0, 0.0, display::kDisplayB737, v.grid.gx, v.grid.gy,
-                                 aircraft.latitude, aircraft.longitude, FiniteOr(G().MapHeading));
-    }
+    if (MarksShown(f)) DrawMarks(f, v);
   }
   if (navdb::navdb_state.SelectedRunwayBase != -999 && !f.Plan()) {
     v.UseFineGrid();

@@ -115,7 +115,7 @@ void FixInfoOverlay::Symbol(const model::FixInfoRecord& fix, const gfx::Point& a
   // waypoint the map names already: written once.
   const std::string_view ident = std::string_view(fix.ident).substr(0, kIdentChars);
   const gfx::PointF text(static_cast<gfx::REAL>(x + 8), static_cast<gfx::REAL>(y - 7));
-  if (display::ClaimMapLabel(g_, fix.ident, x, y, text.X, text.Y)) g_.DrawString(ident, ident_font_, text, white_);
+  display::WriteMapLabel(g_, fix.ident, x, y, display::MapText{ident, ident_font_, text}, white_);
 }
 
 // The distance label beside its ring, where the ring leaves room for it.

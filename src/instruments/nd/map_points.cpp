@@ -310,7 +310,7 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
     const std::string_view ident = std::string_view(r->ident).substr(0, static_cast<std::size_t>(m.label_chars));
     const double label_dx = m.label_dx + m.label_dx_per_char * static_cast<double>(r->ident.size());
     const gfx::PointF at(static_cast<gfx::REAL>(v.X(p.x + label_dx)), static_cast<gfx::REAL>(v.Y(p.y + m.label_dy)));
-    if (display::ClaimMapLabel(*v.g, r->ident, v.X(p.x), v.Y(p.y), at.X, at.Y)) v.g->DrawString(ident, font, at, label);
+    display::WriteMapLabel(*v.g, r->ident, v.X(p.x), v.Y(p.y), display::MapText{ident, font, at}, label);
   }
 }
 

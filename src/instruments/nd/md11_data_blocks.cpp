@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "src/guidance/state.h"
@@ -83,13 +82,8 @@ void ActiveWaypoint(const Blocks& b) {
   b.Text(b.arial8, b.magenta, x, 9.0f, text);
 }
 
-// The half range: tenths where it has them.
-std::string HalfRange(double range) {
-  const double half = range * 0.5;
-  char text[32];
-  std::snprintf(text, sizeof text, half == 0.5 || half == 2.5 ? "%2.1f" : "%2.0f", half);
-  return text;
-}
+// The half range, as its ring stands.
+std::string HalfRange(double range) { return display::RingFigure(range * 0.5, 2); }
 
 void PlanLabels(const Blocks& b) {
   const gfx::Pen white1(colour::kWhite, 1.0f);
@@ -98,15 +92,14 @@ void PlanLabels(const Blocks& b) {
   b.f.g.DrawLineI(white1, 220, 210, 217, 215);
   b.f.g.DrawLineI(white1, 220, 210, 223, 215);
 
-  char range[32];
-  std::snprintf(range, sizeof range, "%.0f", b.f.range);
+  const std::string range = display::RingFigure(b.f.range);
   const std::string half = HalfRange(b.f.range);
-  const float nr = static_cast<float>(std::strlen(range)), nh = static_cast<float>(half.size());
-  b.Text(b.arial9, b.white, 2.0f * (12.0f - nr), 125.0f, range);
+  const float nr = static_cast<float>(range.size()), nh = static_cast<float>(half.size());
+  b.Text(b.arial9, b.white, 2.0f * (12.0f - nr), 125.0f, range.c_str());
   b.Text(b.arial9, b.white, 71.0f - 2.0f * nh, 125.0f, half.c_str());
   b.f.g.FillRectangle(gfx::SolidBrush(b.f.background), 166.0f - 2.0f * nh, 125.0f, 6.0f * nh, 10.0f);
   b.Text(b.arial9, b.white, 165.0f - 2.0f * nh, 125.0f, half.c_str());
-  b.Text(b.arial9, b.white, 212.0f - 2.0f * nr, 125.0f, range);
+  b.Text(b.arial9, b.white, 212.0f - 2.0f * nr, 125.0f, range.c_str());
 }
 
 void HeadingBox(const Blocks& b) {
@@ -134,8 +127,9 @@ void RangeLabels(const Blocks& b) {
     b.Text(b.arial9, b.white, static_cast<float>(b.cx - (wide ? 6 : 4)), 248.0f, half.c_str());
     return;
   }
-  DrawScreenTextF(b.f.g, b.arial10, b.white, 220.0f, 60.0f, "%.0f", b.f.range);
-  DrawScreenTextF(b.f.g, b.arial10, b.white, b.f.range >= 100.0 ? 4.0f : 8.0f, 60.0f, "%.0f", b.f.range);
+  const std::string range = display::RingFigure(b.f.range);
+  DrawScreenText(b.f.g, b.arial10, b.white, 220.0f, 60.0f, range.c_str());
+  DrawScreenText(b.f.g, b.arial10, b.white, b.f.range >= 100.0 ? 4.0f : 8.0f, 60.0f, range.c_str());
 }
 
 void LeftPointerBlock(const Blocks& b) {

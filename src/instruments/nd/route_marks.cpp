@@ -56,27 +56,27 @@ void RouteMarks::Ident(std::string_view ident, const gfx::SolidBrush& brush, con
   Label(ident, brush, p, kLabelDx, kLabelDy, max_chars_);
 }
 
-void RouteMarks::Label(std::string_view text, const gfx::SolidBrush& brush, const MapPlace& p, double dx, double dy,
-                       std::size_t max_chars, double reach) const {
-  const std::string_view shown = text.substr(0, std::min(max_chars, max_chars_));
-  const gfx::PointF at(static_cast<gfx::REAL>(v_.X(p.x + dx)), static_cast<gfx::REAL>(v_.Y(p.y + dy)));
-  if (display::ClaimMapLabel(*v_.g, text, v_.X(p.x), v_.Y(p.y), at.X, at.Y, true, v_.FineWidth(reach)))
-    v_.g->DrawString(shown, font_, at, brush);
+display::MapText RouteMarks::IdentText(std::string_view ident, const MapPlace& p) const {
+  return Text(ident, p, kLabelDx, kLabelDy, max_chars_);
 }
 
-void ReserveRouteIdents(const MapView& v, const model::FlightPlanTable& plan, int first, int last, int skip) {
-  if (!v.Usable()) return;
-  gfx::Matrix kept;
-  v.g->GetTransform(&kept);
-  v.UseFineGrid();
-  for (int i = std::max(first, 0); i <= last; ++i) {
-    const model::FlightPlanWaypoint* w = plan.At(i);
-    if (w == nullptr) break;
-    if (i == skip || IsRouteMarker(w->ident)) continue;
-    const MapPlace p = v.Place(w->latitude, w->longitude);
-    if (p.ok) display::ReserveRouteLabel(*v.g, w->ident, v.X(p.x), v.Y(p.y));
-  }
-  v.g->SetTransform(kept);
+display::MapText RouteMarks::Text(std::string_view text, const MapPlace& p, double dx, double dy,
+                                  std::size_t max_chars) const {
+  return display::MapText{text.substr(0, std::min(max_chars, max_chars_)), font_,
+                          gfx::PointF(static_cast<gfx::REAL>(v_.X(p.x + dx)), static_cast<gfx::REAL>(v_.Y(p.y + dy)))};
+}
+
+void RouteMarks::Label(std::string_view text, const gfx::SolidBrush& brush, const MapPlace& p, double dx, double dy,
+                       std::size_t max_chars, double reach) const {
+  display::WriteMapLabel(*v_.g, text, v_.X(p.x), v_.Y(p.y), Text(text, p, dx, dy, max_chars), brush, true,
+                         v_.FineWidth(reach));
+}
+
+void ReserveRouteIdents(const MapView& v, const RouteMarks& marks, const model::FlightPlanTable& plan, int first,
+                        int last, int skip) {
+  ReserveRouteIdents(v, plan, first, last, skip, [&](const model::FlightPlanWaypoint& w, const MapPlace& p) {
+    return marks.IdentText(w.ident, p);
+  });
 }
 
 void RouteMarks::Star(const MapPlace& p, std::uint32_t style, double range) const {

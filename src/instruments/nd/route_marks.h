@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/gfx/graphics.h"
+#include "src/display/map_labels.h"
 #include "src/model/records.h"
 #include "src/instruments/nd/map_view.h"
 
@@ -42,6 +43,8 @@ class RouteMarks {
   explicit RouteMarks(const MapView& view, const RouteLabelStyle& style = kB737RouteLabels);
   gfx::Point Grid(const MapPlace& p) const;
   void Ident(std::string_view ident, const gfx::SolidBrush& brush, const MapPlace& p) const;
+  // The text Ident writes for `ident` at `p`.
+  display::MapText IdentText(std::string_view ident, const MapPlace& p) const;
   // A text of at most `max_chars` with its top-left corner at the canvas
   // offset (dx, dy) from the point; a place of the same name within `reach`
   // canvas units is the point's own (display::ClaimMapLabel).
@@ -50,18 +53,38 @@ class RouteMarks {
   void Star(const MapPlace& p, std::uint32_t style, double range) const;
 
  private:
+  display::MapText Text(std::string_view text, const MapPlace& p, double dx, double dy, std::size_t max_chars) const;
+
   const MapView& v_;
   gfx::Font font_;
   std::size_t max_chars_;
 };
 
 // Reserves for the route the idents of the entries `first`..`last` of
-// `plan` but `skip`, at their places on the
-// view's fine grid, for a picture whose route is drawn after layers that
-// name the same places (display/map_labels.h). Markers and places that are
-// not numbers are left out, as the route walk leaves them; the caller's
-// transform is kept.
-void ReserveRouteIdents(const MapView& v, const model::FlightPlanTable& plan, int first, int last, int skip = -1);
+// `plan` but `skip`, at their places on the view's fine grid, each as
+// `text_of(entry, place)` gives the text the route writes there, for a
+// picture whose route is drawn after layers that write names
+// (display/map_labels.h). Markers and places that are not numbers are left
+// out, as the route walk leaves them; the caller's transform is kept.
+template <class TextOf>
+void ReserveRouteIdents(const MapView& v, const model::FlightPlanTable& plan, int first, int last, int skip,
+                        TextOf&& text_of) {
+  if (!v.Usable()) return;
+  gfx::Matrix kept;
+  v.g->GetTransform(&kept);
+  v.UseFineGrid();
+  for (int i = first < 0 ? 0 : first; i <= last; ++i) {
+    const model::FlightPlanWaypoint* w = plan.At(i);
+    if (w == nullptr) break;
+    if (i == skip || IsRouteMarker(w->ident)) continue;
+    const MapPlace p = v.Place(w->latitude, w->longitude);
+    if (p.ok) display::ReserveRouteLabel(*v.g, w->ident, v.X(p.x), v.Y(p.y), text_of(*w, p));
+  }
+  v.g->SetTransform(kept);
+}
+// The same for a route written with `marks`.
+void ReserveRouteIdents(const MapView& v, const RouteMarks& marks, const model::FlightPlanTable& plan, int first,
+                        int last, int skip = -1);
 
 // The point `distance` NM from `from` along the true `course`.
 GeoPoint Along(const GeoPoint& from, double course, double distance);

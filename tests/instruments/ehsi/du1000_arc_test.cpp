@@ -88,7 +88,9 @@ TEST_F(ArcTest, MarksPointersAndRangeArcs) {
 }
 
 // Beyond 41 degrees the shorter way the selected heading is written 40
-// degrees to its side; up to 41 the marker line stands at it.
+// degrees to its side (on the right slid across to end at the screen's
+// edge, which the turn takes it past); up to 41 the marker line stands at
+// it.
 TEST_F(ArcTest, SelectedHeadingMarkerOrReadout) {
   struct Case {
     double heading, selected;
@@ -102,7 +104,17 @@ TEST_F(ArcTest, SelectedHeadingMarkerOrReadout) {
     Draw(3);
     EXPECT_EQ(HasLine(colour::kBlue, A(0, -234, c.turn), A(0, -260, c.turn), 3.0f), c.readout == nullptr)
         << c.heading << " " << c.selected;
-    EXPECT_TRUE(c.readout == nullptr || TextAt(c.readout, A(-10, -230, c.turn))) << c.heading;
+    if (c.readout == nullptr) continue;
+    const gfx::PointF at = A(-10, -230, c.turn);
+    for (const gfx::RecordedOp* op : rec.Find(OpKind::Text)) {
+      if (op->text != c.readout) continue;
+      EXPECT_NEAR(op->points[0].Y, at.Y, 0.01) << c.heading;
+      if (c.turn < 0)
+        EXPECT_NEAR(op->points[0].X, at.X, 0.01) << c.heading;
+      else
+        EXPECT_NEAR(op->bounds.X + op->bounds.Width, 318.0, 0.01) << c.heading;
+    }
+    EXPECT_TRUE(Has(c.readout)) << c.heading;
   }
 }
 

@@ -64,7 +64,7 @@ TEST_F(Du1000Test, TextsWithPlaceFontAndColour) {
   G().GroundSpeedKnots = 250.0;
   G().TrueAirspeedEstimate = 240.0;
   G().SelectedCourse = 5.4;
-  G().ApHeadingLockDir = 90.0;  // 90 degrees right: the arc writes it 40 degrees right
+  G().ApHeadingLockDir = 270.0;  // 90 degrees left: the arc writes it 40 degrees left
   G().WindDirectionMagnetic = 90.0;
   G().WindSpeed = 12.0;
   G().BearingToActiveWaypoint = 207.0;
@@ -93,12 +93,12 @@ TEST_F(Du1000Test, TextsWithPlaceFontAndColour) {
       {0, "0", At(153, 24), arial, 15, white},          {0, "9", At(159 + 123 - 6, 155 - 8), arial, 15, white},
       {1, "0", At(153, 14), rered, 15, white},          {1, "ILS", At(149, 77), rered, 15, blue},
       {1, "G/S", At(284, 117), rered, 12, white},       {1, "110.90", At(139, 92), rered, 15, blue},
-      {1, "090", At(-10, -230, 159, 272, 40), rered, 15, blue},
+      {1, "270", At(-10, -230, 159, 272, -40), rered, 15, blue},
       {1, "CRS", At(250, 3), arial, 12, blue},          {1, " 40", At(12, 162), arial, 15, blue},
       {1, " 20", At(68, 217), arial, 15, blue},         {2, "N", At(164, 20), arial, 15, green},
       {2, "E", At(282, 135), arial, 15, green},         {3, "OLM", At(255, 0), arial, 12, green},
       {3, "207\xC2\xB0", At(270, 12), arial, 12, green}, {3, "28NM", At(272.4, 24), arial, 12, green},
-      {3, " 40", At(12, 162), arial, 15, blue},         {3, "090", At(-10, -230, 159, 272, 40), rered, 15, blue},
+      {3, " 40", At(12, 162), arial, 15, blue},         {3, "270", At(-10, -230, 159, 272, -40), rered, 15, blue},
   };
   for (int size : {311, 155}) {
     for (int mode = 0; mode < 4; ++mode) {

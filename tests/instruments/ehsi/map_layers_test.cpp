@@ -25,7 +25,8 @@ class MapLayersTest : public EhsiMapTest {
     Surface(which);
     const EhsiMap map = Map(which);
     const display::MapLabelScope labels(*map.view.g);
-    ReserveEhsiRouteIdents(map);
+    const RouteStyle* styles[] = {&kDu1000RouteStyle, &kProline4RouteStyle, &kMd80RouteStyle};
+    ReserveEhsiRouteIdents(map, *styles[which]);
     DrawEhsiPoints(map, member);
   }
   std::vector<const gfx::RecordedOp*> OpsOf(OpKind kind, gfx::ARGB colour) const { return Ops(kind, colour); }

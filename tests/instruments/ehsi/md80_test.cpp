@@ -205,7 +205,7 @@ TEST_F(Md80Test, ArcScaleWindowAndLabels) {
 }
 
 TEST_F(Md80Test, HalfRangeFigure) {
-  for (auto [range, text] : {std::pair{5.0, "2.5"}, {10.0, "  5"}, {0.5, "0.2"}, {320.0, "160"}}) {
+  for (auto [range, text] : {std::pair{5.0, "2.5"}, {10.0, "  5"}, {0.5, "0.25"}, {2.5, "1.2"}, {320.0, "160"}}) {
     M().Md80EhsiMapRange = range;
     Md80(1);
     EXPECT_TRUE(StyledAt(text, Arc(-85, -54), "DA Rered", 13, colour::kWhite)) << range;

@@ -65,12 +65,12 @@ run 1
 
 // The A300 control panel's scenario: each range picture is named for the
 // range the DU-1000 then shows. Its outer range label stands at (12, 162)
-// and reads two thirds of the range ("%3.0f": 5 NM gives "  3").
+// and reads two thirds of the range (5 NM gives "3.3").
 TEST_F(EhsiPanelTest, A300ScenarioShowsTheRangeEachPictureIsNamedFor) {
   sim::test::RunResult r = Run(sim_ / "scenarios/a300.txt");
   ASSERT_EQ(r.exit_code, 0) << r.err << r.out;
   const std::string main = "window00_gauge01_DU_1000_EHSI";
-  for (auto [label, outer] : {std::pair{"range-low", "  3"}, std::pair{"range-30", " 20"},
+  for (auto [label, outer] : {std::pair{"range-low", "3.3"}, std::pair{"range-30", " 20"},
                               std::pair{"range-60", " 40"}, std::pair{"range-120", " 80"},
                               std::pair{"range-240", "160"}}) {
     const std::string record = sim::test::ReadFile(sim_ / ("out/snapshots/" + std::string(label) + "/" + main + ".txt"));

@@ -2,89 +2,26 @@
 // and 1.5 times its height, the aircraft south and west of zero, the maps
 // turned 20 degrees: the top of climb and descent (drawn through the shared
 // markers) lie on the route's line, halfway along the leg they are placed
-// on, and their labels never meet; each place the layers share is named
-// once, by the route where it names it.
+// on, and their labels never meet, nor meet a name; each place the layers
+// share is named once, by the route where it names it, and no two names
+// read as one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "src/display/kit.h"
 #include "src/display/labels.h"
-#include "src/flightplan/state.h"
-#include "src/guidance/state.h"
-#include "src/host/module_state.h"
-#include "src/instruments/efs/efs50/efs50.h"
-#include "src/instruments/efs/state.h"
-#include "src/instruments/ehsi/du1000/du1000.h"
-#include "src/instruments/ehsi/md80/md80.h"
-#include "src/instruments/ehsi/proline4/proline4.h"
-#include "src/instruments/ehsi/state.h"
-#include "src/instruments/mfd/c17/c17_mfd.h"
-#include "src/instruments/mfd/c17/state.h"
-#include "src/instruments/mfd/p1000/p1000_mfd.h"
-#include "src/instruments/nd/b737_nd.h"
-#include "src/instruments/nd/md11_nd.h"
-#include "src/instruments/nd/state.h"
-#include "src/model/state.h"
-#include "src/navdb/state.h"
+#include "src/display/map_labels.h"
 #include "tests/host/fake_panels.h"
+#include "tests/instruments/maps/every_map.h"
 
 namespace ovi {
 namespace {
 
-using gfx::OpKind;
-namespace colour = display::colour;
-model::State& M() { return model::model_state; }
-guidance::State& G() { return guidance::guidance_state; }
-
-// How a map marks a point: "T/C" 8 canvas units right of and 7 above it; a
-// bar across it; a "T" standing on it; a circle about it.
-enum class Mark { kText, kBar, kTee, kCircle };
-using DrawEntry = void (*)(gfx::DeviceContext*, const PIXSIZE*);
-
-struct Map {
-  const char* name;
-  int width, height;          // design size
-  double canvas_w, canvas_h;  // the units of the text marks' offsets
-  Mark mark;
-  gfx::ARGB route;  // the legs beyond the active waypoint
-  void (*set)();
-  DrawEntry draw;
-  void (*layers)() = nullptr;  // every layer that names places shown
-};
-
-const Map kMaps[] = {
-    {"B737", 244, 302, 244, 302, Mark::kText, colour::kMagenta, [] { M().HWB737NDMode = 5, M().NdRange = 40; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { nd::DrawB737NavigationDisplay(nd::nd_state.B737NdDisplay, dc, s, 1); },
-     [] { M().NdShowNavaids = M().NdShowAirports = M().NdShowIntersections = 1; }},
-    {"MD11", 240, 258, 240, 258, Mark::kBar, colour::kMagenta,
-     [] { M().HWMD11NDMode = nd::kMd11NdModeMap, M().Md11NdRange = 40; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { nd::DrawMd11NavigationDisplay(nd::nd_state.Md11NdDisplay, dc, s, 1); },
-     [] { M().Md11NdShowNavaids = M().Md11NdShowAirports = M().Md11NdShowIntersections = 1; }},
-    {"DU1000", 318, 311, 318, 310, Mark::kTee, colour::kWhite, [] { M().DU1000EHSIMode = 3, M().Du1000EhsiRange = 60; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { ehsi::DrawDu1000Ehsi(ehsi::ehsi_state.Du1000Display, dc, s, 1); },
-     [] { M().Du1000ShowNavaids = M().Du1000ShowAux = M().Du1000ShowAirports = M().Du1000ShowIntersections = 1; }},
-    {"ProLine4", 247, 285, 247, 285, Mark::kTee, colour::kWhite,
-     [] { M().PROLINE4MFDMode = 3, M().Proline4MapRadius = 140, M().Proline4MapRange = 40; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { ehsi::DrawProline4Mfd(ehsi::ehsi_state.Proline4Display, dc, s, 1); },
-     [] { M().Proline4ShowVors = M().Proline4ShowNdbs = 1;
-          M().Proline4ShowAirports = M().Proline4ShowIntersections = 1; }},
-    {"MD80", 266, 232, 266, 232, Mark::kText, colour::kWhite, [] { M().MD80EHSIMode = 3, M().Md80EhsiMapRange = 40; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { ehsi::DrawMd80Ehsi(ehsi::ehsi_state.Md80Display, dc, s, 1); },
-     [] { M().Md80EhsiShowNavaids = M().Md80EhsiShowAirports = M().Md80EhsiShowIntersections = 1; }},
-    {"P1000", 272, 314, 272, 314, Mark::kCircle, colour::kWhite, [] { M().P1000MapRange = 25; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { p1000::DrawP1000Mfd(efs::efs_state.P1000MfdDisplay, dc, s, 1); },
-     [] { M().P1000ShowNavaids = M().P1000ShowAirports = 1; }},
-    {"C17MapPage", 492, 482, 246, 241, Mark::kText, colour::kMagenta, [] { M().C17MfdPage = 6, M().C17MfdMapRange = 40; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { c17::DrawC17Mfd(c17::c17_state.C17MfdDisplay, dc, s, 5); },
-     [] { M().Proline4ShowVors = M().Proline4ShowNdbs = M().Proline4ShowAirports = 1; }},
-    // Last: no layer of it names the route's places.
-    {"EFS50", 280, 262, 266, 230, Mark::kCircle, colour::kWhite,
-     [] { M().EFS50HsiMode = 5, M().EFS50NavMode = 2, M().Efs50EhsiRange = 20, M().ShowTodBodIndicators = 1; },
-     [](gfx::DeviceContext* dc, const PIXSIZE* s) { efs::DrawEfs50Ehsi(efs::efs_state.Efs50EhsiDisplay, dc, s, 1); }},
-};
+using namespace maps_test;
 
 struct Geo {
   double lat, lon;
@@ -117,6 +54,11 @@ class MarksOnRouteTest : public ::testing::TestWithParam<Map> {
     f.ActiveWaypointIndex = 1;
     G().NextConstraintLat = kRoute[4].lat, G().NextConstraintLon = kRoute[4].lon;
     GetParam().set();
+  }
+  // The route's waypoints without names: nothing on the map but the marks'
+  // labels to keep clear of.
+  static void Unnamed() {
+    for (int i = 0; i < 5; ++i) flightplan::flightplan_state.ActiveFlightPlan[i].ident.clear();
   }
   gfx::Recorder Draw(int width, int height, const Geo& toc, const Geo& tod) {
     G().TocLatitude = toc.lat, G().TocLongitude = toc.lon, G().TodLatitude = tod.lat, G().TodLongitude = tod.lon;
@@ -172,6 +114,7 @@ class MarksOnRouteTest : public ::testing::TestWithParam<Map> {
 
 TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLieOnTheirLegsAtEverySize) {
   const Map& m = GetParam();
+  Unnamed();  // the labels stand where their marks put them
   for (const auto& [width, height] : {std::pair{m.width, m.height}, {2 * m.width, 3 * m.height / 2}}) {
     const gfx::Recorder a = Draw(width, height, Halfway(2), Halfway(3)), b = Draw(width, height, Halfway(3), Halfway(2));
     for (const auto& [rec, other] : {std::pair{&a, &b}, {&b, &a}}) {
@@ -184,26 +127,49 @@ TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLieOnTheirLegsAtEverySize) {
   }
 }
 
+bool IsMarkLabel(std::string_view text) { return text == "T/C" || text == "T/D" || text == "[TOC]" || text == "[TOD]"; }
+
+// Boxes that touch in the map's frame may overlap by a rounding in the
+// device's.
+bool Meet(gfx::RectF a, const gfx::RectF& b) {
+  a.X += 0.01f, a.Y += 0.01f, a.Width -= 0.02f, a.Height -= 0.02f;
+  return display::BoxesMeet(a, b);
+}
+
 // The top of descent 1 to 5 NM beyond the top of climb, 12 NM out on eight
-// courses: the two labels (where a map writes them) keep their boxes apart.
+// courses: the two labels (where a map writes them) keep their boxes apart,
+// the second moved the shorter way round the first: no further than its
+// height from where it stands alone.
 TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLabelsNeverMeet) {
   const Map& m = GetParam();
+  Unnamed();
   int shown = 0;  // pictures that show both labels
   for (double course = 0; course < 360; course += 45) {
     for (double apart : {1.0, 2.0, 3.0, 5.0}) {
       const double e = std::sin(course * M_PI / 180), n = std::cos(course * M_PI / 180);
-      const gfx::Recorder rec = Draw(m.width, m.height, At(12 * e, 12 * n), At((12 + apart) * e, (12 + apart) * n));
+      const Geo toc = At(12 * e, 12 * n), tod = At((12 + apart) * e, (12 + apart) * n);
+      G().TocPassed = 1;
+      const gfx::Recorder alone = Draw(m.width, m.height, toc, tod);
+      G().TocPassed = 0;
+      const gfx::Recorder rec = Draw(m.width, m.height, toc, tod);
       std::vector<const gfx::RecordedOp*> labels;
       for (const gfx::RecordedOp* op : rec.Find(OpKind::Text))
-        if (op->visible && (op->text == "T/C" || op->text == "T/D" || op->text == "[TOC]" || op->text == "[TOD]"))
-          labels.push_back(op);
+        if (op->visible && IsMarkLabel(op->text)) labels.push_back(op);
       ASSERT_LE(labels.size(), 2u);
       if (labels.size() < 2) continue;
-      // Boxes that touch in the map's frame may overlap by a rounding in
-      // the device's.
-      gfx::RectF a = labels[0]->bounds;
-      a.X += 0.01f, a.Y += 0.01f, a.Width -= 0.02f, a.Height -= 0.02f;
-      EXPECT_FALSE(display::BoxesMeet(a, labels[1]->bounds)) << course << " " << apart;
+      EXPECT_FALSE(Meet(labels[0]->bounds, labels[1]->bounds)) << course << " " << apart;
+      // The second moved the shorter way round the first that keeps it on
+      // the screen.
+      for (const gfx::RecordedOp* op : alone.Find(OpKind::Text)) {
+        if (op->text != labels[1]->text) continue;
+        const gfx::RectF &first = labels[0]->bounds, &natural = op->bounds;
+        const double up = natural.Y - (first.Y - natural.Height), down = first.Y + first.Height - natural.Y;
+        const double shorter = !Meet(natural, first)                                 ? 0.0
+                               : first.Y + first.Height + natural.Height > m.height ? up
+                               : first.Y - natural.Height < 0                    ? down
+                                                                                 : std::fmin(up, down);
+        EXPECT_LE(std::fabs(natural.Y - labels[1]->bounds.Y), shorter + 1.0) << course << " " << apart;
+      }
       ++shown;
     }
   }
@@ -211,23 +177,43 @@ TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLabelsNeverMeet) {
   EXPECT_GE(shown, m.mark == Mark::kText || m.mark == Mark::kCircle ? 12 : 0);
 }
 
-// ALPHA (passed) and OLM (active) are VORs on the route, OLM and UBG also
-// airway points, UBG an NDB on it, KSEA an airport on it; SEA, a VOR and
-// an airway point, lies off it. Every place is named, no name twice within
-// 8 pixels, and KSEA in the route's white, not the airport layer's colour.
-class PlacesOnRouteTest : public MarksOnRouteTest {};
-TEST_P(PlacesOnRouteTest, EachPlaceIsNamedOnceInTheRoutesColour) {
-  const Map& m = GetParam();
-  m.layers();
-  M().DispPrevWpt = 0;  // the route names none before the active waypoint
-  struct Place {
-    const char* ident;
-    Geo at;
-    const char* kind;  // navaid kind, "" for none
-    bool airway_point, airport, route;
-  } places[] = {{"ALPHA", At(-5, 6), "V", false, false, true}, {"OLM", At(2, 9), "V", true, false, true},
-                {"KSEA", At(7, 14), "", false, true, true},     {"UBG", At(3, 19), "N", true, false, true},
-                {"SEA", At(-8, 16), "V", true, false, false}};
+// Whether two texts' boxes read as one word: they start within 4 x 6
+// pixels, or one covers most of the other.
+bool ReadAsOne(const gfx::RectF& a, const gfx::RectF& b) {
+  const double w = std::fmin(a.X + a.Width, b.X + b.Width) - std::fmax(a.X, b.X);
+  const double h = std::fmin(a.Y + a.Height, b.Y + b.Height) - std::fmax(a.Y, b.Y);
+  return (std::fabs(a.X - b.X) <= 4.0 && std::fabs(a.Y - b.Y) <= 6.0) ||
+         (w > 0 && h > 0 && w * h > 0.5 * std::fmin(a.Width * a.Height, b.Width * b.Height));
+}
+
+// The names among `rec`'s shown texts, and the marks' labels: no two names
+// read as one, no mark's label meets a name.
+void ExpectNamesApart(const gfx::Recorder& rec, const std::vector<std::string>& idents, const std::string& where) {
+  std::vector<const gfx::RecordedOp*> names, marks;
+  for (const gfx::RecordedOp* op : rec.Find(OpKind::Text)) {
+    if (!op->visible) continue;
+    if (IsMarkLabel(op->text)) marks.push_back(op);
+    if (std::find(idents.begin(), idents.end(), op->text) != idents.end()) names.push_back(op);
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j)
+      EXPECT_FALSE(names[i]->text != names[j]->text && ReadAsOne(names[i]->bounds, names[j]->bounds))
+          << where << names[i]->text << " and " << names[j]->text << " read as one";
+    for (const gfx::RecordedOp* mark : marks)
+      EXPECT_FALSE(Meet(mark->bounds, names[i]->bounds)) << where << mark->text << " on " << names[i]->text;
+  }
+}
+
+// Places and the layers that name them: a navaid ("V", "N") or none (""),
+// an airway point, an airport, a route waypoint.
+struct Place {
+  const char* ident;
+  Geo at;
+  const char* kind;
+  bool airway_point, airport, route;
+  int named, named_without_route;  // 1, 0; -1 either
+};
+void LoadPlaces(std::span<const Place> places) {
   flightplan::State& f = flightplan::flightplan_state;
   navdb::State& db = navdb::navdb_state;
   f.ActiveFlightPlanLastIndex = -1;
@@ -244,18 +230,107 @@ TEST_P(PlacesOnRouteTest, EachPlaceIsNamedOnceInTheRoutesColour) {
     if (p.airport) r.kind = "APT", db.MapAirportList[++db.MapAirportCount] = r;
   }
   for (navdb::LatLon& c : db.NearListCenters) c = navdb::LatLon{-10.0, -20.0};
+}
+
+// ALPHA (passed) and OLM (active) are VORs on the route, OLM and UBG also
+// airway points, UBG an NDB on it, KSEA an airport on it; SEA, a VOR and
+// an airway point, lies off it; PAE (a VOR) and KPAE (an airport) a fifth
+// of a mile apart off it, RNT (a VOR) a third of a mile from KSEA, HQM (a
+// VOR) and HQ (an NDB) a third of a mile apart. Each
+// place is named once (no name twice within 8 pixels), in the route's
+// colour where the route names it, unless its name would read as one with
+// a name of precedence (the route's, then the navaid's); no two names read
+// as one. With no waypoint active no route is drawn, and the layers name
+// the route's places.
+class PlacesOnRouteTest : public MarksOnRouteTest {};
+TEST_P(PlacesOnRouteTest, EachPlaceIsNamedOnceInTheRoutesColour) {
+  const Map& m = GetParam();
+  m.layers();
+  M().DispPrevWpt = 0;  // the route names none before the active waypoint
+  M().CruiseAlt = 0;    // no top of climb or descent
+  const Place places[] = {{"ALPHA", At(-9, 5), "V", false, false, true, 1, 1},
+                          {"OLM", At(2, 9), "V", true, false, true, 1, 1},
+                          {"KSEA", At(7, 14), "", false, true, true, 1, -1},
+                          {"UBG", At(3, 19), "N", true, false, true, 1, 1},
+                          {"SEA", At(-8, 16), "V", true, false, false, 1, 1},
+                          {"PAE", At(-4, 24), "V", false, false, false, 1, 1},
+                          {"KPAE", At(-4, 24.2), "", false, true, false, -1, -1},
+                          {"RNT", At(7.3, 14), "V", false, false, false, -1, 1},
+                          {"HQM", At(-12, 12), "V", false, false, false, 1, 1},
+                          {"HQ", At(-11.7, 12), "N", false, false, false, 0, 0}};
+  LoadPlaces(places);
+  std::vector<std::string> idents;
+  for (const Place& p : places) idents.push_back(p.ident);
+  for (const bool route : {true, false}) {
+    flightplan::flightplan_state.ActiveWaypointIndex = route ? 1 : model::kNoWaypoint;
+    for (const auto& [width, height] : {std::pair{m.width, m.height}, {2 * m.width, 3 * m.height / 2}}) {
+      const gfx::Recorder rec = Draw(width, height, kRoute[2], kRoute[3]);
+      const std::string where = std::to_string(width) + (route ? "" : " without route") + ": ";
+      for (const Place& p : places) {
+        std::vector<gfx::Recorder::TextItem> named;
+        for (const gfx::Recorder::TextItem& t : rec.Texts())
+          if (t.visible && t.text == p.ident) named.push_back(t);
+        const int expected = route ? p.named : p.named_without_route;
+        EXPECT_TRUE(expected < 0 || !named.empty() == (expected == 1)) << where << p.ident;
+        for (std::size_t i = 0; i < named.size(); ++i) {
+          for (std::size_t j = 0; j < i; ++j)
+            EXPECT_GT(std::hypot(named[i].x - named[j].x, named[i].y - named[j].y), 8.0)
+                << where << p.ident << " at (" << named[i].x << ", " << named[i].y << ")";
+          EXPECT_TRUE(!route || std::string_view(p.ident) != "KSEA" || named[i].color == colour::kWhite) << width;
+        }
+      }
+      ExpectNamesApart(rec, idents, where);
+    }
+  }
+}
+
+// The top of climb and descent on the route's second and third waypoints,
+// their labels on the route's names, a VOR beside the second: no label
+// meets a name, each stands at most three of its heights from where it
+// stands on a map without names, and a name the map writes without the
+// marks is written in its place, or lay under a mark's label.
+TEST_P(PlacesOnRouteTest, TheMarksLabelsKeepClearOfTheNames) {
+  const Map& m = GetParam();
+  m.layers();
+  const Place places[] = {{"WPT0", kRoute[0], "", false, false, true, -1, -1},
+                          {"WPT1", kRoute[1], "", false, false, true, -1, -1},
+                          {"WPT2", kRoute[2], "", false, false, true, -1, -1},
+                          {"WPT3", kRoute[3], "", false, false, true, -1, -1},
+                          {"WPT4", kRoute[4], "", false, false, true, -1, -1},
+                          {"TOL", At(12, 15), "V", false, false, false, -1, -1}};
+  std::vector<std::string> idents;
+  for (const Place& p : places) idents.push_back(p.ident);
   for (const auto& [width, height] : {std::pair{m.width, m.height}, {2 * m.width, 3 * m.height / 2}}) {
+    const std::string where = std::to_string(width) + ": ";
+    LoadPlaces(places);
     const gfx::Recorder rec = Draw(width, height, kRoute[2], kRoute[3]);
-    for (const Place& p : places) {
-      std::vector<gfx::Recorder::TextItem> named;
-      for (const gfx::Recorder::TextItem& t : rec.Texts())
-        if (t.visible && t.text == p.ident) named.push_back(t);
-      EXPECT_FALSE(named.empty()) << width << ": " << p.ident;
-      for (std::size_t i = 0; i < named.size(); ++i) {
-        for (std::size_t j = 0; j < i; ++j)
-          EXPECT_GT(std::hypot(named[i].x - named[j].x, named[i].y - named[j].y), 8.0)
-              << width << ": " << p.ident << " at (" << named[i].x << ", " << named[i].y << ")";
-        EXPECT_TRUE(std::string_view(p.ident) != "KSEA" || named[i].color == colour::kWhite) << width;
+    ExpectNamesApart(rec, idents, where);
+    M().CruiseAlt = 0;
+    const gfx::Recorder names = Draw(width, height, kRoute[2], kRoute[3]);
+    M().CruiseAlt = 30000;
+    for (const std::string& ident : idents) {
+      const gfx::RecordedOp* without = nullptr;
+      for (const gfx::RecordedOp* op : names.Find(OpKind::Text))
+        if (op->visible && op->text == ident) without = op;
+      if (without == nullptr) continue;
+      bool kept = false, under_a_mark = false;
+      for (const gfx::RecordedOp* op : rec.Find(OpKind::Text)) {
+        kept = kept || (op->visible && op->text == ident && op->bounds.X == without->bounds.X &&
+                        op->bounds.Y == without->bounds.Y);
+        under_a_mark = under_a_mark || (op->visible && IsMarkLabel(op->text) && Meet(op->bounds, without->bounds));
+      }
+      EXPECT_TRUE(kept || under_a_mark) << where << ident;
+    }
+    Unnamed();
+    navdb::navdb_state.MapNavaidCount = 0;
+    const gfx::Recorder bare = Draw(width, height, kRoute[2], kRoute[3]);
+    for (const gfx::RecordedOp* op : rec.Find(OpKind::Text)) {
+      if (!IsMarkLabel(op->text)) continue;
+      for (const gfx::RecordedOp* alone : bare.Find(OpKind::Text)) {
+        if (alone->text != op->text) continue;
+        EXPECT_EQ(alone->bounds.X, op->bounds.X) << where << op->text;
+        EXPECT_LE(std::fabs(alone->bounds.Y - op->bounds.Y), display::kMarkLabelFurthest * op->bounds.Height)
+            << where << op->text;
       }
     }
   }

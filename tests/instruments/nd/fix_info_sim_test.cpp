@@ -149,8 +149,8 @@ TEST_F(FixInfoSimTest, TheDemoScenarioWritesItsSnapshotsAndExecTakesTheFixesAway
                             "fixinfo-page-1", "fixinfo-page-2", "fixinfo-invalid", "after-exec"})
     EXPECT_TRUE(std::filesystem::exists(sim_ / ("out/snapshots/" + std::string(label)))) << label;
   // Each picture shows what its name says. The ranges: the arc's mark at
-  // half the range ("%3.0f", so 1.25 reads "  1").
-  for (auto [label, mark] : {std::pair{"map-2.5", "  1"}, std::pair{"map-10", "  5"}, std::pair{"map-40", " 20"},
+  // half the range (1.25 reads "1.2").
+  for (auto [label, mark] : {std::pair{"map-2.5", "1.2"}, std::pair{"map-10", "  5"}, std::pair{"map-40", " 20"},
                              std::pair{"map-160", " 80"}, std::pair{"map-320", "160"}})
     EXPECT_TRUE(Has(Record(label, "HW_B737_ND"), " -20.0 -120.0 0xFFDEE6E9 10.0 1 \"Arial\" \"" + std::string(mark) + "\"\n"))
         << label;

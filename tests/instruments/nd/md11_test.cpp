@@ -456,7 +456,7 @@ TEST_F(Md11RunwayTest, NumbersBesideTheFirstAndLastEntriesWithinTheSetsCount) {
 TEST_F(Md11Test, DataBlocksByModeAndCondition) {
   // Half range over the ladder, in MAP.
   model().HWMD11NDMode = 3;
-  for (auto [range, half] : {std::pair{1.0, "0.5"}, {5.0, "2.5"}, {0.5, " 0"}, {40.0, "20"}, {640.0, "320"}}) {
+  for (auto [range, half] : {std::pair{1.0, "0.5"}, {5.0, "2.5"}, {0.5, "0.25"}, {2.5, "1.2"}, {40.0, "20"}, {640.0, "320"}}) {
     model().Md11NdRange = range;
     Draw11();
     EXPECT_TRUE(Has(half)) << range;

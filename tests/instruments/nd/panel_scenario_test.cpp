@@ -82,7 +82,7 @@ snapshot popup
   for (const char* v : {" ovi_nd_tcas = 1\n", " ovi_nd_nav = 1\n", " ovi_nd_apt = 1\n", " ovi_nd_int = 1\n"})
     EXPECT_TRUE(Has(vars, v)) << v << vars;
   const std::string nd = "window00_gauge01_HW_B737_ND.txt";
-  EXPECT_EQ(CountTexts(Out("snapshots/range-2.5/" + nd), "  1"), 1);  // half of 2.5
+  EXPECT_EQ(CountTexts(Out("snapshots/range-2.5/" + nd), "1.2"), 1);  // half of 2.5
   EXPECT_EQ(CountTexts(Out("snapshots/range-320/" + nd), "160"), 1);
   // "ON" over navaids and airports at start, intersections only after the
   // layer keys, all three once the second panel turned the first two back.
@@ -103,7 +103,7 @@ TEST_F(PanelScenarioTest, DemoScenarioWritesEveryDisplaySnapshot) {
   } snapshots[] = {
       {"nd-mode1", {"NAV", "33"}},     {"nd-mode2", {"VOR 1", "113.40", "ADF 1"}}, {"nd-mode3", {"NAV", "NM"}},
       {"nd-mode4", {"ILS 1", "TO"}},   {"nd-mode5", {"TFC", " 20"}},               {"nd-mode6", {" 20"}},
-      {"nd-mode7", {"N"}},             {"nd-range-2.5", {"  1"}},                  {"nd-range-40", {" 20"}},
+      {"nd-mode7", {"N"}},             {"nd-range-2.5", {"1.2"}},                  {"nd-range-40", {" 20"}},
       {"nd-range-320", {"160"}},       {"nd-layers-off", {"TCAS", "OFF"}},         {"nd-aux", {"VOR 1"}},
       {"nd-descent", {"TFC"}},         {"nd-popup", {}},                           {"nd-power-off", {}},
   };

@@ -70,9 +70,10 @@ class RouteLayer {
   }
   // The ident of the waypoint at `p`, its text at (x, y).
   void Ident(std::string_view ident, const gfx::SolidBrush& brush, const gfx::Point& p, double x, double y) {
-    if (display::ClaimMapLabel(g_, ident, p.X, p.Y, x, y, true))
-      g_.DrawString(ident.substr(0, display::kScreenTextChars), font_,
-                    gfx::PointF(static_cast<float>(x), static_cast<float>(y)), brush);
+    display::WriteMapLabel(g_, ident, p.X, p.Y,
+                           display::MapText{ident.substr(0, display::kScreenTextChars), font_,
+                                            gfx::PointF(static_cast<float>(x), static_cast<float>(y))},
+                           brush, true);
   }
   void Beside(std::string_view ident, const gfx::SolidBrush& brush, const gfx::Point& p) {
     Ident(ident, brush, p, p.X + 7.0 * grid_.gx, p.Y - 7.0 * grid_.gy);

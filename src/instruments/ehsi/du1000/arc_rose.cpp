@@ -71,7 +71,8 @@ constexpr HeadingMarker kHeadingMarker{.line = {kBlue, 3.0f, kHeadingMarkerLine,
                                        .readout_turn = 40.0,
                                        .readout_at = {-10.0f, -230.0f},
                                        .font = display::DaReredBold,
-                                       .font_size = 15.0f};
+                                       .font_size = 15.0f,
+                                       .screen_width = kDu1000Canvas.width};
 
 constexpr Point kLubberOutline[] = {{0, -233}, {8, -223}, {-8, -223}, {0, -233}};
 constexpr Shape kLubber{kTan, 2.0f, {}, kLubberOutline};

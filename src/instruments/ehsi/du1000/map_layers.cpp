@@ -130,8 +130,7 @@ void DrawDu1000SelectedRunways(const EhsiMap& m, int which) {
   const gfx::SolidBrush white(kWhite);
   const std::string number = display::FitLabel(runway->number_text, kRunwayNumberField);
   const gfx::PointF text(static_cast<gfx::REAL>(v.X(p.x) + v.FineX(8.0)), static_cast<gfx::REAL>(v.Y(p.y)));
-  if (display::ClaimMapLabel(g, runway->number_text, v.X(p.x), v.Y(p.y), text.X, text.Y))
-    g.DrawString(number, font, text, white);
+  display::WriteMapLabel(g, runway->number_text, v.X(p.x), v.Y(p.y), display::MapText{number, font, text}, white);
   // The runway's magnetic heading turned against the aircraft's on the arc
   // map; north up it takes the variation (the true heading's difference).
   const double turn = FiniteOr(runway->heading) - FiniteOr(G().AircraftHeading) + FiniteOr(G().MapHeading) -
@@ -167,7 +166,7 @@ void DrawDu1000MapLayers(const display::GaugeDisplay& display, gfx::Graphics& g,
   }
   v.SetMapScale();
   const display::MapLabelScope labels(g);
-  ReserveEhsiRouteIdents(map);
+  ReserveEhsiRouteIdents(map, kDu1000RouteStyle);
   display::DrawLayers<EhsiMap>(kLayers, map);
   g.ResetClip();
 }

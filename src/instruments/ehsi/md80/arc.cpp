@@ -126,13 +126,8 @@ void DrawMd80Lubber(const RoseFrame& f) {
 void DrawMd80HalfRangeFigure(const RoseFrame& f, float x, float y) {
   f.At();
   const double range = FiniteOr(model::model_state.Md80EhsiMapRange);
-  const gfx::Font font = display::DaReredBold(13.0f);
-  const gfx::SolidBrush white(kWhite);
-  if (range > 5.0) {
-    display::DrawScreenTextF(f.g, font, white, x, y, "%3.0f", range * 0.5);
-  } else {
-    display::DrawScreenTextF(f.g, font, white, x, y, "%3.1f", range * 0.5);
-  }
+  display::DrawScreenText(f.g, display::DaReredBold(13.0f), gfx::SolidBrush(kWhite), x, y,
+                          display::RingFigure(range * 0.5, 3).c_str());
 }
 
 void DrawMd80HeadingScale(const RoseFrame& f) { DrawCompassScale(f, kHeadingScale); }

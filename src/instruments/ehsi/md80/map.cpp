@@ -183,7 +183,7 @@ void DrawMd80EhsiMap(const display::GaugeDisplay& display, gfx::Graphics& g, int
   if (map.view.Usable()) {
     map.view.SetMapScale();
     const display::MapLabelScope labels(g);
-    ReserveEhsiRouteIdents(map);
+    ReserveEhsiRouteIdents(map, kMd80RouteStyle);
     display::DrawLayers<EhsiMap>(kLayers, map);
   }
   g.ResetClip();

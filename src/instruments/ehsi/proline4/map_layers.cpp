@@ -100,7 +100,7 @@ void DrawProline4MapLayers(const display::GaugeDisplay& display, gfx::Graphics& 
   g.SetClip(clip);
   v.SetMapScale();
   const display::MapLabelScope labels(g);
-  ReserveEhsiRouteIdents(map);
+  ReserveEhsiRouteIdents(map, kProline4RouteStyle);
   display::DrawLayers<EhsiMap>(kLayers, map);
   g.ResetClip();
 }

@@ -126,7 +126,8 @@ void DrawCompassPage(display::GaugeDisplay& display, gfx::Graphics& g, const Com
   const gfx::Font small = display::ArialBold(8.0f);
   const gfx::SolidBrush white(kWhite);
   const double range = Readout(model::model_state.C17MfdMapRange);
-  for (const RangeLabel& l : p.range_labels) display::DrawScreenTextF(g, small, white, l.x, l.y, "%2.0f", range * l.factor);
+  for (const RangeLabel& l : p.range_labels)
+    display::DrawScreenText(g, small, white, l.x, l.y, display::RingFigure(range * l.factor, 2).c_str());
 
   const bool signal = host::GetNav1Signal() > 0.0;
   if (!p.lateral_needs_switch || (c.C17ShowCourseDeviation == 1 && signal)) {

@@ -42,6 +42,15 @@ const model::State& M() { return model::model_state; }
 const guidance::State& G() { return guidance::guidance_state; }
 const flightplan::State& F() { return flightplan::flightplan_state; }
 
+// A route ident: Arial bold 10 on the fine grid, its layout point 7 units
+// right of and 7 above the point's grid place.
+gfx::Font IdentFont(const nd::MapView& v) { return display::ArialBold(static_cast<float>(10.0 * v.grid.gy)); }
+display::MapText IdentText(const nd::MapView& v, const gfx::Font& font, std::string_view ident, gfx::Point at) {
+  return display::MapText{ident, font,
+                          gfx::PointF(static_cast<float>(at.X + kLabelDx * v.grid.gx),
+                                      static_cast<float>(at.Y + kLabelDy * v.grid.gy))};
+}
+
 // The active route: every leg magenta, the active waypoint's ident and
 // star magenta, the others white. A marker breaks the line: no leg into
 // it, no star, no leg out of it (its place means nothing).
@@ -50,7 +59,7 @@ void DrawRoute(const MapLayerFrame& f) {
   v.UseFineGrid();
   v.SetMapScale();
   const gfx::Pen leg(kMagenta, static_cast<gfx::REAL>(2.0 * v.grid.gy));
-  const gfx::Font font = display::ArialBold(static_cast<float>(10.0 * v.grid.gy));
+  const gfx::Font font = IdentFont(v);
   const gfx::SolidBrush white(kWhite), magenta(kMagenta);
   const flightplan::State& fp = F();
   gfx::Point prev;
@@ -66,10 +75,8 @@ void DrawRoute(const MapLayerFrame& f) {
     const gfx::Point at(v.X(p.x), v.Y(p.y));
     const bool active = i == fp.ActiveWaypointIndex;
     if (have_prev) f.g.DrawLineI(leg, prev.X, prev.Y, at.X, at.Y);
-    const auto tx = static_cast<float>(at.X + kLabelDx * v.grid.gx);
-    const auto ty = static_cast<float>(at.Y + kLabelDy * v.grid.gy);
-    if (display::ClaimMapLabel(f.g, w->ident, at.X, at.Y, tx, ty, true))
-      display::DrawScreenText(f.g, font, active ? magenta : white, tx, ty, w->ident.c_str());
+    display::WriteMapLabel(f.g, w->ident, at.X, at.Y, IdentText(v, font, w->ident, at), active ? magenta : white,
+                           true);
     display::DrawMapSymbol(f.g, at.X, at.Y + kStarDy * v.grid.gy, display::kSymbolWaypointStar, -99, v.grid.gx,
                            v.grid.gy, active ? display::kStyleMagenta : display::kStyleDefault, v.range);
     prev = at;
@@ -196,10 +203,19 @@ void DrawC17AltitudeRangeArc(const MapLayerFrame& f) {
 void DrawC17MapLayers(display::GaugeDisplay& display, gfx::Graphics& g) {
   const MapLayerFrame frame = MakeMapLayerFrame(display, g, WorkingPage());
   if (!frame.view.Usable()) return;
-  // The route, drawn after the navaids and airports, names its places.
+  // The route, drawn after the navaids and airports, names its places; the
+  // top of climb and descent labels, drawn after the route, take theirs
+  // before any name is written.
   const display::MapLabelScope labels(g);
-  if (RouteShown())
-    nd::ReserveRouteIdents(frame.view, F().ActiveFlightPlan, 0, F().ActiveFlightPlanLastIndex);
+  if (RouteShown()) {
+    const nd::MapView& v = frame.view;
+    const gfx::Font font = IdentFont(v);
+    nd::ReserveRouteIdents(v, F().ActiveFlightPlan, 0, F().ActiveFlightPlanLastIndex, -1,
+                           [&](const model::FlightPlanWaypoint& w, const nd::MapPlace& p) {
+                             return IdentText(v, font, w.ident, gfx::Point(v.X(p.x), v.Y(p.y)));
+                           });
+  }
+  display::PlaceMarkLabelsFirst(g, [&] { DrawMarkers(frame); });
   display::DrawLayers(C17MapLayerTable(), frame);
 }
 

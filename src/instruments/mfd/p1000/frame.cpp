@@ -59,6 +59,7 @@ void Repaint(const P1000Frame& f) {
 
 bool MenuClosed() { return M().P1000MenuOpen == 0; }
 bool RouteActive() { return F().ActiveWaypointIndex != model::kNoWaypoint; }
+bool MarkersShown(const P1000Frame&) { return G().DestinationDistance > kMarkersBeyond && RouteActive(); }
 bool FixInfoEntered() {
   for (int n = 1; n <= 2; ++n) {
     const model::FixInfoRecord* fix = F().FixInfoTable.At(n);
@@ -135,8 +136,7 @@ constexpr Layer<P1000Frame> kLayers[] = {
     {"hold", [](const P1000Frame& f) { return nd::FirstHold() != nullptr && f.format == kArcFormat; },
      DrawP1000HoldingPattern},
     {"bod arc", Descending, DrawP1000BodArc},
-    {"top of climb and descent",
-     [](const P1000Frame&) { return G().DestinationDistance > kMarkersBeyond && RouteActive(); }, DrawMarkers},
+    {"top of climb and descent", MarkersShown, DrawMarkers},
     {"traffic on the map",
      [](const P1000Frame&) { return M().DrawTcasWindowOnP1000MFD == 0 && M().NdShowTraffic == 1; }, DrawTraffic},
 };
@@ -292,6 +292,9 @@ void DrawP1000Mfd(display::GaugeDisplay& display, gfx::DeviceContext* dc, const 
   {
     const display::MapLabelScope labels(g);
     if (RouteActive()) ReserveP1000RouteIdents(f);
+    // The top of climb and descent labels, drawn last, take their places
+    // before any name is written.
+    if (MarkersShown(f)) display::PlaceMarkLabelsFirst(g, [&] { DrawMarkers(f); });
     display::DrawLayers(P1000MapLayers(), f);
   }
 

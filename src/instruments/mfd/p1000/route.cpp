@@ -130,14 +130,22 @@ void PreviousLeg(const P1000Frame& f, const FineRoute& r, int active) {
   f.g.DrawLineI(dashed, leg->start.X, leg->start.Y, leg->end.X, leg->end.Y);
 }
 
+// A route ident: DA Rered bold 12 on the fine grid, its layout point 7
+// units right of and 6 above the waypoint's place (x, y) there.
+gfx::Font IdentFont(const FineRoute& r) { return display::DaReredBold(static_cast<float>(12.0 * r.View().grid.gx)); }
+display::MapText IdentText(const display::FineGrid& grid, const gfx::Font& font, std::string_view ident, int x,
+                           int y) {
+  return display::MapText{ident.substr(0, kRouteIdentChars), font,
+                          gfx::PointF(static_cast<gfx::REAL>(x + kLabelDx * grid.gx),
+                                      static_cast<gfx::REAL>(y + kLabelDy * grid.gy))};
+}
+
 void Label(const P1000Frame& f, const FineRoute& r, const gfx::Font& font, int index, gfx::ARGB colour,
            std::uint32_t style) {
   const model::FlightPlanWaypoint& w = F().ActiveFlightPlan[index];
   const display::FineGrid& grid = r.View().grid;
-  const gfx::PointF text(static_cast<gfx::REAL>(w.screen_x + kLabelDx * grid.gx),
-                         static_cast<gfx::REAL>(w.screen_y + kLabelDy * grid.gy));
-  if (display::ClaimMapLabel(f.g, w.ident, w.screen_x, w.screen_y, text.X, text.Y, true))
-    f.g.DrawString(std::string_view(w.ident).substr(0, kRouteIdentChars), font, text, gfx::SolidBrush(colour));
+  display::WriteMapLabel(f.g, w.ident, w.screen_x, w.screen_y, IdentText(grid, font, w.ident, w.screen_x, w.screen_y),
+                         gfx::SolidBrush(colour), true);
   display::DrawMapSymbol(f.g, w.screen_x, w.screen_y + kStarDy * grid.gy, display::kSymbolWaypointStar, index,
                          grid.gx, grid.gy, style, f.range);
 }
@@ -234,8 +242,10 @@ void ReserveP1000RouteIdents(const P1000Frame& f) {
   gfx::Matrix kept;
   f.g.GetTransform(&kept);
   r.UseFrame();
+  const gfx::Font font = IdentFont(r);
   auto reserve = [&](int index, const gfx::Point& at) {
-    display::ReserveRouteLabel(f.g, F().ActiveFlightPlan[index].ident, at.X, at.Y);
+    const std::string& ident = F().ActiveFlightPlan[index].ident;
+    display::ReserveRouteLabel(f.g, ident, at.X, at.Y, IdentText(r.View().grid, font, ident, at.X, at.Y));
   };
   // The entries the labels go to: those the route's walk places.
   if (!f.Centred() && PreviousLegShown(f, *active))
@@ -254,7 +264,7 @@ void DrawP1000WaypointData(const P1000Frame& f) {
   const std::optional<int> active = ActiveIndex();
   if (r.Usable() && active) {
     r.UseFrame();
-    const gfx::Font font = display::DaReredBold(static_cast<float>(12.0 * r.View().grid.gx));
+    const gfx::Font font = IdentFont(r);
     const auto& placed = p1000_state.RoutePlaced;
     // The previous waypoint where the leg into the active one starts; the
     // centred format labels it with the rest of the route.

@@ -234,8 +234,8 @@ TEST_F(CompassPageTest, LabelsReadoutAndRangeRounding) {
   model::model_state.C17MfdMapRange = 0.5;
   Draw(5);
   EXPECT_EQ(TextAt(-14, -30), "360");
-  EXPECT_EQ(TextAt(-50, -10), " 0");
-  EXPECT_EQ(TextAt(-117, 55), " 0");
+  EXPECT_EQ(TextAt(-50, -10), "0.12");  // the rings at 0.125 and 0.375 NM
+  EXPECT_EQ(TextAt(-117, 55), "0.38");
   // Page 4's readout is drawn once, over the map, on black.
   Draw(4);
   EXPECT_EQ(rec_.CountText("360"), 1);
