@@ -10,6 +10,7 @@
 #include "src/guidance/flight_log.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/radio_tuning.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav.h"
@@ -385,6 +386,7 @@ void UpdateAvionicsState() {
     UpdateVerticalProfile();
     CoupleVnavToAutopilot();
     RunSpeedRestrictionChecks();
+    KeepSpeedModeForPhase();
     if (TimesEnRouteDue(frame)) UpdateTimesEnRoute();
     LoadDestinationDetails();
     SteerLaterally();

@@ -7,6 +7,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/flown_path.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/fms/state.h"
@@ -495,8 +496,13 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   // The pilot's entry stays as entered; the plan flies no higher than the
   // route has room for.
   g.CruiseAltitudeLimit = topped_out ? host::TruncateToInt32(altitude) : 0;
-  if (m.CruiseSpeed == m.LoadedSpeedSchedule[2])
-    m.CruiseMach = model::IasToMach(m.CruiseSpeed, PlannedCruiseAltitude());
+  // No faster than the performance data cruise at the level: 290 kt is
+  // M0.90 at 41000 ft, where the B737-800's tables cruise at M0.74.
+  if (m.CruiseSpeed == m.LoadedSpeedSchedule[2]) {
+    const double level = PlannedCruiseAltitude();
+    m.CruiseMach =
+        std::min(model::IasToMach(m.CruiseSpeed, level), MachLimit(model::PerformanceSegment::kCruise, level));
+  }
 
   if (mode != 1) {
     g.TocPassed = 0;

@@ -569,6 +569,39 @@ TEST_F(PathDescentTest, TargetMachOnlyAsEntered) {
   Press(kL2, "/.74").ExpectText("280 / 0.74", 5, 66);
 }
 
+// Where the speed of a phase would ask for more Mach at the plan's level
+// than the aircraft's tables give, the pages show the Mach the tables give
+// (true airspeed from 300 kt at sea level to 450 kt at 40000 ft: M0.74 at
+// -30 C); below the crossover the climb's and descent's as before.
+TEST_F(PerfPageTest, TheEconPagesShowTheMachTheTablesHold) {
+  for (auto* table : {&M().ClimbPerformanceTable, &M().CruisePerformanceTable, &M().DescentPerformanceTable}) {
+    (*table)[1].tas = 300.0;
+    (*table)[2].altitude = 40000.0;
+    (*table)[2].tas = 450.0;
+  }
+  M().ClimbPerformanceCount = M().CruisePerformanceCount = M().DescentPerformanceCount = 2;
+  M().ClimbIas = M().DescentSpeed = 280;
+  M().CruiseSpeed = 290;
+  struct Case {
+    int page;
+    std::int32_t level;
+    double cruise_mach;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {kPageEconClimb, 40000, 0.0, "280 / 0.74"},  {kPageEconCruise, 40000, 0.88, "290 / 0.74"},
+      {kPageEconDescent, 40000, 0.0, "280 / 0.74"}, {kPageEconClimb, 20000, 0.0, "280 / 0.00"},
+      {kPageEconCruise, 20000, 0.60, "290 / 0.60"}, {kPageEconDescent, 20000, 0.0, "280 / -.--"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shown);
+    fms_state.FmsPage = c.page;
+    M().CruiseAlt = c.level;
+    M().CruiseMach = c.cruise_mach;
+    DrawFrame().ExpectText(c.shown, 5, 66);
+  }
+}
+
 TEST_F(PathDescentTest, DescentAndCruiseLinesAndThePathValues) {
   Frame f = DrawFrame();
   f.ExpectText("T O    CSTR", 190, 55, 12);

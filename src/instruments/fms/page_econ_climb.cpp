@@ -2,7 +2,9 @@
 // climb ahead with its arrival time, the climb speed / Mach and the climb
 // speed restriction.
 #include "src/flightplan/state.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/pages.h"
 #include "src/instruments/fms/perf_entries.h"
@@ -68,7 +70,11 @@ void FmsPageEconClimb(display::GaugeDisplay& display, gfx::Graphics& g) {
   DrawCruiseAltitudeField(page);
   DrawClimbTarget(page);
   page.Small(12, 55, "T G T    S P D");
-  page.Large(5, 66, ScreenText("%3d / %.2f", m.ClimbIas, m.ClimbMach));
+  // The Mach the climb holds at the plan's level: the pilot's, or where
+  // the climb speed would ask for more, no more than the aircraft's data.
+  const double mach = guidance::PhaseMachAt(model::PerformanceSegment::kClimb, m.ClimbIas, m.ClimbMach,
+                                            guidance::PlannedCruiseAltitude());
+  page.Large(5, 66, ScreenText("%3d / %.2f", m.ClimbIas, mach));
   page.Small(12, 88, "S P D / R E S T");
   if (m.ClbAltRest > 1000.0 && m.ClbSpdRest > 50.0) {
     page.Large(5, 99, ScreenText("%3.0f / %-5.0f", m.ClbSpdRest, m.ClbAltRest));
