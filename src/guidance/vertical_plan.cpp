@@ -365,8 +365,7 @@ double DistanceToRouteEnd(int last) {
 // The point `flown` NM along the path into (lat, lon), and the entry its leg
 // starts from; false when the route has no leg.
 bool PlaceOnRoute(double flown, double& lat, double& lon, int& leg_start) {
-  const FlownPath& path = FlownPath::Current();
-  return path.PositionAt(path.RouteAt(flown), lat, lon, leg_start);
+  return FlownPath::Current().PointAt(flown, lat, lon, leg_start);
 }
 
 // Whether a climb from the aircraft to a level and the descent from it to

@@ -222,7 +222,7 @@ void ReachTopOfDescent() {
   const int last = std::max(Fp().ActiveFlightPlanLastIndex, 0);
   if (const double here = path.Aircraft(); here < path.AtPoint(last, g.TodLatitude, g.TodLongitude)) {
     int unused = 0;
-    path.PositionAt(path.RouteAt(here), g.TodLatitude, g.TodLongitude, unused);
+    path.PointAt(here, g.TodLatitude, g.TodLongitude, unused);
   }
   // Along the path the aircraft flies, from the top of descent to the
   // constraint, as the profile measures it.

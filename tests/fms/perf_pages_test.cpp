@@ -449,8 +449,9 @@ class EconClimbTest : public PerfPageTest {
     G().TocPassed = 0;
     F().ActiveWaypointIndex = 1;
     Constraint(1, 47.5, 12000);
-    G().TocLatitude = 48.01;  // 60.6 NM
+    G().TocLatitude = 48.01;
     G().TocLongitude = -122.0;
+    G().ClimbSideDistance = 60.6;  // along the path, as the profile measures it
   }
   void Constraint(int index, double lat, double alt) {
     model::FlightPlanWaypoint& w = F().ActiveFlightPlan[index];
@@ -466,9 +467,11 @@ TEST_F(EconClimbTest, ConstraintBeforeTheTopOfClimbThenTheTopOfClimb) {
   Frame f = DrawFrame();
   f.ExpectText("A T    CSTR", 200, 22, 12);
   f.ExpectText("12000.00", 200, 33);
-  f.ExpectText("1503.5Z/30 NM", 272 - 9 * 13, 66);  // 6 minutes carry into 15h
-  // As far as the top of climb: the top of climb's lines.
-  Constraint(1, 48.01, 12000);
+  // Along the path LNAV flies: to the point abeam CSTR, whose corner back
+  // south-west is cut (26.2 NM; 30 straight). 5.2 minutes carry into 15h.
+  f.ExpectText("1502.7Z/26 NM", 272 - 9 * 13, 66);
+  // Beyond the top of climb: the top of climb's lines.
+  Constraint(1, 48.1, 12000);
   f = DrawFrame();
   f.ExpectText("T O   T / C", 200, 55, 12);
   // 14:57:30 and 12.12 minutes: 15:09.62.
@@ -490,11 +493,11 @@ TEST_F(EconClimbTest, ConstraintBeforeTheTopOfClimbThenTheTopOfClimb) {
 // Half a minute on at 300 kt, 2.5 NM nearer: the same arrival (15:09.62),
 // whichever second the clock shows; the tenth once followed the clock.
 TEST_F(EconClimbTest, AnArrivalTimeHoldsStillAsTheClockRuns) {
-  Constraint(1, 48.01, 12000);
+  Constraint(1, 48.1, 12000);
   EXPECT_TRUE(DrawFrame().Find("1509.6Z / 60.6"));
   G().ZuluMinute = 58;
   G().ClockSecond = 0;
-  G().TocLatitude = 48.01 - 2.5 / 60.0;
+  G().ClimbSideDistance = 58.1;
   EXPECT_TRUE(DrawFrame().Find("1509.6Z / 58.1"));
 }
 

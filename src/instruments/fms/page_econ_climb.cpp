@@ -2,6 +2,7 @@
 // climb ahead with its arrival time, the climb speed / Mach and the climb
 // speed restriction.
 #include "src/flightplan/state.h"
+#include "src/guidance/route_ahead.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
@@ -10,7 +11,6 @@
 #include "src/instruments/fms/perf_entries.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
-#include "src/navdb/navdb.h"
 
 namespace ovi::fms {
 
@@ -32,21 +32,16 @@ constexpr KeyAction kKeys[] = {
     {kR6, OpenRtaProgress},
 };
 
-double DistanceFromAircraft(double lat, double lon) {
-  const guidance::State& g = guidance::guidance_state;
-  double d = 0.0, course = 0.0;
-  navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, lat, lon, d, course);
-  return d;
-}
-
 // The next constraint while it comes before the top of climb, else the
-// top of climb.
+// top of climb. Both along the path LNAV flies, as every page measures:
+// straight from the aircraft, a route that turns back put the constraint
+// nearer than it is flown.
 void DrawClimbTarget(CduPage& page) {
   const guidance::State& g = guidance::guidance_state;
   const model::FlightPlanWaypoint* w = NextConstraintWaypoint();
   if (g.TocPassed != 0 || !(g.GroundSpeedKnots > 60.0) || w == nullptr) return;
-  const double to_constraint = DistanceFromAircraft(w->latitude, w->longitude);
-  const double to_toc = DistanceFromAircraft(g.TocLatitude, g.TocLongitude);
+  const double to_constraint = guidance::RouteAhead().To(g.NextConstraintIndex);
+  const double to_toc = g.ClimbSideDistance;
   if (to_constraint < to_toc) {
     page.Small(200, 22, ScreenText("A T  %6s", w->ident.c_str()));
     page.Large(200, 33, ScreenText("%-5.2f", w->altitude_constraint));
