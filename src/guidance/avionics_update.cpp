@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "src/flightplan/execute.h"
 #include "src/flightplan/load.h"
 #include "src/flightplan/runway_data.h"
 #include "src/flightplan/state.h"
@@ -380,6 +381,7 @@ void UpdateAvionicsState() {
     RunWaypointPassage();
     UpdateLegGeometry();
     SnapshotNavigationState();
+    if (RouteMovedSincePlan()) flightplan::RebuildVerticalPlan();
     UpdateVerticalProfile();
     RunArrivalActions();
     RunVerticalTransitions(tod_passed == 0 && g.TodPassed == 1);

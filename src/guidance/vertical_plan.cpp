@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -399,7 +400,31 @@ struct ProfileFit {
   }
 };
 
+// The places and the number of the route's waypoints; not what the plan
+// writes into them.
+std::uint64_t RouteShape() {
+  std::uint64_t h = 1469598103934665603ull;
+  auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+  auto bits = [](double v) {
+    std::uint64_t u = 0;
+    std::memcpy(&u, &v, sizeof u);
+    return u;
+  };
+  const int last = LastIndex();
+  mix(static_cast<std::uint64_t>(last));
+  for (int i = 0; i <= last; ++i) {
+    mix(bits(E(i).latitude));
+    mix(bits(E(i).longitude));
+  }
+  return h == 0 ? 1 : h;
+}
+
 }  // namespace
+
+bool RouteMovedSincePlan() {
+  const std::uint64_t planned = G().PlannedRouteShape;
+  return Fp().RouteState >= 3 && planned != 0 && RouteShape() != planned;
+}
 
 double PlannedAltitude(const model::FlightPlanWaypoint& wp) {
   return wp.altitude_constraint == model::kNoValue ? 0.0 : wp.altitude_constraint;
@@ -491,6 +516,7 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
     PlaceOnRoute(route_flown - descent_distance, g.TodLatitude, g.TodLongitude, unused);
   }
 
+  g.PlannedRouteShape = RouteShape();
   if (m.CruiseAlt == 0) m.CruiseAlt = host::TruncateToInt32(g.PreselectAltitude);
   // The pilot's entry stays as entered; the plan flies no higher than the
   // route has room for.
