@@ -21,8 +21,6 @@
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/host/module_state.h"
-#include "src/host/one_time_loads.h"
-#include "src/host/state.h"
 #include "src/model/performance.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
@@ -76,16 +74,7 @@ class RouteFlightTest : public ::testing::TestWithParam<Flight> {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() / ("ovi_route_flight_" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    fs::copy(fs::path(OVI_SOURCE_DIR) / "data", folder_, fs::copy_options::recursive);
-    ResetModuleState();
-    loop.Bind();
-    host::host_state.SimulatorFolder = folder_.string();
-    host::RunLoadConfiguration();
-    host::RunLoadNavDatabase();
-    host::AircraftConfigNameRef() = "B737-800";
-    host::RunLoadAircraftConfig();
+    testing::LoadSampleFolder(loop, folder_, "B737-800");
     guidance_state.GrossWeight = 91300.0;
   }
   void TearDown() override {
@@ -111,38 +100,16 @@ class RouteFlightTest : public ::testing::TestWithParam<Flight> {
 // it. The flight ends a minute into the last cruise.
 TEST_P(RouteFlightTest, ClimbsHoldTheirSpeedAndTheDistancesAreTheOnesFlown) {
   const Flight& f = GetParam();
-  flightplan::State& fp = flightplan::flightplan_state;
-  for (int i = 0; i <= kLast; ++i) {
-    for (model::FlightPlanWaypoint* w : {&fp.ActiveFlightPlan[i], &fp.PendingFlightPlan[i]}) {
-      *w = model::FlightPlanWaypoint{};
-      w->ident = kRoute[i].ident;
-      w->latitude = kRoute[i].lat;
-      w->longitude = kRoute[i].lon;
-      w->type = kRoute[i].type;
-    }
-  }
-  fp.ActiveFlightPlanLastIndex = fp.PendingFlightPlanLastIndex = kLast;
-  fp.ActiveWaypointIndex = 1;
-  fp.RouteState = 3;
-  State& g = guidance_state;
-  g.ActiveWaypointLat = kRoute[1].lat;
-  g.ActiveWaypointLon = kRoute[1].lon;
-  g.ActiveWaypointDistance = 999.0;
+  testing::SetUpRouteFlight(loop, kRoute, kLast);
+  const State& g = guidance_state;
   sim::AircraftState& a = loop.aircraft();
-  a.latitude = kRoute[0].lat;
-  a.longitude = kRoute[0].lon;
-  a.ground_elevation = 433.0;
-  a.altitude = 3000.0;
   a.heading = 80.0;
-  a.ias = 250.0;
-  a.magvar = 16.0;
   a.wind_dir = 250.0;
   a.wind_speed = 40.0;
-  a.ap_master = a.ap_hdg_lock = a.ap_alt_lock = a.ap_spd_hold = 1.0;
+  a.ap_alt_lock = a.ap_spd_hold = 1.0;
   a.ap_heading = 64.0;
   a.ap_altitude = 3000.0;
   a.ap_speed = 250.0;
-  loop.Run(2.0);
   Execute(f.at_gate);
   ToggleLnav();
   ToggleVnav();
