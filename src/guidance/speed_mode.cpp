@@ -22,8 +22,19 @@ constexpr double kCrossoverMargin = 0.005;
 
 void Send(std::uint32_t event) { host::SendKeyEvent(event, 0); }
 
-// The snapshot takes the new modes at once: it is read from the autopilot
-// once a second, and a pass before that would send the change again.
+double ExactMachLimit(PerformanceSegment phase, double altitude) {
+  const model::State& m = model::model_state;
+  const double entered = phase == PerformanceSegment::kClimb     ? m.ClimbMach
+                         : phase == PerformanceSegment::kDescent ? m.DescentMach
+                                                                 : 0.0;
+  double limit = entered > 0.0 && std::isfinite(entered) ? entered : HUGE_VAL;
+  const double data = model::PerformanceMachAt(phase, altitude);
+  if (data > 0.0 && std::isfinite(data)) limit = std::min(limit, data);
+  return limit;
+}
+
+}  // namespace
+
 void EngageMachHold() {
   State& g = guidance_state;
   if (g.ApAirspeedHold > 0.0) Send(kEventAirspeedHoldOff);
@@ -39,19 +50,6 @@ void EngageAirspeedHold() {
   g.ApMachHold = 0.0;
   g.ApAirspeedHold = 1.0;
 }
-
-double ExactMachLimit(PerformanceSegment phase, double altitude) {
-  const model::State& m = model::model_state;
-  const double entered = phase == PerformanceSegment::kClimb     ? m.ClimbMach
-                         : phase == PerformanceSegment::kDescent ? m.DescentMach
-                                                                 : 0.0;
-  double limit = entered > 0.0 && std::isfinite(entered) ? entered : HUGE_VAL;
-  const double data = model::PerformanceMachAt(phase, altitude);
-  if (data > 0.0 && std::isfinite(data)) limit = std::min(limit, data);
-  return limit;
-}
-
-}  // namespace
 
 PerformanceSegment SpeedPhase() {
   const State& g = guidance_state;

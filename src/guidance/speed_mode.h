@@ -20,14 +20,19 @@ model::PerformanceSegment SpeedPhase();
 double MachLimit(model::PerformanceSegment phase, double altitude);
 
 // The Mach `phase` holds at `altitude` in place of the airspeed `ias`: its
-// MachLimit where `ias` asks for more (to the hundredth the autopilot
-// takes), else 0.
+// MachLimit where `ias` asks for more by over half a hundredth, else 0.
 double MachInsteadOf(model::PerformanceSegment phase, double ias, double altitude);
 
 // The Mach a page shows for a phase flown at `level`: the phase's own Mach
 // (the pilot's, or the cruise's) no higher than MachLimit there; without
 // one, MachInsteadOf the phase's airspeed.
 double PhaseMachAt(model::PerformanceSegment phase, double ias, double mach, double level);
+
+// Mach hold on in place of airspeed hold, and the other way round; the
+// snapshot takes the new modes at once (it is read from the autopilot once
+// a second, and a pass before that would send the change again).
+void EngageMachHold();
+void EngageAirspeedHold();
 
 // Every pass under VNAV, after the speed logic: holds the speed VNAV last
 // asked for in the mode the phase and the altitude call for, and sends a

@@ -189,10 +189,7 @@ void MachToAirspeedHold() {
     g.VnavWantedMach = 0.0;
     return;
   }
-  Send(kEventMachHoldOff, 0);
-  Send(kEventAirspeedHoldOn, 0);
-  g.ApMachHold = 0.0;
-  g.ApAirspeedHold = 1.0;
+  EngageAirspeedHold();
   g.PendingDescentSpeedCommand = 1;
 }
 
@@ -352,10 +349,7 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
     if (fms::fms_state.FmsPage == kPageClimb) fms::fms_state.FmsPage = kPageCruise;
     if (g.VnavEngaged == 1 && Fp().RouteState >= 3 && m.VnavSetSpd == 1) {
       if (m.VnavSetMachCruiseSpd == 1) {
-        if (g.ApAirspeedHold > 0.0) Send(kEventAirspeedHoldOff, 0);
-        Send(kEventMachHoldOn, 0);
-        g.ApAirspeedHold = 0.0;
-        g.ApMachHold = 1.0;
+        EngageMachHold();
         g.VnavWantedMach = m.CruiseMach;
         g.VnavWantedSpeed = 0.0;
         g.PendingMachCommandCount = 2;
