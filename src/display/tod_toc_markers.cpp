@@ -11,6 +11,7 @@
 #include "src/display/map_projection.h"
 #include "src/display/map_symbols.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/flown_path.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/model/state.h"
@@ -41,8 +42,10 @@ const model::FlightPlanWaypoint* RouteEntry(int index) {
 }
 
 // Where a descent from the present altitude to the next constraint must
-// begin, walked back along the route from the constraint; none when the
-// route or the descent values give no such point.
+// begin, back along the path LNAV flies from the constraint, as every
+// distance of the plan is measured (walked back over the legs, it stood
+// the corners' cut earlier); none when the route or the descent values
+// give no such point.
 std::optional<Geo> FloatingTopOfDescent() {
   const guidance::State& gs = guidance::guidance_state;
   const model::State& ms = model::model_state;
@@ -52,28 +55,23 @@ std::optional<Geo> FloatingTopOfDescent() {
   if (!std::isfinite(dd)) return std::nullopt;
   const int constraint = gs.NextConstraintIndex;
   const int active = flightplan::flightplan_state.ActiveWaypointIndex;
-  double sum = 0.0;
-  for (int k = constraint; k >= active + 1; --k) {
-    const model::FlightPlanWaypoint* from = RouteEntry(k);
-    const model::FlightPlanWaypoint* to = RouteEntry(k - 1);
-    if (from == nullptr || to == nullptr) return std::nullopt;
-    double length, course;
-    navdb::ComputeDistanceAndBearing(from->latitude, from->longitude, to->latitude, to->longitude, length, course);
-    sum += length;
-    if (sum >= dd) {
-      Geo f;
-      navdb::ProjectPosition(from->latitude, from->longitude, course, length - (sum - dd), f.lat, f.lon);
-      return f;
-    }
-  }
   // Between the aircraft and the active waypoint (or the constraint, when
   // it is not after the active waypoint): back along the bearing to it.
-  const model::FlightPlanWaypoint* start = RouteEntry(constraint > active ? active : constraint);
-  if (start == nullptr) return std::nullopt;
+  const int start = constraint > active ? active : constraint;
+  const model::FlightPlanWaypoint* from = RouteEntry(start);
+  if (from == nullptr || RouteEntry(constraint) == nullptr) return std::nullopt;
+  const guidance::FlownPath& path = guidance::FlownPath::Current();
+  const double at = path.EntryOrBefore(constraint);
+  const double sum = at - path.EntryOrBefore(start);
+  Geo f;
+  int leg_start = 0;
+  if (dd <= sum) {
+    if (!path.PointAt(at - dd, f.lat, f.lon, leg_start)) return std::nullopt;
+    return f;
+  }
   double back = gs.BearingToActiveWaypoint + 180.0;
   if (back >= 360.0) back -= 360.0;
-  Geo f;
-  navdb::ProjectPosition(start->latitude, start->longitude, back + MagneticVariation(), dd - sum, f.lat, f.lon);
+  navdb::ProjectPosition(from->latitude, from->longitude, back + MagneticVariation(), dd - sum, f.lat, f.lon);
   return f;
 }
 

@@ -124,6 +124,8 @@ void TargetEntry(const model::FlightPlanWaypoint& w) {
   g.NextConstraintLon = w.longitude;
 }
 
+}  // namespace
+
 void RebuildVerticalPlan() {
   model::State& m = M();
   guidance::State& g = G();
@@ -157,8 +159,6 @@ void RebuildVerticalPlan() {
     if (constraint == last && w.type == "APT" && g.VnavEngaged == 1) g.NextConstraintAltitude += 200.0;
   }
 }
-
-}  // namespace
 
 bool IsNoSelection(std::string_view text) { return text.empty() || text == model::kNoneText; }
 

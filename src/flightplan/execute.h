@@ -29,6 +29,11 @@ void ResetRouteData();
 // unit that replaces the pending route with a copy of the flown one.
 void GiveUpPendingChange();
 
+// The vertical plan of the flown route worked out again as EXEC works it
+// out: cruise altitude, TOC, TOD and predictions, the next constraint and
+// VNAV's target.
+void RebuildVerticalPlan();
+
 // Removes every hold of HoldTable (a new origin, a new route).
 void DeleteEveryHold();
 

@@ -4,12 +4,14 @@
 #include <array>
 #include <cmath>
 
+#include "src/flightplan/execute.h"
 #include "src/flightplan/load.h"
 #include "src/flightplan/runway_data.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/flight_log.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/radio_tuning.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav.h"
@@ -379,12 +381,14 @@ void UpdateAvionicsState() {
     RunWaypointPassage();
     UpdateLegGeometry();
     SnapshotNavigationState();
+    if (RouteMovedSincePlan()) flightplan::RebuildVerticalPlan();
     UpdateVerticalProfile();
     RunArrivalActions();
     RunVerticalTransitions(tod_passed == 0 && g.TodPassed == 1);
     UpdateVerticalProfile();
     CoupleVnavToAutopilot();
     RunSpeedRestrictionChecks();
+    KeepSpeedModeForPhase();
     if (TimesEnRouteDue(frame)) UpdateTimesEnRoute();
     LoadDestinationDetails();
     SteerLaterally();

@@ -111,6 +111,10 @@ void ToggleVnav() {
       g.VnavSpeedSet = 0;
       g.VnavAltitudeSet = 0;
       g.VnavSpdRestPending = 1;
+      // Nothing asked for yet: the autopilot keeps the pilot's speed until
+      // the speed logic sends one.
+      g.VnavWantedSpeed = g.VnavWantedMach = 0.0;
+      g.SpeedModeValueOwed = g.SpeedModeCrossed = 0;
       // A manual speed change switched speed control off; engaging re-arms it.
       if (model::model_state.VnavSetSpd == 2) model::model_state.VnavSetSpd = 1;
     }

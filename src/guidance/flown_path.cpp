@@ -38,6 +38,15 @@ constexpr double kLeastSpeed = 100.0, kUnknownSpeed = 200.0;  // kt
 // has there, one nearer than the second at the ground speed; in between the
 // one turns into the other.
 constexpr double kPlannedSpeedBeyond = 20.0, kGroundSpeedWithin = 5.0;  // NM
+// Farther than this off its leg (or short of its start) the aircraft joins
+// the leg, flying at the active waypoint from where it is: LNAV takes a
+// leg within 3.5 NM with its look-ahead point, and on a long leg holds a
+// couple of miles off its great circle.
+constexpr double kJoiningOffLegNm = 5.0;
+// A point of the route lies on a leg this close to its great circle (the
+// plan places its marks on them); one off every leg takes the nearest
+// line within the second.
+constexpr double kOnLegNm = 0.01, kNearLegNm = kJoiningOffLegNm;
 // Back on a leg: nearer it than this and along it within the angle. What
 // is left to fly of the intercept then is under a thousandth of a mile.
 constexpr double kOnLegOffset = 0.1;  // NM
@@ -664,19 +673,97 @@ bool FlownPath::PositionAt(double route, double& lat, double& lon, int& leg_star
   return true;
 }
 
+namespace {
+
+// A point against the great circle from a to b: NM off it (either side)
+// and along it from a (negative before a).
+struct OnLeg {
+  double off, along;
+};
+
+OnLeg Against(double a_lat, double a_lon, double b_lat, double b_lon, double lat, double lon) {
+  double ab = 0.0, course_ab = 0.0, ap = 0.0, course_ap = 0.0;
+  navdb::ComputeDistanceAndBearing(a_lat, a_lon, b_lat, b_lon, ab, course_ab);
+  navdb::ComputeDistanceAndBearing(a_lat, a_lon, lat, lon, ap, course_ap);
+  const double r = navdb::kEarthRadiusNm;
+  const double angle = (course_ap - course_ab) * kDegToRad;
+  const double off = std::asin(std::clamp(std::sin(ap / r) * std::sin(angle), -1.0, 1.0)) * r;
+  double along = std::acos(std::clamp(std::cos(ap / r) / std::cos(off / r), -1.0, 1.0)) * r;
+  if (std::cos(angle) < 0.0) along = -along;
+  return {std::fabs(off), along};
+}
+
+}  // namespace
+
+bool FlownPath::Joining(double& lat, double& lon, double& straight, double& flown) const {
+  const double to = Entry(active_);
+  if (!std::isfinite(aircraft_) || !std::isfinite(to) || !(to > aircraft_) || active_ < 1) return false;
+  const model::FlightPlanWaypoint& w = Fp().ActiveFlightPlan[active_];
+  lat = w.latitude;
+  lon = w.longitude;
+  straight = Distance(lat, lon, G().PlaneLatitude, G().PlaneLongitude);
+  flown = to - aircraft_;
+  if (!(straight > 0.0)) return false;
+  // Off its leg: the leg from the placed entry before the active one.
+  int from = active_ - 1;
+  while (from > 0 && !std::isfinite(Entry(from))) --from;
+  const model::FlightPlanWaypoint& f = Fp().ActiveFlightPlan[from];
+  const OnLeg at = Against(f.latitude, f.longitude, lat, lon, G().PlaneLatitude, G().PlaneLongitude);
+  return at.off > kJoiningOffLegNm || at.along < -kJoiningOffLegNm;
+}
+
+bool FlownPath::PointAt(double flown, double& lat, double& lon, int& leg_start) const {
+  double wp_lat = 0.0, wp_lon = 0.0, straight = 0.0, way = 0.0;
+  const double to = Entry(active_);
+  if (flown >= aircraft_ && flown < to && Joining(wp_lat, wp_lon, straight, way)) {
+    const State& g = G();
+    navdb::ProjectPosition(wp_lat, wp_lon, navdb::TrueCourse(wp_lat, wp_lon, g.PlaneLatitude, g.PlaneLongitude),
+                           (to - flown) * straight / way, lat, lon);
+    leg_start = active_ - 1;
+    while (leg_start > 0 && !std::isfinite(Entry(leg_start))) --leg_start;
+    return true;
+  }
+  return PositionAt(RouteAt(flown), lat, lon, leg_start);
+}
+
 double FlownPath::AtPoint(int from, double lat, double lon) const {
   if (placed_.empty()) return NAN;
-  // The walk starts at `from`, or the entry placed before a marker there.
+  // The leg the point lies on (a point the plan placed lies on its great
+  // circle), walking back from `from`, else the aircraft's way to the
+  // active waypoint while it joins its leg (PointAt); failing both, the
+  // line nearest it within kNearLegNm. A far end within the leg's length
+  // of the point is only the last resort: a route that turns back runs
+  // close to its first legs again, and that rule found a top of climb on
+  // the first leg on the last one (the distance to it read 340 NM where 77
+  // were flown).
+  double best = HUGE_VAL, best_at = NAN, near = NAN;
+  double wp_lat = 0.0, wp_lon = 0.0, straight = 0.0, way = 0.0;
+  if (from >= active_ && Joining(wp_lat, wp_lon, straight, way)) {
+    const State& g = G();
+    const OnLeg at = Against(wp_lat, wp_lon, g.PlaneLatitude, g.PlaneLongitude, lat, lon);
+    if (at.along >= -kOnLegNm && at.along <= straight + kOnLegNm) {
+      best = at.off;
+      best_at = Entry(active_) - at.along * way / straight;
+    }
+  }
   std::size_t k = placed_.size();
   while (k > 0 && placed_[k - 1] > from) --k;
-  for (; k > 1; --k) {
-    const model::FlightPlanWaypoint& w = Fp().ActiveFlightPlan[placed_[k - 1]];
+  for (; k > 1 && best > kOnLegNm; --k) {
+    const model::FlightPlanWaypoint& a = Fp().ActiveFlightPlan[placed_[k - 2]];
+    const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[placed_[k - 1]];
     const double here = route_[static_cast<std::size_t>(placed_[k - 1])];
     const double leg = here - route_[static_cast<std::size_t>(placed_[k - 2])];
-    const double to = Distance(w.latitude, w.longitude, lat, lon);
-    if (to <= leg) return AtRoute(here - to);
+    const double to = Distance(b.latitude, b.longitude, lat, lon);
+    if (to > leg + kNearLegNm) continue;
+    if (std::isnan(near) && to <= leg) near = AtRoute(here - to);
+    const OnLeg at = Against(a.latitude, a.longitude, b.latitude, b.longitude, lat, lon);
+    if (at.off < best && at.along >= -kOnLegNm && at.along <= leg + kOnLegNm) {
+      best = at.off;
+      best_at = AtRoute(here - leg + std::clamp(at.along, 0.0, leg));
+    }
   }
-  return 0.0;
+  if (best <= kNearLegNm) return best_at;
+  return std::isnan(near) ? 0.0 : near;
 }
 
 }  // namespace ovi::guidance

@@ -52,13 +52,24 @@ class FlownPath {
   // false with fewer than two entries placed. Before the first entry or past
   // the last the point lies on the first or last leg, extended.
   bool PositionAt(double route, double& lat, double& lon, int& leg_start) const;
-  // A point of the route (a TOC or TOD), found walking back from entry
-  // `from` leg by leg: on the first leg whose far entry is no farther from
-  // the point than the leg is long; the route's start when none is.
+  // The point `flown` NM along the path and the entry its leg starts from:
+  // between the aircraft and the active waypoint on the aircraft's way to
+  // it (straight, scaled to the path), wherever the aircraft joins its leg
+  // from; elsewhere on the legs (PositionAt). A mark placed on the legs
+  // before a waypoint the aircraft flies straight at stood behind it.
+  bool PointAt(double flown, double& lat, double& lon, int& leg_start) const;
+  // A point of the path (a TOC or TOD) as PointAt places it: on the
+  // aircraft's way to the active waypoint, else on the leg it lies on,
+  // walking back from entry `from`; a point on no leg on the first whose
+  // far entry is no farther from it than the leg is long; the route's
+  // start when none is.
   double AtPoint(int from, double lat, double lon) const;
 
  private:
   friend class FlownPathBuilder;
+  // The active waypoint ahead of the aircraft, the straight distance to it
+  // and the one flown; false when it is not ahead.
+  bool Joining(double& lat, double& lon, double& straight, double& flown) const;
   std::vector<double> entry_;  // coordinate by entry index
   std::vector<double> route_;  // route distance by entry index
   std::vector<int> placed_;    // indices of the placed entries, in order

@@ -246,6 +246,10 @@ struct State {
   // by which the pages place the two markers among the waypoints.
   double ClimbSideDistance = 0.0;
   double CruiseSideDistance = 0.0;
+  // The places of the route's waypoints the plan was last worked out on
+  // (a signature; 0 = none yet): a route they no longer match is planned
+  // again, so that no mark stands on a route that is gone.
+  std::uint64_t PlannedRouteShape = 0;
 
   // =========================================================================
   // Flight log (fpl.log) and the flight summary.
@@ -283,6 +287,14 @@ struct State {
   std::int32_t VnavBelowMinSpeed = 0;  // climb speed protection active
   std::int32_t PendingMachCommandCount = 0;
   std::int32_t PendingDescentSpeedCommand = 0;
+  // The speed VNAV last asked for: an airspeed (knots) or a Mach, the other
+  // 0; the autopilot holds it in the mode its phase and altitude call for
+  // (speed_mode.h), the value following one pass after a change of mode.
+  double VnavWantedSpeed = 0.0, VnavWantedMach = 0.0;
+  std::int32_t SpeedModeValueOwed = 0;
+  // The phase (model::PerformanceSegment + 1) whose airspeed is held as a
+  // Mach past its crossover; 0 none.
+  std::int32_t SpeedModeCrossed = 0;
   double ClimbRestrictionSpeedSet = 0.0;  // 1.0 while a restriction speed is in force
   double DescentRestrictionSpeedSet = 0.0;
   std::int32_t ConstraintSpeedArmed = 0;

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "src/flightplan/state.h"
 #include "src/guidance/flown_path.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/fms/state.h"
@@ -364,8 +366,7 @@ double DistanceToRouteEnd(int last) {
 // The point `flown` NM along the path into (lat, lon), and the entry its leg
 // starts from; false when the route has no leg.
 bool PlaceOnRoute(double flown, double& lat, double& lon, int& leg_start) {
-  const FlownPath& path = FlownPath::Current();
-  return path.PositionAt(path.RouteAt(flown), lat, lon, leg_start);
+  return FlownPath::Current().PointAt(flown, lat, lon, leg_start);
 }
 
 // Whether a climb from the aircraft to a level and the descent from it to
@@ -399,7 +400,31 @@ struct ProfileFit {
   }
 };
 
+// The places and the number of the route's waypoints; not what the plan
+// writes into them.
+std::uint64_t RouteShape() {
+  std::uint64_t h = 1469598103934665603ull;
+  auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+  auto bits = [](double v) {
+    std::uint64_t u = 0;
+    std::memcpy(&u, &v, sizeof u);
+    return u;
+  };
+  const int last = LastIndex();
+  mix(static_cast<std::uint64_t>(last));
+  for (int i = 0; i <= last; ++i) {
+    mix(bits(E(i).latitude));
+    mix(bits(E(i).longitude));
+  }
+  return h == 0 ? 1 : h;
+}
+
 }  // namespace
+
+bool RouteMovedSincePlan() {
+  const std::uint64_t planned = G().PlannedRouteShape;
+  return Fp().RouteState >= 3 && planned != 0 && RouteShape() != planned;
+}
 
 double PlannedAltitude(const model::FlightPlanWaypoint& wp) {
   return wp.altitude_constraint == model::kNoValue ? 0.0 : wp.altitude_constraint;
@@ -491,12 +516,18 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
     PlaceOnRoute(route_flown - descent_distance, g.TodLatitude, g.TodLongitude, unused);
   }
 
+  g.PlannedRouteShape = RouteShape();
   if (m.CruiseAlt == 0) m.CruiseAlt = host::TruncateToInt32(g.PreselectAltitude);
   // The pilot's entry stays as entered; the plan flies no higher than the
   // route has room for.
   g.CruiseAltitudeLimit = topped_out ? host::TruncateToInt32(altitude) : 0;
-  if (m.CruiseSpeed == m.LoadedSpeedSchedule[2])
-    m.CruiseMach = model::IasToMach(m.CruiseSpeed, PlannedCruiseAltitude());
+  // No faster than the performance data cruise at the level: 290 kt is
+  // M0.90 at 41000 ft, where the B737-800's tables cruise at M0.74.
+  if (m.CruiseSpeed == m.LoadedSpeedSchedule[2]) {
+    const double level = PlannedCruiseAltitude();
+    m.CruiseMach =
+        std::min(model::IasToMach(m.CruiseSpeed, level), MachLimit(model::PerformanceSegment::kCruise, level));
+  }
 
   if (mode != 1) {
     g.TocPassed = 0;

@@ -40,6 +40,12 @@ void ComputeTopOfDescent(std::int32_t mode);
 // position along the active route.
 void UpdateVerticalProfile();
 
+// Whether the places or the number of the active route's waypoints have
+// changed since an executed route's plan was last worked out (a direct-to,
+// an edit that goes around EXEC): its TOC, TOD and predictions stand on a
+// route that is gone.
+bool RouteMovedSincePlan();
+
 // The top of climb is passed this close below the plan's level; a level
 // this far or farther above the aircraft in cruise is a step climb.
 constexpr double kTopOfClimbCapture = 150.0;

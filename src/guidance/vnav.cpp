@@ -5,6 +5,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/flown_path.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/host/panel_services.h"
@@ -49,29 +50,50 @@ std::int32_t Whole(double v) {
 
 void Send(std::uint32_t event, std::int32_t value) { host::SendKeyEvent(event, static_cast<std::uint32_t>(value)); }
 
-void SendAltitude(double feet) {
-  if (std::isfinite(feet)) Send(kEventAltitude, Whole(feet));
-}
+}  // namespace
 
 // A target that is no number, or no speed at all, is never sent. Every
 // speed command is read back on the next pass, wherever it was sent from:
 // without that, the manual-change check that follows a restriction speed
 // or the top-of-climb speed in the same pass takes VNAV's own new value for
 // the pilot's and switches speed control off.
-void SendSpeed(double knots) {
+void SendAirspeedCommand(double knots) {
   if (!(knots > 0.0) || !std::isfinite(knots)) return;
-  std::int32_t v = Whole(knots);
+  const std::int32_t v = Whole(knots);
   Send(kEventAirspeed, v);
   G().VnavLastSetSpeed = v;
   G().VnavSpeedReadbackMarker = CurrentTick();
 }
 
-void SendMach(double mach) {
+void SendMachCommand(double mach) {
   if (!(mach > 0.0) || !std::isfinite(mach)) return;
-  std::int32_t v = MachHundredths(mach);  // 0.57 is 57, not 56.99999
+  const std::int32_t v = MachHundredths(mach);  // 0.57 is 57, not 56.99999
   Send(kEventMach, v);
   G().VnavLastSetMach = v;
   G().VnavSpeedReadbackMarker = CurrentTick();
+}
+
+namespace {
+
+void SendAltitude(double feet) {
+  if (std::isfinite(feet)) Send(kEventAltitude, Whole(feet));
+}
+
+// The speed the speed logic asks for: held in the mode the phase calls for
+// at the altitude (KeepSpeedModeForPhase), a Mach never above what the
+// phase may hold there.
+void SendSpeed(double knots) {
+  if (!(knots > 0.0) || !std::isfinite(knots)) return;
+  G().VnavWantedSpeed = knots;
+  G().VnavWantedMach = 0.0;
+  SendAirspeedCommand(knots);
+}
+
+void SendMach(double mach) {
+  if (!(mach > 0.0) || !std::isfinite(mach)) return;
+  G().VnavWantedMach = mach;
+  G().VnavWantedSpeed = 0.0;
+  SendMachCommand(std::min(mach, MachLimit(SpeedPhase(), G().AircraftAltitude)));
 }
 
 // The active entry of the active route, or null.
@@ -155,11 +177,20 @@ bool WithinDescentRestriction() {
 // ft/min short of the path all the way down and reached each waypoint high.
 std::int32_t NearestHundreds(double rate) { return Whole(std::floor(rate * 0.01 + 0.5)) * 100; }
 
-// Leaves Mach hold for airspeed hold; the descent speed follows on the next pass.
+// Leaves Mach hold for airspeed hold; the descent speed follows on the next
+// pass. Above the descent's crossover Mach hold stays, at the Mach the
+// descent holds there, until the airspeed takes over
+// (KeepSpeedModeForPhase): leaving it at once put an aircraft descending
+// from FL410 at 280 kt, M0.88.
 void MachToAirspeedHold() {
-  Send(kEventMachHoldOff, 0);
-  Send(kEventAirspeedHoldOn, 0);
-  G().PendingDescentSpeedCommand = 1;
+  State& g = G();
+  if (MachInsteadOf(model::PerformanceSegment::kDescent, M().DescentSpeed, g.AircraftAltitude) > 0.0) {
+    g.VnavWantedSpeed = M().DescentSpeed;
+    g.VnavWantedMach = 0.0;
+    return;
+  }
+  EngageAirspeedHold();
+  g.PendingDescentSpeedCommand = 1;
 }
 
 void ReachTopOfDescent() {
@@ -188,7 +219,7 @@ void ReachTopOfDescent() {
   const int last = std::max(Fp().ActiveFlightPlanLastIndex, 0);
   if (const double here = path.Aircraft(); here < path.AtPoint(last, g.TodLatitude, g.TodLongitude)) {
     int unused = 0;
-    path.PositionAt(path.RouteAt(here), g.TodLatitude, g.TodLongitude, unused);
+    path.PointAt(here, g.TodLatitude, g.TodLongitude, unused);
   }
   // Along the path the aircraft flies, from the top of descent to the
   // constraint, as the profile measures it.
@@ -318,8 +349,9 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
     if (fms::fms_state.FmsPage == kPageClimb) fms::fms_state.FmsPage = kPageCruise;
     if (g.VnavEngaged == 1 && Fp().RouteState >= 3 && m.VnavSetSpd == 1) {
       if (m.VnavSetMachCruiseSpd == 1) {
-        if (g.ApAirspeedHold > 0.0) Send(kEventAirspeedHoldOff, 0);
-        Send(kEventMachHoldOn, 0);
+        EngageMachHold();
+        g.VnavWantedMach = m.CruiseMach;
+        g.VnavWantedSpeed = 0.0;
         g.PendingMachCommandCount = 2;
       } else {
         SendSpeed(m.CruiseSpeed);

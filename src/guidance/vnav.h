@@ -25,6 +25,11 @@ constexpr std::uint32_t kEventPause = 65561;
 // last bit of a binary fraction.
 std::int32_t MachHundredths(double mach);
 
+// One airspeed (knots) or Mach command to the autopilot, read back on the
+// next pass; no number, or no speed, is never sent.
+void SendAirspeedCommand(double knots);
+void SendMachCommand(double mach);
+
 // The steps of the per-tick update, in their order there:
 // deferred commands and the read-backs of the last commands (every pass);
 void RunDeferredCommandsAndReadbacks();

@@ -216,6 +216,19 @@ double IsaPressureRatio(double altitude) {
   return 0.22336094 * std::exp(-4.806346e-5 * (altitude - kTropopause));
 }
 
+namespace {
+
+// The temperature every Mach number of the module is worked out at:
+// TopOfClimbOat, else the standard atmosphere's.
+double MachTemperatureKelvin(double altitude) {
+  const double t_isa = IsaTemperatureKelvin(altitude);
+  const double oat = model_state.TopOfClimbOat;
+  const double t = (std::isfinite(oat) && oat != kNotSet) ? oat + 273.15 : t_isa;
+  return t < 150.0 || t > 400.0 ? t_isa : t;  // not a temperature air has up there
+}
+
+}  // namespace
+
 double IasToMach(double ias, double altitude) {
   if (!std::isfinite(ias) || ias <= 0) return 0.0;
   if (!std::isfinite(altitude)) altitude = 0;
@@ -223,11 +236,14 @@ double IasToMach(double ias, double altitude) {
   double r = ias / kSeaLevelSoundSpeed;
   double impact = std::pow(1.0 + 0.2 * r * r, 3.5) - 1.0;  // qc / p0
   double mach_isa = std::sqrt(5.0 * (std::pow(impact / IsaPressureRatio(altitude) + 1.0, 2.0 / 7.0) - 1.0));
-  double t_isa = IsaTemperatureKelvin(altitude);
-  double oat = model_state.TopOfClimbOat;
-  double t = (std::isfinite(oat) && oat != kNotSet) ? oat + 273.15 : t_isa;
-  if (t < 150.0 || t > 400.0) t = t_isa;  // not a temperature air has up there
-  return mach_isa * std::sqrt(t_isa / t);
+  return mach_isa * std::sqrt(IsaTemperatureKelvin(altitude) / MachTemperatureKelvin(altitude));
+}
+
+double PerformanceMachAt(PerformanceSegment segment, double altitude) {
+  if (!std::isfinite(altitude)) altitude = 0;
+  double tas = 0.0;
+  if (!LookupPerformance(segment, PerformanceColumn::kTas, altitude, WeightInUse(), tas)) return 0.0;
+  return tas / (kSeaLevelSoundSpeed * std::sqrt(MachTemperatureKelvin(altitude) / 288.15));
 }
 
 void ClearPerformanceData() {

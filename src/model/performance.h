@@ -9,6 +9,9 @@
 
 namespace ovi::model {
 
+enum class PerformanceSegment { kClimb, kCruise, kDescent };
+enum class PerformanceColumn { kTas, kVerticalSpeed, kFuelFlow };
+
 // True airspeed by the rule of thumb the pages use: 1.9 % per 1000 ft.
 double IasToTas(double ias, double altitude);
 
@@ -17,13 +20,17 @@ double IasToTas(double ias, double altitude);
 // sound at TopOfClimbOat (the ISA temperature when that is not set).
 double IasToMach(double ias, double altitude);
 
+// The Mach number a performance table's true airspeed is at an altitude,
+// at the temperature IasToMach takes: an airspeed asks for more than the
+// table gives exactly where its IasToMach is the higher. 0 when the table is
+// empty.
+double PerformanceMachAt(PerformanceSegment segment, double altitude);
+
 // Standard atmosphere (feet): temperature in kelvin and pressure / sea-level
 // pressure, troposphere and lower stratosphere.
 double IsaTemperatureKelvin(double altitude);
 double IsaPressureRatio(double altitude);
 
-enum class PerformanceSegment { kClimb, kCruise, kDescent };
-enum class PerformanceColumn { kTas, kVerticalSpeed, kFuelFlow };
 
 // Climb rate (ft/min) below which an altitude is no longer a cruise ceiling.
 constexpr double kCeilingClimbRate = 300.0;

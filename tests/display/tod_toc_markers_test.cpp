@@ -3,6 +3,7 @@
 // one degree of latitude is 60 NM and the map shows 0.5 pixels per NM.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,28 @@ TEST_F(TodTocMarkersTest, FloatingTopOfDescentWalkedBackAlongTheRoute) {
     EXPECT_GT(texts[0].x, circles[0]->points[0].X);   // beside it, to the right
   }
   EXPECT_DOUBLE_EQ(display_state.MapPixelsPerNm, 0.5);
+}
+
+// Back along the path LNAV flies: with the last leg turned east at W2, the
+// corner flown there at 450 kt is shorter than the two legs, and the
+// floating top of descent 90 NM back stands farther south than the legs put
+// it (15 NM before W2, lat -28.5).
+TEST_F(TodTocMarkersTest, FloatingTopOfDescentBackAlongThePathFlown) {
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.ActiveFlightPlan[3].latitude = -28.25;
+  fp.ActiveFlightPlan[3].longitude = kLon + 75.0 / (60.0 * std::cos(28.25 * M_PI / 180.0));
+  guidance::State& gs = guidance::guidance_state;
+  gs.PlaneLatitude = kRefLat;
+  gs.PlaneLongitude = kLon;
+  gs.GroundTrack = 0.0;
+  gs.GroundSpeedKnots = 450.0;
+  gs.AircraftAltitude = 10000 + 36000;
+  Draw(kDisplayP1000);
+  auto circles = r.rec.Find(OpKind::Ellipse);
+  ASSERT_FALSE(circles.empty());
+  EXPECT_NEAR(circles[0]->points[0].X, kCx, 0.5);
+  EXPECT_GT(circles[0]->points[0].Y, MapY(-28.5) + 0.5);  // more than a mile
+  EXPECT_LT(circles[0]->points[0].Y, MapY(-28.5) + 3.0);
 }
 
 TEST_F(TodTocMarkersTest, FloatingTopOfDescentOnlyWellAboveTheConstraint) {

@@ -449,8 +449,9 @@ class EconClimbTest : public PerfPageTest {
     G().TocPassed = 0;
     F().ActiveWaypointIndex = 1;
     Constraint(1, 47.5, 12000);
-    G().TocLatitude = 48.01;  // 60.6 NM
+    G().TocLatitude = 48.01;
     G().TocLongitude = -122.0;
+    G().ClimbSideDistance = 60.6;  // along the path, as the profile measures it
   }
   void Constraint(int index, double lat, double alt) {
     model::FlightPlanWaypoint& w = F().ActiveFlightPlan[index];
@@ -466,9 +467,11 @@ TEST_F(EconClimbTest, ConstraintBeforeTheTopOfClimbThenTheTopOfClimb) {
   Frame f = DrawFrame();
   f.ExpectText("A T    CSTR", 200, 22, 12);
   f.ExpectText("12000.00", 200, 33);
-  f.ExpectText("1503.5Z/30 NM", 272 - 9 * 13, 66);  // 6 minutes carry into 15h
-  // As far as the top of climb: the top of climb's lines.
-  Constraint(1, 48.01, 12000);
+  // Along the path LNAV flies: to the point abeam CSTR, whose corner back
+  // south-west is cut (26.2 NM; 30 straight). 5.2 minutes carry into 15h.
+  f.ExpectText("1502.7Z/26 NM", 272 - 9 * 13, 66);
+  // Beyond the top of climb: the top of climb's lines.
+  Constraint(1, 48.1, 12000);
   f = DrawFrame();
   f.ExpectText("T O   T / C", 200, 55, 12);
   // 14:57:30 and 12.12 minutes: 15:09.62.
@@ -490,11 +493,11 @@ TEST_F(EconClimbTest, ConstraintBeforeTheTopOfClimbThenTheTopOfClimb) {
 // Half a minute on at 300 kt, 2.5 NM nearer: the same arrival (15:09.62),
 // whichever second the clock shows; the tenth once followed the clock.
 TEST_F(EconClimbTest, AnArrivalTimeHoldsStillAsTheClockRuns) {
-  Constraint(1, 48.01, 12000);
+  Constraint(1, 48.1, 12000);
   EXPECT_TRUE(DrawFrame().Find("1509.6Z / 60.6"));
   G().ZuluMinute = 58;
   G().ClockSecond = 0;
-  G().TocLatitude = 48.01 - 2.5 / 60.0;
+  G().ClimbSideDistance = 58.1;
   EXPECT_TRUE(DrawFrame().Find("1509.6Z / 58.1"));
 }
 
@@ -567,6 +570,39 @@ TEST_F(PathDescentTest, TargetMachOnlyAsEntered) {
   M().DescentSpeed = 280;
   DrawFrame().ExpectText("280 / -.--", 5, 66);
   Press(kL2, "/.74").ExpectText("280 / 0.74", 5, 66);
+}
+
+// Where the speed of a phase would ask for more Mach at the plan's level
+// than the aircraft's tables give, the pages show the Mach the tables give
+// (true airspeed from 300 kt at sea level to 450 kt at 40000 ft: M0.74 at
+// -30 C); below the crossover the climb's and descent's as before.
+TEST_F(PerfPageTest, TheEconPagesShowTheMachTheTablesHold) {
+  for (auto* table : {&M().ClimbPerformanceTable, &M().CruisePerformanceTable, &M().DescentPerformanceTable}) {
+    (*table)[1].tas = 300.0;
+    (*table)[2].altitude = 40000.0;
+    (*table)[2].tas = 450.0;
+  }
+  M().ClimbPerformanceCount = M().CruisePerformanceCount = M().DescentPerformanceCount = 2;
+  M().ClimbIas = M().DescentSpeed = 280;
+  M().CruiseSpeed = 290;
+  struct Case {
+    int page;
+    std::int32_t level;
+    double cruise_mach;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {kPageEconClimb, 40000, 0.0, "280 / 0.74"},  {kPageEconCruise, 40000, 0.88, "290 / 0.74"},
+      {kPageEconDescent, 40000, 0.0, "280 / 0.74"}, {kPageEconClimb, 20000, 0.0, "280 / 0.00"},
+      {kPageEconCruise, 20000, 0.60, "290 / 0.60"}, {kPageEconDescent, 20000, 0.0, "280 / -.--"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.shown);
+    fms_state.FmsPage = c.page;
+    M().CruiseAlt = c.level;
+    M().CruiseMach = c.cruise_mach;
+    DrawFrame().ExpectText(c.shown, 5, 66);
+  }
 }
 
 TEST_F(PathDescentTest, DescentAndCruiseLinesAndThePathValues) {

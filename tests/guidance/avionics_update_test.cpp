@@ -8,6 +8,7 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/avionics_update.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/host/module_state.h"
 #include "src/host/state.h"
 #include "src/instruments/gnsxls/state.h"
@@ -445,6 +446,31 @@ TEST_F(UpdateTest, P1000MenuClosesOnThe11thIdleCheck) {
   EXPECT_EQ(m.P1000MenuOpen, 1);
   next_check();
   EXPECT_EQ(m.P1000MenuOpen, 0);
+}
+
+// A route changed around EXEC (the MCU's direct-to writes the flown route
+// itself) is planned again on the next pass: its TOC stood on the route it
+// replaced. A pass on the same route leaves the plan alone.
+TEST_F(UpdateTest, ARouteThatMovedIsPlannedAgainOnTheNextPass) {
+  ActiveRoute();
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.RouteState = 3;
+  Position(0.0, 0.0);
+  Pass();
+  model::model_state.CruiseAlt = 12000;
+  flightplan::RebuildVerticalPlan();
+  EXPECT_EQ(guidance_state.TocLongitude, 0.0);  // on the meridian
+  guidance_state.TocLongitude = 0.25;           // no plan moves it back
+  Pass();
+  EXPECT_EQ(guidance_state.TocLongitude, 0.25);
+  // Direct from the aircraft to a point north-east, then the destination.
+  fp.ActiveFlightPlan[0].latitude = fp.ActiveFlightPlan[0].longitude = 0.0;
+  fp.ActiveFlightPlan[1].latitude = fp.ActiveFlightPlan[1].longitude = 1.0;
+  EXPECT_TRUE(RouteMovedSincePlan());
+  Pass();
+  EXPECT_FALSE(RouteMovedSincePlan());
+  EXPECT_NEAR(guidance_state.TocLatitude, guidance_state.TocLongitude, 1e-3);  // on the new first leg
+  EXPECT_GT(guidance_state.TocLongitude, 0.1);
 }
 
 TEST_F(UpdateTest, MasterOffWithSpeedHoldSendsSpeedOff) {

@@ -3,6 +3,8 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/avionics_update.h"
 #include "src/guidance/state.h"
+#include "src/host/module_state.h"
+#include "src/host/one_time_loads.h"
 #include "src/host/state.h"
 
 namespace ovi::guidance::testing {
@@ -120,28 +122,30 @@ void TakeOffByHand(ClosedLoop& loop) {
   a.ap_vs = 2000.0;
 }
 
-void SetUpSampleFlight(ClosedLoop& loop) {
+void SetUpSampleFlight(ClosedLoop& loop) { SetUpRouteFlight(loop, kSampleRoute, kSampleRouteLast); }
+
+void SetUpRouteFlight(ClosedLoop& loop, const SampleWaypoint* route, int last) {
   flightplan::State& fp = flightplan::flightplan_state;
-  for (int i = 0; i <= kSampleRouteLast; ++i) {
+  for (int i = 0; i <= last; ++i) {
     for (model::FlightPlanWaypoint* w : {&fp.ActiveFlightPlan[i], &fp.PendingFlightPlan[i]}) {
-      w->ident = kSampleRoute[i].ident;
-      w->latitude = kSampleRoute[i].lat;
-      w->longitude = kSampleRoute[i].lon;
-      w->type = kSampleRoute[i].type;
-      w->procedure_tag = kSampleRoute[i].tag;
+      w->ident = route[i].ident;
+      w->latitude = route[i].lat;
+      w->longitude = route[i].lon;
+      w->type = route[i].type;
+      w->procedure_tag = route[i].tag;
     }
   }
-  fp.ActiveFlightPlanLastIndex = fp.PendingFlightPlanLastIndex = kSampleRouteLast;
+  fp.ActiveFlightPlanLastIndex = fp.PendingFlightPlanLastIndex = last;
   fp.ActiveWaypointIndex = 1;
   fp.RouteState = 3;
   State& g = guidance_state;
-  g.ActiveWaypointLat = kSampleRoute[1].lat;
-  g.ActiveWaypointLon = kSampleRoute[1].lon;
+  g.ActiveWaypointLat = route[1].lat;
+  g.ActiveWaypointLon = route[1].lon;
   g.ActiveWaypointDistance = 999.0;  // as route execution leaves it
 
   sim::AircraftState& a = loop.aircraft();
-  a.latitude = kSampleRoute[0].lat;
-  a.longitude = kSampleRoute[0].lon;
+  a.latitude = route[0].lat;
+  a.longitude = route[0].lon;
   a.ground_elevation = 433.0;
   a.altitude = 3000.0;
   a.heading = 180.0;
@@ -150,6 +154,20 @@ void SetUpSampleFlight(ClosedLoop& loop) {
   a.ap_master = a.ap_hdg_lock = 1.0;
   a.ap_heading = 164.0;
   loop.Run(2.0);  // the snapshot sees the aircraft
+}
+
+void LoadSampleFolder(ClosedLoop& loop, const std::filesystem::path& folder, const char* aircraft) {
+  namespace fs = std::filesystem;
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  fs::copy(fs::path(OVI_SOURCE_DIR) / "data", folder, fs::copy_options::recursive);
+  ResetModuleState();
+  loop.Bind();
+  host::host_state.SimulatorFolder = folder.string();
+  host::RunLoadConfiguration();
+  host::RunLoadNavDatabase();
+  host::AircraftConfigNameRef() = aircraft;
+  host::RunLoadAircraftConfig();
 }
 
 }  // namespace ovi::guidance::testing

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -81,5 +82,13 @@ void TakeOffByHand(ClosedLoop& loop);
 // active, and the aircraft over KSEA at 3000 ft, 250 kt, heading 180 true,
 // variation 16 E, autopilot master and heading hold on.
 void SetUpSampleFlight(ClosedLoop& loop);
+// The same with another route, entries 0..last, over its first entry.
+void SetUpRouteFlight(ClosedLoop& loop, const SampleWaypoint* route, int last);
+
+// A copy of the sample simulator folder (data/) at `folder`, the module
+// reset and bound to `loop`, and what the first gauge's pre-initialise
+// loads from it: the configuration, the navigation data and the aircraft
+// file named `aircraft` with its performance tables.
+void LoadSampleFolder(ClosedLoop& loop, const std::filesystem::path& folder, const char* aircraft);
 
 }  // namespace ovi::guidance::testing

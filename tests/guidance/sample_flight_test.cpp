@@ -48,17 +48,7 @@ class SampleFlightTest : public ::testing::TestWithParam<Flight> {
  protected:
   void SetUp() override {
     folder_ = fs::temp_directory_path() / ("ovi_sample_flight_" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    fs::copy(fs::path(OVI_SOURCE_DIR) / "data", folder_, fs::copy_options::recursive);
-    ResetModuleState();
-    loop.Bind();
-    host::host_state.SimulatorFolder = folder_.string();
-    // What the first gauge's pre-initialise loads, with the aircraft file.
-    host::RunLoadConfiguration();
-    host::RunLoadNavDatabase();
-    host::AircraftConfigNameRef() = "B737-800";
-    host::RunLoadAircraftConfig();
+    testing::LoadSampleFolder(loop, folder_, "B737-800");
     if (!GetParam().route_asks_for_altitude) {
       const fs::path route = folder_ / "ovi/flightplans/KSEA-KPDX.rte";
       std::string text = Read("ovi/flightplans/KSEA-KPDX.rte");

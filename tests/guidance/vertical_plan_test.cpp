@@ -14,6 +14,7 @@
 #include "src/host/module_state.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
+#include "src/navdb/navdb.h"
 
 namespace ovi::guidance {
 namespace {
@@ -837,6 +838,63 @@ TEST_F(VerticalPlanTest, ProfileEdges) {
   UpdateVerticalProfile();
   EXPECT_EQ(g.TodPassed, 0);
   EXPECT_NEAR(g.DistanceTodToLastWaypoint, 42.0, kNm);
+}
+
+// A route that turns back: 240 NM out, then home 18 NM abeam the first leg.
+// Its last legs pass within their own length of the TOC on the first one,
+// where the walk back from the end took the TOC for a point of them (340
+// NM to it where 36 were to fly). The TOC 48 NM out (12000 ft at 250 ft a
+// NM), the TOD 42 NM from the end; the aircraft 12 NM out. The same route
+// south and west of zero, and across 180.
+TEST_F(VerticalPlanTest, DistancesToTheTocAndTodAlongARouteThatTurnsBack) {
+  struct Case {
+    const char* name;
+    double lat_sign, lon_sign, lon_shift;
+  };
+  for (const Case& c : {Case{"north-east of zero", 1, 1, 0}, Case{"south-west of zero", -1, -1, 0},
+                        Case{"across 180", 1, 1, 178.5}}) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    auto lon = [&c](double l) { return std::remainder(c.lon_sign * l + c.lon_shift, 360.0); };
+    const double lat = 0.3 * c.lat_sign;
+    Route({{"A", 0, lon(0.0), "APT", 0, 0.0},
+           {"B", 0, lon(4.0)},
+           {"C", lat, lon(3.5)},
+           {"D", lat, lon(0.5)},
+           {"E", lat, lon(0.0), "APT", 0, 0.0}});
+    ComputeCruiseAltitude(12000, 1);
+    At(0.0, lon(0.2));
+    UpdateVerticalProfile();
+    const State& g = guidance_state;
+    EXPECT_NEAR(g.ClimbSideDistance, 36.0, 0.01);
+    EXPECT_NEAR(g.NextConstraintDistance, 36.0, 0.01);
+    EXPECT_NEAR(g.CruiseSideDistance, g.DestinationDistance - 42.0, 0.01);
+  }
+}
+
+// Far off the route (25 NM north of W1 at 8000 ft, flying to it), the
+// climb's 16 NM lie on the way to W1: on the legs the TOC stood on the
+// first one, behind the aircraft, or before the route's start (the C-17's
+// T/C north of Seattle while the aircraft flew south).
+TEST_F(VerticalPlanTest, TheTopOfClimbOfAnAircraftJoiningTheRouteIsOnItsWay) {
+  EquatorRoute();
+  State& g = guidance_state;
+  At(25.0 / 60.0, 0.5);
+  g.GroundTrack = 180.0;
+  g.GroundSpeedKnots = 300.0;
+  g.AircraftAltitude = 8000.0;
+  ComputeCruiseAltitude(12000, 1);
+  auto distance = [](double lat1, double lon1, double lat2, double lon2) {
+    double d = 0.0, c = 0.0;
+    navdb::ComputeDistanceAndBearing(lat1, lon1, lat2, lon2, d, c);
+    return d;
+  };
+  const double to_toc = distance(g.PlaneLatitude, g.PlaneLongitude, g.TocLatitude, g.TocLongitude);
+  EXPECT_NEAR(to_toc + distance(g.TocLatitude, g.TocLongitude, 0.0, 0.5), 25.0, 0.01);
+  // Along the path 16 NM: a little more straight, where the path turns at W1.
+  EXPECT_NEAR(to_toc, 16.0, 1.0);
+  UpdateVerticalProfile();
+  EXPECT_NEAR(g.ClimbSideDistance, 16.0, 0.01);
 }
 
 TEST_F(VerticalPlanTest, ZeroRatesAndSpeedsStayFinite) {

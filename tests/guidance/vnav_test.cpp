@@ -7,6 +7,7 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/avionics_update.h"
 #include "src/guidance/lateral.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vnav.h"
 #include "src/host/module_state.h"
@@ -269,6 +270,95 @@ TEST_F(VnavTest, TopOfDescentAtOneAndAHalfMiles) {
   RunDeferredCommandsAndReadbacks();
   EXPECT_EQ(host.key_events.back(), std::make_pair(kEventAirspeed, 220u));
   EXPECT_EQ(g.VnavLastSetSpeed, 220);
+}
+
+// The autopilot's speed mode under VNAV, with tables whose true airspeed
+// runs from 300 kt at sea level to 450 kt at 40000 ft (every table alike;
+// at -30 C, M0.617 at 20000 ft, M0.709 at 35000), climb and descent at 280
+// kt, whose Mach is 0.616 at 20000 ft and 0.779 at 35000. A mode changes on
+// one pass and its value follows on the next; a mode and value the
+// autopilot holds already are not sent again.
+TEST_F(VnavTest, TheSpeedModeFollowsThePhaseAndTheCrossover) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  for (auto* table : {&m.ClimbPerformanceTable, &m.CruisePerformanceTable, &m.DescentPerformanceTable}) {
+    (*table)[1].altitude = 0.0;
+    (*table)[1].tas = 300.0;
+    (*table)[2].altitude = 40000.0;
+    (*table)[2].tas = 450.0;
+  }
+  m.ClimbPerformanceCount = m.CruisePerformanceCount = m.DescentPerformanceCount = 2;
+  struct Case {
+    const char* what;
+    int toc, tod;
+    double altitude, wanted_speed, wanted_mach, climb_mach;
+    bool in_mach;
+    Events first, next;
+  };
+  const Events to_airspeed{{kEventMachHoldOff, 0}, {kEventAirspeedHoldOn, 0}};
+  const Events to_mach{{kEventAirspeedHoldOff, 0}, {kEventMachHoldOn, 0}};
+  const Case cases[] = {
+      {"a step climb from cruise in Mach hold", 0, 0, 20000, 280, 0, 0, true, to_airspeed, {{kEventAirspeed, 280}}},
+      {"climb above the crossover", 0, 0, 35000, 280, 0, 0, false, to_mach, {{kEventMach, 70}}},
+      {"climb at the pilot's Mach", 0, 0, 35000, 280, 0, 0.65, false, to_mach, {{kEventMach, 65}}},
+      {"climb below the crossover", 0, 0, 20000, 280, 0, 0, false, {}, {}},
+      {"cruise Mach above the tables", 1, 0, 35000, 0, 0.78, 0, true, {{kEventMach, 70}}, {}},
+      {"cruise Mach within them", 1, 0, 35000, 0, 0.68, 0, true, {{kEventMach, 68}}, {}},
+      {"descent above the crossover", 1, 1, 35000, 280, 0, 0, true, {{kEventMach, 70}}, {}},
+      {"descent below it", 1, 1, 20000, 280, 0, 0, true, to_airspeed, {{kEventAirspeed, 280}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    host.key_events.clear();
+    g.TocPassed = c.toc;
+    g.TodPassed = c.tod;
+    g.AircraftAltitude = c.altitude;
+    g.VnavWantedSpeed = c.wanted_speed;
+    g.VnavWantedMach = c.wanted_mach;
+    m.ClimbMach = c.climb_mach;
+    g.ApMachHold = c.in_mach ? 1.0 : 0.0;
+    g.ApAirspeedHold = c.in_mach ? 0.0 : 1.0;
+    g.VnavLastSetMach = kNoCommand;
+    g.SpeedModeValueOwed = g.SpeedModeCrossed = 0;
+    KeepSpeedModeForPhase();
+    EXPECT_EQ(host.key_events, c.first);
+    host.key_events.clear();
+    KeepSpeedModeForPhase();
+    EXPECT_EQ(host.key_events, c.next);
+    host.key_events.clear();
+    KeepSpeedModeForPhase();
+    EXPECT_EQ(host.key_events, Events{});
+  }
+  // The climb takes Mach once 280 kt asks for half a hundredth more than
+  // the tables (21700 ft), and keeps it until 280 kt asks for less than
+  // them (20250 ft).
+  g.TocPassed = 0;
+  g.TodPassed = 0;
+  m.ClimbMach = 0.0;
+  g.VnavWantedSpeed = 280.0;
+  g.VnavWantedMach = 0.0;
+  g.ApMachHold = 0.0;
+  for (const auto& [altitude, mach] : {std::pair{21500.0, 0.0}, std::pair{21900.0, 1.0}, std::pair{21000.0, 1.0},
+                                       std::pair{20400.0, 1.0}, std::pair{20100.0, 0.0}, std::pair{21500.0, 0.0}}) {
+    g.AircraftAltitude = altitude;
+    KeepSpeedModeForPhase();
+    EXPECT_EQ(g.ApMachHold, mach) << altitude;
+  }
+  // The top of descent from FL400 keeps Mach hold: 280 kt would be M0.86.
+  host.key_events.clear();
+  m.DescentSpeed = 280;
+  flightplan::flightplan_state.ActiveFlightPlan[3].altitude_constraint = 500.0;
+  g.TocPassed = 1;
+  g.AircraftAltitude = 40000.0;
+  g.ApMachHold = 1.0;
+  g.ApAirspeedHold = 0.0;
+  g.TodLatitude = 0.0;
+  RunVerticalTransitions();
+  ASSERT_EQ(g.TodPassed, 1);
+  EXPECT_EQ(host.key_events, (Events{{kEventAltitude, 700}}));
+  host.key_events.clear();
+  KeepSpeedModeForPhase();
+  EXPECT_EQ(host.key_events, (Events{{kEventMach, 74}}));
 }
 
 TEST_F(VnavTest, TopOfDescentFoundByTheProfileStillStartsTheDescent) {

@@ -2,13 +2,15 @@
 // climb ahead with its arrival time, the climb speed / Mach and the climb
 // speed restriction.
 #include "src/flightplan/state.h"
+#include "src/guidance/route_ahead.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/pages.h"
 #include "src/instruments/fms/perf_entries.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
-#include "src/navdb/navdb.h"
 
 namespace ovi::fms {
 
@@ -30,21 +32,16 @@ constexpr KeyAction kKeys[] = {
     {kR6, OpenRtaProgress},
 };
 
-double DistanceFromAircraft(double lat, double lon) {
-  const guidance::State& g = guidance::guidance_state;
-  double d = 0.0, course = 0.0;
-  navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, lat, lon, d, course);
-  return d;
-}
-
 // The next constraint while it comes before the top of climb, else the
-// top of climb.
+// top of climb. Both along the path LNAV flies, as every page measures:
+// straight from the aircraft, a route that turns back put the constraint
+// nearer than it is flown.
 void DrawClimbTarget(CduPage& page) {
   const guidance::State& g = guidance::guidance_state;
   const model::FlightPlanWaypoint* w = NextConstraintWaypoint();
   if (g.TocPassed != 0 || !(g.GroundSpeedKnots > 60.0) || w == nullptr) return;
-  const double to_constraint = DistanceFromAircraft(w->latitude, w->longitude);
-  const double to_toc = DistanceFromAircraft(g.TocLatitude, g.TocLongitude);
+  const double to_constraint = guidance::RouteAhead().To(g.NextConstraintIndex);
+  const double to_toc = g.ClimbSideDistance;
   if (to_constraint < to_toc) {
     page.Small(200, 22, ScreenText("A T  %6s", w->ident.c_str()));
     page.Large(200, 33, ScreenText("%-5.2f", w->altitude_constraint));
@@ -68,7 +65,11 @@ void FmsPageEconClimb(display::GaugeDisplay& display, gfx::Graphics& g) {
   DrawCruiseAltitudeField(page);
   DrawClimbTarget(page);
   page.Small(12, 55, "T G T    S P D");
-  page.Large(5, 66, ScreenText("%3d / %.2f", m.ClimbIas, m.ClimbMach));
+  // The Mach the climb holds at the plan's level: the pilot's, or where
+  // the climb speed would ask for more, no more than the aircraft's data.
+  const double mach = guidance::PhaseMachAt(model::PerformanceSegment::kClimb, m.ClimbIas, m.ClimbMach,
+                                            guidance::PlannedCruiseAltitude());
+  page.Large(5, 66, ScreenText("%3d / %.2f", m.ClimbIas, mach));
   page.Small(12, 88, "S P D / R E S T");
   if (m.ClbAltRest > 1000.0 && m.ClbSpdRest > 50.0) {
     page.Large(5, 99, ScreenText("%3.0f / %-5.0f", m.ClbSpdRest, m.ClbAltRest));

@@ -3,7 +3,9 @@
 #include <string_view>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/pages.h"
 #include "src/instruments/fms/perf_entries.h"
@@ -54,7 +56,10 @@ void FmsPageEconCruise(display::GaugeDisplay& display, gfx::Graphics& g) {
   page.Small(12, 22, "C R Z    A L T    O P T / M A X");
   DrawCruiseAltitudeField(page);
   page.Small(12, 55, "T G T    S P D");
-  page.Large(5, 66, ScreenText("%3d / %0.2f", m.CruiseSpeed, m.CruiseMach));
+  // The Mach cruised at the plan's level: no more than the aircraft's data.
+  page.Large(5, 66, ScreenText("%3d / %0.2f", m.CruiseSpeed,
+                               guidance::PhaseMachAt(model::PerformanceSegment::kCruise, m.CruiseSpeed, m.CruiseMach,
+                                                     guidance::PlannedCruiseAltitude())));
   page.Small(12, 88, "T U R B    N 1                  A C T U A L    W I N D");
   if (gs.WindSpeed > 0.0) {
     page.Large(180, 99, ScreenText("%03.0f\xB0 / %3.0f", gs.WindDirectionMagnetic, gs.WindSpeed));

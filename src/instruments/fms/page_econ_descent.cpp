@@ -6,7 +6,9 @@
 #include <string>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/pages.h"
 #include "src/instruments/fms/perf_entries.h"
@@ -105,9 +107,12 @@ void FmsPageEconPathDescent(display::GaugeDisplay& display, gfx::Graphics& g) {
   DrawDescentTarget(page, w);
   page.Small(12, 55, "T G T    S P D");
   // The descent is flown at DescentSpeed (VNAV leaves Mach hold at the top
-  // of descent); a Mach shows only as the pilot entered it.
-  page.Large(5, 66, m.DescentMach > 0.0 ? ScreenText("%3d / %0.2f", m.DescentSpeed, m.DescentMach)
-                                        : ScreenText("%3d / -.--", m.DescentSpeed));
+  // of descent) below its crossover; a Mach shows where the descent holds
+  // one from the plan's level, the pilot's or the aircraft data's.
+  const double mach = guidance::PhaseMachAt(model::PerformanceSegment::kDescent, m.DescentSpeed, m.DescentMach,
+                                            guidance::PlannedCruiseAltitude());
+  page.Large(5, 66, mach > 0.0 ? ScreenText("%3d / %0.2f", m.DescentSpeed, mach)
+                               : ScreenText("%3d / -.--", m.DescentSpeed));
   page.Small(12, 88, "S P D / R E S T");
   if (m.DescAltRest > 1000.0 && m.DescSpdRest > 50.0) {
     page.Large(5, 99, ScreenText("%3.0f / %-5.0f", m.DescSpdRest, m.DescAltRest));

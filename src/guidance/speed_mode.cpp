@@ -1,0 +1,119 @@
+#include "src/guidance/speed_mode.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/state.h"
+#include "src/guidance/vnav.h"
+#include "src/host/panel_services.h"
+#include "src/model/state.h"
+
+namespace ovi::guidance {
+
+namespace {
+
+using model::PerformanceSegment;
+
+// Mach by which an airspeed must ask for more than the limit before the
+// limit is held instead; once held, the airspeed comes back only below the
+// limit itself, so that the mode does not change to and fro at the crossover.
+constexpr double kCrossoverMargin = 0.005;
+
+void Send(std::uint32_t event) { host::SendKeyEvent(event, 0); }
+
+double ExactMachLimit(PerformanceSegment phase, double altitude) {
+  const model::State& m = model::model_state;
+  const double entered = phase == PerformanceSegment::kClimb     ? m.ClimbMach
+                         : phase == PerformanceSegment::kDescent ? m.DescentMach
+                                                                 : 0.0;
+  double limit = entered > 0.0 && std::isfinite(entered) ? entered : HUGE_VAL;
+  const double data = model::PerformanceMachAt(phase, altitude);
+  if (data > 0.0 && std::isfinite(data)) limit = std::min(limit, data);
+  return limit;
+}
+
+}  // namespace
+
+void EngageMachHold() {
+  State& g = guidance_state;
+  if (g.ApAirspeedHold > 0.0) Send(kEventAirspeedHoldOff);
+  Send(kEventMachHoldOn);
+  g.ApAirspeedHold = 0.0;
+  g.ApMachHold = 1.0;
+}
+
+void EngageAirspeedHold() {
+  State& g = guidance_state;
+  Send(kEventMachHoldOff);
+  Send(kEventAirspeedHoldOn);
+  g.ApMachHold = 0.0;
+  g.ApAirspeedHold = 1.0;
+}
+
+PerformanceSegment SpeedPhase() {
+  const State& g = guidance_state;
+  if (g.TocPassed == 0) return PerformanceSegment::kClimb;
+  return g.TodPassed == 1 ? PerformanceSegment::kDescent : PerformanceSegment::kCruise;
+}
+
+double MachLimit(PerformanceSegment phase, double altitude) {
+  const double limit = ExactMachLimit(phase, altitude);
+  // In the hundredths the autopilot takes and the pages show: no more.
+  return std::isfinite(limit) ? MachHundredths(limit) / 100.0 : limit;
+}
+
+double PhaseMachAt(PerformanceSegment phase, double ias, double mach, double level) {
+  return mach > 0.0 ? std::min(mach, MachLimit(phase, level)) : MachInsteadOf(phase, ias, level);
+}
+
+double MachInsteadOf(PerformanceSegment phase, double ias, double altitude) {
+  const double limit = ExactMachLimit(phase, altitude);
+  if (!std::isfinite(limit)) return 0.0;
+  // By more than a rounding: a table written at the airspeed (the
+  // B737-800's climb is 280 kt up to 30000 ft, within half a knot, linear
+  // between its rows) is not left for a fraction of a knot.
+  return model::IasToMach(ias, altitude) > limit + kCrossoverMargin ? MachLimit(phase, altitude) : 0.0;
+}
+
+void KeepSpeedModeForPhase() {
+  State& g = guidance_state;
+  if (g.VnavEngaged != 1 || model::model_state.VnavSetSpd != 1 || flightplan::flightplan_state.RouteState < 3) return;
+  // The top of climb's and the top of descent's own commands go first.
+  if (g.PendingMachCommandCount > 0 || g.PendingDescentSpeedCommand == 1) return;
+  const PerformanceSegment phase = SpeedPhase();
+  const double altitude = g.AircraftAltitude;
+  const int crossed = static_cast<int>(phase) + 1;
+  double mach = 0.0;  // the Mach to hold; 0: the airspeed
+  if (g.VnavWantedMach > 0.0) {
+    mach = std::min(g.VnavWantedMach, MachLimit(phase, altitude));
+  } else if (g.VnavWantedSpeed > 0.0) {
+    mach = MachInsteadOf(phase, g.VnavWantedSpeed, altitude);
+    if (mach == 0.0 && g.SpeedModeCrossed == crossed &&
+        model::IasToMach(g.VnavWantedSpeed, altitude) > ExactMachLimit(phase, altitude))
+      mach = MachLimit(phase, altitude);
+  } else {
+    return;
+  }
+  g.SpeedModeCrossed = mach > 0.0 && g.VnavWantedMach == 0.0 ? crossed : 0;
+  if ((mach > 0.0) != (g.ApMachHold > 0.0)) {
+    if (mach > 0.0) {
+      EngageMachHold();
+    } else {
+      EngageAirspeedHold();
+    }
+    // An autopilot takes the hold's value from the aircraft as it engages.
+    g.SpeedModeValueOwed = 1;
+    return;
+  }
+  if (g.SpeedModeValueOwed == 1 || (mach > 0.0 && MachHundredths(mach) != g.VnavLastSetMach)) {
+    if (mach > 0.0) {
+      SendMachCommand(mach);
+    } else {
+      SendAirspeedCommand(g.VnavWantedSpeed);
+    }
+    g.SpeedModeValueOwed = 0;
+  }
+}
+
+}  // namespace ovi::guidance

@@ -1,0 +1,42 @@
+// The autopilot's speed mode under VNAV. The airspeed of a climb, a cruise
+// or a descent turns into a Mach number above its crossover: where it would
+// ask for more Mach than the pilot's Mach for the phase or the aircraft's
+// performance data give at the altitude, that Mach is held instead (Mach
+// hold), and the airspeed again below it (airspeed hold). docs/guidance.md.
+#pragma once
+
+#include "src/model/performance.h"
+
+namespace ovi::guidance {
+
+// The phase whose speeds are flown now: the climb until the top of climb,
+// the descent from the top of descent, the cruise between.
+model::PerformanceSegment SpeedPhase();
+
+// The most Mach `phase` holds at `altitude`: the lower of the pilot's Mach
+// for the climb or the descent (where one is entered) and what the
+// performance data give there, in whole hundredths; HUGE_VAL where neither
+// says.
+double MachLimit(model::PerformanceSegment phase, double altitude);
+
+// The Mach `phase` holds at `altitude` in place of the airspeed `ias`: its
+// MachLimit where `ias` asks for more by over half a hundredth, else 0.
+double MachInsteadOf(model::PerformanceSegment phase, double ias, double altitude);
+
+// The Mach a page shows for a phase flown at `level`: the phase's own Mach
+// (the pilot's, or the cruise's) no higher than MachLimit there; without
+// one, MachInsteadOf the phase's airspeed.
+double PhaseMachAt(model::PerformanceSegment phase, double ias, double mach, double level);
+
+// Mach hold on in place of airspeed hold, and the other way round; the
+// snapshot takes the new modes at once (it is read from the autopilot once
+// a second, and a pass before that would send the change again).
+void EngageMachHold();
+void EngageAirspeedHold();
+
+// Every pass under VNAV, after the speed logic: holds the speed VNAV last
+// asked for in the mode the phase and the altitude call for, and sends a
+// change of mode or of the Mach held when there is one.
+void KeepSpeedModeForPhase();
+
+}  // namespace ovi::guidance
