@@ -85,7 +85,8 @@ Route BuildRoute() {
     const double tas = w.speed_constraint > 0.0 && w.altitude_constraint != model::kNoValue
                            ? model::IasToTas(w.speed_constraint, std::max(w.altitude_constraint, 0.0))
                            : NAN;
-    Placed p{i, w.latitude, w.longitude, 0.0, 0.0, 0.0, 0.0, std::isfinite(tas) ? tas : NAN};
+    Placed p{i,   w.latitude, w.longitude, 0.0, 0.0, 0.0, 0.0, std::isfinite(tas) ? tas : NAN,
+             std::cos(w.latitude * kDegToRad)};
     if (!r.placed.empty()) {
       const Placed& b = r.placed.back();
       double course = 0.0;
@@ -112,8 +113,8 @@ Route BuildRoute() {
   return r;
 }
 
-// What a route is, to the last bit of each place and planned speed: the
-// corners flown on it belong to it alone.
+// What a route is, to the last bit of each place and planned speed; worked
+// out only to check that the edit count moved with it.
 std::uint64_t Signature() {
   const flightplan::State& f = Fp();
   std::uint64_t h = 1469598103934665603ull;
@@ -402,15 +403,20 @@ double CornerSpeed(const Placed& p) {
   const double planned = p.planned_speed;
   double v = std::isfinite(planned) ? planned : kUnknownSpeed;
   if (g.GroundSpeedKnots >= kLeastMovingSpeed) {
-    // Near enough for a share, and on every corner of every call: flat.
-    const double d =
-        std::hypot(Wrap180(p.lon - g.PlaneLongitude) * std::cos(p.lat * kDegToRad), p.lat - g.PlaneLatitude) * 60.0;
+    // Near enough for a share, and on every corner ahead on every tick:
+    // flat, and no root for a corner beyond the share.
+    const double east = Wrap180(p.lon - g.PlaneLongitude) * p.cos_lat, north = p.lat - g.PlaneLatitude;
+    const double beyond = kPlannedSpeedBeyond / 60.0;
+    if (std::isfinite(planned) && east * east + north * north >= beyond * beyond) return std::round(std::max(v, kLeastSpeed));
+    const double d = std::hypot(east, north) * 60.0;
     const double share = (kPlannedSpeedBeyond - d) / (kPlannedSpeedBeyond - kGroundSpeedWithin);
     const double w = std::isfinite(planned) ? std::clamp(share, 0.0, 1.0) : 1.0;
     v += w * (g.GroundSpeedKnots - v);
   }
   return std::round(std::max(v, kLeastSpeed));
 }
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 bool Near(double a, double b) { return std::fabs(a - b) <= 1e-9; }
 
@@ -446,7 +452,7 @@ class FlownPathBuilder {
     Model model(r, std::max(g.GroundSpeedKnots, kLeastSpeed));
     // Without a track to turn from the aircraft is taken as on its leg.
     const bool moving = g.GroundSpeedKnots >= kLeastMovingSpeed;
-    const RunEnd e = model.Run(a, target, from_lat, from_lon, g.LnavLegTracking == 1, {}, !moving, &corners_);
+    const RunEnd e = model.Run(a, target, from_lat, from_lon, g.LnavLegTracking == 1, {}, !moving, &memo_.cuts);
     const Placed& end = r.placed[static_cast<std::size_t>(e.target)];
     if (e.at_last) return path.Entry(end.index) - e.flown;
     return path.AtRoute(end.route - e.to_go) - e.flown;
@@ -460,7 +466,8 @@ class FlownPathBuilder {
     path.placed_.clear();
     path.map_route_.clear();
     path.map_flown_.clear();
-    corners_.clear();
+    memo_.cuts.clear();
+    memo_.flown.clear();
     for (const Placed& p : r_.placed) {
       path.route_[static_cast<std::size_t>(p.index)] = p.route;
       path.placed_.push_back(p.index);
@@ -484,8 +491,9 @@ class FlownPathBuilder {
       route = start;
       Corner(path, route, flown);
       const FlownCorner& c = Piece(static_cast<int>(k), start);
+      memo_.flown.push_back(static_cast<int>(k));
       for (const auto& [entry, at] : c.abeam) path.entry_[static_cast<std::size_t>(entry)] = flown + at;
-      if (c.end > route) corners_.emplace_back(route, c.end);
+      if (c.end > route) memo_.cuts.emplace_back(route, c.end);
       route = std::max(c.end, route);
       flown += c.flown;
       Corner(path, route, flown);
@@ -515,17 +523,19 @@ class FlownPathBuilder {
 
   // The corner at placed entry k from route distance `start`: as flown
   // before when that still holds (a corner passed keeps its speed), else
-  // flown now.
+  // flown now. A new speed in the plan is flown at once; one the aircraft's
+  // approach moves waits its turn.
   const FlownCorner& Piece(int k, double start) {
     const Placed& p = r_.placed[static_cast<std::size_t>(k)];
     FlownCorner& c = memo_.corners[static_cast<std::size_t>(p.index)];
     const bool passed = p.index < Fp().ActiveWaypointIndex;
+    const bool same_start =
+        c.start >= 0.0 && Near(c.start, start) && std::fabs(c.switch_distance - p.switch_distance) <= 1e-6;
+    if (same_start && passed) return c;
     const double speed = CornerSpeed(p);
-    if (c.start >= 0.0 && Near(c.start, start) && std::fabs(c.switch_distance - p.switch_distance) <= 1e-6 &&
-        (passed || c.speed == speed || refly_ <= 0)) {
-      return c;
-    }
-    if (c.start >= 0.0) --refly_;
+    const bool same_plan = SameBits(c.planned, p.planned_speed);
+    if (same_start && same_plan && (c.speed == speed || refly_ <= 0)) return c;
+    if (c.start >= 0.0 && same_plan) --refly_;
     const Placed& before = r_.placed[static_cast<std::size_t>(k - 1)];
     Flyer a{};
     navdb::ProjectPosition(p.lat, p.lon, navdb::TrueCourse(p.lat, p.lon, before.lat, before.lon), p.route - start,
@@ -535,6 +545,7 @@ class FlownPathBuilder {
     const RunEnd e = model.Run(a, k + 1, p.lat, p.lon, true, {k});
     c.start = start;
     c.speed = speed;
+    c.planned = p.planned_speed;
     c.switch_distance = p.switch_distance;
     const Placed& t = r_.placed[static_cast<std::size_t>(e.target)];
     c.end_leg = t.index;
@@ -547,7 +558,6 @@ class FlownPathBuilder {
 
   const Route& r_;
   FlownPathMemo& memo_;
-  Corners corners_;  // route distances each corner cut spans
   // Corners ahead flown again at a new speed on one call, at most: a
   // corner whose speed has moved further waits for a later call.
   int refly_ = kCornersFlownAgainAtOnce;
@@ -555,15 +565,9 @@ class FlownPathBuilder {
 
 namespace {
 
-FlownPathKey KeyNow(std::uint64_t route) {
+FlownPathKey KeyNow() {
   const State& g = G();
-  const model::State& m = model::model_state;
-  double bits = 0.0;
-  static_assert(sizeof bits == sizeof route);
-  std::memcpy(&bits, &route, sizeof bits);
-  return {bits,
-          static_cast<double>(Fp().ActiveWaypointIndex),
-          g.PlaneLatitude,
+  return {g.PlaneLatitude,
           g.PlaneLongitude,
           g.GroundTrack,
           g.MagneticVariation,
@@ -572,36 +576,73 @@ FlownPathKey KeyNow(std::uint64_t route) {
           static_cast<double>(g.ActiveLegFromEngagePosition),
           g.LegOriginLatitude,
           g.LegOriginLongitude,
-          static_cast<double>(g.LnavLegTracking),
-          m.WptChgDist,
-          m.WptProcChgDist,
-          m.FlyoverWptChgDist};
+          static_cast<double>(g.LnavLegTracking)};
 }
+
+// Whether a corner ahead the path was built from is now to be flown at
+// another speed (one behind keeps its own).
+bool CornerSpeedMoved(const FlownPathMemo& memo) {
+  const int active = Fp().ActiveWaypointIndex;
+  for (int k : memo.flown) {
+    const Placed& p = memo.geometry.placed[static_cast<std::size_t>(k)];
+    if (p.index >= active && CornerSpeed(p) != memo.corners[static_cast<std::size_t>(p.index)].speed) return true;
+  }
+  return false;
+}
+
+// The geometry of the route as it is now. The corners stay with it while
+// every entry stands where it stood (a corner whose planned speed or switch
+// distance moved is flown again when the path is built).
+void TakeGeometry(FlownPathMemo& memo, const std::array<double, 3>& switching) {
+  const flightplan::State& f = Fp();
+  FlownRoute r = BuildRoute();
+  const FlownRoute& old = memo.geometry;
+  bool same = memo.corners.size() == model::kMaxActivePlanWaypoints + 1 && r.last_index == old.last_index &&
+              r.placed.size() == old.placed.size();
+  for (std::size_t k = 0; same && k < r.placed.size(); ++k) {
+    same = r.placed[k].index == old.placed[k].index && SameBits(r.placed[k].lat, old.placed[k].lat) &&
+           SameBits(r.placed[k].lon, old.placed[k].lon);
+  }
+  if (!same) memo.corners.assign(model::kMaxActivePlanWaypoints + 1, FlownCorner{});
+  memo.geometry = std::move(r);
+  memo.route_edits = f.ActiveRouteEdits;
+  memo.switching = switching;
+}
+
+UncountedRouteEditHook uncounted_route_edit = nullptr;
 
 }  // namespace
 
+void SetUncountedRouteEditHook(UncountedRouteEditHook hook) { uncounted_route_edit = hook; }
+
 const FlownPath& FlownPath::Current() {
   FlownPathMemo& memo = G().FlownPathCache;
-  const std::uint64_t route = Signature();
-  const FlownPathKey key = KeyNow(route);
-  // Equal bits, not equal numbers: NaN never compares equal.
-  if (memo.worked_out && std::memcmp(key.data(), memo.key.data(), sizeof key) == 0) return memo.path;
+  const flightplan::State& f = Fp();
   const model::State& m = model::model_state;
   const std::array<double, 3> switching{m.WptChgDist, m.WptProcChgDist, m.FlyoverWptChgDist};
-  if (memo.route != route || memo.corners.size() != model::kMaxActivePlanWaypoints + 1) {
-    memo.route = route;
-    memo.corners.assign(model::kMaxActivePlanWaypoints + 1, FlownCorner{});
-    memo.geometry = BuildRoute();
-    memo.switching = switching;
-  } else if (memo.switching != switching) {
-    memo.geometry = BuildRoute();
-    memo.switching = switching;
+  bool build = !memo.worked_out || memo.route_edits != f.ActiveRouteEdits || memo.switching != switching ||
+               memo.geometry.last_index != std::min(f.ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
+  if (uncounted_route_edit != nullptr) {
+    const std::uint64_t signature = Signature();
+    if (!build && memo.signed_route && signature != memo.signature) {
+      uncounted_route_edit();
+      build = true;
+    }
+    memo.signature = signature;
   }
-  const Route& r = memo.geometry;
-  FlownPathBuilder builder(r, memo);
-  builder.Build(memo.path);
-  memo.path.active_ = Fp().ActiveWaypointIndex;
-  memo.path.aircraft_ = builder.AircraftCoordinate(memo.path);
+  memo.signed_route = uncounted_route_edit != nullptr;
+  if (build) TakeGeometry(memo, switching);
+  build = build || memo.path.active_ != f.ActiveWaypointIndex;
+  // Equal bits, not equal numbers: NaN never compares equal.
+  const FlownPathKey key = KeyNow();
+  const bool moved = !memo.worked_out || std::memcmp(key.data(), memo.key.data(), sizeof key) != 0;
+  build = build || (moved && CornerSpeedMoved(memo));
+  FlownPathBuilder builder(memo.geometry, memo);
+  if (build) {
+    builder.Build(memo.path);
+    memo.path.active_ = f.ActiveWaypointIndex;
+  }
+  if (build || moved) memo.path.aircraft_ = builder.AircraftCoordinate(memo.path);
   memo.key = key;
   memo.worked_out = true;
   return memo.path;

@@ -134,8 +134,10 @@ void GiveAirportEndsTheirElevation(int last) {
   for (int i : {0, last}) {
     if (i < 0) continue;
     FlightPlanWaypoint& w = E(i);
-    if (w.type == "APT" && w.constraint_flag != 1 && w.altitude_constraint == model::kNoValue)
+    if (w.type == "APT" && w.constraint_flag != 1 && w.altitude_constraint == model::kNoValue) {
       w.altitude_constraint = AirportElevation(w.ident);
+      flightplan::ActiveRouteChanged();
+    }
   }
 }
 
@@ -335,6 +337,8 @@ void Predict(int last, double rate) {
   profile.WalkDescent();
   PredictClimb(profile, last, level);
   PredictDescent(profile, last, level);
+  // The corners are flown at the speeds written here.
+  flightplan::ActiveRouteChanged();
   g.ClimbEndIndex = profile.Crossover();
   const int k = last - 1;
   if (g.TocPassed == 0 && profile.Constrained(k) && profile.OfTheClimb(k) && PlannedAltitude(E(k)) < level) {

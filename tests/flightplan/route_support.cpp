@@ -23,7 +23,10 @@ int MakePlan(model::FlightPlanTable& plan, const Strings& idents, double base_la
 }
 
 void MakePending(const Strings& idents) { F().PendingFlightPlanLastIndex = MakePlan(F().PendingFlightPlan, idents); }
-void MakeActive(const Strings& idents) { F().ActiveFlightPlanLastIndex = MakePlan(F().ActiveFlightPlan, idents); }
+void MakeActive(const Strings& idents) {
+  F().ActiveFlightPlanLastIndex = MakePlan(F().ActiveFlightPlan, idents);
+  ActiveRouteChanged();
+}
 
 Strings Idents(const model::FlightPlanTable& plan, int last) {
   Strings out;

@@ -370,10 +370,12 @@ TEST_F(UpdateTest, ArrivalActionsOnceWithin25MilesOfTheLastWaypoint) {
     return n;
   };
   fp.ActiveFlightPlan[2].latitude = beyond;
+  flightplan::ActiveRouteChanged();
   Pass();
   EXPECT_EQ(guidance_state.ArrivalActionsDone, 0);
   EXPECT_EQ(baro_events(), 0);
   fp.ActiveFlightPlan[2].latitude = within;  // exactly 25 NM counts
+  flightplan::ActiveRouteChanged();
   Pass();
   EXPECT_EQ(guidance_state.ArrivalActionsDone, 1);
   EXPECT_EQ(baro_events(), 1);
@@ -403,10 +405,12 @@ TEST_F(UpdateTest, DestinationDetailsBeyond8MilesFromTheOriginOnly) {
   EXPECT_EQ(guidance_state.DestinationDetailsState, 1);
   fp.ActiveFlightPlan[2].type = "APT";
   fp.ActiveFlightPlan[0].latitude = -within;  // 8 NM from the origin: not yet
+  flightplan::ActiveRouteChanged();
   Pass();
   EXPECT_EQ(guidance_state.DestinationDetailsState, 1);
   EXPECT_EQ(gnsxls::gnsxls_state.McuRunwayScroll, 3);
   fp.ActiveFlightPlan[0].latitude = -beyond;
+  flightplan::ActiveRouteChanged();
   Pass();
   EXPECT_EQ(guidance_state.DestinationDetailsState, 2);
   EXPECT_EQ(gnsxls::gnsxls_state.McuRunwayScroll, -999);

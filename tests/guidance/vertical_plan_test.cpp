@@ -721,6 +721,7 @@ TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
 
   // Re-planned from a constrained active waypoint at 9000 ft: 31.5 NM.
   flightplan::flightplan_state.ActiveFlightPlan[4].altitude_constraint = 9000.0;
+  flightplan::ActiveRouteChanged();
   flightplan::flightplan_state.ActiveWaypointIndex = 4;
   fms::fms_state.FmsPage = fms::kPageEconClimb;
   g.TodPassed = 1;
