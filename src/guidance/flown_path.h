@@ -114,6 +114,7 @@ struct FlownPathMemo {
   std::vector<FlownCorner> corners;  // by the entry index of the corner
   std::vector<int> flown;            // positions in `geometry.placed` of the corners the path was built from
   std::vector<std::pair<double, double>> cuts;  // route distances each corner cut spans
+  double speed_flown_at = -1e9;  // tick a corner ahead was last flown again at a new speed
   bool worked_out = false;
   FlownPathKey key{};  // what the aircraft's coordinate was worked out from
   FlownPath path;
