@@ -742,11 +742,12 @@ const FlownPath& FlownPath::Current() {
   const flightplan::State& f = Fp();
   const model::State& m = model::model_state;
   const std::array<double, 3> switching{m.WptChgDist, m.WptProcChgDist, m.FlyoverWptChgDist};
-  bool build = !memo.worked_out || memo.route_edits != f.ActiveRouteEdits || memo.switching != switching ||
+  const bool counted = memo.route_edits != f.ActiveRouteEdits;
+  bool build = !memo.worked_out || counted || memo.switching != switching ||
                memo.geometry.last_index != std::min(f.ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
   if (uncounted_route_edit != nullptr) {
     const std::uint64_t signature = Signature();
-    if (!build && memo.signed_route && signature != memo.signature) {
+    if (memo.worked_out && !counted && memo.signed_route && signature != memo.signature) {
       uncounted_route_edit();
       build = true;
     }
