@@ -23,9 +23,12 @@ constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 // one a step cut short at an event keeps.
 constexpr double kTurningStep = 0.5, kSettledStep = 2.0, kLeastStepShare = 0.05;  // s
 // The longest step in a turn at the greatest rate, and flying straight
-// (heading and bank within the second of a degree) at the point steered at.
+// (heading and bank within a hundredth of a degree) at the point steered
+// at; while the heading is caught, a step turns the track by no more than
+// a degree.
 constexpr double kLongestTurnStep = 8.0, kStraightStep = 8.0;  // s
 constexpr double kStraightWithin = 0.01;                        // degrees
+constexpr double kTrackPerStep = 1.0;                           // degrees
 // The heading hold the corners are flown with.
 constexpr double kMaxBank = 25.0;       // degrees
 constexpr double kStandardRate = 3.0;   // degrees a second
@@ -43,9 +46,9 @@ constexpr double kLeastSpeed = 100.0, kUnknownSpeed = 200.0;  // kt
 // one turns into the other.
 constexpr double kPlannedSpeedBeyond = 20.0, kGroundSpeedWithin = 5.0;  // NM
 // Back on a leg: nearer it than this and along it within the angle. What
-// is left to fly of the intercept then is under a thousandth of a mile.
-constexpr double kOnLegOffset = 0.1;  // NM
-constexpr double kOnLegAngle = 2.0;   // degrees
+// is left to fly of the intercept then is under a hundredth of a mile.
+constexpr double kOnLegOffset = 0.2;  // NM
+constexpr double kOnLegAngle = 4.0;   // degrees
 constexpr int kMaxSteps = 2000;  // a corner takes about two hundred
 // A corner ahead is flown again at the speed the aircraft's approach gives
 // it once it has moved by a knot: one corner at a time, a second of ticks
@@ -327,9 +330,11 @@ class Model {
     return {rate, bank, std::fabs(bank - bank_) >= 1.0, at_limit && bank == bank_};
   }
 
-  // How long the next step may be. Half a second while the bank moves or
-  // the heading is still being caught; two seconds once it is nearly held,
-  // or longer flying straight at what it steers at. In a turn at the
+  // How long the next step may be. Half a second while the bank moves by a
+  // degree or more; while the heading is still being caught, as long as
+  // turns the track a degree, from half a second to two; two seconds once
+  // it is nearly held, or longer flying straight at what it steers at. In a
+  // turn at the
   // greatest rate the rate stays until the heading wanted comes within the
   // roll-out, and the arc flown meanwhile is exact: one step to well
   // short of that, the heading wanted moving at most as fast as the
@@ -343,7 +348,8 @@ class Model {
       const double drift = 2.0 * speed_ / 3600.0 / std::max(to_aim, 1e-3) / kDegToRad;
       return std::clamp(margin / (std::fabs(rate_) + drift), kTurningStep, kLongestTurnStep);
     }
-    if (std::fabs(err) > 1.0 || std::fabs(rate_) * kSettledStep > 1.0) return kTurningStep;
+    if (std::fabs(err) > kTrackPerStep || std::fabs(rate_) * kSettledStep > kTrackPerStep)
+      return std::clamp(kTrackPerStep / std::fabs(rate_), kTurningStep, kSettledStep);
     if (std::fabs(err) < kStraightWithin && std::fabs(bank_) < kStraightWithin) return kStraightStep;
     return kSettledStep;
   }

@@ -179,7 +179,7 @@ TEST_F(LnavFlightTest, ALegJustEastOfNorthIsHeldLikeAnyOther) {
 // 180 degrees, with 12 degrees of westerly variation, flown at 210 and 300
 // kt: on every tick the distance to go and the distance flown add up to the
 // distance to go at the start, within 0.05 NM on the straight legs before
-// the first corner and 0.08 NM through all six; and each waypoint is passed
+// the first corner and 0.09 NM through all six; and each waypoint is passed
 // abeam within 0.1 NM of where its distance said. A corner modelled as
 // rolling out twice as early is out by 0.14 NM.
 TEST_F(LnavFlightTest, TheDistanceToGoIsTheDistanceFlown) {
@@ -255,7 +255,7 @@ TEST_F(LnavFlightTest, TheDistanceToGoIsTheDistanceFlown) {
     }
     EXPECT_EQ(fp.ActiveWaypointIndex, kLast);
     EXPECT_LE(worst_straight, 0.05);
-    EXPECT_LE(worst, 0.08);
+    EXPECT_LE(worst, 0.09);
     // The last corner before the last waypoint is left as LNAV goes off.
     for (int i = 1; i < kLast - 1; ++i) EXPECT_NEAR(at_nearest[i], ahead[i], 0.1) << i;
   }
