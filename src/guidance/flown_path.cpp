@@ -60,7 +60,7 @@ constexpr double kTicksBetweenSpeedFlights = 18.0;
 constexpr double kNearLookAhead = 3.0, kFarLookAhead = 5.0, kNearOffset = 3.5;  // NM
 constexpr double kStraightAtWaypointOffset = 10.0;                               // NM
 constexpr double kAbeamCheckWithin = 10.0;                                       // NM
-const double kCosAbeam = std::cos(91.0 * 3.14159265358979323846 / 180.0);
+const double kCosAbeam = std::cos(91.0 * kDegToRad);
 
 State& G() { return guidance_state; }
 const flightplan::State& Fp() { return flightplan::flightplan_state; }
@@ -107,7 +107,7 @@ Route BuildRoute() {
     const double tas = w.speed_constraint > 0.0 && w.altitude_constraint != model::kNoValue
                            ? model::IasToTas(w.speed_constraint, std::max(w.altitude_constraint, 0.0))
                            : NAN;
-    Placed p{i,   w.latitude, w.longitude, 0.0, 0.0, 0.0, 0.0, std::isfinite(tas) ? tas : NAN,
+    Placed p{i, w.latitude, w.longitude, 0.0, 0.0, 0.0, 0.0, std::isfinite(tas) ? tas : NAN,
              std::cos(w.latitude * kDegToRad)};
     if (!r.placed.empty()) {
       const Placed& b = r.placed.back();
@@ -334,10 +334,9 @@ class Model {
   // degree or more; while the heading is still being caught, as long as
   // turns the track a degree, from half a second to two; two seconds once
   // it is nearly held, or longer flying straight at what it steers at. In a
-  // turn at the
-  // greatest rate the rate stays until the heading wanted comes within the
-  // roll-out, and the arc flown meanwhile is exact: one step to well
-  // short of that, the heading wanted moving at most as fast as the
+  // turn at the greatest rate the rate stays until the heading wanted comes
+  // within the roll-out, and the arc flown meanwhile is exact: one step to
+  // well short of that, the heading wanted moving at most as fast as the
   // aircraft can move it (two speeds over the distance to the point).
   double StepFor(double err, const Command& c, double aim_east, double aim_north) const {
     if (c.rolling) return kTurningStep;
@@ -531,7 +530,8 @@ double CornerSpeed(const Placed& p) {
     // flat, and no root for a corner beyond the share.
     const double east = Wrap180(p.lon - g.PlaneLongitude) * p.cos_lat, north = p.lat - g.PlaneLatitude;
     const double beyond = kPlannedSpeedBeyond / 60.0;
-    if (std::isfinite(planned) && east * east + north * north >= beyond * beyond) return std::round(std::max(v, kLeastSpeed));
+    if (std::isfinite(planned) && east * east + north * north >= beyond * beyond)
+      return std::round(std::max(v, kLeastSpeed));
     const double d = std::hypot(east, north) * 60.0;
     const double share = (kPlannedSpeedBeyond - d) / (kPlannedSpeedBeyond - kGroundSpeedWithin);
     const double w = std::isfinite(planned) ? std::clamp(share, 0.0, 1.0) : 1.0;
@@ -592,7 +592,7 @@ class FlownPathBuilder {
     path.map_route_.clear();
     path.map_flown_.clear();
     memo_.cuts.clear();
-    memo_.flown.clear();
+    memo_.built_from.clear();
     for (const Placed& p : r_.placed) {
       path.route_[static_cast<std::size_t>(p.index)] = p.route;
       path.placed_.push_back(p.index);
@@ -616,7 +616,7 @@ class FlownPathBuilder {
       route = start;
       Corner(path, route, flown);
       const FlownCorner& c = Piece(static_cast<int>(k), start);
-      memo_.flown.push_back(static_cast<int>(k));
+      memo_.built_from.push_back(static_cast<int>(k));
       for (const auto& [entry, at] : c.abeam) path.entry_[static_cast<std::size_t>(entry)] = flown + at;
       if (c.end > route) memo_.cuts.emplace_back(route, c.end);
       route = std::max(c.end, route);
@@ -711,7 +711,7 @@ FlownPathKey KeyNow() {
 // another speed (one behind keeps its own).
 bool CornerSpeedMoved(const FlownPathMemo& memo) {
   const int active = Fp().ActiveWaypointIndex;
-  for (int k : memo.flown) {
+  for (int k : memo.built_from) {
     const Placed& p = memo.geometry.placed[static_cast<std::size_t>(k)];
     if (p.index >= active && CornerSpeed(p) != memo.corners[static_cast<std::size_t>(p.index)].speed) return true;
   }

@@ -92,7 +92,7 @@ struct FlownRoute {
     double course_in;  // true course of that leg where it arrives
     double switch_distance;
     double planned_speed;  // true airspeed the plan has there; NaN none
-    double cos_lat;
+    double cos_lat;        // east-west degrees to NM there, less the 60
   };
   std::vector<Entry> placed;
   std::vector<int> slot;  // entry index -> position in `placed`, -1 for a marker
@@ -112,7 +112,7 @@ struct FlownPathMemo {
   std::array<double, 3> switching{};  // WptChgDist, WptProcChgDist and FlyoverWptChgDist
   FlownRoute geometry;
   std::vector<FlownCorner> corners;  // by the entry index of the corner
-  std::vector<int> flown;            // positions in `geometry.placed` of the corners the path was built from
+  std::vector<int> built_from;       // positions in `geometry.placed` of the corners the path was built from
   std::vector<std::pair<double, double>> cuts;  // route distances each corner cut spans
   double speed_flown_at = -1e9;  // tick a corner ahead was last flown again at a new speed
   bool worked_out = false;
