@@ -238,6 +238,7 @@ void ExecutePendingRoute() {
     // The new end first: the holds dropped below renumber the waypoints
     // that show the holds after them, wherever the new route puts them.
     s.ActiveFlightPlanLastIndex = last;
+    ActiveRouteChanged();
     WriteEndMarker(ActivePlan());
     RestoreHoldIndices();
     if (s.ActiveWaypointIndex == model::kNoWaypoint) s.ActiveWaypointIndex = 1;

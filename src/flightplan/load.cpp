@@ -178,6 +178,7 @@ void LoadRequestedFlightPlan(std::int32_t request) {
   g.FlightLogState = 0;
   g.TakeoffTimeText = "-----";
   CopyStaged(staged, s.ActiveFlightPlan, s.ActiveFlightPlanLastIndex);
+  ActiveRouteChanged();
   CopyStaged(staged, s.PendingFlightPlan, s.PendingFlightPlanLastIndex);
   FollowLoadedPlan();
   if (util::EqualsIgnoreCase(s.ActiveFlightPlan[0].type, "APT")) TakeOrigin(s.ActiveFlightPlan[0]);

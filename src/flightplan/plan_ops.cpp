@@ -86,6 +86,7 @@ void OpenSlots(const PlanRef& p, int at, int n) {
     EntryMoved(p, i + n, i);
   }
   p.last = std::max(last, at - 1) + n;
+  if (!p.pending) ActiveRouteChanged();
 }
 
 void RemoveEntries(const PlanRef& p, int first, int next) {
@@ -109,6 +110,7 @@ void RemoveEntries(const PlanRef& p, int first, int next) {
   for (int k = 0; k < 2; ++k) {
     if (t.slots[k] != nullptr && *t.slots[k] > p.last && *t.slots[k] == first) *t.slots[k] = std::max(p.last, 0);
   }
+  if (!p.pending) ActiveRouteChanged();
   if (moved_active_waypoint) ActiveWaypointMoved(p);
 }
 
@@ -128,6 +130,7 @@ void MergeIntoNext(const PlanRef& p, int b) {
     EntryMoved(p, i - 1, i);
   }
   p.last = last - 1;
+  if (!p.pending) ActiveRouteChanged();
 }
 
 void DropHoldsOn(const PlanRef& p, int first, int last) {
@@ -144,6 +147,8 @@ void WriteEndMarker(const PlanRef& p) {
   if (slot < 0 || slot > kMaxPlanLastIndex) return;
   BlankEntry(p.plan[slot]);
   p.plan[slot].ident = "******";
+  // Every edit of a route ends here.
+  if (!p.pending) ActiveRouteChanged();
 }
 
 void BlankEntry(model::FlightPlanWaypoint& w) { model::Recreate(w); }

@@ -186,6 +186,7 @@ void ClearPendingPlanFields() {
 void ClearActivePlanFields() {
   State& s = flightplan_state;
   ClearPlanAndRows(s.ActiveFlightPlan, s.ActiveFlightPlanLastIndex);
+  ActiveRouteChanged();
   ClearHolds();
   guidance::guidance_state.VerticalProfileValid = 0;
 }

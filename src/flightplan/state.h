@@ -24,6 +24,11 @@ struct State {
 
   int ActiveWaypointIndex = model::kNoWaypoint;
   int EditWaypointIndex = model::kNoWaypoint;
+  // Moves with every change of an active entry's place, ident, fly-over,
+  // procedure tag, planned altitude or speed, or of the last index (see
+  // ActiveRouteChanged): what guidance works out from the route is kept
+  // until it moves.
+  std::uint64_t ActiveRouteEdits = 0;
 
   // --- Route editing ---------------------------------------------------------
   // 0 no route, 1 a route being entered, 2 activated (EXEC armed), 3 executed
@@ -77,5 +82,11 @@ struct State {
 };
 
 extern State flightplan_state;
+
+// Called by every writer of ActiveFlightPlan once its entries are written.
+// A cached result that outlived its route would steer by a route that is no
+// longer there: a writer that changes any of the fields above and does not
+// count is a fault (the tests check the count against the route itself).
+inline void ActiveRouteChanged() { ++flightplan_state.ActiveRouteEdits; }
 
 }  // namespace ovi::flightplan

@@ -22,6 +22,13 @@ constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 // Steps of the model: while it turns, once settled, and the least share of
 // one a step cut short at an event keeps.
 constexpr double kTurningStep = 0.5, kSettledStep = 2.0, kLeastStepShare = 0.05;  // s
+// The longest step in a turn at the greatest rate, and flying straight
+// (heading and bank within a hundredth of a degree) at the point steered
+// at; while the heading is caught, a step turns the track by no more than
+// a degree.
+constexpr double kLongestTurnStep = 8.0, kStraightStep = 8.0;  // s
+constexpr double kStraightWithin = 0.01;                        // degrees
+constexpr double kTrackPerStep = 1.0;                           // degrees
 // The heading hold the corners are flown with.
 constexpr double kMaxBank = 25.0;       // degrees
 constexpr double kStandardRate = 3.0;   // degrees a second
@@ -48,15 +55,21 @@ constexpr double kJoiningOffLegNm = 5.0;
 // line within the second.
 constexpr double kOnLegNm = 0.01, kNearLegNm = kJoiningOffLegNm;
 // Back on a leg: nearer it than this and along it within the angle. What
-// is left to fly of the intercept then is under a thousandth of a mile.
-constexpr double kOnLegOffset = 0.1;  // NM
-constexpr double kOnLegAngle = 2.0;   // degrees
+// is left to fly of the intercept then is under a hundredth of a mile.
+constexpr double kOnLegOffset = 0.2;  // NM
+constexpr double kOnLegAngle = 4.0;   // degrees
 constexpr int kMaxSteps = 2000;  // a corner takes about two hundred
-constexpr int kCornersFlownAgainAtOnce = 1;
+// A corner ahead is flown again at the speed the aircraft's approach gives
+// it once it has moved by a knot: one corner at a time, a second of ticks
+// apart. An aircraft closing on its corners at the speed it flies moves
+// their speed by about a knot a second; one moved faster (a simulation rate
+// above 1, or the position set anew) is not followed faster.
+constexpr double kTicksBetweenSpeedFlights = 18.0;
 // LNAV's own numbers (lateral.cpp).
 constexpr double kNearLookAhead = 3.0, kFarLookAhead = 5.0, kNearOffset = 3.5;  // NM
 constexpr double kStraightAtWaypointOffset = 10.0;                               // NM
 constexpr double kAbeamCheckWithin = 10.0;                                       // NM
+const double kCosAbeam = std::cos(91.0 * kDegToRad);
 
 State& G() { return guidance_state; }
 const flightplan::State& Fp() { return flightplan::flightplan_state; }
@@ -71,6 +84,15 @@ double Wrap180(double a) {
 double Wrap360(double a) {
   a = Wrap180(a);
   return a < 0.0 ? a + 360.0 : a;
+}
+
+// The arctangent; by its series for the small arguments of most steps of
+// the model (to a hundred-billionth), else the library's.
+constexpr double kSeriesWithin = 0.1;
+double Atan(double z) {
+  if (!(std::fabs(z) < kSeriesWithin)) return std::atan(z);
+  const double z2 = z * z;
+  return z * (1.0 - z2 * (1.0 / 3.0 - z2 * (1.0 / 5.0 - z2 * (1.0 / 7.0 - z2 / 9.0))));
 }
 
 double Distance(double lat1, double lon1, double lat2, double lon2) {
@@ -94,7 +116,8 @@ Route BuildRoute() {
     const double tas = w.speed_constraint > 0.0 && w.altitude_constraint != model::kNoValue
                            ? model::IasToTas(w.speed_constraint, std::max(w.altitude_constraint, 0.0))
                            : NAN;
-    Placed p{i, w.latitude, w.longitude, 0.0, 0.0, 0.0, 0.0, std::isfinite(tas) ? tas : NAN};
+    Placed p{i, w.latitude, w.longitude, 0.0, 0.0, 0.0, 0.0, std::isfinite(tas) ? tas : NAN,
+             std::cos(w.latitude * kDegToRad)};
     if (!r.placed.empty()) {
       const Placed& b = r.placed.back();
       double course = 0.0;
@@ -121,8 +144,8 @@ Route BuildRoute() {
   return r;
 }
 
-// What a route is, to the last bit of each place and planned speed: the
-// corners flown on it belong to it alone.
+// What a route is, to the last bit of each place and planned speed; worked
+// out only to check that the edit count moved with it.
 std::uint64_t Signature() {
   const flightplan::State& f = Fp();
   std::uint64_t h = 1469598103934665603ull;
@@ -177,6 +200,7 @@ class Model {
   Model(const Route& r, double speed) : r_(r), speed_(speed) {
     v_ = speed * kMetresPerSecondPerKnot;
     max_bank_ = std::min(kMaxBank, BankFor(kStandardRate));
+    max_rate_ = RateOf(max_bank_);
   }
 
   // From `a` on the leg from (from_lat, from_lon) to placed entry
@@ -187,7 +211,7 @@ class Model {
   RunEnd Run(const Flyer& a, int target, double from_lat, double from_lon, bool tracking,
              const std::vector<int>& passed, bool on_leg = false, const Corners* corners = nullptr) {
     RunEnd end;
-    track_ = a.track;
+    SetTrack(a.track);
     bank_ = a.bank;
     rate_ = RateOf(bank_);
     x_ = y_ = 0.0;
@@ -236,7 +260,7 @@ class Model {
           }
           x_ = (next - w.route) * ux_;
           y_ = (next - w.route) * uy_;
-          track_ = course_in_;
+          SetTrack(course_in_);
           bank_ = rate_ = 0.0;
           pass_now = true;
           last_along = 0.0;
@@ -248,33 +272,20 @@ class Model {
         break;
       }
       if (offset >= kStraightAtWaypointOffset) tracking_ = false;
-      double desired = 0.0;
+      // The point steered at: LNAV's look-ahead point (the leg's length less
+      // the distance to the entry, and the look-ahead, from the leg's
+      // start), else the entry itself.
+      double aim_x = 0.0, aim_y = 0.0;
       if (tracking_) {
-        // LNAV's look-ahead point: the leg's length less the distance to
-        // the entry, and the look-ahead, from the leg's start.
         const double ahead = offset > 0.0 && offset <= kNearOffset ? kNearLookAhead : kFarLookAhead;
-        desired = std::atan2((ahead - d) * ux_ - x_, (ahead - d) * uy_ - y_) / kDegToRad;
-      } else {
-        desired = std::atan2(-x_, -y_) / kDegToRad;
+        aim_x = (ahead - d) * ux_;
+        aim_y = (ahead - d) * uy_;
       }
-      const double err = Wrap180(desired - track_);
-      const double sin_track = std::sin(track_ * kDegToRad), cos_track = std::cos(track_ * kDegToRad);
-      const double dt = StepTo(d, offset, sin_track, cos_track,
-                               std::fabs(bank_) > 0.5 || std::fabs(err) > 1.0 ? kTurningStep : kSettledStep);
-      // Along the track held over the step, then the turn.
-      const double s = speed_ * dt / 3600.0;
-      x_ += s * sin_track;
-      y_ += s * cos_track;
-      Turn(err, dt);
+      const double err = Off(aim_x - x_, aim_y - y_);
+      const Command c = CommandFor(err);
+      const double s = Step(end, d, offset, c, StepFor(err, c, aim_x - x_, aim_y - y_));
       end.flown += s;
       last_step = s;
-      for (Tracked& t : tracked_) {
-        const double n = std::sqrt((x_ - t.x) * (x_ - t.x) + (y_ - t.y) * (y_ - t.y));
-        if (n < t.nearest) {
-          t.nearest = n;
-          Record(end, t.entry, end.flown);
-        }
-      }
     }
     end.target = w_;
     // On a leg behind its start: the start itself is passed ahead, on the leg.
@@ -311,23 +322,122 @@ class Model {
     tracked_.push_back({p, x, y, std::hypot(x_ - x, y_ - y)});
   }
 
-  // The step, shortened to end where the look-ahead distance changes, LNAV
-  // turns straight at the waypoint, or the waypoint is passed.
-  double StepTo(double d, double offset, double sin_track, double cos_track, double dt) const {
-    const double s = speed_ * dt / 3600.0;
-    const double nx = x_ + s * sin_track, ny = y_ + s * cos_track;
-    const double next_offset = std::fabs(nx * uy_ - ny * ux_);
-    double share = 1.0;
-    auto cut = [&share](double before, double after, double at) {
-      if ((before - at) * (after - at) < 0.0) share = std::min(share, (before - at) / (before - after));
-    };
-    if (tracking_) {
-      cut(offset, next_offset, kNearOffset);
-      cut(offset, next_offset, kStraightAtWaypointOffset);
+  // What the heading hold asks for: the turn rate and the bank for it;
+  // whether the bank is still to roll (by a degree or more) and whether the
+  // turn is at the greatest rate, the bank there already.
+  struct Command {
+    double rate, bank;
+    bool rolling, steady_at_limit;
+  };
+  // Toward the heading wanted (`err` degrees off), the short way, leading
+  // the roll-out by the heading still turned while the bank comes off.
+  Command CommandFor(double err) const {
+    const double roll_out = rate_ * (std::fabs(bank_) / kRollRate) / 2.0;
+    const double rate = std::clamp((err - roll_out) * kHeadingGain, -kStandardRate, kStandardRate);
+    const double bank = std::fabs(rate) >= max_rate_ ? std::copysign(max_bank_, rate) : BankFor(rate);
+    const bool at_limit = std::fabs(bank) >= max_bank_ || std::fabs(rate) >= kStandardRate;
+    return {rate, bank, std::fabs(bank - bank_) >= 1.0, at_limit && bank == bank_};
+  }
+
+  // How long the next step may be. Half a second while the bank moves by a
+  // degree or more; while the heading is still being caught, as long as
+  // turns the track a degree, from half a second to two; two seconds once
+  // it is nearly held, or longer flying straight at what it steers at. In a
+  // turn at the greatest rate the rate stays until the heading wanted comes
+  // within the roll-out, and the arc flown meanwhile is exact: one step to
+  // well short of that, the heading wanted moving at most as fast as the
+  // aircraft can move it (two speeds over the distance to the point).
+  double StepFor(double err, const Command& c, double aim_east, double aim_north) const {
+    if (c.rolling) return kTurningStep;
+    if (c.steady_at_limit) {
+      const double to_aim = std::sqrt(aim_east * aim_east + aim_north * aim_north);
+      const double roll_out = std::fabs(rate_) * (std::fabs(bank_) / kRollRate) / 2.0;
+      const double margin = std::fabs(err) - roll_out - std::fabs(rate_) / kHeadingGain;
+      const double drift = 2.0 * speed_ / 3600.0 / std::max(to_aim, 1e-3) / kDegToRad;
+      return std::clamp(margin / (std::fabs(rate_) + drift), kTurningStep, kLongestTurnStep);
     }
-    if (w_ + 1 < static_cast<int>(r_.placed.size()))
-      cut(d, std::sqrt(nx * nx + ny * ny), r_.placed[static_cast<std::size_t>(w_)].switch_distance);
-    return dt * std::max(share, kLeastStepShare);
+    if (std::fabs(err) > kTrackPerStep || std::fabs(rate_) * kSettledStep > kTrackPerStep)
+      return std::clamp(kTrackPerStep / std::fabs(rate_), kTurningStep, kSettledStep);
+    if (std::fabs(err) < kStraightWithin && std::fabs(bank_) < kStraightWithin) return kStraightStep;
+    return kSettledStep;
+  }
+
+  // Flies one step of up to `dt` at the command: the turn over it (the
+  // bank rolled toward the command), then along the chord of the arc, the
+  // track halfway through. The step ends early where the look-ahead
+  // distance changes, LNAV turns straight at the waypoint, or the waypoint
+  // is passed, so that the path moves with the aircraft's state and not
+  // with the steps. The entries passed follow their nearest point along
+  // it. Returns the NM flown.
+  double Step(RunEnd& end, double d, double offset, const Command& c, double dt) {
+    const double track = track_, bank = bank_, rate = rate_;
+    double s = 0.0, dx = 0.0, dy = 0.0, sin_end = 0.0, cos_end = 0.0;
+    for (int pass = 0; pass < 2; ++pass) {
+      track_ = track;
+      bank_ = bank;
+      rate_ = rate;
+      Turn(c, dt);
+      s = speed_ * dt / 3600.0;
+      // Half the turn, and the chord of the arc: its length less by the
+      // factor sin(h)/h (a series for the small turns of most steps).
+      const double half = rate_ * dt / 2.0 * kDegToRad, h2 = half * half;
+      double sin_half = 0.0, cos_half = 0.0, chord = s;
+      if (std::fabs(half) < 0.05) {
+        const double sinc = 1.0 - h2 / 6.0 * (1.0 - h2 / 20.0);
+        sin_half = half * sinc;
+        cos_half = 1.0 - h2 / 2.0 * (1.0 - h2 / 12.0 * (1.0 - h2 / 30.0));
+        chord = s * sinc;
+      } else {
+        sin_half = std::sin(half);
+        cos_half = std::cos(half);
+        chord = s * sin_half / half;
+      }
+      const double sin_mid = sin_track_ * cos_half + cos_track_ * sin_half;
+      const double cos_mid = cos_track_ * cos_half - sin_track_ * sin_half;
+      dx = chord * sin_mid;
+      dy = chord * cos_mid;
+      sin_end = sin_mid * cos_half + cos_mid * sin_half;
+      cos_end = cos_mid * cos_half - sin_mid * sin_half;
+      if (pass == 1) break;
+      const double nx = x_ + dx, ny = y_ + dy;
+      const double next_offset = std::fabs(nx * uy_ - ny * ux_);
+      double share = 1.0;
+      auto cut = [&share](double before, double after, double at) {
+        if ((before - at) * (after - at) < 0.0) share = std::min(share, (before - at) / (before - after));
+      };
+      if (tracking_) {
+        cut(offset, next_offset, kNearOffset);
+        cut(offset, next_offset, kStraightAtWaypointOffset);
+      }
+      if (w_ + 1 < static_cast<int>(r_.placed.size())) {
+        const double sw = r_.placed[static_cast<std::size_t>(w_)].switch_distance, next2 = nx * nx + ny * ny;
+        if ((d - sw) * (next2 - sw * sw) < 0.0) cut(d, std::sqrt(next2), sw);
+      }
+      if (share >= 1.0) break;
+      dt *= std::max(share, kLeastStepShare);
+    }
+    const double len2 = dx * dx + dy * dy;
+    for (Tracked& t : tracked_) {
+      // Nearest along the chord.
+      const double u = len2 > 0.0 ? std::clamp(((t.x - x_) * dx + (t.y - y_) * dy) / len2, 0.0, 1.0) : 0.0;
+      const double ex = x_ + u * dx - t.x, ey = y_ + u * dy - t.y;
+      const double n = std::sqrt(ex * ex + ey * ey);
+      if (n < t.nearest) {
+        t.nearest = n;
+        Record(end, t.entry, end.flown + u * s);
+      }
+    }
+    x_ += dx;
+    y_ += dy;
+    sin_track_ = sin_end;
+    cos_track_ = cos_end;
+    return s;
+  }
+
+  void SetTrack(double track) {
+    track_ = track;
+    sin_track_ = std::sin(track * kDegToRad);
+    cos_track_ = std::cos(track * kDegToRad);
   }
 
   // Aims at placed entry `target` on the leg from (from_lat, from_lon), the
@@ -345,7 +455,9 @@ class Model {
     }
     ux_ = std::sin(course_in_ * kDegToRad);
     uy_ = std::cos(course_in_ * kDegToRad);
-    leg_course_ = w_ > 0 ? navdb::TrueCourse(from_lat, from_lon, w.lat, w.lon) : course_in_;
+    const double leg_course = w_ > 0 ? navdb::TrueCourse(from_lat, from_lon, w.lat, w.lon) : course_in_;
+    leg_x_ = std::sin(leg_course * kDegToRad);
+    leg_y_ = std::cos(leg_course * kDegToRad);
     tracking_ = tracking;
     Local(lat, lon, x_, y_);
     for (Tracked& t : tracked_) {
@@ -371,36 +483,48 @@ class Model {
   }
 
   // LNAV passes the entry within its switch distance, or abeam it (behind,
-  // within 10 NM) while it is not one of the last two.
+  // within 10 NM) while it is not one of the last two: the bearing to it
+  // 91 degrees or more off the leg's course, in LNAV's whole degrees.
   bool Passes(double d) const {
     const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
     if (d < w.switch_distance) return true;
     return d < kAbeamCheckWithin && w.index < r_.last_index - 1 &&
-           HeadingDifference(std::atan2(-x_, -y_) / kDegToRad, leg_course_) > 90;
+           -(x_ * leg_x_ + y_ * leg_y_) <= kCosAbeam * d;
   }
 
   double RateOf(double bank) const { return std::tan(bank * kDegToRad) * kGravity / v_ / kDegToRad; }
-  double BankFor(double rate) const { return std::atan(rate * kDegToRad * v_ / kGravity) / kDegToRad; }
+  double BankFor(double rate) const { return Atan(rate * kDegToRad * v_ / kGravity) / kDegToRad; }
 
-  // The heading hold: toward the heading wanted (`err` degrees off), the
-  // short way, leading the roll-out by the heading still turned while the
-  // bank comes off.
-  void Turn(double err, double dt) {
-    const double roll_out = rate_ * (std::fabs(bank_) / kRollRate) / 2.0;
-    const double rate = std::clamp((err - roll_out) * kHeadingGain, -kStandardRate, kStandardRate);
-    const double bank = std::clamp(BankFor(rate), -max_bank_, max_bank_);
+  // Degrees from the track to the direction (east, north), right positive.
+  double Off(double east, double north) const {
+    const double across = east * cos_track_ - north * sin_track_, along = north * cos_track_ + east * sin_track_;
+    if (along > 0.0 && std::fabs(across) < kSeriesWithin * along) return Atan(across / along) / kDegToRad;
+    return std::atan2(across, along) / kDegToRad;
+  }
+
+  // The heading hold over `dt`: the bank rolled toward the command at the
+  // roll rate, the turn at the rate it gives.
+  void Turn(const Command& c, double dt) {
     const double roll = kRollRate * dt;
-    bank_ = std::clamp(bank, bank_ - roll, bank_ + roll);
-    rate_ = RateOf(bank_);
+    if (std::fabs(c.bank - bank_) <= roll) {
+      // The command's own rate, unless the bank limit holds it.
+      rate_ = std::fabs(c.bank) >= max_bank_ ? std::copysign(max_rate_, c.bank) : c.rate;
+      bank_ = c.bank;
+    } else {
+      bank_ += std::copysign(roll, c.bank - bank_);
+      rate_ = RateOf(bank_);
+    }
     track_ = Wrap360(track_ + rate_ * dt);
   }
 
   const Route& r_;
-  double speed_ = 0.0, v_ = 0.0, max_bank_ = 0.0;
+  double speed_ = 0.0, v_ = 0.0, max_bank_ = 0.0, max_rate_ = 0.0;
   int w_ = 0;
-  double ux_ = 0.0, uy_ = 1.0, course_in_ = 0.0, leg_course_ = 0.0;
+  double ux_ = 0.0, uy_ = 1.0, course_in_ = 0.0, leg_x_ = 0.0, leg_y_ = 1.0;
   bool tracking_ = true;
-  double x_ = 0.0, y_ = 0.0, track_ = 0.0, bank_ = 0.0, rate_ = 0.0;  // rate_: of the bank, degrees a second
+  // rate_: of the turn, degrees a second; the track's sine and cosine
+  // turned with it.
+  double x_ = 0.0, y_ = 0.0, track_ = 0.0, bank_ = 0.0, rate_ = 0.0, sin_track_ = 0.0, cos_track_ = 1.0;
   std::vector<Tracked> tracked_;
 };
 
@@ -411,9 +535,13 @@ double CornerSpeed(const Placed& p) {
   const double planned = p.planned_speed;
   double v = std::isfinite(planned) ? planned : kUnknownSpeed;
   if (g.GroundSpeedKnots >= kLeastMovingSpeed) {
-    // Near enough for a share, and on every corner of every call: flat.
-    const double d =
-        std::hypot(Wrap180(p.lon - g.PlaneLongitude) * std::cos(p.lat * kDegToRad), p.lat - g.PlaneLatitude) * 60.0;
+    // Near enough for a share, and on every corner ahead on every tick:
+    // flat, and no root for a corner beyond the share.
+    const double east = Wrap180(p.lon - g.PlaneLongitude) * p.cos_lat, north = p.lat - g.PlaneLatitude;
+    const double beyond = kPlannedSpeedBeyond / 60.0;
+    if (std::isfinite(planned) && east * east + north * north >= beyond * beyond)
+      return std::round(std::max(v, kLeastSpeed));
+    const double d = std::hypot(east, north) * 60.0;
     const double share = (kPlannedSpeedBeyond - d) / (kPlannedSpeedBeyond - kGroundSpeedWithin);
     const double w = std::isfinite(planned) ? std::clamp(share, 0.0, 1.0) : 1.0;
     v += w * (g.GroundSpeedKnots - v);
@@ -421,13 +549,16 @@ double CornerSpeed(const Placed& p) {
   return std::round(std::max(v, kLeastSpeed));
 }
 
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
 bool Near(double a, double b) { return std::fabs(a - b) <= 1e-9; }
 
 }  // namespace
 
 class FlownPathBuilder {
  public:
-  FlownPathBuilder(const Route& r, FlownPathMemo& memo) : r_(r), memo_(memo) {}
+  FlownPathBuilder(const Route& r, FlownPathMemo& memo, bool speed_due)
+      : r_(r), memo_(memo), refly_(speed_due ? 1 : 0) {}
 
   // Where the aircraft is on the path: the model flies LNAV on from the
   // aircraft's state until it is on a leg again, past any corner the path
@@ -455,7 +586,7 @@ class FlownPathBuilder {
     Model model(r, std::max(g.GroundSpeedKnots, kLeastSpeed));
     // Without a track to turn from the aircraft is taken as on its leg.
     const bool moving = g.GroundSpeedKnots >= kLeastMovingSpeed;
-    const RunEnd e = model.Run(a, target, from_lat, from_lon, g.LnavLegTracking == 1, {}, !moving, &corners_);
+    const RunEnd e = model.Run(a, target, from_lat, from_lon, g.LnavLegTracking == 1, {}, !moving, &memo_.cuts);
     const Placed& end = r.placed[static_cast<std::size_t>(e.target)];
     if (e.at_last) return path.Entry(end.index) - e.flown;
     return path.AtRoute(end.route - e.to_go) - e.flown;
@@ -469,7 +600,8 @@ class FlownPathBuilder {
     path.placed_.clear();
     path.map_route_.clear();
     path.map_flown_.clear();
-    corners_.clear();
+    memo_.cuts.clear();
+    memo_.built_from.clear();
     for (const Placed& p : r_.placed) {
       path.route_[static_cast<std::size_t>(p.index)] = p.route;
       path.placed_.push_back(p.index);
@@ -493,8 +625,9 @@ class FlownPathBuilder {
       route = start;
       Corner(path, route, flown);
       const FlownCorner& c = Piece(static_cast<int>(k), start);
+      memo_.built_from.push_back(static_cast<int>(k));
       for (const auto& [entry, at] : c.abeam) path.entry_[static_cast<std::size_t>(entry)] = flown + at;
-      if (c.end > route) corners_.emplace_back(route, c.end);
+      if (c.end > route) memo_.cuts.emplace_back(route, c.end);
       route = std::max(c.end, route);
       flown += c.flown;
       Corner(path, route, flown);
@@ -524,17 +657,22 @@ class FlownPathBuilder {
 
   // The corner at placed entry k from route distance `start`: as flown
   // before when that still holds (a corner passed keeps its speed), else
-  // flown now.
+  // flown now. A new speed in the plan is flown at once; one the aircraft's
+  // approach moves waits its turn.
   const FlownCorner& Piece(int k, double start) {
     const Placed& p = r_.placed[static_cast<std::size_t>(k)];
     FlownCorner& c = memo_.corners[static_cast<std::size_t>(p.index)];
     const bool passed = p.index < Fp().ActiveWaypointIndex;
+    const bool same_start =
+        c.start >= 0.0 && Near(c.start, start) && std::fabs(c.switch_distance - p.switch_distance) <= 1e-6;
+    if (same_start && passed) return c;
     const double speed = CornerSpeed(p);
-    if (c.start >= 0.0 && Near(c.start, start) && std::fabs(c.switch_distance - p.switch_distance) <= 1e-6 &&
-        (passed || c.speed == speed || refly_ <= 0)) {
-      return c;
+    const bool same_plan = SameBits(c.planned, p.planned_speed);
+    if (same_start && same_plan && (c.speed == speed || refly_ <= 0)) return c;
+    if (c.start >= 0.0 && same_plan) {
+      --refly_;
+      memo_.speed_flown_at = G().LastTick;
     }
-    if (c.start >= 0.0) --refly_;
     const Placed& before = r_.placed[static_cast<std::size_t>(k - 1)];
     Flyer a{};
     navdb::ProjectPosition(p.lat, p.lon, navdb::TrueCourse(p.lat, p.lon, before.lat, before.lon), p.route - start,
@@ -544,6 +682,7 @@ class FlownPathBuilder {
     const RunEnd e = model.Run(a, k + 1, p.lat, p.lon, true, {k});
     c.start = start;
     c.speed = speed;
+    c.planned = p.planned_speed;
     c.switch_distance = p.switch_distance;
     const Placed& t = r_.placed[static_cast<std::size_t>(e.target)];
     c.end_leg = t.index;
@@ -556,23 +695,16 @@ class FlownPathBuilder {
 
   const Route& r_;
   FlownPathMemo& memo_;
-  Corners corners_;  // route distances each corner cut spans
-  // Corners ahead flown again at a new speed on one call, at most: a
-  // corner whose speed has moved further waits for a later call.
-  int refly_ = kCornersFlownAgainAtOnce;
+  // Corners ahead flown again at a new speed on this call, at most: a
+  // corner whose speed has moved further waits.
+  int refly_;
 };
 
 namespace {
 
-FlownPathKey KeyNow(std::uint64_t route) {
+FlownPathKey KeyNow() {
   const State& g = G();
-  const model::State& m = model::model_state;
-  double bits = 0.0;
-  static_assert(sizeof bits == sizeof route);
-  std::memcpy(&bits, &route, sizeof bits);
-  return {bits,
-          static_cast<double>(Fp().ActiveWaypointIndex),
-          g.PlaneLatitude,
+  return {g.PlaneLatitude,
           g.PlaneLongitude,
           g.GroundTrack,
           g.MagneticVariation,
@@ -581,36 +713,76 @@ FlownPathKey KeyNow(std::uint64_t route) {
           static_cast<double>(g.ActiveLegFromEngagePosition),
           g.LegOriginLatitude,
           g.LegOriginLongitude,
-          static_cast<double>(g.LnavLegTracking),
-          m.WptChgDist,
-          m.WptProcChgDist,
-          m.FlyoverWptChgDist};
+          static_cast<double>(g.LnavLegTracking)};
 }
+
+// Whether a corner ahead the path was built from is now to be flown at
+// another speed (one behind keeps its own).
+bool CornerSpeedMoved(const FlownPathMemo& memo) {
+  const int active = Fp().ActiveWaypointIndex;
+  for (int k : memo.built_from) {
+    const Placed& p = memo.geometry.placed[static_cast<std::size_t>(k)];
+    if (p.index >= active && CornerSpeed(p) != memo.corners[static_cast<std::size_t>(p.index)].speed) return true;
+  }
+  return false;
+}
+
+// The geometry of the route as it is now. The corners stay with it while
+// every entry stands where it stood (a corner whose planned speed or switch
+// distance moved is flown again when the path is built).
+void TakeGeometry(FlownPathMemo& memo, const std::array<double, 3>& switching) {
+  const flightplan::State& f = Fp();
+  FlownRoute r = BuildRoute();
+  const FlownRoute& old = memo.geometry;
+  bool same = memo.corners.size() == model::kMaxActivePlanWaypoints + 1 && r.last_index == old.last_index &&
+              r.placed.size() == old.placed.size();
+  for (std::size_t k = 0; same && k < r.placed.size(); ++k) {
+    same = r.placed[k].index == old.placed[k].index && SameBits(r.placed[k].lat, old.placed[k].lat) &&
+           SameBits(r.placed[k].lon, old.placed[k].lon);
+  }
+  if (!same) memo.corners.assign(model::kMaxActivePlanWaypoints + 1, FlownCorner{});
+  memo.geometry = std::move(r);
+  memo.route_edits = f.ActiveRouteEdits;
+  memo.switching = switching;
+}
+
+UncountedRouteEditHook uncounted_route_edit = nullptr;
 
 }  // namespace
 
+void SetUncountedRouteEditHook(UncountedRouteEditHook hook) { uncounted_route_edit = hook; }
+
 const FlownPath& FlownPath::Current() {
   FlownPathMemo& memo = G().FlownPathCache;
-  const std::uint64_t route = Signature();
-  const FlownPathKey key = KeyNow(route);
-  // Equal bits, not equal numbers: NaN never compares equal.
-  if (memo.worked_out && std::memcmp(key.data(), memo.key.data(), sizeof key) == 0) return memo.path;
+  const flightplan::State& f = Fp();
   const model::State& m = model::model_state;
   const std::array<double, 3> switching{m.WptChgDist, m.WptProcChgDist, m.FlyoverWptChgDist};
-  if (memo.route != route || memo.corners.size() != model::kMaxActivePlanWaypoints + 1) {
-    memo.route = route;
-    memo.corners.assign(model::kMaxActivePlanWaypoints + 1, FlownCorner{});
-    memo.geometry = BuildRoute();
-    memo.switching = switching;
-  } else if (memo.switching != switching) {
-    memo.geometry = BuildRoute();
-    memo.switching = switching;
+  const bool counted = memo.route_edits != f.ActiveRouteEdits;
+  bool build = !memo.worked_out || counted || memo.switching != switching ||
+               memo.geometry.last_index != std::min(f.ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
+  if (uncounted_route_edit != nullptr) {
+    const std::uint64_t signature = Signature();
+    if (memo.worked_out && !counted && memo.signed_route && signature != memo.signature) {
+      uncounted_route_edit();
+      build = true;
+    }
+    memo.signature = signature;
   }
-  const Route& r = memo.geometry;
-  FlownPathBuilder builder(r, memo);
-  builder.Build(memo.path);
-  memo.path.active_ = Fp().ActiveWaypointIndex;
-  memo.path.aircraft_ = builder.AircraftCoordinate(memo.path);
+  memo.signed_route = uncounted_route_edit != nullptr;
+  if (build) TakeGeometry(memo, switching);
+  build = build || memo.path.active_ != f.ActiveWaypointIndex;
+  // Equal bits, not equal numbers: NaN never compares equal.
+  const FlownPathKey key = KeyNow();
+  const bool moved = !memo.worked_out || std::memcmp(key.data(), memo.key.data(), sizeof key) != 0;
+  const double tick = G().LastTick;
+  const bool speed_due = !(tick - memo.speed_flown_at < kTicksBetweenSpeedFlights && tick >= memo.speed_flown_at);
+  build = build || (moved && speed_due && CornerSpeedMoved(memo));
+  FlownPathBuilder builder(memo.geometry, memo, speed_due);
+  if (build) {
+    builder.Build(memo.path);
+    memo.path.active_ = f.ActiveWaypointIndex;
+  }
+  if (build || moved) memo.path.aircraft_ = builder.AircraftCoordinate(memo.path);
   memo.key = key;
   memo.worked_out = true;
   return memo.path;

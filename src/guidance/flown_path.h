@@ -85,8 +85,9 @@ class FlownPath {
 struct FlownCorner {
   double start = -1.0;  // route distance flown from; < 0 = not worked out
   double speed = 0.0, switch_distance = 0.0;
-  double end = 0.0;  // route distance where the aircraft is on a leg again
-  int end_leg = -1;  // entry that leg leads to (the last: reached)
+  double planned = 0.0;  // the plan's speed at its waypoint when flown (NaN none)
+  double end = 0.0;      // route distance where the aircraft is on a leg again
+  int end_leg = -1;      // entry that leg leads to (the last: reached)
   double flown = 0.0;
   std::vector<std::pair<int, double>> abeam;  // entry passed, NM flown to the point nearest it
 };
@@ -102,25 +103,41 @@ struct FlownRoute {
     double course_in;  // true course of that leg where it arrives
     double switch_distance;
     double planned_speed;  // true airspeed the plan has there; NaN none
+    double cos_lat;        // east-west degrees to NM there, less the 60
   };
   std::vector<Entry> placed;
   std::vector<int> slot;  // entry index -> position in `placed`, -1 for a marker
   int last_index = -1;    // of the plan, markers included
 };
 
-// Everything a path is worked out from besides the route and its corners.
-using FlownPathKey = std::array<double, 15>;
+// The aircraft's state the coordinate on the path is worked out from.
+using FlownPathKey = std::array<double, 10>;
 
-// Kept between ticks: the corners already flown keep the speed they were
-// flown at, the ones ahead follow the speed they will be flown at.
+// Kept between ticks. The route's geometry until the route (its edit
+// count) or a switch distance changes; the path until the geometry, the
+// active waypoint or the speed a corner ahead is to be flown at changes (the
+// corners already flown keep the speed they were flown at); the aircraft's
+// coordinate until the aircraft moves or the path changes.
 struct FlownPathMemo {
-  std::uint64_t route = 0;           // signature of the route the corners belong to
-  FlownRoute geometry;               // of that route, with the switch distances of
+  std::uint64_t route_edits = 0;      // flightplan ActiveRouteEdits the geometry was taken at
   std::array<double, 3> switching{};  // WptChgDist, WptProcChgDist and FlyoverWptChgDist
+  FlownRoute geometry;
   std::vector<FlownCorner> corners;  // by the entry index of the corner
+  std::vector<int> built_from;       // positions in `geometry.placed` of the corners the path was built from
+  std::vector<std::pair<double, double>> cuts;  // route distances each corner cut spans
+  double speed_flown_at = -1e9;  // tick a corner ahead was last flown again at a new speed
   bool worked_out = false;
-  FlownPathKey key{};  // what `path` was worked out from
+  FlownPathKey key{};  // what the aircraft's coordinate was worked out from
   FlownPath path;
+  // Tests only: the route's own signature when the geometry was taken.
+  bool signed_route = false;
+  std::uint64_t signature = 0;
 };
+
+// Tests install this: it is called when the active route has changed though
+// its edit count has not (a writer that does not count), and the path is
+// then worked out again. Null (the default) checks nothing.
+using UncountedRouteEditHook = void (*)();
+void SetUncountedRouteEditHook(UncountedRouteEditHook hook);
 
 }  // namespace ovi::guidance

@@ -246,10 +246,10 @@ struct State {
   // by which the pages place the two markers among the waypoints.
   double ClimbSideDistance = 0.0;
   double CruiseSideDistance = 0.0;
-  // The places of the route's waypoints the plan was last worked out on
-  // (a signature; 0 = none yet): a route they no longer match is planned
-  // again, so that no mark stands on a route that is gone.
-  std::uint64_t PlannedRouteShape = 0;
+  // The flown route's edit count the plan was last worked out at (0 = none
+  // yet): a route edited since is planned again, so that no mark stands on
+  // a route that is gone.
+  std::uint64_t PlannedRouteEdits = 0;
 
   // =========================================================================
   // Flight log (fpl.log) and the flight summary.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -136,8 +135,10 @@ void GiveAirportEndsTheirElevation(int last) {
   for (int i : {0, last}) {
     if (i < 0) continue;
     FlightPlanWaypoint& w = E(i);
-    if (w.type == "APT" && w.constraint_flag != 1 && w.altitude_constraint == model::kNoValue)
+    if (w.type == "APT" && w.constraint_flag != 1 && w.altitude_constraint == model::kNoValue) {
       w.altitude_constraint = AirportElevation(w.ident);
+      flightplan::ActiveRouteChanged();
+    }
   }
 }
 
@@ -337,6 +338,8 @@ void Predict(int last, double rate) {
   profile.WalkDescent();
   PredictClimb(profile, last, level);
   PredictDescent(profile, last, level);
+  // The corners are flown at the speeds written here.
+  flightplan::ActiveRouteChanged();
   g.ClimbEndIndex = profile.Crossover();
   const int k = last - 1;
   if (g.TocPassed == 0 && profile.Constrained(k) && profile.OfTheClimb(k) && PlannedAltitude(E(k)) < level) {
@@ -400,30 +403,11 @@ struct ProfileFit {
   }
 };
 
-// The places and the number of the route's waypoints; not what the plan
-// writes into them.
-std::uint64_t RouteShape() {
-  std::uint64_t h = 1469598103934665603ull;
-  auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
-  auto bits = [](double v) {
-    std::uint64_t u = 0;
-    std::memcpy(&u, &v, sizeof u);
-    return u;
-  };
-  const int last = LastIndex();
-  mix(static_cast<std::uint64_t>(last));
-  for (int i = 0; i <= last; ++i) {
-    mix(bits(E(i).latitude));
-    mix(bits(E(i).longitude));
-  }
-  return h == 0 ? 1 : h;
-}
-
 }  // namespace
 
 bool RouteMovedSincePlan() {
-  const std::uint64_t planned = G().PlannedRouteShape;
-  return Fp().RouteState >= 3 && planned != 0 && RouteShape() != planned;
+  const std::uint64_t planned = G().PlannedRouteEdits;
+  return Fp().RouteState >= 3 && planned != 0 && Fp().ActiveRouteEdits != planned;
 }
 
 double PlannedAltitude(const model::FlightPlanWaypoint& wp) {
@@ -516,7 +500,6 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
     PlaceOnRoute(route_flown - descent_distance, g.TodLatitude, g.TodLongitude, unused);
   }
 
-  g.PlannedRouteShape = RouteShape();
   if (m.CruiseAlt == 0) m.CruiseAlt = host::TruncateToInt32(g.PreselectAltitude);
   // The pilot's entry stays as entered; the plan flies no higher than the
   // route has room for.
@@ -534,12 +517,16 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
     g.VerticalProfileValid = 1;
     g.TodPassed = 0;
     g.ClimbEndIndex = 0;  // known from the predictions alone
+    g.PlannedRouteEdits = Fp().ActiveRouteEdits;
     return;
   }
   // The corners are flown at the speeds the predictions give: a second
   // pass measures the route with them.
   Predict(last, rate);
   Predict(last, rate);
+  // Taken after the plan's own writes into the route, which are no edit
+  // the plan has to answer.
+  g.PlannedRouteEdits = Fp().ActiveRouteEdits;
 }
 
 std::int32_t ComputeTopOfClimb(std::int32_t offset) {

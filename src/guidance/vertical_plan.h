@@ -40,8 +40,8 @@ void ComputeTopOfDescent(std::int32_t mode);
 // position along the active route.
 void UpdateVerticalProfile();
 
-// Whether the places or the number of the active route's waypoints have
-// changed since an executed route's plan was last worked out (a direct-to,
+// Whether the active route has been edited since an executed route's plan
+// was last worked out (a direct-to,
 // an edit that goes around EXEC): its TOC, TOD and predictions stand on a
 // route that is gone.
 bool RouteMovedSincePlan();

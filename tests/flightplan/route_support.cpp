@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "src/guidance/flown_path.h"
 #include "src/host/module_state.h"
 #include "src/model/fixed_table.h"
+#include "src/navdb/navdb.h"
 
 namespace ovi::flightplan::test {
 
@@ -23,7 +25,10 @@ int MakePlan(model::FlightPlanTable& plan, const Strings& idents, double base_la
 }
 
 void MakePending(const Strings& idents) { F().PendingFlightPlanLastIndex = MakePlan(F().PendingFlightPlan, idents); }
-void MakeActive(const Strings& idents) { F().ActiveFlightPlanLastIndex = MakePlan(F().ActiveFlightPlan, idents); }
+void MakeActive(const Strings& idents) {
+  F().ActiveFlightPlanLastIndex = MakePlan(F().ActiveFlightPlan, idents);
+  ActiveRouteChanged();
+}
 
 Strings Idents(const model::FlightPlanTable& plan, int last) {
   Strings out;
@@ -33,6 +38,22 @@ Strings Idents(const model::FlightPlanTable& plan, int last) {
 
 Strings PendingIdents() { return Idents(F().PendingFlightPlan, F().PendingFlightPlanLastIndex); }
 Strings ActiveIdents() { return Idents(F().ActiveFlightPlan, F().ActiveFlightPlanLastIndex); }
+
+double KeptPathLength() {
+  const int last = F().ActiveFlightPlanLastIndex;
+  return guidance::FlownPath::Current().RouteTo(last);
+}
+
+double FlownRouteLength() {
+  double sum = 0.0;
+  for (int i = 1; i <= F().ActiveFlightPlanLastIndex; ++i) {
+    const model::FlightPlanWaypoint &a = F().ActiveFlightPlan[i - 1], &b = F().ActiveFlightPlan[i];
+    double d = 0.0, c = 0.0;
+    navdb::ComputeDistanceAndBearing(a.latitude, a.longitude, b.latitude, b.longitude, d, c);
+    sum += d;
+  }
+  return sum;
+}
 
 Strings LongRoute(int last) {
   Strings idents{"KSEA"};

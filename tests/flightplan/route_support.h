@@ -32,6 +32,12 @@ Strings Idents(const model::FlightPlanTable& plan, int last);
 Strings PendingIdents();
 Strings ActiveIdents();
 
+// The route distance guidance's path (FlownPath, kept between ticks) gives
+// the last entry of the flown route, against the legs of the route as it is
+// now: equal unless a writer of the route left the path behind.
+double KeptPathLength();
+double FlownRouteLength();
+
 // A route of `last` + 1 entries: KSEA, W1 .., KPDX.
 Strings LongRoute(int last);
 

@@ -460,6 +460,7 @@ class EconClimbTest : public PerfPageTest {
     w.longitude = -122.0;
     w.altitude_constraint = alt;
     G().NextConstraintIndex = index;
+    flightplan::ActiveRouteChanged();
   }
 };
 

@@ -371,10 +371,12 @@ TEST_F(UpdateTest, ArrivalActionsOnceWithin25MilesOfTheLastWaypoint) {
     return n;
   };
   fp.ActiveFlightPlan[2].latitude = beyond;
+  flightplan::ActiveRouteChanged();
   Pass();
   EXPECT_EQ(guidance_state.ArrivalActionsDone, 0);
   EXPECT_EQ(baro_events(), 0);
   fp.ActiveFlightPlan[2].latitude = within;  // exactly 25 NM counts
+  flightplan::ActiveRouteChanged();
   Pass();
   EXPECT_EQ(guidance_state.ArrivalActionsDone, 1);
   EXPECT_EQ(baro_events(), 1);
@@ -404,10 +406,12 @@ TEST_F(UpdateTest, DestinationDetailsBeyond8MilesFromTheOriginOnly) {
   EXPECT_EQ(guidance_state.DestinationDetailsState, 1);
   fp.ActiveFlightPlan[2].type = "APT";
   fp.ActiveFlightPlan[0].latitude = -within;  // 8 NM from the origin: not yet
+  flightplan::ActiveRouteChanged();
   Pass();
   EXPECT_EQ(guidance_state.DestinationDetailsState, 1);
   EXPECT_EQ(gnsxls::gnsxls_state.McuRunwayScroll, 3);
   fp.ActiveFlightPlan[0].latitude = -beyond;
+  flightplan::ActiveRouteChanged();
   Pass();
   EXPECT_EQ(guidance_state.DestinationDetailsState, 2);
   EXPECT_EQ(gnsxls::gnsxls_state.McuRunwayScroll, -999);
@@ -466,6 +470,7 @@ TEST_F(UpdateTest, ARouteThatMovedIsPlannedAgainOnTheNextPass) {
   // Direct from the aircraft to a point north-east, then the destination.
   fp.ActiveFlightPlan[0].latitude = fp.ActiveFlightPlan[0].longitude = 0.0;
   fp.ActiveFlightPlan[1].latitude = fp.ActiveFlightPlan[1].longitude = 1.0;
+  flightplan::ActiveRouteChanged();
   EXPECT_TRUE(RouteMovedSincePlan());
   Pass();
   EXPECT_FALSE(RouteMovedSincePlan());

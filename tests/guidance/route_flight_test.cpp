@@ -117,9 +117,16 @@ TEST_P(RouteFlightTest, ClimbsHoldTheirSpeedAndTheDistanceToTheTocIsAlongThePath
     const PerformanceSegment phase = SpeedPhase();
     // The Mach held, or the airspeed held as a Mach, against the tables' (an
     // airspeed up to their rounding above it).
-    const double limit = MachLimit(phase, a.altitude);
-    mach_over = std::max(mach_over, a.ap_mach_hold != 0.0 ? a.ap_mach - limit
-                                                          : model::IasToMach(a.ap_speed, a.altitude) - limit - 0.015);
+    // The cruise's Mach is the level's, from the top of climb 150 ft below.
+    const double at = phase == PerformanceSegment::kCruise ? std::max<double>(a.altitude, PlannedCruiseAltitude())
+                                                            : a.altitude;
+    const double limit = MachLimit(phase, at);
+    // Mach hold takes the aircraft's Mach as it engages, until the value
+    // sent a pass later.
+    const bool value_owed = g.PendingMachCommandCount > 0 || g.SpeedModeValueOwed == 1;
+    if (!value_owed)
+      mach_over = std::max(mach_over, a.ap_mach_hold != 0.0 ? a.ap_mach - limit
+                                                            : model::IasToMach(a.ap_speed, a.altitude) - limit - 0.015);
     if (g.TocPassed == 0) {
       const FlownPath& path = FlownPath::Current();
       const double toc = path.AtRoute(RouteDistanceOf(g.TocLatitude, g.TocLongitude));

@@ -65,6 +65,7 @@ class VerticalPlanTest : public ::testing::Test {
       w.speed_constraint = p.speed;
     }
     fp.ActiveFlightPlanLastIndex = i - 1;
+    flightplan::ActiveRouteChanged();
     guidance_state.NextConstraintIndex = i - 1;
     fp.ActiveWaypointIndex = 1;
     // Planned where it starts, at the first waypoint.
@@ -319,6 +320,19 @@ TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
   ComputeCruiseAltitude(12000, 1);
   EXPECT_EQ(PlannedCruiseAltitude(), 8000);
   EXPECT_NEAR(guidance_state.TodLongitude, 4.0 - 28.0 / 60.0, kPos);
+  // Planned again in the descent, the level the route had room for stays:
+  // the pilot's 30000 ft does not come back over a 150-NM route.
+  SetUp();
+  Route({{"A", 0, 0, "APT"}, {"B", 0, 2.5, "APT"}});
+  m.CruiseAlt = 30000;
+  ComputeCruiseAltitude(30000, 1);
+  ASSERT_EQ(PlannedCruiseAltitude(), 20000);
+  guidance_state.TocPassed = guidance_state.TodPassed = 1;
+  guidance_state.AircraftAltitude = 15000.0;
+  At(0.0, 2.0);
+  ComputeCruiseAltitude(30000, 1);
+  EXPECT_EQ(PlannedCruiseAltitude(), 20000);
+  EXPECT_EQ(m.CruiseAlt, 30000);
   // Where they meet, the top of climb is the top of descent: 80 NM out.
   SetUp();
   Route({{"A", 0, 0, "APT"}, {"B", 0, 2.5, "APT"}});
@@ -513,9 +527,10 @@ TEST_F(VerticalPlanTest, PredictionsLeavePublishedConstraints) {
 // climb at 250 kt, the descent at 270). A constraint without a speed takes
 // the descent speed only as the descent's (W4, past W2 where the climb
 // levels), not as the climb's (W1). A waypoint both reach at the same
-// altitude is the descent's: planned at 8000 ft over A, the climb from A's
-// 50 ft gives W1 7550 -> 7500 over 30 NM, the descent from B 26.4 NM on
-// 7543 -> 7500.
+// altitude is the descent's: planned at 10000 ft with no active waypoint
+// (the climb from the origin), the climb from A's 50 ft gives W1 7550 ->
+// 7500 over 30 NM, the descent from B 26.4 NM on 7543 -> 7500. Flying to
+// W1 at 8000 ft, the climb from the aircraft stays above the descent.
 TEST_F(VerticalPlanTest, ConstraintSpeedsAndWhereTheClimbMeetsTheDescent) {
   model::State& m = model::model_state;
   m.ClbSpdRest = m.DescSpdRest = 0.0;
@@ -529,11 +544,15 @@ TEST_F(VerticalPlanTest, ConstraintSpeedsAndWhereTheClimbMeetsTheDescent) {
   EXPECT_EQ(Wp(1).speed_constraint, model::kNoValue);
   EXPECT_EQ(Wp(4).speed_constraint, 270.0);
 
-  Route({{"A", 0, 0, "WPT", 0, 50.0}, {"W1", 0, 0.5}, {"B", 0, 0.94}});
-  guidance_state.AircraftAltitude = 8000.0;
-  ComputeCruiseAltitude(10000, 1);
-  EXPECT_EQ(Wp(1).altitude_constraint, 7500.0);
-  EXPECT_EQ(Wp(1).speed_constraint, 270.0);
+  for (int active : {1, model::kNoWaypoint}) {
+    SCOPED_TRACE(active);
+    Route({{"A", 0, 0, "WPT", 0, 50.0}, {"W1", 0, 0.5}, {"B", 0, 0.94}});
+    flightplan::flightplan_state.ActiveWaypointIndex = active;
+    guidance_state.AircraftAltitude = 8000.0;
+    ComputeCruiseAltitude(10000, 1);
+    EXPECT_EQ(Wp(1).altitude_constraint, 7500.0);
+    EXPECT_EQ(Wp(1).speed_constraint, 270.0);
+  }
 }
 
 TEST_F(VerticalPlanTest, ADescentWaypointAtTheRestrictionAltitudeTakesItsSpeed) {
@@ -578,6 +597,18 @@ TEST_F(VerticalPlanTest, TopOfClimbFromTheAircraftOrAConstraint) {
 
   flightplan::flightplan_state.ActiveWaypointIndex = model::kNoWaypoint;
   EXPECT_EQ(ComputeTopOfClimb(0), 0);
+
+  // Planned in the air, 45.6 NM out at 4000 ft: the climb distance counts
+  // from the origin, the route flown and then the 32 NM still to climb, and
+  // the TOC stands ahead of the aircraft.
+  SetUp();
+  EquatorRoute();
+  At(0.0, 0.76);
+  flightplan::flightplan_state.ActiveWaypointIndex = 2;
+  guidance_state.AircraftAltitude = 4000.0;
+  ComputeCruiseAltitude(12000, 1);
+  EXPECT_EQ(guidance_state.ClimbDistance, 77);
+  EXPECT_NEAR(guidance_state.TocLongitude, 77.6 / 60.0, kPos);
 }
 
 // The crossover from the climb to the descent: past the TOC the first
@@ -722,6 +753,7 @@ TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
 
   // Re-planned from a constrained active waypoint at 9000 ft: 31.5 NM.
   flightplan::flightplan_state.ActiveFlightPlan[4].altitude_constraint = 9000.0;
+  flightplan::ActiveRouteChanged();
   flightplan::flightplan_state.ActiveWaypointIndex = 4;
   fms::fms_state.FmsPage = fms::kPageEconClimb;
   g.TodPassed = 1;

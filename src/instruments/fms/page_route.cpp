@@ -98,6 +98,7 @@ void EnterOrigin(const std::string& t) {
   next.latitude = origin.AirportLatitude;
   next.longitude = origin.AirportLongitude;
   fp.ActiveFlightPlanLastIndex = 1;
+  flightplan::ActiveRouteChanged();
   flightplan::WriteEndMarker(flightplan::ActivePlan());
   fp.ActiveWaypointIndex = model::kNoWaypoint;
   // As a destination entry sets it: the route's last entry, where the old
@@ -132,6 +133,7 @@ void EnterDestinationOfNewRoute(const std::string& t) {
   if (fp.ActiveWaypointIndex == model::kNoWaypoint) fp.ActiveWaypointIndex = 1;
   g.NextConstraintIndex = DestinationIndex(fp.ActiveFlightPlanLastIndex);
   WriteDestination(fp.ActiveFlightPlan[fp.ActiveFlightPlanLastIndex]);
+  flightplan::ActiveRouteChanged();
   flightplan::WriteEndMarker(flightplan::ActivePlan());
   const model::FlightPlanWaypoint& active = fp.ActiveFlightPlan[fp.ActiveWaypointIndex];
   g.ActiveWaypointLat = active.latitude;

@@ -168,6 +168,7 @@ void FlyDirect() {
   }
   fp.ActiveFlightPlan[0].hold_number = 0;
   fp.ActiveFlightPlanLastIndex = j - 1;
+  flightplan::ActiveRouteChanged();
   flightplan::WriteEndMarker(flightplan::ActivePlan());
   g.NextConstraintIndex = 0;
   flightplan::RestoreHoldIndices();
@@ -221,6 +222,7 @@ void FlyToClosestAirport(const model::NavDbRecord& airport) {
   g.NextConstraintLat = end.latitude;
   g.NextConstraintLon = end.longitude;
   end.altitude_constraint = g.NextConstraintAltitude;
+  flightplan::ActiveRouteChanged();
   g.NextConstraintIndex = 1;
   PendingBecomesFlownRoute();
   BackToFlightPlan();

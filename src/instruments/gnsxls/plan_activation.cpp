@@ -56,6 +56,7 @@ void TakeDestination(int last) {
   g.NextConstraintLat = end.latitude;
   g.NextConstraintLon = end.longitude;
   end.altitude_constraint = g.NextConstraintAltitude;
+  flightplan::ActiveRouteChanged();
   m.CruiseAlt = m.FileCruiseAlt;
   guidance::ComputeCruiseAltitude(m.FileCruiseAlt > 0 ? m.FileCruiseAlt : 0, 0);
   if (m.LoadFuelonFlightPlanLoad == 1 && m.PlannedFuel > 0.0) flightplan::LoadFuelIntoTanks(m.PlannedFuel);
@@ -122,6 +123,7 @@ void ActivateStoredPlan() {
     w.constraint_flag = 0;
   }
   fp.ActiveFlightPlanLastIndex = last;
+  flightplan::ActiveRouteChanged();
   flightplan::WriteEndMarker(flightplan::ActivePlan());
   fp.ActiveWaypointIndex = last >= 1 ? 1 : model::kNoWaypoint;
   if (last >= 1) {

@@ -169,6 +169,7 @@ void BeginFlownRouteEdit() {
 }
 
 void EndFlownRouteEdit() {
+  flightplan::ActiveRouteChanged();
   if (Fp().RouteState != 3) return;
   const int cursor = Fp().EditWaypointIndex;
   flightplan::CopyActiveToPendingPlan();

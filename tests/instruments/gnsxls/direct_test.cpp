@@ -30,9 +30,11 @@ namespace {
 
 using flightplan::test::ActiveIdents;
 using flightplan::test::F;
+using flightplan::test::FlownRouteLength;
 using flightplan::test::G;
 using flightplan::test::HoldBreach;
 using flightplan::test::HoldIndices;
+using flightplan::test::KeptPathLength;
 using flightplan::test::LongRoute;
 using flightplan::test::MakeActive;
 using flightplan::test::PendingIdents;
@@ -278,8 +280,10 @@ TEST_F(DirectTest, TheRouteFlownAroundTheDirectWaypoint) {
       EXPECT_EQ(DrawFrame().TextsAt(90), (Strings{"DIRECT 1/2", "B", "Y     ", "C", "D", "******"}));
     }
     if (c.key_after != 0) Key(c.key_after);
+    KeptPathLength();  // the path of the route before, kept
     Ent();
     EXPECT_EQ(ActiveIdents(), c.idents) << c.what;
+    EXPECT_NEAR(KeptPathLength(), FlownRouteLength(), 1e-6) << c.what;
     EXPECT_EQ(F().ActiveFlightPlan[F().ActiveFlightPlanLastIndex + 1].ident, "******");
     EXPECT_EQ(F().ActiveWaypointIndex, c.active_after) << c.what;
     const model::FlightPlanWaypoint& d = F().ActiveFlightPlan[c.active_after - 1];
@@ -479,8 +483,10 @@ TEST_F(DirectTest, DirectToAClosestAirport) {
     EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "A", "B", "C"})) << typed;
   }
   S().NavigatorScratchpad = "KBFI  ";
+  KeptPathLength();
   Ent();
   EXPECT_EQ(ActiveIdents(), (Strings{"KSEA", "KBFI"}));
+  EXPECT_NEAR(KeptPathLength(), FlownRouteLength(), 1e-6);
   EXPECT_EQ(F().ActiveFlightPlan[2].ident, "******");
   EXPECT_EQ(F().ActiveWaypointIndex, 1);
   EXPECT_EQ(F().HoldCount, 0);

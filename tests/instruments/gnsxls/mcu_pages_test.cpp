@@ -376,9 +376,11 @@ TEST_F(McuDirectToTest, EnterFliesDirectKeepingAnAirportDestination) {
   Repaint();
   M().McuDownPressed = 1;  // the intersection
   Repaint();
+  flightplan::test::KeptPathLength();  // the path of the route before, kept
   S().McuPageEntered = 1;
   EXPECT_EQ(Repaint().Texts(), Strings{"DIRTO:"});  // nothing more drawn that frame
   EXPECT_EQ(flightplan::test::ActiveIdents(), (Strings{"DIRECT", "ABC", "KPDX"}));
+  EXPECT_NEAR(flightplan::test::KeptPathLength(), flightplan::test::FlownRouteLength(), 1e-6);
   EXPECT_EQ(F().ActiveFlightPlan[3].ident, "******");
   const model::FlightPlanWaypoint &direct = F().ActiveFlightPlan[0], &to = F().ActiveFlightPlan[1],
                                   &end = F().ActiveFlightPlan[2];

@@ -52,6 +52,7 @@ class MarksOnRouteTest : public ::testing::TestWithParam<Map> {
     }
     f.ActiveFlightPlanLastIndex = 4;
     f.ActiveWaypointIndex = 1;
+    flightplan::ActiveRouteChanged();
     G().NextConstraintLat = kRoute[4].lat, G().NextConstraintLon = kRoute[4].lon;
     GetParam().set();
   }
@@ -59,6 +60,7 @@ class MarksOnRouteTest : public ::testing::TestWithParam<Map> {
   // labels to keep clear of.
   static void Unnamed() {
     for (int i = 0; i < 5; ++i) flightplan::flightplan_state.ActiveFlightPlan[i].ident.clear();
+    flightplan::ActiveRouteChanged();
   }
   gfx::Recorder Draw(int width, int height, const Geo& toc, const Geo& tod) {
     G().TocLatitude = toc.lat, G().TocLongitude = toc.lon, G().TodLatitude = tod.lat, G().TodLongitude = tod.lon;
@@ -229,6 +231,7 @@ void LoadPlaces(std::span<const Place> places) {
     if (p.airway_point) db.MapAirwayPointList[++db.MapAirwayPointCount] = r;
     if (p.airport) r.kind = "APT", db.MapAirportList[++db.MapAirportCount] = r;
   }
+  flightplan::ActiveRouteChanged();
   for (navdb::LatLon& c : db.NearListCenters) c = navdb::LatLon{-10.0, -20.0};
 }
 

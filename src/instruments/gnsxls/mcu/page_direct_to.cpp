@@ -93,6 +93,7 @@ void FlyDirect() {
   g.ActiveWaypointLon = c.longitude;
   fp.ActiveFlightPlan[0] = Waypoint("DIRECT", g.PlaneLatitude, g.PlaneLongitude, "WPT");
   fp.ActiveFlightPlan[fp.ActiveFlightPlanLastIndex + 1] = Waypoint("******", 0.0, 0.0, "");
+  flightplan::ActiveRouteChanged();
   if (fp.RouteState == 3) flightplan::CopyActiveToPendingPlan();
 
   gnsxls::gnsxls_state.McuLegsCursor = 1;

@@ -77,6 +77,7 @@ void CommitCrossingAltitude() {
   g.TodAltitude = g.AircraftAltitude;
   w.altitude_constraint = feet;
   w.constraint_flag = 1;
+  flightplan::ActiveRouteChanged();
   if (g.TocPassed == 1) g.TodPassed = 0;
   if (fix == fp.ActiveFlightPlanLastIndex && w.type == "APT") g.NextConstraintAltitude += kAirportCrossingMargin;
 
