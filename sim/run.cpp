@@ -604,6 +604,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     record("services.txt", sim.WriteServices(o.out + "/services.txt"));
     record("key_events.txt", sim.WriteKeyEvents(o.out + "/key_events.txt"));
     record("flight.txt", flight.WriteRecord(o.out + "/flight.txt"));
+    record("track.txt", flight.WriteTrack(o.out + "/track.txt"));
   }
   if (trace) {
     sim.SetTrace(nullptr);
