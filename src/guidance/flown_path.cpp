@@ -46,6 +46,9 @@ constexpr int kMaxSteps = 2000;  // a corner takes about two hundred
 constexpr int kCornersFlownAgainAtOnce = 1;
 // LNAV's own numbers (lateral.cpp).
 constexpr double kNearLookAhead = 3.0, kFarLookAhead = 5.0, kNearOffset = 3.5;  // NM
+// NM by which the distances from a point to a leg's two ends may exceed the
+// leg for the point to count as on it.
+constexpr double kOnLegSlack = 0.05;
 constexpr double kStraightAtWaypointOffset = 10.0;                               // NM
 constexpr double kAbeamCheckWithin = 10.0;                                       // NM
 
@@ -667,14 +670,23 @@ bool FlownPath::PositionAt(double route, double& lat, double& lon, int& leg_star
 double FlownPath::AtPoint(int from, double lat, double lon) const {
   if (placed_.empty()) return NAN;
   // The walk starts at `from`, or the entry placed before a marker there.
-  std::size_t k = placed_.size();
-  while (k > 0 && placed_[k - 1] > from) --k;
-  for (; k > 1; --k) {
-    const model::FlightPlanWaypoint& w = Fp().ActiveFlightPlan[placed_[k - 1]];
-    const double here = route_[static_cast<std::size_t>(placed_[k - 1])];
-    const double leg = here - route_[static_cast<std::size_t>(placed_[k - 2])];
-    const double to = Distance(w.latitude, w.longitude, lat, lon);
-    if (to <= leg) return AtRoute(here - to);
+  std::size_t first = placed_.size();
+  while (first > 0 && placed_[first - 1] > from) --first;
+  // A point on a leg (every TOC and TOD placed on the route is) lies on the
+  // leg the two distances to its ends add up to: the first leg merely
+  // within reach of it took a top of descent near BTG for one on the
+  // approach into KPDX, 10 NM from it, and the path's span shrank to
+  // nothing. Off every leg, the first leg within reach.
+  for (const bool on_leg : {true, false}) {
+    for (std::size_t k = first; k > 1; --k) {
+      const model::FlightPlanWaypoint& w = Fp().ActiveFlightPlan[placed_[k - 1]];
+      const model::FlightPlanWaypoint& v = Fp().ActiveFlightPlan[placed_[k - 2]];
+      const double here = route_[static_cast<std::size_t>(placed_[k - 1])];
+      const double leg = here - route_[static_cast<std::size_t>(placed_[k - 2])];
+      const double to = Distance(w.latitude, w.longitude, lat, lon);
+      if (to > leg) continue;
+      if (!on_leg || Distance(v.latitude, v.longitude, lat, lon) + to <= leg + kOnLegSlack) return AtRoute(here - to);
+    }
   }
   return 0.0;
 }
