@@ -7,6 +7,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/flown_path.h"
+#include "src/guidance/holding.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/fms/state.h"
@@ -195,20 +196,20 @@ class Profile {
     }
   }
 
-  // Back from the last entry, each leg at the plan's descent rate,
-  // truncated the same way, from each constraint's altitude on.
+  // Back from the last entry, each leg at the plan's descent rate, from
+  // each constraint's altitude on; each waypoint takes it truncated to
+  // 100 ft above 1000 ft. The running altitude itself is not truncated:
+  // cut at every waypoint, the cuts added up back along the route, and the
+  // waypoints of a long descent stood up to 100 ft a waypoint below the
+  // path VNAV flies down (300 ft at BTG on the sample route).
   void WalkDescent() {
     const model::State& m = M();
     const FlownPath& path = FlownPath::Current();
     double p = PlannedAltitude(E(last_));
     for (int k = last_ - 1; k >= 1; --k) {
       p += Ratio(FlownLeg(path, k + 1), m.DescentTas) * 60.0 * m.PlanDescentRate;
-      if (E(k).constraint_flag == 1) {
-        p = PlannedAltitude(E(k));
-      } else if (p > 1000.0) {
-        p = std::trunc(p / 100.0) * 100.0;
-      }
-      down_[k] = std::min(p, level_);
+      if (E(k).constraint_flag == 1) p = PlannedAltitude(E(k));
+      down_[k] = std::min(p > 1000.0 && E(k).constraint_flag != 1 ? std::trunc(p / 100.0) * 100.0 : p, level_);
     }
   }
 
@@ -560,18 +561,19 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
   return end;
 }
 
-void ComputeTopOfDescent(std::int32_t mode) {
+void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   model::State& m = M();
   State& g = G();
   const int last = LastIndex();
   const int active = Fp().ActiveWaypointIndex;
   if (active < 0 || active > last) return;
+  const int reference = from >= 0 && from <= active ? from : active;
 
   double top = 0.0;
   int search_from = active;
   if (mode == 1) {
-    g.TodReferenceIndex = active;
-    top = std::trunc(PlannedAltitude(E(active)));
+    g.TodReferenceIndex = reference;
+    top = std::trunc(PlannedAltitude(E(reference)));
     // A constraint at or above the plan's level leaves the level, and the
     // pilot's entry, as they are: written into CruiseAlt above a limit, the
     // descent would start from an altitude the plan never flies.
@@ -581,12 +583,19 @@ void ComputeTopOfDescent(std::int32_t mode) {
     } else {
       m.CruiseAlt = host::TruncateToInt32(top);
     }
-    search_from = active + 1;
+    search_from = reference + 1;
     g.TodPassed = 0;
     std::int32_t& page = fms::fms_state.FmsPage;
     if (page == fms::kPageEconClimb || (g.VerticalProfileValid == 0 && page == fms::kPageEconDescent))
       page = fms::kPageEconCruise;
     UpdateVerticalProfile();
+  } else if (g.TodPassed == 1 && StartDescentPathAtAircraft(true)) {
+    // A descent re-planned (EXEC) goes on from where the aircraft is, at its
+    // altitude. Walked back from the constraint at the plan's rate instead,
+    // the top moved ahead of an aircraft a little below that line (the path
+    // ran level and VNAV levelled off) or behind one above it.
+    UpdateVerticalProfile();
+    return;
   } else {
     top = g.TocPassed == 0 ? PlannedCruiseAltitude() : std::trunc(g.AircraftAltitude);
   }
@@ -603,12 +612,13 @@ void ComputeTopOfDescent(std::int32_t mode) {
   const double descent = m.DescentTas / 60.0 * Ratio(top - bottom, m.PlanDescentRate);
 
   // Back along the path from the bottom, no farther than the start of the
-  // active leg.
+  // active leg (of the leg into the reference waypoint, when the descent
+  // is re-planned from one the aircraft has only now reached).
   const FlownPath& path = FlownPath::Current();
-  const double from = path.EntryOrBefore(bottom_index);
-  const double sum = from - path.EntryOrBefore(std::max(active, 1) - 1);
+  const double bottom_at = path.EntryOrBefore(bottom_index);
+  const double sum = bottom_at - path.EntryOrBefore(std::max(reference, 1) - 1);
   int unused = 0;
-  if (!(descent <= sum) || !PlaceOnRoute(from - descent, g.TodLatitude, g.TodLongitude, unused)) {
+  if (!(descent <= sum) || !PlaceOnRoute(bottom_at - descent, g.TodLatitude, g.TodLongitude, unused)) {
     // Behind the active waypoint, back along the course the aircraft flies to it.
     double back = g.BearingToActiveWaypoint + 180.0;
     if (back >= 360.0) back -= 360.0;
@@ -617,6 +627,22 @@ void ComputeTopOfDescent(std::int32_t mode) {
   }
   g.TodAltitude = top;
   UpdateVerticalProfile();
+}
+
+double DescentPathBottom() {
+  const State& g = G();
+  const int last = LastIndex();
+  return last >= 0 ? PlannedAltitude(E(ClampedConstraintIndex(last))) : g.NextConstraintAltitude;
+}
+
+bool StartDescentPathAtAircraft(bool at_aircraft_altitude) {
+  State& g = G();
+  const FlownPath& path = FlownPath::Current();
+  const double here = path.Aircraft();
+  int unused = 0;
+  if (!std::isfinite(here) || !path.PositionAt(path.RouteAt(here), g.TodLatitude, g.TodLongitude, unused)) return false;
+  if (at_aircraft_altitude) g.TodAltitude = g.AircraftAltitude;
+  return true;
 }
 
 void UpdateVerticalProfile() {
@@ -644,6 +670,9 @@ void UpdateVerticalProfile() {
   const FlownPath& path = FlownPath::Current();
   const bool has_active = active >= 0 && active <= last;
   const double here = has_active ? path.Aircraft() : NAN;
+  // The constraint VNAV flies to: ahead of the active waypoint, or one LNAV
+  // has sequenced and the aircraft has not yet reached.
+  const int target = g.HeldConstraintIndex == constraint && constraint > 0 ? constraint : std::max(constraint, active);
   double to_go = 0.0;
   if (has_active && std::isfinite(here)) {
     to_go = std::max(0.0, path.EntryOrBefore(last) - here);
@@ -655,7 +684,8 @@ void UpdateVerticalProfile() {
     };
     if (g.TocPassed == 0) {
       g.ClimbSideDistance = to(g.TocLatitude, g.TocLongitude);
-      const double to_constraint = path.Ahead(g.NextConstraintIndex);
+      const double to_constraint =
+          target == constraint ? std::max(0.0, path.EntryOrBefore(target) - here) : path.Ahead(constraint);
       if (to_constraint <= g.ClimbSideDistance) g.NextConstraintDistance = to_constraint;
     }
     // Also while climbing: the pages place the TOD by it.
@@ -670,8 +700,7 @@ void UpdateVerticalProfile() {
   // more than the TOD's distance to the constraint, so no display takes
   // the aircraft for below the TOD (at 0, the ND read a deviation of 9999
   // ft from a path not yet worked out, all through the cruise).
-  if (has_active && std::isfinite(here))
-    g.DistanceSinceTod = std::max(0.0, path.EntryOrBefore(std::max(constraint, active)) - here);
+  if (has_active && std::isfinite(here)) g.DistanceSinceTod = std::max(0.0, path.EntryOrBefore(target) - here);
   if (g.TodPassed == 1 && has_active) {
     g.DistanceTodToConstraint = WalkBackToTod(constraint);
     // Flown since the TOD: what lies between it and the constraint less
@@ -687,7 +716,9 @@ void UpdateVerticalProfile() {
     if (g.NextConstraintDistance == 0.0) g.NextConstraintDistance = g.ClimbSideDistance;
   } else if (g.TodPassed == 0) {
     g.NextConstraintDistance = g.CruiseSideDistance;
-    if (to_go <= g.DistanceTodToLastWaypoint && last >= 0) {
+    // Not while a hold is flown round: its circuits pass the TOD's point
+    // without going on along the route.
+    if (to_go <= g.DistanceTodToLastWaypoint && last >= 0 && !HoldBeingFlown()) {
       g.TodPassed = 1;
       g.NextConstraintAltitude = PlannedAltitude(E(constraint));
     }
@@ -695,10 +726,11 @@ void UpdateVerticalProfile() {
     g.NextConstraintDistance = g.DistanceSinceTod;
     // A TOD on the constraint itself leaves no path to slope: the constraint
     // altitude is the path.
+    const double bottom = DescentPathBottom();
     g.VnavPathAltitude = g.DistanceTodToConstraint > 0.0
-                             ? g.TodAltitude - (g.TodAltitude - g.NextConstraintAltitude) /
-                                                   g.DistanceTodToConstraint * g.DescentPathAltitudeSpan
-                             : g.NextConstraintAltitude;
+                             ? g.TodAltitude - (g.TodAltitude - bottom) / g.DistanceTodToConstraint *
+                                                   g.DescentPathAltitudeSpan
+                             : bottom;
   }
 }
 

@@ -415,10 +415,12 @@ TEST_F(VerticalPlanTest, PredictionsFollowAFlyableProfile) {
     std::vector<std::pair<int, double>> want;  // waypoint, altitude
   };
   const Case cases[] = {
-      // The rule as it stands: 2250 ft up a 9-NM leg, truncated as it runs
-      // (2280 -> 2200, 4450 -> 4400 ...), 2571.4 down (2571 -> 2500 ...).
+      // 2250 ft up a 9-NM leg, truncated as it runs (2280 -> 2200, 4450 ->
+      // 4400 ...); 2571.4 down, each waypoint cut to the hundred below the
+      // line the descent follows (2571 -> 2500, 5143 -> 5100, 7714 -> 7700):
+      // cut as it ran, the cuts added up (7500 at W7).
       {"no constraints", 10000, 10000, {{9}, {18}, {27}, {36}, {45}, {54}, {63}, {72}, {81}, {90}},
-       {{1, 2200}, {2, 4400}, {4, 8800}, {5, 10000}, {6, 10000}, {7, 7500}, {9, 2500}}},
+       {{1, 2200}, {2, 4400}, {4, 8800}, {5, 10000}, {6, 10000}, {7, 7700}, {8, 5100}, {9, 2500}}},
       // Held at the constraint ahead, then on from it: 5000 + 21 x 250.
       {"climb constraint", 20000, 20000, {{10}, {30, 5000}, {51}, {100}, {300}, {350}, {400}}, {{1, 2500}, {3, 10200}}},
       {"climb constraint below the climb", 20000, 20000, {{25}, {30, 5000}, {61}, {300}, {400}}, {{1, 5000}, {3, 12700}}},
@@ -431,7 +433,7 @@ TEST_F(VerticalPlanTest, PredictionsFollowAFlyableProfile) {
       // 9000 ft fits (36 + 31.5 NM); held at 5000 to the constraint, the
       // climb from it meets the descent below the level.
       {"short hop with a constraint", 30000, 9000, {{9}, {18}, {27}, {36, 5000}, {45}, {54}, {63}, {72}},
-       {{2, 4400}, {3, 5000}, {5, 7200}, {6, 5000}, {7, 2500}}},
+       {{2, 4400}, {3, 5000}, {5, 7200}, {6, 5100}, {7, 2500}}},
       // The level from 146 NM; the descent levels at 12000 and 6000.
       {"long route", 35000, 35000,
        {{15}, {30, 7000}, {45}, {60, 14000}, {121}, {250}, {400}, {480, 12000}, {500}, {520, 6000}, {540}, {560}},
@@ -458,7 +460,8 @@ TEST_F(VerticalPlanTest, PredictionsFollowAFlyableProfile) {
       const double from = Wp(i - 1).altitude_constraint, to = Wp(i).altitude_constraint;
       const double leg = c.fixes[i - 1].nm - (i > 1 ? c.fixes[i - 2].nm : 0.0);
       EXPECT_LE(to - from, 250.0 * leg + 1e-6);
-      EXPECT_LE(from - to, 2000.0 / 7.0 * leg + 1e-6);
+      // Down, each waypoint is the line cut to its hundred.
+      EXPECT_LE(from - to, 2000.0 / 7.0 * leg + 100.0);
       EXPECT_LE(to, c.planned);
       if (const double constraint = c.fixes[i - 1].constraint; constraint > 0.0) {
         EXPECT_EQ(to, constraint);
@@ -715,6 +718,7 @@ TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
   flightplan::flightplan_state.ActiveWaypointIndex = 6;
   g.BearingToActiveWaypoint = 80.0;
   g.MagneticVariation = 10.0;
+  g.TodPassed = 0;  // still in cruise
   ComputeTopOfDescent(0);
   EXPECT_NEAR(g.TodLatitude, 0.0, kPos);
   EXPECT_NEAR(g.TodLongitude, 3.8, kPos);
