@@ -479,12 +479,11 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
     TargetEntry(g.NextConstraintIndex);
   }
 
-  // The profile may have passed the top of descent already on this pass (by
-  // the distance to go, before the 1.5 NM below could, as when the aircraft
-  // is off the route there); without the actions below the autopilot would
-  // keep the cruise altitude and VNAV would not descend.
-  // A hold near the top of descent is flown round before the descent
-  // starts: its circuits pass the point without going on along the route.
+  // The profile may have passed the top of descent already (by the distance
+  // to go, since the transitions last ran); without the actions below the
+  // autopilot would keep the cruise altitude and VNAV would not descend. A
+  // hold near the top of descent is flown round before the descent starts:
+  // its circuits pass the point without going on along the route.
   if (level > 0 && (g.TodPassed == 0 || tod_passed_by_profile) && !HoldBeingFlown()) {
     double d = 0.0, c = 0.0;
     navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, g.TodLatitude, g.TodLongitude, d, c);
