@@ -814,6 +814,30 @@ TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EXPECT_EQ(g.VnavPathAltitude, 0.0);
 }
 
+// A route that comes back past itself, as the sample's does past BTG into
+// KPDX: the TOD 6 NM before B lies 6 NM from the end, within reach of the
+// last leg, and was taken for a point on it (6 NM from it to the end, the
+// path held at the TOD's altitude until then). It is on the first leg.
+TEST_F(VerticalPlanTest, APointIsFoundOnTheLegItLiesOn) {
+  Route({{"A", 0, 0.0}, {"B", 0, 1.0}, {"C", 0.5, 1.0}, {"D", 0.1, 0.9}});
+  State& g = guidance_state;
+  model::model_state.CruiseAlt = 12000;
+  g.TocPassed = g.TodPassed = 1;
+  g.TodAltitude = 12000.0;
+  g.TodLatitude = 0.0;
+  g.TodLongitude = 0.9;
+  g.NextConstraintIndex = 3;
+  At(0.0, 0.95);
+  UpdateVerticalProfile();
+  // 60.7 NM along the legs, less the corners LNAV cuts at B and C.
+  EXPECT_GT(g.DistanceTodToConstraint, 40.0);
+  EXPECT_LT(g.DistanceTodToConstraint, 61.0);
+  // 3 NM flown since it, a little less along a path turning for B.
+  EXPECT_GT(g.DescentPathAltitudeSpan, 2.0);
+  EXPECT_LT(g.DescentPathAltitudeSpan, 3.1);
+  EXPECT_LT(g.VnavPathAltitude, 12000.0);
+}
+
 TEST_F(VerticalPlanTest, ProfileEdges) {
   State& g = guidance_state;
   // A discontinuity after the active waypoint adds nothing.
