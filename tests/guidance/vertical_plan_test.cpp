@@ -807,6 +807,21 @@ TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EXPECT_NEAR(g.NextConstraintDistance, 21.0, kNm);
   EXPECT_NEAR(g.DescentPathAltitudeSpan, 21.0, kNm);
   EXPECT_NEAR(g.VnavPathAltitude, 6000.0, 0.01);
+  // VNAV's target at an airport is 200 ft above it, the path's end is the
+  // airport, as the TOD and the predictions have it.
+  g.NextConstraintAltitude = 200.0;
+  UpdateVerticalProfile();
+  EXPECT_NEAR(g.VnavPathAltitude, 6000.0, 0.01);
+
+  // Re-planned there (EXEC), the descent goes on from the aircraft, at its
+  // altitude: the TOD walked back from the end at the plan's rate lay 0.7
+  // NM ahead of an aircraft 200 ft below that line.
+  g.AircraftAltitude = 5800.0;
+  ComputeTopOfDescent(0);
+  EXPECT_NEAR(g.TodLongitude, 3.65, 1e-3);
+  EXPECT_EQ(g.TodAltitude, 5800.0);
+  EXPECT_EQ(g.TodPassed, 1);
+  EXPECT_NEAR(g.VnavPathAltitude, 5800.0, 1.0);
 
   // A TOD on the constraint itself: the constraint's altitude is the path.
   g.TodLongitude = 4.0;
