@@ -8,10 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -108,9 +108,13 @@ std::vector<Text> ReadRecord(const std::string& path) {
     double skip = 0.0;
     Text t{};
     in >> skip >> skip >> skip >> skip >> skip >> t.x >> t.y;
-    const std::size_t close = line.rfind('"'), open = line.rfind('"', close - 1);
-    if (open == std::string::npos || close == open) continue;
-    for (std::size_t i = open + 1; i < close; ++i) t.s += line[i] == '\\' ? line[++i] : line[i];
+    // The font's quoted name, then the text's, each with \" and \\ inside.
+    std::size_t at = line.find('"');
+    for (int field = 0; field < 2 && at != std::string::npos; ++field) {
+      t.s.clear();
+      for (++at; at < line.size() && line[at] != '"'; ++at) t.s += line[at] == '\\' ? line[++at] : line[at];
+      at = line.find('"', at + 1);
+    }
     texts.push_back(t);
   }
   return texts;
@@ -275,18 +279,25 @@ class Flight {
   // The plan's altitude at a waypoint as RTE LEGS last showed it before `t`
   // (a constraint with its speed).
   double Planned(const std::string& ident, double t, bool& constraint, double* speed = nullptr) const {
-    static const std::regex row(R"(^\s*(\d*)[ -]*/\s*(FL)?(\d+)(A?)\s*$)");
     double planned = NAN;
     for (const Reading& r : readings_) {
       if (r.t > t || r.cdu.empty() || Find(r.cdu, "RTE    LEGS") == nullptr) continue;
       for (std::size_t i = 0; i + 1 < r.cdu.size(); ++i) {
-        std::smatch m;
-        const std::string& next = r.cdu[i + 1].s;
-        if (r.cdu[i].s.substr(0, r.cdu[i].s.find_last_not_of(' ') + 1) != ident || !std::regex_search(next, m, row))
-          continue;
-        planned = std::stod(m[3].str()) * (m[2].matched ? 100.0 : 1.0);
-        constraint = m[4].length() > 0;
-        if (speed != nullptr) *speed = constraint && m[1].length() > 0 ? std::stod(m[1].str()) : NAN;
+        // The row's "spd / alt" after its ident: "  250 /  4900", "  290 / FL240",
+        // "- - - - / 13000A" (a constraint's "A").
+        const std::string& row = r.cdu[i + 1].s;
+        const std::size_t slash = row.find('/');
+        if (r.cdu[i].s.substr(0, r.cdu[i].s.find_last_not_of(' ') + 1) != ident || slash == std::string::npos) continue;
+        std::istringstream left(row.substr(0, slash)), right(row.substr(slash + 1));
+        std::string altitude;
+        right >> altitude;
+        const bool level = altitude.rfind("FL", 0) == 0;
+        const char* digits = altitude.c_str() + (level ? 2 : 0);
+        if (!std::isdigit(static_cast<unsigned char>(*digits))) continue;
+        planned = std::atof(digits) * (level ? 100.0 : 1.0);
+        constraint = altitude.back() == 'A';
+        double knots = NAN;
+        if (speed != nullptr) *speed = constraint && left >> knots ? knots : NAN;
       }
     }
     return planned;
