@@ -177,11 +177,16 @@ std::int32_t NearestHundreds(double rate) { return Whole(std::floor(rate * 0.01 
 // last one. The distance a rate is worked out over is measured afresh each
 // pass; where it wavers by a tenth of a mile (an aircraft well off its
 // leg), a climb near its top turned 100 ft/min up and down every second.
-// Ramps go on a step a second.
+// Ramps go on a step a second; a change between climbing, level and
+// descending (a new phase) is never held.
 std::int32_t Steady(std::int32_t cmd) {
   State& g = G();
   const std::int32_t last = g.VnavVerticalSpeedCommand;
   if (last == kNoCommand || cmd == last) return cmd;
+  if ((cmd > 0) != (last > 0) || (cmd < 0) != (last < 0)) {
+    g.VnavVerticalSpeedChangeSign = 0;
+    return cmd;
+  }
   const std::int32_t sign = cmd > last ? 1 : -1;
   if (sign == -g.VnavVerticalSpeedChangeSign && g.LastTick - g.VnavVerticalSpeedChangeTick < kTicksBeforeReversal)
     return last;

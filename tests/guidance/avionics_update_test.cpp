@@ -468,8 +468,11 @@ TEST_F(UpdateTest, ATopOfDescentPassedBetweenTheTransitionsIsTaken) {
   EXPECT_EQ(host.key_events[0], std::make_pair(66124u, 500u));
   EXPECT_EQ(g.TodPassedByTransitions, 1);
   Pass();
-  EXPECT_EQ(std::count_if(host.key_events.begin(), host.key_events.end(), [](const auto& e) { return e.first == 66124u; }),
-            1);
+  const auto altitudes = [&] {
+    const auto& e = host.key_events;
+    return std::count_if(e.begin(), e.end(), [](const auto& k) { return k.first == 66124u; });
+  };
+  EXPECT_EQ(altitudes(), 1);
 }
 
 TEST_F(UpdateTest, MasterOffWithSpeedHoldSendsSpeedOff) {

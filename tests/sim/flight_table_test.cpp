@@ -83,7 +83,8 @@ std::string Expand(const std::string& line) {
   };
   // RTE LEGS is left on its first sub-page, where a row's own keys expect it.
   if (line == ";@ legs")
-    return cdu({"LEGS", "NEXT_PAGE", "NEXT_PAGE", "NEXT_PAGE"}) + "show 4012\npress SMITHS_FMS_BR PREV_PAGE PREV_PAGE PREV_PAGE\nhide 4012\n";
+    return cdu({"LEGS", "NEXT_PAGE", "NEXT_PAGE", "NEXT_PAGE"}) +
+           "show 4012\npress SMITHS_FMS_BR PREV_PAGE PREV_PAGE PREV_PAGE\nhide 4012\n";
   if (line == ";@ pages") {
     return cdu({"CLB", "DES", "PROG"}) +
            "show 4004\npress GNSXLS_LM NAV\npress GNSXLS_LM VNAV\nrun 0.1\nsnapshot\nhide 4004\n";
@@ -229,7 +230,8 @@ class Flight {
   }
 
   const Sample& At(double t) const {
-    const auto it = std::lower_bound(track_.begin(), track_.end(), t, [](const Sample& s, double v) { return s.t < v; });
+    const auto it =
+        std::lower_bound(track_.begin(), track_.end(), t, [](const Sample& s, double v) { return s.t < v; });
     return it == track_.end() ? track_.back() : *it;
   }
   // Times from the flight record ("1500.7 passed BTG at ...").
@@ -330,7 +332,8 @@ class Flight {
       if (std::isnan(planned) || !(constraint || (s->t > tod && planned < peak - 150.0))) continue;
       if (std::fabs(s->alt - planned) > 300.0)
         Object("path", "%s at %.0f s: %.0f ft, the plan %.0f", route[i].c_str(), s->t, s->alt, planned);
-      if (s->ias > speed + 5.0) Object("path", "%s at %.0f s: %.0f kt, the constraint %.0f", route[i].c_str(), s->t, s->ias, speed);
+      if (s->ias > speed + 5.0)
+        Object("path", "%s at %.0f s: %.0f kt, the constraint %.0f", route[i].c_str(), s->t, s->ias, speed);
     }
   }
 
@@ -382,7 +385,6 @@ class Flight {
   // within 15 kt once the autopilot had time to reach it; never faster than
   // the descent's limit below its altitude.
   void CheckSpeeds() {
-    const double limit_speed = limit_speed_, limit_altitude = limit_altitude_;
     double target = NAN, settled = 0.0, worst = 0.0, worst_t = 0.0, over = 0.0, over_t = 0.0;
     bool mach = false;
     std::size_t next = 0;
@@ -391,19 +393,21 @@ class Flight {
         const Command& c = commands_[next];
         if (c.id != "0x101F5" && c.id != "0x101F6") continue;
         mach = c.id == "0x101F6";
-        const double now = mach ? s.ias * (c.value / 100.0) / std::max(s.mach, 0.01) : static_cast<double>(c.value);
-        settled = s.t + 20.0 + std::fabs(now - s.ias) / 1.5;
+        // In knots now, and the autopilot's 1.5 kt a second to it.
+        const double knots = mach ? s.ias * (c.value / 100.0) / std::max(s.mach, 0.01) : static_cast<double>(c.value);
+        settled = s.t + 20.0 + std::fabs(knots - s.ias) / 1.5;
         target = mach ? c.value / 100.0 : static_cast<double>(c.value);
       }
       if (!VnavOn(s.t) || std::fabs(s.vs) < 300.0 || s.on_ground || s.approach) continue;
-      if (s.vs < 0.0 && s.alt < limit_altitude && s.ias - limit_speed > over) over = s.ias - limit_speed, over_t = s.t;
+      if (s.vs < 0.0 && s.alt < limit_altitude_ && s.ias - limit_speed_ > over)
+        over = s.ias - limit_speed_, over_t = s.t;
       if (std::isnan(target) || s.t < settled) continue;
       const double off = mach ? s.ias * (target / std::max(s.mach, 0.01) - 1.0) : target - s.ias;
       if (std::fabs(off) > std::fabs(worst)) worst = off, worst_t = s.t;
     }
     if (std::fabs(worst) > 15.0) Object("speed", "%.0f kt off the speed asked for at %.0f s", worst, worst_t);
-    if (over > 5.0) Object("limit", "%.0f kt over %.0f kt below %.0f ft at %.0f s", over, limit_speed,
-                           limit_altitude, over_t);
+    if (over > 5.0)
+      Object("limit", "%.0f kt over %.0f kt below %.0f ft at %.0f s", over, limit_speed_, limit_altitude_, over_t);
   }
 
   // Every distance to the T/C, the T/D and the destination a page showed,
@@ -434,7 +438,8 @@ class Flight {
       // over the route flown between them.
       if (Find(r.cdu, "PROGRESS") != nullptr && r.t < last.first)
         compare("PROGRESS destination", NumberAt(r.cdu, 1.0, 131.0) - last.second, last.first);
-      if (Find(r.gns, "TO #TOD") != nullptr) compare("GNS-XLS TO #TOD", NumberAt(r.gns, 300.0, 120.0), DescentStart(r.t));
+      if (Find(r.gns, "TO #TOD") != nullptr)
+        compare("GNS-XLS TO #TOD", NumberAt(r.gns, 300.0, 120.0), DescentStart(r.t));
     }
   }
   // Where the climb from `t` on ends: 150 ft below the top it reaches
