@@ -222,6 +222,12 @@ TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
     CoupleVnavToAutopilot();
     EXPECT_EQ(g.VnavVerticalSpeedCommand, command) << tick;
   }
+  // A climb just stepped up turns into the descent at once: a new phase.
+  g.VnavVerticalSpeedCommand = 1500;
+  g.VnavVerticalSpeedChangeSign = 1;
+  g.VnavVerticalSpeedChangeTick = g.LastTick;
+  CoupleVnavToAutopilot();
+  EXPECT_EQ(g.VnavVerticalSpeedCommand, -2200);
   // Nothing to fly down to: no command. VNAV off: the rate for the pages only.
   std::size_t sent = host.key_events.size();
   g.SmoothedAirspeed = 250.0;
