@@ -34,6 +34,18 @@ void FlightWatch::Event(const std::string& what) {
 }
 
 void FlightWatch::Observe() {
+  const long long second = static_cast<long long>(std::floor(sim_.time()));
+  if (second > tracked_second_) {
+    tracked_second_ = second;
+    const AircraftState& a = sim_.aircraft();
+    double gs = 0.0, track = 0.0;
+    GroundVectorOf(a, gs, track);
+    track_.push_back(util::Format("%.1f %.6f %.6f %.1f %.1f %.3f %.1f %.0f %.1f %.0f %.0f %.0f %.2f %d%d%d%d %d",
+                                  sim_.time(), a.latitude, a.longitude, a.altitude, a.ias, MachOf(a), gs, a.vs, track,
+                                  a.ap_altitude, a.ap_vs, a.ap_speed, a.ap_mach, a.ap_alt_lock != 0.0,
+                                  a.ap_spd_hold != 0.0, a.ap_mach_hold != 0.0, a.ap_approach != 0.0,
+                                  OnGround(a) ? 1 : 0));
+  }
   std::string route, active;
   sim_.RegisteredText("Ovi_FlightPlan", route);
   sim_.RegisteredText("ovi_act_wpt_id", active);
@@ -72,6 +84,14 @@ std::vector<std::string> FlightWatch::Summary() const {
                   util::Format("%.0f lb of fuel used", start_fuel_ - FuelPounds(sim_.aircraft())) +
                   (lnav_off_.empty() ? std::string(", LNAV never disengaged") : ", LNAV disengaged at " + lnav_off_));
   return lines;
+}
+
+bool FlightWatch::WriteTrack(const std::string& path) const {
+  std::FILE* f = std::fopen(path.c_str(), "w");
+  if (f == nullptr) return false;
+  std::fprintf(f, "; time lat lon altitude ias mach gs vs track ap_altitude ap_vs ap_speed ap_mach holds on_ground\n");
+  for (const auto& t : track_) std::fprintf(f, "%s\n", t.c_str());
+  return std::fclose(f) == 0;
 }
 
 bool FlightWatch::WriteRecord(const std::string& path) const {

@@ -1,6 +1,7 @@
 // What the flight looked like from outside the module: the waypoints the
 // active-waypoint export passed through, the LNAV and VNAV modes, the fuel
-// and the time, for the run's summary and its flight record.
+// and the time, for the run's summary and its flight record; and the
+// stand-in's own aircraft once a simulated second, for its track record.
 #pragma once
 
 #include <string>
@@ -20,6 +21,9 @@ class FlightWatch {
   std::vector<std::string> Summary() const;
   // One line per event: "time event details", times in simulated seconds.
   bool WriteRecord(const std::string& path) const;
+  // One line a simulated second: where the aircraft was, how it flew and
+  // what its autopilot was set to (docs/simulator.md).
+  bool WriteTrack(const std::string& path) const;
 
  private:
   std::string Where() const;
@@ -31,6 +35,8 @@ class FlightWatch {
   std::string active_;
   std::vector<std::string> passed_;
   std::vector<std::string> events_;
+  std::vector<std::string> track_;
+  long long tracked_second_ = -1;
   int lnav_ = 0, vnav_ = 0;
   std::string lnav_off_;  // where LNAV went off last
 };

@@ -652,6 +652,7 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     record("services.txt", sim.WriteServices(output("services.txt")));
     record("key_events.txt", sim.WriteKeyEvents(output("key_events.txt")));
     record("flight.txt", flight.WriteRecord(output("flight.txt")));
+    record("track.txt", flight.WriteTrack(output("track.txt")));
   }
   if (trace) {
     sim.SetTrace(nullptr);

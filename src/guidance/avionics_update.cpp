@@ -375,16 +375,20 @@ void UpdateAvionicsState() {
   }
 
   if (HasActiveWaypoint()) {
-    // The profile updates below (at sequencing and here) may pass the top
-    // of descent before the transitions look for it.
-    const std::int32_t tod_passed = g.TodPassed;
     RunWaypointPassage();
     UpdateLegGeometry();
     SnapshotNavigationState();
     if (RouteMovedSincePlan()) flightplan::RebuildVerticalPlan();
     UpdateVerticalProfile();
     RunArrivalActions();
-    RunVerticalTransitions(tod_passed == 0 && g.TodPassed == 1);
+    // The profile updates (here, after the transitions on the last pass, at
+    // sequencing, at EXEC) may pass the top of descent before the
+    // transitions look for it: a TOD passed since they last ran is theirs.
+    // Looked for only since this pass began, one the profile passed right
+    // after the top of climb (a climb that ended past the TOD) never was:
+    // the aircraft stayed at its level with VNAV asking for a descent.
+    RunVerticalTransitions(g.TodPassedByTransitions == 0 && g.TodPassed == 1);
+    g.TodPassedByTransitions = g.TodPassed;
     UpdateVerticalProfile();
     CoupleVnavToAutopilot();
     RunSpeedRestrictionChecks();

@@ -9,7 +9,9 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/route_ahead.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/model/performance.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
@@ -104,6 +106,32 @@ double Distance(double lat1, double lon1, double lat2, double lon2) {
 using Route = FlownRoute;
 using Placed = FlownRoute::Entry;
 
+// The plan's speed at its altitude as a true airspeed (no wind is
+// forecast), no faster than the Mach its phase is flown at there: the
+// cruise's 290 kt is 530 kt at FL400, where the aircraft holds M0.79 (453
+// kt), and a corner modelled at that speed took miles off the path, which
+// came back as the aircraft drew near. NaN where the plan gives none.
+double PlannedTas(int index, const model::FlightPlanWaypoint& w) {
+  if (!(w.speed_constraint > 0.0) || w.altitude_constraint == model::kNoValue) return NAN;
+  const double altitude = std::max(w.altitude_constraint, 0.0);
+  double tas = model::IasToTas(w.speed_constraint, altitude);
+  const double mach = model::IasToMach(w.speed_constraint, altitude);
+  const model::State& m = model::model_state;
+  const State& g = G();
+  using model::PerformanceSegment;
+  const std::int32_t level = PlannedCruiseAltitude();
+  double limit = HUGE_VAL;
+  if (level > 0 && altitude >= level - kTopOfClimbCapture) {
+    limit = m.CruiseMach > 0.0 ? m.CruiseMach : MachLimit(PerformanceSegment::kCruise, altitude);
+  } else if (g.ClimbEndIndex > 0) {
+    limit = MachLimit(index < g.ClimbEndIndex ? PerformanceSegment::kClimb : PerformanceSegment::kDescent, altitude);
+  } else {
+    limit = std::min(MachLimit(PerformanceSegment::kClimb, altitude), MachLimit(PerformanceSegment::kDescent, altitude));
+  }
+  if (std::isfinite(limit) && limit > 0.0 && mach > limit) tas *= limit / mach;
+  return std::isfinite(tas) ? tas : NAN;
+}
+
 Route BuildRoute() {
   Route r;
   const flightplan::State& f = Fp();
@@ -112,10 +140,7 @@ Route BuildRoute() {
   for (int i = 0; i <= r.last_index; ++i) {
     const model::FlightPlanWaypoint& w = f.ActiveFlightPlan[i];
     if (StandsNowhere(w.ident)) continue;
-    // The plan's speed at its altitude (no wind is forecast).
-    const double tas = w.speed_constraint > 0.0 && w.altitude_constraint != model::kNoValue
-                           ? model::IasToTas(w.speed_constraint, std::max(w.altitude_constraint, 0.0))
-                           : NAN;
+    const double tas = PlannedTas(i, w);
     Placed p{i, w.latitude, w.longitude, 0.0, 0.0, 0.0, 0.0, std::isfinite(tas) ? tas : NAN,
              std::cos(w.latitude * kDegToRad)};
     if (!r.placed.empty()) {
@@ -221,11 +246,24 @@ class Model {
     const int last = static_cast<int>(r_.placed.size()) - 1;
     bool pass_now = false;
     double last_along = 0.0, last_step = 0.0;
+    // The aircraft's own run (`corners` given), flying straight at its
+    // waypoint (LNAV not tracking the leg, as on the first leg) near the
+    // leg, ends where the leg's corner begins: it meets the leg only at the
+    // waypoint, and the path measures from there. Flown on through the
+    // corner, an aircraft a mile or two off a long leg was placed by
+    // whether the model came within the leg's 0.2 NM a few miles short of
+    // the corner or not, and its place jumped to and fro by the corner's cut
+    // (4 NM at a turn of 146 degrees).
+    const bool stop_at_corner = corners != nullptr && !tracking && std::fabs(x_ * uy_ - y_ * ux_) <= kJoiningOffLegNm;
     for (int step = 0; step <= kMaxSteps; ++step) {
       const double d = std::sqrt(x_ * x_ + y_ * y_);
       const double along = x_ * ux_ + y_ * uy_;  // below 0 before the entry
       const double offset = std::fabs(x_ * uy_ - y_ * ux_);
       const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
+      if (stop_at_corner && w_ == target && w_ != last && !on_leg && !pass_now && Passes(d)) {
+        end.to_go = -along;
+        break;
+      }
       if (w_ != last && !on_leg && (pass_now || Passes(d))) {
         pass_now = false;
         last_along = 0.0;

@@ -70,6 +70,11 @@ double Raise(double course) { return course < 0.0 ? course + 360.0 : course; }
 
 }  // namespace
 
+bool HoldBeingFlown() {
+  const State& g = guidance_state;
+  return g.ActiveHoldIndex != 0 && g.HoldSegmentCounter != 0;
+}
+
 void ComputeHoldingPattern() {
   State& g = guidance_state;
   model::HoldingPattern& hold = flightplan::flightplan_state.HoldTable[1];

@@ -10,4 +10,7 @@ namespace ovi::guidance {
 // to the corner being flown to as the autopilot heading target.
 void ComputeHoldingPattern();
 
+// Hold 1 is being flown: entered and not yet left.
+bool HoldBeingFlown();
+
 }  // namespace ovi::guidance

@@ -50,11 +50,6 @@ bool IsProcedureTag(const std::string& tag) {
   return tag == "SID" || tag == "STAR" || tag == "SIDSTAR" || tag == "APCH";
 }
 
-bool FlyingHold() {
-  const State& g = guidance_state;
-  return g.ActiveHoldIndex != 0 && g.HoldSegmentCounter != 0;
-}
-
 // The hold entries that lie behind the active waypoint are done with.
 void DropHoldsBehind(int active) {
   flightplan::State& fp = flightplan::flightplan_state;
@@ -268,7 +263,7 @@ void RunWaypointPassage() {
     if (fp.HoldTable[1].active_index > 0) ComputeHoldingPattern();
     if (fp.HoldTable[1].active_index < fp.ActiveWaypointIndex) DropHoldsBehind(fp.ActiveWaypointIndex);
   }
-  if (within && (g.LnavEngaged == 1 || m.SequenceFPlanWpts == 1) && (!FlyingHold() || g.HoldState == 4)) Sequence();
+  if (within && (g.LnavEngaged == 1 || m.SequenceFPlanWpts == 1) && (!HoldBeingFlown() || g.HoldState == 4)) Sequence();
   UpdateSwitchDistance();
 }
 
@@ -320,7 +315,7 @@ void SteerLaterally() {
     }
   }
 
-  if (g.LnavEngaged == 1 && g.ApHeadingLock == 1 && !FlyingHold()) {
+  if (g.LnavEngaged == 1 && g.ApHeadingLock == 1 && !HoldBeingFlown()) {
     if (g.HoldTurnDirection == 0) {
       if (std::isfinite(g.LnavCommandedHeading)) {
         // North as 360, as the SERVER's own output sends it.

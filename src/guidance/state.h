@@ -284,6 +284,9 @@ struct State {
   double VnavRequiredVerticalSpeed = 0.0;  // ft/min to reach the segment target
   std::int32_t VnavVerticalSpeedCommand = 0;
   std::int32_t VnavLastVerticalSpeedCommand = kNoCommand;
+  // Tick and direction (1 up, -1 down) of the last change of the command.
+  double VnavVerticalSpeedChangeTick = -1e9;
+  std::int32_t VnavVerticalSpeedChangeSign = 0;
   std::int32_t VnavBelowMinSpeed = 0;  // climb speed protection active
   std::int32_t PendingMachCommandCount = 0;
   std::int32_t PendingDescentSpeedCommand = 0;
@@ -302,6 +305,16 @@ struct State {
   // whatever the distance; cleared at the end of every pass.
   std::int32_t VnavSpdRestPending = 0;
   std::int32_t TodRecheckAfterSkip = 0;
+  // TodPassed as the vertical transitions last left it.
+  std::int32_t TodPassedByTransitions = 0;
+  // A constrained waypoint LNAV sequenced before the aircraft reached it:
+  // VNAV keeps it as its target until the aircraft is abeam it; 0 = none.
+  std::int32_t HeldConstraintIndex = 0;
+  // 1 while a hold was flown on the last pass; the level (feet) VNAV flies
+  // it at and its fix, taken as the hold is entered.
+  std::int32_t HoldFlownLastPass = 0;
+  double HoldLevel = 0.0;
+  double HoldFixLatitude = 0.0, HoldFixLongitude = 0.0;
   std::int32_t Lnav1xAtTodDone = 0;
   std::int32_t PauseAtTodDone = 0;
 

@@ -7,6 +7,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/flown_path.h"
+#include "src/guidance/holding.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
@@ -67,6 +68,135 @@ double Ratio(double a, double b) {
 // Feet per minute that fly the path angle at a true airspeed, to the
 // nearest 100.
 double PathAngleRate(double tas) { return std::trunc((tas / 60.0 * M().FPA * 100.0 + 50.0) * 0.01) * 100.0; }
+constexpr double kDegToRad = 0.017453292519943295;
+
+// Below this ground speed the aircraft is taken for one on the ground.
+constexpr double kAirborneSpeed = 100.0;  // knots
+
+// Within the rates VNAV climbs at (MinVnavClimbRate to MaxVnavClimbRate):
+// planned at the tables' mean above them (the B747-400's), the top of climb
+// stood miles short of where the aircraft levelled off, and below them
+// (a long climb to FL410) miles beyond it, every page counting down to it.
+double WithinVnavRates(double rate) {
+  const model::State& m = M();
+  if (m.MinVnavClimbRate > 0.0) rate = std::max(rate, m.MinVnavClimbRate);
+  if (m.MaxVnavClimbRate > 0.0) rate = std::min(rate, m.MaxVnavClimbRate);
+  return rate;
+}
+double ClimbRateFlown() { return WithinVnavRates(M().ClimbRate); }
+// The climb as VNAV flies it, a slice of altitude at a time: at `rate`,
+// at the climb speed (the restriction's below its altitude), no faster than
+// the climb's Mach, as a true airspeed at the slice's altitude, in the wind
+// the aircraft meets now, along the track of the leg the slice is flown on.
+// A climb at the whole climb's mean true airspeed in still air (the
+// tables' 330 kt for the B747-400) reached its level miles from the top of
+// climb the pages counted down to: an aircraft at 250 kt low down covers
+// less ground than one at 400 kt and more high up, and 80 kt on the nose
+// takes ten miles off a climb.
+class ClimbModel {
+ public:
+  explicit ClimbModel(double rate) : rate_(rate) {
+    const model::State& m = M();
+    const State& g = G();
+    if (std::isfinite(g.WindSpeed) && std::isfinite(g.WindDirection) && g.WindSpeed > 0.0) {
+      wind_ = g.WindSpeed;
+      wind_from_ = g.WindDirection;
+    }
+    sliced_ = m.ClimbPerformanceCount > 0 && m.ClimbIas > 0.0 && rate_ > 0.0;
+  }
+
+  // Whether the climb is worked out slice by slice: with the aircraft's
+  // performance tables, as the plan chooses its level with them; without,
+  // at the one climb speed the aircraft gives (ClimbTas), in still air.
+  bool Sliced() const { return sliced_; }
+
+  // NM over the ground from `from` up to `to`, flown on along the path from
+  // the aircraft.
+  double Distance(double from, double to) const {
+    if (!(to > from) || !(rate_ > 0.0)) return 0.0;
+    if (!sliced_) return Ratio(to - from, rate_) * M().ClimbTas / 60.0;
+    const FlownPath& path = FlownPath::Current();
+    const double here = path.Aircraft();
+    double nm = 0.0;
+    for (double a = from; a < to; a += kSlice) {
+      const double top = std::min(a + kSlice, to);
+      nm += Speed((a + top) / 2.0, TrackAt(path, here + nm)) / 60.0 * (top - a) / rate_;
+    }
+    return nm + Speed(to, TrackAt(path, here + nm)) * LevelOffSeconds(to - from) / 3600.0;
+  }
+
+  // The altitude reached from `from` after `nm` over the ground on a track.
+  double After(double from, double nm, double track) const {
+    if (!(nm > 0.0) || !(rate_ > 0.0)) return from;
+    if (!sliced_) return from + Ratio(nm, M().ClimbTas) * 60.0 * rate_;
+    double a = from;
+    // Past the highest level any table gives, the last slice's speed holds.
+    for (int i = 0; i < kMostSlices && nm > 0.0; ++i) {
+      const double per_nm = rate_ / (Speed(a + kSlice / 2.0, track) / 60.0);  // feet a mile
+      if (nm * per_nm <= kSlice) return a + nm * per_nm;
+      nm -= kSlice / per_nm;
+      a += kSlice;
+    }
+    return a;
+  }
+
+ private:
+  static constexpr double kSlice = 500.0;  // feet
+  static constexpr int kMostSlices = 200;
+  // An autopilot captures its altitude easing the rate in proportion to
+  // the feet still to go, the last of them over about this long.
+  static constexpr double kCaptureSeconds = 15.0;
+
+  // Seconds the level-off adds to a climb of `feet` at the rate, to where
+  // the top of climb is passed (kTopOfClimbCapture below the level): at the
+  // full rate the top stood a mile short of it at 2700 ft/min.
+  double LevelOffSeconds(double feet) const {
+    const double per_second = rate_ / 60.0;
+    const double eased = per_second * kCaptureSeconds;  // feet to go where the capture begins
+    if (!(per_second > 0.0) || feet <= eased) return 0.0;
+    if (eased <= kTopOfClimbCapture) return -kTopOfClimbCapture / per_second;
+    return kCaptureSeconds * (std::log(eased / kTopOfClimbCapture) - 1.0);
+  }
+
+  // The true track of the path `flown` NM along it: of the leg it lies on,
+  // else the aircraft's own.
+  static double TrackAt(const FlownPath& path, double flown) {
+    const State& g = G();
+    double lat = 0.0, lon = 0.0;
+    int leg = 0;
+    const int last = LastIndex();
+    if (std::isfinite(flown) && path.PointAt(flown, lat, lon, leg)) {
+      for (int next = leg + 1; next <= last; ++next) {
+        if (!std::isfinite(path.Entry(next))) continue;
+        const double track = navdb::TrueCourse(lat, lon, E(next).latitude, E(next).longitude);
+        if (std::isfinite(track) && (lat != E(next).latitude || lon != E(next).longitude)) return track;
+        break;
+      }
+    }
+    return g.GroundTrack + g.MagneticVariation;
+  }
+
+  double Speed(double altitude, double track) const {
+    const model::State& m = M();
+    double ias = m.ClimbIas;
+    if (altitude < m.ClbAltRest && m.ClbSpdRest > 0.0) ias = std::min(ias, m.ClbSpdRest);
+    double tas = model::IasToTas(ias, altitude);
+    const double mach = model::IasToMach(ias, altitude);
+    const double limit = MachLimit(model::PerformanceSegment::kClimb, altitude);
+    if (mach > limit && limit > 0.0) tas *= limit / mach;
+    // The wind from `wind_from_`: along the track it slows the aircraft by
+    // its headwind, across it by the drift.
+    const double angle = (wind_from_ - track) * kDegToRad;
+    const double across = wind_ * std::sin(angle), head = wind_ * std::cos(angle);
+    const double speed = std::sqrt(std::max(tas * tas - across * across, 0.0)) - head;
+    return std::isfinite(speed) ? std::max(speed, kAirborneSpeed) : kAirborneSpeed;
+  }
+
+  double rate_;
+  double wind_ = 0.0, wind_from_ = 0.0;
+  bool sliced_ = false;
+};
+
 double ClimbRateInUse() { return M().FPA > 0.0 ? PathAngleRate(M().ClimbTas) : M().ClimbRate; }
 double DescentRateInUse() { return M().FPA > 0.0 ? PathAngleRate(M().DescentTas) : M().DescentRate; }
 
@@ -168,19 +298,23 @@ class Profile {
   // first waypoint the climb reaches at the level (a constraint there is the
   // descent's first), or the first constraint once past the TOC.
   void WalkClimb(double rate) {
-    const model::State& m = M();
+    const ClimbModel climb(rate);
     const State& g = G();
     const int active = Fp().ActiveWaypointIndex;
     const FlownPath& path = FlownPath::Current();
     double p = PlannedAltitude(E(0));
     for (int k = 1; k <= last_ - 1; ++k) {
-      p += Ratio(FlownLeg(path, k), m.ClimbTas) * 60.0 * rate;
+      // The leg's own track, from the entry placed before it.
+      int from = k - 1;
+      while (from > 0 && !std::isfinite(path.Entry(from))) --from;
+      const double track = navdb::TrueCourse(E(from).latitude, E(from).longitude, E(k).latitude, E(k).longitude);
+      p = climb.After(p, FlownLeg(path, k), track);
       // In the air, the climb still to fly starts where the aircraft is: a
       // climb from the origin shows the waypoint ahead below the aircraft
       // after a step climb (or an EXEC late in the climb), or at a level it
       // reaches only later.
       if (k == active && g.TocPassed == 0 && g.AircraftAltitude > PlannedAltitude(E(0)) + kAirborneHeight) {
-        const double from_aircraft = g.AircraftAltitude + Ratio(path.Ahead(k), m.ClimbTas) * 60.0 * rate;
+        const double from_aircraft = climb.After(g.AircraftAltitude, path.Ahead(k), track);
         if (std::isfinite(from_aircraft)) p = from_aircraft;
       }
       const FlightPlanWaypoint& w = E(k);
@@ -198,20 +332,20 @@ class Profile {
     }
   }
 
-  // Back from the last entry, each leg at the plan's descent rate,
-  // truncated the same way, from each constraint's altitude on.
+  // Back from the last entry, each leg at the plan's descent rate, from
+  // each constraint's altitude on; each waypoint takes it truncated to
+  // 100 ft above 1000 ft. The running altitude itself is not truncated:
+  // cut at every waypoint, the cuts added up back along the route, and the
+  // waypoints of a long descent stood up to 100 ft a waypoint below the
+  // path VNAV flies down (300 ft at BTG on the sample route).
   void WalkDescent() {
     const model::State& m = M();
     const FlownPath& path = FlownPath::Current();
     double p = PlannedAltitude(E(last_));
     for (int k = last_ - 1; k >= 1; --k) {
       p += Ratio(FlownLeg(path, k + 1), m.DescentTas) * 60.0 * m.PlanDescentRate;
-      if (E(k).constraint_flag == 1) {
-        p = PlannedAltitude(E(k));
-      } else if (p > 1000.0) {
-        p = std::trunc(p / 100.0) * 100.0;
-      }
-      down_[k] = std::min(p, level_);
+      if (E(k).constraint_flag == 1) p = PlannedAltitude(E(k));
+      down_[k] = std::min(p > 1000.0 && E(k).constraint_flag != 1 ? std::trunc(p / 100.0) * 100.0 : p, level_);
     }
   }
 
@@ -405,6 +539,15 @@ struct ProfileFit {
 
 }  // namespace
 
+double PlannedClimbGroundSpeed(double from, double to) {
+  const double rate = ClimbRateFlown();
+  const ClimbModel climb(rate);
+  if (!climb.Sliced()) return G().GroundSpeedKnots;
+  const double minutes = Ratio(to - from, rate);
+  const double nm = climb.Distance(from, to);
+  return minutes > 0.0 && nm > 0.0 ? nm / minutes * 60.0 : G().GroundSpeedKnots;
+}
+
 bool RouteMovedSincePlan() {
   const std::uint64_t planned = G().PlannedRouteEdits;
   return Fp().RouteState >= 3 && planned != 0 && Fp().ActiveRouteEdits != planned;
@@ -530,7 +673,6 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
 }
 
 std::int32_t ComputeTopOfClimb(std::int32_t offset) {
-  model::State& m = M();
   State& g = G();
   const int last = LastIndex();
   const int active = Fp().ActiveWaypointIndex;
@@ -563,7 +705,7 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
 
   // Ahead of the aircraft along the path, no farther than the entry before
   // the last.
-  const double needed = m.ClimbTas / 60.0 * Ratio(level - g.AircraftAltitude, m.ClimbRate);
+  const double needed = ClimbModel(ClimbRateFlown()).Distance(g.AircraftAltitude, level);
   const FlownPath& path = FlownPath::Current();
   const double toc = path.Aircraft() + needed;
   int leg_start = 0;
@@ -578,18 +720,19 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
   return end;
 }
 
-void ComputeTopOfDescent(std::int32_t mode) {
+void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   model::State& m = M();
   State& g = G();
   const int last = LastIndex();
   const int active = Fp().ActiveWaypointIndex;
   if (active < 0 || active > last) return;
+  const int reference = from >= 0 && from <= active ? from : active;
 
   double top = 0.0;
   int search_from = active;
   if (mode == 1) {
-    g.TodReferenceIndex = active;
-    top = std::trunc(PlannedAltitude(E(active)));
+    g.TodReferenceIndex = reference;
+    top = std::trunc(PlannedAltitude(E(reference)));
     // A constraint at or above the plan's level leaves the level, and the
     // pilot's entry, as they are: written into CruiseAlt above a limit, the
     // descent would start from an altitude the plan never flies.
@@ -599,12 +742,19 @@ void ComputeTopOfDescent(std::int32_t mode) {
     } else {
       m.CruiseAlt = host::TruncateToInt32(top);
     }
-    search_from = active + 1;
+    search_from = reference + 1;
     g.TodPassed = 0;
     std::int32_t& page = fms::fms_state.FmsPage;
     if (page == fms::kPageEconClimb || (g.VerticalProfileValid == 0 && page == fms::kPageEconDescent))
       page = fms::kPageEconCruise;
     UpdateVerticalProfile();
+  } else if (g.TodPassed == 1 && StartDescentPathAtAircraft(true)) {
+    // A descent re-planned (EXEC) goes on from where the aircraft is, at its
+    // altitude. Walked back from the constraint at the plan's rate instead,
+    // the top moved ahead of an aircraft a little below that line (the path
+    // ran level and VNAV levelled off) or behind one above it.
+    UpdateVerticalProfile();
+    return;
   } else {
     top = g.TocPassed == 0 ? PlannedCruiseAltitude() : std::trunc(g.AircraftAltitude);
   }
@@ -621,12 +771,13 @@ void ComputeTopOfDescent(std::int32_t mode) {
   const double descent = m.DescentTas / 60.0 * Ratio(top - bottom, m.PlanDescentRate);
 
   // Back along the path from the bottom, no farther than the start of the
-  // active leg.
+  // active leg (of the leg into the reference waypoint, when the descent
+  // is re-planned from one the aircraft has only now reached).
   const FlownPath& path = FlownPath::Current();
-  const double from = path.EntryOrBefore(bottom_index);
-  const double sum = from - path.EntryOrBefore(std::max(active, 1) - 1);
+  const double bottom_at = path.EntryOrBefore(bottom_index);
+  const double sum = bottom_at - path.EntryOrBefore(std::max(reference, 1) - 1);
   int unused = 0;
-  if (!(descent <= sum) || !PlaceOnRoute(from - descent, g.TodLatitude, g.TodLongitude, unused)) {
+  if (!(descent <= sum) || !PlaceOnRoute(bottom_at - descent, g.TodLatitude, g.TodLongitude, unused)) {
     // Behind the active waypoint, back along the course the aircraft flies to it.
     double back = g.BearingToActiveWaypoint + 180.0;
     if (back >= 360.0) back -= 360.0;
@@ -635,6 +786,22 @@ void ComputeTopOfDescent(std::int32_t mode) {
   }
   g.TodAltitude = top;
   UpdateVerticalProfile();
+}
+
+double DescentPathBottom() {
+  const State& g = G();
+  const int last = LastIndex();
+  return last >= 0 ? PlannedAltitude(E(ClampedConstraintIndex(last))) : g.NextConstraintAltitude;
+}
+
+bool StartDescentPathAtAircraft(bool at_aircraft_altitude) {
+  State& g = G();
+  const FlownPath& path = FlownPath::Current();
+  const double here = path.Aircraft();
+  int unused = 0;
+  if (!std::isfinite(here) || !path.PointAt(here, g.TodLatitude, g.TodLongitude, unused)) return false;
+  if (at_aircraft_altitude) g.TodAltitude = g.AircraftAltitude;
+  return true;
 }
 
 void UpdateVerticalProfile() {
@@ -662,6 +829,9 @@ void UpdateVerticalProfile() {
   const FlownPath& path = FlownPath::Current();
   const bool has_active = active >= 0 && active <= last;
   const double here = has_active ? path.Aircraft() : NAN;
+  // The constraint VNAV flies to: ahead of the active waypoint, or one LNAV
+  // has sequenced and the aircraft has not yet reached.
+  const int target = g.HeldConstraintIndex == constraint && constraint > 0 ? constraint : std::max(constraint, active);
   double to_go = 0.0;
   if (has_active && std::isfinite(here)) {
     to_go = std::max(0.0, path.EntryOrBefore(last) - here);
@@ -673,7 +843,8 @@ void UpdateVerticalProfile() {
     };
     if (g.TocPassed == 0) {
       g.ClimbSideDistance = to(g.TocLatitude, g.TocLongitude);
-      const double to_constraint = path.Ahead(g.NextConstraintIndex);
+      const double to_constraint =
+          target == constraint ? std::max(0.0, path.EntryOrBefore(target) - here) : path.Ahead(constraint);
       if (to_constraint <= g.ClimbSideDistance) g.NextConstraintDistance = to_constraint;
     }
     // Also while climbing: the pages place the TOD by it.
@@ -688,8 +859,7 @@ void UpdateVerticalProfile() {
   // more than the TOD's distance to the constraint, so no display takes
   // the aircraft for below the TOD (at 0, the ND read a deviation of 9999
   // ft from a path not yet worked out, all through the cruise).
-  if (has_active && std::isfinite(here))
-    g.DistanceSinceTod = std::max(0.0, path.EntryOrBefore(std::max(constraint, active)) - here);
+  if (has_active && std::isfinite(here)) g.DistanceSinceTod = std::max(0.0, path.EntryOrBefore(target) - here);
   if (g.TodPassed == 1 && has_active) {
     g.DistanceTodToConstraint = WalkBackToTod(constraint);
     // Flown since the TOD: what lies between it and the constraint less
@@ -705,7 +875,9 @@ void UpdateVerticalProfile() {
     if (g.NextConstraintDistance == 0.0) g.NextConstraintDistance = g.ClimbSideDistance;
   } else if (g.TodPassed == 0) {
     g.NextConstraintDistance = g.CruiseSideDistance;
-    if (to_go <= g.DistanceTodToLastWaypoint && last >= 0) {
+    // Not while a hold is flown round: its circuits pass the TOD's point
+    // without going on along the route.
+    if (to_go <= g.DistanceTodToLastWaypoint && last >= 0 && !HoldBeingFlown()) {
       g.TodPassed = 1;
       g.NextConstraintAltitude = PlannedAltitude(E(constraint));
     }
@@ -713,10 +885,11 @@ void UpdateVerticalProfile() {
     g.NextConstraintDistance = g.DistanceSinceTod;
     // A TOD on the constraint itself leaves no path to slope: the constraint
     // altitude is the path.
+    const double bottom = DescentPathBottom();
     g.VnavPathAltitude = g.DistanceTodToConstraint > 0.0
-                             ? g.TodAltitude - (g.TodAltitude - g.NextConstraintAltitude) /
-                                                   g.DistanceTodToConstraint * g.DescentPathAltitudeSpan
-                             : g.NextConstraintAltitude;
+                             ? g.TodAltitude - (g.TodAltitude - bottom) / g.DistanceTodToConstraint *
+                                                   g.DescentPathAltitudeSpan
+                             : bottom;
   }
 }
 

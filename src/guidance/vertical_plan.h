@@ -30,21 +30,39 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode);
 std::int32_t ComputeTopOfClimb(std::int32_t offset);
 
 // Re-places the TOD for the current plan (mode 0) or re-plans the descent
-// from the active waypoint's altitude, no higher than the plan's level
-// (mode 1, which also turns the CDU's climb page, and its descent page
-// while the profile is not valid, to the cruise page). Nothing without an
-// active waypoint.
-void ComputeTopOfDescent(std::int32_t mode);
+// from the altitude of route entry `from` (the active waypoint when -1; a
+// constraint passed but not yet reached otherwise), no higher than the
+// plan's level (mode 1, which also turns the CDU's climb page, and its
+// descent page while the profile is not valid, to the cruise page).
+// Nothing without an active waypoint.
+void ComputeTopOfDescent(std::int32_t mode, std::int32_t from = -1);
 
 // The profile distances, TodPassed and VnavPathAltitude from the aircraft's
 // position along the active route.
 void UpdateVerticalProfile();
 
 // Whether the active route has been edited since an executed route's plan
-// was last worked out (a direct-to,
-// an edit that goes around EXEC): its TOC, TOD and predictions stand on a
-// route that is gone.
+// was last worked out (a direct-to, an
+// edit that goes around EXEC): its TOC, TOD and predictions stand on a route that is
+// gone.
 bool RouteMovedSincePlan();
+
+// The ground speed the plan's climb from `from` to `to` averages: with the
+// aircraft's performance tables, the climb speed's true airspeed at each
+// altitude (the restriction's below it, no faster than the climb's Mach) in
+// the wind the aircraft meets now; without them, the present ground speed.
+double PlannedClimbGroundSpeed(double from, double to);
+
+// Where the descent's path ends: the plan's altitude at the next
+// constraint. At the destination airport that is its elevation, which the
+// plan descends to and the TOD is placed by; VNAV's target there is 200 ft
+// above it (the runway's crossing height), where the autopilot levels off.
+double DescentPathBottom();
+
+// The descent's path starts where the aircraft is on the route (the TOD
+// moves there), at its altitude when `at_aircraft_altitude`; false when the
+// route gives the aircraft no place.
+bool StartDescentPathAtAircraft(bool at_aircraft_altitude);
 
 // The top of climb is passed this close below the plan's level; a level
 // this far or farther above the aircraft in cruise is a step climb.

@@ -5,6 +5,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/flown_path.h"
+#include "src/guidance/holding.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
@@ -32,6 +33,17 @@ constexpr double kUnboundedRate = 1e6;
 // thrust: taken low, so that it is slowed to the descent restriction's speed
 // before the restriction's altitude rather than after it.
 constexpr double kDescentDeceleration = 1.0;
+// A vertical speed command stays while the rate it answers lies within this
+// band around it (ft/min): a rate sitting near the middle between two
+// hundreds otherwise sent each of them in turn, many times a second.
+constexpr double kVerticalSpeedBand = 75.0;
+// Ticks a vertical speed command waits after the last change before it
+// turns back the other way (18 a second).
+constexpr double kTicksBeforeReversal = 5.0 * 18.0;
+// Minutes over which the descent brings the aircraft back onto its path.
+constexpr double kPathCorrectionMinutes = 1.0;
+// Feet from the hold's level within which the level counts as reached.
+constexpr double kHoldLevelCapture = 20.0;
 
 State& G() { return guidance_state; }
 model::State& M() { return model::model_state; }
@@ -51,6 +63,11 @@ std::int32_t Whole(double v) {
 void Send(std::uint32_t event, std::int32_t value) { host::SendKeyEvent(event, static_cast<std::uint32_t>(value)); }
 
 }  // namespace
+
+void SendVerticalSpeed(std::int32_t fpm) {
+  Send(kEventVerticalSpeed, fpm);
+  G().VnavLastVerticalSpeedCommand = fpm;
+}
 
 // A target that is no number, or no speed at all, is never sent. Every
 // speed command is read back on the next pass, wherever it was sent from:
@@ -112,7 +129,10 @@ bool Constrained(const model::FlightPlanWaypoint* w) { return w != nullptr && w-
 
 void TargetEntry(int index) {
   if (const model::FlightPlanWaypoint* w = Entry(index)) {
-    G().NextConstraintAltitude = w->altitude_constraint;
+    // A waypoint without an altitude (a last waypoint the navigation data
+    // does not know as an airport) is no target of -999 ft: the autopilot
+    // was sent that at the top of descent.
+    G().NextConstraintAltitude = PlannedAltitude(*w);
     G().NextConstraintLat = w->latitude;
     G().NextConstraintLon = w->longitude;
   }
@@ -138,10 +158,10 @@ double DistanceTo(const model::FlightPlanWaypoint* w) {
 }
 
 // Path rate (ft/min) to climb or descend `feet` over the distance to the
-// segment target at the present ground speed.
-double PathRate(double feet) {
+// segment target at `speed` over the ground.
+double PathRate(double feet, double speed) {
   const State& g = G();
-  double minutes = g.GroundSpeedKnots > 0.0 ? g.NextConstraintDistance / (g.GroundSpeedKnots / 60.0) : 0.0;
+  double minutes = speed > 0.0 ? g.NextConstraintDistance / (speed / 60.0) : 0.0;
   if (!(minutes > 0.0) || !std::isfinite(minutes)) return feet > 0.0 ? kUnboundedRate : -kUnboundedRate;
   double r = feet / minutes;
   return std::isfinite(r) ? std::clamp(r, -kUnboundedRate, kUnboundedRate) : 0.0;
@@ -176,6 +196,51 @@ bool WithinDescentRestriction() {
 // shallower hundred, as the climb's are, the aircraft descended up to 99
 // ft/min short of the path all the way down and reached each waypoint high.
 std::int32_t NearestHundreds(double rate) { return Whole(std::floor(rate * 0.01 + 0.5)) * 100; }
+
+// A vertical speed command that turns back (up after a change down, or
+// down after a change up) within five seconds of the last change keeps the
+// last one. The distance a rate is worked out over is measured afresh each
+// pass; where it wavers by a tenth of a mile (an aircraft well off its
+// leg), a climb near its top turned 100 ft/min up and down every second.
+// Ramps go on a step a second; a change between climbing, level and
+// descending (a new phase) is never held.
+std::int32_t Steady(std::int32_t cmd) {
+  State& g = G();
+  const std::int32_t last = g.VnavVerticalSpeedCommand;
+  if (last == kNoCommand || cmd == last) return cmd;
+  if ((cmd > 0) != (last > 0) || (cmd < 0) != (last < 0)) {
+    g.VnavVerticalSpeedChangeSign = 0;
+    return cmd;
+  }
+  const std::int32_t sign = cmd > last ? 1 : -1;
+  if (sign == -g.VnavVerticalSpeedChangeSign && g.LastTick - g.VnavVerticalSpeedChangeTick < kTicksBeforeReversal)
+    return last;
+  g.VnavVerticalSpeedChangeSign = sign;
+  g.VnavVerticalSpeedChangeTick = g.LastTick;
+  return cmd;
+}
+
+// The command last sent stays while the rate lies within its band: from
+// `below` under it to `above` over it.
+bool WithinBand(double rate, std::int32_t last, double below, double above) {
+  return last != kNoCommand && rate >= last - below && rate <= last + above;
+}
+
+// Whether the aircraft has come abeam route entry i along the path LNAV
+// flies (or the path cannot tell).
+bool Reached(int i) {
+  const FlownPath& path = FlownPath::Current();
+  const double at = path.Entry(i), here = path.Aircraft();
+  return !(std::isfinite(at) && std::isfinite(here)) || here >= at;
+}
+
+// Entry i is the constraint VNAV flies to.
+bool IsTarget(int i) {
+  const State& g = G();
+  const model::FlightPlanWaypoint* w = Entry(i);
+  return Constrained(w) && g.NextConstraintIndex == i && g.NextConstraintLat == w->latitude &&
+         g.NextConstraintLon == w->longitude;
+}
 
 // Leaves Mach hold for airspeed hold; the descent speed follows on the next
 // pass. Above the descent's crossover Mach hold stays, at the Mach the
@@ -217,10 +282,7 @@ void ReachTopOfDescent() {
   // descends below it.
   const FlownPath& path = FlownPath::Current();
   const int last = std::max(Fp().ActiveFlightPlanLastIndex, 0);
-  if (const double here = path.Aircraft(); here < path.AtPoint(last, g.TodLatitude, g.TodLongitude)) {
-    int unused = 0;
-    path.PointAt(here, g.TodLatitude, g.TodLongitude, unused);
-  }
+  if (path.Aircraft() < path.AtPoint(last, g.TodLatitude, g.TodLongitude)) StartDescentPathAtAircraft(false);
   // Along the path the aircraft flies, from the top of descent to the
   // constraint, as the profile measures it.
   const int constraint = std::clamp(g.NextConstraintIndex, 0, last);
@@ -297,11 +359,16 @@ void RunTopOfDescentActions() {
   }
 }
 
-void SelectNextConstraint() {
+namespace {
+
+// The target after route entry `at`, as the waypoint is passed: the next
+// constraint, the TOC or the TOD, and the descent re-planned from a
+// constrained waypoint. The latches are cleared to command it.
+void SelectNextConstraintAt(int at) {
   State& g = G();
   const int active = Fp().ActiveWaypointIndex, last = Fp().ActiveFlightPlanLastIndex;
   g.NextConstraintIndex = last;
-  for (int i = active + 1; i <= last; ++i) {
+  for (int i = at + 1; i <= last; ++i) {
     if (Fp().ActiveFlightPlan[i].constraint_flag == 1) {
       g.NextConstraintIndex = i;
       break;
@@ -310,17 +377,17 @@ void SelectNextConstraint() {
   g.NextConstraintAltitude = PlannedCruiseAltitude();
   g.NextConstraintLat = g.TocLatitude;
   g.NextConstraintLon = g.TocLongitude;
-  const bool active_constrained = Constrained(ActiveEntry());
+  const bool at_constrained = Constrained(Entry(at));
   // The phase as it stood: re-planning the descent clears TodPassed.
   const bool climbing = g.TocPassed == 0, descending = g.TodPassed == 1;
   if (climbing) {
-    std::int32_t climb_target = ComputeTopOfClimb(1);
+    std::int32_t climb_target = ComputeTopOfClimb(at + 1 - active);
     g.NextConstraintAltitude = PlannedCruiseAltitude();
     g.NextConstraintLat = g.TocLatitude;
     g.NextConstraintLon = g.TocLongitude;
     if (g.NextConstraintIndex <= climb_target) TargetEntry(g.NextConstraintIndex);
   } else {
-    if (active_constrained) ComputeTopOfDescent(1);
+    if (at_constrained) ComputeTopOfDescent(1, at);
     if (descending) {
       TargetEntry(g.NextConstraintIndex);
     } else {
@@ -337,9 +404,99 @@ void SelectNextConstraint() {
   }
 }
 
+// A constraint held as the target past its sequencing is given up once the
+// aircraft is abeam it (the next target is chosen from it), or as soon as
+// another target replaced it (EXEC).
+void ReleaseHeldConstraint() {
+  State& g = G();
+  const int held = g.HeldConstraintIndex;
+  if (held == 0) return;
+  if (held >= Fp().ActiveWaypointIndex || !IsTarget(held)) {
+    g.HeldConstraintIndex = 0;
+  } else if (Reached(held)) {
+    g.HeldConstraintIndex = 0;
+    SelectNextConstraintAt(held);
+  }
+}
+
+// The level of a hold: in the climb the plan's altitude at its fix (or the
+// fix's own constraint), no lower than the aircraft; in the descent the
+// same, no higher than the aircraft; in cruise the plan's level.
+double HoldLevelAtEntry() {
+  const State& g = G();
+  const model::FlightPlanWaypoint* fix = Entry(Fp().HoldTable[1].active_index);
+  const double planned = fix != nullptr ? PlannedAltitude(*fix) : 0.0;
+  const double here = std::round(g.AircraftAltitude / 100.0) * 100.0;
+  if (g.TocPassed == 1 && g.TodPassed == 0) return PlannedCruiseAltitude();
+  if (!(planned > 0.0)) return here;
+  if (g.TodPassed == 1) return std::min(planned, here);
+  return std::max(std::min(planned, static_cast<double>(PlannedCruiseAltitude())), here);
+}
+
+// After a hold in the descent the path starts again at the hold's fix, at
+// the level the hold was flown: the plan's altitude there. The path the
+// hold interrupted went on descending while the aircraft flew round, and
+// one started where the aircraft leaves the racetrack (past the fix) would
+// run that much above the plan.
+void ResumeAfterHold() {
+  State& g = G();
+  if (g.TodPassed == 1) {
+    g.TodLatitude = g.HoldFixLatitude;
+    g.TodLongitude = g.HoldFixLongitude;
+    g.TodAltitude = g.HoldLevel;
+  }
+  if (g.TocPassed == 0 || g.TodPassed == 1) g.VnavAltitudeSet = 0;
+}
+
+// A hold entered gets its level; a hold left, the path on from it.
+void FollowHold() {
+  State& g = G();
+  const bool flown = HoldBeingFlown();
+  if (flown && g.HoldFlownLastPass == 0) {
+    g.HoldLevel = HoldLevelAtEntry();
+    const model::HoldPoint& fix = Fp().HoldTable[1].corners[0];
+    g.HoldFixLatitude = fix.latitude;
+    g.HoldFixLongitude = fix.longitude;
+    g.VnavAltitudeSet = 0;
+  } else if (!flown && g.HoldFlownLastPass == 1) {
+    ResumeAfterHold();
+  }
+  g.HoldFlownLastPass = flown ? 1 : 0;
+}
+
+// In a hold VNAV has sent the hold's level as the autopilot's target: the
+// climb or the descent goes on toward it as the phase flies it, and once
+// there nothing more is sent, so the racetrack is flown level.
+bool HoldLevelReached() {
+  State& g = G();
+  if (std::fabs(g.HoldLevel - g.AircraftAltitude) > kHoldLevelCapture) return false;
+  g.VnavRequiredVerticalSpeed = 0.0;
+  return true;
+}
+
+}  // namespace
+
+void SelectNextConstraint() {
+  State& g = G();
+  // A hold keeps its fix active and within the switch distance pass after
+  // pass: chosen again on every pass, the target was sent to the autopilot
+  // on every tick.
+  if (HoldBeingFlown()) return;
+  const int active = Fp().ActiveWaypointIndex;
+  // LNAV passes a waypoint its switch distance before the aircraft is
+  // there: a constraint VNAV flies to stays its target until then.
+  if (IsTarget(active) && !Reached(active)) {
+    g.HeldConstraintIndex = active;
+    return;
+  }
+  SelectNextConstraintAt(active);
+}
+
 void RunVerticalTransitions(bool tod_passed_by_profile) {
   State& g = G();
   model::State& m = M();
+  FollowHold();
+  ReleaseHeldConstraint();
   const std::int32_t level = PlannedCruiseAltitude();
   if (level > 0 && g.TocPassed == 0 && level - g.AircraftAltitude < kTopOfClimbCapture) {
     g.TodAltitude = level;
@@ -362,20 +519,27 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
     TargetEntry(g.NextConstraintIndex);
   }
 
-  // The profile may have passed the top of descent already on this pass (by
-  // the distance to go, before the 1.5 NM below could, as when the aircraft
-  // is off the route there); without the actions below the autopilot would
-  // keep the cruise altitude and VNAV would not descend.
-  if (level > 0 && (g.TodPassed == 0 || tod_passed_by_profile)) {
+  // The profile may have passed the top of descent already (by the distance
+  // to go, since the transitions last ran); without the actions below the
+  // autopilot would keep the cruise altitude and VNAV would not descend. A
+  // hold near the top of descent is flown round before the descent starts:
+  // its circuits pass the point without going on along the route.
+  if (level > 0 && (g.TodPassed == 0 || tod_passed_by_profile) && !HoldBeingFlown()) {
     double d = 0.0, c = 0.0;
     navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, g.TodLatitude, g.TodLongitude, d, c);
     if (g.TodRecheckAfterSkip == 1) {
       if (d < 10.0) d = -1.0;
       g.TodRecheckAfterSkip = 0;
     }
-    bool reached = d <= 1.5;
-    // The along-route distance alone decides: the course this test once
-    // compared the destination course with exists nowhere.
+    // Reached where the aircraft comes to it along the path it flies,
+    // which the TOD and every distance to it are measured along. Taken as
+    // reached within 1.5 NM of it, the descent began 1.5 NM early: every
+    // page had read the distance to it 1.5 NM long, and the aircraft
+    // descended below the plan's path (480 ft at 320 ft a mile). After a
+    // waypoint passed abeam, a TOD within 10 NM counts as passed. The
+    // course this test once compared the destination course with exists
+    // nowhere.
+    bool reached = d < 0.0;
     if (!reached && (tod_passed_by_profile || g.DestinationDistance < g.DistanceTodToLastWaypoint)) {
       reached = true;
       g.VnavSpeedSet = 0;
@@ -385,10 +549,35 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
   }
 }
 
+namespace {
+
+// The descent's rate (ft/min, down positive): the path's own at the
+// aircraft, and its deviation taken back over a minute. On a path straight
+// to the constraint, taken back over the whole time to go (the rate to the
+// constraint), a deviation lasted nearly as far: with the vertical speed's
+// band (a rate may sit 75 ft/min off its command) it could grow by 75 ft a
+// minute to go, an aircraft left below its path (by a hold, or a pilot's
+// altitude) came back to it only at the constraint, and near the constraint
+// a few feet asked for any rate. On the level before a top of descent
+// still ahead it is level flight; below the path the aircraft waits level
+// for it.
+double DescentPathRate() {
+  const State& g = G();
+  const double nm_per_minute = std::max(g.GroundSpeedKnots, 0.0) / 60.0;
+  double path_rate = 0.0;
+  if (g.DescentPathAltitudeSpan > 0.0 && g.DistanceTodToConstraint > 0.0 && g.DistanceSinceTod > 0.0)
+    path_rate = (g.TodAltitude - DescentPathBottom()) / g.DistanceTodToConstraint * nm_per_minute;
+  const double r = path_rate + (g.AircraftAltitude - g.VnavPathAltitude) / kPathCorrectionMinutes;
+  return std::isfinite(r) ? std::clamp(r, -kUnboundedRate, kUnboundedRate) : 0.0;
+}
+
+}  // namespace
+
 void CoupleVnavToAutopilot() {
   State& g = G();
   const model::State& m = M();
   const std::int32_t tick = CurrentTick();
+  const bool hold = HoldBeingFlown();
   if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 1) {
     // Nothing read back yet means nothing to compare.
     if (m.VnavOffOnManAltChg == 1 && g.ApAltitudeLockVar == g.PreviousApAltitudeLockVar &&
@@ -399,25 +588,44 @@ void CoupleVnavToAutopilot() {
   } else if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 0) {
     if (m.VnavSetAlts == 1) {
       bool cruise = g.TocPassed == 1 && g.TodPassed == 0;
-      SendAltitude(cruise ? PlannedCruiseAltitude() : g.NextConstraintAltitude);
+      SendAltitude(hold ? g.HoldLevel : cruise ? PlannedCruiseAltitude() : g.NextConstraintAltitude);
     }
     g.VnavAltitudeSet = 1;
     g.VnavAltitudeReadbackMarker = tick;
     g.VnavLastVerticalSpeedCommand = kNoCommand;
   }
 
+  if (hold && (HoldLevelReached() || (g.TocPassed == 1 && g.TodPassed == 0))) return;
   if (g.TocPassed == 0 && g.VnavEngaged == 1) {
-    double r = PathRate(g.NextConstraintAltitude - g.AircraftAltitude);
+    // Over the time the plan's climb takes, at the ground speed it averages
+    // from here: at the present one, the rate low down was short of the
+    // plan's and high up beyond it (a straight line to a top of climb
+    // placed by a climb at the plan's rate), and the aircraft reached each
+    // waypoint below the plan.
+    const double feet = g.NextConstraintAltitude - g.AircraftAltitude;
+    double r = PathRate(feet, feet > 0.0 ? PlannedClimbGroundSpeed(g.AircraftAltitude, g.NextConstraintAltitude)
+                                         : g.GroundSpeedKnots);
     if (r - 200.0 > g.VerticalSpeedFpm) r = g.VerticalSpeedFpm + 100.0;
     bool path = g.VnavBelowMinSpeed == 1 || g.TrendAverage >= 0.005 || g.SmoothedAirspeed >= m.MinVnavClimbIas + 5.0 ||
                 g.ApAirspeedHoldVar <= m.MinVnavClimbIas;
     if (!path) r = g.TrendAverage < 0.0 ? g.VerticalSpeedFpm - 100.0 : g.VerticalSpeedFpm;
     g.VnavRequiredVerticalSpeed = r;
-    std::int32_t cmd = Hundreds(r);
-    if (cmd > m.MaxVnavClimbRate) {
-      cmd = Whole(m.MaxVnavClimbRate);
-    } else if (cmd < m.MinVnavClimbRate) {
-      cmd = Whole(m.MinVnavClimbRate);
+    // Worked out on the passes that may send it (frame 0, once a second);
+    // between them it stands: a band and a turn back measured against
+    // values worked out on every pass and never sent held nothing. The
+    // climb's hundreds are cut, and the climb steepens a hundred at a time:
+    // the band reaches below the command only. It is around the command
+    // last worked out: one sent again after an altitude target is the same.
+    const std::int32_t last = g.VnavVerticalSpeedCommand;
+    std::int32_t cmd = last;
+    if (g.FrameCounter == 0 || last == kNoCommand) {
+      cmd = WithinBand(r, last, kVerticalSpeedBand, 99.0) ? last : Hundreds(r);
+      if (cmd > m.MaxVnavClimbRate) {
+        cmd = Whole(m.MaxVnavClimbRate);
+      } else if (cmd < m.MinVnavClimbRate) {
+        cmd = Whole(m.MinVnavClimbRate);
+      }
+      cmd = Steady(cmd);
     }
     if (g.VnavBelowMinSpeed == 1) {
       if (g.SmoothedAirspeed <= m.MinVnavIas + 10.0) {
@@ -430,27 +638,24 @@ void CoupleVnavToAutopilot() {
       cmd = 0;
     }
     g.VnavVerticalSpeedCommand = cmd;
-    if (cmd != g.VnavLastVerticalSpeedCommand && g.FrameCounter == 0) {
-      Send(kEventVerticalSpeed, cmd);
-      g.VnavLastVerticalSpeedCommand = cmd;
-    }
+    if (cmd != g.VnavLastVerticalSpeedCommand && g.FrameCounter == 0) SendVerticalSpeed(cmd);
   } else if (g.TodPassed == 1 && g.NextConstraintAltitude <= g.AircraftAltitude) {
-    double r = PathRate(g.AircraftAltitude - g.NextConstraintAltitude);
+    // Down to a hold's level at least at the least rate: the path goes on
+    // only as far as the aircraft goes on along the route.
+    const double r = hold ? std::max(DescentPathRate(), m.MinVnavDescRate) : DescentPathRate();
     g.VnavRequiredVerticalSpeed = r;
     if (g.VnavEngaged == 1) {
-      std::int32_t cmd = NearestHundreds(r);
-      if (cmd > m.MaxVnavDescRate) {
-        cmd = Whole(m.MaxVnavDescRate);
-      } else if (cmd < m.MinVnavDescRate) {
-        cmd = Whole(m.MinVnavDescRate);
-      }
+      // Down the path at its own rate: a least rate above it (the path
+      // asks for less against a headwind, or where it was re-planned from
+      // below) took the aircraft under its path and levelled it at the
+      // constraint's altitude miles early. Below the path the aircraft
+      // waits level for it.
+      const std::int32_t last = g.VnavVerticalSpeedCommand == kNoCommand ? kNoCommand : -g.VnavVerticalSpeedCommand;
+      std::int32_t cmd = WithinBand(r, last, kVerticalSpeedBand, kVerticalSpeedBand) ? last : NearestHundreds(r);
+      cmd = Steady(-std::max(0, std::min(cmd, Whole(m.MaxVnavDescRate))));
       if (g.SmoothedAirspeed < m.MinVnavIas) cmd = 0;
-      cmd = -cmd;
       g.VnavVerticalSpeedCommand = cmd;
-      if (cmd != g.VnavLastVerticalSpeedCommand) {
-        Send(kEventVerticalSpeed, cmd);
-        g.VnavLastVerticalSpeedCommand = cmd;
-      }
+      if (cmd != g.VnavLastVerticalSpeedCommand) SendVerticalSpeed(cmd);
     }
   }
 }
@@ -496,6 +701,9 @@ void CoupleSpeedToAutopilot() {
     if (changed) m.VnavSetSpd = 2;
   }
 
+  // A constraint held as the target past its sequencing keeps its speed
+  // too, until the aircraft is there and the next target is chosen.
+  if (g.HeldConstraintIndex != 0) return;
   model::FlightPlanWaypoint* active = ActiveEntry();
   if (!(g.ActiveWaypointDistance < m.VnavSetSpdRestDist || g.VnavSpdRestPending == 1) || active == nullptr ||
       g.VnavSpeedSet != 0 || g.VnavEngaged != 1 || Fp().RouteState < 3 || m.VnavSetSpd != 1) {

@@ -36,12 +36,15 @@ void RunDeferredCommandsAndReadbacks();
 // the top-of-descent one-shots (every pass after the top of descent);
 void RunTopOfDescentActions();
 // the next constraint, when the active waypoint is within its switch
-// distance with LNAV engaged (called from the waypoint passage);
+// distance with LNAV engaged (called from the waypoint passage): not again
+// while a hold keeps its fix active, and a constraint VNAV flies to is held
+// until the aircraft is abeam it;
 void SelectNextConstraint();
-// the top of climb and the top of descent (every pass with a cruise altitude).
-// The vertical profile, which runs first, passes the top of descent by the
-// distance to go as well; `tod_passed_by_profile` says it did so on this
-// pass, and the descent then starts here as if this step had found it.
+// the top of climb and the top of descent (every pass with a cruise
+// altitude), a hold entered or left, a constraint held past its sequencing.
+// The vertical profile passes the top of descent by the distance to go as
+// well; `tod_passed_by_profile` says it did so since this step last ran,
+// and the descent then starts here as if this step had found it.
 void RunVerticalTransitions(bool tod_passed_by_profile = false);
 // altitude and vertical speed;
 void CoupleVnavToAutopilot();

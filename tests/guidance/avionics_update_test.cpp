@@ -2,6 +2,7 @@
 // its derived values, times en route, the mailboxes and the counters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "src/flightplan/execute.h"
@@ -476,6 +477,33 @@ TEST_F(UpdateTest, ARouteThatMovedIsPlannedAgainOnTheNextPass) {
   EXPECT_FALSE(RouteMovedSincePlan());
   EXPECT_NEAR(guidance_state.TocLatitude, guidance_state.TocLongitude, 1e-3);  // on the new first leg
   EXPECT_GT(guidance_state.TocLongitude, 0.1);
+}
+
+// A top of descent the profile passed since the transitions last ran (as
+// it does right after the top of climb, when the climb ended past the TOD)
+// is the transitions' to take: the descent's altitude goes out once. Looked
+// for only since the pass began, it was lost and the aircraft stayed up.
+TEST_F(UpdateTest, ATopOfDescentPassedBetweenTheTransitionsIsTaken) {
+  ActiveRoute();
+  Position(0.5, 0.0);
+  model::model_state.CruiseAlt = 20000;
+  model::model_state.VnavSetAlts = 1;
+  flightplan::flightplan_state.ActiveFlightPlan[2].altitude_constraint = 500.0;
+  State& g = guidance_state;
+  g.NextConstraintIndex = 2;
+  g.VnavEngaged = 1;
+  g.TocPassed = g.TodPassed = 1;
+  g.TodPassedByTransitions = 0;
+  Pass();
+  ASSERT_FALSE(host.key_events.empty());
+  EXPECT_EQ(host.key_events[0], std::make_pair(66124u, 500u));
+  EXPECT_EQ(g.TodPassedByTransitions, 1);
+  Pass();
+  const auto altitudes = [&] {
+    const auto& e = host.key_events;
+    return std::count_if(e.begin(), e.end(), [](const auto& k) { return k.first == 66124u; });
+  };
+  EXPECT_EQ(altitudes(), 1);
 }
 
 TEST_F(UpdateTest, MasterOffWithSpeedHoldSendsSpeedOff) {

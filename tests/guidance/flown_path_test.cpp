@@ -19,6 +19,7 @@
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/host/module_state.h"
+#include "src/model/performance.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 #include "tests/guidance/closed_loop.h"
@@ -258,6 +259,53 @@ TEST_F(AircraftOnThePathTest, AtTheFirstWaypointTheAircraftStandsAtTheStart) {
     EXPECT_NEAR(path.Aircraft(), 0.0, 1e-6);
     EXPECT_GT(path.Entry(3), path.Entry(2) + 50.0);
   }
+}
+
+// LNAV not yet tracking its leg (the first leg) flies straight at its
+// waypoint: a mile or two off a long leg the aircraft meets the leg only at
+// the waypoint, and stands where it is abeam on it until the corner begins.
+// Where the model came back within the leg's 0.2 NM near the corner's start
+// it once flew on through the corner, and its place jumped by the corner's
+// cut (4 NM at 146 degrees) between two offsets 0.01 NM apart.
+TEST_F(AircraftOnThePathTest, FlyingStraightAtItsWaypointTheAircraftsPlaceHoldsStill) {
+  Lay({{90.0, 200.0}, {236.0, 100.0}});
+  guidance_state.LnavLegTracking = 0;
+  const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[1];
+  double last = NAN;
+  for (double right = -1.9; right <= 1.9; right += 0.01) {
+    SCOPED_TRACE(right);
+    Place(140.0, right, 0.0, 450.0);
+    State& g = guidance_state;
+    g.GroundTrack = navdb::TrueCourse(g.PlaneLatitude, g.PlaneLongitude, b.latitude, b.longitude) - g.MagneticVariation;
+    const double at = FlownPath::Current().Aircraft();
+    EXPECT_NEAR(at, 140.0, 0.05);
+    if (!std::isnan(last)) {
+      EXPECT_NEAR(at, last, 0.01);
+    }
+    last = at;
+  }
+}
+
+// A corner ahead is modelled at the plan's speed as a true airspeed, no
+// faster than the Mach the cruise holds: the cruise's 290 kt at FL400 is
+// 530 kt, where the aircraft holds M0.79 (453 kt). The path is the one of a
+// plan written at the airspeed that is M0.79 there.
+TEST_F(AircraftOnThePathTest, ACornerInTheCruiseIsFlownAtTheCruiseMach) {
+  Lay({{90.0, 100.0}, {180.0, 100.0}});
+  model::model_state.CruiseAlt = 40000;
+  model::model_state.CruiseMach = 0.79;
+  double low = 100.0, high = 290.0;  // the airspeed that is M0.79 at FL400
+  for (int i = 0; i < 60; ++i) (model::IasToMach((low + high) / 2.0, 40000.0) < 0.79 ? low : high) = (low + high) / 2.0;
+  double entry[2] = {};
+  for (int k = 0; k < 2; ++k) {
+    model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[1];
+    b.altitude_constraint = 40000.0;
+    b.speed_constraint = k == 0 ? 290.0 : low;
+    flightplan::ActiveRouteChanged();
+    Place(10.0, 0.0, 0.0, 450.0);
+    entry[k] = FlownPath::Current().Entry(2);
+  }
+  EXPECT_NEAR(entry[0], entry[1], 0.25);  // a knot of rounding apart
 }
 
 }  // namespace

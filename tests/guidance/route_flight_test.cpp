@@ -1,8 +1,8 @@
 // A route of about 490 NM flown closed-loop with the B737-800's performance
 // tables: KSEA, GEG (a turn of 146 degrees), PSC, PDT, KPDX, 40 kt of wind,
-// LNAV and VNAV engaged over Seattle at 3000 ft. The same flights as the
-// scenario files tests/data/flights/step-climb-490nm.txt and
-// tests/data/flights/no-cruise-altitude-490nm.txt fly in ovi-sim.
+// LNAV and VNAV engaged over Seattle at 3000 ft. The table of flights flies
+// the same route in ovi-sim (tests/data/flights/step-climb.txt and
+// no-cruise-altitude-490nm.txt).
 #include <gtest/gtest.h>
 
 #include <cmath>

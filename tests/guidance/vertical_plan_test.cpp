@@ -430,10 +430,12 @@ TEST_F(VerticalPlanTest, PredictionsFollowAFlyableProfile) {
     std::vector<std::pair<int, double>> want;  // waypoint, altitude
   };
   const Case cases[] = {
-      // The rule as it stands: 2250 ft up a 9-NM leg, truncated as it runs
-      // (2280 -> 2200, 4450 -> 4400 ...), 2571.4 down (2571 -> 2500 ...).
+      // 2250 ft up a 9-NM leg, truncated as it runs (2280 -> 2200, 4450 ->
+      // 4400 ...); 2571.4 down, each waypoint cut to the hundred below the
+      // line the descent follows (2571 -> 2500, 5143 -> 5100, 7714 -> 7700):
+      // cut as it ran, the cuts added up (7500 at W7).
       {"no constraints", 10000, 10000, {{9}, {18}, {27}, {36}, {45}, {54}, {63}, {72}, {81}, {90}},
-       {{1, 2200}, {2, 4400}, {4, 8800}, {5, 10000}, {6, 10000}, {7, 7500}, {9, 2500}}},
+       {{1, 2200}, {2, 4400}, {4, 8800}, {5, 10000}, {6, 10000}, {7, 7700}, {8, 5100}, {9, 2500}}},
       // Held at the constraint ahead, then on from it: 5000 + 21 x 250.
       {"climb constraint", 20000, 20000, {{10}, {30, 5000}, {51}, {100}, {300}, {350}, {400}}, {{1, 2500}, {3, 10200}}},
       {"climb constraint below the climb", 20000, 20000, {{25}, {30, 5000}, {61}, {300}, {400}}, {{1, 5000}, {3, 12700}}},
@@ -446,7 +448,7 @@ TEST_F(VerticalPlanTest, PredictionsFollowAFlyableProfile) {
       // 9000 ft fits (36 + 31.5 NM); held at 5000 to the constraint, the
       // climb from it meets the descent below the level.
       {"short hop with a constraint", 30000, 9000, {{9}, {18}, {27}, {36, 5000}, {45}, {54}, {63}, {72}},
-       {{2, 4400}, {3, 5000}, {5, 7200}, {6, 5000}, {7, 2500}}},
+       {{2, 4400}, {3, 5000}, {5, 7200}, {6, 5100}, {7, 2500}}},
       // The level from 146 NM; the descent levels at 12000 and 6000.
       {"long route", 35000, 35000,
        {{15}, {30, 7000}, {45}, {60, 14000}, {121}, {250}, {400}, {480, 12000}, {500}, {520, 6000}, {540}, {560}},
@@ -473,7 +475,8 @@ TEST_F(VerticalPlanTest, PredictionsFollowAFlyableProfile) {
       const double from = Wp(i - 1).altitude_constraint, to = Wp(i).altitude_constraint;
       const double leg = c.fixes[i - 1].nm - (i > 1 ? c.fixes[i - 2].nm : 0.0);
       EXPECT_LE(to - from, 250.0 * leg + 1e-6);
-      EXPECT_LE(from - to, 2000.0 / 7.0 * leg + 1e-6);
+      // Down, each waypoint is the line cut to its hundred.
+      EXPECT_LE(from - to, 2000.0 / 7.0 * leg + 100.0);
       EXPECT_LE(to, c.planned);
       if (const double constraint = c.fixes[i - 1].constraint; constraint > 0.0) {
         EXPECT_EQ(to, constraint);
@@ -747,6 +750,7 @@ TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
   flightplan::flightplan_state.ActiveWaypointIndex = 6;
   g.BearingToActiveWaypoint = 80.0;
   g.MagneticVariation = 10.0;
+  g.TodPassed = 0;  // still in cruise
   ComputeTopOfDescent(0);
   EXPECT_NEAR(g.TodLatitude, 0.0, kPos);
   EXPECT_NEAR(g.TodLongitude, 3.8, kPos);
@@ -836,11 +840,50 @@ TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EXPECT_NEAR(g.NextConstraintDistance, 21.0, kNm);
   EXPECT_NEAR(g.DescentPathAltitudeSpan, 21.0, kNm);
   EXPECT_NEAR(g.VnavPathAltitude, 6000.0, 0.01);
+  // VNAV's target at an airport is 200 ft above it, the path's end is the
+  // airport, as the TOD and the predictions have it.
+  g.NextConstraintAltitude = 200.0;
+  UpdateVerticalProfile();
+  EXPECT_NEAR(g.VnavPathAltitude, 6000.0, 0.01);
+
+  // Re-planned there (EXEC), the descent goes on from the aircraft, at its
+  // altitude: the TOD walked back from the end at the plan's rate lay 0.7
+  // NM ahead of an aircraft 200 ft below that line.
+  g.AircraftAltitude = 5800.0;
+  ComputeTopOfDescent(0);
+  EXPECT_NEAR(g.TodLongitude, 3.65, 1e-3);
+  EXPECT_EQ(g.TodAltitude, 5800.0);
+  EXPECT_EQ(g.TodPassed, 1);
+  EXPECT_NEAR(g.VnavPathAltitude, 5800.0, 1.0);
 
   // A TOD on the constraint itself: the constraint's altitude is the path.
   g.TodLongitude = 4.0;
   UpdateVerticalProfile();
   EXPECT_EQ(g.VnavPathAltitude, 0.0);
+}
+
+// A route that comes back past itself, as the sample's does past BTG into
+// KPDX: the TOD 6 NM before B lies 6 NM from the end, within reach of the
+// last leg, and was taken for a point on it (6 NM from it to the end, the
+// path held at the TOD's altitude until then). It is on the first leg.
+TEST_F(VerticalPlanTest, APointIsFoundOnTheLegItLiesOn) {
+  Route({{"A", 0, 0.0}, {"B", 0, 1.0}, {"C", 0.5, 1.0}, {"D", 0.1, 0.9}});
+  State& g = guidance_state;
+  model::model_state.CruiseAlt = 12000;
+  g.TocPassed = g.TodPassed = 1;
+  g.TodAltitude = 12000.0;
+  g.TodLatitude = 0.0;
+  g.TodLongitude = 0.9;
+  g.NextConstraintIndex = 3;
+  At(0.0, 0.95);
+  UpdateVerticalProfile();
+  // 60.7 NM along the legs, less the corners LNAV cuts at B and C.
+  EXPECT_GT(g.DistanceTodToConstraint, 40.0);
+  EXPECT_LT(g.DistanceTodToConstraint, 61.0);
+  // 3 NM flown since it, a little less along a path turning for B.
+  EXPECT_GT(g.DescentPathAltitudeSpan, 2.0);
+  EXPECT_LT(g.DescentPathAltitudeSpan, 3.1);
+  EXPECT_LT(g.VnavPathAltitude, 12000.0);
 }
 
 TEST_F(VerticalPlanTest, ProfileEdges) {

@@ -80,7 +80,8 @@ class VnavTest : public ::testing::Test {
     g.VerticalSpeedFpm = vs;
     g.FrameCounter = 0;
     g.VnavAltitudeSet = 1;
-    g.VnavLastVerticalSpeedCommand = kNoCommand;
+    g.VnavLastVerticalSpeedCommand = g.VnavVerticalSpeedCommand = kNoCommand;
+    g.VnavVerticalSpeedChangeSign = 0;
     CoupleVnavToAutopilot();
     return g.VnavVerticalSpeedCommand;
   }
@@ -117,6 +118,18 @@ TEST_F(VnavTest, ClimbRateFollowsThePathWithinTheClamps) {
   g.TrendAverage = 0.0;
   g.ApAirspeedHoldVar = 180.0;  // the target is the minimum: the path
   EXPECT_EQ(ClimbCommand(2150, 2050), 2100);
+  // A command stays while the path's rate is no more than 75 ft/min below
+  // it: a rate about a whole hundred sent each side of it in turn.
+  g.SmoothedAirspeed = 250.0;
+  for (const auto& [path, last, command] : {std::tuple{1774.0, 1800, 1800}, std::tuple{1724.0, 1800, 1700},
+                                           std::tuple{1899.0, 1800, 1800}, std::tuple{1901.0, 1800, 1900}}) {
+    g.VnavVerticalSpeedCommand = last;
+    g.VnavVerticalSpeedChangeSign = 0;
+    g.VerticalSpeedFpm = last;
+    g.NextConstraintAltitude = 10000.0 + path;
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(g.VnavVerticalSpeedCommand, command) << path;
+  }
 }
 
 TEST_F(VnavTest, ClimbSpeedProtectionAndTheFrameZeroRule) {
@@ -159,35 +172,77 @@ TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
   g.TocPassed = 1;
   g.TodPassed = 1;
   g.VnavAltitudeSet = 1;
-  g.GroundSpeedKnots = 600.0;
-  g.NextConstraintDistance = 10.0;
+  g.GroundSpeedKnots = 600.0;  // ten miles a minute
   g.FrameCounter = 7;
+  // Halfway down a path of 40 NM to the constraint at 0 ft, two minutes away.
+  g.DistanceTodToConstraint = 40.0;
+  g.DescentPathAltitudeSpan = g.DistanceSinceTod = g.NextConstraintDistance = 20.0;
+  g.NextConstraintAltitude = 0.0;
   struct Case {
-    double feet, smoothed;
-    std::int32_t command;
+    double path_rate, above, smoothed;  // ft/min of the path, ft above it, kt
+    std::int32_t last, command;
   };
-  // The nearest hundred, so that the aircraft stays on its path.
-  const Case cases[] = {{2149, 250, -2100}, {2150, 250, -2200}, {1000, 250, -1500}, {3600, 250, -3000}, {2150, 154, 0}};
+  const Case cases[] = {
+      // On the path, its own rate to the nearest hundred, however shallow:
+      // a least rate of 1500 took the aircraft below it.
+      {2149, 0, 250, kNoCommand, -2100}, {2150, 0, 250, kNoCommand, -2200}, {1000, 0, 250, kNoCommand, -1000},
+      {3600, 0, 250, kNoCommand, -3000}, {2150, 0, 154, kNoCommand, 0},
+      // Off the path, its deviation taken back over a minute; below it by
+      // more than that, level until the path comes down to the aircraft.
+      {2000, 300, 250, kNoCommand, -2300}, {2000, -500, 250, kNoCommand, -1500}, {2000, -3000, 250, kNoCommand, 0},
+      // A command stays while the rate is within 75 ft/min of it.
+      {2170, 0, 250, -2100, -2100}, {2030, 0, 250, -2100, -2100}, {2180, 0, 250, -2100, -2200},
+      {2020, 0, 250, -2100, -2000}};
   for (const Case& c : cases) {
-    g.AircraftAltitude = 10000.0;
-    g.NextConstraintAltitude = 10000.0 - c.feet;
+    g.TodAltitude = 4.0 * c.path_rate;
+    g.VnavPathAltitude = 2.0 * c.path_rate;
+    g.AircraftAltitude = g.VnavPathAltitude + c.above;
     g.SmoothedAirspeed = c.smoothed;
+    g.VnavVerticalSpeedCommand = g.VnavLastVerticalSpeedCommand = c.last;
+    g.VnavVerticalSpeedChangeSign = 0;
+    const std::size_t sent = host.key_events.size();
     CoupleVnavToAutopilot();
-    EXPECT_EQ(g.VnavVerticalSpeedCommand, c.command) << c.feet;
+    EXPECT_EQ(g.VnavVerticalSpeedCommand, c.command) << c.path_rate << " " << c.above;
     EXPECT_EQ(g.VnavLastVerticalSpeedCommand, c.command);
-    EXPECT_EQ(static_cast<std::int32_t>(host.key_events.back().second), c.command);
+    if (c.command == c.last) {
+      EXPECT_EQ(host.key_events.size(), sent) << c.path_rate;
+    } else {
+      EXPECT_EQ(static_cast<std::int32_t>(host.key_events.back().second), c.command) << c.path_rate;
+    }
   }
+  // A command that turns back within five seconds of the last change keeps
+  // the last one; a ramp goes on at once, and after five seconds the turn.
+  g.SmoothedAirspeed = 250.0;
+  g.VnavVerticalSpeedChangeSign = 0;
+  for (const auto& [tick, path_rate, command] :
+       {std::tuple{100.0, 2000.0, -2000}, std::tuple{101.0, 2200.0, -2200}, std::tuple{102.0, 2400.0, -2400},
+        std::tuple{103.0, 2200.0, -2400}, std::tuple{191.0, 2200.0, -2400}, std::tuple{192.0, 2200.0, -2200}}) {
+    g.LastTick = tick;
+    g.TodAltitude = 4.0 * path_rate;
+    g.AircraftAltitude = g.VnavPathAltitude = 2.0 * path_rate;
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(g.VnavVerticalSpeedCommand, command) << tick;
+  }
+  // A climb just stepped up turns into the descent at once: a new phase.
+  g.VnavVerticalSpeedCommand = 1500;
+  g.VnavVerticalSpeedChangeSign = 1;
+  g.VnavVerticalSpeedChangeTick = g.LastTick;
+  CoupleVnavToAutopilot();
+  EXPECT_EQ(g.VnavVerticalSpeedCommand, -2200);
   // Nothing to fly down to: no command. VNAV off: the rate for the pages only.
   std::size_t sent = host.key_events.size();
-  g.NextConstraintAltitude = 10500.0;
+  g.SmoothedAirspeed = 250.0;
+  g.NextConstraintAltitude = g.AircraftAltitude + 500.0;
   CoupleVnavToAutopilot();
   EXPECT_EQ(host.key_events.size(), sent);
   g.VnavEngaged = 0;
-  g.NextConstraintAltitude = 7000.0;
+  g.NextConstraintAltitude = 0.0;
+  g.TodAltitude = 12000.0;
+  g.AircraftAltitude = g.VnavPathAltitude = 6000.0;
   CoupleVnavToAutopilot();
   EXPECT_EQ(host.key_events.size(), sent);
   EXPECT_NEAR(g.VnavRequiredVerticalSpeed, 3000.0, 1e-9);
-  g.GroundSpeedKnots = 0.0;  // no time to fly: the full rate, finite
+  g.GroundSpeedKnots = 0.0;  // no time to fly: finite
   CoupleVnavToAutopilot();
   EXPECT_TRUE(std::isfinite(g.VnavRequiredVerticalSpeed));
 }
@@ -228,27 +283,20 @@ TEST_F(VnavTest, TopOfClimbAt149FeetBelowNotAt150) {
   EXPECT_EQ(guidance_state.VnavLastSetSpeed, 280);
 }
 
-TEST_F(VnavTest, TopOfDescentAtOneAndAHalfMiles) {
+TEST_F(VnavTest, TopOfDescentWhereTheAircraftComesToIt) {
   State& g = guidance_state;
   g.TocPassed = 1;
   g.AircraftAltitude = 20000.0;
   fms::fms_state.FmsPage = 35;
   flightplan::flightplan_state.ActiveFlightPlan[3].altitude_constraint = 500.0;
-  // The largest TOD latitude still measured within 1.5 NM, and one beyond.
-  double lo = 0.02, hi = 0.03;
-  auto distance = [](double lat) {
-    double d = 0.0, c = 0.0;
-    navdb::ComputeDistanceAndBearing(0.0, 0.0, lat, 0.0, d, c);
-    return d;
-  };
-  for (int i = 0; i < 200 && hi - lo > 1e-15; ++i) {
-    double mid = (lo + hi) / 2.0;
-    (distance(mid) <= 1.5 ? lo : hi) = mid;
-  }
-  g.TodLatitude = hi;
+  // A TOD 1.5 NM ahead is not reached yet (it was, and every page had read
+  // the distance to it 1.5 NM long); as the distance to go comes below the
+  // TOD's, it is.
+  g.TodLatitude = 0.025;
+  g.DestinationDistance = 101.5;
   RunVerticalTransitions();
   EXPECT_EQ(g.TodPassed, 0);
-  g.TodLatitude = lo;
+  g.DestinationDistance = 99.999;
   g.ApMachHold = 1.0;
   RunVerticalTransitions();
   EXPECT_EQ(g.TodPassed, 1);
@@ -258,8 +306,9 @@ TEST_F(VnavTest, TopOfDescentAtOneAndAHalfMiles) {
   // every waypoint after the top of descent.
   EXPECT_EQ(g.NextConstraintAltitude, 700.0);
   EXPECT_EQ(g.TodReferenceIndex, 1);
-  // Reached 1.5 NM short of its point, the descent and its path start here,
-  // at W0: 180 NM to the constraint, not the 178.5 from the point.
+  // Passed by the distance to go short of the point it was placed at, the
+  // descent and its path start here, at W0: 180 NM to the constraint, not
+  // the 178.5 from the point.
   EXPECT_NEAR(g.TodLatitude, 0.0, 1e-9);
   EXPECT_NEAR(g.DistanceTodToConstraint, 180.0, 1e-6);
   // The altitude goes down to the constraint; Mach hold gives way to
@@ -352,13 +401,32 @@ TEST_F(VnavTest, TheSpeedModeFollowsThePhaseAndTheCrossover) {
   g.AircraftAltitude = 40000.0;
   g.ApMachHold = 1.0;
   g.ApAirspeedHold = 0.0;
-  g.TodLatitude = 0.0;
+  // At the TOD along the path: the distance to go down to the TOD's.
+  g.DistanceTodToLastWaypoint = 100.0;
+  g.DestinationDistance = 99.0;
   RunVerticalTransitions();
   ASSERT_EQ(g.TodPassed, 1);
   EXPECT_EQ(host.key_events, (Events{{kEventAltitude, 700}}));
   host.key_events.clear();
   KeepSpeedModeForPhase();
   EXPECT_EQ(host.key_events, (Events{{kEventMach, 74}}));
+}
+
+// A last waypoint the navigation data does not know as an airport carries
+// no altitude (the -999 of "no value"): the descent to it aims at 0 ft, and
+// the autopilot is never sent -999 ft.
+TEST_F(VnavTest, ADescentToAWaypointWithoutAnAltitudeAimsAtNoMinus999) {
+  State& g = guidance_state;
+  flightplan::flightplan_state.ActiveFlightPlan[3].type = "WPT";
+  flightplan::flightplan_state.ActiveFlightPlan[3].altitude_constraint = model::kNoValue;
+  model::model_state.VnavSetAlts = 1;
+  g.TocPassed = 1;
+  g.AircraftAltitude = 20000.0;
+  g.DestinationDistance = 99.0;  // at the TOD along the path
+  RunVerticalTransitions();
+  ASSERT_EQ(g.TodPassed, 1);
+  EXPECT_EQ(g.NextConstraintAltitude, 0.0);
+  for (const auto& e : Sent(kEventAltitude)) EXPECT_EQ(static_cast<std::int32_t>(e.second), 0);
 }
 
 TEST_F(VnavTest, TopOfDescentFoundByTheProfileStillStartsTheDescent) {

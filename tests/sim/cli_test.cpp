@@ -213,7 +213,7 @@ TEST(Cli, OutputsThatCannotBeWrittenAreNamedAndFailTheRun) {
   EXPECT_NE(r.err.find(dir / "out/summary.txt: cannot write\n"), std::string::npos) << r.err;
   EXPECT_EQ(r.out.find("outputs in"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("ovi-sim: written in " + dir / "out" +
-                       ": services.txt, key_events.txt, flight.txt\n"
+                       ": services.txt, key_events.txt, flight.txt, track.txt\n"
                        "ovi-sim: not written: snapshot final, variables.txt, summary.txt\n"),
             std::string::npos)
       << r.out;
