@@ -295,6 +295,9 @@ struct State {
   // (speed_mode.h), the value following one pass after a change of mode.
   double VnavWantedSpeed = 0.0, VnavWantedMach = 0.0;
   std::int32_t SpeedModeValueOwed = 0;
+  // Knots over the ground VNAV works the climb's rate out at (the plan's
+  // climb from here, docs/vertical-plan.md), once a second.
+  double VnavClimbGroundSpeed = 0.0;
   // The phase (model::PerformanceSegment + 1) whose airspeed is held as a
   // Mach past its crossover; 0 none.
   std::int32_t SpeedModeCrossed = 0;

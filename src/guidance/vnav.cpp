@@ -140,12 +140,15 @@ void TargetEntry(int index) {
 
 // The destination runway is crossed 200 ft above the airport: the target
 // of a descent to the airport at the end of the route, while VNAV flies it.
+// Once: VNAV engaged again in the descent (after a pilot's altitude in a
+// hold) adds it too, and the airport's own altitude alone went out first.
 void AddRunwayCrossingHeight() {
   State& g = G();
   const int last = Fp().ActiveFlightPlanLastIndex;
   const model::FlightPlanWaypoint* last_entry = Entry(last);
   if (g.NextConstraintIndex == last && last_entry != nullptr && last_entry->type == "APT" &&
-      g.NextConstraintAltitude != PlannedCruiseAltitude() && g.VnavEngaged == 1) {
+      g.NextConstraintAltitude != PlannedCruiseAltitude() && g.VnavEngaged == 1 &&
+      g.NextConstraintAltitude == PlannedAltitude(*last_entry)) {
     g.NextConstraintAltitude += 200.0;
   }
 }
@@ -586,6 +589,7 @@ void CoupleVnavToAutopilot() {
       g.VnavEngaged = 0;
     }
   } else if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 0) {
+    if (g.TodPassed == 1) AddRunwayCrossingHeight();
     if (m.VnavSetAlts == 1) {
       bool cruise = g.TocPassed == 1 && g.TodPassed == 0;
       SendAltitude(hold ? g.HoldLevel : cruise ? PlannedCruiseAltitude() : g.NextConstraintAltitude);
@@ -602,9 +606,12 @@ void CoupleVnavToAutopilot() {
     // plan's and high up beyond it (a straight line to a top of climb
     // placed by a climb at the plan's rate), and the aircraft reached each
     // waypoint below the plan.
+    // The speed is worked out once a second (frame 0), with the command.
     const double feet = g.NextConstraintAltitude - g.AircraftAltitude;
-    double r = PathRate(feet, feet > 0.0 ? PlannedClimbGroundSpeed(g.AircraftAltitude, g.NextConstraintAltitude)
-                                         : g.GroundSpeedKnots);
+    if (g.FrameCounter == 0 || !(g.VnavClimbGroundSpeed > 0.0))
+      g.VnavClimbGroundSpeed = feet > 0.0 ? PlannedClimbGroundSpeed(g.AircraftAltitude, g.NextConstraintAltitude)
+                                          : g.GroundSpeedKnots;
+    double r = PathRate(feet, g.VnavClimbGroundSpeed);
     if (r - 200.0 > g.VerticalSpeedFpm) r = g.VerticalSpeedFpm + 100.0;
     bool path = g.VnavBelowMinSpeed == 1 || g.TrendAverage >= 0.005 || g.SmoothedAirspeed >= m.MinVnavClimbIas + 5.0 ||
                 g.ApAirspeedHoldVar <= m.MinVnavClimbIas;

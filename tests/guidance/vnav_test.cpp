@@ -8,6 +8,7 @@
 #include "src/guidance/avionics_update.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/speed_mode.h"
+#include "src/guidance/engage_buttons.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vnav.h"
 #include "src/host/module_state.h"
@@ -427,6 +428,26 @@ TEST_F(VnavTest, ADescentToAWaypointWithoutAnAltitudeAimsAtNoMinus999) {
   ASSERT_EQ(g.TodPassed, 1);
   EXPECT_EQ(g.NextConstraintAltitude, 0.0);
   for (const auto& e : Sent(kEventAltitude)) EXPECT_EQ(static_cast<std::int32_t>(e.second), 0);
+}
+
+// VNAV engaged again in the descent to the airport (after the pilot's own
+// altitude in a hold took it off) aims at the runway's crossing height, once
+// however often it is engaged: the airport's own 31 ft went out first.
+TEST_F(VnavTest, EngagedAgainInTheDescentVnavAimsAtTheCrossingHeightOnce) {
+  State& g = guidance_state;
+  flightplan::flightplan_state.ActiveFlightPlan[3].altitude_constraint = 31.0;
+  model::model_state.VnavSetAlts = 1;
+  g.TocPassed = g.TodPassed = 1;
+  g.AircraftAltitude = 8000.0;
+  g.NextConstraintAltitude = 31.0;  // as the airport's entry gives it
+  for (int engaged = 0; engaged < 3; ++engaged) {
+    SCOPED_TRACE(engaged);
+    g.VnavEngaged = 0;
+    ToggleVnav();
+    host.key_events.clear();
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 231}}));
+  }
 }
 
 TEST_F(VnavTest, TopOfDescentFoundByTheProfileStillStartsTheDescent) {
