@@ -631,6 +631,8 @@ class FlownPathBuilder {
   }
 
   void Build(FlownPath& path) {
+    path.found_count_ = 0;
+    path.joining_known_ = false;
     const std::size_t n = r_.placed.size();
     const auto size = static_cast<std::size_t>(std::max(r_.last_index + 1, 0));
     path.entry_.assign(size, NAN);
@@ -911,15 +913,26 @@ bool FlownPath::Joining(double& lat, double& lon, double& straight, double& flow
   const model::FlightPlanWaypoint& w = Fp().ActiveFlightPlan[active_];
   lat = w.latitude;
   lon = w.longitude;
-  straight = Distance(lat, lon, G().PlaneLatitude, G().PlaneLongitude);
   flown = to - aircraft_;
+  // Asked several times a pass, for the same aircraft.
+  const State& g = G();
+  const std::array<double, 4> key{aircraft_, g.PlaneLatitude, g.PlaneLongitude, static_cast<double>(active_)};
+  if (joining_known_ && std::memcmp(key.data(), joining_key_.data(), sizeof key) == 0) {
+    straight = joining_straight_;
+    return joining_;
+  }
+  joining_known_ = true;
+  joining_key_ = key;
+  joining_ = false;
+  straight = joining_straight_ = Distance(lat, lon, g.PlaneLatitude, g.PlaneLongitude);
   if (!(straight > 0.0)) return false;
   // Off its leg: the leg from the placed entry before the active one.
   int from = active_ - 1;
   while (from > 0 && !std::isfinite(Entry(from))) --from;
   const model::FlightPlanWaypoint& f = Fp().ActiveFlightPlan[from];
-  const OnLeg at = Against(f.latitude, f.longitude, lat, lon, G().PlaneLatitude, G().PlaneLongitude);
-  return at.off > kJoiningOffLegNm || at.along < -kJoiningOffLegNm;
+  const OnLeg at = Against(f.latitude, f.longitude, lat, lon, g.PlaneLatitude, g.PlaneLongitude);
+  joining_ = at.off > kJoiningOffLegNm || at.along < -kJoiningOffLegNm;
+  return joining_;
 }
 
 bool FlownPath::PointAt(double flown, double& lat, double& lon, int& leg_start) const {
@@ -946,7 +959,7 @@ double FlownPath::AtPoint(int from, double lat, double lon) const {
   // close to its first legs again, and that rule found a top of climb on
   // the first leg on the last one (the distance to it read 340 NM where 77
   // were flown).
-  double best = HUGE_VAL, best_at = NAN, near = NAN;
+  double best = HUGE_VAL, best_at = NAN;
   double wp_lat = 0.0, wp_lon = 0.0, straight = 0.0, way = 0.0;
   if (from >= active_ && Joining(wp_lat, wp_lon, straight, way)) {
     const State& g = G();
@@ -956,6 +969,24 @@ double FlownPath::AtPoint(int from, double lat, double lon) const {
       best_at = Entry(active_) - at.along * way / straight;
     }
   }
+  const bool joining = std::isfinite(best_at);
+  if (!joining) {
+    for (std::size_t i = 0; i < found_count_; ++i) {
+      const FoundPoint& f = found_[i];
+      if (f.from == from && f.lat == lat && f.lon == lon) return f.at;
+    }
+  }
+  const double at = OnTheLegs(from, lat, lon, best, best_at);
+  if (!joining) {
+    found_[found_next_] = FoundPoint{from, lat, lon, at};
+    found_next_ = (found_next_ + 1) % found_.size();
+    found_count_ = std::min(found_count_ + 1, found_.size());
+  }
+  return at;
+}
+
+double FlownPath::OnTheLegs(int from, double lat, double lon, double best, double best_at) const {
+  double near = NAN;
   std::size_t k = placed_.size();
   while (k > 0 && placed_[k - 1] > from) --k;
   for (; k > 1 && best > kOnLegNm; --k) {

@@ -70,6 +70,8 @@ class FlownPath {
   // The active waypoint ahead of the aircraft, the straight distance to it
   // and the one flown; false when it is not ahead.
   bool Joining(double& lat, double& lon, double& straight, double& flown) const;
+  // AtPoint's walk along the legs, from the best found on the aircraft's way.
+  double OnTheLegs(int from, double lat, double lon, double best, double best_at) const;
   std::vector<double> entry_;  // coordinate by entry index
   std::vector<double> route_;  // route distance by entry index
   std::vector<int> placed_;    // indices of the placed entries, in order
@@ -78,6 +80,19 @@ class FlownPath {
   std::vector<double> map_route_, map_flown_;
   double aircraft_ = 0.0;
   int active_ = -1;
+  // The points AtPoint found on the legs since the path was last built: the
+  // TOC and TOD are looked for on every pass, and each look walks the legs.
+  struct FoundPoint {
+    int from;
+    double lat, lon, at;
+  };
+  mutable std::array<FoundPoint, 4> found_{};
+  mutable std::size_t found_count_ = 0, found_next_ = 0;
+  // Joining's answer for the aircraft it was last asked for (its place,
+  // position and active waypoint), kept until the path is built again.
+  mutable bool joining_known_ = false, joining_ = false;
+  mutable std::array<double, 4> joining_key_{};
+  mutable double joining_straight_ = 0.0;
 };
 
 // One corner as the model flew it, from the point where its waypoint is

@@ -115,14 +115,13 @@ class ClimbModel {
   double Distance(double from, double to) const {
     if (!(to > from) || !(rate_ > 0.0)) return 0.0;
     if (!sliced_) return Ratio(to - from, rate_) * M().ClimbTas / 60.0;
-    const FlownPath& path = FlownPath::Current();
-    const double here = path.Aircraft();
+    Legs legs;
     double nm = 0.0;
     for (double a = from; a < to; a += kSlice) {
       const double top = std::min(a + kSlice, to);
-      nm += Speed((a + top) / 2.0, TrackAt(path, here + nm)) / 60.0 * (top - a) / rate_;
+      nm += Speed((a + top) / 2.0, legs.TrackAt(nm)) / 60.0 * (top - a) / rate_;
     }
-    return nm + Speed(to, TrackAt(path, here + nm)) * LevelOffSeconds(to - from) / 3600.0;
+    return nm + Speed(to, legs.TrackAt(nm)) * LevelOffSeconds(to - from) / 3600.0;
   }
 
   // The altitude reached from `from` after `nm` over the ground on a track.
@@ -158,23 +157,37 @@ class ClimbModel {
     return kCaptureSeconds * (std::log(eased / kTopOfClimbCapture) - 1.0);
   }
 
-  // The true track of the path `flown` NM along it: of the leg it lies on,
-  // else the aircraft's own.
-  static double TrackAt(const FlownPath& path, double flown) {
-    const State& g = G();
-    double lat = 0.0, lon = 0.0;
-    int leg = 0;
-    const int last = LastIndex();
-    if (std::isfinite(flown) && path.PointAt(flown, lat, lon, leg)) {
-      for (int next = leg + 1; next <= last; ++next) {
-        if (!std::isfinite(path.Entry(next))) continue;
-        const double track = navdb::TrueCourse(lat, lon, E(next).latitude, E(next).longitude);
-        if (std::isfinite(track) && (lat != E(next).latitude || lon != E(next).longitude)) return track;
-        break;
-      }
+  // The legs ahead of the aircraft along the path, walked forward as the
+  // climb goes on: each one's true track (from the entry placed before it;
+  // the aircraft's way to the active waypoint for the first).
+  class Legs {
+   public:
+    Legs() : path_(FlownPath::Current()), here_(path_.Aircraft()), leg_(Fp().ActiveWaypointIndex) {
+      const State& g = G();
+      track_ = g.GroundTrack + g.MagneticVariation;
+      if (leg_ >= 0 && leg_ <= LastIndex())
+        Track(navdb::TrueCourse(g.PlaneLatitude, g.PlaneLongitude, E(leg_).latitude, E(leg_).longitude));
     }
-    return g.GroundTrack + g.MagneticVariation;
-  }
+    double TrackAt(double ahead) {
+      const int last = LastIndex();
+      while (leg_ >= 0 && leg_ < last && std::isfinite(here_) && here_ + ahead > path_.EntryOrBefore(leg_)) {
+        const int from = leg_;
+        do ++leg_;
+        while (leg_ < last && !std::isfinite(path_.Entry(leg_)));
+        Track(navdb::TrueCourse(E(from).latitude, E(from).longitude, E(leg_).latitude, E(leg_).longitude));
+      }
+      return track_;
+    }
+
+   private:
+    void Track(double track) {
+      if (std::isfinite(track)) track_ = track;
+    }
+    const FlownPath& path_;
+    double here_;
+    int leg_;
+    double track_ = 0.0;
+  };
 
   double Speed(double altitude, double track) const {
     const model::State& m = M();
