@@ -113,8 +113,10 @@ class ClimbModel {
   // NM over the ground from `from` up to `to`, flown on along the path from
   // the aircraft.
   double Distance(double from, double to) const {
-    if (!(to > from) || !(rate_ > 0.0)) return 0.0;
+    if (!(to > from) || !(rate_ > 0.0) || !std::isfinite(from) || !std::isfinite(to)) return 0.0;
     if (!sliced_) return Ratio(to - from, rate_) * M().ClimbTas / 60.0;
+    // No climb of more slices than a table has levels.
+    to = std::min(to, from + kSlice * kMostSlices);
     Legs legs;
     double nm = 0.0;
     for (double a = from; a < to; a += kSlice) {

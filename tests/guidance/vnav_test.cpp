@@ -7,9 +7,10 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/avionics_update.h"
 #include "src/guidance/lateral.h"
-#include "src/guidance/speed_mode.h"
 #include "src/guidance/engage_buttons.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav.h"
 #include "src/host/module_state.h"
 #include "src/instruments/fms/state.h"
@@ -447,6 +448,35 @@ TEST_F(VnavTest, EngagedAgainInTheDescentVnavAimsAtTheCrossingHeightOnce) {
     host.key_events.clear();
     CoupleVnavToAutopilot();
     EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 231}}));
+  }
+}
+
+// With performance tables the climb is worked out a slice of altitude at a
+// time: an altitude the simulator gives as no number, or beyond any level,
+// still ends the walk, and the command stays within VNAV's rates.
+TEST_F(VnavTest, TheClimbsSlicesEndWhateverTheAltitude) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  m.ClimbPerformanceTable[1] = {};
+  m.ClimbPerformanceTable[1].tas = 300.0;
+  m.ClimbPerformanceTable[2] = {};
+  m.ClimbPerformanceTable[2].altitude = 40000.0;
+  m.ClimbPerformanceTable[2].tas = 450.0;
+  m.ClimbPerformanceCount = 2;
+  g.TocPassed = 0;
+  g.GroundSpeedKnots = 300.0;
+  g.NextConstraintDistance = 50.0;
+  for (double altitude : {-HUGE_VAL, std::nan(""), -1e12, 1e12}) {
+    SCOPED_TRACE(altitude);
+    g.AircraftAltitude = altitude;
+    g.NextConstraintAltitude = 20000.0;
+    g.FrameCounter = 0;
+    g.VnavClimbGroundSpeed = 0.0;
+    g.VnavLastVerticalSpeedCommand = g.VnavVerticalSpeedCommand = kNoCommand;
+    CoupleVnavToAutopilot();
+    ComputeTopOfClimb(0);
+    EXPECT_GE(g.VnavVerticalSpeedCommand, 0);
+    EXPECT_LE(g.VnavVerticalSpeedCommand, m.MaxVnavClimbRate);
   }
 }
 
