@@ -117,13 +117,6 @@ void CommitOrigin(int entry_state, const model::FlightPlanWaypoint& first) {
   }
 }
 
-void TargetEntry(const model::FlightPlanWaypoint& w) {
-  guidance::State& g = G();
-  g.NextConstraintAltitude = guidance::PlannedAltitude(w);
-  g.NextConstraintLat = w.latitude;
-  g.NextConstraintLon = w.longitude;
-}
-
 }  // namespace
 
 void RebuildVerticalPlan() {
@@ -150,11 +143,11 @@ void RebuildVerticalPlan() {
   }
   const int constraint = std::clamp(g.NextConstraintIndex, 0, last);
   if (g.TocPassed == 0) {
-    if (g.NextConstraintIndex < guidance::ComputeTopOfClimb(1)) TargetEntry(s.ActiveFlightPlan[constraint]);
+    if (g.NextConstraintIndex < guidance::ComputeTopOfClimb(1)) guidance::TargetEntry(s.ActiveFlightPlan[constraint]);
   } else {
     guidance::ComputeTopOfDescent(0);
     const model::FlightPlanWaypoint& w = s.ActiveFlightPlan[constraint];
-    TargetEntry(w);
+    guidance::TargetEntry(w);
     // The destination runway is crossed 200 ft above the airport.
     if (constraint == last && w.type == "APT" && g.VnavEngaged == 1) g.NextConstraintAltitude += 200.0;
   }

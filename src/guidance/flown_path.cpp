@@ -114,8 +114,6 @@ using Placed = FlownRoute::Entry;
 double PlannedTas(int index, const model::FlightPlanWaypoint& w) {
   if (!(w.speed_constraint > 0.0) || w.altitude_constraint == model::kNoValue) return NAN;
   const double altitude = std::max(w.altitude_constraint, 0.0);
-  double tas = model::IasToTas(w.speed_constraint, altitude);
-  const double mach = model::IasToMach(w.speed_constraint, altitude);
   const model::State& m = model::model_state;
   const State& g = G();
   using model::PerformanceSegment;
@@ -126,9 +124,10 @@ double PlannedTas(int index, const model::FlightPlanWaypoint& w) {
   } else if (g.ClimbEndIndex > 0) {
     limit = MachLimit(index < g.ClimbEndIndex ? PerformanceSegment::kClimb : PerformanceSegment::kDescent, altitude);
   } else {
-    limit = std::min(MachLimit(PerformanceSegment::kClimb, altitude), MachLimit(PerformanceSegment::kDescent, altitude));
+    limit = std::min(MachLimit(PerformanceSegment::kClimb, altitude),
+                     MachLimit(PerformanceSegment::kDescent, altitude));
   }
-  if (std::isfinite(limit) && limit > 0.0 && mach > limit) tas *= limit / mach;
+  const double tas = TasNoFasterThan(w.speed_constraint, altitude, limit);
   return std::isfinite(tas) ? tas : NAN;
 }
 

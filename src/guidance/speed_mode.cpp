@@ -63,6 +63,11 @@ double MachLimit(PerformanceSegment phase, double altitude) {
   return std::isfinite(limit) ? MachHundredths(limit) / 100.0 : limit;
 }
 
+double TasNoFasterThan(double ias, double altitude, double limit) {
+  const double tas = model::IasToTas(ias, altitude), mach = model::IasToMach(ias, altitude);
+  return std::isfinite(limit) && limit > 0.0 && mach > limit ? tas * limit / mach : tas;
+}
+
 double PhaseMachAt(PerformanceSegment phase, double ias, double mach, double level) {
   return mach > 0.0 ? std::min(mach, MachLimit(phase, level)) : MachInsteadOf(phase, ias, level);
 }

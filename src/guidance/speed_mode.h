@@ -19,6 +19,10 @@ model::PerformanceSegment SpeedPhase();
 // says.
 double MachLimit(model::PerformanceSegment phase, double altitude);
 
+// The true airspeed of `ias` at `altitude`, no faster than the Mach `limit`
+// (none where it is no positive number).
+double TasNoFasterThan(double ias, double altitude, double limit);
+
 // The Mach `phase` holds at `altitude` in place of the airspeed `ias`: its
 // MachLimit where `ias` asks for more by over half a hundredth, else 0.
 double MachInsteadOf(model::PerformanceSegment phase, double ias, double altitude);

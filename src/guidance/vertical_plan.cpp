@@ -195,10 +195,7 @@ class ClimbModel {
     const model::State& m = M();
     double ias = m.ClimbIas;
     if (altitude < m.ClbAltRest && m.ClbSpdRest > 0.0) ias = std::min(ias, m.ClbSpdRest);
-    double tas = model::IasToTas(ias, altitude);
-    const double mach = model::IasToMach(ias, altitude);
-    const double limit = MachLimit(model::PerformanceSegment::kClimb, altitude);
-    if (mach > limit && limit > 0.0) tas *= limit / mach;
+    const double tas = TasNoFasterThan(ias, altitude, MachLimit(model::PerformanceSegment::kClimb, altitude));
     // The wind from `wind_from_`: along the track it slows the aircraft by
     // its headwind, across it by the drift.
     const double angle = (wind_from_ - track) * kDegToRad;
@@ -566,6 +563,13 @@ double PlannedClimbGroundSpeed(double from, double to) {
 bool RouteMovedSincePlan() {
   const std::uint64_t planned = G().PlannedRouteEdits;
   return Fp().RouteState >= 3 && planned != 0 && Fp().ActiveRouteEdits != planned;
+}
+
+void TargetEntry(const model::FlightPlanWaypoint& w) {
+  State& g = G();
+  g.NextConstraintAltitude = PlannedAltitude(w);
+  g.NextConstraintLat = w.latitude;
+  g.NextConstraintLon = w.longitude;
 }
 
 double PlannedAltitude(const model::FlightPlanWaypoint& wp) {

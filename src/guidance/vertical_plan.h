@@ -76,4 +76,8 @@ std::int32_t PlannedCruiseAltitude();
 // where that holds the "no value" mark.
 double PlannedAltitude(const model::FlightPlanWaypoint& wp);
 
+// VNAV's next target: the entry's place and planned altitude (never the
+// -999 of an entry without one; the autopilot was once sent that).
+void TargetEntry(const model::FlightPlanWaypoint& w);
+
 }  // namespace ovi::guidance

@@ -128,14 +128,7 @@ model::FlightPlanWaypoint* Entry(int i) {
 bool Constrained(const model::FlightPlanWaypoint* w) { return w != nullptr && w->constraint_flag == 1; }
 
 void TargetEntry(int index) {
-  if (const model::FlightPlanWaypoint* w = Entry(index)) {
-    // A waypoint without an altitude (a last waypoint the navigation data
-    // does not know as an airport) is no target of -999 ft: the autopilot
-    // was sent that at the top of descent.
-    G().NextConstraintAltitude = PlannedAltitude(*w);
-    G().NextConstraintLat = w->latitude;
-    G().NextConstraintLon = w->longitude;
-  }
+  if (const model::FlightPlanWaypoint* w = Entry(index)) guidance::TargetEntry(*w);
 }
 
 // The destination runway is crossed 200 ft above the airport: the target
