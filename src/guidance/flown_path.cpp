@@ -67,11 +67,9 @@ constexpr int kMaxSteps = 2000;  // a corner takes about two hundred
 // their speed by about a knot a second; one moved faster (a simulation rate
 // above 1, or the position set anew) is not followed faster.
 constexpr double kTicksBetweenSpeedFlights = 18.0;
-// LNAV's own numbers (lateral.cpp).
-constexpr double kNearLookAhead = 3.0, kFarLookAhead = 5.0, kNearOffset = 3.5;  // NM
-constexpr double kStraightAtWaypointOffset = 10.0;                               // NM
-constexpr double kAbeamCheckWithin = 10.0;                                       // NM
-const double kCosAbeam = std::cos(91.0 * kDegToRad);
+// LNAV compares whole degrees: it passes a waypoint abeam from the first
+// whole degree past its limit.
+const double kCosAbeam = std::cos((kLnavAbeamDegrees + 1) * kDegToRad);
 
 State& G() { return guidance_state; }
 const flightplan::State& Fp() { return flightplan::flightplan_state; }
@@ -308,13 +306,13 @@ class Model {
         end.to_go = -along;
         break;
       }
-      if (offset >= kStraightAtWaypointOffset) tracking_ = false;
+      if (offset >= kLnavStraightAtWaypointOffset) tracking_ = false;
       // The point steered at: LNAV's look-ahead point (the leg's length less
       // the distance to the entry, and the look-ahead, from the leg's
       // start), else the entry itself.
       double aim_x = 0.0, aim_y = 0.0;
       if (tracking_) {
-        const double ahead = offset > 0.0 && offset <= kNearOffset ? kNearLookAhead : kFarLookAhead;
+        const double ahead = offset > 0.0 && offset <= kLnavNearOffset ? kLnavNearLookAhead : kLnavFarLookAhead;
         aim_x = (ahead - d) * ux_;
         aim_y = (ahead - d) * uy_;
       }
@@ -443,8 +441,8 @@ class Model {
         if ((before - at) * (after - at) < 0.0) share = std::min(share, (before - at) / (before - after));
       };
       if (tracking_) {
-        cut(offset, next_offset, kNearOffset);
-        cut(offset, next_offset, kStraightAtWaypointOffset);
+        cut(offset, next_offset, kLnavNearOffset);
+        cut(offset, next_offset, kLnavStraightAtWaypointOffset);
       }
       if (w_ + 1 < static_cast<int>(r_.placed.size())) {
         const double sw = r_.placed[static_cast<std::size_t>(w_)].switch_distance, next2 = nx * nx + ny * ny;
@@ -520,12 +518,13 @@ class Model {
   }
 
   // LNAV passes the entry within its switch distance, or abeam it (behind,
-  // within 10 NM) while it is not one of the last two: the bearing to it
-  // 91 degrees or more off the leg's course, in LNAV's whole degrees.
+  // within kLnavAbeamWithin) while it is not one of the last two: the
+  // bearing to it more than kLnavAbeamDegrees off the leg's course, in
+  // LNAV's whole degrees.
   bool Passes(double d) const {
     const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
     if (d < w.switch_distance) return true;
-    return d < kAbeamCheckWithin && w.index < r_.last_index - 1 &&
+    return d < kLnavAbeamWithin && w.index < r_.last_index - 1 &&
            -(x_ * leg_x_ + y_ * leg_y_) <= kCosAbeam * d;
   }
 

@@ -247,8 +247,9 @@ void RunWaypointPassage() {
 
   // Abeam: the waypoint has fallen behind without coming within the switch
   // distance (not for the last two and not for a hold's fix).
-  if (g.LnavEngaged == 1 && g.ApHeadingLock == 1 && g.ActiveWaypointDistance < 10.0 && active < last - 1 &&
-      active != fp.HoldTable[1].active_index && HeadingDifference(g.BearingToActiveWaypoint, g.DesiredTrack) > 90) {
+  if (g.LnavEngaged == 1 && g.ApHeadingLock == 1 && g.ActiveWaypointDistance < kLnavAbeamWithin &&
+      active < last - 1 && active != fp.HoldTable[1].active_index &&
+      HeadingDifference(g.BearingToActiveWaypoint, g.DesiredTrack) > kLnavAbeamDegrees) {
     g.ActiveWaypointDistance = -1.0;
     g.VnavAltitudeSet = 0;
     g.VnavSpeedSet = 0;
@@ -296,7 +297,8 @@ void SteerLaterally() {
                       g.LegDeviationOutput, g.LegBearingOffset2, kOwnDeviationMode);
   double start_lat = 0.0, start_lon = 0.0;
   if (!ActiveLegStart(start_lat, start_lon)) return;
-  const double look_ahead = g.CrossTrackDistance > 0.0 && g.CrossTrackDistance <= 3.5 ? 3.0 : 5.0;
+  const double look_ahead =
+      g.CrossTrackDistance > 0.0 && g.CrossTrackDistance <= kLnavNearOffset ? kLnavNearLookAhead : kLnavFarLookAhead;
   const double along = g.ActiveLegLength - g.ActiveWaypointDistance + look_ahead;
   if (g.ActiveLegFromEngagePosition == 1) {
     navdb::ProjectPosition(g.LegOriginLatitude, g.LegOriginLongitude, g.LnavInitialCourse + g.MagneticVariation, along,
@@ -307,7 +309,7 @@ void SteerLaterally() {
     g.LnavCommandedHeading = g.BearingToActiveWaypoint;
     navdb::ProjectPosition(start_lat, start_lon, AlongLegCourse(start_lat, start_lon, *ActiveEntry()), along,
                            g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
-    if (g.CrossTrackDistance < 10.0) {
+    if (g.CrossTrackDistance < kLnavStraightAtWaypointOffset) {
       if (g.LnavLegTracking == 1) g.LnavCommandedHeading = HeadingTo(g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
     } else {
       // Far off the leg: straight at the waypoint until the next one.

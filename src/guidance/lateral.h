@@ -40,6 +40,22 @@ void ComputeLegDeviation(std::int32_t& side1, double& angle1, std::int32_t& xtk_
 constexpr std::int32_t kOwnDeviationMode = 7;
 constexpr double kNoDeviation = -99.0;
 
+// The numbers LNAV steers by. Within kLnavNearOffset of the active leg it
+// steers at a point kLnavNearLookAhead ahead on the leg, farther off at one
+// kLnavFarLookAhead ahead; kLnavStraightAtWaypointOffset or more off the
+// leg it flies straight at the waypoint until the next one. A waypoint
+// within kLnavAbeamWithin that it has not come within the switch distance
+// of is passed once it lies behind: more than kLnavAbeamDegrees (whole
+// degrees) off the leg's course. The model of LNAV's own turns
+// (lnav_turn_model.cpp) flies by the same numbers, so that the path the
+// pages and VNAV measure is the path flown.
+constexpr double kLnavNearOffset = 3.5;                 // NM
+constexpr double kLnavNearLookAhead = 3.0;              // NM
+constexpr double kLnavFarLookAhead = 5.0;               // NM
+constexpr double kLnavStraightAtWaypointOffset = 10.0;  // NM
+constexpr double kLnavAbeamWithin = 10.0;               // NM
+constexpr std::int32_t kLnavAbeamDegrees = 90;
+
 // The per-tick steps with an active waypoint, in the order the update runs
 // them: passage and sequencing (with the switch distance of the new active
 // waypoint), then the leg geometry, then deviation and steering with the
