@@ -10,8 +10,8 @@
 // switch distance, the look-ahead point 3 or 5 NM ahead on the leg, straight
 // at the waypoint 10 NM or more off it) and of an autopilot's heading hold
 // (at most the standard rate and 25 degrees of bank, rolled into at 6
-// degrees a second), in still air at the ground speed (200 kt at least).
-// docs/guidance.md gives the rules.
+// degrees a second), in still air at the speed each corner is flown at
+// (lnav_turn_model.*). docs/guidance.md gives the rules.
 #pragma once
 
 #include <array>

@@ -1,0 +1,57 @@
+// A small model of the module's own LNAV law (the switch distance, the
+// look-ahead point on the leg, straight at the waypoint far off it; lateral.h
+// gives its numbers) and of an autopilot's heading hold (at most the
+// standard rate and 25 degrees of bank, rolled into at 6 degrees a second),
+// in still air. The path flown (flown_path.*) flies every corner of the
+// route with it, and the aircraft's own way onto its leg. docs/guidance.md
+// gives the rules.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "src/guidance/flown_path.h"
+
+namespace ovi::guidance {
+
+// The aircraft of the model: where it is, its true track and its bank
+// (right wing down positive).
+struct Flyer {
+  double lat, lon, track, bank;
+};
+
+// Where a run of the model ended.
+struct RunEnd {
+  int target = -1;      // position in `placed` of the entry the leg leads to
+  double to_go = 0.0;   // along that leg still to fly (more than the leg: behind its start)
+  double flown = 0.0;
+  bool at_last = false;  // the last entry reached before the aircraft was on its leg
+  std::vector<std::pair<int, double>> abeam;  // position in `placed`, flown to the nearest point
+};
+
+// Route distances (from, to) each corner of the path spans.
+using CornerSpans = std::vector<std::pair<double, double>>;
+
+// Farther than this off its leg (or short of its start) the aircraft joins
+// the leg, flying at the active waypoint from where it is: LNAV takes a
+// leg within 3.5 NM with its look-ahead point, and on a long leg holds a
+// couple of miles off its great circle.
+constexpr double kJoiningOffLegNm = 5.0;
+
+// LNAV flying route `r` on at `speed` (kt) from `a`, on the leg from
+// (from_lat, from_lon) to placed entry `target`, the entries `passed`
+// behind, until the aircraft is on a leg again; `tracking` as LNAV's leg
+// tracking. `on_leg` takes the aircraft as on that leg already, as far
+// along it as it is. Back on a leg within one of the `corners` the run goes
+// on along the leg to the corner's end: only there do the two paths meet
+// again.
+RunEnd RunLnavTurnModel(const FlownRoute& r, double speed, const Flyer& a, int target, double from_lat,
+                        double from_lon, bool tracking, const std::vector<int>& passed, bool on_leg = false,
+                        const CornerSpans* corners = nullptr);
+
+// Within [-180, 180], and within [0, 360), for angles a few turns at most
+// from them.
+double Wrap180(double a);
+double Wrap360(double a);
+
+}  // namespace ovi::guidance
