@@ -1,3 +1,9 @@
+// Building the path flown (FlownPath) and keeping it between ticks: the
+// route's geometry, each corner as the model of LNAV's turns flies it
+// (lnav_turn_model.*), the map between route distances and coordinates,
+// and the aircraft's coordinate, each worked out again only when what it
+// depends on changes. Points and distances on the path are found in
+// flown_path_points.cpp.
 #include "src/guidance/flown_path.h"
 
 #include <algorithm>
@@ -31,10 +37,6 @@ constexpr double kLeastSpeed = 100.0, kUnknownSpeed = 200.0;  // kt
 // has there, one nearer than the second at the ground speed; in between the
 // one turns into the other.
 constexpr double kPlannedSpeedBeyond = 20.0, kGroundSpeedWithin = 5.0;  // NM
-// A point of the route lies on a leg this close to its great circle (the
-// plan places its marks on them); one off every leg takes the nearest
-// line within the second.
-constexpr double kOnLegNm = 0.01, kNearLegNm = kJoiningOffLegNm;
 // A corner ahead is flown again at the speed the aircraft's approach gives
 // it once it has moved by a knot: one corner at a time, a second of ticks
 // apart. An aircraft closing on its corners at the speed it flies moves
@@ -44,12 +46,6 @@ constexpr double kTicksBetweenSpeedFlights = 18.0;
 
 State& G() { return guidance_state; }
 const flightplan::State& Fp() { return flightplan::flightplan_state; }
-
-double Distance(double lat1, double lon1, double lat2, double lon2) {
-  double d = 0.0, c = 0.0;
-  navdb::ComputeDistanceAndBearing(lat1, lon1, lat2, lon2, d, c);
-  return d;
-}
 
 using Route = FlownRoute;
 using Placed = FlownRoute::Entry;
@@ -403,185 +399,6 @@ const FlownPath& FlownPath::Current() {
   memo.key = key;
   memo.worked_out = true;
   return memo.path;
-}
-
-double FlownPath::Entry(int index) const {
-  if (index < 0 || static_cast<std::size_t>(index) >= entry_.size()) return NAN;
-  return entry_[static_cast<std::size_t>(index)];
-}
-
-double FlownPath::EntryOrBefore(int index) const {
-  for (int i = std::min(index, static_cast<int>(entry_.size()) - 1); i >= 0; --i) {
-    const double e = entry_[static_cast<std::size_t>(i)];
-    if (std::isfinite(e)) return e;
-  }
-  return 0.0;
-}
-
-double FlownPath::Aircraft() const { return aircraft_; }
-
-double FlownPath::Ahead(int index) const {
-  if (index < active_ || !std::isfinite(aircraft_)) return NAN;
-  const double e = Entry(index);
-  return std::isfinite(e) ? std::max(0.0, e - aircraft_) : NAN;
-}
-
-namespace {
-
-// Piecewise-linear through the corners (xs ascending), slope 1 beyond them.
-double Interpolate(const std::vector<double>& xs, const std::vector<double>& ys, double x) {
-  if (xs.empty() || !std::isfinite(x)) return x;
-  if (x <= xs.front()) return ys.front() + (x - xs.front());
-  if (x >= xs.back()) return ys.back() + (x - xs.back());
-  const auto hi = static_cast<std::size_t>(std::upper_bound(xs.begin(), xs.end(), x) - xs.begin());
-  const std::size_t lo = hi - 1;
-  const double span = xs[hi] - xs[lo];
-  return span > 0.0 ? ys[lo] + (ys[hi] - ys[lo]) * (x - xs[lo]) / span : ys[hi];
-}
-
-}  // namespace
-
-double FlownPath::AtRoute(double route) const { return Interpolate(map_route_, map_flown_, route); }
-
-double FlownPath::RouteAt(double flown) const { return Interpolate(map_flown_, map_route_, flown); }
-
-double FlownPath::RouteTo(int index) const {
-  if (index < 0 || static_cast<std::size_t>(index) >= route_.size()) return NAN;
-  return route_[static_cast<std::size_t>(index)];
-}
-
-bool FlownPath::PositionAt(double route, double& lat, double& lon, int& leg_start) const {
-  if (placed_.size() < 2 || !std::isfinite(route)) return false;
-  std::size_t k = 1;
-  while (k + 1 < placed_.size() && route_[static_cast<std::size_t>(placed_[k])] < route) ++k;
-  const model::FlightPlanWaypoint& a = Fp().ActiveFlightPlan[placed_[k - 1]];
-  const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[placed_[k]];
-  navdb::ProjectPosition(b.latitude, b.longitude, navdb::TrueCourse(b.latitude, b.longitude, a.latitude, a.longitude),
-                         route_[static_cast<std::size_t>(placed_[k])] - route, lat, lon);
-  leg_start = placed_[k - 1];
-  return true;
-}
-
-namespace {
-
-// A point against the great circle from a to b: NM off it (either side)
-// and along it from a (negative before a).
-struct OnLeg {
-  double off, along;
-};
-
-OnLeg Against(double a_lat, double a_lon, double b_lat, double b_lon, double lat, double lon) {
-  double ab = 0.0, course_ab = 0.0, ap = 0.0, course_ap = 0.0;
-  navdb::ComputeDistanceAndBearing(a_lat, a_lon, b_lat, b_lon, ab, course_ab);
-  navdb::ComputeDistanceAndBearing(a_lat, a_lon, lat, lon, ap, course_ap);
-  const double r = navdb::kEarthRadiusNm;
-  const double angle = (course_ap - course_ab) * kDegToRad;
-  const double off = std::asin(std::clamp(std::sin(ap / r) * std::sin(angle), -1.0, 1.0)) * r;
-  double along = std::acos(std::clamp(std::cos(ap / r) / std::cos(off / r), -1.0, 1.0)) * r;
-  if (std::cos(angle) < 0.0) along = -along;
-  return {std::fabs(off), along};
-}
-
-}  // namespace
-
-bool FlownPath::Joining(double& lat, double& lon, double& straight, double& flown) const {
-  const double to = Entry(active_);
-  if (!std::isfinite(aircraft_) || !std::isfinite(to) || !(to > aircraft_) || active_ < 1) return false;
-  const model::FlightPlanWaypoint& w = Fp().ActiveFlightPlan[active_];
-  lat = w.latitude;
-  lon = w.longitude;
-  flown = to - aircraft_;
-  // Asked several times a pass, for the same aircraft.
-  const State& g = G();
-  const std::array<double, 4> key{aircraft_, g.PlaneLatitude, g.PlaneLongitude, static_cast<double>(active_)};
-  if (joining_known_ && std::memcmp(key.data(), joining_key_.data(), sizeof key) == 0) {
-    straight = joining_straight_;
-    return joining_;
-  }
-  joining_known_ = true;
-  joining_key_ = key;
-  joining_ = false;
-  straight = joining_straight_ = Distance(lat, lon, g.PlaneLatitude, g.PlaneLongitude);
-  if (!(straight > 0.0)) return false;
-  // Off its leg: the leg from the placed entry before the active one.
-  int from = active_ - 1;
-  while (from > 0 && !std::isfinite(Entry(from))) --from;
-  const model::FlightPlanWaypoint& f = Fp().ActiveFlightPlan[from];
-  const OnLeg at = Against(f.latitude, f.longitude, lat, lon, g.PlaneLatitude, g.PlaneLongitude);
-  joining_ = at.off > kJoiningOffLegNm || at.along < -kJoiningOffLegNm;
-  return joining_;
-}
-
-bool FlownPath::PointAt(double flown, double& lat, double& lon, int& leg_start) const {
-  double wp_lat = 0.0, wp_lon = 0.0, straight = 0.0, way = 0.0;
-  const double to = Entry(active_);
-  if (flown >= aircraft_ && flown < to && Joining(wp_lat, wp_lon, straight, way)) {
-    const State& g = G();
-    navdb::ProjectPosition(wp_lat, wp_lon, navdb::TrueCourse(wp_lat, wp_lon, g.PlaneLatitude, g.PlaneLongitude),
-                           (to - flown) * straight / way, lat, lon);
-    leg_start = active_ - 1;
-    while (leg_start > 0 && !std::isfinite(Entry(leg_start))) --leg_start;
-    return true;
-  }
-  return PositionAt(RouteAt(flown), lat, lon, leg_start);
-}
-
-double FlownPath::AtPoint(int from, double lat, double lon) const {
-  if (placed_.empty()) return NAN;
-  // The leg the point lies on (a point the plan placed lies on its great
-  // circle), walking back from `from`, else the aircraft's way to the
-  // active waypoint while it joins its leg (PointAt); failing both, the
-  // line nearest it within kNearLegNm. A far end within the leg's length
-  // of the point is only the last resort: a route that turns back runs
-  // close to its first legs again, and that rule found a top of climb on
-  // the first leg on the last one (the distance to it read 340 NM where 77
-  // were flown).
-  double best = HUGE_VAL, best_at = NAN;
-  double wp_lat = 0.0, wp_lon = 0.0, straight = 0.0, way = 0.0;
-  if (from >= active_ && Joining(wp_lat, wp_lon, straight, way)) {
-    const State& g = G();
-    const OnLeg at = Against(wp_lat, wp_lon, g.PlaneLatitude, g.PlaneLongitude, lat, lon);
-    if (at.along >= -kOnLegNm && at.along <= straight + kOnLegNm) {
-      best = at.off;
-      best_at = Entry(active_) - at.along * way / straight;
-    }
-  }
-  const bool joining = std::isfinite(best_at);
-  if (!joining) {
-    for (std::size_t i = 0; i < found_count_; ++i) {
-      const FoundPoint& f = found_[i];
-      if (f.from == from && f.lat == lat && f.lon == lon) return f.at;
-    }
-  }
-  const double at = OnTheLegs(from, lat, lon, best, best_at);
-  if (!joining) {
-    found_[found_next_] = FoundPoint{from, lat, lon, at};
-    found_next_ = (found_next_ + 1) % found_.size();
-    found_count_ = std::min(found_count_ + 1, found_.size());
-  }
-  return at;
-}
-
-double FlownPath::OnTheLegs(int from, double lat, double lon, double best, double best_at) const {
-  double near = NAN;
-  std::size_t k = placed_.size();
-  while (k > 0 && placed_[k - 1] > from) --k;
-  for (; k > 1 && best > kOnLegNm; --k) {
-    const model::FlightPlanWaypoint& a = Fp().ActiveFlightPlan[placed_[k - 2]];
-    const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[placed_[k - 1]];
-    const double here = route_[static_cast<std::size_t>(placed_[k - 1])];
-    const double leg = here - route_[static_cast<std::size_t>(placed_[k - 2])];
-    const double to = Distance(b.latitude, b.longitude, lat, lon);
-    if (to > leg + kNearLegNm) continue;
-    if (std::isnan(near) && to <= leg) near = AtRoute(here - to);
-    const OnLeg at = Against(a.latitude, a.longitude, b.latitude, b.longitude, lat, lon);
-    if (at.off < best && at.along >= -kOnLegNm && at.along <= leg + kOnLegNm) {
-      best = at.off;
-      best_at = AtRoute(here - leg + std::clamp(at.along, 0.0, leg));
-    }
-  }
-  if (best <= kNearLegNm) return best_at;
-  return std::isnan(near) ? 0.0 : near;
 }
 
 }  // namespace ovi::guidance

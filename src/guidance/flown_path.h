@@ -11,7 +11,9 @@
 // at the waypoint 10 NM or more off it) and of an autopilot's heading hold
 // (at most the standard rate and 25 degrees of bank, rolled into at 6
 // degrees a second), in still air at the speed each corner is flown at
-// (lnav_turn_model.*). docs/guidance.md gives the rules.
+// (lnav_turn_model.*). The path is built and kept in flown_path.cpp, and
+// points and distances are found on it in flown_path_points.cpp.
+// docs/guidance.md gives the rules.
 #pragma once
 
 #include <array>
