@@ -66,7 +66,7 @@ std::optional<Geo> FloatingTopOfDescent() {
   Geo f;
   int leg_start = 0;
   if (dd <= sum) {
-    if (!path.PointAt(at - dd, f.lat, f.lon, leg_start)) return std::nullopt;
+    if (!path.PositionFromCoordinate(at - dd, f.lat, f.lon, leg_start)) return std::nullopt;
     return f;
   }
   double back = gs.BearingToActiveWaypoint + 180.0;

@@ -201,7 +201,7 @@ class FlownPathBuilder {
                                       g.LnavLegTracking == 1, {}, !moving, &memo_.cuts);
     const Placed& end = r.placed[static_cast<std::size_t>(e.target)];
     if (e.at_last) return path.Entry(end.index) - e.flown;
-    return path.AtRoute(end.route - e.to_go) - e.flown;
+    return path.CoordinateFromRouteDistance(end.route - e.to_go) - e.flown;
   }
 
   void Build(FlownPath& path) {
@@ -253,7 +253,7 @@ class FlownPathBuilder {
     double before = 0.0;
     for (int index : path.placed_) {
       double& e = path.entry_[static_cast<std::size_t>(index)];
-      if (!std::isfinite(e)) e = path.AtRoute(path.route_[static_cast<std::size_t>(index)]);
+      if (!std::isfinite(e)) e = path.CoordinateFromRouteDistance(path.route_[static_cast<std::size_t>(index)]);
       e = std::max(e, before);
       before = e;
     }

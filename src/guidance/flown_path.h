@@ -44,36 +44,38 @@ class FlownPath {
   double Ahead(int index) const;
 
   // Between coordinates and route distances (NM along the legs from entry
-  // 0, markers crossed straight). Beyond either end of the route the two
-  // grow alike.
-  double AtRoute(double route) const;
-  double RouteAt(double flown) const;
+  // 0, markers crossed straight), each way. Beyond either end of the route
+  // the two grow alike.
+  double CoordinateFromRouteDistance(double route) const;
+  double RouteDistanceFromCoordinate(double flown) const;
   // The route distance of an entry; NaN for a marker.
   double RouteTo(int index) const;
   // The point `route` NM along the legs and the entry its leg starts from;
   // false with fewer than two entries placed. Before the first entry or past
   // the last the point lies on the first or last leg, extended.
-  bool PositionAt(double route, double& lat, double& lon, int& leg_start) const;
-  // The point `flown` NM along the path and the entry its leg starts from:
+  bool PositionFromRouteDistance(double route, double& lat, double& lon, int& leg_start) const;
+  // The point at coordinate `flown` and the entry its leg starts from:
   // between the aircraft and the active waypoint on the aircraft's way to
   // it (straight, scaled to the path), wherever the aircraft joins its leg
-  // from; elsewhere on the legs (PositionAt). A mark placed on the legs
-  // before a waypoint the aircraft flies straight at stood behind it.
-  bool PointAt(double flown, double& lat, double& lon, int& leg_start) const;
-  // A point of the path (a TOC or TOD) as PointAt places it: on the
-  // aircraft's way to the active waypoint, else on the leg it lies on,
-  // walking back from entry `from`; a point on no leg on the first whose
-  // far entry is no farther from it than the leg is long; the route's
-  // start when none is.
-  double AtPoint(int from, double lat, double lon) const;
+  // from; elsewhere on the legs (PositionFromRouteDistance). A mark placed
+  // on the legs before a waypoint the aircraft flies straight at stood
+  // behind it.
+  bool PositionFromCoordinate(double flown, double& lat, double& lon, int& leg_start) const;
+  // The coordinate of a point of the path (a TOC or TOD) placed by
+  // PositionFromCoordinate: on the aircraft's way to the active waypoint,
+  // else on the leg it lies on, walking back from entry `from`; a point on
+  // no leg on the first whose far entry is no farther from it than the leg
+  // is long; the route's start when none is.
+  double CoordinateFromPosition(int from, double lat, double lon) const;
 
  private:
   friend class FlownPathBuilder;
   // The active waypoint ahead of the aircraft, the straight distance to it
   // and the one flown; false when it is not ahead.
   bool Joining(double& lat, double& lon, double& straight, double& flown) const;
-  // AtPoint's walk along the legs, from the best found on the aircraft's way.
-  double OnTheLegs(int from, double lat, double lon, double best, double best_at) const;
+  // CoordinateFromPosition's walk along the legs, from the best found on
+  // the aircraft's way.
+  double CoordinateOnTheLegs(int from, double lat, double lon, double best, double best_at) const;
   std::vector<double> entry_;  // coordinate by entry index
   std::vector<double> route_;  // route distance by entry index
   std::vector<int> placed_;    // indices of the placed entries, in order
@@ -82,8 +84,9 @@ class FlownPath {
   std::vector<double> map_route_, map_flown_;
   double aircraft_ = 0.0;
   int active_ = -1;
-  // The points AtPoint found on the legs since the path was last built: the
-  // TOC and TOD are looked for on every pass, and each look walks the legs.
+  // The points CoordinateFromPosition found on the legs since the path was
+  // last built: the TOC and TOD are looked for on every pass, and each look
+  // walks the legs.
   struct FoundPoint {
     int from;
     double lat, lon, at;

@@ -72,16 +72,16 @@ double Interpolate(const std::vector<double>& xs, const std::vector<double>& ys,
 
 }  // namespace
 
-double FlownPath::AtRoute(double route) const { return Interpolate(map_route_, map_flown_, route); }
+double FlownPath::CoordinateFromRouteDistance(double route) const { return Interpolate(map_route_, map_flown_, route); }
 
-double FlownPath::RouteAt(double flown) const { return Interpolate(map_flown_, map_route_, flown); }
+double FlownPath::RouteDistanceFromCoordinate(double flown) const { return Interpolate(map_flown_, map_route_, flown); }
 
 double FlownPath::RouteTo(int index) const {
   if (index < 0 || static_cast<std::size_t>(index) >= route_.size()) return NAN;
   return route_[static_cast<std::size_t>(index)];
 }
 
-bool FlownPath::PositionAt(double route, double& lat, double& lon, int& leg_start) const {
+bool FlownPath::PositionFromRouteDistance(double route, double& lat, double& lon, int& leg_start) const {
   if (placed_.size() < 2 || !std::isfinite(route)) return false;
   std::size_t k = 1;
   while (k + 1 < placed_.size() && route_[static_cast<std::size_t>(placed_[k])] < route) ++k;
@@ -143,7 +143,7 @@ bool FlownPath::Joining(double& lat, double& lon, double& straight, double& flow
   return joining_;
 }
 
-bool FlownPath::PointAt(double flown, double& lat, double& lon, int& leg_start) const {
+bool FlownPath::PositionFromCoordinate(double flown, double& lat, double& lon, int& leg_start) const {
   double wp_lat = 0.0, wp_lon = 0.0, straight = 0.0, way = 0.0;
   const double to = Entry(active_);
   if (flown >= aircraft_ && flown < to && Joining(wp_lat, wp_lon, straight, way)) {
@@ -154,15 +154,15 @@ bool FlownPath::PointAt(double flown, double& lat, double& lon, int& leg_start) 
     while (leg_start > 0 && !std::isfinite(Entry(leg_start))) --leg_start;
     return true;
   }
-  return PositionAt(RouteAt(flown), lat, lon, leg_start);
+  return PositionFromRouteDistance(RouteDistanceFromCoordinate(flown), lat, lon, leg_start);
 }
 
-double FlownPath::AtPoint(int from, double lat, double lon) const {
+double FlownPath::CoordinateFromPosition(int from, double lat, double lon) const {
   if (placed_.empty()) return NAN;
   // The leg the point lies on (a point the plan placed lies on its great
   // circle), walking back from `from`, else the aircraft's way to the
-  // active waypoint while it joins its leg (PointAt); failing both, the
-  // line nearest it within kNearLegNm. A far end within the leg's length
+  // active waypoint while it joins its leg (PositionFromCoordinate);
+  // failing both, the line nearest it within kNearLegNm. A far end within the leg's length
   // of the point is only the last resort: a route that turns back runs
   // close to its first legs again, and that rule found a top of climb on
   // the first leg on the last one (the distance to it read 340 NM where 77
@@ -184,7 +184,7 @@ double FlownPath::AtPoint(int from, double lat, double lon) const {
       if (f.from == from && f.lat == lat && f.lon == lon) return f.at;
     }
   }
-  const double at = OnTheLegs(from, lat, lon, best, best_at);
+  const double at = CoordinateOnTheLegs(from, lat, lon, best, best_at);
   if (!joining) {
     found_[found_next_] = FoundPoint{from, lat, lon, at};
     found_next_ = (found_next_ + 1) % found_.size();
@@ -193,7 +193,7 @@ double FlownPath::AtPoint(int from, double lat, double lon) const {
   return at;
 }
 
-double FlownPath::OnTheLegs(int from, double lat, double lon, double best, double best_at) const {
+double FlownPath::CoordinateOnTheLegs(int from, double lat, double lon, double best, double best_at) const {
   double near = NAN;
   std::size_t k = placed_.size();
   while (k > 0 && placed_[k - 1] > from) --k;
@@ -204,11 +204,11 @@ double FlownPath::OnTheLegs(int from, double lat, double lon, double best, doubl
     const double leg = here - route_[static_cast<std::size_t>(placed_[k - 2])];
     const double to = Distance(b.latitude, b.longitude, lat, lon);
     if (to > leg + kNearLegNm) continue;
-    if (std::isnan(near) && to <= leg) near = AtRoute(here - to);
+    if (std::isnan(near) && to <= leg) near = CoordinateFromRouteDistance(here - to);
     const OnLeg at = Against(a.latitude, a.longitude, b.latitude, b.longitude, lat, lon);
     if (at.off < best && at.along >= -kOnLegNm && at.along <= leg + kOnLegNm) {
       best = at.off;
-      best_at = AtRoute(here - leg + std::clamp(at.along, 0.0, leg));
+      best_at = CoordinateFromRouteDistance(here - leg + std::clamp(at.along, 0.0, leg));
     }
   }
   if (best <= kNearLegNm) return best_at;

@@ -498,7 +498,7 @@ void Predict(int last, double rate) {
 // Flown from the TOD to entry `from`, the TOD found walking back from it.
 double WalkBackToTod(int from) {
   const FlownPath& path = FlownPath::Current();
-  return std::max(0.0, path.EntryOrBefore(from) - path.AtPoint(from, G().TodLatitude, G().TodLongitude));
+  return std::max(0.0, path.EntryOrBefore(from) - path.CoordinateFromPosition(from, G().TodLatitude, G().TodLongitude));
 }
 
 int ClampedConstraintIndex(int last) { return std::clamp(G().NextConstraintIndex, 0, std::max(last, 0)); }
@@ -515,7 +515,7 @@ double DistanceToRouteEnd(int last) {
 // The point `flown` NM along the path into (lat, lon), and the entry its leg
 // starts from; false when the route has no leg.
 bool PlaceOnRoute(double flown, double& lat, double& lon, int& leg_start) {
-  return FlownPath::Current().PointAt(flown, lat, lon, leg_start);
+  return FlownPath::Current().PositionFromCoordinate(flown, lat, lon, leg_start);
 }
 
 // Whether a climb from the aircraft to a level and the descent from it to
@@ -818,7 +818,7 @@ bool StartDescentPathAtAircraft(bool at_aircraft_altitude) {
   const FlownPath& path = FlownPath::Current();
   const double here = path.Aircraft();
   int unused = 0;
-  if (!std::isfinite(here) || !path.PointAt(here, g.TodLatitude, g.TodLongitude, unused)) return false;
+  if (!std::isfinite(here) || !path.PositionFromCoordinate(here, g.TodLatitude, g.TodLongitude, unused)) return false;
   if (at_aircraft_altitude) g.TodAltitude = g.AircraftAltitude;
   return true;
 }
@@ -857,7 +857,7 @@ void UpdateVerticalProfile() {
     // A TOC or TOD behind the aircraft still to be reached counts straight
     // back to it.
     auto to = [&](double lat, double lon) {
-      const double at = path.AtPoint(last, lat, lon);
+      const double at = path.CoordinateFromPosition(last, lat, lon);
       return at >= here ? at - here : Distance(g.PlaneLatitude, g.PlaneLongitude, lat, lon);
     };
     if (g.TocPassed == 0) {

@@ -278,12 +278,13 @@ void ReachTopOfDescent() {
   // descends below it.
   const FlownPath& path = FlownPath::Current();
   const int last = std::max(Fp().ActiveFlightPlanLastIndex, 0);
-  if (path.Aircraft() < path.AtPoint(last, g.TodLatitude, g.TodLongitude)) StartDescentPathAtAircraft(false);
+  if (path.Aircraft() < path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude))
+    StartDescentPathAtAircraft(false);
   // Along the path the aircraft flies, from the top of descent to the
   // constraint, as the profile measures it.
   const int constraint = std::clamp(g.NextConstraintIndex, 0, last);
-  g.DistanceTodToConstraint =
-      std::max(0.0, path.EntryOrBefore(constraint) - path.AtPoint(constraint, g.TodLatitude, g.TodLongitude));
+  g.DistanceTodToConstraint = std::max(
+      0.0, path.EntryOrBefore(constraint) - path.CoordinateFromPosition(constraint, g.TodLatitude, g.TodLongitude));
 
   if (g.VnavEngaged != 1) return;
   if (M().VnavSetAlts == 1) SendAltitude(g.NextConstraintAltitude);

@@ -121,7 +121,7 @@ TEST_F(PerfFlightTest, ThePagesFollowTheFlightAndTheEntriesReachTheAutopilot) {
   ASSERT_TRUE(tod_19000.has_value());
   EXPECT_EQ(m.PlanDescentRate, 2200.0);
   const guidance::FlownPath& path = guidance::FlownPath::Current();
-  EXPECT_NEAR(path.Entry(10) - path.AtRoute(path.RouteTo(10) - *tod_19000),
+  EXPECT_NEAR(path.Entry(10) - path.CoordinateFromRouteDistance(path.RouteTo(10) - *tod_19000),
               (19000.0 - 31.0) / 2200.0 * m.DescentTas / 60.0, 0.1);
   EXPECT_GT(*tod_19000, tod_16000 + 5.0);
   Enter(kPageEconCruise, kR6, "");

@@ -129,7 +129,7 @@ TEST_P(RouteFlightTest, ClimbsHoldTheirSpeedAndTheDistanceToTheTocIsAlongThePath
                                                             : model::IasToMach(a.ap_speed, a.altitude) - limit - 0.015);
     if (g.TocPassed == 0) {
       const FlownPath& path = FlownPath::Current();
-      const double toc = path.AtRoute(RouteDistanceOf(g.TocLatitude, g.TocLongitude));
+      const double toc = path.CoordinateFromRouteDistance(RouteDistanceOf(g.TocLatitude, g.TocLongitude));
       const double ahead = toc - path.Aircraft();
       if (ahead > 0.0) off_path = std::max(off_path, std::fabs(g.ClimbSideDistance - ahead));
       // Past the climb restriction and the half minute the aircraft takes
