@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/climb_model.h"
 #include "src/guidance/flown_path.h"
 #include "src/guidance/holding.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan_internal.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/performance.h"
@@ -18,6 +20,12 @@
 #include "src/util/text.h"
 
 namespace ovi::guidance {
+
+double Ratio(double a, double b) {
+  if (b == 0.0) return 0.0;
+  const double q = a / b;
+  return std::isfinite(q) ? q : 0.0;
+}
 
 namespace {
 
@@ -57,158 +65,9 @@ double LegLength(int i) { return Distance(E(i - 1), E(i)); }
 // cut); a marker stands where the entry before it does.
 double FlownLeg(const FlownPath& path, int i) { return path.EntryOrBefore(i) - path.EntryOrBefore(i - 1); }
 
-// a / b, 0 where the quotient is no finite number (b of 0 included): rates,
-// airspeeds and distances from configuration files may be 0.
-double Ratio(double a, double b) {
-  if (b == 0.0) return 0.0;
-  const double q = a / b;
-  return std::isfinite(q) ? q : 0.0;
-}
-
 // Feet per minute that fly the path angle at a true airspeed, to the
 // nearest 100.
 double PathAngleRate(double tas) { return std::trunc((tas / 60.0 * M().FPA * 100.0 + 50.0) * 0.01) * 100.0; }
-constexpr double kDegToRad = 0.017453292519943295;
-
-// Below this ground speed the aircraft is taken for one on the ground.
-constexpr double kAirborneSpeed = 100.0;  // knots
-
-// Within the rates VNAV climbs at (MinVnavClimbRate to MaxVnavClimbRate):
-// planned at the tables' mean above them (the B747-400's), the top of climb
-// stood miles short of where the aircraft levelled off, and below them
-// (a long climb to FL410) miles beyond it, every page counting down to it.
-double WithinVnavRates(double rate) {
-  const model::State& m = M();
-  if (m.MinVnavClimbRate > 0.0) rate = std::max(rate, m.MinVnavClimbRate);
-  if (m.MaxVnavClimbRate > 0.0) rate = std::min(rate, m.MaxVnavClimbRate);
-  return rate;
-}
-double ClimbRateFlown() { return WithinVnavRates(M().ClimbRate); }
-// The climb as VNAV flies it, a slice of altitude at a time: at `rate`,
-// at the climb speed (the restriction's below its altitude), no faster than
-// the climb's Mach, as a true airspeed at the slice's altitude, in the wind
-// the aircraft meets now, along the track of the leg the slice is flown on.
-// A climb at the whole climb's mean true airspeed in still air (the
-// tables' 330 kt for the B747-400) reached its level miles from the top of
-// climb the pages counted down to: an aircraft at 250 kt low down covers
-// less ground than one at 400 kt and more high up, and 80 kt on the nose
-// takes ten miles off a climb.
-class ClimbModel {
- public:
-  explicit ClimbModel(double rate) : rate_(rate) {
-    const model::State& m = M();
-    const State& g = G();
-    if (std::isfinite(g.WindSpeed) && std::isfinite(g.WindDirection) && g.WindSpeed > 0.0) {
-      wind_ = g.WindSpeed;
-      wind_from_ = g.WindDirection;
-    }
-    sliced_ = m.ClimbPerformanceCount > 0 && m.ClimbIas > 0.0 && rate_ > 0.0;
-  }
-
-  // Whether the climb is worked out slice by slice: with the aircraft's
-  // performance tables, as the plan chooses its level with them; without,
-  // at the one climb speed the aircraft gives (ClimbTas), in still air.
-  bool Sliced() const { return sliced_; }
-
-  // NM over the ground from `from` up to `to`, flown on along the path from
-  // the aircraft.
-  double Distance(double from, double to) const {
-    if (!(to > from) || !(rate_ > 0.0) || !std::isfinite(from) || !std::isfinite(to)) return 0.0;
-    if (!sliced_) return Ratio(to - from, rate_) * M().ClimbTas / 60.0;
-    // No climb of more slices than a table has levels.
-    to = std::min(to, from + kSlice * kMostSlices);
-    Legs legs;
-    double nm = 0.0;
-    for (double a = from; a < to; a += kSlice) {
-      const double top = std::min(a + kSlice, to);
-      nm += Speed((a + top) / 2.0, legs.TrackAt(nm)) / 60.0 * (top - a) / rate_;
-    }
-    return nm + Speed(to, legs.TrackAt(nm)) * LevelOffSeconds(to - from) / 3600.0;
-  }
-
-  // The altitude reached from `from` after `nm` over the ground on a track.
-  double After(double from, double nm, double track) const {
-    if (!(nm > 0.0) || !(rate_ > 0.0)) return from;
-    if (!sliced_) return from + Ratio(nm, M().ClimbTas) * 60.0 * rate_;
-    double a = from;
-    // Past the highest level any table gives, the last slice's speed holds.
-    for (int i = 0; i < kMostSlices && nm > 0.0; ++i) {
-      const double per_nm = rate_ / (Speed(a + kSlice / 2.0, track) / 60.0);  // feet a mile
-      if (nm * per_nm <= kSlice) return a + nm * per_nm;
-      nm -= kSlice / per_nm;
-      a += kSlice;
-    }
-    return a;
-  }
-
- private:
-  static constexpr double kSlice = 500.0;  // feet
-  static constexpr int kMostSlices = 200;
-  // An autopilot captures its altitude easing the rate in proportion to
-  // the feet still to go, the last of them over about this long.
-  static constexpr double kCaptureSeconds = 15.0;
-
-  // Seconds the level-off adds to a climb of `feet` at the rate, to where
-  // the top of climb is passed (kTopOfClimbCapture below the level): at the
-  // full rate the top stood a mile short of it at 2700 ft/min.
-  double LevelOffSeconds(double feet) const {
-    const double per_second = rate_ / 60.0;
-    const double eased = per_second * kCaptureSeconds;  // feet to go where the capture begins
-    if (!(per_second > 0.0) || feet <= eased) return 0.0;
-    if (eased <= kTopOfClimbCapture) return -kTopOfClimbCapture / per_second;
-    return kCaptureSeconds * (std::log(eased / kTopOfClimbCapture) - 1.0);
-  }
-
-  // The legs ahead of the aircraft along the path, walked forward as the
-  // climb goes on: each one's true track (from the entry placed before it;
-  // the aircraft's way to the active waypoint for the first).
-  class Legs {
-   public:
-    Legs() : path_(FlownPath::Current()), here_(path_.Aircraft()), leg_(Fp().ActiveWaypointIndex) {
-      const State& g = G();
-      track_ = g.GroundTrack + g.MagneticVariation;
-      if (leg_ >= 0 && leg_ <= LastIndex())
-        Track(navdb::TrueCourse(g.PlaneLatitude, g.PlaneLongitude, E(leg_).latitude, E(leg_).longitude));
-    }
-    double TrackAt(double ahead) {
-      const int last = LastIndex();
-      while (leg_ >= 0 && leg_ < last && std::isfinite(here_) && here_ + ahead > path_.EntryOrBefore(leg_)) {
-        const int from = leg_;
-        do ++leg_;
-        while (leg_ < last && !std::isfinite(path_.Entry(leg_)));
-        Track(navdb::TrueCourse(E(from).latitude, E(from).longitude, E(leg_).latitude, E(leg_).longitude));
-      }
-      return track_;
-    }
-
-   private:
-    void Track(double track) {
-      if (std::isfinite(track)) track_ = track;
-    }
-    const FlownPath& path_;
-    double here_;
-    int leg_;
-    double track_ = 0.0;
-  };
-
-  double Speed(double altitude, double track) const {
-    const model::State& m = M();
-    double ias = m.ClimbIas;
-    if (altitude < m.ClbAltRest && m.ClbSpdRest > 0.0) ias = std::min(ias, m.ClbSpdRest);
-    const double tas = TasNoFasterThan(ias, altitude, MachLimit(model::PerformanceSegment::kClimb, altitude));
-    // The wind from `wind_from_`: along the track it slows the aircraft by
-    // its headwind, across it by the drift.
-    const double angle = (wind_from_ - track) * kDegToRad;
-    const double across = wind_ * std::sin(angle), head = wind_ * std::cos(angle);
-    const double speed = std::sqrt(std::max(tas * tas - across * across, 0.0)) - head;
-    return std::isfinite(speed) ? std::max(speed, kAirborneSpeed) : kAirborneSpeed;
-  }
-
-  double rate_;
-  double wind_ = 0.0, wind_from_ = 0.0;
-  bool sliced_ = false;
-};
-
 double ClimbRateInUse() { return M().FPA > 0.0 ? PathAngleRate(M().ClimbTas) : M().ClimbRate; }
 double DescentRateInUse() { return M().FPA > 0.0 ? PathAngleRate(M().DescentTas) : M().DescentRate; }
 
@@ -550,15 +409,6 @@ struct ProfileFit {
 };
 
 }  // namespace
-
-double PlannedClimbGroundSpeed(double from, double to) {
-  const double rate = ClimbRateFlown();
-  const ClimbModel climb(rate);
-  if (!climb.Sliced()) return G().GroundSpeedKnots;
-  const double minutes = Ratio(to - from, rate);
-  const double nm = climb.Distance(from, to);
-  return minutes > 0.0 && nm > 0.0 ? nm / minutes * 60.0 : G().GroundSpeedKnots;
-}
 
 bool RouteMovedSincePlan() {
   const std::uint64_t planned = G().PlannedRouteEdits;

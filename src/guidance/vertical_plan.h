@@ -47,12 +47,6 @@ void UpdateVerticalProfile();
 // gone.
 bool RouteMovedSincePlan();
 
-// The ground speed the plan's climb from `from` to `to` averages: with the
-// aircraft's performance tables, the climb speed's true airspeed at each
-// altitude (the restriction's below it, no faster than the climb's Mach) in
-// the wind the aircraft meets now; without them, the present ground speed.
-double PlannedClimbGroundSpeed(double from, double to);
-
 // Where the descent's path ends: the plan's altitude at the next
 // constraint. At the destination airport that is its elevation, which the
 // plan descends to and the TOD is placed by; VNAV's target there is 200 ft

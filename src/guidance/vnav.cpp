@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/climb_model.h"
 #include "src/guidance/flown_path.h"
 #include "src/guidance/holding.h"
 #include "src/guidance/speed_mode.h"

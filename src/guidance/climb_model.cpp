@@ -1,0 +1,143 @@
+#include "src/guidance/climb_model.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/flown_path.h"
+#include "src/guidance/speed_mode.h"
+#include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
+#include "src/guidance/vertical_plan_internal.h"
+#include "src/model/performance.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+
+namespace ovi::guidance {
+
+namespace {
+
+constexpr double kDegToRad = 0.017453292519943295;
+
+// Below this ground speed the aircraft is taken for one on the ground.
+constexpr double kAirborneSpeed = 100.0;  // knots
+
+const model::State& M() { return model::model_state; }
+const State& G() { return guidance_state; }
+const flightplan::State& Fp() { return flightplan::flightplan_state; }
+
+int LastIndex() { return std::min(Fp().ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints); }
+
+const model::FlightPlanWaypoint& E(int i) { return Fp().ActiveFlightPlan[i]; }
+
+// The legs ahead of the aircraft along the path, walked forward as the
+// climb goes on: each one's true track (from the entry placed before it;
+// the aircraft's way to the active waypoint for the first).
+class Legs {
+ public:
+  Legs() : path_(FlownPath::Current()), here_(path_.Aircraft()), leg_(Fp().ActiveWaypointIndex) {
+    const State& g = G();
+    track_ = g.GroundTrack + g.MagneticVariation;
+    if (leg_ >= 0 && leg_ <= LastIndex())
+      Track(navdb::TrueCourse(g.PlaneLatitude, g.PlaneLongitude, E(leg_).latitude, E(leg_).longitude));
+  }
+  double TrackAt(double ahead) {
+    const int last = LastIndex();
+    while (leg_ >= 0 && leg_ < last && std::isfinite(here_) && here_ + ahead > path_.EntryOrBefore(leg_)) {
+      const int from = leg_;
+      do ++leg_;
+      while (leg_ < last && !std::isfinite(path_.Entry(leg_)));
+      Track(navdb::TrueCourse(E(from).latitude, E(from).longitude, E(leg_).latitude, E(leg_).longitude));
+    }
+    return track_;
+  }
+
+ private:
+  void Track(double track) {
+    if (std::isfinite(track)) track_ = track;
+  }
+  const FlownPath& path_;
+  double here_;
+  int leg_;
+  double track_ = 0.0;
+};
+
+}  // namespace
+
+ClimbModel::ClimbModel(double rate) : rate_(rate) {
+  const model::State& m = M();
+  const State& g = G();
+  if (std::isfinite(g.WindSpeed) && std::isfinite(g.WindDirection) && g.WindSpeed > 0.0) {
+    wind_ = g.WindSpeed;
+    wind_from_ = g.WindDirection;
+  }
+  sliced_ = m.ClimbPerformanceCount > 0 && m.ClimbIas > 0.0 && rate_ > 0.0;
+}
+
+double ClimbModel::Distance(double from, double to) const {
+  if (!(to > from) || !(rate_ > 0.0) || !std::isfinite(from) || !std::isfinite(to)) return 0.0;
+  if (!sliced_) return Ratio(to - from, rate_) * M().ClimbTas / 60.0;
+  // No climb of more slices than a table has levels.
+  to = std::min(to, from + kSlice * kMostSlices);
+  Legs legs;
+  double nm = 0.0;
+  for (double a = from; a < to; a += kSlice) {
+    const double top = std::min(a + kSlice, to);
+    nm += Speed((a + top) / 2.0, legs.TrackAt(nm)) / 60.0 * (top - a) / rate_;
+  }
+  return nm + Speed(to, legs.TrackAt(nm)) * LevelOffSeconds(to - from) / 3600.0;
+}
+
+double ClimbModel::After(double from, double nm, double track) const {
+  if (!(nm > 0.0) || !(rate_ > 0.0)) return from;
+  if (!sliced_) return from + Ratio(nm, M().ClimbTas) * 60.0 * rate_;
+  double a = from;
+  // Past the highest level any table gives, the last slice's speed holds.
+  for (int i = 0; i < kMostSlices && nm > 0.0; ++i) {
+    const double per_nm = rate_ / (Speed(a + kSlice / 2.0, track) / 60.0);  // feet a mile
+    if (nm * per_nm <= kSlice) return a + nm * per_nm;
+    nm -= kSlice / per_nm;
+    a += kSlice;
+  }
+  return a;
+}
+
+double ClimbModel::LevelOffSeconds(double feet) const {
+  const double per_second = rate_ / 60.0;
+  const double eased = per_second * kCaptureSeconds;  // feet to go where the capture begins
+  if (!(per_second > 0.0) || feet <= eased) return 0.0;
+  if (eased <= kTopOfClimbCapture) return -kTopOfClimbCapture / per_second;
+  return kCaptureSeconds * (std::log(eased / kTopOfClimbCapture) - 1.0);
+}
+
+double ClimbModel::Speed(double altitude, double track) const {
+  const model::State& m = M();
+  double ias = m.ClimbIas;
+  if (altitude < m.ClbAltRest && m.ClbSpdRest > 0.0) ias = std::min(ias, m.ClbSpdRest);
+  const double tas = TasNoFasterThan(ias, altitude, MachLimit(model::PerformanceSegment::kClimb, altitude));
+  // The wind from `wind_from_`: along the track it slows the aircraft by
+  // its headwind, across it by the drift.
+  const double angle = (wind_from_ - track) * kDegToRad;
+  const double across = wind_ * std::sin(angle), head = wind_ * std::cos(angle);
+  const double speed = std::sqrt(std::max(tas * tas - across * across, 0.0)) - head;
+  return std::isfinite(speed) ? std::max(speed, kAirborneSpeed) : kAirborneSpeed;
+}
+
+double ClimbRateFlown() {
+  const model::State& m = M();
+  double rate = m.ClimbRate;
+  if (m.MinVnavClimbRate > 0.0) rate = std::max(rate, m.MinVnavClimbRate);
+  if (m.MaxVnavClimbRate > 0.0) rate = std::min(rate, m.MaxVnavClimbRate);
+  return rate;
+}
+
+double PlannedClimbGroundSpeed(double from, double to) {
+  const double rate = ClimbRateFlown();
+  const ClimbModel climb(rate);
+  if (!climb.Sliced()) return G().GroundSpeedKnots;
+  const double minutes = Ratio(to - from, rate);
+  const double nm = climb.Distance(from, to);
+  return minutes > 0.0 && nm > 0.0 ? nm / minutes * 60.0 : G().GroundSpeedKnots;
+}
+
+}  // namespace ovi::guidance

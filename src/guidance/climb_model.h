@@ -1,0 +1,67 @@
+// The plan's climb as VNAV flies it, worked out ahead of the aircraft: the
+// miles a climb takes (the top of climb), the altitude reached after so
+// many miles (the predictions) and the ground speed the climb averages
+// (VNAV's climb rate). docs/vertical-plan.md gives the rules.
+#pragma once
+
+namespace ovi::guidance {
+
+// The climb as VNAV flies it, a slice of altitude at a time: at `rate`,
+// at the climb speed (the restriction's below its altitude), no faster than
+// the climb's Mach, as a true airspeed at the slice's altitude, in the wind
+// the aircraft meets now, along the track of the leg the slice is flown on.
+// A climb at the whole climb's mean true airspeed in still air (the
+// tables' 330 kt for the B747-400) reached its level miles from the top of
+// climb the pages counted down to: an aircraft at 250 kt low down covers
+// less ground than one at 400 kt and more high up, and 80 kt on the nose
+// takes ten miles off a climb.
+class ClimbModel {
+ public:
+  explicit ClimbModel(double rate);
+
+  // Whether the climb is worked out slice by slice: with the aircraft's
+  // performance tables, as the plan chooses its level with them; without,
+  // at the one climb speed the aircraft gives (ClimbTas), in still air.
+  bool Sliced() const { return sliced_; }
+
+  // NM over the ground from `from` up to `to`, flown on along the path from
+  // the aircraft.
+  double Distance(double from, double to) const;
+
+  // The altitude reached from `from` after `nm` over the ground on a track.
+  double After(double from, double nm, double track) const;
+
+ private:
+  static constexpr double kSlice = 500.0;  // feet
+  static constexpr int kMostSlices = 200;
+  // An autopilot captures its altitude easing the rate in proportion to
+  // the feet still to go, the last of them over about this long.
+  static constexpr double kCaptureSeconds = 15.0;
+
+  // Seconds the level-off adds to a climb of `feet` at the rate, to where
+  // the top of climb is passed (kTopOfClimbCapture below the level): at the
+  // full rate the top stood a mile short of it at 2700 ft/min.
+  double LevelOffSeconds(double feet) const;
+
+  // Knots over the ground at an altitude on a track.
+  double Speed(double altitude, double track) const;
+
+  double rate_;
+  double wind_ = 0.0, wind_from_ = 0.0;
+  bool sliced_ = false;
+};
+
+// The climb rate VNAV flies: ClimbRate within the rates VNAV climbs at
+// (MinVnavClimbRate to MaxVnavClimbRate). Planned at the tables' mean above
+// them (the B747-400's), the top of climb stood miles short of where the
+// aircraft levelled off, and below them (a long climb to FL410) miles
+// beyond it, every page counting down to it.
+double ClimbRateFlown();
+
+// The ground speed the plan's climb from `from` to `to` averages: with the
+// aircraft's performance tables, the climb speed's true airspeed at each
+// altitude (the restriction's below it, no faster than the climb's Mach) in
+// the wind the aircraft meets now; without them, the present ground speed.
+double PlannedClimbGroundSpeed(double from, double to);
+
+}  // namespace ovi::guidance
