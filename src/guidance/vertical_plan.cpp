@@ -9,6 +9,7 @@
 #include "src/guidance/climb_model.h"
 #include "src/guidance/flown_path.h"
 #include "src/guidance/holding.h"
+#include "src/guidance/profile_predictions.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan_internal.h"
@@ -26,6 +27,8 @@ double Ratio(double a, double b) {
   const double q = a / b;
   return std::isfinite(q) ? q : 0.0;
 }
+
+double FlownLeg(const FlownPath& path, int i) { return path.EntryOrBefore(i) - path.EntryOrBefore(i - 1); }
 
 namespace {
 
@@ -60,10 +63,6 @@ double Distance(const FlightPlanWaypoint& a, const FlightPlanWaypoint& b) {
 
 // Length of the leg that ends at entry i.
 double LegLength(int i) { return Distance(E(i - 1), E(i)); }
-
-// What the aircraft flies from entry i-1 to entry i (abeam each, the corners
-// cut); a marker stands where the entry before it does.
-double FlownLeg(const FlownPath& path, int i) { return path.EntryOrBefore(i) - path.EntryOrBefore(i - 1); }
 
 // Feet per minute that fly the path angle at a true airspeed, to the
 // nearest 100.
@@ -140,217 +139,6 @@ void GiveAirportEndsTheirElevation(int last) {
       w.altitude_constraint = AirportElevation(w.ident);
       flightplan::ActiveRouteChanged();
     }
-  }
-}
-
-// A constraint a procedure set that the plan does not honour (the approach
-// legs' speed-only 2 and altitude-and-speed 3): the predictions pass it by
-// and never write over it; the pages show it as published.
-bool Published(const FlightPlanWaypoint& w) { return w.constraint_flag != 0 && w.constraint_flag != 1; }
-
-// The predictions follow one profile the aircraft can fly. Its anchors are
-// the two ends of the route and the constrained waypoints (flag 1), each at
-// its altitude. From every anchor the climb goes on ahead at the climb
-// gradient (`up`) and the descent reaches back at the descent gradient
-// (`down`), neither above the plan's level; a waypoint is planned at the
-// lowest of the two and of the ceiling its anchors set. Where the climb
-// ends (the crossover) splits the constraints into those of the climb and
-// those of the descent.
-// Above the origin by this much the aircraft is in the air, whatever its
-// altitude reads on the ground.
-constexpr double kAirborneHeight = 1000.0;
-
-class Profile {
- public:
-  Profile(int last, double level) : last_(last), level_(level), up_(last + 1, 0.0), down_(last + 1, 0.0) {}
-
-  // Forward from entry 0, each leg at the climb rate, truncated to 100 ft
-  // above 1000 ft, from each constraint's altitude on. The crossover is the
-  // first waypoint the climb reaches at the level (a constraint there is the
-  // descent's first), or the first constraint once past the TOC.
-  void WalkClimb(double rate) {
-    const ClimbModel climb(rate);
-    const State& g = G();
-    const int active = Fp().ActiveWaypointIndex;
-    const FlownPath& path = FlownPath::Current();
-    double p = PlannedAltitude(E(0));
-    for (int k = 1; k <= last_ - 1; ++k) {
-      // The leg's own track, from the entry placed before it.
-      int from = k - 1;
-      while (from > 0 && !std::isfinite(path.Entry(from))) --from;
-      const double track = navdb::TrueCourse(E(from).latitude, E(from).longitude, E(k).latitude, E(k).longitude);
-      p = climb.After(p, FlownLeg(path, k), track);
-      // In the air, the climb still to fly starts where the aircraft is: a
-      // climb from the origin shows the waypoint ahead below the aircraft
-      // after a step climb (or an EXEC late in the climb), or at a level it
-      // reaches only later.
-      if (k == active && g.TocPassed == 0 && g.AircraftAltitude > PlannedAltitude(E(0)) + kAirborneHeight) {
-        const double from_aircraft = climb.After(g.AircraftAltitude, path.Ahead(k), track);
-        if (std::isfinite(from_aircraft)) p = from_aircraft;
-      }
-      const FlightPlanWaypoint& w = E(k);
-      if (w.constraint_flag == 1) {
-        if (crossover_ == 0 && (G().TocPassed == 1 || p >= level_)) crossover_ = k;
-        p = PlannedAltitude(w);
-      } else {
-        if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
-        if (p >= level_) {
-          p = level_;
-          if (crossover_ == 0) crossover_ = k;
-        }
-      }
-      up_[k] = p;
-    }
-  }
-
-  // Back from the last entry, each leg at the plan's descent rate, from
-  // each constraint's altitude on; each waypoint takes it truncated to
-  // 100 ft above 1000 ft. The running altitude itself is not truncated:
-  // cut at every waypoint, the cuts added up back along the route, and the
-  // waypoints of a long descent stood up to 100 ft a waypoint below the
-  // path VNAV flies down (300 ft at BTG on the sample route).
-  void WalkDescent() {
-    const model::State& m = M();
-    const FlownPath& path = FlownPath::Current();
-    double p = PlannedAltitude(E(last_));
-    for (int k = last_ - 1; k >= 1; --k) {
-      p += Ratio(FlownLeg(path, k + 1), m.DescentTas) * 60.0 * m.PlanDescentRate;
-      if (E(k).constraint_flag == 1) p = PlannedAltitude(E(k));
-      down_[k] = std::min(p > 1000.0 && E(k).constraint_flag != 1 ? std::trunc(p / 100.0) * 100.0 : p, level_);
-    }
-  }
-
-  bool Constrained(int j) const { return j >= 1 && j <= last_ - 1 && E(j).constraint_flag == 1; }
-  // A constraint met before the climb ends. Without a crossover (the climb
-  // ends on the last leg) every constraint is one.
-  bool OfTheClimb(int j) const { return crossover_ == 0 || j < crossover_; }
-  // Its speed holds the waypoints before it: a climb constraint's, and past
-  // the TOC the first constraint's.
-  bool HoldsSpeedBack(int j) const { return OfTheClimb(j) || (G().TocPassed == 1 && j == crossover_); }
-
-  int Behind(int k) const {
-    int j = k - 1;
-    while (j >= 1 && !Constrained(j)) --j;
-    return std::max(j, 0);
-  }
-  int Ahead(int k) const {
-    int j = k + 1;
-    while (j <= last_ - 1 && !Constrained(j)) ++j;
-    return std::min(j, last_);
-  }
-  // A descent constraint behind k: past it the aircraft does not climb again.
-  bool PastDescentConstraint(int k) const {
-    const int p = Behind(k);
-    return Constrained(p) && !OfTheClimb(p);
-  }
-
-  // Between two constraints of the climb (or the start and the first) the
-  // aircraft climbs no higher than the higher of them: a climb constraint
-  // is not overflown to be descended to. Past a descent constraint it stays
-  // no higher than that constraint or the next. From the climb's last
-  // anchor to the descent's first the level is the ceiling.
-  double Ceiling(int k) const {
-    const int p = Behind(k), n = Ahead(k);
-    if ((Constrained(n) && OfTheClimb(n)) || PastDescentConstraint(k))
-      return std::max(PlannedAltitude(E(p)), PlannedAltitude(E(n)));
-    return level_;
-  }
-  double Climb(int k) const { return std::min(up_[k], Ceiling(k)); }
-  double Altitude(int k) const { return std::min(Climb(k), down_[k]); }
-  // The descent has the waypoint: past a descent constraint, or where the
-  // descent to the anchor ahead passes below the climb.
-  bool InDescent(int k) const {
-    return PastDescentConstraint(k) || (down_[k] < level_ && down_[k] <= Climb(k));
-  }
-  int Crossover() const { return crossover_; }
-
- private:
-  int last_;
-  double level_;
-  std::vector<double> up_, down_;
-  int crossover_ = 0;
-};
-
-void WriteCruise(FlightPlanWaypoint& w, double level) {
-  w.altitude_constraint = level;
-  w.speed_constraint = M().CruiseSpeed;
-}
-
-// The climb's values at every waypoint the plan writes, then the speed of
-// each climb constraint held back over the waypoints before it.
-void PredictClimb(const Profile& profile, int last, double level) {
-  const model::State& m = M();
-  for (int k = 1; k <= last - 1; ++k) {
-    FlightPlanWaypoint& w = E(k);
-    if (w.constraint_flag == 1 || Published(w)) continue;
-    const double p = profile.Climb(k);
-    if (p >= level) {
-      WriteCruise(w, level);
-      continue;
-    }
-    w.altitude_constraint = p;
-    w.speed_constraint = m.ClimbIas;
-    if (m.ClbSpdRest > 0.0 && p < m.ClbAltRest && m.ClbSpdRest < m.ClimbIas) w.speed_constraint = m.ClbSpdRest;
-  }
-  for (int k = 1; k <= last - 1; ++k) {
-    const FlightPlanWaypoint& c = E(k);
-    if (c.constraint_flag != 1 || !profile.HoldsSpeedBack(k) || c.speed_constraint == model::kNoValue) continue;
-    // Waypoints before a speed constraint are not planned faster than it.
-    for (int j = k - 1; j >= 1 && E(j).constraint_flag != 1; --j) {
-      if (!Published(E(j)) && E(j).speed_constraint > c.speed_constraint) E(j).speed_constraint = c.speed_constraint;
-    }
-  }
-}
-
-// The descent's values where the descent has the waypoint; a descent
-// constraint without a speed takes the descent speed.
-void PredictDescent(const Profile& profile, int last, double level) {
-  model::State& m = M();
-  for (int k = last - 1; k >= 1; --k) {
-    FlightPlanWaypoint& w = E(k);
-    if (Published(w)) continue;
-    if (w.constraint_flag == 1) {
-      if (!profile.OfTheClimb(k) && w.speed_constraint == model::kNoValue) w.speed_constraint = m.DescentSpeed;
-      continue;
-    }
-    if (!profile.InDescent(k)) continue;
-    const double p = profile.Altitude(k);
-    if (p >= level) {
-      WriteCruise(w, level);
-      continue;
-    }
-    // Past a descent constraint its speed holds where it is the slower.
-    const int cap = profile.PastDescentConstraint(k) ? profile.Behind(k) : 0;
-    const double cap_speed = cap > 0 ? E(cap).speed_constraint : model::kNoValue;
-    const bool slower =
-        cap_speed != model::kNoValue && (cap_speed < w.speed_constraint || cap_speed < m.DescentSpeed);
-    w.speed_constraint = slower ? cap_speed : m.DescentSpeed;
-    w.altitude_constraint = p;
-    if (m.DescSpdRest > 0.0 && m.DescSpdRest < w.speed_constraint && p <= m.DescAltRest)
-      w.speed_constraint = m.DescSpdRest;
-  }
-}
-
-// The predictions of mode 1. A constraint before the last waypoint that
-// caps the climb takes the TOC.
-void Predict(int last, double rate) {
-  State& g = G();
-  g.ClimbEndIndex = 0;
-  if (last < 2) return;
-  const double level = PlannedCruiseAltitude();
-  Profile profile(last, level);
-  profile.WalkClimb(rate);
-  profile.WalkDescent();
-  PredictClimb(profile, last, level);
-  PredictDescent(profile, last, level);
-  // The corners are flown at the speeds written here.
-  flightplan::ActiveRouteChanged();
-  g.ClimbEndIndex = profile.Crossover();
-  const int k = last - 1;
-  if (g.TocPassed == 0 && profile.Constrained(k) && profile.OfTheClimb(k) && PlannedAltitude(E(k)) < level) {
-    g.TocLatitude = E(k).latitude;
-    g.TocLongitude = E(k).longitude;
-    g.TocWaypointIndex = k;
   }
 }
 
@@ -534,8 +322,8 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   }
   // The corners are flown at the speeds the predictions give: a second
   // pass measures the route with them.
-  Predict(last, rate);
-  Predict(last, rate);
+  PredictAltitudesAndSpeeds(last, rate);
+  PredictAltitudesAndSpeeds(last, rate);
   // Taken after the plan's own writes into the route, which are no edit
   // the plan has to answer.
   g.PlannedRouteEdits = Fp().ActiveRouteEdits;

@@ -1,0 +1,15 @@
+// The predictions: the altitude and speed the plan gives every waypoint
+// without a constraint of its own, along one profile the aircraft can fly
+// from the constraints it has. docs/vertical-plan.md gives the rules.
+#pragma once
+
+namespace ovi::guidance {
+
+// Writes the predicted altitude and speed into every waypoint of
+// ActiveFlightPlan between the first and `last` whose constraint is neither
+// the plan's own (flag 1) nor published (the climb at `rate`); sets
+// ClimbEndIndex where the climb ends, and moves the TOC onto a constraint
+// before the last waypoint that caps the climb.
+void PredictAltitudesAndSpeeds(int last, double rate);
+
+}  // namespace ovi::guidance
