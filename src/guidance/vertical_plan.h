@@ -1,7 +1,12 @@
 // The vertical plan of the active route: the cruise altitude, the top of
 // climb and the top of descent, the predicted altitude and speed at every
 // unconstrained waypoint, and the profile distances and path altitude the
-// VNAV coupling, pages and maps read. docs/vertical-plan.md gives the rules.
+// VNAV coupling, pages and maps read. The cruise level in force is chosen
+// in cruise_level.cpp (ComputeCruiseAltitude, PlannedCruiseAltitude); the
+// TOC, the TOD and the profile distances are worked out in
+// vertical_plan.cpp, with the climb model (climb_model.h) and the
+// predictions (profile_predictions.h). docs/vertical-plan.md gives the
+// rules.
 #pragma once
 
 #include <cstdint>

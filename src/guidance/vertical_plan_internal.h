@@ -14,4 +14,11 @@ double Ratio(double a, double b);
 // cut); a marker stands where the entry before it does.
 double FlownLeg(const FlownPath& path, int i);
 
+// The index of the constraint VNAV flies to, within the route.
+int ClampedConstraintIndex(int last);
+
+// The point `flown` NM along the path into (lat, lon), and the entry its leg
+// starts from; false when the route has no leg.
+bool PlaceOnRoute(double flown, double& lat, double& lon, int& leg_start);
+
 }  // namespace ovi::guidance

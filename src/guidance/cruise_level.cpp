@@ -1,0 +1,324 @@
+// The cruise level in force: chosen when a route is executed or a level is
+// entered (the requested one, the performance ceiling or a climb of half
+// the route), lowered to what the route ahead has room for, and the top of
+// climb and the top of descent placed for it. docs/vertical-plan.md gives
+// the rules.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "src/flightplan/state.h"
+#include "src/guidance/flown_path.h"
+#include "src/guidance/profile_predictions.h"
+#include "src/guidance/speed_mode.h"
+#include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
+#include "src/guidance/vertical_plan_internal.h"
+#include "src/host/sim_vars.h"
+#include "src/model/performance.h"
+#include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "src/util/text.h"
+
+namespace ovi::guidance {
+
+namespace {
+
+using model::FlightPlanWaypoint;
+
+constexpr double kHighBandsFrom = 42000.0;
+constexpr double kMeetingSlackNm = 1e-6;
+
+model::State& M() { return model::model_state; }
+State& G() { return guidance_state; }
+flightplan::State& Fp() { return flightplan::flightplan_state; }
+
+int LastIndex() { return std::min(Fp().ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints); }
+
+// The entry of ActiveFlightPlan at i; entries outside 0..last are not part
+// of the route, so callers must have checked i.
+FlightPlanWaypoint& E(int i) { return Fp().ActiveFlightPlan[i]; }
+
+// Length of the leg that ends at entry i.
+double LegLength(int i) {
+  double d = 0.0, c = 0.0;
+  navdb::ComputeDistanceAndBearing(E(i - 1).latitude, E(i - 1).longitude, E(i).latitude, E(i).longitude, d, c);
+  return d;
+}
+
+// Feet per minute that fly the path angle at a true airspeed, to the
+// nearest 100.
+double PathAngleRate(double tas) { return std::trunc((tas / 60.0 * M().FPA * 100.0 + 50.0) * 0.01) * 100.0; }
+double ClimbRateInUse() { return M().FPA > 0.0 ? PathAngleRate(M().ClimbTas) : M().ClimbRate; }
+double DescentRateInUse() { return M().FPA > 0.0 ? PathAngleRate(M().DescentTas) : M().DescentRate; }
+
+// Courses of the geodesy read 360 for north; a northbound route flies the
+// eastbound levels like any course from 000 to 179.
+bool Westbound(double course) { return course >= 180.0 && course < 360.0; }
+
+// Westbound even, eastbound odd thousands below 42000 ft; above it, with the
+// high bands, the 4000-ft steps of each direction.
+double LevelForDirection(double a, bool westbound, bool high_bands) {
+  if (a >= kHighBandsFrom) {
+    if (!high_bands) return a;
+    const double band = westbound
+                            ? (a <= 47000.0 ? 43000.0 : a <= 51000.0 ? 47000.0 : a <= 55000.0 ? 51000.0 : 55000.0)
+                            : (a <= 49000.0 ? 45000.0 : a <= 53000.0 ? 49000.0 : a <= 57000.0 ? 53000.0 : 57000.0);
+    // `a` is MaxCruise here, which no level may pass: below the first band
+    // of its direction the highest level under 42000 ft is flown.
+    if (band > a) return westbound ? 40000.0 : 41000.0;
+    return band;
+  }
+  const long long n = static_cast<long long>(std::trunc(a));
+  const bool even = n % 2000 == 0;
+  if (westbound != even) return a - 1000.0;
+  return a;
+}
+
+// Where the minute-by-minute climb stops: MaxCruise, which takes the level
+// rule with its high bands, or the performance ceiling, taken as it is.
+struct ClimbTop {
+  double altitude;
+  bool from_tables;  // each minute climbs at the climb table's rate and speed
+};
+
+// Minute by minute up the climb until the top or half the route; the last
+// candidate when neither comes within 199 minutes.
+double SearchCruiseLevel(double rate, double half_distance, bool westbound, const ClimbTop& top) {
+  const model::State& m = M();
+  const double start = G().AircraftAltitude;
+  double gained = 0.0, tas_minutes = 0.0;
+  double a = start;
+  for (int i = 1; i <= 199; ++i) {
+    double minute_rate = rate, tas = m.ClimbTas;
+    if (top.from_tables) model::ClimbPerformanceAt(start + gained, minute_rate, tas);
+    gained += minute_rate;
+    tas_minutes += tas;
+    a = start + gained;
+    if (a >= top.altitude) return top.from_tables ? top.altitude : LevelForDirection(top.altitude, westbound, true);
+    a = std::trunc(a / 1000.0) * 1000.0;
+    if (tas_minutes / 60.0 >= half_distance) break;
+  }
+  return LevelForDirection(a, westbound, false);
+}
+
+double AirportElevation(const std::string& ident) {
+  const int i = navdb::FindAirport(ident);
+  if (i <= 0) return 0.0;
+  int elevation = 0;
+  util::ParseInt(std::string_view(navdb::navdb_state.AirportTable[i].airport_text), elevation);
+  return elevation;
+}
+
+// The climb starts and the descent ends at the airports of the route; their
+// entries carry no altitude of their own, which would otherwise count as
+// the "no value" mark of -999 ft.
+void GiveAirportEndsTheirElevation(int last) {
+  for (int i : {0, last}) {
+    if (i < 0) continue;
+    FlightPlanWaypoint& w = E(i);
+    if (w.type == "APT" && w.constraint_flag != 1 && w.altitude_constraint == model::kNoValue) {
+      w.altitude_constraint = AirportElevation(w.ident);
+      flightplan::ActiveRouteChanged();
+    }
+  }
+}
+
+// Flown from the aircraft to the last waypoint, where the climb starts and
+// the descent ends; the whole route without an active waypoint on it.
+double DistanceToRouteEnd(int last) {
+  const FlownPath& path = FlownPath::Current();
+  const int active = Fp().ActiveWaypointIndex;
+  const double ahead = active >= 1 && active <= last ? path.Ahead(last) : NAN;
+  return std::isfinite(ahead) ? ahead : path.EntryOrBefore(last);
+}
+
+// Whether a climb from the aircraft to a level and the descent from it to
+// the bottom of the route fit into the distance ahead.
+struct ProfileFit {
+  double bottom;
+  double ahead;
+  double lowest;  // no level below it (nor below the bottom) is chosen
+
+  bool Fits(double level, double climb_rate) const {
+    const model::State& m = M();
+    const double climb = std::max(0.0, Ratio(level - G().AircraftAltitude, climb_rate) * m.ClimbTas / 60.0);
+    const double descent = std::max(0.0, m.DescentTas / 60.0 * Ratio(level - bottom, DescentRateInUse()));
+    // Profiles that meet exactly fit, whatever the last bit of the sums.
+    return climb + descent <= ahead + kMeetingSlackNm;
+  }
+
+  // From `level` down by whole thousands of feet to the highest that fits,
+  // not below the higher of `lowest` and the bottom; with tables each level
+  // takes the means of its own climb and descent.
+  double HighestLevel(double level, double climb_rate, bool from_tables) const {
+    const double floor = std::max(lowest, bottom);
+    while (level > floor && !Fits(level, climb_rate)) {
+      level = std::max((std::ceil(level / 1000.0) - 1.0) * 1000.0, floor);
+      if (from_tables) {
+        model::ApplyPerformanceMeans(level);
+        climb_rate = M().ClimbRate;
+      }
+    }
+    return level;
+  }
+};
+
+// The level asked for, before the route's room bounds it, and what the
+// climb to it is worked out with.
+struct AskedLevel {
+  double altitude;
+  double rate;     // of the climb, ft/min
+  double ceiling;  // the performance ceiling where it gave the level, else 0
+  double half;     // NM of the route a climb without tables may cover
+  bool westbound;
+};
+
+// The requested level as it is; else, with performance tables, the
+// ceiling (the path angle dropped); else a minute-by-minute climb to
+// MaxCruise or over half the route, levelled to the direction of flight.
+AskedLevel LevelAskedFor(std::int32_t requested_altitude, int last) {
+  model::State& m = M();
+  double length = 0.0, course = 0.0;
+  for (int i = 1; i <= last; ++i) length += LegLength(i);
+  if (last >= 1) {
+    double d = 0.0;
+    navdb::ComputeDistanceAndBearing(E(0).latitude, E(0).longitude, E(last).latitude, E(last).longitude, d, course);
+  }
+  AskedLevel asked{static_cast<double>(requested_altitude), 0.0, 0.0, length * 0.5, Westbound(course)};
+  if (asked.half > 35.0) asked.half -= 15.0;
+  asked.rate = ClimbRateInUse();
+  if (requested_altitude == 0) {
+    asked.ceiling = model::ComputePerformanceCeiling();
+    if (asked.ceiling != 0.0) {
+      m.FPA = 0.0;
+      asked.altitude = asked.ceiling;
+      asked.rate = m.ClimbRate;
+    } else {
+      asked.altitude =
+          SearchCruiseLevel(asked.rate, asked.half, asked.westbound, {static_cast<double>(m.MaxCruise), false});
+    }
+  }
+  return asked;
+}
+
+// The level asked for, no higher than the route has room for; the TOC and
+// the TOD placed for it, CruiseAlt filled when it is 0, CruiseAltitudeLimit
+// and the cruise Mach. Returns the climb rate the plan is worked out with.
+double PlanTheLevel(std::int32_t requested_altitude, int last) {
+  model::State& m = M();
+  State& g = G();
+  const AskedLevel asked = LevelAskedFor(requested_altitude, last);
+  double altitude = asked.altitude, rate = asked.rate;
+  const double ceiling = asked.ceiling;
+  // A level the climb and the descent cannot both reach on the route would
+  // put the top of descent before the top of climb: the plan tops out where
+  // the two profiles meet instead (CruiseAltitudeLimit). Worked out from the
+  // aircraft in cruise too, so that a route given room later (extended, or
+  // a level entered anew) is flown at the level it now has room for: never
+  // lower than the level cruised at (the one the climb was planned to, once
+  // the aircraft is there), else than the aircraft. Descending, the level
+  // the descent began from stays.
+  const double bottom = last >= 0 ? PlannedAltitude(E(ClampedConstraintIndex(last))) : 0.0;
+  const double route_flown = FlownPath::Current().EntryOrBefore(last);
+  const double ahead = DistanceToRouteEnd(last);
+  const std::int32_t limit = g.CruiseAltitudeLimit;
+  const bool cruising = g.TocPassed == 1 && g.TodPassed == 0 && g.PreselectAltitude > 0.0 &&
+                        std::fabs(g.AircraftAltitude - g.PreselectAltitude) < kTopOfClimbCapture;
+  const ProfileFit fit{bottom, ahead, cruising ? g.PreselectAltitude : g.AircraftAltitude};
+  bool topped_out = false;
+  if (g.TodPassed == 1) {
+    topped_out = limit > 0 && limit < altitude;
+    if (topped_out) altitude = limit;
+  } else if (last >= 1 && !fit.Fits(altitude, rate)) {
+    if (ceiling != 0.0) {
+      // The ceiling bounds the climb; it is no goal on such a route, which
+      // levels off where the climb has covered half of it, as without tables.
+      altitude = SearchCruiseLevel(m.ClimbRate, asked.half, asked.westbound, {ceiling, true});
+      model::ApplyPerformanceMeans(altitude);
+      rate = m.ClimbRate;
+    }
+    altitude = fit.HighestLevel(altitude, rate, ceiling != 0.0);
+    if (ceiling != 0.0) rate = m.ClimbRate;
+    topped_out = true;
+  }
+  // Cruising, a level above the aircraft is a step climb: a new climb.
+  if (cruising && altitude - g.AircraftAltitude >= kTopOfClimbCapture) g.TocPassed = 0;
+  // From the first waypoint: the route flown so far, then the climb still
+  // to fly from the aircraft's altitude.
+  const double climb_distance =
+      std::max(0.0, route_flown - ahead) + Ratio(altitude - g.AircraftAltitude, rate) * m.ClimbTas / 60.0;
+
+  if (g.TocPassed == 0) {
+    g.ClimbDistance = host::TruncateToInt32(climb_distance);
+    g.PreselectAltitude = altitude;
+    if (last >= 1 && climb_distance <= route_flown)
+      PlaceOnRoute(climb_distance, g.TocLatitude, g.TocLongitude, g.TocWaypointIndex);
+  }
+
+  m.PlanDescentRate = DescentRateInUse();
+  const double descent_distance = m.DescentTas / 60.0 * Ratio(altitude - bottom, m.PlanDescentRate);
+  if (last >= 1 && descent_distance <= route_flown) {
+    int unused = 0;
+    PlaceOnRoute(route_flown - descent_distance, g.TodLatitude, g.TodLongitude, unused);
+  }
+
+  if (m.CruiseAlt == 0) m.CruiseAlt = host::TruncateToInt32(g.PreselectAltitude);
+  // The pilot's entry stays as entered; the plan flies no higher than the
+  // route has room for.
+  g.CruiseAltitudeLimit = topped_out ? host::TruncateToInt32(altitude) : 0;
+  // No faster than the performance data cruise at the level: 290 kt is
+  // M0.90 at 41000 ft, where the B737-800's tables cruise at M0.74.
+  if (m.CruiseSpeed == m.LoadedSpeedSchedule[2]) {
+    const double level = PlannedCruiseAltitude();
+    m.CruiseMach =
+        std::min(model::IasToMach(m.CruiseSpeed, level), MachLimit(model::PerformanceSegment::kCruise, level));
+  }
+  return rate;
+}
+
+// Mode 1 (EXEC): the executed route's plan, its airports given their
+// elevation first, then the predictions written into it.
+void PlanWithPredictions(std::int32_t requested_altitude) {
+  model::InterpolatePerformanceSpeeds();
+  const int last = LastIndex();
+  GiveAirportEndsTheirElevation(last);
+  const double rate = PlanTheLevel(requested_altitude, last);
+  // The corners are flown at the speeds the predictions give: a second
+  // pass measures the route with them.
+  PredictAltitudesAndSpeeds(last, rate);
+  PredictAltitudesAndSpeeds(last, rate);
+  // Taken after the plan's own writes into the route, which are no edit
+  // the plan has to answer.
+  G().PlannedRouteEdits = Fp().ActiveRouteEdits;
+}
+
+// Any other mode (a level entered on the pages, a plan activated): a new
+// plan, the climb and the descent still to come.
+void StartNewPlan(std::int32_t requested_altitude) {
+  model::InterpolatePerformanceSpeeds();
+  PlanTheLevel(requested_altitude, LastIndex());
+  State& g = G();
+  g.TocPassed = 0;
+  g.VerticalProfileValid = 1;
+  g.TodPassed = 0;
+  g.ClimbEndIndex = 0;  // known from the predictions alone
+  g.PlannedRouteEdits = Fp().ActiveRouteEdits;
+}
+
+}  // namespace
+
+std::int32_t PlannedCruiseAltitude() {
+  const std::int32_t entered = M().CruiseAlt, limit = G().CruiseAltitudeLimit;
+  return limit > 0 && limit < entered ? limit : entered;
+}
+
+void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
+  if (mode == 1) {
+    PlanWithPredictions(requested_altitude);
+  } else {
+    StartNewPlan(requested_altitude);
+  }
+}
+
+}  // namespace ovi::guidance
