@@ -407,17 +407,6 @@ class Model {
 
 }  // namespace
 
-double Wrap180(double a) {
-  if (!(std::fabs(a) <= 720.0)) return std::isfinite(a) ? std::remainder(a, 360.0) : 0.0;
-  while (a > 180.0) a -= 360.0;
-  while (a < -180.0) a += 360.0;
-  return a;
-}
-double Wrap360(double a) {
-  a = Wrap180(a);
-  return a < 0.0 ? a + 360.0 : a;
-}
-
 RunEnd RunLnavTurnModel(const FlownRoute& r, double speed, const Flyer& a, int target, double from_lat,
                         double from_lon, bool tracking, const std::vector<int>& passed, bool on_leg,
                         const CornerSpans* corners) {

@@ -7,6 +7,7 @@
 // gives the rules.
 #pragma once
 
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -51,7 +52,15 @@ RunEnd RunLnavTurnModel(const FlownRoute& r, double speed, const Flyer& a, int t
 
 // Within [-180, 180], and within [0, 360), for angles a few turns at most
 // from them.
-double Wrap180(double a);
-double Wrap360(double a);
+inline double Wrap180(double a) {
+  if (!(std::fabs(a) <= 720.0)) return std::isfinite(a) ? std::remainder(a, 360.0) : 0.0;
+  while (a > 180.0) a -= 360.0;
+  while (a < -180.0) a += 360.0;
+  return a;
+}
+inline double Wrap360(double a) {
+  a = Wrap180(a);
+  return a < 0.0 ? a + 360.0 : a;
+}
 
 }  // namespace ovi::guidance
