@@ -549,7 +549,7 @@ TEST_F(VerticalPlanTest, ConstraintSpeedsAndWhereTheClimbMeetsTheDescent) {
 
   for (int active : {1, model::kNoWaypoint}) {
     SCOPED_TRACE(active);
-    Route({{"A", 0, 0, "WPT", 0, 50.0}, {"W1", 0, 0.5}, {"B", 0, 0.94}});
+    Route({{"A", 0, 0, "WPT", 0, 50.0}, {"W1", 0, 0.5}, {"B", 0, 0.94, "WPT", 0, 0.0}});
     flightplan::flightplan_state.ActiveWaypointIndex = active;
     guidance_state.AircraftAltitude = 8000.0;
     ComputeCruiseAltitude(10000, 1);

@@ -190,8 +190,9 @@ TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
       {2149, 0, 250, kNoCommand, -2100}, {2150, 0, 250, kNoCommand, -2200}, {1000, 0, 250, kNoCommand, -1000},
       {3600, 0, 250, kNoCommand, -3000}, {2150, 0, 154, kNoCommand, 0},
       // Off the path, its deviation taken back over a minute; below it by
-      // more than that, level until the path comes down to the aircraft.
-      {2000, 300, 250, kNoCommand, -2300}, {2000, -500, 250, kNoCommand, -1500}, {2000, -3000, 250, kNoCommand, 0},
+      // more than that, the shallowest descent until the path comes down to
+      // the aircraft: never level with the target below.
+      {2000, 300, 250, kNoCommand, -2300}, {2000, -500, 250, kNoCommand, -1500}, {2000, -3000, 250, kNoCommand, -100},
       // A command stays while the rate is within 75 ft/min of it.
       {2170, 0, 250, -2100, -2100}, {2030, 0, 250, -2100, -2100}, {2180, 0, 250, -2100, -2200},
       {2020, 0, 250, -2100, -2000}};
@@ -225,6 +226,21 @@ TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
     CoupleVnavToAutopilot();
     EXPECT_EQ(g.VnavVerticalSpeedCommand, command) << tick;
   }
+  // A descent the speed protection levelled goes on at once as the speed
+  // comes back, though its last change was a shallowing: from level to
+  // down is a new phase, never held back at 0.
+  for (const auto& [tick, path_rate, smoothed, command] :
+       {std::tuple{300.0, 2000.0, 250.0, -2000}, std::tuple{301.0, 1800.0, 250.0, -1800},
+        std::tuple{302.0, 1800.0, 150.0, 0}, std::tuple{303.0, 1800.0, 250.0, -1800}}) {
+    g.LastTick = tick;
+    g.SmoothedAirspeed = smoothed;
+    g.TodAltitude = 4.0 * path_rate;
+    g.AircraftAltitude = g.VnavPathAltitude = 2.0 * path_rate;
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(g.VnavVerticalSpeedCommand, command) << tick;
+  }
+  g.TodAltitude = 4.0 * 2200.0;
+  g.AircraftAltitude = g.VnavPathAltitude = 2.0 * 2200.0;
   // A climb just stepped up turns into the descent at once: a new phase.
   g.VnavVerticalSpeedCommand = 1500;
   g.VnavVerticalSpeedChangeSign = 1;
@@ -353,7 +369,9 @@ TEST_F(VnavTest, TheSpeedModeFollowsThePhaseAndTheCrossover) {
       {"climb above the crossover", 0, 0, 35000, 280, 0, 0, false, to_mach, {{kEventMach, 70}}},
       {"climb at the pilot's Mach", 0, 0, 35000, 280, 0, 0.65, false, to_mach, {{kEventMach, 65}}},
       {"climb below the crossover", 0, 0, 20000, 280, 0, 0, false, {}, {}},
-      {"cruise Mach above the tables", 1, 0, 35000, 0, 0.78, 0, true, {{kEventMach, 70}}, {}},
+      // A Mach asked for is flown as it is: the plan works its own out no
+      // higher than the tables, and the pilot's is the pilot's.
+      {"cruise Mach above the tables", 1, 0, 35000, 0, 0.78, 0, true, {{kEventMach, 78}}, {}},
       {"cruise Mach within them", 1, 0, 35000, 0, 0.68, 0, true, {{kEventMach, 68}}, {}},
       {"descent above the crossover", 1, 1, 35000, 280, 0, 0, true, {{kEventMach, 70}}, {}},
       {"descent below it", 1, 1, 20000, 280, 0, 0, true, to_airspeed, {{kEventAirspeed, 280}}},
@@ -758,6 +776,7 @@ TEST_F(VnavTest, ClimbRestrictionEndsAtTheWaypointsSpeedOrTheClimbSpeed) {
   };
   for (const Case& c : cases) {
     host.key_events.clear();
+    ForgetSentCommands();  // each case on its own
     w.constraint_flag = c.flag;
     w.altitude_constraint = 15000.0;
     w.speed_constraint = c.speed;
@@ -831,6 +850,7 @@ TEST_F(VnavTest, SpeedTargetByPhaseAndConstraint) {
     next.altitude_constraint = 16000.0;
     next.speed_constraint = c.next_speed;
     g.NextConstraintIndex = 2;
+    ForgetSentCommands();  // each case on its own
     CoupleSpeedToAutopilot();
     EXPECT_EQ(host.key_events, c.sent) << c.what;
     EXPECT_EQ(g.VnavSpeedSet, 1) << c.what;
@@ -874,6 +894,7 @@ TEST_F(VnavTest, DescentRestrictionSpeedSentToBeMetAtItsAltitude) {
                         {11000, -2000, 260, 1, true, 240},  {11000, -2000, 260, 0, true, 260}};
   for (const Case& c : cases) {
     host.key_events.clear();
+    ForgetSentCommands();  // each case on its own
     g.AircraftAltitude = c.altitude;
     g.VerticalSpeedFpm = c.vs;
     g.SmoothedAirspeed = c.airspeed;

@@ -291,7 +291,8 @@ void DrawGnsxlsVnavDataPage(display::GaugeDisplay& display, gfx::Graphics& g) {
   if (LineState(7) == 1) {
     page.OnBlock(340, 80, s.NavigatorScratchpad);
   } else {
-    page.Text(340, 80, kBlue, m.CruiseAlt == 0 ? "------" : ScreenText("%6d", static_cast<int>(m.CruiseAlt)));
+    page.Text(340, 80, kBlue,
+              m.CruiseAlt == 0 ? "------" : ScreenText("%6d", static_cast<int>(guidance::PlannedCruiseAltitude())));
   }
   page.Text(30, 120, kBlue, "TRANS LEVEL");
   if (LineState(7) == 2) {
