@@ -6,6 +6,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/avionics_update.h"
+#include "src/guidance/climb_model.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/engage_buttons.h"
 #include "src/guidance/speed_mode.h"
@@ -496,6 +497,126 @@ TEST_F(VnavTest, TheClimbsSlicesEndWhateverTheAltitude) {
     EXPECT_GE(g.VnavVerticalSpeedCommand, 0);
     EXPECT_LE(g.VnavVerticalSpeedCommand, m.MaxVnavClimbRate);
   }
+}
+
+// Each autopilot target goes out when it changes, whichever road asks for
+// it: the destination's constraint speed, re-armed on every pass within
+// the switch distance (LNAV, off at the last waypoint, sequences it every
+// pass), went out on every pass over the pilot's own speed. A hold engaged
+// takes the aircraft's value, and VNAV engaged again owes every target.
+TEST_F(VnavTest, EachTargetGoesOutWhenItChanges) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.ActiveWaypointIndex = 3;
+  model::FlightPlanWaypoint& destination = fp.ActiveFlightPlan[3];
+  destination.constraint_flag = 1;
+  destination.altitude_constraint = 2000.0;
+  destination.speed_constraint = 180.0;
+  g.VerticalProfileValid = g.TocPassed = g.TodPassed = 1;
+  g.AircraftAltitude = 3000.0;
+  g.ActiveWaypointDistance = 2.0;
+  m.VnavSetSpdOffOnManSpdChg = 0;
+  m.DescAltRest = 0.0;  // no restriction speed before the constraint's
+  for (int pass = 0; pass < 5; ++pass) {
+    g.ConstraintSpeedArmed = 0;  // as the sequencing at the last waypoint leaves it
+    RunSpeedRestrictionChecks();
+    KeepSpeedModeForPhase();
+  }
+  EXPECT_EQ(Sent(kEventAirspeed), (Events{{kEventAirspeed, 180}}));
+  for (int pass = 0; pass < 2; ++pass) {
+    SendAltitudeCommand(2000.0);
+    SendVerticalSpeed(-700);
+    SendMachCommand(0.78);
+  }
+  EXPECT_EQ(Sent(kEventAltitude).size(), 1u);
+  EXPECT_EQ(Sent(kEventVerticalSpeed).size(), 1u);
+  EXPECT_EQ(Sent(kEventMach).size(), 1u);
+  EngageAirspeedHold();
+  EngageMachHold();
+  SendAirspeedCommand(180.0);
+  SendMachCommand(0.78);
+  EXPECT_EQ(Sent(kEventAirspeed).size(), 2u);
+  EXPECT_EQ(Sent(kEventMach).size(), 2u);
+  ToggleVnav();
+  ToggleVnav();
+  SendAltitudeCommand(2000.0);
+  SendVerticalSpeed(-700);
+  EXPECT_EQ(Sent(kEventAltitude).size(), 2u);
+  EXPECT_EQ(Sent(kEventVerticalSpeed).size(), 2u);
+}
+
+// One cruise level in force: a plan that lowers the level in the climb (a
+// direct-to that shortens the route) sends the new level and the climb
+// stops there; in cruise the new level goes out too; in the descent the
+// level no longer moves.
+TEST_F(VnavTest, TheLevelInForceIsSentWhenItMoves) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  m.CruiseAlt = 28000;
+  g.AircraftAltitude = 5000.0;
+  g.NextConstraintAltitude = 28000.0;
+  for (const auto& [toc, tod, limit, sent] :
+       {std::tuple{0, 0, 0, -1}, std::tuple{0, 0, 26000, 26000}, std::tuple{1, 0, 24000, 24000},
+        std::tuple{1, 1, 22000, -1}}) {
+    host.key_events.clear();
+    g.TocPassed = toc;
+    g.TodPassed = tod;
+    g.CruiseAltitudeLimit = limit;
+    g.VnavAltitudeSet = 1;
+    RunVerticalTransitions();
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(Sent(kEventAltitude), sent < 0 ? Events{} : (Events{{kEventAltitude, static_cast<std::uint32_t>(sent)}}))
+        << limit;
+    if (toc == 0) {
+      EXPECT_EQ(g.NextConstraintAltitude, PlannedCruiseAltitude()) << limit;
+    }
+  }
+}
+
+// A constraint held past its sequencing is given up as soon as another
+// target replaces it (an EXEC): taken up again, it kept its speed over the
+// restriction's and the next target waited for an aircraft abeam a
+// waypoint VNAV no longer flew to.
+TEST_F(VnavTest, AHeldConstraintReplacedByAnExecIsGivenUp) {
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  model::FlightPlanWaypoint& held = fp.ActiveFlightPlan[1];
+  held.constraint_flag = 1;
+  held.altitude_constraint = 9000.0;
+  fp.ActiveWaypointIndex = 2;
+  g.HeldConstraintIndex = 1;
+  g.NextConstraintIndex = 1;
+  g.NextConstraintLat = held.latitude;
+  g.NextConstraintLon = held.longitude;
+  g.TocPassed = g.TodPassed = 1;
+  g.AircraftAltitude = 12000.0;
+  RunVerticalTransitions();
+  EXPECT_EQ(g.HeldConstraintIndex, 1);  // still its target, not yet abeam it
+  g.NextConstraintIndex = 3;             // the EXEC's next constraint
+  RunVerticalTransitions();
+  EXPECT_EQ(g.HeldConstraintIndex, 0);
+}
+
+// The climb below the climb restriction's altitude is flown at its speed:
+// at the climb speed the top of climb came that much later than flown.
+TEST_F(VnavTest, TheClimbModelKeepsTheRestrictionSpeedBelowItsAltitude) {
+  model::State& m = model::model_state;
+  m.ClimbPerformanceTable[1] = {};
+  m.ClimbPerformanceTable[1].tas = 300.0;
+  m.ClimbPerformanceTable[2] = {};
+  m.ClimbPerformanceTable[2].altitude = 40000.0;
+  m.ClimbPerformanceTable[2].tas = 450.0;
+  m.ClimbPerformanceCount = 2;
+  m.ClimbIas = 300;
+  m.ClbSpdRest = 250.0;
+  m.ClbAltRest = 10000.0;
+  const ClimbModel climb(2000.0);
+  ASSERT_TRUE(climb.Sliced());
+  const double below = climb.Distance(0.0, 10000.0), above = climb.Distance(10000.0, 20000.0);
+  m.ClbSpdRest = 0.0;  // no restriction
+  EXPECT_LT(below, 0.9 * climb.Distance(0.0, 10000.0));
+  EXPECT_DOUBLE_EQ(above, climb.Distance(10000.0, 20000.0));
 }
 
 TEST_F(VnavTest, TopOfDescentFoundByTheProfileStillStartsTheDescent) {
