@@ -88,6 +88,16 @@ class VnavTest : public ::testing::Test {
     CoupleVnavToAutopilot();
     return g.VnavVerticalSpeedCommand;
   }
+  // A climb table from 300 kt true at sea level to 450 at 40000 ft.
+  static void ClimbTables() {
+    model::State& m = model::model_state;
+    m.ClimbPerformanceTable[1] = {};
+    m.ClimbPerformanceTable[1].tas = 300.0;
+    m.ClimbPerformanceTable[2] = {};
+    m.ClimbPerformanceTable[2].altitude = 40000.0;
+    m.ClimbPerformanceTable[2].tas = 450.0;
+    m.ClimbPerformanceCount = 2;
+  }
   testing::FakeHost host;
 };
 
@@ -476,12 +486,7 @@ TEST_F(VnavTest, EngagedAgainInTheDescentVnavAimsAtTheCrossingHeightOnce) {
 TEST_F(VnavTest, TheClimbsSlicesEndWhateverTheAltitude) {
   State& g = guidance_state;
   model::State& m = model::model_state;
-  m.ClimbPerformanceTable[1] = {};
-  m.ClimbPerformanceTable[1].tas = 300.0;
-  m.ClimbPerformanceTable[2] = {};
-  m.ClimbPerformanceTable[2].altitude = 40000.0;
-  m.ClimbPerformanceTable[2].tas = 450.0;
-  m.ClimbPerformanceCount = 2;
+  ClimbTables();
   g.TocPassed = 0;
   g.GroundSpeedKnots = 300.0;
   g.NextConstraintDistance = 50.0;
@@ -602,12 +607,7 @@ TEST_F(VnavTest, AHeldConstraintReplacedByAnExecIsGivenUp) {
 // at the climb speed the top of climb came that much later than flown.
 TEST_F(VnavTest, TheClimbModelKeepsTheRestrictionSpeedBelowItsAltitude) {
   model::State& m = model::model_state;
-  m.ClimbPerformanceTable[1] = {};
-  m.ClimbPerformanceTable[1].tas = 300.0;
-  m.ClimbPerformanceTable[2] = {};
-  m.ClimbPerformanceTable[2].altitude = 40000.0;
-  m.ClimbPerformanceTable[2].tas = 450.0;
-  m.ClimbPerformanceCount = 2;
+  ClimbTables();
   m.ClimbIas = 300;
   m.ClbSpdRest = 250.0;
   m.ClbAltRest = 10000.0;
