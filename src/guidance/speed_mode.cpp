@@ -22,9 +22,8 @@ constexpr double kCrossoverMargin = 0.005;
 
 void Send(std::uint32_t event) { host::SendKeyEvent(event, 0); }
 
-// The pilot's Mach for the phase where one is entered, as entered: the
-// pilot flies the aircraft beyond its tables if that is the pilot's wish.
-// Else the tables'.
+// The pilot's Mach for the phase where one is entered, as entered (held
+// at the tables', it was overridden without a word), else the tables'.
 double ExactMachLimit(PerformanceSegment phase, double altitude) {
   const model::State& m = model::model_state;
   const double entered = phase == PerformanceSegment::kClimb     ? m.ClimbMach
