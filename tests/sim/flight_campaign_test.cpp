@@ -43,7 +43,7 @@ const KnownBreak kKnownBreaks[] = {
      "67.3/67.5: a waypoint crossed off the altitude RTE LEGS showed (procedure constraints, the descent after "
      "a cruise level or restriction change)"},
     {"floor", {214}, "67.6: an end the data does not know: VNAV aims at 0 ft, below the origin's ground"},
-    {"pages", {1, 8, 11, 124, 214, 300, 333},
+    {"pages", {1, 8, 11, 124, 214, 300},
      "67.3/71.4: T/C, T/D or destination distances off the distance flown (the climb's distance in wind and "
      "after restrictions)"},
     {"agree", {70, 124, 214, 333, 393},

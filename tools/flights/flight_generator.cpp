@@ -142,8 +142,9 @@ struct Route {
 };
 
 // Routes typed on the CDU from the sample navigation data: SIDs, airways,
-// STARs, approaches, discontinuities deleted; RTE LEGS left on its first
-// sub-page, where the later edits count their rows from.
+// STARs, approaches, discontinuities deleted. RTE LEGS stays on the
+// sub-page last shown; the LEGS key opens it on its first, where the later
+// edits count their rows from.
 struct Typed {
   const char* kind;
   Position runway;
@@ -162,8 +163,7 @@ const std::vector<Typed>& TypedRoutes() {
        {47.46382, -122.30819},
        180.0,
        {"RTE K S E A L1 K P D X R1", "DEP_ARR L1", "R1", "L1", "L3", "RTE NEXT_PAGE", "V 4 L3", "H E R M I R3",
-        "P D T R4", "DEP_ARR R2", "L1", "L2", "R1", "R3", "LEGS NEXT_PAGE NEXT_PAGE", "DEL L4", "R6", "EXEC",
-        "LEGS PREV_PAGE PREV_PAGE"},
+        "P D T R4", "DEP_ARR R2", "L1", "L2", "R1", "R3", "LEGS NEXT_PAGE NEXT_PAGE", "DEL L4", "R6", "EXEC"},
        {"KSEA", "FOURT", "RAVEN", "SUMMA", "TIETN", "YKM", "GRAPE", "BENTN", "PSC", "UMATL", "HERMI", "PDT", "KRATR",
         "BTG", "LAVAA", "BEAVR", "DUCKZ", "KPDX"}},
       {"KPDX-KSEA LAVAA7.HQM V187 OLM RNAV 34R",
@@ -506,15 +506,14 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
   if (last >= 4 && r.Chance(0.25)) {
     const std::size_t j = static_cast<std::size_t>(r.Int(3, static_cast<int>(last) - 1));
     const std::size_t page = (j - 1) / 5;
-    // HOLD opens RTE LEGS, on the sub-page it was left on (the first,
-    // where every edit here leaves it), at the next frame.
+    // HOLD opens RTE LEGS on the sub-page it was left on, at the next
+    // frame; LEGS first puts it on its first.
+    out.Keys("SMITHS_FMS_BR", "LEGS");
     out.Keys("SMITHS_FMS_BR", "HOLD");
     for (std::size_t i = 0; i < page; ++i) out.Keys("SMITHS_FMS_BR", "NEXT_PAGE");
     out.Keys("SMITHS_FMS_BR", Format("L%zu", (j - 1) % 5 + 1));
     out.Keys("SMITHS_FMS_BR", "L6");
     out.Keys("SMITHS_FMS_BR", "EXEC");
-    out.Keys("SMITHS_FMS_BR", "LEGS");
-    for (std::size_t i = 0; i < page; ++i) out.Keys("SMITHS_FMS_BR", "PREV_PAGE");
     hold_fix = route.points[j].ident;
     hold_time = r.Uniform(300.0, 600.0);
     hold_exit = p.TimeAt(p.at[j]) + hold_time;
@@ -543,10 +542,11 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
     if (altitude > 1000.0) {
       const std::string text =
           (speed > 0.0 ? Format("%.0f", speed) : "") + "/" + Format("%.0f", altitude) + (kind == ' ' ? "" : std::string(1, kind));
-      std::string keys = "LEGS", back;
-      for (std::size_t i = 0; i < (j - 1) / 5; ++i) keys += " NEXT_PAGE", back += " PREV_PAGE";
+      // LEGS opens RTE LEGS on its first sub-page.
+      std::string keys = "LEGS";
+      for (std::size_t i = 0; i < (j - 1) / 5; ++i) keys += " NEXT_PAGE";
       out.Keys("SMITHS_FMS_BR", keys + " " + Keys(text) + Format(" R%zu", (j - 1) % 5 + 1));
-      out.Keys("SMITHS_FMS_BR", "EXEC" + back);
+      out.Keys("SMITHS_FMS_BR", "EXEC");
       out.Line(";@ constraint " + text);
       kinds += ", " + text + " at " + route.points[j].ident;
     }
@@ -713,11 +713,11 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
         const double altitude = std::round(std::max(planned + r.Uniform(-2000.0, 1000.0), 3000.0) / 100.0) * 100.0;
         const std::string text = Format("%.0f/%.0fA", r.Int(20, 25) * 10.0, altitude);
         const std::size_t row = target - active;
-        std::string keys = "LEGS", back;
-        for (std::size_t i = 0; i < row / 5; ++i) keys += " NEXT_PAGE", back += " PREV_PAGE";
+        std::string keys = "LEGS";
+        for (std::size_t i = 0; i < row / 5; ++i) keys += " NEXT_PAGE";
         out.Line("show 4012");
         out.Keys("SMITHS_FMS_BR", keys + " " + Keys(text) + Format(" R%zu", row % 5 + 1));
-        out.Keys("SMITHS_FMS_BR", "EXEC" + back);
+        out.Keys("SMITHS_FMS_BR", "EXEC");
         out.Line("hide 4012");
         out.Line(";@ constraint " + text);
         out.Replanned();
