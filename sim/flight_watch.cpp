@@ -52,7 +52,10 @@ void FlightWatch::Observe() {
   if (route != route_) {
     route_ = route;
     if (!route.empty()) Event("route " + route);
-    active_ = active;  // a new route: nothing passed yet
+    // A new route: nothing passed yet. The waypoint it is flown to says
+    // which leg is flown (a direct-to cuts the route ahead of it).
+    if (!route.empty() && !active.empty()) Event("active " + active);
+    active_ = active;
   } else if (active != active_) {
     if (!active_.empty() && !active.empty()) {
       passed_.push_back(active_);

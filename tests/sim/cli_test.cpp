@@ -118,7 +118,7 @@ TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
 TEST(Cli, EveryToolPrintsItsUsageForHelpAndRefusesUnknownOptions) {
   test::ScratchDir dir("help");
   for (const std::string tool :
-       {OVI_SIM_PATH, OVI_TESTCARD_PATH, OVI_MAPCARD_PATH, OVI_NAVGEN_PATH, OVI_BITMAPS_PATH}) {
+       {OVI_SIM_PATH, OVI_TESTCARD_PATH, OVI_MAPCARD_PATH, OVI_NAVGEN_PATH, OVI_BITMAPS_PATH, OVI_FLIGHTS_PATH}) {
     const std::string name = std::filesystem::path(tool).filename();
     RunResult help = test::RunProgram(tool, {"--help"}, dir.path());
     EXPECT_EQ(help.exit_code, 0) << name;
@@ -147,6 +147,10 @@ TEST(Cli, ToolsRefuseRepeatedOptionsAndBadArguments) {
       {OVI_NAVGEN_PATH, {"--size", "1", dir.path(), "4294967296"}, "ovi-navgen: SEED '4294967296'"},
       {OVI_BITMAPS_PATH, {"--panel", dir / "a.cfg", "--panel", dir / "b.cfg"},
        "ovi-bitmaps: option '--panel' given twice\n"},
+      {OVI_FLIGHTS_PATH, {"--jobs", "2", "--jobs", "3", "campaign", "1"}, "ovi-flights: option '--jobs' given twice\n"},
+      {OVI_FLIGHTS_PATH, {"--jobs", "0", "campaign", "1"}, "ovi-flights: --jobs takes 1 to 64, not '0'"},
+      {OVI_FLIGHTS_PATH, {"campaign", "9-3"}, "ovi-flights: seeds are FIRST or FIRST-LAST"},
+      {OVI_FLIGHTS_PATH, {"generate", "x1", dir / "f"}, "ovi-flights: SEED 'x1' is not a whole number"},
   };
   for (const Case& c : cases) {
     const RunResult r = test::RunProgram(c.tool, c.args, dir.path());
