@@ -105,6 +105,7 @@ class SampleCopy : public ::testing::Test {
   }
   void TearDown() override {
     os::LimitDiskSpaceForTesting(-1);
+    os::JudgeAsDeviceForTesting("");
     ::alarm(0);
     ResetModuleState();
     std::error_code ec;
@@ -223,8 +224,11 @@ void Stuck(int) {
 }
 
 // Every reader (and writer) of a file a user names or places, given a named
-// pipe, a link to /dev/zero, or a file just over the size of its kind:
-// refused at once, with the file's name and why, never waited on.
+// pipe, a link to a device, or a file just over the size of its kind:
+// refused at once, with the file's name and why, never waited on. The
+// device is a file of the test's own that the file layer judges one: a
+// writer that followed the link would replace that file, never a device
+// of the machine's.
 TEST_F(SampleCopy, NoFileIsWaitedOnOrReadPastItsSize) {
   struct Road {
     const char* file;                   // under the simulator folder
@@ -319,6 +323,7 @@ TEST_F(SampleCopy, NoFileIsWaitedOnOrReadPastItsSize) {
       {"ovi/FlightLog/fpl.log", 0, [&] { return status([] { LogLine(4); }); }, "fpl.log: line not written ("},
   };
   ::signal(SIGALRM, Stuck);
+  const fs::path device = root_ / "device";
   for (const Road& road : roads) {
     const fs::path file = root_ / road.file;
     const std::string kept = fs::exists(file) ? Bytes(file) : std::string();
@@ -329,7 +334,13 @@ TEST_F(SampleCopy, NoFileIsWaitedOnOrReadPastItsSize) {
     };
     const Kind kinds[] = {
         {"a named pipe", [&] { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); }, "not a regular file (a named pipe)"},
-        {"a link to /dev/zero", [&] { fs::create_symlink("/dev/zero", file); }, "not a regular file (a device)"},
+        {"a link to a device",
+         [&] {
+           Put(device, "a device");
+           fs::create_symlink(device, file);
+           os::JudgeAsDeviceForTesting(device.string());
+         },
+         "not a regular file (a device)"},
         {"a file too large",
          [&] {
            Put(file, "");
@@ -351,8 +362,13 @@ TEST_F(SampleCopy, NoFileIsWaitedOnOrReadPastItsSize) {
       ::alarm(20);
       const std::string said = road.read();
       ::alarm(0);
+      os::JudgeAsDeviceForTesting("");
       EXPECT_NE(said.find(road.says + kind.says), std::string::npos) << said;
       EXPECT_TRUE(fs::exists(fs::symlink_status(file)));  // left as it was, never replaced
+      if (fs::exists(device)) {
+        EXPECT_EQ(Bytes(device), "a device");
+        fs::remove(device);
+      }
     }
     fs::remove(file);
     if (!kept.empty()) Put(file, kept);
