@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -367,6 +368,30 @@ bool FileReplacement::Commit() {
   temp_.clear();
   committed_ = true;
   return true;
+}
+
+bool IsTemporaryFor(std::string_view name, std::string_view target_name) {
+  // "." NAME "." PID "-" COUNTER "-" CLOCK ".tmp", NAME cut to 64 characters.
+  const std::string head = "." + std::string(target_name.substr(0, 64)) + ".";
+  constexpr std::string_view kTail = ".tmp";
+  if (name.size() <= head.size() + kTail.size() || name.substr(0, head.size()) != head ||
+      name.substr(name.size() - kTail.size()) != kTail)
+    return false;
+  const std::string_view middle = name.substr(head.size(), name.size() - head.size() - kTail.size());
+  int dashes = 0;
+  bool digits = false;
+  for (const char c : middle) {
+    if (c == '-') {
+      if (!digits) return false;
+      ++dashes;
+      digits = false;
+    } else if (std::isxdigit(static_cast<unsigned char>(c)) && (dashes == 2 || std::isdigit(static_cast<unsigned char>(c)))) {
+      digits = true;
+    } else {
+      return false;
+    }
+  }
+  return dashes == 2 && digits;
 }
 
 bool ReplaceFile(const std::string& path, std::string_view data, FileProblem* problem) {

@@ -130,6 +130,11 @@ class FileReplacement {
   FileProblem problem_;
 };
 
+// True when `name` (a file name, no folder) is one FileReplacement gives the
+// temporary it writes for a file named `target_name`: a process that ended
+// mid-write (killed) leaves it behind.
+bool IsTemporaryFor(std::string_view name, std::string_view target_name);
+
 // The whole file replaced by `data` (FileReplacement, synced to the disk).
 bool ReplaceFile(const std::string& path, std::string_view data, FileProblem* problem = nullptr);
 

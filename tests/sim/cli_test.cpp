@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 
 #include "src/util/text.h"
 #include "tests/fms/cdu_legibility.h"
@@ -217,6 +218,87 @@ TEST(Cli, OutputsThatCannotBeWrittenAreNamedAndFailTheRun) {
                        "ovi-sim: not written: snapshot final, variables.txt, summary.txt\n"),
             std::string::npos)
       << r.out;
+}
+
+// Every file under `dir` with its bytes (a named pipe or a link as its kind).
+std::map<std::string, std::string> Snapshot(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+    const std::string rel = std::filesystem::relative(e.path(), dir).string();
+    if (e.is_symlink()) files[rel] = "link to " + std::filesystem::read_symlink(e.path()).string();
+    else if (e.is_fifo()) files[rel] = "named pipe";
+    else if (e.is_regular_file()) files[rel] = ReadFile(e.path());
+  }
+  return files;
+}
+
+// An output flag given a file the run reads, a named pipe, a folder or
+// another output: refused before anything is written, each input byte for
+// byte as it was, nothing waited on.
+TEST(Cli, NoOutputFlagOverwritesAnInputOrWaitsOnAPipe) {
+  test::ScratchDir dir("hostile");
+  const std::string sim = dir / "sim";
+  WriteFile(sim + "/panels/p/panel.cfg", std::string(kFakePanel) + "file=back.png\n");
+  test::WriteSolidBitmap(sim + "/panels/p/back.png", 4, 4, 0xFF102030u);
+  WriteFile(sim + "/panels/keys.txt", "[FAKE_CDU]\nA 1 1 1 1\n");
+  WriteFile(sim + "/s.txt", "run 0.2\n");
+  WriteFile(sim + "/ovi/ovi.cfg", "; mine\n");
+  std::filesystem::create_directories(sim + "/GAUGES");
+  std::filesystem::copy_file(FAKE_MODULE_PATH, sim + "/GAUGES/fake_module.gau");
+  std::filesystem::create_directories(dir / "res");
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  std::filesystem::create_symlink(sim + "/s.txt", dir / "link-to-scenario");
+  std::filesystem::create_directories(dir / "folder");
+  const std::vector<std::string> run = {"--sim-folder", sim, "--panel", sim + "/panels/p/panel.cfg", "--scenario",
+                                        sim + "/s.txt", "--module", sim + "/GAUGES/fake_module.gau",
+                                        "--resources", dir / "res"};
+  const struct Case {
+    std::vector<std::string> flags;
+    std::string message;
+  } cases[] = {
+      {{"--trace", sim + "/s.txt"}, "s.txt: --trace names the scenario, which the run reads"},
+      {{"--trace", dir / "link-to-scenario"}, "link-to-scenario: --trace names the scenario, which the run reads"},
+      {{"--trace", sim + "/panels/p/panel.cfg"}, "panel.cfg: --trace names the panel file, which the run reads"},
+      {{"--trace", sim + "/panels/keys.txt"}, "keys.txt: --trace names the key table, which the run reads"},
+      {{"--trace", sim + "/panels/p/back.png"}, "back.png: --trace names a window's background, which the run reads"},
+      {{"--trace", sim + "/GAUGES/fake_module.gau"}, "fake_module.gau: --trace names the module, which the run reads"},
+      {{"--trace", sim + "/GAUGES/other.gau"}, "other.gau: --trace names a file in the simulator folder's GAUGES/"},
+      {{"--trace", sim + "/ovi/ovi.cfg"}, "ovi.cfg: --trace names a file in the simulator folder's ovi/"},
+      {{"--trace", sim + "/ovi/FlightLog/trace.txt"}, "trace.txt: --trace names a file in the simulator folder's ovi/"},
+      {{"--trace", dir / "res/1.png"}, "1.png: --trace names a file among the gauge bitmaps"},
+      {{"--trace", dir / "pipe"}, "pipe: cannot write the trace: not a regular file (a named pipe)"},
+      {{"--trace", dir / "folder"}, "folder: cannot write the trace: not a regular file (a folder)"},
+      {{"--trace", dir / "out/summary.txt", "--out", dir / "out"}, "summary.txt: --trace names the run's summary.txt"},
+      {{"--trace", dir / "out/snapshots/x.txt", "--out", dir / "out"}, "--trace names a file in the run's snapshots/"},
+      {{"--out", sim + "/s.txt"}, "s.txt: not a folder"},
+      {{"--out", dir / "pipe"}, "pipe: not a folder"},
+      {{"--out", sim}, "which ovi-sim did not write"},
+  };
+  const auto before = Snapshot(dir.path());
+  for (const Case& c : cases) {
+    std::vector<std::string> args = run;
+    args.insert(args.end(), c.flags.begin(), c.flags.end());
+    const RunResult r = RunSim(args);
+    EXPECT_EQ(r.exit_code, 1) << c.message << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(Snapshot(dir.path()), before) << c.message;
+    std::filesystem::remove_all(dir / "out");
+  }
+  // ovi-navgen's folder: an empty name is no folder, never the current one.
+  const RunResult r = test::RunProgram(OVI_NAVGEN_PATH, {"--size", "1", ""}, dir.path());
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_EQ(r.err.rfind("ovi-navgen: OUTDIR is empty", 0), 0u) << r.err;
+  EXPECT_EQ(Snapshot(dir.path()), before);
+
+  // A trace of its own is written whole, an earlier one replaced; beside the
+  // outputs it is listed with them.
+  WriteFile(dir / "trace.txt", "an earlier trace\n");
+  std::vector<std::string> args = run;
+  for (const std::string& a : {std::string("--trace"), dir / "trace.txt"}) args.push_back(a);
+  RunResult fine = RunSim(args);
+  ASSERT_EQ(fine.exit_code, 0) << fine.err;
+  EXPECT_EQ(ReadFile(dir / "trace.txt").find("an earlier trace"), std::string::npos);
+  EXPECT_NE(ReadFile(dir / "trace.txt").find(" service "), std::string::npos) << ReadFile(dir / "trace.txt");
 }
 
 // The provider's list holds 64 targets: a scenario that names more is told
