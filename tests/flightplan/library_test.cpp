@@ -189,6 +189,8 @@ TEST_F(FlightPlanTest, EveryRefusalIsSaidOnceWithItsReason) {
        "Aircraft\\T.cfg: 'ParkingFile' is not a plain file name, not read\nAPT 'KPDX' Set\n"},
       {"a missing ParkingFile", [&] {}, [&] { aircraft("ParkingFile gone.txt\n"); },
        "gone.txt not found\nAPT 'KPDX' Set\n"},
+      {"a line with two faults", [&] {}, [&] { aircraft("V1 fast 140\n"); },
+       "Aircraft\\T.cfg: bad line 2 ('V1' has text after its value, ignored)\nAPT 'KPDX' Set\n"},
       {"an aircraft value out of range, a hex float",
        [&] {}, [&] { aircraft("HWB737NDMode 12\nV2 0x1p3\n"); },
        "Aircraft\\T.cfg: bad line 2 ('HWB737NDMode' value out of range (1 to 7), brought into range) and 1 more\n"

@@ -402,6 +402,22 @@ TEST(Cli, AnOutputFolderHoldsOneRunsOutputs) {
     }
     EXPECT_EQ(ReadFile(dir / c.file), "mine");
   }
+
+  // A manifest edited to list empty folders outside (by ../ or an absolute
+  // path) removes none of them; the earlier run's own nested folders go,
+  // the deepest first, so that none it made stays; a temporary it left
+  // when it was stopped goes with its outputs.
+  ASSERT_EQ(run("a.txt", "edited").exit_code, 0);
+  for (const char* folder : {"outside", "far", "edited/x/y"}) std::filesystem::create_directories(dir / folder);
+  WriteFile(dir / "edited/.services.txt.123-0-abc.tmp", "part");
+  WriteFile(dir / "edited/ovi-sim-outputs.txt", ReadFile(dir / "edited/ovi-sim-outputs.txt") + "../outside/\n" +
+                                                    dir / "far" + "/\nx/\nx/y/\n");
+  r = run("b.txt", "edited");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(dir / "outside"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "far"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "edited/x"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "edited/.services.txt.123-0-abc.tmp"));
 }
 
 // Each output alone: the run fails though everything else was written and

@@ -172,6 +172,20 @@ TEST_F(SampleCopy, AFullDiskKeepsTheFileAWriterWouldReplace) {
        nullptr},
       {"ovi-navgen's data set", "ovi/navdata/navs.txt",
        [this] { return navgen::WriteSyntheticWorld(root_.string(), SmallWorld(), 3, nullptr); }, nullptr},
+      // A writer that writes on past a failed write (as the run's records
+      // do), the disk freed again before it closes: its last flush does
+      // well, the write before it did not.
+      {"a writer going on past a failed write", "out/record.txt",
+       [this] {
+         os::FileReplacement out((root_ / "out/record.txt").string(), os::FileReplacement::Sync::kToSystem);
+         out.Write(std::string(256 << 10, 'r'));
+         const std::int64_t left = os::LimitDiskSpaceForTesting(-1);
+         out.Write("the end\n");
+         const bool ok = out.Commit();
+         os::LimitDiskSpaceForTesting(left);
+         return ok;
+       },
+       nullptr},
   };
   const std::string old_text = [] {
     std::string t = "[FlightPlan]\n";
@@ -191,14 +205,17 @@ TEST_F(SampleCopy, AFullDiskKeepsTheFileAWriterWouldReplace) {
       model::model_state.StatusMessageCount = 0;
     };
     // With room, the road writes through the limited disk: what it wrote
-    // is measured.
+    // is measured. The file written over keeps who may read it.
     reset();
+    constexpr auto kMode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(file, kMode);
     constexpr std::int64_t kRoom = std::int64_t{1} << 40;
     os::LimitDiskSpaceForTesting(kRoom);
     ASSERT_TRUE(road.write()) << StatusLog();
     const std::int64_t written = kRoom - os::LimitDiskSpaceForTesting(-1);
     ASSERT_GT(written, 0);
     EXPECT_NE(Bytes(file), old_text);
+    EXPECT_EQ(fs::status(file).permissions(), kMode);
     for (const std::int64_t space : {std::int64_t{0}, written / 2, written - 1}) {
       SCOPED_TRACE(space);
       reset();
@@ -369,6 +386,17 @@ TEST_F(SampleCopy, NoFileIsWaitedOnOrReadPastItsSize) {
         EXPECT_EQ(Bytes(device), "a device");
         fs::remove(device);
       }
+    }
+    // A file of exactly its kind's size (sparse: nothing is read) is one
+    // of that kind, not one too large.
+    if (road.limit > 0) {
+      fs::remove(file);
+      Put(file, "");
+      fs::resize_file(file, static_cast<std::uintmax_t>(road.limit));
+      os::RegularFile at_limit;
+      os::FileProblem problem;
+      EXPECT_TRUE(at_limit.Open(file.string(), road.limit, &problem)) << road.file << ": " << problem.text;
+      EXPECT_EQ(at_limit.size(), road.limit);
     }
     fs::remove(file);
     if (!kept.empty()) Put(file, kept);
