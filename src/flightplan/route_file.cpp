@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -251,6 +250,7 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
     if (n > 0 && tok[0].front() == ';') continue;
 
     bool bad_waypoint = false;
+    bool waypoint = false;
     if (in_section && n > 0) {
       double lat = 0.0, lon = 0.0;
       // A line lacking a column or a position is no waypoint: storing it
@@ -273,7 +273,9 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
         break;
       } else if (last >= model::kMaxFlightPlanWaypoints) {
         ++beyond;  // counted for the refusal; a route is never cut short
+        waypoint = true;
       } else {
+        waypoint = true;
         ++last;
         model::FlightPlanWaypoint& wp = (*req.target.table)[last];
         StoreWaypoint(wp, tok, lat, lon);
@@ -291,11 +293,15 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
     }
 
     bool key_line = false;
+    // A waypoint whose ident the request load takes for a fuel line
+    // ("FUELX") is no bad line for its value.
+    navdb::BadLineReport unreported;
+    navdb::BadLineReport& values = waypoint ? unreported : bad;
     if (req.key_lines == RouteKeyLines::kRequestLoad) {
       upper = util::ToUpper(line);
-      key_line = ApplyKeyLine(upper, req.key_lines, result, bad);
+      key_line = ApplyKeyLine(upper, req.key_lines, result, values);
     } else if (req.key_lines == RouteKeyLines::kSelectedLoad) {
-      key_line = ApplyKeyLine(line, req.key_lines, result, bad);
+      key_line = ApplyKeyLine(line, req.key_lines, result, values);
     }
     if (bad_waypoint && !key_line && !LooksLikeKeyLine(tok, n)) bad.Count();
 
