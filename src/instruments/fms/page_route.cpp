@@ -179,7 +179,7 @@ void EnterDestination(const std::string& t) {
 // The stored plan a company-route name stands for: the first whose file
 // name begins with it, else the first from its first four characters to
 // its next four (KSEAKPDX); else a plan file the list left out (damaged,
-// or no file at all) whose name begins with it. Empty: none.
+// or a pipe or folder by that name) whose name begins with it. Empty: none.
 std::string FindCompanyRoute(const std::string& t) {
   const flightplan::State& fp = Route();
   const int count = std::clamp(fp.FlightPlanLibraryCount, 0, model::kFlightPlanLibrarySlots - 1);
