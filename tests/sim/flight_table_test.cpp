@@ -94,7 +94,8 @@ std::string Panel(const std::string& aircraft) {
          aircraft + "\n\n[Window02]\nident=4004\nsize_mm=550,433\nvisible=0\ngauge00=ovi1!GNSXLS_LM, 0, 0, 550, 433\n";
 }
 
-// A text record: "element x y w h canvas_x canvas_y colour size style "font" "text"".
+// A text record: "element x y w h canvas_x canvas_y colour size style shown "font" "text"",
+// the texts the page shows (whole or in part).
 std::vector<Text> ReadRecord(const std::string& path) {
   std::vector<Text> texts;
   for (const std::string& line : Lines(ReadFile(path))) {
