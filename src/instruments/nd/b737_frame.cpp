@@ -156,16 +156,12 @@ void DrawB737NavigationDisplay(display::GaugeDisplay& display, gfx::DeviceContex
   display::FillCanvas(g, f.scale, kB737NdCanvas, f.background);
   ClipToOutline(g);
 
+  const display::MapPicture picture(g);
   if (f.mode == 1 || f.mode == 2) {
     DrawFullCompassRose(f);
   } else if (f.mode >= 3 && f.mode <= kB737NdModePlan) {
-    if (f.mode >= 5) {
-      const display::MapLabelScope labels(g);
-      ReserveNdRouteIdents(f);
-      if (PendingRouteShown(f)) ReserveNdPendingRouteIdents(f);
-      PlaceNdMarkLabels(f);
-      DrawLayers(B737NdMapLayers(), f);
-    }
+    KeepNdReadoutsClear(f);
+    if (f.mode >= 5) DrawLayers(B737NdMapLayers(), f);
     if (M().NdShowTraffic == 1 && MapModeBelowPlan(f)) DrawTrafficLayer(f);
     g.ResetClip();
     DrawExpandedCompassArc(f);

@@ -147,12 +147,11 @@ void DrawMd11NavigationDisplay(display::GaugeDisplay& display, gfx::DeviceContex
   if (!f.scale.usable) return;
   display::FillCanvas(g, f.scale, kMd11NdCanvas, f.background);
 
+  const display::MapPicture picture(g);
   if (f.Plan()) {
-    const display::MapLabelScope labels(g);
     DrawLayers(Md11NdPlanLayers(), f);
   } else {
     DrawMd11NdCompassArc(f);
-    const display::MapLabelScope labels(g);
     if (f.mode == kMd11NdModeMap) DrawLayers(Md11NdMapLayers(), f);
   }
   // The compass routines leave their clip set: the data blocks use the

@@ -128,7 +128,7 @@ void DrawEfs50Ehsi(display::GaugeDisplay& display, gfx::DeviceContext* dc, const
   display::FillCanvas(g, scale, kEfs50Canvas, Efs50EhsiBackground());
   const int mode = M().EFS50HsiMode;
   const Efs50EhsiFrame frame{display, g, variant, mode, Efs50EhsiModeRow(mode)};
-  const display::MapLabelScope labels(g);
+  const display::MapPicture picture(g);
   display::DrawLayers(Efs50EhsiLayers(), frame);
 }
 
@@ -243,8 +243,8 @@ gfx::Pen Efs50RangeRingPen() {
 }
 
 void DrawEfs50RangeLabel(gfx::Graphics& g, float x, float y) {
-  display::DrawScreenTextF(g, display::ArialBold(10.0f), gfx::SolidBrush(efs50_colour::kBlue), x, y, "%3.1f",
-                           FiniteOr(M().Efs50EhsiRange));
+  display::DrawMapTextF(g, display::MapRank::kRangeFigure, display::ArialBold(10.0f),
+                        gfx::SolidBrush(efs50_colour::kBlue), x, y, "%3.1f", FiniteOr(M().Efs50EhsiRange));
 }
 
 }  // namespace ovi::efs

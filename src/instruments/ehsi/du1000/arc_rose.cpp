@@ -121,7 +121,7 @@ void DrawDu1000ArcRose(const display::GaugeDisplay& display, gfx::Graphics& g) {
   const gfx::Pen white(kWhite, 2.0f);
 
   f.At();
-  DrawShape(g, kDu1000AircraftSymbol);
+  DrawAircraftShape(g, kDu1000AircraftSymbol);
   g.DrawEllipseI(white, -radius, -radius, 2 * radius, 2 * radius);
   g.DrawArcI(white, -kOuterRangeRadius, -kOuterRangeRadius, 2 * kOuterRangeRadius, 2 * kOuterRangeRadius, 220.0f,
              100.0f);

@@ -126,8 +126,8 @@ void DrawMd80Lubber(const RoseFrame& f) {
 void DrawMd80HalfRangeFigure(const RoseFrame& f, float x, float y) {
   f.At();
   const double range = FiniteOr(model::model_state.Md80EhsiMapRange);
-  display::DrawScreenText(f.g, display::DaReredBold(13.0f), gfx::SolidBrush(kWhite), x, y,
-                          display::RingFigure(range * 0.5, 3).c_str());
+  display::DrawMapTextF(f.g, display::MapRank::kRangeFigure, display::DaReredBold(13.0f), gfx::SolidBrush(kWhite), x,
+                        y, "%s", display::RingFigure(range * 0.5, 3).c_str());
 }
 
 void DrawMd80HeadingScale(const RoseFrame& f) { DrawCompassScale(f, kHeadingScale); }
@@ -143,7 +143,7 @@ void DrawMd80TrackDiamond(const RoseFrame& f) { DrawShapeToward(f, FiniteOr(G().
 
 void DrawMd80AircraftSymbol(const RoseFrame& f) {
   f.At();
-  DrawShape(f.g, kAircraftSymbol);
+  DrawAircraftShape(f.g, kAircraftSymbol);
 }
 
 void DrawMd80EhsiArc(const display::GaugeDisplay& display, gfx::Graphics& g) {

@@ -2,6 +2,7 @@
 // page of the mode.
 #include <iterator>
 
+#include "src/display/map_labels.h"
 #include "src/guidance/state.h"
 #include "src/instruments/ehsi/proline4/proline4.h"
 #include "src/model/state.h"
@@ -48,6 +49,7 @@ void DrawProline4Mfd(display::GaugeDisplay& display, gfx::DeviceContext* dc, con
   // own.
   if (mode == 2) m.Proline4MapRadius = 70;
   if (mode == 3) m.Proline4MapRadius = 140;
+  const display::MapPicture picture(g);
   if (mode >= 0 && mode < static_cast<int>(std::size(kPages))) kPages[mode](display, g, variant);
 }
 

@@ -101,11 +101,11 @@ void DrawRangeRings(const RoseFrame& f) {
   const double range = display::FiniteOr(model::model_state.Proline4MapRange);
   const gfx::Font font = display::DaReredBold(12.0f);
   const gfx::SolidBrush brush(kWhite);
-  display::DrawScreenTextF(f.g, font, brush, -125.0f, -65.0f, "%-3.1f", range);
+  display::DrawMapTextF(f.g, display::MapRank::kRangeFigure, font, brush, -125.0f, -65.0f, "%-3.1f", range);
   if (range == 5.0) {
-    display::DrawScreenTextF(f.g, font, brush, -85.0f, -25.0f, "%3.1f", range / 2.0);
+    display::DrawMapTextF(f.g, display::MapRank::kRangeFigure, font, brush, -85.0f, -25.0f, "%3.1f", range / 2.0);
   } else {
-    display::DrawScreenTextF(f.g, font, brush, -85.0f, -25.0f, "%3.0f", range / 2.0);
+    display::DrawMapTextF(f.g, display::MapRank::kRangeFigure, font, brush, -85.0f, -25.0f, "%3.0f", range / 2.0);
   }
   for (int a = 0; a < 360; a += 30) {
     f.At(a);

@@ -253,7 +253,7 @@ void DrawProline4BugTrackAndAircraft(const RoseFrame& f, const Proline4HsiPage& 
   f.Toward(FiniteOr(s.GroundTrack));
   f.g.DrawEllipseI(gfx::Pen(kGreen, 2.0f), page.track_corner.X, page.track_corner.Y, 6, 6);
   f.At();
-  DrawShape(f.g, kProline4AircraftSymbol);
+  DrawAircraftShape(f.g, kProline4AircraftSymbol);
 }
 
 }  // namespace ovi::ehsi

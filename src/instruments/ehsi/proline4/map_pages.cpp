@@ -18,6 +18,7 @@ namespace ovi::ehsi {
 namespace {
 
 using display::DrawScreenText;
+using display::DrawMapTextF;
 using display::DrawScreenTextF;
 using display::FiniteOr;
 using display::colour::kMagenta;
@@ -116,7 +117,8 @@ void DrawProline4MapPage(const display::GaugeDisplay& display, gfx::Graphics& g,
   f.At();
   g.DrawEllipseI(gfx::Pen(kWhite, 2.0f), -70, -70, 150, 150);
   const double range = FiniteOr(model::model_state.Proline4MapRange);
-  DrawScreenTextF(g, display::ArialBold(11.0f), white, range >= 100.0 ? -10.0f : -7.0f, -70.0f, "%-3.0f", range);
+  DrawMapTextF(g, display::MapRank::kRangeFigure, display::ArialBold(11.0f), white, range >= 100.0 ? -10.0f : -7.0f,
+               -70.0f, "%-3.0f", range);
 
   DrawProline4MapLayers(display, g, variant);
 
@@ -143,11 +145,11 @@ void DrawProline4ArcMapPage(const display::GaugeDisplay& display, gfx::Graphics&
   g.DrawArcI(pen, -kInnerRing, -kInnerRing, 2 * kInnerRing, 2 * kInnerRing, 200.0f, 350.0f);
   const model::State& m = model::model_state;
   const double range = FiniteOr(m.Proline4MapRange);
-  DrawScreenTextF(g, rered, white, -125.0f, -65.0f, "%-3.0f", range);
+  DrawMapTextF(g, display::MapRank::kRangeFigure, rered, white, -125.0f, -65.0f, "%-3.0f", range);
   if (range == 5.0)
-    DrawScreenTextF(g, rered, white, -85.0f, -25.0f, "%3.1f", range / 2.0);
+    DrawMapTextF(g, display::MapRank::kRangeFigure, rered, white, -85.0f, -25.0f, "%3.1f", range / 2.0);
   else
-    DrawScreenTextF(g, rered, white, -85.0f, -25.0f, "%3.0f", range / 2.0);
+    DrawMapTextF(g, display::MapRank::kRangeFigure, rered, white, -85.0f, -25.0f, "%3.0f", range / 2.0);
 
   // Twelve ticks across the inner ring, none at the bottom three places,
   // and at 20 NM and less short marks 1.5 to 2 NM out at all twelve.
