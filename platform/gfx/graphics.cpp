@@ -2102,6 +2102,8 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
   RectF ink_world;
   bool inked = false;
   if (ink != nullptr || (drawing && (recorder_ != nullptr || watcher_ != nullptr))) {
+    // For the watcher alone, a kept run's ink is the box kept with it.
+    const bool watched_only = ink == nullptr && recorder_ == nullptr;
     Box b;
     std::string piece_of;
     for (int i = 0; i < n_lines && !font_failed; ++i) {
@@ -2110,7 +2112,12 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
       const double lx = line_x(l), ly = top + i * line_h + ascent;
       cairo_text_extents_t ext{};
       const std::string_view part = std::string_view(utf8).substr(l.from, l.len);
-      if (glyph_runs_ && kept_run(part)) {
+      detail::RunInk run_ink;
+      if (watched_only && glyph_runs_) {
+        if (!detail::KeptRunInk(text_font, part, scaled, run_ink)) continue;
+        ext.x_bearing = run_ink.x_bearing + lx, ext.y_bearing = run_ink.y_bearing + ly;
+        ext.width = run_ink.width, ext.height = run_ink.height;
+      } else if (glyph_runs_ && kept_run(part)) {
         if (scaled() == nullptr) break;
         std::vector<cairo_glyph_t>& glyphs = cairo_glyphs;
         glyphs.clear();
@@ -2194,7 +2201,10 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     recorder_->Add(std::move(op));
   }
   if (utf8.empty()) return Ok;
-  if (watcher_ != nullptr && inked && shown() != Shown::kHidden) watcher_->TextDrawn(*this, device_box(ink_world).ToRect(0));
+  if (watcher_ != nullptr && inked) {
+    const RectF dev = device_box(ink_world).ToRect(0);
+    if (VisibleDevice(dev)) watcher_->TextDrawn(*this, dev);
+  }
 
   // The box the glyphs may touch: without measured advances, no glyph is
   // wider than the face's widest; glyphs may reach past their layout box

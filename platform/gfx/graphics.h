@@ -91,8 +91,9 @@ class ClipState {
 };
 
 // Told of each text a Graphics draws, with the device box of its ink, while
-// it is set (beyond the original interface). A text its clip hides wholly is
-// not told.
+// it is set (beyond the original interface). A text whose ink lies wholly
+// outside the surface or the clip's bounds is not told (the clip is not
+// read pixel by pixel for it).
 class TextWatcher {
  public:
   virtual void TextDrawn(const Graphics& g, const RectF& ink) = 0;
@@ -218,6 +219,10 @@ class Graphics {
   // that is not a plain box is read pixel by pixel.
   Shown ClipShows(const RectF& box) const;
   Shown ClipShows(const RectF& box, const ClipState& state) const;
+  // Whether the device box `box` meets the surface and the present clip's
+  // bounds: false where nothing of it can show (the clip is not read pixel
+  // by pixel).
+  bool MayShow(const RectF& box) const { return Usable() && VisibleDevice(box); }
   // MeasureString's layout box and the box of the glyphs' ink within it
   // (empty, at the layout point, for a text of blanks), in world units.
   Status MeasureStringInk(std::string_view ansi, const Font& font, const PointF& origin, const StringFormat* format,

@@ -298,9 +298,9 @@ bool NamedAlready(const Held& h, double tx, double ty) {
   return false;
 }
 
-// Whether the clip lets the held text show at `b` as it must.
-bool ShowsAt(const gfx::Graphics& g, const Held& h, const Box& b) {
-  const gfx::Shown shown = g.ClipShows(b.Rect(), h.clip);
+// Whether the clip lets the held text show as it must, where the clip
+// shows `shown` of it.
+bool ShowsAs(const Held& h, gfx::Shown shown) {
   return h.whole ? shown == gfx::Shown::kWhole : shown != gfx::Shown::kHidden;
 }
 
@@ -329,7 +329,7 @@ bool WrittenAlready(const Held& h, const Box& b) {
 
 bool TryPlace(const gfx::Graphics& g, Held& h, gfx::PointF p) {
   const Box b = h.InkAt(p);
-  if (!b.Usable() || !ShowsAt(g, h, b) || Blocked(b)) return false;
+  if (!b.Usable() || !ShowsAs(h, g.ClipShows(b.Rect(), h.clip)) || Blocked(b)) return false;
   Accept(h, p, b);
   return true;
 }
@@ -338,7 +338,7 @@ bool TryPlace(const gfx::Graphics& g, Held& h, gfx::PointF p) {
 // within `reach` of its heights that meets nothing placed (and, with
 // `spare_lower`, leaves the held texts of lower rank where they stand); its
 // candidate places are just above and just below each box in its column.
-bool Slide(const gfx::Graphics& g, Held& h, double reach, bool spare_lower) {
+bool Slide(const gfx::Graphics& g, Held& h, double reach, bool spare_lower, gfx::Shown own_shown) {
   gfx::Matrix inverse = h.m;
   if (inverse.Invert() != gfx::Ok || !inverse.Finite()) return false;
   const double hh = h.iy1 - h.iy0;
@@ -363,33 +363,50 @@ bool Slide(const gfx::Graphics& g, Held& h, double reach, bool spare_lower) {
     moves[n++] = down;
   };
   const double band = (reach + 1.0) * (own.y1 - own.y0);
-  const Box about{own.x0, own.y0 - band, own.x1, own.y1 + band};
-  ForEachEntryAbout(about, [&](const Entry& e) { consider(e.box); });
+  const Box about{own.x0 - band, own.y0 - band, own.x1 + band, own.y1 + band};
+  // The labels of its rank placed in its column: one written wholly above
+  // another stays above it where that one stands, and one written below
+  // stays below (a top of descent beyond the top of climb it follows is
+  // not moved to the near side of it).
+  std::array<const Entry*, kMost> marks;
+  std::size_t mark_count = 0;
+  ForEachEntryAbout(about, [&](const Entry& e) {
+    consider(e.box);
+    if (e.rank == h.rank && e.text != 0 && e.box.x1 > own.x0 && e.box.x0 < own.x1 && mark_count < kMost)
+      marks[mark_count++] = &e;
+  });
+  // The texts of lower rank about it, where they stand.
+  std::array<Box, kMost> lower;
+  std::size_t lower_count = 0;
   if (spare_lower)
-    for (std::size_t i = 0; i < picture.held_count; ++i) {
+    for (std::size_t i = 0; i < picture.held_count && lower_count < kMost; ++i) {
       const Held& o = picture.held[i];
-      if (o.rank > h.rank && o.inked) consider(o.InkAt(o.at));
+      if (o.rank <= h.rank || !o.inked) continue;
+      const Box b = o.InkAt(o.at);
+      if (b.x1 < about.x0 || b.x0 > about.x1 || b.y1 < about.y0 || b.y0 > about.y1) continue;
+      lower[lower_count++] = b;
+      consider(b);
     }
   std::sort(moves.begin(), moves.begin() + static_cast<std::ptrdiff_t>(n), [](double a, double b) {
     return std::fabs(a) != std::fabs(b) ? std::fabs(a) < std::fabs(b) : a < b;
   });
   // A label in sight does not move out of sight, not even in part.
-  const bool in_sight = g.ClipShows(own.Rect(), h.clip) == gfx::Shown::kWhole;
+  const bool in_sight = own_shown == gfx::Shown::kWhole;
   for (std::size_t k = 0; k < n; ++k) {
     const double dy = moves[k];
     if (std::fabs(dy) > reach * hh) break;
     const gfx::PointF p(h.at.X, static_cast<gfx::REAL>(h.at.Y + dy));
     const Box b = h.InkAt(p);
-    if (!b.Usable() || !ShowsAt(g, h, b) || Blocked(b)) continue;
-    if (in_sight && g.ClipShows(b.Rect(), h.clip) != gfx::Shown::kWhole) continue;
-    if (spare_lower) {
-      bool spares = true;
-      for (std::size_t i = 0; i < picture.held_count && spares; ++i) {
-        const Held& o = picture.held[i];
-        spares = !(o.rank > h.rank && o.inked && Meet(b, o.InkAt(o.at)));
-      }
-      if (!spares) continue;
+    if (!b.Usable()) continue;
+    const gfx::Shown shown = dy == 0.0 ? own_shown : g.ClipShows(b.Rect(), h.clip);
+    if (!ShowsAs(h, shown) || (in_sight && shown != gfx::Shown::kWhole) || Blocked(b)) continue;
+    bool spares = true;
+    for (std::size_t i = 0; i < lower_count && spares; ++i) spares = !Meet(b, lower[i]);
+    for (std::size_t i = 0; i < mark_count && spares; ++i) {
+      const Box &stands = marks[i]->box, &written = marks[i]->written;
+      spares = !(own.y1 <= written.y0 && b.y0 >= stands.y1) && !(own.y0 >= written.y1 && b.y1 <= stands.y0);
     }
+    if (!spares) continue;
     Accept(h, p, b);
     return true;
   }
@@ -403,8 +420,9 @@ void Place(const gfx::Graphics& g, Held& h) {
     return;
   }
   const Box natural = h.InkAt(h.at);
+  const gfx::Shown shown = natural.Usable() ? g.ClipShows(natural.Rect(), h.clip) : gfx::Shown::kHidden;
   // A text out of sight is drawn where it was written and names nothing.
-  if (!natural.Usable() || g.ClipShows(natural.Rect(), h.clip) == gfx::Shown::kHidden) {
+  if (shown == gfx::Shown::kHidden) {
     h.drawn = true;
     h.place = h.at;
     return;
@@ -416,8 +434,9 @@ void Place(const gfx::Graphics& g, Held& h) {
     if (NamedAlready(h, tx, ty)) return;
   }
   if (h.slide) {
-    if (Slide(g, h, kMarkLabelReach, true) || Slide(g, h, kMarkLabelFurthest, false)) return;
-  } else if (TryPlace(g, h, h.at)) {
+    if (Slide(g, h, kMarkLabelReach, true, shown) || Slide(g, h, kMarkLabelFurthest, false, shown)) return;
+  } else if (ShowsAs(h, shown) && !Blocked(natural)) {
+    Accept(h, h.at, natural);
     return;
   }
   for (std::size_t k = 0; k < h.other_count; ++k)
@@ -430,10 +449,13 @@ void PlaceAndDraw(gfx::Graphics& g) {
   std::vector<std::size_t>& order = picture.order;
   order.resize(picture.held_count);
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [](std::size_t a, std::size_t b) {
+  // Ties in the order written; sorted in place (a stable sort would take a
+  // buffer every picture).
+  std::sort(order.begin(), order.end(), [](std::size_t a, std::size_t b) {
     const Held &ha = picture.held[a], &hb = picture.held[b];
     if (ha.rank != hb.rank) return ha.rank < hb.rank;
-    return ha.order < hb.order;
+    if (ha.order != hb.order) return ha.order < hb.order;
+    return a < b;
   });
   for (const std::size_t i : order) Place(g, picture.held[i]);
 
@@ -487,9 +509,21 @@ MapPicture::~MapPicture() {
   picture.g = nullptr;
 }
 
+// Whether a text written on the picture's graphics may show: the box it can
+// reach at the most (as wide as a glyph of two ems a letter on either side
+// of its layout point, two ems above and below it) meets the clip's bounds.
+// One that cannot is drawn at once, as it would be where it was written:
+// the many names of a large map that lie beyond its edge are not held.
+bool MayShow(const gfx::Graphics& g, const MapText& text) {
+  const double reach = 2.0 * text.font.EmWorld() * static_cast<double>(text.shown.size() + 1);
+  const double rise = 2.0 * text.font.EmWorld();
+  const Box b = DeviceBox(Transform(g), text.at.X - reach, text.at.Y - rise, text.at.X + reach, text.at.Y + rise);
+  return !b.Usable() || g.MayShow(b.Rect());
+}
+
 void WriteMapText(gfx::Graphics& g, MapRank rank, const MapText& text, const gfx::SolidBrush& brush,
                   const MapTextWay& way) {
-  if (picture.g != &g) {
+  if (picture.g != &g || !MayShow(g, text)) {
     g.DrawString(text.shown, text.font, text.at, way.format, brush);
     return;
   }
@@ -498,7 +532,7 @@ void WriteMapText(gfx::Graphics& g, MapRank rank, const MapText& text, const gfx
 
 void WriteMapLabel(gfx::Graphics& g, std::string_view name, double x, double y, const MapText& text,
                    const gfx::SolidBrush& brush, bool route, double reach) {
-  if (picture.g != &g) {
+  if (picture.g != &g || !MayShow(g, text)) {
     g.DrawString(text.shown, text.font, text.at, brush);
     return;
   }

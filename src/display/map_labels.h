@@ -60,7 +60,9 @@ inline constexpr double kSameLabelPixels = 8.0;
 // A mark's label that meets a text placed before it moves up or down, the
 // shorter way, to the nearest place that meets none: first within
 // kMarkLabelReach of its heights where it also leaves the texts of lower
-// rank where they stand, else within kMarkLabelFurthest.
+// rank where they stand, else within kMarkLabelFurthest. It does not move
+// from one side of a label of its rank written wholly above or below it to
+// the other.
 inline constexpr double kMarkLabelReach = 1.5, kMarkLabelFurthest = 3.0;
 
 // The texts of one map picture drawn on `g`, until it ends. A picture opened

@@ -208,6 +208,7 @@ TEST(Recorder, ATextsInkAndHowMuchOfItShows) {
     g.DrawString("SEA", f, PointF(120, 60), b);  // across its edge
     g.DrawString("KEY", f, PointF(62, 62), b);   // in the box cut out
     g.DrawString("ELN", f, PointF(40, 70), b);   // half in the box
+    g.DrawString("FAR", f, PointF(160, 160), b);  // beyond the disc's bounds
     g.ResetClip();
     g.DrawString("EDGE", f, PointF(180, 10), b);  // across the surface's edge
     StringFormat keep;
@@ -222,7 +223,8 @@ TEST(Recorder, ATextsInkAndHowMuchOfItShows) {
     const char* text;
     Shown shown;
   } cases[] = {{"OLM", Shown::kWhole}, {"SEA", Shown::kPart},  {"KEY", Shown::kHidden},
-               {"ELN", Shown::kPart},  {"EDGE", Shown::kPart}, {"LONGER", Shown::kPart}};
+               {"ELN", Shown::kPart},  {"EDGE", Shown::kPart}, {"LONGER", Shown::kPart},
+               {"FAR", Shown::kHidden}};
   for (const auto& c : cases) {
     Recorder::TextItem t;
     ASSERT_TRUE(r.rec.FindText(c.text, &t)) << c.text;
@@ -232,7 +234,9 @@ TEST(Recorder, ATextsInkAndHowMuchOfItShows) {
   Recorder::TextItem olm;
   r.rec.FindText("OLM", &olm);
   EXPECT_NEAR(olm.ink.X, ink.X + 50, 1e-3);
-  EXPECT_EQ(watcher.told.size(), 5u);  // all but the hidden one
+  // All but the one beyond the clip's bounds: the watcher is not told
+  // where the clip's pixels hide a text within them ("KEY").
+  EXPECT_EQ(watcher.told.size(), 6u);
 }
 
 TEST(Recorder, RecordsAndStillRasterises) {

@@ -2,6 +2,7 @@
 // the layer table of one frame, the bottom-of-descent arc and what the
 // pieces share about the radios and the active leg.
 #include <cmath>
+#include <optional>
 
 #include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
@@ -128,7 +129,9 @@ void DrawEfs50Ehsi(display::GaugeDisplay& display, gfx::DeviceContext* dc, const
   display::FillCanvas(g, scale, kEfs50Canvas, Efs50EhsiBackground());
   const int mode = M().EFS50HsiMode;
   const Efs50EhsiFrame frame{display, g, variant, mode, Efs50EhsiModeRow(mode)};
-  const display::MapPicture picture(g);
+  // The texts of a mode with a map or traffic are weighed as one picture.
+  std::optional<display::MapPicture> picture;
+  if (frame.row != nullptr && (frame.row->map_overlays || frame.row->traffic)) picture.emplace(g);
   display::DrawLayers(Efs50EhsiLayers(), frame);
 }
 

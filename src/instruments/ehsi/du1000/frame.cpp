@@ -1,5 +1,7 @@
 // The DU-1000 EHSI's frame: power and blanking, background, the rose of the
 // mode, the map contents and the data blocks over everything.
+#include <optional>
+
 #include "src/display/map_labels.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
@@ -35,7 +37,9 @@ void DrawDu1000Ehsi(display::GaugeDisplay& display, gfx::DeviceContext* dc, cons
                       display::BackgroundColour(m.DU1000EHSIBkgrdColorRed, m.DU1000EHSIBkgrdColorGreen,
                                                 m.DU1000EHSIBkgrdColorBlue));
   const int mode = m.DU1000EHSIMode;
-  const display::MapPicture picture(g);
+  // The texts of a map mode are weighed as one picture.
+  std::optional<display::MapPicture> picture;
+  if (mode == 2 || mode == 3) picture.emplace(g);
   switch (mode) {
     case 0:
       DrawDu1000FullRose(display, g);

@@ -3,6 +3,7 @@
 // compass pages the map layers inside the page's outline, the aircraft
 // symbol and page 4's arcs and heading readout.
 #include <cmath>
+#include <optional>
 
 #include "src/display/state.h"
 #include "src/guidance/state.h"
@@ -85,7 +86,9 @@ void DrawPage(display::GaugeDisplay& display, gfx::Graphics& g, const display::C
   gfx::GraphicsPath outline;
   BuildClipOutline(page, outline);
 
-  const display::MapPicture picture(g);
+  // The texts of a page with a map are weighed as one picture.
+  std::optional<display::MapPicture> picture;
+  if (IsMapLayerPage(page)) picture.emplace(g);
   if (PageRoutine routine = C17PageRoutine(page); routine != nullptr) routine(display, g);
 
   const auto x = static_cast<float>(s.C17MfdOriginX), y = static_cast<float>(s.C17MfdOriginY);
