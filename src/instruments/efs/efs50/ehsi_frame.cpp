@@ -198,6 +198,22 @@ void DrawEfs50BearingPointers(const ehsi::RoseFrame& f, const Efs50BearingPointe
     }
 }
 
+bool DrawEfs50HeadingPointer(const ehsi::RoseFrame& f, const Efs50HeadingPointer& pointer) {
+  f.At();
+  const gfx::SolidBrush white(efs50_colour::kWhite);
+  if (M().EhsiStaticHdgPointer == 0) {
+    f.g.FillPolygonI(white, pointer.triangle);
+    return false;
+  }
+  if (pointer.cleared) {
+    const gfx::Rect& r = *pointer.cleared;
+    f.g.FillRectangleI(gfx::SolidBrush(Efs50EhsiBackground()), r.X, r.Y, r.Width, r.Height);
+  }
+  f.g.DrawLinesI(gfx::Pen(efs50_colour::kWhite, 2.0f), pointer.box);
+  f.g.FillPolygonI(white, pointer.notch);
+  return true;
+}
+
 ehsi::ToFrom Efs50ToFrom(bool track_without_signal) {
   const guidance::State& s = G();
   const bool radio = M().EFS50NavMode == 1;

@@ -72,6 +72,11 @@ constexpr Segment kBugLine[] = {{{0, 0}, {0, -140}}};
 // on the arc map page.
 constexpr Proline4HsiPage kArcMapPage{
     .centre_y = kProline4ArcMapY,
+    .header = kArcMapHeader,
+    .source = {},
+    .readout_box_y = 0.0f,
+    .readout_text_y = 0.0f,
+    .bearings_first = false,
     .course = {.dots = {}, .dot_diameter = 0, .arrow = {}, .bar_top = 0, .bar_bottom = 0, .bar_per_needle = 0.0,
                .to_head = {}, .from_head = {}},
     .bar_per_needle = 0.0,
@@ -80,8 +85,8 @@ constexpr Proline4HsiPage kArcMapPage{
     .legend_font = display::DaReredBold,
     .bug_readout_at = {46.0f, 61.0f},
     .bug_readout_font = display::ArialBold,
-    .bug = {kMagenta, 2.0f, {}, kBug},
-    .bug_line = {kMagenta, 1.0f, kBugLine, {}, {}, true},
+    .bug = kBug,
+    .bug_line = kBugLine,
     .track_corner = {-3, -145},
 };
 
