@@ -318,28 +318,32 @@ thread_local std::string key_scratch;
 thread_local std::vector<Placed> placed_scratch;
 thread_local std::vector<std::uint8_t> mask_scratch;
 
+// The kept run of `utf8` in `font`, shaped and kept first where there is
+// none; null when Cairo could not shape it. The store's lock is held.
+const KeptGlyphRun* FindRun(Store<KeptGlyphRun>& store, const TextFont& font, std::string_view utf8,
+                            const ScaledFontSource& scaled) {
+  std::string& key = key_scratch;
+  FontKey(key, font);
+  key.append(utf8);
+  return store.Find(key, [&](KeptGlyphRun& v) { return Shape(scaled(), utf8, v.glyphs); });
+}
+
 }  // namespace
 
 bool KeptRun(const TextFont& font, std::string_view utf8, const ScaledFontSource& scaled,
              std::vector<RunGlyph>& out) {
-  std::string& key = key_scratch;
-  FontKey(key, font);
-  key.append(utf8);
   auto& store = Runs();
   std::lock_guard<std::mutex> lock(store.mu);
-  const KeptGlyphRun* run = store.Find(key, [&](KeptGlyphRun& v) { return Shape(scaled(), utf8, v.glyphs); });
+  const KeptGlyphRun* run = FindRun(store, font, utf8, scaled);
   if (run == nullptr) return false;
   out = run->glyphs;
   return true;
 }
 
 bool KeptRunInk(const TextFont& font, std::string_view utf8, const ScaledFontSource& scaled, RunInk& out) {
-  std::string& key = key_scratch;
-  FontKey(key, font);
-  key.append(utf8);
   auto& store = Runs();
   std::lock_guard<std::mutex> lock(store.mu);
-  const KeptGlyphRun* run = store.Find(key, [&](KeptGlyphRun& v) { return Shape(scaled(), utf8, v.glyphs); });
+  const KeptGlyphRun* run = FindRun(store, font, utf8, scaled);
   if (run == nullptr) return false;
   if (!run->ink_known) {
     cairo_scaled_font_t* sf = scaled();

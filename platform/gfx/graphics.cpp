@@ -1504,8 +1504,7 @@ Status Graphics::SetClip(const Region& region, CombineMode mode) {
   return Ok;
 }
 
-Status Graphics::ResetClip() {
-  if (!Usable()) return Fail(InvalidParameter);
+void Graphics::DropClip(OpKind recorded_as) {
   EndRun();
   cairo_reset_clip(cr_);
   clip_infinite_ = true;
@@ -1514,10 +1513,15 @@ Status Graphics::ResetClip() {
   clip_parts_.reset();
   if (recorder_ != nullptr) {
     RecordedOp op;
-    op.kind = OpKind::ResetClip;
+    op.kind = recorded_as;
     RecordCommon(op);
     recorder_->Add(std::move(op));
   }
+}
+
+Status Graphics::ResetClip() {
+  if (!Usable()) return Fail(InvalidParameter);
+  DropClip(OpKind::ResetClip);
   return Ok;
 }
 
@@ -1538,19 +1542,7 @@ ClipState Graphics::GetClipState() const {
 Status Graphics::SetClipState(const ClipState& state) {
   if (!Usable()) return Fail(InvalidParameter);
   if (state.record_ == nullptr) {
-    if (clip_infinite_) return Ok;
-    EndRun();
-    cairo_reset_clip(cr_);
-    clip_infinite_ = true;
-    clip_.reset();
-    clip_record_.reset();
-    clip_parts_.reset();
-    if (recorder_ != nullptr) {
-      RecordedOp op;
-      op.kind = OpKind::ClipState;
-      RecordCommon(op);
-      recorder_->Add(std::move(op));
-    }
+    if (!clip_infinite_) DropClip(OpKind::ClipState);
     return Ok;
   }
   if (state.record_ == clip_record_ && !clip_infinite_) return Ok;

@@ -261,6 +261,8 @@ class Graphics {
                 const SolidBrush* brush, RectF* measured, RectF* ink = nullptr);
   Shown ShownThrough(const RectF& box, bool infinite, const RectF& bounds, const detail::ClipPixels* pixels) const;
   void NoteClipPart(const detail::PathData& data, FillMode fill, CombineMode mode);
+  // No clip from here on; recorded as `recorded_as`.
+  void DropClip(OpKind recorded_as);
   void ExcludeFromCairoClip(cairo_t* cr, const detail::PathData& data, FillMode fill, int width, int height,
                             bool* matrix_dirty);
   void DrawArrow(const Pen& pen, const Pen::Arrow& arrow, double tipx, double tipy, double fromx, double fromy);
