@@ -36,7 +36,6 @@ const std::map<std::pair<std::string, std::string>, std::string> kExpectedFailur
     {{"constraint-above-lamon", "repeat"}, kResent},
     {{"constraints-below-at-above-b747", "repeat"}, kResent},
     {{"crosswind-leg-and-direct", "direct"}, "71.3: the direct-to curves 6.5 NM off its line in 130 kt across"},
-    {{"crosswind-leg-and-direct", "floor"}, "67.6: the end unknown to the data: VNAV aims at 0 ft"},
     {{"crosswind-leg-and-direct", "leg"}, "71.3: 1.0 NM off a straight leg in 130 kt across; 71.2 first leg"},
     {{"crosswind-leg-and-direct", "pages"}, "71.4: the T/C in the crosswind 6 NM short"},
     {{"cruise-lower-near-toc", "agree"}, "67.3: RTE LEGS shows FL240 at SEA, crossed at 27,650 ft"},
@@ -64,9 +63,7 @@ const std::map<std::pair<std::string, std::string>, std::string> kExpectedFailur
     {{"turn-at-speed-bizjet", "leg"}, "71.1: 11 NM off the leg after the 120-degree turn, then 71.2"},
     {{"turn-at-speed-bizjet", "pages"}, "71.4: the T/C with 80 kt behind 17 NM short"},
     {{"turn-at-speed-bizjet", "path"}, "SOUTA crossed 520 ft below the plan after the overshoot"},
-    {{"unknown-end-across-0-b747", "floor"}, "67.6: VNAV aims at 0 ft, the aircraft down to 82 ft 5 NM out"},
     {{"unknown-end-across-0-b747", "leg"}, kFirstLeg},
-    {{"unknown-end-across-0-b747", "limit"}, "67.6: Mach hold down to the ground after VNAV goes off"},
     {{"unknown-end-across-0-b747", "pages"}, "the T/C read 2 NM long"},
 };
 
