@@ -29,62 +29,41 @@ using test::ReadFile;
 // failing the row; a rule listed here that holds fails the row, so the
 // list only shrinks as the faults are mended.
 const char* const kResent =
-    "67.4: airspeed, altitude or vertical speed sent again unchanged as a waypoint comes within its switch distance "
-    "and then is passed";
+    "67.4: the vertical speed sent again with each new altitude target while the autopilot still holds it";
 const char* const kFirstLeg = "71.2: the first leg flown straight at its waypoint from where LNAV engaged";
 const char* const kTurnAtSpeed = "71.1: a turn anticipated by a fixed distance overshoots the new course at speed";
 const std::map<std::pair<std::string, std::string>, std::string> kExpectedFailures = {
     {{"constraint-above-lamon", "repeat"}, kResent},
-    {{"constraint-above-lamon", "vs0"}, "67.4: vertical speed 0 levels the aircraft with 2,576 ft asked below"},
     {{"constraints-below-at-above-b747", "repeat"}, kResent},
-    {{"constraints-below-at-above-b747", "vs0"}, "67.4: vertical speed 0 levels the aircraft with 11,000 ft asked"},
     {{"crosswind-leg-and-direct", "direct"}, "71.3: the direct-to curves 6.5 NM off its line in 130 kt across"},
-    {{"crosswind-leg-and-direct", "floor"}, "67.6: the end unknown to the data: VNAV aims at 0 ft"},
     {{"crosswind-leg-and-direct", "leg"}, "71.3: 1.0 NM off a straight leg in 130 kt across; 71.2 first leg"},
     {{"crosswind-leg-and-direct", "pages"}, "71.4: the T/C in the crosswind 6 NM short"},
     {{"cruise-lower-near-toc", "agree"}, "67.3: RTE LEGS shows FL240 at SEA, crossed at 27,650 ft"},
-    {{"cruise-lower-near-toc", "repeat"}, kResent},
-    {{"direct-to-climb-navigator", "agree"}, "67.2: the navigator's CRUISE ALT 26000, ECON FL280"},
-    {{"direct-to-climb-navigator", "level"}, "67.2: the climb goes on through the plan's 26,000 ft"},
-    {{"direct-to-climb-navigator", "pages"}, "67.2: the T/C read 5 NM short after the direct-to"},
     {{"direct-to-climb-navigator", "path"}, "67.2: JAYPE crossed 760 ft below the plan"},
-    {{"direct-to-climb-navigator", "repeat"}, kResent},
-    {{"hold-climb", "repeat"}, kResent},
-    {{"hold-cruise", "repeat"}, kResent},
-    {{"hold-descent-b747", "repeat"}, kResent},
+    {{"hold-descent-b747", "repeat"},
+     "67.4: the vertical speed sent again with a new altitude target, the cruise Mach again as Mach hold engages, "
+     "the autopilot holding both"},
     {{"hold-exit-descent", "agree"}, "the climb's altitudes at FOURT and CHINS 540-800 ft low on the pages"},
-    {{"hold-exit-descent", "path"}, "67.4: JAYPE crossed at the hold's 4,700 ft, the plan 3,600"},
-    {{"hold-exit-descent", "repeat"}, "67.4: altitude 231 and vertical speed 0 sent twice at the hold's exit"},
-    {{"hold-exit-descent", "resume"}, "67.4: level at the hold's altitude for 144 s after its exit"},
-    {{"hold-exit-descent", "vs0"}, "67.4: vertical speed 0 sent with 231 ft asked at the hold's exit"},
+    {{"hold-exit-descent", "path"}, "67.4: after the hold the descent runs below the plan, JAYPE sequenced at 2,763 ft, the plan 3,600"},
     {{"lnav-engaged-off-route", "leg"}, "71.2: LNAV engaged 15 NM off flies straight at BTG, never joins the leg"},
     {{"no-cruise-altitude-490nm", "leg"}, kFirstLeg},
     {{"no-cruise-altitude-490nm", "turn"}, kTurnAtSpeed},
     {{"procedure-legs-jaype3", "agree"}, "67.5: BEAVR shown at 4,000 ft, crossed at 3,327"},
-    {{"procedure-legs-jaype3", "crossing"}, "67.5: the navigator's EST CROSSING negative"},
     {{"procedure-legs-jaype3", "leg"}, kFirstLeg},
     {{"procedure-legs-jaype3", "path"}, "67.5: BEAVR crossed at 3,327 ft, the plan 4,000"},
-    {{"procedure-legs-jaype3", "repeat"}, kResent},
     {{"procedure-legs-jaype3", "turn"},
      "67.5: JAYPE and BEAVR sequenced at once, the turn at BEAVR 52 degrees past; 71.1 at HQM"},
-    {{"sample-b737", "crossing"}, "67.5: the navigator's EST CROSSING negative"},
-    {{"sample-b737", "repeat"}, kResent},
-    {{"short-flight-speed-limit", "limit"}, "67.1: Mach hold at 9,000 ft, 291 kt below the 240 kt restriction"},
-    {{"short-flight-speed-limit", "repeat"}, kResent},
+    {{"short-flight-speed-limit", "limit"}, "67.1: a level below both restrictions left at the climb's 250 kt, the descent's 240 kt sent only as it starts"},
     {{"south-east-across-180-b747", "leg"}, kFirstLeg},
     {{"south-east-across-180-b747", "turn"}, kTurnAtSpeed},
     {{"step-climb", "leg"}, kFirstLeg},
     {{"step-climb", "limit"}, "67.1: VNAV off at the last waypoint leaves the aircraft at 280 kt below 10,000 ft"},
-    {{"step-climb", "repeat"}, kResent},
     {{"step-climb", "turn"}, kTurnAtSpeed},
     {{"strong-wind", "leg"}, "71.3: a leg flown 0.5 NM off its line in 80 kt of wind"},
-    {{"strong-wind", "repeat"}, kResent},
     {{"turn-at-speed-bizjet", "leg"}, "71.1: 11 NM off the leg after the 120-degree turn, then 71.2"},
     {{"turn-at-speed-bizjet", "pages"}, "71.4: the T/C with 80 kt behind 17 NM short"},
     {{"turn-at-speed-bizjet", "path"}, "SOUTA crossed 520 ft below the plan after the overshoot"},
-    {{"unknown-end-across-0-b747", "floor"}, "67.6: VNAV aims at 0 ft, the aircraft down to 82 ft 5 NM out"},
     {{"unknown-end-across-0-b747", "leg"}, kFirstLeg},
-    {{"unknown-end-across-0-b747", "limit"}, "67.6: Mach hold down to the ground after VNAV goes off"},
     {{"unknown-end-across-0-b747", "pages"}, "the T/C read 2 NM long"},
 };
 
