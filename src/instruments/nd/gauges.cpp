@@ -3,7 +3,7 @@
 // of the module's one gauge skeleton.
 #include "src/instruments/nd/gauges.h"
 
-#include "src/display/lifetime.h"
+#include "src/display/display_gauge.h"
 #include "src/guidance/avionics_update.h"
 #include "src/host/display_commands.h"
 #include "src/host/gauge_skeleton.h"
@@ -24,17 +24,8 @@ void DrawB737Nd(GAUGEHDR* /*gauge*/, ELEMENT_HEADER* element, int variant) {
 }
 
 constexpr host::GaugeForm B737NdForm(const char* log_line) {
-  host::GaugeForm f;
-  f.log_line = log_line;
-  f.post_install = host::HookTrafficProvider;
-  f.pre_draw = guidance::UpdateAvionicsState;
-  f.draw_element = host::DrawElement::kFirstChild;
-  f.display_form = host::DisplayForm::kB;
-  f.window_ident = kB737NdWindow;
-  f.draw = DrawB737Nd;
-  f.connect = display::ConnectDrawingGauge;
-  f.disconnect = display::DisconnectDrawingGauge;
-  return f;
+  return display::DisplayGaugeForm(log_line, host::HookTrafficProvider, host::DisplayForm::kB, kB737NdWindow,
+                                   host::DrawElement::kFirstChild, DrawB737Nd);
 }
 
 constexpr host::GaugeForm kB737NdForm = B737NdForm("hw_b737_ehsi_callback \n");
@@ -43,37 +34,15 @@ constexpr host::GaugeForm kB737NdNbForm = B737NdForm("hw_b737_ehsi_nb_callback \
 
 constexpr PIXSIZE kScreenSize = {247, 294};
 constexpr PIXSIZE kBezelSize = {281, 337};
-constexpr std::uint32_t kScreenFlags = 0x24;
 
-#define OVI_B737_ND_ELEMENTS(NAME, BACKGROUND, SIZE, FLAGS, SCREEN_X, SCREEN_Y)                               \
-  ELEMENT_HEADER NAME##_screen = {                                                                            \
-      .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = kB737NdScreenBitmap,                          \
-      .position = {SCREEN_X, SCREEN_Y}, .image_size = kScreenSize, .image_flags = kScreenFlags,               \
-  };                                                                                                          \
-  ELEMENT_HEADER* NAME##_screen_list[] = {&NAME##_screen, nullptr};                                           \
-  ELEMENT_HEADER NAME##_background = {                                                                        \
-      .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = BACKGROUND, .image_size = SIZE,               \
-      .image_flags = FLAGS, .next_element = NAME##_screen_list,                                               \
-  };                                                                                                          \
-  ELEMENT_HEADER* NAME##_elements[] = {&NAME##_background, nullptr};
-
-OVI_B737_ND_ELEMENTS(b737_nd, kB737NdBezelBitmap, kBezelSize, 0, 18, 25)
-OVI_B737_ND_ELEMENTS(b737_nd_br, kB737NdBezelBrBitmap, kBezelSize, 0, 18, 25)
-OVI_B737_ND_ELEMENTS(b737_nd_nb, kB737NdScreenBitmap, kScreenSize, 0x1, 0, 0)
-#undef OVI_B737_ND_ELEMENTS
+OVI_DISPLAY_ELEMENTS(b737_nd, kB737NdBezelBitmap, kBezelSize, 0, kB737NdScreenBitmap, kScreenSize, 18, 25)
+OVI_DISPLAY_ELEMENTS(b737_nd_br, kB737NdBezelBrBitmap, kBezelSize, 0, kB737NdScreenBitmap, kScreenSize, 18, 25)
+OVI_DISPLAY_ELEMENTS(b737_nd_nb, kB737NdScreenBitmap, kScreenSize, 0x1, kB737NdScreenBitmap, kScreenSize, 0, 0)
 
 // One area over the screen opens and closes the pop-up window.
-#define OVI_B737_ND_MOUSE(NAME, X, Y)                                                            \
-  MOUSERECT NAME##_mouse[] = {                                                                   \
-      {MOUSE_RECT_PARENT, {X, Y}, {100, 100}, CURSOR_NONE, 0, nullptr},                          \
-      {MOUSE_RECT_CHILD, {0, 0}, {100, 100}, CURSOR_HAND, MOUSE_LEFTSINGLE, ToggleB737NdWindow}, \
-      {MOUSE_RECT_EOL, {0, 0}, {0, 0}, CURSOR_NONE, 0, nullptr},                                 \
-  };
-
-OVI_B737_ND_MOUSE(b737_nd, 75, 100)
-OVI_B737_ND_MOUSE(b737_nd_br, 75, 100)
-OVI_B737_ND_MOUSE(b737_nd_nb, 60, 75)
-#undef OVI_B737_ND_MOUSE
+OVI_DISPLAY_WINDOW_KEY(b737_nd, 75, 100, 100, kB737NdWindow)
+OVI_DISPLAY_WINDOW_KEY(b737_nd_br, 75, 100, 100, kB737NdWindow)
+OVI_DISPLAY_WINDOW_KEY(b737_nd_nb, 60, 75, 100, kB737NdWindow)
 
 // --- B737 EFIS control panel ------------------------------------------------
 
@@ -186,10 +155,6 @@ MOUSERECT efis_panel_mouse[] = {
 };
 
 }  // namespace
-
-std::int32_t ToggleB737NdWindow(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
-  return host::TogglePanelWindow(kB737NdWindow);
-}
 
 void hw_b737_ehsi_callback(GAUGEHDR* gauge, std::int32_t service, std::uint32_t /*extra*/) {
   host::RunGaugeCallback(kB737NdForm, gauge, service);

@@ -21,9 +21,6 @@ void hw_b737_ehsi_callback(GAUGEHDR* gauge, std::int32_t service, std::uint32_t 
 void hw_b737_ehsi_br_callback(GAUGEHDR* gauge, std::int32_t service, std::uint32_t extra);
 void hw_b737_ehsi_nb_callback(GAUGEHDR* gauge, std::int32_t service, std::uint32_t extra);
 
-// Opens or closes the display's pop-up window; the host's result.
-std::int32_t ToggleB737NdWindow(PIXPOINT* relative, std::uint32_t flags);
-
 // --- B737 EFIS control panel ------------------------------------------------
 inline constexpr std::uint32_t kB737EfisPanelBitmap = 9840;  // 313 x 212
 inline constexpr std::uint32_t kB737EfisPanelBrBitmap = 9841;
@@ -42,7 +39,6 @@ extern GAUGEHDR hw_md11_nd_gauge;
 extern GAUGEHDR hw_md11_nd_nb_gauge;
 void hw_md11_nd_callback(GAUGEHDR* gauge, std::int32_t service, std::uint32_t extra);
 void hw_md11_nd_nb_callback(GAUGEHDR* gauge, std::int32_t service, std::uint32_t extra);
-std::int32_t ToggleMd11NdWindow(PIXPOINT* relative, std::uint32_t flags);
 
 // --- MD-11 and A300 EFIS control panels ---------------------------------------
 inline constexpr std::uint32_t kMd11EfisPanelBitmap = 10006;  // 311 x 182

@@ -2,7 +2,7 @@
 // navigation display, its EFIS control panel and the A300 EFIS control
 // panel (which sets the DU-1000 EHSI's family). Every callback is a form of
 // the module's one gauge skeleton.
-#include "src/display/lifetime.h"
+#include "src/display/display_gauge.h"
 #include "src/guidance/avionics_update.h"
 #include "src/host/display_commands.h"
 #include "src/host/gauge_skeleton.h"
@@ -33,17 +33,9 @@ void RadiusFromConfiguredMode(GAUGEHDR* /*gauge*/) {
 }
 
 constexpr host::GaugeForm Md11NdForm(const char* log_line) {
-  host::GaugeForm f;
-  f.log_line = log_line;
-  f.post_install = host::HookTrafficProvider;
+  host::GaugeForm f = display::DisplayGaugeForm(log_line, host::HookTrafficProvider, host::DisplayForm::kB,
+                                                kMd11NdWindow, host::DrawElement::kFirstChild, DrawMd11Nd);
   f.after_loads = RadiusFromConfiguredMode;
-  f.pre_draw = guidance::UpdateAvionicsState;
-  f.draw_element = host::DrawElement::kFirstChild;
-  f.display_form = host::DisplayForm::kB;
-  f.window_ident = kMd11NdWindow;
-  f.draw = DrawMd11Nd;
-  f.connect = display::ConnectDrawingGauge;
-  f.disconnect = display::DisconnectDrawingGauge;
   return f;
 }
 
@@ -53,31 +45,10 @@ constexpr host::GaugeForm kMd11NdNbForm = Md11NdForm("hw_md11_nd_nb_callback \n"
 constexpr PIXSIZE kScreenSize = {246, 241};
 constexpr PIXSIZE kBezelSize = {291, 319};
 
-#define OVI_MD11_ND_ELEMENTS(NAME, BACKGROUND, SIZE, FLAGS, SCREEN_X, SCREEN_Y)                               \
-  ELEMENT_HEADER NAME##_screen = {                                                                            \
-      .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = kMd11NdScreenBitmap,                          \
-      .position = {SCREEN_X, SCREEN_Y}, .image_size = kScreenSize, .image_flags = 0x24,                       \
-  };                                                                                                          \
-  ELEMENT_HEADER* NAME##_screen_list[] = {&NAME##_screen, nullptr};                                           \
-  ELEMENT_HEADER NAME##_background = {                                                                        \
-      .element_type = ELEMENT_TYPE_STATIC_IMAGE, .resource_id = BACKGROUND, .image_size = SIZE,               \
-      .image_flags = FLAGS, .next_element = NAME##_screen_list,                                               \
-  };                                                                                                          \
-  ELEMENT_HEADER* NAME##_elements[] = {&NAME##_background, nullptr};
-
-OVI_MD11_ND_ELEMENTS(md11_nd, kMd11NdBezelBitmap, kBezelSize, 0, 20, 28)
-OVI_MD11_ND_ELEMENTS(md11_nd_nb, kMd11NdScreenBitmap, kScreenSize, 0x1, 0, 0)
-#undef OVI_MD11_ND_ELEMENTS
-
-#define OVI_MD11_ND_MOUSE(NAME)                                                                  \
-  MOUSERECT NAME##_mouse[] = {                                                                   \
-      {MOUSE_RECT_PARENT, {75, 100}, {100, 100}, CURSOR_NONE, 0, nullptr},                       \
-      {MOUSE_RECT_CHILD, {0, 0}, {100, 100}, CURSOR_HAND, MOUSE_LEFTSINGLE, ToggleMd11NdWindow}, \
-      {MOUSE_RECT_EOL, {0, 0}, {0, 0}, CURSOR_NONE, 0, nullptr},                                 \
-  };
-OVI_MD11_ND_MOUSE(md11_nd)
-OVI_MD11_ND_MOUSE(md11_nd_nb)
-#undef OVI_MD11_ND_MOUSE
+OVI_DISPLAY_ELEMENTS(md11_nd, kMd11NdBezelBitmap, kBezelSize, 0, kMd11NdScreenBitmap, kScreenSize, 20, 28)
+OVI_DISPLAY_ELEMENTS(md11_nd_nb, kMd11NdScreenBitmap, kScreenSize, 0x1, kMd11NdScreenBitmap, kScreenSize, 0, 0)
+OVI_DISPLAY_WINDOW_KEY(md11_nd, 75, 100, 100, kMd11NdWindow)
+OVI_DISPLAY_WINDOW_KEY(md11_nd_nb, 75, 100, 100, kMd11NdWindow)
 
 // --- The control panels -----------------------------------------------------------
 
@@ -182,10 +153,6 @@ std::int32_t Flipped(std::int32_t value) { return value == 0 ? 1 : 0; }
 }  // namespace
 
 // --- Handlers ----------------------------------------------------------------------
-
-std::int32_t ToggleMd11NdWindow(PIXPOINT* /*relative*/, std::uint32_t /*flags*/) {
-  return host::TogglePanelWindow(kMd11NdWindow);
-}
 
 std::int32_t Md11SpareKey(PIXPOINT*, std::uint32_t) { return 0; }
 
