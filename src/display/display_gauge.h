@@ -19,9 +19,12 @@ namespace ovi::display {
 // The drawing element erases and owns its drawing surface.
 inline constexpr std::uint32_t kDisplayScreenFlags = 0x24;
 
+// Post-install of the gauges that start the flight log: its initialisation
+// while it has not been initialised (the CDU and the navigator).
+void StartFlightLog(GAUGEHDR* gauge);
+
 // Post-install of the displays that also start the flight log: the traffic
-// provider's handle, then the flight log's initialisation while it has not
-// been initialised.
+// provider's handle, then StartFlightLog.
 void HookTrafficAndStartFlightLog(GAUGEHDR* gauge);
 
 constexpr host::GaugeForm DisplayGaugeForm(const char* log_line, void (*post_install)(GAUGEHDR*),

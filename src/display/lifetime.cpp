@@ -36,9 +36,13 @@ void DisconnectDrawingGauge(GAUGEHDR* /*gauge*/) {
   if (s.DrawingGaugeConnections == 0 && s.GdiplusToken != 0) s.GdiplusToken = StopGdiplus(s.GdiplusToken);
 }
 
+void StartFlightLog(GAUGEHDR* /*gauge*/) {
+  if (guidance::guidance_state.FlightLogInitialized == 0) guidance::UpdateFlightLog(guidance::kLogInitialise);
+}
+
 void HookTrafficAndStartFlightLog(GAUGEHDR* gauge) {
   host::HookTrafficProvider(gauge);
-  if (guidance::guidance_state.FlightLogInitialized == 0) guidance::UpdateFlightLog(3);
+  StartFlightLog(gauge);
 }
 
 GaugeDisplay* ConstructDefaultSize(GaugeDisplay* display) {

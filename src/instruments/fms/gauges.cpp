@@ -3,11 +3,9 @@
 #include <array>
 #include <cstdint>
 
-#include "src/display/lifetime.h"
+#include "src/display/display_gauge.h"
 #include "src/flightplan/state.h"
-#include "src/guidance/avionics_update.h"
 #include "src/guidance/flight_log.h"
-#include "src/guidance/state.h"
 #include "src/host/gauge_skeleton.h"
 #include "src/host/panel_services.h"
 #include "src/instruments/fms/cdu.h"
@@ -162,10 +160,6 @@ void OpenIdentOnFirstInstall(GAUGEHDR* /*gauge*/) {
   if (fms_state.FmsPage == 0) fms_state.FmsPage = kPageIdent;
 }
 
-void StartFlightLog(GAUGEHDR* /*gauge*/) {
-  if (guidance::guidance_state.FlightLogInitialized == 0) guidance::UpdateFlightLog(3);
-}
-
 // EXEC is lit while a route or a change waits for it, MSG while a message
 // is shown.
 void ShowLamps(GAUGEHDR* gauge) {
@@ -187,18 +181,11 @@ void DrawScreen(GAUGEHDR* /*gauge*/, ELEMENT_HEADER* screen, int /*variant*/) {
 }
 
 constexpr host::GaugeForm CduForm(const char* log_line) {
-  host::GaugeForm f;
-  f.log_line = log_line;
+  host::GaugeForm f = display::DisplayGaugeForm(log_line, display::StartFlightLog, host::DisplayForm::kAlways, 0,
+                                                host::DrawElement::kFirstChild, DrawScreen);
   f.after_pre_install = OpenIdentOnFirstInstall;
-  f.post_install = StartFlightLog;
-  f.after_nav_database = [] { guidance::UpdateFlightLog(3); };
+  f.after_nav_database = [] { guidance::UpdateFlightLog(guidance::kLogInitialise); };
   f.pre_update = ShowLamps;
-  f.pre_draw = guidance::UpdateAvionicsState;
-  f.draw_element = host::DrawElement::kFirstChild;
-  f.display_form = host::DisplayForm::kAlways;
-  f.draw = DrawScreen;
-  f.connect = display::ConnectDrawingGauge;
-  f.disconnect = display::DisconnectDrawingGauge;
   return f;
 }
 

@@ -3,10 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "src/display/lifetime.h"
-#include "src/guidance/avionics_update.h"
-#include "src/guidance/flight_log.h"
-#include "src/guidance/state.h"
+#include "src/display/display_gauge.h"
 #include "src/host/gauge_skeleton.h"
 #include "src/host/panel_services.h"
 #include "src/instruments/gnsxls/enter_key.h"
@@ -130,25 +127,14 @@ void ResetPageMachine() {
   s.GnsPlanListPage = 1;
 }
 
-void StartFlightLog(GAUGEHDR* /*gauge*/) {
-  if (guidance::guidance_state.FlightLogInitialized == 0) guidance::UpdateFlightLog(guidance::kLogInitialise);
-}
-
 void DrawScreen(GAUGEHDR* /*gauge*/, ELEMENT_HEADER* screen, int /*variant*/) {
   DrawGnsxlsScreen(gnsxls_state.GnsXlsDisplay, screen->image.dc, screen->image.size.x, screen->image.size.y);
 }
 
 constexpr host::GaugeForm GnsxlsForm(const char* log_line, void (*after_pre_install)(GAUGEHDR*)) {
-  host::GaugeForm f;
-  f.log_line = log_line;
+  host::GaugeForm f = display::DisplayGaugeForm(log_line, display::StartFlightLog, host::DisplayForm::kAlways, 0,
+                                                host::DrawElement::kFirstChild, DrawScreen);
   f.after_pre_install = after_pre_install;
-  f.post_install = StartFlightLog;
-  f.pre_draw = guidance::UpdateAvionicsState;
-  f.draw_element = host::DrawElement::kFirstChild;
-  f.display_form = host::DisplayForm::kAlways;
-  f.draw = DrawScreen;
-  f.connect = display::ConnectDrawingGauge;
-  f.disconnect = display::DisconnectDrawingGauge;
   return f;
 }
 
