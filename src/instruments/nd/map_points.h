@@ -37,14 +37,14 @@ using LayerSwitch = const std::int32_t model::State::*;
 
 struct PointLayerMember {
   const char* name;
-  navdb::NearKind kind;  // which near and map lists
-  double margin;         // drawn while the distance is at most 2 x range + margin
-  PointMark vor;         // points of kind "V"
-  PointMark other;       // every other kind
-  double label_dx;       // the ident's top-left corner from the point
-  double label_dy;
-  gfx::ARGB label_colour;
-  int label_chars;       // longest ident shown; longer ones show their start
+  navdb::NearKind kind;    // which near and map lists
+  double margin = 0.0;     // drawn while the distance is at most 2 x range + margin
+  PointMark vor;           // points of kind "V"
+  PointMark other;         // every other kind
+  double label_dx = 0.0;   // the ident's top-left corner from the point
+  double label_dy = 0.0;
+  gfx::ARGB label_colour = 0;
+  int label_chars = 0;     // longest ident shown; longer ones show their start
   // Labels that end near their point move left by this much per character
   // of the whole ident.
   double label_dx_per_char = 0.0;
