@@ -49,10 +49,6 @@ constexpr Segment kSecondNeedle[] = {{{0, -110}, {0, -139}}, {{0, -110}, {-8, -1
                                      {{0, 100}, {-8, 110}},   {{0, 100}, {8, 110}},   {{-4, 104}, {-4, 60}},
                                      {{4, 104}, {4, 60}}};
 
-constexpr Point kBug[] = {{0, -140},  {10, -140},  {10, -145}, {5, -145}, {0, -140},
-                          {-5, -145}, {-10, -145}, {-10, -140}, {0, -140}};
-constexpr Segment kBugLine[] = {{{0, 0}, {0, -140}}};
-
 constexpr Proline4HsiPage kPage{
     .centre_y = kProline4ArcY,
     .header = Proline4HsiHeader(display::DaReredBold),
@@ -72,8 +68,8 @@ constexpr Proline4HsiPage kPage{
     // the scale's labels reach up beside the block at any heading.
     .bug_readout_at = {0.0f, 52.0f},
     .bug_readout_font = display::DaReredBold,
-    .bug = kBug,
-    .bug_line = kBugLine,
+    .bug = kProline4Bug<kOuterRing>,
+    .bug_line = kProline4BugLine<kOuterRing>,
     .track_corner = {-3, -145},
 };
 

@@ -54,10 +54,6 @@ constexpr Segment kSecondNeedle[] = {
     {{0, -70}, {0, -90}}, {{0, -70}, {-8, -60}}, {{0, -70}, {8, -60}}, {{-4, -64}, {-4, -40}}, {{4, -64}, {4, -40}},
     {{0, 60}, {0, 90}},   {{0, 60}, {-8, 70}},   {{0, 60}, {8, 70}},   {{-4, 64}, {-4, 40}},   {{4, 64}, {4, 40}}};
 
-constexpr Point kBug[] = {{0, -100},  {10, -100},  {10, -105}, {5, -105}, {0, -100},
-                          {-5, -105}, {-10, -105}, {-10, -100}, {0, -100}};
-constexpr Segment kBugLine[] = {{{0, 0}, {0, -100}}};
-
 constexpr Proline4HsiPage kPage{
     .centre_y = kProline4RoseY,
     .header = Proline4HsiHeader(display::ArialBold),
@@ -73,8 +69,8 @@ constexpr Proline4HsiPage kPage{
     .legend_font = display::ArialBold,
     .bug_readout_at = {50.0f, 50.0f},
     .bug_readout_font = display::ArialBold,
-    .bug = kBug,
-    .bug_line = kBugLine,
+    .bug = kProline4Bug<100>,
+    .bug_line = kProline4BugLine<100>,
     .track_corner = {-3, -98},
 };
 

@@ -65,9 +65,6 @@ constexpr CompassScale kArcMapScale{.step = 5,
                                     .label_y = -160.0f,
                                     .upright_radius = 0.0f};
 
-constexpr Point kBug[] = {{0, -140},  {10, -140},  {10, -145}, {5, -145}, {0, -140},
-                          {-5, -145}, {-10, -145}, {-10, -140}, {0, -140}};
-constexpr Segment kBugLine[] = {{{0, 0}, {0, -140}}};
 // Only the bug, track marker and aircraft of the HSI page's table are drawn
 // on the arc map page.
 constexpr Proline4HsiPage kArcMapPage{
@@ -85,8 +82,8 @@ constexpr Proline4HsiPage kArcMapPage{
     .legend_font = display::DaReredBold,
     .bug_readout_at = {46.0f, 61.0f},
     .bug_readout_font = display::ArialBold,
-    .bug = kBug,
-    .bug_line = kBugLine,
+    .bug = kProline4Bug<kOuterRing>,
+    .bug_line = kProline4BugLine<kOuterRing>,
     .track_corner = {-3, -145},
 };
 

@@ -133,6 +133,15 @@ constexpr Proline4Pointer Proline4BearingPointer(gfx::ARGB colour, float legend_
   return Proline4Pointer{{-123.0f, legend_y}, {colour, 1.0f, icon, {}}, {colour, 2.0f, needle, {}}};
 }
 
+// The heading bug on a ring of `Radius`: a bar 20 wide standing 5 outside
+// the ring with a notch down to it, and the line from the centre to it.
+template <int Radius>
+inline constexpr gfx::Point kProline4Bug[] = {
+    {0, -Radius},       {10, -Radius},       {10, -Radius - 5},  {5, -Radius - 5}, {0, -Radius},
+    {-5, -Radius - 5},  {-10, -Radius - 5},  {-10, -Radius},     {0, -Radius}};
+template <int Radius>
+inline constexpr Segment kProline4BugLine[] = {{{0, 0}, {0, -Radius}}};
+
 // What one HSI page draws its header, pointers, bug and symbols with.
 struct Proline4HsiPage {
   float centre_y;
