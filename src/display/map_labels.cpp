@@ -336,8 +336,10 @@ bool TryPlace(const gfx::Graphics& g, Held& h, gfx::PointF p) {
 
 // A mark's label moved up or down (its own units) to the nearest place
 // within `reach` of its heights that meets nothing placed (and, with
-// `spare_lower`, leaves the held texts of lower rank where they stand); its
-// candidate places are just above and just below each box in its column.
+// `spare_lower`, leaves the held texts of lower rank where they stand) and,
+// moved, covers no named place's symbol (a square about the place as tall
+// as its name's letters); its candidate places are just above and
+// just below each box in its column.
 bool Slide(const gfx::Graphics& g, Held& h, double reach, bool spare_lower, gfx::Shown own_shown) {
   gfx::Matrix inverse = h.m;
   if (inverse.Invert() != gfx::Ok || !inverse.Finite()) return false;
@@ -375,18 +377,28 @@ bool Slide(const gfx::Graphics& g, Held& h, double reach, bool spare_lower, gfx:
     if (e.rank == h.rank && e.text != 0 && e.box.x1 > own.x0 && e.box.x0 < own.x1 && mark_count < kMost)
       marks[mark_count++] = &e;
   });
-  // The texts of lower rank about it, where they stand.
-  std::array<Box, kMost> lower;
-  std::size_t lower_count = 0;
-  if (spare_lower)
-    for (std::size_t i = 0; i < picture.held_count && lower_count < kMost; ++i) {
-      const Held& o = picture.held[i];
-      if (o.rank <= h.rank || !o.inked) continue;
-      const Box b = o.InkAt(o.at);
-      if (b.x1 < about.x0 || b.x0 > about.x1 || b.y1 < about.y0 || b.y0 > about.y1) continue;
-      lower[lower_count++] = b;
-      consider(b);
+  // The texts of lower rank about it, where they stand, and the symbols of
+  // the places named about it, whether their names stand or not.
+  std::array<Box, kMost> lower, symbols;
+  std::size_t lower_count = 0, symbol_count = 0;
+  for (std::size_t i = 0; i < picture.held_count; ++i) {
+    const Held& o = picture.held[i];
+    if (o.rank <= h.rank || !o.inked) continue;
+    const Box b = o.InkAt(o.at);
+    if (o.hash != 0 && symbol_count < kMost) {
+      const double half = 0.5 * b.Height();
+      const Box symbol{o.px - half, o.py - half, o.px + half, o.py + half};
+      if (symbol.Usable() && symbol.x1 >= about.x0 && symbol.x0 <= about.x1 && symbol.y1 >= about.y0 &&
+          symbol.y0 <= about.y1) {
+        symbols[symbol_count++] = symbol;
+        consider(symbol);
+      }
     }
+    if (!spare_lower || lower_count == kMost) continue;
+    if (b.x1 < about.x0 || b.x0 > about.x1 || b.y1 < about.y0 || b.y0 > about.y1) continue;
+    lower[lower_count++] = b;
+    consider(b);
+  }
   std::sort(moves.begin(), moves.begin() + static_cast<std::ptrdiff_t>(n), [](double a, double b) {
     return std::fabs(a) != std::fabs(b) ? std::fabs(a) < std::fabs(b) : a < b;
   });
@@ -402,6 +414,9 @@ bool Slide(const gfx::Graphics& g, Held& h, double reach, bool spare_lower, gfx:
     if (!ShowsAs(h, shown) || (in_sight && shown != gfx::Shown::kWhole) || Blocked(b)) continue;
     bool spares = true;
     for (std::size_t i = 0; i < lower_count && spares; ++i) spares = !Meet(b, lower[i]);
+    // Moved, it does not land on a symbol: there it could not be read.
+    for (std::size_t i = 0; i < symbol_count && spares && dy != 0.0; ++i)
+      spares = !(b.x0 < symbols[i].x1 && symbols[i].x0 < b.x1 && b.y0 < symbols[i].y1 && symbols[i].y0 < b.y1);
     for (std::size_t i = 0; i < mark_count && spares; ++i) {
       const Box &stands = marks[i]->box, &written = marks[i]->written;
       spares = !(own.y1 <= written.y0 && b.y0 >= stands.y1) && !(own.y0 >= written.y1 && b.y1 <= stands.y0);

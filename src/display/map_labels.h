@@ -62,7 +62,7 @@ inline constexpr double kSameLabelPixels = 8.0;
 // kMarkLabelReach of its heights where it also leaves the texts of lower
 // rank where they stand, else within kMarkLabelFurthest. It does not move
 // from one side of a label of its rank written wholly above or below it to
-// the other.
+// the other, nor onto the symbol of a place the picture names.
 inline constexpr double kMarkLabelReach = 1.5, kMarkLabelFurthest = 3.0;
 
 // The texts of one map picture drawn on `g`, until it ends. A picture opened

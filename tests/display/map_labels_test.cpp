@@ -154,6 +154,7 @@ TEST(MapTextsTest, AMarksLabelMovesTheShorterWay) {
     bool whole_pixels;
     bool drawn;
     int direction;  // -1 up, 0 stays, +1 down
+    std::vector<float> symbol_tops = {};  // named places at these tops, their names far off
   } cases[] = {
       {"nothing there", {}, {}, false, true, 0},
       {"a readout a little below", {5}, {}, false, true, -1},
@@ -162,6 +163,7 @@ TEST(MapTextsTest, AMarksLabelMovesTheShorterWay) {
       {"a name where it stands, a little higher", {}, {-1}, false, true, 1},
       {"names all about: it stands, they give way", {}, {-11, 0, 11}, false, true, 0},
       {"readouts all about", {-26, -13, 0, 13, 26}, {}, false, false, 0},
+      {"a readout a little below, a place's symbol where it would go: down", {5}, {}, false, true, 1, {-1}},
   };
   for (const Case& c : cases) {
     Surface s;
@@ -169,6 +171,8 @@ TEST(MapTextsTest, AMarksLabelMovesTheShorterWay) {
       const MapPicture picture(s.g);
       for (float top : c.fixed_tops) s.g.DrawString("TAS", s.font, gfx::PointF(0, top), s.white);
       for (float top : c.name_tops) s.Write(MapRank::kName, "NAME", 0, top);
+      for (float top : c.symbol_tops)
+        WriteMapLabel(s.g, "OLM", 8, top, MapText{"OLM", s.font, gfx::PointF(120, 100)}, s.white);
       s.Write(MapRank::kMark, "T/C", 2, 0, MapTextWay{.slide = true, .whole_pixels = c.whole_pixels});
     }
     const auto tc = s.Drawn("T/C");
@@ -180,6 +184,11 @@ TEST(MapTextsTest, AMarksLabelMovesTheShorterWay) {
     EXPECT_EQ(moved < -0.01 ? -1 : moved > 0.01 ? 1 : 0, c.direction) << c.what << " moved " << moved;
     if (c.whole_pixels) {
       EXPECT_DOUBLE_EQ(moved, std::round(moved)) << c.what;
+    }
+    for (float top : c.symbol_tops) {
+      const gfx::RectF& ink = tc[0].ink;
+      const double y = 50.0 + top;
+      EXPECT_FALSE(ink.Y <= y && y <= ink.Y + ink.Height) << c.what << ": on the symbol";
     }
   }
   // At the surface's top edge a label with a readout under it moves down,
