@@ -277,13 +277,16 @@ void RunDeferredCommandsAndReadbacks() {
   State& g = G();
   // One Mach command a pass: the autopilot takes it once Mach hold is on.
   if (g.PendingMachCommandCount > 0) {
-    // Sent on each of the two passes: an autopilot whose Mach hold engages
-    // a pass late takes the aircraft's Mach then, over the first.
-    ForgetSentMach();
+    // Looked at on each of the two passes: an autopilot whose Mach hold
+    // engages a pass late takes the aircraft's Mach then, over the first,
+    // and is sent it again; one that holds it already is not.
+    ForgetSentSpeedsNotHeld();
     SendMach(M().CruiseMach);
     --g.PendingMachCommandCount;
   }
   if (g.PendingDescentSpeedCommand == 1) {
+    // Airspeed hold engaged on the last pass may hold the aircraft's speed.
+    ForgetSentSpeedsNotHeld();
     SendSpeed(M().DescentSpeed);
     g.PendingDescentSpeedCommand = 0;
   }
@@ -491,7 +494,8 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
       // Below a speed restriction's altitude its airspeed, not the Mach.
       if (m.VnavSetMachCruiseSpd == 1 &&
           !MachBeyondRestriction(model::PerformanceSegment::kCruise, m.CruiseMach, g.AircraftAltitude)) {
-        EngageMachHold();
+        // Climbing in Mach hold, it stays engaged.
+        if (g.ApMachHold <= 0.0) EngageMachHold();
         g.VnavWantedMach = m.CruiseMach;
         g.VnavWantedSpeed = 0.0;
         g.PendingMachCommandCount = 2;
@@ -573,9 +577,13 @@ void CoupleVnavToAutopilot() {
   } else if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 0) {
     if (g.TodPassed == 1) AddRunwayCrossingHeight();
     const bool cruise = g.TocPassed == 1 && g.TodPassed == 0;
-    // A new altitude target is followed by the vertical speed toward it.
+    // A new altitude target is followed by the vertical speed toward it,
+    // where the autopilot no longer holds the one sent (one that zeroes
+    // its vertical speed as it captures an altitude); sent again over the
+    // same value, it went out twice in a second at every constraint.
     if (m.VnavSetAlts == 1 &&
-        SendAltitudeCommand(hold ? g.HoldLevel : cruise ? PlannedCruiseAltitude() : g.NextConstraintAltitude))
+        SendAltitudeCommand(hold ? g.HoldLevel : cruise ? PlannedCruiseAltitude() : g.NextConstraintAltitude) &&
+        Whole(host::GetAutopilotVerticalHoldVar()) != g.VnavLastVerticalSpeedCommand)
       g.VnavLastVerticalSpeedCommand = kNoCommand;
     g.VnavAltitudeSet = 1;
     g.VnavAltitudeReadbackMarker = tick;

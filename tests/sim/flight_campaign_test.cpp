@@ -32,8 +32,6 @@ struct KnownBreak {
   const char* fault;
 };
 const KnownBreak kKnownBreaks[] = {
-    {"repeat", {6, 333, 393},
-     "67.4: the vertical speed sent again with each new altitude target while the autopilot still holds it"},
     {"limit", {1, 214},
      "67.1: above the restriction speed below its altitude (the speed VNAV leaves the autopilot when it goes off "
      "at the last waypoint; seed 214: a constraint typed for the climb lies below the aircraft, and VNAV, still "
