@@ -135,7 +135,7 @@ void RebuildVerticalPlan() {
   if (s.ActiveWaypointIndex <= last) {
     g.NextConstraintIndex = last;
     for (int i = std::max(s.ActiveWaypointIndex, 0); i <= last; ++i) {
-      if (s.ActiveFlightPlan[i].constraint_flag == 1) {
+      if (model::IsConstraint(s.ActiveFlightPlan[i])) {
         g.NextConstraintIndex = i;
         break;
       }

@@ -117,7 +117,7 @@ void GiveAirportEndsTheirElevation(int last) {
   for (int i : {0, last}) {
     if (i < 0) continue;
     FlightPlanWaypoint& w = E(i);
-    if (w.type == "APT" && w.constraint_flag != 1 && w.altitude_constraint == model::kNoValue) {
+    if (w.type == "APT" && !model::IsConstraint(w) && w.altitude_constraint == model::kNoValue) {
       w.altitude_constraint = AirportElevation(w.ident);
       flightplan::ActiveRouteChanged();
     }
@@ -135,8 +135,8 @@ void GiveAirportEndsTheirElevation(int last) {
   for (int i = 0; i < last; ++i) {
     const FlightPlanWaypoint& w = E(i);
     if (w.altitude_constraint == model::kNoValue) continue;
-    if (w.constraint_flag == 1) lowest = std::min(lowest, w.altitude_constraint);
-    if (i == 0 && w.constraint_flag != 1) lowest = std::min(lowest, w.altitude_constraint + kRunwayCrossingHeight);
+    if (model::IsConstraint(w)) lowest = std::min(lowest, w.altitude_constraint);
+    if (i == 0 && !model::IsConstraint(w)) lowest = std::min(lowest, w.altitude_constraint + kRunwayCrossingHeight);
   }
   if (!std::isfinite(lowest)) lowest = G().LastGroundAltitude + kRunwayCrossingHeight;
   if (!std::isfinite(lowest)) return;

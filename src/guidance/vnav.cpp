@@ -92,7 +92,7 @@ model::FlightPlanWaypoint* Entry(int i) {
   return Fp().ActiveFlightPlan.At(i);
 }
 
-bool Constrained(const model::FlightPlanWaypoint* w) { return w != nullptr && w->constraint_flag == 1; }
+bool Constrained(const model::FlightPlanWaypoint* w) { return w != nullptr && model::IsConstraint(*w); }
 
 void TargetEntry(int index) {
   if (const model::FlightPlanWaypoint* w = Entry(index)) guidance::TargetEntry(*w);
@@ -339,7 +339,7 @@ void SelectNextConstraintAt(int at) {
   const int active = Fp().ActiveWaypointIndex, last = Fp().ActiveFlightPlanLastIndex;
   g.NextConstraintIndex = last;
   for (int i = at + 1; i <= last; ++i) {
-    if (Fp().ActiveFlightPlan[i].constraint_flag == 1) {
+    if (model::IsConstraint(Fp().ActiveFlightPlan[i])) {
       g.NextConstraintIndex = i;
       break;
     }
@@ -711,7 +711,11 @@ void CoupleSpeedToAutopilot() {
   if (active->altitude_constraint != model::kNoValue && active->speed_constraint != model::kNoValue) {
     const double entry_speed = active->speed_constraint;
     if (g.VerticalProfileValid == 1) {
-      if (g.ActiveWaypointDistance > 0.0 && Constrained(active)) {
+      // A constraint's speed within the distance speed restrictions are
+      // taken at, as armed; an EXEC farther out keeps the descent's. Taken
+      // at once, an arrival's 190 kt went out 138 NM before its fix and
+      // the descent speed stayed there, into 127 kt of wind.
+      if (g.ActiveWaypointDistance > 0.0 && g.ActiveWaypointDistance < m.VnavSetSpdRestDist && Constrained(active)) {
         if (WithinDescentRestriction() && entry_speed > m.DescSpdRest) {
           SendSpeed(m.DescSpdRest);
         } else {

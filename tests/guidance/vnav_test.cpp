@@ -967,6 +967,12 @@ TEST_F(VnavTest, SpeedTargetByPhaseAndConstraint) {
       {"descent, constrained, below the restriction", 1, 1, 0, 1, 280, 20, 9000, 0, 0, 0, {{kEventAirspeed, 240}}},
       {"descent, constrained, above it", 1, 1, 0, 1, 280, 20, 12000, 0, 0, 0, {{kEventAirspeed, 280}}},
       {"descent, passed abeam", 1, 1, 0, 1, 280, -1, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
+      // An EXEC far out: the constraint's speed waits for the 25 NM.
+      {"descent, constrained, 138 NM out", 1, 1, 0, 1, 190, 138, 18000, 0, 0, 0, {{kEventAirspeed, 260}}},
+      {"descent, constrained, at 25 NM", 1, 1, 0, 1, 190, 25, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
+      {"descent, constrained, within 25 NM", 1, 1, 0, 1, 190, 24.9, 12000, 0, 0, 0, {{kEventAirspeed, 190}}},
+      {"descent, a procedure's altitude and speed", 1, 1, 0, 3, 200, 20, 12000, 0, 0, 0, {{kEventAirspeed, 200}}},
+      {"descent, a procedure's speed alone", 1, 1, 0, 2, 200, 20, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
       {"descent, free, below the restriction", 1, 1, 0, 0, 280, 20, 9000, 0, 0, 0, {{kEventAirspeed, 240}}},
       {"descent, free, above it", 1, 1, 0, 0, 280, 20, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
       // Climb.
@@ -986,6 +992,8 @@ TEST_F(VnavTest, SpeedTargetByPhaseAndConstraint) {
   };
   for (const Case& c : cases) {
     host.key_events.clear();
+    m.CruiseSpeed = 300;  // a constraint's slower speed lowers them
+    m.DescentSpeed = 260;
     m.VnavSetMachCruiseSpd = c.mach_cruise;
     g.VerticalProfileValid = c.profile;
     g.TocPassed = c.toc;
