@@ -113,6 +113,7 @@ void CommitOrigin(int entry_state, const model::FlightPlanWaypoint& first) {
     m.DescentSpeed = m.LoadedSpeedSchedule[0];
     m.ClimbIas = m.LoadedSpeedSchedule[1];
     m.CruiseSpeed = m.LoadedSpeedSchedule[2];
+    m.CruiseMachEntered = false;
     DeleteEveryHold();
   }
 }
@@ -329,6 +330,7 @@ void ResetRouteData() {
   restore_speed(m.DescentIasEntry, m.DescentIasSaved, m.DescentSpeed);
   restore_mach(m.DescentMachEntry, m.DescentMachSaved, m.DescentMach);
   restore_speed(m.CruiseIasEntry, m.CruiseIasSaved, m.CruiseSpeed);
+  if (m.CruiseMachSaved || m.CruiseMachEntry > 0.0) m.CruiseMachEntered = m.CruiseMachEnteredEntry;
   restore_mach(m.CruiseMachEntry, m.CruiseMachSaved, m.CruiseMach);
   if (m.CruiseAltSaved || m.CruiseAltEntry > 0) {
     m.CruiseAlt = m.CruiseAltEntry;

@@ -288,8 +288,10 @@ double PlanTheLevel(std::int32_t requested_altitude, int last) {
   // route has room for.
   g.CruiseAltitudeLimit = topped_out ? host::TruncateToInt32(altitude) : 0;
   // No faster than the performance data cruise at the level: 290 kt is
-  // M0.90 at 41000 ft, where the B737-800's tables cruise at M0.74.
-  if (m.CruiseSpeed == m.LoadedSpeedSchedule[2]) {
+  // M0.90 at 41000 ft, where the B737-800's tables cruise at M0.74. A Mach
+  // the pilot entered stands: replaced here, an entry of M0.70 alone went
+  // at the next EXEC.
+  if (m.CruiseSpeed == m.LoadedSpeedSchedule[2] && !m.CruiseMachEntered) {
     const double level = PlannedCruiseAltitude();
     m.CruiseMach =
         std::min(model::IasToMach(m.CruiseSpeed, level), MachLimit(model::PerformanceSegment::kCruise, level));
