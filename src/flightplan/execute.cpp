@@ -144,10 +144,7 @@ void RebuildVerticalPlan() {
   }
   const int constraint = std::clamp(g.NextConstraintIndex, 0, last);
   if (g.TocPassed == 0) {
-    // A constraint of the climb (not one the plan descends to after its level).
-    if (g.NextConstraintIndex < guidance::ComputeTopOfClimb(1) &&
-        (g.ClimbEndIndex == 0 || g.NextConstraintIndex < g.ClimbEndIndex))
-      guidance::TargetEntry(s.ActiveFlightPlan[constraint]);
+    if (g.NextConstraintIndex < guidance::ComputeTopOfClimb(1)) guidance::TargetEntry(s.ActiveFlightPlan[constraint]);
   } else {
     guidance::ComputeTopOfDescent(0);
     const model::FlightPlanWaypoint& w = s.ActiveFlightPlan[constraint];

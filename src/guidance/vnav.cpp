@@ -268,13 +268,7 @@ void SelectNextConstraintAt(int at) {
     g.NextConstraintAltitude = PlannedCruiseAltitude();
     g.NextConstraintLat = g.TocLatitude;
     g.NextConstraintLon = g.TocLongitude;
-    // Only a constraint of the climb: one the plan descends to after its
-    // level (from the crossover on) is the descent's. Taken as the climb's
-    // because it followed the top of climb on the same leg, it held a
-    // B747-400 at 15,500 ft to the end of the route, the top of climb to
-    // FL370 still 64 NM ahead on every page.
-    const int next = g.NextConstraintIndex;
-    if (next <= climb_target && (g.ClimbEndIndex == 0 || next < g.ClimbEndIndex)) TargetEntry(next);
+    if (g.NextConstraintIndex <= climb_target) TargetEntry(g.NextConstraintIndex);
   } else {
     if (at_constrained) ComputeTopOfDescent(1, at);
     if (descending) {
