@@ -113,6 +113,7 @@ void CommitOrigin(int entry_state, const model::FlightPlanWaypoint& first) {
     m.DescentSpeed = m.LoadedSpeedSchedule[0];
     m.ClimbIas = m.LoadedSpeedSchedule[1];
     m.CruiseSpeed = m.LoadedSpeedSchedule[2];
+    m.CruiseMachEntered = false;
     DeleteEveryHold();
   }
 }
@@ -135,7 +136,7 @@ void RebuildVerticalPlan() {
   if (s.ActiveWaypointIndex <= last) {
     g.NextConstraintIndex = last;
     for (int i = std::max(s.ActiveWaypointIndex, 0); i <= last; ++i) {
-      if (s.ActiveFlightPlan[i].constraint_flag == 1) {
+      if (model::IsConstraint(s.ActiveFlightPlan[i])) {
         g.NextConstraintIndex = i;
         break;
       }
@@ -326,6 +327,7 @@ void ResetRouteData() {
   restore_speed(m.DescentIasEntry, m.DescentIasSaved, m.DescentSpeed);
   restore_mach(m.DescentMachEntry, m.DescentMachSaved, m.DescentMach);
   restore_speed(m.CruiseIasEntry, m.CruiseIasSaved, m.CruiseSpeed);
+  if (m.CruiseMachSaved || m.CruiseMachEntry > 0.0) m.CruiseMachEntered = m.CruiseMachEnteredEntry;
   restore_mach(m.CruiseMachEntry, m.CruiseMachSaved, m.CruiseMach);
   if (m.CruiseAltSaved || m.CruiseAltEntry > 0) {
     m.CruiseAlt = m.CruiseAltEntry;

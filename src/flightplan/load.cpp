@@ -242,6 +242,7 @@ void LoadRequestedFlightPlan(std::int32_t request) {
       m.DescentSpeed = m.LoadedSpeedSchedule[0];
       m.ClimbIas = m.LoadedSpeedSchedule[1];
       m.CruiseSpeed = m.LoadedSpeedSchedule[2];
+      m.CruiseMachEntered = false;
     }
     if (m.LnavSetEnRouteFreqs == 1) guidance::TuneEnRouteNavaids(guidance::kTuneRoute);
   }

@@ -6,6 +6,7 @@
 #include "src/guidance/state.h"
 #include "src/guidance/vnav.h"
 #include "src/host/panel_services.h"
+#include "src/host/sim_vars.h"
 
 namespace ovi::guidance {
 
@@ -64,8 +65,12 @@ bool SendMachCommand(double mach) {
   return true;
 }
 
-void ForgetSentAirspeed() { G().SentAirspeed = kNoCommand; }
-void ForgetSentMach() { G().SentMach = kNoCommand; }
+void ForgetSentSpeedsNotHeld() {
+  State& g = G();
+  if (g.SentAirspeed != kNoCommand && Whole(host::GetAutopilotAirspeedHoldVar()) != g.SentAirspeed)
+    g.SentAirspeed = kNoCommand;
+  if (g.SentMach != kNoCommand && MachHundredths(host::GetAutopilotMachHoldVar()) != g.SentMach) g.SentMach = kNoCommand;
+}
 
 void ForgetSentCommands() {
   State& g = G();

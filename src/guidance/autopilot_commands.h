@@ -20,10 +20,12 @@ bool SendVerticalSpeed(std::int32_t fpm);
 bool SendAirspeedCommand(double knots);
 bool SendMachCommand(double mach);
 
-// What the autopilot holds is no longer what was sent: a hold it engages
-// takes the aircraft's value, and the pilot flies it while VNAV is off.
-void ForgetSentAirspeed();
-void ForgetSentMach();
+// What the autopilot holds is no longer what was sent: the pilot flies it
+// while VNAV is off.
 void ForgetSentCommands();
+// After a speed hold engages: an autopilot that took the aircraft's value
+// as it engaged no longer holds the airspeed or Mach sent, which goes out
+// again; one that kept it is not sent it twice.
+void ForgetSentSpeedsNotHeld();
 
 }  // namespace ovi::guidance

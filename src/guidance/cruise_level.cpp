@@ -117,7 +117,7 @@ void GiveAirportEndsTheirElevation(int last) {
   for (int i : {0, last}) {
     if (i < 0) continue;
     FlightPlanWaypoint& w = E(i);
-    if (w.type == "APT" && w.constraint_flag != 1 && w.altitude_constraint == model::kNoValue) {
+    if (w.type == "APT" && !model::IsConstraint(w) && w.altitude_constraint == model::kNoValue) {
       w.altitude_constraint = AirportElevation(w.ident);
       flightplan::ActiveRouteChanged();
     }
@@ -135,8 +135,8 @@ void GiveAirportEndsTheirElevation(int last) {
   for (int i = 0; i < last; ++i) {
     const FlightPlanWaypoint& w = E(i);
     if (w.altitude_constraint == model::kNoValue) continue;
-    if (w.constraint_flag == 1) lowest = std::min(lowest, w.altitude_constraint);
-    if (i == 0 && w.constraint_flag != 1) lowest = std::min(lowest, w.altitude_constraint + kRunwayCrossingHeight);
+    if (model::IsConstraint(w)) lowest = std::min(lowest, w.altitude_constraint);
+    if (i == 0 && !model::IsConstraint(w)) lowest = std::min(lowest, w.altitude_constraint + kRunwayCrossingHeight);
   }
   if (!std::isfinite(lowest)) lowest = G().LastGroundAltitude + kRunwayCrossingHeight;
   if (!std::isfinite(lowest)) return;
@@ -288,8 +288,10 @@ double PlanTheLevel(std::int32_t requested_altitude, int last) {
   // route has room for.
   g.CruiseAltitudeLimit = topped_out ? host::TruncateToInt32(altitude) : 0;
   // No faster than the performance data cruise at the level: 290 kt is
-  // M0.90 at 41000 ft, where the B737-800's tables cruise at M0.74.
-  if (m.CruiseSpeed == m.LoadedSpeedSchedule[2]) {
+  // M0.90 at 41000 ft, where the B737-800's tables cruise at M0.74. A Mach
+  // the pilot entered stands: replaced here, an entry of M0.70 alone went
+  // at the next EXEC.
+  if (m.CruiseSpeed == m.LoadedSpeedSchedule[2] && !m.CruiseMachEntered) {
     const double level = PlannedCruiseAltitude();
     m.CruiseMach =
         std::min(model::IasToMach(m.CruiseSpeed, level), MachLimit(model::PerformanceSegment::kCruise, level));

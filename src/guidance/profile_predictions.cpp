@@ -27,10 +27,9 @@ flightplan::State& Fp() { return flightplan::flightplan_state; }
 // of the route, so callers must have checked i.
 FlightPlanWaypoint& E(int i) { return Fp().ActiveFlightPlan[i]; }
 
-// A constraint a procedure set that the plan does not honour (the approach
-// legs' speed-only 2 and altitude-and-speed 3): the predictions pass it by
-// and never write over it; the pages show it as published.
-bool Published(const FlightPlanWaypoint& w) { return w.constraint_flag != 0 && w.constraint_flag != 1; }
+// A speed a procedure set without an altitude (flag 2): the predictions
+// pass it by and never write over it; the pages show it as published.
+bool Published(const FlightPlanWaypoint& w) { return w.constraint_flag == 2; }
 
 // Above the origin by this much the aircraft is in the air, whatever its
 // altitude reads on the ground.
@@ -73,7 +72,7 @@ class Profile {
         if (std::isfinite(from_aircraft)) p = from_aircraft;
       }
       const FlightPlanWaypoint& w = E(k);
-      if (w.constraint_flag == 1) {
+      if (model::IsConstraint(w)) {
         if (crossover_ == 0 && (G().TocPassed == 1 || p >= level_)) crossover_ = k;
         p = PlannedAltitude(w);
       } else {
@@ -99,12 +98,12 @@ class Profile {
     double p = PlannedAltitude(E(last_));
     for (int k = last_ - 1; k >= 1; --k) {
       p += Ratio(FlownLeg(path, k + 1), m.DescentTas) * 60.0 * m.PlanDescentRate;
-      if (E(k).constraint_flag == 1) p = PlannedAltitude(E(k));
-      down_[k] = std::min(p > 1000.0 && E(k).constraint_flag != 1 ? std::trunc(p / 100.0) * 100.0 : p, level_);
+      if (model::IsConstraint(E(k))) p = PlannedAltitude(E(k));
+      down_[k] = std::min(p > 1000.0 && !model::IsConstraint(E(k)) ? std::trunc(p / 100.0) * 100.0 : p, level_);
     }
   }
 
-  bool Constrained(int j) const { return j >= 1 && j <= last_ - 1 && E(j).constraint_flag == 1; }
+  bool Constrained(int j) const { return j >= 1 && j <= last_ - 1 && model::IsConstraint(E(j)); }
   // A constraint met before the climb ends. Without a crossover (the climb
   // ends on the last leg) every constraint is one.
   bool OfTheClimb(int j) const { return crossover_ == 0 || j < crossover_; }
@@ -166,7 +165,7 @@ void PredictClimb(const Profile& profile, int last, double level) {
   const model::State& m = M();
   for (int k = 1; k <= last - 1; ++k) {
     FlightPlanWaypoint& w = E(k);
-    if (w.constraint_flag == 1 || Published(w)) continue;
+    if (model::IsConstraint(w) || Published(w)) continue;
     const double p = profile.Climb(k);
     if (p >= level) {
       WriteCruise(w, level);
@@ -178,9 +177,9 @@ void PredictClimb(const Profile& profile, int last, double level) {
   }
   for (int k = 1; k <= last - 1; ++k) {
     const FlightPlanWaypoint& c = E(k);
-    if (c.constraint_flag != 1 || !profile.HoldsSpeedBack(k) || c.speed_constraint == model::kNoValue) continue;
+    if (!model::IsConstraint(c) || !profile.HoldsSpeedBack(k) || c.speed_constraint == model::kNoValue) continue;
     // Waypoints before a speed constraint are not planned faster than it.
-    for (int j = k - 1; j >= 1 && E(j).constraint_flag != 1; --j) {
+    for (int j = k - 1; j >= 1 && !model::IsConstraint(E(j)); --j) {
       if (!Published(E(j)) && E(j).speed_constraint > c.speed_constraint) E(j).speed_constraint = c.speed_constraint;
     }
   }
@@ -193,7 +192,7 @@ void PredictDescent(const Profile& profile, int last, double level) {
   for (int k = last - 1; k >= 1; --k) {
     FlightPlanWaypoint& w = E(k);
     if (Published(w)) continue;
-    if (w.constraint_flag == 1) {
+    if (model::IsConstraint(w)) {
       if (!profile.OfTheClimb(k) && w.speed_constraint == model::kNoValue) w.speed_constraint = m.DescentSpeed;
       continue;
     }

@@ -40,7 +40,6 @@ void EngageMachHold() {
   State& g = guidance_state;
   if (g.ApAirspeedHold > 0.0) Send(kEventAirspeedHoldOff);
   Send(kEventMachHoldOn);
-  ForgetSentMach();
   g.ApAirspeedHold = 0.0;
   g.ApMachHold = 1.0;
 }
@@ -49,7 +48,6 @@ void EngageAirspeedHold() {
   State& g = guidance_state;
   Send(kEventMachHoldOff);
   Send(kEventAirspeedHoldOn);
-  ForgetSentAirspeed();
   g.ApMachHold = 0.0;
   g.ApAirspeedHold = 1.0;
 }
@@ -135,7 +133,9 @@ void KeepSpeedModeForPhase() {
     return;
   }
   // The senders send only a change: the Mach held as it moves to another
-  // hundredth, the airspeed as a restriction caps it or lets it go.
+  // hundredth, the airspeed as a restriction caps it or lets it go; and the
+  // value again after a hold engaged where the autopilot took another.
+  if (g.SpeedModeValueOwed == 1) ForgetSentSpeedsNotHeld();
   if (mach > 0.0) {
     SendMachCommand(mach);
   } else {

@@ -96,7 +96,7 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
     // The climb's constraints end where the predictions reach the level,
     // which may lie between two waypoints.
     if (PlannedAltitude(w) >= level || (g.ClimbEndIndex > 0 && i >= g.ClimbEndIndex)) break;
-    if (w.constraint_flag != 1) continue;
+    if (!model::IsConstraint(w)) continue;
     if (walked < g.ClimbDistance) {
       g.TocLatitude = w.latitude;
       g.TocLongitude = w.longitude;
@@ -169,7 +169,7 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   double bottom = std::trunc(PlannedAltitude(E(last)));
   for (int i = last - 1; i >= search_from; --i) {
     if (PlannedAltitude(E(i)) >= top || i <= g.TocWaypointIndex) break;
-    if (E(i).constraint_flag == 1) {
+    if (model::IsConstraint(E(i))) {
       bottom_index = i;
       bottom = std::trunc(PlannedAltitude(E(i)));
     }

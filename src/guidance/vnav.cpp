@@ -9,6 +9,7 @@
 #include "src/guidance/holding.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vnav_internal.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/host/panel_services.h"
 #include "src/host/sim_vars.h"
@@ -18,43 +19,15 @@
 
 namespace ovi::guidance {
 
-namespace {
+using namespace vnav_internal;
 
-constexpr int kPageClimb = 34, kPageCruise = 35, kPageDescent = 36;
-// Stands in for a path rate with no time to fly (no distance or no ground
-// speed): far above any clamp, yet finite, so the rules below still give an
-// integer within the clamps.
-constexpr double kUnboundedRate = 1e6;
-// Knots a second an aircraft loses while it holds its descent rate at idle
-// thrust: taken low, so that it is slowed to the descent restriction's speed
-// before the restriction's altitude rather than after it.
-constexpr double kDescentDeceleration = 1.0;
-// A vertical speed command stays while the rate it answers lies within this
-// band around it (ft/min): a rate sitting near the middle between two
-// hundreds otherwise sent each of them in turn, many times a second.
-constexpr double kVerticalSpeedBand = 75.0;
-// Ticks a vertical speed command waits after the last change before it
-// turns back the other way (18 a second).
-constexpr double kTicksBeforeReversal = 5.0 * 18.0;
-// Minutes over which the descent brings the aircraft back onto its path.
-constexpr double kPathCorrectionMinutes = 1.0;
-// The shallowest descent VNAV commands toward a target below (ft/min): an
-// aircraft below its path comes back to it as the path comes down, and a
-// vertical speed of 0 would level it with its target still below.
-constexpr std::int32_t kLeastDescentCommand = 100;
-// Feet from the hold's level within which the level counts as reached.
-constexpr double kHoldLevelCapture = 20.0;
-
-State& G() { return guidance_state; }
-model::State& M() { return model::model_state; }
-flightplan::State& Fp() { return flightplan::flightplan_state; }
+namespace vnav_internal {
 
 std::int32_t CurrentTick() {
   double t = G().LastTick;
   return std::isfinite(t) ? static_cast<std::int32_t>(std::fmod(t, 2147483647.0)) : 0;
 }
 
-// Truncation of a finite value into 32 bits; anything else is 0.
 std::int32_t Whole(double v) {
   if (!std::isfinite(v)) return 0;
   return static_cast<std::int32_t>(std::clamp(v, -2147483648.0, 2147483647.0));
@@ -92,7 +65,7 @@ model::FlightPlanWaypoint* Entry(int i) {
   return Fp().ActiveFlightPlan.At(i);
 }
 
-bool Constrained(const model::FlightPlanWaypoint* w) { return w != nullptr && w->constraint_flag == 1; }
+bool Constrained(const model::FlightPlanWaypoint* w) { return w != nullptr && model::IsConstraint(*w); }
 
 void TargetEntry(int index) {
   if (const model::FlightPlanWaypoint* w = Entry(index)) guidance::TargetEntry(*w);
@@ -120,74 +93,13 @@ double DistanceTo(const model::FlightPlanWaypoint* w) {
   return d;
 }
 
-// Path rate (ft/min) to climb or descend `feet` over the distance to the
-// segment target at `speed` over the ground.
-double PathRate(double feet, double speed) {
-  const State& g = G();
-  double minutes = speed > 0.0 ? g.NextConstraintDistance / (speed / 60.0) : 0.0;
-  if (!(minutes > 0.0) || !std::isfinite(minutes)) return feet > 0.0 ? kUnboundedRate : -kUnboundedRate;
-  double r = feet / minutes;
-  return std::isfinite(r) ? std::clamp(r, -kUnboundedRate, kUnboundedRate) : 0.0;
-}
+}  // namespace vnav_internal
 
-// Whole hundreds of a rate. A rate built from the simulator's vertical speed
-// carries the last bit of its unit conversion (1500 reads 1499.9999999), and
-// plain truncation would take the hundred below: VNAV's "present rate + 100"
-// would never climb past the present rate.
-std::int32_t Hundreds(double rate) { return Whole(rate * 0.01 + 1e-6) * 100; }
+namespace {
 
-// Within the descent restriction: below its altitude, or above it by no more
-// than the aircraft loses at its present vertical speed while it slows from
-// its present airspeed to the restriction's speed. Sent only below the
-// altitude, the speed was met about a thousand feet under it. Once its
-// speed is in force after the top of climb it holds: the window shrinks as
-// the aircraft slows, and a later speed command must not hand the descent
-// speed back above the altitude.
-bool WithinDescentRestriction() {
-  const State& g = G();
-  const model::State& m = M();
-  if (g.AircraftAltitude < m.DescAltRest) return true;
-  if (!(m.DescAltRest > 0.0 && m.DescSpdRest > 0.0)) return false;  // none set
-  if (g.TocPassed == 1 && g.DescentRestrictionSpeedSet == 1.0) return true;
-  const double descent_rate = std::max(0.0, -g.VerticalSpeedFpm);
-  const double excess = std::max(0.0, g.SmoothedAirspeed - m.DescSpdRest);
-  const double slowing_height = descent_rate / 60.0 * (excess / kDescentDeceleration);
-  return std::isfinite(slowing_height) && g.AircraftAltitude < m.DescAltRest + slowing_height;
-}
-
-// The descent's whole hundreds are the nearest ones: cut toward the
-// shallower hundred, as the climb's are, the aircraft descended up to 99
-// ft/min short of the path all the way down and reached each waypoint high.
-std::int32_t NearestHundreds(double rate) { return Whole(std::floor(rate * 0.01 + 0.5)) * 100; }
-
-// A vertical speed command that turns back (up after a change down, or
-// down after a change up) within five seconds of the last change keeps the
-// last one. The distance a rate is worked out over is measured afresh each
-// pass; where it wavers by a tenth of a mile (an aircraft well off its
-// leg), a climb near its top turned 100 ft/min up and down every second.
-// Ramps go on a step a second; a change between climbing, level and
-// descending (a new phase) is never held.
-std::int32_t Steady(std::int32_t cmd) {
-  State& g = G();
-  const std::int32_t last = g.VnavVerticalSpeedCommand;
-  if (last == kNoCommand || cmd == last) return cmd;
-  if ((cmd > 0) != (last > 0) || (cmd < 0) != (last < 0)) {
-    g.VnavVerticalSpeedChangeSign = 0;
-    return cmd;
-  }
-  const std::int32_t sign = cmd > last ? 1 : -1;
-  if (sign == -g.VnavVerticalSpeedChangeSign && g.LastTick - g.VnavVerticalSpeedChangeTick < kTicksBeforeReversal)
-    return last;
-  g.VnavVerticalSpeedChangeSign = sign;
-  g.VnavVerticalSpeedChangeTick = g.LastTick;
-  return cmd;
-}
-
-// The command last sent stays while the rate lies within its band: from
-// `below` under it to `above` over it.
-bool WithinBand(double rate, std::int32_t last, double below, double above) {
-  return last != kNoCommand && rate >= last - below && rate <= last + above;
-}
+constexpr int kPageClimb = 34, kPageCruise = 35, kPageDescent = 36;
+// Feet from the hold's level within which the level counts as reached.
+constexpr double kHoldLevelCapture = 20.0;
 
 // Whether the aircraft has come abeam route entry i along the path LNAV
 // flies (or the path cannot tell).
@@ -273,17 +185,21 @@ void ReachTopOfDescent() {
 
 }  // namespace
 
+
 void RunDeferredCommandsAndReadbacks() {
   State& g = G();
   // One Mach command a pass: the autopilot takes it once Mach hold is on.
   if (g.PendingMachCommandCount > 0) {
-    // Sent on each of the two passes: an autopilot whose Mach hold engages
-    // a pass late takes the aircraft's Mach then, over the first.
-    ForgetSentMach();
+    // Looked at on each of the two passes: an autopilot whose Mach hold
+    // engages a pass late takes the aircraft's Mach then, over the first,
+    // and is sent it again; one that holds it already is not.
+    ForgetSentSpeedsNotHeld();
     SendMach(M().CruiseMach);
     --g.PendingMachCommandCount;
   }
   if (g.PendingDescentSpeedCommand == 1) {
+    // Airspeed hold engaged on the last pass may hold the aircraft's speed.
+    ForgetSentSpeedsNotHeld();
     SendSpeed(M().DescentSpeed);
     g.PendingDescentSpeedCommand = 0;
   }
@@ -336,7 +252,7 @@ void SelectNextConstraintAt(int at) {
   const int active = Fp().ActiveWaypointIndex, last = Fp().ActiveFlightPlanLastIndex;
   g.NextConstraintIndex = last;
   for (int i = at + 1; i <= last; ++i) {
-    if (Fp().ActiveFlightPlan[i].constraint_flag == 1) {
+    if (model::IsConstraint(Fp().ActiveFlightPlan[i])) {
       g.NextConstraintIndex = i;
       break;
     }
@@ -439,6 +355,10 @@ void FollowHold() {
   g.HoldFlownLastPass = flown ? 1 : 0;
 }
 
+}  // namespace
+
+namespace vnav_internal {
+
 // In a hold VNAV has sent the hold's level as the autopilot's target: the
 // climb or the descent goes on toward it as the phase flies it, and once
 // there nothing more is sent, so the racetrack is flown level.
@@ -449,7 +369,7 @@ bool HoldLevelReached() {
   return true;
 }
 
-}  // namespace
+}  // namespace vnav_internal
 
 void SelectNextConstraint() {
   State& g = G();
@@ -491,7 +411,8 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
       // Below a speed restriction's altitude its airspeed, not the Mach.
       if (m.VnavSetMachCruiseSpd == 1 &&
           !MachBeyondRestriction(model::PerformanceSegment::kCruise, m.CruiseMach, g.AircraftAltitude)) {
-        EngageMachHold();
+        // Climbing in Mach hold, it stays engaged.
+        if (g.ApMachHold <= 0.0) EngageMachHold();
         g.VnavWantedMach = m.CruiseMach;
         g.VnavWantedSpeed = 0.0;
         g.PendingMachCommandCount = 2;
@@ -532,219 +453,6 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
     }
     if (reached) ReachTopOfDescent();
   }
-}
-
-namespace {
-
-// The descent's rate (ft/min, down positive): the path's own at the
-// aircraft, and its deviation taken back over a minute. On a path straight
-// to the constraint, taken back over the whole time to go (the rate to the
-// constraint), a deviation lasted nearly as far: with the vertical speed's
-// band (a rate may sit 75 ft/min off its command) it could grow by 75 ft a
-// minute to go, an aircraft left below its path (by a hold, or a pilot's
-// altitude) came back to it only at the constraint, and near the constraint
-// a few feet asked for any rate. On the level before a top of descent
-// still ahead it is level flight; below the path the aircraft waits level
-// for it.
-double DescentPathRate() {
-  const State& g = G();
-  const double nm_per_minute = std::max(g.GroundSpeedKnots, 0.0) / 60.0;
-  double path_rate = 0.0;
-  if (g.DescentPathAltitudeSpan > 0.0 && g.DistanceTodToConstraint > 0.0 && g.DistanceSinceTod > 0.0)
-    path_rate = (g.TodAltitude - DescentPathBottom()) / g.DistanceTodToConstraint * nm_per_minute;
-  const double r = path_rate + (g.AircraftAltitude - g.VnavPathAltitude) / kPathCorrectionMinutes;
-  return std::isfinite(r) ? std::clamp(r, -kUnboundedRate, kUnboundedRate) : 0.0;
-}
-
-}  // namespace
-
-void CoupleVnavToAutopilot() {
-  State& g = G();
-  const model::State& m = M();
-  const std::int32_t tick = CurrentTick();
-  const bool hold = HoldBeingFlown();
-  if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 1) {
-    // Nothing read back yet means nothing to compare.
-    if (m.VnavOffOnManAltChg == 1 && g.ApAltitudeLockVar == g.PreviousApAltitudeLockVar &&
-        g.VnavAltitudeReadbackMarker != tick && g.VnavLastSetAltitude != kNoCommand &&
-        g.VnavLastSetAltitude != Whole(g.ApAltitudeLockVar)) {
-      g.VnavEngaged = 0;
-    }
-  } else if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 0) {
-    if (g.TodPassed == 1) AddRunwayCrossingHeight();
-    const bool cruise = g.TocPassed == 1 && g.TodPassed == 0;
-    // A new altitude target is followed by the vertical speed toward it.
-    if (m.VnavSetAlts == 1 &&
-        SendAltitudeCommand(hold ? g.HoldLevel : cruise ? PlannedCruiseAltitude() : g.NextConstraintAltitude))
-      g.VnavLastVerticalSpeedCommand = kNoCommand;
-    g.VnavAltitudeSet = 1;
-    g.VnavAltitudeReadbackMarker = tick;
-  }
-
-  if (hold && (HoldLevelReached() || (g.TocPassed == 1 && g.TodPassed == 0))) return;
-  if (g.TocPassed == 0 && g.VnavEngaged == 1) {
-    // Over the time the plan's climb takes, at the ground speed it averages
-    // from here: at the present one, the rate low down was short of the
-    // plan's and high up beyond it (a straight line to a top of climb
-    // placed by a climb at the plan's rate), and the aircraft reached each
-    // waypoint below the plan.
-    // The speed is worked out once a second (frame 0), with the command.
-    const double feet = g.NextConstraintAltitude - g.AircraftAltitude;
-    if (g.FrameCounter == 0 || !(g.VnavClimbGroundSpeed > 0.0))
-      g.VnavClimbGroundSpeed = feet > 0.0 ? PlannedClimbGroundSpeed(g.AircraftAltitude, g.NextConstraintAltitude)
-                                          : g.GroundSpeedKnots;
-    double r = PathRate(feet, g.VnavClimbGroundSpeed);
-    if (r - 200.0 > g.VerticalSpeedFpm) r = g.VerticalSpeedFpm + 100.0;
-    bool path = g.VnavBelowMinSpeed == 1 || g.TrendAverage >= 0.005 || g.SmoothedAirspeed >= m.MinVnavClimbIas + 5.0 ||
-                g.ApAirspeedHoldVar <= m.MinVnavClimbIas;
-    if (!path) r = g.TrendAverage < 0.0 ? g.VerticalSpeedFpm - 100.0 : g.VerticalSpeedFpm;
-    g.VnavRequiredVerticalSpeed = r;
-    // Worked out on the passes that may send it (frame 0, once a second);
-    // between them it stands: a band and a turn back measured against
-    // values worked out on every pass and never sent held nothing. The
-    // climb's hundreds are cut, and the climb steepens a hundred at a time:
-    // the band reaches below the command only. It is around the command
-    // last worked out: one sent again after an altitude target is the same.
-    const std::int32_t last = g.VnavVerticalSpeedCommand;
-    std::int32_t cmd = last;
-    if (g.FrameCounter == 0 || last == kNoCommand) {
-      cmd = WithinBand(r, last, kVerticalSpeedBand, 99.0) ? last : Hundreds(r);
-      if (cmd > m.MaxVnavClimbRate) {
-        cmd = Whole(m.MaxVnavClimbRate);
-      } else if (cmd < m.MinVnavClimbRate) {
-        cmd = Whole(m.MinVnavClimbRate);
-      }
-      cmd = Steady(cmd);
-    }
-    if (g.VnavBelowMinSpeed == 1) {
-      if (g.SmoothedAirspeed <= m.MinVnavIas + 10.0) {
-        cmd = 0;
-      } else {
-        g.VnavBelowMinSpeed = 0;
-      }
-    } else if (g.SmoothedAirspeed < m.MinVnavIas) {
-      g.VnavBelowMinSpeed = 1;
-      cmd = 0;
-    }
-    g.VnavVerticalSpeedCommand = cmd;
-    if (g.FrameCounter == 0) SendVerticalSpeed(cmd);
-  } else if (g.TodPassed == 1 && g.NextConstraintAltitude <= g.AircraftAltitude) {
-    // Down to a hold's level at least at the least rate: the path goes on
-    // only as far as the aircraft goes on along the route.
-    const double r = hold ? std::max(DescentPathRate(), m.MinVnavDescRate) : DescentPathRate();
-    g.VnavRequiredVerticalSpeed = r;
-    if (g.VnavEngaged == 1) {
-      // Down the path at its own rate: a least rate above it (the path
-      // asks for less against a headwind, or where it was re-planned from
-      // below) took the aircraft under its path and levelled it at the
-      // constraint's altitude miles early. Below the path the aircraft
-      // waits level for it.
-      const std::int32_t last = g.VnavVerticalSpeedCommand == kNoCommand ? kNoCommand : -g.VnavVerticalSpeedCommand;
-      std::int32_t cmd = WithinBand(r, last, kVerticalSpeedBand, kVerticalSpeedBand) ? last : NearestHundreds(r);
-      // Never level toward a target below: at least the shallowest descent.
-      cmd = Steady(-std::max(kLeastDescentCommand, std::min(cmd, Whole(m.MaxVnavDescRate))));
-      if (g.SmoothedAirspeed < m.MinVnavIas) cmd = 0;
-      g.VnavVerticalSpeedCommand = cmd;
-      SendVerticalSpeed(cmd);
-    }
-  }
-}
-
-void RunSpeedRestrictionChecks() {
-  State& g = G();
-  model::State& m = M();
-  const bool vnav = g.VnavEngaged == 1, executed = Fp().RouteState >= 3, speed = m.VnavSetSpd == 1;
-  if (vnav && g.VerticalProfileValid == 1 && WithinDescentRestriction() && m.DescAltRest > 0.0 &&
-      m.DescSpdRest > 0.0 && m.DescSpdRest < g.ApAirspeedHoldVar && executed && g.DescentRestrictionSpeedSet == 0.0 &&
-      speed) {
-    SendSpeed(m.DescSpdRest);
-    g.DescentRestrictionSpeedSet = 1.0;
-  }
-  if (g.TocPassed == 0 && g.ClimbRestrictionSpeedSet == 1.0 && g.AircraftAltitude > m.ClbAltRest && vnav && executed &&
-      speed) {
-    // An altitude-only constraint has no speed (-999) to climb on at.
-    const model::FlightPlanWaypoint* w = ActiveEntry();
-    SendSpeed(Constrained(w) && w->speed_constraint > 0.0 ? w->speed_constraint : m.ClimbIas);
-    g.ClimbRestrictionSpeedSet = 0.0;
-  }
-  if (g.ActiveWaypointDistance < m.VnavSetSpdRestDist && vnav && g.VerticalProfileValid == 1 &&
-      g.ConstraintSpeedArmed == 0 && Constrained(ActiveEntry())) {
-    g.VnavSpeedSet = 0;
-    g.ConstraintSpeedArmed = 1;
-  }
-  CoupleSpeedToAutopilot();
-}
-
-void CoupleSpeedToAutopilot() {
-  State& g = G();
-  model::State& m = M();
-  const std::int32_t tick = CurrentTick();
-  if (m.VnavSetSpd == 1 && g.VnavSpeedSet == 1 && m.VnavSetSpdOffOnManSpdChg == 1 &&
-      g.ApAirspeedHoldVar == g.PreviousApAirspeedHoldVar && g.VnavSpeedReadbackMarker != tick) {
-    bool changed = false;
-    if (m.VnavSetMachCruiseSpd == 1) {
-      changed = g.VnavLastSetSpeed != kNoCommand && g.VnavLastSetSpeed != Whole(g.ApAirspeedHoldVar);
-    } else {
-      // Mach against Mach, both in hundredths.
-      changed = g.VnavLastSetMach != kNoCommand && g.VnavLastSetMach != MachHundredths(g.ApMachHoldVar);
-    }
-    if (changed) m.VnavSetSpd = 2;
-  }
-
-  // A constraint held as the target past its sequencing keeps its speed
-  // too, until the aircraft is there and the next target is chosen.
-  if (g.HeldConstraintIndex != 0) return;
-  model::FlightPlanWaypoint* active = ActiveEntry();
-  if (!(g.ActiveWaypointDistance < m.VnavSetSpdRestDist || g.VnavSpdRestPending == 1) || active == nullptr ||
-      g.VnavSpeedSet != 0 || g.VnavEngaged != 1 || Fp().RouteState < 3 || m.VnavSetSpd != 1) {
-    return;
-  }
-  const double alt = g.AircraftAltitude;
-  if (active->altitude_constraint != model::kNoValue && active->speed_constraint != model::kNoValue) {
-    const double entry_speed = active->speed_constraint;
-    if (g.VerticalProfileValid == 1) {
-      if (g.ActiveWaypointDistance > 0.0 && Constrained(active)) {
-        if (WithinDescentRestriction() && entry_speed > m.DescSpdRest) {
-          SendSpeed(m.DescSpdRest);
-        } else {
-          SendSpeed(entry_speed);
-          if (entry_speed < m.DescentSpeed) m.CruiseSpeed = m.DescentSpeed = Whole(entry_speed);
-        }
-      } else if (WithinDescentRestriction() && m.DescentSpeed > m.DescSpdRest) {
-        SendSpeed(m.DescSpdRest);
-      } else {
-        SendSpeed(m.DescentSpeed);
-      }
-    } else if (g.TocPassed == 0) {
-      double speed = entry_speed;
-      if (!Constrained(active) || g.ActiveWaypointDistance < 0.0) {
-        // The next constraint's speed is taken once within the distance at
-        // which speed restrictions are taken.
-        const model::FlightPlanWaypoint* next = Entry(g.NextConstraintIndex);
-        const bool near = Constrained(next) && next->speed_constraint > 50.0 && DistanceTo(next) <= m.VnavSetSpdRestDist;
-        speed = near ? next->speed_constraint : m.ClimbIas;
-      }
-      if (alt < m.ClbAltRest && speed > m.ClbSpdRest) {
-        SendSpeed(m.ClbSpdRest);
-        g.ClimbRestrictionSpeedSet = 1.0;
-      } else {
-        SendSpeed(speed);
-      }
-    } else {
-      const double d = DistanceTo(Entry(g.NextConstraintIndex));
-      if (d >= m.VnavSetSpdRestDist || !Constrained(active)) {
-        if (m.VnavSetMachCruiseSpd == 1) {
-          SendMach(m.CruiseMach);
-        } else {
-          SendSpeed(m.CruiseSpeed);
-        }
-      } else {
-        SendSpeed(entry_speed);
-      }
-    }
-  }
-  g.VnavSpeedSet = 1;
-  g.VnavSpeedReadbackMarker = tick;
 }
 
 void WatchAutopilotMaster() {

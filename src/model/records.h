@@ -80,6 +80,12 @@ struct FlightPlanWaypoint {
   bool operator==(const FlightPlanWaypoint&) const = default;
 };
 
+// A crossing altitude (with its speed) the plan flies at the entry: the
+// pilot's (flag 1) or a published procedure's (flag 3). Shown on RTE LEGS
+// as a constraint, a procedure's was once passed by, and the aircraft
+// crossed an approach's 6,000 ft at 15,000.
+inline bool IsConstraint(const FlightPlanWaypoint& w) { return w.constraint_flag == 1 || w.constraint_flag == 3; }
+
 using FlightPlanTable = FixedTable<FlightPlanWaypoint, kFlightPlanSlots>;
 
 struct FlightPlanLibraryEntry {

@@ -228,6 +228,10 @@ struct State {
   bool ClimbIasSaved = false, ClimbMachSaved = false;
   bool CruiseIasSaved = false, CruiseMachSaved = false;
   bool DescentIasSaved = false, DescentMachSaved = false;
+  // The cruise Mach is the pilot's (entered on ECON CRZ, not 0): it stands
+  // at every EXEC and re-plan until the pilot enters another or 0, or a new
+  // origin brings the aircraft's speeds back. The copy is ERASE's.
+  bool CruiseMachEntered = false, CruiseMachEnteredEntry = false;
   double TopOfClimbOat = -30.0;  // degrees C; -999 = not set
   double PlannedFuel = 0.0, ResvFuel = 0.0, ReserveFuel = 0.0;
   double PlanDescentRate = 0.0;

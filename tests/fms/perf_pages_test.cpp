@@ -249,6 +249,54 @@ TEST_F(PerfPageTest, EntryCopiesEraseToThePreEditValueAndExecClearsThem) {
   EXPECT_EQ(M().CruiseMach, 0.80);
 }
 
+// A Mach entered alone on ECON CRZ is the pilot's: the plan's Mach at the
+// level does not replace it at EXEC nor at a re-plan. ERASE of the first
+// entry gives the plan's back, ERASE of a second the executed entry; a
+// Mach of 0 hands the choice back to the plan, and a new origin brings
+// back the aircraft's speeds.
+TEST_F(PerfPageTest, AMachEnteredAloneStandsUntilThePilotTakesItBack) {
+  ExecutedRoute();
+  M().LoadedSpeedSchedule = {240, 250, 280};
+  M().CruiseSpeed = 280;
+  M().CruiseAlt = 30000;
+  fms_state.FmsPage = kPageEconCruise;
+  flightplan::RebuildVerticalPlan();
+  const double planned = M().CruiseMach;
+  ASSERT_GT(planned, 0.0);
+  ASSERT_NE(planned, 0.70);
+  const auto replanned = [] {
+    flightplan::RebuildVerticalPlan();
+    return M().CruiseMach;
+  };
+  Press(kL2, "/.70");
+  Press(kL6);
+  EXPECT_EQ(M().CruiseMach, planned);
+  EXPECT_EQ(replanned(), planned);
+  Press(kL2, "/.70");
+  flightplan::ExecutePendingRoute();
+  EXPECT_EQ(M().CruiseMach, 0.70);
+  EXPECT_EQ(replanned(), 0.70);
+  Press(kL2, "/.72");
+  Press(kL2, "/.74");
+  Press(kL6);
+  EXPECT_EQ(M().CruiseMach, 0.70);
+  EXPECT_EQ(replanned(), 0.70);
+  Press(kL2, "290");  // a speed alone keeps the Mach entered
+  flightplan::ExecutePendingRoute();
+  M().CruiseSpeed = 280;
+  EXPECT_EQ(replanned(), 0.70);
+  Press(kL2, "/0");
+  flightplan::ExecutePendingRoute();
+  EXPECT_EQ(replanned(), planned);
+  Press(kL2, "/.70");
+  flightplan::ExecutePendingRoute();
+  M().OriginAirportIdent = "KBFI";  // a new origin: the aircraft's speeds
+  F().RouteState = 4;
+  flightplan::ExecutePendingRoute();
+  EXPECT_EQ(M().CruiseSpeed, 280);
+  EXPECT_EQ(replanned(), planned);
+}
+
 // A cruise altitude the route (KSEA to KPDX, 130 NM) has no room for is
 // planned lower; PERF INIT keeps the entry, and ERASE goes back to it.
 TEST_F(PerfPageTest, TheEnteredCruiseAltitudeStaysWhenThePlanFliesLower) {

@@ -496,44 +496,36 @@ TEST_F(VerticalPlanTest, PredictionsFollowAFlyableProfile) {
   EXPECT_EQ(g.TocWaypointIndex, 5);
 }
 
-// Constraints a procedure set (an approach's speed-only flag 2 and
-// altitude-and-speed flag 3) are neither honoured nor written over: the
-// predictions pass them by, on the climb and on the descent.
-TEST_F(VerticalPlanTest, PredictionsLeavePublishedConstraints) {
+// Constraints a procedure set are never written over. An approach's
+// altitude and speed (flag 3) is flown as a pilot's is: the profile is
+// anchored there, as RTE LEGS shows it; a speed alone (flag 2) is passed by.
+TEST_F(VerticalPlanTest, PredictionsKeepAndFlyPublishedConstraints) {
   Route({{"AAAA", 0, 0.0, "APT", 0, 50.0},
-         {"W1", 0, 0.5, "WPT", 3, 3000.0, 200.0},
+         {"W1", 0, 0.5, "WPT", 3, 3050.0, 200.0},
          {"W2", 0, 1.0},
          {"W3", 0, 2.0},
          {"W4", 0, 3.0, "WPT", 2, model::kNoValue, 180.0},
          {"W5", 0, 3.5, "WPT", 3, 5000.0, 190.0},
          {"BBBB", 0, 4.0, "APT"}});
   ComputeCruiseAltitude(12000, 1);
-  EXPECT_EQ(Wp(1).altitude_constraint, 3000.0);
+  EXPECT_EQ(Wp(1).altitude_constraint, 3050.0);
   EXPECT_EQ(Wp(1).speed_constraint, 200.0);
   EXPECT_EQ(Wp(4).altitude_constraint, model::kNoValue);
   EXPECT_EQ(Wp(4).speed_constraint, 180.0);
   EXPECT_EQ(Wp(5).altitude_constraint, 5000.0);
   EXPECT_EQ(Wp(5).speed_constraint, 190.0);
-  // The waypoints around them are planned as before: W2 and W3, 60 and 120
-  // NM into the climb (50 + 15000 and 30000 ft), cruise at 12000; the
-  // descent passes W5 at 8571 ft and W4 at 17142, above the cruise.
-  EXPECT_EQ(Wp(2).altitude_constraint, 12000.0);
-  EXPECT_EQ(Wp(2).speed_constraint, 290.0);
+  // The climb goes on from W1's 3050 ft: W2, 30 NM on, at 10500 ft and the
+  // climb's 250 kt, W3 cruise at 12000; the descent from W5's 5000 ft
+  // passes W4 at 13571, above the cruise.
+  EXPECT_EQ(Wp(2).altitude_constraint, 10500.0);
+  EXPECT_EQ(Wp(2).speed_constraint, 250.0);
   EXPECT_EQ(Wp(3).altitude_constraint, 12000.0);
   for (int i : {1, 4, 5}) EXPECT_NE(Wp(i).constraint_flag, 1u) << i;
+  // VNAV's next target from the origin is W1's published 3050 ft.
+  EXPECT_EQ(ComputeTopOfClimb(0), 1);
+  EXPECT_EQ(guidance_state.NextConstraintAltitude, 3050.0);
 }
 
-// The descent's speed restriction holds at its altitude itself: at 300 kt
-// and 2000 ft/min a NM is 400 ft, so from the destination at 50 ft, 25 NM
-// out is 10050 (10000 in hundreds) and 25.25 NM out 10100.
-// Where the climb ends and the descent begins (the restrictions off: the
-// climb at 250 kt, the descent at 270). A constraint without a speed takes
-// the descent speed only as the descent's (W4, past W2 where the climb
-// levels), not as the climb's (W1). A waypoint both reach at the same
-// altitude is the descent's: planned at 10000 ft with no active waypoint
-// (the climb from the origin), the climb from A's 50 ft gives W1 7550 ->
-// 7500 over 30 NM, the descent from B 26.4 NM on 7543 -> 7500. Flying to
-// W1 at 8000 ft, the climb from the aircraft stays above the descent.
 // A last waypoint the data does not know (no airport, no altitude) ends
 // the descent at the lowest altitude the route knows: its lowest
 // constraint, or the first entry's altitude and a runway's crossing
@@ -559,6 +551,14 @@ TEST_F(VerticalPlanTest, AnEndWithoutAltitudeEndsAtTheLowestTheRouteKnows) {
   }
 }
 
+// Where the climb ends and the descent begins (the restrictions off: the
+// climb at 250 kt, the descent at 270). A constraint without a speed takes
+// the descent speed only as the descent's (W4, past W2 where the climb
+// levels), not as the climb's (W1). A waypoint both reach at the same
+// altitude is the descent's: planned at 10000 ft with no active waypoint
+// (the climb from the origin), the climb from A's 50 ft gives W1 7550 ->
+// 7500 over 30 NM, the descent from B 26.4 NM on 7543 -> 7500. Flying to
+// W1 at 8000 ft, the climb from the aircraft stays above the descent.
 TEST_F(VerticalPlanTest, ConstraintSpeedsAndWhereTheClimbMeetsTheDescent) {
   model::State& m = model::model_state;
   m.ClbSpdRest = m.DescSpdRest = 0.0;
@@ -583,6 +583,9 @@ TEST_F(VerticalPlanTest, ConstraintSpeedsAndWhereTheClimbMeetsTheDescent) {
   }
 }
 
+// The descent's speed restriction holds at its altitude itself: at 300 kt
+// and 2000 ft/min a NM is 400 ft, so from the destination at 50 ft, 25 NM
+// out is 10050 (10000 in hundreds) and 25.25 NM out 10100.
 TEST_F(VerticalPlanTest, ADescentWaypointAtTheRestrictionAltitudeTakesItsSpeed) {
   model::model_state.DescentTas = 300.0;
   Route({{"AAAA", 0, 0.0, "APT", 0, 50.0},

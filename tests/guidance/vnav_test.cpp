@@ -29,13 +29,16 @@ class VnavTest : public ::testing::Test {
   void SetUp() override {
     ResetModuleState();
     host.Bind();
-    // The autopilot takes the altitude and speed targets VNAV sends.
+    // The autopilot takes the altitude and speed targets VNAV sends, and
+    // the aircraft's airspeed or Mach (tokens 61 and 64) as a hold engages.
     host.key_handlers.emplace_back(
         [](std::uint32_t id, std::uint32_t value, void* user) {
           auto& tokens = static_cast<testing::FakeHost*>(user)->tokens;
           if (id == kEventAltitude) tokens[109] = static_cast<std::int32_t>(value);
           if (id == kEventAirspeed) tokens[116] = value;
           if (id == kEventMach) tokens[118] = value / 100.0;
+          if (id == kEventAirspeedHoldOn) tokens[116] = std::round(tokens[61]);
+          if (id == kEventMachHoldOn) tokens[118] = std::round(tokens[64] * 100.0) / 100.0;
         },
         &host);
     flightplan::State& fp = flightplan::flightplan_state;
@@ -289,13 +292,29 @@ TEST_F(VnavTest, TopOfClimbAt149FeetBelowNotAt150) {
   EXPECT_EQ(g.TocPassed, 1);
   EXPECT_EQ(g.TodAltitude, 20000.0);
   EXPECT_EQ(fms::fms_state.FmsPage, 35);
-  // Mach cruise: airspeed hold off, Mach hold on, the Mach on the next two passes.
+  // Mach cruise: airspeed hold off, Mach hold on, the Mach on the next
+  // pass; the second finds the autopilot holding it.
   EXPECT_EQ(host.key_events, (Events{{kEventAirspeedHoldOff, 0}, {kEventMachHoldOn, 0}}));
   RunDeferredCommandsAndReadbacks();
   RunDeferredCommandsAndReadbacks();
   RunDeferredCommandsAndReadbacks();
-  EXPECT_EQ(Sent(kEventMach), (Events{{kEventMach, 57}, {kEventMach, 57}}));
+  EXPECT_EQ(Sent(kEventMach), (Events{{kEventMach, 57}}));
   EXPECT_EQ(g.VnavLastSetMach, 57);
+  // Engaged again (a step climb), the hold takes the aircraft's Mach and
+  // the cruise Mach goes out on the next pass; an autopilot whose Mach hold
+  // engages a pass late, taking the aircraft's M0.55 over it, is sent it
+  // again on the second.
+  host.key_events.clear();
+  g.TocPassed = 0;
+  g.AircraftAltitude = 19851.0;
+  g.ApMachHold = 0.0;
+  g.ApAirspeedHold = 1.0;
+  RunVerticalTransitions();
+  RunDeferredCommandsAndReadbacks();
+  host.tokens[118] = 0.55;
+  RunDeferredCommandsAndReadbacks();
+  RunDeferredCommandsAndReadbacks();
+  EXPECT_EQ(Sent(kEventMach), (Events{{kEventMach, 57}, {kEventMach, 57}}));
   // Without Mach cruise: the cruise speed.
   ResetModuleState();
   host.Bind();
@@ -537,8 +556,22 @@ TEST_F(VnavTest, EachTargetGoesOutWhenItChanges) {
   EXPECT_EQ(Sent(kEventAltitude).size(), 1u);
   EXPECT_EQ(Sent(kEventVerticalSpeed).size(), 1u);
   EXPECT_EQ(Sent(kEventMach).size(), 1u);
+  // A hold engaged takes the aircraft's value: what was sent is no longer
+  // held, and goes out again; a hold that kept it is not sent it twice.
+  host.tokens[61] = 250.0;
+  host.tokens[64] = 0.74;
   EngageAirspeedHold();
   EngageMachHold();
+  ForgetSentSpeedsNotHeld();
+  SendAirspeedCommand(180.0);
+  SendMachCommand(0.78);
+  EXPECT_EQ(Sent(kEventAirspeed).size(), 2u);
+  EXPECT_EQ(Sent(kEventMach).size(), 2u);
+  host.tokens[61] = 180.0;
+  host.tokens[64] = 0.78;
+  EngageAirspeedHold();
+  EngageMachHold();
+  ForgetSentSpeedsNotHeld();
   SendAirspeedCommand(180.0);
   SendMachCommand(0.78);
   EXPECT_EQ(Sent(kEventAirspeed).size(), 2u);
@@ -934,6 +967,12 @@ TEST_F(VnavTest, SpeedTargetByPhaseAndConstraint) {
       {"descent, constrained, below the restriction", 1, 1, 0, 1, 280, 20, 9000, 0, 0, 0, {{kEventAirspeed, 240}}},
       {"descent, constrained, above it", 1, 1, 0, 1, 280, 20, 12000, 0, 0, 0, {{kEventAirspeed, 280}}},
       {"descent, passed abeam", 1, 1, 0, 1, 280, -1, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
+      // An EXEC far out: the constraint's speed waits for the 25 NM.
+      {"descent, constrained, 138 NM out", 1, 1, 0, 1, 190, 138, 18000, 0, 0, 0, {{kEventAirspeed, 260}}},
+      {"descent, constrained, at 25 NM", 1, 1, 0, 1, 190, 25, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
+      {"descent, constrained, within 25 NM", 1, 1, 0, 1, 190, 24.9, 12000, 0, 0, 0, {{kEventAirspeed, 190}}},
+      {"descent, a procedure's altitude and speed", 1, 1, 0, 3, 200, 20, 12000, 0, 0, 0, {{kEventAirspeed, 200}}},
+      {"descent, a procedure's speed alone", 1, 1, 0, 2, 200, 20, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
       {"descent, free, below the restriction", 1, 1, 0, 0, 280, 20, 9000, 0, 0, 0, {{kEventAirspeed, 240}}},
       {"descent, free, above it", 1, 1, 0, 0, 280, 20, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
       // Climb.
@@ -953,6 +992,8 @@ TEST_F(VnavTest, SpeedTargetByPhaseAndConstraint) {
   };
   for (const Case& c : cases) {
     host.key_events.clear();
+    m.CruiseSpeed = 300;  // a constraint's slower speed lowers them
+    m.DescentSpeed = 260;
     m.VnavSetMachCruiseSpd = c.mach_cruise;
     g.VerticalProfileValid = c.profile;
     g.TocPassed = c.toc;

@@ -32,8 +32,6 @@ struct KnownBreak {
   const char* fault;
 };
 const KnownBreak kKnownBreaks[] = {
-    {"repeat", {6, 333, 393},
-     "67.4: the vertical speed sent again with each new altitude target while the autopilot still holds it"},
     {"limit", {1, 214},
      "67.1: above the restriction speed below its altitude (the speed VNAV leaves the autopilot when it goes off "
      "at the last waypoint; seed 214: a constraint typed for the climb lies below the aircraft, and VNAV, still "
@@ -41,13 +39,16 @@ const KnownBreak kKnownBreaks[] = {
     {"path", {1, 124, 333, 393},
      "67.3/67.5: a waypoint crossed off the altitude RTE LEGS showed (procedure constraints, the descent after "
      "a cruise level or restriction change)"},
+    {"path", {8},
+     "67.5/71.1: in 150 kt across JAYPE and BEAVR sequenced together and the turn at BEAVR 100 degrees past; the "
+     "aircraft comes back by BEAVR descending to DUCKZ, 1,400 ft below BEAVR's 4,000"},
     {"pages", {1, 8, 11, 70, 124, 214, 300},
      "67.3/71.4: T/C, T/D or destination distances off the distance flown (the climb's distance in wind and "
      "after restrictions)"},
-    {"agree", {11, 124, 214, 333, 393},
+    {"agree", {11, 124, 214},
      "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing (seed 11: a cruise level lowered in "
      "cruise is flown, the waypoints ahead still shown at the old one)"},
-    {"leg", {1, 8, 11, 70, 124, 300, 333, 393},
+    {"leg", {1, 8, 11, 20, 70, 124, 300, 333, 393},
      "71.2/71.3: the first leg flown straight at its waypoint from where LNAV engaged; legs flown off their "
      "line in the wind"},
     {"turn", {1, 8, 11, 124}, "71.1: turns anticipated by a fixed distance overshoot the new course at speed"},

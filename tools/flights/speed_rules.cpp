@@ -17,6 +17,7 @@ constexpr const char* kVerticalSpeed = "0x101F4";
 constexpr const char* kAirspeed = "0x101F5";
 constexpr const char* kMach = "0x101F6";
 constexpr const char* kMachHoldOn = "0x1017B";
+constexpr const char* kAirspeedHoldOn = "0x10163";
 // LNAV's heading goes out from the tick and from the SERVER, by design.
 constexpr const char* kHeading = "0x101FA";
 
@@ -52,17 +53,18 @@ void CheckSends(RuleKit& k) {
         break;
       }
     }
-    // Twice: the second send changes nothing the autopilot holds. Save
-    // the Mach at the top of climb, sent on the two passes after Mach hold
-    // is engaged by design: an autopilot takes a Mach only once its Mach
-    // hold is on, and one may engage it a pass late.
+    // Twice: the second send changes nothing the autopilot holds. Save a
+    // speed sent again after its hold was engaged at or after the first:
+    // an autopilot takes the aircraft's airspeed or Mach as the hold
+    // engages, within the second the track does not show.
+    const char* engage = id == kMach ? kMachHoldOn : id == kAirspeed ? kAirspeedHoldOn : "";
     for (std::size_t i = 1; i < list.size(); ++i) {
       const Command& a = *list[i - 1];
       const Command& b = *list[i];
       if (a.value != b.value || b.t - a.t >= 10.0 || !k.VnavOn(a.t) || !k.VnavOn(b.t)) continue;
       bool engaged = false;
       for (const Command& c : k.f_.commands)
-        engaged = engaged || (id == kMach && c.id == kMachHoldOn && c.t <= a.t && a.t - c.t < 0.2 && b.t - a.t < 0.2);
+        engaged = engaged || (c.id == engage && c.t >= a.t - 1e-6 && c.t <= b.t + 1e-6);
       if (engaged) continue;
       bool moved = false;
       for (const Sample& s : k.f_.track) {

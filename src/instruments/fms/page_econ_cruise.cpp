@@ -1,5 +1,6 @@
 // ECON CRZ (page 35): cruise altitude, cruise speed / Mach, the wind, and
 // the pause at the top of descent.
+#include <string>
 #include <string_view>
 
 #include "src/flightplan/state.h"
@@ -20,8 +21,14 @@ model::State& M() { return model::model_state; }
 
 void EnterCruiseSpeed() {
   model::State& m = M();
-  EnterSpeedMach({&m.CruiseSpeed, &m.CruiseMach, &m.CruiseIasEntry, &m.CruiseIasSaved, &m.CruiseMachEntry,
-                  &m.CruiseMachSaved});
+  const bool mach = Scratchpad().find('/') != std::string::npos;
+  const bool first_edit = !m.CruiseMachSaved, entered_before = m.CruiseMachEntered;
+  if (!EnterSpeedMach({&m.CruiseSpeed, &m.CruiseMach, &m.CruiseIasEntry, &m.CruiseIasSaved, &m.CruiseMachEntry,
+                       &m.CruiseMachSaved}) ||
+      !mach)
+    return;
+  if (first_edit) m.CruiseMachEnteredEntry = entered_before;
+  m.CruiseMachEntered = m.CruiseMach > 0.0;
 }
 
 // Arming again clears the record of a pause already sent, so that the

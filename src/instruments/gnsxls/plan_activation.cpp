@@ -137,6 +137,7 @@ void ActivateStoredPlan() {
   fp.RouteState = 3;
   m.DescentSpeed = m.LoadedSpeedSchedule[0];
   m.CruiseSpeed = m.LoadedSpeedSchedule[2];
+  m.CruiseMachEntered = false;
   navdb::navdb_state.SelectedRunwayBase = -999;
   g.LnavLegTracking = 0;
   // The holds of the route flown before stand on none of the new

@@ -1,0 +1,148 @@
+// Airspeed and Mach: the restrictions' speeds and the constraints' as
+// VNAV comes to them, and the pilot's own change of the speed taken over.
+#include "src/guidance/vnav.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "src/guidance/speed_mode.h"
+#include "src/guidance/vertical_plan.h"
+#include "src/guidance/vnav_internal.h"
+
+namespace ovi::guidance {
+
+using namespace vnav_internal;
+
+namespace {
+
+// Knots a second an aircraft loses while it holds its descent rate at idle
+// thrust: taken low, so that it is slowed to the descent restriction's speed
+// before the restriction's altitude rather than after it.
+constexpr double kDescentDeceleration = 1.0;
+}  // namespace
+
+namespace vnav_internal {
+
+// Within the descent restriction: below its altitude, or above it by no more
+// than the aircraft loses at its present vertical speed while it slows from
+// its present airspeed to the restriction's speed. Sent only below the
+// altitude, the speed was met about a thousand feet under it. Once its
+// speed is in force after the top of climb it holds: the window shrinks as
+// the aircraft slows, and a later speed command must not hand the descent
+// speed back above the altitude.
+bool WithinDescentRestriction() {
+  const State& g = G();
+  const model::State& m = M();
+  if (g.AircraftAltitude < m.DescAltRest) return true;
+  if (!(m.DescAltRest > 0.0 && m.DescSpdRest > 0.0)) return false;  // none set
+  if (g.TocPassed == 1 && g.DescentRestrictionSpeedSet == 1.0) return true;
+  const double descent_rate = std::max(0.0, -g.VerticalSpeedFpm);
+  const double excess = std::max(0.0, g.SmoothedAirspeed - m.DescSpdRest);
+  const double slowing_height = descent_rate / 60.0 * (excess / kDescentDeceleration);
+  return std::isfinite(slowing_height) && g.AircraftAltitude < m.DescAltRest + slowing_height;
+}
+
+}  // namespace vnav_internal
+
+void RunSpeedRestrictionChecks() {
+  State& g = G();
+  model::State& m = M();
+  const bool vnav = g.VnavEngaged == 1, executed = Fp().RouteState >= 3, speed = m.VnavSetSpd == 1;
+  if (vnav && g.VerticalProfileValid == 1 && WithinDescentRestriction() && m.DescAltRest > 0.0 &&
+      m.DescSpdRest > 0.0 && m.DescSpdRest < g.ApAirspeedHoldVar && executed && g.DescentRestrictionSpeedSet == 0.0 &&
+      speed) {
+    SendSpeed(m.DescSpdRest);
+    g.DescentRestrictionSpeedSet = 1.0;
+  }
+  if (g.TocPassed == 0 && g.ClimbRestrictionSpeedSet == 1.0 && g.AircraftAltitude > m.ClbAltRest && vnav && executed &&
+      speed) {
+    // An altitude-only constraint has no speed (-999) to climb on at.
+    const model::FlightPlanWaypoint* w = ActiveEntry();
+    SendSpeed(Constrained(w) && w->speed_constraint > 0.0 ? w->speed_constraint : m.ClimbIas);
+    g.ClimbRestrictionSpeedSet = 0.0;
+  }
+  if (g.ActiveWaypointDistance < m.VnavSetSpdRestDist && vnav && g.VerticalProfileValid == 1 &&
+      g.ConstraintSpeedArmed == 0 && Constrained(ActiveEntry())) {
+    g.VnavSpeedSet = 0;
+    g.ConstraintSpeedArmed = 1;
+  }
+  CoupleSpeedToAutopilot();
+}
+
+void CoupleSpeedToAutopilot() {
+  State& g = G();
+  model::State& m = M();
+  const std::int32_t tick = CurrentTick();
+  if (m.VnavSetSpd == 1 && g.VnavSpeedSet == 1 && m.VnavSetSpdOffOnManSpdChg == 1 &&
+      g.ApAirspeedHoldVar == g.PreviousApAirspeedHoldVar && g.VnavSpeedReadbackMarker != tick) {
+    bool changed = false;
+    if (m.VnavSetMachCruiseSpd == 1) {
+      changed = g.VnavLastSetSpeed != kNoCommand && g.VnavLastSetSpeed != Whole(g.ApAirspeedHoldVar);
+    } else {
+      // Mach against Mach, both in hundredths.
+      changed = g.VnavLastSetMach != kNoCommand && g.VnavLastSetMach != MachHundredths(g.ApMachHoldVar);
+    }
+    if (changed) m.VnavSetSpd = 2;
+  }
+
+  // A constraint held as the target past its sequencing keeps its speed
+  // too, until the aircraft is there and the next target is chosen.
+  if (g.HeldConstraintIndex != 0) return;
+  model::FlightPlanWaypoint* active = ActiveEntry();
+  if (!(g.ActiveWaypointDistance < m.VnavSetSpdRestDist || g.VnavSpdRestPending == 1) || active == nullptr ||
+      g.VnavSpeedSet != 0 || g.VnavEngaged != 1 || Fp().RouteState < 3 || m.VnavSetSpd != 1) {
+    return;
+  }
+  const double alt = g.AircraftAltitude;
+  if (active->altitude_constraint != model::kNoValue && active->speed_constraint != model::kNoValue) {
+    const double entry_speed = active->speed_constraint;
+    if (g.VerticalProfileValid == 1) {
+      // A constraint's speed within the distance speed restrictions are
+      // taken at, as armed; an EXEC farther out keeps the descent's. Taken
+      // at once, an arrival's 190 kt went out 138 NM before its fix and
+      // the descent speed stayed there, into 127 kt of wind.
+      if (g.ActiveWaypointDistance > 0.0 && g.ActiveWaypointDistance < m.VnavSetSpdRestDist && Constrained(active)) {
+        if (WithinDescentRestriction() && entry_speed > m.DescSpdRest) {
+          SendSpeed(m.DescSpdRest);
+        } else {
+          SendSpeed(entry_speed);
+          if (entry_speed < m.DescentSpeed) m.CruiseSpeed = m.DescentSpeed = Whole(entry_speed);
+        }
+      } else if (WithinDescentRestriction() && m.DescentSpeed > m.DescSpdRest) {
+        SendSpeed(m.DescSpdRest);
+      } else {
+        SendSpeed(m.DescentSpeed);
+      }
+    } else if (g.TocPassed == 0) {
+      double speed = entry_speed;
+      if (!Constrained(active) || g.ActiveWaypointDistance < 0.0) {
+        // The next constraint's speed is taken once within the distance at
+        // which speed restrictions are taken.
+        const model::FlightPlanWaypoint* next = Entry(g.NextConstraintIndex);
+        const bool near = Constrained(next) && next->speed_constraint > 50.0 && DistanceTo(next) <= m.VnavSetSpdRestDist;
+        speed = near ? next->speed_constraint : m.ClimbIas;
+      }
+      if (alt < m.ClbAltRest && speed > m.ClbSpdRest) {
+        SendSpeed(m.ClbSpdRest);
+        g.ClimbRestrictionSpeedSet = 1.0;
+      } else {
+        SendSpeed(speed);
+      }
+    } else {
+      const double d = DistanceTo(Entry(g.NextConstraintIndex));
+      if (d >= m.VnavSetSpdRestDist || !Constrained(active)) {
+        if (m.VnavSetMachCruiseSpd == 1) {
+          SendMach(m.CruiseMach);
+        } else {
+          SendSpeed(m.CruiseSpeed);
+        }
+      } else {
+        SendSpeed(entry_speed);
+      }
+    }
+  }
+  g.VnavSpeedSet = 1;
+  g.VnavSpeedReadbackMarker = tick;
+}
+
+}  // namespace ovi::guidance
