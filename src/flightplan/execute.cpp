@@ -194,6 +194,9 @@ void ExecutePendingRoute() {
     g.LegOriginLatitude = g.PlaneLatitude;
     g.LegOriginLongitude = g.PlaneLongitude;
     g.ActiveLegFromEngagePosition = 1;
+    // Straight at the waypoint: the line from here is flown to it, not the
+    // leg of the route.
+    g.LnavLegTracking = 0;
     double d = 0.0, c = 0.0;
     navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, g.ActiveWaypointLat, g.ActiveWaypointLon, d, c);
     // The leg from the engage position is flown as a magnetic course, as
