@@ -18,6 +18,8 @@
 
 #include <array>
 #include <cstdint>
+
+#include "src/guidance/lateral.h"
 #include <utility>
 #include <vector>
 
@@ -100,11 +102,26 @@ class FlownPath {
   mutable double joining_straight_ = 0.0;
 };
 
+// The air the model of LNAV's turns flies in: the true airspeed and the
+// wind, as the speeds (kt) it carries the aircraft east and north at.
+struct ModelAir {
+  double tas = 0.0, east = 0.0, north = 0.0;
+  bool operator==(const ModelAir&) const = default;
+};
+
+// A corner of the path: the position in FlownRoute::placed of the entry
+// it is flown at, and the route distances it spans.
+struct CornerSpan {
+  int placed;
+  double from, to;
+};
+using CornerSpans = std::vector<CornerSpan>;
+
 // One corner as the model flew it, from the point where its waypoint is
 // passed on, through any corner passed before the aircraft is back on a leg.
 struct FlownCorner {
   double start = -1.0;  // route distance flown from; < 0 = not worked out
-  double speed = 0.0, switch_distance = 0.0;
+  ModelAir air;
   double planned = 0.0;  // the plan's speed at its waypoint when flown (NaN none)
   double end = 0.0;      // route distance where the aircraft is on a leg again
   int end_leg = -1;      // entry that leg leads to (the last: reached)
@@ -121,7 +138,7 @@ struct FlownRoute {
     double route;      // NM along the legs from entry 0
     double leg;        // length of the leg into it (0 for the first)
     double course_in;  // true course of that leg where it arrives
-    double switch_distance;
+    WaypointTurn turn;  // at it, as LNAV anticipates it
     double planned_speed;  // true airspeed the plan has there; NaN none
     double cos_lat;        // east-west degrees to NM there, less the 60
   };
@@ -131,7 +148,7 @@ struct FlownRoute {
 };
 
 // The aircraft's state the coordinate on the path is worked out from.
-using FlownPathKey = std::array<double, 10>;
+using FlownPathKey = std::array<double, 13>;
 
 // Kept between ticks. The route's geometry until the route (its edit
 // count) or a switch distance changes; the path until the geometry, the
@@ -144,7 +161,7 @@ struct FlownPathMemo {
   FlownRoute geometry;
   std::vector<FlownCorner> corners;  // by the entry index of the corner
   std::vector<int> built_from;       // positions in `geometry.placed` of the corners the path was built from
-  std::vector<std::pair<double, double>> cuts;  // route distances each corner cut spans
+  CornerSpans cuts;                  // the corners the path was built from
   double speed_flown_at = -1e9;  // tick a corner ahead was last flown again at a new speed
   bool worked_out = false;
   FlownPathKey key{};  // what the aircraft's coordinate was worked out from
