@@ -44,6 +44,15 @@ constexpr double kPlannedSpeedBeyond = 20.0, kGroundSpeedWithin = 5.0;  // NM
 // faster (a simulation rate above 1, or the position set anew) is not
 // followed faster.
 constexpr double kTicksBetweenSpeedFlights = 18.0;
+// The aircraft stays on its intercept as the model flew it this near it
+// (the chord of a model's step lies this far inside the arc of a turn at
+// 480 kt).
+constexpr double kOnInterceptNm = 0.05;
+// On its leg: as the model of LNAV's turns takes it (lnav_turn_model.cpp).
+constexpr double kOnLegNm = 0.2, kOnLegDegrees = 4.0;
+// Tracking farther than this from the intercept's own track, the aircraft
+// has left it.
+constexpr double kOffInterceptTrack = 10.0;  // degrees
 
 State& G() { return guidance_state; }
 const flightplan::State& Fp() { return flightplan::flightplan_state; }
@@ -119,6 +128,7 @@ Route BuildRoute() {
                                                                 navdb::TrueCourse(p.lat, p.lon, b.lat, b.lon)));
       p.turn.turn = RouteTurn(a.lat, a.lon, p.lat, p.lon, b.lat, b.lon);
     }
+    p.turn.tan_half = TanHalfTurn(p.turn);
   }
   return r;
 }
@@ -188,12 +198,12 @@ ModelAir AircraftAir() {
 // again only once it has moved by one): the wind the aircraft flies in,
 // and the true airspeed the plan has at the corner's waypoint far from
 // it, the aircraft's own near it.
-ModelAir CornerAir(const Placed& p) {
+ModelAir CornerAir(const Placed& p, const ModelAir& aircraft) {
   const State& g = G();
   const double planned = p.planned_speed;
   double v = std::isfinite(planned) ? planned : kUnknownSpeed;
   if (g.GroundSpeedKnots < kLeastMovingSpeed) return {std::round(std::max(v, kLeastSpeed)), 0.0, 0.0};
-  ModelAir air = AircraftAir();
+  ModelAir air = aircraft;
   // Near enough for a share, and on every corner ahead on every tick:
   // flat, and no root for a corner beyond the share.
   const double east = Wrap180(p.lon - g.PlaneLongitude) * p.cos_lat, north = p.lat - g.PlaneLatitude;
@@ -208,6 +218,32 @@ ModelAir CornerAir(const Placed& p) {
   return air;
 }
 
+// The aircraft on a kept intercept: NM flown to the point of it nearest
+// the aircraft (the first leg of it extended back, the last on) and NM off
+// it there.
+struct OnIntercept {
+  double flown, off, track;  // the track (degrees) in the frame
+};
+OnIntercept Nearest(const std::vector<PathPoint>& points, double x, double y) {
+  OnIntercept best{0.0, HUGE_VAL, 0.0};
+  std::size_t at = 0;
+  for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+    const PathPoint &a = points[i], &b = points[i + 1];
+    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+    double u = len2 > 0.0 ? ((x - a.x) * dx + (y - a.y) * dy) / len2 : 0.0;
+    if (i > 0) u = std::max(u, 0.0);
+    if (i + 2 < points.size()) u = std::min(u, 1.0);
+    const double ex = a.x + u * dx - x, ey = a.y + u * dy - y, off = std::sqrt(ex * ex + ey * ey);
+    if (off < best.off) {
+      best = {a.flown + u * (b.flown - a.flown), off, 0.0};
+      at = i;
+    }
+  }
+  if (points.size() > 1)
+    best.track = std::atan2(points[at + 1].x - points[at].x, points[at + 1].y - points[at].y) / kDegToRad;
+  return best;
+}
+
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 bool Near(double a, double b) { return std::fabs(a - b) <= 1e-9; }
@@ -217,7 +253,7 @@ bool Near(double a, double b) { return std::fabs(a - b) <= 1e-9; }
 class FlownPathBuilder {
  public:
   FlownPathBuilder(const Route& r, FlownPathMemo& memo, bool speed_due)
-      : r_(r), memo_(memo), refly_(speed_due ? 1 : 0) {}
+      : r_(r), memo_(memo), refly_(speed_due ? 1 : 0), aircraft_(AircraftAir()) {}
 
   // Where the aircraft is on the path: the model flies LNAV on from the
   // aircraft's state until it is on a leg again, past any corner the path
@@ -249,14 +285,57 @@ class FlownPathBuilder {
     const bool moving = g.GroundSpeedKnots >= kLeastMovingSpeed;
     // A leg from where LNAV was engaged or a direct-to begun is flown along.
     const bool tracking = g.LnavLegTracking == 1 || g.ActiveLegFromEngagePosition == 1;
-    const RunEnd e = RunLnavTurnModel(r, moving ? AircraftAir() : ModelAir{kLeastSpeed}, a, target, from_lat, from_lon,
-                                      tracking, {}, !moving, &memo_.cuts);
+    const ModelAir air = moving ? aircraft_ : ModelAir{kLeastSpeed};
+    // The intercept flown last, while the aircraft stays on it; flown again
+    // once it departs, at most once a second.
+    KeptIntercept& kept = memo_.kept;
+    const std::array<double, 7> mode{static_cast<double>(active), static_cast<double>(target), tracking ? 1.0 : 0.0,
+                                     from_lat, from_lon, air.east, air.north};
+    const double tick = g.LastTick;
+    if (std::isfinite(kept.leg_course) && kept.mode == mode) {
+      // Still on its leg as it was: the point abeam the aircraft, unless it
+      // has come where the waypoint is passed or a corner of the path is.
+      const Placed& w = r.placed[static_cast<std::size_t>(target)];
+      double x = 0.0, y = 0.0;
+      PlaceInFrame(r, target, a.lat, a.lon, x, y);
+      const double ux = std::sin(kept.leg_course * kDegToRad), uy = std::cos(kept.leg_course * kDegToRad);
+      const double along = x * ux + y * uy, here = w.route + along;
+      bool in_corner = false;
+      for (const CornerSpan& c : memo_.cuts) in_corner = in_corner || (here > c.from && (c.placed == target || here < c.to));
+      if (std::fabs(x * uy - y * ux) <= kOnLegNm && along < 0.0 && x * x + y * y >= kept.switch_distance * kept.switch_distance &&
+          !in_corner && std::fabs(Wrap180(a.track + kept.turned - kept.leg_course)) <= kOnLegDegrees)
+        return path.CoordinateFromRouteDistance(here);
+    }
+    if (!kept.points.empty() && kept.mode == mode) {
+      double x = 0.0, y = 0.0;
+      PlaceInFrame(r, kept.frame, a.lat, a.lon, x, y);
+      const OnIntercept on = Nearest(kept.points, x, y);
+      const bool due = !(tick - kept.tick < kTicksBetweenSpeedFlights && tick >= kept.tick);
+      // On it with a track it does not have there is a departure at once
+      // (a heading set anew, a new route from where the aircraft is).
+      const bool within = on.flown <= kept.points.back().flown;
+      const bool turned_away = within && std::fabs(Wrap180(a.track + kept.turned - on.track)) > kOffInterceptTrack;
+      if (!turned_away && !due) return kept.end - (kept.total - on.flown);
+    }
+    RunEnd e = RunLnavTurnModel(r, air, a, target, from_lat, from_lon, tracking, {}, !moving, &memo_.cuts);
     const Placed& end = r.placed[static_cast<std::size_t>(e.target)];
-    if (e.at_last) return path.Entry(end.index) - e.flown;
-    return path.CoordinateFromRouteDistance(end.route - e.to_go) - e.flown;
+    const double at_end = e.at_last ? path.Entry(end.index) : path.CoordinateFromRouteDistance(end.route - e.to_go);
+    kept.points.clear();
+    kept.leg_course = NAN;
+    if (e.start.size() > 1) kept = {std::move(e.start), target, e.turned, at_end, e.flown, tick, mode};
+    if (std::isfinite(e.on_leg.course)) {
+      kept.frame = target;
+      kept.turned = e.turned;
+      kept.mode = mode;
+      kept.leg_course = e.on_leg.course;
+      kept.switch_distance = e.on_leg.switch_distance;
+    }
+    return at_end - e.flown;
   }
 
   void Build(FlownPath& path) {
+    memo_.kept.points.clear();
+    memo_.kept.leg_course = NAN;
     path.found_count_ = 0;
     path.joining_known_ = false;
     const std::size_t n = r_.placed.size();
@@ -330,7 +409,7 @@ class FlownPathBuilder {
     FlownCorner& c = memo_.corners[static_cast<std::size_t>(p.index)];
     const bool passed = p.index < Fp().ActiveWaypointIndex;
     const bool known = c.start >= 0.0, same_plan = SameBits(c.planned, p.planned_speed);
-    ModelAir air = known && passed ? c.air : CornerAir(p);
+    ModelAir air = known && passed ? c.air : CornerAir(p, aircraft_);
     const bool moved = known && same_plan && !passed && !(air == c.air);
     if (moved && refly_ <= 0) air = c.air;
     const double start = std::max(p.route - ModelSwitchDistance(r_, k, air), from);
@@ -362,6 +441,7 @@ class FlownPathBuilder {
   // Corners ahead flown again at a new speed on this call, at most: a
   // corner whose speed has moved further waits.
   int refly_;
+  ModelAir aircraft_;  // the aircraft's own air
 };
 
 namespace {
@@ -387,9 +467,11 @@ FlownPathKey KeyNow() {
 // other air (one behind keeps its own).
 bool CornerAirMoved(const FlownPathMemo& memo) {
   const int active = Fp().ActiveWaypointIndex;
+  const ModelAir aircraft = AircraftAir();
   for (int k : memo.built_from) {
     const Placed& p = memo.geometry.placed[static_cast<std::size_t>(k)];
-    if (p.index >= active && !(CornerAir(p) == memo.corners[static_cast<std::size_t>(p.index)].air)) return true;
+    if (p.index >= active && !(CornerAir(p, aircraft) == memo.corners[static_cast<std::size_t>(p.index)].air))
+      return true;
   }
   return false;
 }

@@ -147,6 +147,27 @@ struct FlownRoute {
   int last_index = -1;    // of the plan, markers included
 };
 
+// A point of a run of the model of LNAV's turns: NM east and north of an
+// entry, and NM flown to it.
+struct PathPoint {
+  double x, y, flown;
+};
+
+// The aircraft's own way onto its leg as the model last flew it: its first
+// mile, about placed entry `frame` (whose north lies `turned` degrees
+// clockwise of true north there); the coordinate where the run ended,
+// `total` NM from the first point; the tick it was flown at; and what else
+// it was flown from (the leg and how LNAV flies it, the wind).
+struct KeptIntercept {
+  std::vector<PathPoint> points;
+  int frame = -1;
+  double turned = 0.0, end = 0.0, total = 0.0, tick = 0.0;
+  std::array<double, 7> mode{};
+  // Or the aircraft on its leg, short of where its waypoint is passed: the
+  // leg's course in the frame (NaN: not so) and that switch distance.
+  double leg_course = NAN, switch_distance = 0.0;
+};
+
 // The aircraft's state the coordinate on the path is worked out from.
 using FlownPathKey = std::array<double, 13>;
 
@@ -166,6 +187,7 @@ struct FlownPathMemo {
   bool worked_out = false;
   FlownPathKey key{};  // what the aircraft's coordinate was worked out from
   FlownPath path;
+  KeptIntercept kept;  // empty: none
   // Tests only: the route's own signature when the geometry was taken.
   bool signed_route = false;
   std::uint64_t signature = 0;

@@ -1,7 +1,9 @@
 #include "src/guidance/lateral.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 
 #include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
@@ -115,15 +117,53 @@ const model::FlightPlanWaypoint* PlacedEntry(int i) {
   return w != nullptr && !StandsNowhere(w->ident) ? w : nullptr;
 }
 
-// The turn at plan entry i between two placed neighbours, as the route
-// lays it out; none at either end of the route, where nothing is turned.
-WaypointTurn PlannedTurnAt(int i) {
-  const model::FlightPlanWaypoint *a = PlacedEntry(i - 1), *w = PlacedEntry(i), *b = PlacedEntry(i + 1);
-  if (a == nullptr || w == nullptr || b == nullptr) return {};
-  const double in = navdb::TrueCourse(a->latitude, a->longitude, w->latitude, w->longitude);
-  const double out = navdb::TrueCourse(w->latitude, w->longitude, b->latitude, b->longitude);
-  return {SwitchDistanceAt(*w, HeadingDifference(in, out)),
-          RouteTurn(a->latitude, a->longitude, w->latitude, w->longitude, b->latitude, b->longitude), w->flyover == 1};
+// The shape of the route about the active waypoint that its switch
+// distance is anticipated from: the legs in and out, and the turns (the
+// whole degrees between the legs' courses for the configured allowance,
+// and as flown) at the waypoint before, the active one and the one after.
+// Worked out again only when a place it is worked out from moves: the
+// rest of the anticipation is worked out on every pass.
+struct RouteShape {
+  std::array<double, 12> key{};
+  double leg_in = 0.0, leg_out = 0.0;
+  std::array<std::int32_t, 3> degrees{};  // whole, before, at, after; -1: no turn there
+  std::array<double, 3> turn{};
+};
+
+// The turn at plan entry i between placed neighbours a and b: whole
+// degrees between the legs' courses, and as flown.
+void TurnBetween(const model::FlightPlanWaypoint* a, const model::FlightPlanWaypoint& w,
+                 const model::FlightPlanWaypoint* b, std::int32_t& degrees, double& turn) {
+  degrees = -1;
+  turn = 0.0;
+  if (a == nullptr || b == nullptr) return;
+  degrees = HeadingDifference(navdb::TrueCourse(a->latitude, a->longitude, w.latitude, w.longitude),
+                              navdb::TrueCourse(w.latitude, w.longitude, b->latitude, b->longitude));
+  turn = RouteTurn(a->latitude, a->longitude, w.latitude, w.longitude, b->latitude, b->longitude);
+}
+
+const RouteShape& ShapeAbout(int active, double start_lat, double start_lon, bool from_route) {
+  static RouteShape shape;
+  std::array<double, 12> key{start_lat, start_lon};
+  for (int k = 0; k < 5; ++k) {
+    const model::FlightPlanWaypoint* e = PlacedEntry(active - 2 + k);
+    key[2 + 2 * k] = e != nullptr ? e->latitude : NAN;
+    key[3 + 2 * k] = e != nullptr ? e->longitude : NAN;
+  }
+  if (!from_route) key[2] = key[3] = key[4] = key[5] = NAN;
+  if (std::memcmp(key.data(), shape.key.data(), sizeof key) == 0) return shape;
+  shape.key = key;
+  const model::FlightPlanWaypoint *before = from_route ? PlacedEntry(active - 1) : nullptr, &w = *ActiveEntry();
+  const model::FlightPlanWaypoint* next = PlacedEntry(active + 1);
+  double course = 0.0;
+  navdb::ComputeDistanceAndBearing(start_lat, start_lon, w.latitude, w.longitude, shape.leg_in, course);
+  navdb::ComputeDistanceAndBearing(w.latitude, w.longitude, next->latitude, next->longitude, shape.leg_out, course);
+  shape.degrees[0] = -1;
+  shape.turn[0] = 0.0;
+  if (before != nullptr) TurnBetween(PlacedEntry(active - 2), *before, &w, shape.degrees[0], shape.turn[0]);
+  shape.turn[1] = RouteTurn(start_lat, start_lon, w.latitude, w.longitude, next->latitude, next->longitude);
+  TurnBetween(&w, *next, PlacedEntry(active + 2), shape.degrees[2], shape.turn[2]);
+  return shape;
 }
 
 void UpdateSwitchDistance() {
@@ -144,14 +184,13 @@ void UpdateSwitchDistance() {
   if (active >= fp.ActiveFlightPlanLastIndex || next == nullptr || !ActiveLegStart(start_lat, start_lon)) return;
   // The leg in from where LNAV flies it (an engage position or a direct-to
   // has no turn at its start), the leg out to the next placed entry.
-  const bool from_route = g.ActiveLegFromEngagePosition == 0 && PlacedEntry(active - 1) != nullptr;
-  const WaypointTurn before = from_route ? PlannedTurnAt(active - 1) : WaypointTurn{};
-  const WaypointTurn at{configured, RouteTurn(start_lat, start_lon, w->latitude, w->longitude, next->latitude,
-                                              next->longitude),
-                        w->flyover == 1};
-  double leg_in = 0.0, leg_out = 0.0, course = 0.0;
-  navdb::ComputeDistanceAndBearing(start_lat, start_lon, w->latitude, w->longitude, leg_in, course);
-  navdb::ComputeDistanceAndBearing(w->latitude, w->longitude, next->latitude, next->longitude, leg_out, course);
+  const model::FlightPlanWaypoint* previous = PlacedEntry(active - 1);
+  const RouteShape& shape =
+      ShapeAbout(active, start_lat, start_lon, g.ActiveLegFromEngagePosition == 0 && previous != nullptr);
+  auto turn_at = [&](const model::FlightPlanWaypoint* e, int k) {
+    return shape.degrees[k] < 0 ? WaypointTurn{}
+                                : WaypointTurn{SwitchDistanceAt(*e, shape.degrees[k]), shape.turn[k], e->flyover == 1};
+  };
   double radius = 0.0, roll_in = 0.0;
   if (g.GroundSpeedKnots >= kLnavLeastMovingSpeed) {
     const double tas = TrueAirspeedInWind(g.GroundSpeedKnots, g.AircraftHeading + g.MagneticVariation,
@@ -160,9 +199,9 @@ void UpdateSwitchDistance() {
     roll_in = LnavRollIn(g.GroundSpeedKnots, tas);
   }
   g.WaypointSwitchDistance =
-      AnticipatedSwitchDistance(before, at, PlannedTurnAt(active + 1), leg_in, leg_out, radius, roll_in);
+      AnticipatedSwitchDistance(turn_at(previous, 0), WaypointTurn{configured, shape.turn[1], w->flyover == 1},
+                                turn_at(next, 2), shape.leg_in, shape.leg_out, radius, roll_in);
 }
-
 
 }  // namespace
 
@@ -243,9 +282,13 @@ double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_de
   return w.flyover == 0 ? d + kTurnAllowancePerDegree * turn_degrees : d;
 }
 
+namespace {
+const double kTanBankLimit = std::tan(kLnavBankLimit * kDegToRad);
+}  // namespace
+
 double LnavTurnRate(double true_airspeed) {
   const double v = std::max(true_airspeed, kLnavLeastMovingSpeed) * kMetresPerSecondPerKnot;
-  return std::min(kLnavStandardRate, std::tan(kLnavBankLimit * kDegToRad) * kGravity / v / kDegToRad);
+  return std::min(kLnavStandardRate, kTanBankLimit * kGravity / v / kDegToRad);
 }
 
 double LnavTurnRadius(double ground_speed, double true_airspeed) {
@@ -256,7 +299,9 @@ double LnavRollIn(double ground_speed, double true_airspeed) {
   // The bank for the rate, reached at the roll rate: half that time is
   // lost to the turn.
   const double v = std::max(true_airspeed, kLnavLeastMovingSpeed) * kMetresPerSecondPerKnot;
-  const double bank = std::atan(LnavTurnRate(true_airspeed) * kDegToRad * v / kGravity) / kDegToRad;
+  const double rate = LnavTurnRate(true_airspeed);
+  const double bank =
+      rate < kLnavStandardRate ? kLnavBankLimit : std::atan(rate * kDegToRad * v / kGravity) / kDegToRad;
   return std::max(ground_speed, 0.0) / 3600.0 * bank / kLnavRollRate / 2.0;
 }
 
@@ -295,7 +340,7 @@ namespace {
 // out on the leg after it.
 double TurnLead(const WaypointTurn& t, double radius, double roll_in) {
   if (t.flyover || !(t.turn > 0.0) || !(radius > 0.0)) return 0.0;
-  return radius * std::tan(std::min(t.turn, kGreatestLeadTurn) / 2.0 * kDegToRad) + roll_in;
+  return radius * TanHalfTurn(t) + roll_in;
 }
 
 // What a leg leaves the turn at `here` of its length when the turn at its
@@ -316,6 +361,10 @@ double ShareOfLeg(double leg, double want_here, double lead_here, double want_th
 
 }  // namespace
 
+double TanHalfTurn(const WaypointTurn& t) {
+  return std::isfinite(t.tan_half) ? t.tan_half : std::tan(std::min(t.turn, kGreatestLeadTurn) / 2.0 * kDegToRad);
+}
+
 double AnticipatedSwitchDistance(const WaypointTurn& before, const WaypointTurn& at, const WaypointTurn& after,
                                  double leg_in, double leg_out, double radius, double roll_in) {
   const double lead = TurnLead(at, radius, roll_in), lead_before = TurnLead(before, radius, roll_in);
@@ -329,9 +378,12 @@ double AnticipatedSwitchDistance(const WaypointTurn& before, const WaypointTurn&
 }
 
 LegOffset OffsetFromLeg(double a_lat, double a_lon, double b_lat, double b_lon, double lat, double lon) {
-  double ab = 0.0, course_ab = 0.0, ap = 0.0, course_ap = 0.0;
-  navdb::ComputeDistanceAndBearing(a_lat, a_lon, b_lat, b_lon, ab, course_ab);
-  navdb::ComputeDistanceAndBearing(a_lat, a_lon, lat, lon, ap, course_ap);
+  // The courses as they are (the geodesy reads every course under a degree
+  // as north).
+  double ap = 0.0, unused = 0.0;
+  navdb::ComputeDistanceAndBearing(a_lat, a_lon, lat, lon, ap, unused);
+  const double course_ab = navdb::TrueCourse(a_lat, a_lon, b_lat, b_lon);
+  const double course_ap = navdb::TrueCourse(a_lat, a_lon, lat, lon);
   const double r = navdb::kEarthRadiusNm;
   const double angle = (course_ap - course_ab) * kDegToRad;
   const double off = std::asin(std::clamp(std::sin(ap / r) * std::sin(angle), -1.0, 1.0)) * r;

@@ -3,6 +3,7 @@
 // small angle routines the displays share.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -100,7 +101,11 @@ struct WaypointTurn {
   double configured = 0.0;
   double turn = 0.0;
   bool flyover = false;
+  double tan_half = NAN;  // the tangent of half the turn, where worked out once for many uses
 };
+// The tangent of half a turn (of its lead's turn: no more than 179
+// degrees).
+double TanHalfTurn(const WaypointTurn& t);
 // The distance (NM) from a waypoint at which LNAV passes it: no less than
 // the configured one, or the turn's lead where that is longer (the turn's
 // radius, `radius` NM, tangent to both legs, and the roll into it,

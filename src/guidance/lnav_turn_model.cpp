@@ -12,6 +12,7 @@ namespace ovi::guidance {
 namespace {
 
 constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
+static_assert(kLnavMaxIntercept == 45.0, "the intercept is clamped where across equals along");
 // Steps of the model: while it turns, once settled, and the least share of
 // one a step cut short at an event keeps.
 constexpr double kTurningStep = 0.5, kSettledStep = 2.0, kLeastStepShare = 0.05;  // s
@@ -32,6 +33,9 @@ constexpr double kOnLegOffset = 0.2;  // NM
 constexpr double kOnLegAngle = 4.0;   // degrees
 constexpr int kMaxSteps = 2000;       // a corner takes about two hundred
 constexpr double kPastThePoint = 1e-9;  // of a step
+constexpr double kSwitchSpeedStep = 0.1;  // kt
+// Nearer the entry than this its frame's north is taken as north.
+constexpr double kFrameTurnFrom = 0.01;  // NM
 // LNAV compares whole degrees: it passes a waypoint abeam from the first
 // whole degree past its limit.
 const double kCosAbeam = std::cos((kLnavAbeamDegrees + 1) * kDegToRad);
@@ -105,6 +109,8 @@ class Model {
     w_ = target;
     Aim(target, from_lat, from_lon, tracking, a.lat, a.lon);
     for (int p : passed) Track(end, p, 0.0);
+    end.start.push_back({x_, y_, 0.0});
+    end.turned = turned_;
     const int last = static_cast<int>(r_.placed.size()) - 1;
     bool pass_now = false;
     double last_along = 0.0, last_step = 0.0;
@@ -124,7 +130,13 @@ class Model {
       const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
       const double ground_east = tas_ * sin_heading_ + wind_east_, ground_north = tas_ * cos_heading_ + wind_north_;
       const double ground_speed = std::sqrt(ground_east * ground_east + ground_north * ground_north);
-      switch_ = w_ == last ? 0.0 : SwitchDistanceOf(r_, w_, ground_speed, tas_, from_elsewhere_ ? leg_in_ : -1.0);
+      // LNAV works it out on every pass; the model again once the ground
+      // speed has moved by a tenth of a knot (turning in a wind).
+      if (w_ != switch_for_ || std::fabs(ground_speed - switch_speed_) > kSwitchSpeedStep) {
+        switch_ = w_ == last ? 0.0 : SwitchDistanceOf(r_, w_, ground_speed, tas_, from_elsewhere_ ? leg_in_ : -1.0);
+        switch_for_ = w_;
+        switch_speed_ = ground_speed;
+      }
       if (stop_at_corner && w_ == target && w_ != last && !on_leg && !pass_now && Passes(d)) {
         end.to_go = -along;
         break;
@@ -147,8 +159,9 @@ class Model {
         break;
       }
       last_along = along;
-      const double track = std::atan2(ground_east, ground_north) / kDegToRad;
-      const bool back_on_leg = offset <= kOnLegOffset && std::fabs(Wrap180(track - course_in_)) <= kOnLegAngle;
+      const bool back_on_leg =
+          offset <= kOnLegOffset &&
+          std::fabs(Wrap180(std::atan2(ground_east, ground_north) / kDegToRad - course_in_)) <= kOnLegAngle;
       if (back_on_leg && !on_leg && corners != nullptr && step < kMaxSteps) {
         const double here = w.route + along;
         double corner_end = here, passing = w.route - switch_;
@@ -159,17 +172,21 @@ class Model {
         if (w_ == last) passing = w.route;
         if (corner_end > here) {
           // Straight along the leg, where nothing changes, to the corner's
-          // end or to where the next waypoint is passed.
-          const double next = std::min(corner_end, passing);
-          end.flown += std::max(next - here, 0.0);
-          if (corner_end <= passing) {
-            end.to_go = w.route - corner_end;
-            break;
+          // end or to where the next waypoint is passed; past where the
+          // path passes it (LNAV passes it by the distance from it, the
+          // path where its corner starts), passed from here.
+          if (here < passing) {
+            const double next = std::min(corner_end, passing);
+            end.flown += next - here;
+            if (corner_end <= passing) {
+              end.to_go = w.route - corner_end;
+              break;
+            }
+            x_ = (next - w.route) * ux_;
+            y_ = (next - w.route) * uy_;
+            SetHeading(course_in_ + WindCorrectionAngle(course_in_, tas_, wind_.from, wind_.speed));
+            bank_ = rate_ = 0.0;
           }
-          x_ = (next - w.route) * ux_;
-          y_ = (next - w.route) * uy_;
-          SetHeading(course_in_ + WindCorrectionAngle(course_in_, tas_, wind_.from, wind_.speed));
-          bank_ = rate_ = 0.0;
           pass_now = true;
           last_along = 0.0;
           continue;
@@ -177,6 +194,11 @@ class Model {
       }
       if (on_leg || back_on_leg || step == kMaxSteps) {
         end.to_go = -along;
+        // On its leg from the start, short of where its waypoint is passed:
+        // where it stays so, nothing but its place along the leg changes.
+        if (back_on_leg && step == 0 && w_ == target && along < 0.0) {
+          end.on_leg = {course_in_, switch_};
+        }
         break;
       }
       // Far off the leg, where it would meet it only at or past the
@@ -194,7 +216,12 @@ class Model {
         const double ahead = LnavLookAhead(offset, LnavTurnRadius(ground_speed, tas_));
         aim_x = (ahead - d) * ux_ - x_;
         aim_y = (ahead - d) * uy_ - y_;
-        wanted = InterceptTrack(Wrap360(std::atan2(aim_x, aim_y) / kDegToRad), course_in_);
+        // Off the leg's course, clockwise, no steeper than LNAV joins (45
+        // degrees: across as far as along).
+        const double across = aim_x * uy_ - aim_y * ux_, along_aim = aim_x * ux_ + aim_y * uy_;
+        const double off = along_aim > 0.0 && std::fabs(across) <= along_aim ? Atan(across / along_aim) / kDegToRad
+                                                                             : std::copysign(kLnavMaxIntercept, across);
+        wanted = course_in_ + off;
       } else {
         wanted = std::atan2(aim_x, aim_y) / kDegToRad;
       }
@@ -204,6 +231,7 @@ class Model {
       const double s = Step(end, d, offset, c, StepFor(err, c, aim_x, aim_y));
       end.flown += s;
       last_step = s;
+      if (w_ == target && end.start.back().flown < kRecordedNm) end.start.push_back({x_, y_, end.flown});
     }
     end.target = w_;
     // On a leg behind its start: the start itself is passed ahead, on the leg.
@@ -311,7 +339,8 @@ class Model {
       dx = chord * sin_mid + wind_east_ * dt / 3600.0;
       dy = chord * cos_mid + wind_north_ * dt / 3600.0;
       // Over the ground at the ground speed halfway through.
-      s = std::hypot(tas_ * sin_mid + wind_east_, tas_ * cos_mid + wind_north_) * dt / 3600.0;
+      const double ground_east = tas_ * sin_mid + wind_east_, ground_north = tas_ * cos_mid + wind_north_;
+      s = std::sqrt(ground_east * ground_east + ground_north * ground_north) * dt / 3600.0;
       sin_end = sin_mid * cos_half + cos_mid * sin_half;
       cos_end = cos_mid * cos_half - sin_mid * sin_half;
       if (pass == 1) break;
@@ -384,12 +413,13 @@ class Model {
     leg_x_ = std::sin(leg_course * kDegToRad);
     leg_y_ = std::cos(leg_course * kDegToRad);
     tracking_ = tracking;
-    Local(lat, lon, x_, y_);
-    // How far the frame's north is turned from north here, clockwise.
-    double ahead_lat = 0.0, ahead_lon = 0.0, ahead_x = 0.0, ahead_y = 0.0;
-    navdb::ProjectPosition(lat, lon, true_heading, 1.0, ahead_lat, ahead_lon);
-    Local(ahead_lat, ahead_lon, ahead_x, ahead_y);
-    turned_ = Wrap180(std::atan2(ahead_x - x_, ahead_y - y_) / kDegToRad - true_heading);
+    // How far the frame's north is turned from north here, clockwise: the
+    // great circle from the entry runs straight on through here in the
+    // frame, at the course it leaves the entry at.
+    const double d = Distance(w.lat, w.lon, lat, lon), from_entry = navdb::TrueCourse(w.lat, w.lon, lat, lon);
+    x_ = d * std::sin(from_entry * kDegToRad);
+    y_ = d * std::cos(from_entry * kDegToRad);
+    turned_ = d > kFrameTurnFrom ? Wrap180(from_entry - navdb::TrueCourse(lat, lon, w.lat, w.lon) - 180.0) : 0.0;
     if (!std::isfinite(turned_)) turned_ = 0.0;
     SetHeading(true_heading + turned_);
     const double sin_turned = std::sin(turned_ * kDegToRad), cos_turned = std::cos(turned_ * kDegToRad);
@@ -405,13 +435,7 @@ class Model {
   // A place in the frame about the entry aimed at: its distance and course
   // from the entry, so that every great circle through the entry, its legs
   // among them, is a straight line.
-  void Local(double lat, double lon, double& x, double& y) const {
-    const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
-    double d = 0.0, c = 0.0;
-    navdb::ComputeDistanceAndBearing(w.lat, w.lon, lat, lon, d, c);
-    x = d * std::sin(c * kDegToRad);
-    y = d * std::cos(c * kDegToRad);
-  }
+  void Local(double lat, double lon, double& x, double& y) const { PlaceInFrame(r_, w_, lat, lon, x, y); }
 
   void Position(double& lat, double& lon) const {
     const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
@@ -459,6 +483,9 @@ class Model {
   // before, `leg_in_` NM from it; the entry's switch distance this step.
   bool from_elsewhere_ = false;
   double leg_in_ = 0.0, switch_ = 0.0;
+  // The entry and the ground speed the switch distance was worked out for.
+  int switch_for_ = -1;
+  double switch_speed_ = 0.0;
   bool tracking_ = true;
   // heading_: through the air, degrees true; rate_: of the turn, degrees a
   // second; the heading's sine and cosine turned with it.
@@ -467,6 +494,15 @@ class Model {
 };
 
 }  // namespace
+
+void PlaceInFrame(const FlownRoute& r, int entry, double lat, double lon, double& x, double& y) {
+  const Placed& w = r.placed[static_cast<std::size_t>(entry)];
+  // The course as it is: the geodesy's reads every course under a degree
+  // as north.
+  const double d = Distance(w.lat, w.lon, lat, lon), c = navdb::TrueCourse(w.lat, w.lon, lat, lon);
+  x = d * std::sin(c * kDegToRad);
+  y = d * std::cos(c * kDegToRad);
+}
 
 RunEnd RunLnavTurnModel(const FlownRoute& r, const ModelAir& air, const Flyer& a, int target, double from_lat,
                         double from_lon, bool tracking, const std::vector<int>& passed, bool on_leg,

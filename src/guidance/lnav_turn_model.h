@@ -31,7 +31,21 @@ struct RunEnd {
   double flown = 0.0;
   bool at_last = false;  // the last entry reached before the aircraft was on its leg
   std::vector<std::pair<int, double>> abeam;  // position in `placed`, flown to the nearest point
+  // The run's first mile (kRecordedNm), in the frame about the entry it
+  // first flew to: NM east and north of it, and NM flown; and the degrees
+  // that frame's north lay clockwise of true north at the start.
+  std::vector<PathPoint> start;
+  double turned = 0.0;
+  // A run on its leg from the start, short of where the entry is passed:
+  // the leg's course in the frame and the entry's switch distance (NaN
+  // course: any other run).
+  struct OnLeg {
+    double course = NAN, switch_distance = 0.0;
+  } on_leg;
 };
+
+// How much of its start a run records.
+constexpr double kRecordedNm = 1.0;
 
 
 // Farther than this off its leg (or short of its start) the aircraft joins
@@ -39,6 +53,10 @@ struct RunEnd {
 // leg within 3.5 NM with its look-ahead point, and on a long leg holds a
 // couple of miles off its great circle.
 constexpr double kJoiningOffLegNm = 5.0;
+
+// A place (lat, lon) in the frame about placed entry `entry` of `r`: NM
+// east and north of it, as the model's runs record their starts.
+void PlaceInFrame(const FlownRoute& r, int entry, double lat, double lon, double& x, double& y);
 
 // LNAV flying route `r` on in `air` from `a`, on the leg from
 // (from_lat, from_lon) to placed entry `target`, the entries `passed`

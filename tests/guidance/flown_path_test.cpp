@@ -184,8 +184,11 @@ class AircraftOnThePathTest : public FlownPathTest {
     flightplan::ActiveRouteChanged();
   }
   // The aircraft `along` NM down the leg A-B and `right` NM right of it,
-  // tracking `off` degrees right of the leg's course, at `speed` kt.
+  // tracking `off` degrees right of the leg's course, at `speed` kt; a
+  // second of ticks after the last place (the aircraft's own way onto its
+  // leg is flown again at most once a second).
   static void Place(double along, double right, double off, double speed) {
+    guidance_state.LastTick += 18.0;
     const model::FlightPlanWaypoint &a = Fp().ActiveFlightPlan[0], &b = Fp().ActiveFlightPlan[1];
     const double start = navdb::TrueCourse(a.latitude, a.longitude, b.latitude, b.longitude);
     double lat = 0.0, lon = 0.0, on_lat = 0.0, on_lon = 0.0;
