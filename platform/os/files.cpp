@@ -343,8 +343,8 @@ bool FileReplacement::Commit() {
   return true;
 }
 
-bool ReplaceFile(const std::string& path, std::string_view data, FileProblem* problem) {
-  FileReplacement out(path);
+bool ReplaceFile(const std::string& path, std::string_view data, FileProblem* problem, FileReplacement::Sync sync) {
+  FileReplacement out(path, sync);
   const bool ok = out.Write(data) && out.Commit();
   if (!ok && problem != nullptr) *problem = out.problem();
   return ok;
