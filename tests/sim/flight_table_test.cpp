@@ -26,12 +26,15 @@ namespace fs = std::filesystem;
 using test::Lines;
 using test::ReadFile;
 
-// Checks known to fail, by row: reported, not failing the row. The path's
-// corners are flown in still air: a turn of 149 degrees at FL400 in 25 kt
-// of wind is flown 2 NM shorter than modelled, and a top of descent read
-// before it is that much long (docs/guidance.md).
+// Checks known to fail, by row: reported, not failing the row. A turn is
+// anticipated from its radius, which goes with the square of the speed:
+// the step climb's turn of 129 degrees at GEG (490 kt over the ground) is
+// planned at the true airspeed of M0.74 at the T/C OAT the module takes
+// (-30 C), 2 % faster than the stand-in flies it at its standard -48 C, and
+// read before the turn the destination is about a mile short
+// (docs/guidance.md).
 const std::set<std::pair<std::string, std::string>> kExpectedFailures = {
-    {"south-east-across-180-b747", "pages"},
+    {"step-climb", "pages"},
 };
 
 const char* const kCheckNames[] = {"path", "hold", "flicker", "repeat", "speed", "limit", "pages", "end"};
