@@ -181,18 +181,19 @@ TEST_F(LnavFlightTest, SequencesEveryWaypointInOrderAndTracksTheLegs) {
   EXPECT_FALSE(flightplan::flightplan_state.ActiveFlightPlan[5].time_over_text.empty());
 }
 
-TEST_F(LnavFlightTest, CrosswindLeavesAtMostTheLookAheadOffset) {
+TEST_F(LnavFlightTest, ACrosswindIsCorrectedForOnEveryLeg) {
   // 40 kt from the west on southbound legs at 265 kt true (250 indicated at
-  // 3000 ft): the drift is asin(40/265) = 8.7 degrees, held with the 3 NM
-  // look-ahead point 3 x tan(8.7) = 0.46 NM off the line, and 1 degree more
-  // for the whole-degree heading bug: 3 x tan(9.7) = 0.51 NM.
+  // 3000 ft): a drift of asin(40/265) = 8.7 degrees. The heading corrected
+  // for it holds the legs as in still air (0.05 NM); steered at the
+  // look-ahead point alone, the aircraft held it 3 x tan(8.7) = 0.46 NM off
+  // the line.
   loop.aircraft().wind_dir = 270.0;
   loop.aircraft().wind_speed = 40.0;
   ToggleLnav();
   Result r = Fly();
   EXPECT_EQ(r.sequence.size(), static_cast<std::size_t>(kLast));
   EXPECT_EQ(r.lnav_off_at, kLast);
-  EXPECT_LT(r.worst_straight_xtk, 0.55);
+  EXPECT_LT(r.worst_straight_xtk, 0.1);
 }
 
 // A leg of true course 0.5: with no variation its magnetic course is 0.5,
