@@ -621,6 +621,22 @@ bool IsAircraftField(const std::string& name) {
   return false;
 }
 
+std::string AircraftFieldRule(const std::string& name) {
+  if (name == "zulu") return "a time HH:MM or HH:MM:SS";
+  if (name == "date") return "a date YYYY-MM-DD from 1900 to 2999";
+  if (name == "title") return util::Format("1 to %zu characters, no blank", kMaxTitle);
+  if (name == "engines") return "a whole number from 1 to 4";
+  double min = 0.0, max = 0.0;
+  if (!SystemsFieldRange(name, min, max)) {
+    for (const auto& f : Fields()) {
+      if (name != f.name) continue;
+      min = f.min;
+      max = f.max;
+    }
+  }
+  return util::Format("a number from %.10g to %.10g", min, max);
+}
+
 bool SetAircraftField(AircraftState& a, const std::string& name, const std::string& value) {
   if (name == "zulu") return ParseClock(value, a.zulu_seconds);
   if (name == "title") {

@@ -179,6 +179,9 @@ void AdvanceAircraft(AircraftState& a, double dt);
 // (YYYY-MM-DD); other fields take numbers.
 bool SetAircraftField(AircraftState& a, const std::string& name, const std::string& value);
 bool IsAircraftField(const std::string& name);
+// What a field takes, for a message: "a number from -90 to 90", "a time
+// HH:MM or HH:MM:SS".
+std::string AircraftFieldRule(const std::string& name);
 
 int DayOfYear(int year, int month, int day);
 

@@ -1,7 +1,6 @@
 #include "sim/flight_watch.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "platform/os/files.h"
 #include "src/util/text.h"
@@ -52,7 +51,10 @@ void FlightWatch::Observe() {
   if (route != route_) {
     route_ = route;
     if (!route.empty()) Event("route " + route);
-    active_ = active;  // a new route: nothing passed yet
+    // A new route: nothing passed yet. The waypoint it is flown to says
+    // which leg is flown (a direct-to cuts the route ahead of it).
+    if (!route.empty() && !active.empty()) Event("active " + active);
+    active_ = active;
   } else if (active != active_) {
     if (!active_.empty() && !active.empty()) {
       passed_.push_back(active_);
@@ -87,11 +89,10 @@ std::vector<std::string> FlightWatch::Summary() const {
 }
 
 bool FlightWatch::WriteTrack(const std::string& path) const {
-  std::FILE* f = std::fopen(path.c_str(), "w");
-  if (f == nullptr) return false;
-  std::fprintf(f, "; time lat lon altitude ias mach gs vs track ap_altitude ap_vs ap_speed ap_mach holds on_ground\n");
-  for (const auto& t : track_) std::fprintf(f, "%s\n", t.c_str());
-  return std::fclose(f) == 0;
+  os::FileReplacement out(path, os::FileReplacement::Sync::kToSystem);
+  out.Write("; time lat lon altitude ias mach gs vs track ap_altitude ap_vs ap_speed ap_mach holds on_ground\n");
+  for (const auto& t : track_) out.Write(t + "\n");
+  return out.Commit();
 }
 
 bool FlightWatch::WriteRecord(const std::string& path) const {

@@ -110,7 +110,7 @@ bool ParseKeyTable(const std::string& text, const std::string& path, KeyTable& o
     int* v[] = {&k.x, &k.y, &k.w, &k.h};
     for (int i = 0; i < 4; ++i) {
       if (!util::ParseInt(f[1 + i], *v[i]) || *v[i] < -kMaxCoordinate || *v[i] > kMaxCoordinate)
-        return fail(number, "bad number '" + f[1 + i].substr(0, 20) + "'");
+        return fail(number, "bad number '" + f[1 + i].substr(0, 20) + "' (a whole number from -16384 to 16384)");
     }
     if (k.w <= 0 || k.h <= 0) return fail(number, "a key is at least 1 x 1");
     std::size_t next = 5;

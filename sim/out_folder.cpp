@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/os/files.h"
 #include "sim/text_file.h"
 
 namespace ovi::sim {
@@ -27,6 +28,19 @@ std::set<std::string> ListedOutputs(const fs::path& manifest) {
     return true;
   });
   return listed;
+}
+
+// A file an earlier run listed, or the temporary it was writing one of them
+// into when it was stopped.
+bool Listed(const std::set<std::string>& listed, const fs::path& rel) {
+  if (listed.count(rel.generic_string()) != 0) return true;
+  const std::string name = rel.filename().string();
+  const fs::path folder = rel.parent_path();
+  for (const std::string& l : listed) {
+    const fs::path p(l);
+    if (p.parent_path() == folder && os::IsTemporaryFor(name, p.filename().string())) return true;
+  }
+  return false;
 }
 
 // A relative path that stays inside the folder.
@@ -64,7 +78,7 @@ bool OutFolder::Prepare(const std::string& dir, std::string& error) {
       std::error_code kind;
       if (it->is_directory(kind) && !it->is_symlink(kind)) continue;
       if (have_manifest && rel == kOutputManifest) continue;
-      if (listed.count(rel.generic_string()) == 0) {
+      if (!Listed(listed, rel)) {
         error = dir + ": holds " + rel.generic_string() +
                 ", which ovi-sim did not write; --out takes a new or empty folder, or one an earlier run "
                 "wrote (left as it is)";

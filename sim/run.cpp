@@ -1,5 +1,6 @@
 #include "sim/run.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -13,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/os/files.h"
 #include "platform/os/os.h"
 #include "sim/flight_watch.h"
 #include "sim/key_table.h"
@@ -444,6 +446,67 @@ std::string KeyTablePath(const Options& o) {
   return "";
 }
 
+// The files a run writes into --out, which the trace must not stand for.
+constexpr const char* kOutFolderOutputs[] = {kOutputManifest, "services.txt", "key_events.txt", "variables.txt",
+                                             "flight.txt",    "track.txt",    "summary.txt",    "timing.txt"};
+
+bool SameFile(const struct stat& a, const std::string& path) {
+  struct stat b {};
+  return !path.empty() && ::stat(path.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// `path` (its links followed) lies in `folder`.
+bool LiesIn(const std::filesystem::path& path, const std::string& folder) {
+  std::error_code ec;
+  const auto dir = std::filesystem::weakly_canonical(folder, ec);
+  if (ec || dir.empty()) return false;
+  const auto rel = path.lexically_relative(dir);
+  return !rel.empty() && *rel.begin() != ".." && rel != ".";
+}
+
+// The trace follows the rules every output follows: it is never one of the
+// files the run reads (the panel and what it names, the scenario, the key
+// table, the module, the module's folders ovi/ and GAUGES/, the bitmaps)
+// nor one of the run's other outputs, and never a named pipe or a device
+// (refused by the writer itself, without waiting on it). Truncating it
+// first cost users their scenario or module. Runs in the simulator folder;
+// empty when the trace may be written.
+std::string TraceRefusal(const Options& o, const PanelConfig& panel) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path trace = fs::weakly_canonical(o.trace, ec);
+  if (ec) return "";  // the writer says why it cannot write there
+  struct stat st {};
+  if (::stat(o.trace.c_str(), &st) == 0) {
+    std::vector<std::pair<std::string, std::string>> inputs = {
+        {"the panel file", o.panel}, {"the scenario", o.scenario}, {"the key table", KeyTablePath(o)},
+        {"the module", ModulePath(o)}};
+    for (const PanelWindow& w : panel.windows)
+      if (!w.background.empty()) inputs.emplace_back("a window's background", BackgroundPath(panel, w));
+    for (const auto& [what, path] : inputs)
+      if (SameFile(st, path)) return "--trace names " + what + ", which the run reads; give the trace a file of its own";
+  }
+  // The module's folders, matched as the module matches them (any case).
+  for (const auto& e : fs::directory_iterator(".", ec)) {
+    const std::string name = e.path().filename().string();
+    if (!util::EqualsIgnoreCase(name, "ovi") && !util::EqualsIgnoreCase(name, "GAUGES")) continue;
+    if (LiesIn(trace, e.path().string()))
+      return "--trace names a file in the simulator folder's " + name +
+             "/, which the module reads and writes; give the trace a file of its own";
+  }
+  const std::string resources = o.resources.empty() ? DefaultResources() : o.resources;
+  if (!resources.empty() && LiesIn(trace, resources))
+    return "--trace names a file among the gauge bitmaps (" + Shorten(resources) + "); give the trace a file of its own";
+  if (!o.out.empty() && LiesIn(trace, o.out)) {
+    const fs::path rel = trace.lexically_relative(fs::weakly_canonical(o.out, ec));
+    for (const char* output : kOutFolderOutputs)
+      if (rel == output) return std::string("--trace names the run's ") + output + "; give the trace a file of its own";
+    if (*rel.begin() == "snapshots")
+      return "--trace names a file in the run's snapshots/; give the trace a file of its own";
+  }
+  return "";
+}
+
 std::string Duration(double s) {
   return s < 1e-3 ? util::Format("%.1f us", s * 1e6) : util::Format("%.3f ms", s * 1e3);
 }
@@ -566,24 +629,37 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "ovi-sim: %s: no such simulator folder\n", Shorten(o.sim_folder).c_str());
     return 1;
   }
+  // Before --out is made ready, which removes an earlier run's outputs.
+  if (!o.trace.empty()) {
+    os::FileProblem problem;
+    std::string refusal = TraceRefusal(o, panel);
+    if (refusal.empty() && !os::IsRegularFile(o.trace, &problem) && !problem.missing())
+      refusal = "cannot write the trace: " + problem.text;
+    if (!refusal.empty()) {
+      Say(err, Shorten(o.trace) + ": " + refusal);
+      return 1;
+    }
+  }
   // Before the trace, which may go into it.
   OutFolder out_folder;
   if (!o.out.empty() && !out_folder.Prepare(o.out, error)) {
     Say(err, error);
     return 1;
   }
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace(nullptr, std::fclose);
+  // Written beside the file it replaces and put in its place at the end:
+  // a run that fails leaves an earlier trace as it was.
+  std::unique_ptr<os::FileReplacement> trace;
   if (!o.trace.empty()) {
     out_folder.Note(o.trace);
-    trace.reset(std::fopen(o.trace.c_str(), "w"));
-    if (!trace) {
-      std::fprintf(err, "ovi-sim: %s: cannot write the trace\n", o.trace.c_str());
+    trace = std::make_unique<os::FileReplacement>(o.trace, os::FileReplacement::Sync::kToSystem);
+    if (trace->file() == nullptr) {
+      Say(err, Shorten(o.trace) + ": cannot write the trace: " + trace->problem().text);
       return 1;
     }
   }
 
   Simulator sim;
-  sim.SetTrace(trace.get());
+  sim.SetTrace(trace ? trace->file() : nullptr);
   sim.SetResources(o.resources.empty() ? DefaultResources() : o.resources);
   const std::string module_path = ModulePath(o);
   if (!sim.Load(module_path, error)) {
@@ -656,8 +732,8 @@ int Fly(const Options& o, std::FILE* out, std::FILE* err) {
   }
   if (trace) {
     sim.SetTrace(nullptr);
-    const bool traced = std::ferror(trace.get()) == 0 && std::fclose(trace.release()) == 0;
-    if (!traced) std::fprintf(err, "ovi-sim: %s: cannot write the trace\n", o.trace.c_str());
+    const bool traced = trace->Commit();
+    if (!traced) Say(err, Shorten(o.trace) + ": cannot write the trace: " + trace->problem().text);
     runner.ok_ = runner.ok_ && traced;
   }
 

@@ -49,6 +49,8 @@ bool ParseEventValue(std::string_view s, std::uint32_t& out) {
   return ParseU32(s, out);
 }
 
+constexpr const char* kSecondsRule = " (seconds from 0 to 86400)";
+
 bool ParseSeconds(std::string_view s, double& out) {
   double v = 0.0;
   if (!util::ParseDouble(s, v) || v < 0.0 || v > kMaxScenarioSeconds) return false;
@@ -105,6 +107,13 @@ bool TextArgument(const std::string& raw, std::size_t skip, std::string& text, s
   return true;
 }
 
+// A value the user gave, quoted for a message: at most 40 characters of it,
+// so that a 60 MB word does not come back whole on standard error.
+std::string Quoted(std::string_view value) {
+  constexpr std::size_t kShown = 40;
+  return "'" + std::string(value.substr(0, kShown)) + (value.size() > kShown ? "...'" : "'");
+}
+
 std::string Join(const std::vector<std::string_view>& f, std::size_t from, std::size_t to) {
   std::string s;
   for (std::size_t i = from; i < to; ++i) {
@@ -145,13 +154,13 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
 
     if (cmd == "at") {
       if (!want(2, 2, "at SECONDS")) return false;
-      if (!ParseSeconds(f[1], a.seconds)) return fail(number, "bad time '" + std::string(f[1]) + "'");
+      if (!ParseSeconds(f[1], a.seconds)) return fail(number, "bad time " + Quoted(f[1]) + kSecondsRule);
       if (a.seconds < now) return fail(number, "time " + std::string(f[1]) + " is before the current time");
       a.kind = ActionKind::kAt;
       now = a.seconds;
     } else if (cmd == "run") {
       if (!want(2, 2, "run SECONDS")) return false;
-      if (!ParseSeconds(f[1], a.seconds)) return fail(number, "bad duration '" + std::string(f[1]) + "'");
+      if (!ParseSeconds(f[1], a.seconds)) return fail(number, "bad duration " + Quoted(f[1]) + kSecondsRule);
       a.kind = ActionKind::kRun;
       now += a.seconds;
     } else if (cmd == "set") {
@@ -159,19 +168,22 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
       a.kind = ActionKind::kSet;
       a.name = std::string(f[1]);
       a.text = std::string(f[2]);
-      if (!IsAircraftField(a.name)) return fail(number, "unknown aircraft field '" + a.name + "'");
+      if (!IsAircraftField(a.name)) return fail(number, "unknown aircraft field " + Quoted(a.name));
       AircraftState probe;
       if (!SetAircraftField(probe, a.name, a.text))
-        return fail(number, "bad value '" + a.text + "' for " + a.name);
+        return fail(number, "bad value " + Quoted(a.text) + " for " + a.name + " (" + AircraftFieldRule(a.name) + ")");
     } else if (cmd == "token") {
       if (!want(3, 3, "token ID VALUE")) return false;
       a.kind = ActionKind::kToken;
-      if (!ParseU32(f[1], a.id)) return fail(number, "bad token id '" + std::string(f[1]) + "'");
-      if (!util::ParseDouble(f[2], a.number)) return fail(number, "bad token value '" + std::string(f[2]) + "'");
+      if (!ParseU32(f[1], a.id)) return fail(number, "bad token id " + Quoted(f[1]));
+      // A raw value: a decimal number, or a whole one in hex (bit masks).
+      std::uint32_t word = 0;
+      if (ParseU32(f[2], word)) a.number = word;
+      else if (!util::ParseDouble(f[2], a.number)) return fail(number, "bad token value " + Quoted(f[2]));
     } else if (cmd == "text") {
       if (!want(2, 64, "text ID [TEXT]")) return false;
       a.kind = ActionKind::kText;
-      if (!ParseU32(f[1], a.id)) return fail(number, "bad token id '" + std::string(f[1]) + "'");
+      if (!ParseU32(f[1], a.id)) return fail(number, "bad token id " + Quoted(f[1]));
       a.text = Join(f, 2, f.size());
       if (a.text.size() > 255) return fail(number, "text longer than 255 characters");
     } else if (cmd == "var") {
@@ -181,35 +193,36 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
       a.kind = ActionKind::kVar;
       a.name = Join(f, 1, f.size() - 1);  // names may hold blanks ("MFDX1 mode")
       if (a.name.size() > 128) return fail(number, "variable name longer than 128 characters");
-      if (!util::ParseDouble(f.back(), a.number)) return fail(number, "bad value '" + std::string(f.back()) + "'");
+      if (!util::ParseDouble(f.back(), a.number)) return fail(number, "bad value " + Quoted(f.back()));
     } else if (cmd == "key") {
       if (!want(2, 3, "key ID [VALUE]")) return false;
       a.kind = ActionKind::kKey;
-      if (!ParseU32(f[1], a.id)) return fail(number, "bad key event id '" + std::string(f[1]) + "'");
+      if (!ParseU32(f[1], a.id)) return fail(number, "bad key event id " + Quoted(f[1]));
       if (f.size() == 3 && !ParseEventValue(f[2], a.value))
-        return fail(number, "bad key event value '" + std::string(f[2]) + "'");
+        return fail(number, "bad key event value " + Quoted(f[2]));
     } else if (cmd == "click") {
       if (!want(4, 8, "click GAUGE[#N] X Y [hold SECONDS] [flags N]")) return false;
       a.kind = ActionKind::kClick;
       if (!ParseGaugeRef(f[1], a, what)) return fail(number, what);
       if (!util::ParseDouble(f[2], a.x) || !util::ParseDouble(f[3], a.y) || std::fabs(a.x) > 16384 ||
           std::fabs(a.y) > 16384)
-        return fail(number, "bad click position");
+        return fail(number, "bad click position (numbers from -16384 to 16384)");
       a.flags = MOUSE_LEFTSINGLE;
       for (std::size_t i = 4; i < f.size(); i += 2) {
-        if (i + 1 >= f.size()) return fail(number, "'" + std::string(f[i]) + "' needs a value");
+        if (i + 1 >= f.size()) return fail(number, Quoted(f[i]) + " needs a value");
         if (f[i] == "hold") {
-          if (!ParseSeconds(f[i + 1], a.seconds) || a.seconds > 3600.0) return fail(number, "bad hold time");
+          if (!ParseSeconds(f[i + 1], a.seconds) || a.seconds > 3600.0)
+            return fail(number, "bad hold time (seconds from 0 to 3600)");
         } else if (f[i] == "flags") {
-          if (!ParseU32(f[i + 1], a.flags) || a.flags == 0) return fail(number, "bad mouse flags");
+          if (!ParseU32(f[i + 1], a.flags) || a.flags == 0) return fail(number, "bad mouse flags (a number other than 0)");
         } else {
-          return fail(number, "unknown click option '" + std::string(f[i]) + "'");
+          return fail(number, "unknown click option " + Quoted(f[i]));
         }
       }
     } else if (cmd == "show" || cmd == "hide" || cmd == "toggle") {
       if (!want(2, 2, "show|hide|toggle IDENT")) return false;
       a.kind = cmd == "show" ? ActionKind::kShow : cmd == "hide" ? ActionKind::kHide : ActionKind::kToggle;
-      if (!ParseIdent(f[1], a.ident)) return fail(number, "bad window ident '" + std::string(f[1]) + "'");
+      if (!ParseIdent(f[1], a.ident)) return fail(number, "bad window ident " + Quoted(f[1]));
     } else if (cmd == "snapshot") {
       constexpr const char* kLabelRule = "letters, digits, '_', '-', '.'; at most 64";
       if (f.size() > 2) return fail(number, std::string("a snapshot label is one word, without blanks (") + kLabelRule + ")");
@@ -222,11 +235,11 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
       if (!want(4, 6, "traffic RELATIVE_ALTITUDE_FT RANGE_NM BEARING_DEG [v|-|^ [O|P|T|R]]")) return false;
       a.kind = ActionKind::kTraffic;
       if (!util::ParseDouble(f[1], a.number) || std::fabs(a.number) > 100000.0)
-        return fail(number, "bad relative altitude '" + std::string(f[1]) + "'");
+        return fail(number, "bad relative altitude " + Quoted(f[1]) + " (feet from -100000 to 100000)");
       if (!util::ParseDouble(f[2], a.x) || a.x < 0.0 || a.x > 1000.0)
-        return fail(number, "bad range '" + std::string(f[2]) + "'");
+        return fail(number, "bad range " + Quoted(f[2]) + " (NM from 0 to 1000)");
       if (!util::ParseDouble(f[3], a.y) || a.y < 0.0 || a.y > 360.0)
-        return fail(number, "bad bearing '" + std::string(f[3]) + "'");
+        return fail(number, "bad bearing " + Quoted(f[3]) + " (degrees from 0 to 360)");
       a.text = "-O";
       if (f.size() > 4) {
         if (f[4] != "v" && f[4] != "-" && f[4] != "^") return fail(number, "trend is one of v, -, ^");
@@ -249,10 +262,12 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
       a.kind = ActionKind::kGpsWpt;
       a.name = std::string(f[1]);
       if (a.name.size() > 15) return fail(number, "GPS ident longer than 15 characters");
-      if (!util::ParseDouble(f[2], a.x) || std::fabs(a.x) > 90.0) return fail(number, "bad latitude");
-      if (!util::ParseDouble(f[3], a.y) || std::fabs(a.y) > 180.0) return fail(number, "bad longitude");
+      if (!util::ParseDouble(f[2], a.x) || std::fabs(a.x) > 90.0)
+        return fail(number, "bad latitude " + Quoted(f[2]) + " (degrees from -90 to 90)");
+      if (!util::ParseDouble(f[3], a.y) || std::fabs(a.y) > 180.0)
+        return fail(number, "bad longitude " + Quoted(f[3]) + " (degrees from -180 to 180)");
       if (f.size() == 5 && (!util::ParseDouble(f[4], a.number) || std::fabs(a.number) > 100000.0))
-        return fail(number, "bad altitude");
+        return fail(number, "bad altitude " + Quoted(f[4]) + " (feet from -100000 to 100000)");
     } else if (cmd == "ai_runways") {
       if (!want(4, 4, "ai_runways AIRPORT DEPARTURES ARRIVALS  (e.g. LSZH 28,16 14; - for none)")) return false;
       a.kind = ActionKind::kAiRunways;
@@ -288,7 +303,7 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
       for (std::size_t i = 2; i < f.size(); ++i) {
         if (f[i] == "hold") {
           if (i + 1 >= f.size() || !ParseSeconds(f[i + 1], a.seconds) || a.seconds > 60.0)
-            return fail(number, "bad hold time");
+            return fail(number, "bad hold time (seconds from 0 to 60)");
           ++i;
         } else if (ModifierKey(f[i]) != nullptr) {
           a.keys.emplace_back(f[i]);

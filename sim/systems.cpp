@@ -175,6 +175,22 @@ bool IsSystemsField(const std::string& name) {
          FindControlField(name) != nullptr;
 }
 
+bool SystemsFieldRange(const std::string& name, double& min, double& max) {
+  const EngineField* field = FindEngineField(name);
+  int engine = 0;
+  if (field != nullptr || SplitEngineName(name, field, engine)) {
+    min = field->min;
+    max = field->max;
+    return true;
+  }
+  if (const ControlField* f = FindControlField(name)) {
+    min = f->min;
+    max = f->max;
+    return true;
+  }
+  return false;
+}
+
 bool SetSystemsField(AircraftState& a, const std::string& name, double value) {
   if (const EngineField* f = FindEngineField(name)) {
     if (!(value >= f->min && value <= f->max)) return false;

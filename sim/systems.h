@@ -83,6 +83,8 @@ void StepSystems(AircraftState& a, double dt);
 // all-engine field forgets what was set for single engines. False for an
 // unknown name or a value out of range.
 bool IsSystemsField(const std::string& name);
+// The range of a systems field's values; false for a name that is none.
+bool SystemsFieldRange(const std::string& name, double& min, double& max);
 bool SetSystemsField(AircraftState& a, const std::string& name, double value);
 
 // Slats as the host's aircraft variables 98 (left) and 99 (right), in

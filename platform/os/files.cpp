@@ -6,17 +6,32 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 namespace ovi::os {
 
 namespace {
 
 std::atomic<std::int64_t> disk_space{-1};
+
+// The file a test had judged a device (JudgeAsDeviceForTesting).
+std::atomic<bool> judging_for_test{false};
+std::mutex judged_mutex;
+dev_t judged_device = 0;
+ino_t judged_inode = 0;
+
+void JudgeForTest(struct stat* st) {
+  if (!judging_for_test.load(std::memory_order_relaxed)) return;
+  const std::lock_guard<std::mutex> lock(judged_mutex);
+  if (S_ISREG(st->st_mode) && st->st_dev == judged_device && st->st_ino == judged_inode)
+    st->st_mode = (st->st_mode & ~S_IFMT) | S_IFCHR;
+}
 
 // write(2) of every byte, through the test's disk limit; false (errno set)
 // when not all of them were written.
@@ -163,6 +178,18 @@ std::string SizeText(std::int64_t bytes) {
   return std::to_string(mb) + " MB";
 }
 
+bool IsRegularFile(const std::string& path, FileProblem* problem) {
+  Set(problem, FileProblem::Kind::kNone, "");
+  struct stat st {};
+  if (detail::Stat(path.c_str(), &st) != 0) {
+    SetFromErrno(problem, errno, "no such file");
+    return false;
+  }
+  if (S_ISREG(st.st_mode)) return true;
+  SetNotRegular(problem, st.st_mode);
+  return false;
+}
+
 namespace {
 
 // The descriptor of a regular file of at most max_bytes (its size in
@@ -177,7 +204,7 @@ int OpenJudged(const std::string& path, std::int64_t max_bytes, std::int64_t& si
   }
   // The opened file is judged, not the name: it cannot change in between.
   struct stat st {};
-  const bool judged = ::fstat(fd, &st) == 0;
+  const bool judged = detail::FStat(fd, &st) == 0;
   if (!judged || !S_ISREG(st.st_mode) || st.st_size > max_bytes) {
     if (!judged)
       Set(problem, FileProblem::Kind::kFailed, std::strerror(errno));
@@ -255,7 +282,7 @@ FileReplacement::FileReplacement(const std::string& path, Sync sync) : target_(p
     }
   }
   // What stands there is looked at, never opened: a named pipe would wait.
-  const bool exists = ::stat(target_.c_str(), &st) == 0;
+  const bool exists = detail::Stat(target_.c_str(), &st) == 0;
   if (exists && !S_ISREG(st.st_mode)) {
     SetNotRegular(&problem_, st.st_mode);
     return;
@@ -343,6 +370,30 @@ bool FileReplacement::Commit() {
   return true;
 }
 
+bool IsTemporaryFor(std::string_view name, std::string_view target_name) {
+  // "." NAME "." PID "-" COUNTER "-" CLOCK ".tmp", NAME cut to 64 characters.
+  const std::string head = "." + std::string(target_name.substr(0, 64)) + ".";
+  constexpr std::string_view kTail = ".tmp";
+  if (name.size() <= head.size() + kTail.size() || name.substr(0, head.size()) != head ||
+      name.substr(name.size() - kTail.size()) != kTail)
+    return false;
+  const std::string_view middle = name.substr(head.size(), name.size() - head.size() - kTail.size());
+  int dashes = 0;
+  bool digits = false;
+  for (const char c : middle) {
+    if (c == '-') {
+      if (!digits) return false;
+      ++dashes;
+      digits = false;
+    } else if (std::isxdigit(static_cast<unsigned char>(c)) && (dashes == 2 || std::isdigit(static_cast<unsigned char>(c)))) {
+      digits = true;
+    } else {
+      return false;
+    }
+  }
+  return dashes == 2 && digits;
+}
+
 bool ReplaceFile(const std::string& path, std::string_view data, FileProblem* problem, FileReplacement::Sync sync) {
   FileReplacement out(path, sync);
   const bool ok = out.Write(data) && out.Commit();
@@ -358,7 +409,7 @@ bool AppendToFile(const std::string& path, std::string_view data, FileProblem* p
     return false;
   }
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (detail::FStat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     SetNotRegular(problem, st.st_mode);
     ::close(fd);
     return false;
@@ -377,7 +428,28 @@ bool AppendToFile(const std::string& path, std::string_view data, FileProblem* p
 
 std::int64_t LimitDiskSpaceForTesting(std::int64_t bytes) { return disk_space.exchange(bytes < 0 ? -1 : bytes); }
 
+void JudgeAsDeviceForTesting(const std::string& path) {
+  const std::lock_guard<std::mutex> lock(judged_mutex);
+  struct stat st {};
+  const bool marked = !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  judged_device = marked ? st.st_dev : 0;
+  judged_inode = marked ? st.st_ino : 0;
+  judging_for_test.store(marked);
+}
+
 namespace detail {
+
+int FStat(int fd, struct stat* st) {
+  const int rc = ::fstat(fd, st);
+  if (rc == 0) JudgeForTest(st);
+  return rc;
+}
+
+int Stat(const char* path, struct stat* st) {
+  const int rc = ::stat(path, st);
+  if (rc == 0) JudgeForTest(st);
+  return rc;
+}
 
 std::FILE* OpenWritingStream(int fd, const char* mode) {
   auto* sink = new WriteSink{fd, 0};

@@ -15,6 +15,8 @@
 // byte for byte as it was and no temporary behind.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -36,6 +38,11 @@ struct FileProblem {
 
 // "16 MB" for a limit of 16 * 2^20 bytes (whole megabytes, at least 1).
 std::string SizeText(std::int64_t bytes);
+
+// True when `path` (a link followed) is a regular file, as the readers
+// judge it; otherwise false with `problem` saying what stands there ("no
+// such file", "not a regular file (a named pipe)").
+bool IsRegularFile(const std::string& path, FileProblem* problem = nullptr);
 
 // A file opened for reading under the rules above and read at offsets into
 // the reader's own buffer, for a reader that keeps a window of its own (the
@@ -123,6 +130,11 @@ class FileReplacement {
   FileProblem problem_;
 };
 
+// True when `name` (a file name, no folder) is one FileReplacement gives the
+// temporary it writes for a file named `target_name`: a process that ended
+// mid-write (killed) leaves it behind.
+bool IsTemporaryFor(std::string_view name, std::string_view target_name);
+
 // The whole file replaced by `data` (FileReplacement, synced to the disk
 // unless `sync` says otherwise).
 bool ReplaceFile(const std::string& path, std::string_view data, FileProblem* problem = nullptr,
@@ -140,9 +152,19 @@ bool AppendToFile(const std::string& path, std::string_view data, FileProblem* p
 // os::OpenFile's writing streams go through the same limit.
 std::int64_t LimitDiskSpaceForTesting(std::int64_t bytes);
 
+// For tests: every reader and writer here judges the regular file at `path`
+// (one the test made in its own folder) a device, for as long as it is that
+// file; an empty path ends it. So a test hands them a device without
+// handing them a real one, which a faulty writer would replace.
+void JudgeAsDeviceForTesting(const std::string& path);
+
 namespace detail {
 // A stream writing to `fd` through the limit above; closing it closes fd.
 std::FILE* OpenWritingStream(int fd, const char* mode);
+// fstat and stat (a link followed) as the readers and writers judge a file
+// (JudgeAsDeviceForTesting).
+int FStat(int fd, struct stat* st);
+int Stat(const char* path, struct stat* st);
 }  // namespace detail
 
 }  // namespace ovi::os

@@ -101,7 +101,7 @@ std::FILE* OpenFile(std::string_view windows_path, const char* mode) {
   const int fd = ::open(path.c_str(), flags, 0666);
   if (fd < 0) return nullptr;
   struct stat st{};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (mode[0] == 'w' && ::ftruncate(fd, 0) != 0) ||
+  if (detail::FStat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (mode[0] == 'w' && ::ftruncate(fd, 0) != 0) ||
       ::fcntl(fd, F_SETFL, flags & ~(O_NONBLOCK | O_CREAT)) != 0) {
     ::close(fd);
     return nullptr;
@@ -139,7 +139,8 @@ bool AppendFile(std::string_view windows_path, std::string_view data, FileProble
   return Mapped(windows_path, path, problem) && AppendToFile(path, data, problem);
 }
 
-std::vector<std::string> ListFiles(std::string_view windows_folder, std::string_view extension) {
+std::vector<std::string> ListFiles(std::string_view windows_folder, std::string_view extension,
+                                   std::vector<UnlistedFile>* unlisted) {
   std::vector<std::string> names;
   auto dir = MapPath(windows_folder);
   if (!dir) return names;
@@ -150,12 +151,20 @@ std::vector<std::string> ListFiles(std::string_view windows_folder, std::string_
     if (n.size() < extension.size()) continue;
     if (::strcasecmp(n.c_str() + n.size() - extension.size(), std::string(extension).c_str()) != 0)
       continue;
-    struct stat st{};
-    if (::stat((*dir + "/" + n).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (n == "." || n == "..") continue;
+    FileProblem problem;
+    if (!IsRegularFile(*dir + "/" + n, &problem)) {
+      if (unlisted != nullptr) unlisted->push_back({std::move(n), std::move(problem.text)});
+      continue;
+    }
     names.push_back(std::move(n));
   }
   ::closedir(d);
   std::sort(names.begin(), names.end());
+  if (unlisted != nullptr) {
+    std::sort(unlisted->begin(), unlisted->end(),
+              [](const UnlistedFile& a, const UnlistedFile& b) { return a.name < b.name; });
+  }
   return names;
 }
 

@@ -58,7 +58,14 @@ bool AppendFile(std::string_view windows_path, std::string_view data, FileProble
 // Names (not paths) of the regular files in a folder whose names end with the
 // given extension, compared case-insensitively (".rte"); sorted by name as
 // the folder lists them here (byte order). Empty when the folder is missing.
-std::vector<std::string> ListFiles(std::string_view windows_folder, std::string_view extension);
+// `unlisted`, when given, gets the other entries of such names (a named
+// pipe, a device, a folder, a link to nothing), sorted alike, with why.
+struct UnlistedFile {
+  std::string name;
+  std::string why;  // "not a regular file (a named pipe)", "no such file"
+};
+std::vector<std::string> ListFiles(std::string_view windows_folder, std::string_view extension,
+                                   std::vector<UnlistedFile>* unlisted = nullptr);
 
 // True when the path names a folder that exists (through MapPath).
 bool IsFolder(std::string_view windows_path);

@@ -149,7 +149,7 @@ void RebuildVerticalPlan() {
     const model::FlightPlanWaypoint& w = s.ActiveFlightPlan[constraint];
     guidance::TargetEntry(w);
     // The destination runway is crossed 200 ft above the airport.
-    if (constraint == last && w.type == "APT" && g.VnavEngaged == 1) g.NextConstraintAltitude += 200.0;
+    if (constraint == last && w.type == "APT" && g.VnavEngaged == 1) g.NextConstraintAltitude += guidance::kRunwayCrossingHeight;
   }
 }
 

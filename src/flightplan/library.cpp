@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/os/os.h"
 #include "src/flightplan/route_file.h"
@@ -58,23 +59,75 @@ void ReportMissingFolder(const std::string& folder) {
   model::AddStatusMessage(setting + "'" + folder + "': no such folder, no plan listed");
 }
 
-}  // namespace
+// What the scan has to say of the files it read, said once: a folder of 450
+// damaged plans gave 450 texts, filled the status log and cost the reason
+// of a later failure its place.
+class ScanReport {
+ public:
+  // The plans named first in each clause.
+  static constexpr std::size_t kNamed = 3;
 
-void ScanFlightPlanFolder() {
+  // A file left out, with the last of its texts (the refusal) or `why`.
+  void LeftOut(const std::string& name, const std::vector<std::string>& texts) {
+    Note(left_out_, name, texts.empty() ? std::string() : texts.back());
+  }
+  // A file listed, with the texts its reading added (bad lines skipped).
+  void Listed(const std::string& name, const std::vector<std::string>& texts) {
+    if (!texts.empty()) Note(remarked_, name, texts.front());
+  }
+  void BeyondTheList() { ++beyond_; }
+
+  void Post(const std::string& folder) const {
+    std::string text;
+    auto clause = [&text](const std::string& c) { text += (text.empty() ? "" : "; ") + c; };
+    if (left_out_.count > 0) {
+      clause(util::Format("%d plan %s left out: ", left_out_.count, left_out_.count == 1 ? "file" : "files") +
+             left_out_.Named());
+    }
+    if (remarked_.count > 0) clause(util::Format("%d listed with lines skipped: ", remarked_.count) + remarked_.Named());
+    if (beyond_ > 0) {
+      clause(util::Format("%d plan %s left out, the list holds %d", beyond_, beyond_ == 1 ? "file" : "files",
+                          model::kMaxLibraryPlans));
+    }
+    if (!text.empty()) model::AddStatusMessage(folder + ": " + text);
+  }
+
+ private:
+  struct Clause {
+    int count = 0;
+    std::vector<std::string> named;
+    std::string Named() const {
+      std::string t;
+      for (const std::string& n : named) t += (t.empty() ? "" : ", ") + n;
+      if (count > static_cast<int>(named.size())) t += util::Format(" and %d more", count - static_cast<int>(named.size()));
+      return t;
+    }
+  };
+
+  // "NAME (why)", the file's own name taken off the front of its text.
+  static void Note(Clause& c, const std::string& name, std::string why) {
+    if (c.count++ >= static_cast<int>(kNamed)) return;
+    if (why.size() > name.size() + 2 && util::EqualsIgnoreCase(std::string_view(why).substr(0, name.size()), name) &&
+        why.compare(name.size(), 2, ": ") == 0) {
+      why.erase(0, name.size() + 2);
+    }
+    c.named.push_back(why.empty() ? name : name + " (" + why + ")");
+  }
+
+  Clause left_out_, remarked_;
+  int beyond_ = 0;
+};
+
+// Reads each plan file of `names` into the list; what the readings say
+// goes into the report, not the log.
+void ReadPlans(const std::vector<std::string>& names, ScanReport& report) {
   State& s = flightplan_state;
-  s.FlightPlanLibraryCount = 0;
-
-  // The listing is taken whole before any file is read.
-  const std::string folder = FlightPlanFolderInForce();
-  s.FlightPlanListFolder = folder;
-  const std::vector<std::string> names = os::ListFiles(folder, "");
-  if (names.empty() && !os::IsFolder(folder)) ReportMissingFolder(folder);
-  int left_out = 0;
+  model::StatusTextCapture capture;
   for (const std::string& name : names) {
     if (!IsPlanFileName(name)) continue;
     // The list holds 300 plans; the files beyond are counted, not read.
     if (s.FlightPlanLibraryCount >= model::kMaxLibraryPlans) {
-      ++left_out;
+      report.BeyondTheList();
       continue;
     }
 
@@ -86,18 +139,40 @@ void ScanFlightPlanFolder() {
     const int last = std::min(s.ScratchFlightPlanLastIndex, model::kMaxFlightPlanWaypoints);
     if (last < 1) {
       --s.FlightPlanLibraryCount;  // the next file takes the slot
+      report.LeftOut(name, capture.Take());
+      s.UnlistedPlanNames.push_back(name);
       continue;
     }
+    report.Listed(name, capture.Take());
     entry.origin_ident = s.ScratchFlightPlan[0].ident;
     entry.destination_ident = s.ScratchFlightPlan[last].ident;
     entry.last_index = last;
     for (int i = 0; i <= last; ++i) CopyForLibrary(s.ScratchFlightPlan[i], entry.waypoints[i]);
   }
+}
 
-  if (left_out > 0) {
-    model::AddStatusMessage(util::Format("%s: %d plan %s left out, the list holds %d", folder.c_str(), left_out,
-                                         left_out == 1 ? "file" : "files", model::kMaxLibraryPlans));
+}  // namespace
+
+void ScanFlightPlanFolder() {
+  State& s = flightplan_state;
+  s.FlightPlanLibraryCount = 0;
+
+  // The listing is taken whole before any file is read.
+  const std::string folder = FlightPlanFolderInForce();
+  s.FlightPlanListFolder = folder;
+  std::vector<os::UnlistedFile> unlisted;
+  const std::vector<std::string> names = os::ListFiles(folder, "", &unlisted);
+  if (names.empty() && unlisted.empty() && !os::IsFolder(folder)) ReportMissingFolder(folder);
+  ScanReport report;
+  s.UnlistedPlanNames.clear();
+  // A named pipe, a device or a folder among the plans is never read.
+  for (const os::UnlistedFile& u : unlisted) {
+    if (!IsPlanFileName(u.name)) continue;
+    report.LeftOut(u.name, {u.why});
+    s.UnlistedPlanNames.push_back(u.name);
   }
+  ReadPlans(names, report);
+  report.Post(folder);
 
   const int closing = ++s.FlightPlanLibraryCount;
   model::FlightPlanLibraryEntry& end = s.FlightPlanLibrary[closing];

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -31,11 +30,13 @@ std::string JoinPath(const std::string& folder, std::string_view name) {
   return path;
 }
 
-// The number at the start of a value text, as the C library's decimal
-// conversions read it; false when the text does not start with a finite
-// number (the key line is then ignored rather than taken as 0).
+// The decimal number at the start of a value text ("16000ft" is 16000);
+// false when the text does not start with a finite one. Only the
+// characters of a decimal number are looked at: "0x1p3" starts with 0,
+// not 8.
 bool LeadingDouble(std::string_view text, double& out) {
-  std::string tmp(text);
+  const std::size_t n = text.find_first_not_of("+-0123456789.eE");
+  std::string tmp(text.substr(0, n));
   char* end = nullptr;
   errno = 0;
   const double v = std::strtod(tmp.c_str(), &end);
@@ -44,13 +45,19 @@ bool LeadingDouble(std::string_view text, double& out) {
   return true;
 }
 
-bool LeadingInt(std::string_view text, int& out) {
-  std::string tmp(text);
-  char* end = nullptr;
-  errno = 0;
-  const long v = std::strtol(tmp.c_str(), &end, 10);
-  if (end == tmp.c_str() || errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
-  out = static_cast<int>(v);
+// The value of a key line within 0..max, else the line is reported with
+// the rule it broke and the setting left as it was.
+bool KeyValue(std::string_view key, const std::vector<std::string_view>& tok, double max, const char* unit,
+              navdb::BadLineReport& bad, double& out) {
+  const std::string name(key.substr(0, 16));
+  if (tok.size() < 2 || !LeadingDouble(tok[1], out)) {
+    bad.Count("'" + name + "' value is not a number, not taken");
+    return false;
+  }
+  if (out < 0.0 || out > max) {
+    bad.Count(util::Format("'%s' value out of range (0 to %.0f%s), not taken", name.c_str(), max, unit));
+    return false;
+  }
   return true;
 }
 
@@ -58,41 +65,42 @@ bool LooksLikeKeyLine(const std::array<std::string_view, kColumns>& tok, std::si
   return (n >= 1 && tok[0].find('=') != std::string_view::npos) || (n >= 2 && tok[1].front() == '=');
 }
 
-// Applies one key line; true when its key is one the reader knows.
-bool ApplyKeyLine(std::string_view key_line, RouteKeyLines kind, RouteReadResult& result) {
+// Applies one key line; true when its key is one the reader knows. A value
+// that is no number or out of its range is counted into `bad` with why.
+bool ApplyKeyLine(std::string_view key_line, RouteKeyLines kind, RouteReadResult& result, navdb::BadLineReport& bad) {
   model::State& m = model::model_state;
   std::string text(key_line);
   std::replace(text.begin(), text.end(), '=', ' ');
   const auto tok = util::SplitBlanks(text);
   double v = 0.0;
-  int iv = 0;
-  const bool has_value = tok.size() >= 2;
+  auto fuel = [&](std::string_view key) { return KeyValue(key, tok, kMaxRouteFuel, "", bad, v); };
 
   if (kind == RouteKeyLines::kRequestLoad) {
     // The fuel line is told by its first four characters alone.
     if (text.size() >= 4 && text.compare(0, 4, "FUEL") == 0) {
-      if (has_value && LeadingDouble(tok[1], v)) result.load_fuel_total = v;
+      if (fuel("FUEL")) result.load_fuel_total = v;
       return true;
     }
   }
   if (tok.empty()) return false;
   const std::string_view key = tok[0];
   if (util::EqualsIgnoreCase(key, "CruiseAlt")) {
-    if (has_value && LeadingInt(tok[1], iv)) {
-      if (kind == RouteKeyLines::kRequestLoad) m.CruiseAlt = iv;
-      else m.FileCruiseAlt = iv;
+    if (KeyValue(key, tok, kMaxRouteCruiseAltitude, " ft", bad, v)) {
+      const auto feet = static_cast<std::int32_t>(v);
+      if (kind == RouteKeyLines::kRequestLoad) m.CruiseAlt = feet;
+      else m.FileCruiseAlt = feet;
     }
     return true;
   }
   if (util::EqualsIgnoreCase(key, "TripFuel")) {
-    if (has_value && LeadingDouble(tok[1], v)) {
+    if (fuel(key)) {
       if (kind == RouteKeyLines::kRequestLoad) result.load_fuel_total += v;
       else m.PlannedFuel += v;
     }
     return true;
   }
   if (util::EqualsIgnoreCase(key, "ResvFuel")) {
-    if (has_value && LeadingDouble(tok[1], v)) {
+    if (fuel(key)) {
       if (kind == RouteKeyLines::kRequestLoad) {
         m.ReserveFuel = v;
         result.load_fuel_total += v;
@@ -104,7 +112,7 @@ bool ApplyKeyLine(std::string_view key_line, RouteKeyLines kind, RouteReadResult
     return true;
   }
   if (kind == RouteKeyLines::kSelectedLoad && util::EqualsIgnoreCase(key, "Fuel")) {
-    if (has_value && LeadingDouble(tok[1], v)) m.PlannedFuel = v;
+    if (fuel(key)) m.PlannedFuel = v;
     return true;
   }
   return false;
@@ -243,6 +251,7 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
     if (n > 0 && tok[0].front() == ';') continue;
 
     bool bad_waypoint = false;
+    bool waypoint = false;
     if (in_section && n > 0) {
       double lat = 0.0, lon = 0.0;
       // A line lacking a column or a position is no waypoint: storing it
@@ -265,7 +274,9 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
         break;
       } else if (last >= model::kMaxFlightPlanWaypoints) {
         ++beyond;  // counted for the refusal; a route is never cut short
+        waypoint = true;
       } else {
+        waypoint = true;
         ++last;
         model::FlightPlanWaypoint& wp = (*req.target.table)[last];
         StoreWaypoint(wp, tok, lat, lon);
@@ -283,11 +294,15 @@ RouteReadResult ReadRouteFile(std::FILE* f, const RouteReadRequest& req) {
     }
 
     bool key_line = false;
+    // A waypoint whose ident the request load takes for a fuel line
+    // ("FUELX") is no bad line for its value.
+    navdb::BadLineReport unreported;
+    navdb::BadLineReport& values = waypoint ? unreported : bad;
     if (req.key_lines == RouteKeyLines::kRequestLoad) {
       upper = util::ToUpper(line);
-      key_line = ApplyKeyLine(upper, req.key_lines, result);
+      key_line = ApplyKeyLine(upper, req.key_lines, result, values);
     } else if (req.key_lines == RouteKeyLines::kSelectedLoad) {
-      key_line = ApplyKeyLine(line, req.key_lines, result);
+      key_line = ApplyKeyLine(line, req.key_lines, result, values);
     }
     if (bad_waypoint && !key_line && !LooksLikeKeyLine(tok, n)) bad.Count();
 

@@ -39,6 +39,12 @@ constexpr std::size_t kMaxRouteIdentLength = 16;
 // data keeps to 10 characters, or "DIRECT": a plan holding a longer via is
 // refused whole as well.
 constexpr std::size_t kMaxRouteViaLength = model::kRecordIdentLength;
+// The key lines' values a route file may hold: a cruise altitude in feet
+// (the CDU's CRZ ALT takes no more) and fuel in the weight unit, as the
+// pages show it in six digits. A value outside is reported at its line and
+// not taken: CruiseAlt=1e300 was CRZ ALT 1.
+constexpr double kMaxRouteCruiseAltitude = 99999.0;
+constexpr double kMaxRouteFuel = 999999.0;
 
 // ---- writing ----
 

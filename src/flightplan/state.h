@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "src/model/records.h"
 
@@ -77,6 +78,10 @@ struct State {
   // The folder the list was made from (empty until it is made): plans are
   // read from the folder they were listed in.
   std::string FlightPlanListFolder;
+  // The plan files of that folder the list left out (damaged, a named
+  // pipe, a folder): a name typed for one of them is a plan that cannot be
+  // loaded, not one the database lacks.
+  std::vector<std::string> UnlistedPlanNames;
   int SelectedFlightPlanIndex = 0;  // 1-based cursor of the list pages
   int GnsFplListPageCount = 0;      // eight-entry pages of the GNS-XLS list
 };

@@ -122,6 +122,22 @@ void GiveAirportEndsTheirElevation(int last) {
       flightplan::ActiveRouteChanged();
     }
   }
+  // A last entry the data knows nothing of (no airport, no altitude) ends
+  // the descent at the lowest altitude the route knows: a constraint, or the
+  // ground the route starts from with the 200 ft an arrival crosses a
+  // runway at. Read as 0 ft, VNAV aimed at sea level 87 NM out and the
+  // autopilot, alone after the last waypoint, flew on down toward it.
+  if (last < 1 || E(last).altitude_constraint != model::kNoValue) return;
+  double lowest = HUGE_VAL;
+  for (int i = 0; i < last; ++i) {
+    const FlightPlanWaypoint& w = E(i);
+    if (w.altitude_constraint == model::kNoValue) continue;
+    if (w.constraint_flag == 1) lowest = std::min(lowest, w.altitude_constraint);
+    if (i == 0 && w.constraint_flag != 1) lowest = std::min(lowest, w.altitude_constraint + kRunwayCrossingHeight);
+  }
+  if (!std::isfinite(lowest)) return;
+  E(last).altitude_constraint = lowest;
+  flightplan::ActiveRouteChanged();
 }
 
 // Flown from the aircraft to the last waypoint, where the climb starts and

@@ -2,6 +2,7 @@
 
 #include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/autopilot_commands.h"
 #include "src/guidance/radio_tuning.h"
 #include "src/guidance/state.h"
 #include "src/host/gauge_skeleton.h"
@@ -111,6 +112,8 @@ void ToggleVnav() {
       g.VnavLastSetAltitude = kNoCommand;
       g.VnavLastSetSpeed = kNoCommand;
       g.VnavLastSetMach = kNoCommand;
+      // The pilot flew the autopilot meanwhile: whatever VNAV asks for goes out.
+      ForgetSentCommands();
       g.VnavSpeedSet = 0;
       g.VnavAltitudeSet = 0;
       g.VnavSpdRestPending = 1;

@@ -22,15 +22,16 @@ constexpr double kCrossoverMargin = 0.005;
 
 void Send(std::uint32_t event) { host::SendKeyEvent(event, 0); }
 
+// The pilot's Mach for the phase where one is entered, as entered (held
+// at the tables', it was overridden without a word), else the tables'.
 double ExactMachLimit(PerformanceSegment phase, double altitude) {
   const model::State& m = model::model_state;
   const double entered = phase == PerformanceSegment::kClimb     ? m.ClimbMach
                          : phase == PerformanceSegment::kDescent ? m.DescentMach
                                                                  : 0.0;
-  double limit = entered > 0.0 && std::isfinite(entered) ? entered : HUGE_VAL;
+  if (entered > 0.0 && std::isfinite(entered)) return entered;
   const double data = model::PerformanceMachAt(phase, altitude);
-  if (data > 0.0 && std::isfinite(data)) limit = std::min(limit, data);
-  return limit;
+  return data > 0.0 && std::isfinite(data) ? data : HUGE_VAL;
 }
 
 }  // namespace
@@ -39,6 +40,7 @@ void EngageMachHold() {
   State& g = guidance_state;
   if (g.ApAirspeedHold > 0.0) Send(kEventAirspeedHoldOff);
   Send(kEventMachHoldOn);
+  ForgetSentMach();
   g.ApAirspeedHold = 0.0;
   g.ApMachHold = 1.0;
 }
@@ -47,6 +49,7 @@ void EngageAirspeedHold() {
   State& g = guidance_state;
   Send(kEventMachHoldOff);
   Send(kEventAirspeedHoldOn);
+  ForgetSentAirspeed();
   g.ApMachHold = 0.0;
   g.ApAirspeedHold = 1.0;
 }
@@ -63,13 +66,28 @@ double MachLimit(PerformanceSegment phase, double altitude) {
   return std::isfinite(limit) ? MachHundredths(limit) / 100.0 : limit;
 }
 
+double RestrictionSpeedLimit(PerformanceSegment phase, double altitude) {
+  const model::State& m = model::model_state;
+  const bool climb = m.ClbSpdRest > 0.0 && altitude < m.ClbAltRest;
+  const bool descent = m.DescSpdRest > 0.0 && altitude < m.DescAltRest;
+  if (phase == PerformanceSegment::kClimb) return climb ? m.ClbSpdRest : HUGE_VAL;
+  if (phase == PerformanceSegment::kDescent) return descent ? m.DescSpdRest : HUGE_VAL;
+  if (climb && descent) return std::max(m.ClbSpdRest, m.DescSpdRest);
+  return climb ? m.ClbSpdRest : descent ? m.DescSpdRest : HUGE_VAL;
+}
+
+bool MachBeyondRestriction(PerformanceSegment phase, double mach, double altitude) {
+  const double limit = RestrictionSpeedLimit(phase, altitude);
+  return std::isfinite(limit) && mach > model::IasToMach(limit, altitude);
+}
+
 double TasNoFasterThan(double ias, double altitude, double limit) {
   const double tas = model::IasToTas(ias, altitude), mach = model::IasToMach(ias, altitude);
   return std::isfinite(limit) && limit > 0.0 && mach > limit ? tas * limit / mach : tas;
 }
 
 double PhaseMachAt(PerformanceSegment phase, double ias, double mach, double level) {
-  return mach > 0.0 ? std::min(mach, MachLimit(phase, level)) : MachInsteadOf(phase, ias, level);
+  return mach > 0.0 ? mach : MachInsteadOf(phase, ias, level);
 }
 
 double MachInsteadOf(PerformanceSegment phase, double ias, double altitude) {
@@ -89,13 +107,18 @@ void KeepSpeedModeForPhase() {
   const PerformanceSegment phase = SpeedPhase();
   const double altitude = g.AircraftAltitude;
   const int crossed = static_cast<int>(phase) + 1;
+  // Below a restriction's altitude its speed, as an airspeed, is the most
+  // any phase flies.
+  const double limit = RestrictionSpeedLimit(phase, altitude);
   double mach = 0.0;  // the Mach to hold; 0: the airspeed
+  double knots = std::min(g.VnavWantedSpeed, limit);
   if (g.VnavWantedMach > 0.0) {
-    mach = std::min(g.VnavWantedMach, MachLimit(phase, altitude));
+    mach = g.VnavWantedMach;
+    if (MachBeyondRestriction(phase, mach, altitude)) mach = 0.0, knots = limit;
   } else if (g.VnavWantedSpeed > 0.0) {
-    mach = MachInsteadOf(phase, g.VnavWantedSpeed, altitude);
+    mach = MachInsteadOf(phase, knots, altitude);
     if (mach == 0.0 && g.SpeedModeCrossed == crossed &&
-        model::IasToMach(g.VnavWantedSpeed, altitude) > ExactMachLimit(phase, altitude))
+        model::IasToMach(knots, altitude) > ExactMachLimit(phase, altitude))
       mach = MachLimit(phase, altitude);
   } else {
     return;
@@ -111,14 +134,14 @@ void KeepSpeedModeForPhase() {
     g.SpeedModeValueOwed = 1;
     return;
   }
-  if (g.SpeedModeValueOwed == 1 || (mach > 0.0 && MachHundredths(mach) != g.VnavLastSetMach)) {
-    if (mach > 0.0) {
-      SendMachCommand(mach);
-    } else {
-      SendAirspeedCommand(g.VnavWantedSpeed);
-    }
-    g.SpeedModeValueOwed = 0;
+  // The senders send only a change: the Mach held as it moves to another
+  // hundredth, the airspeed as a restriction caps it or lets it go.
+  if (mach > 0.0) {
+    SendMachCommand(mach);
+  } else {
+    SendAirspeedCommand(knots);
   }
+  g.SpeedModeValueOwed = 0;
 }
 
 }  // namespace ovi::guidance

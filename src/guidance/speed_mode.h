@@ -13,11 +13,20 @@ namespace ovi::guidance {
 // the descent from the top of descent, the cruise between.
 model::PerformanceSegment SpeedPhase();
 
-// The most Mach `phase` holds at `altitude`: the lower of the pilot's Mach
-// for the climb or the descent (where one is entered) and what the
-// performance data give there, in whole hundredths; HUGE_VAL where neither
-// says.
+// The most Mach `phase` holds at `altitude` in place of its airspeed: the
+// pilot's Mach for the climb or the descent where one is entered, else what
+// the performance data give there, in whole hundredths; HUGE_VAL where
+// neither says.
 double MachLimit(model::PerformanceSegment phase, double altitude);
+
+// The most airspeed the speed restrictions allow `phase` at `altitude`:
+// climbing the climb's below its altitude, descending the descent's, in
+// cruise the faster of those it is below; HUGE_VAL where none holds.
+double RestrictionSpeedLimit(model::PerformanceSegment phase, double altitude);
+
+// Whether `mach` at `altitude` asks for more airspeed than the restriction
+// in force allows `phase` there.
+bool MachBeyondRestriction(model::PerformanceSegment phase, double mach, double altitude);
 
 // The true airspeed of `ias` at `altitude`, no faster than the Mach `limit`
 // (none where it is no positive number).
@@ -28,8 +37,8 @@ double TasNoFasterThan(double ias, double altitude, double limit);
 double MachInsteadOf(model::PerformanceSegment phase, double ias, double altitude);
 
 // The Mach a page shows for a phase flown at `level`: the phase's own Mach
-// (the pilot's, or the cruise's) no higher than MachLimit there; without
-// one, MachInsteadOf the phase's airspeed.
+// (the pilot's, or the cruise's, which the plan works out no higher than
+// MachLimit); without one, MachInsteadOf the phase's airspeed.
 double PhaseMachAt(model::PerformanceSegment phase, double ias, double mach, double level);
 
 // Mach hold on in place of airspeed hold, and the other way round; the

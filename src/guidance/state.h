@@ -283,7 +283,12 @@ struct State {
   std::int32_t VnavSpeedReadbackMarker = kNoCommand;
   double VnavRequiredVerticalSpeed = 0.0;  // ft/min to reach the segment target
   std::int32_t VnavVerticalSpeedCommand = 0;
+  // The vertical speed, altitude, airspeed and Mach each sender last sent
+  // (autopilot_commands.h); kNoCommand = none.
   std::int32_t VnavLastVerticalSpeedCommand = kNoCommand;
+  std::int32_t SentAltitude = kNoCommand, SentAirspeed = kNoCommand, SentMach = kNoCommand;
+  // The cruise level in force on the last pass (PlannedCruiseAltitude).
+  std::int32_t LevelInForce = 0;
   // Tick and direction (1 up, -1 down) of the last change of the command.
   double VnavVerticalSpeedChangeTick = -1e9;
   std::int32_t VnavVerticalSpeedChangeSign = 0;

@@ -15,6 +15,9 @@
 
 namespace ovi::guidance {
 
+// Feet above the destination airport VNAV crosses its runway at.
+constexpr double kRunwayCrossingHeight = 200.0;
+
 // Chooses the cruise altitude (the requested one when not 0, else the
 // performance ceiling, else a climb of half the route levelled to the
 // direction of flight), lowered to the highest level the route ahead has
@@ -24,7 +27,8 @@ namespace ovi::guidance {
 // (a step climb: TocPassed 0, the TOC ahead of the aircraft). Mode 1 also
 // writes the predicted altitude and speed into every waypoint of
 // ActiveFlightPlan whose constraint flag is not 1 (and gives an airport at
-// either end of the route without an altitude its elevation); any other
+// either end of the route without an altitude its elevation, and a last
+// waypoint without one the lowest altitude the route knows); any other
 // mode starts a new plan (TocPassed, TodPassed 0, the profile valid).
 void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode);
 

@@ -18,11 +18,6 @@
 
 namespace ovi::guidance {
 
-std::int32_t MachHundredths(double mach) {
-  double v = mach * 100.0 + 1e-6;
-  return std::isfinite(v) ? static_cast<std::int32_t>(std::clamp(v, -2147483648.0, 2147483647.0)) : 0;
-}
-
 namespace {
 
 constexpr int kPageClimb = 34, kPageCruise = 35, kPageDescent = 36;
@@ -43,6 +38,10 @@ constexpr double kVerticalSpeedBand = 75.0;
 constexpr double kTicksBeforeReversal = 5.0 * 18.0;
 // Minutes over which the descent brings the aircraft back onto its path.
 constexpr double kPathCorrectionMinutes = 1.0;
+// The shallowest descent VNAV commands toward a target below (ft/min): an
+// aircraft below its path comes back to it as the path comes down, and a
+// vertical speed of 0 would level it with its target still below.
+constexpr std::int32_t kLeastDescentCommand = 100;
 // Feet from the hold's level within which the level counts as reached.
 constexpr double kHoldLevelCapture = 20.0;
 
@@ -63,55 +62,22 @@ std::int32_t Whole(double v) {
 
 void Send(std::uint32_t event, std::int32_t value) { host::SendKeyEvent(event, static_cast<std::uint32_t>(value)); }
 
-}  // namespace
-
-void SendVerticalSpeed(std::int32_t fpm) {
-  Send(kEventVerticalSpeed, fpm);
-  G().VnavLastVerticalSpeedCommand = fpm;
-}
-
-// A target that is no number, or no speed at all, is never sent. Every
-// speed command is read back on the next pass, wherever it was sent from:
-// without that, the manual-change check that follows a restriction speed
-// or the top-of-climb speed in the same pass takes VNAV's own new value for
-// the pilot's and switches speed control off.
-void SendAirspeedCommand(double knots) {
-  if (!(knots > 0.0) || !std::isfinite(knots)) return;
-  const std::int32_t v = Whole(knots);
-  Send(kEventAirspeed, v);
-  G().VnavLastSetSpeed = v;
-  G().VnavSpeedReadbackMarker = CurrentTick();
-}
-
-void SendMachCommand(double mach) {
-  if (!(mach > 0.0) || !std::isfinite(mach)) return;
-  const std::int32_t v = MachHundredths(mach);  // 0.57 is 57, not 56.99999
-  Send(kEventMach, v);
-  G().VnavLastSetMach = v;
-  G().VnavSpeedReadbackMarker = CurrentTick();
-}
-
-namespace {
-
-void SendAltitude(double feet) {
-  if (std::isfinite(feet)) Send(kEventAltitude, Whole(feet));
-}
-
 // The speed the speed logic asks for: held in the mode the phase calls for
-// at the altitude (KeepSpeedModeForPhase), a Mach never above what the
-// phase may hold there.
+// at the altitude (KeepSpeedModeForPhase), never faster than a speed
+// restriction in force there. A Mach that would be is left to the speed
+// mode, which holds the restriction's airspeed instead.
 void SendSpeed(double knots) {
   if (!(knots > 0.0) || !std::isfinite(knots)) return;
   G().VnavWantedSpeed = knots;
   G().VnavWantedMach = 0.0;
-  SendAirspeedCommand(knots);
+  SendAirspeedCommand(std::min(knots, RestrictionSpeedLimit(SpeedPhase(), G().AircraftAltitude)));
 }
 
 void SendMach(double mach) {
   if (!(mach > 0.0) || !std::isfinite(mach)) return;
   G().VnavWantedMach = mach;
   G().VnavWantedSpeed = 0.0;
-  SendMachCommand(std::min(mach, MachLimit(SpeedPhase(), G().AircraftAltitude)));
+  if (!MachBeyondRestriction(SpeedPhase(), mach, G().AircraftAltitude)) SendMachCommand(mach);
 }
 
 // The active entry of the active route, or null.
@@ -143,7 +109,7 @@ void AddRunwayCrossingHeight() {
   if (g.NextConstraintIndex == last && last_entry != nullptr && last_entry->type == "APT" &&
       g.NextConstraintAltitude != PlannedCruiseAltitude() && g.VnavEngaged == 1 &&
       g.NextConstraintAltitude == PlannedAltitude(*last_entry)) {
-    g.NextConstraintAltitude += 200.0;
+    g.NextConstraintAltitude += kRunwayCrossingHeight;
   }
 }
 
@@ -288,7 +254,7 @@ void ReachTopOfDescent() {
       0.0, path.EntryOrBefore(constraint) - path.CoordinateFromPosition(constraint, g.TodLatitude, g.TodLongitude));
 
   if (g.VnavEngaged != 1) return;
-  if (M().VnavSetAlts == 1) SendAltitude(g.NextConstraintAltitude);
+  if (M().VnavSetAlts == 1) SendAltitudeCommand(g.NextConstraintAltitude);
   g.VnavAltitudeSet = 1;
   g.VnavAltitudeReadbackMarker = CurrentTick();
   if (M().VnavSetSpd == 1) {
@@ -311,6 +277,9 @@ void RunDeferredCommandsAndReadbacks() {
   State& g = G();
   // One Mach command a pass: the autopilot takes it once Mach hold is on.
   if (g.PendingMachCommandCount > 0) {
+    // Sent on each of the two passes: an autopilot whose Mach hold engages
+    // a pass late takes the aircraft's Mach then, over the first.
+    ForgetSentMach();
     SendMach(M().CruiseMach);
     --g.PendingMachCommandCount;
   }
@@ -431,16 +400,24 @@ double HoldLevelAtEntry() {
   return std::max(std::min(planned, static_cast<double>(PlannedCruiseAltitude())), here);
 }
 
-// After a hold in the descent the path starts again at the hold's fix, at
-// the level the hold was flown: the plan's altitude there. The path the
-// hold interrupted went on descending while the aircraft flew round, and
-// one started where the aircraft leaves the racetrack (past the fix) would
-// run that much above the plan.
+// After a hold in the descent the path starts again at the level the hold
+// was flown (the plan's altitude at its fix): at the fix, or where the
+// aircraft leaves the racetrack short of it. The path the hold interrupted
+// went on descending while the aircraft flew round, and one started where
+// the aircraft leaves the racetrack past the fix would run that much above
+// the plan; one started at the fix behind an aircraft still short of it
+// held the hold's level, VNAV sending a vertical speed of 0, until the
+// aircraft came as near the constraint as the fix is.
 void ResumeAfterHold() {
   State& g = G();
   if (g.TodPassed == 1) {
-    g.TodLatitude = g.HoldFixLatitude;
-    g.TodLongitude = g.HoldFixLongitude;
+    const FlownPath& path = FlownPath::Current();
+    const int last = std::max(Fp().ActiveFlightPlanLastIndex, 0);
+    if (!(path.Aircraft() < path.CoordinateFromPosition(last, g.HoldFixLatitude, g.HoldFixLongitude)) ||
+        !StartDescentPathAtAircraft(false)) {
+      g.TodLatitude = g.HoldFixLatitude;
+      g.TodLongitude = g.HoldFixLongitude;
+    }
     g.TodAltitude = g.HoldLevel;
   }
   if (g.TocPassed == 0 || g.TodPassed == 1) g.VnavAltitudeSet = 0;
@@ -496,6 +473,14 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
   FollowHold();
   ReleaseHeldConstraint();
   const std::int32_t level = PlannedCruiseAltitude();
+  // One level in force: a plan that lowers or raises it (a direct-to that
+  // shortens the route, a level entered) sends the autopilot the new one
+  // before the descent, where the level no longer moves.
+  if (level != g.LevelInForce) {
+    if (g.TocPassed == 0 && g.NextConstraintAltitude == g.LevelInForce) g.NextConstraintAltitude = level;
+    if (g.TodPassed == 0 && g.LevelInForce != 0) g.VnavAltitudeSet = 0;
+    g.LevelInForce = level;
+  }
   if (level > 0 && g.TocPassed == 0 && level - g.AircraftAltitude < kTopOfClimbCapture) {
     g.TodAltitude = level;
     g.TocPassed = 1;
@@ -503,7 +488,9 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
     g.PauseAtTodDone = 0;
     if (fms::fms_state.FmsPage == kPageClimb) fms::fms_state.FmsPage = kPageCruise;
     if (g.VnavEngaged == 1 && Fp().RouteState >= 3 && m.VnavSetSpd == 1) {
-      if (m.VnavSetMachCruiseSpd == 1) {
+      // Below a speed restriction's altitude its airspeed, not the Mach.
+      if (m.VnavSetMachCruiseSpd == 1 &&
+          !MachBeyondRestriction(model::PerformanceSegment::kCruise, m.CruiseMach, g.AircraftAltitude)) {
         EngageMachHold();
         g.VnavWantedMach = m.CruiseMach;
         g.VnavWantedSpeed = 0.0;
@@ -585,13 +572,13 @@ void CoupleVnavToAutopilot() {
     }
   } else if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 0) {
     if (g.TodPassed == 1) AddRunwayCrossingHeight();
-    if (m.VnavSetAlts == 1) {
-      bool cruise = g.TocPassed == 1 && g.TodPassed == 0;
-      SendAltitude(hold ? g.HoldLevel : cruise ? PlannedCruiseAltitude() : g.NextConstraintAltitude);
-    }
+    const bool cruise = g.TocPassed == 1 && g.TodPassed == 0;
+    // A new altitude target is followed by the vertical speed toward it.
+    if (m.VnavSetAlts == 1 &&
+        SendAltitudeCommand(hold ? g.HoldLevel : cruise ? PlannedCruiseAltitude() : g.NextConstraintAltitude))
+      g.VnavLastVerticalSpeedCommand = kNoCommand;
     g.VnavAltitudeSet = 1;
     g.VnavAltitudeReadbackMarker = tick;
-    g.VnavLastVerticalSpeedCommand = kNoCommand;
   }
 
   if (hold && (HoldLevelReached() || (g.TocPassed == 1 && g.TodPassed == 0))) return;
@@ -640,7 +627,7 @@ void CoupleVnavToAutopilot() {
       cmd = 0;
     }
     g.VnavVerticalSpeedCommand = cmd;
-    if (cmd != g.VnavLastVerticalSpeedCommand && g.FrameCounter == 0) SendVerticalSpeed(cmd);
+    if (g.FrameCounter == 0) SendVerticalSpeed(cmd);
   } else if (g.TodPassed == 1 && g.NextConstraintAltitude <= g.AircraftAltitude) {
     // Down to a hold's level at least at the least rate: the path goes on
     // only as far as the aircraft goes on along the route.
@@ -654,10 +641,11 @@ void CoupleVnavToAutopilot() {
       // waits level for it.
       const std::int32_t last = g.VnavVerticalSpeedCommand == kNoCommand ? kNoCommand : -g.VnavVerticalSpeedCommand;
       std::int32_t cmd = WithinBand(r, last, kVerticalSpeedBand, kVerticalSpeedBand) ? last : NearestHundreds(r);
-      cmd = Steady(-std::max(0, std::min(cmd, Whole(m.MaxVnavDescRate))));
+      // Never level toward a target below: at least the shallowest descent.
+      cmd = Steady(-std::max(kLeastDescentCommand, std::min(cmd, Whole(m.MaxVnavDescRate))));
       if (g.SmoothedAirspeed < m.MinVnavIas) cmd = 0;
       g.VnavVerticalSpeedCommand = cmd;
-      if (cmd != g.VnavLastVerticalSpeedCommand) SendVerticalSpeed(cmd);
+      SendVerticalSpeed(cmd);
     }
   }
 }

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "src/guidance/autopilot_commands.h"
+
 namespace ovi::guidance {
 
 // Key events VNAV sends.
@@ -20,15 +22,6 @@ constexpr std::uint32_t kEventAirspeedHoldOn = 65891;
 constexpr std::uint32_t kEventSpeedOff = 65859;
 constexpr std::uint32_t kEventSimRateDown = 65790;
 constexpr std::uint32_t kEventPause = 65561;
-
-// Mach as the autopilot holds it, in hundredths (0.78 -> 78), immune to the
-// last bit of a binary fraction.
-std::int32_t MachHundredths(double mach);
-
-// One airspeed (knots) or Mach command to the autopilot, read back on the
-// next pass; no number, or no speed, is never sent.
-void SendAirspeedCommand(double knots);
-void SendMachCommand(double mach);
 
 // The steps of the per-tick update, in their order there:
 // deferred commands and the read-backs of the last commands (every pass);

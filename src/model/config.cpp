@@ -105,18 +105,20 @@ bool ApplyConfigValue(const ConfigKey& key, std::string_view value, BadLineRepor
     return false;
   }
 
+  // The range a value broke, for its message.
+  const std::string range = util::Format("(%.10g to %.10g)", key.min, key.max);
   switch (key.check) {
     case KeyCheck::kNone:
       break;
     case KeyCheck::kClamp:
       if (v < key.min || v > key.max) {
-        Report(bad, key.name, "value out of range, brought into range");
+        Report(bad, key.name, ("value out of range " + range + ", brought into range").c_str());
         v = v < key.min ? key.min : key.max;
       }
       break;
     case KeyCheck::kDefault:
       if (v < key.min || v > key.max) {
-        Report(bad, key.name, "value out of range, not taken");
+        Report(bad, key.name, ("value out of range " + range + ", not taken").c_str());
         return false;
       }
       break;
@@ -126,7 +128,7 @@ bool ApplyConfigValue(const ConfigKey& key, std::string_view value, BadLineRepor
       break;
     case KeyCheck::kMd11Mode:
       if (v < key.min || v > key.max) {
-        Report(bad, key.name, "mode out of range, set to 1");
+        Report(bad, key.name, ("mode out of range " + range + ", set to 1").c_str());
         v = 1;
       }
       break;
@@ -264,6 +266,12 @@ void LoadAircraftConfig() {
   for (int i = 0; i < 6; ++i) s.MinSpeedTable[static_cast<std::size_t>(i)] = IasToMach(limits[i], 15000.0);
 
   ReadNavDataCycle();
+
+  // The parking file is read when a route's destination is loaded; one
+  // that names another folder is never read, which is said now, as for the
+  // performance file.
+  if (!s.ParkingFile.empty() && !IsPlainFileName(s.ParkingFile))
+    Report(label, "ParkingFile", "is not a plain file name, not read");
 
   ClearPerformanceData();
   if (!s.PerformanceFile.empty()) {

@@ -9,7 +9,19 @@ namespace ovi::model {
 
 State model_state;
 
+namespace {
+StatusTextCapture* capture = nullptr;
+}  // namespace
+
+StatusTextCapture::StatusTextCapture() : outer_(capture) { capture = this; }
+
+StatusTextCapture::~StatusTextCapture() { capture = outer_; }
+
 void AddStatusMessage(std::string text) {
+  if (capture != nullptr) {
+    capture->texts_.push_back(std::move(text));
+    return;
+  }
   State& s = model_state;
   if (s.StatusMessageCount < kMaxStatusMessages - 1) {
     ++s.StatusMessageCount;

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "src/model/records.h"
 #include "src/util/capped_text.h"
@@ -309,5 +311,24 @@ void AddStatusMessage(std::string text);
 
 // Number of status texts that contain the given text (tests, summaries).
 int CountStatusMessages(std::string_view containing);
+
+// While one lives, the status texts added go to it instead of the log: a
+// reader of many files (the plan list) says in one text what they had to
+// say, and a folder of 450 damaged plans leaves the log room for the
+// reason of a later failure. Captures nest; the innermost takes the texts.
+class StatusTextCapture {
+ public:
+  StatusTextCapture();
+  ~StatusTextCapture();
+  StatusTextCapture(const StatusTextCapture&) = delete;
+  StatusTextCapture& operator=(const StatusTextCapture&) = delete;
+  // The texts taken since the last call.
+  std::vector<std::string> Take() { return std::exchange(texts_, {}); }
+
+ private:
+  friend void AddStatusMessage(std::string text);
+  StatusTextCapture* outer_;
+  std::vector<std::string> texts_;
+};
 
 }  // namespace ovi::model

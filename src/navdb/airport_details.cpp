@@ -50,13 +50,14 @@ void LoadParking(const std::string& ident) {
   State& s = navdb_state;
   s.ParkingLatitude = s.ParkingLongitude = s.ParkingHeading = 0.0;
   const std::string& name = model::model_state.ParkingFile;
-  // A bare file name only: the option must not reach outside the folder.
-  if (name.empty() || name.size() > 64 || name.find_first_of("\\/:") != std::string::npos ||
-      name.find("..") != std::string::npos)
+  // A bare file name only: the option must not reach outside the folder
+  // (the aircraft file's reader says so when it is read).
+  if (name.empty() || name.find_first_of("\\/:") != std::string::npos || name.find("..") != std::string::npos)
     return;
   NavTextFile file(host::DataPath("\\ovi\\navdata\\") + name);
   if (!file.IsOpen()) {
-    ReportUnreadOnce(file, name.c_str(), true, 64u, s.ReportedMissingFiles);
+    // Named by the aircraft file, so a missing one is said too (once).
+    ReportUnreadOnce(file, name.c_str(), false, 64u, s.ReportedMissingFiles);
     return;
   }
   BadLineReport unreported;

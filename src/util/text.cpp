@@ -85,7 +85,7 @@ bool ReadLine(std::FILE* f, std::string& line) {
 
 bool ParseDouble(std::string_view s, double& out) {
   s = Trim(s);
-  if (s.empty()) return false;
+  if (s.empty() || s.find_first_not_of("+-0123456789.eE") != std::string_view::npos) return false;
   std::string tmp(s);  // strtod needs a terminator
   char* end = nullptr;
   errno = 0;

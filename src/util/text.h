@@ -24,8 +24,9 @@ std::vector<std::string_view> SplitBlanks(std::string_view line);
 // Returns false at end of file with nothing read.
 bool ReadLine(std::FILE* f, std::string& line);
 
-// Parses a whole field as a number; false (and out untouched) when the text
-// is not entirely a finite number.
+// Parses a whole field as a decimal number ("-122.3", "1e5"); false (and
+// out untouched) when the text is not entirely a finite one. A hex float
+// ("0x1p3"), which the C library also reads, is no number a user writes.
 bool ParseDouble(std::string_view s, double& out);
 bool ParseInt(std::string_view s, int& out);
 

@@ -125,6 +125,15 @@ TEST_F(TrafficTest, TheNearestFiveEntriesAreTakenNewestFirst) {
   EXPECT_EQ(display_state.TrafficListSequence, list.sequence);
   EXPECT_EQ(model::CountStatusMessages("traffic: 7 targets, the 5 nearest kept, 2 left out"), 1);
 
+  // Of targets at many ranges the nearest five are kept, then drawn in the
+  // list's order again (newest first), not nearest first.
+  const float ranges[] = {2, 9, 1, 8, 3, 4, 5};
+  std::vector<Entry> spread;
+  for (int k = 1; k <= 7; ++k) spread.push_back({k * 100.0f, Codes(kLevel, kOther), 1, {}, ranges[k - 1], 0.0f});
+  list.Publish(spread);
+  Draw();
+  EXPECT_EQ(PlottedAltitudes(), (std::vector<double>{7, 6, 5, 3, 1}));
+
   // Inactive entries, a null pointer and codes out of range are passed
   // over, and make no room for the sound ones before them.
   std::vector<Entry> mixed = {Ahead(100, kLevel, kOther), Ahead(200, kLevel, kOther), Ahead(300, kLevel, kOther),

@@ -1,17 +1,24 @@
 // The flight-plan library: which files it lists, in which order, what each
 // entry holds, and its limits.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "platform/os/files.h"
 #include "src/flightplan/library.h"
+#include "src/flightplan/load.h"
 #include "src/flightplan/route_file.h"
 #include "src/flightplan/state.h"
 #include "src/host/one_time_loads.h"
 #include "src/model/config.h"
 #include "src/model/state.h"
+#include "src/navdb/navdb.h"
+#include "src/navdb/state.h"
 #include "src/util/text.h"
 #include "tests/flightplan/test_support.h"
 
@@ -101,8 +108,11 @@ TEST_F(FlightPlanTest, LibraryKeepsPlansOfTwoWaypointsSkipsOtherFilesAndKeepsThe
   // The copy leaves the first free text and the hold number of the slot.
   EXPECT_EQ(fpl().FlightPlanLibrary[3].waypoints[0].text1, "kept");
   EXPECT_EQ(fpl().FlightPlanLibrary[3].waypoints[0].hold_number, 4u);
-  // Each plan left out says why, the route file as the refused .PLN plan.
-  EXPECT_EQ(test::StatusLog(), "c.RTE: fewer than two waypoints\nR.PLN: fewer than two waypoints\n");
+  // The list says in one text which plans it left out and why, the route
+  // file as the refused .PLN plan, and the folder named as a plan.
+  EXPECT_EQ(test::StatusLog(), sim->root().string() +
+                                   "\\ovi\\flightplans: 3 plan files left out: folder.rte (not a regular file (a "
+                                   "folder)), c.RTE (fewer than two waypoints), r.PLN (fewer than two waypoints)\n");
 }
 
 // The plans beyond the 300th are not listed, and the status log says how
@@ -126,6 +136,84 @@ TEST_F(FlightPlanTest, LibraryStopsAtThreeHundredPlansAndSaysHowManyItLeftOut) {
     EXPECT_EQ(fpl().FlightPlanLibrary.refused(), 0);
     EXPECT_EQ(test::StatusLog(), *c.log == '\0' ? "" : folder + c.log);
   }
+}
+
+// Every refusal of a user's file is said, and said once: a bad input of
+// each kind, and the status log it leaves (all of it).
+TEST_F(FlightPlanTest, EveryRefusalIsSaidOnceWithItsReason) {
+  const std::string folder = sim->root().string() + "\\ovi\\flightplans: ";
+  const fs::path device = sim->root() / "device";
+  const std::string route = TwoPoints("KSEA", "KPDX");
+  auto selected_load = [] { LoadSelectedFlightPlan("K.RTE", 0); };
+  auto aircraft = [this](const std::string& lines) {
+    fs::create_directories(sim->root() / "ovi" / "Aircraft");
+    std::ofstream(sim->root() / "ovi" / "Aircraft" / "T.cfg") << "V1 140\n" << lines;
+    model::model_state.AircraftConfigName = "T";
+    model::LoadAircraftConfig();
+    navdb::LoadAirportDetails("KPDX", 2);
+  };
+  const struct Case {
+    const char* input;
+    std::function<void()> make;
+    std::function<void()> act;
+    std::string log;  // the whole status log after it
+  } cases[] = {
+      {"450 damaged plans",
+       [&] {
+         for (int i = 0; i < 450; ++i) sim->WritePlan(util::Format("D%03d.RTE", i), "KSEA 47 -122 APT\n");
+       },
+       ScanFlightPlanFolder,
+       folder + "450 plan files left out: D000.RTE (the [FlightPlan] header is missing), D001.RTE (the "
+                "[FlightPlan] header is missing), D002.RTE (the [FlightPlan] header is missing) and 447 more\n"},
+      {"a named pipe among the plans", [&] { ASSERT_EQ(::mkfifo((sim->plans() / "P.RTE").c_str(), 0600), 0); },
+       ScanFlightPlanFolder, folder + "1 plan file left out: P.RTE (not a regular file (a named pipe))\n"},
+      {"a link to a device among the plans",
+       [&] {
+         std::ofstream(device) << "a device";
+         fs::create_symlink(device, sim->plans() / "Z.pln");
+         os::JudgeAsDeviceForTesting(device.string());
+       },
+       ScanFlightPlanFolder, folder + "1 plan file left out: Z.pln (not a regular file (a device))\n"},
+      {"a plan listed with a bad line, one left out",
+       [&] {
+         sim->WritePlan("B.RTE", route + "KBFI 47.5 north APT\n");
+         sim->WritePlan("E.RTE", "");
+       },
+       ScanFlightPlanFolder,
+       folder + "1 plan file left out: E.RTE (empty); 1 listed with lines skipped: B.RTE (bad line 4 skipped)\n"},
+      {"CruiseAlt=1e300", [&] { sim->WritePlan("K.RTE", "CruiseAlt=1e300\n" + route); }, selected_load,
+       "K.RTE: bad line 1 ('CruiseAlt' value out of range (0 to 99999 ft), not taken) skipped\n"},
+      {"CruiseAlt=1000000000000", [&] { sim->WritePlan("K.RTE", route + "CruiseAlt=1000000000000\n"); },
+       selected_load, "K.RTE: bad line 4 ('CruiseAlt' value out of range (0 to 99999 ft), not taken) skipped\n"},
+      {"CruiseAlt=-5000 and TripFuel=lots",
+       [&] { sim->WritePlan("K.RTE", "TripFuel=lots\nCruiseAlt=-5000\n" + route); }, selected_load,
+       "K.RTE: bad line 1 ('TripFuel' value is not a number, not taken) and 1 more skipped\n"},
+      {"ParkingFile outside its folder", [&] {}, [&] { aircraft("ParkingFile ../../../etc/passwd\n"); },
+       "Aircraft\\T.cfg: 'ParkingFile' is not a plain file name, not read\nAPT 'KPDX' Set\n"},
+      {"a missing ParkingFile", [&] {}, [&] { aircraft("ParkingFile gone.txt\n"); },
+       "gone.txt not found\nAPT 'KPDX' Set\n"},
+      {"a line with two faults", [&] {}, [&] { aircraft("V1 fast 140\n"); },
+       "Aircraft\\T.cfg: bad line 2 ('V1' has text after its value, ignored)\nAPT 'KPDX' Set\n"},
+      {"an aircraft value out of range, a hex float",
+       [&] {}, [&] { aircraft("HWB737NDMode 12\nV2 0x1p3\n"); },
+       "Aircraft\\T.cfg: bad line 2 ('HWB737NDMode' value out of range (1 to 7), brought into range) and 1 more\n"
+       "APT 'KPDX' Set\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    for (const auto& e : fs::directory_iterator(sim->plans())) fs::remove(e.path());
+    fs::remove(device);
+    c.make();
+    model::model_state.StatusMessageCount = 0;
+    model::model_state.FileCruiseAlt = 0;
+    navdb::navdb_state.ReportedMissingFiles = 0;
+    model::model_state.ParkingFile.clear();
+    c.act();
+    os::JudgeAsDeviceForTesting("");
+    EXPECT_EQ(test::StatusLog(), c.log);
+    EXPECT_EQ(model::model_state.FileCruiseAlt, 0);  // no value out of range taken
+  }
+  EXPECT_EQ(model::model_state.V2, 0);  // 0x1p3 was not taken as 8
 }
 
 TEST_F(FlightPlanTest, MissingFolderGivesOnlyTheClosingEntryAndTheGaugesScanOnce) {

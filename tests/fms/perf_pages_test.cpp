@@ -258,11 +258,18 @@ TEST_F(PerfPageTest, TheEnteredCruiseAltitudeStaysWhenThePlanFliesLower) {
   fms_state.FmsPage = kPagePerfInit;
   Press(kR1, "FL350");
   flightplan::ExecutePendingRoute();
-  EXPECT_LT(guidance::PlannedCruiseAltitude(), 30000);
-  EXPECT_TRUE(DrawFrame().Find("FL350"));
+  // The page shows the one level in force, the one the plan flies and the
+  // other pages show; the entry stays as entered.
+  const std::int32_t level = guidance::PlannedCruiseAltitude();
+  ASSERT_LT(level, 30000);
+  EXPECT_EQ(M().CruiseAlt, 35000);
+  const std::string shown = AltitudeText(level);
+  EXPECT_TRUE(DrawFrame().Find(shown));
+  EXPECT_FALSE(DrawFrame().Find("FL350"));
   Press(kR1, "FL250");
   Press(kL6);
-  EXPECT_TRUE(DrawFrame().Find("FL350"));
+  EXPECT_EQ(M().CruiseAlt, 35000);
+  EXPECT_TRUE(DrawFrame().Find(shown));
 }
 
 // ---- PERF LIMITS --------------------------------------------------------------
@@ -597,7 +604,10 @@ TEST_F(PerfPageTest, TheEconPagesShowTheMachTheTablesHold) {
     const char* shown;
   };
   const Case cases[] = {
-      {kPageEconClimb, 40000, 0.0, "280 / 0.74"},  {kPageEconCruise, 40000, 0.88, "290 / 0.74"},
+      // A cruise Mach is shown as it is flown: the plan works its own out
+      // no higher than the tables (docs/vertical-plan.md), and the pilot's
+      // is the pilot's.
+      {kPageEconClimb, 40000, 0.0, "280 / 0.74"},  {kPageEconCruise, 40000, 0.88, "290 / 0.88"},
       {kPageEconDescent, 40000, 0.0, "280 / 0.74"}, {kPageEconClimb, 20000, 0.0, "280 / 0.00"},
       {kPageEconCruise, 20000, 0.60, "290 / 0.60"}, {kPageEconDescent, 20000, 0.0, "280 / -.--"},
   };

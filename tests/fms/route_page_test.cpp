@@ -2,6 +2,7 @@
 // VIA/TO rows with airways, exit fixes, direct cuts and insertions, the
 // SELECT WAYPOINT hand-over, the route state's prompts, and the drawing of
 // each sub-page in each route state.
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -202,11 +203,16 @@ TEST_F(RoutePageTest, RunwayChosenFirstThenChanged) {
 }
 
 TEST_F(RoutePageTest, CompanyRoutesByNameOrByTheirEnds) {
+  const auto plans = root_ / "ovi" / "flightplans";
+  std::ofstream(plans / "BROKEN.RTE") << "KSEA 47.4 -122.3 APT\n";  // no header: left out of the list
+  std::ofstream(plans / "GONE.RTE") << std::ifstream(plans / "KBFI-KGEG.RTE").rdbuf();
   flightplan::ScanFlightPlanFolder();
+  std::filesystem::remove(plans / "GONE.RTE");  // listed, then gone
   struct Case {
     const char* typed;
     int state_before, state_after;
     const char* first_after_origin;  // null: refused
+    const char* refusal = "NOT IN DATABASE";
   };
   const Case cases[] = {
       {"KSEA-KP", 0, 1, "FOURT"},
@@ -215,6 +221,9 @@ TEST_F(RoutePageTest, CompanyRoutesByNameOrByTheirEnds) {
       {"KSEA-KPDX", 4, 4, "FOURT"},
       {"KSEAKPD", 0, 0, nullptr},    // characters 5 to 8 are only three here
       {"ZZZZ", 0, 0, nullptr},
+      // A plan there but not loadable is no plan the database lacks.
+      {"BROKEN", 0, 0, nullptr, "Unable to load FP"},
+      {"GONE", 3, 3, nullptr, "Unable to load FP"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -224,7 +233,7 @@ TEST_F(RoutePageTest, CompanyRoutesByNameOrByTheirEnds) {
     Enter(c.typed, kL2);
     EXPECT_EQ(F().RouteState, c.state_after);
     if (c.first_after_origin == nullptr) {
-      EXPECT_EQ(M().PanelMessage, "NOT IN DATABASE");
+      EXPECT_EQ(M().PanelMessage, c.refusal);
       EXPECT_EQ(M().FmsScratchpad, c.typed);
       continue;
     }

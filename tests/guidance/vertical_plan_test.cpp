@@ -534,6 +534,26 @@ TEST_F(VerticalPlanTest, PredictionsLeavePublishedConstraints) {
 // (the climb from the origin), the climb from A's 50 ft gives W1 7550 ->
 // 7500 over 30 NM, the descent from B 26.4 NM on 7543 -> 7500. Flying to
 // W1 at 8000 ft, the climb from the aircraft stays above the descent.
+// A last waypoint the data does not know (no airport, no altitude) ends
+// the descent at the lowest altitude the route knows: its lowest
+// constraint, or the first entry's altitude and a runway's crossing
+// height. Read as 0 ft, VNAV aimed at sea level 87 NM out.
+TEST_F(VerticalPlanTest, AnEndWithoutAltitudeEndsAtTheLowestTheRouteKnows) {
+  struct Case {
+    double origin, constraint, end;
+  };
+  for (const Case& c : {Case{50.0, model::kNoValue, 250.0}, Case{5000.0, 3000.0, 3000.0},
+                        Case{50.0, 9000.0, 250.0}, Case{model::kNoValue, model::kNoValue, model::kNoValue}}) {
+    SCOPED_TRACE(c.origin);
+    Route({{"A", 0, 0, "WPT", 0, c.origin},
+           {"W1", 0, 0.5},
+           {"W2", 0, 1.0, "WPT", c.constraint == model::kNoValue ? 0u : 1u, c.constraint},
+           {"B", 0, 3.0}});
+    ComputeCruiseAltitude(12000, 1);
+    EXPECT_EQ(Wp(3).altitude_constraint, c.end);
+  }
+}
+
 TEST_F(VerticalPlanTest, ConstraintSpeedsAndWhereTheClimbMeetsTheDescent) {
   model::State& m = model::model_state;
   m.ClbSpdRest = m.DescSpdRest = 0.0;
@@ -549,7 +569,7 @@ TEST_F(VerticalPlanTest, ConstraintSpeedsAndWhereTheClimbMeetsTheDescent) {
 
   for (int active : {1, model::kNoWaypoint}) {
     SCOPED_TRACE(active);
-    Route({{"A", 0, 0, "WPT", 0, 50.0}, {"W1", 0, 0.5}, {"B", 0, 0.94}});
+    Route({{"A", 0, 0, "WPT", 0, 50.0}, {"W1", 0, 0.5}, {"B", 0, 0.94, "WPT", 0, 0.0}});
     flightplan::flightplan_state.ActiveWaypointIndex = active;
     guidance_state.AircraftAltitude = 8000.0;
     ComputeCruiseAltitude(10000, 1);

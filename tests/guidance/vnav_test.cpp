@@ -6,6 +6,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/avionics_update.h"
+#include "src/guidance/climb_model.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/engage_buttons.h"
 #include "src/guidance/speed_mode.h"
@@ -86,6 +87,16 @@ class VnavTest : public ::testing::Test {
     g.VnavVerticalSpeedChangeSign = 0;
     CoupleVnavToAutopilot();
     return g.VnavVerticalSpeedCommand;
+  }
+  // A climb table from 300 kt true at sea level to 450 at 40000 ft.
+  static void ClimbTables() {
+    model::State& m = model::model_state;
+    m.ClimbPerformanceTable[1] = {};
+    m.ClimbPerformanceTable[1].tas = 300.0;
+    m.ClimbPerformanceTable[2] = {};
+    m.ClimbPerformanceTable[2].altitude = 40000.0;
+    m.ClimbPerformanceTable[2].tas = 450.0;
+    m.ClimbPerformanceCount = 2;
   }
   testing::FakeHost host;
 };
@@ -190,8 +201,9 @@ TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
       {2149, 0, 250, kNoCommand, -2100}, {2150, 0, 250, kNoCommand, -2200}, {1000, 0, 250, kNoCommand, -1000},
       {3600, 0, 250, kNoCommand, -3000}, {2150, 0, 154, kNoCommand, 0},
       // Off the path, its deviation taken back over a minute; below it by
-      // more than that, level until the path comes down to the aircraft.
-      {2000, 300, 250, kNoCommand, -2300}, {2000, -500, 250, kNoCommand, -1500}, {2000, -3000, 250, kNoCommand, 0},
+      // more than that, the shallowest descent until the path comes down to
+      // the aircraft: never level with the target below.
+      {2000, 300, 250, kNoCommand, -2300}, {2000, -500, 250, kNoCommand, -1500}, {2000, -3000, 250, kNoCommand, -100},
       // A command stays while the rate is within 75 ft/min of it.
       {2170, 0, 250, -2100, -2100}, {2030, 0, 250, -2100, -2100}, {2180, 0, 250, -2100, -2200},
       {2020, 0, 250, -2100, -2000}};
@@ -225,6 +237,21 @@ TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
     CoupleVnavToAutopilot();
     EXPECT_EQ(g.VnavVerticalSpeedCommand, command) << tick;
   }
+  // A descent the speed protection levelled goes on at once as the speed
+  // comes back, though its last change was a shallowing: from level to
+  // down is a new phase, never held back at 0.
+  for (const auto& [tick, path_rate, smoothed, command] :
+       {std::tuple{300.0, 2000.0, 250.0, -2000}, std::tuple{301.0, 1800.0, 250.0, -1800},
+        std::tuple{302.0, 1800.0, 150.0, 0}, std::tuple{303.0, 1800.0, 250.0, -1800}}) {
+    g.LastTick = tick;
+    g.SmoothedAirspeed = smoothed;
+    g.TodAltitude = 4.0 * path_rate;
+    g.AircraftAltitude = g.VnavPathAltitude = 2.0 * path_rate;
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(g.VnavVerticalSpeedCommand, command) << tick;
+  }
+  g.TodAltitude = 4.0 * 2200.0;
+  g.AircraftAltitude = g.VnavPathAltitude = 2.0 * 2200.0;
   // A climb just stepped up turns into the descent at once: a new phase.
   g.VnavVerticalSpeedCommand = 1500;
   g.VnavVerticalSpeedChangeSign = 1;
@@ -353,7 +380,9 @@ TEST_F(VnavTest, TheSpeedModeFollowsThePhaseAndTheCrossover) {
       {"climb above the crossover", 0, 0, 35000, 280, 0, 0, false, to_mach, {{kEventMach, 70}}},
       {"climb at the pilot's Mach", 0, 0, 35000, 280, 0, 0.65, false, to_mach, {{kEventMach, 65}}},
       {"climb below the crossover", 0, 0, 20000, 280, 0, 0, false, {}, {}},
-      {"cruise Mach above the tables", 1, 0, 35000, 0, 0.78, 0, true, {{kEventMach, 70}}, {}},
+      // A Mach asked for is flown as it is: the plan works its own out no
+      // higher than the tables, and the pilot's is the pilot's.
+      {"cruise Mach above the tables", 1, 0, 35000, 0, 0.78, 0, true, {{kEventMach, 78}}, {}},
       {"cruise Mach within them", 1, 0, 35000, 0, 0.68, 0, true, {{kEventMach, 68}}, {}},
       {"descent above the crossover", 1, 1, 35000, 280, 0, 0, true, {{kEventMach, 70}}, {}},
       {"descent below it", 1, 1, 20000, 280, 0, 0, true, to_airspeed, {{kEventAirspeed, 280}}},
@@ -457,12 +486,7 @@ TEST_F(VnavTest, EngagedAgainInTheDescentVnavAimsAtTheCrossingHeightOnce) {
 TEST_F(VnavTest, TheClimbsSlicesEndWhateverTheAltitude) {
   State& g = guidance_state;
   model::State& m = model::model_state;
-  m.ClimbPerformanceTable[1] = {};
-  m.ClimbPerformanceTable[1].tas = 300.0;
-  m.ClimbPerformanceTable[2] = {};
-  m.ClimbPerformanceTable[2].altitude = 40000.0;
-  m.ClimbPerformanceTable[2].tas = 450.0;
-  m.ClimbPerformanceCount = 2;
+  ClimbTables();
   g.TocPassed = 0;
   g.GroundSpeedKnots = 300.0;
   g.NextConstraintDistance = 50.0;
@@ -478,6 +502,121 @@ TEST_F(VnavTest, TheClimbsSlicesEndWhateverTheAltitude) {
     EXPECT_GE(g.VnavVerticalSpeedCommand, 0);
     EXPECT_LE(g.VnavVerticalSpeedCommand, m.MaxVnavClimbRate);
   }
+}
+
+// Each autopilot target goes out when it changes, whichever road asks for
+// it: the destination's constraint speed, re-armed on every pass within
+// the switch distance (LNAV, off at the last waypoint, sequences it every
+// pass), went out on every pass over the pilot's own speed. A hold engaged
+// takes the aircraft's value, and VNAV engaged again owes every target.
+TEST_F(VnavTest, EachTargetGoesOutWhenItChanges) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.ActiveWaypointIndex = 3;
+  model::FlightPlanWaypoint& destination = fp.ActiveFlightPlan[3];
+  destination.constraint_flag = 1;
+  destination.altitude_constraint = 2000.0;
+  destination.speed_constraint = 180.0;
+  g.VerticalProfileValid = g.TocPassed = g.TodPassed = 1;
+  g.AircraftAltitude = 3000.0;
+  g.ActiveWaypointDistance = 2.0;
+  m.VnavSetSpdOffOnManSpdChg = 0;
+  m.DescAltRest = 0.0;  // no restriction speed before the constraint's
+  for (int pass = 0; pass < 5; ++pass) {
+    g.ConstraintSpeedArmed = 0;  // as the sequencing at the last waypoint leaves it
+    RunSpeedRestrictionChecks();
+    KeepSpeedModeForPhase();
+  }
+  EXPECT_EQ(Sent(kEventAirspeed), (Events{{kEventAirspeed, 180}}));
+  for (int pass = 0; pass < 2; ++pass) {
+    SendAltitudeCommand(2000.0);
+    SendVerticalSpeed(-700);
+    SendMachCommand(0.78);
+  }
+  EXPECT_EQ(Sent(kEventAltitude).size(), 1u);
+  EXPECT_EQ(Sent(kEventVerticalSpeed).size(), 1u);
+  EXPECT_EQ(Sent(kEventMach).size(), 1u);
+  EngageAirspeedHold();
+  EngageMachHold();
+  SendAirspeedCommand(180.0);
+  SendMachCommand(0.78);
+  EXPECT_EQ(Sent(kEventAirspeed).size(), 2u);
+  EXPECT_EQ(Sent(kEventMach).size(), 2u);
+  ToggleVnav();
+  ToggleVnav();
+  SendAltitudeCommand(2000.0);
+  SendVerticalSpeed(-700);
+  EXPECT_EQ(Sent(kEventAltitude).size(), 2u);
+  EXPECT_EQ(Sent(kEventVerticalSpeed).size(), 2u);
+}
+
+// One cruise level in force: a plan that lowers the level in the climb (a
+// direct-to that shortens the route) sends the new level and the climb
+// stops there; in cruise the new level goes out too; in the descent the
+// level no longer moves.
+TEST_F(VnavTest, TheLevelInForceIsSentWhenItMoves) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  m.CruiseAlt = 28000;
+  g.AircraftAltitude = 5000.0;
+  g.NextConstraintAltitude = 28000.0;
+  for (const auto& [toc, tod, limit, sent] :
+       {std::tuple{0, 0, 0, -1}, std::tuple{0, 0, 26000, 26000}, std::tuple{1, 0, 24000, 24000},
+        std::tuple{1, 1, 22000, -1}}) {
+    host.key_events.clear();
+    g.TocPassed = toc;
+    g.TodPassed = tod;
+    g.CruiseAltitudeLimit = limit;
+    g.VnavAltitudeSet = 1;
+    RunVerticalTransitions();
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(Sent(kEventAltitude), sent < 0 ? Events{} : (Events{{kEventAltitude, static_cast<std::uint32_t>(sent)}}))
+        << limit;
+    if (toc == 0) {
+      EXPECT_EQ(g.NextConstraintAltitude, PlannedCruiseAltitude()) << limit;
+    }
+  }
+}
+
+// A constraint held past its sequencing is given up as soon as another
+// target replaces it (an EXEC): taken up again, it kept its speed over the
+// restriction's and the next target waited for an aircraft abeam a
+// waypoint VNAV no longer flew to.
+TEST_F(VnavTest, AHeldConstraintReplacedByAnExecIsGivenUp) {
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  model::FlightPlanWaypoint& held = fp.ActiveFlightPlan[1];
+  held.constraint_flag = 1;
+  held.altitude_constraint = 9000.0;
+  fp.ActiveWaypointIndex = 2;
+  g.HeldConstraintIndex = 1;
+  g.NextConstraintIndex = 1;
+  g.NextConstraintLat = held.latitude;
+  g.NextConstraintLon = held.longitude;
+  g.TocPassed = g.TodPassed = 1;
+  g.AircraftAltitude = 12000.0;
+  RunVerticalTransitions();
+  EXPECT_EQ(g.HeldConstraintIndex, 1);  // still its target, not yet abeam it
+  g.NextConstraintIndex = 3;             // the EXEC's next constraint
+  RunVerticalTransitions();
+  EXPECT_EQ(g.HeldConstraintIndex, 0);
+}
+
+// The climb below the climb restriction's altitude is flown at its speed:
+// at the climb speed the top of climb came that much later than flown.
+TEST_F(VnavTest, TheClimbModelKeepsTheRestrictionSpeedBelowItsAltitude) {
+  model::State& m = model::model_state;
+  ClimbTables();
+  m.ClimbIas = 300;
+  m.ClbSpdRest = 250.0;
+  m.ClbAltRest = 10000.0;
+  const ClimbModel climb(2000.0);
+  ASSERT_TRUE(climb.Sliced());
+  const double below = climb.Distance(0.0, 10000.0), above = climb.Distance(10000.0, 20000.0);
+  m.ClbSpdRest = 0.0;  // no restriction
+  EXPECT_LT(below, 0.9 * climb.Distance(0.0, 10000.0));
+  EXPECT_DOUBLE_EQ(above, climb.Distance(10000.0, 20000.0));
 }
 
 TEST_F(VnavTest, TopOfDescentFoundByTheProfileStillStartsTheDescent) {
@@ -758,6 +897,7 @@ TEST_F(VnavTest, ClimbRestrictionEndsAtTheWaypointsSpeedOrTheClimbSpeed) {
   };
   for (const Case& c : cases) {
     host.key_events.clear();
+    ForgetSentCommands();  // each case on its own
     w.constraint_flag = c.flag;
     w.altitude_constraint = 15000.0;
     w.speed_constraint = c.speed;
@@ -831,6 +971,7 @@ TEST_F(VnavTest, SpeedTargetByPhaseAndConstraint) {
     next.altitude_constraint = 16000.0;
     next.speed_constraint = c.next_speed;
     g.NextConstraintIndex = 2;
+    ForgetSentCommands();  // each case on its own
     CoupleSpeedToAutopilot();
     EXPECT_EQ(host.key_events, c.sent) << c.what;
     EXPECT_EQ(g.VnavSpeedSet, 1) << c.what;
@@ -874,6 +1015,7 @@ TEST_F(VnavTest, DescentRestrictionSpeedSentToBeMetAtItsAltitude) {
                         {11000, -2000, 260, 1, true, 240},  {11000, -2000, 260, 0, true, 260}};
   for (const Case& c : cases) {
     host.key_events.clear();
+    ForgetSentCommands();  // each case on its own
     g.AircraftAltitude = c.altitude;
     g.VerticalSpeedFpm = c.vs;
     g.SmoothedAirspeed = c.airspeed;

@@ -123,7 +123,7 @@ TEST_F(ConfigTest, BadLinesAreReportedOnceAFileAndAFullLogCountsWhatItDrops) {
     const char* said;
   } roads[] = {
       {"ovi/ovi.cfg", "WptChgDist = 4.5\n", "WptChgSecs = -5\n", LoadConfiguration,
-       "ovi.cfg: bad line 2 ('WptChgSecs' value out of range, not taken) and 999 more"},
+       "ovi.cfg: bad line 2 ('WptChgSecs' value out of range (0 to 3600), not taken) and 999 more"},
       {"ovi/Aircraft/Flood.cfg", "ModelId X\n", "VR\n", [] { LoadAircraftConfig(); },
        "Aircraft\\Flood.cfg: bad line 2 ('VR' has no value, not taken) and 999 more"},
       {"ovi/Aircraft/flood.perf", "CLIMB\n", "0 4000 3000 100000 9000\n", [] { LoadPerformanceData("flood.perf"); },
@@ -237,7 +237,7 @@ TEST_F(ConfigTest, AircraftClampsColoursAndModes) {
   EXPECT_EQ(s.CostIndex, -1);
   ASSERT_EQ(s.StatusMessageCount, 1);
   EXPECT_EQ(s.StatusMessageLog[1],
-            "Aircraft\\Test.cfg: bad line 1 ('HWB737NDMode' value out of range, brought into range) and 9 more");
+            "Aircraft\\Test.cfg: bad line 1 ('HWB737NDMode' value out of range (1 to 7), brought into range) and 9 more");
 
   // Mode values inside their ranges stay as given.
   ResetModuleState();

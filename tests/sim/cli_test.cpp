@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 
 #include "src/util/text.h"
 #include "tests/fms/cdu_legibility.h"
@@ -70,6 +71,9 @@ TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
   // A NUL past the part of the file looked at for text.
   WriteFile(dir / "nul.txt", ";" + std::string(5000, '-') + "\nset lat 4" + std::string(1, '\0') + "7\n");
   ASSERT_EQ(::mkfifo((dir / "fifo.cfg").c_str(), 0600), 0);
+  WriteFile(dir / "hex.txt", "set lat 0x1p3\n");
+  WriteFile(dir / "far.txt", "traffic 0 2000 0\n");
+  WriteFile(dir / "huge.txt", "run 1\nset lat " + std::string(60 << 20, '4') + "\n");
   const std::string fake = FAKE_MODULE_PATH;
   struct Case {
     std::vector<std::string> args;
@@ -98,7 +102,15 @@ TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
       {{"--panel", dir.path(), "--module", fake}, 1, dir.path() + ": not a regular file (a folder)"},
       {{"--panel", dir / "fifo.cfg", "--module", fake}, 1, dir / "fifo.cfg: not a regular file (a named pipe)"},
       {{"--panel", dir / "good.cfg", "--module", fake, "--scenario", dir / "nul.txt"}, 1,
-       dir / "nul.txt:2: bad value '4\\x007' for lat\n"},
+       dir / "nul.txt:2: bad value '4\\x007' for lat (a number from -90 to 90)\n"},
+      // A hex float is no number a user writes; a range broken is named; a
+      // 60 MB value comes back cut.
+      {{"--panel", dir / "good.cfg", "--module", fake, "--scenario", dir / "hex.txt"}, 1,
+       dir / "hex.txt:1: bad value '0x1p3' for lat (a number from -90 to 90)\n"},
+      {{"--panel", dir / "good.cfg", "--module", fake, "--scenario", dir / "far.txt"}, 1,
+       dir / "far.txt:1: bad range '2000' (NM from 0 to 1000)\n"},
+      {{"--panel", dir / "good.cfg", "--module", fake, "--scenario", dir / "huge.txt"}, 1,
+       dir / "huge.txt:2: bad value '" + std::string(40, '4') + "...' for lat (a number from -90 to 90)\n"},
       {{"--panel"}, 2, "--panel needs a value"},
       {{"--fly"}, 2, "unknown option '--fly'"},
       {{"--module", fake}, 2, "--panel FILE is needed"},
@@ -109,7 +121,8 @@ TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
   for (const Case& c : cases) {
     RunResult r = RunSim(c.args);
     EXPECT_EQ(r.exit_code, c.exit_code) << c.message << "\n" << r.err;
-    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err.substr(0, 2000);
+    EXPECT_LT(r.err.size(), 4096u) << c.message;
   }
 }
 
@@ -118,7 +131,7 @@ TEST(Cli, BadInputGivesOneMessageAndAFailingExit) {
 TEST(Cli, EveryToolPrintsItsUsageForHelpAndRefusesUnknownOptions) {
   test::ScratchDir dir("help");
   for (const std::string tool :
-       {OVI_SIM_PATH, OVI_TESTCARD_PATH, OVI_MAPCARD_PATH, OVI_NAVGEN_PATH, OVI_BITMAPS_PATH}) {
+       {OVI_SIM_PATH, OVI_TESTCARD_PATH, OVI_MAPCARD_PATH, OVI_NAVGEN_PATH, OVI_BITMAPS_PATH, OVI_FLIGHTS_PATH}) {
     const std::string name = std::filesystem::path(tool).filename();
     RunResult help = test::RunProgram(tool, {"--help"}, dir.path());
     EXPECT_EQ(help.exit_code, 0) << name;
@@ -145,8 +158,15 @@ TEST(Cli, ToolsRefuseRepeatedOptionsAndBadArguments) {
       {OVI_NAVGEN_PATH, {"--overwrite", dir.path(), "--overwrite"}, "ovi-navgen: option '--overwrite' given twice\n"},
       {OVI_NAVGEN_PATH, {"--size", "1", dir.path(), "notaseed"}, "ovi-navgen: SEED 'notaseed' is not a whole number"},
       {OVI_NAVGEN_PATH, {"--size", "1", dir.path(), "4294967296"}, "ovi-navgen: SEED '4294967296'"},
+      {OVI_NAVGEN_PATH, {"--size", "0", dir.path()},
+       "ovi-navgen: --size takes quarter, half, full or a whole percentage from 1 to 100\n"},
+      {OVI_NAVGEN_PATH, {"--size", "1"}, "ovi-navgen: OUTDIR, the folder to write into, is needed\n"},
       {OVI_BITMAPS_PATH, {"--panel", dir / "a.cfg", "--panel", dir / "b.cfg"},
        "ovi-bitmaps: option '--panel' given twice\n"},
+      {OVI_FLIGHTS_PATH, {"--jobs", "2", "--jobs", "3", "campaign", "1"}, "ovi-flights: option '--jobs' given twice\n"},
+      {OVI_FLIGHTS_PATH, {"--jobs", "0", "campaign", "1"}, "ovi-flights: --jobs takes 1 to 64, not '0'"},
+      {OVI_FLIGHTS_PATH, {"campaign", "9-3"}, "ovi-flights: seeds are FIRST or FIRST-LAST"},
+      {OVI_FLIGHTS_PATH, {"generate", "x1", dir / "f"}, "ovi-flights: SEED 'x1' is not a whole number"},
   };
   for (const Case& c : cases) {
     const RunResult r = test::RunProgram(c.tool, c.args, dir.path());
@@ -193,6 +213,12 @@ TEST(Cli, NavgenKeepsASimulatorFoldersNavigationDataUnlessToldToOverwrite) {
   r = test::RunProgram(OVI_NAVGEN_PATH, {dir.path(), "--overwrite", "--size", "1"});
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(ReadFile(dir / "ovi/navdata/navs.txt").rfind(";AIRAC ", 0), 0u);
+  // What stops it is said: a file where its folder belongs.
+  WriteFile(dir / "plain/ovi", "a file");
+  r = test::RunProgram(OVI_NAVGEN_PATH, {"--size", "1", dir / "plain"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.err, "ovi-navgen: cannot write under " + dir / "plain" +
+                       ": ovi/navdata: cannot make the folder: Not a directory\n");
 }
 
 // An output that cannot be written is named, left out of what the summary
@@ -217,6 +243,87 @@ TEST(Cli, OutputsThatCannotBeWrittenAreNamedAndFailTheRun) {
                        "ovi-sim: not written: snapshot final, variables.txt, summary.txt\n"),
             std::string::npos)
       << r.out;
+}
+
+// Every file under `dir` with its bytes (a named pipe or a link as its kind).
+std::map<std::string, std::string> Snapshot(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+    const std::string rel = std::filesystem::relative(e.path(), dir).string();
+    if (e.is_symlink()) files[rel] = "link to " + std::filesystem::read_symlink(e.path()).string();
+    else if (e.is_fifo()) files[rel] = "named pipe";
+    else if (e.is_regular_file()) files[rel] = ReadFile(e.path());
+  }
+  return files;
+}
+
+// An output flag given a file the run reads, a named pipe, a folder or
+// another output: refused before anything is written, each input byte for
+// byte as it was, nothing waited on.
+TEST(Cli, NoOutputFlagOverwritesAnInputOrWaitsOnAPipe) {
+  test::ScratchDir dir("hostile");
+  const std::string sim = dir / "sim";
+  WriteFile(sim + "/panels/p/panel.cfg", std::string(kFakePanel) + "file=back.png\n");
+  test::WriteSolidBitmap(sim + "/panels/p/back.png", 4, 4, 0xFF102030u);
+  WriteFile(sim + "/panels/keys.txt", "[FAKE_CDU]\nA 1 1 1 1\n");
+  WriteFile(sim + "/s.txt", "run 0.2\n");
+  WriteFile(sim + "/ovi/ovi.cfg", "; mine\n");
+  std::filesystem::create_directories(sim + "/GAUGES");
+  std::filesystem::copy_file(FAKE_MODULE_PATH, sim + "/GAUGES/fake_module.gau");
+  std::filesystem::create_directories(dir / "res");
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  std::filesystem::create_symlink(sim + "/s.txt", dir / "link-to-scenario");
+  std::filesystem::create_directories(dir / "folder");
+  const std::vector<std::string> run = {"--sim-folder", sim, "--panel", sim + "/panels/p/panel.cfg", "--scenario",
+                                        sim + "/s.txt", "--module", sim + "/GAUGES/fake_module.gau",
+                                        "--resources", dir / "res"};
+  const struct Case {
+    std::vector<std::string> flags;
+    std::string message;
+  } cases[] = {
+      {{"--trace", sim + "/s.txt"}, "s.txt: --trace names the scenario, which the run reads"},
+      {{"--trace", dir / "link-to-scenario"}, "link-to-scenario: --trace names the scenario, which the run reads"},
+      {{"--trace", sim + "/panels/p/panel.cfg"}, "panel.cfg: --trace names the panel file, which the run reads"},
+      {{"--trace", sim + "/panels/keys.txt"}, "keys.txt: --trace names the key table, which the run reads"},
+      {{"--trace", sim + "/panels/p/back.png"}, "back.png: --trace names a window's background, which the run reads"},
+      {{"--trace", sim + "/GAUGES/fake_module.gau"}, "fake_module.gau: --trace names the module, which the run reads"},
+      {{"--trace", sim + "/GAUGES/other.gau"}, "other.gau: --trace names a file in the simulator folder's GAUGES/"},
+      {{"--trace", sim + "/ovi/ovi.cfg"}, "ovi.cfg: --trace names a file in the simulator folder's ovi/"},
+      {{"--trace", sim + "/ovi/FlightLog/trace.txt"}, "trace.txt: --trace names a file in the simulator folder's ovi/"},
+      {{"--trace", dir / "res/1.png"}, "1.png: --trace names a file among the gauge bitmaps"},
+      {{"--trace", dir / "pipe"}, "pipe: cannot write the trace: not a regular file (a named pipe)"},
+      {{"--trace", dir / "folder"}, "folder: cannot write the trace: not a regular file (a folder)"},
+      {{"--trace", dir / "out/summary.txt", "--out", dir / "out"}, "summary.txt: --trace names the run's summary.txt"},
+      {{"--trace", dir / "out/snapshots/x.txt", "--out", dir / "out"}, "--trace names a file in the run's snapshots/"},
+      {{"--out", sim + "/s.txt"}, "s.txt: not a folder"},
+      {{"--out", dir / "pipe"}, "pipe: not a folder"},
+      {{"--out", sim}, "which ovi-sim did not write"},
+  };
+  const auto before = Snapshot(dir.path());
+  for (const Case& c : cases) {
+    std::vector<std::string> args = run;
+    args.insert(args.end(), c.flags.begin(), c.flags.end());
+    const RunResult r = RunSim(args);
+    EXPECT_EQ(r.exit_code, 1) << c.message << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(Snapshot(dir.path()), before) << c.message;
+    std::filesystem::remove_all(dir / "out");
+  }
+  // ovi-navgen's folder: an empty name is no folder, never the current one.
+  const RunResult r = test::RunProgram(OVI_NAVGEN_PATH, {"--size", "1", ""}, dir.path());
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_EQ(r.err.rfind("ovi-navgen: OUTDIR is empty", 0), 0u) << r.err;
+  EXPECT_EQ(Snapshot(dir.path()), before);
+
+  // A trace of its own is written whole, an earlier one replaced; beside the
+  // outputs it is listed with them.
+  WriteFile(dir / "trace.txt", "an earlier trace\n");
+  std::vector<std::string> args = run;
+  for (const std::string& a : {std::string("--trace"), dir / "trace.txt"}) args.push_back(a);
+  RunResult fine = RunSim(args);
+  ASSERT_EQ(fine.exit_code, 0) << fine.err;
+  EXPECT_EQ(ReadFile(dir / "trace.txt").find("an earlier trace"), std::string::npos);
+  EXPECT_NE(ReadFile(dir / "trace.txt").find(" service "), std::string::npos) << ReadFile(dir / "trace.txt");
 }
 
 // The provider's list holds 64 targets: a scenario that names more is told
@@ -299,6 +406,22 @@ TEST(Cli, AnOutputFolderHoldsOneRunsOutputs) {
     }
     EXPECT_EQ(ReadFile(dir / c.file), "mine");
   }
+
+  // A manifest edited to list empty folders outside (by ../ or an absolute
+  // path) removes none of them; the earlier run's own nested folders go,
+  // the deepest first, so that none it made stays; a temporary it left
+  // when it was stopped goes with its outputs.
+  ASSERT_EQ(run("a.txt", "edited").exit_code, 0);
+  for (const char* folder : {"outside", "far", "edited/x/y"}) std::filesystem::create_directories(dir / folder);
+  WriteFile(dir / "edited/.services.txt.123-0-abc.tmp", "part");
+  WriteFile(dir / "edited/ovi-sim-outputs.txt", ReadFile(dir / "edited/ovi-sim-outputs.txt") + "../outside/\n" +
+                                                    dir / "far" + "/\nx/\nx/y/\n");
+  r = run("b.txt", "edited");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(dir / "outside"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "far"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "edited/x"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "edited/.services.txt.123-0-abc.tmp"));
 }
 
 // Each output alone: the run fails though everything else was written and
@@ -488,10 +611,11 @@ TEST(EndToEnd, TheRunPrintsWhyAPlanIsMissing) {
   WriteFile(sim / "panel.cfg", "[Window00]\nsize_mm=400,300\ngauge00=ovi1!SMITHS_FMS, 0, 0, 400\n");
   RunResult r = RunSim({"--sim-folder", sim.path(), "--panel", sim / "panel.cfg", "--seconds", "1"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_NE(r.out.find(util::Format("ovi-sim: status: CUT.PLN: cut short at byte %zu\n", plan.size() / 2)),
+  EXPECT_NE(r.out.find(util::Format("\\ovi\\flightplans: 2 plan files left out: CUT.PLN (cut short at byte %zu), "
+                                    "ONE.RTE (fewer than two waypoints)\n",
+                                    plan.size() / 2)),
             std::string::npos)
       << r.out;
-  EXPECT_NE(r.out.find("ovi-sim: status: ONE.RTE: fewer than two waypoints\n"), std::string::npos) << r.out;
 }
 
 // On the sample panel the SERVER gauge lists the plans before the ND names

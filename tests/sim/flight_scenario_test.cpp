@@ -59,7 +59,7 @@ TEST_P(FlightScenario, TheSampleFlightIsFlownToItsLastWaypoint) {
     if (at != std::string::npos && where != std::string::npos) events.push_back(line.substr(at + 1, where - at - 1));
   }
   const std::vector<std::string> expected = {
-      "route KSEA FOURT PARKK CHINS OLM TOLLE COUGA BTG LAVAA JAYPE KPDX",
+      "route KSEA FOURT PARKK CHINS OLM TOLLE COUGA BTG LAVAA JAYPE KPDX", "active FOURT",
       "LNAV on", "VNAV on",
       "passed FOURT", "passed PARKK", "passed CHINS", "passed OLM", "passed TOLLE", "passed COUGA", "passed BTG",
       "passed LAVAA", "passed JAYPE", "LNAV off, active KPDX", "VNAV off"};

@@ -105,6 +105,7 @@ class SampleCopy : public ::testing::Test {
   }
   void TearDown() override {
     os::LimitDiskSpaceForTesting(-1);
+    os::JudgeAsDeviceForTesting("");
     ::alarm(0);
     ResetModuleState();
     std::error_code ec;
@@ -171,6 +172,20 @@ TEST_F(SampleCopy, AFullDiskKeepsTheFileAWriterWouldReplace) {
        nullptr},
       {"ovi-navgen's data set", "ovi/navdata/navs.txt",
        [this] { return navgen::WriteSyntheticWorld(root_.string(), SmallWorld(), 3, nullptr); }, nullptr},
+      // A writer that writes on past a failed write (as the run's records
+      // do), the disk freed again before it closes: its last flush does
+      // well, the write before it did not.
+      {"a writer going on past a failed write", "out/record.txt",
+       [this] {
+         os::FileReplacement out((root_ / "out/record.txt").string(), os::FileReplacement::Sync::kToSystem);
+         out.Write(std::string(256 << 10, 'r'));
+         const std::int64_t left = os::LimitDiskSpaceForTesting(-1);
+         out.Write("the end\n");
+         const bool ok = out.Commit();
+         os::LimitDiskSpaceForTesting(left);
+         return ok;
+       },
+       nullptr},
   };
   const std::string old_text = [] {
     std::string t = "[FlightPlan]\n";
@@ -190,14 +205,17 @@ TEST_F(SampleCopy, AFullDiskKeepsTheFileAWriterWouldReplace) {
       model::model_state.StatusMessageCount = 0;
     };
     // With room, the road writes through the limited disk: what it wrote
-    // is measured.
+    // is measured. The file written over keeps who may read it.
     reset();
+    constexpr auto kMode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(file, kMode);
     constexpr std::int64_t kRoom = std::int64_t{1} << 40;
     os::LimitDiskSpaceForTesting(kRoom);
     ASSERT_TRUE(road.write()) << StatusLog();
     const std::int64_t written = kRoom - os::LimitDiskSpaceForTesting(-1);
     ASSERT_GT(written, 0);
     EXPECT_NE(Bytes(file), old_text);
+    EXPECT_EQ(fs::status(file).permissions(), kMode);
     for (const std::int64_t space : {std::int64_t{0}, written / 2, written - 1}) {
       SCOPED_TRACE(space);
       reset();
@@ -223,8 +241,11 @@ void Stuck(int) {
 }
 
 // Every reader (and writer) of a file a user names or places, given a named
-// pipe, a link to /dev/zero, or a file just over the size of its kind:
-// refused at once, with the file's name and why, never waited on.
+// pipe, a link to a device, or a file just over the size of its kind:
+// refused at once, with the file's name and why, never waited on. The
+// device is a file of the test's own that the file layer judges one: a
+// writer that followed the link would replace that file, never a device
+// of the machine's.
 TEST_F(SampleCopy, NoFileIsWaitedOnOrReadPastItsSize) {
   struct Road {
     const char* file;                   // under the simulator folder
@@ -319,6 +340,7 @@ TEST_F(SampleCopy, NoFileIsWaitedOnOrReadPastItsSize) {
       {"ovi/FlightLog/fpl.log", 0, [&] { return status([] { LogLine(4); }); }, "fpl.log: line not written ("},
   };
   ::signal(SIGALRM, Stuck);
+  const fs::path device = root_ / "device";
   for (const Road& road : roads) {
     const fs::path file = root_ / road.file;
     const std::string kept = fs::exists(file) ? Bytes(file) : std::string();
@@ -329,7 +351,13 @@ TEST_F(SampleCopy, NoFileIsWaitedOnOrReadPastItsSize) {
     };
     const Kind kinds[] = {
         {"a named pipe", [&] { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); }, "not a regular file (a named pipe)"},
-        {"a link to /dev/zero", [&] { fs::create_symlink("/dev/zero", file); }, "not a regular file (a device)"},
+        {"a link to a device",
+         [&] {
+           Put(device, "a device");
+           fs::create_symlink(device, file);
+           os::JudgeAsDeviceForTesting(device.string());
+         },
+         "not a regular file (a device)"},
         {"a file too large",
          [&] {
            Put(file, "");
@@ -351,8 +379,24 @@ TEST_F(SampleCopy, NoFileIsWaitedOnOrReadPastItsSize) {
       ::alarm(20);
       const std::string said = road.read();
       ::alarm(0);
+      os::JudgeAsDeviceForTesting("");
       EXPECT_NE(said.find(road.says + kind.says), std::string::npos) << said;
       EXPECT_TRUE(fs::exists(fs::symlink_status(file)));  // left as it was, never replaced
+      if (fs::exists(device)) {
+        EXPECT_EQ(Bytes(device), "a device");
+        fs::remove(device);
+      }
+    }
+    // A file of exactly its kind's size (sparse: nothing is read) is one
+    // of that kind, not one too large.
+    if (road.limit > 0) {
+      fs::remove(file);
+      Put(file, "");
+      fs::resize_file(file, static_cast<std::uintmax_t>(road.limit));
+      os::RegularFile at_limit;
+      os::FileProblem problem;
+      EXPECT_TRUE(at_limit.Open(file.string(), road.limit, &problem)) << road.file << ": " << problem.text;
+      EXPECT_EQ(at_limit.size(), road.limit);
     }
     fs::remove(file);
     if (!kept.empty()) Put(file, kept);

@@ -43,8 +43,9 @@ bool ParseSeed(const char* s, std::uint32_t& out) {
   return true;
 }
 
-int Usage() {
-  std::fputs(kUsage, stderr);
+// The rule broken, then the usage.
+int Usage(const char* why) {
+  std::fprintf(stderr, "ovi-navgen: %s\n%s", why, kUsage);
   return 2;
 }
 
@@ -58,19 +59,24 @@ int main(int argc, char** argv) {
   std::vector<const char*> operands;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--size") == 0) {
-      if (i + 1 >= argc || (percent = ParseSize(argv[++i])) == 0) return Usage();
+      if (i + 1 >= argc || (percent = ParseSize(argv[++i])) == 0)
+        return Usage("--size takes quarter, half, full or a whole percentage from 1 to 100");
     } else if (std::strcmp(argv[i], "--overwrite") == 0) {
       overwrite = true;
     } else {
       operands.push_back(argv[i]);
     }
   }
-  if (operands.size() != 1 && operands.size() != 2) return Usage();
+  if (operands.empty()) return Usage("OUTDIR, the folder to write into, is needed");
+  if (operands.size() > 2) return Usage("more than OUTDIR and SEED given");
   const char* dir = operands[0];
+  // An empty name would be the current folder, which no one named.
+  if (*dir == '\0') return Usage("OUTDIR is empty; name the folder to write into ('.' for the current one)");
   std::uint32_t seed = 1;
   if (operands.size() == 2 && !ParseSeed(operands[1], seed)) {
     std::fprintf(stderr, "ovi-navgen: SEED '%.40s' is not a whole number from 0 to 4294967295\n", operands[1]);
-    return Usage();
+    std::fputs(kUsage, stderr);
+    return 2;
   }
   if (const auto existing = ovi::navgen::ExistingWorldFiles(dir); !existing.empty() && !overwrite) {
     std::string names;
@@ -80,8 +86,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   ovi::navgen::WorldStats st;
-  if (!ovi::navgen::WriteSyntheticWorld(dir, ovi::navgen::ScaledWorld(percent), seed, &st)) {
-    std::fprintf(stderr, "ovi-navgen: cannot write under %s\n", dir);
+  std::string error;
+  if (!ovi::navgen::WriteSyntheticWorld(dir, ovi::navgen::ScaledWorld(percent), seed, &st, &error)) {
+    std::fprintf(stderr, "ovi-navgen: cannot write under %s: %s\n", dir, error.c_str());
     return 1;
   }
   std::printf("%d navaids, %d airports (%d runway lines), %d intersections, %d airway lines, %d boundaries\n",

@@ -111,11 +111,16 @@ std::vector<std::string> ExistingWorldFiles(const std::string& root) {
   return found;
 }
 
-bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::uint32_t seed, WorldStats* stats) {
+bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::uint32_t seed, WorldStats* stats,
+                         std::string* error) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::path(root) / "ovi" / "navdata";
   std::error_code ec;
   fs::create_directories(dir, ec);
+  if (ec) {
+    if (error != nullptr) *error = "ovi/navdata: cannot make the folder: " + ec.message();
+    return false;
+  }
   WorldStats st;
   Positions pos(seed);
   std::mt19937& rng = pos.rng();
@@ -125,15 +130,24 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
   // disk) leaves the data set in the folder as it was, and no part of the
   // new one.
   std::vector<std::unique_ptr<os::FileReplacement>> outputs;
+  std::vector<std::string> names;
+  // The first failure says why.
+  auto failed = [&](std::size_t i) {
+    if (error != nullptr && error->empty()) *error = "ovi/navdata/" + names[i] + ": " + outputs[i]->problem().text;
+    return false;
+  };
   auto open = [&](const char* name) {
     outputs.push_back(std::make_unique<os::FileReplacement>((dir / name).string()));
+    names.emplace_back(name);
+    if (outputs.back()->file() == nullptr) failed(outputs.size() - 1);
     return outputs.back()->file();
   };
   auto close = [&](std::FILE* file) {
-    for (auto& o : outputs)
-      if (o->file() == file) return o->Close();
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+      if (outputs[i]->file() == file) return outputs[i]->Close() || failed(i);
     return false;
   };
+  if (error != nullptr) error->clear();
 
   // navs.txt
   std::FILE* f = open("navs.txt");
@@ -247,8 +261,8 @@ bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::ui
     ++st.boundaries;
   }
   if (!close(f)) return false;
-  for (auto& o : outputs)
-    if (!o->Commit()) return false;
+  for (std::size_t i = 0; i < outputs.size(); ++i)
+    if (!outputs[i]->Commit()) return failed(i);
   if (stats != nullptr) *stats = st;
   return true;
 }

@@ -29,8 +29,10 @@ struct WorldStats {
 // Writes navs.txt, apts.txt, ints.txt, awys.txt, atc_bdry.txt and
 // apt_additional_info.txt into root/ovi/navdata (created). false when a
 // file cannot be written: the files the folder held are then as they were,
-// and none of the new ones is there.
-bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::uint32_t seed, WorldStats* stats);
+// none of the new ones is there, and `error` (when given) says which file
+// or folder and why ("ovi/navdata/navs.txt: No space left on device").
+bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::uint32_t seed, WorldStats* stats,
+                         std::string* error = nullptr);
 
 // Those of the files WriteSyntheticWorld writes that root/ovi/navdata
 // already holds (a simulator folder's own data, which it would replace).

@@ -8,6 +8,7 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/flight_log.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/pages.h"
 #include "src/instruments/fms/perf_entries.h"
@@ -141,7 +142,7 @@ void DrawPerfInit(CduPage& page) {
   if (m.CruiseAlt == 0) {
     page.EntryBoxes(228, 38, 5);
   } else {
-    page.Large(222, 33, AltitudeText(m.CruiseAlt));
+    page.Large(222, 33, AltitudeText(guidance::PlannedCruiseAltitude()));
   }
 
   page.Small(12, 55, "F U E L");

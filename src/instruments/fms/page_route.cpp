@@ -178,32 +178,36 @@ void EnterDestination(const std::string& t) {
 
 // The stored plan a company-route name stands for: the first whose file
 // name begins with it, else the first from its first four characters to
-// its next four (KSEAKPDX).
-int FindCompanyRoute(const std::string& t) {
+// its next four (KSEAKPDX); else a plan file the list left out (damaged,
+// or a pipe or folder by that name) whose name begins with it. Empty: none.
+std::string FindCompanyRoute(const std::string& t) {
   const flightplan::State& fp = Route();
   const int count = std::clamp(fp.FlightPlanLibraryCount, 0, model::kFlightPlanLibrarySlots - 1);
   for (int i = 1; i <= count; ++i) {
-    if (fp.FlightPlanLibrary[i].name.compare(0, t.size(), t) == 0) return i;
+    if (fp.FlightPlanLibrary[i].name.compare(0, t.size(), t) == 0) return fp.FlightPlanLibrary[i].name;
   }
-  if (t.size() <= 4) return 0;
-  const std::string origin = t.substr(0, 4);
-  const std::string destination = t.substr(4, 4);
-  for (int i = 1; i <= count; ++i) {
-    const model::FlightPlanLibraryEntry& e = fp.FlightPlanLibrary[i];
-    if (e.origin_ident == origin && e.destination_ident == destination) return i;
+  if (t.size() > 4) {
+    const std::string origin = t.substr(0, 4);
+    const std::string destination = t.substr(4, 4);
+    for (int i = 1; i <= count; ++i) {
+      const model::FlightPlanLibraryEntry& e = fp.FlightPlanLibrary[i];
+      if (e.origin_ident == origin && e.destination_ident == destination) return e.name;
+    }
   }
-  return 0;
+  for (const std::string& name : fp.UnlistedPlanNames)
+    if (name.compare(0, t.size(), t) == 0) return name;
+  return "";
 }
 
 void EnterCompanyRoute(const std::string& t) {
-  const int i = FindCompanyRoute(t);
-  if (i == 0) return RefuseEntry(kNotInDatabase);
+  const std::string name = FindCompanyRoute(t);
+  if (name.empty()) return RefuseEntry(kNotInDatabase);
   flightplan::State& fp = Route();
   // A plan that cannot be loaded leaves the route and its state; the
-  // scratchpad keeps the name.
-  if (!flightplan::LoadSelectedFlightPlan(fp.FlightPlanLibrary[i].name, 0)) {
-    return RefuseEntry(flightplan::kUnableToLoadText);
-  }
+  // scratchpad keeps the name. A plan the list left out is tried all the
+  // same: the status log says again why it cannot be loaded, and a plan
+  // mended since loads.
+  if (!flightplan::LoadSelectedFlightPlan(name, 0)) return RefuseEntry(flightplan::kUnableToLoadText);
   fms_state.RteCoRouteText = t;
   // Always: a plan of its two ends alone has no rows, and those of the
   // route shown before must go.

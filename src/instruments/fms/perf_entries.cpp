@@ -7,6 +7,7 @@
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/instruments/fms/arrival_time.h"
 #include "src/instruments/fms/kit.h"
 #include "src/instruments/fms/state.h"
@@ -186,12 +187,13 @@ void OpenRtaProgress() {
   M().FmsSubPageTable.ProgressSubPage = 2;
 }
 
+// The level in force: the entry, or the lower level the route has room
+// for (the plan flies it, and every page shows the one level).
 void DrawCruiseAltitudeField(CduPage& page) {
-  const std::int32_t alt = M().CruiseAlt;
-  if (alt == 0) {
+  if (M().CruiseAlt == 0) {
     page.EntryBoxes(5, 38, 5);
   } else {
-    page.Large(5, 33, AltitudeText(alt));
+    page.Large(5, 33, AltitudeText(guidance::PlannedCruiseAltitude()));
   }
 }
 

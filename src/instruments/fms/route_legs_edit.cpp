@@ -84,10 +84,11 @@ bool Refused() {
   return false;
 }
 
-// A word of a constraint entry as the number it starts with; a word that
-// starts with none, or gives no finite number, counts 0.
+// A word of a constraint entry as the decimal number it starts with
+// ("0X10" starts with 0, never 16); a word that starts with none, or gives
+// no finite number, counts 0.
 double ConstraintNumber(std::string_view word) {
-  const std::string text(word);
+  const std::string text(word.substr(0, word.find_first_not_of("+-0123456789.eE")));
   char* end = nullptr;
   const double v = std::strtod(text.c_str(), &end);
   return end != text.c_str() && std::isfinite(v) ? v : 0.0;

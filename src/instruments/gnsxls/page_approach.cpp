@@ -21,13 +21,7 @@ namespace ovi::gnsxls {
 namespace {
 
 model::State& M() { return model::model_state; }
-model::AirportProcedureSet& Destination() { return navdb::procedure_state.AirportProcedureSets[2]; }
 using model::IsNone;
-
-constexpr const ListLayout& kRunways = kRunwayListLayout;
-constexpr ListLayout kTypes{30.0f, 292.0f, 160.0f, 40.0f, 6, "", 0, 6};
-constexpr ListLayout kTransitions{30.0f, 292.0f, 160.0f, 40.0f, 6, "", 5, 5};
-constexpr const ListLayout& kPreview = kPreviewLayout;
 
 void DestinationAndRunwayKey() {
   State& s = gnsxls_state;
@@ -86,29 +80,29 @@ Shown WhatIsShown() {
 }
 
 ListOnShow ListOf(Shown shown) {
-  model::AirportProcedureSet& d = Destination();
+  model::AirportProcedureSet& d = DestinationProcedures();
   const navdb::ProcedureState& p = navdb::procedure_state;
   switch (shown) {
     case Shown::kPreview:
-      return {&kPreview, p.ApproachLegCount, [&p](int i) { return p.ApproachList[i].fix_ident; },
+      return {&kPreviewLayout, p.ApproachLegCount, [&p](int i) { return p.ApproachList[i].fix_ident; },
               [&p](int i) { return p.ApproachList[i].role; }};
     case Shown::kRunways:
-      return {&kRunways, d.ArrivalRunwayListCount, [&d](int i) { return d.ArrivalRunwayNameList[i].name; }};
+      return {&kRunwayListLayout, d.ArrivalRunwayListCount, [&d](int i) { return d.ArrivalRunwayNameList[i].name; }};
     case Shown::kTypes:
-      return {&kTypes, d.ApproachTransitionCount, [&d](int i) { return d.ApproachTransitionTable[i].type; }};
+      return {&kArrivalNameListLayout, d.ApproachTransitionCount, [&d](int i) { return d.ApproachTransitionTable[i].type; }};
     case Shown::kTransitions:
-      return {&kTransitions, d.ApproachTransitionListCount,
+      return {&kArrivalTransitionListLayout, d.ApproachTransitionListCount,
               [&d](int i) { return d.ApproachTransitionList[i].name; }};
     case Shown::kNothing:
       break;
   }
-  return {&kTypes, 0, [](int) { return std::string(); }};
+  return {&kArrivalNameListLayout, 0, [](int) { return std::string(); }};
 }
 
 // The runway list's pages are counted over every runway of the airport,
 // the others over their lists.
 int PageCountBase(Shown shown, const ListOnShow& list) {
-  return shown == Shown::kRunways ? Destination().RunwayCount : list.count;
+  return shown == Shown::kRunways ? DestinationProcedures().RunwayCount : list.count;
 }
 
 }  // namespace
@@ -121,10 +115,12 @@ void DrawGnsxlsApproachPage(display::GaugeDisplay& display, gfx::Graphics& g) {
                         s.GnsApproachSelection == 1);
 
   const Shown shown = WhatIsShown();
+  const bool preview = shown == Shown::kPreview;
   const ListOnShow list = ListOf(shown);
-  const int per_page = shown == Shown::kPreview ? kProcedurePreviewRows : kProcedureListRows;
   // In any other state the count keeps its last value.
-  if (shown != Shown::kNothing) s.GnsApproachPageCount = ProcedurePageCount(PageCountBase(shown, list), per_page);
+  if (shown != Shown::kNothing) {
+    s.GnsApproachPageCount = ProcedurePageCount(PageCountBase(shown, list), ProcedureRowsPerPage(preview));
+  }
 
   const bool has_destination = !IsNone(m.PendingDestinationIdent);
   DrawProcedureFrame(page, {"APCH",
@@ -135,13 +131,9 @@ void DrawGnsxlsApproachPage(display::GaugeDisplay& display, gfx::Graphics& g) {
                             {{"RUNWAY", RunwayChoiceText(m.SelectedApproachTo), LineState(6) == 2},
                              {"TYPE", m.SelectedApproach, LineState(7) == 1},
                              {"TRANSITION", m.SelectedApproachTransition, LineState(7) == 2}},
-                            shown == Shown::kPreview ? "WPTS OF APPROACH:" : nullptr});
+                            preview ? "WPTS OF APPROACH:" : nullptr});
   int highlighted = 0;
-  const int rows = shown == Shown::kNothing
-                       ? 0
-                       : DrawProcedureList(page, list, s.GnsApproachPage, per_page,
-                                           shown == Shown::kPreview ? 0 : s.GnsActiveFieldCode, &highlighted);
-  if (highlighted > 0) s.NavigatorScratchpad = list.text(highlighted);
+  const int rows = DrawListOnShow(page, list, shown != Shown::kNothing, preview, s.GnsApproachPage, &highlighted);
 
   if (has_destination) {
     page.Marker(6, ">");

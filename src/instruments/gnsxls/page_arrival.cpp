@@ -17,13 +17,7 @@ namespace ovi::gnsxls {
 namespace {
 
 model::State& M() { return model::model_state; }
-model::AirportProcedureSet& Destination() { return navdb::procedure_state.AirportProcedureSets[2]; }
 using model::IsNone;
-
-constexpr const ListLayout& kRunways = kRunwayListLayout;
-constexpr ListLayout kStars{30.0f, 292.0f, 160.0f, 40.0f, 6, "", 0, 6};
-constexpr ListLayout kTransitions{30.0f, 292.0f, 160.0f, 40.0f, 6, "", 5, 5};
-constexpr const ListLayout& kPreview = kPreviewLayout;
 
 void DestinationAndRunwayKey() {
   State& s = gnsxls_state;
@@ -90,22 +84,22 @@ Shown WhatIsShown() {
 }
 
 ListOnShow ListOf(Shown shown) {
-  model::AirportProcedureSet& d = Destination();
+  model::AirportProcedureSet& d = DestinationProcedures();
   switch (shown) {
     case Shown::kPreview: {
       const navdb::ProcedureState& p = navdb::procedure_state;
-      return {&kPreview, p.StarLegCount, [&p](int i) { return p.StarList[i].fix_ident; }};
+      return {&kPreviewLayout, p.StarLegCount, [&p](int i) { return p.StarList[i].fix_ident; }};
     }
     case Shown::kRunways:
-      return {&kRunways, d.ArrivalRunwayListCount, [&d](int i) { return d.ArrivalRunwayNameList[i].name; }};
+      return {&kRunwayListLayout, d.ArrivalRunwayListCount, [&d](int i) { return d.ArrivalRunwayNameList[i].name; }};
     case Shown::kStars:
-      return {&kStars, d.StarListCount, [&d](int i) { return d.StarNameList[i].name; }};
+      return {&kArrivalNameListLayout, d.StarListCount, [&d](int i) { return d.StarNameList[i].name; }};
     case Shown::kTransitions:
-      return {&kTransitions, d.StarTransitionListCount, [&d](int i) { return d.StarTransitionList[i].name; }};
+      return {&kArrivalTransitionListLayout, d.StarTransitionListCount, [&d](int i) { return d.StarTransitionList[i].name; }};
     case Shown::kNothing:
       break;
   }
-  return {&kStars, 0, [](int) { return std::string(); }};
+  return {&kArrivalNameListLayout, 0, [](int) { return std::string(); }};
 }
 
 }  // namespace
@@ -120,11 +114,11 @@ void DrawGnsxlsArrivalPage(display::GaugeDisplay& display, gfx::Graphics& g) {
   // The preview pages by eight legs, as it draws them (and as DEPARTURE
   // does): twelve would leave legs 9 to 12 on no page.
   const Shown shown = WhatIsShown();
+  const bool preview = shown == Shown::kPreview;
   const ListOnShow list = ListOf(shown);
-  const int per_page = shown == Shown::kPreview ? kProcedurePreviewRows : kProcedureListRows;
   if (LineState(6) == 1) s.GnsArrivalPageCount = 1;
   // In any other state the count keeps its last value.
-  if (shown != Shown::kNothing) s.GnsArrivalPageCount = ProcedurePageCount(list.count, per_page);
+  if (shown != Shown::kNothing) s.GnsArrivalPageCount = ProcedurePageCount(list.count, ProcedureRowsPerPage(preview));
 
   const bool has_destination = !IsNone(m.PendingDestinationIdent);
   DrawProcedureFrame(page, {"ARRIVAL",
@@ -135,16 +129,10 @@ void DrawGnsxlsArrivalPage(display::GaugeDisplay& display, gfx::Graphics& g) {
                             {{"RUNWAY", RunwayChoiceText(m.SelectedApproachTo), LineState(6) == 2 && has_destination},
                              {"TRANSITION", m.RouteStarTransition, LineState(7) == 1},
                              {"STAR", m.GnsArrivalSelectionText, LineState(7) == 2}},
-                            shown == Shown::kPreview ? "WAYPOINTS OF STAR:" : nullptr});
+                            preview ? "WAYPOINTS OF STAR:" : nullptr});
   int highlighted = 0;
-  const int rows = shown == Shown::kNothing
-                       ? 0
-                       : DrawProcedureList(page, list, s.GnsArrivalPage, per_page,
-                                           shown == Shown::kPreview ? 0 : s.GnsActiveFieldCode, &highlighted);
-  if (highlighted > 0) {
-    s.NavigatorScratchpad = list.text(highlighted);
-    if (shown == Shown::kStars) navdb::procedure_state.SelectedStarIndex = highlighted;
-  }
+  const int rows = DrawListOnShow(page, list, shown != Shown::kNothing, preview, s.GnsArrivalPage, &highlighted);
+  if (highlighted > 0 && shown == Shown::kStars) navdb::procedure_state.SelectedStarIndex = highlighted;
 
   page.Marker(6, "<");
   if (has_destination) page.Marker(7, "<");

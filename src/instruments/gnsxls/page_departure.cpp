@@ -130,13 +130,13 @@ void DrawGnsxlsDeparturePage(display::GaugeDisplay& display, gfx::Graphics& g) {
                         s.GnsDepartureSelection == 1);
 
   const Shown shown = WhatIsShown();
+  const bool preview = shown == Shown::kPreview;
   const ListOnShow list = ListOf(shown);
-  const int per_page = shown == Shown::kPreview ? kProcedurePreviewRows : kProcedureListRows;
   if (shown == Shown::kNothing) {
     s.GnsDeparturePage = 1;
     s.GnsDeparturePageCount = 1;
   } else {
-    s.GnsDeparturePageCount = ProcedurePageCount(list.count, per_page);
+    s.GnsDeparturePageCount = ProcedurePageCount(list.count, ProcedureRowsPerPage(preview));
   }
 
   DrawProcedureFrame(page, {"DEPARTURE",
@@ -147,16 +147,10 @@ void DrawGnsxlsDeparturePage(display::GaugeDisplay& display, gfx::Graphics& g) {
                             {{"RUNWAY", RunwayChoiceText(m.SelectedDepartureRunway), LineState(6) == 2},
                              {"SID", m.GnsDepartureSelectionText, LineState(7) == 1},
                              {"TRANSITION", m.RouteSidTransition, LineState(7) == 2}},
-                            shown == Shown::kPreview ? "WAYPOINTS OF SID:" : nullptr});
+                            preview ? "WAYPOINTS OF SID:" : nullptr});
   int highlighted = 0;
-  const int rows = shown == Shown::kNothing
-                       ? 0
-                       : DrawProcedureList(page, list, s.GnsDeparturePage, per_page,
-                                           shown == Shown::kPreview ? 0 : s.GnsActiveFieldCode, &highlighted);
-  if (highlighted > 0) {
-    s.NavigatorScratchpad = list.text(highlighted);
-    if (shown == Shown::kSids) navdb::procedure_state.SelectedSidIndex = highlighted;
-  }
+  const int rows = DrawListOnShow(page, list, shown != Shown::kNothing, preview, s.GnsDeparturePage, &highlighted);
+  if (highlighted > 0 && shown == Shown::kSids) navdb::procedure_state.SelectedSidIndex = highlighted;
 
   page.Marker(6, ">");
   if (!IsNone(m.RteOriginIdent)) page.Marker(7, ">");

@@ -151,13 +151,19 @@ void Summary(GnsPage& page, const Vertical& v) {
     page.Text(380, 160, kBlue, ete.empty() ? "-----" : ete);
   } else {
     // The altitude the present vertical speed reaches at the constraint;
-    // while the top of climb comes first the climb ends there.
+    // while the top of climb comes first the climb ends there. A descent
+    // levels at the constraint (the autopilot's target), and nothing flies
+    // below sea level: carried on down, a steep descent far out read
+    // thousands of feet below it.
     page.Text(30, 120, kBlue, "EST CROSSING");
     std::string crossing = "-----";
     if (v.active && g.GroundSpeedKnots > 0.0) {
       const bool toc_first = g.TocPassed == 0 && v.to_toc < v.to_constraint;
       const double minutes = toc_first ? 0.0 : g.NextConstraintDistance / (g.GroundSpeedKnots / 60.0);
-      const double altitude = g.AircraftAltitude + g.VerticalSpeedFpm * minutes;
+      double altitude = g.AircraftAltitude + g.VerticalSpeedFpm * minutes;
+      if (g.VerticalSpeedFpm < 0.0)
+        altitude = std::max(altitude, std::min(g.AircraftAltitude, g.NextConstraintAltitude));
+      altitude = std::max(altitude, 0.0);
       if (std::isfinite(altitude)) crossing = ScreenText("%5.0f", std::clamp(altitude, -99999.0, 999999.0));
     }
     page.Text(380, 120, kBlue, crossing);
@@ -291,7 +297,8 @@ void DrawGnsxlsVnavDataPage(display::GaugeDisplay& display, gfx::Graphics& g) {
   if (LineState(7) == 1) {
     page.OnBlock(340, 80, s.NavigatorScratchpad);
   } else {
-    page.Text(340, 80, kBlue, m.CruiseAlt == 0 ? "------" : ScreenText("%6d", static_cast<int>(m.CruiseAlt)));
+    page.Text(340, 80, kBlue,
+              m.CruiseAlt == 0 ? "------" : ScreenText("%6d", static_cast<int>(guidance::PlannedCruiseAltitude())));
   }
   page.Text(30, 120, kBlue, "TRANS LEVEL");
   if (LineState(7) == 2) {

@@ -5,10 +5,11 @@
 
 #include "platform/gfx/graphics.h"
 #include "src/display/lifetime.h"
+#include "src/instruments/page_screen.h"
 
 namespace ovi::gnsxls {
 
-using PageRoutine = void (*)(display::GaugeDisplay& display, gfx::Graphics& g);
+using instruments::PageRoutine;
 
 // The routine of a page number; null for a number without a page.
 PageRoutine PageRoutineOf(int page);

@@ -4,6 +4,7 @@
 
 #include "src/instruments/gnsxls/state.h"
 #include "src/model/state.h"
+#include "src/navdb/procedures.h"
 
 namespace ovi::gnsxls {
 
@@ -48,6 +49,19 @@ int DrawProcedureList(GnsPage& page, const ListOnShow& list, std::int32_t page_n
       page.Text(x, y, kGreen, std::string(l.prefix) + Padded(stored, l.width));
     }
   }
+  return rows;
+}
+
+model::AirportProcedureSet& DestinationProcedures() { return navdb::procedure_state.AirportProcedureSets[2]; }
+
+int DrawListOnShow(GnsPage& page, const ListOnShow& list, bool shown, bool preview, std::int32_t page_number,
+                   int* highlighted) {
+  *highlighted = 0;
+  if (!shown) return 0;
+  State& s = gnsxls_state;
+  const int rows = DrawProcedureList(page, list, page_number, ProcedureRowsPerPage(preview),
+                                     preview ? 0 : s.GnsActiveFieldCode, highlighted);
+  if (*highlighted > 0) s.NavigatorScratchpad = list.text(*highlighted);
   return rows;
 }
 

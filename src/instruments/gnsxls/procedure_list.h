@@ -12,6 +12,7 @@
 #include <string>
 
 #include "src/instruments/gnsxls/kit.h"
+#include "src/model/records.h"
 
 namespace ovi::gnsxls {
 
@@ -38,6 +39,13 @@ struct ListLayout {
 // legs.
 inline constexpr ListLayout kRunwayListLayout{30.0f, 292.0f, 160.0f, 40.0f, 6, "RW", 3, 3};
 inline constexpr ListLayout kPreviewLayout{30.0f, 292.0f, 200.0f, 40.0f, 4, "", 0, 0};
+// ARRIVAL's and APCH's lists of names (STARs, approach types) and of
+// transitions.
+inline constexpr ListLayout kArrivalNameListLayout{30.0f, 292.0f, 160.0f, 40.0f, 6, "", 0, 6};
+inline constexpr ListLayout kArrivalTransitionListLayout{30.0f, 292.0f, 160.0f, 40.0f, 6, "", 5, 5};
+
+// The destination's procedures, which ARRIVAL and APCH list.
+model::AirportProcedureSet& DestinationProcedures();
 
 // One list on show: its count and each entry's stored text (1..count).
 // `role`, when given, is drawn "%-3s" in white before each row, the text
@@ -55,6 +63,17 @@ inline constexpr float kRoleWidth = 80.0f;
 // highlighted and its number returned in `*highlighted` (0: none).
 int DrawProcedureList(GnsPage& page, const ListOnShow& list, std::int32_t page_number, int per_page,
                       std::int32_t field_code, int* highlighted);
+
+// The entries a page of the list holds: the preview's legs by eight, a
+// list's entries by twelve.
+inline int ProcedureRowsPerPage(bool preview) { return preview ? kProcedurePreviewRows : kProcedureListRows; }
+
+// The list a procedure page shows, when it shows one (`shown`): its rows on
+// page `page_number`, the entry of the active field code highlighted (none
+// on the preview) and put on the entry line. Returns the rows drawn, and
+// the highlighted entry's number in `*highlighted` (0: none).
+int DrawListOnShow(GnsPage& page, const ListOnShow& list, bool shown, bool preview, std::int32_t page_number,
+                   int* highlighted);
 
 // A list key (3, 4, 5, 8, 9, 10): its line steps 0 -> 1 -> 2 -> 0 with the
 // field codes `upper`, `lower`, 0; a key that confirms (5 and 10 while a

@@ -1,54 +1,41 @@
 #include "src/instruments/gnsxls/screen.h"
 
-#include <array>
-
 #include "platform/gfx/graphics.h"
 #include "src/guidance/state.h"
 #include "src/instruments/gnsxls/pages.h"
 #include "src/instruments/gnsxls/state.h"
+#include "src/instruments/page_screen.h"
 
 namespace ovi::gnsxls {
 
 namespace {
 
-using PageTable = std::array<PageRoutine, kLastPage + 1>;
-
-constexpr PageTable MakePageTable() {
-  PageTable t{};
-  t[kPageFlightPlan] = DrawGnsxlsFlightPlanPages;
-  t[kPageDirect] = DrawGnsxlsDirectPage;
-  t[kPageDatabaseWaypoint] = DrawGnsxlsDatabaseWaypointPage;
-  t[kPageNavigation] = DrawGnsxlsNavigationPages;
-  t[kPageDeparture] = DrawGnsxlsDeparturePage;
-  t[kPageArrival] = DrawGnsxlsArrivalPage;
-  t[kPageApproach] = DrawGnsxlsApproachPage;
-  t[kPageAirway] = DrawGnsxlsAirwayPage;
-  t[kPageSaveFlightPlan] = DrawGnsxlsSaveFlightPlanPage;
-  t[kPageVnav] = DrawGnsxlsVnavPages;
-  t[kPageVnavData] = DrawGnsxlsVnavDataPage;
-  t[kPageHolding] = DrawGnsxlsHoldingPage;
-  t[kPagePlan] = DrawGnsxlsFuelPages;
-  t[kPagePilotWaypoint] = DrawGnsxlsPilotWaypointPage;
-  t[kPageOffsetWaypoint] = DrawGnsxlsOffsetWaypointPage;
-  return t;
-}
-
-constexpr PageTable kPages = MakePageTable();
+constexpr auto kPages = instruments::MakePageTable<kLastPage + 1>({
+    {kPageFlightPlan, DrawGnsxlsFlightPlanPages},
+    {kPageDirect, DrawGnsxlsDirectPage},
+    {kPageDatabaseWaypoint, DrawGnsxlsDatabaseWaypointPage},
+    {kPageNavigation, DrawGnsxlsNavigationPages},
+    {kPageDeparture, DrawGnsxlsDeparturePage},
+    {kPageArrival, DrawGnsxlsArrivalPage},
+    {kPageApproach, DrawGnsxlsApproachPage},
+    {kPageAirway, DrawGnsxlsAirwayPage},
+    {kPageSaveFlightPlan, DrawGnsxlsSaveFlightPlanPage},
+    {kPageVnav, DrawGnsxlsVnavPages},
+    {kPageVnavData, DrawGnsxlsVnavDataPage},
+    {kPageHolding, DrawGnsxlsHoldingPage},
+    {kPagePlan, DrawGnsxlsFuelPages},
+    {kPagePilotWaypoint, DrawGnsxlsPilotWaypointPage},
+    {kPageOffsetWaypoint, DrawGnsxlsOffsetWaypointPage},
+});
 
 }  // namespace
 
-PageRoutine PageRoutineOf(int page) {
-  if (page < 0 || page > kLastPage) return nullptr;
-  return kPages[static_cast<std::size_t>(page)];
-}
+PageRoutine PageRoutineOf(int page) { return instruments::PageRoutineIn(kPages, page); }
 
 void DrawGnsxlsScreen(display::GaugeDisplay& display, gfx::DeviceContext* dc, int width, int height) {
   if (dc == nullptr) return;
-  display.width = width;
-  display.height = height;
   gfx::Graphics g(dc);
-  g.SetSmoothingMode(gfx::SmoothingMode::HighQuality);
-  g.Clear(gfx::Color(0x00000000u));
+  instruments::StartPageScreen(display, g, width, height);
   if (guidance::guidance_state.DisplayPower == 0) return;
   State& s = gnsxls_state;
   s.GnsXlsCarriedLineKey = 0;

@@ -191,6 +191,19 @@ TEST_F(DataPagesTest, VnavSummaryByPhase) {
   f.Expect(" 9000", 380, 80, kBlue);
   f.Expect("EST CROSSING", 30, 120, kBlue);
   f.Expect("19500", 380, 120, kBlue);
+  // Descending at 3000 ft/min, five minutes out: the descent levels at the
+  // constraint's 9000 ft, here above the aircraft's 8000 (no lower than
+  // that), not 7000 ft below sea level; nor at a constraint below it.
+  G().VerticalSpeedFpm = -3000;
+  G().AircraftAltitude = 8000;
+  // The column at x 380, top down: the phase's line, the constraint, the
+  // crossing.
+  EXPECT_EQ(Show(kPageVnav).TextsAt(380).at(2), " 8000");
+  G().NextConstraintAltitude = -999;
+  Show(kPageVnav).Expect("    0", 380, 120, kBlue);
+  G().NextConstraintAltitude = 9000;
+  G().AircraftAltitude = 12000;
+  G().VerticalSpeedFpm = 1500;
   // Standing still nothing crosses anywhere.
   G().GroundSpeedKnots = 0;
   Show(kPageVnav).Expect("-----", 380, 120, kBlue);

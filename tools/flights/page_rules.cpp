@@ -1,0 +1,177 @@
+// The pages against the flight and against each other: every distance to
+// the T/C, the T/D and the destination the distance then flown, every
+// waypoint's altitude the one crossed, one cruise level on every page, no
+// negative crossing estimate.
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "tools/flights/rule_kit.h"
+
+namespace ovi::flights {
+
+namespace {
+
+// Every distance to the T/C (where the climb ends), to the T/D (where the
+// aircraft starts down) and to the destination (against the last one read,
+// over the route flown between them) within 1 NM of the distance then
+// flown, or the campaign's share of it; a row's own bound for one reading,
+// which must then be needed.
+void CheckDistances(RuleKit& k) {
+  const FlightRecord& f = k.f_;
+  double hold_from = 0.0, hold_left = 0.0;
+  if (!k.HoldFlown(hold_from, hold_left)) hold_left = 0.0;
+  // Read while LNAV flies the route: once it is off (at the last
+  // waypoint, as configured) the aircraft no longer flies what the pages
+  // count.
+  std::pair<double, double> last{NAN, NAN};  // the last destination distance read: time, NM
+  for (const Reading& r : f.readings)
+    if (FindText(r.cdu, "PROGRESS") != nullptr && !std::isnan(NumberAt(r.cdu, 1.0, 131.0)) && k.LnavOn(r.t))
+      last = {r.t, NumberAt(r.cdu, 1.0, 131.0)};
+  std::map<std::string, bool> bound_needed;
+  for (const Bound& b : f.bounds)
+    if (b.check == "pages") bound_needed[b.what] = false;
+  const double engaged = k.FirstVnav();
+  for (const Reading& r : f.readings) {
+    // At the gate the distances count the pilot's take-off, not the plan's.
+    if (!(r.t >= engaged) || !k.LnavOn(r.t)) continue;
+    const Sample& now = k.At(r.t);
+    // `step`: the page's own resolution, which the comparison allows for.
+    auto compare = [&](const std::string& what, double shown, double when, double step = 0.0) {
+      // Holds are not counted ahead: a reading before a hold's exit is not
+      // held to the distance flown round it. Nor is a reading before the plan
+      // changed (the pilot's edit, a direct-to, a new wind).
+      if (std::isnan(shown) || std::isnan(when) || r.t < hold_left) return;
+      // A change soon after the point compared may be what made it there
+      // (a lower level entered ends the climb).
+      if (k.ChangedBetween(r.t, when + 30.0)) return;
+      const double flown = k.At(when).flown - now.flown;
+      const double usual = std::max(1.0, k.m_.pages_fraction * std::fabs(flown)) + step;
+      double bound = usual;
+      for (const Bound& b : f.bounds)
+        if (b.check == "pages" && b.what == what) bound = b.nm + step;
+      const double off = std::fabs(shown - flown);
+      if (off > usual && bound_needed.count(what) != 0) bound_needed[what] = true;
+      if (off > bound)
+        k.Object("pages", "%s at %.1f s: %.1f NM shown, %.1f flown", what.c_str(), r.t, shown, flown);
+    };
+    // The time and distance stand under the label, starting left of it.
+    if (const Text* l = FindText(r.cdu, "T O   T / C"))
+      compare("ECON CLB T/C", NumberAt(r.cdu, 100.0, l->y + 11.0), k.ClimbEnd(r.t));
+    if (FindText(r.gns, "TO #TOC") != nullptr)
+      compare("GNS-XLS TO #TOC", NumberAt(r.gns, 300.0, 120.0), k.ClimbEnd(r.t));
+    if (const Text* l = FindText(r.cdu, "T O   T / D"))
+      compare("ECON DES T/D", NumberAt(r.cdu, 150.0, l->y + 11.0), k.DescentStart(r.t));
+    // LNAV goes off as the last waypoint is made active, and the flight ends
+    // as the scenario flies it: each reading against the last one, over the
+    // route flown between them. PROGRESS shows whole miles: the difference
+    // of two readings is up to one more.
+    if (FindText(r.cdu, "PROGRESS") != nullptr && r.t < last.first)
+      compare("PROGRESS destination", NumberAt(r.cdu, 1.0, 131.0) - last.second, last.first, 1.0);
+    if (FindText(r.gns, "TO #TOD") != nullptr)
+      compare("GNS-XLS TO #TOD", NumberAt(r.gns, 300.0, 120.0), k.DescentStart(r.t));
+  }
+  for (const auto& [what, needed] : bound_needed)
+    if (!needed) k.Object("pages", "%s within the usual bound: its own bound is no longer needed", what.c_str());
+}
+
+// The waypoints a reading lists with their altitudes: RTE LEGS (the
+// executed route) and the GNS-XLS VNAV page's route list.
+std::vector<std::pair<std::string, double>> ListedAltitudes(const Reading& r) {
+  std::vector<std::pair<std::string, double>> listed;
+  if (FindText(r.cdu, "ACT") != nullptr)
+    for (const LegsLine& line : LegsLines(r)) listed.push_back({line.ident, line.altitude});
+  bool list = false;
+  for (const Text& t : r.gns)
+    list = list || (t.s.rfind("VNAV ", 0) == 0 && t.s.find("1/") == std::string::npos && t.s.find('/') != std::string::npos);
+  if (list) {
+    for (const Text& name : r.gns) {
+      if (std::fabs(name.x - 30.0) > 0.5 || name.s.empty() || name.s[0] == '#' || name.s == "CLIMB" ||
+          name.s == "CRUISE" || name.s == "DESCENT")
+        continue;
+      for (const Text& v : r.gns) {
+        const double feet = AltitudeText(v.s);
+        if (std::fabs(v.y - name.y) < 0.5 && std::fabs(v.x - 320.0) < 0.5 && !std::isnan(feet))
+          listed.push_back({name.s, feet});
+      }
+    }
+  }
+  return listed;
+}
+
+// Every altitude RTE LEGS or the navigator's VNAV list shows for a
+// waypoint ahead is the one the aircraft crosses it at, within 500 ft,
+// where VNAV flies it there and nothing changed the plan meanwhile
+// (readings before VNAV first engaged are the gate's, before the pilot's
+// take-off); every page that shows the cruise level shows the same one.
+void CheckAgreement(RuleKit& k) {
+  const FlightRecord& f = k.f_;
+  const double engaged = k.FirstVnav();
+  double hold_from = 0.0, hold_left = -1.0;
+  if (!k.HoldFlown(hold_from, hold_left)) hold_left = -1.0;
+  // The worst difference by waypoint and page.
+  struct Worst {
+    double off = 0.0, shown = 0.0, read = 0.0;
+    const Sample* s = nullptr;
+  };
+  std::map<std::pair<std::string, std::string>, Worst> worst;
+  for (const Reading& r : f.readings) {
+    if (std::isnan(engaged) || r.t < engaged) continue;
+    const std::string page = r.cdu.empty() ? "the GNS-XLS VNAV list" : "RTE LEGS";
+    for (const auto& [ident, shown] : ListedAltitudes(r)) {
+      const Sample* s = k.Abeam(ident, r.t);
+      if (s == nullptr || !k.VnavOn(s->t) || s->approach || k.ChangedBetween(r.t, s->t)) continue;
+      if (hold_left > 0.0 && r.t < hold_left && s->t > hold_from) continue;
+      const double off = s->alt - shown;
+      Worst& w = worst[{ident, page}];
+      if (std::fabs(off) > std::fabs(w.off)) w = {off, shown, r.t, s};
+    }
+  }
+  for (const auto& [key, w] : worst) {
+    if (std::fabs(w.off) <= 500.0) continue;
+    k.Object("agree", "%s crossed at %.0f ft at %.0f s, %s showed %.0f at %.1f s", key.first.c_str(), w.s->alt, w.s->t,
+             key.second.c_str(), w.shown, w.read);
+  }
+  // Readings within a few seconds of each other are one look at the pages.
+  std::set<std::string> told;
+  for (std::size_t i = 0; i < f.readings.size(); ++i) {
+    std::vector<Shown> all = CruiseLevels(f.readings[i]);
+    for (std::size_t j = i + 1; j < f.readings.size() && f.readings[j].t < f.readings[i].t + 3.0; ++j) {
+      if (k.ChangedBetween(f.readings[i].t, f.readings[j].t)) break;
+      for (const Shown& s : CruiseLevels(f.readings[j])) all.push_back(s);
+    }
+    for (const Shown& a : all) {
+      for (const Shown& b : all) {
+        if (std::fabs(a.feet - b.feet) < 50.0 || told.count(a.page + b.page) != 0) continue;
+        told.insert(a.page + b.page);
+        told.insert(b.page + a.page);
+        k.Object("agree", "cruise level %.0f on %s, %.0f on %s at %.1f s", a.feet, a.page.c_str(), b.feet,
+                 b.page.c_str(), f.readings[i].t);
+      }
+    }
+  }
+}
+
+// The navigator's EST CROSSING is an altitude: never negative.
+void CheckCrossing(RuleKit& k) {
+  for (const Reading& r : k.f_.readings) {
+    const Text* l = FindText(r.gns, "EST CROSSING");
+    if (l == nullptr) continue;
+    for (const Text& v : r.gns) {
+      if (std::fabs(v.y - l->y) > 0.5 || v.x <= l->x) continue;
+      const double feet = std::atof(v.s.c_str());
+      if (feet < 0.0) return k.Object("crossing", "EST CROSSING %s at %.1f s", v.s.c_str(), r.t);
+    }
+  }
+}
+
+}  // namespace
+
+void CheckPages(RuleKit& k) {
+  CheckDistances(k);
+  CheckAgreement(k);
+  CheckCrossing(k);
+}
+
+}  // namespace ovi::flights

@@ -1,0 +1,244 @@
+#include "tools/flights/rule_kit.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+namespace ovi::flights {
+
+const std::vector<std::string>& RuleNames() {
+  static const std::vector<std::string> names = {"path", "hold",   "flicker", "repeat", "vs0",      "speed",
+                                                 "limit", "level", "resume",  "floor",  "pages",    "agree",
+                                                 "crossing", "leg", "turn",   "direct", "end"};
+  return names;
+}
+
+Problems CheckFlight(const FlightRecord& flight, const Margins& margins) {
+  Problems problems;
+  RuleKit k(flight, margins, problems);
+  CheckVertical(k);
+  CheckCommands(k);
+  CheckSpeeds(k);
+  CheckPages(k);
+  CheckLateral(k);
+  return problems;
+}
+
+const Text* FindText(const std::vector<Text>& texts, const std::string& s) {
+  for (const Text& t : texts)
+    if (t.s == s) return &t;
+  return nullptr;
+}
+
+double NumberAt(const std::vector<Text>& texts, double x, double y) {
+  for (const Text& t : texts) {
+    if (std::fabs(t.y - y) > 0.5 || t.x < x) continue;
+    const std::size_t slash = t.s.rfind('/');
+    const char* from = t.s.c_str() + (slash == std::string::npos ? 0 : slash + 1);
+    char* end = nullptr;
+    const double v = std::strtod(from, &end);
+    return end == from ? NAN : v;
+  }
+  return NAN;
+}
+
+double AltitudeText(const std::string& text) {
+  std::istringstream in(text);
+  std::string s;
+  in >> s;
+  const bool level = s.rfind("FL", 0) == 0;
+  const char* digits = s.c_str() + (level ? 2 : 0);
+  if (!std::isdigit(static_cast<unsigned char>(digits[*digits == '-' ? 1 : 0]))) return NAN;
+  return std::atof(digits) * (level ? 100.0 : 1.0);
+}
+
+bool LegsRow(const std::string& row, double& speed, double& altitude, bool& constraint) {
+  const std::size_t slash = row.find('/');
+  if (slash == std::string::npos) return false;
+  std::istringstream left(row.substr(0, slash)), right(row.substr(slash + 1));
+  std::string text;
+  right >> text;
+  altitude = AltitudeText(text);
+  if (std::isnan(altitude)) return false;
+  constraint = text.back() == 'A';
+  if (!(left >> speed)) speed = NAN;
+  return true;
+}
+
+std::vector<Shown> CruiseLevels(const Reading& r) {
+  std::vector<Shown> shown;
+  auto below = [&](const std::vector<Text>& texts, const Text& label, double y) {
+    for (const Text& t : texts) {
+      const double feet = AltitudeText(t.s);
+      if (std::fabs(t.y - y) < 0.5 && t.x < label.x + 40.0 && !std::isnan(feet)) return feet;
+    }
+    return static_cast<double>(NAN);
+  };
+  for (const auto& [title, label] : {std::pair{"ECON  CLB", "C R Z    A L T"},
+                                     std::pair{"ECON  CRZ", "C R Z    A L T    O P T / M A X"}}) {
+    const Text* l = FindText(r.cdu, label);
+    if (FindText(r.cdu, title) == nullptr || l == nullptr) continue;
+    if (const double feet = below(r.cdu, *l, l->y + 11.0); !std::isnan(feet)) shown.push_back({title, feet});
+  }
+  if (const Text* l = FindText(r.gns, "CRUISE ALT")) {
+    for (const Text& t : r.gns) {
+      const double feet = AltitudeText(t.s);
+      if (std::fabs(t.y - l->y) < 0.5 && t.x > l->x && !std::isnan(feet)) shown.push_back({"GNS-XLS CRUISE ALT", feet});
+    }
+  }
+  return shown;
+}
+
+std::vector<LegsLine> LegsLines(const Reading& r) {
+  std::vector<LegsLine> lines;
+  if (FindText(r.cdu, "RTE    LEGS") == nullptr) return lines;
+  // The ident at the left edge, its "spd / alt" on the same line from x 120.
+  for (const Text& ident : r.cdu) {
+    if (ident.x > 5.0 || ident.s.empty() || !std::isalnum(static_cast<unsigned char>(ident.s[0]))) continue;
+    for (const Text& row : r.cdu) {
+      LegsLine line;
+      if (std::fabs(row.y - ident.y) > 0.5 || row.x < 120.0 || row.x > 160.0 ||
+          !LegsRow(row.s, line.speed, line.altitude, line.constraint))
+        continue;
+      line.ident = ident.s.substr(0, ident.s.find_last_not_of(' ') + 1);
+      lines.push_back(line);
+    }
+  }
+  return lines;
+}
+
+const Sample& RuleKit::At(double t) const {
+  const auto& track = f_.track;
+  const auto it = std::lower_bound(track.begin(), track.end(), t, [](const Sample& s, double v) { return s.t < v; });
+  return it == track.end() ? track.back() : *it;
+}
+
+double RuleKit::EventTime(const std::string& what) const {
+  for (const std::string& e : f_.events)
+    if (e.find(" " + what + " at ") != std::string::npos) return std::atof(e.c_str());
+  return NAN;
+}
+
+bool RuleKit::VnavOn(double t, bool or_last) const {
+  bool on = false;
+  double off = NAN;
+  for (const std::string& e : f_.events) {
+    if (std::atof(e.c_str()) > t) break;
+    if (e.find(" VNAV on ") != std::string::npos) on = true;
+    if (e.find(" VNAV off ") != std::string::npos) on = false, off = std::atof(e.c_str());
+  }
+  const std::vector<std::string>& route = Route();
+  return on || (or_last && !route.empty() && off == EventTime("LNAV off, active " + route.back()));
+}
+
+bool RuleKit::LnavOn(double t) const {
+  bool on = false;
+  for (const std::string& e : f_.events) {
+    if (std::atof(e.c_str()) > t) break;
+    if (e.find(" LNAV on ") != std::string::npos) on = true;
+    if (e.find(" LNAV off") != std::string::npos) on = false;
+  }
+  return on;
+}
+
+const std::vector<std::string>& RuleKit::Route() const {
+  return f_.routes.empty() ? no_route_ : f_.routes.back().idents;
+}
+
+bool RuleKit::Where(const std::string& ident, Position& p, const Position* near) const {
+  if (const auto g = f_.gps_where.find(ident); g != f_.gps_where.end()) {
+    p = g->second;
+    return true;
+  }
+  double best = 1e18;
+  const auto [first, last] = f_.nav_where.equal_range(ident);
+  for (auto it = first; it != last; ++it) {
+    const double d = near != nullptr ? DistanceNm(*near, it->second) : 0.0;
+    if (d < best) best = d, p = it->second;
+  }
+  return best < 1e18;
+}
+
+const Sample* RuleKit::Abeam(const std::string& ident, double from) const {
+  const Position here{At(from).lat, At(from).lon};
+  Position w;
+  if (!Where(ident, w, &here)) return nullptr;
+  const Sample* best = nullptr;
+  double nearest = 1e9;
+  for (const Sample& s : f_.track) {
+    if (s.t < from || s.on_ground) continue;
+    const double d = DistanceNm({s.lat, s.lon}, w);
+    if (d < nearest) nearest = d, best = &s;
+    if (d > nearest + 5.0) break;
+  }
+  return nearest < 5.0 ? best : nullptr;
+}
+
+double RuleKit::Planned(const std::string& ident, double t, bool& constraint, double* speed) const {
+  double planned = NAN;
+  for (const Reading& r : f_.readings) {
+    if (r.t > t) break;
+    for (const LegsLine& line : LegsLines(r)) {
+      if (line.ident != ident) continue;
+      planned = line.altitude;
+      constraint = line.constraint;
+      if (speed != nullptr) *speed = line.constraint ? line.speed : NAN;
+    }
+  }
+  return planned;
+}
+
+double RuleKit::DescentStart(double t) const {
+  // The highest level flown from `t` on (half a minute level): the
+  // descent starts where the aircraft last leaves it. A lower cruise
+  // level entered, or a constraint on the way, is a step on the way there.
+  double level = NAN;
+  for (const Sample& s : f_.track)
+    if (s.t >= t && std::fabs(s.vs) < 100.0 && std::fabs(At(s.t + 30.0).alt - s.alt) < 50.0 && !s.on_ground &&
+        !(s.alt <= level))
+      level = s.alt;
+  double from = t;
+  if (!std::isnan(level))
+    for (const Sample& s : f_.track)
+      if (s.t >= t && s.alt >= level - 50.0) from = s.t;
+  for (const Sample& s : f_.track)
+    if (s.t >= from && s.vs < -300.0) return s.t;
+  return NAN;
+}
+
+double RuleKit::ClimbEnd(double t) const {
+  // The top it reaches before it levels for half a minute or turns down;
+  // a level on the way up (a constraint) is no top where the aircraft
+  // climbs on from it before starting down.
+  double top = -1e9;
+  for (const Sample& s : f_.track) {
+    if (s.t <= t) continue;
+    if (s.vs < -300.0) break;
+    top = std::max(top, s.alt);
+  }
+  for (const Sample& s : f_.track)
+    if (s.t > t && s.alt >= top - 150.0) return s.t;
+  return NAN;
+}
+
+bool RuleKit::ChangedBetween(double from, double to) const {
+  for (const auto* times : {&f_.replanned, &f_.directs, &f_.wind_changes})
+    for (double t : *times)
+      if (t > from && t <= to) return true;
+  return false;
+}
+
+bool RuleKit::HoldFlown(double& from, double& to) const {
+  if (f_.hold_fix.empty()) return false;
+  const Sample* first = Abeam(f_.hold_fix, 0.0);
+  to = EventTime("passed " + f_.hold_fix);
+  if (first == nullptr || std::isnan(to) || to - first->t < 60.0) return false;
+  from = first->t;
+  return true;
+}
+
+double RuleKit::FirstVnav() const { return EventTime("VNAV on"); }
+
+}  // namespace ovi::flights

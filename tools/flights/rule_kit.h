@@ -1,0 +1,102 @@
+// What the rules share: the flight read once, and the questions every rule
+// asks of it (where the aircraft was at a time, whether VNAV flew, what a
+// page showed for a waypoint, where a waypoint is).
+#pragma once
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/flights/flight_record.h"
+#include "tools/flights/flight_rules.h"
+
+namespace ovi::flights {
+
+class RuleKit {
+ public:
+  RuleKit(const FlightRecord& f, const Margins& m, Problems& problems) : f_(f), m_(m), problems_(problems) {}
+
+  template <typename... A>
+  void Object(const std::string& rule, const char* format, A... args) {
+    char text[320];
+    std::snprintf(text, sizeof text, format, args...);
+    problems_[rule].emplace_back(text);
+  }
+
+  // The first sample at or after `t` (the last one past the end).
+  const Sample& At(double t) const;
+  // The first flight record event that names `what` ("passed BTG").
+  double EventTime(const std::string& what) const;
+  // VNAV engaged at `t`; with `or_last`, also once it went off as the last
+  // waypoint was made active (the autopilot goes on down its last rate).
+  bool VnavOn(double t, bool or_last = false) const;
+  bool LnavOn(double t) const;
+  // The route as last recorded.
+  const std::vector<std::string>& Route() const;
+  // A waypoint's position: the GPS planner's, else the navigation data's
+  // nearest `near` (any, without it).
+  bool Where(const std::string& ident, Position& p, const Position* near = nullptr) const;
+  // The sample nearest a waypoint after `from`, while it draws nearer
+  // (within 5 NM), or null.
+  const Sample* Abeam(const std::string& ident, double from) const;
+  // The plan's altitude at a waypoint as RTE LEGS last showed it before
+  // `t` (a constraint with its speed), NaN when none did.
+  double Planned(const std::string& ident, double t, bool& constraint, double* speed = nullptr) const;
+  // The first time from `t` on when the aircraft has started down.
+  double DescentStart(double t) const;
+  // Where the climb from `t` on ends: 150 ft below the top it reaches
+  // before it turns down.
+  double ClimbEnd(double t) const;
+  // The plan changed (the pilot's edit, a direct-to, a new wind) after
+  // `from` and no later than `to`.
+  bool ChangedBetween(double from, double to) const;
+  // The hold of `;@ hold`, when it was flown: from the aircraft's first
+  // pass over its fix to the fix passed on the way out. False when none.
+  bool HoldFlown(double& from, double& to) const;
+  // VNAV first engaged (NaN: never).
+  double FirstVnav() const;
+
+  const FlightRecord& f_;
+  const Margins& m_;
+
+ private:
+  Problems& problems_;
+  std::vector<std::string> no_route_;
+};
+
+const Text* FindText(const std::vector<Text>& texts, const std::string& s);
+// The number after the last '/' of the text at `y` right of `x` (the CDU's
+// "0951.3Z / 12.3", "0951.3Z/25 NM"), or of the whole text; NaN when none.
+double NumberAt(const std::vector<Text>& texts, double x, double y);
+// "FL260" or "26000" as feet; NaN for anything else.
+double AltitudeText(const std::string& s);
+// A RTE LEGS row's "spd / alt": "  250 /  4900", "  290 / FL240",
+// "- - - - / 13000A". False when it shows no altitude.
+bool LegsRow(const std::string& row, double& speed, double& altitude, bool& constraint);
+
+// The legs RTE LEGS lists in a reading (none when it shows another page):
+// each ident with the row beside it that shows an altitude.
+struct LegsLine {
+  std::string ident;
+  double speed = NAN, altitude = NAN;
+  bool constraint = false;
+};
+std::vector<LegsLine> LegsLines(const Reading& r);
+
+// The cruise levels a reading shows, by page: ECON CLB's and ECON CRZ's
+// CRZ ALT, the GNS-XLS VNAV page's CRUISE ALT.
+struct Shown {
+  std::string page;
+  double feet = 0.0;
+};
+std::vector<Shown> CruiseLevels(const Reading& r);
+
+// The rules, by family.
+void CheckVertical(RuleKit& k);
+void CheckCommands(RuleKit& k);
+void CheckSpeeds(RuleKit& k);
+void CheckPages(RuleKit& k);
+void CheckLateral(RuleKit& k);
+
+}  // namespace ovi::flights

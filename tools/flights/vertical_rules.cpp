@@ -1,0 +1,242 @@
+// The vertical rules: the path the pages promised, holds level, the cruise
+// level and the pilot's constraints kept, the descent resumed, nothing
+// below the last altitude known, and the flight's end.
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "tools/flights/rule_kit.h"
+
+namespace ovi::flights {
+
+namespace {
+
+// Within 300 ft of the plan at every waypoint of the descent (after the
+// aircraft's own top of descent, planned below its highest level) and at
+// every constraint the aircraft meets, where it passes nearest while VNAV
+// flies; no faster than a constraint's speed + 5 kt.
+void CheckPath(RuleKit& k) {
+  double peak_t = 0.0, peak = -1e9;
+  for (const Sample& s : k.f_.track)
+    if (s.alt > peak + 1.0) peak = s.alt, peak_t = s.t;
+  const double tod = k.DescentStart(peak_t);
+  const std::vector<std::string>& route = k.Route();
+  double from = 0.0;
+  for (std::size_t i = 1; i + 1 < route.size(); ++i) {
+    const Sample* s = k.Abeam(route[i], from);
+    if (s == nullptr) continue;
+    from = s->t;
+    if (!k.VnavOn(s->t, true) || s->approach) continue;
+    bool constraint = false;
+    double speed = NAN;
+    const double planned = k.Planned(route[i], s->t, constraint, &speed);
+    if (std::isnan(planned) || !(constraint || (s->t > tod && planned < peak - 150.0))) continue;
+    if (std::fabs(s->alt - planned) > 300.0)
+      k.Object("path", "%s at %.0f s: %.0f ft, the plan %.0f", route[i].c_str(), s->t, s->alt, planned);
+    if (s->ias > speed + 5.0)
+      k.Object("path", "%s at %.0f s: %.0f kt, the constraint %.0f", route[i].c_str(), s->t, s->ias, speed);
+  }
+}
+
+// Round the racetrack at one level (within 50 ft from a minute after the
+// fix, or from when the aircraft levels there where it reached the fix
+// climbing or descending to the hold's level), the plan's at its fix
+// (within 300 ft).
+void CheckHold(RuleKit& k) {
+  const std::string& fix = k.f_.hold_fix;
+  if (fix.empty()) return;
+  double first = 0.0, left = 0.0;
+  if (!k.HoldFlown(first, left)) {
+    if (k.f_.hold_required) k.Object("hold", "no hold at %s", fix.c_str());
+    return;
+  }
+  bool unused = false;
+  const double planned = k.Planned(fix, first, unused);
+  const double until = std::min(left, k.f_.hold_until);
+  double level = first + 60.0;
+  for (const Sample& s : k.f_.track) {
+    if (s.t < first || s.t > until) continue;
+    if (std::fabs(s.vs) < 100.0 && std::fabs(k.At(s.t + 30.0).alt - s.alt) < 50.0) {
+      level = std::max(level, s.t);
+      break;
+    }
+  }
+  double low = 1e9, high = -1e9;
+  for (const Sample& s : k.f_.track) {
+    if (s.t < level || s.t > until) continue;
+    low = std::min(low, s.alt);
+    high = std::max(high, s.alt);
+  }
+  if (high < low) return k.Object("hold", "%s left within a minute of the fix", fix.c_str());
+  if (high - low > 50.0) k.Object("hold", "%s flown from %.0f to %.0f ft", fix.c_str(), low, high);
+  if (!(std::fabs(high - planned) <= 300.0))
+    k.Object("hold", "%s flown at %.0f ft, the plan %.0f", fix.c_str(), high, planned);
+}
+
+// The waypoint whose RTE LEGS row, in the first listing read after the
+// pilot typed a constraint, shows its figures as a constraint.
+std::string ConstraintWaypoint(const RuleKit& k, const TypedConstraint& c) {
+  double listing = NAN;
+  for (const Reading& r : k.f_.readings) {
+    if (r.t < c.t || FindText(r.cdu, "RTE    LEGS") == nullptr) continue;
+    if (std::isnan(listing)) listing = r.t;
+    if (r.t > listing + 3.0) break;
+    for (const LegsLine& line : LegsLines(r)) {
+      if (!line.constraint || std::fabs(line.altitude - std::floor(c.altitude / 100.0) * 100.0) > 1.0) continue;
+      if (c.speed > 0.0 && !(std::fabs(line.speed - c.speed) < 0.5)) continue;
+      return line.ident;
+    }
+  }
+  return "";
+}
+
+// Never above the cruise level in force (any page's, from when the aircraft
+// is at or below it) nor an at or at-or-below constraint, never below an
+// at or at-or-above one, by more than 300 ft.
+void CheckLevels(RuleKit& k) {
+  std::set<std::pair<std::string, long>> told;
+  for (const Reading& r : k.f_.readings) {
+    for (const Shown& shown : CruiseLevels(r)) {
+      if (told.count({shown.page, std::lround(shown.feet)}) != 0) continue;
+      double end = 1e18;
+      for (const auto* times : {&k.f_.replanned, &k.f_.directs})
+        for (double t : *times)
+          if (t > r.t) end = std::min(end, t);
+      bool reached = false;
+      const Sample* worst = nullptr;
+      for (const Sample& s : k.f_.track) {
+        if (s.t < r.t || s.t >= end || !k.VnavOn(s.t) || s.approach) continue;
+        if (s.alt <= shown.feet + 300.0) reached = true;
+        else if (reached && (worst == nullptr || s.alt > worst->alt)) worst = &s;
+      }
+      if (worst == nullptr) continue;
+      told.insert({shown.page, std::lround(shown.feet)});
+      k.Object("level", "%.0f ft at %.0f s, above the cruise level %.0f %s showed at %.1f s", worst->alt, worst->t,
+               shown.feet, shown.page.c_str(), r.t);
+    }
+  }
+  for (const TypedConstraint& c : k.f_.typed) {
+    if (c.altitude <= 0.0) continue;
+    const std::string ident = ConstraintWaypoint(k, c);
+    const Sample* s = ident.empty() ? nullptr : k.Abeam(ident, c.t);
+    if (s == nullptr || !k.VnavOn(s->t) || s->approach) continue;
+    const char* kind = c.kind == 'A' ? "at or above" : c.kind == 'B' ? "at or below" : "at";
+    if (c.kind != 'A' && s->alt > c.altitude + 300.0)
+      k.Object("level", "%s crossed at %.0f ft at %.0f s, %s %.0f", ident.c_str(), s->alt, s->t, kind, c.altitude);
+    if (c.kind != 'B' && s->alt < c.altitude - 300.0)
+      k.Object("level", "%s crossed at %.0f ft at %.0f s, %s %.0f", ident.c_str(), s->alt, s->t, kind, c.altitude);
+  }
+}
+
+// After a hold left in the descent, or a direct-to in it, the descent goes
+// on at once: where the plan shows no top of descent ahead and the aircraft
+// no lower than its path, the next waypoint planned more than 300 ft below
+// it, the aircraft starts down within 90 s (the pages are read meanwhile).
+void CheckResume(RuleKit& k) {
+  std::vector<std::pair<double, std::string>> events;
+  double hold_from = 0.0, hold_left = 0.0;
+  if (k.HoldFlown(hold_from, hold_left)) events.push_back({hold_left, "the hold at " + k.f_.hold_fix + " left"});
+  for (double t : k.f_.directs) events.push_back({t, "the direct-to"});
+  for (const auto& [t, what] : events) {
+    const Sample& at = k.At(t);
+    double top = -1e9;
+    for (const Sample& s : k.f_.track)
+      if (s.t <= t) top = std::max(top, s.alt);
+    if (!k.VnavOn(t) || at.approach || top - at.alt < 1000.0) continue;
+    // The first pages read after it: a top of descent still ahead, or the
+    // aircraft below the path, leave the aircraft level for now.
+    bool wait = false;
+    double next = NAN;
+    for (const Reading& r : k.f_.readings) {
+      if (r.t < t - 60.0 || r.t > t + 120.0) continue;
+      if (FindText(r.gns, "TO #TOD") != nullptr) wait = true;
+      if (const Text* l = FindText(r.cdu, "V E R T  D E V")) {
+        for (const Text& v : r.cdu)
+          if (std::fabs(v.y - (l->y + 11.0)) < 0.5 && v.s.find("LO") != std::string::npos) wait = true;
+      }
+      const std::vector<LegsLine> legs = LegsLines(r);
+      if (!legs.empty() && std::isnan(next) && r.t >= t - 5.0) next = legs.front().altitude;
+    }
+    if (wait || std::isnan(next) || at.alt - next <= 300.0) continue;
+    double level_until = t;
+    for (const Sample& s : k.f_.track) {
+      if (s.t < t) continue;
+      if (s.vs < -300.0 || !k.VnavOn(s.t)) break;
+      level_until = s.t;
+    }
+    if (level_until - t > 90.0)
+      k.Object("resume", "%s at %.0f s: level at %.0f ft for %.0f s, the next waypoint planned at %.0f", what.c_str(), t,
+               at.alt, level_until - t, next);
+  }
+}
+
+// No altitude below the lowest one the route knows for its end: the end's
+// elevation where the navigation data knows the end as an airport (VNAV
+// aims at 200 ft above it: never asks for less than 150 ft above), else
+// the lowest altitude the plan knows (the origin's ground, an airport on
+// the route, an at or at-or-above constraint; never asked for less, with
+// 100 ft allowed). The aircraft is not below it by more than 300 ft more
+// than 5 NM out. The GPS planner's altitudes are not elevations (en route
+// it gives the cruise level): the module does not read them, and nor does
+// the rule.
+void CheckFloor(RuleKit& k) {
+  const std::vector<std::string>& route = k.Route();
+  if (route.size() < 2) return;
+  double known = NAN, asked = NAN;
+  std::string where;
+  if (const auto a = k.f_.airport_elevation.find(route.back()); a != k.f_.airport_elevation.end()) {
+    known = a->second, asked = known + 150.0, where = route.back();
+  } else {
+    auto lower = [&](double value, const std::string& ident) {
+      if (std::isnan(known) || value < known) known = value, where = ident;
+    };
+    if (k.f_.track.front().on_ground) lower(k.f_.track.front().alt, route.front());
+    for (const std::string& ident : route)
+      if (const auto e = k.f_.airport_elevation.find(ident); e != k.f_.airport_elevation.end()) lower(e->second, ident);
+    for (const TypedConstraint& c : k.f_.typed)
+      if (c.altitude > 0.0 && c.kind != 'B') lower(c.altitude, ConstraintWaypoint(k, c));
+    asked = known - 100.0;
+  }
+  Position end;
+  if (std::isnan(known) || !k.Where(route.back(), end)) return;
+  // From the top of the flight: the climb out of a lower origin is no arrival.
+  double top_t = 0.0, top = -1e9;
+  for (const Sample& s : k.f_.track)
+    if (s.alt > top + 1.0) top = s.alt, top_t = s.t;
+  for (const Command& c : k.f_.commands) {
+    if (c.t < top_t || c.id != "0x1024C" || static_cast<double>(c.value) >= asked || !k.VnavOn(c.t)) continue;
+    k.Object("floor", "altitude %lld asked at %.1f s, below %.0f ft known at %s", c.value, c.t, known, where.c_str());
+    break;
+  }
+  for (const Sample& s : k.f_.track) {
+    if (s.t < top_t || s.on_ground || s.approach || s.alt >= known - 300.0 || DistanceNm({s.lat, s.lon}, end) <= 5.0)
+      continue;
+    k.Object("floor", "%.0f ft at %.0f s, %.1f NM from %s, below %.0f ft known at %s", s.alt, s.t,
+             DistanceNm({s.lat, s.lon}, end), route.back().c_str(), known, where.c_str());
+    break;
+  }
+}
+
+// Landed and at rest, or the last waypoint made active.
+void CheckEnd(RuleKit& k) {
+  const std::vector<std::string>& route = k.Route();
+  if (route.empty()) return k.Object("end", "no route");
+  if (k.f_.lands) {
+    if (!k.f_.track.back().on_ground || k.f_.track.back().gs > 1.0) k.Object("end", "not at rest on the ground");
+  } else if (std::isnan(k.EventTime("LNAV off, active " + route.back()))) {
+    k.Object("end", "%s never made active", route.back().c_str());
+  }
+}
+
+}  // namespace
+
+void CheckVertical(RuleKit& k) {
+  CheckPath(k);
+  CheckHold(k);
+  CheckLevels(k);
+  CheckResume(k);
+  CheckFloor(k);
+  CheckEnd(k);
+}
+
+}  // namespace ovi::flights
