@@ -32,24 +32,21 @@ struct KnownBreak {
   const char* fault;
 };
 const KnownBreak kKnownBreaks[] = {
-    {"repeat", {6, 8, 11, 20, 333, 393},
-     "67.4: airspeed, altitude or vertical speed sent again unchanged as a waypoint comes within its switch "
-     "distance and then is passed (SelectNextConstraint, then Sequence re-arm the sends)"},
-    {"vs0", {333, 393}, "67.4: vertical speed 0 sent with the descent's target below, at a direct-to or a level-off"},
-    {"limit", {1, 70, 214},
-     "67.1: above the restriction speed below its altitude (Mach hold at a low top, or the speed VNAV leaves "
-     "the autopilot when it goes off at the last waypoint)"},
-    {"path", {1, 11, 124, 333, 393},
+    {"repeat", {6, 333, 393},
+     "67.4: the vertical speed sent again with each new altitude target while the autopilot still holds it"},
+    {"limit", {1},
+     "67.1: above the restriction speed below its altitude (the speed VNAV leaves the autopilot when it goes off "
+     "at the last waypoint)"},
+    {"path", {1, 70, 124, 333, 393},
      "67.3/67.5: a waypoint crossed off the altitude RTE LEGS showed (procedure constraints, the descent after "
-     "a cruise level or restriction change)"},
-    {"floor", {214}, "67.6: an end the data does not know: VNAV aims at 0 ft, below the origin's ground"},
+     "a cruise level or restriction change; seed 70: VNAV off, as configured, at WP01's sequencing 6 NM early for "
+     "a 114-degree turn, before the plan's top of descent, so WP01's 7,600 ft is never flown down to)"},
     {"pages", {1, 8, 11, 124, 214, 300},
      "67.3/71.4: T/C, T/D or destination distances off the distance flown (the climb's distance in wind and "
      "after restrictions)"},
-    {"agree", {70, 124, 214, 333, 393},
-     "67.2/67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing; ECON and the navigator "
-     "showing different cruise levels"},
-    {"crossing", {8, 333, 393}, "67.5: the navigator's EST CROSSING negative"},
+    {"agree", {11, 124, 214, 333, 393},
+     "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing (seed 11: a cruise level lowered in "
+     "cruise is flown, the waypoints ahead still shown at the old one)"},
     {"leg", {1, 8, 11, 70, 124, 300, 333, 393},
      "71.2/71.3: the first leg flown straight at its waypoint from where LNAV engaged; legs flown off their "
      "line in the wind"},
