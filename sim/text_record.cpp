@@ -49,6 +49,7 @@ void AppendTexts(const gfx::Recorder& rec, int element, double origin_x, double 
     t.font = op.font_family;
     t.size = op.font_size;
     t.style = op.font_style;
+    t.shown = op.shown == gfx::Shown::kWhole ? TextShown::kWhole : TextShown::kPart;
     t.text = op.text;
     out.push_back(std::move(t));
   }
@@ -56,11 +57,12 @@ void AppendTexts(const gfx::Recorder& rec, int element, double origin_x, double 
 
 std::string FormatTextRecord(const std::vector<TextEntry>& texts) {
   std::string s =
-      "; element x y w h canvas_x canvas_y colour size style \"font\" \"text\" (x y w h: the text's box on the "
-      "gauge, design pixels; canvas: the layout point in the units drawn)\n";
+      "; element x y w h canvas_x canvas_y colour size style shown \"font\" \"text\" (x y w h: the text's box on "
+      "the gauge, design pixels; canvas: the layout point in the units drawn; shown: whole, or part where its clip "
+      "or the surface hides some of it; a text hidden wholly is not listed)\n";
   for (const TextEntry& t : texts) {
-    s += util::Format("%d %.1f %.1f %.1f %.1f %.1f %.1f 0x%08X %.1f %d ", t.element, t.x, t.y, t.w, t.h, t.canvas_x,
-                      t.canvas_y, t.colour, t.size, t.style);
+    s += util::Format("%d %.1f %.1f %.1f %.1f %.1f %.1f 0x%08X %.1f %d %s ", t.element, t.x, t.y, t.w, t.h,
+                      t.canvas_x, t.canvas_y, t.colour, t.size, t.style, t.shown == TextShown::kPart ? "part" : "whole");
     s += Quoted(t.font) + " " + Quoted(t.text) + "\n";
   }
   return s;

@@ -15,6 +15,10 @@
 
 namespace ovi::sim {
 
+// How much of a text the picture shows: its clip and the surface may hide
+// some of it.
+enum class TextShown { kWhole, kPart };
+
 struct TextEntry {
   int element = 0;                    // index in the gauge's elements, parents first
   double x = 0.0, y = 0.0;            // top-left of the text's box on the gauge, design pixels
@@ -24,17 +28,22 @@ struct TextEntry {
   std::string font;
   double size = 0.0;  // as the drawing gave it, in its units
   int style = 0;      // bold 1, italic 2, underline 4, strikeout 8
+  TextShown shown = TextShown::kWhole;
   std::string text;
 };
 
-// Appends the visible texts that `rec` holds for element `element`, whose
-// surface sits at (origin_x, origin_y) design pixels and has `per_design_x`,
-// `per_design_y` surface pixels per design pixel.
+// Appends the texts that `rec` holds for element `element` that show, whole
+// or in part (a text its clip or the surface hides wholly is left out: what
+// reads the record reads what a pilot sees), whose surface sits at
+// (origin_x, origin_y) design pixels and has `per_design_x`, `per_design_y`
+// surface pixels per design pixel.
 void AppendTexts(const gfx::Recorder& rec, int element, double origin_x, double origin_y, double per_design_x,
                  double per_design_y, std::vector<TextEntry>& out);
 
 // The file a snapshot writes for one gauge: a comment line, then one line
-// per text: element x y w h canvas_x canvas_y colour size style "font" "text".
+// per text: element x y w h canvas_x canvas_y colour size style shown "font"
+// "text", `shown` "whole", or "part" where its clip, its layout box or the
+// surface hides some of its ink.
 std::string FormatTextRecord(const std::vector<TextEntry>& texts);
 
 // True when the shown text is the wanted one, blanks around either aside.

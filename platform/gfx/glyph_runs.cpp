@@ -98,9 +98,17 @@ struct GlyphImage {
   bool exact = true;
 };
 
-Store<std::vector<RunGlyph>>& Runs() {
+// A run and, once asked for, the box of its ink.
+struct KeptGlyphRun {
+  std::vector<RunGlyph> glyphs;
+  mutable bool ink_known = false;
+  mutable bool inked = false;
+  mutable RunInk ink;
+};
+
+Store<KeptGlyphRun>& Runs() {
   // Never destroyed: gauges may still draw while the process exits.
-  static auto* store = new Store<std::vector<RunGlyph>>(kMaxGlyphRuns);
+  static auto* store = new Store<KeptGlyphRun>(kMaxGlyphRuns);
   return *store;
 }
 
@@ -310,19 +318,53 @@ thread_local std::string key_scratch;
 thread_local std::vector<Placed> placed_scratch;
 thread_local std::vector<std::uint8_t> mask_scratch;
 
+// The kept run of `utf8` in `font`, shaped and kept first where there is
+// none; null when Cairo could not shape it. The store's lock is held.
+const KeptGlyphRun* FindRun(Store<KeptGlyphRun>& store, const TextFont& font, std::string_view utf8,
+                            const ScaledFontSource& scaled) {
+  std::string& key = key_scratch;
+  FontKey(key, font);
+  key.append(utf8);
+  return store.Find(key, [&](KeptGlyphRun& v) { return Shape(scaled(), utf8, v.glyphs); });
+}
+
 }  // namespace
 
 bool KeptRun(const TextFont& font, std::string_view utf8, const ScaledFontSource& scaled,
              std::vector<RunGlyph>& out) {
-  std::string& key = key_scratch;
-  FontKey(key, font);
-  key.append(utf8);
   auto& store = Runs();
   std::lock_guard<std::mutex> lock(store.mu);
-  const std::vector<RunGlyph>* run = store.Find(key, [&](std::vector<RunGlyph>& v) { return Shape(scaled(), utf8, v); });
+  const KeptGlyphRun* run = FindRun(store, font, utf8, scaled);
   if (run == nullptr) return false;
-  out = *run;
+  out = run->glyphs;
   return true;
+}
+
+bool KeptRunInk(const TextFont& font, std::string_view utf8, const ScaledFontSource& scaled, RunInk& out) {
+  auto& store = Runs();
+  std::lock_guard<std::mutex> lock(store.mu);
+  const KeptGlyphRun* run = FindRun(store, font, utf8, scaled);
+  if (run == nullptr) return false;
+  if (!run->ink_known) {
+    cairo_scaled_font_t* sf = scaled();
+    if (sf == nullptr) return false;
+    std::vector<cairo_glyph_t> glyphs;
+    glyphs.reserve(run->glyphs.size());
+    double x = 0.0, y = 0.0;
+    for (const RunGlyph& g : run->glyphs) {
+      glyphs.push_back(cairo_glyph_t{g.index, x, y});
+      x += g.x_advance;
+      y += g.y_advance;
+    }
+    cairo_text_extents_t ext{};
+    cairo_scaled_font_glyph_extents(sf, glyphs.data(), static_cast<int>(glyphs.size()), &ext);
+    if (cairo_scaled_font_status(sf) != CAIRO_STATUS_SUCCESS) return false;
+    run->ink = RunInk{ext.x_bearing, ext.y_bearing, ext.width, ext.height};
+    run->inked = ext.width > 0.0 && ext.height > 0.0;
+    run->ink_known = true;
+  }
+  out = run->ink;
+  return run->inked;
 }
 
 double RunAdvance(const std::vector<RunGlyph>& run) {

@@ -58,6 +58,15 @@ using ScaledFontSource = std::function<cairo_scaled_font_t*()>;
 bool KeptRun(const TextFont& font, std::string_view utf8, const ScaledFontSource& scaled,
              std::vector<RunGlyph>& out);
 
+// The box of a run's ink about its first glyph's place, as
+// cairo_scaled_font_glyph_extents gives it for the run's glyphs placed from
+// the origin: worked out once and kept with the run. False when Cairo could
+// not shape the text or the run has no ink.
+struct RunInk {
+  double x_bearing = 0.0, y_bearing = 0.0, width = 0.0, height = 0.0;
+};
+bool KeptRunInk(const TextFont& font, std::string_view utf8, const ScaledFontSource& scaled, RunInk& out);
+
 // The advance of a run, summed as Cairo sums it.
 double RunAdvance(const std::vector<RunGlyph>& run);
 

@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -996,10 +997,14 @@ Status Graphics::ApplyClipData(const PathData& data, FillMode fill, CombineMode 
   if (mode == CombineMode::Replace) {
     if (clip_per_op_) cairo_reset_clip(cr_);
     clip_bounds_ = Intersect(surf, op_box_);
+  } else if (mode == CombineMode::Exclude) {
+    clip_bounds_ = clip_infinite_ ? surf : clip_bounds_;
   } else {
     clip_bounds_ = Intersect(clip_infinite_ ? surf : clip_bounds_, op_box_);
   }
   clip_infinite_ = false;
+  clip_record_.reset();
+  if (clip_per_op_) NoteClipPart(data, fill, had_clip ? mode : (mode == CombineMode::Exclude ? mode : CombineMode::Replace));
   if (recorder_ != nullptr) {
     RecordedOp op;
     op.kind = OpKind::Clip;
@@ -1021,7 +1026,8 @@ Status Graphics::ApplyClipData(const PathData& data, FillMode fill, CombineMode 
   }
   if (!clip_per_op_) {
     EndRun();
-    if (!ClipMaskOf(data, fill, had_clip ? mode : CombineMode::Replace)) return Fail(OutOfMemory);
+    if (!ClipMaskOf(data, fill, had_clip || mode == CombineMode::Exclude ? mode : CombineMode::Replace))
+      return Fail(OutOfMemory);
     SetDeviceClip();
     return Ok;
   }
@@ -1031,9 +1037,65 @@ Status Graphics::ApplyClipData(const PathData& data, FillMode fill, CombineMode 
   aa_dirty_ = true;
   cairo_set_fill_rule(cr_, fill == FillMode::Winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
   fill_pass_ = true;
-  EmitPath(data);
+  if (mode == CombineMode::Exclude) ExcludeFromCairoClip(cr_, data, fill, dc_->width, dc_->height, &matrix_dirty_);
+  else EmitPath(data);
   cairo_clip(cr_);
   return Ok;
+}
+
+// The former per-operation clip less a shape: the shape's pixels, filled
+// by its own rule, taken out of the surface with the even-odd rule.
+void Graphics::ExcludeFromCairoClip(cairo_t* cr, const detail::PathData& data, FillMode fill, int width, int height,
+                                    bool* matrix_dirty) {
+  // The shape alone, as pixels of an A8 mask over the surface, then the
+  // clip through the mask's holes: cairo clips by paths only, so the shape
+  // is filled by its rule first and its outline traced from the pixels.
+  cairo_surface_t* hole = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
+  cairo_t* hc = cairo_create(hole);
+  cairo_matrix_t m;
+  cairo_get_matrix(cr, &m);
+  cairo_set_matrix(hc, &m);
+  cairo_set_antialias(hc, CAIRO_ANTIALIAS_NONE);
+  cairo_set_fill_rule(hc, fill == FillMode::Winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+  EmitPathTo(hc, data);
+  cairo_fill(hc);
+  cairo_destroy(hc);
+  cairo_surface_flush(hole);
+  const unsigned char* px = cairo_image_surface_get_data(hole);
+  const int stride = cairo_image_surface_get_stride(hole);
+  cairo_identity_matrix(cr);
+  *matrix_dirty = true;
+  cairo_new_path(cr);
+  cairo_rectangle(cr, 0, 0, width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width;) {
+      if (px[static_cast<std::size_t>(y) * stride + x] == 0) {
+        ++x;
+        continue;
+      }
+      int a = x;
+      while (x < width && px[static_cast<std::size_t>(y) * stride + x] != 0) ++x;
+      cairo_rectangle(cr, a, y, x - a, 1);
+    }
+  cairo_surface_destroy(hole);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+}
+
+// With the former per-operation clip, the parts that make the clip, in
+// device units, so that a ClipState can put it back.
+void Graphics::NoteClipPart(const detail::PathData& data, FillMode fill, CombineMode mode) {
+  auto parts = std::make_shared<std::vector<detail::ClipPart>>();
+  if (mode != CombineMode::Replace && clip_parts_ != nullptr) *parts = *clip_parts_;
+  detail::ClipPart part{data, fill, mode};
+  // Where the clip's edge falls, as SyncMatrix places it.
+  const double off =
+      (pixel_offset_ == PixelOffsetMode::Half || pixel_offset_ == PixelOffsetMode::HighQuality) ? 0.0 : 0.5;
+  for (PathData::Pt& p : part.data.pts) {
+    world_.Apply(p.x, p.y, &p.x, &p.y);
+    p.x += off, p.y += off;
+  }
+  parts->push_back(std::move(part));
+  clip_parts_ = std::move(parts);
 }
 
 // Clips replaced by the same outline under the same transform on a surface
@@ -1041,7 +1103,7 @@ Status Graphics::ApplyClipData(const PathData& data, FillMode fill, CombineMode 
 // every frame. A few are kept for the process (never per device context).
 class KeptClips {
  public:
-  static constexpr std::size_t kMax = 16;
+  static constexpr std::size_t kMax = 32;
   static constexpr std::size_t kMaxBytes = std::size_t{1} << 20;
   std::shared_ptr<const detail::ClipPixels> Find(const detail::ShapeKey& key) {
     std::lock_guard<std::mutex> lock(mu_);
@@ -1125,10 +1187,16 @@ Rect InnerBox(detail::ClipPixels& c, int surface_width) {
 // a plain box (clip_box_).
 bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode) {
   double off = (pixel_offset_ == PixelOffsetMode::Half || pixel_offset_ == PixelOffsetMode::HighQuality) ? 0.0 : 0.5;
-  const bool keepable = mode == CombineMode::Replace && shape_cache_;
+  const detail::ClipPixels* prev = mode != CombineMode::Replace ? clip_.get() : nullptr;
+  // A clip combined with one the process keeps is kept too, keyed on it:
+  // a map frame cuts the same boxes out of the same outline every frame.
+  const bool keepable = shape_cache_ && (mode == CombineMode::Replace || prev == nullptr || prev->serial != 0);
   if (keepable) {
     key_.Clear();
     key_.Add(std::uint32_t{3});  // a clip
+    key_.Add(static_cast<std::uint32_t>(mode));
+    const std::uint64_t on = prev != nullptr ? prev->serial : 0;
+    key_.Add(static_cast<std::uint32_t>(on)), key_.Add(static_cast<std::uint32_t>(on >> 32));
     for (double v : {world_.a, world_.b, world_.c, world_.d, world_.e + off, world_.f + off}) key_.Add(v);
     key_.Add(static_cast<std::uint32_t>(fill));
     key_.Add(static_cast<std::uint32_t>(dc_->width)), key_.Add(static_cast<std::uint32_t>(dc_->height));
@@ -1141,14 +1209,16 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
       return true;
     }
   }
+  const bool exclude = mode == CombineMode::Exclude;
   int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // the path's box, a pixel wider each side, on the surface
-  if (!op_empty_) {
+  if (exclude) {
+    x1 = dc_->width, y1 = dc_->height;  // what is left of the clip, or of the surface
+  } else if (!op_empty_) {
     auto lo = [](double v, int hi) { return static_cast<int>(std::clamp(std::floor(v) - 1, 0.0, static_cast<double>(hi))); };
     auto up = [](double v, int hi) { return static_cast<int>(std::clamp(std::ceil(v) + 1, 0.0, static_cast<double>(hi))); };
     x0 = lo(op_box_.X + off, dc_->width), x1 = up(static_cast<double>(op_box_.X) + op_box_.Width + off, dc_->width);
     y0 = lo(op_box_.Y + off, dc_->height), y1 = up(static_cast<double>(op_box_.Y) + op_box_.Height + off, dc_->height);
   }
-  const detail::ClipPixels* prev = mode == CombineMode::Intersect ? clip_.get() : nullptr;
   if (prev != nullptr) {
     x0 = std::max(x0, prev->x0), y0 = std::max(y0, prev->y0);
     x1 = std::min(x1, prev->x0 + prev->w), y1 = std::min(y1, prev->y0 + prev->h);
@@ -1179,11 +1249,15 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
     cairo_destroy(mc);
     cairo_surface_flush(ms);
     cairo_surface_destroy(ms);
-    if (prev != nullptr) {
-      for (int y = 0; y < h; ++y) {
-        const std::uint8_t* before =
-            &prev->mask[static_cast<std::size_t>(y + y0 - prev->y0) * prev->stride + (x0 - prev->x0)];
-        std::uint8_t* row = &c.mask[static_cast<std::size_t>(y) * stride];
+    // Excluded, the shape's pixels are the holes in what was there.
+    for (int y = 0; y < h; ++y) {
+      const std::uint8_t* before =
+          prev != nullptr ? &prev->mask[static_cast<std::size_t>(y + y0 - prev->y0) * prev->stride + (x0 - prev->x0)]
+                          : nullptr;
+      std::uint8_t* row = &c.mask[static_cast<std::size_t>(y) * stride];
+      if (exclude) {
+        for (int x = 0; x < w; ++x) row[x] = static_cast<std::uint8_t>(~row[x] & (before != nullptr ? before[x] : 0xFF));
+      } else if (before != nullptr) {
         for (int x = 0; x < w; ++x) row[x] &= before[x];
       }
     }
@@ -1229,6 +1303,10 @@ bool Graphics::ClipMaskOf(const PathData& data, FillMode fill, CombineMode mode)
   if (box) c.outside_row.clear();
   c.inner = InnerBox(c, dc_->width);
   clip_box_ = c.box;
+  if (keepable) {
+    static std::atomic<std::uint64_t> serials{0};
+    c.serial = ++serials;
+  }
   clip_ = next;
   if (keepable) Clips().Keep(key_, std::move(next));
   return true;
@@ -1387,7 +1465,8 @@ void UseStrokeSnap(bool on) { stroke_snap_setting = on; }
 
 Status Graphics::SetClip(const RectF& r, CombineMode mode) {
   if (!Usable()) return Fail(InvalidParameter);
-  if (mode != CombineMode::Replace && mode != CombineMode::Intersect) return Fail(NotImplemented);
+  if (mode != CombineMode::Replace && mode != CombineMode::Intersect && mode != CombineMode::Exclude)
+    return Fail(NotImplemented);
   if (!AllFinite({r.X, r.Y, r.Width, r.Height}) || r.Width < 0 || r.Height < 0) return Fail(InvalidParameter);
   scratch_.Clear();
   scratch_.MoveTo(r.X, r.Y);
@@ -1406,7 +1485,8 @@ Status Graphics::SetClip(const Rect& r, CombineMode mode) {
 
 Status Graphics::SetClip(const GraphicsPath& path, CombineMode mode) {
   if (!Usable()) return Fail(InvalidParameter);
-  if (mode != CombineMode::Replace && mode != CombineMode::Intersect) return Fail(NotImplemented);
+  if (mode != CombineMode::Replace && mode != CombineMode::Intersect && mode != CombineMode::Exclude)
+    return Fail(NotImplemented);
   if (path.GetLastStatus() != Ok) return Fail(path.GetLastStatus());
   return ApplyClipData(path.Data(), path.GetFillMode(), mode);
 }
@@ -1424,18 +1504,81 @@ Status Graphics::SetClip(const Region& region, CombineMode mode) {
   return Ok;
 }
 
-Status Graphics::ResetClip() {
-  if (!Usable()) return Fail(InvalidParameter);
+void Graphics::DropClip(OpKind recorded_as) {
   EndRun();
   cairo_reset_clip(cr_);
   clip_infinite_ = true;
   clip_.reset();
+  clip_record_.reset();
+  clip_parts_.reset();
   if (recorder_ != nullptr) {
     RecordedOp op;
-    op.kind = OpKind::ResetClip;
+    op.kind = recorded_as;
     RecordCommon(op);
     recorder_->Add(std::move(op));
   }
+}
+
+Status Graphics::ResetClip() {
+  if (!Usable()) return Fail(InvalidParameter);
+  DropClip(OpKind::ResetClip);
+  return Ok;
+}
+
+ClipState Graphics::GetClipState() const {
+  ClipState state;
+  if (clip_infinite_ || !Usable()) return state;
+  if (clip_record_ == nullptr) {
+    auto record = std::make_shared<detail::ClipRecord>();
+    record->bounds = clip_bounds_;
+    record->pixels = clip_;
+    record->parts = clip_parts_;
+    clip_record_ = std::move(record);
+  }
+  state.record_ = clip_record_;
+  return state;
+}
+
+Status Graphics::SetClipState(const ClipState& state) {
+  if (!Usable()) return Fail(InvalidParameter);
+  if (state.record_ == nullptr) {
+    if (!clip_infinite_) DropClip(OpKind::ClipState);
+    return Ok;
+  }
+  if (state.record_ == clip_record_ && !clip_infinite_) return Ok;
+  const detail::ClipRecord& r = *state.record_;
+  if (clip_per_op_ ? r.parts == nullptr : r.pixels == nullptr) return Fail(InvalidParameter);
+  EndRun();
+  clip_infinite_ = false;
+  clip_bounds_ = r.bounds;
+  clip_record_ = state.record_;
+  if (recorder_ != nullptr) {
+    RecordedOp op;
+    op.kind = OpKind::ClipState;
+    op.bounds = r.bounds;
+    RecordCommon(op);
+    recorder_->Add(std::move(op));
+  }
+  if (!clip_per_op_) {
+    clip_ = r.pixels;
+    clip_box_ = clip_->box;
+    SetDeviceClip();
+    return Ok;
+  }
+  clip_parts_ = r.parts;
+  cairo_reset_clip(cr_);
+  cairo_identity_matrix(cr_);
+  cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
+  for (const detail::ClipPart& part : *r.parts) {
+    cairo_set_fill_rule(cr_, part.fill == FillMode::Winding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+    fill_pass_ = true;
+    if (part.mode == CombineMode::Exclude)
+      ExcludeFromCairoClip(cr_, part.data, part.fill, dc_->width, dc_->height, &matrix_dirty_);
+    else
+      EmitPath(part.data);
+    cairo_clip(cr_);
+  }
+  matrix_dirty_ = aa_dirty_ = true;
   return Ok;
 }
 
@@ -1719,6 +1862,53 @@ Status Graphics::MeasureString(std::string_view ansi, const Font& font, const Po
   return MeasureString(ansi, font, RectF(origin.X, origin.Y, 0, 0), format, bounds);
 }
 
+Status Graphics::MeasureStringInk(std::string_view ansi, const Font& font, const PointF& origin,
+                                  const StringFormat* format, RectF* layout, RectF* ink) {
+  if (layout == nullptr || ink == nullptr || ansi.size() > kMaxStringLength || (ansi.data() == nullptr && !ansi.empty()))
+    return Fail(InvalidParameter);
+  return TextOp(AnsiToUtf8(ansi), font, RectF(origin.X, origin.Y, 0, 0), format, nullptr, layout, ink);
+}
+
+Shown Graphics::ShownThrough(const RectF& r, bool infinite, const RectF& bounds,
+                             const detail::ClipPixels* pixels) const {
+  if (dc_ == nullptr || !AllFinite({r.X, r.Y, r.Width, r.Height}) || r.Width < 0 || r.Height < 0)
+    return Shown::kHidden;
+  // An ink box reaches a little past the pixels its glyphs paint: a quarter
+  // pixel in from each side counts.
+  double x0 = r.X + 0.25, x1 = static_cast<double>(r.X) + r.Width - 0.25;
+  double y0 = r.Y + 0.25, y1 = static_cast<double>(r.Y) + r.Height - 0.25;
+  if (x1 < x0) x0 = x1 = r.X + r.Width / 2.0;
+  if (y1 < y0) y0 = y1 = r.Y + r.Height / 2.0;
+  double ax0 = 0.0, ay0 = 0.0, ax1 = dc_->width, ay1 = dc_->height;
+  if (!infinite) {
+    ax0 = std::max(ax0, static_cast<double>(bounds.X)), ay0 = std::max(ay0, static_cast<double>(bounds.Y));
+    ax1 = std::min(ax1, static_cast<double>(bounds.X) + bounds.Width);
+    ay1 = std::min(ay1, static_cast<double>(bounds.Y) + bounds.Height);
+  }
+  if (x1 < ax0 || x0 > ax1 || y1 < ay0 || y0 > ay1 || ax1 <= ax0 || ay1 <= ay0) return Shown::kHidden;
+  const bool within = x0 >= ax0 && x1 <= ax1 && y0 >= ay0 && y1 <= ay1;
+  if (infinite || pixels == nullptr || pixels->outside_row.empty()) return within ? Shown::kWhole : Shown::kPart;
+  const int px0 = static_cast<int>(std::floor(x0)), py0 = static_cast<int>(std::floor(y0));
+  const int px1 = std::max(px0 + 1, static_cast<int>(std::ceil(x1))), py1 = std::max(py0 + 1, static_cast<int>(std::ceil(y1)));
+  long total = 0, in = 0;
+  for (int y = py0; y < py1; ++y) {
+    total += px1 - px0;
+    if (y < 0 || y >= dc_->height) continue;
+    pixels->ForEachInside(dc_->width, y, std::max(px0, 0), std::min(px1, dc_->width), [&](int a, int b) { in += b - a; });
+  }
+  if (in == 0) return Shown::kHidden;
+  return in == total ? Shown::kWhole : Shown::kPart;
+}
+
+Shown Graphics::ClipShows(const RectF& box) const {
+  return ShownThrough(box, clip_infinite_, clip_bounds_, clip_per_op_ ? nullptr : clip_.get());
+}
+
+Shown Graphics::ClipShows(const RectF& box, const ClipState& state) const {
+  if (state.record_ == nullptr) return ShownThrough(box, true, RectF(), nullptr);
+  return ShownThrough(box, false, state.record_->bounds, clip_per_op_ ? nullptr : state.record_->pixels.get());
+}
+
 Status Graphics::MeasureString(std::u16string_view wide, const Font& font, const RectF& layout,
                                const StringFormat* format, RectF* bounds) {
   if (bounds == nullptr || wide.size() > kMaxStringLength || (wide.data() == nullptr && !wide.empty()))
@@ -1739,7 +1929,7 @@ double Advance(cairo_scaled_font_t* sf, const std::string& s, std::size_t from, 
 }  // namespace
 
 Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout, const StringFormat* format,
-                        const SolidBrush* brush, RectF* measured) {
+                        const SolidBrush* brush, RectF* measured, RectF* ink) {
   if (!Usable()) return Fail(InvalidParameter);
   if (font.GetLastStatus() != Ok) return Fail(font.GetLastStatus());
   if (!AllFinite({layout.X, layout.Y, layout.Width, layout.Height}) || layout.Width < 0 || layout.Height < 0)
@@ -1898,8 +2088,56 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
   RectF box(static_cast<REAL>(min_x), static_cast<REAL>(top), static_cast<REAL>(max_adv + 2 * pad),
             static_cast<REAL>(total_h));
   if (utf8.empty()) box = RectF(layout.X, layout.Y, 0, 0);
+  // The glyphs' ink in world units, for the caller that asks, the record
+  // and the watcher: the bounds of each line's glyphs as Cairo places them.
+  const bool drawing = measured == nullptr;
+  RectF ink_world;
+  bool inked = false;
+  if (ink != nullptr || (drawing && (recorder_ != nullptr || watcher_ != nullptr))) {
+    // For the watcher alone, a kept run's ink is the box kept with it.
+    const bool watched_only = ink == nullptr && recorder_ == nullptr;
+    Box b;
+    std::string piece_of;
+    for (int i = 0; i < n_lines && !font_failed; ++i) {
+      const Line& l = lines[i];
+      if (l.len == 0) continue;
+      const double lx = line_x(l), ly = top + i * line_h + ascent;
+      cairo_text_extents_t ext{};
+      const std::string_view part = std::string_view(utf8).substr(l.from, l.len);
+      detail::RunInk run_ink;
+      if (watched_only && glyph_runs_) {
+        if (!detail::KeptRunInk(text_font, part, scaled, run_ink)) continue;
+        ext.x_bearing = run_ink.x_bearing + lx, ext.y_bearing = run_ink.y_bearing + ly;
+        ext.width = run_ink.width, ext.height = run_ink.height;
+      } else if (glyph_runs_ && kept_run(part)) {
+        if (scaled() == nullptr) break;
+        std::vector<cairo_glyph_t>& glyphs = cairo_glyphs;
+        glyphs.clear();
+        double gx = lx, gy = ly;
+        for (const detail::RunGlyph& g : run_) {
+          glyphs.push_back(cairo_glyph_t{g.index, gx, gy});
+          gx += g.x_advance;
+          gy += g.y_advance;
+        }
+        // Bearings come about the first glyph's place, as for a text.
+        cairo_scaled_font_glyph_extents(sf, glyphs.data(), static_cast<int>(glyphs.size()), &ext);
+        ext.x_bearing += lx, ext.y_bearing += ly;
+      } else {
+        if (scaled() == nullptr) break;
+        piece_of.assign(part);
+        cairo_scaled_font_text_extents(sf, piece_of.c_str(), &ext);
+        ext.x_bearing += lx, ext.y_bearing += ly;
+      }
+      if (!(ext.width > 0.0) || !(ext.height > 0.0)) continue;
+      b.Add(ext.x_bearing, ext.y_bearing);
+      b.Add(ext.x_bearing + ext.width, ext.y_bearing + ext.height);
+    }
+    inked = !b.Empty();
+    if (inked) ink_world = b.ToRect(0);
+  }
   if (measured != nullptr) {
     *measured = box;
+    if (ink != nullptr) *ink = inked ? ink_world : RectF(layout.X, layout.Y, 0, 0);
     return Ok;
   }
 
@@ -1913,6 +2151,26 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
       b.Add(x, y);
     }
     return b;
+  };
+  // How much of the ink the clip, the surface and a clipping layout box let
+  // show (a text without ink: whether its box meets what shows).
+  Shown shown_as = Shown::kWhole;
+  bool shown_known = false;
+  auto shown = [&] {
+    if (shown_known) return shown_as;
+    shown_known = true;
+    if (!inked) return shown_as = VisibleDevice(device_box(box).ToRect(0)) ? Shown::kWhole : Shown::kHidden;
+    const RectF dev = device_box(ink_world).ToRect(0);
+    shown_as = ClipShows(dev);
+    if (clip) {
+      const RectF in = device_box(layout).ToRect(0);
+      const RectF cut = Intersect(dev, in);
+      const Shown by_box = !(cut.Width > 0 && cut.Height > 0)   ? Shown::kHidden
+                           : cut.Width < dev.Width || cut.Height < dev.Height ? Shown::kPart
+                                                                              : Shown::kWhole;
+      shown_as = std::max(shown_as, by_box);
+    }
+    return shown_as;
   };
   if (recorder_ != nullptr) {
     RecordedOp op;
@@ -1928,24 +2186,30 @@ Status Graphics::TextOp(std::string utf8, const Font& font, const RectF& layout,
     world_.Apply(n_lines > 0 ? line_x(lines[0]) : layout.X + pad, top + ascent, &bx, &by);
     op.points = {PointF(static_cast<REAL>(ox), static_cast<REAL>(oy)), PointF(static_cast<REAL>(bx), static_cast<REAL>(by))};
     op.bounds = device_box(box).ToRect(0);
-    op.visible = !utf8.empty() && VisibleDevice(op.bounds);
+    op.ink = inked ? device_box(ink_world).ToRect(0) : RectF();
+    op.shown = shown();
+    op.visible = !utf8.empty() && op.shown != Shown::kHidden;
     RecordCommon(op);
     recorder_->Add(std::move(op));
   }
   if (utf8.empty()) return Ok;
+  if (watcher_ != nullptr && inked) {
+    const RectF dev = device_box(ink_world).ToRect(0);
+    if (VisibleDevice(dev)) watcher_->TextDrawn(*this, dev);
+  }
 
   // The box the glyphs may touch: without measured advances, no glyph is
   // wider than the face's widest; glyphs may reach past their layout box
   // (overhangs, accents): an em more all round.
-  RectF ink = box;
+  RectF reach_box = box;
   if (!need_adv) {
     cairo_font_extents_t fe;
     cairo_scaled_font_extents(scaled(), &fe);
     std::size_t longest = 0;
     for (int i = 0; i < n_lines; ++i) longest = std::max(longest, lines[i].len);
-    ink.Width = static_cast<REAL>(static_cast<double>(longest) * fe.max_x_advance + 2 * pad);
+    reach_box.Width = static_cast<REAL>(static_cast<double>(longest) * fe.max_x_advance + 2 * pad);
   }
-  Box dev = device_box(ink);
+  Box dev = device_box(reach_box);
   double em_device = em * std::sqrt(std::fabs(world_.Determinant()));
   // Recorded text wholly off the visible area changes no pixel either.
   {

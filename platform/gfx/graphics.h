@@ -36,6 +36,20 @@ inline constexpr int kMaxPoints = 1 << 20;
 class Graphics;
 
 namespace detail {
+// One clip operation in device units, as the former per-operation clip
+// applies it again.
+struct ClipPart {
+  PathData data;
+  FillMode fill = FillMode::Alternate;
+  CombineMode mode = CombineMode::Replace;
+};
+// A clip as a ClipState holds it: its device bounds, its pixels, and (with
+// the former per-operation clip) the parts that made it.
+struct ClipRecord {
+  RectF bounds;
+  std::shared_ptr<const ClipPixels> pixels;
+  std::shared_ptr<const std::vector<ClipPart>> parts;
+};
 // A clip whose edge is not a plain rectangle is paid for once: drawing under
 // it runs unclipped, keeping the pixels each operation may touch first, and
 // the kept pixels outside the clip are put back when the clip changes or the
@@ -63,6 +77,31 @@ void UseGlyphRuns(bool on);
 void UseStrokeSnap(bool on);
 }  // namespace detail
 
+// A clip as it stood when taken (beyond the original interface): a caller
+// that draws later, under another clip, puts it back for what it drew then.
+// Holds no device context; a default one is no clip.
+class ClipState {
+ public:
+  ClipState() = default;
+  bool operator==(const ClipState& o) const { return record_ == o.record_; }
+
+ private:
+  friend class Graphics;
+  std::shared_ptr<const detail::ClipRecord> record_;
+};
+
+// Told of each text a Graphics draws, with the device box of its ink, while
+// it is set (beyond the original interface). A text whose ink lies wholly
+// outside the surface or the clip's bounds is not told (the clip is not
+// read pixel by pixel for it).
+class TextWatcher {
+ public:
+  virtual void TextDrawn(const Graphics& g, const RectF& ink) = 0;
+
+ protected:
+  ~TextWatcher() = default;
+};
+
 class Graphics {
  public:
   explicit Graphics(DeviceContext* dc);
@@ -88,6 +127,7 @@ class Graphics {
   Status SetTransform(const Matrix& m);
   Status GetTransform(Matrix* m) const;
 
+  // Combine modes Replace, Intersect and Exclude (the clip less the shape).
   Status SetClip(const RectF& r, CombineMode mode = CombineMode::Replace);
   Status SetClip(const Rect& r, CombineMode mode = CombineMode::Replace);
   Status SetClip(const GraphicsPath& path, CombineMode mode = CombineMode::Replace);
@@ -170,6 +210,27 @@ class Graphics {
   Status DrawImage(const Bitmap& image, REAL x, REAL y, REAL w, REAL h);
 
   // --- beyond the original interface
+  // The clip as it stands, and the clip put back as it stood (recorded as a
+  // clip replaced, or reset where there was none).
+  ClipState GetClipState() const;
+  Status SetClipState(const ClipState& state);
+  // How much of the device box `box` the surface and the clip (the present
+  // one, or `state`) let show: all of it, part of it, or nothing. A clip
+  // that is not a plain box is read pixel by pixel.
+  Shown ClipShows(const RectF& box) const;
+  Shown ClipShows(const RectF& box, const ClipState& state) const;
+  // Whether the device box `box` meets the surface and the present clip's
+  // bounds: false where nothing of it can show (the clip is not read pixel
+  // by pixel).
+  bool MayShow(const RectF& box) const { return Usable() && VisibleDevice(box); }
+  // MeasureString's layout box and the box of the glyphs' ink within it
+  // (empty, at the layout point, for a text of blanks), in world units.
+  Status MeasureStringInk(std::string_view ansi, const Font& font, const PointF& origin, const StringFormat* format,
+                          RectF* layout, RectF* ink);
+  // Each text drawn is told to `watcher` (null: none) until it is set again.
+  void SetTextWatcher(TextWatcher* watcher) { watcher_ = watcher; }
+  TextWatcher* GetTextWatcher() const { return watcher_; }
+
   // Strokes drawn while this is n (a power of two up to 256) are moved as a
   // whole, by at most half of 1/n device pixel each way, so that their
   // first point lies on a multiple of 1/n pixel: a small shape drawn again
@@ -197,7 +258,13 @@ class Graphics {
   Status FillData(const SolidBrush& brush, FillMode mode, OpKind kind, const REAL* angles);
   Status ApplyClipData(const detail::PathData& data, FillMode fill, CombineMode mode);
   Status TextOp(std::string utf8, const Font& font, const RectF& layout, const StringFormat* format,
-                const SolidBrush* brush, RectF* measured);
+                const SolidBrush* brush, RectF* measured, RectF* ink = nullptr);
+  Shown ShownThrough(const RectF& box, bool infinite, const RectF& bounds, const detail::ClipPixels* pixels) const;
+  void NoteClipPart(const detail::PathData& data, FillMode fill, CombineMode mode);
+  // No clip from here on; recorded as `recorded_as`.
+  void DropClip(OpKind recorded_as);
+  void ExcludeFromCairoClip(cairo_t* cr, const detail::PathData& data, FillMode fill, int width, int height,
+                            bool* matrix_dirty);
   void DrawArrow(const Pen& pen, const Pen::Arrow& arrow, double tipx, double tipy, double fromx, double fromy);
   void RecordCommon(RecordedOp& op) const;
   bool VisibleDevice(const RectF& r) const;
@@ -234,6 +301,12 @@ class Graphics {
   void SetDeviceClip();
 
   DeviceContext* dc_ = nullptr;
+  TextWatcher* watcher_ = nullptr;
+  // The clip as a state to hand out (made when first asked for, dropped
+  // when the clip changes); with the former per-operation clip, the parts
+  // that made it, in device units, to put it back with.
+  mutable std::shared_ptr<const detail::ClipRecord> clip_record_;
+  std::shared_ptr<const std::vector<detail::ClipPart>> clip_parts_;
   cairo_surface_t* surface_ = nullptr;
   cairo_t* cr_ = nullptr;
   Recorder* recorder_ = nullptr;

@@ -18,6 +18,7 @@ const char* OpKindName(OpKind kind) {
     case OpKind::Image: return "Image";
     case OpKind::Clip: return "Clip";
     case OpKind::ResetClip: return "ResetClip";
+    case OpKind::ClipState: return "ClipState";
   }
   return "?";
 }
@@ -34,6 +35,8 @@ std::vector<Recorder::TextItem> Recorder::Texts() const {
     t.font_size = op.font_size;
     t.font_style = op.font_style;
     t.visible = op.visible;
+    t.ink = op.ink;
+    t.shown = op.shown;
     out.push_back(std::move(t));
   }
   return out;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,9 +29,14 @@ enum class OpKind {
   Image,      // DrawImage: points = the four corners
   Clip,       // SetClip: points = the outline's end points, bounds = its device bounds
   ResetClip,
+  ClipState,  // SetClipState: a clip put back as it stood, bounds = its device bounds (empty: none)
 };
 
 const char* OpKindName(OpKind kind);
+
+// How much of a text its clip and the surface let show: all of its ink,
+// part of it, or none.
+enum class Shown : std::uint8_t { kWhole, kPart, kHidden };
 
 struct RecordedOp {
   OpKind kind = OpKind::Line;
@@ -42,7 +48,9 @@ struct RecordedOp {
   FillMode fill_mode = FillMode::Alternate;
   std::vector<PointF> points;     // device coordinates (see OpKind)
   RectF bounds;                   // device bounds of the shape (pen width included)
-  bool visible = true;            // bounds meet the surface and the clip bounds
+  bool visible = true;            // bounds meet the surface and the clip bounds (a text: some of its ink shows)
+  RectF ink;                      // Text: the device bounds of its glyphs' ink
+  Shown shown = Shown::kWhole;    // Text: how much of its ink the clip and the surface let show
   std::string text;               // UTF-8
   std::string font_family;        // as requested ("Arial")
   REAL font_size = 0;             // as given, in its unit
@@ -75,6 +83,8 @@ class Recorder {
     REAL font_size = 0;
     int font_style = 0;
     bool visible = true;
+    RectF ink;  // device bounds of the glyphs' ink
+    Shown shown = Shown::kWhole;
   };
   // Every text drawn, in order.
   std::vector<TextItem> Texts() const;

@@ -34,6 +34,9 @@ struct ClipPixels {
     int x0, x1;
   };
   int x0 = 0, y0 = 0, w = 0, h = 0, stride = 0;
+  // Not 0 once the clip is kept for the process: a clip combined with it
+  // is then keyed on it.
+  std::uint64_t serial = 0;
   std::vector<std::uint8_t> mask;
   std::vector<Run> outside;
   std::vector<int> outside_row;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "src/display/map_inputs.h"
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/map_projection.h"
 #include "src/display/state.h"
@@ -118,8 +119,9 @@ void DrawApproachPattern(gfx::Graphics& g, int radius, int cx, int cy, double ra
   gfx::Font font("Arial", static_cast<gfx::REAL>(12.0 * sy), gfx::FontStyleRegular, gfx::Unit::Pixel);
   gfx::SolidBrush brush(kPatternColour);
   auto label = [&](const gfx::Point& at, int height) {
-    g.DrawString(AltitudeLabel(elevation, height), font,
-                 gfx::PointF(static_cast<gfx::REAL>(at.X), static_cast<gfx::REAL>(gfx::TruncToPixel(at.Y + 7.0 * sy))),
+    WriteMapText(g, MapRank::kName,
+                 MapText{AltitudeLabel(elevation, height), font,
+                         gfx::PointF(static_cast<gfx::REAL>(at.X), static_cast<gfx::REAL>(gfx::TruncToPixel(at.Y + 7.0 * sy)))},
                  brush);
   };
   label(pb, kInterceptHeightFt);

@@ -7,6 +7,7 @@
 
 #include "src/display/labels.h"
 #include "src/display/map_inputs.h"
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/map_projection.h"
 #include "src/navdb/navdb.h"
@@ -177,7 +178,8 @@ void DrawAtcBoundaries(gfx::Graphics& g, int radius, int cx, int cy, double rang
     PlotPositionInt(frame, cx, cy, boundary->label_latitude, boundary->label_longitude, lx, ly);
     const std::string label = FitLabel(std::string_view(boundary->label), kAtcLabelField);
     if (!label.empty())
-      g.DrawString(label, font, gfx::PointF(static_cast<gfx::REAL>(lx - 15), static_cast<gfx::REAL>(ly)), brush);
+      WriteMapText(g, MapRank::kGridLabel,
+                   MapText{label, font, gfx::PointF(static_cast<gfx::REAL>(lx - 15), static_cast<gfx::REAL>(ly))}, brush);
   }
 }
 

@@ -128,6 +128,16 @@ void DrawScreenTextF(gfx::Graphics& g, const gfx::Font& font, const gfx::SolidBr
   g.DrawString(text, font, gfx::PointF(x, y), brush);
 }
 
+void DrawMapTextF(gfx::Graphics& g, MapRank rank, const gfx::Font& font, const gfx::SolidBrush& brush, float x,
+                  float y, const char* format, ...) {
+  char buffer[kScreenTextBuffer];
+  std::va_list args;
+  va_start(args, format);
+  std::string_view text = FormatInto(buffer, format, args);
+  va_end(args);
+  WriteMapText(g, rank, MapText{text, font, gfx::PointF(x, y)}, brush);
+}
+
 std::size_t ScreenTextLength(const char* format, ...) {
   char buffer[kScreenTextBuffer];
   std::va_list args;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/gfx/graphics.h"
+#include "src/display/map_labels.h"
 
 namespace ovi::display {
 
@@ -131,6 +132,10 @@ void DrawScreenText(gfx::Graphics& g, const gfx::Font& font, const gfx::SolidBru
                     const char* text);
 void DrawScreenTextF(gfx::Graphics& g, const gfx::Font& font, const gfx::SolidBrush& brush, float x, float y,
                      const char* format, ...) __attribute__((format(printf, 6, 7)));
+// The same for a text of the map area, weighed at `rank` against the
+// picture's other texts (display/map_labels.h).
+void DrawMapTextF(gfx::Graphics& g, MapRank rank, const gfx::Font& font, const gfx::SolidBrush& brush, float x,
+                  float y, const char* format, ...) __attribute__((format(printf, 7, 8)));
 // Number of characters the text of `format` has (as drawn, at most
 // kScreenTextChars).
 std::size_t ScreenTextLength(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,11 +1,14 @@
 #include "src/display/map_symbols.h"
 
+#include "src/display/map_labels.h"
+
 #include <cmath>
 #include <initializer_list>
 #include <optional>
 #include <string>
 
 #include "src/display/labels.h"
+#include "src/display/map_labels.h"
 #include "src/display/map_inputs.h"
 #include "src/model/state.h"
 #include "src/util/text.h"
@@ -51,6 +54,16 @@ class Painter {
   void Chain(const gfx::Pen& pen, std::initializer_list<Offset> offsets, bool scaled = true) {
     Outline o = Place(x_, y_, scaled ? sx_ : 1.0, scaled ? sy_ : 1.0, offsets);
     Keep(g_.DrawLinesI(pen, o.p, o.n));
+  }
+  // The own aircraft's symbol, over the offsets' box: a mark no text of the
+  // map covers (map_labels.h).
+  void ClaimOwnAircraft(std::initializer_list<Offset> offsets) {
+    double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;
+    for (const Offset& o : offsets)
+      x0 = std::fmin(x0, o.dx), y0 = std::fmin(y0, o.dy), x1 = std::fmax(x1, o.dx), y1 = std::fmax(y1, o.dy);
+    ClaimMapBox(g_, MapRank::kMark,
+                gfx::RectF(static_cast<gfx::REAL>(x_ + x0 - 1.0), static_cast<gfx::REAL>(y_ + y0 - 1.0),
+                           static_cast<gfx::REAL>(x1 - x0 + 2.0), static_cast<gfx::REAL>(y1 - y0 + 2.0)));
   }
   void Fill(const gfx::SolidBrush& brush, std::initializer_list<Offset> offsets, bool scaled = true) {
     Outline o = Place(x_, y_, scaled ? sx_ : 1.0, scaled ? sy_ : 1.0, offsets);
@@ -140,24 +153,26 @@ void DrawOwnAircraftSmall(Painter& p) {
                                                {-1, 6}, {-5, 6},  {-5, 4},  {-1, 4},  {-1, 0}, {0, 0}};
   p.Fill(brush, shape, false);
   p.Chain(pen, shape, false);
+  p.ClaimOwnAircraft(shape);
 }
 
 void DrawOwnAircraftSwept(Painter& p) {
   gfx::Pen pen(kMapWhite, Width(2 * p.sx()));
-  p.Chain(pen,
-          {{0, 0}, {1, 1}, {1, 4}, {6, 6}, {6, 7}, {1, 7}, {1, 9}, {3, 10}, {3, 11}, {-3, 11}, {-3, 10}, {-1, 9},
-           {-1, 7}, {-6, 7}, {-6, 6}, {-1, 4}, {-1, 1}, {0, 0}},
-          false);
+  const std::initializer_list<Offset> shape = {{0, 0},  {1, 1},   {1, 4},   {6, 6},   {6, 7},   {1, 7},
+                                               {1, 9},  {3, 10},  {3, 11},  {-3, 11}, {-3, 10}, {-1, 9},
+                                               {-1, 7}, {-6, 7},  {-6, 6},  {-1, 4},  {-1, 1},  {0, 0}};
+  p.Chain(pen, shape, false);
+  p.ClaimOwnAircraft(shape);
 }
 
 void DrawOwnAircraftLarge(Painter& p) {
   const gfx::ARGB colour = P1000MapFormat() != 0 ? kMapYellow : kMapWhite;
   gfx::Pen pen(colour, Width(2 * p.sx()));
-  p.Chain(pen,
-          {{0, 0},    {2, 2},     {2, 9},     {11, 14},  {11, 16},   {2, 14},   {1, 15},
-           {1, 22},   {4, 24},    {3, 26},    {0, 25},   {-3, 26},   {-4, 24},  {-1, 22},
-           {-1, 15},  {-1.5, 14}, {-11, 16},  {-11, 14}, {-2, 9},    {-2, 2},   {0, 0}},
-          false);
+  const std::initializer_list<Offset> shape = {
+      {0, 0},   {2, 2},    {2, 9},     {11, 14},  {11, 16},  {2, 14},  {1, 15}, {1, 22}, {4, 24}, {3, 26}, {0, 25},
+      {-3, 26}, {-4, 24},  {-1, 22},   {-1, 15},  {-1.5, 14}, {-11, 16}, {-11, 14}, {-2, 9}, {-2, 2}, {0, 0}};
+  p.Chain(pen, shape, false);
+  p.ClaimOwnAircraft(shape);
 }
 
 // "%2.1f" for the ranges that have a decimal, "%3.0f" for the others.

@@ -53,7 +53,7 @@ void DrawParkingMark(gfx::Graphics& g, const MapFrame& frame, int cx, int cy) {
   g.RotateTransform(static_cast<gfx::REAL>(turn));
   gfx::Font font("Arial", 14, gfx::FontStyleBold, gfx::Unit::Pixel);
   gfx::SolidBrush amber(kParkingAmber);
-  g.DrawString("P", font, gfx::PointF(3, 0), amber);
+  DrawMapSymbolText(g, "P", font, gfx::PointF(3, 0), amber);
   gfx::Pen pen(kParkingAmber, 2);
   g.DrawLineI(pen, 0, 0, 4, 3);
   g.DrawLineI(pen, 0, 0, -4, 3);

@@ -1,8 +1,6 @@
 // Top of climb, top of descent and next-constraint markers on the maps.
-#include <array>
 #include <cmath>
 #include <optional>
-#include <span>
 #include <string>
 
 #include "src/display/map_inputs.h"
@@ -79,8 +77,8 @@ class MarkerPainter {
  public:
   MarkerPainter(gfx::Graphics& g, const MapFrame& frame, double cx, double cy, std::int32_t kind, double sx,
                 double sy)
-      : g_(g), frame_(frame), cx_(cx), cy_(cy), kind_(kind), sx_(sx), sy_(sy), held_(MarksHeldBack(g)),
-        pen_(kMarkerColour, 1.0f), brush_(kMarkerColour),
+      : g_(g), frame_(frame), cx_(cx), cy_(cy), kind_(kind), sx_(sx), sy_(sy), pen_(kMarkerColour, 1.0f),
+        brush_(kMarkerColour),
         font_("Arial", static_cast<gfx::REAL>(10.0 * sy), gfx::FontStyleRegular, gfx::Unit::Pixel) {}
 
   // Every kind takes the caller's grid factors, as the caller's own route
@@ -99,24 +97,18 @@ class MarkerPainter {
   }
 
   void Circle(const gfx::PointF& at) {
-    if (held_) return;
     const double d = 8.0 * sy_;
     g_.DrawEllipse(pen_, static_cast<gfx::REAL>(at.X - d / 2), static_cast<gfx::REAL>(at.Y - d / 2),
                    static_cast<gfx::REAL>(d), static_cast<gfx::REAL>(d));
   }
-  // A label that would meet one written before in this call (a top of
-  // climb and a top of descent a few miles apart) or a name on the map
-  // moves up or down, the shorter way, until its box is clear of theirs;
-  // its mark stays. Names written after it give way to it.
+  // A mark's label: where it would meet a text of the map's fixed readouts,
+  // compass card or another mark's label (a top of climb and a top of
+  // descent a few miles apart), it moves up or down, the shorter way, until
+  // it is clear; its mark stays (display/map_labels.h).
   void Text(const std::string& text, double x, double y) {
-    gfx::RectF box;
-    g_.MeasureString(text, font_, gfx::PointF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y)), nullptr, &box);
-    const double top = PlaceMarkLabel(g_, box, std::span(written_.data(), written_count_), truncate_);
-    y += top - box.Y;
-    box.Y = static_cast<gfx::REAL>(top);
-    if (written_count_ < written_.size()) written_[written_count_++] = box;
-    if (!held_)
-      g_.DrawString(text, font_, gfx::PointF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y)), brush_);
+    WriteMapText(g_, MapRank::kMark,
+                 MapText{text, font_, gfx::PointF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y))}, brush_,
+                 MapTextWay{.slide = true, .whole_pixels = truncate_});
   }
   double Width(const std::string& text) {
     gfx::RectF box;
@@ -146,7 +138,6 @@ class MarkerPainter {
   // Small line symbols of the MD-11 and DU-1000 maps: a bar across the
   // route with a stem (MD-11), a "T" standing on the point (DU-1000).
   void LineSymbol(const gfx::PointF& at) {
-    if (held_) return;
     const gfx::REAL x = at.X, y = at.Y;
     const auto h8 = static_cast<gfx::REAL>(8.0 * sx_), h4 = static_cast<gfx::REAL>(4.0 * sx_);
     const auto v8 = static_cast<gfx::REAL>(8.0 * sy_), v4 = static_cast<gfx::REAL>(4.0 * sy_);
@@ -165,15 +156,10 @@ class MarkerPainter {
   double cx_, cy_;
   std::int32_t kind_;
   double sx_, sy_;
-  bool held_;  // the labels only placed (PlaceMarkLabelsFirst)
   gfx::Pen pen_;
   gfx::SolidBrush brush_;
   gfx::Font font_;
-  // Boxes of the labels written so far (at most four a call); texts placed
-  // on whole pixels move by whole pixels.
-  std::array<gfx::RectF, 4> written_{};
-  std::size_t written_count_ = 0;
-  bool truncate_ = false;
+  bool truncate_ = false;  // "T/C" and "T/D" stand and move on whole pixels
 };
 
 // The next constraint's label; empty where none is prepared (VNAV engaged

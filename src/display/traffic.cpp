@@ -4,6 +4,7 @@
 
 #include "src/display/labels.h"
 #include "src/display/map_inputs.h"
+#include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/map_projection.h"
 #include "src/display/map_symbols.h"
@@ -121,7 +122,18 @@ void DrawProviderTraffic(gfx::Graphics& g, int radius, double range, int cx, int
     gfx::SolidBrush brush(LabelColour(e.threat, kind));
     const gfx::PointF at = small ? gfx::PointF(static_cast<gfx::REAL>(x - 9), static_cast<gfx::REAL>(y + 8))
                                  : gfx::PointF(static_cast<gfx::REAL>(x - 13), static_cast<gfx::REAL>(y + 12));
-    g.DrawString(label, font, at, brush);
+    // Where its place below the symbol is taken, the tag stands above it,
+    // its ink clear of the symbol.
+    const gfx::PointF above[] = {small ? gfx::PointF(static_cast<gfx::REAL>(x - 9), static_cast<gfx::REAL>(y - 18))
+                                       : gfx::PointF(static_cast<gfx::REAL>(x - 13), static_cast<gfx::REAL>(y - 20))};
+    // A tag is read whole or not at all; where tags would meet, the
+    // resolution advisory's, then the traffic advisory's, then the
+    // nearest target's is the one written.
+    const double urgency = e.threat == 'R' ? 0.0 : e.threat == 'T' ? 1.0 : 2.0;
+    WriteMapText(g, MapRank::kTraffic, MapText{label, font, at}, brush,
+                 MapTextWay{.other_places = above,
+                            .whole = true,
+                            .order = urgency * 1e6 + (std::isfinite(e.range) ? e.range : 1e5)});
     DrawMapSymbol(g, x, y, SymbolCode(e.threat, kind), TrendArrow(e.trend), 1.0, 1.0, SymbolStyle(e.threat, kind),
                   range);
   }

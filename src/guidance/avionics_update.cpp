@@ -34,6 +34,8 @@ constexpr std::uint32_t kEventBarometric = 65584;
 constexpr int kFrames = 18;
 constexpr double kArrivalDistance = 25.0;         // NM
 constexpr double kDestinationDetailsDistance = 8.0;  // NM from the origin
+// Radio altitude (ft) below which the aircraft stands on the ground.
+constexpr double kOnGroundHeight = 10.0;
 
 bool FrameIs(std::int32_t frame, std::initializer_list<std::int32_t> frames) {
   return std::find(frames.begin(), frames.end(), frame) != frames.end();
@@ -202,6 +204,8 @@ void ReadAirData() {
 void ReadRadioAltitude() {
   State& g = guidance_state;
   g.RadioAltitudeFeet = host::GetRadioAltitudeFeet();
+  if (g.RadioAltitudeFeet < kOnGroundHeight && std::isfinite(g.AircraftAltitude))
+    g.LastGroundAltitude = g.AircraftAltitude;
   g.SelectedCourse = host::GetSimToken45Course();
   g.Nav1CdiNeedle = host::GetSimToken40();
 }

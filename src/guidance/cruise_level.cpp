@@ -126,7 +126,10 @@ void GiveAirportEndsTheirElevation(int last) {
   // the descent at the lowest altitude the route knows: a constraint, or the
   // ground the route starts from with the 200 ft an arrival crosses a
   // runway at. Read as 0 ft, VNAV aimed at sea level 87 NM out and the
-  // autopilot, alone after the last waypoint, flew on down toward it.
+  // autopilot, alone after the last waypoint, flew on down toward it. A
+  // route that knows no altitude at all (the simulator's flight plan, whose
+  // points come without elevations) ends on the ground the aircraft last
+  // stood on, the airport it left, as a pilot who knows no better would.
   if (last < 1 || E(last).altitude_constraint != model::kNoValue) return;
   double lowest = HUGE_VAL;
   for (int i = 0; i < last; ++i) {
@@ -135,6 +138,7 @@ void GiveAirportEndsTheirElevation(int last) {
     if (w.constraint_flag == 1) lowest = std::min(lowest, w.altitude_constraint);
     if (i == 0 && w.constraint_flag != 1) lowest = std::min(lowest, w.altitude_constraint + kRunwayCrossingHeight);
   }
+  if (!std::isfinite(lowest)) lowest = G().LastGroundAltitude + kRunwayCrossingHeight;
   if (!std::isfinite(lowest)) return;
   E(last).altitude_constraint = lowest;
   flightplan::ActiveRouteChanged();

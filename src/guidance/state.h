@@ -5,6 +5,7 @@
 // route operations write them.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -143,6 +144,10 @@ struct State {
   double ApMachHoldVar = 0.0;                                        // Mach
   // Radio altitude and course (FrameCounter 1, 3, 5, 7, 9, 11, 15).
   double RadioAltitudeFeet = 0.0, SelectedCourse = 0.0, Nav1CdiNeedle = 0.0;
+  // The aircraft's altitude when it last stood on the ground (the airport
+  // it left): where a route that knows no altitude of its own ends. NaN
+  // until the aircraft is seen on the ground.
+  double LastGroundAltitude = NAN;
 
   // Derived from the air-data reads.
   double PreviousTrueAirspeedEstimate = 0.0;

@@ -1,9 +1,12 @@
-// One name for one place in a map picture, no two names read as one, and
-// the marks' labels clear of the names: the rules of the claims, in a
-// picture scaled by two and moved by 50 pixels on a 200-pixel surface, so
-// that places compare in device pixels.
+// The precedence of a map picture's texts: each rank over the ranks below
+// it, the rule of two texts that meet, one name for one place, a mark's
+// label moving the shorter way, other places, traffic tags, areas kept
+// clear, and what a picture keeps of each text (transform, clip). On a
+// 200-pixel surface moved by 50 pixels, texts of Arial bold 10.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
 #include <vector>
 
 #include "platform/gfx/device_context.h"
@@ -13,130 +16,221 @@
 namespace ovi::display {
 namespace {
 
-// A text's box: its layout point (x, y) and its size, in picture units.
-gfx::RectF At(double x, double y, double w = 0, double h = 0) {
-  return gfx::RectF(static_cast<gfx::REAL>(x), static_cast<gfx::REAL>(y), static_cast<gfx::REAL>(w),
-                    static_cast<gfx::REAL>(h));
-}
-
 struct Surface {
-  Surface() : dc(200, 200), g(&dc) {
-    g.TranslateTransform(50, 50);
-    g.ScaleTransform(2, 2);  // a unit is two pixels: 4 units are the 8-pixel limit
+  Surface() : dc(200, 200), g((dc.recorder = &rec, &dc)) { g.TranslateTransform(50, 50); }
+  // The texts drawn, by what they say.
+  std::vector<gfx::Recorder::TextItem> Drawn(const std::string& text) const {
+    std::vector<gfx::Recorder::TextItem> out;
+    for (const auto& t : rec.Texts())
+      if (t.text == text) out.push_back(t);
+    return out;
   }
+  // Whether some of `text` shows.
+  bool Shows(const std::string& text) const {
+    for (const auto& t : Drawn(text))
+      if (t.shown != gfx::Shown::kHidden) return true;
+    return false;
+  }
+  // The ink of `text` laid out at (x, y), picture units.
+  gfx::RectF Ink(const std::string& text, float x, float y) {
+    gfx::RectF layout, ink;
+    g.MeasureStringInk(text, font, gfx::PointF(x, y), nullptr, &layout, &ink);
+    return ink;
+  }
+  void Write(MapRank rank, const std::string& text, float x, float y, const MapTextWay& way = {}) {
+    WriteMapText(g, rank, MapText{text, font, gfx::PointF(x, y)}, white, way);
+  }
+  gfx::Recorder rec;
   gfx::DeviceContext dc;
   gfx::Graphics g;
+  gfx::Font font{"Arial", 10.0f, gfx::FontStyleBold, gfx::Unit::Pixel};
+  gfx::SolidBrush white{0xFFFFFFFF};
 };
 
-TEST(MapLabelsTest, EachNameOncePerPlaceTheRoutesFirstAndNoTwoReadAsOne) {
-  Surface s;
-  gfx::DeviceContext other_dc(200, 200);
-  gfx::Graphics& g = s.g;
-  gfx::Graphics other(&other_dc);
-  EXPECT_TRUE(ClaimMapLabel(g, "OLM", 0, 0, At(5, -5)) && ClaimMapLabel(g, "OLM", 0, 0, At(5, -5)));  // no picture
-  {
-    const MapLabelScope picture(g);
-    ReserveRouteLabel(g, "KSEA", 20, 20, At(27, 13));
-    ReserveRouteLabel(g, "UBG", 40, 40, At(47, 33));
-    ReserveRouteLabel(g, "FAR", 90, 70, At(97, 63));        // 44 pixels right of the surface: its name unseen
-    ReserveRouteLabel(g, "RTE", 8, 33, At(10, 30, 8, 4));    // a route name the layers before it give way to
-    PlaceMarkLabel(g, At(30, -20, 8, 4), {}, false);        // a mark's label (110..126 x 10..18 pixels)
-    struct Claim {
-      const char* name;
-      double x, y;
-      gfx::RectF text;
-      bool route, written;
-      double reach = 0;
-    } claims[] = {
-        {"OLM", 0, 0, At(5, -5), false, true},         // first
-        {"OLM", 3, -2, At(9, -9), false, false},       // its place 7.2 pixels off
-        {"OLM", 4.1, 0, At(5, -3), false, false},      // its text 4 pixels off
-        {"OLM", 4.1, 0, At(9.1, -5), false, true},     // 8.2 pixels from both
-        {"OLM", -4, 0, At(-9, 30), false, false},      // its place exactly 8 pixels from the first
-        {"OLMX", 0, 0, At(5, -5), false, false},       // another name starting where it does
-        {"OLMX", 0, 0, At(5, 5), false, true},         // another name 20 pixels below
-        {"", 0, 0, At(5, -5), false, true},            // nothing to name
-        {"KSEA", 21, 20, At(30, 20), false, false},    // the route's place
-        {"KSEA", 20, 20, At(27, 13), true, true},      // the route writes it
-        {"KSEA", 22, 21, At(29, 14), true, false},     // and once only
-        {"UBG", 44.1, 40, At(60, 40), false, true},    // beside the route's place
-        {"ZED", 80, 80, At(80, 80), false, true},      // its text below the surface: names nothing
-        {"ZED", 78, 78, At(74, 74), false, true},      // 6 pixels off, in sight
-        {"FAR", 87, 70, At(70, 60), false, true},      // 6 pixels off, in sight
-        {"TUN", 60, 60, At(64, 56), true, true, 10},   // a place known within 20 pixels
-        {"TUN", 66, 60, At(70, 50), false, false},     // 12 pixels off: the same
-        {"TUN", 71, 60, At(72, 40), false, true},      // 22 pixels off
-        // Names of other places starting next to one written: within 4
-        // pixels across and 6 down (more for a taller line: 0.4 and 0.6 of
-        // it), or covering more than half of it.
-        {"ABC", -18, 30, At(-15, 30), false, true},
-        {"DEF", -18, 30, At(-13, 30), false, false},   // 4 pixels right of it
-        {"GHI", -18, 30, At(-12.9, 30), false, true},  // 4.2
-        {"JKL", -18, 30, At(-15, 33), false, false},   // 6 pixels below
-        {"MNO", -18, 30, At(-15, 33.1), false, true},  // 6.2
-        {"PQR", -10, 80, At(-15, 47, 0, 20), false, true},  // a line 40 pixels tall, 28 below MNO's start
-        {"STU", -10, 80, At(-9, 47), false, false},         // 12 pixels right of its start: within 16
-        {"VWX", -10, 80, At(-6.4, 47), false, true},        // 17.2
-        {"AAA", -20, -20, At(-22, -22, 10, 4), false, true},
-        {"BBB", -20, -20, At(-19, -21, 10, 4), false, false},   // covers 52.5 % of AAA
-        {"CCC", -20, -20, At(-19, -19.9, 10, 4), false, true},  // 33 %
-        {"NAV", 8, 33, At(11, 31, 8, 4), false, false},         // on the route's reserved name
-        {"RTE", 8, 33, At(10, 30, 8, 4), true, true},           // which the route then writes
-        {"MRK", 30, -10, At(37, -17, 8, 4), false, false},       // on the mark's label
-        {"MRK", 30, -10, At(37, -17, 8, 4), true, false},        // the route's too
-        {"MRK", 30, -10, At(38, -16, 8, 4), false, true},        // touching it only
-    };
-    for (const Claim& c : claims)
-      EXPECT_EQ(ClaimMapLabel(g, c.name, c.x, c.y, c.text, c.route, c.reach), c.written)
-          << c.name << " at (" << c.x << ", " << c.y << ")";
-    // Another picture's graphics is not this picture's; an inner scope
-    // joins this one.
-    EXPECT_TRUE(ClaimMapLabel(other, "OLM", 0, 0, At(5, -5)));
-    const MapLabelScope inner(g);
-    EXPECT_FALSE(ClaimMapLabel(g, "OLMX", 0, 0, At(5, -5)));
+constexpr MapRank kRanks[] = {MapRank::kFixed,   MapRank::kMark,     MapRank::kRangeFigure, MapRank::kTraffic,
+                              MapRank::kRouteName, MapRank::kName, MapRank::kGridLabel,   MapRank::kFixInfo};
+
+// Written first at the lower rank, then at the higher one on the same
+// place: the higher stands and the lower is left out; a fixed text is one
+// drawn straight on the graphics. Far apart, both stand.
+TEST(MapTextsTest, EachRankStandsOverTheRanksBelow) {
+  for (std::size_t i = 0; i + 1 < std::size(kRanks); ++i) {
+    for (const bool apart : {false, true}) {
+      Surface s;
+      {
+        const MapPicture picture(s.g);
+        s.Write(kRanks[i + 1], "LOW", 10, 10);
+        if (kRanks[i] == MapRank::kFixed)
+          s.g.DrawString("HIGH", s.font, gfx::PointF(12, apart ? 60 : 12), s.white);
+        else
+          s.Write(kRanks[i], "HIGH", 12, apart ? 60 : 12);
+      }
+      EXPECT_TRUE(s.Shows("HIGH")) << i;
+      EXPECT_EQ(s.Shows("LOW"), apart) << i;
+    }
   }
-  // A new picture starts empty.
-  const MapLabelScope next(g);
-  EXPECT_TRUE(ClaimMapLabel(g, "OLM", 0, 0, At(5, -5)));
-  EXPECT_FALSE(ClaimMapLabel(g, "OLM", 0, 0, At(5, -5)));
 }
 
-// A mark's label 4 units tall standing at top 0, from 10 to 18 across,
-// among the labels its call wrote, the names written and the route's names
-// reserved: where its top goes.
-TEST(MapLabelsTest, AMarksLabelMovesTheShorterWayClearOfEveryName) {
+// Two names of one rank: the second is left out where their ink overlaps,
+// where it stands over or under the first with less than a clear gap, or
+// runs into it along the line with less than a word's space ("OLM043").
+TEST(MapTextsTest, TwoTextsMeetByTheirInk) {
   struct Case {
     const char* what;
-    std::vector<gfx::RectF> own, names, reserved;
-    bool whole;
-    double top;
+    double dx, dy;  // the second's ink from the first's: across from its right edge, down from its bottom
+    bool both;
   } cases[] = {
-      {"nothing near", {At(10, 4, 8, 4)}, {At(20, 0, 8, 4)}, {}, false, 0},
-      {"its call's label below", {At(12, 3, 8, 4)}, {}, {}, false, -1},
-      {"its call's label above", {At(8, -3, 8, 4)}, {}, {}, false, 1},
-      {"a short label below", {At(12, 3, 8, 2)}, {}, {}, false, -1},  // not 4 down
-      {"on whole units", {At(12, 2.5, 8, 4)}, {}, {}, true, -2},
-      {"a name written", {}, {At(14, -1, 8, 4)}, {}, false, 3},
-      {"a name, then the label", {At(10, -5.5, 8, 4)}, {At(10, 2, 8, 4)}, {}, false, 6},
-      {"a reserved name", {}, {}, {At(14, 3, 8, 4)}, false, -1},
-      // Nothing clear within 1.5 heights, nor within 3 of the names
-      // written but where it stands: the reserved name gives way.
-      {"none near", {}, {At(10, -6, 8, 4), At(10, 4, 8, 4)}, {At(10, 0, 8, 4)}, false, 0},
-      // Written names over its top and half a unit below it: clear of both
-      // 8 up.
-      {"written far", {}, {At(10, -4, 8, 5), At(10, 4.5, 8, 4)}, {}, false, -8},
-      {"nothing clear", {}, {At(10, -9, 8, 12), At(10, 3, 8, 12)}, {}, false, 0},
+      {"on it", -20, -8, false},       {"a line below, a clear gap", -25, 3, true},
+      {"below, touching", -25, 0.5, false}, {"beside, no space", 1, -7, false},
+      {"beside, a space", 4, -7, true},  {"far off", 40, 40, true},
   };
   for (const Case& c : cases) {
     Surface s;
-    const MapLabelScope picture(s.g);
-    for (const gfx::RectF& r : c.reserved) ReserveRouteLabel(s.g, "RTE", r.X, r.Y, r);
-    for (const gfx::RectF& r : c.names) ClaimMapLabel(s.g, &"ABCDEFGH"[&r - c.names.data()], r.X, r.Y, r);
-    EXPECT_EQ(PlaceMarkLabel(s.g, At(10, 0, 8, 4), c.own, c.whole), c.top) << c.what;
+    const gfx::RectF first = s.Ink("OLM", 0, 0);
+    const gfx::RectF second = s.Ink("043", 0, 0);
+    // The second's layout point so that its ink lands (dx, dy) off the
+    // first's right and bottom edges.
+    const double x = first.X + first.Width + c.dx - second.X;
+    const double y = first.Y + first.Height + c.dy - second.Y;
+    {
+      const MapPicture picture(s.g);
+      s.Write(MapRank::kName, "OLM", 0, 0);
+      s.Write(MapRank::kName, "043", static_cast<float>(x), static_cast<float>(y));
+    }
+    EXPECT_TRUE(s.Shows("OLM")) << c.what;
+    EXPECT_EQ(s.Shows("043"), c.both) << c.what;
   }
-  // Without a picture only its call's labels count.
+}
+
+// One name for one place: the route's name stands even when the layer's is
+// written first; the same name within 8 pixels of the place or of the
+// text's start is the same; a layer that knows its place only roughly
+// gives its reach.
+TEST(MapTextsTest, ANameIsWrittenOncePerPlaceTheRoutesFirst) {
   Surface s;
-  EXPECT_EQ(PlaceMarkLabel(s.g, At(10, 0, 8, 4), std::vector{At(12, 3, 8, 4)}, false), -1);
+  gfx::DeviceContext other_dc(200, 200);
+  gfx::Graphics other(&other_dc);
+  const gfx::SolidBrush magenta(0xFFFF00FF);
+  auto label = [&](const char* name, double x, double y, float tx, float ty, bool route, double reach = 0.0) {
+    WriteMapLabel(s.g, name, x, y, MapText{name, s.font, gfx::PointF(tx, ty)}, route ? magenta : s.white, route, reach);
+  };
+  {
+    const MapPicture picture(s.g);
+    label("OLM", 0, 0, 5, -5, false);        // the navaid's
+    label("OLM", 2, 1, 7, -15, true);        // the route's, 2.2 pixels off: it stands
+    label("OLM", 8, 1, 60, 60, false);       // 6 pixels from the route's place: the same
+    label("OLM", 11, 1, 60, 80, false);      // 9 pixels: another
+    label("TUN", -40, 80, -30, 100, true, 15);
+    label("TUN", -28, 80, -30, 120, false);  // 12 pixels off, within the route's reach of 15
+    label("TUN", -29, -40, -30, -40, false);  // 120 off
+    WriteMapLabel(other, "OLM", 0, 0, MapText{"OLM", s.font, gfx::PointF(5, -5)}, s.white);  // no picture there
+    const MapPicture inner(s.g);              // joins
+  }
+  const auto olm = s.Drawn("OLM");
+  ASSERT_EQ(olm.size(), 2u);
+  EXPECT_EQ(olm[0].color, 0xFFFF00FF);
+  EXPECT_FLOAT_EQ(olm[1].y, 130.0f);
+  EXPECT_EQ(s.Drawn("TUN").size(), 2u);
+  // A new picture starts empty.
+  s.rec.Clear();
+  {
+    const MapPicture picture(s.g);
+    label("OLM", 0, 0, 5, -5, false);
+  }
+  EXPECT_EQ(s.Drawn("OLM").size(), 1u);
+}
+
+// A mark's label on a text of higher or equal rank moves up or down, the
+// shorter way, to the nearest place clear of it: first where it also
+// leaves the names where they stand (within one and a half of its heights),
+// else within three of its heights, names giving way; nowhere free, it is
+// left out. A label in sight does not move out of it; T/C and T/D move by
+// whole pixels.
+TEST(MapTextsTest, AMarksLabelMovesTheShorterWay) {
+  struct Case {
+    const char* what;
+    std::vector<float> fixed_tops;  // fixed texts at these layout tops, at x 0
+    std::vector<float> name_tops;   // names at these tops
+    bool whole_pixels;
+    bool drawn;
+    int direction;  // -1 up, 0 stays, +1 down
+  } cases[] = {
+      {"nothing there", {}, {}, false, true, 0},
+      {"a readout a little below", {5}, {}, false, true, -1},
+      {"a readout a little above", {-5}, {}, false, true, 1},
+      {"on whole pixels", {5}, {}, true, true, -1},
+      {"a name where it stands, a little higher", {}, {-1}, false, true, 1},
+      {"names all about: it stands, they give way", {}, {-11, 0, 11}, false, true, 0},
+      {"readouts all about", {-26, -13, 0, 13, 26}, {}, false, false, 0},
+  };
+  for (const Case& c : cases) {
+    Surface s;
+    {
+      const MapPicture picture(s.g);
+      for (float top : c.fixed_tops) s.g.DrawString("TAS", s.font, gfx::PointF(0, top), s.white);
+      for (float top : c.name_tops) s.Write(MapRank::kName, "NAME", 0, top);
+      s.Write(MapRank::kMark, "T/C", 2, 0, MapTextWay{.slide = true, .whole_pixels = c.whole_pixels});
+    }
+    const auto tc = s.Drawn("T/C");
+    ASSERT_EQ(tc.size(), c.drawn ? 1u : 0u) << c.what;
+    if (!c.drawn) {
+      continue;
+    }
+    const double moved = tc[0].y - 50.0;
+    EXPECT_EQ(moved < -0.01 ? -1 : moved > 0.01 ? 1 : 0, c.direction) << c.what << " moved " << moved;
+    if (c.whole_pixels) {
+      EXPECT_DOUBLE_EQ(moved, std::round(moved)) << c.what;
+    }
+  }
+  // At the surface's top edge a label with a readout under it moves down,
+  // not out of sight.
+  Surface s;
+  {
+    const MapPicture picture(s.g);
+    s.g.DrawString("TAS", s.font, gfx::PointF(0, -45), s.white);
+    s.Write(MapRank::kMark, "T/C", 2, -49, MapTextWay{.slide = true});
+  }
+  ASSERT_EQ(s.Drawn("T/C").size(), 1u);
+  EXPECT_GT(s.Drawn("T/C")[0].y, 1.0f);
+}
+
+// A text with other places takes the first free one; traffic tags stand by
+// threat, then by nearness, and only whole; areas kept clear take the map's
+// texts and symbols; a text out of sight is not drawn; each text is drawn
+// under the transform and clip it was written with.
+TEST(MapTextsTest, OtherPlacesTrafficAreasAndWhatATextKeeps) {
+  Surface s;
+  const gfx::PointF others[] = {gfx::PointF(0, 0), gfx::PointF(0, 40)};
+  {
+    const MapPicture picture(s.g);
+    s.Write(MapRank::kName, "PWT", 0, 0);
+    s.Write(MapRank::kFixInfo, "15.0", 1, 1, MapTextWay{.other_places = others});  // under PWT, then at (0, 40)
+    s.Write(MapRank::kTraffic, "+3", 60, 0, MapTextWay{.order = 2e6 + 1});   // near, no threat
+    s.Write(MapRank::kTraffic, "-8", 61, 1, MapTextWay{.order = 0.0 + 30});  // far, a resolution advisory
+    s.Write(MapRank::kTraffic, "+1", 60, 30, MapTextWay{.order = 2e6 + 5});
+    s.Write(MapRank::kTraffic, "-2", 100, 145, MapTextWay{.whole = true});  // cut by the surface's edge
+    KeepMapClear(s.g, gfx::RectF(-40, 80, 40, 20));
+    s.Write(MapRank::kName, "ELN", -35, 85);
+    s.g.FillRectangle(s.white, -40, 80, 40, 20);  // the map's symbols stay off the area too
+    s.Write(MapRank::kName, "FAR", 300, 0);
+    s.g.SetClip(gfx::RectF(0, 60, 100, 100));
+    s.g.TranslateTransform(0, 60);
+    s.Write(MapRank::kName, "CUT", -8, 0);
+    s.g.ResetClip();
+    s.g.ResetTransform();
+  }
+  ASSERT_EQ(s.Drawn("15.0").size(), 1u);
+  EXPECT_FLOAT_EQ(s.Drawn("15.0")[0].y, 90.0f);
+  EXPECT_TRUE(s.Shows("-8"));
+  EXPECT_FALSE(s.Shows("+3"));
+  EXPECT_TRUE(s.Shows("+1"));
+  EXPECT_FALSE(s.Shows("-2"));
+  EXPECT_FALSE(s.Shows("ELN"));
+  EXPECT_NE(s.dc.pixels[static_cast<std::size_t>(140) * 200 + 30], 0xFFFFFFFFu);
+  EXPECT_FALSE(s.Shows("FAR"));
+  ASSERT_EQ(s.Drawn("CUT").size(), 1u);
+  EXPECT_EQ(s.Drawn("CUT")[0].shown, gfx::Shown::kPart);
+  EXPECT_FLOAT_EQ(s.Drawn("CUT")[0].y, 110.0f);
 }
 
 }  // namespace

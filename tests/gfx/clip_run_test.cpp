@@ -64,7 +64,26 @@ void DiscsAsARegion(Graphics& g) {
   g.SetClip(r);
 }
 
+void EllipseLessBoxes(Graphics& g) {
+  Ellipse(g);
+  g.SetClip(RectF(-10, -50, 20, 30), CombineMode::Exclude);  // across the top edge
+  g.RotateTransform(20);
+  g.SetClip(RectF(5, 5, 15, 10), CombineMode::Exclude);
+}
+// A clip put back as it stood, after another replaced it.
+void EllipsePutBack(Graphics& g) {
+  EllipseLessBoxes(g);
+  const ClipState kept = g.GetClipState();
+  g.ResetTransform();
+  g.SetClip(RectF(0, 0, 10, 10));
+  g.SetClipState(kept);
+}
+void BoxesOutOfNoClip(Graphics& g) { g.SetClip(RectF(-20, -20, 40, 25), CombineMode::Exclude); }
+
 const ClipCase kClips[] = {
+    {"ellipse less two boxes", PixelOffsetMode::Default, EllipseLessBoxes},
+    {"put back", PixelOffsetMode::Default, EllipsePutBack},
+    {"boxes out of no clip", PixelOffsetMode::Half, BoxesOutOfNoClip},
     {"ellipse", PixelOffsetMode::Default, Ellipse},
     {"ellipse, half-pixel offset", PixelOffsetMode::Half, Ellipse},
     {"rotated square cut by a rectangle", PixelOffsetMode::Default, RotatedSquareCutByARectangle},
@@ -95,10 +114,15 @@ TEST(ClipRun, LetsThroughTheSamePixelsAsTheFormerMask) {
     EXPECT_LT(inside, 10000);  // ... and does not cover the surface
     EXPECT_TRUE(now.pixels == before.pixels);
   }
+  // The boxes cut out of the ellipse, put back as they stood.
+  const DeviceContext cut = ClipPixels(kClips[0], false), back = ClipPixels(kClips[1], false);
+  EXPECT_EQ(Px(cut, 50, 20), kBlack);
+  EXPECT_EQ(Px(cut, 50, 40), kWhite);
+  EXPECT_TRUE(cut.pixels == back.pixels);
 }
 
 TEST(ClipRun, WindingAndAlternateDifferOnlyInTheStarsCentre) {
-  DeviceContext winding = ClipPixels(kClips[3], false), alternate = ClipPixels(kClips[4], false);
+  DeviceContext winding = ClipPixels(kClips[6], false), alternate = ClipPixels(kClips[7], false);
   EXPECT_EQ(Px(winding, 50, 52), kWhite);
   EXPECT_EQ(Px(alternate, 50, 52), kBlack);
   EXPECT_EQ(Px(winding, 50, 12), kWhite);  // a tip is covered once: in both

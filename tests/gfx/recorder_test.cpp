@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "platform/gfx/graphics.h"
 
@@ -181,6 +182,61 @@ TEST(Recorder, VisibilityFollowsTheSurfaceAndTheClip) {
   ASSERT_EQ(clips.size(), 1u);
   EXPECT_FLOAT_EQ(clips[0]->bounds.Width, 50);
   EXPECT_EQ(r.rec.Count(OpKind::ResetClip), 1);
+}
+
+// Each text's ink, and how much of it its clip lets show: the clip's own
+// pixels (a disc's edge, a box cut out of it), the surface's edge, the
+// text's clipping layout box; a watcher is told of the texts that show.
+TEST(Recorder, ATextsInkAndHowMuchOfItShows) {
+  struct Watcher final : TextWatcher {
+    std::vector<RectF> told;
+    void TextDrawn(const Graphics&, const RectF& ink) override { told.push_back(ink); }
+  } watcher;
+  Recording r;
+  RectF layout, ink;
+  {
+    Graphics g(&r.dc);
+    g.SetTextWatcher(&watcher);
+    const Font f("Arial", 20, FontStyleBold, Unit::Pixel);
+    const SolidBrush b(kWhite);
+    ASSERT_EQ(g.MeasureStringInk("OLM", f, PointF(10, 10), nullptr, &layout, &ink), Ok);
+    GraphicsPath disc;
+    disc.AddEllipse(0, 0, 150, 150);
+    g.SetClip(disc);
+    g.SetClip(RectF(60, 60, 50, 40), CombineMode::Exclude);
+    g.DrawString("OLM", f, PointF(60, 30), b);   // within the disc
+    g.DrawString("SEA", f, PointF(120, 60), b);  // across its edge
+    g.DrawString("KEY", f, PointF(62, 62), b);   // in the box cut out
+    g.DrawString("ELN", f, PointF(40, 70), b);   // half in the box
+    g.DrawString("FAR", f, PointF(160, 160), b);  // beyond the disc's bounds
+    g.ResetClip();
+    g.DrawString("EDGE", f, PointF(180, 10), b);  // across the surface's edge
+    StringFormat keep;
+    g.DrawString("LONGER", f, RectF(10, 150, 30, 30), &keep, b);  // cut by its own box
+  }
+  // The ink lies inside the layout box, a cap's height above the baseline.
+  EXPECT_GT(ink.X, layout.X);
+  EXPECT_LT(ink.X + ink.Width, layout.X + layout.Width);
+  EXPECT_NEAR(ink.Y + ink.Height, 10 + 20 * 0.905, 0.6);
+  EXPECT_NEAR(ink.Height, 20 * 0.716, 0.8);
+  const struct {
+    const char* text;
+    Shown shown;
+  } cases[] = {{"OLM", Shown::kWhole}, {"SEA", Shown::kPart},  {"KEY", Shown::kHidden},
+               {"ELN", Shown::kPart},  {"EDGE", Shown::kPart}, {"LONGER", Shown::kPart},
+               {"FAR", Shown::kHidden}};
+  for (const auto& c : cases) {
+    Recorder::TextItem t;
+    ASSERT_TRUE(r.rec.FindText(c.text, &t)) << c.text;
+    EXPECT_EQ(t.shown, c.shown) << c.text;
+    EXPECT_EQ(t.visible, c.shown != Shown::kHidden) << c.text;
+  }
+  Recorder::TextItem olm;
+  r.rec.FindText("OLM", &olm);
+  EXPECT_NEAR(olm.ink.X, ink.X + 50, 1e-3);
+  // All but the one beyond the clip's bounds: the watcher is not told
+  // where the clip's pixels hide a text within them ("KEY").
+  EXPECT_EQ(watcher.told.size(), 6u);
 }
 
 TEST(Recorder, RecordsAndStillRasterises) {

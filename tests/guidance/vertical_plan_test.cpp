@@ -537,14 +537,19 @@ TEST_F(VerticalPlanTest, PredictionsLeavePublishedConstraints) {
 // A last waypoint the data does not know (no airport, no altitude) ends
 // the descent at the lowest altitude the route knows: its lowest
 // constraint, or the first entry's altitude and a runway's crossing
-// height. Read as 0 ft, VNAV aimed at sea level 87 NM out.
+// height. Read as 0 ft, VNAV aimed at sea level 87 NM out. A route that
+// knows no altitude at all ends on the ground the aircraft last stood on,
+// with the same crossing height; never seen on the ground, nowhere.
 TEST_F(VerticalPlanTest, AnEndWithoutAltitudeEndsAtTheLowestTheRouteKnows) {
   struct Case {
-    double origin, constraint, end;
+    double origin, constraint, ground, end;
   };
-  for (const Case& c : {Case{50.0, model::kNoValue, 250.0}, Case{5000.0, 3000.0, 3000.0},
-                        Case{50.0, 9000.0, 250.0}, Case{model::kNoValue, model::kNoValue, model::kNoValue}}) {
-    SCOPED_TRACE(c.origin);
+  for (const Case& c : {Case{50.0, model::kNoValue, 900.0, 250.0}, Case{5000.0, 3000.0, 900.0, 3000.0},
+                        Case{50.0, 9000.0, NAN, 250.0}, Case{model::kNoValue, model::kNoValue, NAN, model::kNoValue},
+                        Case{model::kNoValue, model::kNoValue, -120.0, 80.0},
+                        Case{model::kNoValue, 4000.0, 900.0, 4000.0}}) {
+    SCOPED_TRACE(testing::Message() << c.origin << " " << c.constraint << " " << c.ground);
+    guidance_state.LastGroundAltitude = c.ground;
     Route({{"A", 0, 0, "WPT", 0, c.origin},
            {"W1", 0, 0.5},
            {"W2", 0, 1.0, "WPT", c.constraint == model::kNoValue ? 0u : 1u, c.constraint},

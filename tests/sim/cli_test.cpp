@@ -531,8 +531,8 @@ run 1
   ASSERT_EQ(record.size(), 3u);
   EXPECT_EQ(record[0].substr(0, 12), "; element x ");
   EXPECT_EQ(record[1].substr(0, 12), "1 25.0 15.0 ");
-  EXPECT_NE(record[1].find(" 0xFF00FA00 14.0 0 \"Courier New\" \"SP ABC\""), std::string::npos) << record[1];
-  EXPECT_NE(record[2].find(" 0xFFDEE6E9 14.0 0 \"Courier New\" \"KB KSEA123\""), std::string::npos) << record[2];
+  EXPECT_NE(record[1].find(" 0xFF00FA00 14.0 0 whole \"Courier New\" \"SP ABC\""), std::string::npos) << record[1];
+  EXPECT_NE(record[2].find(" 0xFFDEE6E9 14.0 0 whole \"Courier New\" \"KB KSEA123\""), std::string::npos) << record[2];
 
   // --timing: per gauge its pre-draw, the frame and the module's share.
   EXPECT_NE(r.out.find("pre-draw window00 gauge00 FAKE_CDU: typical "), std::string::npos) << r.out;

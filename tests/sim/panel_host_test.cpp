@@ -251,7 +251,7 @@ TEST_F(PanelHostTest, TextRecordHoldsTheLastFrameWithPlaceAndColour) {
   EXPECT_NEAR(t.y, 15.0, 1e-3);
   std::string line = test::Lines(FormatTextRecord(texts)).at(1);
   EXPECT_EQ(line.substr(0, 12), "1 25.0 15.0 ");
-  EXPECT_NE(line.find(" 5.0 5.0 0xFF00FA00 14.0 0 \"Courier New\" \"SP AB\""), std::string::npos) << line;
+  EXPECT_NE(line.find(" 5.0 5.0 0xFF00FA00 14.0 0 whole \"Courier New\" \"SP AB\""), std::string::npos) << line;
 
   // A closed window draws nothing: the record keeps what the picture shows.
   sim.SetWindowVisible(0, false);

@@ -39,6 +39,21 @@ void DrawShape(gfx::Graphics& g, const Shape& shape, int dx, int dy) {
   if (!shape.outline.empty()) g.DrawLinesI(pen, Moved(shape.outline, dx, dy, moved));
 }
 
+void DrawAircraftShape(gfx::Graphics& g, const Shape& shape) {
+  DrawShape(g, shape);
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  auto take = [&](const gfx::Point& p) {
+    x0 = std::min(x0, p.X), y0 = std::min(y0, p.Y), x1 = std::max(x1, p.X), y1 = std::max(y1, p.Y);
+  };
+  for (const Segment& s : shape.lines) take(s[0]), take(s[1]);
+  for (const gfx::Point& p : shape.outline) take(p);
+  for (const gfx::Point& p : shape.fill) take(p);
+  const float pad = shape.width;
+  display::ClaimMapBox(g, display::MapRank::kMark,
+                       gfx::RectF(static_cast<float>(x0) - pad, static_cast<float>(y0) - pad,
+                                  static_cast<float>(x1 - x0) + 2.0f * pad, static_cast<float>(y1 - y0) + 2.0f * pad));
+}
+
 void DrawShapeToward(const RoseFrame& f, double bearing, const Shape& shape) {
   f.Toward(bearing);
   DrawShape(f.g, shape);

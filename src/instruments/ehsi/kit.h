@@ -47,6 +47,9 @@ struct Shape {
 // Draws `shape` in the frame's current transform, moved by (dx, dy); an
 // outline or fill keeps to its first 16 points.
 void DrawShape(gfx::Graphics& g, const Shape& shape, int dx = 0, int dy = 0);
+// Draws the aircraft's own symbol `shape` like DrawShape, and claims its box
+// as a mark no text of the map covers (display/map_labels.h).
+void DrawAircraftShape(gfx::Graphics& g, const Shape& shape);
 // Draws `shape` turned toward `bearing` (a pointer, a marker).
 void DrawShapeToward(const RoseFrame& f, double bearing, const Shape& shape);
 

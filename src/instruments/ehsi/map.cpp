@@ -125,15 +125,6 @@ void DrawEhsiRoute(const EhsiMap& map, const RouteStyle& style) {
   }
 }
 
-void ReserveEhsiRouteIdents(const EhsiMap& map, const RouteStyle& style) {
-  if (ActiveRouteIndex() < 0 || !map.view.Usable()) return;
-  const gfx::Font font = RouteFont(map.view, style);
-  nd::ReserveRouteIdents(map.view, F().ActiveFlightPlan, 0, F().ActiveFlightPlanLastIndex, -1,
-                         [&](const model::FlightPlanWaypoint& w, const nd::MapPlace& p) {
-                           return IdentText(map.view, style, font, w.ident, p);
-                         });
-}
-
 void DrawEhsiHold(const EhsiMap& map, double turn_width) {
   nd::DrawHoldOnMap(map.view, map.view.FineX(kLineWidth), nd::HoldStyle{.turn_width = turn_width});
 }
@@ -208,7 +199,7 @@ void DrawPlanAircraft(const EhsiMap& map, const Shape& symbol) {
   // by: the magnetic one would stand off its own track by the variation.
   const gfx::Point at = v.PlaceInt(p);
   v.UsePlainAt(v.origin_x + at.X, v.origin_y + at.Y, FiniteOr(G().MapHeading));
-  DrawShape(*v.g, symbol);
+  DrawAircraftShape(*v.g, symbol);
 }
 
 }  // namespace ovi::ehsi

@@ -88,10 +88,6 @@ struct RouteStyle {
   RouteMark before_active;   // the entry before the active one
 };
 void DrawEhsiRoute(const EhsiMap& map, const RouteStyle& style);
-// Reserves the idents DrawEhsiRoute writes later in the picture, so that the
-// point layers drawn before it leave those places' names to the route
-// (display/map_labels.h).
-void ReserveEhsiRouteIdents(const EhsiMap& map, const RouteStyle& style);
 
 // The first hold's racetrack, magenta, 2 canvas units wide, its turns
 // `turn_width` leg lengths wide.

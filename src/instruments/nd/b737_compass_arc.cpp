@@ -30,9 +30,14 @@ constexpr Point kPointerTail[] = {{-3, 25}, {-3, 45}, {3, 45}, {3, 25}, {-3, 25}
 constexpr Point kGlideslopeDots[] = {{103, -55}, {103, -70}, {103, -30}, {103, -15}};
 constexpr Point kGlideslopeCentre[] = {{100, -42}, {110, -42}, {110, -36}, {100, -36}, {100, -42}};
 
+// The aircraft's own triangle, about the origin: a mark no text covers.
+void ClaimAircraft(const B737NdFrame& f) {
+  display::ClaimMapBox(f.g, display::MapRank::kMark, gfx::RectF(-8.0f, -1.0f, 16.0f, 20.0f));
+}
+
 void DrawHalfRangeMark(const B737NdFrame& f, const gfx::Pen& white2, float text_y, int tick_y) {
-  DrawScreenText(f.g, ArialBold(10.0f), gfx::SolidBrush(colour::kWhite), -20.0f, text_y,
-                 display::RingFigure(f.range * 0.5, 3).c_str());
+  DrawMapTextF(f.g, display::MapRank::kRangeFigure, ArialBold(10.0f), gfx::SolidBrush(colour::kWhite), -20.0f, text_y,
+               "%s", display::RingFigure(f.range * 0.5, 3).c_str());
   f.g.DrawLineI(white2, -3, tick_y, 3, tick_y);
 }
 
@@ -106,6 +111,7 @@ void DrawExpandedCompassArc(const B737NdFrame& f) {
   if (mode >= 3 && mode <= 5) {
     f.UseOrigin(kLowX, kLowY);
     f.g.DrawLinesI(white2, kAircraftTriangle);
+    ClaimAircraft(f);
     DrawHalfRangeMark(f, white2, -120.0f, -108);
     f.g.DrawLineI(white2, 0, 0, 0, -217);
   }
@@ -115,6 +121,7 @@ void DrawExpandedCompassArc(const B737NdFrame& f) {
     f.g.DrawLineI(white2, 0, 0, 0, -130);
     DrawHalfRangeMark(f, white2, -60.0f, -55);
     f.g.DrawLinesI(white2, kAircraftTriangle);
+    ClaimAircraft(f);
     DrawHeadingCircle(f, white2, heading);
   }
   if (mode == 4 && host::IsNav1GlideslopeAvailable() != 0) DrawGlideslope(f, white2);

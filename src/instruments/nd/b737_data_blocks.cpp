@@ -4,6 +4,7 @@
 #include <cmath>
 #include <span>
 
+#include "src/display/map_labels.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
@@ -157,6 +158,7 @@ void DrawSelectedHeading(const B737NdFrame& f) {
     const int inner = mode == 6 ? -99 : -79;
     const int outer = mode == 6 ? -107 : -87;
     f.UseOrigin(kB737NdCenterX, mode == 6 ? kCentredCenterY : kRoseCenterY, bug);
+    display::ClaimMapBox(f.g, display::MapRank::kFixed, gfx::RectF(-11.0f, outer - 1.0f, 22.0f, inner - outer + 2.0f));
     f.g.DrawLineI(magenta2, -10, inner, 10, inner);
     f.g.DrawLineI(magenta2, -10, outer, 10, outer);
     f.g.DrawLineI(magenta2, -10, inner, -10, outer);
@@ -167,6 +169,7 @@ void DrawSelectedHeading(const B737NdFrame& f) {
     static constexpr Point kMarker[] = {{0, -218},  {-7, -226}, {-10, -226}, {-10, -218},
                                         {10, -218}, {10, -226}, {6, -226},   {0, -218}};
     f.UseOrigin(kB737NdCenterX, kArcCenterY, bug);
+    display::ClaimMapBox(f.g, display::MapRank::kFixed, gfx::RectF(-11.0f, -227.0f, 22.0f, 10.0f));
     f.g.DrawLinesI(magenta2, kMarker);
     if (mode != kB737NdModePlan) f.g.DrawLineI(dashed, 0, 0, 0, -218);
   }
@@ -242,6 +245,36 @@ void DrawVerticalDeviationScale(const B737NdFrame& f, double path_altitude, doub
   f.g.DrawLineI(white1, 225, 260, 230, 260);
   const Point pointer[] = {{218, y}, {224, y}, {228, y + 4}, {224, y + 8}, {218, y + 8}, {218, y}};
   f.g.DrawLinesI(gfx::Pen(colour::kWhite, 2.0f), pointer);
+}
+
+void KeepNdReadoutsClear(const B737NdFrame& f) {
+  f.UseCanvas();
+  const int mode = f.mode;
+  auto clear = [&](float x, float y, float w, float h) { display::KeepMapClear(f.g, gfx::RectF(x, y, w, h)); };
+  if (mode >= 3 && mode <= 6) {
+    const float y = mode == 6 ? 33.0f : 95.0f;
+    if (M().NdShowTraffic == 1)
+      clear(10.0f, y, 20.0f, 10.0f);
+    else
+      clear(10.0f, y, 30.0f, 20.0f);
+  }
+  if ((mode == 3 || mode == 5 || mode == 6) && G().VerticalProfileValid == 1 && ActiveWaypoint())
+    clear(218.0f, 185.0f, 25.0f, 90.0f);
+  if (mode == 3) clear(10.0f, 285.0f, 30.0f, 14.0f);
+  if (mode == 4) {
+    clear(10.0f, 285.0f, 40.0f, 14.0f);
+    clear(190.0f, 285.0f, 45.0f, 14.0f);
+    if (G().AdfSignal > 1.0) {
+      clear(10.0f, 270.0f, 40.0f, 14.0f);
+      clear(190.0f, 270.0f, 40.0f, 14.0f);
+    }
+  }
+  // The wind's text and its arrow.
+  if (mode <= 6) {
+    clear(10.0f, 255.0f, 56.0f, 14.0f);
+    if (FiniteOr(G().WindSpeed) >= 1.0) clear(7.0f, 239.0f, 16.0f, 16.0f);
+  }
+  if (mode == kB737NdModePlan) clear(98.0f, 49.0f, 14.0f, 30.0f);
 }
 
 void DrawNdDataBlocks(const B737NdFrame& f) {

@@ -10,6 +10,7 @@
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/nd/b737_nd.h"
+#include "src/instruments/nd/nd_picture.h"
 #include "src/instruments/nd/state.h"
 #include "src/model/state.h"
 #include "src/navdb/state.h"
@@ -140,38 +141,22 @@ B737NdFrame MakeB737NdFrame(gfx::Graphics& g, display::GaugeDisplay& display, in
 
 void DrawB737NavigationDisplay(display::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size,
                                int variant) {
-  if (dc == nullptr) return;
-  display.width = size != nullptr ? size->x : dc->width;
-  display.height = size != nullptr ? size->y : dc->height;
-
-  gfx::Graphics g(dc);
-  g.SetSmoothingMode(gfx::SmoothingMode::HighQuality);
-  if (G().DisplayPower == 0 || variant == 2) {
-    g.Clear(colour::kTransparent);
-    return;
-  }
-  g.SetTextRenderingHint(gfx::TextRenderingHint::AntiAlias);
-  const B737NdFrame f = MakeB737NdFrame(g, display, variant);
-  if (!f.scale.usable) return;
-  display::FillCanvas(g, f.scale, kB737NdCanvas, f.background);
-  ClipToOutline(g);
-
-  if (f.mode == 1 || f.mode == 2) {
-    DrawFullCompassRose(f);
-  } else if (f.mode >= 3 && f.mode <= kB737NdModePlan) {
-    if (f.mode >= 5) {
-      const display::MapLabelScope labels(g);
-      ReserveNdRouteIdents(f);
-      if (PendingRouteShown(f)) ReserveNdPendingRouteIdents(f);
-      PlaceNdMarkLabels(f);
-      DrawLayers(B737NdMapLayers(), f);
+  DrawNdPicture(display, dc, size, variant, kB737NdCanvas, false, MakeB737NdFrame, [](const B737NdFrame& f) {
+    gfx::Graphics& g = f.g;
+    ClipToOutline(g);
+    const display::MapPicture picture(g);
+    if (f.mode == 1 || f.mode == 2) {
+      DrawFullCompassRose(f);
+    } else if (f.mode >= 3 && f.mode <= kB737NdModePlan) {
+      KeepNdReadoutsClear(f);
+      if (f.mode >= 5) DrawLayers(B737NdMapLayers(), f);
+      if (M().NdShowTraffic == 1 && MapModeBelowPlan(f)) DrawTrafficLayer(f);
+      g.ResetClip();
+      DrawExpandedCompassArc(f);
     }
-    if (M().NdShowTraffic == 1 && MapModeBelowPlan(f)) DrawTrafficLayer(f);
     g.ResetClip();
-    DrawExpandedCompassArc(f);
-  }
-  g.ResetClip();
-  DrawNdDataBlocks(f);
+    DrawNdDataBlocks(f);
+  });
 }
 
 }  // namespace ovi::nd

@@ -91,19 +91,14 @@ B737NdFrame MakeB737NdFrame(gfx::Graphics& g, display::GaugeDisplay& display, in
 void DrawFullCompassRose(const B737NdFrame& frame);     // modes 1, 2
 void DrawExpandedCompassArc(const B737NdFrame& frame);  // modes 3 to 7
 void DrawNdDataBlocks(const B737NdFrame& frame);        // every mode, last
+// Keeps the boxes of the data blocks that stand inside the map area clear
+// of the map (display::KeepMapClear): modes 3 to 7, after the map's clip.
+void KeepNdReadoutsClear(const B737NdFrame& frame);
 void DrawNdAtcBoundaries(const B737NdFrame& frame);
 void DrawNdTrendVector(const B737NdFrame& frame);
 void DrawAltitudeRangeArc(const B737NdFrame& frame);
 void DrawNdRoute(const B737NdFrame& frame);
 void DrawNdPendingRoute(const B737NdFrame& frame);
-// Reserves the idents the route writes, drawn after the runways' labels,
-// and those the pending route writes, drawn after the point layers
-// (display/map_labels.h).
-void ReserveNdRouteIdents(const B737NdFrame& frame);
-void ReserveNdPendingRouteIdents(const B737NdFrame& frame);
-// Places the top of climb and descent labels the route's layer writes
-// before any layer writes a name (display::PlaceMarkLabelsFirst).
-void PlaceNdMarkLabels(const B737NdFrame& frame);
 void DrawNdNavaids(const B737NdFrame& frame);
 void DrawNdAirports(const B737NdFrame& frame);
 void DrawNdIntersections(const B737NdFrame& frame);

@@ -19,15 +19,6 @@ int FirstDrawn(const B737NdFrame& f) {
 
 }  // namespace
 
-void ReserveNdPendingRouteIdents(const B737NdFrame& f) {
-  const flightplan::State& fp = flightplan::flightplan_state;
-  if (fp.EditWaypointIndex == model::kNoWaypoint) return;
-  // The active route's layer writes the active waypoint's ident.
-  const MapView v = B737MapView(f);
-  ReserveRouteIdents(v, RouteMarks(v), fp.PendingFlightPlan, FirstDrawn(f), fp.PendingFlightPlanLastIndex,
-                     fp.ActiveWaypointIndex);
-}
-
 void DrawNdPendingRoute(const B737NdFrame& f) {
   const MapView v = B737MapView(f);
   if (!v.Usable()) return;

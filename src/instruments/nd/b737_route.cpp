@@ -176,20 +176,6 @@ void DrawHalfRangeRings(const MapView& v) {
 
 }  // namespace
 
-void ReserveNdRouteIdents(const B737NdFrame& f) {
-  const flightplan::State& fp = F();
-  if (fp.ActiveWaypointIndex == model::kNoWaypoint) return;
-  const MapView v = B737MapView(f);
-  ReserveRouteIdents(v, RouteMarks(v), fp.ActiveFlightPlan, v.plan ? 0 : fp.ActiveWaypointIndex,
-                     fp.ActiveFlightPlanLastIndex);
-}
-
-void PlaceNdMarkLabels(const B737NdFrame& f) {
-  const MapView v = B737MapView(f);
-  if (v.Usable() && F().ActiveWaypointIndex != model::kNoWaypoint && MarksShown(f))
-    display::PlaceMarkLabelsFirst(f.g, [&] { DrawMarks(f, v); });
-}
-
 void DrawNdRoute(const B737NdFrame& f) {
   const MapView v = B737MapView(f);
   if (!v.Usable()) return;

@@ -46,8 +46,9 @@ void DrawTunedStationCourseLine(const B737NdFrame& f) {
   // has always placed them.
   const float ahead = static_cast<float>(v.Y(25.0)), behind = static_cast<float>(v.Y(-50.0));
   const float below = course_left ? 0.0f : static_cast<float>(v.Y(10.0));
-  DrawScreenTextF(f.g, font, green, course_left ? behind : ahead, below, "%03.0f", course);
-  DrawScreenTextF(f.g, font, green, course_left ? ahead : behind, below, "%03.0f", reciprocal);
+  DrawMapTextF(f.g, display::MapRank::kFixInfo, font, green, course_left ? behind : ahead, below, "%03.0f", course);
+  DrawMapTextF(f.g, display::MapRank::kFixInfo, font, green, course_left ? ahead : behind, below, "%03.0f",
+               reciprocal);
 }
 
 }  // namespace ovi::nd

@@ -1,6 +1,9 @@
 // The two FIX INFO reference fixes with their radials and distance rings,
 // on both navigation displays.
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -118,21 +121,31 @@ void FixInfoOverlay::Symbol(const model::FixInfoRecord& fix, const gfx::Point& a
   display::WriteMapLabel(g_, fix.ident, x, y, display::MapText{ident, ident_font_, text}, white_);
 }
 
-// The distance label beside its ring, where the ring leaves room for it.
+// The distance label beside its ring, where the ring leaves room for it:
+// under, right of, above or left of the ring, the first of these that the
+// ring's place allows; where a text of the map stands there, the next of
+// the four that is free.
 void FixInfoOverlay::RingLabel(double distance, const gfx::Point& at, int r) {
-  const double n = static_cast<double>(ScreenTextLength("%03.1f", distance));
+  char text[kScreenTextBuffer];
+  std::snprintf(text, sizeof text, "%03.1f", distance);
+  const double n = static_cast<double>(std::strlen(text));
   const double x = at.X, y = at.Y;
-  double lx, ly;
-  if (y + r <= style_.label_below_from) {
-    lx = x - 2.0 * n, ly = y + r + 1.0;  // under a ring wholly above the reference point
-  } else if (x + r < style_.label_right_before) {
-    lx = x + r + 3.0, ly = y - 7.0;
-  } else if (y - r > style_.label_above_after) {
-    lx = x - 2.0 * n, ly = y - r - 9.0;
-  } else {
-    lx = x - r - 4.5 * n, ly = y - 7.0;
-  }
-  DrawScreenTextF(g_, label_font_, green_, static_cast<float>(lx), static_cast<float>(ly), "%03.1f", distance);
+  auto point = [](double px, double py) { return gfx::PointF(static_cast<gfx::REAL>(px), static_cast<gfx::REAL>(py)); };
+  const gfx::PointF places[] = {point(x - 2.0 * n, y + r + 1.0), point(x + r + 3.0, y - 7.0),
+                                point(x - 2.0 * n, y - r - 9.0), point(x - r - 4.5 * n, y - 7.0)};
+  std::size_t first = 3;
+  if (y + r <= style_.label_below_from)
+    first = 0;  // under a ring wholly above the reference point
+  else if (x + r < style_.label_right_before)
+    first = 1;
+  else if (y - r > style_.label_above_after)
+    first = 2;
+  std::array<gfx::PointF, 3> others;
+  std::size_t k = 0;
+  for (std::size_t i = 0; i < 4; ++i)
+    if (i != first) others[k++] = places[i];
+  display::WriteMapText(g_, display::MapRank::kFixInfo, display::MapText{text, label_font_, places[first]}, green_,
+                        display::MapTextWay{.other_places = others});
 }
 
 void FixInfoOverlay::RadialLine(gfx::ARGB colour, double width, double to_x, const char* format, double value,
@@ -140,7 +153,8 @@ void FixInfoOverlay::RadialLine(gfx::ARGB colour, double width, double to_x, con
   gfx::Pen pen(colour, static_cast<gfx::REAL>(width));
   pen.SetDashStyle(gfx::DashStyle::Dash);
   g_.DrawLineI(pen, 0, 0, gfx::TruncToPixel(to_x), 0);
-  DrawScreenTextF(g_, label_font_, gfx::SolidBrush(colour), static_cast<float>(label_x), 0.0f, format, value);
+  DrawMapTextF(g_, display::MapRank::kFixInfo, label_font_, gfx::SolidBrush(colour), static_cast<float>(label_x), 0.0f,
+               format, value);
 }
 
 // A line from the fix along the radial, turned so that its label stays

@@ -14,6 +14,7 @@ using display::Canvas;
 using display::CanvasScale;
 using display::DaReredBold;
 using display::DrawLayers;
+using display::DrawMapTextF;
 using display::DrawScreenText;
 using display::DrawScreenTextF;
 using display::DrawSegments;

@@ -298,8 +298,8 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
     if (mark.shape == PointMark::kSymbol) {
       display::DrawMapSymbol(*v.g, v.X(mx), v.Y(my), mark.code, -99, v.grid.gx, v.grid.gy, mark.style, v.range);
     } else if (mark.shape == PointMark::kText) {
-      v.g->DrawString(mark.text != nullptr ? mark.text : "", vor ? vor_text : other_text,
-                      gfx::PointF(static_cast<gfx::REAL>(v.X(mx)), static_cast<gfx::REAL>(v.Y(my))), label);
+      display::DrawMapSymbolText(*v.g, mark.text != nullptr ? mark.text : "", vor ? vor_text : other_text,
+                                 gfx::PointF(static_cast<gfx::REAL>(v.X(mx)), static_cast<gfx::REAL>(v.Y(my))), label);
     } else {
       const gfx::Pen& pen = vor ? vor_pen : other_pen;
       DrawCircle(v, pen, mx, my, mark.diameter);

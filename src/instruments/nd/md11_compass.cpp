@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "src/display/state.h"
+#include "src/display/map_labels.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
 #include "src/instruments/nd/md11_nd.h"
@@ -55,6 +56,10 @@ void DrawAircraft(const Md11NdFrame& f, float x, float y, double rotation) {
   f.UseOrigin(x, y, rotation);
   f.g.DrawLinesI(gfx::Pen(colour::kWhite, 2.0f), kAircraft);
   f.g.FillEllipseI(gfx::SolidBrush(colour::kWhite), -2, -3, 4, 4);
+  // Its fuselage, wings and tail.
+  for (const gfx::RectF& part : {gfx::RectF(-3.0f, -16.0f, 6.0f, 34.0f), gfx::RectF(-15.0f, -2.0f, 30.0f, 6.0f),
+                                 gfx::RectF(-7.0f, 14.0f, 14.0f, 4.0f)})
+    display::ClaimMapBox(f.g, display::MapRank::kMark, part);
 }
 
 double Wrapped(double degrees) {
@@ -175,6 +180,7 @@ void DrawMapArc(const Md11NdFrame& f, double heading) {
 
   f.UseOrigin(cx, cy, FiniteOr(G().ApHeadingLockDir) - heading);
   f.g.FillPolygonI(white, kMapHeadingBug);
+  display::ClaimMapBox(f.g, display::MapRank::kFixed, gfx::RectF(-11.0f, -159.0f, 22.0f, 10.0f));
   gfx::Pen dotted(colour::kWhite, 2.0f);
   dotted.SetDashStyle(gfx::DashStyle::Dot);
   f.g.DrawLineI(dotted, 0, 0, 0, -153);
@@ -207,7 +213,7 @@ void DrawMapArc(const Md11NdFrame& f, double heading) {
     const gfx::Font star = ArialBold(15.0f);
     for (int a = 0; a < 360; a += 30) {
       f.UseOrigin(cx, cy, a - heading);
-      DrawScreenText(f.g, star, white, 0.0f, static_cast<float>(2.0 * ppn - 5.0), "*");
+      display::DrawMapSymbolText(f.g, "*", star, gfx::PointF(0.0f, static_cast<float>(2.0 * ppn - 5.0)), white);
     }
   }
 
@@ -243,6 +249,7 @@ void DrawInnerScale(const Md11NdFrame& f, double heading) {
 
   f.UseOrigin(cx, cy, FiniteOr(G().ApHeadingLockDir) - heading);
   f.g.FillPolygonI(white, kInnerHeadingBug);
+  display::ClaimMapBox(f.g, display::MapRank::kFixed, gfx::RectF(-9.0f, -83.0f, 18.0f, 9.0f));
   f.UseOrigin(cx, cy);
   f.g.DrawLinesI(gfx::Pen(colour::kGreen, 2.0f), kLubberDiamond);
   DrawPointers(f, Md11BearingPointers(f.mode), true);

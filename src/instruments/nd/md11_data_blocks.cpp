@@ -53,6 +53,11 @@ struct Blocks {
   void Text(const gfx::Font& font, const gfx::SolidBrush& brush, float x, float y, const char* text) const {
     DrawScreenText(f.g, font, brush, x, y, text);
   }
+  // A range ring's figure, weighed with the map's texts.
+  void Figure(float x, float y, const std::string& text) const { Figure(x, y, text, arial9); }
+  void Figure(float x, float y, const std::string& text, const gfx::Font& font) const {
+    DrawMapTextF(f.g, display::MapRank::kRangeFigure, font, white, x, y, "%s", text.c_str());
+  }
 };
 
 void Speeds(const Blocks& b) {
@@ -95,11 +100,11 @@ void PlanLabels(const Blocks& b) {
   const std::string range = display::RingFigure(b.f.range);
   const std::string half = HalfRange(b.f.range);
   const float nr = static_cast<float>(range.size()), nh = static_cast<float>(half.size());
-  b.Text(b.arial9, b.white, 2.0f * (12.0f - nr), 125.0f, range.c_str());
-  b.Text(b.arial9, b.white, 71.0f - 2.0f * nh, 125.0f, half.c_str());
+  b.Figure(2.0f * (12.0f - nr), 125.0f, range);
+  b.Figure(71.0f - 2.0f * nh, 125.0f, half);
   b.f.g.FillRectangle(gfx::SolidBrush(b.f.background), 166.0f - 2.0f * nh, 125.0f, 6.0f * nh, 10.0f);
-  b.Text(b.arial9, b.white, 165.0f - 2.0f * nh, 125.0f, half.c_str());
-  b.Text(b.arial9, b.white, 212.0f - 2.0f * nr, 125.0f, range.c_str());
+  b.Figure(165.0f - 2.0f * nh, 125.0f, half);
+  b.Figure(212.0f - 2.0f * nr, 125.0f, range);
 }
 
 void HeadingBox(const Blocks& b) {
@@ -124,12 +129,12 @@ void RangeLabels(const Blocks& b) {
     const std::string half = HalfRange(b.f.range);
     const bool wide = b.f.range * 0.5 >= 10.0;
     b.f.g.FillRectangle(gfx::SolidBrush(b.f.background), 115.0f, 248.0f, wide ? 11.0f : 10.0f, 10.0f);
-    b.Text(b.arial9, b.white, static_cast<float>(b.cx - (wide ? 6 : 4)), 248.0f, half.c_str());
+    b.Figure(static_cast<float>(b.cx - (wide ? 6 : 4)), 248.0f, half);
     return;
   }
   const std::string range = display::RingFigure(b.f.range);
-  DrawScreenText(b.f.g, b.arial10, b.white, 220.0f, 60.0f, range.c_str());
-  DrawScreenText(b.f.g, b.arial10, b.white, b.f.range >= 100.0 ? 4.0f : 8.0f, 60.0f, range.c_str());
+  b.Figure(220.0f, 60.0f, range, b.arial10);
+  b.Figure(b.f.range >= 100.0 ? 4.0f : 8.0f, 60.0f, range, b.arial10);
 }
 
 void LeftPointerBlock(const Blocks& b) {

@@ -10,6 +10,7 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/instruments/nd/md11_nd.h"
+#include "src/instruments/nd/nd_picture.h"
 #include "src/instruments/nd/state.h"
 #include "src/model/state.h"
 #include "src/navdb/state.h"
@@ -134,31 +135,19 @@ Md11NdFrame MakeMd11NdFrame(gfx::Graphics& g, display::GaugeDisplay& display, in
 
 void DrawMd11NavigationDisplay(display::GaugeDisplay& display, gfx::DeviceContext* dc, const PIXSIZE* size,
                                int variant) {
-  if (dc == nullptr) return;
-  display.width = size != nullptr ? size->x : dc->width;
-  display.height = size != nullptr ? size->y : dc->height;
-
-  gfx::Graphics g(dc);
-  g.SetSmoothingMode(gfx::SmoothingMode::HighQuality);
-  g.Clear(colour::kTransparent);
-  if (G().DisplayPower == 0 || variant == 2) return;
-  g.SetTextRenderingHint(gfx::TextRenderingHint::AntiAlias);
-  const Md11NdFrame f = MakeMd11NdFrame(g, display, variant);
-  if (!f.scale.usable) return;
-  display::FillCanvas(g, f.scale, kMd11NdCanvas, f.background);
-
-  if (f.Plan()) {
-    const display::MapLabelScope labels(g);
-    DrawLayers(Md11NdPlanLayers(), f);
-  } else {
-    DrawMd11NdCompassArc(f);
-    const display::MapLabelScope labels(g);
-    if (f.mode == kMd11NdModeMap) DrawLayers(Md11NdMapLayers(), f);
-  }
-  // The compass routines leave their clip set: the data blocks use the
-  // corners it keeps free.
-  g.ResetClip();
-  DrawMd11NdDataBlocks(f);
+  DrawNdPicture(display, dc, size, variant, kMd11NdCanvas, true, MakeMd11NdFrame, [](const Md11NdFrame& f) {
+    const display::MapPicture picture(f.g);
+    if (f.Plan()) {
+      DrawLayers(Md11NdPlanLayers(), f);
+    } else {
+      DrawMd11NdCompassArc(f);
+      if (f.mode == kMd11NdModeMap) DrawLayers(Md11NdMapLayers(), f);
+    }
+    // The compass routines leave their clip set: the data blocks use the
+    // corners it keeps free.
+    f.g.ResetClip();
+    DrawMd11NdDataBlocks(f);
+  });
 }
 
 }  // namespace ovi::nd

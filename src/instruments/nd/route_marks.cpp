@@ -72,13 +72,6 @@ void RouteMarks::Label(std::string_view text, const gfx::SolidBrush& brush, cons
                          v_.FineWidth(reach));
 }
 
-void ReserveRouteIdents(const MapView& v, const RouteMarks& marks, const model::FlightPlanTable& plan, int first,
-                        int last, int skip) {
-  ReserveRouteIdents(v, plan, first, last, skip, [&](const model::FlightPlanWaypoint& w, const MapPlace& p) {
-    return marks.IdentText(w.ident, p);
-  });
-}
-
 void RouteMarks::Star(const MapPlace& p, std::uint32_t style, double range) const {
   display::DrawMapSymbol(*v_.g, v_.X(p.x), v_.Y(p.y + kStarDy), display::kSymbolWaypointStar, -99, v_.grid.gx,
                          v_.grid.gy, style, range);

@@ -47,7 +47,7 @@ class RouteMarks {
   display::MapText IdentText(std::string_view ident, const MapPlace& p) const;
   // A text of at most `max_chars` with its top-left corner at the canvas
   // offset (dx, dy) from the point; a place of the same name within `reach`
-  // canvas units is the point's own (display::ClaimMapLabel).
+  // canvas units is the point's own (display::WriteMapLabel).
   void Label(std::string_view text, const gfx::SolidBrush& brush, const MapPlace& p, double dx, double dy,
              std::size_t max_chars, double reach = 0.0) const;
   void Star(const MapPlace& p, std::uint32_t style, double range) const;
@@ -59,32 +59,6 @@ class RouteMarks {
   gfx::Font font_;
   std::size_t max_chars_;
 };
-
-// Reserves for the route the idents of the entries `first`..`last` of
-// `plan` but `skip`, at their places on the view's fine grid, each as
-// `text_of(entry, place)` gives the text the route writes there, for a
-// picture whose route is drawn after layers that write names
-// (display/map_labels.h). Markers and places that are not numbers are left
-// out, as the route walk leaves them; the caller's transform is kept.
-template <class TextOf>
-void ReserveRouteIdents(const MapView& v, const model::FlightPlanTable& plan, int first, int last, int skip,
-                        TextOf&& text_of) {
-  if (!v.Usable()) return;
-  gfx::Matrix kept;
-  v.g->GetTransform(&kept);
-  v.UseFineGrid();
-  for (int i = first < 0 ? 0 : first; i <= last; ++i) {
-    const model::FlightPlanWaypoint* w = plan.At(i);
-    if (w == nullptr) break;
-    if (i == skip || IsRouteMarker(w->ident)) continue;
-    const MapPlace p = v.Place(w->latitude, w->longitude);
-    if (p.ok) display::ReserveRouteLabel(*v.g, w->ident, v.X(p.x), v.Y(p.y), text_of(*w, p));
-  }
-  v.g->SetTransform(kept);
-}
-// The same for a route written with `marks`.
-void ReserveRouteIdents(const MapView& v, const RouteMarks& marks, const model::FlightPlanTable& plan, int first,
-                        int last, int skip = -1);
 
 // The point `distance` NM from `from` along the true `course`.
 GeoPoint Along(const GeoPoint& from, double course, double distance);

@@ -107,8 +107,8 @@ class Efs50Test : public ::testing::Test {
     bool in_clip = false;
     int n = 0;
     for (const gfx::RecordedOp& op : rec.Ops()) {
-      if (op.kind == OpKind::Clip || op.kind == OpKind::ResetClip) {
-        in_clip = op.kind == OpKind::Clip;
+      if (op.kind == OpKind::Clip || op.kind == OpKind::ResetClip || op.kind == OpKind::ClipState) {
+        in_clip = op.kind == OpKind::Clip || (op.kind == OpKind::ClipState && op.bounds.Width > 0);
       } else if (pick(op)) {
         ++n;
         if (in_clip != clipped) return false;

@@ -17,6 +17,7 @@
 #include "src/display/map_labels.h"
 #include "tests/host/fake_panels.h"
 #include "tests/instruments/maps/every_map.h"
+#include "tests/instruments/maps/texts.h"
 
 namespace ovi {
 namespace {
@@ -118,7 +119,7 @@ TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLieOnTheirLegsAtEverySize) {
   const Map& m = GetParam();
   Unnamed();  // the labels stand where their marks put them
   for (const auto& [width, height] : {std::pair{m.width, m.height}, {2 * m.width, 3 * m.height / 2}}) {
-    const gfx::Recorder a = Draw(width, height, Halfway(2), Halfway(3)), b = Draw(width, height, Halfway(3), Halfway(2));
+    const gfx::Recorder a = Draw(width, height, Halfway(1), Halfway(2)), b = Draw(width, height, Halfway(2), Halfway(1));
     for (const auto& [rec, other] : {std::pair{&a, &b}, {&b, &a}}) {
       const std::vector<gfx::PointF> marks = Marks(*rec, *other, width, height);
       ASSERT_EQ(marks.size(), 2u) << width;
@@ -139,9 +140,9 @@ bool Meet(gfx::RectF a, const gfx::RectF& b) {
 }
 
 // The top of descent 1 to 5 NM beyond the top of climb, 12 NM out on eight
-// courses: the two labels (where a map writes them) keep their boxes apart,
-// the second moved the shorter way round the first: no further than its
-// height from where it stands alone.
+// courses: the two labels (where a map writes them) keep their inks apart,
+// the second moved up or down clear of the first (and of the texts about
+// them), no further than three of its heights.
 TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLabelsNeverMeet) {
   const Map& m = GetParam();
   Unnamed();
@@ -159,18 +160,14 @@ TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLabelsNeverMeet) {
         if (op->visible && IsMarkLabel(op->text)) labels.push_back(op);
       ASSERT_LE(labels.size(), 2u);
       if (labels.size() < 2) continue;
-      EXPECT_FALSE(Meet(labels[0]->bounds, labels[1]->bounds)) << course << " " << apart;
-      // The second moved the shorter way round the first that keeps it on
-      // the screen.
+      EXPECT_FALSE(Meet(labels[0]->ink, labels[1]->ink)) << course << " " << apart;
+      // The second moved up or down, within three of its heights of where
+      // it stands alone.
       for (const gfx::RecordedOp* op : alone.Find(OpKind::Text)) {
         if (op->text != labels[1]->text) continue;
-        const gfx::RectF &first = labels[0]->bounds, &natural = op->bounds;
-        const double up = natural.Y - (first.Y - natural.Height), down = first.Y + first.Height - natural.Y;
-        const double shorter = !Meet(natural, first)                                 ? 0.0
-                               : first.Y + first.Height + natural.Height > m.height ? up
-                               : first.Y - natural.Height < 0                    ? down
-                                                                                 : std::fmin(up, down);
-        EXPECT_LE(std::fabs(natural.Y - labels[1]->bounds.Y), shorter + 1.0) << course << " " << apart;
+        EXPECT_FLOAT_EQ(op->ink.X, labels[1]->ink.X) << course << " " << apart;
+        EXPECT_LE(std::fabs(op->ink.Y - labels[1]->ink.Y), display::kMarkLabelFurthest * op->ink.Height + 1.0)
+            << course << " " << apart;
       }
       ++shown;
     }
@@ -179,17 +176,8 @@ TEST_P(MarksOnRouteTest, TheTopOfClimbAndDescentLabelsNeverMeet) {
   EXPECT_GE(shown, m.mark == Mark::kText || m.mark == Mark::kCircle ? 12 : 0);
 }
 
-// Whether two texts' boxes read as one word: they start within 4 x 6
-// pixels, or one covers most of the other.
-bool ReadAsOne(const gfx::RectF& a, const gfx::RectF& b) {
-  const double w = std::fmin(a.X + a.Width, b.X + b.Width) - std::fmax(a.X, b.X);
-  const double h = std::fmin(a.Y + a.Height, b.Y + b.Height) - std::fmax(a.Y, b.Y);
-  return (std::fabs(a.X - b.X) <= 4.0 && std::fabs(a.Y - b.Y) <= 6.0) ||
-         (w > 0 && h > 0 && w * h > 0.5 * std::fmin(a.Width * a.Height, b.Width * b.Height));
-}
-
-// The names among `rec`'s shown texts, and the marks' labels: no two names
-// read as one, no mark's label meets a name.
+// The names among `rec`'s shown texts, and the marks' labels: no two of
+// them meet (tests/instruments/maps/texts.h).
 void ExpectNamesApart(const gfx::Recorder& rec, const std::vector<std::string>& idents, const std::string& where) {
   std::vector<const gfx::RecordedOp*> names, marks;
   for (const gfx::RecordedOp* op : rec.Find(OpKind::Text)) {
@@ -199,10 +187,10 @@ void ExpectNamesApart(const gfx::Recorder& rec, const std::vector<std::string>& 
   }
   for (std::size_t i = 0; i < names.size(); ++i) {
     for (std::size_t j = 0; j < i; ++j)
-      EXPECT_FALSE(names[i]->text != names[j]->text && ReadAsOne(names[i]->bounds, names[j]->bounds))
-          << where << names[i]->text << " and " << names[j]->text << " read as one";
+      EXPECT_FALSE(names[i]->text != names[j]->text && TextsMeet(names[i]->ink, names[j]->ink))
+          << where << names[i]->text << " and " << names[j]->text << " meet";
     for (const gfx::RecordedOp* mark : marks)
-      EXPECT_FALSE(Meet(mark->bounds, names[i]->bounds)) << where << mark->text << " on " << names[i]->text;
+      EXPECT_FALSE(TextsMeet(mark->ink, names[i]->ink)) << where << mark->text << " on " << names[i]->text;
   }
 }
 
@@ -239,28 +227,28 @@ void LoadPlaces(std::span<const Place> places) {
 // airway points, UBG an NDB on it, KSEA an airport on it; SEA, a VOR and
 // an airway point, lies off it; PAE (a VOR) and KPAE (an airport) a fifth
 // of a mile apart off it, RNT (a VOR) a third of a mile from KSEA, HQM (a
-// VOR) and HQ (an NDB) a third of a mile apart. Each
-// place is named once (no name twice within 8 pixels), in the route's
-// colour where the route names it, unless its name would read as one with
-// a name of precedence (the route's, then the navaid's); no two names read
-// as one. With no waypoint active no route is drawn, and the layers name
-// the route's places.
+// VOR) and HQ (an NDB) a third of a mile apart. Each place is named once
+// (no name twice within 8 pixels), in the route's colour where the route
+// names it; no two names meet. Which of the close ones is named depends on
+// the texts of higher rank about them (display/map_labels.h); OLM, SEA and
+// UBG stand clear of all. With no waypoint active no route is drawn, and
+// the layers name the route's places.
 class PlacesOnRouteTest : public MarksOnRouteTest {};
 TEST_P(PlacesOnRouteTest, EachPlaceIsNamedOnceInTheRoutesColour) {
   const Map& m = GetParam();
   m.layers();
   M().DispPrevWpt = 0;  // the route names none before the active waypoint
   M().CruiseAlt = 0;    // no top of climb or descent
-  const Place places[] = {{"ALPHA", At(-9, 5), "V", false, false, true, 1, 1},
+  const Place places[] = {{"ALPHA", At(-9, 5), "V", false, false, true, -1, -1},
                           {"OLM", At(2, 9), "V", true, false, true, 1, 1},
-                          {"KSEA", At(7, 14), "", false, true, true, 1, -1},
+                          {"KSEA", At(7, 14), "", false, true, true, -1, -1},
                           {"UBG", At(3, 19), "N", true, false, true, 1, 1},
                           {"SEA", At(-8, 16), "V", true, false, false, 1, 1},
-                          {"PAE", At(-4, 24), "V", false, false, false, 1, 1},
+                          {"PAE", At(-4, 24), "V", false, false, false, -1, -1},
                           {"KPAE", At(-4, 24.2), "", false, true, false, -1, -1},
-                          {"RNT", At(7.3, 14), "V", false, false, false, -1, 1},
-                          {"HQM", At(-12, 12), "V", false, false, false, 1, 1},
-                          {"HQ", At(-11.7, 12), "N", false, false, false, 0, 0}};
+                          {"RNT", At(7.3, 14), "V", false, false, false, -1, -1},
+                          {"HQM", At(-12, 12), "V", false, false, false, -1, -1},
+                          {"HQ", At(-11.7, 12), "N", false, false, false, -1, -1}};
   LoadPlaces(places);
   std::vector<std::string> idents;
   for (const Place& p : places) idents.push_back(p.ident);

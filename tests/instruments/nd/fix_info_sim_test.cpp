@@ -152,7 +152,7 @@ TEST_F(FixInfoSimTest, TheDemoScenarioWritesItsSnapshotsAndExecTakesTheFixesAway
   // half the range (1.25 reads "1.2").
   for (auto [label, mark] : {std::pair{"map-2.5", "1.2"}, std::pair{"map-10", "  5"}, std::pair{"map-40", " 20"},
                              std::pair{"map-160", " 80"}, std::pair{"map-320", "160"}})
-    EXPECT_TRUE(Has(Record(label, "HW_B737_ND"), " -20.0 -120.0 0xFFDEE6E9 10.0 1 \"Arial\" \"" + std::string(mark) + "\"\n"))
+    EXPECT_TRUE(Has(Record(label, "HW_B737_ND"), " -20.0 -120.0 0xFFDEE6E9 10.0 1 whole \"Arial\" \"" + std::string(mark) + "\"\n"))
         << label;
   // PLAN: the waypoint at the centre.
   for (auto [label, centre] : {std::pair{"plan-OLM", "OLM"}, std::pair{"plan-BTG", "BTG"},

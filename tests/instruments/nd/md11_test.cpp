@@ -431,10 +431,13 @@ TEST_F(Md11RunwayTest, LinesBelowEightyMilesForThresholdsWithinAHundred) {
 }
 
 TEST_F(Md11RunwayTest, NumbersBesideTheFirstAndLastEntriesWithinTheSetsCount) {
+  // W0 10 NM north: 37.5 canvas units above the aircraft; the number 7
+  // right and 17 below the entry (W3's 10 NM south), clear of the
+  // aircraft's own symbol.
+  Waypoint(0, "W0", 1.0 / 6.0, 179.9);
+  Waypoint(3, "W3", -1.0 / 6.0, 179.9);
   Draw11();
-  // W0 6 NM north: 22.5 canvas units above the aircraft; the number 7 right
-  // and 17 below the entry (W3's 6 NM south).
-  for (auto [number, y] : {std::pair{"10", 178.0 - 22.5 + 17.0}, {"10R", 178.0 + 22.5 + 17.0}}) {
+  for (auto [number, y] : {std::pair{"10", 178.0 - 37.5 + 17.0}, {"10R", 178.0 + 37.5 + 17.0}}) {
     const auto texts = Texts(number);
     ASSERT_EQ(texts.size(), 1u) << number;
     EXPECT_EQ(texts[0].color, colour::kWhite);

@@ -52,6 +52,13 @@ class NdTest : public ::testing::Test {
     EXPECT_TRUE(rec.FindText(text, &item)) << "no text \"" << text << "\"";
     return item;
   }
+  // The first text equal to `text` in `colour` (the test fails without one).
+  gfx::Recorder::TextItem Text(const std::string& text, gfx::ARGB colour) const {
+    for (const gfx::Recorder::TextItem& t : rec.Texts())
+      if (t.text == text && t.color == colour) return t;
+    ADD_FAILURE() << "no text \"" << text << "\"";
+    return {};
+  }
   // Operations of a kind in one colour (filled 1, outlined 0, both -1).
   std::vector<const gfx::RecordedOp*> Ops(gfx::OpKind kind, gfx::ARGB colour, int filled = -1) const {
     std::vector<const gfx::RecordedOp*> out;

@@ -15,14 +15,15 @@ namespace {
 
 constexpr gfx::ARGB kBoundaryColour = 0xFF979700;
 
-// A provider with one target: 1200 ft above, 5 NM straight ahead, level.
+// A provider with one target: 1200 ft above, 10 NM straight ahead, level
+// (its tag clear of the aircraft's own symbol in every mode).
 struct Provider {
   struct Entry {
     float alt;
     std::uint32_t codes;
     std::uint8_t active, pad[3];
     float range, bearing;
-  } entry{1200.0f, 1u << 16, 1, {}, 5.0f, 0.0f};
+  } entry{1200.0f, 1u << 16, 1, {}, 10.0f, 0.0f};
   alignas(8) std::uint8_t block[56] = {};
   Provider() {
     block[44] = 1;   // one entry
@@ -111,6 +112,7 @@ TEST_F(OverlaysTest, RunwaysOnlyAtShortRangeBelowPlan) {
     model::RunwayRecord& r = n.AirportRunwayTable[i];
     r.number_text = number;
     r.latitude = dlat;
+    r.longitude = 0.003;  // east of the centred map's half-range figure
     r.length = 9000;
     r.heading = i == 1 ? 163.0 : 343.0;
   }

@@ -65,7 +65,7 @@ TEST_F(TunedStationTest, CourseLineAndLabelsTurnWithTheCourse) {
     EXPECT_EQ(course.color, colour::kGreen);
     EXPECT_EQ(course.font_family, "Arial");
     EXPECT_AT(course, c.course_x, c.course_y);
-    EXPECT_AT(Text(c.reciprocal_text), c.reciprocal_x, c.reciprocal_y);
+    EXPECT_AT(Text(c.reciprocal_text, colour::kGreen), c.reciprocal_x, c.reciprocal_y);
     // The line from -300 gx to 300 gy: 371 below the station, 300 above
     // (or the other way round), dashed light green, 1 wide.
     const auto lines = Lines(colour::kLightGreen);

@@ -13,6 +13,7 @@
 // clip stays until the frame removes it before the lower box.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <span>
 
@@ -109,6 +110,59 @@ struct Efs50BearingPointerShapes {
   ehsi::Shape pointer1;
   ehsi::Shape pointer1_tail;
 };
+// The roses' pointers: pointer 2 magenta, its two lines with the tail's
+// outline and the head's fill; pointer 1 blue, its line with the head's
+// fill, and its tail's fill.
+constexpr Efs50BearingPointerShapes Efs50BearingPointers(std::span<const ehsi::Segment> lines2,
+                                                         std::span<const gfx::Point> tail2,
+                                                         std::span<const gfx::Point> head2,
+                                                         std::span<const ehsi::Segment> line1,
+                                                         std::span<const gfx::Point> head1,
+                                                         std::span<const gfx::Point> tail1) {
+  return Efs50BearingPointerShapes{{efs50_colour::kMagenta, 2.0f, lines2, tail2, head2},
+                                   {efs50_colour::kBlue, 2.0f, line1, {}, head1},
+                                   {efs50_colour::kBlue, 2.0f, {}, {}, tail1}};
+}
+
+// The roses' card labels: the cardinal letters and the numbers every 30
+// degrees, `x` units left of their tick ("W" 7).
+constexpr std::array<ehsi::CompassLabel, 12> Efs50CardLabels(float x) {
+  return {{{0, "N", x},
+           {30, "3", x},
+           {60, "6", x},
+           {90, "E", x},
+           {120, "12", x},
+           {150, "15", x},
+           {180, "S", x},
+           {210, "21", x},
+           {240, "24", x},
+           {270, "W", -7.0f},
+           {300, "30", x},
+           {330, "33", x}}};
+}
+
+// The selected heading's amber bug, its outline filled.
+constexpr ehsi::HeadingMarker Efs50HeadingBug(std::span<const gfx::Point> fill) {
+  return ehsi::HeadingMarker{.line = {efs50_colour::kAmber, 1.0f, {}, {}, fill},
+                             .readout_beyond = 0.0,
+                             .readout_turn = 0.0,
+                             .readout_at = {},
+                             .font = display::ArialBold,
+                             .font_size = 14.0f};
+}
+
+// The heading pointer at the top of a rose: a white triangle, or with the
+// static heading pointer (EhsiStaticHdgPointer 1) a box's three sides and
+// its notch, over `cleared` filled in the background first where the box
+// has its own ground.
+struct Efs50HeadingPointer {
+  std::span<const gfx::Point> triangle;
+  std::span<const gfx::Point> box;
+  std::span<const gfx::Point> notch;
+  std::optional<gfx::Rect> cleared;
+};
+// Draws it about the rose's centre; whether the box was drawn.
+bool DrawEfs50HeadingPointer(const ehsi::RoseFrame& f, const Efs50HeadingPointer& pointer);
 void DrawEfs50BearingPointers(const ehsi::RoseFrame& f, const Efs50BearingPointerShapes& shapes);
 // Whether the course points TO, FROM or neither: with radio navigation
 // (EFS50NavMode 1) the first radio's station bearing against SelectedCourse

@@ -32,10 +32,7 @@ constexpr int kMapRadius = 95;
 
 // Ticks every 5 degrees within 55 of the heading, ending at the rim (180);
 // labels every 30.
-constexpr CompassLabel kArcLabels[] = {
-    {0, "N", -9.0f}, {30, "3", -9.0f}, {60, "6", -9.0f}, {90, "E", -9.0f},
-    {120, "12", -9.0f}, {150, "15", -9.0f}, {180, "S", -9.0f}, {210, "21", -9.0f},
-    {240, "24", -9.0f}, {270, "W", -7.0f}, {300, "30", -9.0f}, {330, "33", -9.0f}};
+constexpr auto kArcLabels = Efs50CardLabels(-9.0f);
 constexpr CompassScale kArcCard{.step = 5,
                                 .major_every = 10,
                                 .label_every = 30,
@@ -53,28 +50,22 @@ constexpr CompassScale kArcCard{.step = 5,
 
 constexpr Point kHeadingBugFill[] = {{0, -180},  {6, -186},  {12, -186}, {12, -180},
                                      {-12, -180}, {-12, -186}, {-6, -186}, {0, -180}};
-constexpr ehsi::HeadingMarker kHeadingBug{.line = {c::kAmber, 1.0f, {}, {}, kHeadingBugFill},
-                                          .readout_beyond = 0.0,
-                                          .readout_turn = 0.0,
-                                          .readout_at = {},
-                                          .font = display::ArialBold,
-                                          .font_size = 14.0f};
+constexpr ehsi::HeadingMarker kHeadingBug = Efs50HeadingBug(kHeadingBugFill);
 
 constexpr Point kHeadingTriangle[] = {{0, -180}, {6, -192}, {-6, -192}};
 constexpr Point kHeadingFrame[] = {{-16, -190}, {-16, -175}, {16, -175}, {16, -190}};
 constexpr Point kHeadingFrameTriangle[] = {{-5, -175}, {0, -167}, {5, -175}};
+constexpr Efs50HeadingPointer kHeadingPointer{kHeadingTriangle, kHeadingFrame, kHeadingFrameTriangle, std::nullopt};
 
 constexpr Segment kPointer2Lines[] = {{{3, -167}, {3, -124}}, {{-3, -167}, {-3, -124}}};
 constexpr Point kPointer2Head[] = {{0, -175}, {5, -167}, {-5, -167}};
 constexpr Point kPointer2Tail[] = {{-3, 170}, {-3, 132}, {0, 124}, {3, 132}, {3, 170}};
-constexpr Shape kPointer2{c::kMagenta, 2.0f, kPointer2Lines, kPointer2Tail, kPointer2Head};
 constexpr Segment kPointer1Line[] = {{{0, -124}, {0, -180}}};
 constexpr Point kPointer1Head[] = {{0, -180}, {5, -170}, {-5, -170}};
 constexpr Point kPointer1TailFill[] = {{1, 130},  {1, 145},  {3, 150},  {1, 150},  {1, 175},  {-1, 175},
                                    {-1, 150}, {-3, 150}, {-1, 145}, {-1, 130}, {1, 130}};
-constexpr Shape kPointer1{c::kBlue, 2.0f, kPointer1Line, {}, kPointer1Head};
-constexpr Shape kPointer1Tail{c::kBlue, 2.0f, {}, {}, kPointer1TailFill};
-constexpr Efs50BearingPointerShapes kBearingPointers{kPointer2, kPointer1, kPointer1Tail};
+constexpr Efs50BearingPointerShapes kBearingPointers =
+    Efs50BearingPointers(kPointer2Lines, kPointer2Tail, kPointer2Head, kPointer1Line, kPointer1Head, kPointer1TailFill);
 
 constexpr Point kArrowHead[] = {{0, -170}, {1, -162}, {4, -154},   {1, -153}, {1, -35},
                                 {-1, -35}, {-1, -153}, {-4, -154}, {-1, -162}, {0, -170}};
@@ -126,17 +117,6 @@ void DrawRangeRing(const RoseFrame& f) {
   f.g.DrawEllipseI(Efs50RangeRingPen(), -kMapRadius, -kMapRadius, 2 * kMapRadius, 2 * kMapRadius);
   f.g.ResetClip();
   DrawEfs50RangeLabel(f.g, 75.0f, -35.0f);
-}
-
-void DrawHeadingPointer(const RoseFrame& f) {
-  f.At();
-  const gfx::SolidBrush white(c::kWhite);
-  if (M().EhsiStaticHdgPointer == 0) {
-    f.g.FillPolygonI(white, kHeadingTriangle);
-    return;
-  }
-  f.g.DrawLinesI(gfx::Pen(c::kWhite, 2.0f), kHeadingFrame);
-  f.g.FillPolygonI(white, kHeadingFrameTriangle);
 }
 
 // The heading's digits stand above the cut.
@@ -206,7 +186,7 @@ void DrawEfs50ArcRose(const display::GaugeDisplay& display, gfx::Graphics& g, in
   const bool map = MapMode(mode);
 
   if (map) DrawRangeRing(f);
-  DrawHeadingPointer(f);
+  DrawEfs50HeadingPointer(f, kHeadingPointer);
   ehsi::DrawSelectedHeading(f, kHeadingBug, FiniteOr(G().ApHeadingLockDir));
   gfx::GraphicsPath outline;
   ClipToArc(f, outline);

@@ -2,6 +2,7 @@
 // the layer table of one frame, the bottom-of-descent arc and what the
 // pieces share about the radios and the active leg.
 #include <cmath>
+#include <optional>
 
 #include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
@@ -128,7 +129,9 @@ void DrawEfs50Ehsi(display::GaugeDisplay& display, gfx::DeviceContext* dc, const
   display::FillCanvas(g, scale, kEfs50Canvas, Efs50EhsiBackground());
   const int mode = M().EFS50HsiMode;
   const Efs50EhsiFrame frame{display, g, variant, mode, Efs50EhsiModeRow(mode)};
-  const display::MapLabelScope labels(g);
+  // The texts of a mode with a map or traffic are weighed as one picture.
+  std::optional<display::MapPicture> picture;
+  if (frame.row != nullptr && (frame.row->map_overlays || frame.row->traffic)) picture.emplace(g);
   display::DrawLayers(Efs50EhsiLayers(), frame);
 }
 
@@ -195,6 +198,22 @@ void DrawEfs50BearingPointers(const ehsi::RoseFrame& f, const Efs50BearingPointe
     }
 }
 
+bool DrawEfs50HeadingPointer(const ehsi::RoseFrame& f, const Efs50HeadingPointer& pointer) {
+  f.At();
+  const gfx::SolidBrush white(efs50_colour::kWhite);
+  if (M().EhsiStaticHdgPointer == 0) {
+    f.g.FillPolygonI(white, pointer.triangle);
+    return false;
+  }
+  if (pointer.cleared) {
+    const gfx::Rect& r = *pointer.cleared;
+    f.g.FillRectangleI(gfx::SolidBrush(Efs50EhsiBackground()), r.X, r.Y, r.Width, r.Height);
+  }
+  f.g.DrawLinesI(gfx::Pen(efs50_colour::kWhite, 2.0f), pointer.box);
+  f.g.FillPolygonI(white, pointer.notch);
+  return true;
+}
+
 ehsi::ToFrom Efs50ToFrom(bool track_without_signal) {
   const guidance::State& s = G();
   const bool radio = M().EFS50NavMode == 1;
@@ -243,8 +262,8 @@ gfx::Pen Efs50RangeRingPen() {
 }
 
 void DrawEfs50RangeLabel(gfx::Graphics& g, float x, float y) {
-  display::DrawScreenTextF(g, display::ArialBold(10.0f), gfx::SolidBrush(efs50_colour::kBlue), x, y, "%3.1f",
-                           FiniteOr(M().Efs50EhsiRange));
+  display::DrawMapTextF(g, display::MapRank::kRangeFigure, display::ArialBold(10.0f),
+                        gfx::SolidBrush(efs50_colour::kBlue), x, y, "%3.1f", FiniteOr(M().Efs50EhsiRange));
 }
 
 }  // namespace ovi::efs

@@ -33,10 +33,7 @@ const guidance::State& G() { return guidance::guidance_state; }
 
 // The card: every 5 degrees a tick ending at radius 100, the cardinal
 // letters and the numbers every 30.
-constexpr CompassLabel kCardLabels[] = {
-    {0, "N", -8.0f}, {30, "3", -8.0f}, {60, "6", -8.0f}, {90, "E", -8.0f},
-    {120, "12", -8.0f}, {150, "15", -8.0f}, {180, "S", -8.0f}, {210, "21", -8.0f},
-    {240, "24", -8.0f}, {270, "W", -7.0f}, {300, "30", -8.0f}, {330, "33", -8.0f}};
+constexpr auto kCardLabels = Efs50CardLabels(-8.0f);
 constexpr CompassScale Card(int minor_inner, int major_inner, float label_y) {
   return CompassScale{.step = 5,
                       .major_every = 10,
@@ -58,12 +55,7 @@ constexpr CompassScale kMapCard = Card(95, 90, -90.0f);
 
 constexpr Point kHeadingBugFill[] = {{0, -102},  {6, -109},  {12, -109}, {12, -102},
                                      {-12, -102}, {-12, -109}, {-6, -109}, {0, -102}};
-constexpr ehsi::HeadingMarker kHeadingBug{.line = {c::kAmber, 1.0f, {}, {}, kHeadingBugFill},
-                                          .readout_beyond = 0.0,
-                                          .readout_turn = 0.0,
-                                          .readout_at = {},
-                                          .font = display::ArialBold,
-                                          .font_size = 14.0f};
+constexpr ehsi::HeadingMarker kHeadingBug = Efs50HeadingBug(kHeadingBugFill);
 
 // The vertical deviation scale right of the rose: a bracket, four dots, a
 // centre mark and the pointer with its two letters.
@@ -119,19 +111,19 @@ constexpr CoursePointer kFlightPlanCourse = CourseArrow(c::kBlue, 10.0);
 constexpr Segment kPointer2Lines[] = {{{3, -82}, {3, -24}}, {{-3, -82}, {-3, -24}}};
 constexpr Point kPointer2Head[] = {{0, -90}, {5, -82}, {-5, -82}};
 constexpr Point kPointer2Tail[] = {{-3, 90}, {-3, 32}, {0, 24}, {3, 32}, {3, 90}};
-constexpr Shape kPointer2{c::kMagenta, 2.0f, kPointer2Lines, kPointer2Tail, kPointer2Head};
 constexpr Segment kPointer1Line[] = {{{0, -30}, {0, -85}}};
 constexpr Point kPointer1Head[] = {{0, -95}, {5, -85}, {-5, -85}};
 constexpr Point kPointer1TailFill[] = {{1, 40}, {1, 55}, {3, 60}, {1, 60},   {1, 95},
                                    {-1, 95}, {-1, 60}, {-3, 60}, {-1, 55}, {-1, 40}};
-constexpr Shape kPointer1{c::kBlue, 2.0f, kPointer1Line, {}, kPointer1Head};
-constexpr Shape kPointer1Tail{c::kBlue, 2.0f, {}, {}, kPointer1TailFill};
-constexpr Efs50BearingPointerShapes kBearingPointers{kPointer2, kPointer1, kPointer1Tail};
+constexpr Efs50BearingPointerShapes kBearingPointers =
+    Efs50BearingPointers(kPointer2Lines, kPointer2Tail, kPointer2Head, kPointer1Line, kPointer1Head, kPointer1TailFill);
 
 // The heading pointer: a triangle, or a box with the heading's digits.
 constexpr Point kHeadingTriangle[] = {{0, -103}, {6, -112}, {-6, -112}};
 constexpr Point kHeadingBoxOutline[] = {{-16, -112}, {-16, -99}, {16, -99}, {16, -112}};
 constexpr Point kHeadingBoxTriangle[] = {{-6, -99}, {0, -89}, {6, -99}};
+constexpr Efs50HeadingPointer kHeadingPointer{kHeadingTriangle, kHeadingBoxOutline, kHeadingBoxTriangle,
+                                              gfx::Rect(-16, -114, 32, 15)};
 
 bool MapMode(int mode) { return mode == 2 || mode == 3; }
 
@@ -247,16 +239,9 @@ void DrawRangeRing(const RoseFrame& f, int mode) {
   DrawEfs50RangeLabel(f.g, 50.0f, -4.0f);
 }
 
+// The heading pointer, and in its box the heading's digits.
 void DrawHeadingPointer(const RoseFrame& f) {
-  f.At();
-  const gfx::SolidBrush white(c::kWhite);
-  if (M().EhsiStaticHdgPointer == 0) {
-    f.g.FillPolygonI(white, kHeadingTriangle);
-    return;
-  }
-  f.g.FillRectangleI(gfx::SolidBrush(Efs50EhsiBackground()), -16, -114, 32, 15);
-  f.g.DrawLinesI(gfx::Pen(c::kWhite, 2.0f), kHeadingBoxOutline);
-  f.g.FillPolygonI(white, kHeadingBoxTriangle);
+  if (!DrawEfs50HeadingPointer(f, kHeadingPointer)) return;
   display::DrawScreenTextF(f.g, display::ArialBold(15.0f), gfx::SolidBrush(c::kGreen), -15.0f, -114.0f, "%03.0f",
                            f.heading);
 }

@@ -1,5 +1,6 @@
 #include "src/instruments/efs/efs50/kit.h"
 
+#include "src/display/map_labels.h"
 #include "src/guidance/state.h"
 
 namespace ovi::efs {
@@ -22,6 +23,7 @@ bool OpenEfs50Picture(gfx::Graphics& g, display::GaugeDisplay& display, const gf
 
 void DrawEfs50Aircraft(gfx::Graphics& g, gfx::ARGB colour) {
   g.DrawLinesI(gfx::Pen(colour, 1.0f), kEfs50AircraftOutline);
+  display::ClaimMapBox(g, display::MapRank::kMark, gfx::RectF(-13.0f, -13.0f, 26.0f, 32.0f));
 }
 
 }  // namespace ovi::efs

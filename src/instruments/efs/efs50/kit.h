@@ -49,7 +49,8 @@ inline constexpr gfx::Point kEfs50AircraftOutline[] = {
     {0, -12},  {2, -8},  {2, -3},   {12, 3},  {12, 5},   {5, 3},   {2, 3},   {2, -3},  {2, 13},  {2, 13},
     {5, 16},   {5, 18},  {1, 16},   {2, 13},  {1, 16},   {0, 17},  {-1, 16}, {-2, 13}, {-1, 16}, {-5, 18},
     {-5, 16},  {-2, 13}, {-2, -3},  {-2, 3},  {-5, 3},   {-12, 5}, {-12, 3}, {-2, -3}, {-2, -8}, {0, -12}};
-// Draws the outline with a 1-unit pen of `colour` in the current transform.
+// Draws the outline with a 1-unit pen of `colour` in the current transform;
+// a mark no text of the map covers.
 void DrawEfs50Aircraft(gfx::Graphics& g, gfx::ARGB colour);
 
 }  // namespace ovi::efs

@@ -5,6 +5,7 @@
 // by the map heading.
 #include <cmath>
 
+#include "src/display/kit.h"
 #include "src/display/map_overlays.h"
 #include "src/instruments/efs/efs50/ehsi.h"
 #include "src/model/state.h"
@@ -45,8 +46,8 @@ void DrawEfs50TrafficPicture(const display::GaugeDisplay& display, gfx::Graphics
   }
   display::UseOrigin(g, scale, kEfs50CentreX, kEfs50CentreY);
   DrawEfs50Aircraft(g, c::kWhite);
-  display::DrawScreenTextF(g, display::ArialBold(15.0f), gfx::SolidBrush(c::kWhite), range_x, 94.0f, "%2.0f",
-                           display::FiniteOr(range));
+  display::DrawMapTextF(g, display::MapRank::kRangeFigure, display::ArialBold(15.0f), gfx::SolidBrush(c::kWhite),
+                        range_x, 94.0f, "%2.0f", display::FiniteOr(range));
   gfx::GraphicsPath circle;
   circle.AddArc(-100.0f, -100.0f, 200.0f, 200.0f, 0.0f, 360.0f);
   circle.CloseFigure();
@@ -69,6 +70,7 @@ void DrawEfs50TcasScreen(display::GaugeDisplay& display, gfx::DeviceContext* dc,
   g.SetSmoothingMode(gfx::SmoothingMode::HighQuality);
   g.Clear(display::colour::kTransparent);
   if (!OpenEfs50Picture(g, display, *dc, size, variant)) return;
+  const display::MapPicture picture(g);
   DrawEfs50TcasTraffic(display, g);
 }
 

@@ -56,14 +56,8 @@ constexpr GlideslopeScale kGlideslope{.dots = kGlideslopeDots,
 // lies 20 units beyond the outer dot.
 constexpr Point kDeviationDots[] = {{-32, -2}, {-62, -2}, {28, -2}, {58, -2}};
 constexpr Segment kCourseArrow[] = {{{0, -200}, {0, -235}}, {{0, -30}, {0, -77}}, {{-10, -50}, {10, -50}}};
-constexpr CoursePointer kCoursePointer{.dots = kDeviationDots,
-                                       .dot_diameter = 4,
-                                       .arrow = {kBlue, 2.0f, kCourseArrow, {}},
-                                       .bar_top = -30,
-                                       .bar_bottom = 30,
-                                       .bar_per_needle = 80.0 / 127.0,
-                                       .to_head = {},
-                                       .from_head = {}};
+// No TO/FROM head on the arc.
+constexpr CoursePointer kCoursePointer = Du1000CoursePointer(kDeviationDots, kCourseArrow, {}, {});
 
 constexpr Segment kHeadingMarkerLine[] = {{{0, -234}, {0, -260}}};
 constexpr HeadingMarker kHeadingMarker{.line = {kBlue, 3.0f, kHeadingMarkerLine, {}},
@@ -121,7 +115,7 @@ void DrawDu1000ArcRose(const display::GaugeDisplay& display, gfx::Graphics& g) {
   const gfx::Pen white(kWhite, 2.0f);
 
   f.At();
-  DrawShape(g, kDu1000AircraftSymbol);
+  DrawAircraftShape(g, kDu1000AircraftSymbol);
   g.DrawEllipseI(white, -radius, -radius, 2 * radius, 2 * radius);
   g.DrawArcI(white, -kOuterRangeRadius, -kOuterRangeRadius, 2 * kOuterRangeRadius, 2 * kOuterRangeRadius, 220.0f,
              100.0f);

@@ -74,8 +74,10 @@ void DrawActiveWaypoint(gfx::Graphics& g, const Fonts& fonts, const Brushes& b) 
 
 void DrawRangeValues(gfx::Graphics& g, const Fonts& fonts, const Brushes& b) {
   const double range = FiniteOr(model::model_state.Du1000EhsiRange);
-  DrawScreenText(g, fonts.value, b.blue, 12.0f, 162.0f, display::RingFigure(range * 2.0 / 3.0, 3).c_str());
-  DrawScreenText(g, fonts.value, b.blue, 68.0f, 217.0f, display::RingFigure(range / 3.0, 3).c_str());
+  display::DrawMapTextF(g, display::MapRank::kRangeFigure, fonts.value, b.blue, 12.0f, 162.0f, "%s",
+                        display::RingFigure(range * 2.0 / 3.0, 3).c_str());
+  display::DrawMapTextF(g, display::MapRank::kRangeFigure, fonts.value, b.blue, 68.0f, 217.0f, "%s",
+                        display::RingFigure(range / 3.0, 3).c_str());
 }
 
 // The arrow points where the wind blows to, turned by the heading.

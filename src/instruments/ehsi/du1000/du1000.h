@@ -29,6 +29,21 @@ inline constexpr float kDu1000ArcY = 272.0f;
 inline constexpr Segment kDu1000AircraftLines[] = {
     {{-10, 0}, {10, 0}}, {{0, -10}, {0, 10}}, {{-5, 10}, {5, 10}}, {{0, 10}, {0, 13}}};
 inline constexpr Shape kDu1000AircraftSymbol{display::colour::kTan, 2.0f, kDu1000AircraftLines, {}};
+// The roses' course pointer: a blue arrow of `arrow`'s lines over dots of 4
+// units, the bar 30 units either side of the centre, 80 units for a full
+// needle (127), its TO and FROM heads of `to` and `from`.
+constexpr CoursePointer Du1000CoursePointer(std::span<const gfx::Point> dots, std::span<const Segment> arrow,
+                                            std::span<const Segment> to, std::span<const Segment> from) {
+  using display::colour::kBlue;
+  return CoursePointer{.dots = dots,
+                       .dot_diameter = 4,
+                       .arrow = {kBlue, 2.0f, arrow, {}},
+                       .bar_top = -30,
+                       .bar_bottom = 30,
+                       .bar_per_needle = 80.0 / 127.0,
+                       .to_head = {kBlue, 2.0f, to, {}},
+                       .from_head = {kBlue, 2.0f, from, {}}};
+}
 // The rose frame of a picture: the canvas scale of `display`, the origin on
 // (x, y), turning with AircraftHeading.
 RoseFrame Du1000RoseFrame(const display::GaugeDisplay& display, gfx::Graphics& g, float x, float y);

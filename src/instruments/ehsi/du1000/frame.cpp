@@ -1,5 +1,8 @@
 // The DU-1000 EHSI's frame: power and blanking, background, the rose of the
 // mode, the map contents and the data blocks over everything.
+#include <optional>
+
+#include "src/display/map_labels.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
 #include "src/instruments/ehsi/du1000/du1000.h"
@@ -34,6 +37,9 @@ void DrawDu1000Ehsi(display::GaugeDisplay& display, gfx::DeviceContext* dc, cons
                       display::BackgroundColour(m.DU1000EHSIBkgrdColorRed, m.DU1000EHSIBkgrdColorGreen,
                                                 m.DU1000EHSIBkgrdColorBlue));
   const int mode = m.DU1000EHSIMode;
+  // The texts of a map mode are weighed as one picture.
+  std::optional<display::MapPicture> picture;
+  if (mode == 2 || mode == 3) picture.emplace(g);
   switch (mode) {
     case 0:
       DrawDu1000FullRose(display, g);

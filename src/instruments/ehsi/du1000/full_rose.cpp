@@ -42,14 +42,7 @@ constexpr Point kDeviationDots[] = {{-42, -2}, {-82, -2}, {38, -2}, {78, -2}};
 constexpr Segment kCourseArrow[] = {{{0, -30}, {0, -100}}, {{-10, -80}, {10, -80}}, {{0, 30}, {0, 100}}};
 constexpr Segment kToHead[] = {{{-5, -25}, {0, -30}}, {{5, -25}, {0, -30}}};
 constexpr Segment kFromHead[] = {{{-5, 25}, {0, 30}}, {{5, 25}, {0, 30}}};
-constexpr CoursePointer kCoursePointer{.dots = kDeviationDots,
-                                       .dot_diameter = 4,
-                                       .arrow = {kBlue, 2.0f, kCourseArrow, {}},
-                                       .bar_top = -30,
-                                       .bar_bottom = 30,
-                                       .bar_per_needle = 80.0 / 127.0,
-                                       .to_head = {kBlue, 2.0f, kToHead, {}},
-                                       .from_head = {kBlue, 2.0f, kFromHead, {}}};
+constexpr CoursePointer kCoursePointer = Du1000CoursePointer(kDeviationDots, kCourseArrow, kToHead, kFromHead);
 
 constexpr Segment kHeadingMarkerLine[] = {{{0, -100}, {0, -126}}};
 constexpr HeadingMarker kHeadingMarker{.line = {kBlue, 3.0f, kHeadingMarkerLine, {}},

@@ -163,10 +163,12 @@ void DrawDu1000MapLayers(const display::GaugeDisplay& display, gfx::Graphics& g,
     gfx::GraphicsPath compass;
     compass.AddEllipse(-r, -r, 2.0f * r, 2.0f * r);
     g.SetClip(compass);
+    // The wind readout in the lower left corner stands inside the circle.
+    display::UseCanvas(g, display::ScaleToSurface(kDu1000Canvas, display.width, display.height));
+    display::KeepMapClear(g, gfx::RectF(0.0f, 276.0f, 58.0f, 34.0f));
   }
   v.SetMapScale();
-  const display::MapLabelScope labels(g);
-  ReserveEhsiRouteIdents(map, kDu1000RouteStyle);
+  const display::MapPicture picture(g);
   display::DrawLayers<EhsiMap>(kLayers, map);
   g.ResetClip();
 }

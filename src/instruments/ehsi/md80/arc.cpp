@@ -2,11 +2,8 @@
 // ring and range figure, the ADF pointer, the course pointer and deviation
 // bar, TO/FROM, the radio fields, the wind, the selected heading, the track
 // diamond and the aircraft symbol. The arc's pieces are the map modes' too.
-#include <optional>
-
 #include "src/display/kit.h"
 #include "src/guidance/state.h"
-#include "src/host/sim_vars.h"
 #include "src/instruments/ehsi/md80/md80.h"
 #include "src/instruments/ehsi/md80/radio_fields.h"
 #include "src/model/state.h"
@@ -126,8 +123,8 @@ void DrawMd80Lubber(const RoseFrame& f) {
 void DrawMd80HalfRangeFigure(const RoseFrame& f, float x, float y) {
   f.At();
   const double range = FiniteOr(model::model_state.Md80EhsiMapRange);
-  display::DrawScreenText(f.g, display::DaReredBold(13.0f), gfx::SolidBrush(kWhite), x, y,
-                          display::RingFigure(range * 0.5, 3).c_str());
+  display::DrawMapTextF(f.g, display::MapRank::kRangeFigure, display::DaReredBold(13.0f), gfx::SolidBrush(kWhite), x,
+                        y, "%s", display::RingFigure(range * 0.5, 3).c_str());
 }
 
 void DrawMd80HeadingScale(const RoseFrame& f) { DrawCompassScale(f, kHeadingScale); }
@@ -143,7 +140,7 @@ void DrawMd80TrackDiamond(const RoseFrame& f) { DrawShapeToward(f, FiniteOr(G().
 
 void DrawMd80AircraftSymbol(const RoseFrame& f) {
   f.At();
-  DrawShape(f.g, kAircraftSymbol);
+  DrawAircraftShape(f.g, kAircraftSymbol);
 }
 
 void DrawMd80EhsiArc(const display::GaugeDisplay& display, gfx::Graphics& g) {
@@ -155,17 +152,8 @@ void DrawMd80EhsiArc(const display::GaugeDisplay& display, gfx::Graphics& g) {
   DrawMd80HalfRangeRing(f);
   DrawMd80Lubber(f);
   DrawMd80HeadingScale(f);
-  if (Md80AdfShown()) DrawShapeToward(f, FiniteOr(G().AdfRelativeBearing) + 360.0 + f.heading, kAdfPointer);
-  const bool nav1 = host::GetNav1Signal() > 0.0;
-  DrawCoursePointer(f, kCoursePointer, FiniteOr(G().SelectedCourse),
-                    nav1 ? std::optional<double>(G().Nav1CdiNeedle) : std::nullopt, ToFrom::kNone);
-  if (nav1) DrawToFrom(f);
-  DrawMd80DmeFields(canvas, kFields);
-  g.ResetClip();
-  DrawMd80AdfLabel(canvas, kFields);
-  DrawMd80Glideslope(canvas, kFields);
-  DrawMd80SourceLabel(canvas, kFields);
-  DrawMd80Wind(canvas, kFields);
+  if (DrawMd80AdfAndCourse(f, kAdfPointer, kCoursePointer, false)) DrawToFrom(f);
+  DrawMd80RadioFields(canvas, kFields);
   DrawMd80SelectedHeading(f, true);
   DrawMd80TrackDiamond(f);
   DrawMd80AircraftSymbol(f);

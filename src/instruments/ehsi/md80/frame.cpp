@@ -1,5 +1,8 @@
 // The MD-80 EHSI's frame: power and blanking, background, the centre of the
 // mode and its routine.
+#include <optional>
+
+#include "src/display/map_labels.h"
 #include "src/guidance/state.h"
 #include "src/instruments/ehsi/md80/md80.h"
 #include "src/instruments/ehsi/state.h"
@@ -36,6 +39,9 @@ void DrawMd80Ehsi(display::GaugeDisplay& display, gfx::DeviceContext* dc, const 
       g, scale, kMd80Canvas,
       display::BackgroundColour(m.MD80EHSIBkgrdColorRed, m.MD80EHSIBkgrdColorGreen, m.MD80EHSIBkgrdColorBlue));
   State& s = ehsi_state;
+  // The texts of a map mode are weighed as one picture.
+  std::optional<display::MapPicture> picture;
+  if (m.MD80EHSIMode == 2 || m.MD80EHSIMode == 3) picture.emplace(g);
   switch (m.MD80EHSIMode) {
     case 0:
       s.Md80EhsiCentreX = kMd80CentreX;

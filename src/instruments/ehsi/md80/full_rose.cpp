@@ -2,11 +2,8 @@
 // pointer, the course pointer with deviation bar and TO/FROM head, the
 // boxed heading and the aircraft symbol, with the radio fields and the wind
 // around them.
-#include <optional>
-
 #include "src/display/kit.h"
 #include "src/guidance/state.h"
-#include "src/host/sim_vars.h"
 #include "src/instruments/ehsi/md80/md80.h"
 #include "src/instruments/ehsi/md80/radio_fields.h"
 #include "src/instruments/ehsi/state.h"
@@ -108,11 +105,7 @@ void DrawMd80EhsiFullRose(const display::GaugeDisplay& display, gfx::Graphics& g
   const RoseFrame card = Md80Frame(display, g, cx, kCardCentreY);
   const double heading = card.heading;
 
-  DrawMd80DmeFields(canvas, kFields);
-  DrawMd80Glideslope(canvas, kFields);
-  DrawMd80AdfLabel(canvas, kFields);
-  DrawMd80SourceLabel(canvas, kFields);
-  DrawMd80Wind(canvas, kFields);
+  DrawMd80RadioFields(canvas, kFields);
 
   DrawShapeToward(card, FiniteOr(G().ApHeadingLockDir), kBug);
   card.At();
@@ -122,14 +115,7 @@ void DrawMd80EhsiFullRose(const display::GaugeDisplay& display, gfx::Graphics& g
     card.At(b);
     DrawShape(g, kFixedMark);
   }
-  if (Md80AdfShown()) DrawShapeToward(card, FiniteOr(G().AdfRelativeBearing) + 360.0 + heading, kAdfPointer);
-
-  const bool nav1 = host::GetNav1Signal() > 0.0;
-  // The station's side is taken the short way round: one just across north
-  // of the course is ahead.
-  DrawCoursePointer(card, kCoursePointer, FiniteOr(G().SelectedCourse),
-                    nav1 ? std::optional<double>(G().Nav1CdiNeedle) : std::nullopt,
-                    display::Nav1ToStation() ? ToFrom::kTo : ToFrom::kFrom);
+  DrawMd80AdfAndCourse(card, kAdfPointer, kCoursePointer, true);
 
   const RoseFrame top = Md80Frame(display, g, cx, 0);
   top.At();

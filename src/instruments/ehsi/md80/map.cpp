@@ -172,6 +172,12 @@ void DrawMd80EhsiMap(const display::GaugeDisplay& display, gfx::Graphics& g, int
   circle.AddEllipse(-static_cast<float>(kMapRadius), -static_cast<float>(kMapRadius), 2.0f * kMapRadius,
                     2.0f * kMapRadius);
   g.SetClip(circle);
+  // The map mode's wind, its speed and arrow at the left, inside the circle.
+  if (mode == 3 && FiniteOr(G().WindSpeed) >= 1.0) {
+    Md80Frame(display, g, 0, 0).At();
+    display::KeepMapClear(g, gfx::RectF(0.0f, 138.0f, 24.0f, 46.0f));
+    f.At();
+  }
   if (mode == 2) {
     // The plan's centre stays 70 units higher for the rest of the frame;
     // the frame sets it back before the next one.
@@ -182,8 +188,7 @@ void DrawMd80EhsiMap(const display::GaugeDisplay& display, gfx::Graphics& g, int
   // A range that gives no scale draws no map contents.
   if (map.view.Usable()) {
     map.view.SetMapScale();
-    const display::MapLabelScope labels(g);
-    ReserveEhsiRouteIdents(map, kMd80RouteStyle);
+    const display::MapPicture picture(g);
     display::DrawLayers<EhsiMap>(kLayers, map);
   }
   g.ResetClip();
@@ -195,7 +200,7 @@ void DrawMd80EhsiMap(const display::GaugeDisplay& display, gfx::Graphics& g, int
     DrawShape(g, kNorthArrow);
     return;
   }
-  DrawShape(g, kAircraftTriangle);
+  DrawAircraftShape(g, kAircraftTriangle);
   DrawMd80Wind(Md80Frame(display, g, 0, 0), kMapFields);
 }
 

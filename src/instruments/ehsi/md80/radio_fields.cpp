@@ -1,5 +1,7 @@
 #include "src/instruments/ehsi/md80/radio_fields.h"
 
+#include <optional>
+
 #include "src/display/kit.h"
 #include "src/guidance/state.h"
 #include "src/host/sim_vars.h"
@@ -73,6 +75,24 @@ void DrawMd80Wind(const RoseFrame& c, const Md80RadioFields& f) {
   if (to > 360.0) to -= 360.0;
   const RoseFrame arrow{c.g, c.scale, f.wind_arrow_at.X, f.wind_arrow_at.Y, c.heading};
   DrawShapeToward(arrow, to, kWindArrow);
+}
+
+void DrawMd80RadioFields(const RoseFrame& canvas, const Md80RadioFields& fields) {
+  DrawMd80DmeFields(canvas, fields);
+  canvas.g.ResetClip();
+  DrawMd80AdfLabel(canvas, fields);
+  DrawMd80Glideslope(canvas, fields);
+  DrawMd80SourceLabel(canvas, fields);
+  DrawMd80Wind(canvas, fields);
+}
+
+bool DrawMd80AdfAndCourse(const RoseFrame& f, const Shape& adf, const CoursePointer& course, bool heads) {
+  if (Md80AdfShown()) DrawShapeToward(f, FiniteOr(G().AdfRelativeBearing) + 360.0 + f.heading, adf);
+  const bool nav1 = host::GetNav1Signal() > 0.0;
+  const ToFrom sense = !heads ? ToFrom::kNone : display::Nav1ToStation() ? ToFrom::kTo : ToFrom::kFrom;
+  DrawCoursePointer(f, course, FiniteOr(G().SelectedCourse),
+                    nav1 ? std::optional<double>(G().Nav1CdiNeedle) : std::nullopt, sense);
+  return nav1;
 }
 
 }  // namespace ovi::ehsi

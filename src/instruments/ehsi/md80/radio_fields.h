@@ -30,5 +30,15 @@ void DrawMd80SourceLabel(const RoseFrame& canvas, const Md80RadioFields& fields)
 void DrawMd80Wind(const RoseFrame& canvas, const Md80RadioFields& fields);
 // The ADF is shown (its key) and receives.
 bool Md80AdfShown();
+// All of them: the DME distances under the clip in force, then, with no
+// clip, the ADF label, the glideslope, the source and the wind.
+void DrawMd80RadioFields(const RoseFrame& canvas, const Md80RadioFields& fields);
+
+// The ADF pointer toward the station while Md80AdfShown, then the course
+// pointer on the selected course with NAV1's needle while NAV1 receives;
+// `heads`: with its TO/FROM head (the station's side taken the short way
+// round, so a station just across north of the course is ahead), else
+// without. Whether NAV1 receives.
+bool DrawMd80AdfAndCourse(const RoseFrame& f, const Shape& adf, const CoursePointer& course, bool heads);
 
 }  // namespace ovi::ehsi

@@ -1,7 +1,9 @@
 // The Pro Line 4 MFD's frame: power and blanking, background, and the one
 // page of the mode.
 #include <iterator>
+#include <optional>
 
+#include "src/display/map_labels.h"
 #include "src/guidance/state.h"
 #include "src/instruments/ehsi/proline4/proline4.h"
 #include "src/model/state.h"
@@ -48,6 +50,9 @@ void DrawProline4Mfd(display::GaugeDisplay& display, gfx::DeviceContext* dc, con
   // own.
   if (mode == 2) m.Proline4MapRadius = 70;
   if (mode == 3) m.Proline4MapRadius = 140;
+  // The texts of a map page are weighed as one picture.
+  std::optional<display::MapPicture> picture;
+  if (mode == 2 || mode == 3) picture.emplace(g);
   if (mode >= 0 && mode < static_cast<int>(std::size(kPages))) kPages[mode](display, g, variant);
 }
 

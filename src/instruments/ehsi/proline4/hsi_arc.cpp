@@ -16,15 +16,6 @@ using display::colour::kMagenta;
 using display::colour::kWhite;
 using gfx::Point;
 
-// The values of UTC, SAT and TAT stand clear of their labels (docs/ehsi.md).
-constexpr Proline4Header kHeader{.wx_font = display::DaReredBold,
-                                 .wx_size = 12.0f,
-                                 .font = display::DaReredBold,
-                                 .utc_value_x = 22.0f,
-                                 .sat_value_x = 186.0f,
-                                 .tat_value_x = 226.0f};
-constexpr Proline4SourceBlock kSourceBlock{.font = display::DaReredBold, .dashed_ttg_font = display::CourierNewBold};
-
 constexpr int kOuterRing = 140;
 constexpr int kInnerRing = 70;
 
@@ -64,29 +55,25 @@ constexpr Segment kBugLine[] = {{{0, 0}, {0, -140}}};
 
 constexpr Proline4HsiPage kPage{
     .centre_y = kProline4ArcY,
-    .course = {.dots = kDots,
-               .dot_diameter = 6,
-               .arrow = {kWhite, 2.0f, kCourseArrow, {}},
-               .bar_top = 60,
-               .bar_bottom = -60,
-               .bar_per_needle = 0.0,
-               .to_head = {kWhite, 2.0f, {}, kTo},
-               .from_head = {kWhite, 2.0f, {}, kFrom},
-               .dot_width = 1.0f,
-               .heads_follow_bar = false},
+    .header = Proline4HsiHeader(display::DaReredBold),
+    .source = {.font = display::DaReredBold, .dashed_ttg_font = display::CourierNewBold},
+    .readout_box_y = 42.0f,
+    .readout_text_y = 40.0f,
+    .bearings_first = true,
+    .course = Proline4HsiCourse(kDots, kCourseArrow, 60, kTo, kFrom),
     // 50 units, the outer dot, for a full needle of 127. Written as that
     // ratio: the rounded 0.39370078740157477 truncates 127 needle units to
     // 49.
     .bar_per_needle = 50.0 / 127.0,
-    .first = {{-123.0f, 50.0f}, {kMagenta, 1.0f, kFirstIcon, {}}, {kMagenta, 2.0f, kFirstNeedle, {}}},
-    .second = {{-123.0f, 65.0f}, {kBlue, 1.0f, kSecondIcon, {}}, {kBlue, 2.0f, kSecondNeedle, {}}},
+    .first = Proline4BearingPointer(kMagenta, 50.0f, kFirstIcon, kFirstNeedle),
+    .second = Proline4BearingPointer(kBlue, 65.0f, kSecondIcon, kSecondNeedle),
     .legend_font = display::DaReredBold,
     // Under the time to go at the block's margin, rather than across it:
     // the scale's labels reach up beside the block at any heading.
     .bug_readout_at = {0.0f, 52.0f},
     .bug_readout_font = display::DaReredBold,
-    .bug = {kMagenta, 2.0f, {}, kBug},
-    .bug_line = {kMagenta, 1.0f, kBugLine, {}, {}, true},
+    .bug = kBug,
+    .bug_line = kBugLine,
     .track_corner = {-3, -145},
 };
 
@@ -101,11 +88,11 @@ void DrawRangeRings(const RoseFrame& f) {
   const double range = display::FiniteOr(model::model_state.Proline4MapRange);
   const gfx::Font font = display::DaReredBold(12.0f);
   const gfx::SolidBrush brush(kWhite);
-  display::DrawScreenTextF(f.g, font, brush, -125.0f, -65.0f, "%-3.1f", range);
+  display::DrawMapTextF(f.g, display::MapRank::kRangeFigure, font, brush, -125.0f, -65.0f, "%-3.1f", range);
   if (range == 5.0) {
-    display::DrawScreenTextF(f.g, font, brush, -85.0f, -25.0f, "%3.1f", range / 2.0);
+    display::DrawMapTextF(f.g, display::MapRank::kRangeFigure, font, brush, -85.0f, -25.0f, "%3.1f", range / 2.0);
   } else {
-    display::DrawScreenTextF(f.g, font, brush, -85.0f, -25.0f, "%3.0f", range / 2.0);
+    display::DrawMapTextF(f.g, display::MapRank::kRangeFigure, font, brush, -85.0f, -25.0f, "%3.0f", range / 2.0);
   }
   for (int a = 0; a < 360; a += 30) {
     f.At(a);
@@ -116,15 +103,10 @@ void DrawRangeRings(const RoseFrame& f) {
 }  // namespace
 
 void DrawProline4HsiArc(const display::GaugeDisplay& display, gfx::Graphics& g) {
-  const RoseFrame f = Proline4Frame(display, g, kPage.centre_y);
-  DrawProline4Header(g, f.scale, kHeader, Proline4TotalAirTemperature());
-  DrawProline4SourceBlock(g, f.scale, kSourceBlock);
+  const RoseFrame f = StartProline4HsiPage(display, g, kPage);
   DrawRangeRings(f);
   DrawCompassScale(f, kArcScale);
-  DrawProline4HeadingReadout(g, f.scale, 42.0f, 40.0f);
-  DrawProline4BearingPointers(f, kPage);
-  DrawProline4CoursePointer(f, kPage);
-  DrawProline4BugTrackAndAircraft(f, kPage);
+  FinishProline4HsiPage(f, kPage);
 }
 
 }  // namespace ovi::ehsi

@@ -248,12 +248,33 @@ void DrawProline4BugTrackAndAircraft(const RoseFrame& f, const Proline4HsiPage& 
   // The bug keeps its true bearing on the full circle, also where that lies
   // off the arc and beyond the canvas.
   const double selected = FiniteOr(s.ApHeadingLockDir);
-  DrawShapeToward(f, selected, page.bug);
-  if (bug_moved) DrawShape(f.g, page.bug_line);
+  DrawShapeToward(f, selected, Shape{kMagenta, 2.0f, {}, page.bug});
+  if (bug_moved) DrawShape(f.g, Shape{kMagenta, 1.0f, page.bug_line, {}, {}, true});
   f.Toward(FiniteOr(s.GroundTrack));
   f.g.DrawEllipseI(gfx::Pen(kGreen, 2.0f), page.track_corner.X, page.track_corner.Y, 6, 6);
   f.At();
-  DrawShape(f.g, kProline4AircraftSymbol);
+  DrawAircraftShape(f.g, kProline4AircraftSymbol);
+}
+
+// --- The HSI pages' start and finish ------------------------------------------------------
+
+RoseFrame StartProline4HsiPage(const display::GaugeDisplay& display, gfx::Graphics& g, const Proline4HsiPage& page) {
+  const RoseFrame f = Proline4Frame(display, g, page.centre_y);
+  DrawProline4Header(g, f.scale, page.header, Proline4TotalAirTemperature());
+  DrawProline4SourceBlock(g, f.scale, page.source);
+  return f;
+}
+
+void FinishProline4HsiPage(const RoseFrame& f, const Proline4HsiPage& page) {
+  DrawProline4HeadingReadout(f.g, f.scale, page.readout_box_y, page.readout_text_y);
+  if (page.bearings_first) {
+    DrawProline4BearingPointers(f, page);
+    DrawProline4CoursePointer(f, page);
+  } else {
+    DrawProline4CoursePointer(f, page);
+    DrawProline4BearingPointers(f, page);
+  }
+  DrawProline4BugTrackAndAircraft(f, page);
 }
 
 }  // namespace ovi::ehsi

@@ -14,15 +14,6 @@ using display::colour::kMagenta;
 using display::colour::kWhite;
 using gfx::Point;
 
-// The values of UTC, SAT and TAT stand clear of their labels (docs/ehsi.md).
-constexpr Proline4Header kHeader{.wx_font = display::ArialBold,
-                                 .wx_size = 12.0f,
-                                 .font = display::ArialBold,
-                                 .utc_value_x = 22.0f,
-                                 .sat_value_x = 186.0f,
-                                 .tat_value_x = 226.0f};
-constexpr Proline4SourceBlock kSourceBlock{.font = display::ArialBold, .dashed_ttg_font = display::ArialBold};
-
 // 1-unit ticks every 5 degrees, a longer one over them every 10, labels
 // every 30 turning with the card.
 constexpr CompassScale kCard{.step = 5,
@@ -69,43 +60,34 @@ constexpr Segment kBugLine[] = {{{0, 0}, {0, -100}}};
 
 constexpr Proline4HsiPage kPage{
     .centre_y = kProline4RoseY,
-    .course = {.dots = kDots,
-               .dot_diameter = 6,
-               .arrow = {kWhite, 2.0f, kCourseArrow, {}},
-               .bar_top = 40,
-               .bar_bottom = -40,
-               .bar_per_needle = 0.0,
-               .to_head = {kWhite, 2.0f, {}, kTo},
-               .from_head = {kWhite, 2.0f, {}, kFrom},
-               .dot_width = 1.0f,
-               .heads_follow_bar = false},
+    .header = Proline4HsiHeader(display::ArialBold),
+    .source = {.font = display::ArialBold, .dashed_ttg_font = display::ArialBold},
+    .readout_box_y = 52.0f,
+    .readout_text_y = 51.0f,
+    .bearings_first = false,
+    .course = Proline4HsiCourse(kDots, kCourseArrow, 40, kTo, kFrom),
     // 60 units, the outer dot, for a full needle of 127.
     .bar_per_needle = 0.472441,
-    .first = {{-123.0f, 80.0f}, {kMagenta, 1.0f, kFirstIcon, {}}, {kMagenta, 2.0f, kFirstNeedle, {}}},
-    .second = {{-123.0f, 95.0f}, {kBlue, 1.0f, kSecondIcon, {}}, {kBlue, 2.0f, kSecondNeedle, {}}},
+    .first = Proline4BearingPointer(kMagenta, 80.0f, kFirstIcon, kFirstNeedle),
+    .second = Proline4BearingPointer(kBlue, 95.0f, kSecondIcon, kSecondNeedle),
     .legend_font = display::ArialBold,
     .bug_readout_at = {50.0f, 50.0f},
     .bug_readout_font = display::ArialBold,
-    .bug = {kMagenta, 2.0f, {}, kBug},
-    .bug_line = {kMagenta, 1.0f, kBugLine, {}, {}, true},
+    .bug = kBug,
+    .bug_line = kBugLine,
     .track_corner = {-3, -98},
 };
 
 }  // namespace
 
 void DrawProline4HsiRose(const display::GaugeDisplay& display, gfx::Graphics& g) {
-  const RoseFrame f = Proline4Frame(display, g, kPage.centre_y);
-  DrawProline4Header(g, f.scale, kHeader, Proline4TotalAirTemperature());
-  DrawProline4SourceBlock(g, f.scale, kSourceBlock);
+  const RoseFrame f = StartProline4HsiPage(display, g, kPage);
   for (int a = 45; a < 360; a += 45) {
     f.At(a);
     DrawShape(g, a % 90 != 0 ? kDiagonalIndex : kIndexLine);
   }
   DrawCompassScale(f, kCard);
-  DrawProline4HeadingReadout(g, f.scale, 52.0f, 51.0f);
-  DrawProline4CoursePointer(f, kPage);
-  DrawProline4BearingPointers(f, kPage);
-  DrawProline4BugTrackAndAircraft(f, kPage);
+  FinishProline4HsiPage(f, kPage);
 }
 
 }  // namespace ovi::ehsi

@@ -9,6 +9,7 @@
 #include "src/display/map_labels.h"
 #include "src/display/map_overlays.h"
 #include "src/display/map_symbols.h"
+#include "src/guidance/state.h"
 #include "src/instruments/ehsi/map.h"
 #include "src/instruments/ehsi/proline4/proline4.h"
 #include "src/instruments/nd/shared_layers.h"
@@ -62,6 +63,19 @@ constexpr display::Layer<EhsiMap> kLayers[] = {
      DrawProline4AltitudeRangeArc},
 };
 
+// The wind's text and arrow at the upper left, and on the arc map the
+// selected heading's readout beside them while the bug moves, stand inside
+// the map's clip: kept clear of the map.
+void KeepProline4ReadoutsClear(const display::GaugeDisplay& display, gfx::Graphics& g, bool arc) {
+  gfx::Matrix kept;
+  g.GetTransform(&kept);
+  display::UseCanvas(g, display::ScaleToSurface(kProline4Canvas, display.width, display.height));
+  display::KeepMapClear(g, gfx::RectF(0.0f, 57.0f, 58.0f, 14.0f));
+  if (display::FiniteOr(guidance::guidance_state.WindSpeed) >= 1.0) display::KeepMapClear(g, gfx::RectF(8.0f, 78.0f, 24.0f, 24.0f));
+  if (arc && guidance::guidance_state.HeadingBugDisplayTicks > 0) display::KeepMapClear(g, gfx::RectF(45.0f, 60.0f, 46.0f, 12.0f));
+  g.SetTransform(kept);
+}
+
 }  // namespace
 
 std::span<const display::Layer<EhsiMap>> Proline4MapLayerTable() { return kLayers; }
@@ -98,9 +112,9 @@ void DrawProline4MapLayers(const display::GaugeDisplay& display, gfx::Graphics& 
     clip.AddEllipse(-140.0f, -140.0f, 280.0f, 280.0f);
   }
   g.SetClip(clip);
+  KeepProline4ReadoutsClear(display, g, !map.Plan());
   v.SetMapScale();
-  const display::MapLabelScope labels(g);
-  ReserveEhsiRouteIdents(map, kProline4RouteStyle);
+  const display::MapPicture picture(g);
   display::DrawLayers<EhsiMap>(kLayers, map);
   g.ResetClip();
 }

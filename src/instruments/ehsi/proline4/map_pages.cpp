@@ -18,6 +18,7 @@ namespace ovi::ehsi {
 namespace {
 
 using display::DrawScreenText;
+using display::DrawMapTextF;
 using display::DrawScreenTextF;
 using display::FiniteOr;
 using display::colour::kMagenta;
@@ -71,6 +72,11 @@ constexpr Segment kBugLine[] = {{{0, 0}, {0, -140}}};
 // on the arc map page.
 constexpr Proline4HsiPage kArcMapPage{
     .centre_y = kProline4ArcMapY,
+    .header = kArcMapHeader,
+    .source = {},
+    .readout_box_y = 0.0f,
+    .readout_text_y = 0.0f,
+    .bearings_first = false,
     .course = {.dots = {}, .dot_diameter = 0, .arrow = {}, .bar_top = 0, .bar_bottom = 0, .bar_per_needle = 0.0,
                .to_head = {}, .from_head = {}},
     .bar_per_needle = 0.0,
@@ -79,8 +85,8 @@ constexpr Proline4HsiPage kArcMapPage{
     .legend_font = display::DaReredBold,
     .bug_readout_at = {46.0f, 61.0f},
     .bug_readout_font = display::ArialBold,
-    .bug = {kMagenta, 2.0f, {}, kBug},
-    .bug_line = {kMagenta, 1.0f, kBugLine, {}, {}, true},
+    .bug = kBug,
+    .bug_line = kBugLine,
     .track_corner = {-3, -145},
 };
 
@@ -116,7 +122,8 @@ void DrawProline4MapPage(const display::GaugeDisplay& display, gfx::Graphics& g,
   f.At();
   g.DrawEllipseI(gfx::Pen(kWhite, 2.0f), -70, -70, 150, 150);
   const double range = FiniteOr(model::model_state.Proline4MapRange);
-  DrawScreenTextF(g, display::ArialBold(11.0f), white, range >= 100.0 ? -10.0f : -7.0f, -70.0f, "%-3.0f", range);
+  DrawMapTextF(g, display::MapRank::kRangeFigure, display::ArialBold(11.0f), white, range >= 100.0 ? -10.0f : -7.0f,
+               -70.0f, "%-3.0f", range);
 
   DrawProline4MapLayers(display, g, variant);
 
@@ -143,11 +150,11 @@ void DrawProline4ArcMapPage(const display::GaugeDisplay& display, gfx::Graphics&
   g.DrawArcI(pen, -kInnerRing, -kInnerRing, 2 * kInnerRing, 2 * kInnerRing, 200.0f, 350.0f);
   const model::State& m = model::model_state;
   const double range = FiniteOr(m.Proline4MapRange);
-  DrawScreenTextF(g, rered, white, -125.0f, -65.0f, "%-3.0f", range);
+  DrawMapTextF(g, display::MapRank::kRangeFigure, rered, white, -125.0f, -65.0f, "%-3.0f", range);
   if (range == 5.0)
-    DrawScreenTextF(g, rered, white, -85.0f, -25.0f, "%3.1f", range / 2.0);
+    DrawMapTextF(g, display::MapRank::kRangeFigure, rered, white, -85.0f, -25.0f, "%3.1f", range / 2.0);
   else
-    DrawScreenTextF(g, rered, white, -85.0f, -25.0f, "%3.0f", range / 2.0);
+    DrawMapTextF(g, display::MapRank::kRangeFigure, rered, white, -85.0f, -25.0f, "%3.0f", range / 2.0);
 
   // Twelve ticks across the inner ring, none at the bottom three places,
   // and at 20 NM and less short marks 1.5 to 2 NM out at all twelve.

@@ -97,9 +97,50 @@ struct Proline4Pointer {
   Shape needle;
 };
 
-// What one HSI page draws its pointers, bug and symbols with.
+// The HSI pages' header line in `font`; the values of UTC, SAT and TAT
+// stand clear of their labels (docs/ehsi.md).
+constexpr Proline4Header Proline4HsiHeader(FontOf font) {
+  return Proline4Header{.wx_font = font,
+                        .wx_size = 12.0f,
+                        .font = font,
+                        .utc_value_x = 22.0f,
+                        .sat_value_x = 186.0f,
+                        .tat_value_x = 226.0f};
+}
+
+// An HSI page's course pointer: a white arrow of `arrow`'s lines over the
+// dots (6 units, 1 wide), the bar from `bar` units above the centre to as
+// far below, the TO and FROM heads fixed where the page puts them.
+constexpr CoursePointer Proline4HsiCourse(std::span<const gfx::Point> dots, std::span<const Segment> arrow, int bar,
+                                          std::span<const gfx::Point> to, std::span<const gfx::Point> from) {
+  using display::colour::kWhite;
+  return CoursePointer{.dots = dots,
+                       .dot_diameter = 6,
+                       .arrow = {kWhite, 2.0f, arrow, {}},
+                       .bar_top = bar,
+                       .bar_bottom = -bar,
+                       .bar_per_needle = 0.0,
+                       .to_head = {kWhite, 2.0f, {}, to},
+                       .from_head = {kWhite, 2.0f, {}, from},
+                       .dot_width = 1.0f,
+                       .heads_follow_bar = false};
+}
+
+// A bearing pointer in `colour`: its legend at (-123, legend_y) about the
+// centre, the icon's lines 1 unit wide, the needle's 2.
+constexpr Proline4Pointer Proline4BearingPointer(gfx::ARGB colour, float legend_y, std::span<const Segment> icon,
+                                                 std::span<const Segment> needle) {
+  return Proline4Pointer{{-123.0f, legend_y}, {colour, 1.0f, icon, {}}, {colour, 2.0f, needle, {}}};
+}
+
+// What one HSI page draws its header, pointers, bug and symbols with.
 struct Proline4HsiPage {
   float centre_y;
+  Proline4Header header;
+  Proline4SourceBlock source;
+  float readout_box_y;   // the heading readout's box and digits
+  float readout_text_y;
+  bool bearings_first;   // the bearing pointers under the course pointer
   CoursePointer course;
   double bar_per_needle;   // NAV1 needle units to bar units
   Proline4Pointer first;   // magenta
@@ -107,10 +148,16 @@ struct Proline4HsiPage {
   FontOf legend_font;      // 13 units
   gfx::PointF bug_readout_at;  // canvas
   FontOf bug_readout_font;  // 9 units
-  Shape bug;
-  Shape bug_line;  // dashed, while the bug has just moved
+  std::span<const gfx::Point> bug;  // magenta, 2 units wide
+  std::span<const Segment> bug_line;  // dashed, while the bug has just moved
   gfx::Point track_corner;
 };
+// The frame of an HSI page, with the header line and the navigation-source
+// block drawn: what the page draws of its own (rings, card, marks) follows.
+RoseFrame StartProline4HsiPage(const display::GaugeDisplay& display, gfx::Graphics& g, const Proline4HsiPage& page);
+// The heading readout, both pointers, the bug, the track marker and the
+// aircraft symbol over what the page drew.
+void FinishProline4HsiPage(const RoseFrame& f, const Proline4HsiPage& page);
 // The course pointer: the leg's cross-track deviation on the desired track
 // while LNAV is engaged, else NAV1's needle on the selected course with its
 // TO/FROM head while a station is received.

@@ -127,7 +127,8 @@ void DrawCompassPage(display::GaugeDisplay& display, gfx::Graphics& g, const Com
   const gfx::SolidBrush white(kWhite);
   const double range = Readout(model::model_state.C17MfdMapRange);
   for (const RangeLabel& l : p.range_labels)
-    display::DrawScreenText(g, small, white, l.x, l.y, display::RingFigure(range * l.factor, 2).c_str());
+    display::DrawMapTextF(g, display::MapRank::kRangeFigure, small, white, l.x, l.y, "%s",
+                          display::RingFigure(range * l.factor, 2).c_str());
 
   const bool signal = host::GetNav1Signal() > 0.0;
   if (!p.lateral_needs_switch || (c.C17ShowCourseDeviation == 1 && signal)) {
@@ -169,6 +170,20 @@ const CompassPage* C17CompassPage(std::int32_t page) {
   for (const CompassPage& p : kPages)
     if (p.page == page) return &p;
   return nullptr;
+}
+
+void KeepC17ReadoutsClear(gfx::Graphics& g, std::int32_t page) {
+  const CompassPage* p = C17CompassPage(page);
+  if (p == nullptr) return;
+  // The ground speed, and the heading readout where it stands over the map
+  // area (its digits, box and "M").
+  display::KeepMapClear(g, gfx::RectF(p->ground_speed.X, p->ground_speed.Y, 45.0f, 11.0f));
+  const HeadingReadout* readout = p->readout != nullptr ? p->readout : &kHeadingBox;
+  display::KeepMapClear(g, gfx::RectF(-15.0f, static_cast<float>(readout->y) - 1.0f, 42.0f, 17.0f));
+}
+
+void ClaimC17Aircraft(const gfx::Graphics& g) {
+  display::ClaimMapBox(g, display::MapRank::kMark, gfx::RectF(-8.0f, -6.0f, 16.0f, 22.0f));
 }
 
 void DrawC17NavPage3(display::GaugeDisplay& display, gfx::Graphics& g) { DrawCompassPage(display, g, kPages[0]); }

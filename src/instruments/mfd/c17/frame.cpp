@@ -3,10 +3,12 @@
 // compass pages the map layers inside the page's outline, the aircraft
 // symbol and page 4's arcs and heading readout.
 #include <cmath>
+#include <optional>
 
 #include "src/display/state.h"
 #include "src/guidance/state.h"
 #include "src/instruments/mfd/c17/c17_mfd.h"
+#include "src/instruments/mfd/c17/nav_pages.h"
 #include "src/instruments/mfd/c17/page_state.h"
 #include "src/instruments/mfd/c17/state.h"
 #include "src/model/state.h"
@@ -84,17 +86,24 @@ void DrawPage(display::GaugeDisplay& display, gfx::Graphics& g, const display::C
   gfx::GraphicsPath outline;
   BuildClipOutline(page, outline);
 
+  // The texts of a page with a map are weighed as one picture.
+  std::optional<display::MapPicture> picture;
+  if (IsMapLayerPage(page)) picture.emplace(g);
   if (PageRoutine routine = C17PageRoutine(page); routine != nullptr) routine(display, g);
 
   const auto x = static_cast<float>(s.C17MfdOriginX), y = static_cast<float>(s.C17MfdOriginY);
   if (IsMapLayerPage(page)) {
     display::UseOrigin(g, scale, x, y);
     g.SetClip(outline, gfx::CombineMode::Replace);
+    KeepC17ReadoutsClear(g, page);
     DrawC17MapLayers(display, g);
     g.ResetClip();
     display::UseOrigin(g, scale, x, y);
   }
-  if (IsCompassPage(page)) display::DrawSegments(g, pen, kAircraftSymbol);
+  if (IsCompassPage(page)) {
+    display::DrawSegments(g, pen, kAircraftSymbol);
+    ClaimC17Aircraft(g);
+  }
   if (page == 4) {
     g.DrawArcI(pen, -124, -124, 248, 248, 211, 120);
     g.DrawArcI(second_pen, -124, -124, 248, 248, 200, 11);

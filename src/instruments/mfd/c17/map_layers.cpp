@@ -203,19 +203,7 @@ void DrawC17AltitudeRangeArc(const MapLayerFrame& f) {
 void DrawC17MapLayers(display::GaugeDisplay& display, gfx::Graphics& g) {
   const MapLayerFrame frame = MakeMapLayerFrame(display, g, WorkingPage());
   if (!frame.view.Usable()) return;
-  // The route, drawn after the navaids and airports, names its places; the
-  // top of climb and descent labels, drawn after the route, take theirs
-  // before any name is written.
-  const display::MapLabelScope labels(g);
-  if (RouteShown()) {
-    const nd::MapView& v = frame.view;
-    const gfx::Font font = IdentFont(v);
-    nd::ReserveRouteIdents(v, F().ActiveFlightPlan, 0, F().ActiveFlightPlanLastIndex, -1,
-                           [&](const model::FlightPlanWaypoint& w, const nd::MapPlace& p) {
-                             return IdentText(v, font, w.ident, gfx::Point(v.X(p.x), v.Y(p.y)));
-                           });
-  }
-  display::PlaceMarkLabelsFirst(g, [&] { DrawMarkers(frame); });
+  const display::MapPicture picture(g);
   display::DrawLayers(C17MapLayerTable(), frame);
 }
 

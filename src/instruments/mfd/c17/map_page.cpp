@@ -3,13 +3,11 @@
 // aircraft symbol where the aircraft is (off the centre while the map is
 // centred on a route waypoint).
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "src/display/kit.h"
-#include "src/display/labels.h"
 #include "src/guidance/state.h"
 #include "src/instruments/mfd/c17/c17_mfd.h"
 #include "src/instruments/mfd/c17/engine_kit.h"
@@ -60,26 +58,20 @@ void DrawGrid(const nd::MapView& v) {
   const int lon0 = C17GridFirstLongitude(c.longitude);
   char text[8];
   // A label that would run out of the map area moves along its edge back
-  // into it, but only for a line that reaches the area, and not over a
-  // label written before; otherwise it is left out (a cut "W125" read
-  // "25").
+  // into it, but only for a line that reaches the area; otherwise it is
+  // left out (a cut "W125" read "25"). Where it would meet a text of the
+  // map, the map's text stands (display/map_labels.h).
   const gfx::RectF area(static_cast<gfx::REAL>(kMapLeft * v.grid.gx), static_cast<gfx::REAL>(kMapTop * v.grid.gy),
                         static_cast<gfx::REAL>(-2.0 * kMapLeft * v.grid.gx),
                         static_cast<gfx::REAL>((kMapBottom - kMapTop) * v.grid.gy));
-  std::array<gfx::RectF, kGridRows + kGridColumns> written;
-  std::size_t count = 0;
   auto label = [&](gfx::PointF at, bool line_in_area) {
     gfx::RectF box;
     g.MeasureString(text, font, at, nullptr, &box);
     if (!line_in_area || box.Width > area.Width || box.Height > area.Height) return;
     const gfx::REAL dx = std::clamp(box.X, area.X, area.X + area.Width - box.Width) - box.X;
     const gfx::REAL dy = std::clamp(box.Y, area.Y, area.Y + area.Height - box.Height) - box.Y;
-    box.X += dx;
-    box.Y += dy;
-    for (std::size_t i = 0; i < count; ++i)
-      if (display::BoxesMeet(box, written[i])) return;
-    if (count < written.size()) written[count++] = box;
-    g.DrawString(text, font, gfx::PointF(at.X + dx, at.Y + dy), white);
+    display::WriteMapText(g, display::MapRank::kGridLabel,
+                          display::MapText{text, font, gfx::PointF(at.X + dx, at.Y + dy)}, white);
   };
   auto within = [](double value, double low, double high) { return value >= low && value <= high; };
   for (int row = 1; row <= kGridRows; ++row) {
@@ -159,6 +151,9 @@ void DrawC17MapPage(display::GaugeDisplay& display, gfx::Graphics& g) {
   g.DrawLineI(pen, 0, t(-5 * fy), 0, t(15 * fy));
   g.DrawLineI(pen, t(-7 * fx), 0, t(7 * fx), 0);
   g.DrawLineI(pen, t(-4 * fx), t(10 * fy), t(4 * fx), t(10 * fy));
+  display::ClaimMapBox(g, display::MapRank::kMark,
+                       gfx::RectF(static_cast<gfx::REAL>(-8 * fx), static_cast<gfx::REAL>(-6 * fy),
+                                  static_cast<gfx::REAL>(16 * fx), static_cast<gfx::REAL>(22 * fy)));
 }
 
 }  // namespace ovi::c17

@@ -72,6 +72,12 @@ struct CompassPage {
 };
 // The row of page 3, 4 or 5; null for another page.
 const CompassPage* C17CompassPage(std::int32_t page);
+// Keeps the ground speed and heading readouts of page 3, 4 or 5 clear of
+// the map (display::KeepMapClear), about the page's origin, after the
+// map's clip is set.
+void KeepC17ReadoutsClear(gfx::Graphics& g, std::int32_t page);
+// Claims the aircraft symbol about the origin as a mark of the map.
+void ClaimC17Aircraft(const gfx::Graphics& g);
 
 // --- The map of pages 3 to 6 ----------------------------------------------------
 // Canvas units the map range spans for the layers: C17MfdMapRadius, but on

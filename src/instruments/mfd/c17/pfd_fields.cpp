@@ -145,9 +145,12 @@ void DrawHeadingScale(const PfdFrame& f) {
   const Point box[] = {{bug, -10},    {bug, -5},      {bug - 5, -5}, {bug - 5, -10},
                        {bug + 5, -10}, {bug + 5, -5}, {bug, -5}};
   f.g.DrawLinesI(gfx::Pen(c::kCyan, 2.0f), box);
+  // At the right stop the figures stand over the bug; at the left one they
+  // start at it: centred there they ran into the station's ident in the
+  // data field beside them ("OLM043").
   if (bug == -55 || bug == 55) {
-    display::DrawScreenTextF(f.g, display::ArialBold(7), white, static_cast<float>(bug - 7), -20, "%03.0f",
-                             Wrapped(G().ApHeadingLockDir));
+    display::DrawScreenTextF(f.g, display::ArialBold(7), white, static_cast<float>(bug == -55 ? bug : bug - 7), -20,
+                             "%03.0f", Wrapped(G().ApHeadingLockDir));
   }
   const int course = C17HeadingScaleOffset(G().SelectedCourse, heading);
   f.g.DrawLineI(wide, course, -14, course, -6);

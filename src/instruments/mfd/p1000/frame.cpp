@@ -281,6 +281,7 @@ void DrawP1000Mfd(display::GaugeDisplay& display, gfx::DeviceContext* dc, const 
   }
 
   f.UseCanvas();
+  const display::MapPicture picture(g);
   SetP1000MapClip(g, f.format == kArcFormat ? kRoseClip : kMapClip);
   DrawP1000CompassRose(f);
   if (f.format == kArcFormat) {
@@ -289,14 +290,7 @@ void DrawP1000Mfd(display::GaugeDisplay& display, gfx::DeviceContext* dc, const 
     g.ResetClip();
     SetP1000MapClip(g, kMapClip);
   }
-  {
-    const display::MapLabelScope labels(g);
-    if (RouteActive()) ReserveP1000RouteIdents(f);
-    // The top of climb and descent labels, drawn last, take their places
-    // before any name is written.
-    if (MarkersShown(f)) display::PlaceMarkLabelsFirst(g, [&] { DrawMarkers(f); });
-    display::DrawLayers(P1000MapLayers(), f);
-  }
+  display::DrawLayers(P1000MapLayers(), f);
 
   f.UseCanvas();
   g.ResetClip();

@@ -95,14 +95,11 @@ bool P1000TickShown(int tick, double heading);
 // off-scale arrow): +1 right, -1 left, 0 no arrow.
 int P1000OffScaleArrow(double bug, double heading);
 
-// Layers (Parts of the map and the data around it).
+// Layers of the map and the data around it.
 void DrawP1000NearbyNavaids(const P1000Frame& f);
 void DrawP1000NearbyAirports(const P1000Frame& f);
 void DrawP1000RouteLegs(const P1000Frame& f);
 void DrawP1000WaypointData(const P1000Frame& f);
-// Reserves the idents DrawP1000WaypointData writes, drawn after the navaids
-// and airports (display/map_labels.h).
-void ReserveP1000RouteIdents(const P1000Frame& f);
 void DrawP1000CourseOverlay(const P1000Frame& f);
 void DrawP1000HoldingPattern(const P1000Frame& f);
 void DrawP1000BodArc(const P1000Frame& f);

@@ -235,30 +235,6 @@ void DrawP1000RouteLegs(const P1000Frame& f) {
   f.UseCanvas();
 }
 
-void ReserveP1000RouteIdents(const P1000Frame& f) {
-  const FineRoute r(f);
-  const std::optional<int> active = ActiveIndex();
-  if (!r.Usable() || !active) return;
-  gfx::Matrix kept;
-  f.g.GetTransform(&kept);
-  r.UseFrame();
-  const gfx::Font font = IdentFont(r);
-  auto reserve = [&](int index, const gfx::Point& at) {
-    const std::string& ident = F().ActiveFlightPlan[index].ident;
-    display::ReserveRouteLabel(f.g, ident, at.X, at.Y, IdentText(r.View().grid, font, ident, at.X, at.Y));
-  };
-  // The entries the labels go to: those the route's walk places.
-  if (!f.Centred() && PreviousLegShown(f, *active))
-    if (const std::optional<Leg> leg = PreviousLegPlaces(r, *active)) reserve(*active - 1, leg->start);
-  const int last = std::min(F().ActiveFlightPlanLastIndex, model::kFlightPlanSlots - 1);
-  for (int i = f.Centred() ? 0 : *active; i <= last; ++i) {
-    const model::FlightPlanWaypoint& w = F().ActiveFlightPlan[i];
-    if (IsRouteMarker(w.ident)) continue;
-    if (const std::optional<gfx::Point> at = r.Place(w.latitude, w.longitude)) reserve(i, *at);
-  }
-  f.g.SetTransform(kept);
-}
-
 void DrawP1000WaypointData(const P1000Frame& f) {
   const FineRoute r(f);
   const std::optional<int> active = ActiveIndex();

@@ -116,26 +116,29 @@ TEST_F(LayersTest, FixInfoLabelsRadialsAndLimits) {
     fix.latitude = North(north);
     fix.longitude = -20.0 + east / 60.0 / std::cos(fix.latitude * M_PI / 180.0);
   };
-  // F (0, -42): a 5 NM ring (r 21) wholly above the centre is labelled
-  // below, 12 NM (r 50) right; 30 NM east (F.x 127) with 1 NM above, with
-  // 60 NM (r 254) left. Places from the map centre.
+  // F (0, -50): a 5 NM ring (r 21) wholly above the centre is labelled
+  // below, clear of the aircraft; F (0, -42): 12 NM (r 50) right; 30 NM
+  // east (F.x 127) with 1 NM above, with 60 NM (r 254) left. Places from
+  // the map centre.
   for (const auto& [north, east, nm, label, x, y] :
-       {std::tuple{10.0, 0.0, 5.0, "5.0", -6.0, -20.0}, {10.0, 0.0, 12.0, "12.0", 53.0, -49.0},
+       {std::tuple{12.0, 0.0, 5.0, "5.0", -6.0, -28.0}, {10.0, 0.0, 12.0, "12.0", 53.0, -49.0},
         {0.0, 30.0, 1.0, "1.0", 121.0, -13.0}, {0.0, 30.0, 60.0, "60.0", -145.0, -7.0}}) {
     place(north, east);
     fix.rows[0] = {0.0, nm};
     Draw();
     ExpectText(label, 134 + x, 148 + y, 1.0);
   }
-  // Radials: 090 right of the fix, 270 left, 360 shown 000; a row without
-  // a distance draws nothing at all.
-  place(10.0, 0.0);
+  // Radials: 090 right of the fix, 270 left, 360 shown 000; the ring's
+  // label once for its three rows; a row without a distance draws nothing
+  // at all.
+  place(12.0, 0.0);
   fix.rows[0] = {90.0, 5.0};
   fix.rows[1] = {270.0, 5.0};
   fix.rows[2] = {360.0, 5.0};
   Draw();
-  ExpectText("090", 159, 106);
-  ExpectText("270", 99, 106);
+  ExpectText("090", 159, 98);
+  ExpectText("270", 99, 98);
+  EXPECT_EQ(rec.CountText("5.0"), 1);
   EXPECT_EQ(rec.CountText("000"), 2);  // and the selected altitude
   EXPECT_EQ(Outlines(4, display::kMapGrey), 3u);  // the fix's triangle, once a row
   fix.rows[1].distance = 0.0;
@@ -186,9 +189,10 @@ TEST_F(LayersTest, TrafficWindowPlotsAtItsOwnRange) {
     Draw();
     ExpectText("+5", 131 - 9, 207 + 8, 1.0);
   }
-  model().P1000TcasRange = 20.0;  // 15.25 units
+  model().P1000TcasRange = 20.0;  // 8 NM: 24.4 units
+  d.TrafficPlotTable[1].range = 8.0;
   Draw();
-  ExpectText("+5", 131 - 9, 222 + 8, 1.0);
+  ExpectText("+5", 131 - 9, 213 + 8, 1.0);
 }
 
 }  // namespace

@@ -71,6 +71,19 @@ class P1000Test : public ::testing::Test {
     EXPECT_NEAR(item.x, x, tolerance) << text;
     EXPECT_NEAR(item.y, y, tolerance) << text;
   }
+  // The same for the map's text in `colour` (the map's texts are drawn
+  // after the data box that may show the same).
+  void ExpectTextIn(gfx::ARGB colour, const std::string& text, double x, double y, double tolerance = 0.6) const {
+    const std::vector<gfx::Recorder::TextItem> texts = rec.Texts();
+    for (auto it = texts.rbegin(); it != texts.rend(); ++it) {
+      const gfx::Recorder::TextItem& item = *it;
+      if (item.text != text || item.color != colour) continue;
+      EXPECT_NEAR(item.x, x, tolerance) << text;
+      EXPECT_NEAR(item.y, y, tolerance) << text;
+      return;
+    }
+    ADD_FAILURE() << "no text \"" << text << "\"";
+  }
   gfx::ARGB Colour(const std::string& text) const {
     gfx::Recorder::TextItem item;
     EXPECT_TRUE(rec.FindText(text, &item)) << "no text \"" << text << "\"";

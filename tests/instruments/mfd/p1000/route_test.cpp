@@ -39,8 +39,7 @@ TEST_F(RouteTest, ArcFormatFromTheAircraftWithItsPlacesForTheLabels) {
   EXPECT_EQ(Legs(colour::kWhite).size(), 2u);
   ExpectLeg(colour::kWhite, 0, 134, 148, 134, 126.875);
   ExpectLeg(colour::kWhite, 1, 134, 126.875, 134, 105.75);
-  ExpectText("BBB", 141, 120.875);
-  EXPECT_EQ(Colour("BBB"), colour::kMagenta);
+  ExpectTextIn(colour::kMagenta, "BBB", 141, 120.875);
   EXPECT_EQ(Colour("CCC"), colour::kWhite);
   EXPECT_FALSE(rec.FindText("AAA"));
 }
@@ -55,7 +54,8 @@ TEST_F(RouteTest, LegFromItsStartOnlyFromFiveNmWithAPreviousWaypoint) {
     EXPECT_EQ(Texts(colour::kYellow).size(), shown);
   }
   // 10.6 units a NM: AAA to BBB dashed, AAA labelled yellow; from where
-  // LNAV was engaged, 2 NM east, the label goes there.
+  // LNAV was engaged, 2 NM east, the leg starts there, and so does the
+  // label, 3 NM south of the aircraft (2 NM east it met the range's box).
   ExpectLeg(colour::kYellow, 0, 134, 201, 134, 95);
   EXPECT_EQ(Legs(colour::kYellow)[0]->dash, gfx::DashStyle::Dash);
   guidance().ActiveLegFromEngagePosition = 1;
@@ -63,7 +63,11 @@ TEST_F(RouteTest, LegFromItsStartOnlyFromFiveNmWithAPreviousWaypoint) {
   guidance().LegOriginLongitude = -20.0 + 2.0 / 60.0 / std::cos(10.0 * M_PI / 180.0);
   Draw();
   ExpectLeg(colour::kYellow, 0, 155.2, 148, 134, 95);
-  ExpectText("AAA", 162.2, 142);
+  guidance().LegOriginLatitude = North(-3.0);
+  guidance().LegOriginLongitude = -20.0;
+  Draw();
+  ExpectLeg(colour::kYellow, 0, 134, 179.8, 134, 95);
+  ExpectText("AAA", 141, 173.8);
 }
 
 TEST_F(RouteTest, MarkersBreakTheLineAndStalePlacesAreNeverLabelled) {
