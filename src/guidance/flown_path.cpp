@@ -102,13 +102,16 @@ Route BuildRoute() {
              0.0,
              WaypointTurn{},
              std::isfinite(tas) ? tas : NAN,
-             std::cos(w.latitude * kDegToRad)};
+             std::cos(w.latitude * kDegToRad),
+             0.0};
     if (!r.placed.empty()) {
-      const Placed& b = r.placed.back();
+      Placed& b = r.placed.back();
       double course = 0.0;
       navdb::ComputeDistanceAndBearing(p.lat, p.lon, b.lat, b.lon, p.leg, course);
       p.route = b.route + p.leg;
       p.course_in = Wrap360(navdb::TrueCourse(p.lat, p.lon, b.lat, b.lon) + 180.0);
+      p.course_out = p.course_in;
+      b.course_out = navdb::TrueCourse(b.lat, b.lon, p.lat, p.lon);
     }
     r.slot[static_cast<std::size_t>(i)] = static_cast<int>(r.placed.size());
     r.placed.push_back(p);

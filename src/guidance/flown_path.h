@@ -141,6 +141,7 @@ struct FlownRoute {
     WaypointTurn turn;  // at it, as LNAV anticipates it
     double planned_speed;  // true airspeed the plan has there; NaN none
     double cos_lat;        // east-west degrees to NM there, less the 60
+    double course_out;     // true course of the leg out where it leaves; that in for the last
   };
   std::vector<Entry> placed;
   std::vector<int> slot;  // entry index -> position in `placed`, -1 for a marker

@@ -126,6 +126,7 @@ const model::FlightPlanWaypoint* PlacedEntry(int i) {
 struct RouteShape {
   std::array<double, 12> key{};
   double leg_in = 0.0, leg_out = 0.0;
+  double course_in = 0.0, course_out = 0.0;  // true, where the legs meet at the active waypoint
   std::array<std::int32_t, 3> degrees{};  // whole, before, at, after; -1: no turn there
   std::array<double, 3> turn{};
 };
@@ -158,6 +159,8 @@ const RouteShape& ShapeAbout(int active, double start_lat, double start_lon, boo
   double course = 0.0;
   navdb::ComputeDistanceAndBearing(start_lat, start_lon, w.latitude, w.longitude, shape.leg_in, course);
   navdb::ComputeDistanceAndBearing(w.latitude, w.longitude, next->latitude, next->longitude, shape.leg_out, course);
+  shape.course_out = course;
+  shape.course_in = navdb::TrueCourse(w.latitude, w.longitude, start_lat, start_lon) + 180.0;
   shape.degrees[0] = -1;
   shape.turn[0] = 0.0;
   if (before != nullptr) TurnBetween(PlacedEntry(active - 2), *before, &w, shape.degrees[0], shape.turn[0]);
@@ -195,7 +198,8 @@ void UpdateSwitchDistance() {
   if (g.GroundSpeedKnots >= kLnavLeastMovingSpeed) {
     const double tas = TrueAirspeedInWind(g.GroundSpeedKnots, g.AircraftHeading + g.MagneticVariation,
                                           g.WindDirection, g.WindSpeed);
-    radius = LnavTurnRadius(g.GroundSpeedKnots, tas);
+    radius = LnavTurnRadiusInWind(g.GroundSpeedKnots, tas, shape.course_in, shape.course_out, g.WindDirection,
+                                  g.WindSpeed);
     roll_in = LnavRollIn(g.GroundSpeedKnots, tas);
   }
   g.WaypointSwitchDistance =
@@ -293,6 +297,38 @@ double LnavTurnRate(double true_airspeed) {
 
 double LnavTurnRadius(double ground_speed, double true_airspeed) {
   return std::max(ground_speed, 0.0) / 3600.0 / (LnavTurnRate(true_airspeed) * kDegToRad);
+}
+
+double LnavTurnRadiusInWind(double ground_speed, double true_airspeed, double course_in, double course_out,
+                            double wind_from, double wind_speed) {
+  const double still = LnavTurnRadius(ground_speed, true_airspeed);
+  const double turn = std::remainder(course_out - course_in, 360.0);  // above 0 to the right
+  // Too slight a turn to drift in, or too near a reversal for a lead
+  // tangent to both legs to mean anything.
+  constexpr double kLeastTurn = 1.0, kMostTurn = 170.0;  // degrees
+  if (!(wind_speed > 0.0) || !(true_airspeed > 0.0) || !(std::fabs(turn) >= kLeastTurn) ||
+      !(std::fabs(turn) <= kMostTurn)) {
+    return still;
+  }
+  const double h1 = course_in + WindCorrectionAngle(course_in, true_airspeed, wind_from, wind_speed);
+  const double h2 = course_out + WindCorrectionAngle(course_out, true_airspeed, wind_from, wind_speed);
+  const double headings = std::remainder(h2 - h1, 360.0);
+  if (!std::isfinite(headings) || headings * turn <= 0.0) return still;
+  // The turn flown at LNAV's rate in the air mass from heading h1 to h2,
+  // and the wind's drift over its time: where it ends, from where it began.
+  const double rate = LnavTurnRate(true_airspeed) * kDegToRad;  // radians a second
+  const double side = turn > 0.0 ? 1.0 : -1.0, r_air = true_airspeed / 3600.0 / rate;
+  const double seconds = std::fabs(headings) * kDegToRad / rate;
+  const double a1 = h1 * kDegToRad, a2 = h2 * kDegToRad, toward = (wind_from + 180.0) * kDegToRad;
+  const double dx = side * r_air * (std::cos(a1) - std::cos(a2)) + wind_speed / 3600.0 * std::sin(toward) * seconds;
+  const double dy = side * r_air * (std::sin(a2) - std::sin(a1)) + wind_speed / 3600.0 * std::cos(toward) * seconds;
+  // Begun `lead` NM before the waypoint on the leg in, it ends on the leg
+  // out: across the leg out, the lead and the turn's way cancel.
+  const double c1 = course_in * kDegToRad, c2 = course_out * kDegToRad;
+  const double across_in = std::sin(c2) * std::cos(c1) - std::cos(c2) * std::sin(c1);
+  const double lead = (std::sin(c2) * dy - std::cos(c2) * dx) / across_in;
+  const double radius = lead / std::tan(std::fabs(turn) / 2.0 * kDegToRad);
+  return std::isfinite(radius) && radius > 0.0 ? radius : still;
 }
 
 double LnavRollIn(double ground_speed, double true_airspeed) {

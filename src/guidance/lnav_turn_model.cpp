@@ -68,9 +68,11 @@ Wind WindOf(const ModelAir& air) {
 }
 
 // The switch distance of placed entry k at a ground speed and true
-// airspeed; on a leg from elsewhere than the entry before (`leg_in` given)
-// no turn before it is shared with.
-double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, double leg_in = -1.0) {
+// airspeed in a wind, the leg in arriving on `course_in`; on a leg from
+// elsewhere than the entry before (`leg_in` given) no turn before it is
+// shared with.
+double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, const Wind& wind, double course_in,
+                        double leg_in = -1.0) {
   const auto n = static_cast<int>(r.placed.size());
   const Placed& p = r.placed[static_cast<std::size_t>(k)];
   if (k + 1 >= n) return p.turn.configured;
@@ -78,7 +80,8 @@ double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, 
   const WaypointTurn& before = leg_in < 0.0 && k > 0 ? r.placed[static_cast<std::size_t>(k - 1)].turn : none;
   const double in = leg_in < 0.0 ? p.leg : leg_in;
   return AnticipatedSwitchDistance(before, p.turn, r.placed[static_cast<std::size_t>(k + 1)].turn, in,
-                                   r.placed[static_cast<std::size_t>(k + 1)].leg, LnavTurnRadius(ground_speed, tas),
+                                   r.placed[static_cast<std::size_t>(k + 1)].leg,
+                                   LnavTurnRadiusInWind(ground_speed, tas, course_in, p.course_out, wind.from, wind.speed),
                                    LnavRollIn(ground_speed, tas));
 }
 
@@ -133,7 +136,8 @@ class Model {
       // LNAV works it out on every pass; the model again once the ground
       // speed has moved by a tenth of a knot (turning in a wind).
       if (w_ != switch_for_ || std::fabs(ground_speed - switch_speed_) > kSwitchSpeedStep) {
-        switch_ = w_ == last ? 0.0 : SwitchDistanceOf(r_, w_, ground_speed, tas_, from_elsewhere_ ? leg_in_ : -1.0);
+        switch_ = w_ == last ? 0.0 : SwitchDistanceOf(r_, w_, ground_speed, tas_, wind_, course_in_,
+                                                           from_elsewhere_ ? leg_in_ : -1.0);
         switch_for_ = w_;
         switch_speed_ = ground_speed;
       }
@@ -519,7 +523,7 @@ double ModelSwitchDistance(const FlownRoute& r, int k, const ModelAir& air) {
   const double heading = p.course_in + WindCorrectionAngle(p.course_in, tas, wind.from, wind.speed);
   const double ground_speed =
       std::hypot(tas * std::sin(heading * kDegToRad) + air.east, tas * std::cos(heading * kDegToRad) + air.north);
-  return SwitchDistanceOf(r, k, ground_speed, tas);
+  return SwitchDistanceOf(r, k, ground_speed, tas, wind, p.course_in);
 }
 
 }  // namespace ovi::guidance

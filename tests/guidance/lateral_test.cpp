@@ -90,6 +90,53 @@ TEST(LnavTurns, RateRadiusAndTheWindsCorrection) {
   EXPECT_EQ(InterceptTrack(200.0, 170.0), 200.0);
 }
 
+// A turn in a wind is led by the radius that puts it on the leg out: flown
+// from that lead at LNAV's rate through the air (integrated in small
+// steps, the wind carrying it), from the heading that holds the leg in to
+// the one that holds the leg out, it ends on the leg out. Left and right,
+// across north, from head wind to tail wind and back, in winds to 150 kt.
+TEST(LnavTurns, ATurnInTheWindIsLedOntoTheLegOut) {
+  struct Turn {
+    double in, out, tas, from, speed;
+  };
+  const Turn turns[] = {
+      {327.0, 88.0, 440.0, 279.0, 96.0},  {88.0, 304.0, 310.0, 181.0, 86.0}, {10.0, 280.0, 250.0, 90.0, 150.0},
+      {350.0, 60.0, 480.0, 0.0, 120.0},   {200.0, 40.0, 480.0, 20.0, 150.0}, {90.0, 180.0, 160.0, 135.0, 60.0},
+      {270.0, 100.0, 300.0, 300.0, 40.0}, {45.0, 200.0, 420.0, 225.0, 140.0}, {120.0, 122.0, 300.0, 90.0, 80.0},
+  };
+  const double d2r = M_PI / 180.0;
+  for (const Turn& t : turns) {
+    SCOPED_TRACE(::testing::Message() << t.in << " to " << t.out << " at " << t.tas << ", wind " << t.from << "/"
+                                      << t.speed);
+    const double h1 = t.in + WindCorrectionAngle(t.in, t.tas, t.from, t.speed);
+    const double h2 = t.out + WindCorrectionAngle(t.out, t.tas, t.from, t.speed);
+    const double ground_in = t.tas * std::cos((h1 - t.in) * d2r) - t.speed * std::cos((t.from - t.in) * d2r);
+    const double radius = LnavTurnRadiusInWind(ground_in, t.tas, t.in, t.out, t.from, t.speed);
+    const double turn = std::remainder(t.out - t.in, 360.0);
+    const double lead = radius * std::tan(std::fabs(turn) / 2.0 * d2r);
+    // From `lead` NM before the waypoint (at 0, 0) on the leg in.
+    double x = -lead * std::sin(t.in * d2r), y = -lead * std::cos(t.in * d2r), heading = h1;
+    const double rate = LnavTurnRate(t.tas), dt = 0.01, to_turn = std::remainder(h2 - h1, 360.0);
+    const int steps = static_cast<int>(std::lround(std::fabs(to_turn) / rate / dt));
+    for (int i = 0; i < steps; ++i) {
+      const double mid = heading + std::copysign(rate * dt / 2.0, to_turn);
+      x += (t.tas * std::sin(mid * d2r) - t.speed * std::sin(t.from * d2r)) / 3600.0 * dt;
+      y += (t.tas * std::cos(mid * d2r) - t.speed * std::cos(t.from * d2r)) / 3600.0 * dt;
+      heading += std::copysign(rate * dt, to_turn);
+    }
+    const double off_leg_out = x * std::cos(t.out * d2r) - y * std::sin(t.out * d2r);
+    EXPECT_NEAR(off_leg_out, 0.0, 0.02);
+  }
+  // No wind, or a turn near a reversal: the radius at the ground speed.
+  EXPECT_EQ(LnavTurnRadiusInWind(480.0, 480.0, 0.0, 90.0, 0.0, 0.0), LnavTurnRadius(480.0, 480.0));
+  EXPECT_EQ(LnavTurnRadiusInWind(530.0, 480.0, 0.0, 175.0, 0.0, 50.0), LnavTurnRadius(530.0, 480.0));
+  // A flight's turn that rolled out 1.6 NM beyond its leg out when led at
+  // the radius of the 370 kt it was begun at: 121 degrees right at 440 kt
+  // through the air, 96 kt from 279, the ground speed 535 kt by the end.
+  const double led = LnavTurnRadiusInWind(370.0, 440.0, 327.0, 88.0, 279.0, 96.0);
+  EXPECT_GT(led, 1.2 * LnavTurnRadius(370.0, 440.0)) << led;
+}
+
 // Where LNAV passes a waypoint: no nearer than its configured distance and
 // allowance or the lead of its turn at its radius, whichever is more; no
 // farther than its legs allow, shared with the turns at their other ends

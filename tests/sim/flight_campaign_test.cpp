@@ -34,11 +34,12 @@ struct KnownBreak {
 const KnownBreak kKnownBreaks[] = {
     {"repeat", {6, 333},
      "67.4: the vertical speed sent again with each new altitude target while the autopilot still holds it"},
-    {"limit", {1, 214},
+    {"limit", {1, 214, 393},
      "67.1: above the restriction speed below its altitude (the speed VNAV leaves the autopilot when it goes off "
      "at the last waypoint; seed 214: a constraint typed for the climb lies below the aircraft, and VNAV, still "
-     "climbing, descends to it with the climb's logic and no descent speed)"},
-    {"path", {124, 333, 393},
+     "climbing, descends to it with the climb's logic and no descent speed; seed 393: 256 kt at 9,960 ft in the "
+     "descent after VNAV off and on)"},
+    {"path", {1, 124, 333, 393},
      "67.3/67.5: a waypoint crossed off the altitude RTE LEGS showed (procedure constraints, the descent after "
      "a cruise level or restriction change)"},
     {"pages", {1, 8, 11, 214, 300},
@@ -47,7 +48,6 @@ const KnownBreak kKnownBreaks[] = {
     {"agree", {11, 124, 214, 333, 393},
      "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing (seed 11: a cruise level lowered in "
      "cruise is flown, the waypoints ahead still shown at the old one)"},
-    {"turn", {124, 393}, "71.1: turns anticipated by a fixed distance overshoot the new course at speed"},
     {"direct", {300}, "71.3: a direct-to not flown on its line from where it was begun"},
 };
 

@@ -50,9 +50,6 @@ const std::map<std::pair<std::string, std::string>, std::string> kExpectedFailur
     {{"south-east-across-180-b747", "limit"},
      "67.1: VNAV off at the last waypoint leaves the aircraft at 290 kt below 10,000 ft"},
     {{"step-climb", "limit"}, "67.1: VNAV off at the last waypoint leaves the aircraft at 280 kt below 10,000 ft"},
-    {{"step-climb", "pages"},
-     "the destination read before the turn at GEG 2 NM short: the turn is planned at the true airspeed of M0.74 at "
-     "the T/C OAT the module takes (-30 C), 2 % faster than the stand-in flies it at its standard -48 C"},
     {{"turn-at-speed-bizjet", "pages"}, "71.4: the T/C with 80 kt behind 17 NM short"},
     {{"unknown-end-across-0-b747", "pages"}, "the T/C read 2 NM long"},
 };
