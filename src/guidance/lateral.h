@@ -83,11 +83,11 @@ double LnavTurnRadius(double ground_speed, double true_airspeed);
 // The radius (NM) of the turn over still ground that leads the turn from
 // the true course `course_in` to `course_out` as it is flown in a wind
 // (from `wind_from` degrees true at `wind_speed` kt): the turn flown at
-// LNAV's rate through the air while the wind carries it. A turn from a
-// head wind into a tail wind drifts beyond the leg out and wants more lead
-// than its radius at the ground speed it is begun at; one into the wind
-// wants less. LnavTurnRadius where there is no wind, or no lead tangent to
-// both legs (a turn under a degree or over 170).
+// LNAV's rate through the air while the wind carries it. A turn the wind
+// carries beyond the leg out wants more lead than its radius at the ground
+// speed it is begun at, one it carries back toward that leg less.
+// LnavTurnRadius where there is no wind, or no lead tangent to both legs
+// (a turn under a degree or over 170).
 double LnavTurnRadiusInWind(double ground_speed, double true_airspeed, double course_in, double course_out,
                             double wind_from, double wind_speed);
 
