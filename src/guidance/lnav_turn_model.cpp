@@ -117,6 +117,7 @@ class Model {
     const int last = static_cast<int>(r_.placed.size()) - 1;
     bool pass_now = false;
     double last_along = 0.0, last_step = 0.0;
+    behind_from_ = NAN;
     // The aircraft's own run (`corners` given), flying straight at its
     // waypoint (LNAV not tracking the leg, as on the first leg) near the
     // leg, ends where the leg's corner begins: it meets the leg only at the
@@ -145,9 +146,17 @@ class Model {
         end.to_go = -along;
         break;
       }
-      if (w_ != last && !on_leg && (pass_now || Passes(d))) {
+      // An entry missed by more than LNAV passes it at, the aircraft now
+      // beyond its abeam point, is taken as passed there: past its end a
+      // leg's steering S-turns on along the course without coming back, and
+      // the path flown on that way ran hundreds of miles past the route's
+      // end (a procedure's last turn, 146 degrees on legs of 6 and 9 NM).
+      const bool left_behind = along > 0.0 && behind_from_ < 0.0 && std::isfinite(behind_from_);
+      behind_from_ = along;
+      if (w_ != last && !on_leg && (pass_now || Passes(d) || left_behind)) {
         pass_now = false;
         last_along = 0.0;
+        behind_from_ = NAN;
         Track(end, w_, end.flown);
         double lat = 0.0, lon = 0.0;
         Position(lat, lon);
@@ -490,6 +499,7 @@ class Model {
   // The entry and the ground speed the switch distance was worked out for.
   int switch_for_ = -1;
   double switch_speed_ = 0.0;
+  double behind_from_ = NAN;  // the last step's distance along past the entry (NaN: none yet)
   bool tracking_ = true;
   // heading_: through the air, degrees true; rate_: of the turn, degrees a
   // second; the heading's sine and cosine turned with it.

@@ -43,12 +43,6 @@ const std::map<std::pair<std::string, std::string>, std::string> kExpectedFailur
     {{"hold-exit-descent", "agree"}, "the climb's altitudes at FOURT and CHINS 540-800 ft low on the pages"},
     {{"hold-exit-descent", "repeat"}, kResent},
     {{"hold-exit-descent", "path"}, "67.4: after the hold the descent runs below the plan, JAYPE sequenced at 2,763 ft, the plan 3,600"},
-    {{"procedure-legs-jaype3", "agree"},
-     "67.5: JAYPE, BEAVR and DUCKZ shown at 5,500, 4,000 and 2,000 ft, crossed at FL270-FL210: VNAV descends from "
-     "FL340 at 600-700 ft/min where the path asks for about 2,500"},
-    {{"procedure-legs-jaype3", "turn"},
-     "67.5: JAYPE's 143-degree turn met at FL270 and 399 kt (the descent above) on legs of 6 and 9 NM: no lead the "
-     "legs allow rolls it out on the leg"},
     {{"short-flight-speed-limit", "limit"}, "67.1: a level below both restrictions left at the climb's 250 kt, the descent's 240 kt sent only as it starts"},
     {{"south-east-across-180-b747", "limit"},
      "67.1: VNAV off at the last waypoint leaves the aircraft at 290 kt below 10,000 ft"},
