@@ -280,6 +280,7 @@ class FlownPathBuilder {
       from_lon = t.lon;
     }
     Flyer a{g.PlaneLatitude, g.PlaneLongitude, Wrap360(g.GroundTrack + g.MagneticVariation), -g.BankAttitude};
+    a.direct_to = FlyingDirectTo();
     if (!std::isfinite(a.track) || !std::isfinite(a.bank)) a.track = a.bank = 0.0;
     // In a wind the heading flown is known, where the track is worked out
     // only to the degree.

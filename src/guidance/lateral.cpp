@@ -205,6 +205,7 @@ void UpdateSwitchDistance() {
   g.WaypointSwitchDistance =
       AnticipatedSwitchDistance(turn_at(previous, 0), WaypointTurn{configured, shape.turn[1], w->flyover == 1},
                                 turn_at(next, 2), shape.leg_in, shape.leg_out, radius, roll_in);
+  if (FlyingDirectTo()) g.WaypointSwitchDistance = SwitchDistanceOfDirectTo(g.WaypointSwitchDistance, shape.leg_in);
 }
 
 }  // namespace
@@ -413,6 +414,16 @@ double AnticipatedSwitchDistance(const WaypointTurn& before, const WaypointTurn&
   return std::min(want, std::max(bound, std::min(want, kLeastBoundedSwitchDistance)));
 }
 
+bool FlyingDirectTo() {
+  const State& g = guidance_state;
+  return g.ActiveLegFromEngagePosition == 1 && g.LnavLegTracking == 0;
+}
+
+double SwitchDistanceOfDirectTo(double anticipated, double leg_in) {
+  if (!(leg_in < anticipated)) return anticipated;
+  return std::max(leg_in, std::min(anticipated, kLeastBoundedSwitchDistance));
+}
+
 LegOffset OffsetFromLeg(double a_lat, double a_lon, double b_lat, double b_lon, double lat, double lon) {
   // The courses as they are (the geodesy reads every course under a degree
   // as north).
@@ -496,7 +507,16 @@ void RunWaypointPassage() {
     g.VnavSpeedSet = 0;
     if (g.TocPassed == 1 && g.TodPassed == 0) g.TodRecheckAfterSkip = 1;
   }
-  const bool within = g.ActiveWaypointDistance < g.WaypointSwitchDistance;
+  // A direct-to's leg bounds its switch distance from the pass it is made
+  // on: the distance kept from before it was the old leg's, and passed the
+  // new waypoint at once.
+  double switch_distance = g.WaypointSwitchDistance;
+  if (FlyingDirectTo()) {
+    double leg = 0.0, course = 0.0;
+    navdb::ComputeDistanceAndBearing(g.LegOriginLatitude, g.LegOriginLongitude, w->latitude, w->longitude, leg, course);
+    switch_distance = SwitchDistanceOfDirectTo(switch_distance, leg);
+  }
+  const bool within = g.ActiveWaypointDistance < switch_distance;
   if (within && g.LnavEngaged == 1 && active < last) SelectNextConstraint();
   if (within && w->time_over_text.empty() && g.GroundSpeedKnots > 65.0) {
     w->time_over_text = util::Format("%02.0f:%02.0f", g.ZuluHour, g.ZuluMinute);

@@ -123,6 +123,14 @@ double TanHalfTurn(const WaypointTurn& t);
 // with the turns at their other ends.
 double AnticipatedSwitchDistance(const WaypointTurn& before, const WaypointTurn& at, const WaypointTurn& after,
                                  double leg_in, double leg_out, double radius, double roll_in);
+// The switch distance on a direct-to's leg, `leg_in` NM from where it was
+// begun: no more than that leg, but half a mile. A direct-to a waypoint
+// close behind, its turn onward led by more than the way back to it,
+// passed the waypoint at once and never flew there.
+double SwitchDistanceOfDirectTo(double anticipated, double leg_in);
+// Whether LNAV flies a direct-to: the line from where it was begun,
+// straight at its waypoint.
+bool FlyingDirectTo();
 // The roll into a turn at a ground speed and true airspeed, as the
 // distance (NM) flown before the turn is at its rate.
 double LnavRollIn(double ground_speed, double true_airspeed);

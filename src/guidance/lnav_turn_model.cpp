@@ -72,17 +72,18 @@ Wind WindOf(const ModelAir& air) {
 // elsewhere than the entry before (`leg_in` given) no turn before it is
 // shared with.
 double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, const Wind& wind, double course_in,
-                        double leg_in = -1.0) {
+                        double leg_in = -1.0, bool direct_to = false) {
   const auto n = static_cast<int>(r.placed.size());
   const Placed& p = r.placed[static_cast<std::size_t>(k)];
   if (k + 1 >= n) return p.turn.configured;
   const WaypointTurn none{};
   const WaypointTurn& before = leg_in < 0.0 && k > 0 ? r.placed[static_cast<std::size_t>(k - 1)].turn : none;
   const double in = leg_in < 0.0 ? p.leg : leg_in;
-  return AnticipatedSwitchDistance(before, p.turn, r.placed[static_cast<std::size_t>(k + 1)].turn, in,
+  const double anticipated = AnticipatedSwitchDistance(before, p.turn, r.placed[static_cast<std::size_t>(k + 1)].turn, in,
                                    r.placed[static_cast<std::size_t>(k + 1)].leg,
                                    LnavTurnRadiusInWind(ground_speed, tas, course_in, p.course_out, wind.from, wind.speed),
                                    LnavRollIn(ground_speed, tas));
+  return direct_to ? SwitchDistanceOfDirectTo(anticipated, in) : anticipated;
 }
 
 // LNAV flying the route on from a state (RunLnavTurnModel), in a frame of
@@ -108,6 +109,7 @@ class Model {
                                         : a.track + WindCorrectionAngle(a.track, tas_, wind.from, wind.speed));
     bank_ = a.bank;
     rate_ = RateOf(bank_);
+    direct_to_ = a.direct_to;
     x_ = y_ = 0.0;
     w_ = target;
     Aim(target, from_lat, from_lon, tracking, a.lat, a.lon);
@@ -138,7 +140,8 @@ class Model {
       // speed has moved by a tenth of a knot (turning in a wind).
       if (w_ != switch_for_ || std::fabs(ground_speed - switch_speed_) > kSwitchSpeedStep) {
         switch_ = w_ == last ? 0.0 : SwitchDistanceOf(r_, w_, ground_speed, tas_, wind_, course_in_,
-                                                           from_elsewhere_ ? leg_in_ : -1.0);
+                                                           from_elsewhere_ ? leg_in_ : -1.0,
+                                                           from_elsewhere_ && direct_to_ && w_ == target);
         switch_for_ = w_;
         switch_speed_ = ground_speed;
       }
@@ -494,7 +497,7 @@ class Model {
   double ux_ = 0.0, uy_ = 1.0, course_in_ = 0.0, leg_x_ = 0.0, leg_y_ = 1.0;
   // The leg into the entry aimed at starts elsewhere than at the entry
   // before, `leg_in_` NM from it; the entry's switch distance this step.
-  bool from_elsewhere_ = false;
+  bool from_elsewhere_ = false, direct_to_ = false;
   double leg_in_ = 0.0, switch_ = 0.0;
   // The entry and the ground speed the switch distance was worked out for.
   int switch_for_ = -1;

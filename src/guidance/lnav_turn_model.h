@@ -22,6 +22,7 @@ namespace ovi::guidance {
 struct Flyer {
   double lat, lon, track, bank;
   double heading = NAN;
+  bool direct_to = false;  // flying a direct-to from where it was begun
 };
 
 // Where a run of the model ended.

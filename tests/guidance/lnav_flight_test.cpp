@@ -449,6 +449,40 @@ TEST_F(LnavFlightTest, ADirectToFliesTheLineFromWhereItWasBegun) {
   EXPECT_LT(worst_settled, 0.3);
 }
 
+// A direct-to the active waypoint 4 NM behind, the route doubling back 160
+// degrees there: the turn's lead (some 30 NM at this speed) is more than
+// the way back, and the waypoint was passed at once, never flown to. Passed
+// no farther out than the leg from where the direct-to was begun (and that
+// worked out on the pass that decides), the aircraft comes round to it
+// first.
+TEST_F(LnavFlightTest, ADirectToAWaypointBehindFliesBackToIt) {
+  const auto at = LayRoute(-33.0, -70.5, 0.0, 40.0, {0.0}, 280.0, 10000.0);
+  sim::AircraftState& a = loop.aircraft();
+  navdb::ProjectPosition(at[1][0], at[1][1], 20.0, 4.0, a.latitude, a.longitude);
+  a.heading = 20.0;
+  loop.Run(2.0);
+  ToggleLnav();
+  // Passed by the way there: made active again, the aircraft beyond it.
+  flightplan::flightplan_state.ActiveWaypointIndex = 1;
+  guidance_state.ActiveWaypointLat = at[1][0];
+  guidance_state.ActiveWaypointLon = at[1][1];
+  fms::fms_state.FmsHoldFixSelect = 1;
+  flightplan::ExecutePendingRoute();
+  const double from = loop.time();
+  double passed_off = 180.0, passed_at = -1.0;
+  loop.Run(900.0, [&] {
+    if (flightplan::flightplan_state.ActiveWaypointIndex == 1) return false;
+    double d = 0.0, bearing = 0.0;
+    navdb::ComputeDistanceAndBearing(a.latitude, a.longitude, at[1][0], at[1][1], d, bearing);
+    passed_off = std::fabs(Turned(TrackOf(loop_const().aircraft_const()), bearing));
+    passed_at = loop.time() - from;
+    return true;
+  });
+  // Closing on it when it is passed.
+  EXPECT_GT(passed_at, 60.0);
+  EXPECT_LT(passed_off, 90.0);
+}
+
 TEST_F(LnavFlightTest, WithoutSequencingTheWaypointIsNotPassedButTimed) {
   model::model_state.SequenceFPlanWpts = 0;
   // LNAV off: the autopilot flies the bug straight over FOURT.

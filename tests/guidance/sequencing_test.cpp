@@ -110,6 +110,7 @@ TEST_F(SequencingTest, PassingRecordsTheWaypointAndSetsUpTheNextLeg) {
   g.WaypointSwitchDistance = 3.0;
   g.ActiveWaypointDistance = 2.9;
   g.ActiveLegFromEngagePosition = 1;
+  g.LegOriginLatitude = -1.0;  // a direct-to begun over A
   model::model_state.SetWptBaro = 1;
   RunWaypointPassage();
   EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
