@@ -190,7 +190,11 @@ void ExecutePendingRoute() {
   m.ClimbIasSaved = m.ClimbMachSaved = m.CruiseIasSaved = m.CruiseMachSaved = false;
   m.DescentIasSaved = m.DescentMachSaved = m.CostIndexSaved = false;
 
-  if (fms.FmsHoldFixSelect != 0) {
+  // The direct-to's course is taken once the waypoint it goes to is the
+  // active one (below): taken before, it was the course to the waypoint
+  // that had been active, and a direct-to one further on flew that line.
+  const bool direct_to = fms.FmsHoldFixSelect != 0;
+  auto direct_to_course = [&] {
     g.LegOriginLatitude = g.PlaneLatitude;
     g.LegOriginLongitude = g.PlaneLongitude;
     g.ActiveLegFromEngagePosition = 1;
@@ -204,8 +208,8 @@ void ExecutePendingRoute() {
     c -= g.MagneticVariation;
     if (c < 0.5) c += 360.0;
     g.LnavInitialCourse = c;
-    fms.FmsHoldFixSelect = 0;
-  }
+  };
+  if (direct_to) fms.FmsHoldFixSelect = 0;
   if (s.ActiveWaypointIndex != model::kNoWaypoint) s.PlanStepIndex = s.ActiveWaypointIndex;
   fms.FmsLegsEntryState = 0;
 
@@ -244,6 +248,7 @@ void ExecutePendingRoute() {
     g.DirectToActive = 0;
     g.ActiveWaypointLat = s.ActiveFlightPlan[s.ActiveWaypointIndex].latitude;
     g.ActiveWaypointLon = s.ActiveFlightPlan[s.ActiveWaypointIndex].longitude;
+    if (direct_to) direct_to_course();
 
     if (m.LnavSetEnRouteFreqs == 1 && g.LnavEngaged == 1) guidance::TuneEnRouteNavaids(guidance::kTuneRoute);
     if (m.SetWptBaro == 1) host::SendKeyEvent(kEventBarometricSetting, 0);
