@@ -124,7 +124,7 @@ double TanHalfTurn(const WaypointTurn& t);
 double AnticipatedSwitchDistance(const WaypointTurn& before, const WaypointTurn& at, const WaypointTurn& after,
                                  double leg_in, double leg_out, double radius, double roll_in);
 // The switch distance on a direct-to's leg, `leg_in` NM from where it was
-// begun: no more than that leg, but half a mile. A direct-to a waypoint
+// begun: no more than that leg, and at least half a mile. A direct-to a waypoint
 // close behind, its turn onward led by more than the way back to it,
 // passed the waypoint at once and never flew there.
 double SwitchDistanceOfDirectTo(double anticipated, double leg_in);

@@ -70,7 +70,7 @@ Wind WindOf(const ModelAir& air) {
 // The switch distance of placed entry k at a ground speed and true
 // airspeed in a wind, the leg in arriving on `course_in`; on a leg from
 // elsewhere than the entry before (`leg_in` given) no turn before it is
-// shared with.
+// shared with; on a direct-to's leg, no more than that leg.
 double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, const Wind& wind, double course_in,
                         double leg_in = -1.0, bool direct_to = false) {
   const auto n = static_cast<int>(r.placed.size());
@@ -79,10 +79,11 @@ double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, 
   const WaypointTurn none{};
   const WaypointTurn& before = leg_in < 0.0 && k > 0 ? r.placed[static_cast<std::size_t>(k - 1)].turn : none;
   const double in = leg_in < 0.0 ? p.leg : leg_in;
-  const double anticipated = AnticipatedSwitchDistance(before, p.turn, r.placed[static_cast<std::size_t>(k + 1)].turn, in,
-                                   r.placed[static_cast<std::size_t>(k + 1)].leg,
-                                   LnavTurnRadiusInWind(ground_speed, tas, course_in, p.course_out, wind.from, wind.speed),
-                                   LnavRollIn(ground_speed, tas));
+  const double anticipated =
+      AnticipatedSwitchDistance(before, p.turn, r.placed[static_cast<std::size_t>(k + 1)].turn, in,
+                                r.placed[static_cast<std::size_t>(k + 1)].leg,
+                                LnavTurnRadiusInWind(ground_speed, tas, course_in, p.course_out, wind.from, wind.speed),
+                                LnavRollIn(ground_speed, tas));
   return direct_to ? SwitchDistanceOfDirectTo(anticipated, in) : anticipated;
 }
 
@@ -502,7 +503,7 @@ class Model {
   // The entry and the ground speed the switch distance was worked out for.
   int switch_for_ = -1;
   double switch_speed_ = 0.0;
-  double behind_from_ = NAN;  // the last step's distance along past the entry (NaN: none yet)
+  double behind_from_ = NAN;  // the last step's distance along from the entry (< 0 short of it; NaN: none yet)
   bool tracking_ = true;
   // heading_: through the air, degrees true; rate_: of the turn, degrees a
   // second; the heading's sine and cosine turned with it.
