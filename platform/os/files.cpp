@@ -394,8 +394,8 @@ bool IsTemporaryFor(std::string_view name, std::string_view target_name) {
   return dashes == 2 && digits;
 }
 
-bool ReplaceFile(const std::string& path, std::string_view data, FileProblem* problem) {
-  FileReplacement out(path);
+bool ReplaceFile(const std::string& path, std::string_view data, FileProblem* problem, FileReplacement::Sync sync) {
+  FileReplacement out(path, sync);
   const bool ok = out.Write(data) && out.Commit();
   if (!ok && problem != nullptr) *problem = out.problem();
   return ok;

@@ -135,8 +135,10 @@ class FileReplacement {
 // mid-write (killed) leaves it behind.
 bool IsTemporaryFor(std::string_view name, std::string_view target_name);
 
-// The whole file replaced by `data` (FileReplacement, synced to the disk).
-bool ReplaceFile(const std::string& path, std::string_view data, FileProblem* problem = nullptr);
+// The whole file replaced by `data` (FileReplacement, synced to the disk
+// unless `sync` says otherwise).
+bool ReplaceFile(const std::string& path, std::string_view data, FileProblem* problem = nullptr,
+                 FileReplacement::Sync sync = FileReplacement::Sync::kToDisk);
 
 // Appends `data` to a regular file (made when missing). All or nothing: a
 // write that fails part-way is cut off again, so the file is as it was.

@@ -128,6 +128,12 @@ bool SaveFile(std::string_view windows_path, std::string_view data, FileProblem*
   return Mapped(windows_path, path, problem) && ReplaceFile(path, data, problem);
 }
 
+bool SaveScratchFile(std::string_view windows_path, std::string_view data, FileProblem* problem) {
+  std::string path;
+  return Mapped(windows_path, path, problem) &&
+         ReplaceFile(path, data, problem, FileReplacement::Sync::kToSystem);
+}
+
 bool AppendFile(std::string_view windows_path, std::string_view data, FileProblem* problem) {
   std::string path;
   return Mapped(windows_path, path, problem) && AppendToFile(path, data, problem);

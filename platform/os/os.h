@@ -50,6 +50,9 @@ bool ReadWholeFile(std::string_view windows_path, std::int64_t max_bytes, std::s
 // replaced only once the new one is whole, a failed append leaves the file
 // as it was.
 bool SaveFile(std::string_view windows_path, std::string_view data, FileProblem* problem = nullptr);
+// The same for a scratch file the module writes again whenever it needs
+// it: handed to the system, not synced to the disk.
+bool SaveScratchFile(std::string_view windows_path, std::string_view data, FileProblem* problem = nullptr);
 bool AppendFile(std::string_view windows_path, std::string_view data, FileProblem* problem = nullptr);
 
 // Names (not paths) of the regular files in a folder whose names end with the

@@ -191,10 +191,17 @@ void ExecutePendingRoute() {
   m.ClimbIasSaved = m.ClimbMachSaved = m.CruiseIasSaved = m.CruiseMachSaved = false;
   m.DescentIasSaved = m.DescentMachSaved = m.CostIndexSaved = false;
 
-  if (fms.FmsHoldFixSelect != 0) {
+  // The direct-to's course is taken once the waypoint it goes to is the
+  // active one (below): taken before, it was the course to the waypoint
+  // that had been active, and a direct-to one further on flew that line.
+  const bool direct_to = fms.FmsHoldFixSelect != 0;
+  auto direct_to_course = [&] {
     g.LegOriginLatitude = g.PlaneLatitude;
     g.LegOriginLongitude = g.PlaneLongitude;
     g.ActiveLegFromEngagePosition = 1;
+    // Straight at the waypoint: the line from here is flown to it, not the
+    // leg of the route.
+    g.LnavLegTracking = 0;
     double d = 0.0, c = 0.0;
     navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, g.ActiveWaypointLat, g.ActiveWaypointLon, d, c);
     // The leg from the engage position is flown as a magnetic course, as
@@ -202,8 +209,8 @@ void ExecutePendingRoute() {
     c -= g.MagneticVariation;
     if (c < 0.5) c += 360.0;
     g.LnavInitialCourse = c;
-    fms.FmsHoldFixSelect = 0;
-  }
+  };
+  if (direct_to) fms.FmsHoldFixSelect = 0;
   if (s.ActiveWaypointIndex != model::kNoWaypoint) s.PlanStepIndex = s.ActiveWaypointIndex;
   fms.FmsLegsEntryState = 0;
 
@@ -242,6 +249,7 @@ void ExecutePendingRoute() {
     g.DirectToActive = 0;
     g.ActiveWaypointLat = s.ActiveFlightPlan[s.ActiveWaypointIndex].latitude;
     g.ActiveWaypointLon = s.ActiveFlightPlan[s.ActiveWaypointIndex].longitude;
+    if (direct_to) direct_to_course();
 
     if (m.LnavSetEnRouteFreqs == 1 && g.LnavEngaged == 1) guidance::TuneEnRouteNavaids(guidance::kTuneRoute);
     if (m.SetWptBaro == 1) host::SendKeyEvent(kEventBarometricSetting, 0);

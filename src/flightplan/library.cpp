@@ -157,8 +157,7 @@ void ScanFlightPlanFolder() {
   State& s = flightplan_state;
   s.FlightPlanLibraryCount = 0;
 
-  // The listing is taken whole before any file is read: reading a .PLN
-  // rewrites temp.rte in the same folder.
+  // The listing is taken whole before any file is read.
   const std::string folder = FlightPlanFolderInForce();
   s.FlightPlanListFolder = folder;
   std::vector<os::UnlistedFile> unlisted;

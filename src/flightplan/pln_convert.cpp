@@ -540,7 +540,11 @@ int Refuse(const std::string& name, const std::string& reason, bool show_failure
 
 }  // namespace
 
-int ConvertPlnToRte(const std::string& name, bool show_failure) {
+namespace {
+
+// Converts the named plan into `route` (written to temp.rte first when
+// `temp` is given); 0 or kPlnNotLoaded as ConvertPlnToRte.
+int Convert(const std::string& name, std::string& route, bool show_failure, bool temp) {
   std::string data;
   os::FileProblem problem;
   // No flight plan is larger than kMaxPlanFileBytes; a larger file is not
@@ -552,9 +556,11 @@ int ConvertPlnToRte(const std::string& name, bool show_failure) {
   conv.Run(data);
 
   // A temp.rte left from an earlier conversion must never pass for this one:
-  // the plan is refused when it cannot be written.
-  if (!os::SaveFile(FlightPlanReadPath(kTempRouteName), conv.out, &problem))
+  // the plan is refused when it cannot be written. A scratch file, written
+  // again on every load: not synced to the disk.
+  if (temp && !os::SaveScratchFile(FlightPlanReadPath(kTempRouteName), conv.out, &problem))
     return Refuse(name, "temp.rte cannot be written (" + problem.text + ")", show_failure);
+  route = std::move(conv.out);
   // A plan is loaded whole or not at all: a route cut short or missing a
   // waypoint is not the plan the pilot chose.
   if (!conv.failure.empty()) return Refuse(name, conv.failure, show_failure);
@@ -565,6 +571,17 @@ int ConvertPlnToRte(const std::string& name, bool show_failure) {
   // A route needs two ends.
   if (conv.written < 2) return Refuse(name, "fewer than two waypoints", show_failure);
   return 0;
+}
+
+}  // namespace
+
+int ConvertPlnToRte(const std::string& name, bool show_failure) {
+  std::string route;
+  return Convert(name, route, show_failure, true);
+}
+
+int ConvertPln(const std::string& name, std::string& route, bool show_failure) {
+  return Convert(name, route, show_failure, false);
 }
 
 }  // namespace ovi::flightplan

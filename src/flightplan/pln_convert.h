@@ -22,6 +22,9 @@ constexpr int kPlnNotLoaded = -99;
 // with show_failure, "Unable to load FP" on the MCU entry line (a load
 // shows it; the library scan, which only lists plans, does not).
 int ConvertPlnToRte(const std::string& name, bool show_failure = true);
+// The same conversion into `route`, the text temp.rte would hold, leaving
+// temp.rte as it is: for a plan only read, not loaded (the library scan).
+int ConvertPln(const std::string& name, std::string& route, bool show_failure = true);
 
 // Decimal degrees of "Hdd:mm:ss" (latitude) and "Hdd:mm:ss" or
 // "Hddd:mm:ss" (longitude), H the hemisphere letter, which is not applied.

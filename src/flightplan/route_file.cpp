@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/os/os.h"
@@ -369,12 +370,17 @@ void ReadFlightPlanFile(std::string name, int key_switch) {
     return;
   }
   const std::string label = name;
-  // Listing says nothing on the MCU line; the status log has the reason.
-  if (!ResolveLibraryFileName(name, false)) return;
+  name = util::ToUpper(name);
+  // A .PLN plan is read as converted, in memory: listing the library
+  // writes no file. Listing says nothing on the MCU line; the status log
+  // has the reason.
+  std::string converted;
+  const bool plan = name.find(".PLN") != std::string::npos;
+  if (plan && ConvertPln(name, converted, false) == kPlnNotLoaded) return;
   s.ScratchFlightPlanLastIndex = -1;
   // A route the list leaves out is logged as a refused .PLN plan is, so
   // that every plan missing from the list says why.
-  std::FILE* f = OpenRouteFile(name, label);
+  std::FILE* f = plan ? fmemopen(converted.data(), converted.size(), "r") : OpenRouteFile(name, label);
   if (f == nullptr) return;
   RouteReadRequest req;
   req.target = {&s.ScratchFlightPlan, &s.ScratchFlightPlanLastIndex};

@@ -79,6 +79,9 @@ void ToggleLnav() {
       g.LegOriginLatitude = g.PlaneLatitude;
       g.LegOriginLongitude = g.PlaneLongitude;
       g.ActiveLegFromEngagePosition = 1;
+      // Engaged anywhere, LNAV joins the active leg (where it can meet it
+      // before the waypoint; else it flies straight at the waypoint).
+      g.LnavLegTracking = 1;
       double distance = 0.0, course = 0.0;
       navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, g.ActiveWaypointLat, g.ActiveWaypointLon,
                                        distance, course);

@@ -30,19 +30,29 @@ namespace {
 constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 // Slower than this the aircraft has no track to turn from (it is taken as
 // on its leg) and no speed to fly the corners at.
-constexpr double kLeastMovingSpeed = 50.0;  // kt
+constexpr double kLeastMovingSpeed = kLnavLeastMovingSpeed;  // kt
 // Corners are flown at no less, and at this without any speed to go by.
 constexpr double kLeastSpeed = 100.0, kUnknownSpeed = 200.0;  // kt
 // A corner farther than the first is flown at the true airspeed the plan
-// has there, one nearer than the second at the ground speed; in between the
+// has there, one nearer than the second at the aircraft's; in between the
 // one turns into the other.
 constexpr double kPlannedSpeedBeyond = 20.0, kGroundSpeedWithin = 5.0;  // NM
-// A corner ahead is flown again at the speed the aircraft's approach gives
-// it once it has moved by a knot: one corner at a time, a second of ticks
-// apart. An aircraft closing on its corners at the speed it flies moves
-// their speed by about a knot a second; one moved faster (a simulation rate
-// above 1, or the position set anew) is not followed faster.
+// A corner ahead is flown again in the air the aircraft's approach gives
+// it once its airspeed or the wind has moved by a knot: one corner at a
+// time, a second of ticks apart. An aircraft closing on its corners at the
+// speed it flies moves their speed by about a knot a second; one moved
+// faster (a simulation rate above 1, or the position set anew) is not
+// followed faster.
 constexpr double kTicksBetweenSpeedFlights = 18.0;
+// The aircraft stays on its intercept as the model flew it this near it
+// (the chord of a model's step lies this far inside the arc of a turn at
+// 480 kt).
+constexpr double kOnInterceptNm = 0.05;
+// On its leg: as the model of LNAV's turns takes it (lnav_turn_model.cpp).
+constexpr double kOnLegNm = 0.2, kOnLegDegrees = 4.0;
+// Tracking farther than this from the intercept's own track, the aircraft
+// has left it.
+constexpr double kOffInterceptTrack = 10.0;  // degrees
 
 State& G() { return guidance_state; }
 const flightplan::State& Fp() { return flightplan::flightplan_state; }
@@ -84,30 +94,44 @@ Route BuildRoute() {
     const model::FlightPlanWaypoint& w = f.ActiveFlightPlan[i];
     if (StandsNowhere(w.ident)) continue;
     const double tas = PlannedTas(i, w);
-    Placed p{i, w.latitude, w.longitude, 0.0, 0.0, 0.0, 0.0, std::isfinite(tas) ? tas : NAN,
-             std::cos(w.latitude * kDegToRad)};
+    Placed p{i,
+             w.latitude,
+             w.longitude,
+             0.0,
+             0.0,
+             0.0,
+             WaypointTurn{},
+             std::isfinite(tas) ? tas : NAN,
+             std::cos(w.latitude * kDegToRad),
+             0.0};
     if (!r.placed.empty()) {
-      const Placed& b = r.placed.back();
+      Placed& b = r.placed.back();
       double course = 0.0;
       navdb::ComputeDistanceAndBearing(p.lat, p.lon, b.lat, b.lon, p.leg, course);
       p.route = b.route + p.leg;
       p.course_in = Wrap360(navdb::TrueCourse(p.lat, p.lon, b.lat, b.lon) + 180.0);
+      p.course_out = p.course_in;
+      b.course_out = navdb::TrueCourse(b.lat, b.lon, p.lat, p.lon);
     }
     r.slot[static_cast<std::size_t>(i)] = static_cast<int>(r.placed.size());
     r.placed.push_back(p);
   }
-  // Passed where LNAV passes it: the turn allowance between the courses it
-  // steers by, the leg's from its start and the next leg's.
+  // Passed where LNAV passes it: no nearer than the turn allowance between
+  // the courses it steers by (the leg's from its start and the next
+  // leg's), and no nearer than the turn's lead.
   const auto n = r.placed.size();
   for (std::size_t k = 0; k < n; ++k) {
     Placed& p = r.placed[k];
-    int turn = 0;
+    const model::FlightPlanWaypoint& w = f.ActiveFlightPlan[p.index];
+    // Nothing is turned at either end of the route.
+    p.turn = WaypointTurn{0.0, 0.0, w.flyover == 1};
     if (k > 0 && k + 1 < n) {
       const Placed &a = r.placed[k - 1], &b = r.placed[k + 1];
-      turn = HeadingDifference(navdb::TrueCourse(a.lat, a.lon, p.lat, p.lon),
-                               navdb::TrueCourse(p.lat, p.lon, b.lat, b.lon));
+      p.turn.configured = SwitchDistanceAt(w, HeadingDifference(navdb::TrueCourse(a.lat, a.lon, p.lat, p.lon),
+                                                                navdb::TrueCourse(p.lat, p.lon, b.lat, b.lon)));
+      p.turn.turn = RouteTurn(a.lat, a.lon, p.lat, p.lon, b.lat, b.lon);
     }
-    p.switch_distance = SwitchDistanceAt(f.ActiveFlightPlan[p.index], turn);
+    p.turn.tan_half = TanHalfTurn(p.turn);
   }
   return r;
 }
@@ -140,25 +164,87 @@ std::uint64_t Signature() {
   return h;
 }
 
-// The speed a corner will be flown at, to the knot (a corner ahead is flown
-// again only once it has moved by one).
-double CornerSpeed(const Placed& p) {
+// The aircraft's true heading where the heading and the ground track agree
+// with the wind it reads (the track is worked out to a degree or so), else
+// NaN.
+constexpr double kTrackAgrees = 3.0;  // degrees
+double AircraftHeadingInWind() {
+  const State& g = G();
+  const double heading = Wrap360(g.AircraftHeading + g.MagneticVariation);
+  const double tas = TrueAirspeedInWind(g.GroundSpeedKnots, heading, g.WindDirection, g.WindSpeed);
+  const double to = (g.WindDirection + 180.0) * kDegToRad;
+  const double east = tas * std::sin(heading * kDegToRad) + g.WindSpeed * std::sin(to);
+  const double north = tas * std::cos(heading * kDegToRad) + g.WindSpeed * std::cos(to);
+  const double track = std::atan2(east, north) / kDegToRad;
+  return std::fabs(Wrap180(track - g.GroundTrack - g.MagneticVariation)) <= kTrackAgrees ? heading : NAN;
+}
+
+// The aircraft's true airspeed and the wind it flies in (no other is
+// forecast, and the model flies every corner in it), to the knot. The
+// airspeed from the heading where it agrees with the track, else from the
+// heading that flies the track.
+ModelAir AircraftAir() {
+  const State& g = G();
+  const double to = (g.WindDirection + 180.0) * kDegToRad;
+  const double wind = std::isfinite(g.WindSpeed) && std::isfinite(to) ? g.WindSpeed : 0.0;
+  double heading = wind > 0.0 ? AircraftHeadingInWind() : NAN;
+  if (!std::isfinite(heading)) {
+    const double track = g.GroundTrack + g.MagneticVariation;
+    heading = track + WindCorrectionAngle(track, g.GroundSpeedKnots, g.WindDirection, wind);
+  }
+  const double tas = TrueAirspeedInWind(g.GroundSpeedKnots, heading, g.WindDirection, wind);
+  return {std::round(std::isfinite(tas) ? tas : g.GroundSpeedKnots), std::round(wind * std::sin(to)),
+          std::round(wind * std::cos(to))};
+}
+
+// The air a corner will be flown in, to the knot (a corner ahead is flown
+// again only once it has moved by one): the wind the aircraft flies in,
+// and the true airspeed the plan has at the corner's waypoint far from
+// it, the aircraft's own near it.
+ModelAir CornerAir(const Placed& p, const ModelAir& aircraft) {
   const State& g = G();
   const double planned = p.planned_speed;
   double v = std::isfinite(planned) ? planned : kUnknownSpeed;
-  if (g.GroundSpeedKnots >= kLeastMovingSpeed) {
-    // Near enough for a share, and on every corner ahead on every tick:
-    // flat, and no root for a corner beyond the share.
-    const double east = Wrap180(p.lon - g.PlaneLongitude) * p.cos_lat, north = p.lat - g.PlaneLatitude;
-    const double beyond = kPlannedSpeedBeyond / 60.0;
-    if (std::isfinite(planned) && east * east + north * north >= beyond * beyond)
-      return std::round(std::max(v, kLeastSpeed));
+  if (g.GroundSpeedKnots < kLeastMovingSpeed) return {std::round(std::max(v, kLeastSpeed)), 0.0, 0.0};
+  ModelAir air = aircraft;
+  // Near enough for a share, and on every corner ahead on every tick:
+  // flat, and no root for a corner beyond the share.
+  const double east = Wrap180(p.lon - g.PlaneLongitude) * p.cos_lat, north = p.lat - g.PlaneLatitude;
+  const double beyond = kPlannedSpeedBeyond / 60.0;
+  if (!(std::isfinite(planned) && east * east + north * north >= beyond * beyond)) {
     const double d = std::hypot(east, north) * 60.0;
     const double share = (kPlannedSpeedBeyond - d) / (kPlannedSpeedBeyond - kGroundSpeedWithin);
     const double w = std::isfinite(planned) ? std::clamp(share, 0.0, 1.0) : 1.0;
-    v += w * (g.GroundSpeedKnots - v);
+    v += w * (air.tas - v);
   }
-  return std::round(std::max(v, kLeastSpeed));
+  air.tas = std::round(std::max(v, kLeastSpeed));
+  return air;
+}
+
+// The aircraft on a kept intercept: NM flown to the point of it nearest
+// the aircraft (the first leg of it extended back, the last on) and NM off
+// it there.
+struct OnIntercept {
+  double flown, off, track;  // the track (degrees) in the frame
+};
+OnIntercept Nearest(const std::vector<PathPoint>& points, double x, double y) {
+  OnIntercept best{0.0, HUGE_VAL, 0.0};
+  std::size_t at = 0;
+  for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+    const PathPoint &a = points[i], &b = points[i + 1];
+    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+    double u = len2 > 0.0 ? ((x - a.x) * dx + (y - a.y) * dy) / len2 : 0.0;
+    if (i > 0) u = std::max(u, 0.0);
+    if (i + 2 < points.size()) u = std::min(u, 1.0);
+    const double ex = a.x + u * dx - x, ey = a.y + u * dy - y, off = std::sqrt(ex * ex + ey * ey);
+    if (off < best.off) {
+      best = {a.flown + u * (b.flown - a.flown), off, 0.0};
+      at = i;
+    }
+  }
+  if (points.size() > 1)
+    best.track = std::atan2(points[at + 1].x - points[at].x, points[at + 1].y - points[at].y) / kDegToRad;
+  return best;
 }
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -170,7 +256,7 @@ bool Near(double a, double b) { return std::fabs(a - b) <= 1e-9; }
 class FlownPathBuilder {
  public:
   FlownPathBuilder(const Route& r, FlownPathMemo& memo, bool speed_due)
-      : r_(r), memo_(memo), refly_(speed_due ? 1 : 0) {}
+      : r_(r), memo_(memo), refly_(speed_due ? 1 : 0), aircraft_(AircraftAir()) {}
 
   // Where the aircraft is on the path: the model flies LNAV on from the
   // aircraft's state until it is on a leg again, past any corner the path
@@ -194,17 +280,66 @@ class FlownPathBuilder {
       from_lon = t.lon;
     }
     Flyer a{g.PlaneLatitude, g.PlaneLongitude, Wrap360(g.GroundTrack + g.MagneticVariation), -g.BankAttitude};
+    a.direct_to = FlyingDirectTo();
     if (!std::isfinite(a.track) || !std::isfinite(a.bank)) a.track = a.bank = 0.0;
+    // In a wind the heading flown is known, where the track is worked out
+    // only to the degree.
+    if (g.WindSpeed > 0.0) a.heading = AircraftHeadingInWind();
     // Without a track to turn from the aircraft is taken as on its leg.
     const bool moving = g.GroundSpeedKnots >= kLeastMovingSpeed;
-    const RunEnd e = RunLnavTurnModel(r, std::max(g.GroundSpeedKnots, kLeastSpeed), a, target, from_lat, from_lon,
-                                      g.LnavLegTracking == 1, {}, !moving, &memo_.cuts);
+    // A leg from where LNAV was engaged or a direct-to begun is flown along.
+    const bool tracking = g.LnavLegTracking == 1 || g.ActiveLegFromEngagePosition == 1;
+    const ModelAir air = moving ? aircraft_ : ModelAir{kLeastSpeed};
+    // The intercept flown last, while the aircraft stays on it; flown again
+    // once it departs, at most once a second.
+    KeptIntercept& kept = memo_.kept;
+    const std::array<double, 7> mode{static_cast<double>(active), static_cast<double>(target), tracking ? 1.0 : 0.0,
+                                     from_lat, from_lon, air.east, air.north};
+    const double tick = g.LastTick;
+    if (std::isfinite(kept.leg_course) && kept.mode == mode) {
+      // Still on its leg as it was: the point abeam the aircraft, unless it
+      // has come where the waypoint is passed or a corner of the path is.
+      const Placed& w = r.placed[static_cast<std::size_t>(target)];
+      double x = 0.0, y = 0.0;
+      PlaceInFrame(r, target, a.lat, a.lon, x, y);
+      const double ux = std::sin(kept.leg_course * kDegToRad), uy = std::cos(kept.leg_course * kDegToRad);
+      const double along = x * ux + y * uy, here = w.route + along;
+      bool in_corner = false;
+      for (const CornerSpan& c : memo_.cuts) in_corner = in_corner || (here > c.from && (c.placed == target || here < c.to));
+      if (std::fabs(x * uy - y * ux) <= kOnLegNm && along < 0.0 && x * x + y * y >= kept.switch_distance * kept.switch_distance &&
+          !in_corner && std::fabs(Wrap180(a.track + kept.turned - kept.leg_course)) <= kOnLegDegrees)
+        return path.CoordinateFromRouteDistance(here);
+    }
+    if (!kept.points.empty() && kept.mode == mode) {
+      double x = 0.0, y = 0.0;
+      PlaceInFrame(r, kept.frame, a.lat, a.lon, x, y);
+      const OnIntercept on = Nearest(kept.points, x, y);
+      const bool due = !(tick - kept.tick < kTicksBetweenSpeedFlights && tick >= kept.tick);
+      // On it with a track it does not have there is a departure at once
+      // (a heading set anew, a new route from where the aircraft is).
+      const bool within = on.flown <= kept.points.back().flown;
+      const bool turned_away = within && std::fabs(Wrap180(a.track + kept.turned - on.track)) > kOffInterceptTrack;
+      if (!turned_away && !due) return kept.end - (kept.total - on.flown);
+    }
+    RunEnd e = RunLnavTurnModel(r, air, a, target, from_lat, from_lon, tracking, {}, !moving, &memo_.cuts);
     const Placed& end = r.placed[static_cast<std::size_t>(e.target)];
-    if (e.at_last) return path.Entry(end.index) - e.flown;
-    return path.CoordinateFromRouteDistance(end.route - e.to_go) - e.flown;
+    const double at_end = e.at_last ? path.Entry(end.index) : path.CoordinateFromRouteDistance(end.route - e.to_go);
+    kept.points.clear();
+    kept.leg_course = NAN;
+    if (e.start.size() > 1) kept = {std::move(e.start), target, e.turned, at_end, e.flown, tick, mode};
+    if (std::isfinite(e.on_leg.course)) {
+      kept.frame = target;
+      kept.turned = e.turned;
+      kept.mode = mode;
+      kept.leg_course = e.on_leg.course;
+      kept.switch_distance = e.on_leg.switch_distance;
+    }
+    return at_end - e.flown;
   }
 
   void Build(FlownPath& path) {
+    memo_.kept.points.clear();
+    memo_.kept.leg_course = NAN;
     path.found_count_ = 0;
     path.joining_known_ = false;
     const std::size_t n = r_.placed.size();
@@ -234,14 +369,13 @@ class FlownPathBuilder {
         Corner(path, route, flown);
         break;
       }
-      const double start = std::max(p.route - p.switch_distance, route);
-      flown += start - route;
-      route = start;
+      const FlownCorner& c = Piece(static_cast<int>(k), route);
+      flown += c.start - route;
+      route = c.start;
       Corner(path, route, flown);
-      const FlownCorner& c = Piece(static_cast<int>(k), start);
       memo_.built_from.push_back(static_cast<int>(k));
       for (const auto& [entry, at] : c.abeam) path.entry_[static_cast<std::size_t>(entry)] = flown + at;
-      if (c.end > route) memo_.cuts.emplace_back(route, c.end);
+      if (c.end > route) memo_.cuts.push_back({static_cast<int>(k), route, c.end});
       route = std::max(c.end, route);
       flown += c.flown;
       Corner(path, route, flown);
@@ -269,21 +403,22 @@ class FlownPathBuilder {
     path.map_flown_.push_back(flown);
   }
 
-  // The corner at placed entry k from route distance `start`: as flown
-  // before when that still holds (a corner passed keeps its speed), else
-  // flown now. A new speed in the plan is flown at once; one the aircraft's
-  // approach moves waits its turn.
-  const FlownCorner& Piece(int k, double start) {
+  // The corner at placed entry k, from where its waypoint is passed (no
+  // nearer than route distance `from`): as flown before when that still
+  // holds (a corner passed keeps the air it was flown in), else flown now.
+  // A new speed in the plan is flown at once; air the aircraft's approach
+  // moves waits its turn.
+  const FlownCorner& Piece(int k, double from) {
     const Placed& p = r_.placed[static_cast<std::size_t>(k)];
     FlownCorner& c = memo_.corners[static_cast<std::size_t>(p.index)];
     const bool passed = p.index < Fp().ActiveWaypointIndex;
-    const bool same_start =
-        c.start >= 0.0 && Near(c.start, start) && std::fabs(c.switch_distance - p.switch_distance) <= 1e-6;
-    if (same_start && passed) return c;
-    const double speed = CornerSpeed(p);
-    const bool same_plan = SameBits(c.planned, p.planned_speed);
-    if (same_start && same_plan && (c.speed == speed || refly_ <= 0)) return c;
-    if (c.start >= 0.0 && same_plan) {
+    const bool known = c.start >= 0.0, same_plan = SameBits(c.planned, p.planned_speed);
+    ModelAir air = known && passed ? c.air : CornerAir(p, aircraft_);
+    const bool moved = known && same_plan && !passed && !(air == c.air);
+    if (moved && refly_ <= 0) air = c.air;
+    const double start = std::max(p.route - ModelSwitchDistance(r_, k, air), from);
+    if (known && Near(c.start, start) && air == c.air && (same_plan || passed)) return c;
+    if (moved && refly_ > 0) {
       --refly_;
       memo_.speed_flown_at = G().LastTick;
     }
@@ -292,11 +427,10 @@ class FlownPathBuilder {
     navdb::ProjectPosition(p.lat, p.lon, navdb::TrueCourse(p.lat, p.lon, before.lat, before.lon), p.route - start,
                            a.lat, a.lon);
     a.track = p.route - start > 0.0 ? navdb::TrueCourse(a.lat, a.lon, p.lat, p.lon) : p.course_in;
-    const RunEnd e = RunLnavTurnModel(r_, speed, a, k + 1, p.lat, p.lon, true, {k});
+    const RunEnd e = RunLnavTurnModel(r_, air, a, k + 1, p.lat, p.lon, true, {k});
     c.start = start;
-    c.speed = speed;
+    c.air = air;
     c.planned = p.planned_speed;
-    c.switch_distance = p.switch_distance;
     const Placed& t = r_.placed[static_cast<std::size_t>(e.target)];
     c.end_leg = t.index;
     c.end = e.at_last ? t.route : t.route - e.to_go;
@@ -311,6 +445,7 @@ class FlownPathBuilder {
   // Corners ahead flown again at a new speed on this call, at most: a
   // corner whose speed has moved further waits.
   int refly_;
+  ModelAir aircraft_;  // the aircraft's own air
 };
 
 namespace {
@@ -326,16 +461,21 @@ FlownPathKey KeyNow() {
           static_cast<double>(g.ActiveLegFromEngagePosition),
           g.LegOriginLatitude,
           g.LegOriginLongitude,
-          static_cast<double>(g.LnavLegTracking)};
+          static_cast<double>(g.LnavLegTracking),
+          g.AircraftHeading,
+          g.WindDirection,
+          g.WindSpeed};
 }
 
-// Whether a corner ahead the path was built from is now to be flown at
-// another speed (one behind keeps its own).
-bool CornerSpeedMoved(const FlownPathMemo& memo) {
+// Whether a corner ahead the path was built from is now to be flown in
+// other air (one behind keeps its own).
+bool CornerAirMoved(const FlownPathMemo& memo) {
   const int active = Fp().ActiveWaypointIndex;
+  const ModelAir aircraft = AircraftAir();
   for (int k : memo.built_from) {
     const Placed& p = memo.geometry.placed[static_cast<std::size_t>(k)];
-    if (p.index >= active && CornerSpeed(p) != memo.corners[static_cast<std::size_t>(p.index)].speed) return true;
+    if (p.index >= active && !(CornerAir(p, aircraft) == memo.corners[static_cast<std::size_t>(p.index)].air))
+      return true;
   }
   return false;
 }
@@ -389,7 +529,7 @@ const FlownPath& FlownPath::Current() {
   const bool moved = !memo.worked_out || std::memcmp(key.data(), memo.key.data(), sizeof key) != 0;
   const double tick = G().LastTick;
   const bool speed_due = !(tick - memo.speed_flown_at < kTicksBetweenSpeedFlights && tick >= memo.speed_flown_at);
-  build = build || (moved && speed_due && CornerSpeedMoved(memo));
+  build = build || (moved && speed_due && CornerAirMoved(memo));
   FlownPathBuilder builder(memo.geometry, memo, speed_due);
   if (build) {
     builder.Build(memo.path);

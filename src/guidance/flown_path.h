@@ -18,6 +18,8 @@
 
 #include <array>
 #include <cstdint>
+
+#include "src/guidance/lateral.h"
 #include <utility>
 #include <vector>
 
@@ -100,11 +102,26 @@ class FlownPath {
   mutable double joining_straight_ = 0.0;
 };
 
+// The air the model of LNAV's turns flies in: the true airspeed and the
+// wind, as the speeds (kt) it carries the aircraft east and north at.
+struct ModelAir {
+  double tas = 0.0, east = 0.0, north = 0.0;
+  bool operator==(const ModelAir&) const = default;
+};
+
+// A corner of the path: the position in FlownRoute::placed of the entry
+// it is flown at, and the route distances it spans.
+struct CornerSpan {
+  int placed;
+  double from, to;
+};
+using CornerSpans = std::vector<CornerSpan>;
+
 // One corner as the model flew it, from the point where its waypoint is
 // passed on, through any corner passed before the aircraft is back on a leg.
 struct FlownCorner {
   double start = -1.0;  // route distance flown from; < 0 = not worked out
-  double speed = 0.0, switch_distance = 0.0;
+  ModelAir air;
   double planned = 0.0;  // the plan's speed at its waypoint when flown (NaN none)
   double end = 0.0;      // route distance where the aircraft is on a leg again
   int end_leg = -1;      // entry that leg leads to (the last: reached)
@@ -121,17 +138,39 @@ struct FlownRoute {
     double route;      // NM along the legs from entry 0
     double leg;        // length of the leg into it (0 for the first)
     double course_in;  // true course of that leg where it arrives
-    double switch_distance;
+    WaypointTurn turn;  // at it, as LNAV anticipates it
     double planned_speed;  // true airspeed the plan has there; NaN none
     double cos_lat;        // east-west degrees to NM there, less the 60
+    double course_out;     // true course of the leg out where it leaves; that in for the last
   };
   std::vector<Entry> placed;
   std::vector<int> slot;  // entry index -> position in `placed`, -1 for a marker
   int last_index = -1;    // of the plan, markers included
 };
 
+// A point of a run of the model of LNAV's turns: NM east and north of an
+// entry, and NM flown to it.
+struct PathPoint {
+  double x, y, flown;
+};
+
+// The aircraft's own way onto its leg as the model last flew it: its first
+// mile, about placed entry `frame` (whose north lies `turned` degrees
+// clockwise of true north there); the coordinate where the run ended,
+// `total` NM from the first point; the tick it was flown at; and what else
+// it was flown from (the leg and how LNAV flies it, the wind).
+struct KeptIntercept {
+  std::vector<PathPoint> points;
+  int frame = -1;
+  double turned = 0.0, end = 0.0, total = 0.0, tick = 0.0;
+  std::array<double, 7> mode{};
+  // Or the aircraft on its leg, short of where its waypoint is passed: the
+  // leg's course in the frame (NaN: not so) and that switch distance.
+  double leg_course = NAN, switch_distance = 0.0;
+};
+
 // The aircraft's state the coordinate on the path is worked out from.
-using FlownPathKey = std::array<double, 10>;
+using FlownPathKey = std::array<double, 13>;
 
 // Kept between ticks. The route's geometry until the route (its edit
 // count) or a switch distance changes; the path until the geometry, the
@@ -144,11 +183,12 @@ struct FlownPathMemo {
   FlownRoute geometry;
   std::vector<FlownCorner> corners;  // by the entry index of the corner
   std::vector<int> built_from;       // positions in `geometry.placed` of the corners the path was built from
-  std::vector<std::pair<double, double>> cuts;  // route distances each corner cut spans
+  CornerSpans cuts;                  // the corners the path was built from
   double speed_flown_at = -1e9;  // tick a corner ahead was last flown again at a new speed
   bool worked_out = false;
   FlownPathKey key{};  // what the aircraft's coordinate was worked out from
   FlownPath path;
+  KeptIntercept kept;  // empty: none
   // Tests only: the route's own signature when the geometry was taken.
   bool signed_route = false;
   std::uint64_t signature = 0;

@@ -11,6 +11,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/flown_path.h"
+#include "src/guidance/lateral.h"
 #include "src/guidance/lnav_turn_model.h"
 #include "src/guidance/state.h"
 #include "src/navdb/navdb.h"
@@ -97,20 +98,10 @@ namespace {
 
 // A point against the great circle from a to b: NM off it (either side)
 // and along it from a (negative before a).
-struct OnLeg {
-  double off, along;
-};
-
-OnLeg Against(double a_lat, double a_lon, double b_lat, double b_lon, double lat, double lon) {
-  double ab = 0.0, course_ab = 0.0, ap = 0.0, course_ap = 0.0;
-  navdb::ComputeDistanceAndBearing(a_lat, a_lon, b_lat, b_lon, ab, course_ab);
-  navdb::ComputeDistanceAndBearing(a_lat, a_lon, lat, lon, ap, course_ap);
-  const double r = navdb::kEarthRadiusNm;
-  const double angle = (course_ap - course_ab) * kDegToRad;
-  const double off = std::asin(std::clamp(std::sin(ap / r) * std::sin(angle), -1.0, 1.0)) * r;
-  double along = std::acos(std::clamp(std::cos(ap / r) / std::cos(off / r), -1.0, 1.0)) * r;
-  if (std::cos(angle) < 0.0) along = -along;
-  return {std::fabs(off), along};
+LegOffset Against(double a_lat, double a_lon, double b_lat, double b_lon, double lat, double lon) {
+  LegOffset at = OffsetFromLeg(a_lat, a_lon, b_lat, b_lon, lat, lon);
+  at.off = std::fabs(at.off);
+  return at;
 }
 
 }  // namespace
@@ -138,7 +129,7 @@ bool FlownPath::Joining(double& lat, double& lon, double& straight, double& flow
   int from = active_ - 1;
   while (from > 0 && !std::isfinite(Entry(from))) --from;
   const model::FlightPlanWaypoint& f = Fp().ActiveFlightPlan[from];
-  const OnLeg at = Against(f.latitude, f.longitude, lat, lon, g.PlaneLatitude, g.PlaneLongitude);
+  const LegOffset at = Against(f.latitude, f.longitude, lat, lon, g.PlaneLatitude, g.PlaneLongitude);
   joining_ = at.off > kJoiningOffLegNm || at.along < -kJoiningOffLegNm;
   return joining_;
 }
@@ -171,7 +162,7 @@ double FlownPath::CoordinateFromPosition(int from, double lat, double lon) const
   double wp_lat = 0.0, wp_lon = 0.0, straight = 0.0, way = 0.0;
   if (from >= active_ && Joining(wp_lat, wp_lon, straight, way)) {
     const State& g = G();
-    const OnLeg at = Against(wp_lat, wp_lon, g.PlaneLatitude, g.PlaneLongitude, lat, lon);
+    const LegOffset at = Against(wp_lat, wp_lon, g.PlaneLatitude, g.PlaneLongitude, lat, lon);
     if (at.along >= -kOnLegNm && at.along <= straight + kOnLegNm) {
       best = at.off;
       best_at = Entry(active_) - at.along * way / straight;
@@ -205,7 +196,7 @@ double FlownPath::CoordinateOnTheLegs(int from, double lat, double lon, double b
     const double to = Distance(b.latitude, b.longitude, lat, lon);
     if (to > leg + kNearLegNm) continue;
     if (std::isnan(near) && to <= leg) near = CoordinateFromRouteDistance(here - to);
-    const OnLeg at = Against(a.latitude, a.longitude, b.latitude, b.longitude, lat, lon);
+    const LegOffset at = Against(a.latitude, a.longitude, b.latitude, b.longitude, lat, lon);
     if (at.off < best && at.along >= -kOnLegNm && at.along <= leg + kOnLegNm) {
       best = at.off;
       best_at = CoordinateFromRouteDistance(here - leg + std::clamp(at.along, 0.0, leg));

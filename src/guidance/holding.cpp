@@ -133,9 +133,13 @@ void ComputeHoldingPattern() {
     }
   }
   const std::int32_t active_index = hold.active_index;
+  // Entered at its own fix only: near the fix while LNAV still flies to a
+  // waypoint before it (a procedure's legs folding back past the fix), the
+  // aircraft held there and never passed that waypoint.
+  const bool at_its_fix = active_index == flightplan::flightplan_state.ActiveWaypointIndex;
   if (to_go <= 0.25 * d) {
     if (g.HoldSegmentCounter == 0) {
-      Enter(hold);
+      if (at_its_fix) Enter(hold);
     } else if (g.HoldState == 2 && g.HoldSegmentCounter == 1) {
       g.HoldState = 3;
       Leave(active_index);
@@ -144,7 +148,7 @@ void ComputeHoldingPattern() {
     } else {
       Advance(hold);
     }
-  } else if (g.HoldSegmentCounter == 0 && to_go <= g.WaypointSwitchDistance) {
+  } else if (g.HoldSegmentCounter == 0 && at_its_fix && to_go <= g.WaypointSwitchDistance) {
     Enter(hold);
   }
 

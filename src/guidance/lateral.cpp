@@ -1,7 +1,9 @@
 #include "src/guidance/lateral.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 
 #include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
@@ -45,6 +47,16 @@ constexpr std::uint32_t kEventHeadingBug = 66042;
 constexpr std::uint32_t kEventBarometric = 65584;
 constexpr double kKilogramsPerPound = 0.45359237;
 constexpr double kTurnAllowancePerDegree = 0.028;  // NM
+constexpr double kDegToRad = 0.017453292519943295;
+constexpr double kGravity = 9.80665;  // m/s^2
+constexpr double kMetresPerSecondPerKnot = 0.514444;
+// A turn's lead for a turn of nearly 180 degrees grows without end; the
+// legs bound it long before.
+constexpr double kGreatestLeadTurn = 179.0;  // degrees
+// However short its legs, a waypoint is passed no nearer than this (or its
+// configured distance, where that is less): nearer, LNAV could fly past it
+// on its way round.
+constexpr double kLeastBoundedSwitchDistance = 0.5;  // NM
 
 bool IsProcedureTag(const std::string& tag) {
   return tag == "SID" || tag == "STAR" || tag == "SIDSTAR" || tag == "APCH";
@@ -97,24 +109,103 @@ void Sequence() {
   if (m.SetWptBaro == 1) host::SendKeyEvent(kEventBarometric, 0);
 }
 
+// A plan entry that stands somewhere (not a marker), or null.
+const model::FlightPlanWaypoint* PlacedEntry(int i) {
+  const flightplan::State& fp = flightplan::flightplan_state;
+  if (i < 0 || i > fp.ActiveFlightPlanLastIndex) return nullptr;
+  const model::FlightPlanWaypoint* w = fp.ActiveFlightPlan.At(i);
+  return w != nullptr && !StandsNowhere(w->ident) ? w : nullptr;
+}
+
+// The shape of the route about the active waypoint that its switch
+// distance is anticipated from: the legs in and out, and the turns (the
+// whole degrees between the legs' courses for the configured allowance,
+// and as flown) at the waypoint before, the active one and the one after.
+// Worked out again only when a place it is worked out from moves: the
+// rest of the anticipation is worked out on every pass.
+struct RouteShape {
+  std::array<double, 12> key{};
+  double leg_in = 0.0, leg_out = 0.0;
+  double course_in = 0.0, course_out = 0.0;  // true, where the legs meet at the active waypoint
+  std::array<std::int32_t, 3> degrees{};  // whole, before, at, after; -1: no turn there
+  std::array<double, 3> turn{};
+};
+
+// The turn at plan entry i between placed neighbours a and b: whole
+// degrees between the legs' courses, and as flown.
+void TurnBetween(const model::FlightPlanWaypoint* a, const model::FlightPlanWaypoint& w,
+                 const model::FlightPlanWaypoint* b, std::int32_t& degrees, double& turn) {
+  degrees = -1;
+  turn = 0.0;
+  if (a == nullptr || b == nullptr) return;
+  degrees = HeadingDifference(navdb::TrueCourse(a->latitude, a->longitude, w.latitude, w.longitude),
+                              navdb::TrueCourse(w.latitude, w.longitude, b->latitude, b->longitude));
+  turn = RouteTurn(a->latitude, a->longitude, w.latitude, w.longitude, b->latitude, b->longitude);
+}
+
+const RouteShape& ShapeAbout(int active, double start_lat, double start_lon, bool from_route) {
+  static RouteShape shape;
+  std::array<double, 12> key{start_lat, start_lon};
+  for (int k = 0; k < 5; ++k) {
+    const model::FlightPlanWaypoint* e = PlacedEntry(active - 2 + k);
+    key[2 + 2 * k] = e != nullptr ? e->latitude : NAN;
+    key[3 + 2 * k] = e != nullptr ? e->longitude : NAN;
+  }
+  if (!from_route) key[2] = key[3] = key[4] = key[5] = NAN;
+  if (std::memcmp(key.data(), shape.key.data(), sizeof key) == 0) return shape;
+  shape.key = key;
+  const model::FlightPlanWaypoint *before = from_route ? PlacedEntry(active - 1) : nullptr, &w = *ActiveEntry();
+  const model::FlightPlanWaypoint* next = PlacedEntry(active + 1);
+  double course = 0.0;
+  navdb::ComputeDistanceAndBearing(start_lat, start_lon, w.latitude, w.longitude, shape.leg_in, course);
+  navdb::ComputeDistanceAndBearing(w.latitude, w.longitude, next->latitude, next->longitude, shape.leg_out, course);
+  shape.course_out = course;
+  shape.course_in = navdb::TrueCourse(w.latitude, w.longitude, start_lat, start_lon) + 180.0;
+  shape.degrees[0] = -1;
+  shape.turn[0] = 0.0;
+  if (before != nullptr) TurnBetween(PlacedEntry(active - 2), *before, &w, shape.degrees[0], shape.turn[0]);
+  shape.turn[1] = RouteTurn(start_lat, start_lon, w.latitude, w.longitude, next->latitude, next->longitude);
+  TurnBetween(&w, *next, PlacedEntry(active + 2), shape.degrees[2], shape.turn[2]);
+  return shape;
+}
+
 void UpdateSwitchDistance() {
   State& g = guidance_state;
   model::State& m = model::model_state;
+  const flightplan::State& fp = flightplan::flightplan_state;
   const model::FlightPlanWaypoint* w = ActiveEntry();
   if (w == nullptr) return;
   // The time options overwrite the distance options on every pass.
   if (m.WptChgSecs > 0.0) m.WptChgDist = g.GroundSpeedKnots * m.WptChgSecs * (1.0 / 3600.0);
   if (m.WptProcChgSecs > 0.0) m.WptProcChgDist = g.GroundSpeedKnots * m.WptProcChgSecs * (1.0 / 3600.0);
-  g.WaypointSwitchDistance =
+  const double configured =
       SwitchDistanceAt(*w, g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0);
-}
-
-// Heading from the aircraft to a point, as the autopilot's heading bug.
-double HeadingTo(double lat, double lon) {
-  const State& g = guidance_state;
-  double d = 0.0, c = 0.0;
-  navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, lat, lon, d, c);
-  return MagneticCourse(c);
+  g.WaypointSwitchDistance = configured;
+  const int active = fp.ActiveWaypointIndex;
+  const model::FlightPlanWaypoint* next = PlacedEntry(active + 1);
+  double start_lat = 0.0, start_lon = 0.0;
+  if (active >= fp.ActiveFlightPlanLastIndex || next == nullptr || !ActiveLegStart(start_lat, start_lon)) return;
+  // The leg in from where LNAV flies it (an engage position or a direct-to
+  // has no turn at its start), the leg out to the next placed entry.
+  const model::FlightPlanWaypoint* previous = PlacedEntry(active - 1);
+  const RouteShape& shape =
+      ShapeAbout(active, start_lat, start_lon, g.ActiveLegFromEngagePosition == 0 && previous != nullptr);
+  auto turn_at = [&](const model::FlightPlanWaypoint* e, int k) {
+    return shape.degrees[k] < 0 ? WaypointTurn{}
+                                : WaypointTurn{SwitchDistanceAt(*e, shape.degrees[k]), shape.turn[k], e->flyover == 1};
+  };
+  double radius = 0.0, roll_in = 0.0;
+  if (g.GroundSpeedKnots >= kLnavLeastMovingSpeed) {
+    const double tas = TrueAirspeedInWind(g.GroundSpeedKnots, g.AircraftHeading + g.MagneticVariation,
+                                          g.WindDirection, g.WindSpeed);
+    radius = LnavTurnRadiusInWind(g.GroundSpeedKnots, tas, shape.course_in, shape.course_out, g.WindDirection,
+                                  g.WindSpeed);
+    roll_in = LnavRollIn(g.GroundSpeedKnots, tas);
+  }
+  g.WaypointSwitchDistance =
+      AnticipatedSwitchDistance(turn_at(previous, 0), WaypointTurn{configured, shape.turn[1], w->flyover == 1},
+                                turn_at(next, 2), shape.leg_in, shape.leg_out, radius, roll_in);
+  if (FlyingDirectTo()) g.WaypointSwitchDistance = SwitchDistanceOfDirectTo(g.WaypointSwitchDistance, shape.leg_in);
 }
 
 }  // namespace
@@ -196,6 +287,167 @@ double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_de
   return w.flyover == 0 ? d + kTurnAllowancePerDegree * turn_degrees : d;
 }
 
+namespace {
+const double kTanBankLimit = std::tan(kLnavBankLimit * kDegToRad);
+}  // namespace
+
+double LnavTurnRate(double true_airspeed) {
+  const double v = std::max(true_airspeed, kLnavLeastMovingSpeed) * kMetresPerSecondPerKnot;
+  return std::min(kLnavStandardRate, kTanBankLimit * kGravity / v / kDegToRad);
+}
+
+double LnavTurnRadius(double ground_speed, double true_airspeed) {
+  return std::max(ground_speed, 0.0) / 3600.0 / (LnavTurnRate(true_airspeed) * kDegToRad);
+}
+
+double LnavTurnRadiusInWind(double ground_speed, double true_airspeed, double course_in, double course_out,
+                            double wind_from, double wind_speed) {
+  const double still = LnavTurnRadius(ground_speed, true_airspeed);
+  const double turn = std::remainder(course_out - course_in, 360.0);  // above 0 to the right
+  // Too slight a turn to drift in, or too near a reversal for a lead
+  // tangent to both legs to mean anything.
+  constexpr double kLeastTurn = 1.0, kMostTurn = 170.0;  // degrees
+  if (!(wind_speed > 0.0) || !(true_airspeed > 0.0) || !(std::fabs(turn) >= kLeastTurn) ||
+      !(std::fabs(turn) <= kMostTurn)) {
+    return still;
+  }
+  const double h1 = course_in + WindCorrectionAngle(course_in, true_airspeed, wind_from, wind_speed);
+  const double h2 = course_out + WindCorrectionAngle(course_out, true_airspeed, wind_from, wind_speed);
+  const double headings = std::remainder(h2 - h1, 360.0);
+  if (!std::isfinite(headings) || headings * turn <= 0.0) return still;
+  // The turn flown at LNAV's rate in the air mass from heading h1 to h2,
+  // and the wind's drift over its time: where it ends, from where it began.
+  const double rate = LnavTurnRate(true_airspeed) * kDegToRad;  // radians a second
+  const double side = turn > 0.0 ? 1.0 : -1.0, r_air = true_airspeed / 3600.0 / rate;
+  const double seconds = std::fabs(headings) * kDegToRad / rate;
+  const double a1 = h1 * kDegToRad, a2 = h2 * kDegToRad, toward = (wind_from + 180.0) * kDegToRad;
+  const double dx = side * r_air * (std::cos(a1) - std::cos(a2)) + wind_speed / 3600.0 * std::sin(toward) * seconds;
+  const double dy = side * r_air * (std::sin(a2) - std::sin(a1)) + wind_speed / 3600.0 * std::cos(toward) * seconds;
+  // Begun `lead` NM before the waypoint on the leg in, it ends on the leg
+  // out: across the leg out, the lead and the turn's way cancel.
+  const double c1 = course_in * kDegToRad, c2 = course_out * kDegToRad;
+  const double across_in = std::sin(c2) * std::cos(c1) - std::cos(c2) * std::sin(c1);
+  const double lead = (std::sin(c2) * dy - std::cos(c2) * dx) / across_in;
+  const double radius = lead / std::tan(std::fabs(turn) / 2.0 * kDegToRad);
+  return std::isfinite(radius) && radius > 0.0 ? radius : still;
+}
+
+double LnavRollIn(double ground_speed, double true_airspeed) {
+  // The bank for the rate, reached at the roll rate: half that time is
+  // lost to the turn.
+  const double v = std::max(true_airspeed, kLnavLeastMovingSpeed) * kMetresPerSecondPerKnot;
+  const double rate = LnavTurnRate(true_airspeed);
+  const double bank =
+      rate < kLnavStandardRate ? kLnavBankLimit : std::atan(rate * kDegToRad * v / kGravity) / kDegToRad;
+  return std::max(ground_speed, 0.0) / 3600.0 * bank / kLnavRollRate / 2.0;
+}
+
+double LnavLookAhead(double offset, double radius) {
+  const double configured = offset > 0.0 && offset <= kLnavNearOffset ? kLnavNearLookAhead : kLnavFarLookAhead;
+  return std::max(configured, kLnavLookAheadRadii * radius);
+}
+
+double WindCorrectionAngle(double true_track, double true_airspeed, double wind_from, double wind_speed) {
+  if (!(true_airspeed > 0.0) || !(wind_speed > 0.0)) return 0.0;
+  const double across = wind_speed * std::sin((wind_from - true_track) * kDegToRad) / true_airspeed;
+  return std::isfinite(across) ? std::asin(std::clamp(across, -1.0, 1.0)) / kDegToRad : 0.0;
+}
+
+double TrueAirspeedInWind(double ground_speed, double true_heading, double wind_from, double wind_speed) {
+  if (!(wind_speed > 0.0)) return ground_speed;
+  // ground^2 = air^2 + wind^2 - 2 air wind cos(heading - wind_from)
+  const double a = (true_heading - wind_from) * kDegToRad;
+  const double along = wind_speed * std::cos(a), across = wind_speed * std::sin(a);
+  const double square = ground_speed * ground_speed - across * across;
+  const double air = square > 0.0 ? along + std::sqrt(square) : NAN;
+  return std::isfinite(air) && air > 0.0 ? air : ground_speed;
+}
+
+double RouteTurn(double from_lat, double from_lon, double lat, double lon, double to_lat, double to_lon) {
+  const double in = navdb::TrueCourse(lat, lon, from_lat, from_lon) + 180.0;
+  const double out = navdb::TrueCourse(lat, lon, to_lat, to_lon);
+  double d = std::fmod(std::fabs(in - out), 360.0);
+  if (!std::isfinite(d)) return 0.0;
+  return d > 180.0 ? 360.0 - d : d;
+}
+
+namespace {
+
+// How far before its waypoint a turn of `t` starts for the aircraft to roll
+// out on the leg after it.
+double TurnLead(const WaypointTurn& t, double radius, double roll_in) {
+  if (t.flyover || !(t.turn > 0.0) || !(radius > 0.0)) return 0.0;
+  return radius * TanHalfTurn(t) + roll_in;
+}
+
+// What a leg leaves the turn at `here` of its length when the turn at its
+// other end (`there`) wants some of it too. Each turn has what it wants
+// where both fit (or nothing is turned there: the leg from a route's start
+// or a direct-to, the leg to its end); else each its lead (what it needs
+// to roll out on the leg) and the rest shared in proportion to what they
+// want beyond it; and where even the leads do not fit, the leg shared in
+// proportion to them.
+double ShareOfLeg(double leg, double want_here, double lead_here, double want_there, double lead_there) {
+  if (!(want_there > 0.0) || !(want_here + want_there > leg)) return want_here;
+  if (lead_here + lead_there <= leg) {
+    const double beyond_here = want_here - lead_here, beyond_there = want_there - lead_there;
+    return lead_here + (leg - lead_here - lead_there) * beyond_here / (beyond_here + beyond_there);
+  }
+  return leg * lead_here / (lead_here + lead_there);
+}
+
+}  // namespace
+
+double TanHalfTurn(const WaypointTurn& t) {
+  return std::isfinite(t.tan_half) ? t.tan_half : std::tan(std::min(t.turn, kGreatestLeadTurn) / 2.0 * kDegToRad);
+}
+
+double AnticipatedSwitchDistance(const WaypointTurn& before, const WaypointTurn& at, const WaypointTurn& after,
+                                 double leg_in, double leg_out, double radius, double roll_in) {
+  const double lead = TurnLead(at, radius, roll_in), lead_before = TurnLead(before, radius, roll_in);
+  const double lead_after = TurnLead(after, radius, roll_in);
+  // Flown over, a waypoint is passed at its own distance.
+  if (at.flyover) return at.configured;
+  const double want = std::max(at.configured, lead);
+  const double bound = std::min(ShareOfLeg(leg_in, want, lead, std::max(before.configured, lead_before), lead_before),
+                                ShareOfLeg(leg_out, want, lead, std::max(after.configured, lead_after), lead_after));
+  return std::min(want, std::max(bound, std::min(want, kLeastBoundedSwitchDistance)));
+}
+
+bool FlyingDirectTo() {
+  const State& g = guidance_state;
+  return g.ActiveLegFromEngagePosition == 1 && g.LnavLegTracking == 0;
+}
+
+double SwitchDistanceOfDirectTo(double anticipated, double leg_in) {
+  if (!(leg_in < anticipated)) return anticipated;
+  return std::max(leg_in, std::min(anticipated, kLeastBoundedSwitchDistance));
+}
+
+LegOffset OffsetFromLeg(double a_lat, double a_lon, double b_lat, double b_lon, double lat, double lon) {
+  // The courses as they are (the geodesy reads every course under a degree
+  // as north).
+  double ap = 0.0, unused = 0.0;
+  navdb::ComputeDistanceAndBearing(a_lat, a_lon, lat, lon, ap, unused);
+  const double course_ab = navdb::TrueCourse(a_lat, a_lon, b_lat, b_lon);
+  const double course_ap = navdb::TrueCourse(a_lat, a_lon, lat, lon);
+  const double r = navdb::kEarthRadiusNm;
+  const double angle = (course_ap - course_ab) * kDegToRad;
+  const double off = std::asin(std::clamp(std::sin(ap / r) * std::sin(angle), -1.0, 1.0)) * r;
+  double along = std::acos(std::clamp(std::cos(ap / r) / std::cos(off / r), -1.0, 1.0)) * r;
+  if (std::cos(angle) < 0.0) along = -along;
+  return {off, along};
+}
+
+double InterceptTrack(double course_to_point, double leg_course) {
+  double off = std::remainder(course_to_point - leg_course, 360.0);
+  if (!std::isfinite(off)) return course_to_point;
+  if (std::fabs(off) <= kLnavMaxIntercept) return course_to_point;
+  off = std::copysign(kLnavMaxIntercept, off);
+  double track = std::fmod(leg_course + off, 360.0);
+  return track < 0.0 ? track + 360.0 : track;
+}
+
 std::vector<double> DistancesAlongRoute() {
   const flightplan::State& fp = flightplan::flightplan_state;
   std::vector<double> out;
@@ -255,7 +507,16 @@ void RunWaypointPassage() {
     g.VnavSpeedSet = 0;
     if (g.TocPassed == 1 && g.TodPassed == 0) g.TodRecheckAfterSkip = 1;
   }
-  const bool within = g.ActiveWaypointDistance < g.WaypointSwitchDistance;
+  // A direct-to's leg bounds its switch distance from the pass it is made
+  // on: the distance kept from before it was the old leg's, and passed the
+  // new waypoint at once.
+  double switch_distance = g.WaypointSwitchDistance;
+  if (FlyingDirectTo()) {
+    double leg = 0.0, course = 0.0;
+    navdb::ComputeDistanceAndBearing(g.LegOriginLatitude, g.LegOriginLongitude, w->latitude, w->longitude, leg, course);
+    switch_distance = SwitchDistanceOfDirectTo(switch_distance, leg);
+  }
+  const bool within = g.ActiveWaypointDistance < switch_distance;
   if (within && g.LnavEngaged == 1 && active < last) SelectNextConstraint();
   if (within && w->time_over_text.empty() && g.GroundSpeedKnots > 65.0) {
     w->time_over_text = util::Format("%02.0f:%02.0f", g.ZuluHour, g.ZuluMinute);
@@ -291,29 +552,79 @@ void UpdateLegGeometry() {
   }
 }
 
+namespace {
+
+// The leg's true course at a point on it `along` NM from its start: toward
+// the waypoint, and past it (or at it) the course it arrives on.
+double LegCourseAt(double lat, double lon, double along, double start_lat, double start_lon,
+                   const model::FlightPlanWaypoint& w) {
+  constexpr double kAtTheWaypoint = 0.1;  // NM
+  if (along < guidance_state.ActiveLegLength - kAtTheWaypoint) return navdb::TrueCourse(lat, lon, w.latitude, w.longitude);
+  return navdb::TrueCourse(w.latitude, w.longitude, start_lat, start_lon) + 180.0;
+}
+
+// Far off its leg the aircraft joins it where it would meet it before the
+// waypoint is passed: on its steepest intercept it covers as much of the
+// leg as it is off it. Past the leg's end, or with the waypoint that close,
+// it flies straight at the waypoint.
+bool JoiningMakesSense(double start_lat, double start_lon, const model::FlightPlanWaypoint& w) {
+  const State& g = guidance_state;
+  const LegOffset at = OffsetFromLeg(start_lat, start_lon, w.latitude, w.longitude, g.PlaneLatitude, g.PlaneLongitude);
+  const double ahead = g.ActiveLegLength - at.along;
+  return ahead - std::fabs(at.off) / std::tan(kLnavMaxIntercept * kDegToRad) > g.WaypointSwitchDistance;
+}
+
+// The magnetic heading that flies a true track in the wind.
+double HeadingForTrack(double true_track, double true_airspeed) {
+  const State& g = guidance_state;
+  return MagneticCourse(true_track + WindCorrectionAngle(true_track, true_airspeed, g.WindDirection, g.WindSpeed));
+}
+
+}  // namespace
+
 void SteerLaterally() {
   State& g = guidance_state;
   ComputeLegDeviation(g.LegBearingSide, g.LegBearingOffset, g.CrossTrackSide, g.CrossTrackDistance,
                       g.LegDeviationOutput, g.LegBearingOffset2, kOwnDeviationMode);
   double start_lat = 0.0, start_lon = 0.0;
   if (!ActiveLegStart(start_lat, start_lon)) return;
-  const double look_ahead =
-      g.CrossTrackDistance > 0.0 && g.CrossTrackDistance <= kLnavNearOffset ? kLnavNearLookAhead : kLnavFarLookAhead;
+  const model::FlightPlanWaypoint& w = *ActiveEntry();
+  // The turns LNAV can ask for, and the wind it corrects for, at the
+  // airspeed the wind leaves the ground speed at.
+  const bool moving = g.GroundSpeedKnots >= kLnavLeastMovingSpeed;
+  const double tas = moving ? TrueAirspeedInWind(g.GroundSpeedKnots, g.AircraftHeading + g.MagneticVariation,
+                                                 g.WindDirection, g.WindSpeed)
+                            : 0.0;
+  const double look_ahead = LnavLookAhead(g.CrossTrackDistance, moving ? LnavTurnRadius(g.GroundSpeedKnots, tas) : 0.0);
   const double along = g.ActiveLegLength - g.ActiveWaypointDistance + look_ahead;
+  // Toward the point steered at, joining the leg no steeper than LNAV joins.
+  auto steer_at_point = [&](double lat, double lon) {
+    const double to_point = navdb::TrueCourse(g.PlaneLatitude, g.PlaneLongitude, lat, lon);
+    const double track = InterceptTrack(to_point, LegCourseAt(lat, lon, along, start_lat, start_lon, w));
+    g.LnavCommandedHeading = HeadingForTrack(track, tas);
+  };
   if (g.ActiveLegFromEngagePosition == 1) {
     navdb::ProjectPosition(g.LegOriginLatitude, g.LegOriginLongitude, g.LnavInitialCourse + g.MagneticVariation, along,
                            g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
-    g.LnavCommandedHeading = HeadingTo(g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
-    if (g.CrossTrackDistance <= g.WaypointSwitchDistance) g.ActiveLegFromEngagePosition = 0;
+    steer_at_point(g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
+    // LNAV engaged joins the route's leg at once; a direct-to (flying
+    // straight at its waypoint) flies the line from where it was begun.
+    if (g.LnavLegTracking == 1 && g.CrossTrackDistance <= g.WaypointSwitchDistance) g.ActiveLegFromEngagePosition = 0;
   } else {
-    g.LnavCommandedHeading = g.BearingToActiveWaypoint;
-    navdb::ProjectPosition(start_lat, start_lon, AlongLegCourse(start_lat, start_lon, *ActiveEntry()), along,
+    navdb::ProjectPosition(start_lat, start_lon, AlongLegCourse(start_lat, start_lon, w), along,
                            g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
-    if (g.CrossTrackDistance < kLnavStraightAtWaypointOffset) {
-      if (g.LnavLegTracking == 1) g.LnavCommandedHeading = HeadingTo(g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
-    } else {
-      // Far off the leg: straight at the waypoint until the next one.
+    if (g.CrossTrackDistance >= kLnavStraightAtWaypointOffset && g.LnavLegTracking == 1 &&
+        !JoiningMakesSense(start_lat, start_lon, w)) {
+      // Straight at the waypoint until the next one.
       g.LnavLegTracking = 0;
+    }
+    if (g.LnavLegTracking == 1) {
+      steer_at_point(g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
+    } else {
+      const double wind = WindCorrectionAngle(g.BearingToActiveWaypoint + g.MagneticVariation, tas, g.WindDirection,
+                                              g.WindSpeed);
+      g.LnavCommandedHeading =
+          wind == 0.0 ? g.BearingToActiveWaypoint : MagneticCourse(g.BearingToActiveWaypoint + g.MagneticVariation + wind);
     }
   }
 

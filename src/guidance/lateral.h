@@ -3,6 +3,7 @@
 // small angle routines the displays share.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -42,19 +43,112 @@ constexpr double kNoDeviation = -99.0;
 
 // The numbers LNAV steers by. Within kLnavNearOffset of the active leg it
 // steers at a point kLnavNearLookAhead ahead on the leg, farther off at one
-// kLnavFarLookAhead ahead; kLnavStraightAtWaypointOffset or more off the
-// leg it flies straight at the waypoint until the next one. A waypoint
-// within kLnavAbeamWithin that it has not come within the switch distance
-// of is passed once it lies behind: more than kLnavAbeamDegrees (whole
-// degrees) off the leg's course. The model of LNAV's own turns
-// (lnav_turn_model.cpp) flies by the same numbers, so that the path the
-// pages and VNAV measure is the path flown.
+// kLnavFarLookAhead ahead, and at least kLnavLookAheadRadii of its turn's
+// radius ahead: a point closer than the aircraft can turn to follow was
+// overshot. It joins a leg no steeper than kLnavMaxIntercept. At
+// kLnavStraightAtWaypointOffset or more off the leg, where the aircraft
+// would reach the leg only at or past the waypoint, it flies straight at
+// the waypoint until the next one. A waypoint within kLnavAbeamWithin that
+// it has not come within the switch distance of is passed once it lies
+// behind: more than kLnavAbeamDegrees (whole degrees) off the leg's
+// course. The model of LNAV's own turns (lnav_turn_model.cpp) flies by the
+// same numbers, so that the path the pages and VNAV measure is the path
+// flown.
 constexpr double kLnavNearOffset = 3.5;                 // NM
 constexpr double kLnavNearLookAhead = 3.0;              // NM
 constexpr double kLnavFarLookAhead = 5.0;               // NM
+constexpr double kLnavLookAheadRadii = 0.5;
+constexpr double kLnavMaxIntercept = 45.0;              // degrees
 constexpr double kLnavStraightAtWaypointOffset = 10.0;  // NM
 constexpr double kLnavAbeamWithin = 10.0;               // NM
 constexpr std::int32_t kLnavAbeamDegrees = 90;
+
+// What LNAV takes an autopilot's heading hold to do (a typical one): turn
+// toward the heading it is sent at kLnavHeadingGain degrees a second for
+// each degree still to turn, at most the standard rate and kLnavBankLimit
+// of bank, rolling at kLnavRollRate. Turns are anticipated for it, and the
+// model of LNAV's turns flies it.
+constexpr double kLnavBankLimit = 25.0;     // degrees
+constexpr double kLnavStandardRate = 3.0;   // degrees a second
+constexpr double kLnavRollRate = 6.0;       // degrees of bank a second
+constexpr double kLnavHeadingGain = 0.4;    // degrees a second per degree to turn
+// Slower than this over the ground the aircraft is taken to have no turn to
+// anticipate and no drift to correct.
+constexpr double kLnavLeastMovingSpeed = 50.0;  // kt
+
+// The greatest rate of turn at a true airspeed (degrees a second), and the
+// radius of that turn over the ground at a ground speed (NM).
+double LnavTurnRate(double true_airspeed);
+double LnavTurnRadius(double ground_speed, double true_airspeed);
+// The radius (NM) of the turn over still ground that leads the turn from
+// the true course `course_in` to `course_out` as it is flown in a wind
+// (from `wind_from` degrees true at `wind_speed` kt): the turn flown at
+// LNAV's rate through the air while the wind carries it. A turn the wind
+// carries beyond the leg out wants more lead than its radius at the ground
+// speed it is begun at, one it carries back toward that leg less.
+// LnavTurnRadius where there is no wind, or no lead tangent to both legs
+// (a turn under a degree or over 170).
+double LnavTurnRadiusInWind(double ground_speed, double true_airspeed, double course_in, double course_out,
+                            double wind_from, double wind_speed);
+
+// The look-ahead distance (NM) at `offset` NM off the leg, for a turn of
+// `radius` NM.
+double LnavLookAhead(double offset, double radius);
+
+// The degrees added to a true track for the heading that flies it in a
+// wind (from `wind_from` degrees true at `wind_speed` kt); 0 with no wind
+// or no airspeed.
+double WindCorrectionAngle(double true_track, double true_airspeed, double wind_from, double wind_speed);
+// The true airspeed of an aircraft on a true heading making good
+// `ground_speed` in that wind; the ground speed where no airspeed gives it.
+double TrueAirspeedInWind(double ground_speed, double true_heading, double wind_from, double wind_speed);
+
+// A waypoint's turn, for its anticipation: the configured switch distance
+// with its turn allowance (the least LNAV passes it at), the degrees
+// between the leg in and the leg out (0: none), and whether it is flown
+// over.
+struct WaypointTurn {
+  double configured = 0.0;
+  double turn = 0.0;
+  bool flyover = false;
+  double tan_half = NAN;  // the tangent of half the turn, where worked out once for many uses
+};
+// The tangent of half a turn (of its lead's turn: no more than 179
+// degrees).
+double TanHalfTurn(const WaypointTurn& t);
+// The distance (NM) from a waypoint at which LNAV passes it: no less than
+// the configured one, or the turn's lead where that is longer (the turn's
+// radius, `radius` NM, tangent to both legs, and the roll into it,
+// `roll_in` NM); and no more than the legs on either side allow, shared
+// with the turns at their other ends.
+double AnticipatedSwitchDistance(const WaypointTurn& before, const WaypointTurn& at, const WaypointTurn& after,
+                                 double leg_in, double leg_out, double radius, double roll_in);
+// The switch distance on a direct-to's leg, `leg_in` NM from where it was
+// begun: no more than that leg, and at least half a mile. A direct-to a waypoint
+// close behind, its turn onward led by more than the way back to it,
+// passed the waypoint at once and never flew there.
+double SwitchDistanceOfDirectTo(double anticipated, double leg_in);
+// Whether LNAV flies a direct-to: the line from where it was begun,
+// straight at its waypoint.
+bool FlyingDirectTo();
+// The roll into a turn at a ground speed and true airspeed, as the
+// distance (NM) flown before the turn is at its rate.
+double LnavRollIn(double ground_speed, double true_airspeed);
+// Degrees the route turns at (lat, lon) from the leg arriving from
+// (from_lat, from_lon) to the leg on to (to_lat, to_lon), 0 to 180.
+double RouteTurn(double from_lat, double from_lon, double lat, double lon, double to_lat, double to_lon);
+
+// A point against the great circle from a to b: NM off it (right of it
+// positive) and NM along it from a (negative before a).
+struct LegOffset {
+  double off, along;
+};
+LegOffset OffsetFromLeg(double a_lat, double a_lon, double b_lat, double b_lon, double lat, double lon);
+
+// The track (degrees) LNAV steers along a leg of course `leg_course` at the
+// point it steers at: the course to that point, no steeper to the leg than
+// kLnavMaxIntercept.
+double InterceptTrack(double course_to_point, double leg_course);
 
 // The per-tick steps with an active waypoint, in the order the update runs
 // them: passage and sequencing (with the switch distance of the new active

@@ -1,10 +1,11 @@
 // A small model of the module's own LNAV law (the switch distance, the
-// look-ahead point on the leg, straight at the waypoint far off it; lateral.h
-// gives its numbers) and of an autopilot's heading hold (at most the
-// standard rate and 25 degrees of bank, rolled into at 6 degrees a second),
-// in still air. The path flown (flown_path.*) flies every corner of the
-// route with it, and the aircraft's own way onto its leg. docs/guidance.md
-// gives the rules.
+// look-ahead point on the leg joined no steeper than LNAV joins, straight
+// at the waypoint where joining makes no sense, the heading that corrects
+// for the wind; lateral.h gives its numbers and rules) and of the heading
+// hold LNAV takes an autopilot to have (lateral.h), flown in the air mass
+// of a wind. The path flown (flown_path.*) flies every corner of the route
+// with it, and the aircraft's own way onto its leg. docs/guidance.md gives
+// the rules.
 #pragma once
 
 #include <cmath>
@@ -15,10 +16,13 @@
 
 namespace ovi::guidance {
 
-// The aircraft of the model: where it is, its true track and its bank
-// (right wing down positive).
+// The aircraft of the model: where it is, its true track over the ground
+// and its bank (right wing down positive); and its true heading where it
+// is known (else it is the heading that flies the track in the wind).
 struct Flyer {
   double lat, lon, track, bank;
+  double heading = NAN;
+  bool direct_to = false;  // flying a direct-to from where it was begun
 };
 
 // Where a run of the model ended.
@@ -28,10 +32,22 @@ struct RunEnd {
   double flown = 0.0;
   bool at_last = false;  // the last entry reached before the aircraft was on its leg
   std::vector<std::pair<int, double>> abeam;  // position in `placed`, flown to the nearest point
+  // The run's first mile (kRecordedNm), in the frame about the entry it
+  // first flew to: NM east and north of it, and NM flown; and the degrees
+  // that frame's north lay clockwise of true north at the start.
+  std::vector<PathPoint> start;
+  double turned = 0.0;
+  // A run on its leg from the start, short of where the entry is passed:
+  // the leg's course in the frame and the entry's switch distance (NaN
+  // course: any other run).
+  struct OnLeg {
+    double course = NAN, switch_distance = 0.0;
+  } on_leg;
 };
 
-// Route distances (from, to) each corner of the path spans.
-using CornerSpans = std::vector<std::pair<double, double>>;
+// How much of its start a run records.
+constexpr double kRecordedNm = 1.0;
+
 
 // Farther than this off its leg (or short of its start) the aircraft joins
 // the leg, flying at the active waypoint from where it is: LNAV takes a
@@ -39,16 +55,24 @@ using CornerSpans = std::vector<std::pair<double, double>>;
 // couple of miles off its great circle.
 constexpr double kJoiningOffLegNm = 5.0;
 
-// LNAV flying route `r` on at `speed` (kt) from `a`, on the leg from
+// A place (lat, lon) in the frame about placed entry `entry` of `r`: NM
+// east and north of it, as the model's runs record their starts.
+void PlaceInFrame(const FlownRoute& r, int entry, double lat, double lon, double& x, double& y);
+
+// LNAV flying route `r` on in `air` from `a`, on the leg from
 // (from_lat, from_lon) to placed entry `target`, the entries `passed`
 // behind, until the aircraft is on a leg again; `tracking` as LNAV's leg
 // tracking. `on_leg` takes the aircraft as on that leg already, as far
 // along it as it is. Back on a leg within one of the `corners` the run goes
 // on along the leg to the corner's end: only there do the two paths meet
 // again.
-RunEnd RunLnavTurnModel(const FlownRoute& r, double speed, const Flyer& a, int target, double from_lat,
+RunEnd RunLnavTurnModel(const FlownRoute& r, const ModelAir& air, const Flyer& a, int target, double from_lat,
                         double from_lon, bool tracking, const std::vector<int>& passed, bool on_leg = false,
                         const CornerSpans* corners = nullptr);
+
+// Where LNAV passes placed entry k of `r` (NM from it), flying its leg in
+// `air`: its switch distance at the ground speed along the leg.
+double ModelSwitchDistance(const FlownRoute& r, int k, const ModelAir& air);
 
 // Within [-180, 180], and within [0, 360), for angles a few turns at most
 // from them.

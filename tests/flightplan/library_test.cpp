@@ -74,6 +74,9 @@ TEST_F(FlightPlanTest, SampleFolderIsListedInFolderOrderWithTheClosingEntry) {
   EXPECT_EQ(sea_pdx[8].procedure_tag, "STAR");
   EXPECT_EQ(sea_pdx[4].frequency_text, "113.40");
   EXPECT_FALSE(fs::exists(fs::path(OVI_SOURCE_DIR) / "data" / "ovi" / "flightplans" / "temp.rte"));
+  // The four .PLN plans were read as converted, in memory: listing writes
+  // no temp.rte (it once wrote it four times, each synced to the disk).
+  EXPECT_FALSE(fs::exists(sim->plans() / "temp.rte"));
 }
 
 TEST_F(FlightPlanTest, LibraryKeepsPlansOfTwoWaypointsSkipsOtherFilesAndKeepsTheCursor) {

@@ -599,11 +599,17 @@ TEST_F(RouteExecutionTest, ExecAndEraseKeepEveryHoldOnItsWaypoint) {
 TEST_F(RouteExecutionTest, ExecWithDirectInterceptTakesTheMagneticCourse) {
   for (const auto& [course, magnetic] : {std::pair{90.0, 75.0}, std::pair{10.0, 355.0}}) {
     SCOPED_TRACE(course);
-    Pending({{0, 0}, {0, 1}, {0, 2}});
+    // The waypoint gone to 30 NM away on `course`; the one flown to before
+    // it elsewhere (a direct-to further along the route): the course is
+    // the new one's.
+    double lat = 0.0, lon = 0.0;
+    navdb::ProjectPosition(0.0, 0.0, course, 30.0, lat, lon);
+    Pending({{0, 0}, {lat, lon}, {0, 2}});
     S().RouteState = 2;
     At(0.0, 0.0, 250.0);
     G().MagneticVariation = 15.0;
-    navdb::ProjectPosition(0.0, 0.0, course, 30.0, G().ActiveWaypointLat, G().ActiveWaypointLon);
+    G().ActiveWaypointLat = -0.5;
+    G().ActiveWaypointLon = -0.5;
     fms::fms_state.FmsHoldFixSelect = 1;
     ExecutePendingRoute();
     EXPECT_NEAR(G().LnavInitialCourse, magnetic, 1e-6);

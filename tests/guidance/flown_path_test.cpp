@@ -15,7 +15,9 @@
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/engage_buttons.h"
+#include "src/guidance/lateral.h"
 #include "src/guidance/route_ahead.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/host/module_state.h"
@@ -184,8 +186,11 @@ class AircraftOnThePathTest : public FlownPathTest {
     flightplan::ActiveRouteChanged();
   }
   // The aircraft `along` NM down the leg A-B and `right` NM right of it,
-  // tracking `off` degrees right of the leg's course, at `speed` kt.
+  // tracking `off` degrees right of the leg's course, at `speed` kt; a
+  // second of ticks after the last place (the aircraft's own way onto its
+  // leg is flown again at most once a second).
   static void Place(double along, double right, double off, double speed) {
+    guidance_state.LastTick += 18.0;
     const model::FlightPlanWaypoint &a = Fp().ActiveFlightPlan[0], &b = Fp().ActiveFlightPlan[1];
     const double start = navdb::TrueCourse(a.latitude, a.longitude, b.latitude, b.longitude);
     double lat = 0.0, lon = 0.0, on_lat = 0.0, on_lon = 0.0;
@@ -306,6 +311,110 @@ TEST_F(AircraftOnThePathTest, ACornerInTheCruiseIsFlownAtTheCruiseMach) {
     entry[k] = FlownPath::Current().Entry(2);
   }
   EXPECT_NEAR(entry[0], entry[1], 0.25);  // a knot of rounding apart
+}
+
+// The airspeed that is `tas` true at `altitude`.
+double AirspeedOfTas(double tas, double altitude) {
+  double low = 50.0, high = 600.0;
+  for (int i = 0; i < 60; ++i) (model::IasToTas((low + high) / 2.0, altitude) < tas ? low : high) = (low + high) / 2.0;
+  return low;
+}
+
+// Below the cruise a corner is flown no faster than the Mach of the phase
+// its waypoint is in: the climb's up to the entry that ends the climb, the
+// descent's from it on, and with no phase known the slower of the two. B,
+// a corner of 150 degrees at FL300 planned at 320 kt (M0.83), flown as the
+// plan written at the airspeed as fast as that Mach is.
+TEST_F(AircraftOnThePathTest, ACornerBelowTheCruiseIsFlownAtItsPhasesMach) {
+  Lay({{100.0, 100.0}, {250.0, 100.0}, {100.0, 100.0}});
+  model::State& m = model::model_state;
+  m.CruiseAlt = 40000;
+  auto path_to_d = [&](double speed, std::int32_t climb_end) {
+    model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[1];
+    b.altitude_constraint = 30000.0;
+    b.speed_constraint = speed;
+    guidance_state.ClimbEndIndex = climb_end;
+    flightplan::ActiveRouteChanged();
+    Place(10.0, 0.0, 0.0, 450.0);
+    return FlownPath::Current().Entry(3);
+  };
+  const double climb = 0.60, descent = 0.78;
+  m.ClimbMach = m.DescentMach = 0.0;
+  const double at_climb_mach = path_to_d(AirspeedOfTas(TasNoFasterThan(320.0, 30000.0, climb), 30000.0), 0);
+  const double at_descent_mach = path_to_d(AirspeedOfTas(TasNoFasterThan(320.0, 30000.0, descent), 30000.0), 0);
+  ASSERT_GT(std::fabs(at_climb_mach - at_descent_mach), 1.0);
+  m.ClimbMach = climb;
+  m.DescentMach = descent;
+  struct Case {
+    std::int32_t climb_end;  // ClimbEndIndex
+    double expected;
+  };
+  for (const Case& c : {Case{1, at_descent_mach}, Case{2, at_climb_mach}, Case{0, at_climb_mach}}) {
+    SCOPED_TRACE(c.climb_end);
+    EXPECT_NEAR(path_to_d(320.0, c.climb_end), c.expected, 0.25);
+  }
+}
+
+// The active waypoint moves on with nothing else changing (the aircraft
+// where it was, the route as it was): the waypoint just passed is behind,
+// no distance ahead, and the path measures from the leg now flown.
+TEST_F(AircraftOnThePathTest, TheActiveWaypointMovingOnIsTheNextPath) {
+  Place(58.0, 0.0, 0.0, 250.0);
+  ASSERT_NEAR(FlownPath::Current().Ahead(1), 2.0, 0.01);
+  const double to_c = FlownPath::Current().Ahead(2);
+  Fp().ActiveWaypointIndex = 2;
+  const FlownPath& path = FlownPath::Current();
+  EXPECT_TRUE(std::isnan(path.Ahead(1)));
+  EXPECT_TRUE(std::isnan(RouteAhead().To(1)));
+  EXPECT_NEAR(path.Ahead(2), to_c, 0.01);
+  ExpectAsAfresh(Read(path), Afresh());
+}
+
+// Near the corner at the active waypoint its speed moves from the plan's
+// to the aircraft's own: the corner is flown again at that speed, as a
+// path worked out afresh has it. B, a corner of 90 degrees planned at 250
+// kt at 10000 ft (290 kt true), approached at 450 kt.
+TEST_F(AircraftOnThePathTest, TheCornerAtTheActiveWaypointFollowsTheAircraftsSpeed) {
+  Lay({{100.0, 60.0}, {190.0, 60.0}, {100.0, 60.0}});
+  model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[1];
+  b.altitude_constraint = 10000.0;
+  b.speed_constraint = 250.0;
+  flightplan::ActiveRouteChanged();
+  Place(10.0, 0.0, 0.0, 450.0);
+  const Reading far = Read(FlownPath::Current());
+  Place(52.0, 0.0, 0.0, 450.0);
+  const Reading near = Read(FlownPath::Current());
+  EXPECT_GT(std::fabs(near.entry[3] - far.entry[3]), 0.5);
+  ExpectAsAfresh(near, Afresh());
+}
+
+// A discontinuity ("DISCO", whose place reads 0 N 0 E) before the active
+// waypoint: the active leg runs from the waypoint before it, and an
+// aircraft 3 NM off that leg is on its way along it, not joining it from
+// afar: a point of the path ahead of it lies on the leg.
+TEST_F(AircraftOnThePathTest, ALegAcrossADiscontinuityIsMeasuredFromTheWaypointBeforeIt) {
+  model::FlightPlanTable& plan = Fp().ActiveFlightPlan;
+  for (int i = 4; i >= 2; --i) plan[i + 1] = plan[i];
+  plan[2] = model::FlightPlanWaypoint{};
+  plan[2].ident = "DISCO";
+  Fp().ActiveFlightPlanLastIndex = 4;
+  Fp().ActiveWaypointIndex = 3;
+  flightplan::ActiveRouteChanged();
+  const model::FlightPlanWaypoint &b = plan[1], &c = plan[3];
+  const double course = navdb::TrueCourse(b.latitude, b.longitude, c.latitude, c.longitude);
+  State& g = guidance_state;
+  double lat = 0.0, lon = 0.0;
+  navdb::ProjectPosition(b.latitude, b.longitude, course, 40.0, lat, lon);
+  navdb::ProjectPosition(lat, lon, course + 90.0, 3.0, g.PlaneLatitude, g.PlaneLongitude);
+  g.GroundTrack = course - g.MagneticVariation;
+  g.GroundSpeedKnots = 250.0;
+  g.LastTick += 18.0;
+  const FlownPath& path = FlownPath::Current();
+  double at_lat = 0.0, at_lon = 0.0;
+  int leg_start = -1;
+  ASSERT_TRUE(path.PositionFromCoordinate(path.Aircraft() + 8.0, at_lat, at_lon, leg_start));
+  EXPECT_EQ(leg_start, 1);
+  EXPECT_LT(std::fabs(OffsetFromLeg(b.latitude, b.longitude, c.latitude, c.longitude, at_lat, at_lon).off), 0.05);
 }
 
 }  // namespace

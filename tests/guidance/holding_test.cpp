@@ -25,6 +25,7 @@ class HoldingTest : public ::testing::Test {
     // right turns, one-minute legs.
     AddHold(1, 2, 0.0, 10.0);
     flightplan::flightplan_state.HoldCount = 1;
+    flightplan::flightplan_state.ActiveWaypointIndex = 2;
     State& g = guidance_state;
     g.LnavEngaged = 1;
     g.GroundSpeedKnots = 120.0;
@@ -166,6 +167,25 @@ TEST_F(HoldingTest, EntersAtTheFixAndCyclesTheCorners) {
   EXPECT_EQ(flightplan::flightplan_state.HoldCount, 1);
 }
 
+// Near its fix while LNAV still flies to the waypoint before it (legs that
+// fold back past the fix), at the fix itself and within the switch
+// distance: not entered until the fix is the active waypoint.
+TEST_F(HoldingTest, EnteredOnlyWithItsFixActive) {
+  flightplan::flightplan_state.ActiveWaypointIndex = 1;
+  const State& g = guidance_state;
+  for (const double nm : {2.9, 0.5, 0.0}) {
+    At(-nm / 60.0, 10.0);
+    ComputeHoldingPattern();
+    EXPECT_EQ(g.ActiveHoldIndex, 0) << nm;
+    EXPECT_EQ(g.HoldSegmentCounter, 0u) << nm;
+  }
+  EXPECT_TRUE(host.key_events.empty());
+  flightplan::flightplan_state.ActiveWaypointIndex = 2;
+  ComputeHoldingPattern();
+  EXPECT_EQ(g.ActiveHoldIndex, 1);
+  EXPECT_EQ(g.HoldSegmentCounter, 1u);
+}
+
 TEST_F(HoldingTest, ArmedExitLeavesAtXwindAndTheNextHoldIsEnteredAfresh) {
   // A second hold further along the route, 1 degree north.
   AddHold(2, 5, 1.0, 10.0);
@@ -191,7 +211,8 @@ TEST_F(HoldingTest, ArmedExitLeavesAtXwindAndTheNextHoldIsEnteredAfresh) {
   for (int i = 0; i < 3; ++i) ComputeHoldingPattern();
   EXPECT_EQ(flightplan::flightplan_state.HoldCount, 1);
   EXPECT_EQ(g.ActiveHoldIndex, 0);
-  // And entered at its fix.
+  // And entered at its fix, LNAV flying to it.
+  flightplan::flightplan_state.ActiveWaypointIndex = 5;
   At(1.0, 10.0);
   std::size_t sent = host.key_events.size();
   ComputeHoldingPattern();

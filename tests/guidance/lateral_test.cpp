@@ -56,6 +56,122 @@ TEST(TurnHelpers, HeadingDifferenceFoldsAndTruncates) {
   EXPECT_EQ(HeadingDifference(std::nan(""), 3.0), 0);
 }
 
+// The turns LNAV asks the heading hold for: the standard rate up to the
+// airspeed where 25 degrees of bank give it (169.8 kt), slower above; the
+// radius over the ground at the ground speed.
+TEST(LnavTurns, RateRadiusAndTheWindsCorrection) {
+  EXPECT_EQ(LnavTurnRate(169.0), 3.0);
+  EXPECT_LT(LnavTurnRate(171.0), 3.0);
+  EXPECT_GT(LnavTurnRate(171.0), 2.97);
+  // tan 25 x g / v at 480 kt: 0.01852 rad/s; 480 kt over it: 7.20 NM.
+  EXPECT_NEAR(LnavTurnRadius(480.0, 480.0), 7.20, 0.01);
+  EXPECT_NEAR(LnavTurnRadius(600.0, 480.0), 9.00, 0.01);  // 120 kt behind: the same rate, farther over the ground
+  struct Wind {
+    double track, tas, from, speed, correction;
+  };
+  const Wind winds[] = {
+      {0.0, 300.0, 90.0, 150.0, 30.0},  {0.0, 300.0, 270.0, 150.0, -30.0}, {0.0, 300.0, 0.0, 150.0, 0.0},
+      {350.0, 300.0, 80.0, 150.0, 30.0}, {10.0, 300.0, 280.0, 150.0, -30.0}, {0.0, 0.0, 90.0, 150.0, 0.0},
+      {0.0, 100.0, 90.0, 150.0, 90.0},  // more wind across than airspeed: straight into it
+  };
+  for (const Wind& w : winds) {
+    SCOPED_TRACE(::testing::Message() << w.track << " at " << w.tas << ", wind " << w.from << "/" << w.speed);
+    EXPECT_NEAR(WindCorrectionAngle(w.track, w.tas, w.from, w.speed), w.correction, 1e-9);
+  }
+  // The airspeed the wind leaves the ground speed at, on the heading flown.
+  EXPECT_NEAR(TrueAirspeedInWind(450.0, 0.0, 180.0, 50.0), 400.0, 1e-9);
+  EXPECT_NEAR(TrueAirspeedInWind(350.0, 0.0, 0.0, 50.0), 400.0, 1e-9);
+  EXPECT_NEAR(TrueAirspeedInWind(300.0 * std::cos(30.0 * M_PI / 180.0), 30.0, 90.0, 150.0), 300.0, 1e-9);
+  EXPECT_EQ(TrueAirspeedInWind(250.0, 0.0, 90.0, 0.0), 250.0);
+  // No steeper to the leg than 45 degrees, across north as anywhere.
+  EXPECT_EQ(InterceptTrack(30.0, 10.0), 30.0);
+  EXPECT_EQ(InterceptTrack(90.0, 10.0), 55.0);
+  EXPECT_EQ(InterceptTrack(300.0, 10.0), 325.0);
+  EXPECT_EQ(InterceptTrack(200.0, 170.0), 200.0);
+}
+
+// A turn in a wind is led by the radius that puts it on the leg out: flown
+// from that lead at LNAV's rate through the air (integrated in small
+// steps, the wind carrying it), from the heading that holds the leg in to
+// the one that holds the leg out, it ends on the leg out. Left and right,
+// across north, from head wind to tail wind and back, in winds to 150 kt.
+TEST(LnavTurns, ATurnInTheWindIsLedOntoTheLegOut) {
+  struct Turn {
+    double in, out, tas, from, speed;
+  };
+  const Turn turns[] = {
+      {327.0, 88.0, 440.0, 279.0, 96.0},  {88.0, 304.0, 310.0, 181.0, 86.0}, {10.0, 280.0, 250.0, 90.0, 150.0},
+      {350.0, 60.0, 480.0, 0.0, 120.0},   {200.0, 40.0, 480.0, 20.0, 150.0}, {90.0, 180.0, 160.0, 135.0, 60.0},
+      {270.0, 100.0, 300.0, 300.0, 40.0}, {45.0, 200.0, 420.0, 225.0, 140.0}, {120.0, 122.0, 300.0, 90.0, 80.0},
+  };
+  const double d2r = M_PI / 180.0;
+  for (const Turn& t : turns) {
+    SCOPED_TRACE(::testing::Message() << t.in << " to " << t.out << " at " << t.tas << ", wind " << t.from << "/"
+                                      << t.speed);
+    const double h1 = t.in + WindCorrectionAngle(t.in, t.tas, t.from, t.speed);
+    const double h2 = t.out + WindCorrectionAngle(t.out, t.tas, t.from, t.speed);
+    const double ground_in = t.tas * std::cos((h1 - t.in) * d2r) - t.speed * std::cos((t.from - t.in) * d2r);
+    const double radius = LnavTurnRadiusInWind(ground_in, t.tas, t.in, t.out, t.from, t.speed);
+    const double turn = std::remainder(t.out - t.in, 360.0);
+    const double lead = radius * std::tan(std::fabs(turn) / 2.0 * d2r);
+    // From `lead` NM before the waypoint (at 0, 0) on the leg in.
+    double x = -lead * std::sin(t.in * d2r), y = -lead * std::cos(t.in * d2r), heading = h1;
+    const double rate = LnavTurnRate(t.tas), dt = 0.01, to_turn = std::remainder(h2 - h1, 360.0);
+    const int steps = static_cast<int>(std::lround(std::fabs(to_turn) / rate / dt));
+    for (int i = 0; i < steps; ++i) {
+      const double mid = heading + std::copysign(rate * dt / 2.0, to_turn);
+      x += (t.tas * std::sin(mid * d2r) - t.speed * std::sin(t.from * d2r)) / 3600.0 * dt;
+      y += (t.tas * std::cos(mid * d2r) - t.speed * std::cos(t.from * d2r)) / 3600.0 * dt;
+      heading += std::copysign(rate * dt, to_turn);
+    }
+    const double off_leg_out = x * std::cos(t.out * d2r) - y * std::sin(t.out * d2r);
+    EXPECT_NEAR(off_leg_out, 0.0, 0.02);
+  }
+  // No wind, or a turn near a reversal: the radius at the ground speed.
+  EXPECT_EQ(LnavTurnRadiusInWind(480.0, 480.0, 0.0, 90.0, 0.0, 0.0), LnavTurnRadius(480.0, 480.0));
+  EXPECT_EQ(LnavTurnRadiusInWind(530.0, 480.0, 0.0, 175.0, 0.0, 50.0), LnavTurnRadius(530.0, 480.0));
+  // A flight's turn that rolled out 1.6 NM beyond its leg out when led at
+  // the radius of the 370 kt it was begun at: 121 degrees right at 440 kt
+  // through the air, 96 kt from 279, the ground speed 535 kt by the end.
+  const double led = LnavTurnRadiusInWind(370.0, 440.0, 327.0, 88.0, 279.0, 96.0);
+  EXPECT_GT(led, 1.2 * LnavTurnRadius(370.0, 440.0)) << led;
+}
+
+// Where LNAV passes a waypoint: no nearer than its configured distance and
+// allowance or the lead of its turn at its radius, whichever is more; no
+// farther than its legs allow, shared with the turns at their other ends
+// (what each needs to roll out on the leg first, the rest in proportion to
+// what each wants beyond it; where even the needs do not fit, in proportion
+// to them); at least half a mile.
+TEST(LnavTurns, SwitchDistanceAnticipatesTheTurnWithinItsLegs) {
+  const WaypointTurn none{};
+  struct Case {
+    const char* what;
+    WaypointTurn before, at, after;
+    double leg_in, leg_out, radius, roll_in, expected;
+  };
+  const Case cases[] = {
+      {"still air: the configured distance and allowance", none, {5.52, 90.0}, none, 60.0, 60.0, 0.0, 0.0, 5.52},
+      // 7.2 x tan 60 + 0.5
+      {"at speed: the turn's lead", none, {6.36, 120.0}, none, 100.0, 100.0, 7.2, 0.5, 7.2 * std::sqrt(3.0) + 0.5},
+      {"flown over: its own distance", none, {1.5, 120.0, true}, none, 100.0, 100.0, 7.2, 0.5, 1.5},
+      // JAYPE of the JAYPE3 arrival at 240 kt: LAVAA wants 3.25 (its lead
+      // 0.246) of the 6.1 NM leg in, JAYPE 7.09 (its lead 4.556): JAYPE
+      // gets 4.556 + (6.1 - 4.802) x 2.534 / (2.534 + 3.004); of the 8.7 NM
+      // leg out, where BEAVR wants 5.94 (lead 1.899), more.
+      {"short legs, shared", {3.25, 9.0}, {7.09, 146.0}, {5.94, 105.0}, 6.1, 8.7, 1.35, 0.14, 5.1496},
+      {"the leads do not fit: in proportion to them", {3.0, 90.0}, {3.0, 90.0}, none, 4.0, 60.0, 3.0, 0.0, 2.0},
+      {"no nearer than half a mile", {3.0, 90.0}, {3.0, 90.0}, none, 0.2, 60.0, 3.0, 0.0, 0.5},
+      {"nothing turned at the leg's start: not shared", none, {5.52, 90.0}, none, 1.0, 60.0, 0.0, 0.0, 5.52},
+      {"nothing turned at the route's end: not shared", none, {5.52, 90.0}, none, 60.0, 1.0, 0.0, 0.0, 5.52},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_NEAR(AnticipatedSwitchDistance(c.before, c.at, c.after, c.leg_in, c.leg_out, c.radius, c.roll_in),
+                c.expected, 1e-3);
+  }
+}
+
 class DeviationTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetModuleState(); }

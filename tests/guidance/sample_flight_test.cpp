@@ -189,11 +189,11 @@ TEST_P(SampleFlightTest, FliesTheStoredRouteToPortland) {
 }
 
 // A step climb: 30000 ft asked for on the sample route, which has room for
-// 24000 only at the default rates, climbed from 3000 ft over KSEA (64 NM of
-// climb and 76 of descent in the 141 NM LNAV flies; 153 along its straight
-// legs, 25000 would need 146). Past the top of climb the route extended
-// south from BTG to about 600 NM and 28000 ft entered, one modification:
-// the plan and VNAV climb to it.
+// 25000 only at the default rates, climbed from 3000 ft over KSEA (144 NM
+// flown by LNAV; 153 along its straight legs). Past the top of climb, after
+// TOLLE, the route extended south from BTG to about 600 NM and 36000 ft
+// entered, one modification: the plan and VNAV climb to it, COUGA on the
+// climb.
 TEST(StepClimbFlightTest, ARouteGivenRoomIsClimbedTo) {
   ResetModuleState();
   testing::ClosedLoop loop;
@@ -209,7 +209,7 @@ TEST(StepClimbFlightTest, ARouteGivenRoomIsClimbedTo) {
   flightplan::StepRouteState();
   model::model_state.CruiseAlt = 30000;
   flightplan::ExecutePendingRoute();
-  EXPECT_EQ(PlannedCruiseAltitude(), 24000);
+  EXPECT_EQ(PlannedCruiseAltitude(), 25000);
   ToggleLnav();
   ToggleVnav();
   loop.Run(3600.0, [&] { return g.TocPassed == 1; });
@@ -217,7 +217,7 @@ TEST(StepClimbFlightTest, ARouteGivenRoomIsClimbedTo) {
 
   flightplan::BeginRouteModification();
   flightplan::StepRouteState();
-  model::model_state.CruiseAlt = 28000;
+  model::model_state.CruiseAlt = 36000;
   const testing::SampleWaypoint south[] = {{"FAR", 40.0, -122.5, "WPT", ""}, {"KSFO", 37.619, -122.375, "APT", ""}};
   for (int i : {8, 9}) {
     model::FlightPlanWaypoint& w = fp.PendingFlightPlan[i] = {};
@@ -228,17 +228,17 @@ TEST(StepClimbFlightTest, ARouteGivenRoomIsClimbedTo) {
   }
   fp.PendingFlightPlanLastIndex = 9;
   flightplan::ExecutePendingRoute();
-  EXPECT_EQ(PlannedCruiseAltitude(), 28000);
+  EXPECT_EQ(PlannedCruiseAltitude(), 36000);
   EXPECT_EQ(g.TocPassed, 0);
   // The waypoint ahead is predicted on the climb from where the aircraft
   // is, not on the climb from Seattle (which had it below the aircraft).
   const double next = fp.ActiveFlightPlan[fp.ActiveWaypointIndex].altitude_constraint;
   EXPECT_GT(next, g.AircraftAltitude);
-  EXPECT_LT(next, 28000.0);
+  EXPECT_LT(next, 36000.0);
   loop.Run(1200.0, [&] { return g.TocPassed == 1 && a.vs == 0.0; });
   EXPECT_EQ(g.TodPassed, 0);
-  EXPECT_EQ(a.ap_altitude, 28000.0);
-  EXPECT_EQ(a.altitude, 28000.0);
+  EXPECT_EQ(a.ap_altitude, 36000.0);
+  EXPECT_EQ(a.altitude, 36000.0);
   ResetModuleState();
 }
 

@@ -110,6 +110,7 @@ TEST_F(SequencingTest, PassingRecordsTheWaypointAndSetsUpTheNextLeg) {
   g.WaypointSwitchDistance = 3.0;
   g.ActiveWaypointDistance = 2.9;
   g.ActiveLegFromEngagePosition = 1;
+  g.LegOriginLatitude = -1.0;  // a direct-to begun over A
   model::model_state.SetWptBaro = 1;
   RunWaypointPassage();
   EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
@@ -273,37 +274,59 @@ TEST_F(SequencingTest, AbeamSkipsAWaypointBehindButNotTheLastTwo) {
   EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 1);
 }
 
-TEST_F(SequencingTest, LegTrackingEndsAtTenMilesOffTheLeg) {
-  // Leg A -> B up the meridian; the aircraft abeam its middle, to the east.
+// Ten miles or more off its leg LNAV goes on joining it where it meets it
+// before the waypoint is passed (on its steepest intercept it covers as
+// much of the leg as it is off it); where it would meet it only at or past
+// the waypoint, it flies straight at the waypoint until the next one.
+TEST_F(SequencingTest, LegTrackingEndsAtTenMilesOffTheLegWhereJoiningMakesNoSense) {
+  // Leg A -> B up the meridian; the aircraft to its east.
   Activate(1);
   State& g = guidance_state;
-  g.LnavLegTracking = 1;
   g.WaypointSwitchDistance = 3.0;
-  auto xtk_at = [&](double east_nm) {
-    At(-0.5, east_nm / 60.0, 0.0);
+  auto xtk_at = [&](double lat, double east_nm) {
+    At(lat, east_nm / 60.0, 0.0);
     UpdateLegGeometry();
     std::int32_t s1, sx, s3;
     double a1, x, a3;
     ComputeLegDeviation(s1, a1, sx, x, s3, a3, kOwnDeviationMode);
     return x;
   };
-  // Find the offsets just below and at or above 10.0 NM.
+  // 12 NM short of B: 10 NM off, it would meet the leg 2 NM short of B,
+  // within the switch distance. Find the offsets just below and at or
+  // above 10.0 NM.
   double lo = 9.0, hi = 11.0;
   for (int i = 0; i < 200 && hi - lo > 1e-13; ++i) {
     double mid = (lo + hi) / 2.0;
-    (xtk_at(mid) < 10.0 ? lo : hi) = mid;
+    (xtk_at(-0.2, mid) < 10.0 ? lo : hi) = mid;
   }
-  xtk_at(lo);
+  g.LnavLegTracking = 1;
+  xtk_at(-0.2, lo);
   SteerLaterally();
   EXPECT_LT(g.CrossTrackDistance, 10.0);
   EXPECT_GT(g.CrossTrackDistance, 9.999);
   EXPECT_EQ(g.LnavLegTracking, 1);
-  xtk_at(hi);
+  xtk_at(-0.2, hi);
   SteerLaterally();
   EXPECT_GE(g.CrossTrackDistance, 10.0);
   EXPECT_EQ(g.LnavLegTracking, 0);
   // Once off, back within 10 NM the aircraft still flies straight at B.
-  xtk_at(2.0);
+  xtk_at(-0.2, 2.0);
+  SteerLaterally();
+  EXPECT_EQ(g.LnavLegTracking, 0);
+  EXPECT_EQ(g.LnavCommandedHeading, g.BearingToActiveWaypoint);
+  // Abeam the leg's middle, 30 NM short of B, 10 and 25 NM off: the leg
+  // is joined on the steepest intercept, 45 degrees (north-west, 315).
+  for (double east : {10.5, 25.0}) {
+    SCOPED_TRACE(east);
+    g.LnavLegTracking = 1;
+    xtk_at(-0.5, east);
+    SteerLaterally();
+    EXPECT_EQ(g.LnavLegTracking, 1);
+    EXPECT_NEAR(g.LnavCommandedHeading, 315.0, 0.01);
+  }
+  // Past the leg's end, 12 NM off: straight at B.
+  g.LnavLegTracking = 1;
+  xtk_at(0.05, 12.0);
   SteerLaterally();
   EXPECT_EQ(g.LnavLegTracking, 0);
   EXPECT_EQ(g.LnavCommandedHeading, g.BearingToActiveWaypoint);

@@ -46,7 +46,7 @@ TEST_P(FlightScenario, TheSampleFlightIsFlownToItsLastWaypoint) {
   }
   std::vector<std::string> args = {"--sim-folder", sim.path(), "--panel", sim / "panels/sample/panel.cfg",
                                    "--scenario", sim / "scenarios/flight.txt", "--out", sim / "out"};
-  if (!aircraft_named) args.insert(args.end(), {"--seconds", "1800"});
+  if (!aircraft_named) args.insert(args.end(), {"--seconds", "1900"});
   RunResult r = RunSim(args);
   ASSERT_EQ(r.exit_code, 0) << r.err;
 

@@ -640,7 +640,10 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
       case kDirectCdu:
         if (target == 0 || direct_done || idents[target] == "DIRECT") break;
         out.Line("show 4012");
-        out.Keys("SMITHS_FMS_BR", "LEGS " + Keys(idents[target]) + " L1");
+        // DIR INTC, not LEGS: a waypoint typed on RTE LEGS' first row
+        // otherwise cuts the route to it, flown as its leg from the waypoint
+        // before, not as a line from where the aircraft is.
+        out.Keys("SMITHS_FMS_BR", "DIR_INTC " + Keys(idents[target]) + " L1");
         out.Keys("SMITHS_FMS_BR", "EXEC");
         out.Line("hide 4012");
         out.Line(";@ direct");

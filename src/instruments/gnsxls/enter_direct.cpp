@@ -181,6 +181,8 @@ void FlyDirect() {
   s.GnsXlsFplView = kViewActive;
   s.GnsActivePlanPage = 1;
   g.DirectToActive = 0;
+  // The line from where the direct-to was begun is the leg flown.
+  g.LnavLegTracking = 1;
   g.ActiveWaypointLat = fp.ActiveFlightPlan[target].latitude;
   g.ActiveWaypointLon = fp.ActiveFlightPlan[target].longitude;
   // Measured afresh: a distance left from the waypoint flown to before

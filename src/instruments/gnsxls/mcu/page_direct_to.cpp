@@ -92,6 +92,8 @@ void FlyDirect() {
   g.ActiveWaypointLat = c.latitude;
   g.ActiveWaypointLon = c.longitude;
   fp.ActiveFlightPlan[0] = Waypoint("DIRECT", g.PlaneLatitude, g.PlaneLongitude, "WPT");
+  // The line from where the direct-to was begun is the leg flown.
+  g.LnavLegTracking = 1;
   fp.ActiveFlightPlan[fp.ActiveFlightPlanLastIndex + 1] = Waypoint("******", 0.0, 0.0, "");
   flightplan::ActiveRouteChanged();
   if (fp.RouteState == 3) flightplan::CopyActiveToPendingPlan();
