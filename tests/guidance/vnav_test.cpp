@@ -558,24 +558,20 @@ TEST_F(VnavTest, EachTargetGoesOutWhenItChanges) {
   EXPECT_EQ(Sent(kEventMach).size(), 1u);
   // A hold engaged takes the aircraft's value: what was sent is no longer
   // held, and goes out again; a hold that kept it is not sent it twice.
-  host.tokens[61] = 250.0;
-  host.tokens[64] = 0.74;
-  EngageAirspeedHold();
-  EngageMachHold();
-  ForgetSentSpeedsNotHeld();
-  SendAirspeedCommand(180.0);
-  SendMachCommand(0.78);
-  EXPECT_EQ(Sent(kEventAirspeed).size(), 2u);
-  EXPECT_EQ(Sent(kEventMach).size(), 2u);
-  host.tokens[61] = 180.0;
-  host.tokens[64] = 0.78;
-  EngageAirspeedHold();
-  EngageMachHold();
-  ForgetSentSpeedsNotHeld();
-  SendAirspeedCommand(180.0);
-  SendMachCommand(0.78);
-  EXPECT_EQ(Sent(kEventAirspeed).size(), 2u);
-  EXPECT_EQ(Sent(kEventMach).size(), 2u);
+  const struct {
+    double held_airspeed, held_mach;
+  } kHolds[] = {{250.0, 0.74}, {180.0, 0.78}};
+  for (const auto& h : kHolds) {
+    host.tokens[61] = h.held_airspeed;
+    host.tokens[64] = h.held_mach;
+    EngageAirspeedHold();
+    EngageMachHold();
+    ForgetSentSpeedsNotHeld();
+    SendAirspeedCommand(180.0);
+    SendMachCommand(0.78);
+    EXPECT_EQ(Sent(kEventAirspeed).size(), 2u) << h.held_airspeed;
+    EXPECT_EQ(Sent(kEventMach).size(), 2u) << h.held_mach;
+  }
   ToggleVnav();
   ToggleVnav();
   SendAltitudeCommand(2000.0);
