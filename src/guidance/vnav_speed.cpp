@@ -9,8 +9,8 @@
 #include "src/guidance/autopilot_commands.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/vertical_plan.h"
-#include "src/host/sim_vars.h"
 #include "src/guidance/vnav_internal.h"
+#include "src/host/sim_vars.h"
 
 namespace ovi::guidance {
 
@@ -43,9 +43,11 @@ void LeaveRestrictionSpeedOnHandOver() {
       descending ? model::PerformanceSegment::kDescent : model::PerformanceSegment::kCruise;
   const double limit = RestrictionSpeedLimit(phase, std::min(target, g.AircraftAltitude));
   if (!std::isfinite(limit)) return;
+  // A Mach held all the way down asks for ever more airspeed.
+  const bool sent_faster = g.SentAirspeed != kNoCommand && g.SentAirspeed > limit;
   if (g.ApMachHold > 0.0) {
     EngageAirspeedHold();
-  } else if (host::GetAutopilotAirspeedHoldVar() <= limit && (g.SentAirspeed == kNoCommand || g.SentAirspeed <= limit)) {
+  } else if (host::GetAutopilotAirspeedHoldVar() <= limit && !sent_faster) {
     return;  // already no faster
   }
   // The autopilot may hold what it took as the hold engaged, not what was
