@@ -379,7 +379,11 @@ void UpdateAvionicsState() {
   }
 
   if (HasActiveWaypoint()) {
+    const bool vnav_was_engaged = g.VnavEngaged == 1;
     RunWaypointPassage();
+    const flightplan::State& fp = flightplan::flightplan_state;
+    if (vnav_was_engaged && g.VnavEngaged == 0 && fp.ActiveWaypointIndex == fp.ActiveFlightPlanLastIndex)
+      LeaveRestrictionSpeedOnHandOver();
     UpdateLegGeometry();
     SnapshotNavigationState();
     if (RouteMovedSincePlan()) flightplan::RebuildVerticalPlan();

@@ -90,12 +90,20 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
   const FlownPath& flown = FlownPath::Current();
   for (int i = 1; i <= std::min(start - 1, last); ++i) walked = std::trunc(walked + FlownLeg(flown, i));
   int found = 0;
+  // The walk stops at the top of descent too, whatever the predictions say:
+  // until they are worked out again after a level entered in the climb they
+  // know no end of the climb, and the walk ran on into the approach's
+  // constraints, one of which became the climb's target (a descent to
+  // 5,000 ft from FL220).
+  const bool planned = level > 0.0 && g.TodAltitude > 0.0;  // a descent placed
+  const double tod = planned ? flown.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude) : NAN;
   for (int i = std::max(start, 1); i <= last - 1; ++i) {
     walked = std::trunc(walked + FlownLeg(flown, i));
     const FlightPlanWaypoint& w = E(i);
     // The climb's constraints end where the predictions reach the level,
     // which may lie between two waypoints.
     if (PlannedAltitude(w) >= level || (g.ClimbEndIndex > 0 && i >= g.ClimbEndIndex)) break;
+    if (std::isfinite(tod) && flown.EntryOrBefore(i) >= tod) break;
     if (!model::IsConstraint(w)) continue;
     if (walked < g.ClimbDistance) {
       g.TocLatitude = w.latitude;

@@ -45,6 +45,9 @@ void CoupleVnavToAutopilot();
 void RunSpeedRestrictionChecks();
 // airspeed and Mach (also at sequencing and at the top of descent);
 void CoupleSpeedToAutopilot();
+// VNAV turned off as the last waypoint became active: the speed the
+// autopilot, alone, descends or flies level on.
+void LeaveRestrictionSpeedOnHandOver();
 // the autopilot master watch at the very end of a pass.
 void WatchAutopilotMaster();
 

@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "src/flightplan/state.h"
+#include "src/guidance/autopilot_commands.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav_internal.h"
+#include "src/host/sim_vars.h"
 
 namespace ovi::guidance {
 
@@ -19,7 +22,39 @@ namespace {
 // thrust: taken low, so that it is slowed to the descent restriction's speed
 // before the restriction's altitude rather than after it.
 constexpr double kDescentDeceleration = 1.0;
+// Feet below the aircraft an altitude target lies when it is descended to.
+constexpr double kLevelBand = 100.0;
+
 }  // namespace
+
+// What VNAV leaves the autopilot as it hands over: its altitude target below
+// a restriction's altitude, no faster than the restriction's airspeed there.
+// Left the descent's 280 kt or the cruise Mach, the aircraft flew the rest
+// of the way down below 10,000 ft well above 250 kt, with no one to slow it.
+void LeaveRestrictionSpeedOnHandOver() {
+  State& g = G();
+  if (M().VnavSetSpd != 1 || Fp().RouteState < 3) return;
+  double target = host::GetAutopilotAltitudeLockVar();
+  if (g.SentAltitude != kNoCommand) target = std::min(target, static_cast<double>(g.SentAltitude));
+  if (!std::isfinite(target)) return;
+  // Descending to it, the descent's restriction; level there, the faster.
+  const bool descending = target < g.AircraftAltitude - kLevelBand;
+  const model::PerformanceSegment phase =
+      descending ? model::PerformanceSegment::kDescent : model::PerformanceSegment::kCruise;
+  const double limit = RestrictionSpeedLimit(phase, std::min(target, g.AircraftAltitude));
+  if (!std::isfinite(limit)) return;
+  // A Mach held all the way down asks for ever more airspeed.
+  const bool sent_faster = g.SentAirspeed != kNoCommand && g.SentAirspeed > limit;
+  if (g.ApMachHold > 0.0) {
+    EngageAirspeedHold();
+  } else if (host::GetAutopilotAirspeedHoldVar() <= limit && !sent_faster) {
+    return;  // already no faster
+  }
+  // The autopilot may hold what it took as the hold engaged, not what was
+  // sent last.
+  ForgetSentSpeedsNotHeld();
+  SendAirspeedCommand(limit);
+}
 
 namespace vnav_internal {
 
