@@ -34,7 +34,6 @@ const std::map<std::pair<std::string, std::string>, std::string> kExpectedFailur
     {{"direct-to-climb-navigator", "path"}, "67.2: JAYPE crossed 760 ft below the plan"},
     {{"hold-exit-descent", "agree"}, "the climb's altitudes at FOURT and CHINS 540-800 ft low on the pages"},
     {{"hold-exit-descent", "path"}, "67.4: after the hold the descent runs below the plan, JAYPE sequenced at 2,763 ft, the plan 3,600"},
-    {{"short-flight-speed-limit", "limit"}, "67.1: a level below both restrictions left at the climb's 250 kt, the descent's 240 kt sent only as it starts"},
     {{"turn-at-speed-bizjet", "pages"}, "71.4: the T/C with 80 kt behind 17 NM short"},
     {{"unknown-end-across-0-b747", "pages"}, "the T/C read 2 NM long"},
 };
