@@ -37,7 +37,8 @@ void LeaveRestrictionSpeedOnHandOver() {
   double target = host::GetAutopilotAltitudeLockVar();
   if (g.SentAltitude != kNoCommand) target = std::min(target, static_cast<double>(g.SentAltitude));
   if (!std::isfinite(target)) return;
-  // Descending to it, the descent's restriction; level there, the faster.
+  // Descending to it, the descent's restriction; level there, the one a
+  // cruise at that level keeps.
   const bool descending = target < g.AircraftAltitude - kLevelBand;
   const model::PerformanceSegment phase =
       descending ? model::PerformanceSegment::kDescent : model::PerformanceSegment::kCruise;
