@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/os/files.h"
 #include "platform/os/os.h"
 #include "src/flightplan/library.h"
 #include "src/flightplan/load.h"
@@ -188,10 +189,13 @@ TEST_F(FlightPlanTest, WriterReportsAFileItCannotCreate) {
   fpl().ActiveFlightPlan[1].ident = std::string(17, 'L');
   EXPECT_EQ(SaveFlightPlanFile("LONGID.RTE"), 0);
   EXPECT_FALSE(fs::exists(sim->plans() / "LONGID.RTE"));
-#ifdef __linux__
-  model().FlightPlansFolder = "/dev";
-  EXPECT_EQ(SaveFlightPlanFile("full"), 0);  // every write fails: disk full
-#endif
+  // A full disk: the save is refused and leaves no file behind.
+  FillActive(kSavedRoute, 2);
+  os::LimitDiskSpaceForTesting(0);
+  EXPECT_EQ(SaveFlightPlanFile("FULL.RTE"), 0);
+  os::LimitDiskSpaceForTesting(-1);
+  EXPECT_FALSE(fs::exists(sim->plans() / "FULL.RTE"));
+  EXPECT_EQ(SaveFlightPlanFile("FULL.RTE"), 1);
 }
 
 TEST_F(FlightPlanTest, ReaderCompletesNavaidIdentsByTypeAndFrequency) {
