@@ -11,6 +11,19 @@ namespace ovi::flights {
 
 namespace {
 
+// A route taken or cut after `from` and by `to` that makes a waypoint after
+// `ident` active before `ident` is passed: a direct-to left it behind, and
+// a constraint there with it (the aircraft may still fly near it).
+bool SkippedBetween(const RuleKit& k, const std::string& ident, double from, double to) {
+  const double passed = k.EventTime("passed " + ident);
+  for (const RouteRecord& r : k.f_.routes) {
+    if (r.t <= from || r.t > to || r.active.empty() || passed <= r.t) continue;
+    const auto at = std::find(r.idents.begin(), r.idents.end(), ident);
+    if (at != r.idents.end() && std::find(at + 1, r.idents.end(), r.active) != r.idents.end()) return true;
+  }
+  return false;
+}
+
 // Within 300 ft of the plan at every waypoint of the descent (after the
 // aircraft's own top of descent, planned below its highest level) and at
 // every constraint the aircraft meets, where it passes nearest while VNAV
@@ -26,7 +39,7 @@ void CheckPath(RuleKit& k) {
     const Sample* s = k.Abeam(route[i], from);
     if (s == nullptr) continue;
     from = s->t;
-    if (!k.VnavOn(s->t, true) || s->approach) continue;
+    if (!k.VnavOn(s->t, true) || s->approach || SkippedBetween(k, route[i], 0.0, s->t)) continue;
     bool constraint = false;
     double speed = NAN;
     const double planned = k.Planned(route[i], s->t, constraint, &speed);
@@ -119,7 +132,7 @@ void CheckLevels(RuleKit& k) {
     if (c.altitude <= 0.0) continue;
     const std::string ident = ConstraintWaypoint(k, c);
     const Sample* s = ident.empty() ? nullptr : k.Abeam(ident, c.t);
-    if (s == nullptr || !k.VnavOn(s->t) || s->approach) continue;
+    if (s == nullptr || !k.VnavOn(s->t) || s->approach || SkippedBetween(k, ident, c.t, s->t)) continue;
     const char* kind = c.kind == 'A' ? "at or above" : c.kind == 'B' ? "at or below" : "at";
     if (c.kind != 'A' && s->alt > c.altitude + 300.0)
       k.Object("level", "%s crossed at %.0f ft at %.0f s, %s %.0f", ident.c_str(), s->alt, s->t, kind, c.altitude);
