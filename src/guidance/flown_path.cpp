@@ -13,6 +13,7 @@
 #include <string>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/holding.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/lnav_turn_model.h"
 #include "src/guidance/route_ahead.h"
@@ -131,9 +132,27 @@ Route BuildRoute() {
                                                                 navdb::TrueCourse(p.lat, p.lon, b.lat, b.lon)));
       p.turn.turn = RouteTurn(a.lat, a.lon, p.lat, p.lon, b.lat, b.lon);
     }
+    // A hold's fix is flown to and left over it: the turn after it is not
+    // cut, and the route ahead is that much longer (66 NM at a 160-degree
+    // turn at 500 kt over the ground).
+    if (w.flyover != 1 && HoldAtActiveEntry(p.index)) {
+      p.turn.flyover = true;
+      if (k > 0 && k + 1 < n) p.turn.configured = SwitchDistanceAt(w, p.index, 0);
+    }
     p.turn.tan_half = TanHalfTurn(p.turn);
   }
   return r;
+}
+
+// The active entries holds are attached to: the turns at them are flown
+// over, and a hold taken off (as LNAV is disengaged) does not count as a
+// route edit.
+std::uint64_t HoldsKey() {
+  const flightplan::State& f = Fp();
+  std::uint64_t h = 1469598103934665603ull;
+  const int count = std::min<int>(f.HoldCount, model::kMaxHolds);
+  for (int k = 1; k <= count; ++k) h = (h ^ static_cast<std::uint64_t>(f.HoldTable[k].active_index)) * 1099511628211ull;
+  return h;
 }
 
 // What a route is, to the last bit of each place and planned speed; worked
@@ -496,6 +515,7 @@ void TakeGeometry(FlownPathMemo& memo, const std::array<double, 3>& switching) {
   if (!same) memo.corners.assign(model::kMaxActivePlanWaypoints + 1, FlownCorner{});
   memo.geometry = std::move(r);
   memo.route_edits = f.ActiveRouteEdits;
+  memo.holds = HoldsKey();
   memo.switching = switching;
 }
 
@@ -511,7 +531,7 @@ const FlownPath& FlownPath::Current() {
   const model::State& m = model::model_state;
   const std::array<double, 3> switching{m.WptChgDist, m.WptProcChgDist, m.FlyoverWptChgDist};
   const bool counted = memo.route_edits != f.ActiveRouteEdits;
-  bool build = !memo.worked_out || counted || memo.switching != switching ||
+  bool build = !memo.worked_out || counted || memo.switching != switching || memo.holds != HoldsKey() ||
                memo.geometry.last_index != std::min(f.ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
   if (uncounted_route_edit != nullptr) {
     const std::uint64_t signature = Signature();

@@ -180,6 +180,7 @@ using FlownPathKey = std::array<double, 13>;
 struct FlownPathMemo {
   std::uint64_t route_edits = 0;      // flightplan ActiveRouteEdits the geometry was taken at
   std::array<double, 3> switching{};  // WptChgDist, WptProcChgDist and FlyoverWptChgDist
+  std::uint64_t holds = 0;            // the active entries holds were attached to (`HoldsKey`)
   FlownRoute geometry;
   std::vector<FlownCorner> corners;  // by the entry index of the corner
   std::vector<int> built_from;       // positions in `geometry.placed` of the corners the path was built from

@@ -1,5 +1,6 @@
 #include "src/guidance/holding.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "src/flightplan/holds.h"
@@ -73,6 +74,14 @@ double Raise(double course) { return course < 0.0 ? course + 360.0 : course; }
 bool HoldBeingFlown() {
   const State& g = guidance_state;
   return g.ActiveHoldIndex != 0 && g.HoldSegmentCounter != 0;
+}
+
+bool HoldAtActiveEntry(int index) {
+  const flightplan::State& f = flightplan::flightplan_state;
+  const int count = std::min<int>(f.HoldCount, model::kMaxHolds);
+  for (int k = 1; k <= count; ++k)
+    if (index > 0 && f.HoldTable[k].active_index == index) return true;
+  return false;
 }
 
 void ComputeHoldingPattern() {

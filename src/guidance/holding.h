@@ -13,4 +13,9 @@ void ComputeHoldingPattern();
 // Hold 1 is being flown: entered and not yet left.
 bool HoldBeingFlown();
 
+// A hold of the table is attached to entry `index` of the active route: the
+// aircraft flies to its fix, round the racetrack and out over the fix, so
+// no turn is cut there.
+bool HoldAtActiveEntry(int index);
+
 }  // namespace ovi::guidance

@@ -179,7 +179,8 @@ void UpdateSwitchDistance() {
   if (m.WptChgSecs > 0.0) m.WptChgDist = g.GroundSpeedKnots * m.WptChgSecs * (1.0 / 3600.0);
   if (m.WptProcChgSecs > 0.0) m.WptProcChgDist = g.GroundSpeedKnots * m.WptProcChgSecs * (1.0 / 3600.0);
   const double configured =
-      SwitchDistanceAt(*w, g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0);
+      SwitchDistanceAt(*w, fp.ActiveWaypointIndex,
+                       g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0);
   g.WaypointSwitchDistance = configured;
   const int active = fp.ActiveWaypointIndex;
   const model::FlightPlanWaypoint* next = PlacedEntry(active + 1);
@@ -192,7 +193,8 @@ void UpdateSwitchDistance() {
       ShapeAbout(active, start_lat, start_lon, g.ActiveLegFromEngagePosition == 0 && previous != nullptr);
   auto turn_at = [&](const model::FlightPlanWaypoint* e, int k) {
     return shape.degrees[k] < 0 ? WaypointTurn{}
-                                : WaypointTurn{SwitchDistanceAt(*e, shape.degrees[k]), shape.turn[k], e->flyover == 1};
+                                : WaypointTurn{SwitchDistanceAt(*e, active - 1 + k, shape.degrees[k]), shape.turn[k],
+                                               FlownOver(*e, active - 1 + k)};
   };
   double radius = 0.0, roll_in = 0.0;
   if (g.GroundSpeedKnots >= kLnavLeastMovingSpeed) {
@@ -203,7 +205,7 @@ void UpdateSwitchDistance() {
     roll_in = LnavRollIn(g.GroundSpeedKnots, tas);
   }
   g.WaypointSwitchDistance =
-      AnticipatedSwitchDistance(turn_at(previous, 0), WaypointTurn{configured, shape.turn[1], w->flyover == 1},
+      AnticipatedSwitchDistance(turn_at(previous, 0), WaypointTurn{configured, shape.turn[1], FlownOver(*w, active)},
                                 turn_at(next, 2), shape.leg_in, shape.leg_out, radius, roll_in);
   if (FlyingDirectTo()) g.WaypointSwitchDistance = SwitchDistanceOfDirectTo(g.WaypointSwitchDistance, shape.leg_in);
 }
@@ -285,6 +287,13 @@ double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_de
                    : w.flyover == 1                 ? m.FlyoverWptChgDist
                                                     : m.WptChgDist;
   return w.flyover == 0 ? d + kTurnAllowancePerDegree * turn_degrees : d;
+}
+
+bool FlownOver(const model::FlightPlanWaypoint& w, int index) { return w.flyover == 1 || HoldAtActiveEntry(index); }
+
+double SwitchDistanceAt(const model::FlightPlanWaypoint& w, int index, std::int32_t turn_degrees) {
+  if (w.flyover != 1 && HoldAtActiveEntry(index)) return model::model_state.FlyoverWptChgDist;
+  return SwitchDistanceAt(w, turn_degrees);
 }
 
 namespace {

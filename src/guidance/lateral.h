@@ -168,6 +168,13 @@ bool ActiveLegStart(double& lat, double& lon);
 // or flyover flag, and for a waypoint flown by the turn allowance of the
 // whole degrees between the leg into it and the leg out (NM).
 double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_degrees);
+// Whether LNAV passes active-route entry `index` (`w`) over it and turns
+// after it: a fly-over waypoint, or a hold's fix (the aircraft flies to the
+// fix, round the racetrack and out over the fix).
+bool FlownOver(const model::FlightPlanWaypoint& w, int index);
+// `SwitchDistanceAt` for active-route entry `index`: a hold's fix is passed
+// at the fly-over waypoints' distance.
+double SwitchDistanceAt(const model::FlightPlanWaypoint& w, int index, std::int32_t turn_degrees);
 
 // Along the route from the aircraft to each entry from the active one to
 // the last (element 0: the active waypoint): `RouteAhead`'s distances, a

@@ -100,6 +100,9 @@ namespace {
 constexpr int kPageClimb = 34, kPageCruise = 35, kPageDescent = 36;
 // Feet from the hold's level within which the level counts as reached.
 constexpr double kHoldLevelCapture = 20.0;
+// Feet an altitude lies below another before a hold takes it for lower (the
+// plan's altitudes are whole hundreds).
+constexpr double kHoldBelowMargin = 100.0;
 
 // Whether the aircraft has come abeam route entry i along the path LNAV
 // flies (or the path cannot tell).
@@ -166,7 +169,8 @@ void ReachTopOfDescent() {
       0.0, path.EntryOrBefore(constraint) - path.CoordinateFromPosition(constraint, g.TodLatitude, g.TodLongitude));
 
   if (g.VnavEngaged != 1) return;
-  if (M().VnavSetAlts == 1) SendAltitudeCommand(g.NextConstraintAltitude);
+  // In a hold the hold's level goes out instead.
+  if (M().VnavSetAlts == 1 && !HoldBeingFlown()) SendAltitudeCommand(g.NextConstraintAltitude);
   g.VnavAltitudeSet = 1;
   g.VnavAltitudeReadbackMarker = CurrentTick();
   if (M().VnavSetSpd == 1) {
@@ -303,7 +307,8 @@ void ReleaseHeldConstraint() {
 }
 
 // The level of a hold: in the climb the plan's altitude at its fix (or the
-// fix's own constraint), no lower than the aircraft; in the descent the
+// fix's own constraint), no lower than the aircraft unless VNAV already
+// descends to a constraint below it; in the descent the
 // same, no higher than the aircraft; in cruise the plan's level.
 double HoldLevelAtEntry() {
   const State& g = G();
@@ -313,7 +318,20 @@ double HoldLevelAtEntry() {
   if (g.TocPassed == 1 && g.TodPassed == 0) return PlannedCruiseAltitude();
   if (!(planned > 0.0)) return here;
   if (g.TodPassed == 1) return std::min(planned, here);
+  // Still climbing, VNAV may already be on its way down to a constraint the
+  // pilot put below the aircraft: held where the aircraft entered it, the
+  // hold stopped that descent thousands of feet above the fix's altitude.
+  if (planned < here && g.NextConstraintAltitude < g.AircraftAltitude - kHoldBelowMargin) return planned;
   return std::max(std::min(planned, static_cast<double>(PlannedCruiseAltitude())), here);
+}
+
+// The top of descent lies short of hold 1's fix along the path: the hold is
+// entered a few miles before its fix, and may begin before the descent.
+bool TopOfDescentBeforeHoldFix() {
+  const State& g = G();
+  const FlownPath& path = FlownPath::Current();
+  const int last = std::max(Fp().ActiveFlightPlanLastIndex, 0);
+  return path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude) < path.Entry(Fp().HoldTable[1].active_index);
 }
 
 // After a hold in the descent the path starts again at the level the hold
@@ -344,6 +362,10 @@ void FollowHold() {
   State& g = G();
   const bool flown = HoldBeingFlown();
   if (flown && g.HoldFlownLastPass == 0) {
+    // Entered in cruise short of a top of descent that lies before the fix,
+    // the descent starts here, and the racetrack is flown at the plan's
+    // altitude at the fix, as the pages show it, not at the level.
+    if (g.TocPassed == 1 && g.TodPassed == 0 && TopOfDescentBeforeHoldFix()) ReachTopOfDescent();
     g.HoldLevel = HoldLevelAtEntry();
     const model::HoldPoint& fix = Fp().HoldTable[1].corners[0];
     g.HoldFixLatitude = fix.latitude;

@@ -230,6 +230,38 @@ TEST_F(AircraftOnThePathTest, FromFiftyKnotsTheInterceptIsFlown) {
   }
 }
 
+// A hold's fix is flown to, round the racetrack and out over the fix, as a
+// fly-over waypoint is: the path through it is the fly-over's, not the
+// corner cut short (by 40 NM and more at a 160-degree turn at 450 kt, which
+// put the top of descent that far early), from the tick the hold is
+// attached or taken off, counted as a route edit or not (LNAV disengaged
+// takes it off uncounted); turns left and right, gentle and sharp.
+TEST_F(AircraftOnThePathTest, AHoldsFixIsFlownOverNotCut) {
+  for (double turn : {-165.0, -90.0, 30.0, 120.0, 160.0}) {
+    SCOPED_TRACE(turn);
+    Lay({{100.0, 60.0}, {100.0, 60.0}, {100.0 + turn, 60.0}});
+    Place(20.0, 0.0, 0.0, 450.0);
+    const double cut = FlownPath::Current().Entry(3);
+    Fp().ActiveFlightPlan[2].flyover = 1;
+    flightplan::ActiveRouteChanged();
+    Place(20.0, 0.0, 0.0, 450.0);
+    const double over = FlownPath::Current().Entry(3);
+    EXPECT_GT(over, cut + (std::fabs(turn) > 100.0 ? 10.0 : 0.05));
+    Fp().ActiveFlightPlan[2].flyover = 0;
+    flightplan::ActiveRouteChanged();
+    Place(20.0, 0.0, 0.0, 450.0);
+    ASSERT_EQ(FlownPath::Current().Entry(3), cut);
+    Fp().HoldTable[1].active_index = 2;
+    Fp().HoldCount = 1;
+    Place(20.0, 0.0, 0.0, 450.0);
+    EXPECT_EQ(FlownPath::Current().Entry(3), over);
+    Fp().HoldTable[1].active_index = 0;
+    Fp().HoldCount = 0;
+    Place(20.0, 0.0, 0.0, 450.0);
+    EXPECT_EQ(FlownPath::Current().Entry(3), cut);
+  }
+}
+
 // Past the point nearest the active waypoint and not yet sequenced to the
 // next (LNAV sequences on its own tick, and not at all with sequencing
 // off): the waypoint is 0 NM ahead, never behind, for the path and for
