@@ -151,6 +151,10 @@ void RebuildVerticalPlan() {
     guidance::TargetEntry(w);
     // The destination runway is crossed 200 ft above the airport.
     if (constraint == last && w.type == "APT" && g.VnavEngaged == 1) g.NextConstraintAltitude += guidance::kRunwayCrossingHeight;
+    // The new target goes out (only a changed one is sent): a direct-to past
+    // the constraint flown to kept its altitude on the autopilot, and the
+    // aircraft levelled there for the rest of the flight.
+    g.VnavAltitudeSet = 0;
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/avionics_update.h"
 #include "src/guidance/climb_model.h"
@@ -578,6 +579,29 @@ TEST_F(VnavTest, EachTargetGoesOutWhenItChanges) {
   SendVerticalSpeed(-700);
   EXPECT_EQ(Sent(kEventAltitude).size(), 2u);
   EXPECT_EQ(Sent(kEventVerticalSpeed).size(), 2u);
+}
+
+// A direct-to in the descent past the constraint VNAV flies to (the route
+// rebuilt from the new active waypoint on): the next constraint's altitude
+// goes out. The autopilot kept the old one, and the aircraft levelled there
+// for the rest of the flight. Rebuilt again unchanged, nothing more is sent.
+TEST_F(VnavTest, ARouteRebuiltInTheDescentSendsItsNewTarget) {
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.ActiveFlightPlan[1].constraint_flag = fp.ActiveFlightPlan[2].constraint_flag = 1;
+  fp.ActiveFlightPlan[1].altitude_constraint = 5000.0;
+  fp.ActiveFlightPlan[2].altitude_constraint = 2000.0;
+  g.VerticalProfileValid = g.TocPassed = g.TodPassed = 1;
+  g.AircraftAltitude = 6000.0;
+  flightplan::RebuildVerticalPlan();
+  CoupleVnavToAutopilot();
+  fp.ActiveWaypointIndex = 2;
+  for (int rebuilt = 0; rebuilt < 2; ++rebuilt) {
+    flightplan::RebuildVerticalPlan();
+    CoupleVnavToAutopilot();
+  }
+  EXPECT_EQ(g.TodPassed, 1);
+  EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 5000}, {kEventAltitude, 2000}}));
 }
 
 // One cruise level in force: a plan that lowers the level in the climb (a

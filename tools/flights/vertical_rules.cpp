@@ -144,7 +144,8 @@ void CheckLevels(RuleKit& k) {
 // After a hold left in the descent, or a direct-to in it, the descent goes
 // on at once: where the plan shows no top of descent ahead and the aircraft
 // no lower than its path, the next waypoint planned more than 300 ft below
-// it, the aircraft starts down within 90 s (the pages are read meanwhile).
+// it, the aircraft starts down (100 ft/min or more) within 90 s (the pages
+// are read meanwhile).
 void CheckResume(RuleKit& k) {
   std::vector<std::pair<double, std::string>> events;
   double hold_from = 0.0, hold_left = 0.0;
@@ -174,7 +175,9 @@ void CheckResume(RuleKit& k) {
     double level_until = t;
     for (const Sample& s : k.f_.track) {
       if (s.t < t) continue;
-      if (s.vs < -300.0 || !k.VnavOn(s.t)) break;
+      // A shallow path is flown down at a few hundred feet a minute (into
+      // 130 kt of wind, 300): descending, not level.
+      if (s.vs <= -100.0 || !k.VnavOn(s.t)) break;
       level_until = s.t;
     }
     if (level_until - t > 90.0)
