@@ -5,6 +5,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav.h"
 #include "src/host/panel_services.h"
 #include "src/model/state.h"
@@ -64,11 +65,34 @@ double MachLimit(PerformanceSegment phase, double altitude) {
   return std::isfinite(limit) ? MachHundredths(limit) / 100.0 : limit;
 }
 
+namespace {
+
+// Feet below the aircraft a target lies when VNAV flies down to it.
+constexpr double kDescendingBelow = 100.0;
+
+// A climb that turns into the descent below the descent restriction's
+// altitude: one to a level no higher than that altitude (a short flight's
+// TOD may come before its TOC), or one VNAV already flies down to a target
+// below the aircraft (a constraint or the end below it, the level never
+// reached). At the climb's restriction speed the descent from it began at
+// 250 kt and went on down at it with 240/10000 on the DES page.
+bool ClimbTurnsIntoTheDescent() {
+  const State& g = guidance_state;
+  const model::State& m = model::model_state;
+  return PlannedCruiseAltitude() <= m.DescAltRest ||
+         (g.VnavEngaged == 1 && g.NextConstraintAltitude < g.AircraftAltitude - kDescendingBelow);
+}
+
+}  // namespace
+
 double RestrictionSpeedLimit(PerformanceSegment phase, double altitude) {
   const model::State& m = model::model_state;
   const bool climb = m.ClbSpdRest > 0.0 && altitude < m.ClbAltRest;
   const bool descent = m.DescSpdRest > 0.0 && altitude < m.DescAltRest;
-  if (phase == PerformanceSegment::kClimb) return climb ? m.ClbSpdRest : HUGE_VAL;
+  if (phase == PerformanceSegment::kClimb) {
+    const double own = climb ? m.ClbSpdRest : HUGE_VAL;
+    return descent && ClimbTurnsIntoTheDescent() ? std::min(own, m.DescSpdRest) : own;
+  }
   if (phase == PerformanceSegment::kDescent) return descent ? m.DescSpdRest : HUGE_VAL;
   // Level below both, the slower: the descent from there begins at its own
   // restriction's speed. At the faster, a short flight levelled at 9,000 ft

@@ -604,6 +604,52 @@ TEST_F(VnavTest, ARouteRebuiltInTheDescentSendsItsNewTarget) {
   EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 5000}, {kEventAltitude, 2000}}));
 }
 
+// The climb's restriction below its altitude; where the climb turns into
+// the descent below the descent restriction's altitude (a level no higher
+// than that altitude, or VNAV flying down to a target below the aircraft),
+// the slower of the two, so that the descent begins at its own speed. Each
+// boundary exactly: the level at the altitude counts, the aircraft at it
+// does not, a target 100 ft below does not.
+TEST_F(VnavTest, AClimbTurningIntoTheDescentKeepsTheDescentRestriction) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  m.ClbSpdRest = 250.0;
+  m.ClbAltRest = 10000.0;
+  m.DescSpdRest = 240.0;
+  m.DescAltRest = 11000.0;
+  const struct {
+    std::int32_t level;
+    double altitude, target;
+    bool engaged;
+    double limit;
+  } kCases[] = {
+      {20000, 9000.0, 20000.0, true, 250.0},     // climbing on to a high level
+      {20000, 10500.0, 20000.0, true, HUGE_VAL},  // above the climb's restriction
+      {11000, 9000.0, 11000.0, true, 240.0},     // a level at the descent's altitude
+      {11000, 10500.0, 11000.0, true, 240.0},
+      {11100, 10500.0, 11100.0, true, HUGE_VAL},
+      {11000, 11000.0, 11000.0, true, HUGE_VAL},  // at the altitude: not below it
+      {20000, 9000.0, 3700.0, true, 240.0},      // flying down to a constraint
+      {20000, 10500.0, 3700.0, true, 240.0},
+      {20000, 9000.0, 8900.0, true, 250.0},      // 100 ft below: levelling off
+      {20000, 9000.0, 8899.0, true, 240.0},
+      {20000, 9000.0, 3700.0, false, 250.0},     // VNAV off flies nothing down
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(::testing::Message() << c.level << " " << c.altitude << " " << c.target << " " << c.engaged);
+    m.CruiseAlt = c.level;
+    g.AircraftAltitude = c.altitude;
+    g.NextConstraintAltitude = c.target;
+    g.VnavEngaged = c.engaged ? 1 : 0;
+    EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kClimb, c.altitude), c.limit);
+  }
+  // Descending and level the restrictions are as they were.
+  g.NextConstraintAltitude = 3700.0;
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kDescent, 10500.0), 240.0);
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kCruise, 9000.0), 240.0);
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kCruise, 10500.0), 240.0);
+}
+
 // One cruise level in force: a plan that lowers the level in the climb (a
 // direct-to that shortens the route) sends the new level and the climb
 // stops there; in cruise the new level goes out too; in the descent the
@@ -911,6 +957,7 @@ TEST_F(VnavTest, SpeedsOnlyAtTheTransitionsOfARouteWithoutConstraints) {
   w.speed_constraint = 280.0;
   w.constraint_flag = 1;
   g.AircraftAltitude = 5000.0;
+  g.NextConstraintAltitude = 8000.0;  // climbing to it
   g.VnavSpeedSet = 0;
   CoupleSpeedToAutopilot();
   EXPECT_EQ(host.key_events, (Events{{kEventAirspeed, 250}}));
@@ -1032,6 +1079,7 @@ TEST_F(VnavTest, SpeedTargetByPhaseAndConstraint) {
     next.altitude_constraint = 16000.0;
     next.speed_constraint = c.next_speed;
     g.NextConstraintIndex = 2;
+    g.NextConstraintAltitude = next.altitude_constraint;  // climbing to it
     ForgetSentCommands();  // each case on its own
     CoupleSpeedToAutopilot();
     EXPECT_EQ(host.key_events, c.sent) << c.what;
