@@ -85,6 +85,31 @@ TEST_P(FlightTable, FlownAsAPilotFliesIt) {
   }
 }
 
+// The markers stand on the simulator's clock: every key pressed takes a
+// frame (1/18 s) after `at` and `run`, and an `at` already passed leaves
+// the clock where the keys took it. On the planned clock alone the level
+// typed after a page read was marked before the reading, which was then
+// held to the level typed after it.
+TEST(FlightRecordClock, MarkersFollowTheKeysPressed) {
+  test::ScratchDir dir("flight_clock");
+  fs::create_directories(dir / "out");
+  test::WriteFile(dir / "out/track.txt", "0.1 47 -122 433 0 0 0 0 0 0 0 0 0.00 0000 1\n");
+  test::WriteFile(dir / "out/key_events.txt", "");
+  test::WriteFile(dir / "out/flight.txt", "");
+  test::WriteFile(dir / "scenario.txt",
+                  "at 10.0\n;@ replanned\npress SMITHS_FMS_BR C R Z 2 7 2 0 0 L1\nrun 0.2\npress SMITHS_FMS_BR EXEC\n"
+                  ";@ replanned\nat 10.5\n;@ direct\nat 20.0\n;@ replanned\n");
+  flights::FlightRecord record;
+  std::string error;
+  ASSERT_TRUE(flights::ReadFlight(dir / "sim", dir / "scenario.txt", dir / "out", record, error)) << error;
+  ASSERT_EQ(record.replanned.size(), 3u);
+  EXPECT_DOUBLE_EQ(record.replanned[0], 10.0);
+  EXPECT_NEAR(record.replanned[1], 10.0 + 10.0 / 18.0 + 0.2, 1e-9);  // nine keys, 0.2 s, one key
+  ASSERT_EQ(record.directs.size(), 1u);
+  EXPECT_NEAR(record.directs[0], 10.0 + 10.0 / 18.0 + 0.2, 1e-9);  // 10.5 already passed
+  EXPECT_DOUBLE_EQ(record.replanned[2], 20.0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Rows, FlightTable, ::testing::ValuesIn(Rows()), [](const auto& p) {
   std::string name = p.param;
   std::replace(name.begin(), name.end(), '-', '_');

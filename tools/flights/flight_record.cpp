@@ -83,17 +83,29 @@ void ReadNavigationData(const std::string& folder, FlightRecord& f) {
 
 namespace {
 
-// The scenario's markers and the world it sets, on the scenario's clock:
-// `at` sets it, `run` moves it on.
+// The simulator's frames a second: a key pressed takes one.
+constexpr double kSimTicksPerSecond = 18.0;
+
+// The scenario's markers and the world it sets, on the simulator's clock:
+// `at` and `run` say where it is to be, and every key pressed takes a frame
+// of its own (ovi-sim), so the clock runs that much later than planned. On
+// the planned clock alone, a marker after a page read and a cruise level
+// typed came a second or two before the readings taken ahead of it.
 void ReadScenario(const std::string& path, FlightRecord& f) {
-  double now = 0.0;
+  double now = 0.0, planned = 0.0;
   for (const std::string& line : Lines(ReadText(path))) {
     std::istringstream in(line);
     std::string word;
     in >> word;
     double seconds = 0.0;
-    if (word == "at" && in >> seconds) now = seconds;
-    if (word == "run" && in >> seconds) now += seconds;
+    if (word == "at" && in >> seconds) planned = seconds, now = std::max(now, planned);
+    if (word == "run" && in >> seconds) planned += seconds, now = std::max(now, planned);
+    if (word == "press") {
+      std::string gauge;
+      in >> gauge;
+      for (std::string key; in >> key;) now += 1.0 / kSimTicksPerSecond;
+      planned = std::max(planned, now);
+    }
     if (word == "gps_wpt") {
       std::string ident;
       double lat = 0.0, lon = 0.0;

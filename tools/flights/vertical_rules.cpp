@@ -103,6 +103,18 @@ std::string ConstraintWaypoint(const RuleKit& k, const TypedConstraint& c) {
   return "";
 }
 
+// A cruise level the pages show after `from` and by `to` below `feet`: the
+// pilot's own level, entered after a constraint above it, caps the climb
+// there (10,000 ft entered in the climb under 14000A at the next waypoint).
+bool LevelBelowAfter(const RuleKit& k, double feet, double from, double to) {
+  for (const Reading& r : k.f_.readings) {
+    if (r.t <= from || r.t > to) continue;
+    for (const Shown& shown : CruiseLevels(r))
+      if (shown.feet < feet) return true;
+  }
+  return false;
+}
+
 // Never above the cruise level in force (any page's, from when the aircraft
 // is at or below it) nor an at or at-or-below constraint, never below an
 // at or at-or-above one, by more than 300 ft.
@@ -136,7 +148,7 @@ void CheckLevels(RuleKit& k) {
     const char* kind = c.kind == 'A' ? "at or above" : c.kind == 'B' ? "at or below" : "at";
     if (c.kind != 'A' && s->alt > c.altitude + 300.0)
       k.Object("level", "%s crossed at %.0f ft at %.0f s, %s %.0f", ident.c_str(), s->alt, s->t, kind, c.altitude);
-    if (c.kind != 'B' && s->alt < c.altitude - 300.0)
+    if (c.kind != 'B' && s->alt < c.altitude - 300.0 && !LevelBelowAfter(k, c.altitude - 300.0, c.t, s->t))
       k.Object("level", "%s crossed at %.0f ft at %.0f s, %s %.0f", ident.c_str(), s->alt, s->t, kind, c.altitude);
   }
 }
