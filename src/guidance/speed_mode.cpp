@@ -69,6 +69,8 @@ namespace {
 
 // Feet below the aircraft a target lies when VNAV flies down to it.
 constexpr double kDescendingBelow = 100.0;
+// Feet above a restriction's altitude a level is still taken as at it.
+constexpr double kLevelAtAltitude = 50.0;
 
 // A climb that turns into the descent below the descent restriction's
 // altitude: one to a level no higher than that altitude (a short flight's
@@ -89,16 +91,20 @@ double RestrictionSpeedLimit(PerformanceSegment phase, double altitude) {
   const model::State& m = model::model_state;
   const bool climb = m.ClbSpdRest > 0.0 && altitude < m.ClbAltRest;
   const bool descent = m.DescSpdRest > 0.0 && altitude < m.DescAltRest;
+  // Level at the descent restriction's altitude itself counts as below it:
+  // the descent from there goes below it at once (cruised at 300 kt at
+  // 10,000 ft, it went down through it at 299 kt; its TOD asked for 280).
+  const bool at_descent = m.DescSpdRest > 0.0 && altitude < m.DescAltRest + kLevelAtAltitude;
   if (phase == PerformanceSegment::kClimb) {
     const double own = climb ? m.ClbSpdRest : HUGE_VAL;
     return descent && ClimbTurnsIntoTheDescent() ? std::min(own, m.DescSpdRest) : own;
   }
-  if (phase == PerformanceSegment::kDescent) return descent ? m.DescSpdRest : HUGE_VAL;
+  if (phase == PerformanceSegment::kDescent) return at_descent ? m.DescSpdRest : HUGE_VAL;
   // Level below both, the slower: the descent from there begins at its own
   // restriction's speed. At the faster, a short flight levelled at 9,000 ft
   // went down at 250 kt with 240/10000 on the DES page while it slowed.
-  if (climb && descent) return std::min(m.ClbSpdRest, m.DescSpdRest);
-  return climb ? m.ClbSpdRest : descent ? m.DescSpdRest : HUGE_VAL;
+  if (climb && at_descent) return std::min(m.ClbSpdRest, m.DescSpdRest);
+  return climb ? m.ClbSpdRest : at_descent ? m.DescSpdRest : HUGE_VAL;
 }
 
 bool MachBeyondRestriction(PerformanceSegment phase, double mach, double altitude) {

@@ -648,6 +648,13 @@ TEST_F(VnavTest, AClimbTurningIntoTheDescentKeepsTheDescentRestriction) {
   EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kDescent, 10500.0), 240.0);
   EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kCruise, 9000.0), 240.0);
   EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kCruise, 10500.0), 240.0);
+  // Level or descending at the descent restriction's altitude: its speed,
+  // the descent going below it at once; 50 ft above it no longer.
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kCruise, 11000.0), 240.0);
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kCruise, 11049.0), 240.0);
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kCruise, 11050.0), HUGE_VAL);
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kDescent, 11000.0), 240.0);
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kDescent, 11050.0), HUGE_VAL);
 }
 
 // One cruise level in force: a plan that lowers the level in the climb (a
