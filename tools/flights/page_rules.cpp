@@ -123,6 +123,9 @@ void CheckAgreement(RuleKit& k) {
       const Sample* s = k.Abeam(ident, r.t);
       if (s == nullptr || !k.VnavOn(s->t) || s->approach || k.ChangedBetween(r.t, s->t)) continue;
       if (hold_left > 0.0 && r.t < hold_left && s->t > hold_from) continue;
+      bool constraint = false;
+      k.Planned(ident, s->t, constraint);
+      if (!constraint && k.OnTheWayToLevel(*s, shown)) continue;
       const double off = s->alt - shown;
       Worst& w = worst[{ident, page}];
       if (std::fabs(off) > std::fabs(w.off)) w = {off, shown, r.t, s};

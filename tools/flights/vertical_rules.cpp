@@ -31,6 +31,7 @@ void CheckPath(RuleKit& k) {
     double speed = NAN;
     const double planned = k.Planned(route[i], s->t, constraint, &speed);
     if (std::isnan(planned) || !(constraint || (s->t > tod && planned < peak - 150.0))) continue;
+    if (!constraint && k.OnTheWayToLevel(*s, planned)) continue;
     if (std::fabs(s->alt - planned) > 300.0)
       k.Object("path", "%s at %.0f s: %.0f ft, the plan %.0f", route[i].c_str(), s->t, s->alt, planned);
     if (s->ias > speed + 5.0)
