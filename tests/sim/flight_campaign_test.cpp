@@ -36,7 +36,7 @@ const KnownBreak kKnownBreaks[] = {
     {"limit", {214},
      "67.1: above the restriction speed below its altitude (a constraint typed for the climb lies below the "
      "aircraft, and VNAV, still climbing, descends to it with the climb's logic and no descent speed)"},
-    {"path", {1, 124, 333, 393},
+    {"path", {124, 333, 393},
      "67.3/67.5: a waypoint crossed off the altitude RTE LEGS showed (procedure constraints, the descent after "
      "a cruise level or restriction change)"},
     {"pages", {1, 8, 11, 214},
