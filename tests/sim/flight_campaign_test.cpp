@@ -94,7 +94,7 @@ TEST_P(FlightCampaign, SeedFlownAsAPilotFliesIt) {
 // A level the plan takes (a cruise level entered) is not the aircraft's
 // until it has flown there: a waypoint reached on the way is not held to it,
 // unless the aircraft got there and left it, or dawdles on the way.
-TEST(FlightRulesOnTheWay, ALevelJustEnteredIsFlownToBeforeAWaypointIsHeldToIt) {
+TEST(FlightRules, ALevelJustEnteredIsFlownToBeforeAWaypointIsHeldToIt) {
   struct Case {
     const char* name;
     double rate;        // ft/min from the change on, until the level
@@ -137,6 +137,28 @@ TEST(FlightRulesOnTheWay, ALevelJustEnteredIsFlownToBeforeAWaypointIsHeldToIt) {
     flights::Problems problems;
     const flights::RuleKit k(f, flights::Margins{}, problems);
     EXPECT_EQ(k.OnTheWayToLevel(f.track[100], c.level), c.on_the_way) << c.name;
+  }
+}
+
+// ECON shows the level as a flight level, its tens dropped; the navigator
+// shows feet. One level read on both is one level; another hundred is not.
+TEST(FlightRules, ACruiseLevelShownAsAFlightLevelAgreesWithItsFeet) {
+  struct Case {
+    const char* econ;
+    const char* navigator;
+    bool agree;
+  };
+  const Case cases[] = {
+      {"FL229", "22951", true}, {"FL229", "22900", true}, {"FL229", "23000", false}, {"FL229", "22899", false}};
+  for (const Case& c : cases) {
+    flights::FlightRecord f;
+    flights::Reading r;
+    r.t = 100.0;
+    r.cdu = {{0.0, 10.0, "ECON  CLB"}, {10.0, 30.0, "C R Z    A L T"}, {10.0, 41.0, c.econ}};
+    r.gns = {{0.0, 50.0, "CRUISE ALT"}, {60.0, 50.0, c.navigator}};
+    f.readings.push_back(r);
+    const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
+    EXPECT_EQ(problems.count("agree") == 0, c.agree) << c.econ << " and " << c.navigator;
   }
 }
 
