@@ -170,7 +170,13 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
     UpdateVerticalProfile();
     return;
   } else {
-    top = g.TocPassed == 0 ? PlannedCruiseAltitude() : std::trunc(g.AircraftAltitude);
+    // Cruising, the descent starts from the aircraft's level, or from a
+    // lower level just entered that it is on its way down to: from the
+    // level it left, the top of descent stood 20 NM early and VNAV took the
+    // aircraft down below every altitude the pages showed.
+    const double level = PlannedCruiseAltitude();
+    top = g.TocPassed == 0 ? level : std::trunc(g.AircraftAltitude);
+    if (g.TocPassed == 1 && level > 0.0 && level < top) top = level;
   }
 
   int bottom_index = last;

@@ -123,6 +123,9 @@ void CheckAgreement(RuleKit& k) {
       const Sample* s = k.Abeam(ident, r.t);
       if (s == nullptr || !k.VnavOn(s->t) || s->approach || k.ChangedBetween(r.t, s->t)) continue;
       if (hold_left > 0.0 && r.t < hold_left && s->t > hold_from) continue;
+      bool constraint = false;
+      k.Planned(ident, s->t, constraint);
+      if (!constraint && k.OnTheWayToLevel(*s, shown)) continue;
       const double off = s->alt - shown;
       Worst& w = worst[{ident, page}];
       if (std::fabs(off) > std::fabs(w.off)) w = {off, shown, r.t, s};
@@ -143,7 +146,8 @@ void CheckAgreement(RuleKit& k) {
     }
     for (const Shown& a : all) {
       for (const Shown& b : all) {
-        if (std::fabs(a.feet - b.feet) < 50.0 || told.count(a.page + b.page) != 0) continue;
+        // ECON's flight levels drop the tens: FL229 is the navigator's 22951.
+        if (std::floor(a.feet / 100.0) == std::floor(b.feet / 100.0) || told.count(a.page + b.page) != 0) continue;
         told.insert(a.page + b.page);
         told.insert(b.page + a.page);
         k.Object("agree", "cruise level %.0f on %s, %.0f on %s at %.1f s", a.feet, a.page.c_str(), b.feet,

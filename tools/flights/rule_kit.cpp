@@ -230,6 +230,23 @@ bool RuleKit::ChangedBetween(double from, double to) const {
   return false;
 }
 
+bool RuleKit::OnTheWayToLevel(const Sample& s, double level) const {
+  double change = NAN;
+  for (const auto* times : {&f_.replanned, &f_.directs})
+    for (double t : *times)
+      if (t <= s.t && !(t <= change)) change = t;
+  if (std::isnan(change)) return false;
+  const double start = At(change).alt;
+  if ((level - start) * (s.alt - start) <= 0.0) return false;
+  const double minutes = (s.t - change - 20.0) / 60.0;
+  if (minutes > 0.0 && std::fabs(s.alt - start) / minutes < 1000.0) return false;
+  for (const Sample& x : f_.track)
+    if (x.t >= change && x.t <= s.t && std::fabs(x.alt - level) <= 300.0) return false;
+  for (const Sample& x : f_.track)
+    if (x.t > s.t && std::fabs(x.alt - level) <= 150.0 && std::fabs(x.vs) < 100.0) return true;
+  return false;
+}
+
 bool RuleKit::HoldFlown(double& from, double& to) const {
   if (f_.hold_fix.empty()) return false;
   const Sample* first = Abeam(f_.hold_fix, 0.0);

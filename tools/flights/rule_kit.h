@@ -51,6 +51,11 @@ class RuleKit {
   // The plan changed (the pilot's edit, a direct-to, a new wind) after
   // `from` and no later than `to`.
   bool ChangedBetween(double from, double to) const;
+  // At `s` the aircraft is still on its way to `level`, a level the plan
+  // took since it last changed: not yet within 300 ft of it since the
+  // change, moving toward it at 1,000 ft/min or more (the autopilot's
+  // first 20 s aside), and levelling there later.
+  bool OnTheWayToLevel(const Sample& s, double level) const;
   // The hold of `;@ hold`, when it was flown: from the aircraft's first
   // pass over its fix to the fix passed on the way out. False when none.
   bool HoldFlown(double& from, double& to) const;

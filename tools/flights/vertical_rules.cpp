@@ -3,7 +3,9 @@
 // below the last altitude known, and the flight's end.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <set>
+#include <string>
 
 #include "tools/flights/rule_kit.h"
 
@@ -22,6 +24,26 @@ bool SkippedBetween(const RuleKit& k, const std::string& ident, double from, dou
     if (at != r.idents.end() && std::find(at + 1, r.idents.end(), r.active) != r.idents.end()) return true;
   }
   return false;
+}
+
+// LNAV goes off as the last waypoint is passed, early by the turn it
+// anticipates: the aircraft flies on along its last track on the
+// autopilot's last commands, not the route, and comes nearest the waypoint
+// later and elsewhere. Where it was passed more than 2 NM before it, the
+// sample there (else null).
+const Sample* PassedEarlyWithoutLnav(const RuleKit& k, const std::string& ident, const Sample& nearest,
+                                     double& short_of) {
+  if (k.LnavOn(nearest.t)) return nullptr;
+  double off = NAN;
+  for (const std::string& e : k.f_.events)
+    if (std::atof(e.c_str()) <= nearest.t && e.find(" LNAV off") != std::string::npos) off = std::atof(e.c_str());
+  if (std::isnan(off)) return nullptr;
+  const Sample& passed = k.At(off);
+  const Position here{passed.lat, passed.lon};
+  Position w;
+  if (!k.Where(ident, w, &here)) return nullptr;
+  short_of = DistanceNm(here, w);
+  return short_of > 2.0 ? &passed : nullptr;
 }
 
 // Within 300 ft of the plan at every waypoint of the descent (after the
@@ -44,6 +66,17 @@ void CheckPath(RuleKit& k) {
     double speed = NAN;
     const double planned = k.Planned(route[i], s->t, constraint, &speed);
     if (std::isnan(planned) || !(constraint || (s->t > tod && planned < peak - 150.0))) continue;
+    double short_of = 0.0;
+    const Sample* passed = constraint ? nullptr : PassedEarlyWithoutLnav(k, route[i], *s, short_of);
+    if (passed != nullptr) {
+      // Short of the waypoint the path lies above its altitude: below it
+      // there already, the aircraft is below the path.
+      if (passed->alt < planned - 300.0)
+        k.Object("path", "%s passed at %.0f s, %.1f NM short of it: %.0f ft, the plan %.0f", route[i].c_str(),
+                 passed->t, short_of, passed->alt, planned);
+      continue;
+    }
+    if (!constraint && k.OnTheWayToLevel(*s, planned)) continue;
     if (std::fabs(s->alt - planned) > 300.0)
       k.Object("path", "%s at %.0f s: %.0f ft, the plan %.0f", route[i].c_str(), s->t, s->alt, planned);
     if (s->ias > speed + 5.0)

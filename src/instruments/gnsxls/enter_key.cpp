@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "src/flightplan/execute.h"
 #include "src/flightplan/plan_ops.h"
 #include "src/flightplan/procedure_splice.h"
 #include "src/flightplan/route_file.h"
@@ -80,7 +81,15 @@ void TakeVnavData() {
   double value = 0.0;
   if (LineState(7) == 1 && EntryNumber(value)) {
     m.CruiseAlt = Whole(value);
-    guidance::ComputeCruiseAltitude(m.CruiseAlt, 0);
+    // On an executed route the level is taken as the CDU's EXEC takes it:
+    // the waypoints planned anew at it, the climb or cruise kept. A new plan
+    // left RTE LEGS and this page's list at the old level ahead while VNAV
+    // flew the new one.
+    if (flightplan::flightplan_state.RouteState >= 3) {
+      flightplan::RebuildVerticalPlan();
+    } else {
+      guidance::ComputeCruiseAltitude(m.CruiseAlt, 0);
+    }
   }
   if (LineState(7) == 2 && EntryNumber(value)) m.TransAlt = Whole(value);
   if (LineState(8) == 1 && FlightPathAngleEntry(value)) {
