@@ -50,9 +50,6 @@ const KnownBreak kKnownBreaks[] = {
      "descends to it at 1,500 ft/min and crosses WP03 5,200 ft above it"},
     {"agree", {327},
      "67.3: the same descent: WP02 to WP04 crossed 3,800-10,200 ft from the altitudes shown"},
-    {"pages", {309},
-     "67.3: after the hold at PDT and the cruise level raised on the navigator in the climb, the navigator's "
-     "T/D reads 5.9 NM (5 %) beyond where the descent begins"},
     {"agree", {333},
      "67.3: after the direct-to LAVAA, in 127 kt of headwind at 95 kt over the ground, VNAV below its path "
      "descends at 100-300 ft/min and crosses BEAVR at 4,046 ft, RTE LEGS showing 3,000"},
