@@ -186,10 +186,15 @@ void UpdateSwitchDistance() {
   double start_lat = 0.0, start_lon = 0.0;
   if (active >= fp.ActiveFlightPlanLastIndex || next == nullptr || !ActiveLegStart(start_lat, start_lon)) return;
   // The leg in from where LNAV flies it (an engage position or a direct-to
-  // has no turn at its start), the leg out to the next placed entry.
+  // has no turn at its start), the leg out to the next placed entry. The
+  // aircraft was at a navigator's direct-to's start, already heading
+  // wherever it turned to from there: a turn there, worked out from the
+  // route's legs (160-180 degrees where the waypoint skipped lay ahead),
+  // would take the direct-to's leg from the lead of the turn at its end.
   const model::FlightPlanWaypoint* previous = PlacedEntry(active - 1);
-  const RouteShape& shape =
-      ShapeAbout(active, start_lat, start_lon, g.ActiveLegFromEngagePosition == 0 && previous != nullptr);
+  const RouteShape& shape = ShapeAbout(active, start_lat, start_lon,
+                                       g.ActiveLegFromEngagePosition == 0 && previous != nullptr &&
+                                           !BeginsDirectTo(*previous));
   auto turn_at = [&](const model::FlightPlanWaypoint* e, int k) {
     return shape.degrees[k] < 0 ? WaypointTurn{}
                                 : WaypointTurn{SwitchDistanceAt(*e, shape.degrees[k]), shape.turn[k], e->flyover == 1};
@@ -205,7 +210,8 @@ void UpdateSwitchDistance() {
   g.WaypointSwitchDistance =
       AnticipatedSwitchDistance(turn_at(previous, 0), WaypointTurn{configured, shape.turn[1], w->flyover == 1},
                                 turn_at(next, 2), shape.leg_in, shape.leg_out, radius, roll_in);
-  if (FlyingDirectTo()) g.WaypointSwitchDistance = SwitchDistanceOfDirectTo(g.WaypointSwitchDistance, shape.leg_in);
+  if (FlyingDirectTo() || (previous != nullptr && BeginsDirectTo(*previous) && g.ActiveLegFromEngagePosition == 0))
+    g.WaypointSwitchDistance = SwitchDistanceOfDirectTo(g.WaypointSwitchDistance, shape.leg_in);
 }
 
 }  // namespace
@@ -313,7 +319,11 @@ double LnavTurnRadiusInWind(double ground_speed, double true_airspeed, double co
   }
   const double h1 = course_in + WindCorrectionAngle(course_in, true_airspeed, wind_from, wind_speed);
   const double h2 = course_out + WindCorrectionAngle(course_out, true_airspeed, wind_from, wind_speed);
-  const double headings = std::remainder(h2 - h1, 360.0);
+  // The heading turns the way the track does: by the change nearest the
+  // track's. A turn of 150 degrees across a strong wind turns the heading
+  // by more than 180, which taken the short way round would be the other
+  // way.
+  const double headings = turn + std::remainder(h2 - h1 - turn, 360.0);
   if (!std::isfinite(headings) || headings * turn <= 0.0) return still;
   // The turn flown at LNAV's rate in the air mass from heading h1 to h2,
   // and the wind's drift over its time: where it ends, from where it began.
@@ -386,13 +396,22 @@ double TurnLead(const WaypointTurn& t, double radius, double roll_in) {
 // or a direct-to, the leg to its end); else each its lead (what it needs
 // to roll out on the leg) and the rest shared in proportion to what they
 // want beyond it; and where even the leads do not fit, the leg shared in
-// proportion to them.
+// proportion to them, but for a lead of no more than half the leg beside
+// one longer than the whole leg: that turn cannot be led onto the leg
+// anyway, and the other has its whole lead. A turn short of its lead rolls
+// out beyond its leg by about the shortfall times the sine of the turn:
+// shared in proportion, a turn of 43 degrees beside one of 170 wanting 22
+// NM of a 16-NM leg kept 0.7 NM of its 1.5 and rolled out 0.7 NM beyond,
+// where its whole lead costs the other a fraction of what it is short
+// anyway.
 double ShareOfLeg(double leg, double want_here, double lead_here, double want_there, double lead_there) {
   if (!(want_there > 0.0) || !(want_here + want_there > leg)) return want_here;
   if (lead_here + lead_there <= leg) {
     const double beyond_here = want_here - lead_here, beyond_there = want_there - lead_there;
     return lead_here + (leg - lead_here - lead_there) * beyond_here / (beyond_here + beyond_there);
   }
+  if (lead_there >= leg && lead_here <= leg / 2.0) return lead_here;
+  if (lead_here >= leg && lead_there <= leg / 2.0) return leg - lead_there;
   return leg * lead_here / (lead_here + lead_there);
 }
 
@@ -418,6 +437,8 @@ bool FlyingDirectTo() {
   const State& g = guidance_state;
   return g.ActiveLegFromEngagePosition == 1 && g.LnavLegTracking == 0;
 }
+
+bool BeginsDirectTo(const model::FlightPlanWaypoint& w) { return w.ident == "DIRECT"; }
 
 double SwitchDistanceOfDirectTo(double anticipated, double leg_in) {
   if (!(leg_in < anticipated)) return anticipated;

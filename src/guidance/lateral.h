@@ -131,6 +131,10 @@ double SwitchDistanceOfDirectTo(double anticipated, double leg_in);
 // Whether LNAV flies a direct-to: the line from where it was begun,
 // straight at its waypoint.
 bool FlyingDirectTo();
+// Whether a route entry is the place a navigator's direct-to was begun
+// ("DIRECT", where the aircraft was): nothing is turned there, and the
+// leg from it is the direct-to's own.
+bool BeginsDirectTo(const model::FlightPlanWaypoint& w);
 // The roll into a turn at a ground speed and true airspeed, as the
 // distance (NM) flown before the turn is at its rate.
 double LnavRollIn(double ground_speed, double true_airspeed);

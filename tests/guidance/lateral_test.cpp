@@ -103,6 +103,9 @@ TEST(LnavTurns, ATurnInTheWindIsLedOntoTheLegOut) {
       {327.0, 88.0, 440.0, 279.0, 96.0},  {88.0, 304.0, 310.0, 181.0, 86.0}, {10.0, 280.0, 250.0, 90.0, 150.0},
       {350.0, 60.0, 480.0, 0.0, 120.0},   {200.0, 40.0, 480.0, 20.0, 150.0}, {90.0, 180.0, 160.0, 135.0, 60.0},
       {270.0, 100.0, 300.0, 300.0, 40.0}, {45.0, 200.0, 420.0, 225.0, 140.0}, {120.0, 122.0, 300.0, 90.0, 80.0},
+      // The heading turning more than 180 degrees for the track's 150,
+      // left and right, and 165 with the heading's turn short of 180.
+      {160.0, 10.0, 460.0, 248.0, 130.0}, {200.0, 350.0, 460.0, 112.0, 130.0}, {0.0, 165.0, 300.0, 90.0, 100.0},
   };
   const double d2r = M_PI / 180.0;
   for (const Turn& t : turns) {
@@ -116,7 +119,7 @@ TEST(LnavTurns, ATurnInTheWindIsLedOntoTheLegOut) {
     const double lead = radius * std::tan(std::fabs(turn) / 2.0 * d2r);
     // From `lead` NM before the waypoint (at 0, 0) on the leg in.
     double x = -lead * std::sin(t.in * d2r), y = -lead * std::cos(t.in * d2r), heading = h1;
-    const double rate = LnavTurnRate(t.tas), dt = 0.01, to_turn = std::remainder(h2 - h1, 360.0);
+    const double rate = LnavTurnRate(t.tas), dt = 0.01, to_turn = turn + std::remainder(h2 - h1 - turn, 360.0);
     const int steps = static_cast<int>(std::lround(std::fabs(to_turn) / rate / dt));
     for (int i = 0; i < steps; ++i) {
       const double mid = heading + std::copysign(rate * dt / 2.0, to_turn);
@@ -142,7 +145,8 @@ TEST(LnavTurns, ATurnInTheWindIsLedOntoTheLegOut) {
 // farther than its legs allow, shared with the turns at their other ends
 // (what each needs to roll out on the leg first, the rest in proportion to
 // what each wants beyond it; where even the needs do not fit, in proportion
-// to them); at least half a mile.
+// to them, but a need within half the leg beside one beyond the whole leg
+// whole); at least half a mile.
 TEST(LnavTurns, SwitchDistanceAnticipatesTheTurnWithinItsLegs) {
   const WaypointTurn none{};
   struct Case {
@@ -161,6 +165,15 @@ TEST(LnavTurns, SwitchDistanceAnticipatesTheTurnWithinItsLegs) {
       // leg out, where BEAVR wants 5.94 (lead 1.899), more.
       {"short legs, shared", {3.25, 9.0}, {7.09, 146.0}, {5.94, 105.0}, 6.1, 8.7, 1.35, 0.14, 5.1496},
       {"the leads do not fit: in proportion to them", {3.0, 90.0}, {3.0, 90.0}, none, 4.0, 60.0, 3.0, 0.0, 2.0},
+      {"the leads do not fit, neither beyond the leg: in proportion", {1.0, 43.0}, {3.0, 105.0}, none, 5.0, 60.0,
+       3.0, 0.2, 5.0 * (3.0 * std::tan(52.5 * M_PI / 180.0) + 0.2) / (3.0 * std::tan(52.5 * M_PI / 180.0) +
+                                                                     3.0 * std::tan(21.5 * M_PI / 180.0) + 0.4)},
+      // BTG of the KRATR2 arrival, 16 NM before LAVAA's 170-degree turn
+      // onto the approach: 3 x tan 21.5 + 0.2 of it, and LAVAA the rest.
+      {"the leads do not fit, one beyond the leg: the one within half the leg whole", none, {1.0, 43.0}, {3.0, 170.0}, 60.0, 16.0, 3.0,
+       0.2, 3.0 * std::tan(21.5 * M_PI / 180.0) + 0.2},
+      {"the leads do not fit, one beyond the leg: the rest to it", {1.0, 43.0}, {3.0, 170.0}, none, 16.0, 60.0,
+       3.0, 0.2, 16.0 - 3.0 * std::tan(21.5 * M_PI / 180.0) - 0.2},
       {"no nearer than half a mile", {3.0, 90.0}, {3.0, 90.0}, none, 0.2, 60.0, 3.0, 0.0, 0.5},
       {"nothing turned at the leg's start: not shared", none, {5.52, 90.0}, none, 1.0, 60.0, 0.0, 0.0, 5.52},
       {"nothing turned at the route's end: not shared", none, {5.52, 90.0}, none, 60.0, 1.0, 0.0, 0.0, 5.52},

@@ -41,9 +41,6 @@ const KnownBreak kKnownBreaks[] = {
     {"pages", {1, 8, 11, 214},
      "67.3/71.4: T/C, T/D or destination distances off the distance flown (the climb's distance in wind and "
      "after restrictions)"},
-    {"pages", {309},
-     "67.3: after the hold at PDT and the cruise level raised on the navigator in the climb, the navigator's "
-     "T/D reads 5.9 NM (5 %) beyond where the descent begins"},
     {"agree", {333},
      "67.3: after the direct-to LAVAA, in 127 kt of headwind at 95 kt over the ground, VNAV below its path "
      "descends at 100-300 ft/min and crosses BEAVR at 4,046 ft, RTE LEGS showing 3,000"},
@@ -57,6 +54,9 @@ const KnownBreak kKnownBreaks[] = {
     {"hold", {309},
      "67.3: the hold at PDT flown level at the cruise level raised on the navigator in the climb (FL386), the "
      "pages still showing the old one (FL316) there"},
+    {"resume", {393},
+     "67: the hold at PARKK left in the descent at 4,000 ft, held level 138 s with the next waypoint planned at "
+     "2,000"},
 };
 
 class FlightCampaign : public ::testing::TestWithParam<unsigned> {};
