@@ -178,8 +178,7 @@ void UpdateSwitchDistance() {
   // The time options overwrite the distance options on every pass.
   if (m.WptChgSecs > 0.0) m.WptChgDist = g.GroundSpeedKnots * m.WptChgSecs * (1.0 / 3600.0);
   if (m.WptProcChgSecs > 0.0) m.WptProcChgDist = g.GroundSpeedKnots * m.WptProcChgSecs * (1.0 / 3600.0);
-  const double configured =
-      SwitchDistanceAt(*w, g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0);
+  const double configured = ConfiguredSwitchDistance(*w);
   g.WaypointSwitchDistance = configured;
   const int active = fp.ActiveWaypointIndex;
   const model::FlightPlanWaypoint* next = PlacedEntry(active + 1);
@@ -283,6 +282,12 @@ bool ActiveLegStart(double& lat, double& lon) {
     lon = g.PlaneLongitude;
   }
   return true;
+}
+
+double ConfiguredSwitchDistance(const model::FlightPlanWaypoint& active) {
+  const State& g = guidance_state;
+  return SwitchDistanceAt(active,
+                          g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0);
 }
 
 double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_degrees) {
@@ -396,22 +401,13 @@ double TurnLead(const WaypointTurn& t, double radius, double roll_in) {
 // or a direct-to, the leg to its end); else each its lead (what it needs
 // to roll out on the leg) and the rest shared in proportion to what they
 // want beyond it; and where even the leads do not fit, the leg shared in
-// proportion to them, but for a lead of no more than half the leg beside
-// one longer than the whole leg: that turn cannot be led onto the leg
-// anyway, and the other has its whole lead. A turn short of its lead rolls
-// out beyond its leg by about the shortfall times the sine of the turn:
-// shared in proportion, a turn of 43 degrees beside one of 170 wanting 22
-// NM of a 16-NM leg kept 0.7 NM of its 1.5 and rolled out 0.7 NM beyond,
-// where its whole lead costs the other a fraction of what it is short
-// anyway.
+// proportion to them.
 double ShareOfLeg(double leg, double want_here, double lead_here, double want_there, double lead_there) {
   if (!(want_there > 0.0) || !(want_here + want_there > leg)) return want_here;
   if (lead_here + lead_there <= leg) {
     const double beyond_here = want_here - lead_here, beyond_there = want_there - lead_there;
     return lead_here + (leg - lead_here - lead_there) * beyond_here / (beyond_here + beyond_there);
   }
-  if (lead_there >= leg && lead_here <= leg / 2.0) return lead_here;
-  if (lead_here >= leg && lead_there <= leg / 2.0) return leg - lead_there;
   return leg * lead_here / (lead_here + lead_there);
 }
 

@@ -172,6 +172,10 @@ bool ActiveLegStart(double& lat, double& lon);
 // or flyover flag, and for a waypoint flown by the turn allowance of the
 // whole degrees between the leg into it and the leg out (NM).
 double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_degrees);
+// The configured switch distance of the active waypoint, with the turn
+// allowance toward the leg after it within 15 NM: the least LNAV passes it
+// at, before any turn's lead.
+double ConfiguredSwitchDistance(const model::FlightPlanWaypoint& active);
 
 // Along the route from the aircraft to each entry from the active one to
 // the last (element 0: the active waypoint): `RouteAhead`'s distances, a

@@ -145,8 +145,7 @@ TEST(LnavTurns, ATurnInTheWindIsLedOntoTheLegOut) {
 // farther than its legs allow, shared with the turns at their other ends
 // (what each needs to roll out on the leg first, the rest in proportion to
 // what each wants beyond it; where even the needs do not fit, in proportion
-// to them, but a need within half the leg beside one beyond the whole leg
-// whole); at least half a mile.
+// to them); at least half a mile.
 TEST(LnavTurns, SwitchDistanceAnticipatesTheTurnWithinItsLegs) {
   const WaypointTurn none{};
   struct Case {
@@ -165,15 +164,6 @@ TEST(LnavTurns, SwitchDistanceAnticipatesTheTurnWithinItsLegs) {
       // leg out, where BEAVR wants 5.94 (lead 1.899), more.
       {"short legs, shared", {3.25, 9.0}, {7.09, 146.0}, {5.94, 105.0}, 6.1, 8.7, 1.35, 0.14, 5.1496},
       {"the leads do not fit: in proportion to them", {3.0, 90.0}, {3.0, 90.0}, none, 4.0, 60.0, 3.0, 0.0, 2.0},
-      {"the leads do not fit, neither beyond the leg: in proportion", {1.0, 43.0}, {3.0, 105.0}, none, 5.0, 60.0,
-       3.0, 0.2, 5.0 * (3.0 * std::tan(52.5 * M_PI / 180.0) + 0.2) / (3.0 * std::tan(52.5 * M_PI / 180.0) +
-                                                                     3.0 * std::tan(21.5 * M_PI / 180.0) + 0.4)},
-      // BTG of the KRATR2 arrival, 16 NM before LAVAA's 170-degree turn
-      // onto the approach: 3 x tan 21.5 + 0.2 of it, and LAVAA the rest.
-      {"the leads do not fit, one beyond the leg: the one within half the leg whole", none, {1.0, 43.0}, {3.0, 170.0}, 60.0, 16.0, 3.0,
-       0.2, 3.0 * std::tan(21.5 * M_PI / 180.0) + 0.2},
-      {"the leads do not fit, one beyond the leg: the rest to it", {1.0, 43.0}, {3.0, 170.0}, none, 16.0, 60.0,
-       3.0, 0.2, 16.0 - 3.0 * std::tan(21.5 * M_PI / 180.0) - 0.2},
       {"no nearer than half a mile", {3.0, 90.0}, {3.0, 90.0}, none, 0.2, 60.0, 3.0, 0.0, 0.5},
       {"nothing turned at the leg's start: not shared", none, {5.52, 90.0}, none, 1.0, 60.0, 0.0, 0.0, 5.52},
       {"nothing turned at the route's end: not shared", none, {5.52, 90.0}, none, 60.0, 1.0, 0.0, 0.0, 5.52},
