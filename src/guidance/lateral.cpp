@@ -184,6 +184,11 @@ void UpdateSwitchDistance() {
   const model::FlightPlanWaypoint* next = PlacedEntry(active + 1);
   double start_lat = 0.0, start_lon = 0.0;
   if (active >= fp.ActiveFlightPlanLastIndex || next == nullptr || !ActiveLegStart(start_lat, start_lon)) return;
+  // A hold's fix: the hold is flown there, not the route's turn, and is
+  // entered within the switch distance (holding.cpp); led at the turn's
+  // radius (20 NM for 160 degrees at speed) the fix was passed before the
+  // hold was entered, or the hold entered that far out.
+  if (fp.HoldCount > 0 && fp.HoldTable[1].active_index == active) return;
   // The leg in from where LNAV flies it (an engage position or a direct-to
   // has no turn at its start), the leg out to the next placed entry. The
   // aircraft was at a navigator's direct-to's start, already heading

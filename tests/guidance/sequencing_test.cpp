@@ -173,6 +173,27 @@ TEST_F(SequencingTest, NothingIsTurnedWhereTheNavigatorsDirectToBegan) {
   EXPECT_LT(switch_distance(false, "PLACE"), unshared - 2.0);
 }
 
+// At 480 kt the right angle at B is led by its radius (7.2 NM and the roll
+// into it); a hold at B is flown there instead of the turn, and B keeps the
+// configured distance and allowance (3 + 90 x 0.028), so that the hold is
+// entered before B is passed.
+TEST_F(SequencingTest, AHoldsFixIsNotLedByTheRoutesTurn) {
+  model::model_state.SequenceFPlanWpts = 0;  // measure only
+  State& g = guidance_state;
+  g.GroundSpeedKnots = 480.0;
+  g.ActiveWaypointDistance = 12.0;
+  g.DesiredTrack = 360.0;
+  g.NextLegCourse = 90.0;
+  At(-12.0 / 60.0, 0.0, 0.0);
+  RunWaypointPassage();
+  EXPECT_GT(g.WaypointSwitchDistance, 7.2);
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.HoldTable[1].active_index = 1;
+  fp.HoldCount = 1;
+  RunWaypointPassage();
+  EXPECT_NEAR(g.WaypointSwitchDistance, 3.0 + 90 * 0.028, 1e-9);
+}
+
 // Passed 4 NM before the right angle at B at 250 kt: the distance to go is
 // the path the aircraft flies round the corner, before the sequencing as
 // after it: shorter than the legs (4 + 120 NM), longer than straight from

@@ -51,9 +51,9 @@ const KnownBreak kKnownBreaks[] = {
      "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing (seed 11: a cruise level lowered in "
      "cruise is flown, the waypoints ahead still shown at the old one; seed 309: one raised on the navigator in "
      "the climb)"},
-    {"pages", {309},
-     "67.3: after the cruise level raised on the navigator in the climb, the navigator's T/C reads 67.0 NM where "
-     "the climb ends 56.3 NM on"},
+    {"hold", {309},
+     "67.3: the hold at PDT flown level at the cruise level raised on the navigator in the climb (FL386), the "
+     "pages still showing the old one (FL316) there"},
     {"resume", {393},
      "67: the hold at PARKK left in the descent at 4,000 ft, held level 138 s with the next waypoint planned at "
      "2,000"},
