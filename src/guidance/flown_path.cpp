@@ -104,7 +104,8 @@ Route BuildRoute() {
              WaypointTurn{},
              std::isfinite(tas) ? tas : NAN,
              std::cos(w.latitude * kDegToRad),
-             0.0};
+             0.0,
+             BeginsDirectTo(w)};
     if (!r.placed.empty()) {
       Placed& b = r.placed.back();
       double course = 0.0;
@@ -126,7 +127,8 @@ Route BuildRoute() {
     const model::FlightPlanWaypoint& w = f.ActiveFlightPlan[p.index];
     // Nothing is turned at either end of the route.
     p.turn = WaypointTurn{0.0, 0.0, w.flyover == 1};
-    if (k > 0 && k + 1 < n) {
+    // Nor at a direct-to's start: the aircraft was already there.
+    if (k > 0 && k + 1 < n && !p.begins_direct_to) {
       const Placed &a = r.placed[k - 1], &b = r.placed[k + 1];
       p.turn.configured = SwitchDistanceAt(w, HeadingDifference(navdb::TrueCourse(a.lat, a.lon, p.lat, p.lon),
                                                                 navdb::TrueCourse(p.lat, p.lon, b.lat, b.lon)));

@@ -142,6 +142,7 @@ struct FlownRoute {
     double planned_speed;  // true airspeed the plan has there; NaN none
     double cos_lat;        // east-west degrees to NM there, less the 60
     double course_out;     // true course of the leg out where it leaves; that in for the last
+    bool begins_direct_to = false;  // where a navigator's direct-to was begun: its leg out is the direct-to's
   };
   std::vector<Entry> placed;
   std::vector<int> slot;  // entry index -> position in `placed`, -1 for a marker

@@ -5,6 +5,7 @@
 
 #include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/lateral.h"
 #include "src/guidance/state.h"
 #include "src/host/panel_services.h"
 #include "src/navdb/navdb.h"
@@ -157,7 +158,12 @@ void ComputeHoldingPattern() {
     } else {
       Advance(hold);
     }
-  } else if (g.HoldSegmentCounter == 0 && at_its_fix && to_go <= g.WaypointSwitchDistance) {
+  } else if (g.HoldSegmentCounter == 0 && at_its_fix &&
+             to_go <= std::min(g.WaypointSwitchDistance,
+                               ConfiguredSwitchDistance(flightplan::flightplan_state.ActiveFlightPlan[active_index], active_index))) {
+    // At the configured distance, not the lead of the route's turn at the
+    // fix: the hold is flown there instead, and a lead of 20 NM (a turn of
+    // 160 degrees at speed) left the leg that far before the fix.
     Enter(hold);
   }
 

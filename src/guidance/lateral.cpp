@@ -178,19 +178,27 @@ void UpdateSwitchDistance() {
   // The time options overwrite the distance options on every pass.
   if (m.WptChgSecs > 0.0) m.WptChgDist = g.GroundSpeedKnots * m.WptChgSecs * (1.0 / 3600.0);
   if (m.WptProcChgSecs > 0.0) m.WptProcChgDist = g.GroundSpeedKnots * m.WptProcChgSecs * (1.0 / 3600.0);
-  const double configured =
-      SwitchDistanceAt(*w, fp.ActiveWaypointIndex,
-                       g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0);
+  const double configured = ConfiguredSwitchDistance(*w, fp.ActiveWaypointIndex);
   g.WaypointSwitchDistance = configured;
   const int active = fp.ActiveWaypointIndex;
   const model::FlightPlanWaypoint* next = PlacedEntry(active + 1);
   double start_lat = 0.0, start_lon = 0.0;
   if (active >= fp.ActiveFlightPlanLastIndex || next == nullptr || !ActiveLegStart(start_lat, start_lon)) return;
+  // A hold's fix: the hold is flown there, not the route's turn, and is
+  // entered within the switch distance (holding.cpp); led at the turn's
+  // radius (20 NM for 160 degrees at speed) the fix was passed before the
+  // hold was entered, or the hold entered that far out.
+  if (fp.HoldCount > 0 && fp.HoldTable[1].active_index == active) return;
   // The leg in from where LNAV flies it (an engage position or a direct-to
-  // has no turn at its start), the leg out to the next placed entry.
+  // has no turn at its start), the leg out to the next placed entry. The
+  // aircraft was at a navigator's direct-to's start, already heading
+  // wherever it turned to from there: a turn there, worked out from the
+  // route's legs (160-180 degrees where the waypoint skipped lay ahead),
+  // would take the direct-to's leg from the lead of the turn at its end.
   const model::FlightPlanWaypoint* previous = PlacedEntry(active - 1);
-  const RouteShape& shape =
-      ShapeAbout(active, start_lat, start_lon, g.ActiveLegFromEngagePosition == 0 && previous != nullptr);
+  const RouteShape& shape = ShapeAbout(active, start_lat, start_lon,
+                                       g.ActiveLegFromEngagePosition == 0 && previous != nullptr &&
+                                           !BeginsDirectTo(*previous));
   auto turn_at = [&](const model::FlightPlanWaypoint* e, int k) {
     return shape.degrees[k] < 0 ? WaypointTurn{}
                                 : WaypointTurn{SwitchDistanceAt(*e, active - 1 + k, shape.degrees[k]), shape.turn[k],
@@ -207,7 +215,8 @@ void UpdateSwitchDistance() {
   g.WaypointSwitchDistance =
       AnticipatedSwitchDistance(turn_at(previous, 0), WaypointTurn{configured, shape.turn[1], FlownOver(*w, active)},
                                 turn_at(next, 2), shape.leg_in, shape.leg_out, radius, roll_in);
-  if (FlyingDirectTo()) g.WaypointSwitchDistance = SwitchDistanceOfDirectTo(g.WaypointSwitchDistance, shape.leg_in);
+  if (FlyingDirectTo() || (previous != nullptr && BeginsDirectTo(*previous) && g.ActiveLegFromEngagePosition == 0))
+    g.WaypointSwitchDistance = SwitchDistanceOfDirectTo(g.WaypointSwitchDistance, shape.leg_in);
 }
 
 }  // namespace
@@ -281,6 +290,12 @@ bool ActiveLegStart(double& lat, double& lon) {
   return true;
 }
 
+double ConfiguredSwitchDistance(const model::FlightPlanWaypoint& active, int index) {
+  const State& g = guidance_state;
+  return SwitchDistanceAt(active, index,
+                          g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0);
+}
+
 double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_degrees) {
   const model::State& m = model::model_state;
   const double d = IsProcedureTag(w.procedure_tag) ? m.WptProcChgDist
@@ -322,7 +337,11 @@ double LnavTurnRadiusInWind(double ground_speed, double true_airspeed, double co
   }
   const double h1 = course_in + WindCorrectionAngle(course_in, true_airspeed, wind_from, wind_speed);
   const double h2 = course_out + WindCorrectionAngle(course_out, true_airspeed, wind_from, wind_speed);
-  const double headings = std::remainder(h2 - h1, 360.0);
+  // The heading turns the way the track does: by the change nearest the
+  // track's. A turn of 150 degrees across a strong wind turns the heading
+  // by more than 180, which taken the short way round would be the other
+  // way.
+  const double headings = turn + std::remainder(h2 - h1 - turn, 360.0);
   if (!std::isfinite(headings) || headings * turn <= 0.0) return still;
   // The turn flown at LNAV's rate in the air mass from heading h1 to h2,
   // and the wind's drift over its time: where it ends, from where it began.
@@ -427,6 +446,8 @@ bool FlyingDirectTo() {
   const State& g = guidance_state;
   return g.ActiveLegFromEngagePosition == 1 && g.LnavLegTracking == 0;
 }
+
+bool BeginsDirectTo(const model::FlightPlanWaypoint& w) { return w.ident == "DIRECT"; }
 
 double SwitchDistanceOfDirectTo(double anticipated, double leg_in) {
   if (!(leg_in < anticipated)) return anticipated;

@@ -131,6 +131,10 @@ double SwitchDistanceOfDirectTo(double anticipated, double leg_in);
 // Whether LNAV flies a direct-to: the line from where it was begun,
 // straight at its waypoint.
 bool FlyingDirectTo();
+// Whether a route entry is the place a navigator's direct-to was begun
+// ("DIRECT", where the aircraft was): nothing is turned there, and the
+// leg from it is the direct-to's own.
+bool BeginsDirectTo(const model::FlightPlanWaypoint& w);
 // The roll into a turn at a ground speed and true airspeed, as the
 // distance (NM) flown before the turn is at its rate.
 double LnavRollIn(double ground_speed, double true_airspeed);
@@ -175,6 +179,11 @@ bool FlownOver(const model::FlightPlanWaypoint& w, int index);
 // `SwitchDistanceAt` for active-route entry `index`: a hold's fix is passed
 // at the fly-over waypoints' distance.
 double SwitchDistanceAt(const model::FlightPlanWaypoint& w, int index, std::int32_t turn_degrees);
+// The configured switch distance of the active waypoint (entry `index`),
+// with the turn allowance toward the leg after it within 15 NM, a hold's
+// fix's the fly-over one: the least LNAV passes it at, before any turn's
+// lead.
+double ConfiguredSwitchDistance(const model::FlightPlanWaypoint& active, int index);
 
 // Along the route from the aircraft to each entry from the active one to
 // the last (element 0: the active waypoint): `RouteAhead`'s distances, a

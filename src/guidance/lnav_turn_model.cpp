@@ -70,7 +70,8 @@ Wind WindOf(const ModelAir& air) {
 // The switch distance of placed entry k at a ground speed and true
 // airspeed in a wind, the leg in arriving on `course_in`; on a leg from
 // elsewhere than the entry before (`leg_in` given) no turn before it is
-// shared with; on a direct-to's leg, no more than that leg.
+// shared with; on a direct-to's leg (or the leg from where a navigator's
+// direct-to was begun), no more than that leg.
 double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, const Wind& wind, double course_in,
                         double leg_in = -1.0, bool direct_to = false) {
   const auto n = static_cast<int>(r.placed.size());
@@ -84,7 +85,8 @@ double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, 
                                 r.placed[static_cast<std::size_t>(k + 1)].leg,
                                 LnavTurnRadiusInWind(ground_speed, tas, course_in, p.course_out, wind.from, wind.speed),
                                 LnavRollIn(ground_speed, tas));
-  return direct_to ? SwitchDistanceOfDirectTo(anticipated, in) : anticipated;
+  const bool from_direct_to = leg_in < 0.0 && k > 0 && r.placed[static_cast<std::size_t>(k - 1)].begins_direct_to;
+  return direct_to || from_direct_to ? SwitchDistanceOfDirectTo(anticipated, in) : anticipated;
 }
 
 // LNAV flying the route on from a state (RunLnavTurnModel), in a frame of

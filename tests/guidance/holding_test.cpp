@@ -167,6 +167,28 @@ TEST_F(HoldingTest, EntersAtTheFixAndCyclesTheCorners) {
   EXPECT_EQ(flightplan::flightplan_state.HoldCount, 1);
 }
 
+// LNAV leads the route's turn at the fix by its radius (20 NM for a turn
+// of 160 degrees at speed), but the hold is flown there instead: entered at
+// the configured distance (3 NM), not at the lead, west of zero and south
+// of it as anywhere.
+TEST_F(HoldingTest, EnteredAtTheConfiguredDistanceNotTheTurnsLead) {
+  State& g = guidance_state;
+  for (const double lon : {10.0, -10.0}) {
+    SetUp();
+    AddHold(1, 2, -20.0, lon);
+    g.WaypointSwitchDistance = 20.0;
+    for (const double nm : {19.0, 10.0, 3.1}) {
+      At(-20.0 - nm / 60.0, lon);
+      ComputeHoldingPattern();
+      EXPECT_EQ(g.HoldSegmentCounter, 0u) << lon << " " << nm;
+    }
+    At(-20.0 - 2.9 / 60.0, lon);
+    ComputeHoldingPattern();
+    EXPECT_EQ(g.ActiveHoldIndex, 1) << lon;
+    EXPECT_EQ(g.HoldSegmentCounter, 1u) << lon;
+  }
+}
+
 // Near its fix while LNAV still flies to the waypoint before it (legs that
 // fold back past the fix), at the fix itself and within the switch
 // distance: not entered until the fix is the active waypoint.

@@ -103,6 +103,9 @@ TEST(LnavTurns, ATurnInTheWindIsLedOntoTheLegOut) {
       {327.0, 88.0, 440.0, 279.0, 96.0},  {88.0, 304.0, 310.0, 181.0, 86.0}, {10.0, 280.0, 250.0, 90.0, 150.0},
       {350.0, 60.0, 480.0, 0.0, 120.0},   {200.0, 40.0, 480.0, 20.0, 150.0}, {90.0, 180.0, 160.0, 135.0, 60.0},
       {270.0, 100.0, 300.0, 300.0, 40.0}, {45.0, 200.0, 420.0, 225.0, 140.0}, {120.0, 122.0, 300.0, 90.0, 80.0},
+      // The heading turning more than 180 degrees for the track's 150,
+      // left and right, and 165 with the heading's turn short of 180.
+      {160.0, 10.0, 460.0, 248.0, 130.0}, {200.0, 350.0, 460.0, 112.0, 130.0}, {0.0, 165.0, 300.0, 90.0, 100.0},
   };
   const double d2r = M_PI / 180.0;
   for (const Turn& t : turns) {
@@ -116,7 +119,7 @@ TEST(LnavTurns, ATurnInTheWindIsLedOntoTheLegOut) {
     const double lead = radius * std::tan(std::fabs(turn) / 2.0 * d2r);
     // From `lead` NM before the waypoint (at 0, 0) on the leg in.
     double x = -lead * std::sin(t.in * d2r), y = -lead * std::cos(t.in * d2r), heading = h1;
-    const double rate = LnavTurnRate(t.tas), dt = 0.01, to_turn = std::remainder(h2 - h1, 360.0);
+    const double rate = LnavTurnRate(t.tas), dt = 0.01, to_turn = turn + std::remainder(h2 - h1 - turn, 360.0);
     const int steps = static_cast<int>(std::lround(std::fabs(to_turn) / rate / dt));
     for (int i = 0; i < steps; ++i) {
       const double mid = heading + std::copysign(rate * dt / 2.0, to_turn);

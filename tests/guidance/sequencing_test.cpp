@@ -139,6 +139,61 @@ TEST_F(SequencingTest, PassingRecordsTheWaypointAndSetsUpTheNextLeg) {
   EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);  // LNAV off, no sequencing
 }
 
+// The navigator's direct-to puts a "DIRECT" entry where the aircraft was,
+// here 30 NM back from the waypoint skipped (the route doubling back 162
+// degrees there, a lead of 45 NM at 480 kt). Nothing is turned at it: the
+// turn of 117 degrees at the waypoint gone to keeps its whole lead of the
+// 19-NM leg, as on a route begun at that place; an ordinary waypoint there
+// shares the leg.
+TEST_F(SequencingTest, NothingIsTurnedWhereTheNavigatorsDirectToBegan) {
+  State& g = guidance_state;
+  auto switch_distance = [&](bool from_start, const char* ident) {
+    ResetModuleState();
+    host.Bind();
+    int i = 0;
+    if (!from_start) {
+      Entry(i++, -1.0, 0.0, "ORIG");
+      Entry(i++, 0.0, 0.0, "WP01");
+    }
+    Entry(i++, -0.5, 0.0, ident);
+    Entry(i++, -0.2, 0.1, "WP02");
+    Entry(i, -0.7, 0.6, "WP03");
+    flightplan::flightplan_state.ActiveFlightPlanLastIndex = i;
+    Activate(i - 1);
+    model::model_state.SequenceFPlanWpts = 0;  // measure only
+    g.GroundSpeedKnots = 480.0;
+    g.ActiveWaypointDistance = 12.0;
+    At(-0.4, 0.03, 18.0);
+    RunWaypointPassage();
+    return g.WaypointSwitchDistance;
+  };
+  const double unshared = switch_distance(true, "DIRECT");
+  EXPECT_GT(unshared, 10.0);  // more than half the leg
+  EXPECT_EQ(switch_distance(false, "DIRECT"), unshared);
+  EXPECT_LT(switch_distance(false, "PLACE"), unshared - 2.0);
+}
+
+// At 480 kt the right angle at B is led by its radius (7.2 NM and the roll
+// into it); a hold at B is flown there instead of the turn, and B keeps the
+// configured distance and allowance (3 + 90 x 0.028), so that the hold is
+// entered before B is passed.
+TEST_F(SequencingTest, AHoldsFixIsNotLedByTheRoutesTurn) {
+  model::model_state.SequenceFPlanWpts = 0;  // measure only
+  State& g = guidance_state;
+  g.GroundSpeedKnots = 480.0;
+  g.ActiveWaypointDistance = 12.0;
+  g.DesiredTrack = 360.0;
+  g.NextLegCourse = 90.0;
+  At(-12.0 / 60.0, 0.0, 0.0);
+  RunWaypointPassage();
+  EXPECT_GT(g.WaypointSwitchDistance, 7.2);
+  flightplan::State& fp = flightplan::flightplan_state;
+  fp.HoldTable[1].active_index = 1;
+  fp.HoldCount = 1;
+  RunWaypointPassage();
+  EXPECT_NEAR(g.WaypointSwitchDistance, 3.0 + 90 * 0.028, 1e-9);
+}
+
 // Passed 4 NM before the right angle at B at 250 kt: the distance to go is
 // the path the aircraft flies round the corner, before the sequencing as
 // after it: shorter than the legs (4 + 120 NM), longer than straight from

@@ -59,6 +59,9 @@ const KnownBreak kKnownBreaks[] = {
     {"agree", {124, 214, 309},
      "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing (seed 309: after the direct-to "
      "BEAVR in the descent)"},
+    {"resume", {393},
+     "67: the hold at PARKK left in the descent at 4,000 ft, held level 138 s with the next waypoint planned at "
+     "2,000"},
 };
 
 class FlightCampaign : public ::testing::TestWithParam<unsigned> {};

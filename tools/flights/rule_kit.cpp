@@ -249,8 +249,19 @@ bool RuleKit::OnTheWayToLevel(const Sample& s, double level) const {
 
 bool RuleKit::HoldFlown(double& from, double& to) const {
   if (f_.hold_fix.empty()) return false;
-  const Sample* first = Abeam(f_.hold_fix, 0.0);
   to = EventTime("passed " + f_.hold_fix);
+  // The first pass over the fix: searched from where the aircraft first
+  // comes within 5 NM of it, since one drawing nearer the fix and then away
+  // on an earlier leg ends the search there, and the hold went unseen.
+  Position fix;
+  double near = 0.0;
+  if (Where(f_.hold_fix, fix, nullptr))
+    for (const Sample& s : f_.track)
+      if (!s.on_ground && DistanceNm({s.lat, s.lon}, fix) < 5.0) {
+        near = s.t;
+        break;
+      }
+  const Sample* first = Abeam(f_.hold_fix, near);
   if (first == nullptr || std::isnan(to) || to - first->t < 60.0) return false;
   from = first->t;
   return true;
