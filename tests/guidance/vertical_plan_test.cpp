@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/climb_model.h"
 #include "src/guidance/state.h"
@@ -1124,25 +1123,6 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
     EXPECT_EQ(g.TocLatitude, lat);
     EXPECT_EQ(g.TocLongitude, lon);
     m.ClimbPerformanceCount = 2;
-  }
-}
-
-// A constraint below the level on the waypoint that ends the TOC's leg is
-// VNAV's target once the plan is executed, as it is once a waypoint is
-// passed: the climb reaches the level before it, and VNAV aiming at the
-// level climbed through an at-or-below FL358 to 37,741 ft.
-TEST_F(VerticalPlanTest, ExecTargetsAConstraintOnTheTopOfClimbsLeg) {
-  State& g = guidance_state;
-  for (double constraint : {4000.0, 4999.0}) {
-    SCOPED_TRACE(constraint);
-    SetUp();
-    Route({{"A", 0, 0, "APT"}, {"W1", 0, 0.5, "WPT", 1, constraint}, {"W2", 0, 1.0}, {"B", 0, 3, "APT"}});
-    g.TocPassed = 0;
-    model::model_state.CruiseAlt = 5000;  // 20 NM of climb, W1 30 NM on
-    flightplan::RebuildVerticalPlan();
-    EXPECT_LT(g.TocLongitude, 0.5);
-    EXPECT_EQ(g.NextConstraintAltitude, constraint);
-    EXPECT_NEAR(g.NextConstraintLon, 0.5, kPos);
   }
 }
 
