@@ -387,6 +387,7 @@ void UpdateAvionicsState() {
     UpdateLegGeometry();
     SnapshotNavigationState();
     if (RouteMovedSincePlan()) flightplan::RebuildVerticalPlan();
+    KeepTopOfClimbInTheWind();
     UpdateVerticalProfile();
     RunArrivalActions();
     // The profile updates (here, after the transitions on the last pass, at

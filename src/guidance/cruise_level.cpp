@@ -272,8 +272,10 @@ double PlanTheLevel(std::int32_t requested_altitude, int last) {
   if (g.TocPassed == 0) {
     g.ClimbDistance = host::TruncateToInt32(climb_distance);
     g.PreselectAltitude = altitude;
-    if (last >= 1 && climb_distance <= route_flown)
+    if (last >= 1 && climb_distance <= route_flown) {
       PlaceOnRoute(climb_distance, g.TocLatitude, g.TocLongitude, g.TocWaypointIndex);
+      g.TocWindKnown = 0;  // in still air: the climb model places it again
+    }
   }
 
   m.PlanDescentRate = DescentRateInUse();

@@ -52,7 +52,8 @@ class Profile {
   // first waypoint the climb reaches at the level (a constraint there is the
   // descent's first), or the first constraint once past the TOC.
   void WalkClimb(double rate) {
-    const ClimbModel climb(rate);
+    // At the rate VNAV flies: the waypoints' altitudes are where it crosses them.
+    const ClimbModel climb(ClimbRateFlown(rate));
     const State& g = G();
     const int active = Fp().ActiveWaypointIndex;
     const FlownPath& path = FlownPath::Current();

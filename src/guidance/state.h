@@ -227,6 +227,10 @@ struct State {
   std::int32_t ClimbDistance = 0;  // NM from the first waypoint to the TOC, truncated
   double TocLatitude = 0.0, TocLongitude = 0.0;
   std::int32_t TocWaypointIndex = 0;  // waypoint on or before the TOC
+  // The wind (knots toward north and east) the climb model last placed the
+  // TOC in; TocWindKnown 0 where the TOC was placed otherwise since.
+  std::int32_t TocWindKnown = 0;
+  double TocWindNorth = 0.0, TocWindEast = 0.0;
   // First waypoint of the predictions past the climb: where the climb reaches
   // the level, or the descent's first constraint; 0 = none.
   std::int32_t ClimbEndIndex = 0;

@@ -78,6 +78,42 @@ double PlannedAltitude(const model::FlightPlanWaypoint& wp) {
   return wp.altitude_constraint == model::kNoValue ? 0.0 : wp.altitude_constraint;
 }
 
+namespace {
+
+// A change of the wind (knots, as a vector) that places the TOC again: the
+// climb is worked out in the wind the aircraft meets, and a TOC placed on
+// the ground in the surface wind stood until the first waypoint, up to
+// 20 NM from where the aircraft climbing into 100 kt of wind levelled off,
+// VNAV's rate at its limit all the way.
+constexpr double kTocWindChange = 5.0;
+
+// The TOC `level` is reached at, ahead of the aircraft along the path by
+// the climb VNAV flies, no farther than the entry before the last: the
+// index of the waypoint after it (its leg's end), or 0 where none fits.
+int PlaceTopOfClimbAhead(double level, bool set_index) {
+  State& g = G();
+  const int last = LastIndex();
+  const int active = Fp().ActiveWaypointIndex;
+  const ClimbModel climb(ClimbRateFlown());
+  const double needed = climb.Distance(g.AircraftAltitude, level);
+  const FlownPath& path = FlownPath::Current();
+  const double toc = path.Aircraft() + needed;
+  int leg_start = 0;
+  double lat = 0.0, lon = 0.0;
+  if (!(toc <= path.EntryOrBefore(std::max(active, last - 1))) || !PlaceOnRoute(toc, lat, lon, leg_start)) return 0;
+  int end = leg_start + 1;
+  while (end < last && !std::isfinite(path.Entry(end))) ++end;
+  end = std::max(end, active);
+  g.TocLatitude = g.NextConstraintLat = lat;
+  g.TocLongitude = g.NextConstraintLon = lon;
+  if (set_index) g.TocWaypointIndex = end - 1;
+  g.TocWindKnown = climb.Sliced() ? 1 : 0;
+  ClimbWind(g.TocWindNorth, g.TocWindEast);
+  return end;
+}
+
+}  // namespace
+
 std::int32_t ComputeTopOfClimb(std::int32_t offset) {
   State& g = G();
   const int last = LastIndex();
@@ -116,22 +152,22 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
     found = i;
   }
   if (found != 0) return found;
+  return PlaceTopOfClimbAhead(level, offset == 0);
+}
 
-  // Ahead of the aircraft along the path, no farther than the entry before
-  // the last.
-  const double needed = ClimbModel(ClimbRateFlown()).Distance(g.AircraftAltitude, level);
-  const FlownPath& path = FlownPath::Current();
-  const double toc = path.Aircraft() + needed;
-  int leg_start = 0;
-  double lat = 0.0, lon = 0.0;
-  if (!(toc <= path.EntryOrBefore(std::max(active, last - 1))) || !PlaceOnRoute(toc, lat, lon, leg_start)) return 0;
-  int end = leg_start + 1;
-  while (end < last && !std::isfinite(path.Entry(end))) ++end;
-  end = std::max(end, active);
-  g.TocLatitude = g.NextConstraintLat = lat;
-  g.TocLongitude = g.NextConstraintLon = lon;
-  if (offset == 0) g.TocWaypointIndex = end - 1;
-  return end;
+void KeepTopOfClimbInTheWind() {
+  State& g = G();
+  const int active = Fp().ActiveWaypointIndex;
+  // Only a TOC the climb flies to: one on a constraint, or beyond one still
+  // ahead, is placed again as the waypoints are passed.
+  if (g.TocPassed != 0 || active < 0 || active > LastIndex() || g.NextConstraintLat != g.TocLatitude ||
+      g.NextConstraintLon != g.TocLongitude || !ClimbModel(ClimbRateFlown()).Sliced())
+    return;
+  double north = 0.0, east = 0.0;
+  ClimbWind(north, east);
+  if (g.TocWindKnown == 1 && std::hypot(north - g.TocWindNorth, east - g.TocWindEast) < kTocWindChange) return;
+  const double level = PlannedCruiseAltitude();
+  if (level > g.AircraftAltitude) PlaceTopOfClimbAhead(level, true);
 }
 
 void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {

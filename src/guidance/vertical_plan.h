@@ -38,6 +38,12 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode);
 // the projected TOC, or 0. Nothing without an active waypoint.
 std::int32_t ComputeTopOfClimb(std::int32_t offset);
 
+// In the climb, places the TOC VNAV climbs to again from the aircraft
+// where the wind the aircraft meets is no longer the one it was placed in
+// (or it was placed without the climb model since), with performance
+// tables (the climb without them is worked out in still air).
+void KeepTopOfClimbInTheWind();
+
 // Re-places the TOD for the current plan (mode 0) or re-plans the descent
 // from the altitude of route entry `from` (the active waypoint when -1; a
 // constraint passed but not yet reached otherwise), no higher than the

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/climb_model.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/host/module_state.h"
@@ -1020,6 +1021,108 @@ TEST_F(VerticalPlanTest, ZeroRatesAndSpeedsStayFinite) {
   for (int i = 0; i <= 6; ++i) {
     EXPECT_TRUE(std::isfinite(Wp(i).altitude_constraint)) << i;
     EXPECT_TRUE(std::isfinite(Wp(i).speed_constraint)) << i;
+  }
+}
+
+// The TOC the climb flies to is placed again as the wind the aircraft meets
+// changes (a vector change of 5 kt or more), from the aircraft, by the climb
+// model: the flight's wind met after take-off left the one placed in the
+// surface wind standing until the first waypoint. A TOC on a constraint, one
+// passed, or a climb without tables (worked out in still air) stays.
+TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+  m.ClimbRate = 1500;
+  m.MinVnavClimbRate = 1000.0;
+  m.MaxVnavClimbRate = 2500.0;
+  // Westbound along the equator from 2.5 E to 1.5 W: across the meridian,
+  // west of zero.
+  Route({{"AAAA", 0, 2.5, "APT", 0, 50.0},
+         {"W1", 0, 1.5},
+         {"W2", 0, 0.5},
+         {"W3", 0, -0.5},
+         {"W4", 0, -1.5},
+         {"BBBB", 0, -2.5, "APT"}});
+  auto place_calm = [&]() {
+    At(0.0, 2.4);
+    g.GroundTrack = 270.0;
+    g.MagneticVariation = -7.0;  // a true wind on a magnetic track
+    g.GroundTrack -= g.MagneticVariation;
+    g.GroundSpeedKnots = 300.0;
+    g.AircraftAltitude = 5000.0;
+    g.WindSpeed = 0.0;
+    g.WindDirection = 0.0;
+    g.TocPassed = 0;
+    ComputeCruiseAltitude(25000, 1);
+    g.NextConstraintLat = g.TocLatitude;
+    g.NextConstraintLon = g.TocLongitude;
+  };
+  auto toc_distance = [&]() {
+    UpdateVerticalProfile();
+    return g.ClimbSideDistance;
+  };
+  // Placed in still air by the mean climb, then by the model in calm air.
+  place_calm();
+  ASSERT_EQ(g.TocWindKnown, 0);
+  KeepTopOfClimbInTheWind();
+  ASSERT_EQ(g.TocWindKnown, 1);
+  const double calm = toc_distance();
+  EXPECT_NEAR(calm, ClimbModel(ClimbRateFlown()).Distance(5000.0, 25000.0), 0.01);
+  ASSERT_GT(calm, 30.0);
+
+  struct Case {
+    double from, speed;
+    int moves;  // -1 nearer, 0 stays, 1 farther
+  };
+  const Case cases[] = {
+      {270.0, 100.0, -1},  // on the nose
+      {90.0, 100.0, 1},    // behind
+      {0.0, 100.0, -1},    // across from the north: the drift costs some
+      {180.0, 100.0, -1},  // across from the south
+      {359.0, 100.0, -1},  // across 360
+      {270.0, 4.9, 0},     // below the change that places it again
+      {270.0, 5.0, -1},    // at it
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.from);
+    SCOPED_TRACE(c.speed);
+    place_calm();
+    KeepTopOfClimbInTheWind();
+    g.WindDirection = c.from;
+    g.WindSpeed = c.speed;
+    KeepTopOfClimbInTheWind();
+    const double now = toc_distance();
+    if (c.moves == 0) {
+      EXPECT_NEAR(now, calm, 1e-9);
+    } else {
+      EXPECT_EQ(now < calm - 0.01 ? -1 : now > calm + 0.01 ? 1 : 0, c.moves);
+      EXPECT_NEAR(now, ClimbModel(ClimbRateFlown()).Distance(5000.0, 25000.0), 0.01);
+    }
+    // Placed once for a wind: the same wind again leaves it.
+    const double lat = g.TocLatitude, lon = g.TocLongitude;
+    g.AircraftAltitude = 6000.0;
+    KeepTopOfClimbInTheWind();
+    EXPECT_EQ(g.TocLatitude, lat);
+    EXPECT_EQ(g.TocLongitude, lon);
+  }
+
+  // Not a TOC VNAV flies to (a constraint ahead is the target), past the
+  // TOC, or without tables: the wind moves nothing.
+  for (int kind = 0; kind < 3; ++kind) {
+    SCOPED_TRACE(kind);
+    place_calm();
+    KeepTopOfClimbInTheWind();
+    if (kind == 0) g.NextConstraintLat = 0.0, g.NextConstraintLon = 0.5;
+    if (kind == 1) g.TocPassed = 1;
+    if (kind == 2) m.ClimbPerformanceCount = 0;
+    const double lat = g.TocLatitude, lon = g.TocLongitude;
+    g.WindDirection = 270.0;
+    g.WindSpeed = 100.0;
+    KeepTopOfClimbInTheWind();
+    EXPECT_EQ(g.TocLatitude, lat);
+    EXPECT_EQ(g.TocLongitude, lon);
+    m.ClimbPerformanceCount = 2;
   }
 }
 

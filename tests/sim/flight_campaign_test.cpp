@@ -39,7 +39,7 @@ const KnownBreak kKnownBreaks[] = {
     {"path", {124, 333, 393},
      "67.3/67.5: a waypoint crossed off the altitude RTE LEGS showed (procedure constraints, the descent after "
      "a cruise level or restriction change)"},
-    {"pages", {1, 8, 11, 214},
+    {"pages", {1, 11, 214},
      "67.3/71.4: T/C, T/D or destination distances off the distance flown (the climb's distance in wind and "
      "after restrictions)"},
     {"pages", {83},
