@@ -163,7 +163,7 @@ void ComputeHoldingPattern() {
     // fix: the hold is flown there instead, and a lead of 20 NM (a turn of
     // 160 degrees at speed) left the leg that far before the fix.
     const model::FlightPlanWaypoint& hold_fix = flightplan::flightplan_state.ActiveFlightPlan[active_index];
-    if (to_go <= std::min(g.WaypointSwitchDistance, ConfiguredSwitchDistance(hold_fix, active_index))) Enter(hold);
+    if (to_go <= std::min(g.WaypointSwitchDistance, ConfiguredSwitchDistance(hold_fix))) Enter(hold);
   }
 
   // Kept within [0.5, 360.5): a westerly variation would otherwise carry a

@@ -178,7 +178,9 @@ void UpdateSwitchDistance() {
   // The time options overwrite the distance options on every pass.
   if (m.WptChgSecs > 0.0) m.WptChgDist = g.GroundSpeedKnots * m.WptChgSecs * (1.0 / 3600.0);
   if (m.WptProcChgSecs > 0.0) m.WptProcChgDist = g.GroundSpeedKnots * m.WptProcChgSecs * (1.0 / 3600.0);
-  const double configured = ConfiguredSwitchDistance(*w, fp.ActiveWaypointIndex);
+  const double configured =
+      SwitchDistanceAt(*w, fp.ActiveWaypointIndex,
+                       g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0);
   g.WaypointSwitchDistance = configured;
   const int active = fp.ActiveWaypointIndex;
   const model::FlightPlanWaypoint* next = PlacedEntry(active + 1);
@@ -290,9 +292,9 @@ bool ActiveLegStart(double& lat, double& lon) {
   return true;
 }
 
-double ConfiguredSwitchDistance(const model::FlightPlanWaypoint& active, int index) {
+double ConfiguredSwitchDistance(const model::FlightPlanWaypoint& active) {
   const State& g = guidance_state;
-  return SwitchDistanceAt(active, index,
+  return SwitchDistanceAt(active,
                           g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0);
 }
 

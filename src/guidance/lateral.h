@@ -179,11 +179,10 @@ bool FlownOver(const model::FlightPlanWaypoint& w, int index);
 // `SwitchDistanceAt` for active-route entry `index`: a hold's fix is passed
 // at the fly-over waypoints' distance.
 double SwitchDistanceAt(const model::FlightPlanWaypoint& w, int index, std::int32_t turn_degrees);
-// The configured switch distance of the active waypoint (entry `index`),
-// with the turn allowance toward the leg after it within 15 NM, a hold's
-// fix's the fly-over one: the least LNAV passes it at, before any turn's
-// lead.
-double ConfiguredSwitchDistance(const model::FlightPlanWaypoint& active, int index);
+// The configured switch distance of the active waypoint, with the turn
+// allowance toward the leg after it within 15 NM: the most a hold is entered
+// short of its fix, whatever lead the route's turn there would have.
+double ConfiguredSwitchDistance(const model::FlightPlanWaypoint& active);
 
 // Along the route from the aircraft to each entry from the active one to
 // the last (element 0: the active waypoint): `RouteAhead`'s distances, a

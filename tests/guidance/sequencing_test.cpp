@@ -174,9 +174,9 @@ TEST_F(SequencingTest, NothingIsTurnedWhereTheNavigatorsDirectToBegan) {
 }
 
 // At 480 kt the right angle at B is led by its radius (7.2 NM and the roll
-// into it); a hold at B is flown there instead of the turn, and B keeps the
-// configured distance and allowance (3 + 90 x 0.028), so that the hold is
-// entered before B is passed.
+// into it); a hold at B is flown there instead of the turn: B is flown
+// over, passed at the fly-over distance (1.5 NM), after the hold's entry
+// (within the configured 3 + 90 x 0.028 NM).
 TEST_F(SequencingTest, AHoldsFixIsNotLedByTheRoutesTurn) {
   model::model_state.SequenceFPlanWpts = 0;  // measure only
   State& g = guidance_state;
@@ -191,7 +191,7 @@ TEST_F(SequencingTest, AHoldsFixIsNotLedByTheRoutesTurn) {
   fp.HoldTable[1].active_index = 1;
   fp.HoldCount = 1;
   RunWaypointPassage();
-  EXPECT_NEAR(g.WaypointSwitchDistance, 3.0 + 90 * 0.028, 1e-9);
+  EXPECT_NEAR(g.WaypointSwitchDistance, 1.5, 1e-9);
 }
 
 // Passed 4 NM before the right angle at B at 250 kt: the distance to go is
