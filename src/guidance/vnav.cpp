@@ -334,6 +334,27 @@ bool TopOfDescentBeforeHoldFix() {
   return path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude) < path.Entry(Fp().HoldTable[1].active_index);
 }
 
+// A climb that never reaches its level (a short route, a constraint below
+// the level) leaves the top of descent behind it. Past that point the
+// climb ends where it meets the descent path, or where VNAV would turn
+// down to a target below the aircraft: flown on in the climb, the descent
+// came at the climb's least rate and speed, with no top of descent and no
+// slowing for the descent restriction.
+bool ClimbMeetsDescentPath() {
+  const State& g = G();
+  if (g.TocPassed != 0 || g.TodPassed != 0) return false;
+  const FlownPath& path = FlownPath::Current();
+  const int last = std::max(Fp().ActiveFlightPlanLastIndex, 0);
+  const double here = path.Aircraft();
+  const double tod_at = path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude);
+  const int target = std::clamp(g.NextConstraintIndex, 0, last);
+  const double target_at = path.EntryOrBefore(target);
+  if (!(here >= tod_at) || !(target_at > tod_at)) return false;
+  if (g.NextConstraintAltitude < g.AircraftAltitude - kHoldBelowMargin) return true;
+  const double top = PlannedCruiseAltitude(), bottom = DescentPathBottom();
+  return g.AircraftAltitude >= top - (top - bottom) * std::min(1.0, (here - tod_at) / (target_at - tod_at));
+}
+
 // After a hold in the descent the path starts again at the level the hold
 // was flown (the plan's altitude at its fix): at the fix, or where the
 // aircraft leaves the racetrack short of it. The path the hold interrupted
@@ -474,6 +495,12 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
       CoupleSpeedToAutopilot();
     }
     if (reached) ReachTopOfDescent();
+  }
+  if (level > 0 && !HoldBeingFlown() && ClimbMeetsDescentPath()) {
+    // The path starts where the climb ends, at the aircraft's altitude.
+    StartDescentPathAtAircraft(false);
+    ReachTopOfDescent();
+    g.TodAltitude = std::trunc(g.AircraftAltitude);
   }
 }
 

@@ -33,9 +33,6 @@ struct KnownBreak {
   const char* fault;
 };
 const KnownBreak kKnownBreaks[] = {
-    {"limit", {214},
-     "67.1: above the restriction speed below its altitude (a constraint typed for the climb lies below the "
-     "aircraft, and VNAV, still climbing, descends to it with the climb's logic and no descent speed)"},
     {"path", {124, 333, 393},
      "67.3/67.5: a waypoint crossed off the altitude RTE LEGS showed (procedure constraints, the descent after "
      "a cruise level or restriction change)"},
@@ -45,11 +42,6 @@ const KnownBreak kKnownBreaks[] = {
     {"pages", {83},
      "67.3: just out of the hold at WP03, turning 149 degrees for WP04, PROGRESS reads 4 NM to the destination "
      "where 6.3 are flown"},
-    {"path", {327},
-     "67.3: a constraint typed below the aircraft in the climb (200/10000A at WP03): VNAV, still climbing, "
-     "descends to it at 1,500 ft/min and crosses WP03 5,200 ft above it"},
-    {"agree", {327},
-     "67.3: the same descent: WP02 to WP04 crossed 3,800-10,200 ft from the altitudes shown"},
     {"agree", {333},
      "67.3: after the direct-to LAVAA, in 127 kt of headwind at 95 kt over the ground, VNAV below its path "
      "descends at 100-300 ft/min and crosses BEAVR at 4,046 ft, RTE LEGS showing 3,000"},
