@@ -108,8 +108,8 @@ std::vector<std::pair<std::string, double>> ListedAltitudes(const Reading& r) {
 void CheckAgreement(RuleKit& k) {
   const FlightRecord& f = k.f_;
   const double engaged = k.FirstVnav();
-  // A waypoint is crossed in the route's order: not before the one ahead
-  // of it. A hairpin's inbound leg runs close by the waypoint after the
+  // A waypoint is crossed in the route's order: not before the one that
+  // precedes it. A hairpin's inbound leg runs close by the waypoint after the
   // turn (KRATR2: BEAVR lies half a mile off the leg into LAVAA), and the
   // nearest point to it was read on that leg, 1,700 ft above where the
   // aircraft passed it after the turn.
