@@ -163,7 +163,9 @@ double FlownPath::CoordinateFromPosition(int from, double lat, double lon) const
   if (from >= active_ && Joining(wp_lat, wp_lon, straight, way)) {
     const State& g = G();
     const LegOffset at = Against(wp_lat, wp_lon, g.PlaneLatitude, g.PlaneLongitude, lat, lon);
-    if (at.along >= -kOnLegNm && at.along <= straight + kOnLegNm) {
+    // Behind the aircraft too: a TOD it has passed on its way still times
+    // the descent from there.
+    if (at.along >= -kOnLegNm) {
       best = at.off;
       best_at = Entry(active_) - at.along * way / straight;
     }

@@ -231,7 +231,17 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   // is re-planned from one the aircraft has only now reached).
   const FlownPath& path = FlownPath::Current();
   const double bottom_at = path.EntryOrBefore(bottom_index);
-  const double sum = bottom_at - path.EntryOrBefore(std::max(reference, 1) - 1);
+  // After a direct-to in the cruise or the descent the aircraft flies
+  // straight at the active waypoint from well before the start of its leg:
+  // the descent may start anywhere on that way. Limited to the leg, a long
+  // descent went back along the course off the path, and the TOD was
+  // measured back onto it a hundred NM late. Still climbing, the aircraft
+  // may yet turn onto that way, and a TOD placed on it now would stand off
+  // the one it flies.
+  double start = path.EntryOrBefore(std::max(reference, 1) - 1);
+  const double here = path.Aircraft();
+  if (reference == active && g.TocPassed == 1 && std::isfinite(here)) start = std::min(start, here);
+  const double sum = bottom_at - start;
   int unused = 0;
   if (!(descent <= sum) || !PlaceOnRoute(bottom_at - descent, g.TodLatitude, g.TodLongitude, unused)) {
     // Behind the active waypoint, back along the course the aircraft flies to it.

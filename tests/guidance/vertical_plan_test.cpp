@@ -774,15 +774,30 @@ TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
   EXPECT_NEAR(g.TodLongitude, 3.3, kPos);
   EXPECT_EQ(g.TodAltitude, 12000.0);
 
-  // Flying to the last waypoint, 42 NM do not fit in its 30 NM leg: the
-  // rest lies behind it along the magnetic bearing turned true.
+  // Flying to the last waypoint along its leg, 42 NM do not fit in the
+  // 30 NM leg: the rest lies behind it along the magnetic bearing turned
+  // true.
   flightplan::flightplan_state.ActiveWaypointIndex = 6;
   g.BearingToActiveWaypoint = 80.0;
   g.MagneticVariation = 10.0;
   g.TodPassed = 0;  // still in cruise
+  At(0.0, 3.6);
   ComputeTopOfDescent(0);
   EXPECT_NEAR(g.TodLatitude, 0.0, kPos);
   EXPECT_NEAR(g.TodLongitude, 3.8, kPos);
+  // Sent straight to it from 240 NM out, off the legs (a direct-to), the
+  // aircraft has the room: the TOD lies on its way, the whole 42 NM before
+  // it, and is found there again once passed.
+  At(0.5, 0.0);
+  ComputeTopOfDescent(0);
+  double to_end = 0.0, course = 0.0;
+  navdb::ComputeDistanceAndBearing(g.TodLatitude, g.TodLongitude, 0.0, 4.0, to_end, course);
+  EXPECT_NEAR(to_end, 42.0, 0.5);
+  EXPECT_NEAR(g.TodLatitude / 0.5 + g.TodLongitude / 4.0, 1.0, 1e-3);
+  At(0.08, 3.36);
+  UpdateVerticalProfile();
+  EXPECT_NEAR(g.DistanceTodToLastWaypoint, 42.0, 0.1);
+  At(0.0, 0.0);
 
   // Re-planned from a constrained active waypoint at 9000 ft: 31.5 NM.
   flightplan::flightplan_state.ActiveFlightPlan[4].altitude_constraint = 9000.0;

@@ -108,6 +108,18 @@ std::vector<std::pair<std::string, double>> ListedAltitudes(const Reading& r) {
 void CheckAgreement(RuleKit& k) {
   const FlightRecord& f = k.f_;
   const double engaged = k.FirstVnav();
+  // A waypoint is crossed in the route's order: not before the one that
+  // precedes it. A hairpin's inbound leg runs close by the waypoint after the
+  // turn (KRATR2: BEAVR lies half a mile off the leg into LAVAA), and the
+  // nearest point to it was read on that leg, 1,700 ft above where the
+  // aircraft passed it after the turn.
+  std::map<std::string, double> not_before;
+  double crossed = 0.0;
+  const std::vector<std::string>& route = k.Route();
+  for (std::size_t i = 1; i < route.size(); ++i) {
+    not_before.emplace(route[i], crossed);
+    if (const Sample* s = k.Abeam(route[i], crossed)) crossed = s->t;
+  }
   double hold_from = 0.0, hold_left = -1.0;
   if (!k.HoldFlown(hold_from, hold_left)) hold_left = -1.0;
   // The worst difference by waypoint and page.
@@ -120,7 +132,8 @@ void CheckAgreement(RuleKit& k) {
     if (std::isnan(engaged) || r.t < engaged) continue;
     const std::string page = r.cdu.empty() ? "the GNS-XLS VNAV list" : "RTE LEGS";
     for (const auto& [ident, shown] : ListedAltitudes(r)) {
-      const Sample* s = k.Abeam(ident, r.t);
+      const auto order = not_before.find(ident);
+      const Sample* s = k.Abeam(ident, order == not_before.end() ? r.t : std::max(r.t, order->second));
       if (s == nullptr || !k.VnavOn(s->t) || s->approach || k.ChangedBetween(r.t, s->t)) continue;
       if (hold_left > 0.0 && r.t < hold_left && s->t > hold_from) continue;
       bool constraint = false;
