@@ -117,8 +117,8 @@ int PlaceTopOfClimbAhead(double level, bool set_index) {
 // on from there: the TOC lies the climb from that altitude beyond the
 // waypoint, or the climb from the aircraft ahead where it cannot reach the
 // constraint's altitude before. Placed on the constraint's waypoint, or
-// where a climb without it ended, the TOC stood 100 NM short of the top
-// behind an at-or-below 1,000 ft under the level.
+// where a climb without it ended, the TOC stood up to 60 NM short of where
+// the aircraft reached the level.
 void PlaceTopOfClimbBeyond(int constraint, double level) {
   State& g = G();
   const double cap = PlannedAltitude(E(constraint));
