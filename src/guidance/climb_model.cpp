@@ -117,7 +117,7 @@ void ClimbWind(double& north, double& east) {
   east = -speed * std::sin(from * kDegToRad);
 }
 
-double ClimbModel::Distance(double from, double to) const {
+double ClimbModel::Distance(double from, double to, double ahead) const {
   if (!(to > from) || !(rate_ > 0.0) || !std::isfinite(from) || !std::isfinite(to)) return 0.0;
   if (!sliced_) return Ratio(to - from, rate_) * M().ClimbTas / 60.0;
   // No climb of more slices than a table has levels.
@@ -126,9 +126,9 @@ double ClimbModel::Distance(double from, double to) const {
   double nm = 0.0;
   for (double a = from; a < to; a += kSlice) {
     const double top = std::min(a + kSlice, to);
-    nm += Speed((a + top) / 2.0, legs.TrackAt(nm)) / 60.0 * (top - a) / rate_;
+    nm += Speed((a + top) / 2.0, legs.TrackAt(ahead + nm)) / 60.0 * (top - a) / rate_;
   }
-  return nm + Speed(to, legs.TrackAt(nm)) * LevelOffSeconds(to - from) / 3600.0;
+  return nm + Speed(to, legs.TrackAt(ahead + nm)) * LevelOffSeconds(to - from) / 3600.0;
 }
 
 double ClimbModel::After(double from, double nm, double track) const {

@@ -25,8 +25,8 @@ class ClimbModel {
   bool Sliced() const { return sliced_; }
 
   // NM over the ground from `from` up to `to`, flown on along the path from
-  // the aircraft.
-  double Distance(double from, double to) const;
+  // `ahead` NM beyond the aircraft.
+  double Distance(double from, double to, double ahead = 0.0) const;
 
   // The altitude reached from `from` after `nm` over the ground on a track.
   double After(double from, double nm, double track) const;

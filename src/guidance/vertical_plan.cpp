@@ -112,6 +112,30 @@ int PlaceTopOfClimbAhead(double level, bool set_index) {
   return end;
 }
 
+// A constraint below the level that the climb flies to holds the aircraft
+// level at its altitude until its waypoint, and the climb to the level goes
+// on from there: the TOC lies the climb from that altitude beyond the
+// waypoint, or the climb from the aircraft ahead where it cannot reach the
+// constraint's altitude before. Placed on the constraint's waypoint, or
+// where a climb without it ended, the TOC stood up to 60 NM short of where
+// the aircraft reached the level.
+void PlaceTopOfClimbBeyond(int constraint, double level) {
+  State& g = G();
+  const double cap = PlannedAltitude(E(constraint));
+  const FlownPath& path = FlownPath::Current();
+  const double at = path.EntryOrBefore(constraint), here = path.Aircraft();
+  if (!(cap < level) || !std::isfinite(at) || !std::isfinite(here) || !(at > here)) return;
+  const ClimbModel climb(ClimbRateFlown());
+  const double toc = std::max(here + climb.Distance(g.AircraftAltitude, level),
+                              at + climb.Distance(std::max(cap, g.AircraftAltitude), level, at - here));
+  const int last = LastIndex();
+  int leg_start = 0;
+  double lat = 0.0, lon = 0.0;
+  if (!(toc <= path.EntryOrBefore(last - 1)) || !PlaceOnRoute(toc, lat, lon, leg_start)) return;
+  g.TocLatitude = lat;
+  g.TocLongitude = lon;
+}
+
 }  // namespace
 
 std::int32_t ComputeTopOfClimb(std::int32_t offset) {
@@ -151,7 +175,10 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
     g.TocWaypointIndex = i;
     found = i;
   }
-  if (found != 0) return found;
+  if (found != 0) {
+    PlaceTopOfClimbBeyond(found, level);
+    return found;
+  }
   return PlaceTopOfClimbAhead(level, offset == 0);
 }
 

@@ -618,14 +618,24 @@ TEST_F(VerticalPlanTest, TopOfClimbFromTheAircraftOrAConstraint) {
   EXPECT_NEAR(guidance_state.TocLongitude, 0.4, kPos);
   EXPECT_EQ(guidance_state.TocWaypointIndex, 77);  // offset 1 leaves it
 
-  // A constraint below cruise within the climb distance takes the TOC.
-  SetUp();
-  Route({{"A", 0, 0, "APT"}, {"W1", 0, 0.5, "WPT", 1, 5000, 200}, {"W2", 0, 1.0}, {"B", 0, 3, "APT"}});
-  ComputeCruiseAltitude(12000, 1);
-  EXPECT_EQ(ComputeTopOfClimb(0), 1);
-  EXPECT_NEAR(guidance_state.TocLongitude, 0.5, kPos);
-  EXPECT_EQ(guidance_state.NextConstraintAltitude, 5000.0);
-  EXPECT_EQ(guidance_state.TocWaypointIndex, 1);
+  // A constraint below cruise 30 NM on is the target, and the aircraft
+  // levels at it until W1: the TOC lies the climb from its altitude beyond
+  // W1 (4 NM a thousand feet), unless the aircraft cannot reach that
+  // altitude by W1 and climbs on through it, 48 NM from the ground.
+  struct Capped {
+    double altitude, toc_nm;
+  };
+  for (const Capped& c : {Capped{5000, 30 + 28}, Capped{7000, 30 + 20}, Capped{11000, 48}, Capped{11900, 48}}) {
+    SCOPED_TRACE(c.altitude);
+    SetUp();
+    Route({{"A", 0, 0, "APT"}, {"W1", 0, 0.5, "WPT", 1, c.altitude, 200}, {"W2", 0, 1.0}, {"B", 0, 3, "APT"}});
+    ComputeCruiseAltitude(12000, 1);
+    EXPECT_EQ(ComputeTopOfClimb(0), 1);
+    EXPECT_NEAR(guidance_state.TocLongitude, c.toc_nm / 60.0, kPos);
+    EXPECT_NEAR(guidance_state.NextConstraintLon, 0.5, kPos);
+    EXPECT_EQ(guidance_state.NextConstraintAltitude, c.altitude);
+    EXPECT_EQ(guidance_state.TocWaypointIndex, 1);
+  }
 
   flightplan::flightplan_state.ActiveWaypointIndex = model::kNoWaypoint;
   EXPECT_EQ(ComputeTopOfClimb(0), 0);
@@ -707,10 +717,10 @@ TEST_F(VerticalPlanTest, TopOfClimbOnConstraintsAcross180) {
     int climb_distance;
     double toc_lon;
   };
-  // W1 is 30 NM on (truncated): the TOC moves there only with a climb
-  // distance above 30; W2 (60 NM) is the target either way, and W4 lies
-  // beyond W3 at cruise.
-  for (const Case& c : {Case{31, lon(0.51)}, Case{30, 99.0}}) {
+  // W2 (60 NM) is the target whatever the climb distance, and W4 lies
+  // beyond W3 at cruise: the aircraft levels at 8000 ft until W2, and the
+  // TOC lies the 16 NM of the climb on from there, across 180.
+  for (const Case& c : {Case{31, lon(1.02 + 16.0 / 60.0)}, Case{30, lon(1.02 + 16.0 / 60.0)}}) {
     SCOPED_TRACE(c.climb_distance);
     g.ClimbDistance = c.climb_distance;
     g.TocLongitude = 99.0;
