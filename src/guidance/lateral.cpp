@@ -645,7 +645,13 @@ void SteerLaterally() {
   } else {
     navdb::ProjectPosition(start_lat, start_lon, AlongLegCourse(start_lat, start_lon, w), along,
                            g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
+    // Still turning onto the leg (a long lead leaves the aircraft 12 NM
+    // off the leg as its waypoint is passed) it is joining it already:
+    // judged then, the join from a track still crossing toward it read as
+    // none, and the aircraft flew at the waypoint a couple of miles off the
+    // leg to its end.
     if (g.CrossTrackDistance >= kLnavStraightAtWaypointOffset && g.LnavLegTracking == 1 &&
+        HeadingDifference(g.GroundTrack, g.DesiredTrack) <= kLnavTurnedOntoLeg &&
         !JoiningMakesSense(start_lat, start_lon, w)) {
       // Straight at the waypoint until the next one.
       g.LnavLegTracking = 0;

@@ -60,6 +60,10 @@ constexpr double kLnavFarLookAhead = 5.0;               // NM
 constexpr double kLnavLookAheadRadii = 0.5;
 constexpr double kLnavMaxIntercept = 45.0;              // degrees
 constexpr double kLnavStraightAtWaypointOffset = 10.0;  // NM
+// That far off, whether joining makes sense is judged once the turn onto
+// the leg is flown: the track within a few degrees of the steepest
+// intercept of the leg's course.
+constexpr double kLnavTurnedOntoLeg = kLnavMaxIntercept + 5.0;  // degrees
 constexpr double kLnavAbeamWithin = 10.0;               // NM
 constexpr std::int32_t kLnavAbeamDegrees = 90;
 

@@ -221,8 +221,10 @@ class Model {
         break;
       }
       // Far off the leg, where it would meet it only at or past the
-      // waypoint, LNAV flies straight at the waypoint.
+      // waypoint, LNAV flies straight at the waypoint; judged once the
+      // turn onto the leg is flown.
       if (tracking_ && offset >= kLnavStraightAtWaypointOffset &&
+          std::fabs(Wrap180(std::atan2(ground_east, ground_north) / kDegToRad - course_in_)) <= kLnavTurnedOntoLeg &&
           !(-along - offset / std::tan(kLnavMaxIntercept * kDegToRad) > switch_)) {
         tracking_ = false;
       }

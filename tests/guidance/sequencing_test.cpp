@@ -387,6 +387,36 @@ TEST_F(SequencingTest, LegTrackingEndsAtTenMilesOffTheLegWhereJoiningMakesNoSens
   EXPECT_EQ(g.LnavCommandedHeading, g.BearingToActiveWaypoint);
 }
 
+// A long lead leaves the aircraft far off the new leg as the waypoint is
+// passed: while it still turns onto the leg, LNAV goes on joining it, and
+// judges the join only once its track is within a few degrees of the
+// steepest intercept; east and west of the leg, each side of the limit.
+TEST_F(SequencingTest, TheJoinIsJudgedOnlyOnceTheTurnOntoTheLegIsFlown) {
+  State& g = guidance_state;
+  g.WaypointSwitchDistance = 3.0;
+  struct Row {
+    double east_nm, track;
+    int tracking;
+  };
+  // Leg A -> B up the meridian (course 0); 12 NM short of B, 12 NM off it
+  // would meet the leg only at B.
+  const Row rows[] = {
+      {12.0, 135.0, 1},  {12.0, 180.0, 1}, {12.0, 270.0, 1}, {12.0, 308.9, 1},
+      {12.0, 309.1, 0},  {12.0, 315.0, 0}, {12.0, 0.0, 0},   {-12.0, 225.0, 1},
+      {-12.0, 50.9, 0},  {-12.0, 51.0, 1}, {-12.0, 45.0, 0}, {-12.0, 160.0, 1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(::testing::Message() << r.east_nm << " NM east, track " << r.track);
+    g.LnavLegTracking = 1;
+    g.GroundTrack = r.track;
+    At(-0.2, r.east_nm / 60.0, r.track);
+    UpdateLegGeometry();
+    SteerLaterally();
+    EXPECT_GE(g.CrossTrackDistance, kLnavStraightAtWaypointOffset);
+    EXPECT_EQ(g.LnavLegTracking, r.tracking);
+  }
+}
+
 TEST_F(SequencingTest, LookAheadIsThreeMilesUpTo3Point5OffTheLeg) {
   // Leg A -> B up the meridian; the aircraft abeam its middle, to the east.
   // The steering point lies the look-ahead beyond the along-track point,
