@@ -527,6 +527,11 @@ UncountedRouteEditHook uncounted_route_edit = nullptr;
 
 void SetUncountedRouteEditHook(UncountedRouteEditHook hook) { uncounted_route_edit = hook; }
 
+double PlannedTrueAirspeed(int index) {
+  if (index < 0 || index > std::min(Fp().ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints)) return NAN;
+  return PlannedTas(index, Fp().ActiveFlightPlan[index]);
+}
+
 const FlownPath& FlownPath::Current() {
   FlownPathMemo& memo = G().FlownPathCache;
   const flightplan::State& f = Fp();

@@ -202,4 +202,8 @@ struct FlownPathMemo {
 using UncountedRouteEditHook = void (*)();
 void SetUncountedRouteEditHook(UncountedRouteEditHook hook);
 
+// The true airspeed the plan has at active plan entry `index` (no faster
+// than the Mach flown there); NaN where it gives none.
+double PlannedTrueAirspeed(int index);
+
 }  // namespace ovi::guidance
