@@ -140,9 +140,10 @@ bool FlyingDirectTo();
 // leg from it is the direct-to's own.
 bool BeginsDirectTo(const model::FlightPlanWaypoint& w);
 // The speeds a turn is led from: the turn is flown at the speed the plan
-// has at its waypoint where that is faster than the aircraft's true
-// airspeed (`true_airspeed`, making good `ground_speed`) as the turn is
-// led, the ground speed then that on `true_course` in the wind. Climbing or
+// has at its waypoint in the climb or cruise (`planned_true_airspeed`,
+// NaN none) where that is faster than the aircraft's true airspeed
+// (`true_airspeed`, making good `ground_speed`) as the turn is led, the
+// ground speed then that on `true_course` in the wind. Climbing or
 // speeding up through a turn of 150 degrees (two to three minutes) the
 // radius grows by 6-15 %, and a lead from the speed as the turn began
 // left the aircraft crossing the new leg still turning.

@@ -80,7 +80,7 @@ double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, 
   const WaypointTurn none{};
   const WaypointTurn& before = leg_in < 0.0 && k > 0 ? r.placed[static_cast<std::size_t>(k - 1)].turn : none;
   const double in = leg_in < 0.0 ? p.leg : leg_in;
-  LeadSpeeds(p.planned_speed, course_in, wind.from, wind.speed, ground_speed, tas);
+  LeadSpeeds(p.lead_speed, course_in, wind.from, wind.speed, ground_speed, tas);
   const double anticipated =
       AnticipatedSwitchDistance(before, p.turn, r.placed[static_cast<std::size_t>(k + 1)].turn, in,
                                 r.placed[static_cast<std::size_t>(k + 1)].leg,

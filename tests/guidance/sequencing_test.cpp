@@ -105,7 +105,7 @@ TEST_F(SequencingTest, SwitchDistanceByTagFlyoverTimeAndTurn) {
 // the waypoint than the aircraft as it draws near (climbing, or speeding
 // up past a restriction), LNAV leads the turn as if the aircraft flew the
 // plan's speed already, in the wind on the leg in; where the plan is
-// slower, or gives none, from the aircraft's own.
+// slower, or gives none, or in the descent, from the aircraft's own.
 TEST_F(SequencingTest, ATurnIsLedFromTheSpeedItIsFlownAt) {
   model::State& m = model::model_state;
   m.SequenceFPlanWpts = 0;  // measure only
@@ -137,6 +137,7 @@ TEST_F(SequencingTest, ATurnIsLedFromTheSpeedItIsFlownAt) {
       {250.0, 340.0, 270.0, 60.0, true},   {380.0, 460.0, 45.0, 60.0, true},   {300.0, 301.0, 300.0, 40.0, true},
       {420.0, 300.0, 270.0, 90.0, false}, {300.0, 0.0, 90.0, 50.0, false},    {300.0, 300.0, 0.0, 0.0, false},
   };
+  g.ClimbEndIndex = 2;  // B in the climb
   for (const Row& r : rows) {
     SCOPED_TRACE(::testing::Message() << r.tas << " kt, planned " << r.planned << ", wind " << r.wind_from << "/"
                                       << r.wind_speed);
@@ -156,6 +157,10 @@ TEST_F(SequencingTest, ATurnIsLedFromTheSpeedItIsFlownAt) {
       EXPECT_GT(led, own + 0.5);
     }
   }
+  // In the descent the aircraft slows to the plan's speeds: one slower than
+  // the plan flies on slower, and its own speed leads the turn.
+  g.ClimbEndIndex = 1;
+  EXPECT_EQ(lead(300.0, 420.0, 270.0, 90.0), lead(300.0, 0.0, 270.0, 90.0));
 }
 
 TEST_F(SequencingTest, PassingRecordsTheWaypointAndSetsUpTheNextLeg) {
