@@ -86,6 +86,17 @@ double PlannedTas(int index, const model::FlightPlanWaypoint& w) {
   return std::isfinite(tas) ? tas : NAN;
 }
 
+// The plan's true airspeed at a waypoint in the climb or at the cruise
+// level, where the aircraft climbs or speeds up to it; NaN in the descent,
+// where it slows to the plan's speeds, and an aircraft slower than the
+// plan (on its way down to an approach) flies on slower.
+double LeadTas(int index, const model::FlightPlanWaypoint& w) {
+  const std::int32_t level = PlannedCruiseAltitude();
+  const bool cruise = level > 0 && w.altitude_constraint >= level - kTopOfClimbCapture;
+  const bool climb = G().ClimbEndIndex > 0 && index < G().ClimbEndIndex;
+  return cruise || climb ? PlannedTas(index, w) : NAN;
+}
+
 Route BuildRoute() {
   Route r;
   const flightplan::State& f = Fp();
@@ -115,6 +126,7 @@ Route BuildRoute() {
       p.course_out = p.course_in;
       b.course_out = navdb::TrueCourse(b.lat, b.lon, p.lat, p.lon);
     }
+    p.lead_speed = LeadTas(i, w);
     r.slot[static_cast<std::size_t>(i)] = static_cast<int>(r.placed.size());
     r.placed.push_back(p);
   }
@@ -526,6 +538,11 @@ UncountedRouteEditHook uncounted_route_edit = nullptr;
 }  // namespace
 
 void SetUncountedRouteEditHook(UncountedRouteEditHook hook) { uncounted_route_edit = hook; }
+
+double PlannedTrueAirspeed(int index) {
+  if (index < 0 || index > std::min(Fp().ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints)) return NAN;
+  return LeadTas(index, Fp().ActiveFlightPlan[index]);
+}
 
 const FlownPath& FlownPath::Current() {
   FlownPathMemo& memo = G().FlownPathCache;

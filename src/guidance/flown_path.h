@@ -143,6 +143,7 @@ struct FlownRoute {
     double cos_lat;        // east-west degrees to NM there, less the 60
     double course_out;     // true course of the leg out where it leaves; that in for the last
     bool begins_direct_to = false;  // where a navigator's direct-to was begun: its leg out is the direct-to's
+    double lead_speed = NAN;  // the plan's true airspeed there in the climb or cruise (PlannedTrueAirspeed)
   };
   std::vector<Entry> placed;
   std::vector<int> slot;  // entry index -> position in `placed`, -1 for a marker
@@ -201,5 +202,11 @@ struct FlownPathMemo {
 // then worked out again. Null (the default) checks nothing.
 using UncountedRouteEditHook = void (*)();
 void SetUncountedRouteEditHook(UncountedRouteEditHook hook);
+
+// The true airspeed the plan has at active plan entry `index` (no faster
+// than the Mach flown there) where the aircraft climbs or speeds up to it:
+// in the climb or at the cruise level; NaN in the descent or where it
+// gives none.
+double PlannedTrueAirspeed(int index);
 
 }  // namespace ovi::guidance

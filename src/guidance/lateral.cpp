@@ -8,6 +8,7 @@
 #include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/flight_log.h"
+#include "src/guidance/flown_path.h"
 #include "src/guidance/holding.h"
 #include "src/guidance/radio_tuning.h"
 #include "src/guidance/route_ahead.h"
@@ -208,11 +209,12 @@ void UpdateSwitchDistance() {
   };
   double radius = 0.0, roll_in = 0.0;
   if (g.GroundSpeedKnots >= kLnavLeastMovingSpeed) {
-    const double tas = TrueAirspeedInWind(g.GroundSpeedKnots, g.AircraftHeading + g.MagneticVariation,
-                                          g.WindDirection, g.WindSpeed);
-    radius = LnavTurnRadiusInWind(g.GroundSpeedKnots, tas, shape.course_in, shape.course_out, g.WindDirection,
-                                  g.WindSpeed);
-    roll_in = LnavRollIn(g.GroundSpeedKnots, tas);
+    double tas = TrueAirspeedInWind(g.GroundSpeedKnots, g.AircraftHeading + g.MagneticVariation, g.WindDirection,
+                                    g.WindSpeed);
+    double ground_speed = g.GroundSpeedKnots;
+    LeadSpeeds(PlannedTrueAirspeed(active), shape.course_in, g.WindDirection, g.WindSpeed, ground_speed, tas);
+    radius = LnavTurnRadiusInWind(ground_speed, tas, shape.course_in, shape.course_out, g.WindDirection, g.WindSpeed);
+    roll_in = LnavRollIn(ground_speed, tas);
   }
   g.WaypointSwitchDistance =
       AnticipatedSwitchDistance(turn_at(previous, 0), WaypointTurn{configured, shape.turn[1], FlownOver(*w, active)},
@@ -381,6 +383,17 @@ double WindCorrectionAngle(double true_track, double true_airspeed, double wind_
   if (!(true_airspeed > 0.0) || !(wind_speed > 0.0)) return 0.0;
   const double across = wind_speed * std::sin((wind_from - true_track) * kDegToRad) / true_airspeed;
   return std::isfinite(across) ? std::asin(std::clamp(across, -1.0, 1.0)) / kDegToRad : 0.0;
+}
+
+void LeadSpeeds(double planned_true_airspeed, double true_course, double wind_from, double wind_speed,
+                double& ground_speed, double& true_airspeed) {
+  if (!(planned_true_airspeed > true_airspeed)) return;
+  const double wind = wind_speed > 0.0 ? wind_speed : 0.0;
+  const double crab = WindCorrectionAngle(true_course, planned_true_airspeed, wind_from, wind) * kDegToRad;
+  const double along = planned_true_airspeed * std::cos(crab) - wind * std::cos((wind_from - true_course) * kDegToRad);
+  if (!(along > 0.0)) return;
+  ground_speed = along;
+  true_airspeed = planned_true_airspeed;
 }
 
 double TrueAirspeedInWind(double ground_speed, double true_heading, double wind_from, double wind_speed) {
@@ -645,7 +658,13 @@ void SteerLaterally() {
   } else {
     navdb::ProjectPosition(start_lat, start_lon, AlongLegCourse(start_lat, start_lon, w), along,
                            g.LnavLegTargetLatitude, g.LnavLegTargetLongitude);
+    // Still turning onto the leg (a long lead leaves the aircraft 12 NM
+    // off the leg as its waypoint is passed) it is joining it already:
+    // judged then, the join from a track still crossing toward it read as
+    // none, and the aircraft flew at the waypoint a couple of miles off the
+    // leg to its end.
     if (g.CrossTrackDistance >= kLnavStraightAtWaypointOffset && g.LnavLegTracking == 1 &&
+        HeadingDifference(g.GroundTrack, g.DesiredTrack) <= kLnavTurnedOntoLeg &&
         !JoiningMakesSense(start_lat, start_lon, w)) {
       // Straight at the waypoint until the next one.
       g.LnavLegTracking = 0;

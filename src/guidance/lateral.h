@@ -60,6 +60,10 @@ constexpr double kLnavFarLookAhead = 5.0;               // NM
 constexpr double kLnavLookAheadRadii = 0.5;
 constexpr double kLnavMaxIntercept = 45.0;              // degrees
 constexpr double kLnavStraightAtWaypointOffset = 10.0;  // NM
+// That far off, whether joining makes sense is judged once the turn onto
+// the leg is flown: the track within a few degrees of the steepest
+// intercept of the leg's course.
+constexpr double kLnavTurnedOntoLeg = kLnavMaxIntercept + 5.0;  // degrees
 constexpr double kLnavAbeamWithin = 10.0;               // NM
 constexpr std::int32_t kLnavAbeamDegrees = 90;
 
@@ -135,6 +139,16 @@ bool FlyingDirectTo();
 // ("DIRECT", where the aircraft was): nothing is turned there, and the
 // leg from it is the direct-to's own.
 bool BeginsDirectTo(const model::FlightPlanWaypoint& w);
+// The speeds a turn is led from: the turn is flown at the speed the plan
+// has at its waypoint in the climb or cruise (`planned_true_airspeed`,
+// NaN none) where that is faster than the aircraft's true airspeed
+// (`true_airspeed`, making good `ground_speed`) as the turn is led, the
+// ground speed then that on `true_course` in the wind. Climbing or
+// speeding up through a turn of 150 degrees (two to three minutes) the
+// radius grows by 6-15 %, and a lead from the speed as the turn began
+// left the aircraft crossing the new leg still turning.
+void LeadSpeeds(double planned_true_airspeed, double true_course, double wind_from, double wind_speed,
+                double& ground_speed, double& true_airspeed);
 // The roll into a turn at a ground speed and true airspeed, as the
 // distance (NM) flown before the turn is at its rate.
 double LnavRollIn(double ground_speed, double true_airspeed);

@@ -80,6 +80,7 @@ double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, 
   const WaypointTurn none{};
   const WaypointTurn& before = leg_in < 0.0 && k > 0 ? r.placed[static_cast<std::size_t>(k - 1)].turn : none;
   const double in = leg_in < 0.0 ? p.leg : leg_in;
+  LeadSpeeds(p.lead_speed, course_in, wind.from, wind.speed, ground_speed, tas);
   const double anticipated =
       AnticipatedSwitchDistance(before, p.turn, r.placed[static_cast<std::size_t>(k + 1)].turn, in,
                                 r.placed[static_cast<std::size_t>(k + 1)].leg,
@@ -221,8 +222,10 @@ class Model {
         break;
       }
       // Far off the leg, where it would meet it only at or past the
-      // waypoint, LNAV flies straight at the waypoint.
+      // waypoint, LNAV flies straight at the waypoint; judged once the
+      // turn onto the leg is flown.
       if (tracking_ && offset >= kLnavStraightAtWaypointOffset &&
+          std::fabs(Wrap180(std::atan2(ground_east, ground_north) / kDegToRad - course_in_)) <= kLnavTurnedOntoLeg &&
           !(-along - offset / std::tan(kLnavMaxIntercept * kDegToRad) > switch_)) {
         tracking_ = false;
       }

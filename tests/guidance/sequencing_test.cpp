@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/flown_path.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
@@ -98,6 +99,68 @@ TEST_F(SequencingTest, SwitchDistanceByTagFlyoverTimeAndTurn) {
   flightplan::flightplan_state.ActiveFlightPlan[1].procedure_tag = "STAR";
   RunWaypointPassage();
   EXPECT_NEAR(g.WaypointSwitchDistance, 1.0 + 45 * 0.028, 1e-9);
+}
+
+// A turn is led from the speed it is flown at: where the plan is faster at
+// the waypoint than the aircraft as it draws near (climbing, or speeding
+// up past a restriction), LNAV leads the turn as if the aircraft flew the
+// plan's speed already, in the wind on the leg in; where the plan is
+// slower, or gives none, or in the descent, from the aircraft's own.
+TEST_F(SequencingTest, ATurnIsLedFromTheSpeedItIsFlownAt) {
+  model::State& m = model::model_state;
+  m.SequenceFPlanWpts = 0;  // measure only
+  m.WptChgDist = 3.0;
+  State& g = guidance_state;
+  g.MagneticVariation = -12.0;
+  model::FlightPlanWaypoint& b = flightplan::flightplan_state.ActiveFlightPlan[1];
+  // The aircraft 30 NM short of B, on the leg north into it (true course
+  // 0), at `tas` in a wind; B turns 90 degrees right.
+  auto lead = [&](double tas, double planned, double wind_from, double wind_speed) {
+    b.speed_constraint = planned > 0.0 ? planned : model::kNoValue;
+    b.altitude_constraint = planned > 0.0 ? 0 : model::kNoValue;
+    g.WindDirection = wind_from;
+    g.WindSpeed = wind_speed;
+    const double crab = WindCorrectionAngle(0.0, tas, wind_from, wind_speed);
+    const double d2r = M_PI / 180.0;
+    g.GroundSpeedKnots = tas * std::cos(crab * d2r) - wind_speed * std::cos(wind_from * d2r);
+    At(-0.5, 0.0, crab - g.MagneticVariation);
+    g.ActiveWaypointDistance = 30.0;
+    RunWaypointPassage();
+    return g.WaypointSwitchDistance;
+  };
+  struct Row {
+    double tas, planned, wind_from, wind_speed;
+    bool faster;  // the plan's speed at B leads the turn
+  };
+  const Row rows[] = {
+      {300.0, 420.0, 0.0, 0.0, true},     {300.0, 420.0, 270.0, 90.0, true},  {250.0, 330.0, 180.0, 120.0, true},
+      {250.0, 340.0, 270.0, 60.0, true},   {380.0, 460.0, 45.0, 60.0, true},   {300.0, 301.0, 300.0, 40.0, true},
+      {420.0, 300.0, 270.0, 90.0, false}, {300.0, 0.0, 90.0, 50.0, false},    {300.0, 300.0, 0.0, 0.0, false},
+  };
+  g.ClimbEndIndex = 2;  // B in the climb
+  for (const Row& r : rows) {
+    SCOPED_TRACE(::testing::Message() << r.tas << " kt, planned " << r.planned << ", wind " << r.wind_from << "/"
+                                      << r.wind_speed);
+    const double led = lead(r.tas, r.planned, r.wind_from, r.wind_speed);
+    const double planned = PlannedTrueAirspeed(1);
+    if (r.planned > 0.0) {
+      ASSERT_TRUE(std::isfinite(planned));
+      EXPECT_NEAR(planned, r.planned, 0.01 * r.planned);
+    }
+    const double own = lead(r.tas, 0.0, r.wind_from, r.wind_speed);
+    if (!r.faster) {
+      EXPECT_EQ(led, own);
+      continue;
+    }
+    EXPECT_NEAR(led, lead(planned, 0.0, r.wind_from, r.wind_speed), 1e-6);
+    if (planned - r.tas > 40.0) {
+      EXPECT_GT(led, own + 0.5);
+    }
+  }
+  // In the descent the aircraft slows to the plan's speeds: one slower than
+  // the plan flies on slower, and its own speed leads the turn.
+  g.ClimbEndIndex = 1;
+  EXPECT_EQ(lead(300.0, 420.0, 270.0, 90.0), lead(300.0, 0.0, 270.0, 90.0));
 }
 
 TEST_F(SequencingTest, PassingRecordsTheWaypointAndSetsUpTheNextLeg) {
@@ -385,6 +448,36 @@ TEST_F(SequencingTest, LegTrackingEndsAtTenMilesOffTheLegWhereJoiningMakesNoSens
   SteerLaterally();
   EXPECT_EQ(g.LnavLegTracking, 0);
   EXPECT_EQ(g.LnavCommandedHeading, g.BearingToActiveWaypoint);
+}
+
+// A long lead leaves the aircraft far off the new leg as the waypoint is
+// passed: while it still turns onto the leg, LNAV goes on joining it, and
+// judges the join only once its track is within a few degrees of the
+// steepest intercept; east and west of the leg, each side of the limit.
+TEST_F(SequencingTest, TheJoinIsJudgedOnlyOnceTheTurnOntoTheLegIsFlown) {
+  State& g = guidance_state;
+  g.WaypointSwitchDistance = 3.0;
+  struct Row {
+    double east_nm, track;
+    int tracking;
+  };
+  // Leg A -> B up the meridian (course 0); 12 NM short of B, 12 NM off it
+  // would meet the leg only at B.
+  const Row rows[] = {
+      {12.0, 135.0, 1},  {12.0, 180.0, 1}, {12.0, 270.0, 1}, {12.0, 308.9, 1},
+      {12.0, 309.1, 0},  {12.0, 315.0, 0}, {12.0, 0.0, 0},   {-12.0, 225.0, 1},
+      {-12.0, 50.9, 0},  {-12.0, 51.0, 1}, {-12.0, 45.0, 0}, {-12.0, 160.0, 1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(::testing::Message() << r.east_nm << " NM east, track " << r.track);
+    g.LnavLegTracking = 1;
+    g.GroundTrack = r.track;
+    At(-0.2, r.east_nm / 60.0, r.track);
+    UpdateLegGeometry();
+    SteerLaterally();
+    EXPECT_GE(g.CrossTrackDistance, kLnavStraightAtWaypointOffset);
+    EXPECT_EQ(g.LnavLegTracking, r.tracking);
+  }
 }
 
 TEST_F(SequencingTest, LookAheadIsThreeMilesUpTo3Point5OffTheLeg) {

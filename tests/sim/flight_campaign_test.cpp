@@ -165,6 +165,57 @@ TEST(FlightRules, ACruiseLevelShownAsAFlightLevelAgreesWithItsFeet) {
   }
 }
 
+// A hold's window for the rules of the leg flown: its entry steers the
+// aircraft however short the hold, and a direct-to leaves it as the fix
+// passed does; for the other rules a minute or more, left over the fix.
+TEST(FlightRules, AHoldsSteeringIsSeenHoweverShortAndLeftByADirectTo) {
+  struct Case {
+    const char* name;
+    double passed;  // the fix passed on the way out then (0: never)
+    double direct;  // a direct-to then (0: none)
+    bool seen, steered;
+    double left;  // the steered window's end
+  };
+  // The aircraft north over the fix at 0/0, 0.1 NM a second: nearest it at
+  // 300 s.
+  const Case cases[] = {
+      {"a minute and more", 400.0, 0.0, true, true, 400.0},
+      {"just a minute", 360.0, 0.0, true, true, 360.0},
+      {"under a minute", 330.0, 0.0, false, true, 330.0},
+      {"left by a direct-to", 0.0, 500.0, false, true, 500.0},
+      {"a direct-to before the hold", 400.0, 200.0, true, true, 400.0},
+      {"a direct-to in the hold", 900.0, 500.0, true, true, 500.0},
+      {"never left", 0.0, 0.0, false, false, 0.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    flights::FlightRecord f;
+    f.hold_fix = "HFIX";
+    f.gps_where["HFIX"] = {0.0, 0.0};
+    for (double t = 0.0; t <= 1000.0; t += 1.0) {
+      flights::Sample s;
+      s.t = t;
+      s.lat = (t - 300.0) * 0.1 / 60.0;
+      s.gs = 360.0;
+      f.track.push_back(s);
+    }
+    if (c.passed > 0.0) f.events.push_back(std::to_string(c.passed) + " passed HFIX at N00.0000 E000.0000 9000 ft");
+    if (c.direct > 0.0) f.directs.push_back(c.direct);
+    flights::Problems problems;
+    const flights::RuleKit k(f, flights::Margins{}, problems);
+    double from = 0.0, to = 0.0;
+    EXPECT_EQ(k.HoldFlown(from, to), c.seen);
+    if (c.seen) {
+      EXPECT_DOUBLE_EQ(from, 300.0);
+    }
+    ASSERT_EQ(k.HoldFlown(from, to, true), c.steered);
+    if (c.steered) {
+      EXPECT_DOUBLE_EQ(from, 300.0);
+      EXPECT_DOUBLE_EQ(to, c.left);
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Seeds, FlightCampaign, ::testing::ValuesIn(kSeeds),
                          [](const auto& p) { return "seed_" + std::to_string(p.param); });
 

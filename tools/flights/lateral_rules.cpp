@@ -147,15 +147,33 @@ double RollOut(const RuleKit& k, double t, double until) {
   return NAN;
 }
 
+// The time the aircraft has flown `nm` over the ground from `t` (past the
+// end of the track: never).
+double FlownBy(const RuleKit& k, double t, double nm) {
+  const double from = k.At(t).flown;
+  for (const Sample& s : k.f_.track)
+    if (s.t >= t && s.flown - from >= nm) return s.t;
+  return HUGE_VAL;
+}
+
+// A capture takes LNAV the same distance along its leg at any speed: it
+// closes on a look-ahead point miles ahead. At 50 kt over the ground (into
+// 100-150 kt of wind) the minute after the roll-out is under a mile, and
+// the aircraft is still closing, 0.3-0.6 NM off, as the rule's windows in
+// seconds end. So each window lasts at least as far as a minute at 300 kt
+// carries the aircraft.
+constexpr double kMinuteFlownNm = 5.0;
+
 bool Flown(const RuleKit& k, const Sample& s) { return !s.on_ground && !s.approach && k.LnavOn(s.t); }
 
 void CheckLegs(RuleKit& k, const std::vector<Leg>& legs) {
   double hold_from = 0.0, hold_left = -1.0;
-  if (!k.HoldFlown(hold_from, hold_left)) hold_left = -1.0;
+  if (!k.HoldFlown(hold_from, hold_left, true)) hold_left = -1.0;
   for (const Leg& leg : legs) {
     if (!leg.known || DistanceNm(leg.from, leg.to) < 0.5) continue;
     // From LNAV's engagement on this leg, the turn onto it and a minute
-    // after; and the time to close the distance the turn left at 30 degrees.
+    // after; and the time to close the distance the turn left at 30 degrees
+    // (each no shorter than the distance flown at 300 kt).
     double base = leg.start;
     for (const Sample& s : k.f_.track) {
       if (s.t < leg.start) continue;
@@ -177,7 +195,10 @@ void CheckLegs(RuleKit& k, const std::vector<Leg>& legs) {
     const double rolled = RollOut(k, base, end);
     if (std::isnan(rolled)) continue;
     const Sample& r = k.At(rolled);
-    const double start = rolled + 60.0 + 7200.0 * OffLeg(leg, {r.lat, r.lon}) / std::max(r.gs, 100.0);
+    const double left = OffLeg(leg, {r.lat, r.lon});
+    const double start = std::max(rolled + 60.0 + 7200.0 * left / std::max(r.gs, 100.0),
+                                  FlownBy(k, rolled, kMinuteFlownNm + 2.0 * left));
+    const double settled = std::max(start + 60.0, FlownBy(k, start, kMinuteFlownNm));
     bool steady = true;
     for (double w : k.f_.wind_changes) steady = steady && !(w > rolled - 60.0 && w < end);
     const Sample* worst = nullptr;
@@ -187,7 +208,7 @@ void CheckLegs(RuleKit& k, const std::vector<Leg>& legs) {
       if (s.t >= end) break;
       if (hold_left > 0.0 && s.t > hold_from - 120.0 && s.t < hold_left) continue;
       const double off = OffLeg(leg, {s.lat, s.lon});
-      const double bound = leg.direct || !steady || s.t < start + 60.0 ? 1.0 : 0.3;
+      const double bound = leg.direct || !steady || s.t < settled ? 1.0 : 0.3;
       if (off - bound > worst_off - worst_bound) worst = &s, worst_off = off, worst_bound = bound;
     }
     if (worst == nullptr || worst_off <= worst_bound) continue;
@@ -205,7 +226,7 @@ void CheckLegs(RuleKit& k, const std::vector<Leg>& legs) {
 // from beyond it).
 void CheckTurns(RuleKit& k, const std::vector<Leg>& legs) {
   double hold_from = 0.0, hold_left = -1.0;
-  if (!k.HoldFlown(hold_from, hold_left)) hold_left = -1.0;
+  if (!k.HoldFlown(hold_from, hold_left, true)) hold_left = -1.0;
   for (const Leg& out : legs) {
     if (!out.after_turn || !out.known || out.direct) continue;
     if (out.from_id == k.f_.hold_fix || k.f_.flyover.count(out.from_id) != 0) continue;

@@ -247,7 +247,7 @@ bool RuleKit::OnTheWayToLevel(const Sample& s, double level) const {
   return false;
 }
 
-bool RuleKit::HoldFlown(double& from, double& to) const {
+bool RuleKit::HoldFlown(double& from, double& to, bool as_steered) const {
   if (f_.hold_fix.empty()) return false;
   to = EventTime("passed " + f_.hold_fix);
   // The first pass over the fix: searched from where the aircraft first
@@ -262,7 +262,14 @@ bool RuleKit::HoldFlown(double& from, double& to) const {
         break;
       }
   const Sample* first = Abeam(f_.hold_fix, near);
-  if (first == nullptr || std::isnan(to) || to - first->t < 60.0) return false;
+  if (first == nullptr) return false;
+  // Its entry steers the aircraft from within the configured distance of
+  // the fix however short the hold, and a direct-to leaves it without the
+  // fix passed.
+  if (as_steered)
+    for (double d : f_.directs)
+      if (d > first->t && !(d >= to)) to = d;
+  if (std::isnan(to) || to - first->t < (as_steered ? 0.0 : 60.0) || to <= first->t) return false;
   from = first->t;
   return true;
 }

@@ -57,8 +57,10 @@ class RuleKit {
   // first 20 s aside), and levelling there later.
   bool OnTheWayToLevel(const Sample& s, double level) const;
   // The hold of `;@ hold`, when it was flown: from the aircraft's first
-  // pass over its fix to the fix passed on the way out. False when none.
-  bool HoldFlown(double& from, double& to) const;
+  // pass over its fix to the fix passed on the way out, a minute or more.
+  // False when none. `as_steered`: however short, and ended by a direct-to
+  // too (the window of the hold's steering).
+  bool HoldFlown(double& from, double& to, bool as_steered = false) const;
   // VNAV first engaged (NaN: never).
   double FirstVnav() const;
 
