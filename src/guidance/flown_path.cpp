@@ -13,7 +13,6 @@
 #include <string>
 
 #include "src/flightplan/state.h"
-#include "src/guidance/holding.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/lnav_turn_model.h"
 #include "src/guidance/route_ahead.h"
@@ -137,21 +136,19 @@ Route BuildRoute() {
   for (std::size_t k = 0; k < n; ++k) {
     Placed& p = r.placed[k];
     const model::FlightPlanWaypoint& w = f.ActiveFlightPlan[p.index];
-    // Nothing is turned at either end of the route.
-    p.turn = WaypointTurn{0.0, 0.0, w.flyover == 1};
+    // Nothing is turned at either end of the route. A hold's fix is flown
+    // over, as a fly-over waypoint is: the turn after it is not cut, and the
+    // route ahead is that much longer (66 NM at a 160-degree turn at 500 kt
+    // over the ground).
+    p.turn = WaypointTurn{0.0, 0.0, FlownOver(w, p.index)};
     // Nor at a direct-to's start: the aircraft was already there.
     if (k > 0 && k + 1 < n && !p.begins_direct_to) {
       const Placed &a = r.placed[k - 1], &b = r.placed[k + 1];
-      p.turn.configured = SwitchDistanceAt(w, HeadingDifference(navdb::TrueCourse(a.lat, a.lon, p.lat, p.lon),
-                                                                navdb::TrueCourse(p.lat, p.lon, b.lat, b.lon)));
+      p.turn.configured =
+          SwitchDistanceAt(w, p.index,
+                           HeadingDifference(navdb::TrueCourse(a.lat, a.lon, p.lat, p.lon),
+                                             navdb::TrueCourse(p.lat, p.lon, b.lat, b.lon)));
       p.turn.turn = RouteTurn(a.lat, a.lon, p.lat, p.lon, b.lat, b.lon);
-    }
-    // A hold's fix is flown to and left over it: the turn after it is not
-    // cut, and the route ahead is that much longer (66 NM at a 160-degree
-    // turn at 500 kt over the ground).
-    if (w.flyover != 1 && HoldAtActiveEntry(p.index)) {
-      p.turn.flyover = true;
-      if (k > 0 && k + 1 < n) p.turn.configured = SwitchDistanceAt(w, p.index, 0);
     }
     p.turn.tan_half = TanHalfTurn(p.turn);
   }

@@ -25,6 +25,13 @@ namespace ovi::guidance {
 
 namespace {
 
+// The whole degrees the turn allowance counts at the active waypoint: the
+// turn toward the leg after it, within 15 NM of the waypoint.
+std::int32_t TurnTowardTheNextLeg() {
+  const State& g = guidance_state;
+  return g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0;
+}
+
 // Side of `first` relative to `second`: 1 when it lies clockwise within 180
 // degrees. Raw comparisons, as every deviation pair is built.
 std::int32_t ClockwiseSide(double first, double second, double& angle) {
@@ -179,9 +186,7 @@ void UpdateSwitchDistance() {
   // The time options overwrite the distance options on every pass.
   if (m.WptChgSecs > 0.0) m.WptChgDist = g.GroundSpeedKnots * m.WptChgSecs * (1.0 / 3600.0);
   if (m.WptProcChgSecs > 0.0) m.WptProcChgDist = g.GroundSpeedKnots * m.WptProcChgSecs * (1.0 / 3600.0);
-  const double configured =
-      SwitchDistanceAt(*w, fp.ActiveWaypointIndex,
-                       g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0);
+  const double configured = SwitchDistanceAt(*w, fp.ActiveWaypointIndex, TurnTowardTheNextLeg());
   g.WaypointSwitchDistance = configured;
   const int active = fp.ActiveWaypointIndex;
   const model::FlightPlanWaypoint* next = PlacedEntry(active + 1);
@@ -295,9 +300,7 @@ bool ActiveLegStart(double& lat, double& lon) {
 }
 
 double ConfiguredSwitchDistance(const model::FlightPlanWaypoint& active) {
-  const State& g = guidance_state;
-  return SwitchDistanceAt(active,
-                          g.ActiveWaypointDistance < 15.0 ? HeadingDifference(g.DesiredTrack, g.NextLegCourse) : 0);
+  return SwitchDistanceAt(active, TurnTowardTheNextLeg());
 }
 
 double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_degrees) {
