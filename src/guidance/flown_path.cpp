@@ -311,6 +311,7 @@ class FlownPathBuilder {
     }
     Flyer a{g.PlaneLatitude, g.PlaneLongitude, Wrap360(g.GroundTrack + g.MagneticVariation), -g.BankAttitude};
     a.direct_to = FlyingDirectTo();
+    if (target > 0) a.passed_at = PassedAt(Fp().ActiveFlightPlan[r.placed[static_cast<std::size_t>(target - 1)].index]);
     if (!std::isfinite(a.track) || !std::isfinite(a.bank)) a.track = a.bank = 0.0;
     // In a wind the heading flown is known, where the track is worked out
     // only to the degree.
@@ -390,6 +391,9 @@ class FlownPathBuilder {
     Corner(path, route, flown);
     path.entry_[static_cast<std::size_t>(r_.placed[0].index)] = 0.0;
     std::size_t k = 1;
+    // The corner flown before and where its waypoint was passed (NM from it).
+    int before_k = -1;
+    double before_passed_at = NAN;
     while (k < n) {
       const Placed& p = r_.placed[k];
       if (k + 1 == n) {
@@ -399,7 +403,10 @@ class FlownPathBuilder {
         Corner(path, route, flown);
         break;
       }
-      const FlownCorner& c = Piece(static_cast<int>(k), route);
+      const FlownCorner& c =
+          Piece(static_cast<int>(k), route, before_k == static_cast<int>(k) - 1 ? before_passed_at : NAN);
+      before_k = static_cast<int>(k);
+      before_passed_at = p.route - c.start;
       flown += c.start - route;
       route = c.start;
       Corner(path, route, flown);
@@ -434,11 +441,13 @@ class FlownPathBuilder {
   }
 
   // The corner at placed entry k, from where its waypoint is passed (no
-  // nearer than route distance `from`): as flown before when that still
-  // holds (a corner passed keeps the air it was flown in), else flown now.
-  // A new speed in the plan is flown at once; air the aircraft's approach
-  // moves waits its turn.
-  const FlownCorner& Piece(int k, double from) {
+  // nearer than route distance `from`; the entry before passed at
+  // `before_passed_at` NM from it where the path flew that corner, and
+  // where LNAV passed it if that was the waypoint it passed last): as
+  // flown before when that still holds (a corner passed keeps the air it
+  // was flown in), else flown now. A new speed in the plan is flown at
+  // once; air the aircraft's approach moves waits its turn.
+  const FlownCorner& Piece(int k, double from, double before_passed_at) {
     const Placed& p = r_.placed[static_cast<std::size_t>(k)];
     FlownCorner& c = memo_.corners[static_cast<std::size_t>(p.index)];
     const bool passed = p.index < Fp().ActiveWaypointIndex;
@@ -446,7 +455,9 @@ class FlownPathBuilder {
     ModelAir air = known && passed ? c.air : CornerAir(p, aircraft_);
     const bool moved = known && same_plan && !passed && !(air == c.air);
     if (moved && refly_ <= 0) air = c.air;
-    const double start = std::max(p.route - ModelSwitchDistance(r_, k, air), from);
+    const double lnav_passed_at = PassedAt(Fp().ActiveFlightPlan[r_.placed[static_cast<std::size_t>(k - 1)].index]);
+    if (std::isfinite(lnav_passed_at)) before_passed_at = lnav_passed_at;
+    const double start = std::max(p.route - ModelSwitchDistance(r_, k, air, before_passed_at), from);
     if (known && Near(c.start, start) && air == c.air && (same_plan || passed)) return c;
     if (moved && refly_ > 0) {
       --refly_;
@@ -454,6 +465,7 @@ class FlownPathBuilder {
     }
     const Placed& before = r_.placed[static_cast<std::size_t>(k - 1)];
     Flyer a{};
+    a.passed_at = p.route - start;
     navdb::ProjectPosition(p.lat, p.lon, navdb::TrueCourse(p.lat, p.lon, before.lat, before.lon), p.route - start,
                            a.lat, a.lon);
     a.track = p.route - start > 0.0 ? navdb::TrueCourse(a.lat, a.lon, p.lat, p.lon) : p.course_in;

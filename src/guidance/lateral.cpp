@@ -96,6 +96,9 @@ void Sequence() {
   }
   if (g.FlightPhase < 11) UpdateFlightLog(1);
   const model::FlightPlanWaypoint& passed = fp.ActiveFlightPlan[fp.ActiveWaypointIndex];
+  g.PassedSwitch[0] = g.WaypointSwitchDistance;
+  g.PassedSwitch[1] = passed.latitude;
+  g.PassedSwitch[2] = passed.longitude;
   g.LastWaypointIdent = passed.ident;
   g.LastWaypointTimeText = util::Format("%02.0f%02.0fZ", g.ZuluHour, g.ZuluMinute);
   g.LastWaypointAltitude = g.AircraftAltitude;
@@ -212,6 +215,8 @@ void UpdateSwitchDistance() {
                                 : WaypointTurn{SwitchDistanceAt(*e, active - 1 + k, shape.degrees[k]), shape.turn[k],
                                                FlownOver(*e, active - 1 + k)};
   };
+  WaypointTurn before = turn_at(previous, 0);
+  if (previous != nullptr) before.passed_at = PassedAt(*previous);
   double radius = 0.0, roll_in = 0.0;
   if (g.GroundSpeedKnots >= kLnavLeastMovingSpeed) {
     double tas = TrueAirspeedInWind(g.GroundSpeedKnots, g.AircraftHeading + g.MagneticVariation, g.WindDirection,
@@ -222,7 +227,7 @@ void UpdateSwitchDistance() {
     roll_in = LnavRollIn(ground_speed, tas);
   }
   g.WaypointSwitchDistance =
-      AnticipatedSwitchDistance(turn_at(previous, 0), WaypointTurn{configured, shape.turn[1], FlownOver(*w, active)},
+      AnticipatedSwitchDistance(before, WaypointTurn{configured, shape.turn[1], FlownOver(*w, active)},
                                 turn_at(next, 2), shape.leg_in, shape.leg_out, radius, roll_in);
   if (FlyingDirectTo() || (previous != nullptr && BeginsDirectTo(*previous) && g.ActiveLegFromEngagePosition == 0))
     g.WaypointSwitchDistance = SwitchDistanceOfDirectTo(g.WaypointSwitchDistance, shape.leg_in);
@@ -312,6 +317,11 @@ double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_de
 }
 
 bool FlownOver(const model::FlightPlanWaypoint& w, int index) { return w.flyover == 1 || HoldAtActiveEntry(index); }
+
+double PassedAt(const model::FlightPlanWaypoint& w) {
+  const State& g = guidance_state;
+  return w.latitude == g.PassedSwitch[1] && w.longitude == g.PassedSwitch[2] ? g.PassedSwitch[0] : NAN;
+}
 
 double SwitchDistanceAt(const model::FlightPlanWaypoint& w, int index, std::int32_t turn_degrees) {
   if (w.flyover != 1 && HoldAtActiveEntry(index)) return model::model_state.FlyoverWptChgDist;
@@ -433,13 +443,15 @@ double TurnLead(const WaypointTurn& t, double radius, double roll_in) {
 // to roll out on the leg) and the rest shared in proportion to what they
 // want beyond it; and where even the leads do not fit, the leg shared in
 // proportion to them.
-double ShareOfLeg(double leg, double want_here, double lead_here, double want_there, double lead_there) {
+double ShareOfLeg(double leg, double want_here, double lead_here, double want_there, double lead_there,
+                  bool keeps_lead) {
   if (!(want_there > 0.0) || !(want_here + want_there > leg)) return want_here;
   if (lead_here + lead_there <= leg) {
     const double beyond_here = want_here - lead_here, beyond_there = want_there - lead_there;
     return lead_here + (leg - lead_here - lead_there) * beyond_here / (beyond_here + beyond_there);
   }
-  return leg * lead_here / (lead_here + lead_there);
+  const double shared = leg * lead_here / (lead_here + lead_there);
+  return keeps_lead ? std::max(shared, std::min(lead_here, leg / 2.0)) : shared;
 }
 
 }  // namespace
@@ -455,8 +467,12 @@ double AnticipatedSwitchDistance(const WaypointTurn& before, const WaypointTurn&
   // Flown over, a waypoint is passed at its own distance.
   if (at.flyover) return at.configured;
   const double want = std::max(at.configured, lead);
-  const double bound = std::min(ShareOfLeg(leg_in, want, lead, std::max(before.configured, lead_before), lead_before),
-                                ShareOfLeg(leg_out, want, lead, std::max(after.configured, lead_after), lead_after));
+  double bound_in = ShareOfLeg(leg_in, want, lead, std::max(before.configured, lead_before), lead_before, false);
+  // The turn before is flown: what it left of the leg is known, where a
+  // lead worked out at today's speed (faster, climbing) would take more.
+  if (std::isfinite(before.passed_at)) bound_in = std::max(bound_in, leg_in - before.passed_at);
+  const double bound =
+      std::min(bound_in, ShareOfLeg(leg_out, want, lead, std::max(after.configured, lead_after), lead_after, true));
   return std::min(want, std::max(bound, std::min(want, kLeastBoundedSwitchDistance)));
 }
 

@@ -116,6 +116,9 @@ struct WaypointTurn {
   double turn = 0.0;
   bool flyover = false;
   double tan_half = NAN;  // the tangent of half the turn, where worked out once for many uses
+  // A turn behind: the distance from its waypoint it was passed at (what it
+  // took of the leg after it), where known.
+  double passed_at = NAN;
 };
 // The tangent of half a turn (of its lead's turn: no more than 179
 // degrees).
@@ -190,6 +193,9 @@ double SwitchDistanceAt(const model::FlightPlanWaypoint& w, std::int32_t turn_de
 // after it: a fly-over waypoint, or a hold's fix (the aircraft flies to the
 // fix, round the racetrack and out over the fix).
 bool FlownOver(const model::FlightPlanWaypoint& w, int index);
+// The switch distance LNAV passed `w` at, where it is the waypoint last
+// passed; else NaN.
+double PassedAt(const model::FlightPlanWaypoint& w);
 // `SwitchDistanceAt` for active-route entry `index`: a hold's fix is passed
 // at the fly-over waypoints' distance.
 double SwitchDistanceAt(const model::FlightPlanWaypoint& w, int index, std::int32_t turn_degrees);

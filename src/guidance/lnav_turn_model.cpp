@@ -68,17 +68,21 @@ Wind WindOf(const ModelAir& air) {
 }
 
 // The switch distance of placed entry k at a ground speed and true
-// airspeed in a wind, the leg in arriving on `course_in`; on a leg from
-// elsewhere than the entry before (`leg_in` given) no turn before it is
-// shared with; on a direct-to's leg (or the leg from where a navigator's
-// direct-to was begun), no more than that leg.
+// airspeed in a wind, the leg in arriving on `course_in`, the entry before
+// passed at `before_passed_at` where known; on a leg from elsewhere than
+// the entry before (`leg_in` given) no turn before it is shared with; on a
+// direct-to's leg (or the leg from where a navigator's direct-to was
+// begun), no more than that leg.
 double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, const Wind& wind, double course_in,
-                        double leg_in = -1.0, bool direct_to = false) {
+                        double before_passed_at, double leg_in = -1.0, bool direct_to = false) {
   const auto n = static_cast<int>(r.placed.size());
   const Placed& p = r.placed[static_cast<std::size_t>(k)];
   if (k + 1 >= n) return p.turn.configured;
-  const WaypointTurn none{};
-  const WaypointTurn& before = leg_in < 0.0 && k > 0 ? r.placed[static_cast<std::size_t>(k - 1)].turn : none;
+  WaypointTurn before{};
+  if (leg_in < 0.0 && k > 0) {
+    before = r.placed[static_cast<std::size_t>(k - 1)].turn;
+    before.passed_at = before_passed_at;
+  }
   const double in = leg_in < 0.0 ? p.leg : leg_in;
   LeadSpeeds(p.lead_speed, course_in, wind.from, wind.speed, ground_speed, tas);
   const double anticipated =
@@ -114,6 +118,7 @@ class Model {
     bank_ = a.bank;
     rate_ = RateOf(bank_);
     direct_to_ = a.direct_to;
+    passed_at_ = a.passed_at;
     x_ = y_ = 0.0;
     w_ = target;
     Aim(target, from_lat, from_lon, tracking, a.lat, a.lon);
@@ -143,7 +148,7 @@ class Model {
       // LNAV works it out on every pass; the model again once the ground
       // speed has moved by a tenth of a knot (turning in a wind).
       if (w_ != switch_for_ || std::fabs(ground_speed - switch_speed_) > kSwitchSpeedStep) {
-        switch_ = w_ == last ? 0.0 : SwitchDistanceOf(r_, w_, ground_speed, tas_, wind_, course_in_,
+        switch_ = w_ == last ? 0.0 : SwitchDistanceOf(r_, w_, ground_speed, tas_, wind_, course_in_, passed_at_,
                                                            from_elsewhere_ ? leg_in_ : -1.0,
                                                            from_elsewhere_ && direct_to_ && w_ == target);
         switch_for_ = w_;
@@ -167,6 +172,7 @@ class Model {
         Track(end, w_, end.flown);
         double lat = 0.0, lon = 0.0;
         Position(lat, lon);
+        passed_at_ = switch_;
         Aim(w_ + 1, w.lat, w.lon, true, lat, lon);
         continue;
       }
@@ -500,6 +506,7 @@ class Model {
   double wind_east_ = 0.0, wind_north_ = 0.0, turned_ = 0.0;
   Wind wind_;
   int w_ = 0;
+  double passed_at_ = NAN;  // the switch distance the entry before w_ was passed at
   double ux_ = 0.0, uy_ = 1.0, course_in_ = 0.0, leg_x_ = 0.0, leg_y_ = 1.0;
   // The leg into the entry aimed at starts elsewhere than at the entry
   // before, `leg_in_` NM from it; the entry's switch distance this step.
@@ -534,7 +541,7 @@ RunEnd RunLnavTurnModel(const FlownRoute& r, const ModelAir& air, const Flyer& a
   return model.Run(a, target, from_lat, from_lon, tracking, passed, on_leg, corners);
 }
 
-double ModelSwitchDistance(const FlownRoute& r, int k, const ModelAir& air) {
+double ModelSwitchDistance(const FlownRoute& r, int k, const ModelAir& air, double before_passed_at) {
   const Placed& p = r.placed[static_cast<std::size_t>(k)];
   const double tas = std::max(air.tas, kLeastAirspeed);
   // Along the leg into it, its heading into the wind.
@@ -542,7 +549,7 @@ double ModelSwitchDistance(const FlownRoute& r, int k, const ModelAir& air) {
   const double heading = p.course_in + WindCorrectionAngle(p.course_in, tas, wind.from, wind.speed);
   const double ground_speed =
       std::hypot(tas * std::sin(heading * kDegToRad) + air.east, tas * std::cos(heading * kDegToRad) + air.north);
-  return SwitchDistanceOf(r, k, ground_speed, tas, wind, p.course_in);
+  return SwitchDistanceOf(r, k, ground_speed, tas, wind, p.course_in, before_passed_at);
 }
 
 }  // namespace ovi::guidance

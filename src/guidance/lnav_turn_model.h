@@ -23,6 +23,9 @@ struct Flyer {
   double lat, lon, track, bank;
   double heading = NAN;
   bool direct_to = false;  // flying a direct-to from where it was begun
+  // The switch distance the entry before the one it flies to was passed
+  // at, where known.
+  double passed_at = NAN;
 };
 
 // Where a run of the model ended.
@@ -71,8 +74,9 @@ RunEnd RunLnavTurnModel(const FlownRoute& r, const ModelAir& air, const Flyer& a
                         const CornerSpans* corners = nullptr);
 
 // Where LNAV passes placed entry k of `r` (NM from it), flying its leg in
-// `air`: its switch distance at the ground speed along the leg.
-double ModelSwitchDistance(const FlownRoute& r, int k, const ModelAir& air);
+// `air`: its switch distance at the ground speed along the leg, the entry
+// before passed at `before_passed_at` where known.
+double ModelSwitchDistance(const FlownRoute& r, int k, const ModelAir& air, double before_passed_at = NAN);
 
 // Within [-180, 180], and within [0, 360), for angles a few turns at most
 // from them.

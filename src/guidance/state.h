@@ -198,6 +198,10 @@ struct State {
   double ActiveLegLength = 0.0;
   double NextLegCourse = 0.0;
   double WaypointSwitchDistance = 3.0;
+  // The switch distance the last waypoint was passed at, and where that
+  // waypoint stands (latitude, longitude): what its turn took of the leg
+  // after it.
+  double PassedSwitch[3] = {NAN, NAN, NAN};
   double LnavInitialCourse = 0.0;  // degrees magnetic, engage position to the waypoint
   double LnavLegTargetLatitude = 0.0, LnavLegTargetLongitude = 0.0;
   double LnavCommandedHeading = 0.0;  // degrees magnetic

@@ -175,6 +175,63 @@ TEST(LnavTurns, SwitchDistanceAnticipatesTheTurnWithinItsLegs) {
   }
 }
 
+// A leg too short for the leads of the turns at both its ends. A turn
+// keeps its whole lead, up to half the leg, beside the turn after it; a
+// lesser turn before a reversal (whose lead runs past the leg however it
+// is shared, and which loses only the sine of its few degrees short of 180
+// for each mile it starts late) rolls out on its leg. The turn before is
+// behind the aircraft: the leg it took is what it was passed at, where
+// known, else its share in proportion.
+TEST(LnavTurns, AShortLegLeavesTheLesserTurnItsLead) {
+  const WaypointTurn none{};
+  const double r = 2.0;  // NM, no roll-in
+  auto lead = [&](double turn) { return r * std::tan(turn / 2.0 * M_PI / 180.0); };
+  struct Case {
+    const char* what;
+    double turn_here, turn_there;
+    bool there_after;  // the other turn is the one after (else the one before)
+    double leg, passed_at, expected;
+  };
+  const double l43 = lead(43.0), l174 = lead(174.0), l146 = lead(146.0), l105 = lead(105.0);
+  const double l116 = lead(116.0), l152 = lead(152.0);
+  const Case cases[] = {
+      // BTG of the KRATR2 arrival: 43 degrees, 16 NM before LAVAA's 174.
+      {"lesser turn before a reversal: its whole lead", 43.0, 174.0, true, 15.94, NAN, l43},
+      {"the reversal after it: its share in proportion", 174.0, 43.0, false, 15.94, NAN,
+       15.94 * l174 / (l174 + l43)},
+      // JAYPE of JAYPE3 before BEAVR: the greater turn is not cut for the lesser.
+      {"greater turn before a lesser: in proportion", 146.0, 105.0, true, 8.72, NAN, 8.72 * l146 / (l146 + l105)},
+      {"lesser turn after a greater: in proportion", 105.0, 146.0, false, 8.72, NAN, 8.72 * l105 / (l146 + l105)},
+      {"the lesser turn's lead up to half the leg", 105.0, 146.0, true, 8.72, NAN, std::min(l105, 4.36)},
+      {"both leads past half the leg: half of it", 146.0, 152.0, true, 12.0, NAN, 6.0},
+      // Where the leads just fit, each has its own; just short of that the
+      // lesser keeps its lead and the greater gives up its share of the
+      // shortfall.
+      {"the leads just fit: the lesser", 105.0, 146.0, true, l105 + l146, NAN, l105},
+      {"the leads just fit: the greater", 146.0, 105.0, true, l105 + l146, NAN, l146},
+      {"a hundredth short: the lesser keeps its lead", 105.0, 146.0, true, l105 + l146 - 0.01, NAN, l105},
+      {"a hundredth short: the greater in proportion", 146.0, 105.0, true, l105 + l146 - 0.01, NAN,
+       (l105 + l146 - 0.01) * l146 / (l105 + l146)},
+      // A turn before flown slower than the aircraft flies now, its lead at
+      // today's radius more than the leg leaves: what it took of the leg
+      // is what it was passed at.
+      {"the turn before passed at 5 NM: the whole lead", 116.0, 152.0, false, 10.0, 5.0, l116},
+      {"the turn before unknown: in proportion", 116.0, 152.0, false, 10.0, NAN, 10.0 * l116 / (l116 + l152)},
+      {"the turn before took the whole leg: in proportion", 116.0, 152.0, false, 10.0, 9.8,
+       10.0 * l116 / (l116 + l152)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // Configured distances under every lead here: the leads decide.
+    const WaypointTurn here{0.5, c.turn_here};
+    WaypointTurn there{0.5, c.turn_there};
+    there.passed_at = c.passed_at;
+    const double got = c.there_after ? AnticipatedSwitchDistance(none, here, there, 100.0, c.leg, r, 0.0)
+                                     : AnticipatedSwitchDistance(there, here, none, c.leg, 100.0, r, 0.0);
+    EXPECT_NEAR(got, c.expected, 1e-9);
+  }
+}
+
 class DeviationTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetModuleState(); }

@@ -12,6 +12,7 @@
 #include "src/host/subsystem_links.h"
 #include "src/instruments/gnsxls/state.h"
 #include "src/model/state.h"
+#include "src/navdb/navdb.h"
 #include "tests/host/fake_panels.h"
 
 namespace ovi::guidance {
@@ -234,6 +235,49 @@ TEST_F(SequencingTest, NothingIsTurnedWhereTheNavigatorsDirectToBegan) {
   EXPECT_GT(unshared, 10.0);  // more than half the leg
   EXPECT_EQ(switch_distance(false, "DIRECT"), unshared);
   EXPECT_LT(switch_distance(false, "PLACE"), unshared - 2.0);
+}
+
+// B turns 150 degrees right onto a 14-NM leg to C, which turns 116 more.
+// B is passed at 250 kt, at its lead (7.4 NM); at 420 kt the same turn
+// would be led by 20 NM, more than the leg. The aircraft is faster by C:
+// its turn is led by what B's turn left of the leg (14 - 7.4 NM), not by a
+// share in proportion to a lead B was never flown at (4.2 NM).
+TEST_F(SequencingTest, TheLegAfterAWaypointIsWhatItsTurnWasPassedAtLeft) {
+  double c_lat = 0.0, c_lon = 0.0, d_lat = 0.0, d_lon = 0.0;
+  navdb::ProjectPosition(0.0, 0.0, 150.0, 14.0, c_lat, c_lon);
+  navdb::ProjectPosition(c_lat, c_lon, 266.0, 30.0, d_lat, d_lon);
+  Entry(2, c_lat, c_lon, "C");
+  Entry(3, d_lat, d_lon, "D");
+  State& g = guidance_state;
+  model::model_state.WptChgDist = 3.0;
+  g.LnavEngaged = 1;
+  g.GroundSpeedKnots = 250.0;
+  At(-0.1, 0.0, 0.0);
+  g.ActiveWaypointDistance = 6.0;
+  RunWaypointPassage();
+  const double b_passed_at = g.WaypointSwitchDistance;
+  ASSERT_GT(b_passed_at, 6.0);
+  g.ActiveWaypointDistance = b_passed_at - 0.1;
+  RunWaypointPassage();
+  ASSERT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
+  EXPECT_EQ(g.PassedSwitch[0], b_passed_at);
+  // Measured on the leg to C, 12 NM out, at 420 kt.
+  g.LnavEngaged = 0;
+  model::model_state.SequenceFPlanWpts = 0;
+  g.GroundSpeedKnots = 420.0;
+  navdb::ProjectPosition(0.0, 0.0, 150.0, 2.0, g.PlaneLatitude, g.PlaneLongitude);
+  g.AircraftHeading = 150.0;
+  g.ActiveWaypointDistance = 12.0;
+  RunWaypointPassage();
+  const double led = g.WaypointSwitchDistance;
+  EXPECT_NEAR(led, 14.0 - b_passed_at, 0.01);
+  // Not known where B was passed (another waypoint passed last): shared.
+  g.PassedSwitch[1] = 1.0;
+  RunWaypointPassage();
+  EXPECT_LT(g.WaypointSwitchDistance, led - 2.0);
+  g.PassedSwitch[1] = 0.0;
+  RunWaypointPassage();
+  EXPECT_EQ(g.WaypointSwitchDistance, led);
 }
 
 // At 480 kt the right angle at B is led by its radius (7.2 NM and the roll
