@@ -442,7 +442,10 @@ double TurnLead(const WaypointTurn& t, double radius, double roll_in) {
 // or a direct-to, the leg to its end); else each its lead (what it needs
 // to roll out on the leg) and the rest shared in proportion to what they
 // want beyond it; and where even the leads do not fit, the leg shared in
-// proportion to them.
+// proportion to them, but where the turn here `keeps_lead` (beside the turn
+// after it) it keeps its whole lead up to half the leg: a lesser turn
+// before a reversal, whose lead runs past any leg, lost its roll-out for
+// miles that the reversal, short of 180 degrees by a few, hardly misses.
 double ShareOfLeg(double leg, double want_here, double lead_here, double want_there, double lead_there,
                   bool keeps_lead) {
   if (!(want_there > 0.0) || !(want_here + want_there > leg)) return want_here;

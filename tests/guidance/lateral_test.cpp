@@ -145,7 +145,7 @@ TEST(LnavTurns, ATurnInTheWindIsLedOntoTheLegOut) {
 // farther than its legs allow, shared with the turns at their other ends
 // (what each needs to roll out on the leg first, the rest in proportion to
 // what each wants beyond it; where even the needs do not fit, in proportion
-// to them); at least half a mile.
+// to them, the table below gives the rest); at least half a mile.
 TEST(LnavTurns, SwitchDistanceAnticipatesTheTurnWithinItsLegs) {
   const WaypointTurn none{};
   struct Case {
