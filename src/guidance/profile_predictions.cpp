@@ -50,8 +50,10 @@ class Profile {
   // Forward from entry 0, each leg at the climb rate, truncated to 100 ft
   // above 1000 ft, from each constraint's altitude on. The crossover is the
   // first waypoint the climb reaches at the level (a constraint there is the
-  // descent's first, unless the climb levels at it), or the first constraint
-  // once past the TOC.
+  // descent's first, unless the climb levels at it), or once past the TOC
+  // the first constraint ahead: one passed in the climb, taken as the
+  // crossover of a plan made in the cruise, capped the cruise waypoints at
+  // its altitude (RTE LEGS showing FL200 under an aircraft at FL380).
   void WalkClimb(double rate) {
     // At the rate VNAV flies: the waypoints' altitudes are where it crosses them.
     const ClimbModel climb(ClimbRateFlown(rate));
@@ -75,7 +77,8 @@ class Profile {
       }
       const FlightPlanWaypoint& w = E(k);
       if (model::IsConstraint(w)) {
-        if (crossover_ == 0 && (G().TocPassed == 1 || (p >= level_ && !LevelledAtInTheClimb(k)))) crossover_ = k;
+        if (crossover_ == 0 && ((G().TocPassed == 1 && k >= active) || (p >= level_ && !LevelledAtInTheClimb(k))))
+          crossover_ = k;
         p = PlannedAltitude(w);
       } else {
         if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;

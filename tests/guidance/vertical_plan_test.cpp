@@ -667,7 +667,7 @@ TEST_F(VerticalPlanTest, CrossoverOfTheClimbAndTheDescent) {
     double altitude, speed;
   };
   struct Case {
-    int toc_passed;
+    int toc_passed, active;
     Expect want[5];
   };
   const Case cases[] = {
@@ -676,18 +676,22 @@ TEST_F(VerticalPlanTest, CrossoverOfTheClimbAndTheDescent) {
       // past the TOC, then W3's 230; W2 descends to W3. Descent from BBBB
       // (0 ft, 285.7 ft a NM): W5 8571 -> 8500 at W3's 230, W4 held at
       // W3's 9000 and 230.
-      {1, {{4800, 230}, {9500, 230}, {9000, 230}, {9000, 230}, {8500, 230}}},
+      {1, 1, {{4800, 230}, {9500, 230}, {9000, 230}, {9000, 230}, {8500, 230}}},
       // Before the TOC: W1 and W2 no higher than W3 and no faster than its
       // 230, W4 at the level, W5 descending at the restriction's 240.
-      {0, {{4800, 230}, {9000, 230}, {9000, 230}, {12000, 290}, {8500, 240}}},
+      {0, 1, {{4800, 230}, {9000, 230}, {9000, 230}, {12000, 290}, {8500, 240}}},
+      // Past the TOC and past W3 (a plan made in the cruise): W3 was the
+      // climb's, and no crossover caps the cruise at its 9000 ft.
+      {1, 4, {{4800, 230}, {9000, 230}, {9000, 230}, {12000, 290}, {8500, 240}}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.toc_passed);
+    SCOPED_TRACE(c.toc_passed * 10 + c.active);
     SetUp();
     model::model_state.ClimbTas = 600.0;
     model::model_state.ClimbRate = 1600;
     model::model_state.CruiseAlt = 12000;
     EquatorRoute(true);
+    flightplan::flightplan_state.ActiveWaypointIndex = c.active;
     guidance_state.TocPassed = c.toc_passed;
     guidance_state.TocLongitude = 99.0;
     ComputeCruiseAltitude(12000, 1);
