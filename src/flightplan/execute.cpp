@@ -144,7 +144,7 @@ void RebuildVerticalPlan() {
   }
   const int constraint = std::clamp(g.NextConstraintIndex, 0, last);
   if (g.TocPassed == 0) {
-    if (g.NextConstraintIndex < guidance::ComputeTopOfClimb(1)) guidance::TargetEntry(s.ActiveFlightPlan[constraint]);
+    if (g.NextConstraintIndex < guidance::ComputeTopOfClimb(0)) guidance::TargetEntry(s.ActiveFlightPlan[constraint]);
   } else {
     guidance::ComputeTopOfDescent(0);
     const model::FlightPlanWaypoint& w = s.ActiveFlightPlan[constraint];

@@ -386,7 +386,14 @@ void UpdateAvionicsState() {
       LeaveRestrictionSpeedOnHandOver();
     UpdateLegGeometry();
     SnapshotNavigationState();
-    if (RouteMovedSincePlan()) flightplan::RebuildVerticalPlan();
+    if (RouteMovedSincePlan()) {
+      flightplan::RebuildVerticalPlan();
+      // The new target goes out (only a changed one is sent): a direct-to
+      // in the climb past the constraint VNAV flew to left its altitude on
+      // the autopilot, level there 12,400 ft under a FL251 plan until the
+      // descent.
+      g.VnavAltitudeSet = 0;
+    }
     KeepTopOfClimbInTheWind();
     UpdateVerticalProfile();
     RunArrivalActions();

@@ -50,7 +50,10 @@ class Profile {
   // Forward from entry 0, each leg at the climb rate, truncated to 100 ft
   // above 1000 ft, from each constraint's altitude on. The crossover is the
   // first waypoint the climb reaches at the level (a constraint there is the
-  // descent's first), or the first constraint once past the TOC.
+  // descent's first, unless the climb levels at it), or once past the TOC
+  // the first constraint ahead: one passed in the climb, taken as the
+  // crossover of a plan made in the cruise, capped the cruise waypoints at
+  // its altitude (RTE LEGS showing FL200 under an aircraft at FL380).
   void WalkClimb(double rate) {
     // At the rate VNAV flies: the waypoints' altitudes are where it crosses them.
     const ClimbModel climb(ClimbRateFlown(rate));
@@ -74,7 +77,8 @@ class Profile {
       }
       const FlightPlanWaypoint& w = E(k);
       if (model::IsConstraint(w)) {
-        if (crossover_ == 0 && (G().TocPassed == 1 || p >= level_)) crossover_ = k;
+        if (crossover_ == 0 && ((G().TocPassed == 1 && k >= active) || (p >= level_ && !LevelledAtInTheClimb(k))))
+          crossover_ = k;
         p = PlannedAltitude(w);
       } else {
         if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
@@ -102,6 +106,21 @@ class Profile {
       if (model::IsConstraint(E(k))) p = PlannedAltitude(E(k));
       down_[k] = std::min(p > 1000.0 && !model::IsConstraint(E(k)) ? std::trunc(p / 100.0) * 100.0 : p, level_);
     }
+  }
+
+  // A constraint below the level met as the climb reaches the level, with
+  // the cruise still after it (the descent walked back reaches the level
+  // beyond it), is one the climb levels at and climbs on from. Taken as the
+  // descent's first, it was planned as a step down from the level and the
+  // TOC stood short of it, while VNAV, passing the waypoint before, flew to
+  // it, levelled there and climbed on after it: the TOC shown 100 NM and
+  // more short of where the aircraft reached the level. Needs the descent
+  // walked first.
+  bool LevelledAtInTheClimb(int k) const {
+    if (!(PlannedAltitude(E(k)) < level_)) return false;
+    for (int j = k + 1; j <= last_ - 1; ++j)
+      if (down_[j] >= level_) return true;
+    return false;
   }
 
   bool Constrained(int j) const { return j >= 1 && j <= last_ - 1 && model::IsConstraint(E(j)); }
@@ -223,8 +242,8 @@ void PredictAltitudesAndSpeeds(int last, double rate) {
   if (last < 2) return;
   const double level = PlannedCruiseAltitude();
   Profile profile(last, level);
-  profile.WalkClimb(rate);
   profile.WalkDescent();
+  profile.WalkClimb(rate);
   PredictClimb(profile, last, level);
   PredictDescent(profile, last, level);
   // The corners are flown at the speeds written here.

@@ -186,14 +186,19 @@ void KeepTopOfClimbInTheWind() {
   State& g = G();
   const int active = Fp().ActiveWaypointIndex;
   // Only a TOC the climb flies to: one on a constraint, or beyond one still
-  // ahead, is placed again as the waypoints are passed.
+  // ahead, is placed again as the waypoints are passed. A TOC left on the
+  // constraint's own waypoint (no room for the climb beyond it before the
+  // last leg) is where VNAV flies too, but to the constraint's altitude:
+  // placed again, it took the constraint's target with it, and the aircraft
+  // climbed through the constraint to the level.
+  const double level = PlannedCruiseAltitude();
   if (g.TocPassed != 0 || active < 0 || active > LastIndex() || g.NextConstraintLat != g.TocLatitude ||
-      g.NextConstraintLon != g.TocLongitude || !ClimbModel(ClimbRateFlown()).Sliced())
+      g.NextConstraintLon != g.TocLongitude || g.NextConstraintAltitude < level ||
+      !ClimbModel(ClimbRateFlown()).Sliced())
     return;
   double north = 0.0, east = 0.0;
   ClimbWind(north, east);
   if (g.TocWindKnown == 1 && std::hypot(north - g.TocWindNorth, east - g.TocWindEast) < kTocWindChange) return;
-  const double level = PlannedCruiseAltitude();
   if (level > g.AircraftAltitude) PlaceTopOfClimbAhead(level, true);
 }
 

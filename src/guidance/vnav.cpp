@@ -268,11 +268,12 @@ void SelectNextConstraintAt(int at) {
   // The phase as it stood: re-planning the descent clears TodPassed.
   const bool climbing = g.TocPassed == 0, descending = g.TodPassed == 1;
   if (climbing) {
-    std::int32_t climb_target = ComputeTopOfClimb(at + 1 - active);
-    g.NextConstraintAltitude = PlannedCruiseAltitude();
-    g.NextConstraintLat = g.TocLatitude;
-    g.NextConstraintLon = g.TocLongitude;
-    if (g.NextConstraintIndex <= climb_target) TargetEntry(g.NextConstraintIndex);
+    // The climb's target as EXEC sets it: the walk's constraints, else one
+    // before the TOC's leg. A constraint at that leg's end lies beyond the
+    // TOC, where the plan reaches the level first and descends to it; flown
+    // to from the waypoint before, the aircraft levelled there for the rest
+    // of the leg, 100 NM and more short of the TOC shown since EXEC.
+    if (g.NextConstraintIndex < ComputeTopOfClimb(at + 1 - active)) TargetEntry(g.NextConstraintIndex);
   } else {
     if (at_constrained) ComputeTopOfDescent(1, at);
     if (descending) {

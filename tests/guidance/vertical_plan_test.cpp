@@ -8,10 +8,12 @@
 #include <utility>
 #include <vector>
 
+#include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/climb_model.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
+#include "src/guidance/vnav.h"
 #include "src/host/module_state.h"
 #include "src/instruments/fms/state.h"
 #include "src/model/state.h"
@@ -655,15 +657,17 @@ TEST_F(VerticalPlanTest, TopOfClimbFromTheAircraftOrAConstraint) {
 
 // The crossover from the climb to the descent: past the TOC the first
 // constraint is the crossover and caps the descent behind it; before the
-// TOC, the waypoint where the climb reaches the level: W3 (120 NM out)
-// again, as the climb reaches 12000 ft 75 NM out. 10 NM a minute at 1600
-// ft/min: 160 ft a NM.
+// TOC, the waypoint where the climb reaches the level, unless the climb
+// levels at a constraint there: W3 (120 NM out), met as the climb reaches
+// 12000 ft 75 NM out, with the cruise after it (the descent from BBBB
+// reaches the level 42 NM out), so the crossover is W4. 10 NM a minute at
+// 1600 ft/min: 160 ft a NM.
 TEST_F(VerticalPlanTest, CrossoverOfTheClimbAndTheDescent) {
   struct Expect {
     double altitude, speed;
   };
   struct Case {
-    int toc_passed;
+    int toc_passed, active;
     Expect want[5];
   };
   const Case cases[] = {
@@ -672,16 +676,22 @@ TEST_F(VerticalPlanTest, CrossoverOfTheClimbAndTheDescent) {
       // past the TOC, then W3's 230; W2 descends to W3. Descent from BBBB
       // (0 ft, 285.7 ft a NM): W5 8571 -> 8500 at W3's 230, W4 held at
       // W3's 9000 and 230.
-      {1, {{4800, 230}, {9500, 230}, {9000, 230}, {9000, 230}, {8500, 230}}},
-      {0, {{4800, 240}, {9500, 240}, {9000, 230}, {9000, 230}, {8500, 230}}},
+      {1, 1, {{4800, 230}, {9500, 230}, {9000, 230}, {9000, 230}, {8500, 230}}},
+      // Before the TOC: W1 and W2 no higher than W3 and no faster than its
+      // 230, W4 at the level, W5 descending at the restriction's 240.
+      {0, 1, {{4800, 230}, {9000, 230}, {9000, 230}, {12000, 290}, {8500, 240}}},
+      // Past the TOC and past W3 (a plan made in the cruise): W3 was the
+      // climb's, and no crossover caps the cruise at its 9000 ft.
+      {1, 4, {{4800, 230}, {9000, 230}, {9000, 230}, {12000, 290}, {8500, 240}}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.toc_passed);
+    SCOPED_TRACE(c.toc_passed * 10 + c.active);
     SetUp();
     model::model_state.ClimbTas = 600.0;
     model::model_state.ClimbRate = 1600;
     model::model_state.CruiseAlt = 12000;
     EquatorRoute(true);
+    flightplan::flightplan_state.ActiveWaypointIndex = c.active;
     guidance_state.TocPassed = c.toc_passed;
     guidance_state.TocLongitude = 99.0;
     ComputeCruiseAltitude(12000, 1);
@@ -741,6 +751,79 @@ TEST_F(VerticalPlanTest, TopOfClimbOnConstraintsAcross180) {
   EXPECT_NEAR(g.TocLongitude, lon(1.4), kPos);
   EXPECT_NEAR(g.NextConstraintLon, lon(1.4), kPos);
   EXPECT_EQ(g.TocWaypointIndex, 2);
+}
+
+// Which constraints the climb flies to, at EXEC and again as VNAV passes
+// the waypoint before one: the same, so that the aircraft levels where the
+// TOC shown since EXEC says. Westbound across 180 in still air (250 ft a
+// NM up, 285.7 down), level 12000 ft, reached 48 NM out from the ground.
+// Legs of 30, 30, 60, 60 and 60 NM (the short route: 30, 30, 60).
+TEST_F(VerticalPlanTest, TheClimbsConstraintsAreTheSameAtExecAndAsVnavPassesThem) {
+  auto lon = [](double nm_west) {
+    const double l = -179.0 - nm_west / 60.0;
+    return l < -180.0 ? l + 360.0 : l;
+  };
+  struct Case {
+    const char* what;
+    bool short_route;
+    int constrained;  // its entry
+    double altitude;
+    int climb_end;           // ClimbEndIndex
+    double target;           // VNAV's altitude at EXEC and after the pass
+    double toc_nm;           // at EXEC
+    double passing_at;       // the aircraft's altitude passing the entry before
+    double toc_after_nm;     // the TOC then
+    double next_planned;     // the entry after the constraint, as planned
+  };
+  const Case cases[] = {
+      // Reached before its waypoint (5000 ft 20 NM out): level there until
+      // W1, then 28 NM of climb.
+      {"before the level", false, 1, 5000, 2, 5000, 30 + 28, 0, 0, 12000},
+      // The climb would reach the level 12 NM short of W2, and the cruise
+      // follows W2: the aircraft levels at 9000 until W2 and climbs on.
+      {"as the level is reached", false, 2, 9000, 3, 9000, 60 + 12, 7500, 60 + 12, 12000},
+      // Beyond W2, reached at the level: the descent's, flown from the
+      // level; passed W2 still climbing (at 11000), the TOC lies 4 NM on,
+      // on W3's leg, and W3 (below the aircraft) is no target.
+      {"after the level", false, 3, 9000, 2, 12000, 48, 11000, 64, 9000},
+      // As the level is reached, but the descent follows W2: the descent's,
+      // though the TOC lies on W2's leg.
+      {"with no cruise after it", true, 2, 9000, 2, 12000, 48, 7500, 48, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    std::vector<Point> route = {{"A", 0, lon(0), "APT", 0, 0.0}, {"W1", 0, lon(30)}, {"W2", 0, lon(60)},
+                                {"W3", 0, lon(120)}};
+    if (!c.short_route) {
+      route.push_back({"W4", 0, lon(180)});
+      route.push_back({"B", 0, lon(240), "APT", 0, 0.0});
+    } else {
+      route.back() = {"B", 0, lon(120), "APT", 0, 0.0};
+    }
+    route[c.constrained].flag = 1;
+    route[c.constrained].altitude = c.altitude;
+    route[c.constrained].speed = 250;
+    Route(route);
+    model::model_state.CruiseAlt = 12000;
+    State& g = guidance_state;
+    flightplan::RebuildVerticalPlan();
+    EXPECT_EQ(g.ClimbEndIndex, c.climb_end);
+    EXPECT_EQ(g.NextConstraintAltitude, c.target);
+    EXPECT_NEAR(g.TocLongitude, lon(c.toc_nm), kPos);
+    if (c.next_planned >= 0) {
+      EXPECT_EQ(Wp(c.constrained + 1).altitude_constraint, c.next_planned);
+    }
+    if (c.passing_at == 0) continue;
+    // LNAV sequences the entry before it: VNAV chooses its next target.
+    const int before = c.constrained - 1;
+    flightplan::flightplan_state.ActiveWaypointIndex = before;
+    At(0, lon(before == 1 ? 30 : 60));
+    g.AircraftAltitude = c.passing_at;
+    SelectNextConstraint();
+    EXPECT_EQ(g.NextConstraintAltitude, c.target);
+    EXPECT_NEAR(g.TocLongitude, lon(c.toc_after_nm), kPos);
+  }
 }
 
 // The descent's bottom is the nearest constraint from the end back to the
@@ -1082,6 +1165,7 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
     ComputeCruiseAltitude(25000, 1);
     g.NextConstraintLat = g.TocLatitude;
     g.NextConstraintLon = g.TocLongitude;
+    g.NextConstraintAltitude = PlannedCruiseAltitude();
   };
   auto toc_distance = [&]() {
     UpdateVerticalProfile();
@@ -1133,20 +1217,26 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
   }
 
   // Not a TOC VNAV flies to (a constraint ahead is the target), past the
-  // TOC, or without tables: the wind moves nothing.
-  for (int kind = 0; kind < 3; ++kind) {
+  // TOC, without tables, or a TOC on the constraint VNAV flies to (its
+  // altitude below the level, 100 ft below at the edge): the wind moves
+  // nothing, the target neither.
+  for (int kind = 0; kind < 4; ++kind) {
     SCOPED_TRACE(kind);
     place_calm();
     KeepTopOfClimbInTheWind();
     if (kind == 0) g.NextConstraintLat = 0.0, g.NextConstraintLon = 0.5;
     if (kind == 1) g.TocPassed = 1;
     if (kind == 2) m.ClimbPerformanceCount = 0;
+    if (kind == 3) g.NextConstraintAltitude = PlannedCruiseAltitude() - 100.0;
     const double lat = g.TocLatitude, lon = g.TocLongitude;
+    const double target = g.NextConstraintAltitude, target_lon = g.NextConstraintLon;
     g.WindDirection = 270.0;
     g.WindSpeed = 100.0;
     KeepTopOfClimbInTheWind();
     EXPECT_EQ(g.TocLatitude, lat);
     EXPECT_EQ(g.TocLongitude, lon);
+    EXPECT_EQ(g.NextConstraintAltitude, target);
+    EXPECT_EQ(g.NextConstraintLon, target_lon);
     m.ClimbPerformanceCount = 2;
   }
 }

@@ -605,6 +605,37 @@ TEST_F(VnavTest, ARouteRebuiltInTheDescentSendsItsNewTarget) {
   EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 5000}, {kEventAltitude, 2000}}));
 }
 
+// A direct-to in the climb past the constraint VNAV flies to: the route
+// moved since the plan, which is made again, and its new target (the level)
+// goes out; the autopilot kept the constraint's altitude, and the aircraft
+// stayed level there until the descent.
+TEST_F(VnavTest, ARouteMovedInTheClimbSendsItsNewTarget) {
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  model::State& m = model::model_state;
+  m.VnavSetAlts = 1;
+  m.ClimbRate = m.DescentRate = 2000;
+  m.ClimbTas = m.DescentTas = 360.0;
+  fp.ActiveFlightPlan[1].constraint_flag = 1;
+  fp.ActiveFlightPlan[1].altitude_constraint = 8000.0;
+  g.VerticalProfileValid = 1;
+  g.TocPassed = g.TodPassed = 0;
+  host.tokens[71] = 0.5 * 10001750.0 / 90.0;  // 0.5 N, on the way to W1
+  host.tokens[74] = 5000.0;
+  host.tokens[61] = 250.0;
+  host.tokens[551] = 300.0 / 0.592484;
+  g.AircraftAltitude = 5000.0;
+  g.PlaneLatitude = 0.5;
+  flightplan::RebuildVerticalPlan();
+  Pass();
+  EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 8000}}));
+  fp.ActiveWaypointIndex = 2;  // direct to W2
+  g.ActiveWaypointLat = 2.0;
+  flightplan::ActiveRouteChanged();
+  Pass();
+  EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 8000}, {kEventAltitude, 20000}}));
+}
+
 // The climb's restriction below its altitude; where the climb turns into
 // the descent below the descent restriction's altitude (a level no higher
 // than that altitude, or VNAV flying down to a target below the aircraft),

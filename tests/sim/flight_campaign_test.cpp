@@ -36,7 +36,7 @@ const KnownBreak kKnownBreaks[] = {
     {"path", {124, 333, 393},
      "67.3/67.5: a waypoint crossed off the altitude RTE LEGS showed (procedure constraints, the descent after "
      "a cruise level or restriction change)"},
-    {"pages", {1, 11, 214},
+    {"pages", {1, 11},
      "67.3/71.4: T/C, T/D or destination distances off the distance flown (the climb's distance in wind and "
      "after restrictions)"},
     {"pages", {83},
@@ -48,7 +48,7 @@ const KnownBreak kKnownBreaks[] = {
     {"agree", {393},
      "67.3: the descent placed in the crosswind met before the turn at OLM; after it 96 kt behind, VNAV at its "
      "greatest rate (3,000 ft/min) crosses ELMAA 819 ft above the 19,000 shown"},
-    {"agree", {124, 214, 309},
+    {"agree", {124, 309},
      "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing (seed 309: the climb's waypoints, "
      "and BEAVR, sequenced at the turn to DUCKZ and crossed 818 ft below on the way down to it)"},
     {"resume", {393},
