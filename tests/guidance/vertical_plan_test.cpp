@@ -35,6 +35,11 @@ class VerticalPlanTest : public ::testing::Test {
     ResetModuleState();
     model::State& m = model::model_state;
     m.FPA = 0.0;
+    // An aircraft without performance tables whose speed VNAV leaves to the
+    // pilot: its climb is planned at the file's mean true airspeed in still
+    // air, so that the rules below can be worked by hand. The climb VNAV
+    // flies at its own speed is worked out as flown (vnav_test.cpp).
+    m.VnavSetSpd = 0;
     m.ClimbRate = 1500;
     m.ClimbTas = 360.0;  // 6 NM a minute: 250 ft a NM at 1500 ft/min
     m.DescentRate = 2000.0;
@@ -1133,21 +1138,32 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
   }
 
   // Not a TOC VNAV flies to (a constraint ahead is the target), past the
-  // TOC, or without tables: the wind moves nothing.
-  for (int kind = 0; kind < 3; ++kind) {
+  // TOC, or without tables and a speed VNAV sets (worked out in still air):
+  // the wind moves nothing. Without tables at the climb speed VNAV sends,
+  // the climb is flown in the wind as with them: 100 kt on the nose brings
+  // the TOC nearer.
+  for (int kind = 0; kind < 4; ++kind) {
     SCOPED_TRACE(kind);
     place_calm();
     KeepTopOfClimbInTheWind();
     if (kind == 0) g.NextConstraintLat = 0.0, g.NextConstraintLon = 0.5;
     if (kind == 1) g.TocPassed = 1;
-    if (kind == 2) m.ClimbPerformanceCount = 0;
+    if (kind >= 2) m.ClimbPerformanceCount = 0;
+    if (kind == 3) m.VnavSetSpd = 1;
+    const double before = toc_distance();
     const double lat = g.TocLatitude, lon = g.TocLongitude;
     g.WindDirection = 270.0;
     g.WindSpeed = 100.0;
     KeepTopOfClimbInTheWind();
-    EXPECT_EQ(g.TocLatitude, lat);
-    EXPECT_EQ(g.TocLongitude, lon);
+    if (kind < 3) {
+      EXPECT_EQ(g.TocLatitude, lat);
+      EXPECT_EQ(g.TocLongitude, lon);
+    } else {
+      EXPECT_LT(toc_distance(), before - 5.0);
+      EXPECT_NEAR(toc_distance(), ClimbModel(ClimbRateFlown()).Distance(5000.0, 25000.0), 0.01);
+    }
     m.ClimbPerformanceCount = 2;
+    m.VnavSetSpd = 0;
   }
 }
 
