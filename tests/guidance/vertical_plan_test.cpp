@@ -363,6 +363,39 @@ TEST_F(VerticalPlanTest, PathAngleGivesTheRates) {
   EXPECT_EQ(m.PlanDescentRate, 2100.0);
   // Climb: 6 x 300 = 1800 ft/min: 12000 ft in 6.67 minutes, 40 NM.
   EXPECT_EQ(guidance_state.ClimbDistance, 40);
+  // Where VNAV sets the speed the climb model places the TOC VNAV flies to,
+  // at the file's 1500 ft/min whatever the path angle, and the waypoints
+  // are where the aircraft crosses them: as without a path angle. At the
+  // path angle's 1800 ft/min W1 stood 1,500 ft above the climb flown.
+  // Eastbound across 180 degrees, south of the equator, too.
+  for (const double lon0 : {0.0, 179.75}) {
+    SCOPED_TRACE(lon0);
+    const double lat = lon0 == 0.0 ? 0.0 : -30.0;
+    auto lon = [lon0](double east) { return lon0 + east > 180.0 ? lon0 + east - 360.0 : lon0 + east; };
+    double w1[2] = {0.0, 0.0};
+    for (const double fpa : {0.0, 3.0}) {
+      SetUp();
+      m.VnavSetSpd = 1;
+      m.FPA = fpa;
+      Route({{"AAAA", lat, lon(0.0), "APT", 0, 50.0},
+             {"W1", lat, lon(0.5)},
+             {"W2", lat, lon(1.0)},
+             {"W3", lat, lon(4.0)},
+             {"BBBB", lat, lon(5.0), "APT"}});
+      ComputeCruiseAltitude(12000, 1);
+      w1[fpa > 0.0 ? 1 : 0] = Wp(1).altitude_constraint;
+    }
+    EXPECT_GT(w1[0], 6000.0);  // a climb predicted at all
+    EXPECT_EQ(w1[1], w1[0]);
+  }
+  // Where the pilot sets the speed, the TOC the plan places at the path
+  // angle's rate stays, and VNAV climbs to it at about that rate: W1 at
+  // 50 + 30 x 300 = 9050 -> 9000 ft.
+  SetUp();
+  m.FPA = 3.0;
+  EquatorRoute();
+  ComputeCruiseAltitude(12000, 1);
+  EXPECT_EQ(Wp(1).altitude_constraint, 9000.0);
 }
 
 TEST_F(VerticalPlanTest, TocTodAndPredictionsWithoutConstraints) {
