@@ -10,6 +10,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/climb_model.h"
+#include "src/guidance/engage_buttons.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/host/module_state.h"
@@ -1168,6 +1169,30 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
     KeepTopOfClimbInTheWind();
     EXPECT_EQ(g.TocLatitude, lat);
     EXPECT_EQ(g.TocLongitude, lon);
+  }
+
+  // VNAV off while the aircraft flew on level at 5,000 ft for 30 NM (the
+  // pilot's altitude), then on again: the TOC is placed from the aircraft,
+  // the whole climb still ahead of it, in the same wind. Left where it
+  // was, the aircraft had 30 NM less for the climb than the pages showed.
+  for (const double wind : {0.0, 60.0}) {
+    SCOPED_TRACE(wind);
+    place_calm();
+    g.WindDirection = 90.0;
+    g.WindSpeed = wind;
+    KeepTopOfClimbInTheWind();
+    const double placed = toc_distance();
+    g.VnavEngaged = 1;
+    ToggleVnav();
+    At(0.0, 1.9);
+    KeepTopOfClimbInTheWind();
+    EXPECT_NEAR(toc_distance(), placed - 30.0, 0.01);  // nothing moves it while VNAV is off
+    ToggleVnav();
+    ASSERT_EQ(g.VnavEngaged, 1);
+    KeepTopOfClimbInTheWind();
+    EXPECT_NEAR(toc_distance(), placed, 0.01);
+    EXPECT_NEAR(g.TocLongitude, 1.9 - placed / 60.0, 1e-3);
+    g.VnavEngaged = 0;
   }
 
   // Not a TOC VNAV flies to (a constraint ahead is the target), past the
