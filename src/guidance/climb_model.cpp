@@ -90,7 +90,12 @@ double SpeedOfSoundAt(double altitude) {
 ClimbModel::ClimbModel(double rate) : rate_(rate) {
   const model::State& m = M();
   WindNow(wind_, wind_from_);
-  sliced_ = m.ClimbPerformanceCount > 0 && m.ClimbIas > 0.0 && rate_ > 0.0;
+  // Without performance tables the climb is still flown at the climb
+  // speed VNAV sends, its true airspeed growing with the altitude, in the
+  // wind: worked out at the file's one mean true airspeed in still air, a
+  // business jet's top of climb with 100 kt behind stood 10 NM short of
+  // where it levelled off, VNAV's rate at its limit all the way.
+  sliced_ = (m.ClimbPerformanceCount > 0 || m.VnavSetSpd == 1) && m.ClimbIas > 0.0 && rate_ > 0.0;
   tas_per_ias_ = MeasuredTasPerIas();
 }
 

@@ -20,8 +20,9 @@ class ClimbModel {
   explicit ClimbModel(double rate);
 
   // Whether the climb is worked out slice by slice: with the aircraft's
-  // performance tables, as the plan chooses its level with them; without,
-  // at the one climb speed the aircraft gives (ClimbTas), in still air.
+  // performance tables, or wherever VNAV sets the climb speed; where the
+  // pilot sets it without tables, at the one climb speed the aircraft
+  // gives (ClimbTas), in still air.
   bool Sliced() const { return sliced_; }
 
   // NM over the ground from `from` up to `to`, flown on along the path from
@@ -79,10 +80,11 @@ double ClimbRateFlown(double rate);
 // knots toward north and east (0, 0 in still air).
 void ClimbWind(double& north, double& east);
 
-// The ground speed the plan's climb from `from` to `to` averages: with the
-// aircraft's performance tables, the climb speed's true airspeed at each
-// altitude (the restriction's below it, no faster than the climb's Mach) in
-// the wind the aircraft meets now; without them, the present ground speed.
+// The ground speed the plan's climb from `from` to `to` averages: the climb
+// speed's true airspeed at each altitude (the restriction's below it, no
+// faster than the climb's Mach) in the wind the aircraft meets now; where
+// the climb is not worked out so (ClimbModel::Sliced), the present ground
+// speed.
 double PlannedClimbGroundSpeed(double from, double to);
 
 }  // namespace ovi::guidance

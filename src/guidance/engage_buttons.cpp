@@ -123,6 +123,11 @@ void ToggleVnav() {
       g.SpeedModeValueOwed = g.SpeedModeCrossed = 0;
       // A manual speed change switched speed control off; engaging re-arms it.
       if (model::model_state.VnavSetSpd == 2) model::model_state.VnavSetSpd = 1;
+      // The pilot's climb (or level) left the aircraft elsewhere than the
+      // plan's: the TOC VNAV flies to is placed again from the aircraft,
+      // as for a new wind. Left where it was, VNAV flew to it at its rate
+      // limits and the aircraft topped out miles from the T/C shown.
+      g.TocWindKnown = 0;
     }
   } else {
     g.VnavEngaged = 0;

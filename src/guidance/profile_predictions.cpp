@@ -55,8 +55,14 @@ class Profile {
   // crossover of a plan made in the cruise, capped the cruise waypoints at
   // its altitude (RTE LEGS showing FL200 under an aircraft at FL380).
   void WalkClimb(double rate) {
-    // At the rate VNAV flies: the waypoints' altitudes are where it crosses them.
-    const ClimbModel climb(ClimbRateFlown(rate));
+    // At the rate VNAV flies: the waypoints' altitudes are where it crosses
+    // them. Where the climb model places the TOC VNAV flies to, that is the
+    // file's climb rate even where a path angle gives the plan's level its
+    // rate (a business jet's 3 degrees, 1,900 ft/min at 380 kt): planned at
+    // that, a step climb flown at 2,500 crossed its first waypoint 1,400 ft
+    // above the altitude RTE LEGS showed.
+    const bool modelled = ClimbModel(ClimbRateFlown()).Sliced();
+    const ClimbModel climb(modelled ? ClimbRateFlown() : ClimbRateFlown(rate));
     const State& g = G();
     const int active = Fp().ActiveWaypointIndex;
     const FlownPath& path = FlownPath::Current();

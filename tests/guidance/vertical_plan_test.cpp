@@ -11,6 +11,7 @@
 #include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/climb_model.h"
+#include "src/guidance/engage_buttons.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav.h"
@@ -37,6 +38,11 @@ class VerticalPlanTest : public ::testing::Test {
     ResetModuleState();
     model::State& m = model::model_state;
     m.FPA = 0.0;
+    // An aircraft without performance tables whose speed VNAV leaves to the
+    // pilot: its climb is planned at the file's mean true airspeed in still
+    // air, so that the rules below can be worked by hand. The climb VNAV
+    // flies at its own speed is worked out as flown (vnav_test.cpp).
+    m.VnavSetSpd = 0;
     m.ClimbRate = 1500;
     m.ClimbTas = 360.0;  // 6 NM a minute: 250 ft a NM at 1500 ft/min
     m.DescentRate = 2000.0;
@@ -360,6 +366,39 @@ TEST_F(VerticalPlanTest, PathAngleGivesTheRates) {
   EXPECT_EQ(m.PlanDescentRate, 2100.0);
   // Climb: 6 x 300 = 1800 ft/min: 12000 ft in 6.67 minutes, 40 NM.
   EXPECT_EQ(guidance_state.ClimbDistance, 40);
+  // Where VNAV sets the speed the climb model places the TOC VNAV flies to,
+  // at the file's 1500 ft/min whatever the path angle, and the waypoints
+  // are where the aircraft crosses them: as without a path angle. At the
+  // path angle's 1800 ft/min W1 stood 1,500 ft above the climb flown.
+  // Eastbound across 180 degrees, south of the equator, too.
+  for (const double lon0 : {0.0, 179.75}) {
+    SCOPED_TRACE(lon0);
+    const double lat = lon0 == 0.0 ? 0.0 : -30.0;
+    auto lon = [lon0](double east) { return lon0 + east > 180.0 ? lon0 + east - 360.0 : lon0 + east; };
+    double w1[2] = {0.0, 0.0};
+    for (const double fpa : {0.0, 3.0}) {
+      SetUp();
+      m.VnavSetSpd = 1;
+      m.FPA = fpa;
+      Route({{"AAAA", lat, lon(0.0), "APT", 0, 50.0},
+             {"W1", lat, lon(0.5)},
+             {"W2", lat, lon(1.0)},
+             {"W3", lat, lon(4.0)},
+             {"BBBB", lat, lon(5.0), "APT"}});
+      ComputeCruiseAltitude(12000, 1);
+      w1[fpa > 0.0 ? 1 : 0] = Wp(1).altitude_constraint;
+    }
+    EXPECT_GT(w1[0], 6000.0);  // a climb predicted at all
+    EXPECT_EQ(w1[1], w1[0]);
+  }
+  // Where the pilot sets the speed, the TOC the plan places at the path
+  // angle's rate stays, and VNAV climbs to it at about that rate: W1 at
+  // 50 + 30 x 300 = 9050 -> 9000 ft.
+  SetUp();
+  m.FPA = 3.0;
+  EquatorRoute();
+  ComputeCruiseAltitude(12000, 1);
+  EXPECT_EQ(Wp(1).altitude_constraint, 9000.0);
 }
 
 TEST_F(VerticalPlanTest, TocTodAndPredictionsWithoutConstraints) {
@@ -1216,28 +1255,62 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
     EXPECT_EQ(g.TocLongitude, lon);
   }
 
+  // VNAV off while the aircraft flew on level at 5,000 ft for 30 NM (the
+  // pilot's altitude), then on again: the TOC is placed from the aircraft,
+  // the whole climb still ahead of it, in the same wind. Left where it
+  // was, the aircraft had 30 NM less for the climb than the pages showed.
+  for (const double wind : {0.0, 60.0}) {
+    SCOPED_TRACE(wind);
+    place_calm();
+    g.WindDirection = 90.0;
+    g.WindSpeed = wind;
+    KeepTopOfClimbInTheWind();
+    const double placed = toc_distance();
+    g.VnavEngaged = 1;
+    ToggleVnav();
+    At(0.0, 1.9);
+    KeepTopOfClimbInTheWind();
+    EXPECT_NEAR(toc_distance(), placed - 30.0, 0.01);  // nothing moves it while VNAV is off
+    ToggleVnav();
+    ASSERT_EQ(g.VnavEngaged, 1);
+    KeepTopOfClimbInTheWind();
+    EXPECT_NEAR(toc_distance(), placed, 0.01);
+    EXPECT_NEAR(g.TocLongitude, 1.9 - placed / 60.0, 1e-3);
+    g.VnavEngaged = 0;
+  }
+
   // Not a TOC VNAV flies to (a constraint ahead is the target), past the
-  // TOC, without tables, or a TOC on the constraint VNAV flies to (its
-  // altitude below the level, 100 ft below at the edge): the wind moves
-  // nothing, the target neither.
-  for (int kind = 0; kind < 4; ++kind) {
+  // TOC, without tables and a speed the pilot sets (worked out in still
+  // air), or a TOC on the constraint VNAV flies to (its altitude below the
+  // level, 100 ft below at the edge): the wind moves nothing, the target
+  // neither. Without tables at the climb speed VNAV sends, the climb is flown
+  // in the wind as with them: 100 kt on the nose brings the TOC nearer.
+  for (int kind = 0; kind < 5; ++kind) {
     SCOPED_TRACE(kind);
     place_calm();
     KeepTopOfClimbInTheWind();
     if (kind == 0) g.NextConstraintLat = 0.0, g.NextConstraintLon = 0.5;
     if (kind == 1) g.TocPassed = 1;
-    if (kind == 2) m.ClimbPerformanceCount = 0;
+    if (kind == 2 || kind == 4) m.ClimbPerformanceCount = 0;
     if (kind == 3) g.NextConstraintAltitude = PlannedCruiseAltitude() - 100.0;
+    if (kind == 4) m.VnavSetSpd = 1;
+    const double before = toc_distance();
     const double lat = g.TocLatitude, lon = g.TocLongitude;
     const double target = g.NextConstraintAltitude, target_lon = g.NextConstraintLon;
     g.WindDirection = 270.0;
     g.WindSpeed = 100.0;
     KeepTopOfClimbInTheWind();
-    EXPECT_EQ(g.TocLatitude, lat);
-    EXPECT_EQ(g.TocLongitude, lon);
-    EXPECT_EQ(g.NextConstraintAltitude, target);
-    EXPECT_EQ(g.NextConstraintLon, target_lon);
+    if (kind < 4) {
+      EXPECT_EQ(g.TocLatitude, lat);
+      EXPECT_EQ(g.TocLongitude, lon);
+      EXPECT_EQ(g.NextConstraintAltitude, target);
+      EXPECT_EQ(g.NextConstraintLon, target_lon);
+    } else {
+      EXPECT_LT(toc_distance(), before - 5.0);
+      EXPECT_NEAR(toc_distance(), ClimbModel(ClimbRateFlown()).Distance(5000.0, 25000.0), 0.01);
+    }
     m.ClimbPerformanceCount = 2;
+    m.VnavSetSpd = 0;
   }
 }
 

@@ -78,13 +78,16 @@ class VnavTest : public ::testing::Test {
       if (e.first == id) out.push_back(e);
     return out;
   }
-  // The vertical-speed command for a path rate, on a pass of frame 0.
+  // The vertical-speed command for a path rate, on a pass of frame 0: the
+  // target a minute ahead at the ground speed the plan's climb averages up
+  // to it (the one VNAV's path rate is worked out at).
   std::int32_t ClimbCommand(double path_rate, double vs) {
     State& g = guidance_state;
-    g.GroundSpeedKnots = 600.0;  // ten miles a minute
-    g.NextConstraintDistance = 10.0;
+    g.GroundSpeedKnots = 600.0;
     g.AircraftAltitude = 10000.0;
     g.NextConstraintAltitude = 10000.0 + path_rate;
+    g.NextConstraintDistance =
+        (path_rate > 0.0 ? PlannedClimbGroundSpeed(g.AircraftAltitude, g.NextConstraintAltitude) : 600.0) / 60.0;
     g.VerticalSpeedFpm = vs;
     g.FrameCounter = 0;
     g.VnavAltitudeSet = 1;
@@ -145,6 +148,7 @@ TEST_F(VnavTest, ClimbRateFollowsThePathWithinTheClamps) {
     g.VnavVerticalSpeedChangeSign = 0;
     g.VerticalSpeedFpm = last;
     g.NextConstraintAltitude = 10000.0 + path;
+    g.NextConstraintDistance = PlannedClimbGroundSpeed(g.AircraftAltitude, g.NextConstraintAltitude) / 60.0;
     CoupleVnavToAutopilot();
     EXPECT_EQ(g.VnavVerticalSpeedCommand, command) << path;
   }
@@ -788,16 +792,23 @@ TEST_F(VnavTest, TheClimbModelFliesTheClimbTheAutopilotFlies) {
     double climb_ias, climb_mach;  // the pilot's Mach, 0: the tables'
     double track, variation;       // degrees true, east
     double from, to, rate;
+    bool tables = true;
   };
+  // Without tables the aircraft still flies the climb speed VNAV sends:
+  // planned at the file's mean true airspeed in still air, a business jet
+  // with 100 kt behind levelled off 10 NM beyond the top of climb.
   const Case aircraft[] = {
       {"crossing over to the tables' Mach", 300.0, 0.0, 45.0, 10.0, 6000.0, 33000.0, 2000.0},
       {"at its airspeed to a pilot's Mach", 250.0, 0.80, 300.0, -12.0, 6000.0, 35000.0, 2500.0},
       {"from above the restriction, west", 280.0, 0.0, 260.0, -3.0, 12000.0, 28000.0, 1500.0},
+      {"without tables, at its airspeed", 250.0, 0.0, 135.0, 20.0, 6000.0, 37000.0, 2500.0, false},
+      {"without tables, to a pilot's Mach, west", 280.0, 0.74, 200.0, -15.0, 8000.0, 39000.0, 3000.0, false},
   };
   for (const Case& c : aircraft) {
     for (double wind_from : {0.0, 90.0, 180.0, 270.0}) {
       SCOPED_TRACE(c.aircraft);
       SCOPED_TRACE(wind_from);
+      m.ClimbPerformanceCount = c.tables ? 2 : 0;
       m.ClimbIas = c.climb_ias;
       m.ClimbMach = c.climb_mach;
       const double wind = 60.0;

@@ -48,9 +48,8 @@ const KnownBreak kKnownBreaks[] = {
     {"agree", {393},
      "67.3: the descent placed in the crosswind met before the turn at OLM; after it 96 kt behind, VNAV at its "
      "greatest rate (3,000 ft/min) crosses ELMAA 819 ft above the 19,000 shown"},
-    {"agree", {124, 309},
-     "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing (seed 309: the climb's waypoints, "
-     "and BEAVR, sequenced at the turn to DUCKZ and crossed 818 ft below on the way down to it)"},
+    {"agree", {124},
+     "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing"},
     {"resume", {393},
      "67: the hold at PARKK left in the descent at 4,000 ft, held level 138 s with the next waypoint planned at "
      "2,000"},
