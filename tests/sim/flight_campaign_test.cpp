@@ -51,9 +51,6 @@ const KnownBreak kKnownBreaks[] = {
     {"agree", {124, 214, 309},
      "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing (seed 309: the climb's waypoints, "
      "and BEAVR, sequenced at the turn to DUCKZ and crossed 818 ft below on the way down to it)"},
-    {"resume", {393},
-     "67: the hold at PARKK left in the descent at 4,000 ft, held level 138 s with the next waypoint planned at "
-     "2,000"},
 };
 
 class FlightCampaign : public ::testing::TestWithParam<unsigned> {};
