@@ -211,18 +211,22 @@ double AircraftHeadingInWind() {
 
 // The aircraft's true airspeed and the wind it flies in (no other is
 // forecast, and the model flies every corner in it), to the knot. The
-// airspeed from the heading where it agrees with the track, else from the
-// heading that flies the track.
+// airspeed from the heading where it agrees with the track, else the
+// aircraft's way over the ground less the wind's: a crab worked out with
+// the ground speed for the airspeed, and no airspeed found along that
+// heading, made an aircraft flying 190 kt into 139 kt of wind a 55-kt one,
+// which the model could not fly back onto its leg (its place along the path
+// ran 240 NM back after a hold).
 ModelAir AircraftAir() {
   const State& g = G();
   const double to = (g.WindDirection + 180.0) * kDegToRad;
   const double wind = std::isfinite(g.WindSpeed) && std::isfinite(to) ? g.WindSpeed : 0.0;
-  double heading = wind > 0.0 ? AircraftHeadingInWind() : NAN;
-  if (!std::isfinite(heading)) {
-    const double track = g.GroundTrack + g.MagneticVariation;
-    heading = track + WindCorrectionAngle(track, g.GroundSpeedKnots, g.WindDirection, wind);
-  }
-  const double tas = TrueAirspeedInWind(g.GroundSpeedKnots, heading, g.WindDirection, wind);
+  const double heading = wind > 0.0 ? AircraftHeadingInWind() : NAN;
+  const double track = (g.GroundTrack + g.MagneticVariation) * kDegToRad;
+  const double tas = std::isfinite(heading)
+                         ? TrueAirspeedInWind(g.GroundSpeedKnots, heading, g.WindDirection, wind)
+                         : std::hypot(g.GroundSpeedKnots * std::sin(track) - wind * std::sin(to),
+                                      g.GroundSpeedKnots * std::cos(track) - wind * std::cos(to));
   return {std::round(std::isfinite(tas) ? tas : g.GroundSpeedKnots), std::round(wind * std::sin(to)),
           std::round(wind * std::cos(to))};
 }

@@ -336,6 +336,9 @@ struct State {
   std::int32_t HoldFlownLastPass = 0;
   double HoldLevel = 0.0;
   double HoldFixLatitude = 0.0, HoldFixLongitude = 0.0;
+  // 1 from a hold's end until its fix, still ahead then, is sequenced: the
+  // racetrack was flown at the fix's altitude, so a constraint there is met.
+  std::int32_t HoldFixMet = 0;
   std::int32_t Lnav1xAtTodDone = 0;
   std::int32_t PauseAtTodDone = 0;
 

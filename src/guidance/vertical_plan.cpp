@@ -54,7 +54,40 @@ double WalkBackToTod(int from) {
   return std::max(0.0, path.EntryOrBefore(from) - path.CoordinateFromPosition(from, G().TodLatitude, G().TodLongitude));
 }
 
+// A hold ahead in the descent, short of the constraint, is flown at its
+// fix's planned altitude: the path reaches that altitude at the fix, as
+// the pages show it, where the straight path to the constraint (falling
+// `straight` feet a NM) would pass the fix above it. The corner after the
+// fix is worked out again as the aircraft flies (in the wind it meets, at
+// its own speed near it), and the path after the fix grew by 2 to 4.5 NM
+// after the plan: the straight path then passed the fix 450-900 ft above
+// the altitude the hold is flown at and RTE LEGS showed. Where that path
+// passes below it (the path after the fix grew shorter) it stays: the
+// aircraft is at the hold's level early, and the racetrack is not entered
+// above it. The NM from the TOD to the fix and the fix's altitude; false
+// where no such hold lies ahead of the aircraft.
+bool HoldFixOnThePath(double straight, double& fix_span, double& fix_altitude) {
+  const State& g = G();
+  const flightplan::State& fp = Fp();
+  const int last = LastIndex(), fix = fp.HoldCount > 0 ? fp.HoldTable[1].active_index : 0;
+  const int constraint = ClampedConstraintIndex(last);
+  if (g.TodPassed != 1 || fix <= 0 || fix < fp.ActiveWaypointIndex || fix >= constraint) return false;
+  const FlownPath& path = FlownPath::Current();
+  fix_altitude = PlannedAltitude(E(fix));
+  fix_span = g.DistanceTodToConstraint - (path.EntryOrBefore(constraint) - path.Entry(fix));
+  return fix_altitude > DescentPathBottom() && fix_altitude < g.TodAltitude - straight * fix_span &&
+         fix_span > 0.0 && g.DescentPathAltitudeSpan <= fix_span;
+}
+
 }  // namespace
+
+double DescentPathGradient() {
+  const State& g = G();
+  if (!(g.DistanceTodToConstraint > 0.0)) return 0.0;
+  const double straight = (g.TodAltitude - DescentPathBottom()) / g.DistanceTodToConstraint;
+  double fix_span = 0.0, fix_altitude = 0.0;
+  return HoldFixOnThePath(straight, fix_span, fix_altitude) ? (g.TodAltitude - fix_altitude) / fix_span : straight;
+}
 
 int ClampedConstraintIndex(int last) { return std::clamp(G().NextConstraintIndex, 0, std::max(last, 0)); }
 
@@ -384,10 +417,8 @@ void UpdateVerticalProfile() {
     // A TOD on the constraint itself leaves no path to slope: the constraint
     // altitude is the path.
     const double bottom = DescentPathBottom();
-    g.VnavPathAltitude = g.DistanceTodToConstraint > 0.0
-                             ? g.TodAltitude - (g.TodAltitude - bottom) / g.DistanceTodToConstraint *
-                                                   g.DescentPathAltitudeSpan
-                             : bottom;
+    g.VnavPathAltitude =
+        g.DistanceTodToConstraint > 0.0 ? g.TodAltitude - DescentPathGradient() * g.DescentPathAltitudeSpan : bottom;
   }
 }
 

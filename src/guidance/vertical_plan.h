@@ -67,6 +67,10 @@ bool RouteMovedSincePlan();
 // plan descends to and the TOD is placed by; VNAV's target there is 200 ft
 // above it (the runway's crossing height), where the autopilot levels off.
 double DescentPathBottom();
+// Feet a NM the descent path falls at the aircraft: from the TOD straight
+// to the constraint, or to the planned altitude of a hold's fix ahead that
+// the straight path would pass above; 0 without a path.
+double DescentPathGradient();
 
 // The descent's path starts where the aircraft is on the route (the TOD
 // moves there), at its altitude when `at_aircraft_altitude`; false when the

@@ -356,6 +356,12 @@ bool ClimbMeetsDescentPath() {
   return g.AircraftAltitude >= top - (top - bottom) * std::min(1.0, (here - tod_at) / (target_at - tod_at));
 }
 
+// Route entry i is the fix of the hold last flown.
+bool AtHoldFix(int i) {
+  const model::FlightPlanWaypoint* w = Entry(i);
+  return w != nullptr && w->latitude == G().HoldFixLatitude && w->longitude == G().HoldFixLongitude;
+}
+
 // After a hold in the descent the path starts again at the level the hold
 // was flown (the plan's altitude at its fix): at the fix, or where the
 // aircraft leaves the racetrack short of it. The path the hold interrupted
@@ -366,6 +372,20 @@ bool ClimbMeetsDescentPath() {
 // aircraft came as near the constraint as the fix is.
 void ResumeAfterHold() {
   State& g = G();
+  // The racetrack was flown at the fix's altitude: a constraint there is
+  // met. Held as the target once LNAV had sequenced the fix (the
+  // navigator's exit at the fix), or until the aircraft came abeam it (the
+  // path cannot tell that of an aircraft leaving the racetrack), it kept
+  // the aircraft level at the hold's altitude to the next waypoint.
+  const int target = g.NextConstraintIndex;
+  const bool at_fix = IsTarget(target) && AtHoldFix(target);
+  g.HoldFixMet = 0;
+  if (at_fix && target < Fp().ActiveWaypointIndex) {
+    g.HeldConstraintIndex = 0;
+    SelectNextConstraintAt(target);
+  } else if (at_fix) {
+    g.HoldFixMet = 1;
+  }
   if (g.TodPassed == 1) {
     const FlownPath& path = FlownPath::Current();
     const int last = std::max(Fp().ActiveFlightPlanLastIndex, 0);
@@ -392,6 +412,7 @@ void FollowHold() {
     const model::HoldPoint& fix = Fp().HoldTable[1].corners[0];
     g.HoldFixLatitude = fix.latitude;
     g.HoldFixLongitude = fix.longitude;
+    g.HoldFixMet = 0;
     g.VnavAltitudeSet = 0;
   } else if (!flown && g.HoldFlownLastPass == 1) {
     ResumeAfterHold();
@@ -424,10 +445,11 @@ void SelectNextConstraint() {
   const int active = Fp().ActiveWaypointIndex;
   // LNAV passes a waypoint its switch distance before the aircraft is
   // there: a constraint VNAV flies to stays its target until then.
-  if (IsTarget(active) && !Reached(active)) {
+  if (IsTarget(active) && !Reached(active) && !(g.HoldFixMet == 1 && AtHoldFix(active))) {
     g.HeldConstraintIndex = active;
     return;
   }
+  g.HoldFixMet = 0;
   SelectNextConstraintAt(active);
 }
 

@@ -101,7 +101,7 @@ double DescentPathRate() {
   const double nm_per_minute = std::max(g.GroundSpeedKnots, 0.0) / 60.0;
   double path_rate = 0.0;
   if (g.DescentPathAltitudeSpan > 0.0 && g.DistanceTodToConstraint > 0.0 && g.DistanceSinceTod > 0.0)
-    path_rate = (g.TodAltitude - DescentPathBottom()) / g.DistanceTodToConstraint * nm_per_minute;
+    path_rate = DescentPathGradient() * nm_per_minute;
   const double r = path_rate + (g.AircraftAltitude - g.VnavPathAltitude) / kPathCorrectionMinutes;
   return std::isfinite(r) ? std::clamp(r, -kUnboundedRate, kUnboundedRate) : 0.0;
 }

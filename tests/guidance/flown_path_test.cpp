@@ -323,6 +323,31 @@ TEST_F(AircraftOnThePathTest, FlyingStraightAtItsWaypointTheAircraftsPlaceHoldsS
   }
 }
 
+// In a wind stronger than the ground speed, with a heading that does not
+// agree with the track (turning, or the track's estimate off), the model
+// flies the airspeed the aircraft has: its way over the ground less the
+// wind's. Taken for the ground speed, 55 kt (flown at the model's least 100
+// kt), the aircraft could not hold its leg across the wind, and its place
+// ran tens of miles back along the path. Winds from either side, west of
+// the leg's course and east of it, across 180 with westerly variation.
+TEST_F(AircraftOnThePathTest, InAWindStrongerThanTheGroundSpeedTheAircraftStillFliesItsLeg) {
+  for (double from : {-60.0, 60.0, 120.0}) {
+    SCOPED_TRACE(from);
+    State& g = guidance_state;
+    g.WindSpeed = 139.0;
+    Place(20.0, 0.3, 0.0, 55.0);
+    const model::FlightPlanWaypoint &a = Fp().ActiveFlightPlan[0], &b = Fp().ActiveFlightPlan[1];
+    const double course = navdb::TrueCourse(a.latitude, a.longitude, b.latitude, b.longitude);
+    g.WindDirection = course + from;
+    g.AircraftHeading = g.GroundTrack;  // no crab: disagrees with the track in this wind
+    for (int pass = 0; pass < 3; ++pass) {
+      Place(20.0 + pass * 0.01, 0.3, 0.0, 55.0);
+      g.AircraftHeading = g.GroundTrack;
+      EXPECT_NEAR(FlownPath::Current().Aircraft(), 20.0 + pass * 0.01, 0.5);
+    }
+  }
+}
+
 // A corner ahead is modelled at the plan's speed as a true airspeed, no
 // faster than the Mach the cruise holds: the cruise's 290 kt at FL400 is
 // 530 kt, where the aircraft holds M0.79 (453 kt). The path is the one of a

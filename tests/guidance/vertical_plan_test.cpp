@@ -1038,6 +1038,51 @@ TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EXPECT_EQ(g.VnavPathAltitude, 0.0);
 }
 
+// A hold ahead in the descent is flown at its fix's planned altitude: where
+// the straight path from the TOD to the end passes the fix above it (the
+// path after the fix grew since the plan), the path reaches that altitude
+// at the fix, and VNAV's rate follows the steeper path. A fix planned above
+// the straight path, a hold behind the aircraft, or none leave the path
+// straight. The TOD is 42 NM from the end (lon 3.3), W5 30 NM (lon 3.5);
+// the aircraft 6 NM past the TOD.
+TEST_F(VerticalPlanTest, AHoldAheadInTheDescentIsReachedAtItsFixsAltitude) {
+  struct Case {
+    const char* name;
+    int hold_at;           // 0: no hold
+    double fix_altitude;   // W5's planned altitude
+    double lon;            // the aircraft
+    int active;
+    double path, gradient;
+  } const kCases[] = {
+      {"fix below the straight path", 5, 7800.0, 3.4, 5, 12000.0 - 350.0 * 6.0, 350.0},
+      {"fix below, at the fix", 5, 7800.0, 3.5, 5, 7800.0, 350.0},
+      {"fix above the straight path", 5, 9500.0, 3.4, 5, 12000.0 - 12000.0 / 42.0 * 6.0, 12000.0 / 42.0},
+      {"no hold", 0, 7800.0, 3.4, 5, 12000.0 - 12000.0 / 42.0 * 6.0, 12000.0 / 42.0},
+      {"the hold's fix behind", 5, 7800.0, 3.6, 6, 12000.0 - 12000.0 / 42.0 * 18.0, 12000.0 / 42.0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    EquatorRoute();
+    ComputeCruiseAltitude(12000, 1);
+    State& g = guidance_state;
+    flightplan::State& fp = flightplan::flightplan_state;
+    ASSERT_NEAR(g.TodLongitude, 3.3, kPos);
+    fp.ActiveFlightPlan[5].altitude_constraint = c.fix_altitude;
+    if (c.hold_at > 0) {
+      fp.HoldCount = 1;
+      fp.HoldTable[1].active_index = c.hold_at;
+    }
+    g.TocPassed = g.TodPassed = 1;
+    g.TodAltitude = 12000.0;
+    fp.ActiveWaypointIndex = c.active;
+    At(0.0, c.lon);
+    UpdateVerticalProfile();
+    EXPECT_NEAR(g.VnavPathAltitude, c.path, 0.5);
+    EXPECT_NEAR(DescentPathGradient(), c.gradient, 0.01);
+  }
+}
+
 // A route that comes back past itself, as the sample's does past BTG into
 // KPDX: the TOD 6 NM before B lies 6 NM from the end, within reach of the
 // last leg, and was taken for a point on it (6 NM from it to the end, the

@@ -745,6 +745,55 @@ TEST_F(VnavTest, AHeldConstraintReplacedByAnExecIsGivenUp) {
   EXPECT_EQ(g.HeldConstraintIndex, 0);
 }
 
+// A hold flown at a constrained fix meets the constraint: as the hold ends,
+// VNAV goes on to the next constraint whether LNAV sequenced the fix in the
+// same pass (the navigator's exit at the fix) or sequences it later (the
+// CDU's exit, the aircraft flying back to the fix); the aircraft is nowhere
+// near abeam the fix by the path here. Held as the target, the aircraft
+// stayed at the hold's level to the next waypoint. A constraint at a fix
+// where no hold was flown is still held until the aircraft is abeam it.
+TEST_F(VnavTest, AHoldFlownAtAConstrainedFixGoesOnToTheNextConstraint) {
+  struct Case {
+    const char* name;
+    int fix;             // the hold's fix
+    int active;          // the active waypoint as the hold ends
+    bool sequence_later;  // LNAV reaches the fix's switch distance afterwards
+    int target, held;    // then
+  } const kCases[] = {
+      {"sequenced as the hold ends", 1, 2, false, 3, 0},
+      {"sequenced after the hold ends", 1, 1, true, 3, 0},
+      {"no hold at the constrained fix", 2, 1, true, 1, 1},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    State& g = guidance_state;
+    flightplan::State& fp = flightplan::flightplan_state;
+    model::FlightPlanWaypoint& constrained = fp.ActiveFlightPlan[1];
+    constrained.constraint_flag = 1;
+    constrained.altitude_constraint = 9000.0;
+    fp.ActiveWaypointIndex = c.active;
+    g.NextConstraintIndex = 1;
+    g.NextConstraintLat = constrained.latitude;
+    g.NextConstraintLon = constrained.longitude;
+    g.NextConstraintAltitude = 9000.0;
+    g.TocPassed = g.TodPassed = 1;
+    g.AircraftAltitude = 9000.0;
+    // The hold was flown on the last pass and is no longer.
+    g.HoldFlownLastPass = 1;
+    g.HoldLevel = 9000.0;
+    g.HoldFixLatitude = fp.ActiveFlightPlan[c.fix].latitude;
+    g.HoldFixLongitude = fp.ActiveFlightPlan[c.fix].longitude;
+    RunVerticalTransitions();
+    if (c.sequence_later) SelectNextConstraint();
+    EXPECT_EQ(g.NextConstraintIndex, c.target);
+    EXPECT_EQ(g.HeldConstraintIndex, c.held);
+    if (c.target == 3) {
+      EXPECT_EQ(g.NextConstraintLat, fp.ActiveFlightPlan[3].latitude);
+    }
+  }
+}
+
 // The climb below the climb restriction's altitude is flown at its speed:
 // at the climb speed the top of climb came that much later than flown.
 // The climb is planned at the rate VNAV sends for it: a plan at the tables'

@@ -39,9 +39,6 @@ const KnownBreak kKnownBreaks[] = {
     {"pages", {1, 11},
      "67.3/71.4: T/C, T/D or destination distances off the distance flown (the climb's distance in wind and "
      "after restrictions)"},
-    {"pages", {83},
-     "67.3: just out of the hold at WP03, turning 149 degrees for WP04, PROGRESS reads 4 NM to the destination "
-     "where 6.3 are flown"},
     {"agree", {333},
      "67.3: after the direct-to LAVAA, in 127 kt of headwind at 95 kt over the ground, VNAV below its path "
      "descends at 100-300 ft/min and crosses BEAVR at 4,046 ft, RTE LEGS showing 3,000"},
@@ -50,9 +47,6 @@ const KnownBreak kKnownBreaks[] = {
      "greatest rate (3,000 ft/min) crosses ELMAA 819 ft above the 19,000 shown"},
     {"agree", {124},
      "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing"},
-    {"resume", {393},
-     "67: the hold at PARKK left in the descent at 4,000 ft, held level 138 s with the next waypoint planned at "
-     "2,000"},
 };
 
 class FlightCampaign : public ::testing::TestWithParam<unsigned> {};
