@@ -77,8 +77,12 @@ constexpr double kLevelAtAltitude = 50.0;
 // 1,300 ft. A short flight's climb accelerated to 300 kt and turned down
 // 941 ft above the altitude, and went below it at 253 kt against 240.
 constexpr double kSlowingBand = 1500.0;
-// NM before the top of descent from which it counts as near.
+// NM before the top of descent from which it counts as near, and farther
+// than which it is no longer near once it was: a top of descent placed
+// again on every pass as a short flight climbs hovered about 10 NM ahead,
+// and the speed went 240, 250, 240 kt on the passes either side of it.
 constexpr double kNearTopOfDescent = 10.0;
+constexpr double kNoLongerNear = 15.0;
 
 // A climb that turns into the descent below the descent restriction's
 // altitude: one to a level no higher than that altitude (a short flight's
@@ -93,10 +97,17 @@ bool ClimbTurnsIntoTheDescent() {
          (g.VnavEngaged == 1 && g.NextConstraintAltitude < g.AircraftAltitude - kDescendingBelow);
 }
 
-// The top of descent lies ahead within kNearTopOfDescent along the path.
+// The top of descent lies ahead within kNearTopOfDescent along the path
+// (within kNoLongerNear once it did).
 bool TopOfDescentNear() {
-  const State& g = guidance_state;
-  return g.TodPassed == 0 && g.CruiseSideDistance > 0.0 && g.CruiseSideDistance < kNearTopOfDescent;
+  State& g = guidance_state;
+  const double ahead = g.CruiseSideDistance;
+  if (g.TodPassed != 0 || !(ahead > 0.0) || ahead >= kNoLongerNear) {
+    g.TopOfDescentNear = 0;
+  } else if (ahead < kNearTopOfDescent) {
+    g.TopOfDescentNear = 1;
+  }
+  return g.TopOfDescentNear == 1;
 }
 
 }  // namespace
@@ -110,12 +121,17 @@ double RestrictionSpeedLimit(PerformanceSegment phase, double altitude) {
   const bool descent = m.DescSpdRest > 0.0 && altitude < m.DescAltRest;
   const bool at_descent = m.DescSpdRest > 0.0 && altitude < m.DescAltRest + kLevelAtAltitude;
   // Just above the descent's altitude, on a route with a level, where the
-  // descent is about to begin.
-  const bool slowing =
-      m.DescSpdRest > 0.0 && altitude < m.DescAltRest + kSlowingBand && PlannedCruiseAltitude() > 0;
+  // descent is about to begin: climbing, to a level there too or with VNAV
+  // flying down already (a climb to a higher level goes on up past a top
+  // of descent the plan placed short of its top of climb, and descends only
+  // where it meets the path).
+  const double band_top = m.DescAltRest + kSlowingBand;
+  const std::int32_t level = PlannedCruiseAltitude();
+  const bool slowing = m.DescSpdRest > 0.0 && altitude < band_top && level > 0;
   if (phase == PerformanceSegment::kClimb) {
     const double own = climb ? m.ClbSpdRest : HUGE_VAL;
-    const bool turns = (descent && ClimbTurnsIntoTheDescent()) || (slowing && TopOfDescentNear());
+    const bool turns_down = ClimbTurnsIntoTheDescent();
+    const bool turns = (descent && turns_down) || (slowing && (level < band_top || turns_down) && TopOfDescentNear());
     return turns ? std::min(own, m.DescSpdRest) : own;
   }
   if (phase == PerformanceSegment::kDescent) return at_descent ? m.DescSpdRest : HUGE_VAL;

@@ -326,6 +326,9 @@ struct State {
   // whatever the distance; cleared at the end of every pass.
   std::int32_t VnavSpdRestPending = 0;
   std::int32_t TodRecheckAfterSkip = 0;
+  // 1 once the top of descent came near, just above the descent
+  // restriction's altitude (speed_mode.cpp), until it is passed or far again.
+  std::int32_t TopOfDescentNear = 0;
   // TodPassed as the vertical transitions last left it.
   std::int32_t TodPassedByTransitions = 0;
   // A constrained waypoint LNAV sequenced before the aircraft reached it:

@@ -677,12 +677,14 @@ TEST_F(VnavTest, TheTopOfDescentNearJustAboveTheDescentRestrictionSlows) {
   const struct {
     model::PerformanceSegment phase;
     double altitude, tod_ahead;
-    std::int32_t tod_passed;
+    std::int32_t near_before;  // the top of descent came near already
     double limit;
   } kCases[] = {
       {model::PerformanceSegment::kClimb, 10900.0, 3.0, 0, 240.0},
       {model::PerformanceSegment::kClimb, 10900.0, 9.99, 0, 240.0},
       {model::PerformanceSegment::kClimb, 10900.0, 10.0, 0, HUGE_VAL},  // not near yet
+      {model::PerformanceSegment::kClimb, 10900.0, 14.99, 1, 240.0},   // near before: still
+      {model::PerformanceSegment::kClimb, 10900.0, 15.0, 1, HUGE_VAL},
       {model::PerformanceSegment::kClimb, 10900.0, 0.0, 0, HUGE_VAL},   // not worked out
       {model::PerformanceSegment::kClimb, 11499.0, 3.0, 0, 240.0},
       {model::PerformanceSegment::kClimb, 11500.0, 3.0, 0, HUGE_VAL},   // room to slow
@@ -690,16 +692,39 @@ TEST_F(VnavTest, TheTopOfDescentNearJustAboveTheDescentRestrictionSlows) {
       {model::PerformanceSegment::kClimb, 9000.0, 30.0, 0, 250.0},
       {model::PerformanceSegment::kCruise, 11000.0, 3.0, 0, 240.0},
       {model::PerformanceSegment::kCruise, 11000.0, 30.0, 0, HUGE_VAL},
-      {model::PerformanceSegment::kCruise, 11000.0, 3.0, 1, HUGE_VAL},  // the TOD passed: the descent's rule
       {model::PerformanceSegment::kCruise, 11500.0, 3.0, 0, HUGE_VAL},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(::testing::Message() << static_cast<int>(c.phase) << " " << c.altitude << " " << c.tod_ahead << " "
-                                      << c.tod_passed);
+                                      << c.near_before);
     g.AircraftAltitude = c.altitude;
+    g.TopOfDescentNear = c.near_before;
     g.CruiseSideDistance = c.tod_ahead;
-    g.TodPassed = c.tod_passed;
     EXPECT_EQ(RestrictionSpeedLimit(c.phase, c.altitude), c.limit);
+  }
+  // Climbing on to a higher level, past a top of descent placed short of
+  // the top of climb: the climb's speed.
+  m.CruiseAlt = 23000;
+  g.AircraftAltitude = 10900.0;
+  g.TopOfDescentNear = 0;
+  g.CruiseSideDistance = 3.0;
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kClimb, 10900.0), HUGE_VAL);
+  // Unless VNAV already flies down to a target below.
+  g.NextConstraintAltitude = 6000.0;
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kClimb, 10900.0), 240.0);
+  g.NextConstraintAltitude = 11000.0;
+  m.CruiseAlt = 11000;
+  // The top of descent passed: the descent's own rule.
+  g.TopOfDescentNear = 1;
+  g.TodPassed = 1;
+  g.CruiseSideDistance = 3.0;
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kCruise, 11000.0), HUGE_VAL);
+  EXPECT_EQ(g.TopOfDescentNear, 0);
+  // Hovering about the distance, pass after pass, the limit holds.
+  g.TodPassed = 0;
+  for (const double ahead : {9.75, 10.0, 10.15, 9.99, 10.12, 10.0}) {
+    g.CruiseSideDistance = ahead;
+    EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kClimb, 10500.0), 240.0) << ahead;
   }
 }
 
