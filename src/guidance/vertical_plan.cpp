@@ -86,9 +86,6 @@ namespace {
 // 20 NM from where the aircraft climbing into 100 kt of wind levelled off,
 // VNAV's rate at its limit all the way.
 constexpr double kTocWindChange = 5.0;
-// Feet above a constraint re-planned from within which the aircraft has
-// stepped down to it.
-constexpr double kSteppedDownWithin = 1000.0;
 
 // The TOC `level` is reached at, ahead of the aircraft along the path by
 // the climb VNAV flies, no farther than the entry before the last: the
@@ -281,13 +278,6 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
                            g.TodLatitude, g.TodLongitude);
   }
   g.TodAltitude = top;
-  // Re-planned from a constraint the aircraft has stepped down to: the
-  // profile worked out above measured the old top of descent, behind it,
-  // and took it for passed; whether the descent goes on is the new one's to
-  // say. Taken for passed, VNAV aimed at the end from there and crept down
-  // at 100 ft/min below every altitude the pages showed. Still well above
-  // the constraint's altitude, the descent goes on as it was.
-  if (mode == 1 && g.AircraftAltitude - top < kSteppedDownWithin) g.TodPassed = 0;
   UpdateVerticalProfile();
 }
 

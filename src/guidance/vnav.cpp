@@ -266,8 +266,7 @@ void SelectNextConstraintAt(int at) {
   g.NextConstraintLon = g.TocLongitude;
   const bool at_constrained = Constrained(Entry(at));
   // The phase as it stood: re-planning the descent clears TodPassed.
-  const bool climbing = g.TocPassed == 0;
-  bool descending = g.TodPassed == 1;
+  const bool climbing = g.TocPassed == 0, descending = g.TodPassed == 1;
   if (climbing) {
     std::int32_t climb_target = ComputeTopOfClimb(at + 1 - active);
     g.NextConstraintAltitude = PlannedCruiseAltitude();
@@ -276,11 +275,6 @@ void SelectNextConstraintAt(int at) {
     if (g.NextConstraintIndex <= climb_target) TargetEntry(g.NextConstraintIndex);
   } else {
     if (at_constrained) ComputeTopOfDescent(1, at);
-    // A constraint stepped down to in cruise: the plan holds its altitude
-    // up to a top of descent still ahead. Sent the end as its target, VNAV
-    // crept on down at 100-300 ft/min below every altitude the pages showed
-    // (a hold further on flown 1,100 ft below the plan's).
-    if (descending && at_constrained && g.TodPassed == 0) descending = false;
     if (descending) {
       TargetEntry(g.NextConstraintIndex);
     } else {

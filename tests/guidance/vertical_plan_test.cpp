@@ -839,24 +839,6 @@ TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
   EXPECT_EQ(model::model_state.CruiseAlt, 9000);
   EXPECT_EQ(g.TodAltitude, 8000.0);
   EXPECT_NEAR(g.TodLongitude, 4.0 - 28.0 / 60.0, kPos);
-
-  // Stepped down to the constraint in cruise, the old top of descent behind
-  // the aircraft: the descent from 9000 ft starts again at the new one,
-  // 31.5 NM before B, not at once. Still 1,000 ft or more above the
-  // constraint, the descent goes on.
-  g.CruiseAltitudeLimit = 0;
-  for (const auto& [altitude, passed] : {std::pair{9000.0, 0}, std::pair{9999.0, 0}, std::pair{10000.0, 1}}) {
-    SCOPED_TRACE(altitude);
-    g.AircraftAltitude = altitude;
-    g.TodLatitude = 0.0;
-    g.TodLongitude = -0.5;
-    g.TodPassed = 1;
-    ComputeTopOfDescent(1);
-    EXPECT_EQ(g.TodPassed, passed);
-    if (passed == 0) {
-      EXPECT_NEAR(g.TodLongitude, 3.5 - 1.5 / 60.0, kPos);
-    }
-  }
 }
 
 TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {

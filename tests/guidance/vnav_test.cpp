@@ -1305,49 +1305,6 @@ TEST_F(VnavTest, DescentRestrictionSpeedSentToBeMetAtItsAltitude) {
   }
 }
 
-// Stepped down to a constraint in cruise, the plan holds its altitude up
-// to a top of descent ahead: the target is that top, the altitude held (the
-// end sent as the target, VNAV crept down at 100 ft/min below every
-// altitude the pages showed). Still 1,000 ft above the constraint, the
-// descent goes on to the end.
-TEST_F(VnavTest, AConstraintSteppedDownToInCruiseIsHeldToTheNextTopOfDescent) {
-  State& g = guidance_state;
-  model::State& m = model::model_state;
-  m.DescentTas = 420.0;  // 285.7 ft a NM at 2000 ft/min
-  m.PlanDescentRate = 2000.0;
-  model::FlightPlanWaypoint& w1 = flightplan::flightplan_state.ActiveFlightPlan[1];
-  w1.constraint_flag = 1;
-  w1.altitude_constraint = 9000.0;
-  flightplan::flightplan_state.ActiveFlightPlan[3].altitude_constraint = 0.0;
-  for (const auto& [altitude, descends] :
-       {std::pair{9000.0, false}, std::pair{9999.0, false}, std::pair{10000.0, true}}) {
-    SCOPED_TRACE(altitude);
-    m.CruiseAlt = 12000;
-    flightplan::ActiveRouteChanged();
-    flightplan::flightplan_state.ActiveWaypointIndex = 1;  // at W1, not the target
-    g.PlaneLatitude = 1.0;
-    g.PlaneLongitude = 0.0;
-    g.AircraftAltitude = altitude;
-    g.TocPassed = 1;
-    g.TodPassed = 1;
-    g.TodLatitude = 0.5;  // the step's own, behind
-    g.TodLongitude = 0.0;
-    g.HeldConstraintIndex = 0;
-    g.NextConstraintIndex = 3;
-    SelectNextConstraint();
-    EXPECT_EQ(g.TodPassed, descends ? 1 : 0);
-    EXPECT_EQ(g.NextConstraintIndex, 3);
-    if (descends) {
-      EXPECT_EQ(g.VnavAltitudeSet, 0);
-      EXPECT_LT(g.NextConstraintAltitude, 1000.0);
-    } else {
-      EXPECT_EQ(g.VnavAltitudeSet, 1);
-      EXPECT_EQ(g.NextConstraintLat, g.TodLatitude);
-      EXPECT_GT(g.TodLatitude, 2.0);  // 31.5 NM before W3
-    }
-  }
-}
-
 TEST_F(VnavTest, DestinationCrossedTwoHundredFeetAboveOnlyWithVnav) {
   State& g = guidance_state;
   model::FlightPlanWaypoint& apt = flightplan::flightplan_state.ActiveFlightPlan[3];
