@@ -61,7 +61,7 @@ void RemoveHoldEntry(int k) {
   s.HoldCount = count - 1;
   // Only entry 1 is flown: removing a later hold leaves its racetrack alone.
   if (k == 1) {
-    if (g.ActiveHoldIndex == 1 && g.HoldSegmentCounter > 0) g.HoldState = 4;
+    if (g.ActiveHoldIndex == 1 && g.HoldSegmentCounter > 0) g.HoldState = guidance::kHoldLeft;
     g.HoldSegmentCounter = 0;
   }
   if (s.HoldCount == 0) g.ActiveHoldIndex = 0;

@@ -88,7 +88,7 @@ void Sequence() {
   flightplan::State& fp = flightplan::flightplan_state;
   const model::State& m = model::model_state;
   g.ConstraintSpeedArmed = 0;
-  if (g.HoldState == 4) g.HoldState = 0;
+  if (g.HoldState == kHoldLeft) g.HoldState = 0;
   const int last = fp.ActiveFlightPlanLastIndex;
   if (fp.ActiveWaypointIndex == last) {
     g.LnavEngaged = 0;
@@ -565,9 +565,12 @@ void RunWaypointPassage() {
   if (w == nullptr || active > last) return;
 
   // Abeam: the waypoint has fallen behind without coming within the switch
-  // distance (not for the last two and not for a hold's fix).
+  // distance (not for a hold's fix, and not for the last two, but for the
+  // fix of a hold just left: flown already, and LNAV, past it, joined the
+  // leg's extension and flew away from the route's end).
+  const int last_abeam = g.HoldState == kHoldLeft ? last - 1 : last - 2;
   if (g.LnavEngaged == 1 && g.ApHeadingLock == 1 && g.ActiveWaypointDistance < kLnavAbeamWithin &&
-      active < last - 1 && active != fp.HoldTable[1].active_index &&
+      active <= last_abeam && active != fp.HoldTable[1].active_index &&
       HeadingDifference(g.BearingToActiveWaypoint, g.DesiredTrack) > kLnavAbeamDegrees) {
     g.ActiveWaypointDistance = -1.0;
     g.VnavAltitudeSet = 0;
@@ -592,7 +595,9 @@ void RunWaypointPassage() {
     if (fp.HoldTable[1].active_index > 0) ComputeHoldingPattern();
     if (fp.HoldTable[1].active_index < fp.ActiveWaypointIndex) DropHoldsBehind(fp.ActiveWaypointIndex);
   }
-  if (within && (g.LnavEngaged == 1 || m.SequenceFPlanWpts == 1) && (!HoldBeingFlown() || g.HoldState == 4)) Sequence();
+  if (within && (g.LnavEngaged == 1 || m.SequenceFPlanWpts == 1) && (!HoldBeingFlown() || g.HoldState == kHoldLeft)) {
+    Sequence();
+  }
   UpdateSwitchDistance();
 }
 

@@ -71,6 +71,18 @@ namespace {
 constexpr double kDescendingBelow = 100.0;
 // Feet above a restriction's altitude a level is still taken as at it.
 constexpr double kLevelAtAltitude = 50.0;
+// Feet above the descent restriction's altitude within which an aircraft
+// about to descend keeps the restriction's speed: the autopilot slows some
+// 1.5 kt a second while VNAV descends at 2,000 ft/min, so that 60 kt take
+// 1,300 ft. A short flight's climb accelerated to 300 kt and turned down
+// 941 ft above the altitude, and went below it at 253 kt against 240.
+constexpr double kSlowingBand = 1500.0;
+// NM before the top of descent from which it counts as near, and farther
+// than which it is no longer near once it was: a top of descent placed
+// again on every pass as a short flight climbs hovered about 10 NM ahead,
+// and the speed went 240, 250, 240 kt on the passes either side of it.
+constexpr double kNearTopOfDescent = 10.0;
+constexpr double kNoLongerNear = 15.0;
 
 // A climb that turns into the descent below the descent restriction's
 // altitude: one to a level no higher than that altitude (a short flight's
@@ -85,26 +97,50 @@ bool ClimbTurnsIntoTheDescent() {
          (g.VnavEngaged == 1 && g.NextConstraintAltitude < g.AircraftAltitude - kDescendingBelow);
 }
 
+// The top of descent lies ahead within kNearTopOfDescent along the path
+// (within kNoLongerNear once it did).
+bool TopOfDescentNear() {
+  State& g = guidance_state;
+  const double ahead = g.CruiseSideDistance;
+  if (g.TodPassed != 0 || !(ahead > 0.0) || ahead >= kNoLongerNear) {
+    g.TopOfDescentNear = 0;
+  } else if (ahead < kNearTopOfDescent) {
+    g.TopOfDescentNear = 1;
+  }
+  return g.TopOfDescentNear == 1;
+}
+
 }  // namespace
 
 double RestrictionSpeedLimit(PerformanceSegment phase, double altitude) {
   const model::State& m = model::model_state;
   const bool climb = m.ClbSpdRest > 0.0 && altitude < m.ClbAltRest;
-  const bool descent = m.DescSpdRest > 0.0 && altitude < m.DescAltRest;
   // Level at the descent restriction's altitude itself counts as below it:
   // the descent from there goes below it at once (cruised at 300 kt at
   // 10,000 ft, it went down through it at 299 kt; its TOD asked for 280).
+  const bool descent = m.DescSpdRest > 0.0 && altitude < m.DescAltRest;
   const bool at_descent = m.DescSpdRest > 0.0 && altitude < m.DescAltRest + kLevelAtAltitude;
+  // Just above the descent's altitude, on a route with a level, where the
+  // descent is about to begin: climbing, to a level there too or with VNAV
+  // flying down already (a climb to a higher level goes on up past a top
+  // of descent the plan placed short of its top of climb, and descends only
+  // where it meets the path).
+  const double band_top = m.DescAltRest + kSlowingBand;
+  const std::int32_t level = PlannedCruiseAltitude();
+  const bool slowing = m.DescSpdRest > 0.0 && altitude < band_top && level > 0;
   if (phase == PerformanceSegment::kClimb) {
     const double own = climb ? m.ClbSpdRest : HUGE_VAL;
-    return descent && ClimbTurnsIntoTheDescent() ? std::min(own, m.DescSpdRest) : own;
+    const bool turns_down = ClimbTurnsIntoTheDescent();
+    const bool turns = (descent && turns_down) || (slowing && (level < band_top || turns_down) && TopOfDescentNear());
+    return turns ? std::min(own, m.DescSpdRest) : own;
   }
   if (phase == PerformanceSegment::kDescent) return at_descent ? m.DescSpdRest : HUGE_VAL;
   // Level below both, the slower: the descent from there begins at its own
   // restriction's speed. At the faster, a short flight levelled at 9,000 ft
   // went down at 250 kt with 240/10000 on the DES page while it slowed.
-  if (climb && at_descent) return std::min(m.ClbSpdRest, m.DescSpdRest);
-  return climb ? m.ClbSpdRest : at_descent ? m.DescSpdRest : HUGE_VAL;
+  const bool descent_speed = at_descent || (slowing && TopOfDescentNear());
+  if (climb && descent_speed) return std::min(m.ClbSpdRest, m.DescSpdRest);
+  return climb ? m.ClbSpdRest : descent_speed ? m.DescSpdRest : HUGE_VAL;
 }
 
 bool MachBeyondRestriction(PerformanceSegment phase, double mach, double altitude) {

@@ -22,7 +22,9 @@ double MachLimit(model::PerformanceSegment phase, double altitude);
 // The most airspeed the speed restrictions allow `phase` at `altitude`:
 // climbing the climb's below its altitude (and the descent's below its own
 // where the climb turns into the descent there), descending the descent's,
-// in cruise the slower of those it is below; HUGE_VAL where none holds.
+// in cruise the slower of those it is below; climbing or in cruise within
+// 1,500 ft above the descent's altitude with the top of descent near, the
+// descent's too; HUGE_VAL where none holds.
 double RestrictionSpeedLimit(model::PerformanceSegment phase, double altitude);
 
 // Whether `mach` at `altitude` asks for more airspeed than the restriction

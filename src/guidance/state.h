@@ -16,6 +16,10 @@ namespace ovi::guidance {
 
 // No command sent, no value read back.
 constexpr std::int32_t kNoCommand = -999;
+// HoldState once the hold being flown has been taken out of the table (EXIT
+// HOLD, a route edit), until the next waypoint is passed: the hold's fix,
+// flown already, is passed once it lies behind.
+constexpr std::int32_t kHoldLeft = 4;
 
 struct State {
   // --- Aircraft, captured each tick -------------------------------------
@@ -56,7 +60,7 @@ struct State {
   // --- Holds ---------------------------------------------------------------
   std::int32_t ActiveHoldIndex = 0;  // hold being flown, 0 = none
   // 0 in the hold, 1 manual exit, 2 exit armed, 3 leave; deleting the hold
-  // being flown stores 4, which the racetrack treats like 0.
+  // being flown stores kHoldLeft, which the racetrack treats like 0.
   std::int32_t HoldState = 0;
   std::uint32_t HoldSegmentCounter = 0;  // racetrack corner 1..4, 0 before entry
   // Turn side the navigator's ENT key asks for: 0 default, 1 left, 2 right.
@@ -326,6 +330,9 @@ struct State {
   // whatever the distance; cleared at the end of every pass.
   std::int32_t VnavSpdRestPending = 0;
   std::int32_t TodRecheckAfterSkip = 0;
+  // 1 once the top of descent came near, just above the descent
+  // restriction's altitude (speed_mode.cpp), until it is passed or far again.
+  std::int32_t TopOfDescentNear = 0;
   // TodPassed as the vertical transitions last left it.
   std::int32_t TodPassedByTransitions = 0;
   // A constrained waypoint LNAV sequenced before the aircraft reached it:

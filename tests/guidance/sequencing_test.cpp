@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/flown_path.h"
 #include "src/guidance/lateral.h"
@@ -434,6 +435,64 @@ TEST_F(SequencingTest, AbeamSkipsAWaypointBehindButNotTheLastTwo) {
   g.WaypointSwitchDistance = 3.0;
   RunWaypointPassage();
   EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 1);
+}
+
+// Out of a hold taken from the table while it was flown (EXIT HOLD), the
+// fix is passed abeam like any other, though it is the last but one; the
+// last is still flown to. The hold goes through the table as the CDU's EXEC
+// takes it out.
+TEST_F(SequencingTest, TheFixOfAHoldLeftIsPassedAbeamThoughTheLastButOne) {
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  struct Case {
+    int fix;         // the hold's fix, active
+    bool hold_left;  // the hold taken out while flown
+    double desired, bearing, distance;
+    int active_after;
+  };
+  // C (2) is the last but one, D (3) the last. Desired tracks about north,
+  // so that "behind" is measured across 360.
+  const Case cases[] = {
+      {2, true, 353.0, 233.0, 7.7, 3},    // 120 degrees off: passed
+      {2, true, 353.0, 262.0, 9.99, 3},   // 91 off: passed
+      {2, true, 353.0, 263.0, 7.7, 2},    // exactly 90 off: abeam, not behind
+      {2, true, 353.0, 233.0, 10.0, 2},   // 10 NM off: outside the window
+      {2, true, 353.0, 233.0, 999.0, 2},  // the distance EXEC leaves, not measured yet
+      {2, true, 5.0, 350.0, 7.7, 2},      // ahead: flown to
+      {2, false, 353.0, 233.0, 7.7, 2},   // no hold left: the last but one stays
+      {3, true, 353.0, 173.0, 7.7, 3},    // the last stays (LNAV would go off)
+      {1, false, 353.0, 173.0, 7.7, 2},   // before the last two, as ever
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "fix " << c.fix << " left " << c.hold_left << " bearing " << c.bearing
+                                      << " at " << c.distance);
+    SetUp();
+    Activate(c.fix);
+    g.LnavEngaged = 1;
+    g.ApHeadingLock = 1;
+    model::HoldingPattern& h = fp.HoldTable[1];
+    h.name = fp.ActiveFlightPlan[c.fix].ident;
+    h.active_index = c.fix;
+    h.corners[0].latitude = fp.ActiveFlightPlan[c.fix].latitude;
+    h.corners[0].longitude = fp.ActiveFlightPlan[c.fix].longitude;
+    fp.HoldCount = 1;
+    fp.ActiveFlightPlan[c.fix].hold_number = 1;
+    g.ActiveHoldIndex = 1;
+    g.HoldSegmentCounter = 3;
+    flightplan::DeleteHold(c.fix, 0);
+    ASSERT_EQ(g.HoldState, kHoldLeft);
+    ASSERT_EQ(fp.HoldCount, 0);
+    if (!c.hold_left) g.HoldState = 0;  // the fix passed, the next one flown to
+    At(0.5, 0.5, c.bearing + 180.0);
+    g.DesiredTrack = c.desired;
+    g.NextLegCourse = c.desired;
+    g.BearingToActiveWaypoint = c.bearing;
+    g.ActiveWaypointDistance = c.distance;
+    g.WaypointSwitchDistance = 1.5;
+    RunWaypointPassage();
+    EXPECT_EQ(fp.ActiveWaypointIndex, c.active_after);
+    EXPECT_EQ(g.HoldState, c.active_after != c.fix ? 0 : (c.hold_left ? kHoldLeft : 0));
+  }
 }
 
 // Ten miles or more off its leg LNAV goes on joining it where it meets it

@@ -693,6 +693,76 @@ TEST_F(VnavTest, AClimbTurningIntoTheDescentKeepsTheDescentRestriction) {
   EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kDescent, 11050.0), HUGE_VAL);
 }
 
+// Climbing or level just above the descent restriction's altitude (less
+// than 1,500 ft), the top of descent ahead within 10 NM: the descent's
+// speed, slowed to before the descent. A short flight climbed on to 300 kt
+// 941 ft above the altitude, turned down at once, and went below it at
+// 253 kt. Far from the top of descent, above the band, or with the top of
+// descent not worked out (0) or passed, as before.
+TEST_F(VnavTest, TheTopOfDescentNearJustAboveTheDescentRestrictionSlows) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  m.ClbSpdRest = 250.0;
+  m.ClbAltRest = 10000.0;
+  m.DescSpdRest = 240.0;
+  m.DescAltRest = 10000.0;
+  m.CruiseAlt = 11000;
+  g.VnavEngaged = 1;
+  g.NextConstraintAltitude = 11000.0;
+  const struct {
+    model::PerformanceSegment phase;
+    double altitude, tod_ahead;
+    std::int32_t near_before;  // the top of descent came near already
+    double limit;
+  } kCases[] = {
+      {model::PerformanceSegment::kClimb, 10900.0, 3.0, 0, 240.0},
+      {model::PerformanceSegment::kClimb, 10900.0, 9.99, 0, 240.0},
+      {model::PerformanceSegment::kClimb, 10900.0, 10.0, 0, HUGE_VAL},  // not near yet
+      {model::PerformanceSegment::kClimb, 10900.0, 14.99, 1, 240.0},   // near before: still
+      {model::PerformanceSegment::kClimb, 10900.0, 15.0, 1, HUGE_VAL},
+      {model::PerformanceSegment::kClimb, 10900.0, 0.0, 0, HUGE_VAL},   // not worked out
+      {model::PerformanceSegment::kClimb, 11499.0, 3.0, 0, 240.0},
+      {model::PerformanceSegment::kClimb, 11500.0, 3.0, 0, HUGE_VAL},   // room to slow
+      {model::PerformanceSegment::kClimb, 9000.0, 3.0, 0, 240.0},       // below both: the slower
+      {model::PerformanceSegment::kClimb, 9000.0, 30.0, 0, 250.0},
+      {model::PerformanceSegment::kCruise, 11000.0, 3.0, 0, 240.0},
+      {model::PerformanceSegment::kCruise, 11000.0, 30.0, 0, HUGE_VAL},
+      {model::PerformanceSegment::kCruise, 11500.0, 3.0, 0, HUGE_VAL},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(::testing::Message() << static_cast<int>(c.phase) << " " << c.altitude << " " << c.tod_ahead << " "
+                                      << c.near_before);
+    g.AircraftAltitude = c.altitude;
+    g.TopOfDescentNear = c.near_before;
+    g.CruiseSideDistance = c.tod_ahead;
+    EXPECT_EQ(RestrictionSpeedLimit(c.phase, c.altitude), c.limit);
+  }
+  // Climbing on to a higher level, past a top of descent placed short of
+  // the top of climb: the climb's speed.
+  m.CruiseAlt = 23000;
+  g.AircraftAltitude = 10900.0;
+  g.TopOfDescentNear = 0;
+  g.CruiseSideDistance = 3.0;
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kClimb, 10900.0), HUGE_VAL);
+  // Unless VNAV already flies down to a target below.
+  g.NextConstraintAltitude = 6000.0;
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kClimb, 10900.0), 240.0);
+  g.NextConstraintAltitude = 11000.0;
+  m.CruiseAlt = 11000;
+  // The top of descent passed: the descent's own rule.
+  g.TopOfDescentNear = 1;
+  g.TodPassed = 1;
+  g.CruiseSideDistance = 3.0;
+  EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kCruise, 11000.0), HUGE_VAL);
+  EXPECT_EQ(g.TopOfDescentNear, 0);
+  // Hovering about the distance, pass after pass, the limit holds.
+  g.TodPassed = 0;
+  for (const double ahead : {9.75, 10.0, 10.15, 9.99, 10.12, 10.0}) {
+    g.CruiseSideDistance = ahead;
+    EXPECT_EQ(RestrictionSpeedLimit(model::PerformanceSegment::kClimb, 10500.0), 240.0) << ahead;
+  }
+}
+
 // One cruise level in force: a plan that lowers the level in the climb (a
 // direct-to that shortens the route) sends the new level and the climb
 // stops there; in cruise the new level goes out too; in the descent the
