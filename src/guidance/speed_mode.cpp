@@ -4,9 +4,11 @@
 #include <cmath>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/flown_path.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav.h"
+#include "src/guidance/vnav_internal.h"
 #include "src/host/panel_services.h"
 #include "src/model/state.h"
 
@@ -110,9 +112,20 @@ bool TopOfDescentNear() {
   return g.TopOfDescentNear == 1;
 }
 
-}  // namespace
+// The speed of the waypoint LNAV passed last, until the aircraft is abeam
+// it. LNAV passes a waypoint its switch distance before it, 3-4 NM at
+// 400 kt, and the speed sent then (a top of descent just after it) crossed
+// a 230-kt fix at 278 kt.
+double SpeedUntilAbeamOfThePassedWaypoint() {
+  const int passed = flightplan::flightplan_state.ActiveWaypointIndex - 1;
+  const model::FlightPlanWaypoint* w = vnav_internal::Entry(passed);
+  if (w == nullptr || !model::IsConstraint(*w) || !(w->speed_constraint > 0.0)) return HUGE_VAL;
+  const FlownPath& path = FlownPath::Current();
+  const double at = path.Entry(passed), here = path.Aircraft();
+  return std::isfinite(at) && std::isfinite(here) && here < at ? w->speed_constraint : HUGE_VAL;
+}
 
-double RestrictionSpeedLimit(PerformanceSegment phase, double altitude) {
+double AltitudeRestrictionSpeedLimit(PerformanceSegment phase, double altitude) {
   const model::State& m = model::model_state;
   const bool climb = m.ClbSpdRest > 0.0 && altitude < m.ClbAltRest;
   // Level at the descent restriction's altitude itself counts as below it:
@@ -141,6 +154,12 @@ double RestrictionSpeedLimit(PerformanceSegment phase, double altitude) {
   const bool descent_speed = at_descent || (slowing && TopOfDescentNear());
   if (climb && descent_speed) return std::min(m.ClbSpdRest, m.DescSpdRest);
   return climb ? m.ClbSpdRest : descent_speed ? m.DescSpdRest : HUGE_VAL;
+}
+
+}  // namespace
+
+double RestrictionSpeedLimit(PerformanceSegment phase, double altitude) {
+  return std::min(AltitudeRestrictionSpeedLimit(phase, altitude), SpeedUntilAbeamOfThePassedWaypoint());
 }
 
 bool MachBeyondRestriction(PerformanceSegment phase, double mach, double altitude) {

@@ -24,7 +24,8 @@ double MachLimit(model::PerformanceSegment phase, double altitude);
 // where the climb turns into the descent there), descending the descent's,
 // in cruise the slower of those it is below; climbing or in cruise within
 // 1,500 ft above the descent's altitude with the top of descent near, the
-// descent's too; HUGE_VAL where none holds.
+// descent's too; and the speed of a waypoint LNAV has passed until the
+// aircraft is abeam it; HUGE_VAL where none holds.
 double RestrictionSpeedLimit(model::PerformanceSegment phase, double altitude);
 
 // Whether `mach` at `altitude` asks for more airspeed than the restriction

@@ -699,6 +699,60 @@ TEST_F(VnavTest, AClimbTurningIntoTheDescentKeepsTheDescentRestriction) {
 // 941 ft above the altitude, turned down at once, and went below it at
 // 253 kt. Far from the top of descent, above the band, or with the top of
 // descent not worked out (0) or passed, as before.
+// A waypoint's speed holds until the aircraft is abeam it, though LNAV
+// passed it its switch distance before: the top of descent's Mach, sent
+// just after, crossed a 230-kt fix at 278 kt. Northbound and southbound
+// across the equator; the edge is the abeam point itself.
+TEST_F(VnavTest, AWaypointsSpeedHoldsUntilTheAircraftIsAbeamIt) {
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  model::State& m = model::model_state;
+  struct Case {
+    const char* what;
+    int active, flag;
+    double speed, plane;  // plane: degrees along the route from W0
+    double limit;
+  } const cases[] = {
+      {"passed, 6 NM short of it", 2, 1, 230.0, 0.9, 230.0},
+      {"passed, just short of it", 2, 1, 230.0, 0.999, 230.0},
+      {"abeam", 2, 1, 230.0, 1.0, HUGE_VAL},
+      {"beyond", 2, 1, 230.0, 1.1, HUGE_VAL},
+      {"a procedure's speed alone", 2, 2, 230.0, 0.9, HUGE_VAL},
+      {"no speed", 2, 1, model::kNoValue, 0.9, HUGE_VAL},
+      {"not passed yet: the waypoint before it has none", 1, 1, 230.0, 0.9, HUGE_VAL},
+  };
+  for (const double way : {1.0, -1.0}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (way > 0 ? ", north" : ", south"));
+      for (int i = 0; i <= 3; ++i) fp.ActiveFlightPlan[i].latitude = way * i;
+      fp.ActiveRouteEdits += 1;
+      fp.ActiveWaypointIndex = c.active;
+      fp.ActiveFlightPlan[1].constraint_flag = c.flag;
+      fp.ActiveFlightPlan[1].altitude_constraint = 26000.0;
+      fp.ActiveFlightPlan[1].speed_constraint = c.speed;
+      g.PlaneLatitude = way * c.plane;
+      g.PlaneLongitude = 0.0;
+      for (const auto phase :
+           {model::PerformanceSegment::kClimb, model::PerformanceSegment::kCruise, model::PerformanceSegment::kDescent})
+        EXPECT_EQ(RestrictionSpeedLimit(phase, 26300.0), c.limit);
+    }
+  }
+  // Held as an airspeed where the descent's Mach would be sent.
+  fp.ActiveWaypointIndex = 2;
+  fp.ActiveFlightPlan[1].constraint_flag = 1;
+  fp.ActiveFlightPlan[1].speed_constraint = 230.0;
+  g.PlaneLatitude = -0.95;
+  m.VnavSetSpd = 1;
+  g.TocPassed = g.TodPassed = 1;
+  g.AircraftAltitude = 26300.0;
+  g.VnavWantedMach = 0.72;
+  g.VnavWantedSpeed = 0.0;
+  host.key_events.clear();
+  KeepSpeedModeForPhase();
+  EXPECT_EQ(host.key_events, (Events{{kEventAirspeed, 230}}));
+  EXPECT_FALSE(g.ApMachHold > 0.0);
+}
+
 TEST_F(VnavTest, TheTopOfDescentNearJustAboveTheDescentRestrictionSlows) {
   State& g = guidance_state;
   model::State& m = model::model_state;
