@@ -117,12 +117,17 @@ bool TopOfDescentNear() {
 // 400 kt, and the speed sent then (a top of descent just after it) crossed
 // a 230-kt fix at 278 kt.
 double SpeedUntilAbeamOfThePassedWaypoint() {
+  State& g = guidance_state;
   const int passed = flightplan::flightplan_state.ActiveWaypointIndex - 1;
   const model::FlightPlanWaypoint* w = vnav_internal::Entry(passed);
   if (w == nullptr || !model::IsConstraint(*w) || !(w->speed_constraint > 0.0)) return HUGE_VAL;
+  if (w->latitude == g.SpeedLetGoLatitude && w->longitude == g.SpeedLetGoLongitude) return HUGE_VAL;
   const FlownPath& path = FlownPath::Current();
   const double at = path.Entry(passed), here = path.Aircraft();
-  return std::isfinite(at) && std::isfinite(here) && here < at ? w->speed_constraint : HUGE_VAL;
+  if (std::isfinite(at) && std::isfinite(here) && here < at) return w->speed_constraint;
+  g.SpeedLetGoLatitude = w->latitude;
+  g.SpeedLetGoLongitude = w->longitude;
+  return HUGE_VAL;
 }
 
 double AltitudeRestrictionSpeedLimit(PerformanceSegment phase, double altitude) {

@@ -333,6 +333,11 @@ struct State {
   // 1 once the top of descent came near, just above the descent
   // restriction's altitude (speed_mode.cpp), until it is passed or far again.
   std::int32_t TopOfDescentNear = 0;
+  // Where the waypoint whose speed was let go as the aircraft came abeam it
+  // stands (latitude, longitude): the aircraft's place along a turn's path
+  // is worked out again as the turn is flown, and it came abeam and fell
+  // back again, the speed going 240, 280, 240 kt.
+  double SpeedLetGoLatitude = NAN, SpeedLetGoLongitude = NAN;
   // TodPassed as the vertical transitions last left it.
   std::int32_t TodPassedByTransitions = 0;
   // A constrained waypoint LNAV sequenced before the aircraft reached it:

@@ -702,7 +702,8 @@ TEST_F(VnavTest, AClimbTurningIntoTheDescentKeepsTheDescentRestriction) {
 // A waypoint's speed holds until the aircraft is abeam it, though LNAV
 // passed it its switch distance before: the top of descent's Mach, sent
 // just after, crossed a 230-kt fix at 278 kt. Northbound and southbound
-// across the equator; the edge is the abeam point itself.
+// across the equator; the edge is the abeam point itself; once let go it
+// stays so, though the aircraft's place falls back in a turn.
 TEST_F(VnavTest, AWaypointsSpeedHoldsUntilTheAircraftIsAbeamIt) {
   State& g = guidance_state;
   flightplan::State& fp = flightplan::flightplan_state;
@@ -717,11 +718,13 @@ TEST_F(VnavTest, AWaypointsSpeedHoldsUntilTheAircraftIsAbeamIt) {
       {"passed, just short of it", 2, 1, 230.0, 0.999, 230.0},
       {"abeam", 2, 1, 230.0, 1.0, HUGE_VAL},
       {"beyond", 2, 1, 230.0, 1.1, HUGE_VAL},
+      {"back short of it, its place worked out again in the turn", 2, 1, 230.0, 0.95, HUGE_VAL},
       {"a procedure's speed alone", 2, 2, 230.0, 0.9, HUGE_VAL},
       {"no speed", 2, 1, model::kNoValue, 0.9, HUGE_VAL},
       {"not passed yet: the waypoint before it has none", 1, 1, 230.0, 0.9, HUGE_VAL},
   };
   for (const double way : {1.0, -1.0}) {
+    g.SpeedLetGoLatitude = g.SpeedLetGoLongitude = NAN;
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(c.what) + (way > 0 ? ", north" : ", south"));
       for (int i = 0; i <= 3; ++i) fp.ActiveFlightPlan[i].latitude = way * i;
@@ -738,6 +741,7 @@ TEST_F(VnavTest, AWaypointsSpeedHoldsUntilTheAircraftIsAbeamIt) {
     }
   }
   // Held as an airspeed where the descent's Mach would be sent.
+  g.SpeedLetGoLatitude = g.SpeedLetGoLongitude = NAN;
   fp.ActiveWaypointIndex = 2;
   fp.ActiveFlightPlan[1].constraint_flag = 1;
   fp.ActiveFlightPlan[1].speed_constraint = 230.0;
