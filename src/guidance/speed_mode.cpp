@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "src/flightplan/state.h"
-#include "src/guidance/flown_path.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav.h"
@@ -122,9 +121,7 @@ double SpeedUntilAbeamOfThePassedWaypoint() {
   const model::FlightPlanWaypoint* w = vnav_internal::Entry(passed);
   if (w == nullptr || !model::IsConstraint(*w) || !(w->speed_constraint > 0.0)) return HUGE_VAL;
   if (w->latitude == g.SpeedLetGoLatitude && w->longitude == g.SpeedLetGoLongitude) return HUGE_VAL;
-  const FlownPath& path = FlownPath::Current();
-  const double at = path.Entry(passed), here = path.Aircraft();
-  if (std::isfinite(at) && std::isfinite(here) && here < at) return w->speed_constraint;
+  if (!vnav_internal::Reached(passed)) return w->speed_constraint;
   g.SpeedLetGoLatitude = w->latitude;
   g.SpeedLetGoLongitude = w->longitude;
   return HUGE_VAL;

@@ -87,6 +87,12 @@ void AddRunwayCrossingHeight() {
 }
 
 // Great-circle distance from the aircraft to a route entry; 0 without one.
+bool Reached(int i) {
+  const FlownPath& path = FlownPath::Current();
+  const double at = path.Entry(i), here = path.Aircraft();
+  return !(std::isfinite(at) && std::isfinite(here)) || here >= at;
+}
+
 double DistanceTo(const model::FlightPlanWaypoint* w) {
   double d = 0.0, c = 0.0;
   if (w != nullptr) navdb::ComputeDistanceAndBearing(G().PlaneLatitude, G().PlaneLongitude, w->latitude, w->longitude, d, c);
@@ -103,14 +109,6 @@ constexpr double kHoldLevelCapture = 20.0;
 // Feet an altitude lies below another before a hold takes it for lower (the
 // plan's altitudes are whole hundreds).
 constexpr double kHoldBelowMargin = 100.0;
-
-// Whether the aircraft has come abeam route entry i along the path LNAV
-// flies (or the path cannot tell).
-bool Reached(int i) {
-  const FlownPath& path = FlownPath::Current();
-  const double at = path.Entry(i), here = path.Aircraft();
-  return !(std::isfinite(at) && std::isfinite(here)) || here >= at;
-}
 
 // Entry i is the constraint VNAV flies to.
 bool IsTarget(int i) {

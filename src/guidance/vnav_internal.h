@@ -34,6 +34,9 @@ bool Constrained(const model::FlightPlanWaypoint* w);
 void TargetEntry(int index);
 // The destination runway's crossing height added to the target at the end.
 void AddRunwayCrossingHeight();
+// Whether the aircraft has come abeam route entry i along the path LNAV
+// flies (or the path cannot tell).
+bool Reached(int i);
 // Great-circle distance from the aircraft to a route entry; 0 without one.
 double DistanceTo(const model::FlightPlanWaypoint* w);
 
