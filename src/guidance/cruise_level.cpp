@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/climb_model.h"
 #include "src/guidance/flown_path.h"
 #include "src/guidance/profile_predictions.h"
 #include "src/guidance/speed_mode.h"
@@ -153,19 +155,88 @@ double DistanceToRouteEnd(int last) {
   return std::isfinite(ahead) ? ahead : path.EntryOrBefore(last);
 }
 
-// Whether a climb from the aircraft to a level and the descent from it to
-// the bottom of the route fit into the distance ahead.
+// An entry of the route ahead of the aircraft: NM along the path to it,
+// and its altitude where it is a constraint.
+struct EntryAhead {
+  double at;
+  bool constrained;
+  double altitude;
+};
+
+// Whether a climb from the aircraft to a level and the descent from it fit
+// into the distance ahead, along the profile the predictions plan. A
+// constraint the climb meets below the level holds it there until its
+// waypoint, and the climb goes on from it; so does one met as the climb
+// reaches the level, where the cruise follows it. The first waypoint the
+// climb reaches at the level ends it, and the descent must reach every
+// constraint from there on in time. Measured without those level
+// stretches, a 30000-ft level was kept on a route whose climb, held at
+// 8800 ft for 27 NM, met the descent at 25400 ft, the T/C shown 16 NM
+// beyond where the aircraft turned down.
 struct ProfileFit {
   double bottom;
   double ahead;
   double lowest;  // no level below it (nor below the bottom) is chosen
+  double end;     // the last entry's altitude, `ahead` NM on
+  std::vector<EntryAhead> entries;  // in route order, the last one left out
+
+  // NM of climb from `from` to `to` begun `at` NM ahead. Past a
+  // constraint, as the predictions plan it (profile_predictions.cpp): where
+  // the climb reaches the level decides which constraints hold it, and at
+  // the climb's mean true airspeed a climb held to 210 kt low down took
+  // 54 NM to FL240 where the predictions took 40, so a constraint they made
+  // the descent's was held in it. Without one, at the plan's rate and the
+  // mean true airspeed, as the level has always been chosen.
+  struct Climb {
+    bool modelled;
+    double rate;
+    ClimbModel model;
+    Climb(bool past_constraints, double climb_rate)
+        : modelled(past_constraints),
+          rate(climb_rate),
+          model(ClimbModel(ClimbRateFlown()).Sliced() ? ClimbRateFlown() : ClimbRateFlown(climb_rate)) {}
+    double Nm(double from, double to, double at) const {
+      if (modelled) return model.Distance(from, to, at);
+      return std::max(0.0, Ratio(to - from, rate) * M().ClimbTas / 60.0);
+    }
+  };
+  static double DescentNm(double from, double to) {
+    return std::max(0.0, M().DescentTas / 60.0 * Ratio(from - to, DescentRateInUse()));
+  }
 
   bool Fits(double level, double climb_rate) const {
-    const model::State& m = M();
-    const double climb = std::max(0.0, Ratio(level - G().AircraftAltitude, climb_rate) * m.ClimbTas / 60.0);
-    const double descent = std::max(0.0, m.DescentTas / 60.0 * Ratio(level - bottom, DescentRateInUse()));
+    // Where the descent from the level must start for the constraints from
+    // each entry on and the end: the latest TOD.
+    const std::size_t n = entries.size();
+    std::vector<double> tod(n + 1, ahead - DescentNm(level, end));
+    for (std::size_t i = n; i-- > 0;) {
+      tod[i] = tod[i + 1];
+      if (entries[i].constrained && entries[i].altitude < level)
+        tod[i] = std::min(tod[i], entries[i].at - DescentNm(level, entries[i].altitude));
+    }
+    // A waypoint after entry i planned at the level: the cruise follows i.
+    auto cruise_after = [&](std::size_t i) {
+      for (std::size_t j = i + 1; j < n; ++j)
+        if (!(entries[j].constrained && entries[j].altitude < level) && entries[j].at <= tod[j]) return true;
+      return false;
+    };
+    const Climb climb(std::any_of(entries.begin(), entries.end(), [](const EntryAhead& e) { return e.constrained; }),
+                      climb_rate);
+    double at = 0.0, altitude = G().AircraftAltitude;
+    std::size_t i = 0;
+    for (; i < n; ++i) {
+      const EntryAhead& e = entries[i];
+      const bool reached = at + climb.Nm(altitude, level, at) <= e.at;
+      if (!e.constrained) {
+        if (reached) break;
+        continue;
+      }
+      if (reached && !(e.altitude < level && cruise_after(i))) break;
+      at = e.at;
+      altitude = e.altitude;
+    }
     // Profiles that meet exactly fit, whatever the last bit of the sums.
-    return climb + descent <= ahead + kMeetingSlackNm;
+    return at + climb.Nm(altitude, level, at) <= tod[i] + kMeetingSlackNm;
   }
 
   // From `level` down by whole thousands of feet to the highest that fits,
@@ -183,6 +254,20 @@ struct ProfileFit {
     return level;
   }
 };
+
+// The entries between the first and the last still ahead, with the NM to
+// each along the path, measured as DistanceToRouteEnd measures.
+std::vector<EntryAhead> EntriesAhead(int last) {
+  const FlownPath& path = FlownPath::Current();
+  const int active = Fp().ActiveWaypointIndex;
+  const bool from_aircraft = active >= 1 && active <= last && std::isfinite(path.Ahead(last));
+  std::vector<EntryAhead> entries;
+  for (int k = from_aircraft ? active : 1; k <= last - 1; ++k) {
+    const double at = from_aircraft ? path.Ahead(k) : path.Entry(k);
+    if (std::isfinite(at)) entries.push_back({at, model::IsConstraint(E(k)), PlannedAltitude(E(k))});
+  }
+  return entries;
+}
 
 // The level asked for, before the route's room bounds it, and what the
 // climb to it is worked out with.
@@ -245,7 +330,8 @@ double PlanTheLevel(std::int32_t requested_altitude, int last) {
   const std::int32_t limit = g.CruiseAltitudeLimit;
   const bool cruising = g.TocPassed == 1 && g.TodPassed == 0 && g.PreselectAltitude > 0.0 &&
                         std::fabs(g.AircraftAltitude - g.PreselectAltitude) < kTopOfClimbCapture;
-  const ProfileFit fit{bottom, ahead, cruising ? g.PreselectAltitude : g.AircraftAltitude};
+  const ProfileFit fit{bottom, ahead, cruising ? g.PreselectAltitude : g.AircraftAltitude,
+                       last >= 0 ? PlannedAltitude(E(last)) : 0.0, EntriesAhead(last)};
   bool topped_out = false;
   if (g.TodPassed == 1) {
     topped_out = limit > 0 && limit < altitude;

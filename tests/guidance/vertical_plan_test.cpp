@@ -357,6 +357,79 @@ TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
   EXPECT_NEAR(m.DescentTas, 370.0, 1e-9);
 }
 
+// The level the route has room for counts where a constraint below it
+// holds the climb level, and the descent to a constraint the climb tops
+// out before: the TOC stands where the climb flown reaches the level, no
+// later than the TOD. From 0 ft to 0 ft at the fixture's 250 ft a NM up
+// and 285.7 down; east on the equator, west across 180 and south along
+// 45W, where a degree is 60 NM.
+TEST_F(VerticalPlanTest, TheLevelCountsTheClimbHeldAtAConstraint) {
+  struct Fix {
+    double nm, constraint = 0.0;  // feet, 0 = none
+  };
+  struct Case {
+    const char* name;
+    std::vector<Fix> fixes;  // the last is the destination
+    int requested, expected;
+    double toc_nm, tod_nm;
+  };
+  const Case cases[] = {
+      // Held at 5000 ft until 60 NM: 21000 ft tops out 64 NM on, at 124,
+      // the descent from it 73.5 NM before 200. Without the stretch at
+      // 5000 the climb took 84 NM and 26000 ft seemed to fit.
+      {"held at a constraint", {{60, 5000}, {150}, {200}}, 30000, 21000, 124, 126.5},
+      // 20000 ft: 60 + 60 NM of climb and 70 of descent, to the NM.
+      {"held, they meet", {{60, 5000}, {180}, {190}}, 20000, 20000, 120, 120},
+      {"held, 0.1 NM short", {{60, 5000}, {180}, {189.9}}, 20000, 19000, 116, 123.4},
+      {"held, room enough", {{60, 5000}, {290}, {300}}, 30000, 30000, 160, 195},
+      // The climb tops out before W1, which the descent must reach at
+      // 6000 ft: 13000 ft in 52 NM, down from it 24.5 NM before W1. With
+      // the descent measured to the end alone 15000 ft seemed to fit.
+      {"a descent constraint after the top", {{80, 6000}, {200}}, 15000, 13000, 52, 55.5},
+      // 15000 ft would be reached at W1 itself, and the cruise follows W2:
+      // held at 5000 until W1, its climb on from there meets the descent.
+      {"met as the level is reached", {{60, 5000}, {70}, {140}, {150}}, 15000, 14000, 96, 101},
+  };
+  struct Way {
+    const char* name;
+    double lat0, lon0, dlat, dlon;  // degrees a NM
+  };
+  const Way ways[] = {{"east", 0, 0, 0, 1 / 60.0}, {"west across 180", 0, -179.5, 0, -1 / 60.0},
+                      {"south", -1, -45, -1 / 60.0, 0}};
+  for (const Way& w : ways) {
+    auto lat = [&](double nm) { return w.lat0 + w.dlat * nm; };
+    auto lon = [&](double nm) {
+      const double l = w.lon0 + w.dlon * nm;
+      return l < -180.0 ? l + 360.0 : l;
+    };
+    auto nm_of = [&](double la, double lo) {
+      if (w.dlat != 0) return (la - w.lat0) / w.dlat;
+      const double d = lo - w.lon0;
+      return (d > 180.0 ? d - 360.0 : d) / w.dlon;
+    };
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(w.name) + ", " + c.name);
+      SetUp();
+      std::vector<Point> route = {{"A", lat(0), lon(0), "APT", 0, 0.0}};
+      for (const Fix& f : c.fixes) {
+        if (&f == &c.fixes.back()) {
+          route.push_back({"B", lat(f.nm), lon(f.nm), "APT", 0, 0.0});
+        } else if (f.constraint > 0) {
+          route.push_back({"W", lat(f.nm), lon(f.nm), "WPT", 1, f.constraint, 250});
+        } else {
+          route.push_back({"W", lat(f.nm), lon(f.nm)});
+        }
+      }
+      Route(route);
+      model::model_state.CruiseAlt = c.requested;
+      flightplan::RebuildVerticalPlan();
+      EXPECT_EQ(PlannedCruiseAltitude(), c.expected);
+      EXPECT_NEAR(nm_of(guidance_state.TocLatitude, guidance_state.TocLongitude), c.toc_nm, 0.01);
+      EXPECT_NEAR(nm_of(guidance_state.TodLatitude, guidance_state.TodLongitude), c.tod_nm, 0.01);
+    }
+  }
+}
+
 TEST_F(VerticalPlanTest, PathAngleGivesTheRates) {
   model::State& m = model::model_state;
   m.FPA = 3.0;
@@ -487,10 +560,12 @@ TEST_F(VerticalPlanTest, PredictionsFollowAFlyableProfile) {
        {{1, 5200}, {2, 9900}, {3, 15100}, {4, 19800}, {5, 23000}}},
       // Climb and descent meet at 8000 ft: 32 and 28 NM.
       {"short hop", 30000, 8000, {{10}, {20}, {30}, {40}, {50}, {60}}, {}},
-      // 9000 ft fits (36 + 31.5 NM); held at 5000 to the constraint, the
-      // climb from it meets the descent below the level.
-      {"short hop with a constraint", 30000, 9000, {{9}, {18}, {27}, {36, 5000}, {45}, {54}, {63}, {72}},
-       {{2, 4400}, {3, 5000}, {5, 7200}, {6, 5100}, {7, 2500}}},
+      // Held at 5000 ft to the constraint, the climb goes on from it: 7000
+      // ft is reached 8 NM on, 3.5 NM before the descent from it. 9000 ft,
+      // whose climb and descent alone fit (36 + 31.5 NM), was never
+      // reached: the climb from the constraint met the descent at 7470.
+      {"short hop with a constraint", 30000, 7000, {{9}, {18}, {27}, {36, 5000}, {45}, {54}, {63}, {72}},
+       {{2, 4400}, {3, 5000}, {5, 7000}, {6, 5100}, {7, 2500}}},
       // The level from 146 NM; the descent levels at 12000 and 6000.
       {"long route", 35000, 35000,
        {{15}, {30, 7000}, {45}, {60, 14000}, {121}, {250}, {400}, {480, 12000}, {500}, {520, 6000}, {540}, {560}},
