@@ -199,6 +199,14 @@ void ExecutePendingRoute() {
   // active one (below): taken before, it was the course to the waypoint
   // that had been active, and a direct-to one further on flew that line.
   const bool direct_to = fms.FmsHoldFixSelect != 0;
+  // A climb constraint VNAV holds past its sequencing, the aircraft not yet
+  // at it, stays the target of an EXEC that keeps it and the waypoint flown
+  // to (a speed or a level entered): the plan walks from the active
+  // waypoint, and given the level at once the aircraft climbed through the
+  // constraint 24 s short of its waypoint.
+  const int held = g.TocPassed == 0 && g.HeldConstraintIndex < s.ActiveWaypointIndex ? g.HeldConstraintIndex : 0;
+  const model::FlightPlanWaypoint held_entry = held > 0 ? s.ActiveFlightPlan[held] : model::FlightPlanWaypoint{};
+  const int active_before = s.ActiveWaypointIndex;
   auto direct_to_course = [&] {
     g.LegOriginLatitude = g.PlaneLatitude;
     g.LegOriginLongitude = g.PlaneLongitude;
@@ -265,6 +273,15 @@ void ExecutePendingRoute() {
     // are not this one's.
     if (entry_state < 3) g.TocPassed = g.TodPassed = 0;
     RebuildVerticalPlan();
+    const model::FlightPlanWaypoint& kept = s.ActiveFlightPlan[std::clamp(held, 0, last)];
+    if (held > 0 && held <= last && !direct_to && s.ActiveWaypointIndex == active_before && model::IsConstraint(kept) &&
+        kept.ident == held_entry.ident && kept.latitude == held_entry.latitude &&
+        kept.longitude == held_entry.longitude && kept.altitude_constraint == held_entry.altitude_constraint) {
+      // The TOC as the aircraft will reach it: beyond the constraint.
+      guidance::ComputeTopOfClimb(held - s.ActiveWaypointIndex);
+      g.NextConstraintIndex = held;
+      guidance::TargetEntry(kept);
+    }
 
     if (g.VnavEngaged == 1 && entry_state == 4) {
       g.VnavSpdRestPending = 1;

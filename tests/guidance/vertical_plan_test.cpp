@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "src/flightplan/execute.h"
+#include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/climb_model.h"
 #include "src/guidance/engage_buttons.h"
@@ -937,6 +938,57 @@ TEST_F(VerticalPlanTest, TheClimbsConstraintsAreTheSameAtExecAndAsVnavPassesThem
     SelectNextConstraint();
     EXPECT_EQ(g.NextConstraintAltitude, c.target);
     EXPECT_NEAR(g.TocLongitude, lon(c.toc_after_nm), kPos);
+  }
+}
+
+// LNAV sequences a constraint the climb levels at a mile before the
+// aircraft is there; VNAV holds it as its target until then. An EXEC in
+// those seconds (a speed or a level entered) keeps it where the route
+// keeps the constraint and the waypoint flown to, and gives it up where
+// the pilot took the constraint off. South along 30W, south of the
+// equator: W1 at 60 NM (9000 ft), W2 at 120, B at 240, level 12000.
+TEST_F(VerticalPlanTest, AnExecAsTheClimbsConstraintIsSequencedKeepsIt) {
+  struct Case {
+    const char* name;
+    bool constraint_taken_off;
+    double target;
+    int held;  // after the next pass of VNAV
+  };
+  for (const Case& c : {Case{"the route kept", false, 9000, 1}, Case{"the constraint taken off", true, 12000, 0}}) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    auto lat = [](double nm) { return -2.0 - nm / 60.0; };
+    Route({{"A", lat(0), -30, "APT", 0, 0.0},
+           {"W1", lat(60), -30, "WPT", 1, 9000, 250},
+           {"W2", lat(120), -30},
+           {"B", lat(240), -30, "APT", 0, 0.0}});
+    flightplan::State& fp = flightplan::flightplan_state;
+    fp.RouteState = 3;
+    model::model_state.CruiseAlt = 12000;
+    flightplan::RebuildVerticalPlan();
+    State& g = guidance_state;
+    ASSERT_EQ(g.NextConstraintIndex, 1);
+    // Level at 9000 ft a mile short of W1, which LNAV has sequenced.
+    g.AircraftAltitude = 9000.0;
+    At(lat(59), -30);
+    SelectNextConstraint();
+    fp.ActiveWaypointIndex = 2;
+    ASSERT_EQ(g.HeldConstraintIndex, 1);
+    flightplan::BeginRouteModification();
+    flightplan::StepRouteState();
+    if (c.constraint_taken_off) fp.PendingFlightPlan[1].constraint_flag = 0;
+    flightplan::ExecutePendingRoute();
+    RunVerticalTransitions();
+    EXPECT_EQ(g.NextConstraintAltitude, c.target);
+    EXPECT_EQ(g.HeldConstraintIndex, c.held);
+    // Held, the TOC lies the 12 NM of the climb beyond W1; given up, 12 NM
+    // on from the aircraft.
+    EXPECT_NEAR(g.TocLatitude, lat(c.held == 1 ? 72 : 71), kPos);
+    // Abeam W1 the climb goes on to the level.
+    At(lat(60.01), -30);
+    RunVerticalTransitions();
+    EXPECT_EQ(g.NextConstraintAltitude, 12000.0);
+    EXPECT_EQ(g.HeldConstraintIndex, 0);
   }
 }
 
