@@ -168,8 +168,8 @@ struct EntryAhead {
 // constraint the climb meets below the level holds it there until its
 // waypoint, and the climb goes on from it; so does one met as the climb
 // reaches the level, where the cruise follows it. The first waypoint the
-// climb reaches at the level ends it, and the descent must reach every
-// constraint from there on in time. Measured without those level
+// climb reaches at the level ends it, and the descent must reach the first
+// constraint below the level from there on, and the end, in time. Measured without those level
 // stretches, a 30000-ft level was kept on a route whose climb, held at
 // 8800 ft for 27 NM, met the descent at 25400 ft, the T/C shown 16 NM
 // beyond where the aircraft turned down.
@@ -205,14 +205,16 @@ struct ProfileFit {
   }
 
   bool Fits(double level, double climb_rate) const {
-    // Where the descent from the level must start for the constraints from
-    // each entry on and the end: the latest TOD.
+    // The latest TOD of a descent begun at or after each entry: the one
+    // that reaches the end, and the first constraint below the level from
+    // there on, which the TOD is placed back from
+    // (vertical_plan.cpp ComputeTopOfDescent).
     const std::size_t n = entries.size();
-    std::vector<double> tod(n + 1, ahead - DescentNm(level, end));
+    const double to_end = ahead - DescentNm(level, end);
+    std::vector<double> tod(n + 1, to_end);
     for (std::size_t i = n; i-- > 0;) {
-      tod[i] = tod[i + 1];
-      if (entries[i].constrained && entries[i].altitude < level)
-        tod[i] = std::min(tod[i], entries[i].at - DescentNm(level, entries[i].altitude));
+      const bool below = entries[i].constrained && entries[i].altitude < level;
+      tod[i] = below ? std::min(to_end, entries[i].at - DescentNm(level, entries[i].altitude)) : tod[i + 1];
     }
     // A waypoint after entry i planned at the level: the cruise follows i.
     auto cruise_after = [&](std::size_t i) {

@@ -387,6 +387,10 @@ TEST_F(VerticalPlanTest, TheLevelCountsTheClimbHeldAtAConstraint) {
       // 6000 ft: 13000 ft in 52 NM, down from it 24.5 NM before W1. With
       // the descent measured to the end alone 15000 ft seemed to fit.
       {"a descent constraint after the top", {{80, 6000}, {200}}, 15000, 13000, 52, 55.5},
+      // The TOD is placed back from the first constraint of the descent: a
+      // step after it steeper than the descent (6000 ft in 5 NM) is no
+      // reason for a lower level. 17000 ft: 68 NM up, 31.5 down to W1.
+      {"a steep step after the first descent constraint", {{100, 8000}, {105, 2000}, {200}}, 30000, 17000, 68, 68.5},
       // 15000 ft would be reached at W1 itself, and the cruise follows W2:
       // held at 5000 until W1, its climb on from there meets the descent.
       {"met as the level is reached", {{60, 5000}, {70}, {140}, {150}}, 15000, 14000, 96, 101},
