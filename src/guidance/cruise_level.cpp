@@ -169,10 +169,10 @@ struct EntryAhead {
 // waypoint, and the climb goes on from it; so does one met as the climb
 // reaches the level, where the cruise follows it. The first waypoint the
 // climb reaches at the level ends it, and the descent must reach the first
-// constraint below the level from there on, and the end, in time. Measured without those level
-// stretches, a 30000-ft level was kept on a route whose climb, held at
-// 8800 ft for 27 NM, met the descent at 25400 ft, the T/C shown 16 NM
-// beyond where the aircraft turned down.
+// constraint below the level from there on, and the end, in time. Measured
+// without those level stretches, a 30000-ft level was kept on a route whose
+// climb, held at 8800 ft for 27 NM, met the descent at 25400 ft, the T/C
+// shown 16 NM beyond where the aircraft turned down.
 struct ProfileFit {
   double bottom;
   double ahead;
