@@ -375,7 +375,11 @@ class FlownPathBuilder {
   void Build(FlownPath& path) {
     memo_.kept.points.clear();
     memo_.kept.leg_course = NAN;
-    path.found_count_ = 0;
+    // Refilled from its first slot, the one a look scans first: a slot of
+    // the path before was found there, read the TOD 0.1 NM out after a
+    // corner's speed moved, and more after a route moved under a TOD left
+    // in place.
+    path.found_count_ = path.found_next_ = 0;
     path.joining_known_ = false;
     const std::size_t n = r_.placed.size();
     const auto size = static_cast<std::size_t>(std::max(r_.last_index + 1, 0));
