@@ -375,10 +375,9 @@ class FlownPathBuilder {
   void Build(FlownPath& path) {
     memo_.kept.points.clear();
     memo_.kept.leg_course = NAN;
-    // Refilled from its first slot, the one a look scans first: a slot of
-    // the path before was found there, read the TOD 0.1 NM out after a
-    // corner's speed moved, and more after a route moved under a TOD left
-    // in place.
+    // Refilled from its first slot, the one a look scans first: else a
+    // point's walk along the path before was found there, a TOD read where
+    // it lay before a corner was flown at another speed.
     path.found_count_ = path.found_next_ = 0;
     path.joining_known_ = false;
     const std::size_t n = r_.placed.size();
