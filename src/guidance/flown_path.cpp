@@ -375,7 +375,10 @@ class FlownPathBuilder {
   void Build(FlownPath& path) {
     memo_.kept.points.clear();
     memo_.kept.leg_course = NAN;
-    path.found_count_ = 0;
+    // Refilled from its first slot, the one a look scans first: else a
+    // point's walk along the path before was found there, a TOD read where
+    // it lay before a corner was flown at another speed.
+    path.found_count_ = path.found_next_ = 0;
     path.joining_known_ = false;
     const std::size_t n = r_.placed.size();
     const auto size = static_cast<std::size_t>(std::max(r_.last_index + 1, 0));

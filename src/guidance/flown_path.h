@@ -75,9 +75,14 @@ class FlownPath {
   // The active waypoint ahead of the aircraft, the straight distance to it
   // and the one flown; false when it is not ahead.
   bool Joining(double& lat, double& lon, double& straight, double& flown) const;
-  // CoordinateFromPosition's walk along the legs, from the best found on
-  // the aircraft's way.
-  double CoordinateOnTheLegs(int from, double lat, double lon, double best, double best_at) const;
+  // CoordinateFromPosition's walk back along the legs from entry `from`:
+  // the leg nearest the point (stopping at one it lies on) and the
+  // coordinate there, and the coordinate on the first leg whose far end is
+  // no farther from it than the leg is long.
+  struct LegsFound {
+    double best, best_at, near;
+  };
+  LegsFound WalkTheLegs(int from, double lat, double lon) const;
   std::vector<double> entry_;  // coordinate by entry index
   std::vector<double> route_;  // route distance by entry index
   std::vector<int> placed_;    // indices of the placed entries, in order
@@ -86,12 +91,12 @@ class FlownPath {
   std::vector<double> map_route_, map_flown_;
   double aircraft_ = 0.0;
   int active_ = -1;
-  // The points CoordinateFromPosition found on the legs since the path was
-  // last built: the TOC and TOD are looked for on every pass, and each look
-  // walks the legs.
+  // The points CoordinateFromPosition walked the legs for since the path
+  // was last built: the TOC and TOD are looked for on every pass.
   struct FoundPoint {
     int from;
-    double lat, lon, at;
+    double lat, lon;
+    LegsFound legs;
   };
   mutable std::array<FoundPoint, 4> found_{};
   mutable std::size_t found_count_ = 0, found_next_ = 0;

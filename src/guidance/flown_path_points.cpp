@@ -170,42 +170,49 @@ double FlownPath::CoordinateFromPosition(int from, double lat, double lon) const
       best_at = Entry(active_) - at.along * way / straight;
     }
   }
-  const bool joining = std::isfinite(best_at);
-  if (!joining) {
-    for (std::size_t i = 0; i < found_count_; ++i) {
-      const FoundPoint& f = found_[i];
-      if (f.from == from && f.lat == lat && f.lon == lon) return f.at;
-    }
+  // On the aircraft's way: no leg is walked.
+  if (best <= kOnLegNm) return best_at;
+  // The walk along the legs does not depend on the aircraft, only on the
+  // path and the point: kept until the path is built again, and the way
+  // the aircraft joins its leg on weighed against it on every look.
+  const LegsFound* legs = nullptr;
+  for (std::size_t i = 0; i < found_count_ && legs == nullptr; ++i) {
+    const FoundPoint& f = found_[i];
+    if (f.from == from && f.lat == lat && f.lon == lon) legs = &f.legs;
   }
-  const double at = CoordinateOnTheLegs(from, lat, lon, best, best_at);
-  if (!joining) {
-    found_[found_next_] = FoundPoint{from, lat, lon, at};
+  if (legs == nullptr) {
+    found_[found_next_] = FoundPoint{from, lat, lon, WalkTheLegs(from, lat, lon)};
+    legs = &found_[found_next_].legs;
     found_next_ = (found_next_ + 1) % found_.size();
     found_count_ = std::min(found_count_ + 1, found_.size());
   }
-  return at;
+  if (legs->best < best) {
+    best = legs->best;
+    best_at = legs->best_at;
+  }
+  if (best <= kNearLegNm) return best_at;
+  return std::isnan(legs->near) ? 0.0 : legs->near;
 }
 
-double FlownPath::CoordinateOnTheLegs(int from, double lat, double lon, double best, double best_at) const {
-  double near = NAN;
+FlownPath::LegsFound FlownPath::WalkTheLegs(int from, double lat, double lon) const {
+  LegsFound found{HUGE_VAL, NAN, NAN};
   std::size_t k = placed_.size();
   while (k > 0 && placed_[k - 1] > from) --k;
-  for (; k > 1 && best > kOnLegNm; --k) {
+  for (; k > 1 && found.best > kOnLegNm; --k) {
     const model::FlightPlanWaypoint& a = Fp().ActiveFlightPlan[placed_[k - 2]];
     const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[placed_[k - 1]];
     const double here = route_[static_cast<std::size_t>(placed_[k - 1])];
     const double leg = here - route_[static_cast<std::size_t>(placed_[k - 2])];
     const double to = Distance(b.latitude, b.longitude, lat, lon);
     if (to > leg + kNearLegNm) continue;
-    if (std::isnan(near) && to <= leg) near = CoordinateFromRouteDistance(here - to);
+    if (std::isnan(found.near) && to <= leg) found.near = CoordinateFromRouteDistance(here - to);
     const LegOffset at = Against(a.latitude, a.longitude, b.latitude, b.longitude, lat, lon);
-    if (at.off < best && at.along >= -kOnLegNm && at.along <= leg + kOnLegNm) {
-      best = at.off;
-      best_at = CoordinateFromRouteDistance(here - leg + std::clamp(at.along, 0.0, leg));
+    if (at.off < found.best && at.along >= -kOnLegNm && at.along <= leg + kOnLegNm) {
+      found.best = at.off;
+      found.best_at = CoordinateFromRouteDistance(here - leg + std::clamp(at.along, 0.0, leg));
     }
   }
-  if (best <= kNearLegNm) return best_at;
-  return std::isnan(near) ? 0.0 : near;
+  return found;
 }
 
 }  // namespace ovi::guidance

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -472,6 +473,90 @@ TEST_F(AircraftOnThePathTest, ALegAcrossADiscontinuityIsMeasuredFromTheWaypointB
   ASSERT_TRUE(path.PositionFromCoordinate(path.Aircraft() + 8.0, at_lat, at_lon, leg_start));
   EXPECT_EQ(leg_start, 1);
   EXPECT_LT(std::fabs(OffsetFromLeg(b.latitude, b.longitude, c.latitude, c.longitude, at_lat, at_lon).off), 0.05);
+}
+
+// A point of the path (a TOC or TOD) is looked for on every pass, and its
+// walk along the legs kept until the path is built again: over a seeded
+// sequence of places, on and off the leg, at speeds that build the path
+// again now and then, and of active waypoints, each point, walked back to
+// from every entry, reads as when looked for afresh; also the first look
+// after the path was built again, whose kept walk was of the path before.
+TEST_F(AircraftOnThePathTest, APointOfThePathReadsTheSameKeptOrLookedForAfresh) {
+  struct Point {
+    int leg;  // from entry leg - 1 to entry leg
+    double along, right;
+  };
+  const std::vector<Point> points{{1, 10.0, 0.0}, {1, 45.0, 0.0}, {2, 20.0, 0.0}, {3, 30.0, 0.0},
+                                  {2, 59.0, 0.3}, {3, 5.0, -1.5}, {1, 30.0, 9.0}};
+  std::vector<std::pair<double, double>> at;
+  for (const Point& p : points) {
+    const model::FlightPlanWaypoint &a = Fp().ActiveFlightPlan[p.leg - 1], &b = Fp().ActiveFlightPlan[p.leg];
+    double lat = 0.0, lon = 0.0;
+    navdb::ProjectPosition(a.latitude, a.longitude, navdb::TrueCourse(a.latitude, a.longitude, b.latitude, b.longitude),
+                           p.along, lat, lon);
+    double off_lat = lat, off_lon = lon;
+    if (p.right != 0.0) {
+      navdb::ProjectPosition(lat, lon, navdb::TrueCourse(lat, lon, b.latitude, b.longitude) + 90.0, p.right, off_lat,
+                             off_lon);
+    }
+    at.emplace_back(off_lat, off_lon);
+  }
+  std::mt19937 random(67);
+  std::uniform_real_distribution<double> along(0.0, 58.0), right(-8.0, 8.0), off(-40.0, 40.0), speed(120.0, 480.0);
+  double kt = 250.0;
+  const std::size_t on_legs = at.size();
+  at.resize(on_legs + 2);
+  const auto look = [&](const FlownPath& path, std::size_t key) {
+    return path.CoordinateFromPosition(1 + static_cast<int>(key / at.size()), at[key % at.size()].first,
+                                       at[key % at.size()].second);
+  };
+  const std::size_t keys = 3 * at.size();
+  // Each look at `key` as it was kept, then as worked out afresh once four
+  // other points have pushed it out.
+  const auto expect_kept_as_afresh = [&](const FlownPath& path, const std::vector<std::size_t>& chosen) {
+    std::vector<double> kept;
+    for (std::size_t key : chosen) kept.push_back(look(path, key));
+    for (std::size_t other = 0; other < 4; ++other) look(path, (chosen.back() + 1 + other) % keys);
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+      const double fresh = look(path, chosen[i]);
+      EXPECT_EQ(std::isnan(kept[i]), std::isnan(fresh));
+      if (!std::isnan(fresh)) {
+        EXPECT_EQ(kept[i], fresh) << "from " << 1 + chosen[i] / at.size() << ", point " << chosen[i] % at.size();
+      }
+    }
+  };
+  // Looked at last on each place, and first on the next: on the legs beyond
+  // the corners, whose coordinates follow the speed.
+  const std::vector<std::size_t> last_looked{2 * at.size() + 3, 2 * at.size() + 2, 2 * at.size() + 5, 2 * at.size() + 4};
+  int joining = 0;
+  for (int step = 0; step < 80; ++step) {
+    SCOPED_TRACE(step);
+    if (step % 20 == 19) Fp().ActiveWaypointIndex = 1 + (Fp().ActiveWaypointIndex % 3);
+    // The speed held for a few places, so the path is not built again at each.
+    if (step % 5 == 0) kt = speed(random);
+    Place(along(random), right(random), off(random), kt);
+    const FlownPath& path = FlownPath::Current();
+    if (step > 0) expect_kept_as_afresh(path, last_looked);
+    // Two points on the aircraft's way to the active waypoint, where it has
+    // one of its own.
+    for (std::size_t i = 0; i < 2; ++i) {
+      int leg_start = -1;
+      auto& [lat, lon] = at[on_legs + i];
+      if (!path.PositionFromCoordinate(path.Aircraft() + 2.0 + 3.0 * static_cast<double>(i), lat, lon, leg_start)) {
+        lat = lon = 0.0;
+      }
+    }
+    // Off the leg: the aircraft joins it.
+    const model::FlightPlanWaypoint &from = Fp().ActiveFlightPlan[Fp().ActiveWaypointIndex - 1],
+                                    &to = Fp().ActiveFlightPlan[Fp().ActiveWaypointIndex];
+    joining += std::fabs(OffsetFromLeg(from.latitude, from.longitude, to.latitude, to.longitude, at[on_legs].first,
+                                       at[on_legs].second)
+                             .off) > 0.3;
+    for (std::size_t key = 0; key < keys; ++key) expect_kept_as_afresh(path, {key});
+    expect_kept_as_afresh(path, last_looked);
+  }
+  // The sequence did fly its aircraft joining its leg.
+  EXPECT_GT(joining, 10);
 }
 
 }  // namespace
