@@ -120,9 +120,55 @@ namespace {
 // VNAV's rate at its limit all the way.
 constexpr double kTocWindChange = 5.0;
 
+// Where a climb from the aircraft that ends `toc` NM along the path meets
+// the descent path first (the TOD placed before it): NM along the path,
+// and the altitude there; NAN where it does not. The descent path is the
+// one VNAV turns down at (ClimbMeetsDescentPath): straight from the TOD at
+// the level to the constraint ahead.
+double ClimbMeetsDescentAt(const ClimbModel& climb, double level, double toc, double& altitude) {
+  const State& g = G();
+  const int last = LastIndex();
+  const FlownPath& path = FlownPath::Current();
+  const double here = path.Aircraft();
+  if (g.TodPassed != 0 || !(g.TodAltitude > 0.0) || last < 1 || !std::isfinite(here)) return NAN;
+  const double tod_at = path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude);
+  const double bottom_at = path.EntryOrBefore(ClampedConstraintIndex(last)), bottom = DescentPathBottom();
+  if (!(tod_at < toc) || !(bottom_at > tod_at) || !(bottom < level)) return NAN;
+  const double track = g.GroundTrack + g.MagneticVariation;
+  auto climbed = [&](double at) { return climb.After(g.AircraftAltitude, at - here, track); };
+  auto descent = [&](double at) {
+    return level - (level - bottom) * std::clamp((at - tod_at) / (bottom_at - tod_at), 0.0, 1.0);
+  };
+  double lo = std::max(here, tod_at), hi = toc;
+  if (climbed(lo) >= descent(lo)) return NAN;  // met before the TOD: VNAV's own turn down
+  for (int i = 0; i < 40 && hi - lo > 1e-4; ++i) {
+    const double mid = 0.5 * (lo + hi);
+    (climbed(mid) >= descent(mid) ? hi : lo) = mid;
+  }
+  altitude = descent(hi);
+  return hi;
+}
+
+}  // namespace
+
+double ClimbTopAltitude() {
+  const State& g = G();
+  const double level = PlannedCruiseAltitude();
+  return g.TocMeetingAltitude > 0.0 && g.TocMeetingAltitude < level && g.TocMeetingLatitude == g.TocLatitude &&
+                 g.TocMeetingLongitude == g.TocLongitude
+             ? g.TocMeetingAltitude
+             : level;
+}
+
+namespace {
+
 // The TOC `level` is reached at, ahead of the aircraft along the path by
 // the climb VNAV flies, no farther than the entry before the last: the
 // index of the waypoint after it (its leg's end), or 0 where none fits.
+// A climb that reaches the level only past the TOD (a short route, the
+// climb placed again from the aircraft) ends where it meets the descent
+// path: placed at the level, the T/C counted down to a point the aircraft
+// never reached, and VNAV eased toward it and was turned down short of it.
 int PlaceTopOfClimbAhead(double level, bool set_index) {
   State& g = G();
   const int last = LastIndex();
@@ -130,7 +176,9 @@ int PlaceTopOfClimbAhead(double level, bool set_index) {
   const ClimbModel climb(ClimbRateFlown());
   const double needed = climb.Distance(g.AircraftAltitude, level);
   const FlownPath& path = FlownPath::Current();
-  const double toc = path.Aircraft() + needed;
+  double toc = path.Aircraft() + needed, meeting = 0.0;
+  const double met = ClimbMeetsDescentAt(climb, level, toc, meeting);
+  if (std::isfinite(met)) toc = met;
   int leg_start = 0;
   double lat = 0.0, lon = 0.0;
   if (!(toc <= path.EntryOrBefore(std::max(active, last - 1))) || !PlaceOnRoute(toc, lat, lon, leg_start)) return 0;
@@ -139,6 +187,9 @@ int PlaceTopOfClimbAhead(double level, bool set_index) {
   end = std::max(end, active);
   g.TocLatitude = g.NextConstraintLat = lat;
   g.TocLongitude = g.NextConstraintLon = lon;
+  g.TocMeetingAltitude = std::isfinite(met) ? meeting : 0.0;
+  g.TocMeetingLatitude = lat;
+  g.TocMeetingLongitude = lon;
   if (set_index) g.TocWaypointIndex = end - 1;
   g.TocWindKnown = climb.Sliced() ? 1 : 0;
   ClimbWind(g.TocWindNorth, g.TocWindEast);

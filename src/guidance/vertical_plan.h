@@ -77,6 +77,10 @@ double DescentPathGradient();
 // route gives the aircraft no place.
 bool StartDescentPathAtAircraft(bool at_aircraft_altitude);
 
+// The altitude VNAV climbs to at the TOC: the plan's level, or lower where
+// the TOC was placed where the climb meets the descent path.
+double ClimbTopAltitude();
+
 // The top of climb is passed this close below the plan's level; a level
 // this far or farther above the aircraft in cruise is a step climb.
 constexpr double kTopOfClimbCapture = 150.0;

@@ -143,10 +143,13 @@ void CoupleVnavToAutopilot() {
     // placed by a climb at the plan's rate), and the aircraft reached each
     // waypoint below the plan.
     // The speed is worked out once a second (frame 0), with the command.
-    const double feet = g.NextConstraintAltitude - g.AircraftAltitude;
+    // To the TOC, up to where the climb meets the descent path where it
+    // does so short of the level.
+    const bool to_toc = g.NextConstraintLat == g.TocLatitude && g.NextConstraintLon == g.TocLongitude;
+    const double top = to_toc ? std::min(g.NextConstraintAltitude, ClimbTopAltitude()) : g.NextConstraintAltitude;
+    const double feet = top - g.AircraftAltitude;
     if (g.FrameCounter == 0 || !(g.VnavClimbGroundSpeed > 0.0))
-      g.VnavClimbGroundSpeed = feet > 0.0 ? PlannedClimbGroundSpeed(g.AircraftAltitude, g.NextConstraintAltitude)
-                                          : g.GroundSpeedKnots;
+      g.VnavClimbGroundSpeed = feet > 0.0 ? PlannedClimbGroundSpeed(g.AircraftAltitude, top) : g.GroundSpeedKnots;
     double r = PathRate(feet, g.VnavClimbGroundSpeed);
     if (r - 200.0 > g.VerticalSpeedFpm) r = g.VerticalSpeedFpm + 100.0;
     bool path = g.VnavBelowMinSpeed == 1 || g.TrendAverage >= 0.005 || g.SmoothedAirspeed >= m.MinVnavClimbIas + 5.0 ||

@@ -13,6 +13,7 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/climb_model.h"
 #include "src/guidance/engage_buttons.h"
+#include "src/guidance/flown_path.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav.h"
@@ -1344,6 +1345,91 @@ TEST_F(VerticalPlanTest, ZeroRatesAndSpeedsStayFinite) {
   for (int i = 0; i <= 6; ++i) {
     EXPECT_TRUE(std::isfinite(Wp(i).altitude_constraint)) << i;
     EXPECT_TRUE(std::isfinite(Wp(i).speed_constraint)) << i;
+  }
+}
+
+// A climb placed from the aircraft (VNAV engaged after a hand-flown
+// take-off, a new wind) that reaches the level only past the TOD EXEC
+// placed: the TOC stands where the climb meets the descent path, and VNAV
+// climbs to that point's altitude at the plan's rate. Placed at the level,
+// the T/C counted down to a point the aircraft never reached, and VNAV
+// eased toward it until the descent path turned it down short of it.
+TEST_F(VerticalPlanTest, ATopOfClimbPastTheDescentStandsWhereTheyMeet) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+  m.ClimbRate = 1500;
+  m.MinVnavClimbRate = 1000.0;
+  m.MaxVnavClimbRate = 2500.0;
+  // South of the equator, eastbound across 180 degrees.
+  Route({{"AAAA", -0.5, 178.5, "APT", 0, 50.0}, {"W1", -0.5, 179.5}, {"W2", -0.5, -179.5}, {"BBBB", -0.5, -178.5, "APT"}});
+  const double from = 5000.0;
+  struct Case {
+    double wind_from, wind;
+    double tod_short;  // NM the TOD stands short of the climb's end at the level
+    bool meets;
+  };
+  const Case cases[] = {
+      {0.0, 0.0, -5.0, false},   // the TOD beyond the top: the level
+      {0.0, 0.0, 0.05, true},    // just short of it: met just under the level
+      {0.0, 0.0, 20.0, true},    //
+      {270.0, 60.0, 20.0, true}, // 60 kt on the nose
+      {90.0, 60.0, 12.0, true},  // 60 kt behind
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tod_short);
+    SCOPED_TRACE(c.wind_from);
+    At(-0.5, 178.6);
+    g.MagneticVariation = 12.0;  // a true wind on a magnetic track
+    g.GroundTrack = 90.0 - g.MagneticVariation;
+    g.GroundSpeedKnots = 300.0;
+    g.AircraftAltitude = from;
+    g.WindSpeed = 0.0;
+    g.TocPassed = g.TodPassed = 0;
+    ComputeCruiseAltitude(25000, 1);
+    const double level = PlannedCruiseAltitude(), bottom = DescentPathBottom();
+    g.WindDirection = c.wind_from;
+    g.WindSpeed = c.wind;
+    const ClimbModel climb(ClimbRateFlown());
+    const double full = climb.Distance(from, level);
+    ASSERT_GT(full, 30.0);
+    // The TOD the plan placed, moved to where the case puts it.
+    const FlownPath& path = FlownPath::Current();
+    const double here = path.Aircraft(), tod_at = here + full - c.tod_short;
+    const double end = path.EntryOrBefore(3);
+    navdb::ProjectPosition(g.PlaneLatitude, g.PlaneLongitude, 90.0, full - c.tod_short, g.TodLatitude, g.TodLongitude);
+    g.TodAltitude = level;
+    ASSERT_NEAR(path.CoordinateFromPosition(3, g.TodLatitude, g.TodLongitude), tod_at, 0.05);
+    g.NextConstraintIndex = 3;
+    g.TocWindKnown = 0;
+    g.NextConstraintLat = g.TocLatitude;
+    g.NextConstraintLon = g.TocLongitude;
+    g.NextConstraintAltitude = level;
+    KeepTopOfClimbInTheWind();
+    UpdateVerticalProfile();
+    const double toc = g.ClimbSideDistance, top = ClimbTopAltitude();
+    if (!c.meets) {
+      EXPECT_NEAR(toc, full, 0.01);
+      EXPECT_EQ(top, level);
+      continue;
+    }
+    // On the descent path, which the climb reaches there.
+    const double at = path.CoordinateFromPosition(3, g.TocLatitude, g.TocLongitude);
+    const double descent = level - (level - bottom) * (at - tod_at) / (end - tod_at);
+    EXPECT_LT(toc, full);
+    EXPECT_GT(at, tod_at - 0.05);
+    EXPECT_LT(top, level);
+    EXPECT_NEAR(top, descent, 60.0);
+    EXPECT_NEAR(climb.After(from, toc, 90.0), top, 60.0);
+    // VNAV flies to it at the plan's rate, not steeper to the level there.
+    g.VnavEngaged = 1;
+    g.FrameCounter = 0;
+    g.VerticalSpeedFpm = ClimbRateFlown();
+    g.SmoothedAirspeed = 250.0;
+    g.VnavVerticalSpeedCommand = kNoCommand;
+    CoupleVnavToAutopilot();
+    EXPECT_NEAR(g.VnavRequiredVerticalSpeed, ClimbRateFlown(), 40.0);
+    g.VnavEngaged = 0;
   }
 }
 

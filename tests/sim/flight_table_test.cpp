@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -110,6 +111,47 @@ TEST(FlightRecordClock, MarkersFollowTheKeysPressed) {
   ASSERT_EQ(record.directs.size(), 1u);
   EXPECT_NEAR(record.directs[0], 10.0 + 10.0 / 18.0 + 0.2, 1e-9);  // 10.5 already passed
   EXPECT_DOUBLE_EQ(record.replanned[2], 20.0);
+}
+
+// A T/C read while LNAV flies the route is held to the top the aircraft
+// then reaches, unless LNAV went off before it (the last waypoint made
+// active): from there the aircraft flies straight on, no route the pages
+// counted. A climb at 2,000 ft/min from 10,000 ft at 6 NM a minute reaches
+// 19,850 ft (150 ft under its top) at 295.5 s, the first sample at 296 s;
+// the T/C read at 100 s is 5.4 NM off.
+TEST(PageRules, ATopReachedAfterLnavWentOffIsNotHeldToTheReading) {
+  for (const auto& [off, held] : {std::pair{200.0, false}, {296.0, false}, {297.0, true}, {-1.0, true}}) {
+    SCOPED_TRACE(off);
+    test::ScratchDir dir("page_rules_lnav_off");
+    fs::create_directories(dir / "out/snapshots/t0100.0");
+    std::string track;
+    for (int t = 0; t <= 400; ++t) {
+      const double alt = std::min(10000.0 + 2000.0 * t / 60.0, 20000.0);
+      char line[200];
+      std::snprintf(line, sizeof line, "%d.0 0.0 %.6f %.1f 250 0.5 360 %d 90 20000 2000 250 0.00 1100 0\n", t,
+                    -0.5 + t * 0.1 / 60.0, alt, alt < 20000.0 ? 2000 : 0);
+      track += line;
+    }
+    test::WriteFile(dir / "out/track.txt", track);
+    test::WriteFile(dir / "out/key_events.txt", "");
+    std::string flight = "0.5 LNAV on at N0.0000 W0.5000 10008 ft\n0.5 VNAV on at N0.0000 W0.5000 10008 ft\n";
+    if (off > 0.0) flight += std::to_string(off) + " LNAV off, active DEST at N0.0000 E0.0000 19000 ft\n";
+    test::WriteFile(dir / "out/flight.txt", flight);
+    test::WriteFile(dir / "out/snapshots/t0100.0/window02_gauge00_GNSXLS_LM.txt",
+                    "1 0 0 0 0 30.0 80.0 0xFFFF13D5 33.0 1 whole \"Courier New\" \"TO #TOC\"\n"
+                    "1 0 0 0 0 370.0 120.0 0xFF00FA00 33.0 1 whole \"Courier New\" \" 25.0\"\n");
+    test::WriteFile(dir / "scenario.txt", "run 400\n");
+    flights::FlightRecord record;
+    std::string error;
+    ASSERT_TRUE(flights::ReadFlight(dir / "sim", dir / "scenario.txt", dir / "out", record, error)) << error;
+    const flights::Problems problems = flights::CheckFlight(record, flights::Margins{});
+    const auto pages = problems.find("pages");
+    EXPECT_EQ(pages != problems.end(), held);
+    if (held && pages != problems.end()) {
+      ASSERT_EQ(pages->second.size(), 1u);
+      EXPECT_NE(pages->second[0].find("25.0 NM shown, 19.6 flown"), std::string::npos) << pages->second[0];
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FlightTable, ::testing::ValuesIn(Rows()), [](const auto& p) {

@@ -43,6 +43,10 @@ void CheckDistances(RuleKit& k) {
       // held to the distance flown round it. Nor is a reading before the plan
       // changed (the pilot's edit, a direct-to, a new wind).
       if (std::isnan(shown) || std::isnan(when) || r.t < hold_left) return;
+      // Nor a point the aircraft comes to after LNAV went off: from there it
+      // flies no route the pages counted (a T/C past the last waypoint's
+      // sequencing is reached flying straight on instead of round the turn).
+      if (!k.LnavOn(when)) return;
       // A change soon after the point compared may be what made it there
       // (a lower level entered ends the climb).
       if (k.ChangedBetween(r.t, when + 30.0)) return;
