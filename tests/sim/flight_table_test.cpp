@@ -30,9 +30,6 @@ using test::ReadFile;
 // failing the row; a rule listed here that holds fails the row, so the
 // list only shrinks as the faults are mended.
 const std::map<std::pair<std::string, std::string>, std::string> kExpectedFailures = {
-    {{"direct-past-constraint", "pages"},
-     "the level chosen again after the direct-to in the climb, measured at the climb's mean true airspeed, "
-     "15,000 ft: the T/C shown 19.4 NM on, beyond the T/D, the climb met the descent 1.3 NM short of it at 14,634"},
     {{"hold-exit-descent", "agree"}, "the climb's altitudes at FOURT and CHINS 540-800 ft low on the pages"},
     {{"hold-exit-descent", "path"}, "67.4: after the hold the descent runs below the plan, JAYPE sequenced at 2,763 ft, the plan 3,600"},
     {{"lnav-engaged-off-route", "pages"},
