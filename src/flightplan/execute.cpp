@@ -124,6 +124,15 @@ void RebuildVerticalPlan() {
   model::State& m = M();
   guidance::State& g = G();
   State& s = Fp();
+  // A constraint LNAV sequenced before the aircraft got there stays VNAV's
+  // target through a new plan that keeps it where it was: a level entered
+  // just after WP01 was passed at 13,233 ft let the climb go on, and /13400
+  // at WP01 was crossed at 14,818 ft.
+  const int held = g.HeldConstraintIndex;
+  const bool keep_held = held > 0 && held < s.ActiveWaypointIndex && held <= s.ActiveFlightPlanLastIndex &&
+                         g.NextConstraintIndex == held && model::IsConstraint(s.ActiveFlightPlan[held]) &&
+                         s.ActiveFlightPlan[held].latitude == g.NextConstraintLat &&
+                         s.ActiveFlightPlan[held].longitude == g.NextConstraintLon;
   guidance::ComputeCruiseAltitude(m.CruiseAlt, 1);
   if (g.TocPassed == 0) guidance::ComputeTopOfClimb(0);
   guidance::ComputeTopOfDescent(0);
@@ -135,7 +144,7 @@ void RebuildVerticalPlan() {
   const int last = s.ActiveFlightPlanLastIndex;
   if (s.ActiveWaypointIndex <= last) {
     g.NextConstraintIndex = last;
-    for (int i = std::max(s.ActiveWaypointIndex, 0); i <= last; ++i) {
+    for (int i = keep_held ? held : std::max(s.ActiveWaypointIndex, 0); i <= last; ++i) {
       if (model::IsConstraint(s.ActiveFlightPlan[i])) {
         g.NextConstraintIndex = i;
         break;
