@@ -120,10 +120,20 @@ void CommitOrigin(int entry_state, const model::FlightPlanWaypoint& first) {
 
 }  // namespace
 
-void RebuildVerticalPlan() {
+void RebuildVerticalPlan(bool keep_held_constraint) {
   model::State& m = M();
   guidance::State& g = G();
   State& s = Fp();
+  // A constraint LNAV sequenced before the aircraft got there stays VNAV's
+  // target through a new plan that keeps it where it was, and the TOC
+  // beyond it: a level entered just after WP01 was passed at 13,233 ft let
+  // the climb go on, and /13400 at WP01 was crossed at 14,818 ft.
+  const int held = g.HeldConstraintIndex;
+  const bool keep_held = keep_held_constraint && held > 0 && held < s.ActiveWaypointIndex &&
+                         held <= s.ActiveFlightPlanLastIndex &&
+                         g.NextConstraintIndex == held && model::IsConstraint(s.ActiveFlightPlan[held]) &&
+                         s.ActiveFlightPlan[held].latitude == g.NextConstraintLat &&
+                         s.ActiveFlightPlan[held].longitude == g.NextConstraintLon;
   guidance::ComputeCruiseAltitude(m.CruiseAlt, 1);
   if (g.TocPassed == 0) guidance::ComputeTopOfClimb(0);
   guidance::ComputeTopOfDescent(0);
@@ -135,7 +145,7 @@ void RebuildVerticalPlan() {
   const int last = s.ActiveFlightPlanLastIndex;
   if (s.ActiveWaypointIndex <= last) {
     g.NextConstraintIndex = last;
-    for (int i = std::max(s.ActiveWaypointIndex, 0); i <= last; ++i) {
+    for (int i = keep_held ? held : std::max(s.ActiveWaypointIndex, 0); i <= last; ++i) {
       if (model::IsConstraint(s.ActiveFlightPlan[i])) {
         g.NextConstraintIndex = i;
         break;
@@ -144,7 +154,8 @@ void RebuildVerticalPlan() {
   }
   const int constraint = std::clamp(g.NextConstraintIndex, 0, last);
   if (g.TocPassed == 0) {
-    if (g.NextConstraintIndex < guidance::ComputeTopOfClimb(0)) guidance::TargetEntry(s.ActiveFlightPlan[constraint]);
+    const int toc = guidance::ComputeTopOfClimb(keep_held ? held - s.ActiveWaypointIndex : 0);
+    if (g.NextConstraintIndex < toc) guidance::TargetEntry(s.ActiveFlightPlan[constraint]);
   } else {
     guidance::ComputeTopOfDescent(0);
     const model::FlightPlanWaypoint& w = s.ActiveFlightPlan[constraint];
@@ -199,14 +210,6 @@ void ExecutePendingRoute() {
   // active one (below): taken before, it was the course to the waypoint
   // that had been active, and a direct-to one further on flew that line.
   const bool direct_to = fms.FmsHoldFixSelect != 0;
-  // A climb constraint VNAV holds past its sequencing, the aircraft not yet
-  // at it, stays the target of an EXEC that keeps it and the waypoint flown
-  // to (a speed or a level entered): the plan walks from the active
-  // waypoint, and given the level at once the aircraft climbed through the
-  // constraint 24 s short of its waypoint.
-  const int held = g.TocPassed == 0 && g.HeldConstraintIndex < s.ActiveWaypointIndex ? g.HeldConstraintIndex : 0;
-  const model::FlightPlanWaypoint held_entry = held > 0 ? s.ActiveFlightPlan[held] : model::FlightPlanWaypoint{};
-  const int active_before = s.ActiveWaypointIndex;
   auto direct_to_course = [&] {
     g.LegOriginLatitude = g.PlaneLatitude;
     g.LegOriginLongitude = g.PlaneLongitude;
@@ -272,16 +275,7 @@ void ExecutePendingRoute() {
     // A new route is a new flight: the climb and descent of the last route
     // are not this one's.
     if (entry_state < 3) g.TocPassed = g.TodPassed = 0;
-    RebuildVerticalPlan();
-    const model::FlightPlanWaypoint& kept = s.ActiveFlightPlan[std::clamp(held, 0, last)];
-    if (held > 0 && held <= last && !direct_to && s.ActiveWaypointIndex == active_before && model::IsConstraint(kept) &&
-        kept.ident == held_entry.ident && kept.latitude == held_entry.latitude &&
-        kept.longitude == held_entry.longitude && kept.altitude_constraint == held_entry.altitude_constraint) {
-      // The TOC as the aircraft will reach it: beyond the constraint.
-      guidance::ComputeTopOfClimb(held - s.ActiveWaypointIndex);
-      g.NextConstraintIndex = held;
-      guidance::TargetEntry(kept);
-    }
+    RebuildVerticalPlan(!direct_to);
 
     if (g.VnavEngaged == 1 && entry_state == 4) {
       g.VnavSpdRestPending = 1;

@@ -31,8 +31,10 @@ void GiveUpPendingChange();
 
 // The vertical plan of the flown route worked out again as EXEC works it
 // out: cruise altitude, TOC, TOD and predictions, the next constraint and
-// VNAV's target.
-void RebuildVerticalPlan();
+// VNAV's target; the constraint VNAV holds past its sequencing stays the
+// target where the plan keeps it, unless `keep_held_constraint` is false
+// (a direct-to).
+void RebuildVerticalPlan(bool keep_held_constraint = true);
 
 // Removes every hold of HoldTable (a new origin, a new route).
 void DeleteEveryHold();

@@ -104,6 +104,16 @@ void Sequence() {
   g.LastWaypointAltitude = g.AircraftAltitude;
   g.LastWaypointFuel = GetFuelFlowWeight() * (m.WeightUnit == "KGS" ? kKilogramsPerPound : 1.0);
   ++fp.ActiveWaypointIndex;
+  // The profile and the speeds judge the new waypoint by its own distance:
+  // the passed one's few miles made a constraint 80 NM on look near, and
+  // its speed went out as the turn began. One passed abeam keeps its mark
+  // (a negative distance) for them to see.
+  if (g.ActiveWaypointDistance >= 0.0) {
+    const model::FlightPlanWaypoint& now_active = fp.ActiveFlightPlan[fp.ActiveWaypointIndex];
+    double course = 0.0;
+    navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, now_active.latitude, now_active.longitude,
+                                     g.ActiveWaypointDistance, course);
+  }
   UpdateVerticalProfile();
   g.VnavSpeedSet = 0;
   CoupleSpeedToAutopilot();

@@ -48,6 +48,10 @@ void LeaveRestrictionSpeedOnHandOver() {
   const bool sent_faster = g.SentAirspeed != kNoCommand && g.SentAirspeed > limit;
   if (g.ApMachHold > 0.0) {
     EngageAirspeedHold();
+    // Engaging, the autopilot takes the aircraft's airspeed: the limit goes
+    // out even where it was the airspeed last sent. Left unsent, 277 kt
+    // were held through the rest of the descent against the 300 sent.
+    g.SentAirspeed = kNoCommand;
   } else if (host::GetAutopilotAirspeedHoldVar() <= limit && !sent_faster) {
     return;  // already no faster
   }

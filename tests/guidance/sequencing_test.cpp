@@ -5,6 +5,7 @@
 
 #include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/autopilot_commands.h"
 #include "src/guidance/flown_path.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/state.h"
@@ -202,6 +203,55 @@ TEST_F(SequencingTest, PassingRecordsTheWaypointAndSetsUpTheNextLeg) {
   RunWaypointPassage();
   EXPECT_EQ(flightplan::flightplan_state.ActiveFlightPlan[2].time_over_text, "");
   EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);  // LNAV off, no sequencing
+}
+
+// Climbing through B, VNAV takes C's speed (300 kt, above the 280 flown)
+// once C is within the 25 NM at which speed restrictions are taken: judged
+// at B's passing by C's own distance, not by what was left to B. B passed
+// abeam keeps its mark for them.
+TEST_F(SequencingTest, AtAPassingTheSpeedsJudgeTheNewWaypointByItsOwnDistance) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  struct Case {
+    double c_nm;  // from B, south-west across the meridian
+    double b_nm;  // left to B as it is passed; -1: passed abeam
+    bool sent;
+  };
+  const Case cases[] = {{80.0, 5.5, false}, {28.0, 5.5, false}, {20.0, 5.5, true}, {20.0, -1.0, true}, {80.0, -1.0, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.c_nm) + " " + std::to_string(c.b_nm));
+    host.key_events.clear();
+    ForgetSentCommands();  // each case on its own
+    double lat = 0.0, lon = 0.0;
+    navdb::ProjectPosition(0.0, 0.0, 250.0, c.c_nm, lat, lon);
+    Entry(2, lat, lon, "C");
+    model::FlightPlanWaypoint& w = flightplan::flightplan_state.ActiveFlightPlan[2];
+    w.constraint_flag = 1;
+    w.altitude_constraint = 22900.0;
+    w.speed_constraint = 300.0;
+    flightplan::ActiveRouteChanged();
+    Activate(1);
+    flightplan::flightplan_state.RouteState = 3;
+    m.VnavSetSpd = 1;
+    m.ClimbIas = 280;
+    g.LnavEngaged = g.VnavEngaged = 1;
+    g.TocPassed = g.VerticalProfileValid = 0;
+    g.VnavSpeedSet = 1;
+    g.AircraftAltitude = 21900.0;
+    g.GroundSpeedKnots = 420.0;
+    g.WaypointSwitchDistance = 6.0;
+    At(-5.5 / 60.0, 0.0, 0.0);
+    g.ActiveWaypointDistance = c.b_nm;
+    RunWaypointPassage();
+    ASSERT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 2);
+    double to_c = 0.0, course = 0.0;
+    navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, lat, lon, to_c, course);
+    // Passed abeam, the mark stays for the speeds.
+    EXPECT_DOUBLE_EQ(g.ActiveWaypointDistance, c.b_nm < 0.0 ? c.b_nm : to_c);
+    bool sent = false;
+    for (const auto& [id, value] : host.key_events) sent = sent || (id == 66037u && value == 300u);
+    EXPECT_EQ(sent, c.sent);
+  }
 }
 
 // The navigator's direct-to puts a "DIRECT" entry where the aircraft was,

@@ -873,6 +873,103 @@ TEST_F(VnavTest, AHeldConstraintReplacedByAnExecIsGivenUp) {
   EXPECT_EQ(g.HeldConstraintIndex, 0);
 }
 
+// A new plan (a level entered, EXEC) just after LNAV sequenced a
+// constrained waypoint the aircraft has not reached keeps that constraint
+// as VNAV's target while the plan keeps the waypoint where it was; a plan
+// that put another waypoint there, or nothing held, looks on from the
+// active waypoint. The route crosses 180 degrees south of the equator.
+TEST_F(VnavTest, AHeldConstraintOutlivesANewPlanThatKeepsIt) {
+  struct Case {
+    const char* name;
+    int held;
+    double moved;  // degrees the held entry's longitude moves with the new plan
+    int target, still_held;
+  } const kCases[] = {
+      {"kept through a new level", 1, 0.0, 1, 1},
+      {"another waypoint there now", 1, 0.3, 3, 0},
+      {"none held", 0, 0.0, 3, 0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    State& g = guidance_state;
+    flightplan::State& fp = flightplan::flightplan_state;
+    const double lons[] = {179.0, 179.6, -179.8, -179.2};
+    for (int i = 0; i <= 3; ++i) {
+      fp.ActiveFlightPlan[i].latitude = -50.0;
+      fp.ActiveFlightPlan[i].longitude = lons[i];
+    }
+    model::FlightPlanWaypoint& w1 = fp.ActiveFlightPlan[1];
+    w1.constraint_flag = 1;
+    w1.altitude_constraint = 13400.0;
+    fp.ActiveWaypointIndex = 2;
+    g.ActiveWaypointLat = -50.0;
+    g.ActiveWaypointLon = lons[2];
+    g.PlaneLatitude = -50.0;
+    g.PlaneLongitude = 179.55;  // short of W1, its switch distance passed
+    g.AircraftAltitude = 13233.0;
+    g.TocPassed = g.TodPassed = 0;
+    g.HeldConstraintIndex = c.held;
+    g.NextConstraintIndex = 1;
+    g.NextConstraintLat = w1.latitude;
+    g.NextConstraintLon = w1.longitude;
+    g.NextConstraintAltitude = 13400.0;
+    w1.longitude += c.moved;
+    model::model_state.CruiseAlt = 23900;
+    flightplan::RebuildVerticalPlan();
+    RunVerticalTransitions();
+    EXPECT_EQ(g.NextConstraintIndex, c.target);
+    EXPECT_EQ(g.HeldConstraintIndex, c.still_held);
+    if (c.still_held != 0) {
+      EXPECT_EQ(g.NextConstraintAltitude, 13400.0);
+    }
+  }
+}
+
+// Handing over at the last waypoint in Mach hold, VNAV engages the airspeed
+// hold, which takes the aircraft's airspeed (262 kt), and sends the
+// restriction's speed: also where that is the airspeed it sent last, still
+// the autopilot's airspeed as the hold is engaged. In airspeed hold already
+// at the restriction's speed nothing goes out.
+TEST_F(VnavTest, HandingOverInMachHoldLeavesTheRestrictionsSpeedHeld) {
+  struct Case {
+    const char* name;
+    bool mach_hold;
+    double sent, autopilot;  // the airspeed last sent; the autopilot's airspeed
+    Events events;
+  } const kCases[] = {
+      {"Mach hold, the limit sent last", true, 240.0, 240.0,
+       {{kEventMachHoldOff, 0}, {kEventAirspeedHoldOn, 0}, {kEventAirspeed, 240}}},
+      {"Mach hold, another airspeed sent last", true, 280.0, 280.0,
+       {{kEventMachHoldOff, 0}, {kEventAirspeedHoldOn, 0}, {kEventAirspeed, 240}}},
+      {"airspeed hold at the limit", false, 240.0, 240.0, {}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    State& g = guidance_state;
+    model::State& m = model::model_state;
+    m.VnavSetSpd = 1;
+    m.DescAltRest = 10000.0;
+    m.DescSpdRest = 240.0;
+    g.AircraftAltitude = 9000.0;
+    g.TocPassed = g.TodPassed = 1;
+    host.tokens[109] = 5000.0;  // descending to it
+    g.SentAltitude = 5000;
+    host.tokens[61] = 262.0;  // the aircraft's airspeed
+    host.tokens[116] = c.autopilot;
+    g.SentAirspeed = static_cast<std::int32_t>(c.sent);
+    g.ApMachHold = c.mach_hold ? 1.0 : 0.0;
+    g.ApAirspeedHold = c.mach_hold ? 0.0 : 1.0;
+    // The simulator acts on the events after the pass: the autopilot's
+    // airspeed is still the one before the hold engaged.
+    host.key_handlers.clear();
+    host.key_events.clear();
+    LeaveRestrictionSpeedOnHandOver();
+    EXPECT_EQ(host.key_events, c.events);
+  }
+}
+
 // A hold flown at a constrained fix meets the constraint: as the hold ends,
 // VNAV goes on to the next constraint whether LNAV sequenced the fix in the
 // same pass (the navigator's exit at the fix) or sequences it later (the

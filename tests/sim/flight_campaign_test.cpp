@@ -158,6 +158,50 @@ TEST(FlightRules, ACruiseLevelShownAsAFlightLevelAgreesWithItsFeet) {
   }
 }
 
+// Pages read within a few seconds are one look, and must show one cruise
+// level; a passage between two readings (which re-plans the level from a
+// constraint passed in the descent) or another active waypoint taken with a
+// route ends the look. A passage before the look, or at its first reading,
+// does not hide a disagreement within it.
+TEST(FlightRules, ALookAtThePagesEndsWhereTheActiveWaypointChanges) {
+  struct Case {
+    const char* name;
+    double passed;  // a waypoint passed then (0: none)
+    double route;   // a route recorded then with another active waypoint (0: none)
+    bool agree;
+  };
+  // The navigator reads 36000 at 100 s, ECON FL176 at 101.5 s.
+  const Case cases[] = {
+      {"no change between", 0.0, 0.0, false},
+      {"a passage between", 100.8, 0.0, true},
+      {"a passage at the second reading", 101.5, 0.0, true},
+      {"a passage at the first reading", 100.0, 0.0, false},
+      {"a passage after the look", 101.6, 0.0, false},
+      {"another active waypoint between", 0.0, 100.8, true},
+  };
+  for (const Case& c : cases) {
+    flights::FlightRecord f;
+    flights::Reading gns;
+    gns.t = 100.0;
+    gns.gns = {{0.0, 50.0, "CRUISE ALT"}, {60.0, 50.0, "36000"}};
+    flights::Reading econ;
+    econ.t = 101.5;
+    econ.cdu = {{0.0, 10.0, "ECON  CRZ"}, {10.0, 30.0, "C R Z    A L T    O P T / M A X"}, {10.0, 41.0, "FL176"}};
+    f.readings = {gns, econ};
+    for (double t = 0.0; t <= 200.0; t += 1.0) {
+      flights::Sample s;
+      s.t = t;
+      s.alt = 26000.0;
+      f.track.push_back(s);
+    }
+    if (c.passed > 0.0) f.events.push_back(std::to_string(c.passed) + " passed NISQU at N47.1203 W122.6330 17600 ft");
+    f.routes.push_back({1.0, {"KBLI", "NISQU", "OLM"}, "NISQU"});
+    if (c.route > 0.0) f.routes.push_back({c.route, {"KBLI", "NISQU", "OLM"}, "OLM"});
+    const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
+    EXPECT_EQ(problems.count("agree") == 0, c.agree) << c.name;
+  }
+}
+
 // A hold's window for the rules of the leg flown: its entry steers the
 // aircraft however short the hold, and a direct-to leaves it as the fix
 // passed does; for the other rules a minute or more, left over the fix.

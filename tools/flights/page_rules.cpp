@@ -4,6 +4,7 @@
 // negative crossing estimate.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -104,6 +105,20 @@ std::vector<std::pair<std::string, double>> ListedAltitudes(const Reading& r) {
   return listed;
 }
 
+// The active waypoint changed after `from` and by `to`: a waypoint passed,
+// or a route taken with another one active. Passing a constrained
+// waypoint in the descent re-plans the level from it, and the pages read
+// either side of that moment show the levels before and after.
+bool ActiveChangedBetween(const FlightRecord& f, double from, double to) {
+  for (const std::string& e : f.events) {
+    const double t = std::atof(e.c_str());
+    if (t > from && t <= to && e.find(" passed ") < e.find(" at ")) return true;
+  }
+  for (std::size_t i = 1; i < f.routes.size(); ++i)
+    if (f.routes[i].t > from && f.routes[i].t <= to && f.routes[i].active != f.routes[i - 1].active) return true;
+  return false;
+}
+
 // Every altitude RTE LEGS or the navigator's VNAV list shows for a
 // waypoint ahead is the one the aircraft crosses it at, within 500 ft,
 // where VNAV flies it there and nothing changed the plan meanwhile
@@ -153,12 +168,15 @@ void CheckAgreement(RuleKit& k) {
     k.Object("agree", "%s crossed at %.0f ft at %.0f s, %s showed %.0f at %.1f s", key.first.c_str(), w.s->alt, w.s->t,
              key.second.c_str(), w.shown, w.read);
   }
-  // Readings within a few seconds of each other are one look at the pages.
+  // Readings within a few seconds of each other are one look at the pages,
+  // ended where the plan or the active waypoint changed between two.
   std::set<std::string> told;
   for (std::size_t i = 0; i < f.readings.size(); ++i) {
     std::vector<Shown> all = CruiseLevels(f.readings[i]);
     for (std::size_t j = i + 1; j < f.readings.size() && f.readings[j].t < f.readings[i].t + 3.0; ++j) {
-      if (k.ChangedBetween(f.readings[i].t, f.readings[j].t)) break;
+      if (k.ChangedBetween(f.readings[i].t, f.readings[j].t) ||
+          ActiveChangedBetween(f, f.readings[i].t, f.readings[j].t))
+        break;
       for (const Shown& s : CruiseLevels(f.readings[j])) all.push_back(s);
     }
     for (const Shown& a : all) {
