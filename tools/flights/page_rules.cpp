@@ -43,6 +43,11 @@ void CheckDistances(RuleKit& k) {
       // held to the distance flown round it. Nor is a reading before the plan
       // changed (the pilot's edit, a direct-to, a new wind).
       if (std::isnan(shown) || std::isnan(when) || r.t < hold_left) return;
+      // Nor a T/D the aircraft reaches only after LNAV went off at the
+      // last waypoint: on the leg to the destination it is flown where the
+      // pilot engages VNAV again, which went off with LNAV.
+      if (what.find("T/D") != std::string::npos || what.find("TOD") != std::string::npos)
+        if (!k.LnavOn(when)) return;
       // A change soon after the point compared may be what made it there
       // (a lower level entered ends the climb).
       if (k.ChangedBetween(r.t, when + 30.0)) return;
