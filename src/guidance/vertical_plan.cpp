@@ -340,13 +340,28 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
       bottom = std::trunc(PlannedAltitude(E(i)));
     }
   }
-  const double descent = m.DescentTas / 60.0 * Ratio(top - bottom, m.PlanDescentRate);
+  double descent = m.DescentTas / 60.0 * Ratio(top - bottom, m.PlanDescentRate);
 
   // Back along the path from the bottom, no farther than the start of the
   // active leg (of the leg into the reference waypoint, when the descent
   // is re-planned from one the aircraft has only now reached).
   const FlownPath& path = FlownPath::Current();
   const double bottom_at = path.EntryOrBefore(bottom_index);
+  // Re-planned from a constraint with the next constraint the very next
+  // waypoint, the descent starts no earlier than the first, which the
+  // aircraft is held to until abeam it: with the next one nearer than the
+  // plan's rate reaches (KRATR2's BEAVR, 1,000 ft below LAVAA 1.5 NM round
+  // a 170-degree turn), the top stood 1.2 NM before LAVAA, and the
+  // aircraft, at LAVAA's altitude there, was 600 ft above its path at once
+  // and crossed BEAVR 500-800 ft high. The path is the steeper one the
+  // pages show, from the one to the other. With waypoints between, the
+  // pages show them on the plan's rate back from the next constraint, and
+  // the path keeps to that: straight from the first constraint instead, it
+  // crossed SATSP 2,000 ft above the altitude shown after ELMAA's 22,500.
+  const double reference_at = path.EntryOrBefore(reference);
+  bool next_to_it = mode == 1 && std::isfinite(reference_at) && bottom_at > reference_at;
+  for (int i = reference + 1; next_to_it && i < bottom_index; ++i) next_to_it = !std::isfinite(path.Entry(i));
+  if (next_to_it) descent = std::min(descent, bottom_at - reference_at);
   // After a direct-to in the cruise or the descent the aircraft flies
   // straight at the active waypoint from well before the start of its leg:
   // the descent may start anywhere on that way. Limited to the leg, a long

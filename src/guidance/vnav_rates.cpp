@@ -35,6 +35,9 @@ constexpr double kPathCorrectionMinutes = 1.0;
 // aircraft below its path comes back to it as the path comes down, and a
 // vertical speed of 0 would level it with its target still below.
 constexpr std::int32_t kLeastDescentCommand = 100;
+// Above a lower level in the cruise by more than this (ft), VNAV steps the
+// aircraft down to it; nearer, the autopilot's capture has it.
+constexpr double kStepDownBand = 150.0;
 // Path rate (ft/min) to climb or descend `feet` over the distance to the
 // segment target at `speed` over the ground.
 double PathRate(double feet, double speed) {
@@ -183,6 +186,18 @@ void CoupleVnavToAutopilot() {
       g.VnavBelowMinSpeed = 1;
       cmd = 0;
     }
+    g.VnavVerticalSpeedCommand = cmd;
+    if (g.FrameCounter == 0) SendVerticalSpeed(cmd);
+  } else if (g.TocPassed == 1 && g.TodPassed == 0 && g.VnavEngaged == 1 &&
+             g.AircraftAltitude > PlannedCruiseAltitude() + kStepDownBand) {
+    // Down to a lower level entered in the cruise at the plan's descent
+    // rate. Left to the autopilot, the step went at whatever vertical speed
+    // the climb had sent last (1,000 ft/min: 8,000 ft in 8 minutes and 45
+    // NM, RTE LEGS showing the waypoints on the way at the new level), or
+    // not at all where the autopilot zeroes it as it captures an altitude.
+    const double rate = std::min(std::max(m.PlanDescentRate, static_cast<double>(kLeastDescentCommand)),
+                                 std::max(m.MaxVnavDescRate, static_cast<double>(kLeastDescentCommand)));
+    const std::int32_t cmd = Steady(-NearestHundreds(rate));
     g.VnavVerticalSpeedCommand = cmd;
     if (g.FrameCounter == 0) SendVerticalSpeed(cmd);
   } else if (g.TodPassed == 1 && g.NextConstraintAltitude <= g.AircraftAltitude) {

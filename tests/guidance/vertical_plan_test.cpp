@@ -1215,6 +1215,59 @@ TEST_F(VerticalPlanTest, AHoldAheadInTheDescentIsReachedAtItsFixsAltitude) {
   }
 }
 
+// Re-planned at a constraint, with the next one the very next waypoint and
+// nearer than the plan's rate reaches (W4 to W5 is 30 NM): the descent
+// starts at W4 itself, where the aircraft is held at W4's altitude, down
+// the steeper path the pages show; one that fits starts where the plan's
+// rate puts it. The same whether W4 is still active or has just been
+// sequenced. With a waypoint between (W5 unconstrained, the next
+// constraint the end), the path keeps to the plan's rate the pages show
+// W5 on, and starts before W4.
+TEST_F(VerticalPlanTest, ADescentReplannedAtAConstraintStartsNoEarlierThanIt) {
+  struct Case {
+    const char* name;
+    double w5;       // W5's altitude (W4 at 11,000 ft); NaN: no constraint
+    int active;      // W4 (4) still active, or just sequenced (5)
+    double rate;     // the plan's descent rate: 3.5 NM per 1,000 ft at 2,000 ft/min
+    double tod_lon;  // back from W5 (lon 3.5) or the end (4.0)
+    double gradient;
+  } const kCases[] = {
+      {"fits, W4 active", 3000.0, 4, 2000.0, 3.5 - 28.0 / 60.0, 8000.0 / 28.0},
+      {"fits, W4 just passed", 3000.0, 5, 2000.0, 3.5 - 28.0 / 60.0, 8000.0 / 28.0},
+      {"just fits", 2430.0, 5, 2000.0, 3.5 - 29.995 / 60.0, 8570.0 / 29.995},
+      {"too near, W4 active", 2000.0, 4, 2000.0, 3.0, 9000.0 / 30.0},
+      {"too near, W4 just passed", 2000.0, 5, 2000.0, 3.0, 9000.0 / 30.0},
+      {"far too near", 100.0, 5, 2000.0, 3.0, 10900.0 / 30.0},
+      {"a waypoint between", NAN, 5, 1000.0, 4.0 - 77.0 / 60.0, 11000.0 / 77.0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    EquatorRoute();
+    ComputeCruiseAltitude(12000, 1);
+    State& g = guidance_state;
+    flightplan::State& fp = flightplan::flightplan_state;
+    for (const auto& [i, altitude] : {std::pair{4, 11000.0}, std::pair{5, c.w5}}) {
+      if (std::isnan(altitude)) continue;
+      fp.ActiveFlightPlan[i].altitude_constraint = altitude;
+      fp.ActiveFlightPlan[i].constraint_flag = 1;
+    }
+    flightplan::ActiveRouteChanged();
+    model::model_state.PlanDescentRate = c.rate;
+    g.TocPassed = g.TodPassed = 1;
+    fp.ActiveWaypointIndex = c.active;
+    g.NextConstraintIndex = std::isnan(c.w5) ? 6 : 5;
+    At(0.0, 2.99);
+    ComputeTopOfDescent(1, 4);
+    EXPECT_EQ(g.TodAltitude, 11000.0);
+    EXPECT_NEAR(g.TodLatitude, 0.0, kPos);
+    EXPECT_NEAR(g.TodLongitude, c.tod_lon, 1e-5);
+    g.TodPassed = 1;
+    UpdateVerticalProfile();
+    EXPECT_NEAR(DescentPathGradient(), c.gradient, 0.05);
+  }
+}
+
 // A route that comes back past itself, as the sample's does past BTG into
 // KPDX: the TOD 6 NM before B lies 6 NM from the end, within reach of the
 // last leg, and was taken for a point on it (6 NM from it to the end, the

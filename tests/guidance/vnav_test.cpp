@@ -189,6 +189,61 @@ TEST_F(VnavTest, ClimbSpeedProtectionAndTheFrameZeroRule) {
   EXPECT_TRUE(std::isfinite(g.VnavRequiredVerticalSpeed));
 }
 
+// A lower level entered in the cruise is stepped down to at the plan's
+// descent rate, within VNAV's limits; within the capture band of the level,
+// or at it, nothing is sent, whatever the climb sent last. Then, pass by
+// pass, the step to the level.
+TEST_F(VnavTest, AStepDownToALowerLevelInTheCruiseGoesAtThePlansRate) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  g.TocPassed = 1;
+  g.TodPassed = 0;
+  g.VnavAltitudeSet = 1;
+  g.FrameCounter = 0;
+  struct Case {
+    const char* name;
+    double altitude, plan_rate, max_rate;
+    std::int32_t command;  // kNoCommand: nothing sent
+  } const kCases[] = {
+      {"far above", 28000.0, 2000.0, 3000.0, -2000},
+      {"to the nearest hundred", 28000.0, 1849.0, 3000.0, -1800},
+      {"no faster than VNAV's greatest", 28000.0, 3600.0, 3000.0, -3000},
+      {"no rate in the plan", 28000.0, 0.0, 3000.0, -100},
+      {"just outside the band", 20150.5, 2000.0, 3000.0, -2000},
+      {"at the band's edge", 20150.0, 2000.0, 3000.0, kNoCommand},
+      {"at the level", 20000.0, 2000.0, 3000.0, kNoCommand},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    g.AircraftAltitude = c.altitude;
+    m.PlanDescentRate = c.plan_rate;
+    m.MaxVnavDescRate = c.max_rate;
+    g.VnavVerticalSpeedCommand = g.VnavLastVerticalSpeedCommand = 1000;  // the climb's last
+    g.VnavVerticalSpeedChangeSign = 0;
+    host.key_events.clear();
+    CoupleVnavToAutopilot();
+    if (c.command == kNoCommand) {
+      EXPECT_TRUE(Sent(kEventVerticalSpeed).empty());
+      EXPECT_EQ(g.VnavVerticalSpeedCommand, 1000);
+    } else {
+      ASSERT_EQ(Sent(kEventVerticalSpeed).size(), 1u);
+      EXPECT_EQ(static_cast<std::int32_t>(Sent(kEventVerticalSpeed)[0].second), c.command);
+      EXPECT_EQ(g.VnavVerticalSpeedCommand, c.command);
+    }
+  }
+  // Down from 24,000 ft, once a second: one command, until the band.
+  m.PlanDescentRate = 2000.0;
+  m.MaxVnavDescRate = 3000.0;
+  g.VnavVerticalSpeedCommand = g.VnavLastVerticalSpeedCommand = 1000;
+  host.key_events.clear();
+  for (double altitude = 24000.0; altitude >= 20000.0; altitude -= 2000.0 / 60.0) {
+    g.AircraftAltitude = altitude;
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(g.VnavVerticalSpeedCommand, altitude > 20150.0 ? -2000 : g.VnavVerticalSpeedCommand) << altitude;
+  }
+  EXPECT_EQ(Sent(kEventVerticalSpeed).size(), 1u);
+}
+
 TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
   State& g = guidance_state;
   g.TocPassed = 1;

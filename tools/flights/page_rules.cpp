@@ -44,9 +44,11 @@ void CheckDistances(RuleKit& k) {
       // held to the distance flown round it. Nor is a reading before the plan
       // changed (the pilot's edit, a direct-to, a new wind).
       if (std::isnan(shown) || std::isnan(when) || r.t < hold_left) return;
-      // Nor a point the aircraft comes to after LNAV went off: from there it
-      // flies no route the pages counted (a T/C past the last waypoint's
-      // sequencing is reached flying straight on instead of round the turn).
+      // Nor a point the aircraft comes to after LNAV went off at the last
+      // waypoint: from there it flies no route the pages counted (a T/C past
+      // its sequencing is reached flying straight on instead of round the
+      // turn), and a T/D on the leg to the destination is flown where the
+      // pilot engages VNAV again, which went off with LNAV.
       if (!k.LnavOn(when)) return;
       // A change soon after the point compared may be what made it there
       // (a lower level entered ends the climb).
