@@ -239,6 +239,10 @@ struct State {
   // TOC in; TocWindKnown 0 where the TOC was placed otherwise since.
   std::int32_t TocWindKnown = 0;
   double TocWindNorth = 0.0, TocWindEast = 0.0;
+  // 1 from a re-plan of the route in flight (a direct-to) until the
+  // aircraft is on its way to the active waypoint: the TOC is placed again
+  // meanwhile.
+  std::int32_t TocJoining = 0;
   // First waypoint of the predictions past the climb: where the climb reaches
   // the level, or the descent's first constraint; 0 = none.
   std::int32_t ClimbEndIndex = 0;
