@@ -388,6 +388,7 @@ void UpdateAvionicsState() {
     SnapshotNavigationState();
     if (RouteMovedSincePlan()) {
       flightplan::RebuildVerticalPlan();
+      g.TocJoining = 1;
       // The new target goes out (only a changed one is sent): a direct-to
       // in the climb past the constraint VNAV flew to left its altitude on
       // the autopilot, level there 12,400 ft under a FL251 plan until the

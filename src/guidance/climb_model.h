@@ -32,6 +32,7 @@ class ClimbModel {
   // The altitude reached from `from` after `nm` over the ground on a track.
   double After(double from, double nm, double track) const;
 
+
  private:
   static constexpr double kSlice = 500.0;  // feet
   static constexpr int kMostSlices = 200;
@@ -44,8 +45,9 @@ class ClimbModel {
   // full rate the top stood a mile short of it at 2700 ft/min.
   double LevelOffSeconds(double feet) const;
 
-  // Knots over the ground at an altitude on a track.
-  double Speed(double altitude, double track) const;
+  // Knots over the ground at an altitude on a track, `ahead` NM beyond the
+  // aircraft.
+  double Speed(double altitude, double track, double ahead = 1e9) const;
 
   // The true airspeed's growth over the indicated a foot up, as the
   // aircraft flies it now (its ground vector less the wind over its
@@ -62,6 +64,11 @@ class ClimbModel {
   double rate_;
   double wind_ = 0.0, wind_from_ = 0.0;
   double tas_per_ias_ = 0.0;
+  // The airspeed (knots) VNAV holds for the active waypoint's speed
+  // constraint, slower than the climb speed (now, or once above the climb
+  // restriction's altitude; 0 none), NM from the aircraft to that waypoint,
+  // and the altitude it is held from (the restriction's, or none).
+  double held_ias_ = 0.0, held_for_ = 0.0, held_above_ = 0.0;
   bool sliced_ = false;
 };
 

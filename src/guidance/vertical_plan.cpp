@@ -162,6 +162,20 @@ double ClimbTopAltitude() {
 
 namespace {
 
+// Degrees between the aircraft's track and its way to the active waypoint
+// beyond which it is taken to be turning onto that way.
+constexpr double kTurningOntoItsWay = 5.0;
+
+// Whether the aircraft, in the air, is still turning onto its way to the
+// active waypoint (after a direct-to, or through a corner of the route).
+bool TurningOntoItsWay() {
+  const State& g = G();
+  if (!(g.GroundSpeedKnots > 100.0) || !std::isfinite(g.GroundTrack) || !std::isfinite(g.BearingToActiveWaypoint))
+    return false;
+  const double off = std::fabs(std::remainder(g.GroundTrack - g.BearingToActiveWaypoint, 360.0));
+  return off > kTurningOntoItsWay;
+}
+
 // The TOC `level` is reached at, ahead of the aircraft along the path by
 // the climb VNAV flies, no farther than the entry before the last: the
 // index of the waypoint after it (its leg's end), or 0 where none fits.
@@ -268,6 +282,8 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
 
 void KeepTopOfClimbInTheWind() {
   State& g = G();
+  const bool joining = g.TocJoining == 1;
+  if (joining && !TurningOntoItsWay()) g.TocJoining = 0;
   const int active = Fp().ActiveWaypointIndex;
   // Only a TOC the climb flies to: one on a constraint, or beyond one still
   // ahead, is placed again as the waypoints are passed. A TOC left on the
@@ -282,7 +298,16 @@ void KeepTopOfClimbInTheWind() {
     return;
   double north = 0.0, east = 0.0;
   ClimbWind(north, east);
-  if (g.TocWindKnown == 1 && std::hypot(north - g.TocWindNorth, east - g.TocWindEast) < kTocWindChange) return;
+  // Nor after a re-plan of the route in flight, while the aircraft turns
+  // onto its way to the active waypoint, and once more as it is on it: the
+  // TOC placed as a direct-to in the climb began (150 degrees to turn, at
+  // 360 kt) stood where the aircraft would have been had it flown straight
+  // at the waypoint, and the pages counted 12.4 NM to a top 8.6 NM on, the
+  // turn and the rejoining of the course flown meanwhile. Through the
+  // route's own corners the path's model of the turn counts the turn.
+  if (!joining && g.TocWindKnown == 1 &&
+      std::hypot(north - g.TocWindNorth, east - g.TocWindEast) < kTocWindChange)
+    return;
   if (level > g.AircraftAltitude) PlaceTopOfClimbAhead(level, true);
 }
 

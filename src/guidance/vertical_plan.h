@@ -40,8 +40,10 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset);
 
 // In the climb, places the TOC VNAV climbs to again from the aircraft
 // where the wind the aircraft meets is no longer the one it was placed in
-// (or it was placed without the climb model since), with performance
-// tables (the climb without them is worked out in still air).
+// (or it was placed without the climb model since), and after a re-plan
+// of the route in flight while the aircraft turns onto its way to the
+// active waypoint, with performance tables (the climb without them is
+// worked out in still air).
 void KeepTopOfClimbInTheWind();
 
 // Re-places the TOD for the current plan (mode 0) or re-plans the descent

@@ -1511,6 +1511,7 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
     g.GroundTrack = 270.0;
     g.MagneticVariation = -7.0;  // a true wind on a magnetic track
     g.GroundTrack -= g.MagneticVariation;
+    g.BearingToActiveWaypoint = g.GroundTrack;  // on its way to W1
     g.GroundSpeedKnots = 300.0;
     g.AircraftAltitude = 5000.0;
     g.WindSpeed = 0.0;
@@ -1626,6 +1627,128 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
     }
     m.ClimbPerformanceCount = 2;
     m.VnavSetSpd = 0;
+  }
+
+  // A direct-to in the climb (a re-plan of the route in flight): the TOC
+  // placed as the aircraft began to turn onto its way is placed again, in
+  // calm air, from wherever the aircraft has flown and climbed to, for as
+  // long as its track is more than 5 degrees off its way to the active
+  // waypoint (across 360 too), and once more as it is on its way (or on the
+  // ground); then it stays. Left standing, a 150-degree turn and the
+  // rejoining of the course put it 4 NM beyond the aircraft's top. Through
+  // a corner of the route (no re-plan) it stays.
+  struct Turn {
+    double bearing, track, speed;
+    int joining;
+    bool turning;
+  };
+  const Turn turns[] = {
+      {277.0, 67.0, 300.0, 1, true},    // 150 degrees to the right, across 360
+      {277.0, 127.0, 300.0, 1, true},   // 150 to the left
+      {358.0, 4.0, 300.0, 1, true},     // 6 degrees, across 360
+      {2.0, 356.0, 300.0, 1, true},     // the same the other way
+      {358.0, 3.0, 300.0, 1, false},    // 5 degrees: on its way
+      {358.0, 2.9, 300.0, 1, false},    // within them
+      {277.0, 67.0, 100.0, 1, false},   // on the ground
+      {277.0, 67.0, 300.0, 0, true},    // a corner of the route
+  };
+  for (const Turn& t : turns) {
+    SCOPED_TRACE(t.bearing);
+    SCOPED_TRACE(t.track);
+    SCOPED_TRACE(t.speed);
+    SCOPED_TRACE(t.joining);
+    place_calm();
+    KeepTopOfClimbInTheWind();
+    ASSERT_EQ(g.TocWindKnown, 1);
+    g.TocJoining = t.joining;
+    for (int step = 0; step < 3; ++step) {
+      SCOPED_TRACE(step);
+      const double placed = toc_distance();
+      const double lat = g.TocLatitude, lon = g.TocLongitude;
+      // The aircraft flies on 3 NM and climbs 1,000 ft a step (its place on
+      // the path counts the turn back onto its way).
+      At(0.0, 2.4 - 0.05 * (step + 1));
+      g.AircraftAltitude = 6000.0 + 1000.0 * step;
+      g.BearingToActiveWaypoint = t.bearing;
+      g.GroundTrack = t.track;
+      g.GroundSpeedKnots = t.speed;
+      KeepTopOfClimbInTheWind();
+      if (t.joining == 1 && (t.turning || step == 0)) {
+        EXPECT_NEAR(toc_distance(), ClimbModel(ClimbRateFlown()).Distance(g.AircraftAltitude, 25000.0), 0.01);
+        EXPECT_LT(toc_distance(), placed);
+      } else {
+        EXPECT_EQ(g.TocLatitude, lat);
+        EXPECT_EQ(g.TocLongitude, lon);
+      }
+      EXPECT_EQ(g.TocJoining, t.joining == 1 && t.turning ? 1 : 0);
+    }
+  }
+  g.TocJoining = 0;
+
+  // VNAV holds the active waypoint's speed (an arrival's 170 kt, its fix
+  // made active by a direct-to in the climb) up to that waypoint, 54 NM on:
+  // the TOC placed by the re-plan comes nearer, at that speed as far as the
+  // waypoint and the climb speed beyond it; placed again once the hold has
+  // ended, back where it was. So too where the restriction's speed (240 kt)
+  // is held below its altitude, after which VNAV takes the waypoint's:
+  // nearer, by the climb above 10,000 ft. Not where the autopilot holds
+  // another speed, the entry has no constraint, VNAV is off, or the
+  // waypoint's speed is faster than the climb's (250 kt). A hold begun
+  // with no re-plan leaves the TOC where it stands.
+  struct Held {
+    double constraint, held;
+    std::uint32_t flag;
+    int vnav;
+    double restriction;  // ClimbRestrictionSpeedSet
+    bool moves;
+  };
+  const Held helds[] = {
+      {170.0, 170.0, 1, 1, 0.0, true},  {170.0, 170.9, 3, 1, 0.0, true},  {170.0, 171.0, 1, 1, 0.0, false},
+      {170.0, 250.0, 1, 1, 0.0, false}, {170.0, 170.0, 0, 1, 0.0, false}, {170.0, 170.0, 1, 0, 0.0, false},
+      {260.0, 260.0, 1, 1, 0.0, false}, {249.0, 249.0, 1, 1, 0.0, true},  {170.0, 240.0, 1, 1, 1.0, true},
+      {170.0, 240.0, 0, 1, 1.0, false}, {170.0, 240.0, 1, 0, 1.0, false},
+  };
+  model::FlightPlanWaypoint& w1 = flightplan::flightplan_state.ActiveFlightPlan[1];
+  for (const Held& h : helds) {
+    SCOPED_TRACE(h.constraint);
+    SCOPED_TRACE(h.held);
+    SCOPED_TRACE(static_cast<int>(h.flag));
+    SCOPED_TRACE(h.vnav);
+    place_calm();
+    g.VnavEngaged = h.vnav;
+    g.ApAirspeedHoldVar = 250.0;
+    KeepTopOfClimbInTheWind();
+    const double unheld = toc_distance();
+    const double lat = g.TocLatitude, lon = g.TocLongitude;
+    w1.constraint_flag = h.flag;
+    w1.speed_constraint = h.constraint;
+    flightplan::ActiveRouteChanged();
+    g.ApAirspeedHoldVar = h.held;
+    g.ClimbRestrictionSpeedSet = h.restriction;
+    KeepTopOfClimbInTheWind();
+    EXPECT_EQ(g.TocLatitude, lat);
+    EXPECT_EQ(g.TocLongitude, lon);
+    g.TocJoining = 1;
+    KeepTopOfClimbInTheWind();
+    EXPECT_EQ(g.TocJoining, 0);
+    if (h.moves) {
+      EXPECT_LT(toc_distance(), unheld - (h.constraint < 200.0 ? 5.0 : 0.01));
+      EXPECT_NEAR(toc_distance(), ClimbModel(ClimbRateFlown()).Distance(5000.0, 25000.0), 0.01);
+      // Held no more: where it was.
+      g.ApAirspeedHoldVar = 250.0;
+      g.ClimbRestrictionSpeedSet = 0.0;
+      g.TocJoining = 1;
+      KeepTopOfClimbInTheWind();
+      EXPECT_NEAR(toc_distance(), unheld, 0.01);
+    } else {
+      EXPECT_EQ(g.TocLatitude, lat);
+      EXPECT_EQ(g.TocLongitude, lon);
+    }
+    w1.constraint_flag = 0;
+    w1.speed_constraint = model::kNoValue;
+    flightplan::ActiveRouteChanged();
+    g.VnavEngaged = 0;
+    g.ClimbRestrictionSpeedSet = 0.0;
   }
 }
 
