@@ -1164,7 +1164,15 @@ TEST_F(VnavTest, TheClimbModelFliesTheClimbTheAutopilotFlies) {
       g.SmoothedAirspeed = c.from < m.ClbAltRest ? m.ClbSpdRest : c.climb_ias;
       g.GroundSpeedKnots = ground_speed(true_airspeed(c.from));
       g.MagneticVariation = c.variation;
-      g.GroundTrack = c.track - c.variation;
+      // Its heading: the air's vector, the ground's less the wind's. Its
+      // track as the module works it out, the heading less a drift by the
+      // rule of sixty: a degree off the one flown in this wind.
+      const double track = c.track * 0.017453292519943295, from = wind_from * 0.017453292519943295;
+      const double heading = std::atan2(g.GroundSpeedKnots * std::sin(track) + wind * std::sin(from),
+                                        g.GroundSpeedKnots * std::cos(track) + wind * std::cos(from));
+      g.AircraftHeading = heading / 0.017453292519943295 - c.variation;
+      g.GroundTrack = g.AircraftHeading - wind * std::sin(from - heading) /
+                                              ((g.GroundSpeedKnots + wind * std::cos(from - heading)) / 60.0);
       g.WindSpeed = wind;
       g.WindDirection = wind_from;
       g.StaticAirTemp = model::IsaTemperatureKelvin(c.from) - 273.15;
