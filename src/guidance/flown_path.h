@@ -69,9 +69,9 @@ class FlownPath {
   // no leg on the first whose far entry is no farther from it than the leg
   // is long; the route's start when none is.
   double CoordinateFromPosition(int from, double lat, double lon) const;
-  // How many times the corners ahead have been flown again in other air
-  // (the wind, the speed they are flown at): a point kept on the path (the
-  // TOC) stands where it was placed for the corners flown then.
+  // How many times the path was built again for its corners ahead alone,
+  // flown in other air (the wind, the speed near them): a point kept on
+  // the path (the TOC) stands where it was placed for the corners then.
   std::uint64_t CornersReflown() const { return reflown_; }
 
  private:
