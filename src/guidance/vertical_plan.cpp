@@ -206,6 +206,7 @@ int PlaceTopOfClimbAhead(double level, bool set_index) {
   g.TocMeetingLongitude = lon;
   if (set_index) g.TocWaypointIndex = end - 1;
   g.TocWindKnown = climb.Sliced() ? 1 : 0;
+  g.TocCornersReflown = path.CornersReflown();
   ClimbWind(g.TocWindNorth, g.TocWindEast);
   return end;
 }
@@ -305,7 +306,12 @@ void KeepTopOfClimbInTheWind() {
   // at the waypoint, and the pages counted 12.4 NM to a top 8.6 NM on, the
   // turn and the rejoining of the course flown meanwhile. Through the
   // route's own corners the path's model of the turn counts the turn.
-  if (!joining && g.TocWindKnown == 1 &&
+  // And when the corners ahead are flown again in other air: the TOC is
+  // kept as a point, and a corner before it flown anew moves the path
+  // under it. Placed past a 166-degree turn that the path then cut
+  // shorter, the point read 17.8 NM beyond where the climb ended, on the
+  // leg back alongside the first, and VNAV eased to its least rate.
+  if (!joining && g.TocWindKnown == 1 && g.TocCornersReflown == FlownPath::Current().CornersReflown() &&
       std::hypot(north - g.TocWindNorth, east - g.TocWindEast) < kTocWindChange)
     return;
   if (level > g.AircraftAltitude) PlaceTopOfClimbAhead(level, true);

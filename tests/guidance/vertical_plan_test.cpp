@@ -1752,5 +1752,71 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
   }
 }
 
+// The TOC is kept as a point of the path. Past a corner that turns the
+// route back alongside itself, the corner flown again in other air (the
+// aircraft slower near it) moves the path under the point: it is placed
+// again from the aircraft, and the distance to it stays the climb's. Left
+// standing, it read the change of the corner's cut beyond the climb's end.
+TEST_F(VerticalPlanTest, TheTopOfClimbIsPlacedAgainWhenTheCornersAheadAreFlownAgain) {
+  struct Case {
+    const char* name;
+    double lat_sign, lon_sign, lon_shift;
+  };
+  for (const Case& c : {Case{"north-east of zero", 1, 1, 0}, Case{"south-west of zero", -1, -1, 0},
+                        Case{"across 180", 1, 1, 179.7}}) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    model::State& m = model::model_state;
+    State& g = guidance_state;
+    Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+    m.MinVnavClimbRate = 1000.0;
+    m.MaxVnavClimbRate = 2500.0;
+    auto lon = [&c](double l) { return std::remainder(c.lon_sign * l + c.lon_shift, 360.0); };
+    const double back = 0.15 * c.lat_sign;  // the leg back, 9 NM abreast of the first
+    Route({{"AAAA", 0, lon(0.0), "APT", 0, 50.0},
+           {"W1", 0, lon(1.0)},
+           {"W2", back, lon(0.2)},
+           {"W3", back, lon(-0.5)},
+           {"W4", back, lon(-1.5)},
+           {"BBBB", back, lon(-2.0), "APT"}});
+    At(0.0, lon(0.75));
+    g.MagneticVariation = -7.0;
+    g.GroundTrack = (c.lon_sign > 0 ? 90.0 : 270.0) - g.MagneticVariation;
+    g.BearingToActiveWaypoint = g.GroundTrack;
+    g.GroundSpeedKnots = 380.0;
+    g.AircraftAltitude = 5000.0;
+    g.TocPassed = 0;
+    ComputeCruiseAltitude(12000, 1);
+    g.NextConstraintLat = g.TocLatitude;
+    g.NextConstraintLon = g.TocLongitude;
+    g.NextConstraintAltitude = PlannedCruiseAltitude();
+    const double climb = ClimbModel(ClimbRateFlown()).Distance(5000.0, 12000.0);
+    KeepTopOfClimbInTheWind();
+    ASSERT_EQ(g.TocWindKnown, 1);
+    UpdateVerticalProfile();
+    EXPECT_NEAR(g.ClimbSideDistance, climb, 0.01);
+    // Past the corner, on the leg back.
+    ASSERT_GT(g.ClimbSideDistance, FlownPath::Current().Ahead(1));
+    ASSERT_LT(g.ClimbSideDistance, FlownPath::Current().Ahead(2));
+    const double corner = FlownPath::Current().Entry(2);
+    for (const double speed : {240.0, 240.0, 300.0}) {
+      SCOPED_TRACE(speed);
+      const double lat = g.TocLatitude, toc_lon = g.TocLongitude;
+      const bool same = speed == g.GroundSpeedKnots;
+      g.LastTick += 100.0;
+      g.GroundSpeedKnots = speed;
+      KeepTopOfClimbInTheWind();
+      UpdateVerticalProfile();
+      EXPECT_NEAR(g.ClimbSideDistance, climb, 0.01);
+      if (!same) {
+        EXPECT_GT(std::fabs(FlownPath::Current().Entry(2) - corner), 1.0);
+      } else {  // flown again in the same air: it stays
+        EXPECT_EQ(g.TocLatitude, lat);
+        EXPECT_EQ(g.TocLongitude, toc_lon);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ovi::guidance
