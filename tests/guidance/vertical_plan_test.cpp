@@ -1136,6 +1136,22 @@ TEST_F(VerticalPlanTest, DescentReplannedAtAConstraintWaitsForItsNewTopOfDescent
       UpdateVerticalProfile();
       EXPECT_EQ(g.TodPassed, passed);
     }
+    // A constraint at W5 above W4's is flown to as the descent stood; one
+    // at W4's altitude is the level held to the new top.
+    for (const auto& [w5, passed] : {std::pair{9100.0, 1}, std::pair{9000.0, 0}}) {
+      SCOPED_TRACE(w5);
+      model::FlightPlanWaypoint& w = flightplan::flightplan_state.ActiveFlightPlan[5];
+      w.constraint_flag = 1;
+      w.altitude_constraint = w5;
+      flightplan::ActiveRouteChanged();
+      flightplan::flightplan_state.ActiveWaypointIndex = 4;
+      g.NextConstraintIndex = 4;
+      g.TodLongitude = 2.5 * east;
+      g.TodPassed = 1;
+      At(0.0, 2.95 * east);
+      ComputeTopOfDescent(1, 4);
+      EXPECT_EQ(g.TodPassed, passed);
+    }
   }
 }
 
