@@ -340,11 +340,19 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
       m.CruiseAlt = host::TruncateToInt32(top);
     }
     search_from = reference + 1;
-    g.TodPassed = 0;
+    // Whether the descent has begun is the new top of descent's to say, once
+    // it is placed below. The profile worked out here from the old one,
+    // behind the aircraft, took it for passed: VNAV aimed at the next
+    // constraint from the level it was to hold to a top still ahead, and
+    // crept down at its least rate below every altitude the pages showed.
+    // A next constraint above this one is flown to as the phase stood
+    // (every constraint is a crossing altitude, as the pages show it).
+    int next = search_from;
+    while (next < last && !model::IsConstraint(E(next))) ++next;
+    if (!(next <= last && PlannedAltitude(E(next)) > top)) g.TodPassed = 0;
     std::int32_t& page = fms::fms_state.FmsPage;
     if (page == fms::kPageEconClimb || (g.VerticalProfileValid == 0 && page == fms::kPageEconDescent))
       page = fms::kPageEconCruise;
-    UpdateVerticalProfile();
   } else if (g.TodPassed == 1 && StartDescentPathAtAircraft(true)) {
     // A descent re-planned (EXEC) goes on from where the aircraft is, at its
     // altitude. Walked back from the constraint at the plan's rate instead,

@@ -1095,6 +1095,66 @@ TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
   EXPECT_NEAR(g.TodLongitude, 4.0 - 28.0 / 60.0, kPos);
 }
 
+// A descent re-planned at a constraint (the aircraft at its altitude, the
+// waypoint being sequenced) lies ahead of the old top of descent, which the
+// aircraft has passed: the new top alone says when the descent goes on, at
+// its own point, east and west of zero.
+TEST_F(VerticalPlanTest, DescentReplannedAtAConstraintWaitsForItsNewTopOfDescent) {
+  State& g = guidance_state;
+  for (const double east : {1.0, -1.0}) {
+    SCOPED_TRACE(east);
+    SetUp();
+    Route({{"AAAA", 0, 0.0, "APT", 0, 50.0},
+           {"W1", 0, 0.5 * east},
+           {"W2", 0, 1.0 * east},
+           {"W3", 0, 2.0 * east},
+           {"W4", 0, 3.0 * east, "WPT", 1u, 9000.0},
+           {"W5", 0, 3.5 * east},
+           {"BBBB", 0, 4.0 * east, "APT"}});
+    ComputeCruiseAltitude(12000, 1);
+    g.TocPassed = 1;
+    g.AircraftAltitude = 9000.0;
+    flightplan::flightplan_state.ActiveWaypointIndex = 4;
+    g.NextConstraintIndex = 4;
+    // The descent from the level began at 2.5 degrees: that top is behind.
+    g.TodLatitude = 0.0;
+    g.TodLongitude = 2.5 * east;
+    g.TodAltitude = 12000.0;
+    g.TodPassed = 1;
+    At(0.0, 2.95 * east);
+    ComputeTopOfDescent(1, 4);
+    EXPECT_EQ(g.TodPassed, 0);
+    EXPECT_EQ(g.TodAltitude, 9000.0);
+    const double top = 3.5 - 1.5 / 60.0;  // 31.5 NM before BBBB
+    EXPECT_NEAR(g.TodLongitude, top * east, kPos);
+    // Flown on past W4: level up to the new top, the descent from its point.
+    flightplan::flightplan_state.ActiveWaypointIndex = 5;
+    g.NextConstraintIndex = 6;
+    for (const auto& [lon, passed] : {std::pair{3.1, 0}, std::pair{top - 0.002, 0}, std::pair{top + 0.002, 1}}) {
+      SCOPED_TRACE(lon);
+      At(0.0, lon * east);
+      UpdateVerticalProfile();
+      EXPECT_EQ(g.TodPassed, passed);
+    }
+    // A constraint at W5 above W4's is flown to as the descent stood; one
+    // at W4's altitude is the level held to the new top.
+    for (const auto& [w5, passed] : {std::pair{9100.0, 1}, std::pair{9000.0, 0}}) {
+      SCOPED_TRACE(w5);
+      model::FlightPlanWaypoint& w = flightplan::flightplan_state.ActiveFlightPlan[5];
+      w.constraint_flag = 1;
+      w.altitude_constraint = w5;
+      flightplan::ActiveRouteChanged();
+      flightplan::flightplan_state.ActiveWaypointIndex = 4;
+      g.NextConstraintIndex = 4;
+      g.TodLongitude = 2.5 * east;
+      g.TodPassed = 1;
+      At(0.0, 2.95 * east);
+      ComputeTopOfDescent(1, 4);
+      EXPECT_EQ(g.TodPassed, passed);
+    }
+  }
+}
+
 TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EquatorRoute();
   ComputeCruiseAltitude(12000, 1);
