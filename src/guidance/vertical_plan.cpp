@@ -119,6 +119,9 @@ namespace {
 // 20 NM from where the aircraft climbing into 100 kt of wind levelled off,
 // VNAV's rate at its limit all the way.
 constexpr double kTocWindChange = 5.0;
+// NM the path's corners, flown again, may move the TOC before it is
+// placed again.
+constexpr double kTocMovedByCorners = 1.0;
 
 // Where a climb from the aircraft that ends `toc` NM along the path meets
 // the descent path first (the TOD placed before it): NM along the path,
@@ -207,6 +210,7 @@ int PlaceTopOfClimbAhead(double level, bool set_index) {
   if (set_index) g.TocWaypointIndex = end - 1;
   g.TocWindKnown = climb.Sliced() ? 1 : 0;
   g.TocCornersReflown = path.CornersReflown();
+  g.TocPlacedAt = toc;
   ClimbWind(g.TocWindNorth, g.TocWindEast);
   return end;
 }
@@ -306,12 +310,19 @@ void KeepTopOfClimbInTheWind() {
   // at the waypoint, and the pages counted 12.4 NM to a top 8.6 NM on, the
   // turn and the rejoining of the course flown meanwhile. Through the
   // route's own corners the path's model of the turn counts the turn.
-  // And when the corners ahead are flown again in other air: the TOC is
-  // kept as a point, and a corner before it flown anew moves the path
-  // under it. Placed past a 166-degree turn that the path then cut
-  // shorter, the point read 17.8 NM beyond where the climb ended, on the
-  // leg back alongside the first, and VNAV eased to its least rate.
-  if (!joining && g.TocWindKnown == 1 && g.TocCornersReflown == FlownPath::Current().CornersReflown() &&
+  // And when the corners ahead, flown again in other air, have moved the
+  // path under the TOC by more than a mile: the TOC is kept as a point.
+  // Placed past a 166-degree turn that the path then cut shorter, the point
+  // read 17.8 NM beyond where the climb ended, on the leg back alongside
+  // the first, and VNAV eased to its least rate. Placed again at every
+  // such corner, though, the TOC moved by tenths of a mile each time and
+  // VNAV aimed anew, so the top flown strayed from what the pages had read.
+  const FlownPath& path = FlownPath::Current();
+  if (g.TocCornersReflown != path.CornersReflown() &&
+      std::fabs(path.CoordinateFromPosition(LastIndex(), g.TocLatitude, g.TocLongitude) - g.TocPlacedAt) <=
+          kTocMovedByCorners)
+    g.TocCornersReflown = path.CornersReflown();
+  if (!joining && g.TocWindKnown == 1 && g.TocCornersReflown == path.CornersReflown() &&
       std::hypot(north - g.TocWindNorth, east - g.TocWindEast) < kTocWindChange)
     return;
   if (level > g.AircraftAltitude) PlaceTopOfClimbAhead(level, true);
