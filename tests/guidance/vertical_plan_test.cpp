@@ -3,6 +3,7 @@
 // 60 NM, so every value below is worked by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -1883,6 +1884,107 @@ TEST_F(VerticalPlanTest, TheTopOfClimbIsPlacedAgainWhenTheCornersAheadAreFlownAg
         EXPECT_EQ(g.TocLongitude, toc_lon);
       }
     }
+  }
+}
+
+// VNAV engaged in the climb halfway to W1: the climb's waypoints ahead are
+// shown as VNAV flies the climb from there (from the aircraft once it is
+// 1,000 ft up, held level below VNAV's least speed, its rate built up a
+// hundred a second), the rest of the plan as EXEC wrote it. South of the
+// equator across 180, with a wind and a magnetic variation.
+TEST_F(VerticalPlanTest, VnavOnInTheClimbShowsTheClimbAsVnavFliesIt) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+  m.ClimbRate = 1500;
+  m.MinVnavClimbRate = 1000.0;
+  m.MaxVnavClimbRate = 2500.0;
+  m.MinVnavIas = 155.0;
+  Route({{"AAAA", -20, 178.0, "APT", 0, 50.0},
+         {"W1", -20, 179.0},
+         {"W2", -20, -180.0},
+         {"W3", -20, -179.0, "WPT", 1, 28000.0, 280.0},
+         {"W4", -20, -178.0},
+         {"W5", -20, -177.0},
+         {"W6", -20, -175.0},
+         {"W7", -20, -174.0},
+         {"BBBB", -20, -173.0, "APT"}});
+  // Seconds of the climb lost: a build-up from 1,000 to 1,500 ft/min
+  // falls 500^2/12000 ft short, 50 s at 1,500 ft/min.
+  const double ramp_from_level = 500.0 * 500.0 / 12000.0 / 1500.0 * 60.0;
+  struct Case {
+    double altitude, airspeed, vs;
+    int toc_passed;
+    double lost;  // seconds
+  };
+  const Case cases[] = {
+      {3000.0, 250.0, 1500.0, 0, 0.0},                                    // level 30 NM, then at the rate
+      {3000.0, 250.0, 0.0, 0, ramp_from_level},                           // from level flight
+      {3000.0, 250.0, 1200.0, 0, 300.0 * 300.0 / 12000.0 / 1500.0 * 60.0},                // from a shallower climb
+      {3000.0, 155.0, 1500.0, 0, 0.0},                                    // at the least speed: climbs on
+      {3000.0, 154.9, 1500.0, 0, 10.1 / 1.5 + ramp_from_level},  // held level to 165 kt
+      {500.0, 145.0, 2000.0, 0, 20.0 / 1.5 + ramp_from_level},   // the runway's climb, held
+      {1049.9, 250.0, 1000.0, 0, ramp_from_level},                               // the least up to its end
+      {500.0, 250.0, 1500.0, 0, 0.0},                                            // nothing lost: the EXEC's
+      {3000.0, 145.0, 1500.0, 1, 0.0},                                    // past the TOC: the plan's
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.altitude);
+    SCOPED_TRACE(c.airspeed);
+    SCOPED_TRACE(c.vs);
+    At(-20.0, 178.0);
+    g.MagneticVariation = 11.0;
+    g.WindDirection = 300.0;
+    g.WindSpeed = 40.0;
+    g.AircraftAltitude = 50.0;
+    g.TocPassed = 0;
+    g.VnavEngaged = 0;
+    ComputeCruiseAltitude(33000, 1);
+    std::vector<model::FlightPlanWaypoint> exec;
+    for (int k = 0; k <= 8; ++k) exec.push_back(Wp(k));
+    ASSERT_LE(exec[2].altitude_constraint, 28000.0);  // held below the constraint
+    ASSERT_LT(exec[7].altitude_constraint, 24000.0);  // the descent's
+
+    At(-20.0, 178.5);
+    g.AircraftAltitude = c.altitude;
+    g.SmoothedAirspeed = c.airspeed;
+    g.VerticalSpeedFpm = c.vs;
+    g.GroundSpeedKnots = 200.0;
+    g.TocPassed = c.toc_passed;
+    ToggleVnav();
+    ASSERT_EQ(g.VnavEngaged, 1);
+    // The climb model from the aircraft that many miles later, cut to the
+    // hundred at each waypoint, no higher than W3's.
+    const FlownPath& path = FlownPath::Current();
+    const ClimbModel climb(ClimbRateFlown());
+    const double first = navdb::TrueCourse(-20.0, 178.0, -20.0, 179.0);
+    const double late = c.lost * 200.0 / 3600.0;
+    double w1 = std::trunc(climb.After(c.altitude, path.Ahead(1) - late, first) / 100.0) * 100.0;
+    double w2 = std::min(
+        std::trunc(climb.After(w1, path.Entry(2) - path.Entry(1), navdb::TrueCourse(-20.0, 179.0, -20.0, -180.0)) /
+                   100.0) *
+            100.0,
+        28000.0);
+    if (c.altitude < 1050.0) {
+      // Below 1,000 ft the runway's climb, reached that many miles later.
+      const auto later = [&](double a) {
+        return std::trunc((a + 50.0 - late * 500.0 / climb.Distance(a - 500.0, a)) / 100.0) * 100.0;
+      };
+      w1 = later(exec[1].altitude_constraint);
+      w2 = exec[2].altitude_constraint < 28000.0 ? later(exec[2].altitude_constraint) : exec[2].altitude_constraint;
+    }
+    if (c.toc_passed == 1) {
+      EXPECT_EQ(Wp(1).altitude_constraint, exec[1].altitude_constraint);
+      EXPECT_EQ(Wp(2).altitude_constraint, exec[2].altitude_constraint);
+    } else {
+      if (c.altitude > 1050.0) {
+        ASSERT_LT(w2, exec[2].altitude_constraint - 500.0);  // the EXEC's from the runway
+      }
+      EXPECT_EQ(Wp(1).altitude_constraint, w1);
+      EXPECT_EQ(Wp(2).altitude_constraint, w2);
+    }
+    for (int k = 3; k <= 8; ++k) EXPECT_EQ(Wp(k).altitude_constraint, exec[k].altitude_constraint) << k;
+    for (int k = 0; k <= 8; ++k) EXPECT_EQ(Wp(k).speed_constraint, exec[k].speed_constraint) << k;
   }
 }
 
