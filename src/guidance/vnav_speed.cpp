@@ -25,6 +25,22 @@ constexpr double kDescentDeceleration = 1.0;
 // Feet below the aircraft an altitude target lies when it is descended to.
 constexpr double kLevelBand = 100.0;
 
+// The speed the climb is flown at: a constraint's speed is met at its
+// waypoint, so it is taken within the distance speed restrictions are taken
+// at, and the climb speed before that. Taken as soon as the constraint was
+// ahead, an arrival fix's 170 kt was flown from 10,000 ft up to FL250,
+// 70 NM before a fix beyond the top of descent, and the top of climb came
+// 5 NM beyond where the pages showed it.
+double ClimbSpeedAhead() {
+  const State& g = G();
+  const model::State& m = M();
+  const model::FlightPlanWaypoint* active = ActiveEntry();
+  const bool at_active = Constrained(active) && g.ActiveWaypointDistance >= 0.0;
+  const model::FlightPlanWaypoint* c = at_active ? active : Entry(g.NextConstraintIndex);
+  const double d = at_active ? g.ActiveWaypointDistance : DistanceTo(c);
+  return Constrained(c) && c->speed_constraint > 50.0 && d < m.VnavSetSpdRestDist ? c->speed_constraint : m.ClimbIas;
+}
+
 }  // namespace
 
 // What VNAV leaves the autopilot as it hands over: its altitude target below
@@ -96,9 +112,7 @@ void RunSpeedRestrictionChecks() {
   }
   if (g.TocPassed == 0 && g.ClimbRestrictionSpeedSet == 1.0 && g.AircraftAltitude > m.ClbAltRest && vnav && executed &&
       speed) {
-    // An altitude-only constraint has no speed (-999) to climb on at.
-    const model::FlightPlanWaypoint* w = ActiveEntry();
-    SendSpeed(Constrained(w) && w->speed_constraint > 0.0 ? w->speed_constraint : m.ClimbIas);
+    SendSpeed(ClimbSpeedAhead());
     g.ClimbRestrictionSpeedSet = 0.0;
   }
   if (g.ActiveWaypointDistance < m.VnavSetSpdRestDist && vnav && g.VerticalProfileValid == 1 &&
@@ -134,8 +148,12 @@ void CoupleSpeedToAutopilot() {
     return;
   }
   const double alt = g.AircraftAltitude;
-  if (active->altitude_constraint != model::kNoValue && active->speed_constraint != model::kNoValue) {
-    const double entry_speed = active->speed_constraint;
+  const bool valued = active->altitude_constraint != model::kNoValue && active->speed_constraint != model::kNoValue;
+  const double entry_speed = active->speed_constraint;
+  // In the climb a waypoint without a speed (a direct-to's destination)
+  // still has the climb's where VNAV asked for a speed before: left unsent,
+  // the speed of a constraint the direct-to took off was held to the top.
+  if (valued || (g.VerticalProfileValid != 1 && g.TocPassed == 0 && g.VnavWantedSpeed > 0.0)) {
     if (g.VerticalProfileValid == 1) {
       // A constraint's speed within the distance speed restrictions are
       // taken at, as armed; an EXEC farther out keeps the descent's. Taken
@@ -154,14 +172,7 @@ void CoupleSpeedToAutopilot() {
         SendSpeed(m.DescentSpeed);
       }
     } else if (g.TocPassed == 0) {
-      double speed = entry_speed;
-      if (!Constrained(active) || g.ActiveWaypointDistance < 0.0) {
-        // The next constraint's speed is taken once within the distance at
-        // which speed restrictions are taken.
-        const model::FlightPlanWaypoint* next = Entry(g.NextConstraintIndex);
-        const bool near = Constrained(next) && next->speed_constraint > 50.0 && DistanceTo(next) <= m.VnavSetSpdRestDist;
-        speed = near ? next->speed_constraint : m.ClimbIas;
-      }
+      const double speed = ClimbSpeedAhead();
       if (alt < m.ClbAltRest && speed > m.ClbSpdRest) {
         SendSpeed(m.ClbSpdRest);
         g.ClimbRestrictionSpeedSet = 1.0;
