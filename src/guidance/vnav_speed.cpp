@@ -146,7 +146,11 @@ void CoupleSpeedToAutopilot() {
   // too, until the aircraft is there and the next target is chosen.
   if (g.HeldConstraintIndex != 0) return;
   model::FlightPlanWaypoint* active = ActiveEntry();
-  if (!(g.ActiveWaypointDistance < m.VnavSetSpdRestDist || g.VnavSpdRestPending == 1) || active == nullptr ||
+  // The climb takes its speed at every waypoint: the climb speed again
+  // after a constraint's waypoint is passed, or none ahead. Left to the
+  // next constraint, a passed waypoint's 200 kt was flown to the top.
+  const bool climb = g.VerticalProfileValid != 1 && g.TocPassed == 0;
+  if (!(g.ActiveWaypointDistance < m.VnavSetSpdRestDist || g.VnavSpdRestPending == 1 || climb) || active == nullptr ||
       g.VnavSpeedSet != 0 || g.VnavEngaged != 1 || Fp().RouteState < 3 || m.VnavSetSpd != 1) {
     return;
   }
@@ -156,7 +160,7 @@ void CoupleSpeedToAutopilot() {
   // In the climb a waypoint without a speed (a direct-to's destination)
   // still has the climb's where VNAV asked for a speed before: left unsent,
   // the speed of a constraint the direct-to took off was held to the top.
-  if (valued || (g.VerticalProfileValid != 1 && g.TocPassed == 0 && g.VnavWantedSpeed > 0.0)) {
+  if (valued || (climb && g.VnavWantedSpeed > 0.0)) {
     if (g.VerticalProfileValid == 1) {
       // A constraint's speed within the distance speed restrictions are
       // taken at, as armed; an EXEC farther out keeps the descent's. Taken

@@ -1441,14 +1441,21 @@ TEST_F(VnavTest, SpeedsOnlyAtTheTransitionsOfARouteWithoutConstraints) {
   RunSpeedRestrictionChecks();
   EXPECT_EQ(host.key_events.back(), std::make_pair(kEventAirspeed, 280u));
   EXPECT_EQ(g.ClimbRestrictionSpeedSet, 0.0);
-  // Beyond the restriction distance and without a pending request: nothing.
-  host.key_events.clear();
-  g.VnavSpeedSet = 0;
-  g.VnavSpdRestPending = 0;
-  g.ActiveWaypointDistance = 25.0;
-  CoupleSpeedToAutopilot();
-  EXPECT_TRUE(host.key_events.empty());
-  EXPECT_EQ(g.VnavSpeedSet, 0);
+  // Beyond the restriction distance and without a pending request: nothing
+  // past the top of climb; in the climb, the climb speed (the waypoint
+  // passed, its 280 kt is not kept).
+  model::model_state.ClimbIas = 290;
+  for (const int toc : {1, 0}) {
+    host.key_events.clear();
+    g.TocPassed = toc;
+    g.VnavSpeedSet = 0;
+    g.VnavSpdRestPending = 0;
+    g.ActiveWaypointDistance = 25.0;
+    CoupleSpeedToAutopilot();
+    const Events sent = toc == 0 ? Events{{kEventAirspeed, 290}} : Events{};
+    EXPECT_EQ(host.key_events, sent) << toc;
+    EXPECT_EQ(g.VnavSpeedSet, toc == 0 ? 1 : 0) << toc;
+  }
   // A direct-to in the climb to a waypoint without a speed (the
   // destination) after VNAV flew a constraint's 200 kt: the climb speed.
   model::model_state.ClimbIas = 290;
