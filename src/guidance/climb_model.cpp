@@ -102,8 +102,8 @@ ClimbModel::ClimbModel(double rate) : rate_(rate) {
   // arrival's fix made active by a direct-to in the climb), as VNAV does
   // (vnav_speed.cpp): held now, or taken there where VNAV sets the speed,
   // from the restriction's altitude up where VNAV holds the restriction's
-  // speed now. At the climb speed instead, the top of
-  // climb stood 10-18 NM beyond where a climb at 170 kt ended.
+  // speed now. At the climb speed instead, the top of climb stood 10-18 NM
+  // beyond where a climb at 170 kt ended.
   const State& g = G();
   const int active = Fp().ActiveWaypointIndex;
   if (sliced_ && g.VnavEngaged == 1 && g.TocPassed == 0 && active >= 0 && active <= LastIndex()) {

@@ -29,8 +29,7 @@ constexpr double kLevelBand = 100.0;
 // waypoint, so it is taken within the distance speed restrictions are taken
 // at, and the climb speed before that. Taken as soon as the constraint was
 // ahead, an arrival fix's 170 kt was flown from 10,000 ft up to FL250,
-// 70 NM before a fix beyond the top of descent, and the top of climb came
-// 5 NM beyond where the pages showed it.
+// 70 NM before a fix beyond the top of descent.
 double ClimbSpeedAhead() {
   const State& g = G();
   const model::State& m = M();
