@@ -5,6 +5,7 @@
 
 #include "src/flightplan/state.h"
 #include "src/guidance/flown_path.h"
+#include "src/guidance/lateral.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
@@ -130,12 +131,13 @@ double ClimbModel::MeasuredTasPerIas() const {
   const double ias = g.SmoothedAirspeed, altitude = g.AircraftAltitude;
   if (!(ias > kAirborneSpeed && altitude > kLeastMeasuringAltitude && g.GroundSpeedKnots > kAirborneSpeed))
     return fallback;
-  // The air's own vector: the ground's less the wind's (which blows from
-  // wind_from_).
-  const double track = (g.GroundTrack + g.MagneticVariation) * kDegToRad, from = wind_from_ * kDegToRad;
-  const double north = g.GroundSpeedKnots * std::cos(track) + wind_ * std::cos(from);
-  const double east = g.GroundSpeedKnots * std::sin(track) + wind_ * std::sin(from);
-  const double per_foot = (std::hypot(north, east) / ias - 1.0) / altitude;
+  // The air's speed along the aircraft's true heading that, with the wind,
+  // makes the ground speed: no track needed. Taken as the ground vector less
+  // the wind, on the module's track (the heading less a drift by the rule of
+  // sixty, 4 degrees off in 128 kt across), it came out 6 kt low at 9,500 ft,
+  // the airspeed's growth 14 % short, and a T/C placed there 3 % short.
+  const double tas = TrueAirspeedInWind(g.GroundSpeedKnots, g.AircraftHeading + g.MagneticVariation, wind_from_, wind_);
+  const double per_foot = (tas / ias - 1.0) / altitude;
   return std::isfinite(per_foot) && per_foot >= kLeastTasPerIas && per_foot <= kMostTasPerIas ? per_foot : fallback;
 }
 

@@ -3,6 +3,7 @@
 #include "src/flightplan/holds.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/autopilot_commands.h"
+#include "src/guidance/profile_predictions.h"
 #include "src/guidance/radio_tuning.h"
 #include "src/guidance/state.h"
 #include "src/host/gauge_skeleton.h"
@@ -128,6 +129,10 @@ void ToggleVnav() {
       // as for a new wind. Left where it was, VNAV flew to it at its rate
       // limits and the aircraft topped out miles from the T/C shown.
       g.TocWindKnown = 0;
+      // The waypoints to the top likewise: RTE LEGS showed the climb from
+      // the runway, and the aircraft, held level below VNAV's least speed,
+      // crossed them 500 ft below.
+      PredictTheClimbFromTheAircraft();
     }
   } else {
     g.VnavEngaged = 0;

@@ -584,11 +584,13 @@ const FlownPath& FlownPath::Current() {
   const bool moved = !memo.worked_out || std::memcmp(key.data(), memo.key.data(), sizeof key) != 0;
   const double tick = G().LastTick;
   const bool speed_due = !(tick - memo.speed_flown_at < kTicksBetweenSpeedFlights && tick >= memo.speed_flown_at);
-  build = build || (moved && speed_due && CornerAirMoved(memo));
+  const bool reflown = !build && moved && speed_due && CornerAirMoved(memo);
+  build = build || reflown;
   FlownPathBuilder builder(memo.geometry, memo, speed_due);
   if (build) {
     builder.Build(memo.path);
     memo.path.active_ = f.ActiveWaypointIndex;
+    if (reflown) ++memo.path.reflown_;
   }
   if (build || moved) memo.path.aircraft_ = builder.AircraftCoordinate(memo.path);
   memo.key = key;

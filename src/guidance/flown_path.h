@@ -69,6 +69,10 @@ class FlownPath {
   // no leg on the first whose far entry is no farther from it than the leg
   // is long; the route's start when none is.
   double CoordinateFromPosition(int from, double lat, double lon) const;
+  // How many times the path was built again for its corners ahead alone,
+  // flown in other air (the wind, the speed near them): a point kept on
+  // the path (the TOC) stands where it was placed for the corners then.
+  std::uint64_t CornersReflown() const { return reflown_; }
 
  private:
   friend class FlownPathBuilder;
@@ -91,6 +95,7 @@ class FlownPath {
   std::vector<double> map_route_, map_flown_;
   double aircraft_ = 0.0;
   int active_ = -1;
+  std::uint64_t reflown_ = 0;
   // The points CoordinateFromPosition walked the legs for since the path
   // was last built: the TOC and TOD are looked for on every pass.
   struct FoundPoint {

@@ -34,6 +34,33 @@ bool Published(const FlightPlanWaypoint& w) { return w.constraint_flag == 2; }
 // Above the origin by this much the aircraft is in the air, whatever its
 // altitude reads on the ground.
 constexpr double kAirborneHeight = 1000.0;
+// Knots a second an aircraft gains at climb thrust low down, as the
+// autopilot flies it.
+constexpr double kClimbAcceleration = 1.5;
+// The climb's feet a mile at an altitude, measured over the feet below it.
+constexpr double kSlopeFeet = 500.0;
+// VNAV's climb command steepens by 100 ft/min a second: a build-up from R0
+// to R falls (R - R0)^2 / 12000 ft short of a climb at R all along.
+constexpr double kRampFeetPerRateSquared = 1.0 / 12000.0;
+
+// Miles the climb VNAV flies from now starts later than the plan's at its
+// rate `rate`: held level below VNAV's least speed until 10 kt above it,
+// then built up from its least climb rate; or built up from the present
+// rate. The feet so lost are seconds of the climb, flown at the present
+// ground speed.
+double MilesLostAtVnavOn(double rate) {
+  const State& g = G();
+  const model::State& m = M();
+  double from = std::max(g.VerticalSpeedFpm, m.MinVnavClimbRate);
+  double seconds = 0.0;
+  if (g.SmoothedAirspeed < m.MinVnavIas) {
+    seconds = (m.MinVnavIas + 10.0 - g.SmoothedAirspeed) / kClimbAcceleration;
+    from = m.MinVnavClimbRate;
+  }
+  if (rate > from) seconds += (rate - from) * (rate - from) * kRampFeetPerRateSquared / rate * 60.0;
+  const double nm = seconds * g.GroundSpeedKnots / 3600.0;
+  return std::isfinite(nm) && nm > 0.0 ? nm : 0.0;
+}
 
 // The predictions follow one profile the aircraft can fly. Its anchors are
 // the two ends of the route and the constrained waypoints (flag 1), each at
@@ -54,7 +81,7 @@ class Profile {
   // the first constraint ahead: one passed in the climb, taken as the
   // crossover of a plan made in the cruise, capped the cruise waypoints at
   // its altitude (RTE LEGS showing FL200 under an aircraft at FL380).
-  void WalkClimb(double rate) {
+  void WalkClimb(double rate, double late = 0.0) {
     // At the rate VNAV flies: the waypoints' altitudes are where it crosses
     // them. Where the climb model places the TOC VNAV flies to, that is the
     // file's climb rate even where a path angle gives the plan's level its
@@ -78,7 +105,7 @@ class Profile {
       // after a step climb (or an EXEC late in the climb), or at a level it
       // reaches only later.
       if (k == active && g.TocPassed == 0 && g.AircraftAltitude > PlannedAltitude(E(0)) + kAirborneHeight) {
-        const double from_aircraft = climb.After(g.AircraftAltitude, path.Ahead(k), track);
+        const double from_aircraft = climb.After(g.AircraftAltitude, std::max(path.Ahead(k) - late, 0.0), track);
         if (std::isfinite(from_aircraft)) p = from_aircraft;
       }
       const FlightPlanWaypoint& w = E(k);
@@ -248,6 +275,50 @@ void PredictDescent(const Profile& profile, int last, double level) {
 }
 
 }  // namespace
+
+void PredictTheClimbFromTheAircraft() {
+  State& g = G();
+  const int last = Fp().ActiveFlightPlanLastIndex;
+  if (last < 2 || g.TocPassed == 1 || !ClimbModel(ClimbRateFlown()).Sliced()) return;
+  const double level = PlannedCruiseAltitude();
+  const double late = MilesLostAtVnavOn(ClimbRateFlown());
+  // In the air the climb is walked again from the aircraft, as an EXEC
+  // there walks it. Lower down the runway's climb EXEC wrote still stands
+  // (the path no longer measures the legs from the runway), reached that
+  // many miles later up to the first constraint, where the aircraft would
+  // level.
+  const bool in_the_air = g.AircraftAltitude > PlannedAltitude(E(0)) + kAirborneHeight;
+  Profile profile(last, level);
+  profile.WalkDescent();
+  profile.WalkClimb(M().ClimbRate, in_the_air ? late : 0.0);
+  const ClimbModel climb(ClimbRateFlown());
+  const int end = profile.Crossover() > 0 ? profile.Crossover() : last;
+  bool written = false;
+  for (int k = std::max(Fp().ActiveWaypointIndex, 1); k < end; ++k) {
+    FlightPlanWaypoint& w = E(k);
+    if (!in_the_air && model::IsConstraint(w)) break;
+    if (model::IsConstraint(w) || Published(w) || profile.InDescent(k)) continue;
+    double p = profile.Climb(k);
+    if (!in_the_air) {
+      if (w.altitude_constraint == model::kNoValue || w.altitude_constraint >= profile.Ceiling(k)) continue;
+      // A value cut to the hundred stands for the hundred above it: taken
+      // at its middle, a mile's hundredth dropped a whole hundred.
+      const double a = w.altitude_constraint;
+      const double miles = climb.Distance(a - kSlopeFeet, a);
+      if (!(miles > 0.0)) continue;
+      p = a - late / miles * kSlopeFeet;
+      if (a > 1000.0) p = std::min(a, std::trunc((p + 50.0) / 100.0) * 100.0);
+    }
+    if (p >= level || p == w.altitude_constraint) continue;
+    w.altitude_constraint = p;
+    written = true;
+  }
+  if (!written) return;
+  // The plan's own write: no edit for the plan to answer.
+  const bool planned = g.PlannedRouteEdits == Fp().ActiveRouteEdits;
+  flightplan::ActiveRouteChanged();
+  if (planned) g.PlannedRouteEdits = Fp().ActiveRouteEdits;
+}
 
 void PredictAltitudesAndSpeeds(int last, double rate) {
   State& g = G();

@@ -12,4 +12,9 @@ namespace ovi::guidance {
 // before the last waypoint that caps the climb.
 void PredictAltitudesAndSpeeds(int last, double rate);
 
+// At VNAV on in the climb: the altitudes of the climb's waypoints ahead
+// written again from where the aircraft is, the descent's and every speed
+// left as the plan wrote them.
+void PredictTheClimbFromTheAircraft();
+
 }  // namespace ovi::guidance

@@ -239,6 +239,9 @@ struct State {
   // TOC in; TocWindKnown 0 where the TOC was placed otherwise since.
   std::int32_t TocWindKnown = 0;
   double TocWindNorth = 0.0, TocWindEast = 0.0;
+  // The count of the path's corners flown again in other air
+  // (FlownPath::CornersReflown) the climb model last placed the TOC at.
+  std::uint64_t TocCornersReflown = 0;
   // Where the climb meets the descent path short of the level: the feet it
   // reaches there and the TOC it was placed for (0 feet where it does not).
   double TocMeetingAltitude = 0.0, TocMeetingLatitude = 0.0, TocMeetingLongitude = 0.0;

@@ -206,6 +206,7 @@ int PlaceTopOfClimbAhead(double level, bool set_index) {
   g.TocMeetingLongitude = lon;
   if (set_index) g.TocWaypointIndex = end - 1;
   g.TocWindKnown = climb.Sliced() ? 1 : 0;
+  g.TocCornersReflown = path.CornersReflown();
   ClimbWind(g.TocWindNorth, g.TocWindEast);
   return end;
 }
@@ -305,7 +306,12 @@ void KeepTopOfClimbInTheWind() {
   // at the waypoint, and the pages counted 12.4 NM to a top 8.6 NM on, the
   // turn and the rejoining of the course flown meanwhile. Through the
   // route's own corners the path's model of the turn counts the turn.
-  if (!joining && g.TocWindKnown == 1 &&
+  // And when the corners ahead are flown again in other air: the TOC is
+  // kept as a point, and a corner before it flown anew moves the path
+  // under it. Placed past a 166-degree turn that the path then cut
+  // shorter, the point read 17.8 NM beyond where the climb ended, on the
+  // leg back alongside the first, and VNAV eased to its least rate.
+  if (!joining && g.TocWindKnown == 1 && g.TocCornersReflown == FlownPath::Current().CornersReflown() &&
       std::hypot(north - g.TocWindNorth, east - g.TocWindEast) < kTocWindChange)
     return;
   if (level > g.AircraftAltitude) PlaceTopOfClimbAhead(level, true);
@@ -334,11 +340,19 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
       m.CruiseAlt = host::TruncateToInt32(top);
     }
     search_from = reference + 1;
-    g.TodPassed = 0;
+    // Whether the descent has begun is the new top of descent's to say, once
+    // it is placed below. The profile worked out here from the old one,
+    // behind the aircraft, took it for passed: VNAV aimed at the next
+    // constraint from the level it was to hold to a top still ahead, and
+    // crept down at its least rate below every altitude the pages showed.
+    // A next constraint above this one is flown to as the phase stood
+    // (every constraint is a crossing altitude, as the pages show it).
+    int next = search_from;
+    while (next < last && !model::IsConstraint(E(next))) ++next;
+    if (!(next <= last && PlannedAltitude(E(next)) > top)) g.TodPassed = 0;
     std::int32_t& page = fms::fms_state.FmsPage;
     if (page == fms::kPageEconClimb || (g.VerticalProfileValid == 0 && page == fms::kPageEconDescent))
       page = fms::kPageEconCruise;
-    UpdateVerticalProfile();
   } else if (g.TodPassed == 1 && StartDescentPathAtAircraft(true)) {
     // A descent re-planned (EXEC) goes on from where the aircraft is, at its
     // altitude. Walked back from the constraint at the plan's rate instead,

@@ -169,10 +169,16 @@ void CoupleVnavToAutopilot() {
     std::int32_t cmd = last;
     if (g.FrameCounter == 0 || last == kNoCommand) {
       cmd = WithinBand(r, last, kVerticalSpeedBand, 99.0) ? last : Hundreds(r);
+      // To a constraint of the climb at the plan's rate at least, levelling
+      // at its altitude if it comes early, as the predictions plan it: the
+      // path rate to a constraint far ahead (its least, 1,500 ft/min)
+      // crossed the waypoints before it up to 1,400 ft below the altitudes
+      // RTE LEGS showed, climbing at 1,600 and more.
+      const double least = to_toc ? m.MinVnavClimbRate : std::max(m.MinVnavClimbRate, ClimbRateFlown());
       if (cmd > m.MaxVnavClimbRate) {
         cmd = Whole(m.MaxVnavClimbRate);
-      } else if (cmd < m.MinVnavClimbRate) {
-        cmd = Whole(m.MinVnavClimbRate);
+      } else if (cmd < least) {
+        cmd = Whole(least);
       }
       cmd = Steady(cmd);
     }

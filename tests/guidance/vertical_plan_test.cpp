@@ -3,6 +3,7 @@
 // 60 NM, so every value below is worked by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -1116,6 +1117,66 @@ TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
   EXPECT_NEAR(g.TodLongitude, 4.0 - 28.0 / 60.0, kPos);
 }
 
+// A descent re-planned at a constraint (the aircraft at its altitude, the
+// waypoint being sequenced) lies ahead of the old top of descent, which the
+// aircraft has passed: the new top alone says when the descent goes on, at
+// its own point, east and west of zero.
+TEST_F(VerticalPlanTest, DescentReplannedAtAConstraintWaitsForItsNewTopOfDescent) {
+  State& g = guidance_state;
+  for (const double east : {1.0, -1.0}) {
+    SCOPED_TRACE(east);
+    SetUp();
+    Route({{"AAAA", 0, 0.0, "APT", 0, 50.0},
+           {"W1", 0, 0.5 * east},
+           {"W2", 0, 1.0 * east},
+           {"W3", 0, 2.0 * east},
+           {"W4", 0, 3.0 * east, "WPT", 1u, 9000.0},
+           {"W5", 0, 3.5 * east},
+           {"BBBB", 0, 4.0 * east, "APT"}});
+    ComputeCruiseAltitude(12000, 1);
+    g.TocPassed = 1;
+    g.AircraftAltitude = 9000.0;
+    flightplan::flightplan_state.ActiveWaypointIndex = 4;
+    g.NextConstraintIndex = 4;
+    // The descent from the level began at 2.5 degrees: that top is behind.
+    g.TodLatitude = 0.0;
+    g.TodLongitude = 2.5 * east;
+    g.TodAltitude = 12000.0;
+    g.TodPassed = 1;
+    At(0.0, 2.95 * east);
+    ComputeTopOfDescent(1, 4);
+    EXPECT_EQ(g.TodPassed, 0);
+    EXPECT_EQ(g.TodAltitude, 9000.0);
+    const double top = 3.5 - 1.5 / 60.0;  // 31.5 NM before BBBB
+    EXPECT_NEAR(g.TodLongitude, top * east, kPos);
+    // Flown on past W4: level up to the new top, the descent from its point.
+    flightplan::flightplan_state.ActiveWaypointIndex = 5;
+    g.NextConstraintIndex = 6;
+    for (const auto& [lon, passed] : {std::pair{3.1, 0}, std::pair{top - 0.002, 0}, std::pair{top + 0.002, 1}}) {
+      SCOPED_TRACE(lon);
+      At(0.0, lon * east);
+      UpdateVerticalProfile();
+      EXPECT_EQ(g.TodPassed, passed);
+    }
+    // A constraint at W5 above W4's is flown to as the descent stood; one
+    // at W4's altitude is the level held to the new top.
+    for (const auto& [w5, passed] : {std::pair{9100.0, 1}, std::pair{9000.0, 0}}) {
+      SCOPED_TRACE(w5);
+      model::FlightPlanWaypoint& w = flightplan::flightplan_state.ActiveFlightPlan[5];
+      w.constraint_flag = 1;
+      w.altitude_constraint = w5;
+      flightplan::ActiveRouteChanged();
+      flightplan::flightplan_state.ActiveWaypointIndex = 4;
+      g.NextConstraintIndex = 4;
+      g.TodLongitude = 2.5 * east;
+      g.TodPassed = 1;
+      At(0.0, 2.95 * east);
+      ComputeTopOfDescent(1, 4);
+      EXPECT_EQ(g.TodPassed, passed);
+    }
+  }
+}
+
 TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EquatorRoute();
   ComputeCruiseAltitude(12000, 1);
@@ -1779,6 +1840,173 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
     g.VnavEngaged = 0;
     g.ClimbRestrictionSpeedSet = 0.0;
     m.VnavSetSpd = 0;
+  }
+}
+
+// The TOC is kept as a point of the path. Past a corner that turns the
+// route back alongside itself, the corner flown again in other air (the
+// aircraft slower near it) moves the path under the point: it is placed
+// again from the aircraft, and the distance to it stays the climb's. Left
+// standing, it read the change of the corner's cut beyond the climb's end.
+TEST_F(VerticalPlanTest, TheTopOfClimbIsPlacedAgainWhenTheCornersAheadAreFlownAgain) {
+  struct Case {
+    const char* name;
+    double lat_sign, lon_sign, lon_shift;
+  };
+  for (const Case& c : {Case{"north-east of zero", 1, 1, 0}, Case{"south-west of zero", -1, -1, 0},
+                        Case{"across 180", 1, 1, 179.7}}) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    model::State& m = model::model_state;
+    State& g = guidance_state;
+    Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+    m.MinVnavClimbRate = 1000.0;
+    m.MaxVnavClimbRate = 2500.0;
+    auto lon = [&c](double l) { return std::remainder(c.lon_sign * l + c.lon_shift, 360.0); };
+    const double back = 0.15 * c.lat_sign;  // the leg back, 9 NM abreast of the first
+    Route({{"AAAA", 0, lon(0.0), "APT", 0, 50.0},
+           {"W1", 0, lon(1.0)},
+           {"W2", back, lon(0.2)},
+           {"W3", back, lon(-0.5)},
+           {"W4", back, lon(-1.5)},
+           {"BBBB", back, lon(-2.0), "APT"}});
+    At(0.0, lon(0.75));
+    g.MagneticVariation = -7.0;
+    g.GroundTrack = (c.lon_sign > 0 ? 90.0 : 270.0) - g.MagneticVariation;
+    g.BearingToActiveWaypoint = g.GroundTrack;
+    g.GroundSpeedKnots = 380.0;
+    g.AircraftAltitude = 5000.0;
+    g.TocPassed = 0;
+    ComputeCruiseAltitude(12000, 1);
+    g.NextConstraintLat = g.TocLatitude;
+    g.NextConstraintLon = g.TocLongitude;
+    g.NextConstraintAltitude = PlannedCruiseAltitude();
+    const double climb = ClimbModel(ClimbRateFlown()).Distance(5000.0, 12000.0);
+    KeepTopOfClimbInTheWind();
+    ASSERT_EQ(g.TocWindKnown, 1);
+    UpdateVerticalProfile();
+    EXPECT_NEAR(g.ClimbSideDistance, climb, 0.01);
+    // Past the corner, on the leg back.
+    ASSERT_GT(g.ClimbSideDistance, FlownPath::Current().Ahead(1));
+    ASSERT_LT(g.ClimbSideDistance, FlownPath::Current().Ahead(2));
+    const double corner = FlownPath::Current().Entry(2);
+    for (const double speed : {240.0, 240.0, 300.0}) {
+      SCOPED_TRACE(speed);
+      const double lat = g.TocLatitude, toc_lon = g.TocLongitude;
+      const bool same = speed == g.GroundSpeedKnots;
+      g.LastTick += 100.0;
+      g.GroundSpeedKnots = speed;
+      KeepTopOfClimbInTheWind();
+      UpdateVerticalProfile();
+      EXPECT_NEAR(g.ClimbSideDistance, climb, 0.01);
+      if (!same) {
+        EXPECT_GT(std::fabs(FlownPath::Current().Entry(2) - corner), 1.0);
+      } else {  // flown again in the same air: it stays
+        EXPECT_EQ(g.TocLatitude, lat);
+        EXPECT_EQ(g.TocLongitude, toc_lon);
+      }
+    }
+  }
+}
+
+// VNAV engaged in the climb halfway to W1: the climb's waypoints ahead are
+// shown as VNAV flies the climb from there (from the aircraft once it is
+// 1,000 ft up, held level below VNAV's least speed, its rate built up a
+// hundred a second), the rest of the plan as EXEC wrote it. South of the
+// equator across 180, with a wind and a magnetic variation.
+TEST_F(VerticalPlanTest, VnavOnInTheClimbShowsTheClimbAsVnavFliesIt) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+  m.ClimbRate = 1500;
+  m.MinVnavClimbRate = 1000.0;
+  m.MaxVnavClimbRate = 2500.0;
+  m.MinVnavIas = 155.0;
+  Route({{"AAAA", -20, 178.0, "APT", 0, 50.0},
+         {"W1", -20, 179.0},
+         {"W2", -20, -180.0},
+         {"W3", -20, -179.0, "WPT", 1, 28000.0, 280.0},
+         {"W4", -20, -178.0},
+         {"W5", -20, -177.0},
+         {"W6", -20, -175.0},
+         {"W7", -20, -174.0},
+         {"BBBB", -20, -173.0, "APT"}});
+  // Seconds of the climb lost: a build-up from 1,000 to 1,500 ft/min
+  // falls 500^2/12000 ft short, 50 s at 1,500 ft/min.
+  const double ramp_from_level = 500.0 * 500.0 / 12000.0 / 1500.0 * 60.0;
+  struct Case {
+    double altitude, airspeed, vs;
+    int toc_passed;
+    double lost;  // seconds
+  };
+  const Case cases[] = {
+      {3000.0, 250.0, 1500.0, 0, 0.0},                                    // level 30 NM, then at the rate
+      {3000.0, 250.0, 0.0, 0, ramp_from_level},                           // from level flight
+      {3000.0, 250.0, 1200.0, 0, 300.0 * 300.0 / 12000.0 / 1500.0 * 60.0},                // from a shallower climb
+      {3000.0, 155.0, 1500.0, 0, 0.0},                                    // at the least speed: climbs on
+      {3000.0, 154.9, 1500.0, 0, 10.1 / 1.5 + ramp_from_level},  // held level to 165 kt
+      {500.0, 145.0, 2000.0, 0, 20.0 / 1.5 + ramp_from_level},   // the runway's climb, held
+      {1049.9, 250.0, 1000.0, 0, ramp_from_level},                               // the least up to its end
+      {500.0, 250.0, 1500.0, 0, 0.0},                                            // nothing lost: the EXEC's
+      {3000.0, 145.0, 1500.0, 1, 0.0},                                    // past the TOC: the plan's
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.altitude);
+    SCOPED_TRACE(c.airspeed);
+    SCOPED_TRACE(c.vs);
+    At(-20.0, 178.0);
+    g.MagneticVariation = 11.0;
+    g.WindDirection = 300.0;
+    g.WindSpeed = 40.0;
+    g.AircraftAltitude = 50.0;
+    g.TocPassed = 0;
+    g.VnavEngaged = 0;
+    ComputeCruiseAltitude(33000, 1);
+    std::vector<model::FlightPlanWaypoint> exec;
+    for (int k = 0; k <= 8; ++k) exec.push_back(Wp(k));
+    ASSERT_LE(exec[2].altitude_constraint, 28000.0);  // held below the constraint
+    ASSERT_LT(exec[7].altitude_constraint, 24000.0);  // the descent's
+
+    At(-20.0, 178.5);
+    g.AircraftAltitude = c.altitude;
+    g.SmoothedAirspeed = c.airspeed;
+    g.VerticalSpeedFpm = c.vs;
+    g.GroundSpeedKnots = 200.0;
+    g.TocPassed = c.toc_passed;
+    ToggleVnav();
+    ASSERT_EQ(g.VnavEngaged, 1);
+    // The climb model from the aircraft that many miles later, cut to the
+    // hundred at each waypoint, no higher than W3's.
+    const FlownPath& path = FlownPath::Current();
+    const ClimbModel climb(ClimbRateFlown());
+    const double first = navdb::TrueCourse(-20.0, 178.0, -20.0, 179.0);
+    const double late = c.lost * 200.0 / 3600.0;
+    double w1 = std::trunc(climb.After(c.altitude, path.Ahead(1) - late, first) / 100.0) * 100.0;
+    double w2 = std::min(
+        std::trunc(climb.After(w1, path.Entry(2) - path.Entry(1), navdb::TrueCourse(-20.0, 179.0, -20.0, -180.0)) /
+                   100.0) *
+            100.0,
+        28000.0);
+    if (c.altitude < 1050.0) {
+      // Below 1,000 ft the runway's climb, reached that many miles later.
+      const auto later = [&](double a) {
+        return std::trunc((a + 50.0 - late * 500.0 / climb.Distance(a - 500.0, a)) / 100.0) * 100.0;
+      };
+      w1 = later(exec[1].altitude_constraint);
+      w2 = exec[2].altitude_constraint < 28000.0 ? later(exec[2].altitude_constraint) : exec[2].altitude_constraint;
+    }
+    if (c.toc_passed == 1) {
+      EXPECT_EQ(Wp(1).altitude_constraint, exec[1].altitude_constraint);
+      EXPECT_EQ(Wp(2).altitude_constraint, exec[2].altitude_constraint);
+    } else {
+      if (c.altitude > 1050.0) {
+        ASSERT_LT(w2, exec[2].altitude_constraint - 500.0);  // the EXEC's from the runway
+      }
+      EXPECT_EQ(Wp(1).altitude_constraint, w1);
+      EXPECT_EQ(Wp(2).altitude_constraint, w2);
+    }
+    for (int k = 3; k <= 8; ++k) EXPECT_EQ(Wp(k).altitude_constraint, exec[k].altitude_constraint) << k;
+    for (int k = 0; k <= 8; ++k) EXPECT_EQ(Wp(k).speed_constraint, exec[k].speed_constraint) << k;
   }
 }
 

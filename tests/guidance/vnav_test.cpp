@@ -154,6 +154,41 @@ TEST_F(VnavTest, ClimbRateFollowsThePathWithinTheClamps) {
   }
 }
 
+TEST_F(VnavTest, ClimbToAConstraintGoesAtThePlansRateAtLeast) {
+  // The next constraint is a waypoint of the climb, not the TOC: its path
+  // rate is followed down to the rate the predictions climb at, no lower.
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  g.NextConstraintLat = 1.0;
+  g.NextConstraintLon = 0.0;
+  g.TocLatitude = 2.0;
+  g.TocLongitude = 0.0;
+  struct Case {
+    std::int32_t climb_rate;
+    double path, vs;
+    std::int32_t command;
+  };
+  const Case cases[] = {
+      {1600, 1000, 2000, 1600},  // far ahead: the plan's 1,600, not the least 1,500
+      {1600, -500, 1600, 1600},  // at its altitude: the autopilot holds it
+      {1600, 1650, 1600, 1600},  // the plan's rate, exactly
+      {1600, 1750, 1600, 1700},  // steeper: the path
+      {1650, 1000, 2000, 1600},  // the plan's rate in the hundreds VNAV sends
+      {2000, 1890, 2000, 2000},
+      {2000, 2150, 2000, 2100},
+      {2650, 1000, 2000, 2500},  // no faster than MaxVnavClimbRate
+      {1200, 1000, 2000, 1500},  // no slower than MinVnavClimbRate
+  };
+  for (const Case& c : cases) {
+    m.ClimbRate = c.climb_rate;
+    EXPECT_EQ(ClimbCommand(c.path, c.vs), c.command) << c.climb_rate << ": " << c.path << " at " << c.vs;
+  }
+  // To the TOC the path itself, placed by the plan's climb: its least.
+  m.ClimbRate = 1600;
+  g.TocLatitude = 1.0;
+  EXPECT_EQ(ClimbCommand(1000, 2000), 1500);
+}
+
 TEST_F(VnavTest, ClimbSpeedProtectionAndTheFrameZeroRule) {
   State& g = guidance_state;
   g.SmoothedAirspeed = 154.9;  // below MinVnavIas 155
@@ -1164,7 +1199,15 @@ TEST_F(VnavTest, TheClimbModelFliesTheClimbTheAutopilotFlies) {
       g.SmoothedAirspeed = c.from < m.ClbAltRest ? m.ClbSpdRest : c.climb_ias;
       g.GroundSpeedKnots = ground_speed(true_airspeed(c.from));
       g.MagneticVariation = c.variation;
-      g.GroundTrack = c.track - c.variation;
+      // Its heading: the air's vector, the ground's less the wind's. Its
+      // track as the module works it out, the heading less a drift by the
+      // rule of sixty: a degree off the one flown in this wind.
+      const double track = c.track * 0.017453292519943295, from = wind_from * 0.017453292519943295;
+      const double heading = std::atan2(g.GroundSpeedKnots * std::sin(track) + wind * std::sin(from),
+                                        g.GroundSpeedKnots * std::cos(track) + wind * std::cos(from));
+      g.AircraftHeading = heading / 0.017453292519943295 - c.variation;
+      g.GroundTrack = g.AircraftHeading - wind * std::sin(from - heading) /
+                                              ((g.GroundSpeedKnots + wind * std::cos(from - heading)) / 60.0);
       g.WindSpeed = wind;
       g.WindDirection = wind_from;
       g.StaticAirTemp = model::IsaTemperatureKelvin(c.from) - 273.15;

@@ -136,6 +136,33 @@ TEST(FlightRules, ALevelJustEnteredIsFlownToBeforeAWaypointIsHeldToIt) {
   }
 }
 
+// A page read at the level a few seconds before a step down to a
+// constraint counts to that step: the level it is read at is the one the
+// aircraft leaves, though left within the half minute. A later step (the
+// descent on from the constraint) is the descent only read from there.
+TEST(FlightRules, ThePageReadJustBeforeAStepDownCountsToTheStep) {
+  flights::FlightRecord f;
+  double alt = 21000.0;
+  for (double t = 0.0; t <= 600.0; t += 1.0) {
+    flights::Sample s;
+    s.t = t;
+    s.vs = (t > 112.0 && alt > 18100.0) || t > 400.0 ? -2400.0 : 0.0;
+    alt = std::max(alt + s.vs / 60.0, t > 400.0 ? 0.0 : 18100.0);
+    if (alt == 18100.0 && t <= 400.0) s.vs = 0.0;
+    s.alt = alt;
+    f.track.push_back(s);
+  }
+  flights::Problems problems;
+  const flights::RuleKit k(f, flights::Margins{}, problems);
+  const struct {
+    double t;
+    bool level_at_t;
+    double start;
+  } cases[] = {{50.0, true, 113.0}, {100.0, true, 113.0}, {112.0, true, 113.0}, {100.0, false, 401.0},
+               {200.0, true, 401.0}, {390.0, true, 401.0}};
+  for (const auto& c : cases) EXPECT_EQ(k.DescentStart(c.t, c.level_at_t), c.start) << c.t << " " << c.level_at_t;
+}
+
 // ECON shows the level as a flight level, its tens dropped; the navigator
 // shows feet. One level read on both is one level; another hundred is not.
 TEST(FlightRules, ACruiseLevelShownAsAFlightLevelAgreesWithItsFeet) {

@@ -69,7 +69,7 @@ void CheckDistances(RuleKit& k) {
     if (FindText(r.gns, "TO #TOC") != nullptr)
       compare("GNS-XLS TO #TOC", NumberAt(r.gns, 300.0, 120.0), k.ClimbEnd(r.t));
     if (const Text* l = FindText(r.cdu, "T O   T / D"))
-      compare("ECON DES T/D", NumberAt(r.cdu, 150.0, l->y + 11.0), k.DescentStart(r.t));
+      compare("ECON DES T/D", NumberAt(r.cdu, 150.0, l->y + 11.0), k.DescentStart(r.t, true));
     // LNAV goes off as the last waypoint is made active, and the flight ends
     // as the scenario flies it: each reading against the last one, over the
     // route flown between them. PROGRESS shows whole miles: the difference
@@ -77,7 +77,7 @@ void CheckDistances(RuleKit& k) {
     if (FindText(r.cdu, "PROGRESS") != nullptr && r.t < last.first)
       compare("PROGRESS destination", NumberAt(r.cdu, 1.0, 131.0) - last.second, last.first, 1.0);
     if (FindText(r.gns, "TO #TOD") != nullptr)
-      compare("GNS-XLS TO #TOD", NumberAt(r.gns, 300.0, 120.0), k.DescentStart(r.t));
+      compare("GNS-XLS TO #TOD", NumberAt(r.gns, 300.0, 120.0), k.DescentStart(r.t, true));
   }
   for (const auto& [what, needed] : bound_needed)
     if (!needed) k.Object("pages", "%s within the usual bound: its own bound is no longer needed", what.c_str());

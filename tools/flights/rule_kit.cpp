@@ -190,14 +190,20 @@ double RuleKit::Planned(const std::string& ident, double t, bool& constraint, do
   return planned;
 }
 
-double RuleKit::DescentStart(double t) const {
+double RuleKit::DescentStart(double t, bool level_at_t) const {
   // The highest level flown from `t` on (half a minute level): the
   // descent starts where the aircraft last leaves it. A lower cruise
   // level entered, or a constraint on the way, is a step on the way there.
+  // The level a page is read at counts though the aircraft leaves it
+  // within the half minute: looked for only ahead, a step down to a
+  // constraint 12 s on was passed over and the descent from the constraint
+  // taken for the one the page counted to.
   double level = NAN;
   for (const Sample& s : f_.track)
-    if (s.t >= t && std::fabs(s.vs) < 100.0 && std::fabs(At(s.t + 30.0).alt - s.alt) < 50.0 && !s.on_ground &&
-        !(s.alt <= level))
+    if (s.t >= t && std::fabs(s.vs) < 100.0 &&
+        (std::fabs(At(s.t + 30.0).alt - s.alt) < 50.0 ||
+         (level_at_t && s.t < t + 30.0 && std::fabs(At(s.t - 30.0).alt - s.alt) < 50.0)) &&
+        !s.on_ground && !(s.alt <= level))
       level = s.alt;
   double from = t;
   if (!std::isnan(level))

@@ -44,7 +44,9 @@ class RuleKit {
   // `t` (a constraint with its speed), NaN when none did.
   double Planned(const std::string& ident, double t, bool& constraint, double* speed = nullptr) const;
   // The first time from `t` on when the aircraft has started down.
-  double DescentStart(double t) const;
+  // `level_at_t`: the level flown at `t` counts though left within the half
+  // minute (a page read just before a step down).
+  double DescentStart(double t, bool level_at_t = false) const;
   // Where the climb from `t` on ends: 150 ft below the top it reaches
   // before it turns down.
   double ClimbEnd(double t) const;
