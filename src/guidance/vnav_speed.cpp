@@ -114,11 +114,14 @@ void RunSpeedRestrictionChecks() {
     SendSpeed(ClimbSpeedAhead());
     g.ClimbRestrictionSpeedSet = 0.0;
   }
-  // In the climb too, where no descent is planned yet: a constraint's
-  // speed waits for this distance there, and was met 6 NM before its
-  // waypoint at 377 kt over the ground, 32 kt fast.
-  if (g.ActiveWaypointDistance < m.VnavSetSpdRestDist && vnav && (g.VerticalProfileValid == 1 || g.TocPassed == 0) &&
-      g.ConstraintSpeedArmed == 0 && Constrained(ActiveEntry())) {
+  // In every phase, the climb and a cruise with no descent planned yet
+  // too: a constraint's speed waits for this distance there (met 6 NM
+  // before its waypoint at 377 kt over the ground, 32 kt fast), and the
+  // climb has set its own speed farther out (a cruise that took the
+  // constraint's speed from that set, none to take, crossed a 250-kt fix
+  // at 285 kt and descended from it in Mach hold).
+  if (g.ActiveWaypointDistance < m.VnavSetSpdRestDist && vnav && g.ConstraintSpeedArmed == 0 &&
+      Constrained(ActiveEntry())) {
     g.VnavSpeedSet = 0;
     g.ConstraintSpeedArmed = 1;
   }

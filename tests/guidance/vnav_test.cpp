@@ -1556,23 +1556,29 @@ TEST_F(VnavTest, ClimbRestrictionEndsAtTheWaypointsSpeedOrTheClimbSpeed) {
     EXPECT_EQ(host.key_events, c.sent) << c.what;
     EXPECT_EQ(g.ClimbRestrictionSpeedSet, c.sent.empty() ? 1.0 : 0.0) << c.what;
   }
-  // Coming within 25 NM of the constraint in the climb, no descent planned
-  // yet: its speed is armed and sent there, not at the waypoint.
+  // Coming within 25 NM of the constraint with no descent planned yet, in
+  // the climb or in the cruise (the climb set its own speed farther out):
+  // its speed is armed and sent there, not at the waypoint.
   w.constraint_flag = 1;
   w.speed_constraint = 200.0;
+  w.altitude_constraint = 15000.0;
   g.ClimbRestrictionSpeedSet = 0.0;
   g.AircraftAltitude = 15000.0;
   g.VerticalProfileValid = 0;
-  g.TocPassed = 0;
-  for (const double distance : {25.0, 24.9}) {
-    host.key_events.clear();
-    ForgetSentCommands();
-    g.VnavSpeedSet = 1;
-    g.ConstraintSpeedArmed = 0;
-    g.ActiveWaypointDistance = distance;
-    RunSpeedRestrictionChecks();
-    const Events sent = distance < 25.0 ? Events{{kEventAirspeed, 200}} : Events{};
-    EXPECT_EQ(host.key_events, sent) << distance;
+  g.NextConstraintIndex = 1;
+  g.PlaneLatitude = 1.0 - 20.0 / 60.0;
+  for (const int toc : {0, 1}) {
+    for (const double distance : {25.0, 24.9}) {
+      host.key_events.clear();
+      ForgetSentCommands();
+      g.TocPassed = toc;
+      g.VnavSpeedSet = 1;
+      g.ConstraintSpeedArmed = 0;
+      g.ActiveWaypointDistance = distance;
+      RunSpeedRestrictionChecks();
+      const Events sent = distance < 25.0 ? Events{{kEventAirspeed, 200}} : Events{};
+      EXPECT_EQ(Sent(kEventAirspeed), sent) << toc << " " << distance;
+    }
   }
 }
 
