@@ -98,11 +98,13 @@ ClimbModel::ClimbModel(double rate) : rate_(rate) {
   // where it levelled off, VNAV's rate at its limit all the way.
   sliced_ = (m.ClimbPerformanceCount > 0 || m.VnavSetSpd == 1) && m.ClimbIas > 0.0 && rate_ > 0.0;
   tas_per_ias_ = MeasuredTasPerIas();
-  // A waypoint's speed VNAV climbs at until the waypoint (an arrival's fix
-  // made active by a direct-to in the climb): held now, or to be held once
-  // the restriction's speed is let go above its altitude, where VNAV takes
-  // the active waypoint's (vnav_speed.cpp). At the climb speed instead, the
-  // top of climb stood 10-18 NM beyond where a climb at 170 kt ended.
+  // A waypoint's speed VNAV climbs at over the last stretch before the
+  // waypoint, from the distance speed restrictions are taken at (an
+  // arrival's fix made active by a direct-to in the climb), as VNAV does
+  // (vnav_speed.cpp): held now, or taken there where VNAV sets the speed,
+  // from the restriction's altitude up where VNAV holds the restriction's
+  // speed now. At the climb speed instead, the top of climb stood 10-18 NM
+  // beyond where a climb at 170 kt ended.
   const State& g = G();
   const int active = Fp().ActiveWaypointIndex;
   if (sliced_ && g.VnavEngaged == 1 && g.TocPassed == 0 && active >= 0 && active <= LastIndex()) {
@@ -110,12 +112,14 @@ ClimbModel::ClimbModel(double rate) : rate_(rate) {
     const bool held = std::fabs(g.ApAirspeedHoldVar - constraint) < 1.0;
     const bool to_hold = g.ClimbRestrictionSpeedSet == 1.0 && g.AircraftAltitude <= m.ClbAltRest;
     // Only then is the path asked where that waypoint lies.
-    if (model::IsConstraint(E(active)) && constraint > 0.0 && (held || to_hold) && constraint < m.ClimbIas) {
+    if (model::IsConstraint(E(active)) && constraint > 0.0 && (held || to_hold || m.VnavSetSpd == 1) &&
+        constraint < m.ClimbIas) {
       const double ahead = FlownPath::Current().Ahead(active);
       if (std::isfinite(ahead)) {
         held_ias_ = constraint;
         held_for_ = ahead;
-        held_above_ = held ? -1e9 : m.ClbAltRest;
+        held_from_ = ahead - m.VnavSetSpdRestDist;
+        held_above_ = to_hold && !held ? m.ClbAltRest : -1e9;
       }
     }
   }
@@ -185,7 +189,7 @@ double ClimbModel::Speed(double altitude, double track, double ahead) const {
   const model::State& m = M();
   double ias = m.ClimbIas;
   if (altitude < m.ClbAltRest && m.ClbSpdRest > 0.0) ias = std::min(ias, m.ClbSpdRest);
-  if (held_ias_ > 0.0 && ahead < held_for_ && altitude >= held_above_) ias = std::min(ias, held_ias_);
+  if (held_ias_ > 0.0 && ahead >= held_from_ && ahead < held_for_ && altitude >= held_above_) ias = std::min(ias, held_ias_);
   double tas = ias * (1.0 + tas_per_ias_ * altitude);
   // Where VNAV holds the climb's Mach instead (speed_mode.cpp), at the
   // speed of sound of the air the aircraft is in. Taken at the temperature

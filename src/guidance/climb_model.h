@@ -65,10 +65,10 @@ class ClimbModel {
   double wind_ = 0.0, wind_from_ = 0.0;
   double tas_per_ias_ = 0.0;
   // The airspeed (knots) VNAV holds for the active waypoint's speed
-  // constraint, slower than the climb speed (now, or once above the climb
-  // restriction's altitude; 0 none), NM from the aircraft to that waypoint,
-  // and the altitude it is held from (the restriction's, or none).
-  double held_ias_ = 0.0, held_for_ = 0.0, held_above_ = 0.0;
+  // constraint, slower than the climb speed (0 none), NM from the aircraft
+  // to where it is taken and to that waypoint, and the altitude it is held
+  // from (the restriction's, or none).
+  double held_ias_ = 0.0, held_from_ = 0.0, held_for_ = 0.0, held_above_ = 0.0;
   bool sliced_ = false;
 };
 

@@ -216,6 +216,8 @@ void WriteCruise(FlightPlanWaypoint& w, double level) {
 // each climb constraint held back over the waypoints before it.
 void PredictClimb(const Profile& profile, int last, double level) {
   const model::State& m = M();
+  // Asked before the speeds are written: they are a part of the route.
+  const FlownPath& path = FlownPath::Current();
   for (int k = 1; k <= last - 1; ++k) {
     FlightPlanWaypoint& w = E(k);
     if (model::IsConstraint(w) || Published(w)) continue;
@@ -231,8 +233,13 @@ void PredictClimb(const Profile& profile, int last, double level) {
   for (int k = 1; k <= last - 1; ++k) {
     const FlightPlanWaypoint& c = E(k);
     if (!model::IsConstraint(c) || !profile.HoldsSpeedBack(k) || c.speed_constraint == model::kNoValue) continue;
-    // Waypoints before a speed constraint are not planned faster than it.
+    // Waypoints before a speed constraint are not planned faster than it
+    // where VNAV flies its speed: from the distance speed restrictions are
+    // taken at, so that it is met at its waypoint (vnav_speed.cpp).
+    double before = 0.0;
     for (int j = k - 1; j >= 1 && !model::IsConstraint(E(j)); --j) {
+      before += FlownLeg(path, j + 1);
+      if (!(before < m.VnavSetSpdRestDist)) break;
       if (!Published(E(j)) && E(j).speed_constraint > c.speed_constraint) E(j).speed_constraint = c.speed_constraint;
     }
   }

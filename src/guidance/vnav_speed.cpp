@@ -25,6 +25,21 @@ constexpr double kDescentDeceleration = 1.0;
 // Feet below the aircraft an altitude target lies when it is descended to.
 constexpr double kLevelBand = 100.0;
 
+// The speed the climb is flown at: a constraint's speed is met at its
+// waypoint, so it is taken within the distance speed restrictions are taken
+// at, and the climb speed before that. Taken as soon as the constraint was
+// ahead, an arrival fix's 170 kt was flown from 10,000 ft up to FL250,
+// 70 NM before a fix beyond the top of descent.
+double ClimbSpeedAhead() {
+  const State& g = G();
+  const model::State& m = M();
+  const model::FlightPlanWaypoint* active = ActiveEntry();
+  const bool at_active = Constrained(active) && g.ActiveWaypointDistance >= 0.0;
+  const model::FlightPlanWaypoint* c = at_active ? active : Entry(g.NextConstraintIndex);
+  const double d = at_active ? g.ActiveWaypointDistance : DistanceTo(c);
+  return Constrained(c) && c->speed_constraint > 50.0 && d < m.VnavSetSpdRestDist ? c->speed_constraint : m.ClimbIas;
+}
+
 }  // namespace
 
 // What VNAV leaves the autopilot as it hands over: its altitude target below
@@ -96,13 +111,17 @@ void RunSpeedRestrictionChecks() {
   }
   if (g.TocPassed == 0 && g.ClimbRestrictionSpeedSet == 1.0 && g.AircraftAltitude > m.ClbAltRest && vnav && executed &&
       speed) {
-    // An altitude-only constraint has no speed (-999) to climb on at.
-    const model::FlightPlanWaypoint* w = ActiveEntry();
-    SendSpeed(Constrained(w) && w->speed_constraint > 0.0 ? w->speed_constraint : m.ClimbIas);
+    SendSpeed(ClimbSpeedAhead());
     g.ClimbRestrictionSpeedSet = 0.0;
   }
-  if (g.ActiveWaypointDistance < m.VnavSetSpdRestDist && vnav && g.VerticalProfileValid == 1 &&
-      g.ConstraintSpeedArmed == 0 && Constrained(ActiveEntry())) {
+  // In every phase, the climb and a cruise with no descent planned yet
+  // too: a constraint's speed waits for this distance there (met 6 NM
+  // before its waypoint at 377 kt over the ground, 32 kt fast), and the
+  // climb has set its own speed farther out (a cruise that took the
+  // constraint's speed from that set, none to take, crossed a 250-kt fix
+  // at 285 kt and descended from it in Mach hold).
+  if (g.ActiveWaypointDistance < m.VnavSetSpdRestDist && vnav && g.ConstraintSpeedArmed == 0 &&
+      Constrained(ActiveEntry())) {
     g.VnavSpeedSet = 0;
     g.ConstraintSpeedArmed = 1;
   }
@@ -129,13 +148,21 @@ void CoupleSpeedToAutopilot() {
   // too, until the aircraft is there and the next target is chosen.
   if (g.HeldConstraintIndex != 0) return;
   model::FlightPlanWaypoint* active = ActiveEntry();
-  if (!(g.ActiveWaypointDistance < m.VnavSetSpdRestDist || g.VnavSpdRestPending == 1) || active == nullptr ||
+  // The climb takes its speed at every waypoint: the climb speed again
+  // after a constraint's waypoint is passed, or none ahead. Left to the
+  // next constraint, a passed waypoint's 200 kt was flown to the top.
+  const bool climb = g.VerticalProfileValid != 1 && g.TocPassed == 0;
+  if (!(g.ActiveWaypointDistance < m.VnavSetSpdRestDist || g.VnavSpdRestPending == 1 || climb) || active == nullptr ||
       g.VnavSpeedSet != 0 || g.VnavEngaged != 1 || Fp().RouteState < 3 || m.VnavSetSpd != 1) {
     return;
   }
   const double alt = g.AircraftAltitude;
-  if (active->altitude_constraint != model::kNoValue && active->speed_constraint != model::kNoValue) {
-    const double entry_speed = active->speed_constraint;
+  const bool valued = active->altitude_constraint != model::kNoValue && active->speed_constraint != model::kNoValue;
+  const double entry_speed = active->speed_constraint;
+  // In the climb a waypoint without a speed (a direct-to's destination)
+  // still has the climb's where VNAV asked for a speed before: left unsent,
+  // the speed of a constraint the direct-to took off was held to the top.
+  if (valued || (climb && g.VnavWantedSpeed > 0.0)) {
     if (g.VerticalProfileValid == 1) {
       // A constraint's speed within the distance speed restrictions are
       // taken at, as armed; an EXEC farther out keeps the descent's. Taken
@@ -154,14 +181,7 @@ void CoupleSpeedToAutopilot() {
         SendSpeed(m.DescentSpeed);
       }
     } else if (g.TocPassed == 0) {
-      double speed = entry_speed;
-      if (!Constrained(active) || g.ActiveWaypointDistance < 0.0) {
-        // The next constraint's speed is taken once within the distance at
-        // which speed restrictions are taken.
-        const model::FlightPlanWaypoint* next = Entry(g.NextConstraintIndex);
-        const bool near = Constrained(next) && next->speed_constraint > 50.0 && DistanceTo(next) <= m.VnavSetSpdRestDist;
-        speed = near ? next->speed_constraint : m.ClimbIas;
-      }
+      const double speed = ClimbSpeedAhead();
       if (alt < m.ClbAltRest && speed > m.ClbSpdRest) {
         SendSpeed(m.ClbSpdRest);
         g.ClimbRestrictionSpeedSet = 1.0;

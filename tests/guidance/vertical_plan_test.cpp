@@ -793,17 +793,18 @@ TEST_F(VerticalPlanTest, CrossoverOfTheClimbAndTheDescent) {
   };
   const Case cases[] = {
       // W1 4850 -> 4800, W2 4800 + 4800 (a hair under 9600 in the sums of
-      // the legs' lengths: 9500), both at the restriction's 240 kt and,
-      // past the TOC, then W3's 230; W2 descends to W3. Descent from BBBB
+      // the legs' lengths: 9500), both at the restriction's 240 kt (W3's
+      // 230 is taken 25 NM before it); W2 descends to W3. Descent from BBBB
       // (0 ft, 285.7 ft a NM): W5 8571 -> 8500 at W3's 230, W4 held at
       // W3's 9000 and 230.
-      {1, 1, {{4800, 230}, {9500, 230}, {9000, 230}, {9000, 230}, {8500, 230}}},
-      // Before the TOC: W1 and W2 no higher than W3 and no faster than its
-      // 230, W4 at the level, W5 descending at the restriction's 240.
-      {0, 1, {{4800, 230}, {9000, 230}, {9000, 230}, {12000, 290}, {8500, 240}}},
+      {1, 1, {{4800, 240}, {9500, 240}, {9000, 230}, {9000, 230}, {8500, 230}}},
+      // Before the TOC: W1 and W2 no higher than W3 (W3's 230 is taken only
+      // 25 NM before it, and W2 lies 60 NM before it), W4 at the level, W5
+      // descending at the restriction's 240.
+      {0, 1, {{4800, 240}, {9000, 240}, {9000, 230}, {12000, 290}, {8500, 240}}},
       // Past the TOC and past W3 (a plan made in the cruise): W3 was the
       // climb's, and no crossover caps the cruise at its 9000 ft.
-      {1, 4, {{4800, 230}, {9000, 230}, {9000, 230}, {12000, 290}, {8500, 240}}},
+      {1, 4, {{4800, 240}, {9000, 240}, {9000, 230}, {12000, 290}, {8500, 240}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.toc_passed * 10 + c.active);
@@ -825,6 +826,26 @@ TEST_F(VerticalPlanTest, CrossoverOfTheClimbAndTheDescent) {
     EXPECT_NEAR(guidance_state.TocLongitude, c.toc_passed == 1 ? 99.0 : 1.25, kPos);
     EXPECT_NEAR(guidance_state.TodLongitude, 3.3, kPos);
   }
+  // A climb constraint's speed holds back only the waypoints within 25 NM
+  // of it, summed over the legs: W1 (36 NM before W3) keeps the climb's
+  // 240, W2 (12 NM) and W2B (24) take W3's 230.
+  SetUp();
+  model::model_state.ClimbTas = 600.0;
+  model::model_state.ClimbRate = 1600;
+  model::model_state.CruiseAlt = 12000;
+  Route({{"AAAA", 0, 0.0, "APT", 0, 50.0},
+         {"W1", 0, 0.4},
+         {"W2B", 0, 0.6},
+         {"W2", 0, 0.8},
+         {"W3", 0, 1.0, "WPT", 1u, 9000.0, 230.0},
+         {"W4", 0, 3.0},
+         {"BBBB", 0, 4.0, "APT"}});
+  flightplan::flightplan_state.ActiveWaypointIndex = 1;
+  ComputeCruiseAltitude(12000, 1);
+  EXPECT_EQ(Wp(1).speed_constraint, 240);
+  EXPECT_EQ(Wp(2).speed_constraint, 230);
+  EXPECT_EQ(Wp(3).speed_constraint, 230);
+  EXPECT_EQ(Wp(4).speed_constraint, 230);
 }
 
 // Constraints ahead below the cruise altitude: the last one before a
@@ -1747,27 +1768,30 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
   g.TocJoining = 0;
 
   // VNAV holds the active waypoint's speed (an arrival's 170 kt, its fix
-  // made active by a direct-to in the climb) up to that waypoint, 54 NM on:
-  // the TOC placed by the re-plan comes nearer, at that speed as far as the
-  // waypoint and the climb speed beyond it; placed again once the hold has
-  // ended, back where it was. So too where the restriction's speed (240 kt)
-  // is held below its altitude, after which VNAV takes the waypoint's:
-  // nearer, by the climb above 10,000 ft. Not where the autopilot holds
-  // another speed, the entry has no constraint, VNAV is off, or the
-  // waypoint's speed is faster than the climb's (250 kt). A hold begun
-  // with no re-plan leaves the TOC where it stands.
+  // made active by a direct-to in the climb) over the last 25 NM before that
+  // waypoint, 54 NM on: the TOC placed by the re-plan comes nearer, at that
+  // speed over those 25 NM only (no nearer than they make it) and the climb
+  // speed before and beyond them; placed again once the hold has ended,
+  // back where it was. So too where the restriction's speed (240 kt) is
+  // held below its altitude, or where VNAV sets the speed and holds the
+  // climb's now: it takes the waypoint's 25 NM before it. Not where the
+  // autopilot holds another speed of its own, the entry has no constraint,
+  // VNAV is off, or the waypoint's speed is faster than the climb's
+  // (250 kt). A hold begun with no re-plan leaves the TOC where it stands.
   struct Held {
     double constraint, held;
     std::uint32_t flag;
     int vnav;
     double restriction;  // ClimbRestrictionSpeedSet
     bool moves;
+    int set_speed = 0;  // VnavSetSpd
   };
   const Held helds[] = {
       {170.0, 170.0, 1, 1, 0.0, true},  {170.0, 170.9, 3, 1, 0.0, true},  {170.0, 171.0, 1, 1, 0.0, false},
       {170.0, 250.0, 1, 1, 0.0, false}, {170.0, 170.0, 0, 1, 0.0, false}, {170.0, 170.0, 1, 0, 0.0, false},
       {260.0, 260.0, 1, 1, 0.0, false}, {249.0, 249.0, 1, 1, 0.0, true},  {170.0, 240.0, 1, 1, 1.0, true},
-      {170.0, 240.0, 0, 1, 1.0, false}, {170.0, 240.0, 1, 0, 1.0, false},
+      {170.0, 240.0, 0, 1, 1.0, false}, {170.0, 240.0, 1, 0, 1.0, false}, {170.0, 250.0, 1, 1, 0.0, true, 1},
+      {170.0, 250.0, 0, 1, 0.0, false, 1},
   };
   model::FlightPlanWaypoint& w1 = flightplan::flightplan_state.ActiveFlightPlan[1];
   for (const Held& h : helds) {
@@ -1786,6 +1810,7 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
     flightplan::ActiveRouteChanged();
     g.ApAirspeedHoldVar = h.held;
     g.ClimbRestrictionSpeedSet = h.restriction;
+    m.VnavSetSpd = h.set_speed;
     KeepTopOfClimbInTheWind();
     EXPECT_EQ(g.TocLatitude, lat);
     EXPECT_EQ(g.TocLongitude, lon);
@@ -1794,10 +1819,14 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
     EXPECT_EQ(g.TocJoining, 0);
     if (h.moves) {
       EXPECT_LT(toc_distance(), unheld - (h.constraint < 200.0 ? 5.0 : 0.01));
+      // 25 NM at the slower speed take as long as 25 * 250 / 170 at the
+      // climb's: the top comes no nearer than that.
+      EXPECT_GT(toc_distance(), unheld - 25.0 * (250.0 / h.constraint - 1.0) - 0.5);
       EXPECT_NEAR(toc_distance(), ClimbModel(ClimbRateFlown()).Distance(5000.0, 25000.0), 0.01);
       // Held no more: where it was.
       g.ApAirspeedHoldVar = 250.0;
       g.ClimbRestrictionSpeedSet = 0.0;
+      m.VnavSetSpd = 0;
       g.TocJoining = 1;
       KeepTopOfClimbInTheWind();
       EXPECT_NEAR(toc_distance(), unheld, 0.01);
@@ -1810,6 +1839,7 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
     flightplan::ActiveRouteChanged();
     g.VnavEngaged = 0;
     g.ClimbRestrictionSpeedSet = 0.0;
+    m.VnavSetSpd = 0;
   }
 }
 

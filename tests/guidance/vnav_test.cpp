@@ -1349,6 +1349,8 @@ TEST_F(VnavTest, OwnSpeedCommandIsNotTakenForThePilots) {
   w.speed_constraint = 280.0;
   w.constraint_flag = 1;
   g.AircraftAltitude = 10500.0;
+  host.tokens[71] = 0.7 * 10001750.0 / 90.0;  // 0.7 N: W1's speed taken 18 NM before it
+  g.PlaneLatitude = 0.7;
   host.tokens[74] = 10500.0;
   host.tokens[61] = 250.0;
   for (int i = 0; i < 18 && g.FrameCounter != 2; ++i) Pass();
@@ -1472,6 +1474,7 @@ TEST_F(VnavTest, SpeedsOnlyAtTheTransitionsOfARouteWithoutConstraints) {
   w.constraint_flag = 1;
   g.AircraftAltitude = 5000.0;
   g.NextConstraintAltitude = 8000.0;  // climbing to it
+  g.ActiveWaypointDistance = 20.0;
   g.VnavSpeedSet = 0;
   CoupleSpeedToAutopilot();
   EXPECT_EQ(host.key_events, (Events{{kEventAirspeed, 250}}));
@@ -1481,14 +1484,38 @@ TEST_F(VnavTest, SpeedsOnlyAtTheTransitionsOfARouteWithoutConstraints) {
   RunSpeedRestrictionChecks();
   EXPECT_EQ(host.key_events.back(), std::make_pair(kEventAirspeed, 280u));
   EXPECT_EQ(g.ClimbRestrictionSpeedSet, 0.0);
-  // Beyond the restriction distance and without a pending request: nothing.
-  host.key_events.clear();
-  g.VnavSpeedSet = 0;
-  g.VnavSpdRestPending = 0;
-  g.ActiveWaypointDistance = 25.0;
-  CoupleSpeedToAutopilot();
-  EXPECT_TRUE(host.key_events.empty());
-  EXPECT_EQ(g.VnavSpeedSet, 0);
+  // Beyond the restriction distance and without a pending request: nothing
+  // past the top of climb; in the climb, the climb speed (the waypoint
+  // passed, its 280 kt is not kept).
+  model::model_state.ClimbIas = 290;
+  for (const int toc : {1, 0}) {
+    host.key_events.clear();
+    g.TocPassed = toc;
+    g.VnavSpeedSet = 0;
+    g.VnavSpdRestPending = 0;
+    g.ActiveWaypointDistance = 25.0;
+    CoupleSpeedToAutopilot();
+    const Events sent = toc == 0 ? Events{{kEventAirspeed, 290}} : Events{};
+    EXPECT_EQ(host.key_events, sent) << toc;
+    EXPECT_EQ(g.VnavSpeedSet, toc == 0 ? 1 : 0) << toc;
+  }
+  // A direct-to in the climb to a waypoint without a speed (the
+  // destination) after VNAV flew a constraint's 200 kt: the climb speed.
+  model::model_state.ClimbIas = 290;
+  w.altitude_constraint = w.speed_constraint = model::kNoValue;
+  w.constraint_flag = 0;
+  g.VnavSpdRestPending = 1;
+  g.NextConstraintIndex = 0;
+  for (const double wanted : {0.0, 200.0}) {
+    host.key_events.clear();
+    ForgetSentCommands();
+    g.VnavWantedSpeed = wanted;
+    g.VnavSpeedSet = 0;
+    CoupleSpeedToAutopilot();
+    const Events sent = wanted > 0.0 ? Events{{kEventAirspeed, 290}} : Events{};
+    EXPECT_EQ(host.key_events, sent) << wanted;
+    EXPECT_EQ(g.VnavSpeedSet, 1);
+  }
 }
 
 TEST_F(VnavTest, ClimbRestrictionEndsAtTheWaypointsSpeedOrTheClimbSpeed) {
@@ -1498,16 +1525,21 @@ TEST_F(VnavTest, ClimbRestrictionEndsAtTheWaypointsSpeedOrTheClimbSpeed) {
   struct Case {
     const char* what;
     std::uint32_t flag;
-    double speed, altitude;
+    double speed, altitude, distance;
     Events sent;
   };
   const Case cases[] = {
-      {"at the restriction altitude: not yet", 1, 280.0, 10000.0, {}},
-      {"constrained with a speed", 1, 280.0, 10001.0, {{kEventAirspeed, 280}}},
+      {"at the restriction altitude: not yet", 1, 280.0, 10000.0, 20.0, {}},
+      {"constrained with a speed", 1, 280.0, 10001.0, 20.0, {{kEventAirspeed, 280}}},
+      // Its speed is met at the waypoint: farther out, the climb speed (an
+      // arrival's 170 kt was flown from 10,000 ft 70 NM before its fix).
+      {"constrained with a speed, 60 NM out", 1, 170.0, 10001.0, 60.0, {{kEventAirspeed, 290}}},
+      {"constrained with a speed, at 25 NM", 1, 170.0, 10001.0, 25.0, {{kEventAirspeed, 290}}},
+      {"constrained with a speed, within 25 NM", 1, 170.0, 10001.0, 24.9, {{kEventAirspeed, 170}}},
       // An altitude-only constraint has no speed to give (-999): the climb
       // speed takes over, as it does for a waypoint without constraint.
-      {"constrained, altitude only", 1, model::kNoValue, 10001.0, {{kEventAirspeed, 290}}},
-      {"not constrained", 0, 300.0, 10001.0, {{kEventAirspeed, 290}}},
+      {"constrained, altitude only", 1, model::kNoValue, 10001.0, 20.0, {{kEventAirspeed, 290}}},
+      {"not constrained", 0, 300.0, 10001.0, 20.0, {{kEventAirspeed, 290}}},
   };
   for (const Case& c : cases) {
     host.key_events.clear();
@@ -1517,10 +1549,36 @@ TEST_F(VnavTest, ClimbRestrictionEndsAtTheWaypointsSpeedOrTheClimbSpeed) {
     w.speed_constraint = c.speed;
     g.ClimbRestrictionSpeedSet = 1.0;
     g.VnavSpeedSet = 1;  // the speed logic itself stays out of it
+    g.ConstraintSpeedArmed = 1;
     g.AircraftAltitude = c.altitude;
+    g.ActiveWaypointDistance = c.distance;
     RunSpeedRestrictionChecks();
     EXPECT_EQ(host.key_events, c.sent) << c.what;
     EXPECT_EQ(g.ClimbRestrictionSpeedSet, c.sent.empty() ? 1.0 : 0.0) << c.what;
+  }
+  // Coming within 25 NM of the constraint with no descent planned yet, in
+  // the climb or in the cruise (the climb set its own speed farther out):
+  // its speed is armed and sent there, not at the waypoint.
+  w.constraint_flag = 1;
+  w.speed_constraint = 200.0;
+  w.altitude_constraint = 15000.0;
+  g.ClimbRestrictionSpeedSet = 0.0;
+  g.AircraftAltitude = 15000.0;
+  g.VerticalProfileValid = 0;
+  g.NextConstraintIndex = 1;
+  g.PlaneLatitude = 1.0 - 20.0 / 60.0;
+  for (const int toc : {0, 1}) {
+    for (const double distance : {25.0, 24.9}) {
+      host.key_events.clear();
+      ForgetSentCommands();
+      g.TocPassed = toc;
+      g.VnavSpeedSet = 1;
+      g.ConstraintSpeedArmed = 0;
+      g.ActiveWaypointDistance = distance;
+      RunSpeedRestrictionChecks();
+      const Events sent = distance < 25.0 ? Events{{kEventAirspeed, 200}} : Events{};
+      EXPECT_EQ(Sent(kEventAirspeed), sent) << toc << " " << distance;
+    }
   }
 }
 
@@ -1558,6 +1616,10 @@ TEST_F(VnavTest, SpeedTargetByPhaseAndConstraint) {
       {"descent, free, above it", 1, 1, 0, 0, 280, 20, 12000, 0, 0, 0, {{kEventAirspeed, 260}}},
       // Climb.
       {"climb, constrained, above the restriction", 0, 0, 0, 1, 280, 20, 12000, 0, 0, 0, {{kEventAirspeed, 280}}},
+      // An EXEC far out in the climb: the climb speed until the 25 NM.
+      {"climb, constrained, 60 NM out", 0, 0, 0, 1, 170, 60, 12000, 0, 0, 0, {{kEventAirspeed, 290}}},
+      {"climb, constrained, at 25 NM", 0, 0, 0, 1, 170, 25, 12000, 0, 0, 0, {{kEventAirspeed, 290}}},
+      {"climb, constrained, within 25 NM", 0, 0, 0, 1, 170, 24.9, 12000, 0, 0, 0, {{kEventAirspeed, 170}}},
       {"climb, next constraint within 25 NM", 0, 0, 0, 0, 280, 20, 12000, 1.8, 1, 230, {{kEventAirspeed, 230}}},
       {"climb, next constraint 26 NM away", 0, 0, 0, 0, 280, 20, 12000, 2.0 - 26.0 / 60.0, 1, 230,
        {{kEventAirspeed, 290}}},
