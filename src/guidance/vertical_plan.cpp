@@ -354,7 +354,7 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
     // Whether the descent has begun is the new top of descent's to say, once
     // it is placed below. The profile worked out here from the old one,
     // behind the aircraft, took it for passed: VNAV aimed at the next
-    // constraint from the level it was to hold to a top still ahead, and
+    // constraint from the level it should have held to a top still ahead, and
     // crept down at its least rate below every altitude the pages showed.
     // A next constraint above this one is flown to as the phase stood
     // (every constraint is a crossing altitude, as the pages show it).
