@@ -88,6 +88,11 @@ double SpeedOfSoundAt(double altitude) {
 
 }  // namespace
 
+bool ClimbModel::SlicedAt(double rate) {
+  const model::State& m = M();
+  return (m.ClimbPerformanceCount > 0 || m.VnavSetSpd == 1) && m.ClimbIas > 0.0 && rate > 0.0;
+}
+
 ClimbModel::ClimbModel(double rate) : rate_(rate) {
   const model::State& m = M();
   WindNow(wind_, wind_from_);
@@ -96,7 +101,7 @@ ClimbModel::ClimbModel(double rate) : rate_(rate) {
   // wind: worked out at the file's one mean true airspeed in still air, a
   // business jet's top of climb with 100 kt behind stood 10 NM short of
   // where it levelled off, VNAV's rate at its limit all the way.
-  sliced_ = (m.ClimbPerformanceCount > 0 || m.VnavSetSpd == 1) && m.ClimbIas > 0.0 && rate_ > 0.0;
+  sliced_ = SlicedAt(rate_);
   tas_per_ias_ = MeasuredTasPerIas();
   // A waypoint's speed VNAV climbs at over the last stretch before the
   // waypoint, from the distance speed restrictions are taken at (an

@@ -194,7 +194,7 @@ struct ProfileFit {
     Climb(bool past_constraints, double climb_rate)
         : modelled(past_constraints),
           rate(climb_rate),
-          model(ClimbModel(ClimbRateFlown()).Sliced() ? ClimbRateFlown() : ClimbRateFlown(climb_rate)) {}
+          model(ClimbModel::SlicedAt(ClimbRateFlown()) ? ClimbRateFlown() : ClimbRateFlown(climb_rate)) {}
     double Nm(double from, double to, double at) const {
       if (modelled) return model.Distance(from, to, at);
       return std::max(0.0, Ratio(to - from, rate) * M().ClimbTas / 60.0);

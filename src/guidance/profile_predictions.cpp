@@ -88,7 +88,7 @@ class Profile {
     // rate (a business jet's 3 degrees, 1,900 ft/min at 380 kt): planned at
     // that, a step climb flown at 2,500 crossed its first waypoint 1,400 ft
     // above the altitude RTE LEGS showed.
-    const bool modelled = ClimbModel(ClimbRateFlown()).Sliced();
+    const bool modelled = ClimbModel::SlicedAt(ClimbRateFlown());
     const ClimbModel climb(modelled ? ClimbRateFlown() : ClimbRateFlown(rate));
     const State& g = G();
     const int active = Fp().ActiveWaypointIndex;
@@ -279,7 +279,7 @@ void PredictDescent(const Profile& profile, int last, double level) {
 void PredictTheClimbFromTheAircraft() {
   State& g = G();
   const int last = Fp().ActiveFlightPlanLastIndex;
-  if (last < 2 || g.TocPassed == 1 || !ClimbModel(ClimbRateFlown()).Sliced()) return;
+  if (last < 2 || g.TocPassed == 1 || !ClimbModel::SlicedAt(ClimbRateFlown())) return;
   const double level = PlannedCruiseAltitude();
   const double late = MilesLostAtVnavOn(ClimbRateFlown());
   // In the air the climb is walked again from the aircraft, as an EXEC

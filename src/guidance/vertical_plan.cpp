@@ -299,7 +299,7 @@ void KeepTopOfClimbInTheWind() {
   const double level = PlannedCruiseAltitude();
   if (g.TocPassed != 0 || active < 0 || active > LastIndex() || g.NextConstraintLat != g.TocLatitude ||
       g.NextConstraintLon != g.TocLongitude || g.NextConstraintAltitude < level ||
-      !ClimbModel(ClimbRateFlown()).Sliced())
+      !ClimbModel::SlicedAt(ClimbRateFlown()))
     return;
   double north = 0.0, east = 0.0;
   ClimbWind(north, east);
