@@ -280,6 +280,94 @@ TEST(FlightRules, AHoldsSteeringIsSeenHoweverShortAndLeftByADirectTo) {
   }
 }
 
+// The waypoint after a hold's fix is crossed after the hold is left: looked
+// for from the fix's first pass, it was found in the racetrack or not at
+// all, and every waypoint after it was looked for from there as well.
+TEST(FlightRules, TheWaypointAfterAHoldIsCrossedAfterTheHoldIsLeft) {
+  struct Case {
+    const char* name;
+    double passed;  // the fix passed on the way out then (0: never)
+    const char* ident;
+    double crossed, from;
+  };
+  // The aircraft north over the fix at 0/0 at 300 s, 0.1 NM a second, back
+  // south over it at 900 s and north again: NEXT, 10 NM north of the fix,
+  // is passed at 400, 800 and 1,000 s.
+  const Case cases[] = {
+      {"the fix at its first pass", 900.0, "HFIX", 300.0, 900.0},
+      {"the fix passed a little early", 900.0, "HFIX", 299.0, 900.0},
+      {"the fix crossed after the hold", 900.0, "HFIX", 900.0, 900.0},
+      {"another waypoint", 900.0, "NEXT", 400.0, 400.0},
+      {"a hold under a minute", 330.0, "HFIX", 300.0, 300.0},
+      {"a hold never left", 0.0, "HFIX", 300.0, 300.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    flights::FlightRecord f;
+    f.hold_fix = "HFIX";
+    f.gps_where["HFIX"] = {0.0, 0.0};
+    f.gps_where["NEXT"] = {10.0 / 60.0, 0.0};
+    for (double t = 0.0; t <= 1200.0; t += 1.0) {
+      flights::Sample s;
+      s.t = t;
+      s.lat = (t <= 600.0 ? t - 300.0 : t <= 900.0 ? 900.0 - t : t - 900.0) * 0.1 / 60.0;
+      s.gs = 360.0;
+      f.track.push_back(s);
+    }
+    if (c.passed > 0.0) f.events.push_back(std::to_string(c.passed) + " passed HFIX at N00.0000 E000.0000 9000 ft");
+    flights::Problems problems;
+    const flights::RuleKit k(f, flights::Margins{}, problems);
+    EXPECT_EQ(k.NextCrossingFrom(c.ident, c.crossed), c.from);
+    if (std::string(c.ident) == "HFIX") {
+      const flights::Sample* next = k.Abeam("NEXT", k.NextCrossingFrom(c.ident, c.crossed));
+      ASSERT_NE(next, nullptr);
+      EXPECT_EQ(next->t, c.from == 900.0 ? 1000.0 : 400.0);
+    }
+  }
+}
+
+// A waypoint crossed after a hold is held to what RTE LEGS showed after the
+// hold was left: the pages read in the racetrack do not count the hold.
+TEST(FlightRules, ACrossingAfterAHoldIsHeldToThePagesReadAfterItsExit) {
+  struct Case {
+    const char* name;
+    double read;        // RTE LEGS read then, NEXT at /10000A
+    double passed;      // the fix passed on the way out then
+    bool breaks;
+  };
+  // Level at 9,000 ft; NEXT crossed at 1,000 s (as in the test above).
+  const Case cases[] = {
+      {"read in the racetrack", 850.0, 900.0, false},
+      {"read at the exit", 900.0, 900.0, true},
+      {"read after the exit", 950.0, 900.0, true},
+      {"read before a hold under a minute", 100.0, 330.0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    flights::FlightRecord f;
+    f.hold_fix = "HFIX";
+    f.gps_where["HFIX"] = {0.0, 0.0};
+    f.gps_where["NEXT"] = {10.0 / 60.0, 0.0};
+    for (double t = 0.0; t <= 1200.0; t += 1.0) {
+      flights::Sample s;
+      s.t = t;
+      s.lat = (t <= 600.0 ? t - 300.0 : t <= 900.0 ? 900.0 - t : t - 900.0) * 0.1 / 60.0;
+      s.gs = 360.0;
+      s.alt = 9000.0;
+      f.track.push_back(s);
+    }
+    f.events = {"10.0 VNAV on at N00.0000 E000.0000 9000 ft",
+                std::to_string(c.passed) + " passed HFIX at N00.0000 E000.0000 9000 ft"};
+    f.routes.push_back({1.0, {"ORIG", "HFIX", "NEXT", "DEST"}, "HFIX"});
+    flights::Reading legs;
+    legs.t = c.read;
+    legs.cdu = {{0.0, 10.0, "RTE    LEGS"}, {0.0, 30.0, "NEXT"}, {130.0, 30.0, "250/10000A"}};
+    f.readings.push_back(legs);
+    const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
+    EXPECT_EQ(problems.count("path") != 0, c.breaks);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Seeds, FlightCampaign, ::testing::ValuesIn(kSeeds),
                          [](const auto& p) { return "seed_" + std::to_string(p.param); });
 

@@ -139,7 +139,7 @@ void CheckAgreement(RuleKit& k) {
   const std::vector<std::string>& route = k.Route();
   for (std::size_t i = 1; i < route.size(); ++i) {
     not_before.emplace(route[i], crossed);
-    if (const Sample* s = k.Abeam(route[i], crossed)) crossed = s->t;
+    if (const Sample* s = k.Abeam(route[i], crossed)) crossed = k.NextCrossingFrom(route[i], s->t);
   }
   double hold_from = 0.0, hold_left = -1.0;
   if (!k.HoldFlown(hold_from, hold_left)) hold_left = -1.0;

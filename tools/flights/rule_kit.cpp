@@ -176,10 +176,23 @@ const Sample* RuleKit::Abeam(const std::string& ident, double from) const {
   return nearest < 5.0 ? best : nullptr;
 }
 
-double RuleKit::Planned(const std::string& ident, double t, bool& constraint, double* speed) const {
+double RuleKit::NextCrossingFrom(const std::string& ident, double t) const {
+  // Looked for from the fix's first pass, the waypoint after the hold was
+  // lost in the racetrack (which took the aircraft 5 NM past its nearest,
+  // ending the search with nothing found), and every waypoint after it was
+  // then looked for from there too: a hairpin's waypoint was read on the
+  // leg into the turn, 1,859 ft above where the aircraft crossed it after
+  // the turn.
+  double from = 0.0, left = 0.0;
+  if (ident == f_.hold_fix && HoldFlown(from, left) && t < left) return left;
+  return t;
+}
+
+double RuleKit::Planned(const std::string& ident, double t, bool& constraint, double* speed, double since) const {
   double planned = NAN;
   for (const Reading& r : f_.readings) {
     if (r.t > t) break;
+    if (r.t < since) continue;
     for (const LegsLine& line : LegsLines(r)) {
       if (line.ident != ident) continue;
       planned = line.altitude;

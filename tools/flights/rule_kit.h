@@ -40,9 +40,15 @@ class RuleKit {
   // The sample nearest a waypoint after `from`, while it draws nearer
   // (within 5 NM), or null.
   const Sample* Abeam(const std::string& ident, double from) const;
+  // Where the next waypoint of the route is looked for from, the aircraft
+  // having crossed `ident` at `t`: its hold's exit where `ident` is the
+  // fix of a hold flown from there, else `t`.
+  double NextCrossingFrom(const std::string& ident, double t) const;
   // The plan's altitude at a waypoint as RTE LEGS last showed it before
-  // `t` (a constraint with its speed), NaN when none did.
-  double Planned(const std::string& ident, double t, bool& constraint, double* speed = nullptr) const;
+  // `t` (a constraint with its speed), NaN when none did; read no earlier
+  // than `since`.
+  double Planned(const std::string& ident, double t, bool& constraint, double* speed = nullptr,
+                 double since = -HUGE_VAL) const;
   // The first time from `t` on when the aircraft has started down.
   // `level_at_t`: the level flown at `t` counts though left within the half
   // minute (a page read just before a step down).

@@ -57,14 +57,19 @@ void CheckPath(RuleKit& k) {
   const double tod = k.DescentStart(peak_t);
   const std::vector<std::string>& route = k.Route();
   double from = 0.0;
+  double hold_from = 0.0, hold_left = -1.0;
+  if (!k.HoldFlown(hold_from, hold_left)) hold_left = -1.0;
   for (std::size_t i = 1; i + 1 < route.size(); ++i) {
     const Sample* s = k.Abeam(route[i], from);
     if (s == nullptr) continue;
-    from = s->t;
+    from = k.NextCrossingFrom(route[i], s->t);
     if (!k.VnavOn(s->t, true) || s->approach || SkippedBetween(k, route[i], 0.0, s->t)) continue;
     bool constraint = false;
     double speed = NAN;
-    const double planned = k.Planned(route[i], s->t, constraint, &speed);
+    // Past a hold, what the pages showed once it was left: read in the
+    // racetrack, they do not count the hold.
+    const double planned =
+        k.Planned(route[i], s->t, constraint, &speed, hold_left > 0.0 && s->t > hold_left ? hold_left : -HUGE_VAL);
     if (std::isnan(planned) || !(constraint || (s->t > tod && planned < peak - 150.0))) continue;
     double short_of = 0.0;
     const Sample* passed = constraint ? nullptr : PassedEarlyWithoutLnav(k, route[i], *s, short_of);
