@@ -280,19 +280,39 @@ TEST(FlightRules, AHoldsSteeringIsSeenHoweverShortAndLeftByADirectTo) {
   }
 }
 
+// A hold at HFIX, level at 9,000 ft: the aircraft north over the fix at
+// 0/0 at 300 s, 0.1 NM a second, back south over it at 900 s and north
+// again; NEXT, 10 NM north of the fix, is passed at 400, 800 and 1,000 s.
+// The fix passed on the way out at `passed` (0: never).
+flights::FlightRecord OutAndBackOverAHold(double passed) {
+  flights::FlightRecord f;
+  f.hold_fix = "HFIX";
+  f.gps_where["HFIX"] = {0.0, 0.0};
+  f.gps_where["NEXT"] = {10.0 / 60.0, 0.0};
+  for (double t = 0.0; t <= 1200.0; t += 1.0) {
+    flights::Sample s;
+    s.t = t;
+    s.lat = (t <= 600.0 ? t - 300.0 : t <= 900.0 ? 900.0 - t : t - 900.0) * 0.1 / 60.0;
+    s.gs = 360.0;
+    s.alt = 9000.0;
+    f.track.push_back(s);
+  }
+  f.events.push_back("10.0 VNAV on at N00.0000 E000.0000 9000 ft");
+  if (passed > 0.0) f.events.push_back(std::to_string(passed) + " passed HFIX at N00.0000 E000.0000 9000 ft");
+  f.routes.push_back({1.0, {"ORIG", "HFIX", "NEXT", "DEST"}, "HFIX"});
+  return f;
+}
+
 // The waypoint after a hold's fix is crossed after the hold is left: looked
 // for from the fix's first pass, it was found in the racetrack or not at
 // all, and every waypoint after it was looked for from there as well.
 TEST(FlightRules, TheWaypointAfterAHoldIsCrossedAfterTheHoldIsLeft) {
   struct Case {
     const char* name;
-    double passed;  // the fix passed on the way out then (0: never)
+    double passed;
     const char* ident;
     double crossed, from;
   };
-  // The aircraft north over the fix at 0/0 at 300 s, 0.1 NM a second, back
-  // south over it at 900 s and north again: NEXT, 10 NM north of the fix,
-  // is passed at 400, 800 and 1,000 s.
   const Case cases[] = {
       {"the fix at its first pass", 900.0, "HFIX", 300.0, 900.0},
       {"the fix passed a little early", 900.0, "HFIX", 299.0, 900.0},
@@ -303,18 +323,7 @@ TEST(FlightRules, TheWaypointAfterAHoldIsCrossedAfterTheHoldIsLeft) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    flights::FlightRecord f;
-    f.hold_fix = "HFIX";
-    f.gps_where["HFIX"] = {0.0, 0.0};
-    f.gps_where["NEXT"] = {10.0 / 60.0, 0.0};
-    for (double t = 0.0; t <= 1200.0; t += 1.0) {
-      flights::Sample s;
-      s.t = t;
-      s.lat = (t <= 600.0 ? t - 300.0 : t <= 900.0 ? 900.0 - t : t - 900.0) * 0.1 / 60.0;
-      s.gs = 360.0;
-      f.track.push_back(s);
-    }
-    if (c.passed > 0.0) f.events.push_back(std::to_string(c.passed) + " passed HFIX at N00.0000 E000.0000 9000 ft");
+    const flights::FlightRecord f = OutAndBackOverAHold(c.passed);
     flights::Problems problems;
     const flights::RuleKit k(f, flights::Margins{}, problems);
     EXPECT_EQ(k.NextCrossingFrom(c.ident, c.crossed), c.from);
@@ -331,11 +340,10 @@ TEST(FlightRules, TheWaypointAfterAHoldIsCrossedAfterTheHoldIsLeft) {
 TEST(FlightRules, ACrossingAfterAHoldIsHeldToThePagesReadAfterItsExit) {
   struct Case {
     const char* name;
-    double read;        // RTE LEGS read then, NEXT at /10000A
-    double passed;      // the fix passed on the way out then
+    double read;    // RTE LEGS read then, NEXT at /10000A
+    double passed;  // the fix passed on the way out then
     bool breaks;
   };
-  // Level at 9,000 ft; NEXT crossed at 1,000 s (as in the test above).
   const Case cases[] = {
       {"read in the racetrack", 850.0, 900.0, false},
       {"read at the exit", 900.0, 900.0, true},
@@ -344,21 +352,7 @@ TEST(FlightRules, ACrossingAfterAHoldIsHeldToThePagesReadAfterItsExit) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    flights::FlightRecord f;
-    f.hold_fix = "HFIX";
-    f.gps_where["HFIX"] = {0.0, 0.0};
-    f.gps_where["NEXT"] = {10.0 / 60.0, 0.0};
-    for (double t = 0.0; t <= 1200.0; t += 1.0) {
-      flights::Sample s;
-      s.t = t;
-      s.lat = (t <= 600.0 ? t - 300.0 : t <= 900.0 ? 900.0 - t : t - 900.0) * 0.1 / 60.0;
-      s.gs = 360.0;
-      s.alt = 9000.0;
-      f.track.push_back(s);
-    }
-    f.events = {"10.0 VNAV on at N00.0000 E000.0000 9000 ft",
-                std::to_string(c.passed) + " passed HFIX at N00.0000 E000.0000 9000 ft"};
-    f.routes.push_back({1.0, {"ORIG", "HFIX", "NEXT", "DEST"}, "HFIX"});
+    flights::FlightRecord f = OutAndBackOverAHold(c.passed);
     flights::Reading legs;
     legs.t = c.read;
     legs.cdu = {{0.0, 10.0, "RTE    LEGS"}, {0.0, 30.0, "NEXT"}, {130.0, 30.0, "250/10000A"}};
