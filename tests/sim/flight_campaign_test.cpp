@@ -8,8 +8,10 @@
 // with the campaign's margins (docs/flight-rules.md).
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -278,6 +280,33 @@ TEST(FlightRules, AHoldsSteeringIsSeenHoweverShortAndLeftByADirectTo) {
       EXPECT_DOUBLE_EQ(to, c.left);
     }
   }
+}
+
+// The stand-in puts an aircraft below its ground on it: once airborne the
+// ground may come down to the destination's, never up above the origin's
+// under the climbing aircraft (a destination 2,000 ft above the origin
+// lifted it 2,000 ft in a second as VNAV engaged).
+TEST(FlightGenerator, TheGroundNeverRisesUnderTheAircraft) {
+  int higher_destinations = 0;
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    const flights::GeneratedFlight g = flights::GenerateFlight(seed, OVI_SOURCE_DIR);
+    std::vector<double> grounds;
+    double destination = NAN;
+    std::istringstream in(g.scenario);
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind("set ground_elevation ", 0) == 0) grounds.push_back(std::stod(line.substr(21)));
+      if (line.rfind("gps_wpt DEST ", 0) == 0) {
+        std::istringstream words(line.substr(13));
+        double lat = 0.0, lon = 0.0;
+        words >> lat >> lon >> destination;
+      }
+    }
+    ASSERT_FALSE(grounds.empty()) << "seed " << seed;
+    for (double ground : grounds) EXPECT_LE(ground, grounds.front()) << "seed " << seed;
+    if (destination > grounds.front()) ++higher_destinations;
+  }
+  // The sample has destinations above their origins to keep off the ground.
+  EXPECT_GT(higher_destinations, 50);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, FlightCampaign, ::testing::ValuesIn(kSeeds),

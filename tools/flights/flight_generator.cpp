@@ -563,7 +563,12 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
   out.At(70.0);
   out.Line("set vs 2000\nset pitch 10");
   out.At(90.0);
-  out.Line(Format("set ground_elevation %.0f", std::isnan(dest.elevation) ? 0.0 : dest.elevation));
+  // The ground comes down to the destination's once airborne, never up: the
+  // stand-in puts an aircraft below its ground on it, and a destination
+  // 2,000 ft above the origin lifted the aircraft 2,000 ft in a second as
+  // VNAV engaged, above every altitude the plan had for the climb.
+  out.Line(Format("set ground_elevation %.0f",
+                  std::min(origin_elevation, std::isnan(dest.elevation) ? 0.0 : dest.elevation)));
   out.Line("set ap_master 1\nset ap_hdg_lock 1");
   const double first_course = CourseDeg(route.points[0].where, route.points[1].where);
   out.Line(Format("set ap_heading %.0f", Wrap360(std::round(first_course - route.magvar))));
