@@ -283,6 +283,56 @@ TEST(FlightRules, AHoldsSteeringIsSeenHoweverShortAndLeftByADirectTo) {
   }
 }
 
+// The pilot's own cruise level, shown below a constraint, caps the aircraft
+// under it: `path` and `agree` do not hold it up to RTE LEGS' 14000A, as
+// `level` does not; a level shown at or above the constraint does not cap,
+// nor does a level the pilot left for a higher one before the waypoint.
+TEST(FlightRules, ThePilotsLevelBelowAConstraintCapsTheAircraftUnderIt) {
+  struct Case {
+    const char* name;
+    std::vector<const char*> levels;  // the cruise levels ECON CRZ shows at 101 s, then at 150 s
+    double crossed;                   // ft at WP01
+    bool held;
+  };
+  const Case cases[] = {
+      {"10000 entered under 14000A", {"10000"}, 10000.0, true},
+      {"no level shown", {}, 10000.0, false},
+      {"the level at the constraint", {"14000"}, 10000.0, false},
+      {"the level 300 ft under it", {"13700"}, 13400.0, false},
+      {"10000, then FL200 before the waypoint", {"10000", "FL200"}, 10000.0, false},
+      {"crossed above the constraint", {"10000"}, 15000.0, false},
+  };
+  for (const Case& c : cases) {
+    flights::FlightRecord f;
+    f.gps_where["WP01"] = {47.0, -122.0};
+    f.routes.push_back({1.0, {"ORIG", "WP01", "DEST"}, "WP01"});
+    f.events = {"90.0 LNAV on at N46.0 W122.0 1000 ft", "90.0 VNAV on at N46.0 W122.0 1000 ft"};
+    for (double t = 0.0; t <= 400.0; t += 1.0) {
+      flights::Sample s;
+      s.t = t;
+      s.lat = 46.0 + t / 200.0;
+      s.lon = -122.0;
+      s.alt = c.crossed;
+      f.track.push_back(s);
+    }
+    flights::Reading legs;
+    legs.t = 100.0;
+    legs.cdu = {{10.0, 0.0, "ACT"}, {63.0, 0.0, "RTE    LEGS"}, {0.0, 33.0, "WP01 "}, {130.0, 33.0, "  260 / 14000A"}};
+    f.readings.push_back(legs);
+    double t = 101.0;
+    for (const char* level : c.levels) {
+      flights::Reading crz;
+      crz.t = t;
+      crz.cdu = {{0.0, 10.0, "ECON  CRZ"}, {10.0, 30.0, "C R Z    A L T    O P T / M A X"}, {10.0, 41.0, level}};
+      f.readings.push_back(crz);
+      t = 150.0;
+    }
+    const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
+    EXPECT_EQ(problems.count("path") == 0, c.held) << c.name;
+    EXPECT_EQ(problems.count("agree") == 0, c.held) << c.name;
+  }
+}
+
 // A change written after a page read comes after it, whatever the clock
 // counted from the scenario says: ovi-sim labels the snapshot with its own
 // clock, which runs a few tenths of a second from the one counted here, and
