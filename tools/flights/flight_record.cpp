@@ -86,16 +86,18 @@ namespace {
 // The simulator's frames a second: a key pressed takes one.
 constexpr double kSimTicksPerSecond = 18.0;
 
+// For each change of the plan (`replanned`, `directs`, `wind_changes`), the
+// number of pages read ahead of it in the scenario.
+struct ChangesAfter {
+  std::vector<std::size_t> replanned, directs, wind_changes;
+};
+
 // The scenario's markers and the world it sets, on the simulator's clock:
 // `at` and `run` say where it is to be, and every key pressed takes a frame
 // of its own (ovi-sim), so the clock runs that much later than planned. On
 // the planned clock alone, a marker after a page read and a cruise level
 // typed came a second or two before the readings taken ahead of it.
-// `after`: for each change of the plan (`replanned`, `directs`,
-// `wind_changes`, in that order), the pages read ahead of it.
-struct ChangesAfter {
-  std::vector<std::size_t> replanned, directs, wind_changes;
-};
+// `after`: for each change of the plan, the pages read ahead of it.
 void ReadScenario(const std::string& path, FlightRecord& f, ChangesAfter& after) {
   double now = 0.0, planned = 0.0;
   std::size_t snapshots = 0;
