@@ -8,8 +8,11 @@
 // with the campaign's margins (docs/flight-rules.md).
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <filesystem>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -360,6 +363,116 @@ TEST(FlightRules, ACrossingAfterAHoldIsHeldToThePagesReadAfterItsExit) {
     const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
     EXPECT_EQ(problems.count("path") != 0, c.breaks);
   }
+}
+
+// The pilot's own cruise level, shown below a constraint, caps the aircraft
+// under it: `path` and `agree` do not hold it up to RTE LEGS' 14000A, as
+// `level` does not; a level shown at or above the constraint does not cap,
+// nor does a level the pilot left for a higher one before the waypoint.
+TEST(FlightRules, ThePilotsLevelBelowAConstraintCapsTheAircraftUnderIt) {
+  struct Case {
+    const char* name;
+    std::vector<const char*> levels;  // the cruise levels ECON CRZ shows at 101 s, then at 150 s
+    double crossed;                   // ft at WP01
+    bool held;
+  };
+  const Case cases[] = {
+      {"10000 entered under 14000A", {"10000"}, 10000.0, true},
+      {"no level shown", {}, 10000.0, false},
+      {"the level at the constraint", {"14000"}, 10000.0, false},
+      {"the level 300 ft under it", {"13700"}, 13400.0, false},
+      {"10000, then FL200 before the waypoint", {"10000", "FL200"}, 10000.0, false},
+      {"crossed above the constraint", {"10000"}, 15000.0, false},
+  };
+  for (const Case& c : cases) {
+    flights::FlightRecord f;
+    f.gps_where["WP01"] = {47.0, -122.0};
+    f.routes.push_back({1.0, {"ORIG", "WP01", "DEST"}, "WP01"});
+    f.events = {"90.0 LNAV on at N46.0 W122.0 1000 ft", "90.0 VNAV on at N46.0 W122.0 1000 ft"};
+    for (double t = 0.0; t <= 400.0; t += 1.0) {
+      flights::Sample s;
+      s.t = t;
+      s.lat = 46.0 + t / 200.0;
+      s.lon = -122.0;
+      s.alt = c.crossed;
+      f.track.push_back(s);
+    }
+    flights::Reading legs;
+    legs.t = 100.0;
+    legs.cdu = {{10.0, 0.0, "ACT"}, {63.0, 0.0, "RTE    LEGS"}, {0.0, 33.0, "WP01 "}, {130.0, 33.0, "  260 / 14000A"}};
+    f.readings.push_back(legs);
+    double t = 101.0;
+    for (const char* level : c.levels) {
+      flights::Reading crz;
+      crz.t = t;
+      crz.cdu = {{0.0, 10.0, "ECON  CRZ"}, {10.0, 30.0, "C R Z    A L T    O P T / M A X"}, {10.0, 41.0, level}};
+      f.readings.push_back(crz);
+      t = 150.0;
+    }
+    const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
+    EXPECT_EQ(problems.count("path") == 0, c.held) << c.name;
+    EXPECT_EQ(problems.count("agree") == 0, c.held) << c.name;
+  }
+}
+
+// A change written after a page read comes after it, whatever the clock
+// counted from the scenario says: ovi-sim labels the snapshot with its own
+// clock, which runs a few tenths of a second from the one counted here, and
+// a wind set right after the pages once came before the last of them.
+TEST(FlightRules, AChangeWrittenAfterAReadingComesAfterIt) {
+  test::ScratchDir dir("changes_after_readings");
+  const std::string out = dir / "out";
+  std::filesystem::create_directories(out + "/snapshots/t0100.2");
+  std::filesystem::create_directories(out + "/snapshots/t0100.4");
+  std::filesystem::create_directories(out + "/snapshots/t0104.9");
+  std::filesystem::create_directories(out + "/snapshots/typed");
+  test::WriteFile(out + "/track.txt", "0.0 47.0 -122.0 400 0 0 0 0 0 0 0 0 0 0000 1\n");
+  test::WriteFile(out + "/key_events.txt", "");
+  test::WriteFile(out + "/flight.txt", "");
+  test::WriteFile(dir / "scenario.txt",
+                  "at 100.0\nsnapshot\nsnapshot typed\nsnapshot\nset wind_speed 90\n;@ replanned\n"
+                  "press SMITHS_FMS_BR DIR_INTC L1\n;@ direct\nrun 5.0\nsnapshot\nset wind_dir 200\n");
+  flights::FlightRecord f;
+  std::string error;
+  ASSERT_TRUE(flights::ReadFlight(dir / "sim", dir / "scenario.txt", out, f, error)) << error;
+  ASSERT_EQ(f.readings.size(), 3u);
+  ASSERT_EQ(f.wind_changes.size(), 2u);
+  ASSERT_EQ(f.replanned.size(), 1u);
+  ASSERT_EQ(f.directs.size(), 1u);
+  // After the two readings ahead of them, labelled later than the clock
+  // counted here; not moved where the clock is later already.
+  for (double t : {f.wind_changes[0], f.replanned[0], f.directs[0]}) {
+    EXPECT_GT(t, 100.4);
+    EXPECT_LT(t, 100.5);
+  }
+  EXPECT_NEAR(f.wind_changes[1], 105.11, 0.01);
+}
+
+// The stand-in puts an aircraft below its ground on it: as VNAV engages,
+// 725 ft above the runway, the ground may come down to the destination's,
+// not up (a destination 2,000 ft above the origin lifted the aircraft 2,000
+// ft in a second); a higher destination's comes up once the climb is at
+// least 3,000 ft up, and it does come.
+TEST(FlightGenerator, TheGroundNeverRisesUnderTheClimbingAircraft) {
+  int raised = 0;
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    const flights::GeneratedFlight g = flights::GenerateFlight(seed, OVI_SOURCE_DIR);
+    std::vector<std::pair<double, double>> grounds;  // time, feet
+    double now = 0.0;
+    std::istringstream in(g.scenario);
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind("at ", 0) == 0) now = std::stod(line.substr(3));
+      if (line.rfind("set ground_elevation ", 0) == 0) grounds.push_back({now, std::stod(line.substr(21))});
+    }
+    ASSERT_GE(grounds.size(), 2u) << "seed " << seed;
+    EXPECT_EQ(grounds[1].first, 90.0) << "seed " << seed;
+    for (const auto& [t, feet] : grounds) {
+      EXPECT_TRUE(feet <= grounds.front().second || t >= 300.0) << "seed " << seed << ": " << feet << " ft at " << t;
+    }
+    if (grounds.back().second > grounds.front().second) ++raised;
+  }
+  // The sample has destinations above their origins, and their ground comes.
+  EXPECT_GT(raised, 50);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, FlightCampaign, ::testing::ValuesIn(kSeeds),

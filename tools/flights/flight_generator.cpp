@@ -563,7 +563,13 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
   out.At(70.0);
   out.Line("set vs 2000\nset pitch 10");
   out.At(90.0);
-  out.Line(Format("set ground_elevation %.0f", std::isnan(dest.elevation) ? 0.0 : dest.elevation));
+  // The ground comes down to the destination's once airborne; one higher
+  // than the origin's comes up only at the top of the climb, far below the
+  // aircraft: the stand-in puts an aircraft below its ground on it, and a
+  // destination 2,000 ft above the origin lifted the aircraft 2,000 ft in a
+  // second as VNAV engaged, above every altitude the plan had for the climb.
+  const double dest_ground = std::isnan(dest.elevation) ? 0.0 : dest.elevation;
+  out.Line(Format("set ground_elevation %.0f", std::min(origin_elevation, dest_ground)));
   out.Line("set ap_master 1\nset ap_hdg_lock 1");
   const double first_course = CourseDeg(route.points[0].where, route.points[1].where);
   out.Line(Format("set ap_heading %.0f", Wrap360(std::round(first_course - route.magvar))));
@@ -591,6 +597,9 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
   for (double t : {p.toc / 2.0 + 45.0, p.toc + 120.0, (p.toc + p.tod) / 2.0, p.tod - 200.0, p.tod + 240.0})
     if (t > 130.0 && t < p.end) events.push_back({t, -2});
   if (!hold_fix.empty()) events.push_back({hold_exit, -3});
+  // Not before the slowest climb is 3,000 ft up (VNAV climbs at 1,000 ft/min
+  // at least from 725 ft at 90 s), whatever the rough profile says.
+  if (dest_ground > origin_elevation) events.push_back({std::max(p.toc, 300.0), -4});
   std::sort(events.begin(), events.end(), [](const Event& a, const Event& b) { return a.t < b.t; });
 
   // The route as the generator expects it after the pilot's edits, for the
@@ -616,6 +625,10 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
     }
     if (e.kind == -2) {
       out.Pages();
+      continue;
+    }
+    if (e.kind == -4) {
+      out.Line(Format("set ground_elevation %.0f", dest_ground));
       continue;
     }
     if (e.kind == -3) {

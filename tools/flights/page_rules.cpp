@@ -161,6 +161,7 @@ void CheckAgreement(RuleKit& k) {
       k.Planned(ident, s->t, constraint);
       if (!constraint && k.OnTheWayToLevel(*s, shown)) continue;
       const double off = s->alt - shown;
+      if (constraint && off < 0.0 && CappedByCruiseLevel(k, shown, s->t)) continue;
       Worst& w = worst[{ident, page}];
       if (std::fabs(off) > std::fabs(w.off)) w = {off, shown, r.t, s};
     }

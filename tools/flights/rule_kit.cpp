@@ -295,4 +295,16 @@ bool RuleKit::HoldFlown(double& from, double& to, bool as_steered) const {
 
 double RuleKit::FirstVnav() const { return EventTime("VNAV on"); }
 
+bool CappedByCruiseLevel(const RuleKit& k, double feet, double t) {
+  double last = NAN;
+  for (const Reading& r : k.f_.readings) {
+    if (r.t > t) break;
+    double lowest = NAN;
+    for (const Shown& shown : CruiseLevels(r))
+      if (!(shown.feet >= lowest)) lowest = shown.feet;
+    if (!std::isnan(lowest)) last = lowest;
+  }
+  return last < feet - 300.0;
+}
+
 }  // namespace ovi::flights

@@ -107,6 +107,13 @@ struct Shown {
 };
 std::vector<Shown> CruiseLevels(const Reading& r);
 
+// The last cruise level the pages showed by `t` (the lowest where they
+// differed) lies more than 300 ft below `feet`: the pilot's own level caps
+// the aircraft under a constraint above it (10,000 ft entered in the climb
+// under 14000A at the next waypoint; RTE LEGS marks every constraint
+// entered "A").
+bool CappedByCruiseLevel(const RuleKit& k, double feet, double t);
+
 // The rules, by family.
 void CheckVertical(RuleKit& k);
 void CheckCommands(RuleKit& k);

@@ -82,7 +82,7 @@ void CheckPath(RuleKit& k) {
       continue;
     }
     if (!constraint && k.OnTheWayToLevel(*s, planned)) continue;
-    if (std::fabs(s->alt - planned) > 300.0)
+    if (std::fabs(s->alt - planned) > 300.0 && !(constraint && s->alt < planned && CappedByCruiseLevel(k, planned, s->t)))
       k.Object("path", "%s at %.0f s: %.0f ft, the plan %.0f", route[i].c_str(), s->t, s->alt, planned);
     if (s->ias > speed + 5.0)
       k.Object("path", "%s at %.0f s: %.0f kt, the constraint %.0f", route[i].c_str(), s->t, s->ias, speed);
