@@ -34,6 +34,20 @@ bool Published(const FlightPlanWaypoint& w) { return w.constraint_flag == 2; }
 // Above the origin by this much the aircraft is in the air, whatever its
 // altitude reads on the ground.
 constexpr double kAirborneHeight = 1000.0;
+
+// The altitude the climb starts from: the first entry's (an airport's
+// elevation), or, where the route gives it none (the simulator's flight
+// plan, whose points come without elevations), the ground the aircraft last
+// stood on. Counted from sea level, a climb from a runway 1,000 ft up was
+// planned 1,000 ft low, and an aircraft 725 ft above that runway was taken
+// for one in the air.
+double ClimbStart() {
+  const FlightPlanWaypoint& origin = E(0);
+  if (origin.altitude_constraint != model::kNoValue) return origin.altitude_constraint;
+  const double ground = G().LastGroundAltitude;
+  return std::isfinite(ground) ? ground : 0.0;
+}
+
 // Knots a second an aircraft gains at climb thrust low down, as the
 // autopilot flies it.
 constexpr double kClimbAcceleration = 1.5;
@@ -93,7 +107,7 @@ class Profile {
     const State& g = G();
     const int active = Fp().ActiveWaypointIndex;
     const FlownPath& path = FlownPath::Current();
-    double p = PlannedAltitude(E(0));
+    double p = ClimbStart();
     for (int k = 1; k <= last_ - 1; ++k) {
       // The leg's own track, from the entry placed before it.
       int from = k - 1;
@@ -104,7 +118,7 @@ class Profile {
       // climb from the origin shows the waypoint ahead below the aircraft
       // after a step climb (or an EXEC late in the climb), or at a level it
       // reaches only later.
-      if (k == active && g.TocPassed == 0 && g.AircraftAltitude > PlannedAltitude(E(0)) + kAirborneHeight) {
+      if (k == active && g.TocPassed == 0 && g.AircraftAltitude > ClimbStart() + kAirborneHeight) {
         const double from_aircraft = climb.After(g.AircraftAltitude, std::max(path.Ahead(k) - late, 0.0), track);
         if (std::isfinite(from_aircraft)) p = from_aircraft;
       }
@@ -287,7 +301,7 @@ void PredictTheClimbFromTheAircraft() {
   // (the path no longer measures the legs from the runway), reached that
   // many miles later up to the first constraint, where the aircraft would
   // level.
-  const bool in_the_air = g.AircraftAltitude > PlannedAltitude(E(0)) + kAirborneHeight;
+  const bool in_the_air = g.AircraftAltitude > ClimbStart() + kAirborneHeight;
   Profile profile(last, level);
   profile.WalkDescent();
   profile.WalkClimb(M().ClimbRate, in_the_air ? late : 0.0);

@@ -1917,6 +1917,62 @@ TEST_F(VerticalPlanTest, TheTopOfClimbIsPlacedAgainWhenTheCornersAheadAreFlownAg
   }
 }
 
+// A route whose first entry gives no altitude (the simulator's flight plan)
+// climbs from the ground the aircraft stood on, and an aircraft less than
+// 1,000 ft above that ground engages VNAV on the runway's climb, not in the
+// air; the route's own altitude comes first, and without either the climb
+// starts at 0 ft. West of zero, north of the equator; 250 ft a NM.
+TEST_F(VerticalPlanTest, TheClimbStartsFromTheGroundWhereTheRouteGivesNoAltitude) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  struct Case {
+    double origin, ground, start;
+  };
+  for (const Case& c : {Case{model::kNoValue, 1000.0, 1000.0}, Case{model::kNoValue, NAN, 0.0},
+                        Case{model::kNoValue, -120.0, -120.0}, Case{50.0, 1000.0, 50.0}}) {
+    SCOPED_TRACE(testing::Message() << c.origin << " " << c.ground);
+    g.LastGroundAltitude = c.ground;
+    Route({{"ORIG", 10, -1.0, "WPT", 0, c.origin},
+           {"W1", 10, -0.5},
+           {"W2", 10, 1.0},
+           {"W3", 10, 2.0},
+           {"DEST", 10, 3.0, "APT"}});
+    ComputeCruiseAltitude(12000, 1);
+    const double w1 = c.start + FlownPath::Current().Entry(1) * 250.0;
+    EXPECT_EQ(Wp(1).altitude_constraint, std::trunc(w1 / 100.0) * 100.0);
+  }
+
+  // VNAV on at the climb's speed and rate (nothing lost), 725 ft above the
+  // ground and 1,000.1 ft above it: the EXEC's values stand on the
+  // runway's climb; in the air the climb is walked from the aircraft.
+  m.VnavSetSpd = 1;
+  m.MinVnavIas = 155.0;
+  m.MinVnavClimbRate = 1000.0;
+  m.MaxVnavClimbRate = 2500.0;
+  for (const double height : {725.0, 1000.1}) {
+    SCOPED_TRACE(height);
+    g.LastGroundAltitude = 1000.0;
+    Route({{"ORIG", 10, -1.0}, {"W1", 10, -0.5}, {"W2", 10, 0.5}, {"W3", 10, 2.0}, {"DEST", 10, 3.0, "APT"}});
+    g.AircraftAltitude = 1000.0;
+    g.VnavEngaged = 0;
+    g.TocPassed = 0;
+    ComputeCruiseAltitude(30000, 1);
+    const double exec = Wp(1).altitude_constraint;
+    At(10.0, -0.9);
+    g.AircraftAltitude = 1000.0 + height;
+    g.SmoothedAirspeed = 250.0;
+    g.VerticalSpeedFpm = 2000.0;
+    g.GroundSpeedKnots = 250.0;
+    ToggleVnav();
+    ASSERT_EQ(g.VnavEngaged, 1);
+    const ClimbModel climb(ClimbRateFlown());
+    const double ahead = FlownPath::Current().Ahead(1);
+    const double walked = std::trunc(climb.After(g.AircraftAltitude, ahead, 90.0) / 100.0) * 100.0;
+    ASSERT_NE(walked, exec);
+    EXPECT_EQ(Wp(1).altitude_constraint, height < 1000.0 ? exec : walked);
+  }
+}
+
 // VNAV engaged in the climb halfway to W1: the climb's waypoints ahead are
 // shown as VNAV flies the climb from there (from the aircraft once it is
 // 1,000 ft up, held level below VNAV's least speed, its rate built up a
