@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
@@ -413,39 +412,6 @@ TEST(FlightRules, ThePilotsLevelBelowAConstraintCapsTheAircraftUnderIt) {
     EXPECT_EQ(problems.count("path") == 0, c.held) << c.name;
     EXPECT_EQ(problems.count("agree") == 0, c.held) << c.name;
   }
-}
-
-// A change written after a page read comes after it, whatever the clock
-// counted from the scenario says: ovi-sim labels the snapshot with its own
-// clock, which runs a few tenths of a second from the one counted here, and
-// a wind set right after the pages once came before the last of them.
-TEST(FlightRules, AChangeWrittenAfterAReadingComesAfterIt) {
-  test::ScratchDir dir("changes_after_readings");
-  const std::string out = dir / "out";
-  std::filesystem::create_directories(out + "/snapshots/t0100.2");
-  std::filesystem::create_directories(out + "/snapshots/t0100.4");
-  std::filesystem::create_directories(out + "/snapshots/t0104.9");
-  std::filesystem::create_directories(out + "/snapshots/typed");
-  test::WriteFile(out + "/track.txt", "0.0 47.0 -122.0 400 0 0 0 0 0 0 0 0 0 0000 1\n");
-  test::WriteFile(out + "/key_events.txt", "");
-  test::WriteFile(out + "/flight.txt", "");
-  test::WriteFile(dir / "scenario.txt",
-                  "at 100.0\nsnapshot\nsnapshot typed\nsnapshot\nset wind_speed 90\n;@ replanned\n"
-                  "press SMITHS_FMS_BR DIR_INTC L1\n;@ direct\nrun 5.0\nsnapshot\nset wind_dir 200\n");
-  flights::FlightRecord f;
-  std::string error;
-  ASSERT_TRUE(flights::ReadFlight(dir / "sim", dir / "scenario.txt", out, f, error)) << error;
-  ASSERT_EQ(f.readings.size(), 3u);
-  ASSERT_EQ(f.wind_changes.size(), 2u);
-  ASSERT_EQ(f.replanned.size(), 1u);
-  ASSERT_EQ(f.directs.size(), 1u);
-  // After the two readings ahead of them, labelled later than the clock
-  // counted here; not moved where the clock is later already.
-  for (double t : {f.wind_changes[0], f.replanned[0], f.directs[0]}) {
-    EXPECT_GT(t, 100.4);
-    EXPECT_LT(t, 100.5);
-  }
-  EXPECT_NEAR(f.wind_changes[1], 105.11, 0.01);
 }
 
 // The stand-in puts an aircraft below its ground on it: as VNAV engages,

@@ -86,21 +86,13 @@ namespace {
 // The simulator's frames a second: a key pressed takes one.
 constexpr double kSimTicksPerSecond = 18.0;
 
-// For each change of the plan (`replanned`, `directs`, `wind_changes`), the
-// number of pages read ahead of it in the scenario.
-struct ChangesAfter {
-  std::vector<std::size_t> replanned, directs, wind_changes;
-};
-
 // The scenario's markers and the world it sets, on the simulator's clock:
 // `at` and `run` say where it is to be, and every key pressed takes a frame
 // of its own (ovi-sim), so the clock runs that much later than planned. On
 // the planned clock alone, a marker after a page read and a cruise level
 // typed came a second or two before the readings taken ahead of it.
-// `after`: for each change of the plan, the pages read ahead of it.
-void ReadScenario(const std::string& path, FlightRecord& f, ChangesAfter& after) {
+void ReadScenario(const std::string& path, FlightRecord& f) {
   double now = 0.0, planned = 0.0;
-  std::size_t snapshots = 0;
   for (const std::string& line : Lines(ReadText(path))) {
     std::istringstream in(line);
     std::string word;
@@ -122,12 +114,8 @@ void ReadScenario(const std::string& path, FlightRecord& f, ChangesAfter& after)
     if (word == "set") {
       std::string field;
       in >> field;
-      if ((field == "wind_dir" || field == "wind_speed") && now > 0.0) {
-        f.wind_changes.push_back(now);
-        after.wind_changes.push_back(snapshots);
-      }
+      if ((field == "wind_dir" || field == "wind_speed") && now > 0.0) f.wind_changes.push_back(now);
     }
-    if (word == "snapshot" && !(in >> word)) ++snapshots;
     if (word != ";@") continue;
     std::string what;
     in >> what;
@@ -139,8 +127,8 @@ void ReadScenario(const std::string& path, FlightRecord& f, ChangesAfter& after)
       f.hold_required = !(in >> flown && flown == "if-flown");
     }
     if (what == "lands") f.lands = true;
-    if (what == "replanned") f.replanned.push_back(now), after.replanned.push_back(snapshots);
-    if (what == "direct") f.directs.push_back(now), after.directs.push_back(snapshots);
+    if (what == "replanned") f.replanned.push_back(now);
+    if (what == "direct") f.directs.push_back(now);
     if (what == "constraint") {
       // "250/13000A", "/FL200B", "210/"
       std::string text;
@@ -245,8 +233,7 @@ bool ReadFlight(const std::string& sim, const std::string& scenario, const std::
       return false;
     }
   }
-  ChangesAfter after;
-  ReadScenario(scenario, f, after);
+  ReadScenario(scenario, f);
   ReadAircraft(sim + "/ovi/Aircraft/" + f.aircraft + ".cfg", f);
   ReadNavigationData(sim + "/ovi/navdata", f);
   for (const auto& [ident, where] : f.gps_where) f.flyover.erase(ident);
@@ -314,17 +301,6 @@ bool ReadFlight(const std::string& sim, const std::string& scenario, const std::
     }
   }
   std::sort(f.readings.begin(), f.readings.end(), [](const Reading& a, const Reading& b) { return a.t < b.t; });
-  // A change written after a page read comes after it. Its time on the
-  // clock counted here is a few tenths of a second off the simulator's (the
-  // frames of its `at` and `run`), and a wind set just after the pages
-  // were read was taken as set before the last of them: those pages,
-  // showing the plan in the old wind, were held to the flight in the new.
-  for (auto [times, counts] : {std::pair{&f.replanned, &after.replanned}, std::pair{&f.directs, &after.directs},
-                               std::pair{&f.wind_changes, &after.wind_changes}})
-    for (std::size_t i = 0; i < times->size() && i < counts->size(); ++i) {
-      const std::size_t read = (*counts)[i];
-      if (read >= 1 && read <= f.readings.size()) (*times)[i] = std::max((*times)[i], f.readings[read - 1].t + 0.01);
-    }
   return true;
 }
 
