@@ -1843,6 +1843,76 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
   }
 }
 
+// As LNAV passes a waypoint in the climb, the TOC it flies to is placed
+// from the new leg: placed as VNAV chose its next target, before the
+// sequencing, it was counted from the leg just left, in that leg's wind,
+// and stood there 6 NM short of the climb flown with 96 kt behind. South
+// of the equator, west of zero, magnetic variation 7 W: west along the
+// equator to W1, then south, 100 kt from the north (across the first leg,
+// behind on the second). Placed again while the aircraft turns onto its
+// way, once more on it, then it stays.
+TEST_F(VerticalPlanTest, AWaypointPassedInTheClimbPlacesTheTopOfClimbFromTheNewLeg) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+  m.ClimbRate = 1500;
+  m.MinVnavClimbRate = 1000.0;
+  m.MaxVnavClimbRate = 2500.0;
+  Route({{"AAAA", 0, -0.5, "APT", 0, 50.0},
+         {"W1", 0, -1.5},
+         {"W2", -1.0, -1.5},
+         {"W3", -2.0, -1.5},
+         {"W4", -3.0, -1.5},
+         {"BBBB", -3.5, -1.5, "APT"}});
+  g.MagneticVariation = -7.0;
+  auto fly = [&](double lon, double track, double bearing) {
+    At(0.0, lon);
+    g.GroundTrack = track - g.MagneticVariation;
+    g.BearingToActiveWaypoint = bearing - g.MagneticVariation;
+  };
+  auto toc_distance = [&]() {
+    UpdateVerticalProfile();
+    return g.ClimbSideDistance;
+  };
+  fly(-1.4, 270.0, 270.0);  // 6 NM short of W1, on its way
+  g.GroundSpeedKnots = 300.0;
+  g.AircraftAltitude = 15000.0;
+  g.WindSpeed = 100.0;
+  g.WindDirection = 0.0;
+  g.TocPassed = 0;
+  ComputeCruiseAltitude(30000, 1);
+  g.NextConstraintLat = g.TocLatitude;
+  g.NextConstraintLon = g.TocLongitude;
+  g.NextConstraintAltitude = PlannedCruiseAltitude();
+  KeepTopOfClimbInTheWind();
+  ASSERT_EQ(g.TocWindKnown, 1);
+  // Within W1's switch distance: VNAV chooses its target, then LNAV
+  // sequences W1.
+  fly(-1.45, 270.0, 270.0);
+  SelectNextConstraint();
+  const double at_passage = g.TocLatitude;
+  fp.ActiveWaypointIndex = 2;
+  fly(-1.45, 270.0, 181.0);  // turning onto the way to W2
+  KeepTopOfClimbInTheWind();
+  const double from_new_leg = ClimbModel(ClimbRateFlown()).Distance(15000.0, 30000.0);
+  EXPECT_NEAR(toc_distance(), from_new_leg, 0.01);
+  EXPECT_NE(g.TocLatitude, at_passage);
+  EXPECT_EQ(g.TocJoining, 1);
+  // On its way (within 5 degrees of it): placed once more, then it stays.
+  At(-0.05, -1.5);
+  g.AircraftAltitude = 16000.0;
+  g.GroundTrack = g.BearingToActiveWaypoint = 180.0 - g.MagneticVariation;
+  KeepTopOfClimbInTheWind();
+  EXPECT_EQ(g.TocJoining, 0);
+  EXPECT_NEAR(toc_distance(), ClimbModel(ClimbRateFlown()).Distance(16000.0, 30000.0), 0.01);
+  const double lat = g.TocLatitude;
+  At(-0.1, -1.5);
+  g.AircraftAltitude = 16500.0;
+  KeepTopOfClimbInTheWind();
+  EXPECT_EQ(g.TocLatitude, lat);
+}
+
 // The TOC is kept as a point of the path. Past a corner that turns the
 // route back alongside itself, the corner flown again in other air (the
 // aircraft slower near it) moves the path under the point: it is placed
