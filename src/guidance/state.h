@@ -247,9 +247,9 @@ struct State {
   // Where the climb meets the descent path short of the level: the feet it
   // reaches there and the TOC it was placed for (0 feet where it does not).
   double TocMeetingAltitude = 0.0, TocMeetingLatitude = 0.0, TocMeetingLongitude = 0.0;
-  // 1 from a re-plan of the route in flight (a direct-to), or a waypoint
-  // passed in the climb, until the aircraft is on its way to the active
-  // waypoint: the TOC is placed again meanwhile.
+  // 1 from a re-plan of the route in flight (a direct-to) until the
+  // aircraft is on its way to the active waypoint: the TOC is placed again
+  // meanwhile.
   std::int32_t TocJoining = 0;
   // First waypoint of the predictions past the climb: where the climb reaches
   // the level, or the descent's first constraint; 0 = none.

@@ -272,13 +272,6 @@ void SelectNextConstraintAt(int at) {
     // to from the waypoint before, the aircraft levelled there for the rest
     // of the leg, 100 NM and more short of the TOC shown since EXEC.
     if (g.NextConstraintIndex < ComputeTopOfClimb(at + 1 - active)) TargetEntry(g.NextConstraintIndex);
-    // As LNAV passes the active waypoint the path still has the aircraft on
-    // the leg it leaves, and a TOC placed now is counted from there, in
-    // that leg's wind: 6 NM short of where the same climb, counted a pass
-    // later from the new leg with 96 kt behind, ended. VNAV flew to it,
-    // passed it 1,100 ft low and eased to its least rate. It is placed
-    // again through the turn onto the new leg, and once more on it.
-    if (at == active) g.TocJoining = 1;
   } else {
     if (at_constrained) ComputeTopOfDescent(1, at);
     if (descending) {
