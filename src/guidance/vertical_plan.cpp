@@ -237,6 +237,24 @@ void PlaceTopOfClimbBeyond(int constraint, double level) {
   if (!(toc <= path.EntryOrBefore(last - 1)) || !PlaceOnRoute(toc, lat, lon, leg_start)) return;
   g.TocLatitude = lat;
   g.TocLongitude = lon;
+  ClimbWind(g.TocWindNorth, g.TocWindEast);
+}
+
+// A TOC placed beyond the constraint VNAV climbs to first (VNAV's target),
+// for a new wind, from that constraint as before: left where it was placed
+// in the near-calm air at the gate, it stood 2.8 NM beyond the top flown
+// into 112 kt until the constraint's waypoint was passed, four minutes on.
+void KeepTopOfClimbBeyondInTheWind(double level) {
+  const State& g = G();
+  const int target = g.NextConstraintIndex;
+  if (target < Fp().ActiveWaypointIndex - 1 || target > LastIndex() - 1 || !model::IsConstraint(E(target))) return;
+  const FlightPlanWaypoint& w = E(target);
+  if (g.NextConstraintLat != w.latitude || g.NextConstraintLon != w.longitude || !(g.NextConstraintAltitude < level) ||
+      (g.TocLatitude == w.latitude && g.TocLongitude == w.longitude))
+    return;
+  double north = 0.0, east = 0.0;
+  ClimbWind(north, east);
+  if (std::hypot(north - g.TocWindNorth, east - g.TocWindEast) >= kTocWindChange) PlaceTopOfClimbBeyond(target, level);
 }
 
 }  // namespace
@@ -291,16 +309,19 @@ void KeepTopOfClimbInTheWind() {
   if (joining && !TurningOntoItsWay()) g.TocJoining = 0;
   const int active = Fp().ActiveWaypointIndex;
   // Only a TOC the climb flies to: one on a constraint, or beyond one still
-  // ahead, is placed again as the waypoints are passed. A TOC left on the
-  // constraint's own waypoint (no room for the climb beyond it before the
-  // last leg) is where VNAV flies too, but to the constraint's altitude:
-  // placed again, it took the constraint's target with it, and the aircraft
-  // climbed through the constraint to the level.
+  // ahead, is placed again as the waypoints are passed (one beyond it from
+  // that constraint for a new wind). A TOC left on the constraint's own
+  // waypoint (no room for the climb beyond it before the last leg) is where
+  // VNAV flies too, but to the constraint's altitude: placed again, it took
+  // the constraint's target with it, and the aircraft climbed through the
+  // constraint to the level.
   const double level = PlannedCruiseAltitude();
-  if (g.TocPassed != 0 || active < 0 || active > LastIndex() || g.NextConstraintLat != g.TocLatitude ||
-      g.NextConstraintLon != g.TocLongitude || g.NextConstraintAltitude < level ||
-      !ClimbModel::SlicedAt(ClimbRateFlown()))
+  if (g.TocPassed != 0 || active < 0 || active > LastIndex() || !ClimbModel::SlicedAt(ClimbRateFlown())) return;
+  if (g.NextConstraintLat != g.TocLatitude || g.NextConstraintLon != g.TocLongitude ||
+      g.NextConstraintAltitude < level) {
+    KeepTopOfClimbBeyondInTheWind(level);
     return;
+  }
   double north = 0.0, east = 0.0;
   ClimbWind(north, east);
   // Nor after a re-plan of the route in flight, while the aircraft turns

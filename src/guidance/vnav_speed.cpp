@@ -11,6 +11,7 @@
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav_internal.h"
 #include "src/host/sim_vars.h"
+#include "src/model/performance.h"
 
 namespace ovi::guidance {
 
@@ -99,12 +100,27 @@ bool WithinDescentRestriction() {
 
 }  // namespace vnav_internal
 
+namespace {
+
+// The autopilot holds a speed faster than `knots`: in Mach hold the Mach's
+// airspeed at the aircraft's altitude. The airspeed dial is left where it
+// was as the Mach hold engages: read alone, a dial at 250 kt passed a
+// descent at Mach .78 (300 kt and more) through the restriction's window
+// unslowed, down to 50 ft above its altitude.
+bool HeldFasterThan(double knots) {
+  const State& g = G();
+  if (g.ApMachHold > 0.0) return g.ApMachHoldVar > model::IasToMach(knots, g.AircraftAltitude);
+  return g.ApAirspeedHoldVar > knots;
+}
+
+}  // namespace
+
 void RunSpeedRestrictionChecks() {
   State& g = G();
   model::State& m = M();
   const bool vnav = g.VnavEngaged == 1, executed = Fp().RouteState >= 3, speed = m.VnavSetSpd == 1;
   if (vnav && g.VerticalProfileValid == 1 && WithinDescentRestriction() && m.DescAltRest > 0.0 &&
-      m.DescSpdRest > 0.0 && m.DescSpdRest < g.ApAirspeedHoldVar && executed && g.DescentRestrictionSpeedSet == 0.0 &&
+      m.DescSpdRest > 0.0 && HeldFasterThan(m.DescSpdRest) && executed && g.DescentRestrictionSpeedSet == 0.0 &&
       speed) {
     SendSpeed(m.DescSpdRest);
     g.DescentRestrictionSpeedSet = 1.0;

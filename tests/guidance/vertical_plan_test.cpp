@@ -1843,6 +1843,84 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
   }
 }
 
+// A TOC beyond the constraint VNAV climbs to first is placed again from
+// that constraint for a new wind (5 kt or more as a vector), and as before
+// its waypoint is passed (held as the target after LNAV sequenced it):
+// left where the gate's calm air put it, it stood 2.8 NM beyond the top
+// flown into 112 kt. The target stays the constraint; a TOC on the
+// constraint's own waypoint stays. West along the equator across 0 E,
+// magnetic variation 7 W; a 9,000-ft constraint at W1, 54 NM ahead.
+TEST_F(VerticalPlanTest, ATopOfClimbBeyondAConstraintFollowsAChangeOfWind) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+  m.ClimbRate = 1500;
+  m.MinVnavClimbRate = 1000.0;
+  m.MaxVnavClimbRate = 2500.0;
+  Route({{"AAAA", 0, 2.5, "APT", 0, 50.0},
+         {"W1", 0, 1.5, "WPT", 1, 9000.0},
+         {"W2", 0, 0.5},
+         {"W3", 0, -0.5},
+         {"W4", 0, -1.5},
+         {"BBBB", 0, -2.5, "APT"}});
+  g.MagneticVariation = -7.0;
+  auto place_calm = [&](int active) {
+    fp.ActiveWaypointIndex = active;
+    At(0.0, 2.4);
+    g.GroundTrack = g.BearingToActiveWaypoint = 270.0 - g.MagneticVariation;
+    g.GroundSpeedKnots = 300.0;
+    g.AircraftAltitude = 5000.0;
+    g.WindSpeed = 0.0;
+    g.WindDirection = 0.0;
+    g.TocPassed = 0;
+    ComputeCruiseAltitude(25000, 1);
+    g.NextConstraintIndex = 1;
+    ComputeTopOfClimb(fp.ActiveWaypointIndex == 1 ? 0 : -1);
+  };
+  auto toc_distance = [&]() {
+    UpdateVerticalProfile();
+    return g.ClimbSideDistance;
+  };
+  // Level at 9,000 ft from well before W1, the climb on from there.
+  auto beyond = [&]() { return 54.0 + ClimbModel(ClimbRateFlown()).Distance(9000.0, 25000.0, 54.0); };
+  place_calm(1);
+  ASSERT_EQ(g.NextConstraintAltitude, 9000.0);
+  ASSERT_EQ(g.NextConstraintLon, 1.5);
+  const double calm = toc_distance();
+  EXPECT_NEAR(calm, beyond(), 0.01);
+  const struct {
+    double from, speed;
+    int active;  // 2: W1 sequenced, held as the target
+    int moves;   // -1 nearer, 0 stays, 1 farther
+  } kCases[] = {
+      {270.0, 100.0, 1, -1}, {90.0, 100.0, 1, 1}, {270.0, 4.9, 1, 0}, {270.0, 5.0, 1, -1},
+      {359.0, 100.0, 1, -1}, {270.0, 100.0, 2, -1},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(::testing::Message() << c.from << " " << c.speed << " " << c.active);
+    place_calm(c.active);
+    g.WindDirection = c.from;
+    g.WindSpeed = c.speed;
+    KeepTopOfClimbInTheWind();
+    const double now = toc_distance();
+    EXPECT_EQ(now < calm - 0.01 ? -1 : now > calm + 0.01 ? 1 : 0, c.moves);
+    if (c.moves != 0) {
+      EXPECT_NEAR(now, beyond(), 0.01);
+    }
+    EXPECT_EQ(g.NextConstraintAltitude, 9000.0);
+    EXPECT_EQ(g.NextConstraintLon, 1.5);
+  }
+  // On the constraint's own waypoint, it stays.
+  place_calm(1);
+  g.TocLatitude = 0.0;
+  g.TocLongitude = 1.5;
+  g.WindDirection = 270.0;
+  g.WindSpeed = 100.0;
+  KeepTopOfClimbInTheWind();
+  EXPECT_EQ(g.TocLongitude, 1.5);
+}
+
 // The TOC is kept as a point of the path. Past a corner that turns the
 // route back alongside itself, the corner flown again in other air (the
 // aircraft slower near it) moves the path under the point: it is placed

@@ -1060,6 +1060,56 @@ TEST_F(VnavTest, HandingOverInMachHoldLeavesTheRestrictionsSpeedHeld) {
   }
 }
 
+// The descent restriction's speed goes out within its window whenever the
+// speed held is faster: in Mach hold that is the Mach's airspeed, whatever
+// the airspeed dial (left at 250 kt) reads. Compared with the dial, a
+// descent at Mach .78 with the dial at or below 250 kt was slowed only
+// 50 ft above 10,000 ft. Each case exactly at the restriction's speed is
+// not faster; the airspeed hold as before.
+TEST_F(VnavTest, TheDescentRestrictionSlowsAMachHoldWhateverTheDial) {
+  const double kAltitude = 10800.0;  // within the window: 2,500 ft/min, 50 kt to lose
+  const double at_limit = model::IasToMach(250.0, kAltitude);
+  const struct {
+    const char* name;
+    bool mach_hold;
+    double dial, mach;
+    bool slowed;
+  } kCases[] = {
+      {"Mach hold, dial at the restriction", true, 250.0, 0.78, true},
+      {"Mach hold, dial below it", true, 210.0, 0.78, true},
+      {"Mach hold, dial above it", true, 300.0, 0.78, true},
+      {"Mach hold at the restriction's airspeed", true, 300.0, at_limit, false},
+      {"Mach hold just above it", true, 250.0, at_limit + 0.005, true},
+      {"airspeed hold at the restriction", false, 250.0, 0.78, false},
+      {"airspeed hold above it", false, 251.0, 0.78, true},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    State& g = guidance_state;
+    model::State& m = model::model_state;
+    m.VnavSetSpd = 1;
+    m.DescAltRest = 10000.0;
+    m.DescSpdRest = 250.0;
+    g.VerticalProfileValid = g.TocPassed = g.TodPassed = 1;
+    g.AircraftAltitude = kAltitude;
+    g.VerticalSpeedFpm = -2500.0;
+    g.SmoothedAirspeed = 300.0;
+    g.ApMachHold = c.mach_hold ? 1.0 : 0.0;
+    g.ApAirspeedHold = c.mach_hold ? 0.0 : 1.0;
+    g.ApAirspeedHoldVar = g.PreviousApAirspeedHoldVar = host.tokens[116] = c.dial;
+    g.ApMachHoldVar = host.tokens[118] = c.mach;
+    host.key_events.clear();
+    RunSpeedRestrictionChecks();
+    EXPECT_EQ(g.DescentRestrictionSpeedSet, c.slowed ? 1.0 : 0.0);
+    EXPECT_EQ(g.VnavWantedSpeed, c.slowed ? 250.0 : 0.0);
+    // Asked for an airspeed, the speed mode leaves the Mach hold.
+    KeepSpeedModeForPhase();
+    const bool left_mach = !Sent(kEventMachHoldOff).empty();
+    EXPECT_EQ(left_mach, c.slowed && c.mach_hold);
+  }
+}
+
 // A hold flown at a constrained fix meets the constraint: as the hold ends,
 // VNAV goes on to the next constraint whether LNAV sequenced the fix in the
 // same pass (the navigator's exit at the fix) or sequences it later (the

@@ -86,10 +86,12 @@ TEST_P(FlightTable, FlownAsAPilotFliesIt) {
 }
 
 // The markers stand on the simulator's clock: every key pressed takes a
-// frame (1/18 s) after `at` and `run`, and an `at` already passed leaves
-// the clock where the keys took it. On the planned clock alone the level
-// typed after a page read was marked before the reading, which was then
-// held to the level typed after it.
+// frame (1/18 s) after `at` and `run`, which end on the frame nearest the
+// time asked for, and an `at` already passed leaves the clock where the
+// keys took it. On the planned clock alone the level typed after a page
+// read was marked before the reading, which was then held to the level
+// typed after it; counted to the time `run` asked for, a wind set after a
+// T/C read was marked a quarter of a second before it.
 TEST(FlightRecordClock, MarkersFollowTheKeysPressed) {
   test::ScratchDir dir("flight_clock");
   fs::create_directories(dir / "out");
@@ -98,16 +100,21 @@ TEST(FlightRecordClock, MarkersFollowTheKeysPressed) {
   test::WriteFile(dir / "out/flight.txt", "");
   test::WriteFile(dir / "scenario.txt",
                   "at 10.0\n;@ replanned\npress SMITHS_FMS_BR C R Z 2 7 2 0 0 L1\nrun 0.2\npress SMITHS_FMS_BR EXEC\n"
-                  ";@ replanned\nat 10.5\n;@ direct\nat 20.0\n;@ replanned\n");
+                  ";@ replanned\nat 10.5\n;@ direct\nat 20.0\n;@ replanned\npress SMITHS_FMS_BR A\nrun 0.1\n"
+                  "set wind_speed 50\n");
   flights::FlightRecord record;
   std::string error;
   ASSERT_TRUE(flights::ReadFlight(dir / "sim", dir / "scenario.txt", dir / "out", record, error)) << error;
   ASSERT_EQ(record.replanned.size(), 3u);
   EXPECT_DOUBLE_EQ(record.replanned[0], 10.0);
-  EXPECT_NEAR(record.replanned[1], 10.0 + 10.0 / 18.0 + 0.2, 1e-9);  // nine keys, 0.2 s, one key
+  // Nine keys to frame 189, 0.2 s to frame 193 (192.6), one key.
+  EXPECT_NEAR(record.replanned[1], 194.0 / 18.0, 1e-9);
   ASSERT_EQ(record.directs.size(), 1u);
-  EXPECT_NEAR(record.directs[0], 10.0 + 10.0 / 18.0 + 0.2, 1e-9);  // 10.5 already passed
+  EXPECT_NEAR(record.directs[0], 194.0 / 18.0, 1e-9);  // 10.5 already passed
   EXPECT_DOUBLE_EQ(record.replanned[2], 20.0);
+  // One key to frame 361, 0.1 s to frame 363 (362.8).
+  ASSERT_EQ(record.wind_changes.size(), 1u);
+  EXPECT_NEAR(record.wind_changes[0], 363.0 / 18.0, 1e-9);
 }
 
 // A T/C read while LNAV flies the route is held to the top the aircraft

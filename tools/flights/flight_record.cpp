@@ -90,16 +90,21 @@ constexpr double kSimTicksPerSecond = 18.0;
 // `at` and `run` say where it is to be, and every key pressed takes a frame
 // of its own (ovi-sim), so the clock runs that much later than planned. On
 // the planned clock alone, a marker after a page read and a cruise level
-// typed came a second or two before the readings taken ahead of it.
+// typed came a second or two before the readings taken ahead of it. The
+// simulator runs whole frames, `at` and `run` to the frame nearest the time
+// asked for: counted to the time itself, the clock fell a quarter of a
+// second behind over a few pages read, and a new wind set after a T/C read
+// was taken for one set before it.
 void ReadScenario(const std::string& path, FlightRecord& f) {
+  auto frame = [](double t) { return std::round(t * kSimTicksPerSecond) / kSimTicksPerSecond; };
   double now = 0.0, planned = 0.0;
   for (const std::string& line : Lines(ReadText(path))) {
     std::istringstream in(line);
     std::string word;
     in >> word;
     double seconds = 0.0;
-    if (word == "at" && in >> seconds) planned = seconds, now = std::max(now, planned);
-    if (word == "run" && in >> seconds) planned += seconds, now = std::max(now, planned);
+    if (word == "at" && in >> seconds) planned = seconds, now = std::max(now, frame(planned));
+    if (word == "run" && in >> seconds) planned += seconds, now = std::max(now, frame(planned));
     if (word == "press") {
       std::string gauge;
       in >> gauge;
