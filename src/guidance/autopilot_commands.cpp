@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vnav.h"
 #include "src/host/panel_services.h"
@@ -46,22 +47,32 @@ bool SendVerticalSpeed(std::int32_t fpm) { return SendChange(kEventVerticalSpeed
 // Every speed command is read back on the next pass, wherever it was sent
 // from: without that, the manual-change check that follows a restriction
 // speed or the top-of-climb speed in the same pass takes VNAV's own new
-// value for the pilot's and switches speed control off.
+// value for the pilot's and switches speed control off. In a turn LNAV
+// flies, no faster than the turn was led at, or than the autopilot was
+// sent before it (FollowTurnsForSpeed).
 bool SendAirspeedCommand(double knots) {
   State& g = G();
+  if (const double turn = TurnSpeedLimit(); std::isfinite(turn))
+    knots = std::min(knots, std::max(turn, static_cast<double>(g.SentAirspeed)));
   if (!(knots > 0.0) || !std::isfinite(knots) || !SendChange(kEventAirspeed, Whole(knots), g.SentAirspeed))
     return false;
   g.VnavLastSetSpeed = g.SentAirspeed;
   g.VnavSpeedReadbackMarker = CurrentTick();
+  g.SpeedSentTick = g.LastTick;
   return true;
 }
 
 bool SendMachCommand(double mach) {
   State& g = G();
   // 0.57 is 57, not 56.99999.
-  if (!(mach > 0.0) || !std::isfinite(mach) || !SendChange(kEventMach, MachHundredths(mach), g.SentMach)) return false;
+  if (!(mach > 0.0) || !std::isfinite(mach)) return false;
+  std::int32_t hundredths = MachHundredths(mach);
+  if (const double turn = TurnMachLimit(); std::isfinite(turn))
+    hundredths = std::min(hundredths, std::max(MachHundredths(turn), g.SentMach));
+  if (!SendChange(kEventMach, hundredths, g.SentMach)) return false;
   g.VnavLastSetMach = g.SentMach;
   g.VnavSpeedReadbackMarker = CurrentTick();
+  g.SpeedSentTick = g.LastTick;
   return true;
 }
 

@@ -14,7 +14,8 @@ std::int32_t MachHundredths(double mach);
 
 // Each sends its target unless it is the one it sent last; a target that is
 // no number (or no speed at all) is never sent. Airspeed and Mach commands
-// are read back on the next pass. Each says whether it sent.
+// are read back on the next pass, and in a turn are no faster than the
+// aircraft as it began (speed_mode.h). Each says whether it sent.
 bool SendAltitudeCommand(double feet);
 bool SendVerticalSpeed(std::int32_t fpm);
 bool SendAirspeedCommand(double knots);

@@ -361,6 +361,7 @@ void UpdateAvionicsState() {
   if (FrameIs(frame, {1, 3, 5, 7, 9, 11, 15})) ReadRadioAltitude();
   g.PrevGroundSpeed = g.GroundSpeedKnots;
 
+  FollowTurnsForSpeed();
   RunDeferredCommandsAndReadbacks();
   const double rate = host::GetSimToken336();
   g.SimulationRate = host::host_state.SimHostVersion == host::kSimHostFsx ? rate * kFsxRateScale : rate;

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "src/flightplan/state.h"
+#include "src/guidance/autopilot_commands.h"
+#include "src/guidance/holding.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vnav.h"
@@ -185,6 +187,62 @@ double MachInsteadOf(PerformanceSegment phase, double ias, double altitude) {
   // B737-800's climb is 280 kt up to 30000 ft, within half a knot, linear
   // between its rows) is not left for a fraction of a knot.
   return model::IasToMach(ias, altitude) > limit + kCrossoverMargin ? MachLimit(phase, altitude) : 0.0;
+}
+
+namespace {
+
+// Degrees between the heading asked of the autopilot and the aircraft's
+// beyond which a turn is being flown, and within which it has ended:
+// LNAV's steering along a leg moves the heading by a few degrees, and a
+// turn ended at the larger figure would begin again at the next touch.
+constexpr double kTurnBegins = 10.0;
+constexpr double kTurnEnded = 3.0;
+// Ticks (18 a second) before a waypoint's turn within which a faster
+// speed sent is held at the turn's: the acceleration has barely begun, and
+// the lead was worked out at the speed before it. One sent earlier is
+// flown on, and so is one before a turn no waypoint led (LNAV engaged
+// after take-off): held, the acceleration after take-off stopped at 160 or
+// 200 kt in a departure's first turn and the climb crossed its waypoints
+// 500 ft above the plan.
+constexpr double kSentJustBefore = 10.0 * 18.0;
+
+}  // namespace
+
+void FollowTurnsForSpeed() {
+  State& g = guidance_state;
+  if (const int active = flightplan::flightplan_state.ActiveWaypointIndex; active != g.ActiveWaypointSeen) {
+    g.ActiveWaypointSeen = active;
+    g.ActiveWaypointSeenTick = g.LastTick;
+  }
+  const bool steered = g.LnavEngaged == 1 && g.ApHeadingLock == 1 && !HoldBeingFlown() && g.VnavEngaged == 1 &&
+                       model::model_state.VnavSetSpd == 1 && flightplan::flightplan_state.RouteState >= 3;
+  const double gap = std::fabs(std::remainder(g.ApHeadingLockDir - g.AircraftHeading, 360.0));
+  if (!steered || !std::isfinite(gap) || (g.TurnLedAirspeed > 0.0 && gap <= kTurnEnded)) {
+    g.TurnLedAirspeed = g.TurnLedMach = 0.0;
+    return;
+  }
+  if (g.TurnLedAirspeed > 0.0 || !(gap > kTurnBegins) || !(g.SmoothedAirspeed > 0.0)) return;
+  g.TurnLedAirspeed = g.SmoothedAirspeed;
+  // The aircraft's own: the module's Mach of its airspeed is not the one
+  // every aircraft flies (some 0.03 under the stand-in's near FL310).
+  g.TurnLedMach = g.MachNumber > 0.0 ? g.MachNumber : model::IasToMach(g.SmoothedAirspeed, g.AircraftAltitude);
+  // A faster speed sent just before the turn (the cruise Mach at the top
+  // of climb, three seconds before the waypoint) is sent again, and so
+  // held at the turn's.
+  auto just_before = [&](double tick) { return g.LastTick - tick < kSentJustBefore && g.LastTick >= tick; };
+  if (!just_before(g.SpeedSentTick) || !just_before(g.ActiveWaypointSeenTick)) return;
+  if (g.SentAirspeed != kNoCommand && g.SentAirspeed > TurnSpeedLimit()) g.SentAirspeed = kNoCommand;
+  if (g.SentMach != kNoCommand && g.SentMach > MachHundredths(TurnMachLimit())) g.SentMach = kNoCommand;
+}
+
+double TurnSpeedLimit() {
+  const State& g = guidance_state;
+  return g.TurnLedAirspeed > 0.0 && g.VnavEngaged == 1 ? std::round(g.TurnLedAirspeed) : HUGE_VAL;
+}
+
+double TurnMachLimit() {
+  const State& g = guidance_state;
+  return g.TurnLedMach > 0.0 && g.VnavEngaged == 1 ? std::round(g.TurnLedMach * 100.0) / 100.0 : HUGE_VAL;
 }
 
 void KeepSpeedModeForPhase() {

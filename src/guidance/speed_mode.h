@@ -51,6 +51,23 @@ double PhaseMachAt(model::PerformanceSegment phase, double ias, double mach, dou
 void EngageMachHold();
 void EngageAirspeedHold();
 
+// Every pass, before any speed is sent: follows the turns LNAV flies (a
+// hold's are its own). A turn's lead and radius are worked out at the
+// speed flown as it begins; flown faster, it swings wide of the new leg.
+// From the pass the heading asked of the autopilot lies over 10 degrees
+// from the aircraft's until it is within 3, VNAV asks for no more airspeed
+// or Mach than the aircraft had as the turn began, or than the autopilot
+// was sent before it (one sent in the 10 s before a waypoint's turn is
+// held at the turn's too); the speed wanted goes out as the turn ends.
+// Slowing down is never held back.
+void FollowTurnsForSpeed();
+
+// The most airspeed and Mach VNAV sends in the turn being flown (the ones
+// it began at, to the nearest knot and hundredth); HUGE_VAL outside a turn
+// or without VNAV.
+double TurnSpeedLimit();
+double TurnMachLimit();
+
 // Every pass under VNAV, after the speed logic: holds the speed VNAV last
 // asked for in the mode the phase and the altitude call for, and sends a
 // change of mode or of the Mach held when there is one.

@@ -335,6 +335,13 @@ struct State {
   // The phase (model::PerformanceSegment + 1) whose airspeed is held as a
   // Mach past its crossover; 0 none.
   std::int32_t SpeedModeCrossed = 0;
+  // The airspeed (knots) and the Mach the turn LNAV is flying was led at;
+  // 0 outside a turn (speed_mode.h).
+  double TurnLedAirspeed = 0.0, TurnLedMach = 0.0;
+  // Tick an airspeed or Mach command last went out, and the tick the
+  // active waypoint (index) was first seen.
+  double SpeedSentTick = -1e9, ActiveWaypointSeenTick = -1e9;
+  std::int32_t ActiveWaypointSeen = -1;
   double ClimbRestrictionSpeedSet = 0.0;  // 1.0 while a restriction speed is in force
   double DescentRestrictionSpeedSet = 0.0;
   std::int32_t ConstraintSpeedArmed = 0;

@@ -6,6 +6,7 @@
 
 #include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/autopilot_commands.h"
 #include "src/guidance/avionics_update.h"
 #include "src/guidance/climb_model.h"
 #include "src/guidance/lateral.h"
@@ -1107,6 +1108,115 @@ TEST_F(VnavTest, TheDescentRestrictionSlowsAMachHoldWhateverTheDial) {
     KeepSpeedModeForPhase();
     const bool left_mach = !Sent(kEventMachHoldOff).empty();
     EXPECT_EQ(left_mach, c.slowed && c.mach_hold);
+  }
+}
+
+// A turn is led at the airspeed it begins at: VNAV asks for no more until
+// the heading asked of the autopilot is within 3 degrees of the aircraft's,
+// while a slowdown goes out at once; right and left, across north and
+// south. LNAV moving the heading by 10 degrees along a leg begins no turn.
+TEST_F(VnavTest, NoSpeedUpInATurnUntilItEnds) {
+  State& g = guidance_state;
+  model::model_state.VnavSetSpd = 1;
+  g.LnavEngaged = 1;
+  g.ApHeadingLock = 1;
+  g.AircraftAltitude = 20000.0;
+  struct Case {
+    const char* what;
+    double heading, turn;  // degrees, right above 0
+  } const kCases[] = {
+      {"right across north", 350.0, 70.0},
+      {"left across north", 10.0, -70.0},
+      {"right across south", 120.0, 150.0},
+      {"left onto north", 80.0, -80.0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    g.TurnLedAirspeed = 0.0;
+    g.SentAirspeed = 250;
+    g.SmoothedAirspeed = 250.4;
+    const double side = c.turn > 0.0 ? 1.0 : -1.0, to = c.heading + c.turn;
+    auto fly = [&](double heading, double asked_for, double knots) {
+      host.key_events.clear();
+      g.AircraftHeading = std::fmod(heading + 720.0, 360.0);
+      g.ApHeadingLockDir = std::fmod(asked_for + 720.0, 360.0);
+      FollowTurnsForSpeed();
+      SendAirspeedCommand(knots);
+      return host.key_events;
+    };
+    const Events none;
+    EXPECT_EQ(fly(c.heading, c.heading + side * 10.0, 250.0), none);
+    EXPECT_EQ(fly(c.heading, to, 280.0), none);
+    // Faster halfway round, the turn's speed is still the one it began at.
+    g.SmoothedAirspeed = 262.0;
+    EXPECT_EQ(fly(c.heading + side * 30.0, to, 230.0), (Events{{kEventAirspeed, 230}}));
+    EXPECT_EQ(fly(c.heading + side * 40.0, to, 280.0), (Events{{kEventAirspeed, 250}}));
+    EXPECT_EQ(fly(to - side * 3.5, to, 280.0), none);
+    EXPECT_EQ(fly(to - side * 3.0, to, 280.0), (Events{{kEventAirspeed, 280}}));
+    EXPECT_EQ(fly(to, to - side * 10.0, 290.0), (Events{{kEventAirspeed, 290}}));
+  }
+}
+
+// The cruise Mach sent at the top of climb three seconds before a turn's
+// waypoint: the acceleration is held at the Mach the aircraft has as the
+// turn begins, and goes on as the turn ends. One sent 10 s before or more
+// is flown on, as is one before a turn that passed no waypoint (LNAV
+// engaged); an autopilot already no faster is sent nothing; nor is any
+// speed held back without VNAV, nor in a hold's turns (flown at the
+// hold's speed).
+TEST_F(VnavTest, AnAccelerationUnderWayAsATurnBeginsWaitsForItsEnd) {
+  State& g = guidance_state;
+  model::model_state.VnavSetSpd = 1;
+  g.LnavEngaged = 1;
+  g.ApHeadingLock = 1;
+  g.TocPassed = 1;
+  g.AircraftAltitude = 12000.0;
+  g.ApMachHold = 1.0;
+  g.ApAirspeedHold = 0.0;
+  g.VnavWantedMach = 0.58;
+  g.VnavWantedSpeed = 0.0;
+  struct Case {
+    const char* what;
+    std::int32_t sent;  // Mach x 100
+    double ticks_ago;   // since it was sent, 18 a second
+    int passed, vnav, hold;  // passed: the turn's waypoint
+    Events in_turn, after;
+  } const kCases[] = {
+      {"accelerating to the cruise Mach", 58, 3 * 18, 1, 1, 0, {{kEventMach, 51}}, {{kEventMach, 58}}},
+      {"sent 10 s before the turn less a tick", 58, 10 * 18 - 1, 1, 1, 0, {{kEventMach, 51}}, {{kEventMach, 58}}},
+      {"sent 10 s before the turn", 58, 10 * 18, 1, 1, 0, {}, {}},
+      {"a turn onto the route", 58, 3 * 18, 0, 1, 0, {}, {}},
+      {"at the turn's Mach", 51, 3 * 18, 1, 1, 0, {}, {{kEventMach, 58}}},
+      {"VNAV off", 58, 3 * 18, 1, 0, 0, {}, {}},
+      {"in a hold", 58, 3 * 18, 1, 1, 1, {}, {}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    g.LastTick = 5000.0;
+    g.SpeedSentTick = g.LastTick + 1.0 - c.ticks_ago;  // from the turn's first pass
+    g.ActiveWaypointSeen = 1;
+    g.ActiveWaypointSeenTick = 0.0;
+    g.VnavEngaged = c.vnav;
+    g.ActiveHoldIndex = g.HoldSegmentCounter = c.hold;
+    g.SentMach = c.sent;
+    g.SmoothedAirspeed = 252.0;
+    g.MachNumber = 0.5051;
+    g.AircraftHeading = g.ApHeadingLockDir = 100.0;
+    FollowTurnsForSpeed();
+    g.ApHeadingLockDir = 217.0;
+    g.LastTick += 1.0;
+    flightplan::flightplan_state.ActiveWaypointIndex = 1 + c.passed;
+    host.key_events.clear();
+    FollowTurnsForSpeed();
+    KeepSpeedModeForPhase();
+    KeepSpeedModeForPhase();
+    EXPECT_EQ(host.key_events, c.in_turn);
+    host.key_events.clear();
+    g.AircraftHeading = 214.0;
+    FollowTurnsForSpeed();
+    KeepSpeedModeForPhase();
+    EXPECT_EQ(host.key_events, c.after);
+    flightplan::flightplan_state.ActiveWaypointIndex = 1;
   }
 }
 
