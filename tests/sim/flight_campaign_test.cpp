@@ -441,6 +441,23 @@ TEST(FlightGenerator, TheGroundNeverRisesUnderTheClimbingAircraft) {
   EXPECT_GT(raised, 50);
 }
 
+// A flight is prepared only with its aircraft's file: a scenario naming a
+// generated aircraft, prepared without the text `generate` writes, was
+// flown as another aircraft without a word.
+TEST(FlightSetup, AnAircraftWithoutItsFileIsRefused) {
+  test::ScratchDir dir("prepare_aircraft");
+  const flights::Paths paths{OVI_SOURCE_DIR, OVI_MODULE_PATH, OVI_SIM_PATH};
+  const flights::GeneratedFlight g = flights::GenerateFlight(78, paths.source);
+  ASSERT_EQ(g.aircraft.rfind("GEN-", 0), 0u);
+  std::string error;
+  EXPECT_FALSE(flights::PrepareFlight(paths, dir / "bare", g.aircraft, "", g.scenario, error));
+  EXPECT_NE(error.find(g.aircraft), std::string::npos) << error;
+  error.clear();
+  EXPECT_TRUE(flights::PrepareFlight(paths, dir / "given", g.aircraft, g.aircraft_text, g.scenario, error)) << error;
+  EXPECT_TRUE(flights::PrepareFlight(paths, dir / "sample", "B737-800", "", g.scenario, error)) << error;
+  EXPECT_FALSE(flights::PrepareFlight(paths, dir / "none", "NO-SUCH", "", g.scenario, error));
+}
+
 INSTANTIATE_TEST_SUITE_P(Seeds, FlightCampaign, ::testing::ValuesIn(kSeeds),
                          [](const auto& p) { return "seed_" + std::to_string(p.param); });
 

@@ -80,8 +80,15 @@ bool PrepareFlight(const Paths& paths, const std::string& dir, const std::string
     error = dir + ": " + ec.message();
     return false;
   }
-  if (!aircraft_text.empty() && !Write(dir + "/sim/ovi/Aircraft/" + aircraft + ".cfg", aircraft_text, error))
+  const std::string aircraft_file = dir + "/sim/ovi/Aircraft/" + aircraft + ".cfg";
+  if (!aircraft_text.empty() && !Write(aircraft_file, aircraft_text, error)) return false;
+  // Flown without its file, the module falls back on another aircraft and
+  // the flight looks sound while it is not the one asked for.
+  if (!fs::is_regular_file(aircraft_file, ec)) {
+    error = "aircraft " + aircraft + ": the sample data has no ovi/Aircraft/" + aircraft +
+            ".cfg (a generated aircraft is written by `generate SEED DIR`)";
     return false;
+  }
   return Write(dir + "/panel.cfg", LightPanel(aircraft), error) &&
          Write(dir + "/scenario.txt", ExpandMarkers(scenario), error);
 }

@@ -26,7 +26,8 @@ struct Paths {
 // A flight's folder: `sim/` (the sample simulator folder with the module,
 // and `aircraft_text` as ovi/Aircraft/AIRCRAFT.cfg where not empty),
 // `panel.cfg`, `keys.txt` and `scenario.txt` (expanded). False with
-// `error` when a file cannot be written.
+// `error` when a file cannot be written, or when the aircraft has no file
+// (neither in the sample data nor given).
 bool PrepareFlight(const Paths& paths, const std::string& dir, const std::string& aircraft,
                    const std::string& aircraft_text, const std::string& scenario, std::string& error);
 
