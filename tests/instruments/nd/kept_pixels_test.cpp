@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "platform/gfx/graphics.h"
 #include "src/display/map_projection.h"
 #include "src/navdb/state.h"
@@ -88,7 +90,9 @@ class KeptPixelsTest : public NdTest {
   // world of `percent` of the world's size written for the test (removed
   // after it).
   void DenseScene(const char* name, int percent) {
-    world_ = std::filesystem::path(::testing::TempDir()) / name;
+    // Its own per run: two builds' suites at once shared one world, and one
+    // removed it under the other.
+    world_ = std::filesystem::path(::testing::TempDir()) / (std::string(name) + "_" + std::to_string(::getpid()));
     ASSERT_TRUE(navgen::WriteSyntheticWorld(world_.string(), navgen::ScaledWorld(percent), 44, nullptr));
     host::host_state.SimulatorFolder = world_.string();
     Scene(49.0, 8.0);
