@@ -334,6 +334,35 @@ void PredictTheClimbFromTheAircraft() {
   if (planned) g.PlannedRouteEdits = Fp().ActiveRouteEdits;
 }
 
+void PredictTheDescentFromTheHold() {
+  State& g = G();
+  const int last = Fp().ActiveFlightPlanLastIndex;
+  if (g.TodPassed != 1 || last < 2) return;
+  const int target = ClampedConstraintIndex(last);
+  const FlownPath& path = FlownPath::Current();
+  const double top = g.TodAltitude, bottom = DescentPathBottom();
+  const double top_at = path.CoordinateFromPosition(target, g.TodLatitude, g.TodLongitude);
+  const double bottom_at = path.EntryOrBefore(target);
+  if (!(bottom_at > top_at) || !(top > bottom)) return;
+  // VNAV's path, whole hundreds above 1000 ft as the walk writes them: the
+  // hold's level lies above the plan's descent back from the target
+  // wherever the racetrack was flown higher than the walk now passes the
+  // fix (after a hold at HQM RTE LEGS showed ELMAA 2,900 ft below where the
+  // aircraft crossed it).
+  // The plan's own write and no route edit: counted as one, the corners
+  // were flown again at the exit and PROGRESS's distance to the
+  // destination moved 2 NM from the distance then flown.
+  const double gradient = (top - bottom) / (bottom_at - top_at);
+  for (int k = std::max(Fp().ActiveWaypointIndex, 1); k < target; ++k) {
+    FlightPlanWaypoint& w = E(k);
+    const double at = path.Entry(k);
+    if (model::IsConstraint(w) || Published(w) || !std::isfinite(at)) continue;
+    double p = top - gradient * std::clamp(at - top_at, 0.0, bottom_at - top_at);
+    if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
+    w.altitude_constraint = p;
+  }
+}
+
 void PredictAltitudesAndSpeeds(int last, double rate) {
   State& g = G();
   g.ClimbEndIndex = 0;

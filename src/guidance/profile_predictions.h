@@ -17,4 +17,9 @@ void PredictAltitudesAndSpeeds(int last, double rate);
 // left as the plan wrote them.
 void PredictTheClimbFromTheAircraft();
 
+// After a hold left in the descent: the altitudes of the waypoints ahead up
+// to VNAV's target written again on the path VNAV flies there, straight
+// from the level the hold was flown at.
+void PredictTheDescentFromTheHold();
+
 }  // namespace ovi::guidance

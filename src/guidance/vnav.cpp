@@ -7,6 +7,7 @@
 #include "src/guidance/climb_model.h"
 #include "src/guidance/flown_path.h"
 #include "src/guidance/holding.h"
+#include "src/guidance/profile_predictions.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vnav_internal.h"
@@ -393,6 +394,9 @@ void ResumeAfterHold() {
       g.TodLongitude = g.HoldFixLongitude;
     }
     g.TodAltitude = g.HoldLevel;
+    // The pages walk the plan's descent back from the target, which may
+    // pass the fix below the level the hold was flown at.
+    PredictTheDescentFromTheHold();
   }
   if (g.TocPassed == 0 || g.TodPassed == 1) g.VnavAltitudeSet = 0;
 }

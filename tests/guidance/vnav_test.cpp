@@ -1269,6 +1269,75 @@ TEST_F(VnavTest, AHoldFlownAtAConstrainedFixGoesOnToTheNextConstraint) {
   }
 }
 
+// A hold left in the descent restarts VNAV's path at the hold's level,
+// straight to the next constraint. The pages walked the plan's descent back
+// from that constraint, which passed the fix 2,000 ft below the level flown
+// there: the waypoints between were shown up to 1,000 ft below the path
+// VNAV flew them on. They now show that path, from the fix or from where
+// the aircraft leaves the racetrack short of it; a published speed, the
+// constraint and a hold left in the climb keep what the plan wrote, and the
+// write is no edit the plan has to answer. East across 180, south of the
+// equator.
+TEST_F(VnavTest, AfterAHoldInTheDescentThePagesShowThePathVnavFlies) {
+  struct Case {
+    const char* name;
+    int descent;       // TodPassed as the hold ends
+    int w2_flag;       // W2's constraint flag (0: a prediction)
+    double leaves_at;  // the aircraft's longitude as it leaves the racetrack
+    double w2, w3;     // shown after the hold
+  } const kCases[] = {
+      {"in the descent, past the fix", 1, 0, 179.95, 18000.0, 14000.0},
+      {"in the descent, 5 NM short of the fix", 1, 0, 179.8, 16900.0, 13400.0},
+      {"a published speed at W2", 1, 2, 179.95, 16000.0, 14000.0},
+      {"in the climb", 0, 0, 179.95, 16000.0, 12500.0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    State& g = guidance_state;
+    flightplan::State& fp = flightplan::flightplan_state;
+    const double walked[] = {0.0, 19000.0, 16000.0, 12500.0, 10000.0, 6000.0, 100.0};
+    for (int i = 0; i <= 6; ++i) {
+      model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
+      w.ident = "W" + std::to_string(i);
+      w.type = i == 6 ? "APT" : "";
+      w.latitude = -30.0;
+      w.longitude = std::remainder(179.6 + 0.3 * i, 360.0);
+      w.constraint_flag = i == 4 ? 1 : 0;
+      w.altitude_constraint = walked[i];
+      w.speed_constraint = 280.0;
+    }
+    fp.ActiveFlightPlan[2].constraint_flag = c.w2_flag;
+    fp.ActiveFlightPlanLastIndex = 6;
+    const bool past = c.leaves_at > fp.ActiveFlightPlan[1].longitude;
+    fp.ActiveWaypointIndex = past ? 2 : 1;
+    g.ActiveWaypointLat = -30.0;
+    g.ActiveWaypointLon = fp.ActiveFlightPlan[fp.ActiveWaypointIndex].longitude;
+    g.PlaneLatitude = -30.0;
+    g.PlaneLongitude = c.leaves_at;
+    g.GroundSpeedKnots = 300.0;
+    g.AircraftAltitude = 22000.0;
+    g.TocPassed = 1;
+    g.TodPassed = c.descent;
+    g.NextConstraintIndex = 4;
+    g.NextConstraintAltitude = 10000.0;
+    g.NextConstraintLat = -30.0;
+    g.NextConstraintLon = fp.ActiveFlightPlan[4].longitude;
+    model::model_state.CruiseAlt = 30000;
+    g.HoldFlownLastPass = 1;
+    g.HoldLevel = 22000.0;
+    g.HoldFixLatitude = -30.0;
+    g.HoldFixLongitude = fp.ActiveFlightPlan[1].longitude;
+    g.PlannedRouteEdits = fp.ActiveRouteEdits = 7;
+    RunVerticalTransitions();
+    EXPECT_NEAR(fp.ActiveFlightPlan[2].altitude_constraint, c.w2, 100.0);
+    EXPECT_NEAR(fp.ActiveFlightPlan[3].altitude_constraint, c.w3, 100.0);
+    EXPECT_EQ(fp.ActiveFlightPlan[4].altitude_constraint, 10000.0);
+    EXPECT_EQ(fp.ActiveFlightPlan[5].altitude_constraint, 6000.0);  // beyond the target
+    EXPECT_EQ(g.PlannedRouteEdits, fp.ActiveRouteEdits);
+  }
+}
+
 // The climb below the climb restriction's altitude is flown at its speed:
 // at the climb speed the top of climb came that much later than flown.
 // The climb is planned at the rate VNAV sends for it: a plan at the tables'
