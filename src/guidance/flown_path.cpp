@@ -141,8 +141,10 @@ Route BuildRoute() {
     // route ahead is that much longer (66 NM at a 160-degree turn at 500 kt
     // over the ground).
     p.turn = WaypointTurn{0.0, 0.0, FlownOver(w, p.index)};
-    // Nor at a direct-to's start: the aircraft was already there.
-    if (k > 0 && k + 1 < n && !p.begins_direct_to) {
+    // Nor at a direct-to's start: the aircraft was already there; nor into
+    // it, a leg never flown (160-180 degrees back where the waypoint
+    // skipped lay ahead).
+    if (k > 0 && k + 1 < n && !p.begins_direct_to && !r.placed[k + 1].begins_direct_to) {
       const Placed &a = r.placed[k - 1], &b = r.placed[k + 1];
       p.turn.configured =
           SwitchDistanceAt(w, p.index,
@@ -410,6 +412,18 @@ class FlownPathBuilder {
         Corner(path, route, flown);
         break;
       }
+      if (r_.placed[k + 1].begins_direct_to) {
+        // The aircraft came to a direct-to's start its own way: the leg
+        // into it is measured, not flown (the model turning back onto it
+        // flew 700 NM, and the rest of the path lay behind its end).
+        flown += p.route - route;
+        route = p.route;
+        path.entry_[static_cast<std::size_t>(p.index)] = flown;
+        Corner(path, route, flown);
+        before_k = -1;
+        ++k;
+        continue;
+      }
       const FlownCorner& c =
           Piece(static_cast<int>(k), route, before_k == static_cast<int>(k) - 1 ? before_passed_at : NAN);
       before_k = static_cast<int>(k);
@@ -475,7 +489,10 @@ class FlownPathBuilder {
     a.passed_at = p.route - start;
     navdb::ProjectPosition(p.lat, p.lon, navdb::TrueCourse(p.lat, p.lon, before.lat, before.lon), p.route - start,
                            a.lat, a.lon);
-    a.track = p.route - start > 0.0 ? navdb::TrueCourse(a.lat, a.lon, p.lat, p.lon) : p.course_in;
+    // From a direct-to's start along its leg: the leg in is none.
+    a.track = p.begins_direct_to ? p.course_out
+              : p.route - start > 0.0 ? navdb::TrueCourse(a.lat, a.lon, p.lat, p.lon)
+                                      : p.course_in;
     const RunEnd e = RunLnavTurnModel(r_, air, a, k + 1, p.lat, p.lon, true, {k});
     c.start = start;
     c.air = air;

@@ -87,6 +87,8 @@ class FlownPath {
     double best, best_at, near;
   };
   LegsFound WalkTheLegs(int from, double lat, double lon) const;
+  // Where the leg into placed entry k (from 1) starts on the ground.
+  void LegStart(std::size_t k, double& lat, double& lon) const;
   std::vector<double> entry_;  // coordinate by entry index
   std::vector<double> route_;  // route distance by entry index
   std::vector<int> placed_;    // indices of the placed entries, in order

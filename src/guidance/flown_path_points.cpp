@@ -37,6 +37,22 @@ double Distance(double lat1, double lon1, double lat2, double lon2) {
 
 }  // namespace
 
+void FlownPath::LegStart(std::size_t k, double& lat, double& lon) const {
+  const model::FlightPlanWaypoint& a = Fp().ActiveFlightPlan[placed_[k - 1]];
+  const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[placed_[k]];
+  lat = a.latitude;
+  lon = a.longitude;
+  // The leg into a direct-to's start was never flown (it runs back over the
+  // waypoints skipped, which lie ahead): the aircraft came along the
+  // direct-to's leg, and a point behind it (a top of descent passed) lies
+  // behind the aircraft, not ahead on its way.
+  if (!BeginsDirectTo(b) || k + 1 >= placed_.size()) return;
+  const model::FlightPlanWaypoint& c = Fp().ActiveFlightPlan[placed_[k + 1]];
+  const double back = navdb::TrueCourse(b.latitude, b.longitude, c.latitude, c.longitude) + 180.0;
+  const double leg = route_[static_cast<std::size_t>(placed_[k])] - route_[static_cast<std::size_t>(placed_[k - 1])];
+  navdb::ProjectPosition(b.latitude, b.longitude, back, leg, lat, lon);
+}
+
 double FlownPath::Entry(int index) const {
   if (index < 0 || static_cast<std::size_t>(index) >= entry_.size()) return NAN;
   return entry_[static_cast<std::size_t>(index)];
@@ -86,9 +102,10 @@ bool FlownPath::PositionFromRouteDistance(double route, double& lat, double& lon
   if (placed_.size() < 2 || !std::isfinite(route)) return false;
   std::size_t k = 1;
   while (k + 1 < placed_.size() && route_[static_cast<std::size_t>(placed_[k])] < route) ++k;
-  const model::FlightPlanWaypoint& a = Fp().ActiveFlightPlan[placed_[k - 1]];
+  double a_lat = 0.0, a_lon = 0.0;
+  LegStart(k, a_lat, a_lon);
   const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[placed_[k]];
-  navdb::ProjectPosition(b.latitude, b.longitude, navdb::TrueCourse(b.latitude, b.longitude, a.latitude, a.longitude),
+  navdb::ProjectPosition(b.latitude, b.longitude, navdb::TrueCourse(b.latitude, b.longitude, a_lat, a_lon),
                          route_[static_cast<std::size_t>(placed_[k])] - route, lat, lon);
   leg_start = placed_[k - 1];
   return true;
@@ -199,14 +216,15 @@ FlownPath::LegsFound FlownPath::WalkTheLegs(int from, double lat, double lon) co
   std::size_t k = placed_.size();
   while (k > 0 && placed_[k - 1] > from) --k;
   for (; k > 1 && found.best > kOnLegNm; --k) {
-    const model::FlightPlanWaypoint& a = Fp().ActiveFlightPlan[placed_[k - 2]];
+    double a_lat = 0.0, a_lon = 0.0;
+    LegStart(k - 1, a_lat, a_lon);
     const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[placed_[k - 1]];
     const double here = route_[static_cast<std::size_t>(placed_[k - 1])];
     const double leg = here - route_[static_cast<std::size_t>(placed_[k - 2])];
     const double to = Distance(b.latitude, b.longitude, lat, lon);
     if (to > leg + kNearLegNm) continue;
     if (std::isnan(found.near) && to <= leg) found.near = CoordinateFromRouteDistance(here - to);
-    const LegOffset at = Against(a.latitude, a.longitude, b.latitude, b.longitude, lat, lon);
+    const LegOffset at = Against(a_lat, a_lon, b.latitude, b.longitude, lat, lon);
     if (at.off < found.best && at.along >= -kOnLegNm && at.along <= leg + kOnLegNm) {
       found.best = at.off;
       found.best_at = CoordinateFromRouteDistance(here - leg + std::clamp(at.along, 0.0, leg));

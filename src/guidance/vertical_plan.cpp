@@ -446,11 +446,13 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   const double sum = bottom_at - start;
   int unused = 0;
   if (!(descent <= sum) || !PlaceOnRoute(bottom_at - descent, g.TodLatitude, g.TodLongitude, unused)) {
-    // Behind the active waypoint, back along the course the aircraft flies to it.
+    // Behind the active waypoint, back along the course the aircraft flies
+    // to it, by what the descent needs more than the path from there (back
+    // by what it needs more than the leg, the TOD stood a leg's length late).
     double back = g.BearingToActiveWaypoint + 180.0;
     if (back >= 360.0) back -= 360.0;
-    navdb::ProjectPosition(E(active).latitude, E(active).longitude, back + g.MagneticVariation, descent - sum,
-                           g.TodLatitude, g.TodLongitude);
+    navdb::ProjectPosition(E(active).latitude, E(active).longitude, back + g.MagneticVariation,
+                           descent - (bottom_at - path.EntryOrBefore(active)), g.TodLatitude, g.TodLongitude);
   }
   g.TodAltitude = top;
   UpdateVerticalProfile();

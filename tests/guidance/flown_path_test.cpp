@@ -475,6 +475,52 @@ TEST_F(AircraftOnThePathTest, ALegAcrossADiscontinuityIsMeasuredFromTheWaypointB
   EXPECT_LT(std::fabs(OffsetFromLeg(b.latitude, b.longitude, c.latitude, c.longitude, at_lat, at_lon).off), 0.05);
 }
 
+// The navigator's direct-to C made 40 NM down the 100-NM leg to B puts
+// "DIRECT" at the aircraft, behind B: the leg from B back to it was never
+// flown, and the path runs from the aircraft along the direct-to's leg and
+// on round C to D, in still air and in a wind from any side (flown back
+// from B's turn onto that leg, the path ended at C: D read as near as C);
+// behind the aircraft it runs back the way the aircraft came, not over the
+// waypoints skipped ahead of it.
+TEST_F(AircraftOnThePathTest, ADirectToPastTheWaypointAheadRunsOnToTheRoutesEnd) {
+  for (const double wind : {-1.0, 10.0, 100.0, 190.0, 280.0}) {
+    SCOPED_TRACE(wind);
+    Lay({{100.0, 100.0}, {60.0, 200.0}, {160.0, 60.0}});
+    State& g = guidance_state;
+    g.WindDirection = wind < 0.0 ? 0.0 : wind;
+    g.WindSpeed = wind < 0.0 ? 0.0 : 90.0;
+    Place(40.0, 0.0, 0.0, 450.0);
+    g.AircraftHeading = g.GroundTrack;  // the heading flies the track in still air; taken from it in a wind
+    model::FlightPlanTable& plan = Fp().ActiveFlightPlan;
+    for (int i = 3; i >= 2; --i) plan[i + 1] = plan[i];
+    plan[2] = model::FlightPlanWaypoint{};
+    plan[2].ident = "DIRECT";
+    plan[2].latitude = g.PlaneLatitude;
+    plan[2].longitude = g.PlaneLongitude;
+    Fp().ActiveFlightPlanLastIndex = 4;
+    Fp().ActiveWaypointIndex = 3;
+    flightplan::ActiveRouteChanged();
+    g.LastTick += 18.0;
+    const FlownPath& path = FlownPath::Current();
+    double to_c = 0.0, course = 0.0;
+    navdb::ComputeDistanceAndBearing(g.PlaneLatitude, g.PlaneLongitude, plan[3].latitude, plan[3].longitude, to_c,
+                                     course);
+    EXPECT_NEAR(RouteAhead().To(3), to_c, 2.0);
+    // Round C's 100-degree turn: a mile or two cut off the 60 NM to D.
+    EXPECT_GT(RouteAhead().To(4) - RouteAhead().To(3), 55.0);
+    EXPECT_LT(RouteAhead().To(4) - RouteAhead().To(3), 60.0);
+    for (int i = 1; i <= 4; ++i) EXPECT_GE(path.Entry(i), path.Entry(i - 1));
+    // A point 5 NM back (a top of descent passed) lies behind the aircraft
+    // on its way in, and reads as there again.
+    double lat = 0.0, lon = 0.0, from_c = 0.0;
+    int leg_start = 0;
+    ASSERT_TRUE(path.PositionFromCoordinate(path.Aircraft() - 5.0, lat, lon, leg_start));
+    navdb::ComputeDistanceAndBearing(lat, lon, plan[3].latitude, plan[3].longitude, from_c, course);
+    EXPECT_NEAR(from_c, to_c + 5.0, 0.5);
+    EXPECT_NEAR(path.CoordinateFromPosition(4, lat, lon), path.Aircraft() - 5.0, 0.1);
+  }
+}
+
 // A point of the path (a TOC or TOD) is looked for on every pass, and its
 // walk along the legs kept until the path is built again: over a seeded
 // sequence of places, on and off the leg, at speeds that build the path

@@ -1061,8 +1061,9 @@ TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
   EXPECT_EQ(g.TodAltitude, 12000.0);
 
   // Flying to the last waypoint along its leg, 42 NM do not fit in the
-  // 30 NM leg: the rest lies behind it along the magnetic bearing turned
-  // true.
+  // 30 NM leg: the rest lies behind the leg's start along the magnetic
+  // bearing turned true, 42 NM before the waypoint (not 12, a leg late),
+  // behind the aircraft 24 NM out.
   flightplan::flightplan_state.ActiveWaypointIndex = 6;
   g.BearingToActiveWaypoint = 80.0;
   g.MagneticVariation = 10.0;
@@ -1070,11 +1071,12 @@ TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
   At(0.0, 3.6);
   ComputeTopOfDescent(0);
   EXPECT_NEAR(g.TodLatitude, 0.0, kPos);
-  EXPECT_NEAR(g.TodLongitude, 3.8, kPos);
+  EXPECT_NEAR(g.TodLongitude, 3.3, kPos);
   // Sent straight to it from 240 NM out, off the legs (a direct-to), the
   // aircraft has the room: the TOD lies on its way, the whole 42 NM before
   // it, and is found there again once passed.
   At(0.5, 0.0);
+  g.TodPassed = 0;  // the TOD above lay behind the aircraft
   ComputeTopOfDescent(0);
   double to_end = 0.0, course = 0.0;
   navdb::ComputeDistanceAndBearing(g.TodLatitude, g.TodLongitude, 0.0, 4.0, to_end, course);
