@@ -302,7 +302,7 @@ bool DescentToItNotBegun(int i) {
 // The same, with that top of descent still ahead of the aircraft and short
 // of the point abeam the waypoint. A wide turn's anticipation sequences the
 // waypoint first (a 148-degree turn at 310 kt, 10 NM before it): re-planned
-// from it then, the aircraft stepped down to the constraint at once, 2-9 NM
+// from it then, the aircraft stepped down to the constraint at once, 1-3 NM
 // before the T/D every page showed.
 bool TopOfDescentBeforeIt(int i) {
   if (!DescentToItNotBegun(i)) return false;
