@@ -547,7 +547,9 @@ void UpdateVerticalProfile() {
     g.NextConstraintDistance = g.CruiseSideDistance;
     // Not while a hold is flown round: its circuits pass the TOD's point
     // without going on along the route.
-    if (to_go <= g.DistanceTodToLastWaypoint && last >= 0 && !HoldBeingFlown()) {
+    // Nor while a constraint sequenced short of it waits for it: VNAV
+    // steps down to that constraint from there (vnav.cpp).
+    if (to_go <= g.DistanceTodToLastWaypoint && last >= 0 && !HoldBeingFlown() && g.HeldConstraintIndex == 0) {
       g.TodPassed = 1;
       g.NextConstraintAltitude = PlannedAltitude(E(constraint));
     }

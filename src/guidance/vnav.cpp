@@ -291,16 +291,44 @@ void SelectNextConstraintAt(int at) {
   }
 }
 
+// Cruising, entry i is the constraint below the level that the top of
+// descent shown leads down to: the descent to it starts there.
+bool DescentToItNotBegun(int i) {
+  const State& g = G();
+  const model::FlightPlanWaypoint* w = Entry(i);
+  return g.TocPassed == 1 && g.TodPassed == 0 && g.NextConstraintIndex == i && Constrained(w) &&
+         PlannedAltitude(*w) < PlannedCruiseAltitude();
+}
+
+// The same, with that top of descent still ahead of the aircraft and short
+// of the point abeam the waypoint. A wide turn's anticipation sequences the
+// waypoint first (a 148-degree turn at 310 kt, 10 NM before it): re-planned
+// from it then, the aircraft stepped down to the constraint at once, 1-3 NM
+// before the T/D every page showed.
+bool TopOfDescentBeforeIt(int i) {
+  if (!DescentToItNotBegun(i)) return false;
+  const State& g = G();
+  const FlownPath& path = FlownPath::Current();
+  const double at = path.Entry(i), here = path.Aircraft();
+  const double tod = path.CoordinateFromPosition(std::max(Fp().ActiveFlightPlanLastIndex, 0), g.TodLatitude,
+                                                 g.TodLongitude);
+  return std::isfinite(at) && std::isfinite(here) && here < tod && tod <= at;
+}
+
 // A constraint held as the target past its sequencing is given up once the
 // aircraft is abeam it (the next target is chosen from it), or as soon as
-// another target replaced it (EXEC).
+// another target replaced it (EXEC). A cruise's constraint is given up
+// where the top of descent shown leads down to it, as the profile measures
+// it: from there the aircraft steps down to it, at the rate the top was
+// placed for.
 void ReleaseHeldConstraint() {
   State& g = G();
   const int held = g.HeldConstraintIndex;
   if (held == 0) return;
-  if (held >= Fp().ActiveWaypointIndex || !IsTarget(held)) {
+  const bool cruising = !IsTarget(held) && DescentToItNotBegun(held);
+  if (held >= Fp().ActiveWaypointIndex || !(IsTarget(held) || cruising)) {
     g.HeldConstraintIndex = 0;
-  } else if (Reached(held)) {
+  } else if (Reached(held) || (cruising && g.DestinationDistance <= g.DistanceTodToLastWaypoint)) {
     g.HeldConstraintIndex = 0;
     SelectNextConstraintAt(held);
   }
@@ -447,7 +475,8 @@ void SelectNextConstraint() {
   const int active = Fp().ActiveWaypointIndex;
   // LNAV passes a waypoint its switch distance before the aircraft is
   // there: a constraint VNAV flies to stays its target until then.
-  if (IsTarget(active) && !Reached(active) && !(g.HoldFixMet == 1 && AtHoldFix(active))) {
+  if ((IsTarget(active) || TopOfDescentBeforeIt(active)) && !Reached(active) &&
+      !(g.HoldFixMet == 1 && AtHoldFix(active))) {
     g.HeldConstraintIndex = active;
     return;
   }

@@ -1017,6 +1017,76 @@ TEST_F(VnavTest, AHeldConstraintOutlivesANewPlanThatKeepsIt) {
   }
 }
 
+// Cruising towards a top of descent placed short of a constrained waypoint
+// below the level, the waypoint sequenced first (a wide turn's
+// anticipation): the level is held, the constraint kept, until the aircraft
+// comes to the top of descent, and the step down to the constraint begins
+// there; a constraint at the level re-plans at once (no descent to it). Over 180 degrees south of the equator and west
+// of Greenwich.
+TEST_F(VnavTest, ACruiseConstraintSequencedBeforeItsTopOfDescentWaitsForIt) {
+  struct Route {
+    const char* name;
+    double lat, lons[4], aircraft, tod, past_tod;
+  } const kRoutes[] = {
+      {"across 180 south", -50.0, {179.0, 179.6, -179.8, -179.2}, 179.55, 179.58, 179.585},
+      {"west of zero", 12.0, {-3.0, -2.4, -1.8, -1.2}, -2.45, -2.42, -2.415},
+  };
+  // Feet under the level: the constraint is a crossing altitude, whatever
+  // the pilot's entry qualified it with.
+  const double kUnder[] = {0.0, 499.0, 500.0, 600.0};
+  for (const Route& r : kRoutes) {
+    for (const double under : kUnder) {
+      SCOPED_TRACE(std::string(r.name) + ", " + std::to_string(under) + " ft under");
+      SetUp();
+      State& g = guidance_state;
+      flightplan::State& fp = flightplan::flightplan_state;
+      for (int i = 0; i <= 3; ++i) {
+        fp.ActiveFlightPlan[i].latitude = r.lat;
+        fp.ActiveFlightPlan[i].longitude = r.lons[i];
+      }
+      const double level = 23800.0, constraint = level - under;
+      model::FlightPlanWaypoint& w1 = fp.ActiveFlightPlan[1];
+      w1.constraint_flag = 1;
+      w1.altitude_constraint = constraint;
+      model::model_state.CruiseAlt = static_cast<std::int32_t>(level);
+      g.LevelInForce = static_cast<std::int32_t>(level);
+      g.AircraftAltitude = level;
+      g.TocPassed = 1;
+      g.TodPassed = 0;
+      g.NextConstraintIndex = 1;
+      g.NextConstraintAltitude = level;
+      g.TodLatitude = g.NextConstraintLat = r.lat;
+      g.TodLongitude = g.NextConstraintLon = r.tod;
+      g.VnavAltitudeSet = 1;
+      // Sequenced (LNAV's switch distance) short of the top of descent.
+      fp.ActiveWaypointIndex = 1;
+      g.ActiveWaypointLat = r.lat;
+      g.ActiveWaypointLon = r.lons[1];
+      g.PlaneLatitude = r.lat;
+      g.PlaneLongitude = r.aircraft;
+      SelectNextConstraint();
+      const bool below = under > 0.0;
+      EXPECT_EQ(g.HeldConstraintIndex, below ? 1 : 0);
+      EXPECT_EQ(g.NextConstraintIndex, below ? 1 : 3);
+      EXPECT_EQ(model::model_state.CruiseAlt, static_cast<std::int32_t>(level));
+      fp.ActiveWaypointIndex = 2;
+      g.ActiveWaypointLon = r.lons[2];
+      RunVerticalTransitions();
+      EXPECT_TRUE(Sent(kEventAltitude).empty());
+      EXPECT_EQ(g.HeldConstraintIndex, below ? 1 : 0);
+      // At the top of descent, still short of the waypoint, the step down
+      // to the constraint begins.
+      g.PlaneLongitude = r.past_tod;
+      UpdateVerticalProfile();
+      EXPECT_EQ(g.TodPassed, 0);
+      RunVerticalTransitions();
+      EXPECT_EQ(g.HeldConstraintIndex, 0);
+      EXPECT_EQ(g.NextConstraintIndex, 3);
+      EXPECT_EQ(model::model_state.CruiseAlt, static_cast<std::int32_t>(constraint));
+    }
+  }
+}
+
 // Handing over at the last waypoint in Mach hold, VNAV engages the airspeed
 // hold, which takes the aircraft's airspeed (262 kt), and sends the
 // restriction's speed: also where that is the airspeed it sent last, still

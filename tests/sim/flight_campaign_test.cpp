@@ -38,7 +38,7 @@ const KnownBreak kKnownBreaks[] = {
     {"path", {124, 333, 393},
      "67.3/67.5: a waypoint crossed off the altitude RTE LEGS showed (procedure constraints, the descent after "
      "a cruise level or restriction change)"},
-    {"pages", {1, 11},
+    {"pages", {1},
      "67.3/71.4: T/C, T/D or destination distances off the distance flown (the climb's distance in wind and "
      "after restrictions)"},
     {"agree", {333},
