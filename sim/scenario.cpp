@@ -266,6 +266,8 @@ bool ParseScenario(const std::string& text, const std::string& path, Scenario& o
         return fail(number, "bad latitude " + Quoted(f[2]) + " (degrees from -90 to 90)");
       if (!util::ParseDouble(f[3], a.y) || std::fabs(a.y) > 180.0)
         return fail(number, "bad longitude " + Quoted(f[3]) + " (degrees from -180 to 180)");
+      // A point given no altitude carries none: 0 ft would be a field at sea level.
+      a.number = NAN;
       if (f.size() == 5 && (!util::ParseDouble(f[4], a.number) || std::fabs(a.number) > 100000.0))
         return fail(number, "bad altitude " + Quoted(f[4]) + " (feet from -100000 to 100000)");
     } else if (cmd == "ai_runways") {

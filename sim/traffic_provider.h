@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -68,7 +69,8 @@ class TrafficProvider {
 
 struct GpsWaypointSetting {
   std::string ident;  // at most 15 characters
-  double latitude = 0.0, longitude = 0.0, altitude = 0.0;
+  double latitude = 0.0, longitude = 0.0;
+  double altitude = NAN;  // feet; NaN when the point is given none
 };
 
 class GpsModule {

@@ -65,6 +65,9 @@ int LoadFlightPlannerRoute(std::int32_t caller_page) {
       w.ident.assign(reinterpret_cast<const char*>(e), strnlen(reinterpret_cast<const char*>(e), kGpsIdentSize));
       w.latitude = util::LoadUnaligned<double>(e, kGpsIdentSize);
       w.longitude = util::LoadUnaligned<double>(e, kGpsIdentSize + 8);
+      // The planner's altitudes are no constraints; only its destination's,
+      // the field the flight ends at, is of use, and only that point's.
+      if (i + 1 == announced) w.altitude = util::LoadUnaligned<double>(e, kGpsIdentSize + 16);
       if (w.ident.empty() || !std::isfinite(w.latitude) || !std::isfinite(w.longitude) || std::fabs(w.latitude) > 90.0 ||
           std::fabs(w.longitude) > 180.0) {
         if (unusable++ == 0) first_unusable = i + 1;

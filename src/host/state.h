@@ -2,6 +2,7 @@
 // gauge callback shares.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -38,6 +39,7 @@ struct GpsRouteWaypoint {
   std::string ident;
   double latitude = 0.0;
   double longitude = 0.0;
+  double altitude = NAN;  // feet; read for the planner's last point only
 };
 
 constexpr std::size_t kActWptIdentSize = 16;

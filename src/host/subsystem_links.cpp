@@ -1,6 +1,7 @@
 #include "src/host/subsystem_links.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "src/flightplan/execute.h"
@@ -10,9 +11,21 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/engage_buttons.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
 #include "src/host/panel_services.h"
 
 namespace ovi::host {
+
+namespace {
+
+// No field lies lower than 1,500 ft below the sea nor higher than 15,000 ft
+// above it: an altitude beyond (a cruise altitude a planner gives a point)
+// is no field's, and -999 is no value.
+bool IsFieldElevation(double feet) {
+  return std::isfinite(feet) && feet != model::kNoValue && feet >= -1500.0 && feet <= 15000.0;
+}
+
+}  // namespace
 
 void ToggleLnavLink() { guidance::ToggleLnav(); }
 
@@ -46,6 +59,15 @@ void TakeOverGpsRoute(const std::vector<GpsRouteWaypoint>& route) {
   }
   s.PendingFlightPlanLastIndex = count - 1;
   flightplan::ResolveGpsRouteWaypoints();
+  // An end the data knows as an airport takes the data's elevation when the
+  // descent is planned. One it does not know would end the descent above the
+  // ground the flight started from, below a higher destination; where the
+  // planner gives its field's elevation the descent ends above that, as it
+  // does above a known airport. No constraint: RTE LEGS shows none there.
+  model::FlightPlanWaypoint& end = s.PendingFlightPlan[count - 1];
+  const double elevation = route[static_cast<std::size_t>(count - 1)].altitude;
+  if (end.type != "APT" && IsFieldElevation(elevation))
+    end.altitude_constraint = elevation + guidance::kRunwayCrossingHeight;
   flightplan::StepRouteState();
   flightplan::ExecutePendingRoute();
 }

@@ -3,6 +3,7 @@
 // folder. Values are worked by hand from the sample data.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -731,6 +732,49 @@ TEST_F(RouteExecutionTest, GpsPlannersRouteIsTypedAndExecuted) {
   EXPECT_EQ(s.ActiveFlightPlan[3].type, "APT");
   EXPECT_EQ(M().DestinationAirportIdent, "KPDX");
   EXPECT_EQ(M().PanelMessage, "ACTIVE FSPLANNER RTE LOADED");
+}
+
+// The planner's altitudes are no constraints: every point loads with none.
+// Its end's, where the data knows no airport there and it is a field's
+// elevation, is where the descent ends, with a runway's crossing height;
+// ended above the origin's ground instead, VNAV aimed 500 ft below a field
+// at 1925 ft. An end the data knows keeps the data's elevation; one given
+// no field's ends above the origin's ground, as before.
+TEST_F(RouteExecutionTest, GpsPlannersEndElevationEndsTheDescentWhereTheDataKnowsNone) {
+  struct Case {
+    const char* end;
+    double lat, lon, altitude, ends_at;
+  };
+  const double none = model::kNoValue, origin = 433.0 + 200.0;  // KSEA's ground and the crossing height
+  for (const Case& c : {Case{"KPDX", 45.5887, -122.5975, 999.0, 31.0},  // known: the data's elevation
+                        Case{"DEST", 45.5887, -122.5975, 1925.0, 2125.0},
+                        Case{"DEST", 45.5887, -122.5975, NAN, origin},
+                        Case{"DEST", 45.5887, -122.5975, 0.0, 200.0},  // a field at sea level
+                        Case{"DEST", -33.39, -70.79, 1555.0, 1755.0},   // south and west of zero
+                        Case{"DEST", -17.76, 179.9, 60.0, 260.0},       // across 180 from the west
+                        Case{"DEST", 31.2, 35.4, -1266.0, -1066.0},     // a field below the sea
+                        Case{"DEST", 31.2, 35.4, -1501.0, origin},      // no field's
+                        Case{"DEST", 45.5887, -122.5975, 15000.0, 15200.0},
+                        Case{"DEST", 45.5887, -122.5975, 15001.0, origin},  // a cruise altitude
+                        Case{"DEST", 45.5887, -122.5975, none, origin},
+                        Case{"DEST", 45.5887, -122.5975, INFINITY, origin},
+                        // The planner's end has no ident: the route ends at
+                        // WPT1, whose 12000 ft is no field's.
+                        Case{"", 45.5887, -122.5975, 1925.0, origin}}) {
+    SCOPED_TRACE(testing::Message() << c.end << " " << c.lat << " " << c.lon << " " << c.altitude);
+    SetUp();
+    sim.gps().SetRoute({{"KSEA", 47.449, -122.3093, 433},
+                        {"OLM", 46.97, -122.90, 9000},
+                        {"WPT1", c.lat + 0.5, c.lon < 0 ? c.lon + 0.5 : c.lon - 0.5, 12000},
+                        {c.end, c.lat, c.lon, c.altitude}});
+    const int last = *c.end == '\0' ? 2 : 3;
+    ASSERT_EQ(host::LoadFlightPlannerRoute(0), last + 1);
+    const State& s = S();
+    ASSERT_EQ(s.ActiveFlightPlanLastIndex, last);
+    EXPECT_EQ(s.ActiveFlightPlan[last].type, std::string(c.end) == "KPDX" ? "APT" : "");
+    EXPECT_EQ(s.ActiveFlightPlan[last].altitude_constraint, c.ends_at);
+    for (int i = 0; i <= last; ++i) EXPECT_FALSE(model::IsConstraint(s.ActiveFlightPlan[i])) << i;
+  }
 }
 
 }  // namespace

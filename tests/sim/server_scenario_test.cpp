@@ -3,6 +3,7 @@
 // named variables other gauge modules would read show the result.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 
@@ -67,6 +68,7 @@ TEST(ServerScenario, AddOnCommandsParseAndRefuseBadValues) {
   EXPECT_EQ(sc.actions[0].text, "^T");
   EXPECT_EQ(sc.actions[1].text, "-O");
   EXPECT_EQ(sc.actions[4].number, 1416);
+  EXPECT_TRUE(std::isnan(sc.actions[3].number));  // no altitude given: none, not 0 ft
   EXPECT_TRUE(DescribesWorld(sc.actions[6].kind));
   std::uint8_t bytes[4];
   ASSERT_TRUE(ParseRunwayList("09L,27R", bytes));

@@ -114,7 +114,12 @@ void ReadScenario(const std::string& path, FlightRecord& f) {
     if (word == "gps_wpt") {
       std::string ident;
       double lat = 0.0, lon = 0.0;
-      if (in >> ident >> lat >> lon) f.gps_where[ident] = {lat, lon};
+      if (in >> ident >> lat >> lon) {
+        f.gps_where[ident] = {lat, lon};
+        double altitude = NAN;
+        f.gps_end_elevation = in >> altitude ? altitude : NAN;
+        f.gps_end = ident;
+      }
     }
     if (word == "set") {
       std::string field;

@@ -4,6 +4,7 @@
 // the aircraft file's limits and the positions of the route's waypoints.
 #pragma once
 
+#include <cmath>
 #include <map>
 #include <set>
 #include <string>
@@ -69,6 +70,8 @@ struct FlightRecord {
   // From the scenario.
   std::string aircraft = "B737-800";
   std::map<std::string, Position> gps_where;     // `gps_wpt` points
+  std::string gps_end;                           // the last `gps_wpt` point
+  double gps_end_elevation = NAN;                // and its altitude, feet (NaN: none given)
   std::string hold_fix;                          // `;@ hold FIX [UNTIL [if-flown]]`
   double hold_until = 1e9;
   bool hold_required = true;                     // not "if-flown"

@@ -243,15 +243,19 @@ void CheckResume(RuleKit& k) {
 // the route, an at or at-or-above constraint; never asked for less, with
 // 100 ft allowed). The aircraft is not below it by more than 300 ft more
 // than 5 NM out. The GPS planner's altitudes are not elevations (en route
-// it gives the cruise level): the module does not read them, and nor does
-// the rule.
+// it gives the cruise level), but that of its last point, where the data
+// knows no airport there, is the field's (from -1500 to 15000 ft) and the
+// module ends the descent 200 ft above it, as above a known airport.
 void CheckFloor(RuleKit& k) {
   const std::vector<std::string>& route = k.Route();
   if (route.size() < 2) return;
   double known = NAN, asked = NAN;
   std::string where;
+  const double planner = k.f_.gps_end_elevation;
   if (const auto a = k.f_.airport_elevation.find(route.back()); a != k.f_.airport_elevation.end()) {
     known = a->second, asked = known + 150.0, where = route.back();
+  } else if (route.back() == k.f_.gps_end && planner >= -1500.0 && planner <= 15000.0 && planner != -999.0) {
+    known = planner, asked = known + 150.0, where = route.back();
   } else {
     auto lower = [&](double value, const std::string& ident) {
       if (std::isnan(known) || value < known) known = value, where = ident;
