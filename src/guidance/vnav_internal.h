@@ -42,6 +42,10 @@ double DistanceTo(const model::FlightPlanWaypoint* w);
 
 // Within the descent restriction's speed (vnav_speed.cpp).
 bool WithinDescentRestriction();
+// The steepest descent (ft/min) that reaches the restriction's altitude no
+// sooner than the aircraft slows to its speed; HUGE_VAL where nothing is
+// to slow for (vnav_speed.cpp).
+double RestrictionSlowingRate();
 // In a hold, its level reached: nothing more is sent (vnav.cpp).
 bool HoldLevelReached();
 

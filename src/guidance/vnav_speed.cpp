@@ -92,10 +92,25 @@ bool WithinDescentRestriction() {
   if (g.AircraftAltitude < m.DescAltRest) return true;
   if (!(m.DescAltRest > 0.0 && m.DescSpdRest > 0.0)) return false;  // none set
   if (g.TocPassed == 1 && g.DescentRestrictionSpeedSet == 1.0) return true;
-  const double descent_rate = std::max(0.0, -g.VerticalSpeedFpm);
+  // The rate the autopilot is descending toward an altitude below, too:
+  // VNAV steepening from 100 to 3,000 ft/min 550 ft above the restriction
+  // was measured at the rate the aircraft still had, and the slowing from
+  // 280 kt began 11 s before the altitude instead of 40.
+  double descent_rate = std::max(0.0, -g.VerticalSpeedFpm);
+  if (g.ApAltitudeLockVar < g.AircraftAltitude - 100.0 && std::isfinite(g.ApVerticalSpeedVar))
+    descent_rate = std::max(descent_rate, -g.ApVerticalSpeedVar);
   const double excess = std::max(0.0, g.SmoothedAirspeed - m.DescSpdRest);
   const double slowing_height = descent_rate / 60.0 * (excess / kDescentDeceleration);
   return std::isfinite(slowing_height) && g.AircraftAltitude < m.DescAltRest + slowing_height;
+}
+
+double RestrictionSlowingRate() {
+  const State& g = G();
+  const model::State& m = M();
+  const double above = g.AircraftAltitude - m.DescAltRest;
+  const double excess = g.SmoothedAirspeed - m.DescSpdRest;
+  if (!(m.DescAltRest > 0.0 && m.DescSpdRest > 0.0) || !(above > 0.0) || !(excess > 5.0)) return HUGE_VAL;
+  return above / (excess / kDescentDeceleration) * 60.0;
 }
 
 }  // namespace vnav_internal

@@ -280,6 +280,40 @@ TEST_F(VnavTest, AStepDownToALowerLevelInTheCruiseGoesAtThePlansRate) {
   EXPECT_EQ(Sent(kEventVerticalSpeed).size(), 1u);
 }
 
+// Above the descent restriction and faster than its speed, the path's rate
+// is cut to the one that reaches its altitude as the aircraft has slowed to
+// the speed at a knot a second: 550 ft above it at 280 kt, 40 s for 550 ft.
+TEST_F(VnavTest, TheDescentAboveTheRestrictionLeavesTimeToSlow) {
+  State& g = guidance_state;
+  model::State& m = model::model_state;
+  m.DescSpdRest = 240.0;
+  m.DescAltRest = 10000.0;
+  m.MaxVnavDescRate = 3000.0;
+  g.TocPassed = g.TodPassed = g.VnavAltitudeSet = 1;
+  g.GroundSpeedKnots = 600.0;
+  g.FrameCounter = 7;
+  g.DistanceTodToConstraint = 40.0;
+  g.DescentPathAltitudeSpan = g.DistanceSinceTod = g.NextConstraintDistance = 20.0;
+  struct Case {
+    double altitude, airspeed;
+    std::int32_t command;
+  };
+  const Case cases[] = {{10550, 280, -900},  {10100, 280, -200},   {12000, 280, -3000}, {11999, 280, -3000},
+                        {10550, 245, -3000}, {10550, 250, -3000},  {10550, 260, -1700}, {9950, 280, -3000},
+                        {10000, 280, -3000}, {10001, 280, -100}};
+  for (const Case& c : cases) {
+    // On a path of 3,000 ft/min through the aircraft.
+    g.NextConstraintAltitude = c.altitude - 6000.0;
+    g.TodAltitude = c.altitude + 6000.0;
+    g.VnavPathAltitude = g.AircraftAltitude = c.altitude;
+    g.SmoothedAirspeed = c.airspeed;
+    g.VnavVerticalSpeedCommand = g.VnavLastVerticalSpeedCommand = kNoCommand;
+    g.VnavVerticalSpeedChangeSign = 0;
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(g.VnavVerticalSpeedCommand, c.command) << c.altitude << " " << c.airspeed;
+  }
+}
+
 TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
   State& g = guidance_state;
   g.TocPassed = 1;
@@ -1979,6 +2013,8 @@ TEST_F(VnavTest, SpeedTargetByPhaseAndConstraint) {
 // at the present vertical speed meets it there: from 280 kt at 2000 ft/min
 // 40 s, 1333 ft above it. Once in force it holds, though slowing shrinks
 // the window (667 ft at 260 kt): the next waypoint's speed logic keeps it.
+// The rate is the faster of the aircraft's and the one the autopilot is
+// sent toward an altitude below: steepened to 3,000 ft/min, 2,000 ft.
 TEST_F(VnavTest, DescentRestrictionSpeedSentToBeMetAtItsAltitude) {
   State& g = guidance_state;
   g.VerticalProfileValid = g.TocPassed = g.TodPassed = 1;
@@ -1992,17 +2028,26 @@ TEST_F(VnavTest, DescentRestrictionSpeedSentToBeMetAtItsAltitude) {
     double altitude, vs, airspeed, in_force;
     bool at_waypoint;    // the speed logic runs, as at a waypoint; else the restriction check alone
     std::uint32_t sent;  // 0 none
+    double ap_vs = 0.0, ap_altitude = 0.0;  // the autopilot's vertical speed and altitude
   };
   const Case cases[] = {{11333, -2000, 280, 0, false, 240}, {11334, -2000, 280, 0, false, 0},
                         {10999, -1500, 280, 0, false, 240}, {9999, 2000, 280, 0, false, 240},
                         {10001, 0, 280, 0, false, 0},       {10001, -2000, 240, 0, false, 0},
-                        {11000, -2000, 260, 1, true, 240},  {11000, -2000, 260, 0, true, 260}};
+                        {11000, -2000, 260, 1, true, 240},  {11000, -2000, 260, 0, true, 260},
+                        // Steepened, the aircraft still at 367 ft/min; the
+                        // dial alone, with the altitude held, is no descent.
+                        {11999, -367, 280, 0, false, 240, -3000, 872},
+                        {12001, -367, 280, 0, false, 0, -3000, 872},
+                        {10550, 0, 280, 0, false, 0, -3000, 10550},
+                        {10550, 0, 280, 0, false, 0, -3000, 10451}};
   for (const Case& c : cases) {
     host.key_events.clear();
     ForgetSentCommands();  // each case on its own
     g.AircraftAltitude = c.altitude;
     g.VerticalSpeedFpm = c.vs;
     g.SmoothedAirspeed = c.airspeed;
+    g.ApVerticalSpeedVar = c.ap_vs;
+    g.ApAltitudeLockVar = c.ap_altitude;
     g.DescentRestrictionSpeedSet = c.in_force;
     g.VnavSpeedSet = c.at_waypoint ? 0 : 1;
     c.at_waypoint ? CoupleSpeedToAutopilot() : RunSpeedRestrictionChecks();
