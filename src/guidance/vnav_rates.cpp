@@ -224,7 +224,7 @@ void CoupleVnavToAutopilot() {
       // altitude: steepened from 100 to 3,000 ft/min 550 ft above it at
       // 280 kt, the aircraft crossed 10,000 ft at 258 kt.
       const double slowing = RestrictionSlowingRate();
-      if (std::isfinite(slowing)) cmd = std::min(cmd, std::max(kLeastDescentCommand, Whole(std::ceil(slowing / 100.0) * 100.0)));
+      if (std::isfinite(slowing)) cmd = std::min(cmd, Whole(std::ceil(slowing / 100.0) * 100.0));
       cmd = Steady(-std::max(kLeastDescentCommand, std::min(cmd, Whole(m.MaxVnavDescRate))));
       if (g.SmoothedAirspeed < m.MinVnavIas) cmd = 0;
       g.VnavVerticalSpeedCommand = cmd;

@@ -41,6 +41,11 @@ double ClimbSpeedAhead() {
   return Constrained(c) && c->speed_constraint > 50.0 && d < m.VnavSetSpdRestDist ? c->speed_constraint : m.ClimbIas;
 }
 
+// Seconds the aircraft takes to slow to the descent restriction's speed.
+double SecondsToSlowForTheRestriction() {
+  return std::max(0.0, G().SmoothedAirspeed - M().DescSpdRest) / kDescentDeceleration;
+}
+
 }  // namespace
 
 // What VNAV leaves the autopilot as it hands over: its altitude target below
@@ -99,8 +104,7 @@ bool WithinDescentRestriction() {
   double descent_rate = std::max(0.0, -g.VerticalSpeedFpm);
   if (g.ApAltitudeLockVar < g.AircraftAltitude - 100.0 && std::isfinite(g.ApVerticalSpeedVar))
     descent_rate = std::max(descent_rate, -g.ApVerticalSpeedVar);
-  const double excess = std::max(0.0, g.SmoothedAirspeed - m.DescSpdRest);
-  const double slowing_height = descent_rate / 60.0 * (excess / kDescentDeceleration);
+  const double slowing_height = descent_rate / 60.0 * SecondsToSlowForTheRestriction();
   return std::isfinite(slowing_height) && g.AircraftAltitude < m.DescAltRest + slowing_height;
 }
 
@@ -108,9 +112,9 @@ double RestrictionSlowingRate() {
   const State& g = G();
   const model::State& m = M();
   const double above = g.AircraftAltitude - m.DescAltRest;
-  const double excess = g.SmoothedAirspeed - m.DescSpdRest;
-  if (!(m.DescAltRest > 0.0 && m.DescSpdRest > 0.0) || !(above > 0.0) || !(excess > 5.0)) return HUGE_VAL;
-  return above / (excess / kDescentDeceleration) * 60.0;
+  if (!(m.DescAltRest > 0.0 && m.DescSpdRest > 0.0) || !(above > 0.0) || !(g.SmoothedAirspeed > m.DescSpdRest + 5.0))
+    return HUGE_VAL;
+  return above / SecondsToSlowForTheRestriction() * 60.0;
 }
 
 }  // namespace vnav_internal
