@@ -206,6 +206,7 @@ class Profile {
     return level_;
   }
   double Climb(int k) const { return std::min(up_[k], Ceiling(k)); }
+  double Descent(int k) const { return down_[k]; }
   double Altitude(int k) const { return std::min(Climb(k), down_[k]); }
   // The descent has the waypoint: past a descent constraint, or where the
   // descent to the anchor ahead passes below the climb.
@@ -307,11 +308,26 @@ void PredictTheClimbFromTheAircraft() {
   profile.WalkClimb(M().ClimbRate, in_the_air ? late : 0.0);
   const ClimbModel climb(ClimbRateFlown());
   const int end = profile.Crossover() > 0 ? profile.Crossover() : last;
+  // Where the plan's own climb ended: the waypoints before it hold its values.
+  const int planned_end = g.ClimbEndIndex > 0 ? g.ClimbEndIndex : last;
   bool written = false;
-  for (int k = std::max(Fp().ActiveWaypointIndex, 1); k < end; ++k) {
+  for (int k = std::max(Fp().ActiveWaypointIndex, 1); k < (in_the_air ? std::max(end, planned_end) : end); ++k) {
     FlightPlanWaypoint& w = E(k);
     if (!in_the_air && model::IsConstraint(w)) break;
-    if (model::IsConstraint(w) || Published(w) || profile.InDescent(k)) continue;
+    if (model::IsConstraint(w) || Published(w)) continue;
+    if (k >= end || profile.InDescent(k)) {
+      // A waypoint of the plan's climb that the climb from here reaches at
+      // the level, or past where the descent has it, still showed the
+      // plan's slower climb: crossed at the level or on the descent, 3,500
+      // ft above it. One the descent had keeps its value, and a hold's
+      // level with it.
+      const double a = w.altitude_constraint;
+      const double p = std::min(profile.Altitude(k), level);
+      if (k >= planned_end || a == model::kNoValue || !(a < profile.Descent(k)) || !(a < p)) continue;
+      w.altitude_constraint = p;
+      written = true;
+      continue;
+    }
     double p = profile.Climb(k);
     if (!in_the_air) {
       if (w.altitude_constraint == model::kNoValue || w.altitude_constraint >= profile.Ceiling(k)) continue;
