@@ -2154,5 +2154,99 @@ TEST_F(VerticalPlanTest, VnavOnInTheClimbShowsTheClimbAsVnavFliesIt) {
   }
 }
 
+
+// VNAV engaged in the climb above the plan's climb (the pilot climbed
+// faster): a waypoint the climb from the aircraft reaches at the level shows
+// the level, though the plan's climb from the runway had it thousands of
+// feet lower; one the descent has keeps the descent's value, and every speed
+// stands. Left at the runway's value, RTE LEGS showed ARLIN 3,500 ft under
+// the level the aircraft crossed it at. Southbound west of zero, with a
+// magnetic variation; a long route whose level the climb reaches and a
+// short one where the climb meets the descent.
+TEST_F(VerticalPlanTest, VnavOnAboveThePlansClimbShowsTheLevelAhead) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  Tables(Row(0, 360, 1000), Row(40000, 480, 1000), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+  m.ClimbRate = 1000;
+  m.MinVnavClimbRate = 1000.0;
+  m.MaxVnavClimbRate = 2500.0;
+  m.MinVnavIas = 155.0;
+  const std::vector<Point> long_route = {{"AAAA", -10.0, -75.0, "APT", 0, 50.0},
+                                         {"W1", -10.5, -75.0},
+                                         {"W2", -11.0, -75.0},
+                                         {"W3", -12.0, -75.0},
+                                         {"W4", -13.0, -75.0},
+                                         {"W5", -14.0, -75.0},
+                                         {"W6", -14.75, -75.0},
+                                         {"W7", -15.5, -75.0},
+                                         {"BBBB", -16.5, -75.0, "APT", 0, 50.0}};
+  const std::vector<Point> short_route = {{"AAAA", -10.0, -75.0, "APT", 0, 50.0},
+                                          {"W1", -10.5, -75.0},
+                                          {"W2", -11.0, -75.0},
+                                          {"W3", -12.0, -75.0},
+                                          {"W4", -13.0, -75.0},
+                                          {"W5", -13.5, -75.0},
+                                          {"W6", -14.0, -75.0},
+                                          {"BBBB", -14.5, -75.0, "APT", 0, 50.0}};
+  struct Case {
+    const std::vector<Point>* route;
+    double altitude;
+    int descent_from;  // the first waypoint the plan's descent has
+    bool above;        // the climb from the aircraft reaches the level by W3
+  };
+  const Case cases[] = {
+      {&long_route, 8000.0, 6, false},    // below the plan's climb: written lower, the rest stands
+      {&long_route, 20000.0, 6, true},    // W3, 23,700 at the runway, at the level
+      {&long_route, 24000.0, 6, true},    // W2 too
+      {&short_route, 8000.0, 4, false},   // the climb meets the descent at W4
+      {&short_route, 20000.0, 4, true},   // W3 at the level; W4 the descent's, below it
+      {&short_route, 24000.0, 4, true},   // a level the climb from here meets the descent at
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.route->size() << " " << c.altitude);
+    Route(*c.route);
+    const int last = static_cast<int>(c.route->size()) - 1;
+    g.MagneticVariation = -14.0;
+    g.AircraftAltitude = 50.0;
+    g.TocPassed = 0;
+    g.VnavEngaged = 0;
+    ComputeCruiseAltitude(33000, 1);
+    const double level = PlannedCruiseAltitude();
+    std::vector<model::FlightPlanWaypoint> exec;
+    for (int k = 0; k <= last; ++k) exec.push_back(Wp(k));
+    ASSERT_LT(exec[3].altitude_constraint, level - 2000.0);  // the runway's climb
+    ASSERT_LT(exec[c.descent_from].altitude_constraint, level + 1.0);
+
+    // Halfway to W2 at the climb's rate and above VNAV's least speed:
+    // nothing lost, the climb walked from the aircraft.
+    At(-10.75, -75.0);
+    flightplan::flightplan_state.ActiveWaypointIndex = 2;
+    g.AircraftAltitude = c.altitude;
+    g.SmoothedAirspeed = 250.0;
+    g.VerticalSpeedFpm = 1000.0;
+    g.GroundSpeedKnots = 400.0;
+    ToggleVnav();
+    ASSERT_EQ(g.VnavEngaged, 1);
+    const double now = PlannedCruiseAltitude();
+    if (c.above) {
+      EXPECT_EQ(Wp(3).altitude_constraint, now);
+    }
+    const FlownPath& path = FlownPath::Current();
+    const ClimbModel climb(ClimbRateFlown());
+    double walked = c.altitude;
+    for (int k = 2; k < last; ++k) {
+      const double miles = k == 2 ? path.Ahead(2) : path.Entry(k) - path.Entry(k - 1);
+      walked = std::trunc(climb.After(walked, miles, 180.0) / 100.0) * 100.0;
+      const double shown = Wp(k).altitude_constraint;
+      if (k >= c.descent_from) {
+        EXPECT_EQ(shown, exec[k].altitude_constraint) << k;
+      } else {
+        EXPECT_EQ(shown, std::min(walked, now)) << k;
+      }
+    }
+    for (int k = 0; k <= last; ++k) EXPECT_EQ(Wp(k).speed_constraint, exec[k].speed_constraint) << k;
+  }
+}
+
 }  // namespace
 }  // namespace ovi::guidance
