@@ -316,6 +316,7 @@ void PredictTheClimbFromTheAircraft() {
     if (!in_the_air && model::IsConstraint(w)) break;
     if (model::IsConstraint(w) || Published(w)) continue;
     if (k >= end || profile.InDescent(k)) {
+      if (!in_the_air) continue;
       // A waypoint of the plan's climb that the climb from here reaches at
       // the level, or past where the descent has it, still showed the
       // plan's slower climb: crossed at the level or on the descent, 3,500
