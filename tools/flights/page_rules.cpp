@@ -63,11 +63,15 @@ void CheckDistances(RuleKit& k) {
       if (off > bound)
         k.Object("pages", "%s at %.1f s: %.1f NM shown, %.1f flown", what.c_str(), r.t, shown, flown);
     };
+    // The level the page counts the climb to, where it shows one.
+    double level = NAN;
+    for (const Shown& shown : CruiseLevels(r))
+      if (!(shown.feet >= level)) level = shown.feet;
     // The time and distance stand under the label, starting left of it.
     if (const Text* l = FindText(r.cdu, "T O   T / C"))
-      compare("ECON CLB T/C", NumberAt(r.cdu, 100.0, l->y + 11.0), k.ClimbEnd(r.t));
+      compare("ECON CLB T/C", NumberAt(r.cdu, 100.0, l->y + 11.0), k.ClimbEnd(r.t, level));
     if (FindText(r.gns, "TO #TOC") != nullptr)
-      compare("GNS-XLS TO #TOC", NumberAt(r.gns, 300.0, 120.0), k.ClimbEnd(r.t));
+      compare("GNS-XLS TO #TOC", NumberAt(r.gns, 300.0, 120.0), k.ClimbEnd(r.t, level));
     if (const Text* l = FindText(r.cdu, "T O   T / D"))
       compare("ECON DES T/D", NumberAt(r.cdu, 150.0, l->y + 11.0), k.DescentStart(r.t, true));
     // LNAV goes off as the last waypoint is made active, and the flight ends

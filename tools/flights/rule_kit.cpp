@@ -227,19 +227,36 @@ double RuleKit::DescentStart(double t, bool level_at_t) const {
   return NAN;
 }
 
-double RuleKit::ClimbEnd(double t) const {
+double RuleKit::ClimbEnd(double t, double level) const {
   // The top it reaches before it levels for half a minute or turns down;
   // a level on the way up (a constraint) is no top where the aircraft
   // climbs on from it before starting down.
-  double top = -1e9;
+  double top = -1e9, down = NAN;
   for (const Sample& s : f_.track) {
     if (s.t <= t) continue;
-    if (s.vs < -300.0) break;
+    if (s.vs < -300.0) {
+      down = s.t;
+      break;
+    }
     top = std::max(top, s.alt);
   }
+  double reached = NAN;
   for (const Sample& s : f_.track)
-    if (s.t > t && s.alt >= top - 150.0) return s.t;
-  return NAN;
+    if (s.t > t && s.alt >= top - 150.0) {
+      reached = s.t;
+      break;
+    }
+  if (!(down - reached < 30.0)) return reached;
+  // A climb cut by the descent turns down with no level flown: it ends
+  // where the autopilot is sent down (the aircraft takes a few seconds and
+  // up to 150 ft more to turn), or where it comes within 150 ft of the
+  // level the page shows, whichever is first. Counted to 150 ft below its
+  // own top, the climb turned down at the level less 150 ft (the pages' top
+  // of climb, where the climb met the descent) ended 10 s before it did,
+  // and the T/C read 1.1 NM short of it.
+  for (const Sample& s : f_.track)
+    if (s.t > t && (s.ap_vs < 0.0 || s.alt >= level - 150.0)) return std::min(s.t, down);
+  return reached;
 }
 
 bool RuleKit::ChangedBetween(double from, double to) const {

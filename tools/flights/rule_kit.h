@@ -54,8 +54,10 @@ class RuleKit {
   // minute (a page read just before a step down).
   double DescentStart(double t, bool level_at_t = false) const;
   // Where the climb from `t` on ends: 150 ft below the top it reaches
-  // before it turns down.
-  double ClimbEnd(double t) const;
+  // before it turns down; where it turns down within half a minute of
+  // that, where the autopilot is sent down or the aircraft comes within
+  // 150 ft of `level` (the page's cruise level, NaN: unknown), the first.
+  double ClimbEnd(double t, double level = NAN) const;
   // The plan changed (the pilot's edit, a direct-to, a new wind) after
   // `from` and no later than `to`.
   bool ChangedBetween(double from, double to) const;
