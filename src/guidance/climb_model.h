@@ -38,7 +38,6 @@ class ClimbModel {
   // the feet still to go, the last of them over about this long.
   static constexpr double kCaptureSeconds = 15.0;
 
-
  private:
   static constexpr double kSlice = 500.0;  // feet
   static constexpr int kMostSlices = 200;
