@@ -425,7 +425,8 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
       bottom = std::trunc(PlannedAltitude(E(i)));
     }
   }
-  double descent = m.DescentTas / 60.0 * std::max(Ratio(top - bottom, m.PlanDescentRate), ShortStepMinutes(top - bottom));
+  double descent =
+      m.DescentTas / 60.0 * std::max(Ratio(top - bottom, m.PlanDescentRate), ShortStepMinutes(top - bottom));
 
   // Back along the path from the bottom, no farther than the start of the
   // active leg (of the leg into the reference waypoint, when the descent
