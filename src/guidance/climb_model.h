@@ -34,14 +34,13 @@ class ClimbModel {
   // The altitude reached from `from` after `nm` over the ground on a track.
   double After(double from, double nm, double track) const;
 
-
- private:
-  static constexpr double kSlice = 500.0;  // feet
-  static constexpr int kMostSlices = 200;
   // An autopilot captures its altitude easing the rate in proportion to
   // the feet still to go, the last of them over about this long.
   static constexpr double kCaptureSeconds = 15.0;
 
+ private:
+  static constexpr double kSlice = 500.0;  // feet
+  static constexpr int kMostSlices = 200;
   // Seconds the level-off adds to a climb of `feet` at the rate, to where
   // the top of climb is passed (kTopOfClimbCapture below the level): at the
   // full rate the top stood a mile short of it at 2700 ft/min.

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "src/flightplan/state.h"
@@ -44,6 +45,13 @@ constexpr double kPlannedSpeedBeyond = 20.0, kGroundSpeedWithin = 5.0;  // NM
 // faster (a simulation rate above 1, or the position set anew) is not
 // followed faster.
 constexpr double kTicksBetweenSpeedFlights = 18.0;
+// A new wind, though, flies every corner ahead again at once: one a second,
+// a page read between counted a path half in the old air and half in the
+// new (PROGRESS 31 NM to go for the 23 flown, a 127-kt wind dropped to 77).
+// A wind that drifts by less is followed one corner at a time as above, and
+// a gusty one starts no such burst more often than this.
+constexpr double kNewWind = 5.0;                      // kt, as a vector
+constexpr double kTicksBetweenWindFlights = 180.0;
 // The aircraft stays on its intercept as the model flew it this near it
 // (the chord of a model's step lies this far inside the arc of a turn at
 // 480 kt).
@@ -291,8 +299,8 @@ bool Near(double a, double b) { return std::fabs(a - b) <= 1e-9; }
 
 class FlownPathBuilder {
  public:
-  FlownPathBuilder(const Route& r, FlownPathMemo& memo, bool speed_due)
-      : r_(r), memo_(memo), refly_(speed_due ? 1 : 0), aircraft_(AircraftAir()) {}
+  FlownPathBuilder(const Route& r, FlownPathMemo& memo, int refly, const ModelAir& aircraft)
+      : r_(r), memo_(memo), refly_(refly), aircraft_(aircraft) {}
 
   // Where the aircraft is on the path: the model flies LNAV on from the
   // aircraft's state until it is on a leg again, past any corner the path
@@ -535,9 +543,8 @@ FlownPathKey KeyNow() {
 
 // Whether a corner ahead the path was built from is now to be flown in
 // other air (one behind keeps its own).
-bool CornerAirMoved(const FlownPathMemo& memo) {
+bool CornerAirMoved(const FlownPathMemo& memo, const ModelAir& aircraft) {
   const int active = Fp().ActiveWaypointIndex;
-  const ModelAir aircraft = AircraftAir();
   for (int k : memo.built_from) {
     const Placed& p = memo.geometry.placed[static_cast<std::size_t>(k)];
     if (p.index >= active && !(CornerAir(p, aircraft) == memo.corners[static_cast<std::size_t>(p.index)].air))
@@ -549,7 +556,7 @@ bool CornerAirMoved(const FlownPathMemo& memo) {
 // The geometry of the route as it is now. The corners stay with it while
 // every entry stands where it stood (a corner whose planned speed or switch
 // distance moved is flown again when the path is built).
-void TakeGeometry(FlownPathMemo& memo, const std::array<double, 3>& switching) {
+bool TakeGeometry(FlownPathMemo& memo, const std::array<double, 3>& switching) {
   const flightplan::State& f = Fp();
   FlownRoute r = BuildRoute();
   const FlownRoute& old = memo.geometry;
@@ -564,6 +571,7 @@ void TakeGeometry(FlownPathMemo& memo, const std::array<double, 3>& switching) {
   memo.route_edits = f.ActiveRouteEdits;
   memo.holds = HoldsKey();
   memo.switching = switching;
+  return !same;
 }
 
 UncountedRouteEditHook uncounted_route_edit = nullptr;
@@ -594,18 +602,33 @@ const FlownPath& FlownPath::Current() {
     memo.signature = signature;
   }
   memo.signed_route = uncounted_route_edit != nullptr;
-  if (build) TakeGeometry(memo, switching);
+  // Every corner flown anew (a new route) is flown in the wind of now.
+  const bool afresh = build && TakeGeometry(memo, switching);
   build = build || memo.path.active_ != f.ActiveWaypointIndex;
   // Equal bits, not equal numbers: NaN never compares equal.
   const FlownPathKey key = KeyNow();
   const bool moved = !memo.worked_out || std::memcmp(key.data(), memo.key.data(), sizeof key) != 0;
   const double tick = G().LastTick;
   const bool speed_due = !(tick - memo.speed_flown_at < kTicksBetweenSpeedFlights && tick >= memo.speed_flown_at);
-  const bool reflown = !build && moved && speed_due && CornerAirMoved(memo);
+  const ModelAir aircraft = AircraftAir();
+  // The wind every corner ahead is flown in (none below the least moving
+  // speed, as CornerAir has it).
+  const bool still = !(G().GroundSpeedKnots >= kLeastMovingSpeed);
+  const double wind_east = still ? 0.0 : aircraft.east, wind_north = still ? 0.0 : aircraft.north;
+  const bool wind_due = !(tick - memo.wind_flown_at < kTicksBetweenWindFlights && tick >= memo.wind_flown_at);
+  const bool new_wind = memo.worked_out && moved && wind_due &&
+                        std::hypot(wind_east - memo.wind_east, wind_north - memo.wind_north) >= kNewWind;
+  const bool reflown = !build && moved && (new_wind || (speed_due && CornerAirMoved(memo, aircraft)));
   build = build || reflown;
-  FlownPathBuilder builder(memo.geometry, memo, speed_due);
+  FlownPathBuilder builder(memo.geometry, memo, new_wind ? std::numeric_limits<int>::max() : (speed_due ? 1 : 0),
+                           aircraft);
   if (build) {
     builder.Build(memo.path);
+    if (new_wind || afresh) {
+      memo.wind_east = wind_east;
+      memo.wind_north = wind_north;
+      if (new_wind) memo.wind_flown_at = tick;
+    }
     memo.path.active_ = f.ActiveWaypointIndex;
     if (reflown) ++memo.path.reflown_;
   }

@@ -200,6 +200,9 @@ struct FlownPathMemo {
   std::vector<int> built_from;       // positions in `geometry.placed` of the corners the path was built from
   CornerSpans cuts;                  // the corners the path was built from
   double speed_flown_at = -1e9;  // tick a corner ahead was last flown again at a new speed
+  // The wind (kt east and north) every corner ahead was last flown in at
+  // once, and the tick a new wind had them flown so.
+  double wind_east = 0.0, wind_north = 0.0, wind_flown_at = -1e9;
   bool worked_out = false;
   FlownPathKey key{};  // what the aircraft's coordinate was worked out from
   FlownPath path;

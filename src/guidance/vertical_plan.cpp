@@ -79,6 +79,20 @@ bool HoldFixOnThePath(double straight, double& fix_span, double& fix_altitude) {
          fix_span > 0.0 && g.DescentPathAltitudeSpan <= fix_span;
 }
 
+// Minutes a step down of `feet` takes to come within the capture's 150 ft
+// of its bottom where the whole step lies inside the autopilot's capture
+// (the rate eased from the step's start, never reaching the plan's); 0
+// for a longer step, which the plan's rate times. Placed as if the whole
+// step went at that rate, a 500-ft step's top came 13 s before its
+// constraint at 2,200 ft/min, and the aircraft crossed it 310 ft high.
+double ShortStepMinutes(double feet) {
+  const model::State& m = M();
+  const double rate = std::min(std::max(m.PlanDescentRate, 100.0), std::max(m.MaxVnavDescRate, 100.0));
+  const double eased = rate / 60.0 * ClimbModel::kCaptureSeconds;  // feet to go where the capture begins
+  if (!(feet > kTopOfClimbCapture) || feet > eased) return 0.0;
+  return ClimbModel::kCaptureSeconds / 60.0 * std::log(feet / kTopOfClimbCapture);
+}
+
 }  // namespace
 
 double DescentPathGradient() {
@@ -411,7 +425,8 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
       bottom = std::trunc(PlannedAltitude(E(i)));
     }
   }
-  double descent = m.DescentTas / 60.0 * Ratio(top - bottom, m.PlanDescentRate);
+  double descent =
+      m.DescentTas / 60.0 * std::max(Ratio(top - bottom, m.PlanDescentRate), ShortStepMinutes(top - bottom));
 
   // Back along the path from the bottom, no farther than the start of the
   // active leg (of the leg into the reference waypoint, when the descent

@@ -446,6 +446,66 @@ TEST_F(AircraftOnThePathTest, TheCornerAtTheActiveWaypointFollowsTheAircraftsSpe
   ExpectAsAfresh(near, Afresh());
 }
 
+// A new wind flies every corner ahead again on the very tick it comes, so
+// no page reads a path half in the old air and half in the new (one corner
+// a second, PROGRESS read 31 NM to go for the 23 flown); a wind moved by
+// less than 5 kt is followed a corner at a time, at most one a tick. Sharp
+// corners at B, C and D, winds from every side and across north, and a
+// second new wind 12 s after the first.
+TEST_F(AircraftOnThePathTest, ANewWindFliesEveryCornerAheadAtOnce) {
+  struct Case {
+    double from_direction, from_speed, to_direction, to_speed;
+    bool at_once;
+  };
+  const Case cases[] = {
+      {250.0, 30.0, 70.0, 110.0, true},   // round to a tail wind
+      {350.0, 80.0, 10.0, 80.0, true},    // across north, 28 kt apart
+      {180.0, 120.0, 180.0, 60.0, true},  // a southerly halved
+      {0.0, 30.0, 0.0, 35.0, true},       // 5 kt more
+      {0.0, 30.0, 0.0, 34.0, false},      // 4 kt more
+      {90.0, 0.0, 270.0, 4.0, false},     // a breath from calm
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.from_direction << "/" << c.from_speed << " to " << c.to_direction << "/"
+                                    << c.to_speed);
+    SetUp();
+    Lay({{100.0, 60.0}, {200.0, 40.0}, {80.0, 40.0}, {330.0, 60.0}});
+    State& g = guidance_state;
+    g.WindDirection = c.from_direction;
+    g.WindSpeed = c.from_speed;
+    for (double along = 5.0; along <= 15.0; along += 1.0) {
+      Place(along, 0.0, 0.0, 420.0);
+      g.AircraftHeading = g.GroundTrack;  // no crab: the airspeed from the way over the ground
+      FlownPath::Current();
+    }
+    ExpectAsAfresh(Read(FlownPath::Current()), Afresh());
+    for (int wind = 0; wind < (c.at_once ? 2 : 1); ++wind) {
+      SCOPED_TRACE(wind);
+      if (wind > 0) {
+        for (int s = 0; s < 12; ++s) {
+          Place(16.0 + s, 0.0, 0.0, 420.0);
+          g.AircraftHeading = g.GroundTrack;
+          FlownPath::Current();
+        }
+      }
+      const Reading before = Read(FlownPath::Current());
+      const std::vector<FlownCorner> corners = g.FlownPathCache.corners;
+      g.LastTick += 1.0;
+      g.WindDirection = wind > 0 ? c.from_direction : c.to_direction;
+      g.WindSpeed = wind > 0 ? c.from_speed : c.to_speed;
+      const FlownPath& path = FlownPath::Current();
+      if (c.at_once) {
+        EXPECT_NE(Read(path).entry, before.entry);
+        ExpectAsAfresh(Read(path), Afresh());
+      }
+      // Corners ahead (B, C, D) flown again on this tick.
+      int flown = 0;
+      for (int i = 1; i <= 3; ++i) flown += g.FlownPathCache.corners[i].air == corners[i].air ? 0 : 1;
+      EXPECT_EQ(flown, c.at_once ? 3 : std::min(flown, 1));
+    }
+  }
+}
+
 // A discontinuity ("DISCO", whose place reads 0 N 0 E) before the active
 // waypoint: the active leg runs from the waypoint before it, and an
 // aircraft 3 NM off that leg is on its way along it, not joining it from

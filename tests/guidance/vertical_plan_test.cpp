@@ -1048,6 +1048,61 @@ TEST_F(VerticalPlanTest, TopOfDescentLooksNoFurtherBackThanTheToc) {
   }
 }
 
+// A step down to a constraint just under the level lies wholly inside the
+// autopilot's capture, which eases the rate from the step's start (no more
+// than the feet still to go over a quarter of a minute): its top stands
+// where an aircraft starting down there at the plan's rate, so eased, comes
+// within 150 ft of the constraint by it. Placed as if the whole step went
+// at the plan's rate, a 500-ft step was crossed 310 ft high. A longer step
+// is timed by the plan's rate, as before. East and west of zero.
+TEST_F(VerticalPlanTest, AShortStepDownAllowsForTheCapture) {
+  struct Case {
+    double step, plan_rate, greatest_rate;
+    bool short_step;
+  };
+  const Case cases[] = {
+      {300.0, 2000.0, 3000.0, true},  {500.0, 2000.0, 3000.0, true},   // 500: where the capture begins
+      {501.0, 2000.0, 3000.0, false}, {1000.0, 2000.0, 3000.0, false}, {3000.0, 2000.0, 3000.0, false},
+      {300.0, 2000.0, 1500.0, true},  {500.0, 2000.0, 1500.0, false},  // stepped at VNAV's greatest
+      {150.0, 2000.0, 3000.0, false},                                    // the capture has it at once
+  };
+  for (const double east : {1.0, -1.0}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(::testing::Message() << c.step << " ft at " << c.plan_rate << "/" << c.greatest_rate << ", "
+                                        << east);
+      SetUp();
+      Route({{"A", 0, 0.0, "APT", 0, 0.0},
+             {"W1", 0, 0.5 * east, "WPT", 0, 6000},
+             {"W2", 0, 1.0 * east, "WPT", 0, 12000},
+             {"W3", 0, 2.0 * east, "WPT", 1, 12000 - c.step, 250},
+             {"W4", 0, 3.0 * east, "WPT", 0, 5000},
+             {"W5", 0, 3.5 * east, "WPT", 0, 3000},
+             {"B", 0, 4.0 * east, "APT", 0, 0.0}});
+      model::State& m = model::model_state;
+      m.CruiseAlt = 12000;
+      m.PlanDescentRate = c.plan_rate;
+      m.MaxVnavDescRate = c.greatest_rate;
+      State& g = guidance_state;
+      g.TocWaypointIndex = 2;
+      ComputeTopOfDescent(0);
+      double to_w3 = 0.0, course = 0.0;
+      navdb::ComputeDistanceAndBearing(g.TodLatitude, g.TodLongitude, 0.0, 2.0 * east, to_w3, course);
+      if (!c.short_step) {
+        EXPECT_NEAR(to_w3, 7.0 * c.step / c.plan_rate, 1e-3);
+        continue;
+      }
+      // Down from the top at 420 kt (the descent's true airspeed, still
+      // air), the rate eased by the capture.
+      const double rate = std::min(c.plan_rate, c.greatest_rate);
+      double above = c.step;
+      for (double nm = 0.0; nm < to_w3; nm += 420.0 / 3600.0 * 0.01)
+        above -= std::min(rate, above * 60.0 / ClimbModel::kCaptureSeconds) / 60.0 * 0.01;
+      EXPECT_LE(above, kTopOfClimbCapture + 1.0);
+      EXPECT_GT(above, kTopOfClimbCapture - 10.0);
+    }
+  }
+}
+
 TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
   EquatorRoute();
   ComputeCruiseAltitude(12000, 1);
