@@ -50,6 +50,12 @@ class ClimbModel {
   // Knots over the ground at an altitude on a track, `ahead` NM beyond the
   // aircraft.
   double Speed(double altitude, double track, double ahead = 1e9) const;
+  // The same in two: the true airspeed, and the knots over the ground it
+  // makes on a track in the wind.
+  double Tas(double altitude, double ahead) const;
+  double OverGround(double tas, double track) const;
+  // The steps a slice is walked in through a corner.
+  static constexpr double kTurnSeconds = 1.0;
 
   // The true airspeed's growth over the indicated a foot up, as the
   // aircraft flies it now (its ground vector less the wind over its

@@ -25,6 +25,12 @@
 
 namespace ovi::guidance {
 
+// A step of a run of the model of LNAV's turns: NM flown to its end and
+// the true track (degrees) it was flown on.
+struct TrackFlown {
+  double flown, track;
+};
+
 class FlownPath {
  public:
   // The path of the active route for the present state; worked out again
@@ -69,6 +75,11 @@ class FlownPath {
   // no leg on the first whose far entry is no farther from it than the leg
   // is long; the route's start when none is.
   double CoordinateFromPosition(int from, double lat, double lon) const;
+  // The true track (degrees) the path is flown on at coordinate `flown`
+  // within one of the route's corners, as the model of LNAV's turns flew
+  // it; NaN on a leg. The aircraft turns from where its waypoint is
+  // passed, and meets the new leg's wind there, not at the waypoint.
+  double CornerTrack(double flown) const;
   // How many times the path was built again for its corners ahead alone,
   // flown in other air (the wind, the speed near them): a point kept on
   // the path (the TOC) stands where it was placed for the corners then.
@@ -95,6 +106,14 @@ class FlownPath {
   // The piecewise-linear map between route distance and coordinate: its
   // corners, both ascending.
   std::vector<double> map_route_, map_flown_;
+  // The corners' turns: each one's coordinates and its steps in
+  // `corner_tracks_` (their ends as coordinates), both ascending.
+  struct CornerTurn {
+    double from, to;
+    std::size_t first, end;
+  };
+  std::vector<CornerTurn> corner_turns_;
+  std::vector<TrackFlown> corner_tracks_;
   double aircraft_ = 0.0;
   int active_ = -1;
   std::uint64_t reflown_ = 0;
@@ -139,6 +158,7 @@ struct FlownCorner {
   int end_leg = -1;      // entry that leg leads to (the last: reached)
   double flown = 0.0;
   std::vector<std::pair<int, double>> abeam;  // entry passed, NM flown to the point nearest it
+  std::vector<TrackFlown> tracks;             // the turn through it, NM flown from `start`
 };
 
 // The placed entries of the active route (markers left out) as the model

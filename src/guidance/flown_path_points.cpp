@@ -93,6 +93,18 @@ double FlownPath::CoordinateFromRouteDistance(double route) const { return Inter
 
 double FlownPath::RouteDistanceFromCoordinate(double flown) const { return Interpolate(map_flown_, map_route_, flown); }
 
+double FlownPath::CornerTrack(double flown) const {
+  if (corner_turns_.empty() || !(flown > corner_turns_.front().from)) return NAN;
+  auto turn = std::upper_bound(corner_turns_.begin(), corner_turns_.end(), flown,
+                               [](double at, const CornerTurn& c) { return at < c.from; });
+  --turn;
+  if (!(flown < turn->to)) return NAN;
+  const auto first = corner_tracks_.begin() + static_cast<std::ptrdiff_t>(turn->first);
+  const auto end = corner_tracks_.begin() + static_cast<std::ptrdiff_t>(turn->end);
+  auto step = std::lower_bound(first, end, flown, [](const TrackFlown& t, double at) { return t.flown < at; });
+  return step == end ? NAN : step->track;
+}
+
 double FlownPath::RouteTo(int index) const {
   if (index < 0 || static_cast<std::size_t>(index) >= route_.size()) return NAN;
   return route_[static_cast<std::size_t>(index)];

@@ -103,7 +103,8 @@ double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, 
 // with the aircraft's state and not with the steps.
 class Model {
  public:
-  Model(const Route& r, const ModelAir& air) : r_(r), tas_(std::max(air.tas, kLeastAirspeed)), air_(air) {
+  Model(const Route& r, const ModelAir& air, bool tracks)
+      : r_(r), tas_(std::max(air.tas, kLeastAirspeed)), tracks_(tracks), air_(air) {
     v_ = tas_ * kMetresPerSecondPerKnot;
     max_bank_ = std::min(kLnavBankLimit, BankFor(kLnavStandardRate));
     max_rate_ = RateOf(max_bank_);
@@ -204,6 +205,7 @@ class Model {
           if (here < passing) {
             const double next = std::min(corner_end, passing);
             end.flown += next - here;
+            if (tracks_) end.tracks.push_back({end.flown, Wrap360(course_in_ - turned_)});
             if (corner_end <= passing) {
               end.to_go = w.route - corner_end;
               break;
@@ -258,6 +260,7 @@ class Model {
       const Command c = CommandFor(err);
       const double s = Step(end, d, offset, c, StepFor(err, c, aim_x, aim_y));
       end.flown += s;
+      if (tracks_) end.tracks.push_back({end.flown, Wrap360(step_track_ - turned_)});
       last_step = s;
       if (w_ == target && end.start.back().flown < kRecordedNm) end.start.push_back({x_, y_, end.flown});
     }
@@ -403,6 +406,7 @@ class Model {
         Record(end, t.entry, end.flown + u * s);
       }
     }
+    if (tracks_) step_track_ = std::atan2(dx, dy) / kDegToRad;
     x_ += dx;
     y_ += dy;
     sin_heading_ = sin_end;
@@ -500,6 +504,9 @@ class Model {
 
   const Route& r_;
   double tas_ = 0.0, v_ = 0.0, max_bank_ = 0.0, max_rate_ = 0.0;
+  // Whether the steps' tracks are recorded, and the last step's in the frame.
+  bool tracks_ = false;
+  double step_track_ = 0.0;
   // The air as given (true north), and as the frame has it; the degrees the
   // frame's north is turned from true north where the aircraft was aimed.
   ModelAir air_;
@@ -536,8 +543,8 @@ void PlaceInFrame(const FlownRoute& r, int entry, double lat, double lon, double
 
 RunEnd RunLnavTurnModel(const FlownRoute& r, const ModelAir& air, const Flyer& a, int target, double from_lat,
                         double from_lon, bool tracking, const std::vector<int>& passed, bool on_leg,
-                        const CornerSpans* corners) {
-  Model model(r, air);
+                        const CornerSpans* corners, bool tracks) {
+  Model model(r, air, tracks);
   return model.Run(a, target, from_lat, from_lon, tracking, passed, on_leg, corners);
 }
 
