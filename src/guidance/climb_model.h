@@ -54,6 +54,8 @@ class ClimbModel {
   // makes on a track in the wind.
   double Tas(double altitude, double ahead) const;
   double OverGround(double tas, double track) const;
+  // The same on the way of a track given as its sine and cosine.
+  double OverGround(double tas, double east, double north) const;
   // The steps a slice is walked in through a corner.
   static constexpr double kTurnSeconds = 1.0;
 
@@ -71,6 +73,7 @@ class ClimbModel {
 
   double rate_;
   double wind_ = 0.0, wind_from_ = 0.0;
+  double from_east_ = 0.0, from_north_ = 1.0;  // the sine and cosine of `wind_from_`
   double tas_per_ias_ = 0.0;
   // The airspeed (knots) VNAV holds for the active waypoint's speed
   // constraint, slower than the climb speed (0 none), NM from the aircraft

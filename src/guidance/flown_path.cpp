@@ -390,7 +390,6 @@ class FlownPathBuilder {
     path.map_route_.clear();
     path.map_flown_.clear();
     path.corner_turns_.clear();
-    path.corner_tracks_.clear();
     memo_.cuts.clear();
     memo_.built_from.clear();
     for (const Placed& p : r_.placed) {
@@ -436,11 +435,7 @@ class FlownPathBuilder {
       memo_.built_from.push_back(static_cast<int>(k));
       for (const auto& [entry, at] : c.abeam) path.entry_[static_cast<std::size_t>(entry)] = flown + at;
       if (c.end > route) memo_.cuts.push_back({static_cast<int>(k), route, c.end});
-      if (!c.tracks.empty()) {
-        path.corner_turns_.push_back({flown, flown + c.flown, path.corner_tracks_.size(), 0});
-        for (const TrackFlown& t : c.tracks) path.corner_tracks_.push_back({flown + t.flown, t.track});
-        path.corner_turns_.back().end = path.corner_tracks_.size();
-      }
+      if (c.tracks != nullptr && !c.tracks->empty()) path.corner_turns_.push_back({flown, flown + c.flown, c.tracks});
       route = std::max(c.end, route);
       flown += c.flown;
       Corner(path, route, flown);
@@ -508,7 +503,7 @@ class FlownPathBuilder {
     c.end_leg = t.index;
     c.end = e.at_last ? t.route : t.route - e.to_go;
     c.flown = e.flown;
-    c.tracks = std::move(e.tracks);
+    c.tracks = std::make_shared<const std::vector<TrackFlown>>(std::move(e.tracks));
     c.abeam.clear();
     for (const auto& [pos, at] : e.abeam) c.abeam.emplace_back(r_.placed[static_cast<std::size_t>(pos)].index, at);
     return c;

@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "src/guidance/lateral.h"
 #include <utility>
@@ -26,10 +27,12 @@
 namespace ovi::guidance {
 
 // A step of a run of the model of LNAV's turns: NM flown to its end and
-// the true track (degrees) it was flown on.
+// the way it was flown over the ground, as the sine and cosine of its true
+// track (NM east and north a NM).
 struct TrackFlown {
-  double flown, track;
+  double flown, east, north;
 };
+using TracksFlown = std::shared_ptr<const std::vector<TrackFlown>>;
 
 class FlownPath {
  public:
@@ -80,6 +83,8 @@ class FlownPath {
   // it; NaN on a leg. The aircraft turns from where its waypoint is
   // passed, and meets the new leg's wind there, not at the waypoint.
   double CornerTrack(double flown) const;
+  // The same as the sine and cosine of that track; false on a leg.
+  bool CornerWay(double flown, double& east, double& north) const;
   // How many times the path was built again for its corners ahead alone,
   // flown in other air (the wind, the speed near them): a point kept on
   // the path (the TOC) stands where it was placed for the corners then.
@@ -106,14 +111,13 @@ class FlownPath {
   // The piecewise-linear map between route distance and coordinate: its
   // corners, both ascending.
   std::vector<double> map_route_, map_flown_;
-  // The corners' turns: each one's coordinates and its steps in
-  // `corner_tracks_` (their ends as coordinates), both ascending.
+  // The corners' turns, ascending: each one's coordinates and its steps
+  // (NM flown from `from`), shared with the corner as the model flew it.
   struct CornerTurn {
     double from, to;
-    std::size_t first, end;
+    TracksFlown steps;
   };
   std::vector<CornerTurn> corner_turns_;
-  std::vector<TrackFlown> corner_tracks_;
   double aircraft_ = 0.0;
   int active_ = -1;
   std::uint64_t reflown_ = 0;
@@ -158,7 +162,7 @@ struct FlownCorner {
   int end_leg = -1;      // entry that leg leads to (the last: reached)
   double flown = 0.0;
   std::vector<std::pair<int, double>> abeam;  // entry passed, NM flown to the point nearest it
-  std::vector<TrackFlown> tracks;             // the turn through it, NM flown from `start`
+  TracksFlown tracks;                         // the turn through it, NM flown from `start`
 };
 
 // The placed entries of the active route (markers left out) as the model

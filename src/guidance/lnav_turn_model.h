@@ -71,7 +71,7 @@ void PlaceInFrame(const FlownRoute& r, int entry, double lat, double lon, double
 // tracking. `on_leg` takes the aircraft as on that leg already, as far
 // along it as it is. Back on a leg within one of the `corners` the run goes
 // on along the leg to the corner's end: only there do the two paths meet
-// again. `tracks` records the run's tracks step by step.
+// again. `tracks` records the way each step is flown.
 RunEnd RunLnavTurnModel(const FlownRoute& r, const ModelAir& air, const Flyer& a, int target, double from_lat,
                         double from_lon, bool tracking, const std::vector<int>& passed, bool on_leg = false,
                         const CornerSpans* corners = nullptr, bool tracks = false);
