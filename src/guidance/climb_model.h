@@ -49,6 +49,14 @@ class ClimbModel {
   // Knots over the ground at an altitude on a track, `ahead` NM beyond the
   // aircraft.
   double Speed(double altitude, double track, double ahead = 1e9) const;
+  // The same in two: the true airspeed, and the knots over the ground it
+  // makes on a track in the wind.
+  double Tas(double altitude, double ahead) const;
+  double OverGround(double tas, double track) const;
+  // The same on the way of a track given as its sine and cosine.
+  double OverGround(double tas, double east, double north) const;
+  // The steps a slice is walked in through a corner.
+  static constexpr double kTurnSeconds = 1.0;
 
   // The true airspeed's growth over the indicated a foot up, as the
   // aircraft flies it now (its ground vector less the wind over its
@@ -64,6 +72,7 @@ class ClimbModel {
 
   double rate_;
   double wind_ = 0.0, wind_from_ = 0.0;
+  double from_east_ = 0.0, from_north_ = 1.0;  // the sine and cosine of `wind_from_`
   double tas_per_ias_ = 0.0;
   // The airspeed (knots) VNAV holds for the active waypoint's speed
   // constraint, slower than the climb speed (0 none), NM from the aircraft

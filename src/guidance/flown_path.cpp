@@ -397,6 +397,7 @@ class FlownPathBuilder {
     path.placed_.clear();
     path.map_route_.clear();
     path.map_flown_.clear();
+    path.corner_turns_.clear();
     memo_.cuts.clear();
     memo_.built_from.clear();
     for (const Placed& p : r_.placed) {
@@ -442,6 +443,7 @@ class FlownPathBuilder {
       memo_.built_from.push_back(static_cast<int>(k));
       for (const auto& [entry, at] : c.abeam) path.entry_[static_cast<std::size_t>(entry)] = flown + at;
       if (c.end > route) memo_.cuts.push_back({static_cast<int>(k), route, c.end});
+      if (c.tracks != nullptr && !c.tracks->empty()) path.corner_turns_.push_back({flown, flown + c.flown, c.tracks});
       route = std::max(c.end, route);
       flown += c.flown;
       Corner(path, route, flown);
@@ -501,7 +503,7 @@ class FlownPathBuilder {
     a.track = p.begins_direct_to ? p.course_out
               : p.route - start > 0.0 ? navdb::TrueCourse(a.lat, a.lon, p.lat, p.lon)
                                       : p.course_in;
-    const RunEnd e = RunLnavTurnModel(r_, air, a, k + 1, p.lat, p.lon, true, {k});
+    RunEnd e = RunLnavTurnModel(r_, air, a, k + 1, p.lat, p.lon, true, {k}, false, nullptr, true);
     c.start = start;
     c.air = air;
     c.planned = p.planned_speed;
@@ -509,6 +511,7 @@ class FlownPathBuilder {
     c.end_leg = t.index;
     c.end = e.at_last ? t.route : t.route - e.to_go;
     c.flown = e.flown;
+    c.tracks = std::make_shared<const std::vector<TrackFlown>>(std::move(e.tracks));
     c.abeam.clear();
     for (const auto& [pos, at] : e.abeam) c.abeam.emplace_back(r_.placed[static_cast<std::size_t>(pos)].index, at);
     return c;

@@ -18,12 +18,21 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "src/guidance/lateral.h"
 #include <utility>
 #include <vector>
 
 namespace ovi::guidance {
+
+// A step of a run of the model of LNAV's turns: NM flown to its end and
+// the way it was flown over the ground, as the sine and cosine of its true
+// track (NM east and north a NM).
+struct TrackFlown {
+  double flown, east, north;
+};
+using TracksFlown = std::shared_ptr<const std::vector<TrackFlown>>;
 
 class FlownPath {
  public:
@@ -69,6 +78,13 @@ class FlownPath {
   // no leg on the first whose far entry is no farther from it than the leg
   // is long; the route's start when none is.
   double CoordinateFromPosition(int from, double lat, double lon) const;
+  // The true track (degrees) the path is flown on at coordinate `flown`
+  // within one of the route's corners, as the model of LNAV's turns flew
+  // it; NaN on a leg. The aircraft turns from where its waypoint is
+  // passed, and meets the new leg's wind there, not at the waypoint.
+  double CornerTrack(double flown) const;
+  // The same as the sine and cosine of that track; false on a leg.
+  bool CornerWay(double flown, double& east, double& north) const;
   // How many times the path was built again for its corners ahead alone,
   // flown in other air (the wind, the speed near them): a point kept on
   // the path (the TOC) stands where it was placed for the corners then.
@@ -95,6 +111,13 @@ class FlownPath {
   // The piecewise-linear map between route distance and coordinate: its
   // corners, both ascending.
   std::vector<double> map_route_, map_flown_;
+  // The corners' turns, ascending: each one's coordinates and its steps
+  // (NM flown from `from`), shared with the corner as the model flew it.
+  struct CornerTurn {
+    double from, to;
+    TracksFlown steps;
+  };
+  std::vector<CornerTurn> corner_turns_;
   double aircraft_ = 0.0;
   int active_ = -1;
   std::uint64_t reflown_ = 0;
@@ -139,6 +162,7 @@ struct FlownCorner {
   int end_leg = -1;      // entry that leg leads to (the last: reached)
   double flown = 0.0;
   std::vector<std::pair<int, double>> abeam;  // entry passed, NM flown to the point nearest it
+  TracksFlown tracks;                         // the turn through it, NM flown from `start`
 };
 
 // The placed entries of the active route (markers left out) as the model

@@ -93,6 +93,26 @@ double FlownPath::CoordinateFromRouteDistance(double route) const { return Inter
 
 double FlownPath::RouteDistanceFromCoordinate(double flown) const { return Interpolate(map_flown_, map_route_, flown); }
 
+bool FlownPath::CornerWay(double flown, double& east, double& north) const {
+  if (corner_turns_.empty() || !(flown > corner_turns_.front().from)) return false;
+  auto turn = std::upper_bound(corner_turns_.begin(), corner_turns_.end(), flown,
+                               [](double at, const CornerTurn& c) { return at < c.from; });
+  --turn;
+  if (!(flown < turn->to)) return false;
+  const std::vector<TrackFlown>& steps = *turn->steps;
+  const double in = flown - turn->from;
+  auto step = std::lower_bound(steps.begin(), steps.end(), in, [](const TrackFlown& t, double at) { return t.flown < at; });
+  if (step == steps.end()) return false;
+  east = step->east;
+  north = step->north;
+  return true;
+}
+
+double FlownPath::CornerTrack(double flown) const {
+  double east = 0.0, north = 0.0;
+  return CornerWay(flown, east, north) ? Wrap360(std::atan2(east, north) / kDegToRad) : NAN;
+}
+
 double FlownPath::RouteTo(int index) const {
   if (index < 0 || static_cast<std::size_t>(index) >= route_.size()) return NAN;
   return route_[static_cast<std::size_t>(index)];

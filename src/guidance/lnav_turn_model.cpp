@@ -32,6 +32,7 @@ constexpr double kLeastAirspeed = 100.0;  // kt
 constexpr double kOnLegOffset = 0.2;  // NM
 constexpr double kOnLegAngle = 4.0;   // degrees
 constexpr int kMaxSteps = 2000;       // a corner takes about two hundred
+constexpr std::size_t kWaysReserved = 128;  // steps recorded, most corners
 constexpr double kPastThePoint = 1e-9;  // of a step
 constexpr double kSwitchSpeedStep = 0.1;  // kt
 // Nearer the entry than this its frame's north is taken as north.
@@ -103,7 +104,8 @@ double SwitchDistanceOf(const Route& r, int k, double ground_speed, double tas, 
 // with the aircraft's state and not with the steps.
 class Model {
  public:
-  Model(const Route& r, const ModelAir& air) : r_(r), tas_(std::max(air.tas, kLeastAirspeed)), air_(air) {
+  Model(const Route& r, const ModelAir& air, bool tracks)
+      : r_(r), tas_(std::max(air.tas, kLeastAirspeed)), tracks_(tracks), air_(air) {
     v_ = tas_ * kMetresPerSecondPerKnot;
     max_bank_ = std::min(kLnavBankLimit, BankFor(kLnavStandardRate));
     max_rate_ = RateOf(max_bank_);
@@ -112,6 +114,7 @@ class Model {
   RunEnd Run(const Flyer& a, int target, double from_lat, double from_lon, bool tracking,
              const std::vector<int>& passed, bool on_leg, const CornerSpans* corners) {
     RunEnd end;
+    if (tracks_) end.tracks.reserve(kWaysReserved);
     const Wind wind = WindOf(air_);
     SetHeading(std::isfinite(a.heading) ? a.heading
                                         : a.track + WindCorrectionAngle(a.track, tas_, wind.from, wind.speed));
@@ -204,6 +207,7 @@ class Model {
           if (here < passing) {
             const double next = std::min(corner_end, passing);
             end.flown += next - here;
+            if (tracks_) RecordWay(end, ux_, uy_);
             if (corner_end <= passing) {
               end.to_go = w.route - corner_end;
               break;
@@ -258,6 +262,7 @@ class Model {
       const Command c = CommandFor(err);
       const double s = Step(end, d, offset, c, StepFor(err, c, aim_x, aim_y));
       end.flown += s;
+      if (tracks_) RecordWay(end, step_east_, step_north_);
       last_step = s;
       if (w_ == target && end.start.back().flown < kRecordedNm) end.start.push_back({x_, y_, end.flown});
     }
@@ -275,6 +280,15 @@ class Model {
     int entry;
     double x, y, nearest;
   };
+
+  // The way the step to `end.flown` was flown, (east, north) in the frame,
+  // as true directions.
+  void RecordWay(RunEnd& end, double east, double north) const {
+    const double length = std::sqrt(east * east + north * north);
+    if (!(length > 0.0)) return;
+    end.tracks.push_back({end.flown, (east * cos_turned_ - north * sin_turned_) / length,
+                          (north * cos_turned_ + east * sin_turned_) / length});
+  }
 
   static void Record(RunEnd& end, int p, double flown) {
     for (auto& [entry, at] : end.abeam)
@@ -403,6 +417,8 @@ class Model {
         Record(end, t.entry, end.flown + u * s);
       }
     }
+    step_east_ = dx;
+    step_north_ = dy;
     x_ += dx;
     y_ += dy;
     sin_heading_ = sin_end;
@@ -450,9 +466,10 @@ class Model {
     turned_ = d > kFrameTurnFrom ? Wrap180(from_entry - navdb::TrueCourse(lat, lon, w.lat, w.lon) - 180.0) : 0.0;
     if (!std::isfinite(turned_)) turned_ = 0.0;
     SetHeading(true_heading + turned_);
-    const double sin_turned = std::sin(turned_ * kDegToRad), cos_turned = std::cos(turned_ * kDegToRad);
-    wind_east_ = air_.east * cos_turned + air_.north * sin_turned;
-    wind_north_ = air_.north * cos_turned - air_.east * sin_turned;
+    sin_turned_ = std::sin(turned_ * kDegToRad);
+    cos_turned_ = std::cos(turned_ * kDegToRad);
+    wind_east_ = air_.east * cos_turned_ + air_.north * sin_turned_;
+    wind_north_ = air_.north * cos_turned_ - air_.east * sin_turned_;
     wind_ = WindOf({tas_, wind_east_, wind_north_});
     for (Tracked& t : tracked_) {
       const Placed& p = r_.placed[static_cast<std::size_t>(t.entry)];
@@ -500,10 +517,14 @@ class Model {
 
   const Route& r_;
   double tas_ = 0.0, v_ = 0.0, max_bank_ = 0.0, max_rate_ = 0.0;
+  // Whether the way each step is flown is recorded, and the last step's
+  // (NM east and north in the frame).
+  bool tracks_ = false;
+  double step_east_ = 0.0, step_north_ = 1.0;
   // The air as given (true north), and as the frame has it; the degrees the
   // frame's north is turned from true north where the aircraft was aimed.
   ModelAir air_;
-  double wind_east_ = 0.0, wind_north_ = 0.0, turned_ = 0.0;
+  double wind_east_ = 0.0, wind_north_ = 0.0, turned_ = 0.0, sin_turned_ = 0.0, cos_turned_ = 1.0;
   Wind wind_;
   int w_ = 0;
   double passed_at_ = NAN;  // the switch distance the entry before w_ was passed at
@@ -536,8 +557,8 @@ void PlaceInFrame(const FlownRoute& r, int entry, double lat, double lon, double
 
 RunEnd RunLnavTurnModel(const FlownRoute& r, const ModelAir& air, const Flyer& a, int target, double from_lat,
                         double from_lon, bool tracking, const std::vector<int>& passed, bool on_leg,
-                        const CornerSpans* corners) {
-  Model model(r, air);
+                        const CornerSpans* corners, bool tracks) {
+  Model model(r, air, tracks);
   return model.Run(a, target, from_lat, from_lon, tracking, passed, on_leg, corners);
 }
 

@@ -46,6 +46,9 @@ struct RunEnd {
   struct OnLeg {
     double course = NAN, switch_distance = 0.0;
   } on_leg;
+  // Asked for: every step's end and true track, the straight stretches
+  // along a leg taken as one step.
+  std::vector<TrackFlown> tracks;
 };
 
 // How much of its start a run records.
@@ -68,10 +71,10 @@ void PlaceInFrame(const FlownRoute& r, int entry, double lat, double lon, double
 // tracking. `on_leg` takes the aircraft as on that leg already, as far
 // along it as it is. Back on a leg within one of the `corners` the run goes
 // on along the leg to the corner's end: only there do the two paths meet
-// again.
+// again. `tracks` records the way each step is flown.
 RunEnd RunLnavTurnModel(const FlownRoute& r, const ModelAir& air, const Flyer& a, int target, double from_lat,
                         double from_lon, bool tracking, const std::vector<int>& passed, bool on_leg = false,
-                        const CornerSpans* corners = nullptr);
+                        const CornerSpans* corners = nullptr, bool tracks = false);
 
 // Where LNAV passes placed entry k of `r` (NM from it), flying its leg in
 // `air`: its switch distance at the ground speed along the leg, the entry

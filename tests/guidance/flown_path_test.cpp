@@ -15,8 +15,10 @@
 #include "src/flightplan/holds.h"
 #include "src/flightplan/route_edit.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/climb_model.h"
 #include "src/guidance/engage_buttons.h"
 #include "src/guidance/lateral.h"
+#include "src/guidance/lnav_turn_model.h"
 #include "src/guidance/route_ahead.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
@@ -171,8 +173,7 @@ class AircraftOnThePathTest : public FlownPathTest {
     guidance_state.LnavLegTracking = 1;
   }
   // From A, a leg of each (true course, NM); the aircraft flying to B.
-  static void Lay(const std::vector<std::pair<double, double>>& legs) {
-    double lat = -20.0, lon = 179.6;
+  static void Lay(const std::vector<std::pair<double, double>>& legs, double lat = -20.0, double lon = 179.6) {
     for (std::size_t i = 0; i <= legs.size(); ++i) {
       model::FlightPlanWaypoint& w = Fp().ActiveFlightPlan[static_cast<int>(i)];
       w = model::FlightPlanWaypoint{};
@@ -663,6 +664,129 @@ TEST_F(AircraftOnThePathTest, APointOfThePathReadsTheSameKeptOrLookedForAfresh) 
   }
   // The sequence did fly its aircraft joining its leg.
   EXPECT_GT(joining, 10);
+}
+
+// The wind (kt, from degrees true) the aircraft and the corners ahead fly in.
+void SetWind(double speed, double from) {
+  guidance_state.WindSpeed = speed;
+  guidance_state.WindDirection = from;
+}
+
+// The corner at B in coordinates, where the path turns ([from, to)); false
+// where it turns nowhere before C.
+bool TurnAtB(const FlownPath& path, double& from, double& to) {
+  const double end = path.Entry(2);
+  from = to = NAN;
+  for (double x = 0.0; x < end; x += 0.01) {
+    const bool turning = std::isfinite(path.CornerTrack(x));
+    if (turning && std::isnan(from)) from = x;
+    if (!turning && std::isfinite(from)) {
+      to = x;
+      break;
+    }
+  }
+  return std::isfinite(to);
+}
+
+// The tracks of a corner are true tracks over the ground, the path's own:
+// walked from where the path starts to turn, they end where it is on the
+// next leg again. Right and left, gentle and sharp, in still air and in
+// 100 kt from each side, south of the equator across 180 degrees and far
+// north across the prime meridian.
+TEST_F(AircraftOnThePathTest, ACornersTracksWalkedFromItsStartEndOnTheNextLeg) {
+  struct Case {
+    double lat, lon;
+    double in, out;  // true courses of the legs into and out of B
+    double wind, from;
+  };
+  const Case cases[] = {
+      {-20.0, 179.6, 100.0, 190.0, 0.0, 0.0},    {-20.0, 179.6, 100.0, 230.0, 100.0, 41.0},
+      {-20.0, 179.6, 100.0, 330.0, 100.0, 200.0}, {-20.0, 179.6, 100.0, 40.0, 100.0, 300.0},
+      {72.0, 1.0, 260.0, 130.0, 100.0, 80.0},     {72.0, 1.0, 260.0, 300.0, 100.0, 170.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.lat << " " << c.in << "-" << c.out << " wind " << c.wind << "/" << c.from);
+    Lay({{c.in, 60.0}, {c.out, 60.0}, {c.in, 60.0}}, c.lat, c.lon);
+    SetWind(c.wind, c.from);
+    Place(10.0, 0.0, 0.0, 300.0);
+    const FlownPath& path = FlownPath::Current();
+    double from = 0.0, to = 0.0;
+    ASSERT_TRUE(TurnAtB(path, from, to));
+    double lat = 0.0, lon = 0.0, end_lat = 0.0, end_lon = 0.0;
+    int leg = -1;
+    ASSERT_TRUE(path.PositionFromCoordinate(from, lat, lon, leg));
+    ASSERT_TRUE(path.PositionFromCoordinate(to, end_lat, end_lon, leg));
+    const model::FlightPlanWaypoint &a = Fp().ActiveFlightPlan[0], &b = Fp().ActiveFlightPlan[1];
+    const double in = navdb::TrueCourse(b.latitude, b.longitude, a.latitude, a.longitude) + 180.0;
+    EXPECT_NEAR(Wrap180(path.CornerTrack(from + 0.005) - in), 0.0, 2.0);
+    for (double x = from; x < to; x += 0.005)
+      navdb::ProjectPosition(lat, lon, path.CornerTrack(x + 0.0025), std::min(0.005, to - x), lat, lon);
+    double off = 0.0, course = 0.0;
+    navdb::ComputeDistanceAndBearing(lat, lon, end_lat, end_lon, off, course);
+    // Back on its leg, as the model of the turn takes it, within 0.2 NM.
+    EXPECT_LT(off, 0.25) << "from " << from << " to " << to;
+    EXPECT_TRUE(std::isnan(path.CornerTrack(to + 0.01)));
+  }
+}
+
+// The climb meets each leg's wind where the aircraft flies it: through a
+// corner on the track the path turns on, from where LNAV passes the
+// waypoint. Taken as the leg's up to the point nearest the waypoint, a
+// business jet turning 131 degrees onto 96 kt behind levelled off 4 NM
+// beyond its T/C. The climb flown second by second along the path, 250 kt
+// from 5,000 to 20,000 ft at 2,000 ft/min, the aircraft 35 NM from B.
+TEST_F(AircraftOnThePathTest, TheClimbTurnsWithThePath) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  m.VnavSetSpd = 1;
+  m.ClimbIas = 250.0;
+  m.ClbSpdRest = 0.0;
+  g.SmoothedAirspeed = 0.0;  // the module's own growth of the true airspeed
+  const double rate = 2000.0, from_altitude = 5000.0, to_altitude = 20000.0;
+  ASSERT_EQ(MachInsteadOf(model::PerformanceSegment::kClimb, 250.0, to_altitude), 0.0);
+  const double growth = (model::IasToTas(1000.0, 1000.0) - 1000.0) / 1e6;
+  auto tas = [&](double altitude) { return 250.0 * (1.0 + growth * altitude); };
+  struct Case {
+    double in, out, wind, from;
+  };
+  const Case cases[] = {
+      {100.0, 231.0, 96.0, 41.0},  {100.0, 231.0, 96.0, 221.0}, {100.0, 10.0, 120.0, 190.0},
+      {100.0, 10.0, 120.0, 10.0},  {100.0, 160.0, 100.0, 340.0}, {100.0, 330.0, 80.0, 150.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.in << "-" << c.out << " wind " << c.wind << "/" << c.from);
+    Lay({{c.in, 60.0}, {c.out, 60.0}, {c.in, 60.0}});
+    g.AircraftAltitude = from_altitude;
+    // In still air the climb is its true airspeed, and what is left the
+    // level-off.
+    SetWind(0.0, 0.0);
+    Place(25.0, 0.0, 0.0, tas(from_altitude));
+    double calm = 0.0;
+    const int seconds = static_cast<int>((to_altitude - from_altitude) / rate * 60.0 + 0.5);
+    for (int s = 0; s < seconds; ++s) calm += tas(from_altitude + (s + 0.5) * rate / 60.0) / 3600.0;
+    const double level_off = (ClimbModel(rate).Distance(from_altitude, to_altitude) - calm) / tas(to_altitude) * 3600.0;
+    SetWind(c.wind, c.from);
+    Place(25.0, 0.0, 0.0, tas(from_altitude));
+    const FlownPath& path = FlownPath::Current();
+    double turn_from = 0.0, turn_to = 0.0;
+    ASSERT_TRUE(TurnAtB(path, turn_from, turn_to));
+    const model::FlightPlanWaypoint &b = Fp().ActiveFlightPlan[1], &cc = Fp().ActiveFlightPlan[2];
+    const double first = navdb::TrueCourse(g.PlaneLatitude, g.PlaneLongitude, b.latitude, b.longitude);
+    const double second = navdb::TrueCourse(b.latitude, b.longitude, cc.latitude, cc.longitude);
+    auto ground_speed = [&](double air, double x) {
+      const double turning = path.CornerTrack(x);
+      const double track = std::isfinite(turning) ? turning : x < turn_from ? first : second;
+      const double angle = (c.from - track) * 0.017453292519943295;
+      return std::sqrt(air * air - std::pow(c.wind * std::sin(angle), 2.0)) - c.wind * std::cos(angle);
+    };
+    const double here = path.Aircraft();
+    double flown = 0.0;
+    for (int s = 0; s < seconds; ++s)
+      flown += ground_speed(tas(from_altitude + (s + 0.5) * rate / 60.0), here + flown) / 3600.0;
+    ASSERT_GT(here + flown, turn_from + 2.0);  // the climb turns with the path
+    flown += ground_speed(tas(to_altitude), here + flown) * level_off / 3600.0;
+    EXPECT_NEAR(ClimbModel(rate).Distance(from_altitude, to_altitude), flown, 0.1);
+  }
 }
 
 }  // namespace
