@@ -201,10 +201,16 @@ double FlownPath::CoordinateFromPosition(int from, double lat, double lon) const
     const State& g = G();
     const LegOffset at = Against(wp_lat, wp_lon, g.PlaneLatitude, g.PlaneLongitude, lat, lon);
     // Behind the aircraft too: a TOD it has passed on its way still times
-    // the descent from there.
+    // the descent from there. Only the way ahead is stretched to the path
+    // (the turn still to fly, the corner's cut): a point behind lies back
+    // by the miles straight to it. Stretched with the rest, a TOD passed
+    // 16 NM back crept 2.2 NM on as the way's ratio fell toward the
+    // corner, and VNAV's path rose to 550 ft above an aircraft that had
+    // kept to it, which eased off toward it.
     if (at.along >= -kOnLegNm) {
       best = at.off;
-      best_at = Entry(active_) - at.along * way / straight;
+      best_at = at.along <= straight ? Entry(active_) - at.along * way / straight
+                                     : aircraft_ - Distance(g.PlaneLatitude, g.PlaneLongitude, lat, lon);
     }
   }
   // On the aircraft's way: no leg is walked.

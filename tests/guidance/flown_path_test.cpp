@@ -582,6 +582,47 @@ TEST_F(AircraftOnThePathTest, ADirectToPastTheWaypointAheadRunsOnToTheRoutesEnd)
   }
 }
 
+// Flying straight at its waypoint far off its leg (a direct-to), the
+// aircraft's way is stretched to the path it flies (the corner at the
+// waypoint cut, the turn onto the way). A point it has passed on that way
+// (a TOD) lies behind it by the straight miles flown since, however the
+// way's stretch changes as the waypoint nears: stretched with the rest,
+// a TOD passed 16 NM back crept 2.2 NM on, and VNAV's path rose above the
+// aircraft. Turns at B both ways, gentle and sharp, in still air and a
+// wind, across 180 degrees south of the equator.
+TEST_F(AircraftOnThePathTest, APointPassedOnTheWayToTheWaypointStaysBehindByTheMilesFlown) {
+  struct Case {
+    double course_out;  // B to C, true
+    double wind_from;   // negative: still air
+    double right;       // NM right of A-B where the point is passed (far off it)
+  };
+  for (const Case& c : {Case{160.0, -1.0, 25.0}, Case{40.0, -1.0, -25.0}, Case{200.0, 250.0, 30.0},
+                        Case{10.0, 80.0, -35.0}}) {
+    SCOPED_TRACE(c.course_out);
+    Lay({{100.0, 60.0}, {c.course_out, 60.0}, {160.0, 60.0}});
+    State& g = guidance_state;
+    guidance_state.LnavLegTracking = 0;
+    g.WindDirection = c.wind_from < 0.0 ? 0.0 : c.wind_from;
+    g.WindSpeed = c.wind_from < 0.0 ? 0.0 : 80.0;
+    const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[1];
+    Place(10.0, c.right, 0.0, 420.0);
+    const double lat = g.PlaneLatitude, lon = g.PlaneLongitude;
+    double straight = 0.0, course = 0.0;
+    navdb::ComputeDistanceAndBearing(lat, lon, b.latitude, b.longitude, straight, course);
+    // Still joining: more than 5 NM off the leg A-B.
+    for (double flown = 2.0; flown < straight * 0.6; flown += 4.0) {
+      SCOPED_TRACE(flown);
+      g.LastTick += 18.0;
+      navdb::ProjectPosition(lat, lon, course, flown, g.PlaneLatitude, g.PlaneLongitude);
+      g.GroundTrack = navdb::TrueCourse(g.PlaneLatitude, g.PlaneLongitude, b.latitude, b.longitude) -
+                      g.MagneticVariation;
+      g.AircraftHeading = g.GroundTrack;
+      const FlownPath& path = FlownPath::Current();
+      EXPECT_NEAR(path.CoordinateFromPosition(3, lat, lon), path.Aircraft() - flown, 0.1);
+    }
+  }
+}
+
 // A point of the path (a TOC or TOD) is looked for on every pass, and its
 // walk along the legs kept until the path is built again: over a seeded
 // sequence of places, on and off the leg, at speeds that build the path
