@@ -521,10 +521,15 @@ void UpdateVerticalProfile() {
   if (has_active && std::isfinite(here)) {
     to_go = std::max(0.0, path.EntryOrBefore(last) - here);
     // A TOC or TOD behind the aircraft still to be reached counts straight
-    // back to it.
+    // back to it, or back along the path where that is shorter: a point the
+    // plan placed inside a corner lies on the legs, off the path by the
+    // corner's cut, and a T/C passed a fraction of a second before the top
+    // read the cut (1.7 NM) where it had read 0 the pass before.
     auto to = [&](double lat, double lon) {
       const double at = path.CoordinateFromPosition(last, lat, lon);
-      return at >= here ? at - here : Distance(g.PlaneLatitude, g.PlaneLongitude, lat, lon);
+      if (at >= here) return at - here;
+      const double straight = Distance(g.PlaneLatitude, g.PlaneLongitude, lat, lon);
+      return std::isfinite(at) ? std::min(here - at, straight) : straight;
     };
     if (g.TocPassed == 0) {
       g.ClimbSideDistance = to(g.TocLatitude, g.TocLongitude);

@@ -830,5 +830,68 @@ TEST_F(AircraftOnThePathTest, TheClimbTurnsWithThePath) {
   }
 }
 
+// A T/C the plan placed inside a corner lies on the legs, off the path by
+// the corner's cut. Read pass by pass as the aircraft rounds the corner
+// past it, still short of its top, the distance to it falls to 0 and stays
+// near it: counted straight back to the point on the legs once the
+// aircraft's place had passed its coordinate, it rose at once to the cut
+// (182: 1.7 NM read 0.2 s before the top). Right and left, in still air
+// and in a wind, across 180 south of the equator and west of zero north of
+// it, with the fixture's 12 degrees of variation.
+TEST_F(AircraftOnThePathTest, ATopOfClimbInsideACornerIsNoFartherBackThanThePath) {
+  struct Case {
+    double lat, lon;
+    double in, out;  // true courses of the legs into and out of B
+    double wind, from;
+  };
+  const Case cases[] = {
+      {-20.0, 179.6, 100.0, 230.0, 0.0, 0.0},   {-20.0, 179.6, 100.0, 330.0, 80.0, 200.0},
+      {-20.0, 179.6, 100.0, 10.0, 0.0, 0.0},    {45.0, -0.6, 260.0, 130.0, 60.0, 80.0},
+      {45.0, -0.6, 260.0, 20.0, 0.0, 0.0},
+  };
+  State& g = guidance_state;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.lat << " " << c.in << "-" << c.out << " wind " << c.wind << "/" << c.from);
+    Lay({{c.in, 60.0}, {c.out, 60.0}, {c.in, 60.0}}, c.lat, c.lon);
+    SetWind(c.wind, c.from);
+    Place(10.0, 0.0, 0.0, 300.0);
+    double from = 0.0, to = 0.0;
+    ASSERT_TRUE(TurnAtB(FlownPath::Current(), from, to));
+    // The T/C on the legs at the coordinate abeam B, mid-corner.
+    const double toc = FlownPath::Current().Entry(1);
+    int leg = -1;
+    ASSERT_TRUE(FlownPath::Current().PositionFromCoordinate(toc, g.TocLatitude, g.TocLongitude, leg));
+    g.TocPassed = 0;
+    double lat = 0.0, lon = 0.0;
+    ASSERT_TRUE(FlownPath::Current().PositionFromCoordinate(from, lat, lon, leg));
+    // Round the corner as the path turns, B sequenced, the aircraft on the
+    // corner's track; each place a pass.
+    Fp().ActiveWaypointIndex = 2;
+    double before = NAN, before_here = NAN;
+    bool crossed = false;
+    for (double x = from; x + 0.02 < to && !crossed; x += 0.02) {
+      const double track = FlownPath::Current().CornerTrack(x + 0.01);
+      navdb::ProjectPosition(lat, lon, track, 0.02, lat, lon);
+      g.LastTick += 18.0;
+      g.PlaneLatitude = lat;
+      g.PlaneLongitude = lon;
+      g.GroundTrack = track - g.MagneticVariation;
+      UpdateVerticalProfile();
+      const double here = FlownPath::Current().Aircraft();
+      if (std::isfinite(before_here) && before_here < toc && here >= toc) {
+        crossed = true;
+        double straight = 0.0, course = 0.0;
+        navdb::ComputeDistanceAndBearing(lat, lon, g.TocLatitude, g.TocLongitude, straight, course);
+        ASSERT_GT(straight, 0.5);  // the cut the reading went to
+        EXPECT_LT(g.ClimbSideDistance, 0.3) << "at " << here << ", " << before << " the pass before";
+        EXPECT_LT(std::fabs(g.ClimbSideDistance - before), 0.3);
+      }
+      before = g.ClimbSideDistance;
+      before_here = here;
+    }
+    EXPECT_TRUE(crossed);
+  }
+}
+
 }  // namespace
 }  // namespace ovi::guidance

@@ -24,7 +24,7 @@
 namespace ovi::sim {
 namespace {
 
-const unsigned kSeeds[] = {1,   6,   8,   11,  20,  70,  83,  120, 122, 124, 138, 201,
+const unsigned kSeeds[] = {1,   6,   8,   11,  20,  70,  83,  120, 122, 124, 138, 182, 201,
                            214, 300, 301, 309, 327, 333, 393, 415, 452, 457, 601, 693};
 
 // Rules these seeds break today, each with the fault it shows: reported,
