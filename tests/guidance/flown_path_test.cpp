@@ -394,6 +394,7 @@ TEST_F(AircraftOnThePathTest, SlowIntoAStrongWindTheAirspeedIsTheOneAlongTheHead
         for (int pass = 0; pass < 3; ++pass) {
           Place(57.0 + pass * 0.02, 0.0, off, ground);
           g.AircraftHeading = course + crab - g.MagneticVariation;
+          g.DriftAngle = g.AircraftHeading - g.GroundTrack;  // the avionics' track, from the heading
           FlownPath::Current();
           EXPECT_NEAR(g.FlownPathCache.corners[1].air.tas, tas, 1.0) << "ground speed " << ground;
         }
