@@ -204,14 +204,24 @@ std::uint64_t Signature() {
   return h;
 }
 
-// The aircraft's true heading where the heading and the ground track agree
-// with the wind it reads (the track is worked out to a degree or so), else
-// NaN.
+// The aircraft's true heading in a wind, where an airspeed along it gives
+// the ground speed, else NaN. A ground track worked out from that heading
+// (less a cross-wind drift) is not asked: at a low ground speed in a
+// strong wind it is ten degrees off (254 where 265 was flown, 93 kt over
+// the ground into 127 kt), and taking the airspeed from it made the turns
+// re-flown from the aircraft wider and its place slide back. A track not
+// worked out from it (the heading not read with it) must agree with it to
+// a few degrees.
 constexpr double kTrackAgrees = 3.0;  // degrees
 double AircraftHeadingInWind() {
   const State& g = G();
   const double heading = Wrap360(g.AircraftHeading + g.MagneticVariation);
-  const double tas = TrueAirspeedInWind(g.GroundSpeedKnots, heading, g.WindDirection, g.WindSpeed);
+  const double a = (heading - g.WindDirection) * kDegToRad;
+  const double along = g.WindSpeed * std::cos(a), across = g.WindSpeed * std::sin(a);
+  const double square = g.GroundSpeedKnots * g.GroundSpeedKnots - across * across;
+  const double tas = square > 0.0 ? along + std::sqrt(square) : NAN;
+  if (!(tas > 0.0)) return NAN;
+  if (std::fabs(Wrap180(g.AircraftHeading - g.DriftAngle - g.GroundTrack)) <= 1e-6) return heading;
   const double to = (g.WindDirection + 180.0) * kDegToRad;
   const double east = tas * std::sin(heading * kDegToRad) + g.WindSpeed * std::sin(to);
   const double north = tas * std::cos(heading * kDegToRad) + g.WindSpeed * std::cos(to);

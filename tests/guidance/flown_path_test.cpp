@@ -205,7 +205,18 @@ class AircraftOnThePathTest : public FlownPathTest {
     g.GroundTrack = course + off - g.MagneticVariation;
     g.GroundSpeedKnots = speed;
     g.BankAttitude = 0.0;
+    Crab();
   }
+  // The heading (magnetic) that flies the ground track in the wind: the
+  // way over the ground less the wind's.
+  static void Crab() {
+    State& g = guidance_state;
+    const double track = (g.GroundTrack + g.MagneticVariation) * kRad, to = (g.WindDirection + 180.0) * kRad;
+    const double east = g.GroundSpeedKnots * std::sin(track) - g.WindSpeed * std::sin(to);
+    const double north = g.GroundSpeedKnots * std::cos(track) - g.WindSpeed * std::cos(to);
+    g.AircraftHeading = std::atan2(east, north) / kRad - g.MagneticVariation;
+  }
+  static constexpr double kRad = 0.017453292519943295;
 };
 
 // Below 50 kt the aircraft has no track to turn from and is taken as on its
@@ -346,6 +357,48 @@ TEST_F(AircraftOnThePathTest, InAWindStrongerThanTheGroundSpeedTheAircraftStillF
       Place(20.0 + pass * 0.01, 0.3, 0.0, 55.0);
       g.AircraftHeading = g.GroundTrack;
       EXPECT_NEAR(FlownPath::Current().Aircraft(), 20.0 + pass * 0.01, 0.5);
+    }
+  }
+}
+
+// Slow over the ground into a strong wind, the track the avionics work out
+// from the heading less a cross-wind drift is ten degrees off the one
+// flown. The aircraft's airspeed is the one along the heading it flies
+// (205 kt in 127 kt of wind), not the way over the ground that track makes
+// less the wind: worked out from that, 216-231 kt, the turns re-flown from
+// the aircraft came out wider and its place slid back along the path. Wind
+// from every side, the estimate off either way, south of the equator
+// across 180 and north-west of zero, with westerly variation.
+TEST_F(AircraftOnThePathTest, SlowIntoAStrongWindTheAirspeedIsTheOneAlongTheHeading) {
+  struct Place_ {
+    double lat, lon, variation;
+  };
+  const double tas = 205.0, wind = 127.0;
+  State& g = guidance_state;
+  for (const Place_ p : {Place_{-20.0, 179.6, -12.0}, Place_{45.5, -0.3, 15.5}}) {
+    for (double from = 0.0; from < 360.0; from += 45.0) {
+      for (double off : {-10.0, 10.0}) {
+        SCOPED_TRACE(::testing::Message() << p.lat << " " << p.lon << " wind from " << from << " off " << off);
+        SetUp();
+        Lay({{100.0, 60.0}, {100.0, 60.0}, {160.0, 60.0}}, p.lat, p.lon);
+        g.MagneticVariation = p.variation;
+        const model::FlightPlanWaypoint &a = Fp().ActiveFlightPlan[0], &b = Fp().ActiveFlightPlan[1];
+        const double course = navdb::TrueCourse(a.latitude, a.longitude, b.latitude, b.longitude);
+        g.WindSpeed = wind;
+        g.WindDirection = course + from;
+        // Crabbed onto the leg: the heading's angle off the course and the
+        // ground speed left.
+        const double across = wind * std::sin(from * kRad), along = wind * std::cos(from * kRad);
+        const double crab = std::asin(across / tas) / kRad;
+        const double ground = tas * std::cos(crab * kRad) - along;
+        for (int pass = 0; pass < 3; ++pass) {
+          Place(57.0 + pass * 0.02, 0.0, off, ground);
+          g.AircraftHeading = course + crab - g.MagneticVariation;
+          g.DriftAngle = g.AircraftHeading - g.GroundTrack;  // the avionics' track, from the heading
+          FlownPath::Current();
+          EXPECT_NEAR(g.FlownPathCache.corners[1].air.tas, tas, 1.0) << "ground speed " << ground;
+        }
+      }
     }
   }
 }
@@ -551,7 +604,6 @@ TEST_F(AircraftOnThePathTest, ADirectToPastTheWaypointAheadRunsOnToTheRoutesEnd)
     g.WindDirection = wind < 0.0 ? 0.0 : wind;
     g.WindSpeed = wind < 0.0 ? 0.0 : 90.0;
     Place(40.0, 0.0, 0.0, 450.0);
-    g.AircraftHeading = g.GroundTrack;  // the heading flies the track in still air; taken from it in a wind
     model::FlightPlanTable& plan = Fp().ActiveFlightPlan;
     for (int i = 3; i >= 2; --i) plan[i + 1] = plan[i];
     plan[2] = model::FlightPlanWaypoint{};
@@ -616,7 +668,7 @@ TEST_F(AircraftOnThePathTest, APointPassedOnTheWayToTheWaypointStaysBehindByTheM
       navdb::ProjectPosition(lat, lon, course, flown, g.PlaneLatitude, g.PlaneLongitude);
       g.GroundTrack = navdb::TrueCourse(g.PlaneLatitude, g.PlaneLongitude, b.latitude, b.longitude) -
                       g.MagneticVariation;
-      g.AircraftHeading = g.GroundTrack;
+      Crab();
       const FlownPath& path = FlownPath::Current();
       EXPECT_NEAR(path.CoordinateFromPosition(3, lat, lon), path.Aircraft() - flown, 0.1);
     }
@@ -876,6 +928,7 @@ TEST_F(AircraftOnThePathTest, ATopOfClimbInsideACornerIsNoFartherBackThanThePath
       g.PlaneLatitude = lat;
       g.PlaneLongitude = lon;
       g.GroundTrack = track - g.MagneticVariation;
+      Crab();
       UpdateVerticalProfile();
       const double here = FlownPath::Current().Aircraft();
       if (std::isfinite(before_here) && before_here < toc && here >= toc) {
