@@ -43,8 +43,8 @@ const KnownBreak kKnownBreaks[] = {
      "67.3/71.4: T/C, T/D or destination distances off the distance flown (the climb's distance in wind and "
      "after restrictions)"},
     {"agree", {333},
-     "67.3: after the direct-to LAVAA, in 127 kt of headwind at 95 kt over the ground, VNAV below its path "
-     "descends at 100-300 ft/min and crosses BEAVR at 4,046 ft, RTE LEGS showing 3,000"},
+     "67.3: after the direct-to LAVAA, LAVAA's at-5,000 is met 3.7 NM inside its turn, 2.1 NM before BEAVR; "
+     "BEAVR's 3,000A then needs 4,300 ft/min downwind, more than VNAV's greatest 3,000: crossed at 3,803 ft"},
     {"agree", {393},
      "67.3: the descent placed in the crosswind met before the turn at OLM; after it 96 kt behind, VNAV at its "
      "greatest rate (3,000 ft/min) crosses ELMAA 819 ft above the 19,000 shown"},
