@@ -216,10 +216,7 @@ constexpr double kTrackAgrees = 3.0;  // degrees
 double AircraftHeadingInWind() {
   const State& g = G();
   const double heading = Wrap360(g.AircraftHeading + g.MagneticVariation);
-  const double a = (heading - g.WindDirection) * kDegToRad;
-  const double along = g.WindSpeed * std::cos(a), across = g.WindSpeed * std::sin(a);
-  const double square = g.GroundSpeedKnots * g.GroundSpeedKnots - across * across;
-  const double tas = square > 0.0 ? along + std::sqrt(square) : NAN;
+  const double tas = AirspeedAlongHeading(g.GroundSpeedKnots, heading, g.WindDirection, g.WindSpeed);
   if (!(tas > 0.0)) return NAN;
   if (std::fabs(Wrap180(g.AircraftHeading - g.DriftAngle - g.GroundTrack)) <= 1e-6) return heading;
   const double to = (g.WindDirection + 180.0) * kDegToRad;

@@ -419,14 +419,19 @@ void LeadSpeeds(double planned_true_airspeed, double true_course, double wind_fr
   true_airspeed = planned_true_airspeed;
 }
 
-double TrueAirspeedInWind(double ground_speed, double true_heading, double wind_from, double wind_speed) {
-  if (!(wind_speed > 0.0)) return ground_speed;
+double AirspeedAlongHeading(double ground_speed, double true_heading, double wind_from, double wind_speed) {
   // ground^2 = air^2 + wind^2 - 2 air wind cos(heading - wind_from)
   const double a = (true_heading - wind_from) * kDegToRad;
   const double along = wind_speed * std::cos(a), across = wind_speed * std::sin(a);
   const double square = ground_speed * ground_speed - across * across;
   const double air = square > 0.0 ? along + std::sqrt(square) : NAN;
-  return std::isfinite(air) && air > 0.0 ? air : ground_speed;
+  return std::isfinite(air) && air > 0.0 ? air : NAN;
+}
+
+double TrueAirspeedInWind(double ground_speed, double true_heading, double wind_from, double wind_speed) {
+  if (!(wind_speed > 0.0)) return ground_speed;
+  const double air = AirspeedAlongHeading(ground_speed, true_heading, wind_from, wind_speed);
+  return std::isfinite(air) ? air : ground_speed;
 }
 
 double RouteTurn(double from_lat, double from_lon, double lat, double lon, double to_lat, double to_lon) {

@@ -106,6 +106,8 @@ double WindCorrectionAngle(double true_track, double true_airspeed, double wind_
 // The true airspeed of an aircraft on a true heading making good
 // `ground_speed` in that wind; the ground speed where no airspeed gives it.
 double TrueAirspeedInWind(double ground_speed, double true_heading, double wind_from, double wind_speed);
+// The same, NaN where no airspeed along that heading gives the ground speed.
+double AirspeedAlongHeading(double ground_speed, double true_heading, double wind_from, double wind_speed);
 
 // A waypoint's turn, for its anticipation: the configured switch distance
 // with its turn allowance (the least LNAV passes it at), the degrees
