@@ -781,17 +781,20 @@ bool TurnAtB(const FlownPath& path, double& from, double& to) {
   return std::isfinite(to);
 }
 
+// A corner at B between two legs, and the wind it is flown in.
+struct CornerCase {
+  double lat, lon;
+  double in, out;  // true courses of the legs into and out of B
+  double wind, from;
+};
+
 // The tracks of a corner are true tracks over the ground, the path's own:
 // walked from where the path starts to turn, they end where it is on the
 // next leg again. Right and left, gentle and sharp, in still air and in
 // 100 kt from each side, south of the equator across 180 degrees and far
 // north across the prime meridian.
 TEST_F(AircraftOnThePathTest, ACornersTracksWalkedFromItsStartEndOnTheNextLeg) {
-  struct Case {
-    double lat, lon;
-    double in, out;  // true courses of the legs into and out of B
-    double wind, from;
-  };
+  using Case = CornerCase;
   const Case cases[] = {
       {-20.0, 179.6, 100.0, 190.0, 0.0, 0.0},    {-20.0, 179.6, 100.0, 230.0, 100.0, 41.0},
       {-20.0, 179.6, 100.0, 330.0, 100.0, 200.0}, {-20.0, 179.6, 100.0, 40.0, 100.0, 300.0},
@@ -891,11 +894,7 @@ TEST_F(AircraftOnThePathTest, TheClimbTurnsWithThePath) {
 // and in a wind, across 180 south of the equator and west of zero north of
 // it, with the fixture's 12 degrees of variation.
 TEST_F(AircraftOnThePathTest, ATopOfClimbInsideACornerIsNoFartherBackThanThePath) {
-  struct Case {
-    double lat, lon;
-    double in, out;  // true courses of the legs into and out of B
-    double wind, from;
-  };
+  using Case = CornerCase;
   const Case cases[] = {
       {-20.0, 179.6, 100.0, 230.0, 0.0, 0.0},   {-20.0, 179.6, 100.0, 330.0, 80.0, 200.0},
       {-20.0, 179.6, 100.0, 10.0, 0.0, 0.0},    {45.0, -0.6, 260.0, 130.0, 60.0, 80.0},
