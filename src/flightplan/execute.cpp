@@ -9,6 +9,7 @@
 #include "src/flightplan/runway_data.h"
 #include "src/flightplan/state.h"
 #include "src/guidance/flight_log.h"
+#include "src/guidance/profile_predictions.h"
 #include "src/guidance/radio_tuning.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
@@ -167,6 +168,9 @@ void RebuildVerticalPlan(bool keep_held_constraint) {
     // aircraft levelled there for the rest of the flight.
     g.VnavAltitudeSet = 0;
   }
+  // The pages show the plan as VNAV flies it from here (in the descent, on
+  // the path from the aircraft), from the first frame after EXEC on.
+  guidance::PredictThePlanFlown();
 }
 
 bool IsNoSelection(std::string_view text) { return text.empty() || text == model::kNoneText; }

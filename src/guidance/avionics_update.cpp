@@ -10,6 +10,7 @@
 #include "src/flightplan/state.h"
 #include "src/guidance/flight_log.h"
 #include "src/guidance/lateral.h"
+#include "src/guidance/profile_predictions.h"
 #include "src/guidance/radio_tuning.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
@@ -414,6 +415,8 @@ void UpdateAvionicsState() {
     if (TimesEnRouteDue(frame)) UpdateTimesEnRoute();
     LoadDestinationDetails();
     SteerLaterally();
+    // The pages show what VNAV flies: the predictions follow its plan.
+    if (PlanMovedSincePredicted()) PredictThePlanFlown();
   }
 
   // Mailboxes.

@@ -216,8 +216,10 @@ struct ProfileFit {
       const bool below = entries[i].constrained && entries[i].altitude < level;
       tod[i] = below ? std::min(to_end, entries[i].at - DescentNm(level, entries[i].altitude)) : tod[i + 1];
     }
-    // A waypoint after entry i planned at the level: the cruise follows i.
+    // The cruise follows entry i: the descent from the level may begin on
+    // the leg after it, or a waypoint after it is planned at the level.
     auto cruise_after = [&](std::size_t i) {
+      if (tod[i + 1] >= entries[i].at) return true;
       for (std::size_t j = i + 1; j < n; ++j)
         if (!(entries[j].constrained && entries[j].altitude < level) && entries[j].at <= tod[j]) return true;
       return false;

@@ -1,12 +1,16 @@
 #include "src/guidance/profile_predictions.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "src/flightplan/state.h"
 #include "src/guidance/climb_model.h"
 #include "src/guidance/flown_path.h"
+#include "src/guidance/holding.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vertical_plan_internal.h"
@@ -86,7 +90,8 @@ double MilesLostAtVnavOn(double rate) {
 // those of the descent.
 class Profile {
  public:
-  Profile(int last, double level) : last_(last), level_(level), up_(last + 1, 0.0), down_(last + 1, 0.0) {}
+  Profile(int last, double level)
+      : last_(last), level_(level), up_(last + 1, 0.0), down_(last + 1, 0.0), beyond_(last + 1, 0.0) {}
 
   // Forward from entry 0, each leg at the climb rate, truncated to 100 ft
   // above 1000 ft, from each constraint's altitude on. The crossover is the
@@ -150,6 +155,7 @@ class Profile {
     double p = PlannedAltitude(E(last_));
     for (int k = last_ - 1; k >= 1; --k) {
       p += Ratio(FlownLeg(path, k + 1), m.DescentTas) * 60.0 * m.PlanDescentRate;
+      beyond_[k] = p;
       if (model::IsConstraint(E(k))) p = PlannedAltitude(E(k));
       down_[k] = std::min(p > 1000.0 && !model::IsConstraint(E(k)) ? std::trunc(p / 100.0) * 100.0 : p, level_);
     }
@@ -161,10 +167,15 @@ class Profile {
   // descent's first, it was planned as a step down from the level and the
   // TOC stood short of it, while VNAV, passing the waypoint before, flew to
   // it, levelled there and climbed on after it: the TOC shown 100 NM and
-  // more short of where the aircraft reached the level. Needs the descent
-  // walked first.
+  // more short of where the aircraft reached the level. The cruise may
+  // follow on the leg after it, with no waypoint of its own at the level:
+  // looked for at the waypoints alone, a pilot's 27,200 ft typed in the
+  // climb under 30,000 before a 250-NM leg was taken for a step down, the
+  // aircraft climbed through it, turned down 2,600 ft to meet it and never
+  // flew the pilot's level again. Needs the descent walked first.
   bool LevelledAtInTheClimb(int k) const {
     if (!(PlannedAltitude(E(k)) < level_)) return false;
+    if (beyond_[k] >= level_) return true;
     for (int j = k + 1; j <= last_ - 1; ++j)
       if (down_[j] >= level_) return true;
     return false;
@@ -219,12 +230,28 @@ class Profile {
   int last_;
   double level_;
   std::vector<double> up_, down_;
+  // At each waypoint, the descent walked back from the anchors after it,
+  // before its own constraint resets it: where the profile after it must be.
+  std::vector<double> beyond_;
   int crossover_ = 0;
 };
 
 void WriteCruise(FlightPlanWaypoint& w, double level) {
   w.altitude_constraint = level;
   w.speed_constraint = M().CruiseSpeed;
+}
+
+// A climb's values at a waypoint planned at `p`: the level's where it
+// reaches it.
+void WriteClimb(FlightPlanWaypoint& w, double p, double level) {
+  const model::State& m = M();
+  if (p >= level) {
+    WriteCruise(w, level);
+    return;
+  }
+  w.altitude_constraint = p;
+  w.speed_constraint = m.ClimbIas;
+  if (m.ClbSpdRest > 0.0 && p < m.ClbAltRest && m.ClbSpdRest < m.ClimbIas) w.speed_constraint = m.ClbSpdRest;
 }
 
 // The climb's values at every waypoint the plan writes, then the speed of
@@ -235,15 +262,7 @@ void PredictClimb(const Profile& profile, int last, double level) {
   const FlownPath& path = FlownPath::Current();
   for (int k = 1; k <= last - 1; ++k) {
     FlightPlanWaypoint& w = E(k);
-    if (model::IsConstraint(w) || Published(w)) continue;
-    const double p = profile.Climb(k);
-    if (p >= level) {
-      WriteCruise(w, level);
-      continue;
-    }
-    w.altitude_constraint = p;
-    w.speed_constraint = m.ClimbIas;
-    if (m.ClbSpdRest > 0.0 && p < m.ClbAltRest && m.ClbSpdRest < m.ClimbIas) w.speed_constraint = m.ClbSpdRest;
+    if (!model::IsConstraint(w) && !Published(w)) WriteClimb(w, profile.Climb(k), level);
   }
   for (int k = 1; k <= last - 1; ++k) {
     const FlightPlanWaypoint& c = E(k);
@@ -260,6 +279,25 @@ void PredictClimb(const Profile& profile, int last, double level) {
   }
 }
 
+// A descent's values at waypoint k planned at `p`: the level's where it
+// reaches it.
+void WriteDescent(const Profile& profile, int k, double p, double level) {
+  const model::State& m = M();
+  FlightPlanWaypoint& w = E(k);
+  if (p >= level) {
+    WriteCruise(w, level);
+    return;
+  }
+  // Past a descent constraint its speed holds where it is the slower.
+  const int cap = profile.PastDescentConstraint(k) ? profile.Behind(k) : 0;
+  const double cap_speed = cap > 0 ? E(cap).speed_constraint : model::kNoValue;
+  const bool slower = cap_speed != model::kNoValue && (cap_speed < w.speed_constraint || cap_speed < m.DescentSpeed);
+  w.speed_constraint = slower ? cap_speed : m.DescentSpeed;
+  w.altitude_constraint = p;
+  if (m.DescSpdRest > 0.0 && m.DescSpdRest < w.speed_constraint && p <= m.DescAltRest)
+    w.speed_constraint = m.DescSpdRest;
+}
+
 // The descent's values where the descent has the waypoint; a descent
 // constraint without a speed takes the descent speed.
 void PredictDescent(const Profile& profile, int last, double level) {
@@ -271,22 +309,60 @@ void PredictDescent(const Profile& profile, int last, double level) {
       if (!profile.OfTheClimb(k) && w.speed_constraint == model::kNoValue) w.speed_constraint = m.DescentSpeed;
       continue;
     }
-    if (!profile.InDescent(k)) continue;
-    const double p = profile.Altitude(k);
-    if (p >= level) {
-      WriteCruise(w, level);
+    if (profile.InDescent(k)) WriteDescent(profile, k, profile.Altitude(k), level);
+  }
+}
+
+// The descent VNAV flies first, from the top of descent straight to the
+// descent's first constraint ahead (in the descent, the constraint VNAV
+// flies to), as VNAV's path runs. The walk back from that constraint at the
+// plan's rate is the same path where the top of descent was placed on the
+// path as it now is; but the top is kept as a point, and once the corners
+// were flown again in other air (a new wind, the speeds near them) the walk
+// left VNAV's path behind: RTE LEGS showed a waypoint 10 NM ahead at
+// FL215 while VNAV held FL272 to a top of descent 20 NM beyond it.
+void PredictTheDescentPathAhead(const Profile& profile, const FlownPath& path, int last, double level,
+                                 bool climb_kept) {
+  const State& g = G();
+  const int active = std::max(Fp().ActiveWaypointIndex, 1);
+  int target = last;
+  if (g.TodPassed == 1) {
+    target = ClampedConstraintIndex(last);
+  } else {
+    for (int k = active; k <= last - 1; ++k) {
+      if (profile.Constrained(k) && !profile.OfTheClimb(k)) {
+        target = k;
+        break;
+      }
+    }
+  }
+  const double top = g.TodPassed == 1 ? std::min(g.TodAltitude, level) : level;
+  // A hold's fix keeps the walk's altitude: the path falls to it there.
+  const int fix = Fp().HoldCount > 0 ? Fp().HoldTable[1].active_index : 0;
+  for (int k = active; k < target; ++k) {
+    const FlightPlanWaypoint& w = E(k);
+    if (model::IsConstraint(w) || Published(w) || k == fix) continue;
+    double p = DescentPathAltitudeAt(path, target, top, path.Entry(k));
+    if (!std::isfinite(p)) return;
+    // Climbing, the climb has the waypoints it passes below the path.
+    if (g.TocPassed == 0 && !(p < profile.Climb(k))) {
+      if (profile.InDescent(k) && !climb_kept) WriteClimb(E(k), profile.Climb(k), level);
       continue;
     }
-    // Past a descent constraint its speed holds where it is the slower.
-    const int cap = profile.PastDescentConstraint(k) ? profile.Behind(k) : 0;
-    const double cap_speed = cap > 0 ? E(cap).speed_constraint : model::kNoValue;
-    const bool slower =
-        cap_speed != model::kNoValue && (cap_speed < w.speed_constraint || cap_speed < m.DescentSpeed);
-    w.speed_constraint = slower ? cap_speed : m.DescentSpeed;
-    w.altitude_constraint = p;
-    if (m.DescSpdRest > 0.0 && m.DescSpdRest < w.speed_constraint && p <= m.DescAltRest)
-      w.speed_constraint = m.DescSpdRest;
+    if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
+    WriteDescent(profile, k, p, level);
   }
+}
+
+// VNAV just engaged has still to build up its climb (held level below its
+// least speed, its rate built up a hundred a second): the miles that costs,
+// while it does; 0 once it climbs.
+double MilesStillLost() {
+  const State& g = G();
+  const model::State& m = M();
+  if (g.VnavEngaged != 1 || (g.SmoothedAirspeed >= m.MinVnavIas + 10.0 && g.VerticalSpeedFpm >= m.MinVnavClimbRate))
+    return 0.0;
+  return MilesLostAtVnavOn(ClimbRateFlown());
 }
 
 }  // namespace
@@ -378,6 +454,107 @@ void PredictTheDescentFromTheHold() {
     if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
     w.altitude_constraint = p;
   }
+}
+
+namespace {
+
+// What the predictions are worked out from, each with the change that has
+// them worked out again: the phase, the targets, the level, the top of
+// climb and of descent and the end where the path has them, the wind the
+// climb is walked in.
+struct PlanFlown {
+  std::array<double, 20> value{};
+  static constexpr std::array<double, 20> kMoves = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                    50.0, 50.0, 0.2, 0.2, 0.2, 5.0, 5.0, 0, 0};
+};
+
+PlanFlown PlanFlownNow() {
+  const State& g = G();
+  const int last = std::min(Fp().ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
+  const FlownPath& path = FlownPath::Current();
+  double north = 0.0, east = 0.0;
+  ClimbWind(north, east);
+  const double in_the_air = g.AircraftAltitude > ClimbStart() + kAirborneHeight ? 1.0 : 0.0;
+  PlanFlown p;
+  p.value = {static_cast<double>(Fp().ActiveWaypointIndex),
+             static_cast<double>(g.TocPassed),
+             static_cast<double>(g.TodPassed),
+             static_cast<double>(g.NextConstraintIndex),
+             static_cast<double>(g.HeldConstraintIndex),
+             HoldBeingFlown() ? 1.0 : 0.0,
+             static_cast<double>(g.VnavEngaged),
+             static_cast<double>(PlannedCruiseAltitude()),
+             in_the_air,
+             static_cast<double>(Fp().RouteState),
+             static_cast<double>(g.PlannedRouteEdits),
+             g.NextConstraintAltitude,
+             g.TodAltitude,
+             path.CoordinateFromPosition(last, g.TocLatitude, g.TocLongitude),
+             path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude),
+             path.EntryOrBefore(last),
+             north,
+             east,
+             0.0,
+             0.0};
+  return p;
+}
+
+}  // namespace
+
+bool PlanMovedSincePredicted() {
+  const State& g = G();
+  const int last = Fp().ActiveFlightPlanLastIndex, active = Fp().ActiveWaypointIndex;
+  // A hold flown keeps the plan it was entered on: its level is its fix's
+  // planned altitude, as the pages showed it.
+  if (last < 2 || Fp().RouteState < 3 || active < 0 || active > last || HoldBeingFlown()) return false;
+  if (!g.PredictedForKnown) return true;
+  const PlanFlown now = PlanFlownNow();
+  for (std::size_t i = 0; i < now.value.size(); ++i) {
+    const double a = now.value[i], b = g.PredictedFor[i];
+    if (std::isnan(a) != std::isnan(b) || std::fabs(a - b) > PlanFlown::kMoves[i]) return true;
+  }
+  return false;
+}
+
+void PredictThePlanFlown() {
+  State& g = G();
+  const int last = std::min(Fp().ActiveFlightPlanLastIndex, model::kMaxActivePlanWaypoints);
+  const int active = Fp().ActiveWaypointIndex;
+  const double level = PlannedCruiseAltitude();
+  if (last < 2 || Fp().RouteState < 3 || active < 0 || active > last || !(level > 1000.0)) return;
+  std::vector<std::pair<double, double>> before(static_cast<std::size_t>(last) + 1);
+  for (int k = 1; k <= last - 1; ++k) before[static_cast<std::size_t>(k)] = {E(k).altitude_constraint, E(k).speed_constraint};
+  // Low down, the climb EXEC wrote (or VNAV on moved for its late start)
+  // stands: the path no longer measures the legs from the runway.
+  const bool climb_kept = g.TocPassed == 0 && !(g.AircraftAltitude > ClimbStart() + kAirborneHeight);
+  const FlownPath& path = FlownPath::Current();
+  Profile profile(last, level);
+  profile.WalkDescent();
+  profile.WalkClimb(M().ClimbRate, climb_kept ? 0.0 : MilesStillLost());
+  PredictClimb(profile, last, level);
+  PredictDescent(profile, last, level);
+  if (climb_kept) {
+    for (int k = 1; k <= last - 1; ++k) {
+      if (profile.InDescent(k) || model::IsConstraint(E(k))) continue;
+      E(k).altitude_constraint = before[static_cast<std::size_t>(k)].first;
+      E(k).speed_constraint = before[static_cast<std::size_t>(k)].second;
+    }
+  }
+  PredictTheDescentPathAhead(profile, path, last, level, climb_kept);
+  g.ClimbEndIndex = profile.Crossover();
+  bool written = false;
+  for (int k = 1; k <= last - 1 && !written; ++k)
+    written = std::memcmp(&before[static_cast<std::size_t>(k)].first, &E(k).altitude_constraint, sizeof(double)) != 0 ||
+              std::memcmp(&before[static_cast<std::size_t>(k)].second, &E(k).speed_constraint, sizeof(double)) != 0;
+  if (written) {
+    // The plan's own write: no edit for the plan to answer. The corners are
+    // flown at the speeds written here.
+    const bool planned = g.PlannedRouteEdits == Fp().ActiveRouteEdits;
+    flightplan::ActiveRouteChanged();
+    if (planned) g.PlannedRouteEdits = Fp().ActiveRouteEdits;
+  }
+  g.PredictedFor = PlanFlownNow().value;
+  g.PredictedForKnown = true;
 }
 
 void PredictAltitudesAndSpeeds(int last, double rate) {

@@ -5,6 +5,7 @@
 // route operations write them.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -251,6 +252,10 @@ struct State {
   // aircraft is on its way to the active waypoint: the TOC is placed again
   // meanwhile.
   std::int32_t TocJoining = 0;
+  // What the predictions were last worked out for (the plan VNAV flies:
+  // PredictThePlanFlownWhenMoved); empty until they are.
+  std::array<double, 20> PredictedFor{};
+  bool PredictedForKnown = false;
   // First waypoint of the predictions past the climb: where the climb reaches
   // the level, or the descent's first constraint; 0 = none.
   std::int32_t ClimbEndIndex = 0;

@@ -103,6 +103,31 @@ double DescentPathGradient() {
   return HoldFixOnThePath(straight, fix_span, fix_altitude) ? (g.TodAltitude - fix_altitude) / fix_span : straight;
 }
 
+double DescentPathAltitudeAt(const FlownPath& path, int target, double top, double at) {
+  const State& g = G();
+  const int last = LastIndex();
+  if (target < 0 || target > last || !std::isfinite(at)) return NAN;
+  const double bottom = PlannedAltitude(E(target));
+  const double tod_at = path.CoordinateFromPosition(target, g.TodLatitude, g.TodLongitude);
+  const double span = path.EntryOrBefore(target) - tod_at;
+  if (!(span > 0.0) || !(top > bottom)) return NAN;
+  const double straight = (top - bottom) / span;
+  const double flown = std::clamp(at - tod_at, 0.0, span);
+  // A hold's fix on the way, planned below the straight path, is reached at
+  // its planned altitude, as VNAV flies it once the descent has begun
+  // (HoldFixOnThePath): the racetrack is flown at that level.
+  const flightplan::State& fp = Fp();
+  const int fix = fp.HoldCount > 0 ? fp.HoldTable[1].active_index : 0;
+  if (fix > 0 && fix >= fp.ActiveWaypointIndex && fix < target) {
+    const double fix_span = path.Entry(fix) - tod_at, fix_altitude = PlannedAltitude(E(fix));
+    if (fix_span > 0.0 && fix_span < span && fix_altitude > bottom && fix_altitude < top - straight * fix_span) {
+      if (flown <= fix_span) return top - (top - fix_altitude) * flown / fix_span;
+      return fix_altitude - (fix_altitude - bottom) * (flown - fix_span) / (span - fix_span);
+    }
+  }
+  return top - straight * flown;
+}
+
 int ClampedConstraintIndex(int last) { return std::clamp(G().NextConstraintIndex, 0, std::max(last, 0)); }
 
 bool PlaceOnRoute(double flown, double& lat, double& lon, int& leg_start) {
@@ -242,9 +267,12 @@ void PlaceTopOfClimbBeyond(int constraint, double level) {
   const FlownPath& path = FlownPath::Current();
   const double at = path.EntryOrBefore(constraint), here = path.Aircraft();
   if (!(cap < level) || !std::isfinite(at) || !std::isfinite(here) || !(at > here)) return;
+  // An aircraft above the constraint (typed below it in the climb) is
+  // taken down to it and climbs on from its altitude: from its own, the
+  // TOC stood 3-7 NM short of where it reached the level.
   const ClimbModel climb(ClimbRateFlown());
   const double toc = std::max(here + climb.Distance(g.AircraftAltitude, level),
-                              at + climb.Distance(std::max(cap, g.AircraftAltitude), level, at - here));
+                              at + climb.Distance(cap, level, at - here));
   const int last = LastIndex();
   int leg_start = 0;
   double lat = 0.0, lon = 0.0;

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "src/guidance/flown_path.h"
 #include "src/model/records.h"
 
 namespace ovi::guidance {
@@ -73,6 +74,15 @@ double DescentPathBottom();
 // to the constraint, or to the planned altitude of a hold's fix ahead that
 // the straight path would pass above; 0 without a path.
 double DescentPathGradient();
+
+// The altitude of the descent path VNAV flies, from the top of descent at
+// `top` straight down to route entry `target` at its planned altitude,
+// `at` NM along `path` (a hold's fix on the way at its planned altitude
+// where the straight path would pass above it); NaN where the top of
+// descent does not lie before the entry. The path is asked for once, before
+// the route is written: asked for again, it would be built from a route
+// half written.
+double DescentPathAltitudeAt(const FlownPath& path, int target, double top, double at);
 
 // The descent's path starts where the aircraft is on the route (the TOD
 // moves there), at its altitude when `at_aircraft_altitude`; false when the

@@ -427,6 +427,11 @@ void ResumeAfterHold() {
     PredictTheDescentFromTheHold();
   }
   if (g.TocPassed == 0 || g.TodPassed == 1) g.VnavAltitudeSet = 0;
+  // A climb goes on from wherever the racetrack left the aircraft: its TOC
+  // is placed again from there, as after VNAV engaged again. Left where it
+  // was placed before the hold, the T/C read 9.7 NM with the level reached
+  // 7.9 NM on.
+  if (g.TocPassed == 0) g.TocWindKnown = 0;
 }
 
 // A hold entered gets its level; a hold left, the path on from it.

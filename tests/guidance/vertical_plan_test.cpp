@@ -385,10 +385,18 @@ TEST_F(VerticalPlanTest, TheLevelCountsTheClimbHeldAtAConstraint) {
       {"held, they meet", {{60, 5000}, {180}, {190}}, 20000, 20000, 120, 120},
       {"held, 0.1 NM short", {{60, 5000}, {180}, {189.9}}, 20000, 19000, 116, 123.4},
       {"held, room enough", {{60, 5000}, {290}, {300}}, 30000, 30000, 160, 195},
-      // The climb tops out before W1, which the descent must reach at
-      // 6000 ft: 13000 ft in 52 NM, down from it 24.5 NM before W1. With
-      // the descent measured to the end alone 15000 ft seemed to fit.
-      {"a descent constraint after the top", {{80, 6000}, {200}}, 15000, 13000, 52, 55.5},
+      // The climb tops out before W0, at the level, and W1 after it is the
+      // descent's, which it must reach at 6000 ft: 13000 ft in 52 NM, down
+      // from it 24.5 NM before W1. With the descent measured to the end
+      // alone 15000 ft seemed to fit.
+      {"a descent constraint after the top", {{60}, {80, 6000}, {200}}, 15000, 13000, 52, 55.5},
+      // No waypoint at the level before W1, and the cruise follows it on
+      // the leg after it (none at the level there either): the climb levels
+      // at 6000 ft until W1 and climbs on to 15000 ft, 36 NM on, down 52.5
+      // NM before B. Taken for the descent's, the plan climbed through it to
+      // 13000 ft and descended back to it.
+      {"a constraint met before the cruise, the cruise on the leg after it", {{80, 6000}, {150}, {200}},
+       15000, 15000, 116, 147.5},
       // The TOD is placed back from the first constraint of the descent: a
       // step after it steeper than the descent (6000 ft in 5 NM) is no
       // reason for a lower level. 17000 ft: 68 NM up, 31.5 down to W1.
@@ -928,9 +936,13 @@ TEST_F(VerticalPlanTest, TheClimbsConstraintsAreTheSameAtExecAndAsVnavPassesThem
       // level; passed W2 still climbing (at 11000), the TOC lies 4 NM on,
       // on W3's leg, and W3 (below the aircraft) is no target.
       {"after the level", false, 3, 9000, 2, 12000, 48, 11000, 64, 9000},
-      // As the level is reached, but the descent follows W2: the descent's,
-      // though the TOC lies on W2's leg.
-      {"with no cruise after it", true, 2, 9000, 2, 12000, 48, 7500, 48, -1},
+      // As the level is reached, with no waypoint after W2 but the end: the
+      // cruise follows on the leg after it, the descent to B beginning 78 NM
+      // out, so the climb's, levelled at until W2 (the TOC left on W2, with
+      // no room for it beyond before the last leg), and no waypoint where
+      // the climb reaches the level. Taken for the descent's, the aircraft
+      // climbed through it to the level and turned down to meet it.
+      {"with the cruise after it on the last leg", true, 2, 9000, 0, 9000, 60, 7500, 60, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
