@@ -541,6 +541,15 @@ void PredictThePlanFlown() {
     }
   }
   PredictTheDescentPathAhead(profile, path, last, level, climb_kept);
+  // A hold's fix ahead keeps its altitude, the level the hold is to be
+  // flown at as the pages showed it: the path is flown to it there.
+  // Written again with the rest, a hold entered after a new wind was flown
+  // 700-6,000 ft from the level the pages had shown at its fix.
+  const int fix = Fp().HoldCount > 0 ? Fp().HoldTable[1].active_index : 0;
+  if (fix >= std::max(active, 1) && fix <= last - 1) {
+    E(fix).altitude_constraint = before[static_cast<std::size_t>(fix)].first;
+    E(fix).speed_constraint = before[static_cast<std::size_t>(fix)].second;
+  }
   g.ClimbEndIndex = profile.Crossover();
   bool written = false;
   for (int k = 1; k <= last - 1 && !written; ++k)
