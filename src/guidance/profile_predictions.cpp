@@ -462,6 +462,10 @@ namespace {
 // them worked out again: the phase, the targets, the level, the top of
 // climb and of descent and the end where the path has them, the wind the
 // climb is walked in.
+// Passes (18 a second) a plan that only moved waits before its predictions
+// are worked out again; a change of phase, target or level does not wait.
+constexpr double kTicksBetweenPredictions = 5.0 * 18.0;
+
 struct PlanFlown {
   std::array<double, 20> value{};
   static constexpr std::array<double, 20> kMoves = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
@@ -509,9 +513,15 @@ bool PlanMovedSincePredicted() {
   if (last < 2 || Fp().RouteState < 3 || active < 0 || active > last || HoldBeingFlown()) return false;
   if (!g.PredictedForKnown) return true;
   const PlanFlown now = PlanFlownNow();
+  // A top of climb or descent moving with the wind, or placed again on
+  // every pass while the aircraft turns onto its way after a direct-to, is
+  // followed once every few seconds: the walk and the corners flown at its
+  // speeds cost a pass several times over.
+  const bool due = !(g.LastTick - g.PredictedAtTick < kTicksBetweenPredictions && g.LastTick >= g.PredictedAtTick);
   for (std::size_t i = 0; i < now.value.size(); ++i) {
     const double a = now.value[i], b = g.PredictedFor[i];
-    if (std::isnan(a) != std::isnan(b) || std::fabs(a - b) > PlanFlown::kMoves[i]) return true;
+    const bool moved = std::isnan(a) != std::isnan(b) || std::fabs(a - b) > PlanFlown::kMoves[i];
+    if (moved && (PlanFlown::kMoves[i] == 0.0 || due)) return true;
   }
   return false;
 }
@@ -564,6 +574,7 @@ void PredictThePlanFlown() {
   }
   g.PredictedFor = PlanFlownNow().value;
   g.PredictedForKnown = true;
+  g.PredictedAtTick = g.LastTick;
 }
 
 void PredictAltitudesAndSpeeds(int last, double rate) {

@@ -256,6 +256,7 @@ struct State {
   // PredictThePlanFlownWhenMoved); empty until they are.
   std::array<double, 20> PredictedFor{};
   bool PredictedForKnown = false;
+  double PredictedAtTick = 0.0;  // the pass they were worked out at
   // First waypoint of the predictions past the climb: where the climb reaches
   // the level, or the descent's first constraint; 0 = none.
   std::int32_t ClimbEndIndex = 0;

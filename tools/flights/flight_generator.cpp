@@ -725,7 +725,34 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
         if (target == 0 || idents[target] == "DIRECT" || target == idents.size() - 1) break;
         const double planned = p.AltAt(p.at[std::min(target, p.at.size() - 1)]);
         const bool descending = e.t > p.tod - 300.0;
-        if (!descending) break;  // in the climb and cruise the gate's restrictions serve
+        if (!descending && e.t < p.toc) {
+          // In the climb: a crossing altitude under the level at a waypoint
+          // ahead, below where the climb would cross it or at the level's
+          // side of the top of climb, as a pilot may be given one. Drawn on a
+          // stream of its own: the seed's other events stay as they were.
+          Random own(Mix(seed * 0x100000001B3ull + static_cast<std::uint64_t>(e.t * 1000.0)));
+          const double top = std::min(planned, p.top);
+          const double altitude =
+              std::round(std::max(origin_elevation + 3000.0, top - own.Uniform(1000.0, 0.6 * (top - origin_elevation))) /
+                         100.0) *
+              100.0;
+          if (!(altitude < p.top - 500.0)) break;
+          const char* kind = own.Chance(0.4) ? "A" : own.Chance(0.5) ? "B" : "";
+          const std::string text = (own.Chance(0.5) ? Format("%d", own.Int(22, 28) * 10) : std::string()) + "/" +
+                                   Format("%.0f", altitude) + kind;
+          const std::size_t row = target - active;
+          std::string keys = "LEGS";
+          for (std::size_t i = 0; i < row / 5; ++i) keys += " NEXT_PAGE";
+          out.Line("show 4012");
+          out.Keys("SMITHS_FMS_BR", keys + " " + Keys(text) + Format(" R%zu", row % 5 + 1));
+          out.Keys("SMITHS_FMS_BR", "EXEC");
+          out.Line("hide 4012");
+          out.Line(";@ constraint " + text);
+          out.Replanned();
+          told.push_back("restriction " + text + " typed in the climb");
+          break;
+        }
+        if (!descending) break;  // in the cruise the gate's restrictions serve
         const double altitude = std::round(std::max(planned + r.Uniform(-2000.0, 1000.0), 3000.0) / 100.0) * 100.0;
         const std::string text = Format("%.0f/%.0fA", r.Int(20, 25) * 10.0, altitude);
         const std::size_t row = target - active;
