@@ -1456,6 +1456,63 @@ TEST_F(VnavTest, AHoldFlownAtAConstrainedFixGoesOnToTheNextConstraint) {
   }
 }
 
+// A hold left in the climb or in the descent, the autopilot still holding
+// the hold's level: the next target's altitude goes out as the hold ends.
+// Left there, the aircraft stayed level at the hold's altitude, VNAV
+// asking for a climb or a descent it could not fly. West of zero, south
+// of the equator.
+TEST_F(VnavTest, AHoldLeftInTheClimbOrTheDescentSendsTheNextTargetsAltitude) {
+  struct Case {
+    const char* name;
+    int toc, tod;
+    double hold_level, target;
+  } const kCases[] = {
+      {"in the climb", 0, 0, 9000.0, 14000.0},
+      {"in the descent", 1, 1, 14000.0, 9000.0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    State& g = guidance_state;
+    flightplan::State& fp = flightplan::flightplan_state;
+    for (int i = 0; i <= 3; ++i) {
+      fp.ActiveFlightPlan[i].latitude = -20.0 - 0.3 * i;
+      fp.ActiveFlightPlan[i].longitude = -0.5 + 0.3 * i;
+    }
+    model::FlightPlanWaypoint& next = fp.ActiveFlightPlan[2];
+    next.constraint_flag = 1;
+    next.altitude_constraint = c.target;
+    fp.ActiveWaypointIndex = 2;
+    g.ActiveWaypointLat = next.latitude;
+    g.ActiveWaypointLon = next.longitude;
+    g.PlaneLatitude = -20.32;
+    g.PlaneLongitude = -0.18;
+    g.GroundSpeedKnots = 280.0;
+    model::model_state.VnavSetAlts = 1;
+    model::model_state.CruiseAlt = 20000;
+    g.TocPassed = c.toc;
+    g.TodPassed = c.tod;
+    g.AircraftAltitude = c.hold_level;
+    g.NextConstraintIndex = 2;
+    g.NextConstraintAltitude = c.target;
+    g.NextConstraintLat = next.latitude;
+    g.NextConstraintLon = next.longitude;
+    g.LevelInForce = PlannedCruiseAltitude();
+    // The hold at W1 was flown on the last pass, and the autopilot has its
+    // level.
+    g.HoldFlownLastPass = 1;
+    g.HoldLevel = c.hold_level;
+    g.HoldFixLatitude = fp.ActiveFlightPlan[1].latitude;
+    g.HoldFixLongitude = fp.ActiveFlightPlan[1].longitude;
+    ASSERT_TRUE(SendAltitudeCommand(c.hold_level));
+    g.VnavAltitudeSet = 1;
+    host.key_events.clear();
+    RunVerticalTransitions();
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, static_cast<std::uint32_t>(c.target)}}));
+  }
+}
+
 // A hold left in the descent restarts VNAV's path at the hold's level,
 // straight to the next constraint. The pages walked the plan's descent back
 // from that constraint, which passed the fix 2,000 ft below the level flown
