@@ -167,6 +167,13 @@ TEST_F(FlightPlanTest, EveryRefusalIsSaidOnceWithItsReason) {
                 "[FlightPlan] header is missing), D002.RTE (the [FlightPlan] header is missing) and 447 more\n"},
       {"a named pipe among the plans", [&] { ASSERT_EQ(::mkfifo((sim->plans() / "P.RTE").c_str(), 0600), 0); },
        ScanFlightPlanFolder, folder + "1 plan file left out: P.RTE (not a regular file (a named pipe))\n"},
+      // Named as no plan, neither is a plan left out.
+      {"a sub-folder and a named pipe of other names",
+       [&] {
+         fs::create_directory(sim->plans() / "archive");
+         ASSERT_EQ(::mkfifo((sim->plans() / "notes.rte.txt").c_str(), 0600), 0);
+       },
+       ScanFlightPlanFolder, ""},
       {"a link to a device among the plans",
        [&] {
          std::ofstream(device) << "a device";
