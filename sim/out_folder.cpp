@@ -88,6 +88,15 @@ class NestedOutputs {
 
 }  // namespace
 
+bool LiesIn(const std::string& path, const std::string& folder) {
+  std::error_code ec;
+  const fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec);
+  const fs::path f = fs::weakly_canonical(fs::absolute(folder, ec), ec);
+  if (p.empty() || f.empty()) return false;
+  const fs::path rel = p.lexically_relative(f);
+  return !rel.empty() && *rel.begin() != "..";
+}
+
 bool OutFolder::Prepare(const std::string& dir, std::string& error) {
   dir_ = dir;
   noted_.clear();

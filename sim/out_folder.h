@@ -33,6 +33,10 @@ inline constexpr OutputWriter kSimOutputs{
     "ovi-sim", kOutputManifest, "--out names the folder the outputs go into",
     "--out takes a new or empty folder, or one an earlier run wrote (left as it is)"};
 
+// True when `path` (its links followed) is `folder` or lies in it: an
+// input a tool would write over when it writes the folder.
+bool LiesIn(const std::string& path, const std::string& folder);
+
 class OutFolder {
  public:
   explicit OutFolder(const OutputWriter& writer = kSimOutputs) : writer_(writer) {}

@@ -39,16 +39,6 @@ constexpr ovi::sim::OutputWriter kBitmapOutputs{
     "ovi-bitmaps", "ovi-bitmaps-outputs.txt", "OUTDIR names the folder the bitmaps go into",
     "OUTDIR takes a new or empty folder, or one ovi-bitmaps wrote (left as it is)"};
 
-// `path` (its links followed) is `folder` or lies in it.
-bool LiesIn(const std::string& path, const std::string& folder) {
-  std::error_code ec;
-  const fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec);
-  const fs::path f = fs::weakly_canonical(fs::absolute(folder, ec), ec);
-  if (p.empty() || f.empty()) return false;
-  const fs::path rel = p.lexically_relative(f);
-  return !rel.empty() && *rel.begin() != "..";
-}
-
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa {}, sb {};
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
@@ -65,7 +55,7 @@ struct Background {
 // its panel's folder `folder`; `inputs` are the panel files read.
 std::string BackgroundRefusal(const std::string& out, const std::string& folder,
                               const std::vector<std::string>& inputs) {
-  if (!LiesIn(out, folder))
+  if (!ovi::sim::LiesIn(out, folder))
     return "lies outside the panel's folder; a background is written only beside its panel";
   for (const std::string& input : inputs)
     if (SameFile(out, input)) return "is a panel file ovi-bitmaps reads; left as it is";
@@ -129,7 +119,7 @@ int WriteAllArtwork(const std::string& keys_path, const std::string& dir) {
     std::fprintf(stderr, "ovi-bitmaps: %s\n", error.c_str());
     return 1;
   }
-  if (LiesIn(keys_path, dir)) {
+  if (ovi::sim::LiesIn(keys_path, dir)) {
     std::fprintf(stderr, "ovi-bitmaps: %s: lies in %s, which --keys writes; give a key table from outside it\n",
                  keys_path.c_str(), dir.c_str());
     return 1;

@@ -85,20 +85,11 @@ std::string ExpandMarkers(const std::string& scenario) {
   return out;
 }
 
-bool LiesIn(const std::string& path, const std::string& folder) {
-  std::error_code ec;
-  const fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec);
-  const fs::path f = fs::weakly_canonical(fs::absolute(folder, ec), ec);
-  if (p.empty() || f.empty()) return false;
-  const fs::path rel = p.lexically_relative(f);
-  return !rel.empty() && *rel.begin() != "..";
-}
-
 bool PrepareFlight(const Paths& paths, const std::string& flight_dir, const std::string& aircraft,
                    const std::string& aircraft_text, const std::string& scenario, std::string& error) {
   const std::string dir = Normal(flight_dir);
   const std::string data = paths.source + "/data";
-  if (LiesIn(dir, data)) {
+  if (sim::LiesIn(dir, data)) {
     error = dir + ": lies in the sample data the flight copies (" + data + "); give a folder outside it";
     return false;
   }

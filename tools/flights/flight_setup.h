@@ -23,9 +23,6 @@ struct Paths {
   std::string sim;     // ovi-sim
 };
 
-// True when `path` (its links followed) is `folder` or lies in it.
-bool LiesIn(const std::string& path, const std::string& folder);
-
 // A flight's folder: `sim/` (the sample simulator folder with the module,
 // and `aircraft_text` as ovi/Aircraft/AIRCRAFT.cfg where not empty),
 // `panel.cfg`, `keys.txt` and `scenario.txt` (expanded). The folder keeps

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/out_folder.h"
 #include "tools/flights/flight_generator.h"
 #include "tools/flights/flight_record.h"
 #include "tools/flights/flight_rules.h"
@@ -199,7 +200,7 @@ int main(int argc, char** argv) {
   }
   if (command == "prepare" && operands.size() == 3) {
     const std::string dir = fs::absolute(operands[2]).string();
-    if (LiesIn(operands[1], dir)) {
+    if (ovi::sim::LiesIn(operands[1], dir)) {
       std::fprintf(stderr, "ovi-flights: %s: lies in %s, which prepare writes; give a scenario from outside it\n",
                    operands[1].c_str(), dir.c_str());
       return 1;
