@@ -611,9 +611,9 @@ TEST(EndToEnd, TheRunPrintsWhyAPlanIsMissing) {
   WriteFile(sim / "panel.cfg", "[Window00]\nsize_mm=400,300\ngauge00=ovi1!SMITHS_FMS, 0, 0, 400\n");
   RunResult r = RunSim({"--sim-folder", sim.path(), "--panel", sim / "panel.cfg", "--seconds", "1"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_NE(r.out.find(util::Format("\\ovi\\flightplans: 2 plan files left out: CUT.PLN (cut short at byte %zu), "
+  EXPECT_NE(r.out.find(util::Format("status: %s: 2 plan files left out: CUT.PLN (cut short at byte %zu), "
                                     "ONE.RTE (fewer than two waypoints)\n",
-                                    plan.size() / 2)),
+                                    (sim / "ovi/flightplans").c_str(), plan.size() / 2)),
             std::string::npos)
       << r.out;
 }
