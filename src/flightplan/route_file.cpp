@@ -148,11 +148,13 @@ void Column(std::string& out, const std::string& text, std::size_t width) {
 
 }  // namespace
 
+std::string DefaultFlightPlanFolder() { return host::host_state.SimulatorFolder + kDefaultFolder; }
+
 std::string FlightPlanFolderInForce() {
   const model::State& m = model::model_state;
   if (!m.AircraftFlightPlansFolder.empty()) return m.AircraftFlightPlansFolder;
   if (!m.FlightPlansFolder.empty()) return m.FlightPlansFolder;
-  return host::host_state.SimulatorFolder + kDefaultFolder;
+  return DefaultFlightPlanFolder();
 }
 
 std::string FlightPlanReadFolder() {
@@ -165,7 +167,7 @@ std::string FlightPlanReadPath(std::string_view name) { return JoinPath(FlightPl
 std::string FlightPlanWriteFolder() {
   const model::State& m = model::model_state;
   if (!m.FlightPlansFolder.empty()) return m.FlightPlansFolder;
-  return host::host_state.SimulatorFolder + kDefaultFolder;
+  return DefaultFlightPlanFolder();
 }
 
 std::string FlightPlanWritePath(std::string_view name) { return JoinPath(FlightPlanWriteFolder(), name); }

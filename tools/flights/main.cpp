@@ -134,6 +134,12 @@ int Campaign(unsigned long first, unsigned long last, int jobs, const std::strin
     for (std::size_t i = 0; i < seeds.size() && i < 12; ++i) list += " " + std::to_string(seeds[i]);
     std::printf("  %-9s %4zu flights:%s%s\n", rule.c_str(), seeds.size(), list.c_str(), seeds.size() > 12 ? " ..." : "");
   }
+  // Some seeds break a rule for a cause already known: a reader should not
+  // take each of them for news.
+  if (!by_rule.empty()) {
+    std::printf("known breaks of seeds 1-700, with their causes: docs/flight-rules.md, \"Where the flights stand\"; "
+                "a seed its rule's row does not name is new\n");
+  }
   return by_rule.empty() && failed_runs == 0 ? 0 : 1;
 }
 
