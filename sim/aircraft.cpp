@@ -783,9 +783,11 @@ void TokenTable::WriteFrom(const AircraftState& a, std::uint64_t tick) {
   Put(351, 624.0);
   Put(614, agl / kFeetPerMetre);
   Put(615, a.decision_height);
-  // No station is received: signals, needles, DME and bearing pointers rest
-  // at 0; the yaw damper is off.
-  for (std::uint32_t t : {20u, 31u, 32u, 35u, 39u, 40u, 41u, 59u, 114u, 550u}) Put(t, 0.0);
+  // No station is received: signals, NAV1's localizer and glideslope flags,
+  // needles, DME and bearing pointers rest at 0; the yaw damper is off.
+  // Written, not left unknown: the summary lists only the tokens the
+  // stand-in has no value of its own for.
+  for (std::uint32_t t : {20u, 31u, 32u, 35u, 39u, 40u, 41u, 46u, 49u, 58u, 59u, 114u, 550u}) Put(t, 0.0);
   Put(773, a.display_power);
   Put(792, a.flight_director);
   // The flight director's commands in the host's signs (pitch positive nose

@@ -15,13 +15,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The paths an earlier run listed, relative to the folder; folders end in
-// '/'. Only a manifest that is a plain file of its own counts.
+// The paths a run listed, relative to the folder; folders end in '/'. Only
+// a manifest that is a plain file of its own counts.
 std::set<std::string> ListedOutputs(const fs::path& manifest) {
+  constexpr std::int64_t kMaxManifest = std::int64_t{64} << 20;
   std::set<std::string> listed;
   std::error_code ec;
-  std::string text, error;
-  if (!fs::is_regular_file(fs::symlink_status(manifest, ec)) || !ReadTextFile(manifest.string(), text, error))
+  std::string text;
+  if (!fs::is_regular_file(fs::symlink_status(manifest, ec)) ||
+      !os::ReadRegularFile(manifest.string(), kMaxManifest, text))
     return listed;
   ForEachLine(text, [&](int, const std::string& line) {
     if (!line.empty() && line[0] != ';') listed.insert(line);
@@ -30,8 +32,8 @@ std::set<std::string> ListedOutputs(const fs::path& manifest) {
   return listed;
 }
 
-// A file an earlier run listed, or the temporary it was writing one of them
-// into when it was stopped.
+// A file a run listed, or the temporary it was writing one of them into
+// when it was stopped.
 bool Listed(const std::set<std::string>& listed, const fs::path& rel) {
   if (listed.count(rel.generic_string()) != 0) return true;
   const std::string name = rel.filename().string();
@@ -51,10 +53,54 @@ bool Inside(const fs::path& rel) {
   return true;
 }
 
+// What ovi-sim listed in the folder a tool handed it as --out, once the
+// tool listed that folder as its own.
+class NestedOutputs {
+ public:
+  NestedOutputs(const fs::path& dir, const std::set<std::string>& listed, const char* sim_out) {
+    if (sim_out == nullptr || listed.count(sim_out) == 0) return;
+    const fs::path manifest = dir / sim_out / kOutputManifest;
+    std::error_code ec;
+    if (!fs::is_regular_file(fs::symlink_status(manifest, ec))) return;
+    folder_ = sim_out;
+    listed_ = ListedOutputs(manifest);
+  }
+
+  bool Lists(const fs::path& rel) const {
+    const std::string r = rel.generic_string();
+    if (folder_.empty() || r.compare(0, folder_.size(), folder_) != 0) return false;
+    const fs::path inner = r.substr(folder_.size());
+    return inner == kOutputManifest || Listed(listed_, inner);
+  }
+
+  // Its folders, relative to the tool's folder.
+  std::vector<std::string> Folders() const {
+    std::vector<std::string> all;
+    for (const std::string& l : listed_)
+      if (l.back() == '/' && Inside(l)) all.push_back(folder_ + l);
+    return all;
+  }
+
+ private:
+  std::string folder_;
+  std::set<std::string> listed_;
+};
+
 }  // namespace
+
+bool LiesIn(const std::string& path, const std::string& folder) {
+  std::error_code ec;
+  const fs::path p = fs::weakly_canonical(fs::absolute(path, ec), ec);
+  const fs::path f = fs::weakly_canonical(fs::absolute(folder, ec), ec);
+  if (p.empty() || f.empty()) return false;
+  const fs::path rel = p.lexically_relative(f);
+  return !rel.empty() && *rel.begin() != "..";
+}
 
 bool OutFolder::Prepare(const std::string& dir, std::string& error) {
   dir_ = dir;
+  noted_.clear();
+  const std::string tool = writer_.tool;
   std::error_code ec;
   const fs::file_status st = fs::status(dir, ec);
   if (!fs::exists(st)) {
@@ -64,12 +110,13 @@ bool OutFolder::Prepare(const std::string& dir, std::string& error) {
       return false;
     }
   } else if (!fs::is_directory(st)) {
-    error = dir + ": not a folder (--out names the folder the outputs go into)";
+    error = dir + ": not a folder (" + writer_.names + ")";
     return false;
   } else {
-    const fs::path manifest = fs::path(dir) / kOutputManifest;
+    const fs::path manifest = fs::path(dir) / writer_.manifest;
     const std::set<std::string> listed = ListedOutputs(manifest);
     const bool have_manifest = fs::is_regular_file(fs::symlink_status(manifest, ec));
+    const NestedOutputs nested(dir, listed, writer_.sim_out);
     // Every file must be listed; the walk stops at the first that is not,
     // so a folder of someone's own costs one look.
     std::vector<fs::path> files;
@@ -77,11 +124,9 @@ bool OutFolder::Prepare(const std::string& dir, std::string& error) {
       const fs::path rel = it->path().lexically_relative(dir);
       std::error_code kind;
       if (it->is_directory(kind) && !it->is_symlink(kind)) continue;
-      if (have_manifest && rel == kOutputManifest) continue;
-      if (!Listed(listed, rel)) {
-        error = dir + ": holds " + rel.generic_string() +
-                ", which ovi-sim did not write; --out takes a new or empty folder, or one an earlier run "
-                "wrote (left as it is)";
+      if (have_manifest && rel == writer_.manifest) continue;
+      if (!Listed(listed, rel) && !nested.Lists(rel)) {
+        error = dir + ": holds " + rel.generic_string() + ", which " + tool + " did not write; " + writer_.takes;
         return false;
       }
       files.push_back(it->path());
@@ -97,7 +142,7 @@ bool OutFolder::Prepare(const std::string& dir, std::string& error) {
       }
     }
     // The earlier run's folders, the deepest first, where nothing else stays.
-    std::vector<std::string> folders;
+    std::vector<std::string> folders = nested.Folders();
     for (const std::string& l : listed)
       if (l.back() == '/') folders.push_back(l);
     std::sort(folders.begin(), folders.end(),
@@ -107,21 +152,62 @@ bool OutFolder::Prepare(const std::string& dir, std::string& error) {
       if (Inside(f) && fs::is_directory(fs::symlink_status(p, ec)) && fs::is_empty(p, ec)) fs::remove(p, ec);
     }
   }
-  manifest_.reset(std::fopen((fs::path(dir) / kOutputManifest).c_str(), "w"));
-  if (!manifest_ || std::fputs("; what the last ovi-sim run here wrote: the next run into this folder removes it\n",
-                               manifest_.get()) < 0) {
-    error = dir + "/" + kOutputManifest + ": cannot write";
+  if (!OpenManifest("w", error)) return false;
+  if (std::fprintf(manifest_.get(), "; what the last %s run here wrote: the next run into this folder removes it\n",
+                   writer_.tool) < 0) {
+    error = dir + "/" + writer_.manifest + ": cannot write";
     return false;
   }
   std::fflush(manifest_.get());
   return true;
 }
 
+bool OutFolder::Resume(const std::string& dir, std::string& error) {
+  dir_ = dir;
+  noted_.clear();
+  std::error_code ec;
+  const fs::file_status st = fs::status(dir, ec);
+  if (!fs::exists(st)) {
+    error = dir + ": no such folder";
+    return false;
+  }
+  if (!fs::is_directory(st)) {
+    error = dir + ": not a folder (" + writer_.names + ")";
+    return false;
+  }
+  const fs::path manifest = fs::path(dir) / writer_.manifest;
+  if (!fs::is_regular_file(fs::symlink_status(manifest, ec))) {
+    error = dir + ": holds no " + writer_.manifest + ", so no " + writer_.tool + " run wrote it";
+    return false;
+  }
+  noted_ = ListedOutputs(manifest);
+  return OpenManifest("a", error);
+}
+
+bool OutFolder::OpenManifest(const char* mode, std::string& error) {
+  manifest_.reset(std::fopen((fs::path(dir_) / writer_.manifest).c_str(), mode));
+  if (!manifest_) {
+    error = dir_ + "/" + writer_.manifest + ": cannot write";
+    return false;
+  }
+  return true;
+}
+
+std::string OutFolder::Line(const std::string& path, bool folder) const {
+  const fs::path rel = fs::path(path).lexically_normal().lexically_relative(fs::path(dir_).lexically_normal());
+  if (!Inside(rel) || rel == ".") return "";
+  return rel.generic_string() + (folder ? "/" : "");
+}
+
+bool OutFolder::Lists(const std::string& path, bool folder) const {
+  const std::string line = Line(path, folder);
+  return !line.empty() && noted_.count(line) != 0;
+}
+
 void OutFolder::Note(const std::string& path, bool folder) {
   if (!manifest_) return;
-  const fs::path rel = fs::path(path).lexically_normal().lexically_relative(fs::path(dir_).lexically_normal());
-  const std::string line = rel.generic_string() + (folder ? "/" : "");
-  if (!Inside(rel) || rel == "." || !noted_.insert(line).second) return;
+  const std::string line = Line(path, folder);
+  if (line.empty() || !noted_.insert(line).second) return;
   std::fprintf(manifest_.get(), "%s\n", line.c_str());
   std::fflush(manifest_.get());
 }

@@ -1,8 +1,10 @@
-// The --out folder holds the outputs of one run. Each output is listed in
-// the folder's manifest before it is written; the next run into the folder
-// removes what the manifest lists, and refuses a folder that holds any other
-// file. So no picture of an earlier run passes for this run's, and no file
-// ovi-sim did not write is ever removed.
+// A folder of outputs holds what one tool wrote into it. Each output is
+// listed in the folder's manifest before it is written; the next run into
+// the folder removes what the manifest lists, and refuses a folder that
+// holds any other file. So no picture of an earlier run passes for this
+// run's, and no file the tool did not write is ever removed. ovi-sim keeps
+// these rules for --out; the tools that write folders (ovi-flights) keep
+// them too, each with a manifest of its own.
 #pragma once
 
 #include <cstdio>
@@ -12,22 +14,59 @@
 
 namespace ovi::sim {
 
-// The manifest's name in the folder.
+// The manifest's name in ovi-sim's --out folder.
 inline constexpr char kOutputManifest[] = "ovi-sim-outputs.txt";
+
+// The tool that writes a folder, as its manifest and refusals name it.
+struct OutputWriter {
+  const char* tool;      // "ovi-sim"
+  const char* manifest;  // the manifest's name in the folder
+  const char* names;     // what the folder's name stands for, said when it is no folder
+  const char* takes;     // which folders the tool takes, said when one is refused
+  // The folder in it ("out/") the tool hands to ovi-sim as --out, whose
+  // outputs (as ovi-sim's own manifest there lists them) are the tool's
+  // too, also when the tool was stopped before it could list them; or none.
+  const char* sim_out = nullptr;
+};
+
+inline constexpr OutputWriter kSimOutputs{
+    "ovi-sim", kOutputManifest, "--out names the folder the outputs go into",
+    "--out takes a new or empty folder, or one an earlier run wrote (left as it is)"};
+
+// True when `path` (its links followed) is `folder` or lies in it: an
+// input a tool would write over when it writes the folder.
+bool LiesIn(const std::string& path, const std::string& folder);
 
 class OutFolder {
  public:
+  explicit OutFolder(const OutputWriter& writer = kSimOutputs) : writer_(writer) {}
+
   // Makes `dir` ready for this run's outputs: created when missing; the
   // files and folders an earlier run listed removed; the manifest started.
   // False with `error` when `dir` is no folder, holds a file no run wrote
   // (then nothing is removed), or cannot be written.
   bool Prepare(const std::string& dir, std::string& error);
 
+  // Takes up a folder an earlier run made ready, its outputs kept, so that
+  // more are listed beside them. False with `error` when `dir` is no
+  // folder or holds no manifest of this tool's (no run of it wrote there).
+  bool Resume(const std::string& dir, std::string& error);
+
+  // True when `path` is listed as an output, by this run or the earlier
+  // one taken up (a folder: listed as a folder).
+  bool Lists(const std::string& path, bool folder = false) const;
+
   // Lists `path` as this run's before it is written (a folder: before it is
   // made). A path outside the folder is not listed.
   void Note(const std::string& path, bool folder = false);
 
  private:
+  bool OpenManifest(const char* mode, std::string& error);
+  // `path` relative to the folder, as the manifest lists it; empty when it
+  // is outside the folder or the folder itself.
+  std::string Line(const std::string& path, bool folder) const;
+
+  OutputWriter writer_;
   std::string dir_;
   std::set<std::string> noted_;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> manifest_{nullptr, std::fclose};

@@ -109,6 +109,14 @@ int ParseArgs(int argc, char** argv, Options& o, std::FILE* err) {
         return false;
       }
       into = argv[++i];
+      // An empty name would be the current folder or no output at all,
+      // neither of which anyone named. (An empty number is a bad number.)
+      if (into.empty() && a != "--seconds") {
+        const bool folder = a == "--out" || a == "--sim-folder" || a == "--resources";
+        std::fprintf(err, "ovi-sim: %s is empty; name the %s\n%s", a.c_str(),
+                     folder ? "folder ('.' for the current one)" : "file", kUsage);
+        return false;
+      }
       return true;
     };
     if (a == "--list-gauges") {

@@ -5,6 +5,8 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include <algorithm>
@@ -35,11 +37,13 @@ namespace {
 // unpremultiplied the way Cairo's own PNG writer does, so that both writers
 // read back to the same pixels. libpng reports errors by a long jump: only
 // plain data lives in this frame.
-bool WriteFastRows(png_structp png, png_infop info, std::FILE* file, const DeviceContext& dc, unsigned char* row) {
+bool WriteFastRows(png_structp png, png_infop info, std::FILE* file, const DeviceContext& dc, unsigned char* row,
+                   png_text* text) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, file);
   png_set_IHDR(png, info, static_cast<png_uint_32>(dc.width), static_cast<png_uint_32>(dc.height), 8,
                PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (text != nullptr) png_set_text(png, info, text, 1);
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_set_compression_level(png, 1);
   png_write_info(png, info);
@@ -72,11 +76,16 @@ bool WriteFastRows(png_structp png, png_infop info, std::FILE* file, const Devic
 }
 
 // A picture written over an earlier one replaces it only once whole.
-bool WritePngFast(const DeviceContext& dc, os::FileReplacement& out) {
+bool WritePngFast(const DeviceContext& dc, os::FileReplacement& out, std::string_view software) {
   std::vector<unsigned char> row(static_cast<std::size_t>(dc.width) * 4);
+  std::string key = "Software", value(software);
+  png_text text{};
+  text.compression = PNG_TEXT_COMPRESSION_NONE;
+  text.key = key.data();
+  text.text = value.data();
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  bool ok = info != nullptr && WriteFastRows(png, info, out.file(), dc, row.data());
+  bool ok = info != nullptr && WriteFastRows(png, info, out.file(), dc, row.data(), software.empty() ? nullptr : &text);
   png_destroy_write_struct(&png, &info);
   return ok;
 }
@@ -86,19 +95,99 @@ cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned in
                                                                                    : CAIRO_STATUS_WRITE_ERROR;
 }
 
+cairo_status_t WriteToString(void* closure, const unsigned char* data, unsigned int length) {
+  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+  return CAIRO_STATUS_SUCCESS;
+}
+
+constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
+constexpr std::size_t kIhdrEnd = 8 + 4 + 4 + 13 + 4;  // the signature, then IHDR's length, type, data, CRC
+
+std::uint32_t Crc32(std::string_view bytes) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (const char c : bytes) {
+    crc ^= static_cast<unsigned char>(c);
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return crc ^ 0xFFFFFFFFu;
+}
+
+void AppendBigEndian(std::string& out, std::uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
+}
+
+// A tEXt chunk "Software" put right after the header of the PNG bytes
+// Cairo wrote, which has no way to add one; the pixels stay as they were.
+bool AddSoftwareText(std::string& png, std::string_view software) {
+  if (png.size() < kIhdrEnd || png.compare(0, 8, kPngSignature, 8) != 0 || png.compare(12, 4, "IHDR") != 0)
+    return false;
+  std::string body = "tEXtSoftware";
+  body += '\0';
+  body += software;
+  std::string chunk;
+  AppendBigEndian(chunk, static_cast<std::uint32_t>(body.size() - 4));
+  chunk += body;
+  AppendBigEndian(chunk, Crc32(body));
+  png.insert(kIhdrEnd, chunk);
+  return true;
+}
+
 }  // namespace
 
-bool WritePng(const DeviceContext& dc, const std::string& path, PngSpeed speed) {
+bool WritePng(const DeviceContext& dc, const std::string& path, PngSpeed speed, std::string_view software,
+              os::FileProblem* problem) {
   detail::SettleClippedDrawing(dc);
   if (!Drawable(dc)) return false;
   os::FileReplacement out(path, os::FileReplacement::Sync::kToSystem);
-  if (out.file() == nullptr) return false;
-  if (speed == PngSpeed::kFast) return WritePngFast(dc, out) && out.Commit();
+  auto done = [&](bool ok) {
+    if (!ok && problem != nullptr) *problem = out.problem();
+    return ok;
+  };
+  if (out.file() == nullptr) return done(false);
+  if (speed == PngSpeed::kFast) return done(WritePngFast(dc, out, software) && out.Commit());
   cairo_surface_t* s = SurfaceOf(dc);
   if (s == nullptr) return false;
-  cairo_status_t st = cairo_surface_write_to_png_stream(s, WriteToFile, out.file());
+  cairo_status_t st = CAIRO_STATUS_SUCCESS;
+  if (software.empty()) {
+    st = cairo_surface_write_to_png_stream(s, WriteToFile, out.file());
+  } else {
+    std::string png;
+    st = cairo_surface_write_to_png_stream(s, WriteToString, &png);
+    if (st == CAIRO_STATUS_SUCCESS && (!AddSoftwareText(png, software) || !out.Write(png)))
+      st = CAIRO_STATUS_WRITE_ERROR;
+  }
   cairo_surface_destroy(s);
-  return st == CAIRO_STATUS_SUCCESS && out.Commit();
+  return done(st == CAIRO_STATUS_SUCCESS && out.Commit());
+}
+
+std::string PngSoftware(const std::string& path) {
+  std::FILE* f = os::OpenRegularFile(path, kMaxPictureFileBytes);
+  if (f == nullptr) return "";
+  std::string software;
+  unsigned char head[8];
+  bool png = std::fread(head, 1, 8, f) == 8 && std::memcmp(head, kPngSignature, 8) == 0;
+  // The chunks ahead of the pixels; a text chunk of this size or larger is
+  // no program's name.
+  constexpr std::uint32_t kMaxText = 4096;
+  while (png && std::fread(head, 1, 8, f) == 8) {
+    const std::uint32_t length = static_cast<std::uint32_t>(head[0]) << 24 | static_cast<std::uint32_t>(head[1]) << 16 |
+                                 static_cast<std::uint32_t>(head[2]) << 8 | head[3];
+    const std::string_view type(reinterpret_cast<const char*>(head + 4), 4);
+    if (type == "IDAT" || type == "IEND" || length > 0x7FFFFFFFu) break;
+    if (type == "tEXt" && length < kMaxText) {
+      std::string text(length, '\0');
+      if (std::fread(text.data(), 1, length, f) != length) break;
+      if (text.compare(0, 9, std::string_view("Software\0", 9)) == 0) {
+        software = text.substr(9);
+        break;
+      }
+      if (std::fseek(f, 4, SEEK_CUR) != 0) break;
+    } else if (std::fseek(f, static_cast<long>(length) + 4, SEEK_CUR) != 0) {
+      break;
+    }
+  }
+  std::fclose(f);
+  return software;
 }
 
 bool PaintBitmapResource(DeviceContext& dc, const std::string& resources_dir, std::uint32_t id) {

@@ -3,8 +3,13 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/gfx/device_context.h"
+
+namespace ovi::os {
+struct FileProblem;
+}  // namespace ovi::os
 
 namespace ovi::gfx {
 
@@ -15,8 +20,17 @@ namespace ovi::gfx {
 enum class PngSpeed { kSmall, kFast };
 
 // Writes the device context's pixels as a PNG file (8-bit RGBA, colours
-// unpremultiplied); false when it cannot.
-bool WritePng(const DeviceContext& dc, const std::string& path, PngSpeed speed = PngSpeed::kSmall);
+// unpremultiplied); false when it cannot, with `problem` (when given)
+// saying why where the file could not be written. `software`, when not
+// empty, is written into the file as its "Software" text: the program that
+// made it, so that a tool tells its own pictures from others' before it
+// writes over one (PngSoftware).
+bool WritePng(const DeviceContext& dc, const std::string& path, PngSpeed speed = PngSpeed::kSmall,
+              std::string_view software = {}, os::FileProblem* problem = nullptr);
+
+// The "Software" text a PNG file carries ahead of its pixels; empty when
+// it carries none, or is no PNG file or none that can be read.
+std::string PngSoftware(const std::string& path);
 
 // Paints bitmap resource `id` (resources_dir/<id>.png) into the device
 // context, scaled to its size. A missing or unreadable bitmap paints a dark

@@ -42,6 +42,15 @@ bool IsPlanFileName(const std::string& name) {
          !util::EqualsIgnoreCase(name, "temp.rte");
 }
 
+// A folder as a status text shows it. One a setting names stays as the user
+// wrote it; the default one is the simulator folder with the module's
+// "\ovi\flightplans" after it ("/sim\ovi\flightplans" here), shown as the
+// platform layer maps it: the path the user can open.
+std::string ShownFolder(const std::string& folder) {
+  if (folder != DefaultFlightPlanFolder()) return folder;
+  return os::MapPath(folder).value_or(folder);
+}
+
 std::string AircraftFolderSetting() {
   return "Aircraft\\" + model::model_state.AircraftConfigName + ".cfg: FlightPlansFolder ";
 }
@@ -56,7 +65,7 @@ void ReportMissingFolder(const std::string& folder) {
   } else if (!m.FlightPlansFolder.empty()) {
     setting = "ovi.cfg: FlightPlansFolder ";
   }
-  model::AddStatusMessage(setting + "'" + folder + "': no such folder, no plan listed");
+  model::AddStatusMessage(setting + "'" + ShownFolder(folder) + "': no such folder, no plan listed");
 }
 
 // What the scan has to say of the files it read, said once: a folder of 450
@@ -89,7 +98,7 @@ class ScanReport {
       clause(util::Format("%d plan %s left out, the list holds %d", beyond_, beyond_ == 1 ? "file" : "files",
                           model::kMaxLibraryPlans));
     }
-    if (!text.empty()) model::AddStatusMessage(folder + ": " + text);
+    if (!text.empty()) model::AddStatusMessage(ShownFolder(folder) + ": " + text);
   }
 
  private:
@@ -190,8 +199,8 @@ void ReportAircraftPlansFolder() {
   const std::string& aircraft = model::model_state.AircraftFlightPlansFolder;
   if (listed.empty() || aircraft.empty() || aircraft == listed) return;
   const char* why = os::IsFolder(aircraft) ? "not used" : "no such folder";
-  model::AddStatusMessage(AircraftFolderSetting() + "'" + aircraft + "': " + why + ", plans are read from '" + listed +
-                          "', listed before the aircraft was named");
+  model::AddStatusMessage(AircraftFolderSetting() + "'" + aircraft + "': " + why + ", plans are read from '" +
+                          ShownFolder(listed) + "', listed before the aircraft was named");
 }
 
 }  // namespace ovi::flightplan

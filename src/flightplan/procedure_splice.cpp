@@ -273,10 +273,18 @@ void InsertApproach(const Side& side, int with_discontinuity) {
 
   int disco = 0;
   if (side.pending) {
-    if (p.last > 0 && p.plan[p.last].ident == "DISCO") {
+    // The entries at the cut-back point that give way to the approach (an
+    // earlier approach's discontinuity, the route's copy of the first fix)
+    // go as any removed entry does: an index on one moves to the entry
+    // that takes their place, the approach's first leg (or the destination
+    // where the approach has none before its missed-approach point). Left
+    // where it was, it named the leg after that one, or lay past the end.
+    auto drop_cut_entry = [&] {
       DropHoldsOn(p, p.last, p.last);
       --p.last;
-    }
+      if (!tracked_behind && tracked > p.last && tracked <= cut) tracked = p.last + 1;
+    };
+    if (p.last > 0 && p.plan[p.last].ident == "DISCO") drop_cut_entry();
     if (with_discontinuity == 1 && p.last > 1 && p.plan[p.last].ident != first_fix) {
       if (p.last + 1 <= kLastLegIndex) {
         disco = ++p.last;
@@ -286,8 +294,7 @@ void InsertApproach(const Side& side, int with_discontinuity) {
         if (state == 0 || state == 3) StepRouteState();
       }
     } else if (p.last > 0 && p.plan[p.last].ident == first_fix) {
-      DropHoldsOn(p, p.last, p.last);  // the approach's own leg takes its place
-      --p.last;
+      drop_cut_entry();  // the approach's own leg takes its place
     }
   }
 
@@ -323,6 +330,7 @@ void InsertApproach(const Side& side, int with_discontinuity) {
   }
 
   if (tracked_behind) tracked = p.last;
+  tracked = std::min(tracked, std::max(p.last, 0));
   WriteEndMarker(p);
   gnsxls::gnsxls_state.GnsApproachSelection = 0;
   if (side.pending) {

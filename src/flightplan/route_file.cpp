@@ -138,13 +138,23 @@ void StoreWaypoint(model::FlightPlanWaypoint& wp, const std::array<std::string_v
   wp.hold_number = 0;
 }
 
+// A text column of a route line: the text padded with blanks to its width,
+// then the blank before the next column.
+void Column(std::string& out, const std::string& text, std::size_t width) {
+  out += text;
+  if (text.size() < width) out.append(width - text.size(), ' ');
+  out += ' ';
+}
+
 }  // namespace
+
+std::string DefaultFlightPlanFolder() { return host::host_state.SimulatorFolder + kDefaultFolder; }
 
 std::string FlightPlanFolderInForce() {
   const model::State& m = model::model_state;
   if (!m.AircraftFlightPlansFolder.empty()) return m.AircraftFlightPlansFolder;
   if (!m.FlightPlansFolder.empty()) return m.FlightPlansFolder;
-  return host::host_state.SimulatorFolder + kDefaultFolder;
+  return DefaultFlightPlanFolder();
 }
 
 std::string FlightPlanReadFolder() {
@@ -157,7 +167,7 @@ std::string FlightPlanReadPath(std::string_view name) { return JoinPath(FlightPl
 std::string FlightPlanWriteFolder() {
   const model::State& m = model::model_state;
   if (!m.FlightPlansFolder.empty()) return m.FlightPlansFolder;
-  return host::host_state.SimulatorFolder + kDefaultFolder;
+  return DefaultFlightPlanFolder();
 }
 
 std::string FlightPlanWritePath(std::string_view name) { return JoinPath(FlightPlanWriteFolder(), name); }
@@ -194,8 +204,15 @@ int SaveFlightPlanFile(const std::string& name) {
     const std::string tag = wp.via.empty() ? std::string() : wp.procedure_tag;
     if (wp.type != "APT" && wp.type != "VOR" && wp.type != "NDB" && wp.type != "INT") wp.type = "WPT";
     const std::string ident = RouteFileIdent(wp.ident.empty() ? std::string_view("_") : std::string_view(wp.ident));
-    out += util::Format("%-16s %-2.5f  %-3.5f  %-3s %-6s %-7s %s\n", ident.c_str(), wp.latitude,
-                        wp.longitude, wp.type.c_str(), freq.c_str(), wp.via.c_str(), tag.c_str());
+    // The texts whole, every byte: one read from a damaged file may hold a
+    // NUL, where a C string ends, and the columns after it moved left.
+    Column(out, ident, 16);
+    out += util::Format("%-2.5f  %-3.5f  ", wp.latitude, wp.longitude);
+    Column(out, wp.type, 3);
+    Column(out, freq, 6);
+    Column(out, wp.via, 7);
+    out += tag;
+    out += '\n';
   }
   // Written beside the file it replaces: a save that fails (a full disk)
   // keeps the route stored under that name whole, and says why.

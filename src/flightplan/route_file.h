@@ -14,6 +14,9 @@ namespace ovi::flightplan {
 
 // ---- folders ----
 
+// SimulatorFolder + "\ovi\flightplans": the folder no setting names.
+std::string DefaultFlightPlanFolder();
+
 // The folder the settings name for flight-plan files, without a trailing
 // backslash: the aircraft's AircraftFlightPlansFolder, else the module's
 // FlightPlansFolder, else SimulatorFolder + "\ovi\flightplans".

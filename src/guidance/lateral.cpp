@@ -104,6 +104,7 @@ void Sequence() {
   g.LastWaypointAltitude = g.AircraftAltitude;
   g.LastWaypointFuel = GetFuelFlowWeight() * (m.WeightUnit == "KGS" ? kKilogramsPerPound : 1.0);
   ++fp.ActiveWaypointIndex;
+  g.WaypointPassedTick = g.LastTick;
   // The profile and the speeds judge the new waypoint by its own distance:
   // the passed one's few miles made a constraint 80 NM on look near, and
   // its speed went out as the turn began. One passed abeam keeps its mark

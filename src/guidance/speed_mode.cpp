@@ -210,10 +210,6 @@ constexpr double kSentJustBefore = 10.0 * 18.0;
 
 void FollowTurnsForSpeed() {
   State& g = guidance_state;
-  if (const int active = flightplan::flightplan_state.ActiveWaypointIndex; active != g.ActiveWaypointSeen) {
-    g.ActiveWaypointSeen = active;
-    g.ActiveWaypointSeenTick = g.LastTick;
-  }
   const bool steered = g.LnavEngaged == 1 && g.ApHeadingLock == 1 && !HoldBeingFlown() && g.VnavEngaged == 1 &&
                        model::model_state.VnavSetSpd == 1 && flightplan::flightplan_state.RouteState >= 3;
   const double gap = std::fabs(std::remainder(g.ApHeadingLockDir - g.AircraftHeading, 360.0));
@@ -228,9 +224,14 @@ void FollowTurnsForSpeed() {
   g.TurnLedMach = g.MachNumber > 0.0 ? g.MachNumber : model::IasToMach(g.SmoothedAirspeed, g.AircraftAltitude);
   // A faster speed sent just before the turn (the cruise Mach at the top
   // of climb, three seconds before the waypoint) is sent again, and so
-  // held at the turn's.
+  // held at the turn's. Only LNAV passing a waypoint leads a turn: one
+  // after an EXEC that made another waypoint active (the route's first, or
+  // the last where the waypoint flown to was removed) is one no waypoint
+  // led, and the plan's speed sent with the EXEC is flown on. Taken for a
+  // waypoint's, it was forgotten, and the autopilot was sent the aircraft's
+  // own airspeed as the aircraft turned to join the route.
   auto just_before = [&](double tick) { return g.LastTick - tick < kSentJustBefore && g.LastTick >= tick; };
-  if (!just_before(g.SpeedSentTick) || !just_before(g.ActiveWaypointSeenTick)) return;
+  if (!just_before(g.SpeedSentTick) || !just_before(g.WaypointPassedTick)) return;
   if (g.SentAirspeed != kNoCommand && g.SentAirspeed > TurnSpeedLimit()) g.SentAirspeed = kNoCommand;
   if (g.SentMach != kNoCommand && g.SentMach > MachHundredths(TurnMachLimit())) g.SentMach = kNoCommand;
 }

@@ -344,10 +344,10 @@ struct State {
   // The airspeed (knots) and the Mach the turn LNAV is flying was led at;
   // 0 outside a turn (speed_mode.h).
   double TurnLedAirspeed = 0.0, TurnLedMach = 0.0;
-  // Tick an airspeed or Mach command last went out, and the tick the
-  // active waypoint (index) was first seen.
-  double SpeedSentTick = -1e9, ActiveWaypointSeenTick = -1e9;
-  std::int32_t ActiveWaypointSeen = -1;
+  // Tick an airspeed or Mach command last went out, and the tick LNAV last
+  // passed a waypoint (an EXEC or the pilot making another waypoint active
+  // passes none).
+  double SpeedSentTick = -1e9, WaypointPassedTick = -1e9;
   double ClimbRestrictionSpeedSet = 0.0;  // 1.0 while a restriction speed is in force
   double DescentRestrictionSpeedSet = 0.0;
   std::int32_t ConstraintSpeedArmed = 0;

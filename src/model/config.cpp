@@ -2,8 +2,12 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <memory>
+#include <variant>
+#include <vector>
 
 #include "platform/os/os.h"
 #include "src/host/state.h"
@@ -73,6 +77,75 @@ bool IsPlainText(std::FILE* f, std::string_view label, const char* consequence) 
       util::Format("%s: not plain text (%s), %s", Shown(label).c_str(), std::string(why).c_str(), consequence));
   return false;
 }
+
+// The aircraft limits that come as a pair. A minimum above its maximum is
+// no aircraft's; the two may meet.
+struct LimitPair {
+  double State::*low;
+  double State::*high;
+  const char* names[2];  // low, high: the keys' names
+};
+constexpr LimitPair kLimitPairs[] = {
+    {&State::ClimbIasMin, &State::ClimbIasMax, {"ClimbIasMin", "ClimbIasMax"}},
+    {&State::CruiseIasMin, &State::CruiseIasMax, {"CruiseIasMin", "CruiseIasMax"}},
+    {&State::DescentIasMin, &State::DescentIasMax, {"DescentIasMin", "DescentIasMax"}},
+    {&State::MinVnavClimbRate, &State::MaxVnavClimbRate, {"MinVnavClimbRate", "MaxVnavClimbRate"}},
+    {&State::MinVnavDescRate, &State::MaxVnavDescRate, {"MinVnavDescRate", "MaxVnavDescRate"}},
+};
+
+// Where the aircraft file set the paired limits, so that a pair it
+// crossed is mended as an out-of-range value is: the line that crossed it
+// is not taken and the value from before it stays.
+class LimitPairCheck {
+ public:
+  // `key` was taken on line `line`; `before` is the value it replaced,
+  // `told` whether the line was already counted bad.
+  void Taken(const ConfigKey& key, double before, std::int64_t line, bool told) {
+    const auto* member = std::get_if<double State::*>(&key.target);
+    if (member == nullptr) return;
+    for (std::size_t i = 0; i < std::size(kLimitPairs); ++i) {
+      for (int side = 0; side < 2; ++side) {
+        if (*member != (side == 0 ? kLimitPairs[i].low : kLimitPairs[i].high)) continue;
+        settings_[i][side].push_back({line, before, told});
+      }
+    }
+  }
+
+  // Each crossed pair loses the value the file gave on the last of its
+  // lines; while still crossed, the one before (a key given twice goes
+  // back to its earlier value first). At worst the pair stands as it did
+  // before the file.
+  void Mend(BadLineReport& bad) {
+    State& s = model_state;
+    for (std::size_t i = 0; i < std::size(kLimitPairs); ++i) {
+      const LimitPair& pair = kLimitPairs[i];
+      std::vector<Setting>* sides = settings_[i];
+      while (s.*pair.low > s.*pair.high) {
+        auto last_line = [&](int side) { return sides[side].empty() ? 0 : sides[side].back().line; };
+        const int side = last_line(0) > last_line(1) ? 0 : 1;
+        if (sides[side].empty()) break;  // neither was the file's
+        const Setting set = sides[side].back();
+        sides[side].pop_back();
+        (side == 0 ? s.*pair.low : s.*pair.high) = set.before;
+        if (!set.told) {
+          bad.At(set.line);
+          bad.Count(util::Format("'%s' value %s %s (%.10g), not taken", pair.names[side],
+                                 side == 0 ? "above" : "below", pair.names[1 - side],
+                                 side == 0 ? s.*pair.high : s.*pair.low));
+        }
+      }
+    }
+  }
+
+ private:
+  struct Setting {
+    std::int64_t line = 0;
+    double before = 0.0;
+    bool told = false;
+  };
+  // Per pair, low and high: the lines that set them, in the file's order.
+  std::vector<Setting> settings_[std::size(kLimitPairs)][2];
+};
 
 std::string AircraftFileLabel() {
   return "Aircraft\\" + model_state.AircraftConfigName + ".cfg";
@@ -233,9 +306,11 @@ void LoadAircraftConfig() {
   if (f && IsPlainText(f.get(), label, "defaults kept")) {
     int keys = 0;
     BadLineReport bad(Shown(label));
+    LimitPairCheck pairs;
     std::string line;
     for (int number = 1; util::ReadLine(f.get(), line); ++number) {
       bad.At(number);
+      const int bad_before = bad.count();
       if (IsComment(line)) continue;
       auto tokens = util::SplitBlanks(line);
       if (tokens.empty()) continue;
@@ -251,8 +326,11 @@ void LoadAircraftConfig() {
       for (char& c : value) {
         if (c == '*') c = ' ';
       }
-      ApplyConfigValue(*k, value, bad);
+      const auto* member = std::get_if<double State::*>(&k->target);
+      const double before = member != nullptr ? s.*(*member) : 0.0;
+      if (ApplyConfigValue(*k, value, bad)) pairs.Taken(*k, before, number, bad.count() != bad_before);
     }
+    pairs.Mend(bad);
     bad.Post("");
     // A file of another kind put in by mistake would otherwise leave every
     // default without a word.

@@ -109,16 +109,18 @@ TEST_F(FlightPlanTest, LibraryKeepsPlansOfTwoWaypointsSkipsOtherFilesAndKeepsThe
   EXPECT_EQ(fpl().FlightPlanLibrary[3].waypoints[0].text1, "kept");
   EXPECT_EQ(fpl().FlightPlanLibrary[3].waypoints[0].hold_number, 4u);
   // The list says in one text which plans it left out and why, the route
-  // file as the refused .PLN plan, and the folder named as a plan.
-  EXPECT_EQ(test::StatusLog(), sim->root().string() +
-                                   "\\ovi\\flightplans: 3 plan files left out: folder.rte (not a regular file (a "
+  // file as the refused .PLN plan, and the folder named as a plan; the
+  // folder as a path of this system, not the module's "\ovi\flightplans"
+  // after the simulator folder.
+  EXPECT_EQ(test::StatusLog(), sim->plans().string() +
+                                   ": 3 plan files left out: folder.rte (not a regular file (a "
                                    "folder)), c.RTE (fewer than two waypoints), r.PLN (fewer than two waypoints)\n");
 }
 
 // The plans beyond the 300th are not listed, and the status log says how
 // many were left out: none goes without a word.
 TEST_F(FlightPlanTest, LibraryStopsAtThreeHundredPlansAndSaysHowManyItLeftOut) {
-  const std::string folder = sim->root().string() + "\\ovi\\flightplans";
+  const std::string folder = sim->plans().string();
   struct Case {
     int files;
     const char* log;
@@ -141,7 +143,7 @@ TEST_F(FlightPlanTest, LibraryStopsAtThreeHundredPlansAndSaysHowManyItLeftOut) {
 // Every refusal of a user's file is said, and said once: a bad input of
 // each kind, and the status log it leaves (all of it).
 TEST_F(FlightPlanTest, EveryRefusalIsSaidOnceWithItsReason) {
-  const std::string folder = sim->root().string() + "\\ovi\\flightplans: ";
+  const std::string folder = sim->plans().string() + ": ";
   const fs::path device = sim->root() / "device";
   const std::string route = TwoPoints("KSEA", "KPDX");
   auto selected_load = [] { LoadSelectedFlightPlan("K.RTE", 0); };
@@ -167,6 +169,13 @@ TEST_F(FlightPlanTest, EveryRefusalIsSaidOnceWithItsReason) {
                 "[FlightPlan] header is missing), D002.RTE (the [FlightPlan] header is missing) and 447 more\n"},
       {"a named pipe among the plans", [&] { ASSERT_EQ(::mkfifo((sim->plans() / "P.RTE").c_str(), 0600), 0); },
        ScanFlightPlanFolder, folder + "1 plan file left out: P.RTE (not a regular file (a named pipe))\n"},
+      // Named as no plan, neither is a plan left out.
+      {"a sub-folder and a named pipe of other names",
+       [&] {
+         fs::create_directory(sim->plans() / "archive");
+         ASSERT_EQ(::mkfifo((sim->plans() / "notes.rte.txt").c_str(), 0600), 0);
+       },
+       ScanFlightPlanFolder, ""},
       {"a link to a device among the plans",
        [&] {
          std::ofstream(device) << "a device";
@@ -219,6 +228,19 @@ TEST_F(FlightPlanTest, EveryRefusalIsSaidOnceWithItsReason) {
 TEST_F(FlightPlanTest, MissingFolderGivesOnlyTheClosingEntryAndTheGaugesScanOnce) {
   ScanFlightPlanFolder();  // an empty folder is no fault
   EXPECT_EQ(test::StatusLog(), "");
+  // The default folder is named as the user finds it: missing, and spelled
+  // in another case.
+  fs::remove_all(sim->plans());
+  ScanFlightPlanFolder();
+  EXPECT_EQ(test::StatusLog(), "'" + sim->plans().string() + "': no such folder, no plan listed\n");
+  fs::create_directories(sim->root() / "ovi" / "FlightPlans");
+  std::ofstream(sim->root() / "ovi" / "FlightPlans" / "E.RTE") << "";
+  model::model_state.StatusMessageCount = 0;
+  ScanFlightPlanFolder();
+  EXPECT_EQ(test::StatusLog(), (sim->root() / "ovi" / "FlightPlans").string() + ": 1 plan file left out: E.RTE (empty)\n");
+  fs::remove_all(sim->root() / "ovi" / "FlightPlans");
+  fs::create_directories(sim->plans());
+  model::model_state.StatusMessageCount = 0;
   // ovi.cfg's own example, a folder that is not there: said with the setting
   // that named it, never an empty list without a word.
   std::ofstream(sim->root() / "ovi" / "ovi.cfg") << "FlightPlansFolder = C:\\My Plans\n";
@@ -262,8 +284,8 @@ TEST_F(FlightPlanTest, PlansAreReadFromTheFolderTheyWereListedIn) {
   ReadFlightPlanFile("KSEA-KPDX.rte", 1);
   EXPECT_EQ(fpl().ScratchFlightPlanLastIndex, 1);
   EXPECT_EQ(test::StatusLog(), "Aircraft\\B737.cfg: FlightPlansFolder '" + aircraft.string() +
-                                   "': not used, plans are read from '" + sim->root().string() +
-                                   "\\ovi\\flightplans', listed before the aircraft was named\n");
+                                   "': not used, plans are read from '" + sim->plans().string() +
+                                   "', listed before the aircraft was named\n");
 }
 
 }  // namespace

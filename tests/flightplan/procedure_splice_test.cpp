@@ -4,6 +4,8 @@
 // follow their waypoints, and splices at the 200-entry limit.
 #include "src/flightplan/procedure_splice.h"
 
+#include <random>
+
 #include <gtest/gtest.h>
 
 #include "src/instruments/gnsxls/state.h"
@@ -657,6 +659,106 @@ TEST_F(ApproachTest, NearTheLimitTheDiscontinuityTakesTheFirstLegsPlace) {
   EXPECT_EQ(p[200].type, "APT");
   EXPECT_EQ(F().RouteState, 1);
   EXPECT_EQ(F().PendingFlightPlan.refused(), 0);
+}
+
+// A second approach after one joined by a discontinuity: the discontinuity
+// and the route's copy of the new approach's first fix give way to that
+// fix's approach leg. The pending index on either now names that leg (on
+// the old approach, the destination as before); left at the cut-back
+// point, it named the leg after it, and past the route's end where the
+// approach has no leg before its missed-approach point.
+TEST_F(ApproachTest, ASecondApproachMovesTheIndexFromWhatItRemoves) {
+  const auto with_b_first = std::vector<model::ProcedureListEntry>{
+      Row("B", 46.8, -122.4, "", "IAF", "5000"), Row("C2", 46.0, -122.6, "", "FAF", "2000"), kApproach[3]};
+  const auto b_only = std::vector<model::ProcedureListEntry>{Row("B", 46.8, -122.4, "", "MAP", "400")};
+  struct Case {
+    const char* name;
+    std::vector<model::ProcedureListEntry> second;
+    int tracked, after;
+    Strings route;
+  } const kCases[] = {
+      {"on the discontinuity", with_b_first, 3, 2, {"KSEA", "A", "B", "C2", "KPDX"}},
+      {"on the route's copy of the fix", with_b_first, 2, 2, {"KSEA", "A", "B", "C2", "KPDX"}},
+      {"before them", with_b_first, 1, 1, {"KSEA", "A", "B", "C2", "KPDX"}},
+      {"on the old approach", with_b_first, 5, 4, {"KSEA", "A", "B", "C2", "KPDX"}},
+      {"on the discontinuity, no leg before the MAP", b_only, 3, 2, {"KSEA", "A", "KPDX"}},
+      {"on the route's copy, no leg before the MAP", b_only, 2, 2, {"KSEA", "A", "KPDX"}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    MakePending({"KSEA", "A", "B"});
+    F().RouteState = 3;
+    SetApproach(kApproach);
+    InsertApproachIntoPendingPlan(1);
+    ASSERT_EQ(PendingIdents(), (Strings{"KSEA", "A", "B", "DISCO", "IAF1", "CF", "BF", "KPDX"}));
+    F().PendingActiveWaypointIndex = c.tracked;
+    SetApproach(c.second);
+    InsertApproachIntoPendingPlan(1);
+    EXPECT_EQ(PendingIdents(), c.route);
+    EXPECT_EQ(F().PendingActiveWaypointIndex, c.after);
+  }
+}
+
+// Splices one after another in a seeded random order (departures,
+// arrivals, approaches with and without a discontinuity, over procedures
+// drawn from a few fixes that repeat, the route now and then laid anew):
+// after every one the pending index names the entry it named before, where
+// that entry is still in the plan, and never lies past the plan's end.
+TEST_F(SpliceTest, ThePendingIndexFollowsItsEntryThroughAnySequenceOfSplices) {
+  const char* const kFixes[] = {"A", "B", "C"};
+  const char* const kRoles[] = {"IAF", "FAF", "MAP"};
+  for (const unsigned seed : {1u, 7u, 13u, 79u, 2024u}) {
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    auto rows = [&](bool approach) {
+      std::vector<model::ProcedureListEntry> out(static_cast<std::size_t>(pick(4)));
+      for (model::ProcedureListEntry& r : out) {
+        const int f = pick(3);
+        r = Row(kFixes[f], 46.0 + 0.1 * f, -122.5, "P1", approach ? kRoles[pick(3)] : "", "3000");
+      }
+      return out;
+    };
+    F().ActiveWaypointIndex = F().EditWaypointIndex = 1;
+    for (int step = 0; step < 1000; ++step) {
+      SCOPED_TRACE(step);
+      if (step % 40 == 0) {
+        Strings route{"KSEA"};
+        for (int n = pick(5); n > 0; --n) route.push_back(kFixes[pick(3)]);
+        if (pick(2) == 0) route.push_back("KPDX");
+        MakePending(route);
+        if (route.back() == "KPDX") Tag(F().PendingFlightPlan, F().PendingFlightPlanLastIndex, "", "APT");
+        F().RouteState = 3;
+      }
+      model::FlightPlanTable& p = F().PendingFlightPlan;
+      if (step % 40 == 0 || pick(2) == 0) F().PendingActiveWaypointIndex = pick(F().PendingFlightPlanLastIndex + 1);
+      // Each entry marked, to be found again wherever it moves.
+      for (int i = 0; i <= F().PendingFlightPlanLastIndex; ++i) p[i].text1 = std::to_string(step * 1000 + i);
+      const std::string named = p[F().PendingActiveWaypointIndex].text1;
+      switch (pick(4)) {
+        case 0:
+          SetSid(rows(false));
+          InsertSidIntoPendingPlan();
+          break;
+        case 1:
+          SetStar(rows(false));
+          InsertStarIntoPendingPlan();
+          break;
+        default:
+          SetApproach(rows(true));
+          InsertApproachIntoPendingPlan(pick(2));
+          break;
+      }
+      const int last = F().PendingFlightPlanLastIndex, tracked = F().PendingActiveWaypointIndex;
+      ASSERT_GE(tracked, 0);
+      ASSERT_LE(tracked, last) << ::testing::PrintToString(PendingIdents());
+      for (int i = 0; i <= last; ++i) {
+        if (p[i].text1 == named) {
+          ASSERT_EQ(tracked, i) << ::testing::PrintToString(PendingIdents());
+        }
+      }
+    }
+  }
 }
 
 TEST_F(ApproachTest, LegsStopOneSlotShortOfTheLimitForTheDestination) {

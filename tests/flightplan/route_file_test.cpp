@@ -137,6 +137,53 @@ TEST_F(FlightPlanTest, RouteWrittenAndReadBackIsIdentical) {
   EXPECT_DOUBLE_EQ(fpl().ScratchFlightPlan[5].longitude, -112.01167);
 }
 
+// A damaged file's bytes in a text column (a NUL, other control bytes) are
+// read as they stand, and a save writes every column whole, so that each
+// reads back as it was loaded, in its own column. Printed as C strings, a
+// frequency holding a NUL ended there, the via moved into its column, and
+// the route SAVE called saved read back as another one. The ident goes out
+// as the ident rule writes it, the type as the writer names it.
+TEST_F(FlightPlanTest, EveryTextColumnReadsBackAsLoadedWhateverBytesItHolds) {
+  using namespace std::string_literals;
+  const std::string odd[] = {"\0"s,       "12\0"s "3", "\0"s "117.90", "\x01"s, "A\x1f"s "B",
+                             "\x7f"s,     "\x0b\x0c"s, "\x1b[2J"s,     std::string(7, '\0')};
+  const char* const kColumns[] = {"ident", "lat", "lon", "type", "frequency", "via", "tag"};
+  for (const int column : {0, 3, 4, 5, 6}) {
+    for (const std::string& text : odd) {
+      SCOPED_TRACE(::testing::Message() << kColumns[column] << " " << ::testing::PrintToString(text));
+      std::string fields[] = {"W1", "47.1", "-122.1", "VOR", "113.40", "V23", "STAR"};
+      fields[column] = column == 0 ? "W" + text : text;
+      std::string line;
+      for (const std::string& f : fields) line += f + " ";
+      sim->WritePlan("IN.RTE", Header() + Line("KSEA", 47.449, -122.3093, "APT") + line + "\n" +
+                                   Line("KPDX", 45.5887, -122.5975, "APT"));
+      ReadFlightPlanFile("IN.RTE", 1);
+      ASSERT_EQ(fpl().ScratchFlightPlanLastIndex, 2);
+      const model::FlightPlanWaypoint loaded = fpl().ScratchFlightPlan[1];
+      ASSERT_EQ(column == 0 ? loaded.ident : column == 3 ? loaded.type
+                                         : column == 4   ? loaded.frequency_text
+                                         : column == 5   ? loaded.via
+                                                         : loaded.procedure_tag,
+                fields[column]);
+      for (int i = 0; i <= 2; ++i) fpl().ActiveFlightPlan[i] = fpl().ScratchFlightPlan[i];
+      fpl().ActiveFlightPlanLastIndex = 2;
+      ASSERT_EQ(SaveFlightPlanFile("OUT.RTE"), 1);
+      const model::FlightPlanWaypoint saved = fpl().ActiveFlightPlan[1];
+      ReadFlightPlanFile("OUT.RTE", 1);
+      ASSERT_EQ(fpl().ScratchFlightPlanLastIndex, 2);
+      const model::FlightPlanWaypoint& back = fpl().ScratchFlightPlan[1];
+      EXPECT_EQ(back.ident, RouteFileIdent(loaded.ident));
+      EXPECT_DOUBLE_EQ(back.latitude, 47.1);
+      EXPECT_DOUBLE_EQ(back.longitude, -122.1);
+      EXPECT_EQ(back.type, saved.type);
+      EXPECT_EQ(back.frequency_text, loaded.frequency_text);
+      EXPECT_EQ(back.via, loaded.via);
+      EXPECT_EQ(back.procedure_tag, loaded.procedure_tag);
+      EXPECT_EQ(fpl().ScratchFlightPlan[2].ident, "KPDX");
+    }
+  }
+}
+
 TEST_F(FlightPlanTest, CruiseAltLineFollowsTheOptionAndEmptyRouteIsHeaderOnly) {
   model().SaveFPLCruiseAlt = 0;
   model().CruiseAlt = 31000;

@@ -2,6 +2,7 @@
 // TAKEOFF REF, APPROACH REF, ECON CLB / CRZ / PATH DES and DES FORECASTS.
 // Their entries at and around every limit, the entry copies EXEC and ERASE
 // act on, and the blocks each flight phase shows.
+#include <array>
 #include <cstdlib>
 #include <span>
 #include <string>
@@ -343,6 +344,66 @@ TEST_F(PerfPageTest, LimitEntriesPadTheMachAndKeepThePaddedText) {
   Press(kR6);
   EXPECT_EQ(fms_state.FmsPage, kPageProgress);
   EXPECT_EQ(M().FmsSubPageTable.ProgressSubPage, 2);
+}
+
+// A speed no aircraft flies is refused and changes nothing: a sign typed
+// with the +/- key before either part, a minimum above its row's maximum
+// or a maximum below its minimum, in the IAS or in the Mach. The pair may
+// meet: a minimum equal to the maximum is taken.
+TEST_F(PerfPageTest, LimitEntriesRefuseNegativeSpeedsAndCrossedRows) {
+  // CLB 210/.500 - 340/.780, CRZ 230/.600 - 320/.820, DES 200/.550 - 330/.800.
+  const double ias[6] = {210, 340, 230, 320, 200, 330};
+  const std::array<double, 6> mach = {0.5, 0.78, 0.6, 0.82, 0.55, 0.8};
+  auto limits = [] {
+    const model::State& m = M();
+    return std::array<double, 12>{m.ClimbIasMin,    m.ClimbIasMax,    m.CruiseIasMin,     m.CruiseIasMax,
+                                  m.DescentIasMin,  m.DescentIasMax,  m.MinSpeedTable[0], m.MinSpeedTable[1],
+                                  m.MinSpeedTable[2], m.MinSpeedTable[3], m.MinSpeedTable[4], m.MinSpeedTable[5]};
+  };
+  struct Case {
+    int key;
+    const char* typed;
+    const char* shown;  // null: refused
+  } cases[] = {
+      {kL2, "-50/.5", nullptr},     // climb minimum, read with its decimals
+      {kR3, "-50/.5", nullptr},     // cruise maximum, read as a whole number
+      {kL4, "-25/.5", nullptr},     {kL3, "250/.-50", nullptr},  // a negative Mach
+      {kL2, "250/.-5", nullptr},    {kR4, "300/.-7", nullptr},
+      {kL2, "400/.5", nullptr},     // CLB min 400 against a max of 340
+      {kL2, "341/.5", nullptr},     {kR2, "209/.78", nullptr},   {kL3, "321/.6", nullptr},
+      {kR3, "229/.82", nullptr},    {kL4, "331/.55", nullptr},   {kR4, "199/.8", nullptr},
+      {kL4, "250/.801", nullptr},   {kR2, "300/.499", nullptr},  {kL3, "250/.821", nullptr},
+      {kR4, "300/.549", nullptr},
+      {kL2, "340/.78", "340 /.780"}, {kR2, "210/.5", "210 / .500"}, {kL3, "320/.82", "320 /.820"},
+      {kR3, "230/.6", "230 / .600"}, {kL4, "330/.8", "330 /.800"},  {kR4, "200/.55", "200 / .550"},
+      {kL2, "001/.001", "  1 /.  1"}, {kR3, "999/.999", "999 / .999"},
+  };
+  auto set_limits = [&] {
+    model::State& m = M();
+    m.ClimbIasMin = ias[0], m.ClimbIasMax = ias[1], m.CruiseIasMin = ias[2];
+    m.CruiseIasMax = ias[3], m.DescentIasMin = ias[4], m.DescentIasMax = ias[5];
+    m.MinSpeedTable = mach;
+  };
+  M().FmsSubPageTable.PerfInitSubPage = 2;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.typed) + " on key " + std::to_string(c.key));
+    set_limits();
+    const auto before = limits();
+    const EntryCase entry[] = {{c.key, c.typed, c.shown}};
+    ExpectEntries(kPagePerfInit, entry);
+    if (c.shown == nullptr) {
+      EXPECT_EQ(limits(), before);
+      EXPECT_NE(M().FmsScratchpad.str(), "");  // the text stays to be mended
+    }
+  }
+  // Without an aircraft file the Machs are 0: no Mach limit stands in the way.
+  set_limits();
+  M().MinSpeedTable = {};
+  ExpectEntries(kPagePerfInit, std::array<EntryCase, 2>{{{kL2, "250/.9", "250 /.900"}, {kL2, "350/.9", nullptr}}});
+  // Raising a row above its maximum goes maximum first.
+  set_limits();
+  ExpectEntries(kPagePerfInit, std::array<EntryCase, 3>{
+                                   {{kL3, "400/.85", nullptr}, {kR3, "450/.9", "450 / .900"}, {kL3, "400/.85", "400 /.850"}}});
 }
 
 // The pages drawn on the screen element's design size, 284 x 233: each

@@ -66,8 +66,16 @@ TEST(Png, FastWritingReadsBackAsTheUsualWriting) {
     g.DrawImage(bmp, 0, 0);
     return out.pixels;
   };
+  // A picture that names the program that made it reads back the same.
+  ASSERT_TRUE(WritePng(dc, dir + "/small_named.png", PngSpeed::kSmall, "a tool"));
+  ASSERT_TRUE(WritePng(dc, dir + "/fast_named.png", PngSpeed::kFast, "a tool"));
   const std::vector<std::uint32_t> small = read_back(dir + "/small.png");
   EXPECT_EQ(read_back(dir + "/fast.png"), small);
+  for (const char* name : {"small_named.png", "fast_named.png"}) {
+    EXPECT_EQ(read_back(dir + "/" + name), small) << name;
+    EXPECT_EQ(PngSoftware(dir + "/" + name), "a tool") << name;
+  }
+  for (const char* name : {"small.png", "fast.png", "missing.png"}) EXPECT_EQ(PngSoftware(dir + "/" + name), "") << name;
   EXPECT_EQ(small[4], dc.pixels[4]);  // opaque pixels come back exactly
   EXPECT_EQ(small[0], 0u);
   EXPECT_FALSE(WritePng(dc, "/nonexistent-dir/x.png", PngSpeed::kFast));

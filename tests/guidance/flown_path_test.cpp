@@ -830,7 +830,11 @@ TEST_F(AircraftOnThePathTest, ACornersTracksWalkedFromItsStartEndOnTheNextLeg) {
 // waypoint. Taken as the leg's up to the point nearest the waypoint, a
 // business jet turning 131 degrees onto 96 kt behind levelled off 4 NM
 // beyond its T/C. The climb flown second by second along the path, 250 kt
-// from 5,000 to 20,000 ft at 2,000 ft/min, the aircraft 35 NM from B.
+// from 5,000 to 20,000 ft at 2,000 ft/min, the aircraft 35 NM from B. At
+// 1,000 ft/min a slice of the climb (500 ft) is 2-3 NM: one that begins
+// short of the corner and ends deep in it is flown round it too. Flown on
+// the leg in, the wind across it that the turn brings onto the nose was
+// met a slice late, and the climb counted 0.13-0.24 NM long.
 TEST_F(AircraftOnThePathTest, TheClimbTurnsWithThePath) {
   model::State& m = model::model_state;
   State& g = guidance_state;
@@ -838,31 +842,36 @@ TEST_F(AircraftOnThePathTest, TheClimbTurnsWithThePath) {
   m.ClimbIas = 250.0;
   m.ClbSpdRest = 0.0;
   g.SmoothedAirspeed = 0.0;  // the module's own growth of the true airspeed
-  const double rate = 2000.0, from_altitude = 5000.0, to_altitude = 20000.0;
+  const double from_altitude = 5000.0, to_altitude = 20000.0;
   ASSERT_EQ(MachInsteadOf(model::PerformanceSegment::kClimb, 250.0, to_altitude), 0.0);
   const double growth = (model::IasToTas(1000.0, 1000.0) - 1000.0) / 1e6;
   auto tas = [&](double altitude) { return 250.0 * (1.0 + growth * altitude); };
   struct Case {
     double in, out, wind, from;
+    double along = 25.0, rate = 2000.0;  // NM down the leg A-B, ft/min
   };
   const Case cases[] = {
-      {100.0, 231.0, 96.0, 41.0},  {100.0, 231.0, 96.0, 221.0}, {100.0, 10.0, 120.0, 190.0},
-      {100.0, 10.0, 120.0, 10.0},  {100.0, 160.0, 100.0, 340.0}, {100.0, 330.0, 80.0, 150.0},
+      {100.0, 231.0, 96.0, 41.0},         {100.0, 231.0, 96.0, 221.0},        {100.0, 10.0, 120.0, 190.0},
+      {100.0, 10.0, 120.0, 10.0},         {100.0, 160.0, 100.0, 340.0},       {100.0, 330.0, 80.0, 150.0},
+      {100.0, 190.0, 100.0, 190.0, 19.5, 1000.0}, {100.0, 190.0, 100.0, 190.0, 20.0, 1000.0},
+      {100.0, 10.0, 100.0, 10.0, 19.5, 1000.0},   {100.0, 10.0, 100.0, 10.0, 20.0, 1000.0},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.in << "-" << c.out << " wind " << c.wind << "/" << c.from);
+    SCOPED_TRACE(::testing::Message() << c.in << "-" << c.out << " wind " << c.wind << "/" << c.from << " from "
+                                      << c.along << " NM at " << c.rate);
+    const double rate = c.rate;
     Lay({{c.in, 60.0}, {c.out, 60.0}, {c.in, 60.0}});
     g.AircraftAltitude = from_altitude;
     // In still air the climb is its true airspeed, and what is left the
     // level-off.
     SetWind(0.0, 0.0);
-    Place(25.0, 0.0, 0.0, tas(from_altitude));
+    Place(c.along, 0.0, 0.0, tas(from_altitude));
     double calm = 0.0;
     const int seconds = static_cast<int>((to_altitude - from_altitude) / rate * 60.0 + 0.5);
     for (int s = 0; s < seconds; ++s) calm += tas(from_altitude + (s + 0.5) * rate / 60.0) / 3600.0;
     const double level_off = (ClimbModel(rate).Distance(from_altitude, to_altitude) - calm) / tas(to_altitude) * 3600.0;
     SetWind(c.wind, c.from);
-    Place(25.0, 0.0, 0.0, tas(from_altitude));
+    Place(c.along, 0.0, 0.0, tas(from_altitude));
     const FlownPath& path = FlownPath::Current();
     double turn_from = 0.0, turn_to = 0.0;
     ASSERT_TRUE(TurnAtB(path, turn_from, turn_to));

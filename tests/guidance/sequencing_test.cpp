@@ -288,6 +288,42 @@ TEST_F(SequencingTest, NothingIsTurnedWhereTheNavigatorsDirectToBegan) {
   EXPECT_LT(switch_distance(false, "PLACE"), unshared - 2.0);
 }
 
+// A direct-to B begun 4 NM from it, on its first pass, the switch distance
+// still the 8 NM the leg flown before led its turn by: B is passed no
+// farther out than the leg from where the direct-to was begun, ahead of the
+// aircraft or behind it. The route's own leg keeps its lead.
+TEST_F(SequencingTest, ADirectTosFirstPassTakesNoSwitchDistanceFromTheLegBefore) {
+  struct Case {
+    const char* name;
+    int direct_to;
+    double from_b;  // true bearing from B to the aircraft
+    double heading;
+    int active;     // after the pass
+  } const kCases[] = {
+      {"direct to B ahead", 1, 180.0, 0.0, 1},
+      {"direct to B behind", 1, 0.0, 0.0, 1},
+      {"direct to B behind, west of it", 1, 270.0, 270.0, 1},
+      {"the leg into B", 0, 180.0, 0.0, 2},
+  };
+  State& g = guidance_state;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Activate(1);
+    double lat = 0.0, lon = 0.0;
+    navdb::ProjectPosition(0.0, 0.0, c.from_b, 4.0, lat, lon);
+    At(lat, lon, c.heading);
+    g.LegOriginLatitude = lat;
+    g.LegOriginLongitude = lon;
+    g.ActiveLegFromEngagePosition = c.direct_to;
+    g.LnavLegTracking = c.direct_to == 1 ? 0 : 1;
+    g.LnavEngaged = 1;
+    g.WaypointSwitchDistance = 8.0;
+    g.ActiveWaypointDistance = 4.0;
+    RunWaypointPassage();
+    EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, c.active);
+  }
+}
+
 // B turns 150 degrees right onto a 14-NM leg to C, which turns 116 more.
 // B is passed at 250 kt, at its lead (7.4 NM); at 420 kt the same turn
 // would be led by 20 NM, more than the leg. The aircraft is faster by C:

@@ -1298,8 +1298,7 @@ TEST_F(VnavTest, AnAccelerationUnderWayAsATurnBeginsWaitsForItsEnd) {
     SCOPED_TRACE(c.what);
     g.LastTick = 5000.0;
     g.SpeedSentTick = g.LastTick + 1.0 - c.ticks_ago;  // from the turn's first pass
-    g.ActiveWaypointSeen = 1;
-    g.ActiveWaypointSeenTick = 0.0;
+    g.WaypointPassedTick = 0.0;
     g.VnavEngaged = c.vnav;
     g.ActiveHoldIndex = g.HoldSegmentCounter = c.hold;
     g.SentMach = c.sent;
@@ -1309,7 +1308,7 @@ TEST_F(VnavTest, AnAccelerationUnderWayAsATurnBeginsWaitsForItsEnd) {
     FollowTurnsForSpeed();
     g.ApHeadingLockDir = 217.0;
     g.LastTick += 1.0;
-    flightplan::flightplan_state.ActiveWaypointIndex = 1 + c.passed;
+    if (c.passed == 1) g.WaypointPassedTick = g.LastTick;
     host.key_events.clear();
     FollowTurnsForSpeed();
     KeepSpeedModeForPhase();
@@ -1320,7 +1319,91 @@ TEST_F(VnavTest, AnAccelerationUnderWayAsATurnBeginsWaitsForItsEnd) {
     FollowTurnsForSpeed();
     KeepSpeedModeForPhase();
     EXPECT_EQ(host.key_events, c.after);
-    flightplan::flightplan_state.ActiveWaypointIndex = 1;
+  }
+}
+
+// The plan's speed sent as another waypoint becomes active, the turn onto
+// its leg begun three seconds later. An EXEC (the route's first, or one
+// whose modification removed the waypoint flown to) leads no turn: the
+// autopilot keeps the plan's speed through it, as in any turn no waypoint
+// led. Held at the turn's, VNAV sent the aircraft's own airspeed in place
+// of the plan's. Only LNAV passing a waypoint, whose turn was led at the
+// speed before it, holds the acceleration to the turn's end.
+TEST_F(VnavTest, TheSpeedSentWithAnExecIsFlownThroughTheTurnOntoTheRoute) {
+  struct Case {
+    const char* name;
+    void (*make_active)();
+    int active;
+    Events in_turn, after;
+  } const kCases[] = {
+      {"the route's first EXEC",
+       [] {
+         flightplan::State& fp = flightplan::flightplan_state;
+         fp.ActiveWaypointIndex = model::kNoWaypoint;
+         fp.RouteState = 1;
+         flightplan::ExecutePendingRoute();
+       },
+       1, {}, {}},
+      {"an EXEC without the waypoint flown to",
+       [] {
+         flightplan::State& fp = flightplan::flightplan_state;
+         fp.ActiveWaypointIndex = 3;
+         fp.PendingFlightPlanLastIndex = 2;
+         fp.RouteState = 4;
+         flightplan::ExecutePendingRoute();
+       },
+       2, {}, {}},
+      {"LNAV passes W1",
+       [] {
+         guidance_state.WaypointSwitchDistance = 3.0;
+         guidance_state.ActiveWaypointDistance = 2.0;
+         RunWaypointPassage();
+       },
+       2, {{kEventAirspeed, 250}}, {{kEventAirspeed, 280}}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    State& g = guidance_state;
+    flightplan::State& fp = flightplan::flightplan_state;
+    for (int i = 0; i <= 3; ++i) fp.PendingFlightPlan[i] = fp.ActiveFlightPlan[i];
+    fp.PendingFlightPlanLastIndex = 3;
+    model::model_state.VnavSetSpd = 1;
+    g.LnavEngaged = 1;
+    g.ApHeadingLock = 1;
+    g.AircraftAltitude = 12000.0;
+    g.ApAirspeedHold = 1.0;
+    g.ApMachHold = 0.0;
+    g.VnavWantedSpeed = 280.0;
+    g.VnavWantedMach = 0.0;
+    g.SmoothedAirspeed = 250.0;
+    g.LastTick = 5000.0;
+    g.AircraftHeading = g.ApHeadingLockDir = 100.0;
+    ASSERT_TRUE(SendAirspeedCommand(250.0));
+    g.SpeedSentTick = 0.0;  // long before
+    FollowTurnsForSpeed();
+    g.LastTick += 1.0;
+    c.make_active();
+    ASSERT_EQ(fp.ActiveWaypointIndex, c.active);
+    ASSERT_EQ(fp.RouteState, 3);
+    g.VnavWantedSpeed = 280.0;
+    g.VnavWantedMach = 0.0;
+    g.LastTick += 1.0;
+    FollowTurnsForSpeed();
+    SendAirspeedCommand(280.0);  // the plan's, as VNAV sends it with the change
+    ASSERT_EQ(g.SentAirspeed, 280);
+    g.LastTick += 3.0 * 18.0;
+    g.ApHeadingLockDir = 160.0;
+    host.key_events.clear();
+    FollowTurnsForSpeed();
+    KeepSpeedModeForPhase();
+    EXPECT_EQ(Sent(kEventAirspeed), c.in_turn);
+    host.key_events.clear();
+    g.LastTick += 30.0 * 18.0;
+    g.AircraftHeading = 158.0;
+    FollowTurnsForSpeed();
+    KeepSpeedModeForPhase();
+    EXPECT_EQ(Sent(kEventAirspeed), c.after);
   }
 }
 
@@ -1370,6 +1453,63 @@ TEST_F(VnavTest, AHoldFlownAtAConstrainedFixGoesOnToTheNextConstraint) {
     if (c.target == 3) {
       EXPECT_EQ(g.NextConstraintLat, fp.ActiveFlightPlan[3].latitude);
     }
+  }
+}
+
+// A hold left in the climb or in the descent, the autopilot still holding
+// the hold's level: the next target's altitude goes out as the hold ends.
+// Left there, the aircraft stayed level at the hold's altitude, VNAV
+// asking for a climb or a descent it could not fly. West of zero, south
+// of the equator.
+TEST_F(VnavTest, AHoldLeftInTheClimbOrTheDescentSendsTheNextTargetsAltitude) {
+  struct Case {
+    const char* name;
+    int toc, tod;
+    double hold_level, target;
+  } const kCases[] = {
+      {"in the climb", 0, 0, 9000.0, 14000.0},
+      {"in the descent", 1, 1, 14000.0, 9000.0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    State& g = guidance_state;
+    flightplan::State& fp = flightplan::flightplan_state;
+    for (int i = 0; i <= 3; ++i) {
+      fp.ActiveFlightPlan[i].latitude = -20.0 - 0.3 * i;
+      fp.ActiveFlightPlan[i].longitude = -0.5 + 0.3 * i;
+    }
+    model::FlightPlanWaypoint& next = fp.ActiveFlightPlan[2];
+    next.constraint_flag = 1;
+    next.altitude_constraint = c.target;
+    fp.ActiveWaypointIndex = 2;
+    g.ActiveWaypointLat = next.latitude;
+    g.ActiveWaypointLon = next.longitude;
+    g.PlaneLatitude = -20.32;
+    g.PlaneLongitude = -0.18;
+    g.GroundSpeedKnots = 280.0;
+    model::model_state.VnavSetAlts = 1;
+    model::model_state.CruiseAlt = 20000;
+    g.TocPassed = c.toc;
+    g.TodPassed = c.tod;
+    g.AircraftAltitude = c.hold_level;
+    g.NextConstraintIndex = 2;
+    g.NextConstraintAltitude = c.target;
+    g.NextConstraintLat = next.latitude;
+    g.NextConstraintLon = next.longitude;
+    g.LevelInForce = PlannedCruiseAltitude();
+    // The hold at W1 was flown on the last pass, and the autopilot has its
+    // level.
+    g.HoldFlownLastPass = 1;
+    g.HoldLevel = c.hold_level;
+    g.HoldFixLatitude = fp.ActiveFlightPlan[1].latitude;
+    g.HoldFixLongitude = fp.ActiveFlightPlan[1].longitude;
+    ASSERT_TRUE(SendAltitudeCommand(c.hold_level));
+    g.VnavAltitudeSet = 1;
+    host.key_events.clear();
+    RunVerticalTransitions();
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, static_cast<std::uint32_t>(c.target)}}));
   }
 }
 

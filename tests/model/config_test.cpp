@@ -250,6 +250,84 @@ TEST_F(ConfigTest, AircraftClampsColoursAndModes) {
   EXPECT_EQ(s.DU1000EHSIMode, 0);
 }
 
+// A minimum the aircraft file puts above its maximum is a bad line of the
+// file: the value the later of the two lines gave is not taken (as a value
+// out of its range), and the earlier one too when the pair is still
+// crossed. The pair may meet, and a pair crossed only until the file's
+// next line is not.
+TEST_F(ConfigTest, AircraftMinimumAboveItsMaximumIsABadLine) {
+  using Limit = double State::*;
+  const Limit limits[] = {&State::ClimbIasMin,      &State::ClimbIasMax,      &State::CruiseIasMin,
+                          &State::CruiseIasMax,     &State::DescentIasMin,    &State::DescentIasMax,
+                          &State::MinVnavClimbRate, &State::MaxVnavClimbRate, &State::MinVnavDescRate,
+                          &State::MaxVnavDescRate};
+  struct Case {
+    const char* file;
+    std::vector<std::pair<Limit, double>> values;  // the others keep their defaults
+    const char* report;                            // "": none
+  } cases[] = {
+      {"ClimbIasMin 400\n", {}, "bad line 1 ('ClimbIasMin' value above ClimbIasMax (340), not taken)"},
+      {"ClimbIasMax 200\n", {}, "bad line 1 ('ClimbIasMax' value below ClimbIasMin (210), not taken)"},
+      {"ClimbIasMin 400\nClimbIasMax 450\n", {{&State::ClimbIasMin, 400}, {&State::ClimbIasMax, 450}}, ""},
+      {"ClimbIasMax 300\nClimbIasMin 320\n", {{&State::ClimbIasMax, 300}},
+       "bad line 2 ('ClimbIasMin' value above ClimbIasMax (300), not taken)"},
+      {"; cruise\nCruiseIasMin 400\nCruiseIasMax 300\n", {},
+       "bad line 2 ('CruiseIasMin' value above CruiseIasMax (340), not taken) and 1 more"},
+      {"DescentIasMin 250\nDescentIasMax 250\n", {{&State::DescentIasMin, 250}, {&State::DescentIasMax, 250}}, ""},
+      {"DescentIasMax 210\n", {{&State::DescentIasMax, 210}}, ""},
+      {"DescentIasMax 209.5\n", {}, "bad line 1 ('DescentIasMax' value below DescentIasMin (210), not taken)"},
+      {"MinVnavClimbRate 3000\n", {},
+       "bad line 1 ('MinVnavClimbRate' value above MaxVnavClimbRate (2500), not taken)"},
+      {"MaxVnavDescRate 1000\n", {}, "bad line 1 ('MaxVnavDescRate' value below MinVnavDescRate (1500), not taken)"},
+      {"MinVnavDescRate 1000\nMaxVnavDescRate 1200\n",
+       {{&State::MinVnavDescRate, 1000}, {&State::MaxVnavDescRate, 1200}}, ""},
+      // A key given twice: its earlier value stays.
+      {"ClimbIasMin 250\nClimbIasMax 300\nClimbIasMin 320\n",
+       {{&State::ClimbIasMin, 250}, {&State::ClimbIasMax, 300}},
+       "bad line 3 ('ClimbIasMin' value above ClimbIasMax (300), not taken)"},
+      // Back through every line the file gave the pair, latest first.
+      {"ClimbIasMin 400\nClimbIasMax 300\nClimbIasMin 380\n", {},
+       "bad line 1 ('ClimbIasMin' value above ClimbIasMax (340), not taken) and 2 more"},
+      {"ClimbIasMin 300\nClimbIasMax 320\nClimbIasMax 250\n",
+       {{&State::ClimbIasMin, 300}, {&State::ClimbIasMax, 320}},
+       "bad line 3 ('ClimbIasMax' value below ClimbIasMin (300), not taken)"},
+      // A line with two faults counts once, by its first.
+      {"ClimbIasMin 400 knots\n", {}, "bad line 1 ('ClimbIasMin' has text after its value, ignored)"},
+      // Lines told in the order of the file, whichever was found first.
+      {"MaxVnavClimbRate 1200\nV1 999\n", {},
+       "bad line 1 ('MaxVnavClimbRate' value below MinVnavClimbRate (1500), not taken) and 1 more"},
+      {"V1 999\nMinVnavClimbRate 2600\nMaxVnavClimbRate 2400\n", {},
+       "bad line 1 ('V1' value out of range (0 to 400), not taken) and 2 more"},
+  };
+  testing::SimFolder sim;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    ResetModuleState();
+    sim.Activate();
+    sim.Write("ovi/Aircraft/Test.cfg", c.file);
+    std::vector<double> expected;
+    for (Limit l : limits) expected.push_back(s.*l);
+    for (const auto& [limit, value] : c.values) {
+      for (std::size_t i = 0; i < std::size(limits); ++i)
+        if (limits[i] == limit) expected[i] = value;
+    }
+    s.AircraftConfigName = "Test";
+    LoadAircraftConfig();
+    std::vector<double> got;
+    for (Limit l : limits) got.push_back(s.*l);
+    EXPECT_EQ(got, expected);
+    if (*c.report == '\0') {
+      EXPECT_EQ(s.StatusMessageCount, 0) << s.StatusMessageLog[1];
+    } else {
+      ASSERT_EQ(s.StatusMessageCount, 1);
+      EXPECT_EQ(s.StatusMessageLog[1], std::string("Aircraft\\Test.cfg: ") + c.report);
+    }
+    // The Mach limits follow the speeds kept.
+    EXPECT_DOUBLE_EQ(s.MinSpeedTable[0], IasToMach(s.ClimbIasMin, 15000.0));
+    EXPECT_DOUBLE_EQ(s.MinSpeedTable[3], IasToMach(s.CruiseIasMax, 15000.0));
+  }
+}
+
 // Ranges, layer switches and bearing-pointer sources belong to the range
 // commands and the control panels: neither file sets them.
 TEST_F(ConfigTest, DisplayStateIsNotConfigurable) {

@@ -154,6 +154,23 @@ TEST(Tokens, PinnedTokensOutliveTheModel) {
   EXPECT_EQ(t.Number(4999), 0.0);
 }
 
+// No station is received by position: the radio tokens are the stand-in's
+// own zeros, not tokens it knows nothing of (which the summary lists), and
+// a scenario's pin still wins.
+TEST(Tokens, RadioTokensAreHeldAtZeroUnlessPinned) {
+  AircraftState a;
+  a.nav1 = 116.80;
+  TokenTable t, pinned;
+  t.WriteFrom(a, 1);
+  for (std::uint32_t token : {20u, 31u, 32u, 35u, 39u, 40u, 41u, 46u, 49u, 58u, 59u, 114u, 550u}) {
+    EXPECT_TRUE(t.Known(token)) << token;
+    EXPECT_EQ(t.Number(token), 0.0) << token;
+  }
+  pinned.Pin(49, 1.0);
+  pinned.WriteFrom(a, 1);
+  EXPECT_EQ(pinned.Number(49), 1.0);
+}
+
 TEST(Tokens, FieldsRejectBadValues) {
   AircraftState a;
   EXPECT_TRUE(SetAircraftField(a, "heading", "270"));

@@ -287,6 +287,124 @@ TEST(FlightRules, ALookAtThePagesEndsWhereTheActiveWaypointChanges) {
   }
 }
 
+// The pages read at one look show one altitude for a waypoint: RTE LEGS
+// (its tens and units dropped, flight levels above the transition) against
+// the navigator's VNAV list (whole feet), within a hundred; not across a
+// change of the plan or of the active waypoint, nor from readings further
+// apart than a look, nor where a page shows the waypoint twice.
+TEST(FlightRules, TwoPagesReadAtOneLookShowOneAltitudeForAWaypoint) {
+  struct Case {
+    const char* name;
+    const char* legs;       // RTE LEGS's row for WP02, read at 100 s
+    const char* navigator;  // the navigator's VNAV list for WP02
+    double listed_at;       // read then
+    bool agree;
+    const char* mod = nullptr;  // RTE LEGS's title word ("ACT" when null)
+    double replanned = 0.0, passed = 0.0;
+    const char* again = nullptr;  // WP02 listed again further down the navigator's list
+  };
+  const Case cases[] = {
+      {"a flight level and its feet", "  290 / FL215", "21500", 101.0, true},
+      {"a flight level and feet in its hundred", "  290 / FL229", "22951", 101.0, true},
+      {"a constraint and its feet", "  270 / 3300A", " 3300", 101.0, true},
+      {"a hundred above", "- - - - / 12300", "12499", 101.0, true},
+      {"a hundred below", "- - - - / 12300", "12200", 101.0, true},
+      {"two hundred above", "- - - - / 12300", "12500", 101.0, false},
+      {"just over a hundred below", "- - - - / 12300", "12199", 101.0, false},
+      {"a prediction thousands of feet apart", "  290 / FL215", "27200", 101.0, false},
+      {"read more than a look apart", "  290 / FL215", "27200", 103.0, true},
+      {"the plan changed between", "  290 / FL215", "27200", 101.0, true, nullptr, 100.5},
+      {"a waypoint passed between", "  290 / FL215", "27200", 101.0, true, nullptr, 0.0, 100.5},
+      {"the plan changed before the look", "  290 / FL215", "27200", 101.0, false, nullptr, 99.0},
+      {"RTE LEGS showing a modification", "  290 / FL215", "27200", 101.0, true, "MOD"},
+      {"the navigator's list through WP02 twice", "  290 / FL215", "27200", 101.0, true, nullptr, 0.0, 0.0,
+       "21500"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    flights::FlightRecord f;
+    flights::Reading legs;
+    legs.t = 100.0;
+    legs.cdu = {{10.0, 0.0, c.mod != nullptr ? c.mod : "ACT"}, {63.0, 0.0, "RTE    LEGS"},
+                {0.0, 33.0, "WP02 "},                         {130.0, 33.0, c.legs}};
+    flights::Reading listed;
+    listed.t = c.listed_at;
+    listed.gns = {{90.0, 0.0, "VNAV   2/3"}, {30.0, 40.0, "CLIMB"}, {340.0, 40.0, " 9000"},
+                  {30.0, 80.0, "WP01"},       {320.0, 80.0, " 6100"}, {30.0, 120.0, "WP02"},
+                  {320.0, 120.0, c.navigator}};
+    if (c.again != nullptr) listed.gns.insert(listed.gns.end(), {{30.0, 160.0, "WP02"}, {320.0, 160.0, c.again}});
+    f.readings = {legs, listed};
+    for (double t = 0.0; t <= 200.0; t += 1.0) {
+      flights::Sample s;
+      s.t = t;
+      s.alt = 9000.0;
+      f.track.push_back(s);
+    }
+    f.routes.push_back({1.0, {"KBLI", "WP01", "WP02", "OLM"}, "WP01"});
+    if (c.replanned > 0.0) f.replanned.push_back(c.replanned);
+    if (c.passed > 0.0) f.events.push_back(std::to_string(c.passed) + " passed WP01 at N47.1203 W122.6330 8900 ft");
+    const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
+    const auto agree = problems.find("agree");
+    EXPECT_EQ(agree == problems.end(), c.agree);
+    if (agree != problems.end()) {
+      ASSERT_EQ(agree->second.size(), 1u);
+      EXPECT_NE(agree->second[0].find("WP02 at "), std::string::npos) << agree->second[0];
+      EXPECT_NE(agree->second[0].find(" on RTE LEGS, "), std::string::npos) << agree->second[0];
+      EXPECT_NE(agree->second[0].find(" on the GNS-XLS VNAV list at "), std::string::npos) << agree->second[0];
+    }
+  }
+}
+
+// The navigator's TO line names the waypoint VNAV flies to next and its
+// target there, which RTE LEGS's altitude for that waypoint agrees with:
+// 3300A typed at WP01 under a 9,000-ft level is no "TO WP01 9000". The one
+// target by design apart from it is the cruise level, where the pilot's
+// level lies under a constraint RTE LEGS shows as entered. The T/C and T/D
+// and a waypoint RTE LEGS does not list are not compared.
+TEST(FlightRules, TheNavigatorsTargetForAWaypointIsTheAltitudeRteLegsShows) {
+  struct Case {
+    const char* name;
+    const char* legs;    // RTE LEGS's row for WP01
+    const char* to;      // the TO line's label
+    const char* target;  // and its value
+    const char* level;   // the summary's CRUISE ALT
+    bool agree;
+  };
+  const Case cases[] = {
+      {"the constraint typed", "  270 / 3300A", "TO WP01", " 3300", "  9000", true},
+      {"the level over a constraint under it", "  270 / 3300A", "TO WP01", " 9000", "  9000", false},
+      {"another altitude", "  270 / 3300A", "TO WP01", " 5000", "  9000", false},
+      {"a flight level and its feet", "  290 / FL215", "TO WP01", "21550", " 30000", true},
+      {"the pilot's level under a constraint above it", "  260 / 14000A", "TO WP01", "10000", " 10000", true},
+      {"the level under a constraint at it", "  260 / 10000A", "TO WP01", "10000", " 10000", true},
+      {"a level not the one shown", "  260 / 14000A", "TO WP01", "10000", " 12000", false},
+      {"the top of climb", "  270 / 3300A", "TO #TOC", " 9000", "  9000", true},
+      {"a waypoint RTE LEGS does not list", "  270 / 3300A", "TO KSEA", "  400", "  9000", true},
+      {"no waypoint", "  270 / 3300A", "TO ------", "-----", "  9000", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    flights::FlightRecord f;
+    flights::Reading legs;
+    legs.t = 100.0;
+    legs.cdu = {{10.0, 0.0, "ACT"}, {63.0, 0.0, "RTE    LEGS"}, {0.0, 33.0, "WP01 "}, {130.0, 33.0, c.legs}};
+    flights::Reading summary;
+    summary.t = 101.9;
+    summary.gns = {{90.0, 0.0, "VNAV   1/3"}, {30.0, 40.0, "CLIMB"},    {380.0, 40.0, " 1200"},
+                   {30.0, 80.0, c.to},         {380.0, 80.0, c.target}, {30.0, 320.0, "CRUISE ALT"},
+                   {340.0, 320.0, c.level}};
+    f.readings = {legs, summary};
+    const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
+    const auto agree = problems.find("agree");
+    EXPECT_EQ(agree == problems.end(), c.agree);
+    if (agree != problems.end()) {
+      ASSERT_EQ(agree->second.size(), 1u);
+      EXPECT_NE(agree->second[0].find("WP01 at "), std::string::npos) << agree->second[0];
+      EXPECT_NE(agree->second[0].find(" on the GNS-XLS TO line at 100.0 s"), std::string::npos) << agree->second[0];
+    }
+  }
+}
+
 // A hold's window for the rules of the leg flown: its entry steers the
 // aircraft however short the hold, and a direct-to leaves it as the fix
 // passed does; for the other rules a minute or more, left over the fix.

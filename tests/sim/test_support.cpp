@@ -51,6 +51,17 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+std::map<std::string, std::string> Snapshot(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+    const std::string rel = std::filesystem::relative(e.path(), dir).string();
+    if (e.is_symlink()) files[rel] = "link to " + std::filesystem::read_symlink(e.path()).string();
+    else if (e.is_fifo()) files[rel] = "named pipe";
+    else if (e.is_regular_file()) files[rel] = ReadFile(e.path());
+  }
+  return files;
+}
+
 namespace {
 
 std::string Quote(const std::string& s) {

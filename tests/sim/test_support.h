@@ -2,6 +2,7 @@
 // of the ovi-sim executable.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ void CopySampleSimulator(const ScratchDir& dir);
 void WriteFile(const std::string& path, const std::string& text);
 std::string ReadFile(const std::string& path);
 std::vector<std::string> Lines(const std::string& text);
+
+// Every file under `dir` with its bytes (a named pipe or a link as its kind).
+std::map<std::string, std::string> Snapshot(const std::string& dir);
 
 struct RunResult {
   int exit_code = -1;

@@ -368,14 +368,14 @@ void DrawPanelBackground(const sim::PanelWindow& window, gfx::DeviceContext& dc)
   }
 }
 
-bool WriteArtwork(const Artwork& art, const sim::KeyTable& keys, const std::string& dir) {
+bool WriteArtwork(const Artwork& art, const sim::KeyTable& keys, const std::string& dir, os::FileProblem* problem) {
   gfx::DeviceContext dc(art.width, art.height);
   {
     gfx::Graphics g(&dc);
     Painter p(g, art.width, art.height, keys);
     art.draw(p);
   }
-  return gfx::WritePng(dc, dir + "/" + std::to_string(art.id) + ".png");
+  return gfx::WritePng(dc, dir + "/" + std::to_string(art.id) + ".png", gfx::PngSpeed::kSmall, kSoftware, problem);
 }
 
 }  // namespace ovi::bitmaps

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/files.h"
 #include "sim/key_table.h"
 #include "sim/panel_cfg.h"
 #include "tools/bitmaps/painter.h"
@@ -23,8 +24,14 @@ struct Artwork {
 // The bitmaps, in id order. Keys are drawn from the key table.
 std::vector<Artwork> AllArtwork();
 
-// Draws one bitmap into `dir`/<id>.png; false when it cannot be written.
-bool WriteArtwork(const Artwork& art, const sim::KeyTable& keys, const std::string& dir);
+// The "Software" text of every picture ovi-bitmaps writes: a picture it
+// finds in a file's place is written over only when it carries this.
+inline constexpr char kSoftware[] = "ovi-bitmaps";
+
+// Draws one bitmap into `dir`/<id>.png; false when it cannot be written,
+// with `problem` (when given) saying why.
+bool WriteArtwork(const Artwork& art, const sim::KeyTable& keys, const std::string& dir,
+                  os::FileProblem* problem = nullptr);
 
 // The face a panel's background shows under a gauge whose own picture is
 // only its lit state (the LNAV and VNAV buttons), at the gauge's design

@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <vector>
 
+#include "sim/out_folder.h"
 #include "tools/flights/flight_record.h"
 
 namespace ovi::flights {
@@ -14,6 +16,14 @@ namespace ovi::flights {
 namespace fs = std::filesystem;
 
 namespace {
+
+// A flight's folder keeps ovi-sim's rules for --out: what ovi-flights wrote
+// is listed, a later flight into the folder removes only that, and a folder
+// holding anything else is refused. ovi-sim's own outputs in out/ are
+// listed in its manifest there.
+constexpr sim::OutputWriter kFlightOutputs{
+    "ovi-flights", "ovi-flights-outputs.txt", "DIR names the folder the flight goes into",
+    "DIR takes a new or empty folder, or one ovi-flights wrote (left as it is)", "out/"};
 
 // Opens the CDU, presses each key and snapshots the page it shows.
 std::string ReadCdu(const std::vector<std::string>& keys) {
@@ -26,6 +36,14 @@ std::string Quote(const std::string& s) {
   std::string q = "'";
   for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
+}
+
+// A folder's name without "." or ".." parts or a closing '/', so that the
+// paths under it compare as written.
+std::string Normal(const std::string& dir) {
+  std::string n = fs::path(dir).lexically_normal().string();
+  while (n.size() > 1 && n.back() == '/') n.pop_back();
+  return n;
 }
 
 bool Write(const std::string& path, const std::string& text, std::string& error) {
@@ -67,21 +85,46 @@ std::string ExpandMarkers(const std::string& scenario) {
   return out;
 }
 
-bool PrepareFlight(const Paths& paths, const std::string& dir, const std::string& aircraft,
+bool PrepareFlight(const Paths& paths, const std::string& flight_dir, const std::string& aircraft,
                    const std::string& aircraft_text, const std::string& scenario, std::string& error) {
+  const std::string dir = Normal(flight_dir);
+  const std::string data = paths.source + "/data";
+  if (sim::LiesIn(dir, data)) {
+    error = dir + ": lies in the sample data the flight copies (" + data + "); give a folder outside it";
+    return false;
+  }
+  sim::OutFolder folder(kFlightOutputs);
+  if (!folder.Prepare(dir, error)) return false;
+  // The sample simulator folder, each file and folder listed before it is
+  // made, then the module.
   std::error_code ec;
-  fs::remove_all(dir, ec);
-  fs::create_directories(dir + "/sim/GAUGES", ec);
-  fs::copy(paths.source + "/data", dir + "/sim", fs::copy_options::recursive | fs::copy_options::overwrite_existing,
-           ec);
-  if (!ec) fs::copy_file(paths.module, dir + "/sim/GAUGES/ovi1.gau", fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::copy_file(paths.source + "/data/panels/keys.txt", dir + "/keys.txt", fs::copy_options::overwrite_existing, ec);
+  const std::string sim = dir + "/sim";
+  auto make_folder = [&](const std::string& path) {
+    folder.Note(path, true);
+    fs::create_directories(path, ec);
+  };
+  auto copy = [&](const std::string& from, const std::string& to) {
+    folder.Note(to);
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+  };
+  make_folder(sim);
+  for (fs::recursive_directory_iterator it(data, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string to = sim + "/" + it->path().lexically_relative(data).generic_string();
+    if (it->is_directory(ec)) make_folder(to);
+    else if (!ec) copy(it->path().string(), to);
+  }
+  if (!ec) make_folder(sim + "/GAUGES");
+  if (!ec) copy(paths.module, sim + "/GAUGES/ovi1.gau");
+  if (!ec) copy(data + "/panels/keys.txt", dir + "/keys.txt");
   if (ec) {
     error = dir + ": " + ec.message();
     return false;
   }
-  const std::string aircraft_file = dir + "/sim/ovi/Aircraft/" + aircraft + ".cfg";
-  if (!aircraft_text.empty() && !Write(aircraft_file, aircraft_text, error)) return false;
+  const std::string aircraft_file = sim + "/ovi/Aircraft/" + aircraft + ".cfg";
+  if (!aircraft_text.empty()) {
+    folder.Note(aircraft_file);
+    if (!Write(aircraft_file, aircraft_text, error)) return false;
+  }
   // Flown without its file, the module falls back on another aircraft and
   // the flight looks sound while it is not the one asked for.
   if (!fs::is_regular_file(aircraft_file, ec)) {
@@ -89,6 +132,8 @@ bool PrepareFlight(const Paths& paths, const std::string& dir, const std::string
             ".cfg (a generated aircraft is written by `generate SEED DIR`)";
     return false;
   }
+  folder.Note(dir + "/panel.cfg");
+  folder.Note(dir + "/scenario.txt");
   return Write(dir + "/panel.cfg", LightPanel(aircraft), error) &&
          Write(dir + "/scenario.txt", ExpandMarkers(scenario), error);
 }
@@ -99,10 +144,44 @@ std::string ReplayCommand(const Paths& paths, const std::string& dir) {
          Quote(dir + "/out");
 }
 
-int FlyFlight(const Paths& paths, const std::string& dir) {
-  const std::string command =
-      ReplayCommand(paths, dir) + " >" + Quote(dir + "/ovi-sim.log") + " 2>&1 </dev/null";
+int FlyFlight(const Paths& paths, const std::string& flight_dir, std::string* error) {
+  const std::string dir = Normal(flight_dir);
+  std::string why;
+  auto refuse = [&](const std::string& text) {
+    if (error != nullptr) *error = text + " (a flight is flown in a folder generate or prepare wrote)";
+    return -1;
+  };
+  sim::OutFolder folder(kFlightOutputs);
+  if (!folder.Resume(dir, why)) return refuse(why);
+  const std::string log = dir + "/ovi-sim.log";
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(log, ec)) && !folder.Lists(log))
+    return refuse(dir + ": holds ovi-sim.log, which ovi-flights did not write");
+  // What the flight writes besides ovi-sim's outputs (the module's flight
+  // log in sim/) is what is there after it that was not before; out/ is
+  // ovi-sim's, its files listed in its own manifest.
+  auto walk = [&](auto&& visit) {
+    for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+      if (it->path() == dir + "/out") it.disable_recursion_pending();
+      std::error_code kind;
+      visit(it->path().string(), it->is_directory(kind) && !it->is_symlink(kind));
+    }
+  };
+  std::set<std::string> before;
+  walk([&](const std::string& path, bool) { before.insert(path); });
+  folder.Note(log);
+  folder.Note(dir + "/out", true);
+  // The module's flight logs are listed before it writes them, so that a
+  // flight stopped midway leaves them listed too.
+  for (const char* name : {"fpl.log", "Flight.log"}) {
+    const std::string path = dir + "/sim/ovi/FlightLog/" + name;
+    if (!fs::exists(fs::symlink_status(path, ec))) folder.Note(path);
+  }
+  const std::string command = ReplayCommand(paths, dir) + " >" + Quote(log) + " 2>&1 </dev/null";
   const int status = std::system(command.c_str());
+  walk([&](const std::string& path, bool is_folder) {
+    if (before.count(path) == 0) folder.Note(path, is_folder);
+  });
   return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

@@ -25,15 +25,21 @@ struct Paths {
 
 // A flight's folder: `sim/` (the sample simulator folder with the module,
 // and `aircraft_text` as ovi/Aircraft/AIRCRAFT.cfg where not empty),
-// `panel.cfg`, `keys.txt` and `scenario.txt` (expanded). False with
-// `error` when a file cannot be written, or when the aircraft has no file
-// (neither in the sample data nor given).
+// `panel.cfg`, `keys.txt` and `scenario.txt` (expanded). The folder keeps
+// ovi-sim's rules for --out: a missing one is made; one an earlier flight
+// wrote loses what that flight wrote; one that holds any file ovi-flights
+// did not write is refused untouched. False with `error` then, when a file
+// cannot be written, or when the aircraft has no file (neither in the
+// sample data nor given).
 bool PrepareFlight(const Paths& paths, const std::string& dir, const std::string& aircraft,
                    const std::string& aircraft_text, const std::string& scenario, std::string& error);
 
 // Flies a prepared folder into `dir/out`; ovi-sim's own output goes to
-// `dir/ovi-sim.log`. ovi-sim's exit code (-1: it could not be run).
-int FlyFlight(const Paths& paths, const std::string& dir);
+// `dir/ovi-sim.log`. What the flight writes is listed with the folder's
+// files. ovi-sim's exit code; -1 when it could not be run, or (with
+// `error` saying why) when `dir` is no folder PrepareFlight wrote or holds
+// an ovi-sim.log of someone else's.
+int FlyFlight(const Paths& paths, const std::string& dir, std::string* error = nullptr);
 
 // The command that flies the folder again by hand.
 std::string ReplayCommand(const Paths& paths, const std::string& dir);

@@ -1,8 +1,9 @@
 // The pages against the flight and against each other: every distance to
 // the T/C, the T/D and the destination the distance then flown, every
-// waypoint's altitude the one crossed, one cruise level on every page, no
-// negative crossing estimate.
+// waypoint's altitude the one crossed, one cruise level and one altitude for
+// a waypoint on every page, no negative crossing estimate.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -87,27 +88,72 @@ void CheckDistances(RuleKit& k) {
     if (!needed) k.Object("pages", "%s within the usual bound: its own bound is no longer needed", what.c_str());
 }
 
-// The waypoints a reading lists with their altitudes: RTE LEGS (the
-// executed route) and the GNS-XLS VNAV page's route list.
-std::vector<std::pair<std::string, double>> ListedAltitudes(const Reading& r) {
+// The waypoints RTE LEGS lists with their altitudes, where it shows the
+// executed route ("ACT"; a modification shows the route being edited).
+std::vector<std::pair<std::string, double>> LegsAltitudes(const Reading& r) {
   std::vector<std::pair<std::string, double>> listed;
   if (FindText(r.cdu, "ACT") != nullptr)
     for (const LegsLine& line : LegsLines(r)) listed.push_back({line.ident, line.altitude});
-  bool list = false;
-  for (const Text& t : r.gns)
-    list = list || (t.s.rfind("VNAV ", 0) == 0 && t.s.find("1/") == std::string::npos && t.s.find('/') != std::string::npos);
-  if (list) {
-    for (const Text& name : r.gns) {
-      if (std::fabs(name.x - 30.0) > 0.5 || name.s.empty() || name.s[0] == '#' || name.s == "CLIMB" ||
-          name.s == "CRUISE" || name.s == "DESCENT")
-        continue;
-      for (const Text& v : r.gns) {
-        const double feet = AltitudeText(v.s);
-        if (std::fabs(v.y - name.y) < 0.5 && std::fabs(v.x - 320.0) < 0.5 && !std::isnan(feet))
-          listed.push_back({name.s, feet});
-      }
+  return listed;
+}
+
+// The navigator's VNAV sub-page a reading shows ("VNAV   2/4": 2), 0 for
+// another page (VNAV DATA's "VNAV  DATA 1/1" among them).
+int VnavSubPage(const Reading& r) {
+  for (const Text& t : r.gns) {
+    if (t.s.rfind("VNAV ", 0) != 0) continue;
+    const std::size_t digits = t.s.find_first_not_of(' ', 4);
+    if (digits == std::string::npos || !std::isdigit(static_cast<unsigned char>(t.s[digits]))) return 0;
+    char* end = nullptr;
+    const long page = std::strtol(t.s.c_str() + digits, &end, 10);
+    return *end == '/' ? static_cast<int>(page) : 0;
+  }
+  return 0;
+}
+
+// The waypoints the navigator's VNAV route list shows with their altitudes
+// (its sub-pages after the summary; the T/C and T/D rows and the phase
+// line aside).
+std::vector<std::pair<std::string, double>> NavigatorAltitudes(const Reading& r) {
+  std::vector<std::pair<std::string, double>> listed;
+  if (VnavSubPage(r) < 2) return listed;
+  for (const Text& name : r.gns) {
+    if (std::fabs(name.x - 30.0) > 0.5 || name.s.empty() || name.s[0] == '#' || name.s == "CLIMB" ||
+        name.s == "CRUISE" || name.s == "DESCENT")
+      continue;
+    for (const Text& v : r.gns) {
+      const double feet = AltitudeText(v.s);
+      if (std::fabs(v.y - name.y) < 0.5 && std::fabs(v.x - 320.0) < 0.5 && !std::isnan(feet))
+        listed.push_back({name.s, feet});
     }
   }
+  return listed;
+}
+
+// The navigator's TO line (its VNAV summary): the waypoint VNAV flies to
+// next and its target there. False for the T/C and T/D ("TO #TOC"), for no
+// target ("TO ------") and for a waypoint shown without one ("-----").
+bool ToLine(const Reading& r, std::string& ident, double& feet) {
+  if (VnavSubPage(r) != 1) return false;
+  for (const Text& label : r.gns) {
+    if (std::fabs(label.x - 30.0) > 0.5 || label.s.rfind("TO ", 0) != 0) continue;
+    ident = label.s.substr(3);
+    if (ident.empty() || ident[0] == '#' || ident[0] == '-') return false;
+    for (const Text& v : r.gns)
+      if (std::fabs(v.y - label.y) < 0.5 && v.x > label.x + 100.0 && !std::isnan(AltitudeText(v.s))) {
+        feet = AltitudeText(v.s);
+        return true;
+      }
+    return false;
+  }
+  return false;
+}
+
+// The waypoints a reading lists with their altitudes: RTE LEGS and the
+// navigator's VNAV route list.
+std::vector<std::pair<std::string, double>> ListedAltitudes(const Reading& r) {
+  std::vector<std::pair<std::string, double>> listed = LegsAltitudes(r);
+  for (const auto& l : NavigatorAltitudes(r)) listed.push_back(l);
   return listed;
 }
 
@@ -125,11 +171,90 @@ bool ActiveChangedBetween(const FlightRecord& f, double from, double to) {
   return false;
 }
 
+// A waypoint's altitude as two pages read at one look show it, the worst
+// apart of a flight's looks.
+struct Apart {
+  double legs = 0.0, other = 0.0, t = 0.0;
+};
+
+// RTE LEGS drops the tens and units (22951 ft is 22900, FL229 above the
+// transition); the navigator shows whole feet. Two figures agree where the
+// navigator's, its tens and units dropped, lies within a hundred of RTE
+// LEGS's: the plan may be worked out again between two readings of a look
+// (a second apart, a wind or a corner moving a prediction by a few feet
+// across a hundred), and a pilot reads no fault into 100 ft.
+bool SameAltitude(double legs, double navigator) {
+  return std::fabs(std::floor(navigator / 100.0) * 100.0 - legs) <= 100.0;
+}
+
+// What one look's readings show for each waypoint: a figure, or none where
+// the page shows the ident with two (a route through a waypoint twice).
+struct Figures {
+  std::map<std::string, double> feet;
+  std::set<std::string> twice;
+  void Add(const std::string& ident, double value) {
+    const auto [at, fresh] = feet.emplace(ident, value);
+    if (!fresh && at->second != value) twice.insert(ident);
+  }
+  bool Find(const std::string& ident, double& value) const {
+    const auto at = feet.find(ident);
+    if (at == feet.end() || twice.count(ident) != 0) return false;
+    value = at->second;
+    return true;
+  }
+};
+
+// The look of readings `from` to `end` (not included): RTE LEGS's altitude
+// for each waypoint against the navigator's VNAV list and its TO line.
+// Both show the route's one altitude of the waypoint (the constraint where
+// one was entered or published, else the prediction), so they differ only
+// by their formats. The TO line shows VNAV's target: a waypoint's altitude,
+// or the cruise level where the climb ends at the level before a waypoint
+// at or above it (the pilot's level under a constraint above it, which
+// RTE LEGS shows as entered).
+void CompareWaypoints(const FlightRecord& f, std::size_t from, std::size_t end,
+                      std::map<std::pair<std::string, std::string>, Apart>& apart) {
+  Figures legs, listed;
+  struct Target {
+    std::string ident;
+    double feet = 0.0, level = NAN;
+  };
+  std::vector<Target> targets;
+  for (std::size_t j = from; j < end; ++j) {
+    const Reading& r = f.readings[j];
+    for (const auto& [ident, feet] : LegsAltitudes(r)) legs.Add(ident, feet);
+    for (const auto& [ident, feet] : NavigatorAltitudes(r)) listed.Add(ident, feet);
+    Target to;
+    if (!ToLine(r, to.ident, to.feet)) continue;
+    for (const Shown& s : CruiseLevels(r))
+      if (s.page == "GNS-XLS CRUISE ALT") to.level = s.feet;
+    targets.push_back(to);
+  }
+  const double t = f.readings[from].t;
+  auto note = [&](const std::string& ident, const std::string& page, double shown, double other) {
+    if (SameAltitude(shown, other)) return;
+    Apart& worst = apart[{ident, page}];
+    if (std::fabs(other - shown) > std::fabs(worst.other - worst.legs)) worst = {shown, other, t};
+  };
+  for (const auto& [ident, unused] : legs.feet) {
+    double shown = 0.0, other = 0.0;
+    if (legs.Find(ident, shown) && listed.Find(ident, other)) note(ident, "the GNS-XLS VNAV list", shown, other);
+  }
+  for (const Target& to : targets) {
+    double shown = 0.0;
+    if (!legs.Find(to.ident, shown)) continue;
+    // The level and the target are the same whole feet on the summary.
+    if (std::fabs(to.feet - to.level) < 1.0 && shown >= to.level - 100.0) continue;
+    note(to.ident, "the GNS-XLS TO line", shown, to.feet);
+  }
+}
+
 // Every altitude RTE LEGS or the navigator's VNAV list shows for a
 // waypoint ahead is the one the aircraft crosses it at, within 500 ft,
 // where VNAV flies it there and nothing changed the plan meanwhile
 // (readings before VNAV first engaged are the gate's, before the pilot's
-// take-off); every page that shows the cruise level shows the same one.
+// take-off); the pages read at one look show one cruise level, and one
+// altitude for each waypoint.
 void CheckAgreement(RuleKit& k) {
   const FlightRecord& f = k.f_;
   const double engaged = k.FirstVnav();
@@ -178,14 +303,16 @@ void CheckAgreement(RuleKit& k) {
   // Readings within a few seconds of each other are one look at the pages,
   // ended where the plan or the active waypoint changed between two.
   std::set<std::string> told;
+  std::map<std::pair<std::string, std::string>, Apart> apart;
   for (std::size_t i = 0; i < f.readings.size(); ++i) {
-    std::vector<Shown> all = CruiseLevels(f.readings[i]);
-    for (std::size_t j = i + 1; j < f.readings.size() && f.readings[j].t < f.readings[i].t + 3.0; ++j) {
-      if (k.ChangedBetween(f.readings[i].t, f.readings[j].t) ||
-          ActiveChangedBetween(f, f.readings[i].t, f.readings[j].t))
-        break;
+    std::size_t end = i + 1;
+    while (end < f.readings.size() && f.readings[end].t < f.readings[i].t + 3.0 &&
+           !k.ChangedBetween(f.readings[i].t, f.readings[end].t) &&
+           !ActiveChangedBetween(f, f.readings[i].t, f.readings[end].t))
+      ++end;
+    std::vector<Shown> all;
+    for (std::size_t j = i; j < end; ++j)
       for (const Shown& s : CruiseLevels(f.readings[j])) all.push_back(s);
-    }
     for (const Shown& a : all) {
       for (const Shown& b : all) {
         // ECON's flight levels drop the tens: FL229 is the navigator's 22951.
@@ -196,7 +323,11 @@ void CheckAgreement(RuleKit& k) {
                  b.page.c_str(), f.readings[i].t);
       }
     }
+    CompareWaypoints(f, i, end, apart);
   }
+  for (const auto& [key, a] : apart)
+    k.Object("agree", "%s at %.0f on RTE LEGS, %.0f on %s at %.1f s", key.first.c_str(), a.legs, a.other,
+             key.second.c_str(), a.t);
 }
 
 // The navigator's EST CROSSING is an altitude: never negative.

@@ -206,7 +206,8 @@ void DrawPerfInit(CduPage& page) {
 
 // ---- PERF LIMITS --------------------------------------------------------------
 
-// The IAS limit and MinSpeedTable slot of a PERF LIMITS key.
+// The IAS limit and MinSpeedTable slot of a PERF LIMITS key. In slot
+// order: each minimum (even slot) is followed by its maximum.
 struct LimitField {
   std::int32_t key;
   double model::State::*ias;
@@ -217,6 +218,21 @@ constexpr LimitField kLimitFields[] = {
     {kL3, &model::State::CruiseIasMin, 2},  {kR3, &model::State::CruiseIasMax, 3},
     {kL4, &model::State::DescentIasMin, 4}, {kR4, &model::State::DescentIasMax, 5},
 };
+
+// A minimum at or below the row's maximum, a maximum at or above its
+// minimum, in both the IAS and the Mach: a crossed pair is a limit no
+// aircraft can fly. The Machs are 0 until an aircraft file was read; a
+// Mach of 0 on the other side is no limit to be kept clear of.
+bool KeepsItsRowOrdered(const LimitField& field, double ias, double mach) {
+  const model::State& m = M();
+  const LimitField& other = kLimitFields[field.mach_slot ^ 1];
+  const double other_ias = m.*other.ias;
+  const double other_mach = m.MinSpeedTable[static_cast<std::size_t>(other.mach_slot)];
+  const bool minimum = field.mach_slot % 2 == 0;
+  const bool ias_ordered = minimum ? ias <= other_ias : ias >= other_ias;
+  const bool mach_ordered = !(other_mach > 0.0) || (minimum ? mach <= other_mach : mach >= other_mach);
+  return ias_ordered && mach_ordered;
+}
 
 // "250/.780": three characters of IAS, "/.", three digits of thousandths.
 // A short Mach part is padded with zeros (".7" is .700), and the padded
@@ -233,13 +249,17 @@ void EnterLimit(const LimitField& field) {
   const double ias = LeadingInteger(ias_text);
   const double thousandths = LeadingInteger(mach_text);
   if (ias == 0.0 || thousandths == 0.0) return Refuse();
-  model::State& m = M();
   // The climb minimum keeps the decimals of both parts ("2.5" stays 2.5),
   // unlike the other five; kept as the page has always stored it.
   const bool decimals = field.mach_slot == 0;
-  m.*field.ias = decimals ? LeadingDecimal(ias_text) : ias;
-  m.MinSpeedTable[static_cast<std::size_t>(field.mach_slot)] =
-      (decimals ? LeadingDecimal(mach_text) : thousandths) / 1000.0;
+  const double new_ias = decimals ? LeadingDecimal(ias_text) : ias;
+  const double new_mach = (decimals ? LeadingDecimal(mach_text) : thousandths) / 1000.0;
+  // The +/- key puts a sign before either part: no speed is negative.
+  if (!(new_ias > 0.0 && new_mach > 0.0)) return Refuse();
+  if (!KeepsItsRowOrdered(field, new_ias, new_mach)) return Refuse();
+  model::State& m = M();
+  m.*field.ias = new_ias;
+  m.MinSpeedTable[static_cast<std::size_t>(field.mach_slot)] = new_mach;
   AcceptEntry();
 }
 

@@ -102,6 +102,7 @@ void OpenPilotPage(const std::string& name) {
   SetLineState(8, 1);
   s.GnsPilotLatitude = s.GnsPilotLongitude = 0.0;
   s.GnsPilotLatitudeEntered = s.GnsPilotLongitudeEntered = false;
+  s.GnsPilotPositionRefused = false;
 }
 
 // The entry is read in this order: an airway ("#V23"), an offset ("OLM*"),
@@ -145,33 +146,6 @@ bool InsertAtCursor(const model::FlightPlanWaypoint& entry, InsertFrom from, boo
 // appended.
 void StepCursorPastInsertion() {
   if (Fp().EditWaypointIndex < flightplan::LastIndex(EditedRoute())) ++Fp().EditWaypointIndex;
-}
-
-// ---- PILOT ENTERED WPT -------------------------------------------------------------
-
-// A complete field (its first digit place filled) as degrees, minutes and
-// seconds: "N 47 27.30" is 47 degrees 27 minutes 30 seconds north, the
-// last pair read as the seconds the DATABASE WPT position shows there.
-// False for a field not complete or out of range.
-bool FieldDegrees(const std::string& field, int degree_digits, double limit, char negative, double& value) {
-  const int first = 4 - degree_digits;
-  if (field.size() != 10 || field[static_cast<std::size_t>(first)] == ' ') return false;
-  auto number = [&](int from, int to, int& out) {
-    out = 0;
-    for (int i = from; i <= to; ++i) {
-      const char c = field[static_cast<std::size_t>(i)];
-      if (c < '0' || c > '9') return false;
-      out = out * 10 + (c - '0');
-    }
-    return true;
-  };
-  int degrees = 0, minutes = 0, seconds = 0;
-  if (!number(first, 3, degrees) || !number(5, 6, minutes) || !number(8, 9, seconds)) return false;
-  if (minutes > 59 || seconds > 59) return false;
-  const double v = degrees + minutes / 60.0 + seconds / 3600.0;
-  if (v > limit) return false;
-  value = field[0] == negative ? -v : v;
-  return true;
 }
 
 }  // namespace
@@ -225,15 +199,27 @@ void EnterPilotWaypoint() {
     flightplan::ResetGnsSelectionState();
     return;
   }
-  double value = 0.0;
-  if (s.GnsPilotWaypointStep == 1 && FieldDegrees(s.GnsPilotWaypointText2, 2, 90.0, 'S', value)) {
-    s.GnsPilotLatitude = value;
-    s.GnsPilotLatitudeEntered = true;
-    if (!s.GnsPilotLongitudeEntered) s.GnsPilotWaypointStep = 2;
-  } else if (s.GnsPilotWaypointStep == 2 && FieldDegrees(s.GnsPilotWaypointText, 3, 180.0, 'W', value)) {
-    s.GnsPilotLongitude = value;
-    s.GnsPilotLongitudeEntered = true;
-    if (!s.GnsPilotLatitudeEntered) s.GnsPilotWaypointStep = 1;
+  const bool latitude = s.GnsPilotWaypointStep == 1;
+  if (latitude || s.GnsPilotWaypointStep == 2) {
+    const std::string& field = latitude ? s.GnsPilotWaypointText2 : s.GnsPilotWaypointText;
+    double value = 0.0;
+    if (PositionFieldDegrees(field, latitude ? kLatitudeField : kLongitudeField, value)) {
+      s.GnsPilotPositionRefused = false;
+      if (latitude) {
+        s.GnsPilotLatitude = value;
+        s.GnsPilotLatitudeEntered = true;
+        if (!s.GnsPilotLongitudeEntered) s.GnsPilotWaypointStep = 2;
+      } else {
+        s.GnsPilotLongitude = value;
+        s.GnsPilotLongitudeEntered = true;
+        if (!s.GnsPilotLatitudeEntered) s.GnsPilotWaypointStep = 1;
+      }
+    } else if (field != kEmptyField) {
+      // Typed but no position (not complete, or past 59 minutes or
+      // seconds): said, where ENT would otherwise do nothing at all.
+      s.GnsPilotPositionRefused = true;
+      return;
+    }
   }
   if (!s.GnsPilotLatitudeEntered || !s.GnsPilotLongitudeEntered) return;
   const model::FlightPlanWaypoint entry =

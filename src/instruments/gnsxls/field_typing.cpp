@@ -39,6 +39,31 @@ void ShiftDigitOut(std::string& field, std::span<const int> places) {
   field[static_cast<std::size_t>(places.front())] = ' ';
 }
 
+bool PositionFieldComplete(const std::string& field, const PositionField& kind) {
+  const auto first = static_cast<std::size_t>(4 - kind.degree_digits);
+  return field.size() == 10 && field[first] >= '0' && field[first] <= '9';
+}
+
+bool PositionFieldDegrees(const std::string& field, const PositionField& kind, double& value) {
+  if (!PositionFieldComplete(field, kind)) return false;
+  auto number = [&](int from, int to, int& out) {
+    out = 0;
+    for (int i = from; i <= to; ++i) {
+      const char c = field[static_cast<std::size_t>(i)];
+      if (c < '0' || c > '9') return false;
+      out = out * 10 + (c - '0');
+    }
+    return true;
+  };
+  int degrees = 0, minutes = 0, seconds = 0;
+  if (!number(4 - kind.degree_digits, 3, degrees) || !number(5, 6, minutes) || !number(8, 9, seconds)) return false;
+  if (minutes > 59 || seconds > 59) return false;
+  const double v = degrees + minutes / 60.0 + seconds / 3600.0;
+  if (v > kind.limit) return false;
+  value = field[0] == kind.negative ? -v : v;
+  return true;
+}
+
 bool FieldValue(const std::string& field, std::span<const int> places, int point, double& value) {
   if (!Fits(field, places) || point < 0 || point >= static_cast<int>(field.size())) return false;
   double whole = 0.0, tenths = 0.0, scale = 0.1;

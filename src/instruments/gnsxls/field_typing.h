@@ -16,6 +16,28 @@ inline constexpr int kLongitudeDigits[] = {1, 2, 3, 5, 6, 8, 9};  // "W122 18.33
 inline constexpr int kBearingDigits[] = {0, 1, 2, 4};             // "123.4"
 inline constexpr int kDistanceDigits[] = {0, 1, 2, 3, 5};         // "1234.5"
 
+// The position fields of PILOT ENTERED WPT: their degree digits, the
+// largest value they may hold and the hemisphere letter that makes it
+// negative.
+struct PositionField {
+  int degree_digits;
+  double limit;
+  char negative;
+};
+inline constexpr PositionField kLatitudeField{2, 90.0, 'S'};
+inline constexpr PositionField kLongitudeField{3, 180.0, 'W'};
+
+// Whether the first digit place of a position field is filled: no digit
+// can be typed into it any more.
+bool PositionFieldComplete(const std::string& field, const PositionField& kind);
+
+// A complete position field as degrees, minutes and seconds: "N 47 27.30"
+// is 47 degrees 27 minutes 30 seconds north, the last pair read as the
+// seconds the DATABASE WPT position shows there. False for a field not
+// complete, or that is no position (minutes or seconds above 59, beyond
+// 90 or 180 degrees).
+bool PositionFieldDegrees(const std::string& field, const PositionField& kind, double& value);
+
 // The next character typed since the field was opened: the entry line read
 // as one word (its blanks dropped), its first character taken and the rest
 // left for the next frame, so keys pressed between two frames are all

@@ -3,7 +3,9 @@
 // empties both fields); a hemisphere letter opens its empty field, digits
 // then fill it from the right over its fixed places; CLR takes the last
 // digit back. ENT converts a complete field, and with both in, inserts the
-// waypoint (enter_route.cpp).
+// waypoint (enter_route.cpp). A digit that would complete a field as no
+// position is refused, and so is ENT on a typed field that is none: the
+// page says "INVALID POSITION" and the field stays as it was.
 #include <string>
 
 #include "src/flightplan/entry_line.h"
@@ -35,6 +37,8 @@ constexpr float kMarkX2 = 228.0f;
 constexpr float kMarkWidth = 3.0f;
 constexpr float kMarkBelow = 30.0f;
 constexpr float kFlyoverY = 320.0f;
+// Below the typing mark of the longitude, above FLYOVER.
+constexpr float kRefusedY = 260.0f;
 
 // The two fields: which step types each, the letters that open it and its
 // digit places.
@@ -44,10 +48,13 @@ struct Field {
   std::int32_t step;
   char letters[2];
   std::span<const int> digits;
+  PositionField kind;
 };
 const Field kFields[] = {
-    {&State::GnsPilotWaypointText2, &State::GnsPilotLatitudeEntered, 1, {'N', 'S'}, kLatitudeDigits},
-    {&State::GnsPilotWaypointText, &State::GnsPilotLongitudeEntered, 2, {'E', 'W'}, kLongitudeDigits},
+    {&State::GnsPilotWaypointText2, &State::GnsPilotLatitudeEntered, 1, {'N', 'S'}, kLatitudeDigits,
+     kLatitudeField},
+    {&State::GnsPilotWaypointText, &State::GnsPilotLongitudeEntered, 2, {'E', 'W'}, kLongitudeDigits,
+     kLongitudeField},
 };
 
 const Field* FieldOfStep(std::int32_t step) {
@@ -68,11 +75,13 @@ void EndEntry() {
   s.GnsPilotLongitudeEntered = false;
   s.GnsPilotLatitude = 0.0;
   s.GnsPilotLongitude = 0.0;
+  s.GnsPilotPositionRefused = false;
 }
 
 void LineKey(int key) {
   State& s = S();
   const std::int32_t state = LineState(key);
+  s.GnsPilotPositionRefused = false;
   flightplan::ResetGnsSelectionState();
   if (key == 8) {
     if (state == 0) {
@@ -90,8 +99,9 @@ void LineKey(int key) {
 
 // A hemisphere letter opens its own field when that is empty (either field
 // may come first; a letter never restarts a field being typed); digits go
-// into the field of the step while its first digit place is free. Anything
-// else is dropped.
+// into the field of the step while its first digit place is free, and the
+// digit that fills that place only when the field then reads as a position
+// (N 95 is none: refused and said). Anything else is dropped.
 void Type(char c) {
   State& s = S();
   for (const Field& f : kFields) {
@@ -101,6 +111,7 @@ void Type(char c) {
       field[7] = '.';
       s.*f.text = field;
       s.GnsPilotWaypointStep = f.step;
+      s.GnsPilotPositionRefused = false;
       return;
     }
   }
@@ -108,7 +119,11 @@ void Type(char c) {
   if (f == nullptr || c < '0' || c > '9' || s.*f->text == kEmptyField) return;
   std::string& field = s.*f->text;
   if (field[static_cast<std::size_t>(f->digits.front())] != ' ') return;
-  ShiftDigitIn(field, f->digits, c);
+  std::string typed = field;
+  ShiftDigitIn(typed, f->digits, c);
+  double value = 0.0;
+  s.GnsPilotPositionRefused = PositionFieldComplete(typed, f->kind) && !PositionFieldDegrees(typed, f->kind, value);
+  if (!s.GnsPilotPositionRefused) field = typed;
 }
 
 // CLR: the field being typed loses its last digit, and its value is no
@@ -119,6 +134,7 @@ void Clear() {
   if (f == nullptr || s.*f->text == kEmptyField) return;
   ShiftDigitOut(s.*f->text, f->digits);
   s.*f->entered = false;
+  s.GnsPilotPositionRefused = false;
 }
 
 void DrawField(GnsPage& page, float y, const std::string& text, bool open) {
@@ -153,6 +169,7 @@ void DrawGnsxlsPilotWaypointPage(display::GaugeDisplay& display, gfx::Graphics& 
     const float y = (s.GnsPilotWaypointStep == 1 ? kLatitudeY : kLongitudeY) + kMarkBelow;
     page.Line(kMarkX1, y, kMarkX2, y, kMagenta, kMarkWidth);
   }
+  if (s.GnsPilotPositionRefused) page.Text(kLabelX, kRefusedY, kYellow, "INVALID POSITION");
   page.ChoiceLine(kFlyoverY, kWhite, "FLYOVER:", LineState(10) == 1, s.GnsWaypointEntryText);
 }
 

@@ -148,6 +148,10 @@ struct State {
   double GnsPilotLongitude = 0.0;
   bool GnsPilotLatitudeEntered = false;
   bool GnsPilotLongitudeEntered = false;
+  // The last digit or ENT met no position (a field past 90 or 180 degrees,
+  // past 59 minutes or seconds, or ENT on one not complete): the page says
+  // so until the next key that acts on the fields.
+  bool GnsPilotPositionRefused = false;
 
   // --- OFFSET WPT ---------------------------------------------------------------------
   // The edit copies' names are crossed: the bearing is typed into

@@ -239,6 +239,87 @@ TEST_F(WaypointPagesTest, PilotWaypointConversionAndInsertion) {
   }
 }
 
+// A field that would read as no position takes not the digit that
+// completes it: the page says "INVALID POSITION" and the field stays as it
+// was. ENT on a typed field that is no position says the same; on one not
+// yet opened it says nothing. South and west are the same limits, and 90
+// and 180 themselves are places.
+TEST_F(WaypointPagesTest, PilotWaypointRefusesWhatIsNoPosition) {
+  struct Case {
+    const char* keys;
+    const char* field;    // as typing left it
+    bool refused_typing;  // the last digit was refused
+    bool entered;         // ENT then takes it
+    double value;
+  } cases[] = {
+      {"N950000", "N  9 50.00", true, false, 0},
+      {"S950000", "S  9 50.00", true, false, 0},
+      {"N900001", "N  9 00.00", true, false, 0},
+      {"S900100", "S  9 00.10", true, false, 0},
+      {"N476000", "N  4 76.00", true, false, 0},  // 60 minutes
+      {"S470060", "S  4 70.06", true, false, 0},  // 60 seconds
+      {"E1850000", "E 18 50.00", true, false, 0},
+      {"W1800001", "W 18 00.00", true, false, 0},
+      {"W9990000", "W 99 90.00", true, false, 0},
+      {"N4727", "N    47.27", false, false, 0},  // not complete: ENT says so
+      {"N900000", "N 90 00.00", false, true, 90.0},
+      {"S900000", "S 90 00.00", false, true, -90.0},
+      {"N895959", "N 89 59.59", false, true, 89.0 + 59.0 / 60 + 59.0 / 3600},
+      {"E1800000", "E180 00.00", false, true, 180.0},
+      {"W1800000", "W180 00.00", false, true, -180.0},
+      {"W1795959", "W179 59.59", false, true, -(179.0 + 59.0 / 60 + 59.0 / 3600)},
+      {"S000000", "S 00 00.00", false, true, 0.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    ResetModuleState();
+    OpenPilotPage();
+    Type(c.keys);
+    const bool latitude = c.keys[0] == 'N' || c.keys[0] == 'S';
+    const std::string& field = latitude ? S().GnsPilotWaypointText2 : S().GnsPilotWaypointText;
+    EXPECT_EQ(field, c.field);
+    Frame f = DrawFrame();
+    if (c.refused_typing) {
+      f.Expect("INVALID POSITION", 30, 260, kYellow);
+    } else {
+      EXPECT_FALSE(f.Shows("INVALID POSITION"));
+    }
+    Ent();
+    f = DrawFrame();
+    EXPECT_EQ(latitude ? S().GnsPilotLatitudeEntered : S().GnsPilotLongitudeEntered, c.entered);
+    EXPECT_EQ(f.Shows("INVALID POSITION"), !c.entered);
+    EXPECT_EQ(field, c.field);  // ENT changes no field
+    if (c.entered) {
+      EXPECT_DOUBLE_EQ(latitude ? S().GnsPilotLatitude : S().GnsPilotLongitude, c.value);
+    }
+  }
+  // The word goes with the next key that acts on the fields; the pilot
+  // mends the field and goes on. ENT on the longitude not yet opened says
+  // nothing.
+  ResetModuleState();
+  OpenPilotPage();
+  Type("N950000");
+  PressClear();
+  EXPECT_FALSE(DrawFrame().Shows("INVALID POSITION"));
+  EXPECT_EQ(S().GnsPilotWaypointText2, "N    95.00");
+  Type("0");
+  EXPECT_FALSE(DrawFrame().Shows("INVALID POSITION"));
+  Type("0");
+  EXPECT_EQ(S().GnsPilotWaypointText2, "N  9 50.00");
+  EXPECT_TRUE(DrawFrame().Shows("INVALID POSITION"));
+  Type("N");  // a letter on an open field is dropped: the word stays
+  EXPECT_TRUE(DrawFrame().Shows("INVALID POSITION"));
+  Key(8);  // ends the entry
+  EXPECT_FALSE(DrawFrame().Shows("INVALID POSITION"));
+  Key(8);
+  Type("S452000");
+  Ent();
+  EXPECT_EQ(S().GnsPilotWaypointStep, 2);
+  Ent();
+  EXPECT_FALSE(DrawFrame().Shows("INVALID POSITION"));
+  EXPECT_EQ(S().GnsXlsPage, kPagePilotWaypoint);
+}
+
 void OpenOffsetPage() {
   PutCandidate(1, "OLM", "V", 0.0, 179.5);
   S().GnsXlsPage = kPageOffsetWaypoint;
