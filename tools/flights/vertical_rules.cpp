@@ -153,6 +153,44 @@ bool LevelBelowAfter(const RuleKit& k, double feet, double from, double to) {
   return false;
 }
 
+// Minutes level at the top after which a descent to a constraint is the
+// descent's, not a climb turned back down.
+constexpr double kCruiseBeforeDescentSeconds = 180.0;
+
+// A crossing altitude typed in flight above the aircraft as it climbs is
+// the climb's: the aircraft levels at it before its waypoint and climbs on
+// after it. Climbed through it by more than 300 ft and turned back down
+// to it without a cruise between (3 minutes level), the pilot's altitude
+// was flown as the plan's step down (27,200 ft typed under 30,000: up to
+// 29,800, down 2,600 ft to it, and the level never flown again).
+void CheckClimbedThrough(RuleKit& k, const TypedConstraint& c, const std::string& ident, const Sample& crossed) {
+  const double engaged = k.FirstVnav();
+  if (std::isnan(engaged) || c.t < engaged) return;
+  const Sample& typed = k.At(c.t);
+  if (!(typed.alt < c.altitude - 300.0) || !(typed.vs > 0.0)) return;
+  const Sample* peak = nullptr;
+  for (const Sample& s : k.f_.track) {
+    if (s.t < c.t || s.t > crossed.t || !k.VnavOn(s.t)) continue;
+    if (peak == nullptr || s.alt > peak->alt) peak = &s;
+  }
+  if (peak == nullptr || !(peak->alt > c.altitude + 300.0)) return;
+  // The top reached (within 150 ft of the peak), and the turn down after it.
+  double top = peak->t;
+  for (const Sample& s : k.f_.track)
+    if (s.t >= c.t && s.t <= peak->t && s.alt >= peak->alt - 150.0) {
+      top = s.t;
+      break;
+    }
+  for (const Sample& s : k.f_.track) {
+    if (s.t <= peak->t || s.t > crossed.t) continue;
+    if (s.vs > -500.0) continue;
+    if (s.t - top < kCruiseBeforeDescentSeconds)
+      k.Object("level", "%s: climbed through its %.0f typed at %.0f s up to %.0f ft at %.0f s, down at %.0f s",
+               ident.c_str(), c.altitude, c.t, peak->alt, top, s.t);
+    return;
+  }
+}
+
 // Never above the cruise level in force (any page's, from when the aircraft
 // is at or below it) nor an at or at-or-below constraint, never below an
 // at or at-or-above one, by more than 300 ft.
@@ -188,6 +226,7 @@ void CheckLevels(RuleKit& k) {
       k.Object("level", "%s crossed at %.0f ft at %.0f s, %s %.0f", ident.c_str(), s->alt, s->t, kind, c.altitude);
     if (c.kind != 'B' && s->alt < c.altitude - 300.0 && !LevelBelowAfter(k, c.altitude - 300.0, c.t, s->t))
       k.Object("level", "%s crossed at %.0f ft at %.0f s, %s %.0f", ident.c_str(), s->alt, s->t, kind, c.altitude);
+    CheckClimbedThrough(k, c, ident, *s);
   }
 }
 
