@@ -336,7 +336,7 @@ void PredictTheDescentPathAhead(const Profile& profile, const FlownPath& path, i
       }
     }
   }
-  const double top = g.TodPassed == 1 ? std::min(g.TodAltitude, level) : level;
+  const double top = g.TodPassed == 1 ? g.TodAltitude : level;
   // A hold's fix keeps the walk's altitude: the path falls to it there.
   const int fix = Fp().HoldCount > 0 ? Fp().HoldTable[1].active_index : 0;
   for (int k = active; k < target; ++k) {
@@ -349,7 +349,9 @@ void PredictTheDescentPathAhead(const Profile& profile, const FlownPath& path, i
       if (profile.InDescent(k) && !climb_kept) WriteClimb(E(k), profile.Climb(k), level);
       continue;
     }
-    if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
+    // Whole hundreds as the walk writes them; a path worked out from the
+    // coordinates a hair under a hundred stands for it.
+    if (p > 1000.0) p = std::trunc(p / 100.0 + 1e-6) * 100.0;
     WriteDescent(profile, k, p, level);
   }
 }
@@ -550,7 +552,6 @@ void PredictThePlanFlown() {
       E(k).speed_constraint = before[static_cast<std::size_t>(k)].second;
     }
   }
-  PredictTheDescentPathAhead(profile, path, last, level, climb_kept);
   // A hold's fix ahead keeps its altitude, the level the hold is to be
   // flown at as the pages showed it: the path is flown to it there.
   // Written again with the rest, a hold entered after a new wind was flown
@@ -560,6 +561,7 @@ void PredictThePlanFlown() {
     E(fix).altitude_constraint = before[static_cast<std::size_t>(fix)].first;
     E(fix).speed_constraint = before[static_cast<std::size_t>(fix)].second;
   }
+  PredictTheDescentPathAhead(profile, path, last, level, climb_kept);
   g.ClimbEndIndex = profile.Crossover();
   bool written = false;
   for (int k = 1; k <= last - 1 && !written; ++k)

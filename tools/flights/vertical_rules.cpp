@@ -216,10 +216,16 @@ void CheckLevels(RuleKit& k) {
                shown.feet, shown.page.c_str(), r.t);
     }
   }
-  for (const TypedConstraint& c : k.f_.typed) {
-    if (c.altitude <= 0.0) continue;
-    const std::string ident = ConstraintWaypoint(k, c);
-    const Sample* s = ident.empty() ? nullptr : k.Abeam(ident, c.t);
+  std::vector<std::string> idents;
+  for (const TypedConstraint& c : k.f_.typed) idents.push_back(c.altitude > 0.0 ? ConstraintWaypoint(k, c) : "");
+  for (std::size_t i = 0; i < k.f_.typed.size(); ++i) {
+    const TypedConstraint& c = k.f_.typed[i];
+    const std::string& ident = idents[i];
+    // A later entry on the same waypoint takes its place (the gate's
+    // 14000A at WP03 typed over with 10600A in the climb).
+    if (ident.empty() || std::find(idents.begin() + static_cast<std::ptrdiff_t>(i) + 1, idents.end(), ident) != idents.end())
+      continue;
+    const Sample* s = k.Abeam(ident, c.t);
     if (s == nullptr || !k.VnavOn(s->t) || s->approach || SkippedBetween(k, ident, c.t, s->t)) continue;
     const char* kind = c.kind == 'A' ? "at or above" : c.kind == 'B' ? "at or below" : "at";
     if (c.kind != 'A' && s->alt > c.altitude + 300.0)

@@ -1,0 +1,190 @@
+// The predictions follow the plan VNAV flies: worked out again as EXEC
+// works them out whenever that plan moves, with the descent VNAV flies first
+// on its own path from the top of descent it keeps, a hold's fix at the
+// level the pages showed. Routes run straight along the equator, west
+// across 180 or south along 45W, where a NM is a sixtieth of a degree and
+// the path is the legs themselves, so every altitude is worked by hand.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "src/flightplan/execute.h"
+#include "src/flightplan/state.h"
+#include "src/guidance/flown_path.h"
+#include "src/guidance/profile_predictions.h"
+#include "src/guidance/state.h"
+#include "src/guidance/vertical_plan.h"
+#include "src/guidance/vnav.h"
+#include "src/host/module_state.h"
+#include "src/model/state.h"
+
+namespace ovi::guidance {
+namespace {
+
+struct Way {
+  const char* name;
+  double lat0, lon0, dlat, dlon;  // degrees a NM
+  double Lat(double nm) const { return lat0 + dlat * nm; }
+  double Lon(double nm) const { return std::remainder(lon0 + dlon * nm, 360.0); }
+};
+constexpr Way kWays[] = {{"east", 0.0, 0.0, 0.0, 1 / 60.0},
+                         {"west across 180", 0.0, -179.0, 0.0, -1 / 60.0},
+                         {"south", -1.0, -45.0, -1 / 60.0, 0.0}};
+
+// A, W1..W6 and B at these NM; W5 at 10,000 ft entered by the pilot.
+constexpr double kAt[] = {0.0, 40.0, 80.0, 110.0, 130.0, 150.0, 200.0, 240.0};
+constexpr int kConstraint = 5, kLast = 7;
+
+class PlanFlownTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetModuleState();
+    model::State& m = model::model_state;
+    // No tables, the speed left to the pilot: the climb at the file's mean
+    // true airspeed in still air, the descent 285.7 ft a NM.
+    m.FPA = 0.0;
+    m.VnavSetSpd = 0;
+    m.ClimbRate = 1500;
+    m.ClimbTas = 360.0;
+    m.DescentRate = 2000.0;
+    m.DescentTas = 420.0;
+    m.MaxCruise = 35000;
+    m.ClimbIas = 250;
+    m.CruiseSpeed = 290;
+    m.DescentSpeed = 270;
+    m.CruiseAlt = 20000;
+  }
+  void TearDown() override { ResetModuleState(); }
+
+  // The route executed on the ground, then the aircraft cruising at the
+  // level `nm` along it with W3 active.
+  void Cruising(const Way& w, double nm) {
+    flightplan::State& fp = flightplan::flightplan_state;
+    for (int i = 0; i <= kLast; ++i) {
+      model::FlightPlanWaypoint& e = fp.ActiveFlightPlan[i];
+      e = model::FlightPlanWaypoint{};
+      e.ident = i == 0 ? "A" : i == kLast ? "B" : "W" + std::to_string(i);
+      e.type = i == 0 || i == kLast ? "APT" : "WPT";
+      e.latitude = w.Lat(kAt[i]);
+      e.longitude = w.Lon(kAt[i]);
+      e.altitude_constraint = i == 0 || i == kLast ? 0.0 : model::kNoValue;
+      e.speed_constraint = model::kNoValue;
+    }
+    fp.ActiveFlightPlan[kConstraint].constraint_flag = 1;
+    fp.ActiveFlightPlan[kConstraint].altitude_constraint = 10000.0;
+    fp.ActiveFlightPlanLastIndex = kLast;
+    fp.ActiveWaypointIndex = 1;
+    fp.RouteState = 3;
+    flightplan::ActiveRouteChanged();
+    State& g = guidance_state;
+    g.PlaneLatitude = w.Lat(0.0);
+    g.PlaneLongitude = w.Lon(0.0);
+    flightplan::RebuildVerticalPlan();
+    fp.ActiveWaypointIndex = 3;
+    g.ActiveWaypointLat = w.Lat(kAt[3]);
+    g.ActiveWaypointLon = w.Lon(kAt[3]);
+    g.PlaneLatitude = w.Lat(nm);
+    g.PlaneLongitude = w.Lon(nm);
+    g.AircraftAltitude = 20000.0;
+    g.GroundSpeedKnots = 400.0;
+    g.TocPassed = 1;
+    g.TodPassed = 0;
+    g.NextConstraintIndex = kConstraint;
+  }
+  static void TopOfDescent(const Way& w, double nm, double feet) {
+    guidance_state.TodLatitude = w.Lat(nm);
+    guidance_state.TodLongitude = w.Lon(nm);
+    guidance_state.TodAltitude = feet;
+  }
+  static double Shown(int i) { return flightplan::flightplan_state.ActiveFlightPlan[i].altitude_constraint; }
+};
+
+// The walk back from W5 at the plan's rate puts its top at 115 NM; the top
+// VNAV keeps as a point stands elsewhere once the corners before it or
+// between it and W5 were flown again, and VNAV flies straight from it.
+TEST_F(PlanFlownTest, TheWaypointsBeforeTheConstraintLieOnThePathFromTheTopVnavKeeps) {
+  struct Case {
+    const char* name;
+    int descending;
+    double aircraft_nm, tod_nm, top;
+    int hold_at;      // 0 none
+    double w3, w4;    // shown
+  } const kCases[] = {
+      // Cruising: before the top at the level, on the line from it after.
+      {"the top where the walk puts it", 0, 90.0, 115.0, 20000.0, 0, 20000.0, 15700.0},
+      {"the top kept 15 NM on", 0, 90.0, 130.0, 20000.0, 0, 20000.0, 20000.0},
+      {"the top kept 15 NM short", 0, 90.0, 100.0, 20000.0, 0, 18000.0, 14000.0},
+      // Descending from where the aircraft was re-planned, above the walk.
+      {"in the descent from the aircraft", 1, 90.0, 90.0, 21000.0, 0, 17300.0, 13600.0},
+      // A hold at W3 keeps the level its fix showed; the path falls to it.
+      {"a hold at W3 planned below the path", 0, 90.0, 100.0, 20000.0, 3, 17000.0, 13500.0},
+  };
+  for (const Way& w : kWays) {
+    for (const Case& c : kCases) {
+      SCOPED_TRACE(std::string(w.name) + ", " + c.name);
+      SetUp();
+      Cruising(w, c.aircraft_nm);
+      State& g = guidance_state;
+      g.TodPassed = c.descending;
+      TopOfDescent(w, c.tod_nm, c.top);
+      if (c.hold_at > 0) {
+        flightplan::flightplan_state.HoldCount = 1;
+        flightplan::flightplan_state.HoldTable[1].active_index = c.hold_at;
+        flightplan::flightplan_state.ActiveFlightPlan[c.hold_at].altitude_constraint = 17000.0;
+        flightplan::ActiveRouteChanged();
+        g.PlannedRouteEdits = flightplan::flightplan_state.ActiveRouteEdits;
+      }
+      PredictThePlanFlown();
+      EXPECT_EQ(Shown(3), c.w3);
+      EXPECT_EQ(Shown(4), c.w4);
+      EXPECT_EQ(Shown(kConstraint), 10000.0);
+      // Beyond the constraint, the walk from the end: no higher than W5.
+      EXPECT_EQ(Shown(6), 10000.0);
+      EXPECT_EQ(g.PlannedRouteEdits, flightplan::flightplan_state.ActiveRouteEdits);
+    }
+  }
+}
+
+// Written once as the plan's own write: worked out again for the same plan,
+// nothing is written and no edit counted; a plan that only moved waits a
+// few seconds, a new target or phase does not, nor a hold flown at all.
+TEST_F(PlanFlownTest, WorkedOutAgainWhenThePlanMovesAndOnlyThen) {
+  for (const Way& w : kWays) {
+    SCOPED_TRACE(w.name);
+    SetUp();
+    Cruising(w, 90.0);
+    State& g = guidance_state;
+    TopOfDescent(w, 115.0, 20000.0);
+    g.LastTick = 1000.0;
+    PredictThePlanFlown();
+    const std::uint64_t edits = flightplan::flightplan_state.ActiveRouteEdits;
+    PredictThePlanFlown();
+    EXPECT_EQ(flightplan::flightplan_state.ActiveRouteEdits, edits);
+    EXPECT_FALSE(PlanMovedSincePredicted());
+    // The top 1 NM on: followed 5 s after the last work, not before.
+    TopOfDescent(w, 116.0, 20000.0);
+    g.LastTick = 1089.0;
+    EXPECT_FALSE(PlanMovedSincePredicted());
+    g.LastTick = 1090.0;
+    EXPECT_TRUE(PlanMovedSincePredicted());
+    // A tenth of a mile is no move.
+    TopOfDescent(w, 115.1, 20000.0);
+    EXPECT_FALSE(PlanMovedSincePredicted());
+    // Another target or phase at once.
+    g.LastTick = 1001.0;
+    g.NextConstraintIndex = kLast;
+    EXPECT_TRUE(PlanMovedSincePredicted());
+    g.NextConstraintIndex = kConstraint;
+    g.TodPassed = 1;
+    EXPECT_TRUE(PlanMovedSincePredicted());
+    // A hold flown keeps the plan it was entered on.
+    g.ActiveHoldIndex = 1;
+    g.HoldSegmentCounter = 1;
+    EXPECT_FALSE(PlanMovedSincePredicted());
+  }
+}
+
+}  // namespace
+}  // namespace ovi::guidance
