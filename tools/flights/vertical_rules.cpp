@@ -153,16 +153,22 @@ bool LevelBelowAfter(const RuleKit& k, double feet, double from, double to) {
   return false;
 }
 
-// Minutes level at the top after which a descent to a constraint is the
+// Seconds level at the top after which a descent to a constraint is the
 // descent's, not a climb turned back down.
 constexpr double kCruiseBeforeDescentSeconds = 180.0;
+// Feet a minute a climb back to the top, and the descent from it, take:
+// the room the route had after the waypoint to climb on.
+constexpr double kRoomRate = 2000.0;
 
-// A crossing altitude typed in flight above the aircraft as it climbs is
-// the climb's: the aircraft levels at it before its waypoint and climbs on
-// after it. Climbed through it by more than 300 ft and turned back down
-// to it without a cruise between (3 minutes level), the pilot's altitude
-// was flown as the plan's step down (27,200 ft typed under 30,000: up to
-// 29,800, down 2,600 ft to it, and the level never flown again).
+// A crossing altitude typed in flight above the aircraft as it climbs, at
+// a waypoint with room after it to climb on, is the climb's: the aircraft
+// levels at it before the waypoint and climbs on after it. Climbed through
+// by more than 300 ft and turned down to it without a cruise between (3
+// minutes level), then flown on at it (VNAV holding it long enough to have
+// climbed back to that top and come down again at 2,000 ft/min), it was
+// flown as a step down: 27,200 ft typed under 30,000, up to 29,800, down
+// 2,600 ft to it, the level never flown again. A waypoint beyond a climb
+// that meets the descent, the descent going on from it, is the descent's.
 void CheckClimbedThrough(RuleKit& k, const TypedConstraint& c, const std::string& ident, const Sample& crossed) {
   const double engaged = k.FirstVnav();
   if (std::isnan(engaged) || c.t < engaged) return;
@@ -181,14 +187,24 @@ void CheckClimbedThrough(RuleKit& k, const TypedConstraint& c, const std::string
       top = s.t;
       break;
     }
+  double down = NAN;
+  for (const Sample& s : k.f_.track)
+    if (s.t > peak->t && s.t <= crossed.t && s.vs <= -500.0) {
+      down = s.t;
+      break;
+    }
+  if (std::isnan(down) || down - top >= kCruiseBeforeDescentSeconds) return;
+  // Held at it after the waypoint as long as the climb back would take.
+  const double room = 2.0 * (peak->alt - c.altitude) / kRoomRate * 60.0;
+  double held_until = crossed.t;
   for (const Sample& s : k.f_.track) {
-    if (s.t <= peak->t || s.t > crossed.t) continue;
-    if (s.vs > -500.0) continue;
-    if (s.t - top < kCruiseBeforeDescentSeconds)
-      k.Object("level", "%s: climbed through its %.0f typed at %.0f s up to %.0f ft at %.0f s, down at %.0f s",
-               ident.c_str(), c.altitude, c.t, peak->alt, top, s.t);
-    return;
+    if (s.t <= crossed.t) continue;
+    if (!k.VnavOn(s.t) || std::fabs(s.alt - c.altitude) > 300.0) break;
+    held_until = s.t;
   }
+  if (held_until - crossed.t < room) return;
+  k.Object("level", "%s: climbed through its %.0f typed at %.0f s up to %.0f ft at %.0f s, down at %.0f s", ident.c_str(),
+           c.altitude, c.t, peak->alt, top, down);
 }
 
 // Never above the cruise level in force (any page's, from when the aircraft
