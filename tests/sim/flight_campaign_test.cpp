@@ -50,9 +50,10 @@ const KnownBreak kKnownBreaks[] = {
      "greatest rate (3,000 ft/min) crosses ELMAA 819 ft above the 19,000 shown"},
     {"agree", {124},
      "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing"},
-    {"pages", {83},
-     "71.4: PROGRESS read 2.7 s after WP03's sequencing, in a 164-degree reversal at 420 kt over the ground: "
-     "the arc flown round it is 2.2 NM more than the distance shown"},
+    {"path", {122},
+     "the pilot's 3,200 ft typed in the climb at VANCO, the last waypoint but one, 800 ft under the descent's "
+     "4,000: the step begins inside the miles LNAV sequences VANCO early, and VNAV goes off as the last "
+     "waypoint is made active (no VNAV flies it, as seeds 74 and 307)"},
 };
 
 class FlightCampaign : public ::testing::TestWithParam<unsigned> {};

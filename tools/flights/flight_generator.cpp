@@ -619,8 +619,10 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
     out.At(e.t);
     const char* phase = e.t < p.toc ? "climb" : e.t < p.tod ? "cruise" : "descent";
     if (e.kind == -1) {
+      // The pages are read again in the new wind, as after the pilot's own
+      // changes: the plan is worked out again in it.
       out.Line(Format("set wind_dir %.0f\nset wind_speed %.0f", wind_dir, wind_speed));
-      out.Line(";@ replanned");
+      out.Replanned();
       continue;
     }
     if (e.kind == -2) {
@@ -794,8 +796,7 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
         wind_dir = Wrap360(wind_dir + r.Uniform(-60.0, 60.0));
         wind_speed = std::clamp(wind_speed * r.Uniform(0.5, 1.5) + r.Uniform(-10.0, 10.0), 0.0, 150.0);
         out.Line(Format("set wind_dir %.0f\nset wind_speed %.0f", wind_dir, wind_speed));
-        out.Line(";@ replanned");
-        out.Pages();
+        out.Replanned();
         told.push_back(Format("wind to %.0f kt (%s)", wind_speed, phase));
         break;
       }

@@ -259,6 +259,14 @@ double RuleKit::ClimbEnd(double t, double level) const {
   return reached;
 }
 
+double RuleKit::LastChangeBy(double t) const {
+  double last = -HUGE_VAL;
+  for (const auto* times : {&f_.replanned, &f_.directs, &f_.wind_changes})
+    for (double c : *times)
+      if (c <= t) last = std::max(last, c);
+  return last;
+}
+
 bool RuleKit::ChangedBetween(double from, double to) const {
   for (const auto* times : {&f_.replanned, &f_.directs, &f_.wind_changes})
     for (double t : *times)

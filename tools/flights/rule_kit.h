@@ -61,6 +61,8 @@ class RuleKit {
   // The plan changed (the pilot's edit, a direct-to, a new wind) after
   // `from` and no later than `to`.
   bool ChangedBetween(double from, double to) const;
+  // The last such change no later than `t`; -infinity where none was.
+  double LastChangeBy(double t) const;
   // At `s` the aircraft is still on its way to `level`, a level the plan
   // took since it last changed: not yet within 300 ft of it since the
   // change, moving toward it at 1,000 ft/min or more (the autopilot's

@@ -67,9 +67,16 @@ void CheckPath(RuleKit& k) {
     bool constraint = false;
     double speed = NAN;
     // Past a hold, what the pages showed once it was left: read in the
-    // racetrack, they do not count the hold.
-    const double planned =
-        k.Planned(route[i], s->t, constraint, &speed, hold_left > 0.0 && s->t > hold_left ? hold_left : -HUGE_VAL);
+    // racetrack, they do not count the hold. A prediction read before the
+    // plan last changed (the pilot's edit, a direct-to, a new wind) is not
+    // the plan flown after it: the predictions are worked out again for the
+    // plan VNAV flies. A constraint stands as the pilot entered it.
+    const double since = hold_left > 0.0 && s->t > hold_left ? hold_left : -HUGE_VAL;
+    double planned = k.Planned(route[i], s->t, constraint, &speed, std::max(since, k.LastChangeBy(s->t)));
+    if (std::isnan(planned)) {
+      planned = k.Planned(route[i], s->t, constraint, &speed, since);
+      if (!constraint) continue;
+    }
     if (std::isnan(planned) || !(constraint || (s->t > tod && planned < peak - 150.0))) continue;
     double short_of = 0.0;
     const Sample* passed = constraint ? nullptr : PassedEarlyWithoutLnav(k, route[i], *s, short_of);
@@ -101,8 +108,10 @@ void CheckHold(RuleKit& k) {
     if (k.f_.hold_required) k.Object("hold", "no hold at %s", fix.c_str());
     return;
   }
+  // The plan at the fix as the pages last showed it before the hold, since
+  // the plan last changed: a new wind has the predictions worked out again.
   bool unused = false;
-  const double planned = k.Planned(fix, first, unused);
+  const double planned = k.Planned(fix, first, unused, nullptr, k.LastChangeBy(first));
   const double until = std::min(left, k.f_.hold_until);
   double level = first + 60.0;
   for (const Sample& s : k.f_.track) {
@@ -120,7 +129,7 @@ void CheckHold(RuleKit& k) {
   }
   if (high < low) return k.Object("hold", "%s left within a minute of the fix", fix.c_str());
   if (high - low > 50.0) k.Object("hold", "%s flown from %.0f to %.0f ft", fix.c_str(), low, high);
-  if (!(std::fabs(high - planned) <= 300.0))
+  if (!std::isnan(planned) && !(std::fabs(high - planned) <= 300.0))
     k.Object("hold", "%s flown at %.0f ft, the plan %.0f", fix.c_str(), high, planned);
 }
 
