@@ -464,14 +464,19 @@ namespace {
 // them worked out again: the phase, the targets, the level, the top of
 // climb and of descent and the end where the path has them, the wind the
 // climb is walked in.
-// Passes (18 a second) a plan that only moved waits before its predictions
-// are worked out again; a change of phase, target or level does not wait.
+// Passes (18 a second) a plan that only crept waits before its predictions
+// are worked out again; a change of phase, target or level, a new wind or a
+// top moved by miles does not wait.
 constexpr double kTicksBetweenPredictions = 5.0 * 18.0;
 
 struct PlanFlown {
   std::array<double, 20> value{};
+  // The least move of each that has them worked out again, and the move
+  // that has it done at once.
   static constexpr std::array<double, 20> kMoves = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                                     50.0, 50.0, 0.2, 0.2, 0.2, 5.0, 5.0, 0, 0};
+  static constexpr std::array<double, 20> kAtOnce = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                     500.0, 500.0, 2.0, 2.0, 2.0, 5.0, 5.0, 0, 0};
 };
 
 PlanFlown PlanFlownNow() {
@@ -522,8 +527,8 @@ bool PlanMovedSincePredicted() {
   const bool due = !(g.LastTick - g.PredictedAtTick < kTicksBetweenPredictions && g.LastTick >= g.PredictedAtTick);
   for (std::size_t i = 0; i < now.value.size(); ++i) {
     const double a = now.value[i], b = g.PredictedFor[i];
-    const bool moved = std::isnan(a) != std::isnan(b) || std::fabs(a - b) > PlanFlown::kMoves[i];
-    if (moved && (PlanFlown::kMoves[i] == 0.0 || due)) return true;
+    const bool nan = std::isnan(a) != std::isnan(b);
+    if (nan || std::fabs(a - b) > (due ? PlanFlown::kMoves[i] : PlanFlown::kAtOnce[i])) return true;
   }
   return false;
 }

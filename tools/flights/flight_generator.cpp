@@ -622,7 +622,10 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
       // The pages are read again in the new wind, as after the pilot's own
       // changes: the plan is worked out again in it.
       out.Line(Format("set wind_dir %.0f\nset wind_speed %.0f", wind_dir, wind_speed));
-      out.Replanned();
+      out.Line(";@ replanned");
+      out.Run(1.0);
+      out.Legs();
+      out.Pages();
       continue;
     }
     if (e.kind == -2) {
@@ -796,7 +799,10 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
         wind_dir = Wrap360(wind_dir + r.Uniform(-60.0, 60.0));
         wind_speed = std::clamp(wind_speed * r.Uniform(0.5, 1.5) + r.Uniform(-10.0, 10.0), 0.0, 150.0);
         out.Line(Format("set wind_dir %.0f\nset wind_speed %.0f", wind_dir, wind_speed));
-        out.Replanned();
+        out.Line(";@ replanned");
+        out.Run(1.0);
+        out.Legs();
+        out.Pages();
         told.push_back(Format("wind to %.0f kt (%s)", wind_speed, phase));
         break;
       }

@@ -255,6 +255,12 @@ void CompareWaypoints(const FlightRecord& f, std::size_t from, std::size_t end,
 // (readings before VNAV first engaged are the gate's, before the pilot's
 // take-off); the pages read at one look show one cruise level, and one
 // altitude for each waypoint.
+// Seconds after a change of the plan (a new wind above all) in which the
+// pages may still show the plan before it: the module reads the air six
+// passes in eighteen and works the plan out again on the pass that reads
+// it, and a page read 0.2 s after the wind was set showed the plan before.
+constexpr double kTakingInSeconds = 1.0;
+
 void CheckAgreement(RuleKit& k) {
   const FlightRecord& f = k.f_;
   const double engaged = k.FirstVnav();
@@ -279,7 +285,7 @@ void CheckAgreement(RuleKit& k) {
   };
   std::map<std::pair<std::string, std::string>, Worst> worst;
   for (const Reading& r : f.readings) {
-    if (std::isnan(engaged) || r.t < engaged) continue;
+    if (std::isnan(engaged) || r.t < engaged || k.ChangedBetween(r.t - kTakingInSeconds, r.t)) continue;
     const std::string page = r.cdu.empty() ? "the GNS-XLS VNAV list" : "RTE LEGS";
     for (const auto& [ident, shown] : ListedAltitudes(r)) {
       const auto order = not_before.find(ident);
@@ -305,6 +311,7 @@ void CheckAgreement(RuleKit& k) {
   std::set<std::string> told;
   std::map<std::pair<std::string, std::string>, Apart> apart;
   for (std::size_t i = 0; i < f.readings.size(); ++i) {
+    if (k.ChangedBetween(f.readings[i].t - kTakingInSeconds, f.readings[i].t)) continue;
     std::size_t end = i + 1;
     while (end < f.readings.size() && f.readings[end].t < f.readings[i].t + 3.0 &&
            !k.ChangedBetween(f.readings[i].t, f.readings[end].t) &&
