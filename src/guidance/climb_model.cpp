@@ -134,6 +134,14 @@ ClimbModel::ClimbModel(double rate) : rate_(rate) {
   // where it levelled off, VNAV's rate at its limit all the way.
   sliced_ = SlicedAt(rate_);
   tas_per_ias_ = MeasuredTasPerIas();
+  // An aircraft in the air slower than the climb speed gains it as it
+  // climbs, from its altitude on.
+  const State& air = G();
+  if (air.SmoothedAirspeed > kAirborneSpeed && air.GroundSpeedKnots > kAirborneSpeed &&
+      std::isfinite(air.AircraftAltitude)) {
+    gaining_from_ = air.SmoothedAirspeed;
+    gaining_at_ = air.AircraftAltitude;
+  }
   // A waypoint's speed VNAV climbs at over the last stretch before the
   // waypoint, from the distance speed restrictions are taken at (an
   // arrival's fix made active by a direct-to in the climb), as VNAV does
@@ -241,8 +249,20 @@ double ClimbModel::Speed(double altitude, double track, double ahead) const {
 double ClimbModel::Tas(double altitude, double ahead) const {
   const model::State& m = M();
   double ias = m.ClimbIas;
-  if (altitude < m.ClbAltRest && m.ClbSpdRest > 0.0) ias = std::min(ias, m.ClbSpdRest);
+  const bool restricted = m.ClbSpdRest > 0.0 && m.ClbSpdRest < ias;
+  if (altitude < m.ClbAltRest && restricted) ias = m.ClbSpdRest;
   if (held_ias_ > 0.0 && ahead >= held_from_ && ahead < held_for_ && altitude >= held_above_) ias = std::min(ias, held_ias_);
+  // A speed gained at climb thrust while the climb goes on at its rate: from
+  // the aircraft's own, slower, after VNAV engaged low down, and from the
+  // restriction's past its altitude. Taken at once, the climb was planned
+  // as if at 250 kt from 160 kt up, and every waypoint of it was crossed
+  // 500-800 ft above the altitude RTE LEGS showed.
+  auto gained = [&](double from_ias, double from_altitude) {
+    return from_ias + kGainPerSecond * Ratio(altitude - from_altitude, rate_) * 60.0;
+  };
+  if (gaining_from_ > 0.0 && altitude > gaining_at_) ias = std::min(ias, gained(gaining_from_, gaining_at_));
+  if (restricted && altitude >= m.ClbAltRest && gaining_at_ < m.ClbAltRest + kSlice)
+    ias = std::min(ias, gained(m.ClbSpdRest, m.ClbAltRest));
   double tas = ias * (1.0 + tas_per_ias_ * altitude);
   // Where VNAV holds the climb's Mach instead (speed_mode.cpp), at the
   // speed of sound of the air the aircraft is in. Taken at the temperature

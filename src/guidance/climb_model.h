@@ -79,6 +79,11 @@ class ClimbModel {
   // to where it is taken and to that waypoint, and the altitude it is held
   // from (the restriction's, or none).
   double held_ias_ = 0.0, held_from_ = 0.0, held_for_ = 0.0, held_above_ = 0.0;
+  // The airspeed (knots) the aircraft climbs from, slower than the climb
+  // speed, and its altitude there (0 on the ground); the knots a second it
+  // gains at climb thrust, as the autopilot flies it.
+  double gaining_from_ = 0.0, gaining_at_ = 0.0;
+  static constexpr double kGainPerSecond = 1.5;
   bool sliced_ = false;
 };
 

@@ -248,6 +248,21 @@ ModelAir AircraftAir() {
           std::round(wind * std::cos(to))};
 }
 
+// The true airspeed an aircraft climbing under VNAV slower than the speed
+// it climbs at (the restriction's below its altitude) gains up to, from
+// `tas` now; 0 where it gains none.
+double ClimbSpeedGained(double tas) {
+  const State& g = G();
+  const model::State& m = model::model_state;
+  if (g.VnavEngaged != 1 || g.TocPassed != 0 || !(g.VerticalSpeedFpm > 0.0) || !(g.SmoothedAirspeed > 100.0))
+    return 0.0;
+  double ias = m.ClimbIas;
+  if (g.AircraftAltitude < m.ClbAltRest && m.ClbSpdRest > 0.0) ias = std::min(ias, m.ClbSpdRest);
+  if (!(ias > g.SmoothedAirspeed + 2.0)) return 0.0;
+  const double gained = std::round(tas * ias / g.SmoothedAirspeed);
+  return std::isfinite(gained) ? gained : 0.0;
+}
+
 // The air a corner will be flown in, to the knot (a corner ahead is flown
 // again only once it has moved by one): the wind the aircraft flies in,
 // and the true airspeed the plan has at the corner's waypoint far from
@@ -341,7 +356,8 @@ class FlownPathBuilder {
     const bool moving = g.GroundSpeedKnots >= kLeastMovingSpeed;
     // A leg from where LNAV was engaged or a direct-to begun is flown along.
     const bool tracking = g.LnavLegTracking == 1 || g.ActiveLegFromEngagePosition == 1;
-    const ModelAir air = moving ? aircraft_ : ModelAir{kLeastSpeed};
+    ModelAir air = moving ? aircraft_ : ModelAir{kLeastSpeed};
+    if (moving) air.gains_to = ClimbSpeedGained(air.tas);
     // The intercept flown last, while the aircraft stays on it; flown again
     // once it departs, at most once a second.
     KeptIntercept& kept = memo_.kept;

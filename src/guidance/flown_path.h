@@ -141,6 +141,9 @@ class FlownPath {
 // wind, as the speeds (kt) it carries the aircraft east and north at.
 struct ModelAir {
   double tas = 0.0, east = 0.0, north = 0.0;
+  // The true airspeed the aircraft gains up to at climb thrust, from `tas`
+  // (its own way onto its leg, climbing slower than VNAV's speed); 0 none.
+  double gains_to = 0.0;
   bool operator==(const ModelAir&) const = default;
 };
 

@@ -260,8 +260,10 @@ class Model {
       wanted += WindCorrectionAngle(wanted, tas_, wind_.from, wind_.speed);
       const double err = Wrap180(wanted - heading_);
       const Command c = CommandFor(err);
-      const double s = Step(end, d, offset, c, StepFor(err, c, aim_x, aim_y));
+      const double dt = StepFor(err, c, aim_x, aim_y);
+      const double s = Step(end, d, offset, c, dt);
       end.flown += s;
+      Gain(dt);
       if (tracks_) RecordWay(end, step_east_, step_north_);
       last_step = s;
       if (w_ == target && end.start.back().flown < kRecordedNm) end.start.push_back({x_, y_, end.flown});
@@ -496,6 +498,18 @@ class Model {
     if (d < switch_) return true;
     return d < kLnavAbeamWithin && w.index < r_.last_index - 1 && -(x_ * leg_x_ + y_ * leg_y_) <= kCosAbeam * d;
   }
+
+  // The airspeed gained over `dt` at climb thrust, up to the speed the
+  // aircraft climbs at: turned at 172 kt where it flew accelerating to 237,
+  // the aircraft's way back to its route after take-off was 1.1 NM short.
+  void Gain(double dt) {
+    if (!(air_.gains_to > tas_)) return;
+    tas_ = std::min(air_.gains_to, tas_ + kGainKnotsPerSecond * dt);
+    v_ = tas_ * kMetresPerSecondPerKnot;
+    max_bank_ = std::min(kLnavBankLimit, BankFor(kLnavStandardRate));
+    max_rate_ = RateOf(max_bank_);
+  }
+  static constexpr double kGainKnotsPerSecond = 1.5;
 
   double RateOf(double bank) const { return std::tan(bank * kDegToRad) * kGravity / v_ / kDegToRad; }
   double BankFor(double rate) const { return Atan(rate * kDegToRad * v_ / kGravity) / kDegToRad; }
