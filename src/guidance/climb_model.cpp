@@ -300,6 +300,26 @@ double ClimbRateFlown(double rate) {
 
 double ClimbRateFlown() { return ClimbRateFlown(M().ClimbRate); }
 
+namespace {
+// VNAV's climb command steepens by 100 ft/min a second: a build-up from R0
+// to R falls (R - R0)^2 / 12000 ft short of a climb at R all along.
+constexpr double kRampFeetPerRateSquared = 1.0 / 12000.0;
+}  // namespace
+
+double MilesLostAtVnavOn(double rate) {
+  const State& g = G();
+  const model::State& m = M();
+  double from = std::max(g.VerticalSpeedFpm, m.MinVnavClimbRate);
+  double seconds = 0.0;
+  if (g.SmoothedAirspeed < m.MinVnavIas) {
+    seconds = (m.MinVnavIas + 10.0 - g.SmoothedAirspeed) / ClimbModel::kGainPerSecond;
+    from = m.MinVnavClimbRate;
+  }
+  if (rate > from) seconds += (rate - from) * (rate - from) * kRampFeetPerRateSquared / rate * 60.0;
+  const double nm = seconds * g.GroundSpeedKnots / 3600.0;
+  return std::isfinite(nm) && nm > 0.0 ? nm : 0.0;
+}
+
 double PlannedClimbGroundSpeed(double from, double to) {
   const double rate = ClimbRateFlown();
   const ClimbModel climb(rate);

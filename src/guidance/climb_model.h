@@ -83,6 +83,8 @@ class ClimbModel {
   // speed, and its altitude there (0 on the ground); the knots a second it
   // gains at climb thrust, as the autopilot flies it.
   double gaining_from_ = 0.0, gaining_at_ = 0.0;
+
+ public:
   static constexpr double kGainPerSecond = 1.5;
   bool sliced_ = false;
 };
@@ -97,6 +99,13 @@ double ClimbRateFlown();
 // A climb planned at `rate` (ft/min) as VNAV flies it: in whole hundreds,
 // cut, within MinVnavClimbRate to MaxVnavClimbRate.
 double ClimbRateFlown(double rate);
+
+// Miles the climb VNAV flies from now starts later than one at `rate`
+// (ft/min) from the aircraft: held level below VNAV's least speed until 10
+// kt above it, then built up from its least climb rate; or built up from the
+// present rate. The feet so lost are seconds of the climb, flown at the
+// present ground speed.
+double MilesLostAtVnavOn(double rate);
 
 // The wind the climb is worked out in, the one the aircraft meets now:
 // knots toward north and east (0, 0 in still air).

@@ -52,33 +52,8 @@ double ClimbStart() {
   return std::isfinite(ground) ? ground : 0.0;
 }
 
-// Knots a second an aircraft gains at climb thrust low down, as the
-// autopilot flies it.
-constexpr double kClimbAcceleration = 1.5;
 // The climb's feet a mile at an altitude, measured over the feet below it.
 constexpr double kSlopeFeet = 500.0;
-// VNAV's climb command steepens by 100 ft/min a second: a build-up from R0
-// to R falls (R - R0)^2 / 12000 ft short of a climb at R all along.
-constexpr double kRampFeetPerRateSquared = 1.0 / 12000.0;
-
-// Miles the climb VNAV flies from now starts later than the plan's at its
-// rate `rate`: held level below VNAV's least speed until 10 kt above it,
-// then built up from its least climb rate; or built up from the present
-// rate. The feet so lost are seconds of the climb, flown at the present
-// ground speed.
-double MilesLostAtVnavOn(double rate) {
-  const State& g = G();
-  const model::State& m = M();
-  double from = std::max(g.VerticalSpeedFpm, m.MinVnavClimbRate);
-  double seconds = 0.0;
-  if (g.SmoothedAirspeed < m.MinVnavIas) {
-    seconds = (m.MinVnavIas + 10.0 - g.SmoothedAirspeed) / kClimbAcceleration;
-    from = m.MinVnavClimbRate;
-  }
-  if (rate > from) seconds += (rate - from) * (rate - from) * kRampFeetPerRateSquared / rate * 60.0;
-  const double nm = seconds * g.GroundSpeedKnots / 3600.0;
-  return std::isfinite(nm) && nm > 0.0 ? nm : 0.0;
-}
 
 // The predictions follow one profile the aircraft can fly. Its anchors are
 // the two ends of the route and the constrained waypoints (flag 1), each at

@@ -230,7 +230,12 @@ int PlaceTopOfClimbAhead(double level, bool set_index) {
   const int last = LastIndex();
   const int active = Fp().ActiveWaypointIndex;
   const ClimbModel climb(ClimbRateFlown());
-  const double needed = climb.Distance(g.AircraftAltitude, level);
+  // VNAV engaged low and slow holds the aircraft level until it is fast
+  // enough, and builds its rate up a second at a time: the climb starts
+  // that much later. Without it the T/C read at VNAV on stood 1-2 NM short,
+  // once the speed the aircraft gains as it climbs was counted.
+  const double late = g.VnavEngaged == 1 ? MilesLostAtVnavOn(ClimbRateFlown()) : 0.0;
+  const double needed = late + climb.Distance(g.AircraftAltitude, level, late);
   const FlownPath& path = FlownPath::Current();
   double toc = path.Aircraft() + needed, meeting = 0.0;
   const double met = ClimbMeetsDescentAt(climb, level, toc, meeting);
