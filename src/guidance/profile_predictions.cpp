@@ -75,7 +75,7 @@ class Profile {
   // the first constraint ahead: one passed in the climb, taken as the
   // crossover of a plan made in the cruise, capped the cruise waypoints at
   // its altitude (RTE LEGS showing FL200 under an aircraft at FL380).
-  void WalkClimb(double rate, double late = 0.0) {
+  void WalkClimb(double rate, double late = 0.0, bool from_aircraft = false) {
     // At the rate VNAV flies: the waypoints' altitudes are where it crosses
     // them. Where the climb model places the TOC VNAV flies to, that is the
     // file's climb rate even where a path angle gives the plan's level its
@@ -98,9 +98,9 @@ class Profile {
       // climb from the origin shows the waypoint ahead below the aircraft
       // after a step climb (or an EXEC late in the climb), or at a level it
       // reaches only later.
-      if (k == active && g.TocPassed == 0 && g.AircraftAltitude > ClimbStart() + kAirborneHeight) {
-        const double from_aircraft = climb.After(g.AircraftAltitude, std::max(path.Ahead(k) - late, 0.0), track);
-        if (std::isfinite(from_aircraft)) p = from_aircraft;
+      if (k == active && g.TocPassed == 0 && (from_aircraft || g.AircraftAltitude > ClimbStart() + kAirborneHeight)) {
+        const double from_here = climb.After(g.AircraftAltitude, std::max(path.Ahead(k) - late, 0.0), track);
+        if (std::isfinite(from_here)) p = from_here;
       }
       const FlightPlanWaypoint& w = E(k);
       if (model::IsConstraint(w)) {
@@ -516,13 +516,18 @@ void PredictThePlanFlown() {
   if (last < 2 || Fp().RouteState < 3 || active < 0 || active > last || !(level > 1000.0)) return;
   std::vector<std::pair<double, double>> before(static_cast<std::size_t>(last) + 1);
   for (int k = 1; k <= last - 1; ++k) before[static_cast<std::size_t>(k)] = {E(k).altitude_constraint, E(k).speed_constraint};
-  // Low down, the climb EXEC wrote (or VNAV on moved for its late start)
-  // stands: the path no longer measures the legs from the runway.
-  const bool climb_kept = g.TocPassed == 0 && !(g.AircraftAltitude > ClimbStart() + kAirborneHeight);
+  // Low down, before VNAV flies the climb, the climb EXEC wrote (or VNAV on
+  // moved for its late start) stands: the path no longer measures the legs
+  // from the runway. Once VNAV flies it, the climb is walked from the
+  // aircraft: kept under 1,000 ft above the runway, the climb EXEC had
+  // planned in the gate's calm air stood after a wind of 103 kt behind came
+  // at 1,800 ft, and the first waypoint was crossed 4,500 ft below it.
+  const bool flown = g.VnavEngaged == 1 && g.GroundSpeedKnots > 100.0;
+  const bool climb_kept = g.TocPassed == 0 && !flown && !(g.AircraftAltitude > ClimbStart() + kAirborneHeight);
   const FlownPath& path = FlownPath::Current();
   Profile profile(last, level);
   profile.WalkDescent();
-  profile.WalkClimb(M().ClimbRate, climb_kept ? 0.0 : MilesStillLost());
+  profile.WalkClimb(M().ClimbRate, climb_kept ? 0.0 : MilesStillLost(), !climb_kept);
   PredictClimb(profile, last, level);
   PredictDescent(profile, last, level);
   if (climb_kept) {
