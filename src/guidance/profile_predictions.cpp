@@ -93,7 +93,9 @@ class Profile {
       int from = k - 1;
       while (from > 0 && !std::isfinite(path.Entry(from))) --from;
       const double track = navdb::TrueCourse(E(from).latitude, E(from).longitude, E(k).latitude, E(k).longitude);
-      p = climb.After(p, FlownLeg(path, k), track);
+      // At the level already, the climb over the leg goes no higher than
+      // it, wherever it would have gone.
+      if (p < level_) p = climb.After(p, FlownLeg(path, k), track);
       // In the air, the climb still to fly starts where the aircraft is: a
       // climb from the origin shows the waypoint ahead below the aircraft
       // after a step climb (or an EXEC late in the climb), or at a level it

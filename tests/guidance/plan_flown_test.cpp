@@ -26,12 +26,13 @@ namespace {
 struct Way {
   const char* name;
   double lat0, lon0, dlat, dlon;  // degrees a NM
+  double track;                   // degrees true
   double Lat(double nm) const { return lat0 + dlat * nm; }
   double Lon(double nm) const { return std::remainder(lon0 + dlon * nm, 360.0); }
 };
-constexpr Way kWays[] = {{"east", 0.0, 0.0, 0.0, 1 / 60.0},
-                         {"west across 180", 0.0, -179.0, 0.0, -1 / 60.0},
-                         {"south", -1.0, -45.0, -1 / 60.0, 0.0}};
+constexpr Way kWays[] = {{"east", 0.0, 0.0, 0.0, 1 / 60.0, 90.0},
+                         {"west across 180", 0.0, -179.0, 0.0, -1 / 60.0, 270.0},
+                         {"south", -1.0, -45.0, -1 / 60.0, 0.0, 180.0}};
 
 // A, W1..W6 and B at these NM; W5 at 10,000 ft entered by the pilot.
 constexpr double kAt[] = {0.0, 40.0, 80.0, 110.0, 130.0, 150.0, 200.0, 240.0};
@@ -183,6 +184,46 @@ TEST_F(PlanFlownTest, WorkedOutAgainWhenThePlanMovesAndOnlyThen) {
     g.ActiveHoldIndex = 1;
     g.HoldSegmentCounter = 1;
     EXPECT_FALSE(PlanMovedSincePredicted());
+  }
+}
+
+// The climb from the aircraft once VNAV flies it, however low: W1 40 NM
+// out at 250 ft a NM from the aircraft 10 NM out at 1,550 ft, on its leg,
+// 500 ft above a runway 1,050 ft up, is 9,000 ft; EXEC's climb from the
+// runway, 11,000, stands while the pilot still flies the climb.
+TEST_F(PlanFlownTest, OnceVnavFliesTheClimbItIsWalkedFromTheAircraft) {
+  for (const Way& w : kWays) {
+    for (const int vnav : {0, 1}) {
+      SCOPED_TRACE(std::string(w.name) + (vnav == 1 ? ", VNAV on" : ", VNAV off"));
+      SetUp();
+      model::model_state.MinVnavIas = 0.0;
+      model::model_state.MinVnavClimbRate = 0.0;
+      Cruising(w, 10.0);
+      flightplan::State& fp = flightplan::flightplan_state;
+      fp.ActiveFlightPlan[0].altitude_constraint = 1050.0;
+      flightplan::ActiveRouteChanged();
+      State& g = guidance_state;
+      g.PlaneLatitude = w.Lat(0.0);
+      g.PlaneLongitude = w.Lon(0.0);
+      g.TocPassed = 0;
+      g.AircraftAltitude = 1050.0;
+      g.GroundSpeedKnots = 0.0;
+      fp.ActiveWaypointIndex = 1;
+      flightplan::RebuildVerticalPlan();
+      ASSERT_EQ(Shown(1), 11000.0);
+      g.PlaneLatitude = w.Lat(10.0);
+      g.PlaneLongitude = w.Lon(10.0);
+      g.ActiveWaypointLat = w.Lat(kAt[1]);
+      g.ActiveWaypointLon = w.Lon(kAt[1]);
+      g.AircraftAltitude = 1550.0;
+      g.GroundSpeedKnots = 250.0;
+      g.AircraftHeading = g.GroundTrack = w.track;
+      g.SmoothedAirspeed = 250.0;
+      g.VerticalSpeedFpm = 1500.0;
+      g.VnavEngaged = vnav;
+      PredictThePlanFlown();
+      EXPECT_EQ(Shown(1), vnav == 1 ? 9000.0 : 11000.0);
+    }
   }
 }
 
