@@ -203,6 +203,44 @@ TEST(MapTextsTest, AMarksLabelMovesTheShorterWay) {
   EXPECT_GT(s.Drawn("T/C")[0].y, 1.0f);
 }
 
+// A mark's label written wholly below another mark's label stays below it,
+// and one written above stays above, even where the only place free within
+// its reach lies on the other side: there it is left out. Readouts fill its
+// own side from its place on; the other mark's label stands 12 pixels off.
+TEST(MapTextsTest, AMarksLabelKeepsItsSideOfAnother) {
+  struct Case {
+    const char* what;
+    float other_top;                // the label placed first ("T/C")
+    std::vector<float> fixed_tops;  // readouts, at x 0
+    bool drawn;
+  } cases[] = {
+      {"written below, readouts under it: left out", -12, {0, 12, 24}, false},
+      {"written above, readouts over it: left out", 12, {0, -12, -24}, false},
+      {"written below, room under it: moves down", -12, {0}, true},
+      {"written above, room over it: moves up", 12, {0}, true},
+  };
+  for (const Case& c : cases) {
+    Surface s;
+    {
+      const MapPicture picture(s.g);
+      for (float top : c.fixed_tops) s.g.DrawString("TAS", s.font, gfx::PointF(0, top), s.white);
+      s.Write(MapRank::kMark, "T/C", 2, c.other_top, MapTextWay{.slide = true});
+      s.Write(MapRank::kMark, "T/D", 2, 0, MapTextWay{.slide = true});
+    }
+    ASSERT_EQ(s.Drawn("T/C").size(), 1u) << c.what;
+    const auto td = s.Drawn("T/D");
+    ASSERT_EQ(td.size(), c.drawn ? 1u : 0u) << c.what << (td.empty() ? "" : " at " + std::to_string(td[0].y - 50));
+    if (!c.drawn) continue;
+    // Still on its side of the first.
+    const gfx::RectF& tc = s.Drawn("T/C")[0].ink;
+    if (c.other_top < 0) {
+      EXPECT_GE(td[0].ink.Y, tc.Y + tc.Height) << c.what;
+    } else {
+      EXPECT_LE(td[0].ink.Y + td[0].ink.Height, tc.Y) << c.what;
+    }
+  }
+}
+
 // A text with other places takes the first free one; traffic tags stand by
 // threat, then by nearness, and only whole; areas kept clear take the map's
 // texts and symbols; a text out of sight is not drawn; each text is drawn
