@@ -320,7 +320,7 @@ TEST(MapTextsTest, AMarksLabelKeepsItsSideOfAnother) {
     ASSERT_EQ(td.size(), c.drawn ? 1u : 0u) << c.what << (td.empty() ? "" : " at " + std::to_string(td[0].y - 50));
     if (!c.drawn) continue;
     // Still on its side of the first.
-    const gfx::RectF& tc = s.Drawn("T/C")[0].ink;
+    const gfx::RectF tc = s.Drawn("T/C")[0].ink;
     if (c.other_top < 0) {
       EXPECT_GE(td[0].ink.Y, tc.Y + tc.Height) << c.what;
     } else {
