@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace ovi::display {
@@ -41,13 +42,18 @@ Box DeviceBox(const gfx::Matrix& m, double x0, double y0, double x1, double y1) 
 
 // Whether two ink boxes meet: overlapping, standing over each other with
 // less than a clear gap between the lines, or running into each other
-// along a line.
-bool Meet(const Box& a, const Box& b) {
+// along a line. Two `names` also stand over each other where one is on the
+// next line just past the other's end.
+bool Meet(const Box& a, const Box& b, bool names = false) {
   const double h = std::fmin(a.Height(), b.Height());
   const double xgap = std::fmax(a.x0, b.x0) - std::fmin(a.x1, b.x1);
   const double ygap = std::fmax(a.y0, b.y0) - std::fmin(a.y1, b.y1);
-  return (xgap < 0.0 && ygap < std::fmax(kLineGapPixels, kLineGap * h)) || (ygap < 0.0 && xgap < kWordGap * h);
+  const bool stacked = xgap < 0.0 || (names && ygap > -0.5 * h && xgap < kStackGap * h);
+  return (stacked && ygap < std::fmax(kLineGapPixels, kLineGap * h)) || (ygap < 0.0 && xgap < kWordGap * h);
 }
+
+// Whether two boxes share some of their area.
+bool Overlap(const Box& a, const Box& b) { return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1; }
 
 // What stands in the picture: a text placed, a fixed text, a box claimed.
 struct Entry {
@@ -61,6 +67,12 @@ struct Entry {
   std::uint64_t text = 0;  // of the text written; 0 for a box
   Box written;             // where it was written to stand
   int next_text = -1;      // the text bucket's next entry
+  // A place's symbol, which the names of other places keep clear of: the
+  // place's own text symbol (met as texts meet), or a square about a named
+  // place (met by overlapping). (px, py) is the place marked, not a number
+  // for a symbol of no place.
+  bool symbol = false;
+  bool text_symbol = false;
 };
 
 // Where the entries lie: each listed in every cell of kCell pixels its box
@@ -146,6 +158,18 @@ std::size_t CellBucket(int cx, int cy) {
 // The cells a device box covers, kept to the surface and a margin beside
 // it so that a box of any size lists a bounded number; none for a box that
 // is not a number.
+// Calls `visit`; whether it asks the walk to end (a visitor that returns
+// true does).
+template <class Visit, class... Args>
+bool Visited(Visit& visit, Args&&... args) {
+  if constexpr (std::is_void_v<std::invoke_result_t<Visit&, Args...>>) {
+    visit(std::forward<Args>(args)...);
+    return false;
+  } else {
+    return visit(std::forward<Args>(args)...);
+  }
+}
+
 template <class Visit>
 void ForEachCell(double x0, double y0, double x1, double y1, Visit&& visit) {
   constexpr double kMargin = 2.0 * kCell;
@@ -155,20 +179,24 @@ void ForEachCell(double x0, double y0, double x1, double y1, Visit&& visit) {
   const int cx0 = static_cast<int>(std::floor(x0 / kCell)), cx1 = static_cast<int>(std::floor(x1 / kCell));
   const int cy0 = static_cast<int>(std::floor(y0 / kCell)), cy1 = static_cast<int>(std::floor(y1 / kCell));
   for (int cy = cy0; cy <= cy1; ++cy)
-    for (int cx = cx0; cx <= cx1; ++cx) visit(cx, cy);
+    for (int cx = cx0; cx <= cx1; ++cx)
+      if (Visited(visit, cx, cy)) return;
 }
 
-// Every entry listed in the cells about `b`, grown by what Meet reaches (an
-// entry in several of them as often).
+// Every entry listed in the cells about `b`, grown by what Meet reaches
+// (for `names`, as names meet; an entry in several of them as often),
+// until `visit` returns true where it returns a bool.
 template <class Visit>
-void ForEachEntryAbout(const Box& b, Visit&& visit) {
+void ForEachEntryAbout(const Box& b, Visit&& visit, bool names = false) {
   const double h = b.Height();
-  const double across = std::fmax(0.0, kWordGap * h) + 1.0, down = std::fmax(kLineGapPixels, kLineGap * h) + 1.0;
+  const double across = std::fmax(0.0, (names ? std::fmax(kWordGap, kStackGap) : kWordGap) * h) + 1.0;
+  const double down = std::fmax(kLineGapPixels, kLineGap * h) + 1.0;
   ForEachCell(b.x0 - across, b.y0 - down, b.x1 + across, b.y1 + down, [&](int cx, int cy) {
     for (int i = picture.cell_heads[CellBucket(cx, cy)]; i >= 0; i = picture.cells[static_cast<std::size_t>(i)].next) {
       const CellNode& n = picture.cells[static_cast<std::size_t>(i)];
-      if (n.cx == cx && n.cy == cy) visit(picture.entries[static_cast<std::size_t>(n.entry)]);
+      if (n.cx == cx && n.cy == cy && Visited(visit, picture.entries[static_cast<std::size_t>(n.entry)])) return true;
     }
+    return false;
   });
 }
 
@@ -196,6 +224,14 @@ void Add(const Entry& e) {
 
 void AddBox(const Box& b, MapRank rank) {
   if (b.Usable()) Add(Entry{b, rank, 0, 0.0, 0.0, 0.0, b.x0, b.y0, -1, 0, b});
+}
+
+void AddSymbol(const Box& b, double px, double py, double reach, bool text) {
+  if (!b.Usable()) return;
+  Entry e{b, MapRank::kFixed, 0, px, py, reach, b.x0, b.y0, -1, 0, b};
+  e.symbol = true;
+  e.text_symbol = text;
+  Add(e);
 }
 
 // Every text drawn straight on the picture's graphics is a readout's or the
@@ -281,7 +317,31 @@ void Hold(gfx::Graphics& g, MapRank rank, const MapText& text, const gfx::SolidB
 
 bool Blocked(const Box& b) {
   bool blocked = false;
-  ForEachEntryAbout(b, [&](const Entry& e) { blocked = blocked || Meet(b, e.box); });
+  ForEachEntryAbout(b, [&](const Entry& e) { return blocked = !e.symbol && Meet(b, e.box); });
+  return blocked;
+}
+
+// Whether the held text at `b` meets a text placed or a box claimed; a name
+// (one with a place) also where it meets the names placed as names meet, or
+// stands on the symbol of another place: one further from its own than the
+// reach of either (the route's waypoint on the airport it names is one
+// place).
+bool Blocked(const Held& h, const Box& b) {
+  if (h.hash == 0) return Blocked(b);
+  bool blocked = false;
+  ForEachEntryAbout(
+      b,
+      [&](const Entry& e) {
+        if (!e.symbol) {
+          blocked = Meet(b, e.box, e.hash != 0);
+        } else if (e.text_symbol ? Meet(b, e.box) : Overlap(b, e.box)) {
+          // A symbol of no place is no name's own.
+          const double dx = e.px - h.px, dy = e.py - h.py, reach = std::fmax(e.reach, h.reach);
+          blocked = !(dx * dx + dy * dy <= reach * reach);
+        }
+        return blocked;
+      },
+      true);
   return blocked;
 }
 
@@ -329,7 +389,7 @@ bool WrittenAlready(const Held& h, const Box& b) {
 
 bool TryPlace(const gfx::Graphics& g, Held& h, gfx::PointF p) {
   const Box b = h.InkAt(p);
-  if (!b.Usable() || !ShowsAs(h, g.ClipShows(b.Rect(), h.clip)) || Blocked(b)) return false;
+  if (!b.Usable() || !ShowsAs(h, g.ClipShows(b.Rect(), h.clip)) || Blocked(h, b)) return false;
   Accept(h, p, b);
   return true;
 }
@@ -337,9 +397,8 @@ bool TryPlace(const gfx::Graphics& g, Held& h, gfx::PointF p) {
 // A mark's label moved up or down (its own units) to the nearest place
 // within `reach` of its heights that meets nothing placed (and, with
 // `spare_lower`, leaves the held texts of lower rank where they stand) and,
-// moved, covers no named place's symbol (a square about the place as tall
-// as its name's letters); its candidate places are just above and
-// just below each box in its column.
+// moved, covers no place's symbol (AddPlaceSymbols, DrawMapSymbolText); its
+// candidate places are just above and just below each box in its column.
 bool Slide(const gfx::Graphics& g, Held& h, double reach, bool spare_lower, gfx::Shown own_shown) {
   gfx::Matrix inverse = h.m;
   if (inverse.Invert() != gfx::Ok || !inverse.Finite()) return false;
@@ -372,29 +431,22 @@ bool Slide(const gfx::Graphics& g, Held& h, double reach, bool spare_lower, gfx:
   // not moved to the near side of it).
   std::array<const Entry*, kMost> marks;
   std::size_t mark_count = 0;
-  ForEachEntryAbout(about, [&](const Entry& e) {
-    consider(e.box);
-    if (e.rank == h.rank && e.text != 0 && e.box.x1 > own.x0 && e.box.x0 < own.x1 && mark_count < kMost)
-      marks[mark_count++] = &e;
-  });
-  // The texts of lower rank about it, where they stand, and the symbols of
-  // the places named about it, whether their names stand or not.
+  // The symbols of the places about it, whether their names stand or not.
   std::array<Box, kMost> lower, symbols;
   std::size_t lower_count = 0, symbol_count = 0;
-  for (std::size_t i = 0; i < picture.held_count; ++i) {
+  ForEachEntryAbout(about, [&](const Entry& e) {
+    consider(e.box);
+    if (e.symbol) {
+      if (symbol_count < kMost) symbols[symbol_count++] = e.box;
+    } else if (e.rank == h.rank && e.text != 0 && e.box.x1 > own.x0 && e.box.x0 < own.x1 && mark_count < kMost) {
+      marks[mark_count++] = &e;
+    }
+  });
+  // The texts of lower rank about it, where they stand.
+  for (std::size_t i = 0; i < picture.held_count && spare_lower && lower_count < kMost; ++i) {
     const Held& o = picture.held[i];
     if (o.rank <= h.rank || !o.inked) continue;
     const Box b = o.InkAt(o.at);
-    if (o.hash != 0 && symbol_count < kMost) {
-      const double half = 0.5 * b.Height();
-      const Box symbol{o.px - half, o.py - half, o.px + half, o.py + half};
-      if (symbol.Usable() && symbol.x1 >= about.x0 && symbol.x0 <= about.x1 && symbol.y1 >= about.y0 &&
-          symbol.y0 <= about.y1) {
-        symbols[symbol_count++] = symbol;
-        consider(symbol);
-      }
-    }
-    if (!spare_lower || lower_count == kMost) continue;
     if (b.x1 < about.x0 || b.x0 > about.x1 || b.y1 < about.y0 || b.y0 > about.y1) continue;
     lower[lower_count++] = b;
     consider(b);
@@ -415,8 +467,7 @@ bool Slide(const gfx::Graphics& g, Held& h, double reach, bool spare_lower, gfx:
     bool spares = true;
     for (std::size_t i = 0; i < lower_count && spares; ++i) spares = !Meet(b, lower[i]);
     // Moved, it does not land on a symbol: there it could not be read.
-    for (std::size_t i = 0; i < symbol_count && spares && dy != 0.0; ++i)
-      spares = !(b.x0 < symbols[i].x1 && symbols[i].x0 < b.x1 && b.y0 < symbols[i].y1 && symbols[i].y0 < b.y1);
+    for (std::size_t i = 0; i < symbol_count && spares && dy != 0.0; ++i) spares = !Overlap(b, symbols[i]);
     for (std::size_t i = 0; i < mark_count && spares; ++i) {
       const Box &stands = marks[i]->box, &written = marks[i]->written;
       spares = !(own.y1 <= written.y0 && b.y0 >= stands.y1) && !(own.y0 >= written.y1 && b.y1 <= stands.y0);
@@ -450,7 +501,7 @@ void Place(const gfx::Graphics& g, Held& h) {
   }
   if (h.slide) {
     if (Slide(g, h, kMarkLabelReach, true, shown) || Slide(g, h, kMarkLabelFurthest, false, shown)) return;
-  } else if (ShowsAs(h, shown) && !Blocked(natural)) {
+  } else if (ShowsAs(h, shown) && !Blocked(h, natural)) {
     Accept(h, h.at, natural);
     return;
   }
@@ -458,9 +509,22 @@ void Place(const gfx::Graphics& g, Held& h) {
     if (TryPlace(g, h, h.others[k])) return;
 }
 
+// The symbol of each place the picture names, whether its name stands or
+// not: a square about the place as tall as its name's letters (the engine
+// is told no symbol's outline; the marks' symbols are about that size).
+void AddPlaceSymbols() {
+  for (std::size_t i = 0; i < picture.held_count; ++i) {
+    const Held& o = picture.held[i];
+    if (o.hash == 0 || !o.inked) continue;
+    const double half = 0.5 * o.InkAt(o.at).Height();
+    AddSymbol(Box{o.px - half, o.py - half, o.px + half, o.py + half}, o.px, o.py, o.reach, false);
+  }
+}
+
 // Places the held texts by rank, then draws those placed in the order they
 // were written, each under the transform and clip it was written with.
 void PlaceAndDraw(gfx::Graphics& g) {
+  AddPlaceSymbols();
   std::vector<std::size_t>& order = picture.order;
   order.resize(picture.held_count);
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
@@ -567,7 +631,18 @@ void KeepMapClear(gfx::Graphics& g, const gfx::RectF& box) {
 }
 
 void DrawMapSymbolText(gfx::Graphics& g, std::string_view text, const gfx::Font& font, gfx::PointF at,
-                       const gfx::SolidBrush& brush) {
+                       const gfx::SolidBrush& brush, std::optional<gfx::PointF> place) {
+  if (picture.g == &g) {
+    const gfx::Matrix m = Transform(g);
+    const Measured& ink = Measure(g, text, font, m, nullptr);
+    const Box b = DeviceBox(m, at.X + ink.x0, at.Y + ink.y0, at.X + ink.x1, at.Y + ink.y1);
+    // One its clip hides wholly (a star past the map's edge) hides nothing.
+    if (ink.inked && b.Usable() && g.ClipShows(b.Rect()) != gfx::Shown::kHidden) {
+      double px = NAN, py = NAN;
+      if (place) m.Apply(place->X, place->Y, &px, &py);
+      AddSymbol(b, px, py, kSameLabelPixels, true);
+    }
+  }
   gfx::TextWatcher* const watcher = g.GetTextWatcher();
   g.SetTextWatcher(nullptr);
   g.DrawString(text, font, at, brush);

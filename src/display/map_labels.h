@@ -6,8 +6,9 @@
 // a graphics, a text of the map is held back with its rank; when the
 // picture ends the texts are placed in the order of their ranks, each
 // where it meets none placed before it (at its own place, else at its other
-// place where it has one), and drawn in the order they were written. A text
-// that finds no free place is left out; its symbol stays.
+// place where it has one) and, a name, on no other place's symbol, and
+// drawn in the order they were written. A text that finds no free place is
+// left out; its symbol stays.
 //
 // The ranks, highest first: the fixed readouts and the compass card (every
 // text drawn straight on the graphics while the picture is open: they are
@@ -26,6 +27,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -49,9 +51,15 @@ enum class MapRank : std::uint8_t {
 // other with less than a clear gap between their lines (kLineGap of the
 // smaller ink height, at least kLineGapPixels), or where they run into each
 // other along a line with less than a word's space between (kWordGap of the
-// smaller ink height). Texts that only come near corner to corner do not.
+// smaller ink height). Of two names, one on the next line (sharing less
+// than half the smaller's height) that starts less than kStackGap of that
+// height past the other's end stands over it too, and needs the clear gap:
+// "YKM" with "PSC" just past its "M" and no gap between the lines read as
+// one block. Texts that only come near corner to corner otherwise do not
+// meet.
 inline constexpr double kLineGap = 0.15, kLineGapPixels = 1.5;
 inline constexpr double kWordGap = 0.35;
+inline constexpr double kStackGap = 0.5;
 
 // Two places, or two texts' starts, of one name within this many device
 // pixels of each other are one.
@@ -112,7 +120,11 @@ void WriteMapText(gfx::Graphics& g, MapRank rank, const MapText& text, const gfx
 // writes already within kSameLabelPixels of the place (or `reach` world
 // units, for a layer that knows the place only roughly: the tuned station
 // at its DME distance), or of the text's start, is left out. An empty name
-// is weighed as a text of no place.
+// is weighed as a text of no place. A name keeps clear of the symbols of
+// other places, as a moved mark's label does: a square about each place the
+// picture names (as tall as its name's letters, whether that name stands or
+// not) and the symbols drawn as texts; a place within the reach of its own
+// is its own (the route's waypoint on the airport it names).
 void WriteMapLabel(gfx::Graphics& g, std::string_view name, double x, double y, const MapText& text,
                    const gfx::SolidBrush& brush, bool route = false, double reach = 0.0);
 
@@ -125,9 +137,11 @@ void ClaimMapBox(const gfx::Graphics& g, MapRank rank, const gfx::RectF& box);
 // map draws after lands on it. Call it after the map's clip is set.
 void KeepMapClear(gfx::Graphics& g, const gfx::RectF& box);
 
-// Draws a text that is a map symbol (a point's letter, the parking "P"),
-// at once and claiming nothing.
+// Draws a text that is a map symbol (an airport's star, a ring's star, the
+// parking "P"), at once. Its ink is a symbol that the names of other places
+// than `place` (g's present transform; none: every name) keep clear of;
+// the texts of other ranks may stand on it.
 void DrawMapSymbolText(gfx::Graphics& g, std::string_view text, const gfx::Font& font, gfx::PointF at,
-                       const gfx::SolidBrush& brush);
+                       const gfx::SolidBrush& brush, std::optional<gfx::PointF> place = std::nullopt);
 
 }  // namespace ovi::display

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -71,18 +72,27 @@ TEST(MapTextsTest, EachRankStandsOverTheRanksBelow) {
   }
 }
 
-// Two names of one rank: the second is left out where their ink overlaps,
+// Two texts of one rank: the second is left out where their ink overlaps,
 // where it stands over or under the first with less than a clear gap, or
-// runs into it along the line with less than a word's space ("OLM043").
+// runs into it along the line with less than a word's space ("OLM043"). Two
+// names (of places far off) also where the second is on the next line just
+// past the first's end with no gap between the lines ("YKM" on "PSC").
 TEST(MapTextsTest, TwoTextsMeetByTheirInk) {
   struct Case {
     const char* what;
     double dx, dy;  // the second's ink from the first's: across from its right edge, down from its bottom
     bool both;
+    bool names = false;
   } cases[] = {
       {"on it", -20, -8, false},       {"a line below, a clear gap", -25, 3, true},
       {"below, touching", -25, 0.5, false}, {"beside, no space", 1, -7, false},
       {"beside, a space", 4, -7, true},  {"far off", 40, 40, true},
+      {"the next line just past its end, no gap", 3, -0.5, true},
+      {"names: the next line just past its end, no gap", 3, -0.5, false, true},
+      {"names: the next line just past its end, the lines touching", 3, 0.5, false, true},
+      {"names: the next line just past its end, a clear gap", 3, 2, true, true},
+      {"names: the next line half a height past its end", 4.5, -0.5, true, true},
+      {"names: the same line, a space", 4, -7, true, true},
   };
   for (const Case& c : cases) {
     Surface s;
@@ -94,11 +104,82 @@ TEST(MapTextsTest, TwoTextsMeetByTheirInk) {
     const double y = first.Y + first.Height + c.dy - second.Y;
     {
       const MapPicture picture(s.g);
-      s.Write(MapRank::kName, "OLM", 0, 0);
-      s.Write(MapRank::kName, "043", static_cast<float>(x), static_cast<float>(y));
+      auto write = [&](const char* text, float tx, float ty, double place_x) {
+        if (c.names)
+          WriteMapLabel(s.g, text, place_x, -45, MapText{text, s.font, gfx::PointF(tx, ty)}, s.white);
+        else
+          s.Write(MapRank::kName, text, tx, ty);
+      };
+      write("OLM", 0, 0, -45);
+      write("043", static_cast<float>(x), static_cast<float>(y), 140);
     }
     EXPECT_TRUE(s.Shows("OLM")) << c.what;
     EXPECT_EQ(s.Shows("043"), c.both) << c.what;
+  }
+}
+
+// A name keeps clear of the symbol of another place: a symbol drawn as a
+// text (an airport's star, a ring's star of no place) met as a text is,
+// and a square about each place the picture names (as tall as its name's
+// letters), whether that name stands or not; the route's name too. Its
+// own place's symbol, a place within 8 pixels of its own, and a star the
+// clip hides do not count. "KSEA" is written at (0, 0) for the place
+// (100, 100) unless a case gives it another.
+TEST(MapTextsTest, ANameKeepsClearOfOtherPlacesSymbols) {
+  const gfx::PointF here(5, 5), far(100, 100);
+  struct Case {
+    const char* what;
+    std::function<void(Surface&)> before;
+    gfx::PointF place;
+    bool route;
+    bool stands;
+  } cases[] = {
+      {"another place's star under it",
+       [&](Surface& s) { DrawMapSymbolText(s.g, "*", s.font, gfx::PointF(2, 0), s.white, here); }, far, false,
+       false},
+      {"its own place's star under it",
+       [&](Surface& s) { DrawMapSymbolText(s.g, "*", s.font, gfx::PointF(2, 0), s.white, here); }, here, false,
+       true},
+      {"a ring's star under it", [](Surface& s) { DrawMapSymbolText(s.g, "*", s.font, gfx::PointF(2, 0), s.white); },
+       far, false, false},
+      {"the route's name, another place's star under it",
+       [&](Surface& s) { DrawMapSymbolText(s.g, "*", s.font, gfx::PointF(2, 0), s.white, here); }, far, true, false},
+      {"another place's star just past its end",
+       [](Surface& s) { DrawMapSymbolText(s.g, "*", s.font, gfx::PointF(s.Ink("KSEA", 0, 0).Width + 1, 0), s.white); },
+       far, false, false},
+      {"another place's star well clear of it",
+       [](Surface& s) { DrawMapSymbolText(s.g, "*", s.font, gfx::PointF(60, 0), s.white); }, far, false, true},
+      {"a star the clip hides",
+       [](Surface& s) {
+         s.g.SetClip(gfx::RectF(-50, 40, 100, 100));
+         DrawMapSymbolText(s.g, "*", s.font, gfx::PointF(2, 0), s.white);
+         s.g.ResetClip();
+       },
+       far, false, true},
+      {"another named place under it, its name left out by a readout",
+       [](Surface& s) {
+         s.g.DrawString("TAS", s.font, gfx::PointF(-40, 100), s.white);
+         WriteMapLabel(s.g, "RNT", 10, 5, MapText{"RNT", s.font, gfx::PointF(-40, 100)}, s.white);
+       },
+       far, false, false},
+      {"the route's name, another named place under it",
+       [](Surface& s) { WriteMapLabel(s.g, "RNT", 10, 5, MapText{"RNT", s.font, gfx::PointF(-40, 100)}, s.white); },
+       far, true, false},
+      {"another named place within 8 pixels of its own",
+       [](Surface& s) { WriteMapLabel(s.g, "RNT", 10, 5, MapText{"RNT", s.font, gfx::PointF(-40, 100)}, s.white); },
+       gfx::PointF(14, 10), false, true},
+      {"another named place well below it",
+       [](Surface& s) { WriteMapLabel(s.g, "RNT", 10, 30, MapText{"RNT", s.font, gfx::PointF(-40, 100)}, s.white); },
+       far, false, true},
+  };
+  for (const Case& c : cases) {
+    Surface s;
+    {
+      const MapPicture picture(s.g);
+      c.before(s);
+      WriteMapLabel(s.g, "KSEA", c.place.X, c.place.Y, MapText{"KSEA", s.font, gfx::PointF(0, 0)}, s.white, c.route);
+    }
+    EXPECT_EQ(s.Shows("KSEA"), c.stands) << c.what;
   }
 }
 
@@ -155,6 +236,7 @@ TEST(MapTextsTest, AMarksLabelMovesTheShorterWay) {
     bool drawn;
     int direction;  // -1 up, 0 stays, +1 down
     std::vector<float> symbol_tops = {};  // named places at these tops, their names far off
+    std::vector<float> star_tops = {};    // stars of no place written at these tops, at x 4
   } cases[] = {
       {"nothing there", {}, {}, false, true, 0},
       {"a readout a little below", {5}, {}, false, true, -1},
@@ -164,6 +246,7 @@ TEST(MapTextsTest, AMarksLabelMovesTheShorterWay) {
       {"names all about: it stands, they give way", {}, {-11, 0, 11}, false, true, 0},
       {"readouts all about", {-26, -13, 0, 13, 26}, {}, false, false, 0},
       {"a readout a little below, a place's symbol where it would go: down", {5}, {}, false, true, 1, {-1}},
+      {"a readout a little below, a star where it would go: above the star", {5}, {}, false, true, -1, {}, {-5}},
   };
   for (const Case& c : cases) {
     Surface s;
@@ -173,6 +256,7 @@ TEST(MapTextsTest, AMarksLabelMovesTheShorterWay) {
       for (float top : c.name_tops) s.Write(MapRank::kName, "NAME", 0, top);
       for (float top : c.symbol_tops)
         WriteMapLabel(s.g, "OLM", 8, top, MapText{"OLM", s.font, gfx::PointF(120, 100)}, s.white);
+      for (float top : c.star_tops) DrawMapSymbolText(s.g, "*", s.font, gfx::PointF(4, top), s.white);
       s.Write(MapRank::kMark, "T/C", 2, 0, MapTextWay{.slide = true, .whole_pixels = c.whole_pixels});
     }
     const auto tc = s.Drawn("T/C");
@@ -190,6 +274,10 @@ TEST(MapTextsTest, AMarksLabelMovesTheShorterWay) {
       const double y = 50.0 + top;
       EXPECT_FALSE(ink.Y <= y && y <= ink.Y + ink.Height) << c.what << ": on the symbol";
     }
+    for (float top : c.star_tops) {
+      const gfx::RectF star = s.Ink("*", 4, top + 50), &ink = tc[0].ink;
+      EXPECT_FALSE(ink.Y < star.Y + star.Height && star.Y < ink.Y + ink.Height) << c.what << ": on the star";
+    }
   }
   // At the surface's top edge a label with a readout under it moves down,
   // not out of sight.
@@ -201,6 +289,44 @@ TEST(MapTextsTest, AMarksLabelMovesTheShorterWay) {
   }
   ASSERT_EQ(s.Drawn("T/C").size(), 1u);
   EXPECT_GT(s.Drawn("T/C")[0].y, 1.0f);
+}
+
+// A mark's label written wholly below another mark's label stays below it,
+// and one written above stays above, even where the only place free within
+// its reach lies on the other side: there it is left out. Readouts fill its
+// own side from its place on; the other mark's label stands 12 pixels off.
+TEST(MapTextsTest, AMarksLabelKeepsItsSideOfAnother) {
+  struct Case {
+    const char* what;
+    float other_top;                // the label placed first ("T/C")
+    std::vector<float> fixed_tops;  // readouts, at x 0
+    bool drawn;
+  } cases[] = {
+      {"written below, readouts under it: left out", -12, {0, 12, 24}, false},
+      {"written above, readouts over it: left out", 12, {0, -12, -24}, false},
+      {"written below, room under it: moves down", -12, {0}, true},
+      {"written above, room over it: moves up", 12, {0}, true},
+  };
+  for (const Case& c : cases) {
+    Surface s;
+    {
+      const MapPicture picture(s.g);
+      for (float top : c.fixed_tops) s.g.DrawString("TAS", s.font, gfx::PointF(0, top), s.white);
+      s.Write(MapRank::kMark, "T/C", 2, c.other_top, MapTextWay{.slide = true});
+      s.Write(MapRank::kMark, "T/D", 2, 0, MapTextWay{.slide = true});
+    }
+    ASSERT_EQ(s.Drawn("T/C").size(), 1u) << c.what;
+    const auto td = s.Drawn("T/D");
+    ASSERT_EQ(td.size(), c.drawn ? 1u : 0u) << c.what << (td.empty() ? "" : " at " + std::to_string(td[0].y - 50));
+    if (!c.drawn) continue;
+    // Still on its side of the first.
+    const gfx::RectF tc = s.Drawn("T/C")[0].ink;
+    if (c.other_top < 0) {
+      EXPECT_GE(td[0].ink.Y, tc.Y + tc.Height) << c.what;
+    } else {
+      EXPECT_LE(td[0].ink.Y + td[0].ink.Height, tc.Y) << c.what;
+    }
+  }
 }
 
 // A text with other places takes the first free one; traffic tags stand by

@@ -276,8 +276,11 @@ void DrawPointLayer(const MapView& v, const MapFamily& family, const PointLayerM
     if (mark.shape == PointMark::kSymbol) {
       display::DrawMapSymbol(*v.g, v.X(mx), v.Y(my), mark.code, -99, v.grid.gx, v.grid.gy, mark.style, v.range);
     } else if (mark.shape == PointMark::kText) {
+      // The star is its place's own symbol: the names of other places keep
+      // clear of it.
       display::DrawMapSymbolText(*v.g, mark.text != nullptr ? mark.text : "", vor ? vor_text : other_text,
-                                 gfx::PointF(static_cast<gfx::REAL>(v.X(mx)), static_cast<gfx::REAL>(v.Y(my))), label);
+                                 gfx::PointF(static_cast<gfx::REAL>(v.X(mx)), static_cast<gfx::REAL>(v.Y(my))), label,
+                                 gfx::PointF(static_cast<gfx::REAL>(v.X(p.x)), static_cast<gfx::REAL>(v.Y(p.y))));
     } else {
       const gfx::Pen& pen = vor ? vor_pen : other_pen;
       DrawCircle(v, pen, mx, my, mark.diameter);

@@ -189,7 +189,13 @@ void Annunciations(const Blocks& b) {
   const gfx::Pen white2(colour::kWhite, 2.0f);
   b.f.g.DrawLineI(white2, 205, 190, 240, 190);
   b.f.g.DrawLineI(white2, 205, 190, 205, 246);
-  DrawScreenTextF(b.f.g, b.arial8, b.white, 205.0f, 205.0f, "RNG %2.0f", b.f.range);
+  // The range as its rings' figures stand ("%2.0f" read 2.5 NM as " 2").
+  // A figure wider than the field (0.25, from an aircraft file) would run
+  // off the right edge: its ink ends at the edge instead.
+  const std::string range = "RNG " + display::RingFigure(b.f.range, 2);
+  gfx::RectF layout, ink;
+  b.f.g.MeasureStringInk(range, b.arial8, gfx::PointF(205.0f, 205.0f), nullptr, &layout, &ink);
+  b.Text(b.arial8, b.white, 205.0f - std::max(0.0f, ink.X + ink.Width - kMd11NdCanvas.width), 205.0f, range.c_str());
   const int mode = b.f.mode;
   if (mode == kMd11NdModeVor || mode == kMd11NdModeAppr) {
     b.Text(b.arial8, b.magenta, 0.0f, 215.0f, mode == kMd11NdModeVor ? "VOR1" : "LOC1");

@@ -168,6 +168,47 @@ INSTANTIATE_TEST_SUITE_P(EveryMap, SelectedHeadingTest, ::testing::ValuesIn(kMap
 std::string RingsName(const ::testing::TestParamInfo<Rings>& p) { return p.param.name; }
 INSTANTIATE_TEST_SUITE_P(EveryMap, RingFiguresTest, ::testing::ValuesIn(kRings), RingsName);
 
+// The MD-11's "RNG" readout and the C-17 map page's header give the range
+// as the rings' figures do, in the same two-character field and wholly on
+// the screen: "%2.0f" read 2.5 NM as " 2" and 0.5 as " 0".
+TEST(RangeReadoutTest, TheRangeAsTheRingsStand) {
+  const struct {
+    const char* map;  // kMaps' name
+    double model::State::*range;
+    double nm;
+    const char* shown;
+  } cases[] = {
+      {"MD11", &model::State::Md11NdRange, 2.5, "RNG 2.5"},  {"MD11", &model::State::Md11NdRange, 0.5, "RNG 0.5"},
+      {"MD11", &model::State::Md11NdRange, 0.25, "RNG 0.25"}, {"MD11", &model::State::Md11NdRange, 5, "RNG  5"},
+      {"MD11", &model::State::Md11NdRange, 40, "RNG 40"},    {"MD11", &model::State::Md11NdRange, 640, "RNG 640"},
+      {"C17MapPage", &model::State::C17MfdMapRange, 2.5, "2.5 NM"},
+      {"C17MapPage", &model::State::C17MfdMapRange, 0.5, "0.5 NM"},
+      {"C17MapPage", &model::State::C17MfdMapRange, 0.25, "0.25 NM"},
+      {"C17MapPage", &model::State::C17MfdMapRange, 5, " 5 NM"},
+      {"C17MapPage", &model::State::C17MfdMapRange, 80, "80 NM"},
+      {"C17MapPage", &model::State::C17MfdMapRange, 320, "320 NM"},
+  };
+  for (const auto& c : cases) {
+    ResetModuleState();
+    testing::FakeHost host;
+    host.Bind();
+    G().DisplayPower = 1;
+    const Map* map = nullptr;
+    for (const Map& m : kMaps)
+      if (std::string_view(m.name) == c.map) map = &m;
+    ASSERT_NE(map, nullptr) << c.map;
+    map->set();
+    M().*c.range = c.nm;
+    gfx::DeviceContext dc(map->width, map->height);
+    gfx::Recorder rec;
+    dc.recorder = &rec;
+    const PIXSIZE size{map->width, map->height};
+    map->draw(&dc, &size);
+    gfx::Recorder::TextItem shown;
+    EXPECT_TRUE(rec.FindText(c.shown, &shown) && shown.shown == gfx::Shown::kWhole) << c.map << " at " << c.nm << " NM";
+  }
+}
+
 // The figure itself: whole, tenths, two figures below one, right-aligned.
 TEST(RingFigureTest, TheDistanceAsARingStands) {
   const struct {

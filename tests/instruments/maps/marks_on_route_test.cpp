@@ -231,7 +231,7 @@ void LoadPlaces(std::span<const Place> places) {
 // (no name twice within 8 pixels), in the route's colour where the route
 // names it; no two names meet. Which of the close ones is named depends on
 // the texts of higher rank about them (display/map_labels.h); OLM, SEA and
-// UBG stand clear of all. With no waypoint active no route is drawn, and
+// UBG stand clear of all, and of the other places' symbols. With no waypoint active no route is drawn, and
 // the layers name the route's places.
 class PlacesOnRouteTest : public MarksOnRouteTest {};
 TEST_P(PlacesOnRouteTest, EachPlaceIsNamedOnceInTheRoutesColour) {
@@ -243,7 +243,7 @@ TEST_P(PlacesOnRouteTest, EachPlaceIsNamedOnceInTheRoutesColour) {
                           {"OLM", At(2, 9), "V", true, false, true, 1, 1},
                           {"KSEA", At(7, 14), "", false, true, true, -1, -1},
                           {"UBG", At(3, 19), "N", true, false, true, 1, 1},
-                          {"SEA", At(-8, 16), "V", true, false, false, 1, 1},
+                          {"SEA", At(-10, 16), "V", true, false, false, 1, 1},
                           {"PAE", At(-4, 24), "V", false, false, false, -1, -1},
                           {"KPAE", At(-4, 24.2), "", false, true, false, -1, -1},
                           {"RNT", At(7.3, 14), "V", false, false, false, -1, -1},

@@ -48,9 +48,10 @@ struct KeepingBackOn {
 // moves by more than a mark alone may move it (no two marks drawn over
 // each other here), and the pixels that move, the marks' edges, are at
 // most this share of the frame (at 160 NM in the dense world about a
-// third: no pile of names covers the marks there any more).
+// third: no pile of names covers the marks there any more, and no name
+// another place's symbol).
 constexpr int kSnapLevels = 40;
-constexpr double kSnapMovedShare = 0.36;
+constexpr double kSnapMovedShare = 0.37;
 
 int Differ(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
   int n = 0;

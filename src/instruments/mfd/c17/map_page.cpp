@@ -126,8 +126,10 @@ void DrawC17MapPage(display::GaugeDisplay& display, gfx::Graphics& g) {
   const nd::MapView view = C17MapView(display, g, 6);
   display::UseOrigin(g, scale, static_cast<float>(c.C17MfdOriginX), static_cast<float>(c.C17MfdOriginY));
   DrawHeadingReadout(g, kHeader);
-  display::DrawScreenTextF(g, display::ArialBold(10.0f), gfx::SolidBrush(kSkyBlue), 65.0f, -115.0f, "%2.0f NM",
-                           Readout(model::model_state.C17MfdMapRange));
+  // The range as the rings' figures of pages 3 to 5 stand: "%2.0f" read
+  // 2.5 NM as " 2".
+  display::DrawScreenTextF(g, display::ArialBold(10.0f), gfx::SolidBrush(kSkyBlue), 65.0f, -115.0f, "%s NM",
+                           display::RingFigure(Readout(model::model_state.C17MfdMapRange), 2).c_str());
 
   gfx::GraphicsPath area;
   constexpr int left = static_cast<int>(kMapLeft), top = static_cast<int>(kMapTop), bottom = static_cast<int>(kMapBottom);

@@ -51,7 +51,7 @@ struct RangeArc {
   float start;
   float sweep;
 };
-// "%2.0f" of the range times `factor`.
+// The range times `factor`, as the ring stands (display::RingFigure).
 struct RangeLabel {
   double factor;
   float x;
