@@ -234,7 +234,7 @@ int PlaceTopOfClimbAhead(double level, bool set_index) {
   // enough, and builds its rate up a second at a time: the climb starts
   // that much later. Without it the T/C read at VNAV on stood 1-2 NM short,
   // once the speed the aircraft gains as it climbs was counted.
-  const double late = g.VnavEngaged == 1 ? MilesLostAtVnavOn(ClimbRateFlown()) : 0.0;
+  const double late = g.VnavEngaged == 1 && g.SmoothedAirspeed > 100.0 ? MilesLostAtVnavOn(ClimbRateFlown()) : 0.0;
   const double needed = late + climb.Distance(g.AircraftAltitude, level, late);
   const FlownPath& path = FlownPath::Current();
   double toc = path.Aircraft() + needed, meeting = 0.0;
