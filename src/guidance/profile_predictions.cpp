@@ -437,23 +437,23 @@ void PredictTheDescentFromTheHold() {
 
 namespace {
 
-// What the predictions are worked out from, each with the change that has
-// them worked out again: the phase, the targets, the level, the top of
-// climb and of descent and the end where the path has them, the wind the
-// climb is walked in.
 // Passes (18 a second) a plan that only crept waits before its predictions
 // are worked out again; a change of phase, target or level, a new wind or a
 // top moved by miles does not wait.
 constexpr double kTicksBetweenPredictions = 5.0 * 18.0;
 
+// What the predictions are worked out from: the phase, the targets, the
+// level, the top of climb and of descent and the end where the path has
+// them, the wind the climb is walked in.
 struct PlanFlown {
-  std::array<double, 20> value{};
+  static constexpr std::size_t kCount = 18;
+  std::array<double, kCount> value{};
   // The least move of each that has them worked out again, and the move
-  // that has it done at once.
-  static constexpr std::array<double, 20> kMoves = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                    50.0, 50.0, 0.2, 0.2, 0.2, 5.0, 5.0, 0, 0};
-  static constexpr std::array<double, 20> kAtOnce = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                     500.0, 500.0, 2.0, 2.0, 2.0, 5.0, 5.0, 0, 0};
+  // that has it done at once (the first eleven at any change).
+  static constexpr std::array<double, kCount> kMoves = {0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                        0, 0, 50.0, 50.0, 0.2, 0.2, 0.2, 5.0, 5.0};
+  static constexpr std::array<double, kCount> kAtOnce = {0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                         0, 0, 500.0, 500.0, 2.0, 2.0, 2.0, 5.0, 5.0};
 };
 
 PlanFlown PlanFlownNow() {
@@ -481,9 +481,7 @@ PlanFlown PlanFlownNow() {
              path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude),
              path.EntryOrBefore(last),
              north,
-             east,
-             0.0,
-             0.0};
+             east};
   return p;
 }
 
@@ -517,7 +515,8 @@ void PredictThePlanFlown() {
   const double level = PlannedCruiseAltitude();
   if (last < 2 || Fp().RouteState < 3 || active < 0 || active > last || !(level > 1000.0)) return;
   std::vector<std::pair<double, double>> before(static_cast<std::size_t>(last) + 1);
-  for (int k = 1; k <= last - 1; ++k) before[static_cast<std::size_t>(k)] = {E(k).altitude_constraint, E(k).speed_constraint};
+  for (int k = 1; k <= last - 1; ++k)
+    before[static_cast<std::size_t>(k)] = {E(k).altitude_constraint, E(k).speed_constraint};
   // Low down, before VNAV flies the climb, the climb EXEC wrote (or VNAV on
   // moved for its late start) stands: the path no longer measures the legs
   // from the runway. Once VNAV flies it, the climb is walked from the

@@ -737,10 +737,8 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
           // stream of its own: the seed's other events stay as they were.
           Random own(Mix(seed * 0x100000001B3ull + static_cast<std::uint64_t>(e.t * 1000.0)));
           const double top = std::min(planned, p.top);
-          const double altitude =
-              std::round(std::max(origin_elevation + 3000.0, top - own.Uniform(1000.0, 0.6 * (top - origin_elevation))) /
-                         100.0) *
-              100.0;
+          const double under = own.Uniform(1000.0, 0.6 * (top - origin_elevation));
+          const double altitude = std::round(std::max(origin_elevation + 3000.0, top - under) / 100.0) * 100.0;
           if (!(altitude < p.top - 500.0)) break;
           const char* kind = own.Chance(0.4) ? "A" : own.Chance(0.5) ? "B" : "";
           const std::string text = (own.Chance(0.5) ? Format("%d", own.Int(22, 28) * 10) : std::string()) + "/" +

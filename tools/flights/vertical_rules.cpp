@@ -212,8 +212,8 @@ void CheckClimbedThrough(RuleKit& k, const TypedConstraint& c, const std::string
     held_until = s.t;
   }
   if (held_until - crossed.t < room) return;
-  k.Object("level", "%s: climbed through its %.0f typed at %.0f s up to %.0f ft at %.0f s, down at %.0f s", ident.c_str(),
-           c.altitude, c.t, peak->alt, top, down);
+  k.Object("level", "%s: climbed through its %.0f typed at %.0f s up to %.0f ft at %.0f s, down at %.0f s",
+           ident.c_str(), c.altitude, c.t, peak->alt, top, down);
 }
 
 // Never above the cruise level in force (any page's, from when the aircraft
@@ -248,8 +248,8 @@ void CheckLevels(RuleKit& k) {
     const std::string& ident = idents[i];
     // A later entry on the same waypoint takes its place (the gate's
     // 14000A at WP03 typed over with 10600A in the climb).
-    if (ident.empty() || std::find(idents.begin() + static_cast<std::ptrdiff_t>(i) + 1, idents.end(), ident) != idents.end())
-      continue;
+    const auto later = idents.begin() + static_cast<std::ptrdiff_t>(i) + 1;
+    if (ident.empty() || std::find(later, idents.end(), ident) != idents.end()) continue;
     const Sample* s = k.Abeam(ident, c.t);
     if (s == nullptr || !k.VnavOn(s->t) || s->approach || SkippedBetween(k, ident, c.t, s->t)) continue;
     const char* kind = c.kind == 'A' ? "at or above" : c.kind == 'B' ? "at or below" : "at";
