@@ -727,6 +727,20 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
         break;
       }
       case kRestriction: {
+        // The constraint typed on the target's line of RTE LEGS and
+        // executed, the plan then read again.
+        auto type_on_legs = [&](const std::string& text, const char* phase_typed) {
+          const std::size_t row = target - active;
+          std::string keys = "LEGS";
+          for (std::size_t i = 0; i < row / 5; ++i) keys += " NEXT_PAGE";
+          out.Line("show 4012");
+          out.Keys("SMITHS_FMS_BR", keys + " " + Keys(text) + Format(" R%zu", row % 5 + 1));
+          out.Keys("SMITHS_FMS_BR", "EXEC");
+          out.Line("hide 4012");
+          out.Line(";@ constraint " + text);
+          out.Replanned();
+          told.push_back("restriction " + text + " typed in the " + phase_typed);
+        };
         if (target == 0 || idents[target] == "DIRECT" || target == idents.size() - 1) break;
         const double planned = p.AltAt(p.at[std::min(target, p.at.size() - 1)]);
         const bool descending = e.t > p.tod - 300.0;
@@ -743,31 +757,13 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
           const char* kind = own.Chance(0.4) ? "A" : own.Chance(0.5) ? "B" : "";
           const std::string text = (own.Chance(0.5) ? Format("%d", own.Int(22, 28) * 10) : std::string()) + "/" +
                                    Format("%.0f", altitude) + kind;
-          const std::size_t row = target - active;
-          std::string keys = "LEGS";
-          for (std::size_t i = 0; i < row / 5; ++i) keys += " NEXT_PAGE";
-          out.Line("show 4012");
-          out.Keys("SMITHS_FMS_BR", keys + " " + Keys(text) + Format(" R%zu", row % 5 + 1));
-          out.Keys("SMITHS_FMS_BR", "EXEC");
-          out.Line("hide 4012");
-          out.Line(";@ constraint " + text);
-          out.Replanned();
-          told.push_back("restriction " + text + " typed in the climb");
+          type_on_legs(text, "climb");
           break;
         }
         if (!descending) break;  // in the cruise the gate's restrictions serve
         const double altitude = std::round(std::max(planned + r.Uniform(-2000.0, 1000.0), 3000.0) / 100.0) * 100.0;
         const std::string text = Format("%.0f/%.0fA", r.Int(20, 25) * 10.0, altitude);
-        const std::size_t row = target - active;
-        std::string keys = "LEGS";
-        for (std::size_t i = 0; i < row / 5; ++i) keys += " NEXT_PAGE";
-        out.Line("show 4012");
-        out.Keys("SMITHS_FMS_BR", keys + " " + Keys(text) + Format(" R%zu", row % 5 + 1));
-        out.Keys("SMITHS_FMS_BR", "EXEC");
-        out.Line("hide 4012");
-        out.Line(";@ constraint " + text);
-        out.Replanned();
-        told.push_back("restriction " + text + " typed in the descent");
+        type_on_legs(text, "descent");
         break;
       }
       case kVnavOffOn: {
