@@ -253,7 +253,7 @@ struct State {
   // meanwhile.
   std::int32_t TocJoining = 0;
   // What the predictions were last worked out for (the plan VNAV flies:
-  // PredictThePlanFlownWhenMoved); empty until they are.
+  // PredictThePlanFlown); empty until they are.
   std::array<double, 18> PredictedFor{};
   bool PredictedForKnown = false;
   double PredictedAtTick = 0.0;  // the pass they were worked out at
