@@ -499,6 +499,7 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
   if (cruise > 0.0) out.Keys("SMITHS_FMS_BR", "CRZ " + Keys(Format("%.0f", cruise)) + " L1 EXEC");
   const std::size_t last = route.points.size() - 1;
   std::string hold_fix;
+  std::size_t hold_at = 0;  // the hold fix's place in the route
   double hold_exit = 0.0, hold_time = 0.0;
   // A hold no nearer than the third waypoint: one passed before LNAV
   // engages is gone when its exit comes, and HOLD then offers a hold where
@@ -515,6 +516,7 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
     out.Keys("SMITHS_FMS_BR", "L6");
     out.Keys("SMITHS_FMS_BR", "EXEC");
     hold_fix = route.points[j].ident;
+    hold_at = j;
     hold_time = r.Uniform(300.0, 600.0);
     hold_exit = p.TimeAt(p.at[j]) + hold_time;
     const double phase_alt = p.AltAt(p.at[j]);
@@ -542,10 +544,12 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
     if (altitude > 1000.0) {
       const std::string text =
           (speed > 0.0 ? Format("%.0f", speed) : "") + "/" + Format("%.0f", altitude) + (kind == ' ' ? "" : std::string(1, kind));
-      // LEGS opens RTE LEGS on its first sub-page.
+      // LEGS opens RTE LEGS on its first sub-page; a hold's "HOLD AT" line
+      // follows its fix.
+      const std::size_t row = j - 1 + (hold_at != 0 && hold_at < j ? 1 : 0);
       std::string keys = "LEGS";
-      for (std::size_t i = 0; i < (j - 1) / 5; ++i) keys += " NEXT_PAGE";
-      out.Keys("SMITHS_FMS_BR", keys + " " + Keys(text) + Format(" R%zu", (j - 1) % 5 + 1));
+      for (std::size_t i = 0; i < row / 5; ++i) keys += " NEXT_PAGE";
+      out.Keys("SMITHS_FMS_BR", keys + " " + Keys(text) + Format(" R%zu", row % 5 + 1));
       out.Keys("SMITHS_FMS_BR", "EXEC");
       out.Line(";@ constraint " + text);
       kinds += ", " + text + " at " + route.points[j].ident;
@@ -644,6 +648,7 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
       out.Keys("SMITHS_FMS_BR", "EXEC");
       out.Line("hide 4012");
       out.Replanned();
+      hold_pending = false;
       continue;
     }
     // The waypoint flown to, and one ahead of it for a direct-to: never the
@@ -730,7 +735,12 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
         // The constraint typed on the target's line of RTE LEGS and
         // executed, the plan then read again.
         auto type_on_legs = [&](const std::string& text, const char* phase_typed) {
-          const std::size_t row = target - active;
+          // Below the hold's fix its "HOLD AT" line: typed there, the
+          // constraint went to the fix, not to the waypoint after it.
+          const auto fix = std::find(idents.begin() + static_cast<long>(active),
+                                     idents.begin() + static_cast<long>(target), hold_fix);
+          const bool below_hold = hold_pending && fix != idents.begin() + static_cast<long>(target);
+          const std::size_t row = target - active + (below_hold ? 1 : 0);
           std::string keys = "LEGS";
           for (std::size_t i = 0; i < row / 5; ++i) keys += " NEXT_PAGE";
           out.Line("show 4012");
