@@ -541,13 +541,9 @@ void PredictThePlanFlown() {
   // A hold's fix ahead keeps its altitude, the level the hold is to be
   // flown at as the pages showed it: the path is flown to it there.
   // Written again with the rest, a hold entered after a new wind was flown
-  // 700-6,000 ft from the level the pages had shown at its fix. A fix in
-  // the climb is not: VNAV climbs on to it and holds where it reaches it,
-  // as the climb walked now has it (kept, ARLIN read 17,200 ft after 141 kt
-  // of wind came, and the hold was flown at 17,800).
+  // 700-6,000 ft from the level the pages had shown at its fix.
   const int fix = Fp().HoldCount > 0 ? Fp().HoldTable[1].active_index : 0;
-  const bool fix_in_climb = g.TocPassed == 0 && fix > 0 && fix <= last && !profile.InDescent(fix);
-  if (fix >= std::max(active, 1) && fix <= last - 1 && !fix_in_climb) {
+  if (fix >= std::max(active, 1) && fix <= last - 1) {
     E(fix).altitude_constraint = before[static_cast<std::size_t>(fix)].first;
     E(fix).speed_constraint = before[static_cast<std::size_t>(fix)].second;
   }
