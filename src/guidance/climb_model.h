@@ -37,6 +37,9 @@ class ClimbModel {
   // An autopilot captures its altitude easing the rate in proportion to
   // the feet still to go, the last of them over about this long.
   static constexpr double kCaptureSeconds = 15.0;
+  // Knots a second an aircraft slower than its climb speed gains at climb
+  // thrust, as the autopilot flies it.
+  static constexpr double kGainPerSecond = 1.5;
 
  private:
   static constexpr double kSlice = 500.0;  // feet
@@ -80,12 +83,8 @@ class ClimbModel {
   // from (the restriction's, or none).
   double held_ias_ = 0.0, held_from_ = 0.0, held_for_ = 0.0, held_above_ = 0.0;
   // The airspeed (knots) the aircraft climbs from, slower than the climb
-  // speed, and its altitude there (0 on the ground); the knots a second it
-  // gains at climb thrust, as the autopilot flies it.
+  // speed, and its altitude there (0 on the ground).
   double gaining_from_ = 0.0, gaining_at_ = 0.0;
-
- public:
-  static constexpr double kGainPerSecond = 1.5;
   bool sliced_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "src/guidance/climb_model.h"
 #include "src/guidance/lateral.h"
 #include "src/navdb/navdb.h"
 
@@ -504,12 +505,11 @@ class Model {
   // the aircraft's way back to its route after take-off was 1.1 NM short.
   void Gain(double dt) {
     if (!(air_.gains_to > tas_)) return;
-    tas_ = std::min(air_.gains_to, tas_ + kGainKnotsPerSecond * dt);
+    tas_ = std::min(air_.gains_to, tas_ + ClimbModel::kGainPerSecond * dt);
     v_ = tas_ * kMetresPerSecondPerKnot;
     max_bank_ = std::min(kLnavBankLimit, BankFor(kLnavStandardRate));
     max_rate_ = RateOf(max_bank_);
   }
-  static constexpr double kGainKnotsPerSecond = 1.5;
 
   double RateOf(double bank) const { return std::tan(bank * kDegToRad) * kGravity / v_ / kDegToRad; }
   double BankFor(double rate) const { return Atan(rate * kDegToRad * v_ / kGravity) / kDegToRad; }
