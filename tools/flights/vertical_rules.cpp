@@ -246,8 +246,8 @@ void CheckLevels(RuleKit& k) {
   for (std::size_t i = 0; i < k.f_.typed.size(); ++i) {
     const TypedConstraint& c = k.f_.typed[i];
     const std::string& ident = idents[i];
-    // A later entry on the same waypoint takes its place (the gate's
-    // 14000A at WP03 typed over with 10600A in the climb).
+    // A later entry on the same waypoint takes its place (a 14000A typed
+    // over with 10600A in the climb).
     const auto later = idents.begin() + static_cast<std::ptrdiff_t>(i) + 1;
     if (ident.empty() || std::find(later, idents.end(), ident) != idents.end()) continue;
     const Sample* s = k.Abeam(ident, c.t);
