@@ -311,7 +311,12 @@ double MilesLostAtVnavOn(double rate) {
   const model::State& m = M();
   double from = std::max(g.VerticalSpeedFpm, m.MinVnavClimbRate);
   double seconds = 0.0;
-  if (g.SmoothedAirspeed < m.MinVnavIas) {
+  // Held level once below the least speed until 10 kt above it: counted
+  // from the least speed alone, an aircraft between the two, still held
+  // level, lost no seconds.
+  const bool held = g.SmoothedAirspeed < m.MinVnavIas ||
+                    (g.VnavBelowMinSpeed == 1 && g.SmoothedAirspeed <= m.MinVnavIas + 10.0);
+  if (held) {
     seconds = (m.MinVnavIas + 10.0 - g.SmoothedAirspeed) / ClimbModel::kGainPerSecond;
     from = m.MinVnavClimbRate;
   }
