@@ -1743,6 +1743,41 @@ TEST_F(VnavTest, TheClimbModelGainsTheClimbSpeedAsTheAircraftDoes) {
   }
 }
 
+// VNAV engaged holds the aircraft level below its least speed, and once
+// held until 10 kt above it, then builds its rate up a hundred a second
+// from its least climb rate (or the present one): the miles the climb
+// starts late by, at 180 kt over the ground, to 2,000 ft/min. Each edge of
+// the speed band, with the hold on and off.
+TEST_F(VnavTest, VnavsLateStartCountsTheLevelHeldUntilTenKnotsAboveItsLeastSpeed) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  m.MinVnavIas = 170.0;
+  m.MinVnavClimbRate = 1000.0;
+  g.GroundSpeedKnots = 180.0;
+  struct Case {
+    double ias, vs;
+    std::int32_t held;  // VnavBelowMinSpeed
+    double seconds;
+  };
+  // The build-up from 1,000 to 2,000 ft/min loses 2.5 s; from 1,500, 0.625.
+  const Case cases[] = {
+      {165.0, 0.0, 0, 10.0 + 2.5},       // below the least speed: held to 180
+      {165.0, 0.0, 1, 10.0 + 2.5},
+      {175.0, 0.0, 1, 10.0 / 3.0 + 2.5},  // held on past the least speed
+      {175.0, 0.0, 0, 2.5},              // never held: the build-up only
+      {180.0, 0.0, 1, 2.5},              // at the band's top: no more to gain
+      {181.0, 1500.0, 1, 0.625},         // let go: from the present rate
+      {181.0, 2500.0, 0, 0.0},           // climbing at the rate already
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.ias << " kt, " << c.vs << " ft/min, held " << c.held);
+    g.SmoothedAirspeed = c.ias;
+    g.VerticalSpeedFpm = c.vs;
+    g.VnavBelowMinSpeed = c.held;
+    EXPECT_NEAR(MilesLostAtVnavOn(2000.0), c.seconds * 180.0 / 3600.0, 1e-9);
+  }
+}
+
 TEST_F(VnavTest, TopOfDescentFoundByTheProfileStillStartsTheDescent) {
   // In cruise with W2 active, the TOD on the route at 1.5 N (30 NM before
   // W2, so 90 NM before the airport). The aircraft is 3 NM east of the
