@@ -1,6 +1,10 @@
 #include "sim/out_folder.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -97,10 +101,54 @@ bool LiesIn(const std::string& path, const std::string& folder) {
   return !rel.empty() && *rel.begin() != "..";
 }
 
+bool OutFolder::RemoveListed(std::string& error) {
+  const std::string& dir = dir_;
+  const std::string tool = writer_.tool;
+  std::error_code ec;
+  const fs::path manifest = fs::path(dir) / writer_.manifest;
+  const std::set<std::string> listed = ListedOutputs(manifest);
+  const bool have_manifest = fs::is_regular_file(fs::symlink_status(manifest, ec));
+  const NestedOutputs nested(dir, listed, writer_.sim_out);
+  // Every file must be listed; the walk stops at the first that is not,
+  // so a folder of someone's own costs one look.
+  std::vector<fs::path> files;
+  for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path rel = it->path().lexically_relative(dir);
+    std::error_code kind;
+    if (it->is_directory(kind) && !it->is_symlink(kind)) continue;
+    if (have_manifest && rel == writer_.manifest) continue;
+    if (!Listed(listed, rel) && !nested.Lists(rel)) {
+      error = dir + ": holds " + rel.generic_string() + ", which " + tool + " did not write; " + writer_.takes;
+      return false;
+    }
+    files.push_back(it->path());
+  }
+  if (ec) {
+    error = dir + ": cannot read the output folder: " + ec.message();
+    return false;
+  }
+  for (const fs::path& f : files) {
+    if (!fs::remove(f, ec) && ec) {
+      error = f.string() + ": cannot remove an earlier run's output: " + ec.message();
+      return false;
+    }
+  }
+  // The earlier run's folders, the deepest first, where nothing else stays.
+  std::vector<std::string> folders = nested.Folders();
+  for (const std::string& l : listed)
+    if (l.back() == '/') folders.push_back(l);
+  std::sort(folders.begin(), folders.end(),
+            [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+  for (const std::string& f : folders) {
+    const fs::path p = fs::path(dir) / f;
+    if (Inside(f) && fs::is_directory(fs::symlink_status(p, ec)) && fs::is_empty(p, ec)) fs::remove(p, ec);
+  }
+  return true;
+}
+
 bool OutFolder::Prepare(const std::string& dir, std::string& error) {
   dir_ = dir;
   noted_.clear();
-  const std::string tool = writer_.tool;
   std::error_code ec;
   const fs::file_status st = fs::status(dir, ec);
   if (!fs::exists(st)) {
@@ -112,45 +160,8 @@ bool OutFolder::Prepare(const std::string& dir, std::string& error) {
   } else if (!fs::is_directory(st)) {
     error = dir + ": not a folder (" + writer_.names + ")";
     return false;
-  } else {
-    const fs::path manifest = fs::path(dir) / writer_.manifest;
-    const std::set<std::string> listed = ListedOutputs(manifest);
-    const bool have_manifest = fs::is_regular_file(fs::symlink_status(manifest, ec));
-    const NestedOutputs nested(dir, listed, writer_.sim_out);
-    // Every file must be listed; the walk stops at the first that is not,
-    // so a folder of someone's own costs one look.
-    std::vector<fs::path> files;
-    for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-      const fs::path rel = it->path().lexically_relative(dir);
-      std::error_code kind;
-      if (it->is_directory(kind) && !it->is_symlink(kind)) continue;
-      if (have_manifest && rel == writer_.manifest) continue;
-      if (!Listed(listed, rel) && !nested.Lists(rel)) {
-        error = dir + ": holds " + rel.generic_string() + ", which " + tool + " did not write; " + writer_.takes;
-        return false;
-      }
-      files.push_back(it->path());
-    }
-    if (ec) {
-      error = dir + ": cannot read the output folder: " + ec.message();
-      return false;
-    }
-    for (const fs::path& f : files) {
-      if (!fs::remove(f, ec) && ec) {
-        error = f.string() + ": cannot remove an earlier run's output: " + ec.message();
-        return false;
-      }
-    }
-    // The earlier run's folders, the deepest first, where nothing else stays.
-    std::vector<std::string> folders = nested.Folders();
-    for (const std::string& l : listed)
-      if (l.back() == '/') folders.push_back(l);
-    std::sort(folders.begin(), folders.end(),
-              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-    for (const std::string& f : folders) {
-      const fs::path p = fs::path(dir) / f;
-      if (Inside(f) && fs::is_directory(fs::symlink_status(p, ec)) && fs::is_empty(p, ec)) fs::remove(p, ec);
-    }
+  } else if (!RemoveListed(error)) {
+    return false;
   }
   if (!OpenManifest("w", error)) return false;
   if (std::fprintf(manifest_.get(), "; what the last %s run here wrote: the next run into this folder removes it\n",
@@ -160,6 +171,42 @@ bool OutFolder::Prepare(const std::string& dir, std::string& error) {
   }
   std::fflush(manifest_.get());
   return true;
+}
+
+bool OutFolder::Remove(const std::string& dir, std::string& error) {
+  manifest_.reset();
+  dir_ = dir;
+  noted_.clear();
+  std::error_code ec;
+  const fs::path manifest = fs::path(dir) / writer_.manifest;
+  if (!fs::is_directory(fs::symlink_status(dir, ec)) || !fs::is_regular_file(fs::symlink_status(manifest, ec))) {
+    error = dir + ": holds no " + writer_.manifest + ", so no " + writer_.tool + " run wrote it";
+    return false;
+  }
+  if (!RemoveListed(error)) return false;
+  fs::remove(manifest, ec);
+  if (fs::is_empty(dir, ec)) fs::remove(dir, ec);
+  return true;
+}
+
+bool MakeTemporaryFolder(const std::string& prefix, std::string& dir, std::string& error) {
+  std::error_code ec;
+  std::string name = (fs::temp_directory_path(ec) / (prefix + "XXXXXX")).string();
+  if (ec || ::mkdtemp(name.data()) == nullptr) {
+    error = name + ": cannot make a folder: " + (ec ? ec.message() : std::strerror(errno));
+    return false;
+  }
+  dir = name;
+  return true;
+}
+
+TemporaryOutputs::TemporaryOutputs(const OutputWriter& writer, const std::string& prefix) : folder_(writer) {
+  if (MakeTemporaryFolder(prefix, dir_, error_) && !folder_.Prepare(dir_, error_)) dir_.clear();
+}
+
+TemporaryOutputs::~TemporaryOutputs() {
+  std::string unused;
+  if (!dir_.empty()) folder_.Remove(dir_, unused);
 }
 
 bool OutFolder::Resume(const std::string& dir, std::string& error) {

@@ -60,8 +60,18 @@ class OutFolder {
   // made). A path outside the folder is not listed.
   void Note(const std::string& path, bool folder = false);
 
+  // Removes what the runs that wrote `dir` listed, their manifest, and the
+  // folder itself where nothing else stays in it. False with `error`, and
+  // nothing removed, when `dir` holds no manifest of this tool's or a file
+  // no run listed.
+  bool Remove(const std::string& dir, std::string& error);
+
  private:
   bool OpenManifest(const char* mode, std::string& error);
+  // Removes what the manifest in `dir_` lists (ovi-sim's nested outputs
+  // too), the folders deepest first where nothing else stays; refuses,
+  // removing nothing, when the folder holds a file it does not list.
+  bool RemoveListed(std::string& error);
   // `path` relative to the folder, as the manifest lists it; empty when it
   // is outside the folder or the folder itself.
   std::string Line(const std::string& path, bool folder) const;
@@ -70,6 +80,30 @@ class OutFolder {
   std::string dir_;
   std::set<std::string> noted_;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> manifest_{nullptr, std::fclose};
+};
+
+// Makes a new folder of its own in the temporary folder, named `prefix`
+// and six letters (mkdtemp): no one else's file is in it.
+bool MakeTemporaryFolder(const std::string& prefix, std::string& dir, std::string& error);
+
+// A tool's scratch folder for one run: made new in the temporary folder,
+// and removed with the object, the files noted in it and nothing else.
+class TemporaryOutputs {
+ public:
+  TemporaryOutputs(const OutputWriter& writer, const std::string& prefix);
+  ~TemporaryOutputs();
+  TemporaryOutputs(const TemporaryOutputs&) = delete;
+  TemporaryOutputs& operator=(const TemporaryOutputs&) = delete;
+
+  // The folder; empty, with Error() saying why, where none could be made.
+  const std::string& Folder() const { return dir_; }
+  const std::string& Error() const { return error_; }
+  // Lists `path` before it is written (a folder: before it is made).
+  void Note(const std::string& path, bool folder = false) { folder_.Note(path, folder); }
+
+ private:
+  OutFolder folder_;
+  std::string dir_, error_;
 };
 
 }  // namespace ovi::sim

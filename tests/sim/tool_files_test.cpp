@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/gfx/image_io.h"
+#include "sim/out_folder.h"
 #include "tests/sim/test_support.h"
 #include "tools/flights/flight_setup.h"
 
@@ -189,6 +190,58 @@ TEST(ToolFiles, BitmapsFolderIsOneOfTheirOwn) {
     EXPECT_LT(std::count(r.err.begin(), r.err.end(), '\n'), 8) << r.err;  // one message, and the usage
     EXPECT_EQ(Snapshot(dir.path()), before) << c.message;
   }
+}
+
+// A folder a tool wrote is removed as far as its manifest goes: a file of
+// someone else's in it leaves it all as it is, a folder without the tool's
+// manifest is not touched, and a scratch folder keeps what the tool did not
+// note in it.
+TEST(ToolFiles, AFolderIsRemovedOnlyAsFarAsItsManifestGoes) {
+  test::ScratchDir dir("out_folder_remove");
+  constexpr OutputWriter kWriter{"the tool", "tool-outputs.txt", "the folder", "a folder the tool wrote"};
+  const std::string out = dir / "out";
+  {
+    OutFolder folder(kWriter);
+    std::string error;
+    ASSERT_TRUE(folder.Prepare(out, error)) << error;
+    folder.Note(out + "/a.txt");
+    folder.Note(out + "/deep", true);
+    folder.Note(out + "/deep/b.txt");
+  }
+  WriteFile(out + "/a.txt", "written");
+  WriteFile(out + "/deep/b.txt", "written");
+  WriteFile(out + "/deep/mine.txt", "mine");
+  WriteFile(dir / "plain/c.txt", "mine");
+  const auto before = Snapshot(dir.path());
+  std::string error;
+  EXPECT_FALSE(OutFolder(kWriter).Remove(out, error));
+  EXPECT_NE(error.find("holds deep/mine.txt, which the tool did not write"), std::string::npos) << error;
+  EXPECT_FALSE(OutFolder(kWriter).Remove(dir / "plain", error));
+  EXPECT_NE(error.find("holds no tool-outputs.txt"), std::string::npos) << error;
+  EXPECT_EQ(Snapshot(dir.path()), before);
+  fs::remove(out + "/deep/mine.txt");
+  EXPECT_TRUE(OutFolder(kWriter).Remove(out, error)) << error;
+  EXPECT_FALSE(fs::exists(out));
+
+  std::string scratch;
+  {
+    TemporaryOutputs temporary(kWriter, "ovi_test_scratch_");
+    scratch = temporary.Folder();
+    ASSERT_FALSE(scratch.empty()) << temporary.Error();
+    temporary.Note(scratch + "/noted.txt");
+    WriteFile(scratch + "/noted.txt", "written");
+  }
+  EXPECT_FALSE(fs::exists(scratch));
+  {
+    TemporaryOutputs temporary(kWriter, "ovi_test_scratch_");
+    scratch = temporary.Folder();
+    temporary.Note(scratch + "/noted.txt");
+    WriteFile(scratch + "/noted.txt", "written");
+    WriteFile(scratch + "/other.txt", "someone else's");
+  }
+  EXPECT_EQ(ReadFile(scratch + "/other.txt"), "someone else's");
+  EXPECT_TRUE(fs::exists(scratch + "/noted.txt"));
+  fs::remove_all(scratch);  // the test's own
 }
 
 }  // namespace

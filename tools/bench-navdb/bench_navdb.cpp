@@ -5,7 +5,6 @@
 // over its floor, each set's time per megabyte against the full set's, and
 // the resident memory the loaded full set takes.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -23,7 +22,8 @@
 #include "src/navdb/navdb.h"
 #include "src/navdb/procedures.h"
 #include "src/navdb/text_file.h"
-#include "tools/navgen/navgen.h"
+#include "sim/out_folder.h"
+#include "tools/bench/world_set.h"
 #include "tools/usage.h"
 
 namespace {
@@ -35,30 +35,15 @@ using namespace ovi;
 constexpr const char* kLoadedFiles[] = {"navs.txt", "apts.txt", "ints.txt", "awys.txt"};
 
 // A synthetic world of `percent` of the full size, written on first use into
-// a temporary folder that is removed at exit.
-class World {
+// a temporary folder of its own that is removed at exit.
+class World : public bench::WorldSet {
  public:
-  // One folder per process: runs from several builds at once must not
-  // regenerate or delete each other's data set.
-  explicit World(int percent)
-      : dir_(fs::temp_directory_path() / ("ovi_bench_navdb_world_" + std::to_string(getpid()) + "_" +
-                                         std::to_string(percent))) {
-    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::ScaledWorld(percent), 1, nullptr)) {
-      std::fprintf(stderr, "bench-navdb: cannot write the data set under %s\n", dir_.string().c_str());
-      std::exit(1);
-    }
-    for (const char* f : kLoadedFiles) bytes_ += static_cast<double>(fs::file_size(dir_ / "ovi" / "navdata" / f));
+  explicit World(int percent) : WorldSet("bench-navdb", percent) {
+    for (const char* f : kLoadedFiles) bytes_ += static_cast<double>(fs::file_size(File(f)));
   }
-  ~World() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Folder() const { return dir_.string(); }
-  fs::path File(const char* name) const { return dir_ / "ovi" / "navdata" / name; }
   double Bytes() const { return bytes_; }
 
  private:
-  fs::path dir_;
   double bytes_ = 0;
 };
 
@@ -216,9 +201,15 @@ BENCHMARK(BM_LoadAirportDetails)->Unit(benchmark::kMicrosecond);
 class ProcedureFiles {
  public:
   explicit ProcedureFiles(int airports)
-      : dir_(fs::temp_directory_path() /
-             ("ovi_bench_navdb_procedures_" + std::to_string(getpid()) + "_" + std::to_string(airports))) {
-    const fs::path nav = dir_ / "ovi" / "navdata";
+      : out_(bench::kBenchOutputs, "ovi_bench_navdb_procedures_" + std::to_string(airports) + "_") {
+    if (out_.Folder().empty()) {
+      std::fprintf(stderr, "bench-navdb: %s\n", out_.Error().c_str());
+      std::exit(1);
+    }
+    const fs::path nav = fs::path(out_.Folder()) / "ovi" / "navdata";
+    out_.Note(nav.parent_path().string(), true);
+    out_.Note(nav.string(), true);
+    for (const char* name : {"apts.txt", "sids.txt", "stars.txt", "apps.txt"}) out_.Note((nav / name).string());
     fs::create_directories(nav);
     std::ofstream apts(nav / "apts.txt"), sids(nav / "sids.txt"), stars(nav / "stars.txt"), apps(nav / "apps.txt");
     auto leg = [](std::ofstream& f, const std::string& transition, int n, int role) {
@@ -252,14 +243,10 @@ class ProcedureFiles {
       }
     }
   }
-  ~ProcedureFiles() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Folder() const { return dir_.string(); }
+  std::string Folder() const { return out_.Folder(); }
 
  private:
-  fs::path dir_;
+  sim::TemporaryOutputs out_;
 };
 
 // A plan load reads both ends: KBIG into the origin and the destination set

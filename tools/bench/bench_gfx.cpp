@@ -20,6 +20,7 @@
 #include "platform/gfx/fonts.h"
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/image_io.h"
+#include "sim/out_folder.h"
 #include "tools/bench/busy_frame.h"
 #include "tools/usage.h"
 
@@ -189,13 +190,18 @@ BENCHMARK(BM_MapFrameRawCairo)
 void BM_WritePng(benchmark::State& state) {
   DeviceContext dc(kFrameSize, kFrameSize);
   DrawBusyFrame(dc, BusyFrame());
-  const std::string path = std::filesystem::temp_directory_path() / "ovi_bench_frame.png";
+  static constexpr ovi::sim::OutputWriter kFrameOutputs{"ovi-bench-gfx", "ovi-bench-outputs.txt",
+                                                        "the frame's folder", "a folder it made"};
+  ovi::sim::TemporaryOutputs out(kFrameOutputs, "ovi_bench_gfx_");
+  if (out.Folder().empty()) return state.SkipWithError(out.Error().c_str());
+  const std::string path = out.Folder() + "/frame.png";
+  out.Note(path);
   const PngSpeed speed = state.range(0) == 1 ? PngSpeed::kFast : PngSpeed::kSmall;
   for (auto _ : state) {
     if (!WritePng(dc, path, speed)) state.SkipWithError("cannot write the frame");
   }
-  state.counters["KB"] = static_cast<double>(std::filesystem::file_size(path)) / 1024.0;
-  std::filesystem::remove(path);
+  std::error_code ec;
+  state.counters["KB"] = static_cast<double>(std::filesystem::file_size(path, ec)) / 1024.0;
 }
 BENCHMARK(BM_WritePng)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

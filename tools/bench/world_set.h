@@ -1,41 +1,46 @@
 // A synthetic world-sized data set for a benchmark: written on first use
-// into a temporary folder of its own (one a process, so runs from several
-// builds at once never regenerate or delete each other's set) and removed
-// with the object.
+// into a temporary folder of its own (made new for the process, so runs
+// from several builds at once never regenerate or delete each other's set)
+// and removed with the object: the files it wrote, and nothing else.
 #pragma once
-
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <system_error>
 
+#include "sim/out_folder.h"
 #include "tools/navgen/navgen.h"
 
 namespace ovi::bench {
 
+// What a benchmark writes into its temporary folders.
+inline constexpr sim::OutputWriter kBenchOutputs{"the benchmark", "ovi-bench-outputs.txt",
+                                                 "a benchmark's data folder", "a folder the benchmark made"};
+
 class WorldSet {
  public:
-  explicit WorldSet(const std::string& tool)
-      : dir_(std::filesystem::temp_directory_path() / ("ovi_" + tool + "_world_" + std::to_string(getpid()))) {
-    if (!navgen::WriteSyntheticWorld(dir_.string(), navgen::ScaledWorld(100), 1, nullptr)) {
-      std::fprintf(stderr, "%s: cannot write the data set under %s\n", tool.c_str(), dir_.string().c_str());
-      std::exit(1);
+  // The world at `percent` of its full size (1..100).
+  explicit WorldSet(const std::string& tool, int percent = 100)
+      : out_(kBenchOutputs, "ovi_" + tool + "_world_" + std::to_string(percent) + "_") {
+    std::string error = out_.Error();
+    if (!out_.Folder().empty()) {
+      out_.Note(Folder() + "/ovi", true);
+      out_.Note(Folder() + "/ovi/navdata", true);
+      for (const std::string& f : navgen::WorldFiles()) out_.Note(Folder() + "/" + f);
+      if (navgen::WriteSyntheticWorld(Folder(), navgen::ScaledWorld(percent), 1, nullptr, &error)) return;
     }
+    std::fprintf(stderr, "%s: cannot write the data set: %s\n", tool.c_str(), error.c_str());
+    std::exit(1);
   }
-  ~WorldSet() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  WorldSet(const WorldSet&) = delete;
-  WorldSet& operator=(const WorldSet&) = delete;
 
-  std::string Folder() const { return dir_.string(); }
+  std::string Folder() const { return out_.Folder(); }
+  std::filesystem::path File(const char* name) const {
+    return std::filesystem::path(Folder()) / "ovi" / "navdata" / name;
+  }
 
  private:
-  std::filesystem::path dir_;
+  sim::TemporaryOutputs out_;
 };
 
 }  // namespace ovi::bench

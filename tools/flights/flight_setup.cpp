@@ -138,6 +138,10 @@ bool PrepareFlight(const Paths& paths, const std::string& flight_dir, const std:
          Write(dir + "/scenario.txt", ExpandMarkers(scenario), error);
 }
 
+bool RemoveFlight(const std::string& dir, std::string& error) {
+  return sim::OutFolder(kFlightOutputs).Remove(Normal(dir), error);
+}
+
 std::string ReplayCommand(const Paths& paths, const std::string& dir) {
   return Quote(paths.sim) + " --sim-folder " + Quote(dir + "/sim") + " --panel " + Quote(dir + "/panel.cfg") +
          " --keys " + Quote(dir + "/keys.txt") + " --scenario " + Quote(dir + "/scenario.txt") + " --out " +

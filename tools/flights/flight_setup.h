@@ -41,6 +41,11 @@ bool PrepareFlight(const Paths& paths, const std::string& dir, const std::string
 // an ovi-sim.log of someone else's.
 int FlyFlight(const Paths& paths, const std::string& dir, std::string* error = nullptr);
 
+// Removes a flight's folder: what PrepareFlight and FlyFlight listed in it,
+// then the folder where nothing else stays. False with `error`, and nothing
+// removed, where it holds a file ovi-flights did not write.
+bool RemoveFlight(const std::string& dir, std::string& error);
+
 // The command that flies the folder again by hand.
 std::string ReplayCommand(const Paths& paths, const std::string& dir);
 

@@ -1,13 +1,10 @@
 // ovi-flights: generates flights from seeds, flies them in ovi-sim and
 // holds them to the table of a pilot's rules (docs/flight-rules.md).
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -79,15 +76,10 @@ int Campaign(unsigned long first, unsigned long last, int jobs, const std::strin
   const Paths paths = DefaultPaths();
   // Without --keep, a folder of the campaign's own: the passed flights are
   // removed from it whole.
-  std::string work = keep;
-  if (work.empty()) {
-    std::string name = (fs::temp_directory_path() / "ovi_flights_XXXXXX").string();
-    if (::mkdtemp(name.data()) == nullptr) {
-      std::fprintf(stderr, "ovi-flights: %s: cannot make the campaign's folder: %s\n", name.c_str(),
-                   std::strerror(errno));
-      return 1;
-    }
-    work = name;
+  std::string work = keep, why;
+  if (work.empty() && !ovi::sim::MakeTemporaryFolder("ovi_flights_", work, why)) {
+    std::fprintf(stderr, "ovi-flights: the campaign's folder: %s\n", why.c_str());
+    return 1;
   }
   std::atomic<unsigned long> next{first};
   std::mutex out;
@@ -114,9 +106,8 @@ int Campaign(unsigned long first, unsigned long last, int jobs, const std::strin
       }
       if (!problems.empty() || !failure.empty()) {
         std::printf("seed %lu (%s): replay: %s\n", seed, g.kinds.c_str(), ReplayCommand(paths, dir).c_str());
-      } else if (keep.empty()) {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
+      } else if (keep.empty() && !RemoveFlight(dir, failure)) {
+        std::printf("seed %lu: left in place: %s\n", seed, failure.c_str());
       }
       std::fflush(stdout);
     }

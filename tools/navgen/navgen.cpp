@@ -100,12 +100,21 @@ WorldSize ScaledWorld(int percent) {
   return w;
 }
 
+namespace {
+const char* const kWorldFiles[] = {"navs.txt", "apts.txt", "apt_additional_info.txt",
+                                   "ints.txt", "awys.txt", "atc_bdry.txt"};
+}  // namespace
+
+std::vector<std::string> WorldFiles() {
+  std::vector<std::string> all;
+  for (const char* name : kWorldFiles) all.push_back(std::string("ovi/navdata/") + name);
+  return all;
+}
+
 std::vector<std::string> ExistingWorldFiles(const std::string& root) {
-  static const char* const kFiles[] = {"navs.txt", "apts.txt", "apt_additional_info.txt",
-                                       "ints.txt", "awys.txt", "atc_bdry.txt"};
   std::vector<std::string> found;
   std::error_code ec;
-  for (const char* name : kFiles) {
+  for (const char* name : kWorldFiles) {
     if (std::filesystem::exists(std::filesystem::path(root) / "ovi" / "navdata" / name, ec)) found.emplace_back(name);
   }
   return found;

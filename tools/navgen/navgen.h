@@ -34,6 +34,10 @@ struct WorldStats {
 bool WriteSyntheticWorld(const std::string& root, const WorldSize& size, std::uint32_t seed, WorldStats* stats,
                          std::string* error = nullptr);
 
+// The files WriteSyntheticWorld writes, relative to its root
+// ("ovi/navdata/navs.txt").
+std::vector<std::string> WorldFiles();
+
 // Those of the files WriteSyntheticWorld writes that root/ovi/navdata
 // already holds (a simulator folder's own data, which it would replace).
 std::vector<std::string> ExistingWorldFiles(const std::string& root);
