@@ -469,6 +469,34 @@ bool HoldLevelReached() {
   return true;
 }
 
+// The pages keep the altitude of a hold's fix ahead as they showed it (the
+// hold's level), while the climb before it is walked again as the wind
+// changes. Climbing on to wherever the aircraft met the fix, it entered the
+// hold above that figure and flew it there: after 141 kt came across,
+// ARLIN was shown at 17,200 ft and crossed and held at 17,800. So the
+// climb levels at the fix's figure, as at a constraint of the climb, and
+// the hold is flown there. Only a fix the climb reaches before any
+// constraint and before the top of descent, with its figure under the
+// target; never one the aircraft is already above (it does not descend in
+// the climb to a figure it climbed through).
+double ClimbLevelBeforeHold() {
+  const State& g = G();
+  const flightplan::State& fp = Fp();
+  if (g.TocPassed != 0 || g.TodPassed != 0 || fp.HoldCount < 1 || HoldBeingFlown()) return HUGE_VAL;
+  const int fix = fp.HoldTable[1].active_index, active = std::max(fp.ActiveWaypointIndex, 1);
+  const int last = fp.ActiveFlightPlanLastIndex;
+  if (fix < active || fix >= last) return HUGE_VAL;
+  for (int k = active; k < fix; ++k)
+    if (Constrained(Entry(k))) return HUGE_VAL;
+  const double shown = PlannedAltitude(*Entry(fix));
+  if (!(shown > 0.0) || !(shown < g.NextConstraintAltitude) || !(shown < PlannedCruiseAltitude()) ||
+      shown < g.AircraftAltitude - kHoldBelowMargin)
+    return HUGE_VAL;
+  const FlownPath& path = FlownPath::Current();
+  if (!(path.Entry(fix) < path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude))) return HUGE_VAL;
+  return shown;
+}
+
 }  // namespace vnav_internal
 
 void SelectNextConstraint() {

@@ -48,5 +48,8 @@ bool WithinDescentRestriction();
 double RestrictionSlowingRate();
 // In a hold, its level reached: nothing more is sent (vnav.cpp).
 bool HoldLevelReached();
+// In the climb, the altitude shown at a hold's fix ahead, which VNAV climbs
+// no higher than before the hold; HUGE_VAL where there is none (vnav.cpp).
+double ClimbLevelBeforeHold();
 
 }  // namespace ovi::guidance::vnav_internal

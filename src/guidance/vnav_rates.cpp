@@ -116,6 +116,13 @@ void CoupleVnavToAutopilot() {
   const model::State& m = M();
   const std::int32_t tick = CurrentTick();
   const bool hold = HoldBeingFlown();
+  // A level before a hold ahead that comes or goes (the aircraft climbing
+  // through it before it applied, the hold taken out) is sent as it does.
+  const double before_hold = ClimbLevelBeforeHold();
+  const bool levelled = std::isfinite(before_hold);
+  if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 1 && m.VnavSetAlts == 1 && !hold &&
+      (levelled != (g.ClimbLevelledForHold == 1) || (levelled && Whole(before_hold) != g.SentAltitude)))
+    g.VnavAltitudeSet = 0;
   if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 1) {
     // Nothing read back yet means nothing to compare.
     if (m.VnavOffOnManAltChg == 1 && g.ApAltitudeLockVar == g.PreviousApAltitudeLockVar &&
@@ -130,10 +137,11 @@ void CoupleVnavToAutopilot() {
     // where the autopilot no longer holds the one sent (one that zeroes
     // its vertical speed as it captures an altitude); sent again over the
     // same value, it went out twice in a second at every constraint.
-    if (m.VnavSetAlts == 1 &&
-        SendAltitudeCommand(hold ? g.HoldLevel : cruise ? PlannedCruiseAltitude() : g.NextConstraintAltitude) &&
+    const double climb = std::min(g.NextConstraintAltitude, before_hold);
+    if (m.VnavSetAlts == 1 && SendAltitudeCommand(hold ? g.HoldLevel : cruise ? PlannedCruiseAltitude() : climb) &&
         Whole(host::GetAutopilotVerticalHoldVar()) != g.VnavLastVerticalSpeedCommand)
       g.VnavLastVerticalSpeedCommand = kNoCommand;
+    if (m.VnavSetAlts == 1) g.ClimbLevelledForHold = levelled ? 1 : 0;
     g.VnavAltitudeSet = 1;
     g.VnavAltitudeReadbackMarker = tick;
   }

@@ -1513,6 +1513,92 @@ TEST_F(VnavTest, AHoldLeftInTheClimbOrTheDescentSendsTheNextTargetsAltitude) {
   }
 }
 
+// A hold's fix ahead in the climb keeps the altitude the pages showed
+// there while the climb before it is walked again in a new wind: VNAV
+// climbs no higher than that figure, and the hold entered there is flown
+// at it. Climbing on, the aircraft met the fix 632 ft above the 17,200 ft
+// shown and held at 17,800. Not a figure the aircraft is already above,
+// nor a fix behind a constraint of the climb or past the top of descent;
+// a hold taken out before its fix sends the target again. South of the
+// equator, the route crossing the prime meridian.
+TEST_F(VnavTest, TheClimbLevelsAtTheAltitudeShownAtAHoldsFixAhead) {
+  struct Case {
+    const char* name;
+    double aircraft;
+    int holds, w1_flag, tod_at;  // W1 flag 1: 20,000 ft, the climb's target
+    double sent;
+  } const kCases[] = {
+      {"the fix ahead", 15000.0, 1, 0, 4, 17200.0},
+      {"100 ft above its figure", 17300.0, 1, 0, 4, 17200.0},
+      {"101 ft above its figure", 17301.0, 1, 0, 4, 30200.0},
+      {"no hold", 15000.0, 0, 0, 4, 30200.0},
+      {"a constraint of the climb before the fix", 15000.0, 1, 1, 4, 20000.0},
+      {"the fix past the top of descent", 15000.0, 1, 0, 1, 30200.0},
+  };
+  for (const Case& c : kCases) {
+    for (const bool taken_out : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (taken_out ? ", taken out" : ", entered"));
+      SetUp();
+      State& g = guidance_state;
+      flightplan::State& fp = flightplan::flightplan_state;
+      for (int i = 0; i <= 5; ++i) {
+        model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
+        w.type = i == 5 ? "APT" : "";
+        w.latitude = -20.0 - 0.3 * i;
+        w.longitude = -0.5 + 0.3 * i;
+        w.altitude_constraint = i == 2 ? 17200.0 : 10000.0 + 3600.0 * i;  // the fix's as EXEC wrote it
+        w.constraint_flag = i == 1 ? c.w1_flag : 0;
+      }
+      fp.ActiveFlightPlanLastIndex = 5;
+      fp.HoldCount = c.holds;
+      fp.HoldTable[1].active_index = c.holds > 0 ? 2 : 0;
+      fp.HoldTable[1].corners[0].latitude = fp.ActiveFlightPlan[2].latitude;
+      fp.HoldTable[1].corners[0].longitude = fp.ActiveFlightPlan[2].longitude;
+      g.ActiveWaypointLat = fp.ActiveFlightPlan[1].latitude;
+      g.ActiveWaypointLon = fp.ActiveFlightPlan[1].longitude;
+      g.PlaneLatitude = -19.9;
+      g.PlaneLongitude = -0.6;
+      g.GroundSpeedKnots = 400.0;
+      model::model_state.VnavSetAlts = 1;
+      model::model_state.CruiseAlt = 30200;
+      g.LevelInForce = PlannedCruiseAltitude();
+      g.TodLatitude = fp.ActiveFlightPlan[c.tod_at].latitude;
+      g.TodLongitude = fp.ActiveFlightPlan[c.tod_at].longitude;
+      g.NextConstraintIndex = c.w1_flag == 1 ? 1 : 5;
+      g.NextConstraintAltitude = c.w1_flag == 1 ? 20000.0 : 30200.0;
+      g.NextConstraintLat = c.w1_flag == 1 ? fp.ActiveFlightPlan[1].latitude : -21.5;
+      g.NextConstraintLon = c.w1_flag == 1 ? fp.ActiveFlightPlan[1].longitude : 1.0;
+      g.AircraftAltitude = c.aircraft;
+      g.VerticalSpeedFpm = 2000.0;
+      g.VnavAltitudeSet = 0;
+      host.key_events.clear();
+      RunVerticalTransitions();
+      CoupleVnavToAutopilot();
+      Events sent{{kEventAltitude, static_cast<std::uint32_t>(c.sent)}};
+      EXPECT_EQ(Sent(kEventAltitude), sent);
+      if (c.sent != 17200.0) continue;
+      // Levelled there, then the hold entered or taken out.
+      g.AircraftAltitude = 17200.0;
+      RunVerticalTransitions();
+      CoupleVnavToAutopilot();
+      if (taken_out) {
+        fp.HoldCount = fp.HoldTable[1].active_index = 0;
+        sent.push_back({kEventAltitude, 30200});
+      } else {
+        g.ActiveHoldIndex = g.HoldSegmentCounter = 1;
+      }
+      for (int pass = 0; pass < 2; ++pass) {
+        RunVerticalTransitions();
+        CoupleVnavToAutopilot();
+      }
+      EXPECT_EQ(Sent(kEventAltitude), sent);
+      if (!taken_out) {
+        EXPECT_EQ(g.HoldLevel, 17200.0);
+      }
+    }
+  }
+}
+
 // A hold left in the descent restarts VNAV's path at the hold's level,
 // straight to the next constraint. The pages walked the plan's descent back
 // from that constraint, which passed the fix 2,000 ft below the level flown
