@@ -405,6 +405,8 @@ class FlownPathBuilder {
     return at_end - e.flown;
   }
 
+  bool PlanSpeedMoved() const { return plan_speed_moved_; }
+
   void Build(FlownPath& path) {
     memo_.kept.points.clear();
     memo_.kept.leg_course = NAN;
@@ -513,6 +515,7 @@ class FlownPathBuilder {
     if (std::isfinite(lnav_passed_at)) before_passed_at = lnav_passed_at;
     const double start = std::max(p.route - ModelSwitchDistance(r_, k, air, before_passed_at), from);
     if (known && Near(c.start, start) && air == c.air && (same_plan || passed)) return c;
+    if (known && !same_plan && !passed) plan_speed_moved_ = true;
     if (moved && refly_ > 0) {
       --refly_;
       memo_.speed_flown_at = G().LastTick;
@@ -546,6 +549,8 @@ class FlownPathBuilder {
   // corner whose speed has moved further waits.
   int refly_;
   ModelAir aircraft_;  // the aircraft's own air
+  // A corner ahead flown again on this call at a new speed of the plan.
+  bool plan_speed_moved_ = false;
 };
 
 namespace {
@@ -656,7 +661,10 @@ const FlownPath& FlownPath::Current() {
       if (new_wind) memo.wind_flown_at = tick;
     }
     memo.path.active_ = f.ActiveWaypointIndex;
-    if (reflown) ++memo.path.reflown_;
+    if (new_wind) memo.plan_rounds = 0;
+    const bool plan_round = !afresh && builder.PlanSpeedMoved() && memo.plan_rounds < kPlanRoundsAfterWind;
+    if (plan_round) ++memo.plan_rounds;
+    if (reflown || plan_round) ++memo.path.reflown_;
   }
   if (build || moved) memo.path.aircraft_ = builder.AircraftCoordinate(memo.path);
   memo.key = key;

@@ -213,6 +213,17 @@ struct KeptIntercept {
 // The aircraft's state the coordinate on the path is worked out from.
 using FlownPathKey = std::array<double, 13>;
 
+// The TOC is placed in a new wind on corners flown at the speeds the
+// predictions had for the old one; the predictions made for the new wind
+// move those speeds (a waypoint now reached higher or lower), and the
+// corners flown at them moved the path under the TOC by miles (48.6 NM to
+// go placed, 49.8 read a second later, 48.3 flown). The path counts as
+// flown again for those speeds (FlownPath::CornersReflown), so the TOC is
+// placed again on it, this many times after each new wind: a climb ending
+// near a sharp turn can move its waypoint across the TOC and back on every
+// round.
+inline constexpr int kPlanRoundsAfterWind = 3;
+
 // Kept between ticks. The route's geometry until the route (its edit
 // count) or a switch distance changes; the path until the geometry, the
 // active waypoint or the speed a corner ahead is to be flown at changes (the
@@ -230,6 +241,10 @@ struct FlownPathMemo {
   // The wind (kt east and north) every corner ahead was last flown in at
   // once, and the tick a new wind had them flown so.
   double wind_east = 0.0, wind_north = 0.0, wind_flown_at = -1e9;
+  // Times since that new wind the predictions' new speeds had corners
+  // ahead flown again and counted as reflown (FlownPath::CornersReflown);
+  // none counted before the first.
+  int plan_rounds = kPlanRoundsAfterWind;
   bool worked_out = false;
   FlownPathKey key{};  // what the aircraft's coordinate was worked out from
   FlownPath path;

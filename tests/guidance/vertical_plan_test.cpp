@@ -2315,5 +2315,102 @@ TEST_F(VerticalPlanTest, VnavOnAboveThePlansClimbShowsTheLevelAhead) {
   }
 }
 
+// A new wind places the TOC on corners still flown at the speeds the
+// predictions had for the old air; the predictions made for the new wind
+// write new altitudes and speeds at the waypoints, and a corner before the
+// TOC flown at its new speed moves the path under it. The TOC is placed
+// again on that path a tick later, for the first three such rounds after
+// each new wind (a waypoint that crosses the TOC and back on each round is
+// not followed for ever): left as placed, a T/C read 49.8 NM a second after
+// 123 kt came, where 48.3 were flown. W1 turns the route back alongside
+// itself; the TOC lies on the leg back.
+TEST_F(VerticalPlanTest, TheTopOfClimbIsPlacedAgainOnTheCornersTheNewWindsPredictionsFly) {
+  struct Case {
+    const char* name;
+    double lat_sign, lon_sign, lon_shift, wind_from;
+  };
+  for (const Case& c : {Case{"north-east of zero", 1, 1, 0, 300.0}, Case{"south-west of zero", -1, -1, 0, 100.0},
+                        Case{"across 180", 1, 1, 179.7, 350.0}}) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    model::State& m = model::model_state;
+    State& g = guidance_state;
+    Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+    m.MinVnavClimbRate = 1000.0;
+    m.MaxVnavClimbRate = 2500.0;
+    auto lon = [&c](double l) { return std::remainder(c.lon_sign * l + c.lon_shift, 360.0); };
+    const double back = 0.15 * c.lat_sign;
+    Route({{"AAAA", 0, lon(0.0), "APT", 0, 50.0},
+           {"W1", 0, lon(1.0)},
+           {"W2", back, lon(0.2)},
+           {"W3", back, lon(-0.5)},
+           {"W4", back, lon(-1.5)},
+           {"BBBB", back, lon(-2.0), "APT"}});
+    At(0.0, lon(0.55));
+    g.MagneticVariation = -7.0;
+    g.GroundTrack = (c.lon_sign > 0 ? 90.0 : 270.0) - g.MagneticVariation;
+    g.AircraftHeading = g.GroundTrack;
+    g.BearingToActiveWaypoint = g.GroundTrack;
+    g.GroundSpeedKnots = 380.0;
+    g.AircraftAltitude = 5000.0;
+    g.TocPassed = 0;
+    ComputeCruiseAltitude(14000, 1);
+    g.NextConstraintLat = g.TocLatitude;
+    g.NextConstraintLon = g.TocLongitude;
+    g.NextConstraintAltitude = PlannedCruiseAltitude();
+    model::FlightPlanWaypoint& w1 = flightplan::flightplan_state.ActiveFlightPlan[1];
+    w1.altitude_constraint = 9000.0;
+    w1.speed_constraint = 250.0;
+    flightplan::ActiveRouteChanged();
+    KeepTopOfClimbInTheWind();
+    ASSERT_EQ(g.TocWindKnown, 1);
+    // The TOC placed from the aircraft on the path as it stands now.
+    auto placed_afresh = [&]() {
+      const double lat = g.TocLatitude, toc_lon = g.TocLongitude;
+      const std::uint64_t reflown = g.TocCornersReflown;
+      g.TocWindKnown = 0;
+      KeepTopOfClimbInTheWind();
+      UpdateVerticalProfile();
+      const double d = g.ClimbSideDistance;
+      g.TocLatitude = g.NextConstraintLat = lat;
+      g.TocLongitude = g.NextConstraintLon = toc_lon;
+      g.TocCornersReflown = reflown;
+      g.TocWindKnown = 1;
+      return d;
+    };
+    auto tick = [&]() {
+      g.LastTick += 1.0;
+      KeepTopOfClimbInTheWind();
+      UpdateVerticalProfile();
+      return g.ClimbSideDistance;
+    };
+    // A 110-kt wind: the TOC placed in it at once.
+    g.WindDirection = c.wind_from;
+    g.WindSpeed = 110.0;
+    tick();
+    ASSERT_NEAR(g.ClimbSideDistance, placed_afresh(), 0.01);
+    ASSERT_GT(g.ClimbSideDistance, FlownPath::Current().Ahead(1));
+    // The predictions for it: W1 reached higher and faster, then lower,
+    // and so on; three rounds followed, the fourth not.
+    const double altitudes[] = {13000.0, 7000.0, 13000.0, 7000.0};
+    const double speeds[] = {300.0, 250.0, 300.0, 250.0};
+    for (int round = 0; round < 4; ++round) {
+      SCOPED_TRACE(round);
+      const double corner = FlownPath::Current().Entry(2);
+      w1.altitude_constraint = altitudes[round];
+      w1.speed_constraint = speeds[round];
+      flightplan::ActiveRouteChanged();
+      const double read = tick();
+      ASSERT_GT(std::fabs(FlownPath::Current().Entry(2) - corner), 1.0);
+      const double afresh = placed_afresh();
+      if (round < kPlanRoundsAfterWind) {
+        EXPECT_NEAR(read, afresh, 0.01);
+      } else {
+        EXPECT_GT(std::fabs(read - afresh), 1.0);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ovi::guidance
