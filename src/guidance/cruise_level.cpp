@@ -4,7 +4,9 @@
 // climb and the top of descent placed for it. docs/vertical-plan.md gives
 // the rules.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -201,7 +203,7 @@ struct ProfileFit {
     }
   };
   static double DescentNm(double from, double to) {
-    return std::max(0.0, M().DescentTas / 60.0 * Ratio(from - to, DescentRateInUse()));
+    return std::max(0.0, Ratio(from - to, DescentFeetPerNm(DescentRateInUse(), FastestDescentTas(from))));
   }
 
   bool Fits(double level, double climb_rate) const {
@@ -369,7 +371,8 @@ double PlanTheLevel(std::int32_t requested_altitude, int last) {
   }
 
   m.PlanDescentRate = DescentRateInUse();
-  const double descent_distance = m.DescentTas / 60.0 * Ratio(altitude - bottom, m.PlanDescentRate);
+  PlanDescentSlope(altitude);
+  const double descent_distance = Ratio(altitude - bottom, DescentSlope(m.PlanDescentRate));
   if (last >= 1 && descent_distance <= route_flown) {
     int unused = 0;
     PlaceOnRoute(route_flown - descent_distance, g.TodLatitude, g.TodLongitude, unused);
@@ -433,6 +436,71 @@ void ComputeCruiseAltitude(std::int32_t requested_altitude, std::int32_t mode) {
   } else {
     StartNewPlan(requested_altitude);
   }
+}
+
+namespace {
+
+// Feet between the altitudes at which the descent's true airspeed is
+// looked at: it grows under a held Mach down to the crossover and falls
+// under a held airspeed below it.
+constexpr double kDescentTasStep = 1000.0;
+
+// What FastestDescentTas was last worked out from, and what it gave:
+// asked for on every pass, it walks the altitudes only when one of these
+// moves.
+struct FastestDescent {
+  std::array<double, 8> key{};
+  bool known = false;
+  double knots = 0.0;
+};
+
+}  // namespace
+
+double FastestDescentTas(double top) {
+  const model::State& m = M();
+  static FastestDescent memo;
+  const std::array<double, 8> key{top,
+                                  static_cast<double>(m.CruiseSpeed),
+                                  m.CruiseMach,
+                                  static_cast<double>(m.DescentSpeed),
+                                  m.DescentMach,
+                                  m.DescentTas,
+                                  static_cast<double>(m.CruisePerformanceCount),
+                                  static_cast<double>(m.DescentPerformanceCount)};
+  if (memo.known && std::memcmp(key.data(), memo.key.data(), sizeof key) == 0) return memo.knots;
+  using model::PerformanceSegment;
+  double tas = std::isfinite(m.DescentTas) ? std::max(m.DescentTas, 0.0) : 0.0;
+  if (top > 0.0 && std::isfinite(top)) {
+    const double cruise_mach = m.CruiseMach > 0.0 ? m.CruiseMach : MachLimit(PerformanceSegment::kCruise, top);
+    const double cruise = TasNoFasterThan(m.CruiseSpeed, top, cruise_mach);
+    if (std::isfinite(cruise)) tas = std::max(tas, cruise);
+    for (double h = top; h > 0.0; h -= kDescentTasStep) {
+      const double descent = TasNoFasterThan(m.DescentSpeed, h, MachLimit(PerformanceSegment::kDescent, h));
+      if (std::isfinite(descent)) tas = std::max(tas, descent);
+    }
+  }
+  memo.key = key;
+  memo.known = true;
+  memo.knots = tas;
+  return tas;
+}
+
+double DescentFeetPerNm(double rate, double fastest_tas) {
+  const model::State& m = M();
+  const double planned = Ratio(rate * 60.0, m.DescentTas);
+  const double most = Ratio(kDescentRateShare * std::max(m.MaxVnavDescRate, 100.0) * 60.0, fastest_tas);
+  return planned > 0.0 && most > 0.0 ? std::min(planned, most) : std::max(planned, 0.0);
+}
+
+void PlanDescentSlope(double top) {
+  State& g = G();
+  g.DescentFastestTas = FastestDescentTas(top);
+}
+
+double DescentSlope(double rate) {
+  const State& g = G();
+  if (g.DescentFastestTas > 0.0) return DescentFeetPerNm(rate, g.DescentFastestTas);
+  return DescentFeetPerNm(rate, FastestDescentTas(PlannedCruiseAltitude()));
 }
 
 }  // namespace ovi::guidance

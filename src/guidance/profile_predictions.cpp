@@ -129,9 +129,10 @@ class Profile {
   void WalkDescent() {
     const model::State& m = M();
     const FlownPath& path = FlownPath::Current();
+    const double per_nm = DescentSlope(m.PlanDescentRate);
     double p = PlannedAltitude(E(last_));
     for (int k = last_ - 1; k >= 1; --k) {
-      p += Ratio(FlownLeg(path, k + 1), m.DescentTas) * 60.0 * m.PlanDescentRate;
+      p += FlownLeg(path, k + 1) * per_nm;
       beyond_[k] = p;
       if (model::IsConstraint(E(k))) p = PlannedAltitude(E(k));
       down_[k] = std::min(p > 1000.0 && !model::IsConstraint(E(k)) ? std::trunc(p / 100.0) * 100.0 : p, level_);

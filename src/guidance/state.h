@@ -264,6 +264,9 @@ struct State {
   double TodAltitude = 0.0;  // feet the descent starts from
   // Active waypoint the descent was last re-planned from.
   std::int32_t TodReferenceIndex = 0;
+  // The descent's fastest true airspeed as it was laid (PlanDescentSlope;
+  // 0: not yet laid).
+  double DescentFastestTas = 0.0;
   double NextConstraintAltitude = 0.0;  // feet
   std::int32_t TocPassed = 0, TodPassed = 0;
   // Profile (NM unless said otherwise).

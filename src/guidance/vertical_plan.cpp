@@ -447,6 +447,7 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
     const double level = PlannedCruiseAltitude();
     top = g.TocPassed == 0 ? level : std::trunc(g.AircraftAltitude);
     if (g.TocPassed == 1 && level > 0.0 && level < top) top = level;
+    PlanDescentSlope(level);
   }
 
   int bottom_index = last;
@@ -458,8 +459,8 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
       bottom = std::trunc(PlannedAltitude(E(i)));
     }
   }
-  double descent =
-      m.DescentTas / 60.0 * std::max(Ratio(top - bottom, m.PlanDescentRate), ShortStepMinutes(top - bottom));
+  double descent = std::max(Ratio(top - bottom, DescentSlope(m.PlanDescentRate)),
+                            m.DescentTas / 60.0 * ShortStepMinutes(top - bottom));
 
   // Back along the path from the bottom, no farther than the start of the
   // active leg (of the leg into the reference waypoint, when the descent

@@ -52,7 +52,8 @@ void KeepTopOfClimbInTheWind();
 // constraint passed but not yet reached otherwise), no higher than the
 // plan's level (mode 1, which also turns the CDU's climb page, and its
 // descent page while the profile is not valid, to the cruise page).
-// Nothing without an active waypoint.
+// Nothing without an active waypoint. Mode 0 lays the descent's slope
+// (PlanDescentSlope); mode 1 keeps the slope laid.
 void ComputeTopOfDescent(std::int32_t mode, std::int32_t from = -1);
 
 // The profile distances, TodPassed and VnavPathAltitude from the aircraft's

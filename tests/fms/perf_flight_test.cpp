@@ -7,6 +7,7 @@
 // entered speeds to the autopilot.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@
 #include "src/guidance/flown_path.h"
 #include "src/guidance/route_ahead.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vertical_plan_internal.h"
 #include "src/host/one_time_loads.h"
 #include "src/host/state.h"
 #include "src/instruments/fms/keypad.h"
@@ -121,8 +123,12 @@ TEST_F(PerfFlightTest, ThePagesFollowTheFlightAndTheEntriesReachTheAutopilot) {
   ASSERT_TRUE(tod_19000.has_value());
   EXPECT_EQ(m.PlanDescentRate, 2200.0);
   const guidance::FlownPath& path = guidance::FlownPath::Current();
+  // No steeper than VNAV follows at its share of its greatest rate, at the
+  // fastest the descent flies.
+  const double per_nm = std::min(2200.0 * 60.0 / m.DescentTas, guidance::kDescentRateShare * m.MaxVnavDescRate *
+                                                                   60.0 / guidance::FastestDescentTas(19000.0));
   EXPECT_NEAR(path.Entry(10) - path.CoordinateFromRouteDistance(path.RouteTo(10) - *tod_19000),
-              (19000.0 - 31.0) / 2200.0 * m.DescentTas / 60.0, 0.1);
+              (19000.0 - 31.0) / per_nm, 0.1);
   EXPECT_GT(*tod_19000, tod_16000 + 5.0);
   Enter(kPageEconCruise, kR6, "");
   ASSERT_EQ(m.PauseAtTod, 1);

@@ -17,9 +17,11 @@
 #include "src/guidance/flown_path.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
+#include "src/guidance/vertical_plan_internal.h"
 #include "src/guidance/vnav.h"
 #include "src/host/module_state.h"
 #include "src/instruments/fms/state.h"
+#include "src/model/performance.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 
@@ -307,6 +309,9 @@ TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
     SCOPED_TRACE(c.name);
     SetUp();
     m.DescentRate = c.descent_rate;
+    // The tables' 4000 ft/min within VNAV's greatest rate at the fastest
+    // airspeed of the descent, so that the plan's rate stands.
+    m.MaxVnavDescRate = 8000.0;
     if (c.tables) {
       Tables(Row(0, 360, 3000), Row(40000, 360, 1000), Row(40000, 450, 0), Row(0, 300, c.descent_rate),
              Row(40000, 460, c.descent_rate));
@@ -353,6 +358,7 @@ TEST_F(VerticalPlanTest, TheTopOfClimbNeverFollowsTheTopOfDescent) {
   EXPECT_NEAR(guidance_state.TodLongitude, 80.0 / 60.0, kPos);
   // The ceiling kept: the rates are those of the climb to it.
   SetUp();
+  m.MaxVnavDescRate = 8000.0;
   Tables(Row(0, 360, 3000), Row(40000, 360, 1000), Row(40000, 450, 0), Row(0, 300, 4000), Row(40000, 460, 4000));
   Route({{"A", 0, 0, "APT"}, {"B", 0, 200.0 / 60.0, "APT"}});
   ComputeCruiseAltitude(0, 0);
@@ -1075,7 +1081,7 @@ TEST_F(VerticalPlanTest, AShortStepDownAllowsForTheCapture) {
   const Case cases[] = {
       {300.0, 2000.0, 3000.0, true},  {500.0, 2000.0, 3000.0, true},   // 500: where the capture begins
       {501.0, 2000.0, 3000.0, false}, {1000.0, 2000.0, 3000.0, false}, {3000.0, 2000.0, 3000.0, false},
-      {300.0, 2000.0, 1500.0, true},  {500.0, 2000.0, 1500.0, false},  // stepped at VNAV's greatest
+      {300.0, 2000.0, 1500.0, false}, {500.0, 2000.0, 1500.0, false},  // laid within VNAV's greatest
       {150.0, 2000.0, 3000.0, false},                                    // the capture has it at once
   };
   for (const double east : {1.0, -1.0}) {
@@ -1100,7 +1106,9 @@ TEST_F(VerticalPlanTest, AShortStepDownAllowsForTheCapture) {
       double to_w3 = 0.0, course = 0.0;
       navdb::ComputeDistanceAndBearing(g.TodLatitude, g.TodLongitude, 0.0, 2.0 * east, to_w3, course);
       if (!c.short_step) {
-        EXPECT_NEAR(to_w3, 7.0 * c.step / c.plan_rate, 1e-3);
+        // 420 kt is the fastest the descent flies here: the path is laid
+        // no steeper than VNAV follows at its share of its greatest rate.
+        EXPECT_NEAR(to_w3, 7.0 * c.step / std::min(c.plan_rate, kDescentRateShare * c.greatest_rate), 1e-3);
         continue;
       }
       // Down from the top at 420 kt (the descent's true airspeed, still
@@ -1111,6 +1119,75 @@ TEST_F(VerticalPlanTest, AShortStepDownAllowsForTheCapture) {
         above -= std::min(rate, above * 60.0 / ClimbModel::kCaptureSeconds) / 60.0 * 0.01;
       EXPECT_LE(above, kTopOfClimbCapture + 1.0);
       EXPECT_GT(above, kTopOfClimbCapture - 10.0);
+    }
+  }
+}
+
+// The descent is laid no steeper than VNAV follows at its share of its
+// greatest rate at the fastest it flies: the cruise's or the descent's
+// airspeed as a true airspeed at the level (still air: no wind is
+// forecast, and a wind of the moment leaves it as it is). Laid at the
+// descent's mean true airspeed, a descent from FL240 at 300 kt asked for
+// 3,300 ft/min of a VNAV that gives 3,000, and the aircraft crossed WP04
+// 1,039 ft above the altitude the pages showed. South of the equator, east
+// and west.
+TEST_F(VerticalPlanTest, TheDescentIsLaidNoSteeperThanVnavFollowsAtItsFastest) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  auto span = [&] {
+    const FlownPath& path = FlownPath::Current();
+    const int last = flightplan::flightplan_state.ActiveFlightPlanLastIndex;
+    return path.EntryOrBefore(last) - path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude);
+  };
+  auto expected_per_nm = [&](double level, double cruise_ias) {
+    const double fastest =
+        std::max({m.DescentTas, model::IasToTas(cruise_ias, level), model::IasToTas(m.DescentSpeed, level)});
+    return std::min(2500.0 * 60.0 / m.DescentTas, kDescentRateShare * 3000.0 * 60.0 / fastest);
+  };
+  for (const double east : {1.0, -1.0}) {
+    for (const double level : {12000.0, 24000.0, 35000.0}) {
+      for (const double wind : {0.0, 150.0}) {
+        SCOPED_TRACE(::testing::Message() << "FL" << level / 100.0 << ", " << wind << " kt, " << east);
+        SetUp();
+        std::vector<Point> points{{"A", -30.0, 0.0, "APT", 0, 0.0}};
+        for (int k = 1; k <= 8; ++k) points.push_back({"W", -30.0, k * east});
+        points.push_back({"B", -30.0, 9.0 * east, "APT", 0, 0.0});
+        Route(points);
+        m.CruiseAlt = static_cast<std::int32_t>(level);
+        m.PlanDescentRate = 2500.0;
+        m.MaxVnavDescRate = 3000.0;
+        g.WindSpeed = wind;
+        g.WindDirection = east > 0.0 ? 270.0 : 90.0;
+        g.TocWaypointIndex = 1;
+        ComputeTopOfDescent(0);
+        const double per_nm = expected_per_nm(level, 290.0);
+        EXPECT_NEAR(level / span(), per_nm, 0.5);
+        if (level != 35000.0 || wind != 0.0) continue;
+        // Laid with the plan and kept: a speed a constraint writes into the
+        // plan (250 kt under the 290-kt cruise) leaves the TOD as it was
+        // placed, and a descent re-planned from a constraint falls at the
+        // slope the TOD was placed for, as the pages walked it back
+        // (steepened, the next waypoint was crossed 600 ft above the
+        // altitude shown); a new plan lays it at the speeds of its moment.
+        const double before = span();
+        m.CruiseSpeed = 250;
+        UpdateVerticalProfile();
+        EXPECT_NEAR(span(), before, 1e-6);
+        flightplan::State& fp = flightplan::flightplan_state;
+        fp.ActiveFlightPlan[4].altitude_constraint = 20000.0;
+        fp.ActiveFlightPlan[4].constraint_flag = 1;
+        flightplan::ActiveRouteChanged();
+        g.TocPassed = 1;
+        fp.ActiveWaypointIndex = 5;
+        ComputeTopOfDescent(1, 4);
+        EXPECT_NEAR(20000.0 / span(), per_nm, 0.5) << "re-planned from the constraint";
+        fp.ActiveWaypointIndex = 1;
+        g.TocPassed = 0;
+        m.CruiseAlt = static_cast<std::int32_t>(level);
+        ComputeTopOfDescent(0);
+        EXPECT_NEAR(15000.0 / (span() - 5.0 * 60.0 * std::cos(30.0 * M_PI / 180.0)), expected_per_nm(level, 250.0), 2.0)
+            << "a new plan";
+      }
     }
   }
 }

@@ -36,7 +36,7 @@ struct KnownBreak {
   const char* fault;
 };
 const KnownBreak kKnownBreaks[] = {
-    {"path", {124, 333, 393},
+    {"path", {124, 333},
      "67.3/67.5: a waypoint crossed off the altitude RTE LEGS showed (procedure constraints, the descent after "
      "a cruise level or restriction change)"},
     {"pages", {1},
@@ -45,9 +45,6 @@ const KnownBreak kKnownBreaks[] = {
     {"agree", {333},
      "67.3: after the direct-to LAVAA, LAVAA's at-5,000 is met 3.7 NM inside its turn, 2.1 NM before BEAVR; "
      "BEAVR's 3,000A then needs 4,300 ft/min downwind, more than VNAV's greatest 3,000: crossed at 3,803 ft"},
-    {"agree", {393},
-     "67.3: the descent placed in the crosswind met before the turn at OLM; after it 96 kt behind, VNAV at its "
-     "greatest rate (3,000 ft/min) crosses ELMAA 819 ft above the 19,000 shown"},
     {"agree", {124},
      "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing"},
     {"path", {122},
