@@ -98,6 +98,40 @@ class VerticalPlanTest : public ::testing::Test {
            {"W5", 0, 3.5},
            {"BBBB", 0, 4.0, "APT"}});
   }
+  // A climb from 5,000 ft at 380 kt to `level` on a route that W1 turns
+  // back alongside itself, the leg back 9 NM abreast of the first (north or
+  // south of it by `lat_sign`, east or west by `lon_sign`, moved by
+  // `lon_shift` degrees), the aircraft on the first leg at `aircraft_lon`
+  // (its heading its track where `heading`), 7 degrees west variation, and
+  // the TOC VNAV's target.
+  static void ClimbOnARouteTurningBack(double lat_sign, double lon_sign, double lon_shift, double aircraft_lon,
+                                       std::int32_t level, bool heading) {
+    model::State& m = model::model_state;
+    State& g = guidance_state;
+    Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+    m.MinVnavClimbRate = 1000.0;
+    m.MaxVnavClimbRate = 2500.0;
+    auto lon = [&](double l) { return std::remainder(lon_sign * l + lon_shift, 360.0); };
+    const double back = 0.15 * lat_sign;
+    Route({{"AAAA", 0, lon(0.0), "APT", 0, 50.0},
+           {"W1", 0, lon(1.0)},
+           {"W2", back, lon(0.2)},
+           {"W3", back, lon(-0.5)},
+           {"W4", back, lon(-1.5)},
+           {"BBBB", back, lon(-2.0), "APT"}});
+    At(0.0, lon(aircraft_lon));
+    g.MagneticVariation = -7.0;
+    g.GroundTrack = (lon_sign > 0 ? 90.0 : 270.0) - g.MagneticVariation;
+    if (heading) g.AircraftHeading = g.GroundTrack;
+    g.BearingToActiveWaypoint = g.GroundTrack;
+    g.GroundSpeedKnots = 380.0;
+    g.AircraftAltitude = 5000.0;
+    g.TocPassed = 0;
+    ComputeCruiseAltitude(level, 1);
+    g.NextConstraintLat = g.TocLatitude;
+    g.NextConstraintLon = g.TocLongitude;
+    g.NextConstraintAltitude = PlannedCruiseAltitude();
+  }
   static model::PerformanceRow Row(double altitude, double tas, double vertical_speed) {
     model::PerformanceRow r;
     r.altitude = altitude;
@@ -2081,30 +2115,8 @@ TEST_F(VerticalPlanTest, TheTopOfClimbIsPlacedAgainWhenTheCornersAheadAreFlownAg
                         Case{"across 180", 1, 1, 179.7}}) {
     SCOPED_TRACE(c.name);
     SetUp();
-    model::State& m = model::model_state;
     State& g = guidance_state;
-    Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
-    m.MinVnavClimbRate = 1000.0;
-    m.MaxVnavClimbRate = 2500.0;
-    auto lon = [&c](double l) { return std::remainder(c.lon_sign * l + c.lon_shift, 360.0); };
-    const double back = 0.15 * c.lat_sign;  // the leg back, 9 NM abreast of the first
-    Route({{"AAAA", 0, lon(0.0), "APT", 0, 50.0},
-           {"W1", 0, lon(1.0)},
-           {"W2", back, lon(0.2)},
-           {"W3", back, lon(-0.5)},
-           {"W4", back, lon(-1.5)},
-           {"BBBB", back, lon(-2.0), "APT"}});
-    At(0.0, lon(0.75));
-    g.MagneticVariation = -7.0;
-    g.GroundTrack = (c.lon_sign > 0 ? 90.0 : 270.0) - g.MagneticVariation;
-    g.BearingToActiveWaypoint = g.GroundTrack;
-    g.GroundSpeedKnots = 380.0;
-    g.AircraftAltitude = 5000.0;
-    g.TocPassed = 0;
-    ComputeCruiseAltitude(12000, 1);
-    g.NextConstraintLat = g.TocLatitude;
-    g.NextConstraintLon = g.TocLongitude;
-    g.NextConstraintAltitude = PlannedCruiseAltitude();
+    ClimbOnARouteTurningBack(c.lat_sign, c.lon_sign, c.lon_shift, 0.75, 12000, false);
     const double climb = ClimbModel(ClimbRateFlown()).Distance(5000.0, 12000.0);
     KeepTopOfClimbInTheWind();
     ASSERT_EQ(g.TocWindKnown, 1);
@@ -2410,31 +2422,8 @@ TEST_F(VerticalPlanTest, TheTopOfClimbIsPlacedAgainOnTheCornersTheNewWindsPredic
                         Case{"across 180", 1, 1, 179.7, 350.0}}) {
     SCOPED_TRACE(c.name);
     SetUp();
-    model::State& m = model::model_state;
     State& g = guidance_state;
-    Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
-    m.MinVnavClimbRate = 1000.0;
-    m.MaxVnavClimbRate = 2500.0;
-    auto lon = [&c](double l) { return std::remainder(c.lon_sign * l + c.lon_shift, 360.0); };
-    const double back = 0.15 * c.lat_sign;
-    Route({{"AAAA", 0, lon(0.0), "APT", 0, 50.0},
-           {"W1", 0, lon(1.0)},
-           {"W2", back, lon(0.2)},
-           {"W3", back, lon(-0.5)},
-           {"W4", back, lon(-1.5)},
-           {"BBBB", back, lon(-2.0), "APT"}});
-    At(0.0, lon(0.55));
-    g.MagneticVariation = -7.0;
-    g.GroundTrack = (c.lon_sign > 0 ? 90.0 : 270.0) - g.MagneticVariation;
-    g.AircraftHeading = g.GroundTrack;
-    g.BearingToActiveWaypoint = g.GroundTrack;
-    g.GroundSpeedKnots = 380.0;
-    g.AircraftAltitude = 5000.0;
-    g.TocPassed = 0;
-    ComputeCruiseAltitude(14000, 1);
-    g.NextConstraintLat = g.TocLatitude;
-    g.NextConstraintLon = g.TocLongitude;
-    g.NextConstraintAltitude = PlannedCruiseAltitude();
+    ClimbOnARouteTurningBack(c.lat_sign, c.lon_sign, c.lon_shift, 0.55, 14000, true);
     model::FlightPlanWaypoint& w1 = flightplan::flightplan_state.ActiveFlightPlan[1];
     w1.altitude_constraint = 9000.0;
     w1.speed_constraint = 250.0;
