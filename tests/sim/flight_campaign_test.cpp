@@ -39,9 +39,6 @@ const KnownBreak kKnownBreaks[] = {
     {"path", {124, 333},
      "67.3/67.5: a waypoint crossed off the altitude RTE LEGS showed (procedure constraints, the descent after "
      "a cruise level or restriction change)"},
-    {"pages", {1},
-     "67.3/71.4: T/C, T/D or destination distances off the distance flown (the climb's distance in wind and "
-     "after restrictions)"},
     {"agree", {333},
      "67.3: after the direct-to LAVAA, LAVAA's at-5,000 is met 3.7 NM inside its turn, 2.1 NM before BEAVR; "
      "BEAVR's 3,000A then needs 4,300 ft/min downwind, more than VNAV's greatest 3,000: crossed at 3,803 ft"},

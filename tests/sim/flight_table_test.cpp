@@ -33,7 +33,6 @@ const std::map<std::pair<std::string, std::string>, std::string> kExpectedFailur
     {{"lnav-engaged-off-route", "pages"},
      "71.4: VNAV engaged level at 9,000 ft, 10 NM off the leg: the TOC placed from the aircraft there by the "
      "climb model, 28.7 NM shown; the climb begun from level flight and flown along the join took 31.9"},
-    {{"turn-at-speed-bizjet", "pages"}, "71.4: the T/C with 80 kt behind 17 NM short"},
 };
 
 std::vector<std::string> Rows() {
