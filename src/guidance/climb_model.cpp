@@ -193,7 +193,7 @@ void ClimbWind(double& north, double& east) {
   east = -speed * std::sin(from * kDegToRad);
 }
 
-double ClimbModel::Distance(double from, double to, double ahead) const {
+double ClimbModel::Distance(double from, double to, double ahead, bool levelling) const {
   if (!(to > from) || !(rate_ > 0.0) || !std::isfinite(from) || !std::isfinite(to)) return 0.0;
   if (!sliced_) return Ratio(to - from, rate_) * M().ClimbTas / 60.0;
   // No climb of more slices than a table has levels.
@@ -217,6 +217,7 @@ double ClimbModel::Distance(double from, double to, double ahead) const {
     }
     nm += slice;
   }
+  if (!levelling) return nm;
   return nm + Speed(to, legs.TrackAt(ahead + nm), ahead + nm) * LevelOffSeconds(to - from) / 3600.0;
 }
 

@@ -28,8 +28,9 @@ class ClimbModel {
   static bool SlicedAt(double rate);
 
   // NM over the ground from `from` up to `to`, flown on along the path from
-  // `ahead` NM beyond the aircraft.
-  double Distance(double from, double to, double ahead = 0.0) const;
+  // `ahead` NM beyond the aircraft: levelled off at `to`, or, not
+  // `levelling`, passing it still climbing.
+  double Distance(double from, double to, double ahead = 0.0, bool levelling = true) const;
 
   // The altitude reached from `from` after `nm` over the ground on a track.
   double After(double from, double nm, double track) const;

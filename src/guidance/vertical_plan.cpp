@@ -162,12 +162,12 @@ constexpr double kTocWindChange = 5.0;
 // placed again.
 constexpr double kTocMovedByCorners = 1.0;
 
-// Where a climb from the aircraft that ends `toc` NM along the path meets
-// the descent path first (the TOD placed before it): NM along the path,
-// and the altitude there; NAN where it does not. The descent path is the
-// one VNAV turns down at (ClimbMeetsDescentPath): straight from the TOD at
-// the level to the constraint ahead.
-double ClimbMeetsDescentAt(const ClimbModel& climb, double level, double toc, double& altitude) {
+// Where a climb from the aircraft, begun `late` NM on, that ends `toc` NM
+// along the path meets the descent path first (the TOD placed before it):
+// NM along the path, and the altitude there; NAN where it does not. The
+// descent path is the one VNAV turns down at (ClimbMeetsDescentPath):
+// straight from the TOD at the level to the constraint ahead.
+double ClimbMeetsDescentAt(const ClimbModel& climb, double level, double toc, double late, double& altitude) {
   const State& g = G();
   const int last = LastIndex();
   const FlownPath& path = FlownPath::Current();
@@ -176,19 +176,26 @@ double ClimbMeetsDescentAt(const ClimbModel& climb, double level, double toc, do
   const double tod_at = path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude);
   const double bottom_at = path.EntryOrBefore(ClampedConstraintIndex(last)), bottom = DescentPathBottom();
   if (!(tod_at < toc) || !(bottom_at > tod_at) || !(bottom < level)) return NAN;
-  const double track = g.GroundTrack + g.MagneticVariation;
-  auto climbed = [&](double at) { return climb.After(g.AircraftAltitude, at - here, track); };
   auto descent = [&](double at) {
     return level - (level - bottom) * std::clamp((at - tod_at) / (bottom_at - tod_at), 0.0, 1.0);
   };
-  double lo = std::max(here, tod_at), hi = toc;
-  if (climbed(lo) >= descent(lo)) return NAN;  // met before the TOD: VNAV's own turn down
-  for (int i = 0; i < 40 && hi - lo > 1e-4; ++i) {
+  // Where the climb passes an altitude, along the legs it flies, each in
+  // its own wind, as the TOC at the level is placed: worked out on the
+  // aircraft's track alone, a climb with 120 kt behind that turned 92
+  // degrees before the descent met it 9 NM beyond where the legs put it,
+  // and VNAV, pacing its climb to that point, climbed at 1,800 ft/min
+  // where the pages showed the waypoints at its 2,000.
+  auto reached = [&](double a) { return here + late + climb.Distance(g.AircraftAltitude, a, late, false); };
+  double lo = g.AircraftAltitude, hi = level;
+  // Level before the TOD, or past the path already: VNAV's own turn down.
+  if (!(lo < hi) || !(reached(hi) > tod_at) || !(descent(reached(lo)) > lo)) return NAN;
+  for (int i = 0; i < 24 && hi - lo > 1.0; ++i) {
     const double mid = 0.5 * (lo + hi);
-    (climbed(mid) >= descent(mid) ? hi : lo) = mid;
+    (descent(reached(mid)) > mid ? lo : hi) = mid;
   }
-  altitude = descent(hi);
-  return hi;
+  const double at = std::min(reached(hi), toc);
+  altitude = descent(at);
+  return at;
 }
 
 }  // namespace
@@ -238,7 +245,7 @@ int PlaceTopOfClimbAhead(double level, bool set_index) {
   const double needed = late + climb.Distance(g.AircraftAltitude, level, late);
   const FlownPath& path = FlownPath::Current();
   double toc = path.Aircraft() + needed, meeting = 0.0;
-  const double met = ClimbMeetsDescentAt(climb, level, toc, meeting);
+  const double met = ClimbMeetsDescentAt(climb, level, toc, late, meeting);
   if (std::isfinite(met)) toc = met;
   int leg_start = 0;
   double lat = 0.0, lon = 0.0;

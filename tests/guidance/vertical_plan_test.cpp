@@ -1748,6 +1748,82 @@ TEST_F(VerticalPlanTest, ATopOfClimbPastTheDescentStandsWhereTheyMeet) {
   }
 }
 
+// The same where the route turns before the climb meets the descent: the
+// meeting point is where the climb flown along the legs, each in its own
+// wind, reaches the descent path, so that VNAV, pacing its climb to that
+// point, climbs at the rate the pages walk the waypoints at. Worked out on
+// the aircraft's track alone, a climb with the wind behind that then turned
+// across it met the descent miles beyond, and VNAV climbed slower than the
+// pages showed.
+TEST_F(VerticalPlanTest, AClimbThatTurnsMeetsTheDescentAlongItsLegs) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+  m.ClimbRate = 1500;
+  m.MinVnavClimbRate = 1000.0;
+  m.MaxVnavClimbRate = 2500.0;
+  struct Case {
+    const char* route;
+    double lat, lon;       // the origin
+    double first, second;  // the legs' true courses, degrees
+    double wind_from, wind;
+    double variation;
+  };
+  const Case cases[] = {
+      {"south-west, east then north, 100 kt behind", -20.0, -40.0, 90.0, 0.0, 270.0, 100.0, -21.0},
+      {"north-east, south then west, 120 kt behind", 47.0, 8.0, 180.0, 270.0, 0.0, 120.0, 2.0},
+      {"across 180, west then back east, 80 kt on the nose", -0.5, -179.6, 270.0, 110.0, 270.0, 80.0, 12.0},
+      {"a straight route, 100 kt across", 10.0, 20.0, 45.0, 45.0, 135.0, 100.0, -5.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.route);
+    double w1_lat = 0, w1_lon = 0, w2_lat = 0, w2_lon = 0, end_lat = 0, end_lon = 0;
+    navdb::ProjectPosition(c.lat, c.lon, c.first, 50.0, w1_lat, w1_lon);
+    navdb::ProjectPosition(w1_lat, w1_lon, c.second, 100.0, w2_lat, w2_lon);
+    navdb::ProjectPosition(w2_lat, w2_lon, c.second, 60.0, end_lat, end_lon);
+    Route({{"AAAA", c.lat, c.lon, "APT", 0, 50.0}, {"W1", w1_lat, w1_lon}, {"W2", w2_lat, w2_lon},
+           {"BBBB", end_lat, end_lon, "APT"}});
+    double lat = 0, lon = 0;
+    navdb::ProjectPosition(c.lat, c.lon, c.first, 2.0, lat, lon);
+    At(lat, lon);
+    g.MagneticVariation = c.variation;
+    g.GroundTrack = c.first - c.variation;
+    g.GroundSpeedKnots = 300.0;
+    g.AircraftAltitude = 5000.0;
+    g.WindSpeed = 0.0;
+    g.TocPassed = g.TodPassed = 0;
+    ComputeCruiseAltitude(25000, 1);
+    const double level = PlannedCruiseAltitude();
+    g.WindDirection = c.wind_from;
+    g.WindSpeed = c.wind;
+    // The TOD at W1, 48 NM on: the climb meets the descent beyond it.
+    g.TodLatitude = w1_lat;
+    g.TodLongitude = w1_lon;
+    g.TodAltitude = level;
+    g.NextConstraintIndex = 3;
+    g.TocWindKnown = 0;
+    g.NextConstraintLat = g.TocLatitude;
+    g.NextConstraintLon = g.TocLongitude;
+    g.NextConstraintAltitude = level;
+    KeepTopOfClimbInTheWind();
+    UpdateVerticalProfile();
+    const double top = ClimbTopAltitude();
+    ASSERT_LT(top, level);
+    const FlownPath& path = FlownPath::Current();
+    const ClimbModel climb(ClimbRateFlown());
+    EXPECT_NEAR(path.CoordinateFromPosition(3, g.TocLatitude, g.TocLongitude) - path.Aircraft(),
+                climb.Distance(g.AircraftAltitude, top, 0.0, false), 0.2);
+    g.VnavEngaged = 1;
+    g.FrameCounter = 0;
+    g.VerticalSpeedFpm = ClimbRateFlown();
+    g.SmoothedAirspeed = 250.0;
+    g.VnavVerticalSpeedCommand = kNoCommand;
+    CoupleVnavToAutopilot();
+    EXPECT_NEAR(g.VnavRequiredVerticalSpeed, ClimbRateFlown(), 40.0);
+    g.VnavEngaged = 0;
+  }
+}
+
 // The TOC the climb flies to is placed again as the wind the aircraft meets
 // changes (a vector change of 5 kt or more), from the aircraft, by the climb
 // model: the flight's wind met after take-off left the one placed in the
