@@ -214,11 +214,12 @@ void FollowTurnsForSpeed() {
                        model::model_state.VnavSetSpd == 1 && flightplan::flightplan_state.RouteState >= 3;
   const double gap = std::fabs(std::remainder(g.ApHeadingLockDir - g.AircraftHeading, 360.0));
   if (!steered || !std::isfinite(gap) || (g.TurnLedAirspeed > 0.0 && gap <= kTurnEnded)) {
-    g.TurnLedAirspeed = g.TurnLedMach = 0.0;
+    g.TurnLedAirspeed = g.TurnLedMach = g.TurnLedAltitude = 0.0;
     return;
   }
   if (g.TurnLedAirspeed > 0.0 || !(gap > kTurnBegins) || !(g.SmoothedAirspeed > 0.0)) return;
   g.TurnLedAirspeed = g.SmoothedAirspeed;
+  g.TurnLedAltitude = g.AircraftAltitude;
   // The aircraft's own: the module's Mach of its airspeed is not the one
   // every aircraft flies (some 0.03 under the stand-in's near FL310).
   g.TurnLedMach = g.MachNumber > 0.0 ? g.MachNumber : model::IasToMach(g.SmoothedAirspeed, g.AircraftAltitude);
@@ -243,7 +244,20 @@ double TurnSpeedLimit() {
 
 double TurnMachLimit() {
   const State& g = guidance_state;
-  return g.TurnLedMach > 0.0 && g.VnavEngaged == 1 ? std::round(g.TurnLedMach * 100.0) / 100.0 : HUGE_VAL;
+  if (!(g.TurnLedMach > 0.0) || g.VnavEngaged != 1) return HUGE_VAL;
+  // Climbing, the Mach of the turn's airspeed grows with the altitude, as
+  // it does in airspeed hold: the Mach climb goes on with it, no faster
+  // than the turn began. Held at the turn's first Mach, a B747-400's climb
+  // lost 16 kt of airspeed through a turn of 100 s, while the pages count
+  // the climb at the tables' Mach there, and levelled off short of their
+  // top of climb.
+  double grown = 1.0;
+  if (g.AircraftAltitude > g.TurnLedAltitude) {
+    const double led = model::IasToMach(g.TurnLedAirspeed, g.TurnLedAltitude);
+    const double now = model::IasToMach(g.TurnLedAirspeed, g.AircraftAltitude);
+    if (led > 0.0 && now > led && std::isfinite(now)) grown = now / led;
+  }
+  return std::round(g.TurnLedMach * grown * 100.0) / 100.0;
 }
 
 void KeepSpeedModeForPhase() {

@@ -63,8 +63,9 @@ void EngageAirspeedHold();
 void FollowTurnsForSpeed();
 
 // The most airspeed and Mach VNAV sends in the turn being flown (the ones
-// it began at, to the nearest knot and hundredth); HUGE_VAL outside a turn
-// or without VNAV.
+// it began at, to the nearest knot and hundredth; climbing, the Mach as
+// the turn's airspeed makes it higher up); HUGE_VAL outside a turn or
+// without VNAV.
 double TurnSpeedLimit();
 double TurnMachLimit();
 

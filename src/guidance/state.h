@@ -344,9 +344,9 @@ struct State {
   // The phase (model::PerformanceSegment + 1) whose airspeed is held as a
   // Mach past its crossover; 0 none.
   std::int32_t SpeedModeCrossed = 0;
-  // The airspeed (knots) and the Mach the turn LNAV is flying was led at;
-  // 0 outside a turn (speed_mode.h).
-  double TurnLedAirspeed = 0.0, TurnLedMach = 0.0;
+  // The airspeed (knots), the Mach and the altitude (feet) the turn LNAV
+  // is flying was led at; 0 outside a turn (speed_mode.h).
+  double TurnLedAirspeed = 0.0, TurnLedMach = 0.0, TurnLedAltitude = 0.0;
   // Tick an airspeed or Mach command last went out, and the tick LNAV last
   // passed a waypoint (an EXEC or the pilot making another waypoint active
   // passes none).

@@ -1407,6 +1407,54 @@ TEST_F(VnavTest, TheSpeedSentWithAnExecIsFlownThroughTheTurnOntoTheRoute) {
   }
 }
 
+// A Mach climb through a turn: the Mach of the turn's airspeed grows as the
+// aircraft climbs, and the climb's Mach goes on up with it, no faster than
+// that airspeed; level or descending the turn's Mach is the most sent, and
+// a slower Mach goes out at once. Held at the turn's first Mach, a B747-400
+// lost 16 kt through a climbing turn of 100 s and levelled off miles short
+// of the top of climb the pages showed.
+TEST_F(VnavTest, AMachClimbGoesOnUpThroughATurn) {
+  State& g = guidance_state;
+  model::model_state.VnavSetSpd = 1;
+  g.LnavEngaged = 1;
+  g.ApHeadingLock = 1;
+  g.ApMachHold = 1.0;
+  g.ApAirspeedHold = 0.0;
+  struct Case {
+    const char* what;
+    double altitude;  // feet, the turn begun at 17,000 ft
+    double asked;     // the Mach VNAV sends
+    Events sent;
+  } const kCases[] = {
+      {"climbed 2,700 ft, the climb's Mach", 19700.0, 0.66, {{kEventMach, 65}}},
+      {"climbed 2,700 ft, the turn's airspeed's Mach asked", 19700.0, 0.65, {{kEventMach, 65}}},
+      {"climbed 2,700 ft, slower", 19700.0, 0.61, {{kEventMach, 61}}},
+      {"climbed 300 ft, within the hundredth", 17300.0, 0.66, {}},
+      {"climbed 1,000 ft", 18000.0, 0.66, {{kEventMach, 63}}},
+      {"level", 17000.0, 0.66, {}},
+      {"descended 3,000 ft", 14000.0, 0.66, {}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    g.TurnLedAirspeed = 0.0;
+    g.SentMach = 62;
+    g.AircraftAltitude = 17000.0;
+    g.SmoothedAirspeed = 287.7;
+    g.MachNumber = 0.6204;
+    g.AircraftHeading = g.ApHeadingLockDir = 1.0;
+    FollowTurnsForSpeed();
+    g.ApHeadingLockDir = 220.0;
+    FollowTurnsForSpeed();
+    g.AircraftHeading = 330.0;
+    g.AircraftAltitude = c.altitude;
+    g.SmoothedAirspeed = 280.0;  // slowing as the Mach lags
+    host.key_events.clear();
+    FollowTurnsForSpeed();
+    SendMachCommand(c.asked);
+    EXPECT_EQ(host.key_events, c.sent);
+  }
+}
+
 // A hold flown at a constrained fix meets the constraint: as the hold ends,
 // VNAV goes on to the next constraint whether LNAV sequenced the fix in the
 // same pass (the navigator's exit at the fix) or sequences it later (the
