@@ -327,8 +327,10 @@ class FlownPathBuilder {
   // Where the aircraft is on the path: the model flies LNAV on from the
   // aircraft's state until it is on a leg again, past any corner the path
   // cuts there (at once when it is on its leg), and takes the coordinate
-  // there less what it flew.
-  double AircraftCoordinate(const FlownPath& path) const {
+  // there less what it flew; `nearest` the entries that way passes
+  // (FlownPath::Nearest).
+  double AircraftCoordinate(const FlownPath& path, std::vector<std::pair<int, double>>& nearest) const {
+    nearest.clear();
     const Route& r = r_;
     const State& g = G();
     const int active = Fp().ActiveWaypointIndex;
@@ -387,14 +389,20 @@ class FlownPathBuilder {
       // (a heading set anew, a new route from where the aircraft is).
       const bool within = on.flown <= kept.points.back().flown;
       const bool turned_away = within && std::fabs(Wrap180(a.track + kept.turned - on.track)) > kOffInterceptTrack;
-      if (!turned_away && !due) return kept.end - (kept.total - on.flown);
+      if (!turned_away && !due) {
+        for (const auto& [entry, at] : kept.abeam) nearest.emplace_back(entry, std::max(0.0, at - on.flown));
+        return kept.end - (kept.total - on.flown);
+      }
     }
     RunEnd e = RunLnavTurnModel(r, air, a, target, from_lat, from_lon, tracking, {}, !moving, &memo_.cuts);
     const Placed& end = r.placed[static_cast<std::size_t>(e.target)];
     const double at_end = e.at_last ? path.Entry(end.index) : path.CoordinateFromRouteDistance(end.route - e.to_go);
     kept.points.clear();
     kept.leg_course = NAN;
+    kept.abeam.clear();
     if (e.start.size() > 1) kept = {std::move(e.start), target, e.turned, at_end, e.flown, tick, mode};
+    for (const auto& [pos, at] : e.abeam) nearest.emplace_back(r.placed[static_cast<std::size_t>(pos)].index, at);
+    if (!kept.points.empty()) kept.abeam = nearest;
     if (std::isfinite(e.on_leg.course)) {
       kept.frame = target;
       kept.turned = e.turned;
@@ -666,7 +674,7 @@ const FlownPath& FlownPath::Current() {
     if (plan_round) ++memo.plan_rounds;
     if (reflown || plan_round) ++memo.path.reflown_;
   }
-  if (build || moved) memo.path.aircraft_ = builder.AircraftCoordinate(memo.path);
+  if (build || moved) memo.path.aircraft_ = builder.AircraftCoordinate(memo.path, memo.path.own_way_nearest_);
   memo.key = key;
   memo.worked_out = true;
   return memo.path;

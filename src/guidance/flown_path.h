@@ -53,6 +53,14 @@ class FlownPath {
   // Flown from the aircraft to an entry ahead (the active one included),
   // never below 0; NaN for an entry behind the active one or a marker.
   double Ahead(int index) const;
+  // Flown from the aircraft to the point of its own way nearest an entry
+  // ahead, where that way onto its leg runs on through the entry's corner
+  // before it is on a leg again; Ahead elsewhere. The path's corner is
+  // flown from the leg, and a way coming at it from off the leg (after
+  // take-off, turning onto the first leg at its first waypoint) passes the
+  // waypoint elsewhere: a mile sooner, or later, than the path's corner
+  // counted back from where the two meet again.
+  double Nearest(int index) const;
 
   // Between coordinates and route distances (NM along the legs from entry
   // 0, markers crossed straight), each way. Beyond either end of the route
@@ -120,6 +128,9 @@ class FlownPath {
   std::vector<CornerTurn> corner_turns_;
   double aircraft_ = 0.0;
   int active_ = -1;
+  // The entries the aircraft's own way passes before it is on a leg again,
+  // each with the NM from the aircraft to the point of that way nearest it.
+  std::vector<std::pair<int, double>> own_way_nearest_;
   std::uint64_t reflown_ = 0;
   // The points CoordinateFromPosition walked the legs for since the path
   // was last built: the TOC and TOD are looked for on every pass.
@@ -208,6 +219,9 @@ struct KeptIntercept {
   // Or the aircraft on its leg, short of where its waypoint is passed: the
   // leg's course in the frame (NaN: not so) and that switch distance.
   double leg_course = NAN, switch_distance = 0.0;
+  // The entries the intercept passes: the NM from its first point to the
+  // point of it nearest each (entry indices).
+  std::vector<std::pair<int, double>> abeam{};
 };
 
 // The aircraft's state the coordinate on the path is worked out from.

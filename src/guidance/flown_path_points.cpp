@@ -74,6 +74,13 @@ double FlownPath::Ahead(int index) const {
   return std::isfinite(e) ? std::max(0.0, e - aircraft_) : NAN;
 }
 
+double FlownPath::Nearest(int index) const {
+  if (index >= active_ && std::isfinite(aircraft_))
+    for (const auto& [entry, at] : own_way_nearest_)
+      if (entry == index) return at;
+  return Ahead(index);
+}
+
 namespace {
 
 // Piecewise-linear through the corners (xs ascending), slope 1 beyond them.

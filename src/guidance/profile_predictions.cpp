@@ -100,9 +100,17 @@ class Profile {
       // climb from the origin shows the waypoint ahead below the aircraft
       // after a step climb (or an EXEC late in the climb), or at a level it
       // reaches only later.
+      double nearest = NAN;
       if (k == active && g.TocPassed == 0 && (from_aircraft || g.AircraftAltitude > ClimbStart() + kAirborneHeight)) {
         const double from_here = climb.After(g.AircraftAltitude, std::max(path.Ahead(k) - late, 0.0), track);
         if (std::isfinite(from_here)) p = from_here;
+        // The waypoint itself shows where the aircraft passes nearest it on
+        // its own way, which may cut the corner elsewhere than the path
+        // does; the climb goes on from the path's. Counted along the path's
+        // corner, TMBRS after take-off was shown 500 ft above where the
+        // aircraft, turning onto the first leg into the corner, crossed it.
+        if (path.Nearest(k) != path.Ahead(k))
+          nearest = climb.After(g.AircraftAltitude, std::max(path.Nearest(k) - late, 0.0), track);
       }
       const FlightPlanWaypoint& w = E(k);
       if (model::IsConstraint(w)) {
@@ -117,6 +125,8 @@ class Profile {
         }
       }
       up_[k] = p;
+      if (std::isfinite(nearest) && !model::IsConstraint(w) && p < level_)
+        up_[k] = std::min(nearest > 1000.0 ? std::trunc(nearest / 100.0) * 100.0 : nearest, level_);
     }
   }
 
@@ -366,7 +376,9 @@ void PredictTheClimbFromTheAircraft() {
   const int end = profile.Crossover() > 0 ? profile.Crossover() : last;
   // Where the plan's own climb ended: the waypoints before it hold its values.
   const int planned_end = g.ClimbEndIndex > 0 ? g.ClimbEndIndex : last;
-  bool written = false;
+  // Written once all are worked out: the climb model asks the path, which
+  // is not to see the route changed under it before the change is counted.
+  std::vector<std::pair<int, double>> writes;
   for (int k = std::max(Fp().ActiveWaypointIndex, 1); k < (in_the_air ? std::max(end, planned_end) : end); ++k) {
     FlightPlanWaypoint& w = E(k);
     if (!in_the_air && model::IsConstraint(w)) break;
@@ -381,8 +393,7 @@ void PredictTheClimbFromTheAircraft() {
       const double a = w.altitude_constraint;
       const double p = std::min(profile.Altitude(k), level);
       if (k >= planned_end || a == model::kNoValue || !(a < profile.Descent(k)) || !(a < p)) continue;
-      w.altitude_constraint = p;
-      written = true;
+      writes.emplace_back(k, p);
       continue;
     }
     double p = profile.Climb(k);
@@ -397,10 +408,10 @@ void PredictTheClimbFromTheAircraft() {
       if (a > 1000.0) p = std::min(a, std::trunc((p + 50.0) / 100.0) * 100.0);
     }
     if (p >= level || p == w.altitude_constraint) continue;
-    w.altitude_constraint = p;
-    written = true;
+    writes.emplace_back(k, p);
   }
-  if (!written) return;
+  if (writes.empty()) return;
+  for (const auto& [k, p] : writes) E(k).altitude_constraint = p;
   // The plan's own write: no edit for the plan to answer.
   const bool planned = g.PlannedRouteEdits == Fp().ActiveRouteEdits;
   flightplan::ActiveRouteChanged();
