@@ -250,7 +250,10 @@ ModelAir AircraftAir() {
 
 // The true airspeed an aircraft climbing under VNAV slower than the speed
 // it climbs at (the restriction's below its altitude) gains up to, from
-// `tas` now; 0 where it gains none.
+// `tas` now; 0 where it gains none. Above the crossover the climb holds the
+// Mach of its phase, not the airspeed: counted to the climb's 320 kt while
+// it held M0.73 at 280 kt, the model flew a reversal 70 kt too fast, swung
+// miles wider than the aircraft did, and PROGRESS read 6 NM long.
 double ClimbSpeedGained(double tas) {
   const State& g = G();
   const model::State& m = model::model_state;
@@ -259,8 +262,11 @@ double ClimbSpeedGained(double tas) {
   double ias = m.ClimbIas;
   if (g.AircraftAltitude < m.ClbAltRest && m.ClbSpdRest > 0.0) ias = std::min(ias, m.ClbSpdRest);
   if (!(ias > g.SmoothedAirspeed + 2.0)) return 0.0;
-  const double gained = std::round(tas * ias / g.SmoothedAirspeed);
-  return std::isfinite(gained) ? gained : 0.0;
+  double gain = ias / g.SmoothedAirspeed;
+  const double mach = MachLimit(model::PerformanceSegment::kClimb, g.AircraftAltitude);
+  if (std::isfinite(mach) && g.MachNumber > 0.0) gain = std::min(gain, mach / g.MachNumber);
+  const double gained = std::round(tas * gain);
+  return std::isfinite(gained) && gained > tas ? gained : 0.0;
 }
 
 // The air a corner will be flown in, to the knot (a corner ahead is flown

@@ -954,5 +954,53 @@ TEST_F(AircraftOnThePathTest, ATopOfClimbInsideACornerIsNoFartherBackThanThePath
   }
 }
 
+
+// Above its crossover the climb holds the Mach of its phase, and the
+// aircraft's way onto its leg gains no airspeed toward the climb's: counted
+// to 320 kt while it held M0.73 at 280 kt, a reversal was flown 70 kt too
+// fast, and the distance to go fell 6 NM faster than the aircraft flew
+// through the turn. Below the Mach it gains up to the lesser of the
+// airspeed and the Mach. Across 180 south, across zero north, south of the
+// equator east of zero and north of it west, with and without variation.
+TEST_F(AircraftOnThePathTest, AClimbHeldAtItsMachGainsNoAirspeedOnItsWay) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  m.ClimbIas = 320.0;
+  m.ClbSpdRest = 0.0;
+  m.ClimbMach = 0.73;
+  g.AircraftAltitude = 28000.0;
+  g.VerticalSpeedFpm = 2500.0;
+  g.SmoothedAirspeed = 280.0;
+  g.TocPassed = 0;
+  struct Case {
+    double lat, lon, in, out, variation;
+    double mach;  // the aircraft's
+    bool gains;
+  };
+  const Case cases[] = {
+      {-20.0, 179.6, 100.0, 250.0, -12.0, 0.73, false}, {45.0, -0.6, 80.0, 290.0, 0.0, 0.735, false},
+      {-35.0, 12.0, 350.0, 200.0, 9.0, 0.73, false},    {60.0, -150.0, 200.0, 20.0, 15.0, 0.73, false},
+      {-20.0, 179.6, 100.0, 250.0, -12.0, 0.60, true},  {45.0, -0.6, 80.0, 290.0, 0.0, 0.60, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.lat << "/" << c.lon << " " << c.in << "-" << c.out << " M" << c.mach);
+    Lay({{c.in, 60.0}, {c.out, 60.0}, {c.in, 60.0}}, c.lat, c.lon);
+    g.MagneticVariation = c.variation;
+    g.MachNumber = c.mach;
+    auto to_d = [&](std::int32_t vnav) {
+      g.VnavEngaged = vnav;
+      g.FlownPathCache = FlownPathMemo{};
+      Place(20.0, 4.0, -40.0, 430.0);  // joining the leg from its right
+      return FlownPath::Current().Ahead(3);
+    };
+    const double held = to_d(0), climbing = to_d(1);
+    if (c.gains) {
+      EXPECT_GT(std::fabs(climbing - held), 0.01);
+    } else {
+      EXPECT_NEAR(climbing, held, 1e-9);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ovi::guidance
