@@ -160,6 +160,19 @@ class VerticalPlanTest : public ::testing::Test {
     guidance_state.PlaneLatitude = lat;
     guidance_state.PlaneLongitude = lon;
   }
+  // VNAV, engaged at the climb's airspeed, flies to the TOC placed at the
+  // plan's rate.
+  static void ExpectVnavClimbsAtThePlansRate() {
+    State& g = guidance_state;
+    g.VnavEngaged = 1;
+    g.FrameCounter = 0;
+    g.VerticalSpeedFpm = ClimbRateFlown();
+    g.SmoothedAirspeed = 250.0;
+    g.VnavVerticalSpeedCommand = kNoCommand;
+    CoupleVnavToAutopilot();
+    EXPECT_NEAR(g.VnavRequiredVerticalSpeed, ClimbRateFlown(), 40.0);
+    g.VnavEngaged = 0;
+  }
 };
 
 constexpr double kPos = 1e-6;  // degrees
@@ -1737,14 +1750,7 @@ TEST_F(VerticalPlanTest, ATopOfClimbPastTheDescentStandsWhereTheyMeet) {
     EXPECT_NEAR(top, descent, 60.0);
     EXPECT_NEAR(climb.After(from, toc, 90.0), top, 60.0);
     // VNAV flies to it at the plan's rate, not steeper to the level there.
-    g.VnavEngaged = 1;
-    g.FrameCounter = 0;
-    g.VerticalSpeedFpm = ClimbRateFlown();
-    g.SmoothedAirspeed = 250.0;
-    g.VnavVerticalSpeedCommand = kNoCommand;
-    CoupleVnavToAutopilot();
-    EXPECT_NEAR(g.VnavRequiredVerticalSpeed, ClimbRateFlown(), 40.0);
-    g.VnavEngaged = 0;
+    ExpectVnavClimbsAtThePlansRate();
   }
 }
 
@@ -1813,14 +1819,7 @@ TEST_F(VerticalPlanTest, AClimbThatTurnsMeetsTheDescentAlongItsLegs) {
     const ClimbModel climb(ClimbRateFlown());
     EXPECT_NEAR(path.CoordinateFromPosition(3, g.TocLatitude, g.TocLongitude) - path.Aircraft(),
                 climb.Distance(g.AircraftAltitude, top, 0.0, false), 0.2);
-    g.VnavEngaged = 1;
-    g.FrameCounter = 0;
-    g.VerticalSpeedFpm = ClimbRateFlown();
-    g.SmoothedAirspeed = 250.0;
-    g.VnavVerticalSpeedCommand = kNoCommand;
-    CoupleVnavToAutopilot();
-    EXPECT_NEAR(g.VnavRequiredVerticalSpeed, ClimbRateFlown(), 40.0);
-    g.VnavEngaged = 0;
+    ExpectVnavClimbsAtThePlansRate();
   }
 }
 
