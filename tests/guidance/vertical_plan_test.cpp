@@ -106,11 +106,8 @@ class VerticalPlanTest : public ::testing::Test {
   // the TOC VNAV's target.
   static void ClimbOnARouteTurningBack(double lat_sign, double lon_sign, double lon_shift, double aircraft_lon,
                                        std::int32_t level, bool heading) {
-    model::State& m = model::model_state;
     State& g = guidance_state;
-    Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
-    m.MinVnavClimbRate = 1000.0;
-    m.MaxVnavClimbRate = 2500.0;
+    VnavClimbTables();
     auto lon = [&](double l) { return std::remainder(lon_sign * l + lon_shift, 360.0); };
     const double back = 0.15 * lat_sign;
     Route({{"AAAA", 0, lon(0.0), "APT", 0, 50.0},
@@ -159,6 +156,39 @@ class VerticalPlanTest : public ::testing::Test {
   static void At(double lat, double lon) {
     guidance_state.PlaneLatitude = lat;
     guidance_state.PlaneLongitude = lon;
+  }
+  // Tables whose climb VNAV flies at 1,500 ft/min, within 1,000 to 2,500.
+  static void VnavClimbTables() {
+    model::State& m = model::model_state;
+    Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
+    m.ClimbRate = 1500;
+    m.MinVnavClimbRate = 1000.0;
+    m.MaxVnavClimbRate = 2500.0;
+  }
+  // The aircraft climbing at 5,000 ft on a true `track` at 300 kt, in calm
+  // air, the level FL250 planned.
+  static void ClimbingFrom5000(double track, double variation) {
+    State& g = guidance_state;
+    g.MagneticVariation = variation;
+    g.GroundTrack = track - variation;
+    g.GroundSpeedKnots = 300.0;
+    g.AircraftAltitude = 5000.0;
+    g.WindSpeed = 0.0;
+    g.TocPassed = g.TodPassed = 0;
+    ComputeCruiseAltitude(25000, 1);
+  }
+  // The TOC placed again from the aircraft toward the TOD set at `level`,
+  // the route's end VNAV's target.
+  static void PlaceTheTocTowardTheTod(double level) {
+    State& g = guidance_state;
+    g.TodAltitude = level;
+    g.NextConstraintIndex = 3;
+    g.TocWindKnown = 0;
+    g.NextConstraintLat = g.TocLatitude;
+    g.NextConstraintLon = g.TocLongitude;
+    g.NextConstraintAltitude = level;
+    KeepTopOfClimbInTheWind();
+    UpdateVerticalProfile();
   }
   // VNAV, engaged at the climb's airspeed, flies to the TOC placed at the
   // plan's rate.
@@ -1683,12 +1713,8 @@ TEST_F(VerticalPlanTest, ZeroRatesAndSpeedsStayFinite) {
 // the T/C counted down to a point the aircraft never reached, and VNAV
 // eased toward it until the descent path turned it down short of it.
 TEST_F(VerticalPlanTest, ATopOfClimbPastTheDescentStandsWhereTheyMeet) {
-  model::State& m = model::model_state;
   State& g = guidance_state;
-  Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
-  m.ClimbRate = 1500;
-  m.MinVnavClimbRate = 1000.0;
-  m.MaxVnavClimbRate = 2500.0;
+  VnavClimbTables();
   // South of the equator, eastbound across 180 degrees.
   Route({{"AAAA", -0.5, 178.5, "APT", 0, 50.0}, {"W1", -0.5, 179.5}, {"W2", -0.5, -179.5}, {"BBBB", -0.5, -178.5, "APT"}});
   const double from = 5000.0;
@@ -1708,13 +1734,7 @@ TEST_F(VerticalPlanTest, ATopOfClimbPastTheDescentStandsWhereTheyMeet) {
     SCOPED_TRACE(c.tod_short);
     SCOPED_TRACE(c.wind_from);
     At(-0.5, 178.6);
-    g.MagneticVariation = 12.0;  // a true wind on a magnetic track
-    g.GroundTrack = 90.0 - g.MagneticVariation;
-    g.GroundSpeedKnots = 300.0;
-    g.AircraftAltitude = from;
-    g.WindSpeed = 0.0;
-    g.TocPassed = g.TodPassed = 0;
-    ComputeCruiseAltitude(25000, 1);
+    ClimbingFrom5000(90.0, 12.0);  // a true wind on a magnetic track
     const double level = PlannedCruiseAltitude(), bottom = DescentPathBottom();
     g.WindDirection = c.wind_from;
     g.WindSpeed = c.wind;
@@ -1726,15 +1746,8 @@ TEST_F(VerticalPlanTest, ATopOfClimbPastTheDescentStandsWhereTheyMeet) {
     const double here = path.Aircraft(), tod_at = here + full - c.tod_short;
     const double end = path.EntryOrBefore(3);
     navdb::ProjectPosition(g.PlaneLatitude, g.PlaneLongitude, 90.0, full - c.tod_short, g.TodLatitude, g.TodLongitude);
-    g.TodAltitude = level;
     ASSERT_NEAR(path.CoordinateFromPosition(3, g.TodLatitude, g.TodLongitude), tod_at, 0.05);
-    g.NextConstraintIndex = 3;
-    g.TocWindKnown = 0;
-    g.NextConstraintLat = g.TocLatitude;
-    g.NextConstraintLon = g.TocLongitude;
-    g.NextConstraintAltitude = level;
-    KeepTopOfClimbInTheWind();
-    UpdateVerticalProfile();
+    PlaceTheTocTowardTheTod(level);
     const double toc = g.ClimbSideDistance, top = ClimbTopAltitude();
     if (!c.meets) {
       EXPECT_NEAR(toc, full, 0.01);
@@ -1762,12 +1775,8 @@ TEST_F(VerticalPlanTest, ATopOfClimbPastTheDescentStandsWhereTheyMeet) {
 // across it met the descent miles beyond, and VNAV climbed slower than the
 // pages showed.
 TEST_F(VerticalPlanTest, AClimbThatTurnsMeetsTheDescentAlongItsLegs) {
-  model::State& m = model::model_state;
   State& g = guidance_state;
-  Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
-  m.ClimbRate = 1500;
-  m.MinVnavClimbRate = 1000.0;
-  m.MaxVnavClimbRate = 2500.0;
+  VnavClimbTables();
   struct Case {
     const char* route;
     double lat, lon;       // the origin
@@ -1792,27 +1801,14 @@ TEST_F(VerticalPlanTest, AClimbThatTurnsMeetsTheDescentAlongItsLegs) {
     double lat = 0, lon = 0;
     navdb::ProjectPosition(c.lat, c.lon, c.first, 2.0, lat, lon);
     At(lat, lon);
-    g.MagneticVariation = c.variation;
-    g.GroundTrack = c.first - c.variation;
-    g.GroundSpeedKnots = 300.0;
-    g.AircraftAltitude = 5000.0;
-    g.WindSpeed = 0.0;
-    g.TocPassed = g.TodPassed = 0;
-    ComputeCruiseAltitude(25000, 1);
+    ClimbingFrom5000(c.first, c.variation);
     const double level = PlannedCruiseAltitude();
     g.WindDirection = c.wind_from;
     g.WindSpeed = c.wind;
     // The TOD at W1, 48 NM on: the climb meets the descent beyond it.
     g.TodLatitude = w1_lat;
     g.TodLongitude = w1_lon;
-    g.TodAltitude = level;
-    g.NextConstraintIndex = 3;
-    g.TocWindKnown = 0;
-    g.NextConstraintLat = g.TocLatitude;
-    g.NextConstraintLon = g.TocLongitude;
-    g.NextConstraintAltitude = level;
-    KeepTopOfClimbInTheWind();
-    UpdateVerticalProfile();
+    PlaceTheTocTowardTheTod(level);
     const double top = ClimbTopAltitude();
     ASSERT_LT(top, level);
     const FlownPath& path = FlownPath::Current();
@@ -1831,10 +1827,7 @@ TEST_F(VerticalPlanTest, AClimbThatTurnsMeetsTheDescentAlongItsLegs) {
 TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
   model::State& m = model::model_state;
   State& g = guidance_state;
-  Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
-  m.ClimbRate = 1500;
-  m.MinVnavClimbRate = 1000.0;
-  m.MaxVnavClimbRate = 2500.0;
+  VnavClimbTables();
   // Westbound along the equator from 2.5 E to 1.5 W: across the meridian,
   // west of zero.
   Route({{"AAAA", 0, 2.5, "APT", 0, 50.0},
@@ -2106,13 +2099,9 @@ TEST_F(VerticalPlanTest, TheTopOfClimbFollowsAChangeOfWind) {
 // constraint's own waypoint stays. West along the equator across 0 E,
 // magnetic variation 7 W; a 9,000-ft constraint at W1, 54 NM ahead.
 TEST_F(VerticalPlanTest, ATopOfClimbBeyondAConstraintFollowsAChangeOfWind) {
-  model::State& m = model::model_state;
   State& g = guidance_state;
   flightplan::State& fp = flightplan::flightplan_state;
-  Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
-  m.ClimbRate = 1500;
-  m.MinVnavClimbRate = 1000.0;
-  m.MaxVnavClimbRate = 2500.0;
+  VnavClimbTables();
   Route({{"AAAA", 0, 2.5, "APT", 0, 50.0},
          {"W1", 0, 1.5, "WPT", 1, 9000.0},
          {"W2", 0, 0.5},
@@ -2292,10 +2281,7 @@ TEST_F(VerticalPlanTest, TheClimbStartsFromTheGroundWhereTheRouteGivesNoAltitude
 TEST_F(VerticalPlanTest, VnavOnInTheClimbShowsTheClimbAsVnavFliesIt) {
   model::State& m = model::model_state;
   State& g = guidance_state;
-  Tables(Row(0, 360, 1500), Row(40000, 480, 1500), Row(40000, 450, 0), Row(0, 420, 2000), Row(40000, 420, 2000));
-  m.ClimbRate = 1500;
-  m.MinVnavClimbRate = 1000.0;
-  m.MaxVnavClimbRate = 2500.0;
+  VnavClimbTables();
   m.MinVnavIas = 155.0;
   Route({{"AAAA", -20, 178.0, "APT", 0, 50.0},
          {"W1", -20, 179.0},
