@@ -226,6 +226,13 @@ struct ProfileFit {
         if (!(entries[j].constrained && entries[j].altitude < level) && entries[j].at <= tod[j]) return true;
       return false;
     };
+    // The first constraint below the level after entry i, with the cruise
+    // after it.
+    auto held_below = [&](std::size_t i) {
+      for (std::size_t j = i + 1; j < n; ++j)
+        if (entries[j].constrained) return entries[j].altitude < level && cruise_after(j);
+      return false;
+    };
     const Climb climb(std::any_of(entries.begin(), entries.end(), [](const EntryAhead& e) { return e.constrained; }),
                       climb_rate);
     double at = 0.0, altitude = G().AircraftAltitude;
@@ -234,7 +241,10 @@ struct ProfileFit {
       const EntryAhead& e = entries[i];
       const bool reached = at + climb.Nm(altitude, level, at) <= e.at;
       if (!e.constrained) {
-        if (reached) break;
+        // Reached on the descent to a constraint below the level that the
+        // cruise follows, the climb levels at that constraint instead
+        // (profile_predictions.cpp, HeldBelowAhead).
+        if (reached && !(G().TocPassed == 0 && e.at > tod[i] && held_below(i))) break;
         continue;
       }
       if (reached && !(e.altitude < level && cruise_after(i))) break;

@@ -121,7 +121,7 @@ class Profile {
         if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
         if (p >= level_) {
           p = level_;
-          if (crossover_ == 0) crossover_ = k;
+          if (crossover_ == 0 && !HeldBelowAhead(k)) crossover_ = k;
         }
       }
       up_[k] = p;
@@ -167,6 +167,18 @@ class Profile {
     for (int j = k + 1; j <= last_ - 1; ++j)
       if (down_[j] >= level_) return true;
     return false;
+  }
+
+  // Reached by the climb at the level, k already lies on the descent to
+  // the constraint ahead (no cruise between), and the cruise follows that
+  // constraint: the climb levels at the constraint instead. Taken as a step
+  // down, the climb met the descent path short of the level: a pilot's
+  // 12,500 ft typed in the climb under FL249 was climbed through to 21,900
+  // ft and turned down to at once, the level the pages showed never flown.
+  bool HeldBelowAhead(int k) const {
+    if (G().TocPassed != 0 || !(down_[k] < level_)) return false;
+    const int n = Ahead(k);
+    return Constrained(n) && LevelledAtInTheClimb(n);
   }
 
   bool Constrained(int j) const { return j >= 1 && j <= last_ - 1 && model::IsConstraint(E(j)); }

@@ -468,11 +468,21 @@ TEST_F(VerticalPlanTest, TheLevelCountsTheClimbHeldAtAConstraint) {
       {"held, they meet", {{60, 5000}, {180}, {190}}, 20000, 20000, 120, 120},
       {"held, 0.1 NM short", {{60, 5000}, {180}, {189.9}}, 20000, 19000, 116, 123.4},
       {"held, room enough", {{60, 5000}, {290}, {300}}, 30000, 30000, 160, 195},
-      // The climb tops out before W0, at the level, and W1 after it is the
-      // descent's, which it must reach at 6000 ft: 13000 ft in 52 NM, down
-      // from it 24.5 NM before W1. With the descent measured to the end
-      // alone 15000 ft seemed to fit.
-      {"a descent constraint after the top", {{60}, {80, 6000}, {200}}, 15000, 13000, 52, 55.5},
+      // The climb tops out at W0, 60 NM on, but the descent to W1's 6000 ft
+      // starts 48.5 NM on: no cruise before W1, and the cruise follows it.
+      // The climb levels at 6000 ft until W1 and climbs on to 15000 ft, 36
+      // NM on. Taken for the descent's, the level came down to 13000 ft for
+      // a cruise of 3.5 NM, and the plan stayed at 6000 ft from W1 to the
+      // descent 120 NM on.
+      {"a constraint on the descent from the top, the cruise after it", {{60}, {80, 6000}, {150}, {200}}, 15000, 15000,
+       116, 147.5},
+      // W0 is cruised at, before the descent to W1 starts 68.5 NM on: W1
+      // stays the descent's.
+      {"a waypoint cruised at before a descent constraint", {{65}, {100, 6000}, {300}}, 15000, 15000, 60, 68.5},
+      // With the descent measured to the end alone 15000 ft seemed to fit
+      // where the route after W1 is too short for a cruise: 13000 ft in 52
+      // NM, down from it 24.5 NM before W1.
+      {"a descent constraint after the top", {{60}, {80, 6000}, {110}}, 15000, 13000, 52, 55.5},
       // No waypoint at the level before W1, and the cruise follows it on
       // the leg after it (none at the level there either): the climb levels
       // at 6000 ft until W1 and climbs on to 15000 ft, 36 NM on, down 52.5
