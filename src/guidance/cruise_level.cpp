@@ -157,6 +157,15 @@ double DistanceToRouteEnd(int last) {
   return std::isfinite(ahead) ? ahead : path.EntryOrBefore(last);
 }
 
+// The wind of the moment, as if it blew from behind all the way down: no
+// wind is forecast, and a descent laid in still air asked VNAV for its
+// greatest rate and more with 100-150 kt behind, crossing every waypoint
+// after its top high.
+double WindBehindNow() {
+  const State& g = G();
+  return std::isfinite(g.WindSpeed) && g.WindSpeed > 0.0 ? g.WindSpeed : 0.0;
+}
+
 // An entry of the route ahead of the aircraft: NM along the path to it,
 // and its altitude where it is a constraint.
 struct EntryAhead {
@@ -504,13 +513,13 @@ double DescentFeetPerNm(double rate, double fastest_tas) {
 
 void PlanDescentSlope(double top) {
   State& g = G();
-  g.DescentFastestTas = FastestDescentTas(top);
+  g.DescentFastestTas = FastestDescentTas(top) + WindBehindNow();
 }
 
 double DescentSlope(double rate) {
   const State& g = G();
   if (g.DescentFastestTas > 0.0) return DescentFeetPerNm(rate, g.DescentFastestTas);
-  return DescentFeetPerNm(rate, FastestDescentTas(PlannedCruiseAltitude()));
+  return DescentFeetPerNm(rate, FastestDescentTas(PlannedCruiseAltitude()) + WindBehindNow());
 }
 
 }  // namespace ovi::guidance

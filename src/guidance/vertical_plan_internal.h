@@ -16,8 +16,8 @@ double FlownLeg(const FlownPath& path, int i);
 
 // Feet a NM the plan's descent falls when flown at `rate` (ft/min) at the
 // descent's mean true airspeed, but no steeper than VNAV follows at
-// kDescentRateShare of its greatest rate at `fastest_tas` in still air (no
-// wind is forecast); 0 where the rate or the airspeed gives none (the
+// kDescentRateShare of its greatest rate at `fastest_tas` over the ground;
+// 0 where the rate or the airspeed gives none (the
 // descent then takes no room).
 double DescentFeetPerNm(double rate, double fastest_tas);
 
@@ -31,7 +31,8 @@ constexpr double kDescentRateShare = 0.85;
 // than the Mach its phase holds.
 double FastestDescentTas(double top);
 
-// Lays the descent from `top`: its fastest airspeed is kept, so that a
+// Lays the descent from `top`: its fastest airspeed, with the wind of the
+// moment as if from behind, is kept, so that a
 // descent re-planned from a constraint, and the predictions walked back
 // for it, fall at the same feet a NM as the one the TOD was placed for
 // (the speeds a constraint writes into the plan, 250 kt under a 290-kt

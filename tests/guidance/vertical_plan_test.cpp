@@ -1212,8 +1212,10 @@ TEST_F(VerticalPlanTest, AShortStepDownAllowsForTheCapture) {
 
 // The descent is laid no steeper than VNAV follows at its share of its
 // greatest rate at the fastest it flies: the cruise's or the descent's
-// airspeed as a true airspeed at the level (still air: no wind is
-// forecast, and a wind of the moment leaves it as it is). Laid at the
+// airspeed as a true airspeed at the level, with the wind of the moment
+// taken as blowing from behind whichever way it blows (no wind is
+// forecast): in still air a descent with 100-150 kt behind asked VNAV for
+// its greatest rate and more, and crossed its waypoints high. Laid at the
 // descent's mean true airspeed, a descent from FL240 at 300 kt asked for
 // 3,300 ft/min of a VNAV that gives 3,000, and the aircraft crossed WP04
 // 1,039 ft above the altitude the pages showed. South of the equator, east
@@ -1228,12 +1230,13 @@ TEST_F(VerticalPlanTest, TheDescentIsLaidNoSteeperThanVnavFollowsAtItsFastest) {
   };
   auto expected_per_nm = [&](double level, double cruise_ias) {
     const double fastest =
-        std::max({m.DescentTas, model::IasToTas(cruise_ias, level), model::IasToTas(m.DescentSpeed, level)});
+        std::max({m.DescentTas, model::IasToTas(cruise_ias, level), model::IasToTas(m.DescentSpeed, level)}) +
+        g.WindSpeed;
     return std::min(2500.0 * 60.0 / m.DescentTas, kDescentRateShare * 3000.0 * 60.0 / fastest);
   };
   for (const double east : {1.0, -1.0}) {
     for (const double level : {12000.0, 24000.0, 35000.0}) {
-      for (const double wind : {0.0, 150.0}) {
+      for (const double wind : {0.0, 150.0, -150.0}) {
         SCOPED_TRACE(::testing::Message() << "FL" << level / 100.0 << ", " << wind << " kt, " << east);
         SetUp();
         std::vector<Point> points{{"A", -30.0, 0.0, "APT", 0, 0.0}};
@@ -1243,8 +1246,9 @@ TEST_F(VerticalPlanTest, TheDescentIsLaidNoSteeperThanVnavFollowsAtItsFastest) {
         m.CruiseAlt = static_cast<std::int32_t>(level);
         m.PlanDescentRate = 2500.0;
         m.MaxVnavDescRate = 3000.0;
-        g.WindSpeed = wind;
-        g.WindDirection = east > 0.0 ? 270.0 : 90.0;
+        // A wind on the nose (negative here) lays the path as one behind.
+        g.WindSpeed = std::fabs(wind);
+        g.WindDirection = (east > 0.0) == (wind >= 0.0) ? 270.0 : 90.0;
         g.TocWaypointIndex = 1;
         ComputeTopOfDescent(0);
         const double per_nm = expected_per_nm(level, 290.0);

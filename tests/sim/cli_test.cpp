@@ -191,9 +191,9 @@ TEST(Cli, ToolsRefuseRepeatedOptionsAndBadArguments) {
 // as it is known to (kKnownBreaks, flight_campaign_test.cpp).
 TEST(Cli, ACampaignThatFindsBreaksSaysWhereTheKnownOnesAreTold) {
   test::ScratchDir dir("campaign_hint");
-  const RunResult r = test::RunProgram(OVI_FLIGHTS_PATH, {"--jobs", "1", "--keep", dir / "kept", "campaign", "6"});
+  const RunResult r = test::RunProgram(OVI_FLIGHTS_PATH, {"--jobs", "1", "--keep", dir / "kept", "campaign", "333"});
   ASSERT_EQ(r.exit_code, 1) << r.out << r.err;
-  const std::size_t closing = r.out.find("campaign: 1 seeds, 6..6; 0 not flown\n  level ");
+  const std::size_t closing = r.out.find("campaign: 1 seeds, 333..333; 0 not flown\n  path ");
   ASSERT_NE(closing, std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\nknown breaks of seeds 1-700, with their causes: docs/flight-rules.md, \"Where the flights "
                        "stand\"",

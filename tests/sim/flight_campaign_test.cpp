@@ -48,10 +48,12 @@ const KnownBreak kKnownBreaks[] = {
      "the pilot's 3,200 ft typed in the climb at VANCO, the last waypoint but one, 800 ft under the descent's "
      "4,000: the step begins inside the miles LNAV sequences VANCO early, and VNAV goes off as the last "
      "waypoint is made active (no VNAV flies it, as seeds 74 and 307)"},
-    {"level", {6},
-     "the pilot's 10,600A at WP03, the hold's fix, under the gate's 14,000A at WP04: the level fitted at the "
-     "hold's exit from the aircraft at 10,600 ft finds no room to climb to 14,000 and descend to the end, so the "
-     "pages show 10,600 as the cruise level while VNAV climbs to WP04's 14,000"},
+    {"agree", {70},
+     "the climb model in 133 kt across on a two-leg route, the climb meeting the descent: WP01 crossed 600 ft "
+     "above the altitude the navigator listed 224 s before"},
+    {"pages", {83},
+     "PROGRESS through the S-turns of two sharp turns whose leads share a leg (the corner modelled at the "
+     "plan's speed at its waypoint, the turn begun where LNAV passes it): 4.0 NM shown, 6.2 flown"},
 };
 
 class FlightCampaign : public ::testing::TestWithParam<unsigned> {};
