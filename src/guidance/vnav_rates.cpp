@@ -120,6 +120,11 @@ bool TocOnAConstraint() {
 
 }  // namespace
 
+std::int32_t ClimbCommandFor(double rate) {
+  const std::int32_t last = G().VnavVerticalSpeedCommand;
+  return WithinBand(rate, last, kVerticalSpeedBand, 99.0) ? last : Hundreds(rate);
+}
+
 void CoupleVnavToAutopilot() {
   State& g = G();
   const model::State& m = M();
@@ -185,7 +190,7 @@ void CoupleVnavToAutopilot() {
     const std::int32_t last = g.VnavVerticalSpeedCommand;
     std::int32_t cmd = last;
     if (g.FrameCounter == 0 || last == kNoCommand) {
-      cmd = WithinBand(r, last, kVerticalSpeedBand, 99.0) ? last : Hundreds(r);
+      cmd = ClimbCommandFor(r);
       // To a constraint of the climb at the plan's rate at least, levelling
       // at its altitude if it comes early, as the predictions plan it: the
       // path rate to a constraint far ahead (its least, 1,500 ft/min)
