@@ -24,6 +24,8 @@ class ClimbModel {
   // pilot sets it without tables, at the one climb speed the aircraft
   // gives (ClimbTas), in still air.
   bool Sliced() const { return sliced_; }
+  // The rate (ft/min) the climb is worked out at.
+  double Rate() const { return rate_; }
   // The same, asked without working the climb out (at a climb rate).
   static bool SlicedAt(double rate);
 

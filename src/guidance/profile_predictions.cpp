@@ -14,6 +14,7 @@
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vertical_plan_internal.h"
+#include "src/guidance/vnav.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 
@@ -54,6 +55,9 @@ double ClimbStart() {
 
 // The climb's feet a mile at an altitude, measured over the feet below it.
 constexpr double kSlopeFeet = 500.0;
+// Feet short of a constraint ahead at which the climb to it is taken to be
+// paced to meet it (within them, the cut to the hundred).
+constexpr double kShortOfTheConstraint = 100.0;
 
 // The predictions follow one profile the aircraft can fly. Its anchors are
 // the two ends of the route and the constrained waypoints (flag 1), each at
@@ -86,23 +90,60 @@ class Profile {
     const ClimbModel climb(modelled ? ClimbRateFlown() : ClimbRateFlown(rate));
     const State& g = G();
     const int active = Fp().ActiveWaypointIndex;
+    const bool walked_from_aircraft =
+        active >= 1 && g.TocPassed == 0 && (from_aircraft || g.AircraftAltitude > ClimbStart() + kAirborneHeight);
+    // The first constraint of the climb ahead (VNAV's target), and where
+    // the climb at the plan's rate from the aircraft arrives at it.
+    int target = 0;
+    double arrives = NAN;
+    Walk(climb, nullptr, 0, late, walked_from_aircraft, target, arrives);
+    if (!(target > 0) || !(arrives < PlannedAltitude(E(target)) - kShortOfTheConstraint)) return;
+    // VNAV climbs to it at the rate that meets it there, above the plan's
+    // where the plan's falls short (vnav_rates.cpp), over the miles to it
+    // at the ground speed the plan's climb averages: walked at the plan's
+    // 1,600 ft/min, the waypoint before a 34,400B was shown 2,000 ft under
+    // where the aircraft, at VNAV's 1,900, crossed it.
     const FlownPath& path = FlownPath::Current();
+    double to_target = path.Ahead(active);
+    for (int k = active + 1; k <= target; ++k) to_target += FlownLeg(path, k);
+    const double needed = climb.Distance(g.AircraftAltitude, PlannedAltitude(E(target)));
+    if (!(to_target > 0.0) || !(needed > 0.0)) return;
+    const double rate_to_target = climb.Rate() * needed / to_target;
+    const double paced = ClimbRateFlown(g.VnavEngaged == 1 ? ClimbCommandFor(rate_to_target) : rate_to_target);
+    if (!(paced > climb.Rate())) return;
+    const ClimbModel fast(paced);
+    Walk(climb, &fast, target, late, walked_from_aircraft, target, arrives);
+  }
+
+  // The walk itself, at `climb`'s rate, from the aircraft up to and over
+  // the leg into entry `until` at `fast`'s where there is one. Sets the
+  // first constraint of the climb the walk from the aircraft meets below
+  // the level, and the altitude the walk arrives at it with.
+  void Walk(const ClimbModel& climb, const ClimbModel* fast, int until, double late, bool walked_from_aircraft,
+            int& target, double& arrives) {
+    const State& g = G();
+    const int active = Fp().ActiveWaypointIndex;
+    const FlownPath& path = FlownPath::Current();
+    crossover_ = 0;
+    target = 0;
+    arrives = NAN;
     double p = ClimbStart();
     for (int k = 1; k <= last_ - 1; ++k) {
+      const ClimbModel& at = fast != nullptr && k >= active && k <= until ? *fast : climb;
       // The leg's own track, from the entry placed before it.
       int from = k - 1;
       while (from > 0 && !std::isfinite(path.Entry(from))) --from;
       const double track = navdb::TrueCourse(E(from).latitude, E(from).longitude, E(k).latitude, E(k).longitude);
       // At the level already, the climb over the leg goes no higher than
       // it, wherever it would have gone.
-      if (p < level_) p = climb.After(p, FlownLeg(path, k), track);
+      if (p < level_) p = at.After(p, FlownLeg(path, k), track);
       // In the air, the climb still to fly starts where the aircraft is: a
       // climb from the origin shows the waypoint ahead below the aircraft
       // after a step climb (or an EXEC late in the climb), or at a level it
       // reaches only later.
       double nearest = NAN;
-      if (k == active && g.TocPassed == 0 && (from_aircraft || g.AircraftAltitude > ClimbStart() + kAirborneHeight)) {
-        const double from_here = climb.After(g.AircraftAltitude, std::max(path.Ahead(k) - late, 0.0), track);
+      if (k == active && walked_from_aircraft) {
+        const double from_here = at.After(g.AircraftAltitude, std::max(path.Ahead(k) - late, 0.0), track);
         if (std::isfinite(from_here)) p = from_here;
         // The waypoint itself shows where the aircraft passes nearest it on
         // its own way, which may cut the corner elsewhere than the path
@@ -110,12 +151,16 @@ class Profile {
         // corner, TMBRS after take-off was shown 500 ft above where the
         // aircraft, turning onto the first leg into the corner, crossed it.
         if (path.Nearest(k) != path.Ahead(k))
-          nearest = climb.After(g.AircraftAltitude, std::max(path.Nearest(k) - late, 0.0), track);
+          nearest = at.After(g.AircraftAltitude, std::max(path.Nearest(k) - late, 0.0), track);
       }
       const FlightPlanWaypoint& w = E(k);
       if (model::IsConstraint(w)) {
         if (crossover_ == 0 && ((G().TocPassed == 1 && k >= active) || (p >= level_ && !LevelledAtInTheClimb(k))))
           crossover_ = k;
+        if (walked_from_aircraft && target == 0 && k >= active && crossover_ == 0 && PlannedAltitude(w) < level_) {
+          target = k;
+          arrives = p;
+        }
         p = PlannedAltitude(w);
       } else {
         if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
@@ -546,8 +591,12 @@ void PredictThePlanFlown() {
   // from the runway. Once VNAV flies it, the climb is walked from the
   // aircraft: kept under 1,000 ft above the runway, the climb EXEC had
   // planned in the gate's calm air stood after a wind of 103 kt behind came
-  // at 1,800 ft, and the first waypoint was crossed 4,500 ft below it.
-  const bool flown = g.VnavEngaged == 1 && g.GroundSpeedKnots > 100.0;
+  // at 1,800 ft, and the first waypoint was crossed 4,500 ft below it. In
+  // the air by its airspeed as well: into 139 kt the aircraft made 75-90 kt
+  // over the ground low down, the climb EXEC had planned in calm air stood
+  // until the aircraft was 1,000 ft up, 13 s after the wind came, and the
+  // first waypoint was crossed 7,600 ft above it.
+  const bool flown = g.VnavEngaged == 1 && (g.GroundSpeedKnots > 100.0 || g.SmoothedAirspeed > 100.0);
   const bool climb_kept = g.TocPassed == 0 && !flown && !(g.AircraftAltitude > ClimbStart() + kAirborneHeight);
   const FlownPath& path = FlownPath::Current();
   Profile profile(last, level);

@@ -41,6 +41,10 @@ void SelectNextConstraint();
 void RunVerticalTransitions(bool tod_passed_by_profile = false);
 // altitude and vertical speed;
 void CoupleVnavToAutopilot();
+// The climb's command (ft/min) for a path rate before its limits: the one
+// last sent while the rate stays within its band, else the rate in whole
+// hundreds.
+std::int32_t ClimbCommandFor(double rate);
 // the restriction checks, then CoupleSpeedToAutopilot;
 void RunSpeedRestrictionChecks();
 // airspeed and Mach (also at sequencing and at the top of descent);

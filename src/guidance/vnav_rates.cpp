@@ -109,7 +109,21 @@ double DescentPathRate() {
   return std::isfinite(r) ? std::clamp(r, -kUnboundedRate, kUnboundedRate) : 0.0;
 }
 
+// Whether the TOC stands on a constraint's own waypoint, where the climb
+// ends at the constraint's altitude below the level.
+bool TocOnAConstraint() {
+  const State& g = G();
+  const model::FlightPlanWaypoint* w = Entry(g.TocWaypointIndex);
+  return g.TocWaypointIndex >= 1 && g.TocWaypointIndex < Fp().ActiveFlightPlanLastIndex && Constrained(w) &&
+         w->latitude == g.TocLatitude && w->longitude == g.TocLongitude;
+}
+
 }  // namespace
+
+std::int32_t ClimbCommandFor(double rate) {
+  const std::int32_t last = G().VnavVerticalSpeedCommand;
+  return WithinBand(rate, last, kVerticalSpeedBand, 99.0) ? last : Hundreds(rate);
+}
 
 void CoupleVnavToAutopilot() {
   State& g = G();
@@ -176,13 +190,19 @@ void CoupleVnavToAutopilot() {
     const std::int32_t last = g.VnavVerticalSpeedCommand;
     std::int32_t cmd = last;
     if (g.FrameCounter == 0 || last == kNoCommand) {
-      cmd = WithinBand(r, last, kVerticalSpeedBand, 99.0) ? last : Hundreds(r);
+      cmd = ClimbCommandFor(r);
       // To a constraint of the climb at the plan's rate at least, levelling
       // at its altitude if it comes early, as the predictions plan it: the
       // path rate to a constraint far ahead (its least, 1,500 ft/min)
       // crossed the waypoints before it up to 1,400 ft below the altitudes
       // RTE LEGS showed, climbing at 1,600 and more.
-      const double least = to_toc ? m.MinVnavClimbRate : std::max(m.MinVnavClimbRate, ClimbRateFlown());
+      // So too where the TOC stands on the constraint's own waypoint (no
+      // room for the climb beyond it before the last leg): paced to meet
+      // its 23,700B there, VNAV climbed at 1,500 ft/min where the pages
+      // levelled at it before the waypoint before, crossed 2,847 ft under
+      // the altitude shown.
+      const double least =
+          to_toc && !TocOnAConstraint() ? m.MinVnavClimbRate : std::max(m.MinVnavClimbRate, ClimbRateFlown());
       if (cmd > m.MaxVnavClimbRate) {
         cmd = Whole(m.MaxVnavClimbRate);
       } else if (cmd < least) {

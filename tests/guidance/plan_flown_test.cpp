@@ -190,11 +190,25 @@ TEST_F(PlanFlownTest, WorkedOutAgainWhenThePlanMovesAndOnlyThen) {
 // The climb from the aircraft once VNAV flies it, however low: W1 40 NM
 // out at 250 ft a NM from the aircraft 10 NM out at 1,550 ft, on its leg,
 // 500 ft above a runway 1,050 ft up, is 9,000 ft; EXEC's climb from the
-// runway, 11,000, stands while the pilot still flies the climb.
+// runway, 11,000, stands while the pilot still flies the climb. Flying is
+// told by the airspeed as well as the ground speed: into a strong wind the
+// aircraft makes under 100 kt over the ground low down.
 TEST_F(PlanFlownTest, OnceVnavFliesTheClimbItIsWalkedFromTheAircraft) {
+  struct Case {
+    const char* name;
+    int vnav;
+    double ground_speed, airspeed, shown;
+  } const kCases[] = {
+      {"VNAV off", 0, 250.0, 250.0, 11000.0},
+      {"VNAV on", 1, 250.0, 250.0, 9000.0},
+      {"VNAV on into 150 kt", 1, 75.0, 175.0, 9000.0},
+      {"VNAV on with 150 kt behind", 1, 250.0, 95.0, 9000.0},
+      {"VNAV on, not yet flying", 1, 95.0, 95.0, 11000.0},
+      {"VNAV off into 150 kt", 0, 75.0, 175.0, 11000.0},
+  };
   for (const Way& w : kWays) {
-    for (const int vnav : {0, 1}) {
-      SCOPED_TRACE(std::string(w.name) + (vnav == 1 ? ", VNAV on" : ", VNAV off"));
+    for (const Case& c : kCases) {
+      SCOPED_TRACE(std::string(w.name) + ", " + c.name);
       SetUp();
       model::model_state.MinVnavIas = 0.0;
       model::model_state.MinVnavClimbRate = 0.0;
@@ -216,13 +230,77 @@ TEST_F(PlanFlownTest, OnceVnavFliesTheClimbItIsWalkedFromTheAircraft) {
       g.ActiveWaypointLat = w.Lat(kAt[1]);
       g.ActiveWaypointLon = w.Lon(kAt[1]);
       g.AircraftAltitude = 1550.0;
-      g.GroundSpeedKnots = 250.0;
+      g.GroundSpeedKnots = c.ground_speed;
       g.AircraftHeading = g.GroundTrack = w.track;
-      g.SmoothedAirspeed = 250.0;
+      g.SmoothedAirspeed = c.airspeed;
       g.VerticalSpeedFpm = 1500.0;
-      g.VnavEngaged = vnav;
+      g.VnavEngaged = c.vnav;
       PredictThePlanFlown();
-      EXPECT_EQ(Shown(1), vnav == 1 ? 9000.0 : 11000.0);
+      EXPECT_EQ(Shown(1), c.shown);
+    }
+  }
+}
+
+// Where the climb at the plan's rate from the aircraft (250 ft a NM, 1,500
+// ft/min at 360 kt) falls short of the constraint ahead, VNAV climbs to it
+// at the rate that meets it there, and the waypoints before it show that
+// climb: from 1,550 ft 10 NM out, W2's 23,000 ft 70 NM on asks for 1,839
+// ft/min, sent as 1,800, or as the 1,900 already sent while the rate stays
+// within its band. W1, 30 NM on, is 10,550 ft at 1,800 and 11,050 at
+// 1,900; at the plan's rate it was 9,050 ft. 25,000 ft asks for 2,010,
+// no more than VNAV's greatest rate.
+TEST_F(PlanFlownTest, TheClimbToAConstraintBeyondThePlansRateIsShownAtTheRateThatMeetsIt) {
+  struct Case {
+    const char* name;
+    double w2;
+    std::int32_t sent;
+    double greatest, w1;
+  } const kCases[] = {
+      {"nothing sent yet", 23000.0, kNoCommand, 2500.0, 10500.0},
+      {"1,900 sent", 23000.0, 1900, 2500.0, 11000.0},
+      {"1,600 sent, out of its band", 23000.0, 1600, 2500.0, 10500.0},
+      {"2,500 sent, out of its band", 23000.0, 2500, 2500.0, 10500.0},
+      {"met at the plan's rate", 19000.0, 1500, 2500.0, 9000.0},
+      {"within 100 ft of the plan's", 19100.0, 1500, 2500.0, 9000.0},
+      {"at VNAV's greatest rate", 25000.0, kNoCommand, 2500.0, 11500.0},
+      {"beyond VNAV's greatest rate", 25000.0, kNoCommand, 1900.0, 11000.0},
+  };
+  for (const Way& w : kWays) {
+    for (const Case& c : kCases) {
+      SCOPED_TRACE(std::string(w.name) + ", " + c.name);
+      SetUp();
+      model::State& m = model::model_state;
+      m.MinVnavIas = 0.0;
+      m.MinVnavClimbRate = 0.0;
+      m.CruiseAlt = 40000;
+      m.MaxVnavClimbRate = c.greatest;
+      Cruising(w, 10.0);
+      flightplan::State& fp = flightplan::flightplan_state;
+      fp.ActiveFlightPlan[0].altitude_constraint = 1050.0;
+      fp.ActiveFlightPlan[2].constraint_flag = 1;
+      fp.ActiveFlightPlan[2].altitude_constraint = c.w2;
+      flightplan::ActiveRouteChanged();
+      State& g = guidance_state;
+      g.PlaneLatitude = w.Lat(0.0);
+      g.PlaneLongitude = w.Lon(0.0);
+      g.TocPassed = 0;
+      g.AircraftAltitude = 1050.0;
+      g.GroundSpeedKnots = 0.0;
+      fp.ActiveWaypointIndex = 1;
+      flightplan::RebuildVerticalPlan();
+      g.PlaneLatitude = w.Lat(10.0);
+      g.PlaneLongitude = w.Lon(10.0);
+      g.ActiveWaypointLat = w.Lat(kAt[1]);
+      g.ActiveWaypointLon = w.Lon(kAt[1]);
+      g.AircraftAltitude = 1550.0;
+      g.GroundSpeedKnots = g.SmoothedAirspeed = 250.0;
+      g.AircraftHeading = g.GroundTrack = w.track;
+      g.VerticalSpeedFpm = 1500.0;
+      g.VnavEngaged = 1;
+      g.VnavVerticalSpeedCommand = c.sent;
+      PredictThePlanFlown();
+      EXPECT_EQ(Shown(1), c.w1);
+      EXPECT_EQ(Shown(2), c.w2);
     }
   }
 }

@@ -184,10 +184,35 @@ TEST_F(VnavTest, ClimbToAConstraintGoesAtThePlansRateAtLeast) {
     m.ClimbRate = c.climb_rate;
     EXPECT_EQ(ClimbCommand(c.path, c.vs), c.command) << c.climb_rate << ": " << c.path << " at " << c.vs;
   }
-  // To the TOC the path itself, placed by the plan's climb: its least.
+  // To the TOC the path itself, placed by the plan's climb: its least. A
+  // TOC left on the constraint's own waypoint (no room for the climb beyond
+  // it before the last leg) is the constraint's altitude, which the
+  // predictions reach at the plan's rate and level at: the plan's rate at
+  // least, as to any constraint of the climb.
   m.ClimbRate = 1600;
   g.TocLatitude = 1.0;
-  EXPECT_EQ(ClimbCommand(1000, 2000), 1500);
+  flightplan::State& fp = flightplan::flightplan_state;
+  struct Toc {
+    const char* name;
+    int flag, index;
+    double latitude;
+    std::int32_t command;
+  };
+  const Toc tocs[] = {
+      {"the TOC ahead at the level", 0, 0, 1.0, 1500},
+      {"the TOC on W1 without a constraint", 0, 1, 1.0, 1500},
+      {"the TOC on W1's constraint", 1, 1, 1.0, 1600},
+      {"the TOC on W1's constraint, typed", 3, 1, 1.0, 1600},
+      {"the TOC 0.1 NM beyond W1's constraint", 1, 1, 1.0 + 0.1 / 60.0, 1500},
+      {"the TOC on the last waypoint", 1, 3, 3.0, 1500},
+  };
+  for (const Toc& t : tocs) {
+    fp.ActiveFlightPlan[1].constraint_flag = t.flag;
+    fp.ActiveFlightPlan[3].constraint_flag = t.flag;
+    g.TocWaypointIndex = t.index;
+    g.TocLatitude = g.NextConstraintLat = t.latitude;
+    EXPECT_EQ(ClimbCommand(1000, 2000), t.command) << t.name;
+  }
 }
 
 TEST_F(VnavTest, ClimbSpeedProtectionAndTheFrameZeroRule) {
