@@ -94,6 +94,33 @@ class PlanFlownTest : public ::testing::Test {
     g.TodPassed = 0;
     g.NextConstraintIndex = kConstraint;
   }
+  // The climb planned on the runway at 1,050 ft (the route's first entry
+  // there too).
+  static void PlannedOnTheRunway(const Way& w) {
+    flightplan::State& fp = flightplan::flightplan_state;
+    fp.ActiveFlightPlan[0].altitude_constraint = 1050.0;
+    flightplan::ActiveRouteChanged();
+    State& g = guidance_state;
+    g.PlaneLatitude = w.Lat(0.0);
+    g.PlaneLongitude = w.Lon(0.0);
+    g.TocPassed = 0;
+    g.AircraftAltitude = 1050.0;
+    g.GroundSpeedKnots = 0.0;
+    fp.ActiveWaypointIndex = 1;
+    flightplan::RebuildVerticalPlan();
+  }
+  // Then the aircraft 10 NM out at 1,550 ft on the first leg, climbing at
+  // 1,500 ft/min; the caller sets its speeds.
+  static void TenNmOut(const Way& w) {
+    State& g = guidance_state;
+    g.PlaneLatitude = w.Lat(10.0);
+    g.PlaneLongitude = w.Lon(10.0);
+    g.ActiveWaypointLat = w.Lat(kAt[1]);
+    g.ActiveWaypointLon = w.Lon(kAt[1]);
+    g.AircraftAltitude = 1550.0;
+    g.AircraftHeading = g.GroundTrack = w.track;
+    g.VerticalSpeedFpm = 1500.0;
+  }
   static void TopOfDescent(const Way& w, double nm, double feet) {
     guidance_state.TodLatitude = w.Lat(nm);
     guidance_state.TodLongitude = w.Lon(nm);
@@ -213,27 +240,12 @@ TEST_F(PlanFlownTest, OnceVnavFliesTheClimbItIsWalkedFromTheAircraft) {
       model::model_state.MinVnavIas = 0.0;
       model::model_state.MinVnavClimbRate = 0.0;
       Cruising(w, 10.0);
-      flightplan::State& fp = flightplan::flightplan_state;
-      fp.ActiveFlightPlan[0].altitude_constraint = 1050.0;
-      flightplan::ActiveRouteChanged();
-      State& g = guidance_state;
-      g.PlaneLatitude = w.Lat(0.0);
-      g.PlaneLongitude = w.Lon(0.0);
-      g.TocPassed = 0;
-      g.AircraftAltitude = 1050.0;
-      g.GroundSpeedKnots = 0.0;
-      fp.ActiveWaypointIndex = 1;
-      flightplan::RebuildVerticalPlan();
+      PlannedOnTheRunway(w);
       ASSERT_EQ(Shown(1), 11000.0);
-      g.PlaneLatitude = w.Lat(10.0);
-      g.PlaneLongitude = w.Lon(10.0);
-      g.ActiveWaypointLat = w.Lat(kAt[1]);
-      g.ActiveWaypointLon = w.Lon(kAt[1]);
-      g.AircraftAltitude = 1550.0;
+      TenNmOut(w);
+      State& g = guidance_state;
       g.GroundSpeedKnots = c.ground_speed;
-      g.AircraftHeading = g.GroundTrack = w.track;
       g.SmoothedAirspeed = c.airspeed;
-      g.VerticalSpeedFpm = 1500.0;
       g.VnavEngaged = c.vnav;
       PredictThePlanFlown();
       EXPECT_EQ(Shown(1), c.shown);
@@ -276,26 +288,12 @@ TEST_F(PlanFlownTest, TheClimbToAConstraintBeyondThePlansRateIsShownAtTheRateTha
       m.MaxVnavClimbRate = c.greatest;
       Cruising(w, 10.0);
       flightplan::State& fp = flightplan::flightplan_state;
-      fp.ActiveFlightPlan[0].altitude_constraint = 1050.0;
       fp.ActiveFlightPlan[2].constraint_flag = 1;
       fp.ActiveFlightPlan[2].altitude_constraint = c.w2;
-      flightplan::ActiveRouteChanged();
+      PlannedOnTheRunway(w);
+      TenNmOut(w);
       State& g = guidance_state;
-      g.PlaneLatitude = w.Lat(0.0);
-      g.PlaneLongitude = w.Lon(0.0);
-      g.TocPassed = 0;
-      g.AircraftAltitude = 1050.0;
-      g.GroundSpeedKnots = 0.0;
-      fp.ActiveWaypointIndex = 1;
-      flightplan::RebuildVerticalPlan();
-      g.PlaneLatitude = w.Lat(10.0);
-      g.PlaneLongitude = w.Lon(10.0);
-      g.ActiveWaypointLat = w.Lat(kAt[1]);
-      g.ActiveWaypointLon = w.Lon(kAt[1]);
-      g.AircraftAltitude = 1550.0;
       g.GroundSpeedKnots = g.SmoothedAirspeed = 250.0;
-      g.AircraftHeading = g.GroundTrack = w.track;
-      g.VerticalSpeedFpm = 1500.0;
       g.VnavEngaged = 1;
       g.VnavVerticalSpeedCommand = c.sent;
       PredictThePlanFlown();
