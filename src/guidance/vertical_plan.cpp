@@ -97,6 +97,21 @@ double ShortStepMinutes(double feet) {
   return ClimbModel::kCaptureSeconds / 60.0 * std::log(feet / kTopOfClimbCapture);
 }
 
+// Whether the path from `from` to `to` lies within one turn of the route
+// that begins after `after` (the waypoint before): the turn LNAV begins as
+// it sequences the waypoint at `to`. One run on from the waypoint before,
+// no leg between (the turn there flown straight into the next), says
+// nothing of where the next is sequenced: a top in it stood before that.
+bool InItsOwnCorner(const FlownPath& path, double after, double from, double to) {
+  constexpr double kStep = 0.1;  // NM; a leg between two corners is longer
+  double east = 0.0, north = 0.0;
+  bool leg = false;
+  for (double at = after; at < from && !leg; at += kStep) leg = !path.CornerWay(at, east, north);
+  for (double at = from; leg && at < to; at += kStep)
+    if (!path.CornerWay(at, east, north)) return false;
+  return leg && path.CornerWay(to, east, north);
+}
+
 }  // namespace
 
 double StepDownSeconds(double feet) {
@@ -500,9 +515,7 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   // Laid by the slope alone, 1,800 ft at 482 kt asked for 2,600 ft/min, the
   // step went at 2,300 and passed the constraint 345 ft high.
   const double leg_from = path.EntryOrBefore(bottom_index - 1);
-  double east = 0.0, north = 0.0;
-  if (descent < bottom_at - leg_from && path.CornerWay(bottom_at - descent, east, north) &&
-      path.CornerWay(bottom_at, east, north))
+  if (descent < bottom_at - leg_from && InItsOwnCorner(path, leg_from, bottom_at - descent, bottom_at))
     descent = std::max(descent, std::min(bottom_at - leg_from,
                                          StepDownSeconds(top - bottom) * DescentFastestSpeed() / 3600.0));
   // Re-planned from a constraint with the next constraint the very next

@@ -1217,9 +1217,9 @@ TEST_F(VerticalPlanTest, AShortStepDownAllowsForTheCapture) {
 // where such a step at the speed the slope is laid for comes within 150 ft
 // of the constraint by the point abeam it. Laid by the slope alone (at the
 // fastest airspeed, steeper than the step's rate flies there) a 1,800-ft
-// step was crossed 345 ft high. A top on the leg before the corner, or a
-// waypoint the route goes straight through, keeps the slope: the path is
-// flown there. East and west of zero, turning north and south, across 180
+// step was crossed 345 ft high. A top on the leg before the corner, in the
+// turn at the waypoint before, or a waypoint the route goes straight
+// through, keeps the slope: the path is flown there. East and west of zero, turning north and south, across 180
 // degrees, with variation.
 TEST_F(VerticalPlanTest, AStepDownInsideTheConstraintsCornerAllowsForTheBuildUpAndTheCapture) {
   struct Case {
@@ -1280,6 +1280,36 @@ TEST_F(VerticalPlanTest, AStepDownInsideTheConstraintsCornerAllowsForTheBuildUpA
         }
       }
     }
+  }
+  // A slope's top in the second half of the turn at the waypoint before
+  // lies in a corner too, but LNAV sequences the constraint only after the
+  // leg between: the path is flown from it, and it stays.
+  for (const double east : {1.0, -1.0}) {
+    SCOPED_TRACE(east);
+    SetUp();
+    Route({{"A", 0, 0.0, "APT", 0, 0.0},
+           {"W1", 0, 0.5 * east, "WPT", 0, 6000},
+           {"W2", 0, 1.0 * east, "WPT", 0, 12000},
+           {"W3", 0.25, 1.0 * east, "WPT", 1, 9000, 250},
+           {"W4", 0.25, 1.5 * east, "WPT", 0, 5000},
+           {"B", 0.25, 2.0 * east, "APT", 0, 0.0}});
+    model::State& m = model::model_state;
+    m.CruiseAlt = 12000;
+    m.PlanDescentRate = 2000.0;
+    m.MaxVnavDescRate = 3000.0;
+    State& g = guidance_state;
+    g.TocWaypointIndex = 2;
+    const double w2 = FlownPath::Current().Entry(2), w3 = FlownPath::Current().Entry(3);
+    const double step = DescentSlope(2000.0) * (w3 - w2 - 0.5);
+    flightplan::flightplan_state.ActiveFlightPlan[3].altitude_constraint = std::round(12000.0 - step);
+    flightplan::ActiveRouteChanged();
+    ComputeTopOfDescent(0);
+    const FlownPath& path = FlownPath::Current();
+    ASSERT_NEAR(path.Entry(3), w3, 1e-9);
+    const double tod = path.CoordinateFromPosition(5, g.TodLatitude, g.TodLongitude);
+    double e = 0.0, n = 0.0;
+    ASSERT_TRUE(path.CornerWay(tod, e, n) && path.CornerWay(w3, e, n));
+    EXPECT_NEAR(w3 - tod, std::round(step) / DescentSlope(2000.0), 1e-3);
   }
 }
 
