@@ -516,10 +516,12 @@ void PlanDescentSlope(double top) {
   g.DescentFastestTas = FastestDescentTas(top) + WindBehindNow();
 }
 
-double DescentSlope(double rate) {
+double DescentFastestSpeed() {
   const State& g = G();
-  if (g.DescentFastestTas > 0.0) return DescentFeetPerNm(rate, g.DescentFastestTas);
-  return DescentFeetPerNm(rate, FastestDescentTas(PlannedCruiseAltitude()) + WindBehindNow());
+  if (g.DescentFastestTas > 0.0) return g.DescentFastestTas;
+  return FastestDescentTas(PlannedCruiseAltitude()) + WindBehindNow();
 }
+
+double DescentSlope(double rate) { return DescentFeetPerNm(rate, DescentFastestSpeed()); }
 
 }  // namespace ovi::guidance

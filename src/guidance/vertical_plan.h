@@ -94,6 +94,11 @@ bool StartDescentPathAtAircraft(bool at_aircraft_altitude);
 // the TOC was placed where the climb meets the descent path.
 double ClimbTopAltitude();
 
+// Seconds a step down of `feet` in the cruise takes, at the rate VNAV steps
+// at, to come within kTopOfClimbCapture of its bottom: the rate built up
+// from level flight, and the autopilot's capture easing the last of it.
+double StepDownSeconds(double feet);
+
 // The top of climb is passed this close below the plan's level; a level
 // this far or farther above the aircraft in cruise is a step climb.
 constexpr double kTopOfClimbCapture = 150.0;

@@ -43,6 +43,9 @@ void PlanDescentSlope(double top);
 // Feet a NM of the descent as laid (at `rate`), or, before one is, as it
 // would be laid from the plan's level now.
 double DescentSlope(double rate);
+// The knots over the ground that slope is laid for: the fastest airspeed
+// with the wind as if from behind.
+double DescentFastestSpeed();
 
 // The index of the constraint VNAV flies to, within the route.
 int ClampedConstraintIndex(int last);

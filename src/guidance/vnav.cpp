@@ -315,12 +315,30 @@ bool TopOfDescentBeforeIt(int i) {
   return std::isfinite(at) && std::isfinite(here) && here < tod && tod <= at;
 }
 
+// A cruise's constraint sequenced before its top of descent: the step
+// down to it, at the rate VNAV steps at from the aircraft's altitude, with
+// the rate's build-up and the autopilot's capture, needs all the way left
+// to the point abeam it. A top inside the constraint's corner is placed for
+// such a step (ComputeTopOfDescent), at the fastest speed the descent is
+// laid for; an aircraft faster over the ground, or a top the slope placed
+// short of a corner LNAV began sooner, would come to it late: stepped down
+// from the slope's top, a 1,800-ft step at 2,300 ft/min and 482 kt (the
+// slope asking 2,600 there) passed the point abeam its waypoint 345 ft high.
+bool StepDownDue(int i) {
+  const State& g = G();
+  const FlownPath& path = FlownPath::Current();
+  const double to_go = path.Entry(i) - path.Aircraft();
+  const double nm = StepDownSeconds(g.AircraftAltitude - PlannedAltitude(*Entry(i))) *
+                    std::max(g.GroundSpeedKnots, 0.0) / 3600.0;
+  return std::isfinite(to_go) && to_go <= nm;
+}
+
 // A constraint held as the target past its sequencing is given up once the
 // aircraft is abeam it (the next target is chosen from it), or as soon as
 // another target replaced it (EXEC). A cruise's constraint is given up
 // where the top of descent shown leads down to it, as the profile measures
-// it: from there the aircraft steps down to it, at the rate the top was
-// placed for.
+// it, or sooner where the step down to it is due: from there the aircraft
+// steps down to it.
 void ReleaseHeldConstraint() {
   State& g = G();
   const int held = g.HeldConstraintIndex;
@@ -328,7 +346,8 @@ void ReleaseHeldConstraint() {
   const bool cruising = !IsTarget(held) && DescentToItNotBegun(held);
   if (held >= Fp().ActiveWaypointIndex || !(IsTarget(held) || cruising)) {
     g.HeldConstraintIndex = 0;
-  } else if (Reached(held) || (cruising && g.DestinationDistance <= g.DistanceTodToLastWaypoint)) {
+  } else if (Reached(held) ||
+             (cruising && (g.DestinationDistance <= g.DistanceTodToLastWaypoint || StepDownDue(held)))) {
     g.HeldConstraintIndex = 0;
     SelectNextConstraintAt(held);
   }

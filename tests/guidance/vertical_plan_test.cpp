@@ -1210,6 +1210,109 @@ TEST_F(VerticalPlanTest, AShortStepDownAllowsForTheCapture) {
   }
 }
 
+// A top of descent inside the constraint's own corner, past the point
+// where LNAV sequences the waypoint, is a step down flown at the rate VNAV
+// steps at from level flight: the rate built up (an autopilot's 400 ft/min
+// a second here) and the last of it eased by the capture. Its top stands
+// where such a step at the speed the slope is laid for comes within 150 ft
+// of the constraint by the point abeam it. Laid by the slope alone (at the
+// fastest airspeed, steeper than the step's rate flies there) a 1,800-ft
+// step was crossed 345 ft high. A top on the leg before the corner, in the
+// turn at the waypoint before, or a waypoint the route goes straight
+// through, keeps the slope: the path is flown there. East and west of zero, turning north and south, across 180
+// degrees, with variation.
+TEST_F(VerticalPlanTest, AStepDownInsideTheConstraintsCornerAllowsForTheBuildUpAndTheCapture) {
+  struct Case {
+    double step, plan_rate;
+    double turn;       // degrees of W3's turn, north of the route's way
+    bool in_corner;    // the slope's top lies inside W3's corner
+  };
+  const Case cases[] = {
+      {1000.0, 2000.0, 90.0, true},  {900.0, 2000.0, 120.0, true}, {800.0, 2600.0, 90.0, true},
+      {1200.0, 2600.0, 120.0, true}, {600.0, 2000.0, 60.0, true},
+      {6000.0, 2000.0, 90.0, false},  // the top on the leg before the corner
+      {1000.0, 2000.0, 0.0, false},   // straight through: no corner
+  };
+  for (const double lon_shift : {0.0, -3.0, 179.0}) {
+    for (const double north : {1.0, -1.0}) {
+      for (const double east : {1.0, -1.0}) {
+        for (const Case& c : cases) {
+          SCOPED_TRACE(::testing::Message() << c.step << " ft at " << c.plan_rate << ", turn " << c.turn
+                                            << ", east " << east << ", north " << north << ", shift " << lon_shift);
+          SetUp();
+          auto lon = [&](double l) { return std::remainder(east * l + lon_shift, 360.0); };
+          const double out = c.turn * std::acos(-1.0) / 180.0;
+          Route({{"A", 0, lon(0.0), "APT", 0, 0.0},
+                 {"W1", 0, lon(0.5), "WPT", 0, 6000},
+                 {"W2", 0, lon(1.0), "WPT", 0, 12000},
+                 {"W3", 0, lon(2.0), "WPT", 1, 12000 - c.step, 250},
+                 {"W4", north * std::sin(out), lon(2.0 + std::cos(out)), "WPT", 0, 5000},
+                 {"B", north * 1.5 * std::sin(out), lon(2.0 + 1.5 * std::cos(out)), "APT", 0, 0.0}});
+          model::State& m = model::model_state;
+          m.CruiseAlt = 12000;
+          m.PlanDescentRate = c.plan_rate;
+          m.MaxVnavDescRate = 3000.0;
+          State& g = guidance_state;
+          g.MagneticVariation = -12.0;
+          g.TocWaypointIndex = 2;
+          ComputeTopOfDescent(0);
+          const FlownPath& path = FlownPath::Current();
+          const double w3 = path.Entry(3);
+          const double tod = path.CoordinateFromPosition(5, g.TodLatitude, g.TodLongitude);
+          const double slope = DescentSlope(c.plan_rate);
+          double e = 0.0, n = 0.0;
+          ASSERT_EQ(path.CornerWay(w3 - c.step / slope, e, n) && path.CornerWay(w3, e, n), c.in_corner);
+          if (!c.in_corner) {
+            EXPECT_NEAR(w3 - tod, c.step / slope, 1e-3);
+            continue;
+          }
+          // Down from the top at the speed the slope is laid for (420 kt,
+          // still air), the rate VNAV steps at built up and eased.
+          const double rate = std::round(c.plan_rate / 100.0) * 100.0;
+          const double knots = 420.0;
+          double above = c.step, vs = 0.0;
+          for (double nm = 0.0; nm < w3 - tod; nm += knots / 3600.0 * 0.01) {
+            vs = std::min({vs + 400.0 * 0.01, rate, above * 60.0 / ClimbModel::kCaptureSeconds});
+            above -= vs / 60.0 * 0.01;
+          }
+          EXPECT_LE(above, kTopOfClimbCapture + 1.0);
+          EXPECT_GT(above, kTopOfClimbCapture - 15.0);
+        }
+      }
+    }
+  }
+  // A slope's top in the second half of the turn at the waypoint before
+  // lies in a corner too, but LNAV sequences the constraint only after the
+  // leg between: the path is flown from it, and it stays.
+  for (const double east : {1.0, -1.0}) {
+    SCOPED_TRACE(east);
+    SetUp();
+    Route({{"A", 0, 0.0, "APT", 0, 0.0},
+           {"W1", 0, 0.5 * east, "WPT", 0, 6000},
+           {"W2", 0, 1.0 * east, "WPT", 0, 12000},
+           {"W3", 0.25, 1.0 * east, "WPT", 1, 9000, 250},
+           {"W4", 0.25, 1.5 * east, "WPT", 0, 5000},
+           {"B", 0.25, 2.0 * east, "APT", 0, 0.0}});
+    model::State& m = model::model_state;
+    m.CruiseAlt = 12000;
+    m.PlanDescentRate = 2000.0;
+    m.MaxVnavDescRate = 3000.0;
+    State& g = guidance_state;
+    g.TocWaypointIndex = 2;
+    const double w2 = FlownPath::Current().Entry(2), w3 = FlownPath::Current().Entry(3);
+    const double step = DescentSlope(2000.0) * (w3 - w2 - 0.5);
+    flightplan::flightplan_state.ActiveFlightPlan[3].altitude_constraint = std::round(12000.0 - step);
+    flightplan::ActiveRouteChanged();
+    ComputeTopOfDescent(0);
+    const FlownPath& path = FlownPath::Current();
+    ASSERT_NEAR(path.Entry(3), w3, 1e-9);
+    const double tod = path.CoordinateFromPosition(5, g.TodLatitude, g.TodLongitude);
+    double e = 0.0, n = 0.0;
+    ASSERT_TRUE(path.CornerWay(tod, e, n) && path.CornerWay(w3, e, n));
+    EXPECT_NEAR(w3 - tod, std::round(step) / DescentSlope(2000.0), 1e-3);
+  }
+}
+
 // The descent is laid no steeper than VNAV follows at its share of its
 // greatest rate at the fastest it flies: the cruise's or the descent's
 // airspeed as a true airspeed at the level, with the wind of the moment

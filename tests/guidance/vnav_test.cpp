@@ -11,6 +11,7 @@
 #include "src/guidance/climb_model.h"
 #include "src/guidance/lateral.h"
 #include "src/guidance/engage_buttons.h"
+#include "src/guidance/flown_path.h"
 #include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
@@ -1142,6 +1143,79 @@ TEST_F(VnavTest, ACruiseConstraintSequencedBeforeItsTopOfDescentWaitsForIt) {
       EXPECT_EQ(g.HeldConstraintIndex, 0);
       EXPECT_EQ(g.NextConstraintIndex, 3);
       EXPECT_EQ(model::model_state.CruiseAlt, static_cast<std::int32_t>(constraint));
+    }
+  }
+}
+
+// The same, the step down due before the top: at the ground speed flown,
+// the step at the rate VNAV steps at (2,000 ft/min), built up and eased by
+// the capture, needs more than the way left to the point abeam the
+// waypoint, and it begins there. 600 ft: 18 s at the rate, 2.5 s lost to
+// its build-up at 400 ft/min a second, 3.1 s to the capture from 500 ft to
+// go down to 150 ft (15 s times ln(500/150) where the rate takes 15 s);
+// 300 ft lies inside the capture: 15 s times ln(300/150). A little slower,
+// the constraint waits for its top. Over 180 degrees south of the equator
+// and west of Greenwich.
+TEST_F(VnavTest, ACruiseConstraintSequencedBeforeItsTopStepsDownWhereTheStepIsDue) {
+  struct Route {
+    const char* name;
+    double lat, lons[4], aircraft, tod;
+  } const kRoutes[] = {
+      {"across 180 south", -50.0, {179.0, 179.6, -179.8, -179.2}, 179.55, 179.58},
+      {"west of zero", 12.0, {-3.0, -2.4, -1.8, -1.2}, -2.45, -2.42},
+  };
+  struct Step {
+    double under, seconds;
+  } const kSteps[] = {{600.0, 18.0 + 2.5 + 15.0 * (std::log(500.0 / 150.0) - 1.0)},
+                      {300.0, 15.0 * std::log(2.0)}};
+  for (const Route& r : kRoutes) {
+    for (const Step& step : kSteps) {
+      for (const double share : {1.02, 0.98}) {
+        SCOPED_TRACE(::testing::Message() << r.name << ", " << step.under << " ft under, " << share);
+        SetUp();
+        State& g = guidance_state;
+        model::State& m = model::model_state;
+        flightplan::State& fp = flightplan::flightplan_state;
+        for (int i = 0; i <= 3; ++i) {
+          fp.ActiveFlightPlan[i].latitude = r.lat;
+          fp.ActiveFlightPlan[i].longitude = r.lons[i];
+        }
+        const double level = 23800.0, constraint = level - step.under;
+        model::FlightPlanWaypoint& w1 = fp.ActiveFlightPlan[1];
+        w1.constraint_flag = 1;
+        w1.altitude_constraint = constraint;
+        m.CruiseAlt = static_cast<std::int32_t>(level);
+        m.PlanDescentRate = 2000.0;
+        m.MaxVnavDescRate = 3000.0;
+        g.LevelInForce = static_cast<std::int32_t>(level);
+        g.AircraftAltitude = level;
+        g.TocPassed = 1;
+        g.TodPassed = 0;
+        g.NextConstraintIndex = 1;
+        g.NextConstraintAltitude = level;
+        g.TodLatitude = g.NextConstraintLat = r.lat;
+        g.TodLongitude = g.NextConstraintLon = r.tod;
+        g.VnavAltitudeSet = 1;
+        fp.ActiveWaypointIndex = 1;
+        g.ActiveWaypointLat = r.lat;
+        g.ActiveWaypointLon = r.lons[1];
+        g.PlaneLatitude = r.lat;
+        g.PlaneLongitude = r.aircraft;
+        SelectNextConstraint();
+        ASSERT_EQ(g.HeldConstraintIndex, 1);
+        fp.ActiveWaypointIndex = 2;
+        g.ActiveWaypointLon = r.lons[2];
+        // The aircraft's way onto its leg is flown alike at any speed.
+        g.GroundSpeedKnots = 300.0;
+        const double to_go = FlownPath::Current().Entry(1) - FlownPath::Current().Aircraft();
+        ASSERT_GT(to_go, 1.0);
+        g.GroundSpeedKnots = share * to_go / step.seconds * 3600.0;
+        ASSERT_NEAR(FlownPath::Current().Entry(1) - FlownPath::Current().Aircraft(), to_go, 1e-9);
+        RunVerticalTransitions();
+        const bool due = share > 1.0;
+        EXPECT_EQ(g.HeldConstraintIndex, due ? 0 : 1);
+        EXPECT_EQ(m.CruiseAlt, static_cast<std::int32_t>(due ? constraint : level));
+      }
     }
   }
 }

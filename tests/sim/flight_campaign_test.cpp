@@ -44,10 +44,6 @@ const KnownBreak kKnownBreaks[] = {
      "BEAVR's 3,000A then needs 4,300 ft/min downwind, more than VNAV's greatest 3,000: crossed at 3,803 ft"},
     {"agree", {124},
      "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing"},
-    {"path", {122},
-     "the pilot's 3,200 ft typed in the climb at VANCO, the last waypoint but one, 800 ft under the descent's "
-     "4,000: the step begins inside the miles LNAV sequences VANCO early, and VNAV goes off as the last "
-     "waypoint is made active (no VNAV flies it, as seeds 74 and 307)"},
     {"agree", {70},
      "the climb model in 133 kt across on a two-leg route, the climb meeting the descent: WP01 crossed 600 ft "
      "above the altitude the navigator listed 224 s before"},
