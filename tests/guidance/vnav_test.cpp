@@ -1077,6 +1077,49 @@ TEST_F(VnavTest, AHeldConstraintOutlivesANewPlanThatKeepsIt) {
   }
 }
 
+// Routes west along a parallel with W1 the constraint: across 180 degrees
+// south of the equator and west of Greenwich. The aircraft stands short of
+// the top of descent, the top `past_tod` is just beyond it.
+struct CruiseStepRoute {
+  const char* name;
+  double lat, lons[4], aircraft, tod, past_tod;
+};
+constexpr CruiseStepRoute kCruiseStepRoutes[] = {
+    {"across 180 south", -50.0, {179.0, 179.6, -179.8, -179.2}, 179.55, 179.58, 179.585},
+    {"west of zero", 12.0, {-3.0, -2.4, -1.8, -1.2}, -2.45, -2.42, -2.415},
+};
+
+// Cruising at `level` with W1's constraint `under` feet below it, the top
+// of descent short of W1 and the aircraft short of the top, W1 sequenced
+// (LNAV's switch distance) and held as the target where it is below.
+void CruisingSequencedShortOfTheTop(const CruiseStepRoute& r, double level, double under) {
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  for (int i = 0; i <= 3; ++i) {
+    fp.ActiveFlightPlan[i].latitude = r.lat;
+    fp.ActiveFlightPlan[i].longitude = r.lons[i];
+  }
+  model::FlightPlanWaypoint& w1 = fp.ActiveFlightPlan[1];
+  w1.constraint_flag = 1;
+  w1.altitude_constraint = level - under;
+  model::model_state.CruiseAlt = static_cast<std::int32_t>(level);
+  g.LevelInForce = static_cast<std::int32_t>(level);
+  g.AircraftAltitude = level;
+  g.TocPassed = 1;
+  g.TodPassed = 0;
+  g.NextConstraintIndex = 1;
+  g.NextConstraintAltitude = level;
+  g.TodLatitude = g.NextConstraintLat = r.lat;
+  g.TodLongitude = g.NextConstraintLon = r.tod;
+  g.VnavAltitudeSet = 1;
+  fp.ActiveWaypointIndex = 1;
+  g.ActiveWaypointLat = r.lat;
+  g.ActiveWaypointLon = r.lons[1];
+  g.PlaneLatitude = r.lat;
+  g.PlaneLongitude = r.aircraft;
+  SelectNextConstraint();
+}
+
 // Cruising towards a top of descent placed short of a constrained waypoint
 // below the level, the waypoint sequenced first (a wide turn's
 // anticipation): the level is held, the constraint kept, until the aircraft
@@ -1084,47 +1127,17 @@ TEST_F(VnavTest, AHeldConstraintOutlivesANewPlanThatKeepsIt) {
 // there; a constraint at the level re-plans at once (no descent to it). Over 180 degrees south of the equator and west
 // of Greenwich.
 TEST_F(VnavTest, ACruiseConstraintSequencedBeforeItsTopOfDescentWaitsForIt) {
-  struct Route {
-    const char* name;
-    double lat, lons[4], aircraft, tod, past_tod;
-  } const kRoutes[] = {
-      {"across 180 south", -50.0, {179.0, 179.6, -179.8, -179.2}, 179.55, 179.58, 179.585},
-      {"west of zero", 12.0, {-3.0, -2.4, -1.8, -1.2}, -2.45, -2.42, -2.415},
-  };
   // Feet under the level: the constraint is a crossing altitude, whatever
   // the pilot's entry qualified it with.
   const double kUnder[] = {0.0, 499.0, 500.0, 600.0};
-  for (const Route& r : kRoutes) {
+  for (const CruiseStepRoute& r : kCruiseStepRoutes) {
     for (const double under : kUnder) {
       SCOPED_TRACE(std::string(r.name) + ", " + std::to_string(under) + " ft under");
       SetUp();
       State& g = guidance_state;
       flightplan::State& fp = flightplan::flightplan_state;
-      for (int i = 0; i <= 3; ++i) {
-        fp.ActiveFlightPlan[i].latitude = r.lat;
-        fp.ActiveFlightPlan[i].longitude = r.lons[i];
-      }
       const double level = 23800.0, constraint = level - under;
-      model::FlightPlanWaypoint& w1 = fp.ActiveFlightPlan[1];
-      w1.constraint_flag = 1;
-      w1.altitude_constraint = constraint;
-      model::model_state.CruiseAlt = static_cast<std::int32_t>(level);
-      g.LevelInForce = static_cast<std::int32_t>(level);
-      g.AircraftAltitude = level;
-      g.TocPassed = 1;
-      g.TodPassed = 0;
-      g.NextConstraintIndex = 1;
-      g.NextConstraintAltitude = level;
-      g.TodLatitude = g.NextConstraintLat = r.lat;
-      g.TodLongitude = g.NextConstraintLon = r.tod;
-      g.VnavAltitudeSet = 1;
-      // Sequenced (LNAV's switch distance) short of the top of descent.
-      fp.ActiveWaypointIndex = 1;
-      g.ActiveWaypointLat = r.lat;
-      g.ActiveWaypointLon = r.lons[1];
-      g.PlaneLatitude = r.lat;
-      g.PlaneLongitude = r.aircraft;
-      SelectNextConstraint();
+      CruisingSequencedShortOfTheTop(r, level, under);
       const bool below = under > 0.0;
       EXPECT_EQ(g.HeldConstraintIndex, below ? 1 : 0);
       EXPECT_EQ(g.NextConstraintIndex, below ? 1 : 3);
@@ -1157,18 +1170,11 @@ TEST_F(VnavTest, ACruiseConstraintSequencedBeforeItsTopOfDescentWaitsForIt) {
 // the constraint waits for its top. Over 180 degrees south of the equator
 // and west of Greenwich.
 TEST_F(VnavTest, ACruiseConstraintSequencedBeforeItsTopStepsDownWhereTheStepIsDue) {
-  struct Route {
-    const char* name;
-    double lat, lons[4], aircraft, tod;
-  } const kRoutes[] = {
-      {"across 180 south", -50.0, {179.0, 179.6, -179.8, -179.2}, 179.55, 179.58},
-      {"west of zero", 12.0, {-3.0, -2.4, -1.8, -1.2}, -2.45, -2.42},
-  };
   struct Step {
     double under, seconds;
   } const kSteps[] = {{600.0, 18.0 + 2.5 + 15.0 * (std::log(500.0 / 150.0) - 1.0)},
                       {300.0, 15.0 * std::log(2.0)}};
-  for (const Route& r : kRoutes) {
+  for (const CruiseStepRoute& r : kCruiseStepRoutes) {
     for (const Step& step : kSteps) {
       for (const double share : {1.02, 0.98}) {
         SCOPED_TRACE(::testing::Message() << r.name << ", " << step.under << " ft under, " << share);
@@ -1176,32 +1182,10 @@ TEST_F(VnavTest, ACruiseConstraintSequencedBeforeItsTopStepsDownWhereTheStepIsDu
         State& g = guidance_state;
         model::State& m = model::model_state;
         flightplan::State& fp = flightplan::flightplan_state;
-        for (int i = 0; i <= 3; ++i) {
-          fp.ActiveFlightPlan[i].latitude = r.lat;
-          fp.ActiveFlightPlan[i].longitude = r.lons[i];
-        }
         const double level = 23800.0, constraint = level - step.under;
-        model::FlightPlanWaypoint& w1 = fp.ActiveFlightPlan[1];
-        w1.constraint_flag = 1;
-        w1.altitude_constraint = constraint;
-        m.CruiseAlt = static_cast<std::int32_t>(level);
         m.PlanDescentRate = 2000.0;
         m.MaxVnavDescRate = 3000.0;
-        g.LevelInForce = static_cast<std::int32_t>(level);
-        g.AircraftAltitude = level;
-        g.TocPassed = 1;
-        g.TodPassed = 0;
-        g.NextConstraintIndex = 1;
-        g.NextConstraintAltitude = level;
-        g.TodLatitude = g.NextConstraintLat = r.lat;
-        g.TodLongitude = g.NextConstraintLon = r.tod;
-        g.VnavAltitudeSet = 1;
-        fp.ActiveWaypointIndex = 1;
-        g.ActiveWaypointLat = r.lat;
-        g.ActiveWaypointLon = r.lons[1];
-        g.PlaneLatitude = r.lat;
-        g.PlaneLongitude = r.aircraft;
-        SelectNextConstraint();
+        CruisingSequencedShortOfTheTop(r, level, step.under);
         ASSERT_EQ(g.HeldConstraintIndex, 1);
         fp.ActiveWaypointIndex = 2;
         g.ActiveWaypointLon = r.lons[2];
