@@ -330,6 +330,10 @@ struct State {
   // Tick and direction (1 up, -1 down) of the last change of the command.
   double VnavVerticalSpeedChangeTick = -1e9;
   std::int32_t VnavVerticalSpeedChangeSign = 0;
+  // The command before the last one and the tick it was sent at, and the
+  // tick of the last command that went back to the one before it.
+  std::int32_t VnavVerticalSpeedBeforeLast = kNoCommand;
+  double VnavVerticalSpeedBeforeLastTick = -1e9, VnavVerticalSpeedReturnTick = -1e9;
   std::int32_t VnavBelowMinSpeed = 0;  // climb speed protection active
   std::int32_t PendingMachCommandCount = 0;
   std::int32_t PendingDescentSpeedCommand = 0;

@@ -29,6 +29,9 @@ constexpr double kVerticalSpeedBand = 75.0;
 // Ticks a vertical speed command waits after the last change before it
 // turns back the other way (18 a second).
 constexpr double kTicksBeforeReversal = 5.0 * 18.0;
+// Ticks within which a command going back to the one before the last
+// (sent within as many ticks) may do so once.
+constexpr double kTicksBetweenReturns = 10.0 * 18.0;
 // Minutes over which the descent brings the aircraft back onto its path.
 constexpr double kPathCorrectionMinutes = 1.0;
 // The shallowest descent VNAV commands toward a target below (ft/min): an
@@ -65,7 +68,11 @@ std::int32_t NearestHundreds(double rate) { return Whole(std::floor(rate * 0.01 
 // pass; where it wavers by a tenth of a mile (an aircraft well off its
 // leg), a climb near its top turned 100 ft/min up and down every second.
 // Ramps go on a step a second; a change between climbing, level and
-// descending (a new phase) is never held.
+// descending (a new phase) is never held. Nor does a command go back to
+// the one before the last (within ten seconds of that one) a second time
+// within ten seconds: by way of a ramp on between, a path in a turn near
+// its level-off was sent -600, -500, -600, -700, -600 ft/min in 16 s, the
+// autopilot's target swinging to and fro.
 std::int32_t Steady(std::int32_t cmd) {
   State& g = G();
   const std::int32_t last = g.VnavVerticalSpeedCommand;
@@ -77,6 +84,12 @@ std::int32_t Steady(std::int32_t cmd) {
   const std::int32_t sign = cmd > last ? 1 : -1;
   if (sign == -g.VnavVerticalSpeedChangeSign && g.LastTick - g.VnavVerticalSpeedChangeTick < kTicksBeforeReversal)
     return last;
+  if (cmd == g.VnavVerticalSpeedBeforeLast && g.LastTick - g.VnavVerticalSpeedBeforeLastTick < kTicksBetweenReturns) {
+    if (g.LastTick - g.VnavVerticalSpeedReturnTick < kTicksBetweenReturns) return last;
+    g.VnavVerticalSpeedReturnTick = g.LastTick;
+  }
+  g.VnavVerticalSpeedBeforeLast = last;
+  g.VnavVerticalSpeedBeforeLastTick = g.VnavVerticalSpeedChangeTick;
   g.VnavVerticalSpeedChangeSign = sign;
   g.VnavVerticalSpeedChangeTick = g.LastTick;
   return cmd;

@@ -410,6 +410,21 @@ TEST_F(VnavTest, DescentRateIsNegativeClampedAndSentOnAnyPass) {
     CoupleVnavToAutopilot();
     EXPECT_EQ(g.VnavVerticalSpeedCommand, command) << tick;
   }
+  // Back to the one before the last once within ten seconds, not twice:
+  // -600, -500, -600, -700 and then -600 again only ten seconds after the
+  // first return (five after the last change, as a turn back may).
+  g.VnavVerticalSpeedCommand = -600;
+  g.VnavVerticalSpeedChangeSign = 1;
+  g.VnavVerticalSpeedChangeTick = 1000.0;
+  for (const auto& [tick, path_rate, command] :
+       {std::tuple{1050.0, 500.0, -500}, std::tuple{1140.0, 600.0, -600}, std::tuple{1200.0, 700.0, -700},
+        std::tuple{1290.0, 600.0, -700}, std::tuple{1320.0, 600.0, -600}}) {
+    g.LastTick = tick;
+    g.TodAltitude = 4.0 * path_rate;
+    g.AircraftAltitude = g.VnavPathAltitude = 2.0 * path_rate;
+    CoupleVnavToAutopilot();
+    EXPECT_EQ(g.VnavVerticalSpeedCommand, command) << tick;
+  }
   g.TodAltitude = 4.0 * 2200.0;
   g.AircraftAltitude = g.VnavPathAltitude = 2.0 * 2200.0;
   // A climb just stepped up turns into the descent at once: a new phase.
