@@ -83,6 +83,15 @@ bool HoldFixOnThePath(double straight, double& fix_span, double& fix_altitude) {
 // level flight.
 constexpr double kStepBuildUp = 400.0;
 
+// The rate (ft/min) VNAV steps down at: the plan's, within its greatest.
+double StepRate() {
+  const model::State& m = M();
+  return std::min(std::max(m.PlanDescentRate, 100.0), std::max(m.MaxVnavDescRate, 100.0));
+}
+
+// Feet to go where the autopilot's capture begins easing a step at `rate`.
+double StepCaptureFeet(double rate) { return rate / 60.0 * ClimbModel::kCaptureSeconds; }
+
 // Minutes a step down of `feet` takes to come within the capture's 150 ft
 // of its bottom where the whole step lies inside the autopilot's capture
 // (the rate eased from the step's start, never reaching the plan's); 0
@@ -90,11 +99,7 @@ constexpr double kStepBuildUp = 400.0;
 // step went at that rate, a 500-ft step's top came 13 s before its
 // constraint at 2,200 ft/min, and the aircraft crossed it 310 ft high.
 double ShortStepMinutes(double feet) {
-  const model::State& m = M();
-  const double rate = std::min(std::max(m.PlanDescentRate, 100.0), std::max(m.MaxVnavDescRate, 100.0));
-  const double eased = rate / 60.0 * ClimbModel::kCaptureSeconds;  // feet to go where the capture begins
-  if (!(feet > kTopOfClimbCapture) || feet > eased) return 0.0;
-  return ClimbModel::kCaptureSeconds / 60.0 * std::log(feet / kTopOfClimbCapture);
+  return feet > StepCaptureFeet(StepRate()) ? 0.0 : StepDownSeconds(feet) / 60.0;
 }
 
 // Whether the path from `from` to `to` lies within one turn of the route
@@ -115,9 +120,7 @@ bool InItsOwnCorner(const FlownPath& path, double after, double from, double to)
 }  // namespace
 
 double StepDownSeconds(double feet) {
-  const model::State& m = M();
-  const double rate = std::min(std::max(m.PlanDescentRate, 100.0), std::max(m.MaxVnavDescRate, 100.0));
-  const double eased = rate / 60.0 * ClimbModel::kCaptureSeconds;
+  const double rate = StepRate(), eased = StepCaptureFeet(rate);
   if (!(feet > kTopOfClimbCapture)) return 0.0;
   if (feet <= eased) return ClimbModel::kCaptureSeconds * std::log(feet / kTopOfClimbCapture);
   // Built up from level at kStepBuildUp, the rate is reached half its

@@ -68,6 +68,17 @@ class VnavTest : public ::testing::Test {
     model::model_state.CruiseAlt = 20000;
     model::model_state.CruiseMach = 0.78;
   }
+
+  // VNAV sets the speeds, LNAV steers through the autopilot's heading, and
+  // the autopilot holds a Mach.
+  static void SpeedsByVnavInMachHoldUnderLnav() {
+    State& g = guidance_state;
+    model::model_state.VnavSetSpd = 1;
+    g.LnavEngaged = 1;
+    g.ApHeadingLock = 1;
+    g.ApMachHold = 1.0;
+    g.ApAirspeedHold = 0.0;
+  }
   void TearDown() override { ResetModuleState(); }
 
   void Pass() {
@@ -1368,13 +1379,9 @@ TEST_F(VnavTest, NoSpeedUpInATurnUntilItEnds) {
 // hold's speed).
 TEST_F(VnavTest, AnAccelerationUnderWayAsATurnBeginsWaitsForItsEnd) {
   State& g = guidance_state;
-  model::model_state.VnavSetSpd = 1;
-  g.LnavEngaged = 1;
-  g.ApHeadingLock = 1;
+  SpeedsByVnavInMachHoldUnderLnav();
   g.TocPassed = 1;
   g.AircraftAltitude = 12000.0;
-  g.ApMachHold = 1.0;
-  g.ApAirspeedHold = 0.0;
   g.VnavWantedMach = 0.58;
   g.VnavWantedSpeed = 0.0;
   struct Case {
@@ -1513,11 +1520,7 @@ TEST_F(VnavTest, TheSpeedSentWithAnExecIsFlownThroughTheTurnOntoTheRoute) {
 // of the top of climb the pages showed.
 TEST_F(VnavTest, AMachClimbGoesOnUpThroughATurn) {
   State& g = guidance_state;
-  model::model_state.VnavSetSpd = 1;
-  g.LnavEngaged = 1;
-  g.ApHeadingLock = 1;
-  g.ApMachHold = 1.0;
-  g.ApAirspeedHold = 0.0;
+  SpeedsByVnavInMachHoldUnderLnav();
   struct Case {
     const char* what;
     double altitude;  // feet, the turn begun at 17,000 ft
