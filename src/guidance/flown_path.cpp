@@ -334,9 +334,12 @@ class FlownPathBuilder {
   // aircraft's state until it is on a leg again, past any corner the path
   // cuts there (at once when it is on its leg), and takes the coordinate
   // there less what it flew; `nearest` the entries that way passes
-  // (FlownPath::Nearest).
-  double AircraftCoordinate(const FlownPath& path, std::vector<std::pair<int, double>>& nearest) const {
+  // (FlownPath::Nearest), `joined` the coordinate where it is on a leg
+  // again (NaN on its leg now).
+  double AircraftCoordinate(const FlownPath& path, std::vector<std::pair<int, double>>& nearest,
+                            double& joined) const {
     nearest.clear();
+    joined = NAN;
     const Route& r = r_;
     const State& g = G();
     const int active = Fp().ActiveWaypointIndex;
@@ -397,6 +400,7 @@ class FlownPathBuilder {
       const bool turned_away = within && std::fabs(Wrap180(a.track + kept.turned - on.track)) > kOffInterceptTrack;
       if (!turned_away && !due) {
         for (const auto& [entry, at] : kept.abeam) nearest.emplace_back(entry, std::max(0.0, at - on.flown));
+        joined = kept.end;
         return kept.end - (kept.total - on.flown);
       }
     }
@@ -416,6 +420,7 @@ class FlownPathBuilder {
       kept.leg_course = e.on_leg.course;
       kept.switch_distance = e.on_leg.switch_distance;
     }
+    if (e.target == target && e.flown > 0.0) joined = at_end;
     return at_end - e.flown;
   }
 
@@ -680,7 +685,8 @@ const FlownPath& FlownPath::Current() {
     if (plan_round) ++memo.plan_rounds;
     if (reflown || plan_round) ++memo.path.reflown_;
   }
-  if (build || moved) memo.path.aircraft_ = builder.AircraftCoordinate(memo.path, memo.path.own_way_nearest_);
+  if (build || moved)
+    memo.path.aircraft_ = builder.AircraftCoordinate(memo.path, memo.path.own_way_nearest_, memo.path.joined_);
   memo.key = key;
   memo.worked_out = true;
   return memo.path;

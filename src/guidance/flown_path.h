@@ -17,6 +17,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -100,9 +101,20 @@ class FlownPath {
 
  private:
   friend class FlownPathBuilder;
-  // The active waypoint ahead of the aircraft, the straight distance to it
-  // and the one flown; false when it is not ahead.
-  bool Joining(double& lat, double& lon, double& straight, double& flown) const;
+  // The aircraft's way to the active waypoint while it joins its leg, as
+  // two straight stretches: to where it meets the leg (the turn and the
+  // intercept, flown longer than straight), then along the leg (a mile
+  // flown a mile straight). Meeting it only at the waypoint, the first
+  // stretch ends there and the second is none.
+  struct Way {
+    double wp_lat, wp_lon;      // the active waypoint
+    double meet_lat, meet_lon;  // where the way meets the leg
+    double meet_at;             // its coordinate
+    double straight, flown;     // the aircraft to there, straight and flown
+    double tail, course;        // route NM from there to the waypoint; the leg's course back from it
+  };
+  // False when the aircraft is on its leg or the waypoint is not ahead.
+  bool Joining(Way& way) const;
   // CoordinateFromPosition's walk back along the legs from entry `from`:
   // the leg nearest the point (stopping at one it lies on) and the
   // coordinate there, and the coordinate on the first leg whose far end is
@@ -127,6 +139,9 @@ class FlownPath {
   };
   std::vector<CornerTurn> corner_turns_;
   double aircraft_ = 0.0;
+  // Where the aircraft's own way onto its leg meets that leg (its
+  // coordinate); NaN on a leg, or meeting it only past the waypoint.
+  double joined_ = NAN;
   int active_ = -1;
   // The entries the aircraft's own way passes before it is on a leg again,
   // each with the NM from the aircraft to the point of that way nearest it.
@@ -144,8 +159,8 @@ class FlownPath {
   // Joining's answer for the aircraft it was last asked for (its place,
   // position and active waypoint), kept until the path is built again.
   mutable bool joining_known_ = false, joining_ = false;
-  mutable std::array<double, 4> joining_key_{};
-  mutable double joining_straight_ = 0.0;
+  mutable std::array<double, 5> joining_key_{};
+  mutable Way joining_way_{};
 };
 
 // The air the model of LNAV's turns flies in: the true airspeed and the

@@ -150,41 +150,67 @@ LegOffset Against(double a_lat, double a_lon, double b_lat, double b_lon, double
 
 }  // namespace
 
-bool FlownPath::Joining(double& lat, double& lon, double& straight, double& flown) const {
+bool FlownPath::Joining(Way& w) const {
   const double to = Entry(active_);
   if (!std::isfinite(aircraft_) || !std::isfinite(to) || !(to > aircraft_) || active_ < 1) return false;
-  const model::FlightPlanWaypoint& w = Fp().ActiveFlightPlan[active_];
-  lat = w.latitude;
-  lon = w.longitude;
-  flown = to - aircraft_;
   // Asked several times a pass, for the same aircraft.
   const State& g = G();
-  const std::array<double, 4> key{aircraft_, g.PlaneLatitude, g.PlaneLongitude, static_cast<double>(active_)};
+  const std::array<double, 5> key{aircraft_, g.PlaneLatitude, g.PlaneLongitude, static_cast<double>(active_), joined_};
   if (joining_known_ && std::memcmp(key.data(), joining_key_.data(), sizeof key) == 0) {
-    straight = joining_straight_;
+    w = joining_way_;
     return joining_;
   }
   joining_known_ = true;
   joining_key_ = key;
   joining_ = false;
-  straight = joining_straight_ = Distance(lat, lon, g.PlaneLatitude, g.PlaneLongitude);
-  if (!(straight > 0.0)) return false;
+  const model::FlightPlanWaypoint& a = Fp().ActiveFlightPlan[active_];
+  w = Way{a.latitude, a.longitude, a.latitude, a.longitude, to, 0.0, to - aircraft_, 0.0, 0.0};
+  w.straight = Distance(w.wp_lat, w.wp_lon, g.PlaneLatitude, g.PlaneLongitude);
+  joining_way_ = w;
+  if (!(w.straight > 0.0)) return false;
   // Off its leg: the leg from the placed entry before the active one.
   int from = active_ - 1;
   while (from > 0 && !std::isfinite(Entry(from))) --from;
   const model::FlightPlanWaypoint& f = Fp().ActiveFlightPlan[from];
-  const LegOffset at = Against(f.latitude, f.longitude, lat, lon, g.PlaneLatitude, g.PlaneLongitude);
+  const LegOffset at = Against(f.latitude, f.longitude, w.wp_lat, w.wp_lon, g.PlaneLatitude, g.PlaneLongitude);
   joining_ = at.off > kJoiningOffLegNm || at.along < -kJoiningOffLegNm;
+  // The turn and the intercept come first: all the miles they add lie
+  // before the point the way meets the leg (the leg LNAV steers onto, from
+  // where a direct-to began too). Spread over the whole way to the
+  // waypoint instead, a top of climb placed 74 NM ahead right after a
+  // direct-to that turned the aircraft round stood 4 NM farther on once
+  // it was on its leg, and VNAV eased its climb to it.
+  double start_lat = 0.0, start_lon = 0.0;
+  if (joining_ && joined_ > aircraft_ && joined_ < to && ActiveLegStart(start_lat, start_lon)) {
+    const double tail = RouteTo(active_) - RouteDistanceFromCoordinate(joined_);
+    double leg = 0.0, course = 0.0;
+    navdb::ComputeDistanceAndBearing(w.wp_lat, w.wp_lon, start_lat, start_lon, leg, course);
+    if (tail > 0.0 && tail < leg) {
+      w.tail = tail;
+      w.course = course;
+      navdb::ProjectPosition(w.wp_lat, w.wp_lon, w.course, tail, w.meet_lat, w.meet_lon);
+      w.meet_at = joined_;
+      w.flown = joined_ - aircraft_;
+      w.straight = Distance(w.meet_lat, w.meet_lon, g.PlaneLatitude, g.PlaneLongitude);
+    }
+  }
+  joining_ = joining_ && w.straight > 0.0 && w.flown > 0.0;
+  joining_way_ = w;
   return joining_;
 }
 
 bool FlownPath::PositionFromCoordinate(double flown, double& lat, double& lon, int& leg_start) const {
-  double wp_lat = 0.0, wp_lon = 0.0, straight = 0.0, way = 0.0;
-  const double to = Entry(active_);
-  if (flown >= aircraft_ && flown < to && Joining(wp_lat, wp_lon, straight, way)) {
+  Way w{};
+  if (flown >= aircraft_ && flown < Entry(active_) && Joining(w)) {
     const State& g = G();
-    navdb::ProjectPosition(wp_lat, wp_lon, navdb::TrueCourse(wp_lat, wp_lon, g.PlaneLatitude, g.PlaneLongitude),
-                           (to - flown) * straight / way, lat, lon);
+    if (flown >= w.meet_at) {
+      navdb::ProjectPosition(w.wp_lat, w.wp_lon, w.course,
+                             std::max(0.0, RouteTo(active_) - RouteDistanceFromCoordinate(flown)), lat, lon);
+    } else {
+      navdb::ProjectPosition(w.meet_lat, w.meet_lon,
+                             navdb::TrueCourse(w.meet_lat, w.meet_lon, g.PlaneLatitude, g.PlaneLongitude),
+                             (w.meet_at - flown) * w.straight / w.flown, lat, lon);
+    }
     leg_start = active_ - 1;
     while (leg_start > 0 && !std::isfinite(Entry(leg_start))) --leg_start;
     return true;
@@ -203,10 +229,10 @@ double FlownPath::CoordinateFromPosition(int from, double lat, double lon) const
   // the first leg on the last one (the distance to it read 340 NM where 77
   // were flown).
   double best = HUGE_VAL, best_at = NAN;
-  double wp_lat = 0.0, wp_lon = 0.0, straight = 0.0, way = 0.0;
-  if (from >= active_ && Joining(wp_lat, wp_lon, straight, way)) {
+  Way w{};
+  if (from >= active_ && Joining(w)) {
     const State& g = G();
-    const LegOffset at = Against(wp_lat, wp_lon, g.PlaneLatitude, g.PlaneLongitude, lat, lon);
+    const LegOffset at = Against(w.meet_lat, w.meet_lon, g.PlaneLatitude, g.PlaneLongitude, lat, lon);
     // Behind the aircraft too: a TOD it has passed on its way still times
     // the descent from there. Only the way ahead is stretched to the path
     // (the turn still to fly, the corner's cut): a point behind lies back
@@ -216,8 +242,16 @@ double FlownPath::CoordinateFromPosition(int from, double lat, double lon) const
     // kept to it, which eased off toward it.
     if (at.along >= -kOnLegNm) {
       best = at.off;
-      best_at = at.along <= straight ? Entry(active_) - at.along * way / straight
-                                     : aircraft_ - Distance(g.PlaneLatitude, g.PlaneLongitude, lat, lon);
+      best_at = at.along <= w.straight ? w.meet_at - at.along * w.flown / w.straight
+                                       : aircraft_ - Distance(g.PlaneLatitude, g.PlaneLongitude, lat, lon);
+    }
+    // Along the leg from where the way meets it.
+    if (w.tail > 0.0 && best > kOnLegNm) {
+      const LegOffset on = Against(w.wp_lat, w.wp_lon, w.meet_lat, w.meet_lon, lat, lon);
+      if (on.along >= -kOnLegNm && on.along <= w.tail + kOnLegNm && on.off < best) {
+        best = on.off;
+        best_at = CoordinateFromRouteDistance(RouteTo(active_) - on.along);
+      }
     }
   }
   // On the aircraft's way: no leg is walked.

@@ -675,6 +675,79 @@ TEST_F(AircraftOnThePathTest, APointPassedOnTheWayToTheWaypointStaysBehindByTheM
   }
 }
 
+// Turned away from its leg (right after a direct-to, or a waypoint
+// sequenced in a turn), the aircraft flies the turn and the intercept
+// first, and from where it meets the leg a mile flown is a mile of the leg.
+// A point placed beyond that meeting (a TOC) lies on the leg, the path's
+// miles before the waypoint, and reads the same once the aircraft is on
+// its leg: spread over the whole way, a top of climb 74 NM ahead of a
+// direct-to that turned the aircraft round moved 4 NM on as it joined, and
+// VNAV eased its climb to it. Turns away both ways, gentle to a reversal,
+// in still air and a wind, on the route's own leg and on one from where a
+// direct-to began (off the route), across 180 degrees south of the
+// equator with a westerly variation.
+TEST_F(AircraftOnThePathTest, APointBeyondWhereTheWayMeetsTheLegLiesOnTheLeg) {
+  struct Case {
+    double off;        // degrees the track is turned from the leg's course
+    double wind_from;  // negative: still air
+    bool off_route;    // the leg from where a direct-to began, 6 NM right of A-B
+  };
+  auto distance = [](double lat1, double lon1, double lat2, double lon2) {
+    double d = 0.0, course = 0.0;
+    navdb::ComputeDistanceAndBearing(lat1, lon1, lat2, lon2, d, course);
+    return d;
+  };
+  for (const Case& c : {Case{60.0, -1.0, false}, Case{-120.0, -1.0, false}, Case{170.0, 250.0, false},
+                        Case{-150.0, 80.0, false}, Case{140.0, -1.0, true}, Case{-100.0, 300.0, true}}) {
+    SCOPED_TRACE(::testing::Message() << c.off << " degrees, wind " << c.wind_from << (c.off_route ? ", off" : ""));
+    Lay({{100.0, 60.0}, {100.0, 60.0}, {160.0, 60.0}});
+    State& g = guidance_state;
+    g.WindDirection = c.wind_from < 0.0 ? 0.0 : c.wind_from;
+    g.WindSpeed = c.wind_from < 0.0 ? 0.0 : 80.0;
+    g.ActiveLegFromEngagePosition = 0;
+    const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[1];
+    double start_lat = Fp().ActiveFlightPlan[0].latitude, start_lon = Fp().ActiveFlightPlan[0].longitude;
+    if (c.off_route) {
+      Place(5.0, 6.0, 0.0, 420.0);
+      start_lat = g.LegOriginLatitude = g.PlaneLatitude;
+      start_lon = g.LegOriginLongitude = g.PlaneLongitude;
+      g.ActiveLegFromEngagePosition = 1;
+    }
+    const double course = navdb::TrueCourse(b.latitude, b.longitude, start_lat, start_lon);  // back from B
+    const double leg = distance(b.latitude, b.longitude, start_lat, start_lon);
+    // Turned away 6 NM beside the leg where it begins (joining it: more than
+    // 5 NM off), then on the leg 25 NM on.
+    auto on_leg_at = [&](double from_b, double off, double right) {
+      g.LastTick += 18.0;
+      double lat = 0.0, lon = 0.0;
+      navdb::ProjectPosition(b.latitude, b.longitude, course, from_b, lat, lon);
+      navdb::ProjectPosition(lat, lon, navdb::TrueCourse(lat, lon, b.latitude, b.longitude) + 90.0, right,
+                             g.PlaneLatitude, g.PlaneLongitude);
+      g.GroundTrack = course + 180.0 + off - g.MagneticVariation;
+      g.GroundSpeedKnots = 420.0;
+      g.BankAttitude = 0.0;
+      Crab();
+    };
+    on_leg_at(leg - 0.5, c.off, 6.0);
+    const FlownPath& turning = FlownPath::Current();
+    // 8 NM before B's entry: past where the way meets the leg, even after a
+    // reversal.
+    const double at = turning.Entry(1) - 8.0;
+    ASSERT_GT(at, turning.Aircraft() + 10.0);
+    double lat = 0.0, lon = 0.0;
+    int leg_start = 0;
+    ASSERT_TRUE(turning.PositionFromCoordinate(at, lat, lon, leg_start));
+    EXPECT_NEAR(turning.CoordinateFromPosition(3, lat, lon), at, 0.05);
+    EXPECT_LT(std::fabs(OffsetFromLeg(start_lat, start_lon, b.latitude, b.longitude, lat, lon).off), 0.05);
+    EXPECT_NEAR(distance(lat, lon, b.latitude, b.longitude), turning.RouteTo(1) - turning.RouteDistanceFromCoordinate(at),
+                0.05);
+    // On a leg from where a direct-to began the path still counts the
+    // route's own leg, a little shorter or longer.
+    on_leg_at(leg - 25.0, 0.0, 0.0);
+    EXPECT_NEAR(FlownPath::Current().CoordinateFromPosition(3, lat, lon), at, c.off_route ? 0.25 : 0.05);
+  }
+}
+
 // A point of the path (a TOC or TOD) is looked for on every pass, and its
 // walk along the legs kept until the path is built again: over a seeded
 // sequence of places, on and off the leg, at speeds that build the path

@@ -30,9 +30,6 @@ using test::ReadFile;
 // failing the row; a rule listed here that holds fails the row, so the
 // list only shrinks as the faults are mended.
 const std::map<std::pair<std::string, std::string>, std::string> kExpectedFailures = {
-    {{"lnav-engaged-off-route", "pages"},
-     "71.4: VNAV engaged level at 9,000 ft, 10 NM off the leg: the TOC placed from the aircraft there by the "
-     "climb model, 28.7 NM shown; the climb begun from level flight and flown along the join took 31.9"},
 };
 
 std::vector<std::string> Rows() {
