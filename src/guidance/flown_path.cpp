@@ -437,6 +437,7 @@ class FlownPathBuilder {
     const std::size_t n = r_.placed.size();
     const auto size = static_cast<std::size_t>(std::max(r_.last_index + 1, 0));
     path.entry_.assign(size, NAN);
+    path.passed_.assign(size, NAN);
     path.route_.assign(size, NAN);
     path.placed_.clear();
     path.map_route_.clear();
@@ -483,6 +484,7 @@ class FlownPathBuilder {
       before_passed_at = p.route - c.start;
       flown += c.start - route;
       route = c.start;
+      path.passed_[static_cast<std::size_t>(p.index)] = flown;
       Corner(path, route, flown);
       memo_.built_from.push_back(static_cast<int>(k));
       for (const auto& [entry, at] : c.abeam) path.entry_[static_cast<std::size_t>(entry)] = flown + at;

@@ -51,6 +51,11 @@ class FlownPath {
   // The aircraft's coordinate, from where it is, how it turns and the leg
   // LNAV steers it onto; NaN without an active waypoint.
   double Aircraft() const;
+  // Where LNAV passes an entry, its switch distance before it: the start of
+  // the entry's corner. NaN where the path flies no corner of the entry's
+  // own (the first and last entries, a marker, a waypoint passed within
+  // the corner of the one before, a direct-to's start).
+  double Passed(int index) const;
   // Flown from the aircraft to an entry ahead (the active one included),
   // never below 0; NaN for an entry behind the active one or a marker.
   double Ahead(int index) const;
@@ -126,6 +131,7 @@ class FlownPath {
   // Where the leg into placed entry k (from 1) starts on the ground.
   void LegStart(std::size_t k, double& lat, double& lon) const;
   std::vector<double> entry_;  // coordinate by entry index
+  std::vector<double> passed_;  // coordinate where LNAV passes it, by entry index
   std::vector<double> route_;  // route distance by entry index
   std::vector<int> placed_;    // indices of the placed entries, in order
   // The piecewise-linear map between route distance and coordinate: its

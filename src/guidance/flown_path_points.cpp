@@ -58,6 +58,11 @@ double FlownPath::Entry(int index) const {
   return entry_[static_cast<std::size_t>(index)];
 }
 
+double FlownPath::Passed(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= passed_.size()) return NAN;
+  return passed_[static_cast<std::size_t>(index)];
+}
+
 double FlownPath::EntryOrBefore(int index) const {
   for (int i = std::min(index, static_cast<int>(entry_.size()) - 1); i >= 0; --i) {
     const double e = entry_[static_cast<std::size_t>(i)];

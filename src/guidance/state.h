@@ -375,6 +375,11 @@ struct State {
   // A constrained waypoint LNAV sequenced before the aircraft reached it:
   // VNAV keeps it as its target until the aircraft is abeam it; 0 = none.
   std::int32_t HeldConstraintIndex = 0;
+  // The constraint at the last waypoint but one whose top of descent the
+  // plan placed for a step done by the point where LNAV passes it (VNAV
+  // goes off there as the destination is made active): the level is kept
+  // to that top, and the step flown from it; 0 = none.
+  std::int32_t StepBeforeHandOverIndex = 0;
   // 1 while a hold was flown on the last pass; the level (feet) VNAV flies
   // it at and its fix, taken as the hold is entered.
   std::int32_t HoldFlownLastPass = 0;

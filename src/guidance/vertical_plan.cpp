@@ -521,6 +521,22 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   if (descent < bottom_at - leg_from && InItsOwnCorner(path, leg_from, bottom_at - descent, bottom_at))
     descent = std::max(descent, std::min(bottom_at - leg_from,
                                          StepDownSeconds(top - bottom) * DescentFastestSpeed() / 3600.0));
+  // A constraint at the last waypoint but one hands VNAV off as LNAV passes
+  // it, its switch distance (3 NM and more) before the aircraft is there:
+  // the destination is made active, and VNAV goes off with LNAV. A top
+  // past that point is never flown to: the aircraft crossed the waypoint at
+  // the level, 500-700 ft above the constraint every page showed. The top
+  // stands instead where the step VNAV flies (as inside the corner) comes
+  // within 150 ft of the constraint by that point, the autopilot's capture
+  // taking it the rest of the way; no farther back than the leg into it.
+  g.StepBeforeHandOverIndex = 0;
+  const double handed_over_at = path.Passed(bottom_index);
+  if (bottom_index + 1 == last && bottom < top && m.VnavOffAtLastWpt == 1 && std::isfinite(handed_over_at) &&
+      bottom_at - descent > handed_over_at) {
+    descent = std::min(bottom_at - leg_from, bottom_at - handed_over_at +
+                                                 StepDownSeconds(top - bottom) * DescentFastestSpeed() / 3600.0);
+    g.StepBeforeHandOverIndex = bottom_index;
+  }
   // Re-planned from a constraint with the next constraint the very next
   // waypoint, the descent starts no earlier than the first, which the
   // aircraft is held to until abeam it: with the next one nearer than the
@@ -655,9 +671,11 @@ void UpdateVerticalProfile() {
     g.NextConstraintDistance = g.CruiseSideDistance;
     // Not while a hold is flown round: its circuits pass the TOD's point
     // without going on along the route.
-    // Nor while a constraint sequenced short of it waits for it: VNAV
-    // steps down to that constraint from there (vnav.cpp).
-    if (to_go <= g.DistanceTodToLastWaypoint && last >= 0 && !HoldBeingFlown() && g.HeldConstraintIndex == 0) {
+    // Nor while a constraint sequenced short of it waits for it, or one
+    // that hands VNAV off as it is sequenced: VNAV steps down to that
+    // constraint from there (vnav.cpp).
+    const bool step = g.HeldConstraintIndex != 0 || (g.StepBeforeHandOverIndex == active && constraint == active);
+    if (to_go <= g.DistanceTodToLastWaypoint && last >= 0 && !HoldBeingFlown() && !step) {
       g.TodPassed = 1;
       g.NextConstraintAltitude = PlannedAltitude(E(constraint));
     }

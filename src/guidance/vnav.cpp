@@ -353,6 +353,30 @@ void ReleaseHeldConstraint() {
   }
 }
 
+// A constraint at the last waypoint but one whose top the plan placed for
+// a step done by the point where LNAV passes it (ComputeTopOfDescent): VNAV
+// goes off there, as the destination is made active. At that top, or
+// sooner where the step is due by then at the ground speed flown, the
+// descent is re-planned from the constraint, and VNAV steps down to its
+// altitude as to a lower level, at the rate the top was placed for. The
+// step is VNAV's own to the end: the autopilot is left level at the
+// constraint, not part way down a path.
+void StepDownBeforeHandOver() {
+  State& g = G();
+  const int i = g.StepBeforeHandOverIndex, active = Fp().ActiveWaypointIndex;
+  if (i == 0 || i > active || g.HeldConstraintIndex != 0 || g.TocPassed != 1) return;
+  if (i < active || !DescentToItNotBegun(i)) {
+    g.StepBeforeHandOverIndex = 0;
+    return;
+  }
+  const FlownPath& path = FlownPath::Current();
+  const double to_go = path.Passed(i) - path.Aircraft();
+  const double nm = StepDownSeconds(g.AircraftAltitude - PlannedAltitude(*Entry(i))) *
+                    std::max(g.GroundSpeedKnots, 0.0) / 3600.0;
+  if (g.DestinationDistance <= g.DistanceTodToLastWaypoint || (std::isfinite(to_go) && to_go <= nm))
+    SelectNextConstraintAt(i);
+}
+
 // The level of a hold: in the climb the plan's altitude at its fix (or the
 // fix's own constraint), no lower than the aircraft unless VNAV already
 // descends to a constraint below it; in the descent the
@@ -541,6 +565,7 @@ void RunVerticalTransitions(bool tod_passed_by_profile) {
   model::State& m = M();
   FollowHold();
   ReleaseHeldConstraint();
+  StepDownBeforeHandOver();
   const std::int32_t level = PlannedCruiseAltitude();
   // One level in force: a plan that lowers or raises it (a direct-to that
   // shortens the route, a level entered) sends the autopilot the new one
