@@ -1313,6 +1313,121 @@ TEST_F(VerticalPlanTest, AStepDownInsideTheConstraintsCornerAllowsForTheBuildUpA
   }
 }
 
+// A constraint at the last waypoint but one hands VNAV off as LNAV passes
+// it, its switch distance before the aircraft is there: the destination is
+// made active and VNAV goes off. A short step whose top the slope puts past
+// that point is placed where the step VNAV flies (the rate built up, the
+// capture easing the last of it) comes within 150 ft of the constraint by
+// it; the level is kept to that top, and there, or sooner where the step is
+// due at the ground speed flown, VNAV steps down to the constraint (the
+// plan re-planned from it) while the waypoint is still active. Left past
+// that point, 500-700 ft steps were crossed at the level. A top the slope
+// puts before that point, a constraint with a waypoint after it, or VNAV
+// staying on at the last waypoint keep the plan as it was. East and west
+// of zero, turning north and south, across 180 degrees, with variation.
+TEST_F(VerticalPlanTest, AStepToTheLastWaypointButOneComesBeforeLnavPassesIt) {
+  struct Case {
+    const char* name;
+    double step, turn;  // feet under the level; degrees of W3's turn north
+    bool last_but_one, vnav_off, placed;
+  };
+  const Case cases[] = {
+      {"600 ft, straight through", 600.0, 0.0, true, true, true},
+      {"700 ft, turning 30", 700.0, 30.0, true, true, true},
+      {"600 ft, turning 90", 600.0, 90.0, true, true, true},
+      {"1,200 ft, turning 120", 1200.0, 120.0, true, true, true},
+      {"8,000 ft: the slope's top before the point", 8000.0, 30.0, true, true, false},
+      {"a waypoint after it", 600.0, 30.0, false, true, false},
+      {"VNAV on at the last waypoint", 600.0, 30.0, true, false, false},
+  };
+  // Where the aircraft is when the step is looked at: short of the top
+  // (slower, then faster over the ground than the slope is laid for), and
+  // just past it.
+  struct Moment {
+    double past_top, speed_share;
+    bool steps;
+  };
+  const Moment moments[] = {{-0.1, 0.9, false}, {-0.1, 1.25, true}, {0.05, 0.9, true}};
+  for (const double lon_shift : {0.0, -3.0, 179.0}) {
+    for (const double north : {1.0, -1.0}) {
+      for (const double east : {1.0, -1.0}) {
+        for (const Case& c : cases) {
+          for (const Moment& at : moments) {
+            SCOPED_TRACE(::testing::Message() << c.name << ", east " << east << ", north " << north << ", shift "
+                                              << lon_shift << ", " << at.past_top << " NM past the top at "
+                                              << at.speed_share);
+            SetUp();
+            auto lon = [&](double l) { return std::remainder(east * l + lon_shift, 360.0); };
+            const double out = c.turn * std::acos(-1.0) / 180.0;
+            const double level = 24000.0, constraint = level - c.step;
+            std::vector<Point> route = {{"A", 0, lon(0.0), "APT", 0, 0.0},
+                                        {"W1", 0, lon(0.5), "WPT", 0, 6000},
+                                        {"W2", 0, lon(1.0), "WPT", 0, level},
+                                        {"W3", 0, lon(2.0), "WPT", 1, constraint}};
+            if (!c.last_but_one) route.push_back({"W4", north * 0.5 * std::sin(out), lon(2.0 + 0.5 * std::cos(out))});
+            route.push_back({"B", north * std::sin(out), lon(2.0 + std::cos(out)), "APT", 0, 0.0});
+            Route(route);
+            const int last = static_cast<int>(route.size()) - 1;
+            model::State& m = model::model_state;
+            m.CruiseAlt = static_cast<std::int32_t>(level);
+            m.PlanDescentRate = 2000.0;
+            m.MaxVnavDescRate = 3000.0;
+            m.VnavOffAtLastWpt = c.vnav_off ? 1 : 0;
+            // Cruising on the leg into W3, W3 active.
+            State& g = guidance_state;
+            g.MagneticVariation = -12.0;
+            g.TocWaypointIndex = 2;
+            flightplan::flightplan_state.ActiveWaypointIndex = 3;
+            g.TocPassed = 1;
+            g.TodPassed = 0;
+            g.NextConstraintIndex = 3;
+            g.LevelInForce = static_cast<std::int32_t>(level);
+            g.AircraftAltitude = level;
+            g.GroundTrack = (east > 0.0 ? 90.0 : 270.0) - g.MagneticVariation;
+            At(0.0, lon(1.1));
+            const double knots = DescentFastestSpeed();
+            g.GroundSpeedKnots = at.speed_share * knots;
+            ComputeTopOfDescent(0);
+            const FlownPath& path = FlownPath::Current();
+            const double w3 = path.Entry(3), passed = path.Passed(3);
+            const double tod = path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude);
+            ASSERT_TRUE(std::isfinite(passed));
+            ASSERT_LT(passed, w3 - 2.9);  // the switch distance: 3 NM and more
+            EXPECT_EQ(g.StepBeforeHandOverIndex, c.placed ? 3 : 0);
+            if (!c.placed) {
+              // The slope's own top: before the point for the long step,
+              // past it (the constraint held there, VNAV still on) for the rest.
+              EXPECT_EQ(tod < passed, c.step > 5000.0);
+              continue;
+            }
+            // Down from the top at the speed the slope is laid for, the
+            // rate VNAV steps at built up at 400 ft/min a second and eased.
+            double above = c.step, vs = 0.0;
+            for (double nm = 0.0; nm < passed - tod; nm += knots / 3600.0 * 0.01) {
+              vs = std::min({vs + 400.0 * 0.01, 2000.0, above * 60.0 / ClimbModel::kCaptureSeconds});
+              above -= vs / 60.0 * 0.01;
+            }
+            EXPECT_LE(above, kTopOfClimbCapture + 1.0);
+            EXPECT_GT(above, kTopOfClimbCapture - 15.0);
+
+            double lat = 0.0, lon_at = 0.0;
+            int leg = 0;
+            ASSERT_TRUE(path.PositionFromCoordinate(tod + at.past_top, lat, lon_at, leg));
+            At(lat, lon_at);
+            ASSERT_NEAR(FlownPath::Current().Aircraft(), tod + at.past_top, 0.02);
+            UpdateVerticalProfile();
+            EXPECT_EQ(g.TodPassed, 0);
+            RunVerticalTransitions();
+            EXPECT_EQ(g.TodPassed, 0);
+            EXPECT_EQ(m.CruiseAlt, static_cast<std::int32_t>(at.steps ? constraint : level));
+            EXPECT_EQ(g.StepBeforeHandOverIndex, at.steps ? 0 : 3);
+          }
+        }
+      }
+    }
+  }
+}
+
 // The descent is laid no steeper than VNAV follows at its share of its
 // greatest rate at the fastest it flies: the cruise's or the descent's
 // airspeed as a true airspeed at the level, with the wind of the moment
