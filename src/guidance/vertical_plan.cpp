@@ -518,9 +518,10 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   // Laid by the slope alone, 1,800 ft at 482 kt asked for 2,600 ft/min, the
   // step went at 2,300 and passed the constraint 345 ft high.
   const double leg_from = path.EntryOrBefore(bottom_index - 1);
+  // The miles of a step VNAV flies down to the constraint.
+  const auto step = [&] { return StepDownSeconds(top - bottom) * DescentFastestSpeed() / 3600.0; };
   if (descent < bottom_at - leg_from && InItsOwnCorner(path, leg_from, bottom_at - descent, bottom_at))
-    descent = std::max(descent, std::min(bottom_at - leg_from,
-                                         StepDownSeconds(top - bottom) * DescentFastestSpeed() / 3600.0));
+    descent = std::max(descent, std::min(bottom_at - leg_from, step()));
   // A constraint at the last waypoint but one hands VNAV off as LNAV passes
   // it, its switch distance (3 NM and more) before the aircraft is there:
   // the destination is made active, and VNAV goes off with LNAV. A top
@@ -533,8 +534,7 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   const double handed_over_at = path.Passed(bottom_index);
   if (bottom_index + 1 == last && bottom < top && m.VnavOffAtLastWpt == 1 && std::isfinite(handed_over_at) &&
       bottom_at - descent > handed_over_at) {
-    descent = std::min(bottom_at - leg_from, bottom_at - handed_over_at +
-                                                 StepDownSeconds(top - bottom) * DescentFastestSpeed() / 3600.0);
+    descent = std::min(bottom_at - leg_from, bottom_at - handed_over_at + step());
     g.StepBeforeHandOverIndex = bottom_index;
   }
   // Re-planned from a constraint with the next constraint the very next

@@ -324,10 +324,10 @@ bool TopOfDescentBeforeIt(int i) {
 // short of a corner LNAV began sooner, would come to it late: stepped down
 // from the slope's top, a 1,800-ft step at 2,300 ft/min and 482 kt (the
 // slope asking 2,600 there) passed the point abeam its waypoint 345 ft high.
-bool StepDownDue(int i) {
+// `by`: the coordinate of the path the step is to be done by.
+bool StepDownDue(int i, double by) {
   const State& g = G();
-  const FlownPath& path = FlownPath::Current();
-  const double to_go = path.Entry(i) - path.Aircraft();
+  const double to_go = by - FlownPath::Current().Aircraft();
   const double nm = StepDownSeconds(g.AircraftAltitude - PlannedAltitude(*Entry(i))) *
                     std::max(g.GroundSpeedKnots, 0.0) / 3600.0;
   return std::isfinite(to_go) && to_go <= nm;
@@ -347,7 +347,8 @@ void ReleaseHeldConstraint() {
   if (held >= Fp().ActiveWaypointIndex || !(IsTarget(held) || cruising)) {
     g.HeldConstraintIndex = 0;
   } else if (Reached(held) ||
-             (cruising && (g.DestinationDistance <= g.DistanceTodToLastWaypoint || StepDownDue(held)))) {
+             (cruising && (g.DestinationDistance <= g.DistanceTodToLastWaypoint ||
+                           StepDownDue(held, FlownPath::Current().Entry(held))))) {
     g.HeldConstraintIndex = 0;
     SelectNextConstraintAt(held);
   }
@@ -369,11 +370,7 @@ void StepDownBeforeHandOver() {
     g.StepBeforeHandOverIndex = 0;
     return;
   }
-  const FlownPath& path = FlownPath::Current();
-  const double to_go = path.Passed(i) - path.Aircraft();
-  const double nm = StepDownSeconds(g.AircraftAltitude - PlannedAltitude(*Entry(i))) *
-                    std::max(g.GroundSpeedKnots, 0.0) / 3600.0;
-  if (g.DestinationDistance <= g.DistanceTodToLastWaypoint || (std::isfinite(to_go) && to_go <= nm))
+  if (g.DestinationDistance <= g.DistanceTodToLastWaypoint || StepDownDue(i, FlownPath::Current().Passed(i)))
     SelectNextConstraintAt(i);
 }
 
