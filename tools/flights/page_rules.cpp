@@ -291,6 +291,12 @@ void CheckAgreement(RuleKit& k) {
       const auto order = not_before.find(ident);
       const Sample* s = k.Abeam(ident, order == not_before.end() ? r.t : std::max(r.t, order->second));
       if (s == nullptr || !k.VnavOn(s->t) || s->approach || k.ChangedBetween(r.t, s->t)) continue;
+      // Nor a waypoint LNAV passed early as it went off there: the
+      // aircraft comes nearest it flying straight on, on no route the pages
+      // counted (the path rule holds a descent's waypoint to the plan where
+      // LNAV passed it).
+      double short_of = 0.0;
+      if (k.PassedEarlyWithoutLnav(ident, *s, short_of) != nullptr) continue;
       if (hold_left > 0.0 && r.t < hold_left && s->t > hold_from) continue;
       bool constraint = false;
       k.Planned(ident, s->t, constraint);

@@ -188,6 +188,20 @@ double RuleKit::NextCrossingFrom(const std::string& ident, double t) const {
   return t;
 }
 
+const Sample* RuleKit::PassedEarlyWithoutLnav(const std::string& ident, const Sample& nearest, double& short_of) const {
+  if (LnavOn(nearest.t)) return nullptr;
+  double off = NAN;
+  for (const std::string& e : f_.events)
+    if (std::atof(e.c_str()) <= nearest.t && e.find(" LNAV off") != std::string::npos) off = std::atof(e.c_str());
+  if (std::isnan(off)) return nullptr;
+  const Sample& passed = At(off);
+  const Position here{passed.lat, passed.lon};
+  Position w;
+  if (!Where(ident, w, &here)) return nullptr;
+  short_of = DistanceNm(here, w);
+  return short_of > 2.0 ? &passed : nullptr;
+}
+
 double RuleKit::Planned(const std::string& ident, double t, bool& constraint, double* speed, double since) const {
   double planned = NAN;
   for (const Reading& r : f_.readings) {

@@ -44,6 +44,13 @@ class RuleKit {
   // having crossed `ident` at `t`: its hold's exit where `ident` is the
   // fix of a hold flown from there, else `t`.
   double NextCrossingFrom(const std::string& ident, double t) const;
+  // LNAV goes off as the last waypoint is passed, early by the turn it
+  // anticipates: the aircraft flies on along its last track on the
+  // autopilot's last commands, not the route, and comes nearest the
+  // waypoint (at `nearest`) later and elsewhere. Where it was passed more
+  // than 2 NM before it, the sample there and `short_of` that distance;
+  // else null.
+  const Sample* PassedEarlyWithoutLnav(const std::string& ident, const Sample& nearest, double& short_of) const;
   // The plan's altitude at a waypoint as RTE LEGS last showed it before
   // `t` (a constraint with its speed), NaN when none did; read no earlier
   // than `since`.

@@ -26,26 +26,6 @@ bool SkippedBetween(const RuleKit& k, const std::string& ident, double from, dou
   return false;
 }
 
-// LNAV goes off as the last waypoint is passed, early by the turn it
-// anticipates: the aircraft flies on along its last track on the
-// autopilot's last commands, not the route, and comes nearest the waypoint
-// later and elsewhere. Where it was passed more than 2 NM before it, the
-// sample there (else null).
-const Sample* PassedEarlyWithoutLnav(const RuleKit& k, const std::string& ident, const Sample& nearest,
-                                     double& short_of) {
-  if (k.LnavOn(nearest.t)) return nullptr;
-  double off = NAN;
-  for (const std::string& e : k.f_.events)
-    if (std::atof(e.c_str()) <= nearest.t && e.find(" LNAV off") != std::string::npos) off = std::atof(e.c_str());
-  if (std::isnan(off)) return nullptr;
-  const Sample& passed = k.At(off);
-  const Position here{passed.lat, passed.lon};
-  Position w;
-  if (!k.Where(ident, w, &here)) return nullptr;
-  short_of = DistanceNm(here, w);
-  return short_of > 2.0 ? &passed : nullptr;
-}
-
 // Within 300 ft of the plan at every waypoint of the descent (after the
 // aircraft's own top of descent, planned below its highest level) and at
 // every constraint the aircraft meets, where it passes nearest while VNAV
@@ -79,7 +59,7 @@ void CheckPath(RuleKit& k) {
     }
     if (std::isnan(planned) || !(constraint || (s->t > tod && planned < peak - 150.0))) continue;
     double short_of = 0.0;
-    const Sample* passed = constraint ? nullptr : PassedEarlyWithoutLnav(k, route[i], *s, short_of);
+    const Sample* passed = constraint ? nullptr : k.PassedEarlyWithoutLnav(route[i], *s, short_of);
     if (passed != nullptr) {
       // Short of the waypoint the path lies above its altitude: below it
       // there already, the aircraft is below the path.
