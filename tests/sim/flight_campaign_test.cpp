@@ -624,6 +624,47 @@ TEST(FlightRules, AWaypointPassedEarlyAsLnavGoesOffIsNotHeldToThePages) {
   }
 }
 
+// The descent's 240 kt below 10,000 ft holds VNAV from where it engages
+// once the autopilot's 1.5 kt a second could have slowed the aircraft to
+// it: the pilot who flew through the restriction's altitude with VNAV off
+// handed it an aircraft too fast. It slows then, or the restriction holds.
+TEST(FlightRules, VnavEngagedTooFastBelowARestrictionHasTimeToSlow) {
+  struct Case {
+    const char* name;
+    double vnav_off, vnav_on;  // s (0: VNAV stays on from 10 s)
+    double slows_from;         // s the aircraft slows from 280 kt at 1.5 kt a second
+    bool holds;
+  };
+  const Case cases[] = {
+      {"engaged at 10,020 ft, slowing at once", 50.0, 100.0, 100.0, true},
+      {"engaged at 10,020 ft, slowing 10 s late", 50.0, 100.0, 110.0, false},
+      {"engaged and never slowing", 50.0, 100.0, 1e9, false},
+      {"on throughout, slowing only below 10,000 ft", 0.0, 0.0, 100.0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    flights::FlightRecord f;
+    f.routes.push_back({1.0, {"ORIG", "WP01", "DEST"}, "WP01"});
+    f.events = {"10.0 LNAV on at N46.0 W122.0 14000 ft", "10.0 VNAV on at N46.0 W122.0 14000 ft"};
+    if (c.vnav_off > 0.0) {
+      f.events.push_back(std::to_string(c.vnav_off) + " VNAV off at N46.0 W122.0 11300 ft");
+      f.events.push_back(std::to_string(c.vnav_on) + " VNAV on at N46.0 W122.0 10020 ft");
+    }
+    for (double t = 0.0; t <= 300.0; t += 1.0) {
+      flights::Sample s;
+      s.t = t;
+      s.lat = 46.0;
+      s.lon = -122.0;
+      s.alt = 13020.0 - t * 30.0;  // 1,800 ft/min, through 10,000 ft at 100.7 s
+      s.vs = -1800.0;
+      s.ias = std::max(240.0, 280.0 - std::max(0.0, t - c.slows_from) * 1.5);
+      f.track.push_back(s);
+    }
+    const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
+    EXPECT_EQ(problems.count("limit") == 0, c.holds);
+  }
+}
+
 // The stand-in puts an aircraft below its ground on it: as VNAV engages,
 // 725 ft above the runway, the ground may come down to the destination's,
 // not up (a destination 2,000 ft above the origin lifted the aircraft 2,000
