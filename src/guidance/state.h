@@ -388,8 +388,9 @@ struct State {
   // 1 from a hold's end until its fix, still ahead then, is sequenced: the
   // racetrack was flown at the fix's altitude, so a constraint there is met.
   std::int32_t HoldFixMet = 0;
-  // 1 while the altitude last sent in the climb is the level before a hold
-  // ahead (ClimbLevelBeforeHold), not the climb's target.
+  // 1 while the altitude last sent in the climb or the descent is the
+  // level before a hold ahead (ClimbLevelBeforeHold,
+  // DescentLevelBeforeHold), not VNAV's target.
   std::int32_t ClimbLevelledForHold = 0;
   std::int32_t Lnav1xAtTodDone = 0;
   std::int32_t PauseAtTodDone = 0;

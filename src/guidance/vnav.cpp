@@ -537,6 +537,26 @@ double ClimbLevelBeforeHold() {
   return shown;
 }
 
+// So too in the descent: the straight path to the constraint beyond a
+// hold's fix may pass the fix below the figure the pages show there, and
+// the aircraft, let down that path, entered the racetrack under it and
+// flew the hold there (WP04 shown at 13,500 ft, held at 10,800). So the
+// descent levels at the fix's figure before the hold. Only a fix short of
+// any constraint, its figure above VNAV's target; never one the aircraft
+// is already more than a margin under (it does not climb in the descent).
+double DescentLevelBeforeHold() {
+  const State& g = G();
+  const flightplan::State& fp = Fp();
+  if (g.TodPassed != 1 || fp.HoldCount < 1 || HoldBeingFlown()) return -HUGE_VAL;
+  const int fix = fp.HoldTable[1].active_index, active = std::max(fp.ActiveWaypointIndex, 1);
+  if (fix < active || fix >= fp.ActiveFlightPlanLastIndex) return -HUGE_VAL;
+  for (int k = active; k < fix; ++k)
+    if (Constrained(Entry(k))) return -HUGE_VAL;
+  const double shown = PlannedAltitude(*Entry(fix));
+  if (!(shown > g.NextConstraintAltitude) || shown > g.AircraftAltitude + kHoldBelowMargin) return -HUGE_VAL;
+  return shown;
+}
+
 }  // namespace vnav_internal
 
 void SelectNextConstraint() {

@@ -51,5 +51,9 @@ bool HoldLevelReached();
 // In the climb, the altitude shown at a hold's fix ahead, which VNAV climbs
 // no higher than before the hold; HUGE_VAL where there is none (vnav.cpp).
 double ClimbLevelBeforeHold();
+// In the descent, the altitude shown at a hold's fix ahead, which VNAV
+// descends no lower than before the hold; -HUGE_VAL where there is none
+// (vnav.cpp).
+double DescentLevelBeforeHold();
 
 }  // namespace ovi::guidance::vnav_internal

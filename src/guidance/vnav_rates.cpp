@@ -145,10 +145,11 @@ void CoupleVnavToAutopilot() {
   const bool hold = HoldBeingFlown();
   // A level before a hold ahead that comes or goes (the aircraft climbing
   // through it before it applied, the hold taken out) is sent as it does.
-  const double before_hold = ClimbLevelBeforeHold();
-  const bool levelled = std::isfinite(before_hold);
+  const double before_hold = ClimbLevelBeforeHold(), above_hold = DescentLevelBeforeHold();
+  const bool levelled = std::isfinite(before_hold) || std::isfinite(above_hold);
+  const double for_hold = std::isfinite(before_hold) ? before_hold : above_hold;
   if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 1 && m.VnavSetAlts == 1 && !hold &&
-      (levelled != (g.ClimbLevelledForHold == 1) || (levelled && Whole(before_hold) != g.SentAltitude)))
+      (levelled != (g.ClimbLevelledForHold == 1) || (levelled && Whole(for_hold) != g.SentAltitude)))
     g.VnavAltitudeSet = 0;
   if (g.VnavEngaged == 1 && g.VnavAltitudeSet == 1) {
     // Nothing read back yet means nothing to compare.
@@ -164,7 +165,7 @@ void CoupleVnavToAutopilot() {
     // where the autopilot no longer holds the one sent (one that zeroes
     // its vertical speed as it captures an altitude); sent again over the
     // same value, it went out twice in a second at every constraint.
-    const double climb = std::min(g.NextConstraintAltitude, before_hold);
+    const double climb = std::max(std::min(g.NextConstraintAltitude, before_hold), above_hold);
     if (m.VnavSetAlts == 1 && SendAltitudeCommand(hold ? g.HoldLevel : cruise ? PlannedCruiseAltitude() : climb) &&
         Whole(host::GetAutopilotVerticalHoldVar()) != g.VnavLastVerticalSpeedCommand)
       g.VnavLastVerticalSpeedCommand = kNoCommand;

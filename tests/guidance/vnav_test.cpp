@@ -1748,6 +1748,86 @@ TEST_F(VnavTest, TheClimbLevelsAtTheAltitudeShownAtAHoldsFixAhead) {
   }
 }
 
+// So too in the descent: VNAV's path to the constraint beyond a hold's fix
+// may pass the fix below the figure the pages show there, and the aircraft
+// let down it entered the racetrack under it (WP04 shown at 13,500 ft,
+// held at 10,800). The descent levels at that figure before the hold and
+// the hold is flown there. Not a figure the aircraft is already more than
+// 100 ft under, one under VNAV's target, nor a fix behind a constraint; a
+// hold taken out before its fix sends the target again. North of the
+// equator, the route crossing 180 degrees.
+TEST_F(VnavTest, TheDescentLevelsAtTheAltitudeShownAtAHoldsFixAhead) {
+  struct Case {
+    const char* name;
+    double aircraft, fix;
+    int holds, w1_flag;  // W1 flag 1: 15,000 ft, VNAV's target
+    double sent;
+  } const kCases[] = {
+      {"the fix ahead", 16000.0, 13500.0, 1, 0, 13500.0},
+      {"100 ft under its figure", 13400.0, 13500.0, 1, 0, 13500.0},
+      {"101 ft under its figure", 13399.0, 13500.0, 1, 0, 5900.0},
+      {"no hold", 16000.0, 13500.0, 0, 0, 5900.0},
+      {"a constraint before the fix", 16000.0, 13500.0, 1, 1, 15000.0},
+      {"the figure under the target", 16000.0, 5000.0, 1, 0, 5900.0},
+  };
+  for (const Case& c : kCases) {
+    for (const bool taken_out : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (taken_out ? ", taken out" : ", entered"));
+      SetUp();
+      State& g = guidance_state;
+      flightplan::State& fp = flightplan::flightplan_state;
+      for (int i = 0; i <= 5; ++i) {
+        model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
+        w.type = i == 5 ? "APT" : "";
+        w.latitude = 20.0 + 0.3 * i;
+        w.longitude = 179.5 + 0.3 * i - (i >= 2 ? 360.0 : 0.0);
+        w.altitude_constraint = i == 2 ? c.fix : i == 1 ? 15000.0 : i == 4 ? 5900.0 : 20000.0 - 3000.0 * i;
+        w.constraint_flag = i == 1 ? c.w1_flag : i == 4 ? 1 : 0;
+      }
+      fp.ActiveFlightPlanLastIndex = 5;
+      fp.HoldCount = c.holds;
+      fp.HoldTable[1].active_index = c.holds > 0 ? 2 : 0;
+      fp.HoldTable[1].corners[0].latitude = fp.ActiveFlightPlan[2].latitude;
+      fp.HoldTable[1].corners[0].longitude = fp.ActiveFlightPlan[2].longitude;
+      g.ActiveWaypointLat = fp.ActiveFlightPlan[1].latitude;
+      g.ActiveWaypointLon = fp.ActiveFlightPlan[1].longitude;
+      g.PlaneLatitude = 19.9;
+      g.PlaneLongitude = 179.4;
+      g.GroundSpeedKnots = 400.0;
+      model::model_state.VnavSetAlts = 1;
+      model::model_state.CruiseAlt = 30200;
+      g.LevelInForce = PlannedCruiseAltitude();
+      g.TocPassed = g.TodPassed = 1;
+      g.TodAltitude = 30200.0;
+      g.TodLatitude = 19.5;
+      g.TodLongitude = 179.0;
+      g.NextConstraintIndex = c.w1_flag == 1 ? 1 : 4;
+      g.NextConstraintAltitude = c.w1_flag == 1 ? 15000.0 : 5900.0;
+      g.NextConstraintLat = fp.ActiveFlightPlan[g.NextConstraintIndex].latitude;
+      g.NextConstraintLon = fp.ActiveFlightPlan[g.NextConstraintIndex].longitude;
+      g.AircraftAltitude = c.aircraft;
+      g.VerticalSpeedFpm = -2000.0;
+      g.VnavAltitudeSet = 0;
+      host.key_events.clear();
+      CoupleVnavToAutopilot();
+      Events sent{{kEventAltitude, static_cast<std::uint32_t>(c.sent)}};
+      EXPECT_EQ(Sent(kEventAltitude), sent);
+      if (c.sent != c.fix) continue;
+      // Levelled there, then the hold entered or taken out.
+      g.AircraftAltitude = c.fix;
+      CoupleVnavToAutopilot();
+      if (taken_out) {
+        fp.HoldCount = fp.HoldTable[1].active_index = 0;
+        sent.push_back({kEventAltitude, 5900});
+      } else {
+        g.ActiveHoldIndex = g.HoldSegmentCounter = 1;
+      }
+      for (int pass = 0; pass < 2; ++pass) CoupleVnavToAutopilot();
+      EXPECT_EQ(Sent(kEventAltitude), sent);
+    }
+  }
+}
+
 // A hold left in the descent restarts VNAV's path at the hold's level,
 // straight to the next constraint. The pages walked the plan's descent back
 // from that constraint, which passed the fix 2,000 ft below the level flown
