@@ -2,6 +2,7 @@
 // logic and the read-backs that tell VNAV's own changes from the pilot's.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "src/flightplan/execute.h"
@@ -1662,6 +1663,37 @@ TEST_F(VnavTest, AHoldLeftInTheClimbOrTheDescentSendsTheNextTargetsAltitude) {
   }
 }
 
+// Six entries from (`lat`, `lon`), `dlat` and 0.3 degrees of longitude
+// apart (the last an airport), with `holds` holds (0 or 1) at W2; the
+// aircraft short of W0 on its way to W1 at 400 kt over the ground, VNAV
+// sending altitudes under a 30,200-ft level.
+void RouteWithAHoldAtW2(double lat, double dlat, double lon, int holds, const std::array<double, 6>& altitudes,
+                        const std::array<std::uint32_t, 6>& flags) {
+  State& g = guidance_state;
+  flightplan::State& fp = flightplan::flightplan_state;
+  for (int i = 0; i <= 5; ++i) {
+    model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
+    w.type = i == 5 ? "APT" : "";
+    w.latitude = lat + dlat * i;
+    w.longitude = std::remainder(lon + 0.3 * i, 360.0);
+    w.altitude_constraint = altitudes[static_cast<std::size_t>(i)];
+    w.constraint_flag = flags[static_cast<std::size_t>(i)];
+  }
+  fp.ActiveFlightPlanLastIndex = 5;
+  fp.HoldCount = holds;
+  fp.HoldTable[1].active_index = holds > 0 ? 2 : 0;
+  fp.HoldTable[1].corners[0].latitude = fp.ActiveFlightPlan[2].latitude;
+  fp.HoldTable[1].corners[0].longitude = fp.ActiveFlightPlan[2].longitude;
+  g.ActiveWaypointLat = fp.ActiveFlightPlan[1].latitude;
+  g.ActiveWaypointLon = fp.ActiveFlightPlan[1].longitude;
+  g.PlaneLatitude = lat - dlat / 3.0;
+  g.PlaneLongitude = lon - 0.1;
+  g.GroundSpeedKnots = 400.0;
+  model::model_state.VnavSetAlts = 1;
+  model::model_state.CruiseAlt = 30200;
+  g.LevelInForce = PlannedCruiseAltitude();
+}
+
 // A hold's fix ahead in the climb keeps the altitude the pages showed
 // there while the climb before it is walked again in a new wind: VNAV
 // climbs no higher than that figure, and the hold entered there is flown
@@ -1690,27 +1722,9 @@ TEST_F(VnavTest, TheClimbLevelsAtTheAltitudeShownAtAHoldsFixAhead) {
       SetUp();
       State& g = guidance_state;
       flightplan::State& fp = flightplan::flightplan_state;
-      for (int i = 0; i <= 5; ++i) {
-        model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
-        w.type = i == 5 ? "APT" : "";
-        w.latitude = -20.0 - 0.3 * i;
-        w.longitude = -0.5 + 0.3 * i;
-        w.altitude_constraint = i == 2 ? 17200.0 : 10000.0 + 3600.0 * i;  // the fix's as EXEC wrote it
-        w.constraint_flag = i == 1 ? c.w1_flag : 0;
-      }
-      fp.ActiveFlightPlanLastIndex = 5;
-      fp.HoldCount = c.holds;
-      fp.HoldTable[1].active_index = c.holds > 0 ? 2 : 0;
-      fp.HoldTable[1].corners[0].latitude = fp.ActiveFlightPlan[2].latitude;
-      fp.HoldTable[1].corners[0].longitude = fp.ActiveFlightPlan[2].longitude;
-      g.ActiveWaypointLat = fp.ActiveFlightPlan[1].latitude;
-      g.ActiveWaypointLon = fp.ActiveFlightPlan[1].longitude;
-      g.PlaneLatitude = -19.9;
-      g.PlaneLongitude = -0.6;
-      g.GroundSpeedKnots = 400.0;
-      model::model_state.VnavSetAlts = 1;
-      model::model_state.CruiseAlt = 30200;
-      g.LevelInForce = PlannedCruiseAltitude();
+      // The fix's altitude as EXEC wrote it.
+      RouteWithAHoldAtW2(-20.0, -0.3, -0.5, c.holds, {10000.0, 13600.0, 17200.0, 20800.0, 24400.0, 28000.0},
+                         {0, static_cast<std::uint32_t>(c.w1_flag), 0, 0, 0, 0});
       g.TodLatitude = fp.ActiveFlightPlan[c.tod_at].latitude;
       g.TodLongitude = fp.ActiveFlightPlan[c.tod_at].longitude;
       g.NextConstraintIndex = c.w1_flag == 1 ? 1 : 5;
@@ -1776,27 +1790,8 @@ TEST_F(VnavTest, TheDescentLevelsAtTheAltitudeShownAtAHoldsFixAhead) {
       SetUp();
       State& g = guidance_state;
       flightplan::State& fp = flightplan::flightplan_state;
-      for (int i = 0; i <= 5; ++i) {
-        model::FlightPlanWaypoint& w = fp.ActiveFlightPlan[i];
-        w.type = i == 5 ? "APT" : "";
-        w.latitude = 20.0 + 0.3 * i;
-        w.longitude = 179.5 + 0.3 * i - (i >= 2 ? 360.0 : 0.0);
-        w.altitude_constraint = i == 2 ? c.fix : i == 1 ? 15000.0 : i == 4 ? 5900.0 : 20000.0 - 3000.0 * i;
-        w.constraint_flag = i == 1 ? c.w1_flag : i == 4 ? 1 : 0;
-      }
-      fp.ActiveFlightPlanLastIndex = 5;
-      fp.HoldCount = c.holds;
-      fp.HoldTable[1].active_index = c.holds > 0 ? 2 : 0;
-      fp.HoldTable[1].corners[0].latitude = fp.ActiveFlightPlan[2].latitude;
-      fp.HoldTable[1].corners[0].longitude = fp.ActiveFlightPlan[2].longitude;
-      g.ActiveWaypointLat = fp.ActiveFlightPlan[1].latitude;
-      g.ActiveWaypointLon = fp.ActiveFlightPlan[1].longitude;
-      g.PlaneLatitude = 19.9;
-      g.PlaneLongitude = 179.4;
-      g.GroundSpeedKnots = 400.0;
-      model::model_state.VnavSetAlts = 1;
-      model::model_state.CruiseAlt = 30200;
-      g.LevelInForce = PlannedCruiseAltitude();
+      RouteWithAHoldAtW2(20.0, 0.3, 179.5, c.holds, {20000.0, 15000.0, c.fix, 11000.0, 5900.0, 5000.0},
+                         {0, static_cast<std::uint32_t>(c.w1_flag), 0, 0, 1, 0});
       g.TocPassed = g.TodPassed = 1;
       g.TodAltitude = 30200.0;
       g.TodLatitude = 19.5;
