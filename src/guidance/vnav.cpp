@@ -509,6 +509,18 @@ bool HoldLevelReached() {
   return true;
 }
 
+// Hold 1's fix where the aircraft comes to it before any other constraint,
+// short of the last entry, the hold not yet flown; 0 where not.
+static int HoldFixBeforeAnyConstraint() {
+  const flightplan::State& fp = Fp();
+  if (fp.HoldCount < 1 || HoldBeingFlown()) return 0;
+  const int fix = fp.HoldTable[1].active_index, active = std::max(fp.ActiveWaypointIndex, 1);
+  if (fix < active || fix >= fp.ActiveFlightPlanLastIndex) return 0;
+  for (int k = active; k < fix; ++k)
+    if (Constrained(Entry(k))) return 0;
+  return fix;
+}
+
 // The pages keep the altitude of a hold's fix ahead as they showed it (the
 // hold's level), while the climb before it is walked again as the wind
 // changes. Climbing on to wherever the aircraft met the fix, it entered the
@@ -521,13 +533,9 @@ bool HoldLevelReached() {
 // the climb to a figure it climbed through).
 double ClimbLevelBeforeHold() {
   const State& g = G();
-  const flightplan::State& fp = Fp();
-  if (g.TocPassed != 0 || g.TodPassed != 0 || fp.HoldCount < 1 || HoldBeingFlown()) return HUGE_VAL;
-  const int fix = fp.HoldTable[1].active_index, active = std::max(fp.ActiveWaypointIndex, 1);
-  const int last = fp.ActiveFlightPlanLastIndex;
-  if (fix < active || fix >= last) return HUGE_VAL;
-  for (int k = active; k < fix; ++k)
-    if (Constrained(Entry(k))) return HUGE_VAL;
+  if (g.TocPassed != 0 || g.TodPassed != 0) return HUGE_VAL;
+  const int fix = HoldFixBeforeAnyConstraint(), last = Fp().ActiveFlightPlanLastIndex;
+  if (fix == 0) return HUGE_VAL;
   const double shown = PlannedAltitude(*Entry(fix));
   if (!(shown > 0.0) || !(shown < g.NextConstraintAltitude) || !(shown < PlannedCruiseAltitude()) ||
       shown < g.AircraftAltitude - kHoldBelowMargin)
@@ -546,12 +554,8 @@ double ClimbLevelBeforeHold() {
 // is already more than a margin under (it does not climb in the descent).
 double DescentLevelBeforeHold() {
   const State& g = G();
-  const flightplan::State& fp = Fp();
-  if (g.TodPassed != 1 || fp.HoldCount < 1 || HoldBeingFlown()) return -HUGE_VAL;
-  const int fix = fp.HoldTable[1].active_index, active = std::max(fp.ActiveWaypointIndex, 1);
-  if (fix < active || fix >= fp.ActiveFlightPlanLastIndex) return -HUGE_VAL;
-  for (int k = active; k < fix; ++k)
-    if (Constrained(Entry(k))) return -HUGE_VAL;
+  const int fix = g.TodPassed == 1 ? HoldFixBeforeAnyConstraint() : 0;
+  if (fix == 0) return -HUGE_VAL;
   const double shown = PlannedAltitude(*Entry(fix));
   if (!(shown > g.NextConstraintAltitude) || shown > g.AircraftAltitude + kHoldBelowMargin) return -HUGE_VAL;
   return shown;

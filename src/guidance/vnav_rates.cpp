@@ -165,8 +165,8 @@ void CoupleVnavToAutopilot() {
     // where the autopilot no longer holds the one sent (one that zeroes
     // its vertical speed as it captures an altitude); sent again over the
     // same value, it went out twice in a second at every constraint.
-    const double climb = std::max(std::min(g.NextConstraintAltitude, before_hold), above_hold);
-    if (m.VnavSetAlts == 1 && SendAltitudeCommand(hold ? g.HoldLevel : cruise ? PlannedCruiseAltitude() : climb) &&
+    const double target = std::max(std::min(g.NextConstraintAltitude, before_hold), above_hold);
+    if (m.VnavSetAlts == 1 && SendAltitudeCommand(hold ? g.HoldLevel : cruise ? PlannedCruiseAltitude() : target) &&
         Whole(host::GetAutopilotVerticalHoldVar()) != g.VnavLastVerticalSpeedCommand)
       g.VnavLastVerticalSpeedCommand = kNoCommand;
     if (m.VnavSetAlts == 1) g.ClimbLevelledForHold = levelled ? 1 : 0;

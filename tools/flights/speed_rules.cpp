@@ -168,7 +168,7 @@ void CheckSpeedsFlown(RuleKit& k) {
     if (const double l = limit(s);
         l > 0.0 && s.ias - l > over && !(on && s.t < engaged + (slowing_from - l) / 1.5))
       over = s.ias - l, over_t = s.t, over_limit = l;
-    if (!k.VnavOn(s.t) || std::fabs(s.vs) < 300.0 || std::isnan(target) || s.t < settled) continue;
+    if (!on || std::fabs(s.vs) < 300.0 || std::isnan(target) || s.t < settled) continue;
     if (std::fabs(off) > std::fabs(worst)) worst = off, worst_t = s.t;
   }
   if (std::fabs(worst) > 15.0) k.Object("speed", "%.0f kt off the speed asked for at %.0f s", worst, worst_t);
