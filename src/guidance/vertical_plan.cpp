@@ -202,15 +202,26 @@ constexpr double kTocMovedByCorners = 1.0;
 // along the path meets the descent path first (the TOD placed before it):
 // NM along the path, and the altitude there; NAN where it does not. The
 // descent path is the one VNAV turns down at (ClimbMeetsDescentPath):
-// straight from the TOD at the level to the constraint ahead.
-double ClimbMeetsDescentAt(const ClimbModel& climb, double level, double toc, double late, double& altitude) {
+// straight from the TOD at the level to the constraint ahead. A climb held
+// level at the altitude of `held`, a constraint of the climb (0: none),
+// until its waypoint goes on above it from there, no sooner; the descent
+// then runs to the first constraint after it, the one VNAV flies to once
+// it is passed (VNAV's target until then is the held one, behind the TOD).
+double ClimbMeetsDescentAt(const ClimbModel& climb, double level, double toc, double late, double& altitude,
+                           int held = 0) {
   const State& g = G();
   const int last = LastIndex();
   const FlownPath& path = FlownPath::Current();
   const double here = path.Aircraft();
   if (g.TodPassed != 0 || !(g.TodAltitude > 0.0) || last < 1 || !std::isfinite(here)) return NAN;
   const double tod_at = path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude);
-  const double bottom_at = path.EntryOrBefore(ClampedConstraintIndex(last)), bottom = DescentPathBottom();
+  int end = ClampedConstraintIndex(last);
+  if (held > 0) {
+    end = held + 1;
+    while (end < last && !model::IsConstraint(E(end))) ++end;
+  }
+  const double cap = held > 0 ? PlannedAltitude(E(held)) : NAN, cap_at = held > 0 ? path.EntryOrBefore(held) : NAN;
+  const double bottom_at = path.EntryOrBefore(end), bottom = PlannedAltitude(E(end));
   if (!(tod_at < toc) || !(bottom_at > tod_at) || !(bottom < level)) return NAN;
   auto descent = [&](double at) {
     return level - (level - bottom) * std::clamp((at - tod_at) / (bottom_at - tod_at), 0.0, 1.0);
@@ -221,7 +232,11 @@ double ClimbMeetsDescentAt(const ClimbModel& climb, double level, double toc, do
   // degrees before the descent met it 9 NM beyond where the legs put it,
   // and VNAV, pacing its climb to that point, climbed at 1,800 ft/min
   // where the pages showed the waypoints at its 2,000.
-  auto reached = [&](double a) { return here + late + climb.Distance(g.AircraftAltitude, a, late, false); };
+  auto reached = [&](double a) {
+    const double straight = here + late + climb.Distance(g.AircraftAltitude, a, late, false);
+    if (!(a > cap) || !(cap_at > here)) return straight;
+    return std::max(straight, cap_at + climb.Distance(cap, a, cap_at - here, false));
+  };
   double lo = g.AircraftAltitude, hi = level;
   // Level before the TOD, or past the path already: VNAV's own turn down.
   if (!(lo < hi) || !(reached(hi) > tod_at) || !(descent(reached(lo)) > lo)) return NAN;
@@ -308,7 +323,9 @@ int PlaceTopOfClimbAhead(double level, bool set_index) {
 // waypoint, or the climb from the aircraft ahead where it cannot reach the
 // constraint's altitude before. Placed on the constraint's waypoint, or
 // where a climb without it ended, the TOC stood up to 60 NM short of where
-// the aircraft reached the level.
+// the aircraft reached the level. A short route's climb beyond it ends
+// where it meets the descent path, as one from the aircraft does
+// (PlaceTopOfClimbAhead).
 void PlaceTopOfClimbBeyond(int constraint, double level) {
   State& g = G();
   const double cap = PlannedAltitude(E(constraint));
@@ -319,14 +336,20 @@ void PlaceTopOfClimbBeyond(int constraint, double level) {
   // taken down to it and climbs on from its altitude: from its own, the
   // TOC stood 3-7 NM short of where it reached the level.
   const ClimbModel climb(ClimbRateFlown());
-  const double toc = std::max(here + climb.Distance(g.AircraftAltitude, level),
-                              at + climb.Distance(cap, level, at - here));
+  double toc = std::max(here + climb.Distance(g.AircraftAltitude, level),
+                        at + climb.Distance(cap, level, at - here));
+  double meeting = 0.0;
+  const double met = ClimbMeetsDescentAt(climb, level, toc, 0.0, meeting, constraint);
+  if (std::isfinite(met)) toc = met;
   const int last = LastIndex();
   int leg_start = 0;
   double lat = 0.0, lon = 0.0;
   if (!(toc <= path.EntryOrBefore(last - 1)) || !PlaceOnRoute(toc, lat, lon, leg_start)) return;
   g.TocLatitude = lat;
   g.TocLongitude = lon;
+  g.TocMeetingAltitude = std::isfinite(met) ? meeting : 0.0;
+  g.TocMeetingLatitude = lat;
+  g.TocMeetingLongitude = lon;
   ClimbWind(g.TocWindNorth, g.TocWindEast);
 }
 
@@ -391,6 +414,23 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
     return found;
   }
   return PlaceTopOfClimbAhead(level, offset == 0);
+}
+
+void KeepTopOfClimbBeyond(int constraint) {
+  const State& g = G();
+  const int last = LastIndex();
+  if (g.TocPassed != 0 || constraint < 1 || constraint > last - 1 || !model::IsConstraint(E(constraint))) return;
+  const FlightPlanWaypoint& w = E(constraint);
+  const double level = PlannedCruiseAltitude();
+  if (!(PlannedAltitude(w) < level) || (g.TocLatitude == w.latitude && g.TocLongitude == w.longitude)) return;
+  // Only the TOC beyond this constraint: one beyond a later constraint of
+  // the climb is that constraint's.
+  const FlownPath& path = FlownPath::Current();
+  const double toc_at = path.CoordinateFromPosition(last, g.TocLatitude, g.TocLongitude);
+  if (!(toc_at > path.EntryOrBefore(constraint))) return;
+  for (int i = constraint + 1; i <= last - 1 && path.EntryOrBefore(i) < toc_at; ++i)
+    if (model::IsConstraint(E(i)) && PlannedAltitude(E(i)) < level) return;
+  PlaceTopOfClimbBeyond(constraint, level);
 }
 
 void KeepTopOfClimbInTheWind() {

@@ -47,6 +47,13 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset);
 // worked out in still air).
 void KeepTopOfClimbInTheWind();
 
+// As LNAV sequences route entry `constraint`, a constraint of the climb
+// below the level that VNAV still flies to, places the TOC beyond it again
+// from the aircraft: the climb from the gate to it and on was worked out
+// far from where it is flown. Nothing where the TOC is not beyond it (on
+// its own waypoint, or beyond a later constraint of the climb).
+void KeepTopOfClimbBeyond(int constraint);
+
 // Re-places the TOD for the current plan (mode 0) or re-plans the descent
 // from the altitude of route entry `from` (the active waypoint when -1; a
 // constraint passed but not yet reached otherwise), no higher than the

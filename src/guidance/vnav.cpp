@@ -574,6 +574,11 @@ void SelectNextConstraint() {
   // there: a constraint VNAV flies to stays its target until then.
   if ((IsTarget(active) || TopOfDescentBeforeIt(active)) && !Reached(active) &&
       !(g.HoldFixMet == 1 && AtHoldFix(active))) {
+    // From here the pages count to the TOC beyond the constraint. Left
+    // where the gate placed it, by the climb worked out from the ground,
+    // a T/C beyond a /17,600B under an 18,000-ft level read 10.5 NM to a
+    // top reached 2.3 NM on, and one beyond a 34,400B 35.1 NM to 27.1.
+    if (g.HeldConstraintIndex != active && IsTarget(active)) KeepTopOfClimbBeyond(active);
     g.HeldConstraintIndex = active;
     return;
   }
