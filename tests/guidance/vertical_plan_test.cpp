@@ -1124,6 +1124,70 @@ TEST_F(VerticalPlanTest, AnExecAsTheClimbsConstraintIsSequencedKeepsIt) {
   }
 }
 
+// The TOC beyond the climb's constraint is placed again from the aircraft
+// as LNAV sequences the constraint, short of its waypoint: from there the
+// pages count to it. Placed at the gate from the ground (48 NM by the climb
+// from there, the constraint 30 NM out at 9,000 ft, the level 12,000), it
+// stood where a climb that never levelled would end: 8-10 NM beyond the top
+// an aircraft that climbed faster reached from the constraint. So too where
+// that climb meets the descent path of a short route, the TOD moved up to
+// 36 NM out (12,000 ft down to B's 50 ft at 120 NM: 142.26 ft a NM): it
+// ends there, under the level. 250 ft a NM, the aircraft 2 NM short of W1;
+// southbound down the 180th meridian, the route's points on either side.
+TEST_F(VerticalPlanTest, ATopOfClimbBeyondAConstraintIsPlacedAgainAsLnavSequencesIt) {
+  struct Case {
+    double altitude;  // the aircraft's as LNAV sequences W1
+    bool short_route; // the TOD moved up to 36 NM out
+    bool later;       // W2 a constraint of the climb too, 10,000 ft
+    double to_toc;    // NM from the aircraft
+    double top;       // where the climb ends
+  };
+  const Case cases[] = {
+      {8500, false, false, 14.0, 12000},  // at 9,000 by W1, 12 NM of climb beyond it
+      {9000, false, false, 14.0, 12000},  //
+      {6000, false, false, 24.0, 12000},  // through 9,000 only past W1: 24 NM from the aircraft
+      {10000, false, false, 14.0, 12000}, // above it (typed below it): down to it, then on from W1
+      {8500, true, false, 11.824, 11456}, // the climb from W1 meets the path
+      {6000, true, false, 18.197, 10549}, // the climb from the aircraft does
+      {8500, false, true, 40.0, 12000},   // beyond W2's 10,000 (60 NM + 8): W2's TOC, left
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.altitude << (c.short_route ? " short" : "") << (c.later ? " later" : ""));
+    SetUp();
+    auto lat = [](double nm) { return -2.0 - nm / 60.0; };
+    Route({{"A", lat(0), 180.0, "APT", 0, 0.0},
+           {"W1", lat(30), -180.0, "WPT", 1, 9000},
+           {"W2", lat(60), 180.0, "WPT", c.later ? 1u : 0u, c.later ? 10000.0 : model::kNoValue},
+           {"W3", lat(90), -180.0},
+           {"B", lat(120), 180.0, "APT", 0, 50.0}});
+    flightplan::State& fp = flightplan::flightplan_state;
+    State& g = guidance_state;
+    fp.RouteState = 3;
+    model::model_state.CruiseAlt = 12000;
+    g.MagneticVariation = 14.0;
+    flightplan::RebuildVerticalPlan();
+    ASSERT_EQ(g.NextConstraintIndex, 1);
+    if (c.short_route) {
+      g.TodLatitude = lat(36);
+      g.TodLongitude = 180.0;
+      g.TodAltitude = 12000.0;
+    }
+    g.AircraftAltitude = c.altitude;
+    At(lat(28), 180.0);
+    SelectNextConstraint();
+    ASSERT_EQ(g.HeldConstraintIndex, 1);
+    EXPECT_EQ(g.NextConstraintAltitude, 9000.0);  // still the target
+    UpdateVerticalProfile();
+    EXPECT_NEAR(g.ClimbSideDistance, c.to_toc, 0.02);
+    EXPECT_NEAR(ClimbTopAltitude(), c.top, 2.0);
+    // Placed once, as LNAV sequences it: the passes after leave it.
+    const double lat_placed = g.TocLatitude;
+    g.AircraftAltitude = 2000.0;
+    SelectNextConstraint();
+    EXPECT_EQ(g.TocLatitude, lat_placed);
+  }
+}
+
 // The descent's bottom is the nearest constraint from the end back to the
 // TOC's waypoint, not beyond it.
 TEST_F(VerticalPlanTest, TopOfDescentLooksNoFurtherBackThanTheToc) {
