@@ -572,6 +572,16 @@ void ComputeLegDeviation(std::int32_t& side1, double& angle1, std::int32_t& xtk_
   xtk_distance = x;
 }
 
+namespace {
+// The active waypoint lies more than kLnavAbeamDegrees off the aircraft's
+// track over the ground, in LNAV's whole degrees: the aircraft flies away
+// from it, or past it.
+bool BehindTheWay() {
+  const State& g = guidance_state;
+  return HeadingDifference(g.BearingToActiveWaypoint, g.GroundTrack) > kLnavAbeamDegrees;
+}
+}  // namespace
+
 void RunWaypointPassage() {
   State& g = guidance_state;
   flightplan::State& fp = flightplan::flightplan_state;
@@ -585,9 +595,11 @@ void RunWaypointPassage() {
   // fix of a hold just left: flown already, and LNAV, past it, joined the
   // leg's extension and flew away from the route's end).
   const int last_abeam = g.HoldState == kHoldLeft ? last - 1 : last - 2;
+  bool abeam = false;
   if (g.LnavEngaged == 1 && g.ApHeadingLock == 1 && g.ActiveWaypointDistance < kLnavAbeamWithin &&
       active <= last_abeam && active != fp.HoldTable[1].active_index &&
       HeadingDifference(g.BearingToActiveWaypoint, g.DesiredTrack) > kLnavAbeamDegrees) {
+    abeam = true;
     g.ActiveWaypointDistance = -1.0;
     g.VnavAltitudeSet = 0;
     g.VnavSpeedSet = 0;
@@ -602,7 +614,13 @@ void RunWaypointPassage() {
     navdb::ComputeDistanceAndBearing(g.LegOriginLatitude, g.LegOriginLongitude, w->latitude, w->longitude, leg, course);
     switch_distance = SwitchDistanceOfDirectTo(switch_distance, leg);
   }
-  const bool within = g.ActiveWaypointDistance < switch_distance;
+  // The switch distance leads a turn at a waypoint the aircraft comes to;
+  // one behind its way is not come to. The leg into a hairpin's waypoint
+  // can pass within the next waypoint's switch distance (KRATR2's leg into
+  // LAVAA passes half a mile from BEAVR, the next after the reversal),
+  // and both were passed on one pass: LNAV turned for DUCKZ at once, 121
+  // degrees back, and the aircraft crossed BEAVR on the leg into LAVAA.
+  const bool within = g.ActiveWaypointDistance < switch_distance && (abeam || !BehindTheWay());
   if (within && g.LnavEngaged == 1 && active < last) SelectNextConstraint();
   if (within && w->time_over_text.empty() && g.GroundSpeedKnots > 65.0) {
     w->time_over_text = util::Format("%02.0f:%02.0f", g.ZuluHour, g.ZuluMinute);

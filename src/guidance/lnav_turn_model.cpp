@@ -158,7 +158,7 @@ class Model {
         switch_for_ = w_;
         switch_speed_ = ground_speed;
       }
-      if (stop_at_corner && w_ == target && w_ != last && !on_leg && !pass_now && Passes(d)) {
+      if (stop_at_corner && w_ == target && w_ != last && !on_leg && !pass_now && Passes(d, ground_east, ground_north)) {
         end.to_go = -along;
         break;
       }
@@ -169,7 +169,7 @@ class Model {
       // end (a procedure's last turn, 146 degrees on legs of 6 and 9 NM).
       const bool left_behind = along > 0.0 && behind_from_ < 0.0 && std::isfinite(behind_from_);
       behind_from_ = along;
-      if (w_ != last && !on_leg && (pass_now || Passes(d) || left_behind)) {
+      if (w_ != last && !on_leg && (pass_now || Passes(d, ground_east, ground_north) || left_behind)) {
         pass_now = false;
         last_along = 0.0;
         behind_from_ = NAN;
@@ -493,10 +493,14 @@ class Model {
   // LNAV passes the entry within its switch distance, or abeam it (behind,
   // within kLnavAbeamWithin) while it is not one of the last two: the
   // bearing to it more than kLnavAbeamDegrees off the leg's course, in
-  // LNAV's whole degrees.
-  bool Passes(double d) const {
+  // LNAV's whole degrees. Within the switch distance only while the entry
+  // is not as far off the aircraft's way over the ground (`ground_east`,
+  // `ground_north`), as LNAV: a hairpin's leg in passing the next entry.
+  bool Passes(double d, double ground_east, double ground_north) const {
     const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
-    if (d < switch_) return true;
+    const double ground = std::sqrt(ground_east * ground_east + ground_north * ground_north);
+    const bool behind = ground > 0.0 && -(x_ * ground_east + y_ * ground_north) <= kCosAbeam * d * ground;
+    if (d < switch_ && !behind) return true;
     return d < kLnavAbeamWithin && w.index < r_.last_index - 1 && -(x_ * leg_x_ + y_ * leg_y_) <= kCosAbeam * d;
   }
 

@@ -898,6 +898,27 @@ TEST_F(AircraftOnThePathTest, ACornersTracksWalkedFromItsStartEndOnTheNextLeg) {
   }
 }
 
+// A hairpin whose leg in runs by the waypoint after the turn, within that
+// waypoint's switch distance (KRATR2: the leg into LAVAA passes under half
+// a mile from BEAVR, which follows LAVAA's turn of 170 degrees). LNAV does
+// not pass C from the leg in, C being behind it, and the model of its
+// turns neither: C is passed on the way round, its point beyond B's.
+// Passed at once with B, the path ran on from the leg in to D, and C's
+// point lay on the leg into B, where the aircraft was half a mile from it
+// heading away. North and west of zero, and south across 180 degrees.
+TEST_F(AircraftOnThePathTest, AHairpinsLegInPassingTheWaypointAfterItDoesNotPassThatOne) {
+  struct Case {
+    double lat, lon, back;  // B-C's course this many degrees right of B-A's
+  };
+  for (const Case& c : {Case{45.7, -122.6, -2.0}, Case{45.7, -122.6, 3.0}, Case{-20.0, 179.95, -2.0}}) {
+    SCOPED_TRACE(::testing::Message() << c.lat << " " << c.lon << " " << c.back);
+    Lay({{240.0, 16.0}, {60.0 + c.back, 5.5}, {115.0, 10.0}, {115.0, 10.0}}, c.lat, c.lon);
+    Place(4.0, 0.0, 0.0, 200.0);
+    const FlownPath& path = FlownPath::Current();
+    EXPECT_GT(path.Entry(2), path.Entry(1) + 1.0) << path.Entry(1) << " " << path.Entry(2);
+  }
+}
+
 // The climb meets each leg's wind where the aircraft flies it: through a
 // corner on the track the path turns on, from where LNAV passes the
 // waypoint. Taken as the leg's up to the point nearest the waypoint, a

@@ -523,6 +523,48 @@ TEST_F(SequencingTest, AbeamSkipsAWaypointBehindButNotTheLastTwo) {
   EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, 1);
 }
 
+// Within its switch distance a waypoint is passed only where it is not
+// behind the aircraft's way over the ground (more than 90 whole degrees off
+// its track): a hairpin's leg in can run half a mile from the waypoint
+// after the turn (KRATR2's leg into LAVAA beside BEAVR), and that one was
+// passed the moment the turn's waypoint was, LNAV turning for the one
+// after it. Measured across 360, in a wind (the track, not the heading);
+// the abeam pass of a waypoint behind its leg stands.
+TEST_F(SequencingTest, WithinTheSwitchDistanceOnlyAWaypointNotBehindTheWayIsPassed) {
+  State& g = guidance_state;
+  struct Case {
+    double track, bearing, desired;
+    int active_after;
+  };
+  const Case cases[] = {
+      {350.0, 10.0, 10.0, 2},    // ahead, across 360
+      {10.0, 100.0, 100.0, 2},   // 90 off: beside, not behind
+      {10.0, 101.0, 101.0, 1},   // 91 off: behind
+      {350.0, 260.0, 260.0, 2},  // 90 off the other way
+      {350.0, 259.0, 259.0, 1},  // 91 off the other way
+      {240.0, 350.0, 54.0, 1},   // the hairpin's leg in, its next waypoint to the side and behind
+      {54.0, 60.0, 54.0, 2},     // come round onto its leg: passed
+      {0.0, 200.0, 0.0, 2},      // behind its own leg too: passed abeam
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "track " << c.track << " bearing " << c.bearing);
+    SetUp();
+    g.LnavEngaged = 1;
+    g.ApHeadingLock = 1;
+    // Crabbed 30 degrees into the wind: the heading alone reads otherwise.
+    At(0.1, 0.0, c.track + 30.0);
+    g.GroundTrack = c.track;
+    g.DriftAngle = 30.0;
+    g.DesiredTrack = c.desired;
+    g.NextLegCourse = c.desired;
+    g.BearingToActiveWaypoint = c.bearing;
+    g.ActiveWaypointDistance = 0.45;
+    g.WaypointSwitchDistance = 0.5;
+    RunWaypointPassage();
+    EXPECT_EQ(flightplan::flightplan_state.ActiveWaypointIndex, c.active_after);
+  }
+}
+
 // Out of a hold taken from the table while it was flown (EXIT HOLD), the
 // fix is passed abeam like any other, though it is the last but one; the
 // last is still flown to. The hold goes through the table as the CDU's EXEC
