@@ -498,9 +498,10 @@ class Model {
   // `ground_north`), as LNAV: a hairpin's leg in passing the next entry.
   bool Passes(double d, double ground_east, double ground_north) const {
     const Placed& w = r_.placed[static_cast<std::size_t>(w_)];
-    const double ground = std::sqrt(ground_east * ground_east + ground_north * ground_north);
-    const bool behind = ground > 0.0 && -(x_ * ground_east + y_ * ground_north) <= kCosAbeam * d * ground;
-    if (d < switch_ && !behind) return true;
+    if (d < switch_) {
+      const double ground = std::sqrt(ground_east * ground_east + ground_north * ground_north);
+      if (!(ground > 0.0 && -(x_ * ground_east + y_ * ground_north) <= kCosAbeam * d * ground)) return true;
+    }
     return d < kLnavAbeamWithin && w.index < r_.last_index - 1 && -(x_ * leg_x_ + y_ * leg_y_) <= kCosAbeam * d;
   }
 
