@@ -624,6 +624,54 @@ TEST(FlightRules, AWaypointPassedEarlyAsLnavGoesOffIsNotHeldToThePages) {
   }
 }
 
+// A reversal whose lead takes its whole leg: LNAV passes WP01 7 NM short
+// of it and turns back, the leg into the turn running by WP02. The
+// aircraft never comes near WP01, and WP02 is crossed where the aircraft
+// comes back past it after the turn, not on the leg into the turn, where
+// it was 4,000 ft lower; without LNAV's pass WP01 was never found, and
+// WP02 was read on the way in.
+TEST(FlightRules, AWaypointAfterAReversalNeverComeNearIsCrossedAfterTheTurn) {
+  struct Case {
+    const char* name;
+    double wp01;     // latitude; the aircraft turns back at 46.8 N at 160 s
+    bool sequenced;  // LNAV passes WP01 where it turns back
+    double back;     // ft the aircraft passes WP02 at after the turn
+    bool agrees;
+  };
+  const Case cases[] = {
+      {"passed 7 NM short, back past WP02 as shown", 46.92, true, 14000.0, true},
+      {"passed 7 NM short, back past WP02 3,000 ft low", 46.92, true, 11000.0, false},
+      {"passed 3 NM short, within reach", 46.85, true, 14000.0, true},
+      {"passed 3 NM short, back 3,000 ft low", 46.85, true, 11000.0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    flights::FlightRecord f;
+    f.gps_where["WP01"] = {c.wp01, -122.0};
+    f.gps_where["WP02"] = {46.4, -121.99};
+    f.routes.push_back({1.0, {"ORIG", "WP01", "WP02", "DEST"}, "WP01"});
+    f.events = {"10.0 LNAV on at N46.0 W122.0 1000 ft", "10.0 VNAV on at N46.0 W122.0 1000 ft"};
+    if (c.sequenced) f.events.push_back("160.0 passed WP01 at N46.8 W122.0 10000 ft");
+    // North at 0.3 NM a second up the leg to WP01, by WP02 at 80 s at
+    // 10,000 ft, and back south from 160 s, by WP02 again at 240 s.
+    for (double t = 0.0; t <= 300.0; t += 1.0) {
+      flights::Sample s;
+      s.t = t;
+      s.lat = 46.0 + (t <= 160.0 ? t : 320.0 - t) / 200.0;
+      s.lon = -122.0;
+      s.alt = t <= 160.0 ? 10000.0 : c.back;
+      f.track.push_back(s);
+    }
+    flights::Reading legs;
+    legs.t = 50.0;
+    legs.cdu = {{10.0, 0.0, "ACT"}, {63.0, 0.0, "RTE    LEGS"}, {0.0, 33.0, "WP02 "}, {130.0, 33.0, "  250 / 14000A"}};
+    f.readings.push_back(legs);
+    const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
+    EXPECT_EQ(problems.count("agree") == 0, c.agrees);
+    EXPECT_EQ(problems.count("path") == 0, c.agrees);
+  }
+}
+
 // The descent's 240 kt below 10,000 ft holds VNAV from where it engages
 // once the autopilot's 1.5 kt a second could have slowed the aircraft to
 // it: the pilot who flew through the restriction's altitude with VNAV off

@@ -274,7 +274,8 @@ void CheckAgreement(RuleKit& k) {
   const std::vector<std::string>& route = k.Route();
   for (std::size_t i = 1; i < route.size(); ++i) {
     not_before.emplace(route[i], crossed);
-    if (const Sample* s = k.Abeam(route[i], crossed)) crossed = k.NextCrossingFrom(route[i], s->t);
+    const Sample* unused = nullptr;
+    crossed = k.CrossInOrder(route[i], crossed, unused);
   }
   double hold_from = 0.0, hold_left = -1.0;
   if (!k.HoldFlown(hold_from, hold_left)) hold_left = -1.0;

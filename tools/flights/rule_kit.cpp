@@ -188,6 +188,15 @@ double RuleKit::NextCrossingFrom(const std::string& ident, double t) const {
   return t;
 }
 
+double RuleKit::CrossInOrder(const std::string& ident, double from, const Sample*& nearest) const {
+  nearest = Abeam(ident, from);
+  if (nearest != nullptr) return NextCrossingFrom(ident, nearest->t);
+  const std::string passed = " passed " + ident + " at ";
+  for (const std::string& e : f_.events)
+    if (std::atof(e.c_str()) >= from && e.find(passed) != std::string::npos) return std::atof(e.c_str());
+  return from;
+}
+
 const Sample* RuleKit::PassedEarlyWithoutLnav(const std::string& ident, const Sample& nearest, double& short_of) const {
   if (LnavOn(nearest.t)) return nullptr;
   double off = NAN;

@@ -44,6 +44,14 @@ class RuleKit {
   // having crossed `ident` at `t`: its hold's exit where `ident` is the
   // fix of a hold flown from there, else `t`.
   double NextCrossingFrom(const std::string& ident, double t) const;
+  // The route's waypoint `ident`, looked for from `from`: the sample
+  // nearest it (null where the aircraft never came within reach of it);
+  // returns where the waypoint after it is looked for from. A waypoint the
+  // aircraft never came near (LNAV passed a reversal's waypoint 7 NM short
+  // of it, its lead taking the whole leg) is crossed, in the route's order,
+  // where LNAV passed it: the waypoints after it are not looked for from
+  // the one before, on the leg into the turn that may run close by them.
+  double CrossInOrder(const std::string& ident, double from, const Sample*& nearest) const;
   // LNAV goes off as the last waypoint is passed, early by the turn it
   // anticipates: the aircraft flies on along its last track on the
   // autopilot's last commands, not the route, and comes nearest the

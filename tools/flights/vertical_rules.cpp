@@ -40,9 +40,9 @@ void CheckPath(RuleKit& k) {
   double hold_from = 0.0, hold_left = -1.0;
   if (!k.HoldFlown(hold_from, hold_left)) hold_left = -1.0;
   for (std::size_t i = 1; i + 1 < route.size(); ++i) {
-    const Sample* s = k.Abeam(route[i], from);
+    const Sample* s = nullptr;
+    from = k.CrossInOrder(route[i], from, s);
     if (s == nullptr) continue;
-    from = k.NextCrossingFrom(route[i], s->t);
     if (!k.VnavOn(s->t, true) || s->approach || SkippedBetween(k, route[i], 0.0, s->t)) continue;
     bool constraint = false;
     double speed = NAN;
