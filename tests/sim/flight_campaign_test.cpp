@@ -44,6 +44,10 @@ const KnownBreak kKnownBreaks[] = {
      "BEAVR's 3,000A then needs 4,300 ft/min downwind, more than VNAV's greatest 3,000: crossed at 3,803 ft"},
     {"agree", {124},
      "67.3/67.5: waypoint altitudes shown more than 500 ft from the crossing"},
+    {"path", {8},
+     "JAYPE3 in 150 kt across at 28-80 kt over the ground: BEAVR passed by LNAV 3.3 NM short at 4,771 ft, and "
+     "come nearest 193 s later at 2,785 ft, on the way down to DUCKZ, against the 4,000 shown"},
+    {"agree", {8}, "BEAVR, as under path"},
     {"pages", {83},
      "PROGRESS through the S-turns of two sharp turns whose leads share a leg (the corner modelled at the "
      "plan's speed at its waypoint, the turn begun where LNAV passes it): 4.0 NM shown, 6.2 flown"},
