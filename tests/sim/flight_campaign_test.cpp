@@ -353,6 +353,15 @@ TEST(FlightRules, TwoPagesReadAtOneLookShowOneAltitudeForAWaypoint) {
   }
 }
 
+// RTE LEGS of the executed route read at `t`, one waypoint listed with its
+// speed and altitude.
+flights::Reading ExecutedLegs(double t, const char* ident, const char* row) {
+  flights::Reading legs;
+  legs.t = t;
+  legs.cdu = {{10.0, 0.0, "ACT"}, {63.0, 0.0, "RTE    LEGS"}, {0.0, 33.0, ident}, {130.0, 33.0, row}};
+  return legs;
+}
+
 // The navigator's TO line names the waypoint VNAV flies to next and its
 // target there, which RTE LEGS's altitude for that waypoint agrees with:
 // 3300A typed at WP01 under a 9,000-ft level is no "TO WP01 9000". The one
@@ -383,9 +392,7 @@ TEST(FlightRules, TheNavigatorsTargetForAWaypointIsTheAltitudeRteLegsShows) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     flights::FlightRecord f;
-    flights::Reading legs;
-    legs.t = 100.0;
-    legs.cdu = {{10.0, 0.0, "ACT"}, {63.0, 0.0, "RTE    LEGS"}, {0.0, 33.0, "WP01 "}, {130.0, 33.0, c.legs}};
+    const flights::Reading legs = ExecutedLegs(100.0, "WP01 ", c.legs);
     flights::Reading summary;
     summary.t = 101.9;
     summary.gns = {{90.0, 0.0, "VNAV   1/3"}, {30.0, 40.0, "CLIMB"},    {380.0, 40.0, " 1200"},
@@ -568,9 +575,7 @@ TEST(FlightRules, ThePilotsLevelBelowAConstraintCapsTheAircraftUnderIt) {
       s.alt = c.crossed;
       f.track.push_back(s);
     }
-    flights::Reading legs;
-    legs.t = 100.0;
-    legs.cdu = {{10.0, 0.0, "ACT"}, {63.0, 0.0, "RTE    LEGS"}, {0.0, 33.0, "WP01 "}, {130.0, 33.0, "  260 / 14000A"}};
+    const flights::Reading legs = ExecutedLegs(100.0, "WP01 ", "  260 / 14000A");
     f.readings.push_back(legs);
     double t = 101.0;
     for (const char* level : c.levels) {
@@ -619,9 +624,7 @@ TEST(FlightRules, AWaypointPassedEarlyAsLnavGoesOffIsNotHeldToThePages) {
       s.alt = 10000.0;
       f.track.push_back(s);
     }
-    flights::Reading legs;
-    legs.t = 100.0;
-    legs.cdu = {{10.0, 0.0, "ACT"}, {63.0, 0.0, "RTE    LEGS"}, {0.0, 33.0, "WP01 "}, {130.0, 33.0, "  290 /  9000"}};
+    const flights::Reading legs = ExecutedLegs(100.0, "WP01 ", "  290 /  9000");
     f.readings.push_back(legs);
     const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
     EXPECT_EQ(problems.count("agree") == 0, c.agrees);
@@ -666,9 +669,7 @@ TEST(FlightRules, AWaypointAfterAReversalNeverComeNearIsCrossedAfterTheTurn) {
       s.alt = t <= 160.0 ? 10000.0 : c.back;
       f.track.push_back(s);
     }
-    flights::Reading legs;
-    legs.t = 50.0;
-    legs.cdu = {{10.0, 0.0, "ACT"}, {63.0, 0.0, "RTE    LEGS"}, {0.0, 33.0, "WP02 "}, {130.0, 33.0, "  250 / 14000A"}};
+    const flights::Reading legs = ExecutedLegs(50.0, "WP02 ", "  250 / 14000A");
     f.readings.push_back(legs);
     const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
     EXPECT_EQ(problems.count("agree") == 0, c.agrees);
