@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
 
 #include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
@@ -91,6 +92,24 @@ class VnavTest : public ::testing::Test {
     for (const auto& e : host.key_events)
       if (e.first == id) out.push_back(e);
     return out;
+  }
+  // Levelled at `level` before a hold's fix ahead, then the hold entered
+  // (nothing more sent; the hold flown there) or taken out (`target` sent
+  // again), each followed by two more passes of `pass`.
+  void LevelThenEnterOrTakeOutTheHold(double level, std::uint32_t target, bool taken_out, Events& sent,
+                                      const std::function<void()>& pass) {
+    State& g = guidance_state;
+    flightplan::State& fp = flightplan::flightplan_state;
+    g.AircraftAltitude = level;
+    pass();
+    if (taken_out) {
+      fp.HoldCount = fp.HoldTable[1].active_index = 0;
+      sent.push_back({kEventAltitude, target});
+    } else {
+      g.ActiveHoldIndex = g.HoldSegmentCounter = 1;
+    }
+    for (int i = 0; i < 2; ++i) pass();
+    EXPECT_EQ(Sent(kEventAltitude), sent);
   }
   // The vertical-speed command for a path rate, on a pass of frame 0: the
   // target a minute ahead at the ground speed the plan's climb averages up
@@ -1740,21 +1759,10 @@ TEST_F(VnavTest, TheClimbLevelsAtTheAltitudeShownAtAHoldsFixAhead) {
       Events sent{{kEventAltitude, static_cast<std::uint32_t>(c.sent)}};
       EXPECT_EQ(Sent(kEventAltitude), sent);
       if (c.sent != 17200.0) continue;
-      // Levelled there, then the hold entered or taken out.
-      g.AircraftAltitude = 17200.0;
-      RunVerticalTransitions();
-      CoupleVnavToAutopilot();
-      if (taken_out) {
-        fp.HoldCount = fp.HoldTable[1].active_index = 0;
-        sent.push_back({kEventAltitude, 30200});
-      } else {
-        g.ActiveHoldIndex = g.HoldSegmentCounter = 1;
-      }
-      for (int pass = 0; pass < 2; ++pass) {
+      LevelThenEnterOrTakeOutTheHold(17200.0, 30200, taken_out, sent, [] {
         RunVerticalTransitions();
         CoupleVnavToAutopilot();
-      }
-      EXPECT_EQ(Sent(kEventAltitude), sent);
+      });
       if (!taken_out) {
         EXPECT_EQ(g.HoldLevel, 17200.0);
       }
@@ -1808,17 +1816,7 @@ TEST_F(VnavTest, TheDescentLevelsAtTheAltitudeShownAtAHoldsFixAhead) {
       Events sent{{kEventAltitude, static_cast<std::uint32_t>(c.sent)}};
       EXPECT_EQ(Sent(kEventAltitude), sent);
       if (c.sent != c.fix) continue;
-      // Levelled there, then the hold entered or taken out.
-      g.AircraftAltitude = c.fix;
-      CoupleVnavToAutopilot();
-      if (taken_out) {
-        fp.HoldCount = fp.HoldTable[1].active_index = 0;
-        sent.push_back({kEventAltitude, 5900});
-      } else {
-        g.ActiveHoldIndex = g.HoldSegmentCounter = 1;
-      }
-      for (int pass = 0; pass < 2; ++pass) CoupleVnavToAutopilot();
-      EXPECT_EQ(Sent(kEventAltitude), sent);
+      LevelThenEnterOrTakeOutTheHold(c.fix, 5900, taken_out, sent, [] { CoupleVnavToAutopilot(); });
     }
   }
 }
