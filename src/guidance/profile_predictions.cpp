@@ -11,6 +11,7 @@
 #include "src/guidance/climb_model.h"
 #include "src/guidance/flown_path.h"
 #include "src/guidance/holding.h"
+#include "src/guidance/speed_mode.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vertical_plan_internal.h"
@@ -58,6 +59,33 @@ constexpr double kSlopeFeet = 500.0;
 // Feet short of a constraint ahead at which the climb to it is taken to be
 // paced to meet it (within them, the cut to the hundred).
 constexpr double kShortOfTheConstraint = 100.0;
+
+constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
+
+// The altitude VNAV comes down to from `top` over `nm` along a leg of true
+// course `course`: at its greatest rate, at the descent's airspeed (the
+// restriction's under its altitude, `held_ias` where a constraint behind
+// gives one, no faster than the descent's Mach), with the wind of the
+// moment along the leg, two miles at a time.
+double FallAtTheGreatestRate(double top, double nm, double course, double held_ias) {
+  const model::State& m = M();
+  const State& g = G();
+  constexpr double kStepNm = 2.0, kLeastGroundSpeed = 100.0;
+  const double rate = std::max(m.MaxVnavDescRate, 100.0);
+  const double wind = std::isfinite(g.WindSpeed) && std::isfinite(g.WindDirection) ? g.WindSpeed : 0.0;
+  const double behind = -wind * std::cos((g.WindDirection - course) * kDegToRad);
+  double h = top;
+  for (double left = nm; left > 0.0 && h > 0.0; left -= kStepNm) {
+    double ias = m.DescentSpeed;
+    if (m.DescSpdRest > 0.0 && h <= m.DescAltRest) ias = std::min(ias, m.DescSpdRest);
+    if (held_ias > 0.0) ias = std::min(ias, held_ias);
+    const double tas = TasNoFasterThan(ias, h, MachLimit(model::PerformanceSegment::kDescent, h));
+    const double ground = std::max(tas + behind, kLeastGroundSpeed);
+    if (!std::isfinite(ground)) return NAN;
+    h -= std::min(kStepNm, left) * rate * 60.0 / ground;
+  }
+  return h;
+}
 
 // The predictions follow one profile the aircraft can fly. Its anchors are
 // the two ends of the route and the constrained waypoints (flag 1), each at
@@ -191,6 +219,29 @@ class Profile {
       beyond_[k] = p;
       if (model::IsConstraint(E(k))) p = PlannedAltitude(E(k));
       down_[k] = std::min(p > 1000.0 && !model::IsConstraint(E(k)) ? std::trunc(p / 100.0) * 100.0 : p, level_);
+    }
+    // On from each constraint no lower than VNAV comes down from its
+    // altitude at its greatest rate: walked back alone, a constraint too low
+    // for the one before it left the waypoints between on a slope no
+    // aircraft flies (a pilot's 21,400 ft at ELMAA, OLM's 6,000 34 NM on:
+    // SATSP shown at 10,600, crossed at 13,563 with VNAV at its greatest
+    // rate from ELMAA). Walked until the descent walked back lies above it.
+    double fallen = NAN, held = 0.0;
+    for (int k = 1; k <= last_ - 1; ++k) {
+      if (model::IsConstraint(E(k))) {
+        fallen = PlannedAltitude(E(k));
+        held = E(k).speed_constraint;
+        continue;
+      }
+      if (!std::isfinite(fallen)) continue;
+      const FlightPlanWaypoint &from = E(k - 1), &to = E(k);
+      const double course = navdb::TrueCourse(from.latitude, from.longitude, to.latitude, to.longitude);
+      fallen = FallAtTheGreatestRate(fallen, FlownLeg(path, k), course, held);
+      if (!(fallen > down_[k])) {
+        fallen = NAN;
+        continue;
+      }
+      down_[k] = std::min(fallen > 1000.0 ? std::trunc(fallen / 100.0) * 100.0 : fallen, level_);
     }
   }
 
