@@ -1565,6 +1565,59 @@ TEST_F(VerticalPlanTest, TheDescentIsLaidNoSteeperThanVnavFollowsAtItsFastest) {
   }
 }
 
+// A descent constraint too low for the one before it: the waypoint between
+// them is shown where VNAV, at its greatest rate from the first, comes down
+// to, not on the walk back from the second (a slope no aircraft flies). At
+// the descent's 270 kt, 3,000 ft/min from 20,000 ft over 6 NM take 2,900 ft
+// at the top's true airspeed and 3,000 at the waypoint's; a wind on the nose
+// steepens the fall, one behind flattens it. Northbound on a meridian west
+// of Greenwich, and eastbound south of the equator, the leg from the first
+// constraint across 180 degrees.
+TEST_F(VerticalPlanTest, AWaypointBetweenTwoConstraintsIsShownWhereVnavComesDownTo) {
+  State& g = guidance_state;
+  struct Way {
+    const char* name;
+    double lat, lon, north, east;  // the origin; degrees a NM along the route
+    double nose;                   // where a wind on the nose blows from
+  };
+  const double east_nm = 1.0 / (60.0 * std::cos(10.0 * M_PI / 180.0));
+  const Way ways[] = {{"north, west of Greenwich", 44.0, -122.5, 1.0 / 60.0, 0.0, 0.0},
+                      {"east across 180, south", -10.0, 176.6, 0.0, east_nm, 90.0}};
+  for (const Way& w : ways) {
+    double shown[3] = {};
+    const double winds[3] = {60.0, 0.0, -60.0};  // on the nose, calm, behind
+    for (int i = 0; i < 3; ++i) {
+      SCOPED_TRACE(::testing::Message() << w.name << ", " << winds[i] << " kt on the nose");
+      SetUp();
+      auto at = [&w](const char* ident, double nm, const char* type = "WPT", std::uint32_t flag = 0,
+                     double altitude = model::kNoValue) {
+        return Point{ident, w.lat + nm * w.north, std::remainder(w.lon + nm * w.east, 360.0), type, flag, altitude};
+      };
+      Route({at("ORIG", 0.0, "APT", 0, 30.0), at("W1", 40.0), at("W2", 80.0), at("W3", 200.0, "WPT", 1, 20000.0),
+             at("W4", 206.0), at("W5", 230.0, "WPT", 1, 6000.0), at("DEST", 260.0, "APT", 0, 0.0)});
+      g.WindSpeed = std::fabs(winds[i]);
+      g.WindDirection = winds[i] >= 0.0 ? w.nose : std::fmod(w.nose + 180.0, 360.0);
+      model::model_state.CruiseAlt = 30000;
+      ComputeCruiseAltitude(30000, 1);
+      ASSERT_EQ(PlannedCruiseAltitude(), 30000);
+      const double leg = FlownPath::Current().Entry(4) - FlownPath::Current().Entry(3);
+      ASSERT_NEAR(leg, 6.0, 0.05);
+      // Between falling at the top's ground speed and at the waypoint's,
+      // to the hundred below.
+      const double behind = -winds[i];
+      const double top_fall = 3000.0 * 60.0 * leg / (model::IasToTas(270.0, 20000.0) + behind);
+      const double low_fall = 3000.0 * 60.0 * leg / (model::IasToTas(270.0, 20000.0 - top_fall) + behind);
+      shown[i] = Wp(4).altitude_constraint;
+      EXPECT_LE(shown[i], 20000.0 - top_fall);
+      EXPECT_GE(shown[i], 20000.0 - low_fall - 100.0);
+      EXPECT_EQ(Wp(3).altitude_constraint, 20000.0);
+      EXPECT_EQ(Wp(5).altitude_constraint, 6000.0);
+    }
+    EXPECT_LT(shown[0], shown[1]) << w.name;
+    EXPECT_LT(shown[1], shown[2]) << w.name;
+  }
+}
+
 TEST_F(VerticalPlanTest, TopOfDescentReplannedAndBehindTheActiveWaypoint) {
   EquatorRoute();
   ComputeCruiseAltitude(12000, 1);
