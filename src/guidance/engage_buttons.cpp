@@ -6,6 +6,7 @@
 #include "src/guidance/profile_predictions.h"
 #include "src/guidance/radio_tuning.h"
 #include "src/guidance/state.h"
+#include "src/guidance/vnav.h"
 #include "src/host/gauge_skeleton.h"
 #include "src/host/panel_services.h"
 #include "src/instruments/gnsxls/state.h"
@@ -129,6 +130,7 @@ void ToggleVnav() {
       // as for a new wind. Left where it was, VNAV flew to it at its rate
       // limits and the aircraft topped out miles from the T/C shown.
       g.TocWindKnown = 0;
+      DropTargetBehind();
       // The waypoints to the top likewise: RTE LEGS showed the climb from
       // the runway, and the aircraft, held level below VNAV's least speed,
       // crossed them 500 ft below.

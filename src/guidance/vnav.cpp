@@ -586,6 +586,18 @@ void SelectNextConstraint() {
   SelectNextConstraintAt(active);
 }
 
+void DropTargetBehind() {
+  State& g = G();
+  const int active = Fp().ActiveWaypointIndex;
+  // BLI, on the runway at KBLI, is passed on the take-off roll: with its
+  // /3200 still the target, the aircraft levelled at 3,200 ft until SAMMI
+  // was sequenced, 4,000 ft under the climb every page showed there.
+  if (active <= 0 || active > Fp().ActiveFlightPlanLastIndex || g.NextConstraintIndex >= active ||
+      g.NextConstraintIndex == g.HeldConstraintIndex)
+    return;
+  SelectNextConstraintAt(active - 1);
+}
+
 void RunVerticalTransitions(bool tod_passed_by_profile) {
   State& g = G();
   model::State& m = M();

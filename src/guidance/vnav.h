@@ -33,6 +33,10 @@ void RunTopOfDescentActions();
 // while a hold keeps its fix active, and a constraint VNAV flies to is held
 // until the aircraft is abeam it;
 void SelectNextConstraint();
+// VNAV engaged: a constraint LNAV passed while it was off (the next one is
+// chosen only as LNAV sequences) is no target, unless held until the
+// aircraft is abeam it; the next one ahead is chosen instead.
+void DropTargetBehind();
 // the top of climb and the top of descent (every pass with a cruise
 // altitude), a hold entered or left, a constraint held past its sequencing.
 // The vertical profile passes the top of descent by the distance to go as

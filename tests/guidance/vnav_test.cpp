@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <string>
 
 #include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
@@ -699,6 +700,53 @@ TEST_F(VnavTest, EngagedAgainInTheDescentVnavAimsAtTheCrossingHeightOnce) {
     host.key_events.clear();
     CoupleVnavToAutopilot();
     EXPECT_EQ(Sent(kEventAltitude), (Events{{kEventAltitude, 231}}));
+  }
+}
+
+// VNAV engaged after LNAV passed a constrained waypoint while it was off (a
+// fix on the runway, passed on the take-off roll) flies to the next
+// constraint ahead, not back to that one; a constraint held until the
+// aircraft is abeam it, or the active waypoint's own, stays the target. In
+// the climb and in the descent, west of Greenwich and south of the equator.
+TEST_F(VnavTest, EngagedPastAConstraintPassedWithLnavOffVnavFliesToTheNextAhead) {
+  struct Case {
+    const char* name;
+    int target, held;
+    bool ahead_constrained;
+    int expected;
+  } const kCases[] = {
+      {"passed, one ahead", 1, 0, true, 2},
+      {"passed, none ahead: the destination", 1, 0, false, 3},
+      {"passed but held until abeam", 1, 1, true, 1},
+      {"the active waypoint's own", 2, 0, true, 2},
+  };
+  for (const bool climbing : {true, false}) {
+    for (const Case& c : kCases) {
+      SCOPED_TRACE(std::string(c.name) + (climbing ? ", climbing" : ", descending"));
+      SetUp();
+      State& g = guidance_state;
+      flightplan::State& fp = flightplan::flightplan_state;
+      for (int i = 0; i <= 3; ++i) {
+        fp.ActiveFlightPlan[i].latitude = -10.0 - 0.5 * i;
+        fp.ActiveFlightPlan[i].longitude = -40.0 - 0.5 * i;
+      }
+      model::FlightPlanWaypoint &passed = fp.ActiveFlightPlan[1], &ahead = fp.ActiveFlightPlan[2];
+      passed.constraint_flag = 1;
+      passed.altitude_constraint = climbing ? 3200.0 : 12000.0;
+      if (c.ahead_constrained) {
+        ahead.constraint_flag = 1;
+        ahead.altitude_constraint = climbing ? 9000.0 : 6000.0;
+      }
+      fp.ActiveWaypointIndex = 2;
+      g.TocPassed = g.TodPassed = climbing ? 0 : 1;
+      g.AircraftAltitude = climbing ? 900.0 : 14000.0;
+      g.NextConstraintIndex = c.target;
+      g.HeldConstraintIndex = c.held;
+      g.VnavEngaged = 0;
+      ToggleVnav();
+      EXPECT_EQ(g.VnavEngaged, 1);
+      EXPECT_EQ(g.NextConstraintIndex, c.expected);
+    }
   }
 }
 
