@@ -178,6 +178,11 @@ bool RouteMovedSincePlan() {
 void TargetEntry(const model::FlightPlanWaypoint& w) {
   State& g = G();
   g.NextConstraintAltitude = PlannedAltitude(w);
+  // Climbing, a constraint above the plan's level is met at the level: the
+  // pages cap it there, and VNAV, flying to a pilot's 29,700A over a route
+  // too short for more than 28,000 ft, climbed past that level to 29,120.
+  if (const std::int32_t level = PlannedCruiseAltitude(); g.TocPassed == 0 && level > 1000)
+    g.NextConstraintAltitude = std::min(g.NextConstraintAltitude, static_cast<double>(level));
   g.NextConstraintLat = w.latitude;
   g.NextConstraintLon = w.longitude;
 }

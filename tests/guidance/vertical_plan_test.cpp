@@ -1190,6 +1190,39 @@ TEST_F(VerticalPlanTest, ATopOfClimbBeyondAConstraintIsPlacedAgainAsLnavSequence
 
 // The descent's bottom is the nearest constraint from the end back to the
 // TOC's waypoint, not beyond it.
+// Climbing to a pilot's constraint above the plan's level (the level
+// entered, or the lower one a short route allows), VNAV aims at the level,
+// where the pages show it met; one at or below it stands, and past the top
+// of climb the constraint's own altitude is the target.
+TEST_F(VerticalPlanTest, AClimbsConstraintAboveTheLevelIsFlownToTheLevel) {
+  struct Case {
+    const char* name;
+    std::int32_t entered, limit, toc_passed;
+    double constraint, target;
+  } const cases[] = {
+      {"above the level entered", 28000, 0, 0, 29700.0, 28000.0},
+      {"above the route's lower level", 39900, 28000, 0, 29700.0, 28000.0},
+      {"at the level", 28000, 0, 0, 28000.0, 28000.0},
+      {"below the level", 28000, 0, 0, 27900.0, 27900.0},
+      {"past the top of climb", 28000, 0, 1, 29700.0, 29700.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    model::model_state.CruiseAlt = c.entered;
+    guidance_state.CruiseAltitudeLimit = c.limit;
+    guidance_state.TocPassed = c.toc_passed;
+    model::FlightPlanWaypoint w;
+    w.latitude = -36.3;
+    w.longitude = -0.1;
+    w.constraint_flag = 1;
+    w.altitude_constraint = c.constraint;
+    TargetEntry(w);
+    EXPECT_EQ(guidance_state.NextConstraintAltitude, c.target);
+    EXPECT_EQ(guidance_state.NextConstraintLon, -0.1);
+  }
+}
+
 TEST_F(VerticalPlanTest, TopOfDescentLooksNoFurtherBackThanTheToc) {
   Route({{"A", 0, 0.0, "APT", 0, 0.0},
          {"W1", 0, 0.5, "WPT", 0, 6000},
