@@ -516,6 +516,60 @@ TEST(FlightRules, TheWaypointAfterAHoldIsCrossedAfterTheHoldIsLeft) {
   }
 }
 
+// A waypoint passed on the way to a hold's fix is crossed there, not where
+// the racetrack swings nearer it: the aircraft east along the equator at
+// 0.1 NM a second, PREV 2.5 NM south of its way 5 NM before the fix, at
+// 4,000 ft; the racetrack 1 NM south of the way out to 6 NM west, at
+// 2,000 ft; the fix passed on the way out at `passed` (0: never, so no
+// hold was flown and the racetrack is the way on).
+TEST(FlightRules, AWaypointBeforeAHoldIsNotCrossedInItsRacetrack) {
+  struct Case {
+    const char* name;
+    double passed;
+    bool at_the_first_pass;
+  };
+  const Case cases[] = {
+      {"the hold flown and left", 800.0, true},
+      {"no hold flown", 0.0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    flights::FlightRecord f;
+    f.hold_fix = "HFIX";
+    f.gps_where["PREV"] = {-2.5 / 60.0, -5.0 / 60.0};
+    f.gps_where["HFIX"] = {0.0, 0.0};
+    for (double t = 0.0; t <= 1000.0; t += 1.0) {
+      flights::Sample s;
+      s.t = t;
+      const bool racetrack = t > 200.0 && t < 800.0;
+      const double east = t <= 200.0   ? 0.1 * t - 20.0
+                          : racetrack ? -6.0 * std::fabs(std::sin(M_PI * (t - 200.0) / 200.0))
+                                      : 0.1 * (t - 800.0);
+      s.lat = racetrack ? -1.0 / 60.0 : 0.0;
+      s.lon = east / 60.0;
+      s.alt = t <= 200.0 ? 4000.0 : 2000.0;
+      s.gs = 360.0;
+      f.track.push_back(s);
+    }
+    if (c.passed > 0.0) f.events.push_back(std::to_string(c.passed) + " passed HFIX at N00.0000 E000.0000 2000 ft");
+    f.routes.push_back({1.0, {"ORIG", "PREV", "HFIX", "DEST"}, "PREV"});
+    flights::Problems problems;
+    const flights::RuleKit k(f, flights::Margins{}, problems);
+    const flights::Sample* prev = k.Abeam("PREV", 0.0);
+    ASSERT_NE(prev, nullptr);
+    if (c.at_the_first_pass) {
+      EXPECT_EQ(prev->t, 150.0);
+      EXPECT_EQ(prev->alt, 4000.0);
+    } else {
+      EXPECT_GT(prev->t, 200.0);
+    }
+    // The fix itself is still found where the aircraft first came to it.
+    const flights::Sample* fix = k.Abeam("HFIX", 0.0);
+    ASSERT_NE(fix, nullptr);
+    EXPECT_EQ(fix->t, 200.0);
+  }
+}
+
 // A waypoint crossed after a hold is held to what RTE LEGS showed after the
 // hold was left: the pages read in the racetrack do not count the hold.
 TEST(FlightRules, ACrossingAfterAHoldIsHeldToThePagesReadAfterItsExit) {
@@ -588,6 +642,45 @@ TEST(FlightRules, ThePilotsLevelBelowAConstraintCapsTheAircraftUnderIt) {
     const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
     EXPECT_EQ(problems.count("path") == 0, c.held) << c.name;
     EXPECT_EQ(problems.count("agree") == 0, c.held) << c.name;
+  }
+}
+
+// A direct-to that takes a constrained waypoint out of the route takes its
+// constraint with it: `level` does not hold the aircraft to it where it
+// flies past the waypoint on its way, as it does while the waypoint stays
+// in the route. The aircraft climbs north at 30 ft a second past MID (at
+// 12800, typed at 50 s) at 200 s, at 15,000 ft.
+TEST(FlightRules, AConstraintTakenOutOfTheRouteByADirectToIsNotHeld) {
+  struct Case {
+    const char* name;
+    double direct_to;  // s (0: none)
+    bool held;
+  };
+  const Case cases[] = {
+      {"no direct-to", 0.0, true},
+      {"a direct-to past it at 100 s", 100.0, false},
+      {"a direct-to after it, at 300 s", 300.0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    flights::FlightRecord f;
+    f.gps_where["MID"] = {46.0 + 200.0 / 200.0, -122.0};
+    f.gps_where["NEXT"] = {48.5, -122.0};
+    f.routes.push_back({1.0, {"ORIG", "MID", "NEXT", "DEST"}, "MID"});
+    if (c.direct_to > 0.0) f.routes.push_back({c.direct_to, {"ORIG", "NEXT", "DEST"}, "NEXT"});
+    f.events = {"90.0 LNAV on at N46.0 W122.0 1000 ft", "90.0 VNAV on at N46.0 W122.0 1000 ft"};
+    for (double t = 0.0; t <= 400.0; t += 1.0) {
+      flights::Sample s;
+      s.t = t;
+      s.lat = 46.0 + t / 200.0;
+      s.lon = -122.0;
+      s.alt = 9000.0 + 30.0 * t;
+      f.track.push_back(s);
+    }
+    f.typed.push_back({50.0, 0.0, 12800.0, ' '});
+    f.readings.push_back(ExecutedLegs(51.0, "MID ", "- - - - / 12800A"));
+    const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
+    EXPECT_EQ(problems.count("level") != 0, c.held);
   }
 }
 

@@ -165,10 +165,15 @@ const Sample* RuleKit::Abeam(const std::string& ident, double from) const {
   const Position here{At(from).lat, At(from).lon};
   Position w;
   if (!Where(ident, w, &here)) return nullptr;
+  // The racetrack at a later fix can swing back nearer a waypoint passed
+  // before it: JAYPE3's hold at DUCKZ came within 1.4 NM of BEAVR at the
+  // hold's 2,000 ft, where the aircraft had passed 2.5 NM off it at 4,016.
+  double hold_from = NAN, hold_to = NAN;
+  if (ident != f_.hold_fix) HoldWindow(hold_from, hold_to);
   const Sample* best = nullptr;
   double nearest = 1e9;
   for (const Sample& s : f_.track) {
-    if (s.t < from || s.on_ground) continue;
+    if (s.t < from || s.on_ground || (s.t > hold_from && s.t < hold_to)) continue;
     const double d = DistanceNm({s.lat, s.lon}, w);
     if (d < nearest) nearest = d, best = &s;
     if (d > nearest + 5.0) break;
@@ -339,6 +344,13 @@ bool RuleKit::HoldFlown(double& from, double& to, bool as_steered) const {
   if (std::isnan(to) || to - first->t < (as_steered ? 0.0 : 60.0) || to <= first->t) return false;
   from = first->t;
   return true;
+}
+
+void RuleKit::HoldWindow(double& from, double& to) const {
+  if (!hold_window_known_ && !HoldFlown(hold_from_, hold_to_)) hold_from_ = hold_to_ = NAN;
+  hold_window_known_ = true;
+  from = hold_from_;
+  to = hold_to_;
 }
 
 double RuleKit::FirstVnav() const { return EventTime("VNAV on"); }

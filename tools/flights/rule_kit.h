@@ -38,7 +38,7 @@ class RuleKit {
   // nearest `near` (any, without it).
   bool Where(const std::string& ident, Position& p, const Position* near = nullptr) const;
   // The sample nearest a waypoint after `from`, while it draws nearer
-  // (within 5 NM), or null.
+  // (within 5 NM), or null; not in the racetrack of a hold at another fix.
   const Sample* Abeam(const std::string& ident, double from) const;
   // Where the next waypoint of the route is looked for from, the aircraft
   // having crossed `ident` at `t`: its hold's exit where `ident` is the
@@ -95,6 +95,10 @@ class RuleKit {
   const Margins& m_;
 
  private:
+  // HoldFlown's window, worked out once (NaN: no hold flown).
+  void HoldWindow(double& from, double& to) const;
+  mutable bool hold_window_known_ = false;
+  mutable double hold_from_ = NAN, hold_to_ = NAN;
   Problems& problems_;
   std::vector<std::string> no_route_;
 };

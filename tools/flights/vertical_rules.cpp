@@ -14,14 +14,20 @@ namespace ovi::flights {
 namespace {
 
 // A route taken or cut after `from` and by `to` that makes a waypoint after
-// `ident` active before `ident` is passed: a direct-to left it behind, and
-// a constraint there with it (the aircraft may still fly near it).
+// `ident` active before `ident` is passed, or leaves `ident` out of the
+// route it was in: a direct-to left it behind, and a constraint there with
+// it (the aircraft may still fly near it). The CDU's direct-to takes the
+// waypoints it skips out of the route: BOWRY's 12,800 was read where the
+// aircraft, on its way to NISQU, flew past it at 15,228 ft.
 bool SkippedBetween(const RuleKit& k, const std::string& ident, double from, double to) {
   const double passed = k.EventTime("passed " + ident);
+  bool was_in = false;
   for (const RouteRecord& r : k.f_.routes) {
-    if (r.t <= from || r.t > to || r.active.empty() || passed <= r.t) continue;
     const auto at = std::find(r.idents.begin(), r.idents.end(), ident);
-    if (at != r.idents.end() && std::find(at + 1, r.idents.end(), r.active) != r.idents.end()) return true;
+    const bool in = at != r.idents.end(), dropped = was_in && !in;
+    was_in = in;
+    if (r.t <= from || r.t > to || r.active.empty() || passed <= r.t) continue;
+    if (dropped || (in && std::find(at + 1, r.idents.end(), r.active) != r.idents.end())) return true;
   }
   return false;
 }
