@@ -16,6 +16,7 @@
 #include "src/guidance/vertical_plan.h"
 #include "src/guidance/vertical_plan_internal.h"
 #include "src/guidance/vnav.h"
+#include "src/model/performance.h"
 #include "src/model/state.h"
 #include "src/navdb/navdb.h"
 
@@ -63,28 +64,35 @@ constexpr double kShortOfTheConstraint = 100.0;
 constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 
 // The altitude VNAV comes down to from `top` over `nm` along a leg of true
-// course `course`: at its greatest rate, at the descent's airspeed (the
-// restriction's under its altitude, `held_ias` where a constraint behind
-// gives one, no faster than the descent's Mach), with the wind of the
-// moment along the leg, two miles at a time.
-double FallAtTheGreatestRate(double top, double nm, double course, double held_ias) {
-  const model::State& m = M();
+// course `course` at `rate` (ft/min), at the true airspeed `tas_at` gives
+// for an altitude, with the wind of the moment along the leg, two miles at
+// a time.
+template <typename Tas>
+double Fall(double top, double nm, double course, double rate, const Tas& tas_at) {
   const State& g = G();
   constexpr double kStepNm = 2.0, kLeastGroundSpeed = 100.0;
-  const double rate = std::max(m.MaxVnavDescRate, 100.0);
   const double wind = std::isfinite(g.WindSpeed) && std::isfinite(g.WindDirection) ? g.WindSpeed : 0.0;
   const double behind = -wind * std::cos((g.WindDirection - course) * kDegToRad);
   double h = top;
   for (double left = nm; left > 0.0 && h > 0.0; left -= kStepNm) {
-    double ias = m.DescentSpeed;
-    if (m.DescSpdRest > 0.0 && h <= m.DescAltRest) ias = std::min(ias, m.DescSpdRest);
-    if (held_ias > 0.0) ias = std::min(ias, held_ias);
-    const double tas = TasNoFasterThan(ias, h, MachLimit(model::PerformanceSegment::kDescent, h));
-    const double ground = std::max(tas + behind, kLeastGroundSpeed);
+    const double ground = std::max(tas_at(h) + behind, kLeastGroundSpeed);
     if (!std::isfinite(ground)) return NAN;
     h -= std::min(kStepNm, left) * rate * 60.0 / ground;
   }
   return h;
+}
+
+// At VNAV's greatest rate, at the descent's airspeed (the restriction's
+// under its altitude, `held_ias` where a constraint behind gives one, no
+// faster than the descent's Mach).
+double FallAtTheGreatestRate(double top, double nm, double course, double held_ias) {
+  const model::State& m = M();
+  return Fall(top, nm, course, std::max(m.MaxVnavDescRate, 100.0), [&](double h) {
+    double ias = m.DescentSpeed;
+    if (m.DescSpdRest > 0.0 && h <= m.DescAltRest) ias = std::min(ias, m.DescSpdRest);
+    if (held_ias > 0.0) ias = std::min(ias, held_ias);
+    return TasNoFasterThan(ias, h, MachLimit(model::PerformanceSegment::kDescent, h));
+  });
 }
 
 // The predictions follow one profile the aircraft can fly. Its anchors are
@@ -452,6 +460,69 @@ void PredictTheDescentPathAhead(const Profile& profile, const FlownPath& path, i
   }
 }
 
+// VNAV steps down to a lower level entered in the cruise.
+bool SteppingDown(double level) {
+  const State& g = G();
+  return g.TocPassed == 1 && g.TodPassed == 0 && g.VnavEngaged == 1 && g.AircraftAltitude > level + kTopOfClimbCapture;
+}
+
+// The speed VNAV asks for (a Mach as a number under 10), and the cruise's
+// it takes up at the active waypoint (vnav_speed.cpp).
+double WantedSpeed() {
+  const State& g = G();
+  return g.VnavWantedMach > 0.0 ? g.VnavWantedMach : std::max(g.VnavWantedSpeed, 0.0);
+}
+double CruiseSpeedTakenUp() {
+  const model::State& m = M();
+  return m.VnavSetMachCruiseSpd == 1 && m.CruiseMach > 0.0 ? m.CruiseMach : m.CruiseSpeed;
+}
+// What a step down is flown at now; 0 where none is flown.
+double StepSpeed(double level) { return SteppingDown(level) ? WantedSpeed() : 0.0; }
+
+// A lower level entered in the cruise: VNAV steps down to it from where the
+// aircraft is, at the rate it steps at (vnav_rates.cpp), at the speed it
+// asks for up to where it takes up the new level's cruise speed, and the
+// waypoints on the way are shown where it crosses them. Shown at the new
+// level, ALKIA read 22,300 ft 40 s before the aircraft crossed it at
+// 27,922; at the ground speed of the moment, before the new level's slower
+// Mach, the waypoints 20 NM on were shown 650 ft above it; at the new
+// level's Mach from the start, where VNAV keeps the old one to the next
+// waypoint, YKM 327 ft under it.
+void PredictTheStepDownAhead(const FlownPath& path, int last, double level) {
+  double here = path.Aircraft();
+  const int active = std::max(Fp().ActiveWaypointIndex, 1);
+  if (!SteppingDown(level) || !std::isfinite(here)) return;
+  // A Mach as the true airspeed it is there: any airspeed's over its Mach.
+  const auto tas = [](double speed, double h) {
+    return speed < 10.0 ? speed * model::IasToTas(250.0, h) / model::IasToMach(250.0, h) : model::IasToTas(speed, h);
+  };
+  const double now = WantedSpeed() > 0.0 ? WantedSpeed() : CruiseSpeedTakenUp(), then = CruiseSpeedTakenUp();
+  const auto now_tas = [&](double h) { return tas(now, h); };
+  const auto then_tas = [&](double h) { return tas(then, h); };
+  // A speed already set for the leg is kept until LNAV passes the active
+  // waypoint; else it goes out as the aircraft comes within the distance.
+  const double passed = std::isfinite(path.Passed(active)) ? path.Passed(active) : path.Entry(active);
+  const double taken_up = G().VnavSpeedSet != 0 ? passed : path.Entry(active) - M().VnavSetSpdRestDist;
+  const int fix = Fp().HoldCount > 0 ? Fp().HoldTable[1].active_index : 0;
+  double h = G().AircraftAltitude;
+  for (int k = active; k <= last - 1; ++k) {
+    FlightPlanWaypoint& w = E(k);
+    const double at = path.Entry(k);
+    if (!std::isfinite(at)) continue;
+    const FlightPlanWaypoint& from = E(k - 1);
+    const double course = navdb::TrueCourse(from.latitude, from.longitude, w.latitude, w.longitude);
+    const double switched = std::clamp(taken_up, here, std::max(here, at));
+    h = Fall(h, switched - here, course, StepRate(), now_tas);
+    h = Fall(h, std::max(0.0, at - switched), course, StepRate(), then_tas);
+    here = std::max(here, at);
+    const double p = std::trunc(h / 100.0 + 1e-6) * 100.0;
+    if (!(p > level)) break;
+    // The plan's cruise waypoints only: a constraint stands as entered.
+    if (model::IsConstraint(w) || Published(w) || k == fix || !(w.altitude_constraint >= level)) continue;
+    w.altitude_constraint = p;
+  }
+}
+
 // VNAV just engaged has still to build up its climb (held level below its
 // least speed, its rate built up a hundred a second): the miles that costs,
 // while it does; 0 once it climbs.
@@ -566,14 +637,15 @@ constexpr double kTicksBetweenPredictions = 5.0 * 18.0;
 // level, the top of climb and of descent and the end where the path has
 // them, the wind the climb is walked in.
 struct PlanFlown {
-  static constexpr std::size_t kCount = 18;
+  static constexpr std::size_t kCount = 19;
   std::array<double, kCount> value{};
   // The least move of each that has them worked out again, and the move
-  // that has it done at once (the first eleven at any change).
-  static constexpr std::array<double, kCount> kMoves = {0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                        0, 0, 50.0, 50.0, 0.2, 0.2, 0.2, 5.0, 5.0};
-  static constexpr std::array<double, kCount> kAtOnce = {0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                         0, 0, 500.0, 500.0, 2.0, 2.0, 2.0, 5.0, 5.0};
+  // that has it done at once (the first eleven and the step's speed at any
+  // change).
+  static constexpr std::array<double, kCount> kMoves = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                        0, 50.0, 50.0, 0.2, 0.2, 0.2, 5.0, 5.0, 0};
+  static constexpr std::array<double, kCount> kAtOnce = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                                         0, 500.0, 500.0, 2.0, 2.0, 2.0, 5.0, 5.0, 0};
 };
 
 PlanFlown PlanFlownNow() {
@@ -601,7 +673,8 @@ PlanFlown PlanFlownNow() {
              path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude),
              path.EntryOrBefore(last),
              north,
-             east};
+             east,
+             StepSpeed(PlannedCruiseAltitude())};
   return p;
 }
 
@@ -672,6 +745,7 @@ void PredictThePlanFlown() {
     E(fix).speed_constraint = before[static_cast<std::size_t>(fix)].second;
   }
   PredictTheDescentPathAhead(profile, path, last, level, climb_kept);
+  PredictTheStepDownAhead(path, last, level);
   g.ClimbEndIndex = profile.Crossover();
   bool written = false;
   for (int k = 1; k <= last - 1 && !written; ++k)

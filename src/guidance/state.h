@@ -254,7 +254,7 @@ struct State {
   std::int32_t TocJoining = 0;
   // What the predictions were last worked out for (the plan VNAV flies:
   // PredictThePlanFlown); empty until they are.
-  std::array<double, 18> PredictedFor{};
+  std::array<double, 19> PredictedFor{};
   bool PredictedForKnown = false;
   double PredictedAtTick = 0.0;  // the pass they were worked out at
   // First waypoint of the predictions past the climb: where the climb reaches

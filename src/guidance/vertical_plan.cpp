@@ -83,12 +83,6 @@ bool HoldFixOnThePath(double straight, double& fix_span, double& fix_altitude) {
 // level flight.
 constexpr double kStepBuildUp = 400.0;
 
-// The rate (ft/min) VNAV steps down at: the plan's, within its greatest.
-double StepRate() {
-  const model::State& m = M();
-  return std::min(std::max(m.PlanDescentRate, 100.0), std::max(m.MaxVnavDescRate, 100.0));
-}
-
 // Feet to go where the autopilot's capture begins easing a step at `rate`.
 double StepCaptureFeet(double rate) { return rate / 60.0 * ClimbModel::kCaptureSeconds; }
 
@@ -118,6 +112,11 @@ bool InItsOwnCorner(const FlownPath& path, double after, double from, double to)
 }
 
 }  // namespace
+
+double StepRate() {
+  const model::State& m = M();
+  return std::min(std::max(m.PlanDescentRate, 100.0), std::max(m.MaxVnavDescRate, 100.0));
+}
 
 double StepDownSeconds(double feet) {
   const double rate = StepRate(), eased = StepCaptureFeet(rate);

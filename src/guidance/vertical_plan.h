@@ -101,6 +101,9 @@ bool StartDescentPathAtAircraft(bool at_aircraft_altitude);
 // the TOC was placed where the climb meets the descent path.
 double ClimbTopAltitude();
 
+// The rate (ft/min) VNAV steps down at: the plan's, within its greatest.
+double StepRate();
+
 // Seconds a step down of `feet` in the cruise takes, at the rate VNAV steps
 // at, to come within kTopOfClimbCapture of its bottom: the rate built up
 // from level flight, and the autopilot's capture easing the last of it.

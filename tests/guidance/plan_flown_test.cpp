@@ -175,6 +175,57 @@ TEST_F(PlanFlownTest, TheWaypointsBeforeTheConstraintLieOnThePathFromTheTopVnavK
   }
 }
 
+// A lower level entered in the cruise: VNAV steps down to it from the
+// aircraft at its greatest 2,000 ft/min and the cruise's 276 kt (about 410
+// kt true on the way down, 290 ft a NM), whatever its ground speed before
+// the step, and W3, 20 NM on, is shown where the step crosses it; the level
+// where the step ends before it, or where VNAV does not fly it. A Mach
+// VNAV still asks for (M0.80, about 490 kt, 245 ft a NM) is flown until it
+// takes up the cruise's: at W3 where it set its speed for the leg, else 10
+// NM before it. W4 lies past the top of descent.
+TEST_F(PlanFlownTest, AStepDownInTheCruiseIsShownAtTheWaypointsOnItsWay) {
+  struct Case {
+    const char* name;
+    double altitude;
+    int vnav;
+    double mach;  // VNAV asks for
+    int speed_set;
+    double w3, within;
+  } const kCases[] = {
+      {"8,000 ft above", 28000.0, 1, 0.0, 0, 22200.0, 200.0},
+      {"M0.80 to W3", 28000.0, 1, 0.80, 1, 23100.0, 200.0},
+      {"M0.80 to 10 NM before W3", 28000.0, 1, 0.80, 0, 22650.0, 200.0},
+      {"5,500 ft above: down before W3", 25500.0, 1, 0.0, 0, 20000.0, 0.0},
+      {"within the autopilot's capture", 20150.0, 1, 0.0, 0, 20000.0, 0.0},
+      {"VNAV off", 28000.0, 0, 0.0, 0, 20000.0, 0.0},
+  };
+  for (const Way& w : kWays) {
+    for (const Case& c : kCases) {
+      SCOPED_TRACE(std::string(w.name) + ", " + c.name);
+      SetUp();
+      Cruising(w, 90.0);
+      TopOfDescent(w, 115.0, 20000.0);
+      model::State& m = model::model_state;
+      m.MaxVnavDescRate = 2000.0;
+      m.CruiseSpeed = 276;
+      m.VnavSetMachCruiseSpd = 0;
+      m.VnavSetSpdRestDist = 10.0;
+      State& g = guidance_state;
+      g.AircraftAltitude = c.altitude;
+      g.AircraftHeading = g.GroundTrack = w.track;
+      g.GroundSpeedKnots = 480.0;
+      g.VnavEngaged = c.vnav;
+      g.VnavWantedMach = c.mach;
+      g.VnavSpeedSet = c.speed_set;
+      PredictThePlanFlown();
+      EXPECT_NEAR(Shown(3), c.w3, c.within);
+      EXPECT_EQ(std::fmod(Shown(3), 100.0), 0.0);
+      EXPECT_EQ(Shown(4), 15700.0);
+      EXPECT_EQ(Shown(kConstraint), 10000.0);
+    }
+  }
+}
+
 // Written once as the plan's own write: worked out again for the same plan,
 // nothing is written and no edit counted; a plan that only moved waits a
 // few seconds, a new target or phase does not, nor a hold flown at all.
