@@ -664,7 +664,7 @@ TEST(FlightRules, AConstraintTakenOutOfTheRouteByADirectToIsNotHeld) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     flights::FlightRecord f;
-    f.gps_where["MID"] = {46.0 + 200.0 / 200.0, -122.0};
+    f.gps_where["MID"] = {47.0, -122.0};
     f.gps_where["NEXT"] = {48.5, -122.0};
     f.routes.push_back({1.0, {"ORIG", "MID", "NEXT", "DEST"}, "MID"});
     if (c.direct_to > 0.0) f.routes.push_back({c.direct_to, {"ORIG", "NEXT", "DEST"}, "NEXT"});
