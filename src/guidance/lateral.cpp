@@ -593,10 +593,18 @@ void RunWaypointPassage() {
   // Abeam: the waypoint has fallen behind without coming within the switch
   // distance (not for a hold's fix, and not for the last two, but for the
   // fix of a hold just left: flown already, and LNAV, past it, joined the
-  // leg's extension and flew away from the route's end).
+  // leg's extension and flew away from the route's end). Flown to by a
+  // direct-to, that fix as far out as a racetrack reaches: there is no leg
+  // into it to join again, and left 8.7 NM out on the racetrack's far leg,
+  // the aircraft joined the direct-to's line 11.6 NM past the fix and flew
+  // on for an hour, the fix never passed. Any other fix is joined again by
+  // its leg: passed that far out, the aircraft turned for the next waypoint
+  // from the racetrack and crossed the waypoints after it off the plan.
   const int last_abeam = g.HoldState == kHoldLeft ? last - 1 : last - 2;
+  const double abeam_within =
+      g.HoldState == kHoldLeft && g.ActiveLegFromEngagePosition == 1 ? kLnavAbeamWithinAfterHold : kLnavAbeamWithin;
   bool abeam = false;
-  if (g.LnavEngaged == 1 && g.ApHeadingLock == 1 && g.ActiveWaypointDistance < kLnavAbeamWithin &&
+  if (g.LnavEngaged == 1 && g.ApHeadingLock == 1 && g.ActiveWaypointDistance < abeam_within &&
       active <= last_abeam && active != fp.HoldTable[1].active_index &&
       HeadingDifference(g.BearingToActiveWaypoint, g.DesiredTrack) > kLnavAbeamDegrees) {
     abeam = true;

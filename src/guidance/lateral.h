@@ -65,6 +65,7 @@ constexpr double kLnavStraightAtWaypointOffset = 10.0;  // NM
 // intercept of the leg's course.
 constexpr double kLnavTurnedOntoLeg = kLnavMaxIntercept + 5.0;  // degrees
 constexpr double kLnavAbeamWithin = 10.0;               // NM
+constexpr double kLnavAbeamWithinAfterHold = 30.0;      // NM, for a direct-to's hold fix just left
 constexpr std::int32_t kLnavAbeamDegrees = 90;
 
 // What LNAV takes an autopilot's heading hold to do (a typical one): turn

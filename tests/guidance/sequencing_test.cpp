@@ -566,34 +566,41 @@ TEST_F(SequencingTest, WithinTheSwitchDistanceOnlyAWaypointNotBehindTheWayIsPass
 }
 
 // Out of a hold taken from the table while it was flown (EXIT HOLD), the
-// fix is passed abeam like any other, though it is the last but one; the
-// last is still flown to. The hold goes through the table as the CDU's EXEC
-// takes it out.
+// fix is passed abeam like any other, though it is the last but one; flown
+// to by a direct-to (no leg into it to join again), as far out as a
+// racetrack reaches. The last is still flown to. The hold goes through the
+// table as the CDU's EXEC takes it out.
 TEST_F(SequencingTest, TheFixOfAHoldLeftIsPassedAbeamThoughTheLastButOne) {
   State& g = guidance_state;
   flightplan::State& fp = flightplan::flightplan_state;
   struct Case {
     int fix;         // the hold's fix, active
     bool hold_left;  // the hold taken out while flown
+    bool direct_to;  // the fix flown to by a direct-to
     double desired, bearing, distance;
     int active_after;
   };
   // C (2) is the last but one, D (3) the last. Desired tracks about north,
   // so that "behind" is measured across 360.
   const Case cases[] = {
-      {2, true, 353.0, 233.0, 7.7, 3},    // 120 degrees off: passed
-      {2, true, 353.0, 262.0, 9.99, 3},   // 91 off: passed
-      {2, true, 353.0, 263.0, 7.7, 2},    // exactly 90 off: abeam, not behind
-      {2, true, 353.0, 233.0, 10.0, 2},   // 10 NM off: outside the window
-      {2, true, 353.0, 233.0, 999.0, 2},  // the distance EXEC leaves, not measured yet
-      {2, true, 5.0, 350.0, 7.7, 2},      // ahead: flown to
-      {2, false, 353.0, 233.0, 7.7, 2},   // no hold left: the last but one stays
-      {3, true, 353.0, 173.0, 7.7, 3},    // the last stays (LNAV would go off)
-      {1, false, 353.0, 173.0, 7.7, 2},   // before the last two, as ever
+      {2, true, false, 353.0, 233.0, 7.7, 3},    // 120 degrees off: passed
+      {2, true, false, 353.0, 262.0, 9.99, 3},   // 91 off: passed
+      {2, true, false, 353.0, 263.0, 7.7, 2},    // exactly 90 off: abeam, not behind
+      {2, true, false, 353.0, 233.0, 10.0, 2},   // 10 NM off: outside the window
+      {2, true, true, 353.0, 233.0, 10.0, 3},    // after a direct-to: within a racetrack's reach
+      {2, true, true, 353.0, 233.0, 29.99, 3},   // as far as a racetrack reaches
+      {2, true, true, 353.0, 233.0, 30.0, 2},    // 30 NM off: outside it
+      {2, true, false, 353.0, 233.0, 999.0, 2},  // the distance EXEC leaves, not measured yet
+      {2, true, true, 353.0, 233.0, 999.0, 2},   // so too after a direct-to
+      {2, true, false, 5.0, 350.0, 7.7, 2},      // ahead: flown to
+      {2, false, false, 353.0, 233.0, 7.7, 2},   // no hold left: the last but one stays
+      {2, false, true, 353.0, 233.0, 12.0, 2},   // nor past 10 NM after a direct-to
+      {3, true, false, 353.0, 173.0, 7.7, 3},    // the last stays (LNAV would go off)
+      {1, false, false, 353.0, 173.0, 7.7, 2},   // before the last two, as ever
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "fix " << c.fix << " left " << c.hold_left << " bearing " << c.bearing
-                                      << " at " << c.distance);
+    SCOPED_TRACE(::testing::Message() << "fix " << c.fix << " left " << c.hold_left << " direct-to " << c.direct_to
+                                      << " bearing " << c.bearing << " at " << c.distance);
     SetUp();
     Activate(c.fix);
     g.LnavEngaged = 1;
@@ -612,6 +619,7 @@ TEST_F(SequencingTest, TheFixOfAHoldLeftIsPassedAbeamThoughTheLastButOne) {
     ASSERT_EQ(fp.HoldCount, 0);
     if (!c.hold_left) g.HoldState = 0;  // the fix passed, the next one flown to
     At(0.5, 0.5, c.bearing + 180.0);
+    g.ActiveLegFromEngagePosition = c.direct_to ? 1 : 0;
     g.DesiredTrack = c.desired;
     g.NextLegCourse = c.desired;
     g.BearingToActiveWaypoint = c.bearing;
