@@ -243,9 +243,8 @@ void CoupleVnavToAutopilot() {
     // the climb had sent last (1,000 ft/min: 8,000 ft in 8 minutes and 45
     // NM, RTE LEGS showing the waypoints on the way at the new level), or
     // not at all where the autopilot zeroes it as it captures an altitude.
-    const double rate = std::min(std::max(m.PlanDescentRate, static_cast<double>(kLeastDescentCommand)),
-                                 std::max(m.MaxVnavDescRate, static_cast<double>(kLeastDescentCommand)));
-    const std::int32_t cmd = Steady(-NearestHundreds(rate));
+    // The rate the pages' step down is worked out at (StepRate).
+    const std::int32_t cmd = Steady(-NearestHundreds(StepRate()));
     g.VnavVerticalSpeedCommand = cmd;
     if (g.FrameCounter == 0) SendVerticalSpeed(cmd);
   } else if (g.TodPassed == 1 && g.NextConstraintAltitude <= g.AircraftAltitude) {
