@@ -301,7 +301,11 @@ struct Profile {
   }
 };
 
-Profile Estimate(const Route& route, const Aircraft& a, double cruise, double wind_dir, double wind_speed) {
+// `slow`: the descent below 10,000 ft flown at the approach's 170 kt, the
+// ground speed with no floor but 20 kt; only for how long the flight may
+// take, since the events' times must not move with it.
+Profile Estimate(const Route& route, const Aircraft& a, double cruise, double wind_dir, double wind_speed,
+                 bool slow = false) {
   Profile p;
   p.at.push_back(0.0);
   for (std::size_t i = 1; i < route.points.size(); ++i)
@@ -338,7 +342,10 @@ Profile Estimate(const Route& route, const Aircraft& a, double cruise, double wi
       p.toc = t;
     }
     alt = std::clamp(alt + vs * 5.0 / 60.0, dest, top);
-    d += std::max(60.0, tas(alt) + wind(d)) * 5.0 / 3600.0;
+    if (slow && d >= tod_at && alt < 10000.0)
+      d += std::max(20.0, std::min(tas(alt), 170.0) + wind(d)) * 5.0 / 3600.0;
+    else
+      d += std::max(60.0, tas(alt) + wind(d)) * 5.0 / 3600.0;
     t += 5.0;
     p.t.push_back(t);
     p.along.push_back(d);
@@ -458,8 +465,13 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
       kinds += Format(", %.0f kt", wind_speed);
     }
   }
-  const Profile p = Estimate(route, aircraft, cruise > 0.0 ? cruise : std::min(aircraft.ceiling, 37000.0), wind_dir,
-                             wind_speed);
+  const double planned_level = cruise > 0.0 ? cruise : std::min(aircraft.ceiling, 37000.0);
+  const Profile p = Estimate(route, aircraft, planned_level, wind_dir, wind_speed);
+  // The longest the flight may take in any wind the scenario sets: 150 kt
+  // against the approach's 170 kt leaves 20-30 kt over the ground, where
+  // the allowance from `p` ended the flight before its last waypoint.
+  double slowest = Estimate(route, aircraft, planned_level, wind_dir, wind_speed, true).end;
+  auto wind_set = [&] { slowest = std::max(slowest, Estimate(route, aircraft, planned_level, wind_dir, wind_speed, true).end); };
 
   Writer out;
   const Point& origin = route.points.front();
@@ -626,6 +638,7 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
       // The pages are read again in the new wind, as after the pilot's own
       // changes: the plan is worked out again in it.
       out.Line(Format("set wind_dir %.0f\nset wind_speed %.0f", wind_dir, wind_speed));
+      wind_set();
       out.Line(";@ replanned");
       out.Run(1.0);
       out.Legs();
@@ -803,6 +816,7 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
         wind_dir = Wrap360(wind_dir + r.Uniform(-60.0, 60.0));
         wind_speed = std::clamp(wind_speed * r.Uniform(0.5, 1.5) + r.Uniform(-10.0, 10.0), 0.0, 150.0);
         out.Line(Format("set wind_dir %.0f\nset wind_speed %.0f", wind_dir, wind_speed));
+        wind_set();
         out.Line(";@ replanned");
         out.Run(1.0);
         out.Legs();
@@ -816,7 +830,8 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
   }
   // The end: the last waypoint made active, the hold and the pilot's
   // pauses allowed for.
-  out.At(std::max(p.end * 1.2 + 600.0 + hold_time + 120.0 * count, out.now() + 60.0));
+  const double allowance = 600.0 + hold_time + 120.0 * count;
+  out.At(std::max({p.end * 1.2 + allowance, slowest + allowance, out.now() + 60.0}));
   for (const std::string& t : told) kinds += ", " + t;
   g.kinds = kinds;
   g.scenario = out.text();
