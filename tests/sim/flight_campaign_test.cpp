@@ -684,6 +684,56 @@ TEST(FlightRules, AConstraintTakenOutOfTheRouteByADirectToIsNotHeld) {
   }
 }
 
+// A crossing altitude typed above the climbing aircraft is climbed
+// through and turned down to only where no cruise came between: 22,800 ft
+// at WP01, typed at 100 s at 16,000 ft, WP01 passed at 2,000 s. Climbed
+// through to 27,100 and straight back down, it was flown as a step down;
+// with 17 minutes at 27,100 before a climb on toward a higher level and
+// the descent to it, the climb through had ended at the level.
+TEST(FlightRules, AConstraintClimbedThroughIsTurnedDownToWithNoCruiseBetween) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<double, double>> profile;  // s, ft; flown straight between
+    bool held;
+  };
+  const Case cases[] = {
+      {"up to 27,100 and straight down", {{0, 12700}, {100, 16000}, {433, 27100}, {500, 27100}, {672, 22800}}, true},
+      {"a cruise at 27,100, then up from above it and down",
+       {{0, 12700}, {100, 16000}, {433, 27100}, {1500, 27100}, {1584, 30600}, {1876, 22800}},
+       false},
+      {"a cruise at 27,100, then down", {{0, 12700}, {100, 16000}, {433, 27100}, {1500, 27100}, {1769, 22800}},
+       false},
+      {"levelled at it before the waypoint", {{0, 12700}, {100, 16000}, {310, 22800}}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    flights::FlightRecord f;
+    f.gps_where["WP01"] = {47.0, -122.0};
+    f.routes.push_back({1.0, {"ORIG", "WP01", "DEST"}, "WP01"});
+    f.events = {"90.0 LNAV on at N46.0 W122.0 1000 ft", "90.0 VNAV on at N46.0 W122.0 1000 ft"};
+    for (double t = 0.0; t <= 3000.0; t += 1.0) {
+      flights::Sample s;
+      s.t = t;
+      s.lat = 46.0 + t / 2000.0;
+      s.lon = -122.0;
+      s.alt = c.profile.back().second;
+      for (std::size_t i = 1; i < c.profile.size(); ++i) {
+        const auto [t0, a0] = c.profile[i - 1];
+        const auto [t1, a1] = c.profile[i];
+        if (t < t0 || t > t1) continue;
+        s.vs = (a1 - a0) / (t1 - t0) * 60.0;
+        s.alt = a0 + (a1 - a0) * (t - t0) / (t1 - t0);
+        if (t < t1) break;
+      }
+      f.track.push_back(s);
+    }
+    f.typed.push_back({100.0, 0.0, 22800.0, ' '});
+    f.readings.push_back(ExecutedLegs(101.0, "WP01 ", "  220 / 22800A"));
+    const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});
+    EXPECT_EQ(problems.count("level") != 0, c.held);
+  }
+}
+
 // LNAV goes off as it passes the last waypoint, early by its turn: the
 // aircraft comes nearest that waypoint flying straight on, on no route the
 // pages counted, and `agree` does not hold that crossing to them. Passed

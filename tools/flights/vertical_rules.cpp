@@ -189,6 +189,21 @@ void CheckClimbedThrough(RuleKit& k, const TypedConstraint& c, const std::string
       break;
     }
   if (std::isnan(down) || down - top >= kCruiseBeforeDescentSeconds) return;
+  // A cruise anywhere between climbing through it and the turn down: the
+  // climb through ended there, and a climb on from above the constraint
+  // (a higher level entered later) climbed through nothing. 22,800 ft typed
+  // at a waypoint 180 NM on under 27,100: level there 17 minutes, then up
+  // toward a level of 35,100 entered, and down to the constraint on time.
+  double above = NAN, level_from = NAN, level_at = NAN;
+  for (const Sample& s : k.f_.track) {
+    if (s.t < c.t || s.t > down) continue;
+    if (std::isnan(above)) {
+      if (s.alt > c.altitude + 300.0) above = level_from = s.t, level_at = s.alt;
+      continue;
+    }
+    if (std::fabs(s.alt - level_at) > 150.0) level_from = s.t, level_at = s.alt;
+    if (s.t - level_from >= kCruiseBeforeDescentSeconds) return;
+  }
   // Held at it after the waypoint as long as the climb back would take.
   const double room = 2.0 * (peak->alt - c.altitude) / kRoomRate * 60.0;
   double held_until = crossed.t;
