@@ -471,7 +471,9 @@ GeneratedFlight GenerateFlight(std::uint32_t seed, const std::string& source) {
   // against the approach's 170 kt leaves 20-30 kt over the ground, where
   // the allowance from `p` ended the flight before its last waypoint.
   double slowest = Estimate(route, aircraft, planned_level, wind_dir, wind_speed, true).end;
-  auto wind_set = [&] { slowest = std::max(slowest, Estimate(route, aircraft, planned_level, wind_dir, wind_speed, true).end); };
+  auto wind_set = [&] {
+    slowest = std::max(slowest, Estimate(route, aircraft, planned_level, wind_dir, wind_speed, true).end);
+  };
 
   Writer out;
   const Point& origin = route.points.front();
