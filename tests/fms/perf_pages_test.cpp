@@ -11,6 +11,7 @@
 #include "platform/gfx/image_io.h"
 #include "src/flightplan/execute.h"
 #include "src/flightplan/state.h"
+#include "src/guidance/route_ahead.h"
 #include "src/guidance/state.h"
 #include "src/guidance/vertical_plan.h"
 #include "src/instruments/fms/cdu.h"
@@ -620,6 +621,27 @@ TEST_F(EconClimbTest, AnArrivalTimeHoldsStillAsTheClockRuns) {
   G().ClockSecond = 0;
   G().ClimbSideDistance = 58.1;
   EXPECT_TRUE(DrawFrame().Find("1509.6Z / 58.1"));
+}
+
+// A top of climb left on the constraint's own waypoint, at the very
+// distance the route gives it: the aircraft levels at the constraint there,
+// and the page shows the constraint, as the navigator does, whichever of
+// the two equal distances comes out a hair shorter; a top of climb a
+// tenth of a mile short of it is still the top of climb.
+TEST_F(EconClimbTest, TopOfClimbOnTheConstraintsWaypointIsTheConstraint) {
+  Constraint(1, 48.01, 12000);
+  const double to_constraint = guidance::RouteAhead().To(1);
+  ASSERT_NEAR(to_constraint, 60.6, 0.1);
+  struct Case {
+    double to_toc;
+    bool constraint;
+  } cases[] = {{to_constraint, true}, {to_constraint + 0.1, true}, {to_constraint - 0.1, false}};
+  for (const Case& c : cases) {
+    G().ClimbSideDistance = c.to_toc;
+    Frame f = DrawFrame();
+    EXPECT_EQ(f.Find("A T    CSTR"), c.constraint) << c.to_toc;
+    EXPECT_EQ(f.Find("T O   T / C"), !c.constraint) << c.to_toc;
+  }
 }
 
 TEST_F(PerfPageTest, CruisePageWindAndPauseAtTod) {

@@ -35,14 +35,19 @@ constexpr KeyAction kKeys[] = {
 // The next constraint while it comes before the top of climb, else the
 // top of climb. Both along the path LNAV flies, as every page measures:
 // straight from the aircraft, a route that turns back put the constraint
-// nearer than it is flown.
+// nearer than it is flown. A top of climb on the constraint's own waypoint
+// (no room to climb on before the last leg) is that constraint, the
+// altitude VNAV levels at there, as the navigator shows it: read as the
+// T/C, the page counted down to a climb the aircraft had already ended,
+// level at the constraint, and flipped to the constraint's lines and back
+// as the waypoint's point fell either side of its corner.
 void DrawClimbTarget(CduPage& page) {
   const guidance::State& g = guidance::guidance_state;
   const model::FlightPlanWaypoint* w = NextConstraintWaypoint();
   if (g.TocPassed != 0 || !(g.GroundSpeedKnots > 60.0) || w == nullptr) return;
   const double to_constraint = guidance::RouteAhead().To(g.NextConstraintIndex);
   const double to_toc = g.ClimbSideDistance;
-  if (to_constraint < to_toc) {
+  if (to_constraint <= to_toc) {
     page.Small(200, 22, ScreenText("A T  %6s", w->ident.c_str()));
     page.Large(200, 33, ScreenText("%-5.2f", w->altitude_constraint));
     page.Small(200, 55, ScreenText("T O   %6s", w->ident.c_str()));
