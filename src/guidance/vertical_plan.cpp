@@ -280,6 +280,34 @@ bool TurningOntoItsWay() {
   return off > kTurningOntoItsWay;
 }
 
+// A constraint at or above the level short of the top of climb `toc` (the
+// first constraint ahead, none under the level before it: that one the
+// climb levels at first) is VNAV's target, met at the level (TargetEntry),
+// and VNAV climbs faster than the plan's rate to be there at the level:
+// the top then lies at its waypoint, or where VNAV's greatest rate reaches
+// the level, beyond it, and `toc` is moved back to it. The constraint's
+// index, or 0 where none holds the climb. Counted at the plan's rate, a
+// T/C beyond a pilot's 29,700A over a route with room for 28,000 ft read
+// 13.0 NM where the aircraft reached the level at the waypoint 9.6 on.
+int LevelMetAtConstraint(double late, double level, double& toc) {
+  const State& g = G();
+  const FlownPath& path = FlownPath::Current();
+  const double here = path.Aircraft();
+  const int last = LastIndex();
+  for (int i = std::max(Fp().ActiveWaypointIndex, 1); i <= last - 1; ++i) {
+    const double at = path.Entry(i);
+    if (!std::isfinite(at) || !(at > here)) continue;
+    if (!(at < toc)) return 0;
+    const FlightPlanWaypoint& w = E(i);
+    if (!model::IsConstraint(w)) continue;
+    if (PlannedAltitude(w) < level) return 0;
+    const ClimbModel fastest(ClimbRateFlown(M().MaxVnavClimbRate));
+    toc = std::min(toc, std::max(at, here + late + fastest.Distance(g.AircraftAltitude, level, late)));
+    return i;
+  }
+  return 0;
+}
+
 // The TOC `level` is reached at, ahead of the aircraft along the path by
 // the climb VNAV flies, no farther than the entry before the last: the
 // index of the waypoint after it (its leg's end), or 0 where none fits.
@@ -300,14 +328,17 @@ int PlaceTopOfClimbAhead(double level, bool set_index) {
   const double needed = late + climb.Distance(g.AircraftAltitude, level, late);
   const FlownPath& path = FlownPath::Current();
   double toc = path.Aircraft() + needed, meeting = 0.0;
-  const double met = ClimbMeetsDescentAt(climb, level, toc, late, meeting);
+  double met = ClimbMeetsDescentAt(climb, level, toc, late, meeting);
   if (std::isfinite(met)) toc = met;
+  // At the level there, short of where the plan's climb met the descent.
+  const int capped = LevelMetAtConstraint(late, level, toc);
+  if (capped != 0 && toc < met) met = NAN;
   int leg_start = 0;
   double lat = 0.0, lon = 0.0;
   if (!(toc <= path.EntryOrBefore(std::max(active, last - 1))) || !PlaceOnRoute(toc, lat, lon, leg_start)) return 0;
   int end = leg_start + 1;
   while (end < last && !std::isfinite(path.Entry(end))) ++end;
-  end = std::max(end, active);
+  end = std::max({end, active, capped + 1});
   g.TocLatitude = g.NextConstraintLat = lat;
   g.TocLongitude = g.NextConstraintLon = lon;
   g.TocMeetingAltitude = std::isfinite(met) ? meeting : 0.0;

@@ -825,6 +825,41 @@ TEST_F(VerticalPlanTest, ADescentWaypointAtTheRestrictionAltitudeTakesItsSpeed) 
   EXPECT_EQ(Wp(2).speed_constraint, 270.0);
 }
 
+// A constraint at or above the level ahead of the top of climb is VNAV's
+// target, met at the level, and VNAV climbs faster than the plan's rate
+// (250 ft a NM: 48 NM to 12,000 ft) to be at the level there: the top of
+// climb stands at its waypoint, or where VNAV's greatest rate (2,500
+// ft/min) reaches the level where even that cannot make it. A constraint
+// beyond the plan's top, or none, leaves the top where the plan reaches it.
+TEST_F(VerticalPlanTest, ATopOfClimbPastAConstraintAboveTheLevelIsAtIt) {
+  const double fastest = ClimbModel(2500.0).Distance(0.0, 12000.0);
+  ASSERT_LT(fastest, 30.0);
+  ASSERT_GT(fastest, 18.0);
+  struct Case {
+    const char* name;
+    double constraint, lon, toc_nm;
+    int end;
+  } const cases[] = {
+      {"above the level, past the greatest rate's top", 13000.0, 0.5, 30.0, 2},
+      {"at the level", 12000.0, 0.5, 30.0, 2},
+      {"before the greatest rate's top", 13000.0, 0.3, fastest, 2},
+      {"beyond the plan's top", 13000.0, 0.9, 48.0, 1},
+      {"none", model::kNoValue, 0.5, 48.0, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    Route({{"A", 0, 0, "APT"},
+           {"W1", 0, c.lon, "WPT", c.constraint == model::kNoValue ? 0u : 1u, c.constraint},
+           {"W2", 0, 1.0},
+           {"B", 0, 3, "APT"}});
+    ComputeCruiseAltitude(12000, 1);
+    At(0.0, 0.0);
+    EXPECT_EQ(ComputeTopOfClimb(0), c.end);
+    EXPECT_NEAR(guidance_state.TocLongitude, c.toc_nm / 60.0, 1e-4);
+  }
+}
+
 TEST_F(VerticalPlanTest, TopOfClimbFromTheAircraftOrAConstraint) {
   EquatorRoute();
   ComputeCruiseAltitude(12000, 1);
