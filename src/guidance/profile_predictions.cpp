@@ -190,8 +190,16 @@ class Profile {
           nearest = at.After(g.AircraftAltitude, std::max(path.Nearest(k) - late, 0.0), track);
       }
       const FlightPlanWaypoint& w = E(k);
+      // Walked from the aircraft, the climb ends ahead of it, still below
+      // the level: a waypoint behind it is no end of the climb, whatever the
+      // walk from the runway made of it. A step climb from a constraint
+      // passed in the cruise took the constraint for the descent's first,
+      // and every waypoint after it showed its altitude, 2,500 ft under the
+      // new level the aircraft climbed to.
+      const bool behind = walked_from_aircraft && k < active;
       if (model::IsConstraint(w)) {
-        if (crossover_ == 0 && ((G().TocPassed == 1 && k >= active) || (p >= level_ && !LevelledAtInTheClimb(k))))
+        if (crossover_ == 0 && !behind &&
+            ((G().TocPassed == 1 && k >= active) || (p >= level_ && !LevelledAtInTheClimb(k))))
           crossover_ = k;
         if (walked_from_aircraft && target == 0 && k >= active && crossover_ == 0 && PlannedAltitude(w) < level_) {
           target = k;
@@ -202,7 +210,7 @@ class Profile {
         if (p > 1000.0) p = std::trunc(p / 100.0) * 100.0;
         if (p >= level_) {
           p = level_;
-          if (crossover_ == 0 && !HeldBelowAhead(k)) crossover_ = k;
+          if (crossover_ == 0 && !behind && !HeldBelowAhead(k)) crossover_ = k;
         }
       }
       up_[k] = p;

@@ -535,6 +535,12 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
       top = level;
     } else {
       m.CruiseAlt = host::TruncateToInt32(top);
+      // The level the aircraft now cruises at, where a higher one entered
+      // later is a step climb from: left at the climb's, an aircraft that
+      // had stepped down 500 ft to a /25300A cruised at no level, and FL278
+      // entered there started no climb, the autopilot creeping up to it at
+      // the 100 ft/min it last held while every page showed FL278 ahead.
+      g.PreselectAltitude = top;
     }
     search_from = reference + 1;
     // Whether the descent has begun is the new top of descent's to say, once
