@@ -1817,6 +1817,62 @@ TEST_F(VerticalPlanTest, DescentReplannedAtAConstraintWaitsForItsNewTopOfDescent
   }
 }
 
+// A constraint below the level in the cruise makes its altitude the level
+// the aircraft cruises at once it has stepped down to it: a higher level
+// entered there is a step climb from it, and the waypoints beyond the climb
+// show the new level. Left at the climb's level, the aircraft, 3,000 ft
+// under it at the constraint, cruised at no level: the entry started no
+// climb, and the walk from the runway took the constraint behind for the
+// descent's first, every waypoint after it shown at its altitude.
+// Southbound down a meridian west of Greenwich, and eastbound across the
+// 180th meridian south of the equator.
+TEST_F(VerticalPlanTest, AHigherLevelAfterAStepDownToAConstraintIsAStepClimb) {
+  struct Case {
+    const char* name;
+    double lat0, lon0, dlat, dlon;  // the origin, and degrees a NM
+  };
+  for (const Case& c : {Case{"south, west", -2.0, -30.0, -1.0 / 60.0, 0.0},
+                        Case{"east across 180", -10.0, 179.0, 0.0, 1.0 / 60.0 / std::cos(10.0 * M_PI / 180.0)}}) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    auto lat = [&](double nm) { return c.lat0 + c.dlat * nm; };
+    auto lon = [&](double nm) { return std::remainder(c.lon0 + c.dlon * nm, 360.0); };
+    Route({{"A", lat(0), lon(0), "APT", 0, 0.0},
+           {"W1", lat(60), lon(60)},
+           {"W2", lat(120), lon(120), "WPT", 1, 9000},
+           {"W3", lat(180), lon(180)},
+           {"W4", lat(240), lon(240)},
+           {"W5", lat(300), lon(300)},
+           {"B", lat(420), lon(420), "APT", 0, 0.0}});
+    flightplan::State& fp = flightplan::flightplan_state;
+    model::State& m = model::model_state;
+    State& g = guidance_state;
+    fp.RouteState = 3;
+    m.CruiseAlt = 12000;
+    flightplan::RebuildVerticalPlan();
+    ASSERT_EQ(g.PreselectAltitude, 12000.0);
+    // Stepped down to W2's 9,000 ft, which LNAV has just sequenced.
+    g.TocPassed = g.TodPassed = 1;
+    g.AircraftAltitude = 9000.0;
+    At(lat(121), lon(121));
+    fp.ActiveWaypointIndex = 3;
+    ComputeTopOfDescent(1, 2);
+    ASSERT_EQ(m.CruiseAlt, 9000);
+    ASSERT_EQ(g.TodPassed, 0);
+    // 11,000 ft entered and executed.
+    m.CruiseAlt = 11000;
+    flightplan::RebuildVerticalPlan();
+    EXPECT_EQ(g.TocPassed, 0);
+    EXPECT_EQ(g.PreselectAltitude, 11000.0);
+    EXPECT_EQ(g.NextConstraintAltitude, 11000.0);
+    // 2,000 ft at 250 ft a NM: the level 8 NM on, before W3.
+    for (int k = 3; k <= 5; ++k) {
+      SCOPED_TRACE(k);
+      EXPECT_EQ(Wp(k).altitude_constraint, 11000.0);
+    }
+  }
+}
+
 TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
   EquatorRoute();
   ComputeCruiseAltitude(12000, 1);
