@@ -397,6 +397,7 @@ void UpdateAvionicsState() {
       // descent.
       g.VnavAltitudeSet = 0;
     }
+    KeepTopOfDescentOnThePath();
     KeepTopOfClimbInTheWind();
     UpdateVerticalProfile();
     RunArrivalActions();

@@ -262,6 +262,13 @@ struct State {
   std::int32_t ClimbEndIndex = 0;
   double TodLatitude = 0.0, TodLongitude = 0.0;
   double TodAltitude = 0.0;  // feet the descent starts from
+  // The descent ComputeTopOfDescent mode 0 last placed on the path: the
+  // entry it comes down to (-1: none, or placed otherwise since), the NM
+  // along the path from the TOD to it then, and the count of corners flown
+  // again (FlownPath::CornersReflown) it was placed at.
+  std::int32_t TodPlacedBottom = -1;
+  double TodPlacedSpan = 0.0;
+  std::uint64_t TodCornersReflown = 0;
   // Active waypoint the descent was last re-planned from.
   std::int32_t TodReferenceIndex = 0;
   // The descent's fastest true airspeed as it was laid (PlanDescentSlope;

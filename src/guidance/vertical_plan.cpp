@@ -645,7 +645,11 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   if (reference == active && g.TocPassed == 1 && std::isfinite(here)) start = std::min(start, here);
   const double sum = bottom_at - start;
   int unused = 0;
-  if (!(descent <= sum) || !PlaceOnRoute(bottom_at - descent, g.TodLatitude, g.TodLongitude, unused)) {
+  const bool on_path = descent <= sum && PlaceOnRoute(bottom_at - descent, g.TodLatitude, g.TodLongitude, unused);
+  g.TodPlacedBottom = mode == 0 && on_path ? bottom_index : -1;
+  g.TodPlacedSpan = descent;
+  g.TodCornersReflown = path.CornersReflown();
+  if (!on_path) {
     // Behind the active waypoint, back along the course the aircraft flies
     // to it, by what the descent needs more than the path from there (back
     // by what it needs more than the leg, the TOD stood a leg's length late).
@@ -656,6 +660,32 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   }
   g.TodAltitude = top;
   UpdateVerticalProfile();
+}
+
+void KeepTopOfDescentOnThePath() {
+  State& g = G();
+  const int bottom = g.TodPlacedBottom, last = LastIndex();
+  if (bottom < 0 || bottom > last || g.TodPassed != 0 || HoldBeingFlown()) return;
+  const FlownPath& path = FlownPath::Current();
+  if (g.TodCornersReflown == path.CornersReflown()) return;
+  // The TOD is kept as a point, and the descent from it runs straight to
+  // its bottom along the path. Where a new wind flew the corners on the way
+  // again the path under it moved: after 84 kt came from behind, the
+  // 168-degree corner before the end cut 26 NM off the way from a TOD
+  // placed before it came, the descent from it asked for 490 ft a mile where
+  // the plan's slope gave 190, every page showed it, and VNAV, its rate at
+  // its greatest, crossed the waypoint 2,000 ft above it. Placed again, it
+  // stands the descent's own way back from its bottom; a move of less than
+  // a mile leaves it where it was, measured from where it was placed.
+  const double span = path.EntryOrBefore(bottom) - path.CoordinateFromPosition(bottom, g.TodLatitude, g.TodLongitude);
+  if (std::isfinite(span) && std::fabs(span - g.TodPlacedSpan) <= kTocMovedByCorners) {
+    g.TodCornersReflown = path.CornersReflown();
+    return;
+  }
+  ComputeTopOfDescent(0);
+  // A climb that meets the descent path short of the level ends where it
+  // meets the new one: the climb model places the TOC again.
+  if (g.TocPassed == 0) g.TocWindKnown = 0;
 }
 
 double DescentPathBottom() {

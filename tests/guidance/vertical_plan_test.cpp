@@ -2690,6 +2690,74 @@ TEST_F(VerticalPlanTest, TheTopOfClimbIsPlacedAgainWhenTheCornersAheadAreFlownAg
   }
 }
 
+// The TOD is kept as a point and the descent runs from it straight to its
+// end along the path: where the corners between, flown again in other air,
+// move the path by miles, it is placed again the descent's own way back
+// from its end. Left where it stood, a 168-degree corner flown in a new
+// wind of 84 kt cut 26 NM off the way and the descent from it asked for
+// 490 ft a NM where the plan's slope gave 190. Climbing from 5,000 ft to
+// 20,000 on a route that W1 turns back alongside itself 35 NM before the
+// end, the TOD on the first leg; the ground speed changed, with 7 degrees
+// west variation.
+TEST_F(VerticalPlanTest, TheTopOfDescentIsPlacedAgainWhenTheCornersOnItsWayAreFlownAgain) {
+  struct Case {
+    const char* name;
+    double lat_sign, lon_sign, lon_shift;
+  };
+  for (const Case& c : {Case{"north-east of zero", 1, 1, 0}, Case{"south-west of zero", -1, -1, 0},
+                        Case{"across 180", 1, 1, 178.0}}) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    State& g = guidance_state;
+    VnavClimbTables();
+    auto lon = [&](double l) { return std::remainder(c.lon_sign * l + c.lon_shift, 360.0); };
+    const double back = 0.15 * c.lat_sign;
+    Route({{"AAAA", 0, lon(0.0), "APT", 0, 50.0},
+           {"W1", 0, lon(3.0)},
+           {"W2", back, lon(2.9)},
+           {"BBBB", back, lon(2.5), "APT", 0, 50.0}});
+    At(0.0, lon(0.5));
+    g.MagneticVariation = -7.0;
+    g.GroundTrack = (c.lon_sign > 0 ? 90.0 : 270.0) - g.MagneticVariation;
+    g.BearingToActiveWaypoint = g.GroundTrack;
+    g.GroundSpeedKnots = 300.0;
+    g.AircraftAltitude = 5000.0;
+    g.TocPassed = 0;
+    ComputeCruiseAltitude(20000, 1);
+    ComputeTopOfDescent(0);
+    ASSERT_EQ(g.TodPlacedBottom, 3);
+    const double placed = g.TodPlacedSpan;
+    auto span = [&] {
+      const FlownPath& path = FlownPath::Current();
+      return path.Entry(3) - path.CoordinateFromPosition(3, g.TodLatitude, g.TodLongitude);
+    };
+    ASSERT_NEAR(span(), placed, 0.01);
+    // Before W1's corner, which lies on the way down.
+    ASSERT_LT(FlownPath::Current().CoordinateFromPosition(3, g.TodLatitude, g.TodLongitude),
+              FlownPath::Current().Passed(1));
+    const double end = FlownPath::Current().Entry(3);
+    // A new wind each time: the descent's way from the TOD to its end, as
+    // it was placed for that wind's slope.
+    for (const double from : {270.0, 90.0}) {
+      SCOPED_TRACE(from);
+      g.LastTick += 100.0;
+      g.WindSpeed = 120.0;
+      g.WindDirection = from;
+      KeepTopOfDescentOnThePath();
+      EXPECT_GT(std::fabs(FlownPath::Current().Entry(3) - end), 1.0);
+      EXPECT_NEAR(span(), g.TodPlacedSpan, 1.0);
+    }
+    // Descending, the TOD passed, it stays.
+    const double lat = g.TodLatitude, tod_lon = g.TodLongitude;
+    g.TodPassed = 1;
+    g.LastTick += 100.0;
+    g.WindSpeed = 0.0;
+    KeepTopOfDescentOnThePath();
+    EXPECT_EQ(g.TodLatitude, lat);
+    EXPECT_EQ(g.TodLongitude, tod_lon);
+  }
+}
+
 // A route whose first entry gives no altitude (the simulator's flight plan)
 // climbs from the ground the aircraft stood on, and an aircraft less than
 // 1,000 ft above that ground engages VNAV on the runway's climb, not in the
