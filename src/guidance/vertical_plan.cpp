@@ -201,6 +201,14 @@ constexpr double kTocWindChange = 5.0;
 // NM the path's corners, flown again, may move the TOC before it is
 // placed again.
 constexpr double kTocMovedByCorners = 1.0;
+// NM they may move the way from the TOD to its end before the TOD is placed
+// again. Every move of a mile or more placed it again as the corners
+// followed the speeds of each new plan, and the predictions and corner
+// speeds moved with it: of 270 flights never broken, 3 broke (a PROGRESS
+// distance 6 % short, a hold's racetrack and a climb waypoint 1,400 ft
+// off), and none at 5 NM, while a corner reversed in a new wind moves it
+// by tens of miles.
+constexpr double kTodMovedByCorners = 5.0;
 
 // Where a climb from the aircraft, begun `late` NM on, that ends `toc` NM
 // along the path meets the descent path first (the TOD placed before it):
@@ -675,10 +683,10 @@ void KeepTopOfDescentOnThePath() {
   // placed before it came, the descent from it asked for 490 ft a mile where
   // the plan's slope gave 190, every page showed it, and VNAV, its rate at
   // its greatest, crossed the waypoint 2,000 ft above it. Placed again, it
-  // stands the descent's own way back from its bottom; a move of less than
-  // a mile leaves it where it was, measured from where it was placed.
+  // stands the descent's own way back from its bottom; a smaller move
+  // leaves it where it was, measured from where it was placed.
   const double span = path.EntryOrBefore(bottom) - path.CoordinateFromPosition(bottom, g.TodLatitude, g.TodLongitude);
-  if (std::isfinite(span) && std::fabs(span - g.TodPlacedSpan) <= kTocMovedByCorners) {
+  if (std::isfinite(span) && std::fabs(span - g.TodPlacedSpan) <= kTodMovedByCorners) {
     g.TodCornersReflown = path.CornersReflown();
     return;
   }

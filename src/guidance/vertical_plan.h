@@ -65,7 +65,7 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from = -1);
 
 // Before the descent, places the TOD again (ComputeTopOfDescent mode 0)
 // where the path's corners, flown again in other air, have moved the way
-// from it to the bottom of its descent by more than a mile.
+// from it to the bottom of its descent by more than 5 NM.
 void KeepTopOfDescentOnThePath();
 
 // The profile distances, TodPassed and VnavPathAltitude from the aircraft's
