@@ -438,6 +438,7 @@ class FlownPathBuilder {
     const auto size = static_cast<std::size_t>(std::max(r_.last_index + 1, 0));
     path.entry_.assign(size, NAN);
     path.passed_.assign(size, NAN);
+    path.sequenced_.assign(size, NAN);
     path.route_.assign(size, NAN);
     path.placed_.clear();
     path.map_route_.clear();
@@ -488,6 +489,7 @@ class FlownPathBuilder {
       Corner(path, route, flown);
       memo_.built_from.push_back(static_cast<int>(k));
       for (const auto& [entry, at] : c.abeam) path.entry_[static_cast<std::size_t>(entry)] = flown + at;
+      for (const auto& [entry, at] : c.passed) path.sequenced_[static_cast<std::size_t>(entry)] = flown + at;
       if (c.end > route) memo_.cuts.push_back({static_cast<int>(k), route, c.end});
       if (c.tracks != nullptr && !c.tracks->empty()) path.corner_turns_.push_back({flown, flown + c.flown, c.tracks});
       route = std::max(c.end, route);
@@ -561,6 +563,8 @@ class FlownPathBuilder {
     c.tracks = std::make_shared<const std::vector<TrackFlown>>(std::move(e.tracks));
     c.abeam.clear();
     for (const auto& [pos, at] : e.abeam) c.abeam.emplace_back(r_.placed[static_cast<std::size_t>(pos)].index, at);
+    c.passed.clear();
+    for (const auto& [pos, at] : e.passed) c.passed.emplace_back(r_.placed[static_cast<std::size_t>(pos)].index, at);
     return c;
   }
 

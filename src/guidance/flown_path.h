@@ -56,6 +56,11 @@ class FlownPath {
   // own (the first and last entries, a marker, a waypoint passed within
   // the corner of the one before, a direct-to's start).
   double Passed(int index) const;
+  // Where LNAV passes an entry, whether at its own corner (Passed) or
+  // inside the corner of one before it, which carries the aircraft on past
+  // its switch distance before it is on a leg again; NaN for the first and
+  // last entries, a marker and a direct-to's start.
+  double Sequenced(int index) const;
   // Flown from the aircraft to an entry ahead (the active one included),
   // never below 0; NaN for an entry behind the active one or a marker.
   double Ahead(int index) const;
@@ -132,6 +137,7 @@ class FlownPath {
   void LegStart(std::size_t k, double& lat, double& lon) const;
   std::vector<double> entry_;  // coordinate by entry index
   std::vector<double> passed_;  // coordinate where LNAV passes it, by entry index
+  std::vector<double> sequenced_;  // the same, for one passed within the corner before
   std::vector<double> route_;  // route distance by entry index
   std::vector<int> placed_;    // indices of the placed entries, in order
   // The piecewise-linear map between route distance and coordinate: its
@@ -197,6 +203,7 @@ struct FlownCorner {
   int end_leg = -1;      // entry that leg leads to (the last: reached)
   double flown = 0.0;
   std::vector<std::pair<int, double>> abeam;  // entry passed, NM flown to the point nearest it
+  std::vector<std::pair<int, double>> passed;  // entry passed, NM flown to where LNAV passes it
   TracksFlown tracks;                         // the turn through it, NM flown from `start`
 };
 

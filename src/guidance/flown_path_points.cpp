@@ -63,6 +63,12 @@ double FlownPath::Passed(int index) const {
   return passed_[static_cast<std::size_t>(index)];
 }
 
+double FlownPath::Sequenced(int index) const {
+  const double own = Passed(index);
+  if (std::isfinite(own) || index < 0 || static_cast<std::size_t>(index) >= sequenced_.size()) return own;
+  return sequenced_[static_cast<std::size_t>(index)];
+}
+
 double FlownPath::EntryOrBefore(int index) const {
   for (int i = std::min(index, static_cast<int>(entry_.size()) - 1); i >= 0; --i) {
     const double e = entry_[static_cast<std::size_t>(i)];

@@ -173,6 +173,7 @@ class Model {
         pass_now = false;
         last_along = 0.0;
         behind_from_ = NAN;
+        end.passed.emplace_back(w_, end.flown);
         Track(end, w_, end.flown);
         double lat = 0.0, lon = 0.0;
         Position(lat, lon);

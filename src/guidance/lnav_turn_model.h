@@ -35,6 +35,7 @@ struct RunEnd {
   double flown = 0.0;
   bool at_last = false;  // the last entry reached before the aircraft was on its leg
   std::vector<std::pair<int, double>> abeam;  // position in `placed`, flown to the nearest point
+  std::vector<std::pair<int, double>> passed;  // position in `placed`, flown to where LNAV passes it
   // The run's first mile (kRecordedNm), in the frame about the entry it
   // first flew to: NM east and north of it, and NM flown; and the degrees
   // that frame's north lay clockwise of true north at the start.

@@ -620,7 +620,7 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   // within 150 ft of the constraint by that point, the autopilot's capture
   // taking it the rest of the way; no farther back than the leg into it.
   g.StepBeforeHandOverIndex = 0;
-  const double handed_over_at = path.Passed(bottom_index);
+  const double handed_over_at = path.Sequenced(bottom_index);
   if (bottom_index + 1 == last && bottom < top && m.VnavOffAtLastWpt == 1 && std::isfinite(handed_over_at) &&
       bottom_at - descent > handed_over_at) {
     descent = std::min(bottom_at - leg_from, bottom_at - handed_over_at + step());

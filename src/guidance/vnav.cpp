@@ -370,7 +370,7 @@ void StepDownBeforeHandOver() {
     g.StepBeforeHandOverIndex = 0;
     return;
   }
-  if (g.DestinationDistance <= g.DistanceTodToLastWaypoint || StepDownDue(i, FlownPath::Current().Passed(i)))
+  if (g.DestinationDistance <= g.DistanceTodToLastWaypoint || StepDownDue(i, FlownPath::Current().Sequenced(i)))
     SelectNextConstraintAt(i);
 }
 
