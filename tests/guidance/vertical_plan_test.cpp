@@ -1560,6 +1560,81 @@ TEST_F(VerticalPlanTest, AStepToTheLastWaypointButOneComesBeforeLnavPassesIt) {
   }
 }
 
+// The last waypoint but one, a short leg after a wide turn, is passed by
+// LNAV inside the turn's corner: the path has no corner of its own there,
+// and the step to its constraint was timed by the slope alone. After
+// PARKK's 68-degree turn, FOURT's 3000A (7 NM on) was sequenced 0.4 NM
+// before that top; VNAV went off with LNAV and the aircraft crossed FOURT
+// at 4,000 ft. The top stands where the step, eased as VNAV flies it, is
+// within the capture by the point LNAV passes it. East and west of zero,
+// turning north and south, across 180 degrees, with variation.
+TEST_F(VerticalPlanTest, AStepToAWaypointPassedInsideTheCornerBeforeComesBeforeLnavPassesIt) {
+  struct Case {
+    double turn, leg, step;  // degrees turned at W2 (toward the pole); NM from W2 to W3; feet
+  };
+  const Case cases[] = {{50.0, 7.0, 600.0}, {60.0, 7.0, 600.0}};
+  for (const double lon_shift : {0.0, -3.0, 179.0}) {
+    for (const double north : {1.0, -1.0}) {
+      for (const double east : {1.0, -1.0}) {
+        for (const Case& c : cases) {
+          SCOPED_TRACE(::testing::Message() << c.turn << " degrees, " << c.leg << " NM, " << c.step << " ft, east "
+                                            << east << ", north " << north << ", shift " << lon_shift);
+          SetUp();
+          auto lon = [&](double l) { return std::remainder(east * l + lon_shift, 360.0); };
+          const double out = c.turn * std::acos(-1.0) / 180.0, leg = c.leg / 60.0;
+          const double level = 5000.0, constraint = level - c.step;
+          const std::vector<Point> route = {
+              {"A", 0, lon(0.0), "APT", 0, 0.0},
+              {"W1", 0, lon(0.5), "WPT", 0, level},
+              {"W2", 0, lon(1.0), "WPT", 0, level},
+              {"W3", north * leg * std::sin(out), lon(1.0 + leg * std::cos(out)), "WPT", 1, constraint},
+              {"B", north * 2.5 * leg * std::sin(out), lon(1.0 + 2.5 * leg * std::cos(out)), "APT", 0, 0.0}};
+          Route(route);
+          const int last = static_cast<int>(route.size()) - 1;
+          model::State& m = model::model_state;
+          m.CruiseAlt = static_cast<std::int32_t>(level);
+          m.PlanDescentRate = 2000.0;
+          m.MaxVnavDescRate = 3000.0;
+          m.VnavOffAtLastWpt = 1;
+          // Cruising on the leg into W2, W2 active.
+          State& g = guidance_state;
+          g.MagneticVariation = -12.0;
+          g.TocWaypointIndex = 1;
+          flightplan::flightplan_state.ActiveWaypointIndex = 2;
+          g.TocPassed = 1;
+          g.TodPassed = 0;
+          g.NextConstraintIndex = 3;
+          g.LevelInForce = static_cast<std::int32_t>(level);
+          g.AircraftAltitude = level;
+          g.GroundTrack = (east > 0.0 ? 90.0 : 270.0) - g.MagneticVariation;
+          At(0.0, lon(0.8));
+          const double knots = DescentFastestSpeed();
+          g.GroundSpeedKnots = knots;
+          ComputeTopOfDescent(0);
+          const FlownPath& path = FlownPath::Current();
+          // The geometry is the one meant: W3 has no corner of its own.
+          ASSERT_FALSE(std::isfinite(path.Passed(3)));
+          const double w3 = path.Entry(3), passed = path.Sequenced(3);
+          ASSERT_TRUE(std::isfinite(passed));
+          EXPECT_LT(passed, w3);
+          EXPECT_GT(passed, path.Passed(2));
+          EXPECT_EQ(g.StepBeforeHandOverIndex, 3);
+          const double tod = path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude);
+          ASSERT_LT(tod, passed);
+          // Down from the top at the speed the slope is laid for, the rate
+          // VNAV steps at built up at 400 ft/min a second and eased.
+          double above = level - constraint, vs = 0.0;
+          for (double nm = 0.0; nm < passed - tod; nm += knots / 3600.0 * 0.01) {
+            vs = std::min({vs + 400.0 * 0.01, 2000.0, above * 60.0 / ClimbModel::kCaptureSeconds});
+            above -= vs / 60.0 * 0.01;
+          }
+          EXPECT_LE(above, kTopOfClimbCapture + 1.0);
+        }
+      }
+    }
+  }
+}
+
 // The descent is laid no steeper than VNAV follows at its share of its
 // greatest rate at the fastest it flies: the cruise's or the descent's
 // airspeed as a true airspeed at the level, with the wind of the moment
