@@ -9,10 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/sim/test_support.h"
@@ -599,6 +601,27 @@ TEST(FlightRules, ACrossingAfterAHoldIsHeldToThePagesReadAfterItsExit) {
   }
 }
 
+// A flight ORIG-WP01-DEST, LNAV and VNAV on at 90 s, flown north along
+// 122 W from 46 N, reaching WP01 (47 N) after `to_wp01` seconds, sampled
+// every second for `seconds`; `alt_vs(t)` gives its altitude and vertical
+// speed.
+flights::FlightRecord NorthToWp01(double seconds, double to_wp01,
+                                  const std::function<std::pair<double, double>(double)>& alt_vs) {
+  flights::FlightRecord f;
+  f.gps_where["WP01"] = {47.0, -122.0};
+  f.routes.push_back({1.0, {"ORIG", "WP01", "DEST"}, "WP01"});
+  f.events = {"90.0 LNAV on at N46.0 W122.0 1000 ft", "90.0 VNAV on at N46.0 W122.0 1000 ft"};
+  for (double t = 0.0; t <= seconds; t += 1.0) {
+    flights::Sample s;
+    s.t = t;
+    s.lat = 46.0 + t / to_wp01;
+    s.lon = -122.0;
+    std::tie(s.alt, s.vs) = alt_vs(t);
+    f.track.push_back(s);
+  }
+  return f;
+}
+
 // The pilot's own cruise level, shown below a constraint, caps the aircraft
 // under it: `path` and `agree` do not hold it up to RTE LEGS' 14000A, as
 // `level` does not; a level shown at or above the constraint does not cap,
@@ -619,18 +642,7 @@ TEST(FlightRules, ThePilotsLevelBelowAConstraintCapsTheAircraftUnderIt) {
       {"crossed above the constraint", {"10000"}, 15000.0, false},
   };
   for (const Case& c : cases) {
-    flights::FlightRecord f;
-    f.gps_where["WP01"] = {47.0, -122.0};
-    f.routes.push_back({1.0, {"ORIG", "WP01", "DEST"}, "WP01"});
-    f.events = {"90.0 LNAV on at N46.0 W122.0 1000 ft", "90.0 VNAV on at N46.0 W122.0 1000 ft"};
-    for (double t = 0.0; t <= 400.0; t += 1.0) {
-      flights::Sample s;
-      s.t = t;
-      s.lat = 46.0 + t / 200.0;
-      s.lon = -122.0;
-      s.alt = c.crossed;
-      f.track.push_back(s);
-    }
+    flights::FlightRecord f = NorthToWp01(400.0, 200.0, [&](double) { return std::pair{c.crossed, 0.0}; });
     const flights::Reading legs = ExecutedLegs(100.0, "WP01 ", "  260 / 14000A");
     f.readings.push_back(legs);
     double t = 101.0;
@@ -709,26 +721,17 @@ TEST(FlightRules, AConstraintClimbedThroughIsTurnedDownToWithNoCruiseBetween) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    flights::FlightRecord f;
-    f.gps_where["WP01"] = {47.0, -122.0};
-    f.routes.push_back({1.0, {"ORIG", "WP01", "DEST"}, "WP01"});
-    f.events = {"90.0 LNAV on at N46.0 W122.0 1000 ft", "90.0 VNAV on at N46.0 W122.0 1000 ft"};
-    for (double t = 0.0; t <= 3000.0; t += 1.0) {
-      flights::Sample s;
-      s.t = t;
-      s.lat = 46.0 + t / 2000.0;
-      s.lon = -122.0;
-      s.alt = c.profile.back().second;
+    flights::FlightRecord f = NorthToWp01(3000.0, 2000.0, [&](double t) {
+      std::pair<double, double> alt_vs{c.profile.back().second, 0.0};
       for (std::size_t i = 1; i < c.profile.size(); ++i) {
         const auto [t0, a0] = c.profile[i - 1];
         const auto [t1, a1] = c.profile[i];
         if (t < t0 || t > t1) continue;
-        s.vs = (a1 - a0) / (t1 - t0) * 60.0;
-        s.alt = a0 + (a1 - a0) * (t - t0) / (t1 - t0);
+        alt_vs = {a0 + (a1 - a0) * (t - t0) / (t1 - t0), (a1 - a0) / (t1 - t0) * 60.0};
         if (t < t1) break;
       }
-      f.track.push_back(s);
-    }
+      return alt_vs;
+    });
     f.typed.push_back({100.0, 0.0, 22800.0, ' '});
     f.readings.push_back(ExecutedLegs(101.0, "WP01 ", "  220 / 22800A"));
     const flights::Problems problems = flights::CheckFlight(f, flights::Margins{});

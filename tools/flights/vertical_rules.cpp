@@ -194,11 +194,11 @@ void CheckClimbedThrough(RuleKit& k, const TypedConstraint& c, const std::string
   // (a higher level entered later) climbed through nothing. 22,800 ft typed
   // at a waypoint 180 NM on under 27,100: level there 17 minutes, then up
   // toward a level of 35,100 entered, and down to the constraint on time.
-  double above = NAN, level_from = NAN, level_at = NAN;
+  double level_from = NAN, level_at = NAN;  // NaN until above it
   for (const Sample& s : k.f_.track) {
     if (s.t < c.t || s.t > down) continue;
-    if (std::isnan(above)) {
-      if (s.alt > c.altitude + 300.0) above = level_from = s.t, level_at = s.alt;
+    if (std::isnan(level_from)) {
+      if (s.alt > c.altitude + 300.0) level_from = s.t, level_at = s.alt;
       continue;
     }
     if (std::fabs(s.alt - level_at) > 150.0) level_from = s.t, level_at = s.alt;
