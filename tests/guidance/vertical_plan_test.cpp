@@ -1445,6 +1445,27 @@ TEST_F(VerticalPlanTest, AStepDownInsideTheConstraintsCornerAllowsForTheBuildUpA
   }
 }
 
+// Cruising at `level` east (or west) on the leg into entry `active`, the
+// T/C behind, W3's constraint next, the descent at 2,000 ft/min and VNAV's
+// greatest 3,000, with 12 degrees west variation.
+void CruiseOnTheLegInto(int active, double level, double east, bool vnav_off_at_last) {
+  model::State& m = model::model_state;
+  m.CruiseAlt = static_cast<std::int32_t>(level);
+  m.PlanDescentRate = 2000.0;
+  m.MaxVnavDescRate = 3000.0;
+  m.VnavOffAtLastWpt = vnav_off_at_last ? 1 : 0;
+  State& g = guidance_state;
+  g.MagneticVariation = -12.0;
+  g.TocWaypointIndex = active - 1;
+  flightplan::flightplan_state.ActiveWaypointIndex = active;
+  g.TocPassed = 1;
+  g.TodPassed = 0;
+  g.NextConstraintIndex = 3;
+  g.LevelInForce = static_cast<std::int32_t>(level);
+  g.AircraftAltitude = level;
+  g.GroundTrack = (east > 0.0 ? 90.0 : 270.0) - g.MagneticVariation;
+}
+
 // A constraint at the last waypoint but one hands VNAV off as LNAV passes
 // it, its switch distance before the aircraft is there: the destination is
 // made active and VNAV goes off. A short step whose top the slope puts past
@@ -1500,22 +1521,9 @@ TEST_F(VerticalPlanTest, AStepToTheLastWaypointButOneComesBeforeLnavPassesIt) {
             route.push_back({"B", north * std::sin(out), lon(2.0 + std::cos(out)), "APT", 0, 0.0});
             Route(route);
             const int last = static_cast<int>(route.size()) - 1;
-            model::State& m = model::model_state;
-            m.CruiseAlt = static_cast<std::int32_t>(level);
-            m.PlanDescentRate = 2000.0;
-            m.MaxVnavDescRate = 3000.0;
-            m.VnavOffAtLastWpt = c.vnav_off ? 1 : 0;
-            // Cruising on the leg into W3, W3 active.
+            CruiseOnTheLegInto(3, level, east, c.vnav_off);
+            const model::State& m = model::model_state;
             State& g = guidance_state;
-            g.MagneticVariation = -12.0;
-            g.TocWaypointIndex = 2;
-            flightplan::flightplan_state.ActiveWaypointIndex = 3;
-            g.TocPassed = 1;
-            g.TodPassed = 0;
-            g.NextConstraintIndex = 3;
-            g.LevelInForce = static_cast<std::int32_t>(level);
-            g.AircraftAltitude = level;
-            g.GroundTrack = (east > 0.0 ? 90.0 : 270.0) - g.MagneticVariation;
             At(0.0, lon(1.1));
             const double knots = DescentFastestSpeed();
             g.GroundSpeedKnots = at.speed_share * knots;
@@ -1591,22 +1599,8 @@ TEST_F(VerticalPlanTest, AStepToAWaypointPassedInsideTheCornerBeforeComesBeforeL
               {"B", north * 2.5 * leg * std::sin(out), lon(1.0 + 2.5 * leg * std::cos(out)), "APT", 0, 0.0}};
           Route(route);
           const int last = static_cast<int>(route.size()) - 1;
-          model::State& m = model::model_state;
-          m.CruiseAlt = static_cast<std::int32_t>(level);
-          m.PlanDescentRate = 2000.0;
-          m.MaxVnavDescRate = 3000.0;
-          m.VnavOffAtLastWpt = 1;
-          // Cruising on the leg into W2, W2 active.
+          CruiseOnTheLegInto(2, level, east, true);
           State& g = guidance_state;
-          g.MagneticVariation = -12.0;
-          g.TocWaypointIndex = 1;
-          flightplan::flightplan_state.ActiveWaypointIndex = 2;
-          g.TocPassed = 1;
-          g.TodPassed = 0;
-          g.NextConstraintIndex = 3;
-          g.LevelInForce = static_cast<std::int32_t>(level);
-          g.AircraftAltitude = level;
-          g.GroundTrack = (east > 0.0 ? 90.0 : 270.0) - g.MagneticVariation;
           At(0.0, lon(0.8));
           const double knots = DescentFastestSpeed();
           g.GroundSpeedKnots = knots;
