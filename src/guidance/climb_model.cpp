@@ -33,7 +33,11 @@ const model::FlightPlanWaypoint& E(int i) { return Fp().ActiveFlightPlan[i]; }
 
 // The legs ahead of the aircraft along the path, walked forward as the
 // climb goes on: each one's true track (from the entry placed before it;
-// the aircraft's way to the active waypoint for the first), and through a
+// the aircraft's way to the active waypoint for the first), through the
+// aircraft's own turn onto its leg the track the model of LNAV flew it on
+// (at the leg's track, a direct-to's turn from crosswind onto 140 kt
+// behind was counted at the ground speed of the leg from the start, and
+// the T/C read 9.5 NM for a climb ended 7.2 NM on), and through a
 // corner the track the path turns on there. Taken as the leg's up to the
 // point nearest the waypoint and the next leg's beyond, a corner met the
 // new leg's wind miles after the aircraft did, which turns where LNAV
@@ -41,7 +45,9 @@ const model::FlightPlanWaypoint& E(int i) { return Fp().ActiveFlightPlan[i]; }
 // behind at 380 kt over the ground levelled off 4 NM beyond its T/C.
 class Legs {
  public:
-  Legs() : path_(FlownPath::Current()), here_(path_.Aircraft()), leg_(Fp().ActiveWaypointIndex) {
+  Legs()
+      : path_(FlownPath::Current()), here_(path_.Aircraft()), leg_(Fp().ActiveWaypointIndex),
+        own_(path_.OwnWay(own_from_)) {
     const State& g = G();
     track_ = g.GroundTrack + g.MagneticVariation;
     if (leg_ >= 0 && leg_ <= LastIndex())
@@ -49,6 +55,8 @@ class Legs {
   }
   double TrackAt(double ahead) {
     OnTo(ahead);
+    double east = 0.0, north = 0.0;
+    if (Own(here_ + ahead, east, north)) return std::atan2(east, north) / kDegToRad;
     const double turning = path_.CornerTrack(here_ + ahead);
     return std::isfinite(turning) ? turning : track_;
   }
@@ -56,7 +64,7 @@ class Legs {
   // through a corner there.
   bool WayAt(double ahead, double& east, double& north) {
     OnTo(ahead);
-    if (path_.CornerWay(here_ + ahead, east, north)) return true;
+    if (Own(here_ + ahead, east, north) || path_.CornerWay(here_ + ahead, east, north)) return true;
     if (track_ != way_of_) {
       way_of_ = track_;
       way_east_ = std::sin(track_ * kDegToRad);
@@ -68,10 +76,28 @@ class Legs {
   }
   bool Turning(double ahead) const {
     double east = 0.0, north = 0.0;
-    return path_.CornerWay(here_ + ahead, east, north);
+    return InOwn(here_ + ahead) || path_.CornerWay(here_ + ahead, east, north);
   }
 
  private:
+  bool InOwn(double at) const {
+    const double in = at - own_from_;
+    return own_ != nullptr && in >= 0.0 && in <= own_->back().flown;
+  }
+  // The aircraft's own turn's step at coordinate `at`: a climb asks for
+  // them a second at a time going forward, so they are walked to, not
+  // searched for.
+  bool Own(double at, double& east, double& north) {
+    if (!InOwn(at)) return false;
+    const std::vector<TrackFlown>& steps = *own_;
+    const double in = at - own_from_;
+    while (step_ > 0 && steps[step_ - 1].flown >= in) --step_;
+    while (steps[step_].flown < in) ++step_;
+    east = steps[step_].east;
+    north = steps[step_].north;
+    return true;
+  }
+
   // The leg `ahead` NM on.
   void OnTo(double ahead) {
     const int last = LastIndex();
@@ -90,6 +116,9 @@ class Legs {
   int leg_;
   double track_ = 0.0;
   double way_of_ = NAN, way_east_ = 0.0, way_north_ = 1.0;  // the sine and cosine of track `way_of_`
+  double own_from_ = NAN;  // set with own_, so declared before it
+  const std::vector<TrackFlown>* own_;
+  std::size_t step_ = 0;
 };
 
 // The wind the aircraft meets now (knots, blowing from degrees true); none

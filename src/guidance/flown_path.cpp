@@ -336,10 +336,12 @@ class FlownPathBuilder {
   // there less what it flew; `nearest` the entries that way passes
   // (FlownPath::Nearest), `joined` the coordinate where it is on a leg
   // again (NaN on its leg now).
-  double AircraftCoordinate(const FlownPath& path, std::vector<std::pair<int, double>>& nearest,
-                            double& joined) const {
+  double AircraftCoordinate(const FlownPath& path, std::vector<std::pair<int, double>>& nearest, double& joined,
+                            TracksFlown& way, double& way_from) const {
     nearest.clear();
     joined = NAN;
+    way.reset();
+    way_from = NAN;
     const Route& r = r_;
     const State& g = G();
     const int active = Fp().ActiveWaypointIndex;
@@ -401,16 +403,20 @@ class FlownPathBuilder {
       if (!turned_away && !due) {
         for (const auto& [entry, at] : kept.abeam) nearest.emplace_back(entry, std::max(0.0, at - on.flown));
         joined = kept.end;
+        way = kept.tracks;
+        way_from = kept.end - kept.total;
         return kept.end - (kept.total - on.flown);
       }
     }
-    RunEnd e = RunLnavTurnModel(r, air, a, target, from_lat, from_lon, tracking, {}, !moving, &memo_.cuts);
+    RunEnd e = RunLnavTurnModel(r, air, a, target, from_lat, from_lon, tracking, {}, !moving, &memo_.cuts, moving);
     const Placed& end = r.placed[static_cast<std::size_t>(e.target)];
     const double at_end = e.at_last ? path.Entry(end.index) : path.CoordinateFromRouteDistance(end.route - e.to_go);
     kept.points.clear();
     kept.leg_course = NAN;
     kept.abeam.clear();
-    if (e.start.size() > 1) kept = {std::move(e.start), target, e.turned, at_end, e.flown, tick, mode};
+    TracksFlown steps = e.tracks.empty() ? nullptr : std::make_shared<const std::vector<TrackFlown>>(std::move(e.tracks));
+    if (e.start.size() > 1) kept = {std::move(e.start), target, e.turned, at_end, e.flown, tick, mode, NAN, 0.0, {}, nullptr};
+    kept.tracks = kept.points.empty() ? nullptr : steps;
     for (const auto& [pos, at] : e.abeam) nearest.emplace_back(r.placed[static_cast<std::size_t>(pos)].index, at);
     if (!kept.points.empty()) kept.abeam = nearest;
     if (std::isfinite(e.on_leg.course)) {
@@ -421,6 +427,10 @@ class FlownPathBuilder {
       kept.switch_distance = e.on_leg.switch_distance;
     }
     if (e.target == target && e.flown > 0.0) joined = at_end;
+    if (e.flown > 0.0) {
+      way = std::move(steps);
+      way_from = at_end - e.flown;
+    }
     return at_end - e.flown;
   }
 
@@ -692,7 +702,8 @@ const FlownPath& FlownPath::Current() {
     if (reflown || plan_round) ++memo.path.reflown_;
   }
   if (build || moved)
-    memo.path.aircraft_ = builder.AircraftCoordinate(memo.path, memo.path.own_way_nearest_, memo.path.joined_);
+    memo.path.aircraft_ = builder.AircraftCoordinate(memo.path, memo.path.own_way_nearest_, memo.path.joined_,
+                                                     memo.path.own_way_, memo.path.own_way_from_);
   memo.key = key;
   memo.worked_out = true;
   return memo.path;

@@ -104,6 +104,14 @@ class FlownPath {
   double CornerTrack(double flown) const;
   // The same as the sine and cosine of that track; false on a leg.
   bool CornerWay(double flown, double& east, double& north) const;
+  // The steps of the aircraft's own turn onto its leg, as the model of
+  // LNAV's turns flew it from the aircraft (each the NM flown to its end
+  // from coordinate `from`, and the sine and cosine of its true track);
+  // null with no such turn.
+  const std::vector<TrackFlown>* OwnWay(double& from) const {
+    from = own_way_from_;
+    return own_way_ == nullptr || own_way_->empty() ? nullptr : own_way_.get();
+  }
   // How many times the path was built again for its corners ahead alone,
   // flown in other air (the wind, the speed near them): a point kept on
   // the path (the TOC) stands where it was placed for the corners then.
@@ -158,6 +166,9 @@ class FlownPath {
   // The entries the aircraft's own way passes before it is on a leg again,
   // each with the NM from the aircraft to the point of that way nearest it.
   std::vector<std::pair<int, double>> own_way_nearest_;
+  // That way's steps (NM flown from coordinate `own_way_from_`).
+  TracksFlown own_way_;
+  double own_way_from_ = NAN;
   std::uint64_t reflown_ = 0;
   // The points CoordinateFromPosition walked the legs for since the path
   // was last built: the TOC and TOD are looked for on every pass.
@@ -250,6 +261,8 @@ struct KeptIntercept {
   // The entries the intercept passes: the NM from its first point to the
   // point of it nearest each (entry indices).
   std::vector<std::pair<int, double>> abeam{};
+  // Its steps, NM flown from its first point.
+  TracksFlown tracks;
 };
 
 // The aircraft's state the coordinate on the path is worked out from.

@@ -988,6 +988,72 @@ TEST_F(AircraftOnThePathTest, TheClimbTurnsWithThePath) {
   }
 }
 
+// Off its leg, the aircraft climbs through its own turn onto it on the
+// tracks that turn is flown on, and the wind meets it on those: counted on
+// the leg's track from the start, a turn from across the leg onto 140 kt
+// behind put the T/C 1.4 NM beyond where the climb ended. Right and left of
+// the leg, wind behind and ahead, across 180 south of the equator and west
+// of zero north of it, with the fixture's 12 degrees of variation.
+TEST_F(AircraftOnThePathTest, TheClimbThroughTheAircraftsOwnTurnIsFlownOnItsTracks) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  m.VnavSetSpd = 1;
+  m.ClimbIas = 250.0;
+  m.ClbSpdRest = 0.0;
+  g.SmoothedAirspeed = 0.0;
+  const double from_altitude = 5000.0, to_altitude = 17000.0, rate = 2000.0;
+  const double growth = (model::IasToTas(1000.0, 1000.0) - 1000.0) / 1e6;
+  auto tas = [&](double altitude) { return 250.0 * (1.0 + growth * altitude); };
+  struct Case {
+    double right, off;  // NM right of the leg; the track, degrees right of its course
+    double wind, from;  // kt, degrees true (the leg is 100 true)
+    double lat = -20.0, lon = 179.6;
+  };
+  const Case cases[] = {
+      {4.0, -90.0, 140.0, 280.0},           {-4.0, 90.0, 140.0, 280.0},           {4.0, -90.0, 140.0, 100.0},
+      {-4.0, 90.0, 140.0, 100.0},           {4.0, -90.0, 140.0, 280.0, 48.0, -0.3}, {-4.0, 90.0, 140.0, 100.0, 48.0, -0.3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.right << " NM right, " << c.off << " off, wind " << c.wind << "/" << c.from
+                                      << " at " << c.lat << "/" << c.lon);
+    Lay({{100.0, 60.0}, {100.0, 60.0}, {160.0, 60.0}}, c.lat, c.lon);
+    g.AircraftAltitude = from_altitude;
+    SetWind(c.wind, c.from);
+    Place(20.0, c.right, c.off, tas(from_altitude));
+    const FlownPath& path = FlownPath::Current();
+    double own_from = NAN;
+    const std::vector<TrackFlown>* own = path.OwnWay(own_from);
+    ASSERT_NE(own, nullptr);
+    const double here = path.Aircraft();
+    ASSERT_NEAR(own_from, here, 1e-6);
+    const double course = 100.0;  // the leg's true course, near enough for the ground speed
+    auto track_at = [&](double x) {
+      const double in = x - own_from;
+      for (const TrackFlown& t : *own)
+        if (t.flown >= in) return std::atan2(t.east, t.north) / kRad;
+      return course;
+    };
+    // The way starts along the aircraft's track and ends where it is taken
+    // for on its leg.
+    EXPECT_NEAR(Wrap180(track_at(here) - (course + c.off)), 0.0, 3.0);
+    EXPECT_NEAR(Wrap180(track_at(own_from + own->back().flown) - course), 0.0, 5.0);
+    auto ground_speed = [&](double air, double track) {
+      const double angle = (c.from - track) * kRad;
+      return std::sqrt(air * air - std::pow(c.wind * std::sin(angle), 2.0)) - c.wind * std::cos(angle);
+    };
+    const int seconds = static_cast<int>((to_altitude - from_altitude) / rate * 60.0 + 0.5);
+    double flown = 0.0, on_the_leg = 0.0;
+    for (int s = 0; s < seconds; ++s) {
+      const double air = tas(from_altitude + (s + 0.5) * rate / 60.0);
+      flown += ground_speed(air, track_at(here + flown)) / 3600.0;
+      on_the_leg += ground_speed(air, course) / 3600.0;
+    }
+    ASSERT_GT(flown, own->back().flown + 1.0);  // the climb goes on past the turn
+    ASSERT_GT(std::fabs(flown - on_the_leg), 0.5);  // the turn's tracks matter here
+    EXPECT_NEAR(ClimbModel(rate).Distance(from_altitude, to_altitude, 0.0, false), flown, 0.15);
+  }
+}
+
 // A T/C the plan placed inside a corner lies on the legs, off the path by
 // the corner's cut. Read pass by pass as the aircraft rounds the corner
 // past it, still short of its top, the distance to it falls to 0 and stays
