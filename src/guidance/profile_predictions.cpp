@@ -199,7 +199,8 @@ class Profile {
       const bool behind = walked_from_aircraft && k < active;
       if (model::IsConstraint(w)) {
         if (crossover_ == 0 && !behind &&
-            ((G().TocPassed == 1 && k >= active) || (p >= level_ && !LevelledAtInTheClimb(k))))
+            ((G().TocPassed == 1 && k >= active) ||
+             (p >= level_ && (!LevelledAtInTheClimb(k) || BeyondTheTopOfDescent(k)))))
           crossover_ = k;
         if (walked_from_aircraft && target == 0 && k >= active && crossover_ == 0 && PlannedAltitude(w) < level_) {
           target = k;
@@ -279,6 +280,22 @@ class Profile {
     for (int j = k + 1; j <= last_ - 1; ++j)
       if (down_[j] >= level_) return true;
     return false;
+  }
+
+  // Constraint k lies beyond the top of descent VNAV has placed: VNAV's
+  // climb ends there (vertical_plan.cpp), and k is the descent's, as VNAV
+  // flies it. Taken as the climb's whenever the cruise went on after it, a
+  // pilot's 36,500 ft 100 NM beyond a top of climb at FL400 was shown as
+  // levelled at once a wind behind moved the top of climb past the waypoint
+  // before it, while VNAV climbed on to FL400 and turned down to it; and the
+  // waypoints after it stood on a line from that top of descent to the
+  // runway, 5,400-19,000 ft under where the aircraft crossed them.
+  bool BeyondTheTopOfDescent(int k) const {
+    const State& g = G();
+    if (!(g.TodAltitude > 0.0) || g.TocPassed != 0) return false;
+    const FlownPath& path = FlownPath::Current();
+    const double tod = path.CoordinateFromPosition(last_, g.TodLatitude, g.TodLongitude);
+    return std::isfinite(tod) && path.EntryOrBefore(k) >= tod;
   }
 
   // Reached by the climb at the level, k already lies on the descent to

@@ -354,5 +354,40 @@ TEST_F(PlanFlownTest, TheClimbToAConstraintBeyondThePlansRateIsShownAtTheRateTha
   }
 }
 
+// A constraint below the level that the climb reaches the level before, on
+// the leg into it, with the cruise after it again, is the climb's only
+// while VNAV's top of descent lies beyond it: VNAV's climb ends at that top.
+// At 1,500 ft/min and 640 kt (140.6 ft a NM from 1,050 ft) the climb
+// reaches FL200 135 NM out, past W4 (130); W5's 18,000 at 150 is met on the
+// way down from a top 7 NM before it (285.7 ft a NM), and the descent from
+// B reaches the level again before W5. Taken as the climb's with VNAV's top
+// placed for it, the pages showed W4 held at 18,000 while VNAV climbed on
+// through it to the level and turned down to W5.
+TEST_F(PlanFlownTest, AConstraintBeyondVnavsTopOfDescentIsTheDescents) {
+  struct Case {
+    double tod_nm;
+    double w4;
+  };
+  const Case cases[] = {
+      {143.0, 19200.0},  // placed for W5: the descent's, climbed to the level before it
+      {205.0, 18000.0},  // placed for B: levelled at in the climb
+  };
+  for (const Way& w : kWays) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(w.name) + ", the top of descent at " + std::to_string(c.tod_nm));
+      SetUp();
+      model::model_state.ClimbTas = 640.0;
+      Cruising(w, 0.0);
+      flightplan::flightplan_state.ActiveFlightPlan[kConstraint].altitude_constraint = 18000.0;
+      PlannedOnTheRunway(w);
+      ASSERT_EQ(PlannedCruiseAltitude(), 20000);
+      TopOfDescent(w, c.tod_nm, 20000.0);
+      PredictAltitudesAndSpeeds(kLast, 1500.0);
+      EXPECT_EQ(Shown(4), c.w4);
+      EXPECT_EQ(Shown(kConstraint), 18000.0);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ovi::guidance
