@@ -54,6 +54,14 @@ double WalkBackToTod(int from) {
   return std::max(0.0, path.EntryOrBefore(from) - path.CoordinateFromPosition(from, G().TodLatitude, G().TodLongitude));
 }
 
+// NM from the TOD to where the path down to a hold's level ends, for a
+// fix `fix_span` NM beyond the TOD: HoldLevelOffMiles short of it, where
+// there is room for that.
+double HoldLevelSpan(double fix_span) {
+  const double level = fix_span - HoldLevelOffMiles();
+  return level > 0.0 ? level : fix_span;
+}
+
 // A hold ahead in the descent, short of the constraint, is flown at its
 // fix's planned altitude: the path reaches that altitude at the fix, as
 // the pages show it, where the straight path to the constraint (falling
@@ -64,9 +72,11 @@ double WalkBackToTod(int from) {
 // the altitude the hold is flown at and RTE LEGS showed. Where that path
 // passes below it (the path after the fix grew shorter) it stays: the
 // aircraft is at the hold's level early, and the racetrack is not entered
-// above it. The NM from the TOD to the fix and the fix's altitude; false
+// above it. The path levels at the fix's altitude HoldLevelOffMiles short
+// of the fix, where the straight one is measured too. The NM from the TOD
+// to the fix and to where the path levels, and the fix's altitude; false
 // where no such hold lies ahead of the aircraft.
-bool HoldFixOnThePath(double straight, double& fix_span, double& fix_altitude) {
+bool HoldFixOnThePath(double straight, double& fix_span, double& level_span, double& fix_altitude) {
   const State& g = G();
   const flightplan::State& fp = Fp();
   const int last = LastIndex(), fix = fp.HoldCount > 0 ? fp.HoldTable[1].active_index : 0;
@@ -75,13 +85,19 @@ bool HoldFixOnThePath(double straight, double& fix_span, double& fix_altitude) {
   const FlownPath& path = FlownPath::Current();
   fix_altitude = PlannedAltitude(E(fix));
   fix_span = g.DistanceTodToConstraint - (path.EntryOrBefore(constraint) - path.Entry(fix));
-  return fix_altitude > DescentPathBottom() && fix_altitude < g.TodAltitude - straight * fix_span &&
+  level_span = HoldLevelSpan(fix_span);
+  return fix_altitude > DescentPathBottom() && fix_altitude < g.TodAltitude - straight * level_span &&
          fix_span > 0.0 && g.DescentPathAltitudeSpan <= fix_span;
 }
 
 // Ft/min a second an autopilot builds a new vertical speed up at, from
 // level flight.
 constexpr double kStepBuildUp = 400.0;
+
+// Feet from a hold's level the descent's level-off before its fix is
+// counted to: counted to the climb's 150 ft, the aircraft, a few seconds
+// behind its path from the top, still crossed the fix 170-200 ft high.
+constexpr double kHoldLevelOffWithin = 100.0;
 
 // Feet to go where the autopilot's capture begins easing a step at `rate`.
 double StepCaptureFeet(double rate) { return rate / 60.0 * ClimbModel::kCaptureSeconds; }
@@ -130,12 +146,31 @@ double StepDownSeconds(double feet) {
          ClimbModel::kCaptureSeconds * (std::log(eased / kTopOfClimbCapture) - 1.0);
 }
 
+double HoldLevelOffMiles() {
+  const double rate = std::max(M().MaxVnavDescRate, 100.0), eased = StepCaptureFeet(rate);
+  if (!(eased > kHoldLevelOffWithin)) return 0.0;
+  const double seconds = ClimbModel::kCaptureSeconds * (std::log(eased / kHoldLevelOffWithin) - 1.0);
+  return std::max(0.0, seconds * DescentFastestSpeed() / 3600.0);
+}
+
 double DescentPathGradient() {
   const State& g = G();
   if (!(g.DistanceTodToConstraint > 0.0)) return 0.0;
   const double straight = (g.TodAltitude - DescentPathBottom()) / g.DistanceTodToConstraint;
-  double fix_span = 0.0, fix_altitude = 0.0;
-  return HoldFixOnThePath(straight, fix_span, fix_altitude) ? (g.TodAltitude - fix_altitude) / fix_span : straight;
+  double fix_span = 0.0, level_span = 0.0, fix_altitude = 0.0;
+  if (!HoldFixOnThePath(straight, fix_span, level_span, fix_altitude)) return straight;
+  // Level from where the path reaches the hold's altitude to the fix.
+  return g.DescentPathAltitudeSpan < level_span ? (g.TodAltitude - fix_altitude) / level_span : 0.0;
+}
+
+double DescentPathAltitude() {
+  const State& g = G();
+  if (!(g.DistanceTodToConstraint > 0.0)) return DescentPathBottom();
+  const double straight = (g.TodAltitude - DescentPathBottom()) / g.DistanceTodToConstraint;
+  double fix_span = 0.0, level_span = 0.0, fix_altitude = 0.0;
+  if (!HoldFixOnThePath(straight, fix_span, level_span, fix_altitude))
+    return g.TodAltitude - straight * g.DescentPathAltitudeSpan;
+  return g.TodAltitude - (g.TodAltitude - fix_altitude) * std::min(g.DescentPathAltitudeSpan, level_span) / level_span;
 }
 
 double DescentPathAltitudeAt(const FlownPath& path, int target, double top, double at) {
@@ -155,8 +190,10 @@ double DescentPathAltitudeAt(const FlownPath& path, int target, double top, doub
   const int fix = fp.HoldCount > 0 ? fp.HoldTable[1].active_index : 0;
   if (fix > 0 && fix >= fp.ActiveWaypointIndex && fix < target) {
     const double fix_span = path.Entry(fix) - tod_at, fix_altitude = PlannedAltitude(E(fix));
-    if (fix_span > 0.0 && fix_span < span && fix_altitude > bottom && fix_altitude < top - straight * fix_span) {
-      if (flown <= fix_span) return top - (top - fix_altitude) * flown / fix_span;
+    const double level_span = HoldLevelSpan(fix_span);
+    if (fix_span > 0.0 && fix_span < span && fix_altitude > bottom && fix_altitude < top - straight * level_span) {
+      if (flown <= level_span) return top - (top - fix_altitude) * flown / level_span;
+      if (flown <= fix_span) return fix_altitude;
       return fix_altitude - (fix_altitude - bottom) * (flown - fix_span) / (span - fix_span);
     }
   }
@@ -641,6 +678,19 @@ void ComputeTopOfDescent(std::int32_t mode, std::int32_t from) {
   bool next_to_it = mode == 1 && std::isfinite(reference_at) && bottom_at > reference_at;
   for (int i = reference + 1; next_to_it && i < bottom_index; ++i) next_to_it = !std::isfinite(path.Entry(i));
   if (next_to_it) descent = std::min(descent, bottom_at - reference_at);
+  // A hold's fix on the way down is reached level, HoldLevelOffMiles short
+  // of it (DescentPathGradient): the top stands as much further back, and
+  // by the miles the rate takes to build up from level at the top, so the
+  // path down to there keeps the plan's slope. Left where it was, the path
+  // ran steeper to the fix, and with a stronger wind behind than the slope
+  // was laid for VNAV met it at its greatest rate from the top on, never
+  // made good the build-up's 190 ft, and crossed TOLLE 330 ft high.
+  const int fix = Fp().HoldCount > 0 ? Fp().HoldTable[1].active_index : 0;
+  if (fix > 0 && fix >= active && fix < bottom_index && path.Entry(fix) > bottom_at - descent &&
+      PlannedAltitude(E(fix)) > bottom && PlannedAltitude(E(fix)) < top) {
+    const double built_up = std::max(m.MaxVnavDescRate, 100.0) / kStepBuildUp / 2.0;  // seconds
+    descent += HoldLevelOffMiles() + built_up * DescentFastestSpeed() / 3600.0;
+  }
   // After a direct-to in the cruise or the descent the aircraft flies
   // straight at the active waypoint from well before the start of its leg:
   // the descent may start anywhere on that way. Limited to the leg, a long
@@ -803,8 +853,7 @@ void UpdateVerticalProfile() {
     // A TOD on the constraint itself leaves no path to slope: the constraint
     // altitude is the path.
     const double bottom = DescentPathBottom();
-    g.VnavPathAltitude =
-        g.DistanceTodToConstraint > 0.0 ? g.TodAltitude - DescentPathGradient() * g.DescentPathAltitudeSpan : bottom;
+    g.VnavPathAltitude = g.DistanceTodToConstraint > 0.0 ? DescentPathAltitude() : bottom;
   }
 }
 

@@ -85,8 +85,22 @@ bool RouteMovedSincePlan();
 double DescentPathBottom();
 // Feet a NM the descent path falls at the aircraft: from the TOD straight
 // to the constraint, or to the planned altitude of a hold's fix ahead that
-// the straight path would pass above; 0 without a path.
+// the straight path would pass above, reached HoldLevelOffMiles short of
+// the fix and level from there; 0 without a path.
 double DescentPathGradient();
+// The descent path's altitude at the aircraft, on the same path.
+double DescentPathAltitude();
+
+// NM short of a hold's fix at which the descent path reaches the hold's
+// level: an autopilot captures a level easing its rate over the last
+// feet, and followed down a path that reached the level at the fix, the
+// aircraft crossed the fix the capture's lag above it (TOLLE at 20,728 ft,
+// shown and held at 20,400, VNAV at its greatest 3,000 ft/min with 144 kt
+// behind). Counted as the climb counts its level-off (the seconds the
+// capture adds over the rate held on), to within 100 ft, at VNAV's
+// greatest rate (the most a capture eases) and at the speed over the
+// ground the descent's slope is laid for.
+double HoldLevelOffMiles();
 
 // The altitude of the descent path VNAV flies, from the top of descent at
 // `top` straight down to route entry `target` at its planned altitude,
