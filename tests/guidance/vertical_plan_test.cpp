@@ -2020,11 +2020,14 @@ TEST_F(VerticalPlanTest, ProfileThroughClimbCruiseAndDescent) {
 // A hold ahead in the descent is flown at its fix's planned altitude: where
 // the straight path from the TOD to the end passes the fix above it (the
 // path after the fix grew since the plan), the path reaches that altitude
-// at the fix, and VNAV's rate follows the steeper path. A fix planned above
-// the straight path, a hold behind the aircraft, or none leave the path
-// straight. The TOD is 42 NM from the end (lon 3.3), W5 30 NM (lon 3.5);
-// the aircraft 6 NM past the TOD.
+// HoldLevelOffMiles short of the fix and is level from there, and VNAV's
+// rate follows the steeper path. A fix planned above the straight path, a
+// hold behind the aircraft, or none leave the path straight. The TOD is 42
+// NM from the end (lon 3.3), W5 30 NM (lon 3.5); the level-off counted at
+// 3,000 ft/min to within 100 ft, 15.2 s at the descent's 420 kt, 1.78 NM.
 TEST_F(VerticalPlanTest, AHoldAheadInTheDescentIsReachedAtItsFixsAltitude) {
+  const double level_off = 15.0 * (std::log(750.0 / 100.0) - 1.0) * 420.0 / 3600.0;
+  const double bent = 4200.0 / (12.0 - level_off), straight = 12000.0 / 42.0;
   struct Case {
     const char* name;
     int hold_at;           // 0: no hold
@@ -2033,20 +2036,26 @@ TEST_F(VerticalPlanTest, AHoldAheadInTheDescentIsReachedAtItsFixsAltitude) {
     int active;
     double path, gradient;
   } const kCases[] = {
-      {"fix below the straight path", 5, 7800.0, 3.4, 5, 12000.0 - 350.0 * 6.0, 350.0},
-      {"fix below, at the fix", 5, 7800.0, 3.5, 5, 7800.0, 350.0},
-      {"fix above the straight path", 5, 9500.0, 3.4, 5, 12000.0 - 12000.0 / 42.0 * 6.0, 12000.0 / 42.0},
-      {"no hold", 0, 7800.0, 3.4, 5, 12000.0 - 12000.0 / 42.0 * 6.0, 12000.0 / 42.0},
-      {"the hold's fix behind", 5, 7800.0, 3.6, 6, 12000.0 - 12000.0 / 42.0 * 18.0, 12000.0 / 42.0},
+      {"fix below the straight path", 5, 7800.0, 3.4, 5, 12000.0 - bent * 6.0, bent},
+      {"fix below, short of its level-off", 5, 7800.0, 3.5 - (level_off + 0.05) / 60.0, 5, 7800.0 + bent * 0.05,
+       bent},
+      {"fix below, past its level-off", 5, 7800.0, 3.5 - (level_off - 0.05) / 60.0, 5, 7800.0, 0.0},
+      {"fix below, at the fix", 5, 7800.0, 3.5, 5, 7800.0, 0.0},
+      {"fix above the straight path", 5, 9500.0, 3.4, 5, 12000.0 - straight * 6.0, straight},
+      {"no hold", 0, 7800.0, 3.4, 5, 12000.0 - straight * 6.0, straight},
+      {"the hold's fix behind", 5, 7800.0, 3.6, 6, 12000.0 - straight * 18.0, straight},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
     SetUp();
     EquatorRoute();
+    model::model_state.MaxVnavDescRate = 3000.0;
     ComputeCruiseAltitude(12000, 1);
     State& g = guidance_state;
     flightplan::State& fp = flightplan::flightplan_state;
     ASSERT_NEAR(g.TodLongitude, 3.3, kPos);
+    ASSERT_NEAR(DescentFastestSpeed(), 420.0, 1e-6);
+    EXPECT_NEAR(HoldLevelOffMiles(), level_off, 1e-6);
     fp.ActiveFlightPlan[5].altitude_constraint = c.fix_altitude;
     if (c.hold_at > 0) {
       fp.HoldCount = 1;
@@ -2059,6 +2068,111 @@ TEST_F(VerticalPlanTest, AHoldAheadInTheDescentIsReachedAtItsFixsAltitude) {
     UpdateVerticalProfile();
     EXPECT_NEAR(g.VnavPathAltitude, c.path, 0.5);
     EXPECT_NEAR(DescentPathGradient(), c.gradient, 0.01);
+  }
+}
+
+// A hold's fix between the TOD and the end is reached level: the TOD stands
+// back from where the plan's slope puts it by the hold's level-off and the
+// seconds VNAV's greatest rate takes to build up from level (3,000 ft/min
+// at 400 ft/min a second, half of 7.5 s), at the speed the slope is laid
+// for, and the path from it reaches the fix's altitude, planned on the
+// slope back from the end, the level-off short of the fix. Without a hold
+// the TOD stands where the slope puts it. The wind, behind or on the nose,
+// lays the slope for the fastest speed over the ground it gives. Southbound
+// west of Greenwich and westbound across 180 degrees south of the equator,
+// the variation east or west; W8, the fix, 60 NM (a degree of latitude, or
+// of longitude over its cosine) before the end.
+TEST_F(VerticalPlanTest, TheTopOfDescentBeforeAHoldStandsBackByItsLevelOff) {
+  model::State& m = model::model_state;
+  State& g = guidance_state;
+  struct Case {
+    const char* name;
+    bool meridian;  // southbound on 150 W; else westbound on 30 S across 180
+    double variation, wind, wind_from;
+    bool hold;
+  } const kCases[] = {
+      {"south, 150 kt behind, hold", true, 15.0, 150.0, 0.0, true},
+      {"south, 150 kt on the nose, hold", true, -12.0, 150.0, 180.0, true},
+      {"south, calm, hold", true, 15.0, 0.0, 0.0, true},
+      {"south, 150 kt behind, no hold", true, 15.0, 150.0, 0.0, false},
+      {"across 180, 120 kt behind, hold", false, -20.0, 120.0, 90.0, true},
+      {"across 180, 120 kt on the nose, hold", false, 9.0, 120.0, 270.0, true},
+      {"across 180, 120 kt behind, no hold", false, -20.0, 120.0, 90.0, false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    const double cos30 = std::cos(30.0 * M_PI / 180.0);
+    // The point `nm` along the route from its first waypoint.
+    auto along = [&](double nm, double& lat, double& lon) {
+      lat = c.meridian ? -nm / 60.0 : -30.0;
+      lon = c.meridian ? -150.0 : std::remainder(176.0 - nm / (60.0 * cos30), 360.0);
+    };
+    std::vector<Point> points;
+    for (int k = 0; k <= 9; ++k) {
+      double lat = 0.0, lon = 0.0;
+      along(k * (c.meridian ? 60.0 : 60.0 * cos30), lat, lon);
+      points.push_back({k == 0 ? "A" : k == 9 ? "B" : "W", lat, lon, k == 0 || k == 9 ? "APT" : "WPT", 0, 0.0});
+    }
+    for (int k = 1; k <= 8; ++k) points[static_cast<std::size_t>(k)].altitude = model::kNoValue;
+    Route(points);
+    g.MagneticVariation = c.variation;
+    m.CruiseAlt = 24000;
+    m.PlanDescentRate = 2500.0;
+    m.MaxVnavDescRate = 3000.0;
+    g.WindSpeed = c.wind;
+    g.WindDirection = c.wind_from;
+    g.TocWaypointIndex = 1;
+    const FlownPath& path = FlownPath::Current();
+    const double end_at = path.EntryOrBefore(9), fix_at = path.Entry(8);
+    ASSERT_NEAR(end_at - fix_at, c.meridian ? 60.0 : 60.0 * cos30, 0.05);
+    flightplan::State& fp = flightplan::flightplan_state;
+    const double per_nm = DescentSlope(m.PlanDescentRate);
+    const double fix_altitude = per_nm * (end_at - fix_at);
+    fp.ActiveFlightPlan[8].altitude_constraint = fix_altitude;
+    flightplan::ActiveRouteChanged();
+    if (c.hold) {
+      fp.HoldCount = 1;
+      fp.HoldTable[1].active_index = 8;
+    }
+    ComputeTopOfDescent(0);
+    const double level_off = 15.0 * (std::log(750.0 / 100.0) - 1.0) * DescentFastestSpeed() / 3600.0;
+    const double built_up = 3000.0 / 400.0 / 2.0 * DescentFastestSpeed() / 3600.0;
+    ASSERT_NEAR(DescentFastestSpeed(), FastestDescentTas(24000.0) + c.wind, 1e-6);
+    const double tod_at = path.CoordinateFromPosition(9, g.TodLatitude, g.TodLongitude);
+    const double plain = 24000.0 / per_nm;
+    EXPECT_NEAR(end_at - tod_at, plain + (c.hold ? level_off + built_up : 0.0), 0.05);
+    if (!c.hold) continue;
+    ASSERT_LT(tod_at, fix_at - level_off);
+    // Down the path past the TOD: at the fix's altitude from the level-off
+    // on, above it short of there, and no steeper than the plan's slope.
+    // In calm air the fix lies 7 NM past the TOD, too near for the
+    // build-up's miles: the straight path to the end passes the level-off
+    // below the fix's altitude, and stays (VNAV levels at the fix's
+    // altitude early, DescentLevelBeforeHold).
+    g.TocPassed = g.TodPassed = 1;
+    g.TodAltitude = 24000.0;
+    fp.ActiveWaypointIndex = 8;
+    const double bent = (24000.0 - fix_altitude) / (fix_at - level_off - tod_at);
+    const double straight = 24000.0 / (end_at - tod_at);
+    const bool levels = c.wind > 0.0;
+    EXPECT_EQ(fix_altitude < 24000.0 - straight * (fix_at - level_off - tod_at), levels);
+    for (const double before : {level_off + 1.0, level_off - 0.2, 0.1}) {
+      SCOPED_TRACE(::testing::Message() << before << " NM before the fix");
+      double lat = 0.0, lon = 0.0;
+      along(fix_at - before, lat, lon);
+      At(lat, lon);
+      UpdateVerticalProfile();
+      const double short_of_level = std::max(0.0, before - level_off);
+      if (levels) {
+        EXPECT_NEAR(g.VnavPathAltitude, fix_altitude + bent * short_of_level, 5.0);
+        EXPECT_NEAR(DescentPathGradient(), short_of_level > 0.0 ? bent : 0.0, 0.5);
+        EXPECT_LE(bent, per_nm + 0.5);
+      } else {
+        EXPECT_NEAR(g.VnavPathAltitude, straight * (end_at - fix_at + before), 5.0);
+        EXPECT_NEAR(DescentPathGradient(), straight, 0.5);
+      }
+    }
   }
 }
 
