@@ -92,8 +92,9 @@ class FlownPath {
   // behind it.
   bool PositionFromCoordinate(double flown, double& lat, double& lon, int& leg_start) const;
   // The coordinate of a point of the path (a TOC or TOD) placed by
-  // PositionFromCoordinate: on the aircraft's way to the active waypoint,
-  // else on the leg it lies on, walking back from entry `from`; a point on
+  // PositionFromCoordinate: on the aircraft's way to the active waypoint
+  // (behind the aircraft, only off every leg), else on the leg it lies on,
+  // walking back from entry `from`; a point on
   // no leg on the first whose far entry is no farther from it than the leg
   // is long; the route's start when none is.
   double CoordinateFromPosition(int from, double lat, double lon) const;

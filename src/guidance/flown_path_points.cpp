@@ -240,6 +240,7 @@ double FlownPath::CoordinateFromPosition(int from, double lat, double lon) const
   // the first leg on the last one (the distance to it read 340 NM where 77
   // were flown).
   double best = HUGE_VAL, best_at = NAN;
+  bool behind = false;
   Way w{};
   if (from >= active_ && Joining(w)) {
     const State& g = G();
@@ -251,10 +252,17 @@ double FlownPath::CoordinateFromPosition(int from, double lat, double lon) const
     // 16 NM back crept 2.2 NM on as the way's ratio fell toward the
     // corner, and VNAV's path rose to 550 ft above an aircraft that had
     // kept to it, which eased off toward it.
+    // The way's line runs on behind the aircraft without end, though, and
+    // on a route that turns back it crosses the legs still ahead: a point
+    // the plan placed on one of them (a point on a leg lies on its great
+    // circle) is on that leg, not passed. Once a pass, the aircraft's way
+    // to WP04 lined up with a TOD on the last leg, which read 127 NM behind
+    // it where it lay 216 NM ahead, and the descent began there.
     if (at.along >= -kOnLegNm) {
       best = at.off;
-      best_at = at.along <= w.straight ? w.meet_at - at.along * w.flown / w.straight
-                                       : aircraft_ - Distance(g.PlaneLatitude, g.PlaneLongitude, lat, lon);
+      behind = at.along > w.straight;
+      best_at = !behind ? w.meet_at - at.along * w.flown / w.straight
+                        : aircraft_ - Distance(g.PlaneLatitude, g.PlaneLongitude, lat, lon);
     }
     // Along the leg from where the way meets it.
     if (w.tail > 0.0 && best > kOnLegNm) {
@@ -265,8 +273,8 @@ double FlownPath::CoordinateFromPosition(int from, double lat, double lon) const
       }
     }
   }
-  // On the aircraft's way: no leg is walked.
-  if (best <= kOnLegNm) return best_at;
+  // On the aircraft's way ahead of it: no leg is walked.
+  if (best <= kOnLegNm && !behind) return best_at;
   // The walk along the legs does not depend on the aircraft, only on the
   // path and the point: kept until the path is built again, and the way
   // the aircraft joins its leg on weighed against it on every look.
@@ -281,7 +289,7 @@ double FlownPath::CoordinateFromPosition(int from, double lat, double lon) const
     found_next_ = (found_next_ + 1) % found_.size();
     found_count_ = std::min(found_count_ + 1, found_.size());
   }
-  if (legs->best < best) {
+  if (legs->best < best || (behind && legs->best <= kOnLegNm)) {
     best = legs->best;
     best_at = legs->best_at;
   }

@@ -675,6 +675,57 @@ TEST_F(AircraftOnThePathTest, APointPassedOnTheWayToTheWaypointStaysBehindByTheM
   }
 }
 
+// A route that turns back (A east to B, down to C, back north-west to D
+// past A, up to E): flying straight at B far off A-B, the aircraft's way
+// runs on behind it across the leg C-D. A point the plan placed on that
+// leg (a TOD ahead) reads where it lies on it, on every pass as the
+// aircraft flies on: once a pass lined the way up with it, a TOD 127 NM
+// behind read there, 220 NM ahead of its place, and the descent began.
+// Points along C-D, in still air and a wind, south of the
+// equator across 180 degrees and west of the prime meridian.
+TEST_F(AircraftOnThePathTest, APointOnALegAheadBehindTheAircraftsWayIsOnThatLeg) {
+  struct Case {
+    double route_past_c;  // NM along the legs past C where the point lies
+    double wind_from;     // negative: still air
+    double lat, lon;      // of A
+  };
+  for (const Case& c : {Case{45.0, -1.0, -20.0, 179.6}, Case{70.0, 250.0, -20.0, 179.6},
+                        Case{30.0, 80.0, -35.0, -0.3}, Case{75.0, -1.0, -35.0, -0.3}}) {
+    SCOPED_TRACE(::testing::Message() << c.route_past_c << " NM past C, wind " << c.wind_from << " at " << c.lat
+                                      << ", " << c.lon);
+    Lay({{90.0, 80.0}, {200.0, 70.0}, {300.0, 90.0}, {20.0, 60.0}}, c.lat, c.lon);
+    State& g = guidance_state;
+    g.LnavLegTracking = 0;
+    g.WindDirection = c.wind_from < 0.0 ? 0.0 : c.wind_from;
+    g.WindSpeed = c.wind_from < 0.0 ? 0.0 : 80.0;
+    const model::FlightPlanWaypoint& b = Fp().ActiveFlightPlan[1];
+    const double route = FlownPath::Current().RouteTo(2) + c.route_past_c;
+    double lat = 0.0, lon = 0.0;
+    int leg_start = -1;
+    ASSERT_TRUE(FlownPath::Current().PositionFromRouteDistance(route, lat, lon, leg_start));
+    const double back = navdb::TrueCourse(b.latitude, b.longitude, lat, lon);
+    // On the great circle from B through the point, 40 NM to 20 NM from B:
+    // more than 5 NM off A-B, and straight at B.
+    for (double from_b = 40.0; from_b >= 20.0; from_b -= 5.0) {
+      SCOPED_TRACE(from_b);
+      g.LastTick += 18.0;
+      navdb::ProjectPosition(b.latitude, b.longitude, back, from_b, g.PlaneLatitude, g.PlaneLongitude);
+      g.GroundTrack = navdb::TrueCourse(g.PlaneLatitude, g.PlaneLongitude, b.latitude, b.longitude) -
+                      g.MagneticVariation;
+      g.GroundSpeedKnots = 420.0;
+      g.BankAttitude = 0.0;
+      Crab();
+      const FlownPath& path = FlownPath::Current();
+      ASSERT_GT(std::fabs(OffsetFromLeg(Fp().ActiveFlightPlan[0].latitude, Fp().ActiveFlightPlan[0].longitude,
+                                        b.latitude, b.longitude, g.PlaneLatitude, g.PlaneLongitude)
+                              .off),
+                5.0);
+      EXPECT_NEAR(path.CoordinateFromPosition(4, lat, lon), path.CoordinateFromRouteDistance(route), 0.05);
+      EXPECT_GT(path.CoordinateFromPosition(4, lat, lon), path.Aircraft());
+    }
+  }
+}
+
 // Turned away from its leg (right after a direct-to, or a waypoint
 // sequenced in a turn), the aircraft flies the turn and the intercept
 // first, and from where it meets the leg a mile flown is a mile of the leg.
