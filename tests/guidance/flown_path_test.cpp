@@ -216,6 +216,19 @@ class AircraftOnThePathTest : public FlownPathTest {
     const double north = g.GroundSpeedKnots * std::cos(track) - g.WindSpeed * std::cos(to);
     g.AircraftHeading = std::atan2(east, north) / kRad - g.MagneticVariation;
   }
+  // The climb at 250 kt, the speed VNAV's, its true airspeed growing at
+  // the module's own rate (no airspeed measured), and that true airspeed.
+  static void ClimbAt250() {
+    model::State& m = model::model_state;
+    m.VnavSetSpd = 1;
+    m.ClimbIas = 250.0;
+    m.ClbSpdRest = 0.0;
+    guidance_state.SmoothedAirspeed = 0.0;
+  }
+  static double Tas250(double altitude) {
+    const double growth = (model::IasToTas(1000.0, 1000.0) - 1000.0) / 1e6;
+    return 250.0 * (1.0 + growth * altitude);
+  }
   static constexpr double kRad = 0.017453292519943295;
 };
 
@@ -981,16 +994,11 @@ TEST_F(AircraftOnThePathTest, AHairpinsLegInPassingTheWaypointAfterItDoesNotPass
 // the leg in, the wind across it that the turn brings onto the nose was
 // met a slice late, and the climb counted 0.13-0.24 NM long.
 TEST_F(AircraftOnThePathTest, TheClimbTurnsWithThePath) {
-  model::State& m = model::model_state;
   State& g = guidance_state;
-  m.VnavSetSpd = 1;
-  m.ClimbIas = 250.0;
-  m.ClbSpdRest = 0.0;
-  g.SmoothedAirspeed = 0.0;  // the module's own growth of the true airspeed
+  ClimbAt250();
   const double from_altitude = 5000.0, to_altitude = 20000.0;
   ASSERT_EQ(MachInsteadOf(model::PerformanceSegment::kClimb, 250.0, to_altitude), 0.0);
-  const double growth = (model::IasToTas(1000.0, 1000.0) - 1000.0) / 1e6;
-  auto tas = [&](double altitude) { return 250.0 * (1.0 + growth * altitude); };
+  auto tas = Tas250;
   struct Case {
     double in, out, wind, from;
     double along = 25.0, rate = 2000.0;  // NM down the leg A-B, ft/min
@@ -1046,15 +1054,10 @@ TEST_F(AircraftOnThePathTest, TheClimbTurnsWithThePath) {
 // the leg, wind behind and ahead, across 180 south of the equator and west
 // of zero north of it, with the fixture's 12 degrees of variation.
 TEST_F(AircraftOnThePathTest, TheClimbThroughTheAircraftsOwnTurnIsFlownOnItsTracks) {
-  model::State& m = model::model_state;
   State& g = guidance_state;
-  m.VnavSetSpd = 1;
-  m.ClimbIas = 250.0;
-  m.ClbSpdRest = 0.0;
-  g.SmoothedAirspeed = 0.0;
+  ClimbAt250();
   const double from_altitude = 5000.0, to_altitude = 17000.0, rate = 2000.0;
-  const double growth = (model::IasToTas(1000.0, 1000.0) - 1000.0) / 1e6;
-  auto tas = [&](double altitude) { return 250.0 * (1.0 + growth * altitude); };
+  auto tas = Tas250;
   struct Case {
     double right, off;  // NM right of the leg; the track, degrees right of its course
     double wind, from;  // kt, degrees true (the leg is 100 true)
