@@ -289,7 +289,7 @@ class Profile {
   // levelled at once a wind behind moved the top of climb past the waypoint
   // before it, while VNAV climbed on to FL400 and turned down to it; and the
   // waypoints after it stood on a line from that top of descent to the
-  // runway, 5,400-19,000 ft under where the aircraft crossed them.
+  // runway, 5,400-21,000 ft under where the aircraft crossed them.
   bool BeyondTheTopOfDescent(int k) const {
     const State& g = G();
     if (!(g.TodAltitude > 0.0) || g.TocPassed != 0) return false;
