@@ -291,10 +291,9 @@ class Profile {
   // waypoints after it stood on a line from that top of descent to the
   // runway, 5,400-21,000 ft under where the aircraft crossed them.
   bool BeyondTheTopOfDescent(int k) const {
-    const State& g = G();
-    if (!(g.TodAltitude > 0.0) || g.TocPassed != 0) return false;
+    if (G().TocPassed != 0) return false;
     const FlownPath& path = FlownPath::Current();
-    const double tod = path.CoordinateFromPosition(last_, g.TodLatitude, g.TodLongitude);
+    const double tod = PlacedTopOfDescent(path, last_);
     return std::isfinite(tod) && path.EntryOrBefore(k) >= tod;
   }
 

@@ -469,8 +469,7 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
   // know no end of the climb, and the walk ran on into the approach's
   // constraints, one of which became the climb's target (a descent to
   // 5,000 ft from FL220).
-  const bool planned = level > 0.0 && g.TodAltitude > 0.0;  // a descent placed
-  const double tod = planned ? flown.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude) : NAN;
+  const double tod = level > 0.0 ? PlacedTopOfDescent(flown, last) : NAN;
   for (int i = std::max(start, 1); i <= last - 1; ++i) {
     walked = std::trunc(walked + FlownLeg(flown, i));
     const FlightPlanWaypoint& w = E(i);
@@ -494,6 +493,11 @@ std::int32_t ComputeTopOfClimb(std::int32_t offset) {
     return found;
   }
   return PlaceTopOfClimbAhead(level, offset == 0);
+}
+
+double PlacedTopOfDescent(const FlownPath& path, int last) {
+  const State& g = G();
+  return g.TodAltitude > 0.0 ? path.CoordinateFromPosition(last, g.TodLatitude, g.TodLongitude) : NAN;
 }
 
 void KeepTopOfClimbBeyond(int constraint) {

@@ -50,6 +50,12 @@ double DescentFastestSpeed();
 // The index of the constraint VNAV flies to, within the route.
 int ClampedConstraintIndex(int last);
 
+// The coordinate on the path of the top of descent VNAV has placed (route
+// entries up to `last`); NaN where none is placed. VNAV's climb ends there
+// (ComputeTopOfClimb), and the predictions take a constraint beyond it for
+// the descent's.
+double PlacedTopOfDescent(const FlownPath& path, int last);
+
 // The point `flown` NM along the path into (lat, lon), and the entry its leg
 // starts from; false when the route has no leg.
 bool PlaceOnRoute(double flown, double& lat, double& lon, int& leg_start);
